@@ -1,0 +1,3 @@
+#include "framework/core/Interface.h"
+
+QUOVEL_DEFINE_TYPE(Interface)

@@ -1,0 +1,4 @@
+// Entry point of the game.
+int main() {
+    return 0;
+}
