@@ -68,8 +68,7 @@ bool KeyStore::writeDword(std::string_view keyPath, std::string_view name, uint3
     return writeValue(keyPath, KeyValue::makeDword(name, value));
 }
 
-bool KeyStore::writeString(std::string_view keyPath, std::string_view name,
-                           std::string_view text) {
+bool KeyStore::writeString(std::string_view keyPath, std::string_view name, std::string_view text) {
     return writeValue(keyPath, KeyValue::makeString(name, text));
 }
 
