@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include "framework/os/SystemInfo.h"
 
@@ -16,8 +17,10 @@ public:
     // Fills width, height and bits per pixel of the desktop; false when it cannot tell.
     using ScreenQuery = std::function<bool(int32_t& width, int32_t& height, int32_t& bitDepth)>;
 
-    void setDisplayVersionProbe(DisplayVersionProbe probe) { displayVersionProbe = probe; }
-    void setScreenQuery(ScreenQuery query) { screenQuery = query; }
+    void setDisplayVersionProbe(DisplayVersionProbe probe) {
+        displayVersionProbe = std::move(probe);
+    }
+    void setScreenQuery(ScreenQuery query) { screenQuery = std::move(query); }
 
     SystemInfo gather() override;
 

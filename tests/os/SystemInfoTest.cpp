@@ -5,7 +5,6 @@
 #include <fstream>
 #include <string>
 
-#include "framework/os/FakeSystemInfoSource.h"
 #include "framework/os/LinuxSystemInfoSource.h"
 
 namespace {
@@ -38,15 +37,6 @@ TEST(SystemInfo, CpuMhzLines) {
         EXPECT_FALSE(parseCpuMhzLine(line, mhz)) << line;
     }
     EXPECT_EQ(mhz, 7u);
-}
-
-TEST(SystemInfo, FakeAnswersWhatTheTestSets) {
-    FakeSystemInfoSource fake;
-    fake.info.computerName = "TESTBOX";
-    fake.info.screenWidth = 1280;
-    EXPECT_EQ(fake.gather().computerName, "TESTBOX");
-    EXPECT_EQ(fake.gather().screenWidth, 1280);
-    EXPECT_EQ(fake.gatherCount, 2);
 }
 
 bool cpuinfoHasMhz() {
