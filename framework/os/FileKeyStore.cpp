@@ -1,0 +1,419 @@
+#include "framework/os/FileKeyStore.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+constexpr std::string_view fileHeader = "quovel-keystore 1\n";
+constexpr std::string_view fileEnd = "end";
+constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Closes its descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd, other.fd);
+        return *this;
+    }
+    ~FileDescriptor() {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+
+    int get() const { return fd; }
+    int release() { return std::exchange(fd, -1); }
+
+private:
+    int fd;
+};
+
+std::string_view typeWord(KeyValueType type) {
+    switch (type) {
+        case KeyValueType::Dword:
+            return "dword";
+        case KeyValueType::String:
+            return "sz";
+        case KeyValueType::Binary:
+            break;
+    }
+    return "binary";
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+    static constexpr char hexDigits[] = "0123456789ABCDEF";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += hexDigits[byte >> 4];
+            out += hexDigits[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool unescape(std::string_view field, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            out += field[i];
+            continue;
+        }
+        if (++i == field.size()) {
+            return false;
+        }
+        switch (field[i]) {
+            case '\\':
+                out += '\\';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'x': {
+                if (i + 2 >= field.size()) {
+                    return false;
+                }
+                const int high = hexValue(field[i + 1]);
+                const int low = hexValue(field[i + 2]);
+                if (high < 0 || low < 0) {
+                    return false;
+                }
+                out += static_cast<char>(high * 16 + low);
+                i += 2;
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+bool decodeLine(std::string_view line, KeyValue& value) {
+    const size_t firstTab = line.find('\t');
+    const size_t secondTab =
+        firstTab == std::string_view::npos ? firstTab : line.find('\t', firstTab + 1);
+    if (secondTab == std::string_view::npos ||
+        line.find('\t', secondTab + 1) != std::string_view::npos) {
+        return false;
+    }
+    const std::string_view type = line.substr(0, firstTab);
+    const std::string_view data = line.substr(secondTab + 1);
+    if (!unescape(line.substr(firstTab + 1, secondTab - firstTab - 1), value.name)) {
+        return false;
+    }
+    value.dword = 0;
+    value.text.clear();
+    if (type == "dword") {
+        value.type = KeyValueType::Dword;
+        const char* end = data.data() + data.size();
+        const auto parsed = std::from_chars(data.data(), end, value.dword);
+        return !data.empty() && parsed.ec == std::errc() && parsed.ptr == end;
+    }
+    if (type == "sz") {
+        value.type = KeyValueType::String;
+    } else if (type == "binary") {
+        value.type = KeyValueType::Binary;
+    } else {
+        return false;
+    }
+    return unescape(data, value.text);
+}
+
+// The whole of a regular file no larger than the limit; false otherwise.
+bool readSmallFile(int fd, std::string& data) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        static_cast<uint64_t>(status.st_size) > FileKeyStore::maxFileBytes) {
+        return false;
+    }
+    data.clear();
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0) {
+            return true;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.append(buffer, static_cast<size_t>(got));
+        if (data.size() > FileKeyStore::maxFileBytes) {
+            return false;
+        }
+    }
+}
+
+// The values stored in the key folder; a missing, unreadable or damaged file gives none.
+std::vector<KeyValue> readKeyFile(int keyFolder) {
+    std::vector<KeyValue> values;
+    // Non-blocking, so that a pipe put in the file's place cannot stall the open.
+    const FileDescriptor file(openat(keyFolder, std::string(keyStoreFileName).c_str(),
+                                     O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    std::string data;
+    if (file.get() >= 0 && readSmallFile(file.get(), data)) {
+        FileKeyStore::decodeValues(data, values);
+    }
+    return values;
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Writes the data to a new file beside the key's file, then renames it over the old one, so
+// that readers see either the old file or the new one, whole.
+bool replaceKeyFile(int keyFolder, std::string_view data) {
+    static std::atomic<unsigned> serial{0};
+    const std::string target(keyStoreFileName);
+    std::string temporary;
+    FileDescriptor file;
+    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
+        // The leading '.' keeps the name apart from every key name.
+        temporary = "." + target + "." + std::to_string(getpid()) + "." +
+                    std::to_string(serial.fetch_add(1));
+        file = FileDescriptor(openat(keyFolder, temporary.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file.get() < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (file.get() < 0) {
+        return false;
+    }
+    bool stored = writeAll(file.get(), data) && fsync(file.get()) == 0;
+    stored = close(file.release()) == 0 && stored;
+    stored = stored && renameat(keyFolder, temporary.c_str(), keyFolder, target.c_str()) == 0;
+    if (!stored) {
+        unlinkat(keyFolder, temporary.c_str(), 0);
+        return false;
+    }
+    // Makes the rename itself durable; the data is already safe if this fails.
+    fsync(keyFolder);
+    return true;
+}
+
+// The entry of the folder whose name matches `name` in any case.
+bool findEntryInAnyCase(int folder, const std::string& name, std::string& found) {
+    // A descriptor of its own: reading the folder moves the descriptor's position.
+    const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) {
+        return false;
+    }
+    DIR* dir = fdopendir(listing);
+    if (!dir) {
+        close(listing);
+        return false;
+    }
+    bool matched = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (keyNamesEqual(entry->d_name, name)) {
+            found = entry->d_name;
+            matched = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return matched;
+}
+
+int openChildFolder(int folder, const std::string& name, bool create) {
+    const int child = openat(folder, name.c_str(), folderFlags);
+    if (child >= 0 || errno != ENOENT) {
+        return child;
+    }
+    std::string existing;
+    if (findEntryInAnyCase(folder, name, existing)) {
+        return openat(folder, existing.c_str(), folderFlags);
+    }
+    if (!create || (mkdirat(folder, name.c_str(), 0700) != 0 && errno != EEXIST)) {
+        return -1;
+    }
+    return openat(folder, name.c_str(), folderFlags);
+}
+
+// Creates the absolute folder and its missing parents.
+bool createFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+FileKeyStore::FileKeyStore(std::string root) : root(std::move(root)) {}
+
+std::string FileKeyStore::defaultRoot() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') {
+        return config;
+    }
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') {
+        return std::string(home) + "/.config";
+    }
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/') {
+        return std::string(found->pw_dir) + "/.config";
+    }
+    return {};
+}
+
+bool FileKeyStore::readValues(std::string_view keyPath, std::vector<KeyValue>& values) {
+    values.clear();
+    std::vector<std::string> names;
+    if (!splitKeyPath(keyPath, names)) {
+        return false;
+    }
+    const FileDescriptor folder(openKeyFolder(names, false));
+    if (folder.get() < 0) {
+        return false;
+    }
+    values = readKeyFile(folder.get());
+    return true;
+}
+
+bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
+    std::vector<std::string> names;
+    if (!splitKeyPath(keyPath, names)) {
+        return false;
+    }
+    const FileDescriptor folder(openKeyFolder(names, true));
+    if (folder.get() < 0) {
+        return false;
+    }
+    std::vector<KeyValue> values = readKeyFile(folder.get());
+    setKeyValue(values, value);
+    const std::string data = encodeValues(values);
+    return data.size() <= maxFileBytes && replaceKeyFile(folder.get(), data);
+}
+
+std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {
+    std::string data(fileHeader);
+    for (const KeyValue& value : values) {
+        data += typeWord(value.type);
+        data += '\t';
+        appendEscaped(data, value.name);
+        data += '\t';
+        if (value.type == KeyValueType::Dword) {
+            char digits[16];
+            const auto converted = std::to_chars(digits, digits + sizeof digits, value.dword);
+            data.append(digits, converted.ptr);
+        } else {
+            appendEscaped(data, value.text);
+        }
+        data += '\n';
+    }
+    data += fileEnd;
+    data += '\n';
+    return data;
+}
+
+bool FileKeyStore::decodeValues(std::string_view data, std::vector<KeyValue>& values) {
+    values.clear();
+    if (!data.starts_with(fileHeader)) {
+        return false;
+    }
+    std::unordered_set<std::string> seen;
+    size_t start = fileHeader.size();
+    for (;;) {
+        const size_t newline = data.find('\n', start);
+        if (newline == std::string_view::npos) {
+            break;
+        }
+        const std::string_view line = data.substr(start, newline - start);
+        start = newline + 1;
+        if (line == fileEnd) {
+            if (start == data.size()) {
+                return true;
+            }
+            break;
+        }
+        KeyValue value;
+        if (!decodeLine(line, value) || !seen.insert(foldedKeyName(value.name)).second) {
+            break;
+        }
+        values.push_back(std::move(value));
+    }
+    values.clear();
+    return false;
+}
+
+int FileKeyStore::openKeyFolder(const std::vector<std::string>& names, bool create) const {
+    if (root.empty() || root.front() != '/') {
+        return -1;
+    }
+    FileDescriptor folder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 && create && errno == ENOENT && createFolders(root)) {
+        folder = FileDescriptor(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    for (const std::string& name : names) {
+        if (folder.get() < 0) {
+            return -1;
+        }
+        folder = FileDescriptor(openChildFolder(folder.get(), name, create));
+    }
+    return folder.release();
+}
