@@ -41,6 +41,27 @@ GreyBitmap copyBitmap(const FT_Bitmap& bitmap) {
     return result;
 }
 
+// Columns left to right and rows top to bottom that hold ink (right and bottom exclusive);
+// all 0 for a picture without ink.
+struct InkBounds {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+InkBounds inkBounds(const GreyBitmap& bitmap) {
+    InkBounds bounds{bitmap.width, bitmap.height, 0, 0};
+    for (int y = 0; y < bitmap.height; ++y) {
+        for (int x = 0; x < bitmap.width; ++x) {
+            if (bitmap.at(x, y) != 0) {
+                bounds.left = std::min(bounds.left, x);
+                bounds.top = std::min(bounds.top, y);
+                bounds.right = std::max(bounds.right, x + 1);
+                bounds.bottom = std::max(bounds.bottom, y + 1);
+            }
+        }
+    }
+    return bounds.right > bounds.left ? bounds : InkBounds{};
+}
+
 struct RenderedGlyph {
     BakedGlyph glyph;
     FT_UInt index = 0;
@@ -57,11 +78,16 @@ bool renderGlyph(FT_Face face, uint16_t code, RenderedGlyph& rendered) {
     BakedGlyph& glyph = rendered.glyph;
     glyph.code = code;
     glyph.width = roundPixels(slot->advance.x);
-    glyph.image = copyBitmap(slot->bitmap);
-    glyph.bx = glyph.image.width > 0 ? slot->bitmap_left : 0;
+    // FreeType's bitmap may carry empty rows and columns; the cell holds only the ink, so the
+    // first glyph of a line really starts at the margin.
+    const GreyBitmap bitmap = copyBitmap(slot->bitmap);
+    const InkBounds ink = inkBounds(bitmap);
+    glyph.image = GreyBitmap(ink.right - ink.left, ink.bottom - ink.top);
+    glyph.image.paste(bitmap, -ink.left, -ink.top);
+    glyph.bx = glyph.image.width > 0 ? slot->bitmap_left + ink.left : 0;
     glyph.sw = glyph.image.width;
     glyph.sh = glyph.image.height;
-    rendered.top = slot->bitmap_top;
+    rendered.top = slot->bitmap_top - ink.top;
     if (code == 0x20) {
         // The blank's cell spans its whole advance, as a "spacewidth" blank does.
         glyph.sw = glyph.width;
