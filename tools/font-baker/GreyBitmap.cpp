@@ -39,13 +39,15 @@ GreyBitmap dilate(const GreyBitmap& source, int radius) {
     if (radius <= 0) {
         return source;
     }
-    // Weight of each offset inside the disc; offsets beyond radius + 0.5 contribute nothing.
+    // Weight of each offset: full within the radius, fading to nothing one pixel beyond it.
+    // Integer offsets past the radius along an axis are a whole pixel out, so the shape grows by
+    // exactly `radius` sideways and up and down, and by a partial pixel along the diagonals.
     const int side = 2 * radius + 1;
     std::vector<float> weights(static_cast<size_t>(side) * side, 0.0f);
     for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
             const float distance = std::sqrt(static_cast<float>(dx * dx + dy * dy));
-            const float weight = std::clamp(radius + 0.5f - distance, 0.0f, 1.0f);
+            const float weight = std::clamp(radius + 1.0f - distance, 0.0f, 1.0f);
             weights[static_cast<size_t>(dy + radius) * side + (dx + radius)] = weight;
         }
     }
