@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/BaseObject.h"
+
+class PropertyValue;
+class PropertyNode;
+class PropertyVector;
+
+// One element of a property tree: a value, a node or a vector, with a name (the XML "id") and a
+// type word (the XML tag). Reading a value from a property that is not one reads the empty
+// null value instead, so lookups never fail hard.
+class AbstractProperty : public BaseObject {
+    QUOVEL_TYPE(AbstractProperty)
+public:
+    enum Kind : int32_t { KIND_NONE = 0, KIND_VALUE = 1, KIND_NODE = 2, KIND_VECTOR = 3 };
+
+    // Properties already on the current applySetup path; a walk never re-enters them.
+    using SetupPath = std::vector<const AbstractProperty*>;
+
+    // The null objects answer null, so reference counting never deletes them.
+    BaseObject* getObject() override;
+
+    int32_t getKind() const { return kind; }
+    bool isValue() const { return kind == KIND_VALUE; }
+    bool isNode() const { return kind == KIND_NODE; }
+    bool isVector() const { return kind == KIND_VECTOR; }
+    // True for DUMMY_VALUE, DUMMY_NODE and DUMMY_VECTOR, which never change.
+    bool isDummy() const { return permanent; }
+
+    const std::string& getName() const { return name; }
+    void setName(std::string newName);
+    // Empty for an untyped value (what an XML attribute becomes).
+    const std::string& getTypeWord() const { return typeWord; }
+    void setTypeWord(std::string word);
+
+    // Readers of the value text; a property that is not a value reads as DUMMY_VALUE.
+    const std::wstring& getText() const;
+    std::string getValue() const;  // narrow (UTF-8)
+    int32_t getInt() const;
+    float getFloat() const;
+    double getDouble() const;
+    bool getBool() const;
+
+    // Lets nodes inherit the children of the setups they name (see PropertyNode).
+    void applySetup();
+    // The walk behind applySetup; `path` holds the properties being walked, outermost first.
+    virtual void applySetupWithin(SetupPath& path) = 0;
+
+protected:
+    AbstractProperty(Kind kind, std::string typeWord, std::string name);
+    // Makes this one of the run-long null objects.
+    void markPermanent() { permanent = true; }
+
+private:
+    Kind kind;
+    std::string typeWord;
+    std::string name;
+    bool permanent = false;
+};
+
+// The property as the wanted kind, or the matching null object when it is null or another kind.
+PropertyValue* valueOrDummy(AbstractProperty* property);
+PropertyNode* nodeOrDummy(AbstractProperty* property);
+PropertyVector* vectorOrDummy(AbstractProperty* property);

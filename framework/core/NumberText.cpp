@@ -1,0 +1,144 @@
+#include "framework/core/NumberText.h"
+
+#include <charconv>
+#include <string>
+#include <system_error>
+
+namespace {
+
+bool isSpace(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
+
+int hexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9') {
+        return c - L'0';
+    }
+    if (c >= L'a' && c <= L'f') {
+        return c - L'a' + 10;
+    }
+    if (c >= L'A' && c <= L'F') {
+        return c - L'A' + 10;
+    }
+    return -1;
+}
+
+// Optional white space and sign; returns the position after them.
+size_t skipSpaceAndSign(std::wstring_view text, bool& negative) {
+    size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) {
+        ++i;
+    }
+    negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    return i;
+}
+
+// Unsigned arithmetic wraps by definition: the accumulated value is the text modulo 2^32.
+int32_t signedResult(uint32_t magnitude, bool negative) {
+    return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
+}
+
+// What "%x" reads: white space, sign, an optional "0x" prefix, hexadecimal digits.
+int32_t readHex(std::wstring_view text) {
+    bool negative = false;
+    size_t i = skipSpaceAndSign(text, negative);
+    if (i + 2 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X') &&
+        hexDigit(text[i + 2]) >= 0) {
+        i += 2;
+    }
+    uint32_t value = 0;
+    for (; i < text.size() && hexDigit(text[i]) >= 0; ++i) {
+        value = value * 16 + static_cast<uint32_t>(hexDigit(text[i]));
+    }
+    return signedResult(value, negative);
+}
+
+int32_t readDecimal(std::wstring_view text) {
+    bool negative = false;
+    size_t i = skipSpaceAndSign(text, negative);
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + static_cast<uint32_t>(text[i] - L'0');
+    }
+    return signedResult(value, negative);
+}
+
+// The longest prefix that can belong to a floating-point text, narrowed to ASCII so that
+// std::from_chars (locale-independent) can read it.
+template <class T>
+T readFloating(std::wstring_view text) {
+    bool negative = false;
+    size_t i = skipSpaceAndSign(text, negative);
+    std::string ascii;
+    for (; i < text.size() && text[i] > 0 && text[i] < 0x80; ++i) {
+        ascii += static_cast<char>(text[i]);
+    }
+    if (!ascii.empty() && (ascii[0] == '+' || ascii[0] == '-')) {
+        return 0;  // a second sign
+    }
+    auto format = std::chars_format::general;
+    size_t start = 0;
+    if (ascii.size() > 2 && ascii[0] == '0' && (ascii[1] == 'x' || ascii[1] == 'X')) {
+        format = std::chars_format::hex;
+        start = 2;
+    }
+    T value = 0;
+    const char* first = ascii.data() + start;
+    const auto [end, error] = std::from_chars(first, ascii.data() + ascii.size(), value, format);
+    if (error != std::errc() || end == first) {
+        return 0;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+int32_t parseInt(std::wstring_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    if (text[0] == L'#') {
+        return readHex(text.substr(1));
+    }
+    if (text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
+        return readHex(text.substr(2));
+    }
+    return readDecimal(text);
+}
+
+float parseFloat(std::wstring_view text) {
+    return readFloating<float>(text);
+}
+
+double parseDouble(std::wstring_view text) {
+    return readFloating<double>(text);
+}
+
+bool parseBool(std::wstring_view text) {
+    return !text.empty() && text != L"false";
+}
+
+std::wstring floatToWString(float value) {
+    // "%f" prints the float's exact value rounded to six decimals; so does to_chars.
+    char buffer[256];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::wstring text(buffer, result.ptr);
+    // Walk back to the second character: drop zeros, then one ".", and stop at anything else.
+    while (text.size() > 1) {
+        const wchar_t last = text.back();
+        if (last == L'0') {
+            text.pop_back();
+        } else {
+            if (last == L'.') {
+                text.pop_back();
+            }
+            break;
+        }
+    }
+    return text;
+}
