@@ -181,6 +181,7 @@ bool FakeAudioMixer::addSyncPoint(int32_t stream, uint32_t offset) {
 }
 
 std::vector<uint32_t> FakeAudioMixer::syncPoints(int32_t stream) {
+    record("syncPoints " + number(stream));
     StreamState* state = openStreamState(stream);
     return state ? state->syncPoints : std::vector<uint32_t>{};
 }
