@@ -1,0 +1,333 @@
+#include "framework/os/AudioDecoder.h"
+
+#include <SDL2/SDL.h>
+#define OV_EXCLUDE_STATIC_CALLBACKS
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <fstream>
+
+namespace audio {
+
+namespace {
+
+// Sound effects are short and music is streamed: anything larger is a damaged or hostile file.
+constexpr size_t maxFileBytes = 64u << 20;
+constexpr size_t maxDecodedBytes = 128u << 20;
+
+// Converts interleaved PCM to 16-bit mono (from mono) or stereo (from anything else) at the
+// output rate.
+bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8_t* data,
+                     size_t length, int outputRate, SampleData& sample) {
+    if (channels < 1 || channels > 8 || rate < 1 || outputRate < 1) {
+        return false;
+    }
+    const int targetChannels = channels == 1 ? 1 : 2;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate, AUDIO_S16SYS,
+                          static_cast<Uint8>(targetChannels), outputRate) < 0) {
+        return false;
+    }
+    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
+    length -= length % frameBytes;
+    const size_t multiplier = static_cast<size_t>(std::max(cvt.len_mult, 1));
+    if (length > maxDecodedBytes || length * multiplier > static_cast<size_t>(INT_MAX)) {
+        return false;
+    }
+    std::vector<uint8_t> buffer(length * multiplier);
+    std::copy(data, data + length, buffer.begin());
+    size_t converted = length;
+    if (cvt.needed) {
+        cvt.buf = buffer.data();
+        cvt.len = static_cast<int>(length);
+        if (SDL_ConvertAudio(&cvt) < 0) {
+            return false;
+        }
+        converted = static_cast<size_t>(cvt.len_cvt);
+    }
+    sample.channels = targetChannels;
+    sample.pcm.resize(converted / sizeof(int16_t));
+    std::memcpy(sample.pcm.data(), buffer.data(), sample.pcm.size() * sizeof(int16_t));
+    return true;
+}
+
+bool decodeWav(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
+    if (length > static_cast<size_t>(INT_MAX)) {
+        return false;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(length));
+    if (!source) {
+        return false;
+    }
+    SDL_AudioSpec spec;
+    Uint8* pcm = nullptr;
+    Uint32 pcmLength = 0;
+    if (!SDL_LoadWAV_RW(source, 1, &spec, &pcm, &pcmLength)) {
+        return false;
+    }
+    const bool done =
+        convertToSample(spec.format, spec.channels, spec.freq, pcm, pcmLength, outputRate, sample);
+    SDL_FreeWAV(pcm);
+    return done;
+}
+
+// libvorbisfile reads Ogg data held in memory through these.
+struct MemorySource {
+    const uint8_t* data;
+    size_t length;
+    size_t position;
+};
+
+size_t readMemory(void* target, size_t size, size_t count, void* source) {
+    auto* memory = static_cast<MemorySource*>(source);
+    if (size == 0) {
+        return 0;
+    }
+    const size_t items = std::min(count, (memory->length - memory->position) / size);
+    std::memcpy(target, memory->data + memory->position, items * size);
+    memory->position += items * size;
+    return items;
+}
+
+int seekMemory(void* source, ogg_int64_t offset, int whence) {
+    auto* memory = static_cast<MemorySource*>(source);
+    ogg_int64_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = static_cast<ogg_int64_t>(memory->position);
+    } else if (whence == SEEK_END) {
+        base = static_cast<ogg_int64_t>(memory->length);
+    }
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > static_cast<ogg_int64_t>(memory->length)) {
+        return -1;
+    }
+    memory->position = static_cast<size_t>(target);
+    return 0;
+}
+
+long tellMemory(void* source) {
+    return static_cast<long>(static_cast<MemorySource*>(source)->position);
+}
+
+bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
+    MemorySource memory{data, length, 0};
+    const ov_callbacks callbacks{readMemory, seekMemory, nullptr, tellMemory};
+    OggVorbis_File file;
+    if (ov_open_callbacks(&memory, &file, nullptr, 0, callbacks) != 0) {
+        return false;
+    }
+    const vorbis_info* info = ov_info(&file, -1);
+    const int channels = info ? info->channels : 0;
+    const long rate = info ? info->rate : 0;
+    std::vector<uint8_t> pcm;
+    char buffer[8192];
+    bool valid = channels > 0;
+    while (valid) {
+        int section = 0;
+        const long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
+        if (got == 0) {
+            break;
+        }
+        const vorbis_info* part = ov_info(&file, section);
+        // A damaged packet or a chained part in another layout spoils the sample.
+        if (got < 0 || !part || part->channels != channels || part->rate != rate ||
+            pcm.size() + static_cast<size_t>(got) > maxDecodedBytes) {
+            valid = false;
+            break;
+        }
+        pcm.insert(pcm.end(), buffer, buffer + got);
+    }
+    ov_clear(&file);
+    return valid && rate <= INT_MAX &&
+           convertToSample(AUDIO_S16LSB, channels, static_cast<int>(rate), pcm.data(), pcm.size(),
+                           outputRate, sample);
+}
+
+// Streams an Ogg Vorbis file, converting to stereo at the output rate as it goes.
+class OggStreamDecoder : public StreamDecoder {
+public:
+    ~OggStreamDecoder() override {
+        if (converter) {
+            SDL_FreeAudioStream(converter);
+        }
+        if (opened) {
+            ov_clear(&file);
+        }
+    }
+
+    bool open(const std::string& fileName, int rate) {
+        outputRate = rate;
+        if (ov_fopen(fileName.c_str(), &file) != 0) {
+            return false;
+        }
+        opened = true;
+        const vorbis_info* info = ov_info(&file, -1);
+        if (!info || info->channels < 1 || info->channels > 8 || info->rate < 1 ||
+            info->rate > INT_MAX) {
+            return false;
+        }
+        channels = info->channels;
+        sourceRate = info->rate;
+        converter = SDL_NewAudioStream(AUDIO_S16LSB, static_cast<Uint8>(channels),
+                                       static_cast<int>(sourceRate), AUDIO_S16SYS, 2, rate);
+        return converter != nullptr;
+    }
+
+    uint32_t read(int16_t* stereo, uint32_t frameCount) override {
+        uint32_t got = 0;
+        // Each pass either moves converted frames out or feeds one packet in; both end.
+        while (got < frameCount) {
+            const int ready = SDL_AudioStreamAvailable(converter) / 4 * 4;
+            if (ready > 0) {
+                const int wanted = static_cast<int>(
+                    std::min<uint32_t>((frameCount - got) * 4u, static_cast<uint32_t>(ready)));
+                const int moved = SDL_AudioStreamGet(converter, stereo + got * 2, wanted);
+                if (moved <= 0) {
+                    break;
+                }
+                got += static_cast<uint32_t>(moved) / 4;
+            } else if (atEnd || !feed()) {
+                break;
+            }
+        }
+        return got;
+    }
+
+    bool seek(uint32_t frame) override {
+        const auto sourceFrame = static_cast<ogg_int64_t>(static_cast<uint64_t>(frame) *
+                                                          static_cast<uint64_t>(sourceRate) /
+                                                          static_cast<uint64_t>(outputRate));
+        if (ov_pcm_seek(&file, sourceFrame) != 0) {
+            return false;
+        }
+        SDL_AudioStreamClear(converter);
+        atEnd = false;
+        return true;
+    }
+
+    uint32_t length() const override {
+        const ogg_int64_t total = ov_pcm_total(const_cast<OggVorbis_File*>(&file), -1);
+        if (total <= 0) {
+            return 0;
+        }
+        const uint64_t frames = static_cast<uint64_t>(total) * static_cast<uint64_t>(outputRate) /
+                                static_cast<uint64_t>(sourceRate);
+        return static_cast<uint32_t>(std::min<uint64_t>(frames, UINT32_MAX));
+    }
+
+private:
+    // Decodes one packet into the converter; false (and the end marked) when none is left.
+    bool feed() {
+        char buffer[8192];
+        int section = 0;
+        long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
+        // A hole in the data is skipped; a second one in a row ends the stream.
+        if (got == OV_HOLE) {
+            got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
+        }
+        const vorbis_info* part = got > 0 ? ov_info(&file, section) : nullptr;
+        if (got <= 0 || !part || part->channels != channels || part->rate != sourceRate ||
+            SDL_AudioStreamPut(converter, buffer, static_cast<int>(got)) < 0) {
+            atEnd = true;
+            SDL_AudioStreamFlush(converter);
+            return SDL_AudioStreamAvailable(converter) > 0;
+        }
+        return true;
+    }
+
+    OggVorbis_File file{};
+    bool opened = false;
+    bool atEnd = false;
+    int channels = 0;
+    long sourceRate = 1;
+    int outputRate = 1;
+    SDL_AudioStream* converter = nullptr;
+};
+
+}  // namespace
+
+FileFormat detectFormat(const uint8_t* data, size_t length) {
+    if (length >= 12 && std::memcmp(data, "RIFF", 4) == 0 &&
+        std::memcmp(data + 8, "WAVE", 4) == 0) {
+        return FileFormat::wav;
+    }
+    if (length >= 4 && std::memcmp(data, "OggS", 4) == 0) {
+        return FileFormat::ogg;
+    }
+    return FileFormat::unknown;
+}
+
+bool readSoundFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
+    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    if (!file) {
+        return false;
+    }
+    const std::streamoff size = file.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > maxFileBytes) {
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    file.seekg(0);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
+}
+
+bool decodeSample(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
+    switch (detectFormat(data, length)) {
+        case FileFormat::wav:
+            return decodeWav(data, length, outputRate, sample);
+        case FileFormat::ogg:
+            return decodeOgg(data, length, outputRate, sample);
+        case FileFormat::unknown:
+            break;
+    }
+    return false;
+}
+
+SampleStreamDecoder::SampleStreamDecoder(SampleData sample) : sample(std::move(sample)) {}
+
+uint32_t SampleStreamDecoder::read(int16_t* stereo, uint32_t frameCount) {
+    const uint32_t run = std::min(frameCount, sample.frames() - position);
+    for (uint32_t i = 0; i < run; ++i) {
+        const size_t at = static_cast<size_t>(position + i) * static_cast<size_t>(sample.channels);
+        stereo[i * 2] = sample.pcm[at];
+        stereo[i * 2 + 1] = sample.pcm[sample.channels == 2 ? at + 1 : at];
+    }
+    position += run;
+    return run;
+}
+
+bool SampleStreamDecoder::seek(uint32_t frame) {
+    if (frame > sample.frames()) {
+        return false;
+    }
+    position = frame;
+    return true;
+}
+
+std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate) {
+    uint8_t header[12] = {};
+    {
+        std::ifstream file(fileName, std::ios::binary);
+        if (!file || !file.read(reinterpret_cast<char*>(header), sizeof header)) {
+            return nullptr;
+        }
+    }
+    if (detectFormat(header, sizeof header) == FileFormat::ogg) {
+        auto decoder = std::make_unique<OggStreamDecoder>();
+        if (!decoder->open(fileName, outputRate)) {
+            return nullptr;
+        }
+        return decoder;
+    }
+    std::vector<uint8_t> bytes;
+    SampleData sample;
+    if (!readSoundFile(fileName, bytes) ||
+        !decodeSample(bytes.data(), bytes.size(), outputRate, sample)) {
+        return nullptr;
+    }
+    return std::make_unique<SampleStreamDecoder>(std::move(sample));
+}
+
+}  // namespace audio

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/os/MixerCore.h"
+
+// Sound file decoding for the mixer: WAV through SDL, Ogg Vorbis through libvorbisfile, the
+// format told by the file's header. Everything comes out as 16-bit frames at the output rate.
+namespace audio {
+
+enum class FileFormat { unknown, wav, ogg };
+
+FileFormat detectFormat(const uint8_t* data, size_t length);
+
+// Reads a whole file; false when it cannot be read or is larger than the sound size limit.
+bool readSoundFile(const std::string& fileName, std::vector<uint8_t>& bytes);
+
+// Decodes a whole WAV or Ogg file held in memory into a mono or stereo sample at
+// `outputRate`. False for an unknown format, a damaged file or an oversized sound.
+bool decodeSample(const uint8_t* data, size_t length, int outputRate, SampleData& sample);
+
+// A source of stereo frames at the output rate, read piece by piece by the stream feeder.
+class StreamDecoder {
+public:
+    virtual ~StreamDecoder() = default;
+    // Up to `frameCount` frames; fewer only at the end of the source.
+    virtual uint32_t read(int16_t* stereo, uint32_t frameCount) = 0;
+    virtual bool seek(uint32_t frame) = 0;
+    // Length in frames at the output rate.
+    virtual uint32_t length() const = 0;
+};
+
+// Plays a decoded sample as a stream (WAV music is decoded whole).
+class SampleStreamDecoder : public StreamDecoder {
+public:
+    explicit SampleStreamDecoder(SampleData sample);
+    uint32_t read(int16_t* stereo, uint32_t frameCount) override;
+    bool seek(uint32_t frame) override;
+    uint32_t length() const override { return sample.frames(); }
+
+private:
+    SampleData sample;
+    uint32_t position = 0;
+};
+
+// Opens a WAV or Ogg Vorbis file for streaming; null when it cannot be opened or decoded.
+std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate);
+
+}  // namespace audio

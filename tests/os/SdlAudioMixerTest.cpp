@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "framework/os/SdlAudioMixer.h"
+#include "tests/os/TestSounds.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testsounds::TempFolder;
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous) {
+            setenv(name, previous->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+// Waits up to `limit` for the condition; true when it came.
+template <class F>
+bool waitFor(F condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames, double amplitude = 12000) {
+    return testsounds::wavFile(rate, channels,
+                               testsounds::tone(rate, channels, frames, 440, amplitude));
+}
+
+// The tests run on SDL's dummy driver, which consumes sound in real time and plays nothing.
+class SdlAudioMixerTest : public testing::Test {
+protected:
+    ScopedEnvironment driver{"SDL_AUDIODRIVER", "dummy"};
+    TempFolder folder;
+    SdlAudioMixer mixer;
+};
+
+TEST(SdlAudioMixerSilent, UnknownDriverLeavesEverythingSilentAndHarmless) {
+    ScopedEnvironment driver("SDL_AUDIODRIVER", "no-such-driver");
+    TempFolder folder;
+    const std::string wav = folder.file("tone.wav");
+    const std::vector<uint8_t> bytes = toneWav(44100, 1, 4410);
+    ASSERT_TRUE(testsounds::writeFile(wav, bytes));
+
+    SdlAudioMixer mixer;
+    EXPECT_FALSE(mixer.start(44100, 32));
+    EXPECT_FALSE(mixer.isStarted());
+    EXPECT_EQ(mixer.outputRate(), 0);
+    EXPECT_EQ(mixer.loadSample(wav, 0), 0);
+    EXPECT_EQ(mixer.loadSample(bytes.data(), bytes.size(), AudioMixer::modeLoadMemory), 0);
+    EXPECT_EQ(mixer.sampleLength(1), 0u);
+    EXPECT_FALSE(mixer.setSampleMode(1, AudioMixer::modeLoopNormal));
+    EXPECT_EQ(mixer.playSample(1, false), -1);
+    EXPECT_FALSE(mixer.setVolume(0, 100));
+    EXPECT_FALSE(mixer.setVolumeAbsolute(0, 100));
+    EXPECT_FALSE(mixer.setPan(0, 0));
+    EXPECT_FALSE(mixer.setPaused(0, true));
+    EXPECT_FALSE(mixer.stopChannel(0));
+    EXPECT_FALSE(mixer.isPlaying(0));
+    mixer.setEffectsMasterVolume(0);
+    mixer.freeSample(1);
+    EXPECT_EQ(mixer.openStream(wav, 0), 0);
+    EXPECT_FALSE(mixer.addSyncPoint(1, 10));
+    EXPECT_TRUE(mixer.syncPoints(1).empty());
+    EXPECT_EQ(mixer.playStream(1), -1);
+    EXPECT_FALSE(mixer.setStreamPosition(1, 0));
+    EXPECT_EQ(mixer.streamPosition(1), 0u);
+    EXPECT_FALSE(mixer.stopStream(1));
+    EXPECT_FALSE(mixer.closeStream(1));
+    mixer.close();
+    mixer.close();
+}
+
+TEST(SdlAudioMixerDisk, CapturedOutputHoldsThePlayedTone) {
+    TempFolder folder;
+    const std::string output = folder.file("output.raw");
+    ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
+    ScopedEnvironment file("SDL_DISKAUDIOFILE", output);
+
+    SdlAudioMixer mixer;
+    ASSERT_TRUE(mixer.start(44100, 32));
+    // A quarter second at half the output rate: converted at load, it lasts 11025 frames.
+    const std::vector<uint8_t> wav = toneWav(22050, 1, 5512);
+    const int32_t sample = mixer.loadSample(wav.data(), wav.size(), 0);
+    ASSERT_NE(sample, 0);
+    const int32_t channel = mixer.playSample(sample, true);
+    ASSERT_GE(channel, 0);
+    EXPECT_TRUE(mixer.setPan(channel, 0));
+    EXPECT_TRUE(mixer.setPaused(channel, false));
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(channel); }, 3000ms));
+    std::this_thread::sleep_for(150ms);  // the driver writes the last buffer
+    mixer.close();
+
+    const std::vector<uint8_t> bytes = testsounds::readFile(output);
+    std::vector<int16_t> frames(bytes.size() / 2);
+    std::memcpy(frames.data(), bytes.data(), frames.size() * 2);
+    size_t first = frames.size(), last = 0;
+    int loudestLeft = 0, loudestRight = 0;
+    for (size_t i = 0; i + 1 < frames.size(); i += 2) {
+        loudestLeft = std::max(loudestLeft, std::abs(static_cast<int>(frames[i])));
+        loudestRight = std::max(loudestRight, std::abs(static_cast<int>(frames[i + 1])));
+        if (frames[i] != 0) {
+            first = std::min(first, i / 2);
+            last = i / 2;
+        }
+    }
+    EXPECT_GT(loudestLeft, 11000);
+    EXPECT_LE(loudestLeft, 12500);
+    EXPECT_EQ(loudestRight, 0);  // panned fully left
+    ASSERT_LT(first, last);
+    EXPECT_NEAR(static_cast<double>(last - first), 11025.0, 100.0);
+}
+
+TEST_F(SdlAudioMixerTest, SamplesAreConvertedToTheOutputRateAtLoad) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    EXPECT_EQ(mixer.outputRate(), 44100);
+
+    const std::string wav = folder.file("tone.wav");
+    ASSERT_TRUE(testsounds::writeFile(wav, toneWav(22050, 1, 2205)));
+    const int32_t fromFile = mixer.loadSample(wav, AudioMixer::modeLoopNormal);
+    ASSERT_NE(fromFile, 0);
+    EXPECT_NEAR(mixer.sampleLength(fromFile), 4410, 8);
+
+    const std::vector<uint8_t> ogg =
+        testsounds::oggFile(48000, 2, testsounds::tone(48000, 2, 4800, 440, 10000));
+    ASSERT_FALSE(ogg.empty());
+    const int32_t fromMemory = mixer.loadSample(ogg.data(), ogg.size(), 0);
+    ASSERT_NE(fromMemory, 0);
+    EXPECT_NE(fromMemory, fromFile);
+    EXPECT_NEAR(mixer.sampleLength(fromMemory), 4410, 8);
+    const std::string oggName = folder.file("tone.ogg");
+    ASSERT_TRUE(testsounds::writeFile(oggName, ogg));
+    EXPECT_NE(mixer.loadSample(oggName, 0), 0);
+
+    // Unknown formats, damaged headers, missing files and truncated Ogg data all fail.
+    const std::string text = "plain text, not a sound";
+    EXPECT_EQ(mixer.loadSample(text.data(), text.size(), 0), 0);
+    std::vector<uint8_t> damaged = toneWav(22050, 1, 100);
+    damaged.resize(20);
+    EXPECT_EQ(mixer.loadSample(damaged.data(), damaged.size(), 0), 0);
+    std::vector<uint8_t> cutOgg(ogg.begin(), ogg.begin() + 60);
+    EXPECT_EQ(mixer.loadSample(cutOgg.data(), cutOgg.size(), 0), 0);
+    EXPECT_EQ(mixer.loadSample(folder.file("missing.wav"), 0), 0);
+    EXPECT_EQ(mixer.loadSample(nullptr, 10, 0), 0);
+}
+
+TEST_F(SdlAudioMixerTest, LoopModeDecidesWhetherAPlayEnds) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    const std::vector<uint8_t> wav = toneWav(44100, 1, 441);  // 10 ms
+    const int32_t sample = mixer.loadSample(wav.data(), wav.size(), AudioMixer::modeLoopNormal);
+    const int32_t looping = mixer.playSample(sample, false);
+    EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::modeLoopOff));
+    const int32_t once = mixer.playSample(sample, false);
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(once); }, 2000ms));
+    EXPECT_TRUE(mixer.isPlaying(looping));
+
+    // Freeing the sample stops its channels; its handle is stale afterwards.
+    mixer.freeSample(sample);
+    EXPECT_FALSE(mixer.isPlaying(looping));
+    EXPECT_EQ(mixer.sampleLength(sample), 0u);
+    EXPECT_EQ(mixer.playSample(sample, false), -1);
+    mixer.freeSample(sample);
+}
+
+TEST_F(SdlAudioMixerTest, StreamsKeepTheirChannelPositionAndSyncPoints) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    const std::string name = folder.file("music.ogg");
+    ASSERT_TRUE(testsounds::writeFile(
+        name, testsounds::oggFile(44100, 1, testsounds::tone(44100, 1, 88200, 220, 8000))));
+    const int32_t stream = mixer.openStream(name, 0);
+    ASSERT_NE(stream, 0);
+    EXPECT_TRUE(mixer.addSyncPoint(stream, 1000));
+    EXPECT_TRUE(mixer.addSyncPoint(stream, 50000));
+    EXPECT_EQ(mixer.syncPoints(stream), (std::vector<uint32_t>{1000, 50000}));
+
+    EXPECT_TRUE(mixer.setStreamPosition(stream, 30000));
+    EXPECT_EQ(mixer.streamPosition(stream), 30000u);
+    const int32_t channel = mixer.playStream(stream);
+    ASSERT_GE(channel, 0);
+    EXPECT_EQ(mixer.playStream(stream), channel);
+    ASSERT_TRUE(waitFor([&] { return mixer.streamPosition(stream) > 30000; }, 2000ms));
+    EXPECT_LT(mixer.streamPosition(stream), 30000u + 44100u);
+    EXPECT_TRUE(mixer.setVolumeAbsolute(channel, 40));
+
+    EXPECT_TRUE(mixer.stopStream(stream));
+    EXPECT_FALSE(mixer.isPlaying(channel));
+    EXPECT_EQ(mixer.streamPosition(stream), 0u);
+    const int32_t again = mixer.playStream(stream);
+    ASSERT_GE(again, 0);
+    EXPECT_NE(again, channel);
+    EXPECT_FALSE(mixer.setVolumeAbsolute(channel, 255));
+
+    EXPECT_TRUE(mixer.closeStream(stream));
+    EXPECT_FALSE(mixer.isPlaying(again));
+    EXPECT_EQ(mixer.playStream(stream), -1);
+    EXPECT_FALSE(mixer.closeStream(stream));
+    EXPECT_TRUE(mixer.syncPoints(stream).empty());
+    EXPECT_EQ(mixer.openStream(folder.file("missing.ogg"), 0), 0);
+}
+
+TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    const std::string name = folder.file("short.wav");
+    ASSERT_TRUE(testsounds::writeFile(name, toneWav(44100, 2, 2205)));  // 50 ms
+    const int32_t once = mixer.openStream(name, 0);
+    const int32_t looped = mixer.openStream(name, AudioMixer::modeLoopNormal);
+    const int32_t onceChannel = mixer.playStream(once);
+    const int32_t loopChannel = mixer.playStream(looped);
+    ASSERT_GE(onceChannel, 0);
+    ASSERT_GE(loopChannel, 0);
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(onceChannel); }, 2000ms));
+    EXPECT_EQ(mixer.streamPosition(once), 2205u);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(mixer.isPlaying(loopChannel));
+    EXPECT_LT(mixer.streamPosition(looped), 2205u);
+
+    // A stream that played to its end starts again from its beginning.
+    const int32_t replay = mixer.playStream(once);
+    ASSERT_GE(replay, 0);
+    EXPECT_LT(mixer.streamPosition(once), 2205u);
+}
+
+TEST_F(SdlAudioMixerTest, LoadsAndFreesAfterCloseAreHarmless) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    const std::vector<uint8_t> wav = toneWav(44100, 1, 441);
+    const int32_t sample = mixer.loadSample(wav.data(), wav.size(), 0);
+    ASSERT_NE(sample, 0);
+    mixer.close();
+    mixer.freeSample(sample);
+    EXPECT_EQ(mixer.loadSample(wav.data(), wav.size(), 0), 0);
+    EXPECT_EQ(mixer.playSample(sample, false), -1);
+
+    // The device can be opened again afterwards.
+    ASSERT_TRUE(mixer.start(22050, 8));
+    EXPECT_EQ(mixer.outputRate(), 22050);
+    EXPECT_NE(mixer.loadSample(wav.data(), wav.size(), 0), 0);
+}
+
+TEST_F(SdlAudioMixerTest, SamplesLoadOnAnotherThreadWhileOthersPlay) {
+    ASSERT_TRUE(mixer.start(44100, 32));
+    constexpr int count = 40;
+    std::mutex handlesLock;
+    std::vector<int32_t> handles;
+    std::thread loader([&] {
+        for (int i = 0; i < count; ++i) {
+            const std::vector<uint8_t> wav = toneWav(11025 * (1 + i % 4), 1 + i % 2, 2000);
+            const int32_t sample = mixer.loadSample(wav.data(), wav.size(), 0);
+            std::lock_guard<std::mutex> guard(handlesLock);
+            handles.push_back(sample);
+        }
+    });
+    int played = 0;
+    int freed = 0;
+    while (freed < count) {
+        int32_t sample = 0;
+        {
+            std::lock_guard<std::mutex> guard(handlesLock);
+            if (static_cast<size_t>(freed) < handles.size()) {
+                sample = handles[static_cast<size_t>(freed)];
+            }
+        }
+        if (sample == 0) {
+            std::this_thread::yield();
+            continue;
+        }
+        played += mixer.playSample(sample, false) >= 0 ? 1 : 0;
+        mixer.freeSample(sample);
+        ++freed;
+    }
+    loader.join();
+    EXPECT_EQ(played, count);
+}
+
+}  // namespace
