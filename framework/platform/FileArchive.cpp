@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "framework/core/DataScrambler.h"
+#include "framework/core/RefHolder.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/Folders.h"
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
-#include "framework/core/RefHolder.h"
 #include "framework/platform/MemoryBuffer.h"
 
 // What the archive tells about its current member.

@@ -1,5 +1,6 @@
 #include "framework/platform/Folders.h"
 
+#include <cstdint>
 #include <mutex>
 
 #include "framework/os/FileSystem.h"
