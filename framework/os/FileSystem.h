@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class FileReadResult { ok, notFound, tooLarge, failed };
+
+// The file and folder calls of the operating system that the game needs. Paths are UTF-8 with
+// "/" separators; relative paths are relative to the current folder (the program's folder).
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Folder of the running program file, without a trailing "/"; empty when unknown.
+    virtual std::string programFolder() = 0;
+    virtual std::string currentFolder() = 0;
+    // Root of the user's own data files ($XDG_DATA_HOME, else $HOME/.local/share); empty when
+    // the environment names neither.
+    virtual std::string userDataRoot() = 0;
+
+    virtual bool exists(const std::string& path) = 0;
+    // One folder whose parent exists; false when it could not be made (or is there already).
+    virtual bool createFolder(const std::string& path) = 0;
+    // Removes a folder and everything in it. Symbolic links inside are removed as links, never
+    // followed; a path that is itself a link is refused. True only when all of it went.
+    virtual bool deleteFolderTree(const std::string& path) = 0;
+    // Replaces the file's contents all at once: the bytes go to a temporary file beside it,
+    // which is flushed and renamed over the target. On failure the old file stays whole.
+    virtual bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) = 0;
+    // Reads a whole file; files larger than `maxSize` are refused before anything is read.
+    virtual FileReadResult readFile(const std::string& path, uint64_t maxSize,
+                                    std::vector<uint8_t>& bytes) = 0;
+
+    // The file system the game uses: the machine's own unless a test installed another.
+    static FileSystem& current();
+    // Installs a file system for tests; null restores the machine's own.
+    static void setCurrent(FileSystem* fileSystem);
+};

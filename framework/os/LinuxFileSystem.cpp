@@ -1,0 +1,199 @@
+#include "framework/os/LinuxFileSystem.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Deeper trees are refused rather than exhausting descriptors or the stack.
+constexpr int MAX_TREE_DEPTH = 256;
+
+std::string environmentValue(const char* name) {
+    const char* value = getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Removes the folder `name` below the open folder `parent`. Every entry is examined without
+// following links, and folders are opened with O_NOFOLLOW, so a link that appears or is swapped
+// in while we work is never descended into.
+bool removeTree(int parent, const char* name, int depth) {
+    if (depth > MAX_TREE_DEPTH) {
+        return false;
+    }
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return false;
+    }
+    std::vector<std::string> entries;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") {
+            entries.push_back(entryName);
+        }
+    }
+    bool ok = true;
+    for (const std::string& entry : entries) {
+        struct stat info {};
+        if (fstatat(fd, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            ok = false;
+        } else if (S_ISDIR(info.st_mode)) {
+            ok = removeTree(fd, entry.c_str(), depth + 1) && ok;
+        } else if (unlinkat(fd, entry.c_str(), 0) != 0) {
+            ok = false;
+        }
+    }
+    closedir(dir);
+    return unlinkat(parent, name, AT_REMOVEDIR) == 0 && ok;
+}
+
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string LinuxFileSystem::programFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (length <= 0 || length >= static_cast<ssize_t>(sizeof buffer)) {
+        return {};
+    }
+    const std::string path(buffer, static_cast<size_t>(length));
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string LinuxFileSystem::currentFolder() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+std::string LinuxFileSystem::userDataRoot() {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
+    const std::string xdg = environmentValue("XDG_DATA_HOME");
+    if (!xdg.empty() && xdg.front() == '/') {
+        return withoutTrailingSlashes(xdg);
+    }
+    const std::string home = environmentValue("HOME");
+    if (!home.empty()) {
+        return withoutTrailingSlashes(home) + "/.local/share";
+    }
+    return {};
+}
+
+bool LinuxFileSystem::exists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0;
+}
+
+bool LinuxFileSystem::createFolder(const std::string& path) {
+    return !path.empty() && mkdir(path.c_str(), 0777) == 0;
+}
+
+bool LinuxFileSystem::deleteFolderTree(const std::string& path) {
+    // A trailing slash would make O_NOFOLLOW resolve a link named by the path.
+    const std::string folder = withoutTrailingSlashes(path);
+    if (folder.empty() || folder == "/") {
+        return false;
+    }
+    return removeTree(AT_FDCWD, folder.c_str(), 0);
+}
+
+bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) {
+    if (path.empty() || path.back() == '/') {
+        return false;
+    }
+    std::string temporary = path + ".tmpXXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = writeAll(fd, data, size) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder's entries.
+    const int folder = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSize,
+                                         std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::notFound
+                                                   : FileReadResult::failed;
+    }
+    struct stat info {};
+    FileReadResult result = FileReadResult::ok;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        result = FileReadResult::failed;
+    } else if (static_cast<uint64_t>(info.st_size) > maxSize) {
+        result = FileReadResult::tooLarge;
+    } else {
+        bytes.resize(static_cast<size_t>(info.st_size));
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                break;
+            }
+            done += static_cast<size_t>(got);
+        }
+        // A file that shrank under us is not read whole.
+        if (done != bytes.size()) {
+            bytes.clear();
+            result = FileReadResult::failed;
+        }
+    }
+    close(fd);
+    return result;
+}

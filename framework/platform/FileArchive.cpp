@@ -1,0 +1,282 @@
+#include "framework/platform/FileArchive.h"
+
+#include <unzip.h>
+#include <zlib.h>
+
+#include <atomic>
+#include <climits>
+
+#include "framework/core/DataScrambler.h"
+#include "framework/core/RefHolder.h"
+#include "framework/os/FileSystem.h"
+#include "framework/platform/Folders.h"
+
+QUOVEL_DEFINE_TYPE(FileArchive, &BaseObject::typeRecord)
+
+namespace {
+
+// unzLocateFile's value for names compared without regard to letter case.
+constexpr int CASE_INSENSITIVE = 2;
+
+RefHolder<FileArchive>& globalArchive() {
+    static RefHolder<FileArchive> archive;
+    return archive;
+}
+
+std::atomic<int> fileMode{1};
+
+bool isArchiveMode(int mode) {
+    return mode == 2 || mode == 4;
+}
+
+bool isScrambledMode(int mode) {
+    return mode == 3 || mode == 4;
+}
+
+}  // namespace
+
+FileArchive::FileArchive(const std::string& path) : archivePath(path) {}
+
+FileArchive::~FileArchive() {
+    closeArchive();
+}
+
+void FileArchive::addFileName(const std::string& name) {
+    std::lock_guard lock(mutex);
+    fileNames.push_back(name);
+}
+
+void FileArchive::setArchivePath(const std::string& path) {
+    std::lock_guard lock(mutex);
+    closeArchive();
+    archivePath = path;
+}
+
+std::string FileArchive::getArchivePath() {
+    std::lock_guard lock(mutex);
+    return archivePath;
+}
+
+void* FileArchive::openArchive() {
+    std::lock_guard lock(mutex);
+    if (!archive) {
+        archive = unzOpen(archivePath.c_str());
+    }
+    archiveOpen = archive != nullptr;
+    return archive;
+}
+
+void FileArchive::closeArchive() {
+    std::lock_guard lock(mutex);
+    if (archive) {
+        if (fileOpen) {
+            unzCloseCurrentFile(archive);
+        }
+        unzClose(archive);
+    }
+    archive = nullptr;
+    archiveOpen = false;
+    fileOpen = false;
+}
+
+bool FileArchive::goToFirstFile() {
+    std::lock_guard lock(mutex);
+    return openArchive() && unzGoToFirstFile(archive) == UNZ_OK && readCurrentInfo();
+}
+
+bool FileArchive::goToNextFile() {
+    std::lock_guard lock(mutex);
+    return archive && unzGoToNextFile(archive) == UNZ_OK && readCurrentInfo();
+}
+
+bool FileArchive::locateFile(const std::string& path) {
+    std::lock_guard lock(mutex);
+    const std::string name = normalizePath(path);
+    return openArchive() && unzLocateFile(archive, name.c_str(), CASE_INSENSITIVE) == UNZ_OK &&
+           readCurrentInfo();
+}
+
+bool FileArchive::openFile(const std::string& path) {
+    std::lock_guard lock(mutex);
+    return locateFile(path) && openCurrentFile();
+}
+
+bool FileArchive::openCurrentFile() {
+    std::lock_guard lock(mutex);
+    if (fileOpen) {
+        closeCurrentFile();
+    }
+    if (!archive) {
+        return false;
+    }
+    if (unzOpenCurrentFile(archive) != UNZ_OK) {
+        closeArchive();
+        return false;
+    }
+    fileOpen = true;
+    return true;
+}
+
+bool FileArchive::readCurrentInfo() {
+    std::lock_guard lock(mutex);
+    if (!archive) {
+        return false;
+    }
+    unz_file_info info{};
+    char name[256] = {};
+    if (unzGetCurrentFileInfo(archive, &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) !=
+        UNZ_OK) {
+        return false;
+    }
+    currentInfo.name = name;
+    currentInfo.compressedSize = static_cast<uint32_t>(info.compressed_size);
+    currentInfo.uncompressedSize = static_cast<uint32_t>(info.uncompressed_size);
+    currentInfo.crc = static_cast<uint32_t>(info.crc);
+    currentInfo.compressionMethod = static_cast<uint32_t>(info.compression_method);
+    currentInfo.dosDate = static_cast<uint32_t>(info.dosDate);
+    return true;
+}
+
+bool FileArchive::closeCurrentFile() {
+    std::lock_guard lock(mutex);
+    if (!fileOpen) {
+        return false;
+    }
+    fileOpen = false;
+    if (unzCloseCurrentFile(archive) != UNZ_OK) {
+        closeArchive();
+        return false;
+    }
+    return true;
+}
+
+ArchiveMemberInfo FileArchive::getCurrentInfo() {
+    std::lock_guard lock(mutex);
+    return currentInfo;
+}
+
+int FileArchive::readByte() {
+    uint8_t byte = 0;
+    return read(&byte, 1) == 1 ? byte : -1;
+}
+
+int FileArchive::read(uint8_t* buffer, uint32_t length) {
+    std::lock_guard lock(mutex);
+    if (!fileOpen) {
+        return -1;
+    }
+    const int got = unzReadCurrentFile(archive, buffer, length > INT_MAX ? INT_MAX : length);
+    if (got < 0) {
+        closeArchive();
+    }
+    return got;
+}
+
+bool FileArchive::readAll(MemoryBuffer& buffer) {
+    std::lock_guard lock(mutex);
+    buffer.clear();
+    const uint32_t size = currentInfo.uncompressedSize;
+    if (!fileOpen || size > MAX_FILE_SIZE) {
+        return false;
+    }
+    buffer.resize(size);
+    uint32_t done = 0;
+    while (done < size) {
+        const int got = read(buffer.getData() + done, size - done);
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<uint32_t>(got);
+    }
+    // A member shorter than its size field, or with other bytes than it was packed with.
+    if (done != size || crc32(0, buffer.getData(), size) != currentInfo.crc) {
+        buffer.clear();
+        return false;
+    }
+    return true;
+}
+
+bool FileArchive::isEndOfFile() {
+    std::lock_guard lock(mutex);
+    return fileOpen && unzeof(archive) == 1;
+}
+
+bool FileArchive::isOpen() {
+    std::lock_guard lock(mutex);
+    return archiveOpen;
+}
+
+bool FileArchive::isFileOpen() {
+    std::lock_guard lock(mutex);
+    return fileOpen;
+}
+
+void FileArchive::open(int mode, const std::string& path) {
+    std::string archivePath = path;
+    if (archivePath.empty() && FileSystem::current().exists("media.dat")) {
+        archivePath = "media.dat";
+        if (mode != 4) {
+            mode = 2;
+        }
+    }
+    globalArchive() = new FileArchive(archivePath);
+    fileMode = mode == 0 ? 4 : mode;
+}
+
+void FileArchive::close() {
+    globalArchive().reset();
+    fileMode = 1;
+}
+
+FileArchive* FileArchive::getInstance() {
+    return globalArchive().get();
+}
+
+int FileArchive::getFileMode() {
+    return fileMode;
+}
+
+bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer,
+                                  bool& found) {
+    std::lock_guard lock(mutex);
+    found = locateFile(storedName);
+    if (!found || !openCurrentFile()) {
+        return false;
+    }
+    const bool read = readAll(buffer);
+    // Closing checks the CRC once more; a bad close fails the read.
+    return closeCurrentFile() && read;
+}
+
+bool FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer) {
+    buffer.clear();
+    FileArchive* archive = getInstance();
+    if (mode == 0) {
+        mode = archive ? getFileMode() : 1;
+    }
+    const std::string storedName = getStoredFileName(mode, normalizePath(path));
+
+    bool found = false;
+    bool read = false;
+    if (archive && isArchiveMode(mode)) {
+        // A member that is found but cannot be read is a failure: the loose file is not tried.
+        read = archive->readFromArchive(storedName, buffer, found);
+    }
+    if (!found) {
+        std::vector<uint8_t> bytes;
+        if (FileSystem::current().readFile(storedName, MAX_FILE_SIZE, bytes) ==
+            FileReadResult::ok) {
+            buffer.assign(std::move(bytes));
+            read = true;
+        }
+    }
+    // Empty files count as not read, from the archive as from the disk.
+    if (!read || buffer.getSize() == 0) {
+        buffer.clear();
+        return false;
+    }
+    if (isScrambledMode(mode)) {
+        DataScrambler::apply(buffer.getData(), buffer.getSize());
+    }
+    return true;
+}

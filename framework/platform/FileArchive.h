@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/core/BaseObject.h"
+#include "framework/platform/MemoryBuffer.h"
+
+// What the archive tells about its current member.
+struct ArchiveMemberInfo {
+    std::string name;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    uint32_t crc = 0;
+    uint32_t compressionMethod = 0;
+    uint32_t dosDate = 0;
+};
+
+// The data archive "media.dat" (a zip file) and the one routine every data file is read
+// through, from an archive member or the loose file, scrambled or plain.
+//
+// File-source modes: 1 loose files; 2 archive member first, else the loose file; 3 and 4 the
+// same scrambled and stored under the name + ".!"; 0 the process-wide mode.
+//
+// The archive has one current member and is read from the main thread and the resource loader:
+// every member operation holds the archive's own (innermost, re-entrant) mutex, and readFile
+// holds it from lookup to close, so two readers never share the current member.
+class FileArchive : public BaseObject {
+    QUOVEL_TYPE(FileArchive)
+public:
+    // Members and loose files larger than this are refused before they are read (buffer sizes
+    // are 32-bit, and a damaged size field must not allocate gigabytes).
+    static constexpr uint32_t MAX_FILE_SIZE = 256u << 20;
+
+    explicit FileArchive(const std::string& path);
+    ~FileArchive() override;
+
+    virtual void addFileName(const std::string& name);
+    virtual void setArchivePath(const std::string& path);
+    virtual std::string getArchivePath();
+    // Opens the zip file unless open; the minizip handle, null when it cannot be opened.
+    virtual void* openArchive();
+    virtual void closeArchive();
+    virtual bool goToFirstFile();
+    virtual bool goToNextFile();
+    // Makes the member of that (normalised) name current, letter case not mattering.
+    virtual bool locateFile(const std::string& path);
+    virtual bool openFile(const std::string& path);
+    virtual bool openCurrentFile();
+    virtual bool readCurrentInfo();
+    // False when the member could not be closed cleanly (a CRC error among others).
+    virtual bool closeCurrentFile();
+    virtual ArchiveMemberInfo getCurrentInfo();
+    // The next byte of the open member, or -1 at its end or on an error.
+    virtual int readByte();
+    // The bytes read, 0 at the end, negative on an error (which closes the archive).
+    virtual int read(uint8_t* buffer, uint32_t length);
+    // Reads the open member whole into `buffer`. Fails, leaving the buffer empty, when the
+    // member is larger than MAX_FILE_SIZE, shorter than it claims, or its CRC is wrong.
+    virtual bool readAll(MemoryBuffer& buffer);
+    virtual bool isEndOfFile();
+    virtual bool isOpen();
+    virtual bool isFileOpen();
+
+    // Makes the global archive: with an empty path, "media.dat" in the current folder when it
+    // exists (mode 2 then, unless 4 was asked for). Stores the process-wide mode (0 becomes 4).
+    static void open(int mode, const std::string& path);
+    // Releases the global archive; reads then go to the loose files.
+    static void close();
+    static FileArchive* getInstance();
+    static int getFileMode();
+
+    // Reads a whole data file in the given mode into `buffer`. True when data was read, from
+    // the archive or the loose file; false (and an empty buffer) otherwise. An empty loose file
+    // counts as not read.
+    static bool readFile(int mode, const std::string& path, MemoryBuffer& buffer);
+
+private:
+    bool readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found);
+
+    std::recursive_mutex mutex;
+    std::vector<std::string> fileNames;
+    void* archive = nullptr;
+    std::string archivePath;
+    ArchiveMemberInfo currentInfo;
+    bool archiveOpen = false;
+    bool fileOpen = false;
+};

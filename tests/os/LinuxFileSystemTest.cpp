@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "framework/os/LinuxFileSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets or clears an environment variable for one test and puts the old value back.
+class EnvironmentScope {
+public:
+    EnvironmentScope(const char* name, const char* value) : name(name) {
+        const char* old = std::getenv(name);
+        hadValue = old != nullptr;
+        previous = old ? old : "";
+        if (value) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~EnvironmentScope() {
+        if (hadValue) {
+            setenv(name, previous.c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+
+private:
+    const char* name;
+    bool hadValue = false;
+    std::string previous;
+};
+
+std::vector<std::string> entriesOf(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(LinuxFileSystem, KnowsTheProgramAndCurrentFolders) {
+    LinuxFileSystem system;
+    EXPECT_EQ(system.programFolder(), fs::canonical("/proc/self/exe").parent_path().string());
+    EXPECT_EQ(system.currentFolder(), fs::current_path().string());
+}
+
+TEST(LinuxFileSystem, DataRootFollowsTheXdgRules) {
+    LinuxFileSystem system;
+    {
+        EnvironmentScope xdg("XDG_DATA_HOME", "/srv/data/");
+        EXPECT_EQ(system.userDataRoot(), "/srv/data");
+    }
+    {
+        EnvironmentScope xdg("XDG_DATA_HOME", "relative/data");  // not allowed: ignored
+        EnvironmentScope home("HOME", "/home/ann");
+        EXPECT_EQ(system.userDataRoot(), "/home/ann/.local/share");
+    }
+    {
+        EnvironmentScope xdg("XDG_DATA_HOME", "");
+        EnvironmentScope home("HOME", nullptr);
+        EXPECT_EQ(system.userDataRoot(), "");
+    }
+}
+
+TEST(LinuxFileSystem, CreatesOneFolderAtATime) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    EXPECT_FALSE(system.exists(temp / "a"));
+    EXPECT_TRUE(system.createFolder(temp / "a"));
+    EXPECT_TRUE(system.exists(temp / "a"));
+    EXPECT_TRUE(fs::is_directory(temp / "a"));
+    EXPECT_FALSE(system.createFolder(temp / "a"));
+    EXPECT_FALSE(system.createFolder(temp / "x/y"));
+    EXPECT_FALSE(system.exists(""));
+}
+
+TEST(LinuxFileSystem, AtomicWritesReplaceWholeAndLeaveNothingBehind) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    const std::string target = temp / "players.plrs";
+    const std::string first = "first version";
+    ASSERT_TRUE(system.writeFileAtomic(target, reinterpret_cast<const uint8_t*>(first.data()),
+                                       first.size()));
+    EXPECT_EQ(readTestFile(target), first);
+    const std::string second(100000, 'x');
+    ASSERT_TRUE(system.writeFileAtomic(target, reinterpret_cast<const uint8_t*>(second.data()),
+                                       second.size()));
+    EXPECT_EQ(readTestFile(target), second);
+    EXPECT_TRUE(system.writeFileAtomic(temp / "empty", nullptr, 0));
+    EXPECT_EQ(fs::file_size(temp / "empty"), 0u);
+    EXPECT_EQ(entriesOf(temp.path).size(), 2u);  // no temporary files left
+}
+
+TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    const std::string bytes = "new";
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    // A folder in the target's place cannot be replaced by a file.
+    fs::create_directory(temp / "scores.xml");
+    writeTestFile(temp / "scores.xml/kept", "old");
+    EXPECT_FALSE(system.writeFileAtomic(temp / "scores.xml", data, bytes.size()));
+    EXPECT_EQ(readTestFile(temp / "scores.xml/kept"), "old");
+    EXPECT_EQ(entriesOf(temp.path), std::vector<std::string>{"scores.xml"});
+    EXPECT_FALSE(system.writeFileAtomic(temp / "missing/file", data, bytes.size()));
+    EXPECT_FALSE(system.writeFileAtomic(temp / "trailing/", data, bytes.size()));
+}
+
+TEST(LinuxFileSystem, ReadsWholeFilesWithinTheCap) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    writeTestFile(temp / "a.txt", "hello");
+    std::vector<uint8_t> bytes{1, 2, 3};
+    EXPECT_EQ(system.readFile(temp / "a.txt", 100, bytes), FileReadResult::ok);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "hello");
+    EXPECT_EQ(system.readFile(temp / "a.txt", 4, bytes), FileReadResult::tooLarge);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(system.readFile(temp / "none.txt", 100, bytes), FileReadResult::notFound);
+    EXPECT_EQ(system.readFile(temp / "a.txt/below", 100, bytes), FileReadResult::notFound);
+    EXPECT_EQ(system.readFile(temp.str(), 100, bytes), FileReadResult::failed);
+
+    // A sparse file claims 3 GB without using the disk; the cap refuses it before reading.
+    const std::string huge = temp / "huge.bin";
+    writeTestFile(huge, "");
+    fs::resize_file(huge, 3ull << 30);
+    EXPECT_EQ(system.readFile(huge, 256u << 20, bytes), FileReadResult::tooLarge);
+}
+
+TEST(LinuxFileSystem, DeletesTreesWithoutFollowingLinks) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    writeTestFile(temp / "outside/precious.txt", "keep me");
+    writeTestFile(temp / "tree/a.txt", "a");
+    writeTestFile(temp / "tree/sub/deeper/b.txt", "b");
+    fs::create_directory_symlink(temp / "outside", temp / "tree/sub/link-to-folder");
+    fs::create_symlink(temp / "outside/precious.txt", temp / "tree/link-to-file");
+    fs::create_symlink(temp / "nowhere", temp / "tree/dangling");
+
+    EXPECT_TRUE(system.deleteFolderTree(temp / "tree/"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp / "tree")));
+    EXPECT_EQ(readTestFile(temp / "outside/precious.txt"), "keep me");
+}
+
+TEST(LinuxFileSystem, RefusesToDeleteThroughALinkOrNothing) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    writeTestFile(temp / "real/file.txt", "stays");
+    fs::create_directory_symlink(temp / "real", temp / "alias");
+    EXPECT_FALSE(system.deleteFolderTree(temp / "alias"));
+    EXPECT_FALSE(system.deleteFolderTree(temp / "alias/"));
+    EXPECT_EQ(readTestFile(temp / "real/file.txt"), "stays");
+    EXPECT_TRUE(fs::is_symlink(temp / "alias"));
+
+    EXPECT_FALSE(system.deleteFolderTree(temp / "absent"));
+    EXPECT_FALSE(system.deleteFolderTree(temp / "real/file.txt"));  // a file, not a folder
+    EXPECT_FALSE(system.deleteFolderTree(""));
+    EXPECT_FALSE(system.deleteFolderTree("/"));
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempFolder.h"
+#include "ZipBuilder.h"
+#include "framework/core/DataScrambler.h"
+#include "framework/platform/FileArchive.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string scrambled(std::string bytes) {
+    DataScrambler::apply(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
+    return bytes;
+}
+
+std::string contentOf(const MemoryBuffer& buffer) {
+    return std::string(reinterpret_cast<const char*>(buffer.getData()), buffer.getSize());
+}
+
+// Varied bytes that do not compress to nothing.
+std::string patternBytes(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    unsigned state = seed;
+    for (char& c : bytes) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+// Each test runs inside a fresh program folder and leaves no archive behind.
+class FileArchiveTest : public ::testing::Test {
+protected:
+    FileArchiveTest() : inside(temp.path) {}
+    ~FileArchiveTest() override { FileArchive::close(); }
+
+    TempFolder temp;
+    CurrentFolderScope inside;
+    MemoryBuffer buffer;
+};
+
+TEST_F(FileArchiveTest, WithoutMediaDatEveryReadIsLoose) {
+    writeTestFile("media/properties/text.xml", "<root/>");
+    FileArchive::open(1, "");
+    EXPECT_EQ(FileArchive::getFileMode(), 1);
+    EXPECT_EQ(FileArchive::getInstance()->getArchivePath(), "");
+    EXPECT_TRUE(FileArchive::readFile(0, "media/properties/text.xml", buffer));
+    EXPECT_EQ(contentOf(buffer), "<root/>");
+    EXPECT_EQ(buffer.getData()[buffer.getSize()], 0);  // parsable in place
+    EXPECT_FALSE(FileArchive::readFile(0, "media/properties/none.xml", buffer));
+    EXPECT_EQ(buffer.getSize(), 0u);
+    EXPECT_FALSE(FileArchive::getInstance()->locateFile("media/properties/text.xml"));
+}
+
+TEST_F(FileArchiveTest, MembersShadowLooseFilesWhichRemainTheFallback) {
+    ASSERT_TRUE(writeZip("media.dat", {{"media/a.txt", "from the archive"},
+                                       {"media/Levels/Roof.lay", "stored", false}}));
+    writeTestFile("media/a.txt", "loose a");
+    writeTestFile("media/b.txt", "loose b");
+    FileArchive::open(1, "");
+    EXPECT_EQ(FileArchive::getFileMode(), 2);
+    EXPECT_EQ(FileArchive::getInstance()->getArchivePath(), "media.dat");
+
+    EXPECT_TRUE(FileArchive::readFile(0, "media/a.txt", buffer));
+    EXPECT_EQ(contentOf(buffer), "from the archive");
+    EXPECT_TRUE(FileArchive::readFile(0, "media/b.txt", buffer));
+    EXPECT_EQ(contentOf(buffer), "loose b");
+    EXPECT_TRUE(FileArchive::readFile(1, "media/a.txt", buffer));  // loose only
+    EXPECT_EQ(contentOf(buffer), "loose a");
+
+    // Other letter cases and spellings of the path find the same member.
+    for (const char* path : {"MEDIA/A.TXT", ".\\media\\\\a.txt", "./media//A.txt"}) {
+        EXPECT_TRUE(FileArchive::readFile(2, path, buffer)) << path;
+        EXPECT_EQ(contentOf(buffer), "from the archive") << path;
+    }
+    EXPECT_TRUE(FileArchive::readFile(2, "media/levels/roof.lay", buffer));
+    EXPECT_EQ(contentOf(buffer), "stored");
+    EXPECT_EQ(buffer.getData()[buffer.getSize()], 0);
+}
+
+TEST_F(FileArchiveTest, ModeRulesOfOpen) {
+    ASSERT_TRUE(writeZip("media.dat", {{"x", "y"}}));
+    FileArchive::open(4, "");
+    EXPECT_EQ(FileArchive::getFileMode(), 4);
+    FileArchive::open(0, "other.dat");
+    EXPECT_EQ(FileArchive::getFileMode(), 4);
+    EXPECT_EQ(FileArchive::getInstance()->getArchivePath(), "other.dat");
+    FileArchive::close();
+    EXPECT_EQ(FileArchive::getInstance(), nullptr);
+    writeTestFile("loose.txt", "loose");
+    EXPECT_TRUE(FileArchive::readFile(0, "loose.txt", buffer));  // mode 1 without an archive
+}
+
+TEST_F(FileArchiveTest, ScrambledMembersAndFilesReadPlain) {
+    const std::string profile = "<root><value id=\"name\" value=\"Ann\"/></root>";
+    const std::string levels = patternBytes(700, 3);
+    ASSERT_TRUE(writeZip("media.dat", {{"media/properties/levels.xml.!", scrambled(levels)}}));
+    writeTestFile("players/ann.plr.!", scrambled(profile));
+    FileArchive::open(1, "");
+
+    EXPECT_TRUE(FileArchive::readFile(4, "media/properties/levels.xml", buffer));
+    EXPECT_EQ(contentOf(buffer), levels);
+    EXPECT_TRUE(FileArchive::readFile(3, "players/ann.plr", buffer));
+    EXPECT_EQ(contentOf(buffer), profile);
+    // Mode 4 falls back to the scrambled loose file.
+    EXPECT_TRUE(FileArchive::readFile(4, "players/ann.plr", buffer));
+    EXPECT_EQ(contentOf(buffer), profile);
+    // The plain modes read the stored name only without ".!".
+    EXPECT_FALSE(FileArchive::readFile(2, "media/properties/levels.xml", buffer));
+
+    FileArchive::open(4, "");
+    EXPECT_TRUE(FileArchive::readFile(0, "media/properties/levels.xml", buffer));
+    EXPECT_EQ(contentOf(buffer), levels);
+}
+
+TEST_F(FileArchiveTest, DamagedMembersFailCleanly) {
+    const std::string good = patternBytes(5000, 1);
+    ASSERT_TRUE(writeZip("media.dat", {{"bad-crc", good},
+                                       {"truncated", good},
+                                       {"truncated-stored", good, false},
+                                       {"short-claim", good},
+                                       {"oversized", good},
+                                       {"good", good}}));
+    ASSERT_TRUE(patchZipMember("media.dat", "bad-crc", ZipField::crc, 0x12345678));
+    ASSERT_TRUE(patchZipMember("media.dat", "truncated", ZipField::uncompressedSize, 6000));
+    ASSERT_TRUE(patchZipMember("media.dat", "truncated-stored", ZipField::uncompressedSize, 6000));
+    ASSERT_TRUE(patchZipMember("media.dat", "short-claim", ZipField::uncompressedSize, 4000));
+    ASSERT_TRUE(patchZipMember("media.dat", "oversized", ZipField::uncompressedSize, 0x7FFFFFF0));
+    // A loose file of a damaged member's name is not a fallback: the member was found.
+    writeTestFile("bad-crc", "loose");
+    FileArchive::open(1, "");
+
+    for (const char* name :
+         {"bad-crc", "truncated", "truncated-stored", "short-claim", "oversized"}) {
+        buffer.resize(10);
+        EXPECT_FALSE(FileArchive::readFile(2, name, buffer)) << name;
+        EXPECT_EQ(buffer.getSize(), 0u) << name;
+        EXPECT_EQ(buffer.getData()[0], 0) << name;
+    }
+    // The archive still serves its sound members afterwards.
+    EXPECT_TRUE(FileArchive::readFile(2, "good", buffer));
+    EXPECT_EQ(contentOf(buffer), good);
+    EXPECT_FALSE(FileArchive::getInstance()->isFileOpen());
+}
+
+TEST_F(FileArchiveTest, CutArchiveFallsBackToLooseFiles) {
+    ASSERT_TRUE(writeZip("media.dat", {{"a.txt", patternBytes(3000, 9)}}));
+    fs::resize_file("media.dat", 1000);  // the central directory is gone
+    writeTestFile("a.txt", "loose");
+    FileArchive::open(1, "");
+    EXPECT_TRUE(FileArchive::readFile(2, "a.txt", buffer));
+    EXPECT_EQ(contentOf(buffer), "loose");
+    EXPECT_FALSE(FileArchive::getInstance()->isOpen());
+}
+
+TEST_F(FileArchiveTest, EmptyAndOversizedFilesAreNotRead) {
+    ASSERT_TRUE(writeZip("media.dat", {{"empty-member", ""}}));
+    writeTestFile("empty-member", "loose");
+    writeTestFile("empty.txt", "");
+    writeTestFile("huge.bin", "");
+    fs::resize_file("huge.bin", FileArchive::MAX_FILE_SIZE + 1ull);  // sparse
+    FileArchive::open(1, "");
+    EXPECT_FALSE(FileArchive::readFile(2, "empty-member", buffer));
+    EXPECT_FALSE(FileArchive::readFile(1, "empty.txt", buffer));
+    EXPECT_FALSE(FileArchive::readFile(1, "huge.bin", buffer));
+    EXPECT_FALSE(FileArchive::readFile(3, "empty.txt", buffer));
+    EXPECT_EQ(buffer.getSize(), 0u);
+}
+
+TEST_F(FileArchiveTest, MembersCanBeWalkedAndReadByteByByte) {
+    ASSERT_TRUE(writeZip("media.dat", {{"one", "ab"}, {"two", "c"}}));
+    FileArchive archive("media.dat");
+    archive.addFileName("one");
+    ASSERT_TRUE(archive.goToFirstFile());
+    EXPECT_TRUE(archive.isOpen());
+    EXPECT_EQ(archive.getCurrentInfo().name, "one");
+    EXPECT_EQ(archive.getCurrentInfo().uncompressedSize, 2u);
+    ASSERT_TRUE(archive.goToNextFile());
+    EXPECT_EQ(archive.getCurrentInfo().name, "two");
+    EXPECT_FALSE(archive.goToNextFile());
+
+    EXPECT_FALSE(archive.isEndOfFile());  // no open member
+    EXPECT_EQ(archive.readByte(), -1);
+    ASSERT_TRUE(archive.openFile("ONE"));
+    EXPECT_TRUE(archive.isFileOpen());
+    EXPECT_EQ(archive.readByte(), 'a');
+    EXPECT_EQ(archive.readByte(), 'b');
+    EXPECT_TRUE(archive.isEndOfFile());
+    EXPECT_EQ(archive.readByte(), -1);
+    EXPECT_TRUE(archive.closeCurrentFile());
+    EXPECT_FALSE(archive.closeCurrentFile());
+
+    archive.setArchivePath("missing.dat");
+    EXPECT_FALSE(archive.isOpen());
+    EXPECT_FALSE(archive.locateFile("one"));
+    EXPECT_EQ(archive.openArchive(), nullptr);
+}
+
+TEST_F(FileArchiveTest, TwoThreadsReadAtOnce) {
+    const std::string first = patternBytes(60000, 5);
+    const std::string second = patternBytes(40000, 6);
+    ASSERT_TRUE(writeZip("media.dat", {{"first.png", first}, {"second.ogg", second}}));
+    FileArchive::open(1, "");
+    auto reader = [](const std::string& name, const std::string& expected, int& good) {
+        MemoryBuffer local;
+        for (int i = 0; i < 300; ++i) {
+            good += FileArchive::readFile(2, name, local) && contentOf(local) == expected;
+        }
+    };
+    int goodFirst = 0;
+    int goodSecond = 0;
+    std::thread loader(reader, "first.png", std::cref(first), std::ref(goodFirst));
+    reader("second.ogg", second, goodSecond);
+    loader.join();
+    EXPECT_EQ(goodFirst, 300);
+    EXPECT_EQ(goodSecond, 300);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "framework/os/FakeFileSystem.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+
+namespace {
+
+// Runs each test on a fake file system with fresh folder caches.
+class FoldersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FileSystem::setCurrent(&fake);
+        resetFolderCache();
+        setGameName("Quovel Mahjong");
+    }
+    void TearDown() override {
+        FileSystem::setCurrent(nullptr);
+        resetFolderCache();
+        setGameName("");
+        FileArchive::close();
+    }
+
+    FakeFileSystem fake;
+};
+
+TEST_F(FoldersTest, PerUserFoldersLieUnderTheDataRootAndAreMade) {
+    EXPECT_EQ(getCommonDataRoot(), "/home/player/.local/share/Brastel/Games");
+    EXPECT_EQ(getGameDataFolder(), "/home/player/.local/share/Brastel/Games/Quovel Mahjong");
+    EXPECT_EQ(getTempFolder(), "/home/player/.local/share/Brastel/Games/Quovel Mahjong/_temp");
+    EXPECT_TRUE(fake.exists("/home/player/.local"));
+    EXPECT_TRUE(fake.exists("/home/player/.local/share/Brastel"));
+    EXPECT_TRUE(fake.exists(getTempFolder()));
+    EXPECT_EQ(getProgramFolder(), "/opt/game");
+    EXPECT_EQ(getCurrentFolder(), "/opt/game");
+}
+
+TEST_F(FoldersTest, FoldersAreCachedUntilReset) {
+    const std::string first = getGameDataFolder();
+    fake.dataRoot = "/elsewhere";
+    fake.folders.insert("/elsewhere");
+    EXPECT_EQ(getGameDataFolder(), first);
+    EXPECT_EQ(getTempFolder(), first + "/_temp");
+    resetFolderCache();
+    EXPECT_EQ(getGameDataFolder(), "/elsewhere/Brastel/Games/Quovel Mahjong");
+    EXPECT_EQ(getTempFolder(), "/elsewhere/Brastel/Games/Quovel Mahjong/_temp");
+}
+
+TEST_F(FoldersTest, WithoutADataRootEverythingGoesToTheProgramFolder) {
+    fake.dataRoot.clear();
+    EXPECT_EQ(getCommonDataRoot(), "/opt/game");
+    EXPECT_EQ(getGameDataFolder(), "/opt/game");
+    EXPECT_EQ(getTempFolder(), "/opt/game/_temp");
+    EXPECT_TRUE(fake.exists("/opt/game/_temp"));
+}
+
+TEST_F(FoldersTest, CreateFolderTreeMakesMissingParentsFirst) {
+    createFolderTree("/opt/game/a/b/c");
+    EXPECT_EQ(fake.createdFolders,
+              (std::vector<std::string>{"/opt/game/a", "/opt/game/a/b", "/opt/game/a/b/c"}));
+    fake.createdFolders.clear();
+    createFolderTree("/opt/game/a/b");  // there already: nothing is asked
+    createFolderTree("");
+    EXPECT_TRUE(fake.createdFolders.empty());
+    createFolderTree("rel\\dir");
+    EXPECT_TRUE(fake.exists("rel"));
+    EXPECT_TRUE(fake.exists("rel\\dir"));
+}
+
+TEST_F(FoldersTest, DeleteFolderTreeReportsWhatItCouldNotRemove) {
+    createFolderTree("/opt/game/tree/sub");
+    fake.files["/opt/game/tree/sub/a.sav"] = {1};
+    fake.files["/opt/game/tree/b.sav"] = {2};
+    fake.undeletable.insert("/opt/game/tree/b.sav");
+    EXPECT_FALSE(deleteFolderTree("/opt/game/tree"));
+    EXPECT_TRUE(fake.exists("/opt/game/tree"));
+    EXPECT_TRUE(fake.exists("/opt/game/tree/b.sav"));
+    fake.undeletable.clear();
+    EXPECT_TRUE(deleteFolderTree("/opt/game/tree"));
+    EXPECT_FALSE(fake.exists("/opt/game/tree"));
+    EXPECT_FALSE(deleteFolderTree("/"));
+    EXPECT_FALSE(deleteFolderTree(""));
+}
+
+TEST(EscapeName, KeepsLowerCaseLettersAndDigitsOnly) {
+    EXPECT_EQ(escapeName("Ann 2"), "-41-nn-20-2");
+    EXPECT_EQ(escapeName(""), "");
+    EXPECT_EQ(escapeName("\xE9"), "-FFFFFFE9-");
+    EXPECT_EQ(escapeName("Zo\xC3\xAB"), "-5A-o-FFFFFFC3--FFFFFFAB-");
+    EXPECT_EQ(escapeName(std::string("a\0b", 3)), "a-0-b");
+    EXPECT_EQ(escapeName("../x"), "-2E--2E--2F-x");
+    EXPECT_EQ(escapeName("\x7F\x80"), "-7F--FFFFFF80-");
+}
+
+TEST(NormalizePath, JoinsWithSingleForwardSlashes) {
+    EXPECT_EQ(normalizePath(""), "");
+    EXPECT_EQ(normalizePath("media\\levels//file.xml"), "media/levels/file.xml");
+    EXPECT_EQ(normalizePath("./media/a.png"), "media/a.png");
+    EXPECT_EQ(normalizePath(".\\media\\\\\\a.png"), "media/a.png");
+    EXPECT_EQ(normalizePath("media/././a.png"), "media/a.png");
+    EXPECT_EQ(normalizePath("/media////a.png"), "/media/a.png");
+}
+
+TEST(FolderOfPath, CutsAtTheLastSlash) {
+    EXPECT_EQ(getFolderOfPath(""), "");
+    EXPECT_EQ(getFolderOfPath("file.xml"), "file.xml");
+    EXPECT_EQ(getFolderOfPath("media\\levels\\file.xml"), "media/levels");
+    EXPECT_EQ(getFolderOfPath("media//fonts/"), "media/fonts");
+}
+
+TEST(ToLowerPath, DropsOneLeadingSlashAndLowersLetters) {
+    EXPECT_EQ(toLowerPath("/Media\\Levels/Roof.XML"), "media/levels/roof.xml");
+    EXPECT_EQ(toLowerPath("Ab\xC3\x89"), "ab\xC3\x89");  // bytes above ASCII stay
+    EXPECT_EQ(toLowerPath(""), "");
+}
+
+TEST_F(FoldersTest, StoredNamesOfScrambledModesEndInBang) {
+    EXPECT_EQ(getStoredFileName(1, "players/ann.plr"), "players/ann.plr");
+    EXPECT_EQ(getStoredFileName(2, "players/ann.plr"), "players/ann.plr");
+    EXPECT_EQ(getStoredFileName(3, "players/ann.plr"), "players/ann.plr.!");
+    EXPECT_EQ(getStoredFileName(4, "players/ann.plr"), "players/ann.plr.!");
+    // Mode 0 follows the process-wide mode, but only while the archive exists.
+    EXPECT_EQ(getStoredFileName(0, "a.xml"), "a.xml");
+    FileArchive::open(4, "absent.dat");
+    EXPECT_EQ(getStoredFileName(0, "a.xml"), "a.xml.!");
+    FileArchive::open(1, "absent.dat");
+    EXPECT_EQ(getStoredFileName(0, "a.xml"), "a.xml");
+    FileArchive::close();
+    EXPECT_EQ(getStoredFileName(0, "a.xml"), "a.xml");
+}
+
+TEST(GrantEveryoneAccess, DoesNothingAndSucceeds) {
+    TempFolder temp;
+    writeTestFile(temp / "file", "x");
+    const auto before = std::filesystem::status(temp / "file").permissions();
+    EXPECT_TRUE(grantEveryoneAccess(temp / "file"));
+    EXPECT_EQ(std::filesystem::status(temp / "file").permissions(), before);
+}
+
+TEST(Folders, RealFoldersFollowXdgDataHome) {
+    TempFolder temp;
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string previous = old ? old : "";
+    setenv("XDG_DATA_HOME", temp.str().c_str(), 1);
+    resetFolderCache();
+    setGameName("Quovel Mahjong");
+    const std::string tempFolder = getTempFolder();
+    EXPECT_EQ(tempFolder, temp / "Brastel/Games/Quovel Mahjong/_temp");
+    EXPECT_TRUE(std::filesystem::is_directory(tempFolder));
+    setGameName("");
+    resetFolderCache();
+    if (old) {
+        setenv("XDG_DATA_HOME", previous.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+}
+
+}  // namespace

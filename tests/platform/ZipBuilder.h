@@ -1,0 +1,74 @@
+#pragma once
+
+#include <zip.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+
+// Small zip archives made by the tests themselves, and the damage done to them.
+struct ZipMember {
+    std::string name;
+    std::string bytes;
+    bool deflated = true;
+};
+
+inline bool writeZip(const std::string& path, const std::vector<ZipMember>& members) {
+    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    if (!zip) {
+        return false;
+    }
+    bool ok = true;
+    for (const ZipMember& member : members) {
+        zip_fileinfo info{};
+        const int method = member.deflated ? Z_DEFLATED : 0;
+        const int level = member.deflated ? Z_DEFAULT_COMPRESSION : 0;
+        ok = ok && zipOpenNewFileInZip(zip, member.name.c_str(), &info, nullptr, 0, nullptr, 0,
+                                       nullptr, method, level) == ZIP_OK;
+        ok = ok && zipWriteInFileInZip(zip, member.bytes.data(),
+                                       static_cast<unsigned>(member.bytes.size())) == ZIP_OK;
+        ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+// Fields of a member's headers: offsets in the local header and in the central directory.
+enum class ZipField { crc, compressedSize, uncompressedSize };
+
+// Overwrites one 32-bit field of a member in both of its headers, as a damaged or forged archive
+// would have it. False when the member is not found.
+inline bool patchZipMember(const std::string& path, const std::string& name, ZipField field,
+                           uint32_t value) {
+    std::string bytes = readTestFile(path);
+    const size_t localOffset = field == ZipField::crc              ? 14
+                               : field == ZipField::compressedSize ? 18
+                                                                   : 22;
+    const size_t centralOffset = localOffset + 2;
+    auto readLE16 = [&](size_t at) {
+        return static_cast<size_t>(static_cast<uint8_t>(bytes[at])) |
+               static_cast<size_t>(static_cast<uint8_t>(bytes[at + 1])) << 8;
+    };
+    auto writeLE32 = [&](size_t at) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
+        }
+    };
+    int patched = 0;
+    for (size_t at = 0; at + 46 <= bytes.size(); ++at) {
+        if (bytes.compare(at, 4, "PK\x03\x04") == 0 &&
+            bytes.compare(at + 30, name.size(), name) == 0 && readLE16(at + 26) == name.size()) {
+            writeLE32(at + localOffset);
+            ++patched;
+        } else if (bytes.compare(at, 4, "PK\x01\x02") == 0 &&
+                   bytes.compare(at + 46, name.size(), name) == 0 &&
+                   readLE16(at + 28) == name.size()) {
+            writeLE32(at + centralOffset);
+            ++patched;
+        }
+    }
+    writeTestFile(path, bytes);
+    return patched == 2;
+}
