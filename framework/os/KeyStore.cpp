@@ -1,10 +1,15 @@
 #include "framework/os/KeyStore.h"
 
+#include <atomic>
+
 #include "framework/core/StringUtils.h"
+#include "framework/os/FileKeyStore.h"
 
 namespace {
 
 constexpr size_t maxKeyNameBytes = 255;
+
+std::atomic<KeyStore*> installedStore{nullptr};
 
 char foldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -70,6 +75,20 @@ bool KeyStore::writeDword(std::string_view keyPath, std::string_view name, uint3
 
 bool KeyStore::writeString(std::string_view keyPath, std::string_view name, std::string_view text) {
     return writeValue(keyPath, KeyValue::makeString(name, text));
+}
+
+KeyStore& KeyStore::currentUser() {
+    KeyStore* store = installedStore.load();
+    if (store) {
+        return *store;
+    }
+    // Made on first use: static initialisers of other files may ask for it.
+    static FileKeyStore userStore(FileKeyStore::defaultRoot());
+    return userStore;
+}
+
+void KeyStore::setCurrentUser(KeyStore* store) {
+    installedStore.store(store);
 }
 
 bool splitKeyPath(std::string_view keyPath, std::vector<std::string>& names) {

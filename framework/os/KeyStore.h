@@ -44,6 +44,13 @@ public:
     bool readValue(std::string_view keyPath, std::string_view name, KeyValue& value);
     bool writeDword(std::string_view keyPath, std::string_view name, uint32_t value);
     bool writeString(std::string_view keyPath, std::string_view name, std::string_view text);
+
+    // The store of the current user's values, which the game reads and writes as the registry's
+    // current-user branch: a FileKeyStore at FileKeyStore::defaultRoot() unless a test installed
+    // another.
+    static KeyStore& currentUser();
+    // Installs a store for tests; null restores the user's own.
+    static void setCurrentUser(KeyStore* store);
 };
 
 // The file that holds a key's values inside the key's folder; no key name may take it.

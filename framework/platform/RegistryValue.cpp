@@ -1,0 +1,74 @@
+#include "framework/platform/RegistryValue.h"
+
+#include <utility>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/os/KeyStore.h"
+
+std::string getGameRegistryPath() {
+    return "Software\\Brastel\\Games\\" + BasicProperties::getGameId();
+}
+
+std::string withRegistrySeparators(std::string_view path) {
+    std::string text(path);
+    for (char& c : text) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return text;
+}
+
+void splitRegistryPath(std::string_view path, std::string& keyPath, std::string& valueName) {
+    std::string text = withRegistrySeparators(path);
+    if (!text.empty() && text.back() == '\\') {
+        text.pop_back();
+    }
+    const size_t cut = text.rfind('\\');
+    if (cut == std::string::npos || cut == 0) {
+        keyPath = std::move(text);
+        valueName.clear();
+        return;
+    }
+    valueName = text.substr(cut + 1);
+    text.resize(cut);
+    keyPath = std::move(text);
+}
+
+RegistryEntry::RegistryEntry(std::string_view path, bool forceWrite) : forceWrite(forceWrite) {
+    splitRegistryPath(path, keyPath, valueName);
+}
+
+RegistryValue::RegistryValue(std::string_view path, bool forceWrite)
+    : RegistryEntry(path, forceWrite) {}
+
+uint32_t RegistryValue::readDword() {
+    KeyValue stored;
+    // Only a number is read: a text or binary value of that name counts as unreadable.
+    if (KeyStore::currentUser().readValue(keyPath, valueName, stored) &&
+        stored.type == KeyValueType::Dword) {
+        exists = true;
+        value = stored.dword;
+    } else {
+        value = defaultValue;
+    }
+    return value;
+}
+
+void RegistryValue::writeDword(uint32_t newValue) {
+    value = newValue;
+    if (KeyStore::currentUser().writeDword(keyPath, valueName, value)) {
+        exists = true;
+    }
+}
+
+RegistryStringValue::RegistryStringValue(std::string_view path, bool forceWrite,
+                                         std::string defaultValue)
+    : RegistryEntry(path, forceWrite), defaultValue(std::move(defaultValue)) {}
+
+void RegistryStringValue::write(const std::string& newValue) {
+    value = newValue;
+    if (KeyStore::currentUser().writeString(keyPath, valueName, value)) {
+        exists = true;
+    }
+}

@@ -1,0 +1,126 @@
+#include "framework/platform/SettingsManager.h"
+
+#include <vector>
+
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/RefHolder.h"
+#include "framework/os/KeyStore.h"
+#include "framework/platform/RegistryValue.h"
+
+QUOVEL_DEFINE_TYPE(SettingsManager, &BaseObject::typeRecord)
+
+namespace {
+
+SettingsManager* processManager = nullptr;
+
+// The node name the settings always travelled under (sic).
+constexpr const char* settingsNodeName = "GameSettngs";
+// Names and texts that did not fit the store's enumeration buffers were never read.
+constexpr size_t enumerationBufferBytes = 260;
+
+void readFlag(const PropertyNode* node, const char* key, bool& flag) {
+    if (const AbstractProperty* child = node->getChild(key)) {
+        flag = child->getBool();
+    }
+}
+
+}  // namespace
+
+SettingsManager::SettingsManager(IGameSettings* settings)
+    : settings(settings), registryPath(withRegistrySeparators(getGameRegistryPath())) {}
+
+SettingsManager::~SettingsManager() = default;
+
+void SettingsManager::createInstance(IGameSettings* settings) {
+    if (processManager) {
+        delete settings;
+        return;
+    }
+    processManager = new SettingsManager(settings);
+    processManager->addRef();
+    processManager->loadFromRegistry();
+}
+
+void SettingsManager::releaseInstance() {
+    if (processManager) {
+        SettingsManager* manager = processManager;
+        processManager = nullptr;
+        manager->release();
+    }
+}
+
+SettingsManager* SettingsManager::instance() {
+    return processManager;
+}
+
+void SettingsManager::saveToRegistry() {
+    RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
+    if (settings) {
+        settings->writeSettings(node.get());
+    }
+    KeyStore& store = KeyStore::currentUser();
+    for (const auto& [name, child] : node->getNameTable()) {
+        const std::string& typeWord = child->getTypeWord();
+        if (typeWord == "String") {
+            store.writeString(registryPath, name, child->getValue());
+        } else if (typeWord == "Boolean") {
+            store.writeDword(registryPath, name, child->getBool() ? 1 : 0);
+        } else {
+            store.writeDword(registryPath, name, static_cast<uint32_t>(child->getInt()));
+        }
+    }
+}
+
+void SettingsManager::loadFromRegistry() {
+    RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
+    std::vector<KeyValue> values;
+    if (KeyStore::currentUser().readValues(registryPath, values)) {
+        for (const KeyValue& value : values) {
+            if (value.name.size() >= enumerationBufferBytes) {
+                continue;
+            }
+            if (value.type == KeyValueType::String) {
+                if (value.text.size() >= enumerationBufferBytes) {
+                    continue;
+                }
+                node->addChild(new PropertyValue(value.name, value.text, true));
+            } else if (value.type == KeyValueType::Dword) {
+                node->addChild(
+                    new PropertyValue(value.name, static_cast<int32_t>(value.dword), true));
+            }
+            // Any other kind of value is not a setting.
+        }
+    }
+    readSettings(node.get());
+    // A run that did not end properly starts the next one in a window.
+    if (!shutdowncorrect && settings) {
+        settings->setFullscreen(false);
+    }
+}
+
+void SettingsManager::writeSettings(AbstractProperty* target) {
+    if (settings) {
+        settings->writeSettings(target);
+    }
+    if (!target || !target->isNode() || target->isDummy()) {
+        return;
+    }
+    auto* node = static_cast<PropertyNode*>(target);
+    node->addBool("dontuseregistry", dontuseregistry, true);
+    node->addBool("shutdowncorrect", shutdowncorrect, true);
+    node->addBool("fatalerror", fatalerror, true);
+}
+
+void SettingsManager::readSettings(AbstractProperty* source) {
+    if (settings) {
+        settings->readSettings(source);
+    }
+    if (!source || !source->isNode()) {
+        return;
+    }
+    const auto* node = static_cast<const PropertyNode*>(source);
+    readFlag(node, "dontuseregistry", dontuseregistry);
+    readFlag(node, "shutdowncorrect", shutdowncorrect);
+    readFlag(node, "fatalerror", fatalerror);
+}
