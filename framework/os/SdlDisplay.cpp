@@ -170,6 +170,11 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
     }
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    if (switched && !fullScreen) {
+        // A window made in full screen has no windowed size of its own to go back to.
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
     dropOwnSizeEvents();
     return switched;
 }

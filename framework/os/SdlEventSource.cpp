@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "framework/os/SdlDisplay.h"
 
@@ -16,6 +17,19 @@ int32_t toCoordinate(float value, int fallback) {
         return fallback;
     }
     return static_cast<int32_t>(std::clamp(std::floor(value), -1.0e6f, 1.0e6f));
+}
+
+// The oldest queued event. SDL_PollEvent is not used: it may answer "none" once while events
+// are queued (its end-of-poll marker), which would delay input by a frame.
+bool takeEvent(SDL_Event& event) {
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
+// Whether the video driver knows the pointer's position on the screen while it is outside the
+// window; the others (Wayland, the headless drivers) keep only the last position in it.
+bool hasScreenPosition() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::string_view(driver) == "x11";
 }
 
 }  // namespace
@@ -35,8 +49,11 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
     // them without reading further events, so a busy queue cannot hold it back.
     while (pending.empty() && !quitPosted && eventsStarted) {
         SDL_Event event;
-        if (SDL_PollEvent(&event) == 0) {
-            break;
+        if (!takeEvent(event)) {
+            SDL_PumpEvents();
+            if (!takeEvent(event)) {
+                break;
+            }
         }
         if (event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET) {
             display.rendererReset();
@@ -72,7 +89,7 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     }
     int windowX = 0;
     int windowY = 0;
-    if (SDL_GetMouseFocus() == window) {
+    if (SDL_GetMouseFocus() == window || !hasScreenPosition()) {
         SDL_GetMouseState(&windowX, &windowY);
     } else {
         // Outside the window SDL keeps only the screen position.
