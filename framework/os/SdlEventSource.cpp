@@ -25,8 +25,8 @@ bool takeEvent(SDL_Event& event) {
     return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
 }
 
-// Whether the video driver knows the pointer's position on the screen while it is outside the
-// window; the others (Wayland, the headless drivers) keep only the last position in it.
+// Whether the video driver can tell the pointer's position on the screen; the others
+// (Wayland, the headless drivers) know only its last position in the window.
 bool hasScreenPosition() {
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver && std::string_view(driver) == "x11";
@@ -89,10 +89,11 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     }
     int windowX = 0;
     int windowY = 0;
-    if (SDL_GetMouseFocus() == window || !hasScreenPosition()) {
+    if (!hasScreenPosition()) {
         SDL_GetMouseState(&windowX, &windowY);
     } else {
-        // Outside the window SDL keeps only the screen position.
+        // Asked of the system now: SDL's own position is as old as the last event pumped,
+        // and is not kept at all while the pointer is outside the window.
         int screenX = 0;
         int screenY = 0;
         int left = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "framework/os/SdlDisplay.h"
@@ -19,8 +20,8 @@ protected:
 
     void open(bool fullScreen) {
         display = std::make_unique<SdlDisplay>();
-        ASSERT_TRUE(display->createWindow("Quovel", WIDTH, HEIGHT, fullScreen));
-        ASSERT_TRUE(display->createPresenter(4));
+        ASSERT_TRUE(display->createWindow("Quovel", WIDTH, HEIGHT, fullScreen)) << SDL_GetError();
+        ASSERT_TRUE(display->createPresenter(4)) << SDL_GetError();
         display->show();
         source = std::make_unique<SdlEventSource>(*display);
         drain();
@@ -165,6 +166,9 @@ TEST_F(SdlEventSourceTest, FullScreenMouseCoordinatesAreTheGamesPixels) {
     EXPECT_NEAR(static_cast<int>(loWord(records[0].lParam)), WIDTH / 2, 1);
     EXPECT_NEAR(static_cast<int>(hiWord(records[0].lParam)), HEIGHT / 2, 1);
 
+    if (std::string_view(SDL_GetCurrentVideoDriver()) != "dummy") {
+        GTEST_SKIP() << "where a full-screen window sits is the window manager's choice";
+    }
     SDL_WarpMouseInWindow(display->sdlWindow(), windowWidth / 2, windowHeight / 2);
     int32_t x = 0;
     int32_t y = 0;
@@ -210,9 +214,13 @@ TEST_F(SdlEventSourceTest, OwnFullScreenSwitchMakesNoSizeMessages) {
     pushWindow(id, SDL_WINDOWEVENT_MAXIMIZED);
     pushWindow(id, SDL_WINDOWEVENT_FOCUS_GAINED);
     ASSERT_TRUE(display->setFullScreen(true));
-    const std::vector<MessageRecord> records = drain();
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].message, WM_SETFOCUS);
+    // A real window system may add paint and move messages of its own.
+    int focusMessages = 0;
+    for (const MessageRecord& record : drain()) {
+        EXPECT_NE(record.message, WM_SIZE);
+        focusMessages += record.message == WM_SETFOCUS ? 1 : 0;
+    }
+    EXPECT_EQ(focusMessages, 1);
 }
 
 TEST_F(SdlEventSourceTest, RendererResetRemakesTheTextureWithoutAMessage) {
