@@ -98,10 +98,12 @@ bool BlitMapping::setUpRotated(int32_t sourceWidth, int32_t sourceHeight, double
     originY = sy;
     const double c = std::cos(angle);
     const double s = std::sin(angle);
-    const int64_t ox = toCoordinate(static_cast<double>(dx) + pivotX -
-                                    std::trunc(scale * (static_cast<double>(pivotX) * c - static_cast<double>(pivotY) * s)));
-    const int64_t oy = toCoordinate(static_cast<double>(dy) + pivotY -
-                                    std::trunc(scale * (static_cast<double>(pivotY) * c + static_cast<double>(pivotX) * s)));
+    const int64_t ox = toCoordinate(
+        static_cast<double>(dx) + pivotX -
+        std::trunc(scale * (static_cast<double>(pivotX) * c - static_cast<double>(pivotY) * s)));
+    const int64_t oy = toCoordinate(
+        static_cast<double>(dy) + pivotY -
+        std::trunc(scale * (static_cast<double>(pivotY) * c + static_cast<double>(pivotX) * s)));
 
     // Bounding box of the mapped corners; bilinear sampling reaches one pixel further out.
     const double grow = smooth ? 1.0 : 0.0;

@@ -78,9 +78,10 @@ int64_t Image::bufferBytes(int32_t width, int32_t height, int32_t unitBytes) {
     if (width < 0 || height < 0 || (unitBytes != 1 && unitBytes != 2 && unitBytes != 4)) {
         return -1;
     }
-    // Both factors are below 2^31, so the product fits 64 bits before the limit test.
-    const int64_t bytes = int64_t{width} * int64_t{height} * unitBytes;
-    return bytes <= maxBufferBytes ? bytes : -1;
+    // Both dimensions are below 2^31, so their product fits 64 bits; the unit is applied only
+    // after the limit test.
+    const int64_t units = int64_t{width} * int64_t{height};
+    return units <= maxBufferBytes / unitBytes ? units * unitBytes : -1;
 }
 
 Image::Buffer Image::makeBuffer(int64_t bytes) {
