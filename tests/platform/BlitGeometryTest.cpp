@@ -267,6 +267,35 @@ TEST(BlitGeometryTest, StretchRepeatsSourcePixels) {
         mapping.setUpStretched(2, 2, 0, 0, 2, 2, 10, -30, 4, 20, false, Rect{0, 0, 100, 100}));
 }
 
+TEST(BlitGeometryTest, StretchMatchesThirtyTwoBitArithmeticWhereItFits) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int32_t> sizes(1, 40);
+    std::uniform_int_distribution<int32_t> places(-30, 60);
+    const Rect clip{0, 0, 64, 48};
+    for (int round = 0; round < 300; ++round) {
+        const int32_t sw = sizes(random), sh = sizes(random);
+        const int32_t sx = sizes(random) % (41 - sw), sy = sizes(random) % (41 - sh);
+        const int32_t dx = places(random), dy = places(random);
+        const int32_t dw = sizes(random), dh = sizes(random);
+        const int32_t stepX = static_cast<int32_t>(std::nearbyint(double(sw) / dw * 1048576));
+        const int32_t stepY = static_cast<int32_t>(std::nearbyint(double(sh) / dh * 1048576));
+        std::map<Key, Sampled> expected;
+        for (int32_t y = std::max(dy, 0); y < std::min(dy + dh, 48); ++y) {
+            for (int32_t x = std::max(dx, 0); x < std::min(dx + dw, 64); ++x) {
+                const int32_t u = (x - dx) * stepX + sx * 1048576;
+                const int32_t v = (y - dy) * stepY + sy * 1048576;
+                expected[{x, y}] = Sampled{u >> 20, v >> 20, u >> 20, v >> 20, 0, 0};
+            }
+        }
+        BlitMapping mapping;
+        if (!mapping.setUpStretched(40, 40, sx, sy, sw, sh, dx, dy, dw, dh, false, clip)) {
+            EXPECT_TRUE(expected.empty());
+            continue;
+        }
+        ASSERT_EQ(collect(mapping), expected) << "round " << round;
+    }
+}
+
 TEST(BlitGeometryTest, SmoothStretchInterpolatesExceptInTheLastColumnAndRow) {
     BlitMapping mapping;
     ASSERT_TRUE(mapping.setUpStretched(3, 3, 0, 0, 3, 3, 0, 0, 6, 6, true, Rect{0, 0, 50, 50}));
