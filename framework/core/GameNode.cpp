@@ -185,20 +185,29 @@ int32_t GameNode::getAbsoluteY() const {
     return getY() + getParentsY();
 }
 
+GameNode* GameNode::getPreviousSibling() const {
+    for (GameNode* before = parent ? parent->firstChild : nullptr; before;
+         before = before->nextSibling) {
+        if (before->nextSibling == this) {
+            return before;
+        }
+    }
+    return nullptr;
+}
+
+void GameNode::relinkInParent(GameNode* replacement) {
+    if (parent->firstChild == this) {
+        parent->firstChild = replacement;
+    } else if (GameNode* before = getPreviousSibling()) {
+        before->nextSibling = replacement;
+    }
+}
+
 void GameNode::unlink() {
     if (!parent) {
         return;
     }
-    if (parent->firstChild == this) {
-        parent->firstChild = nextSibling;
-    } else {
-        for (GameNode* before = parent->firstChild; before; before = before->nextSibling) {
-            if (before->nextSibling == this) {
-                before->nextSibling = nextSibling;
-                break;
-            }
-        }
-    }
+    relinkInParent(nextSibling);
     parent = nullptr;
     nextSibling = nullptr;
 }
@@ -236,16 +245,7 @@ void GameNode::insertBefore(GameNode* node, GameNode* sibling) {
     node->parent = newParent;
     node->nextSibling = sibling;
     node->setRemoved(false);
-    if (newParent->firstChild == sibling) {
-        newParent->firstChild = node;
-        return;
-    }
-    for (GameNode* before = newParent->firstChild; before; before = before->nextSibling) {
-        if (before->nextSibling == sibling) {
-            before->nextSibling = node;
-            return;
-        }
-    }
+    sibling->relinkInParent(node);
 }
 
 void GameNode::detach(GameNode* node) {
@@ -265,17 +265,8 @@ void GameNode::releaseChain(GameNode* node) {
         return;
     }
     // Cut the chain before the node, so the parent keeps no link to what is released.
-    if (GameNode* owner = node->parent) {
-        if (owner->firstChild == node) {
-            owner->firstChild = nullptr;
-        } else {
-            for (GameNode* before = owner->firstChild; before; before = before->nextSibling) {
-                if (before->nextSibling == node) {
-                    before->nextSibling = nullptr;
-                    break;
-                }
-            }
-        }
+    if (node->parent) {
+        node->relinkInParent(nullptr);
     }
     std::vector<GameNode*> chain;
     for (GameNode* each = node; each; each = each->nextSibling) {

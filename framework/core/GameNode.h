@@ -134,6 +134,10 @@ public:
 private:
     // Unlinks from the parent's chain and clears the parent and next-sibling links.
     void unlink();
+    // The child of the same parent linked just before this one, or null.
+    GameNode* getPreviousSibling() const;
+    // Puts `replacement` where this node stands in its parent's chain (the parent must exist).
+    void relinkInParent(GameNode* replacement);
     // True when this node is `node` or lies in its subtree.
     bool isWithin(const GameNode* node) const;
 

@@ -105,20 +105,24 @@ Modifier* Modifier::getLastChild() const {
     return last;
 }
 
+void Modifier::relinkInContainer(Modifier* replacement) {
+    if (container->firstChild == this) {
+        container->firstChild = replacement;
+        return;
+    }
+    for (Modifier* before = container->firstChild; before; before = before->nextSibling) {
+        if (before->nextSibling == this) {
+            before->nextSibling = replacement;
+            return;
+        }
+    }
+}
+
 void Modifier::unlinkFromContainer() {
     if (!container) {
         return;
     }
-    if (container->firstChild == this) {
-        container->firstChild = nextSibling;
-    } else {
-        for (Modifier* before = container->firstChild; before; before = before->nextSibling) {
-            if (before->nextSibling == this) {
-                before->nextSibling = nextSibling;
-                break;
-            }
-        }
-    }
+    relinkInContainer(nextSibling);
     container = nullptr;
     nextSibling = nullptr;
 }
@@ -182,16 +186,7 @@ Modifier* Modifier::removeKeepChildren(Modifier* modifier) {
         last->nextSibling = next;
     }
     Modifier* replacement = first ? first : next;
-    if (owner->firstChild == modifier) {
-        owner->firstChild = replacement;
-    } else {
-        for (Modifier* before = owner->firstChild; before; before = before->nextSibling) {
-            if (before->nextSibling == modifier) {
-                before->nextSibling = replacement;
-                break;
-            }
-        }
-    }
+    modifier->relinkInContainer(replacement);
     modifier->container = nullptr;
     modifier->nextSibling = nullptr;
     modifier->firstChild = nullptr;

@@ -84,6 +84,9 @@ private:
     // Links `child` as the last child; the tree takes over the reference the caller holds.
     void linkLastChild(Modifier* child);
 
+    // Puts `replacement` where this modifier stands in its container's chain (the container
+    // must exist).
+    void relinkInContainer(Modifier* replacement);
     // Unlinks from the container's chain, clearing the container and next-sibling links.
     void unlinkFromContainer();
     // Forgets the target's registration of this modifier and clears the target.
