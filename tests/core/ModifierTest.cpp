@@ -323,6 +323,14 @@ TEST_F(ModifierTest, DetachAndDestructionKeepTheTreeConsistent) {
     EXPECT_EQ(tree->getFirstChild(), nullptr);
     held->release();
 
+    // A group never placed in a tree still frees what was chained to it.
+    auto* group = new Counted<ModifierContainer>();
+    group->addRef();
+    ModifierContainer::addModifier(group, new ProbeModifier("grouped"));
+    EXPECT_FALSE(group->isInTree());
+    group->release();
+    EXPECT_EQ(liveObjects, 2);
+
     // No modifier goes below itself.
     auto* loop = new ProbeModifier("loop");
     ModifierContainer::addModifier(tree.get(), loop);
