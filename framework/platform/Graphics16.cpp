@@ -1,5 +1,6 @@
 #include "framework/platform/Graphics16.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/platform/BlitGeometry.h"
@@ -29,7 +30,7 @@ inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
     }
 }
 
-void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
+QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
     if (k == 256) {
         for (int32_t i = 0; i < w; ++i) {
             d[i] = colour;
@@ -42,43 +43,49 @@ void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
 }
 
 // Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
-// Pixels go in fours from the left: four alpha bytes of 255 store the four pixels, while a 255
-// among other values blends by 255. The last one to three pixels store at 255.
-void blendRowQuads(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w) {
+// Pixels go in fours from the row's left end: four alpha bytes of 255 store the four pixels, while
+// a 255 among other values blends by 255. The last one to three pixels store at 255. The row is
+// blended in one plain loop first; the stores then overwrite their pixels.
+QUOVEL_ROW_LOOP void blendRowQuads(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::blend(d[i], s[i], sa[i]);
+    }
     int32_t i = 0;
     for (; i + 3 < w; i += 4) {
-        const uint32_t all =
-            static_cast<uint32_t>((sa[i] & sa[i + 1] & sa[i + 2] & sa[i + 3]) == 255);
-        for (int32_t q = 0; q < 4; ++q) {
-            d[i + q] = pixel16::blend(d[i + q], s[i + q], sa[i + q] + all);
+        uint32_t four;
+        std::memcpy(&four, sa + i, 4);
+        if (four == 0xFFFFFFFFu) {
+            std::memcpy(d + i, s + i, 8);
         }
     }
     for (; i < w; ++i) {
-        d[i] = pixel16::blend(d[i], s[i], sa[i] + (sa[i] == 255));
+        if (sa[i] == 255) {
+            d[i] = s[i];
+        }
     }
 }
 
 // Blend or add by the effective alpha. A run of four zero alpha bytes is left alone, as a weight
 // of 0 leaves it, so no grouping is needed.
-void blendRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void blendRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], s[i], effectiveAlpha(sa[i], a));
     }
 }
 
-void addRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void addRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::add(d[i], s[i], effectiveAlpha(sa[i], a));
     }
 }
 
-void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t k) {
+QUOVEL_ROW_LOOP void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t k) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], s[i], k);
     }
 }
 
-void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
+QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], colour, effectiveAlpha(m[i], a));
     }

@@ -37,7 +37,7 @@ inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
 }
 
 // Fills a row with the colour at the weight k (256 stores).
-void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
+QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
     if (k == 256) {
         for (int32_t i = 0; i < w; ++i) {
             d[i] = pixel32::store(d[i], colour);
@@ -51,7 +51,7 @@ void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
 
 // Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
 // are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
-void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -68,7 +68,7 @@ void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
 }
 
 // Per-pixel alpha, blend mode 1, paired as blendRowPaired: both ea 254 adds the whole source.
-void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -86,19 +86,19 @@ void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
 
 // The colour through a mask: Blend(c, ea). A pair of zero weights leaves the pixels alone, which
 // a blend by 0 does as well, so no pairing is needed.
-void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
+QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::blend(d[i], colour, effectiveAlpha(m[i], a));
     }
 }
 
-void storeRow(Pixel* d, const Pixel* s, int32_t w) {
+QUOVEL_ROW_LOOP void storeRow(Pixel* d, const Pixel* s, int32_t w) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::store(d[i], s[i]);
     }
 }
 
-void uniformRow(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void uniformRow(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::uniform(d[i], s[i], a);
     }

@@ -75,19 +75,35 @@ constexpr uint16_t fromColour(uint32_t c) {
 }
 
 // Each field (red 0-31, green 0-63, blue 0-31) becomes d + ((s - d) * k >> 8); k is 0 to 256.
+// Every product and sum fits 16 bits (63 x 256 at most), and the arithmetic is written in 16 bits
+// so that the compiler packs eight or sixteen pixels per instruction.
 inline uint16_t blend(uint16_t d, uint16_t s, uint32_t k) {
-    const uint32_t inverse = 256 - k;
-    const uint32_t r = ((s >> 11) * k + (d >> 11) * inverse) >> 8;
-    const uint32_t g = (((s >> 5) & 63) * k + ((d >> 5) & 63) * inverse) >> 8;
-    const uint32_t b = ((s & 31) * k + (d & 31) * inverse) >> 8;
+    const uint16_t weight = static_cast<uint16_t>(k);
+    const uint16_t inverse = static_cast<uint16_t>(256 - k);
+    const auto field = [weight, inverse](uint16_t sf, uint16_t df) {
+        return static_cast<uint16_t>(static_cast<uint16_t>(static_cast<uint16_t>(sf * weight) +
+                                                           static_cast<uint16_t>(df * inverse)) >>
+                                     8);
+    };
+    const uint16_t r = field(static_cast<uint16_t>(s >> 11), static_cast<uint16_t>(d >> 11));
+    const uint16_t g =
+        field(static_cast<uint16_t>((s >> 5) & 63), static_cast<uint16_t>((d >> 5) & 63));
+    const uint16_t b = field(static_cast<uint16_t>(s & 31), static_cast<uint16_t>(d & 31));
     return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
 // Each field becomes min(its maximum, d + ((s * k) >> 8)); k is 0 to 256.
 inline uint16_t add(uint16_t d, uint16_t s, uint32_t k) {
-    const uint32_t r = std::min<uint32_t>(31, (d >> 11) + ((s >> 11) * k >> 8));
-    const uint32_t g = std::min<uint32_t>(63, ((d >> 5) & 63) + (((s >> 5) & 63) * k >> 8));
-    const uint32_t b = std::min<uint32_t>(31, (d & 31) + ((s & 31) * k >> 8));
+    const uint16_t weight = static_cast<uint16_t>(k);
+    const auto field = [weight](uint16_t sf, uint16_t df, uint16_t most) {
+        return std::min<uint16_t>(
+            most, static_cast<uint16_t>(
+                      df + static_cast<uint16_t>(static_cast<uint16_t>(sf * weight) >> 8)));
+    };
+    const uint16_t r = field(static_cast<uint16_t>(s >> 11), static_cast<uint16_t>(d >> 11), 31);
+    const uint16_t g =
+        field(static_cast<uint16_t>((s >> 5) & 63), static_cast<uint16_t>((d >> 5) & 63), 63);
+    const uint16_t b = field(static_cast<uint16_t>(s & 31), static_cast<uint16_t>(d & 31), 31);
     return static_cast<uint16_t>((r << 11) | (g << 5) | b);
 }
 
