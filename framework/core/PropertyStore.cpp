@@ -135,7 +135,9 @@ bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& docum
     // UTF-8 explicitly: left to guess, TinyXML reads "&#233;" as one Latin-1 byte.
     document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     TiXmlBase::SetCondenseWhiteSpace(previous);
-    return !document.Error();
+    // The parser takes a lone "<" or a comment for a document; a property file has an element
+    // (a truncated one would otherwise read as an empty file).
+    return !document.Error() && document.FirstChildElement();
 }
 
 void PropertyStore::readDocument(const TiXmlDocument& document) {

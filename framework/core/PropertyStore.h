@@ -68,7 +68,8 @@ public:
     // the element's enclosing elements. Null when more than MAX_NESTING enclose an element.
     AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
     // Parses the XML text of `buffer` into `document`, with this store's white-space setting.
-    // False on any error, including nesting deeper than MAX_NESTING.
+    // False on any error, including nesting deeper than MAX_NESTING and a text without any
+    // element.
     bool parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document);
 
 private:
