@@ -114,8 +114,8 @@ bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument&
 }
 
 bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document) {
-    // The text ends at its first 0 byte, as the parser sees it, followed by four more so that
-    // the parser's UTF-8 steps past the end still land on a 0.
+    // The text ends at its first 0 byte, as the parser sees it, and is padded with more, so
+    // that the parser's UTF-8 steps past the end still land on a 0.
     const char* data = reinterpret_cast<const char*>(buffer.getData());
     const size_t length = strnlen(data, buffer.getSize());
     std::string text(data, length);

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "core/FakeFilesTest.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
 
 namespace {
 
@@ -42,14 +42,8 @@ int chainDepth(PropertyNode* node) {
     return node->getChildValue("leaf")->getInt() == 1 ? depth : -1;
 }
 
-class PropertyStoreRobustnessTest : public ::testing::Test {
+class PropertyStoreRobustnessTest : public FakeFilesTest {
 protected:
-    void SetUp() override { FileSystem::setCurrent(&fake); }
-    void TearDown() override { FileSystem::setCurrent(nullptr); }
-
-    void put(const std::string& path, const std::string& text) {
-        fake.files[path].assign(text.begin(), text.end());
-    }
     // Loads `xml` into a store that already holds one value; a failed load must leave it so.
     bool loadsInto(const std::string& xml) {
         put("/opt/game/input.xml", xml);
@@ -62,8 +56,6 @@ protected:
         }
         return loaded;
     }
-
-    FakeFileSystem fake;
 };
 
 TEST_F(PropertyStoreRobustnessTest, DeepNestingIsMalformedNotAStackOverflow) {

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "core/FakeFilesTest.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "platform/ZipBuilder.h"
 
@@ -45,19 +45,8 @@ std::string describe(const AbstractProperty* property) {
     return text + "}";
 }
 
-// Property files on a file system in memory.
-class PropertyStoreXmlTest : public ::testing::Test {
+class PropertyStoreXmlTest : public FakeFilesTest {
 protected:
-    void SetUp() override { FileSystem::setCurrent(&fake); }
-    void TearDown() override { FileSystem::setCurrent(nullptr); }
-
-    void put(const std::string& path, const std::string& text) {
-        fake.files[path].assign(text.begin(), text.end());
-    }
-    std::string fileText(const std::string& path) {
-        const std::vector<uint8_t>& bytes = fake.files[path];
-        return std::string(bytes.begin(), bytes.end());
-    }
     // A store holding the one file's elements.
     RefHolder<PropertyStore> loaded(const std::string& xml) {
         put("/opt/game/test.xml", xml);
@@ -65,8 +54,6 @@ protected:
         EXPECT_TRUE(store->load()) << xml;
         return store;
     }
-
-    FakeFileSystem fake;
 };
 
 TEST_F(PropertyStoreXmlTest, AttributesBecomeUntypedValuesAndElementsTypedChildren) {
