@@ -1,0 +1,38 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+// A rectangle of whole pixels: it covers columns x to x+w-1 and rows y to y+h-1 and is empty
+// when w or h is 0 or less. Shared by clipping, blits, sprites and polygon bounds.
+struct Rect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t w = 0;
+    int32_t h = 0;
+
+    bool isEmpty() const { return w <= 0 || h <= 0; }
+    bool operator==(const Rect&) const = default;
+};
+
+// A point with float coordinates: polygon points and antialiased line ends.
+struct PointF {
+    float x = 0.0f;
+    float y = 0.0f;
+
+    bool operator==(const PointF&) const = default;
+};
+
+// The overlap of two rectangles, possibly of width or height 0 or less (empty). The right and
+// bottom edges are computed in 64 bits, so rectangles reaching past the int32 range do not wrap.
+inline Rect intersectRects(const Rect& a, const Rect& b) {
+    const int64_t left = std::max(a.x, b.x);
+    const int64_t top = std::max(a.y, b.y);
+    const int64_t right = std::min(int64_t{a.x} + a.w, int64_t{b.x} + b.w);
+    const int64_t bottom = std::min(int64_t{a.y} + a.h, int64_t{b.y} + b.h);
+    const auto extent = [](int64_t from, int64_t to) {
+        return static_cast<int32_t>(std::clamp<int64_t>(to - from, INT32_MIN, INT32_MAX));
+    };
+    return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), extent(left, right),
+                extent(top, bottom)};
+}

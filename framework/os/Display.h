@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The screen and the game's one window: what the game window needs to open itself in a window
+// or full screen, and to show the back buffer it draws into once per frame. The window's
+// client area is always the game's own size; full screen covers the desktop and letterboxes
+// that size, so the desktop's mode and depth never change.
+class Display {
+public:
+    virtual ~Display() = default;
+
+    // The desktop's size in pixels and its depth in bytes per pixel (3 for a 24-bit desktop).
+    virtual int screenWidth() = 0;
+    virtual int screenHeight() = 0;
+    virtual int desktopBytesPerPixel() = 0;
+
+    // Makes the window, centred and hidden until `show`; false (and no window) on failure.
+    virtual bool createWindow(const std::string& title, int width, int height, bool fullScreen) = 0;
+    // Makes what presents a back buffer of 2 (RGB565) or 4 (XRGB8888) bytes per pixel into
+    // the window; false on failure, when the window stays without one.
+    virtual bool createPresenter(int bytesPerPixel) = 0;
+    // Destroys the presenter and the window, if any.
+    virtual void destroyWindow() = 0;
+    virtual bool hasWindow() = 0;
+
+    virtual void show() = 0;
+    // Brings the window back from minimised and in front of the others.
+    virtual void restoreAndRaise() = 0;
+    virtual void minimise() = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    // Switches the existing window between a window and full screen; false when it cannot.
+    virtual bool setFullScreen(bool fullScreen) = 0;
+    virtual bool isFullScreen() = 0;
+
+    // Shows a back buffer of the window's size at the presenter's depth; `pitch` is the byte
+    // distance between rows. False when nothing could be shown (no presenter, or it was lost
+    // and could not be made again).
+    virtual bool present(const void* pixels, int pitch) = 0;
+
+    virtual bool hasFocus() = 0;
+    virtual bool isMinimised() = 0;
+
+    // Icon of this and every later window, from 32-bit pixels 0xAARRGGBB, row after row.
+    virtual bool setIcon(const uint32_t* pixels, int width, int height) = 0;
+
+    // The display-version code: 0x900 when the video system starts and can draw, 0xE0 when not.
+    virtual uint32_t getDirectXVersion() = 0;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/os/Messages.h"
+
+union SDL_Event;
+
+// Turns SDL events into the window-message records the game consumes. It keeps the state the
+// records need and that SDL cannot be trusted for: Shift, Ctrl and Alt and the mouse buttons
+// are tracked from the events translated here, since events pushed into SDL's queue never
+// update SDL's own keyboard and mouse state.
+class EventTranslator {
+public:
+    // Appends the records of one event to `out` (none for events the game does not use).
+    void translate(const SDL_Event& event, std::vector<MessageRecord>& out);
+
+    // Window events of any other window (a destroyed one, say) are dropped; 0 accepts all.
+    void setWindowId(uint32_t id) { windowId = id; }
+
+    bool isShiftDown() const { return leftShift || rightShift; }
+    bool isControlDown() const { return leftControl || rightControl; }
+    bool isAltDown() const { return leftAlt || rightAlt; }
+    // The MK_ flags of the buttons held and of Shift and Ctrl.
+    uint32_t mouseKeyFlags() const;
+
+    // The virtual-key code of an SDL key code, or 0 for keys the game has no code for.
+    static uint32_t virtualKey(int32_t sdlKey);
+
+private:
+    void translateKey(const SDL_Event& event, bool down, std::vector<MessageRecord>& out);
+    void translateButton(const SDL_Event& event, bool down, std::vector<MessageRecord>& out);
+    void translateWindow(const SDL_Event& event, std::vector<MessageRecord>& out);
+    void trackModifier(int32_t sdlKey, bool down);
+
+    uint32_t windowId = 0;
+    bool leftShift = false;
+    bool rightShift = false;
+    bool leftControl = false;
+    bool rightControl = false;
+    bool leftAlt = false;
+    bool rightAlt = false;
+    uint32_t buttons = 0;  // MK_LBUTTON | MK_RBUTTON | MK_MBUTTON held
+};

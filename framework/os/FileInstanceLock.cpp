@@ -1,0 +1,69 @@
+#include "framework/os/FileInstanceLock.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The name becomes one file name: no separator may take it into another folder.
+std::string fileName(std::string name) {
+    for (char& c : name) {
+        if (c == '/') {
+            c = '_';
+        }
+    }
+    return name.empty() ? std::string("instance") : name;
+}
+
+}  // namespace
+
+FileInstanceLock::FileInstanceLock(const std::string& folder, const std::string& name) {
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/') {
+        base += '/';
+    }
+    base += fileName(name);
+    lockPath = base + ".lock";
+    signalPath = base + ".raise";
+}
+
+FileInstanceLock::~FileInstanceLock() {
+    if (fd >= 0) {
+        close(fd);
+    }
+}
+
+bool FileInstanceLock::tryAcquire() {
+    if (held) {
+        return true;
+    }
+    if (fd < 0) {
+        fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            return true;
+        }
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            return false;
+        }
+        return true;
+    }
+    held = true;
+    // A request left over from an earlier run is not meant for this one.
+    unlink(signalPath.c_str());
+    return true;
+}
+
+void FileInstanceLock::signalOwner() {
+    const int signal = open(signalPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (signal >= 0) {
+        close(signal);
+    }
+}
+
+bool FileInstanceLock::takeRaiseRequest() {
+    return held && unlink(signalPath.c_str()) == 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "framework/os/InstanceLock.h"
+
+// The instance lock as an exclusive flock on "<name>.lock" in a folder (which must exist); the
+// system drops it when the process ends, however it ends. A second copy asks the holder to
+// come forward by creating "<name>.raise" beside it, which the holder polls and removes.
+class FileInstanceLock : public InstanceLock {
+public:
+    FileInstanceLock(const std::string& folder, const std::string& name);
+    ~FileInstanceLock() override;
+    FileInstanceLock(const FileInstanceLock&) = delete;
+    FileInstanceLock& operator=(const FileInstanceLock&) = delete;
+
+    bool tryAcquire() override;
+    void signalOwner() override;
+    bool takeRaiseRequest() override;
+
+    const std::string& getLockPath() const { return lockPath; }
+    const std::string& getSignalPath() const { return signalPath; }
+
+private:
+    std::string lockPath;
+    std::string signalPath;
+    int fd = -1;
+    bool held = false;
+};

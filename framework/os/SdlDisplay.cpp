@@ -1,0 +1,251 @@
+#include "framework/os/SdlDisplay.h"
+
+#include <SDL.h>
+
+#include "framework/os/DirectXVersion.h"
+
+namespace {
+
+constexpr int MAX_ICON_SIDE = 1024;
+
+int filterOwnSizeEvents(void* userData, SDL_Event* event) {
+    const uint32_t id = *static_cast<const uint32_t*>(userData);
+    if (event->type != SDL_WINDOWEVENT || event->window.windowID != id) {
+        return 1;
+    }
+    const uint8_t kind = event->window.event;
+    return kind == SDL_WINDOWEVENT_MINIMIZED || kind == SDL_WINDOWEVENT_RESTORED ||
+                   kind == SDL_WINDOWEVENT_MAXIMIZED
+               ? 0
+               : 1;
+}
+
+bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
+    const int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    return SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0;
+}
+
+}  // namespace
+
+SdlDisplay::SdlDisplay() {
+    // The game's window close is a request the current scene may answer; it must not also
+    // arrive as a second close through SDL's quit event.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+SdlDisplay::~SdlDisplay() {
+    destroyWindow();
+    if (videoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+int SdlDisplay::screenWidth() {
+    SDL_DisplayMode mode;
+    return videoStarted && desktopMode(window, mode) ? mode.w : 0;
+}
+
+int SdlDisplay::screenHeight() {
+    SDL_DisplayMode mode;
+    return videoStarted && desktopMode(window, mode) ? mode.h : 0;
+}
+
+int SdlDisplay::desktopBytesPerPixel() {
+    SDL_DisplayMode mode;
+    // The byte count, not bits / 8: SDL's 32-bit formats without alpha report 24 bits, which
+    // would read as a 3-byte desktop.
+    return videoStarted && desktopMode(window, mode) ? SDL_BYTESPERPIXEL(mode.format) : 0;
+}
+
+bool SdlDisplay::createWindow(const std::string& title, int newWidth, int newHeight,
+                              bool fullScreen) {
+    destroyWindow();
+    if (!videoStarted || newWidth <= 0 || newHeight <= 0) {
+        return false;
+    }
+    uint32_t flags = SDL_WINDOW_HIDDEN;
+    if (fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              newWidth, newHeight, flags);
+    if (!window) {
+        return false;
+    }
+    width = newWidth;
+    height = newHeight;
+    textureCount = 0;
+    applyIcon();
+    dropOwnSizeEvents();
+    return true;
+}
+
+bool SdlDisplay::createPresenter(int newBytesPerPixel) {
+    if (!window || (newBytesPerPixel != 2 && newBytesPerPixel != 4)) {
+        return false;
+    }
+    if (texture) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
+    if (renderer) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer) {
+        return false;
+    }
+    bytesPerPixel = newBytesPerPixel;
+    if (SDL_RenderSetLogicalSize(renderer, width, height) != 0 || !createTexture()) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool SdlDisplay::createTexture() {
+    if (texture) {
+        SDL_DestroyTexture(texture);
+    }
+    const uint32_t format = bytesPerPixel == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!texture) {
+        return false;
+    }
+    ++textureCount;
+    textureLost = false;
+    return true;
+}
+
+void SdlDisplay::destroyWindow() {
+    if (texture) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
+    if (renderer) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (window) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    textureLost = false;
+}
+
+void SdlDisplay::show() {
+    if (window) {
+        SDL_ShowWindow(window);
+    }
+}
+
+void SdlDisplay::restoreAndRaise() {
+    if (window) {
+        SDL_RestoreWindow(window);
+        SDL_RaiseWindow(window);
+    }
+}
+
+void SdlDisplay::minimise() {
+    if (window) {
+        SDL_MinimizeWindow(window);
+    }
+}
+
+void SdlDisplay::setTitle(const std::string& title) {
+    if (window) {
+        SDL_SetWindowTitle(window, title.c_str());
+    }
+}
+
+bool SdlDisplay::setFullScreen(bool fullScreen) {
+    if (!window) {
+        return false;
+    }
+    const bool switched =
+        SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    if (switched && !fullScreen) {
+        // A window made in full screen has no windowed size of its own to go back to.
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    dropOwnSizeEvents();
+    return switched;
+}
+
+bool SdlDisplay::isFullScreen() {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool SdlDisplay::present(const void* pixels, int pitch) {
+    if (!renderer || !pixels || pitch < width * bytesPerPixel) {
+        return false;
+    }
+    if ((textureLost || !texture) && !createTexture()) {
+        return false;
+    }
+    if (SDL_UpdateTexture(texture, nullptr, pixels, pitch) != 0) {
+        textureLost = true;
+        return false;
+    }
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) {
+        textureLost = true;
+        return false;
+    }
+    SDL_RenderPresent(renderer);
+    return true;
+}
+
+bool SdlDisplay::hasFocus() {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlDisplay::isMinimised() {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool SdlDisplay::setIcon(const uint32_t* pixels, int newWidth, int newHeight) {
+    if (!pixels || newWidth <= 0 || newHeight <= 0 || newWidth > MAX_ICON_SIDE ||
+        newHeight > MAX_ICON_SIDE) {
+        return false;
+    }
+    iconPixels.assign(pixels, pixels + static_cast<size_t>(newWidth) * newHeight);
+    iconWidth = newWidth;
+    iconHeight = newHeight;
+    applyIcon();
+    return true;
+}
+
+void SdlDisplay::applyIcon() {
+    if (!window || iconPixels.empty()) {
+        return;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        iconPixels.data(), iconWidth, iconHeight, 32, iconWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface) {
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+uint32_t SdlDisplay::getDirectXVersion() {
+    return ::getDirectXVersion();
+}
+
+uint32_t SdlDisplay::windowId() const {
+    return window ? SDL_GetWindowID(window) : 0;
+}
+
+void SdlDisplay::dropOwnSizeEvents() {
+    uint32_t id = SDL_GetWindowID(window);
+    SDL_PumpEvents();
+    SDL_FilterEvents(filterOwnSizeEvents, &id);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <vector>
+
+#include "framework/os/Display.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+// The display on SDL2: one window, a renderer (accelerated, else software) and a streaming
+// texture that each present uploads the back buffer into. Full screen is the desktop-sized
+// window with the game's size as the renderer's logical size, letterboxed. A renderer reset
+// stands for lost surfaces: the texture is made again on the next present.
+class SdlDisplay : public Display {
+public:
+    // Starts SDL's video system; without it every window operation fails.
+    SdlDisplay();
+    ~SdlDisplay() override;
+    SdlDisplay(const SdlDisplay&) = delete;
+    SdlDisplay& operator=(const SdlDisplay&) = delete;
+
+    int screenWidth() override;
+    int screenHeight() override;
+    int desktopBytesPerPixel() override;
+    bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
+    bool createPresenter(int bytesPerPixel) override;
+    void destroyWindow() override;
+    bool hasWindow() override { return window != nullptr; }
+    void show() override;
+    void restoreAndRaise() override;
+    void minimise() override;
+    void setTitle(const std::string& title) override;
+    bool setFullScreen(bool fullScreen) override;
+    bool isFullScreen() override;
+    bool present(const void* pixels, int pitch) override;
+    bool hasFocus() override;
+    bool isMinimised() override;
+    bool setIcon(const uint32_t* pixels, int width, int height) override;
+    uint32_t getDirectXVersion() override;
+
+    // The textures are gone (SDL reported a render-target or device reset).
+    void rendererReset() { textureLost = true; }
+
+    // For the event source, which maps coordinates and filters by window.
+    SDL_Window* sdlWindow() const { return window; }
+    SDL_Renderer* sdlRenderer() const { return renderer; }
+    uint32_t windowId() const;
+    // How many textures were made since the window was created.
+    int textureCreations() const { return textureCount; }
+
+private:
+    bool createTexture();
+    void applyIcon();
+    // Drops the minimise/restore/maximise events that the game's own switch has caused.
+    void dropOwnSizeEvents();
+
+    bool videoStarted = false;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int width = 0;
+    int height = 0;
+    int bytesPerPixel = 0;
+    bool textureLost = false;
+    int textureCount = 0;
+    std::vector<uint32_t> iconPixels;
+    int iconWidth = 0;
+    int iconHeight = 0;
+};

@@ -1,0 +1,123 @@
+#include "framework/os/SdlEventSource.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "framework/os/SdlDisplay.h"
+
+namespace {
+
+// A logical coordinate as an integer; a degenerate scale (a window of no size) must not turn
+// into an out-of-range conversion.
+int32_t toCoordinate(float value, int fallback) {
+    if (!std::isfinite(value)) {
+        return fallback;
+    }
+    return static_cast<int32_t>(std::clamp(std::floor(value), -1.0e6f, 1.0e6f));
+}
+
+// The oldest queued event. SDL_PollEvent is not used: it may answer "none" once while events
+// are queued (its end-of-poll marker), which would delay input by a frame.
+bool takeEvent(SDL_Event& event) {
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
+// Whether the video driver can tell the pointer's position on the screen; the others
+// (Wayland, the headless drivers) know only its last position in the window.
+bool hasScreenPosition() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::string_view(driver) == "x11";
+}
+
+}  // namespace
+
+SdlEventSource::SdlEventSource(SdlDisplay& display) : display(display) {
+    eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+}
+
+SdlEventSource::~SdlEventSource() {
+    if (eventsStarted) {
+        SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    }
+}
+
+bool SdlEventSource::nextMessage(MessageRecord& record) {
+    // Records of one event (a key and its character) stay together; the quit comes after
+    // them without reading further events, so a busy queue cannot hold it back.
+    while (pending.empty() && !quitPosted && eventsStarted) {
+        SDL_Event event;
+        if (!takeEvent(event)) {
+            SDL_PumpEvents();
+            if (!takeEvent(event)) {
+                break;
+            }
+        }
+        if (event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET) {
+            display.rendererReset();
+            continue;
+        }
+        eventTranslator.setWindowId(display.windowId());
+        translated.clear();
+        eventTranslator.translate(event, translated);
+        pending.insert(pending.end(), translated.begin(), translated.end());
+    }
+    if (!pending.empty()) {
+        record = pending.front();
+        pending.pop_front();
+        return true;
+    }
+    if (quitPosted) {
+        quitPosted = false;
+        record = {WM_QUIT, quitCode, 0};
+        return true;
+    }
+    return false;
+}
+
+void SdlEventSource::postQuit(uint32_t code) {
+    quitPosted = true;
+    quitCode = code;
+}
+
+bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
+    SDL_Window* window = display.sdlWindow();
+    if (!window) {
+        return false;
+    }
+    int windowX = 0;
+    int windowY = 0;
+    if (!hasScreenPosition()) {
+        SDL_GetMouseState(&windowX, &windowY);
+    } else {
+        // Asked of the system now: SDL's own position is as old as the last event pumped,
+        // and is not kept at all while the pointer is outside the window.
+        int screenX = 0;
+        int screenY = 0;
+        int left = 0;
+        int top = 0;
+        SDL_GetGlobalMouseState(&screenX, &screenY);
+        SDL_GetWindowPosition(window, &left, &top);
+        windowX = screenX - left;
+        windowY = screenY - top;
+    }
+    SDL_Renderer* renderer = display.sdlRenderer();
+    if (!renderer) {
+        x = windowX;
+        y = windowY;
+        return true;
+    }
+    // Full screen scales and letterboxes the client area; the game wants its own pixels.
+    float logicalX = 0;
+    float logicalY = 0;
+    SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
+    x = toCoordinate(logicalX, windowX);
+    y = toCoordinate(logicalY, windowY);
+    return true;
+}
+
+bool SdlEventSource::setCapture(bool capture) {
+    return SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE) == 0;
+}

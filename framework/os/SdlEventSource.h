@@ -1,0 +1,35 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "framework/os/EventSource.h"
+#include "framework/os/EventTranslator.h"
+
+class SdlDisplay;
+
+// Window messages from SDL's event queue, translated by an EventTranslator for the display's
+// current window. Renderer resets are handed to the display instead of becoming messages.
+class SdlEventSource : public EventSource {
+public:
+    explicit SdlEventSource(SdlDisplay& display);
+    ~SdlEventSource() override;
+    SdlEventSource(const SdlEventSource&) = delete;
+    SdlEventSource& operator=(const SdlEventSource&) = delete;
+
+    bool nextMessage(MessageRecord& record) override;
+    void postQuit(uint32_t code) override;
+    bool cursorPosition(int32_t& x, int32_t& y) override;
+    bool setCapture(bool capture) override;
+
+    const EventTranslator& translator() const { return eventTranslator; }
+
+private:
+    SdlDisplay& display;
+    bool eventsStarted = false;
+    EventTranslator eventTranslator;
+    std::deque<MessageRecord> pending;
+    std::vector<MessageRecord> translated;
+    bool quitPosted = false;
+    uint32_t quitCode = 0;
+};

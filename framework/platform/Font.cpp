@@ -1,0 +1,3 @@
+#include "framework/platform/Font.h"
+
+QUOVEL_DEFINE_TYPE(Font, &BaseObject::typeRecord)

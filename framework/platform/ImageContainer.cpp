@@ -1,0 +1,3 @@
+#include "framework/platform/ImageContainer.h"
+
+QUOVEL_DEFINE_TYPE(ImageContainer)

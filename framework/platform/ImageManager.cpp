@@ -1,0 +1,63 @@
+#include "framework/platform/ImageManager.h"
+
+#include <algorithm>
+
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/Image.h"
+
+QUOVEL_DEFINE_TYPE(ImageManager)
+
+namespace {
+std::atomic<ImageManager*> instance{nullptr};
+std::mutex instanceMutex;
+}  // namespace
+
+ImageManager* ImageManager::createInstance(bool compress) {
+    std::lock_guard<std::mutex> guard(instanceMutex);
+    if (!instance.load()) {
+        instance.store(new ImageManager(compress));
+    }
+    return instance.load();
+}
+
+ImageManager* ImageManager::getInstance() {
+    return instance.load();
+}
+
+void ImageManager::destroyInstance() {
+    std::lock_guard<std::mutex> guard(instanceMutex);
+    ImageManager* manager = instance.exchange(nullptr);
+    if (manager) {
+        // Waits for any thread still inside the manager.
+        manager->mutex.lock();
+        manager->mutex.unlock();
+        delete manager;
+    }
+}
+
+void ImageManager::addImage(Image* image) {
+    std::lock_guard<std::recursive_mutex> guard(mutex);
+    images.push_back(image);
+}
+
+void ImageManager::removeImage(Image* image) {
+    std::lock_guard<std::recursive_mutex> guard(mutex);
+    auto found = std::find(images.begin(), images.end(), image);
+    if (found != images.end()) {
+        images.erase(found);
+    }
+}
+
+void ImageManager::convertAll() {
+    std::lock_guard<std::recursive_mutex> guard(mutex);
+    const int32_t depth = getDisplayBytesPerPixel();
+    // Index loop: a conversion never adds or removes images, but stay valid if one did.
+    for (size_t i = 0; i < images.size(); ++i) {
+        images[i]->convert(depth);
+    }
+}
+
+size_t ImageManager::getImageCount() {
+    std::lock_guard<std::recursive_mutex> guard(mutex);
+    return images.size();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "framework/core/TypeRecord.h"
+
+class Image;
+
+// Keeps the list of live images so that all of them can follow the display when the game window
+// chooses or changes its depth. Images register themselves on both threads (the loader decodes
+// pictures), so the list is guarded by the manager's lock. It also holds the clock, idle limit
+// and compress flag that a packing policy would read; nothing in the game packs images.
+class ImageManager {
+    QUOVEL_INTERFACE_TYPE(ImageManager)
+public:
+    // Makes the global instance (start-up) unless it exists; `compress` comes from the first
+    // character of AUTO_COMPRESS.
+    static ImageManager* createInstance(bool compress);
+    static ImageManager* getInstance();
+    static void destroyInstance();
+
+    void addImage(Image* image);
+    void removeImage(Image* image);
+    // Converts every listed image to the display's depth.
+    void convertAll();
+
+    size_t getImageCount();
+    int64_t getClock() const { return clock.load(std::memory_order_relaxed); }
+    void setClock(int64_t value) { clock.store(value, std::memory_order_relaxed); }
+    int32_t getIdleLimit() const { return idleLimit; }
+    bool getCompress() const { return compress; }
+
+private:
+    explicit ImageManager(bool compress) : compress(compress) {}
+
+    std::vector<Image*> images;
+    std::atomic<int64_t> clock{0};
+    int32_t idleLimit = 2000;
+    bool compress = false;
+    // Re-entrant: a conversion may make or drop images of its own.
+    std::recursive_mutex mutex;
+};
