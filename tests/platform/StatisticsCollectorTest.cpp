@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/os/FakeClock.h"
+#include "framework/os/FakeSystemInfoSource.h"
+#include "framework/os/FileKeyStore.h"
+#include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/RegistryValue.h"
+#include "framework/platform/SettingsManager.h"
+#include "framework/platform/StatisticsCollector.h"
+
+namespace {
+
+constexpr int64_t someMoment = 1'300'000'000;  // 2011, seconds since 1970
+
+// Each test has its own data root and key store in temporary folders, a fake clock and a fake
+// machine; it ends with no collector.
+class StatisticsCollectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("XDG_DATA_HOME");
+        oldDataHome = old ? old : "";
+        setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+        resetFolderCache();
+        setGameName("Quovel Mahjong");
+        KeyStore::setCurrentUser(&keys);
+        clock.setUnixBase(someMoment);
+        clock.setTickOffset(5000);
+        machine.info.computerName = "desk";
+        machine.info.displayVersion = 0x900;
+        machine.info.bitDepth = 32;
+        machine.info.screenWidth = 1280;
+        machine.info.screenHeight = 1024;
+    }
+    void TearDown() override {
+        writeGameStatistics();
+        SettingsManager::releaseInstance();
+        KeyStore::setCurrentUser(nullptr);
+        setenv("XDG_DATA_HOME", oldDataHome.c_str(), 1);
+        resetFolderCache();
+        setGameName("");
+    }
+
+    std::string fileName() const { return getTempFolder() + "/gd.xml"; }
+    // The statistics file as the game reads it.
+    RefHolder<PropertyStore> readFile() const {
+        RefHolder<PropertyStore> store(new PropertyStore());
+        EXPECT_TRUE(store->loadFile(fileName()));
+        return store;
+    }
+    uint32_t storedTotal() {
+        RegistryValue total(getGameRegistryPath() + "\\bvq\\totalplayingtime", false);
+        return total.readDword();
+    }
+    void startRun() { initGameStatistics(clock, machine); }
+
+    TempFolder folder;
+    std::string oldDataHome;
+    FileKeyStore keys{folder / "config"};
+    FakeClock clock;
+    FakeSystemInfoSource machine;
+};
+
+TEST_F(StatisticsCollectorTest, FirstRunWritesTheReportOneSessionAndTheTotal) {
+    startRun();
+    StatisticsCollector* collector = getStatisticsCollector();
+    ASSERT_NE(collector, nullptr);
+    EXPECT_TRUE(collector->isClosed());
+    EXPECT_EQ(collector->getFileName(), fileName());
+    EXPECT_EQ(collector->getTotalAtStart(), 0u);
+
+    KeyValue recorded;
+    ASSERT_TRUE(keys.readValue(getGameRegistryPath() + "\\bvq", "dgfilename", recorded));
+    EXPECT_EQ(recorded, KeyValue::makeString("dgfilename", fileName()));
+    {
+        RefHolder<PropertyStore> report = readFile();
+        PropertyNode* root = report->getChildNode("DataGathering");
+        EXPECT_EQ(root->getTypeWord(), "DataGathering");
+        PropertyNode* info = root->getChildNode("SystemInfo");
+        EXPECT_EQ(info->getTypeWord(), "SystemInfo");
+        EXPECT_EQ(info->getChildValue("CompName")->getValue(), "desk");
+        EXPECT_EQ(info->getChildValue("DirectX")->getValue(), "#0900");
+    }
+
+    clock.advance(4000);
+    startPlayingSession(collector, 0, 2);
+    EXPECT_FALSE(collector->isClosed());
+    clock.advance(61'500);
+    collector->closePlayingSession();
+    EXPECT_TRUE(collector->isClosed());
+    writeGameStatistics();
+    EXPECT_EQ(getStatisticsCollector(), nullptr);
+
+    EXPECT_EQ(storedTotal(), 65u);
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* root = file->getChildNode("DataGathering");
+    EXPECT_FALSE(root->getChildNode("SystemInfo")->isDummy());
+    PropertyVector* sessions = root->getChildVector("PlayingSessions");
+    ASSERT_EQ(sessions->getChildCount(), 1);
+    PropertyNode* session = nodeOrDummy(sessions->getChildAt(0));
+    EXPECT_EQ(session->getTypeWord(), "PlayingSession");
+    EXPECT_EQ(session->getName(), "");
+    EXPECT_EQ(session->getChildValue("StartTime")->getValue(), std::to_string(someMoment + 4));
+    EXPECT_EQ(session->getChildValue("EndTime")->getValue(), std::to_string(someMoment + 65));
+    EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "0");
+    EXPECT_EQ(session->getChildValue("NumOfPlayers")->getValue(), "2");
+    EXPECT_EQ(session->getChildValue("FullScreen")->getValue(), "false");
+    EXPECT_EQ(session->getChildValue("BitDepth")->getValue(), "32");
+    EXPECT_EQ(session->getChildValue("ScreenWidth")->getValue(), "1280");
+    EXPECT_EQ(session->getChildValue("ScreenHeight")->getValue(), "1024");
+}
+
+TEST_F(StatisticsCollectorTest, ARunWithoutASessionWritesNoneAndDropsEvents) {
+    startRun();
+    StatisticsCollector* collector = getStatisticsCollector();
+    RefHolder<PropertyNode> event(new PropertyNode("", "QVCustomEvent"));
+    addSessionEvent(collector, event.get());
+    EXPECT_EQ(event->getRefCount(), 1);  // not kept: no session is open
+    collector->closePlayingSession();    // nothing to close
+    EXPECT_TRUE(collector->getSessions().empty());
+    writeGameStatistics();
+
+    RefHolder<PropertyStore> file = readFile();
+    PropertyVector* sessions =
+        file->getChildNode("DataGathering")->getChildVector("PlayingSessions");
+    EXPECT_FALSE(sessions->isDummy());
+    EXPECT_EQ(sessions->getChildCount(), 0);
+}
+
+TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreNotWritten) {
+    startRun();
+    StatisticsCollector* collector = getStatisticsCollector();
+    startPlayingSession(collector, -1, 1);
+    RefHolder<PropertyNode> event(new PropertyNode("", "QVCustomEvent"));
+    addSessionEvent(collector, event.get());
+    event->addChild(new PropertyValue("floorNumber", 3));  // the caller fills it afterwards
+    EXPECT_EQ(event->getRefCount(), 2);
+    ASSERT_EQ(collector->getSessions().back().events.size(), 1u);
+    EXPECT_EQ(collector->getSessions().back().events[0].get(), event.get());
+    addSessionEvent(collector, nullptr);
+    EXPECT_EQ(collector->getSessions().back().events.size(), 1u);
+
+    collector->closePlayingSession();
+    addSessionEvent(collector, event.get());  // closed again: dropped
+    EXPECT_EQ(event->getRefCount(), 2);
+    writeGameStatistics();
+    EXPECT_EQ(event->getRefCount(), 1);  // released with the collector
+
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* session = nodeOrDummy(
+        file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
+    EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "-1");
+    EXPECT_EQ(session->getChildCount(), 0);  // untyped values only: no event inside
+}
+
+TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
+    for (int run = 0; run < 2; ++run) {
+        machine.info.computerName = run == 0 ? "first" : "second";
+        startRun();
+        startPlayingSession(getStatisticsCollector(), 0, run + 1);
+        getStatisticsCollector()->closePlayingSession();
+        writeGameStatistics();
+    }
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* root = file->getChildNode("DataGathering");
+    EXPECT_EQ(root->getChildNode("SystemInfo")->getChildValue("CompName")->getValue(), "second");
+    PropertyVector* sessions = root->getChildVector("PlayingSessions");
+    ASSERT_EQ(sessions->getChildCount(), 2);
+    EXPECT_EQ(nodeOrDummy(sessions->getChildAt(0))->getChildValue("NumOfPlayers")->getValue(), "1");
+    EXPECT_EQ(nodeOrDummy(sessions->getChildAt(1))->getChildValue("NumOfPlayers")->getValue(), "2");
+}
+
+TEST_F(StatisticsCollectorTest, AFileWithoutDataGatheringIsEmptiedAndRebuilt) {
+    createFolderTree(getTempFolder());
+    writeTestFile(fileName(),
+                  "<root><Node id=\"Other\" a=\"1\"/><Integer id=\"n\" value=\"2\"/></root>");
+    startRun();
+    RefHolder<PropertyStore> file = readFile();
+    EXPECT_EQ(file->getChild("Other"), nullptr);
+    EXPECT_EQ(file->getChild("n"), nullptr);
+    EXPECT_EQ(file->getNameTable().size(), 1u);
+    EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+}
+
+TEST_F(StatisticsCollectorTest, ADataGatheringOfTheWrongKindIsRebuiltAsIfMissing) {
+    createFolderTree(getTempFolder());
+    writeTestFile(fileName(), "<root><Vector id=\"DataGathering\"/></root>");
+    startRun();
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    writeGameStatistics();
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* root = file->getChildNode("DataGathering");
+    EXPECT_FALSE(root->isDummy());
+    EXPECT_FALSE(root->getChildNode("SystemInfo")->isDummy());
+    EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
+}
+
+TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) {
+    createFolderTree(getTempFolder());
+    writeTestFile(fileName(),
+                  "<root><DataGathering id=\"DataGathering\"><Node id=\"PlayingSessions\"/>"
+                  "<Node id=\"Kept\"/></DataGathering></root>");
+    startRun();
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    writeGameStatistics();
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* root = file->getChildNode("DataGathering");
+    EXPECT_FALSE(root->getChildNode("Kept")->isDummy());
+    EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
+}
+
+TEST_F(StatisticsCollectorTest, ADamagedFileIsStartedAfresh) {
+    createFolderTree(getTempFolder());
+    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\">");
+    startRun();
+    RefHolder<PropertyStore> file = readFile();
+    EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+}
+
+TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
+    RegistryValue total(getGameRegistryPath() + "\\bvq\\totalplayingtime", false);
+    total.writeDword(100);
+    startRun();
+    EXPECT_EQ(getStatisticsCollector()->getTotalAtStart(), 100u);
+    clock.advance(59'999);
+    writeGameStatistics();
+    EXPECT_EQ(storedTotal(), 159u);
+
+    clock.setTickOffset(0xFFFFFFFFu - 500);  // the tick count wraps during the next run
+    clock.set(0);
+    startRun();
+    clock.advance(2'501);
+    writeGameStatistics();
+    EXPECT_EQ(storedTotal(), 161u);
+}
+
+TEST_F(StatisticsCollectorTest, SessionTimesPast2038KeepTheirFullValue) {
+    const int64_t later = 4'102'444'800;  // 2100-01-01
+    clock.setUnixBase(later);
+    startRun();
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    clock.advance(3000);
+    getStatisticsCollector()->closePlayingSession();
+    EXPECT_EQ(getStatisticsCollector()->getSessions()[0].startTime, later);
+    EXPECT_EQ(getStatisticsCollector()->getSessions()[0].endTime, later + 3);
+    writeGameStatistics();
+    RefHolder<PropertyStore> file = readFile();
+    PropertyNode* session = nodeOrDummy(
+        file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
+    EXPECT_EQ(session->getChildValue("StartTime")->getValue(), "4102444800");
+    EXPECT_EQ(session->getChildValue("EndTime")->getValue(), "4102444803");
+}
+
+TEST_F(StatisticsCollectorTest, SessionsTakeTheDisplayFromTheQueryOrElseTheSettingsAndReport) {
+    startRun();
+    StatisticsCollector* collector = getStatisticsCollector();
+    SettingsManager::createInstance(new IGameSettings(true, false, false, false, 0, 0));
+    collector->startPlayingSession(0, 1);
+    collector->setDisplayQuery([] { return SessionDisplay{false, 16, 800, 600}; });
+    collector->startPlayingSession(0, 1);
+    const std::vector<PlayingSessionRecord>& sessions = collector->getSessions();
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_TRUE(sessions[0].fullScreen);
+    EXPECT_EQ(sessions[0].bitDepth, 32);
+    EXPECT_EQ(sessions[0].screenWidth, 1280);
+    EXPECT_EQ(sessions[0].screenHeight, 1024);
+    EXPECT_FALSE(sessions[1].fullScreen);
+    EXPECT_EQ(sessions[1].bitDepth, 16);
+    EXPECT_EQ(sessions[1].screenWidth, 800);
+    EXPECT_EQ(sessions[1].screenHeight, 600);
+}
+
+TEST_F(StatisticsCollectorTest, TheReportCostsNothingNoticeableAtStartUp) {
+    startRun();
+    EXPECT_EQ(machine.gatherCount, 1);
+    EXPECT_TRUE(clock.sleeps.empty());
+    writeGameStatistics();
+
+    // The machine's own report, with nothing timed by spinning.
+    LinuxSystemInfoSource machineSource;
+    const auto before = std::chrono::steady_clock::now();
+    initGameStatistics(clock, machineSource);
+    const auto spent = std::chrono::steady_clock::now() - before;
+    EXPECT_LT(spent, std::chrono::milliseconds(250));
+    RefHolder<PropertyStore> file = readFile();
+    EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+}
+
+TEST(StatisticsCollectorWithoutStartTest, ShutDownWithoutACollectorDoesNothing) {
+    ASSERT_EQ(getStatisticsCollector(), nullptr);
+    writeGameStatistics();
+    startPlayingSession(nullptr, 0, 1);
+    addSessionEvent(nullptr, nullptr);
+    EXPECT_EQ(getStatisticsCollector(), nullptr);
+}
+
+}  // namespace
