@@ -3,10 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/BitmapFont.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
 #include "tests/platform/BakedFontLoader.h"
 
 namespace {
@@ -35,6 +38,25 @@ void layOutLine(benchmark::State& state) {
     }
 }
 
+// Laying the line out and drawing both layers (outline, then fill) into an image of the display
+// depth given as the argument.
+void drawLine(benchmark::State& state) {
+    BitmapFont* font = benchFont();
+    RefHolder<Image> target = Image::createImage(800, 600, static_cast<int32_t>(state.range(0)));
+    RefHolder<Graphics> graphics = target ? target->createGraphics() : nullptr;
+    if (!font || !graphics) {
+        state.SkipWithError("baked font or drawing context missing");
+        return;
+    }
+    graphics->setFont(font);
+    const std::vector<TextLine> lines = {TextLine{line, 20, 280}};
+    for (auto _ : state) {
+        graphics->drawTextLines(lines, {});
+        benchmark::ClobberMemory();
+    }
+}
+
 BENCHMARK(layOutLine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(drawLine)->Arg(4)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
