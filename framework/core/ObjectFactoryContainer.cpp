@@ -43,6 +43,10 @@ bool ObjectFactoryContainer::has(const std::string& name) const {
     return functions.contains(name);
 }
 
+void ObjectFactoryContainer::remove(const std::string& name) {
+    functions.erase(name);
+}
+
 std::vector<std::string> ObjectFactoryContainer::getNames() const {
     std::vector<std::string> names;
     names.reserve(functions.size());

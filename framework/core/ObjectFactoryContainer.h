@@ -35,6 +35,8 @@ public:
     // A later function under the same name replaces the earlier one.
     void add(const std::string& name, CreateFunction function);
     bool has(const std::string& name) const;
+    // Drops the registration under `name` (tests register classes of their own for a while).
+    void remove(const std::string& name);
     // Every registration name, sorted.
     std::vector<std::string> getNames() const;
 

@@ -46,7 +46,7 @@ BaseObject* makeNothing(AbstractProperty*) {
 
 TEST(ObjectFactoryContainer, RegistrationNamesSoFar) {
     // Every issue that registers classes extends this list.
-    const std::vector<std::string> expected = {"Boolean", "Double", "Float", "Integer",
+    const std::vector<std::string> expected = {"Boolean", "Double", "Float", "GameNode", "Integer",
                                                "Node",    "String", "Text",  "Vector"};
     EXPECT_EQ(ObjectFactoryContainer::instance()->getNames(), expected);
 }
@@ -100,6 +100,10 @@ TEST(ObjectFactoryContainer, ALaterRegistrationReplacesTheEarlier) {
     RefHolder<PropertyNode> definition(new PropertyNode("W", "Widget"));
     EXPECT_EQ(factory->create("Widget", definition.get()), nullptr);
     EXPECT_EQ(liveWidgets, 0);
+
+    factory->remove("Widget");
+    EXPECT_FALSE(factory->has("Widget"));
+    EXPECT_TRUE(factory->getNames().empty());
 }
 
 class FactoryWithGlobals : public ::testing::Test {

@@ -1,0 +1,53 @@
+#include "framework/platform/TimedTaskManager.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "framework/os/Clock.h"
+
+QUOVEL_DEFINE_TYPE(TimedTaskManager, &TaskManager::typeRecord)
+
+namespace {
+TimedTaskManager* instance = nullptr;
+}
+
+TimedTaskManager::TimedTaskManager(Clock& clock) : clock(clock) {
+    now = last = clock.milliseconds();
+}
+
+TimedTaskManager* TimedTaskManager::createInstance(Clock& clock) {
+    if (!instance) {
+        instance = new TimedTaskManager(clock);
+        instance->addRef();
+    }
+    return instance;
+}
+
+TimedTaskManager* TimedTaskManager::getInstance() {
+    return instance;
+}
+
+void TimedTaskManager::releaseInstance() {
+    if (instance) {
+        std::exchange(instance, nullptr)->release();
+    }
+}
+
+void TimedTaskManager::setFrameRate(int32_t newRate) {
+    rate = std::clamp(newRate, 0, maxRate);
+    period = rate == 0 ? 0 : 1000 / rate;
+    now = last = clock.milliseconds();
+}
+
+void TimedTaskManager::tick() {
+    now = clock.milliseconds();
+    uint32_t elapsed = now - last;  // unsigned: survives the clock's wrap
+    if (elapsed < static_cast<uint32_t>(period)) {
+        clock.sleep(static_cast<uint32_t>(period) - elapsed);
+        now = clock.milliseconds();
+        elapsed = now - last;
+    }
+    elapsed = std::min(elapsed, maxElapsedMs);
+    update(static_cast<int32_t>(elapsed));
+    last = now;
+}
