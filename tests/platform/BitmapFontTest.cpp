@@ -401,4 +401,22 @@ TEST(BitmapFontTest, GraphicsHandsLinesToItsFont) {
     EXPECT_EQ(graphics.ops[2].geometry, (std::vector<int32_t>{14, 9, 16, 0, 6, 12}));
 }
 
+TEST(BitmapFontTest, HugeMetricsSaturateInsteadOfOverflowing) {
+    Description description;
+    description.value("charspacing", 2147483647).value("spacewidth", 2147483647);
+    description.chars(
+        {{'A', 2147483647, 0, 2147483647, 2147483647, 2147483647, -2147483647 - 1, 2147483647}});
+    RefHolder<BitmapFont> font = new BitmapFont(description.get());
+    font->addLayer(new FontLayer(2147483647, 0xFFFFFFFF, Image::createImage(4, 4, 1)));
+    EXPECT_EQ(font->getCellHeight(), 2147483647);
+    EXPECT_EQ(font->getDefaultGlyph().width, 2147483647);
+    const Rows rows = layOut(*font, L"AAAA AB");
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows.back()[3], 2147483647);
+    RefHolder<Image> target = Image::createImage(8, 8, 4);
+    DrawRecorder graphics(target.get());
+    font->drawText(&graphics, {TextLine{L"AB A", -2147483647 - 1, 2147483647}}, {});
+    EXPECT_EQ(graphics.getColor(), 0u);
+}
+
 }  // namespace
