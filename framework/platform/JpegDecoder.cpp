@@ -1,0 +1,212 @@
+#include "framework/platform/JpegDecoder.h"
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+#include <cstdio>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <new>
+#include <type_traits>
+#include <vector>
+
+#include "framework/os/FileSystem.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/MemoryBuffer.h"
+#include "framework/platform/PngDecoder.h"
+
+size_t JpegMemoryReader::fill() {
+    if (remaining < 1) {
+        buffer[0] = 0xFF;
+        buffer[1] = JPEG_EOI;
+        return 2;
+    }
+    const size_t count = std::min(remaining, chunkSize);
+    std::memcpy(buffer, position, count);
+    position += count;
+    remaining -= count;
+    return count;
+}
+
+void JpegMemoryReader::skipSource(size_t count) {
+    const size_t skipped = std::min(count, remaining);
+    position += skipped;
+    remaining -= skipped;
+}
+
+namespace {
+
+// libjpeg's error manager with the place to return to on a fatal error.
+struct JpegErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+};
+
+// libjpeg's source manager followed by our reader; allocated from libjpeg's permanent pool.
+struct JpegMemorySource {
+    jpeg_source_mgr base;
+    JpegMemoryReader reader;
+};
+static_assert(std::is_trivially_destructible_v<JpegMemorySource>);
+static_assert(std::is_standard_layout_v<JpegMemorySource>);
+
+JpegMemorySource* memorySource(j_decompress_ptr info) {
+    return reinterpret_cast<JpegMemorySource*>(info->src);
+}
+
+void initSource(j_decompress_ptr) {}
+
+void termSource(j_decompress_ptr) {}
+
+boolean fillInputBuffer(j_decompress_ptr info) {
+    JpegMemorySource* source = memorySource(info);
+    source->base.bytes_in_buffer = source->reader.fill();
+    source->base.next_input_byte = source->reader.buffer;
+    return TRUE;
+}
+
+void skipInputData(j_decompress_ptr info, long count) {
+    if (count <= 0) {
+        return;
+    }
+    JpegMemorySource* source = memorySource(info);
+    const size_t wanted = static_cast<size_t>(count);
+    if (wanted > source->base.bytes_in_buffer) {
+        source->reader.skipSource(wanted - source->base.bytes_in_buffer);
+        source->base.next_input_byte = source->reader.buffer;
+        source->base.bytes_in_buffer = 0;
+    } else {
+        source->base.next_input_byte += wanted;
+        source->base.bytes_in_buffer -= wanted;
+    }
+}
+
+void installMemorySource(j_decompress_ptr info, const uint8_t* data, size_t length) {
+    void* memory = (*info->mem->alloc_small)(reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT,
+                                             sizeof(JpegMemorySource));
+    auto* source = new (memory) JpegMemorySource{};
+    source->base.init_source = initSource;
+    source->base.fill_input_buffer = fillInputBuffer;
+    source->base.skip_input_data = skipInputData;
+    source->base.resync_to_restart = jpeg_resync_to_restart;
+    source->base.term_source = termSource;
+    source->reader.position = data;
+    source->reader.remaining = length;
+    info->src = &source->base;
+}
+
+// Fatal errors return to the setjmp of decodeInto.
+[[noreturn]] void leaveOnError(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings about damaged data are not shown; the picture is decoded as far as it goes.
+void discardMessage(j_common_ptr) {}
+
+void storeRow(Image* image, int32_t y, const uint8_t* rgb) {
+    uint8_t* row = image->getPixels() + static_cast<size_t>(y) * image->getPitch();
+    const int32_t width = image->getWidth();
+    if (image->getBytesPerPixel() == 4) {
+        for (int32_t x = 0; x < width; ++x, rgb += 3) {
+            const uint32_t word =
+                0xFF000000u | (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+            std::memcpy(row + static_cast<size_t>(x) * 4, &word, sizeof word);
+        }
+    } else {
+        uint8_t* alpha = image->getAlphaPlane() + static_cast<size_t>(y) * width;
+        for (int32_t x = 0; x < width; ++x, rgb += 3) {
+            const uint16_t half = static_cast<uint16_t>(((rgb[0] & 0xF8) << 8) |
+                                                        ((rgb[1] & 0xFC) << 3) | (rgb[2] >> 3));
+            std::memcpy(row + static_cast<size_t>(x) * 2, &half, sizeof half);
+            alpha[x] = 255;
+        }
+    }
+}
+
+bool supportedHeader(j_decompress_ptr info) {
+    const bool colour = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
+                        info->jpeg_color_space == JCS_GRAYSCALE;
+    return colour && info->image_width > 0 && info->image_height > 0 &&
+           info->image_width <= maxPictureSide && info->image_height <= maxPictureSide;
+}
+
+// Runs libjpeg over the set-up decompressor. libjpeg leaves by longjmp on a fatal error, so
+// this frame constructs no object with a destructor, and the one local it changes after
+// setjmp, the image, is volatile so that the error path sees it.
+Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t* data,
+                  size_t length) {
+    Image* volatile image = nullptr;
+    if (setjmp(errors->jump)) {
+        if (Image* failed = image) {
+            failed->unlock();
+            delete failed;
+        }
+        return nullptr;
+    }
+    jpeg_create_decompress(info);
+    installMemorySource(info, data, length);
+    jpeg_read_header(info, TRUE);
+    if (!supportedHeader(info)) {
+        return nullptr;
+    }
+    info->out_color_space = JCS_RGB;
+    jpeg_start_decompress(info);
+    if (info->output_components != 3) {
+        return nullptr;
+    }
+    image = Image::createImage(static_cast<int32_t>(info->output_width),
+                               static_cast<int32_t>(info->output_height));
+    if (!image || !image->lock()) {
+        delete image;
+        return nullptr;
+    }
+    JSAMPARRAY volatile row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info),
+                                                         JPOOL_IMAGE, info->output_width * 3, 1);
+    while (info->output_scanline < info->output_height) {
+        if (jpeg_read_scanlines(info, row, 1) != 1) {
+            std::longjmp(errors->jump, 1);
+        }
+        storeRow(image, static_cast<int32_t>(info->output_scanline) - 1, row[0]);
+    }
+    image->unlock();
+    jpeg_finish_decompress(info);
+    return image;
+}
+
+Image* decodeJpegMemory(const uint8_t* data, size_t length) {
+    jpeg_decompress_struct info{};
+    JpegErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = leaveOnError;
+    errors.base.output_message = discardMessage;
+    Image* image = decodeInto(&info, &errors, data, length);
+    jpeg_destroy_decompress(&info);
+    return image;
+}
+
+}  // namespace
+
+Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length) {
+    if (buffer) {
+        return decodeJpegMemory(buffer, length);
+    }
+    std::vector<uint8_t> bytes;
+    if (FileSystem::current().readFile(path, FileArchive::MAX_FILE_SIZE, bytes) !=
+        FileReadResult::ok) {
+        return nullptr;
+    }
+    return decodeJpegMemory(bytes.data(), bytes.size());
+}
+
+Image* loadJpeg(const std::string& path, bool fromArchive) {
+    if (fromArchive && FileArchive::getInstance() && FileArchive::getFileMode() != 1) {
+        MemoryBuffer buffer;
+        if (!FileArchive::readFile(0, path, buffer)) {
+            return nullptr;
+        }
+        return decodeJpeg(path, buffer.getData(), buffer.getSize());
+    }
+    return decodeJpeg(path, nullptr, 0);
+}

@@ -1,0 +1,286 @@
+#include "framework/platform/JpegDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "PictureEncoder.h"
+#include "TempFolder.h"
+#include "ZipBuilder.h"
+#include "framework/core/RefHolder.h"
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Image.h"
+
+namespace {
+
+// Smooth colour bands with a few hard edges, so the picture has real detail in every block.
+JpegSpec colourPicture(int width, int height, int components) {
+    JpegSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.components = components;
+    spec.colourSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t r = static_cast<uint8_t>(x * 255 / std::max(1, width - 1));
+            const uint8_t g = static_cast<uint8_t>(y * 255 / std::max(1, height - 1));
+            const uint8_t b = static_cast<uint8_t>(((x / 8 + y / 8) % 2) * 200 + 20);
+            if (components == 1) {
+                spec.pixels.push_back(static_cast<uint8_t>((r + g + b) / 3));
+            } else {
+                spec.pixels.insert(spec.pixels.end(), {r, g, b});
+            }
+        }
+    }
+    return spec;
+}
+
+uint32_t wordAt(const Image& image, int x, int y) {
+    uint32_t word;
+    std::memcpy(&word, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 4u,
+                sizeof word);
+    return word;
+}
+
+uint16_t halfAt(const Image& image, int x, int y) {
+    uint16_t half;
+    std::memcpy(&half, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 2u,
+                sizeof half);
+    return half;
+}
+
+// Checks the image against libjpeg's own decode of the file, sample for sample.
+void expectReferencePixels(Image* image, const std::vector<uint8_t>& file, bool grey,
+                           const std::string& what) {
+    int width = 0;
+    int height = 0;
+    const std::vector<uint8_t> samples =
+        referenceJpegSamples(file, grey ? JCS_GRAYSCALE : JCS_RGB, width, height);
+    ASSERT_NE(image, nullptr) << what;
+    ASSERT_EQ(image->getWidth(), width);
+    ASSERT_EQ(image->getHeight(), height);
+    EXPECT_TRUE(image->getFollowsDisplayDepth());
+    EXPECT_FALSE(image->isLocked());
+    const size_t components = grey ? 1 : 3;
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* s = &samples[(static_cast<size_t>(y) * width + x) * components];
+            const uint32_t r = s[0];
+            const uint32_t g = grey ? s[0] : s[1];
+            const uint32_t b = grey ? s[0] : s[2];
+            if (image->getBytesPerPixel() == 4) {
+                wrong += wordAt(*image, x, y) != (0xFF000000u | r << 16 | g << 8 | b);
+            } else {
+                const uint16_t half =
+                    static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+                wrong += halfAt(*image, x, y) != half;
+                wrong += image->getAlphaPlane()[static_cast<size_t>(y) * width + x] != 255;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << what << " at " << image->getBytesPerPixel() << " bytes per pixel";
+}
+
+class JpegDecoderTest : public ::testing::Test {
+protected:
+    ~JpegDecoderTest() override {
+        setDisplayBytesPerPixel(4);
+        FileArchive::close();
+    }
+};
+
+TEST_F(JpegDecoderTest, ColourAndGreyPicturesDecodeExactlyAtBothDepths) {
+    struct Kind {
+        std::string name;
+        JpegSpec spec;
+    };
+    std::vector<Kind> kinds = {{"RGB", colourPicture(37, 23, 3)},
+                               {"grey", colourPicture(37, 23, 1)},
+                               {"progressive", colourPicture(64, 40, 3)}};
+    kinds[2].spec.progressive = true;
+    for (const Kind& kind : kinds) {
+        const std::vector<uint8_t> file = encodeJpeg(kind.spec);
+        for (int depth : {4, 2}) {
+            setDisplayBytesPerPixel(depth);
+            RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
+            ASSERT_TRUE(image) << kind.name;
+            EXPECT_EQ(image->getBytesPerPixel(), depth);
+            expectReferencePixels(image.get(), file, kind.spec.components == 1, kind.name);
+        }
+    }
+}
+
+TEST_F(JpegDecoderTest, DecodedColoursAreThePictureColours) {
+    // The reference decode itself is checked against the encoded colours (JPEG is lossy, so
+    // within a tolerance): a flat orange picture comes out orange.
+    JpegSpec spec;
+    spec.width = 16;
+    spec.height = 16;
+    for (int k = 0; k < 256; ++k) {
+        spec.pixels.insert(spec.pixels.end(), {240, 120, 16});
+    }
+    const std::vector<uint8_t> file = encodeJpeg(spec);
+    RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
+    ASSERT_TRUE(image);
+    const uint32_t word = wordAt(*image, 7, 9);
+    EXPECT_EQ(word >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>((word >> 16) & 0xFF), 240, 3);
+    EXPECT_NEAR(static_cast<int>((word >> 8) & 0xFF), 120, 3);
+    EXPECT_NEAR(static_cast<int>(word & 0xFF), 16, 3);
+}
+
+TEST_F(JpegDecoderTest, CmykPicturesAreRefused) {
+    JpegSpec spec;
+    spec.width = 8;
+    spec.height = 8;
+    spec.components = 4;
+    spec.colourSpace = JCS_CMYK;
+    spec.pixels.assign(8 * 8 * 4, 90);
+    const std::vector<uint8_t> file = encodeJpeg(spec);
+    EXPECT_EQ(decodeJpeg("", file.data(), file.size()), nullptr);
+}
+
+TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
+    std::vector<uint8_t> source(2 * 4096 + 1808);
+    for (size_t k = 0; k < source.size(); ++k) {
+        source[k] = static_cast<uint8_t>(k * 7);
+    }
+    JpegMemoryReader reader;
+    reader.position = source.data();
+    reader.remaining = source.size();
+    std::vector<uint8_t> read;
+    std::vector<size_t> chunks;
+    for (int k = 0; k < 3; ++k) {
+        const size_t count = reader.fill();
+        chunks.push_back(count);
+        read.insert(read.end(), reader.buffer, reader.buffer + count);
+    }
+    EXPECT_EQ(chunks, (std::vector<size_t>{4096, 4096, 1808}));
+    EXPECT_EQ(read, source);
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_EQ(reader.fill(), 2u);
+        EXPECT_EQ(reader.buffer[0], 0xFF);
+        EXPECT_EQ(reader.buffer[1], 0xD9);
+    }
+
+    // Skipping past the end stops at the end.
+    reader.position = source.data();
+    reader.remaining = 100;
+    reader.skipSource(60);
+    EXPECT_EQ(reader.remaining, 40u);
+    EXPECT_EQ(reader.position, source.data() + 60);
+    reader.skipSource(1000);
+    EXPECT_EQ(reader.remaining, 0u);
+    EXPECT_EQ(reader.position, source.data() + 100);
+    EXPECT_EQ(reader.fill(), 2u);
+}
+
+TEST_F(JpegDecoderTest, TruncatedHeadersGiveNoImageAndTruncatedDataEndsThePicture) {
+    const std::vector<uint8_t> file = encodeJpeg(colourPicture(48, 32, 3));
+    // The start-of-scan marker ends the headers.
+    size_t scan = 0;
+    for (size_t k = 0; k + 1 < file.size(); ++k) {
+        if (file[k] == 0xFF && file[k + 1] == 0xDA) {
+            scan = k;
+            break;
+        }
+    }
+    ASSERT_GT(scan, 0u);
+    int headerImages = 0;
+    for (size_t length = 0; length <= scan; ++length) {
+        // Exact-size copies: reading beyond them is a sanitizer report.
+        std::vector<uint8_t> prefix(file.begin(), file.begin() + static_cast<long>(length));
+        RefHolder<Image> image = decodeJpeg("", prefix.data(), prefix.size());
+        headerImages += image ? 1 : 0;
+    }
+    EXPECT_EQ(headerImages, 0);
+    // Cut inside the image data, the picture is completed with what there is.
+    for (size_t length = scan + 20; length < file.size(); length += 97) {
+        std::vector<uint8_t> prefix(file.begin(), file.begin() + static_cast<long>(length));
+        RefHolder<Image> image = decodeJpeg("", prefix.data(), prefix.size());
+        ASSERT_TRUE(image) << length;
+        EXPECT_EQ(image->getWidth(), 48);
+        EXPECT_EQ(image->getHeight(), 32);
+    }
+}
+
+TEST_F(JpegDecoderTest, HostilePicturesGiveNoImage) {
+    const std::vector<uint8_t> file = encodeJpeg(colourPicture(16, 16, 3));
+    // The frame header: FF C0, length, precision, height, width.
+    size_t frame = 0;
+    for (size_t k = 0; k + 1 < file.size(); ++k) {
+        if (file[k] == 0xFF && file[k + 1] == 0xC0) {
+            frame = k;
+            break;
+        }
+    }
+    ASSERT_GT(frame, 0u);
+    const auto withSize = [&](int width, int height) {
+        std::vector<uint8_t> bytes = file;
+        bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
+        bytes[frame + 6] = static_cast<uint8_t>(height);
+        bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
+        bytes[frame + 8] = static_cast<uint8_t>(width);
+        return bytes;
+    };
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> hostile = {
+        {"huge", withSize(65000, 65000)},
+        {"wide", withSize(60000, 16)},
+        {"zero height", withSize(16, 0)},
+        {"empty", {}},
+        {"not a JPEG", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}},
+        {"only an end marker", {0xFF, 0xD8, 0xFF, 0xD9}},
+    };
+    for (const auto& [name, bytes] : hostile) {
+        EXPECT_EQ(decodeJpeg("", bytes.data(), bytes.size()), nullptr) << name;
+    }
+    std::vector<uint8_t> ok = withSize(16, 16);
+    RefHolder<Image> control = decodeJpeg("", ok.data(), ok.size());
+    EXPECT_TRUE(control);
+}
+
+TEST_F(JpegDecoderTest, DamagedBytesNeverReadOutOfBounds) {
+    const std::vector<uint8_t> file = encodeJpeg(colourPicture(24, 24, 3));
+    int decoded = 0;
+    for (size_t at = 0; at < file.size(); ++at) {
+        std::vector<uint8_t> damaged = file;
+        damaged[at] ^= 0x5A;
+        RefHolder<Image> image = decodeJpeg("", damaged.data(), damaged.size());
+        if (image) {
+            ++decoded;
+            EXPECT_LE(image->getWidth(), 16384);
+        }
+    }
+    // Damage to the markers and tables is fatal; damage to the entropy-coded data is not.
+    EXPECT_GT(decoded, 0);
+    EXPECT_LT(decoded, static_cast<int>(file.size()));
+}
+
+TEST_F(JpegDecoderTest, LoadsLooseFilesAndArchiveMembers) {
+    TempFolder folder;
+    const JpegSpec spec = colourPicture(20, 12, 3);
+    const std::vector<uint8_t> file = encodeJpeg(spec);
+    const std::string bytes(file.begin(), file.end());
+    writeTestFile(folder / "loose.jpg", bytes);
+    RefHolder<Image> loose = loadJpeg(folder / "loose.jpg", true);
+    expectReferencePixels(loose.get(), file, false, "loose file");
+    RefHolder<Image> direct = decodeJpeg(folder / "loose.jpg", nullptr, 0);
+    expectReferencePixels(direct.get(), file, false, "decodeJpeg from a file");
+    EXPECT_EQ(loadJpeg(folder / "missing.jpg", false), nullptr);
+    EXPECT_EQ(decodeJpeg(folder / "missing.jpg", nullptr, 0), nullptr);
+
+    ASSERT_TRUE(writeZip(folder / "media.dat", {{"pictures/member.jpg", bytes}}));
+    FileArchive::open(2, folder / "media.dat");
+    RefHolder<Image> member = loadJpeg("pictures/member.jpg", true);
+    expectReferencePixels(member.get(), file, false, "archive member");
+    // Without the archive flag only loose files are read.
+    EXPECT_EQ(loadJpeg("pictures/member.jpg", false), nullptr);
+    EXPECT_EQ(loadJpeg("pictures/none.jpg", true), nullptr);
+}
+
+}  // namespace
