@@ -1,0 +1,3 @@
+#include "game/rules/TileDef.h"
+
+QUOVEL_DEFINE_TYPE(TileDef, &BaseObject::typeRecord)
