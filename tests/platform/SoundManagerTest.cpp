@@ -40,11 +40,18 @@ protected:
         ASSERT_TRUE(manager->startStream(piece, nullptr, gameMode));
         mixer->takeCalls();
     }
+    // Plays the first piece as the current one and starts a cross-fade to the second.
+    void startCrossFade(int32_t startDelayMs) {
+        playNow(first.get());
+        manager->playMusic(1000, 1.0f, 100, second.get(), startDelayMs, gameMode);
+    }
     int volumeOf(const SoundStream* piece) { return mixer->channels[piece->getChannel()].volume; }
     bool isOpen(int32_t handle) { return mixer->streams[handle].open; }
 
     std::shared_ptr<FakeAudioMixer> mixer = std::make_shared<FakeAudioMixer>();
     SoundManager* manager = nullptr;
+    RefHolder<SoundStream> first = stream("a.ogg");
+    RefHolder<SoundStream> second = stream("b.ogg");
 };
 
 TEST_F(SoundManagerTest, InitStartsTheDeviceAndTheLastReferenceClosesIt) {
@@ -168,12 +175,8 @@ TEST_F(SoundManagerTest, StartStreamOpensAddsSyncPointsResumesAndPlays) {
 }
 
 TEST_F(SoundManagerTest, CrossFadeMovesBothLevelsAndClosesTheOutgoingPiece) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
+    startCrossFade(0);
     const int32_t firstHandle = first->getHandle();
-
-    manager->playMusic(1000, 1.0f, 100, second.get(), 0, gameMode);
     EXPECT_TRUE(manager->isChangePending());
     EXPECT_EQ(manager->getCurrentStream(), first.get());
     EXPECT_EQ(manager->getNextStream(), second.get());
@@ -197,10 +200,7 @@ TEST_F(SoundManagerTest, CrossFadeMovesBothLevelsAndClosesTheOutgoingPiece) {
 }
 
 TEST_F(SoundManagerTest, StartDelayHoldsTheIncomingPieceThenRestartsItFromTheBeginning) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
-    manager->playMusic(1000, 1.0f, 100, second.get(), 600, gameMode);
+    startCrossFade(600);
     mixer->streams[second->getHandle()].position = 9000;
     mixer->takeCalls();
 
@@ -236,12 +236,9 @@ TEST_F(SoundManagerTest, PlayingTheCurrentPieceOnlyRetargetsItsFade) {
 }
 
 TEST_F(SoundManagerTest, SecondPlayDuringCrossFadeClosesTheOutgoingPieceAtOnce) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
     RefHolder<SoundStream> third = stream("c.ogg");
-    playNow(first.get());
+    startCrossFade(0);
     const int32_t firstHandle = first->getHandle();
-    manager->playMusic(1000, 1.0f, 100, second.get(), 0, gameMode);
     manager->update(40);
     manager->playMusic(1000, 1.0f, 100, third.get(), 0, gameMode);
 
@@ -260,10 +257,7 @@ TEST_F(SoundManagerTest, SecondPlayDuringCrossFadeClosesTheOutgoingPieceAtOnce) 
 }
 
 TEST_F(SoundManagerTest, RequestingThePieceThatIsFadingInKeepsItPlaying) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
-    manager->playMusic(1000, 1.0f, 100, second.get(), 0, gameMode);
+    startCrossFade(0);
     manager->update(40);
     const int32_t channel = second->getChannel();
     manager->playMusic(1000, 0.8f, 200, second.get(), 0, gameMode);
@@ -325,10 +319,7 @@ TEST_F(SoundManagerTest, FadeOutStopsWhenSilentAndTheNextStartResumes) {
 }
 
 TEST_F(SoundManagerTest, FadeOutDuringCrossFadeSilencesBothPieces) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
-    manager->playMusic(1000, 1.0f, 100, second.get(), 600, gameMode);
+    startCrossFade(600);
     EXPECT_FALSE(manager->fadeOutMusic(200));
     EXPECT_EQ(manager->getStartDelay(), 0);
     EXPECT_FLOAT_EQ(second->getFadeTarget(), 0.0f);
@@ -344,10 +335,7 @@ TEST_F(SoundManagerTest, FadeOutDuringCrossFadeSilencesBothPieces) {
 }
 
 TEST_F(SoundManagerTest, StopsCloseStreamsAndFailedStopsKeepHandleAndChannel) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
-    manager->playMusic(1000, 1.0f, 100, second.get(), 0, gameMode);
+    startCrossFade(0);
 
     mixer->failStreamClose = true;
     const int32_t handle = first->getHandle();
@@ -377,10 +365,7 @@ TEST_F(SoundManagerTest, TheTaskListDrivesTheFades) {
 }
 
 TEST_F(SoundManagerTest, StreamsCloseThemselvesOnlyWhileSoundIsAvailable) {
-    RefHolder<SoundStream> first = stream("a.ogg");
-    RefHolder<SoundStream> second = stream("b.ogg");
-    playNow(first.get());
-    manager->playMusic(1000, 1.0f, 100, second.get(), 0, gameMode);
+    startCrossFade(0);
     // During a change a started stream takes no slot: the last reference closes it.
     RefHolder<SoundStream> loose = stream("c.ogg");
     ASSERT_TRUE(manager->startStream(loose.get(), nullptr, gameMode));
