@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyVector.h"
+#include "framework/core/RefHolder.h"
 #include "framework/platform/SoundManager.h"
 
 QUOVEL_DEFINE_TYPE(SoundStream, &BaseObject::typeRecord)
@@ -19,6 +21,12 @@ SoundStream::~SoundStream() {
 
 void SoundStream::setPan(int32_t value) {
     pan = std::clamp(value, 0, 255);
+}
+
+bool SoundStream::load(const std::string& syncPointsFile) {
+    RefHolder<PropertyStore> store(new PropertyStore(syncPointsFile));
+    store->load();
+    return loadSyncPoints(store.get());
 }
 
 bool SoundStream::loadSyncPoints(AbstractProperty* tree) {

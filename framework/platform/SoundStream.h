@@ -22,6 +22,9 @@ public:
     SoundStream(const SoundStream&) = delete;
     SoundStream& operator=(const SoundStream&) = delete;
 
+    // Opens the sync-points file as a property store and reads it with loadSyncPoints. A
+    // missing or unreadable file gives no sync points. Always true.
+    bool load(const std::string& syncPointsFile);
     // Appends, in order, the "value" of every node of the vector "SyncPoints" of a loaded
     // sync-points tree; a tree without that vector gives no sync points. Always true.
     bool loadSyncPoints(AbstractProperty* tree);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <algorithm>
 #include <memory>
 
@@ -433,6 +435,20 @@ TEST(SoundStreamSyncPoints, OnlyNodesWithAValueCountAndAMissingListGivesNone) {
     EXPECT_EQ(stream->getChannel(), -1);
     EXPECT_EQ(stream->getVolume(), 128);
     EXPECT_EQ(stream->getPan(), 128);
+}
+
+TEST(SoundStreamSyncPoints, LoadsTheSyncPointsFile) {
+    const std::string folder = ::testing::TempDir();
+    const std::string file = folder + "/sync-points.xml";
+    std::ofstream(file) << "<root><Vector id=\"SyncPoints\"><Node value=\"100\"/>"
+                           "<Node other=\"1\"/><Node value=\"#10\"/></Vector></root>";
+    RefHolder<SoundStream> stream(new SoundStream());
+    EXPECT_TRUE(stream->load(file));
+    EXPECT_EQ(stream->getSyncPoints(), (std::vector<uint32_t>{100, 16}));
+
+    RefHolder<SoundStream> missing(new SoundStream());
+    EXPECT_TRUE(missing->load(folder + "/no-such-file.xml"));
+    EXPECT_TRUE(missing->getSyncPoints().empty());
 }
 
 }  // namespace
