@@ -42,10 +42,6 @@ PlayerManager::PlayerManager(const std::string& version, bool scrambled)
     }
 }
 
-PlayerManager::~PlayerManager() {
-    currentPlayer = nullptr;
-}
-
 void PlayerManager::createInstance(const std::string& version, bool scrambled) {
     if (!processPlayers) {
         processPlayers = new PlayerManager(version, scrambled);
@@ -119,7 +115,11 @@ void PlayerManager::readPlayerNames(PropertyNode* node) {
     PropertyVector* names = nodeOrDummy(node)->getChildVector("playernames");
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     for (int32_t i = 0; i < names->getChildCount(); ++i) {
+        // Players are written as nodes; a value would only reach the handlers of global values.
         AbstractProperty* element = names->getChildAt(i);
+        if (!element->isNode()) {
+            continue;
+        }
         // Held at once, so that what is not a player (or is refused) is freed here.
         const RefHolder<BaseObject> made(factory->createObject(element));
         if (auto* player = objectCast<AbstractPlayer>(made.get())) {

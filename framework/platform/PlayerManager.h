@@ -27,7 +27,6 @@ public:
 
     // An empty `version` stands for BasicProperties' "PLAYERS_VERSION".
     PlayerManager(const std::string& version, bool scrambled);
-    ~PlayerManager() override;
 
     // Makes the singleton (holding one reference) unless it exists.
     static void createInstance(const std::string& version, bool scrambled);

@@ -327,9 +327,13 @@ TEST_F(PlayerManagerTest, RemovingTheCurrentPlayerMakesTheFirstRemainingCurrent)
 }
 
 TEST_F(PlayerManagerTest, EntriesThatAreNoPlayersAreSkipped) {
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+    BasicProperties::instance()->setString("PLAYERS_VERSION", "1");
     writeScrambled("players/players.plrs.!", listText("1", "Nobody",
                                                       "<NoSuchClass name=\"Ann\"/>"
                                                       "<GameNode name=\"Bob\"/>"
+                                                      "<String id=\"PLAYERS_VERSION\" value=\"0\"/>"
                                                       "<HighScoreEntry playername=\"Cy\"/>"
                                                       "<TestPlayer name=\"Dee\"/>"
                                                       "<TestPlayer name=\"\"/>"
@@ -342,6 +346,10 @@ TEST_F(PlayerManagerTest, EntriesThatAreNoPlayersAreSkipped) {
     // "currentplayer" names nobody: the first player is current.
     ASSERT_NE(manager->getCurrentPlayer(), nullptr);
     EXPECT_EQ(manager->getCurrentPlayer()->getName(), "Dee");
+    // A value in the list was not handed on as a global value.
+    ASSERT_NE(BasicProperties::instance(), nullptr);
+    EXPECT_EQ(BasicProperties::instance()->getString("PLAYERS_VERSION"), "1");
+    BasicProperties::releaseInstance();
 }
 
 TEST_F(PlayerManagerTest, BrokenOrMissingListsAddNobody) {
