@@ -1,9 +1,11 @@
-// Packs a folder into the game's data archive (a zip file). Files named in the scramble list
-// are stored scrambled under their name + ".!", as the game's scrambled archive mode reads
-// them; every other file is stored as it is.
+// Packs a folder into the game's data archive (a zip file). Files that the game reads in the
+// scrambled archive mode are stored scrambled under their name + ".!"; every other file is
+// stored as it is.
 //
 //     pack-archive <folder> <archive> [scramble-list]
 //
+// A file is scrambled when the folder's resource list "media/properties/resources.xml" has a
+// resource of that "file" whose "archive" is "encryptzip", or when the scramble list names it.
 // The scramble list names one file per line, relative to the folder; blank lines and lines
 // starting with "#" are skipped. Members are stored in name order with a fixed date, so the
 // same folder always gives the same archive.
@@ -20,6 +22,9 @@
 #include <vector>
 
 #include "framework/core/DataScrambler.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/RefHolder.h"
 #include "framework/platform/Folders.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +60,39 @@ bool readScrambleList(const fs::path& file, std::set<std::string>& names) {
             names.insert(toLowerPath(name));
         }
     }
+    return true;
+}
+
+// Adds the files of every resource below `property` that is read with "encryptzip".
+void collectScrambledResources(const AbstractProperty& property, std::set<std::string>& names) {
+    if (const auto* node = objectCast<PropertyNode>(&property)) {
+        const std::string file = node->getChildValue("file")->getValue();
+        if (node->getChildValue("archive")->getValue() == "encryptzip" && !file.empty()) {
+            names.insert(toLowerPath(file));
+        }
+        for (const auto& [name, child] : node->getNameTable()) {
+            collectScrambledResources(*child, names);
+        }
+    } else if (const auto* vector = objectCast<PropertyVector>(&property)) {
+        for (int32_t i = 0; i < vector->getChildCount(); ++i) {
+            collectScrambledResources(*vector->getChildAt(i), names);
+        }
+    }
+}
+
+// The scrambled resources of the folder's resource list; a folder without one has none.
+bool readResourceList(const fs::path& folder, std::set<std::string>& names) {
+    const fs::path list = folder / "media/properties/resources.xml";
+    if (!fs::exists(list)) {
+        return true;
+    }
+    RefHolder<PropertyStore> resources(new PropertyStore(list.string()));
+    resources->setSourceMode(1);
+    if (!resources->load()) {
+        std::cerr << "pack-archive: cannot read the resource list " << list << "\n";
+        return false;
+    }
+    collectScrambledResources(*resources, names);
     return true;
 }
 
@@ -138,7 +176,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::set<std::string> scrambled;
-    if (argc == 4 && !readScrambleList(argv[3], scrambled)) {
+    if (!readResourceList(argv[1], scrambled) ||
+        (argc == 4 && !readScrambleList(argv[3], scrambled))) {
         return 1;
     }
     return pack(argv[1], argv[2], std::move(scrambled)) ? 0 : 1;

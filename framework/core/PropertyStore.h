@@ -6,12 +6,28 @@
 
 #include "framework/core/PropertyNode.h"
 
+class MemoryBuffer;
+class TiXmlDocument;
+class TiXmlElement;
+class TiXmlNode;
+
 // The root of one or more property files (type word "root", empty name): the files are read
 // one after another into this node, so a later file's children replace earlier ones by name,
 // and the whole tree is written back to one file.
+//
+// The XML form: the top-level elements vanish and their child elements become the store's
+// children. An element's tag is its property's type word and its "id" attribute the name;
+// "Vector" is a vector, the six value tags ("Integer", "Double", "Float", "Boolean", "String",
+// "Text") are values whose text is the "value" attribute or, when present, the text content,
+// and any other tag is a node whose other attributes become untyped values and whose text
+// content becomes a "Text" child "value".
 class PropertyStore : public PropertyNode {
     QUOVEL_TYPE(PropertyStore)
 public:
+    // Elements nesting deeper than this make a file malformed (the parser recurses per level);
+    // trees deeper than this are not written.
+    static constexpr int32_t MAX_NESTING = 256;
+
     // A non-empty `fileName` is the first file to read.
     explicit PropertyStore(const std::string& fileName = std::string());
 
@@ -30,9 +46,41 @@ public:
     bool getCondenseWhiteSpace() const { return condenseWhiteSpace; }
     void setCondenseWhiteSpace(bool condense) { condenseWhiteSpace = condense; }
 
+    // Reads every listed file in order, going on after a failure; true only when all were read
+    // (so also for an empty list).
+    bool load();
+    // Reads one file from the current source and adds its elements; a file that is missing or
+    // does not parse leaves the tree as it was and gives false.
+    bool loadFile(const std::string& fileName);
+    // Whether the file can be read from the current source and parses; the tree is not changed.
+    bool canLoad(const std::string& fileName);
+    // Writes the whole tree to the save file name, scrambled in the scrambled modes. The bytes
+    // are made in memory and replace the file all at once: on failure (false) the old file
+    // stays whole.
+    bool save();
+
+    // Writes `property` under `parent`: an untyped value inside a node as an attribute of the
+    // node's element, anything else as an element. False when the tree nests too deep to write.
+    virtual bool writeElement(AbstractProperty* property, TiXmlNode* parent, bool insideNode);
+    // Adds the children of every top-level element to the store.
+    void readDocument(const TiXmlDocument& document);
+    // The property of one element and everything below it (reference count 0); `depth` counts
+    // the element's enclosing elements. Null when more than MAX_NESTING enclose an element.
+    AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
+    // Parses the XML text of `buffer` into `document`, with this store's white-space setting.
+    // False on any error, including nesting deeper than MAX_NESTING and a text without any
+    // element.
+    bool parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document);
+
 private:
+    // The file-source mode of this store's reads and writes (0 resolved).
+    int32_t currentMode() const;
+    bool readFileDocument(const std::string& fileName, TiXmlDocument& document);
+
     std::vector<std::string> files;
     std::string saveFileName;
     int32_t sourceMode = 0;
     bool condenseWhiteSpace = true;
+    // Elements open in the write under way.
+    int32_t writeDepth = 0;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "framework/core/BasicProperties.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/FileArchive.h"
 
@@ -42,14 +43,28 @@ std::string dataRootLocked(FolderCache& folders) {
     return folders.dataRoot;
 }
 
+// The name set for tests, else the loaded "GAME_NAME"; empty before the property files are read.
+std::string gameNameLocked(const FolderCache& folders) {
+    return folders.gameName.empty() ? BasicProperties::getGameName() : folders.gameName;
+}
+
 std::string gameFolderLocked(FolderCache& folders) {
-    if (folders.gameFolder.empty()) {
-        folders.gameFolder = dataRootLocked(folders);
-        if (!FileSystem::current().userDataRoot().empty() && !folders.gameName.empty()) {
-            folders.gameFolder = joinPath(folders.gameFolder, folders.gameName);
-            FileSystem::current().createFolder(folders.gameFolder);
-        }
+    if (!folders.gameFolder.empty()) {
+        return folders.gameFolder;
     }
+    const std::string root = dataRootLocked(folders);
+    if (FileSystem::current().userDataRoot().empty()) {
+        folders.gameFolder = root;  // the program folder holds everything
+        return root;
+    }
+    const std::string name = gameNameLocked(folders);
+    if (name.empty()) {
+        // Not kept: a lookup before the game's name is loaded must not fix the folder for the
+        // rest of the run.
+        return root;
+    }
+    folders.gameFolder = joinPath(root, name);
+    FileSystem::current().createFolder(folders.gameFolder);
     return folders.gameFolder;
 }
 
@@ -90,11 +105,15 @@ std::string getGameDataFolder() {
 std::string getTempFolder() {
     FolderCache& folders = cache();
     std::lock_guard lock(folders.mutex);
-    if (folders.tempFolder.empty()) {
-        folders.tempFolder = joinPath(gameFolderLocked(folders), "_temp");
-        FileSystem::current().createFolder(folders.tempFolder);
+    if (!folders.tempFolder.empty()) {
+        return folders.tempFolder;
     }
-    return folders.tempFolder;
+    const std::string tempFolder = joinPath(gameFolderLocked(folders), "_temp");
+    FileSystem::current().createFolder(tempFolder);
+    if (!folders.gameFolder.empty()) {
+        folders.tempFolder = tempFolder;  // kept once the game folder is
+    }
+    return tempFolder;
 }
 
 void setGameName(const std::string& name) {

@@ -12,12 +12,13 @@ std::string getCurrentFolder();
 // The user's data root + "/Brastel/Games" (created); the program folder when the environment
 // names no data root.
 std::string getCommonDataRoot();
-// The data root + "/" + the game's name (created); the data root itself when there is none.
+// The data root + "/" + the game's name (created). The name is BasicProperties' "GAME_NAME"
+// unless setGameName gave one; while there is none yet, the data root itself (not cached).
 std::string getGameDataFolder();
 // The game folder + "/_temp" (created).
 std::string getTempFolder();
 
-// The game's name that names its folder; the start-up sets it before the first folder lookup.
+// Names the game folder in place of "GAME_NAME" (for tests); an empty name goes back to it.
 void setGameName(const std::string& name);
 // Forgets the cached folders, so that a test can point the environment elsewhere.
 void resetFolderCache();

@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "framework/platform/DisplayDepth.h"
+#include "framework/platform/Graphics16.h"
+#include "framework/platform/Graphics32.h"
 #include "framework/platform/ImageDD.h"
 #include "framework/platform/ImageManager.h"
 
@@ -254,8 +256,14 @@ bool Image::unpack() {
 }
 
 Graphics* Image::createGraphics() {
-    // The drawing contexts of 2 and 4 bytes per pixel (Graphics16, Graphics32) are made here.
-    return nullptr;
+    switch (bytesPerPixel) {
+        case 2:
+            return new Graphics16(this);
+        case 4:
+            return new Graphics32(this);
+        default:
+            return nullptr;
+    }
 }
 
 int64_t Image::getIdleTime(int64_t now) const {

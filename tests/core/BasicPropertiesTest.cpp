@@ -138,7 +138,7 @@ TEST_F(BasicPropertiesTest, StoredNodesOutliveTheirStore) {
 }
 
 TEST_F(BasicPropertiesTest, GameNameIsEmptyUntilLoadedThenKept) {
-    // The only test that reads these: the caches last for the whole process.
+    // The caches last for the whole process: tests that load a name all use this one.
     EXPECT_EQ(BasicProperties::getGameName(), "");
     EXPECT_EQ(BasicProperties::getGameId(), "");
     store(new PropertyValue("GAME_NAME", std::string("Quovel Mahjong")));

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/RefHolder.h"
 #include "framework/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
@@ -58,6 +61,33 @@ TEST_F(FoldersTest, WithoutADataRootEverythingGoesToTheProgramFolder) {
     EXPECT_EQ(getGameDataFolder(), "/opt/game");
     EXPECT_EQ(getTempFolder(), "/opt/game/_temp");
     EXPECT_TRUE(fake.exists("/opt/game/_temp"));
+}
+
+TEST_F(FoldersTest, GameFolderIsNamedByGameNameOnceItIsLoaded) {
+    setGameName("");
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+    const std::string root = "/home/player/.local/share/Brastel/Games";
+    // The loaded name is kept for the whole process; CTest runs each test in a fresh one.
+    if (BasicProperties::getGameName().empty()) {
+        // A lookup before the property files are read must not fix the folder for good.
+        EXPECT_EQ(getGameDataFolder(), root);
+        EXPECT_EQ(getTempFolder(), root + "/_temp");
+    }
+    RefHolder<PropertyValue> name(new PropertyValue("GAME_NAME", std::string("Quovel Mahjong")));
+    BasicProperties::storeString(name.get());
+    EXPECT_EQ(getGameDataFolder(), root + "/Quovel Mahjong");
+    EXPECT_EQ(getTempFolder(), root + "/Quovel Mahjong/_temp");
+    EXPECT_TRUE(fake.exists(root + "/Quovel Mahjong/_temp"));
+
+    // A name set for a test stands in for it.
+    setGameName("Other Game");
+    resetFolderCache();
+    EXPECT_EQ(getGameDataFolder(), root + "/Other Game");
+    setGameName("");
+    resetFolderCache();
+    EXPECT_EQ(getGameDataFolder(), root + "/Quovel Mahjong");
+    BasicProperties::releaseInstance();
 }
 
 TEST_F(FoldersTest, CreateFolderTreeMakesMissingParentsFirst) {

@@ -23,6 +23,15 @@ std::string contentOf(const MemoryBuffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.getData()), buffer.getSize());
 }
 
+// Names of the archive's members, in stored order.
+std::vector<std::string> memberNames(FileArchive& archive) {
+    std::vector<std::string> names;
+    for (bool more = archive.goToFirstFile(); more; more = archive.goToNextFile()) {
+        names.push_back(archive.getCurrentInfo().name);
+    }
+    return names;
+}
+
 class PackArchiveTest : public ::testing::Test {
 protected:
     PackArchiveTest() : inside(temp.path) {
@@ -49,14 +58,10 @@ TEST_F(PackArchiveTest, PacksAFolderThatTheArchiveReadsBack) {
     FileArchive::open(1, "");
     ASSERT_EQ(FileArchive::getFileMode(), 2);
     FileArchive* archive = FileArchive::getInstance();
-
-    std::vector<std::string> names;
-    for (bool more = archive->goToFirstFile(); more; more = archive->goToNextFile()) {
-        names.push_back(archive->getCurrentInfo().name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "media/images/tile.png.!", "media/properties/levels.xml.!",
-                         "media/properties/resources.xml", "media/sounds/click.wav"}));
+    EXPECT_EQ(
+        memberNames(*archive),
+        (std::vector<std::string>{"media/images/tile.png.!", "media/properties/levels.xml.!",
+                                  "media/properties/resources.xml", "media/sounds/click.wav"}));
 
     MemoryBuffer buffer;
     EXPECT_TRUE(FileArchive::readFile(0, "media/properties/resources.xml", buffer));
@@ -87,6 +92,47 @@ TEST_F(PackArchiveTest, SameFolderGivesTheSameArchive) {
     MemoryBuffer buffer;
     EXPECT_TRUE(FileArchive::readFile(2, "media/properties/levels.xml", buffer));
     EXPECT_EQ(contentOf(buffer), levels);
+}
+
+TEST_F(PackArchiveTest, ScramblesWhatTheResourceListReadsScrambled) {
+    // Resources are nodes of sections; only "encryptzip" is read scrambled from the archive.
+    writeTestFile("source/media/properties/resources.xml",
+                  "<root><Node id=\"Sections\">"
+                  "<Section id=\"game\" name=\"game\">"
+                  "<Image id=\"tile\" file=\"Media\\Images\\Tile.png\" archive=\"encryptzip\"/>"
+                  "<Sound id=\"click\" file=\"media/sounds/click.wav\" archive=\"encryptfile\"/>"
+                  "</Section><Section id=\"levels\" name=\"levels\" auto=\"true\">"
+                  "<Image id=\"other\" file=\"media/properties/levels.xml\" archive=\"zip\"/>"
+                  "</Section></Node></root>");
+    writeTestFile("levels-only.txt", "media/properties/levels.xml\n");
+    ASSERT_EQ(runPacker("source resources.dat"), 0);
+    ASSERT_EQ(runPacker("source both.dat levels-only.txt"), 0);
+
+    FileArchive::open(4, "resources.dat");
+    EXPECT_EQ(
+        memberNames(*FileArchive::getInstance()),
+        (std::vector<std::string>{"media/images/tile.png.!", "media/properties/levels.xml",
+                                  "media/properties/resources.xml", "media/sounds/click.wav"}));
+    MemoryBuffer buffer;
+    EXPECT_TRUE(FileArchive::readFile(4, "media/images/tile.png", buffer));
+    EXPECT_EQ(contentOf(buffer), picture);
+
+    // The explicit list adds to the resource list.
+    FileArchive::open(4, "both.dat");
+    EXPECT_EQ(
+        memberNames(*FileArchive::getInstance()),
+        (std::vector<std::string>{"media/images/tile.png.!", "media/properties/levels.xml.!",
+                                  "media/properties/resources.xml", "media/sounds/click.wav"}));
+}
+
+TEST_F(PackArchiveTest, ABrokenResourceListOrAMissingResourceFails) {
+    writeTestFile("source/media/properties/resources.xml",
+                  "<root><Section id=\"s\"><Image id=\"gone\" file=\"media/images/gone.png\" "
+                  "archive=\"encryptzip\"/></Section></root>");
+    EXPECT_NE(runPacker("source media.dat"), 0);
+    writeTestFile("source/media/properties/resources.xml", "<root><Section id=\"s\">");
+    EXPECT_NE(runPacker("source media.dat"), 0);
+    EXPECT_FALSE(fs::exists("media.dat"));
 }
 
 TEST_F(PackArchiveTest, FailuresLeaveNoArchive) {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// TinyXML parses nested elements by recursion, so a hostile file of a million opening tags
+// would overflow the stack before any error could be reported. This walks a text the way
+// TinyXML 2.6 does (UTF-8 encoding), without recursion, and tells how deep its elements nest
+// before the text is handed to the parser.
+//
+// The walk mirrors the parser's own quirks, because they decide where an element really ends:
+// a numeric entity runs to the next ";" whatever lies between ("&#x</a>x41;" is one "A"), and a
+// UTF-8 lead byte takes the following bytes with it even when one of them is "<".
+struct XmlNestingScan {
+    enum Outcome {
+        fits,      // nests no deeper than asked; `stopAt` tells where the parser would stop
+        tooDeep,   // some element lies deeper than asked
+        malformed  // the parser would report an error, or would find no node but a broken one
+    };
+
+    Outcome outcome = malformed;
+    // Deepest nesting of elements with content ("<a>" at the top level is 1; an empty "<a/>"
+    // adds nothing, so the parser's element nesting is at most this + 1).
+    int32_t depth = 0;
+    // Where the parser stops reading without an error (text after the last top-level node,
+    // a broken declaration at the top level), as an offset; the text's length otherwise.
+    // Cutting the text there leaves the parser nothing it would read that this walk did not.
+    size_t stopAt = 0;
+};
+
+// Walks `text` up to its first 0 byte, which must be followed by at least three more 0 bytes
+// (the parser can step over the first one inside a UTF-8 sequence). Elements nesting deeper than
+// `maxDepth` stop the walk with tooDeep.
+XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth);

@@ -1,0 +1,564 @@
+#include "framework/platform/Graphics16.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/platform/BlitGeometry.h"
+#include "framework/platform/DrawingSupport.h"
+#include "framework/platform/ImageDD.h"
+#include "framework/platform/LineGeometry.h"
+#include "framework/platform/PixelRules.h"
+
+QUOVEL_DEFINE_TYPE(Graphics16, &Graphics::typeRecord)
+
+using namespace drawing;
+
+namespace {
+
+using Pixel = UnalignedPixel16;
+
+enum class WeightRule { Fixed, Thresholds, Plain };
+
+template <WeightRule rule>
+inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
+    if constexpr (rule == WeightRule::Fixed) {
+        return fixed;
+    } else if constexpr (rule == WeightRule::Thresholds) {
+        return ea <= 5 ? 0 : (ea > 250 ? 256 : ea);
+    } else {
+        return ea;
+    }
+}
+
+QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
+    if (k == 256) {
+        for (int32_t i = 0; i < w; ++i) {
+            d[i] = colour;
+        }
+    } else {
+        for (int32_t i = 0; i < w; ++i) {
+            d[i] = pixel16::blend(d[i], colour, k);
+        }
+    }
+}
+
+// Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
+// Pixels go in fours from the row's left end: four alpha bytes of 255 store the four pixels, while
+// a 255 among other values blends by 255. The last one to three pixels store at 255. The row is
+// blended in one plain loop first; the stores then overwrite their pixels.
+QUOVEL_ROW_LOOP void blendRowQuads(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::blend(d[i], s[i], sa[i]);
+    }
+    int32_t i = 0;
+    for (; i + 3 < w; i += 4) {
+        uint32_t four;
+        std::memcpy(&four, sa + i, 4);
+        if (four == 0xFFFFFFFFu) {
+            std::memcpy(d + i, s + i, 8);
+        }
+    }
+    for (; i < w; ++i) {
+        if (sa[i] == 255) {
+            d[i] = s[i];
+        }
+    }
+}
+
+// Blend or add by the effective alpha. A run of four zero alpha bytes is left alone, as a weight
+// of 0 leaves it, so no grouping is needed.
+QUOVEL_ROW_LOOP void blendRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::blend(d[i], s[i], effectiveAlpha(sa[i], a));
+    }
+}
+
+QUOVEL_ROW_LOOP void addRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::add(d[i], s[i], effectiveAlpha(sa[i], a));
+    }
+}
+
+QUOVEL_ROW_LOOP void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t k) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::blend(d[i], s[i], k);
+    }
+}
+
+QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = pixel16::blend(d[i], colour, effectiveAlpha(m[i], a));
+    }
+}
+
+template <class Combine, class SourceByte>
+void planeRow(uint8_t* d, int32_t w, Combine combine, SourceByte sourceByte) {
+    for (int32_t i = 0; i < w; ++i) {
+        d[i] = static_cast<uint8_t>(combine(d[i], sourceByte(i)));
+    }
+}
+
+struct CopyByte {
+    uint32_t operator()(uint32_t, uint32_t s) const { return s; }
+};
+struct MinByte {
+    uint32_t operator()(uint32_t d, uint32_t s) const { return d < s ? d : s; }
+};
+struct MaxByte {
+    uint32_t operator()(uint32_t d, uint32_t s) const { return d > s ? d : s; }
+};
+
+// One RGB565 sample, interpolated field by field.
+inline uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
+                            bool smooth) {
+    const uint16_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
+    if (!smooth) {
+        return p00;
+    }
+    const uint16_t p10 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x1];
+    const uint16_t p01 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x0];
+    const uint16_t p11 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x1];
+    const auto field = [&](int shift, uint32_t mask) {
+        return interpolate((p00 >> shift) & mask, (p10 >> shift) & mask, (p01 >> shift) & mask,
+                           (p11 >> shift) & mask, sample)
+               << shift;
+    };
+    return static_cast<uint16_t>(field(11, 31) | field(5, 63) | field(0, 31));
+}
+
+inline uint32_t samplePlane(const uint8_t* plane, int32_t width, const BlitSample& sample,
+                            bool smooth) {
+    const auto at = [&](int32_t x, int32_t y) {
+        return static_cast<uint32_t>(plane[static_cast<ptrdiff_t>(y) * width + x]);
+    };
+    if (!smooth) {
+        return at(sample.x0, sample.y0);
+    }
+    return interpolate(at(sample.x0, sample.y0), at(sample.x1, sample.y0), at(sample.x0, sample.y1),
+                       at(sample.x1, sample.y1), sample);
+}
+
+// Source kinds of rotated and stretched blits: colour without alpha, colour with an alpha plane,
+// or the drawing colour through a mask.
+enum class MappedSource { Opaque, WithAlpha, Mask };
+
+template <bool smooth, MappedSource kind, WeightRule rule>
+void drawMapped(const BlitMapping& mapping, Image* source, Image* target, uint16_t colour,
+                uint32_t a) {
+    uint8_t* targetPixels = target->getPixels();
+    const int32_t targetPitch = target->getPitch();
+    const uint8_t* sourcePixels = source->getPixels();
+    const uint8_t* plane = source->getAlphaPlane();
+    const int32_t sourcePitch = source->getPitch();
+    const int32_t sourceWidth = source->getWidth();
+    const uint32_t fixed = a == 255 ? 256 : a;
+    mapping.forEachPixel([&](int32_t x, int32_t y, const BlitSample& sample) {
+        uint16_t s = colour;
+        uint32_t sa = 255;
+        if constexpr (kind != MappedSource::Mask) {
+            s = samplePixel(sourcePixels, sourcePitch, sample, smooth);
+        }
+        if constexpr (kind != MappedSource::Opaque) {
+            sa = samplePlane(plane, sourceWidth, sample, smooth);
+        }
+        const uint32_t k = mappedWeight<rule>(effectiveAlpha(sa, a), fixed);
+        Pixel& d = rowAt<Pixel>(targetPixels, targetPitch, y)[x];
+        d = pixel16::blend(d, s, k);
+    });
+}
+
+template <bool smooth, MappedSource kind>
+void drawMappedByRule(WeightRule rule, const BlitMapping& mapping, Image* source, Image* target,
+                      uint16_t colour, uint32_t a) {
+    switch (rule) {
+        case WeightRule::Fixed:
+            drawMapped<smooth, kind, WeightRule::Fixed>(mapping, source, target, colour, a);
+            break;
+        case WeightRule::Thresholds:
+            drawMapped<smooth, kind, WeightRule::Thresholds>(mapping, source, target, colour, a);
+            break;
+        case WeightRule::Plain:
+            drawMapped<smooth, kind, WeightRule::Plain>(mapping, source, target, colour, a);
+            break;
+    }
+}
+
+template <bool smooth>
+void drawMappedBy(MappedSource kind, WeightRule rule, const BlitMapping& mapping, Image* source,
+                  Image* target, uint16_t colour, uint32_t a) {
+    switch (kind) {
+        case MappedSource::Opaque:
+            drawMappedByRule<smooth, MappedSource::Opaque>(rule, mapping, source, target, colour,
+                                                           a);
+            break;
+        case MappedSource::WithAlpha:
+            drawMappedByRule<smooth, MappedSource::WithAlpha>(rule, mapping, source, target, colour,
+                                                              a);
+            break;
+        case MappedSource::Mask:
+            drawMappedByRule<smooth, MappedSource::Mask>(rule, mapping, source, target, colour, a);
+            break;
+    }
+}
+
+bool isSurface(Image* image) {
+    return objectCast<ImageDD>(image) != nullptr;
+}
+
+}  // namespace
+
+Graphics16::Graphics16(Image* target) : Graphics(target) {
+    setColor(colour);
+}
+
+void Graphics16::setColor(uint32_t value) {
+    Graphics::setColor(value);
+    nativeColor = pixel16::fromColour(value);
+}
+
+uint32_t Graphics16::getNativeColor() const {
+    return nativeColor;
+}
+
+void Graphics16::drawPixel(int32_t x, int32_t y) {
+    const int64_t px = int64_t{x} + offsetX;
+    const int64_t py = int64_t{y} + offsetY;
+    if (alpha == 0 || !insideClip(px, py, clip)) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok() || !image->getPixels()) {
+        return;
+    }
+    Pixel& d = rowAt<Pixel>(image->getPixels(), image->getPitch(), static_cast<int32_t>(py))[px];
+    d = pixel16::blend(d, nativeColor, alpha == 255 ? 256 : alpha);
+}
+
+void Graphics16::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
+    const int64_t px = int64_t{x} + offsetX;
+    const int64_t py = int64_t{y} + offsetY;
+    if (channel < 0 || channel > 3 || !insideClip(px, py, clip)) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok()) {
+        return;
+    }
+    if (channel == Channel::Alpha) {
+        if (uint8_t* plane = image->getAlphaPlane()) {
+            *planeAt(plane, image->getWidth(), static_cast<int32_t>(px), static_cast<int32_t>(py)) =
+                static_cast<uint8_t>(value);
+        }
+    } else if (uint8_t* pixels = image->getPixels()) {
+        Pixel& d = rowAt<Pixel>(pixels, image->getPitch(), static_cast<int32_t>(py))[px];
+        d = pixel16::writeField(d, channel, static_cast<uint32_t>(value));
+    }
+}
+
+void Graphics16::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    if (alpha != 255 || (x1 != x2 && y1 != y2)) {
+        Graphics::drawLine(x1, y1, x2, y2);
+        return;
+    }
+    const auto span = clipAxisLine(moved(x1, offsetX), moved(y1, offsetY), moved(x2, offsetX),
+                                   moved(y2, offsetY), clip);
+    if (!span) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok() || !image->getPixels()) {
+        return;
+    }
+    uint8_t* pixels = image->getPixels();
+    const int32_t pitch = image->getPitch();
+    if (span->horizontal) {
+        fillRow(rowAt<Pixel>(pixels, pitch, span->y) + span->x, span->length, nativeColor, 256);
+    } else {
+        for (int32_t j = 0; j < span->length; ++j) {
+            rowAt<Pixel>(pixels, pitch, span->y + j)[span->x] = nativeColor;
+        }
+    }
+}
+
+void Graphics16::drawLineAA(float x1, float y1, float x2, float y2) {
+    if (alpha == 0) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok() || !image->getPixels()) {
+        return;
+    }
+    uint8_t* pixels = image->getPixels();
+    const int32_t pitch = image->getPitch();
+    traceLineAA(x1 + static_cast<float>(offsetX), y1 + static_cast<float>(offsetY),
+                x2 + static_cast<float>(offsetX), y2 + static_cast<float>(offsetY), clip,
+                targetWidth(), targetHeight(), [&](int32_t x, int32_t y, int32_t weight) {
+                    Pixel& d = rowAt<Pixel>(pixels, pitch, y)[x];
+                    d = pixel16::blend(d, nativeColor,
+                                       static_cast<uint32_t>(std::clamp(weight, 0, 255)));
+                });
+}
+
+void Graphics16::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    if (alpha == 0 || area.isEmpty()) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok() || !image->getPixels()) {
+        return;
+    }
+    const uint32_t k = alpha == 255 ? 256 : static_cast<uint32_t>(alpha);
+    for (int32_t j = 0; j < area.h; ++j) {
+        fillRow(rowAt<Pixel>(image->getPixels(), image->getPitch(), area.y + j) + area.x, area.w,
+                nativeColor, k);
+    }
+}
+
+void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
+                                 int32_t h) {
+    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    if (channel < 0 || channel > 3 || area.isEmpty()) {
+        return;
+    }
+    ImageLocks locks(nullptr, image.get());
+    if (!locks.ok()) {
+        return;
+    }
+    if (channel == Channel::Alpha) {
+        uint8_t* plane = image->getAlphaPlane();
+        if (!plane) {
+            return;
+        }
+        for (int32_t j = 0; j < area.h; ++j) {
+            std::memset(planeAt(plane, image->getWidth(), area.x, area.y + j),
+                        static_cast<uint8_t>(value), static_cast<size_t>(area.w));
+        }
+        return;
+    }
+    uint8_t* pixels = image->getPixels();
+    if (!pixels) {
+        return;
+    }
+    for (int32_t j = 0; j < area.h; ++j) {
+        Pixel* d = rowAt<Pixel>(pixels, image->getPitch(), area.y + j) + area.x;
+        for (int32_t i = 0; i < area.w; ++i) {
+            d[i] = pixel16::writeField(d[i], channel, static_cast<uint32_t>(value));
+        }
+    }
+}
+
+void Graphics16::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                      int32_t h) {
+    const SourceKind kind = sourceKind(source, 2);
+    if (alpha == 0 || kind == SourceKind::Unusable) {
+        return;
+    }
+    const bool perPixelAlpha = kind == SourceKind::SameDepth && source->getUseAlphaChannel();
+    if (perPixelAlpha && blendMode != BlendMode::Alpha && blendMode != BlendMode::Additive) {
+        return;
+    }
+    dx = moved(dx, offsetX);
+    dy = moved(dy, offsetY);
+    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
+                  source->getHeight(), clip)) {
+        return;
+    }
+    ImageLocks locks(source, image.get());
+    uint8_t* targetPixels = image->getPixels();
+    uint8_t* plane = source->getAlphaPlane();
+    if (!locks.ok() || !targetPixels) {
+        return;
+    }
+    const int32_t targetPitch = image->getPitch();
+    const uint32_t a = static_cast<uint32_t>(alpha);
+    if (kind == SourceKind::Mask) {
+        if (!plane) {
+            return;
+        }
+        for (int32_t j = 0; j < h; ++j) {
+            maskRow(rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx,
+                    planeAt(plane, source->getWidth(), sx, sy + j), w, nativeColor, a);
+        }
+        return;
+    }
+    uint8_t* sourcePixels = source->getPixels();
+    // A 2-byte image always has its alpha plane; without one the alpha is unreadable.
+    if (!sourcePixels || (perPixelAlpha && !plane)) {
+        return;
+    }
+    const int32_t sourcePitch = source->getPitch();
+    for (int32_t j = 0; j < h; ++j) {
+        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
+        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        if (!perPixelAlpha) {
+            if (a == 255) {
+                std::memmove(d, s, static_cast<size_t>(w) * 2);
+            } else {
+                blendRowFixed(d, s, w, a);
+            }
+            continue;
+        }
+        const uint8_t* sa = planeAt(plane, source->getWidth(), sx, sy + j);
+        if (blendMode == BlendMode::Additive) {
+            addRow(d, s, sa, w, a);
+        } else if (a == 255) {
+            blendRowQuads(d, s, sa, w);
+        } else {
+            blendRow(d, s, sa, w, a);
+        }
+    }
+}
+
+void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                          int32_t h) {
+    const SourceKind kind = sourceKind(source, 2);
+    if (kind == SourceKind::Unusable) {
+        return;
+    }
+    dx = moved(dx, offsetX);
+    dy = moved(dy, offsetY);
+    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
+                  source->getHeight(), clip)) {
+        return;
+    }
+    ImageLocks locks(source, image.get());
+    if (!locks.ok()) {
+        return;
+    }
+    uint8_t* targetPixels = image->getPixels();
+    uint8_t* sourcePixels = source->getPixels();
+    if (kind == SourceKind::SameDepth && targetPixels && sourcePixels) {
+        for (int32_t j = 0; j < h; ++j) {
+            // memmove: a copy within one image may overlap.
+            std::memmove(rowAt<Pixel>(targetPixels, image->getPitch(), dy + j) + dx,
+                         rowAt<const Pixel>(sourcePixels, source->getPitch(), sy + j) + sx,
+                         static_cast<size_t>(w) * 2);
+        }
+    }
+    uint8_t* targetPlane = image->getAlphaPlane();
+    uint8_t* sourcePlane = source->getAlphaPlane();
+    if (isSurface(source) || isSurface(image.get()) || !targetPlane || !sourcePlane) {
+        return;
+    }
+    for (int32_t j = 0; j < h; ++j) {
+        std::memmove(planeAt(targetPlane, image->getWidth(), dx, dy + j),
+                     planeAt(sourcePlane, source->getWidth(), sx, sy + j), static_cast<size_t>(w));
+    }
+}
+
+void Graphics16::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
+                             int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
+                             int32_t pivotY) {
+    if (alpha == 0 || sourceKind(source, 2) == SourceKind::Unusable) {
+        return;
+    }
+    BlitMapping mapping;
+    if (!mapping.setUpRotated(source->getWidth(), source->getHeight(), angle, scale,
+                              moved(dx, offsetX), moved(dy, offsetY), sx, sy, sw, sh, pivotX,
+                              pivotY, smooth, clip)) {
+        return;
+    }
+    mappedBlit(source, mapping, true);
+}
+
+void Graphics16::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                               int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
+    if (alpha == 0 || sourceKind(source, 2) == SourceKind::Unusable) {
+        return;
+    }
+    BlitMapping mapping;
+    if (!mapping.setUpStretched(source->getWidth(), source->getHeight(), sx, sy, sw, sh,
+                                moved(dx, offsetX), moved(dy, offsetY), dw, dh, smooth, clip)) {
+        return;
+    }
+    mappedBlit(source, mapping, false);
+}
+
+void Graphics16::mappedBlit(Image* source, const BlitMapping& mapping, bool rotated) {
+    ImageLocks locks(source, image.get());
+    if (!locks.ok() || !image->getPixels()) {
+        return;
+    }
+    MappedSource kind = MappedSource::Opaque;
+    if (source->getBytesPerPixel() == 1) {
+        kind = MappedSource::Mask;
+    } else if (source->getUseAlphaChannel()) {
+        kind = MappedSource::WithAlpha;
+    }
+    if ((kind != MappedSource::Mask && !source->getPixels()) ||
+        (kind != MappedSource::Opaque && !source->getAlphaPlane())) {
+        return;
+    }
+    const WeightRule rule = kind == MappedSource::Opaque ? WeightRule::Fixed
+                            : (rotated || smooth)        ? WeightRule::Thresholds
+                                                         : WeightRule::Plain;
+    const uint32_t a = static_cast<uint32_t>(alpha);
+    if (smooth) {
+        drawMappedBy<true>(kind, rule, mapping, source, image.get(), nativeColor, a);
+    } else {
+        drawMappedBy<false>(kind, rule, mapping, source, image.get(), nativeColor, a);
+    }
+}
+
+void Graphics16::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
+                             int32_t sy, int32_t w, int32_t h) {
+    channelBlit(ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
+}
+
+void Graphics16::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
+                                int32_t sy, int32_t w, int32_t h) {
+    channelBlit(ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
+}
+
+void Graphics16::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
+                                int32_t sy, int32_t w, int32_t h) {
+    channelBlit(ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
+}
+
+void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
+                             int32_t sx, int32_t sy, int32_t w, int32_t h) {
+    if (!source || channel < 0 || channel > 3) {
+        return;
+    }
+    const bool wide = source->getBytesPerPixel() == 4;
+    if (!wide && channel != Channel::Alpha) {
+        return;
+    }
+    dx = moved(dx, offsetX);
+    dy = moved(dy, offsetY);
+    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
+                  source->getHeight(), clip)) {
+        return;
+    }
+    ImageLocks locks(source, image.get());
+    uint8_t* targetPlane = image->getAlphaPlane();
+    uint8_t* sourceBase = wide ? source->getPixels() : source->getAlphaPlane();
+    if (!locks.ok() || !targetPlane || !sourceBase) {
+        return;
+    }
+    for (int32_t j = 0; j < h; ++j) {
+        uint8_t* d = planeAt(targetPlane, image->getWidth(), dx, dy + j);
+        const auto run = [&](auto combine) {
+            if (wide) {
+                const UnalignedPixel32* s =
+                    rowAt<const UnalignedPixel32>(sourceBase, source->getPitch(), sy + j) + sx;
+                planeRow(d, w, combine, [s](int32_t i) { return s[i] >> 24; });
+            } else {
+                const uint8_t* m = planeAt(sourceBase, source->getWidth(), sx, sy + j);
+                planeRow(d, w, combine, [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
+            }
+        };
+        switch (op) {
+            case ChannelOp::Copy:
+                run(CopyByte{});
+                break;
+            case ChannelOp::Min:
+                run(MinByte{});
+                break;
+            case ChannelOp::Max:
+                run(MaxByte{});
+                break;
+        }
+    }
+}

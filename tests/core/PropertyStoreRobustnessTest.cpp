@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempFolder.h"
+#include "core/FakeFilesTest.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/RefHolder.h"
+
+namespace {
+
+std::string repeat(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// A chain of `depth` nodes under the store, the innermost holding one value.
+PropertyNode* nodeChain(int depth) {
+    auto* top = new PropertyNode("n", "Node");
+    PropertyNode* node = top;
+    for (int i = 1; i < depth; ++i) {
+        node = static_cast<PropertyNode*>(node->addChild(new PropertyNode("n", "Node")));
+    }
+    node->addChild(new PropertyValue("leaf", 1));
+    return top;
+}
+
+int chainDepth(PropertyNode* node) {
+    int depth = 0;
+    for (; node->getChild("n"); node = node->getChildNode("n")) {
+        ++depth;
+    }
+    return node->getChildValue("leaf")->getInt() == 1 ? depth : -1;
+}
+
+class PropertyStoreRobustnessTest : public FakeFilesTest {
+protected:
+    // Loads `xml` into a store that already holds one value; a failed load must leave it so.
+    bool loadsInto(const std::string& xml) {
+        put("/opt/game/input.xml", xml);
+        RefHolder<PropertyStore> store(new PropertyStore());
+        store->addChild(new PropertyValue("before", 1));
+        const bool loaded = store->loadFile("/opt/game/input.xml");
+        if (!loaded) {
+            EXPECT_EQ(store->getChildCount(), 1);
+            EXPECT_EQ(store->getNameTable().size(), 1u);
+        }
+        return loaded;
+    }
+};
+
+TEST_F(PropertyStoreRobustnessTest, DeepNestingIsMalformedNotAStackOverflow) {
+    EXPECT_FALSE(loadsInto(repeat("<a>", 1000000)));
+    EXPECT_FALSE(loadsInto(repeat("<Node id=\"n\">", 5000) + repeat("</Node>", 5000)));
+    // End tags hidden from a naive count inside numeric entities (the parser reads
+    // "&#x</a>x41;" as one "A"), each hiding one level.
+    EXPECT_FALSE(loadsInto("<root>" + repeat("<a><a>&#x</a>x41;", 100000)));
+
+    // Up to the bound (the top-level element included) a file loads whole.
+    const int deepest = PropertyStore::MAX_NESTING - 1;
+    const std::string chain = "<root>" + repeat("<Node id=\"n\">", deepest) +
+                              "<Integer id=\"leaf\" value=\"1\"/>" + repeat("</Node>", deepest) +
+                              "</root>";
+    put("/opt/game/deep.xml", chain);
+    RefHolder<PropertyStore> store(new PropertyStore("/opt/game/deep.xml"));
+    ASSERT_TRUE(store->load());
+    EXPECT_EQ(chainDepth(store->getChildNode("n")), deepest - 1);
+    const std::string tooDeep = "<root>" + repeat("<Node id=\"n\">", deepest + 1) +
+                                repeat("</Node>", deepest + 1) + "</root>";
+    EXPECT_FALSE(loadsInto(tooDeep));
+}
+
+TEST_F(PropertyStoreRobustnessTest, RandomAndTruncatedTextsFailCleanly) {
+    const std::string valid =
+        "<?xml version=\"1.0\"?><root><Label id=\"l\" a=\"1\" b='x &amp; y'>text"
+        "<Vector id=\"v\"><Integer value=\"1\"/><Text>caf\xC3\xA9 &#233;</Text></Vector>"
+        "<!-- note --><Text id=\"c\"><![CDATA[<raw>]]></Text></Label></root>";
+    ASSERT_TRUE(loadsInto(valid));
+    // Every proper prefix leaves the root element open.
+    for (size_t length = 0; length < valid.size(); ++length) {
+        EXPECT_FALSE(loadsInto(valid.substr(0, length))) << length;
+    }
+
+    std::mt19937 random(1234);
+    const std::string alphabet = "<>/=\"'&#;!?-[] \nabxAB0\xC3\xA9\xF0\xFF";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const size_t length = random() % 200;
+        for (size_t i = 0; i < length; ++i) {
+            text += round % 2 ? static_cast<char>(random() % 256)
+                              : alphabet[random() % alphabet.size()];
+        }
+        loadsInto(text);  // whatever it gives, a failure changed nothing
+        // Damage the valid text at one place.
+        std::string damaged = valid;
+        damaged[random() % damaged.size()] = static_cast<char>(random() % 256);
+        loadsInto(damaged);
+    }
+    // A 0 byte ends the text, as the parser sees it; one just after a UTF-8 lead byte is
+    // stepped over by the parser and must not lead it past the end of the buffer.
+    EXPECT_TRUE(loadsInto(std::string("<root/>\0<a>", 11)));
+    EXPECT_FALSE(loadsInto(std::string("<root><Text>\xF0\0\0", 15)));
+    EXPECT_FALSE(loadsInto("<root><Text>\xF0"));
+    // The parser takes these for documents, but they hold no element.
+    EXPECT_FALSE(loadsInto("<!-- only a comment -->"));
+    EXPECT_FALSE(loadsInto("<"));
+}
+
+TEST_F(PropertyStoreRobustnessTest, AFailedSaveLeavesTheOldFileWhole) {
+    put("/opt/game/keep.xml", "<root><Text id=\"old\" value=\"1\"/></root>");
+    const std::vector<uint8_t> before = fake.files["/opt/game/keep.xml"];
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->addChild(new PropertyValue("new", 2));
+    store->setSaveFileName("/opt/game/keep.xml");
+    fake.failWrites = true;
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(fake.files["/opt/game/keep.xml"], before);
+
+    fake.failWrites = false;
+    store->setSaveFileName("/opt/game/no-such-folder/x.xml");
+    EXPECT_FALSE(store->save());
+    store->setSaveFileName("");
+    EXPECT_FALSE(store->save());
+    store->setSaveFileName("/opt/game/keep.xml");
+    EXPECT_TRUE(store->save());
+    EXPECT_NE(fake.files["/opt/game/keep.xml"], before);
+}
+
+TEST_F(PropertyStoreRobustnessTest, TreesTooDeepToReadBackAreNotWritten) {
+    put("/opt/game/tree.xml", "<root/>");
+    const std::vector<uint8_t> before = fake.files["/opt/game/tree.xml"];
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->setSaveFileName("/opt/game/tree.xml");
+    store->addChild(nodeChain(PropertyStore::MAX_NESTING));
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(fake.files["/opt/game/tree.xml"], before);
+
+    // A node that holds itself would never end.
+    auto* loop = static_cast<PropertyNode*>(store->addChild(new PropertyNode("loop", "Node")));
+    loop->addChild(loop);
+    store->removeChild("n");
+    EXPECT_FALSE(store->save());
+    loop->removeChild("loop");  // break the cycle so the node can go
+
+    // The deepest tree that is written reads back whole.
+    store->removeChild("loop");
+    store->addChild(nodeChain(PropertyStore::MAX_NESTING - 2));
+    ASSERT_TRUE(store->save());
+    RefHolder<PropertyStore> reread(new PropertyStore("/opt/game/tree.xml"));
+    ASSERT_TRUE(reread->load());
+    EXPECT_EQ(chainDepth(reread->getChildNode("n")), PropertyStore::MAX_NESTING - 3);
+}
+
+// Two stores with different white-space settings parse at the same time; the parser's flag is
+// process-wide, so each parse must run with its own setting from start to end.
+TEST_F(PropertyStoreRobustnessTest, ParsesWithDifferentWhiteSpaceSettingsAtOnce) {
+    put("/opt/game/spaced.xml", "<root><Text id=\"t\">a   b</Text></root>");
+    auto readMany = [](bool condense, const std::wstring& expected, int& wrong) {
+        for (int i = 0; i < 300; ++i) {
+            RefHolder<PropertyStore> store(new PropertyStore("/opt/game/spaced.xml"));
+            store->setCondenseWhiteSpace(condense);
+            if (!store->load() || store->getChildValue("t")->getText() != expected) {
+                ++wrong;
+            }
+        }
+    };
+    int wrongCondensed = 0;
+    int wrongKept = 0;
+    std::thread condensing(readMany, true, L"a b", std::ref(wrongCondensed));
+    std::thread keeping(readMany, false, L"a   b", std::ref(wrongKept));
+    condensing.join();
+    keeping.join();
+    EXPECT_EQ(wrongCondensed, 0);
+    EXPECT_EQ(wrongKept, 0);
+}
+
+// The real file system: the write goes through a temporary file renamed over the target.
+TEST(PropertyStoreOnDisk, SavesAtomicallyAndFailsWithoutDamage) {
+    TempFolder temp;
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->addChild(new PropertyValue("name", L"Ann"));
+    store->setSaveFileName(temp / "players.plrs");
+    writeTestFile(temp / "players.plrs", "old contents");
+    ASSERT_TRUE(store->save());
+    EXPECT_EQ(readTestFile(temp / "players.plrs").rfind("<root>", 0), 0u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp.path)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);  // no temporary file left behind
+
+    std::filesystem::create_directory(temp / "folder");
+    writeTestFile(temp / "folder/inside", "x");
+    store->setSaveFileName(temp / "folder");
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(readTestFile(temp / "folder/inside"), "x");
+    store->setSaveFileName(temp / "missing/players.plrs");
+    EXPECT_FALSE(store->save());
+}
+
+}  // namespace
