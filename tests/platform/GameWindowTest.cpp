@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/GameNode.h"
+#include "framework/core/IRenderable.h"
 #include "framework/os/FakeInstanceLock.h"
+#include "framework/platform/RenderTask.h"
 #include "platform/FakeWindow.h"
 
 namespace {
@@ -289,6 +291,45 @@ TEST_F(GameWindowTest, ASecondCopyStopsAndCallsTheFirstForward) {
     EXPECT_FALSE(display.minimised);
     EXPECT_EQ(display.calls.back(), "restoreAndRaise");
     EXPECT_FALSE(window->answerRaiseRequest());
+}
+
+// A node that fills a 10 x 10 square at its position.
+class FillNode : public GameNode, public IRenderable {
+public:
+    FillNode(int32_t x, int32_t y, uint32_t colour) : colour(colour) { setPosition(x, y); }
+    void* castTo(const TypeRecord* type) override {
+        return type == &IRenderable::typeRecord ? static_cast<IRenderable*>(this)
+                                                : GameNode::castTo(type);
+    }
+    void render(Graphics* graphics) override {
+        graphics->setColor(colour);
+        graphics->fillRect(getX(), getY(), 10, 10);
+    }
+    uint32_t colour;
+};
+
+TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
+    for (const int32_t depth : {4, 2}) {
+        GameWindow* window = open(true, depth);
+        ASSERT_NE(window->getGraphics(), nullptr);
+        RefHolder<GameTree> tree(new GameTree());
+        auto* parent = new FillNode(100, 50, 0xFF0000FF);
+        GameNode::appendChild(parent, tree.get());
+        GameNode::appendChild(new FillNode(20, 0, 0xFFFF0000), parent);
+        RenderTask task(tree.get());
+        task.update(16);
+        Image* back = window->getBackBuffer();
+        const auto pixel = [back, depth](int32_t x, int32_t y) -> uint32_t {
+            const uint8_t* at = back->getPixels() + y * back->getPitch() + x * depth;
+            return depth == 4 ? *reinterpret_cast<const uint32_t*>(at) & 0xFFFFFF
+                              : *reinterpret_cast<const uint16_t*>(at);
+        };
+        // The child draws relative to its parent, over nothing else.
+        EXPECT_EQ(pixel(105, 55), depth == 4 ? 0x0000FFu : 0x001Fu) << depth;
+        EXPECT_EQ(pixel(125, 55), depth == 4 ? 0xFF0000u : 0xF800u) << depth;
+        EXPECT_EQ(pixel(135, 55), 0u) << depth;
+        GameWindow::releaseInstance();
+    }
 }
 
 }  // namespace
