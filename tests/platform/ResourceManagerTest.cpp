@@ -121,8 +121,7 @@ TEST_F(ResourceManagerTest, ARequestCountsItsWeightsOnceAndProgressFollowsLoads)
     EXPECT_TRUE(manager->requestSectionLoad("game"));
     EXPECT_TRUE(manager->requestSectionLoad("game"));
     EXPECT_EQ(manager->getTotalUnits(), 3);
-    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::urgent),
-              std::vector<std::string>{"game"});
+    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::urgent), std::vector<std::string>{"game"});
     EXPECT_TRUE(manager->getSection("game")->isStarted());
     EXPECT_EQ(manager->getLoadProgress(), 0.0);
 
@@ -154,10 +153,10 @@ TEST_F(ResourceManagerTest, ARequestCountsItsWeightsOnceAndProgressFollowsLoads)
 }
 
 TEST_F(ResourceManagerTest, AutoSectionsQueueInTheBackground) {
-    ResourceManager* manager = idleManager(
-        std::string(threeImages) +
-        "<Section id=\"bg\" name=\"bg\" auto=\"true\"><Image id=\"A\" "
-        "file=\"media/images/a.png\"/></Section>");
+    ResourceManager* manager =
+        idleManager(std::string(threeImages) +
+                    "<Section id=\"bg\" name=\"bg\" auto=\"true\"><Image id=\"A\" "
+                    "file=\"media/images/a.png\"/></Section>");
     // Auto sections are queued in the background as they are added.
     EXPECT_EQ(manager->getQueue(ResourceManager::Queue::background),
               std::vector<std::string>{"bg"});
