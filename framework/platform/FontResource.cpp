@@ -59,6 +59,8 @@ void FontResource::load() {
         setHasError(failed);
         setLoaded();
     }
+    // Once published, the count is shared with the main thread: drop it under the lock.
+    decoded = nullptr;
 }
 
 BaseObject* FontResource::getData() const {

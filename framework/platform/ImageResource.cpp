@@ -87,6 +87,8 @@ void ImageResource::load() {
         setHasError(failed);
         setLoaded();
     }
+    // Once published, the count is shared with the main thread: drop it under the lock.
+    image = nullptr;
 }
 
 BaseObject* ImageResource::getData() const {

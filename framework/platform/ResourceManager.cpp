@@ -72,15 +72,7 @@ ResourceManager::ResourceManager() = default;
 
 ResourceManager::~ResourceManager() {
     // A manager released without stopLoader still ends its thread before the tables go.
-    if (thread.joinable()) {
-        {
-            std::lock_guard<std::mutex> pass(loaderMutex);
-            std::lock_guard<std::mutex> wake(wakeMutex);
-            running = false;
-        }
-        wakeSignal.notify_all();
-        thread.join();
-    }
+    endLoader();
     DataLock lock;
     sections.clear();
 }
@@ -106,18 +98,23 @@ void ResourceManager::stopLoader() {
     if (!manager) {
         return;
     }
-    {
-        // The loader lock: a pass under way ends before running is cleared.
-        std::lock_guard<std::mutex> pass(manager->loaderMutex);
-        std::lock_guard<std::mutex> wake(manager->wakeMutex);
-        manager->running = false;
-    }
-    manager->wakeSignal.notify_all();
-    if (manager->thread.joinable()) {
-        manager->thread.join();
-    }
+    manager->endLoader();
     instance.store(nullptr);
     manager->release();
+}
+
+void ResourceManager::endLoader() {
+    {
+        // Cleared first, so no pass starts after the one under way; the loader lock then waits
+        // for that pass to end.
+        std::lock_guard<std::mutex> wake(wakeMutex);
+        running = false;
+    }
+    wakeSignal.notify_all();
+    { std::lock_guard<std::mutex> pass(loaderMutex); }
+    if (thread.joinable()) {
+        thread.join();
+    }
 }
 
 void ResourceManager::startLoader() {

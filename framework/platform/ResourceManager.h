@@ -91,6 +91,8 @@ public:
 private:
     ResourceManager();
     void startLoader();
+    // Stops the loader after the resource it is loading and joins it.
+    void endLoader();
     void loaderMain();
     // One loader pass: true when a resource was loaded.
     bool runPass();
