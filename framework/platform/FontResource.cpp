@@ -72,10 +72,6 @@ void FontResource::unload() {
     ResourceObject::unload();
 }
 
-bool FontResource::isSameAs(const ResourceObject* other) const {
-    return objectCast<FontResource>(other) && other->getFileName() == getFileName();
-}
-
 std::string FontResource::toString() const {
     return ResourceObject::toString() + "Object: " + (font ? "not 0" : "NULL") + "; ";
 }

@@ -20,7 +20,6 @@ public:
     void load() override;
     BaseObject* getData() const override;
     void unload() override;
-    bool isSameAs(const ResourceObject* other) const override;
     std::string toString() const override;
 
     // The font the description file gives, layers added, and `failed` clear; null with `failed`

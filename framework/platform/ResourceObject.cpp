@@ -28,7 +28,8 @@ void ResourceObject::unload() {
 }
 
 bool ResourceObject::isSameAs(const ResourceObject* other) const {
-    return other && other->fileName == fileName;
+    // Only a resource of the same kind: a lookup must never yield an object of another kind.
+    return other && other->getType() == getType() && other->fileName == fileName;
 }
 
 void ResourceObject::setLoaded() {

@@ -32,7 +32,7 @@ public:
     // Back to not loaded; kinds drop their object first. A load under way is told to drop its
     // result. Call with the data lock held while the loader may run.
     virtual void unload();
-    // True when loading `other` would give the same object (base: the same file name).
+    // True when loading `other` would give the same object (base: the same kind and file name).
     virtual bool isSameAs(const ResourceObject* other) const;
     virtual void setLoaded();
     std::string toString() const override;
