@@ -251,7 +251,6 @@ TEST_F(SoundNodeTest, ThePanFollowsThePlaceAcrossTheWindow) {
     EXPECT_EQ(node->computePan(), 255);
     node->setX(-310);
     EXPECT_EQ(node->computePan(), 0);
-    GameNode::detach(node.get());
 }
 
 TEST_F(SoundNodeTest, AScreenPannedNodePansItsChannelEachFrameWithinItsLimits) {
