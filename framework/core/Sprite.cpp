@@ -10,6 +10,7 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 
@@ -23,13 +24,6 @@ namespace {
 constexpr std::array<const char*, 9> anchorNames = {
     "topleft", "top", "topright", "left", "center", "right", "bottomleft", "bottom", "bottomright"};
 constexpr std::array<const char*, 3> wrapStyleNames = {"once", "switch", "loop"};
-
-// The image resource `key` of the resource section `section`, without loading it: null while
-// the section has not loaded. The resource manager is not part of the build yet, so no
-// resource is found.
-Image* lookUpSpriteImage(const std::string&, const std::string&) {
-    return nullptr;
-}
 
 // base + delta without wrapping past the int32 range.
 int32_t addClamped(int32_t base, int64_t delta) {
@@ -98,7 +92,8 @@ Sprite::Sprite(PropertyNode* definition) : GameNode(definition) {
     AbstractProperty* sectionKey = node->getChild("section");
     if (imageKey && sectionKey) {
         // Never loads: a sprite made before its section has loaded stays without an image.
-        setImage(lookUpSpriteImage(imageKey->getValue(), sectionKey->getValue()));
+        setImage(
+            objectCast<Image>(findLoadedResource(imageKey->getValue(), sectionKey->getValue())));
     }
     if (AbstractProperty* value = node->getChild("width")) {
         setWidth(value->getInt());
