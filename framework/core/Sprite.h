@@ -100,8 +100,8 @@ public:
     virtual void setFrameCount(int32_t count, bool horizontal);
     // An empty text removes the tooltip.
     virtual void setToolTip(const std::wstring& text);
-    // True when the point, in the coordinates of the sprite's parent's parent chain root (the
-    // scene), lies on the sprite's rectangle: left and top edges in, right and bottom out.
+    // True when the point, in the coordinates of the tree's root (the screen), lies on the
+    // sprite's rectangle: left and top edges in, right and bottom edges out.
     virtual bool containsPoint(int32_t px, int32_t py);
     Image* getImage() const override;
     virtual void setAlpha(int32_t value);
