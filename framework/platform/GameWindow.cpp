@@ -1,6 +1,8 @@
 #include "framework/platform/GameWindow.h"
 
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "framework/os/Clipboard.h"
 #include "framework/os/Clock.h"
@@ -10,7 +12,9 @@
 #include "framework/os/InstanceLock.h"
 #include "framework/os/MessageBox.h"
 #include "framework/platform/DisplayDepth.h"
+#include "framework/platform/Folders.h"
 #include "framework/platform/ImageManager.h"
+#include "framework/platform/PngDecoder.h"
 #include "framework/platform/SceneHooks.h"
 
 QUOVEL_DEFINE_TYPE(GameWindow, &Task::typeRecord)
@@ -26,6 +30,26 @@ constexpr uint32_t PAUSED_SLEEP_MS = 10;
 
 bool usableDepth(int32_t depth) {
     return depth == 2 || depth == 4;
+}
+
+// The icon resources: pictures in the media tree beside the program.
+struct IconResource {
+    int32_t id;
+    const char* fileName;
+};
+constexpr IconResource iconResources[] = {{102, "media/images/icon.png"}};
+
+// The path of the icon's picture; empty for a number that names none.
+std::string iconPath(int32_t id) {
+    for (const IconResource& resource : iconResources) {
+        if (resource.id == id) {
+            const std::string folder = getProgramFolder();
+            // The program runs from its own folder, so a relative path serves when the folder
+            // is unknown.
+            return folder.empty() ? resource.fileName : folder + "/" + resource.fileName;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -143,7 +167,33 @@ bool GameWindow::open() {
     return display.hasWindow() && backBuffer;
 }
 
+void GameWindow::loadIcon() {
+    if (iconId == 0 || iconId == loadedIconId) {
+        return;
+    }
+    loadedIconId = iconId;
+    const std::string path = iconPath(iconId);
+    if (path.empty()) {
+        return;
+    }
+    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColour);
+    if (!picture || !picture->lock()) {
+        return;
+    }
+    const int32_t pictureWidth = picture->getWidth();
+    const int32_t pictureHeight = picture->getHeight();
+    std::vector<uint32_t> pixels(static_cast<size_t>(pictureWidth) * pictureHeight);
+    for (int32_t y = 0; y < pictureHeight; ++y) {
+        std::memcpy(&pixels[static_cast<size_t>(y) * pictureWidth],
+                    picture->getPixels() + static_cast<size_t>(y) * picture->getPitch(),
+                    static_cast<size_t>(pictureWidth) * 4);
+    }
+    picture->unlock();
+    display.setIcon(pixels.data(), pictureWidth, pictureHeight);
+}
+
 bool GameWindow::createWindow() {
+    loadIcon();
     if (fullScreen && display.createWindow(title, width, height, true)) {
         return true;
     }

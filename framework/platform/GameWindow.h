@@ -123,7 +123,8 @@ public:
     int32_t getWidth() const { return width; }
     void setHeight(int32_t value) { height = value; }
     int32_t getHeight() const { return height; }
-    // The icon resource number; the window shows no icon until authored icons exist.
+    // The icon resource number (0: none). The window shows the picture the number stands for,
+    // read when the next window is made; without a readable picture it has no icon.
     void setIconId(int32_t value) { iconId = value; }
     int32_t getIconId() const { return iconId; }
     // Cursor kinds: 0 none, 1 starting, 2 arrow, 3 hand, 4 help, 5 wait, 6 I-beam.
@@ -143,6 +144,8 @@ protected:
 
 private:
     bool createBackBuffer();
+    // Hands the icon's picture to the display once per icon number, before the window exists.
+    void loadIcon();
     // Hands a private message to every listener.
     void announce(uint32_t message, uint32_t wParam);
 
@@ -167,5 +170,7 @@ private:
     int32_t width = 640;
     int32_t height = 480;
     int32_t iconId = 0;
+    // The icon number last tried, whether or not its picture could be read.
+    int32_t loadedIconId = 0;
     bool paused = false;
 };
