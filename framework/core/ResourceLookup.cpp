@@ -1,7 +1,8 @@
 #include "framework/core/ResourceLookup.h"
 
-// The resource manager is not part of the build yet: until it is, no resource is loaded, and
-// every lookup finds nothing.
-BaseObject* findLoadedResource(const std::string&, const std::string&) {
-    return nullptr;
+#include "framework/platform/ResourceManager.h"
+
+BaseObject* findLoadedResource(const std::string& key, const std::string& section) {
+    ResourceManager* manager = ResourceManager::getInstance();
+    return manager ? manager->getResourceHandle(key, section) : nullptr;
 }

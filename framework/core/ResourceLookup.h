@@ -4,8 +4,9 @@
 
 class BaseObject;
 
-// The loaded object of the resource `key` in the resource section `section`, looked up the way
-// ResourceManager::getResourceHandle does: it never loads, so a resource whose section has not
-// loaded yet gives null, as does an unknown key or section. Sprites find their images and
-// sound modifiers their sounds through it.
+// The loaded object of the resource `key` in the resource section `section`
+// (ResourceManager::getResourceHandle): it never loads, so a resource that has not loaded yet
+// gives null, as do an unknown key or section and a run without a resource manager. Sprites
+// find their images and sound modifiers their sounds through it; a caller that keeps the object
+// takes its reference under the manager's data lock.
 BaseObject* findLoadedResource(const std::string& key, const std::string& section);
