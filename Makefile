@@ -14,7 +14,8 @@ build: deps
 run: build
 	cd build/game && ./quovel-mahjong
 
-# The whole suite twice: a normal build and a sanitizer build.
+# The whole suite twice, a normal build and a sanitizer build, then the threaded tests under
+# ThreadSanitizer (only the test program and the framework are built there).
 test: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
@@ -23,6 +24,10 @@ test: deps
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_TSAN=ON $(CMAKE_FLAGS)
+	cmake --build build-tsan -j $(JOBS) --target quovel-thread-tests
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L tsan
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOVEL_TESTS=OFF \
@@ -31,4 +36,4 @@ bench: deps
 	build-bench/bench/quovel-bench
 
 clean:
-	rm -rf build build-asan build-bench
+	rm -rf build build-asan build-tsan build-bench

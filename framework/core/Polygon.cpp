@@ -95,8 +95,10 @@ std::vector<PointF> Polygon::build(size_t first, size_t last, int steps, bool fl
         const PointF& p1 = points[i];
         const PointF m0 = tangent(i - 1);
         const PointF m1 = tangent(i);
-        // t accumulates by repeated addition, as the path's timing expects.
-        for (float t = 0.0f; t <= 1.0f; t += increment) {
+        // t accumulates by repeated addition, as the path's timing expects. The count bounds
+        // the loop where a tiny increment no longer moves t.
+        int sampled = 0;
+        for (float t = 0.0f; t <= 1.0f && sampled <= steps; t += increment, ++sampled) {
             const PointF sample{hermite(p0.x, p1.x, m0.x, m1.x, t),
                                 hermite(p0.y, p1.y, m0.y, m1.y, t)};
             if (!samples.empty() && samples.back() == sample) {

@@ -103,6 +103,12 @@ void iInputListenerContainer::addListener(iInputListener* listener) {
     listeners.push_front(listener);
 }
 
+void iInputListenerContainer::appendListener(iInputListener* listener) {
+    if (listener && listener != this) {
+        listeners.push_back(listener);
+    }
+}
+
 void iInputListenerContainer::removeListener(iInputListener* listener) {
     if (!listener) {
         return;

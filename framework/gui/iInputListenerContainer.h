@@ -59,6 +59,11 @@ public:
     // True when the listener's type record is, or derives from, the container record.
     static bool isContainer(const iInputListener* listener);
 
+protected:
+    // Puts the listener at the back (asked last), for owners whose own rule is to append. The
+    // caller removes it first if it may already be listed.
+    void appendListener(iInputListener* listener);
+
 private:
     // Marks a walk over the list: entries removed during a walk are only blanked, and erased
     // when the outermost walk ends, so no walk loses its place.

@@ -82,11 +82,14 @@ public:
     bool isMinimised() override { return window && minimised; }
 
     bool setIcon(const uint32_t* pixels, int width, int height) override {
+        calls.push_back("setIcon");
         if (!pixels || width <= 0 || height <= 0) {
             return false;
         }
         iconWidth = width;
         iconHeight = height;
+        iconPixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+        ++iconCount;
         return true;
     }
     uint32_t getDirectXVersion() override { return directXVersion; }
@@ -118,6 +121,8 @@ public:
     int lastPitch = 0;
     int iconWidth = 0;
     int iconHeight = 0;
+    std::vector<uint32_t> iconPixels;
+    int iconCount = 0;  // icons accepted
 
 private:
     void destroyState() {

@@ -49,6 +49,12 @@ public:
         });
         return true;
     }
+    bool deleteFile(const std::string& path) override {
+        if (undeletable.count(path) > 0) {
+            return false;
+        }
+        return files.erase(path) > 0;
+    }
     bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override {
         if (failWrites || folders.count(path) > 0 || !parentExists(path)) {
             return false;

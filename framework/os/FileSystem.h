@@ -11,6 +11,10 @@ enum class FileReadResult { ok, notFound, tooLarge, failed };
 // "/" separators; relative paths are relative to the current folder (the program's folder).
 class FileSystem {
 public:
+    // The longest file name that writeFileAtomic can replace: names are at most 255 bytes,
+    // and the temporary file beside the target adds 10 to the target's name.
+    static constexpr size_t MAX_WRITABLE_NAME_LENGTH = 245;
+
     virtual ~FileSystem() = default;
 
     // Folder of the running program file, without a trailing "/"; empty when unknown.
@@ -26,6 +30,8 @@ public:
     // Removes a folder and everything in it. Symbolic links inside are removed as links, never
     // followed; a path that is itself a link is refused. True only when all of it went.
     virtual bool deleteFolderTree(const std::string& path) = 0;
+    // Removes one file (a link is removed as a link); false when it could not be removed.
+    virtual bool deleteFile(const std::string& path) = 0;
     // Replaces the file's contents all at once: the bytes go to a temporary file beside it,
     // which is flushed and renamed over the target. On failure the old file stays whole.
     virtual bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) = 0;

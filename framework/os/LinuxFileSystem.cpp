@@ -136,6 +136,10 @@ bool LinuxFileSystem::deleteFolderTree(const std::string& path) {
     return removeTree(AT_FDCWD, folder.c_str(), 0);
 }
 
+bool LinuxFileSystem::deleteFile(const std::string& path) {
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
+
 bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) {
     if (path.empty() || path.back() == '/') {
         return false;

@@ -11,6 +11,7 @@ public:
     bool exists(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFolderTree(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
     bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override;
     FileReadResult readFile(const std::string& path, uint64_t maxSize,
                             std::vector<uint8_t>& bytes) override;

@@ -10,8 +10,10 @@
 
 // Marks a row loop to be built twice, for AVX2 and for the baseline processor, with the choice made
 // once at load time: the plain loops vectorise well with 8-lane 32-bit multiplies, which the
-// baseline lacks.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+// baseline lacks. Not under ThreadSanitizer: its instrumented choosers run at load time, before
+// the sanitizer's runtime is ready, and crash the program.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__) && \
+    !defined(__SANITIZE_THREAD__)
 #define QUOVEL_ROW_LOOP __attribute__((target_clones("avx2", "default")))
 #else
 #define QUOVEL_ROW_LOOP

@@ -260,8 +260,14 @@ Image* pngRowsToImage(const PngPicture& picture, uint32_t flags) {
         return nullptr;
     }
     const bool alphaOnly = (flags & PngDecodeFlags::AlphaOnly) != 0;
-    Image* image = alphaOnly ? Image::createImage(picture.width, picture.height, 1)
-                             : Image::createImage(picture.width, picture.height);
+    Image* image = nullptr;
+    if (alphaOnly) {
+        image = Image::createImage(picture.width, picture.height, 1);
+    } else if ((flags & PngDecodeFlags::FullColour) != 0) {
+        image = Image::createImage(picture.width, picture.height, 4);
+    } else {
+        image = Image::createImage(picture.width, picture.height);
+    }
     if (!image || !image->lock()) {
         delete image;
         return nullptr;

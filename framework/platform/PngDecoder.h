@@ -14,6 +14,9 @@ namespace PngDecodeFlags {
 constexpr uint32_t AlphaOnly = 1;
 // An 8-bit grey picture becomes black pixels whose alpha is the grey value.
 constexpr uint32_t GreyIsAlpha = 2;
+// A 4-byte ARGB image whatever the display's depth, not following it: pixels handed to the
+// system (the window icon) must keep their full colour.
+constexpr uint32_t FullColour = 4;
 }  // namespace PngDecodeFlags
 
 // Largest width or height of a decoded picture; larger pictures are refused before any pixel
@@ -43,5 +46,6 @@ Image* loadPngFile(const std::string& path, uint32_t flags);
 Image* loadPngMemory(const uint8_t* data, size_t length, uint32_t flags);
 Image* loadPngMemory(const MemoryBuffer& buffer, uint32_t flags);
 // A new image from decoded rows: 1 byte per pixel with AlphaOnly (the palette entry's red, the
-// grey value, or R), else at the display's depth, following it. Null for an unknown depth.
+// grey value, or R), else at 4 bytes with FullColour, else at the display's depth, following
+// it. Null for an unknown depth.
 Image* pngRowsToImage(const PngPicture& picture, uint32_t flags);

@@ -166,4 +166,29 @@ TEST(LinuxFileSystem, RefusesToDeleteThroughALinkOrNothing) {
     EXPECT_FALSE(system.deleteFolderTree("/"));
 }
 
+TEST(LinuxFileSystem, DeletesOneFileAndALinkAsALink) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    writeTestFile(temp / "target", "kept");
+    writeTestFile(temp / "file", "x");
+    fs::create_symlink(temp / "target", temp / "link");
+    EXPECT_TRUE(system.deleteFile(temp / "file"));
+    EXPECT_FALSE(fs::exists(temp / "file"));
+    EXPECT_TRUE(system.deleteFile(temp / "link"));
+    EXPECT_EQ(readTestFile(temp / "target"), "kept");
+    EXPECT_FALSE(system.deleteFile(temp / "file"));  // gone already
+    EXPECT_FALSE(system.deleteFile(temp.str()));     // a folder is no file
+    EXPECT_FALSE(system.deleteFile(""));
+}
+
+TEST(LinuxFileSystem, NamesUpToTheWritableLengthCanBeReplaced) {
+    TempFolder temp;
+    LinuxFileSystem system;
+    const uint8_t byte = 1;
+    const std::string longest(FileSystem::MAX_WRITABLE_NAME_LENGTH, 'n');
+    EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
+    EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
+    EXPECT_FALSE(system.writeFileAtomic(temp / (longest + "n"), &byte, 1));
+}
+
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #include "framework/os/SdlAudioMixer.h"
@@ -13,42 +12,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using testsounds::ScopedEnvironment;
 using testsounds::TempFolder;
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (previous) {
-            setenv(name, previous->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
-
-// Waits up to `limit` for the condition; true when it came.
-template <class F>
-bool waitFor(F condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using testsounds::waitFor;
 
 std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames, double amplitude = 12000) {
     return testsounds::wavFile(rate, channels,

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Sound files made by the tests themselves: sine tones as 16-bit PCM WAV or Ogg Vorbis.
@@ -30,5 +34,42 @@ public:
 private:
     std::string path;
 };
+
+// Sets an environment variable (SDL_AUDIODRIVER, ...) for one test and puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() {
+        if (previous) {
+            setenv(name, previous->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+// Waits up to `limit` for the condition; true when it came.
+template <class F>
+bool waitFor(F condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 }  // namespace testsounds

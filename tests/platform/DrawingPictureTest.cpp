@@ -1,7 +1,6 @@
 // Draws one small scene at both depths and saves it as PNG under the build tree
 // ("pictures/drawing-32bit.png" and "pictures/drawing-16bit.png") for a person to look at.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PictureWriter.h"
 #include "PixelAccess.h"
 #include "framework/core/Polygon.h"
 
@@ -18,38 +18,6 @@ namespace {
 
 constexpr int32_t W = 256;
 constexpr int32_t H = 160;
-
-// Writes the colours of `image` as an 8-bit RGB PNG; false on any failure.
-bool writePng(const std::string& path, const Image* image) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<uint8_t> row(static_cast<size_t>(image->getWidth()) * 3);
-    bool ok = png && info;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, image->getWidth(), image->getHeight(), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int32_t y = 0; y < image->getHeight(); ++y) {
-            for (int32_t x = 0; x < image->getWidth(); ++x) {
-                const uint32_t c = colourAt(image, x, y);
-                row[x * 3] = static_cast<uint8_t>(c >> 16);
-                row[x * 3 + 1] = static_cast<uint8_t>(c >> 8);
-                row[x * 3 + 2] = static_cast<uint8_t>(c);
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(file) == 0 && ok;
-}
 
 // A 48 x 48 ball: colour rings with alpha falling off toward the edge.
 RefHolder<Image> ball(int32_t depth) {
@@ -145,7 +113,7 @@ TEST(DrawingPicture, SceneAtBothDepthsIsSavedForInspection) {
         drawScene(graphicsOf(target.get()).get(), depth);
         const std::string path =
             (folder / ("drawing-" + std::to_string(depth * 8) + "bit.png")).string();
-        ASSERT_TRUE(writePng(path, target.get())) << path;
+        ASSERT_TRUE(writeImagePng(path, target.get())) << path;
         EXPECT_GT(std::filesystem::file_size(path), 1000u);
         pictures.push_back(target);
     }

@@ -168,11 +168,11 @@ uint16_t rgb565(const Argb& p) {
 
 // Compares every pixel with the expected ARGB values at the image's depth.
 void expectPixels(Image* image, int width, int height, const std::vector<Argb>& expected,
-                  const std::string& what) {
+                  const std::string& what, bool followsDisplay = true) {
     ASSERT_NE(image, nullptr) << what;
     ASSERT_EQ(image->getWidth(), width) << what;
     ASSERT_EQ(image->getHeight(), height) << what;
-    EXPECT_TRUE(image->getFollowsDisplayDepth()) << what;
+    EXPECT_EQ(image->getFollowsDisplayDepth(), followsDisplay) << what;
     int wrong = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -206,6 +206,23 @@ TEST_F(PngDecoderTest, EverySupportedKindDecodesExactlyAtBothDepths) {
             EXPECT_FALSE(image->isLocked()) << sample.name;
             expectPixels(image.get(), sample.spec.width, sample.spec.height, sample.pixels,
                          sample.name);
+        }
+    }
+}
+
+TEST_F(PngDecoderTest, FullColourKeepsFourBytesWhateverTheDisplayDepth) {
+    for (const Sample& sample : everySupportedKind()) {
+        const std::vector<uint8_t> file = encodePng(sample.spec);
+        for (int depth : {2, 4}) {
+            setDisplayBytesPerPixel(depth);
+            RefHolder<Image> image =
+                loadPngMemory(file.data(), file.size(), PngDecodeFlags::FullColour);
+            ASSERT_TRUE(image) << sample.name;
+            EXPECT_EQ(image->getBytesPerPixel(), 4) << sample.name;
+            // A later change of the display's depth leaves it as it is.
+            image->convert(2);
+            expectPixels(image.get(), sample.spec.width, sample.spec.height, sample.pixels,
+                         sample.name + " in full colour", false);
         }
     }
 }

@@ -172,6 +172,29 @@ TEST(TimedTaskManager, ElapsedTimeIsCappedAndSurvivesTheClockWrap) {
     EXPECT_EQ(taskLog.back(), "t:20");
 }
 
+TEST(TimedTaskManager, AFollowUpRunsInTheSameTimedFrame) {
+    taskLog.clear();
+    FakeClock clock;
+    TimedTaskManager manager(clock);
+    manager.setFrameRate(60);
+    auto* intro = new LoggingTask("intro");
+    auto* after = new LoggingTask("after");
+    intro->setFollowUp(after);
+    intro->action = [intro] { intro->finish(); };
+    manager.addTask(intro);
+    manager.addTask(new LoggingTask("last"));
+    clock.advance(16);
+    manager.tick();
+    taskLog.clear();
+    clock.advance(20);
+    manager.tick();
+    // The follow-up is appended behind "last" and still updated in this frame, with the
+    // frame's elapsed time.
+    EXPECT_EQ(taskLog, (std::vector<std::string>{"intro:stop", "intro:destroyed", "last:20",
+                                                 "after:start", "after:20"}));
+    EXPECT_TRUE(clock.sleeps.empty());
+}
+
 TEST(TimedTaskManager, OneGlobalInstance) {
     FakeClock clock;
     TimedTaskManager* made = TimedTaskManager::createInstance(clock);

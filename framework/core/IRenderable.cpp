@@ -1,0 +1,3 @@
+#include "framework/core/IRenderable.h"
+
+QUOVEL_DEFINE_TYPE(IRenderable, &Interface::typeRecord)

@@ -1,0 +1,8 @@
+#include "framework/core/ResourceLookup.h"
+
+#include "framework/platform/ResourceManager.h"
+
+BaseObject* findLoadedResource(const std::string& key, const std::string& section) {
+    ResourceManager* manager = ResourceManager::getInstance();
+    return manager ? manager->getResourceHandle(key, section) : nullptr;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+class BaseObject;
+
+// The loaded object of the resource `key` in the resource section `section`
+// (ResourceManager::getResourceHandle): it never loads, so a resource that has not loaded yet
+// gives null, as do an unknown key or section and a run without a resource manager. Sprites
+// find their images and sound modifiers their sounds through it; a caller that keeps the object
+// takes its reference under the manager's data lock.
+BaseObject* findLoadedResource(const std::string& key, const std::string& section);

@@ -1,0 +1,434 @@
+#include "framework/platform/GameWindow.h"
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "framework/os/Clipboard.h"
+#include "framework/os/Clock.h"
+#include "framework/os/Cursor.h"
+#include "framework/os/Display.h"
+#include "framework/os/EventSource.h"
+#include "framework/os/InstanceLock.h"
+#include "framework/os/MessageBox.h"
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/ImageManager.h"
+#include "framework/platform/PngDecoder.h"
+#include "framework/platform/SceneHooks.h"
+
+QUOVEL_DEFINE_TYPE(GameWindow, &Task::typeRecord)
+
+namespace {
+
+GameWindow* instance = nullptr;
+InstanceLock* instanceLock = nullptr;
+uint32_t displayVersion = 0;
+bool openRetried = false;
+
+constexpr uint32_t PAUSED_SLEEP_MS = 10;
+
+bool usableDepth(int32_t depth) {
+    return depth == 2 || depth == 4;
+}
+
+// The icon resources: pictures in the media tree beside the program.
+struct IconResource {
+    int32_t id;
+    const char* fileName;
+};
+constexpr IconResource iconResources[] = {{102, "media/images/icon.png"}};
+
+// The path of the icon's picture; empty for a number that names none.
+std::string iconPath(int32_t id) {
+    for (const IconResource& resource : iconResources) {
+        if (resource.id == id) {
+            const std::string folder = getProgramFolder();
+            // The program runs from its own folder, so a relative path serves when the folder
+            // is unknown.
+            return folder.empty() ? resource.fileName : folder + "/" + resource.fileName;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+GameWindow::GameWindow(const WindowServices& services)
+    : display(*services.display),
+      events(*services.events),
+      cursor(*services.cursor),
+      clipboard(*services.clipboard),
+      messageBox(*services.messageBox),
+      clock(*services.clock) {}
+
+GameWindow::~GameWindow() {
+    destroyWindow();
+}
+
+GameWindow* GameWindow::createInstance(const WindowServices& services, const std::string& title,
+                                       int32_t width, int32_t height, bool fullScreen,
+                                       int32_t bytesPerPixel, int32_t iconId) {
+    if (instance) {
+        return instance;
+    }
+    instance = new GameWindow(services);
+    instance->addRef();
+    instance->setIconId(iconId);
+    instance->initialise(title, width, height, fullScreen, bytesPerPixel);
+    instance->show();
+    return instance;
+}
+
+GameWindow* GameWindow::getInstance() {
+    return instance;
+}
+
+void GameWindow::releaseInstance() {
+    if (GameWindow* window = std::exchange(instance, nullptr)) {
+        window->destroyWindow();
+        window->release();
+    }
+}
+
+bool GameWindow::checkSingleInstance(InstanceLock& lock, Display& probe) {
+    if (!lock.tryAcquire()) {
+        lock.signalOwner();
+        return true;
+    }
+    instanceLock = &lock;
+    displayVersion = probe.getDirectXVersion();
+    return false;
+}
+
+void GameWindow::setInstanceLock(InstanceLock* lock) {
+    instanceLock = lock;
+}
+
+uint32_t GameWindow::getDisplayVersion() {
+    return displayVersion;
+}
+
+bool GameWindow::isOpenRetried() {
+    return openRetried;
+}
+
+void GameWindow::setOpenRetried(bool value) {
+    openRetried = value;
+}
+
+bool GameWindow::setClipboardText(const std::string& text) {
+    return instance && instance->clipboard.setText(text);
+}
+
+std::string GameWindow::getClipboardText() {
+    return instance ? instance->clipboard.getText() : std::string();
+}
+
+bool GameWindow::initialise(const std::string& newTitle, int32_t newWidth, int32_t newHeight,
+                            bool newFullScreen, int32_t newBytesPerPixel) {
+    title = newTitle;
+    width = newWidth;
+    height = newHeight;
+    requestedBytesPerPixel = newBytesPerPixel;
+    windowedPossible = true;
+    // A window as large as the screen would not fit with its frame.
+    if (display.screenWidth() <= width && display.screenHeight() <= height) {
+        windowedPossible = false;
+        newFullScreen = true;
+    }
+    fullScreen = newFullScreen;
+    return open();
+}
+
+bool GameWindow::open() {
+    if (!messageHandler) {
+        messageHandler = new MessageHandler();
+    }
+    const bool windowMade = createWindow();
+    if (initDisplay() && windowMade) {
+        backBufferGraphics = backBuffer->createGraphics();
+        openRetried = false;
+        paused = false;
+        return true;
+    }
+    if (openRetried) {
+        destroyWindow();
+        messageBox.show(errorTitle, errorText);
+        events.postQuit(0);
+        paused = true;
+        return false;
+    }
+    // One more attempt in the other display mode.
+    setFullScreenFlag(!fullScreen);
+    openRetried = true;
+    paused = true;
+    recreateWindow();
+    return display.hasWindow() && backBuffer;
+}
+
+void GameWindow::loadIcon() {
+    if (iconId == 0 || iconId == loadedIconId) {
+        return;
+    }
+    loadedIconId = iconId;
+    const std::string path = iconPath(iconId);
+    if (path.empty()) {
+        return;
+    }
+    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColour);
+    if (!picture || !picture->lock()) {
+        return;
+    }
+    const int32_t pictureWidth = picture->getWidth();
+    const int32_t pictureHeight = picture->getHeight();
+    std::vector<uint32_t> pixels(static_cast<size_t>(pictureWidth) * pictureHeight);
+    for (int32_t y = 0; y < pictureHeight; ++y) {
+        std::memcpy(&pixels[static_cast<size_t>(y) * pictureWidth],
+                    picture->getPixels() + static_cast<size_t>(y) * picture->getPitch(),
+                    static_cast<size_t>(pictureWidth) * 4);
+    }
+    picture->unlock();
+    display.setIcon(pixels.data(), pictureWidth, pictureHeight);
+}
+
+bool GameWindow::createWindow() {
+    loadIcon();
+    if (fullScreen && display.createWindow(title, width, height, true)) {
+        return true;
+    }
+    fullScreen = false;
+    if (!display.createWindow(title, width, height, false)) {
+        return false;
+    }
+    setCursorKind(Cursor::KIND_ARROW);
+    return true;
+}
+
+bool GameWindow::initDisplay() {
+    bool made = false;
+    if (display.hasWindow()) {
+        const int32_t desktop = display.desktopBytesPerPixel();
+        if (fullScreen) {
+            if (!usableDepth(desktop)) {
+                requestedBytesPerPixel = 2;
+                windowedPossible = false;
+            }
+            if (usableDepth(requestedBytesPerPixel)) {
+                bytesPerPixel = requestedBytesPerPixel;
+            } else {
+                bytesPerPixel = usableDepth(desktop) ? desktop : 2;
+            }
+            made = display.createPresenter(bytesPerPixel) && createBackBuffer();
+        } else if (usableDepth(desktop)) {
+            bytesPerPixel = desktop;
+            made = display.createPresenter(bytesPerPixel) && createBackBuffer();
+        } else {
+            // A window cannot show this desktop's depth: go full screen at 16 bits. The old
+            // window's destruction must not end the run.
+            switchingMode = true;
+            destroyWindow();
+            fullScreen = true;
+            const bool remade = createWindow() && fullScreen;
+            switchingMode = false;
+            if (remade) {
+                return initDisplay();
+            }
+        }
+    }
+    setDisplayBytesPerPixel(bytesPerPixel);
+    if (ImageManager* images = ImageManager::getInstance()) {
+        images->convertAll();
+    }
+    return made;
+}
+
+bool GameWindow::createBackBuffer() {
+    // A memory image at the window's depth (with its alpha plane at 2 bytes per pixel); it
+    // keeps its depth, since the display is set up again whenever the depth changes.
+    backBuffer = Image::createImage(width, height, bytesPerPixel);
+    return static_cast<bool>(backBuffer);
+}
+
+void GameWindow::show() {
+    if (display.hasWindow()) {
+        display.show();
+        shown = true;
+    }
+}
+
+void GameWindow::present() {
+    if (paused || switchingMode) {
+        clock.sleep(PAUSED_SLEEP_MS);
+        return;
+    }
+    if (!backBuffer) {
+        return;
+    }
+    // A display that cannot show the frame even after remaking its texture stays dark until
+    // the window is activated again.
+    if (!display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
+        paused = true;
+    }
+}
+
+void GameWindow::destroyWindow() {
+    backBufferGraphics.reset();
+    backBuffer.reset();
+    display.destroyWindow();
+}
+
+void GameWindow::recreateWindow() {
+    const bool wasShown = shown;
+    destroyWindow();
+    shown = false;
+    open();
+    if (wasShown) {
+        show();
+    }
+}
+
+void GameWindow::closeWindow() {
+    destroyWindow();
+    shown = false;
+    windowProcedure({WM_DESTROY, 0, 0});
+}
+
+void GameWindow::announce(uint32_t message, uint32_t wParam) {
+    messageHandler->dispatch(message, wParam, 0);
+}
+
+void GameWindow::windowProcedure(const MessageRecord& record) {
+    if (!messageHandler) {
+        messageHandler = new MessageHandler();
+    }
+    messageHandler->dispatch(record.message, record.wParam, record.lParam);
+    switch (record.message) {
+        case WM_DESTROY:
+            if (!switchingMode) {
+                events.postQuit(0);
+            }
+            break;
+        case WM_SIZE:
+            if (record.wParam == SIZE_MINIMIZED) {
+                announce(MSG_DEACTIVATED, 0);
+                paused = true;
+            } else if (record.wParam == SIZE_MAXIMIZED) {
+                // The maximise box asks for full screen; a window already in full screen has
+                // nothing to maximise to.
+                if (!fullScreen) {
+                    setFullScreen(true);
+                }
+                show();
+            } else if (record.wParam == SIZE_RESTORED) {
+                announce(MSG_ACTIVATED, 0);
+                paused = false;
+            }
+            break;
+        case WM_SETFOCUS:
+            paused = false;
+            focus = true;
+            announce(MSG_ACTIVATED, 0);
+            break;
+        case WM_KILLFOCUS:
+            if (fullScreen) {
+                paused = true;
+            }
+            announce(MSG_DEACTIVATED, 0);
+            focus = false;
+            break;
+        case WM_PAINT:
+            present();
+            break;
+        case WM_CLOSE:
+            if (GameNode* scene = SceneHooks::currentScene()) {
+                if (SceneHooks::requestQuit(scene)) {
+                    break;
+                }
+            }
+            closeWindow();
+            break;
+        case WM_SYSCOLORCHANGE:
+            recreateWindow();
+            break;
+        case WM_ACTIVATEAPP:
+            if (record.wParam != 0) {
+                paused = false;
+            }
+            break;
+        case WM_SETCURSOR:
+            applyCursor();
+            break;
+        case WM_NCPAINT:
+            paused = false;
+            break;
+        case WM_SYSKEYDOWN:
+            if (record.wParam == VK_RETURN && windowedPossible) {
+                toggleFullScreen();
+            }
+            break;
+        case WM_SYSCOMMAND:
+            // SC_KEYMENU (Alt alone) is swallowed: the game has no system menu to open.
+            if (record.wParam == SC_MINIMIZE) {
+                display.minimise();
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            events.setCapture(true);
+            applyCursor();
+            break;
+        case WM_LBUTTONUP:
+            events.setCapture(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void GameWindow::update(int32_t) {
+    answerRaiseRequest();
+    present();
+}
+
+bool GameWindow::answerRaiseRequest() {
+    if (!instanceLock || !instanceLock->takeRaiseRequest() || !display.hasWindow()) {
+        return false;
+    }
+    display.restoreAndRaise();
+    return true;
+}
+
+void GameWindow::setTitle(const std::string& value) {
+    title = value;
+    display.setTitle(value);
+}
+
+void GameWindow::setFullScreen(bool value) {
+    if (value == fullScreen) {
+        return;
+    }
+    fullScreen = value;
+    recreateWindow();
+    // The mode the window ended up in, which a failed attempt may have changed.
+    announce(MSG_FULLSCREEN_CHANGED, fullScreen ? 1 : 0);
+}
+
+void GameWindow::minimise() {
+    display.minimise();
+}
+
+void GameWindow::setCursorKind(int32_t kind) {
+    cursor.setKind(kind);
+}
+
+int32_t GameWindow::getLoadedCursor() const {
+    return cursor.getKind();
+}
+
+void GameWindow::applyCursor() {
+    cursor.apply();
+}
+
+bool GameWindow::getCursorPosition(int32_t& x, int32_t& y) const {
+    return events.cursorPosition(x, y);
+}

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/RefHolder.h"
+#include "framework/os/Messages.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/MessageHandler.h"
+#include "framework/platform/Task.h"
+
+class Clipboard;
+class Clock;
+class Cursor;
+class Display;
+class EventSource;
+class InstanceLock;
+class MessageBox;
+
+// The operating-system services the game window works through; all must be given and must
+// outlive the window.
+struct WindowServices {
+    Display* display = nullptr;
+    EventSource* events = nullptr;
+    Cursor* cursor = nullptr;
+    Clipboard* clipboard = nullptr;
+    MessageBox* messageBox = nullptr;
+    Clock* clock = nullptr;
+};
+
+// The game's one window and its display: opens in a window or full screen (with one retry in
+// the other mode), owns the back buffer everything is drawn into and presents it every frame as
+// a task, runs the window procedure over the window's messages, announces activation changes
+// to the message listeners with the private messages, keeps the cursor and the clipboard, and
+// tells the main loop whether the game is inactive (`isPaused`).
+class GameWindow : public Task {
+    QUOVEL_TYPE(GameWindow)
+public:
+    static constexpr const char* errorTitle = "Error";
+    static constexpr const char* errorText =
+        "Something went wrong with creating the game-window.\nThis game will quit now.";
+
+    explicit GameWindow(const WindowServices& services);
+    ~GameWindow() override;
+    GameWindow(const GameWindow&) = delete;
+    GameWindow& operator=(const GameWindow&) = delete;
+
+    // Makes the global instance (with a reference), opens it and shows it. Returns the instance
+    // even when opening failed (the quit message is then posted).
+    static GameWindow* createInstance(const WindowServices& services, const std::string& title,
+                                      int32_t width, int32_t height, bool fullScreen,
+                                      int32_t bytesPerPixel, int32_t iconId);
+    static GameWindow* getInstance();
+    // Destroys the window and drops the global instance.
+    static void releaseInstance();
+
+    // True when another copy runs (it has been asked to come forward) and this one must end.
+    // Otherwise this copy keeps the lock, which must live as long as the process, and the
+    // display-version probe runs.
+    static bool checkSingleInstance(InstanceLock& lock, Display& display);
+    // The lock whose raise requests the window answers; null for none.
+    static void setInstanceLock(InstanceLock* lock);
+    // What the probe of the single-instance check found; 0 before it ran.
+    static uint32_t getDisplayVersion();
+    // Whether the next failure to open is final. Cleared by every successful open.
+    static bool isOpenRetried();
+    static void setOpenRetried(bool value);
+
+    // Clipboard text of the global window; false (or empty) without one.
+    static bool setClipboardText(const std::string& text);
+    static std::string getClipboardText();
+
+    // Stores the title, size and requested depth (0: the desktop's), forces full screen when the
+    // screen is no larger than the window, and opens.
+    virtual bool initialise(const std::string& newTitle, int32_t newWidth, int32_t newHeight,
+                            bool newFullScreen, int32_t bytesPerPixel);
+    // Makes the window and its display. The first failure retries once in the other mode; the
+    // second shows the "Error" box and posts the quit message. False when not open.
+    virtual bool open();
+    virtual void show();
+    // Shows the back buffer; sleeps 10 ms instead while paused or switching.
+    virtual void present();
+    virtual void destroyWindow();
+    // Destroys and opens again (showing the window again if it was shown).
+    virtual void recreateWindow();
+    // What closing does when no scene answers it: the window goes and the quit message follows.
+    virtual void closeWindow();
+    // The window procedure: every message goes to the message listeners first.
+    virtual void windowProcedure(const MessageRecord& record);
+
+    // Presents the back buffer every frame, after answering a waiting raise request.
+    void update(int32_t elapsedMs) override;
+    // Brings the window forward when a second copy asked for it; true when it did.
+    bool answerRaiseRequest();
+
+    // The back buffer's drawing context; null while the depth has none or nothing is open.
+    Graphics* getGraphics() const { return backBufferGraphics.get(); }
+    Image* getBackBuffer() const { return backBuffer.get(); }
+    MessageHandler* getMessageHandler() const { return messageHandler.get(); }
+
+    void setTitle(const std::string& value);
+    const std::string& getTitle() const { return title; }
+    bool isSwitchingMode() const { return switchingMode; }
+    bool isFullScreen() const { return fullScreen; }
+    // Only the flag; the window is not changed.
+    void setFullScreenFlag(bool value) { fullScreen = value; }
+    // Remakes the window in the other mode and announces 0xAF00FA00 (wParam 1 in full screen).
+    virtual void setFullScreen(bool value);
+    void toggleFullScreen() { setFullScreen(!isFullScreen()); }
+    bool canRunWindowed() const { return windowedPossible; }
+    void minimise();
+    bool isPaused() const { return paused; }
+    void setPaused(bool value) { paused = value; }
+    bool hasFocus() const { return focus; }
+    int32_t getBytesPerPixel() const { return bytesPerPixel; }
+    void setRequestedBytesPerPixel(int32_t value) { requestedBytesPerPixel = value; }
+    void setSize(int32_t newWidth, int32_t newHeight) {
+        setWidth(newWidth);
+        setHeight(newHeight);
+    }
+    void setWidth(int32_t value) { width = value; }
+    int32_t getWidth() const { return width; }
+    void setHeight(int32_t value) { height = value; }
+    int32_t getHeight() const { return height; }
+    // The icon resource number (0: none). The window shows the picture the number stands for,
+    // read when the next window is made; without a readable picture it has no icon.
+    void setIconId(int32_t value) { iconId = value; }
+    int32_t getIconId() const { return iconId; }
+    // Cursor kinds: 0 none, 1 starting, 2 arrow, 3 hand, 4 help, 5 wait, 6 I-beam.
+    void setCursorKind(int32_t kind);
+    int32_t getLoadedCursor() const;
+    void applyCursor();
+    // The mouse position in client coordinates, outside the window too; false without a window.
+    bool getCursorPosition(int32_t& x, int32_t& y) const;
+
+protected:
+    // Makes the window in the current mode; a full-screen window that cannot be made falls
+    // back to a window (the flag follows).
+    virtual bool createWindow();
+    // Chooses the depth, makes the presenter and the back buffer; then sets the display depth
+    // and converts every image to it, whatever the result.
+    virtual bool initDisplay();
+
+private:
+    bool createBackBuffer();
+    // Hands the icon's picture to the display once per icon number, before the window exists.
+    void loadIcon();
+    // Hands a private message to every listener.
+    void announce(uint32_t message, uint32_t wParam);
+
+    Display& display;
+    EventSource& events;
+    Cursor& cursor;
+    Clipboard& clipboard;
+    MessageBox& messageBox;
+    Clock& clock;
+
+    int32_t bytesPerPixel = 0;
+    int32_t requestedBytesPerPixel = 0;
+    RefHolder<MessageHandler> messageHandler;
+    RefHolder<Image> backBuffer;
+    RefHolder<Graphics> backBufferGraphics;
+    std::string title = "Brastel";
+    bool fullScreen = true;
+    bool windowedPossible = true;
+    bool focus = true;
+    bool switchingMode = false;
+    bool shown = false;
+    int32_t width = 640;
+    int32_t height = 480;
+    int32_t iconId = 0;
+    // The icon number last tried, whether or not its picture could be read.
+    int32_t loadedIconId = 0;
+    bool paused = false;
+};

@@ -1,0 +1,303 @@
+#include "framework/platform/PlayerManager.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/os/FileSystem.h"
+#include "framework/platform/Folders.h"
+
+QUOVEL_DEFINE_TYPE(PlayerManager, &BaseObject::typeRecord)
+
+namespace {
+
+constinit PlayerManager* processPlayers = nullptr;
+
+constexpr const char* LIST_FILE = "players.plrs";
+constexpr const char* PROFILE_EXTENSION = ".plr";
+constexpr const char* SAVE_GAME_EXTENSION = ".sav";
+
+// The longest escaped name whose profile file can still be written in the scrambled mode
+// (the longest of the names made from it).
+constexpr size_t MAX_ESCAPED_NAME_LENGTH =
+    FileSystem::MAX_WRITABLE_NAME_LENGTH - std::char_traits<char>::length(".plr.!");
+
+// Whether a file can be opened for reading: reading none of it refuses an existing file
+// only as too large.
+bool canOpenFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    const FileReadResult result = FileSystem::current().readFile(path, 0, bytes);
+    return result == FileReadResult::ok || result == FileReadResult::tooLarge;
+}
+
+}  // namespace
+
+PlayerManager::PlayerManager(const std::string& version, bool scrambled)
+    : version(version), scrambled(scrambled) {
+    if (this->version.empty() && BasicProperties::instance()) {
+        this->version = BasicProperties::instance()->getString("PLAYERS_VERSION");
+    }
+}
+
+void PlayerManager::createInstance(const std::string& version, bool scrambled) {
+    if (!processPlayers) {
+        processPlayers = new PlayerManager(version, scrambled);
+        processPlayers->addRef();
+    }
+}
+
+void PlayerManager::releaseInstance() {
+    if (processPlayers) {
+        std::exchange(processPlayers, nullptr)->release();
+    }
+}
+
+PlayerManager* PlayerManager::getInstance() {
+    return processPlayers;
+}
+
+std::string PlayerManager::folderPath(const std::string& folder, bool create) const {
+    const std::string path = getGameDataFolder() + "/" + folder;
+    if (create) {
+        createFolderTree(path);
+    }
+    return path;
+}
+
+std::string PlayerManager::profilePath(const std::string& name, bool create) const {
+    if (name.empty()) {
+        return {};
+    }
+    return folderPath(playersFolder, create) + "/" + escapeName(name) + PROFILE_EXTENSION;
+}
+
+std::string PlayerManager::saveGamePath(const std::string& key, const std::string& name,
+                                        bool create) const {
+    if (name.empty()) {
+        return {};
+    }
+    return folderPath(savegamesFolder + "/" + escapeName(name), create) + "/" + key +
+           SAVE_GAME_EXTENSION;
+}
+
+std::string PlayerManager::getPlayersFileName() {
+    return folderPath(playersFolder, true) + "/" + LIST_FILE;
+}
+
+std::string PlayerManager::getPlayerFilePath(const std::string& name) {
+    return profilePath(name, true);
+}
+
+std::string PlayerManager::getPlayerFileName(const std::string& key, const std::string& name) {
+    return saveGamePath(key, name, true);
+}
+
+void PlayerManager::loadPlayers() {
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->setSourceMode(fileMode());
+    if (!store->loadFile(getPlayersFileName())) {
+        return;
+    }
+    PropertyNode* list = store->getChildNode("players");
+    if (list->getChildValue("version")->getValue() != version) {
+        return;
+    }
+    readPlayerNames(list);
+    if (currentPlayer) {
+        loadPlayer(currentPlayer);
+    }
+}
+
+void PlayerManager::readPlayerNames(PropertyNode* node) {
+    PropertyVector* names = nodeOrDummy(node)->getChildVector("playernames");
+    ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
+    for (int32_t i = 0; i < names->getChildCount(); ++i) {
+        // Players are written as nodes; a value would only reach the handlers of global values.
+        AbstractProperty* element = names->getChildAt(i);
+        if (!element->isNode()) {
+            continue;
+        }
+        // Held at once, so that what is not a player (or is refused) is freed here.
+        const RefHolder<BaseObject> made(factory->createObject(element));
+        if (auto* player = objectCast<AbstractPlayer>(made.get())) {
+            addPlayer(player);
+        }
+    }
+    if (!players.empty()) {
+        // A list naming nobody as current (the game never writes one) falls back to the first.
+        const auto current =
+            findPlayer(nodeOrDummy(node)->getChildValue("currentplayer")->getValue());
+        currentPlayer = current != players.end() ? current->get() : players.front().get();
+    }
+}
+
+void PlayerManager::writePlayerNames(PropertyNode* node) {
+    if (!node || node->isDummy()) {
+        return;
+    }
+    node->addChild(new PropertyValue("version", version));
+    if (currentPlayer) {
+        node->addChild(new PropertyValue("currentplayer", currentPlayer->getName()));
+    }
+    auto* names = static_cast<PropertyVector*>(node->addChild(new PropertyVector("playernames")));
+    for (const RefHolder<AbstractPlayer>& player : players) {
+        auto* element = static_cast<PropertyNode*>(names->addChild(new PropertyNode("")));
+        player->writeProperties(element);
+    }
+}
+
+bool PlayerManager::savePlayers() {
+    RefHolder<PropertyStore> store(new PropertyStore());
+    auto* list =
+        static_cast<PropertyNode*>(store->addChild(new PropertyNode("players", "Players")));
+    writePlayerNames(list);
+    store->setSourceMode(fileMode());
+    store->setSaveFileName(getPlayersFileName());
+    bool saved = store->save();
+    if (currentPlayer) {
+        saved = savePlayer(currentPlayer) && saved;
+    }
+    return saved;
+}
+
+bool PlayerManager::isKnownName(const std::string& escapedName) const {
+    return std::any_of(players.begin(), players.end(), [&](const RefHolder<AbstractPlayer>& p) {
+        return escapeName(p->getName()) == escapedName;
+    });
+}
+
+AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
+    const RefHolder<AbstractPlayer> held(player);
+    if (!player || player->getName().empty()) {
+        return nullptr;
+    }
+    const std::string escaped = escapeName(player->getName());
+    // A longer name could never be saved; a known one would share the other player's files.
+    if (escaped.size() > MAX_ESCAPED_NAME_LENGTH || isKnownName(escaped)) {
+        return nullptr;
+    }
+    players.push_back(held);
+    if (!currentPlayer) {
+        currentPlayer = player;
+    }
+    return player;
+}
+
+bool PlayerManager::hasPlayer(const std::string& name) const {
+    return !name.empty() && isKnownName(escapeName(name));
+}
+
+PlayerManager::PlayerList::const_iterator PlayerManager::findPlayer(const std::string& name) const {
+    if (name.empty()) {
+        return players.end();
+    }
+    const std::string escaped = escapeName(name);
+    return std::find_if(players.begin(), players.end(), [&](const RefHolder<AbstractPlayer>& p) {
+        return escapeName(p->getName()) == escaped;
+    });
+}
+
+bool PlayerManager::setCurrentPlayer(AbstractPlayer* player) {
+    if (!player || std::find(players.begin(), players.end(), player) == players.end()) {
+        return false;
+    }
+    currentPlayer = player;
+    return true;
+}
+
+bool PlayerManager::removePlayer(const std::string& name) {
+    if (name.empty()) {
+        return false;
+    }
+    deleteFolderTree(folderPath(savegamesFolder + "/" + escapeName(name), false));
+    FileSystem::current().deleteFile(getStoredFileName(fileMode(), profilePath(name, false)));
+
+    const auto found = findPlayer(name);
+    if (found != players.end()) {
+        // Kept until the list no longer holds it, so that currentPlayer never names a freed one.
+        const RefHolder<AbstractPlayer> removed = *found;
+        players.erase(found);
+        if (currentPlayer == removed.get()) {
+            currentPlayer = players.empty() ? nullptr : players.front().get();
+            // The new current player's profile is saved below: it must hold its own data.
+            if (currentPlayer) {
+                loadPlayer(currentPlayer);
+            }
+        }
+    }
+    savePlayers();
+    return true;
+}
+
+bool PlayerManager::loadPlayer(AbstractPlayer* player) {
+    if (!player || player->getName().empty()) {
+        return false;
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->setSourceMode(fileMode());
+    if (!store->loadFile(profilePath(player->getName(), false))) {
+        return false;
+    }
+    // A missing "version" is no match either, unless this manager's version is empty too.
+    if (store->getChildValue("version")->getValue() != version) {
+        return false;
+    }
+    player->load(store->getChildNode("player"));
+    return true;
+}
+
+bool PlayerManager::savePlayer(AbstractPlayer* player) {
+    if (!player || player->getName().empty()) {
+        return false;
+    }
+    RefHolder<PropertyNode> profile(new PropertyNode("player", "Player"));
+    player->save(profile.get());
+    if (profile->getNameTable().empty()) {
+        return true;
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->addChild(new PropertyValue("version", version));
+    store->addChild(profile.get());
+    store->setSourceMode(fileMode());
+    store->setSaveFileName(getPlayerFilePath(player->getName()));
+    return store->save();
+}
+
+bool PlayerManager::loadSaveGame(PropertyStore* store, const std::string& key,
+                                 const std::string& playerName) {
+    if (!store || playerName.empty()) {
+        return false;
+    }
+    store->setSourceMode(fileMode());
+    return store->loadFile(saveGamePath(key, playerName, false));
+}
+
+bool PlayerManager::writeSaveGame(PropertyStore* store, const std::string& key,
+                                  const std::string& playerName) {
+    if (!store || playerName.empty()) {
+        return false;
+    }
+    store->setSaveFileName(getPlayerFileName(key, playerName));
+    store->setSourceMode(fileMode());
+    return store->save();
+}
+
+bool PlayerManager::saveGameExists(const std::string& key, const std::string& playerName) {
+    if (playerName.empty()) {
+        return false;
+    }
+    return canOpenFile(getStoredFileName(fileMode(), saveGamePath(key, playerName, false)));
+}
+
+void PlayerManager::deleteSaveGame(const std::string& key, const std::string& playerName) {
+    if (playerName.empty()) {
+        return;
+    }
+    const std::string stored = getStoredFileName(fileMode(), saveGamePath(key, playerName, false));
+    if (FileSystem::current().exists(stored)) {
+        FileSystem::current().deleteFile(stored);
+    }
+}

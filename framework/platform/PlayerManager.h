@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/BaseObject.h"
+#include "framework/core/RefHolder.h"
+#include "framework/platform/AbstractPlayer.h"
+
+class PropertyNode;
+class PropertyStore;
+
+// The players of this machine, one of them current, and their files under the game folder:
+// the player list "players/players.plrs", one profile "players/<escaped name>.plr" per player
+// and the saved games "savegames/<escaped name>/<key>.sav". Scrambled managers keep every file
+// in file mode 3 (stored under the name + ".!"), others in mode 1. Each file carries the data
+// version; a file of another version is ignored and overwritten by the next save.
+//
+// Players are told apart by their escaped names, so names differing in any byte (letter case
+// too) are different players. Empty names are refused everywhere: they would name the folder
+// holding every player's saved games.
+class PlayerManager : public BaseObject {
+    QUOVEL_TYPE(PlayerManager)
+public:
+    using PlayerList = std::vector<RefHolder<AbstractPlayer>>;
+
+    // An empty `version` stands for BasicProperties' "PLAYERS_VERSION".
+    PlayerManager(const std::string& version, bool scrambled);
+
+    // Makes the singleton (holding one reference) unless it exists.
+    static void createInstance(const std::string& version, bool scrambled);
+    static void releaseInstance();
+    // The singleton, or null.
+    static PlayerManager* getInstance();
+
+    // Reads the player list and the current player's profile. An unreadable list, or one of
+    // another version, adds nobody; entries that cannot be built as players are skipped.
+    virtual void loadPlayers();
+    // Writes the list, then the current player's profile; false when a file was not written
+    // (the old file then stays whole).
+    virtual bool savePlayers();
+
+    // Appends the player (taking a reference) and returns it; the first player becomes current.
+    // Refused, giving null, for a null player, an empty name, a name already known, or a name
+    // whose escaped form is too long for the file names made from it. A refused player that
+    // nobody else holds is released.
+    virtual AbstractPlayer* addPlayer(AbstractPlayer* player);
+    virtual bool hasPlayer(const std::string& name) const;
+    // The first player of that name, or getPlayers().end().
+    virtual PlayerList::const_iterator findPlayer(const std::string& name) const;
+    // Deletes the player's saved games and profile (also when the list does not hold it),
+    // drops the player from the list and saves the list. When the current player goes, the
+    // first remaining one becomes current and its profile is loaded; none when none remains.
+    // False, with nothing deleted, for an empty name.
+    virtual bool removePlayer(const std::string& name);
+
+    // Gives the player its profile when the file exists and has this manager's version; true
+    // when it was read.
+    virtual bool loadPlayer(AbstractPlayer* player);
+    // Writes the player's profile; nothing (and true) when the player wrote no key.
+    virtual bool savePlayer(AbstractPlayer* player);
+
+    // Reads a saved game into `store`; true when it was read.
+    virtual bool loadSaveGame(PropertyStore* store, const std::string& key,
+                              const std::string& playerName);
+    // Saves `store` as the saved game; false when it was not written.
+    virtual bool writeSaveGame(PropertyStore* store, const std::string& key,
+                               const std::string& playerName);
+    // Whether the stored saved-game file can be opened for reading.
+    virtual bool saveGameExists(const std::string& key, const std::string& playerName);
+    virtual void deleteSaveGame(const std::string& key, const std::string& playerName);
+
+    // The paths of the list, of a profile and of a saved game (before the ".!" of the stored
+    // name), making their folders; empty for an empty name.
+    std::string getPlayersFileName();
+    std::string getPlayerFilePath(const std::string& name);
+    std::string getPlayerFileName(const std::string& key, const std::string& name);
+
+    // Adds the players named in the list node; the list's current player, or the first.
+    virtual void readPlayerNames(PropertyNode* node);
+    virtual void writePlayerNames(PropertyNode* node);
+
+    const PlayerList& getPlayers() const { return players; }
+    // Null while the list is empty.
+    AbstractPlayer* getCurrentPlayer() const { return currentPlayer; }
+    // Makes a player of the list current; false (nothing changes) for one not in the list.
+    bool setCurrentPlayer(AbstractPlayer* player);
+    const std::string& getVersion() const { return version; }
+    bool isScrambled() const { return scrambled; }
+
+private:
+    int32_t fileMode() const { return scrambled ? 3 : 1; }
+    // game folder + "/" + folder, made when `create` is set.
+    std::string folderPath(const std::string& folder, bool create) const;
+    std::string profilePath(const std::string& name, bool create) const;
+    std::string saveGamePath(const std::string& key, const std::string& name, bool create) const;
+    bool isKnownName(const std::string& escapedName) const;
+
+    PlayerList players;
+    std::string playersFolder = "players";
+    std::string version;
+    std::string savegamesFolder = "savegames";
+    AbstractPlayer* currentPlayer = nullptr;  // one of `players`, not an extra reference
+    bool scrambled = false;
+};

@@ -1,0 +1,73 @@
+#include "framework/platform/RenderTask.h"
+
+#include "framework/core/IRenderable.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/SceneHooks.h"
+
+QUOVEL_DEFINE_TYPE(RenderTask, &Task::typeRecord)
+
+namespace {
+
+IRenderable* renderableOf(GameNode* node) {
+    return static_cast<IRenderable*>(node->castTo(&IRenderable::typeRecord));
+}
+
+}  // namespace
+
+void RenderTask::update(int32_t) {
+    GameWindow* window = GameWindow::getInstance();
+    if (Graphics* graphics = window ? window->getGraphics() : nullptr) {
+        render(graphics);
+    }
+}
+
+void RenderTask::render(Graphics* graphics) {
+    if (!graphics) {
+        return;
+    }
+    GameNode* scene = SceneHooks::currentScene();
+    if (scene && scene->isVisible()) {
+        if (IRenderable* background = renderableOf(scene)) {
+            background->render(graphics);
+        }
+    }
+    if (nodes) {
+        renderNode(graphics, nodes.get());
+    }
+}
+
+bool RenderTask::getNodeClip(GameNode*, Rect&) {
+    return false;
+}
+
+void RenderTask::renderNode(Graphics* graphics, GameNode* node) {
+    if (!node->isVisible() || node->isRemoved()) {
+        return;
+    }
+    Rect clip;
+    Rect savedClip;
+    const bool clips = getNodeClip(node, clip);
+    if (clips) {
+        savedClip = *graphics->getClipRect();
+        graphics->setClipRectR(
+            Rect{clip.x + node->getAbsoluteX(), clip.y + node->getAbsoluteY(), clip.w, clip.h});
+    }
+    if (IRenderable* renderable = renderableOf(node)) {
+        renderable->render(graphics);
+    }
+    if (GameNode* child = node->getFirstChild()) {
+        const int32_t savedX = graphics->getOffsetX();
+        const int32_t savedY = graphics->getOffsetY();
+        graphics->translate(node->getX(), node->getY());
+        // The next sibling is read after the child is drawn: drawing never unlinks nodes
+        // (removal waits for the purge pass).
+        for (; child; child = child->getNextSibling()) {
+            renderNode(graphics, child);
+        }
+        graphics->setOffset(savedX, savedY);
+    }
+    if (clips) {
+        graphics->setClipRectR(savedClip);
+    }
+}

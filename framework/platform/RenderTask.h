@@ -1,0 +1,37 @@
+#pragma once
+
+#include "framework/core/GameTree.h"
+#include "framework/core/Rect.h"
+#include "framework/core/RefHolder.h"
+#include "framework/platform/Task.h"
+
+class Graphics;
+
+// The render pass of a scene: draws the current scene's background, then the node tree into the
+// game window's back buffer. Parents are drawn below their children and later siblings above
+// earlier ones; hidden nodes and nodes marked removed are skipped with their subtrees. Each
+// node draws relative to its parent: the drawing origin moves by the node's position while its
+// children are drawn.
+class RenderTask : public Task {
+    QUOVEL_TYPE(RenderTask)
+public:
+    explicit RenderTask(GameTree* nodes) : nodes(nodes) {}
+
+    // Draws into the game window's back buffer, when it has a drawing context.
+    void update(int32_t elapsedMs) override;
+    // The whole pass into `graphics`: the current scene's background, then the tree.
+    void render(Graphics* graphics);
+
+    GameTree* getNodes() const { return nodes.get(); }
+
+protected:
+    // The rectangle, relative to the node's own position, to which the node and its subtree
+    // are clipped; false for nodes that do not clip. Sprites with the clipping flag set answer
+    // their clip rectangle here; no node clips until sprites exist.
+    virtual bool getNodeClip(GameNode* node, Rect& clip);
+
+private:
+    void renderNode(Graphics* graphics, GameNode* node);
+
+    RefHolder<GameTree> nodes;
+};

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the game binary headless with its per-user folders in `home`; it quits by itself after
+// `frames` frames.
+pid_t startGame(const TempFolder& home, int frames) {
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", home.str().c_str(), 1);
+        setenv("QUOVEL_QUIT_AFTER_FRAMES", std::to_string(frames).c_str(), 1);
+        execl(QUOVEL_GAME_BINARY, QUOVEL_GAME_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// The exit code, or -1 when it did not exit normally.
+int waitForExit(pid_t child) {
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// Whether some process holds an flock on the file, read from /proc/locks without touching
+// the lock (taking it, even briefly, could turn the game away).
+bool isLockHeld(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        if (line.find("FLOCK") != std::string::npos && line.find(inode) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
+    TempFolder home;
+    const std::string folder = home / "Brastel/Games/Quovel Mahjong";
+    const std::string lockFile = folder + "/Quovel Mahjong.lock";
+    const std::string raiseFile = folder + "/Quovel Mahjong.raise";
+
+    const pid_t first = startGame(home, 150);
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(waitUntil([&] { return isLockHeld(lockFile); }, 5000ms));
+
+    // The first copy is held still, so that the second one's request can be seen waiting.
+    ASSERT_EQ(kill(first, SIGSTOP), 0);
+    const pid_t second = startGame(home, 5);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(waitForExit(second), 1);
+    EXPECT_TRUE(std::filesystem::exists(raiseFile));
+    // Running again, the first copy answers the request on its next frame.
+    ASSERT_EQ(kill(first, SIGCONT), 0);
+    EXPECT_TRUE(waitUntil([&] { return !std::filesystem::exists(raiseFile); }, 2000ms));
+
+    EXPECT_EQ(waitForExit(first), 0);
+    EXPECT_FALSE(isLockHeld(lockFile));
+    // Once the first has ended, a new copy runs.
+    const pid_t third = startGame(home, 5);
+    ASSERT_GT(third, 0);
+    EXPECT_EQ(waitForExit(third), 0);
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/core/IRenderable.h"
+#include "framework/os/SdlClipboard.h"
+#include "framework/os/SdlCursor.h"
+#include "framework/os/SdlDisplay.h"
+#include "framework/os/SdlEventSource.h"
+#include "framework/os/StderrMessageBox.h"
+#include "framework/os/SystemClock.h"
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/RenderTask.h"
+#include "framework/platform/SceneTasks.h"
+#include "framework/platform/TimedTaskManager.h"
+
+// A picture test for a person to look at: in a real X session (Xvfb, SDL's x11 driver) the game
+// window runs a few frames of a small scene drawn with fills and blits, and what the window
+// shows is saved as "game-window.png" in the build tree. Skipped under other video drivers.
+
+namespace {
+
+constexpr int WIDTH = 800;
+constexpr int HEIGHT = 600;
+constexpr int FRAMES = 30;
+
+// The background: bands of colour from top to bottom, drawn with fills.
+class Backdrop : public GameNode, public IRenderable {
+public:
+    void* castTo(const TypeRecord* type) override {
+        return type == &IRenderable::typeRecord ? static_cast<IRenderable*>(this)
+                                                : GameNode::castTo(type);
+    }
+    void render(Graphics* g) override {
+        for (int y = 0; y < HEIGHT; y += 4) {
+            const uint32_t shade = static_cast<uint32_t>(40 + y * 80 / HEIGHT);
+            g->setColor(0xFF000000u | (shade / 3) << 16 | shade << 8 | (shade / 2 + 20));
+            g->fillRect(0, y, WIDTH, 4);
+        }
+        g->setColor(0xFF8B5A2B);
+        g->fillRect(60, 500, 680, 24);
+        g->setAlpha(128);
+        g->setColor(0xFFFFFFFF);
+        g->fillRect(60, 500, 680, 6);
+        g->setAlpha(255);
+    }
+};
+
+// A tile picture blitted at the node's position; it glides a little every frame.
+class TileNode : public GameNode, public IRenderable {
+public:
+    TileNode(Image* picture, int32_t x, int32_t y, int32_t drift) : picture(picture), drift(drift) {
+        setPosition(x, y);
+    }
+    void* castTo(const TypeRecord* type) override {
+        return type == &IRenderable::typeRecord ? static_cast<IRenderable*>(this)
+                                                : GameNode::castTo(type);
+    }
+    void update(int32_t) override { setX(getX() + drift); }
+    void render(Graphics* g) override { g->blitWhole(picture.get(), getX(), getY()); }
+
+private:
+    RefHolder<Image> picture;
+    int32_t drift;
+};
+
+// A 56 x 72 tile with a soft shadow (alpha), an ivory face and a coloured mark.
+RefHolder<Image> makeTile(uint32_t mark) {
+    RefHolder<Image> tile(Image::createImage(56, 72, 4));
+    RefHolder<Graphics> g(tile->createGraphics());
+    // The picture starts black and transparent: the shadow is only opacity, the face opaque.
+    g->fillRectChannel(Channel::Alpha, 0x60, 4, 4, 52, 68);
+    g->fillRectChannel(Channel::Alpha, 0xFF, 0, 0, 52, 68);
+    g->setColor(0xFFF4EBD0);
+    g->fillRect(0, 0, 52, 68);
+    g->setColor(0xFFB8AD8C);
+    g->drawRect(0, 0, 52, 68);
+    g->setColor(mark);
+    g->fillRect(14, 16, 24, 36);
+    g->setColor(0xFFFFFFFF);
+    g->fillRect(18, 20, 6, 6);
+    return tile;
+}
+
+bool writePng(const std::string& path, const std::vector<uint32_t>& pixels) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(pixels.size() * 4);
+    for (const uint32_t pixel : pixels) {
+        rgba.insert(rgba.end(),
+                    {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                     static_cast<uint8_t>(pixel), 0xFF});
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = WIDTH;
+    image.height = HEIGHT;
+    image.format = PNG_FORMAT_RGBA;
+    const bool written =
+        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), WIDTH * 4, nullptr) != 0;
+    png_image_free(&image);
+    return written;
+}
+
+TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+    }
+    // The software renderer draws into the window's own surface, which can be read back after
+    // it was shown; a GPU renderer's buffer is undefined after a present.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    GameWindow::setOpenRetried(false);
+    SdlDisplay display;
+    SdlEventSource events(display);
+    SdlCursor cursor;
+    SdlClipboard clipboard;
+    StderrMessageBox messageBox;
+    SystemClock clock;
+    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    GameWindow* window =
+        GameWindow::createInstance(services, "Quovel Mahjong", WIDTH, HEIGHT, false, 0, 102);
+    ASSERT_TRUE(display.hasWindow());
+    ASSERT_FALSE(window->isFullScreen()) << "the X screen must be larger than the game";
+    ASSERT_EQ(window->getBytesPerPixel(), 4) << "a 24-bit X screen is needed";
+    ASSERT_NE(window->getGraphics(), nullptr);
+
+    RefHolder<GameTree> tree(new GameTree());
+    GameNode::appendChild(new Backdrop(), tree.get());
+    const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
+    RefHolder<Image> tiles[5];
+    for (int i = 0; i < 5; ++i) {
+        tiles[i] = makeTile(marks[i]);
+    }
+    // A small pyramid of tiles; the top row glides while the frames run.
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 7 - 2 * row; ++column) {
+            const int32_t x = 190 + row * 52 + column * 52;
+            const int32_t y = 420 - row * 80 - row * 4;
+            GameNode::appendChild(
+                new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0), tree.get());
+        }
+    }
+
+    TimedTaskManager frames(clock);
+    frames.setFrameRate(60);
+    frames.addTask(new MoveTask(tree.get(), nullptr));
+    frames.addTask(new RenderTask(tree.get()));
+    frames.addTask(window);
+    for (int frame = 0; frame < FRAMES; ++frame) {
+        MessageRecord record;
+        while (events.nextMessage(record)) {
+            ASSERT_NE(record.message, WM_QUIT);
+            window->windowProcedure(record);
+        }
+        frames.tick();
+    }
+    ASSERT_FALSE(window->isPaused());
+
+    std::vector<uint32_t> pixels(static_cast<size_t>(WIDTH) * HEIGHT);
+    ASSERT_EQ(SDL_RenderReadPixels(display.sdlRenderer(), nullptr, SDL_PIXELFORMAT_XRGB8888,
+                                   pixels.data(), WIDTH * 4),
+              0)
+        << SDL_GetError();
+    // The window shows exactly the last frame drawn.
+    Image* back = window->getBackBuffer();
+    size_t differing = 0;
+    for (int y = 0; y < HEIGHT; ++y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(back->getPixels() + y * back->getPitch());
+        for (int x = 0; x < WIDTH; ++x) {
+            differing +=
+                (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * WIDTH + x] & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(differing, 0u);
+    const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(writePng(folder + "/game-window.png", pixels));
+
+    frames.removeTask(window);
+    GameWindow::releaseInstance();
+    setDisplayBytesPerPixel(4);
+}
+
+}  // namespace

@@ -1,0 +1,395 @@
+#include "framework/platform/PlayerManager.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "PlayerFilesFixture.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/RefHolder.h"
+
+QUOVEL_DEFINE_TYPE(TestPlayer, &AbstractPlayer::typeRecord)
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> namesOf(const PlayerManager& manager) {
+    std::vector<std::string> names;
+    for (const auto& player : manager.getPlayers()) {
+        names.push_back(player->getName());
+    }
+    return names;
+}
+
+TestPlayer* current(const PlayerManager& manager) {
+    return objectCast<TestPlayer>(manager.getCurrentPlayer());
+}
+
+// A player list in the stored form, with the given elements of "playernames".
+std::string listText(const std::string& version, const std::string& currentName,
+                     const std::string& elements) {
+    return "<root><Players id=\"players\" version=\"" + version + "\" currentplayer=\"" +
+           currentName + "\"><Vector id=\"playernames\">" + elements + "</Vector></Players></root>";
+}
+
+using PlayerManagerTest = PlayerFilesTest;
+
+TEST_F(PlayerManagerTest, ListAndCurrentProfileRoundTripInScrambledFiles) {
+    {
+        RefHolder<PlayerManager> manager(new PlayerManager("3", true));
+        auto* ann = new TestPlayer("Ann");
+        ann->pairs = 5;
+        EXPECT_EQ(manager->addPlayer(ann), ann);
+        EXPECT_EQ(manager->getCurrentPlayer(), ann);  // the first player becomes current
+        auto* bob = new TestPlayer("Bob");
+        bob->pairs = 8;
+        EXPECT_EQ(manager->addPlayer(bob), bob);
+        EXPECT_EQ(manager->getCurrentPlayer(), ann);  // a second one does not
+        ASSERT_TRUE(manager->savePlayers());
+    }
+    EXPECT_EQ(TestPlayer::live, 0);  // the manager released its players
+
+    // Stored names end in ".!" and the bytes are scrambled.
+    EXPECT_TRUE(fs::exists(gameFolder() / "players/players.plrs.!"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/players.plrs"));
+    EXPECT_TRUE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    // Only the current player's profile is written.
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/-42-ob.plr.!"));
+    EXPECT_EQ(readTestFile(gameFolder() / "players/players.plrs.!").find("Players"),
+              std::string::npos);
+    const std::string list = readScrambled("players/players.plrs.!");
+    EXPECT_NE(list.find("<Players"), std::string::npos);
+    EXPECT_NE(list.find("<TestPlayer name=\"Bob\""), std::string::npos);
+
+    RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    reloaded->loadPlayers();
+    EXPECT_EQ(namesOf(*reloaded), (std::vector<std::string>{"Ann", "Bob"}));
+    ASSERT_NE(current(*reloaded), nullptr);
+    EXPECT_EQ(current(*reloaded)->getName(), "Ann");
+    EXPECT_EQ(current(*reloaded)->pairs, 5);
+    // The other profiles are not read.
+    EXPECT_EQ(objectCast<TestPlayer>(reloaded->getPlayers()[1].get())->pairs, 0);
+}
+
+TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
+    RefHolder<PlayerManager> manager(new PlayerManager("3", true));
+    manager->addPlayer(new TestPlayer("Ann"));
+    auto* bob = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Bob")));
+    bob->pairs = 2;
+    RefHolder<TestPlayer> stranger(new TestPlayer("Bob"));
+    EXPECT_FALSE(manager->setCurrentPlayer(stranger.get()));  // not one of the list
+    EXPECT_TRUE(manager->setCurrentPlayer(bob));
+    ASSERT_TRUE(manager->savePlayers());
+
+    RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    reloaded->loadPlayers();
+    ASSERT_NE(current(*reloaded), nullptr);
+    EXPECT_EQ(current(*reloaded)->getName(), "Bob");
+    EXPECT_EQ(current(*reloaded)->pairs, 2);
+}
+
+TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
+    RefHolder<PlayerManager> manager(new PlayerManager("3", false));
+    static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("ann")))->pairs = 1;
+    ASSERT_TRUE(manager->savePlayers());
+    EXPECT_NE(readTestFile(gameFolder() / "players/players.plrs").find("<Players"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(gameFolder() / "players/ann.plr"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/ann.plr.!"));
+}
+
+TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
+    {
+        RefHolder<PlayerManager> old(new PlayerManager("1", true));
+        old->addPlayer(new TestPlayer("Ann"));
+        ASSERT_TRUE(old->savePlayers());
+    }
+    RefHolder<PlayerManager> manager(new PlayerManager("2", true));
+    manager->loadPlayers();
+    EXPECT_TRUE(manager->getPlayers().empty());
+    EXPECT_EQ(manager->getCurrentPlayer(), nullptr);
+
+    manager->addPlayer(new TestPlayer("Cy"));
+    ASSERT_TRUE(manager->savePlayers());
+    RefHolder<PlayerManager> reloaded(new PlayerManager("2", true));
+    reloaded->loadPlayers();
+    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Cy"});
+    RefHolder<PlayerManager> older(new PlayerManager("1", true));
+    older->loadPlayers();
+    EXPECT_TRUE(older->getPlayers().empty());
+}
+
+TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsIgnoredUntilSavedAgain) {
+    {
+        RefHolder<PlayerManager> old(new PlayerManager("1", true));
+        RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
+        ann->pairs = 7;
+        ASSERT_TRUE(old->savePlayer(ann.get()));
+    }
+    RefHolder<PlayerManager> manager(new PlayerManager("2", true));
+    RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
+    EXPECT_FALSE(manager->loadPlayer(ann.get()));
+    EXPECT_EQ(ann->pairs, 0);  // as constructed
+
+    ann->pairs = 4;
+    ASSERT_TRUE(manager->savePlayer(ann.get()));
+    RefHolder<TestPlayer> again(new TestPlayer("Ann"));
+    EXPECT_TRUE(manager->loadPlayer(again.get()));
+    EXPECT_EQ(again->pairs, 4);
+    EXPECT_NE(readScrambled("players/-41-nn.plr.!").find("<String id=\"version\" value=\"2\""),
+              std::string::npos);
+}
+
+TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
+    EXPECT_TRUE(manager->savePlayer(ann.get()));
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    EXPECT_FALSE(manager->loadPlayer(ann.get()));
+}
+
+TEST_F(PlayerManagerTest, NamesDifferingOnlyInCaseAreTwoPlayers) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    auto* upper = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Ann")));
+    auto* lower = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("ann")));
+    ASSERT_NE(upper, nullptr);
+    ASSERT_NE(lower, nullptr);
+    EXPECT_TRUE(manager->hasPlayer("Ann"));
+    EXPECT_TRUE(manager->hasPlayer("ann"));
+    EXPECT_FALSE(manager->hasPlayer("ANN"));
+    EXPECT_FALSE(manager->hasPlayer(""));
+    EXPECT_EQ(manager->findPlayer("ann")->get(), lower);
+    EXPECT_EQ(manager->findPlayer("Ann")->get(), upper);
+    EXPECT_EQ(manager->findPlayer("aNN"), manager->getPlayers().end());
+    EXPECT_EQ(manager->findPlayer(""), manager->getPlayers().end());
+
+    upper->pairs = 1;
+    lower->pairs = 2;
+    ASSERT_TRUE(manager->savePlayer(upper));
+    ASSERT_TRUE(manager->savePlayer(lower));
+    RefHolder<TestPlayer> check(new TestPlayer("ann"));
+    ASSERT_TRUE(manager->loadPlayer(check.get()));
+    EXPECT_EQ(check->pairs, 2);
+}
+
+TEST_F(PlayerManagerTest, AddPlayerRefusesEmptyKnownAndOverlongNames) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    EXPECT_EQ(manager->addPlayer(nullptr), nullptr);
+    EXPECT_EQ(manager->addPlayer(new TestPlayer("")), nullptr);
+    ASSERT_NE(manager->addPlayer(new TestPlayer("Ann")), nullptr);
+    EXPECT_EQ(manager->addPlayer(new TestPlayer("Ann")), nullptr);
+    // Refused players that nobody held are released; the list keeps one.
+    EXPECT_EQ(TestPlayer::live, 1);
+    RefHolder<TestPlayer> held(new TestPlayer("Ann"));
+    EXPECT_EQ(manager->addPlayer(held.get()), nullptr);
+    EXPECT_EQ(held->getRefCount(), 1);  // a holder's player stays
+
+    // The longest escaped name whose files can still be written, and one byte more.
+    auto* longest =
+        static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer(std::string(239, 'a'))));
+    ASSERT_NE(longest, nullptr);
+    longest->pairs = 1;
+    EXPECT_TRUE(manager->savePlayer(longest));
+    RefHolder<PropertyStore> game(new PropertyStore());
+    game->addChild(new PropertyValue("level", 3));
+    EXPECT_TRUE(manager->writeSaveGame(game.get(), "0", longest->getName()));
+    EXPECT_EQ(manager->addPlayer(new TestPlayer(std::string(240, 'a'))), nullptr);
+    // Non-ASCII bytes escape to ten characters each.
+    EXPECT_NE(manager->addPlayer(new TestPlayer(std::string(23, '\xE9'))), nullptr);
+    EXPECT_EQ(manager->addPlayer(new TestPlayer(std::string(24, '\xE9'))), nullptr);
+    EXPECT_EQ(namesOf(*manager).size(), 3u);
+}
+
+TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    RefHolder<PropertyStore> game(new PropertyStore());
+    game->addChild(new PropertyNode("game", "GameClassic"));
+    game->getChildNode("game")->addChild(new PropertyValue("score", 1200));
+
+    EXPECT_FALSE(manager->saveGameExists("2", "Ann"));
+    ASSERT_TRUE(manager->writeSaveGame(game.get(), "2", "Ann"));
+    EXPECT_TRUE(fs::exists(gameFolder() / "savegames/-41-nn/2.sav.!"));
+    EXPECT_TRUE(manager->saveGameExists("2", "Ann"));
+    EXPECT_FALSE(manager->saveGameExists("3", "Ann"));
+    EXPECT_FALSE(manager->saveGameExists("2", "ann"));
+
+    RefHolder<PropertyStore> loaded(new PropertyStore());
+    ASSERT_TRUE(manager->loadSaveGame(loaded.get(), "2", "Ann"));
+    EXPECT_EQ(loaded->getChildNode("game")->getTypeWord(), "GameClassic");
+    EXPECT_EQ(loaded->getChildNode("game")->getChildValue("score")->getInt(), 1200);
+    RefHolder<PropertyStore> missing(new PropertyStore());
+    EXPECT_FALSE(manager->loadSaveGame(missing.get(), "3", "Ann"));
+
+    // A folder where the file should be cannot be opened for reading.
+    fs::create_directories(gameFolder() / "savegames/-41-nn/5.sav.!");
+    EXPECT_FALSE(manager->saveGameExists("5", "Ann"));
+
+    manager->deleteSaveGame("2", "Ann");
+    EXPECT_FALSE(manager->saveGameExists("2", "Ann"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "savegames/-41-nn/2.sav.!"));
+    manager->deleteSaveGame("2", "Ann");  // nothing left to delete
+}
+
+TEST_F(PlayerManagerTest, EmptyNamesAreRefusedEverywhere) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    RefHolder<PropertyStore> game(new PropertyStore());
+    game->addChild(new PropertyValue("level", 3));
+    ASSERT_TRUE(manager->writeSaveGame(game.get(), "0", "Ann"));
+    ASSERT_TRUE(manager->writeSaveGame(game.get(), "1", "Bob"));
+
+    EXPECT_FALSE(manager->writeSaveGame(game.get(), "0", ""));
+    EXPECT_FALSE(fs::exists(gameFolder() / "savegames/0.sav.!"));
+    EXPECT_FALSE(manager->loadSaveGame(game.get(), "0", ""));
+    EXPECT_FALSE(manager->saveGameExists("0", ""));
+    manager->deleteSaveGame("0", "");
+    EXPECT_EQ(manager->getPlayerFilePath(""), "");
+    EXPECT_EQ(manager->getPlayerFileName("0", ""), "");
+
+    // This would have deleted the folder of every player's saved games.
+    EXPECT_FALSE(manager->removePlayer(""));
+    EXPECT_TRUE(fs::exists(gameFolder() / "savegames/-41-nn/0.sav.!"));
+    EXPECT_TRUE(fs::exists(gameFolder() / "savegames/-42-ob/1.sav.!"));
+}
+
+TEST_F(PlayerManagerTest, RemovalDeletesThePlayersFilesAndNothingElse) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    RefHolder<PropertyStore> game(new PropertyStore());
+    game->addChild(new PropertyValue("level", 3));
+    for (const char* name : {"Ann", "ann", "Bob", "Zed"}) {
+        auto* player = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer(name)));
+        player->pairs = 1;
+        ASSERT_TRUE(manager->savePlayer(player));
+        ASSERT_TRUE(manager->writeSaveGame(game.get(), "0", name));
+        ASSERT_TRUE(manager->writeSaveGame(game.get(), "1", name));
+    }
+    ASSERT_TRUE(manager->setCurrentPlayer(manager->findPlayer("Bob")->get()));
+    writeTestFile(gameFolder() / "players/scores.xml.!", "kept");
+
+    EXPECT_TRUE(manager->removePlayer("Ann"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "savegames/-41-nn"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    for (const char* other : {"ann", "-42-ob", "-5A-ed"}) {
+        EXPECT_TRUE(fs::exists(gameFolder() / "savegames" / other / "0.sav.!")) << other;
+        EXPECT_TRUE(fs::exists(gameFolder() / "savegames" / other / "1.sav.!")) << other;
+        EXPECT_TRUE(fs::exists(gameFolder() / "players" / (std::string(other) + ".plr.!")));
+    }
+    EXPECT_EQ(readTestFile(gameFolder() / "players/scores.xml.!"), "kept");
+    EXPECT_EQ(namesOf(*manager), (std::vector<std::string>{"ann", "Bob", "Zed"}));
+    EXPECT_EQ(manager->getCurrentPlayer()->getName(), "Bob");
+    // The list was saved without the player.
+    RefHolder<PlayerManager> reloaded(new PlayerManager("1", true));
+    reloaded->loadPlayers();
+    EXPECT_EQ(namesOf(*reloaded), (std::vector<std::string>{"ann", "Bob", "Zed"}));
+
+    // A player the list does not hold still loses its files.
+    RefHolder<PlayerManager> other(new PlayerManager("1", true));
+    EXPECT_TRUE(other->removePlayer("Zed"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "savegames/-5A-ed"));
+    EXPECT_FALSE(fs::exists(gameFolder() / "players/-5A-ed.plr.!"));
+    EXPECT_TRUE(fs::exists(gameFolder() / "savegames/-42-ob/0.sav.!"));
+}
+
+TEST_F(PlayerManagerTest, RemovingTheCurrentPlayerMakesTheFirstRemainingCurrent) {
+    {
+        RefHolder<PlayerManager> setup(new PlayerManager("1", true));
+        static_cast<TestPlayer*>(setup->addPlayer(new TestPlayer("Ann")))->pairs = 1;
+        auto* bob = static_cast<TestPlayer*>(setup->addPlayer(new TestPlayer("Bob")));
+        bob->pairs = 9;
+        ASSERT_TRUE(setup->savePlayer(bob));
+        ASSERT_TRUE(setup->savePlayers());
+    }
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    manager->loadPlayers();
+    ASSERT_EQ(manager->getCurrentPlayer()->getName(), "Ann");
+
+    EXPECT_TRUE(manager->removePlayer("Ann"));
+    ASSERT_NE(current(*manager), nullptr);
+    EXPECT_EQ(current(*manager)->getName(), "Bob");
+    // Its profile was read before the list saved it again, so it keeps its data.
+    EXPECT_EQ(current(*manager)->pairs, 9);
+    RefHolder<TestPlayer> check(new TestPlayer("Bob"));
+    ASSERT_TRUE(manager->loadPlayer(check.get()));
+    EXPECT_EQ(check->pairs, 9);
+
+    EXPECT_TRUE(manager->removePlayer("Bob"));
+    EXPECT_EQ(manager->getCurrentPlayer(), nullptr);
+    EXPECT_EQ(TestPlayer::live, 1);  // only `check`
+    const std::string list = readScrambled("players/players.plrs.!");
+    EXPECT_EQ(list.find("currentplayer"), std::string::npos);
+    RefHolder<PlayerManager> reloaded(new PlayerManager("1", true));
+    reloaded->loadPlayers();
+    EXPECT_TRUE(reloaded->getPlayers().empty());
+    EXPECT_EQ(reloaded->getCurrentPlayer(), nullptr);
+}
+
+TEST_F(PlayerManagerTest, EntriesThatAreNoPlayersAreSkipped) {
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+    BasicProperties::instance()->setString("PLAYERS_VERSION", "1");
+    writeScrambled("players/players.plrs.!", listText("1", "Nobody",
+                                                      "<NoSuchClass name=\"Ann\"/>"
+                                                      "<GameNode name=\"Bob\"/>"
+                                                      "<String id=\"PLAYERS_VERSION\" value=\"0\"/>"
+                                                      "<HighScoreEntry playername=\"Cy\"/>"
+                                                      "<TestPlayer name=\"Dee\"/>"
+                                                      "<TestPlayer name=\"\"/>"
+                                                      "<TestPlayer name=\"Dee\"/>"
+                                                      "<TestPlayer name=\"Eve\"/>"));
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    manager->loadPlayers();
+    EXPECT_EQ(namesOf(*manager), (std::vector<std::string>{"Dee", "Eve"}));
+    EXPECT_EQ(TestPlayer::live, 2);
+    // "currentplayer" names nobody: the first player is current.
+    ASSERT_NE(manager->getCurrentPlayer(), nullptr);
+    EXPECT_EQ(manager->getCurrentPlayer()->getName(), "Dee");
+    // A value in the list was not handed on as a global value.
+    ASSERT_NE(BasicProperties::instance(), nullptr);
+    EXPECT_EQ(BasicProperties::instance()->getString("PLAYERS_VERSION"), "1");
+    BasicProperties::releaseInstance();
+}
+
+TEST_F(PlayerManagerTest, BrokenOrMissingListsAddNobody) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    manager->loadPlayers();  // no file yet
+    EXPECT_TRUE(manager->getPlayers().empty());
+    writeScrambled("players/players.plrs.!", listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    std::string truncated = readTestFile(gameFolder() / "players/players.plrs.!");
+    truncated.resize(truncated.size() / 2);
+    writeTestFile(gameFolder() / "players/players.plrs.!", truncated);
+    manager->loadPlayers();
+    EXPECT_TRUE(manager->getPlayers().empty());
+    // A stored list that is not scrambled does not read either.
+    writeTestFile(gameFolder() / "players/players.plrs.!",
+                  listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    manager->loadPlayers();
+    EXPECT_TRUE(manager->getPlayers().empty());
+    // The same list, whole and scrambled, reads.
+    writeScrambled("players/players.plrs.!", listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    manager->loadPlayers();
+    EXPECT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
+}
+
+TEST_F(PlayerManagerTest, TheSingletonTakesItsVersionFromTheGlobalsWhenGivenNone) {
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+    BasicProperties::instance()->setString("PLAYERS_VERSION", "7");
+    PlayerManager::createInstance("", true);
+    PlayerManager* manager = PlayerManager::getInstance();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(manager->getVersion(), "7");
+    EXPECT_TRUE(manager->isScrambled());
+    PlayerManager::createInstance("9", false);  // already made
+    EXPECT_EQ(PlayerManager::getInstance(), manager);
+    PlayerManager::releaseInstance();
+    EXPECT_EQ(PlayerManager::getInstance(), nullptr);
+
+    RefHolder<PlayerManager> given(new PlayerManager("4", false));
+    EXPECT_EQ(given->getVersion(), "4");
+    BasicProperties::releaseInstance();
+}
+
+}  // namespace

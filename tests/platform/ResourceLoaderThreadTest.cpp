@@ -1,0 +1,355 @@
+// The loader thread against the main thread: queue order, lookups that meet a load under way,
+// unloads and removals during a load, shut-down during a load, and a stress run. These tests
+// also run under ThreadSanitizer (CTest label "tsan").
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
+#include "platform/ResourceFiles.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Holds every gated load until the test opens it, and records the order of loads.
+struct LoadGate {
+    std::mutex mutex;
+    std::condition_variable signal;
+    bool open = true;
+    int32_t started = 0;
+    std::vector<std::string> order;
+
+    void pass(const std::string& file) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ++started;
+        order.push_back(file);
+        signal.notify_all();
+        signal.wait(lock, [this] { return open; });
+    }
+    bool waitForStarts(int32_t count) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return signal.wait_for(lock, 10s, [&] { return started >= count; });
+    }
+    void setOpen(bool value) {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = value;
+        signal.notify_all();
+    }
+    int32_t getStarted() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return started;
+    }
+};
+
+LoadGate* gate = nullptr;
+
+}  // namespace
+
+// A resource whose load passes the gate and yields a fresh object numbered by load.
+class GatedTestResource : public ResourceObject {
+    QUOVEL_TYPE(GatedTestResource)
+public:
+    explicit GatedTestResource(PropertyNode* definition) : ResourceObject(definition) {}
+    void load() override {
+        gate->pass(getFileName());
+        RefHolder<BaseObject> made = new BaseObject();
+        ResourceManager::DataLock lock;
+        if (keepsLoadResult()) {
+            object = made;
+            ++loads;
+            setLoaded();
+        }
+        // Once published, the count is shared with the main thread: drop it under the lock.
+        made = nullptr;
+    }
+    BaseObject* getData() const override { return object.get(); }
+    void unload() override {
+        object = nullptr;
+        ResourceObject::unload();
+    }
+    int32_t loads = 0;
+
+private:
+    RefHolder<BaseObject> object;
+};
+
+QUOVEL_DEFINE_TYPE(GatedTestResource, &ResourceObject::typeRecord)
+
+namespace {
+
+class ResourceLoaderThreadTest : public ResourceFilesTest {
+protected:
+    void SetUp() override {
+        ResourceFilesTest::SetUp();
+        gate = &loadGate;
+        ObjectFactoryContainer::instance()->add("Gated", &createFromDefinition<GatedTestResource>);
+    }
+    void TearDown() override {
+        loadGate.setOpen(true);
+        ResourceFilesTest::TearDown();
+        ObjectFactoryContainer::instance()->remove("Gated");
+        gate = nullptr;
+    }
+    // Start-up's wait: until the urgent queue is done, at most 20 s.
+    static bool waitForUrgent(ResourceManager* manager) {
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (manager->nextPendingSection(ResourceManager::Queue::urgent, true)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            manager->resumeLoader();
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+    // Until the loader has let go of the resource, at most 10 s.
+    static bool waitUntilSettled(ResourceObject* resource) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        for (;;) {
+            {
+                ResourceManager::DataLock lock;
+                if (!resource->isLoading()) {
+                    return true;
+                }
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    static GatedTestResource* gated(ResourceManager* manager, const std::string& section,
+                                    const std::string& key) {
+        return static_cast<GatedTestResource*>(manager->getSection(section)->findResource(key));
+    }
+
+    LoadGate loadGate;
+};
+
+TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
+    ResourceManager* manager = idleManager(
+        "<Section id=\"bg\" name=\"bg\" auto=\"true\"><Gated id=\"B\" file=\"b1\"/>"
+        "<Gated id=\"C\" file=\"b2\"/></Section>"
+        "<Section id=\"now\" name=\"now\"><Gated id=\"N\" file=\"n1\"/>"
+        "<Gated id=\"O\" file=\"n2\"/></Section>");
+    EXPECT_TRUE(manager->requestSectionLoad("now"));
+    EXPECT_EQ(loadGate.getStarted(), 0);  // nothing loads before the list is marked read
+    manager->setReady();
+    ASSERT_TRUE(waitForUrgent(manager));
+    ASSERT_TRUE(loadGate.waitForStarts(4));
+    ASSERT_TRUE(waitUntilSettled(gated(manager, "bg", "C")));
+    EXPECT_EQ(loadGate.order, (std::vector<std::string>{"n1", "n2", "b1", "b2"}));
+    EXPECT_EQ(manager->getFinishedUnits(), 2);
+    EXPECT_EQ(manager->getTotalUnits(), 2);
+    EXPECT_EQ(manager->getLoadProgress(), 1.0);
+    EXPECT_NE(manager->getResourceHandle("C", "bg"), nullptr);
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::background, false), nullptr);
+    EXPECT_EQ(manager->getFinishedUnits(), 2);  // background sections never count
+}
+
+TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFree) {
+    ResourceManager* manager =
+        idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
+    GatedTestResource* resource = gated(manager, "s", "R");
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+
+    // Another thread can take the data lock while the lookup waits, then lets the load end.
+    std::thread other([&] {
+        while (true) {
+            {
+                ResourceManager::DataLock lock;
+                if (manager->getResourceHandle("R", "s") == nullptr && resource->isLoading()) {
+                    break;
+                }
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        std::this_thread::sleep_for(20ms);
+        loadGate.setOpen(true);
+    });
+    BaseObject* object = nullptr;
+    {
+        ResourceManager::DataLock outer;
+        ResourceManager::DataLock inner;
+        object = manager->getLoadedResourceHandle("R", "s");
+        EXPECT_FALSE(resource->isLoading());
+    }
+    other.join();
+    EXPECT_NE(object, nullptr);
+    EXPECT_EQ(resource->loads, 1);  // loaded once, by the loader
+    EXPECT_EQ(loadGate.getStarted(), 1);
+    EXPECT_EQ(manager->getResourceHandle("R", "s"), object);
+}
+
+TEST_F(ResourceLoaderThreadTest, AnUnloadDuringALoadDropsItsResult) {
+    ResourceManager* manager =
+        idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
+    RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    manager->unloadSection("s");  // returns at once; the load is still held at the gate
+    EXPECT_TRUE(resource->isLoading());
+    loadGate.setOpen(true);
+    // The section is still requested, so the loader loads it again; the first result is gone.
+    ASSERT_TRUE(waitForUrgent(manager));
+    ASSERT_TRUE(waitUntilSettled(resource.get()));
+    EXPECT_EQ(loadGate.getStarted(), 2);
+    EXPECT_EQ(resource->loads, 1);
+    EXPECT_TRUE(resource->isLoaded());
+    EXPECT_NE(manager->getResourceHandle("R", "s"), nullptr);
+}
+
+TEST_F(ResourceLoaderThreadTest, ARemovalDuringALoadLeavesNothingLoaded) {
+    ResourceManager* manager = idleManager(
+        "<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/><Gated id=\"S\" file=\"s\"/>"
+        "</Section>");
+    RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    manager->removeSection("s", true);
+    EXPECT_EQ(manager->getSection("s"), nullptr);
+    loadGate.setOpen(true);
+    ASSERT_TRUE(waitUntilSettled(resource.get()));
+    EXPECT_FALSE(resource->isLoaded());
+    EXPECT_EQ(resource->getData(), nullptr);
+    EXPECT_EQ(resource->loads, 0);
+    // The loader has nothing left: the rest of the section is never loaded.
+    manager->resumeLoader();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(loadGate.getStarted(), 1);
+    EXPECT_EQ(resource->getRefCount(), 1);  // only the test's holder is left
+}
+
+TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
+    ResourceManager* manager = idleManager(
+        "<Section id=\"s\" name=\"s\"><Gated id=\"A\" file=\"a\"/><Gated id=\"B\" file=\"b\"/>"
+        "<Gated id=\"C\" file=\"c\"/></Section>");
+    RefHolder<GatedTestResource> first = gated(manager, "s", "A");
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    std::thread opener([&] {
+        std::this_thread::sleep_for(30ms);
+        loadGate.setOpen(true);
+    });
+    ResourceManager::stopLoader();  // waits for the load at the gate, then joins
+    opener.join();
+    EXPECT_EQ(ResourceManager::getInstance(), nullptr);
+    EXPECT_EQ(loadGate.getStarted(), 1);
+    EXPECT_TRUE(first->isLoaded());
+    EXPECT_EQ(first->getRefCount(), 1);  // the manager and its sections are gone
+    ResourceManager::stopLoader();       // a second stop does nothing
+}
+
+TEST_F(ResourceLoaderThreadTest, StressRequestsUnloadsAndLookupsWhileTheLoaderWorks) {
+    constexpr int sectionCount = 12;
+    constexpr int picturesPerSection = 6;
+    std::string list;
+    for (int s = 0; s < sectionCount; ++s) {
+        list += "<Section id=\"s" + std::to_string(s) + "\" name=\"s" + std::to_string(s) +
+                (s % 4 == 0 ? "\" auto=\"true\">" : "\">");
+        for (int p = 0; p < picturesPerSection; ++p) {
+            // Neighbouring sections share half their pictures.
+            const int picture = s * picturesPerSection / 2 + p;
+            const std::string file = "media/images/p" + std::to_string(picture) + ".png";
+            putBytes(file, testPicturePng(4 + picture % 5, 3));
+            list += "<Image id=\"K" + std::to_string(p) + "\" file=\"" + file + "\"/>";
+        }
+        list += "</Section>";
+    }
+    ResourceManager* manager = idleManager(list);
+    manager->setReady();
+
+    std::mt19937 random(12345);
+    auto name = [&] { return "s" + std::to_string(random() % sectionCount); };
+    auto key = [&] { return "K" + std::to_string(random() % picturesPerSection); };
+    for (int step = 0; step < 600; ++step) {
+        switch (random() % 8) {
+            case 0:
+            case 1:
+                manager->requestSectionLoad(name());
+                break;
+            case 2:
+                manager->unloadSection(name());
+                break;
+            case 3: {
+                const std::string section = name();
+                manager->removeSection(section, random() % 2 == 0);
+                putResourceList(list, "media/properties/again.xml");
+                manager->loadSectionList("media/properties/again.xml");
+                break;
+            }
+            case 4: {
+                auto* image = objectCast<Image>(manager->getLoadedResourceHandle(key(), name()));
+                EXPECT_NE(image, nullptr);
+                break;
+            }
+            case 5: {
+                ResourceManager::DataLock lock;
+                if (auto* image = objectCast<Image>(manager->getResourceHandle(key(), name()))) {
+                    EXPECT_GT(image->getWidth(), 0);
+                }
+                break;
+            }
+            case 6: {
+                const double progress = manager->getLoadProgress();
+                EXPECT_GE(progress, 0.0);
+                manager->nextPendingSection(ResourceManager::Queue::urgent, true);
+                break;
+            }
+            default:
+                if (random() % 16 == 0) {
+                    manager->clearQueue();
+                }
+                std::this_thread::yield();
+                break;
+        }
+    }
+
+    // No request is lost: everything asked for ends loaded.
+    manager->clearQueue();
+    for (int s = 0; s < sectionCount; ++s) {
+        manager->requestSectionLoad("s" + std::to_string(s));
+    }
+    ASSERT_TRUE(waitForUrgent(manager));
+    for (int s = 0; s < sectionCount; ++s) {
+        ResourceSection* section = manager->getSection("s" + std::to_string(s));
+        ResourceManager::DataLock lock;
+        EXPECT_TRUE(section->isFullyLoaded()) << s;
+        for (const auto& [resourceKey, resource] : section->getResources()) {
+            EXPECT_FALSE(resource->getHasError()) << s << resourceKey;
+            EXPECT_NE(resource->getData(), nullptr) << s << resourceKey;
+        }
+    }
+    EXPECT_DOUBLE_EQ(manager->getLoadProgress(), 1.0);
+
+    // Shut down in the middle of loading everything again.
+    for (int s = 0; s < sectionCount; ++s) {
+        manager->unloadSection("s" + std::to_string(s));
+        manager->requestSectionLoad("s" + std::to_string(s));
+    }
+    std::this_thread::sleep_for(1ms);
+    ResourceManager::stopLoader();
+    EXPECT_EQ(ResourceManager::getInstance(), nullptr);
+}
+
+}  // namespace
