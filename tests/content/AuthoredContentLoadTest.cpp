@@ -115,6 +115,15 @@ TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
             if (needsRack) {
                 EXPECT_GT(level->getLayoutObject()->getSideBoard()->getCapacity(), 0);
             }
+            // The values the reader takes unconditionally for the type are all authored.
+            if (type == 0 || type == 1 || type == 3) {
+                EXPECT_GT(level->getTileDistMax().getInt(), 0);
+            }
+            if (type == 2 || type == 5) {
+                EXPECT_GT(level->getFirstHand().getInt() + level->getSecondHand().getInt() +
+                              level->getThirdHand().getInt(),
+                          0);
+            }
             // Every layout of a series loads too, and stepping through the series reaches them.
             for (const std::string& name : level->getLayoutFileNames()) {
                 RefHolder<Layout> layout(Layout::findByName(Level::LAYOUT_FOLDER + name, type,
