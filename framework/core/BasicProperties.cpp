@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/StringUtils.h"
 
@@ -19,18 +20,18 @@ QUOVEL_REGISTER_FUNCTION(Vector, &BasicProperties::storeVector)
 
 namespace {
 
-constinit BasicProperties* processGlobals = nullptr;
+constinit ProcessInstance<BasicProperties> processGlobals;
 
 // The singleton, made if a handler runs before start-up made it.
 BasicProperties& globals() {
     BasicProperties::createInstance();
-    return *processGlobals;
+    return *processGlobals.get();
 }
 
 // A cached global name: looked up while it is empty and the singleton exists, then kept.
 const std::string& cachedString(std::string& cache, const char* key) {
-    if (cache.empty() && processGlobals) {
-        cache = processGlobals->getString(key);
+    if (cache.empty() && processGlobals.get()) {
+        cache = processGlobals.get()->getString(key);
     }
     return cache;
 }
@@ -38,20 +39,15 @@ const std::string& cachedString(std::string& cache, const char* key) {
 }  // namespace
 
 void BasicProperties::createInstance() {
-    if (!processGlobals) {
-        processGlobals = new BasicProperties();
-        processGlobals->addRef();
-    }
+    processGlobals.create([] { return new BasicProperties(); });
 }
 
 void BasicProperties::releaseInstance() {
-    if (processGlobals) {
-        std::exchange(processGlobals, nullptr)->release();
-    }
+    processGlobals.release();
 }
 
 BasicProperties* BasicProperties::instance() {
-    return processGlobals;
+    return processGlobals.get();
 }
 
 int32_t BasicProperties::getInteger(const std::string& name) {

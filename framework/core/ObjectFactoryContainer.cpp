@@ -1,33 +1,28 @@
 #include "framework/core/ObjectFactoryContainer.h"
 
 #include <algorithm>
-#include <utility>
 
+#include "framework/core/ProcessInstance.h"
 QUOVEL_DEFINE_TYPE(ObjectFactoryContainer, &BaseObject::typeRecord)
 
 namespace {
 
 // Constant-initialised, so registrations in any translation unit may run first.
-constinit ObjectFactoryContainer* processFactory = nullptr;
+constinit ProcessInstance<ObjectFactoryContainer> processFactory;
 
 }  // namespace
 
 ObjectFactoryContainer* ObjectFactoryContainer::instance() {
     createInstance();
-    return processFactory;
+    return processFactory.get();
 }
 
 void ObjectFactoryContainer::createInstance() {
-    if (!processFactory) {
-        processFactory = new ObjectFactoryContainer();
-        processFactory->addRef();
-    }
+    processFactory.create([] { return new ObjectFactoryContainer(); });
 }
 
 void ObjectFactoryContainer::releaseInstance() {
-    if (processFactory) {
-        std::exchange(processFactory, nullptr)->release();
-    }
+    processFactory.release();
 }
 
 bool ObjectFactoryContainer::registerCreateFunction(const char* name, CreateFunction function) {

@@ -1,46 +1,23 @@
 #include "framework/os/FileKeyStore.h"
 
+#include "framework/os/PosixFiles.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <unordered_set>
-#include <utility>
 
 namespace {
 
 constexpr std::string_view fileHeader = "quovel-keystore 1\n";
 constexpr std::string_view fileEnd = "end";
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Closes its descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        std::swap(fd, other.fd);
-        return *this;
-    }
-    ~FileDescriptor() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-
-    int get() const { return fd; }
-    int release() { return std::exchange(fd, -1); }
-
-private:
-    int fd;
-};
 
 std::string_view typeWord(KeyValueType type) {
     switch (type) {
@@ -200,52 +177,6 @@ std::vector<KeyValue> readKeyFile(int keyFolder) {
     return values;
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-// Writes the data to a new file beside the key's file, then renames it over the old one, so
-// that readers see either the old file or the new one, whole.
-bool replaceKeyFile(int keyFolder, std::string_view data) {
-    static std::atomic<unsigned> serial{0};
-    const std::string target(keyStoreFileName);
-    std::string temporary;
-    FileDescriptor file;
-    for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
-        // The leading '.' keeps the name apart from every key name.
-        temporary = "." + target + "." + std::to_string(getpid()) + "." +
-                    std::to_string(serial.fetch_add(1));
-        file = FileDescriptor(openat(keyFolder, temporary.c_str(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (file.get() < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (file.get() < 0) {
-        return false;
-    }
-    bool stored = writeAll(file.get(), data) && fsync(file.get()) == 0;
-    stored = close(file.release()) == 0 && stored;
-    stored = stored && renameat(keyFolder, temporary.c_str(), keyFolder, target.c_str()) == 0;
-    if (!stored) {
-        unlinkat(keyFolder, temporary.c_str(), 0);
-        return false;
-    }
-    // Makes the rename itself durable; the data is already safe if this fails.
-    fsync(keyFolder);
-    return true;
-}
-
 // The entry of the folder whose name matches `name` in any case.
 bool findEntryInAnyCase(int folder, const std::string& name, std::string& found) {
     // A descriptor of its own: reading the folder moves the descriptor's position.
@@ -347,7 +278,9 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     std::vector<KeyValue> values = readKeyFile(folder.get());
     setKeyValue(values, value);
     const std::string data = encodeValues(values);
-    return data.size() <= maxFileBytes && replaceKeyFile(folder.get(), data);
+    return data.size() <= maxFileBytes &&
+           replaceFileAt(folder.get(), std::string(keyStoreFileName),
+                         reinterpret_cast<const uint8_t*>(data.data()), data.size());
 }
 
 std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {

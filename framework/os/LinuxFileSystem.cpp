@@ -1,5 +1,7 @@
 #include "framework/os/LinuxFileSystem.h"
 
+#include "framework/os/PosixFiles.h"
+
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -72,21 +74,6 @@ bool removeTree(int parent, const char* name, int depth) {
     return unlinkat(parent, name, AT_REMOVEDIR) == 0 && ok;
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string LinuxFileSystem::programFolder() {
@@ -144,25 +131,10 @@ bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* da
     if (path.empty() || path.back() == '/') {
         return false;
     }
-    std::string temporary = path + ".tmpXXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = writeAll(fd, data, size) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder's entries.
-    const int folder = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
-    return true;
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const FileDescriptor folder(open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder.get() >= 0 && replaceFileAt(folder.get(), name, data, size);
 }
 
 FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSize,

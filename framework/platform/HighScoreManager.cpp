@@ -1,8 +1,7 @@
 #include "framework/platform/HighScoreManager.h"
 
-#include <utility>
-
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/platform/Folders.h"
@@ -11,7 +10,7 @@ QUOVEL_DEFINE_TYPE(HighScoreManager, &BaseObject::typeRecord)
 
 namespace {
 
-constinit HighScoreManager* processScores = nullptr;
+constinit ProcessInstance<HighScoreManager> processScores;
 
 }  // namespace
 
@@ -23,20 +22,15 @@ HighScoreManager::HighScoreManager(const std::string& version, bool scrambled)
 }
 
 void HighScoreManager::createInstance(const std::string& version, bool scrambled) {
-    if (!processScores) {
-        processScores = new HighScoreManager(version, scrambled);
-        processScores->addRef();
-    }
+    processScores.create([&] { return new HighScoreManager(version, scrambled); });
 }
 
 void HighScoreManager::releaseInstance() {
-    if (processScores) {
-        std::exchange(processScores, nullptr)->release();
-    }
+    processScores.release();
 }
 
 HighScoreManager* HighScoreManager::getInstance() {
-    return processScores;
+    return processScores.get();
 }
 
 std::string HighScoreManager::getScoresFileName() const {

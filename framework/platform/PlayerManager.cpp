@@ -1,10 +1,10 @@
 #include "framework/platform/PlayerManager.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileSystem.h"
@@ -14,7 +14,7 @@ QUOVEL_DEFINE_TYPE(PlayerManager, &BaseObject::typeRecord)
 
 namespace {
 
-constinit PlayerManager* processPlayers = nullptr;
+constinit ProcessInstance<PlayerManager> processPlayers;
 
 constexpr const char* LIST_FILE = "players.plrs";
 constexpr const char* PROFILE_EXTENSION = ".plr";
@@ -43,20 +43,15 @@ PlayerManager::PlayerManager(const std::string& version, bool scrambled)
 }
 
 void PlayerManager::createInstance(const std::string& version, bool scrambled) {
-    if (!processPlayers) {
-        processPlayers = new PlayerManager(version, scrambled);
-        processPlayers->addRef();
-    }
+    processPlayers.create([&] { return new PlayerManager(version, scrambled); });
 }
 
 void PlayerManager::releaseInstance() {
-    if (processPlayers) {
-        std::exchange(processPlayers, nullptr)->release();
-    }
+    processPlayers.release();
 }
 
 PlayerManager* PlayerManager::getInstance() {
-    return processPlayers;
+    return processPlayers.get();
 }
 
 std::string PlayerManager::folderPath(const std::string& folder, bool create) const {

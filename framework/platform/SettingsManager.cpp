@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
@@ -12,7 +13,7 @@ QUOVEL_DEFINE_TYPE(SettingsManager, &BaseObject::typeRecord)
 
 namespace {
 
-SettingsManager* processManager = nullptr;
+constinit ProcessInstance<SettingsManager> processManager;
 
 // The node name the settings always travelled under (sic).
 constexpr const char* settingsNodeName = "GameSettngs";
@@ -33,25 +34,19 @@ SettingsManager::SettingsManager(IGameSettings* settings)
 SettingsManager::~SettingsManager() = default;
 
 void SettingsManager::createInstance(IGameSettings* settings) {
-    if (processManager) {
+    if (processManager.get()) {
         delete settings;
         return;
     }
-    processManager = new SettingsManager(settings);
-    processManager->addRef();
-    processManager->loadFromRegistry();
+    processManager.create([settings] { return new SettingsManager(settings); })->loadFromRegistry();
 }
 
 void SettingsManager::releaseInstance() {
-    if (processManager) {
-        SettingsManager* manager = processManager;
-        processManager = nullptr;
-        manager->release();
-    }
+    processManager.release();
 }
 
 SettingsManager* SettingsManager::instance() {
-    return processManager;
+    return processManager.get();
 }
 
 void SettingsManager::saveToRegistry() {

@@ -1,14 +1,14 @@
 #include "framework/platform/TimedTaskManager.h"
 
 #include <algorithm>
-#include <utility>
 
+#include "framework/core/ProcessInstance.h"
 #include "framework/os/Clock.h"
 
 QUOVEL_DEFINE_TYPE(TimedTaskManager, &TaskManager::typeRecord)
 
 namespace {
-TimedTaskManager* instance = nullptr;
+constinit ProcessInstance<TimedTaskManager> instance;
 }
 
 TimedTaskManager::TimedTaskManager(Clock& clock) : clock(clock) {
@@ -16,21 +16,15 @@ TimedTaskManager::TimedTaskManager(Clock& clock) : clock(clock) {
 }
 
 TimedTaskManager* TimedTaskManager::createInstance(Clock& clock) {
-    if (!instance) {
-        instance = new TimedTaskManager(clock);
-        instance->addRef();
-    }
-    return instance;
+    return instance.create([&clock] { return new TimedTaskManager(clock); });
 }
 
 TimedTaskManager* TimedTaskManager::getInstance() {
-    return instance;
+    return instance.get();
 }
 
 void TimedTaskManager::releaseInstance() {
-    if (instance) {
-        std::exchange(instance, nullptr)->release();
-    }
+    instance.release();
 }
 
 void TimedTaskManager::setFrameRate(int32_t newRate) {

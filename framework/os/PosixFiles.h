@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+// Small pieces of POSIX file handling shared by the file-backed services of this layer.
+
+// Closes its descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd, other.fd);
+        return *this;
+    }
+    ~FileDescriptor();
+
+    int get() const { return fd; }
+    int release() { return std::exchange(fd, -1); }
+
+private:
+    int fd;
+};
+
+// Writes all of the bytes, resuming after interrupted and partial writes.
+bool writeAllBytes(int fd, const uint8_t* data, size_t size);
+
+// Replaces the file `name` in the open folder `folder` all at once: the bytes go to a new
+// temporary file beside it (named "." + name + ".tmp" and five characters, so 10 bytes longer
+// than the name), which is flushed and renamed over the target. Readers see the old file or the
+// new one, whole; on failure the old file stays and the temporary file is removed.
+bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, size_t size);
