@@ -31,10 +31,11 @@ void TaskManager::removeTask(Task* task) {
 }
 
 void TaskManager::update(int32_t elapsedMs) {
-    // Walked by position over the live list: entries before the current one are never removed
-    // by the walk itself, and tasks appended during the walk are reached in this frame.
+    // The next entry is taken before the current one is handled, so the current task may remove
+    // itself or others; tasks appended during the walk are reached in this same frame.
     for (size_t index = 0; index < tasks.size();) {
         RefHolder<Task> task = tasks[index];
+        RefHolder<Task> next = index + 1 < tasks.size() ? tasks[index + 1] : nullptr;
         if (task->isFinished()) {
             if (RefHolder<Task> followUp = task->followUp) {
                 task->followUp.reset();
@@ -48,8 +49,19 @@ void TaskManager::update(int32_t elapsedMs) {
             }
             task->update(elapsedMs);
         }
-        // Continue after the current task, wherever removals during its turn left it.
-        const auto next = std::find(tasks.begin(), tasks.end(), task);
-        index = next == tasks.end() ? index : static_cast<size_t>(next - tasks.begin()) + 1;
+        index = positionAfter(task, next, index);
     }
+}
+
+size_t TaskManager::positionAfter(const RefHolder<Task>& task, const RefHolder<Task>& next,
+                                  size_t index) const {
+    if (next) {
+        if (const auto found = std::find(tasks.begin(), tasks.end(), next); found != tasks.end()) {
+            return static_cast<size_t>(found - tasks.begin());
+        }
+    }
+    // The next task is gone (or there was none): go on after the current one, or from where it
+    // stood when it removed itself.
+    const auto current = std::find(tasks.begin(), tasks.end(), task);
+    return current == tasks.end() ? index : static_cast<size_t>(current - tasks.begin()) + 1;
 }

@@ -29,5 +29,9 @@ public:
     }
 
 private:
+    // Where the walk of update goes on after handling `task` at `index`.
+    size_t positionAfter(const RefHolder<Task>& task, const RefHolder<Task>& next,
+                         size_t index) const;
+
     std::vector<RefHolder<Task>> tasks;
 };

@@ -93,6 +93,25 @@ TEST_F(TaskManagerTest, ATaskMayRemoveItselfOrALaterTaskWhileUpdating) {
     EXPECT_EQ(manager.getTaskCount(), 1u);
 }
 
+TEST_F(TaskManagerTest, ATaskRemovingItselfAndAnEarlierTaskSkipsNoOther) {
+    TaskManager manager;
+    auto* a = new LoggingTask("a");
+    auto* b = new LoggingTask("b");
+    auto* c = new LoggingTask("c");
+    manager.addTask(a);
+    manager.addTask(b);
+    manager.addTask(c);
+    manager.update(1);
+    taskLog.clear();
+    b->action = [&] {
+        manager.removeTask(a);
+        manager.removeTask(b);
+    };
+    manager.update(2);
+    EXPECT_EQ(taskLog, (std::vector<std::string>{"a:2", "b:2", "a:stop", "a:destroyed", "b:stop",
+                                                 "b:destroyed", "c:2"}));
+}
+
 TEST_F(TaskManagerTest, TasksAddedDuringAWalkRunInThatFrame) {
     TaskManager manager;
     auto* a = new LoggingTask("a");
