@@ -1,23 +1,110 @@
 // The authored level files through the level catalogue, from the game's folder as the program
-// reads them: every place the building asks for gives its level, and every casino and roof
-// series steps through its list and then around its hard part.
+// reads them: every place the building asks for gives its level, every level builds for its
+// game type into a board that its build order empties, and every casino and roof series steps
+// through its list and then around its hard part, building at each step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "TempFolder.h"
 #include "game/rules/LevelCatalog.h"
+#include "rules/GameTestSupport.h"
 
 namespace {
 
 const std::filesystem::path kGameFolder = std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
 
+// Plays the board at random, a free matching group (getTilesPerMatch tiles) at a time, from up
+// to kTries fresh starts; true when a play empties it. This proves a board that the builder's
+// fall-back deal made, which keeps no removal order. The board is left as it was.
+bool clearsByRandomFreeGroups(Game* game, uint32_t seed) {
+    constexpr int kTries = 300;
+    Layout* layout = game->getLayout();
+    const size_t group = static_cast<size_t>(game->getTilesPerMatch());
+    std::mt19937 random(seed);
+    Game::TileList all;
+    layout->getAllTiles(all);
+    bool cleared = false;
+    for (int attempt = 0; attempt < kTries && !cleared; ++attempt) {
+        for (bool removed = true; removed;) {
+            removed = false;
+            Game::TileList free;
+            layout->getFreeTiles(free);
+            std::shuffle(free.begin(), free.end(), random);
+            for (size_t first = 0; first < free.size() && !removed; ++first) {
+                Game::TileList taken = {free[first]};
+                for (size_t i = first + 1; i < free.size() && taken.size() < group; ++i) {
+                    if (game->canMatch(free[first].get(), free[i].get())) {
+                        taken.push_back(free[i]);
+                    }
+                }
+                if (taken.size() == group) {
+                    for (const RefHolder<Tile>& tile : taken) {
+                        layout->removeTile(tile.get());
+                    }
+                    removed = true;
+                }
+            }
+        }
+        cleared = layout->getTileCount() == 0;
+        layout->placeTiles(all);
+    }
+    return cleared;
+}
+
+// A game type whose game is built: the replay that proves its build order empties the board
+// by its rules, and the play that proves a board of the fall-back deal can be emptied. The
+// other types join this table as their games are built.
+struct BuiltType {
+    int32_t type;
+    void (*replay)(Game* game);
+    bool (*clearsFallbackBoard)(Game* game, uint32_t seed);
+};
+const BuiltType kBuiltTypes[] = {
+    {Game::TYPE_CLASSIC, &game_test::replayFreeGroups, &clearsByRandomFreeGroups},
+};
+
+const BuiltType* builtType(int32_t type) {
+    for (const BuiltType& built : kBuiltTypes) {
+        if (built.type == type) {
+            return &built;
+        }
+    }
+    return nullptr;
+}
+
 class CatalogContentTest : public ::testing::Test {
 protected:
     CatalogContentTest() : inside(kGameFolder) { catalog.load(); }
+    ~CatalogContentTest() override {
+        Game::releaseCurrent();
+        Random::releaseInstance();
+    }
 
+    // Gives the level to a new game of its type built from `seed`, as a level starts, and
+    // proves the board can be emptied: the build order replays or, when the builder fell back
+    // on dealing faces along the free tiles, a play empties the board.
+    static void buildAndEmpty(const BuiltType& built, Level* level, uint32_t seed) {
+        Random::createInstance(seed);
+        Game* game = Game::create(built.type);
+        ASSERT_NE(game, nullptr);
+        game->setLevel(level);
+        const Game::BuildStatistics& statistics = game->getBuildStatistics();
+        EXPECT_FALSE(statistics.allAttemptsFailed);
+        EXPECT_FALSE(statistics.missingFaces);
+        if (statistics.usedFallbackDeal) {
+            EXPECT_TRUE(built.clearsFallbackBoard(game, seed)) << "fall-back board stays stuck";
+            return;
+        }
+        EXPECT_FALSE(statistics.levelBuildProblem);
+        built.replay(game);
+    }
+
+    game_test::ScopedSuits suits;
     CurrentFolderScope inside;
     LevelCatalog catalog;
 };
@@ -90,10 +177,11 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
     EXPECT_EQ(levels, 100 + 18 + 150);
 }
 
-TEST_F(CatalogContentTest, EverySeriesStepsThroughItsListAndAroundItsHardPart) {
+TEST_F(CatalogContentTest, EverySeriesStepsThroughItsListAndAroundItsHardPartBuildingEachStep) {
     for (const Series& series : allSeries(catalog)) {
         SCOPED_TRACE(series.name);
         Level* level = series.level.get();
+        const BuiltType* built = builtType(level->getGameType());
         const std::vector<std::string> names = level->getLayoutFileNames();
         const int32_t count = static_cast<int32_t>(names.size());
         const int32_t hardStart = level->getHardStartIndex();
@@ -102,18 +190,66 @@ TEST_F(CatalogContentTest, EverySeriesStepsThroughItsListAndAroundItsHardPart) {
         EXPECT_EQ(level->getLayout(), names.front());
         const float firstPoints = level->getPointsPerMatch().getValue();
         // The list once, then the hard part twice around.
-        for (int32_t index = 1; index < count + 2 * (count - hardStart); ++index) {
-            level->nextLevel();
-            level->loadLayout();
-            const int32_t entry =
-                index < count ? index : hardStart + (index - hardStart) % (count - hardStart);
-            EXPECT_EQ(level->getIndex(), index);
-            EXPECT_EQ(level->getLayout(), Level::LAYOUT_FOLDER + names[entry]);
+        for (int32_t index = 0; index < count + 2 * (count - hardStart); ++index) {
+            SCOPED_TRACE("index " + std::to_string(index));
+            if (index > 0) {
+                level->nextLevel();
+                level->loadLayout();
+                const int32_t entry =
+                    index < count ? index : hardStart + (index - hardStart) % (count - hardStart);
+                EXPECT_EQ(level->getIndex(), index);
+                EXPECT_EQ(level->getLayout(), Level::LAYOUT_FOLDER + names[entry]);
+            }
             ASSERT_NE(level->getLayoutObject(), nullptr);
-            EXPECT_GT(level->getLayoutObject()->getTileCount(), 0) << level->getLayout();
+            ASSERT_GT(level->getLayoutObject()->getTileCount(), 0) << level->getLayout();
+            if (built != nullptr) {
+                buildAndEmpty(*built, level, 1000 + index);
+                ASSERT_FALSE(HasFatalFailure());
+            }
         }
         EXPECT_GT(level->getPointsPerMatch().getValue(), firstPoints) << "points rise";
     }
+}
+
+// Every level of the four files, built from several seeds for each game type built so far.
+TEST_F(CatalogContentTest, EveryLevelBuildsForItsTypeIntoABoardItsOrderEmpties) {
+    std::vector<std::pair<std::string, RefHolder<Level>>> levels;
+    for (int32_t floor = 1; floor <= 20; ++floor) {
+        for (int32_t room = 1; room <= 5; ++room) {
+            levels.emplace_back("floor " + std::to_string(floor) + " room " + std::to_string(room),
+                                catalog.findLevel(floor, room));
+        }
+    }
+    for (Series& series : allSeries(catalog)) {
+        levels.emplace_back(series.name, std::move(series.level));
+    }
+    for (int32_t page = 0; page < 5; ++page) {
+        std::vector<RefHolder<Level>> room;
+        catalog.levelsOfRoom(room, page);
+        for (RefHolder<Level>& level : room) {
+            levels.emplace_back(
+                "rec room " + std::to_string(page) + "/" + std::to_string(level->getIndex()),
+                std::move(level));
+        }
+    }
+    constexpr uint32_t kSeeds = 5;
+    int32_t builds = 0;
+    for (const auto& [where, level] : levels) {
+        SCOPED_TRACE(where);
+        ASSERT_TRUE(level);
+        const BuiltType* built = builtType(level->getGameType());
+        if (built == nullptr) {
+            continue;
+        }
+        for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
+            SCOPED_TRACE("seed " + std::to_string(seed));
+            level->loadLayout();
+            buildAndEmpty(*built, level.get(), seed);
+            ASSERT_FALSE(HasFatalFailure());
+            ++builds;
+        }
+    }
+    EXPECT_GT(builds, 0);
 }
 
 }  // namespace

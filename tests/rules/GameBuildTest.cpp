@@ -58,33 +58,6 @@ protected:
         return game;
     }
 
-    // Plays the recorded order group by group; each pair must be free by both rules and match.
-    static void replay(Game* game) {
-        Layout* layout = game->getLayout();
-        const Game::TileList order = game->getBuildOrder();
-        ASSERT_EQ(static_cast<int>(order.size()), layout->getTileCount());
-        game_test::FreeChecker checker;
-        for (const RefHolder<Tile>& tile : order) {
-            checker.add(tile.get());
-        }
-        for (size_t k = 0; k + 1 < order.size(); k += 2) {
-            Tile* a = order[k].get();
-            Tile* b = order[k + 1].get();
-            ASSERT_TRUE(layout->isTileFree(a)) << "pair " << k / 2;
-            ASSERT_TRUE(layout->isTileFree(b)) << "pair " << k / 2;
-            ASSERT_TRUE(checker.isFree(a)) << "pair " << k / 2;
-            ASSERT_TRUE(checker.isFree(b)) << "pair " << k / 2;
-            ASSERT_TRUE(game->canMatch(a, b)) << "pair " << k / 2;
-            ASSERT_NE(a->getSuit(), Tile::NO_SUIT);
-            layout->removeTile(a);
-            layout->removeTile(b);
-            checker.remove(a);
-            checker.remove(b);
-        }
-        EXPECT_EQ(layout->getTileCount(), 0);
-        EXPECT_EQ(checker.count(), 0);
-    }
-
     game_test::ScopedSuits suits;
     rules_test::RecordingGameScreen screen;
     rules_test::ScopedGameScreen screenScope{screen};
@@ -103,10 +76,7 @@ TEST_F(GameBuildTest, BuiltLevelsReplayToAnEmptyBoard) {
                 continue;
             }
             ++clean;
-            replay(game);
-            if (testing::Test::HasFatalFailure()) {
-                return;
-            }
+            ASSERT_NO_FATAL_FAILURE(game_test::replayFreeGroups(game));
         }
         // Problems are rare: the attempt loop almost always finds an order on these boards.
         EXPECT_GE(clean, 55) << "layout " << which;
@@ -129,7 +99,7 @@ TEST_F(GameBuildTest, AuthoredLayoutsReplayToo) {
             game->setLevel(level.get());
             if (!game->getBuildStatistics().levelBuildProblem) {
                 ++clean;
-                replay(game);
+                ASSERT_NO_FATAL_FAILURE(game_test::replayFreeGroups(game));
             }
         }
         // Tall boards meet the stacking check often and then fall back; the others rarely.

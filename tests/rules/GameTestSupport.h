@@ -180,4 +180,38 @@ private:
     std::map<const void*, Position> cells;
 };
 
+// Plays a build's recorded order group by group (getTilesPerMatch tiles each): every tile of a
+// group must be free by the layout and by FreeChecker, carry a face and match the group's first
+// tile; the board must end empty. Use with ASSERT_NO_FATAL_FAILURE.
+inline void replayFreeGroups(Game* game) {
+    Layout* layout = game->getLayout();
+    ASSERT_NE(layout, nullptr);
+    const Game::TileList order = game->getBuildOrder();
+    const size_t group = static_cast<size_t>(game->getTilesPerMatch());
+    ASSERT_GT(group, 0u);
+    ASSERT_EQ(static_cast<int>(order.size()), layout->getTileCount());
+    ASSERT_EQ(order.size() % group, 0u);
+    FreeChecker checker;
+    for (const RefHolder<Tile>& tile : order) {
+        checker.add(tile.get());
+    }
+    for (size_t k = 0; k < order.size(); k += group) {
+        for (size_t i = k; i < k + group; ++i) {
+            Tile* tile = order[i].get();
+            ASSERT_TRUE(layout->isTileFree(tile)) << "group " << k / group;
+            ASSERT_TRUE(checker.isFree(tile)) << "group " << k / group;
+            ASSERT_NE(tile->getSuit(), Tile::NO_SUIT) << "group " << k / group;
+            if (i > k) {
+                ASSERT_TRUE(game->canMatch(order[k].get(), tile)) << "group " << k / group;
+            }
+        }
+        for (size_t i = k; i < k + group; ++i) {
+            layout->removeTile(order[i].get());
+            checker.remove(order[i].get());
+        }
+    }
+    EXPECT_EQ(layout->getTileCount(), 0);
+    EXPECT_EQ(checker.count(), 0);
+}
+
 }  // namespace game_test
