@@ -116,7 +116,7 @@ Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
 }
 
 Game::~Game() {
-    endLevelSession();
+    endLevelSession(this);
     if (currentGame == this) {
         currentGame = nullptr;
         setCurrentGame(nullptr);
@@ -362,11 +362,4 @@ void Game::setMoveTarget(int32_t column, int32_t row) {
 
 void Game::setLevelSession(PropertyNode* node) {
     levelSession = node;
-}
-
-void Game::endLevelSession() {
-    if (levelSession) {
-        GameHooks::endLevelSession(this);
-        levelSession = nullptr;
-    }
 }

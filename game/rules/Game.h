@@ -18,8 +18,8 @@ class Tile;
 // The running game: one level of one game type with its board, selection, score, undo history,
 // counters and clocks. Exactly one game is current; the game-type factory (create, loadSaved)
 // replaces it. The game types derive from it and override its virtual operations. It draws
-// nothing: it reaches the screen through the game-screen interface and the statistics and
-// scenes through GameHooks.
+// nothing: it reaches the screen through the game-screen interface and the scenes through
+// GameHooks.
 class Game : public GameNode, public ICurrentGame {
     QUOVEL_TYPE(Game)
 public:
@@ -190,11 +190,22 @@ public:
     int32_t lastBonusTime = 0;
     int32_t lastMatchKey = -1;
 
-    // The open level session, or null.
-    PropertyNode* getLevelSession() const { return levelSession.get(); }
+    // Statistics events of play, made only while a statistics collector exists (null without
+    // one). A custom event is handed to the collector at once; the caller adds its own values
+    // to the returned node. When the record is closed, an event first opens a playing session
+    // of game mode -1.
+    static PropertyNode* addCustomEvent();
+    // On the game screen, the current game's level session, made on first use and handed to
+    // the collector only when the game ends; elsewhere a new custom event.
+    static PropertyNode* getLevelSession();
+    // Adds the values every event carries: the current player's name, and on the game screen
+    // the current level's layout name, game type, room kind and difficulty.
+    static void fillLevelSession(PropertyNode* node);
+    // Hands the game's open level session to the collector and forgets it.
+    static void endLevelSession(Game* game);
+    // The game's open level session, or null.
+    PropertyNode* getOpenLevelSession() const { return levelSession.get(); }
     void setLevelSession(PropertyNode* node);
-    // Hands the open level session on (GameHooks) and forgets it.
-    void endLevelSession();
 
     // The last build's removal order (groups of getTilesPerMatch) and statistics.
     const TileList& getBuildOrder() const { return buildOrder; }

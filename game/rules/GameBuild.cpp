@@ -9,7 +9,6 @@
 #include "framework/core/Random.h"
 #include "framework/os/MessageBox.h"
 #include "game/rules/Game.h"
-#include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
@@ -196,7 +195,7 @@ void Game::fallbackDeal(Layout* board, const TileList& snapshot) {
 }
 
 void Game::reportBuild() {
-    PropertyNode* event = GameHooks::addCustomEvent();
+    PropertyNode* event = addCustomEvent();
     if (event == nullptr) {
         return;
     }

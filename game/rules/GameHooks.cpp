@@ -3,31 +3,18 @@
 namespace GameHooks {
 
 namespace {
-AddCustomEventFunction addCustomEventHook = nullptr;
-EndLevelSessionFunction endLevelSessionHook = nullptr;
 SetTransitionFunction setTransitionHook = nullptr;
 RequestSceneFunction requestSceneHook = nullptr;
+GameSceneShownFunction gameSceneShownHook = nullptr;
 }  // namespace
-
-void installStatistics(AddCustomEventFunction addCustomEvent,
-                       EndLevelSessionFunction endLevelSession) {
-    addCustomEventHook = addCustomEvent;
-    endLevelSessionHook = endLevelSession;
-}
 
 void installScenes(SetTransitionFunction setTransition, RequestSceneFunction requestScene) {
     setTransitionHook = setTransition;
     requestSceneHook = requestScene;
 }
 
-PropertyNode* addCustomEvent() {
-    return addCustomEventHook ? addCustomEventHook() : nullptr;
-}
-
-void endLevelSession(Game* game) {
-    if (endLevelSessionHook) {
-        endLevelSessionHook(game);
-    }
+void installGameSceneShown(GameSceneShownFunction gameSceneShown) {
+    gameSceneShownHook = gameSceneShown;
 }
 
 bool setTransition(const std::string& transitionName) {
@@ -44,6 +31,10 @@ bool requestScene(const std::string& sceneName) {
     }
     requestSceneHook(sceneName);
     return true;
+}
+
+bool isGameSceneShown() {
+    return gameSceneShownHook != nullptr && gameSceneShownHook();
 }
 
 }  // namespace GameHooks

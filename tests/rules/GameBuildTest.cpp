@@ -10,21 +10,13 @@
 #include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
 #include "game/rules/GameClassic.h"
-#include "game/rules/GameHooks.h"
 #include "rules/GameTestSupport.h"
 #include "rules/RecordingGameScreen.h"
+#include "rules/ScopedStatistics.h"
 
 namespace {
 
 using game_test::Position;
-
-// Build events handed to the statistics hook.
-std::vector<RefHolder<PropertyNode>> events;
-
-PropertyNode* recordEvent() {
-    events.emplace_back(new PropertyNode("", "QVCustomEvent"));
-    return events.back().get();
-}
 
 // Exposes the distance threshold of the classic builder.
 class ProbeGame : public GameClassic {
@@ -35,14 +27,8 @@ public:
 
 class GameBuildTest : public testing::Test {
 protected:
-    void SetUp() override {
-        events.clear();
-        GameHooks::installStatistics(&recordEvent, nullptr);
-    }
     void TearDown() override {
         Game::releaseCurrent();
-        GameHooks::installStatistics(nullptr, nullptr);
-        events.clear();
         Random::releaseInstance();
     }
 
@@ -58,7 +44,15 @@ protected:
         return game;
     }
 
+    // The build events the collector received since the last clearEvents.
+    std::vector<PropertyNode*> events() const { return statistics.events(); }
+    void clearEvents() {
+        statistics.stop();
+        statistics.start();
+    }
+
     game_test::ScopedSuits suits;
+    game_test::ScopedStatistics statistics;
     rules_test::RecordingGameScreen screen;
     rules_test::ScopedGameScreen screenScope{screen};
 };
@@ -142,8 +136,8 @@ TEST_F(GameBuildTest, TheLayoutCopyIsTheBoardAsBuilt) {
 
 TEST_F(GameBuildTest, EveryBuildReportsItsStatistics) {
     build(game_test::pyramid144(), 3);
-    ASSERT_EQ(events.size(), 1u);
-    PropertyNode* event = events[0].get();
+    ASSERT_EQ(events().size(), 1u);
+    PropertyNode* event = events()[0];
     const Game::BuildStatistics& stats = Game::current()->getBuildStatistics();
     EXPECT_EQ(event->getChildValue("numNotSolvable")->getInt(), stats.numNotSolvable);
     EXPECT_EQ(event->getChildValue("numStackingProblem")->getInt(), stats.numStackingProblem);
@@ -151,19 +145,17 @@ TEST_F(GameBuildTest, EveryBuildReportsItsStatistics) {
     EXPECT_EQ(event->getChildValue("levelBuildProblem")->getBool(), stats.levelBuildProblem);
 
     // A board that builds at once reports 0, 0 and false all the same.
-    events.clear();
+    clearEvents();
     build({{0, 0, 0}, {4, 0, 0}}, 3);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0]->getChildValue("numNotSolvable")->getInt(), 0);
-    EXPECT_EQ(events[0]->getChildValue("numStackingProblem")->getInt(), 0);
-    ASSERT_NE(events[0]->getChild("levelBuildProblem"), nullptr);
-    EXPECT_FALSE(events[0]->getChildValue("levelBuildProblem")->getBool());
+    ASSERT_EQ(events().size(), 1u);
+    EXPECT_EQ(events()[0]->getChildValue("numNotSolvable")->getInt(), 0);
+    EXPECT_EQ(events()[0]->getChildValue("numStackingProblem")->getInt(), 0);
+    ASSERT_NE(events()[0]->getChild("levelBuildProblem"), nullptr);
+    EXPECT_FALSE(events()[0]->getChildValue("levelBuildProblem")->getBool());
 
-    // Without a collector the build goes on and reports nothing.
-    GameHooks::installStatistics(nullptr, nullptr);
-    events.clear();
-    build({{0, 0, 0}, {4, 0, 0}}, 3);
-    EXPECT_TRUE(events.empty());
+    // Without a collector the build goes on all the same.
+    statistics.stop();
+    EXPECT_EQ(build({{0, 0, 0}, {4, 0, 0}}, 3)->getBuildOrder().size(), 2u);
 }
 
 TEST_F(GameBuildTest, WhenEveryAttemptFailsTheOrderIsTheIteratorOrder) {
@@ -181,9 +173,9 @@ TEST_F(GameBuildTest, WhenEveryAttemptFailsTheOrderIsTheIteratorOrder) {
     // Both tiles are back on the board with faces.
     EXPECT_EQ(game->getLayout()->getTileCount(), 2);
     EXPECT_NE(game->getBuildOrder()[0]->getSuit(), Tile::NO_SUIT);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0]->getChildValue("numNotSolvable")->getInt(), Game::MAX_BUILD_ATTEMPTS);
-    EXPECT_TRUE(events[0]->getChildValue("levelBuildProblem")->getBool());
+    ASSERT_EQ(events().size(), 1u);
+    EXPECT_EQ(events()[0]->getChildValue("numNotSolvable")->getInt(), Game::MAX_BUILD_ATTEMPTS);
+    EXPECT_TRUE(events()[0]->getChildValue("levelBuildProblem")->getBool());
 }
 
 TEST_F(GameBuildTest, TheFallBackDealGoesAlongFreeTilesWhenEveryDealStacks) {
@@ -196,7 +188,7 @@ TEST_F(GameBuildTest, TheFallBackDealGoesAlongFreeTilesWhenEveryDealStacks) {
     for (const RefHolder<Tile>& tile : tiles) {
         tile->setFace(1, 3);
     }
-    events.clear();
+    clearEvents();
     game->buildLevel(layout);
     const Game::BuildStatistics& stats = game->getBuildStatistics();
     EXPECT_FALSE(stats.allAttemptsFailed);
@@ -211,9 +203,9 @@ TEST_F(GameBuildTest, TheFallBackDealGoesAlongFreeTilesWhenEveryDealStacks) {
                   tile.get());
         EXPECT_EQ(tile->getSuit(), 1);
     }
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0]->getChildValue("numStackingProblem")->getInt(), Game::MAX_DEALS);
-    EXPECT_TRUE(events[0]->getChildValue("levelBuildProblem")->getBool());
+    ASSERT_EQ(events().size(), 1u);
+    EXPECT_EQ(events()[0]->getChildValue("numStackingProblem")->getInt(), Game::MAX_DEALS);
+    EXPECT_TRUE(events()[0]->getChildValue("levelBuildProblem")->getBool());
 }
 
 TEST_F(GameBuildTest, FewerFacesThanTilesLeaveFacelessTilesAndReportTheProblem) {

@@ -275,21 +275,6 @@ TEST_F(GameStateTest, ReturningToTheRoomGoesThroughTheSceneHooks) {
     Game::current()->returnToRoom();  // no hooks: nothing happens
 }
 
-TEST_F(GameStateTest, ADestroyedGameEndsItsLevelSession) {
-    static Game* ended = nullptr;
-    GameHooks::installStatistics(nullptr, [](Game* game) { ended = game; });
-    Game* game = Game::create(Game::TYPE_CLASSIC);
-    Game::create(Game::TYPE_CLASSIC);  // no session: nothing handed on
-    EXPECT_EQ(ended, nullptr);
-    game = Game::current();
-    RefHolder<PropertyNode> session(new PropertyNode("", "QVLevelSession"));
-    game->setLevelSession(session.get());
-    Game::releaseCurrent();
-    EXPECT_EQ(ended, game);
-    EXPECT_EQ(session->getRefCount(), 1);
-    GameHooks::installStatistics(nullptr, nullptr);
-}
-
 // Moves need a board with free cells: a classic game played on a free-cell layout.
 class GameMoveTest : public GameStateTest {
 protected:

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/os/FakeClock.h"
+#include "framework/os/FakeSystemInfoSource.h"
+#include "framework/os/FileKeyStore.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/StatisticsCollector.h"
+
+namespace game_test {
+
+// The process's statistics collector for one test, with the data root and the key store in a
+// temporary folder, a fake clock and a fake machine. The collector is written and gone at the
+// end, and the old data root is back.
+class ScopedStatistics {
+public:
+    ScopedStatistics() {
+        const char* old = std::getenv("XDG_DATA_HOME");
+        hadDataHome = old != nullptr;
+        previousDataHome = old ? old : "";
+        setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+        resetFolderCache();
+        setGameName("Quovel Statistics Test");
+        KeyStore::setCurrentUser(&keys);
+        clock.setUnixBase(1'300'000'000);
+        start();
+    }
+    ~ScopedStatistics() {
+        writeGameStatistics();
+        KeyStore::setCurrentUser(nullptr);
+        if (hadDataHome) {
+            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        resetFolderCache();
+        setGameName("");
+    }
+    ScopedStatistics(const ScopedStatistics&) = delete;
+    ScopedStatistics& operator=(const ScopedStatistics&) = delete;
+
+    // A fresh collector, as at start-up (closed, no sessions).
+    void start() { initGameStatistics(clock, machine); }
+    // The shut-down: the collector is written and gone.
+    void stop() { writeGameStatistics(); }
+
+    StatisticsCollector* collector() const { return getStatisticsCollector(); }
+    // Every event the collector holds, session by session; none without a collector.
+    std::vector<PropertyNode*> events() const {
+        std::vector<PropertyNode*> all;
+        if (collector() != nullptr) {
+            for (const PlayingSessionRecord& session : collector()->getSessions()) {
+                for (const RefHolder<PropertyNode>& event : session.events) {
+                    all.push_back(event.get());
+                }
+            }
+        }
+        return all;
+    }
+
+    TempFolder folder;
+    FileKeyStore keys{folder / "config"};
+    FakeClock clock;
+    FakeSystemInfoSource machine;
+
+private:
+    bool hadDataHome = false;
+    std::string previousDataHome;
+};
+
+}  // namespace game_test
