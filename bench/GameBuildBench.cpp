@@ -1,0 +1,131 @@
+// Building a classic level happens while the game screen waits; one build should fit in a frame
+// (16 ms) even in the slow cases. Each seed deals fresh faces on a 144-tile board and times
+// buildLevel alone; the counters give the median and the 99th percentile over the seeds.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
+
+namespace {
+
+// A stepped pyramid of 12 x 8, 8 x 4, 4 x 3 and 2 x 2 tiles: 144.
+RefHolder<Layout> pyramidLayout() {
+    RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
+    RefHolder<PropertyVector> tiles(new PropertyVector("tiles"));
+    auto add = [&](int x, int y, int z) {
+        RefHolder<PropertyNode> tile(new PropertyNode("", "Tile"));
+        tile->addChild(new PropertyValue("x", x, true));
+        tile->addChild(new PropertyValue("y", y, true));
+        tile->addChild(new PropertyValue("z", z, true));
+        tiles->addChild(tile.get());
+    };
+    const int rows[] = {8, 4, 3, 2};
+    const int columns[] = {12, 8, 4, 2};
+    const int left[] = {4, 8, 12, 15};
+    const int top[] = {2, 6, 7, 8};
+    for (int z = 0; z < 4; ++z) {
+        for (int row = 0; row < rows[z]; ++row) {
+            for (int column = 0; column < columns[z]; ++column) {
+                add(left[z] + 2 * column, top[z] + 2 * row, z);
+            }
+        }
+    }
+    node->addChild(tiles.get());
+    return RefHolder<Layout>(new Layout(node.get(), 0, -1));
+}
+
+void makeSuits() {
+    BasicProperties::createInstance();
+    RefHolder<PropertyNode> defs(new PropertyNode("suitDefs", "Node"));
+    const int sizes[] = {9, 9, 9, 4, 3, 4, 4};
+    for (int i = 0; i < 7; ++i) {
+        RefHolder<PropertyNode> suit(new PropertyNode("s" + std::to_string(i), "Suit"));
+        suit->addChild(new PropertyValue("size", std::to_string(sizes[i]), true));
+        suit->addChild(new PropertyValue("matchType", i >= 5 ? "suit" : "exact", true));
+        defs->addChild(suit.get());
+    }
+    BasicProperties::instance()->setNode("suitDefs", defs.get());
+    TileManager::createInstance();
+}
+
+double percentile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(share * values.size()));
+    return values[index];
+}
+
+void BM_BuildClassic144(benchmark::State& state) {
+    makeSuits();
+    RefHolder<PropertyNode> levelNode(new PropertyNode("level", "Level"));
+    const std::pair<const char*, const char*> values[] = {{"gameType", "Classic"},
+                                                          {"pointsPerMatch", "10"},
+                                                          {"tileDistMin", "2"},
+                                                          {"tileDistMax", "9"},
+                                                          {"isSaveGame", ""}};
+    for (const auto& [key, text] : values) {
+        levelNode->addChild(new PropertyValue(key, text, true));
+    }
+    RefHolder<BaseObject> made(
+        ObjectFactoryContainer::instance()->create("Level", levelNode.get()));
+    RefHolder<Level> level(objectCast<Level>(made.get()));
+    RefHolder<Layout> layout = pyramidLayout();
+    level->setLayoutObject(layout.get());
+    Random::createInstance(1);
+    Game* game = Game::create(Game::TYPE_CLASSIC);
+    game->setLevel(level.get());
+    Layout* board = game->getLayout();
+    std::vector<RefHolder<Tile>> tiles;
+    board->getAllTiles(tiles);
+
+    const int seeds = static_cast<int>(state.range(0));
+    std::vector<double> times;
+    std::vector<double> attempts;
+    int problems = 0;
+    for (auto _ : state) {
+        times.clear();
+        attempts.clear();
+        problems = 0;
+        for (int seed = 1; seed <= seeds; ++seed) {
+            state.PauseTiming();
+            Random::createInstance(static_cast<uint32_t>(seed));
+            std::vector<RefHolder<TileDef>> faces;
+            TileManager::instance()->dealDefs(144, 2, 4, 5, faces);
+            for (size_t i = 0; i < tiles.size() && i < faces.size(); ++i) {
+                tiles[i]->setFace(faces[i]->getSuit(), faces[i]->getValue());
+            }
+            state.ResumeTiming();
+            const auto start = std::chrono::steady_clock::now();
+            game->buildLevel(board);
+            const auto end = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+            attempts.push_back(game->getBuildStatistics().attempts);
+            problems += game->getBuildStatistics().levelBuildProblem;
+        }
+    }
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["p99_ms"] = percentile(times, 0.99);
+    state.counters["max_ms"] = percentile(times, 1.0);
+    state.counters["median_attempts"] = percentile(attempts, 0.5);
+    state.counters["p99_attempts"] = percentile(attempts, 0.99);
+    state.counters["problem_builds"] = problems;
+
+    Game::releaseCurrent();
+    Random::releaseInstance();
+    TileManager::releaseInstance();
+    BasicProperties::releaseInstance();
+}
+BENCHMARK(BM_BuildClassic144)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

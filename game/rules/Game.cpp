@@ -1,0 +1,372 @@
+#include "game/rules/Game.h"
+
+#include <string>
+
+#include "framework/core/NumberText.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/platform/AbstractPlayer.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/IGameScreen.h"
+#include "game/rules/IPlayerHooks.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+
+QUOVEL_DEFINE_TYPE(Game, &GameNode::typeRecord, &ICurrentGame::typeRecord)
+
+namespace {
+
+// The slot of the current game; it holds one reference.
+Game* currentGame = nullptr;
+
+// The registration names of the game types, by type number.
+constexpr const char* GAME_CLASS_NAMES[] = {"GameClassic", "GameFreeCell", "GameSplit",
+                                            "GameTriple",  "GameRiver",    "GameSpeed"};
+
+// A saved clock: its text read as "%ld" reads it (white space, sign, decimal digits), kept to
+// 32 bits as the field is. Digits beyond 32 bits wrap instead of overflowing.
+int32_t readLongText(PropertyNode* node, const char* key) {
+    const std::wstring text = node->getChildValue(key)->getText();
+    size_t end = text.find_first_not_of(L" \t\r\n");
+    if (end == std::wstring::npos) {
+        return 0;
+    }
+    if (text[end] == L'+' || text[end] == L'-') {
+        ++end;
+    }
+    while (end < text.size() && text[end] >= L'0' && text[end] <= L'9') {
+        ++end;
+    }
+    return parseInt(std::wstring_view(text).substr(0, end));
+}
+
+void addInteger(PropertyNode* node, const char* key, int32_t number) {
+    node->addChild(new PropertyValue(key, number));
+}
+
+void addLong(PropertyNode* node, const char* key, int32_t number) {
+    node->addChild(new PropertyValue(key, static_cast<long>(number)));
+}
+
+}  // namespace
+
+Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
+    if (saved == nullptr || saved == DUMMY_NODE) {
+        return;
+    }
+    score.set(saved->getChildValue("realScore")->getInt());
+    undoCount = saved->getChildValue("undoCount")->getInt();
+    hintCount = saved->getChildValue("hintCount")->getInt();
+    shuffleCount = saved->getChildValue("shuffleCount")->getInt();
+    removedTilesCount = saved->getChildValue("removedTilesCount")->getInt();
+    realTime = readLongText(saved, "realTime");
+    dataGatherLevelTime = readLongText(saved, "dataGatherLevelTime");
+    clockTime = readLongText(saved, "clockTime");
+    timeSinceLastRestart = readLongText(saved, "timeSinceLastRestart");
+    hasWon = saved->getChildValue("hasWon")->getBool();
+    pressedShuffle = saved->getChildValue("pressedShuffle")->getBool();
+    pressedUndo = saved->getChildValue("pressedUndo")->getBool();
+    bonusesClaimed = saved->getChildValue("bonusesClaimed")->getInt();
+
+    ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
+    // A game without its level and both boards cannot be played: such a tree is refused.
+    BaseObject* madeLevel = factory->createObject(saved->getChild("level"));
+    level = objectCast<Level>(madeLevel);
+    if (!level) {
+        restored = false;
+        if (madeLevel != nullptr) {
+            RefHolder<BaseObject> drop(madeLevel);
+        }
+        return;
+    }
+    const int32_t sideBoardIndex = static_cast<int32_t>(level->getSideBoardIndex().getValue());
+    PropertyNode* layoutNode = saved->getChildNode("layout");
+    PropertyNode* copyNode = saved->getChildNode("layoutCopy");
+    if (layoutNode == DUMMY_NODE || copyNode == DUMMY_NODE) {
+        restored = false;
+        return;
+    }
+    layout = new Layout(layoutNode, gameType, sideBoardIndex);
+    layoutCopy = new Layout(copyNode, gameType, sideBoardIndex);
+    level->setLayoutObject(layout.get());
+
+    PropertyVector* undoList = saved->getChildVector("undo");
+    for (int32_t i = 0; i < undoList->getChildCount(); ++i) {
+        RefHolder<BaseObject> made(factory->createObject(undoList->getChildAt(i)));
+        Command* command = objectCast<Command>(made.get());
+        if (command == nullptr) {
+            restored = false;
+            return;
+        }
+        // A command whose tiles are lost cannot be undone; the rest of the history stays.
+        if (command->isUsable()) {
+            undoHistory.emplace_back(command);
+        }
+    }
+    PropertyVector* levels = saved->getChildVector("randomLevels");
+    for (int32_t i = 0; i < levels->getChildCount(); ++i) {
+        randomLevels.push_back(valueOrDummy(levels->getChildAt(i))->getInt());
+    }
+}
+
+Game::~Game() {
+    endLevelSession();
+    if (currentGame == this) {
+        currentGame = nullptr;
+        setCurrentGame(nullptr);
+    }
+}
+
+void* Game::castTo(const TypeRecord* type) {
+    if (type == &ICurrentGame::typeRecord) {
+        return static_cast<ICurrentGame*>(this);
+    }
+    return GameNode::castTo(type);
+}
+
+Game* Game::create(int32_t gameType) {
+    if (gameType < TYPE_CLASSIC || gameType > TYPE_SPEED) {
+        return nullptr;
+    }
+    BaseObject* made =
+        ObjectFactoryContainer::instance()->create(GAME_CLASS_NAMES[gameType], nullptr);
+    Game* game = objectCast<Game>(made);
+    if (game == nullptr) {
+        RefHolder<BaseObject> drop(made);
+        return nullptr;
+    }
+    install(game);
+    return game;
+}
+
+Game* Game::current() {
+    return currentGame;
+}
+
+void Game::install(Game* game) {
+    Game* old = currentGame;
+    game->addRef();
+    currentGame = game;
+    setCurrentGame(game);
+    if (old != nullptr) {
+        old->setRemoved(true);
+        old->release();
+    }
+}
+
+void Game::releaseCurrent() {
+    Game* old = currentGame;
+    currentGame = nullptr;
+    setCurrentGame(nullptr);
+    if (old != nullptr) {
+        old->setRemoved(true);
+        old->release();
+    }
+}
+
+bool Game::restoreCurrent(PropertyNode* gameNode) {
+    if (gameNode == nullptr || gameNode == DUMMY_NODE) {
+        return false;
+    }
+    RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(gameNode));
+    Game* game = objectCast<Game>(made.get());
+    if (game == nullptr || !game->isRestored()) {
+        return false;
+    }
+    install(game);
+    return true;
+}
+
+bool Game::loadSaved(int32_t number) {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (players == nullptr || players->getCurrentPlayer() == nullptr) {
+        return false;
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    if (!players->loadSaveGame(store.get(), std::to_string(number),
+                               players->getCurrentPlayer()->getName())) {
+        return false;
+    }
+    PropertyNode* gameNode = store->getChildNode("game");
+    if (!restoreCurrent(gameNode)) {
+        return false;
+    }
+    if (IPlayerHooks* player = getCurrentPlayer()) {
+        player->keepSavedGame(gameNode);
+    }
+    return true;
+}
+
+void Game::save(PropertyNode* node) {
+    if (node == nullptr || node == DUMMY_NODE) {
+        return;
+    }
+    // A tile still flying to its slot is not on the board yet: land it so that it is written.
+    completePendingMoves();
+    addInteger(node, "undoCount", undoCount);
+    addInteger(node, "hintCount", hintCount);
+    addInteger(node, "shuffleCount", shuffleCount);
+    addInteger(node, "removedTilesCount", removedTilesCount);
+    addInteger(node, "numZeroMatches", numZeroMatches);
+    addInteger(node, "realScore", score.getValue());
+    addLong(node, "realTime", realTime);
+    addLong(node, "dataGatherLevelTime", dataGatherLevelTime);
+    addLong(node, "clockTime", clockTime);
+    addLong(node, "timeSinceLastRestart", timeSinceLastRestart);
+    node->addBool("hasWon", hasWon, false);
+    node->addBool("pressedShuffle", pressedShuffle, false);
+    node->addBool("pressedUndo", pressedUndo, false);
+    addInteger(node, "bonusesClaimed", bonusesClaimed);
+    if (layout) {
+        RefHolder<PropertyNode> child(new PropertyNode("layout", "Layout"));
+        layout->save(child.get());
+        node->addChild(child.get());
+    }
+    if (layoutCopy) {
+        RefHolder<PropertyNode> child(new PropertyNode("layoutCopy", "Layout"));
+        layoutCopy->save(child.get());
+        node->addChild(child.get());
+    }
+    if (level) {
+        RefHolder<PropertyNode> child(new PropertyNode("level", "Level"));
+        level->toProperties(child.get());
+        node->addChild(child.get());
+    }
+    RefHolder<PropertyVector> undoList(new PropertyVector("undo"));
+    for (const RefHolder<Command>& command : undoHistory) {
+        command->save(undoList.get());
+    }
+    node->addChild(undoList.get());
+    RefHolder<PropertyVector> levels(new PropertyVector("randomLevels"));
+    for (int32_t number : randomLevels) {
+        levels->addChild(new PropertyValue("", number));
+    }
+    node->addChild(levels.get());
+    node->addChild(new PropertyValue("lastSubmitTime", std::to_string(lastSubmitTime)));
+}
+
+void Game::completePendingMoves() {
+    for (const RefHolder<Command>& command : undoHistory) {
+        command->complete();
+    }
+}
+
+void Game::setLevel(Level* newLevel) {
+    level = newLevel;
+    layout = level ? level->getLayoutObject() : nullptr;
+    if (!layout) {
+        layoutCopy = nullptr;
+        return;
+    }
+    prepareLevel(layout.get());
+    layoutCopy = new Layout(*layout);
+}
+
+void Game::restartLevel() {
+    if (layoutCopy) {
+        layout = new Layout(*layoutCopy);
+        if (level) {
+            level->setLayoutObject(layout.get());
+        }
+    }
+    resetLevelState();
+    const bool keepsScore =
+        level && (level->getGameMode() == 1 || level->getGameMode() == 3) && level->getIndex() > 0;
+    if (!keepsScore) {
+        score.set(0);
+    }
+    undoHistory.clear();
+}
+
+void Game::resetLevelState() {
+    hintCount = 0;
+    undoCount = 0;
+    shuffleCount = 0;
+    removedTilesCount = 0;
+    numZeroMatches = 0;
+    moveCount = 0;
+    realTime = 0;
+    clockTime = 0;
+    timeSinceLastRestart = 0;
+    hasWon = false;
+    selection.clear();
+    superHintTiles.clear();
+}
+
+void Game::applyShuffle() {
+    if (layout && layout->getSideBoard() != nullptr) {
+        layout->getSideBoard()->setRemoved(true);
+    }
+    if (pendingLayout) {
+        layout = pendingLayout;
+        if (level) {
+            level->setLayoutObject(layout.get());
+        }
+    }
+    pendingLayout = nullptr;
+    if (layout && layout->getSideBoard() != nullptr) {
+        if (GameNode* holder = getGameScreen().getSideBoardHolder()) {
+            GameNode::appendChild(layout->getSideBoard(), holder);
+        }
+    }
+}
+
+void Game::setPendingLayout(Layout* value) {
+    pendingLayout = value;
+}
+
+void Game::returnToRoom() {
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+    }
+    GameHooks::setTransition("TRANSITION_DEFAULT");
+    static constexpr const char* SECTIONS[] = {"hallway", "casino", "recroom", "roof"};
+    static constexpr const char* SCENES[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM",
+                                             "SCENE_ROOF"};
+    const int32_t room = level ? level->getGameMode() : -1;
+    if (room < 0 || room > 3) {
+        return;
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->requestSectionLoad(SECTIONS[room]);
+    }
+    GameHooks::requestScene(SCENES[room]);
+}
+
+Tile* Game::nextTile() {
+    return nullptr;
+}
+
+void Game::restoreSideBoardTile(Layout*, Tile*) {}
+
+int32_t Game::getTilesPerMatch() const {
+    return 2;
+}
+
+void Game::resetHintCounters() {}
+
+int32_t Game::getLevelGameType() const {
+    return level ? level->getGameType() : gameType;
+}
+
+void Game::setMoveTarget(int32_t column, int32_t row) {
+    moveTargetColumn = column;
+    moveTargetRow = row;
+}
+
+void Game::setLevelSession(PropertyNode* node) {
+    levelSession = node;
+}
+
+void Game::endLevelSession() {
+    if (levelSession) {
+        GameHooks::endLevelSession(this);
+        levelSession = nullptr;
+    }
+}

@@ -1,0 +1,247 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/core/GameNode.h"
+#include "framework/core/RefHolder.h"
+#include "game/rules/Command.h"
+#include "game/rules/DisplayValue.h"
+#include "game/rules/ICurrentGame.h"
+#include "game/rules/TileDef.h"
+
+class Layout;
+class Level;
+class PropertyNode;
+class Tile;
+
+// The running game: one level of one game type with its board, selection, score, undo history,
+// counters and clocks. Exactly one game is current; the game-type factory (create, loadSaved)
+// replaces it. The game types derive from it and override its virtual operations. It draws
+// nothing: it reaches the screen through the game-screen interface and the statistics and
+// scenes through GameHooks.
+class Game : public GameNode, public ICurrentGame {
+    QUOVEL_TYPE(Game)
+public:
+    using TileList = std::vector<RefHolder<Tile>>;
+    using FaceList = std::vector<RefHolder<TileDef>>;
+
+    enum GameType : int32_t {
+        TYPE_CLASSIC = 0,
+        TYPE_FREECELL = 1,
+        TYPE_SPLIT = 2,
+        TYPE_TRIPLE = 3,
+        TYPE_RIVER = 4,
+        TYPE_SPEED = 5
+    };
+    // Outcome of the last tile click.
+    enum ClickOutcome : int32_t {
+        CLICK_NO_TILE = 1,
+        CLICK_DESELECT = 2,
+        CLICK_SELECT = 3,
+        CLICK_ADD = 4,
+        CLICK_MATCH = 5,
+        CLICK_MOVE = 7,
+        CLICK_BLOCKED = 8
+    };
+
+    static constexpr int32_t MAX_BUILD_ATTEMPTS = 10000;
+    static constexpr int32_t MAX_DEALS = 100;
+
+    // What the last level build did, also handed to the statistics as a custom event.
+    struct BuildStatistics {
+        int32_t numNotSolvable = 0;      // failed attempts
+        int32_t numStackingProblem = 0;  // deals with a stacking problem
+        bool levelBuildProblem = false;  // the level may not be solvable
+        bool allAttemptsFailed = false;  // the order is the plain iterator order
+        bool usedFallbackDeal = false;   // faces went along successive free tiles
+        bool missingFaces = false;       // the dealer gave fewer faces than tiles
+        int32_t attempts = 0;            // attempts run
+        int32_t deals = 0;               // deals run in the dealing loop
+    };
+
+    // A new game with default fields; with a saved node (a PropertyNode; anything else counts
+    // as none) its fields, level, layouts and undo history are read back. A saved node that
+    // cannot be played (no level, layout or layout copy, or a child that makes the wrong kind
+    // of object) leaves the game unrestored: see isRestored.
+    Game(PropertyNode* saved, int32_t gameType);
+    // Closes the level session, then releases everything the game holds.
+    ~Game() override;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // The game-type factory. A new game of that type (0 to 5) becomes the current game; the
+    // old one is marked removed and released. Null, with the current game kept, for any other
+    // type or when the type has no class yet.
+    static Game* create(int32_t gameType);
+    // The current game, or null.
+    static Game* current();
+    // Marks the current game removed, releases it and clears the slot.
+    static void releaseCurrent();
+    // Reads the current player's saved game of that number and makes it the current game.
+    // False, with the current game untouched, when there is no player, the file is missing or
+    // unreadable, or its "game" node cannot be restored.
+    static bool loadSaved(int32_t number);
+    // Builds a game from a saved "game" node by its type word and makes it current; false, with
+    // the current game untouched, when the node restores no whole game.
+    static bool restoreCurrent(PropertyNode* gameNode);
+
+    // Virtual operations of the game types, in slot order.
+
+    // The mode's match test.
+    virtual bool canMatch(Tile* a, Tile* b) = 0;
+    // The hint group in the middle of the matches; false (out unchanged) without a match.
+    virtual bool findHint(TileList& out);
+    // Matches on the layout (null: the game's layout), each getTilesPerMatch tiles.
+    virtual int32_t countMatches(Layout* layout);
+    // Disjoint matching groups among the free tiles, greedy in free-tile order.
+    virtual void findMatches(TileList& out, Layout* layout);
+    // The faces of the layout's tiles in matching groups, in random order; faces that find no
+    // partner come last.
+    virtual void dealTileDefs(FaceList& out);
+    // One attempt at a solvable removal order; may take tiles off the layout.
+    virtual bool buildAttempt(Layout* layout, TileList& order) = 0;
+    // The next tile for a side-board slot; none here.
+    Tile* nextTile() override;
+    // Puts an undone side-board tile back on its side board; nothing here.
+    virtual void restoreSideBoardTile(Layout* layout, Tile* tile);
+    virtual void setLevel(Level* level);
+    virtual void restartLevel();
+    virtual void applyShuffle();
+    // Writes the game into the node. A move still in flight lands first.
+    virtual void save(PropertyNode* node);
+    virtual void onTileClicked(int32_t x, int32_t y);
+    virtual bool completesSelection();
+    virtual void removePair();
+    virtual bool isStuck(int32_t matchCount);
+    virtual int32_t getTilesPerMatch() const;
+    // Sets the type's host-hint counters to 0; none here.
+    virtual void resetHintCounters();
+
+    // ICurrentGame: the game type of the level (the game's own type without a level).
+    int32_t getLevelGameType() const override;
+    void* castTo(const TypeRecord* type) override;
+
+    // Leaves the game screen for the room of the current level.
+    void returnToRoom();
+
+    // Selection and play (outcome handling, undo, queries).
+    void update();
+    void addSelectedTile(Tile* tile);
+    bool isTileSelected(Tile* tile) const;
+    void deselectTile(Tile* tile);
+    void clearSelection();
+    void clearSuperHintTiles();
+    bool isSuperHintTile(Tile* tile) const;
+    void addSuperHintTile(Tile* tile);
+    void runCommand(Command* command);
+    void undo();
+    void moveSelectedTile();
+    void getRemovedTiles(TileList& out) const;
+    void addScore(int32_t points);
+    void onScoreArrived(int32_t points);
+    // 1 for a new silver score, 2 for a new gold score, else -1.
+    int32_t checkSuperScore(int32_t score, int32_t delta) const;
+
+    // Level building.
+    void prepareLevel(Layout* layout);
+    void buildLevel(Layout* layout);
+
+    // Fields.
+    int32_t getGameType() const { return gameType; }
+    bool isRestored() const { return restored; }
+    Tile* getClickedTile() const { return clickedTile.get(); }
+    int32_t getClickOutcome() const { return clickOutcome; }
+    void setClickOutcome(int32_t value) { clickOutcome = value; }
+    int32_t getMoveTargetColumn() const { return moveTargetColumn; }
+    int32_t getMoveTargetRow() const { return moveTargetRow; }
+    void setMoveTarget(int32_t column, int32_t row);
+    const std::vector<RefHolder<Command>>& getUndoHistory() const { return undoHistory; }
+    std::vector<int32_t>& getRandomLevels() { return randomLevels; }
+    const TileList& getSelection() const { return selection; }
+    const TileList& getSuperHintTiles() const { return superHintTiles; }
+    Level* getLevel() const { return level.get(); }
+    Layout* getLayout() const { return layout.get(); }
+    Layout* getLayoutCopy() const { return layoutCopy.get(); }
+    Layout* getPendingLayout() const { return pendingLayout.get(); }
+    // The shuffled board that applyShuffle installs (referenced).
+    void setPendingLayout(Layout* value);
+    bool getHasWon() const { return hasWon; }
+    void setHasWon(bool value) { hasWon = value; }
+    DisplayValue& getScore() { return score; }
+    const DisplayValue& getScore() const { return score; }
+
+    int32_t undoCount = 0;
+    int32_t hintCount = 0;
+    int32_t shuffleCount = 0;
+    int32_t removedTilesCount = 0;
+    int32_t numZeroMatches = 0;
+    int32_t moveCount = 0;
+    int32_t matchCount = 0;
+    bool pressedUndo = false;
+    bool pressedShuffle = false;
+    int32_t bonusesClaimed = 0;
+    int32_t bestChain = 0;
+    int32_t realTime = 0;
+    int32_t dataGatherLevelTime = 0;
+    int32_t clockTime = 0;
+    int32_t timeSinceLastRestart = 0;
+    int32_t lastSubmitTime = 0;
+    int32_t lastBonusTime = 0;
+    int32_t lastMatchKey = -1;
+
+    // The open level session, or null.
+    PropertyNode* getLevelSession() const { return levelSession.get(); }
+    void setLevelSession(PropertyNode* node);
+    // Hands the open level session on (GameHooks) and forgets it.
+    void endLevelSession();
+
+    // The last build's removal order (groups of getTilesPerMatch) and statistics.
+    const TileList& getBuildOrder() const { return buildOrder; }
+    const BuildStatistics& getBuildStatistics() const { return buildStatistics; }
+
+protected:
+    // The classic pair removal: until no candidate is left, a random free first tile and the
+    // free partner nearest at or beyond the distance threshold are appended to the order and
+    // taken off the list and the board. False when the first tile is the only free one.
+    bool removeFreePairs(Layout* layout, TileList& candidates, TileList& order);
+    // The distance threshold of the level: a draw between tileDistMin and tileDistMax, at
+    // least 1.
+    int32_t drawDistanceThreshold();
+    // Selection, super hints, hover, counters and clocks back to the start of a level.
+    void resetLevelState();
+
+private:
+    // Faces of `faces` onto the tiles of `tiles`, the i-th to the i-th; tiles past the end of
+    // the faces get no face (suit 7).
+    static void applyFaces(const FaceList& faces, const TileList& tiles);
+    // Whether some tile of the order lies right under a tile it matches.
+    bool hasStackingProblem(Layout* layout, const TileList& order);
+    void fallbackDeal(Layout* layout, const TileList& snapshot);
+    void reportBuild();
+    // Lands every move still in flight.
+    void completePendingMoves();
+    // Makes the game current: the old one is marked removed and released.
+    static void install(Game* game);
+
+    RefHolder<Tile> clickedTile;
+    int32_t moveTargetColumn = 0;
+    int32_t moveTargetRow = 0;
+    int32_t clickOutcome = 0;
+    std::vector<RefHolder<Command>> undoHistory;
+    std::vector<int32_t> randomLevels;
+    TileList selection;
+    TileList superHintTiles;
+    RefHolder<Level> level;
+    bool hasWon = false;
+    RefHolder<Layout> layout;
+    RefHolder<Layout> layoutCopy;
+    RefHolder<Layout> pendingLayout;
+    DisplayValue score{0, 0, 0x7FFFFFFF};
+    RefHolder<PropertyNode> levelSession;
+
+    int32_t gameType;
+    bool restored = true;
+    TileList buildOrder;
+    BuildStatistics buildStatistics;
+};

@@ -1,0 +1,296 @@
+// Level building: faces are dealt, the mode's attempt finds an order in which the tiles can be
+// taken off the board in free groups, and the faces are laid along that order so that every
+// group matches. Playing the groups in order then empties the board.
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
+#include "framework/os/MessageBox.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
+
+namespace {
+
+constexpr int32_t NO_SUIT = Tile::NO_SUIT;
+// Draws of a random free first tile before an attempt gives up; far beyond what any layout
+// needs (a board always has a free tile), it only keeps a broken board from hanging the build.
+constexpr int32_t MAX_FIRST_TILE_DRAWS = 1 << 20;
+
+// Builds draw from the program's generator; without one (tools, tests) a fixed generator keeps
+// the build defined.
+Random& generator() {
+    if (Random* program = Random::getInstance()) {
+        return *program;
+    }
+    static Random fallback(0, 0);
+    return fallback;
+}
+
+void giveFace(Tile* tile, int32_t suit, int32_t value) {
+    tile->setFace(suit, value);
+}
+
+void removeFromList(Game::TileList& list, const Tile* tile) {
+    auto found = std::find_if(list.begin(), list.end(),
+                              [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+    if (found != list.end()) {
+        list.erase(found);
+    }
+}
+
+}  // namespace
+
+void Game::prepareLevel(Layout* board) {
+    if (board == nullptr) {
+        return;
+    }
+    const int32_t count = board->getTileCount();
+    int32_t copies = 2;
+    int32_t groupSize = 4;
+    if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
+        copies = 1;
+    } else if (gameType == TYPE_TRIPLE) {
+        copies = 3;
+        groupSize = 6;
+    }
+    FaceList faces;
+    if (const TileManager* manager = TileManager::instance()) {
+        manager->dealDefs(count, copies, groupSize, 5, faces);
+    }
+    TileList tiles;
+    board->getAllTiles(tiles);
+    applyFaces(faces, tiles);
+    buildLevel(board);
+}
+
+void Game::applyFaces(const FaceList& faces, const TileList& tiles) {
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        if (i < faces.size()) {
+            giveFace(tiles[i].get(), faces[i]->getSuit(), faces[i]->getValue());
+        } else {
+            giveFace(tiles[i].get(), NO_SUIT, 0);
+        }
+    }
+}
+
+void Game::buildLevel(Layout* board) {
+    buildStatistics = BuildStatistics();
+    buildOrder.clear();
+    if (board == nullptr) {
+        return;
+    }
+    TileList snapshot;
+    board->getAllTiles(snapshot);
+    // The dealer gave fewer faces than tiles: the faceless tiles spoil any order.
+    buildStatistics.missingFaces =
+        std::any_of(snapshot.begin(), snapshot.end(),
+                    [](const RefHolder<Tile>& tile) { return tile->getSuit() == NO_SUIT; });
+
+    TileList order;
+    bool solved = false;
+    while (!solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS) {
+        ++buildStatistics.attempts;
+        order.clear();
+        solved = buildAttempt(board, order);
+        board->placeTiles(snapshot);
+        if (!solved) {
+            ++buildStatistics.numNotSolvable;
+        }
+    }
+    if (!solved) {
+        buildStatistics.allAttemptsFailed = true;
+        if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
+            createMessageBox(isHeadlessSession())
+                ->show("Quovel Mahjong Error",
+                       "There was an error creating the new level.\nPlease restart the game.");
+        }
+        // The player asked to restart; until then the level goes on with the plain order,
+        // as in the other types.
+        order = snapshot;
+    }
+
+    const bool checksStacking = gameType == TYPE_CLASSIC || gameType == TYPE_TRIPLE;
+    FaceList best;
+    int32_t bestCount = -1;
+    bool lastDealFailed = false;
+    for (int32_t deal = 0; deal < MAX_DEALS; ++deal) {
+        ++buildStatistics.deals;
+        FaceList faces;
+        dealTileDefs(faces);
+        applyFaces(faces, order);
+        const bool stacked = checksStacking && hasStackingProblem(board, order);
+        if (stacked) {
+            ++buildStatistics.numStackingProblem;
+        }
+        const int32_t matches = countMatches(board);
+        lastDealFailed = stacked || matches == 0;
+        if (!lastDealFailed) {
+            best = std::move(faces);
+            break;
+        }
+        if (matches > bestCount) {
+            best = std::move(faces);
+            bestCount = matches;
+        }
+    }
+    if (lastDealFailed && checksStacking) {
+        buildStatistics.usedFallbackDeal = true;
+        fallbackDeal(board, snapshot);
+    } else {
+        applyFaces(best, order);
+    }
+
+    if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
+        if (SideBoard* sideBoard = board->getSideBoard()) {
+            sideBoard->fillFromGame();
+            sideBoard->invalidateAll();
+        }
+    }
+    buildStatistics.levelBuildProblem =
+        buildStatistics.allAttemptsFailed || lastDealFailed || buildStatistics.missingFaces;
+    buildOrder = std::move(order);
+    reportBuild();
+}
+
+bool Game::hasStackingProblem(Layout* board, const TileList& order) {
+    for (const RefHolder<Tile>& tile : order) {
+        const int32_t x = tile->getGridX();
+        const int32_t y = tile->getGridY();
+        const int32_t z = tile->getGridZ() + 1;
+        Tile* above[] = {board->getTileAt(x, y, z), board->getTileAt(x + 1, y, z),
+                         board->getTileAt(x, y + 1, z), board->getTileAt(x + 1, y + 1, z)};
+        for (Tile* other : above) {
+            if (other != nullptr && canMatch(tile.get(), other)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void Game::fallbackDeal(Layout* board, const TileList& snapshot) {
+    FaceList faces;
+    dealTileDefs(faces);
+    TileList working;
+    while (!faces.empty()) {
+        if (working.empty()) {
+            board->getFreeTiles(working);
+            if (working.empty()) {
+                break;
+            }
+        }
+        Tile* tile = working.back().get();
+        giveFace(tile, faces.back()->getSuit(), faces.back()->getValue());
+        board->removeTile(tile);
+        working.pop_back();
+        faces.pop_back();
+    }
+    board->placeTiles(snapshot);
+}
+
+void Game::reportBuild() {
+    PropertyNode* event = GameHooks::addCustomEvent();
+    if (event == nullptr) {
+        return;
+    }
+    event->addChild(new PropertyValue("numNotSolvable", buildStatistics.numNotSolvable));
+    event->addChild(new PropertyValue("numStackingProblem", buildStatistics.numStackingProblem));
+    event->addBool("levelBuildProblem", buildStatistics.levelBuildProblem, false);
+}
+
+void Game::dealTileDefs(FaceList& out) {
+    if (!layout) {
+        return;
+    }
+    TileList tiles;
+    layout->getAllTiles(tiles);
+    shuffleList(tiles.begin(), tiles.end());
+    // A face that finds no partner goes last, so that it shifts no later pair off its place.
+    FaceList lone;
+    while (!tiles.empty()) {
+        RefHolder<Tile> last = std::move(tiles.back());
+        tiles.pop_back();
+        auto partner = std::find_if(tiles.begin(), tiles.end(), [&](const RefHolder<Tile>& tile) {
+            return canMatch(last.get(), tile.get());
+        });
+        if (partner == tiles.end()) {
+            lone.emplace_back(new TileDef(last->getSuit(), last->getValue()));
+            continue;
+        }
+        out.emplace_back(new TileDef(last->getSuit(), last->getValue()));
+        out.emplace_back(new TileDef((*partner)->getSuit(), (*partner)->getValue()));
+        tiles.erase(partner);
+    }
+    out.insert(out.end(), lone.begin(), lone.end());
+}
+
+int32_t Game::drawDistanceThreshold() {
+    int32_t hi = 0;
+    int32_t lo = 0;
+    if (level) {
+        hi = static_cast<int32_t>(level->getTileDistMax().getValue());
+        lo = static_cast<int32_t>(level->getTileDistMin().getValue());
+    }
+    const int32_t threshold = lo < hi ? generator().nextInt(lo, hi) : hi;
+    return std::max(threshold, 1);
+}
+
+bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order) {
+    Random& random = generator();
+    while (!candidates.empty()) {
+        const int32_t size = static_cast<int32_t>(candidates.size());
+        Tile* first = nullptr;
+        for (int32_t draw = 0; draw < MAX_FIRST_TILE_DRAWS && first == nullptr; ++draw) {
+            Tile* drawn = candidates[random.nextInt(0, size)].get();
+            if (board->isTileFree(drawn)) {
+                first = drawn;
+            }
+        }
+        if (first == nullptr) {
+            return false;
+        }
+        const int32_t fx = first->getGridX();
+        const int32_t fy = first->getGridY();
+        const int32_t fz = first->getGridZ();
+        for (const RefHolder<Tile>& tile : candidates) {
+            tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
+                              std::abs(tile->getGridX() - fx));
+        }
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
+                      return a->getDistance() < b->getDistance();
+                  });
+        const int32_t threshold = drawDistanceThreshold();
+        Tile* partner = nullptr;
+        for (const RefHolder<Tile>& tile : candidates) {
+            if (tile->getDistance() >= threshold && board->isTileFree(tile.get())) {
+                partner = tile.get();
+                break;
+            }
+        }
+        for (auto it = candidates.rbegin(); partner == nullptr && it != candidates.rend(); ++it) {
+            if (board->isTileFree(it->get())) {
+                partner = it->get();
+            }
+        }
+        if (partner == nullptr || partner == first) {
+            return false;
+        }
+        order.emplace_back(first);
+        order.emplace_back(partner);
+        RefHolder<Tile> keepFirst(first);
+        RefHolder<Tile> keepPartner(partner);
+        removeFromList(candidates, first);
+        removeFromList(candidates, partner);
+        board->removeTile(first);
+        board->removeTile(partner);
+    }
+    return true;
+}

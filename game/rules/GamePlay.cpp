@@ -1,0 +1,393 @@
+// The road of a tile click: outcome, sound, selection, match removal and scoring, undo, and the
+// queries the game screen asks (matches left, hints, stuck).
+#include <algorithm>
+#include <string>
+
+#include "game/rules/CommandMove.h"
+#include "game/rules/CommandRemove.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/IGameScreen.h"
+#include "game/rules/IPlayerHooks.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+
+namespace {
+
+// The host's hints the rules show.
+constexpr int32_t HOST_HINT_SCORE = 13;
+constexpr int32_t HOST_HINT_PAIRS = 16;
+constexpr int32_t HOST_HINT_SAME_FACE = 17;
+// The tutorial hints that a removal clears.
+constexpr int32_t TUTORIAL_HINT_SUIT_5 = 18;
+constexpr int32_t TUTORIAL_HINT_SUIT_6 = 19;
+constexpr int32_t TUTORIAL_HINT_FREE_CELL = 23;
+constexpr int32_t MAX_COMBO_SOUND = 10;
+
+bool contains(const Game::TileList& list, const Tile* tile) {
+    return std::any_of(list.begin(), list.end(),
+                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+}
+
+// Shows a host hint once per player.
+void showHostHintOnce(int32_t hint) {
+    IPlayerHooks* player = getCurrentPlayer();
+    if (player == nullptr || player->wasHostHintShown(hint)) {
+        return;
+    }
+    player->setHostHintShown(hint);
+    getGameScreen().showHostHint(hint);
+}
+
+}  // namespace
+
+void Game::onTileClicked(int32_t x, int32_t y) {
+    clickedTile = nullptr;
+    Layout* board = level ? level->getLayoutObject() : layout.get();
+    if (board != nullptr) {
+        clickedTile = getGameScreen().tileAtPoint(board, x, y);
+    }
+    Tile* clicked = clickedTile.get();
+    if (clicked == nullptr) {
+        clickOutcome = CLICK_NO_TILE;
+        return;
+    }
+    if (!layout || !layout->isTileFree(clicked)) {
+        playGameSound("SOUND_TILE_BLOCKED");
+        clickOutcome = CLICK_BLOCKED;
+        return;
+    }
+    if (completesSelection()) {
+        int32_t number = 1;
+        if (!level || level->getGameMode() != 2) {
+            number = std::clamp(getGameScreen().getChainCounter(), 1, MAX_COMBO_SOUND);
+        }
+        playGameSound("SOUND_COMBO" + std::to_string(number));
+        clickOutcome = CLICK_MATCH;
+        return;
+    }
+    if (!isTileSelected(clicked)) {
+        playGameSound("SOUND_TILE_SELECT");
+        clickOutcome = !selection.empty() && canMatch(clicked, selection.front().get())
+                           ? CLICK_ADD
+                           : CLICK_SELECT;
+        return;
+    }
+    playGameSound("SOUND_TILE_DESELECT");
+    clickOutcome = CLICK_DESELECT;
+}
+
+bool Game::completesSelection() {
+    Tile* clicked = clickedTile.get();
+    if (selection.size() == 2) {
+        return isTileSelected(clicked);
+    }
+    if (selection.size() == 1) {
+        return canMatch(clicked, selection.front().get());
+    }
+    return false;
+}
+
+void Game::update() {
+    IGameScreen& screen = getGameScreen();
+    screen.resetHintPath();
+    // The outcome handlers may drop the selection's reference to the clicked tile.
+    RefHolder<Tile> clicked = clickedTile;
+    switch (clickOutcome) {
+        case CLICK_DESELECT:
+            deselectTile(clicked.get());
+            screen.removeTileEffect(clicked.get());
+            break;
+        case CLICK_SELECT:
+        case CLICK_ADD:
+            if (clickOutcome == CLICK_SELECT) {
+                clearSelection();
+            }
+            addSelectedTile(clicked.get());
+            if (screen.getSuperHintCounter() <= 0) {
+                clearSuperHintTiles();
+            }
+            screen.showTileSelected(clicked.get());
+            break;
+        case CLICK_MATCH:
+            if (!isTileSelected(clicked.get())) {
+                SideBoard* sideBoard = layout ? layout->getSideBoard() : nullptr;
+                if ((gameType == TYPE_SPLIT || gameType == TYPE_SPEED) && sideBoard != nullptr) {
+                    clearSelection();
+                    TileList rack;
+                    sideBoard->getTiles(rack);
+                    for (const RefHolder<Tile>& tile : rack) {
+                        if (canMatch(clicked.get(), tile.get())) {
+                            addSelectedTile(tile.get());
+                            break;
+                        }
+                    }
+                }
+                addSelectedTile(clicked.get());
+            }
+            removePair();
+            if (screen.getSuperHintCounter() >= 1) {
+                screen.markSuperHintTiles();
+            } else {
+                clearSuperHintTiles();
+            }
+            break;
+        case CLICK_MOVE:
+            moveSelectedTile();
+            clearSuperHintTiles();
+            break;
+        case CLICK_BLOCKED:
+            screen.showTileBlocked(clicked.get());
+            break;
+        default:
+            break;
+    }
+}
+
+void Game::addSelectedTile(Tile* tile) {
+    if (tile != nullptr && !isTileSelected(tile)) {
+        selection.emplace_back(tile);
+    }
+}
+
+bool Game::isTileSelected(Tile* tile) const {
+    return tile != nullptr && contains(selection, tile);
+}
+
+void Game::deselectTile(Tile* tile) {
+    if (tile == nullptr) {
+        return;
+    }
+    IGameScreen& screen = getGameScreen();
+    SideBoard* sideBoard = layout ? layout->getSideBoard() : nullptr;
+    if (tile->isOnSideBoard() && sideBoard != nullptr) {
+        if (isSuperHintTile(tile)) {
+            sideBoard->addSuperHintTint(tile);
+        } else {
+            sideBoard->addPlainImage(tile);
+        }
+    } else if (isSuperHintTile(tile)) {
+        screen.addSuperHintTint(tile);
+    } else {
+        screen.clearModifiers(tile);
+    }
+    std::erase_if(selection, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+}
+
+void Game::clearSelection() {
+    IGameScreen& screen = getGameScreen();
+    SideBoard* sideBoard = layout ? layout->getSideBoard() : nullptr;
+    const bool superHintRunning = screen.getSuperHintCounter() > 0;
+    for (const RefHolder<Tile>& tile : selection) {
+        if (tile->isOnSideBoard() && sideBoard != nullptr) {
+            if (isSuperHintTile(tile.get())) {
+                sideBoard->addSuperHintTint(tile.get());
+            } else {
+                sideBoard->addPlainImage(tile.get());
+            }
+            sideBoard->invalidateTileRect(tile->getGridX(), tile->getGridY());
+        } else if (isSuperHintTile(tile.get()) && superHintRunning) {
+            screen.addSuperHintTint(tile.get());
+        } else {
+            screen.clearModifiers(tile.get());
+        }
+    }
+    selection.clear();
+}
+
+void Game::clearSuperHintTiles() {
+    IGameScreen& screen = getGameScreen();
+    SideBoard* sideBoard = layout ? layout->getSideBoard() : nullptr;
+    for (const RefHolder<Tile>& tile : superHintTiles) {
+        if (tile->isOnSideBoard() && sideBoard != nullptr) {
+            sideBoard->addPlainImage(tile.get());
+        } else {
+            screen.clearModifiers(tile.get());
+        }
+    }
+    superHintTiles.clear();
+}
+
+bool Game::isSuperHintTile(Tile* tile) const {
+    return tile != nullptr && contains(superHintTiles, tile);
+}
+
+void Game::addSuperHintTile(Tile* tile) {
+    if (tile != nullptr && !isSuperHintTile(tile)) {
+        superHintTiles.emplace_back(tile);
+    }
+}
+
+void Game::removePair() {
+    if (selection.empty() || !level) {
+        return;
+    }
+    IGameScreen& screen = getGameScreen();
+    RefHolder<Tile> first = selection.front();
+    const int32_t points = static_cast<int32_t>(level->getPointsPerMatch().getValue());
+    screen.addBonusPoints(points);
+    screen.getTimeValue().addImmediate(static_cast<int32_t>(level->getTimeBonus().getValue()));
+    lastSubmitTime = timeSinceLastRestart;
+    removedTilesCount += static_cast<int32_t>(selection.size());
+    ++matchCount;
+
+    IPlayerHooks* player = getCurrentPlayer();
+    if (player != nullptr) {
+        if (first->getSuit() == 5 && player->isTutorialHintSet(TUTORIAL_HINT_SUIT_5)) {
+            player->clearTutorialHint(TUTORIAL_HINT_SUIT_5);
+        }
+        if (first->getSuit() == 6 && player->isTutorialHintSet(TUTORIAL_HINT_SUIT_6)) {
+            player->clearTutorialHint(TUTORIAL_HINT_SUIT_6);
+        }
+        const bool fromFreeCell =
+            std::any_of(selection.begin(), selection.end(),
+                        [](const RefHolder<Tile>& tile) { return tile->isOnSideBoard(); });
+        if (gameType == TYPE_FREECELL && fromFreeCell &&
+            player->isTutorialHintSet(TUTORIAL_HINT_FREE_CELL)) {
+            player->clearTutorialHint(TUTORIAL_HINT_FREE_CELL);
+        }
+    }
+
+    const int32_t multiplier = screen.getChainCounter() - 1;
+    runCommand(new CommandRemove(points, multiplier, selection));
+
+    screen.clearHoverTile();
+    if (player != nullptr) {
+        player->addRemovedPair();
+    }
+    const int32_t key = first->getMatchKey();
+    if (gameType == TYPE_CLASSIC && lastMatchKey != -1 && key == lastMatchKey &&
+        !first->isWholeSuit()) {
+        showHostHintOnce(HOST_HINT_SAME_FACE);
+    }
+    if (player != nullptr && player->getRemovedPairs() == 10000) {
+        showHostHintOnce(HOST_HINT_PAIRS);
+    }
+    lastMatchKey = key;
+
+    if (layout && layout->getTileCount() == 0) {
+        SideBoard* sideBoard = layout->getSideBoard();
+        if (gameType != TYPE_FREECELL || sideBoard == nullptr || sideBoard->getTileCount() == 0) {
+            screen.enterGameWon();
+        }
+    }
+}
+
+void Game::runCommand(Command* command) {
+    if (command == nullptr) {
+        return;
+    }
+    undoHistory.emplace_back(command);
+    command->execute(*this);
+}
+
+void Game::undo() {
+    if (undoHistory.empty()) {
+        return;
+    }
+    pressedUndo = true;
+    RefHolder<Command> command = undoHistory.back();
+    command->undo(*this);
+    undoHistory.pop_back();
+    ++undoCount;
+    lastMatchKey = -1;
+    playGameSound("SOUND_USE_UNDO");
+}
+
+void Game::moveSelectedTile() {
+    if (selection.empty()) {
+        return;
+    }
+    ++moveCount;
+    runCommand(new CommandMove(moveTargetColumn, moveTargetRow, selection.front().get()));
+}
+
+void Game::getRemovedTiles(TileList& out) const {
+    for (const RefHolder<Command>& command : undoHistory) {
+        TileList removed = command->getRemovedTiles();
+        out.insert(out.end(), removed.begin(), removed.end());
+    }
+}
+
+void Game::findMatches(TileList& out, Layout* board) {
+    if (board == nullptr) {
+        board = layout.get();
+    }
+    if (board == nullptr) {
+        return;
+    }
+    TileList freeTiles;
+    board->getFreeTiles(freeTiles);
+    for (const RefHolder<Tile>& a : freeTiles) {
+        for (const RefHolder<Tile>& b : freeTiles) {
+            if (canMatch(a.get(), b.get()) && !contains(out, a.get()) && !contains(out, b.get())) {
+                out.push_back(a);
+                out.push_back(b);
+            }
+        }
+    }
+}
+
+int32_t Game::countMatches(Layout* board) {
+    TileList matches;
+    findMatches(matches, board);
+    const int32_t perMatch = std::max(getTilesPerMatch(), 1);
+    return static_cast<int32_t>(matches.size()) / perMatch;
+}
+
+bool Game::findHint(TileList& out) {
+    TileList matches;
+    findMatches(matches, nullptr);
+    const int32_t perMatch = std::max(getTilesPerMatch(), 1);
+    const int32_t count = static_cast<int32_t>(matches.size());
+    if (count < perMatch) {
+        return false;
+    }
+    const int32_t half = count / 2;
+    int32_t start = half - half % perMatch;
+    if (start + perMatch > count) {
+        start = count - perMatch;
+    }
+    out.insert(out.end(), matches.begin() + start, matches.begin() + start + perMatch);
+    return true;
+}
+
+bool Game::isStuck(int32_t matches) {
+    return matches <= 0 && layout && layout->getTileCount() > 0;
+}
+
+void Game::addScore(int32_t points) {
+    if (score.getShown() > 100000 && level && level->getGameMode() == 0) {
+        showHostHintOnce(HOST_HINT_SCORE);
+    }
+    score.add(points);
+}
+
+void Game::onScoreArrived(int32_t points) {
+    score.arrive(points);
+    IGameScreen& screen = getGameScreen();
+    screen.restartScoreCount();
+    screen.showSuperScore();
+}
+
+int32_t Game::checkSuperScore(int32_t newScore, int32_t delta) const {
+    if (!level) {
+        return -1;
+    }
+    const IPlayerHooks* player = getCurrentPlayer();
+    const int32_t best =
+        player != nullptr ? player->getBestScore(level->getFloor(), level->getRoom()) : 0;
+    const int64_t before = static_cast<int64_t>(newScore) - delta;
+    const auto reaches = [&](int32_t threshold) {
+        return before < threshold && newScore >= threshold && best < threshold;
+    };
+    if (reaches(level->getSilver())) {
+        return 1;
+    }
+    if (reaches(level->getGold())) {
+        return 2;
+    }
+    return -1;
+}

@@ -1,0 +1,183 @@
+#pragma once
+// Shared pieces of the game tests: the usual tile suits, levels made from nodes, layouts from
+// position lists (among them a 144-tile layout of our own), and a free-tile checker written
+// from the rule's text, independent of Layout.
+
+#include <array>
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
+#include "framework/core/RefHolder.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
+#include "rules/RulesFixtures.h"
+
+namespace game_test {
+
+using Position = std::array<int, 3>;
+
+// The game's suits: regular sizes 9, 9, 9, 4, 3, then two special suits of 4 that match as a
+// whole; the tile manager is made from them.
+class ScopedSuits {
+public:
+    ScopedSuits() {
+        BasicProperties::createInstance();
+        RefHolder<PropertyNode> defs(new PropertyNode("suitDefs", "Node"));
+        const int sizes[] = {9, 9, 9, 4, 3, 4, 4};
+        for (int i = 0; i < 7; ++i) {
+            RefHolder<PropertyNode> suit(new PropertyNode("s" + std::to_string(i), "Suit"));
+            suit->addChild(new PropertyValue("size", std::to_string(sizes[i]), true));
+            suit->addChild(new PropertyValue("matchType", i >= 5 ? "suit" : "exact", true));
+            defs->addChild(suit.get());
+        }
+        BasicProperties::instance()->setNode("suitDefs", defs.get());
+        TileManager::createInstance();
+    }
+    ~ScopedSuits() {
+        TileManager::releaseInstance();
+        BasicProperties::releaseInstance();
+    }
+    ScopedSuits(const ScopedSuits&) = delete;
+    ScopedSuits& operator=(const ScopedSuits&) = delete;
+};
+
+// A level read from untyped values; "isSaveGame" keeps it from loading a layout unless `load`.
+inline RefHolder<Level> makeLevel(std::vector<std::pair<std::string, std::string>> values,
+                                  bool load = false) {
+    RefHolder<PropertyNode> node(new PropertyNode("level", "Level"));
+    for (const auto& [key, text] : values) {
+        node->addChild(new PropertyValue(key, text, true));
+    }
+    if (!load) {
+        node->addChild(new PropertyValue("isSaveGame", "", true));
+    }
+    RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->create("Level", node.get()));
+    return RefHolder<Level>(objectCast<Level>(made.get()));
+}
+
+// A classic level worth `points` per match with the given partner distances.
+inline RefHolder<Level> classicLevel(int distMin = 2, int distMax = 8, int points = 10,
+                                     int gameMode = 0, int index = 0) {
+    return makeLevel({{"gameType", "Classic"},
+                      {"pointsPerMatch", std::to_string(points)},
+                      {"timeBonus", "500"},
+                      {"tileDistMin", std::to_string(distMin)},
+                      {"tileDistMax", std::to_string(distMax)},
+                      {"gameMode", std::to_string(gameMode)},
+                      {"index", std::to_string(index)},
+                      {"silver", "100"},
+                      {"gold", "300"}});
+}
+
+// The layout node of the tiles at these positions (faceless unless a suit is given).
+inline RefHolder<PropertyNode> layoutNode(const std::vector<Position>& positions) {
+    RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
+    RefHolder<PropertyVector> tiles(new PropertyVector("tiles"));
+    for (const Position& p : positions) {
+        tiles->addChild(rules_test::tileNode(p[0], p[1], p[2]).get());
+    }
+    node->addChild(tiles.get());
+    return node;
+}
+
+inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions, int gameType = 0) {
+    return RefHolder<Layout>(new Layout(layoutNode(positions).get(), gameType, -1));
+}
+
+// Our own 144-tile board: a stepped pyramid of 12 x 8, 8 x 4, 4 x 3 (lying half a tile off the
+// rows below) and 2 x 2 tiles.
+inline std::vector<Position> pyramid144() {
+    std::vector<Position> positions;
+    for (int row = 0; row < 8; ++row) {
+        for (int column = 0; column < 12; ++column) {
+            positions.push_back({4 + 2 * column, 2 + 2 * row, 0});
+        }
+    }
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 8; ++column) {
+            positions.push_back({8 + 2 * column, 6 + 2 * row, 1});
+        }
+    }
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            positions.push_back({12 + 2 * column, 7 + 2 * row, 2});
+        }
+    }
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            positions.push_back({15 + 2 * column, 8 + 2 * row, 3});
+        }
+    }
+    return positions;
+}
+
+// Two towers joined by a long bridge: narrow columns of five layers make many blocked tiles.
+inline std::vector<Position> towers() {
+    std::vector<Position> positions;
+    for (int z = 0; z < 5; ++z) {
+        for (int y = 0; y < 3; ++y) {
+            positions.push_back({2, 4 + 2 * y, z});
+            positions.push_back({34, 4 + 2 * y, z});
+        }
+    }
+    for (int x = 4; x <= 32; x += 2) {
+        positions.push_back({x, 6, 0});
+        positions.push_back({x, 8, 0});
+    }
+    return positions;
+}
+
+// The free-tile rule from its text, over a plain list of occupied positions: nothing may lie on
+// the four cells above (unless on the top layer), and the left or the right side must be empty.
+class FreeChecker {
+public:
+    void add(const Tile* tile) {
+        cells[key(tile)] = {tile->getGridX(), tile->getGridY(), tile->getGridZ()};
+    }
+    void remove(const Tile* tile) { cells.erase(key(tile)); }
+    int count() const { return static_cast<int>(cells.size()); }
+
+    bool isFree(const Tile* tile) const {
+        const int x = tile->getGridX();
+        const int y = tile->getGridY();
+        const int z = tile->getGridZ();
+        if (z < 6) {
+            for (int dx = 0; dx < 2; ++dx) {
+                for (int dy = 0; dy < 2; ++dy) {
+                    if (occupied(x + dx, y + dy, z + 1)) {
+                        return false;
+                    }
+                }
+            }
+        }
+        const bool leftEmpty = x == 0 || (!occupied(x - 1, y, z) && !occupied(x - 1, y + 1, z));
+        const bool rightEmpty = x >= 39 || (!occupied(x + 2, y, z) && !occupied(x + 2, y + 1, z));
+        return leftEmpty || rightEmpty;
+    }
+
+private:
+    static const void* key(const Tile* tile) { return tile; }
+    bool occupied(int cx, int cy, int cz) const {
+        for (const auto& [tile, p] : cells) {
+            if (p[2] == cz && cx >= p[0] && cx <= p[0] + 1 && cy >= p[1] && cy <= p[1] + 1) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::map<const void*, Position> cells;
+};
+
+}  // namespace game_test
