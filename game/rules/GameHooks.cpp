@@ -1,5 +1,7 @@
 #include "game/rules/GameHooks.h"
 
+#include "framework/os/MessageBox.h"
+
 namespace GameHooks {
 
 namespace {
@@ -7,7 +9,20 @@ AddCustomEventFunction addCustomEventHook = nullptr;
 EndLevelSessionFunction endLevelSessionHook = nullptr;
 SetTransitionFunction setTransitionHook = nullptr;
 RequestSceneFunction requestSceneHook = nullptr;
+MessageBox* messageBoxHook = nullptr;
 }  // namespace
+
+void installMessageBox(MessageBox* box) {
+    messageBoxHook = box;
+}
+
+void showMessage(const std::string& title, const std::string& text) {
+    if (messageBoxHook != nullptr) {
+        messageBoxHook->show(title, text);
+        return;
+    }
+    createMessageBox(isHeadlessSession())->show(title, text);
+}
 
 void installStatistics(AddCustomEventFunction addCustomEvent,
                        EndLevelSessionFunction endLevelSession) {

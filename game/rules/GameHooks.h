@@ -3,6 +3,7 @@
 #include <string>
 
 class Game;
+class MessageBox;
 class PropertyNode;
 
 // How the running game reaches services that live above the rules: the statistics collector
@@ -26,6 +27,12 @@ void installStatistics(AddCustomEventFunction addCustomEvent,
                        EndLevelSessionFunction endLevelSession);
 // Installs both scene hooks; null removes one.
 void installScenes(SetTransitionFunction setTransition, RequestSceneFunction requestScene);
+
+// The box for the level builder's error message; null goes back to the session's own box
+// (framework/os createMessageBox). Not owned.
+void installMessageBox(MessageBox* box);
+// Shows a message through the installed box, else through a box made for the session.
+void showMessage(const std::string& title, const std::string& text);
 
 // Null without a hook.
 PropertyNode* addCustomEvent();
