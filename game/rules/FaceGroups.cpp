@@ -1,5 +1,12 @@
 #include "game/rules/FaceGroups.h"
 
+#include <algorithm>
+
+bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile) {
+    return std::any_of(list.begin(), list.end(),
+                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+}
+
 RefHolder<TileDef> faceOf(const Tile* tile) {
     return RefHolder<TileDef>(new TileDef(tile->getSuit(), tile->getValue()));
 }

@@ -19,3 +19,6 @@ void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
 
 // The face of a tile as a face record.
 RefHolder<TileDef> faceOf(const Tile* tile);
+
+// Whether the list holds the tile.
+bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile);

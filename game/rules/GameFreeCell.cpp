@@ -17,14 +17,9 @@ QUOVEL_REGISTER_CLASS(GameFreeCell)
 
 namespace {
 
-bool listed(const Game::TileList& list, const Tile* tile) {
-    return std::any_of(list.begin(), list.end(),
-                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-}
-
 // Appends (a, b) when neither is listed yet.
 void addPair(Game::TileList& out, Tile* a, Tile* b) {
-    if (!listed(out, a) && !listed(out, b)) {
+    if (!containsTile(out, a) && !containsTile(out, b)) {
         out.emplace_back(a);
         out.emplace_back(b);
     }

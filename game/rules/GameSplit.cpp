@@ -6,6 +6,7 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
+#include "game/rules/FaceGroups.h"
 #include "game/rules/GameClassic.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/Layout.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr const char* kOrderKey = "sb_order";
 constexpr const char* kOrderUndoKey = "sb_order_undo";
-
-bool listed(const Game::TileList& list, const Tile* tile) {
-    return std::any_of(list.begin(), list.end(),
-                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-}
 
 void drop(Game::TileList& list, const Tile* tile) {
     std::erase_if(list, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
@@ -168,7 +164,7 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
     layout->getTilesFreeAfterOneRemoval(pool2);
     TileList pool3;
     std::copy_if(all.begin(), all.end(), std::back_inserter(pool3), [&](const RefHolder<Tile>& t) {
-        return !listed(pool1, t.get()) && !listed(pool2, t.get());
+        return !containsTile(pool1, t.get()) && !containsTile(pool2, t.get());
     });
     shuffleList(pool1.begin(), pool1.end());
     shuffleList(pool2.begin(), pool2.end());
@@ -179,7 +175,7 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
     takeFromPool(pool3, hands.third + shortfall, chosen);
     TileList board;
     std::copy_if(all.begin(), all.end(), std::back_inserter(board),
-                 [&](const RefHolder<Tile>& t) { return !listed(chosen, t.get()); });
+                 [&](const RefHolder<Tile>& t) { return !containsTile(chosen, t.get()); });
 
     TileList recorded;
     while (layout->getTileCount() > 0) {
@@ -206,7 +202,7 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
             return layout->isTileFree(t.get());
         };
         const auto freedByOne = [&](const RefHolder<Tile>& t) {
-            return listed(freeAfterOne, t.get());
+            return containsTile(freeAfterOne, t.get());
         };
         const int32_t freeChosen =
             static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), isFree));

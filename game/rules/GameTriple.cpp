@@ -16,11 +16,6 @@ QUOVEL_REGISTER_CLASS(GameTriple)
 
 namespace {
 
-bool listed(const Game::TileList& list, const Tile* tile) {
-    return std::any_of(list.begin(), list.end(),
-                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-}
-
 // The first free candidate at or beyond the threshold, else the last free one searching from
 // the end; `skip` is never taken. Null when no candidate is free.
 Tile* pickPartner(Layout* layout, const Game::TileList& candidates, int32_t threshold,
@@ -75,8 +70,8 @@ void GameTriple::findMatches(TileList& out, Layout* layout) {
     for (const RefHolder<Tile>& a : freeTiles) {
         for (const RefHolder<Tile>& b : freeTiles) {
             for (const RefHolder<Tile>& c : freeTiles) {
-                if (isTriple(a.get(), b.get(), c.get()) && !listed(out, a.get()) &&
-                    !listed(out, b.get()) && !listed(out, c.get())) {
+                if (isTriple(a.get(), b.get(), c.get()) && !containsTile(out, a.get()) &&
+                    !containsTile(out, b.get()) && !containsTile(out, c.get())) {
                     out.push_back(a);
                     out.push_back(b);
                     out.push_back(c);
