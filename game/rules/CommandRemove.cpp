@@ -62,6 +62,8 @@ void CommandRemove::execute(Game& game) {
     game.clearSelection();
     screen.markFreeTiles();
     if (sideBoard != nullptr) {
+        // Split and Speed hand the side board its next tiles; the other types have none.
+        sideBoard->fillFromGame();
         sideBoard->invalidateAll();
     }
     screen.updateMatchesText();

@@ -11,6 +11,7 @@
 #include "game/rules/TileDef.h"
 
 class Layout;
+class Random;
 class Level;
 class PropertyNode;
 class Tile;
@@ -219,6 +220,9 @@ protected:
     // The distance threshold of the level: a draw between tileDistMin and tileDistMax, at
     // least 1.
     int32_t drawDistanceThreshold();
+    // Builds draw from the program's generator; without one (tools, tests) a fixed generator
+    // keeps the build defined.
+    static Random& buildRandom();
     // Selection, super hints, hover, counters and clocks back to the start of a level.
     void resetLevelState();
 

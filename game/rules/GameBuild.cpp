@@ -7,8 +7,8 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
-#include "framework/os/MessageBox.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
@@ -21,16 +21,6 @@ constexpr int32_t NO_SUIT = Tile::NO_SUIT;
 // Draws of a random free first tile before an attempt gives up; far beyond what any layout
 // needs (a board always has a free tile), it only keeps a broken board from hanging the build.
 constexpr int32_t MAX_FIRST_TILE_DRAWS = 1 << 20;
-
-// Builds draw from the program's generator; without one (tools, tests) a fixed generator keeps
-// the build defined.
-Random& generator() {
-    if (Random* program = Random::getInstance()) {
-        return *program;
-    }
-    static Random fallback(0, 0);
-    return fallback;
-}
 
 void giveFace(Tile* tile, int32_t suit, int32_t value) {
     tile->setFace(suit, value);
@@ -45,6 +35,14 @@ void removeFromList(Game::TileList& list, const Tile* tile) {
 }
 
 }  // namespace
+
+Random& Game::buildRandom() {
+    if (Random* program = Random::getInstance()) {
+        return *program;
+    }
+    static Random fallback(0, 0);
+    return fallback;
+}
 
 void Game::prepareLevel(Layout* board) {
     if (board == nullptr) {
@@ -106,9 +104,9 @@ void Game::buildLevel(Layout* board) {
     if (!solved) {
         buildStatistics.allAttemptsFailed = true;
         if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
-            createMessageBox(isHeadlessSession())
-                ->show("Quovel Mahjong Error",
-                       "There was an error creating the new level.\nPlease restart the game.");
+            GameHooks::showMessage(
+                "Quovel Mahjong Error",
+                "There was an error creating the new level.\nPlease restart the game.");
         }
         // The player asked to restart; until then the level goes on with the plain order,
         // as in the other types.
@@ -237,12 +235,12 @@ int32_t Game::drawDistanceThreshold() {
         hi = static_cast<int32_t>(level->getTileDistMax().getValue());
         lo = static_cast<int32_t>(level->getTileDistMin().getValue());
     }
-    const int32_t threshold = lo < hi ? generator().nextInt(lo, hi) : hi;
+    const int32_t threshold = lo < hi ? buildRandom().nextInt(lo, hi) : hi;
     return std::max(threshold, 1);
 }
 
 bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order) {
-    Random& random = generator();
+    Random& random = buildRandom();
     while (!candidates.empty()) {
         const int32_t size = static_cast<int32_t>(candidates.size());
         Tile* first = nullptr;

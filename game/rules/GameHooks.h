@@ -2,10 +2,12 @@
 
 #include <string>
 
+class MessageBox;
+
 // How the running game reaches the scene manager, which lives above the rules: going back to a
 // room, and whether the game screen is the one shown. Each is a plain function that the scene
 // manager installs. Without one the game carries on: no scene changes, and the game screen
-// never counts as shown.
+// never counts as shown. The level builder's error box can be replaced too (tests use a fake).
 namespace GameHooks {
 
 // Sets the transition of the next scene change.
@@ -19,6 +21,12 @@ using GameSceneShownFunction = bool (*)();
 void installScenes(SetTransitionFunction setTransition, RequestSceneFunction requestScene);
 // Installs the game-screen query; null removes it.
 void installGameSceneShown(GameSceneShownFunction gameSceneShown);
+
+// The box for the level builder's error message; null goes back to the session's own box
+// (framework/os createMessageBox). Not owned.
+void installMessageBox(MessageBox* box);
+// Shows a message through the installed box, else through a box made for the session.
+void showMessage(const std::string& title, const std::string& text);
 
 // False (nothing done) without a hook.
 bool setTransition(const std::string& transitionName);

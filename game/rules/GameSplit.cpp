@@ -1,0 +1,380 @@
+#include "game/rules/GameSplit.h"
+
+#include <algorithm>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/core/Random.h"
+#include "game/rules/FaceGroups.h"
+#include "game/rules/GameClassic.h"
+#include "game/rules/IGameScreen.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+
+QUOVEL_DEFINE_TYPE(GameSplit, &Game::typeRecord)
+QUOVEL_REGISTER_CLASS(GameSplit)
+
+namespace {
+
+constexpr const char* kOrderKey = "sb_order";
+constexpr const char* kOrderUndoKey = "sb_order_undo";
+
+void drop(Game::TileList& list, const Tile* tile) {
+    std::erase_if(list, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+}
+
+// Moves up to `wanted` tiles from the end of the pool to `chosen`; returns how many were missing.
+int32_t takeFromPool(Game::TileList& pool, int32_t wanted, Game::TileList& chosen) {
+    while (wanted > 0 && !pool.empty()) {
+        chosen.push_back(std::move(pool.back()));
+        pool.pop_back();
+        --wanted;
+    }
+    return std::max(wanted, 0);
+}
+
+// The tiles of `from` that pass `keep`, shuffled; the last one, or null when none passes.
+template <class Keep>
+Tile* lastShuffled(const Game::TileList& from, Keep keep) {
+    Game::TileList picked;
+    std::copy_if(from.begin(), from.end(), std::back_inserter(picked), keep);
+    shuffleList(picked.begin(), picked.end());
+    return picked.empty() ? nullptr : picked.back().get();
+}
+
+void readTiles(PropertyNode* saved, const char* key, Game::TileList& out) {
+    AbstractProperty* list = saved->getChild(key);
+    if (list == nullptr || !list->isVector()) {
+        return;
+    }
+    PropertyVector* vector = vectorOrDummy(list);
+    for (int32_t i = 0; i < vector->getChildCount(); ++i) {
+        RefHolder<BaseObject> made(
+            ObjectFactoryContainer::instance()->createObject(vector->getChildAt(i)));
+        if (Tile* tile = objectCast<Tile>(made.get())) {
+            out.emplace_back(tile);
+        }
+    }
+}
+
+void writeTiles(PropertyNode* node, const char* key, const Game::TileList& tiles) {
+    auto* vector = new PropertyVector(key);
+    node->addChild(vector);
+    for (const RefHolder<Tile>& tile : tiles) {
+        auto* child = new PropertyNode("", "Tile");
+        vector->addChild(child);
+        tile->save(child);
+    }
+}
+
+}  // namespace
+
+GameSplit::GameSplit(PropertyNode* saved) : GameSplit(saved, TYPE_SPLIT) {}
+
+GameSplit::GameSplit(PropertyNode* saved, int32_t gameType) : Game(saved, gameType) {
+    if (saved != nullptr && saved != DUMMY_NODE) {
+        loadSideBoardOrder(saved);
+        rebuildInitialOrder();
+    }
+}
+
+GameSplit::Hands GameSplit::computeHands(int32_t slots, int32_t h1, int32_t h2, int32_t h3) {
+    Hands hands;
+    const int64_t s = std::max(slots, 0);
+    const int64_t w1 = std::max(h1, 0);
+    const int64_t w2 = std::max(h2, 0);
+    const int64_t w3 = std::max(h3, 0);
+    const int64_t sum = w1 + w2 + w3;
+    if (sum == 0) {
+        hands.first = 1;
+        hands.second = 0;
+    } else {
+        hands.first = static_cast<int32_t>(std::max<int64_t>(w1 * s / sum, 1));
+        hands.second = static_cast<int32_t>(w2 * s / sum);
+    }
+    hands.third = static_cast<int32_t>(std::max<int64_t>(s - hands.first - hands.second, 0));
+    return hands;
+}
+
+int32_t GameSplit::slotCount(Layout* layout) {
+    SideBoard* sideBoard = layout != nullptr ? layout->getSideBoard() : nullptr;
+    return sideBoard != nullptr ? std::max(sideBoard->getCapacity(), 0) : 0;
+}
+
+bool GameSplit::canMatch(Tile* a, Tile* b) {
+    return GameClassic::sameFace(a, b) && a->isOnSideBoard() != b->isOnSideBoard();
+}
+
+void GameSplit::findMatches(TileList& out, Layout* layout) {
+    if (layout == nullptr) {
+        layout = getLayout();
+    }
+    if (layout == nullptr || layout->getSideBoard() == nullptr) {
+        return;
+    }
+    TileList freeTiles;
+    layout->getFreeTiles(freeTiles);
+    TileList rack;
+    layout->getSideBoard()->getTiles(rack);
+    for (const RefHolder<Tile>& f : freeTiles) {
+        for (const RefHolder<Tile>& s : rack) {
+            if (canMatch(f.get(), s.get())) {
+                out.push_back(f);
+                out.push_back(s);
+            }
+        }
+    }
+}
+
+void GameSplit::dealTileDefs(FaceList& out) {
+    Layout* layout = getLayout();
+    if (layout == nullptr) {
+        return;
+    }
+    TileList tiles;
+    layout->getAllTiles(tiles);
+    shuffleList(tiles.begin(), tiles.end());
+    for (const RefHolder<Tile>& tile : tiles) {
+        out.emplace_back(new TileDef(tile->getSuit(), tile->getValue()));
+    }
+}
+
+bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
+    order.clear();
+    const int32_t slots = slotCount(layout);
+    if (slots <= 0) {
+        return false;
+    }
+    Level* level = getLevel();
+    const Hands hands =
+        level == nullptr
+            ? computeHands(slots, 0, 0, 0)
+            : computeHands(slots, static_cast<int32_t>(level->getFirstHand().getValue()),
+                           static_cast<int32_t>(level->getSecondHand().getValue()),
+                           static_cast<int32_t>(level->getThirdHand().getValue()));
+
+    TileList all;
+    layout->getAllTiles(all);
+    TileList pool1;
+    layout->getFreeTiles(pool1);
+    TileList pool2;
+    layout->getTilesFreeAfterOneRemoval(pool2);
+    TileList pool3;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(pool3), [&](const RefHolder<Tile>& t) {
+        return !containsTile(pool1, t.get()) && !containsTile(pool2, t.get());
+    });
+    shuffleList(pool1.begin(), pool1.end());
+    shuffleList(pool2.begin(), pool2.end());
+    shuffleList(pool3.begin(), pool3.end());
+    TileList chosen;
+    int32_t shortfall = takeFromPool(pool1, hands.first, chosen);
+    shortfall = takeFromPool(pool2, hands.second + shortfall, chosen);
+    takeFromPool(pool3, hands.third + shortfall, chosen);
+    TileList board;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(board),
+                 [&](const RefHolder<Tile>& t) { return !containsTile(chosen, t.get()); });
+
+    TileList recorded;
+    while (layout->getTileCount() > 0) {
+        shuffleList(chosen.begin(), chosen.end());
+        auto next = std::find_if(chosen.begin(), chosen.end(), [layout](const RefHolder<Tile>& t) {
+            return layout->isTileFree(t.get());
+        });
+        if (next == chosen.end()) {
+            return false;
+        }
+        RefHolder<Tile> taken = *next;
+        chosen.erase(next);
+        order.push_back(taken);
+        layout->removeTile(taken.get());
+        recorded.push_back(taken);
+        if (layout->getTileCount() <= static_cast<int32_t>(chosen.size())) {
+            continue;
+        }
+
+        // Top the chosen set up from the board, keeping the hands' shares of free tiles.
+        TileList freeAfterOne;
+        layout->getTilesFreeAfterOneRemoval(freeAfterOne);
+        const auto isFree = [layout](const RefHolder<Tile>& t) {
+            return layout->isTileFree(t.get());
+        };
+        const auto freedByOne = [&](const RefHolder<Tile>& t) {
+            return containsTile(freeAfterOne, t.get());
+        };
+        const int32_t freeChosen =
+            static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), isFree));
+        int32_t nearChosen =
+            static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), freedByOne));
+        Tile* moved = nullptr;
+        bool fromRest = false;
+        if (freeChosen < hands.first) {
+            moved = lastShuffled(board, isFree);
+            if (moved == nullptr) {
+                ++nearChosen;
+            }
+        }
+        if (moved == nullptr && nearChosen < hands.second) {
+            moved = lastShuffled(board, freedByOne);
+        }
+        if (moved == nullptr) {
+            fromRest = true;
+            moved = lastShuffled(
+                board, [&](const RefHolder<Tile>& t) { return !isFree(t) && !freedByOne(t); });
+        }
+        if (moved != nullptr) {
+            chosen.emplace_back(moved);
+            drop(board, moved);
+        }
+        if (fromRest &&
+            static_cast<int32_t>(chosen.size() + board.size()) != layout->getTileCount()) {
+            return false;
+        }
+    }
+    // The queue hands out its last entry first: the first tile recorded comes out first.
+    sideBoardOrder.assign(recorded.rbegin(), recorded.rend());
+    sideBoardOrderUndo.clear();
+    return true;
+}
+
+Tile* GameSplit::copyFace(const Tile* source) {
+    Tile* tile = new Tile(DUMMY_NODE);
+    int32_t value = source->getValue();
+    if (source->getSuit() == 5 || source->getSuit() == 6) {
+        value = buildRandom().nextInt(0, 4);
+    }
+    tile->setFace(source->getSuit(), value);
+    return tile;
+}
+
+Tile* GameSplit::nextTile() {
+    if (sideBoardOrder.empty()) {
+        return nullptr;
+    }
+    RefHolder<Tile> source = std::move(sideBoardOrder.back());
+    sideBoardOrder.pop_back();
+    sideBoardOrderUndo.push_back(source);
+    return copyFace(source.get());
+}
+
+void GameSplit::restoreSideBoardTile(Layout* layout, Tile* tile) {
+    SideBoard* sideBoard = layout != nullptr ? layout->getSideBoard() : nullptr;
+    if (sideBoard == nullptr || tile == nullptr) {
+        return;
+    }
+    const int32_t column = tile->getGridX();
+    const int32_t row = tile->getGridY();
+    RefHolder<Tile> keep(tile);
+    // The slot holds a tile only when the refill after the removal found one in the queue; a
+    // removal whose refill found the queue empty took nothing that could go back.
+    Tile* refill = sideBoard->getTileAt(column, row);
+    const bool refilled = refill != nullptr && refill != tile;
+    sideBoard->removeTile(column, row);
+    sideBoard->placeTile(tile, column, row);
+    if (refilled && !sideBoardOrderUndo.empty()) {
+        sideBoardOrder.push_back(std::move(sideBoardOrderUndo.back()));
+        sideBoardOrderUndo.pop_back();
+    }
+}
+
+void GameSplit::setLevel(Level* level) {
+    sideBoardOrder.clear();
+    sideBoardOrderUndo.clear();
+    initialOrder.clear();
+    Game::setLevel(level);
+    initialOrder = sideBoardOrder;
+}
+
+void GameSplit::restartLevel() {
+    Game::restartLevel();
+    sideBoardOrder.clear();
+    sideBoardOrderUndo.clear();
+    Layout* layout = getLayout();
+    if (layout == nullptr) {
+        return;
+    }
+    for (const RefHolder<Tile>& tile : initialOrder) {
+        Tile* now = layout->getCell(tile->getGridX(), tile->getGridY(), tile->getGridZ());
+        if (now != nullptr) {
+            sideBoardOrder.emplace_back(now);
+        }
+    }
+}
+
+void GameSplit::rebuildInitialOrder() {
+    initialOrder = sideBoardOrder;
+    Layout* copy = getLayoutCopy();
+    const size_t dealt = copy != nullptr && copy->getSideBoard() != nullptr
+                             ? static_cast<size_t>(copy->getSideBoard()->getTileCount())
+                             : 0;
+    for (size_t i = sideBoardOrderUndo.size(); i > dealt; --i) {
+        initialOrder.push_back(sideBoardOrderUndo[i - 1]);
+    }
+}
+
+void GameSplit::loadSideBoardOrder(PropertyNode* saved) {
+    sideBoardOrder.clear();
+    sideBoardOrderUndo.clear();
+    readTiles(saved, kOrderKey, sideBoardOrder);
+    readTiles(saved, kOrderUndoKey, sideBoardOrderUndo);
+}
+
+void GameSplit::save(PropertyNode* node) {
+    Game::save(node);
+    if (node == nullptr) {
+        return;
+    }
+    node->setTypeWord("GameSplit");
+    writeTiles(node, kOrderKey, sideBoardOrder);
+    writeTiles(node, kOrderUndoKey, sideBoardOrderUndo);
+}
+
+bool GameSplit::completesSelection() {
+    Layout* layout = getLayout();
+    if (layout == nullptr || layout->getSideBoard() == nullptr) {
+        return false;
+    }
+    TileList rack;
+    layout->getSideBoard()->getTiles(rack);
+    Tile* clicked = getClickedTile();
+    return std::any_of(rack.begin(), rack.end(),
+                       [&](const RefHolder<Tile>& s) { return canMatch(clicked, s.get()); });
+}
+
+void GameSplit::onTileClicked(int32_t x, int32_t y) {
+    Game::onTileClicked(x, y);
+    Tile* hit = getClickedTile();
+    if (getClickOutcome() == CLICK_SELECT) {
+        setClickOutcome(CLICK_NO_TILE);
+        if (hit != nullptr && !hit->isOnSideBoard()) {
+            getGameScreen().addBlockedPulse(hit);
+        }
+    }
+    if (hit != nullptr && hit->isOnSideBoard()) {
+        if (isSuperHintTile(hit)) {
+            setClickOutcome(CLICK_MATCH);
+        } else if (Layout* layout = getLayout(); layout != nullptr && layout->getSideBoard()) {
+            layout->getSideBoard()->addBlockedPulse(hit);
+        }
+    }
+    const TileList& selection = getSelection();
+    if (selection.empty() || hit == nullptr) {
+        return;
+    }
+    Tile* first = selection.front().get();
+    if (hit == first || hit->getMatchKey() != first->getMatchKey()) {
+        return;
+    }
+    if (!hit->isOnSideBoard() && !first->isOnSideBoard()) {
+        ++boardAttempts;
+    } else if (hit->isOnSideBoard() && first->isOnSideBoard()) {
+        ++sideBoardAttempts;
+    }
+}
+
+void GameSplit::resetHintCounters() {
+    sideBoardAttempts = 0;
+    boardAttempts = 0;
+}

@@ -1,0 +1,156 @@
+#include "game/rules/GameTriple.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/Random.h"
+#include "game/rules/FaceGroups.h"
+#include "game/rules/GameClassic.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Tile.h"
+
+QUOVEL_DEFINE_TYPE(GameTriple, &Game::typeRecord)
+QUOVEL_REGISTER_CLASS(GameTriple)
+
+namespace {
+
+// The first free candidate at or beyond the threshold, else the last free one searching from
+// the end; `skip` is never taken. Null when no candidate is free.
+Tile* pickPartner(Layout* layout, const Game::TileList& candidates, int32_t threshold,
+                  const Tile* skip) {
+    for (const RefHolder<Tile>& tile : candidates) {
+        if (tile.get() != skip && tile->getDistance() >= threshold &&
+            layout->isTileFree(tile.get())) {
+            return tile.get();
+        }
+    }
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+        if (it->get() != skip && layout->isTileFree(it->get())) {
+            return it->get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+GameTriple::GameTriple(PropertyNode* saved) : Game(saved, TYPE_TRIPLE) {}
+
+bool GameTriple::isTriple(Tile* a, Tile* b, Tile* c) {
+    return GameClassic::sameFace(a, b) && GameClassic::sameFace(a, c) && b != c;
+}
+
+bool GameTriple::canMatch(Tile* a, Tile* b) {
+    return GameClassic::sameFace(a, b);
+}
+
+bool GameTriple::completesSelection() {
+    const TileList& selection = getSelection();
+    Tile* clicked = getClickedTile();
+    if (selection.size() == 3) {
+        return isTileSelected(clicked);
+    }
+    if (selection.size() == 2) {
+        return isTriple(clicked, selection[0].get(), selection[1].get());
+    }
+    return false;
+}
+
+void GameTriple::findMatches(TileList& out, Layout* layout) {
+    if (layout == nullptr) {
+        layout = getLayout();
+    }
+    if (layout == nullptr) {
+        return;
+    }
+    TileList freeTiles;
+    layout->getFreeTiles(freeTiles);
+    for (const RefHolder<Tile>& a : freeTiles) {
+        for (const RefHolder<Tile>& b : freeTiles) {
+            for (const RefHolder<Tile>& c : freeTiles) {
+                if (isTriple(a.get(), b.get(), c.get()) && !containsTile(out, a.get()) &&
+                    !containsTile(out, b.get()) && !containsTile(out, c.get())) {
+                    out.push_back(a);
+                    out.push_back(b);
+                    out.push_back(c);
+                }
+            }
+        }
+    }
+}
+
+void GameTriple::dealTileDefs(FaceList& out) {
+    Layout* layout = getLayout();
+    if (layout == nullptr) {
+        return;
+    }
+    TileList tiles;
+    layout->getAllTiles(tiles);
+    shuffleList(tiles.begin(), tiles.end());
+    dealFacesInGroups(tiles, 3, GameClassic::sameFace, out);
+}
+
+bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
+    order.clear();
+    if (layout == nullptr) {
+        return false;
+    }
+    TileList candidates;
+    layout->getAllTiles(candidates);
+    Random& random = buildRandom();
+    while (!candidates.empty()) {
+        // Only free candidates can be drawn; none free means the attempt is stuck.
+        if (std::none_of(candidates.begin(), candidates.end(), [layout](const RefHolder<Tile>& t) {
+                return layout->isTileFree(t.get());
+            })) {
+            return false;
+        }
+        Tile* first = nullptr;
+        while (first == nullptr) {
+            Tile* drawn =
+                candidates[random.nextInt(0, static_cast<int32_t>(candidates.size()))].get();
+            if (layout->isTileFree(drawn)) {
+                first = drawn;
+            }
+        }
+        const int32_t fx = first->getGridX();
+        const int32_t fy = first->getGridY();
+        const int32_t fz = first->getGridZ();
+        for (const RefHolder<Tile>& tile : candidates) {
+            tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
+                              std::abs(tile->getGridX() - fx));
+        }
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
+                      return a->getDistance() < b->getDistance();
+                  });
+        const int32_t threshold = drawDistanceThreshold();
+        Tile* second = pickPartner(layout, candidates, threshold, nullptr);
+        if (second == nullptr || second == first) {
+            return false;
+        }
+        Tile* third = pickPartner(layout, candidates, threshold, second);
+        if (third == nullptr || third == first) {
+            return false;
+        }
+        for (Tile* tile : {first, second, third}) {
+            order.emplace_back(tile);
+        }
+        for (Tile* tile : {first, second, third}) {
+            RefHolder<Tile> keep(tile);
+            std::erase_if(candidates,
+                          [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+            layout->removeTile(tile);
+        }
+    }
+    return true;
+}
+
+void GameTriple::save(PropertyNode* node) {
+    Game::save(node);
+    if (node != nullptr) {
+        node->setTypeWord("GameTriple");
+    }
+}
