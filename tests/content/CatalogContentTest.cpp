@@ -12,6 +12,7 @@
 
 #include "TempFolder.h"
 #include "game/rules/LevelCatalog.h"
+#include "rules/BuildPlayer.h"
 #include "rules/GameTestSupport.h"
 
 namespace {
@@ -56,16 +57,21 @@ bool clearsByRandomFreeGroups(Game* game, uint32_t seed) {
     return cleared;
 }
 
-// A game type whose game is built: the replay that proves its build order empties the board
-// by its rules, and the play that proves a board of the fall-back deal can be emptied. The
-// other types join this table as their games are built.
+// A game type whose game is built, with the play that proves a board of the builder's fall-back
+// deal can be emptied (only the types that check the deal for stacked partners fall back).
+// Every built board is played to its end by clicks along its build order. A type joins this
+// table when its game is built.
 struct BuiltType {
     int32_t type;
-    void (*replay)(Game* game);
     bool (*clearsFallbackBoard)(Game* game, uint32_t seed);
 };
 const BuiltType kBuiltTypes[] = {
-    {Game::TYPE_CLASSIC, &game_test::replayFreeGroups, &clearsByRandomFreeGroups},
+    {Game::TYPE_CLASSIC, &clearsByRandomFreeGroups},
+    {Game::TYPE_FREECELL, nullptr},
+    {Game::TYPE_SPLIT, nullptr},
+    {Game::TYPE_TRIPLE, &clearsByRandomFreeGroups},
+    {Game::TYPE_RIVER, nullptr},
+    {Game::TYPE_SPEED, nullptr},
 };
 
 const BuiltType* builtType(int32_t type) {
@@ -86,9 +92,9 @@ protected:
     }
 
     // Gives the level to a new game of its type built from `seed`, as a level starts, and
-    // proves the board can be emptied: the build order replays or, when the builder fell back
-    // on dealing faces along the free tiles, a play empties the board.
-    static void buildAndEmpty(const BuiltType& built, Level* level, uint32_t seed) {
+    // proves the board can be emptied: the build order plays to the win or, when the builder
+    // fell back on dealing faces along the free tiles, a random play empties the board.
+    void buildAndEmpty(const BuiltType& built, Level* level, uint32_t seed) {
         Random::createInstance(seed);
         Game* game = Game::create(built.type);
         ASSERT_NE(game, nullptr);
@@ -97,14 +103,18 @@ protected:
         EXPECT_FALSE(statistics.allAttemptsFailed);
         EXPECT_FALSE(statistics.missingFaces);
         if (statistics.usedFallbackDeal) {
-            EXPECT_TRUE(built.clearsFallbackBoard(game, seed)) << "fall-back board stays stuck";
+            ASSERT_NE(built.clearsFallbackBoard, nullptr);
+            EXPECT_TRUE(built.clearsFallbackBoard(game, seed))
+                << level->getLayout() << ": the fall-back board stays stuck";
             return;
         }
-        EXPECT_FALSE(statistics.levelBuildProblem);
-        built.replay(game);
+        // Split and Speed count matches before the side board is filled, so every deal of
+        // theirs reads as failed; the play to the win is the proof for all types.
+        player.play(game);
     }
 
     game_test::ScopedSuits suits;
+    game_test::BuildPlayer player;
     CurrentFolderScope inside;
     LevelCatalog catalog;
 };
@@ -182,6 +192,7 @@ TEST_F(CatalogContentTest, EverySeriesStepsThroughItsListAndAroundItsHardPartBui
         SCOPED_TRACE(series.name);
         Level* level = series.level.get();
         const BuiltType* built = builtType(level->getGameType());
+        ASSERT_NE(built, nullptr);
         const std::vector<std::string> names = level->getLayoutFileNames();
         const int32_t count = static_cast<int32_t>(names.size());
         const int32_t hardStart = level->getHardStartIndex();
@@ -202,16 +213,13 @@ TEST_F(CatalogContentTest, EverySeriesStepsThroughItsListAndAroundItsHardPartBui
             }
             ASSERT_NE(level->getLayoutObject(), nullptr);
             ASSERT_GT(level->getLayoutObject()->getTileCount(), 0) << level->getLayout();
-            if (built != nullptr) {
-                buildAndEmpty(*built, level, 1000 + index);
-                ASSERT_FALSE(HasFatalFailure());
-            }
+            ASSERT_NO_FATAL_FAILURE(buildAndEmpty(*built, level, 1000 + index));
         }
         EXPECT_GT(level->getPointsPerMatch().getValue(), firstPoints) << "points rise";
     }
 }
 
-// Every level of the four files, built from several seeds for each game type built so far.
+// Every level of the four files, built from several seeds.
 TEST_F(CatalogContentTest, EveryLevelBuildsForItsTypeIntoABoardItsOrderEmpties) {
     std::vector<std::pair<std::string, RefHolder<Level>>> levels;
     for (int32_t floor = 1; floor <= 20; ++floor) {
@@ -233,23 +241,17 @@ TEST_F(CatalogContentTest, EveryLevelBuildsForItsTypeIntoABoardItsOrderEmpties) 
         }
     }
     constexpr uint32_t kSeeds = 5;
-    int32_t builds = 0;
     for (const auto& [where, level] : levels) {
         SCOPED_TRACE(where);
         ASSERT_TRUE(level);
         const BuiltType* built = builtType(level->getGameType());
-        if (built == nullptr) {
-            continue;
-        }
+        ASSERT_NE(built, nullptr);
         for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
             SCOPED_TRACE("seed " + std::to_string(seed));
             level->loadLayout();
-            buildAndEmpty(*built, level.get(), seed);
-            ASSERT_FALSE(HasFatalFailure());
-            ++builds;
+            ASSERT_NO_FATAL_FAILURE(buildAndEmpty(*built, level.get(), seed));
         }
     }
-    EXPECT_GT(builds, 0);
 }
 
 }  // namespace

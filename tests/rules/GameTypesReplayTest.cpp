@@ -11,14 +11,10 @@
 #include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "game/rules/GameSplit.h"
-#include "game/rules/SideBoard.h"
+#include "rules/BuildPlayer.h"
 #include "rules/GameTestSupport.h"
-#include "rules/RecordingGameScreen.h"
 
 namespace {
-
-// Board points lie from this origin on, clear of the side boards' sprites.
-constexpr int kBoardOrigin = 1000;
 
 // Every level node of the authored level files, with its game type.
 void collectLevels(AbstractProperty* property, std::vector<RefHolder<PropertyNode>>& out) {
@@ -66,96 +62,6 @@ protected:
         return picked;
     }
 
-    // A click on a cell where the tile is the topmost one.
-    void click(Game* game, Tile* tile) {
-        if (tile->isOnSideBoard()) {
-            game->onTileClicked(tile->getX(), tile->getY());
-            return;
-        }
-        Layout* layout = game->getLayout();
-        for (int dy = 0; dy < 2; ++dy) {
-            for (int dx = 0; dx < 2; ++dx) {
-                const int x = tile->getGridX() + dx;
-                const int y = tile->getGridY() + dy;
-                if (screen.tileAtPoint(layout, kBoardOrigin + x, kBoardOrigin + y) == tile) {
-                    game->onTileClicked(kBoardOrigin + x, kBoardOrigin + y);
-                    return;
-                }
-            }
-        }
-        ADD_FAILURE() << "no visible cell of the tile";
-    }
-
-    // Clicks the tiles of one match; every click but the last selects, the last matches.
-    void playGroup(Game* game, const std::vector<Tile*>& group) {
-        for (size_t i = 0; i < group.size(); ++i) {
-            click(game, group[i]);
-            const int expected = i + 1 == group.size() ? Game::CLICK_MATCH
-                                 : i == 0              ? Game::CLICK_SELECT
-                                                       : Game::CLICK_ADD;
-            ASSERT_EQ(game->getClickOutcome(), expected) << "click " << i;
-            game->update();
-        }
-    }
-
-    // The board tile a side-board tile is played against: a free one of its key.
-    static Tile* freePartner(Game* game, Tile* shown) {
-        Game::TileList freeTiles;
-        game->getLayout()->getFreeTiles(freeTiles);
-        for (const RefHolder<Tile>& tile : freeTiles) {
-            if (tile->getMatchKey() == shown->getMatchKey()) {
-                return tile.get();
-            }
-        }
-        return nullptr;
-    }
-
-    void play(Game* game) {
-        Layout* layout = game->getLayout();
-        const Game::TileList order = game->getBuildOrder();
-        const int perMatch = game->getTilesPerMatch();
-        switch (game->getGameType()) {
-            case Game::TYPE_SPLIT:
-                // The side board shows copies of the order's tiles as they come up.
-                for (const RefHolder<Tile>& tile : order) {
-                    ASSERT_TRUE(layout->isTileFree(tile.get()));
-                    click(game, tile.get());
-                    ASSERT_EQ(game->getClickOutcome(), Game::CLICK_MATCH);
-                    game->update();
-                }
-                break;
-            case Game::TYPE_SPEED:
-                while (layout->getTileCount() > 0) {
-                    Tile* shown = layout->getSideBoard()->getTileAt(0, 0);
-                    ASSERT_NE(shown, nullptr);
-                    Tile* partner = freePartner(game, shown);
-                    ASSERT_NE(partner, nullptr);
-                    click(game, partner);
-                    ASSERT_EQ(game->getClickOutcome(), Game::CLICK_MATCH);
-                    game->update();
-                }
-                break;
-            default:
-                ASSERT_EQ(order.size() % perMatch, 0u);
-                for (size_t k = 0; k < order.size(); k += perMatch) {
-                    std::vector<Tile*> group;
-                    for (int i = 0; i < perMatch; ++i) {
-                        group.push_back(order[k + i].get());
-                    }
-                    playGroup(game, group);
-                    if (HasFatalFailure()) {
-                        return;
-                    }
-                }
-        }
-        EXPECT_EQ(layout->getTileCount(), 0);
-        if (game->getGameType() == Game::TYPE_SPLIT) {
-            EXPECT_EQ(layout->getSideBoard()->getTileCount(), 0);
-        }
-        EXPECT_NE(std::find(screen.calls.begin(), screen.calls.end(), "enterGameWon"),
-                  screen.calls.end());
-    }
-
     void replayType(int type, size_t levels, uint32_t seeds) {
         int builds = 0;
         int played = 0;
@@ -166,7 +72,6 @@ protected:
                     node->getChildValue("layout")->getValue() + " seed " + std::to_string(seed);
                 SCOPED_TRACE(where);
                 Random::createInstance(seed);
-                screen.calls.clear();
                 RefHolder<BaseObject> made(
                     ObjectFactoryContainer::instance()->createObject(node.get()));
                 RefHolder<Level> level(objectCast<Level>(made.get()));
@@ -181,10 +86,7 @@ protected:
                     continue;  // faces along free tiles, not along the order
                 }
                 ++played;
-                play(game);
-                if (HasFatalFailure()) {
-                    return;
-                }
+                ASSERT_NO_FATAL_FAILURE(player.play(game));
             }
         }
         // Only tall Classic-like boards meet the stacking check often enough to fall back.
@@ -192,8 +94,7 @@ protected:
     }
 
     game_test::ScopedSuits suits;
-    rules_test::RecordingGameScreen screen{1, 1, kBoardOrigin, kBoardOrigin};
-    rules_test::ScopedGameScreen screenScope{screen};
+    game_test::BuildPlayer player;
     std::vector<RefHolder<PropertyStore>> stores;
 };
 
