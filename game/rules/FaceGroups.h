@@ -11,8 +11,8 @@
 // Deals the faces of a tile list back out in matching groups: the last tile is taken off, then
 // the first remaining tiles that `matches` accepts with it, until the group is full; the faces
 // of the group go out in that order. A tile whose group cannot be filled gives its face at the
-// end of the list, so that it shifts no later group off its place. Used by the game types whose
-// groups differ from the base's pairs by canMatch.
+// end of the list, so that it shifts no later group off its place. Every game type that deals in
+// matching groups uses it, the base game with pairs by canMatch.
 void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
                        const std::function<bool(Tile*, Tile*)>& matches,
                        std::vector<RefHolder<TileDef>>& out);

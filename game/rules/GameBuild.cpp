@@ -7,6 +7,7 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
+#include "game/rules/FaceGroups.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
@@ -209,23 +210,8 @@ void Game::dealTileDefs(FaceList& out) {
     TileList tiles;
     layout->getAllTiles(tiles);
     shuffleList(tiles.begin(), tiles.end());
-    // A face that finds no partner goes last, so that it shifts no later pair off its place.
-    FaceList lone;
-    while (!tiles.empty()) {
-        RefHolder<Tile> last = std::move(tiles.back());
-        tiles.pop_back();
-        auto partner = std::find_if(tiles.begin(), tiles.end(), [&](const RefHolder<Tile>& tile) {
-            return canMatch(last.get(), tile.get());
-        });
-        if (partner == tiles.end()) {
-            lone.emplace_back(new TileDef(last->getSuit(), last->getValue()));
-            continue;
-        }
-        out.emplace_back(new TileDef(last->getSuit(), last->getValue()));
-        out.emplace_back(new TileDef((*partner)->getSuit(), (*partner)->getValue()));
-        tiles.erase(partner);
-    }
-    out.insert(out.end(), lone.begin(), lone.end());
+    dealFacesInGroups(
+        tiles, 2, [this](Tile* a, Tile* b) { return canMatch(a, b); }, out);
 }
 
 int32_t Game::drawDistanceThreshold() {
