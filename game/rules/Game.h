@@ -217,6 +217,14 @@ protected:
     // free partner nearest at or beyond the distance threshold are appended to the order and
     // taken off the list and the board. False when the first tile is the only free one.
     bool removeFreePairs(Layout* layout, TileList& candidates, TileList& order);
+    // A random free candidate, drawn until one is free; null when none is.
+    static Tile* drawFreeTile(Layout* layout, const TileList& candidates);
+    // Sets each candidate's distance to `first` (sum of the grid steps) and sorts by it.
+    static void sortByDistanceFrom(const Tile* first, TileList& candidates);
+    // The first free candidate at or beyond the threshold, else the last free one searching from
+    // the end; `skip` is never taken. Null when no candidate is free.
+    static Tile* pickPartner(Layout* layout, const TileList& candidates, int32_t threshold,
+                             const Tile* skip);
     // The distance threshold of the level: a draw between tileDistMin and tileDistMax, at
     // least 1.
     int32_t drawDistanceThreshold();

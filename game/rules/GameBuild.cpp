@@ -19,9 +19,6 @@
 namespace {
 
 constexpr int32_t NO_SUIT = Tile::NO_SUIT;
-// Draws of a random free first tile before an attempt gives up; far beyond what any layout
-// needs (a board always has a free tile), it only keeps a broken board from hanging the build.
-constexpr int32_t MAX_FIRST_TILE_DRAWS = 1 << 20;
 
 void giveFace(Tile* tile, int32_t suit, int32_t value) {
     tile->setFace(suit, value);
@@ -225,44 +222,60 @@ int32_t Game::drawDistanceThreshold() {
     return std::max(threshold, 1);
 }
 
-bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order) {
+Tile* Game::drawFreeTile(Layout* board, const TileList& candidates) {
+    // Only free candidates can be drawn; none free means the attempt is stuck.
+    if (std::none_of(candidates.begin(), candidates.end(),
+                     [board](const RefHolder<Tile>& t) { return board->isTileFree(t.get()); })) {
+        return nullptr;
+    }
     Random& random = buildRandom();
-    while (!candidates.empty()) {
-        const int32_t size = static_cast<int32_t>(candidates.size());
-        Tile* first = nullptr;
-        for (int32_t draw = 0; draw < MAX_FIRST_TILE_DRAWS && first == nullptr; ++draw) {
-            Tile* drawn = candidates[random.nextInt(0, size)].get();
-            if (board->isTileFree(drawn)) {
-                first = drawn;
-            }
+    const int32_t size = static_cast<int32_t>(candidates.size());
+    for (;;) {
+        Tile* drawn = candidates[random.nextInt(0, size)].get();
+        if (board->isTileFree(drawn)) {
+            return drawn;
         }
+    }
+}
+
+void Game::sortByDistanceFrom(const Tile* first, TileList& candidates) {
+    const int32_t fx = first->getGridX();
+    const int32_t fy = first->getGridY();
+    const int32_t fz = first->getGridZ();
+    for (const RefHolder<Tile>& tile : candidates) {
+        tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
+                          std::abs(tile->getGridX() - fx));
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
+                  return a->getDistance() < b->getDistance();
+              });
+}
+
+Tile* Game::pickPartner(Layout* board, const TileList& candidates, int32_t threshold,
+                        const Tile* skip) {
+    for (const RefHolder<Tile>& tile : candidates) {
+        if (tile.get() != skip && tile->getDistance() >= threshold &&
+            board->isTileFree(tile.get())) {
+            return tile.get();
+        }
+    }
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+        if (it->get() != skip && board->isTileFree(it->get())) {
+            return it->get();
+        }
+    }
+    return nullptr;
+}
+
+bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order) {
+    while (!candidates.empty()) {
+        Tile* first = drawFreeTile(board, candidates);
         if (first == nullptr) {
             return false;
         }
-        const int32_t fx = first->getGridX();
-        const int32_t fy = first->getGridY();
-        const int32_t fz = first->getGridZ();
-        for (const RefHolder<Tile>& tile : candidates) {
-            tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
-                              std::abs(tile->getGridX() - fx));
-        }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
-                      return a->getDistance() < b->getDistance();
-                  });
-        const int32_t threshold = drawDistanceThreshold();
-        Tile* partner = nullptr;
-        for (const RefHolder<Tile>& tile : candidates) {
-            if (tile->getDistance() >= threshold && board->isTileFree(tile.get())) {
-                partner = tile.get();
-                break;
-            }
-        }
-        for (auto it = candidates.rbegin(); partner == nullptr && it != candidates.rend(); ++it) {
-            if (board->isTileFree(it->get())) {
-                partner = it->get();
-            }
-        }
+        sortByDistanceFrom(first, candidates);
+        Tile* partner = pickPartner(board, candidates, drawDistanceThreshold(), nullptr);
         if (partner == nullptr || partner == first) {
             return false;
         }

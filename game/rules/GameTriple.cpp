@@ -1,7 +1,6 @@
 #include "game/rules/GameTriple.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -13,28 +12,6 @@
 
 QUOVEL_DEFINE_TYPE(GameTriple, &Game::typeRecord)
 QUOVEL_REGISTER_CLASS(GameTriple)
-
-namespace {
-
-// The first free candidate at or beyond the threshold, else the last free one searching from
-// the end; `skip` is never taken. Null when no candidate is free.
-Tile* pickPartner(Layout* layout, const Game::TileList& candidates, int32_t threshold,
-                  const Tile* skip) {
-    for (const RefHolder<Tile>& tile : candidates) {
-        if (tile.get() != skip && tile->getDistance() >= threshold &&
-            layout->isTileFree(tile.get())) {
-            return tile.get();
-        }
-    }
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
-        if (it->get() != skip && layout->isTileFree(it->get())) {
-            return it->get();
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 GameTriple::GameTriple(PropertyNode* saved) : Game(saved, TYPE_TRIPLE) {}
 
@@ -99,33 +76,12 @@ bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
     }
     TileList candidates;
     layout->getAllTiles(candidates);
-    Random& random = buildRandom();
     while (!candidates.empty()) {
-        // Only free candidates can be drawn; none free means the attempt is stuck.
-        if (std::none_of(candidates.begin(), candidates.end(), [layout](const RefHolder<Tile>& t) {
-                return layout->isTileFree(t.get());
-            })) {
+        Tile* first = drawFreeTile(layout, candidates);
+        if (first == nullptr) {
             return false;
         }
-        Tile* first = nullptr;
-        while (first == nullptr) {
-            Tile* drawn =
-                candidates[random.nextInt(0, static_cast<int32_t>(candidates.size()))].get();
-            if (layout->isTileFree(drawn)) {
-                first = drawn;
-            }
-        }
-        const int32_t fx = first->getGridX();
-        const int32_t fy = first->getGridY();
-        const int32_t fz = first->getGridZ();
-        for (const RefHolder<Tile>& tile : candidates) {
-            tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
-                              std::abs(tile->getGridX() - fx));
-        }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
-                      return a->getDistance() < b->getDistance();
-                  });
+        sortByDistanceFrom(first, candidates);
         const int32_t threshold = drawDistanceThreshold();
         Tile* second = pickPartner(layout, candidates, threshold, nullptr);
         if (second == nullptr || second == first) {
