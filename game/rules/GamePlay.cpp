@@ -116,13 +116,27 @@ void Game::update() {
                 SideBoard* sideBoard = layout ? layout->getSideBoard() : nullptr;
                 if ((gameType == TYPE_SPLIT || gameType == TYPE_SPEED) && sideBoard != nullptr) {
                     clearSelection();
-                    TileList rack;
-                    sideBoard->getTiles(rack);
-                    for (const RefHolder<Tile>& tile : rack) {
+                    // A board tile pairs with the side board; a side-board tile (clicked as a
+                    // super hint) with its board partner, a super-hint tile first.
+                    TileList partners;
+                    if (clicked->isOnSideBoard()) {
+                        layout->getFreeTiles(partners);
+                        std::stable_partition(partners.begin(), partners.end(),
+                                              [this](const RefHolder<Tile>& tile) {
+                                                  return isSuperHintTile(tile.get());
+                                              });
+                    } else {
+                        sideBoard->getTiles(partners);
+                    }
+                    for (const RefHolder<Tile>& tile : partners) {
                         if (canMatch(clicked.get(), tile.get())) {
                             addSelectedTile(tile.get());
                             break;
                         }
+                    }
+                    // Without a partner nothing is taken: a lone tile is no match.
+                    if (selection.empty()) {
+                        break;
                     }
                 }
                 addSelectedTile(clicked.get());

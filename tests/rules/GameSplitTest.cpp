@@ -97,6 +97,33 @@ TEST_F(GameSplitTest, BoardTilesMatchOnlySideBoardTilesAndAreNeverSelectedAlone)
     EXPECT_EQ(sideBoard()->getTileAt(0, 0) == slot, false);
 }
 
+TEST_F(GameSplitTest, ASuperHintSideBoardClickTakesItsBoardPartnerAndNeverALoneTile) {
+    GameSplit* game = startSplit();
+    tileAt({4, 2, 0})->setFace(3, 1);
+    tileAt({26, 2, 0})->setFace(3, 2);
+    game->addSuperHintTile(tileAt({26, 2, 0}));
+    const int32_t tiles = game->getLayout()->getTileCount();
+
+    // A side-board tile without a board partner is not taken alone.
+    sideBoard()->clearAll();
+    Tile* lone = park(0, 0, 3, 3);
+    game->addSuperHintTile(lone);
+    EXPECT_EQ(click(lone), Game::CLICK_MATCH);
+    EXPECT_EQ(sideBoard()->getTileAt(0, 0), lone);
+    EXPECT_EQ(game->removedTilesCount, 0);
+    EXPECT_TRUE(game->getUndoHistory().empty());
+
+    // With a partner the pair goes: the board tile with the side-board one.
+    sideBoard()->clearAll();
+    Tile* slot = park(0, 0, 3, 2);
+    game->addSuperHintTile(slot);
+    EXPECT_EQ(click(slot), Game::CLICK_MATCH);
+    EXPECT_EQ(tileAt({26, 2, 0}), nullptr);
+    EXPECT_EQ(game->getLayout()->getTileCount(), tiles - 1);
+    EXPECT_EQ(game->removedTilesCount, 2);
+    EXPECT_EQ(game->getUndoHistory().size(), 1u);
+}
+
 TEST_F(GameSplitTest, SideBoardTilesAreCopiesAndSpecialSuitsDrawTheirValue) {
     GameSplit* game = startSplit();
     Game::TileList queued = game->getSideBoardOrder();
