@@ -7,6 +7,10 @@ bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile) {
                        [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
 }
 
+void eraseTile(std::vector<RefHolder<Tile>>& list, const Tile* tile) {
+    std::erase_if(list, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+}
+
 RefHolder<TileDef> faceOf(const Tile* tile) {
     return RefHolder<TileDef>(new TileDef(tile->getSuit(), tile->getValue()));
 }

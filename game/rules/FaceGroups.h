@@ -22,3 +22,6 @@ RefHolder<TileDef> faceOf(const Tile* tile);
 
 // Whether the list holds the tile.
 bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile);
+
+// Takes the tile out of the list wherever it stands.
+void eraseTile(std::vector<RefHolder<Tile>>& list, const Tile* tile);

@@ -24,14 +24,6 @@ void giveFace(Tile* tile, int32_t suit, int32_t value) {
     tile->setFace(suit, value);
 }
 
-void removeFromList(Game::TileList& list, const Tile* tile) {
-    auto found = std::find_if(list.begin(), list.end(),
-                              [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-    if (found != list.end()) {
-        list.erase(found);
-    }
-}
-
 }  // namespace
 
 Random& Game::buildRandom() {
@@ -283,8 +275,8 @@ bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order)
         order.emplace_back(partner);
         RefHolder<Tile> keepFirst(first);
         RefHolder<Tile> keepPartner(partner);
-        removeFromList(candidates, first);
-        removeFromList(candidates, partner);
+        eraseTile(candidates, first);
+        eraseTile(candidates, partner);
         board->removeTile(first);
         board->removeTile(partner);
     }

@@ -116,7 +116,7 @@ void GameFreeCell::dealTileDefs(FaceList& out) {
     layout->getAllTiles(working);
     for (const RefHolder<Tile>& partner : partners) {
         out.push_back(faceOf(partner.get()));
-        std::erase_if(working, [&](const RefHolder<Tile>& t) { return t.get() == partner.get(); });
+        eraseTile(working, partner.get());
     }
     shuffleList(working.begin(), working.end());
     dealFacesInGroups(

@@ -5,6 +5,7 @@
 
 #include "game/rules/CommandMove.h"
 #include "game/rules/CommandRemove.h"
+#include "game/rules/FaceGroups.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/IGameScreen.h"
@@ -25,11 +26,6 @@ constexpr int32_t TUTORIAL_HINT_SUIT_5 = 18;
 constexpr int32_t TUTORIAL_HINT_SUIT_6 = 19;
 constexpr int32_t TUTORIAL_HINT_FREE_CELL = 23;
 constexpr int32_t MAX_COMBO_SOUND = 10;
-
-bool contains(const Game::TileList& list, const Tile* tile) {
-    return std::any_of(list.begin(), list.end(),
-                       [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-}
 
 // Shows a host hint once per player.
 void showHostHintOnce(int32_t hint) {
@@ -167,7 +163,7 @@ void Game::addSelectedTile(Tile* tile) {
 }
 
 bool Game::isTileSelected(Tile* tile) const {
-    return tile != nullptr && contains(selection, tile);
+    return tile != nullptr && containsTile(selection, tile);
 }
 
 void Game::deselectTile(Tile* tile) {
@@ -187,7 +183,7 @@ void Game::deselectTile(Tile* tile) {
     } else {
         screen.clearModifiers(tile);
     }
-    std::erase_if(selection, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+    eraseTile(selection, tile);
 }
 
 void Game::clearSelection() {
@@ -225,7 +221,7 @@ void Game::clearSuperHintTiles() {
 }
 
 bool Game::isSuperHintTile(Tile* tile) const {
-    return tile != nullptr && contains(superHintTiles, tile);
+    return tile != nullptr && containsTile(superHintTiles, tile);
 }
 
 void Game::addSuperHintTile(Tile* tile) {
@@ -336,7 +332,8 @@ void Game::findMatches(TileList& out, Layout* board) {
     board->getFreeTiles(freeTiles);
     for (const RefHolder<Tile>& a : freeTiles) {
         for (const RefHolder<Tile>& b : freeTiles) {
-            if (canMatch(a.get(), b.get()) && !contains(out, a.get()) && !contains(out, b.get())) {
+            if (canMatch(a.get(), b.get()) && !containsTile(out, a.get()) &&
+                !containsTile(out, b.get())) {
                 out.push_back(a);
                 out.push_back(b);
             }

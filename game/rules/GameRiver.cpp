@@ -78,7 +78,7 @@ bool GameRiver::buildAttempt(Layout* layout, TileList& order) {
             for (Tile* tile : {pair.first, pair.second}) {
                 order.emplace_back(tile);
                 RefHolder<Tile> keep(tile);
-                std::erase_if(tiles, [tile](const RefHolder<Tile>& t) { return t.get() == tile; });
+                eraseTile(tiles, tile);
                 layout->removeTile(tile);
             }
         }

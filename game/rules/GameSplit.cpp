@@ -22,10 +22,6 @@ namespace {
 constexpr const char* kOrderKey = "sb_order";
 constexpr const char* kOrderUndoKey = "sb_order_undo";
 
-void drop(Game::TileList& list, const Tile* tile) {
-    std::erase_if(list, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
-}
-
 // Moves up to `wanted` tiles from the end of the pool to `chosen`; returns how many were missing.
 int32_t takeFromPool(Game::TileList& pool, int32_t wanted, Game::TileList& chosen) {
     while (wanted > 0 && !pool.empty()) {
@@ -226,7 +222,7 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         }
         if (moved != nullptr) {
             chosen.emplace_back(moved);
-            drop(board, moved);
+            eraseTile(board, moved);
         }
         if (fromRest &&
             static_cast<int32_t>(chosen.size() + board.size()) != layout->getTileCount()) {

@@ -96,8 +96,7 @@ bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
         }
         for (Tile* tile : {first, second, third}) {
             RefHolder<Tile> keep(tile);
-            std::erase_if(candidates,
-                          [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
+            eraseTile(candidates, tile);
             layout->removeTile(tile);
         }
     }
