@@ -85,7 +85,7 @@ Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
         }
         return;
     }
-    const int32_t sideBoardIndex = static_cast<int32_t>(level->getSideBoardIndex().getValue());
+    const int32_t sideBoardIndex = level->getSideBoardIndex().getInt();
     PropertyNode* layoutNode = saved->getChildNode("layout");
     PropertyNode* copyNode = saved->getChildNode("layoutCopy");
     if (layoutNode == DUMMY_NODE || copyNode == DUMMY_NODE) {

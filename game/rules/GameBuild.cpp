@@ -207,8 +207,8 @@ int32_t Game::drawDistanceThreshold() {
     int32_t hi = 0;
     int32_t lo = 0;
     if (level) {
-        hi = static_cast<int32_t>(level->getTileDistMax().getValue());
-        lo = static_cast<int32_t>(level->getTileDistMin().getValue());
+        hi = level->getTileDistMax().getInt();
+        lo = level->getTileDistMin().getInt();
     }
     const int32_t threshold = lo < hi ? buildRandom().nextInt(lo, hi) : hi;
     return std::max(threshold, 1);

@@ -236,9 +236,9 @@ void Game::removePair() {
     }
     IGameScreen& screen = getGameScreen();
     RefHolder<Tile> first = selection.front();
-    const int32_t points = static_cast<int32_t>(level->getPointsPerMatch().getValue());
+    const int32_t points = level->getPointsPerMatch().getInt();
     screen.addBonusPoints(points);
-    screen.getTimeValue().addImmediate(static_cast<int32_t>(level->getTimeBonus().getValue()));
+    screen.getTimeValue().addImmediate(level->getTimeBonus().getInt());
     lastSubmitTime = timeSinceLastRestart;
     removedTilesCount += static_cast<int32_t>(selection.size());
     ++matchCount;

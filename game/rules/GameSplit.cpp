@@ -145,12 +145,10 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         return false;
     }
     Level* level = getLevel();
-    const Hands hands =
-        level == nullptr
-            ? computeHands(slots, 0, 0, 0)
-            : computeHands(slots, static_cast<int32_t>(level->getFirstHand().getValue()),
-                           static_cast<int32_t>(level->getSecondHand().getValue()),
-                           static_cast<int32_t>(level->getThirdHand().getValue()));
+    const Hands hands = level == nullptr ? computeHands(slots, 0, 0, 0)
+                                         : computeHands(slots, level->getFirstHand().getInt(),
+                                                        level->getSecondHand().getInt(),
+                                                        level->getThirdHand().getInt());
 
     TileList all;
     layout->getAllTiles(all);

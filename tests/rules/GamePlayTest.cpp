@@ -302,6 +302,29 @@ TEST_F(GamePlayTest, MatchesAreDisjointPairsAndTheHintIsTheMiddleOne) {
     EXPECT_FALSE(game->isStuck(0));
 }
 
+TEST_F(GamePlayTest, LevelValuesBeyondThirtyTwoBitsAreClampedNotWrapped) {
+    Game* game = Game::create(Game::TYPE_CLASSIC);
+    RefHolder<Level> level = game_test::makeLevel({{"gameType", "Classic"},
+                                                   {"pointsPerMatch", "3e9"},
+                                                   {"timeBonus", "-3e9"},
+                                                   {"tileDistMin", "0"},
+                                                   {"tileDistMax", "5e9"}});
+    RefHolder<Layout> layout = game_test::makeLayout(ROW);
+    level->setLayoutObject(layout.get());
+    game->setLevel(level.get());
+    tileAt({8, 4, 0})->setFace(1, 1);
+    tileAt({12, 4, 0})->setFace(1, 1);
+    screen.calls.clear();
+    click({8, 4, 0});
+    ASSERT_EQ(click({12, 4, 0}), Game::CLICK_MATCH);
+    ASSERT_EQ(game->getUndoHistory().size(), 1u);
+    auto* removal = objectCast<CommandRemove>(game->getUndoHistory()[0].get());
+    ASSERT_NE(removal, nullptr);
+    EXPECT_EQ(removal->getPoints(), INT32_MAX);
+    EXPECT_TRUE(recorded("addBonusPoints 2147483647"));
+    EXPECT_EQ(screen.getTimeValue().getValue(), 0);
+}
+
 TEST_F(GamePlayTest, TheLastPairWinsEvenDuringASuperHint) {
     Game* game = start({{0, 0, 0}, {6, 0, 0}}, {{4, 1}, {4, 1}});
     screen.setSuperHintCounter(2);
