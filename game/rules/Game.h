@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/core/GameNode.h"
@@ -217,6 +219,13 @@ protected:
     // free partner nearest at or beyond the distance threshold are appended to the order and
     // taken off the list and the board. False when the first tile is the only free one.
     bool removeFreePairs(Layout* layout, TileList& candidates, TileList& order);
+    // The faces of the layout's tiles, shuffled, in groups of `groupSize` that `matches` accepts;
+    // faces that find no group come last.
+    void dealShuffledGroups(FaceList& out, int32_t groupSize,
+                            const std::function<bool(Tile*, Tile*)>& matches);
+    // Appends the group to the order and takes its tiles off the candidates and the board.
+    static void takeGroup(Layout* layout, std::initializer_list<Tile*> group, TileList& candidates,
+                          TileList& order);
     // A random free candidate, drawn until one is free; null when none is.
     static Tile* drawFreeTile(Layout* layout, const TileList& candidates);
     // Sets each candidate's distance to `first` (sum of the grid steps) and sorts by it.

@@ -193,14 +193,30 @@ void Game::reportBuild() {
 }
 
 void Game::dealTileDefs(FaceList& out) {
+    dealShuffledGroups(out, 2, [this](Tile* a, Tile* b) { return canMatch(a, b); });
+}
+
+void Game::dealShuffledGroups(FaceList& out, int32_t groupSize,
+                              const std::function<bool(Tile*, Tile*)>& matches) {
     if (!layout) {
         return;
     }
     TileList tiles;
     layout->getAllTiles(tiles);
     shuffleList(tiles.begin(), tiles.end());
-    dealFacesInGroups(
-        tiles, 2, [this](Tile* a, Tile* b) { return canMatch(a, b); }, out);
+    dealFacesInGroups(tiles, groupSize, matches, out);
+}
+
+void Game::takeGroup(Layout* board, std::initializer_list<Tile*> group, TileList& candidates,
+                     TileList& order) {
+    for (Tile* tile : group) {
+        order.emplace_back(tile);
+    }
+    for (Tile* tile : group) {
+        RefHolder<Tile> keep(tile);
+        eraseTile(candidates, tile);
+        board->removeTile(tile);
+    }
 }
 
 int32_t Game::drawDistanceThreshold() {
@@ -271,14 +287,7 @@ bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order)
         if (partner == nullptr || partner == first) {
             return false;
         }
-        order.emplace_back(first);
-        order.emplace_back(partner);
-        RefHolder<Tile> keepFirst(first);
-        RefHolder<Tile> keepPartner(partner);
-        eraseTile(candidates, first);
-        eraseTile(candidates, partner);
-        board->removeTile(first);
-        board->removeTile(partner);
+        takeGroup(board, {first, partner}, candidates, order);
     }
     return true;
 }

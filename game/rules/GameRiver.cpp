@@ -24,14 +24,8 @@ bool GameRiver::canMatch(Tile* a, Tile* b) {
 }
 
 void GameRiver::dealTileDefs(FaceList& out) {
-    Layout* layout = getLayout();
-    if (layout == nullptr) {
-        return;
-    }
-    TileList tiles;
-    layout->getAllTiles(tiles);
-    shuffleList(tiles.begin(), tiles.end());
-    dealFacesInGroups(tiles, 2, GameClassic::sameFace, out);
+    // Faces pair by key alone: the path that canMatch also asks for depends on the board.
+    dealShuffledGroups(out, 2, GameClassic::sameFace);
 }
 
 bool GameRiver::isRemovablePair(Layout* layout, Tile* a, Tile* b) {
@@ -75,12 +69,7 @@ bool GameRiver::buildAttempt(Layout* layout, TileList& order) {
                 }
                 pair = joined[random.nextInt(0, static_cast<int32_t>(joined.size()))];
             }
-            for (Tile* tile : {pair.first, pair.second}) {
-                order.emplace_back(tile);
-                RefHolder<Tile> keep(tile);
-                eraseTile(tiles, tile);
-                layout->removeTile(tile);
-            }
+            takeGroup(layout, {pair.first, pair.second}, tiles, order);
         }
     }
     return true;

@@ -4,7 +4,6 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/Random.h"
 #include "game/rules/FaceGroups.h"
 #include "game/rules/GameClassic.h"
 #include "game/rules/Layout.h"
@@ -59,14 +58,7 @@ void GameTriple::findMatches(TileList& out, Layout* layout) {
 }
 
 void GameTriple::dealTileDefs(FaceList& out) {
-    Layout* layout = getLayout();
-    if (layout == nullptr) {
-        return;
-    }
-    TileList tiles;
-    layout->getAllTiles(tiles);
-    shuffleList(tiles.begin(), tiles.end());
-    dealFacesInGroups(tiles, 3, GameClassic::sameFace, out);
+    dealShuffledGroups(out, 3, GameClassic::sameFace);
 }
 
 bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
@@ -91,14 +83,7 @@ bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
         if (third == nullptr || third == first) {
             return false;
         }
-        for (Tile* tile : {first, second, third}) {
-            order.emplace_back(tile);
-        }
-        for (Tile* tile : {first, second, third}) {
-            RefHolder<Tile> keep(tile);
-            eraseTile(candidates, tile);
-            layout->removeTile(tile);
-        }
+        takeGroup(layout, {first, second, third}, candidates, order);
     }
     return true;
 }
