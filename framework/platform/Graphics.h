@@ -19,6 +19,12 @@ constexpr int32_t Green = 2;
 constexpr int32_t Blue = 3;
 }  // namespace Channel
 
+namespace drawing {
+template <class Depth>
+class DepthOps;
+enum class ChannelOp;
+}  // namespace drawing
+
 // How `blit` combines a source that has an alpha channel with the target.
 namespace BlendMode {
 constexpr int32_t Alpha = 0;
@@ -138,6 +144,10 @@ public:
     virtual Image* getImage() const;
 
 protected:
+    // The operation skeletons shared by the drawing depths read the state below.
+    template <class Depth>
+    friend class drawing::DepthOps;
+
     // The target's width and height.
     int32_t targetWidth() const;
     int32_t targetHeight() const;

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/platform/BlitGeometry.h"
-#include "framework/platform/DrawingSupport.h"
+#include "framework/platform/DepthDrawing.h"
 #include "framework/platform/ImageDD.h"
-#include "framework/platform/LineGeometry.h"
 #include "framework/platform/PixelRules.h"
 
 QUOVEL_DEFINE_TYPE(Graphics16, &Graphics::typeRecord)
@@ -17,29 +15,27 @@ namespace {
 
 using Pixel = UnalignedPixel16;
 
-enum class WeightRule { Fixed, Thresholds, Plain };
+// The 2-byte depth for the shared operation skeletons: RGB565 pixels, alpha in the alpha plane.
+struct Depth16 {
+    using Pixel = UnalignedPixel16;
+    using Value = uint16_t;
+    static constexpr int32_t bytes = 2;
+    static constexpr bool alphaInPlane = true;
 
-template <WeightRule rule>
-inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
-    if constexpr (rule == WeightRule::Fixed) {
-        return fixed;
-    } else if constexpr (rule == WeightRule::Thresholds) {
-        return ea <= 5 ? 0 : (ea > 250 ? 256 : ea);
-    } else {
-        return ea;
-    }
-}
+    static uint16_t store(uint16_t, uint16_t s) { return s; }
+    static uint16_t blend(uint16_t d, uint16_t s, uint32_t k) { return pixel16::blend(d, s, k); }
+    static void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k);
+    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a);
+    static uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
+                                bool smooth);
+    static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
+                         int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
+                         bool perPixelAlpha, bool additive);
+};
+using Ops = DepthOps<Depth16>;
 
 QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
-    if (k == 256) {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = colour;
-        }
-    } else {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = pixel16::blend(d[i], colour, k);
-        }
-    }
+    fillRowOf<Depth16>(d, w, colour, k);
 }
 
 // Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
@@ -86,9 +82,7 @@ QUOVEL_ROW_LOOP void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t
 }
 
 QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel16::blend(d[i], colour, effectiveAlpha(m[i], a));
-    }
+    maskRowOf<Depth16>(d, m, w, colour, a);
 }
 
 template <class Combine, class SourceByte>
@@ -98,19 +92,9 @@ void planeRow(uint8_t* d, int32_t w, Combine combine, SourceByte sourceByte) {
     }
 }
 
-struct CopyByte {
-    uint32_t operator()(uint32_t, uint32_t s) const { return s; }
-};
-struct MinByte {
-    uint32_t operator()(uint32_t d, uint32_t s) const { return d < s ? d : s; }
-};
-struct MaxByte {
-    uint32_t operator()(uint32_t d, uint32_t s) const { return d > s ? d : s; }
-};
-
 // One RGB565 sample, interpolated field by field.
-inline uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
-                            bool smooth) {
+inline uint16_t Depth16::samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
+                                     bool smooth) {
     const uint16_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
     if (!smooth) {
         return p00;
@@ -126,78 +110,43 @@ inline uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSamp
     return static_cast<uint16_t>(field(11, 31) | field(5, 63) | field(0, 31));
 }
 
-inline uint32_t samplePlane(const uint8_t* plane, int32_t width, const BlitSample& sample,
-                            bool smooth) {
-    const auto at = [&](int32_t x, int32_t y) {
-        return static_cast<uint32_t>(plane[static_cast<ptrdiff_t>(y) * width + x]);
-    };
-    if (!smooth) {
-        return at(sample.x0, sample.y0);
-    }
-    return interpolate(at(sample.x0, sample.y0), at(sample.x1, sample.y0), at(sample.x0, sample.y1),
-                       at(sample.x1, sample.y1), sample);
+void Depth16::fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
+    ::fillRow(d, w, colour, k);
 }
 
-// Source kinds of rotated and stretched blits: colour without alpha, colour with an alpha plane,
-// or the drawing colour through a mask.
-enum class MappedSource { Opaque, WithAlpha, Mask };
+void Depth16::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
+    ::maskRow(d, m, w, colour, a);
+}
 
-template <bool smooth, MappedSource kind, WeightRule rule>
-void drawMapped(const BlitMapping& mapping, Image* source, Image* target, uint16_t colour,
-                uint32_t a) {
-    uint8_t* targetPixels = target->getPixels();
-    const int32_t targetPitch = target->getPitch();
-    const uint8_t* sourcePixels = source->getPixels();
-    const uint8_t* plane = source->getAlphaPlane();
+void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
+                       int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
+                       bool perPixelAlpha, bool additive) {
+    uint8_t* sourcePixels = source->getPixels();
+    uint8_t* plane = source->getAlphaPlane();
+    // A 2-byte image always has its alpha plane; without one the alpha is unreadable.
+    if (!sourcePixels || (perPixelAlpha && !plane)) {
+        return;
+    }
     const int32_t sourcePitch = source->getPitch();
-    const int32_t sourceWidth = source->getWidth();
-    const uint32_t fixed = a == 255 ? 256 : a;
-    mapping.forEachPixel([&](int32_t x, int32_t y, const BlitSample& sample) {
-        uint16_t s = colour;
-        uint32_t sa = 255;
-        if constexpr (kind != MappedSource::Mask) {
-            s = samplePixel(sourcePixels, sourcePitch, sample, smooth);
+    for (int32_t j = 0; j < h; ++j) {
+        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
+        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        if (!perPixelAlpha) {
+            if (a == 255) {
+                std::memmove(d, s, static_cast<size_t>(w) * 2);
+            } else {
+                blendRowFixed(d, s, w, a);
+            }
+            continue;
         }
-        if constexpr (kind != MappedSource::Opaque) {
-            sa = samplePlane(plane, sourceWidth, sample, smooth);
+        const uint8_t* sa = planeAt(plane, source->getWidth(), sx, sy + j);
+        if (additive) {
+            addRow(d, s, sa, w, a);
+        } else if (a == 255) {
+            blendRowQuads(d, s, sa, w);
+        } else {
+            blendRow(d, s, sa, w, a);
         }
-        const uint32_t k = mappedWeight<rule>(effectiveAlpha(sa, a), fixed);
-        Pixel& d = rowAt<Pixel>(targetPixels, targetPitch, y)[x];
-        d = pixel16::blend(d, s, k);
-    });
-}
-
-template <bool smooth, MappedSource kind>
-void drawMappedByRule(WeightRule rule, const BlitMapping& mapping, Image* source, Image* target,
-                      uint16_t colour, uint32_t a) {
-    switch (rule) {
-        case WeightRule::Fixed:
-            drawMapped<smooth, kind, WeightRule::Fixed>(mapping, source, target, colour, a);
-            break;
-        case WeightRule::Thresholds:
-            drawMapped<smooth, kind, WeightRule::Thresholds>(mapping, source, target, colour, a);
-            break;
-        case WeightRule::Plain:
-            drawMapped<smooth, kind, WeightRule::Plain>(mapping, source, target, colour, a);
-            break;
-    }
-}
-
-template <bool smooth>
-void drawMappedBy(MappedSource kind, WeightRule rule, const BlitMapping& mapping, Image* source,
-                  Image* target, uint16_t colour, uint32_t a) {
-    switch (kind) {
-        case MappedSource::Opaque:
-            drawMappedByRule<smooth, MappedSource::Opaque>(rule, mapping, source, target, colour,
-                                                           a);
-            break;
-        case MappedSource::WithAlpha:
-            drawMappedByRule<smooth, MappedSource::WithAlpha>(rule, mapping, source, target, colour,
-                                                              a);
-            break;
-        case MappedSource::Mask:
-            drawMappedByRule<smooth, MappedSource::Mask>(rule, mapping, source, target, colour, a);
-            break;
     }
 }
 
@@ -221,17 +170,7 @@ uint32_t Graphics16::getNativeColor() const {
 }
 
 void Graphics16::drawPixel(int32_t x, int32_t y) {
-    const int64_t px = int64_t{x} + offsetX;
-    const int64_t py = int64_t{y} + offsetY;
-    if (alpha == 0 || !insideClip(px, py, clip)) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    Pixel& d = rowAt<Pixel>(image->getPixels(), image->getPitch(), static_cast<int32_t>(py))[px];
-    d = pixel16::blend(d, nativeColor, alpha == 255 ? 256 : alpha);
+    Ops::drawPixel(*this, x, y, nativeColor);
 }
 
 void Graphics16::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
@@ -256,63 +195,15 @@ void Graphics16::setPixelChannel(int32_t channel, int32_t value, int32_t x, int3
 }
 
 void Graphics16::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    if (alpha != 255 || (x1 != x2 && y1 != y2)) {
-        Graphics::drawLine(x1, y1, x2, y2);
-        return;
-    }
-    const auto span = clipAxisLine(moved(x1, offsetX), moved(y1, offsetY), moved(x2, offsetX),
-                                   moved(y2, offsetY), clip);
-    if (!span) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    uint8_t* pixels = image->getPixels();
-    const int32_t pitch = image->getPitch();
-    if (span->horizontal) {
-        fillRow(rowAt<Pixel>(pixels, pitch, span->y) + span->x, span->length, nativeColor, 256);
-    } else {
-        for (int32_t j = 0; j < span->length; ++j) {
-            rowAt<Pixel>(pixels, pitch, span->y + j)[span->x] = nativeColor;
-        }
-    }
+    Ops::drawLine(*this, x1, y1, x2, y2, nativeColor);
 }
 
 void Graphics16::drawLineAA(float x1, float y1, float x2, float y2) {
-    if (alpha == 0) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    uint8_t* pixels = image->getPixels();
-    const int32_t pitch = image->getPitch();
-    traceLineAA(x1 + static_cast<float>(offsetX), y1 + static_cast<float>(offsetY),
-                x2 + static_cast<float>(offsetX), y2 + static_cast<float>(offsetY), clip,
-                targetWidth(), targetHeight(), [&](int32_t x, int32_t y, int32_t weight) {
-                    Pixel& d = rowAt<Pixel>(pixels, pitch, y)[x];
-                    d = pixel16::blend(d, nativeColor,
-                                       static_cast<uint32_t>(std::clamp(weight, 0, 255)));
-                });
+    Ops::drawLineAA(*this, x1, y1, x2, y2, nativeColor);
 }
 
 void Graphics16::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
-    if (alpha == 0 || area.isEmpty()) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    const uint32_t k = alpha == 255 ? 256 : static_cast<uint32_t>(alpha);
-    for (int32_t j = 0; j < area.h; ++j) {
-        fillRow(rowAt<Pixel>(image->getPixels(), image->getPitch(), area.y + j) + area.x, area.w,
-                nativeColor, k);
-    }
+    Ops::fillRect(*this, x, y, w, h, nativeColor);
 }
 
 void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
@@ -350,76 +241,13 @@ void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
 
 void Graphics16::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                       int32_t h) {
-    const SourceKind kind = sourceKind(source, 2);
-    if (alpha == 0 || kind == SourceKind::Unusable) {
-        return;
-    }
-    const bool perPixelAlpha = kind == SourceKind::SameDepth && source->getUseAlphaChannel();
-    if (perPixelAlpha && blendMode != BlendMode::Alpha && blendMode != BlendMode::Additive) {
-        return;
-    }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
-        return;
-    }
-    ImageLocks locks(source, image.get());
-    uint8_t* targetPixels = image->getPixels();
-    uint8_t* plane = source->getAlphaPlane();
-    if (!locks.ok() || !targetPixels) {
-        return;
-    }
-    const int32_t targetPitch = image->getPitch();
-    const uint32_t a = static_cast<uint32_t>(alpha);
-    if (kind == SourceKind::Mask) {
-        if (!plane) {
-            return;
-        }
-        for (int32_t j = 0; j < h; ++j) {
-            maskRow(rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx,
-                    planeAt(plane, source->getWidth(), sx, sy + j), w, nativeColor, a);
-        }
-        return;
-    }
-    uint8_t* sourcePixels = source->getPixels();
-    // A 2-byte image always has its alpha plane; without one the alpha is unreadable.
-    if (!sourcePixels || (perPixelAlpha && !plane)) {
-        return;
-    }
-    const int32_t sourcePitch = source->getPitch();
-    for (int32_t j = 0; j < h; ++j) {
-        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
-        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
-        if (!perPixelAlpha) {
-            if (a == 255) {
-                std::memmove(d, s, static_cast<size_t>(w) * 2);
-            } else {
-                blendRowFixed(d, s, w, a);
-            }
-            continue;
-        }
-        const uint8_t* sa = planeAt(plane, source->getWidth(), sx, sy + j);
-        if (blendMode == BlendMode::Additive) {
-            addRow(d, s, sa, w, a);
-        } else if (a == 255) {
-            blendRowQuads(d, s, sa, w);
-        } else {
-            blendRow(d, s, sa, w, a);
-        }
-    }
+    Ops::blit(*this, source, dx, dy, sx, sy, w, h, nativeColor);
 }
 
 void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
     const SourceKind kind = sourceKind(source, 2);
-    if (kind == SourceKind::Unusable) {
-        return;
-    }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
+    if (kind == SourceKind::Unusable || !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
     ImageLocks locks(source, image.get());
@@ -450,55 +278,13 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
 void Graphics16::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
                              int32_t pivotY) {
-    if (alpha == 0 || sourceKind(source, 2) == SourceKind::Unusable) {
-        return;
-    }
-    BlitMapping mapping;
-    if (!mapping.setUpRotated(source->getWidth(), source->getHeight(), angle, scale,
-                              moved(dx, offsetX), moved(dy, offsetY), sx, sy, sw, sh, pivotX,
-                              pivotY, smooth, clip)) {
-        return;
-    }
-    mappedBlit(source, mapping, true);
+    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY,
+                     nativeColor);
 }
 
 void Graphics16::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-    if (alpha == 0 || sourceKind(source, 2) == SourceKind::Unusable) {
-        return;
-    }
-    BlitMapping mapping;
-    if (!mapping.setUpStretched(source->getWidth(), source->getHeight(), sx, sy, sw, sh,
-                                moved(dx, offsetX), moved(dy, offsetY), dw, dh, smooth, clip)) {
-        return;
-    }
-    mappedBlit(source, mapping, false);
-}
-
-void Graphics16::mappedBlit(Image* source, const BlitMapping& mapping, bool rotated) {
-    ImageLocks locks(source, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    MappedSource kind = MappedSource::Opaque;
-    if (source->getBytesPerPixel() == 1) {
-        kind = MappedSource::Mask;
-    } else if (source->getUseAlphaChannel()) {
-        kind = MappedSource::WithAlpha;
-    }
-    if ((kind != MappedSource::Mask && !source->getPixels()) ||
-        (kind != MappedSource::Opaque && !source->getAlphaPlane())) {
-        return;
-    }
-    const WeightRule rule = kind == MappedSource::Opaque ? WeightRule::Fixed
-                            : (rotated || smooth)        ? WeightRule::Thresholds
-                                                         : WeightRule::Plain;
-    const uint32_t a = static_cast<uint32_t>(alpha);
-    if (smooth) {
-        drawMappedBy<true>(kind, rule, mapping, source, image.get(), nativeColor, a);
-    } else {
-        drawMappedBy<false>(kind, rule, mapping, source, image.get(), nativeColor, a);
-    }
+    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, nativeColor);
 }
 
 void Graphics16::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
@@ -525,10 +311,7 @@ void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
     if (!wide && channel != Channel::Alpha) {
         return;
     }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
+    if (!Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
     ImageLocks locks(source, image.get());
@@ -539,7 +322,7 @@ void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
     }
     for (int32_t j = 0; j < h; ++j) {
         uint8_t* d = planeAt(targetPlane, image->getWidth(), dx, dy + j);
-        const auto run = [&](auto combine) {
+        withCombine(op, [&](auto combine) {
             if (wide) {
                 const UnalignedPixel32* s =
                     rowAt<const UnalignedPixel32>(sourceBase, source->getPitch(), sy + j) + sx;
@@ -548,17 +331,6 @@ void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
                 const uint8_t* m = planeAt(sourceBase, source->getWidth(), sx, sy + j);
                 planeRow(d, w, combine, [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
             }
-        };
-        switch (op) {
-            case ChannelOp::Copy:
-                run(CopyByte{});
-                break;
-            case ChannelOp::Min:
-                run(MinByte{});
-                break;
-            case ChannelOp::Max:
-                run(MaxByte{});
-                break;
-        }
+        });
     }
 }

@@ -4,8 +4,6 @@
 
 #include "framework/platform/Graphics.h"
 
-class BlitMapping;
-
 // The drawing context of 2-byte images: RGB565 pixels with a separate alpha plane of one byte per
 // pixel (the 16-bit back buffer and every memory image converted to that depth). Colour drawing
 // works on the 5-, 6- and 5-bit fields and never changes the alpha plane; channel 0 is the alpha
@@ -50,10 +48,8 @@ public:
     uint32_t getNativeColor() const override;
 
 private:
-    enum class ChannelOp { Copy, Min, Max };
-    void channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
+    void channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
                      int32_t sx, int32_t sy, int32_t w, int32_t h);
-    void mappedBlit(Image* source, const BlitMapping& mapping, bool rotated);
 
     uint16_t nativeColor = 0;
 };

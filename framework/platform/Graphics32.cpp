@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "framework/platform/BlitGeometry.h"
-#include "framework/platform/DrawingSupport.h"
-#include "framework/platform/LineGeometry.h"
+#include "framework/platform/DepthDrawing.h"
 #include "framework/platform/PixelRules.h"
 
 QUOVEL_DEFINE_TYPE(Graphics32, &Graphics::typeRecord)
@@ -15,38 +13,29 @@ namespace {
 
 using Pixel = UnalignedPixel32;
 
-// How a rotated or stretched blit turns the sampled effective alpha into a blend weight.
-enum class WeightRule {
-    // The source has no alpha: one weight for every pixel (256 stores).
-    Fixed,
-    // ea <= 5 draws nothing, ea > 250 stores, anything between blends.
-    Thresholds,
-    // Blend by ea as it is (stretched, nearest sampling).
-    Plain,
-};
+// The 4-byte depth for the shared operation skeletons.
+struct Depth32 {
+    using Pixel = UnalignedPixel32;
+    using Value = uint32_t;
+    static constexpr int32_t bytes = 4;
+    static constexpr bool alphaInPlane = false;
 
-template <WeightRule rule>
-inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
-    if constexpr (rule == WeightRule::Fixed) {
-        return fixed;
-    } else if constexpr (rule == WeightRule::Thresholds) {
-        return ea <= 5 ? 0 : (ea > 250 ? 256 : ea);
-    } else {
-        return ea;
-    }
-}
+    static uint32_t store(uint32_t d, uint32_t s) { return pixel32::store(d, s); }
+    static uint32_t blend(uint32_t d, uint32_t s, uint32_t k) { return pixel32::blend(d, s, k); }
+    static uint32_t alphaOf(uint32_t s) { return s >> 24; }
+    static void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k);
+    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a);
+    static uint32_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
+                                bool smooth);
+    static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
+                         int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
+                         bool perPixelAlpha, bool additive);
+};
+using Ops = DepthOps<Depth32>;
 
 // Fills a row with the colour at the weight k (256 stores).
 QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
-    if (k == 256) {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = pixel32::store(d[i], colour);
-        }
-    } else {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = pixel32::blend(d[i], colour, k);
-        }
-    }
+    fillRowOf<Depth32>(d, w, colour, k);
 }
 
 // Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
@@ -84,12 +73,8 @@ QUOVEL_ROW_LOOP void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t 
     }
 }
 
-// The colour through a mask: Blend(c, ea). A pair of zero weights leaves the pixels alone, which
-// a blend by 0 does as well, so no pairing is needed.
 QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel32::blend(d[i], colour, effectiveAlpha(m[i], a));
-    }
+    maskRowOf<Depth32>(d, m, w, colour, a);
 }
 
 QUOVEL_ROW_LOOP void storeRow(Pixel* d, const Pixel* s, int32_t w) {
@@ -114,19 +99,9 @@ void channelRow(Pixel* d, int32_t w, int shift, Combine combine, SourceByte sour
     }
 }
 
-struct CopyByte {
-    uint32_t operator()(uint32_t, uint32_t s) const { return s; }
-};
-struct MinByte {
-    uint32_t operator()(uint32_t d, uint32_t s) const { return d < s ? d : s; }
-};
-struct MaxByte {
-    uint32_t operator()(uint32_t d, uint32_t s) const { return d > s ? d : s; }
-};
-
 // One colour sample of a 4-byte source: all four bytes, interpolated byte by byte.
-inline uint32_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
-                            bool smooth) {
+inline uint32_t Depth32::samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
+                                     bool smooth) {
     const uint32_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
     if (!smooth) {
         return p00;
@@ -143,61 +118,36 @@ inline uint32_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSamp
     return result;
 }
 
-inline uint32_t sampleMask(const uint8_t* plane, int32_t width, const BlitSample& sample,
-                           bool smooth) {
-    const auto at = [&](int32_t x, int32_t y) {
-        return static_cast<uint32_t>(plane[static_cast<ptrdiff_t>(y) * width + x]);
-    };
-    if (!smooth) {
-        return at(sample.x0, sample.y0);
+void Depth32::fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
+    ::fillRow(d, w, colour, k);
+}
+
+void Depth32::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
+    ::maskRow(d, m, w, colour, a);
+}
+
+void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
+                       int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
+                       bool perPixelAlpha, bool additive) {
+    uint8_t* sourcePixels = source->getPixels();
+    if (!sourcePixels) {
+        return;
     }
-    return interpolate(at(sample.x0, sample.y0), at(sample.x1, sample.y0), at(sample.x0, sample.y1),
-                       at(sample.x1, sample.y1), sample);
-}
-
-// Draws every mapped pixel. The source kind, sampling and weight rule are fixed per call, so the
-// per-pixel work carries no test of them.
-template <bool smooth, bool mask, WeightRule rule>
-void drawMapped(const BlitMapping& mapping, Image* source, Image* target, uint32_t colour,
-                uint32_t a) {
-    uint8_t* targetPixels = target->getPixels();
-    const int32_t targetPitch = target->getPitch();
-    const uint8_t* sourcePixels = source->getPixels();
-    const uint8_t* plane = source->getAlphaPlane();
     const int32_t sourcePitch = source->getPitch();
-    const int32_t sourceWidth = source->getWidth();
-    const uint32_t fixed = a == 255 ? 256 : a;
-    mapping.forEachPixel([&](int32_t x, int32_t y, const BlitSample& sample) {
-        uint32_t s;
-        uint32_t sa;
-        if constexpr (mask) {
-            s = colour;
-            sa = sampleMask(plane, sourceWidth, sample, smooth);
+    for (int32_t j = 0; j < h; ++j) {
+        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
+        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        if (perPixelAlpha) {
+            if (!additive) {
+                blendRowPaired(d, s, w, a);
+            } else {
+                addRowPaired(d, s, w, a);
+            }
+        } else if (a == 255) {
+            storeRow(d, s, w);
         } else {
-            s = samplePixel(sourcePixels, sourcePitch, sample, smooth);
-            sa = s >> 24;
+            uniformRow(d, s, w, a);
         }
-        const uint32_t k = mappedWeight<rule>(effectiveAlpha(sa, a), fixed);
-        Pixel& d = rowAt<Pixel>(targetPixels, targetPitch, y)[x];
-        d = pixel32::blend(d, s, k);
-    });
-}
-
-template <bool smooth>
-void drawMappedBy(WeightRule rule, bool mask, const BlitMapping& mapping, Image* source,
-                  Image* target, uint32_t colour, uint32_t a) {
-    if (mask) {
-        if (rule == WeightRule::Thresholds) {
-            drawMapped<smooth, true, WeightRule::Thresholds>(mapping, source, target, colour, a);
-        } else {
-            drawMapped<smooth, true, WeightRule::Plain>(mapping, source, target, colour, a);
-        }
-    } else if (rule == WeightRule::Fixed) {
-        drawMapped<smooth, false, WeightRule::Fixed>(mapping, source, target, colour, a);
-    } else if (rule == WeightRule::Thresholds) {
-        drawMapped<smooth, false, WeightRule::Thresholds>(mapping, source, target, colour, a);
-    } else {
-        drawMapped<smooth, false, WeightRule::Plain>(mapping, source, target, colour, a);
     }
 }
 
@@ -210,17 +160,7 @@ uint32_t Graphics32::getNativeColor() const {
 }
 
 void Graphics32::drawPixel(int32_t x, int32_t y) {
-    const int64_t px = int64_t{x} + offsetX;
-    const int64_t py = int64_t{y} + offsetY;
-    if (alpha == 0 || !insideClip(px, py, clip)) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    Pixel& d = rowAt<Pixel>(image->getPixels(), image->getPitch(), static_cast<int32_t>(py))[px];
-    d = pixel32::blend(d, colour, alpha == 255 ? 256 : alpha);
+    Ops::drawPixel(*this, x, y, colour);
 }
 
 void Graphics32::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
@@ -238,64 +178,15 @@ void Graphics32::setPixelChannel(int32_t channel, int32_t value, int32_t x, int3
 }
 
 void Graphics32::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    if (alpha != 255 || (x1 != x2 && y1 != y2)) {
-        Graphics::drawLine(x1, y1, x2, y2);
-        return;
-    }
-    const auto span = clipAxisLine(moved(x1, offsetX), moved(y1, offsetY), moved(x2, offsetX),
-                                   moved(y2, offsetY), clip);
-    if (!span) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    uint8_t* pixels = image->getPixels();
-    const int32_t pitch = image->getPitch();
-    if (span->horizontal) {
-        fillRow(rowAt<Pixel>(pixels, pitch, span->y) + span->x, span->length, colour, 256);
-    } else {
-        for (int32_t j = 0; j < span->length; ++j) {
-            Pixel& d = rowAt<Pixel>(pixels, pitch, span->y + j)[span->x];
-            d = pixel32::store(d, colour);
-        }
-    }
+    Ops::drawLine(*this, x1, y1, x2, y2, colour);
 }
 
 void Graphics32::drawLineAA(float x1, float y1, float x2, float y2) {
-    if (alpha == 0) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    uint8_t* pixels = image->getPixels();
-    const int32_t pitch = image->getPitch();
-    traceLineAA(x1 + static_cast<float>(offsetX), y1 + static_cast<float>(offsetY),
-                x2 + static_cast<float>(offsetX), y2 + static_cast<float>(offsetY), clip,
-                targetWidth(), targetHeight(), [&](int32_t x, int32_t y, int32_t weight) {
-                    Pixel& d = rowAt<Pixel>(pixels, pitch, y)[x];
-                    d = pixel32::blend(d, colour,
-                                       static_cast<uint32_t>(std::clamp(weight, 0, 255)));
-                });
+    Ops::drawLineAA(*this, x1, y1, x2, y2, colour);
 }
 
 void Graphics32::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
-    if (alpha == 0 || area.isEmpty()) {
-        return;
-    }
-    ImageLocks locks(nullptr, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    const uint32_t k = alpha == 255 ? 256 : static_cast<uint32_t>(alpha);
-    for (int32_t j = 0; j < area.h; ++j) {
-        fillRow(rowAt<Pixel>(image->getPixels(), image->getPitch(), area.y + j) + area.x, area.w,
-                colour, k);
-    }
+    Ops::fillRect(*this, x, y, w, h, colour);
 }
 
 void Graphics32::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
@@ -317,70 +208,13 @@ void Graphics32::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
 
 void Graphics32::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                       int32_t h) {
-    const SourceKind kind = sourceKind(source, 4);
-    if (alpha == 0 || kind == SourceKind::Unusable) {
-        return;
-    }
-    const bool perPixelAlpha = kind == SourceKind::SameDepth && source->getUseAlphaChannel();
-    if (perPixelAlpha && blendMode != BlendMode::Alpha && blendMode != BlendMode::Additive) {
-        return;
-    }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
-        return;
-    }
-    ImageLocks locks(source, image.get());
-    uint8_t* targetPixels = image->getPixels();
-    if (!locks.ok() || !targetPixels) {
-        return;
-    }
-    const int32_t targetPitch = image->getPitch();
-    const uint32_t a = static_cast<uint32_t>(alpha);
-    if (kind == SourceKind::Mask) {
-        uint8_t* plane = source->getAlphaPlane();
-        if (!plane) {
-            return;
-        }
-        for (int32_t j = 0; j < h; ++j) {
-            maskRow(rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx,
-                    planeAt(plane, source->getWidth(), sx, sy + j), w, colour, a);
-        }
-        return;
-    }
-    uint8_t* sourcePixels = source->getPixels();
-    if (!sourcePixels) {
-        return;
-    }
-    const int32_t sourcePitch = source->getPitch();
-    for (int32_t j = 0; j < h; ++j) {
-        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
-        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
-        if (perPixelAlpha) {
-            if (blendMode == BlendMode::Alpha) {
-                blendRowPaired(d, s, w, a);
-            } else {
-                addRowPaired(d, s, w, a);
-            }
-        } else if (a == 255) {
-            storeRow(d, s, w);
-        } else {
-            uniformRow(d, s, w, a);
-        }
-    }
+    Ops::blit(*this, source, dx, dy, sx, sy, w, h, colour);
 }
 
 void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
     const SourceKind kind = sourceKind(source, 4);
-    if (kind == SourceKind::Unusable) {
-        return;
-    }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
+    if (kind == SourceKind::Unusable || !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
     ImageLocks locks(source, image.get());
@@ -418,50 +252,12 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
 void Graphics32::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
                              int32_t pivotY) {
-    if (alpha == 0 || sourceKind(source, 4) == SourceKind::Unusable) {
-        return;
-    }
-    BlitMapping mapping;
-    if (!mapping.setUpRotated(source->getWidth(), source->getHeight(), angle, scale,
-                              moved(dx, offsetX), moved(dy, offsetY), sx, sy, sw, sh, pivotX,
-                              pivotY, smooth, clip)) {
-        return;
-    }
-    mappedBlit(source, mapping, true);
+    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY, colour);
 }
 
 void Graphics32::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-    if (alpha == 0 || sourceKind(source, 4) == SourceKind::Unusable) {
-        return;
-    }
-    BlitMapping mapping;
-    if (!mapping.setUpStretched(source->getWidth(), source->getHeight(), sx, sy, sw, sh,
-                                moved(dx, offsetX), moved(dy, offsetY), dw, dh, smooth, clip)) {
-        return;
-    }
-    mappedBlit(source, mapping, false);
-}
-
-void Graphics32::mappedBlit(Image* source, const BlitMapping& mapping, bool rotated) {
-    ImageLocks locks(source, image.get());
-    if (!locks.ok() || !image->getPixels()) {
-        return;
-    }
-    const bool mask = source->getBytesPerPixel() == 1;
-    if (mask ? !source->getAlphaPlane() : !source->getPixels()) {
-        return;
-    }
-    WeightRule rule = WeightRule::Fixed;
-    if (mask || source->getUseAlphaChannel()) {
-        rule = (rotated || smooth) ? WeightRule::Thresholds : WeightRule::Plain;
-    }
-    const uint32_t a = static_cast<uint32_t>(alpha);
-    if (smooth) {
-        drawMappedBy<true>(rule, mask, mapping, source, image.get(), colour, a);
-    } else {
-        drawMappedBy<false>(rule, mask, mapping, source, image.get(), colour, a);
-    }
+    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, colour);
 }
 
 void Graphics32::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
@@ -481,13 +277,8 @@ void Graphics32::blitChannelMax(Image* source, int32_t channel, int32_t dx, int3
 
 void Graphics32::channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    if (!source || channel < 0 || channel > 3) {
-        return;
-    }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
-    if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
-                  source->getHeight(), clip)) {
+    if (!source || channel < 0 || channel > 3 ||
+        !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
     ImageLocks locks(source, image.get());
@@ -504,7 +295,7 @@ void Graphics32::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
     const int shift = pixel32::channelShift(channel);
     for (int32_t j = 0; j < h; ++j) {
         Pixel* d = rowAt<Pixel>(targetPixels, image->getPitch(), dy + j) + dx;
-        const auto run = [&](auto combine) {
+        withCombine(op, [&](auto combine) {
             if (wide) {
                 const Pixel* s = rowAt<const Pixel>(sourceBase, source->getPitch(), sy + j) + sx;
                 channelRow(d, w, shift, combine,
@@ -514,17 +305,6 @@ void Graphics32::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
                 channelRow(d, w, shift, combine,
                            [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
             }
-        };
-        switch (op) {
-            case ChannelOp::Copy:
-                run(CopyByte{});
-                break;
-            case ChannelOp::Min:
-                run(MinByte{});
-                break;
-            case ChannelOp::Max:
-                run(MaxByte{});
-                break;
-        }
+        });
     }
 }

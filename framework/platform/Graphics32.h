@@ -4,8 +4,6 @@
 
 #include "framework/platform/Graphics.h"
 
-class BlitMapping;
-
 // The drawing context of 4-byte (0xAARRGGBB) images: the 32-bit back buffer and every memory
 // image of that depth. Colour drawing keeps each target pixel's alpha byte; only copyRect, the
 // uniform-alpha blit and channel-0 operations change it. Blits take 4-byte sources and 1-byte
@@ -44,8 +42,6 @@ public:
     uint32_t getNativeColor() const override;
 
 private:
-    enum class ChannelOp { Copy, Min, Max };
-    void channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
+    void channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
                      int32_t sx, int32_t sy, int32_t w, int32_t h);
-    void mappedBlit(Image* source, const BlitMapping& mapping, bool rotated);
 };
