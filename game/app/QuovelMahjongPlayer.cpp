@@ -62,8 +62,7 @@ QuovelMahjongPlayer::~QuovelMahjongPlayer() {
 QuovelMahjongPlayer* QuovelMahjongPlayer::current() {
     PlayerManager* manager = PlayerManager::getInstance();
     QuovelMahjongPlayer* player =
-        manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer())
-                           : nullptr;
+        manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer()) : nullptr;
     setCurrentPlayer(player);
     return player;
 }
@@ -84,7 +83,8 @@ void QuovelMahjongPlayer::save(PropertyNode* node) {
     addInteger(node, "background", background);
     addInteger(node, "tileset", tileSet);
     addInteger(node, "floorReached", floorReached);
-    trophies->save(static_cast<PropertyNode*>(node->addChild(new PropertyNode("trophies", "Trophies"))));
+    trophies->save(
+        static_cast<PropertyNode*>(node->addChild(new PropertyNode("trophies", "Trophies"))));
     auto* hintList = static_cast<PropertyVector*>(node->addChild(new PropertyVector("hints")));
     for (bool hint : hints) {
         hintList->addBool(hint);

@@ -63,21 +63,6 @@ TEST_F(StatsTest, AFreshBlockWritesTheResetRecordsInTheirNesting) {
     EXPECT_EQ(node->getChildValue("firstRecrLayoutClicked")->getValue(), "false");
 }
 
-TEST_F(StatsTest, EveryRecordAndCounterComesBackFromTheFile) {
-    QuovelMahjongStats filled;
-    fillStats(filled, 11);
-    RefHolder<PropertyStore> store(new PropertyStore());
-    filled.save(static_cast<PropertyNode*>(store->addChild(new PropertyNode("stats", "Data"))));
-    store->setSaveFileName("stats.xml");
-    ASSERT_TRUE(store->save());
-
-    RefHolder<PropertyStore> read(new PropertyStore());
-    ASSERT_TRUE(read->loadFile("stats.xml"));
-    QuovelMahjongStats loaded;
-    loaded.load(read->getChildNode("stats"));
-    expectSameStats(loaded, filled);
-}
-
 TEST_F(StatsTest, PartialAndOversizedFilesReadOnlyWhatFits) {
     QuovelMahjongStats stats;
     stats.casino[4].bestScore = 77;
