@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <locale>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,20 +26,25 @@ class PlayerProfileTest : public ProfileTest {
 protected:
     void SetUp() override {
         ProfileTest::SetUp();
-        const char* old = std::getenv("XDG_DATA_HOME");
-        previousDataHome = old != nullptr ? old : "";
+        if (const char* old = std::getenv("XDG_DATA_HOME")) {
+            previousDataHome = old;
+        }
         setenv("XDG_DATA_HOME", folder.str().c_str(), 1);
         resetFolderCache();
         setGameName("Quovel Profile Test");
     }
     void TearDown() override {
-        setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
+        if (previousDataHome) {
+            setenv("XDG_DATA_HOME", previousDataHome->c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
         resetFolderCache();
         setGameName("");
         ProfileTest::TearDown();
     }
 
-    std::string previousDataHome;
+    std::optional<std::string> previousDataHome;
 };
 
 // The keys of a node in their written order.
