@@ -103,7 +103,6 @@ TEST_F(ProfileTest, ANewProfileWritesItsResetStateInOrder) {
                                                        "unlockedStuff", "modesUnlocked", "stats"}));
     EXPECT_EQ(node->getChildValue("showhints")->getValue(), "true");
     EXPECT_EQ(node->getChildValue("showhints")->getTypeWord(), "");  // untyped: an attribute
-    EXPECT_EQ(node->getChildNode("trophies")->getTypeWord(), "Trophies");
     EXPECT_EQ(valuesOf(node->getChildNode("trophies")->getChildVector("trophyVector")),
               std::vector<std::string>(20, "0"));
     EXPECT_EQ(valuesOf(node->getChildVector("hints")), std::vector<std::string>(29, "true"));
@@ -111,7 +110,31 @@ TEST_F(ProfileTest, ANewProfileWritesItsResetStateInOrder) {
     EXPECT_EQ(valuesOf(node->getChildVector("unlockedStuff")), std::vector<std::string>(20, "0"));
     EXPECT_EQ(valuesOf(node->getChildVector("modesUnlocked")),
               (std::vector<std::string>{"2", "0", "0", "0"}));
-    EXPECT_EQ(node->getChildNode("stats")->getChildValue("hintTokens")->getInt(), 3);
+
+    // The statistics: key, groups, records per group and the groups' name of each list.
+    const PropertyNode* stats = node->getChildNode("stats");
+    const std::tuple<const char*, int32_t, int32_t, const char*> lists[] = {{"rooms", 20, 5, "_"},
+                                                                            {"casino", 3, 5, "_"},
+                                                                            {"recroom", 5, 0, ""},
+                                                                            {"rooftop", 3, 2, "_"}};
+    for (const auto& [key, groups, records, groupName] : lists) {
+        const PropertyVector* list = stats->getChildVector(key);
+        ASSERT_EQ(list->getChildCount(), groups) << key;
+        for (int32_t i = 0; i < groups; ++i) {
+            EXPECT_EQ(vectorOrDummy(list->getChildAt(i))->getName(), groupName);
+            EXPECT_EQ(vectorOrDummy(list->getChildAt(i))->getChildCount(), records) << key;
+        }
+    }
+    const PropertyNode* room =
+        nodeOrDummy(vectorOrDummy(stats->getChildVector("rooms")->getChildAt(19))->getChildAt(4));
+    EXPECT_EQ(room->getTypeWord(), "Data");
+    EXPECT_EQ(room->getChildValue("gameType")->getValue(), "-1");
+    EXPECT_EQ(room->getChildValue("bestTime")->getValue(), "0");
+    for (int32_t door = 0; door < 20; ++door) {
+        EXPECT_EQ(stats->getChildValue("firstDoorClicked_" + std::to_string(door))->getInt(), -1);
+    }
+    EXPECT_EQ(stats->getChildValue("shuffleTokens")->getInt(), 2);
+    EXPECT_EQ(stats->getChildValue("hintTokens")->getInt(), 3);
 }
 
 TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
@@ -155,20 +178,37 @@ TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
     EXPECT_EQ(loaded->currentFloor, 12345);
 }
 
-TEST_F(PlayerProfileTest, APartialProfileReadsAbsentKeysAsEmpty) {
+TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     RefHolder<QuovelMahjongPlayer> player(new QuovelMahjongPlayer("Ann"));
     player->unlockedStuff[19] = 2;
     player->getTrophies().getTrophy(3)->state = Trophy::HELD_BACK;
-    player->getStats().rooms[0].bestScore = 50;
-    std::string hints = "<Vector id=\"hints\">";
+    QuovelMahjongStats& stats = player->getStats();
+    stats.casino[4].bestScore = 77;
+    stats.recRoom[1].assign(6, RecRoomRecord{5, 5, 5});
+    std::string xml =
+        "<root><Player id=\"player\" background=\"0x1F\" tileset=\"#A\">"
+        "<Vector id=\"hints\">";
     for (int32_t i = 0; i < 40; ++i) {
-        hints += i == 28 ? "<Boolean>true</Boolean>" : "<Boolean>false</Boolean>";
+        xml += i == 28 ? "<Boolean>true</Boolean>" : "<Boolean>false</Boolean>";
     }
-    writeTestFile("partial.xml", "<root><Player id=\"player\" background=\"0x1F\" tileset=\"#A\">" +
-                                     hints +
-                                     "</Vector><Vector id=\"modesUnlocked\"><Integer>2</Integer>"
-                                     "<Integer>1</Integer><Integer>0</Integer><Integer>1</Integer>"
-                                     "</Vector></Player></root>");
+    xml +=
+        "</Vector><Vector id=\"modesUnlocked\"><Integer>2</Integer><Integer>1</Integer>"
+        "<Integer>0</Integer><Integer>1</Integer></Vector><Data id=\"stats\">"
+        "<Vector id=\"rooms\">";
+    for (int32_t floor = 0; floor < 25; ++floor) {
+        xml += "<Vector id=\"_\">";
+        for (int32_t room = 0; room < 7; ++room) {
+            xml += "<Data bestScore=\"" + std::to_string(10 * floor + room) + "\"/>";
+        }
+        xml += "</Vector>";
+    }
+    writeTestFile("partial.xml",
+                  xml +
+                      "</Vector><Vector id=\"recroom\"><Vector/><Vector><Data bestTime=\"9\"/>"
+                      "<Integer>4</Integer></Vector><Vector><Data/><Data/><Data/>"
+                      "<Data playCount=\"2\"/></Vector></Vector>"
+                      "<Integer id=\"hintTokens\">12</Integer>"
+                      "<Integer id=\"shuffleTokens\">-3</Integer></Data></Player></root>");
     RefHolder<PropertyStore> store(new PropertyStore());
     ASSERT_TRUE(store->loadFile("partial.xml"));
     player->load(store->getChildNode("player"));
@@ -178,18 +218,29 @@ TEST_F(PlayerProfileTest, APartialProfileReadsAbsentKeysAsEmpty) {
         std::tie(player->background, player->tileSet, player->floorReached, player->currentFloor),
         std::make_tuple(31, 10, 0, 1));
     EXPECT_FALSE(player->hints[0]);
-    EXPECT_TRUE(player->hints[28]);
+    EXPECT_TRUE(player->hints[28]);  // 29 of the 40 read
     EXPECT_EQ(player->modesUnlocked, (std::array<int32_t, 4>{2, 2, 0, 2}));
-    // Absent lists and the absent trophies keep their values; absent statistics read empty.
+    // Absent lists, trophies and record groups keep their values.
     EXPECT_EQ(player->unlockedStuff[19], 2);
     EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::HELD_BACK);
-    EXPECT_EQ(player->getStats().rooms[0].bestScore, 50);
-    EXPECT_EQ(player->getStats().hintTokens.getValue(), 0);
-    EXPECT_EQ(player->getStats().firstDoorClicked[0], 0);
+    EXPECT_EQ(stats.casino[4].bestScore, 77);
+    // 20 floors of 5 rooms are read, the rest ignored; an absent record key reads 0.
+    EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, 0, 0}));
+    // A shorter saved rec room list keeps the records beyond it; a longer one grows the list.
+    EXPECT_EQ(stats.recRoom[1][0].bestTime, 9);
+    EXPECT_EQ(stats.recRoom[1][1], RecRoomRecord{});  // a value where a record belongs
+    EXPECT_EQ(stats.recRoom[1][5], (RecRoomRecord{5, 5, 5}));
+    ASSERT_EQ(stats.recRoom[2].size(), 4u);
+    EXPECT_EQ(stats.recRoom[2][3].playCount, 2);
+    // Tokens are clamped to their bounds; absent door keys and counters read 0.
+    EXPECT_EQ(stats.hintTokens.getShown(), 9);
+    EXPECT_EQ(stats.shuffleTokens.getValue(), 0);
+    EXPECT_EQ(stats.firstDoorClicked[7], 0);
 
-    // Not a node at all: every scalar reads empty.
+    // Not a node at all: every scalar reads empty, the statistics too.
     player->load(nullptr);
     EXPECT_EQ(player->background, 0);
+    EXPECT_EQ(stats.hintTokens.getValue(), 0);
 }
 
 TEST_F(PlayerProfileTest, AFailedWriteLeavesThePreviousProfileWhole) {
