@@ -51,7 +51,7 @@ foreach(generator tiles backgrounds)
   set(script ${QUOVEL_ART_TOOLS}/${generator}.py)
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                ${script} ${QUOVEL_ART_LIB})
-  execute_process(COMMAND ${Python3_EXECUTABLE} ${script} --list
+  execute_process(COMMAND ${Python3_EXECUTABLE} -B ${script} --list
                   OUTPUT_VARIABLE names RESULT_VARIABLE listed
                   OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT listed EQUAL 0)
@@ -67,7 +67,7 @@ foreach(generator tiles backgrounds)
   endforeach()
   add_custom_command(
     OUTPUT ${svgs}
-    COMMAND ${Python3_EXECUTABLE} ${script} ${QUOVEL_GEOMETRY} ${QUOVEL_ART_GENERATED}
+    COMMAND ${Python3_EXECUTABLE} -B ${script} ${QUOVEL_GEOMETRY} ${QUOVEL_ART_GENERATED}
     DEPENDS ${script} ${QUOVEL_ART_LIB} ${QUOVEL_GEOMETRY}
     COMMENT "Drawing the ${generator} pictures"
     VERBATIM)
@@ -86,7 +86,7 @@ foreach(set 1 2 3 4)
   set(sheet ${PROJECT_BINARY_DIR}/review/tileset-${set})
   add_custom_command(
     OUTPUT ${sheet}.png
-    COMMAND ${Python3_EXECUTABLE} ${QUOVEL_ART_TOOLS}/contact.py ${QUOVEL_GEOMETRY}
+    COMMAND ${Python3_EXECUTABLE} -B ${QUOVEL_ART_TOOLS}/contact.py ${QUOVEL_GEOMETRY}
             ${QUOVEL_MEDIA_DIR}/images/tiles/tile.png
             ${QUOVEL_MEDIA_DIR}/images/tiles/symbols${set}.png "Tile set ${set}" ${sheet}.svg
     COMMAND ${QUOVEL_RSVG_CONVERT} ${sheet}.svg -o ${sheet}.png
