@@ -251,59 +251,78 @@ void writeRgbPng(Image* image, const fs::path& file) {
     std::fclose(out);
 }
 
-TEST_F(BoardArt, AFullBoardOfPlainBlitsIsWrittenForReview) {
-    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/highlands.xml");
-    ASSERT_EQ(layout.tiles.size(), 144u);
-    const Board board = place(layout.tiles);
+// A face of the symbol sheet.
+struct Face {
+    int32_t suit, value;
+};
 
-    // A deal of the suits the rules use: every regular face four times, flowers and seasons
-    // once each.
-    struct Face {
-        int32_t suit, value;
-    };
+// A deal of the suits the rules use: every regular face `copies` times, flowers and seasons
+// once each, shuffled.
+std::vector<Face> shuffledFaces(int copies, unsigned seed) {
     std::vector<Face> faces;
     const int32_t sizes[] = {9, 9, 9, 4, 3, 4, 4};
     for (int32_t suit = 0; suit < 7; ++suit) {
         for (int32_t value = 0; value < sizes[suit]; ++value) {
-            for (int copy = 0; copy < (suit < 5 ? 4 : 1); ++copy) {
+            for (int copy = 0; copy < (suit < 5 ? copies : 1); ++copy) {
                 faces.push_back({suit, value});
             }
         }
     }
-    ASSERT_EQ(faces.size(), board.tiles.size());
-    std::shuffle(faces.begin(), faces.end(), std::mt19937(24));
+    std::shuffle(faces.begin(), faces.end(), std::mt19937(seed));
+    return faces;
+}
 
-    RefHolder<Image> background = picture("media/images/backgrounds/board1.png");
-    RefHolder<Image> tile = picture("media/images/tiles/tile.png");
-    RefHolder<Image> shadow = picture("media/images/tiles/shadow.png");
-    RefHolder<Image> symbols = picture("media/images/tiles/symbols1.png");
-    ASSERT_TRUE(background && tile && shadow && symbols);
-    RefHolder<Image> screen(Image::createImage(800, 600, 4));
-    ASSERT_TRUE(screen && screen->lock());
-    RefHolder<Graphics> g(screen->createGraphics());
-    ASSERT_TRUE(g);
-    g->copyRectWhole(background.get(), 0, 0);
+// Draws boards on an 800 x 600 screen from the built pictures.
+class BoardDrawing : public BoardArt {
+protected:
+    void SetUp() override {
+        BoardArt::SetUp();
+        tile = picture("media/images/tiles/tile.png");
+        shadow = picture("media/images/tiles/shadow.png");
+        symbols = picture("media/images/tiles/symbols1.png");
+        screen = Image::createImage(800, 600, 4);
+        ASSERT_TRUE(tile && shadow && symbols && screen && screen->lock());
+        g = screen->createGraphics();
+        ASSERT_TRUE(g);
+    }
+    void TearDown() override {
+        if (screen) {
+            screen->unlock();
+        }
+    }
 
-    for (size_t first = 0; first < board.tiles.size();) {
-        size_t end = first;
-        while (end < board.tiles.size() && board.tiles[end].z == board.tiles[first].z) {
-            ++end;
+    void blitFace(const Face& face, int32_t x, int32_t y, int32_t qx, int32_t qy) {
+        const int32_t row = face.suit <= 2 ? face.suit : (face.suit <= 4 ? 4 : 3);
+        const int32_t column = face.value + (face.suit == 4 || face.suit == 6 ? 4 : 0);
+        g->blit(symbols.get(), x + qx, y + qy, column * fw + qx, row * (fh + 1) + qy, fw / 2,
+                fh / 2);
+    }
+
+    void drawBoard(const Board& board, const std::vector<Face>& faces) {
+        for (size_t first = 0; first < board.tiles.size();) {
+            size_t end = first;
+            while (end < board.tiles.size() && board.tiles[end].z == board.tiles[first].z) {
+                ++end;
+            }
+            drawLayer(board, faces, first, end);
+            first = end;
         }
-        // A layer: the shadows it casts, then its tiles row by row.
-        for (size_t i = first; i < end; ++i) {
-            const int32_t x = faceX(board, board.tiles[i]) - sx;
-            const int32_t y = faceY(board, board.tiles[i]) - sy;
-            g->blit(shadow.get(), x, y, 0, 0, fw + 2 * sx, 2 * sy);
-            g->blit(shadow.get(), x, y + 2 * sy, 0, 2 * sy, 2 * sx, fh + ly - sy);
-        }
-        // Then the tiles, a quarter per cell in reading order, so that tiles half a tile apart
-        // cover one another as on the board; a cell left empty between a tile on its left and
-        // one above it gets the corner of the bottom side.
+    }
+
+    // A layer: the shadows it casts, then its tiles a quarter per cell in reading order, so
+    // that tiles half a tile apart cover one another as on the board; a cell left empty between
+    // a tile on its left and one above it gets the corner of the bottom side.
+    void drawLayer(const Board& board, const std::vector<Face>& faces, size_t first, size_t end) {
         std::map<std::pair<int32_t, int32_t>, size_t> cells;
         for (size_t i = first; i < end; ++i) {
+            const Cell& c = board.tiles[i];
+            g->blit(shadow.get(), faceX(board, c) - sx, faceY(board, c) - sy, 0, 0, fw + 2 * sx,
+                    2 * sy);
+            g->blit(shadow.get(), faceX(board, c) - sx, faceY(board, c) + sy, 0, 2 * sy, 2 * sx,
+                    fh + ly - sy);
             for (int32_t dy = 0; dy < 2; ++dy) {
                 for (int32_t dx = 0; dx < 2; ++dx) {
-                    cells[{board.tiles[i].y + dy, board.tiles[i].x + dx}] = i;
+                    cells[{c.y + dy, c.x + dx}] = i;
                 }
             }
         }
@@ -311,40 +330,46 @@ TEST_F(BoardArt, AFullBoardOfPlainBlitsIsWrittenForReview) {
             const auto found = cells.find({y, x});
             return found == cells.end() ? SIZE_MAX : found->second;
         };
-        const Cell& layer = board.tiles[first];
         for (int32_t y = 0; y < 21; ++y) {
             for (int32_t x = 0; x < 41; ++x) {
                 const size_t i = at(y, x);
                 if (i == SIZE_MAX) {
                     if (at(y, x - 1) != SIZE_MAX && at(y - 1, x) != SIZE_MAX) {
-                        const Cell corner{x, y, layer.z};
+                        const Cell corner{x, y, board.tiles[first].z};
                         g->blit(tile.get(), faceX(board, corner), faceY(board, corner), 0, fh, sw,
                                 sh);
                     }
                     continue;
                 }
                 const Cell& c = board.tiles[i];
-                const bool right = at(y, x - 1) == i;
-                const bool lower = at(y - 1, x) == i;
-                const int32_t qx = right ? fw / 2 : 0;
-                const int32_t qy = lower ? fh / 2 : 0;
-                const Face face = faces[i];
-                const int32_t row = face.suit <= 2 ? face.suit : (face.suit <= 4 ? 4 : 3);
-                const int32_t column = face.value + (face.suit == 4 || face.suit == 6 ? 4 : 0);
+                const int32_t qx = at(y, x - 1) == i ? fw / 2 : 0;
+                const int32_t qy = at(y - 1, x) == i ? fh / 2 : 0;
                 g->blit(tile.get(), faceX(board, c) + qx, faceY(board, c) + qy, qx, qy,
-                        fw / 2 + (right ? sw : 0), fh / 2 + (lower ? sh : 0));
-                g->blit(symbols.get(), faceX(board, c) + qx, faceY(board, c) + qy,
-                        column * fw + qx, row * (fh + 1) + qy, fw / 2, fh / 2);
+                        fw / 2 + (qx ? sw : 0), fh / 2 + (qy ? sh : 0));
+                blitFace(faces[i], faceX(board, c), faceY(board, c), qx, qy);
             }
         }
-        first = end;
     }
 
+    RefHolder<Image> tile, shadow, symbols, screen;
+    RefHolder<Graphics> g;
+};
+
+TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
+    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/highlands.xml");
+    ASSERT_EQ(layout.tiles.size(), 144u);
+    const Board board = place(layout.tiles);
+    const std::vector<Face> faces = shuffledFaces(4, 24);
+    ASSERT_EQ(faces.size(), board.tiles.size());
+    RefHolder<Image> background = picture("media/images/backgrounds/board1.png");
+    ASSERT_TRUE(background && background->lock());
+    g->copyRectWhole(background.get(), 0, 0);
+    drawBoard(board, faces);
+
     // The board sits inside the area on the background: the screen's corners and the HUD
-    // column show the background, a face centre shows the tile.
+    // column show the background, a face of the top layer shows the tile.
     EXPECT_GE(board.left, 0);
     EXPECT_LE(board.left + board.width, kAreaWidth);
-    ASSERT_TRUE(background->lock());
     for (const auto& [x, y] : {std::pair{3, 3}, std::pair{750, 300}, std::pair{3, 596}}) {
         EXPECT_EQ(testpixels::get32(screen.get(), x, y) & 0xFFFFFF,
                   testpixels::get32(background.get(), x, y) & 0xFFFFFF)
@@ -355,10 +380,82 @@ TEST_F(BoardArt, AFullBoardOfPlainBlitsIsWrittenForReview) {
                                             faceY(board, last) + fh / 2);
     EXPECT_GT((face >> 16 & 0xFF) + (face >> 8 & 0xFF) + (face & 0xFF), 600u) << std::hex << face;
     background->unlock();
-
     writeRgbPng(screen.get(), fs::path(QUOVEL_BINARY_DIR) / "review/board-144.png");
-    screen->unlock();
-    EXPECT_TRUE(fs::exists(fs::path(QUOVEL_BINARY_DIR) / "review/board-144.png"));
+}
+
+// The widest layout of a Split level with its 2 x 3 rack full: the rack and the board side by
+// side as the player sees them.
+TEST_F(BoardDrawing, ABoardWithItsRackIsWrittenForReview) {
+    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/dragonlair.xml");
+    ASSERT_EQ(layout.racks.size(), 7u);
+    const Rack& rack = layout.racks[6];
+    ASSERT_EQ(rack.columns * rack.rows, 6);
+    const Board board = place(layout.tiles);
+    std::vector<Face> faces = shuffledFaces(8, 7);
+    ASSERT_GE(faces.size(), board.tiles.size() + 6);
+    RefHolder<Image> background = picture("media/images/backgrounds/board3.png");
+    RefHolder<Image> rackPicture = picture("media/images/sideboard/sideboard_2x3.png");
+    ASSERT_TRUE(background && rackPicture);
+    g->copyRectWhole(background.get(), 0, 0);
+    drawBoard(board, faces);
+
+    g->blitWhole(rackPicture.get(), rack.x, rack.y);
+    const auto values = media::geometryValues();
+    for (int32_t r = 0; r < rack.rows; ++r) {
+        for (int32_t c = 0; c < rack.columns; ++c) {
+            const int32_t x = rack.x + values.at("SIDEBOARD_PADDING_X") + c * fw;
+            const int32_t y = rack.y + values.at("SIDEBOARD_PADDING_Y") + r * fh;
+            g->blitWhole(tile.get(), x, y);
+            for (int32_t q = 0; q < 4; ++q) {
+                blitFace(faces[board.tiles.size() + r * 2 + c], x, y, q % 2 * fw / 2,
+                         q / 2 * fh / 2);
+            }
+        }
+    }
+    // The rack's right edge stays clear of the board's first column.
+    EXPECT_LT(rack.x + rackPicture->getWidth(), board.left);
+    writeRgbPng(screen.get(), fs::path(QUOVEL_BINARY_DIR) / "review/board-with-rack.png");
+}
+
+// Layout miniatures as the layout preview draws them: the six game types' backgrounds, each
+// with a layout drawn a quarter of the miniature tile per cell, layer over layer, centred.
+TEST_F(BoardDrawing, LayoutMiniaturesAreWrittenForReview) {
+    const auto values = media::geometryValues();
+    const int32_t width = values.at("PREVIEW_WIDTH"), height = values.at("PREVIEW_HEIGHT");
+    const int32_t hw = values.at("PREVIEW_TILE_FACE_WIDTH") / 2;
+    const int32_t hh = values.at("PREVIEW_TILE_FACE_HEIGHT") / 2;
+    RefHolder<Image> mini = picture("media/images/tiles/tile_preview.png");
+    ASSERT_TRUE(mini);
+    g->setColor(0xFF3B2414);
+    g->fillRect(0, 0, 800, 600);
+    const char* names[] = {"dragonlair.xml", "cathedral.xml", "fourpillars.xml",
+                           "greatpyramid.xml", "spiral.xml", "butterfly.xml"};
+    for (int type = 0; type < 6; ++type) {
+        RefHolder<Image> panel =
+            picture("media/images/previews/previewbackground" + std::to_string(type + 1) + ".png");
+        ASSERT_TRUE(panel);
+        const int32_t left = 20 + type % 3 * (width + 30), top = 40 + type / 3 * (height + 60);
+        g->blitWhole(panel.get(), left, top);
+        const LayoutFile layout = readLayout(media::kGameFolder / "media/levels" / names[type]);
+        const Board board = place(layout.tiles);
+        int32_t usedW = 0, usedH = 0;
+        for (const Cell& c : board.tiles) {
+            usedW = std::max(usedW, c.x + 2);
+            usedH = std::max(usedH, c.y + 2);
+        }
+        EXPECT_LE(usedW * hw, width) << names[type];
+        EXPECT_LE(usedH * hh, height) << names[type];
+        const int32_t ox = left + (width - usedW * hw) / 2, oy = top + (height - usedH * hh) / 2;
+        for (const Cell& c : board.tiles) {
+            for (int32_t q = 0; q < 4; ++q) {
+                const int32_t x = c.x + q % 2, y = c.y + q / 2;
+                g->blit(mini.get(), ox + x * hw + values.at("PREVIEW_LAYER_OFFSETX") * c.z,
+                        oy + y * hh + values.at("PREVIEW_LAYER_OFFSETY") * c.z, q % 2 * hw,
+                        q / 2 * hh, hw, hh);
+            }
+        }
+    }
+    writeRgbPng(screen.get(), fs::path(QUOVEL_BINARY_DIR) / "review/layout-miniatures.png");
 }
 
 }  // namespace

@@ -469,8 +469,8 @@ def rack_svg(g, columns, rows, speed):
     py = g.SIDEBOARD_PADDING_Y + (g.SIDEBOARD_SPEED_EXTRA_Y if speed else 0)
     width = 2 * px + columns * g.fw + g.sw
     height = 2 * py + rows * g.fh + g.sh
-    body = [tray(width, height, (px - 3, py - 3, columns * g.fw + g.sw + 6,
-                                 rows * g.fh + g.sh + 6))]
+    body = [tray(width, height, (px - 2, py - 2, columns * g.fw + g.sw + 4,
+                                 rows * g.fh + g.sh + 4))]
     for c in range(columns):
         for r in range(rows):
             body.append(slot_hollow(g, px + c * g.fw, py + r * g.fh))
@@ -480,7 +480,7 @@ def rack_svg(g, columns, rows, speed):
 def freecell_slot_svg(g):
     px, py = g.SIDEBOARD_FREECELL_PADDING_X, g.SIDEBOARD_FREECELL_PADDING_Y
     width, height = 2 * px + g.fw + g.sw, 2 * py + g.fh + g.sh
-    body = tray(width, height, (px - 3, py - 3, g.fw + g.sw + 6, g.fh + g.sh + 6))
+    body = tray(width, height, (px - 2, py - 2, g.fw + g.sw + 4, g.fh + g.sh + 4))
     return svg(width, height, body + slot_hollow(g, px, py), WOOD_DEFS)
 
 
