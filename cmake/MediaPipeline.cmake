@@ -88,7 +88,7 @@ foreach(set 1 2 3 4)
     OUTPUT ${sheet}.png
     COMMAND ${Python3_EXECUTABLE} -B ${QUOVEL_ART_TOOLS}/contact.py ${QUOVEL_GEOMETRY}
             ${QUOVEL_MEDIA_DIR}/images/tiles/tile.png
-            ${QUOVEL_MEDIA_DIR}/images/tiles/symbols${set}.png "Tile set ${set}" ${sheet}.svg
+            ${QUOVEL_MEDIA_DIR}/images/tiles/symbols${set}.png ${set} ${sheet}.svg
     COMMAND ${QUOVEL_RSVG_CONVERT} ${sheet}.svg -o ${sheet}.png
     DEPENDS ${QUOVEL_ART_TOOLS}/contact.py ${QUOVEL_ART_LIB} ${QUOVEL_ART_TOOLS}/tiles.py
             ${QUOVEL_MEDIA_DIR}/images/tiles/tile.png

@@ -3,7 +3,7 @@
 a row per suit, each tile as the board draws it (tile picture, then the face's cell of the
 symbol sheet), on the board's wood.
 
-    contact.py GEOMETRY.xml TILE.png SYMBOLS.png TITLE OUT.svg
+    contact.py GEOMETRY.xml TILE.png SYMBOLS.png SET OUT.svg   (SET counts from 1)
 
 The sheet is an SVG that embeds the built pictures; the build renders it to PNG."""
 
@@ -11,7 +11,7 @@ import base64
 import sys
 
 from artlib import PALETTE, TEXT_FONT, Geometry, svg, text, write_if_changed
-from tiles import SUIT_NAMES, SUIT_SIZES, sheet_cell
+from tiles import SUIT_NAMES, SUIT_SIZES, TILE_SETS, sheet_cell
 
 
 def data_uri(path):
@@ -21,9 +21,10 @@ def data_uri(path):
 
 def main(argv):
     if len(argv) != 6:
-        sys.exit("usage: contact.py GEOMETRY.xml TILE.png SYMBOLS.png TITLE OUT.svg")
+        sys.exit("usage: contact.py GEOMETRY.xml TILE.png SYMBOLS.png SET OUT.svg")
     g = Geometry(argv[1])
-    tile, symbols, title = data_uri(argv[2]), data_uri(argv[3]), argv[4]
+    tile, symbols = data_uri(argv[2]), data_uri(argv[3])
+    title = "Tile set %s: %s" % (argv[4], TILE_SETS[int(argv[4]) - 1]["name"])
     tw, th = g.TILE_FACE_WIDTH, g.TILE_FACE_HEIGHT
     sheet_w, sheet_h = 9 * tw, 5 * (th + 1) - 1
     pitch_x, pitch_y = g.TILE_WIDTH + 8, g.TILE_HEIGHT + 10

@@ -10,7 +10,7 @@ one face large, rows one pixel apart. Suits: 0 characters, 1 circles, 2 bamboo, 
 import math
 import sys
 
-from artlib import CJK_FONT, PALETTE, TEXT_FONT, f, run, svg, text
+from artlib import PALETTE, TEXT_FONT, f, run, svg, text
 
 SUIT_SIZES = (9, 9, 9, 4, 3, 4, 4)
 SUIT_NAMES = ("characters", "circles", "bamboo", "winds", "dragons", "flowers", "seasons")
@@ -25,15 +25,15 @@ TILE_SETS = (
      "red": "#b3261e", "green": "#1e6b3c", "blue": "#1f3a78", "black": "#22201c",
      "flower": "#c8326e", "gold": "#d99a1e", "circles": "ring", "bamboo": "segment",
      "white": "double"},
-    {"name": "Jade", "wash": "#c2e4cc",
+    {"name": "Jade", "wash": "#b3dec0",
      "red": "#a8322a", "green": "#0f5132", "blue": "#1f6f78", "black": "#143a2c",
      "flower": "#b0306a", "gold": "#c98f12", "circles": "disc", "bamboo": "bar",
      "white": "thick"},
-    {"name": "Amber", "wash": "#f3cf93",
+    {"name": "Amber", "wash": "#f0c47c",
      "red": "#8e2a1b", "green": "#5b6b1e", "blue": "#3b2414", "black": "#3b2414",
      "flower": "#a3324f", "gold": "#b8862e", "circles": "coin", "bamboo": "brush",
      "white": "corners"},
-    {"name": "Dusk", "wash": "#d5d9f5",
+    {"name": "Dusk", "wash": "#c6ccf4",
      "red": "#d2522d", "green": "#1f6f78", "blue": "#2b2d5c", "black": "#2b2d5c",
      "flower": "#c2407a", "gold": "#e08a2e", "circles": "double", "bamboo": "outline",
      "white": "dashed"},
@@ -333,8 +333,8 @@ def crescent(cx, cy, r, ix, iy, ir):
 def season(value, s):
     if value == 0:  # spring: a sprout
         art = ('<path d="M13,31 V17" stroke="%s" stroke-width="1.8"/>' % s["green"] +
-               '<ellipse cx="8.6" cy="16" rx="5" ry="2.4" fill="%s" transform="rotate(-30 8.6 16)"/>'
-               % s["green"] +
+               '<ellipse cx="8.6" cy="16" rx="5" ry="2.4" fill="%s" '
+               'transform="rotate(-30 8.6 16)"/>' % s["green"] +
                '<ellipse cx="17.4" cy="13" rx="5" ry="2.4" fill="%s" '
                'transform="rotate(30 17.4 13)"/>' % s["green"] +
                '<ellipse cx="13" cy="31" rx="6" ry="1.6" fill="#6b4423"/>')
@@ -378,7 +378,7 @@ def face_symbol(g, suit, value, s):
     wash = ""
     if s["wash"]:
         wash = ('<rect x="2" y="2" width="%d" height="%d" rx="1.5" fill="%s" '
-                'fill-opacity="0.72"/>\n' % (g.fw - 4, g.fh - 4, s["wash"]))
+                'fill-opacity="0.5"/>\n' % (g.fw - 4, g.fh - 4, s["wash"]))
     scale = "" if (g.fw, g.fh) == (26, 36) else ' transform="scale(%s %s)"' % (
         f(g.fw / 26.0), f(g.fh / 36.0))
     return wash + "<g%s>\n%s</g>\n" % (scale, symbol(suit, value, s))
