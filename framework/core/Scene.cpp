@@ -149,6 +149,8 @@ void Scene::closeDialog(Dialog* dialog) {
     }
     // The dialog may hold its last reference in the open list while its own modifier closes it.
     RefHolder<Dialog> keep = dialog;
+    // Taken out of the input first: removal cancels the dialog's input, and a drag cancelled
+    // after the hide would wake its components again.
     inputHandler->removeListener(&dialog->getComponentsContainer());
     dialog->hide();
     dialog->setRemoved(true);

@@ -56,6 +56,7 @@ public:
     // The dialog made under the name, or null.
     Dialog* findDialog(const std::string& name) const;
     const std::vector<RefHolder<Dialog>>& getOpenDialogs() const { return openDialogs; }
+    const std::map<std::string, RefHolder<Dialog>>& getDialogTable() const { return dialogTable; }
 
     int32_t getState() const { return state; }
     void setState(int32_t value) { state = value; }

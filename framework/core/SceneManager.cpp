@@ -124,7 +124,7 @@ void SceneManager::setToolTip(Task* newToolTip) {
     iInputListener* tip = listenerOf(newToolTip);
     for (const auto& [name, scene] : scenes) {
         replaceToolTip(scene->getComponentsContainer(), old, tip);
-        for (const RefHolder<Dialog>& dialog : scene->getOpenDialogs()) {
+        for (const auto& [key, dialog] : scene->getDialogTable()) {
             replaceToolTip(dialog->getComponentsContainer(), old, tip);
         }
     }

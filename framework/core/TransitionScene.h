@@ -14,7 +14,7 @@ class TransitionScene : public Scene {
 public:
     // Whether urgent resource loading is still under way.
     using LoaderProbe = bool (*)();
-    // Waits for the loader give up after this long and go on with what is loaded.
+    // A wait for the loader gives up after this long and goes on with what is loaded.
     static constexpr int32_t LOADER_WAIT_LIMIT_MS = 10000;
     static constexpr int32_t LOADER_WAIT_STEP_MS = 10;
 
