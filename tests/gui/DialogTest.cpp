@@ -201,7 +201,12 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
         "<Vector id=\"components\">"
         "<Sprite id=\"SHOWN\" image=\"DOT\" section=\"gui\" x=\"-10\" y=\"-5\"/>"
         "<Sprite id=\"HIDDEN\" image=\"DOT\" section=\"gui\" visible=\"false\"/>"
+        "<Sprite id=\"CLIPPED\" image=\"DOT\" section=\"gui\" x=\"4\" y=\"4\"/>"
         "</Vector>");
+    // Clipped, relative to the dialog's position, to its right-hand column: as on screen, only
+    // that column of the component is drawn into the buffer.
+    auto* clipped = static_cast<Sprite*>(dialog->findChild("CLIPPED"));
+    clipped->setClipRect({5, 0, 10, 10});
     EXPECT_FALSE(dialog->getComponents()->isVisible());  // drawn into the buffer instead
     RefHolder<Image> screen = filled(300, 300, 4, 0, 255);
     RefHolder<Graphics> graphics = graphicsOf(screen.get());
@@ -221,6 +226,11 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
     EXPECT_EQ(colourAt(screen.get(), 90, 95), 0x00FF0000u);
     EXPECT_EQ(colourAt(screen.get(), 89, 95), 0x00F6EFE0u);
     EXPECT_EQ(colourAt(screen.get(), 79, 95), 0u);
+    EXPECT_EQ(colourAt(shown, 24, 14), 0x00F6EFE0u);
+    // A lone column is blended at the blitter's near-opaque weight: red with a trace of paper.
+    EXPECT_GE(colourAt(shown, 25, 14) >> 16, 0xF0u);
+    EXPECT_LE(colourAt(shown, 25, 14) & 0xFFFFu, 0x0808u);
+    EXPECT_EQ(*clipped->getClipRect(), (Rect{5, 0, 10, 10}));
 
     dialog->findChild("HIDDEN")->setX(3);
     dialog->render(graphics.get());

@@ -3,6 +3,8 @@
 #include "gui/GuiFixture.h"
 #include "gui/SceneProbes.h"
 
+#include "framework/platform/FullScreenFrame.h"
+
 namespace {
 
 // The fake loader: busy for the given number of questions (always when negative).
@@ -19,6 +21,18 @@ bool fakeLoaderBusy() {
     }
     return false;
 }
+
+// The full-screen frame's calls, as "attach <scene name>" and "input on" / "input off".
+class RecordingFrame : public FullScreenFrame {
+public:
+    void attachToScene(Scene* scene) override {
+        calls.push_back("attach " + (scene ? scene->getName() : std::string("none")));
+    }
+    void setFrameInputActive(bool active) override {
+        calls.push_back(active ? "input on" : "input off");
+    }
+    std::vector<std::string> calls;
+};
 
 class TransitionSceneTest : public GuiTest {
 protected:
@@ -58,6 +72,10 @@ protected:
         }
         return frames;
     }
+    void TearDown() override {
+        FullScreenFrame::install(nullptr);
+        GuiTest::TearDown();
+    }
     ProbeRegistrations probes;
     SceneManager* manager = nullptr;
     ProbeScene* a = nullptr;
@@ -68,6 +86,8 @@ protected:
 
 TEST_F(TransitionSceneTest, TheAlphaWaitForASlowLoaderKeepsTheWindowServicedAndIsBounded) {
     busyAnswersLeft = 5;
+    RecordingFrame frame;
+    FullScreenFrame::install(&frame);
     startTransition("ALPHA");
     EXPECT_EQ(loaderQuestions, 6);
     EXPECT_EQ(events.queueServices, 5);
@@ -76,6 +96,11 @@ TEST_F(TransitionSceneTest, TheAlphaWaitForASlowLoaderKeepsTheWindowServicedAndI
     EXPECT_EQ(b->shows, 1);
     EXPECT_LE(framesUntilTarget(10), 3);
     EXPECT_TRUE(b->getComponentsContainer().isActive());
+    // The frame moves to the target with its input off, and is back on in a window only when
+    // the window is in full screen (the fake window is not).
+    EXPECT_EQ(frame.calls, (std::vector<std::string>{"input off", "attach SCENE_B", "input off",
+                                                     "attach SCENE_B"}));
+    FullScreenFrame::install(nullptr);
 
     // A loader that never finishes: the wait gives up after ten seconds and goes on.
     busyAnswersLeft = -1;
