@@ -46,7 +46,14 @@ HeadlessGameScreen::HeadlessGameScreen(int32_t cellWidth, int32_t cellHeight, in
     : cellWidth(std::max(cellWidth, 1)),
       cellHeight(std::max(cellHeight, 1)),
       originX(originX),
-      originY(originY) {}
+      originY(originY),
+      effectLayer(new GameNode("effects")) {}
+
+void HeadlessGameScreen::tickEffects(int32_t elapsedMs) {
+    RefHolder<GameNode> layer = effectLayer;
+    GameNode::tickTree(layer.get(), elapsedMs);
+    GameNode::purgeTree(layer.get());
+}
 
 Tile* HeadlessGameScreen::tileAtPoint(Layout* layout, int32_t x, int32_t y) {
     if (layout == nullptr) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/Interface.h"
+#include "framework/core/Rect.h"
 
 class DisplayValue;
 class GameNode;
@@ -33,6 +34,8 @@ public:
     virtual RenderTile* createRenderTile(int32_t column, int32_t row, int32_t layer,
                                          int32_t faceOffsetX, int32_t faceOffsetY) = 0;
     virtual void showTileFaceShine(Tile* tile, int32_t chainCounter) = 0;
+    // Adds a screen rectangle to the board renderer's dirty rectangles.
+    virtual void addDirtyRect(const Rect& area) = 0;
 
     // Bonus bar and time bar.
     // Counts a match: raises the chain counter by one, to at most 99.
@@ -61,8 +64,10 @@ public:
     virtual void clearHoverTile() = 0;
     // Restarts the score label's count-up from the number it shows.
     virtual void restartScoreCount() = 0;
-    // The node that holds the layout's side board, and the effect layer; null when none.
+    // The node that holds the layout's side board; null when none.
     virtual GameNode* getSideBoardHolder() = 0;
+    // The effect layer: a node whose modifiers (and those of its children) the screen ticks
+    // every frame; null when the screen has none.
     virtual GameNode* getEffectLayer() = 0;
 
     // Side-board drawing.
