@@ -43,6 +43,14 @@ protected:
     }
 };
 
+TEST_F(GameSplitTest, ASolvableSplitOrSpeedBuildReportsNoProblem) {
+    for (int type : {Game::TYPE_SPLIT, Game::TYPE_SPEED}) {
+        Game* game = startSplit(2, 1, type);
+        EXPECT_FALSE(game->getBuildStatistics().allAttemptsFailed) << type;
+        EXPECT_FALSE(game->getBuildStatistics().levelBuildProblem) << type;
+    }
+}
+
 TEST_F(GameSplitTest, HandsShareTheSlots) {
     struct Case {
         int slots, h1, h2, h3, c1, c2, c3;
