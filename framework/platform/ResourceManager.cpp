@@ -142,11 +142,22 @@ bool ResourceManager::runPass() {
     if (!running) {
         return false;
     }
-    ResourceSection* section = nextPendingSection(Queue::urgent, true);
-    if (!section) {
-        section = nextPendingSection(Queue::background, false);
+    // The first started section of the urgent queue, else of the background queue. A section
+    // that was replaced by a fresh, unstarted one under the same name waits for its own request
+    // while the loader goes on with the sections behind it.
+    ResourceObject* next = nullptr;
+    for (Queue queue : {Queue::urgent, Queue::background}) {
+        nextPendingSection(queue, queue == Queue::urgent);
+        for (const std::string& name : queueOf(queue)) {
+            ResourceSection* section = getSection(name);
+            if (section && section->isStarted() && (next = section->firstUnloaded())) {
+                break;
+            }
+        }
+        if (next) {
+            break;
+        }
     }
-    ResourceObject* next = section && section->isStarted() ? section->firstUnloaded() : nullptr;
     if (!next) {
         return false;
     }
@@ -240,9 +251,10 @@ bool ResourceManager::requestSectionLoad(const std::string& name) {
     if (!section || section->isFullyLoaded()) {
         return false;
     }
+    // A queued section that was replaced by a fresh one starts when it is asked for again.
+    section->setStarted(true);
+    resumeLoader();
     if (std::find(urgent.begin(), urgent.end(), name) == urgent.end()) {
-        section->setStarted(true);
-        resumeLoader();
         urgent.push_back(name);
         totalUnits += section->getTotalWeight();
     }

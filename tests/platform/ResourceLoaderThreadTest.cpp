@@ -158,6 +158,28 @@ TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
     EXPECT_EQ(manager->getFinishedUnits(), 2);  // background sections never count
 }
 
+TEST_F(ResourceLoaderThreadTest, AQueuedSectionReplacedByAFreshOneHoldsUpNothingBehindIt) {
+    ResourceManager* manager =
+        idleManager("<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a1\"/></Section>"
+                    "<Section id=\"b\" name=\"b\"><Gated id=\"B\" file=\"b1\"/></Section>");
+    EXPECT_TRUE(manager->requestSectionLoad("a"));
+    EXPECT_TRUE(manager->requestSectionLoad("b"));
+    // A second list brings a fresh, unstarted "a" in place of the queued one.
+    putResourceList("<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a2\"/></Section>",
+                    "media/properties/more.xml");
+    ASSERT_TRUE(manager->loadSectionList("media/properties/more.xml"));
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(waitUntilSettled(gated(manager, "b", "B")));
+    EXPECT_NE(manager->getResourceHandle("B", "b"), nullptr);
+    EXPECT_EQ(manager->getResourceHandle("A", "a"), nullptr);
+    // Asked for again, the fresh section loads too, and its weights still count once.
+    EXPECT_TRUE(manager->requestSectionLoad("a"));
+    ASSERT_TRUE(waitForUrgent(manager));
+    EXPECT_EQ(loadGate.order, (std::vector<std::string>{"b1", "a2"}));
+    EXPECT_EQ(manager->getTotalUnits(), 2);
+}
+
 TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFree) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
