@@ -4,6 +4,7 @@
 
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(ImageManager)
 
@@ -49,6 +50,10 @@ void ImageManager::removeImage(Image* image) {
 }
 
 void ImageManager::convertAll() {
+    // The loader lists an image when it makes it and fills it afterwards: an image must not
+    // change depth under a load, so the pass under way ends first (loader lock before image
+    // lock, as in a pass).
+    std::unique_lock<std::mutex> pass = ResourceManager::holdLoaderPass();
     std::lock_guard<std::recursive_mutex> guard(mutex);
     const int32_t depth = getDisplayBytesPerPixel();
     // Index loop: a conversion never adds or removes images, but stay valid if one did.

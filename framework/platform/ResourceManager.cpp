@@ -103,6 +103,12 @@ void ResourceManager::stopLoader() {
     manager->release();
 }
 
+std::unique_lock<std::mutex> ResourceManager::holdLoaderPass() {
+    ResourceManager* manager = instance.load();
+    return manager ? std::unique_lock<std::mutex>(manager->loaderMutex)
+                   : std::unique_lock<std::mutex>();
+}
+
 void ResourceManager::endLoader() {
     {
         // Cleared first, so no pass starts after the one under way; the loader lock then waits
