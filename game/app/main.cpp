@@ -51,6 +51,7 @@ int main() {
     if (GameWindow::checkSingleInstance(instanceLock, display)) {
         return 1;
     }
+    removeStaleTemporaryFiles();
     ImageManager::createInstance(false);
 
     const WindowServices services{&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
