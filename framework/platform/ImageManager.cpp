@@ -6,7 +6,7 @@
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 
-QUOVEL_DEFINE_TYPE(ImageManager)
+QUOVEL_DEFINE_TYPE(ImageManager, &Task::typeRecord)
 
 namespace {
 std::atomic<ImageManager*> instance{nullptr};
@@ -16,7 +16,9 @@ std::mutex instanceMutex;
 ImageManager* ImageManager::createInstance(bool compress) {
     std::lock_guard<std::mutex> guard(instanceMutex);
     if (!instance.load()) {
-        instance.store(new ImageManager(compress));
+        auto* manager = new ImageManager(compress);
+        manager->addRef();
+        instance.store(manager);
     }
     return instance.load();
 }
@@ -32,7 +34,7 @@ void ImageManager::destroyInstance() {
         // Waits for any thread still inside the manager.
         manager->mutex.lock();
         manager->mutex.unlock();
-        delete manager;
+        manager->release();
     }
 }
 

@@ -62,6 +62,7 @@ int main() {
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
     frames->addTask(window);
+    frames->addTask(ImageManager::getInstance());
 
     const int64_t quitAfter = framesBeforeQuit();
     int64_t frameCount = 0;
