@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,20 @@ public:
             return false;
         }
         bytesPerPixel = depth;
+        auto store = std::make_shared<std::vector<uint8_t>>(
+            static_cast<size_t>(windowWidth) * windowHeight * (depth + (depth == 2 ? 1 : 0)));
+        backBuffer = SurfaceMemory{store->data(),
+                                   depth == 2 ? store->data() + size_t{2} * windowWidth *
+                                                                    windowHeight
+                                              : nullptr,
+                                   windowWidth,
+                                   windowHeight,
+                                   windowWidth * depth,
+                                   depth,
+                                   store};
         return true;
     }
+    SurfaceMemory getBackBuffer() override { return backBuffer; }
     void destroyWindow() override {
         calls.push_back("destroyWindow");
         destroyState();
@@ -117,6 +130,7 @@ public:
     int windowHeight = 0;
     int bytesPerPixel = 0;
     int presentCount = 0;
+    SurfaceMemory backBuffer;
     const void* lastPixels = nullptr;
     int lastPitch = 0;
     int iconWidth = 0;
@@ -130,5 +144,6 @@ private:
         shown = false;
         minimised = false;
         bytesPerPixel = 0;
+        backBuffer = SurfaceMemory{};
     }
 };

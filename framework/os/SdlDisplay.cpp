@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <memory>
+
 #include "framework/os/DirectXVersion.h"
 
 namespace {
@@ -85,6 +87,7 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
     if (!window || (newBytesPerPixel != 2 && newBytesPerPixel != 4)) {
         return false;
     }
+    backBuffer = SurfaceMemory{};
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -106,6 +109,18 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
         renderer = nullptr;
         return false;
     }
+    // The back buffer stays in system memory: drawing reads it back, which a streaming
+    // texture's lock does not allow. Each present uploads it.
+    const size_t area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    auto store = std::make_shared<std::vector<uint8_t>>(
+        area * static_cast<size_t>(newBytesPerPixel + (newBytesPerPixel == 2 ? 1 : 0)));
+    backBuffer = SurfaceMemory{store->data(),
+                               newBytesPerPixel == 2 ? store->data() + area * 2 : nullptr,
+                               width,
+                               height,
+                               width * newBytesPerPixel,
+                               newBytesPerPixel,
+                               store};
     return true;
 }
 
@@ -124,6 +139,7 @@ bool SdlDisplay::createTexture() {
 }
 
 void SdlDisplay::destroyWindow() {
+    backBuffer = SurfaceMemory{};
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;

@@ -25,6 +25,7 @@ public:
     int desktopBytesPerPixel() override;
     bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
     bool createPresenter(int bytesPerPixel) override;
+    SurfaceMemory getBackBuffer() override { return backBuffer; }
     void destroyWindow() override;
     bool hasWindow() override { return window != nullptr; }
     void show() override;
@@ -64,6 +65,7 @@ private:
     int bytesPerPixel = 0;
     bool textureLost = false;
     int textureCount = 0;
+    SurfaceMemory backBuffer;
     std::vector<uint32_t> iconPixels;
     int iconWidth = 0;
     int iconHeight = 0;

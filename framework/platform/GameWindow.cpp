@@ -13,6 +13,7 @@
 #include "framework/os/MessageBox.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/ImageDD.h"
 #include "framework/platform/ImageManager.h"
 #include "framework/platform/PngDecoder.h"
 #include "framework/platform/SceneHooks.h"
@@ -244,9 +245,10 @@ bool GameWindow::initDisplay() {
 }
 
 bool GameWindow::createBackBuffer() {
-    // A memory image at the window's depth (with its alpha plane at 2 bytes per pixel); it
-    // keeps its depth, since the display is set up again whenever the depth changes.
-    backBuffer = Image::createImage(width, height, bytesPerPixel);
+    // A surface image over the presenter's memory; it keeps its depth, since the display is set
+    // up again whenever the depth changes.
+    setDisplayBytesPerPixel(bytesPerPixel);
+    backBuffer = ImageDD::createSurface(display.getBackBuffer());
     return static_cast<bool>(backBuffer);
 }
 
@@ -267,8 +269,12 @@ void GameWindow::present() {
     }
     // A display that cannot show the frame even after remaking its texture stays dark until
     // the window is activated again.
-    if (!display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
+    const bool locked = backBuffer->lock();
+    if (!locked || !display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
         paused = true;
+    }
+    if (locked) {
+        backBuffer->unlock();
     }
 }
 

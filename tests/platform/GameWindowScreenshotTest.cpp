@@ -171,6 +171,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         << SDL_GetError();
     // The window shows exactly the last frame drawn.
     Image* back = window->getBackBuffer();
+    ASSERT_TRUE(back->lock());
     size_t differing = 0;
     for (int y = 0; y < HEIGHT; ++y) {
         const auto* row =
@@ -180,6 +181,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
                 (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * WIDTH + x] & 0xFFFFFF);
         }
     }
+    back->unlock();
     EXPECT_EQ(differing, 0u);
     const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
     std::filesystem::create_directories(folder);

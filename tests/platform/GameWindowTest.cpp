@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "framework/core/GameNode.h"
 #include "framework/core/IRenderable.h"
 #include "framework/os/FakeInstanceLock.h"
@@ -32,7 +35,7 @@ TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     window->update(16);
     window->update(16);
     EXPECT_EQ(display.presentCount, 2);
-    EXPECT_EQ(display.lastPixels, window->getBackBuffer()->getPixels());
+    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
     EXPECT_EQ(display.lastPitch, 800 * 4);
 }
 
@@ -144,6 +147,28 @@ TEST_F(GameWindowTest, AWindowOnADesktopItCannotShowGoesFullScreenAt16Bits) {
     EXPECT_NE(window->getBackBuffer()->getAlphaPlane(), nullptr);
     EXPECT_EQ(getDisplayBytesPerPixel(), 2);
     EXPECT_EQ(picture->getBytesPerPixel(), 2);  // every image follows the new depth
+}
+
+TEST_F(GameWindowTest, TheBackBufferIsASurfaceOverTheDisplaysMemory) {
+    GameWindow* window = open(true, 2);
+    Image* back = window->getBackBuffer();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getAlphaPlane(), display.backBuffer.alphaPlane);
+    EXPECT_FALSE(back->getOwnsBuffers());
+    EXPECT_EQ(Image::copyImage(back), nullptr);
+    // A 16-bit copy into it takes the colour only; its alpha plane keeps what it had.
+    RefHolder<Image> tile(Image::createImage(2, 2, 2));
+    ASSERT_TRUE(tile->lock());
+    std::fill_n(reinterpret_cast<uint16_t*>(tile->getPixels()), 4, uint16_t{0x07E0});
+    std::fill_n(tile->getAlphaPlane(), 4, uint8_t{0x80});
+    tile->unlock();
+    window->getGraphics()->copyRect(tile.get(), 10, 20, 0, 0, 2, 2);
+    uint16_t shown = 0;
+    std::memcpy(&shown, display.backBuffer.pixels + 20 * 800 * 2 + 11 * 2, 2);
+    EXPECT_EQ(shown, 0x07E0);
+    EXPECT_EQ(display.backBuffer.alphaPlane[20 * 800 + 11], 0);
+    window->update(16);
+    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
 }
 
 TEST_F(GameWindowTest, FullScreenTakesTheRequestedDepth) {
@@ -319,6 +344,7 @@ TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
         RenderTask task(tree.get());
         task.update(16);
         Image* back = window->getBackBuffer();
+        ASSERT_TRUE(back->lock());
         const auto pixel = [back, depth](int32_t x, int32_t y) -> uint32_t {
             const uint8_t* at = back->getPixels() + y * back->getPitch() + x * depth;
             return depth == 4 ? *reinterpret_cast<const uint32_t*>(at) & 0xFFFFFF
@@ -328,6 +354,7 @@ TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
         EXPECT_EQ(pixel(105, 55), depth == 4 ? 0x0000FFu : 0x001Fu) << depth;
         EXPECT_EQ(pixel(125, 55), depth == 4 ? 0xFF0000u : 0xF800u) << depth;
         EXPECT_EQ(pixel(135, 55), 0u) << depth;
+        back->unlock();
         GameWindow::releaseInstance();
     }
 }
