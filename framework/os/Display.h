@@ -58,6 +58,16 @@ public:
     // and could not be made again).
     virtual bool present(const void* pixels, int pitch) = 0;
 
+    // Where the window's client area lies on the screen; false (with 0, 0) without a window.
+    virtual bool getClientPosition(int& x, int& y) = 0;
+    // Moves a window so that its client area starts at (x, y) on the screen.
+    virtual void setClientPosition(int x, int y) = 0;
+    // How far the window's frame reaches beyond the client area on each side; all 0 without a
+    // window or without a frame.
+    virtual void getFrameBorders(int& left, int& top, int& right, int& bottom) = 0;
+    // Whether presenting waits for the vertical blank; kept for later presenters as well.
+    virtual void setVSync(bool on) = 0;
+
     virtual bool hasFocus() = 0;
     virtual bool isMinimised() = 0;
 

@@ -91,6 +91,27 @@ public:
         return true;
     }
 
+    bool getClientPosition(int& x, int& y) override {
+        x = window ? clientX : 0;
+        y = window ? clientY : 0;
+        return window;
+    }
+    void setClientPosition(int x, int y) override {
+        calls.push_back("setClientPosition " + std::to_string(x) + "," + std::to_string(y));
+        if (window) {
+            clientX = x;
+            clientY = y;
+        }
+    }
+    void getFrameBorders(int& left, int& top, int& right, int& bottom) override {
+        const bool framed = window && !fullScreen;
+        left = framed ? borderLeft : 0;
+        top = framed ? borderTop : 0;
+        right = framed ? borderRight : 0;
+        bottom = framed ? borderBottom : 0;
+    }
+    void setVSync(bool on) override { vSync = on; }
+
     bool hasFocus() override { return window && focus; }
     bool isMinimised() override { return window && minimised; }
 
@@ -118,6 +139,10 @@ public:
     bool presentFails = false;  // stands for surfaces lost beyond repair
     bool focus = true;
     uint32_t directXVersion = 0x900;
+    int borderLeft = 4;  // a window's frame; a full-screen window has none
+    int borderTop = 30;
+    int borderRight = 4;
+    int borderBottom = 4;
 
     // Observed by the test.
     std::vector<std::string> calls;
@@ -131,6 +156,9 @@ public:
     int bytesPerPixel = 0;
     int presentCount = 0;
     SurfaceMemory backBuffer;
+    int clientX = 0;
+    int clientY = 0;
+    bool vSync = false;
     const void* lastPixels = nullptr;
     int lastPitch = 0;
     int iconWidth = 0;

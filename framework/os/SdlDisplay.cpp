@@ -104,6 +104,7 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
         return false;
     }
     bytesPerPixel = newBytesPerPixel;
+    SDL_RenderSetVSync(renderer, vSync ? 1 : 0);
     if (SDL_RenderSetLogicalSize(renderer, width, height) != 0 || !createTexture()) {
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
@@ -218,6 +219,38 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     }
     SDL_RenderPresent(renderer);
     return true;
+}
+
+bool SdlDisplay::getClientPosition(int& x, int& y) {
+    x = 0;
+    y = 0;
+    if (!window) {
+        return false;
+    }
+    SDL_GetWindowPosition(window, &x, &y);
+    return true;
+}
+
+void SdlDisplay::setClientPosition(int x, int y) {
+    if (window) {
+        SDL_SetWindowPosition(window, x, y);
+    }
+}
+
+void SdlDisplay::getFrameBorders(int& left, int& top, int& right, int& bottom) {
+    left = top = right = bottom = 0;
+    // Unknown (all 0) while the window manager has not framed the window yet.
+    if (window && !isFullScreen() &&
+        SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) {
+        left = top = right = bottom = 0;
+    }
+}
+
+void SdlDisplay::setVSync(bool on) {
+    vSync = on;
+    if (renderer) {
+        SDL_RenderSetVSync(renderer, on ? 1 : 0);
+    }
 }
 
 bool SdlDisplay::hasFocus() {

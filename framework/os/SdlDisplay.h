@@ -35,6 +35,10 @@ public:
     bool setFullScreen(bool fullScreen) override;
     bool isFullScreen() override;
     bool present(const void* pixels, int pitch) override;
+    bool getClientPosition(int& x, int& y) override;
+    void setClientPosition(int x, int y) override;
+    void getFrameBorders(int& left, int& top, int& right, int& bottom) override;
+    void setVSync(bool on) override;
     bool hasFocus() override;
     bool isMinimised() override;
     bool setIcon(const uint32_t* pixels, int width, int height) override;
@@ -66,6 +70,7 @@ private:
     bool textureLost = false;
     int textureCount = 0;
     SurfaceMemory backBuffer;
+    bool vSync = false;
     std::vector<uint32_t> iconPixels;
     int iconWidth = 0;
     int iconHeight = 0;

@@ -77,6 +77,7 @@ GameWindow* GameWindow::createInstance(const WindowServices& services, const std
     instance->addRef();
     instance->setIconId(iconId);
     instance->initialise(title, width, height, fullScreen, bytesPerPixel);
+    instance->centre();
     instance->show();
     return instance;
 }
@@ -278,6 +279,58 @@ void GameWindow::present() {
     }
 }
 
+void GameWindow::centre() {
+    const Rect frame = getFrameRect();
+    moveWindow((display.screenWidth() - frame.w) / 2, (display.screenHeight() - frame.h) / 2);
+}
+
+void GameWindow::moveWindow(int32_t newX, int32_t newY) {
+    x = newX;
+    y = newY;
+    if (display.hasWindow() && !fullScreen) {
+        const Rect frame = getFrameRect();
+        display.setClientPosition(x - frame.x, y - frame.y);
+    }
+}
+
+int32_t GameWindow::getClientScreenX() const {
+    int clientX = 0;
+    int clientY = 0;
+    display.getClientPosition(clientX, clientY);
+    return clientX;
+}
+
+int32_t GameWindow::getClientScreenY() const {
+    int clientX = 0;
+    int clientY = 0;
+    display.getClientPosition(clientX, clientY);
+    return clientY;
+}
+
+Rect GameWindow::getFrameRect() const {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    display.getFrameBorders(left, top, right, bottom);
+    return Rect{-left, -top, width + left + right, height + top + bottom};
+}
+
+void GameWindow::updateClientRect() {
+    int clientX = 0;
+    int clientY = 0;
+    if (!fullScreen && display.getClientPosition(clientX, clientY)) {
+        const Rect frame = getFrameRect();
+        x = clientX + frame.x;
+        y = clientY + frame.y;
+    }
+}
+
+void GameWindow::setVSync(bool value) {
+    vSync = value;
+    display.setVSync(value);
+}
+
 void GameWindow::destroyWindow() {
     backBufferGraphics.reset();
     backBuffer.reset();
@@ -289,6 +342,7 @@ void GameWindow::recreateWindow() {
     destroyWindow();
     shown = false;
     open();
+    centre();
     if (wasShown) {
         show();
     }
@@ -310,6 +364,10 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
     }
     messageHandler->dispatch(record.message, record.wParam, record.lParam);
     switch (record.message) {
+        case WM_MOVE:
+        case WM_NCCALCSIZE:
+            updateClientRect();
+            break;
         case WM_DESTROY:
             if (!switchingMode) {
                 events.postQuit(0);

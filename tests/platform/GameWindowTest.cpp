@@ -16,7 +16,8 @@ using GameWindowTest = FakeWindowTest;
 TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     GameWindow* window = open(false);
     EXPECT_EQ(display.calls,
-              (std::vector<std::string>{"createWindow windowed", "createPresenter 4", "show"}));
+              (std::vector<std::string>{"createWindow windowed", "createPresenter 4",
+                                        "setClientPosition 112,97", "show"}));
     EXPECT_TRUE(display.shown);
     EXPECT_EQ(display.title, "Quovel");
     EXPECT_FALSE(window->isFullScreen());
@@ -94,8 +95,9 @@ TEST_F(GameWindowTest, TheMaximiseBoxGoesFullScreenOnce) {
 TEST_F(GameWindowTest, AFailedFullScreenWindowFallsBackToAWindowAtOnce) {
     display.fullScreenFails = true;
     GameWindow* window = open(true);
-    EXPECT_EQ(display.calls, (std::vector<std::string>{"createWindow full", "createWindow windowed",
-                                                       "createPresenter 4", "show"}));
+    EXPECT_EQ(display.calls,
+              (std::vector<std::string>{"createWindow full", "createWindow windowed",
+                                        "createPresenter 4", "setClientPosition 112,97", "show"}));
     EXPECT_FALSE(window->isFullScreen());
     EXPECT_FALSE(window->isPaused());
     EXPECT_FALSE(GameWindow::isOpenRetried());
@@ -147,6 +149,38 @@ TEST_F(GameWindowTest, AWindowOnADesktopItCannotShowGoesFullScreenAt16Bits) {
     EXPECT_NE(window->getBackBuffer()->getAlphaPlane(), nullptr);
     EXPECT_EQ(getDisplayBytesPerPixel(), 2);
     EXPECT_EQ(picture->getBytesPerPixel(), 2);  // every image follows the new depth
+}
+
+TEST_F(GameWindowTest, TheWindowIsCentredWithItsFrameAndFollowsWhereItIsMoved) {
+    // 1024 x 768 screen; the frame adds 4 left, 30 top, 4 right and 4 bottom.
+    GameWindow* window = open(false);
+    EXPECT_EQ(window->getFrameRect(), (Rect{-4, -30, 808, 634}));
+    EXPECT_EQ(window->getX(), 108);
+    EXPECT_EQ(window->getY(), 67);
+    EXPECT_EQ(window->getClientScreenX(), 112);
+    EXPECT_EQ(window->getClientScreenY(), 97);
+    window->moveWindow(-10, 5);
+    EXPECT_EQ(display.clientX, -6);
+    EXPECT_EQ(display.clientY, 35);
+    // The player drags the window: its position follows.
+    display.clientX = 300;
+    display.clientY = 200;
+    send(WM_MOVE);
+    EXPECT_EQ(window->getX(), 296);
+    EXPECT_EQ(window->getY(), 170);
+    window->setX(1);
+    EXPECT_EQ(display.clientX, 300);  // the setters only keep the value
+
+    // Vertical sync stays chosen across a change of mode; a full-screen window has no frame.
+    window->setVSync(true);
+    window->setFullScreen(true);
+    EXPECT_TRUE(window->isVSync());
+    EXPECT_TRUE(display.vSync);
+    EXPECT_EQ(window->getFrameRect(), (Rect{0, 0, 800, 600}));
+    EXPECT_EQ(window->getX(), 112);
+    EXPECT_EQ(window->getY(), 84);
+    window->releaseInstance();
+    EXPECT_EQ(GameWindow::getInstance(), nullptr);
 }
 
 TEST_F(GameWindowTest, TheBackBufferIsASurfaceOverTheDisplaysMemory) {
