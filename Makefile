@@ -15,7 +15,9 @@ run: build
 	cd build/game && ./quovel-mahjong
 
 # The whole suite twice, a normal build and a sanitizer build, then the threaded tests under
-# ThreadSanitizer (only the test program and the framework are built there).
+# ThreadSanitizer (only the test program and the framework are built there). Warnings are
+# errors here.
+test: CMAKE_FLAGS += -DQUOVEL_WERROR=ON
 test: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)

@@ -129,7 +129,9 @@ public:
     void returnToRoom();
 
     // Selection and play (outcome handling, undo, queries).
+    // Acts on the last click's outcome once. The node's per-frame update stays as inherited.
     void update();
+    using GameNode::update;
     void addSelectedTile(Tile* tile);
     bool isTileSelected(Tile* tile) const;
     void deselectTile(Tile* tile);
