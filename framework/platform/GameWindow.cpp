@@ -178,7 +178,7 @@ void GameWindow::loadIcon() {
     if (path.empty()) {
         return;
     }
-    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColour);
+    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColor);
     if (!picture || !picture->lock()) {
         return;
     }

@@ -160,7 +160,7 @@ TEST_F(GameWindowSdlTest, PresentsA16BitBackBufferWithItsAlphaPlaneInFullScreen)
     back->unlock();
     window->update(16);
     EXPECT_FALSE(window->isPaused());
-    // The desktop-sized window shows the game letterboxed: its middle is the frame's colour.
+    // The desktop-sized window shows the game letterboxed: its middle is the frame's color.
     int outputWidth = 0;
     int outputHeight = 0;
     ASSERT_EQ(SDL_GetRendererOutputSize(display->sdlRenderer(), &outputWidth, &outputHeight), 0);

@@ -190,7 +190,7 @@ TEST_F(GameWindowTest, TheBackBufferIsASurfaceOverTheDisplaysMemory) {
     EXPECT_EQ(back->getAlphaPlane(), display.backBuffer.alphaPlane);
     EXPECT_FALSE(back->getOwnsBuffers());
     EXPECT_EQ(Image::copyImage(back), nullptr);
-    // A 16-bit copy into it takes the colour only; its alpha plane keeps what it had.
+    // A 16-bit copy into it takes the color only; its alpha plane keeps what it had.
     RefHolder<Image> tile(Image::createImage(2, 2, 2));
     ASSERT_TRUE(tile->lock());
     std::fill_n(reinterpret_cast<uint16_t*>(tile->getPixels()), 4, uint16_t{0x07E0});
@@ -355,16 +355,16 @@ TEST_F(GameWindowTest, ASecondCopyStopsAndCallsTheFirstForward) {
 // A node that fills a 10 x 10 square at its position.
 class FillNode : public GameNode, public IRenderable {
 public:
-    FillNode(int32_t x, int32_t y, uint32_t colour) : colour(colour) { setPosition(x, y); }
+    FillNode(int32_t x, int32_t y, uint32_t color) : color(color) { setPosition(x, y); }
     void* castTo(const TypeRecord* type) override {
         return type == &IRenderable::typeRecord ? static_cast<IRenderable*>(this)
                                                 : GameNode::castTo(type);
     }
     void render(Graphics* graphics) override {
-        graphics->setColor(colour);
+        graphics->setColor(color);
         graphics->fillRect(getX(), getY(), 10, 10);
     }
-    uint32_t colour;
+    uint32_t color;
 };
 
 TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {

@@ -94,7 +94,7 @@ QUOVEL_DEFINE_TYPE(GatedTestResource, &ResourceObject::typeRecord)
 class PaintedTestResource : public ResourceObject {
     QUOVEL_TYPE(PaintedTestResource)
 public:
-    static constexpr uint32_t COLOUR = 0xFF8040C0;
+    static constexpr uint32_t COLOR = 0xFF8040C0;
 
     explicit PaintedTestResource(PropertyNode* definition) : ResourceObject(definition) {}
     void load() override {
@@ -104,7 +104,7 @@ public:
             changedUnderLoad = made->getBytesPerPixel() != 4;
             if (!changedUnderLoad) {
                 for (int32_t i = 0; i < 16; ++i) {
-                    reinterpret_cast<uint32_t*>(made->getPixels())[i] = COLOUR;
+                    reinterpret_cast<uint32_t*>(made->getPixels())[i] = COLOR;
                 }
             }
             made->unlock();

@@ -24,7 +24,7 @@ Rgba at(const Image* icon, int x, int y) {
 class TileIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        icon = loadPngFile(iconFile, PngDecodeFlags::FullColour);
+        icon = loadPngFile(iconFile, PngDecodeFlags::FullColor);
         ASSERT_TRUE(icon) << iconFile;
         ASSERT_TRUE(icon->lock());
     }

@@ -5,14 +5,14 @@
 
 namespace icontool {
 
-Colour rgb(uint32_t value, float alpha) {
-    return Colour{((value >> 16) & 0xFF) / 255.0f, ((value >> 8) & 0xFF) / 255.0f,
+Color rgb(uint32_t value, float alpha) {
+    return Color{((value >> 16) & 0xFF) / 255.0f, ((value >> 8) & 0xFF) / 255.0f,
                   (value & 0xFF) / 255.0f, alpha};
 }
 
-Colour mix(const Colour& from, const Colour& to, float t) {
+Color mix(const Color& from, const Color& to, float t) {
     t = std::clamp(t, 0.0f, 1.0f);
-    return Colour{from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t,
+    return Color{from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t,
                   from.b + (to.b - from.b) * t, from.a + (to.a - from.a) * t};
 }
 
@@ -46,20 +46,20 @@ void IconCanvas::fill(const Shape& shape, const Paint& paint, float feather) {
             if (coverage <= 0) {
                 continue;
             }
-            const Colour colour = paint(cx, cy);
-            const float alpha = colour.a * coverage;
+            const Color color = paint(cx, cy);
+            const float alpha = color.a * coverage;
             float* p = &pixels[(static_cast<size_t>(y) * size + x) * 4];
-            p[0] = colour.r * alpha + p[0] * (1 - alpha);
-            p[1] = colour.g * alpha + p[1] * (1 - alpha);
-            p[2] = colour.b * alpha + p[2] * (1 - alpha);
+            p[0] = color.r * alpha + p[0] * (1 - alpha);
+            p[1] = color.g * alpha + p[1] * (1 - alpha);
+            p[2] = color.b * alpha + p[2] * (1 - alpha);
             p[3] = alpha + p[3] * (1 - alpha);
         }
     }
 }
 
-void IconCanvas::fill(const Shape& shape, const Colour& colour, float feather) {
+void IconCanvas::fill(const Shape& shape, const Color& color, float feather) {
     fill(
-        shape, [&colour](float, float) { return colour; }, feather);
+        shape, [&color](float, float) { return color; }, feather);
 }
 
 std::vector<uint8_t> IconCanvas::toRgba() const {

@@ -42,7 +42,7 @@ void paintTileIcon(IconCanvas& canvas) {
         };
     };
     // A vertical gradient over the tile's height.
-    const auto vertical = [scale](Colour top, Colour bottom) {
+    const auto vertical = [scale](Color top, Color bottom) {
         return [=](float, float y) {
             return mix(top, bottom, (y / scale - FACE_TOP) / (FACE_BOTTOM - FACE_TOP + THICKNESS));
         };
@@ -73,7 +73,7 @@ void paintTileIcon(IconCanvas& canvas) {
             return circleDistance(x, y, centreX + dx * scale, centreY + dy * scale, radius * scale);
         };
     };
-    const auto aroundCentre = [=](Colour top, Colour bottom, float radius) {
+    const auto aroundCentre = [=](Color top, Color bottom, float radius) {
         return [=](float, float y) {
             return mix(top, bottom, ((y - centreY) / scale + radius) / (2 * radius));
         };
