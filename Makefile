@@ -31,8 +31,9 @@ test: deps
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L tsan
 
+# Built as `make run` ships the game: the same optimisation, no machine-specific flags.
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOVEL_TESTS=OFF \
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOVEL_TESTS=OFF \
 	    -DQUOVEL_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/quovel-bench
