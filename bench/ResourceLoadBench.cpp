@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"

@@ -16,7 +16,7 @@ class Tile;
 // Everything the rules ask of the game screen: the board renderer's tile lookup and tile looks,
 // the bonus and time bars, the game scene's reactions to clicks and matches, and what the side
 // board needs to draw its rack. The game scene implements it; HeadlessGameScreen lets the rules
-// run without a screen.
+// run without a screen in tests and benches.
 class IGameScreen : public Interface {
     QUOVEL_INTERFACE_TYPE(IGameScreen)
 public:
@@ -81,7 +81,11 @@ public:
     virtual Image* findImage(const std::string& section, const std::string& name) = 0;
 };
 
-// The screen the rules talk to: the one set, or else a process-wide headless screen.
+// The screen the rules talk to: the one set, else the fallback's. With neither, the rules were
+// run outside any game screen: the program stops.
 IGameScreen& getGameScreen();
-// Not owned; null goes back to the headless screen.
+// Not owned; null goes back to the fallback.
 void setGameScreen(IGameScreen* screen);
+// What stands in while no screen is set; the test support makes it a process-wide headless
+// screen. The shipped program has none.
+void setFallbackGameScreen(IGameScreen& (*screen)());

@@ -9,7 +9,7 @@
 #include "PictureEncoder.h"
 #include "PixelAccess.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/PngDecoder.h"
 #include "platform/FakeWindow.h"
 

@@ -5,7 +5,7 @@
 
 #include "framework/core/GameNode.h"
 #include "framework/core/IRenderable.h"
-#include "framework/os/FakeInstanceLock.h"
+#include "testsupport/os/FakeInstanceLock.h"
 #include "framework/platform/RenderTask.h"
 #include "platform/FakeWindow.h"
 

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "framework/os/FakeMessageBox.h"
+#include "testsupport/os/FakeMessageBox.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/GameSpeed.h"
 #include "rules/GameTypesSupport.h"

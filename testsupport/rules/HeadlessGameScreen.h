@@ -32,12 +32,12 @@ private:
     int32_t topElapsed = 0;
 };
 
-// The game screen without a screen: drawing requests do nothing, but the state that the rules
-// read is kept. Screen points map to grid cells by a fixed cell size from an origin (the
-// topmost present tile of the cell wins), then to side-board tiles by their sprite
-// rectangles; the bonus chain counter rises with each match up to 99; the time bar holds its
-// value; the super-hint counter is set by the caller; the effect layer runs when the caller
-// ticks it.
+// The game screen without a screen, for tests and benches (a process-wide one stands in while
+// no screen is set): drawing requests do nothing, but the state that the rules read is kept.
+// Screen points map to grid cells by a fixed cell size from an origin (the topmost present tile
+// of the cell wins), then to side-board tiles by their sprite rectangles; the bonus chain
+// counter rises with each match up to 99; the time bar holds its value; the super-hint counter
+// is set by the caller; the effect layer runs when the caller ticks it.
 class HeadlessGameScreen : public BaseObject, public IGameScreen {
     QUOVEL_TYPE(HeadlessGameScreen)
 public:
