@@ -50,7 +50,7 @@ TEST(ObjectFactoryContainer, RegistrationNamesSoFar) {
         "AdditiveSprite", "AlphaTransition", "Boolean", "CommandMove", "CommandRemove", "Dialog",
         "DialogPainter", "Double", "FadeBlackTransition", "Float", "Font", "GameClassic",
         "GameFreeCell", "GameNode", "GameRiver", "GameSpeed", "GameSplit", "GameTriple",
-        "HighScoreEntry", "Image", "Integer", "Level", "ModifierFrame", "Node", "Panel",
+        "HighScoreEntry", "Image", "Integer", "Label", "Level", "ModifierFrame", "Node", "Panel",
         "Progression", "QuovelMahjongPlayer", "QuovelMahjongScore", "SideBoard", "Sound",
         "SoundNode", "Sprite", "Stream", "String", "Suit", "Text", "Tile", "Vector"};
     EXPECT_EQ(ObjectFactoryContainer::instance()->getNames(), expected);
