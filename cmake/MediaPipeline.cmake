@@ -78,7 +78,12 @@ foreach(generator tiles backgrounds)
 endforeach()
 
 # Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/click.wav ${QUOVEL_MEDIA_DIR}/sounds/ui/hover.wav)
+set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide)
+set(QUOVEL_UI_SOUNDS "")
+foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
+  list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)
+  quovel_media_output(media/sounds/ui/${name}.wav)
+endforeach()
 add_custom_command(
   OUTPUT ${QUOVEL_UI_SOUNDS}
   COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
@@ -87,8 +92,6 @@ add_custom_command(
   COMMENT "Synthesising the interface sounds"
   VERBATIM)
 add_custom_target(ui-sounds ALL DEPENDS ${QUOVEL_UI_SOUNDS})
-quovel_media_output(media/sounds/ui/click.wav)
-quovel_media_output(media/sounds/ui/hover.wav)
 
 get_property(QUOVEL_ART_PNG_LIST GLOBAL PROPERTY QUOVEL_ART_PNGS)
 add_custom_target(art-media ALL DEPENDS ${QUOVEL_ART_PNG_LIST})

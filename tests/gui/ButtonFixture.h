@@ -13,6 +13,8 @@
 #include "gui/GuiFixture.h"
 #include "gui/SyntheticFont.h"
 
+using Keys = std::vector<std::string>;
+
 class ButtonTest : public GuiTest {
 protected:
     void SetUp() override {
@@ -39,6 +41,7 @@ protected:
             graphics->setColor(0xFF000000u | (0x10u * static_cast<uint32_t>(frame + 1)));
             graphics->fillRect(0, frame * h, w, h);
         }
+        graphics->fillChannel(Channel::Alpha, 255);
         return image;
     }
     RefHolder<Button> buttonFrom(const std::string& keys, const std::string& type = "Button",

@@ -6,8 +6,6 @@
 
 namespace {
 
-using Keys = std::vector<std::string>;
-
 class RecordingOpener : public UrlOpener {
 public:
     bool open(const std::string& address) override {

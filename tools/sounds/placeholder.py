@@ -1,5 +1,6 @@
-"""Two short interface sounds, synthesised: a click (a damped low knock with a bright tick) and
-a hover (a soft rising blip). 16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
+"""Short interface sounds, synthesised: a click (a damped low knock with a bright tick), a hover
+(a soft rising blip), and a dialog's show and hide (a soft swell of filtered noise rising or
+falling in pitch). 16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
 
 usage: placeholder.py OUTPUT_FOLDER
 """
@@ -50,11 +51,33 @@ def hover():
     return out
 
 
+def swell(rising):
+    """A breath of noise through a moving resonance."""
+    n = int(RATE * 0.22)
+    seed = 12345
+    low = band = 0.0
+    out = []
+    for i in range(n):
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        noise = seed / 0x3FFFFFFF - 1.0
+        t = i / n
+        centre = 500 + 1300 * (t if rising else 1 - t)
+        f = 2 * math.sin(math.pi * centre / RATE)
+        low += f * band
+        high = noise - low - 0.35 * band
+        band += f * high
+        envelope = math.sin(math.pi * t) ** 2
+        out.append(band * envelope)
+    return out
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
     write(os.path.join(folder, "click.wav"), click())
     write(os.path.join(folder, "hover.wav"), hover())
+    write(os.path.join(folder, "dialog_show.wav"), swell(True))
+    write(os.path.join(folder, "dialog_hide.wav"), swell(False))
 
 
 if __name__ == "__main__":
