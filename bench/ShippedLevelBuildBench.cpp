@@ -44,7 +44,11 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     }
     LevelCatalog catalog;
     catalog.load();
-    const std::vector<content_test::ShippedBuild> builds = content_test::shippedBuilds(catalog);
+    std::vector<content_test::ShippedBuild> builds;
+    for (int32_t type = 0; type < 6; ++type) {
+        std::vector<content_test::ShippedBuild> ofType = content_test::shippedBuilds(catalog, type);
+        builds.insert(builds.end(), ofType.begin(), ofType.end());
+    }
     const uint32_t seeds = static_cast<uint32_t>(state.range(0));
 
     TypeTotals totals[6];

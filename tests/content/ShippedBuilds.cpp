@@ -86,6 +86,8 @@ RefHolder<Level> levelAtStep(PropertyNode* series, const SeriesStep& at) {
     series->addChild(list);
     list->addChild(new PropertyValue("", at.layout));
     series->addChild(new PropertyValue("hardStartIndex", 0, true));
+    // The layout is loaded once, at the step.
+    series->addChild(new PropertyValue("isSaveGame", "", true));
     RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(series));
     RefHolder<Level> level(objectCast<Level>(made.get()));
     if (level) {
@@ -131,9 +133,14 @@ void releaseShippedSuits() {
     BasicProperties::releaseInstance();
 }
 
-std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog) {
+std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gameType) {
     std::vector<ShippedBuild> builds;
     std::map<Signature, size_t> known;
+    const std::string typeWord = Level::gameTypeWord(gameType);
+    // Levels of other types are not made: making one loads its layout.
+    const auto playedIn = [&typeWord](AbstractProperty* definition) {
+        return nodeOrDummy(definition)->getChildValue("gameType")->getValue() == typeWord;
+    };
     auto add = [&](const std::string& where, RefHolder<Level> level) {
         if (!level || level->getLayoutObject() == nullptr) {
             builds.push_back({where + " (no level or layout)", -1, nullptr, nullptr});
@@ -149,19 +156,34 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog) {
         builds.push_back({where, level->getGameType(), std::move(level), std::move(layout)});
     };
 
-    for (int32_t floor = 1; floor <= 20; ++floor) {
-        for (int32_t room = 1; room <= 5; ++room) {
-            add("floor " + std::to_string(floor) + " room " + std::to_string(room),
-                catalog.findLevel(floor, room));
+    PropertyVector* hallway = catalog.getHallway();
+    for (int32_t floor = 1; floor <= hallway->getChildCount(); ++floor) {
+        PropertyVector* doors = vectorOrDummy(hallway->getChildAt(floor - 1));
+        for (int32_t room = 1; room <= doors->getChildCount(); ++room) {
+            if (playedIn(doors->getChildAt(room - 1))) {
+                add("floor " + std::to_string(floor) + " room " + std::to_string(room),
+                    catalog.findLevel(floor, room));
+            }
         }
     }
-    for (int32_t page = 0; page < LevelCatalog::CASINO_TYPE_COUNT; ++page) {
+    PropertyVector* recroom = catalog.getRecroom();
+    for (int32_t page = 0; page < recroom->getChildCount(); ++page) {
+        PropertyVector* entries = vectorOrDummy(recroom->getChildAt(page));
+        bool wanted = false;
+        for (int32_t i = 0; i < entries->getChildCount(); ++i) {
+            wanted = wanted || playedIn(entries->getChildAt(i));
+        }
+        if (!wanted) {
+            continue;
+        }
         std::vector<RefHolder<Level>> room;
         catalog.levelsOfRoom(room, page);
         for (RefHolder<Level>& level : room) {
-            const std::string where =
-                "rec room " + std::to_string(page) + "/" + std::to_string(level->getIndex());
-            add(where, std::move(level));
+            if (level->getGameType() == gameType) {
+                const std::string where =
+                    "rec room " + std::to_string(page) + "/" + std::to_string(level->getIndex());
+                add(where, std::move(level));
+            }
         }
     }
     std::vector<std::pair<std::string, PropertyNode*>> series;
@@ -182,6 +204,9 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog) {
         PropertyNode* definition = nodeOrDummy(nodeOrDummy(place)->getChildNode("level"));
         if (definition == DUMMY_NODE) {
             add(name, nullptr);
+            continue;
+        }
+        if (!playedIn(definition)) {
             continue;
         }
         for (const SeriesStep& at : seriesSteps(definition)) {

@@ -31,9 +31,10 @@ bool loadShippedSuits();
 // Releases the tile manager and the global values.
 void releaseShippedSuits();
 
-// Every distinct build of the loaded catalogue; builds with the same type, layout and build
-// values are listed once, with all their places.
-std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog);
+// Every distinct build of a game type in the loaded catalogue; builds with the same layout and
+// build values are listed once, with all their places. A series or place that gives no level is
+// listed with game type -1.
+std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gameType);
 
 // Starts the build as a new level does, on a fresh copy of its layout, drawing from `seed`. The
 // new game is current and is returned (null when the type makes none). The time the level took
