@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
+#include "game/rules/TileSuit.h"
 
 namespace {
 
@@ -99,6 +101,45 @@ TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) 
         }
     }
     EXPECT_GT(builds, 0);
+}
+
+// The suits the tile art draws: characters, circles and bamboo 1-9, four winds, three dragons,
+// and four flowers and four seasons that match within their suit. A full board of 144 gets every
+// regular face four times and two groups of four special faces.
+TEST(ShippedSuitsTest, DealAFullBoardOfEveryFace) {
+    CurrentFolderScope inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
+    ASSERT_TRUE(content_test::loadShippedSuits());
+    const TileManager& manager = *TileManager::instance();
+    ASSERT_EQ(manager.getSuitCount(), 7);
+    const int32_t sizes[] = {9, 9, 9, 4, 3, 4, 4};
+    for (int32_t suit = 0; suit < 7; ++suit) {
+        EXPECT_EQ(manager.getSuit(suit)->getSize(), sizes[suit]) << "suit " << suit;
+        EXPECT_EQ(manager.matchesAsWhole(suit), suit >= 5) << "suit " << suit;
+    }
+    Random::createInstance(3);
+    std::vector<RefHolder<TileDef>> faces;
+    manager.dealDefs(144, 2, 4, 5, faces);
+    ASSERT_EQ(faces.size(), 144u);
+    std::map<std::pair<int32_t, int32_t>, int> counts;
+    int special = 0;
+    for (const RefHolder<TileDef>& face : faces) {
+        ASSERT_GE(face->getSuit(), 0);
+        ASSERT_LT(face->getSuit(), 7);
+        ASSERT_GE(face->getValue(), 0);
+        ASSERT_LT(face->getValue(), sizes[face->getSuit()]);
+        if (face->getSuit() >= 5) {
+            ++special;
+        } else {
+            ++counts[{face->getSuit(), face->getValue()}];
+        }
+    }
+    EXPECT_EQ(special, 8);
+    EXPECT_EQ(counts.size(), 34u);
+    for (const auto& [face, count] : counts) {
+        EXPECT_EQ(count, 4) << "suit " << face.first << " value " << face.second;
+    }
+    Random::releaseInstance();
+    content_test::releaseShippedSuits();
 }
 
 INSTANTIATE_TEST_SUITE_P(GameTypes, ShippedBuildContentTest,
