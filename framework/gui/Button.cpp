@@ -5,12 +5,9 @@
 #include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/WidgetSupport.h"
 #include "framework/os/UrlOpener.h"
 #include "framework/platform/ImageResource.h"
-#include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(Button, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -57,12 +54,7 @@ void Button::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("enabled")) {
         enabled = value->getBool();
     }
-    if (AbstractProperty* key = node->getChild("hitmask")) {
-        const AbstractProperty* section = node->getChild("section");
-        ResourceManager::DataLock lock;
-        hitMask = objectCast<Image>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
-    }
+    hitMask = findHitMask(node);
     if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
         hitMaskThreshold = value->getInt();
     }
@@ -133,15 +125,7 @@ bool Button::containsPoint(int32_t px, int32_t py) {
 }
 
 void Button::setHovered(bool value) {
-    if (value == hovered) {
-        return;
-    }
-    hovered = value;
-    if (hovered) {
-        InputHandler::raiseHoverCount();
-    } else {
-        InputHandler::lowerHoverCount();
-    }
+    setWidgetHovered(hovered, value);
 }
 
 void Button::playSound(const std::string& key) const {

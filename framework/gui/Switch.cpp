@@ -4,10 +4,7 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/WidgetSupport.h"
-#include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(Switch, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -51,12 +48,7 @@ Switch::~Switch() {
 }
 
 void Switch::readDefinition(PropertyNode* node) {
-    if (AbstractProperty* key = node->getChild("hitmask")) {
-        const AbstractProperty* section = node->getChild("section");
-        ResourceManager::DataLock lock;
-        hitMask = objectCast<Image>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
-    }
+    hitMask = findHitMask(node);
     if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
         hitMaskThreshold = value->getInt();
     }
@@ -132,15 +124,7 @@ void Switch::setState(int32_t value) {
 }
 
 void Switch::setHovered(bool value) {
-    if (value == hovered) {
-        return;
-    }
-    hovered = value;
-    if (hovered) {
-        InputHandler::raiseHoverCount();
-    } else {
-        InputHandler::lowerHoverCount();
-    }
+    setWidgetHovered(hovered, value);
 }
 
 bool Switch::onMouseMove(int32_t x, int32_t y, int32_t buttons) {

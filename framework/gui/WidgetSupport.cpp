@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "framework/core/PropertyNode.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Sprite.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/InputHandler.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 
@@ -51,5 +53,28 @@ void playWidgetSound(const std::string& key, const std::string& section) {
     ResourceManager::DataLock lock;
     if (Sound* sound = objectCast<Sound>(findLoadedResource(key, section))) {
         sound->play(FULL_VOLUME, CENTRE_PAN, false);
+    }
+}
+
+Image* findHitMask(PropertyNode* node) {
+    AbstractProperty* key = node->getChild("hitmask");
+    if (!key) {
+        return nullptr;
+    }
+    const AbstractProperty* section = node->getChild("section");
+    ResourceManager::DataLock lock;
+    return objectCast<Image>(
+        findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+}
+
+void setWidgetHovered(bool& hovered, bool value) {
+    if (value == hovered) {
+        return;
+    }
+    hovered = value;
+    if (hovered) {
+        InputHandler::raiseHoverCount();
+    } else {
+        InputHandler::lowerHoverCount();
     }
 }

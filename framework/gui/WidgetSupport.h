@@ -4,6 +4,7 @@
 #include <string>
 
 class Image;
+class PropertyNode;
 class Sprite;
 
 // What the clickable widgets share: the hit test of a framed sprite and their sound playing.
@@ -18,3 +19,10 @@ bool widgetContainsPoint(Sprite& sprite, Image* hitMask, int32_t threshold, int3
 // Plays the sound under the key of the section once, full volume, centred; an empty key or a
 // missing sound plays nothing.
 void playWidgetSound(const std::string& key, const std::string& section);
+
+// The hit mask named by the definition's "hitmask" (an image key in its "section"); null when
+// it names none or the image is not loaded.
+Image* findHitMask(PropertyNode* node);
+
+// Stores the hover flag, raising or lowering the input handler's hover count when it changes.
+void setWidgetHovered(bool& hovered, bool value);

@@ -87,21 +87,7 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     ASSERT_NE(window->getGraphics(), nullptr);
 
     SceneManager* scenes = SceneManager::createInstance();
-    RefHolder<Scene> scene = new Scene(nullptr);
-    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
-    {
-        RefHolder<Graphics> g = lobby->createGraphics();
-        g->setColor(0xFF6B4426);
-        g->clear();
-        g->setColor(0xFFC8A25A);
-        for (int32_t y = 80; y < 600; y += 120) {
-            g->fillRect(0, y, 800, 6);
-        }
-    }
-    scene->setBackgroundImage(lobby.get());
-    scenes->addScene("lobby", scene.get());
-    scenes->requestScene(scene.get());
-    scenes->update(0);
+    RefHolder<Scene> scene = runLobbyColoredScene(scenes);
 
     // Installed first, as at start-up, so every dialog opened later carries its listener.
     RefHolder<ToolTip> tip =

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
 #include "framework/platform/RenderTask.h"
 #include "platform/PictureWriter.h"
 
@@ -48,4 +49,23 @@ inline RefHolder<Image> writeDialogPicture(Dialog* dialog, const std::string& na
     dialog->release();  // detach handed the tree's reference to us
     const std::string path = (pictureFolder() / (name + ".png")).string();
     return writeImagePng(path, picture.get()) ? picture : nullptr;
+}
+
+// A scene with a lobby-colored background (dark wood panels with brass rails: something for a
+// dialog's backdrop to darken), added to the manager and made current.
+inline RefHolder<Scene> runLobbyColoredScene(SceneManager* scenes) {
+    RefHolder<Scene> scene = new Scene(nullptr);
+    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
+    RefHolder<Graphics> g = lobby->createGraphics();
+    g->setColor(0xFF6B4426);
+    g->clear();
+    g->setColor(0xFFC8A25A);
+    for (int32_t y = 80; y < 600; y += 120) {
+        g->fillRect(0, y, 800, 6);
+    }
+    scene->setBackgroundImage(lobby.get());
+    scenes->addScene("lobby", scene.get());
+    scenes->requestScene(scene.get());
+    scenes->update(0);
+    return scene;
 }

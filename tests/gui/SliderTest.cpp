@@ -16,6 +16,7 @@ protected:
         ButtonTest::SetUp();
         addPicture("KNOB", strip(20, 24).get());
         addPicture("STEP", strip(16, 16).get());
+        parent->setPosition(10, 20);
     }
     // A slider (by default 200 x 24) at (100, 50) inside a parent at (10, 20), so at (110, 70)
     // on screen.
@@ -47,13 +48,11 @@ protected:
     int32_t holderX(Slider* slider) { return slider->getKnobHolder()->getX(); }
 
     RefHolder<GameNode> parent = new GameNode();
-    void init() { parent->setPosition(10, 20); }
 };
 
 }  // namespace
 
 TEST_F(SliderTest, StepButtonsMoveTheValueByATenthByClickAndByKey) {
-    init();
     RefHolder<Slider> slider = sliderFrom("", knob() + steps());
     ASSERT_NE(slider, nullptr);
     bind(slider.get());
@@ -94,7 +93,6 @@ TEST_F(SliderTest, StepButtonsMoveTheValueByATenthByClickAndByKey) {
 }
 
 TEST_F(SliderTest, TheKnobFollowsTheMouseAlongTheTrackAndStopsAtItsEnds) {
-    init();
     RefHolder<Slider> slider = sliderFrom("minvalue=\"10\" maxvalue=\"20\"", knob());
     bind(slider.get());
     iInputListener* listener = listenerOf(slider.get());
@@ -139,7 +137,6 @@ TEST_F(SliderTest, TheKnobFollowsTheMouseAlongTheTrackAndStopsAtItsEnds) {
 }
 
 TEST_F(SliderTest, VerticalAndDisabledSliders) {
-    init();
     RefHolder<Slider> slider = sliderFrom("vertical=\"true\"", knob() + steps(), 20, 124);
     iInputListener* listener = listenerOf(slider.get());
     // The decrement button sits above the track, the increment below it.
@@ -169,7 +166,6 @@ TEST_F(SliderTest, VerticalAndDisabledSliders) {
 }
 
 TEST_F(SliderTest, SlidersThatCannotDivideKeepTheKnobAtTheStart) {
-    init();
     // No knob: the track spans the slider and a press still sets the value.
     RefHolder<Slider> bare = sliderFrom("", "");
     ASSERT_NE(bare, nullptr);

@@ -1,7 +1,7 @@
 // Tooltips: the show and remove delays on the window's frame, the box kept in place while the
 // pointer moves on the same sprite, the box at the four edges of the window, dialogs and panels
-// covering what lies below them, the label's wrapping and box, and the tooltip installed in a
-// running scene.
+// covering what lies below them, and the label's wrapping and box. The road through a running
+// scene is driven by the picture test of the switches and the slider.
 #include "framework/gui/ToolTip.h"
 
 #include "framework/gui/Dialog.h"
@@ -219,32 +219,4 @@ TEST_F(ToolTipTest, ALongTextWrapsAtTheMaximumWidthAndTheBoxFitsTheWidestLine) {
     EXPECT_EQ(colorAt(picture.get(), 10 - p + 1, 10 - p + 1), FILL);
     // The first glyph of the text, in the font's own color.
     EXPECT_EQ(colorAt(picture.get(), 10 + 1, 10 + 1), SyntheticFont::ownColor & 0xFFFFFF);
-}
-
-TEST_F(ToolTipTest, InstalledInTheSceneManagerItIsDrawnOnTopOfTheRunningScene) {
-    SceneManager* scenes = SceneManager::getInstance();
-    RefHolder<Scene> scene = new Scene(nullptr);
-    Sprite* sprite = addSprite(scene->getTree(), 200, 200, 40, 40, L"Scene sprite");
-    // Something opaque under the box, drawn by the scene's own render pass.
-    RefHolder<Image> cover = Image::createImage(800, 600, 4);
-    RefHolder<Graphics>(cover->createGraphics())->clear();
-    GameNode::appendChild(new Sprite(0, 0, cover.get()), scene->getTree());
-    scenes->addScene("main", scene.get());
-    scenes->requestScene(scene.get());
-    scenes->update(0);
-    RefHolder<ToolTip> tip = toolTipFrom("showdelay=\"100\"");
-    scenes->setToolTip(tip.get());
-    EXPECT_EQ(tip->getRoot(), scene->getTree());
-
-    // The pointer reaches the tooltip through the scene's listeners (the cursor stays inside
-    // the window, so the input handler adds no move of its own).
-    events.cursorX = 210;
-    events.cursorY = 210;
-    scene->getComponentsContainer().onMouseMove(210, 210, 0);
-    scenes->update(16);
-    EXPECT_EQ(tip->getCurrentSprite(), sprite);
-    scenes->update(100);
-    ASSERT_TRUE(tip->isShowing());
-    EXPECT_EQ(borderPixel(tip.get()), BORDER);
-    scenes->setToolTip(nullptr);
 }
