@@ -37,7 +37,12 @@ DialogQuovelMahjong::DialogQuovelMahjong(PropertyNode* definition) : Dialog(defi
     }
 }
 
-DialogQuovelMahjong::~DialogQuovelMahjong() = default;
+DialogQuovelMahjong::~DialogQuovelMahjong() {
+    // A scene released with its dialogs still open never hid them.
+    if (GameDialogHost* host = GameDialogHost::get()) {
+        host->forgetDialog(this);
+    }
+}
 
 void* DialogQuovelMahjong::castTo(const TypeRecord* type) {
     if (type == &iGuiMethod::typeRecord) {
