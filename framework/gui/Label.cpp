@@ -142,16 +142,16 @@ void Label::setFont(Font* value) {
     markForRender();
 }
 
-void Label::setTextColor(uint32_t colour, int32_t index) {
+void Label::setTextColor(uint32_t color, int32_t index) {
     if (index < 0) {
         return;
     }
-    if (colours.size() < static_cast<size_t>(index) + 1) {
-        colours.resize(static_cast<size_t>(index) + 1, 0);
+    if (colors.size() < static_cast<size_t>(index) + 1) {
+        colors.resize(static_cast<size_t>(index) + 1, 0);
         markForRender();
     }
-    if (colours[static_cast<size_t>(index)] != colour) {
-        colours[static_cast<size_t>(index)] = colour;
+    if (colors[static_cast<size_t>(index)] != color) {
+        colors[static_cast<size_t>(index)] = color;
         markForRender();
     }
 }
@@ -370,8 +370,8 @@ void Label::renderLines() {
         return;
     }
     graphics->setFont(font.get());
-    graphics->setColor(font->isLastLayerAlphaOnly() && !colours.empty()
-                           ? colours.front()
+    graphics->setColor(font->isLastLayerAlphaOnly() && !colors.empty()
+                           ? colors.front()
                            : font->getLastLayerColor());
     graphics->fillRect(0, 0, imageWidth, imageHeight);
     graphics->fillChannel(Channel::Alpha, 0);
@@ -380,7 +380,7 @@ void Label::renderLines() {
     for (const LabelLine& line : lines) {
         drawn.push_back({line.text, line.x, line.y});
     }
-    graphics->drawTextLines(drawn, colours);
+    graphics->drawTextLines(drawn, colors);
 }
 
 void Label::setImage(Image* newImage) {

@@ -54,8 +54,8 @@ public:
     // Marks the label for rendering even when the font is the same.
     virtual void setFont(Font* value);
     virtual Font* getFont() const { return font.get(); }
-    // The colour of font layer `index`; the list grows with zeros to reach it.
-    virtual void setTextColor(uint32_t colour, int32_t index);
+    // The color of font layer `index`; the list grows with zeros to reach it.
+    virtual void setTextColor(uint32_t color, int32_t index);
     virtual void setAnchorOffset(float offsetX, float offsetY);
     virtual void setAnchorOffsetPoint(const PointF& offset);
     virtual void setAnchorType(int32_t type);
@@ -71,7 +71,7 @@ public:
     void setImage(Image* newImage) override;
 
     const std::vector<LabelLine>& getLines() const { return lines; }
-    const std::vector<uint32_t>& getTextColors() const { return colours; }
+    const std::vector<uint32_t>& getTextColors() const { return colors; }
     int32_t getPadStyle() const { return padStyle; }
     void setPadStyle(int32_t value);
     bool getAutoFitHeight() const { return autoFitHeight; }
@@ -103,7 +103,7 @@ private:
     std::vector<LabelLine> lines;
     bool textDirty = true;
     RefHolder<Font> font;
-    std::vector<uint32_t> colours;
+    std::vector<uint32_t> colors;
     std::wstring text;
     Rect bounds;
     int32_t wrapStyle = WRAP_AUTOWIDTH;

@@ -1,5 +1,5 @@
 // The yes/no question as the game authors it (DIALOG_YESNO with the game's frame, fonts and
-// buttons), asked over a lobby-coloured scene and faded in, drawn headless into
+// buttons), asked over a lobby-colored scene and faded in, drawn headless into
 // build/pictures/gui/question-over-scene.png.
 #include "app/GameMediaFixture.h"
 #include "framework/core/Scene.h"
@@ -60,10 +60,10 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     RefHolder<Image> shown = writeScenePicture(scene.get(), "question-over-scene");
     ASSERT_NE(shown, nullptr);
     // The lobby is darkened around the question; the buttons sit inside the paper.
-    EXPECT_EQ(colourAt(shown.get(), 5, 5), (0x6B4426u >> 1) & 0x7F7F7Fu);
+    EXPECT_EQ(colorAt(shown.get(), 5, 5), (0x6B4426u >> 1) & 0x7F7F7Fu);
     Button* yes = question->getYesButton();
     const uint32_t onButton =
-        colourAt(shown.get(), yes->getAbsoluteX() + 4, yes->getAbsoluteY() + 30);
+        colorAt(shown.get(), yes->getAbsoluteX() + 4, yes->getAbsoluteY() + 30);
     EXPECT_LT(onButton >> 16, 0x80u);
     scenes->update(10);
     SceneManager::releaseInstance();

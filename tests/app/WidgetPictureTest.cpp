@@ -89,7 +89,7 @@ TEST_F(WidgetPictureTest, ADialogWithLabelsAndButtonsAndTheFrameButtons) {
     const int32_t top = dialog->getY() + 70;
     for (int32_t y = top; y < top + bounds.h; ++y) {
         for (int32_t x = left; x < left + 360; ++x) {
-            inked += (colourAt(shown.get(), x, y) >> 16) < 0x80;
+            inked += (colorAt(shown.get(), x, y) >> 16) < 0x80;
         }
     }
     EXPECT_GT(inked, 1000);

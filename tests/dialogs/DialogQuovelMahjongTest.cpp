@@ -156,9 +156,9 @@ TEST_F(DialogQuovelMahjongTest, ADarkenedDialogCoversTheScreenWithItsPictureAndB
     RefHolder<Image> shown = writeScenePicture(scene.get(), "darkened-dialog");
     ASSERT_NE(shown, nullptr);
     // Black at alpha 128 over white outside; the panel and its button where the dialog stood.
-    EXPECT_NEAR(static_cast<int>(colourAt(shown.get(), 5, 5) & 0xFF), 127, 2);
-    EXPECT_NEAR(static_cast<int>(colourAt(shown.get(), 799, 599) & 0xFF), 127, 2);
-    EXPECT_EQ(colourAt(shown.get(), 305, 205), 0xF6EFE0u);
-    EXPECT_EQ(colourAt(shown.get(), 315, 215), 0x000010u);  // the strip's normal frame
-    EXPECT_NEAR(static_cast<int>(colourAt(shown.get(), 405, 205) & 0xFF), 127, 2);
+    EXPECT_NEAR(static_cast<int>(colorAt(shown.get(), 5, 5) & 0xFF), 127, 2);
+    EXPECT_NEAR(static_cast<int>(colorAt(shown.get(), 799, 599) & 0xFF), 127, 2);
+    EXPECT_EQ(colorAt(shown.get(), 305, 205), 0xF6EFE0u);
+    EXPECT_EQ(colorAt(shown.get(), 315, 215), 0x000010u);  // the strip's normal frame
+    EXPECT_NEAR(static_cast<int>(colorAt(shown.get(), 405, 205) & 0xFF), 127, 2);
 }

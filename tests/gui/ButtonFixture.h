@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "framework/gui/Button.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "gui/GuiFixture.h"
@@ -33,7 +33,7 @@ protected:
         GuiTest::TearDown();
     }
 
-    // Four frames of w x h stacked: frame n is filled with colour 0x10 * (n + 1), opaque.
+    // Four frames of w x h stacked: frame n is filled with color 0x10 * (n + 1), opaque.
     static RefHolder<Image> strip(int32_t w, int32_t h) {
         RefHolder<Image> image = Image::createImage(w, 4 * h, 4);
         RefHolder<Graphics> graphics = image->createGraphics();

@@ -3,7 +3,7 @@
 // and sound muted while the window is inactive.
 #include "framework/platform/FullScreenHandler.h"
 
-#include "framework/os/FakeKeyStore.h"
+#include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/IGameSettings.h"
 #include "framework/platform/SettingsManager.h"

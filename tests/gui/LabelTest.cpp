@@ -43,7 +43,7 @@ using Lines = std::vector<std::wstring>;
 
 }  // namespace
 
-TEST_F(LabelTest, DefinitionsGiveTheTextColoursAndOptions) {
+TEST_F(LabelTest, DefinitionsGiveTheTextColorsAndOptions) {
     BasicProperties::instance()->setText("GREETING", L"Hello");
     RefHolder<Label> split = labelFrom(
         R"(font="F" section="gui" text="one\ntwo" color0="#FF00FF00" color2="#FF0000FF")");
@@ -148,7 +148,7 @@ TEST_F(LabelTest, AlignedPaddedTextIsDrawnWhereTheFontMetricsPutIt) {
     int mismatches = 0;
     for (int32_t y = 0; y < 100; ++y) {
         for (int32_t x = 0; x < 200; ++x) {
-            const uint32_t got = colourAt(target.get(), x, y);
+            const uint32_t got = colorAt(target.get(), x, y);
             const bool text = expected[static_cast<size_t>(y * 200 + x)] != 0;
             mismatches += text ? (got & 0xFFFF) != 0 || (got >> 16) < 0xBE : got != 0;
         }
@@ -218,9 +218,9 @@ TEST_F(LabelTest, ABufferedDialogShowsANewTextOfItsLabel) {
     RefHolder<Graphics> graphics = target->createGraphics();
     RenderTask pass(tree.get());
     pass.renderTree(graphics.get());
-    EXPECT_EQ(colourAt(target.get(), 12, 12), 0xC00000u);
-    EXPECT_EQ(colourAt(target.get(), 18, 12), 0xFFFFFFu);
+    EXPECT_EQ(colorAt(target.get(), 12, 12), 0xC00000u);
+    EXPECT_EQ(colorAt(target.get(), 18, 12), 0xFFFFFFu);
     label->setText(L"ab");
     pass.renderTree(graphics.get());
-    EXPECT_EQ(colourAt(target.get(), 18, 12), 0xC00000u);
+    EXPECT_EQ(colorAt(target.get(), 18, 12), 0xC00000u);
 }

@@ -2,7 +2,7 @@
 
 // A font with simple, known metrics for widget tests: every character advances `advance`
 // pixels ('|' advances 1), blanks draw nothing, and every other character draws a solid box of
-// `advance - 1` x `glyphHeight` inside a transparent margin, in the colour of layer 0. A
+// `advance - 1` x `glyphHeight` inside a transparent margin, in the color of layer 0. A
 // measured width takes in the margin on both sides, as a baked font's cells do.
 
 #include <string>
@@ -19,14 +19,14 @@ public:
                            int32_t lineHeight = 10)
         : margin(margin), advance(advance), glyphHeight(glyphHeight), lineHeight(lineHeight) {}
 
-    static constexpr uint32_t ownColour = 0xFF102030;
+    static constexpr uint32_t ownColor = 0xFF102030;
 
     int32_t advanceOf(wchar_t c) const { return c == L'|' ? 1 : advance; }
 
     void drawText(Graphics* target, const std::vector<TextLine>& lines,
-                  const std::vector<uint32_t>& colours) override {
+                  const std::vector<uint32_t>& colors) override {
         const uint32_t saved = target->getColor();
-        target->setColor(colours.empty() ? ownColour : colours.front());
+        target->setColor(colors.empty() ? ownColor : colors.front());
         for (const TextLine& line : lines) {
             int32_t pen = line.x;
             for (wchar_t c : line.text) {
@@ -61,7 +61,7 @@ public:
     int32_t getCellHeight() const override { return glyphHeight + 2 * margin; }
     int32_t getBaseline() const override { return glyphHeight; }
     int32_t getLineHeight() const override { return lineHeight; }
-    uint32_t getLastLayerColor() const override { return ownColour; }
+    uint32_t getLastLayerColor() const override { return ownColor; }
     bool isLastLayerAlphaOnly() const override { return false; }
 
 private:
