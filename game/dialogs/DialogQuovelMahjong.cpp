@@ -167,8 +167,3 @@ int32_t DialogQuovelMahjong::resetButtonsOf(void* target, BaseObject*) {
     static_cast<DialogQuovelMahjong*>(target)->resetButtons();
     return 0;
 }
-
-int32_t DialogQuovelMahjong::closeOf(void* target, BaseObject*) {
-    static_cast<DialogQuovelMahjong*>(target)->close();
-    return 0;
-}
