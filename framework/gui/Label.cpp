@@ -103,7 +103,7 @@ void Label::readDefinition(PropertyNode* node) {
     } else if (AbstractProperty* id = node->getChild("textid")) {
         setText(getBasicText(id->getValue()));
     }
-    textDirty = true;
+    markForRender();
 }
 
 void* Label::castTo(const TypeRecord* type) {
@@ -116,7 +116,7 @@ void* Label::castTo(const TypeRecord* type) {
 void Label::setAlignH(int32_t value) {
     if (value != alignH) {
         alignH = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -133,13 +133,13 @@ void Label::setText(const std::wstring& value) {
     }
     if (converted != text) {
         text = std::move(converted);
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setFont(Font* value) {
     font = value;
-    textDirty = true;
+    markForRender();
 }
 
 void Label::setTextColor(uint32_t color, int32_t index) {
@@ -148,18 +148,18 @@ void Label::setTextColor(uint32_t color, int32_t index) {
     }
     if (colors.size() < static_cast<size_t>(index) + 1) {
         colors.resize(static_cast<size_t>(index) + 1, 0);
-        textDirty = true;
+        markForRender();
     }
     if (colors[static_cast<size_t>(index)] != color) {
         colors[static_cast<size_t>(index)] = color;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setAnchorOffset(float offsetX, float offsetY) {
     if (offsetX != getAnchor().x || offsetY != getAnchor().y) {
         Sprite::setAnchorOffset(offsetX, offsetY);
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -170,35 +170,35 @@ void Label::setAnchorOffsetPoint(const PointF& offset) {
 void Label::setAnchorType(int32_t type) {
     if (type != getAnchor().type) {
         setAnchor(type);
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setWrapStyle(int32_t value) {
     if (value != wrapStyle) {
         wrapStyle = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setPadStyle(int32_t value) {
     if (value != padStyle) {
         padStyle = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setAutoFitHeight(bool value) {
     if (value != autoFitHeight) {
         autoFitHeight = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setLineHeight(int32_t value) {
     if (value != lineHeight) {
         lineHeight = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -206,7 +206,7 @@ void Label::setWidth(int32_t value) {
     if (value != getWidth()) {
         Sprite::setWidth(value);
         if (!fittingImage) {
-            textDirty = true;
+            markForRender();
         }
     }
 }

@@ -83,7 +83,11 @@ public:
     bool needsRender() const { return textDirty; }
 
 protected:
-    void markForRender() { textDirty = true; }
+    // Also marks the sprite changed, so a buffered dialog holding the label draws it again.
+    void markForRender() {
+        textDirty = true;
+        setDirty(true);
+    }
 
 private:
     void readDefinition(PropertyNode* node);

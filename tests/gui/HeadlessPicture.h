@@ -18,6 +18,20 @@ inline std::filesystem::path pictureFolder() {
     return folder;
 }
 
+// A lobby-like backdrop of 800 x 600: evening light over dark wood, a vertical gradient from
+// wood to a warmer brown.
+inline RefHolder<Image> lobbyBackdrop() {
+    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
+    RefHolder<Graphics> g = lobby->createGraphics();
+    for (int32_t y = 0; y < 600; ++y) {
+        const uint32_t t = static_cast<uint32_t>(y) * 255 / 599;
+        g->setColor(0xFF000000u | ((0x3B + (0x6B - 0x3B) * t / 255) << 16) |
+                    ((0x24 + (0x44 - 0x24) * t / 255) << 8) | (0x14 + (0x24 - 0x14) * t / 255));
+        g->fillRect(0, y, 800, 1);
+    }
+    return lobby;
+}
+
 // The scene as the frame draws it: its background, then its node tree (widgets and open
 // dialogs). The picture written, or null on failure.
 inline RefHolder<Image> writeScenePicture(Scene* scene, const std::string& name,
