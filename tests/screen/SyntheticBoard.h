@@ -1,0 +1,211 @@
+#pragma once
+// Shared pieces of the board-screen tests and benchmarks: board geometry given to the tuning
+// constants, synthetic tile pictures ("TILE", "SYMBOLS1", "SHADOW") served by a resource
+// manager of their own, layouts from positions with faces, and a frame drawn through the render
+// pass.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/core/GameTree.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/RefHolder.h"
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/ImageResource.h"
+#include "framework/platform/RenderTask.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceSection.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Tile.h"
+#include "rules/RulesFixtures.h"
+
+namespace screen_test {
+
+// Board geometry in pixels: face, layer shift, shadow margin, side strips. Even sizes keep
+// every clipped blit on even columns: the 32-bit blitter stores opaque pixels in pairs, so an
+// odd clip edge would blend its last pixel by 254 and differ from an unclipped drawing by one
+// colour step.
+struct Geometry {
+    int32_t faceWidth = 20;
+    int32_t faceHeight = 24;
+    int32_t layerX = 4;
+    int32_t layerY = 4;
+    int32_t shadowX = 4;
+    int32_t shadowY = 4;
+    int32_t sideWidth = 4;
+    int32_t sideHeight = 4;
+};
+
+// Pixel values of the synthetic pictures (0xAARRGGBB).
+constexpr uint32_t FACE = 0xFFF0E6D2u;
+constexpr uint32_t RIGHT_SIDE = 0xFF9C7A52u;
+constexpr uint32_t BOTTOM_SIDE = 0xA0705030u;  // half transparent: repeated drawing shows
+constexpr uint32_t SHADOW = 0x60000000u;
+
+// The colour of the symbol in sheet cell (column, row).
+inline uint32_t symbolColour(int32_t column, int32_t row) {
+    return 0xFF000000u | static_cast<uint32_t>((column * 29 + 40) << 16) |
+           static_cast<uint32_t>((row * 45 + 20) << 8) | 0x60u;
+}
+
+inline void fill(Image* image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t value) {
+    auto* pixels = reinterpret_cast<uint32_t*>(image->getPixels());
+    const int32_t stride = image->getPitch() / 4;
+    for (int32_t j = y; j < y + h && j < image->getHeight(); ++j) {
+        for (int32_t i = x; i < x + w && i < image->getWidth(); ++i) {
+            pixels[j * stride + i] = value;
+        }
+    }
+}
+
+inline uint32_t pixelAt(const Image* image, int32_t x, int32_t y) {
+    return reinterpret_cast<const uint32_t*>(image->getPixels())[y * (image->getPitch() / 4) + x];
+}
+
+// The blank tile: face at the top left, right side strip beside it, bottom strip below, and a
+// transparent corner between the strips.
+inline RefHolder<Image> makeTileImage(const Geometry& g) {
+    RefHolder<Image> image(Image::createImage(g.faceWidth + g.sideWidth,
+                                              g.faceHeight + g.sideHeight, 4));
+    fill(image.get(), 0, 0, g.faceWidth, g.faceHeight, FACE);
+    fill(image.get(), g.faceWidth, 0, g.sideWidth, g.faceHeight, RIGHT_SIDE);
+    fill(image.get(), 0, g.faceHeight, g.faceWidth, g.sideHeight, BOTTOM_SIDE);
+    return image;
+}
+
+// Nine columns by five rows of face cells (one pixel between rows), each transparent but for a
+// square of its own colour in the middle.
+inline RefHolder<Image> makeSymbolSheet(const Geometry& g) {
+    RefHolder<Image> image(Image::createImage(9 * g.faceWidth, 5 * (g.faceHeight + 1), 4));
+    for (int32_t row = 0; row < 5; ++row) {
+        for (int32_t column = 0; column < 9; ++column) {
+            fill(image.get(), column * g.faceWidth + g.faceWidth / 4,
+                 row * (g.faceHeight + 1) + g.faceHeight / 4, g.faceWidth / 2, g.faceHeight / 2,
+                 symbolColour(column, row));
+        }
+    }
+    return image;
+}
+
+inline RefHolder<Image> makeShadowImage(const Geometry& g) {
+    RefHolder<Image> image(Image::createImage(g.faceWidth + 3 * g.shadowX,
+                                              2 * g.faceHeight + 2 * g.shadowY, 4));
+    fill(image.get(), 0, 0, image->getWidth(), image->getHeight(), SHADOW);
+    return image;
+}
+
+// Tuning constants for the geometry plus `extra`, and the three pictures in a resource manager
+// (sections "default" and "manual") for the scope.
+class ScopedBoardArt {
+public:
+    explicit ScopedBoardArt(const Geometry& g = Geometry(),
+                            std::vector<std::pair<std::string, int32_t>> extra = {})
+        : tuning(withGeometry(g, std::move(extra))) {
+        setDisplayBytesPerPixel(4);
+        ResourceManager* manager = ResourceManager::createInstance();
+        addSection(manager, "default", {{"TILE", makeTileImage(g)}});
+        addSection(manager, "manual",
+                   {{"SYMBOLS1", makeSymbolSheet(g)}, {"SHADOW", makeShadowImage(g)}});
+    }
+    ~ScopedBoardArt() { ResourceManager::stopLoader(); }
+    ScopedBoardArt(const ScopedBoardArt&) = delete;
+    ScopedBoardArt& operator=(const ScopedBoardArt&) = delete;
+
+private:
+    static std::vector<std::pair<std::string, int32_t>> withGeometry(
+        const Geometry& g, std::vector<std::pair<std::string, int32_t>> values) {
+        values.insert(values.end(), {{"RENDERER_TILE_FACE_WIDTH", g.faceWidth},
+                                     {"RENDERER_TILE_FACE_HEIGHT", g.faceHeight},
+                                     {"RENDERER_TILE_LAYER_OFFSETX", g.layerX},
+                                     {"RENDERER_TILE_LAYER_OFFSETY", g.layerY},
+                                     {"RENDERER_SHADOW_OFFSETX", g.shadowX},
+                                     {"RENDERER_SHADOW_OFFSETY", g.shadowY},
+                                     {"RENDERER_TILE_SIDE_WIDTH", g.sideWidth},
+                                     {"RENDERER_TILE_SIDE_HEIGHT", g.sideHeight},
+                                     {"TILE_FACE_WIDTH", g.faceWidth},
+                                     {"TILE_FACE_HEIGHT", g.faceHeight}});
+        return values;
+    }
+    static void addSection(ResourceManager* manager, const std::string& name,
+                           const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
+        RefHolder<PropertyNode> definition(new PropertyNode(name, "Section"));
+        definition->addChild(new PropertyValue("name", name, true));
+        RefHolder<ResourceSection> section(new ResourceSection(definition.get()));
+        for (const auto& [key, image] : images) {
+            RefHolder<ImageResource> resource(new ImageResource(key + ".png", "", 0));
+            resource->setImage(image.get());
+            resource->setLoaded();
+            section->addObject(key, resource.get());
+        }
+        manager->addSection(section.get());
+    }
+
+    rules_test::ScopedTuning tuning;
+};
+
+using Position = std::array<int32_t, 3>;
+
+// A layout of tiles at the positions; tile i gets suit (i / 4) % 5 and value i % 4.
+inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
+    RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
+    RefHolder<PropertyVector> tiles(new PropertyVector("tiles"));
+    for (size_t i = 0; i < positions.size(); ++i) {
+        const Position& p = positions[i];
+        tiles->addChild(rules_test::tileNode(p[0], p[1], p[2], static_cast<int>(i / 4 % 5),
+                                             static_cast<int>(i % 4))
+                            .get());
+    }
+    node->addChild(tiles.get());
+    return RefHolder<Layout>(new Layout(node.get(), 0, -1));
+}
+
+// Our own 144-tile board: a stepped pyramid of 12 x 8, 8 x 4, 4 x 3 (half a tile off the rows
+// below) and 2 x 2 tiles.
+inline std::vector<Position> pyramid144() {
+    std::vector<Position> positions;
+    const int32_t rows[] = {8, 4, 3, 2};
+    const int32_t columns[] = {12, 8, 4, 2};
+    const int32_t left[] = {4, 8, 12, 15};
+    const int32_t top[] = {2, 6, 7, 8};
+    for (int32_t z = 0; z < 4; ++z) {
+        for (int32_t row = 0; row < rows[z]; ++row) {
+            for (int32_t column = 0; column < columns[z]; ++column) {
+                positions.push_back({left[z] + 2 * column, top[z] + 2 * row, z});
+            }
+        }
+    }
+    return positions;
+}
+
+// An 800 x 600 frame into which a node tree is drawn by the render pass.
+class Frame {
+public:
+    Frame()
+        : image(Image::createImage(800, 600, 4)),
+          graphics(image->createGraphics()),
+          tree(new GameTree()),
+          pass(new RenderTask(tree.get())) {}
+
+    GameTree* root() const { return tree.get(); }
+    Image* picture() const { return image.get(); }
+    // Clears the frame to opaque black and draws the tree.
+    void draw() {
+        graphics->setColor(0xFF000000u);
+        graphics->clear();
+        graphics->fillChannel(0, 255);
+        pass->render(graphics.get());
+    }
+
+private:
+    RefHolder<Image> image;
+    RefHolder<Graphics> graphics;
+    RefHolder<GameTree> tree;
+    RefHolder<RenderTask> pass;
+};
+
+}  // namespace screen_test
