@@ -198,8 +198,10 @@ public:
         graphics->setColor(0xFF000000u);
         graphics->clear();
         graphics->fillChannel(0, 255);
-        pass->render(graphics.get());
+        drawOver();
     }
+    // Draws the tree over what the frame holds.
+    void drawOver() { pass->render(graphics.get()); }
 
 private:
     RefHolder<Image> image;
