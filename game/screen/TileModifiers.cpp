@@ -20,6 +20,21 @@ int32_t stepLevel(int32_t level, int32_t elapsedMs, bool up) {
     return static_cast<int32_t>(std::clamp<int64_t>(moved, INT32_MIN, INT32_MAX));
 }
 
+// One step of a pulse between two levels: it turns when it passes either bound and stops there.
+// True when it turned at the lower bound.
+bool swing(int32_t& level, bool& rising, int32_t elapsedMs, int32_t low, int32_t high) {
+    level = stepLevel(level, elapsedMs, rising);
+    if (rising && level > high) {
+        level = high;
+        rising = false;
+    } else if (!rising && level < low) {
+        level = low;
+        rising = true;
+        return true;
+    }
+    return false;
+}
+
 // The blank tile restored into the picture, then filled whole with the colour at the alpha.
 void paintTint(Image* picture, int32_t colour, int32_t alpha) {
     Image* tile = LayoutRenderer::getTileImage();
@@ -57,14 +72,9 @@ TileBlockedPulse::TileBlockedPulse(RenderTile* renderTile) : TileModifier(render
 
 void TileBlockedPulse::apply(int32_t elapsedMs) {
     const TuningConstants& constants = tuning();
-    level = stepLevel(level, elapsedMs, rising);
-    if (rising && level > constants.TILE_BLOCKED_MAX_ALPHA * 8) {
-        level = constants.TILE_BLOCKED_MAX_ALPHA * 8;
-        rising = false;
-    } else if (!rising && level < constants.TILE_BLOCKED_MIN_ALPHA * 8) {
-        level = constants.TILE_BLOCKED_MIN_ALPHA * 8;
+    if (swing(level, rising, elapsedMs, constants.TILE_BLOCKED_MIN_ALPHA * 8,
+              constants.TILE_BLOCKED_MAX_ALPHA * 8)) {
         ++bounces;
-        rising = true;
     }
     paintTint(picture.get(), constants.TILE_BLOCKED_COLOR, level >> 3);
     renderTile->requestRedraw();
@@ -80,14 +90,8 @@ TileHintPulse::TileHintPulse(RenderTile* renderTile) : TileModifier(renderTile) 
 
 void TileHintPulse::apply(int32_t elapsedMs) {
     const TuningConstants& constants = tuning();
-    level = stepLevel(level, elapsedMs, rising);
-    if (rising && level > constants.TILE_HINT_MAX_ALPHA * 32) {
-        level = constants.TILE_HINT_MAX_ALPHA * 32;
-        rising = false;
-    } else if (!rising && level < constants.TILE_HINT_MIN_ALPHA * 32) {
-        level = constants.TILE_HINT_MIN_ALPHA * 32;
-        rising = true;
-    }
+    swing(level, rising, elapsedMs, constants.TILE_HINT_MIN_ALPHA * 32,
+          constants.TILE_HINT_MAX_ALPHA * 32);
     paintTint(picture.get(), constants.TILE_HINT_COLOR, level >> 5);
     renderTile->requestRedraw();
 }
