@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "framework/platform/Graphics.h"
+#include "game/rules/HeadlessGameScreen.h"
 #include "game/rules/Layout.h"
+#include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TileModifiers.h"
@@ -170,6 +173,40 @@ TEST(LayoutRendererTest, UpdateRunsOnlyTopModifiersOfTilesInTheGridAndQueuesThei
     renderer->hideSymbols();
     EXPECT_FALSE(renderer->getLayerSprites()[1]->getSymbolsShown());
     EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN});
+}
+
+TEST(LayoutRendererTest, TheSideBoardAnswersFirstWhereItsSlotHoldsATile) {
+    ScopedBoardArt art(Geometry(), {{"SIDEBOARD_WIDTH_PER_TILE", 40},
+                                    {"SIDEBOARD_HEIGHT_PER_TILE", 50}});
+    HeadlessGameScreen screen;
+    screen.setBoardShown(true);
+    rules_test::ScopedGameScreen installed(screen);
+    rules_test::FakeGame split(2);
+    RefHolder<PropertyNode> node(new PropertyNode("sideboard", "SideBoard"));
+    node->addChild(new PropertyValue("width", 2, true));
+    node->addChild(new PropertyValue("height", 1, true));
+    RefHolder<SideBoard> sideBoard(new SideBoard(node.get()));
+    RefHolder<Tile> rackTile = rules_test::makeTile(0, 0, 0, 1, 2);
+    sideBoard->placeTile(rackTile.get(), 0, 0);
+    RefHolder<Image> target(Image::createImage(800, 600, 4));
+    RefHolder<Graphics> graphics(target->createGraphics());
+    sideBoard->render(graphics.get());  // lays out its slots
+
+    RefHolder<Layout> layout = makeLayout({{0, 0, 0}, {8, 0, 0}});
+    layout->setSideBoard(sideBoard.get());
+    RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
+    renderer->build(layout.get(), {});
+    for (int column : {0, 1}) {
+        int x = column;
+        int y = 0;
+        sideBoard->slotToPoint(x, y);
+        const int boardColumn = column == 0 ? 0 : 8;
+        renderer->setPosition(x - renderer->gridToScreenX(0, boardColumn) + renderer->getX(), 0);
+        Tile* expected = column == 0 ? rackTile.get() : layout->getTileAt(8, 0, 0);
+        EXPECT_EQ(renderer->tileAtPoint(layout.get(), x + 1, renderer->gridToScreenY(0, 0) + 1),
+                  expected)
+            << "slot " << column;
+    }
 }
 
 }  // namespace
