@@ -186,6 +186,15 @@ void LayoutRenderer::computeExtents() {
                 c.RENDERER_TILE_LAYER_OFFSETY * topZ + c.RENDERER_SHADOW_OFFSETY);
 }
 
+void LayoutRenderer::queue(const Rect& rect) {
+    for (const Rect& queued : dirtyRects) {
+        if (intersectRects(queued, rect) == rect) {
+            return;
+        }
+    }
+    dirtyRects.push_back(rect);
+}
+
 void LayoutRenderer::rebuild() {
     for (const RefHolder<RenderTile>& renderTile : renderTiles) {
         computeLayout(renderTile.get());

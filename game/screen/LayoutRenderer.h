@@ -100,7 +100,8 @@ private:
     void computeLayout(RenderTile* renderTile);
     void createLayerSprites();
     void computeExtents();
-    void queue(const Rect& rect) { dirtyRects.push_back(rect); }
+    // Adds a dirty rectangle unless a queued one already holds it.
+    void queue(const Rect& rect);
     void setSymbolsShown(bool value);
 
     std::vector<RefHolder<RenderTile>> renderTiles;

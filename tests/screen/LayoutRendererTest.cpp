@@ -66,6 +66,9 @@ TEST(LayoutRendererTest, BuildsInDrawOrderFromTheOriginOfTheFirstBuild) {
     EXPECT_EQ(renderer->getWidth(), 10 * g.faceWidth / 2 + g.sideWidth + g.shadowX);
     EXPECT_EQ(renderer->getHeight(), 6 * g.faceHeight / 2 + g.sideHeight + g.shadowY);
     EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN});
+    renderer->update(16);
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN})
+        << "the new tiles' own rectangles lie within the full redraw";
 
     renderer->setPosition(100, 50);
     EXPECT_EQ(renderer->gridToScreenX(0, 3), 100 + g.shadowX);
@@ -158,11 +161,15 @@ TEST(LayoutRendererTest, UpdateRunsOnlyTopModifiersOfTilesInTheGridAndQueuesThei
     // Hover and clearing queue at once; side-board tiles are left to the side board.
     renderer->rebuild();
     renderer->addHoverTint(right);
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{tileRect(g, 2, 0)});
+    renderer->rebuild();
     renderer->clearModifiers(right);
-    EXPECT_EQ(renderer->getDirtyRects().size(), 2u);
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{tileRect(g, 2, 0)});
+    renderer->rebuild();
     right->setOnSideBoard(true);
     renderer->addHoverTint(right);
-    EXPECT_EQ(renderer->getDirtyRects().size(), 2u);
+    renderer->clearModifiers(right);
+    EXPECT_TRUE(renderer->getDirtyRects().empty());
 
     // Out of the grid nothing runs; symbols switch with a full redraw.
     const int runsBefore = topRuns;
