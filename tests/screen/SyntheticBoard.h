@@ -105,12 +105,17 @@ class ScopedBoardArt {
 public:
     explicit ScopedBoardArt(const Geometry& g = Geometry(),
                             std::vector<std::pair<std::string, int32_t>> extra = {})
+        : ScopedBoardArt(g, std::move(extra), makeTileImage(g), makeSymbolSheet(g),
+                         makeShadowImage(g)) {}
+    // The same with the given pictures.
+    ScopedBoardArt(const Geometry& g, std::vector<std::pair<std::string, int32_t>> extra,
+                   const RefHolder<Image>& tile, const RefHolder<Image>& symbols,
+                   const RefHolder<Image>& shadow)
         : tuning(withGeometry(g, std::move(extra))) {
         setDisplayBytesPerPixel(4);
         ResourceManager* manager = ResourceManager::createInstance();
-        addSection(manager, "default", {{"TILE", makeTileImage(g)}});
-        addSection(manager, "manual",
-                   {{"SYMBOLS1", makeSymbolSheet(g)}, {"SHADOW", makeShadowImage(g)}});
+        addSection(manager, "default", {{"TILE", tile}});
+        addSection(manager, "manual", {{"SYMBOLS1", symbols}, {"SHADOW", shadow}});
     }
     ~ScopedBoardArt() { ResourceManager::stopLoader(); }
     ScopedBoardArt(const ScopedBoardArt&) = delete;

@@ -15,7 +15,7 @@ namespace {
 
 using screen_test::Frame;
 
-TEST(BoardPictureTest, APairFadesOutOfA144TileBoardAndNothingElseChanges) {
+TEST(BoardFramesTest, APairFadesOutOfA144TileBoardAndNothingElseChanges) {
     const screen_test::Geometry g{40, 50, 6, 6, 6, 6, 6, 6};
     screen_test::ScopedBoardArt art(g, {{"TILE_FADEOUT_TIME", 200}});
     RefHolder<Layout> layout = screen_test::makeLayout(screen_test::pyramid144());
