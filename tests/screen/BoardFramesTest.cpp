@@ -1,23 +1,29 @@
-// Draws a 144-tile board into an 800 x 600 frame before and after a pair fades out, and leaves
-// both frames as screenshots/board-before.png and board-after.png in the build tree for a
-// person to look at.
+// Draws a 144-tile board into an 800 x 600 frame before and after a pair fades out, checks
+// that nothing but the pair's areas changed, and leaves both frames as PNG files under
+// screenshots/ in the build tree for a person to look at: once with synthetic tiles, once with
+// the game's own tile art when the build has made it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
+#include "framework/platform/PngDecoder.h"
 #include "game/screen/LayoutRenderer.h"
 #include "platform/PictureWriter.h"
 #include "screen/SyntheticBoard.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using screen_test::Frame;
+using screen_test::Geometry;
 
-TEST(BoardFramesTest, APairFadesOutOfA144TileBoardAndNothingElseChanges) {
-    const screen_test::Geometry g{40, 50, 6, 6, 6, 6, 6, 6};
-    screen_test::ScopedBoardArt art(g, {{"TILE_FADEOUT_TIME", 200}});
+// With the board pictures and geometry installed: the frames before and after.
+void drawPairRemoval(const Geometry& g, const std::string& name) {
     RefHolder<Layout> layout = screen_test::makeLayout(screen_test::pyramid144());
     Frame frame;
     RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
@@ -67,9 +73,48 @@ TEST(BoardFramesTest, APairFadesOutOfA144TileBoardAndNothingElseChanges) {
     EXPECT_GT(changed, g.faceWidth * g.faceHeight);
 
     const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
-    std::filesystem::create_directories(folder);
-    EXPECT_TRUE(writeImagePng(folder + "/board-before.png", before.get()));
-    EXPECT_TRUE(writeImagePng(folder + "/board-after.png", frame.picture()));
+    fs::create_directories(folder);
+    EXPECT_TRUE(writeImagePng(folder + "/" + name + "-before.png", before.get()));
+    EXPECT_TRUE(writeImagePng(folder + "/" + name + "-after.png", frame.picture()));
+}
+
+TEST(BoardFramesTest, APairFadesOutOfA144TileBoardOfSyntheticTiles) {
+    const Geometry g{40, 50, 6, 6, 6, 6, 6, 6};
+    screen_test::ScopedBoardArt art(g, {{"TILE_FADEOUT_TIME", 200}});
+    drawPairRemoval(g, "board-synthetic");
+}
+
+TEST(BoardFramesTest, APairFadesOutOfA144TileBoardInTheGameArt) {
+    const fs::path media = fs::path(QUOVEL_BINARY_DIR) / "game/media";
+    const fs::path tiles = media / "images/tiles";
+    if (!fs::exists(tiles / "tile.png") || !fs::exists(media / "properties/mahjong.xml")) {
+        GTEST_SKIP() << "the build has not made the tile art";
+    }
+    std::map<std::string, int32_t> values;
+    std::ifstream file(media / "properties/mahjong.xml");
+    const std::regex integer(R"re(<Integer id="([A-Z0-9_]+)" value="(-?[0-9]+)")re");
+    for (std::string line; std::getline(file, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, integer)) {
+            values[match[1]] = std::stoi(match[2]);
+        }
+    }
+    const Geometry g{values["RENDERER_TILE_FACE_WIDTH"],    values["RENDERER_TILE_FACE_HEIGHT"],
+                     values["RENDERER_TILE_LAYER_OFFSETX"], values["RENDERER_TILE_LAYER_OFFSETY"],
+                     values["RENDERER_SHADOW_OFFSETX"],     values["RENDERER_SHADOW_OFFSETY"],
+                     values["RENDERER_TILE_SIDE_WIDTH"],    values["RENDERER_TILE_SIDE_HEIGHT"]};
+    ASSERT_GT(g.faceWidth, 0);
+    std::vector<std::pair<std::string, int32_t>> tuning(values.begin(), values.end());
+    tuning.emplace_back("TILE_FADEOUT_TIME", 200);
+    const auto picture = [&tiles](const char* name) {
+        RefHolder<Image> image(
+            loadPngFile((tiles / name).string(), PngDecodeFlags::FullColour));
+        EXPECT_TRUE(image) << name;
+        return image;
+    };
+    screen_test::ScopedBoardArt art(g, tuning, picture("tile.png"), picture("symbols1.png"),
+                                    picture("shadow.png"));
+    drawPairRemoval(g, "board-art");
 }
 
 }  // namespace

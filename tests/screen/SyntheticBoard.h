@@ -155,15 +155,28 @@ private:
 
 using Position = std::array<int32_t, 3>;
 
-// A layout of tiles at the positions; tile i gets suit (i / 4) % 5 and value i % 4.
+// The face of the i-th tile of a full set: four of each of the 34 regular faces (three suits of
+// nine, four winds, three dragons), then the four flowers and the four seasons; round again.
+inline std::pair<int, int> faceOf(size_t i) {
+    const int n = static_cast<int>(i % 144);
+    if (n >= 136) {
+        return {n < 140 ? 5 : 6, (n - 136) % 4};
+    }
+    const int face = n / 4;
+    if (face < 27) {
+        return {face / 9, face % 9};
+    }
+    return face < 31 ? std::pair<int, int>{3, face - 27} : std::pair<int, int>{4, face - 31};
+}
+
+// A layout of tiles at the positions, with the faces of a full set in order.
 inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
     RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
     RefHolder<PropertyVector> tiles(new PropertyVector("tiles"));
     for (size_t i = 0; i < positions.size(); ++i) {
         const Position& p = positions[i];
-        tiles->addChild(rules_test::tileNode(p[0], p[1], p[2], static_cast<int>(i / 4 % 5),
-                                             static_cast<int>(i % 4))
-                            .get());
+        const auto [suit, value] = faceOf(i);
+        tiles->addChild(rules_test::tileNode(p[0], p[1], p[2], suit, value).get());
     }
     node->addChild(tiles.get());
     return RefHolder<Layout>(new Layout(node.get(), 0, -1));
