@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +64,24 @@ inline void fill(Image* image, int32_t x, int32_t y, int32_t w, int32_t h, uint3
     }
 }
 
+// Whether two pictures have the same size, depth, colour bytes and alpha plane.
+inline bool samePicture(const Image* a, const Image* b) {
+    if (a->getWidth() != b->getWidth() || a->getHeight() != b->getHeight() ||
+        a->getBytesPerPixel() != b->getBytesPerPixel()) {
+        return false;
+    }
+    const size_t rowBytes = static_cast<size_t>(a->getWidth()) * a->getBytesPerPixel();
+    for (int32_t y = 0; y < a->getHeight(); ++y) {
+        if (std::memcmp(a->getPixels() + y * a->getPitch(), b->getPixels() + y * b->getPitch(),
+                        rowBytes) != 0) {
+            return false;
+        }
+    }
+    const size_t plane = static_cast<size_t>(a->getWidth()) * a->getHeight();
+    return a->getBytesPerPixel() != 2 ||
+           std::memcmp(a->getAlphaPlane(), b->getAlphaPlane(), plane) == 0;
+}
+
 inline uint32_t pixelAt(const Image* image, int32_t x, int32_t y) {
     return reinterpret_cast<const uint32_t*>(image->getPixels())[y * (image->getPitch() / 4) + x];
 }
@@ -100,24 +119,34 @@ inline RefHolder<Image> makeShadowImage(const Geometry& g) {
 }
 
 // Tuning constants for the geometry plus `extra`, and the three pictures in a resource manager
-// (sections "default" and "manual") for the scope.
+// (sections "default" and "manual") for the scope, at a display depth of 4 or 2 bytes per pixel.
 class ScopedBoardArt {
 public:
     explicit ScopedBoardArt(const Geometry& g = Geometry(),
-                            std::vector<std::pair<std::string, int32_t>> extra = {})
+                            std::vector<std::pair<std::string, int32_t>> extra = {},
+                            int32_t displayBytesPerPixel = 4)
         : ScopedBoardArt(g, std::move(extra), makeTileImage(g), makeSymbolSheet(g),
-                         makeShadowImage(g)) {}
-    // The same with the given pictures.
+                         makeShadowImage(g), displayBytesPerPixel) {}
+    // The same with the given pictures (4 bytes per pixel), converted to the display's depth.
     ScopedBoardArt(const Geometry& g, std::vector<std::pair<std::string, int32_t>> extra,
                    const RefHolder<Image>& tile, const RefHolder<Image>& symbols,
-                   const RefHolder<Image>& shadow)
+                   const RefHolder<Image>& shadow, int32_t displayBytesPerPixel = 4)
         : tuning(withGeometry(g, std::move(extra))) {
-        setDisplayBytesPerPixel(4);
+        setDisplayBytesPerPixel(displayBytesPerPixel);
+        for (Image* image : {tile.get(), symbols.get(), shadow.get()}) {
+            if (image != nullptr) {
+                image->setFollowsDisplayDepth(true);
+                image->convert(displayBytesPerPixel);
+            }
+        }
         ResourceManager* manager = ResourceManager::createInstance();
         addSection(manager, "default", {{"TILE", tile}});
         addSection(manager, "manual", {{"SYMBOLS1", symbols}, {"SHADOW", shadow}});
     }
-    ~ScopedBoardArt() { ResourceManager::stopLoader(); }
+    ~ScopedBoardArt() {
+        ResourceManager::stopLoader();
+        setDisplayBytesPerPixel(4);
+    }
     ScopedBoardArt(const ScopedBoardArt&) = delete;
     ScopedBoardArt& operator=(const ScopedBoardArt&) = delete;
 
@@ -200,11 +229,11 @@ inline std::vector<Position> pyramid144() {
     return positions;
 }
 
-// An 800 x 600 frame into which a node tree is drawn by the render pass.
+// An 800 x 600 frame at the display depth into which a node tree is drawn by the render pass.
 class Frame {
 public:
     Frame()
-        : image(Image::createImage(800, 600, 4)),
+        : image(Image::createImage(800, 600)),
           graphics(image->createGraphics()),
           tree(new GameTree()),
           pass(new RenderTask(tree.get())) {}
