@@ -5,6 +5,7 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/platform/ResourceManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
@@ -38,14 +39,16 @@ bool drawsBefore(const RefHolder<RenderTile>& a, const RefHolder<RenderTile>& b)
 
 }  // namespace
 
-LayoutRenderer::LayoutRenderer(int32_t tileSetIndex) {
-    loadImages(tileSetIndex);
+LayoutRenderer::LayoutRenderer() {
+    loadImages();
 }
 
 LayoutRenderer::~LayoutRenderer() = default;
 
-void LayoutRenderer::loadImages(int32_t tileSetIndex) {
-    symbolImage = findImage("SYMBOLS" + std::to_string(tileSetIndex + 1), "manual");
+void LayoutRenderer::loadImages() {
+    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const int32_t tileSet = player != nullptr ? player->tileSet : 0;
+    symbolImage = findImage("SYMBOLS" + std::to_string(tileSet + 1), "manual");
     shadowImage = findImage("SHADOW", "manual");
 }
 

@@ -28,8 +28,9 @@ public:
     // The rectangle that every full redraw queues.
     static constexpr Rect FULL_SCREEN{0, 0, 800, 600};
 
-    // Looks up the symbol sheet of the tile set (0-based) and the shadow picture.
-    explicit LayoutRenderer(int32_t tileSetIndex = 0);
+    // Looks up the symbol sheet of the current player's tile set (the first without a player)
+    // and the shadow picture.
+    LayoutRenderer();
     ~LayoutRenderer() override;
 
     // Rebuilds everything from the layout's tiles and the extra tiles (those removed earlier in
@@ -95,7 +96,7 @@ public:
     bool getSymbolsShown() const { return symbolsShown; }
 
 private:
-    void loadImages(int32_t tileSetIndex);
+    void loadImages();
     void normaliseCoordinates(bool firstBuild);
     void computeLayout(RenderTile* renderTile);
     void createLayerSprites();

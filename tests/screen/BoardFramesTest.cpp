@@ -112,7 +112,7 @@ TEST(BoardFramesTest, APairFadesOutOfA144TileBoardInTheGameArt) {
         EXPECT_TRUE(image) << name;
         return image;
     };
-    screen_test::ScopedBoardArt art(g, tuning, picture("tile.png"), picture("symbols1.png"),
+    screen_test::ScopedBoardArt art(g, tuning, picture("tile.png"), {picture("symbols1.png")},
                                     picture("shadow.png"));
     drawPairRemoval(g, "board-art");
 }

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "TempFolder.h"
 #include "framework/platform/Graphics.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/HeadlessGameScreen.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
@@ -214,6 +217,29 @@ TEST(LayoutRendererTest, TheSideBoardAnswersFirstWhereItsSlotHoldsATile) {
                   expected)
             << "slot " << column;
     }
+}
+
+TEST(LayoutRendererTest, SymbolsComeFromTheCurrentPlayersTileSet) {
+    ScopedBoardArt art;
+    const Geometry g;
+    RefHolder<Layout> layout = makeLayout({{0, 0, 0}});
+    const auto symbolDrawn = [&layout, &g]() {
+        RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
+        renderer->build(layout.get(), {});
+        renderer->rebuild();
+        return screen_test::pixelAt(renderer->getLayerSprites()[0]->getImage(),
+                                    g.shadowX + g.faceWidth / 2, g.shadowY + g.faceHeight / 2);
+    };
+    EXPECT_EQ(symbolDrawn(), screen_test::symbolColour(0, 0)) << "no player: the first set";
+
+    TempFolder folder;
+    CurrentFolderScope inside{folder.path};
+    PlayerManager::createInstance("7", false);
+    auto* ann = new QuovelMahjongPlayer("Ann");
+    PlayerManager::getInstance()->addPlayer(ann);
+    ann->tileSet = 1;
+    EXPECT_EQ(symbolDrawn(), screen_test::symbolColour(0, 0) ^ 0x00FFFFFFu);
+    PlayerManager::releaseInstance();
 }
 
 }  // namespace

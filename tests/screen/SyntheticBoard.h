@@ -98,14 +98,14 @@ inline RefHolder<Image> makeTileImage(const Geometry& g) {
 }
 
 // Nine columns by five rows of face cells (one pixel between rows), each transparent but for a
-// square of its own colour in the middle.
-inline RefHolder<Image> makeSymbolSheet(const Geometry& g) {
+// square of its own colour in the middle; the second tile set's colours are inverted.
+inline RefHolder<Image> makeSymbolSheet(const Geometry& g, bool secondSet = false) {
     RefHolder<Image> image(Image::createImage(9 * g.faceWidth, 5 * (g.faceHeight + 1), 4));
     for (int32_t row = 0; row < 5; ++row) {
         for (int32_t column = 0; column < 9; ++column) {
             fill(image.get(), column * g.faceWidth + g.faceWidth / 4,
                  row * (g.faceHeight + 1) + g.faceHeight / 4, g.faceWidth / 2, g.faceHeight / 2,
-                 symbolColour(column, row));
+                 symbolColour(column, row) ^ (secondSet ? 0x00FFFFFFu : 0u));
         }
     }
     return image;
@@ -118,30 +118,34 @@ inline RefHolder<Image> makeShadowImage(const Geometry& g) {
     return image;
 }
 
-// Tuning constants for the geometry plus `extra`, and the three pictures in a resource manager
-// (sections "default" and "manual") for the scope, at a display depth of 4 or 2 bytes per pixel.
+// Tuning constants for the geometry plus `extra`, and the pictures ("TILE" in section "default",
+// "SYMBOLS1", "SYMBOLS2"... and "SHADOW" in "manual") in a resource manager for the scope, at a
+// display depth of 4 or 2 bytes per pixel.
 class ScopedBoardArt {
 public:
     explicit ScopedBoardArt(const Geometry& g = Geometry(),
                             std::vector<std::pair<std::string, int32_t>> extra = {},
                             int32_t displayBytesPerPixel = 4)
-        : ScopedBoardArt(g, std::move(extra), makeTileImage(g), makeSymbolSheet(g),
-                         makeShadowImage(g), displayBytesPerPixel) {}
+        : ScopedBoardArt(g, std::move(extra), makeTileImage(g),
+                         {makeSymbolSheet(g), makeSymbolSheet(g, true)}, makeShadowImage(g),
+                         displayBytesPerPixel) {}
     // The same with the given pictures (4 bytes per pixel), converted to the display's depth.
     ScopedBoardArt(const Geometry& g, std::vector<std::pair<std::string, int32_t>> extra,
-                   const RefHolder<Image>& tile, const RefHolder<Image>& symbols,
+                   const RefHolder<Image>& tile, const std::vector<RefHolder<Image>>& symbols,
                    const RefHolder<Image>& shadow, int32_t displayBytesPerPixel = 4)
         : tuning(withGeometry(g, std::move(extra))) {
         setDisplayBytesPerPixel(displayBytesPerPixel);
-        for (Image* image : {tile.get(), symbols.get(), shadow.get()}) {
-            if (image != nullptr) {
-                image->setFollowsDisplayDepth(true);
-                image->convert(displayBytesPerPixel);
-            }
+        std::vector<std::pair<std::string, RefHolder<Image>>> manual{{"SHADOW", shadow}};
+        for (size_t i = 0; i < symbols.size(); ++i) {
+            manual.emplace_back("SYMBOLS" + std::to_string(i + 1), symbols[i]);
         }
+        for (auto& [key, image] : manual) {
+            followDisplay(image.get(), displayBytesPerPixel);
+        }
+        followDisplay(tile.get(), displayBytesPerPixel);
         ResourceManager* manager = ResourceManager::createInstance();
         addSection(manager, "default", {{"TILE", tile}});
-        addSection(manager, "manual", {{"SYMBOLS1", symbols}, {"SHADOW", shadow}});
+        addSection(manager, "manual", manual);
     }
     ~ScopedBoardArt() {
         ResourceManager::stopLoader();
@@ -164,6 +168,12 @@ private:
                                      {"TILE_FACE_WIDTH", g.faceWidth},
                                      {"TILE_FACE_HEIGHT", g.faceHeight}});
         return values;
+    }
+    static void followDisplay(Image* image, int32_t bytesPerPixel) {
+        if (image != nullptr) {
+            image->setFollowsDisplayDepth(true);
+            image->convert(bytesPerPixel);
+        }
     }
     static void addSection(ResourceManager* manager, const std::string& name,
                            const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
