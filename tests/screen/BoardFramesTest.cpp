@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
-#include "framework/platform/PngDecoder.h"
 #include "game/screen/LayoutRenderer.h"
 #include "platform/PictureWriter.h"
 #include "screen/SyntheticBoard.h"
@@ -85,35 +81,12 @@ TEST(BoardFramesTest, APairFadesOutOfA144TileBoardOfSyntheticTiles) {
 }
 
 TEST(BoardFramesTest, APairFadesOutOfA144TileBoardInTheGameArt) {
-    const fs::path media = fs::path(QUOVEL_BINARY_DIR) / "game/media";
-    const fs::path tiles = media / "images/tiles";
-    if (!fs::exists(tiles / "tile.png") || !fs::exists(media / "properties/mahjong.xml")) {
+    Geometry g;
+    std::unique_ptr<screen_test::ScopedBoardArt> art = screen_test::gameArt(
+        fs::path(QUOVEL_BINARY_DIR) / "game/media", g, {{"TILE_FADEOUT_TIME", 200}});
+    if (!art) {
         GTEST_SKIP() << "the build has not made the tile art";
     }
-    std::map<std::string, int32_t> values;
-    std::ifstream file(media / "properties/mahjong.xml");
-    const std::regex integer(R"re(<Integer id="([A-Z0-9_]+)" value="(-?[0-9]+)")re");
-    for (std::string line; std::getline(file, line);) {
-        std::smatch match;
-        if (std::regex_search(line, match, integer)) {
-            values[match[1]] = std::stoi(match[2]);
-        }
-    }
-    const Geometry g{values["RENDERER_TILE_FACE_WIDTH"],    values["RENDERER_TILE_FACE_HEIGHT"],
-                     values["RENDERER_TILE_LAYER_OFFSETX"], values["RENDERER_TILE_LAYER_OFFSETY"],
-                     values["RENDERER_SHADOW_OFFSETX"],     values["RENDERER_SHADOW_OFFSETY"],
-                     values["RENDERER_TILE_SIDE_WIDTH"],    values["RENDERER_TILE_SIDE_HEIGHT"]};
-    ASSERT_GT(g.faceWidth, 0);
-    std::vector<std::pair<std::string, int32_t>> tuning(values.begin(), values.end());
-    tuning.emplace_back("TILE_FADEOUT_TIME", 200);
-    const auto picture = [&tiles](const char* name) {
-        RefHolder<Image> image(
-            loadPngFile((tiles / name).string(), PngDecodeFlags::FullColour));
-        EXPECT_TRUE(image) << name;
-        return image;
-    };
-    screen_test::ScopedBoardArt art(g, tuning, picture("tile.png"), {picture("symbols1.png")},
-                                    picture("shadow.png"));
     drawPairRemoval(g, "board-art");
 }
 

@@ -5,6 +5,11 @@
 // pass.
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <regex>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -18,6 +23,7 @@
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/ImageResource.h"
+#include "framework/platform/PngDecoder.h"
 #include "framework/platform/RenderTask.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
@@ -191,6 +197,53 @@ private:
 
     rules_test::ScopedTuning tuning;
 };
+
+// The game's board geometry, read from the built "media/properties/mahjong.xml" (with every
+// other integer of the file in `values`); false when the file is missing.
+inline bool readGameGeometry(const std::filesystem::path& media, Geometry& g,
+                             std::vector<std::pair<std::string, int32_t>>& values) {
+    std::ifstream file(media / "properties/mahjong.xml");
+    if (!file) {
+        return false;
+    }
+    std::map<std::string, int32_t> read;
+    const std::regex integer(R"re(<Integer id="([A-Z0-9_]+)" value="(-?[0-9]+)")re");
+    for (std::string line; std::getline(file, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, integer)) {
+            read[match[1]] = std::stoi(match[2]);
+        }
+    }
+    g = {read["RENDERER_TILE_FACE_WIDTH"],    read["RENDERER_TILE_FACE_HEIGHT"],
+         read["RENDERER_TILE_LAYER_OFFSETX"], read["RENDERER_TILE_LAYER_OFFSETY"],
+         read["RENDERER_SHADOW_OFFSETX"],     read["RENDERER_SHADOW_OFFSETY"],
+         read["RENDERER_TILE_SIDE_WIDTH"],    read["RENDERER_TILE_SIDE_HEIGHT"]};
+    values.assign(read.begin(), read.end());
+    return g.faceWidth > 0 && g.faceHeight > 0;
+}
+
+// The game's own tile pictures and board geometry from the built media folder, plus `extra`;
+// null when the build has not made them.
+inline std::unique_ptr<ScopedBoardArt> gameArt(const std::filesystem::path& media, Geometry& g,
+                                               std::vector<std::pair<std::string, int32_t>> extra) {
+    const std::filesystem::path tiles = media / "images/tiles";
+    std::vector<std::pair<std::string, int32_t>> values;
+    if (!std::filesystem::exists(tiles / "tile.png") || !readGameGeometry(media, g, values)) {
+        return nullptr;
+    }
+    values.insert(values.end(), extra.begin(), extra.end());
+    const auto picture = [&tiles](const char* name) {
+        return RefHolder<Image>(loadPngFile((tiles / name).string(), PngDecodeFlags::FullColour));
+    };
+    RefHolder<Image> tile = picture("tile.png");
+    RefHolder<Image> symbols = picture("symbols1.png");
+    RefHolder<Image> shadow = picture("shadow.png");
+    if (!tile || !symbols || !shadow) {
+        return nullptr;
+    }
+    return std::make_unique<ScopedBoardArt>(g, values, tile, std::vector<RefHolder<Image>>{symbols},
+                                            shadow);
+}
 
 using Position = std::array<int32_t, 3>;
 
