@@ -41,14 +41,7 @@ struct DrawnBoard {
     BoardArt art;
     RefHolder<Layout> layout = screen_test::makeLayout(screen_test::pyramid144());
     Frame frame;
-    RefHolder<LayoutRenderer> renderer{new LayoutRenderer()};
-
-    DrawnBoard() {
-        renderer->build(layout.get(), {});
-        renderer->setPosition(80, 40);
-        GameNode::appendChild(renderer.get(), frame.root());
-        frame.draw();
-    }
+    RefHolder<LayoutRenderer> renderer = screen_test::drawnBoard(layout.get(), frame, 80, 40);
 };
 
 void BM_BoardFirstRender(benchmark::State& state) {

@@ -22,11 +22,7 @@ using screen_test::Geometry;
 void drawPairRemoval(const Geometry& g, const std::string& name) {
     RefHolder<Layout> layout = screen_test::makeLayout(screen_test::pyramid144());
     Frame frame;
-    RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
-    renderer->build(layout.get(), {});
-    renderer->setPosition(80, 40);
-    GameNode::appendChild(renderer.get(), frame.root());
-    frame.draw();
+    RefHolder<LayoutRenderer> renderer = screen_test::drawnBoard(layout.get(), frame, 80, 40);
     RefHolder<Image> before(Image::copyImage(frame.picture()));
 
     const std::vector<screen_test::Position> pair{{15, 8, 3}, {4, 2, 0}};

@@ -35,13 +35,8 @@ RefHolder<Image> layerCopy(LayoutRenderer* renderer, size_t layer) {
 class LayoutLayerSpriteTest : public ::testing::Test {
 protected:
     // A renderer of the layout in a frame, drawn once.
-    RefHolder<LayoutRenderer> drawn(Layout* layout, Frame& frame) {
-        RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
-        renderer->build(layout, {});
-        renderer->setPosition(40, 30);
-        GameNode::appendChild(renderer.get(), frame.root());
-        frame.draw();
-        return renderer;
+    static RefHolder<LayoutRenderer> drawn(Layout* layout, Frame& frame) {
+        return screen_test::drawnBoard(layout, frame, 40, 30);
     }
 
     ScopedBoardArt art{Geometry(), {{"TILE_FADEOUT_TIME", 96}}};
@@ -58,11 +53,7 @@ TEST_P(DirtyRepaintTest, RepaintingDirtyAreasGivesTheSamePicturesAsAFreshBuild) 
     // A top tile and a corner tile of the bottom layer leave the board frame by frame.
     const std::vector<screen_test::Position> pair{{15, 8, 3}, {4, 2, 0}};
     Frame played;
-    RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
-    renderer->build(layout.get(), {});
-    renderer->setPosition(40, 30);
-    GameNode::appendChild(renderer.get(), played.root());
-    played.draw();
+    RefHolder<LayoutRenderer> renderer = screen_test::drawnBoard(layout.get(), played, 40, 30);
     for (const auto& p : pair) {
         renderer->addFadeOut(layout->getTileAt(p[0], p[1], p[2]), 1);
     }

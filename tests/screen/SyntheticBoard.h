@@ -29,6 +29,8 @@
 #include "framework/platform/ResourceSection.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
+#include "game/screen/LayoutRenderer.h"
+#include "rules/Pyramid144.h"
 #include "rules/RulesFixtures.h"
 
 namespace screen_test {
@@ -245,7 +247,8 @@ inline std::unique_ptr<ScopedBoardArt> gameArt(const std::filesystem::path& medi
                                             shadow);
 }
 
-using Position = std::array<int32_t, 3>;
+using game_test::Position;
+using game_test::pyramid144;
 
 // The face of the i-th tile of a full set: four of each of the 34 regular faces (three suits of
 // nine, four winds, three dragons), then the four flowers and the four seasons; round again.
@@ -272,24 +275,6 @@ inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
     }
     node->addChild(tiles.get());
     return RefHolder<Layout>(new Layout(node.get(), 0, -1));
-}
-
-// Our own 144-tile board: a stepped pyramid of 12 x 8, 8 x 4, 4 x 3 (half a tile off the rows
-// below) and 2 x 2 tiles.
-inline std::vector<Position> pyramid144() {
-    std::vector<Position> positions;
-    const int32_t rows[] = {8, 4, 3, 2};
-    const int32_t columns[] = {12, 8, 4, 2};
-    const int32_t left[] = {4, 8, 12, 15};
-    const int32_t top[] = {2, 6, 7, 8};
-    for (int32_t z = 0; z < 4; ++z) {
-        for (int32_t row = 0; row < rows[z]; ++row) {
-            for (int32_t column = 0; column < columns[z]; ++column) {
-                positions.push_back({left[z] + 2 * column, top[z] + 2 * row, z});
-            }
-        }
-    }
-    return positions;
 }
 
 // An 800 x 600 frame at the display depth into which a node tree is drawn by the render pass.
@@ -319,5 +304,15 @@ private:
     RefHolder<GameTree> tree;
     RefHolder<RenderTask> pass;
 };
+
+// A renderer of the layout placed at (x, y) in the frame, drawn once.
+inline RefHolder<LayoutRenderer> drawnBoard(Layout* layout, Frame& frame, int32_t x, int32_t y) {
+    RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
+    renderer->build(layout, {});
+    renderer->setPosition(x, y);
+    GameNode::appendChild(renderer.get(), frame.root());
+    frame.draw();
+    return renderer;
+}
 
 }  // namespace screen_test
