@@ -130,7 +130,7 @@ protected:
 
     static RefHolder<Image> picture(const std::string& relative) {
         RefHolder<Image> image(loadPngFile((media::kGameFolder / relative).string(),
-                                           PngDecodeFlags::FullColour));
+                                           PngDecodeFlags::FullColor));
         EXPECT_TRUE(image) << relative;
         return image;
     }
@@ -356,7 +356,7 @@ protected:
 };
 
 TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
-    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/highlands.xml");
+    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/cathedral.xml");
     ASSERT_EQ(layout.tiles.size(), 144u);
     const Board board = place(layout.tiles);
     const std::vector<Face> faces = shuffledFaces(4, 24);
