@@ -76,7 +76,11 @@ void Scene::loadResources() {
     }
 }
 
-void Scene::onQuitRequest() {}
+void Scene::onQuitRequest() {
+    if (GameWindow* window = GameWindow::getInstance()) {
+        window->closeWindow();
+    }
+}
 
 void Scene::show() {
     if (state == STATE_NEW) {
@@ -161,6 +165,15 @@ bool Scene::isDialogOpen(const std::string& name) const {
     Dialog* dialog = findDialog(name);
     return dialog && std::find(openDialogs.begin(), openDialogs.end(), RefHolder<Dialog>(dialog)) !=
                          openDialogs.end();
+}
+
+void Scene::dropDialog(const std::string& name) {
+    if (Dialog* dialog = findDialog(name)) {
+        if (isDialogOpen(name)) {
+            closeDialog(dialog);
+        }
+        dialogTable.erase(name);
+    }
 }
 
 Dialog* Scene::findDialog(const std::string& name) const {

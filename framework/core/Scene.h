@@ -32,7 +32,8 @@ public:
 
     // Builds the widgets and takes the background picture; run by the first show.
     virtual void loadResources();
-    // What the scene does when the user asks to quit; nothing here.
+    // What the scene does when the user asks to quit: here the window closes at once, ending
+    // the game without a question.
     virtual void onQuitRequest();
 
     // Loads the resources on the first show, shows the dialog part, hands the node tree to the
@@ -53,6 +54,9 @@ public:
     // Hides the dialog, takes its input away and marks it for the next purge; it stays made.
     void closeDialog(Dialog* dialog);
     bool isDialogOpen(const std::string& name) const;
+    // Closes the dialog made under the name when it is open and forgets it, so that the next
+    // getDialog makes it anew.
+    void dropDialog(const std::string& name);
     // The dialog made under the name, or null.
     Dialog* findDialog(const std::string& name) const;
     const std::vector<RefHolder<Dialog>>& getOpenDialogs() const { return openDialogs; }

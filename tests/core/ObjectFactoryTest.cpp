@@ -51,7 +51,10 @@ TEST(ObjectFactoryContainer, RegistrationNamesSoFar) {
         "DialogPainter", "Double", "FadeBlackTransition", "Float", "Font", "GameClassic",
         "GameFreeCell", "GameNode", "GameRiver", "GameSpeed", "GameSplit", "GameTriple",
         "HighScoreEntry", "Image", "Integer", "Level", "ModifierFrame", "Node", "Panel",
-        "Progression", "QuovelMahjongPlayer", "QuovelMahjongScore", "SideBoard", "Sound",
+        "Progression", "QuovelMahjongPlayer", "QuovelMahjongScore",
+        // The first scenes and the base of the game's scenes.
+        "SceneLoad", "SceneQuovelMahjong", "SceneSplash",
+        "SideBoard", "Sound",
         "SoundNode", "Sprite", "Stream", "String", "Suit", "Text", "Tile", "Vector"};
     EXPECT_EQ(ObjectFactoryContainer::instance()->getNames(), expected);
 }
