@@ -115,6 +115,10 @@ void SceneLoad::setBarFraction(double fraction) {
         Rect{progressBar->getLeft(), progressBar->getTop(), width, progressBar->getHeight()});
 }
 
+double SceneLoad::barFraction(double start, double progress) {
+    return start >= 1.0 ? 1.0 : (progress - start) / (1.0 - start);
+}
+
 void SceneLoad::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
     if (!complete) {
@@ -132,10 +136,7 @@ void SceneLoad::update(int32_t elapsedMs) {
             if (startProgress < 0.0) {
                 startProgress = progress;
             }
-            // A loader already done at the first look leaves nothing to count: a full bar.
-            setBarFraction(startProgress >= 1.0
-                               ? 1.0
-                               : (progress - startProgress) / (1.0 - startProgress));
+            setBarFraction(barFraction(startProgress, progress));
         }
     }
     if (complete && clickPending) {

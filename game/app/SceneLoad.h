@@ -24,6 +24,10 @@ public:
     // False always, so the click goes on to other listeners.
     bool onLeftButtonUp(int32_t x, int32_t y, int32_t buttons) override;
 
+    // The bar's share for the loader's progress when the scene first measured `start`: it
+    // counts from empty then; a loader already complete at the first look gives a full bar.
+    static double barFraction(double start, double progress);
+
     bool isComplete() const { return complete; }
     bool isClickPending() const { return clickPending; }
     Sprite* getProgressBar() const { return progressBar.get(); }
