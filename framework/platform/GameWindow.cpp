@@ -269,10 +269,26 @@ void GameWindow::present() {
     // the window is activated again.
     if (!display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
         paused = true;
+        frameOnScreen.clear();
+        return;
     }
+    const uint8_t* pixels = backBuffer->getPixels();
+    frameOnScreen.assign(pixels, pixels + static_cast<size_t>(backBuffer->getPitch()) *
+                                              static_cast<size_t>(backBuffer->getHeight()));
+}
+
+bool GameWindow::isFrameOnScreen() const {
+    if (!backBuffer || frameOnScreen.empty()) {
+        return false;
+    }
+    const size_t size =
+        static_cast<size_t>(backBuffer->getPitch()) * static_cast<size_t>(backBuffer->getHeight());
+    return frameOnScreen.size() == size &&
+           std::memcmp(frameOnScreen.data(), backBuffer->getPixels(), size) == 0;
 }
 
 void GameWindow::destroyWindow() {
+    frameOnScreen.clear();
     backBufferGraphics.reset();
     backBuffer.reset();
     display.destroyWindow();
@@ -387,6 +403,9 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
 
 void GameWindow::update(int32_t) {
     answerRaiseRequest();
+    if (!paused && !switchingMode && isFrameOnScreen()) {
+        return;
+    }
     present();
 }
 
