@@ -64,7 +64,7 @@ RefHolder<BaseObject> fullScreenHandler;
 
 GameScenes scenes;
 
-// Lists the sections of the urgent queue and the resources of them that failed to load.
+// Names the sections of the urgent queue that a wait gave up on.
 void logUnloadedSections(ResourceManager& resources) {
     for (const std::string& name : resources.getQueue(ResourceManager::Queue::urgent)) {
         std::fprintf(stderr, "Resource section \"%s\" is not loaded yet; going on without it\n",

@@ -29,6 +29,8 @@
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/TimedTaskManager.h"
@@ -253,6 +255,36 @@ TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
     EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
     EXPECT_EQ(pausedSleeps, 5);
     EXPECT_FALSE(frameRan);
+}
+
+TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
+    TempFolder data;
+    writeTestFile(data / "resources.xml",
+                  "<root><Node id=\"Sections\"><Section id=\"broken\" name=\"broken\">"
+                  "<Image id=\"MISSING\" file=\"no/such/picture.png\"/>"
+                  "</Section></Node></root>");
+    RunClock clock;
+    AppServices given;
+    given.clock = &clock;
+    QuovelMahjongMain::createInstance(given);
+    ResourceManager* resources = ResourceManager::createInstance();
+    ASSERT_TRUE(resources->loadSectionList(data / "resources.xml"));
+
+    // Before the loader may start, the section never loads: the wait ends at its limit.
+    resources->requestSectionLoad("broken");
+    EXPECT_FALSE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_GE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs);
+    EXPECT_LE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs + 10);
+
+    // Once it may, the picture that cannot be read counts as done and the wait ends at once.
+    resources->setReady();
+    clock.set(0);
+    EXPECT_TRUE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_LT(clock.milliseconds(), 2000u);
+    EXPECT_TRUE(resources->getSection("broken")->findResource("MISSING")->getHasError());
+
+    ResourceManager::stopLoader();
+    QuovelMahjongMain::releaseInstance();
 }
 
 }  // namespace
