@@ -113,12 +113,7 @@ void BM_StartUpToLoadingComplete(benchmark::State& state) {
         LinuxSystemInfoSource systemInfo;
         const std::unique_ptr<MessageBox> messageBox = createMessageBox(true);
         AppServices services;
-        services.display = &display;
-        services.events = &events;
-        services.cursor = &cursor;
-        services.clipboard = &clipboard;
-        services.messageBox = messageBox.get();
-        services.clock = &clock;
+        services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
         services.systemInfo = &systemInfo;
         services.makeInstanceLock = [](const std::string& where, const std::string& name) {
             return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(where, name));

@@ -139,7 +139,7 @@ int QuovelMahjongMain::run() {
     loadGuiDefinitions();
 
     instanceLock = services.makeInstanceLock(getGameDataFolder(), BasicProperties::getGameName());
-    if (GameWindow::checkSingleInstance(*instanceLock, *services.display)) {
+    if (GameWindow::checkSingleInstance(*instanceLock, *services.window.display)) {
         return refusedStart;
     }
     startServices();
@@ -148,7 +148,7 @@ int QuovelMahjongMain::run() {
 }
 
 void QuovelMahjongMain::startServices() {
-    Clock& clock = *services.clock;
+    Clock& clock = *services.window.clock;
     BasicProperties& properties = *BasicProperties::instance();
     ImageManager::createInstance(properties.getBoolean("AUTO_COMPRESS"));
     Logger::instance().registerGameLogFile(clock);
@@ -160,13 +160,11 @@ void QuovelMahjongMain::startServices() {
 
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
-    const bool smallDesktop = services.display->screenWidth() <= GAME_WIDTH &&
-                              services.display->screenHeight() <= GAME_HEIGHT;
+    const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
+                              services.window.display->screenHeight() <= GAME_HEIGHT;
     const bool fullScreen = settings->getFullscreen() || smallDesktop;
-    const WindowServices windowServices{services.display, services.events,     services.cursor,
-                                        services.clipboard, services.messageBox, services.clock};
     GameWindow* window =
-        GameWindow::createInstance(windowServices, properties.getString("GAME_NAME"), GAME_WIDTH,
+        GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), GAME_WIDTH,
                                    GAME_HEIGHT, fullScreen, 0, ICON_ID);
     window->setCursorKind(CURSOR_STARTING);
 
@@ -223,7 +221,7 @@ void QuovelMahjongMain::startServices() {
 }
 
 void QuovelMahjongMain::frameLoop() {
-    EventSource& events = *services.events;
+    EventSource& events = *services.window.events;
     GameWindow* window = GameWindow::getInstance();
     TimedTaskManager* frames = TimedTaskManager::getInstance();
     int64_t frameCount = 0;
@@ -236,7 +234,7 @@ void QuovelMahjongMain::frameLoop() {
             window->windowProcedure(message);
         } else if (window->isPaused()) {
             window->answerRaiseRequest();
-            services.clock->sleep(PAUSED_SLEEP_MS);
+            services.window.clock->sleep(PAUSED_SLEEP_MS);
         } else {
             frames->tick();
             if (++frameCount == services.quitAfterFrames) {
@@ -248,7 +246,7 @@ void QuovelMahjongMain::frameLoop() {
 
 void QuovelMahjongMain::sleep(uint32_t milliseconds) {
     if (QuovelMahjongMain* self = getInstance()) {
-        self->services.clock->sleep(milliseconds);
+        self->services.window.clock->sleep(milliseconds);
     }
 }
 
@@ -258,7 +256,7 @@ bool QuovelMahjongMain::waitForUrgentSections(uint32_t pollMs) {
     if (!resources || !self) {
         return true;
     }
-    Clock& clock = *self->services.clock;
+    Clock& clock = *self->services.window.clock;
     const uint32_t start = clock.milliseconds();
     for (;;) {
         resources->resumeLoader();
@@ -309,7 +307,7 @@ int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
         event->addBool("gameQuit", true, false);
     }
     if (QuovelMahjongMain* self = getInstance()) {
-        self->services.events->postQuit(0);
+        self->services.window.events->postQuit(0);
     }
     return 0;
 }

@@ -9,26 +9,17 @@
 #include "framework/core/RefHolder.h"
 #include "framework/core/Scene.h"
 #include "framework/gui/iGuiMethod.h"
+#include "framework/platform/GameWindow.h"
 
 class AudioMixer;
-class Clipboard;
-class Clock;
-class Cursor;
-class Display;
-class EventSource;
 class InstanceLock;
-class MessageBox;
 class SystemInfoSource;
 
 // The operating-system services the program runs on; the real ones in the program, fakes in
 // tests. All but the mixer must be given and outlive the run.
 struct AppServices {
-    Display* display = nullptr;
-    EventSource* events = nullptr;
-    Cursor* cursor = nullptr;
-    Clipboard* clipboard = nullptr;
-    MessageBox* messageBox = nullptr;
-    Clock* clock = nullptr;
+    // The game window's own services (display, events, cursor, clipboard, message box, clock).
+    WindowServices window;
     SystemInfoSource* systemInfo = nullptr;
     // Null: the game runs silent.
     std::shared_ptr<AudioMixer> mixer;

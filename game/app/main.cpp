@@ -38,12 +38,7 @@ int main() {
     const std::unique_ptr<MessageBox> messageBox = createMessageBox();
 
     AppServices services;
-    services.display = &display;
-    services.events = &events;
-    services.cursor = &cursor;
-    services.clipboard = &clipboard;
-    services.messageBox = messageBox.get();
-    services.clock = &clock;
+    services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
     services.systemInfo = &systemInfo;
     services.mixer = std::make_shared<SdlAudioMixer>();
     services.makeInstanceLock = [](const std::string& folder, const std::string& name) {

@@ -118,12 +118,7 @@ protected:
 
     int run(int64_t quitAfterFrames) {
         AppServices given;
-        given.display = &display;
-        given.events = &events;
-        given.cursor = &cursor;
-        given.clipboard = &clipboard;
-        given.messageBox = &messageBox;
-        given.clock = &clock;
+        given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
         given.systemInfo = &systemInfo;
         given.mixer = std::make_shared<RecordingMixer>(display.log);
         given.makeInstanceLock = [this](const std::string&, const std::string&) {
@@ -265,7 +260,7 @@ TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
                   "</Section></Node></root>");
     RunClock clock;
     AppServices given;
-    given.clock = &clock;
+    given.window.clock = &clock;
     QuovelMahjongMain::createInstance(given);
     ResourceManager* resources = ResourceManager::createInstance();
     ASSERT_TRUE(resources->loadSectionList(data / "resources.xml"));
