@@ -14,7 +14,9 @@
 #include <thread>
 
 #include "TempFolder.h"
+#include "framework/core/PropertyNode.h"
 #include "framework/core/SceneManager.h"
+#include "framework/gui/GuiDefinitions.h"
 #include "framework/os/FakeAudioMixer.h"
 #include "framework/os/FakeClipboard.h"
 #include "framework/os/FakeClock.h"
@@ -250,6 +252,89 @@ TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
     EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
     EXPECT_EQ(pausedSleeps, 5);
     EXPECT_FALSE(frameRan);
+}
+
+// A stand-in for the yes/no question: a plain dialog registered under the message key; it
+// notes how it was asked.
+struct QuestionProbe {
+    static Dialog* build(const std::string& messageKey, const std::string&, void* target,
+                         iGuiMethod::Callback yes, Scene* scene) {
+        ++asked;
+        ResourceSection* section = ResourceManager::getInstance()->getSection("default");
+        defaultLoaded = section && section->isFullyLoaded();
+        yesTarget = target;
+        yesCallback = yes;
+        return scene->getDialog("TEST_QUESTION", messageKey);
+    }
+    static inline int asked = 0;
+    static inline bool defaultLoaded = false;
+    static inline void* yesTarget = nullptr;
+    static inline iGuiMethod::Callback yesCallback = nullptr;
+};
+
+TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsTheRun) {
+    QuovelMahjongMain::setQuestionBuilder(&QuestionProbe::build);
+    bool lobbyAsked = false;
+    bool playersSavedOnShow = false;
+    int closes = 0;
+    clock.onSleep = [&](uint32_t) {
+        SceneManager* scenes = SceneManager::getInstance();
+        if (!TimedTaskManager::getInstance() || !scenes) {
+            return;
+        }
+        if (!lobbyAsked) {
+            lobbyAsked = true;
+            GuiDefinitions::instance()->getDialogs()->addChild(
+                new PropertyNode("TEST_QUESTION", "Dialog"));
+            scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+            return;
+        }
+        Scene* running = scenes->getRunningScene();
+        if (!running || running->getName() != "SCENE_LOBBY") {
+            return;
+        }
+        if (closes == 0) {
+            playersSavedOnShow = std::filesystem::exists(gameFolder() / "players/players.plrs.!");
+        }
+        // The close box twice, then "yes".
+        if (closes < 2) {
+            ++closes;
+            events.push({WM_CLOSE, 0, 0});
+        } else if (QuestionProbe::yesCallback && closes == 2) {
+            ++closes;
+            EXPECT_TRUE(running->isDialogOpen("CTEXT_QUESTION_QUIT"));
+            QuestionProbe::yesCallback(QuestionProbe::yesTarget, nullptr);
+        }
+    };
+    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    QuovelMahjongMain::setQuestionBuilder(nullptr);
+    EXPECT_TRUE(playersSavedOnShow);
+    EXPECT_EQ(closes, 3);
+    EXPECT_EQ(QuestionProbe::asked, 1);
+    EXPECT_TRUE(QuestionProbe::defaultLoaded);
+    EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
+}
+
+TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
+    QuovelMahjongMain::setQuestionBuilder(&QuestionProbe::build);
+    int frames = 0;
+    clock.onSleep = [&](uint32_t) {
+        if (!TimedTaskManager::getInstance()) {
+            return;
+        }
+        Scene* running = SceneManager::getInstance()->getRunningScene();
+        if (running && running->getName() == "SCENE_SPLASH" && ++frames == 3) {
+            events.push({WM_CLOSE, 0, 0});
+        }
+        // The run must end by itself; this only stops a broken one.
+        if (frames > 200) {
+            events.postQuit(9);
+        }
+    };
+    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    QuovelMahjongMain::setQuestionBuilder(nullptr);
+    EXPECT_LT(frames, 10);
+    EXPECT_EQ(QuestionProbe::asked, 0);
 }
 
 TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
