@@ -168,12 +168,7 @@ bool Scene::isDialogOpen(const std::string& name) const {
 }
 
 void Scene::dropDialog(const std::string& name) {
-    if (Dialog* dialog = findDialog(name)) {
-        if (isDialogOpen(name)) {
-            closeDialog(dialog);
-        }
-        dialogTable.erase(name);
-    }
+    dialogTable.erase(name);
 }
 
 Dialog* Scene::findDialog(const std::string& name) const {

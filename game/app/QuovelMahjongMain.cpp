@@ -17,6 +17,7 @@
 #include "framework/os/SystemInfo.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/FullScreenHandler.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/ImageManager.h"
@@ -28,6 +29,7 @@
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/platform/TimedTaskManager.h"
 #include "game/app/GuiDefinitionsLoad.h"
+#include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
@@ -54,13 +56,9 @@ constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr uint32_t QUIT_POLL_MS = 1;
 
-QuovelMahjongMain::QuestionBuilder questionBuilder = nullptr;
-
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
-// The window-frame buttons of full screen, made from their setup.
-RefHolder<BaseObject> fullScreenHandler;
 
 GameScenes scenes;
 
@@ -142,6 +140,7 @@ int QuovelMahjongMain::run() {
     if (GameWindow::checkSingleInstance(*instanceLock, *services.window.display)) {
         return refusedStart;
     }
+    removeStaleTemporaryFiles();
     startServices();
     frameLoop();
     return normalRun;
@@ -209,13 +208,12 @@ void QuovelMahjongMain::startServices() {
     frames->setFrameRate(FRAME_RATE);
     frames->addTask(manager);
     frames->addTask(window);
+    frames->addTask(ImageManager::getInstance());
     frames->addTask(sound);
 
-    fullScreenHandler = ObjectFactoryContainer::instance()->createObject(
-        GuiDefinitions::instance()->findTemplate(FULL_SCREEN_SETUP));
-    if (GameNode* node = objectCast<GameNode>(fullScreenHandler.get())) {
-        node->setX(FULL_SCREEN_X);
-        node->setY(FULL_SCREEN_Y);
+    if (FullScreenHandler* frame = FullScreenHandler::createSetup(FULL_SCREEN_SETUP)) {
+        frame->setX(FULL_SCREEN_X);
+        frame->setY(FULL_SCREEN_Y);
     }
     TileManager::createInstance();
 }
@@ -283,23 +281,13 @@ void QuovelMahjongMain::askQuit() {
         waitForUrgentSections(QUIT_POLL_MS);
     }
     // Without a question to ask, the request counts as answered "yes".
-    Dialog* question =
-        askQuestion(QUIT_QUESTION_KEY, QUIT_HEADER_KEY, getInstance(), &gameQuit, scene);
+    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY, getInstance(),
+                                        &gameQuit, nullptr, nullptr, scene);
     if (!question) {
         gameQuit(getInstance(), nullptr);
         return;
     }
     scene->openDialog(question);
-}
-
-void QuovelMahjongMain::setQuestionBuilder(QuestionBuilder builder) {
-    questionBuilder = builder;
-}
-
-Dialog* QuovelMahjongMain::askQuestion(const std::string& messageKey, const std::string& headerKey,
-                                       void* yesTarget, iGuiMethod::Callback yes, Scene* scene) {
-    return questionBuilder ? questionBuilder(messageKey, headerKey, yesTarget, yes, scene)
-                           : nullptr;
 }
 
 int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
@@ -332,7 +320,7 @@ void QuovelMahjongMain::shutDown(bool normal) {
         }
     }
     ImageManager::destroyInstance();
-    fullScreenHandler.reset();
+    FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
     scenes = GameScenes();
     SceneManager::releaseInstance();

@@ -73,16 +73,6 @@ public:
 
     // Opens the quit question on the current scene, unless it is open there already.
     static void askQuit();
-    // Builds a yes/no question (message key, header key, the "yes" target and callback, the
-    // scene it goes on); the yes/no dialog installs it. Null: none.
-    using QuestionBuilder = Dialog* (*)(const std::string& messageKey,
-                                        const std::string& headerKey, void* yesTarget,
-                                        iGuiMethod::Callback yes, Scene* scene);
-    static void setQuestionBuilder(QuestionBuilder builder);
-    // The question built by the installed builder, registered in the scene's dialog table
-    // under the message key; null without a builder.
-    static Dialog* askQuestion(const std::string& messageKey, const std::string& headerKey,
-                               void* yesTarget, iGuiMethod::Callback yes, Scene* scene);
     // The question's "yes": records the quit for the statistics and posts the quit message.
     static int32_t gameQuit(void* target, BaseObject* sender);
 

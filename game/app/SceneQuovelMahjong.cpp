@@ -3,11 +3,14 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/BasicProperties.h"
 #include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
@@ -25,8 +28,15 @@ void SceneQuovelMahjong::show() {
 }
 
 void SceneQuovelMahjong::hide() {
-    dropDialog(savedGameQuestionKey);
+    closeSavedGameQuestion();
     Scene::hide();
+}
+
+void SceneQuovelMahjong::closeSavedGameQuestion() {
+    if (Dialog* question = findDialog(savedGameQuestionKey)) {
+        closeDialog(question);
+        dropDialog(savedGameQuestionKey);
+    }
 }
 
 void SceneQuovelMahjong::onQuitRequest() {
@@ -53,11 +63,18 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     scene->setTag(number);
-    Dialog* question = QuovelMahjongMain::askQuestion(
-        savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene, &startRecentSavedGame, scene);
-    if (question) {
-        scene->openDialog(question);
+    DialogYesNo* question = DialogYesNo::ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
+                                             &startRecentSavedGame, nullptr, nullptr, scene);
+    if (!question) {
+        return;
     }
+    if (Button* yes = question->getYesButton()) {
+        yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
+    }
+    if (Button* no = question->getNoButton()) {
+        no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
+    }
+    scene->openDialog(question);
 }
 
 int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
@@ -66,7 +83,7 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
     if (!scene || !manager) {
         return 0;
     }
-    scene->dropDialog(savedGameQuestionKey);
+    scene->closeSavedGameQuestion();
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }

@@ -33,4 +33,8 @@ public:
     // The question's "yes" (the scene is the target): the saved game becomes the current game
     // and the game screen follows.
     static int32_t startRecentSavedGame(void* target, BaseObject* sender);
+
+private:
+    // Closes the saved-game question when it is there and forgets it.
+    void closeSavedGameQuestion();
 };

@@ -14,19 +14,18 @@
 #include <thread>
 
 #include "TempFolder.h"
-#include "framework/core/PropertyNode.h"
 #include "framework/core/SceneManager.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/os/FakeAudioMixer.h"
-#include "framework/os/FakeClipboard.h"
-#include "framework/os/FakeClock.h"
-#include "framework/os/FakeCursor.h"
-#include "framework/os/FakeDisplay.h"
-#include "framework/os/FakeEventSource.h"
-#include "framework/os/FakeInstanceLock.h"
-#include "framework/os/FakeKeyStore.h"
-#include "framework/os/FakeMessageBox.h"
-#include "framework/os/FakeSystemInfoSource.h"
+#include "framework/gui/Button.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeInstanceLock.h"
+#include "testsupport/os/FakeKeyStore.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/PlayerManager.h"
@@ -37,6 +36,7 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/TimedTaskManager.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/dialogs/DialogYesNo.h"
 
 namespace {
 
@@ -254,29 +254,12 @@ TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
     EXPECT_FALSE(frameRan);
 }
 
-// A stand-in for the yes/no question: a plain dialog registered under the message key; it
-// notes how it was asked.
-struct QuestionProbe {
-    static Dialog* build(const std::string& messageKey, const std::string&, void* target,
-                         iGuiMethod::Callback yes, Scene* scene) {
-        ++asked;
-        ResourceSection* section = ResourceManager::getInstance()->getSection("default");
-        defaultLoaded = section && section->isFullyLoaded();
-        yesTarget = target;
-        yesCallback = yes;
-        return scene->getDialog("TEST_QUESTION", messageKey);
-    }
-    static inline int asked = 0;
-    static inline bool defaultLoaded = false;
-    static inline void* yesTarget = nullptr;
-    static inline iGuiMethod::Callback yesCallback = nullptr;
-};
-
 TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsTheRun) {
-    QuovelMahjongMain::setQuestionBuilder(&QuestionProbe::build);
     bool lobbyAsked = false;
     bool playersSavedOnShow = false;
+    bool defaultLoadedWhenAsked = false;
     int closes = 0;
+    int questionsSeen = 0;
     clock.onSleep = [&](uint32_t) {
         SceneManager* scenes = SceneManager::getInstance();
         if (!TimedTaskManager::getInstance() || !scenes) {
@@ -284,8 +267,6 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
         }
         if (!lobbyAsked) {
             lobbyAsked = true;
-            GuiDefinitions::instance()->getDialogs()->addChild(
-                new PropertyNode("TEST_QUESTION", "Dialog"));
             scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
             return;
         }
@@ -296,34 +277,46 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
         if (closes == 0) {
             playersSavedOnShow = std::filesystem::exists(gameFolder() / "players/players.plrs.!");
         }
+        auto* question = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"));
+        if (question && questionsSeen == 0) {
+            ++questionsSeen;
+            defaultLoadedWhenAsked =
+                ResourceManager::getInstance()->getSection("default")->isFullyLoaded();
+        }
         // The close box twice, then "yes".
         if (closes < 2) {
             ++closes;
             events.push({WM_CLOSE, 0, 0});
-        } else if (QuestionProbe::yesCallback && closes == 2) {
+        } else if (closes == 2 && question) {
             ++closes;
             EXPECT_TRUE(running->isDialogOpen("CTEXT_QUESTION_QUIT"));
-            QuestionProbe::yesCallback(QuestionProbe::yesTarget, nullptr);
+            EXPECT_EQ(running->getOpenDialogs().size(), 1u);
+            auto* yes = static_cast<iGuiMethod*>(
+                question->getYesButton()->castTo(&iGuiMethod::typeRecord));
+            yes->invoke(question->getYesButton());
         }
     };
     EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
-    QuovelMahjongMain::setQuestionBuilder(nullptr);
     EXPECT_TRUE(playersSavedOnShow);
     EXPECT_EQ(closes, 3);
-    EXPECT_EQ(QuestionProbe::asked, 1);
-    EXPECT_TRUE(QuestionProbe::defaultLoaded);
+    EXPECT_EQ(questionsSeen, 1);
+    EXPECT_TRUE(defaultLoadedWhenAsked);
     EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
-    QuovelMahjongMain::setQuestionBuilder(&QuestionProbe::build);
     int frames = 0;
+    bool asked = false;
     clock.onSleep = [&](uint32_t) {
         if (!TimedTaskManager::getInstance()) {
             return;
         }
         Scene* running = SceneManager::getInstance()->getRunningScene();
-        if (running && running->getName() == "SCENE_SPLASH" && ++frames == 3) {
+        if (!running || running->getName() != "SCENE_SPLASH") {
+            return;
+        }
+        asked = asked || !running->getOpenDialogs().empty();
+        if (++frames == 3) {
             events.push({WM_CLOSE, 0, 0});
         }
         // The run must end by itself; this only stops a broken one.
@@ -332,9 +325,8 @@ TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
         }
     };
     EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
-    QuovelMahjongMain::setQuestionBuilder(nullptr);
     EXPECT_LT(frames, 10);
-    EXPECT_EQ(QuestionProbe::asked, 0);
+    EXPECT_FALSE(asked);
 }
 
 TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
