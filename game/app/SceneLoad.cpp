@@ -12,10 +12,10 @@
 #include "framework/gui/iInputListener.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/ResourceManager.h"
-#include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/rules/GameSound.h"
 
 QUOVEL_DEFINE_TYPE(SceneLoad, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneLoad)
@@ -25,13 +25,6 @@ namespace {
 constexpr uint32_t LOADING_SLEEP_MS = 100;
 constexpr int32_t CURSOR_ARROW = 2;
 constexpr int32_t CURSOR_HAND = 3;
-
-void playEffect(const char* key, const char* section) {
-    ResourceManager::DataLock lock;
-    if (Sound* sound = objectCast<Sound>(findOrLoadResource(key, section))) {
-        sound->play(255, 128, false);
-    }
-}
 
 void setCursorKind(int32_t kind) {
     if (GameWindow* window = GameWindow::getInstance()) {
@@ -147,7 +140,7 @@ void SceneLoad::update(int32_t elapsedMs) {
 
 void SceneLoad::completeLoading() {
     complete = true;
-    playEffect("SOUND_LOADING_COMPLETE", "default");
+    playSectionSound("SOUND_LOADING_COMPLETE", "default");
     setCursorKind(CURSOR_HAND);
     setBarFraction(1.0);
     if (loadingText) {
@@ -168,7 +161,7 @@ bool SceneLoad::onLeftButtonUp(int32_t, int32_t, int32_t) {
     if (!manager) {
         return false;
     }
-    playEffect("SOUND_BUTTON", "default");
+    playSectionSound("SOUND_BUTTON", "default");
     setCursorKind(CURSOR_ARROW);
     manager->setTransition("TRANSITION_DEFAULT");
     manager->requestScene(manager->getScene("SCENE_LOBBY"));
