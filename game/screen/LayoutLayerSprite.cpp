@@ -50,8 +50,8 @@ void LayoutLayerSprite::setImages(Image* tile, Image* symbols, Image* shadow) {
     shadowImage = shadow;
 }
 
-void LayoutLayerSprite::setShading(uint32_t colour, int32_t alpha) {
-    shadingColour = colour;
+void LayoutLayerSprite::setShading(uint32_t color, int32_t alpha) {
+    shadingColor = color;
     shadingAlpha = alpha;
 }
 
@@ -61,7 +61,7 @@ void LayoutLayerSprite::createImage(const Geometry& geo) {
     const int32_t height = geo.cellY(maxY - minY + 2) + geo.shadowY + minZ * geo.layerY +
                            geo.sideHeight;
     RefHolder<Image> picture(Image::createImage(std::max(width, 0), std::max(height, 0)));
-    setImage(picture.get());  // new images are cleared to colour 0 and alpha 0
+    setImage(picture.get());  // new images are cleared to color 0 and alpha 0
     setPosition(geo.cellX(minX) - minZ * geo.layerX, geo.cellY(minY) - minZ * geo.layerY);
 }
 
@@ -177,7 +177,7 @@ Image* LayoutLayerSprite::shadedPicture(RenderTile* tile) {
         copy = Image::copyImage(picture);
         RefHolder<Graphics> graphics(copy ? copy->createGraphics() : nullptr);
         if (graphics) {
-            graphics->setColor(shadingColour);
+            graphics->setColor(shadingColor);
             graphics->setAlpha(shadingAlpha);
             graphics->fillRect(0, 0, copy->getWidth(), copy->getHeight());
         }

@@ -32,7 +32,7 @@ public:
     void setSymbolsShown(bool value) { symbolsShown = value; }
     bool getSymbolsShown() const { return symbolsShown; }
     // Shading alpha 0 draws the tile pictures unchanged.
-    void setShading(uint32_t colour, int32_t alpha);
+    void setShading(uint32_t color, int32_t alpha);
     int32_t getShadingAlpha() const { return shadingAlpha; }
     const std::vector<RenderTile*>& getTiles() const { return tiles; }
 
@@ -57,7 +57,7 @@ private:
     int32_t maxY = 0;
     const RenderGrid* grid = nullptr;
     bool symbolsShown = true;
-    uint32_t shadingColour = 0;
+    uint32_t shadingColor = 0;
     int32_t shadingAlpha = 0;
     RefHolder<Image> tileImage;
     RefHolder<Image> symbolImage;

@@ -278,8 +278,8 @@ void LayoutRenderer::applyLayerShading() {
     for (size_t i = 0; i < layerSprites.size(); ++i) {
         const std::string number = std::to_string(i);
         const int32_t alpha = properties ? properties->getInteger("LAYER_ALPHA" + number) : 0;
-        const int32_t colour = properties ? properties->getInteger("LAYER_COLOR" + number) : 0;
-        layerSprites[i]->setShading(static_cast<uint32_t>(colour), alpha);
+        const int32_t color = properties ? properties->getInteger("LAYER_COLOR" + number) : 0;
+        layerSprites[i]->setShading(static_cast<uint32_t>(color), alpha);
     }
 }
 

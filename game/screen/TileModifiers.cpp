@@ -35,8 +35,8 @@ bool swing(int32_t& level, bool& rising, int32_t elapsedMs, int32_t low, int32_t
     return false;
 }
 
-// The blank tile restored into the picture, then filled whole with the colour at the alpha.
-void paintTint(Image* picture, int32_t colour, int32_t alpha) {
+// The blank tile restored into the picture, then filled whole with the color at the alpha.
+void paintTint(Image* picture, int32_t color, int32_t alpha) {
     Image* tile = LayoutRenderer::getTileImage();
     if (picture == nullptr || tile == nullptr) {
         return;
@@ -46,7 +46,7 @@ void paintTint(Image* picture, int32_t colour, int32_t alpha) {
         return;
     }
     graphics->copyRectWhole(tile, 0, 0);
-    graphics->setColor(static_cast<uint32_t>(colour));
+    graphics->setColor(static_cast<uint32_t>(color));
     graphics->setAlpha(alpha);
     graphics->fillRect(0, 0, picture->getWidth(), picture->getHeight());
 }
@@ -58,10 +58,10 @@ TileImage::TileImage(RenderTile* renderTile) : TileModifier(renderTile) {
     renderTile->requestRedraw();
 }
 
-TileImage::TileImage(RenderTile* renderTile, int32_t colour, int32_t alpha)
+TileImage::TileImage(RenderTile* renderTile, int32_t color, int32_t alpha)
     : TileModifier(renderTile) {
     picture = copyOfTile();
-    paintTint(picture.get(), colour, alpha);
+    paintTint(picture.get(), color, alpha);
     renderTile->requestRedraw();
 }
 

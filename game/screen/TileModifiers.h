@@ -6,14 +6,14 @@
 
 // The tile effects. Each takes its render tile and sets its dirty flag; the animated ones own a
 // copy of the blank tile "TILE" and repaint it in place each frame. Levels are integers scaled
-// by 8, 16 or 32 so that 4 x elapsed ms per frame gives their rates without fractions. Colours
+// by 8, 16 or 32 so that 4 x elapsed ms per frame gives their rates without fractions. Colors
 // and alphas come from the tuning constants.
 
-// A still picture: the blank tile itself, or a copy tinted once with a colour at an alpha.
+// A still picture: the blank tile itself, or a copy tinted once with a color at an alpha.
 class TileImage : public TileModifier {
 public:
     explicit TileImage(RenderTile* renderTile);
-    TileImage(RenderTile* renderTile, int32_t colour, int32_t alpha);
+    TileImage(RenderTile* renderTile, int32_t color, int32_t alpha);
 };
 
 // A blocked tile's pulse: up to the maximum alpha, down to the minimum, twice, then plain.

@@ -230,7 +230,7 @@ TEST(LayoutRendererTest, SymbolsComeFromTheCurrentPlayersTileSet) {
         return screen_test::pixelAt(renderer->getLayerSprites()[0]->getImage(),
                                     g.shadowX + g.faceWidth / 2, g.shadowY + g.faceHeight / 2);
     };
-    EXPECT_EQ(symbolDrawn(), screen_test::symbolColour(0, 0)) << "no player: the first set";
+    EXPECT_EQ(symbolDrawn(), screen_test::symbolColor(0, 0)) << "no player: the first set";
 
     TempFolder folder;
     CurrentFolderScope inside{folder.path};
@@ -238,7 +238,7 @@ TEST(LayoutRendererTest, SymbolsComeFromTheCurrentPlayersTileSet) {
     auto* ann = new QuovelMahjongPlayer("Ann");
     PlayerManager::getInstance()->addPlayer(ann);
     ann->tileSet = 1;
-    EXPECT_EQ(symbolDrawn(), screen_test::symbolColour(0, 0) ^ 0x00FFFFFFu);
+    EXPECT_EQ(symbolDrawn(), screen_test::symbolColor(0, 0) ^ 0x00FFFFFFu);
     PlayerManager::releaseInstance();
 }
 

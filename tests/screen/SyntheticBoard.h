@@ -38,7 +38,7 @@ namespace screen_test {
 // Board geometry in pixels: face, layer shift, shadow margin, side strips. Even sizes keep
 // every clipped blit on even columns: the 32-bit blitter stores opaque pixels in pairs, so an
 // odd clip edge would blend its last pixel by 254 and differ from an unclipped drawing by one
-// colour step.
+// color step.
 struct Geometry {
     int32_t faceWidth = 20;
     int32_t faceHeight = 24;
@@ -56,8 +56,8 @@ constexpr uint32_t RIGHT_SIDE = 0xFF9C7A52u;
 constexpr uint32_t BOTTOM_SIDE = 0xA0705030u;  // half transparent: repeated drawing shows
 constexpr uint32_t SHADOW = 0x60000000u;
 
-// The colour of the symbol in sheet cell (column, row).
-inline uint32_t symbolColour(int32_t column, int32_t row) {
+// The color of the symbol in sheet cell (column, row).
+inline uint32_t symbolColor(int32_t column, int32_t row) {
     return 0xFF000000u | static_cast<uint32_t>((column * 29 + 40) << 16) |
            static_cast<uint32_t>((row * 45 + 20) << 8) | 0x60u;
 }
@@ -72,7 +72,7 @@ inline void fill(Image* image, int32_t x, int32_t y, int32_t w, int32_t h, uint3
     }
 }
 
-// Whether two pictures have the same size, depth, colour bytes and alpha plane.
+// Whether two pictures have the same size, depth, color bytes and alpha plane.
 inline bool samePicture(const Image* a, const Image* b) {
     if (a->getWidth() != b->getWidth() || a->getHeight() != b->getHeight() ||
         a->getBytesPerPixel() != b->getBytesPerPixel()) {
@@ -106,14 +106,14 @@ inline RefHolder<Image> makeTileImage(const Geometry& g) {
 }
 
 // Nine columns by five rows of face cells (one pixel between rows), each transparent but for a
-// square of its own colour in the middle; the second tile set's colours are inverted.
+// square of its own color in the middle; the second tile set's colors are inverted.
 inline RefHolder<Image> makeSymbolSheet(const Geometry& g, bool secondSet = false) {
     RefHolder<Image> image(Image::createImage(9 * g.faceWidth, 5 * (g.faceHeight + 1), 4));
     for (int32_t row = 0; row < 5; ++row) {
         for (int32_t column = 0; column < 9; ++column) {
             fill(image.get(), column * g.faceWidth + g.faceWidth / 4,
                  row * (g.faceHeight + 1) + g.faceHeight / 4, g.faceWidth / 2, g.faceHeight / 2,
-                 symbolColour(column, row) ^ (secondSet ? 0x00FFFFFFu : 0u));
+                 symbolColor(column, row) ^ (secondSet ? 0x00FFFFFFu : 0u));
         }
     }
     return image;
