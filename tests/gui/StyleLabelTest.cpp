@@ -222,9 +222,12 @@ TEST_F(StyleLabelTest, LinesWrapTruncateAndAlignAsTheEdgeCasesSay) {
     // by its real right edge.
     const std::string narrow = R"(font="NARROW" section="gui" wrapstyle="truncate" )";
     RefHolder<StyleLabel> cut = laidOut(narrow + R"(width="50" alignh="center")",
-                                        L"aaaaaaaaaa bbbbbbbbbb ccc\nx");
+                                        L"aaaaaaaaaa bbbbbbbbbb [wrapstyle=autowidth]ccc\nx");
     EXPECT_EQ(describe(cut.get()), "aaaaaaaaaa@2,0 b...@35,0 | x@0,10");
     EXPECT_EQ(cut->getWidth(), 50);
+    // A line that filled the label does not keep the next line from being cut.
+    EXPECT_EQ(describe(laidOut(narrow + R"(width="30")", L"aaaaaaaaaa\nbbbbbbbbbbbb").get()),
+              "aaaaaaaaaa@0,0 | b...@0,10");
     // When "b..." does not fit either, the word before it is cut instead.
     EXPECT_EQ(describe(laidOut(narrow + R"(width="40")", L"aaaaaaaaaa bbbbbbbbbb").get()),
               "aaaaaaa...@0,0");
