@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <array>
 
-#include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/StyleFormat.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(StyleLabel, &Sprite::typeRecord)
 QUOVEL_REGISTER_CLASS(StyleLabel)
@@ -70,12 +67,7 @@ StyleLabel::StyleLabel(PropertyNode* definition) : Sprite(definition) {
 StyleLabel::~StyleLabel() = default;
 
 void StyleLabel::readDefinition(PropertyNode* node) {
-    if (AbstractProperty* key = node->getChild("font")) {
-        const AbstractProperty* section = node->getChild("section");
-        ResourceManager::DataLock lock;
-        state.currentFont = objectCast<Font>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
-    }
+    state.currentFont = Label::definitionFont(node);
     if (AbstractProperty* value = node->getChild("color")) {
         state.colorStack.push_back(static_cast<uint32_t>(value->getInt()));
     }
@@ -88,12 +80,8 @@ void StyleLabel::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("autofitheight")) {
         autoFit = value->getBool();
     }
-    if (AbstractProperty* value = node->getChild("text")) {
-        setText(value->getText());
-    } else if (AbstractProperty* other = node->getChild("value")) {
-        setText(other->getText());
-    } else if (AbstractProperty* id = node->getChild("textid")) {
-        setText(getBasicText(id->getValue()));
+    if (std::optional<std::wstring> given = Label::definitionText(node)) {
+        setText(*given);
     }
 }
 
