@@ -63,12 +63,8 @@ Label::Label(int32_t x, int32_t y, int32_t width, int32_t height, Font* initialF
 Label::~Label() = default;
 
 void Label::readDefinition(PropertyNode* node) {
-    if (AbstractProperty* key = node->getChild("font")) {
-        const AbstractProperty* section = node->getChild("section");
-        // The reference is taken under the data lock, before the loader could free the font.
-        ResourceManager::DataLock lock;
-        font = objectCast<Font>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+    if (node->getChild("font")) {
+        font = definitionFont(node);
     }
     if (AbstractProperty* value = node->getChild("color")) {
         setTextColor(static_cast<uint32_t>(value->getInt()), 0);
@@ -96,14 +92,35 @@ void Label::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("lineheight")) {
         lineHeight = value->getInt();
     }
-    if (AbstractProperty* value = node->getChild("text")) {
-        setText(value->getText());
-    } else if (AbstractProperty* other = node->getChild("value")) {
-        setText(other->getText());
-    } else if (AbstractProperty* id = node->getChild("textid")) {
-        setText(getBasicText(id->getValue()));
+    if (std::optional<std::wstring> given = definitionText(node)) {
+        setText(*given);
     }
     markForRender();
+}
+
+RefHolder<Font> Label::definitionFont(PropertyNode* node) {
+    AbstractProperty* key = node->getChild("font");
+    if (!key) {
+        return nullptr;
+    }
+    const AbstractProperty* section = node->getChild("section");
+    // The reference is taken under the data lock, before the loader could free the font.
+    ResourceManager::DataLock lock;
+    return objectCast<Font>(
+        findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+}
+
+std::optional<std::wstring> Label::definitionText(PropertyNode* node) {
+    if (AbstractProperty* value = node->getChild("text")) {
+        return value->getText();
+    }
+    if (AbstractProperty* other = node->getChild("value")) {
+        return other->getText();
+    }
+    if (AbstractProperty* id = node->getChild("textid")) {
+        return getBasicText(id->getValue());
+    }
+    return std::nullopt;
 }
 
 void* Label::castTo(const TypeRecord* type) {
