@@ -3,6 +3,7 @@
 #include <unzip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 
@@ -237,10 +238,10 @@ int FileArchive::getFileMode() {
 }
 
 bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer,
-                                  bool& found) {
+                                  bool& found, uint32_t maxSize) {
     std::lock_guard lock(mutex);
     found = locateFile(storedName);
-    if (!found || !openCurrentFile()) {
+    if (!found || currentInfo.uncompressedSize > maxSize || !openCurrentFile()) {
         return false;
     }
     const bool read = readAll(buffer);
@@ -249,34 +250,48 @@ bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& b
 }
 
 bool FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer) {
+    return readFile(mode, path, buffer, MAX_FILE_SIZE) == FileReadResult::ok;
+}
+
+FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer,
+                                     uint32_t maxSize) {
     buffer.clear();
     FileArchive* archive = getInstance();
     if (mode == 0) {
         mode = archive ? getFileMode() : 1;
     }
     const std::string storedName = getStoredFileName(mode, normalizePath(path));
+    maxSize = std::min(maxSize, MAX_FILE_SIZE);
 
     bool found = false;
-    bool read = false;
+    FileReadResult result = FileReadResult::notFound;
     if (archive && isArchiveMode(mode)) {
         // A member that is found but cannot be read is a failure: the loose file is not tried.
-        read = archive->readFromArchive(storedName, buffer, found);
+        if (archive->readFromArchive(storedName, buffer, found, maxSize)) {
+            result = FileReadResult::ok;
+        } else if (found) {
+            result = archive->getCurrentInfo().uncompressedSize > maxSize
+                         ? FileReadResult::tooLarge
+                         : FileReadResult::failed;
+        }
     }
     if (!found) {
         std::vector<uint8_t> bytes;
-        if (FileSystem::current().readFile(storedName, MAX_FILE_SIZE, bytes) ==
-            FileReadResult::ok) {
+        result = FileSystem::current().readFile(storedName, maxSize, bytes);
+        if (result == FileReadResult::ok) {
             buffer.assign(std::move(bytes));
-            read = true;
         }
     }
     // Empty files count as not read, from the archive as from the disk.
-    if (!read || buffer.getSize() == 0) {
+    if (result == FileReadResult::ok && buffer.getSize() == 0) {
+        result = FileReadResult::notFound;
+    }
+    if (result != FileReadResult::ok) {
         buffer.clear();
-        return false;
+        return result;
     }
     if (isScrambledMode(mode)) {
         DataScrambler::apply(buffer.getData(), buffer.getSize());
     }
-    return true;
+    return FileReadResult::ok;
 }
