@@ -145,6 +145,39 @@ TEST_F(JpegDecoderTest, CmykPicturesAreRefused) {
     EXPECT_EQ(decodeJpeg("", file.data(), file.size()), nullptr);
 }
 
+TEST_F(JpegDecoderTest, PicturesOverThePixelCountAreRefused) {
+    // Small files whose frame header claims another size: libjpeg completes what the data
+    // lacks, so only the size decides.
+    for (const bool progressive : {false, true}) {
+        JpegSpec spec = colourPicture(16, 16, 3);
+        spec.progressive = progressive;
+        const std::vector<uint8_t> file = encodeJpeg(spec);
+        const uint8_t frameMarker = progressive ? 0xC2 : 0xC0;
+        size_t frame = 0;
+        for (size_t at = 2; at + 1 < file.size() && frame == 0; ++at) {
+            frame = file[at] == 0xFF && file[at + 1] == frameMarker ? at : 0;
+        }
+        ASSERT_NE(frame, 0u);
+        auto sized = [&](uint16_t width, uint16_t height) {
+            std::vector<uint8_t> bytes = file;
+            bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
+            bytes[frame + 6] = static_cast<uint8_t>(height);
+            bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
+            bytes[frame + 8] = static_cast<uint8_t>(width);
+            return bytes;
+        };
+        const std::vector<uint8_t> larger = sized(40, 24);
+        RefHolder<Image> image = decodeJpeg("", larger.data(), larger.size());
+        ASSERT_TRUE(image) << progressive;
+        EXPECT_EQ(image->getWidth(), 40);
+        for (const auto& [width, height] : {std::pair{4097, 4096}, std::pair{8000, 8000}}) {
+            const std::vector<uint8_t> huge = sized(static_cast<uint16_t>(width),
+                                                    static_cast<uint16_t>(height));
+            EXPECT_EQ(decodeJpeg("", huge.data(), huge.size()), nullptr) << width << progressive;
+        }
+    }
+}
+
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
     std::vector<uint8_t> source(2 * 4096 + 1808);
     for (size_t k = 0; k < source.size(); ++k) {
