@@ -1,0 +1,67 @@
+#pragma once
+
+// Shared pieces of the fuzz targets: the input served as a file on a file system in memory,
+// property trees parsed from the input, and the run-long set-up the readers expect.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <tinyxml.h>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/RefHolder.h"
+#include "framework/os/FakeFileSystem.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/MemoryBuffer.h"
+
+namespace fuzz {
+
+// The file system of the whole run, in memory; every input starts with no files on it.
+inline FakeFileSystem& files() {
+    static FakeFileSystem* const fake = [] {
+        auto* made = new FakeFileSystem();
+        FileSystem::setCurrent(made);
+        // Refusals are logged on every damaged input; the fuzzer's output stays readable.
+        setProblemSink([](const std::string&) {});
+        setGameName("Fuzz");
+        return made;
+    }();
+    return *fake;
+}
+
+inline void clearFiles() {
+    files().files.clear();
+}
+
+inline void putFile(const std::string& path, const uint8_t* data, size_t size) {
+    files().files[path].assign(data, data + size);
+}
+
+// Global values start empty for every input, as at start-up.
+inline void freshGlobals() {
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+}
+
+// The input parsed as a property file; null when it does not parse.
+inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
+    MemoryBuffer buffer;
+    buffer.assign(std::vector<uint8_t>(data, data + size));
+    RefHolder<PropertyStore> store(new PropertyStore());
+    TiXmlDocument document;
+    if (!store->parseBuffer(buffer, document)) {
+        return RefHolder<PropertyStore>();
+    }
+    store->readDocument(document);
+    return store;
+}
+
+// Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the
+// fuzzer finds nothing faster by feeding megabytes.
+constexpr size_t inputLimit = 1u << 20;
+
+}  // namespace fuzz
