@@ -4,7 +4,6 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
 
 #include "FuzzSupport.h"
 #include "framework/platform/FileArchive.h"
@@ -13,7 +12,7 @@ namespace {
 
 // minizip opens the archive by name, so the input goes to a real file.
 std::string archivePath() {
-    static const std::string path = "/tmp/quovel-fuzz-archive-" + std::to_string(getpid());
+    static const std::string path = fuzz::scratchFile("archive");
     return path;
 }
 

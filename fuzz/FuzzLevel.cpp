@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!store) {
         return 0;
     }
-    int budget = 16;
+    int budget = 4;
     buildLevels(store.get(), 0, budget);
     return 0;
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 #include "FuzzSupport.h"
 #include "framework/os/AudioDecoder.h"
@@ -13,7 +12,7 @@
 namespace {
 
 std::string streamPath() {
-    static const std::string path = "/tmp/quovel-fuzz-ogg-" + std::to_string(getpid());
+    static const std::string path = fuzz::scratchFile("ogg");
     return path;
 }
 

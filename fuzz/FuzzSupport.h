@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <tinyxml.h>
+#include <unistd.h>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ProblemLog.h"
@@ -58,6 +60,13 @@ inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
     }
     store->readDocument(document);
     return store;
+}
+
+// A file name of this process for readers that open files by name: in memory when the system
+// offers a memory file system.
+inline std::string scratchFile(const std::string& name) {
+    const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    return folder + "/quovel-fuzz-" + name + "-" + std::to_string(getpid());
 }
 
 // Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the

@@ -180,20 +180,25 @@ bool FileArchive::readAll(MemoryBuffer& buffer) {
     if (!fileOpen || size > MAX_FILE_SIZE) {
         return false;
     }
-    buffer.resize(size);
-    uint32_t done = 0;
-    while (done < size) {
-        const int got = read(buffer.getData() + done, size - done);
+    // The size field is only a claim: memory grows with the bytes that really come, so a small
+    // member claiming a large size costs no more than its data.
+    constexpr uint32_t piece = 1u << 16;
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < size) {
+        const size_t done = bytes.size();
+        const uint32_t wanted = std::min<uint32_t>(piece, size - static_cast<uint32_t>(done));
+        bytes.resize(done + wanted);
+        const int got = read(bytes.data() + done, wanted);
+        bytes.resize(done + static_cast<size_t>(std::max(got, 0)));
         if (got <= 0) {
             break;
         }
-        done += static_cast<uint32_t>(got);
     }
     // A member shorter than its size field, or with other bytes than it was packed with.
-    if (done != size || crc32(0, buffer.getData(), size) != currentInfo.crc) {
-        buffer.clear();
+    if (bytes.size() != size || crc32(0, bytes.data(), static_cast<uInt>(size)) != currentInfo.crc) {
         return false;
     }
+    buffer.assign(std::move(bytes));
     return true;
 }
 
