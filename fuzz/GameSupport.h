@@ -7,6 +7,8 @@
 
 #include "FuzzSupport.h"
 #include "framework/core/Random.h"
+#include "framework/os/FakeMessageBox.h"
+#include "game/rules/GameHooks.h"
 #include "game/rules/HeadlessGameScreen.h"
 #include "game/rules/IGameScreen.h"
 #include "rules/StandardSuits.h"
@@ -21,6 +23,9 @@ inline void gameReady() {
         Random::createInstance(1);
         static HeadlessGameScreen* const screen = new HeadlessGameScreen();
         setGameScreen(screen);
+        // A level that cannot be built says so in a box; nobody is there to read it.
+        static FakeMessageBox* const box = new FakeMessageBox();
+        GameHooks::installMessageBox(box);
         return true;
     }();
     (void)ready;
