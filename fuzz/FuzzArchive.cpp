@@ -4,7 +4,6 @@
 #include <fstream>
 #include <string>
 
-
 #include "FuzzSupport.h"
 #include "framework/platform/FileArchive.h"
 

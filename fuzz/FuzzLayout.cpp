@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         RefHolder<PropertyNode> written(new PropertyNode("layout", "Layout"));
         layout->save(written.get());
-        RefHolder<Layout> again(new Layout(written.get(), gameType, static_cast<int32_t>(size % 8)));
+        RefHolder<Layout> again(
+            new Layout(written.get(), gameType, static_cast<int32_t>(size % 8)));
         if (again->getTileCount() != layout->getTileCount()) {
             __builtin_trap();
         }

@@ -16,7 +16,8 @@ namespace {
 // The shipped layouts, on the file system in memory where levels look for them.
 void putLayouts() {
     static const bool done = [] {
-        const std::filesystem::path folder = std::filesystem::path(QUOVEL_SOURCE_DIR) / "media/levels";
+        const std::filesystem::path folder =
+            std::filesystem::path(QUOVEL_SOURCE_DIR) / "media/levels";
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             std::ifstream file(entry.path(), std::ios::binary);
             const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),

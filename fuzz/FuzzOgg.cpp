@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-
 #include "FuzzSupport.h"
 #include "framework/os/AudioDecoder.h"
 

@@ -9,13 +9,13 @@
 #include "GameSupport.h"
 #include "PictureEncoder.h"
 #include "ZipBuilder.h"
-#include "framework/os/FileKeyStore.h"
-#include "game/rules/Game.h"
-#include "os/TestSounds.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyVector.h"
+#include "framework/os/FileKeyStore.h"
+#include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "os/TestSounds.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +26,8 @@ fs::path root;
 void write(const std::string& target, const std::string& name, const std::vector<uint8_t>& bytes) {
     fs::create_directories(root / target);
     std::ofstream out(root / target / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeText(const std::string& target, const std::string& name, const std::string& text) {
@@ -78,7 +79,8 @@ void pictures() {
         }
         if (kind.colourType == PNG_COLOR_TYPE_PALETTE) {
             for (int i = 0; i < 256; ++i) {
-                spec.palette.push_back({static_cast<png_byte>(i), static_cast<png_byte>(255 - i), 40});
+                spec.palette.push_back(
+                    {static_cast<png_byte>(i), static_cast<png_byte>(255 - i), 40});
             }
         }
         write("png", kind.name, encodePng(spec));
@@ -92,26 +94,33 @@ void pictures() {
             spec.colourSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
             spec.progressive = progressive;
             spec.pixels = gradient(19, 11, components);
-            write("jpeg", std::string(progressive ? "progressive" : "baseline") +
-                              (components == 1 ? "-grey.jpg" : "-rgb.jpg"),
+            write("jpeg",
+                  std::string(progressive ? "progressive" : "baseline") +
+                      (components == 1 ? "-grey.jpg" : "-rgb.jpg"),
                   encodeJpeg(spec));
         }
     }
 }
 
 void sounds() {
-    write("wav", "mono.wav", testsounds::wavFile(22050, 1, testsounds::tone(22050, 1, 300, 440, 0.5)));
-    write("wav", "stereo.wav", testsounds::wavFile(44100, 2, testsounds::tone(44100, 2, 200, 330, 0.4)));
-    write("ogg", "mono.ogg", testsounds::oggFile(22050, 1, testsounds::tone(22050, 1, 3000, 440, 0.5)));
-    write("ogg", "stereo.ogg", testsounds::oggFile(44100, 2, testsounds::tone(44100, 2, 3000, 330, 0.4)));
+    write("wav", "mono.wav",
+          testsounds::wavFile(22050, 1, testsounds::tone(22050, 1, 300, 440, 0.5)));
+    write("wav", "stereo.wav",
+          testsounds::wavFile(44100, 2, testsounds::tone(44100, 2, 200, 330, 0.4)));
+    write("ogg", "mono.ogg",
+          testsounds::oggFile(22050, 1, testsounds::tone(22050, 1, 3000, 440, 0.5)));
+    write("ogg", "stereo.ogg",
+          testsounds::oggFile(44100, 2, testsounds::tone(44100, 2, 3000, 330, 0.4)));
 }
 
 void archives() {
     const std::string path = (root / "archive.zip").string();
-    writeZip(path, {{"media/properties/text.xml", "<root><Text id=\"a\" value=\"b\"/></root>", true},
-                    {"media/images/blank.png", std::string(40, '\0'), false}});
+    writeZip(path,
+             {{"media/properties/text.xml", "<root><Text id=\"a\" value=\"b\"/></root>", true},
+              {"media/images/blank.png", std::string(40, '\0'), false}});
     std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
     write("archive", "two-members.zip", bytes);
     fs::remove(path);
 }
@@ -146,10 +155,10 @@ void savedGames() {
     for (int type = 0; type < 6; ++type) {
         Game* game = Game::create(type);
         RefHolder<Level> level = makeLevel({{"gameType", types[type]},
-                                                       {"pointsPerMatch", "100"},
-                                                       {"tileDistMin", "1"},
-                                                       {"tileDistMax", "4"},
-                                                       {"sideBoardIndex", type == 1 ? "1" : "4"}});
+                                            {"pointsPerMatch", "100"},
+                                            {"tileDistMin", "1"},
+                                            {"tileDistMax", "4"},
+                                            {"sideBoardIndex", type == 1 ? "1" : "4"}});
         RefHolder<Layout> layout = makeLayout(type);
         level->setLayoutObject(layout.get());
         game->setLevel(level.get());

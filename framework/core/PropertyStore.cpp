@@ -116,8 +116,8 @@ bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument&
     // Every mode reads through the archive reader: it picks the archive member or the loose
     // file, applies the stored name and unscrambles.
     MemoryBuffer buffer;
-    const FileReadResult read = FileArchive::readFile(currentMode(), fileName, buffer,
-                                                      MAX_FILE_BYTES);
+    const FileReadResult read =
+        FileArchive::readFile(currentMode(), fileName, buffer, MAX_FILE_BYTES);
     if (read == FileReadResult::tooLarge) {
         logProblem("property file \"" + fileName + "\" not read: larger than " +
                    std::to_string(MAX_FILE_BYTES >> 20) + " MB");

@@ -2,14 +2,14 @@
 
 #include <SDL2/SDL.h>
 #define OV_EXCLUDE_STATIC_CALLBACKS
-#include <vorbis/vorbisfile.h>
 #include <unistd.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 
 #include "framework/os/PosixFiles.h"
 

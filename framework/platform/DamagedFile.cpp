@@ -14,7 +14,8 @@ namespace {
 
 std::string datedSuffix() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const UtcTime time = utcTimeFromUnix(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    const UtcTime time =
+        utcTimeFromUnix(std::chrono::duration_cast<std::chrono::seconds>(now).count());
     char text[64];
     std::snprintf(text, sizeof text, ".damaged-%04d-%02d-%02d-%02d-%02d-%02d", time.year,
                   time.month, time.day, time.hour, time.minute, time.second);

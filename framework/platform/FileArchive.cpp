@@ -195,7 +195,8 @@ bool FileArchive::readAll(MemoryBuffer& buffer) {
         }
     }
     // A member shorter than its size field, or with other bytes than it was packed with.
-    if (bytes.size() != size || crc32(0, bytes.data(), static_cast<uInt>(size)) != currentInfo.crc) {
+    if (bytes.size() != size ||
+        crc32(0, bytes.data(), static_cast<uInt>(size)) != currentInfo.crc) {
         return false;
     }
     buffer.assign(std::move(bytes));
@@ -242,8 +243,8 @@ int FileArchive::getFileMode() {
     return fileMode;
 }
 
-bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer,
-                                  bool& found, uint32_t maxSize) {
+bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
+                                  uint32_t maxSize) {
     std::lock_guard lock(mutex);
     found = locateFile(storedName);
     if (!found || currentInfo.uncompressedSize > maxSize || !openCurrentFile()) {
@@ -275,9 +276,8 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
         if (archive->readFromArchive(storedName, buffer, found, maxSize)) {
             result = FileReadResult::ok;
         } else if (found) {
-            result = archive->getCurrentInfo().uncompressedSize > maxSize
-                         ? FileReadResult::tooLarge
-                         : FileReadResult::failed;
+            result = archive->getCurrentInfo().uncompressedSize > maxSize ? FileReadResult::tooLarge
+                                                                          : FileReadResult::failed;
         }
     }
     if (!found) {

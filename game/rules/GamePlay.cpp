@@ -242,8 +242,8 @@ void Game::removePair() {
     screen.addBonusPoints(points);
     screen.getTimeValue().addImmediate(level->getTimeBonus().getInt());
     lastSubmitTime = timeSinceLastRestart;
-    removedTilesCount = saturateToInt32(int64_t{removedTilesCount} +
-                                        static_cast<int64_t>(selection.size()));
+    removedTilesCount =
+        saturateToInt32(int64_t{removedTilesCount} + static_cast<int64_t>(selection.size()));
     matchCount = saturateToInt32(int64_t{matchCount} + 1);
 
     IPlayerHooks* player = getCurrentPlayer();

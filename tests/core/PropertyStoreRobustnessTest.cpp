@@ -135,7 +135,7 @@ TEST_F(PropertyStoreRobustnessTest, ANodeOfManyChildrenFillsAndEmptiesInLinearTi
     for (int i = 0; i < count; i += 7) {
         node->removeChild("k" + std::to_string(i));
     }
-    EXPECT_EQ(removed->getRefCount(), 1);  // released by the node at once
+    EXPECT_EQ(removed->getRefCount(), 1);    // released by the node at once
     EXPECT_EQ(values[1]->getRefCount(), 2);  // the list's and the name table's
 
     std::vector<int> expected;

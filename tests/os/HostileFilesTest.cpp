@@ -41,21 +41,26 @@ TEST(HostileFiles, NamedPipesAreRefusedWithoutWaitingForAWriter) {
 
     bool result = true;
     LinuxFileSystem files;
-    EXPECT_TRUE(finishesAlone(pipe, [&] {
-        std::vector<uint8_t> bytes;
-        return files.readFile(pipe, 1000, bytes) == FileReadResult::ok;
-    }, result));
+    EXPECT_TRUE(finishesAlone(
+        pipe,
+        [&] {
+            std::vector<uint8_t> bytes;
+            return files.readFile(pipe, 1000, bytes) == FileReadResult::ok;
+        },
+        result));
     EXPECT_FALSE(result);
     result = true;
-    EXPECT_TRUE(finishesAlone(pipe, [&] {
-        std::vector<uint8_t> bytes;
-        return audio::readSoundFile(pipe, bytes);
-    }, result));
+    EXPECT_TRUE(finishesAlone(
+        pipe,
+        [&] {
+            std::vector<uint8_t> bytes;
+            return audio::readSoundFile(pipe, bytes);
+        },
+        result));
     EXPECT_FALSE(result);
     result = true;
-    EXPECT_TRUE(finishesAlone(pipe, [&] {
-        return audio::openStreamDecoder(pipe, 44100) != nullptr;
-    }, result));
+    EXPECT_TRUE(finishesAlone(
+        pipe, [&] { return audio::openStreamDecoder(pipe, 44100) != nullptr; }, result));
     EXPECT_FALSE(result);
 }
 

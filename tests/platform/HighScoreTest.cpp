@@ -6,8 +6,8 @@
 
 #include "PlayerFilesFixture.h"
 #include "framework/core/BasicProperties.h"
-#include "framework/core/PropertyStore.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FakeFileSystem.h"
 #include "framework/platform/HighScoreEntry.h"
