@@ -49,7 +49,11 @@ bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8
         if (SDL_ConvertAudio(&cvt) < 0) {
             return false;
         }
-        converted = static_cast<size_t>(cvt.len_cvt);
+        converted = static_cast<size_t>(std::max(cvt.len_cvt, 0));
+    }
+    // A few frames at a rate far above the output rate convert to nothing.
+    if (converted < sizeof(int16_t) * static_cast<size_t>(targetChannels)) {
+        return false;
     }
     sample.channels = targetChannels;
     sample.pcm.resize(converted / sizeof(int16_t));

@@ -79,13 +79,19 @@ TEST(HostileFiles, WavChunkSizesMustFitTheFile) {
         }
         return bytes;
     };
-    const std::vector<std::pair<const char*, std::vector<uint8_t>>> damaged = {
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> damaged = {
         {"empty data chunk", withSize(dataSize, 0, dataSize + 4)},
         {"data chunk of 4 GB", withSize(dataSize, 0xFFFFFFFFu, good.size())},
         {"data chunk one byte longer than the file", withSize(dataSize, 201, good.size())},
         {"format chunk beyond the file", withSize(16, 0x7FFFFFF0u, good.size())},
         {"no data chunk", withSize(4, 28, dataSize - 4)},
     };
+    // 44 frames at 2.84 MHz make no frame at 44.1 kHz.
+    std::vector<uint8_t> noFrameLeft = withSize(24, 2840107, dataSize + 4 + 88);
+    for (int i = 0; i < 4; ++i) {
+        noFrameLeft[dataSize + i] = static_cast<uint8_t>(88 >> (8 * i));
+    }
+    damaged.emplace_back("a rate that leaves no frame", noFrameLeft);
     for (const auto& [name, bytes] : damaged) {
         SampleData refused;
         EXPECT_FALSE(audio::decodeSample(bytes.data(), bytes.size(), 44100, refused)) << name;
