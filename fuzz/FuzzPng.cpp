@@ -1,4 +1,4 @@
-// PNG pictures from memory, as colour images at both display depths and as masks.
+// PNG pictures from memory, as color images at both display depths and as masks.
 #include "FuzzSupport.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"

@@ -16,7 +16,7 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/MemoryBuffer.h"
 

@@ -7,9 +7,9 @@
 
 #include "FuzzSupport.h"
 #include "framework/core/Random.h"
-#include "framework/os/FakeMessageBox.h"
+#include "testsupport/os/FakeMessageBox.h"
 #include "game/rules/GameHooks.h"
-#include "game/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/IGameScreen.h"
 #include "rules/StandardSuits.h"
 

@@ -56,7 +56,7 @@ std::vector<uint8_t> gradient(int width, int height, int channels) {
 void pictures() {
     const struct {
         const char* name;
-        int colourType;
+        int colorType;
         int bitDepth;
         int channels;
         bool interlaced;
@@ -69,7 +69,7 @@ void pictures() {
         PngSpec spec;
         spec.width = 7;
         spec.height = 5;
-        spec.colourType = kind.colourType;
+        spec.colorType = kind.colorType;
         spec.bitDepth = kind.bitDepth;
         spec.interlaced = kind.interlaced;
         const std::vector<uint8_t> pixels = gradient(7, 5, kind.channels);
@@ -77,7 +77,7 @@ void pictures() {
             spec.rows.emplace_back(pixels.begin() + y * 7 * kind.channels,
                                    pixels.begin() + (y + 1) * 7 * kind.channels);
         }
-        if (kind.colourType == PNG_COLOR_TYPE_PALETTE) {
+        if (kind.colorType == PNG_COLOR_TYPE_PALETTE) {
             for (int i = 0; i < 256; ++i) {
                 spec.palette.push_back(
                     {static_cast<png_byte>(i), static_cast<png_byte>(255 - i), 40});
@@ -91,7 +91,7 @@ void pictures() {
             spec.width = 19;
             spec.height = 11;
             spec.components = components;
-            spec.colourSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+            spec.colorSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
             spec.progressive = progressive;
             spec.pixels = gradient(19, 11, components);
             write("jpeg",

@@ -9,7 +9,7 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/HighScoreEntry.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
