@@ -1,46 +1,46 @@
-// The player list and the current player's profile. The profile class of the game is not
-// there yet, so a small one stands in for it: it reads a few keys of each kind. The input is
-// the list, then (after the first 0 byte, if any) the profile.
+// The player list and the current player's profile, read into the game's profile class,
+// written back and read again. The input is the list, then (after the first 0 byte, if any)
+// the profile.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
-#include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/PropertyValue.h"
-#include "framework/core/PropertyVector.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/app/TrophyList.h"
+#include "game/rules/TuningConstants.h"
 
 namespace {
 
-class FuzzPlayer : public AbstractPlayer {
-    QUOVEL_TYPE(FuzzPlayer)
-public:
-    explicit FuzzPlayer(PropertyNode* node) : AbstractPlayer(node) {}
+// The globals a profile reads: token bounds, tuning constants and the shipped trophies.
+void profileReady() {
+    static const bool ready = [] {
+        fuzz::files();
+        BasicProperties::createInstance();
+        BasicProperties& table = *BasicProperties::instance();
+        table.setInteger("MIN_NUM_SHUFFLES", 2);
+        table.setInteger("MAX_NUM_SHUFFLES", 5);
+        table.setInteger("MIN_NUM_HINTS", 3);
+        table.setInteger("MAX_NUM_HINTS", 9);
+        loadTuningConstants();
+        return true;
+    }();
+    (void)ready;
+}
 
-    void writeProperties(AbstractProperty* target) override {
-        AbstractPlayer::writeProperties(target);
-        nodeOrDummy(target)->setTypeWord("FuzzPlayer");
-    }
-    void save(PropertyNode* node) override {
-        node->addChild(new PropertyValue("pairs", pairs));
-        node->addChild(new PropertyValue("title", title));
-    }
-    void load(PropertyNode* node) override {
-        pairs = node->getChildValue("pairs")->getInt();
-        title = node->getChildValue("title")->getValue();
-        PropertyVector* scores = node->getChildVector("scores");
-        for (int32_t i = 0; i < scores->getChildCount(); ++i) {
-            pairs += scores->getChildAt(i)->getInt() & 1;
-        }
-        node->getChildNode("saved")->getChildValue("room")->getDouble();
-    }
-
-    int32_t pairs = 0;
-    std::string title;
-};
-
-QUOVEL_DEFINE_TYPE(FuzzPlayer, &AbstractPlayer::typeRecord)
+void putTrophies() {
+    static const std::vector<uint8_t> bytes = [] {
+        std::ifstream file(std::filesystem::path(QUOVEL_SOURCE_DIR) / TrophyList::DEFINITION_FILE,
+                           std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)),
+                                    std::istreambuf_iterator<char>());
+    }();
+    fuzz::putFile(TrophyList::DEFINITION_FILE, bytes.data(), bytes.size());
+}
 
 }  // namespace
 
@@ -48,13 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > fuzz::inputLimit) {
         return 0;
     }
-    static const bool registered = [] {
-        ObjectFactoryContainer::instance()->add("FuzzPlayer", &createFromDefinition<FuzzPlayer>);
-        return true;
-    }();
-    (void)registered;
-    fuzz::files();
+    profileReady();
     fuzz::clearFiles();
+    putTrophies();
     const uint8_t* split = std::find(data, data + size, uint8_t{0});
     const size_t listSize = static_cast<size_t>(split - data);
     const uint8_t* profile = split == data + size ? split : split + 1;

@@ -12,7 +12,11 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/TrophyList.h"
 #include "game/rules/Game.h"
+#include "game/rules/TuningConstants.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "os/TestSounds.h"
@@ -177,6 +181,30 @@ void savedGames() {
     }
 }
 
+// A player list of two and the current player's profile, joined by a 0 byte.
+void players() {
+    BasicProperties& table = *BasicProperties::instance();
+    table.setInteger("MIN_NUM_SHUFFLES", 2);
+    table.setInteger("MAX_NUM_SHUFFLES", 5);
+    table.setInteger("MIN_NUM_HINTS", 3);
+    table.setInteger("MAX_NUM_HINTS", 9);
+    loadTuningConstants();
+    std::ifstream trophies(fs::path(QUOVEL_SOURCE_DIR) / TrophyList::DEFINITION_FILE,
+                           std::ios::binary);
+    const std::vector<uint8_t> definitions((std::istreambuf_iterator<char>(trophies)),
+                                           std::istreambuf_iterator<char>());
+    fuzz::putFile(TrophyList::DEFINITION_FILE, definitions.data(), definitions.size());
+    RefHolder<PlayerManager> manager(new PlayerManager("1", false));
+    manager->addPlayer(new QuovelMahjongPlayer("Ann"));
+    manager->addPlayer(new QuovelMahjongPlayer("B\xC3\xA9" "a 2"));
+    manager->savePlayers();
+    std::vector<uint8_t> bytes = fuzz::files().files[manager->getPlayersFileName()];
+    bytes.push_back(0);
+    const std::vector<uint8_t>& profile = fuzz::files().files[manager->getPlayerFilePath("Ann")];
+    bytes.insert(bytes.end(), profile.begin(), profile.end());
+    write("players", "two-players", bytes);
+}
+
 void settings() {
     const std::vector<KeyValue> values = {KeyValue::makeDword("fullscreen", 1),
                                           KeyValue::makeString("name", "Ann\tB\\C\n"),
@@ -195,6 +223,7 @@ int main(int argc, char** argv) {
     sounds();
     archives();
     savedGames();
+    players();
     settings();
     return 0;
 }
