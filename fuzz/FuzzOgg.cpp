@@ -1,21 +1,11 @@
 // Ogg Vorbis sound files: decoded whole as a sample, and streamed as music is (opened from a
 // file, read in pieces, sought back and read again).
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "framework/os/AudioDecoder.h"
-
-namespace {
-
-std::string streamPath() {
-    static const std::string path = fuzz::scratchFile("ogg");
-    return path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > fuzz::inputLimit) {
@@ -24,11 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SampleData sample;
     audio::decodeSample(data, size, 44100, sample);
 
-    {
-        std::ofstream out(streamPath(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    std::unique_ptr<audio::StreamDecoder> stream = audio::openStreamDecoder(streamPath(), 44100);
+    const std::string path = fuzz::inputAsFile("ogg", data, size);
+    std::unique_ptr<audio::StreamDecoder> stream = audio::openStreamDecoder(path, 44100);
     if (stream) {
         std::vector<int16_t> frames(2 * 4096);
         for (int pass = 0; pass < 2; ++pass) {

@@ -16,13 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Game* game = Game::current();
     RefHolder<PropertyNode> written(new PropertyNode("game"));
     game->save(written.get());
-    Game::TileList hint;
-    if (game->findHint(hint)) {
-        for (const RefHolder<Tile>& tile : hint) {
-            game->onTileClicked(tile->getGridX(), tile->getGridY());
-            game->update();
-        }
-    }
+    fuzz::playHint(*game);
     for (int undo = 0; undo < 8 && !game->getUndoHistory().empty(); ++undo) {
         game->undo();
     }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -62,11 +63,14 @@ inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
     return store;
 }
 
-// A file name of this process for readers that open files by name: in memory when the system
-// offers a memory file system.
-inline std::string scratchFile(const std::string& name) {
+// The input written to a real file of this process, for readers that open files by name; in
+// memory when the system offers a memory file system. Returns the file's name.
+inline std::string inputAsFile(const std::string& name, const uint8_t* data, size_t size) {
     const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    return folder + "/quovel-fuzz-" + name + "-" + std::to_string(getpid());
+    const std::string path = folder + "/quovel-fuzz-" + name + "-" + std::to_string(getpid());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return path;
 }
 
 // Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the

@@ -3,7 +3,11 @@
 // Set-up of the fuzz targets that read the game's own files: the tile suits, the random
 // generator and a game screen without pictures, made once for the run.
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "framework/core/Random.h"
@@ -11,6 +15,10 @@
 #include "game/rules/GameHooks.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/IGameScreen.h"
+#include "app/TokenBounds.h"
+#include "game/app/TrophyList.h"
+#include "game/rules/Game.h"
+#include "game/rules/Tile.h"
 #include "rules/StandardSuits.h"
 
 namespace fuzz {
@@ -29,6 +37,38 @@ inline void gameReady() {
         return true;
     }();
     (void)ready;
+}
+
+// Clicks the two tiles of the game's hint, if it has one.
+inline void playHint(Game& game) {
+    Game::TileList hint;
+    if (game.findHint(hint)) {
+        for (const RefHolder<Tile>& tile : hint) {
+            game.onTileClicked(tile->getGridX(), tile->getGridY());
+            game.update();
+        }
+    }
+}
+
+// The globals a player profile reads (token bounds and tuning constants), once for the run, and
+// the shipped trophy definitions on the file system in memory.
+inline void profileReady() {
+    static const bool ready = [] {
+        files();
+        if (!BasicProperties::instance()) {
+            BasicProperties::createInstance();
+        }
+        setTestTokenBounds();
+        return true;
+    }();
+    (void)ready;
+    static const std::vector<uint8_t> trophies = [] {
+        std::ifstream file(std::filesystem::path(QUOVEL_SOURCE_DIR) / TrophyList::DEFINITION_FILE,
+                           std::ios::binary);
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)),
+                                    std::istreambuf_iterator<char>());
+    }();
+    putFile(TrophyList::DEFINITION_FILE, trophies.data(), trophies.size());
 }
 
 }  // namespace fuzz

@@ -14,9 +14,7 @@
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/TrophyList.h"
 #include "game/rules/Game.h"
-#include "game/rules/TuningConstants.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "os/TestSounds.h"
@@ -166,13 +164,7 @@ void savedGames() {
         RefHolder<Layout> layout = makeLayout(type);
         level->setLayoutObject(layout.get());
         game->setLevel(level.get());
-        Game::TileList hint;
-        if (game->findHint(hint)) {
-            for (const RefHolder<Tile>& tile : hint) {
-                game->onTileClicked(tile->getGridX(), tile->getGridY());
-                game->update();
-            }
-        }
+        fuzz::playHint(*game);
         RefHolder<PropertyStore> store(new PropertyStore());
         auto* node = static_cast<PropertyNode*>(store->addChild(new PropertyNode("game")));
         game->save(node);
@@ -183,17 +175,7 @@ void savedGames() {
 
 // A player list of two and the current player's profile, joined by a 0 byte.
 void players() {
-    BasicProperties& table = *BasicProperties::instance();
-    table.setInteger("MIN_NUM_SHUFFLES", 2);
-    table.setInteger("MAX_NUM_SHUFFLES", 5);
-    table.setInteger("MIN_NUM_HINTS", 3);
-    table.setInteger("MAX_NUM_HINTS", 9);
-    loadTuningConstants();
-    std::ifstream trophies(fs::path(QUOVEL_SOURCE_DIR) / TrophyList::DEFINITION_FILE,
-                           std::ios::binary);
-    const std::vector<uint8_t> definitions((std::istreambuf_iterator<char>(trophies)),
-                                           std::istreambuf_iterator<char>());
-    fuzz::putFile(TrophyList::DEFINITION_FILE, definitions.data(), definitions.size());
+    fuzz::profileReady();
     RefHolder<PlayerManager> manager(new PlayerManager("1", false));
     manager->addPlayer(new QuovelMahjongPlayer("Ann"));
     manager->addPlayer(new QuovelMahjongPlayer("B\xC3\xA9" "a 2"));
