@@ -11,24 +11,35 @@ namespace synth {
 
 namespace {
 
-void put16(std::ofstream& out, uint32_t value) {
-    const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
-    out.write(bytes, 2);
+void put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
 }
 
-void put32(std::ofstream& out, uint32_t value) {
+void put32(std::vector<uint8_t>& out, uint32_t value) {
     put16(out, value & 0xFFFF);
     put16(out, value >> 16);
+}
+
+void putText(std::vector<uint8_t>& out, const char* text) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<uint8_t>(text[i]));
+    }
+}
+
+bool writeBytes(const std::string& fileName, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(fileName, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return !bytes.empty() && static_cast<bool>(out);
 }
 
 int16_t toPcm(double value) {
     return static_cast<int16_t>(std::lround(std::clamp(value, -1.0, 1.0) * 32767.0));
 }
 
-bool writePage(std::ofstream& out, const ogg_page& page) {
-    out.write(reinterpret_cast<const char*>(page.header), page.header_len);
-    out.write(reinterpret_cast<const char*>(page.body), page.body_len);
-    return static_cast<bool>(out);
+void appendPage(std::vector<uint8_t>& out, const ogg_page& page) {
+    out.insert(out.end(), page.header, page.header + page.header_len);
+    out.insert(out.end(), page.body, page.body + page.body_len);
 }
 
 }  // namespace
@@ -62,36 +73,46 @@ double toDecibels(double level) {
     return 20.0 * std::log10(std::max(level, 1e-12));
 }
 
-bool writeWav(const std::string& fileName, const std::vector<double>& samples, int rate) {
-    std::ofstream out(fileName, std::ios::binary);
-    const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    out.write("RIFF", 4);
+std::vector<uint8_t> encodeWav(const std::vector<int16_t>& pcm, int channels, int rate) {
+    const auto dataBytes = static_cast<uint32_t>(pcm.size() * 2);
+    const auto frameBytes = static_cast<uint32_t>(channels * 2);
+    std::vector<uint8_t> out;
+    putText(out, "RIFF");
     put32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
+    putText(out, "WAVE");
+    putText(out, "fmt ");
     put32(out, 16);
     put16(out, 1);  // PCM
-    put16(out, 1);  // mono
+    put16(out, static_cast<uint32_t>(channels));
     put32(out, static_cast<uint32_t>(rate));
-    put32(out, static_cast<uint32_t>(rate * 2));
-    put16(out, 2);
+    put32(out, static_cast<uint32_t>(rate) * frameBytes);
+    put16(out, frameBytes);
     put16(out, 16);
-    out.write("data", 4);
+    putText(out, "data");
     put32(out, dataBytes);
-    for (double value : samples) {
-        put16(out, static_cast<uint16_t>(toPcm(value)));
+    for (int16_t value : pcm) {
+        put16(out, static_cast<uint16_t>(value));
     }
-    return static_cast<bool>(out);
+    return out;
 }
 
-bool writeOgg(const std::string& fileName, const std::vector<double>& left,
-              const std::vector<double>& right, int rate, float quality, int serial) {
-    std::ofstream out(fileName, std::ios::binary);
+bool writeWav(const std::string& fileName, const std::vector<double>& samples, int rate) {
+    std::vector<int16_t> pcm;
+    pcm.reserve(samples.size());
+    for (double value : samples) {
+        pcm.push_back(toPcm(value));
+    }
+    return writeBytes(fileName, encodeWav(pcm, 1, rate));
+}
+
+std::vector<uint8_t> encodeOgg(const std::vector<float>& interleaved, int channels, int rate,
+                               float quality, int serial) {
+    std::vector<uint8_t> out;
     vorbis_info info;
     vorbis_info_init(&info);
-    if (!out || left.size() != right.size() ||
-        vorbis_encode_init_vbr(&info, 2, rate, quality) != 0) {
+    if (channels < 1 || vorbis_encode_init_vbr(&info, channels, rate, quality) != 0) {
         vorbis_info_clear(&info);
-        return false;
+        return out;
     }
     vorbis_comment comment;
     vorbis_comment_init(&comment);
@@ -108,22 +129,24 @@ bool writeOgg(const std::string& fileName, const std::vector<double>& left,
     ogg_stream_packetin(&stream, &commentHeader);
     ogg_stream_packetin(&stream, &codeHeader);
     ogg_page page;
-    bool good = true;
     while (ogg_stream_flush(&stream, &page) != 0) {
-        good = writePage(out, page) && good;
+        appendPage(out, page);
     }
 
+    const size_t total = interleaved.size() / static_cast<size_t>(channels);
     constexpr size_t chunk = 4096;
-    size_t done = 0;
-    for (;;) {
-        const size_t frames = std::min(chunk, left.size() - done);
+    for (size_t done = 0;;) {
+        const size_t frames = std::min(chunk, total - done);
         if (frames > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
             for (size_t i = 0; i < frames; ++i) {
-                buffer[0][i] = static_cast<float>(left[done + i]);
-                buffer[1][i] = static_cast<float>(right[done + i]);
+                for (int c = 0; c < channels; ++c) {
+                    buffer[c][i] = interleaved[(done + i) * static_cast<size_t>(channels) +
+                                               static_cast<size_t>(c)];
+                }
             }
         }
+        // Zero frames written tells the encoder the input has ended.
         vorbis_analysis_wrote(&dsp, static_cast<int>(frames));
         done += frames;
         ogg_packet packet;
@@ -133,7 +156,7 @@ bool writeOgg(const std::string& fileName, const std::vector<double>& left,
             while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
                 ogg_stream_packetin(&stream, &packet);
                 while (ogg_stream_pageout(&stream, &page) != 0) {
-                    good = writePage(out, page) && good;
+                    appendPage(out, page);
                 }
             }
         }
@@ -142,14 +165,28 @@ bool writeOgg(const std::string& fileName, const std::vector<double>& left,
         }
     }
     while (ogg_stream_flush(&stream, &page) != 0) {
-        good = writePage(out, page) && good;
+        appendPage(out, page);
     }
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
     vorbis_dsp_clear(&dsp);
     vorbis_comment_clear(&comment);
     vorbis_info_clear(&info);
-    return good;
+    return out;
+}
+
+bool writeOgg(const std::string& fileName, const std::vector<double>& left,
+              const std::vector<double>& right, int rate, float quality, int serial) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    std::vector<float> interleaved;
+    interleaved.reserve(left.size() * 2);
+    for (size_t i = 0; i < left.size(); ++i) {
+        interleaved.push_back(static_cast<float>(left[i]));
+        interleaved.push_back(static_cast<float>(right[i]));
+    }
+    return writeBytes(fileName, encodeOgg(interleaved, 2, rate, quality, serial));
 }
 
 }  // namespace synth
