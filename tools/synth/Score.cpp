@@ -268,7 +268,12 @@ bool Score::parseTrack(const SourceLine& line, std::string& error) {
         error = line.where() + ": unknown instrument or style";
         return false;
     }
-    // Patterns are checked here so that a typing error stops the build.
+    // Patterns and notes are checked here so that a typing error stops the build.
+    int note = 0;
+    if (track.options.count("note") && !parseNoteName(textOption(track, "note"), note)) {
+        error = line.where() + ": bad note " + textOption(track, "note");
+        return false;
+    }
     Chord probe;
     parseChord("Cmaj7", 4, probe);
     for (const std::string& step : splitAt(textOption(track, "pattern"), ',')) {
@@ -338,9 +343,10 @@ std::vector<Score::Note> Score::notesOf(size_t trackIndex) const {
                     if (track.style == "hits") {
                         double level = 0;
                         number(entry, level);
-                        const double pitch = option(track, "note", base + tonic);
+                        int pitch = base + tonic;
+                        parseNoteName(textOption(track, "note"), pitch);
                         if (level > 0) {
-                            notes.push_back({beat + at, pitch, hit, level});
+                            notes.push_back({beat + at, static_cast<double>(pitch), hit, level});
                         }
                         continue;
                     }
@@ -382,16 +388,17 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
     Random random(seed * 7919 + nameHash(section) + trackIndex * 104729);
     const double restShare = option(track, "rest", 0.15);
     const int centre = 12 * (static_cast<int>(option(track, "octave", 5)) + 1) + tonic;
-    // Scale notes from a fifth below the centre to an octave and a third above it.
+    // Scale notes from a fifth below the centre to an octave above it.
     std::vector<int> ladder;
-    for (int octave = -1; octave <= 2; ++octave) {
+    for (int octave = -1; octave <= 1; ++octave) {
         for (int degree : scale) {
             const int note = centre + octave * 12 + degree;
-            if (note >= centre - 7 && note <= centre + 16) {
+            if (note >= centre - 7 && note <= centre + 12) {
                 ladder.push_back(note);
             }
         }
     }
+    const auto home = static_cast<long>(std::find(ladder.begin(), ladder.end(), centre) - ladder.begin());
     static const std::vector<std::vector<double>> fourBeat = {
         {2, 2}, {1, 1, 2}, {1.5, 0.5, 2}, {3, 1}, {1, 1, 1, 1}, {2, 1, 1}, {1, 2, 1}, {0.5, 0.5, 1, 2}};
     static const std::vector<std::vector<double>> threeBeat = {
@@ -399,7 +406,7 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
     const auto& rhythms = beatsPerBar == 3 ? threeBeat : fourBeat;
     // Rhythms come in two-bar phrases; the first phrase's rhythm comes back in the third.
     std::vector<std::vector<double>> phraseRhythm;
-    size_t position = ladder.size() / 3;
+    auto position = static_cast<size_t>(home);
     double beat = start;
     for (size_t c = 0; c < chords.size(); ++c) {
         const Chord& chord = chords[c];
@@ -420,10 +427,13 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
         for (size_t n = 0; n < rhythm.size(); ++n) {
             const bool strong = std::fmod(at, 2.0) < 1e-9;
             const bool closing = last && n + 1 == rhythm.size();
-            // A step or a small leap along the scale, kept inside the ladder.
-            const int move = static_cast<int>(std::floor(random.next() * 5.0)) - 2;
-            position = static_cast<size_t>(
-                std::clamp<long>(static_cast<long>(position) + move, 0, ladder.size() - 1));
+            // A step or a small leap along the scale, drawn back towards the centre the further
+            // the tune has wandered from it.
+            const double up = std::clamp(0.5 - 0.1 * (static_cast<double>(position) - home), 0.15, 0.85);
+            const long size = random.next() < 0.7 ? 1 : 2;
+            const long move = random.next() < up ? size : -size;
+            position = static_cast<size_t>(std::clamp<long>(static_cast<long>(position) + move, 0,
+                                                            static_cast<long>(ladder.size()) - 1));
             int note = ladder[position];
             if (strong || closing) {
                 // Strong beats sit on a chord tone (the root to close the section).

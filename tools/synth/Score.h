@@ -29,7 +29,7 @@ namespace synth {
 //                                           "5" fifth, "7" seventh, "8" octave, "9", "10")
 //       style=bass pattern=1:2,5:2          chord tones with their beats, the slash bass
 //                                           for "1"
-//       style=hits pattern=1,0,0.5,0 step= note=<pitch>   a beat at each step's level
+//       style=hits pattern=1,0,0.5,0 step= note=<note name>   a beat at each step's level
 //       style=melody rest=<share>           a tune made up from the scale and the chords,
 //                                           the same each time its section comes back
 class Score {
