@@ -54,10 +54,25 @@ double blep(double phase, double step) {
 
 }  // namespace
 
+double sineOfCycles(double cycles) {
+    constexpr size_t size = 4096;
+    static const std::vector<double> table = [] {
+        std::vector<double> values(size + 1);
+        for (size_t i = 0; i <= size; ++i) {
+            values[i] = std::sin(2.0 * M_PI * static_cast<double>(i) / size);
+        }
+        return values;
+    }();
+    const double position = (cycles - std::floor(cycles)) * size;
+    const auto index = std::min(static_cast<size_t>(position), size - 1);
+    const double fraction = position - static_cast<double>(index);
+    return table[index] + (table[index + 1] - table[index]) * fraction;
+}
+
 double waveValue(Wave wave, double phase, double step) {
     switch (wave) {
         case Wave::sine:
-            return std::sin(2.0 * M_PI * phase);
+            return sineOfCycles(phase);
         case Wave::triangle:
             return phase < 0.5 ? 4.0 * phase - 1.0 : 3.0 - 4.0 * phase;
         case Wave::square: {

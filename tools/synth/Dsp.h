@@ -28,6 +28,9 @@ enum class Wave { sine, triangle, square, saw, noise };
 // The wave's name as written in sources ("sine", "triangle", "square", "saw", "noise").
 bool parseWave(const std::string& name, Wave& wave);
 
+// sin(2 pi cycles) from a table with linear steps between entries (error below -120 dB).
+double sineOfCycles(double cycles);
+
 // One sample of a periodic wave at `phase` in [0, 1); `step` is the phase increment per sample,
 // used to round off the square's and saw's edges so they do not alias.
 double waveValue(Wave wave, double phase, double step);

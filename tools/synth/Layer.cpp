@@ -158,8 +158,11 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
     if (bp > 0) {
         band.set(Biquad::Kind::bandPass, bp, q);
     }
-    // The decay falls by 60 dB over `decay` seconds towards the sustain level.
-    const double fallRate = 6.907755 / decay;
+    // The decay falls by 60 dB over `decay` seconds towards the sustain level, one factor per
+    // sample.
+    const double fallFactor = std::exp(-6.907755 / (decay * sampleRate));
+    double decayed = 1.0;
+    const double glideRatio = f1 / f0;
     double modulator = 0.0;
     double envelopeAtGate = -1.0;
     for (size_t i = 0; i < count; ++i) {
@@ -171,7 +174,10 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
         } else if (held < attack + hold) {
             envelope = 1.0;
         } else {
-            envelope = sustain + (1.0 - sustain) * std::exp(-fallRate * (held - attack - hold));
+            envelope = sustain + (1.0 - sustain) * decayed;
+            if (t < gate) {
+                decayed *= fallFactor;
+            }
         }
         if (t >= gate) {
             if (envelopeAtGate < 0) {
@@ -179,9 +185,9 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
             }
             envelope = release > 0 ? envelopeAtGate * (1.0 - (t - gate) / release) : 0.0;
         }
-        double f = f0 * std::pow(f1 / f0, std::min(t / sweep, 1.0));
+        double f = glideRatio == 1.0 ? f0 : f0 * std::pow(glideRatio, std::min(t / sweep, 1.0));
         if (vibratoDepth != 0) {
-            f *= semitoneRatio(vibratoDepth * std::sin(2.0 * M_PI * vibratoRate * t));
+            f *= semitoneRatio(vibratoDepth * sineOfCycles(vibratoRate * t));
         }
         double value;
         if (wave == Wave::noise) {
@@ -189,7 +195,7 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
         } else {
             double shifted = phase;
             if (fmRatio > 0) {
-                shifted += fmIndex * envelope * std::sin(2.0 * M_PI * modulator) / (2.0 * M_PI);
+                shifted += fmIndex * envelope * sineOfCycles(modulator) / (2.0 * M_PI);
                 modulator += f * fmRatio / sampleRate;
                 modulator -= std::floor(modulator);
                 shifted -= std::floor(shifted);
@@ -213,7 +219,7 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
             }
         }
         if (tremoloDepth != 0) {
-            envelope *= 1.0 - tremoloDepth * 0.5 * (1.0 - std::cos(2.0 * M_PI * tremoloRate * t));
+            envelope *= 1.0 - tremoloDepth * 0.5 * (1.0 - sineOfCycles(tremoloRate * t + 0.25));
         }
         out[first + i] += value * envelope * level;
     }
