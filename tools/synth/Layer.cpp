@@ -97,8 +97,9 @@ bool Layer::parse(bool noise, const std::vector<std::string>& fields, Layer& lay
         }
     }
     if (layer.attack < 0 || layer.hold < 0 || layer.decay <= 0 || layer.release < 0 ||
-        layer.length < 0 || layer.at < 0 || layer.interval < 0) {
-        error = "times must not be negative, and the decay must be positive";
+        layer.length < 0 || layer.at < 0 || layer.interval < 0 || layer.sustain < 0 ||
+        layer.sustain > 1) {
+        error = "times must not be negative, the decay must be positive and the sustain 0..1";
         return false;
     }
     return true;
@@ -109,14 +110,6 @@ double Layer::gateSeconds(double noteLength) const {
         return noteLength;
     }
     return length > 0 ? length : attack + hold + decay;
-}
-
-double Layer::endSeconds(double noteLength) const {
-    return gateSeconds(noteLength) + release;
-}
-
-double Layer::lastEnd(double noteLength) const {
-    return at + interval * (repeat - 1) + jitter + endSeconds(noteLength);
 }
 
 void Layer::render(std::vector<double>& out, double offset, double noteFreq, double noteLength,

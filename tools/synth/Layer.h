@@ -44,11 +44,8 @@ struct Layer {
     static bool parse(bool noise, const std::vector<std::string>& fields, Layer& layer,
                       std::string& error);
 
-    // The gate (sound held) and the end of one copy, from its own start.
+    // How long one copy is held before its release.
     double gateSeconds(double noteLength) const;
-    double endSeconds(double noteLength) const;
-    // The end of the last copy, from the start of the layer's time line.
-    double lastEnd(double noteLength) const;
 
     // Adds the layer into `out` (mono, at sampleRate). `offset` moves the whole layer in
     // seconds; `noteFreq` > 0 replaces `freq` by noteFreq * mult (and `to` likewise keeps its

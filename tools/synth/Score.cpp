@@ -179,8 +179,8 @@ bool Score::parse(const Source& source, std::string& error) {
                    number(w[3], reverbDamping);
         } else if ((w[0] == "instrument" || w[0] == "section") && w.size() == 2) {
             const bool isInstrument = w[0] == "instrument";
-            std::vector<Layer>& layers = instruments[w[1]];
-            std::vector<Chord>& chords = sections[w[1]];
+            std::vector<Layer> layers;
+            std::vector<Chord> chords;
             for (++index; index < lines.size() && lines[index].words[0] != "end"; ++index) {
                 const SourceLine& inner = lines[index];
                 const std::vector<std::string>& v = inner.words;
@@ -217,11 +217,11 @@ bool Score::parse(const Source& source, std::string& error) {
                 return false;
             }
             if (isInstrument) {
-                sections.erase(w[1]);
                 good = !layers.empty();
+                instruments[w[1]] = layers;
             } else {
-                instruments.erase(w[1]);
                 good = !chords.empty();
+                sections[w[1]] = chords;
             }
         } else if (w[0] == "form" && w.size() >= 2) {
             form.assign(w.begin() + 1, w.end());
