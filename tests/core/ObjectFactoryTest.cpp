@@ -51,7 +51,9 @@ TEST(ObjectFactoryContainer, RegistrationNamesSoFar) {
         "Float",          "Font",      "GameClassic", "GameFreeCell",  "GameNode",
         "GameRiver",      "GameSpeed", "GameSplit",   "GameTriple",    "HighScoreEntry",
         "Image",          "Integer",   "Level",       "ModifierFrame", "Node",
-        "Progression",    "SideBoard", "Sound",       "SoundNode",     "Sprite",
+        "Progression",
+        "QuovelMahjongPlayer", "QuovelMahjongScore",
+        "SideBoard", "Sound",       "SoundNode",     "Sprite",
         "Stream",         "String",    "Suit",        "Text",          "Tile",
         "Vector"};
     EXPECT_EQ(ObjectFactoryContainer::instance()->getNames(), expected);
