@@ -11,7 +11,9 @@ namespace synth {
 
 namespace {
 
-// Music peaks at -3 dBFS: Vorbis overshoots a little when it decodes.
+// Every piece is levelled to the same loudness (RMS over the whole piece) unless that would
+// take its peak above -3 dBFS: Vorbis overshoots a little when it decodes.
+constexpr double musicLoudness = 0.1;  // -20 dBFS
 constexpr double musicPeak = 0.708;
 
 bool number(const std::string& text, double& value) {
@@ -515,10 +517,16 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
     left.resize(loopLength);
     right.resize(loopLength);
     const double peak = std::max(peakLevel(left), peakLevel(right));
+    double power = 0.0;
+    for (size_t i = 0; i < loopLength; ++i) {
+        power += left[i] * left[i] + right[i] * right[i];
+    }
+    const double rms = std::sqrt(power / (2.0 * static_cast<double>(std::max<size_t>(loopLength, 1))));
     if (peak > 0) {
+        const double gain = std::min(musicLoudness / rms, musicPeak / peak);
         for (size_t i = 0; i < loopLength; ++i) {
-            left[i] *= musicPeak / peak;
-            right[i] *= musicPeak / peak;
+            left[i] *= gain;
+            right[i] *= gain;
         }
     }
 }

@@ -35,7 +35,8 @@ namespace synth {
 class Score {
 public:
     bool parse(const Source& source, std::string& error);
-    // Renders one pass of the form as a loop: left and right, peaking at -3 dBFS.
+    // Renders one pass of the form as a loop: left and right, at -20 dBFS RMS where the peak
+    // stays at or below -3 dBFS.
     void render(std::vector<double>& left, std::vector<double>& right) const;
 
     float quality() const { return vorbisQuality; }
