@@ -10,3 +10,8 @@ class BaseObject;
 // find their images and sound modifiers their sounds through it; a caller that keeps the object
 // takes its reference under the manager's data lock.
 BaseObject* findLoadedResource(const std::string& key, const std::string& section);
+
+// The same for parts that must have the object (a dialog's background, a painter's pieces): the
+// resource is loaded on the calling thread first when needed (getLoadedResourceHandle). The
+// caller takes its reference under the data lock.
+BaseObject* findOrLoadResource(const std::string& key, const std::string& section);

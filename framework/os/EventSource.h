@@ -21,4 +21,7 @@ public:
     // Keeps mouse events coming to the window while the pointer is outside it (or stops);
     // false when the system cannot.
     virtual bool setCapture(bool capture) = 0;
+    // Lets the system deliver what it has for the window (answering the window manager's
+    // pings) while records are not being taken; the records wait for the next nextMessage.
+    virtual void serviceQueue() {}
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 
 #include "framework/os/EventSource.h"
@@ -33,6 +34,8 @@ public:
         return true;
     }
 
+    void serviceQueue() override { ++queueServices; }
+
     void push(const MessageRecord& record) { queue.push_back(record); }
 
     std::deque<MessageRecord> queue;
@@ -41,4 +44,5 @@ public:
     int32_t cursorY = 0;
     bool captureWorks = true;
     bool captured = false;
+    int32_t queueServices = 0;
 };

@@ -121,3 +121,9 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
 bool SdlEventSource::setCapture(bool capture) {
     return SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE) == 0;
 }
+
+void SdlEventSource::serviceQueue() {
+    if (eventsStarted) {
+        SDL_PumpEvents();
+    }
+}

@@ -21,6 +21,7 @@ public:
     void postQuit(uint32_t code) override;
     bool cursorPosition(int32_t& x, int32_t& y) override;
     bool setCapture(bool capture) override;
+    void serviceQueue() override;
 
     const EventTranslator& translator() const { return eventTranslator; }
 

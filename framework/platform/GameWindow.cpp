@@ -432,3 +432,8 @@ void GameWindow::applyCursor() {
 bool GameWindow::getCursorPosition(int32_t& x, int32_t& y) const {
     return events.cursorPosition(x, y);
 }
+
+void GameWindow::waitServicingSystem(uint32_t milliseconds) {
+    events.serviceQueue();
+    clock.sleep(milliseconds);
+}

@@ -93,6 +93,9 @@ public:
     void update(int32_t elapsedMs) override;
     // Brings the window forward when a second copy asked for it; true when it did.
     bool answerRaiseRequest();
+    // A pause inside a blocking wait of the main thread: the system's queue is serviced, so the
+    // window keeps answering the desktop, then the window's clock sleeps. No message is taken.
+    void waitServicingSystem(uint32_t milliseconds);
 
     // The back buffer's drawing context; null while the depth has none or nothing is open.
     Graphics* getGraphics() const { return backBufferGraphics.get(); }

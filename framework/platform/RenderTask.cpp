@@ -32,7 +32,11 @@ void RenderTask::render(Graphics* graphics) {
             background->render(graphics);
         }
     }
-    if (nodes) {
+    renderTree(graphics);
+}
+
+void RenderTask::renderTree(Graphics* graphics) {
+    if (graphics && nodes) {
         renderNode(graphics, nodes.get());
     }
 }

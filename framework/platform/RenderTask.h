@@ -21,6 +21,8 @@ public:
     void update(int32_t elapsedMs) override;
     // The whole pass into `graphics`: the current scene's background, then the tree.
     void render(Graphics* graphics);
+    // The tree alone into `graphics` (a snapshot of a scene that is not current).
+    void renderTree(Graphics* graphics);
 
     GameTree* getNodes() const { return nodes.get(); }
 

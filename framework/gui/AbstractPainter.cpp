@@ -1,0 +1,44 @@
+#include "framework/gui/AbstractPainter.h"
+
+#include "framework/core/PropertyNode.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/platform/ResourceManager.h"
+
+QUOVEL_DEFINE_TYPE(AbstractPainter, &BaseObject::typeRecord)
+
+AbstractPainter::AbstractPainter(PropertyNode* definition) {
+    PropertyNode* node = nodeOrDummy(definition);
+    if (AbstractProperty* value = node->getChild("section")) {
+        section = value->getValue();
+        dirty = true;
+        imagesLoaded = false;
+    }
+    PropertyVector* names = vectorOrDummy(node->getChild("images"));
+    for (int32_t i = 0; i < names->getChildCount(); ++i) {
+        imageNames.push_back(names->getChildAt(i)->getValue());
+    }
+}
+
+AbstractPainter::~AbstractPainter() = default;
+
+Image* AbstractPainter::getImage(int32_t index) {
+    loadImages();
+    if (index < 0 || static_cast<size_t>(index) >= images.size()) {
+        return nullptr;
+    }
+    return images[static_cast<size_t>(index)].get();
+}
+
+void AbstractPainter::loadImages() {
+    if (imagesLoaded) {
+        return;
+    }
+    images.assign(imageNames.size(), nullptr);
+    ResourceManager::DataLock lock;
+    for (size_t i = 0; i < imageNames.size(); ++i) {
+        if (!imageNames[i].empty()) {
+            images[i] = objectCast<Image>(findOrLoadResource(imageNames[i], section));
+        }
+    }
+    imagesLoaded = true;
+}
