@@ -15,7 +15,9 @@ run: build
 	cd build/game && ./quovel-mahjong
 
 # The whole suite twice, a normal build and a sanitizer build, then the threaded tests under
-# ThreadSanitizer (only the test program and the framework are built there).
+# ThreadSanitizer (only the test program and the framework are built there). Warnings are
+# errors here.
+test: CMAKE_FLAGS += -DQUOVEL_WERROR=ON
 test: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
@@ -29,8 +31,9 @@ test: deps
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L tsan
 
+# Built as `make run` ships the game: the same optimisation, no machine-specific flags.
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOVEL_TESTS=OFF \
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOVEL_TESTS=OFF \
 	    -DQUOVEL_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/quovel-bench

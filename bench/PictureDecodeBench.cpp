@@ -17,7 +17,7 @@ namespace {
 constexpr int width = 800;
 constexpr int height = 600;
 
-// Gradients with some texture, compressing like a painted background rather than flat colour.
+// Gradients with some texture, compressing like a painted background rather than flat color.
 uint8_t channel(int x, int y, int c) {
     const double wave = std::sin(x * 0.05 + c) * std::cos(y * 0.045 - c) * 40.0;
     return static_cast<uint8_t>(std::clamp(
@@ -29,7 +29,7 @@ const std::vector<uint8_t>& pngFile() {
         PngSpec spec;
         spec.width = width;
         spec.height = height;
-        spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+        spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
         for (int y = 0; y < height; ++y) {
             std::vector<uint8_t> row;
             for (int x = 0; x < width; ++x) {

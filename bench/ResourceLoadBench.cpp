@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"
@@ -25,7 +25,7 @@ std::vector<uint8_t> picture(int index) {
     PngSpec spec;
     spec.width = side;
     spec.height = side;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int y = 0; y < side; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < side; ++x) {

@@ -163,6 +163,10 @@ bool Scene::isDialogOpen(const std::string& name) const {
                          openDialogs.end();
 }
 
+void Scene::dropDialog(const std::string& name) {
+    dialogTable.erase(name);
+}
+
 Dialog* Scene::findDialog(const std::string& name) const {
     const auto found = dialogTable.find(name);
     return found == dialogTable.end() ? nullptr : found->second.get();

@@ -53,6 +53,8 @@ public:
     // Hides the dialog, takes its input away and marks it for the next purge; it stays made.
     void closeDialog(Dialog* dialog);
     bool isDialogOpen(const std::string& name) const;
+    // Forgets the dialog made under the name (closing is the caller's business).
+    void dropDialog(const std::string& name);
     // The dialog made under the name, or null.
     Dialog* findDialog(const std::string& name) const;
     const std::vector<RefHolder<Dialog>>& getOpenDialogs() const { return openDialogs; }

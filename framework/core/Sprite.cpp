@@ -75,7 +75,7 @@ Sprite::Sprite(const Sprite& other)
       reversed(other.reversed),
       frameWrapStyle(other.frameWrapStyle),
       alpha(other.alpha),
-      colour(other.colour),
+      color(other.color),
       smooth(other.smooth),
       anchor(other.anchor),
       pivot(other.pivot) {
@@ -108,7 +108,7 @@ Sprite::Sprite(PropertyNode* definition) : GameNode(definition) {
         alpha = value->getInt();
     }
     if (AbstractProperty* value = node->getChild("color")) {
-        colour = static_cast<uint32_t>(value->getInt());
+        color = static_cast<uint32_t>(value->getInt());
     }
     if (AbstractProperty* value = node->getChild("frameoffset_x")) {
         frameStepX = value->getInt();
@@ -401,8 +401,8 @@ void Sprite::setAlpha(int32_t value) {
 }
 
 void Sprite::setColor(uint32_t value) {
-    if (value != colour) {
-        colour = value;
+    if (value != color) {
+        color = value;
         dirty = true;
     }
 }

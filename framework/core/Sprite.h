@@ -148,7 +148,7 @@ public:
     int32_t getFrameWrapStyle() const { return frameWrapStyle; }
     void setFrameWrapStyle(int32_t value) { frameWrapStyle = value; }
     int32_t getAlpha() const { return alpha; }
-    uint32_t getColor() const { return colour; }
+    uint32_t getColor() const { return color; }
     bool isSmooth() const { return smooth; }
     void setSmooth(bool value);
     const std::optional<std::wstring>& getToolTip() const { return toolTip; }
@@ -184,7 +184,7 @@ private:
     bool reversed = false;
     int32_t frameWrapStyle = WRAP_LOOP;
     int32_t alpha = 255;
-    uint32_t colour = 0;
+    uint32_t color = 0;
     bool smooth = false;
     Anchor anchor;
     Anchor pivot;

@@ -193,6 +193,11 @@ bool wstringReplace(std::wstring& text, const std::wstring& searched,
     if (searched.empty()) {
         return false;
     }
+    bool restart = replacement.size() <= searched.size() &&
+                   replacement.find(searched) == std::wstring::npos;
+    // A shorter replacement shrinks the text each time, so it restarts at most this often; an
+    // equally long one is held to the same count.
+    size_t restartsLeft = text.size();
     bool replaced = false;
     size_t position = 0;
     while ((position = text.find(searched, position)) != std::wstring::npos) {
@@ -201,7 +206,8 @@ bool wstringReplace(std::wstring& text, const std::wstring& searched,
         if (!all) {
             break;
         }
-        position += replacement.size();
+        restart = restart && restartsLeft-- > 0;
+        position = restart ? 0 : position + replacement.size();
     }
     return replaced;
 }

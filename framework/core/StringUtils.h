@@ -33,7 +33,9 @@ bool trim(std::wstring& text, std::wstring_view set, bool atStart, bool atEnd);
 bool wstringTrim(std::wstring& text, bool atStart, bool atEnd);
 
 // Replaces `searched` by `replacement` (every occurrence with `all`); true when at least one
-// replacement was made. The search goes on after each inserted text, so a replacement that
-// contains the searched text cannot loop.
+// replacement was made. With `all` the search starts again from the beginning after each
+// replacement, so "  " by " " leaves one blank of any run. A replacement that contains the
+// searched text, or is longer than it, could make that go on for ever: the search then goes on
+// after the inserted text.
 bool wstringReplace(std::wstring& text, const std::wstring& searched,
                     const std::wstring& replacement, bool all);

@@ -81,7 +81,7 @@ private:
     bool wait = true;
 };
 
-// The old scene fades to the scene's colour, a loading text (the child "LOADING_LABEL") shows
+// The old scene fades to the scene's color, a loading text (the child "LOADING_LABEL") shows
 // with running dots when loading takes longer than the show delay, then the new scene fades in.
 class FadeBlackTransitionScene : public TransitionScene {
     QUOVEL_TYPE(FadeBlackTransitionScene)

@@ -63,11 +63,8 @@ void Dialog::readDefinition(PropertyNode* given) {
     if (AbstractProperty* value = node->getChild("movable")) {
         movable = value->getBool();
     }
-    if (AbstractProperty* value = node->getChild("usebuffer"); value && value->getBool() != usebuffer) {
-        usebuffer = value->getBool();
-        getComponents()->setVisible(!usebuffer);
-        repaint = true;
-        setDirty(true);
+    if (AbstractProperty* value = node->getChild("usebuffer")) {
+        setBuffered(value->getBool());
     }
     if (AbstractProperty* value = node->getChild("autoenlarge");
         value && value->getBool() != autoenlarge) {
@@ -135,6 +132,16 @@ void Dialog::setPainter(AbstractPainter* newPainter) {
     // is the current one.
     setSize(requestedWidth < 0 ? getWidth() : requestedWidth,
             requestedHeight < 0 ? getHeight() : requestedHeight);
+    setDirty(true);
+}
+
+void Dialog::setBuffered(bool value) {
+    if (value == usebuffer) {
+        return;
+    }
+    usebuffer = value;
+    getComponents()->setVisible(!usebuffer);
+    repaint = true;
     setDirty(true);
 }
 
@@ -317,6 +324,8 @@ int32_t Dialog::removeFromScene(void* target, BaseObject*) {
     if (dialog && scene && scene->isDialogOpen(dialog->getName()) &&
         scene->findDialog(dialog->getName()) == dialog) {
         scene->closeDialog(dialog);
+        // Dropped, so the next getDialog makes a fresh dialog rather than this closed one.
+        scene->dropDialog(dialog->getName());
     }
     return 0;
 }

@@ -64,7 +64,8 @@ public:
                               iInputListenerContainer* container);
 
     // Closes the dialog (the target) on the current scene when the scene has it open under the
-    // dialog's name; a callback for function modifiers at the end of closing animations.
+    // dialog's name, and drops it from the scene's dialogs; a callback for function modifiers at
+    // the end of closing animations.
     static int32_t removeFromScene(void* target, BaseObject* sender);
 
     // Installs the painter (referenced; null removes it) and applies the requested size again.
@@ -88,6 +89,9 @@ public:
     bool isMovable() const { return movable; }
     void setMovable(bool value) { movable = value; }
     bool isBuffered() const { return usebuffer; }
+    // Drawing from the buffer shows the dialog and its components as one picture (hiding the
+    // live components); the displayed image is rebuilt at the next render.
+    void setBuffered(bool value);
     bool isAutoEnlarge() const { return autoenlarge; }
     bool isAutoCenter() const { return autocenter; }
     void setAutoCenter(bool value) { autocenter = value; }

@@ -129,10 +129,10 @@ void DialogPainter::fillCenter(Graphics* target, const Rect& area) {
     if (area.w <= 0 || area.h <= 0) {
         return;
     }
-    const uint32_t savedColour = target->getColor();
+    const uint32_t savedColor = target->getColor();
     target->setColor(centerColor | 0xFF000000u);
     target->fillRectR(area);
-    target->setColor(savedColour);
+    target->setColor(savedColor);
     if (!adjustAlpha) {
         return;
     }

@@ -8,7 +8,7 @@
 // The nine-piece frame: images 0-8 row by row (top-left corner, top edge, top-right corner,
 // left edge, centre, right edge, bottom-left corner, bottom edge, bottom-right corner). Corners
 // are drawn once, edges are tiled along the sides and the centre is tiled, or filled with the
-// centre colour when it has no image; sizes are rounded up to whole edge tiles. An absent
+// centre color when it has no image; sizes are rounded up to whole edge tiles. An absent
 // piece counts as 0 x 0.
 //
 // With "adjustalpha" the background's alpha channel is built from the pieces (copied, or with

@@ -1,7 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+// Memory that the display owns and lends to an image: the back buffer. `owner` keeps the memory
+// alive for as long as an image refers to it.
+struct SurfaceMemory {
+    uint8_t* pixels = nullptr;
+    // One byte per pixel, rows of `width` bytes; required at 2 bytes per pixel.
+    uint8_t* alphaPlane = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t pitch = 0;
+    int32_t bytesPerPixel = 0;
+    std::shared_ptr<void> owner;
+};
 
 // The screen and the game's one window: what the game window needs to open itself in a window
 // or full screen, and to show the back buffer it draws into once per frame. The window's
@@ -19,8 +33,13 @@ public:
     // Makes the window, centred and hidden until `show`; false (and no window) on failure.
     virtual bool createWindow(const std::string& title, int width, int height, bool fullScreen) = 0;
     // Makes what presents a back buffer of 2 (RGB565) or 4 (XRGB8888) bytes per pixel into
-    // the window; false on failure, when the window stays without one.
+    // the window, and the back buffer itself; false on failure, when the window stays without
+    // one.
     virtual bool createPresenter(int bytesPerPixel) = 0;
+    // The presenter's back buffer: zeroed memory of the window's size at its depth, with an
+    // alpha plane at 2 bytes per pixel. Empty without a presenter; a new presenter makes a new
+    // buffer, while the old one lives on for whoever still holds it.
+    virtual SurfaceMemory getBackBuffer() = 0;
     // Destroys the presenter and the window, if any.
     virtual void destroyWindow() = 0;
     virtual bool hasWindow() = 0;
@@ -38,6 +57,16 @@ public:
     // distance between rows. False when nothing could be shown (no presenter, or it was lost
     // and could not be made again).
     virtual bool present(const void* pixels, int pitch) = 0;
+
+    // Where the window's client area lies on the screen; false (with 0, 0) without a window.
+    virtual bool getClientPosition(int& x, int& y) = 0;
+    // Moves a window so that its client area starts at (x, y) on the screen.
+    virtual void setClientPosition(int x, int y) = 0;
+    // How far the window's frame reaches beyond the client area on each side; all 0 without a
+    // window or without a frame.
+    virtual void getFrameBorders(int& left, int& top, int& right, int& bottom) = 0;
+    // Whether presenting waits for the vertical blank; kept for later presenters as well.
+    virtual void setVSync(bool on) = 0;
 
     virtual bool hasFocus() = 0;
     virtual bool isMinimised() = 0;

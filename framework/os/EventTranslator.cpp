@@ -125,6 +125,30 @@ uint32_t EventTranslator::virtualKey(int32_t sdlKey) {
             return VK_DECIMAL;
         case SDLK_KP_DIVIDE:
             return VK_DIVIDE;
+        case SDLK_SEMICOLON:
+            return VK_OEM_1;
+        case SDLK_EQUALS:
+            return VK_OEM_PLUS;
+        case SDLK_COMMA:
+            return VK_OEM_COMMA;
+        case SDLK_MINUS:
+            return VK_OEM_MINUS;
+        case SDLK_PERIOD:
+            return VK_OEM_PERIOD;
+        case SDLK_SLASH:
+            return VK_OEM_2;
+        case SDLK_BACKQUOTE:
+            return VK_OEM_3;
+        case SDLK_LEFTBRACKET:
+            return VK_OEM_4;
+        case SDLK_BACKSLASH:
+            return VK_OEM_5;
+        case SDLK_RIGHTBRACKET:
+            return VK_OEM_6;
+        case SDLK_QUOTE:
+            return VK_OEM_7;
+        case SDLK_LESS:
+            return VK_OEM_102;
         default:
             return 0;
     }

@@ -20,6 +20,26 @@ FileSystem& FileSystem::current() {
     return machine;
 }
 
+std::string FileSystem::temporaryName(const std::string& name, std::string_view suffix) {
+    // The leading '.' keeps the name apart from the plain names stored beside it.
+    return "." + name + ".tmp" + std::string(suffix);
+}
+
+bool FileSystem::isTemporaryName(std::string_view name) {
+    constexpr size_t SUFFIX = 5;
+    constexpr std::string_view MARK = ".tmp";
+    if (name.size() < 2 + MARK.size() + SUFFIX || name[0] != '.' ||
+        name.substr(name.size() - SUFFIX - MARK.size(), MARK.size()) != MARK) {
+        return false;
+    }
+    for (char c : name.substr(name.size() - SUFFIX)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void FileSystem::setCurrent(FileSystem* fileSystem) {
     installed.store(fileSystem);
 }

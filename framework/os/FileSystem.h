@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class FileReadResult { ok, notFound, tooLarge, failed };
@@ -35,9 +36,19 @@ public:
     // Replaces the file's contents all at once: the bytes go to a temporary file beside it,
     // which is flushed and renamed over the target. On failure the old file stays whole.
     virtual bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) = 0;
+    // Removes, in the folder and every folder below it, the temporary files that a write cut
+    // short by the end of the process left behind (links are never followed). Returns how many
+    // went. Only for a start-up with no other writer about.
+    virtual int removeTemporaryFiles(const std::string& folder) = 0;
     // Reads a whole file; files larger than `maxSize` are refused before anything is read.
     virtual FileReadResult readFile(const std::string& path, uint64_t maxSize,
                                     std::vector<uint8_t>& bytes) = 0;
+
+    // The temporary file's name for a target name: "." + name + ".tmp" + five characters from
+    // `suffix` (digits and lower-case letters).
+    static std::string temporaryName(const std::string& name, std::string_view suffix);
+    // Whether a name is one that temporaryName gives.
+    static bool isTemporaryName(std::string_view name);
 
     // The file system the game uses: the machine's own unless a test installed another.
     static FileSystem& current();

@@ -74,6 +74,45 @@ bool removeTree(int parent, const char* name, int depth) {
     return unlinkat(parent, name, AT_REMOVEDIR) == 0 && ok;
 }
 
+// Removes the temporary files in the folder `name` below the open folder `parent` and in its
+// subfolders, without following links; returns how many went.
+int removeTemporaryTree(int parent, const char* name, int depth) {
+    if (depth > MAX_TREE_DEPTH) {
+        return 0;
+    }
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return 0;
+    }
+    std::vector<std::string> entries;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") {
+            entries.push_back(entryName);
+        }
+    }
+    int removed = 0;
+    for (const std::string& entry : entries) {
+        struct stat info {};
+        if (fstatat(fd, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            removed += removeTemporaryTree(fd, entry.c_str(), depth + 1);
+        } else if (S_ISREG(info.st_mode) && FileSystem::isTemporaryName(entry) &&
+                   unlinkat(fd, entry.c_str(), 0) == 0) {
+            ++removed;
+        }
+    }
+    closedir(dir);
+    return removed;
+}
+
 }  // namespace
 
 std::string LinuxFileSystem::programFolder() {
@@ -135,6 +174,11 @@ bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* da
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const FileDescriptor folder(open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return folder.get() >= 0 && replaceFileAt(folder.get(), name, data, size);
+}
+
+int LinuxFileSystem::removeTemporaryFiles(const std::string& folder) {
+    const std::string path = withoutTrailingSlashes(folder);
+    return path.empty() ? 0 : removeTemporaryTree(AT_FDCWD, path.c_str(), 0);
 }
 
 FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSize,

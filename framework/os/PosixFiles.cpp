@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cerrno>
 
+#include "framework/os/FileSystem.h"
+
 FileDescriptor::~FileDescriptor() {
     if (fd >= 0) {
         close(fd);
@@ -49,8 +51,7 @@ bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, siz
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
-        // The leading '.' keeps the name apart from the plain names stored beside it.
-        temporary = "." + name + ".tmp" + temporarySuffix();
+        temporary = FileSystem::temporaryName(name, temporarySuffix());
         file = FileDescriptor(openat(folder, temporary.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) {

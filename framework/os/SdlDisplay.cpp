@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <memory>
+
 #include "framework/os/DirectXVersion.h"
 
 namespace {
@@ -85,6 +87,7 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
     if (!window || (newBytesPerPixel != 2 && newBytesPerPixel != 4)) {
         return false;
     }
+    backBuffer = SurfaceMemory{};
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -101,11 +104,24 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
         return false;
     }
     bytesPerPixel = newBytesPerPixel;
+    SDL_RenderSetVSync(renderer, vSync ? 1 : 0);
     if (SDL_RenderSetLogicalSize(renderer, width, height) != 0 || !createTexture()) {
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
         return false;
     }
+    // The back buffer stays in system memory: drawing reads it back, which a streaming
+    // texture's lock does not allow. Each present uploads it.
+    const size_t area = static_cast<size_t>(width) * static_cast<size_t>(height);
+    auto store = std::make_shared<std::vector<uint8_t>>(
+        area * static_cast<size_t>(newBytesPerPixel + (newBytesPerPixel == 2 ? 1 : 0)));
+    backBuffer = SurfaceMemory{store->data(),
+                               newBytesPerPixel == 2 ? store->data() + area * 2 : nullptr,
+                               width,
+                               height,
+                               width * newBytesPerPixel,
+                               newBytesPerPixel,
+                               store};
     return true;
 }
 
@@ -124,6 +140,7 @@ bool SdlDisplay::createTexture() {
 }
 
 void SdlDisplay::destroyWindow() {
+    backBuffer = SurfaceMemory{};
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -202,6 +219,38 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     }
     SDL_RenderPresent(renderer);
     return true;
+}
+
+bool SdlDisplay::getClientPosition(int& x, int& y) {
+    x = 0;
+    y = 0;
+    if (!window) {
+        return false;
+    }
+    SDL_GetWindowPosition(window, &x, &y);
+    return true;
+}
+
+void SdlDisplay::setClientPosition(int x, int y) {
+    if (window) {
+        SDL_SetWindowPosition(window, x, y);
+    }
+}
+
+void SdlDisplay::getFrameBorders(int& left, int& top, int& right, int& bottom) {
+    left = top = right = bottom = 0;
+    // Unknown (all 0) while the window manager has not framed the window yet.
+    if (window && !isFullScreen() &&
+        SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) {
+        left = top = right = bottom = 0;
+    }
+}
+
+void SdlDisplay::setVSync(bool on) {
+    vSync = on;
+    if (renderer) {
+        SDL_RenderSetVSync(renderer, on ? 1 : 0);
+    }
 }
 
 bool SdlDisplay::hasFocus() {

@@ -25,6 +25,7 @@ public:
     int desktopBytesPerPixel() override;
     bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
     bool createPresenter(int bytesPerPixel) override;
+    SurfaceMemory getBackBuffer() override { return backBuffer; }
     void destroyWindow() override;
     bool hasWindow() override { return window != nullptr; }
     void show() override;
@@ -34,6 +35,10 @@ public:
     bool setFullScreen(bool fullScreen) override;
     bool isFullScreen() override;
     bool present(const void* pixels, int pitch) override;
+    bool getClientPosition(int& x, int& y) override;
+    void setClientPosition(int x, int y) override;
+    void getFrameBorders(int& left, int& top, int& right, int& bottom) override;
+    void setVSync(bool on) override;
     bool hasFocus() override;
     bool isMinimised() override;
     bool setIcon(const uint32_t* pixels, int width, int height) override;
@@ -64,6 +69,8 @@ private:
     int bytesPerPixel = 0;
     bool textureLost = false;
     int textureCount = 0;
+    SurfaceMemory backBuffer;
+    bool vSync = false;
     std::vector<uint32_t> iconPixels;
     int iconWidth = 0;
     int iconHeight = 0;

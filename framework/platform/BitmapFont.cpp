@@ -270,11 +270,11 @@ int32_t BitmapFont::measureText(const std::wstring& text, int32_t start, int32_t
 }
 
 void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
-                          const std::vector<uint32_t>& colours) {
+                          const std::vector<uint32_t>& colors) {
     if (!target) {
         return;
     }
-    const uint32_t savedColour = target->getColor();
+    const uint32_t savedColor = target->getColor();
     const int32_t savedAlpha = target->getAlpha();
     std::vector<TextLayout> layouts(lines.size());
     for (size_t n = 0; n < lines.size(); ++n) {
@@ -285,7 +285,7 @@ void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
         const FontLayer* layer = layers[l].get();
         Image* image = layer->getImage();
         const int64_t p = layer->getPadding();
-        target->setColor(l < colours.size() ? colours[l] : layer->getColour());
+        target->setColor(l < colors.size() ? colors[l] : layer->getColor());
         for (size_t n = 0; n < lines.size(); ++n) {
             const TextLine& line = lines[n];
             const std::vector<GlyphPlacement>& placements = layouts[n].placements;
@@ -317,7 +317,7 @@ void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
         }
     }
     target->setAlpha(savedAlpha);
-    target->setColor(savedColour);
+    target->setColor(savedColor);
 }
 
 bool BitmapFont::setFlagB(bool value) {
@@ -334,7 +334,7 @@ int32_t BitmapFont::getLineHeight() const {
 }
 
 uint32_t BitmapFont::getLastLayerColor() const {
-    return layers.empty() ? 0 : layers.back()->getColour();
+    return layers.empty() ? 0 : layers.back()->getColor();
 }
 
 bool BitmapFont::isLastLayerAlphaOnly() const {

@@ -27,7 +27,7 @@ public:
     void addLayer(FontLayer* layer);
 
     void drawText(Graphics* target, const std::vector<TextLine>& lines,
-                  const std::vector<uint32_t>& colours) override;
+                  const std::vector<uint32_t>& colors) override;
     int32_t getMargin() const override { return margin; }
     void layoutText(const std::wstring& text, TextLayout& layout, int32_t start,
                     int32_t count) const override;

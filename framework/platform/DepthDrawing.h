@@ -16,32 +16,32 @@
 //   alphaInPlane       whether same-depth sources keep their alpha in the alpha plane;
 //   store, blend       the per-pixel rules (store keeps what the depth keeps of the target);
 //   fillRow, maskRow   its row loops, built for AVX2 and the baseline (QUOVEL_ROW_LOOP);
-//   samplePixel        one colour sample of a same-depth source.
+//   samplePixel        one color sample of a same-depth source.
 // Every per-pixel call is resolved at compile time, so the row loops stay branch-free.
 namespace drawing {
 
 // The bodies of the shared row loops; each depth wraps them in its own QUOVEL_ROW_LOOP functions
 // so that both builds of the loop inline them.
 template <class D>
-inline void fillRowOf(typename D::Pixel* d, int32_t w, typename D::Value colour, uint32_t k) {
+inline void fillRowOf(typename D::Pixel* d, int32_t w, typename D::Value color, uint32_t k) {
     if (k == 256) {
         for (int32_t i = 0; i < w; ++i) {
-            d[i] = D::store(d[i], colour);
+            d[i] = D::store(d[i], color);
         }
     } else {
         for (int32_t i = 0; i < w; ++i) {
-            d[i] = D::blend(d[i], colour, k);
+            d[i] = D::blend(d[i], color, k);
         }
     }
 }
 
-// The colour through a mask: Blend(c, ea). A group of zero weights leaves its pixels alone, which
+// The color through a mask: Blend(c, ea). A group of zero weights leaves its pixels alone, which
 // a blend by 0 does as well, so no grouping is needed.
 template <class D>
-inline void maskRowOf(typename D::Pixel* d, const uint8_t* m, int32_t w, typename D::Value colour,
+inline void maskRowOf(typename D::Pixel* d, const uint8_t* m, int32_t w, typename D::Value color,
                       uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
-        d[i] = D::blend(d[i], colour, effectiveAlpha(m[i], a));
+        d[i] = D::blend(d[i], color, effectiveAlpha(m[i], a));
     }
 }
 
@@ -94,8 +94,8 @@ inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
     }
 }
 
-// Source kinds of rotated and stretched blits: colour without alpha, colour with alpha, or the
-// drawing colour through a mask.
+// Source kinds of rotated and stretched blits: color without alpha, color with alpha, or the
+// drawing color through a mask.
 enum class MappedSource { Opaque, WithAlpha, Mask };
 
 inline uint32_t samplePlane(const uint8_t* plane, int32_t width, const BlitSample& sample,
@@ -116,7 +116,7 @@ public:
     using Pixel = typename D::Pixel;
     using Value = typename D::Value;
 
-    static void drawPixel(Graphics& g, int32_t x, int32_t y, Value colour) {
+    static void drawPixel(Graphics& g, int32_t x, int32_t y, Value color) {
         const int64_t px = int64_t{x} + g.offsetX;
         const int64_t py = int64_t{y} + g.offsetY;
         if (g.alpha == 0 || !insideClip(px, py, g.clip)) {
@@ -128,13 +128,13 @@ public:
         }
         Pixel& d =
             rowAt<Pixel>(g.image->getPixels(), g.image->getPitch(), static_cast<int32_t>(py))[px];
-        d = D::blend(d, colour, g.alpha == 255 ? 256 : g.alpha);
+        d = D::blend(d, color, g.alpha == 255 ? 256 : g.alpha);
     }
 
     // Horizontal and vertical lines at full alpha are stored as one clipped span; the others go
     // to the general tracer.
     static void drawLine(Graphics& g, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-                         Value colour) {
+                         Value color) {
         if (g.alpha != 255 || (x1 != x2 && y1 != y2)) {
             g.Graphics::drawLine(x1, y1, x2, y2);
             return;
@@ -151,16 +151,16 @@ public:
         uint8_t* pixels = g.image->getPixels();
         const int32_t pitch = g.image->getPitch();
         if (span->horizontal) {
-            D::fillRow(rowAt<Pixel>(pixels, pitch, span->y) + span->x, span->length, colour, 256);
+            D::fillRow(rowAt<Pixel>(pixels, pitch, span->y) + span->x, span->length, color, 256);
         } else {
             for (int32_t j = 0; j < span->length; ++j) {
                 Pixel& d = rowAt<Pixel>(pixels, pitch, span->y + j)[span->x];
-                d = D::store(d, colour);
+                d = D::store(d, color);
             }
         }
     }
 
-    static void drawLineAA(Graphics& g, float x1, float y1, float x2, float y2, Value colour) {
+    static void drawLineAA(Graphics& g, float x1, float y1, float x2, float y2, Value color) {
         if (g.alpha == 0) {
             return;
         }
@@ -174,11 +174,11 @@ public:
                     x2 + static_cast<float>(g.offsetX), y2 + static_cast<float>(g.offsetY), g.clip,
                     g.targetWidth(), g.targetHeight(), [&](int32_t x, int32_t y, int32_t weight) {
                         Pixel& d = rowAt<Pixel>(pixels, pitch, y)[x];
-                        d = D::blend(d, colour, static_cast<uint32_t>(std::clamp(weight, 0, 255)));
+                        d = D::blend(d, color, static_cast<uint32_t>(std::clamp(weight, 0, 255)));
                     });
     }
 
-    static void fillRect(Graphics& g, int32_t x, int32_t y, int32_t w, int32_t h, Value colour) {
+    static void fillRect(Graphics& g, int32_t x, int32_t y, int32_t w, int32_t h, Value color) {
         const Rect area = placeRect(x, y, w, h, g.offsetX, g.offsetY, g.clip);
         if (g.alpha == 0 || area.isEmpty()) {
             return;
@@ -190,7 +190,7 @@ public:
         const uint32_t k = g.alpha == 255 ? 256 : static_cast<uint32_t>(g.alpha);
         for (int32_t j = 0; j < area.h; ++j) {
             D::fillRow(rowAt<Pixel>(g.image->getPixels(), g.image->getPitch(), area.y + j) + area.x,
-                       area.w, colour, k);
+                       area.w, color, k);
         }
     }
 
@@ -206,7 +206,7 @@ public:
 
     // The whole of blit: same-depth sources go to D::blitRows with the target locked.
     static void blit(Graphics& g, Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
-                     int32_t w, int32_t h, Value colour) {
+                     int32_t w, int32_t h, Value color) {
         const SourceKind kind = sourceKind(source, D::bytes);
         if (g.alpha == 0 || kind == SourceKind::Unusable) {
             return;
@@ -233,7 +233,7 @@ public:
             }
             for (int32_t j = 0; j < h; ++j) {
                 D::maskRow(rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx,
-                           planeAt(plane, source->getWidth(), sx, sy + j), w, colour, a);
+                           planeAt(plane, source->getWidth(), sx, sy + j), w, color, a);
             }
             return;
         }
@@ -243,7 +243,7 @@ public:
 
     static void blitRotated(Graphics& g, Image* source, double angle, double scale, int32_t dx,
                             int32_t dy, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
-                            int32_t pivotX, int32_t pivotY, Value colour) {
+                            int32_t pivotX, int32_t pivotY, Value color) {
         if (g.alpha == 0 || sourceKind(source, D::bytes) == SourceKind::Unusable) {
             return;
         }
@@ -253,12 +253,12 @@ public:
                                   pivotX, pivotY, g.smooth, g.clip)) {
             return;
         }
-        mappedBlit(g, source, mapping, true, colour);
+        mappedBlit(g, source, mapping, true, color);
     }
 
     static void blitStretched(Graphics& g, Image* source, int32_t sx, int32_t sy, int32_t sw,
                               int32_t sh, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
-                              Value colour) {
+                              Value color) {
         if (g.alpha == 0 || sourceKind(source, D::bytes) == SourceKind::Unusable) {
             return;
         }
@@ -268,12 +268,12 @@ public:
                                     g.clip)) {
             return;
         }
-        mappedBlit(g, source, mapping, false, colour);
+        mappedBlit(g, source, mapping, false, color);
     }
 
 private:
     static void mappedBlit(Graphics& g, Image* source, const BlitMapping& mapping, bool rotated,
-                           Value colour) {
+                           Value color) {
         ImageLocks locks(source, g.image.get());
         if (!locks.ok() || !g.image->getPixels()) {
             return;
@@ -295,16 +295,16 @@ private:
                                                              : WeightRule::Plain;
         const uint32_t a = static_cast<uint32_t>(g.alpha);
         if (g.smooth) {
-            drawMappedBy<true>(kind, rule, mapping, source, g.image.get(), colour, a);
+            drawMappedBy<true>(kind, rule, mapping, source, g.image.get(), color, a);
         } else {
-            drawMappedBy<false>(kind, rule, mapping, source, g.image.get(), colour, a);
+            drawMappedBy<false>(kind, rule, mapping, source, g.image.get(), color, a);
         }
     }
 
     // Draws every mapped pixel. The source kind, sampling and weight rule are fixed per call, so
     // the per-pixel work carries no test of them.
     template <bool smooth, MappedSource kind, WeightRule rule>
-    static void drawMapped(const BlitMapping& mapping, Image* source, Image* target, Value colour,
+    static void drawMapped(const BlitMapping& mapping, Image* source, Image* target, Value color,
                            uint32_t a) {
         uint8_t* targetPixels = target->getPixels();
         const int32_t targetPitch = target->getPitch();
@@ -314,7 +314,7 @@ private:
         const int32_t sourceWidth = source->getWidth();
         const uint32_t fixed = a == 255 ? 256 : a;
         mapping.forEachPixel([&](int32_t x, int32_t y, const BlitSample& sample) {
-            Value s = colour;
+            Value s = color;
             uint32_t sa = 255;
             if constexpr (kind != MappedSource::Mask) {
                 s = D::samplePixel(sourcePixels, sourcePitch, sample, smooth);
@@ -333,35 +333,35 @@ private:
 
     template <bool smooth, MappedSource kind>
     static void drawMappedByRule(WeightRule rule, const BlitMapping& mapping, Image* source,
-                                 Image* target, Value colour, uint32_t a) {
+                                 Image* target, Value color, uint32_t a) {
         switch (rule) {
             case WeightRule::Fixed:
-                drawMapped<smooth, kind, WeightRule::Fixed>(mapping, source, target, colour, a);
+                drawMapped<smooth, kind, WeightRule::Fixed>(mapping, source, target, color, a);
                 break;
             case WeightRule::Thresholds:
-                drawMapped<smooth, kind, WeightRule::Thresholds>(mapping, source, target, colour,
+                drawMapped<smooth, kind, WeightRule::Thresholds>(mapping, source, target, color,
                                                                  a);
                 break;
             case WeightRule::Plain:
-                drawMapped<smooth, kind, WeightRule::Plain>(mapping, source, target, colour, a);
+                drawMapped<smooth, kind, WeightRule::Plain>(mapping, source, target, color, a);
                 break;
         }
     }
 
     template <bool smooth>
     static void drawMappedBy(MappedSource kind, WeightRule rule, const BlitMapping& mapping,
-                             Image* source, Image* target, Value colour, uint32_t a) {
+                             Image* source, Image* target, Value color, uint32_t a) {
         switch (kind) {
             case MappedSource::Opaque:
                 drawMappedByRule<smooth, MappedSource::Opaque>(rule, mapping, source, target,
-                                                               colour, a);
+                                                               color, a);
                 break;
             case MappedSource::WithAlpha:
                 drawMappedByRule<smooth, MappedSource::WithAlpha>(rule, mapping, source, target,
-                                                                  colour, a);
+                                                                  color, a);
                 break;
             case MappedSource::Mask:
-                drawMappedByRule<smooth, MappedSource::Mask>(rule, mapping, source, target, colour,
+                drawMappedByRule<smooth, MappedSource::Mask>(rule, mapping, source, target, color,
                                                              a);
                 break;
         }

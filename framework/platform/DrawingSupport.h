@@ -77,7 +77,7 @@ inline Rect placeRect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t offset
 
 // What a blit does with its source, by depth.
 enum class SourceKind {
-    // An alpha-only image: its alpha plane is a mask for the current colour.
+    // An alpha-only image: its alpha plane is a mask for the current color.
     Mask,
     // An image of the target's depth.
     SameDepth,

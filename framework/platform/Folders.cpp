@@ -1,5 +1,7 @@
 #include "framework/platform/Folders.h"
 
+#include "framework/os/FileKeyStore.h"
+
 #include <cstdint>
 #include <mutex>
 
@@ -100,6 +102,16 @@ std::string getGameDataFolder() {
     FolderCache& folders = cache();
     std::lock_guard lock(folders.mutex);
     return gameFolderLocked(folders);
+}
+
+int removeStaleTemporaryFiles() {
+    FileSystem& files = FileSystem::current();
+    int removed = files.removeTemporaryFiles(getCommonDataRoot());
+    const std::string settingsRoot = FileKeyStore::defaultRoot();
+    if (!settingsRoot.empty()) {
+        removed += files.removeTemporaryFiles(settingsRoot + "/Brastel/Games");
+    }
+    return removed;
 }
 
 std::string getTempFolder() {

@@ -18,6 +18,11 @@ std::string getGameDataFolder();
 // The game folder + "/_temp" (created).
 std::string getTempFolder();
 
+// Removes the temporary files that writes cut short by an earlier run left in the data root and
+// in the settings folders; start-up does it once this copy is known to be the only one.
+// Returns how many went.
+int removeStaleTemporaryFiles();
+
 // Names the game folder in place of "GAME_NAME" (for tests); an empty name goes back to it.
 void setGameName(const std::string& name);
 // Forgets the cached folders, so that a test can point the environment elsewhere.

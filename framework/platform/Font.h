@@ -40,10 +40,10 @@ struct TextLayout {
 class Font : public BaseObject {
     QUOVEL_TYPE(Font)
 public:
-    // Draws the lines into the target through its blits; `colours` gives the colour of each
+    // Draws the lines into the target through its blits; `colors` gives the color of each
     // layer in order, layers beyond the list keep their own.
     virtual void drawText(Graphics* target, const std::vector<TextLine>& lines,
-                          const std::vector<uint32_t>& colours) = 0;
+                          const std::vector<uint32_t>& colors) = 0;
     virtual int32_t getMargin() const = 0;
     // Places characters start to start+count-1 of the text into `layout`.
     virtual void layoutText(const std::wstring& text, TextLayout& layout, int32_t start,

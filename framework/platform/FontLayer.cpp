@@ -2,7 +2,7 @@
 
 QUOVEL_DEFINE_TYPE(FontLayer, &BaseObject::typeRecord)
 
-FontLayer::FontLayer(int32_t padding, uint32_t colour, Image* image)
-    : padding(padding), colour(colour), image(image) {}
+FontLayer::FontLayer(int32_t padding, uint32_t color, Image* image)
+    : padding(padding), color(color), image(image) {}
 
 FontLayer::~FontLayer() = default;

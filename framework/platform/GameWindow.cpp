@@ -13,6 +13,7 @@
 #include "framework/os/MessageBox.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/ImageDD.h"
 #include "framework/platform/ImageManager.h"
 #include "framework/platform/PngDecoder.h"
 #include "framework/platform/SceneHooks.h"
@@ -76,6 +77,7 @@ GameWindow* GameWindow::createInstance(const WindowServices& services, const std
     instance->addRef();
     instance->setIconId(iconId);
     instance->initialise(title, width, height, fullScreen, bytesPerPixel);
+    instance->centre();
     instance->show();
     return instance;
 }
@@ -176,7 +178,7 @@ void GameWindow::loadIcon() {
     if (path.empty()) {
         return;
     }
-    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColour);
+    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColor);
     if (!picture || !picture->lock()) {
         return;
     }
@@ -244,9 +246,10 @@ bool GameWindow::initDisplay() {
 }
 
 bool GameWindow::createBackBuffer() {
-    // A memory image at the window's depth (with its alpha plane at 2 bytes per pixel); it
-    // keeps its depth, since the display is set up again whenever the depth changes.
-    backBuffer = Image::createImage(width, height, bytesPerPixel);
+    // A surface image over the presenter's memory; it keeps its depth, since the display is set
+    // up again whenever the depth changes.
+    setDisplayBytesPerPixel(bytesPerPixel);
+    backBuffer = ImageDD::createSurface(display.getBackBuffer());
     return static_cast<bool>(backBuffer);
 }
 
@@ -267,9 +270,65 @@ void GameWindow::present() {
     }
     // A display that cannot show the frame even after remaking its texture stays dark until
     // the window is activated again.
-    if (!display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
+    const bool locked = backBuffer->lock();
+    if (!locked || !display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
         paused = true;
     }
+    if (locked) {
+        backBuffer->unlock();
+    }
+}
+
+void GameWindow::centre() {
+    const Rect frame = getFrameRect();
+    moveWindow((display.screenWidth() - frame.w) / 2, (display.screenHeight() - frame.h) / 2);
+}
+
+void GameWindow::moveWindow(int32_t newX, int32_t newY) {
+    x = newX;
+    y = newY;
+    if (display.hasWindow() && !fullScreen) {
+        const Rect frame = getFrameRect();
+        display.setClientPosition(x - frame.x, y - frame.y);
+    }
+}
+
+int32_t GameWindow::getClientScreenX() const {
+    int clientX = 0;
+    int clientY = 0;
+    display.getClientPosition(clientX, clientY);
+    return clientX;
+}
+
+int32_t GameWindow::getClientScreenY() const {
+    int clientX = 0;
+    int clientY = 0;
+    display.getClientPosition(clientX, clientY);
+    return clientY;
+}
+
+Rect GameWindow::getFrameRect() const {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    display.getFrameBorders(left, top, right, bottom);
+    return Rect{-left, -top, width + left + right, height + top + bottom};
+}
+
+void GameWindow::updateClientRect() {
+    int clientX = 0;
+    int clientY = 0;
+    if (!fullScreen && display.getClientPosition(clientX, clientY)) {
+        const Rect frame = getFrameRect();
+        x = clientX + frame.x;
+        y = clientY + frame.y;
+    }
+}
+
+void GameWindow::setVSync(bool value) {
+    vSync = value;
+    display.setVSync(value);
 }
 
 void GameWindow::destroyWindow() {
@@ -283,6 +342,7 @@ void GameWindow::recreateWindow() {
     destroyWindow();
     shown = false;
     open();
+    centre();
     if (wasShown) {
         show();
     }
@@ -304,6 +364,10 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
     }
     messageHandler->dispatch(record.message, record.wParam, record.lParam);
     switch (record.message) {
+        case WM_MOVE:
+        case WM_NCCALCSIZE:
+            updateClientRect();
+            break;
         case WM_DESTROY:
             if (!switchingMode) {
                 events.postQuit(0);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/Graphics.h"
@@ -81,6 +82,11 @@ public:
     virtual void show();
     // Shows the back buffer; sleeps 10 ms instead while paused or switching.
     virtual void present();
+    // Puts the window, frame included, in the middle of the screen.
+    virtual void centre();
+    // Puts the window's frame at (x, y) on the screen (kept as the position); a full-screen
+    // window covers the screen and only keeps the position for later.
+    virtual void moveWindow(int32_t newX, int32_t newY);
     virtual void destroyWindow();
     // Destroys and opens again (showing the window again if it was shown).
     virtual void recreateWindow();
@@ -101,6 +107,24 @@ public:
     Graphics* getGraphics() const { return backBufferGraphics.get(); }
     Image* getBackBuffer() const { return backBuffer.get(); }
     MessageHandler* getMessageHandler() const { return messageHandler.get(); }
+
+    // The window's position: its frame's top left on the screen. The setters keep the value
+    // only; moveWindow moves.
+    void setX(int32_t value) { x = value; }
+    void setY(int32_t value) { y = value; }
+    int32_t getX() const { return x; }
+    int32_t getY() const { return y; }
+    // Where the client area starts on the screen; 0 without a window.
+    int32_t getClientScreenX() const;
+    int32_t getClientScreenY() const;
+    // The client area (0, 0, width, height) grown by the window's frame.
+    Rect getFrameRect() const;
+    // Takes the window's position from where the client area now lies (after the player moved
+    // the window).
+    void updateClientRect();
+    bool isVSync() const { return vSync; }
+    // Whether presenting waits for the vertical blank.
+    void setVSync(bool value);
 
     void setTitle(const std::string& value);
     const std::string& getTitle() const { return title; }
@@ -170,10 +194,13 @@ private:
     bool focus = true;
     bool switchingMode = false;
     bool shown = false;
+    int32_t x = 0;
+    int32_t y = 0;
     int32_t width = 640;
     int32_t height = 480;
     int32_t iconId = 0;
     // The icon number last tried, whether or not its picture could be read.
     int32_t loadedIconId = 0;
     bool paused = false;
+    bool vSync = false;
 };

@@ -179,29 +179,29 @@ void Graphics::blitChannelMaxWhole(Image* source, int32_t channel, int32_t dx, i
 }
 
 void Graphics::drawTextColors(const std::wstring& text, int32_t x, int32_t y,
-                              const std::vector<uint32_t>& colours) {
-    drawTextLines({TextLine{text, x, y}}, colours);
+                              const std::vector<uint32_t>& colors) {
+    drawTextLines({TextLine{text, x, y}}, colors);
 }
 
 void Graphics::drawText(const std::wstring& text, int32_t x, int32_t y) {
-    drawTextColors(text, x, y, {colour});
+    drawTextColors(text, x, y, {color});
 }
 
 void Graphics::drawTextLines(const std::vector<TextLine>& lines,
-                             const std::vector<uint32_t>& colours) {
+                             const std::vector<uint32_t>& colors) {
     if (font) {
         // Held for the call: the font may change this context's font while drawing.
         RefHolder<Font> current = font;
-        current->drawText(this, lines, colours);
+        current->drawText(this, lines, colors);
     }
 }
 
 void Graphics::setColor(uint32_t value) {
-    colour = value;
+    color = value;
 }
 
 uint32_t Graphics::getColor() const {
-    return colour;
+    return color;
 }
 
 int32_t Graphics::setAlpha(int32_t value) {

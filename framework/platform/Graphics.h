@@ -31,7 +31,7 @@ constexpr int32_t Alpha = 0;
 constexpr int32_t Additive = 1;
 }  // namespace BlendMode
 
-// A drawing context bound to one target image: current colour (0xAARRGGBB), alpha, clip
+// A drawing context bound to one target image: current color (0xAARRGGBB), alpha, clip
 // rectangle, drawing offset, font, smoothing and blend mode, with pixel, line, rectangle,
 // polygon, blit and text operations. Destination coordinates are moved by the offset; the clip
 // is in target coordinates and never moves. Drawing never reports an error: empty, clipped or
@@ -71,7 +71,7 @@ public:
     // A line between each pair of consecutive points (not closed); fewer than two points draw
     // nothing.
     virtual void drawPolygon(const Polygon& polygon, bool antialiased);
-    // Scan-converted fill of the closed polygon in the current colour; the points are not moved
+    // Scan-converted fill of the closed polygon in the current color; the points are not moved
     // by the offset, but the pixels are. Fewer than three points draw nothing.
     virtual void fillPolygon(const Polygon& polygon, bool antialiased);
     virtual void fillPolygonChannel(int32_t channel, int32_t value, const Polygon& polygon,
@@ -107,14 +107,14 @@ public:
     // One line of text at (x, y) handed to the font. The offset is not added here: the font
     // draws through this context's blits, which add it, so it applies exactly once.
     virtual void drawTextColors(const std::wstring& text, int32_t x, int32_t y,
-                                const std::vector<uint32_t>& colours);
+                                const std::vector<uint32_t>& colors);
     virtual void drawText(const std::wstring& text, int32_t x, int32_t y);
     // The font's drawText with this context; without a font nothing is drawn.
     virtual void drawTextLines(const std::vector<TextLine>& lines,
-                               const std::vector<uint32_t>& colours);
+                               const std::vector<uint32_t>& colors);
     virtual void setColor(uint32_t value);
     virtual uint32_t getColor() const;
-    // The colour in the target's pixel format.
+    // The color in the target's pixel format.
     virtual uint32_t getNativeColor() const = 0;
     // Stores the alpha clamped: below 1 gives 0, above 255 gives 255; returns what it stored.
     virtual int32_t setAlpha(int32_t value);
@@ -152,7 +152,7 @@ protected:
     int32_t targetWidth() const;
     int32_t targetHeight() const;
 
-    uint32_t colour = 0;
+    uint32_t color = 0;
     int32_t alpha = 255;
     Rect clip;
     int32_t offsetX = 0;

@@ -24,8 +24,8 @@ struct Depth16 {
 
     static uint16_t store(uint16_t, uint16_t s) { return s; }
     static uint16_t blend(uint16_t d, uint16_t s, uint32_t k) { return pixel16::blend(d, s, k); }
-    static void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k);
-    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a);
+    static void fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k);
+    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a);
     static uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                 bool smooth);
     static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -34,8 +34,8 @@ struct Depth16 {
 };
 using Ops = DepthOps<Depth16>;
 
-QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
-    fillRowOf<Depth16>(d, w, colour, k);
+QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k) {
+    fillRowOf<Depth16>(d, w, color, k);
 }
 
 // Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
@@ -81,8 +81,8 @@ QUOVEL_ROW_LOOP void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t
     }
 }
 
-QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
-    maskRowOf<Depth16>(d, m, w, colour, a);
+QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
+    maskRowOf<Depth16>(d, m, w, color, a);
 }
 
 template <class Combine, class SourceByte>
@@ -110,12 +110,12 @@ inline uint16_t Depth16::samplePixel(const uint8_t* pixels, int32_t pitch, const
     return static_cast<uint16_t>(field(11, 31) | field(5, 63) | field(0, 31));
 }
 
-void Depth16::fillRow(Pixel* d, int32_t w, uint16_t colour, uint32_t k) {
-    ::fillRow(d, w, colour, k);
+void Depth16::fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k) {
+    ::fillRow(d, w, color, k);
 }
 
-void Depth16::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t colour, uint32_t a) {
-    ::maskRow(d, m, w, colour, a);
+void Depth16::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
+    ::maskRow(d, m, w, color, a);
 }
 
 void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -157,12 +157,12 @@ bool isSurface(Image* image) {
 }  // namespace
 
 Graphics16::Graphics16(Image* target) : Graphics(target) {
-    setColor(colour);
+    setColor(color);
 }
 
 void Graphics16::setColor(uint32_t value) {
     Graphics::setColor(value);
-    nativeColor = pixel16::fromColour(value);
+    nativeColor = pixel16::fromColor(value);
 }
 
 uint32_t Graphics16::getNativeColor() const {

@@ -5,7 +5,7 @@
 #include "framework/platform/Graphics.h"
 
 // The drawing context of 2-byte images: RGB565 pixels with a separate alpha plane of one byte per
-// pixel (the 16-bit back buffer and every memory image converted to that depth). Colour drawing
+// pixel (the 16-bit back buffer and every memory image converted to that depth). Color drawing
 // works on the 5-, 6- and 5-bit fields and never changes the alpha plane; channel 0 is the alpha
 // plane, channels 1-3 are the fields. Blits take 2-byte sources and 1-byte masks; the channel
 // blits also read the alpha of 4-byte sources.
@@ -42,9 +42,9 @@ public:
                         int32_t sy, int32_t w, int32_t h) override;
     void blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                         int32_t sy, int32_t w, int32_t h) override;
-    // Also computes the RGB565 form of the colour.
+    // Also computes the RGB565 form of the color.
     void setColor(uint32_t value) override;
-    // The RGB565 form of the colour.
+    // The RGB565 form of the color.
     uint32_t getNativeColor() const override;
 
 private:

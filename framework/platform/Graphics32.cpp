@@ -23,8 +23,8 @@ struct Depth32 {
     static uint32_t store(uint32_t d, uint32_t s) { return pixel32::store(d, s); }
     static uint32_t blend(uint32_t d, uint32_t s, uint32_t k) { return pixel32::blend(d, s, k); }
     static uint32_t alphaOf(uint32_t s) { return s >> 24; }
-    static void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k);
-    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a);
+    static void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k);
+    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a);
     static uint32_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                 bool smooth);
     static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -33,9 +33,9 @@ struct Depth32 {
 };
 using Ops = DepthOps<Depth32>;
 
-// Fills a row with the colour at the weight k (256 stores).
-QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
-    fillRowOf<Depth32>(d, w, colour, k);
+// Fills a row with the color at the weight k (256 stores).
+QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
+    fillRowOf<Depth32>(d, w, color, k);
 }
 
 // Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
@@ -73,8 +73,8 @@ QUOVEL_ROW_LOOP void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t 
     }
 }
 
-QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
-    maskRowOf<Depth32>(d, m, w, colour, a);
+QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
+    maskRowOf<Depth32>(d, m, w, color, a);
 }
 
 QUOVEL_ROW_LOOP void storeRow(Pixel* d, const Pixel* s, int32_t w) {
@@ -99,7 +99,7 @@ void channelRow(Pixel* d, int32_t w, int shift, Combine combine, SourceByte sour
     }
 }
 
-// One colour sample of a 4-byte source: all four bytes, interpolated byte by byte.
+// One color sample of a 4-byte source: all four bytes, interpolated byte by byte.
 inline uint32_t Depth32::samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                      bool smooth) {
     const uint32_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
@@ -118,12 +118,12 @@ inline uint32_t Depth32::samplePixel(const uint8_t* pixels, int32_t pitch, const
     return result;
 }
 
-void Depth32::fillRow(Pixel* d, int32_t w, uint32_t colour, uint32_t k) {
-    ::fillRow(d, w, colour, k);
+void Depth32::fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
+    ::fillRow(d, w, color, k);
 }
 
-void Depth32::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t colour, uint32_t a) {
-    ::maskRow(d, m, w, colour, a);
+void Depth32::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
+    ::maskRow(d, m, w, color, a);
 }
 
 void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -156,11 +156,11 @@ void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
 Graphics32::Graphics32(Image* target) : Graphics(target) {}
 
 uint32_t Graphics32::getNativeColor() const {
-    return colour;
+    return color;
 }
 
 void Graphics32::drawPixel(int32_t x, int32_t y) {
-    Ops::drawPixel(*this, x, y, colour);
+    Ops::drawPixel(*this, x, y, color);
 }
 
 void Graphics32::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
@@ -178,15 +178,15 @@ void Graphics32::setPixelChannel(int32_t channel, int32_t value, int32_t x, int3
 }
 
 void Graphics32::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    Ops::drawLine(*this, x1, y1, x2, y2, colour);
+    Ops::drawLine(*this, x1, y1, x2, y2, color);
 }
 
 void Graphics32::drawLineAA(float x1, float y1, float x2, float y2) {
-    Ops::drawLineAA(*this, x1, y1, x2, y2, colour);
+    Ops::drawLineAA(*this, x1, y1, x2, y2, color);
 }
 
 void Graphics32::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    Ops::fillRect(*this, x, y, w, h, colour);
+    Ops::fillRect(*this, x, y, w, h, color);
 }
 
 void Graphics32::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
@@ -208,7 +208,7 @@ void Graphics32::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
 
 void Graphics32::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                       int32_t h) {
-    Ops::blit(*this, source, dx, dy, sx, sy, w, h, colour);
+    Ops::blit(*this, source, dx, dy, sx, sy, w, h, color);
 }
 
 void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
@@ -252,12 +252,12 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
 void Graphics32::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
                              int32_t pivotY) {
-    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY, colour);
+    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY, color);
 }
 
 void Graphics32::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, colour);
+    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, color);
 }
 
 void Graphics32::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,

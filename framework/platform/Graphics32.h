@@ -5,7 +5,7 @@
 #include "framework/platform/Graphics.h"
 
 // The drawing context of 4-byte (0xAARRGGBB) images: the 32-bit back buffer and every memory
-// image of that depth. Colour drawing keeps each target pixel's alpha byte; only copyRect, the
+// image of that depth. Color drawing keeps each target pixel's alpha byte; only copyRect, the
 // uniform-alpha blit and channel-0 operations change it. Blits take 4-byte sources and 1-byte
 // masks; the channel blits also read the alpha plane of 2-byte sources.
 class Graphics32 : public Graphics {
@@ -38,7 +38,7 @@ public:
                         int32_t sy, int32_t w, int32_t h) override;
     void blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                         int32_t sy, int32_t w, int32_t h) override;
-    // The colour as stored.
+    // The color as stored.
     uint32_t getNativeColor() const override;
 
 private:

@@ -1,22 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
+#include "framework/os/Display.h"
 #include "framework/platform/Image.h"
-
-// Memory that the display owns and lends to an image: the back buffer. `owner` keeps the memory
-// alive for as long as an image refers to it.
-struct SurfaceMemory {
-    uint8_t* pixels = nullptr;
-    // One byte per pixel, rows of `width` bytes; required at 2 bytes per pixel.
-    uint8_t* alphaPlane = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t pitch = 0;
-    int32_t bytesPerPixel = 0;
-    std::shared_ptr<void> owner;
-};
 
 // A surface image: an Image whose pixels belong to the display's back buffer. It owns no buffer,
 // never converts its pixels and is never copied or packed; its pixel pointer is valid while

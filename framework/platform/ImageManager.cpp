@@ -4,8 +4,9 @@
 
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
 
-QUOVEL_DEFINE_TYPE(ImageManager)
+QUOVEL_DEFINE_TYPE(ImageManager, &Task::typeRecord)
 
 namespace {
 std::atomic<ImageManager*> instance{nullptr};
@@ -15,7 +16,9 @@ std::mutex instanceMutex;
 ImageManager* ImageManager::createInstance(bool compress) {
     std::lock_guard<std::mutex> guard(instanceMutex);
     if (!instance.load()) {
-        instance.store(new ImageManager(compress));
+        auto* manager = new ImageManager(compress);
+        manager->addRef();
+        instance.store(manager);
     }
     return instance.load();
 }
@@ -31,7 +34,7 @@ void ImageManager::destroyInstance() {
         // Waits for any thread still inside the manager.
         manager->mutex.lock();
         manager->mutex.unlock();
-        delete manager;
+        manager->release();
     }
 }
 
@@ -49,6 +52,10 @@ void ImageManager::removeImage(Image* image) {
 }
 
 void ImageManager::convertAll() {
+    // The loader lists an image when it makes it and fills it afterwards: an image must not
+    // change depth under a load, so the pass under way ends first (loader lock before image
+    // lock, as in a pass).
+    std::unique_lock<std::mutex> pass = ResourceManager::holdLoaderPass();
     std::lock_guard<std::recursive_mutex> guard(mutex);
     const int32_t depth = getDisplayBytesPerPixel();
     // Index loop: a conversion never adds or removes images, but stay valid if one did.

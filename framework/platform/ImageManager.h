@@ -5,21 +5,23 @@
 #include <mutex>
 #include <vector>
 
-#include "framework/core/TypeRecord.h"
+#include "framework/platform/Task.h"
 
 class Image;
 
 // Keeps the list of live images so that all of them can follow the display when the game window
 // chooses or changes its depth. Images register themselves on both threads (the loader decodes
 // pictures), so the list is guarded by the manager's lock. It also holds the clock, idle limit
-// and compress flag that a packing policy would read; nothing in the game packs images.
-class ImageManager {
-    QUOVEL_INTERFACE_TYPE(ImageManager)
+// and compress flag that a packing policy would read; nothing in the game packs images. It is
+// one of the frame loop's tasks, whose update has nothing to do.
+class ImageManager : public Task {
+    QUOVEL_TYPE(ImageManager)
 public:
     // Makes the global instance (start-up) unless it exists; `compress` comes from the first
     // character of AUTO_COMPRESS.
     static ImageManager* createInstance(bool compress);
     static ImageManager* getInstance();
+    // Drops the global instance (a task manager may still hold it).
     static void destroyInstance();
 
     void addImage(Image* image);
@@ -35,6 +37,7 @@ public:
 
 private:
     explicit ImageManager(bool compress) : compress(compress) {}
+    ~ImageManager() override = default;
 
     std::vector<Image*> images;
     std::atomic<int64_t> clock{0};

@@ -126,9 +126,9 @@ void storeRow(Image* image, int32_t y, const uint8_t* rgb) {
 }
 
 bool supportedHeader(j_decompress_ptr info) {
-    const bool colour = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
+    const bool color = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
                         info->jpeg_color_space == JCS_GRAYSCALE;
-    return colour && info->image_width > 0 && info->image_height > 0 &&
+    return color && info->image_width > 0 && info->image_height > 0 &&
            info->image_width <= maxPictureSide && info->image_height <= maxPictureSide;
 }
 

@@ -27,6 +27,6 @@ struct JpegMemoryReader {
 // archive is open and the mode is not 1; else the loose file); null when nothing could be read.
 Image* loadJpeg(const std::string& path, bool fromArchive);
 // Decodes `length` bytes at `buffer`, or the file at `path` when `buffer` is null, into an
-// image at the display's depth (following it). Colour and greyscale pictures come out as RGB;
+// image at the display's depth (following it). Color and greyscale pictures come out as RGB;
 // CMYK pictures, corrupt headers and pictures larger than maxPictureSide give null.
 Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length);

@@ -17,7 +17,7 @@ typedef uint16_t UnalignedPixel16 __attribute__((aligned(1), may_alias));
 namespace pixel32 {
 
 constexpr uint32_t alphaMask = 0xFF000000u;
-constexpr uint32_t colourMask = 0x00FFFFFFu;
+constexpr uint32_t colorMask = 0x00FFFFFFu;
 
 // The bit position of a channel's byte (0 alpha, 1 red, 2 green, 3 blue).
 constexpr int channelShift(int32_t channel) {
@@ -26,7 +26,7 @@ constexpr int channelShift(int32_t channel) {
 
 // Red, green and blue of s; the alpha byte of d.
 inline uint32_t store(uint32_t d, uint32_t s) {
-    return (d & alphaMask) | (s & colourMask);
+    return (d & alphaMask) | (s & colorMask);
 }
 
 // Each of red, green and blue becomes d + ((s - d) * k >> 8); k is 0 to 256.
@@ -70,7 +70,7 @@ constexpr uint16_t greenMask = 0x07E0;
 constexpr uint16_t blueMask = 0x001F;
 
 // The RGB565 form of 0xAARRGGBB: the top 5, 6 and 5 bits, cut; the alpha byte is not used.
-constexpr uint16_t fromColour(uint32_t c) {
+constexpr uint16_t fromColor(uint32_t c) {
     return static_cast<uint16_t>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
 }
 

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr size_t signatureBytes = 8;
-// Ancillary chunks (text, colour profiles) are kept by libpng in memory; none may be larger.
+// Ancillary chunks (text, color profiles) are kept by libpng in memory; none may be larger.
 constexpr png_alloc_size_t maxChunkBytes = png_alloc_size_t{8} << 20;
 
 // Everything one decode makes. libpng leaves decodeRows by longjmp on any error, so the state
@@ -33,7 +33,7 @@ struct PngReadState {
     png_uint_32 width = 0;
     png_uint_32 height = 0;
     int bitDepth = 0;
-    int colourType = 0;
+    int colorType = 0;
     png_size_t rowBytes = 0;
     int channels = 0;
     png_colorp paletteEntries = nullptr;
@@ -92,26 +92,26 @@ bool decodeRows(PngReadState* state) {
     static const png_byte skippedChunks[] = {'t', 'R', 'N', 'S', '\0'};
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, skippedChunks, 1);
     png_read_info(png, info);
-    png_get_IHDR(png, info, &state->width, &state->height, &state->bitDepth, &state->colourType,
+    png_get_IHDR(png, info, &state->width, &state->height, &state->bitDepth, &state->colorType,
                  nullptr, nullptr, nullptr);
 
     if (state->bitDepth == 16) {
         png_set_scale_16(png);
     }
-    if (state->colourType == PNG_COLOR_TYPE_PALETTE) {
+    if (state->colorType == PNG_COLOR_TYPE_PALETTE) {
         if (state->bitDepth < 8) {
             png_set_packing(png);  // one index per byte, values unchanged
         }
         if (png_get_PLTE(png, info, &state->paletteEntries, &state->paletteCount) == 0) {
             png_error(png, "palette picture without palette");
         }
-    } else if (state->colourType == PNG_COLOR_TYPE_GRAY && state->bitDepth < 8) {
+    } else if (state->colorType == PNG_COLOR_TYPE_GRAY && state->bitDepth < 8) {
         png_set_expand_gray_1_2_4_to_8(png);
     }
-    if (state->colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    if (state->colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
         png_set_gray_to_rgb(png);
     }
-    if ((state->colourType & PNG_COLOR_MASK_ALPHA) != 0) {
+    if ((state->colorType & PNG_COLOR_MASK_ALPHA) != 0) {
         png_set_swap_alpha(png);
     }
     png_set_interlace_handling(png);
@@ -145,7 +145,7 @@ uint16_t toRgb565(uint32_t r, uint32_t g, uint32_t b) {
     return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
 }
 
-// One pixel of a colour image at either depth.
+// One pixel of a color image at either depth.
 void storePixel(Image* image, int32_t x, int32_t y, uint32_t a, uint32_t r, uint32_t g,
                 uint32_t b) {
     uint8_t* row = image->getPixels() + static_cast<size_t>(y) * image->getPitch();
@@ -162,7 +162,7 @@ void storePixel(Image* image, int32_t x, int32_t y, uint32_t a, uint32_t r, uint
 
 void fillMask(const PngPicture& picture, Image* image) {
     const size_t stride = static_cast<size_t>(picture.pixelDepth / 8);
-    // The first colour byte: R of RGB, the byte after alpha of ARGB.
+    // The first color byte: R of RGB, the byte after alpha of ARGB.
     const size_t first = picture.pixelDepth == 32 ? 1 : 0;
     for (int32_t y = 0; y < picture.height; ++y) {
         const uint8_t* source = picture.rows[y];
@@ -174,7 +174,7 @@ void fillMask(const PngPicture& picture, Image* image) {
     }
 }
 
-void fillColour(const PngPicture& picture, uint32_t flags, Image* image) {
+void fillColor(const PngPicture& picture, uint32_t flags, Image* image) {
     const bool greyIsAlpha = (flags & PngDecodeFlags::GreyIsAlpha) != 0;
     for (int32_t y = 0; y < picture.height; ++y) {
         const uint8_t* p = picture.rows[y];
@@ -235,7 +235,7 @@ Image* loadPngMemory(const uint8_t* data, size_t length, uint32_t flags) {
         picture.width = static_cast<int32_t>(state.width);
         picture.height = static_cast<int32_t>(state.height);
         picture.pixelDepth = state.channels * 8;
-        picture.isPalette = state.colourType == PNG_COLOR_TYPE_PALETTE;
+        picture.isPalette = state.colorType == PNG_COLOR_TYPE_PALETTE;
         picture.rows = state.rows;
         if (picture.isPalette) {
             picture.paletteCount = std::min(state.paletteCount, 256);
@@ -263,7 +263,7 @@ Image* pngRowsToImage(const PngPicture& picture, uint32_t flags) {
     Image* image = nullptr;
     if (alphaOnly) {
         image = Image::createImage(picture.width, picture.height, 1);
-    } else if ((flags & PngDecodeFlags::FullColour) != 0) {
+    } else if ((flags & PngDecodeFlags::FullColor) != 0) {
         image = Image::createImage(picture.width, picture.height, 4);
     } else {
         image = Image::createImage(picture.width, picture.height);
@@ -275,7 +275,7 @@ Image* pngRowsToImage(const PngPicture& picture, uint32_t flags) {
     if (alphaOnly) {
         fillMask(picture, image);
     } else {
-        fillColour(picture, flags, image);
+        fillColor(picture, flags, image);
     }
     image->unlock();
     return image;

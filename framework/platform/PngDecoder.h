@@ -10,13 +10,13 @@ class MemoryBuffer;
 
 // Decode flags of the PNG readers.
 namespace PngDecodeFlags {
-// A 1-byte-per-pixel image of the picture's first colour component (masks).
+// A 1-byte-per-pixel image of the picture's first color component (masks).
 constexpr uint32_t AlphaOnly = 1;
 // An 8-bit grey picture becomes black pixels whose alpha is the grey value.
 constexpr uint32_t GreyIsAlpha = 2;
 // A 4-byte ARGB image whatever the display's depth, not following it: pixels handed to the
-// system (the window icon) must keep their full colour.
-constexpr uint32_t FullColour = 4;
+// system (the window icon) must keep their full color.
+constexpr uint32_t FullColor = 4;
 }  // namespace PngDecodeFlags
 
 // Largest width or height of a decoded picture; larger pictures are refused before any pixel
@@ -46,6 +46,6 @@ Image* loadPngFile(const std::string& path, uint32_t flags);
 Image* loadPngMemory(const uint8_t* data, size_t length, uint32_t flags);
 Image* loadPngMemory(const MemoryBuffer& buffer, uint32_t flags);
 // A new image from decoded rows: 1 byte per pixel with AlphaOnly (the palette entry's red, the
-// grey value, or R), else at 4 bytes with FullColour, else at the display's depth, following
+// grey value, or R), else at 4 bytes with FullColor, else at the display's depth, following
 // it. Null for an unknown depth.
 Image* pngRowsToImage(const PngPicture& picture, uint32_t flags);

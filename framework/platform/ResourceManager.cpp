@@ -103,6 +103,12 @@ void ResourceManager::stopLoader() {
     manager->release();
 }
 
+std::unique_lock<std::mutex> ResourceManager::holdLoaderPass() {
+    ResourceManager* manager = instance.load();
+    return manager ? std::unique_lock<std::mutex>(manager->loaderMutex)
+                   : std::unique_lock<std::mutex>();
+}
+
 void ResourceManager::endLoader() {
     {
         // Cleared first, so no pass starts after the one under way; the loader lock then waits
@@ -142,11 +148,22 @@ bool ResourceManager::runPass() {
     if (!running) {
         return false;
     }
-    ResourceSection* section = nextPendingSection(Queue::urgent, true);
-    if (!section) {
-        section = nextPendingSection(Queue::background, false);
+    // The first started section of the urgent queue, else of the background queue. A section
+    // that was replaced by a fresh, unstarted one under the same name waits for its own request
+    // while the loader goes on with the sections behind it.
+    ResourceObject* next = nullptr;
+    for (Queue queue : {Queue::urgent, Queue::background}) {
+        nextPendingSection(queue, queue == Queue::urgent);
+        for (const std::string& name : queueOf(queue)) {
+            ResourceSection* section = getSection(name);
+            if (section && section->isStarted() && (next = section->firstUnloaded())) {
+                break;
+            }
+        }
+        if (next) {
+            break;
+        }
     }
-    ResourceObject* next = section && section->isStarted() ? section->firstUnloaded() : nullptr;
     if (!next) {
         return false;
     }
@@ -240,9 +257,10 @@ bool ResourceManager::requestSectionLoad(const std::string& name) {
     if (!section || section->isFullyLoaded()) {
         return false;
     }
+    // A queued section that was replaced by a fresh one starts when it is asked for again.
+    section->setStarted(true);
+    resumeLoader();
     if (std::find(urgent.begin(), urgent.end(), name) == urgent.end()) {
-        section->setStarted(true);
-        resumeLoader();
         urgent.push_back(name);
         totalUnits += section->getTotalWeight();
     }

@@ -46,6 +46,10 @@ public:
     // Shut-down: stops the loader after the resource it is loading, joins it, then releases the
     // global instance.
     static void stopLoader();
+    // Waits for the loader pass under way to end and keeps the next one from starting while
+    // the lock is held (an unheld lock without a manager). Main thread only, never under the
+    // data lock.
+    static std::unique_lock<std::mutex> holdLoaderPass();
 
     ~ResourceManager() override;
 

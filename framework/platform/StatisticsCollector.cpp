@@ -10,7 +10,7 @@
 #include "framework/os/Clock.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/RegistryValue.h"
-#include "framework/platform/SettingsManager.h"
+#include "framework/platform/GameWindow.h"
 #include "framework/platform/SystemReport.h"
 
 namespace {
@@ -73,38 +73,23 @@ void StatisticsCollector::writeSystemReport(SystemInfoSource& source) {
     RefHolder<PropertyStore> store;
     PropertyNode* root = openDocument(store);
     const SystemInfo info = source.gather();
-    reportedDisplay.bitDepth = info.bitDepth;
-    reportedDisplay.screenWidth = info.screenWidth;
-    reportedDisplay.screenHeight = info.screenHeight;
+    screenWidth = info.screenWidth;
+    screenHeight = info.screenHeight;
     root->addChild(makeSystemInfoNode(info, BasicProperties::getGameId()));
     saveDocument(store.get());
 }
 
-void StatisticsCollector::setDisplayQuery(DisplayQuery query) {
-    displayQuery = std::move(query);
-}
-
-SessionDisplay StatisticsCollector::currentDisplay() const {
-    if (displayQuery) {
-        return displayQuery();
-    }
-    SessionDisplay display = reportedDisplay;
-    const SettingsManager* settings = SettingsManager::instance();
-    display.fullScreen =
-        settings && settings->getSettings() && settings->getSettings()->getFullscreen();
-    return display;
-}
-
 void StatisticsCollector::startPlayingSession(int32_t gameMode, int32_t numOfPlayers) {
-    const SessionDisplay display = currentDisplay();
     PlayingSessionRecord session;
     session.startTime = clock.unixSeconds();
     session.gameMode = gameMode;
     session.numOfPlayers = numOfPlayers;
-    session.fullScreen = display.fullScreen;
-    session.bitDepth = display.bitDepth;
-    session.screenWidth = display.screenWidth;
-    session.screenHeight = display.screenHeight;
+    if (const GameWindow* window = GameWindow::getInstance()) {
+        session.fullScreen = window->isFullScreen();
+        session.bitDepth = window->getBytesPerPixel() * 8;
+    }
+    session.screenWidth = screenWidth;
+    session.screenHeight = screenHeight;
     sessions.push_back(std::move(session));
     closed = false;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,22 +27,11 @@ struct PlayingSessionRecord {
     std::vector<RefHolder<PropertyNode>> events;
 };
 
-// The display at the moment a session starts: whether the game runs full screen, the game
-// window's bits per pixel and the screen size.
-struct SessionDisplay {
-    bool fullScreen = false;
-    int32_t bitDepth = 0;
-    int32_t screenWidth = 0;
-    int32_t screenHeight = 0;
-};
-
 // Keeps the run's playing sessions, writes the system report at start-up and, at shut-down,
 // the sessions and the total playing time. The statistics file is the temp folder's "gd.xml";
 // the total and the file's path live in the game key's "bvq" key. Failures are silent.
 class StatisticsCollector {
 public:
-    using DisplayQuery = std::function<SessionDisplay()>;
-
     // Reads the total playing time so far and notes the clock's tick count. `clock` must live as
     // long as the collector.
     StatisticsCollector(std::string fileName, Clock& clock);
@@ -51,7 +39,8 @@ public:
     // Records the file's path in the key store, then rewrites the file's "SystemInfo" with a
     // fresh report from `source` (gathered once; no timing loop, so it costs next to nothing).
     void writeSystemReport(SystemInfoSource& source);
-    // Appends a session starting now and opens the record.
+    // Appends a session starting now and opens the record. Full screen and bit depth are the game
+    // window's (windowed and 0 without one), the screen size that of the last report.
     void startPlayingSession(int32_t gameMode, int32_t numOfPlayers);
     // Appends the event to the newest session, holding a reference. With no open session the
     // event is dropped: callers reach this from scenes, whatever the record's state.
@@ -68,16 +57,11 @@ public:
     uint32_t getTotalAtStart() const { return totalAtStart; }
     const std::vector<PlayingSessionRecord>& getSessions() const { return sessions; }
 
-    // Where sessions learn the display's state; the game window's owner sets it. Without one,
-    // a session takes full screen from the settings and the screen of the last report.
-    void setDisplayQuery(DisplayQuery query);
-
 private:
     // The file's tree in `store` and its "DataGathering" node, made afresh when the file is
     // missing, unreadable, or has no "DataGathering" node.
     PropertyNode* openDocument(RefHolder<PropertyStore>& store) const;
     void saveDocument(PropertyStore* store) const;
-    SessionDisplay currentDisplay() const;
 
     bool closed = true;
     std::string fileName;
@@ -86,8 +70,9 @@ private:
     std::vector<PlayingSessionRecord> sessions;
 
     Clock& clock;
-    DisplayQuery displayQuery;
-    SessionDisplay reportedDisplay;
+    // The screen of the last system report.
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
 };
 
 // The process's collector: made by initGameStatistics, gone after writeGameStatistics.

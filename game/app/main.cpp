@@ -51,6 +51,7 @@ int main() {
     if (GameWindow::checkSingleInstance(instanceLock, display)) {
         return 1;
     }
+    removeStaleTemporaryFiles();
     ImageManager::createInstance(false);
 
     const WindowServices services{&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
@@ -61,6 +62,7 @@ int main() {
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
     frames->addTask(window);
+    frames->addTask(ImageManager::getInstance());
 
     const int64_t quitAfter = framesBeforeQuit();
     int64_t frameCount = 0;

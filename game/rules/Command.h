@@ -4,11 +4,11 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
+#include "game/rules/Tile.h"
 
 class Game;
 class PropertyNode;
 class PropertyVector;
-class Tile;
 
 // A change of the board that the player can take back: removing a match or moving a tile to a
 // side-board slot. The game runs each command once (Game::runCommand), keeps it in its undo

@@ -15,13 +15,16 @@
 #include "game/rules/TuningConstants.h"
 
 // Carries a moving tile's sprite along a straight line to its slot over TILE_FLIGHT_TIME,
-// playing the move sound as it starts; at the end the command lands the tile.
+// playing the move sound as it starts; at the end the command lands the tile. It runs in the
+// game screen's effect layer, which the screen ticks every frame, and moves the tile, not the
+// node that runs it.
 class TileFlight : public Modifier {
     QUOVEL_TYPE(TileFlight)
 public:
-    TileFlight(CommandMove* owner, int32_t startX, int32_t startY, int32_t endX, int32_t endY,
-               int32_t duration)
+    TileFlight(CommandMove* owner, GameNode* moving, int32_t startX, int32_t startY, int32_t endX,
+               int32_t endY, int32_t duration)
         : owner(owner),
+          moving(moving),
           startX(startX),
           startY(startY),
           endX(endX),
@@ -40,9 +43,7 @@ public:
         if (elapsed < duration && owner != nullptr) {
             const int64_t x = startX + static_cast<int64_t>(endX - startX) * elapsed / duration;
             const int64_t y = startY + static_cast<int64_t>(endY - startY) * elapsed / duration;
-            if (GameNode* target = getTarget()) {
-                target->setPosition(static_cast<int32_t>(x), static_cast<int32_t>(y));
-            }
+            moving->setPosition(static_cast<int32_t>(x), static_cast<int32_t>(y));
             return;
         }
         arrive();
@@ -65,6 +66,7 @@ public:
 
 private:
     CommandMove* owner;
+    RefHolder<GameNode> moving;
     int32_t startX;
     int32_t startY;
     int32_t endX;
@@ -125,10 +127,15 @@ void CommandMove::execute(Game& game) {
     if (sideBoard != nullptr) {
         sideBoard->slotToPoint(endX, endY);
     }
-    flight = new TileFlight(this, tile->getX(), tile->getY(), endX, endY,
-                            std::max(tuning().TILE_FLIGHT_TIME, 0));
-    GameNode::addModifier(tile.get(), flight.get());
     IGameScreen& screen = getGameScreen();
+    flight = new TileFlight(this, tile.get(), tile->getX(), tile->getY(), endX, endY,
+                            std::max(tuning().TILE_FLIGHT_TIME, 0));
+    if (GameNode* effects = screen.getEffectLayer()) {
+        GameNode::addModifier(effects, flight.get());
+    } else {
+        // Nothing would run the flight: the tile lands at once.
+        complete();
+    }
     screen.markFreeTiles();
     screen.updateMatchesText();
     screen.updateProgressLabel();

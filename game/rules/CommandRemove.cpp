@@ -60,6 +60,10 @@ void CommandRemove::execute(Game& game) {
         screen.showTileFaceShine(tile.get(), chain);
     }
     game.clearSelection();
+    if (game.getGameType() == Game::TYPE_RIVER) {
+        // The river's rows close up after a removal: the whole screen is drawn again.
+        screen.addDirtyRect(Rect{0, 0, 800, 600});
+    }
     screen.markFreeTiles();
     if (sideBoard != nullptr) {
         // Split and Speed hand the side board its next tiles; the other types have none.

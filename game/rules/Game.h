@@ -9,6 +9,7 @@
 #include "framework/core/RefHolder.h"
 #include "game/rules/Command.h"
 #include "game/rules/DisplayValue.h"
+#include "game/rules/GameType.h"
 #include "game/rules/ICurrentGame.h"
 #include "game/rules/TileDef.h"
 
@@ -29,14 +30,7 @@ public:
     using TileList = std::vector<RefHolder<Tile>>;
     using FaceList = std::vector<RefHolder<TileDef>>;
 
-    enum GameType : int32_t {
-        TYPE_CLASSIC = 0,
-        TYPE_FREECELL = 1,
-        TYPE_SPLIT = 2,
-        TYPE_TRIPLE = 3,
-        TYPE_RIVER = 4,
-        TYPE_SPEED = 5
-    };
+    using enum ::GameType;
     // Outcome of the last tile click.
     enum ClickOutcome : int32_t {
         CLICK_NO_TILE = 1,
@@ -129,7 +123,9 @@ public:
     void returnToRoom();
 
     // Selection and play (outcome handling, undo, queries).
+    // Acts on the last click's outcome once. The node's per-frame update stays as inherited.
     void update();
+    using GameNode::update;
     void addSelectedTile(Tile* tile);
     bool isTileSelected(Tile* tile) const;
     void deselectTile(Tile* tile);

@@ -107,6 +107,7 @@ void Game::buildLevel(Layout* board) {
     FaceList best;
     int32_t bestCount = -1;
     bool lastDealFailed = false;
+    bool lastDealStacked = false;
     for (int32_t deal = 0; deal < MAX_DEALS; ++deal) {
         ++buildStatistics.deals;
         FaceList faces;
@@ -117,6 +118,7 @@ void Game::buildLevel(Layout* board) {
             ++buildStatistics.numStackingProblem;
         }
         const int32_t matches = countMatches(board);
+        lastDealStacked = stacked;
         lastDealFailed = stacked || matches == 0;
         if (!lastDealFailed) {
             best = std::move(faces);
@@ -140,8 +142,7 @@ void Game::buildLevel(Layout* board) {
             sideBoard->invalidateAll();
         }
     }
-    buildStatistics.levelBuildProblem =
-        buildStatistics.allAttemptsFailed || lastDealFailed || buildStatistics.missingFaces;
+    buildStatistics.levelBuildProblem = buildStatistics.allAttemptsFailed || lastDealStacked;
     buildOrder = std::move(order);
     reportBuild();
 }

@@ -6,6 +6,7 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
+#include "game/rules/CommandMove.h"
 #include "game/rules/FaceGroups.h"
 #include "game/rules/GameClassic.h"
 #include "game/rules/Layout.h"
@@ -23,6 +24,21 @@ void addPair(Game::TileList& out, Tile* a, Tile* b) {
         out.emplace_back(a);
         out.emplace_back(b);
     }
+}
+
+// A cell is taken when a tile lies in it or is on its way there.
+bool cellTaken(const Game& game, SideBoard* cells, int32_t column, int32_t row) {
+    if (cells->getTileAt(column, row) != nullptr) {
+        return true;
+    }
+    for (const RefHolder<Command>& command : game.getUndoHistory()) {
+        const auto* move = objectCast<CommandMove>(command.get());
+        if (move != nullptr && move->isInFlight() && move->getTargetColumn() == column &&
+            move->getTargetRow() == row) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -176,8 +192,8 @@ void GameFreeCell::onTileClicked(int32_t x, int32_t y) {
     }
     int32_t column = x;
     int32_t row = y;
-    // A taken cell is never a target: the move would drop the tile parked there.
-    if (cells->pointToSlot(column, row) && cells->getTileAt(column, row) == nullptr) {
+    // A taken cell is never a target: the move would drop the tile parked or arriving there.
+    if (cells->pointToSlot(column, row) && !cellTaken(*this, cells, column, row)) {
         setClickOutcome(CLICK_MOVE);
         setMoveTarget(column, row);
     }

@@ -1,12 +1,15 @@
 #include "game/rules/IGameScreen.h"
 
-#include "game/rules/HeadlessGameScreen.h"
+#include <cstdio>
+#include <cstdlib>
 
 QUOVEL_DEFINE_TYPE(IGameScreen, &Interface::typeRecord)
 
 namespace {
 
 IGameScreen* installed = nullptr;
+// Constant-initialised, so a registration from another file's static initialiser is kept.
+IGameScreen& (*fallback)() = nullptr;
 
 }  // namespace
 
@@ -14,14 +17,18 @@ IGameScreen& getGameScreen() {
     if (installed != nullptr) {
         return *installed;
     }
-    static HeadlessGameScreen* headless = [] {
-        auto* screen = new HeadlessGameScreen();
-        screen->addRef();  // kept for the whole run
-        return screen;
-    }();
-    return *headless;
+    if (fallback != nullptr) {
+        return fallback();
+    }
+    // The rules run only below the game screen, which installs itself when it is made.
+    std::fputs("The rules ran without a game screen.\n", stderr);
+    std::abort();
 }
 
 void setGameScreen(IGameScreen* screen) {
     installed = screen;
+}
+
+void setFallbackGameScreen(IGameScreen& (*screen)()) {
+    fallback = screen;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/Interface.h"
+#include "framework/core/Rect.h"
 
 class DisplayValue;
 class GameNode;
@@ -15,7 +16,7 @@ class Tile;
 // Everything the rules ask of the game screen: the board renderer's tile lookup and tile looks,
 // the bonus and time bars, the game scene's reactions to clicks and matches, and what the side
 // board needs to draw its rack. The game scene implements it; HeadlessGameScreen lets the rules
-// run without a screen.
+// run without a screen in tests and benches.
 class IGameScreen : public Interface {
     QUOVEL_INTERFACE_TYPE(IGameScreen)
 public:
@@ -33,6 +34,8 @@ public:
     virtual RenderTile* createRenderTile(int32_t column, int32_t row, int32_t layer,
                                          int32_t faceOffsetX, int32_t faceOffsetY) = 0;
     virtual void showTileFaceShine(Tile* tile, int32_t chainCounter) = 0;
+    // Adds a screen rectangle to the board renderer's dirty rectangles.
+    virtual void addDirtyRect(const Rect& area) = 0;
 
     // Bonus bar and time bar.
     // Counts a match: raises the chain counter by one, to at most 99.
@@ -61,8 +64,10 @@ public:
     virtual void clearHoverTile() = 0;
     // Restarts the score label's count-up from the number it shows.
     virtual void restartScoreCount() = 0;
-    // The node that holds the layout's side board, and the effect layer; null when none.
+    // The node that holds the layout's side board; null when none.
     virtual GameNode* getSideBoardHolder() = 0;
+    // The effect layer: a node whose modifiers (and those of its children) the screen ticks
+    // every frame; null when the screen has none.
     virtual GameNode* getEffectLayer() = 0;
 
     // Side-board drawing.
@@ -76,7 +81,11 @@ public:
     virtual Image* findImage(const std::string& section, const std::string& name) = 0;
 };
 
-// The screen the rules talk to: the one set, or else a process-wide headless screen.
+// The screen the rules talk to: the one set, else the fallback's. With neither, the rules were
+// run outside any game screen: the program stops.
 IGameScreen& getGameScreen();
-// Not owned; null goes back to the headless screen.
+// Not owned; null goes back to the fallback.
 void setGameScreen(IGameScreen* screen);
+// What stands in while no screen is set; the test support makes it a process-wide headless
+// screen. The shipped program has none.
+void setFallbackGameScreen(IGameScreen& (*screen)());

@@ -7,6 +7,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
+#include "game/rules/GameType.h"
 #include "game/rules/ICurrentGame.h"
 
 QUOVEL_DEFINE_TYPE(Layout, &BaseObject::typeRecord)
@@ -14,11 +15,10 @@ QUOVEL_DEFINE_TYPE(Layout, &BaseObject::typeRecord)
 namespace {
 
 const char* const kNoName = "TEXT_LAYOUT_NONAME";
-constexpr int32_t kRiverType = 4;
 
 // Only these game types play with a side board.
 bool typeHasSideBoard(int32_t gameType) {
-    return gameType == 1 || gameType == 2 || gameType == 5;
+    return isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED});
 }
 
 }  // namespace
@@ -239,7 +239,7 @@ bool Layout::isTileFree(const Tile* tile) const {
     if (isLeftEmpty(x, y, z) || isRightEmpty(x, y, z)) {
         return true;
     }
-    return getCurrentGameType() == kRiverType && (isUpEmpty(x, y, z) || isDownEmpty(x, y, z));
+    return getCurrentGameType() == TYPE_RIVER && (isUpEmpty(x, y, z) || isDownEmpty(x, y, z));
 }
 
 int32_t Layout::tilesIn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t z,
@@ -255,7 +255,7 @@ int32_t Layout::tilesIn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t 
 
 bool Layout::isFreeAfterOneRemoval(const Tile* tile) const {
     if (tile == nullptr || tile->isOnSideBoard() || isTileFree(tile) ||
-        getCurrentGameType() == kRiverType) {
+        getCurrentGameType() == TYPE_RIVER) {
         return false;
     }
     const int32_t x = tile->getGridX();

@@ -15,10 +15,6 @@ namespace {
 const char* const kGameTypeWords[Level::GAME_TYPE_COUNT] = {"Classic", "Freecell", "Split",
                                                             "Triple",  "River",    "Speed"};
 
-bool isOneOf(int32_t type, std::initializer_list<int32_t> types) {
-    return std::find(types.begin(), types.end(), type) != types.end();
-}
-
 // The texts of the value elements of a vector, in order.
 std::vector<std::string> valueTexts(PropertyVector* vector, int32_t from = 0) {
     std::vector<std::string> texts;
@@ -70,14 +66,14 @@ Level::Level(PropertyNode* node) {
     if (node->getChild("mixed") != nullptr) {
         mixed = readMixed(node->getChildValue("mixed")->getValue());
     }
-    if (isOneOf(gameType, {1, 2, 5})) {
+    if (isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED})) {
         sideBoardIndex.read(node->getChild("sideBoardIndex"));
     }
-    if (isOneOf(gameType, {0, 3, 1})) {
+    if (isGameTypeOf(gameType, {TYPE_CLASSIC, TYPE_TRIPLE, TYPE_FREECELL})) {
         tileDistMin.read(node->getChild("tileDistMin"));
         tileDistMax.read(node->getChild("tileDistMax"));
     }
-    if (isOneOf(gameType, {2, 5})) {
+    if (isGameTypeOf(gameType, {TYPE_SPLIT, TYPE_SPEED})) {
         firstHand.read(node->getChild("firstHand"));
         secondHand.read(node->getChild("secondHand"));
         thirdHand.read(node->getChild("thirdHand"));
@@ -208,16 +204,16 @@ std::string Level::toString() const {
     number("bonusSpeed=", bonusSpeed);
     number("multiplierTime=", multiplierTime);
     number("darkenTiles=", darkenTiles);
-    if (isOneOf(gameType, {0, 1, 3, 4})) {
+    if (isGameTypeOf(gameType, {TYPE_CLASSIC, TYPE_FREECELL, TYPE_TRIPLE, TYPE_RIVER})) {
         number("tileDistMin=", tileDistMin);
         number("tileDistMax=", tileDistMax);
     }
-    if (isOneOf(gameType, {2, 5})) {
+    if (isGameTypeOf(gameType, {TYPE_SPLIT, TYPE_SPEED})) {
         number("firstHand=", firstHand);
         number("secondHand=", secondHand);
         number("thirdHand=", thirdHand);
     }
-    if (isOneOf(gameType, {1, 2, 5})) {
+    if (isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED})) {
         number("sideBoardIndex =", sideBoardIndex);
     }
     if (gameMode == 0) {

@@ -6,6 +6,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
+#include "game/rules/GameType.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Progression.h"
 
@@ -17,7 +18,7 @@ class PropertyNode;
 class Level : public BaseObject {
     QUOVEL_TYPE(Level)
 public:
-    static constexpr int32_t GAME_TYPE_COUNT = 6;
+    static constexpr int32_t GAME_TYPE_COUNT = ::GAME_TYPE_COUNT;
     // Layout files of levels live here.
     static constexpr const char* LAYOUT_FOLDER = "media/levels/";
 

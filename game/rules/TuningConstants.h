@@ -4,10 +4,10 @@
 
 class BasicProperties;
 
-// The game's timings, sizes, colours, alphas, counts and thresholds, taken once from
+// The game's timings, sizes, colors, alphas, counts and thresholds, taken once from
 // BasicProperties at start-up (a missing name reads 0 and is inserted with 0). Six are floats,
 // authored as Float values; the rest are integers. Values used as durations are milliseconds,
-// _COLOR values colours, _ALPHA values opacities 0-255, sizes and offsets pixels.
+// _COLOR values colors, _ALPHA values opacities 0-255, sizes and offsets pixels.
 struct TuningConstants {
     int32_t BONUS_ANIM_BONUS_DELAY = 0;
     int32_t BONUS_ANIM_EXPLOSION_TIME = 0;

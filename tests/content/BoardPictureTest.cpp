@@ -130,7 +130,7 @@ protected:
 
     static RefHolder<Image> picture(const std::string& relative) {
         RefHolder<Image> image(loadPngFile((media::kGameFolder / relative).string(),
-                                           PngDecodeFlags::FullColour));
+                                           PngDecodeFlags::FullColor));
         EXPECT_TRUE(image) << relative;
         return image;
     }

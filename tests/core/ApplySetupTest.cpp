@@ -87,13 +87,13 @@ TEST_F(ApplySetupTest, ASetupReachingItselfThroughAChildEnds) {
     // The setup's child names the setup again: inheriting would put the child inside itself.
     PropertyNode* loop = addSetup("LOOP");
     PropertyNode* inner = static_cast<PropertyNode*>(loop->addChild(referring("inner", "LOOP")));
-    loop->addChild(new PropertyValue("colour", 5));
+    loop->addChild(new PropertyValue("color", 5));
 
     RefHolder<PropertyNode> node(referring("node", "LOOP"));
     node->applySetup();
     EXPECT_EQ(node->getChild("inner"), inner);
     EXPECT_EQ(inner->getChild("inner"), nullptr);
-    EXPECT_EQ(inner->getChild("colour")->getInt(), 5);
+    EXPECT_EQ(inner->getChild("color")->getInt(), 5);
 
     // A setup child holding the referring node itself is not added either.
     PropertyNode* outer = addSetup("OUTER");

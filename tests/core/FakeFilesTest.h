@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 
 // Tests whose files live on a file system in memory, installed for the test's length.
 class FakeFilesTest : public ::testing::Test {

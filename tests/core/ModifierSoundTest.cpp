@@ -7,7 +7,7 @@
 #include "framework/core/GameNode.h"
 #include "framework/core/ModifierSound.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 

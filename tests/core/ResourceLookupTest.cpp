@@ -10,7 +10,7 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Sprite.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"

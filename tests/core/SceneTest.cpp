@@ -154,8 +154,11 @@ TEST_F(SceneTest, ADialogClosedByItsOwnClosingModifierIsReleasedCleanly) {
         GameNode::addModifier(dialog, new ModifierFunction(&Dialog::removeFromScene, dialog));
         SceneManager::getInstance()->update(20);
         EXPECT_FALSE(scene->isDialogOpen("DIALOG_PROBE"));
-        EXPECT_EQ(dialog->getParent(), nullptr);
-        EXPECT_EQ(dialog->getRefCount(), 1);  // the dialog table's
+        // Out of the tree and out of the table: released, and made afresh on the next use.
+        EXPECT_EQ(scene->findDialog("DIALOG_PROBE"), nullptr);
+        EXPECT_EQ(liveProbeDialogs, 0);
+        EXPECT_NE(scene->getDialog("DIALOG_PROBE"), nullptr);
+        EXPECT_EQ(liveProbeDialogs, 1);
         SceneManager::releaseInstance();
     }
     EXPECT_EQ(liveProbeDialogs, 0);

@@ -20,7 +20,7 @@ namespace {
 
 constexpr uint32_t panelLight = 0x3C5A78;
 constexpr uint32_t panelDark = 0x32506E;
-constexpr uint32_t markerColour = 0xE04040;
+constexpr uint32_t markerColor = 0xE04040;
 
 // A 4-byte image that blends by its alpha.
 RefHolder<Image> blendingImage(int32_t width, int32_t height) {
@@ -40,16 +40,16 @@ RefHolder<Image> panelImage() {
     return image;
 }
 
-// Four 64 x 64 frames side by side; frame k shows k + 1 white bars on its own colour.
+// Four 64 x 64 frames side by side; frame k shows k + 1 white bars on its own color.
 RefHolder<Image> frameStrip() {
-    static constexpr uint32_t colours[4] = {0x2E8B57, 0xC08020, 0x7050C0, 0x20A0B0};
+    static constexpr uint32_t colors[4] = {0x2E8B57, 0xC08020, 0x7050C0, 0x20A0B0};
     RefHolder<Image> image = blendingImage(256, 64);
     for (int32_t frame = 0; frame < 4; ++frame) {
         for (int32_t y = 0; y < 64; ++y) {
             for (int32_t x = 0; x < 64; ++x) {
                 const int32_t bar = (x - 6) / 12;
                 const bool white = y >= 12 && y < 52 && x >= 6 && (x - 6) % 12 < 6 && bar <= frame;
-                put(image.get(), frame * 64 + x, y, white ? 0xFFFFFF : colours[frame], 255);
+                put(image.get(), frame * 64 + x, y, white ? 0xFFFFFF : colors[frame], 255);
             }
         }
     }
@@ -57,14 +57,14 @@ RefHolder<Image> frameStrip() {
 }
 
 // A ball whose alpha falls off toward the edge.
-RefHolder<Image> ballImage(int32_t size, uint32_t colour) {
+RefHolder<Image> ballImage(int32_t size, uint32_t color) {
     RefHolder<Image> image = blendingImage(size, size);
     const double half = size / 2.0;
     for (int32_t y = 0; y < size; ++y) {
         for (int32_t x = 0; x < size; ++x) {
             const double r = std::hypot(x + 0.5 - half, y + 0.5 - half) / half;
             const auto a = static_cast<uint8_t>(r >= 1.0 ? 0 : 255 * std::min(1.0, 3 * (1 - r)));
-            put(image.get(), x, y, colour, a);
+            put(image.get(), x, y, color, a);
         }
     }
     return image;
@@ -76,7 +76,7 @@ RefHolder<Image> arrowImage() {
     RefHolder<Graphics> g = graphicsOf(image.get());
     g->setColor(0xFFF0E040);
     const Polygon head({{80, 0}, {119, 20}, {80, 39}});
-    // Colour drawing leaves the alpha alone: the shape is drawn into both.
+    // Color drawing leaves the alpha alone: the shape is drawn into both.
     g->fillRect(0, 14, 80, 12);
     g->fillRectChannel(0, 255, 0, 14, 80, 12);
     g->fillPolygon(head, false);
@@ -107,7 +107,7 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     board->setAnchor(Sprite::ANCHOR_CENTER);
 
     // Corner markers, each anchored at the corner of its own that meets the panel's corner.
-    RefHolder<Image> marker = filled(24, 24, 4, markerColour, 255);
+    RefHolder<Image> marker = filled(24, 24, 4, markerColor, 255);
     const struct {
         int32_t x, y, anchor;
     } corners[] = {{-300, -200, Sprite::ANCHOR_TOP_LEFT},
@@ -175,45 +175,45 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
 
     const Image* picture = target.get();
     // The panel fills 100..699 x 100..499; the markers sit inside its four corners.
-    EXPECT_EQ(colourAt(picture, 99, 300) & 0xFF0000, 0u);
+    EXPECT_EQ(colorAt(picture, 99, 300) & 0xFF0000, 0u);
     for (const auto& [x, y] : {std::pair{100, 100}, {699, 100}, {100, 499}, {699, 499}}) {
-        EXPECT_EQ(colourAt(picture, x, y), markerColour) << x << "," << y;
+        EXPECT_EQ(colorAt(picture, x, y), markerColor) << x << "," << y;
     }
-    EXPECT_EQ(colourAt(picture, 100 + 24, 100), panelLight);
+    EXPECT_EQ(colorAt(picture, 100 + 24, 100), panelLight);
     // Frame k (its top middle at x 220 + 120 k, y 130) shows k + 1 bars.
     for (int32_t frame = 0; frame < 4; ++frame) {
         const int32_t left = 220 + frame * 120 - 32;
         int32_t bars = 0;
         for (int32_t x = left; x < left + 64; ++x) {
             bars +=
-                colourAt(picture, x, 160) == 0xFFFFFF && colourAt(picture, x - 1, 160) != 0xFFFFFF;
+                colorAt(picture, x, 160) == 0xFFFFFF && colorAt(picture, x - 1, 160) != 0xFFFFFF;
         }
         EXPECT_EQ(bars, frame + 1) << "frame " << frame;
     }
     // The arrows keep their centres: turned smoothly, and scaled.
-    EXPECT_EQ(colourAt(picture, 380, 320), 0xF0E040u);
-    EXPECT_EQ(colourAt(picture, 380 + 80, 320), 0xF0E040u);
-    EXPECT_NE(colourAt(picture, 380 + 95, 320), 0xF0E040u);
-    const uint32_t turnedCentre = colourAt(picture, 230, 320);
+    EXPECT_EQ(colorAt(picture, 380, 320), 0xF0E040u);
+    EXPECT_EQ(colorAt(picture, 380 + 80, 320), 0xF0E040u);
+    EXPECT_NE(colorAt(picture, 380 + 95, 320), 0xF0E040u);
+    const uint32_t turnedCentre = colorAt(picture, 230, 320);
     EXPECT_GT((turnedCentre >> 16) & 0xFF, 0xD0u);
     EXPECT_LT(turnedCentre & 0xFF, 0x80u);
     // Full, faded and fainter balls over the panel's light tone at their centres.
-    const uint32_t full = colourAt(picture, 520, 300);
-    const uint32_t faded = colourAt(picture, 580, 300);
-    const uint32_t faint = colourAt(picture, 640, 300);
+    const uint32_t full = colorAt(picture, 520, 300);
+    const uint32_t faded = colorAt(picture, 580, 300);
+    const uint32_t faint = colorAt(picture, 640, 300);
     EXPECT_EQ(full, 0x40C0FFu);
     EXPECT_GT(full & 0xFF, faded & 0xFF);
     EXPECT_GT(faded & 0xFF, faint & 0xFF);
     EXPECT_GT(faint & 0xFF, panelLight & 0xFF);
     // Where the glows overlap, they add up past either alone.
-    EXPECT_GT((colourAt(picture, 570, 410) >> 16) & 0xFF,
-              (colourAt(picture, 530, 410) >> 16) & 0xFF);
+    EXPECT_GT((colorAt(picture, 570, 410) >> 16) & 0xFF,
+              (colorAt(picture, 530, 410) >> 16) & 0xFF);
     // The stretched frame spans 160 pixels about x 250; the clip keeps 32 columns of frame 3.
-    EXPECT_NE(colourAt(picture, 172, 430), colourAt(picture, 168, 430));
-    EXPECT_EQ(colourAt(picture, 451, 456), 0x20A0B0u);
-    EXPECT_NE(colourAt(picture, 452, 456), 0x20A0B0u);
+    EXPECT_NE(colorAt(picture, 172, 430), colorAt(picture, 168, 430));
+    EXPECT_EQ(colorAt(picture, 451, 456), 0x20A0B0u);
+    EXPECT_NE(colorAt(picture, 452, 456), 0x20A0B0u);
     // The hidden marker left the panel alone.
-    EXPECT_NE(colourAt(picture, 650, 180), markerColour);
+    EXPECT_NE(colorAt(picture, 650, 180), markerColor);
 }
 
 }  // namespace

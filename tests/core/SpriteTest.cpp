@@ -309,14 +309,14 @@ TEST(SpriteTest, AdditiveSpriteRestoresTheBlendMode) {
     EXPECT_EQ(g->states[0].blendMode, 1);
     EXPECT_EQ(g->getBlendMode(), 7);
 
-    // On pixels: the colours add up.
+    // On pixels: the colors add up.
     RefHolder<Image> target = filled(8, 8, 4, 0x204060, 255);
     RefHolder<Image> glow = filled(8, 8, 4, 0x101010, 255);
     glow->setUseAlphaChannel(true);
     RefHolder<AdditiveSprite> lit(new AdditiveSprite(0, 0, glow.get()));
     RefHolder<Graphics> real = graphicsOf(target.get());
     lit->render(real.get());
-    EXPECT_EQ(colourAt(target.get(), 3, 3), 0x305070u);
+    EXPECT_EQ(colorAt(target.get(), 3, 3), 0x305070u);
     EXPECT_EQ(real->getBlendMode(), 0);
 }
 
@@ -509,7 +509,7 @@ TEST(SpriteTest, PixelsOfAnchoredFrameWithAlpha) {
     for (int32_t y = 0; y < 16; ++y) {
         for (int32_t x = 0; x < 16; ++x) {
             const bool inside = x >= 4 && x < 8 && y >= 4 && y < 8;
-            const uint32_t c = colourAt(target.get(), x, y);
+            const uint32_t c = colorAt(target.get(), x, y);
             if (inside) {
                 EXPECT_EQ(c & 0xFF00FFu, 0u) << x << "," << y;
                 EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 128, 2) << x << "," << y;

@@ -125,6 +125,18 @@ TEST(WStringReplace, FirstOrEveryOccurrence) {
     std::wstring shrink = L"%n%n";
     EXPECT_TRUE(wstringReplace(shrink, L"%n", L"", true));
     EXPECT_EQ(shrink, L"");
+
+    // Each replacement starts the search again from the beginning: runs of blanks collapse.
+    std::wstring blanks = L"   ";
+    EXPECT_TRUE(wstringReplace(blanks, L"  ", L" ", true));
+    EXPECT_EQ(blanks, L" ");
+    std::wstring words = L"a  b     c";
+    EXPECT_TRUE(wstringReplace(words, L"  ", L" ", true));
+    EXPECT_EQ(words, L"a b c");
+    // A replacement that makes a new occurrence before it is found again.
+    std::wstring nested = L"aabb";
+    EXPECT_TRUE(wstringReplace(nested, L"ab", L"", true));
+    EXPECT_EQ(nested, L"");
 }
 
 TEST(WStringReplace, ReplacementContainingTheSearchedTextEnds) {

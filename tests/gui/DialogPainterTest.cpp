@@ -87,7 +87,7 @@ TEST_F(DialogPainterTest, PaintsCornersOnceEdgesTiledAndCoversTheEdgesOverhang) 
             const uint32_t expected = cornerX && cornerY ? CORNER
                                       : cornerX || cornerY ? EDGE
                                                            : CENTRE;
-            ASSERT_EQ(colourAt(target.get(), x, y), expected) << x << "," << y;
+            ASSERT_EQ(colorAt(target.get(), x, y), expected) << x << "," << y;
             ASSERT_EQ(alphaAt(target.get(), x, y), 255) << x << "," << y;
         }
     }
@@ -100,7 +100,7 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
     addPicture("C", corner.get());
     const std::string cornersOnly = names({"C", "", "C", "", "", "", "C", "", "C"});
 
-    // Copying: the corner's alpha lands in the target as it stands, and the centre colour's
+    // Copying: the corner's alpha lands in the target as it stands, and the centre color's
     // alpha fills the rest.
     RefHolder<Image> copied = paintOnto(
         painter(cornersOnly, "<Integer id=\"centercolor\" value=\"#40102030\"/>").get(), 10, 10,
@@ -109,9 +109,9 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
     EXPECT_EQ(alphaAt(copied.get(), 1, 0), 90);
     EXPECT_EQ(alphaAt(copied.get(), 2, 2), 255);
     EXPECT_EQ(alphaAt(copied.get(), 4, 4), 0x40);
-    EXPECT_EQ(colourAt(copied.get(), 4, 4), 0x00102030u);
-    // Copied unblended: the transparent pixel still carries the corner's colour.
-    EXPECT_EQ(colourAt(copied.get(), 0, 0), CORNER);
+    EXPECT_EQ(colorAt(copied.get(), 4, 4), 0x00102030u);
+    // Copied unblended: the transparent pixel still carries the corner's color.
+    EXPECT_EQ(colorAt(copied.get(), 0, 0), CORNER);
 
     // By maximum: a transparent corner pixel keeps what the target had there, unless the
     // target's alpha was cleared first.
@@ -133,11 +133,11 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
         10, 10, 0x0000FF00, 77);
     EXPECT_EQ(alphaAt(blended.get(), 2, 2), 77);
     EXPECT_EQ(alphaAt(blended.get(), 5, 5), 77);
-    EXPECT_EQ(colourAt(blended.get(), 0, 0), 0x00123456u);  // the centre shows through
-    EXPECT_EQ(colourAt(blended.get(), 2, 2), CORNER);
+    EXPECT_EQ(colorAt(blended.get(), 0, 0), 0x00123456u);  // the centre shows through
+    EXPECT_EQ(colorAt(blended.get(), 2, 2), CORNER);
 }
 
-TEST_F(DialogPainterTest, TheCentreColourRaisesAlphaByMaximumAtBothDepths) {
+TEST_F(DialogPainterTest, TheCentreColorRaisesAlphaByMaximumAtBothDepths) {
     for (int32_t depth : {4, 2}) {
         SCOPED_TRACE(depth);
         RefHolder<DialogPainter> p = painter(
@@ -149,8 +149,8 @@ TEST_F(DialogPainterTest, TheCentreColourRaisesAlphaByMaximumAtBothDepths) {
         EXPECT_EQ(alphaAt(target.get(), 0, 0), 200);
         EXPECT_EQ(alphaAt(target.get(), 1, 0), 128);
         const uint32_t red = depth == 4 ? 0x00FF0000u : 0x00F80000u;
-        EXPECT_EQ(colourAt(target.get(), 0, 0), red);
-        EXPECT_EQ(colourAt(target.get(), 1, 0), red);
+        EXPECT_EQ(colorAt(target.get(), 0, 0), red);
+        EXPECT_EQ(colorAt(target.get(), 1, 0), red);
 
         // Copying sets the centre's alpha whatever was there.
         RefHolder<DialogPainter> copy =
@@ -168,6 +168,6 @@ TEST_F(DialogPainterTest, APieceWithoutAlphaOfItsOwnMakesItsAreaOpaque) {
     RefHolder<DialogPainter> p = painter(names({"", "", "", "", "P"}));
     RefHolder<Image> target = paintOnto(p.get(), 6, 6, 0, 10);
     EXPECT_EQ(alphaAt(target.get(), 5, 5), 255);
-    EXPECT_EQ(colourAt(target.get(), 5, 5), EDGE);
+    EXPECT_EQ(colorAt(target.get(), 5, 5), EDGE);
     EXPECT_FALSE(plain->getUseAlphaChannel());  // the piece's own flag is given back
 }

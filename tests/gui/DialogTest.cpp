@@ -221,15 +221,15 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
     EXPECT_FALSE(dialog->needsRepaint());
     // The component sits 10 left of and 5 above the centre anchor: at (10, 5) of the picture,
     // so at (90, 95) on screen; the background's own pixels are untouched.
-    EXPECT_EQ(colourAt(shown, 10, 5), 0x00FF0000u);
-    EXPECT_EQ(colourAt(dialog->getBackgroundImage(), 10, 5), 0x00F6EFE0u);
-    EXPECT_EQ(colourAt(screen.get(), 90, 95), 0x00FF0000u);
-    EXPECT_EQ(colourAt(screen.get(), 89, 95), 0x00F6EFE0u);
-    EXPECT_EQ(colourAt(screen.get(), 79, 95), 0u);
-    EXPECT_EQ(colourAt(shown, 24, 14), 0x00F6EFE0u);
+    EXPECT_EQ(colorAt(shown, 10, 5), 0x00FF0000u);
+    EXPECT_EQ(colorAt(dialog->getBackgroundImage(), 10, 5), 0x00F6EFE0u);
+    EXPECT_EQ(colorAt(screen.get(), 90, 95), 0x00FF0000u);
+    EXPECT_EQ(colorAt(screen.get(), 89, 95), 0x00F6EFE0u);
+    EXPECT_EQ(colorAt(screen.get(), 79, 95), 0u);
+    EXPECT_EQ(colorAt(shown, 24, 14), 0x00F6EFE0u);
     // A lone column is blended at the blitter's near-opaque weight: red with a trace of paper.
-    EXPECT_GE(colourAt(shown, 25, 14) >> 16, 0xF0u);
-    EXPECT_LE(colourAt(shown, 25, 14) & 0xFFFFu, 0x0808u);
+    EXPECT_GE(colorAt(shown, 25, 14) >> 16, 0xF0u);
+    EXPECT_LE(colorAt(shown, 25, 14) & 0xFFFFu, 0x0808u);
     EXPECT_EQ(*clipped->getClipRect(), (Rect{5, 0, 10, 10}));
 
     dialog->findChild("HIDDEN")->setX(3);
@@ -239,6 +239,6 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
     static_cast<Sprite*>(dialog->findChild("SHOWN"))->setX(0);
     dialog->render(graphics.get());
     EXPECT_NE(dialog->getImage(), shown);
-    EXPECT_EQ(colourAt(dialog->getImage(), 20, 5), 0x00FF0000u);
-    EXPECT_EQ(colourAt(dialog->getImage(), 10, 5), 0x00F6EFE0u);
+    EXPECT_EQ(colorAt(dialog->getImage(), 20, 5), 0x00FF0000u);
+    EXPECT_EQ(colorAt(dialog->getImage(), 10, 5), 0x00F6EFE0u);
 }

@@ -17,7 +17,7 @@ constexpr uint32_t FELT = 0x000F5132;
 
 class SamplePictureTest : public GuiTest {
 protected:
-    // Frame pieces drawn in code in the frame's colours: wood with a brass inlay on the inner
+    // Frame pieces drawn in code in the frame's colors: wood with a brass inlay on the inner
     // side; corners carry a brass plate and leave their outermost pixel transparent.
     void addFrame() {
         addPicture("TOP", band(16, 20, false, 14).get());
@@ -78,12 +78,12 @@ TEST_F(SamplePictureTest, ASampleDialogAndASampleSceneAreDrawnIntoPictures) {
     RefHolder<Image> alone = writeDialogPicture(dialog.get(), "sample-dialog", FELT);
     ASSERT_NE(alone, nullptr);
     // Paper in the middle, wood and brass in the frame, the felt through the transparent corner.
-    EXPECT_EQ(colourAt(alone.get(), 400, 300 - 8), PAPER);
-    EXPECT_EQ(colourAt(alone.get(), 236, dialog->getY()), FELT);
-    EXPECT_EQ(colourAt(alone.get(), 236 + 6, dialog->getY() + 6), BRASS & 0xFFFFFF);
-    EXPECT_EQ(colourAt(alone.get(), 236 + 60, dialog->getY() + 2), WOOD & 0xFFFFFF);
-    EXPECT_EQ(colourAt(alone.get(), 236 + 60, dialog->getY() + 184 - 20 + 4), BRASS & 0xFFFFFF);
-    EXPECT_EQ(colourAt(alone.get(), 236 + 60, dialog->getY() + 130), BRASS & 0xFFFFFF);
+    EXPECT_EQ(colorAt(alone.get(), 400, 300 - 8), PAPER);
+    EXPECT_EQ(colorAt(alone.get(), 236, dialog->getY()), FELT);
+    EXPECT_EQ(colorAt(alone.get(), 236 + 6, dialog->getY() + 6), BRASS & 0xFFFFFF);
+    EXPECT_EQ(colorAt(alone.get(), 236 + 60, dialog->getY() + 2), WOOD & 0xFFFFFF);
+    EXPECT_EQ(colorAt(alone.get(), 236 + 60, dialog->getY() + 184 - 20 + 4), BRASS & 0xFFFFFF);
+    EXPECT_EQ(colorAt(alone.get(), 236 + 60, dialog->getY() + 130), BRASS & 0xFFFFFF);
 
     RefHolder<PropertyNode> node = nodeFrom("<Scene id=\"SCENE_SAMPLE\"/>", "SCENE_SAMPLE");
     RefHolder<Scene> scene = new Scene(node.get());
@@ -103,9 +103,9 @@ TEST_F(SamplePictureTest, ASampleDialogAndASampleSceneAreDrawnIntoPictures) {
     scene->openDialog(dialog.get());
     RefHolder<Image> shown = writeScenePicture(scene.get(), "sample-scene");
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(colourAt(shown.get(), 400, 300 - 8), PAPER);
-    EXPECT_EQ(colourAt(shown.get(), 10, 0), 0x003B2414u);
-    EXPECT_EQ(colourAt(shown.get(), 236, dialog->getY()), colourAt(lobby.get(), 236, dialog->getY()));
+    EXPECT_EQ(colorAt(shown.get(), 400, 300 - 8), PAPER);
+    EXPECT_EQ(colorAt(shown.get(), 10, 0), 0x003B2414u);
+    EXPECT_EQ(colorAt(shown.get(), 236, dialog->getY()), colorAt(lobby.get(), 236, dialog->getY()));
     scene->closeDialog(dialog.get());
     scene->hide();
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyValue.h"
 #include "framework/core/Scene.h"
 #include "framework/gui/iText.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/os/FakeClock.h"
+#include "testsupport/os/FakeClock.h"
 #include "framework/os/SystemClock.h"
 
 namespace {

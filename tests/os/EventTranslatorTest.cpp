@@ -75,14 +75,17 @@ TEST(EventTranslator, VirtualKeysFollowTheTable) {
         {SDLK_KP_0, 0x60},        {SDLK_KP_1, 0x61},      {SDLK_KP_9, 0x69},
         {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},   {SDLK_KP_MINUS, 0x6D},
         {SDLK_KP_PERIOD, 0x6E},   {SDLK_KP_DIVIDE, 0x6F}, {SDLK_F1, 0x70},
-        {SDLK_F12, 0x7B},         {SDLK_SEMICOLON, 0},    {SDLK_F13, 0},
-        {SDLK_CAPSLOCK, 0}};
+        {SDLK_F12, 0x7B},         {SDLK_SEMICOLON, 0xBA}, {SDLK_EQUALS, 0xBB},
+        {SDLK_COMMA, 0xBC},       {SDLK_MINUS, 0xBD},     {SDLK_PERIOD, 0xBE},
+        {SDLK_SLASH, 0xBF},       {SDLK_BACKQUOTE, 0xC0}, {SDLK_LEFTBRACKET, 0xDB},
+        {SDLK_BACKSLASH, 0xDC},   {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},
+        {SDLK_LESS, 0xE2},        {SDLK_F13, 0},          {SDLK_CAPSLOCK, 0}};
     for (const auto& [key, vk] : table) {
         EXPECT_EQ(EventTranslator::virtualKey(key), vk) << SDL_GetKeyName(key);
     }
     // A key without a code makes no message at all.
     EventTranslator translator;
-    EXPECT_TRUE(translate(translator, keyEvent(true, SDLK_SEMICOLON)).empty());
+    EXPECT_TRUE(translate(translator, keyEvent(true, SDLK_F13)).empty());
 }
 
 TEST(EventTranslator, ControlKeysTypeTheirCharacterAfterTheKeyMessage) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 namespace {
 

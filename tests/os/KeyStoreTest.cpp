@@ -8,7 +8,7 @@
 #include <memory>
 #include <sstream>
 
-#include "framework/os/FakeKeyStore.h"
+#include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/FileKeyStore.h"
 
 namespace {

@@ -100,6 +100,32 @@ TEST(LinuxFileSystem, AtomicWritesReplaceWholeAndLeaveNothingBehind) {
     EXPECT_EQ(entriesOf(temp.path).size(), 2u);  // no temporary files left
 }
 
+TEST(LinuxFileSystem, TemporaryFilesLeftByACutWriteAreRemovedWithoutFollowingLinks) {
+    TempFolder temp;
+    TempFolder outside;
+    LinuxFileSystem system;
+    fs::create_directories(temp / "player/saves");
+    const auto put = [](const std::string& path) { writeTestFile(path, "x"); };
+    put(temp / ".players.plrs.tmpa0z9b");
+    put(temp / "player/saves/.game.sav.tmp00000");
+    put(temp / "players.plrs");
+    put(temp / "notes.tmp");            // not a name of ours: no leading dot, no suffix
+    put(temp / ".cfg.tmpAB12c");        // upper case never appears in our suffixes
+    put(temp / ".cfg.tmpab12");         // suffix too short
+    put(outside / ".x.tmpabcde");       // reached only through the link
+    fs::create_directory_symlink(outside.path, temp.path / "link");
+    fs::create_directory(temp / ".dir.tmpabcde");  // a folder, whatever its name
+
+    EXPECT_EQ(system.removeTemporaryFiles(temp.str() + "/"), 2);
+    EXPECT_FALSE(fs::exists(temp / ".players.plrs.tmpa0z9b"));
+    EXPECT_FALSE(fs::exists(temp / "player/saves/.game.sav.tmp00000"));
+    for (const char* kept : {"players.plrs", "notes.tmp", ".cfg.tmpAB12c", ".cfg.tmpab12",
+                             "link/.x.tmpabcde", ".dir.tmpabcde"}) {
+        EXPECT_TRUE(fs::exists(temp / kept)) << kept;
+    }
+    EXPECT_EQ(system.removeTemporaryFiles(temp / "missing"), 0);
+}
+
 TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
     TempFolder temp;
     LinuxFileSystem system;

@@ -230,39 +230,4 @@ TEST_F(SdlAudioMixerTest, LoadsAndFreesAfterCloseAreHarmless) {
     EXPECT_NE(mixer.loadSample(wav.data(), wav.size(), 0), 0);
 }
 
-TEST_F(SdlAudioMixerTest, SamplesLoadOnAnotherThreadWhileOthersPlay) {
-    ASSERT_TRUE(mixer.start(44100, 32));
-    constexpr int count = 40;
-    std::mutex handlesLock;
-    std::vector<int32_t> handles;
-    std::thread loader([&] {
-        for (int i = 0; i < count; ++i) {
-            const std::vector<uint8_t> wav = toneWav(11025 * (1 + i % 4), 1 + i % 2, 2000);
-            const int32_t sample = mixer.loadSample(wav.data(), wav.size(), 0);
-            std::lock_guard<std::mutex> guard(handlesLock);
-            handles.push_back(sample);
-        }
-    });
-    int played = 0;
-    int freed = 0;
-    while (freed < count) {
-        int32_t sample = 0;
-        {
-            std::lock_guard<std::mutex> guard(handlesLock);
-            if (static_cast<size_t>(freed) < handles.size()) {
-                sample = handles[static_cast<size_t>(freed)];
-            }
-        }
-        if (sample == 0) {
-            std::this_thread::yield();
-            continue;
-        }
-        played += mixer.playSample(sample, false) >= 0 ? 1 : 0;
-        mixer.freeSample(sample);
-        ++freed;
-    }
-    loader.join();
-    EXPECT_EQ(played, count);
-}
-
 }  // namespace

@@ -30,7 +30,7 @@ std::vector<uint32_t> readBack(SdlDisplay& display) {
 }
 
 // Channels within 3 of each other: renderers widen 5- and 6-bit channels slightly differently.
-bool closeColour(uint32_t a, uint32_t b) {
+bool closeColor(uint32_t a, uint32_t b) {
     for (int shift = 0; shift < 24; shift += 8) {
         const int difference =
             static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
@@ -73,15 +73,15 @@ TEST_F(SdlDisplayTest, PresentsA16BitBackBuffer) {
     SdlDisplay display;
     ASSERT_TRUE(display.createWindow("Quovel", WIDTH, HEIGHT, false));
     ASSERT_TRUE(display.createPresenter(2));
-    // Bands of pure RGB565 colours, which widen to exact 24-bit colours; a pitch wider than
+    // Bands of pure RGB565 colors, which widen to exact 24-bit colors; a pitch wider than
     // the row, as a padded image would have.
-    const uint16_t colours[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000};
+    const uint16_t colors[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000};
     const uint32_t expected[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
     const int pitch = WIDTH * 2 + 16;
     std::vector<uint16_t> frame(static_cast<size_t>(pitch / 2) * HEIGHT, 0x1234);
     for (int y = 0; y < HEIGHT; ++y) {
         for (int x = 0; x < WIDTH; ++x) {
-            frame[static_cast<size_t>(y) * (pitch / 2) + x] = colours[x / 160];
+            frame[static_cast<size_t>(y) * (pitch / 2) + x] = colors[x / 160];
         }
     }
     ASSERT_TRUE(display.present(frame.data(), pitch));
@@ -89,7 +89,7 @@ TEST_F(SdlDisplayTest, PresentsA16BitBackBuffer) {
     ASSERT_EQ(shown.size(), static_cast<size_t>(WIDTH) * HEIGHT);
     for (int x = 0; x < WIDTH; x += 40) {
         const uint32_t pixel = shown[static_cast<size_t>(HEIGHT - 1) * WIDTH + x];
-        EXPECT_TRUE(closeColour(pixel, expected[x / 160])) << x << ": " << std::hex << pixel;
+        EXPECT_TRUE(closeColor(pixel, expected[x / 160])) << x << ": " << std::hex << pixel;
     }
 }
 
@@ -150,7 +150,7 @@ TEST_F(SdlDisplayTest, RendererResetRemakesTheTexture) {
     EXPECT_EQ(display.textureCreations(), 2);
     ASSERT_TRUE(display.present(frame.data(), WIDTH * 2));
     EXPECT_EQ(display.textureCreations(), 2);
-    EXPECT_TRUE(closeColour(readBack(display)[0], 0xFF0000u));
+    EXPECT_TRUE(closeColor(readBack(display)[0], 0xFF0000u));
 }
 
 TEST_F(SdlDisplayTest, IconsAreCheckedAndKeptForLaterWindows) {

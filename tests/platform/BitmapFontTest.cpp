@@ -268,13 +268,13 @@ TEST(BitmapFontTest, FontWithoutABlankOrWithoutGlyphs) {
     EXPECT_EQ(empty->getLineHeight(), 0);
 }
 
-TEST(BitmapFontTest, LayersDecideMarginColourAndAlphaOnly) {
+TEST(BitmapFontTest, LayersDecideMarginColorAndAlphaOnly) {
     RefHolder<BitmapFont> font = new BitmapFont(sampleDescription().get());
     EXPECT_EQ(font->getLastLayerColor(), 0u);
     EXPECT_FALSE(font->isLastLayerAlphaOnly());
     RefHolder<Image> mask = Image::createImage(4, 4, 1);
-    RefHolder<Image> colour = Image::createImage(4, 4, 4);
-    font->addLayer(new FontLayer(1, 0xFF102030, colour.get()));
+    RefHolder<Image> color = Image::createImage(4, 4, 4);
+    font->addLayer(new FontLayer(1, 0xFF102030, color.get()));
     EXPECT_FALSE(font->isLastLayerAlphaOnly());
     font->addLayer(new FontLayer(3, 0xFF405060, mask.get()));
     EXPECT_TRUE(font->isLastLayerAlphaOnly());
@@ -288,12 +288,12 @@ TEST(BitmapFontTest, LayersDecideMarginColourAndAlphaOnly) {
     EXPECT_EQ(mask->getRefCount(), 2);
 }
 
-// Records every drawing call with the colour current at that moment.
+// Records every drawing call with the color current at that moment.
 class DrawRecorder : public RecordingGraphics {
 public:
     struct Op {
         char kind;  // 'b' blit, 'm' channel maximum, 'f' fill, 'c' channel fill
-        uint32_t colour;
+        uint32_t color;
         Image* source;
         std::vector<int32_t> geometry;
     };
@@ -302,18 +302,18 @@ public:
 
     void blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
               int32_t h) override {
-        ops.push_back({'b', colour, source, {dx, dy, sx, sy, w, h}});
+        ops.push_back({'b', color, source, {dx, dy, sx, sy, w, h}});
     }
     void blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                         int32_t sy, int32_t w, int32_t h) override {
-        ops.push_back({'m', colour, source, {channel, dx, dy, sx, sy, w, h}});
+        ops.push_back({'m', color, source, {channel, dx, dy, sx, sy, w, h}});
     }
     void fillRect(int32_t x, int32_t y, int32_t w, int32_t h) override {
-        ops.push_back({'f', colour, nullptr, {x, y, w, h}});
+        ops.push_back({'f', color, nullptr, {x, y, w, h}});
     }
     void fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
                          int32_t h) override {
-        ops.push_back({'c', colour, nullptr, {channel, value, x, y, w, h}});
+        ops.push_back({'c', color, nullptr, {channel, value, x, y, w, h}});
     }
 };
 
@@ -328,7 +328,7 @@ TEST(BitmapFontTest, DrawsTheLastLayerFirstWithPaddedCells) {
     graphics.setColor(0x12345678);
     graphics.setAlpha(77);
 
-    // One colour colours the first layer only; the blank is not drawn.
+    // One color colors the first layer only; the blank is not drawn.
     font->drawText(&graphics, {TextLine{L"A V", 10, 5}}, {0xFF00FF00});
     ASSERT_EQ(graphics.ops.size(), 8u);
     // The outline (padding 2) first: A's cell at column 0, V's after one earlier padded cell.
@@ -342,7 +342,7 @@ TEST(BitmapFontTest, DrawsTheLastLayerFirstWithPaddedCells) {
         const DrawRecorder::Op& merge = graphics.ops[k * 2 + 1];
         EXPECT_EQ(blit.kind, 'b');
         EXPECT_EQ(blit.source, outline.get());
-        EXPECT_EQ(blit.colour, 0xFF000080u);
+        EXPECT_EQ(blit.color, 0xFF000080u);
         EXPECT_EQ(blit.geometry, outlineBlits[k]);
         EXPECT_EQ(merge.kind, 'm');
         EXPECT_EQ(merge.geometry[0], 0);  // channel 0
@@ -350,7 +350,7 @@ TEST(BitmapFontTest, DrawsTheLastLayerFirstWithPaddedCells) {
                   outlineBlits[k]);
         const DrawRecorder::Op& top = graphics.ops[4 + k * 2];
         EXPECT_EQ(top.source, fill.get());
-        EXPECT_EQ(top.colour, 0xFF00FF00u);
+        EXPECT_EQ(top.color, 0xFF00FF00u);
         EXPECT_EQ(top.geometry, fillBlits[k]);
     }
     // The padding-0 layer's glyph lies 2 pixels right and down of the padded cell's origin.
@@ -372,7 +372,7 @@ TEST(BitmapFontTest, MissingGlyphsAreBoxesAndLinesAreDrawnPerLayer) {
     // Last layer (padding 0, red): the box of line 1, then A of line 2.
     // B is the first character: its default glyph starts at the margin, 1.
     EXPECT_EQ(graphics.ops[0].kind, 'f');
-    EXPECT_EQ(graphics.ops[0].colour, 0xFFFF0000u);
+    EXPECT_EQ(graphics.ops[0].color, 0xFFFF0000u);
     EXPECT_EQ(graphics.ops[0].geometry, (std::vector<int32_t>{1 + 1, 1 + 1, 8 - 1, 17 - 1}));
     EXPECT_EQ(graphics.ops[1].kind, 'c');
     EXPECT_EQ(graphics.ops[1].geometry, (std::vector<int32_t>{0, 255, 2, 2, 7, 16}));
@@ -380,7 +380,7 @@ TEST(BitmapFontTest, MissingGlyphsAreBoxesAndLinesAreDrawnPerLayer) {
     EXPECT_EQ(graphics.ops[2].geometry, (std::vector<int32_t>{51, 33, 0, 0, 8, 10}));
     // First layer (padding 1, blue): the box grows by the padding on each side.
     EXPECT_EQ(graphics.ops[4].kind, 'f');
-    EXPECT_EQ(graphics.ops[4].colour, 0xFF0000FFu);
+    EXPECT_EQ(graphics.ops[4].color, 0xFF0000FFu);
     EXPECT_EQ(graphics.ops[4].geometry, (std::vector<int32_t>{1, 1, 8 + 2 - 1, 17 + 2 - 1}));
     EXPECT_EQ(graphics.ops[6].geometry, (std::vector<int32_t>{50, 32, 0, 0, 10, 12}));
 }
@@ -395,7 +395,7 @@ TEST(BitmapFontTest, GraphicsHandsLinesToItsFont) {
     graphics.setColor(0xFF00FF00);
     graphics.drawText(L"Ag", 3, 4);
     ASSERT_EQ(graphics.ops.size(), 4u);
-    EXPECT_EQ(graphics.ops[0].colour, 0xFF00FF00u);
+    EXPECT_EQ(graphics.ops[0].color, 0xFF00FF00u);
     EXPECT_EQ(graphics.ops[0].geometry, (std::vector<int32_t>{3, 6, 0, 0, 8, 10}));
     // g: pen after A is 10, bx 1, by 5.
     EXPECT_EQ(graphics.ops[2].geometry, (std::vector<int32_t>{14, 9, 16, 0, 6, 12}));

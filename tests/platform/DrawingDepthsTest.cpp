@@ -1,5 +1,5 @@
 // The drawing rules shared by both depths, checked on real pixels at 2 and 4 bytes per pixel, and
-// a cross-check that the two depths draw the same colours.
+// a cross-check that the two depths draw the same colors.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -36,7 +36,7 @@ protected:
         image->setUseAlphaChannel(withAlpha);
         return image;
     }
-    uint32_t at(int32_t x, int32_t y) const { return colourAt(target.get(), x, y); }
+    uint32_t at(int32_t x, int32_t y) const { return colorAt(target.get(), x, y); }
     int32_t changedPixels() const {
         int32_t count = 0;
         for (int32_t y = 0; y < 32; ++y) {
@@ -111,7 +111,7 @@ TEST_P(DrawingDepthsTest, BlitFromNegativeSourceColumnStartsAtColumnZero) {
     g->blit(opaque.get(), 2, 0, -3, 0, 6, 1);
     EXPECT_EQ(at(4, 0), 0u);
     for (int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(at(5 + i, 0), colourAt(opaque.get(), i, 0)) << i;
+        EXPECT_EQ(at(5 + i, 0), colorAt(opaque.get(), i, 0)) << i;
     }
     EXPECT_EQ(at(8, 0), 0u);
 }
@@ -121,14 +121,14 @@ TEST_P(DrawingDepthsTest, BlitAtTheRightEdgeOrPastTheSourceIsCut) {
     g->blit(opaque.get(), 32, 0, 0, 0, 6, 1);
     EXPECT_EQ(changedPixels(), 0);
     g->blit(opaque.get(), 0, 1, 4, 0, 10, 1);
-    EXPECT_EQ(at(0, 1), colourAt(opaque.get(), 4, 0));
-    EXPECT_EQ(at(1, 1), colourAt(opaque.get(), 5, 0));
+    EXPECT_EQ(at(0, 1), colorAt(opaque.get(), 4, 0));
+    EXPECT_EQ(at(1, 1), colorAt(opaque.get(), 5, 0));
     EXPECT_EQ(at(2, 1), 0u);
     // Partly off the left and top edges of the target.
     RefHolder<Image> square = source(6, 6, false);
     g->blit(square.get(), -2, -5, 0, 0, 6, 6);
-    EXPECT_EQ(at(0, 0), colourAt(square.get(), 2, 5));
-    EXPECT_EQ(at(3, 0), colourAt(square.get(), 5, 5));
+    EXPECT_EQ(at(0, 0), colorAt(square.get(), 2, 5));
+    EXPECT_EQ(at(3, 0), colorAt(square.get(), 5, 5));
     EXPECT_EQ(at(4, 0), 0u);
 }
 
@@ -153,7 +153,7 @@ TEST_P(DrawingDepthsTest, UnknownBlendModeDrawsOnlySourcesWithoutAlpha) {
     EXPECT_EQ(changedPixels(), 0);
     RefHolder<Image> opaque = source(2, 2, false);
     g->blitWhole(opaque.get(), 0, 0);
-    EXPECT_EQ(at(1, 1), colourAt(opaque.get(), 1, 1));
+    EXPECT_EQ(at(1, 1), colorAt(opaque.get(), 1, 1));
     // A mask ignores the mode as well.
     g->setColor(red);
     RefHolder<Image> mask = filled(1, 1, 1, 0, 255);
@@ -164,7 +164,7 @@ TEST_P(DrawingDepthsTest, UnknownBlendModeDrawsOnlySourcesWithoutAlpha) {
 INSTANTIATE_TEST_SUITE_P(BothDepths, DrawingDepthsTest, ::testing::Values(2, 4),
                          [](const auto& info) { return std::to_string(info.param * 8) + "bit"; });
 
-// Single random operations on fresh targets at both depths. Colours are chosen so that every
+// Single random operations on fresh targets at both depths. Colors are chosen so that every
 // 8-bit value is exactly a 5/6/5 field value; the results must then agree within one field step
 // (the depths differ in uniform versus plain blending, the packed pair and quad rules and the
 // rounding of interpolated samples, each worth at most one step). Alpha is not compared.
@@ -178,7 +178,7 @@ public:
     int32_t range(int32_t low, int32_t high) {
         return std::uniform_int_distribution<int32_t>(low, high)(random);
     }
-    uint32_t colour() { return ((pick(32) << 19) | (pick(64) << 10) | (pick(32) << 3)); }
+    uint32_t color() { return ((pick(32) << 19) | (pick(64) << 10) | (pick(32) << 3)); }
     uint8_t alphaByte() {
         static constexpr uint8_t special[] = {0, 1, 5, 6, 127, 128, 250, 251, 252, 254, 255};
         return pick(2) ? special[pick(sizeof special)] : static_cast<uint8_t>(pick(256));
@@ -189,7 +189,7 @@ public:
         RefHolder<Image> wide{Image::createImage(w, h, 4)};
         for (int32_t y = 0; y < h; ++y) {
             for (int32_t x = 0; x < w; ++x) {
-                put(wide.get(), x, y, colour(), alphaByte());
+                put(wide.get(), x, y, color(), alphaByte());
             }
         }
         wide->setUseAlphaChannel(pick(3) != 0);
@@ -202,7 +202,7 @@ public:
     std::mt19937 random;
 };
 
-TEST(DrawingCrossCheck, BothDepthsDrawTheSameColoursWithinOneFieldStep) {
+TEST(DrawingCrossCheck, BothDepthsDrawTheSameColorsWithinOneFieldStep) {
     CrossCheck check(20240611);
     constexpr int32_t W = 24;
     constexpr int32_t H = 16;
@@ -221,7 +221,7 @@ TEST(DrawingCrossCheck, BothDepthsDrawTheSameColoursWithinOneFieldStep) {
         RefHolder<Graphics> g16 = graphicsOf(target16.get());
         RefHolder<Image> before{Image::copyImage(target32.get())};
 
-        const uint32_t colour = check.colour() | (uint32_t{check.alphaByte()} << 24);
+        const uint32_t color = check.color() | (uint32_t{check.alphaByte()} << 24);
         const int32_t alpha = check.alphaByte();
         const int32_t mode = static_cast<int32_t>(check.pick(2));
         const bool smooth = check.pick(2) != 0;
@@ -241,7 +241,7 @@ TEST(DrawingCrossCheck, BothDepthsDrawTheSameColoursWithinOneFieldStep) {
         const double scale = check.range(-30, 30) / 10.0;
         for (Graphics* g : {g32.get(), g16.get()}) {
             Image* src = useMask ? mask.get() : (g == g32.get() ? source32.get() : source16.get());
-            g->setColor(colour);
+            g->setColor(color);
             g->setAlpha(alpha);
             g->setBlendMode(mode);
             g->setSmooth(smooth);
@@ -279,9 +279,9 @@ TEST(DrawingCrossCheck, BothDepthsDrawTheSameColoursWithinOneFieldStep) {
         }
         for (int32_t y = 0; y < H; ++y) {
             for (int32_t x = 0; x < W; ++x) {
-                const uint32_t wide = colourAt(target32.get(), x, y);
-                const uint32_t narrow = colourAt(target16.get(), x, y);
-                changed += wide != colourAt(before.get(), x, y);
+                const uint32_t wide = colorAt(target32.get(), x, y);
+                const uint32_t narrow = colorAt(target16.get(), x, y);
+                changed += wide != colorAt(before.get(), x, y);
                 for (const auto& [shift, step] : {std::pair{16, 8}, {8, 4}, {0, 8}}) {
                     const int32_t fieldWide = static_cast<int32_t>((wide >> shift) & 0xFF) / step;
                     const int32_t fieldNarrow =

@@ -19,7 +19,7 @@ namespace {
 constexpr int32_t W = 256;
 constexpr int32_t H = 160;
 
-// A 48 x 48 ball: colour rings with alpha falling off toward the edge.
+// A 48 x 48 ball: color rings with alpha falling off toward the edge.
 RefHolder<Image> ball(int32_t depth) {
     RefHolder<Image> image{Image::createImage(48, 48, 4)};
     for (int32_t y = 0; y < 48; ++y) {
@@ -93,7 +93,7 @@ void drawScene(Graphics* g, int32_t depth) {
     g->blitRotated(checks.get(), 0.5, 1.3, 170, 90, 0, 0, 32, 32, 16, 16);
     g->setSmooth(false);
     g->blitStretched(checks.get(), 0, 0, 32, 32, 215, 95, 36, 60);
-    // Text-like mask through the colour.
+    // Text-like mask through the color.
     RefHolder<Image> stripes = filled(40, 12, 1, 0, 0);
     for (int32_t x = 0; x < 40; ++x) {
         for (int32_t y = 0; y < 12; ++y) {
@@ -121,8 +121,8 @@ TEST(DrawingPicture, SceneAtBothDepthsIsSavedForInspection) {
     int32_t far = 0;
     for (int32_t y = 0; y < H; ++y) {
         for (int32_t x = 0; x < W; ++x) {
-            const uint32_t a = colourAt(pictures[0].get(), x, y);
-            const uint32_t b = colourAt(pictures[1].get(), x, y);
+            const uint32_t a = colorAt(pictures[0].get(), x, y);
+            const uint32_t b = colorAt(pictures[1].get(), x, y);
             for (int shift : {0, 8, 16}) {
                 far += std::abs(static_cast<int32_t>((a >> shift) & 0xFF) -
                                 static_cast<int32_t>((b >> shift) & 0xFF)) > 24;

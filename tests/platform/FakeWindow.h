@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/os/FakeClipboard.h"
-#include "framework/os/FakeClock.h"
-#include "framework/os/FakeCursor.h"
-#include "framework/os/FakeDisplay.h"
-#include "framework/os/FakeEventSource.h"
-#include "framework/os/FakeMessageBox.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeMessageBox.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/ImageManager.h"

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "TempFolder.h"
@@ -21,17 +20,6 @@ std::string scrambled(std::string bytes) {
 
 std::string contentOf(const MemoryBuffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.getData()), buffer.getSize());
-}
-
-// Varied bytes that do not compress to nothing.
-std::string patternBytes(size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    unsigned state = seed;
-    for (char& c : bytes) {
-        state = state * 1103515245u + 12345u;
-        c = static_cast<char>(state >> 16);
-    }
-    return bytes;
 }
 
 // Each test runs inside a fresh program folder and leaves no archive behind.
@@ -200,26 +188,6 @@ TEST_F(FileArchiveTest, MembersCanBeWalkedAndReadByteByByte) {
     EXPECT_FALSE(archive.isOpen());
     EXPECT_FALSE(archive.locateFile("one"));
     EXPECT_EQ(archive.openArchive(), nullptr);
-}
-
-TEST_F(FileArchiveTest, TwoThreadsReadAtOnce) {
-    const std::string first = patternBytes(60000, 5);
-    const std::string second = patternBytes(40000, 6);
-    ASSERT_TRUE(writeZip("media.dat", {{"first.png", first}, {"second.ogg", second}}));
-    FileArchive::open(1, "");
-    auto reader = [](const std::string& name, const std::string& expected, int& good) {
-        MemoryBuffer local;
-        for (int i = 0; i < 300; ++i) {
-            good += FileArchive::readFile(2, name, local) && contentOf(local) == expected;
-        }
-    };
-    int goodFirst = 0;
-    int goodSecond = 0;
-    std::thread loader(reader, "first.png", std::cref(first), std::ref(goodFirst));
-    reader("second.ogg", second, goodSecond);
-    loader.join();
-    EXPECT_EQ(goodFirst, 300);
-    EXPECT_EQ(goodSecond, 300);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 

@@ -9,7 +9,7 @@
 #include "PictureEncoder.h"
 #include "PixelAccess.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/PngDecoder.h"
 #include "platform/FakeWindow.h"
 
@@ -27,7 +27,7 @@ std::vector<uint8_t> knownPicture() {
     PngSpec spec;
     spec.width = 2;
     spec.height = 2;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     spec.rows = {{0x12, 0x34, 0x56, 0xFF, 0xFE, 0xDC, 0xBA, 0x80},
                  {0x01, 0x02, 0x03, 0x00, 0xA1, 0xB2, 0xC3, 0xD4}};
     return encodePng(spec);
@@ -56,9 +56,9 @@ protected:
     FakeFileSystem files;
 };
 
-TEST_F(GameWindowIconTest, TheIconPictureIsGivenInFullColourBeforeTheWindowIsMade) {
+TEST_F(GameWindowIconTest, TheIconPictureIsGivenInFullColorBeforeTheWindowIsMade) {
     files.files[ICON_PATH] = knownPicture();
-    // A 16-bit display must not cost the icon its colours.
+    // A 16-bit display must not cost the icon its colors.
     setDisplayBytesPerPixel(2);
     GameWindow* window = open(false);
     expectOpen(window);
@@ -89,7 +89,7 @@ TEST_F(GameWindowIconTest, TheGeneratedIconReachesTheDisplayPixelForPixel) {
     ASSERT_EQ(display.iconWidth, 64);
     ASSERT_EQ(display.iconHeight, 64);
     RefHolder<Image> picture =
-        loadPngMemory(bytes.data(), bytes.size(), PngDecodeFlags::FullColour);
+        loadPngMemory(bytes.data(), bytes.size(), PngDecodeFlags::FullColor);
     ASSERT_TRUE(picture);
     ASSERT_TRUE(picture->lock());
     int differing = 0;

@@ -32,7 +32,7 @@ constexpr int WIDTH = 800;
 constexpr int HEIGHT = 600;
 constexpr int FRAMES = 30;
 
-// The background: bands of colour from top to bottom, drawn with fills.
+// The background: bands of color from top to bottom, drawn with fills.
 class Backdrop : public GameNode, public IRenderable {
 public:
     void* castTo(const TypeRecord* type) override {
@@ -72,7 +72,7 @@ private:
     int32_t drift;
 };
 
-// A 56 x 72 tile with a soft shadow (alpha), an ivory face and a coloured mark.
+// A 56 x 72 tile with a soft shadow (alpha), an ivory face and a colored mark.
 RefHolder<Image> makeTile(uint32_t mark) {
     RefHolder<Image> tile(Image::createImage(56, 72, 4));
     RefHolder<Graphics> g(tile->createGraphics());
@@ -171,6 +171,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         << SDL_GetError();
     // The window shows exactly the last frame drawn.
     Image* back = window->getBackBuffer();
+    ASSERT_TRUE(back->lock());
     size_t differing = 0;
     for (int y = 0; y < HEIGHT; ++y) {
         const auto* row =
@@ -180,6 +181,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
                 (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * WIDTH + x] & 0xFFFFFF);
         }
     }
+    back->unlock();
     EXPECT_EQ(differing, 0u);
     const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
     std::filesystem::create_directories(folder);

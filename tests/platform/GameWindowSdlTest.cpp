@@ -128,6 +128,7 @@ TEST_F(GameWindowSdlTest, PresentsTheBackBufferAt32Bits) {
     ASSERT_FALSE(window->isPaused());
     ASSERT_EQ(window->getBytesPerPixel(), 4);
     Image* back = window->getBackBuffer();
+    ASSERT_TRUE(back->lock());
     std::vector<uint32_t> expected(static_cast<size_t>(WIDTH) * HEIGHT);
     for (int y = 0; y < HEIGHT; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(back->getPixels() + y * back->getPitch());
@@ -136,6 +137,7 @@ TEST_F(GameWindowSdlTest, PresentsTheBackBufferAt32Bits) {
             expected[static_cast<size_t>(y) * WIDTH + x] = row[x] & 0xFFFFFF;
         }
     }
+    back->unlock();
     window->update(16);
     EXPECT_FALSE(window->isPaused());
     EXPECT_EQ(shown(WIDTH, HEIGHT), expected);
@@ -150,13 +152,15 @@ TEST_F(GameWindowSdlTest, PresentsA16BitBackBufferWithItsAlphaPlaneInFullScreen)
     ASSERT_NE(back, nullptr);
     EXPECT_NE(back->getAlphaPlane(), nullptr);
     // Pure red in RGB565 over the whole buffer.
+    ASSERT_TRUE(back->lock());
     for (int y = 0; y < HEIGHT; ++y) {
         auto* row = reinterpret_cast<uint16_t*>(back->getPixels() + y * back->getPitch());
         std::fill(row, row + WIDTH, static_cast<uint16_t>(0xF800));
     }
+    back->unlock();
     window->update(16);
     EXPECT_FALSE(window->isPaused());
-    // The desktop-sized window shows the game letterboxed: its middle is the frame's colour.
+    // The desktop-sized window shows the game letterboxed: its middle is the frame's color.
     int outputWidth = 0;
     int outputHeight = 0;
     ASSERT_EQ(SDL_GetRendererOutputSize(display->sdlRenderer(), &outputWidth, &outputHeight), 0);

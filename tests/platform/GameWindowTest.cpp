@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "framework/core/GameNode.h"
 #include "framework/core/IRenderable.h"
-#include "framework/os/FakeInstanceLock.h"
+#include "testsupport/os/FakeInstanceLock.h"
 #include "framework/platform/RenderTask.h"
 #include "platform/FakeWindow.h"
 
@@ -13,7 +16,8 @@ using GameWindowTest = FakeWindowTest;
 TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     GameWindow* window = open(false);
     EXPECT_EQ(display.calls,
-              (std::vector<std::string>{"createWindow windowed", "createPresenter 4", "show"}));
+              (std::vector<std::string>{"createWindow windowed", "createPresenter 4",
+                                        "setClientPosition 112,97", "show"}));
     EXPECT_TRUE(display.shown);
     EXPECT_EQ(display.title, "Quovel");
     EXPECT_FALSE(window->isFullScreen());
@@ -32,7 +36,7 @@ TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     window->update(16);
     window->update(16);
     EXPECT_EQ(display.presentCount, 2);
-    EXPECT_EQ(display.lastPixels, window->getBackBuffer()->getPixels());
+    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
     EXPECT_EQ(display.lastPitch, 800 * 4);
 }
 
@@ -91,8 +95,9 @@ TEST_F(GameWindowTest, TheMaximiseBoxGoesFullScreenOnce) {
 TEST_F(GameWindowTest, AFailedFullScreenWindowFallsBackToAWindowAtOnce) {
     display.fullScreenFails = true;
     GameWindow* window = open(true);
-    EXPECT_EQ(display.calls, (std::vector<std::string>{"createWindow full", "createWindow windowed",
-                                                       "createPresenter 4", "show"}));
+    EXPECT_EQ(display.calls,
+              (std::vector<std::string>{"createWindow full", "createWindow windowed",
+                                        "createPresenter 4", "setClientPosition 112,97", "show"}));
     EXPECT_FALSE(window->isFullScreen());
     EXPECT_FALSE(window->isPaused());
     EXPECT_FALSE(GameWindow::isOpenRetried());
@@ -144,6 +149,60 @@ TEST_F(GameWindowTest, AWindowOnADesktopItCannotShowGoesFullScreenAt16Bits) {
     EXPECT_NE(window->getBackBuffer()->getAlphaPlane(), nullptr);
     EXPECT_EQ(getDisplayBytesPerPixel(), 2);
     EXPECT_EQ(picture->getBytesPerPixel(), 2);  // every image follows the new depth
+}
+
+TEST_F(GameWindowTest, TheWindowIsCentredWithItsFrameAndFollowsWhereItIsMoved) {
+    // 1024 x 768 screen; the frame adds 4 left, 30 top, 4 right and 4 bottom.
+    GameWindow* window = open(false);
+    EXPECT_EQ(window->getFrameRect(), (Rect{-4, -30, 808, 634}));
+    EXPECT_EQ(window->getX(), 108);
+    EXPECT_EQ(window->getY(), 67);
+    EXPECT_EQ(window->getClientScreenX(), 112);
+    EXPECT_EQ(window->getClientScreenY(), 97);
+    window->moveWindow(-10, 5);
+    EXPECT_EQ(display.clientX, -6);
+    EXPECT_EQ(display.clientY, 35);
+    // The player drags the window: its position follows.
+    display.clientX = 300;
+    display.clientY = 200;
+    send(WM_MOVE);
+    EXPECT_EQ(window->getX(), 296);
+    EXPECT_EQ(window->getY(), 170);
+    window->setX(1);
+    EXPECT_EQ(display.clientX, 300);  // the setters only keep the value
+
+    // Vertical sync stays chosen across a change of mode; a full-screen window has no frame.
+    window->setVSync(true);
+    window->setFullScreen(true);
+    EXPECT_TRUE(window->isVSync());
+    EXPECT_TRUE(display.vSync);
+    EXPECT_EQ(window->getFrameRect(), (Rect{0, 0, 800, 600}));
+    EXPECT_EQ(window->getX(), 112);
+    EXPECT_EQ(window->getY(), 84);
+    window->releaseInstance();
+    EXPECT_EQ(GameWindow::getInstance(), nullptr);
+}
+
+TEST_F(GameWindowTest, TheBackBufferIsASurfaceOverTheDisplaysMemory) {
+    GameWindow* window = open(true, 2);
+    Image* back = window->getBackBuffer();
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getAlphaPlane(), display.backBuffer.alphaPlane);
+    EXPECT_FALSE(back->getOwnsBuffers());
+    EXPECT_EQ(Image::copyImage(back), nullptr);
+    // A 16-bit copy into it takes the color only; its alpha plane keeps what it had.
+    RefHolder<Image> tile(Image::createImage(2, 2, 2));
+    ASSERT_TRUE(tile->lock());
+    std::fill_n(reinterpret_cast<uint16_t*>(tile->getPixels()), 4, uint16_t{0x07E0});
+    std::fill_n(tile->getAlphaPlane(), 4, uint8_t{0x80});
+    tile->unlock();
+    window->getGraphics()->copyRect(tile.get(), 10, 20, 0, 0, 2, 2);
+    uint16_t shown = 0;
+    std::memcpy(&shown, display.backBuffer.pixels + 20 * 800 * 2 + 11 * 2, 2);
+    EXPECT_EQ(shown, 0x07E0);
+    EXPECT_EQ(display.backBuffer.alphaPlane[20 * 800 + 11], 0);
+    window->update(16);
+    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
 }
 
 TEST_F(GameWindowTest, FullScreenTakesTheRequestedDepth) {
@@ -296,16 +355,16 @@ TEST_F(GameWindowTest, ASecondCopyStopsAndCallsTheFirstForward) {
 // A node that fills a 10 x 10 square at its position.
 class FillNode : public GameNode, public IRenderable {
 public:
-    FillNode(int32_t x, int32_t y, uint32_t colour) : colour(colour) { setPosition(x, y); }
+    FillNode(int32_t x, int32_t y, uint32_t color) : color(color) { setPosition(x, y); }
     void* castTo(const TypeRecord* type) override {
         return type == &IRenderable::typeRecord ? static_cast<IRenderable*>(this)
                                                 : GameNode::castTo(type);
     }
     void render(Graphics* graphics) override {
-        graphics->setColor(colour);
+        graphics->setColor(color);
         graphics->fillRect(getX(), getY(), 10, 10);
     }
-    uint32_t colour;
+    uint32_t color;
 };
 
 TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
@@ -319,6 +378,7 @@ TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
         RenderTask task(tree.get());
         task.update(16);
         Image* back = window->getBackBuffer();
+        ASSERT_TRUE(back->lock());
         const auto pixel = [back, depth](int32_t x, int32_t y) -> uint32_t {
             const uint8_t* at = back->getPixels() + y * back->getPitch() + x * depth;
             return depth == 4 ? *reinterpret_cast<const uint32_t*>(at) & 0xFFFFFF
@@ -328,6 +388,7 @@ TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
         EXPECT_EQ(pixel(105, 55), depth == 4 ? 0x0000FFu : 0x001Fu) << depth;
         EXPECT_EQ(pixel(125, 55), depth == 4 ? 0xFF0000u : 0xF800u) << depth;
         EXPECT_EQ(pixel(135, 55), 0u) << depth;
+        back->unlock();
         GameWindow::releaseInstance();
     }
 }

@@ -46,9 +46,9 @@ protected:
 };
 
 TEST(PixelRules16, FieldArithmetic) {
-    EXPECT_EQ(pixel16::fromColour(0xFFFFFFFF), 0xFFFF);
-    EXPECT_EQ(pixel16::fromColour(0x00070307), 0x0000);
-    EXPECT_EQ(pixel16::fromColour(0x80FF8040), 0xFC08);
+    EXPECT_EQ(pixel16::fromColor(0xFFFFFFFF), 0xFFFF);
+    EXPECT_EQ(pixel16::fromColor(0x00070307), 0x0000);
+    EXPECT_EQ(pixel16::fromColor(0x80FF8040), 0xFC08);
     // Blue 31 toward 0 by 128: 31 + (-31 * 128 >> 8) = 31 - 16.
     EXPECT_EQ(pixel16::blend(rgb565(0, 0, 31), rgb565(31, 0, 0), 128), rgb565(15, 0, 15));
     for (uint32_t k : {1u, 100u, 253u, 255u}) {
@@ -63,7 +63,7 @@ TEST(PixelRules16, FieldArithmetic) {
     EXPECT_EQ(pixel16::writeField(0xFFFF, 2, 0), rgb565(31, 0, 31));
 }
 
-TEST_F(Graphics16Test, SetColorComputesTheNativeColour) {
+TEST_F(Graphics16Test, SetColorComputesTheNativeColor) {
     g->setColor(0xFFFFFFFF);
     EXPECT_EQ(g->getNativeColor(), 0xFFFFu);
     g->setColor(0xFF070307);
@@ -71,7 +71,7 @@ TEST_F(Graphics16Test, SetColorComputesTheNativeColour) {
     EXPECT_EQ(g->getColor(), 0xFF070307u);
 }
 
-TEST_F(Graphics16Test, ColourDrawingNeverChangesTheAlphaPlane) {
+TEST_F(Graphics16Test, ColorDrawingNeverChangesTheAlphaPlane) {
     g->setColor(0xFFFFFF);
     g->drawPixel(0, 0);
     EXPECT_EQ(at(0, 0), 0xFFFF);
@@ -157,7 +157,7 @@ TEST_F(Graphics16Test, BlendModesAndSourcesWithoutAlpha) {
     EXPECT_EQ(at(0, 3), rgb565(4, 8, 4));  // ea = 128 * 128 >> 8 = 64
 }
 
-TEST_F(Graphics16Test, MaskBlitUsesTheNativeColour) {
+TEST_F(Graphics16Test, MaskBlitUsesTheNativeColor) {
     RefHolder<Image> mask = filled(2, 1, 1, 0, 0);
     alpha(mask.get(), 1, 0) = 255;
     g->setColor(0xFFFFFF);
@@ -229,7 +229,7 @@ TEST(Graphics16Planeless, ChannelZeroWithoutAnAlphaPlaneDrawsNothing) {
     g->blitChannelWhole(mask.get(), Channel::Alpha, 0, 0);
     g->blitChannelMaxWhole(mask.get(), Channel::Alpha, 0, 0);
     g->copyRectWhole(mask.get(), 0, 0);
-    // Colour drawing still works.
+    // Color drawing still works.
     g->setColor(0xFFFFFF);
     g->fillRect(0, 0, 1, 1);
     EXPECT_EQ(get16(image.get(), 0, 0), 0xFFFF);
@@ -267,7 +267,7 @@ TEST(Graphics16Surface, BackBufferHasAnAlphaPlaneAndCopyRectSkipsItForSurfaces) 
     EXPECT_EQ(get16(other.get(), 2, 2), 0xFFFF);
     EXPECT_EQ(alpha(other.get(), 2, 2), 0x99);
     EXPECT_EQ(alpha(other.get(), 3, 3), 0x00);
-    // From a surface the colour only.
+    // From a surface the color only.
     RefHolder<Image> third = filled(8, 4, 2, 0x000000, 0x00);
     graphicsOf(third.get())->copyRectWhole(surface.get(), 0, 0);
     EXPECT_EQ(get16(third.get(), 1, 1), 0xFFFF);
@@ -300,7 +300,7 @@ TEST_F(Graphics16Test, RotatedThresholdsUseTheSourceAlphaPlane) {
     EXPECT_EQ(at(2, 2), rgb565(30, 61, 30));  // blends by 251, no threshold
 }
 
-TEST_F(Graphics16Test, AxisLinesStoreTheNativeColour) {
+TEST_F(Graphics16Test, AxisLinesStoreTheNativeColor) {
     g->setColor(0x00F800);
     g->setClipRect(2, 0, 100, 100);
     g->drawLine(-5, 1, 5, 1);

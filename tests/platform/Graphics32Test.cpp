@@ -70,7 +70,7 @@ TEST_F(Graphics32Test, DrawPixelStoresOrBlendsAndKeepsAlpha) {
     EXPECT_EQ(at(3, 1), 0xFF000000u);
 }
 
-TEST_F(Graphics32Test, FillRectStoresColourButKeepsEachPixelsAlpha) {
+TEST_F(Graphics32Test, FillRectStoresColorButKeepsEachPixelsAlpha) {
     set32(target.get(), 2, 2, 0xAA000000);
     g->setColor(0x12ABCDEF);
     g->fillRect(2, 2, 3, 2);
@@ -134,7 +134,7 @@ TEST_F(Graphics32Test, SourcesWithoutAlphaStoreOrBlendUniformly) {
     EXPECT_EQ(at(0, 1), 0xA0606060u);
 }
 
-TEST_F(Graphics32Test, MaskBlitDrawsTheColourThroughTheMask) {
+TEST_F(Graphics32Test, MaskBlitDrawsTheColorThroughTheMask) {
     RefHolder<Image> mask = filled(3, 1, 1, 0, 0);
     alpha(mask.get(), 1, 0) = 255;
     alpha(mask.get(), 2, 0) = 128;

@@ -15,12 +15,12 @@ class BlitFont : public Font {
 public:
     explicit BlitFont(Image* glyphs) : glyphs(glyphs) {}
     std::vector<TextLine> seenLines;
-    std::vector<uint32_t> seenColours;
+    std::vector<uint32_t> seenColors;
 
     void drawText(Graphics* target, const std::vector<TextLine>& lines,
-                  const std::vector<uint32_t>& colours) override {
+                  const std::vector<uint32_t>& colors) override {
         seenLines = lines;
-        seenColours = colours;
+        seenColors = colors;
         for (const TextLine& line : lines) {
             target->blitWhole(glyphs.get(), line.x, line.y);
         }
@@ -155,12 +155,12 @@ TEST_F(GraphicsTest, TextHandsLinesToTheFontAndTheOffsetAppliesOnce) {
     EXPECT_EQ(font->seenLines[0].text, L"Hi");
     EXPECT_EQ(font->seenLines[0].x, 5);
     EXPECT_EQ(font->seenLines[0].y, 6);
-    EXPECT_EQ(font->seenColours, (std::vector<uint32_t>{0xFF112233u}));
+    EXPECT_EQ(font->seenColors, (std::vector<uint32_t>{0xFF112233u}));
     ASSERT_EQ(g.blits.size(), 1u);
     EXPECT_EQ(g.blits[0].dx, 15);
     EXPECT_EQ(g.blits[0].dy, 26);
     g.drawTextColors(L"Hi", 0, 0, {1u, 2u});
-    EXPECT_EQ(font->seenColours, (std::vector<uint32_t>{1u, 2u}));
+    EXPECT_EQ(font->seenColors, (std::vector<uint32_t>{1u, 2u}));
     g.setFont(nullptr);
     EXPECT_EQ(font->getRefCount(), 1);
 }

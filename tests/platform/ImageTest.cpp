@@ -10,6 +10,7 @@
 #include "framework/platform/ImageContainer.h"
 #include "framework/platform/ImageDD.h"
 #include "framework/platform/ImageManager.h"
+#include "framework/platform/TaskManager.h"
 
 namespace {
 
@@ -155,6 +156,16 @@ TEST_F(ImageTest, ManagerConvertsEveryFollowingImage) {
     follows->unlock();
     EXPECT_EQ(follows->getLastUse(), 500);
     EXPECT_EQ(follows->getIdleTime(900), 400);
+
+    // One of the frame loop's tasks, which the loop may hold past the global's end.
+    TaskManager frames;
+    frames.addTask(manager);
+    frames.update(16);
+    EXPECT_TRUE(manager->isStarted());
+    ImageManager::destroyInstance();
+    EXPECT_EQ(ImageManager::getInstance(), nullptr);
+    EXPECT_TRUE(manager->isRegistered());
+    frames.update(16);
 }
 
 TEST_F(ImageTest, LockNeedsABuffer) {

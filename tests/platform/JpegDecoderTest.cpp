@@ -17,13 +17,13 @@
 
 namespace {
 
-// Smooth colour bands with a few hard edges, so the picture has real detail in every block.
-JpegSpec colourPicture(int width, int height, int components) {
+// Smooth color bands with a few hard edges, so the picture has real detail in every block.
+JpegSpec colorPicture(int width, int height, int components) {
     JpegSpec spec;
     spec.width = width;
     spec.height = height;
     spec.components = components;
-    spec.colourSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    spec.colorSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const uint8_t r = static_cast<uint8_t>(x * 255 / std::max(1, width - 1));
@@ -94,14 +94,14 @@ protected:
     }
 };
 
-TEST_F(JpegDecoderTest, ColourAndGreyPicturesDecodeExactlyAtBothDepths) {
+TEST_F(JpegDecoderTest, ColorAndGreyPicturesDecodeExactlyAtBothDepths) {
     struct Kind {
         std::string name;
         JpegSpec spec;
     };
-    std::vector<Kind> kinds = {{"RGB", colourPicture(37, 23, 3)},
-                               {"grey", colourPicture(37, 23, 1)},
-                               {"progressive", colourPicture(64, 40, 3)}};
+    std::vector<Kind> kinds = {{"RGB", colorPicture(37, 23, 3)},
+                               {"grey", colorPicture(37, 23, 1)},
+                               {"progressive", colorPicture(64, 40, 3)}};
     kinds[2].spec.progressive = true;
     for (const Kind& kind : kinds) {
         const std::vector<uint8_t> file = encodeJpeg(kind.spec);
@@ -115,8 +115,8 @@ TEST_F(JpegDecoderTest, ColourAndGreyPicturesDecodeExactlyAtBothDepths) {
     }
 }
 
-TEST_F(JpegDecoderTest, DecodedColoursAreThePictureColours) {
-    // The reference decode itself is checked against the encoded colours (JPEG is lossy, so
+TEST_F(JpegDecoderTest, DecodedColorsAreThePictureColors) {
+    // The reference decode itself is checked against the encoded colors (JPEG is lossy, so
     // within a tolerance): a flat orange picture comes out orange.
     JpegSpec spec;
     spec.width = 16;
@@ -139,7 +139,7 @@ TEST_F(JpegDecoderTest, CmykPicturesAreRefused) {
     spec.width = 8;
     spec.height = 8;
     spec.components = 4;
-    spec.colourSpace = JCS_CMYK;
+    spec.colorSpace = JCS_CMYK;
     spec.pixels.assign(8 * 8 * 4, 90);
     const std::vector<uint8_t> file = encodeJpeg(spec);
     EXPECT_EQ(decodeJpeg("", file.data(), file.size()), nullptr);
@@ -181,7 +181,7 @@ TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
 }
 
 TEST_F(JpegDecoderTest, TruncatedHeadersGiveNoImageAndTruncatedDataEndsThePicture) {
-    const std::vector<uint8_t> file = encodeJpeg(colourPicture(48, 32, 3));
+    const std::vector<uint8_t> file = encodeJpeg(colorPicture(48, 32, 3));
     // The start-of-scan marker ends the headers.
     size_t scan = 0;
     for (size_t k = 0; k + 1 < file.size(); ++k) {
@@ -210,7 +210,7 @@ TEST_F(JpegDecoderTest, TruncatedHeadersGiveNoImageAndTruncatedDataEndsThePictur
 }
 
 TEST_F(JpegDecoderTest, HostilePicturesGiveNoImage) {
-    const std::vector<uint8_t> file = encodeJpeg(colourPicture(16, 16, 3));
+    const std::vector<uint8_t> file = encodeJpeg(colorPicture(16, 16, 3));
     // The frame header: FF C0, length, precision, height, width.
     size_t frame = 0;
     for (size_t k = 0; k + 1 < file.size(); ++k) {
@@ -245,7 +245,7 @@ TEST_F(JpegDecoderTest, HostilePicturesGiveNoImage) {
 }
 
 TEST_F(JpegDecoderTest, DamagedBytesNeverReadOutOfBounds) {
-    const std::vector<uint8_t> file = encodeJpeg(colourPicture(24, 24, 3));
+    const std::vector<uint8_t> file = encodeJpeg(colorPicture(24, 24, 3));
     int decoded = 0;
     for (size_t at = 0; at < file.size(); ++at) {
         std::vector<uint8_t> damaged = file;
@@ -263,7 +263,7 @@ TEST_F(JpegDecoderTest, DamagedBytesNeverReadOutOfBounds) {
 
 TEST_F(JpegDecoderTest, LoadsLooseFilesAndArchiveMembers) {
     TempFolder folder;
-    const JpegSpec spec = colourPicture(20, 12, 3);
+    const JpegSpec spec = colorPicture(20, 12, 3);
     const std::vector<uint8_t> file = encodeJpeg(spec);
     const std::string bytes(file.begin(), file.end());
     writeTestFile(folder / "loose.jpg", bytes);

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "framework/os/FakeClock.h"
-#include "framework/os/FakeFileSystem.h"
-#include "framework/os/FakeKeyStore.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/os/FakeKeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Logger.h"
 #include "framework/platform/RegistryValue.h"

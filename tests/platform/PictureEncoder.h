@@ -17,16 +17,16 @@
 struct PngSpec {
     int width = 1;
     int height = 1;
-    int colourType = PNG_COLOR_TYPE_RGB;
+    int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
     bool interlaced = false;
     // Row bytes exactly as stored in the file (big-endian 16-bit samples, packed sub-byte ones).
     std::vector<std::vector<uint8_t>> rows;
     std::vector<png_color> palette;
-    // A tRNS chunk: palette alphas, or one grey/RGB colour given as `transparentColour`.
+    // A tRNS chunk: palette alphas, or one grey/RGB color given as `transparentColor`.
     bool withTransparency = false;
     std::vector<uint8_t> paletteAlphas;
-    png_color_16 transparentColour{};
+    png_color_16 transparentColor{};
 };
 
 inline void appendToVector(png_structp png, png_bytep data, size_t length) {
@@ -42,16 +42,16 @@ inline std::vector<uint8_t> encodePng(const PngSpec& spec) {
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, appendToVector, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-                 static_cast<png_uint_32>(spec.height), spec.bitDepth, spec.colourType,
+                 static_cast<png_uint_32>(spec.height), spec.bitDepth, spec.colorType,
                  spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!spec.palette.empty()) {
         png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
     }
     if (spec.withTransparency) {
-        png_color_16 colour = spec.transparentColour;
+        png_color_16 color = spec.transparentColor;
         png_set_tRNS(png, info, spec.paletteAlphas.empty() ? nullptr : spec.paletteAlphas.data(),
-                     static_cast<int>(spec.paletteAlphas.size()), &colour);
+                     static_cast<int>(spec.paletteAlphas.size()), &color);
     }
     png_write_info(png, info);
     std::vector<png_bytep> rows;
@@ -88,7 +88,7 @@ struct JpegSpec {
     int width = 1;
     int height = 1;
     int components = 3;
-    J_COLOR_SPACE colourSpace = JCS_RGB;
+    J_COLOR_SPACE colorSpace = JCS_RGB;
     int quality = 95;
     bool progressive = false;
     std::vector<uint8_t> pixels;  // width * height * components
@@ -105,7 +105,7 @@ inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
     info.image_width = static_cast<JDIMENSION>(spec.width);
     info.image_height = static_cast<JDIMENSION>(spec.height);
     info.input_components = spec.components;
-    info.in_color_space = spec.colourSpace;
+    info.in_color_space = spec.colorSpace;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, spec.quality, TRUE);
     if (spec.progressive) {

@@ -11,7 +11,7 @@
 
 #include "PixelAccess.h"
 
-// Writes the colours of `image` as an 8-bit RGB PNG; false on any failure.
+// Writes the colors of `image` as an 8-bit RGB PNG; false on any failure.
 inline bool writeImagePng(const std::string& path, const Image* image) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
@@ -28,7 +28,7 @@ inline bool writeImagePng(const std::string& path, const Image* image) {
         png_write_info(png, info);
         for (int32_t y = 0; y < image->getHeight(); ++y) {
             for (int32_t x = 0; x < image->getWidth(); ++x) {
-                const uint32_t c = testpixels::colourAt(image, x, y);
+                const uint32_t c = testpixels::colorAt(image, x, y);
                 row[x * 3] = static_cast<uint8_t>(c >> 16);
                 row[x * 3 + 1] = static_cast<uint8_t>(c >> 8);
                 row[x * 3 + 2] = static_cast<uint8_t>(c);

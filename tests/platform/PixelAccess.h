@@ -34,8 +34,8 @@ inline uint8_t& alpha(Image* image, int32_t x, int32_t y) {
     return image->getAlphaPlane()[y * image->getWidth() + x];
 }
 
-// The colour of a pixel as 0x00RRGGBB at either depth; 16-bit fields are widened by shifting.
-inline uint32_t colourAt(const Image* image, int32_t x, int32_t y) {
+// The color of a pixel as 0x00RRGGBB at either depth; 16-bit fields are widened by shifting.
+inline uint32_t colorAt(const Image* image, int32_t x, int32_t y) {
     if (image->getBytesPerPixel() == 4) {
         return get32(image, x, y) & 0x00FFFFFFu;
     }
@@ -43,7 +43,7 @@ inline uint32_t colourAt(const Image* image, int32_t x, int32_t y) {
     return ((c & 0xF800) << 8) | ((c & 0x07E0) << 5) | ((c & 0x001F) << 3);
 }
 
-// Sets a pixel's colour (0x00RRGGBB, cut to the fields at 16 bits) and its alpha.
+// Sets a pixel's color (0x00RRGGBB, cut to the fields at 16 bits) and its alpha.
 inline void put(Image* image, int32_t x, int32_t y, uint32_t rgb, uint8_t a) {
     if (image->getBytesPerPixel() == 4) {
         set32(image, x, y, (uint32_t{a} << 24) | (rgb & 0x00FFFFFFu));
@@ -61,7 +61,7 @@ inline uint8_t alphaAt(Image* image, int32_t x, int32_t y) {
                                           : alpha(image, x, y);
 }
 
-// An image of the depth with every pixel set to the colour and alpha.
+// An image of the depth with every pixel set to the color and alpha.
 inline RefHolder<Image> filled(int32_t w, int32_t h, int32_t depth, uint32_t rgb, uint8_t a) {
     RefHolder<Image> image{Image::createImage(w, h, depth)};
     for (int32_t y = 0; y < h; ++y) {

@@ -60,20 +60,20 @@ uint32_t wide(uint32_t value, Numbers& numbers) {
 
 // Builds a picture of `channels` samples per pixel; `pixel` chooses the 8-bit meaning of each
 // pixel and `store` writes it into the row at the picture's bit depth.
-Sample makeSample(const std::string& name, int colourType, int bitDepth, int channels,
+Sample makeSample(const std::string& name, int colorType, int bitDepth, int channels,
                   uint32_t seed, bool interlaced = false) {
     Sample sample;
     sample.name = name;
     PngSpec& spec = sample.spec;
     spec.width = 13;
     spec.height = 7;
-    spec.colourType = colourType;
+    spec.colorType = colorType;
     spec.bitDepth = bitDepth;
     spec.interlaced = interlaced;
     Numbers numbers{seed};
     const int rowBytes = (spec.width * channels * bitDepth + 7) / 8;
     const uint32_t levels = 1u << std::min(bitDepth, 8);
-    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
         for (uint32_t k = 0; k < levels; ++k) {
             spec.palette.push_back({static_cast<png_byte>(numbers.next(256)),
                                     static_cast<png_byte>(numbers.next(256)),
@@ -88,12 +88,12 @@ Sample makeSample(const std::string& name, int colourType, int bitDepth, int cha
                 value = numbers.next(256);
             }
             Argb argb{};
-            if (colourType == PNG_COLOR_TYPE_PALETTE) {
+            if (colorType == PNG_COLOR_TYPE_PALETTE) {
                 const uint32_t index = numbers.next(levels);
                 putBits(row, x, bitDepth, index);
                 const png_color& entry = spec.palette[index];
                 argb = {255, entry.red, entry.green, entry.blue};
-            } else if (colourType == PNG_COLOR_TYPE_GRAY) {
+            } else if (colorType == PNG_COLOR_TYPE_GRAY) {
                 if (bitDepth < 8) {
                     const uint32_t level = numbers.next(levels);
                     putBits(row, x, bitDepth, level);
@@ -109,9 +109,9 @@ Sample makeSample(const std::string& name, int colourType, int bitDepth, int cha
                             bitDepth == 16 ? wide(v[c], numbers) : v[c]);
                 }
                 const auto byte = [&](int c) { return static_cast<uint8_t>(v[c]); };
-                if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+                if (colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
                     argb = {byte(1), byte(0), byte(0), byte(0)};
-                } else if (colourType == PNG_COLOR_TYPE_RGB) {
+                } else if (colorType == PNG_COLOR_TYPE_RGB) {
                     argb = {255, byte(0), byte(1), byte(2)};
                 } else {
                     argb = {byte(3), byte(0), byte(1), byte(2)};
@@ -210,24 +210,24 @@ TEST_F(PngDecoderTest, EverySupportedKindDecodesExactlyAtBothDepths) {
     }
 }
 
-TEST_F(PngDecoderTest, FullColourKeepsFourBytesWhateverTheDisplayDepth) {
+TEST_F(PngDecoderTest, FullColorKeepsFourBytesWhateverTheDisplayDepth) {
     for (const Sample& sample : everySupportedKind()) {
         const std::vector<uint8_t> file = encodePng(sample.spec);
         for (int depth : {2, 4}) {
             setDisplayBytesPerPixel(depth);
             RefHolder<Image> image =
-                loadPngMemory(file.data(), file.size(), PngDecodeFlags::FullColour);
+                loadPngMemory(file.data(), file.size(), PngDecodeFlags::FullColor);
             ASSERT_TRUE(image) << sample.name;
             EXPECT_EQ(image->getBytesPerPixel(), 4) << sample.name;
             // A later change of the display's depth leaves it as it is.
             image->convert(2);
             expectPixels(image.get(), sample.spec.width, sample.spec.height, sample.pixels,
-                         sample.name + " in full colour", false);
+                         sample.name + " in full color", false);
         }
     }
 }
 
-TEST_F(PngDecoderTest, MasksTakeTheFirstColourComponent) {
+TEST_F(PngDecoderTest, MasksTakeTheFirstColorComponent) {
     for (const Sample& sample : everySupportedKind()) {
         const std::vector<uint8_t> file = encodePng(sample.spec);
         for (uint32_t flags :
@@ -259,7 +259,7 @@ TEST_F(PngDecoderTest, GreyIsAlphaMakesBlackPixelsOfThatOpacity) {
             expectPixels(image.get(), sample.spec.width, sample.spec.height, black, "grey");
         }
     }
-    // Only grey pictures: an RGB picture keeps its colours and full opacity.
+    // Only grey pictures: an RGB picture keeps its colors and full opacity.
     Sample rgb = makeSample("RGB", PNG_COLOR_TYPE_RGB, 8, 3, 78u);
     const std::vector<uint8_t> file = encodePng(rgb.spec);
     RefHolder<Image> image = loadPngMemory(file.data(), file.size(), PngDecodeFlags::GreyIsAlpha);
@@ -275,10 +275,10 @@ TEST_F(PngDecoderTest, TransparencyChunksAreIgnored) {
     smallPalette.spec.paletteAlphas = {0, 10, 20};
     Sample grey = makeSample("grey 2", PNG_COLOR_TYPE_GRAY, 2, 1, 92u);
     grey.spec.withTransparency = true;
-    grey.spec.transparentColour.gray = 1;
+    grey.spec.transparentColor.gray = 1;
     Sample rgb = makeSample("RGB", PNG_COLOR_TYPE_RGB, 8, 3, 93u);
     rgb.spec.withTransparency = true;
-    rgb.spec.transparentColour = {0, rgb.spec.rows[0][0], rgb.spec.rows[0][1], rgb.spec.rows[0][2],
+    rgb.spec.transparentColor = {0, rgb.spec.rows[0][0], rgb.spec.rows[0][1], rgb.spec.rows[0][2],
                                   0};
     for (const Sample* sample : {&palette, &smallPalette, &grey, &rgb}) {
         const std::vector<uint8_t> file = encodePng(sample->spec);
@@ -388,7 +388,7 @@ TEST_F(PngDecoderTest, HostilePicturesGiveNoImage) {
          pngOf({header(16384, 16384, 8, 6), pngChunk("IDAT", zeros(16)), end})},
         {"zero width", pngOf({header(0, 2, 8, 2), pngChunk("IDAT", zeros(14)), end})},
         {"bad bit depth", pngOf({header(2, 2, 3, 2), pngChunk("IDAT", zeros(14)), end})},
-        {"bad colour type", pngOf({header(2, 2, 8, 5), pngChunk("IDAT", zeros(14)), end})},
+        {"bad color type", pngOf({header(2, 2, 8, 5), pngChunk("IDAT", zeros(14)), end})},
         {"palette without PLTE", pngOf({header(2, 2, 8, 3), pngChunk("IDAT", zeros(6)), end})},
         {"unknown critical chunk", pngOf({header(2, 2, 8, 2), pngChunk("QUUX", {1, 2, 3}),
                                           pngChunk("IDAT", zeros(14)), end})},

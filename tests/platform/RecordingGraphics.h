@@ -86,7 +86,7 @@ public:
                         int32_t w, int32_t h) override {
         blit(source, dx, dy, sx, sy, w, h);
     }
-    uint32_t getNativeColor() const override { return colour; }
+    uint32_t getNativeColor() const override { return color; }
 
     bool insideClip(int32_t x, int32_t y) const {
         return x >= clip.x && x < clip.x + clip.w && y >= clip.y && y < clip.y + clip.h;

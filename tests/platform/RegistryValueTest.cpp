@@ -4,7 +4,7 @@
 
 #include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
-#include "framework/os/FakeKeyStore.h"
+#include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/RegistryValue.h"
 

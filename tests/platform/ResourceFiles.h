@@ -26,7 +26,7 @@ inline std::vector<uint8_t> testPicturePng(int width, int height) {
     PngSpec spec;
     spec.width = width;
     spec.height = height;
-    spec.colourType = PNG_COLOR_TYPE_RGB;
+    spec.colorType = PNG_COLOR_TYPE_RGB;
     for (int y = 0; y < height; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < width; ++x) {
@@ -43,7 +43,7 @@ inline std::vector<uint8_t> testMaskPng(int width, int height) {
     PngSpec spec;
     spec.width = width;
     spec.height = height;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
+    spec.colorType = PNG_COLOR_TYPE_GRAY;
     for (int y = 0; y < height; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < width; ++x) {

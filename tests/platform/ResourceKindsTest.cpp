@@ -176,7 +176,7 @@ TEST_F(ResourceKindsTest, AFontResourceBuildsTheFontAndItsLayers) {
     // The layer whose mask is missing is left out.
     ASSERT_EQ(font->getLayerCount(), 2);
     EXPECT_EQ(font->getLayer(0)->getImage()->getBytesPerPixel(), 1);
-    EXPECT_EQ(font->getLayer(0)->getColour(), 0xFFFFFFFFu);
+    EXPECT_EQ(font->getLayer(0)->getColor(), 0xFFFFFFFFu);
     Image* outline = font->getLayer(1)->getImage();
     EXPECT_EQ(outline->getBytesPerPixel(), 4);
     EXPECT_EQ(*outline->getAlphaAddress(2, 1), testMaskValue(2, 1));

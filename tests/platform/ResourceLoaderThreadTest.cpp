@@ -3,6 +3,7 @@
 // also run under ThreadSanitizer (CTest label "tsan").
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -12,7 +13,9 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ImageManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
@@ -86,6 +89,43 @@ private:
 
 QUOVEL_DEFINE_TYPE(GatedTestResource, &ResourceObject::typeRecord)
 
+// A resource that makes its picture at the display depth, passes the gate, and only then fills
+// it, as a decoder does; it notes whether the picture changed depth meanwhile.
+class PaintedTestResource : public ResourceObject {
+    QUOVEL_TYPE(PaintedTestResource)
+public:
+    static constexpr uint32_t COLOR = 0xFF8040C0;
+
+    explicit PaintedTestResource(PropertyNode* definition) : ResourceObject(definition) {}
+    void load() override {
+        RefHolder<Image> made = Image::createImage(4, 4);
+        gate->pass(getFileName());
+        if (made->lock()) {
+            changedUnderLoad = made->getBytesPerPixel() != 4;
+            if (!changedUnderLoad) {
+                for (int32_t i = 0; i < 16; ++i) {
+                    reinterpret_cast<uint32_t*>(made->getPixels())[i] = COLOR;
+                }
+            }
+            made->unlock();
+        }
+        ResourceManager::DataLock lock;
+        picture = made;
+        setLoaded();
+    }
+    BaseObject* getData() const override { return picture.get(); }
+    void unload() override {
+        picture = nullptr;
+        ResourceObject::unload();
+    }
+    bool changedUnderLoad = false;
+
+private:
+    RefHolder<Image> picture;
+};
+
+QUOVEL_DEFINE_TYPE(PaintedTestResource, &ResourceObject::typeRecord)
+
 namespace {
 
 class ResourceLoaderThreadTest : public ResourceFilesTest {
@@ -94,11 +134,14 @@ protected:
         ResourceFilesTest::SetUp();
         gate = &loadGate;
         ObjectFactoryContainer::instance()->add("Gated", &createFromDefinition<GatedTestResource>);
+        ObjectFactoryContainer::instance()->add("Painted",
+                                                &createFromDefinition<PaintedTestResource>);
     }
     void TearDown() override {
         loadGate.setOpen(true);
         ResourceFilesTest::TearDown();
         ObjectFactoryContainer::instance()->remove("Gated");
+        ObjectFactoryContainer::instance()->remove("Painted");
         gate = nullptr;
     }
     // Start-up's wait: until the urgent queue is done, at most 20 s.
@@ -156,6 +199,62 @@ TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
     EXPECT_NE(manager->getResourceHandle("C", "bg"), nullptr);
     EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::background, false), nullptr);
     EXPECT_EQ(manager->getFinishedUnits(), 2);  // background sections never count
+}
+
+TEST_F(ResourceLoaderThreadTest, AQueuedSectionReplacedByAFreshOneHoldsUpNothingBehindIt) {
+    ResourceManager* manager =
+        idleManager("<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a1\"/></Section>"
+                    "<Section id=\"b\" name=\"b\"><Gated id=\"B\" file=\"b1\"/></Section>");
+    EXPECT_TRUE(manager->requestSectionLoad("a"));
+    EXPECT_TRUE(manager->requestSectionLoad("b"));
+    // A second list brings a fresh, unstarted "a" in place of the queued one.
+    putResourceList("<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a2\"/></Section>",
+                    "media/properties/more.xml");
+    ASSERT_TRUE(manager->loadSectionList("media/properties/more.xml"));
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(waitUntilSettled(gated(manager, "b", "B")));
+    EXPECT_NE(manager->getResourceHandle("B", "b"), nullptr);
+    EXPECT_EQ(manager->getResourceHandle("A", "a"), nullptr);
+    // Asked for again, the fresh section loads too, and its weights still count once.
+    EXPECT_TRUE(manager->requestSectionLoad("a"));
+    ASSERT_TRUE(waitForUrgent(manager));
+    EXPECT_EQ(loadGate.order, (std::vector<std::string>{"b1", "a2"}));
+    EXPECT_EQ(manager->getTotalUnits(), 2);
+}
+
+TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
+    ImageManager::createInstance(false);
+    ResourceManager* manager =
+        idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
+    auto* resource = static_cast<PaintedTestResource*>(manager->getSection("s")->findResource("P"));
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    // The window goes to 16 bits while the picture waits to be filled.
+    std::atomic<bool> converted{false};
+    std::thread window([&] {
+        setDisplayBytesPerPixel(2);
+        ImageManager::getInstance()->convertAll();
+        converted = true;
+    });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(converted);
+    loadGate.setOpen(true);
+    window.join();
+    ASSERT_TRUE(waitUntilSettled(resource));
+    EXPECT_FALSE(resource->changedUnderLoad);
+    // Filled at 32 bits, then converted whole.
+    auto* picture = static_cast<Image*>(manager->getResourceHandle("P", "s"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->getBytesPerPixel(), 2);
+    ASSERT_TRUE(picture->lock());
+    EXPECT_EQ(reinterpret_cast<uint16_t*>(picture->getPixels())[15], 0x8218);
+    EXPECT_EQ(*picture->getAlphaAddress(3, 3), 0xFF);
+    picture->unlock();
+    ResourceManager::stopLoader();
+    ImageManager::destroyInstance();
 }
 
 TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFree) {

@@ -9,7 +9,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/TaskManager.h"

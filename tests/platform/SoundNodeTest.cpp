@@ -7,8 +7,8 @@
 
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/os/FakeAudioMixer.h"
-#include "framework/os/FakeFileSystem.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"

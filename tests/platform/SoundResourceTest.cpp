@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "framework/core/DataScrambler.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"

@@ -7,7 +7,7 @@
 #include "TempFolder.h"
 #include "ZipBuilder.h"
 #include "framework/core/RefHolder.h"
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"

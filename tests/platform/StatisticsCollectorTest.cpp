@@ -8,11 +8,18 @@
 #include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/os/FakeClock.h"
-#include "framework/os/FakeSystemInfoSource.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/GameWindow.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/StatisticsCollector.h"
@@ -113,7 +120,7 @@ TEST_F(StatisticsCollectorTest, FirstRunWritesTheReportOneSessionAndTheTotal) {
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "0");
     EXPECT_EQ(session->getChildValue("NumOfPlayers")->getValue(), "2");
     EXPECT_EQ(session->getChildValue("FullScreen")->getValue(), "false");
-    EXPECT_EQ(session->getChildValue("BitDepth")->getValue(), "32");
+    EXPECT_EQ(session->getChildValue("BitDepth")->getValue(), "0");  // no game window in this run
     EXPECT_EQ(session->getChildValue("ScreenWidth")->getValue(), "1280");
     EXPECT_EQ(session->getChildValue("ScreenHeight")->getValue(), "1024");
 }
@@ -259,23 +266,32 @@ TEST_F(StatisticsCollectorTest, SessionTimesPast2038KeepTheirFullValue) {
     EXPECT_EQ(session->getChildValue("EndTime")->getValue(), "4102444803");
 }
 
-TEST_F(StatisticsCollectorTest, SessionsTakeTheDisplayFromTheQueryOrElseTheSettingsAndReport) {
+TEST_F(StatisticsCollectorTest, SessionsTakeDepthAndFullScreenFromTheGameWindow) {
     startRun();
     StatisticsCollector* collector = getStatisticsCollector();
+    // The settings ask for full screen; the window runs in a window on a 16-bit desktop.
     SettingsManager::createInstance(new IGameSettings(true, false, false, false, 0, 0));
     collector->startPlayingSession(0, 1);
-    collector->setDisplayQuery([] { return SessionDisplay{false, 16, 800, 600}; });
+    FakeDisplay display;
+    display.desktopDepth = 2;
+    FakeEventSource events;
+    FakeCursor cursor;
+    FakeClipboard clipboard;
+    FakeMessageBox messageBox;
+    GameWindow::createInstance({&display, &events, &cursor, &clipboard, &messageBox, &clock},
+                               "Quovel", 800, 600, false, 4, 0);
     collector->startPlayingSession(0, 1);
+    GameWindow::releaseInstance();
+    setDisplayBytesPerPixel(4);
     const std::vector<PlayingSessionRecord>& sessions = collector->getSessions();
     ASSERT_EQ(sessions.size(), 2u);
-    EXPECT_TRUE(sessions[0].fullScreen);
-    EXPECT_EQ(sessions[0].bitDepth, 32);
+    EXPECT_FALSE(sessions[0].fullScreen);  // no window yet
+    EXPECT_EQ(sessions[0].bitDepth, 0);
     EXPECT_EQ(sessions[0].screenWidth, 1280);
     EXPECT_EQ(sessions[0].screenHeight, 1024);
     EXPECT_FALSE(sessions[1].fullScreen);
     EXPECT_EQ(sessions[1].bitDepth, 16);
-    EXPECT_EQ(sessions[1].screenWidth, 800);
-    EXPECT_EQ(sessions[1].screenHeight, 600);
+    EXPECT_EQ(sessions[1].screenWidth, 1280);
 }
 
 TEST_F(StatisticsCollectorTest, TheReportCostsNothingNoticeableAtStartUp) {

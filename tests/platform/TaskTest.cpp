@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/os/FakeClock.h"
+#include "testsupport/os/FakeClock.h"
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
 

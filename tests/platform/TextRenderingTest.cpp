@@ -25,7 +25,7 @@ uint8_t alphaAt(Image& image, int32_t x, int32_t y) {
     return *image.getAlphaAddress(x, y);
 }
 
-// Red, green and blue of a pixel at either depth (16-bit colours widened, low bits 0).
+// Red, green and blue of a pixel at either depth (16-bit colors widened, low bits 0).
 uint32_t rgbAt(const Image& image, int32_t x, int32_t y) {
     const uint8_t* row = image.getPixels() + static_cast<size_t>(y) * image.getPitch();
     if (image.getBytesPerPixel() == 4) {
@@ -38,15 +38,15 @@ uint32_t rgbAt(const Image& image, int32_t x, int32_t y) {
     return ((half & 0xF800u) << 8) | ((half & 0x07E0u) << 5) | ((half & 0x001Fu) << 3);
 }
 
-// Red, green and blue of the colour as an image of that depth stores them.
-uint32_t atDepth(uint32_t colour, int32_t depth) {
+// Red, green and blue of the color as an image of that depth stores them.
+uint32_t atDepth(uint32_t color, int32_t depth) {
     if (depth == 4) {
-        return colour & 0xFFFFFF;
+        return color & 0xFFFFFF;
     }
-    return colour & 0xF8FCF8;
+    return color & 0xF8FCF8;
 }
 
-bool nearColour(uint32_t a, uint32_t b, int tolerance) {
+bool nearColor(uint32_t a, uint32_t b, int tolerance) {
     for (int shift = 0; shift < 24; shift += 8) {
         const int da = static_cast<int>((a >> shift) & 0xFF);
         const int db = static_cast<int>((b >> shift) & 0xFF);
@@ -193,13 +193,13 @@ TEST_F(TextRenderingTest, LineOfTextInLayersAtBothDepths) {
     const std::vector<uint8_t> expected =
         predictAlpha(*font, cellsOf(*font, text, lefts, tops, 8, 4));
     for (int32_t depth : {4, 2}) {
-        const uint32_t fillColour = atDepth(font->getLayer(0)->getColour(), depth);
-        const uint32_t outlineColour = atDepth(font->getLayer(1)->getColour(), depth);
+        const uint32_t fillColor = atDepth(font->getLayer(0)->getColor(), depth);
+        const uint32_t outlineColor = atDepth(font->getLayer(1)->getColor(), depth);
         RefHolder<Image> image = drawLine(font.get(), depth, text, 8, 4, 0);
         EXPECT_EQ(countDifferences(*image, expected), 0) << depth << " bytes per pixel";
-        // Where the fill mask is solid the fill layer, drawn last, shows its colour; where only
-        // the outline is solid, the outline's colour shows. A solid mask blends at 254/255, so
-        // a channel may come out one step (one 16-bit colour unit) low.
+        // Where the fill mask is solid the fill layer, drawn last, shows its color; where only
+        // the outline is solid, the outline's color shows. A solid mask blends at 254/255, so
+        // a channel may come out one step (one 16-bit color unit) low.
         const int tolerance = depth == 4 ? 2 : 8;
         int32_t filled = 0;
         int32_t outlined = 0;
@@ -211,11 +211,11 @@ TEST_F(TextRenderingTest, LineOfTextInLayersAtBothDepths) {
                 const size_t at = static_cast<size_t>(y) * targetWidth + x;
                 if (fillOnly[at] == 255) {
                     ++filled;
-                    EXPECT_TRUE(nearColour(rgbAt(*image, x, y), fillColour, tolerance))
+                    EXPECT_TRUE(nearColor(rgbAt(*image, x, y), fillColor, tolerance))
                         << x << "," << y;
                 } else if (fillOnly[at] == 0 && outlineOnly[at] == 255) {
                     ++outlined;
-                    EXPECT_TRUE(nearColour(rgbAt(*image, x, y), outlineColour, tolerance))
+                    EXPECT_TRUE(nearColor(rgbAt(*image, x, y), outlineColor, tolerance))
                         << x << "," << y;
                 }
             }

@@ -16,6 +16,17 @@ struct ZipMember {
     bool deflated = true;
 };
 
+// Varied bytes that do not compress to nothing.
+inline std::string patternBytes(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    unsigned state = seed;
+    for (char& c : bytes) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
 inline bool writeZip(const std::string& path, const std::vector<ZipMember>& members) {
     zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip) {

@@ -230,7 +230,6 @@ TEST_F(GameBuildTest, FewerFacesThanTilesLeaveFacelessTilesAndReportTheProblem) 
     EXPECT_GT(faceless, 0);
     EXPECT_EQ(game->getLayout()->getTileCount(), 144);
     EXPECT_TRUE(game->getBuildStatistics().missingFaces);
-    EXPECT_TRUE(game->getBuildStatistics().levelBuildProblem);
 }
 
 TEST_F(GameBuildTest, LoneFacesGoLastAndShiftNoPair) {

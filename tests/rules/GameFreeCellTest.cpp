@@ -59,7 +59,7 @@ TEST_F(GameFreeCellTest, AClickOnAnEmptyCellMovesTheOneSelectedTile) {
     EXPECT_EQ(game->getMoveTargetRow(), 1);
     game->update();
     EXPECT_EQ(tileAt(ROW[3]), nullptr);  // off the board at once, into the cell when it lands
-    GameNode::tick(moving, 1);
+    screen.tickEffects(1);
     EXPECT_EQ(sideBoard()->getTileAt(1, 1), moving);
     EXPECT_EQ(game->moveCount, 1);
 
@@ -69,6 +69,36 @@ TEST_F(GameFreeCellTest, AClickOnAnEmptyCellMovesTheOneSelectedTile) {
     auto [x2, y2] = cellPoint(2, 0);
     game->onTileClicked(x2, y2);
     EXPECT_EQ(game->getClickOutcome(), Game::CLICK_NO_TILE);
+}
+
+TEST_F(GameFreeCellTest, ACellWithATileOnItsWayIsTakenAndTheFlightLandsByTheScreensFrames) {
+    rules_test::ScopedTuning flightTime{{{"TILE_FLIGHT_TIME", 300}}};
+    GameFreeCell* game = startFreeCell({{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
+    auto [x, y] = cellPoint(0, 1);
+    click(ROW[3]);
+    Tile* first = tileAt(ROW[3]);
+    game->onTileClicked(x, y);
+    game->update();
+    ASSERT_EQ(game->moveCount, 1);
+
+    // While the first tile flies, its cell is no target for a second one.
+    click(ROW[4]);
+    Tile* second = tileAt(ROW[4]);
+    game->onTileClicked(x, y);
+    EXPECT_EQ(game->getClickOutcome(), Game::CLICK_NO_TILE);
+    game->update();
+    EXPECT_EQ(game->moveCount, 1);
+    EXPECT_EQ(tileAt(ROW[4]), second);
+
+    // The screen's frames carry the flight to its end; the parked tile then matches.
+    screen.tickEffects(200);
+    EXPECT_EQ(sideBoard()->getTileAt(0, 1), nullptr);
+    screen.tickEffects(200);
+    EXPECT_EQ(sideBoard()->getTileAt(0, 1), first);
+    game->clearSelection();
+    EXPECT_EQ(click(first), Game::CLICK_SELECT);
+    EXPECT_EQ(click(ROW[4]), Game::CLICK_MATCH);
+    EXPECT_EQ(sideBoard()->getTileAt(0, 1), nullptr);
 }
 
 TEST_F(GameFreeCellTest, AParkedTileMatchesFromItsCellAndUndoPutsItBack) {

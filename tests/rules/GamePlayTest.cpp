@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/SoundManager.h"
 #include "game/rules/CommandRemove.h"
 #include "game/rules/GameClassic.h"

@@ -58,8 +58,12 @@ TEST_F(GameRiverTest, EqualFacesOnOneLayerMatchOnlyWhenAPathJoinsThem) {
     EXPECT_EQ(click({10, 8, 0}), Game::CLICK_BLOCKED);
     // With the whole upper side open the widened free rule frees it.
     game->getLayout()->removeTile(tileAt({11, 6, 0}));
+    EXPECT_TRUE(screen.getDirtyRects().empty());
     EXPECT_EQ(click({10, 8, 0}), Game::CLICK_MATCH);
     EXPECT_EQ(game->getLayout()->getTileCount(), 4);
+    // The removal redraws the whole screen.
+    ASSERT_EQ(screen.getDirtyRects().size(), 1u);
+    EXPECT_EQ(screen.getDirtyRects()[0], (Rect{0, 0, 800, 600}));
 }
 
 TEST_F(GameRiverTest, TheBuildTakesTheTopLayerFirstAndSkipsEmptyLayers) {

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "framework/os/FakeMessageBox.h"
+#include "testsupport/os/FakeMessageBox.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/GameSpeed.h"
 #include "rules/GameTypesSupport.h"
@@ -42,6 +42,14 @@ protected:
         ASSERT_EQ(click({tile->getGridX(), tile->getGridY(), 0}), Game::CLICK_MATCH);
     }
 };
+
+TEST_F(GameSplitTest, ASolvableSplitOrSpeedBuildReportsNoProblem) {
+    for (int type : {Game::TYPE_SPLIT, Game::TYPE_SPEED}) {
+        Game* game = startSplit(2, 1, type);
+        EXPECT_FALSE(game->getBuildStatistics().allAttemptsFailed) << type;
+        EXPECT_FALSE(game->getBuildStatistics().levelBuildProblem) << type;
+    }
+}
 
 TEST_F(GameSplitTest, HandsShareTheSlots) {
     struct Case {

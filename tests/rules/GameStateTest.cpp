@@ -275,9 +275,13 @@ TEST_F(GameStateTest, ReturningToTheRoomGoesThroughTheSceneHooks) {
     Game::current()->returnToRoom();  // no hooks: nothing happens
 }
 
-// Moves need a board with free cells: a classic game played on a free-cell layout.
+// Moves need a board with free cells: a classic game played on a free-cell layout. Flights run
+// in the screen's effect layer.
 class GameMoveTest : public GameStateTest {
 protected:
+    HeadlessGameScreen screen;
+    rules_test::ScopedGameScreen screenScope{screen};
+
     Game* freeCellGame() {
         Game* game = Game::create(Game::TYPE_CLASSIC);
         RefHolder<Level> level = game_test::classicLevel();
@@ -308,9 +312,9 @@ TEST_F(GameMoveTest, AMoveFliesToItsSlotAndUndoPutsTheTileBack) {
     EXPECT_EQ(game->getLayout()->getCell(2, 0, 1), nullptr);
     SideBoard* rack = game->getLayout()->getSideBoard();
     EXPECT_EQ(rack->getTileAt(1, 0), nullptr);  // still flying
-    GameNode::tick(tile, 200);
+    screen.tickEffects(200);
     EXPECT_EQ(rack->getTileAt(1, 0), nullptr);
-    GameNode::tick(tile, 200);
+    screen.tickEffects(200);
     EXPECT_EQ(rack->getTileAt(1, 0), tile);
     EXPECT_TRUE(tile->isOnSideBoard());
 
@@ -331,12 +335,12 @@ TEST_F(GameMoveTest, ATileMovedBetweenSlotsGoesBackToItsSlot) {
     game->addSelectedTile(tile);
     game->setMoveTarget(0, 0);
     game->moveSelectedTile();
-    GameNode::tick(tile, 1);  // no flight time: it lands at once
+    screen.tickEffects(1);  // no flight time: it lands at the first frame
     ASSERT_EQ(rack->getTileAt(0, 0), tile);
     game->addSelectedTile(tile);
     game->setMoveTarget(1, 0);
     game->moveSelectedTile();
-    GameNode::tick(tile, 1);
+    screen.tickEffects(1);
     ASSERT_EQ(rack->getTileAt(1, 0), tile);
 
     // Saved and restored in a game that keeps the rack, the second move still knows where the

@@ -3,6 +3,8 @@
 // position lists (among them a 144-tile layout of our own), and a free-tile checker written
 // from the rule's text, independent of Layout.
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <map>
 #include <string>

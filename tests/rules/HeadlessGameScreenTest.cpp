@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/PropertyNode.h"
-#include "game/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/Layout.h"
 #include "rules/RecordingGameScreen.h"
 #include "rules/RulesFixtures.h"

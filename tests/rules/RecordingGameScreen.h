@@ -5,7 +5,7 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
-#include "game/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/Tile.h"
 
 namespace rules_test {

@@ -6,8 +6,8 @@
 
 #include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/os/FakeClock.h"
-#include "framework/os/FakeSystemInfoSource.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/StatisticsCollector.h"

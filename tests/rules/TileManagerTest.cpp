@@ -57,7 +57,7 @@ TEST_F(TileManagerTest, SuitsAreReadAndNumberedInOrder) {
     auto defs = suitDefs({9, 4}, 1);
     // A child that the factory makes into something else is not a suit.
     defs->addChild(new PropertyNode("stray", "GameNode"));
-    defs->addChild(suitNode("odd", 3, "colour").get());
+    defs->addChild(suitNode("odd", 3, "color").get());
     TileManager manager(defs.get());
     ASSERT_EQ(manager.getSuitCount(), 3);
     const TileSuit* first = manager.getSuit(0);

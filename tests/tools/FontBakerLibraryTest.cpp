@@ -38,10 +38,10 @@ TEST(FontBakerOptions, LayerSpecsTakeDefaultsAndRefuseWhatCannotWork) {
     EXPECT_EQ(layer.radius, 1);
     EXPECT_EQ(effectivePadding(layer), 1);
     ASSERT_TRUE(parseLayerSpec("shadow,dx=-3,dy=2,radius=1,blur=2,color=#80102030", layer, error));
-    EXPECT_EQ(layer.colour, 0x80102030u);
+    EXPECT_EQ(layer.color, 0x80102030u);
     EXPECT_EQ(requiredPadding(layer), 1 + 3 + 2);
     ASSERT_TRUE(parseLayerSpec("fill,color=#336699,padding=3", layer, error));
-    EXPECT_EQ(layer.colour, 0xFF336699u);
+    EXPECT_EQ(layer.color, 0xFF336699u);
     EXPECT_EQ(effectivePadding(layer), 3);
 
     for (const char* bad :
@@ -151,9 +151,9 @@ TEST(FontBakerBake, AGivenPaddingWidensEveryCellAndWritesConsistentFiles) {
     ASSERT_EQ(file.layers.size(), 2u);
     EXPECT_EQ(file.layers[0].mask, "padded-fill.png");
     EXPECT_EQ(file.layers[0].padding, 3);
-    EXPECT_EQ(file.layers[0].colour, "#FFFFFFFF");
+    EXPECT_EQ(file.layers[0].color, "#FFFFFFFF");
     EXPECT_EQ(file.layers[1].padding, 5);
-    EXPECT_EQ(file.layers[1].colour, "#FF000000");
+    EXPECT_EQ(file.layers[1].color, "#FF000000");
     EXPECT_EQ(file.value("charspacing"), 1);
     EXPECT_TRUE(file.kerningEntries.empty());
 

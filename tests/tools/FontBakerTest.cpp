@@ -153,14 +153,14 @@ void drawLayer(const FontFile& font, size_t layerIndex, const std::u16string& te
     }
 }
 
-uint32_t colourValue(const std::string& text) {
-    uint32_t colour = 0;
-    fontbaker::parseColour(text, colour);
-    return colour;
+uint32_t colorValue(const std::string& text) {
+    uint32_t color = 0;
+    fontbaker::parseColor(text, color);
+    return color;
 }
 
 // A picture of the font for a person to look at: a sample line with every layer in its
-// colour (last layer first) over a mid-grey background, written into the build tree.
+// color (last layer first) over a mid-grey background, written into the build tree.
 void writePreview(const FontFile& font, const std::string& name, const std::u16string& text) {
     const int lineHeight = std::max(font.value("lineheight"), 1);
     const int width = 900;
@@ -173,11 +173,11 @@ void writePreview(const FontFile& font, const std::string& name, const std::u16s
     for (size_t layer = font.layers.size(); layer-- > 0;) {
         GreyBitmap mask(width, height);
         drawLayer(font, layer, text, 4, 4, mask);
-        const uint32_t colour = colourValue(font.layers[layer].colour);
+        const uint32_t color = colorValue(font.layers[layer].color);
         for (size_t i = 0; i < mask.pixels.size(); ++i) {
             const int a = mask.pixels[i];
             for (int channel = 0; channel < 3; ++channel) {
-                const int c = (colour >> (16 - 8 * channel)) & 0xFF;
+                const int c = (color >> (16 - 8 * channel)) & 0xFF;
                 uint8_t& d = pixels[i * 4 + channel];
                 d = static_cast<uint8_t>((c * a + d * (255 - a) + 127) / 255);
             }
@@ -207,7 +207,7 @@ TEST_P(BakedFontFiles, DescriptionHoldsWhatTheFontAndItsResourceRead) {
     for (size_t i = 0; i < font.layers.size(); ++i) {
         const fontbaker::LayerSpec spec = layerSpec(GetParam().layers[i]);
         EXPECT_EQ(font.layers[i].padding, fontbaker::requiredPadding(spec));
-        EXPECT_EQ(font.layers[i].colour.size(), 9u) << font.layers[i].colour;
+        EXPECT_EQ(font.layers[i].color.size(), 9u) << font.layers[i].color;
     }
     EXPECT_EQ(font.layers.front().padding, 0);
     EXPECT_GT(font.value("spacewidth"), 0);

@@ -137,9 +137,9 @@ bool readFontFile(const std::string& folder, const std::string& name, FontFile& 
          entry = entry->NextSiblingElement()) {
         DescribedLayer layer;
         const char* mask = entry->Attribute("mask");
-        const char* colour = entry->Attribute("color");
+        const char* color = entry->Attribute("color");
         layer.mask = mask == nullptr ? "" : mask;
-        layer.colour = colour == nullptr ? "" : colour;
+        layer.color = color == nullptr ? "" : color;
         layer.padding = intAttribute(*entry, "padding");
         layer.image = readGreyPng(folder + "/" + layer.mask);
         if (layer.image.width == 0) {

@@ -17,7 +17,7 @@ struct DescribedGlyph {
 struct DescribedLayer {
     std::string mask;
     int padding = 0;
-    std::string colour;
+    std::string color;
     fontbaker::GreyBitmap image;
 };
 

@@ -55,7 +55,7 @@ int effectivePadding(const LayerSpec& layer) {
     return layer.padding >= 0 ? layer.padding : requiredPadding(layer);
 }
 
-bool parseColour(std::string_view text, uint32_t& colour) {
+bool parseColor(std::string_view text, uint32_t& color) {
     std::string_view digits;
     if (text.starts_with("#")) {
         digits = text.substr(1);
@@ -71,7 +71,7 @@ bool parseColour(std::string_view text, uint32_t& colour) {
     if (!parseNumber(digits, value, 16)) {
         return false;
     }
-    colour = digits.size() == 6 ? (0xFF000000u | value) : value;
+    color = digits.size() == 6 ? (0xFF000000u | value) : value;
     return true;
 }
 
@@ -123,7 +123,7 @@ bool parseLayerSpec(std::string_view text, LayerSpec& layer, std::string& error)
         const bool effect = result.kind != LayerKind::fill;
         const bool shadow = result.kind == LayerKind::shadow;
         if (key == "color") {
-            ok = parseColour(value, result.colour);
+            ok = parseColor(value, result.color);
         } else if (key == "padding") {
             ok = parseBoundedInt(value, 0, 2 * maxEffectPixels, result.padding);
         } else if (key == "radius" && effect) {

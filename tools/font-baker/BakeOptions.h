@@ -12,7 +12,7 @@ enum class LayerKind { fill, outline, shadow };
 // One layer image to bake. The first layer is drawn on top, the last at the bottom.
 struct LayerSpec {
     LayerKind kind = LayerKind::fill;
-    uint32_t colour = 0xFFFFFFFF;  // 0xAARRGGBB, written to the description
+    uint32_t color = 0xFFFFFFFF;  // 0xAARRGGBB, written to the description
     int padding = -1;              // pixels around every glyph cell; -1: just what the effect needs
     int radius = 0;                // outline width, or how much a shadow is grown first
     int offsetX = 0;               // shadow displacement
@@ -40,7 +40,7 @@ int requiredPadding(const LayerSpec& layer);
 int effectivePadding(const LayerSpec& layer);
 
 // "#AARRGGBB", "#RRGGBB" (opaque) or "0xAARRGGBB".
-bool parseColour(std::string_view text, uint32_t& colour);
+bool parseColor(std::string_view text, uint32_t& color);
 
 // Comma-separated hexadecimal codes and ranges, e.g. "20-7E,A0-FF,20AC". Codes run from U+0020
 // to U+FFFF; the result is sorted without duplicates.

@@ -19,9 +19,9 @@ std::string hexItem(unsigned value) {
     return "#" + std::string(digits, result.ptr);
 }
 
-std::string colourText(uint32_t colour) {
+std::string colorText(uint32_t color) {
     char text[16];
-    std::snprintf(text, sizeof text, "#%08X", static_cast<unsigned>(colour));
+    std::snprintf(text, sizeof text, "#%08X", static_cast<unsigned>(color));
     return text;
 }
 
@@ -116,11 +116,11 @@ std::string describeFont(const BakedFont& font, const std::vector<std::string>& 
     TiXmlElement* layers = addElement(*root, "Vector", "layers");
     for (size_t i = 0; i < font.layers.size() && i < imageNames.size(); ++i) {
         // "mask" alone makes the game load the picture as an alpha-only image, drawn in the
-        // layer's colour (or the caller's).
+        // layer's color (or the caller's).
         TiXmlElement* entry = addElement(*layers, "Node", nullptr);
         entry->SetAttribute("mask", imageNames[i].c_str());
         entry->SetAttribute("padding", font.layers[i].padding);
-        entry->SetAttribute("color", colourText(font.layers[i].spec.colour).c_str());
+        entry->SetAttribute("color", colorText(font.layers[i].spec.color).c_str());
     }
 
     TiXmlPrinter printer;

@@ -13,21 +13,21 @@ constexpr int kLayerDY = 5;
 constexpr int kMargin = 12 + 6 * kLayerDY;
 constexpr int kRackStrip = 70;
 
-struct Colour {
+struct Color {
     uint8_t r, g, b;
 };
 
 // One hue per layer, from pale sand at the bottom to deep red at the top.
-constexpr Colour kLayerColours[7] = {{236, 222, 186}, {190, 220, 160}, {150, 200, 220},
+constexpr Color kLayerColors[7] = {{236, 222, 186}, {190, 220, 160}, {150, 200, 220},
                                      {170, 160, 225}, {225, 160, 200}, {235, 150, 110},
                                      {200, 70, 70}};
 
-Colour shade(Colour c, int percent) {
+Color shade(Color c, int percent) {
     return {static_cast<uint8_t>(c.r * percent / 100), static_cast<uint8_t>(c.g * percent / 100),
             static_cast<uint8_t>(c.b * percent / 100)};
 }
 
-void fillRect(LayoutPicture& p, int x, int y, int w, int h, Colour c) {
+void fillRect(LayoutPicture& p, int x, int y, int w, int h, Color c) {
     for (int yy = std::max(0, y); yy < std::min(p.height, y + h); ++yy) {
         for (int xx = std::max(0, x); xx < std::min(p.width, x + w); ++xx) {
             uint8_t* px = &p.rgba[(static_cast<size_t>(yy) * p.width + xx) * 4];
@@ -39,7 +39,7 @@ void fillRect(LayoutPicture& p, int x, int y, int w, int h, Colour c) {
     }
 }
 
-void frameRect(LayoutPicture& p, int x, int y, int w, int h, Colour c) {
+void frameRect(LayoutPicture& p, int x, int y, int w, int h, Color c) {
     fillRect(p, x, y, w, 1, c);
     fillRect(p, x, y + h - 1, w, 1, c);
     fillRect(p, x, y, 1, h, c);
@@ -68,7 +68,7 @@ LayoutPicture drawLayoutPicture(const LayoutFileData& layout) {
         return a.x < b.x;
     });
     for (const TilePos& t : tiles) {
-        Colour face = kLayerColours[std::clamp(t.z, 0, 6)];
+        Color face = kLayerColors[std::clamp(t.z, 0, 6)];
         int x = kMargin + t.x * kCellW - t.z * kLayerDX;
         int y = kMargin + t.y * kCellH - t.z * kLayerDY;
         int w = 2 * kCellW;

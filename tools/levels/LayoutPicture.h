@@ -7,7 +7,7 @@
 
 namespace levels {
 
-// An RGBA picture of a layout for review: every tile a shaded box coloured by its layer,
+// An RGBA picture of a layout for review: every tile a shaded box colored by its layer,
 // higher layers shifted up and left as the game draws them, the side-board racks as slot
 // outlines in a strip below the board.
 struct LayoutPicture {

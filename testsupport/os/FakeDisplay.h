@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,20 @@ public:
             return false;
         }
         bytesPerPixel = depth;
+        auto store = std::make_shared<std::vector<uint8_t>>(
+            static_cast<size_t>(windowWidth) * windowHeight * (depth + (depth == 2 ? 1 : 0)));
+        backBuffer = SurfaceMemory{store->data(),
+                                   depth == 2 ? store->data() + size_t{2} * windowWidth *
+                                                                    windowHeight
+                                              : nullptr,
+                                   windowWidth,
+                                   windowHeight,
+                                   windowWidth * depth,
+                                   depth,
+                                   store};
         return true;
     }
+    SurfaceMemory getBackBuffer() override { return backBuffer; }
     void destroyWindow() override {
         calls.push_back("destroyWindow");
         destroyState();
@@ -78,6 +91,27 @@ public:
         return true;
     }
 
+    bool getClientPosition(int& x, int& y) override {
+        x = window ? clientX : 0;
+        y = window ? clientY : 0;
+        return window;
+    }
+    void setClientPosition(int x, int y) override {
+        calls.push_back("setClientPosition " + std::to_string(x) + "," + std::to_string(y));
+        if (window) {
+            clientX = x;
+            clientY = y;
+        }
+    }
+    void getFrameBorders(int& left, int& top, int& right, int& bottom) override {
+        const bool framed = window && !fullScreen;
+        left = framed ? borderLeft : 0;
+        top = framed ? borderTop : 0;
+        right = framed ? borderRight : 0;
+        bottom = framed ? borderBottom : 0;
+    }
+    void setVSync(bool on) override { vSync = on; }
+
     bool hasFocus() override { return window && focus; }
     bool isMinimised() override { return window && minimised; }
 
@@ -105,6 +139,10 @@ public:
     bool presentFails = false;  // stands for surfaces lost beyond repair
     bool focus = true;
     uint32_t directXVersion = 0x900;
+    int borderLeft = 4;  // a window's frame; a full-screen window has none
+    int borderTop = 30;
+    int borderRight = 4;
+    int borderBottom = 4;
 
     // Observed by the test.
     std::vector<std::string> calls;
@@ -117,6 +155,10 @@ public:
     int windowHeight = 0;
     int bytesPerPixel = 0;
     int presentCount = 0;
+    SurfaceMemory backBuffer;
+    int clientX = 0;
+    int clientY = 0;
+    bool vSync = false;
     const void* lastPixels = nullptr;
     int lastPitch = 0;
     int iconWidth = 0;
@@ -130,5 +172,6 @@ private:
         shown = false;
         minimised = false;
         bytesPerPixel = 0;
+        backBuffer = SurfaceMemory{};
     }
 };

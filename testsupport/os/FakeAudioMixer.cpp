@@ -1,4 +1,4 @@
-#include "framework/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 #include <algorithm>
 

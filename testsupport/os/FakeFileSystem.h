@@ -55,6 +55,15 @@ public:
         }
         return files.erase(path) > 0;
     }
+    int removeTemporaryFiles(const std::string& folder) override {
+        const std::string prefix = folder + "/";
+        return static_cast<int>(std::erase_if(files, [&](const auto& file) {
+            const std::string& path = file.first;
+            return path.rfind(prefix, 0) == 0 &&
+                   isTemporaryName(path.substr(path.rfind('/') + 1)) &&
+                   undeletable.count(path) == 0;
+        }));
+    }
     bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override {
         if (failWrites || folders.count(path) > 0 || !parentExists(path)) {
             return false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/GameNode.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
 #include "game/rules/DisplayValue.h"
@@ -31,11 +32,12 @@ private:
     int32_t topElapsed = 0;
 };
 
-// The game screen without a screen: drawing requests do nothing, but the state that the rules
-// read is kept. Screen points map to grid cells by a fixed cell size from an origin (the
-// topmost present tile of the cell wins), then to side-board tiles by their sprite
-// rectangles; the bonus chain counter rises with each match up to 99; the time bar holds its
-// value; the super-hint counter is set by the caller.
+// The game screen without a screen, for tests and benches (a process-wide one stands in while
+// no screen is set): drawing requests do nothing, but the state that the rules read is kept.
+// Screen points map to grid cells by a fixed cell size from an origin (the topmost present tile
+// of the cell wins), then to side-board tiles by their sprite rectangles; the bonus chain
+// counter rises with each match up to 99; the time bar holds its value; the super-hint counter
+// is set by the caller; the effect layer runs when the caller ticks it.
 class HeadlessGameScreen : public BaseObject, public IGameScreen {
     QUOVEL_TYPE(HeadlessGameScreen)
 public:
@@ -55,6 +57,9 @@ public:
     RenderTile* createRenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                                  int32_t faceOffsetY) override;
     void showTileFaceShine(Tile*, int32_t) override {}
+    void addDirtyRect(const Rect& area) override { dirtyRects.push_back(area); }
+    // The dirty rectangles asked for so far.
+    const std::vector<Rect>& getDirtyRects() const { return dirtyRects; }
 
     void addBonusPoints(int32_t points) override;
     int32_t getChainCounter() const override { return chainCounter; }
@@ -80,7 +85,9 @@ public:
     void clearHoverTile() override {}
     void restartScoreCount() override {}
     GameNode* getSideBoardHolder() override { return nullptr; }
-    GameNode* getEffectLayer() override { return nullptr; }
+    GameNode* getEffectLayer() override { return effectLayer.get(); }
+    // One frame of the effect layer, as the game screen's frame runs it.
+    void tickEffects(int32_t elapsedMs);
 
     bool isBoardShown() const override { return boardShown; }
     void setBoardShown(bool value) { boardShown = value; }
@@ -103,5 +110,7 @@ private:
     int32_t superHintCounter = 0;
     bool boardShown = false;
     RefHolder<Image> shadowImage;
+    RefHolder<GameNode> effectLayer;
+    std::vector<Rect> dirtyRects;
     std::map<std::string, RefHolder<Image>> images;  // by section + "/" + name
 };

@@ -1,4 +1,4 @@
-#include "game/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 
 #include <algorithm>
 #include <vector>
@@ -10,6 +10,23 @@
 
 QUOVEL_DEFINE_TYPE(HeadlessRenderTile, &RenderTile::typeRecord)
 QUOVEL_DEFINE_TYPE(HeadlessGameScreen, &BaseObject::typeRecord, &IGameScreen::typeRecord)
+
+namespace {
+
+// The process-wide headless screen, made on first use and kept for the whole run.
+IGameScreen& processHeadlessScreen() {
+    static HeadlessGameScreen* screen = [] {
+        auto* made = new HeadlessGameScreen();
+        made->addRef();
+        return made;
+    }();
+    return *screen;
+}
+
+// Where tests and benches set no screen of their own, the rules talk to the headless one.
+const bool fallbackRegistered = (setFallbackGameScreen(&processHeadlessScreen), true);
+
+}  // namespace
 
 void HeadlessRenderTile::addLook(const TileLook& look) {
     looks.push_back(look);
@@ -46,7 +63,14 @@ HeadlessGameScreen::HeadlessGameScreen(int32_t cellWidth, int32_t cellHeight, in
     : cellWidth(std::max(cellWidth, 1)),
       cellHeight(std::max(cellHeight, 1)),
       originX(originX),
-      originY(originY) {}
+      originY(originY),
+      effectLayer(new GameNode("effects")) {}
+
+void HeadlessGameScreen::tickEffects(int32_t elapsedMs) {
+    RefHolder<GameNode> layer = effectLayer;
+    GameNode::tickTree(layer.get(), elapsedMs);
+    GameNode::purgeTree(layer.get());
+}
 
 Tile* HeadlessGameScreen::tileAtPoint(Layout* layout, int32_t x, int32_t y) {
     if (layout == nullptr) {

@@ -1,0 +1,281 @@
+#include "framework/gui/Button.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/core/NumberText.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/os/UrlOpener.h"
+#include "framework/platform/ImageResource.h"
+#include "framework/platform/InputHandler.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/Sound.h"
+
+QUOVEL_DEFINE_TYPE(Button, &Sprite::typeRecord, &iInputListener::typeRecord,
+                   &iGuiMethod::typeRecord)
+QUOVEL_REGISTER_CLASS(Button)
+QUOVEL_DEFINE_TYPE(URLButton, &Button::typeRecord)
+QUOVEL_REGISTER_CLASS(URLButton)
+
+namespace {
+
+constexpr int32_t FRAME_COUNT = 4;
+constexpr int32_t HIT_MASK_THRESHOLD = 128;
+constexpr int32_t CENTRE_PAN = 128;
+constexpr int32_t FULL_VOLUME = 255;
+
+std::vector<int32_t> parseKeyList(const std::wstring& text) {
+    std::vector<int32_t> keys;
+    std::wstring piece;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == L',') {
+            if (!piece.empty()) {
+                keys.push_back(parseInt(piece));
+            }
+            piece.clear();
+        } else if (text[i] != L' ') {
+            piece += text[i];
+        }
+    }
+    return keys;
+}
+
+}  // namespace
+
+Button::Button(PropertyNode* definition) : Sprite(definition) {
+    if (definition) {
+        readDefinition(nodeOrDummy(definition));
+    }
+    setFrameCount(FRAME_COUNT, false);
+    setFrameWrapStyle(WRAP_SWITCH);
+    setFrame(state);
+}
+
+Button::~Button() {
+    setHovered(false);
+}
+
+void Button::readDefinition(PropertyNode* node) {
+    if (AbstractProperty* value = node->getChild("enabled")) {
+        enabled = value->getBool();
+    }
+    if (AbstractProperty* key = node->getChild("hitmask")) {
+        const AbstractProperty* section = node->getChild("section");
+        ResourceManager::DataLock lock;
+        hitMask = objectCast<Image>(
+            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+    }
+    if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
+        hitMaskThreshold = value->getInt();
+    }
+    const std::pair<const char*, std::string*> sounds[] = {{"clicksound", &clickSound},
+                                                           {"disabledsound", &disabledSound},
+                                                           {"oversound", &overSound},
+                                                           {"soundsection", &soundSection}};
+    for (const auto& [key, field] : sounds) {
+        if (AbstractProperty* value = node->getChild(key)) {
+            *field = value->getValue();
+        }
+    }
+    if (AbstractProperty* value = node->getChild("firekey")) {
+        for (int32_t key : parseKeyList(value->getText())) {
+            fireKeys.push_back(key);
+        }
+    }
+}
+
+void* Button::castTo(const TypeRecord* type) {
+    if (type == &iInputListener::typeRecord) {
+        return static_cast<iInputListener*>(this);
+    }
+    if (type == &iGuiMethod::typeRecord) {
+        return static_cast<iGuiMethod*>(this);
+    }
+    return Sprite::castTo(type);
+}
+
+void Button::setState(int32_t value) {
+    if (value != state) {
+        state = value;
+        setFrame(state);
+    }
+}
+
+void Button::setEnabled(bool value) {
+    if (value == enabled) {
+        return;
+    }
+    enabled = value;
+    setFrame(state);
+    if (!enabled) {
+        setHovered(false);
+    }
+}
+
+void Button::setFrame(int32_t frame) {
+    const int32_t shown = enabled ? frame : FRAME_DISABLED;
+    if (shown == getFrame() && getSourceRect()) {
+        return;
+    }
+    Sprite::setFrame(shown);
+}
+
+void Button::setImage(Image* newImage) {
+    if (newImage == getImage()) {
+        return;
+    }
+    Sprite::setImage(newImage);
+    // Cutting the strip shows frame 0; the state's frame follows.
+    setFrameCount(FRAME_COUNT, false);
+    setFrame(state);
+}
+
+bool Button::containsPoint(int32_t px, int32_t py) {
+    const double absoluteX = static_cast<double>(getX()) + getParentsX();
+    const double absoluteY = static_cast<double>(getY()) + getParentsY();
+    const int32_t lx = px - static_cast<int32_t>(std::trunc(absoluteX - getAnchor().x));
+    const int32_t ly = py - static_cast<int32_t>(std::trunc(absoluteY - getAnchor().y));
+    if (lx < 0 || ly < 0 || lx >= getWidth() || ly >= getHeight()) {
+        return false;
+    }
+    Image* test = hitMask.get();
+    int32_t threshold = HIT_MASK_THRESHOLD;
+    if (!test) {
+        if (hitMaskThreshold < 0) {
+            return true;
+        }
+        test = getImage();
+        threshold = hitMaskThreshold;
+    }
+    if (!test) {
+        return true;
+    }
+    test->lock();
+    const uint8_t* alpha = test->getAlphaAddress(lx, ly);
+    const bool hit = alpha && *alpha > threshold;
+    test->unlock();
+    return hit;
+}
+
+void Button::setHovered(bool value) {
+    if (value == hovered) {
+        return;
+    }
+    hovered = value;
+    if (hovered) {
+        InputHandler::raiseHoverCount();
+    } else {
+        InputHandler::lowerHoverCount();
+    }
+}
+
+void Button::playSound(const std::string& key) const {
+    if (key.empty()) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    if (Sound* sound = objectCast<Sound>(findLoadedResource(key, soundSection))) {
+        sound->play(FULL_VOLUME, CENTRE_PAN, false);
+    }
+}
+
+bool Button::isFireKey(int32_t key) const {
+    return std::find(fireKeys.begin(), fireKeys.end(), key) != fireKeys.end();
+}
+
+void Button::fire() {
+    // The callback may close the dialog that holds the button: keep it alive until the end.
+    RefHolder<Button> self(this);
+    if (hasCallback()) {
+        invoke(this);
+    }
+    setState(STATE_NORMAL);
+}
+
+bool Button::onKeyDown(int32_t key) {
+    if (!enabled || !isFireKey(key)) {
+        return false;
+    }
+    setState(STATE_PRESSED);
+    return true;
+}
+
+bool Button::onKeyUp(int32_t key) {
+    if (!enabled || !isFireKey(key)) {
+        return false;
+    }
+    fire();
+    return true;
+}
+
+bool Button::onMouseMove(int32_t x, int32_t y, int32_t buttons) {
+    const bool inside = containsPoint(x, y);
+    const bool wasHovered = hovered;
+    setHovered(inside && enabled);
+    if (buttons & 1) {
+        if (inside && state == STATE_OVER) {
+            setState(STATE_PRESSED);
+        } else if (!inside && state == STATE_PRESSED) {
+            setState(STATE_OVER);
+        }
+    } else if (inside) {
+        if (enabled && !wasHovered) {
+            playSound(overSound);
+        }
+        setState(STATE_OVER);
+    } else {
+        setState(STATE_NORMAL);
+    }
+    return false;
+}
+
+bool Button::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
+    if (!containsPoint(x, y)) {
+        return false;
+    }
+    playSound(enabled ? clickSound : disabledSound);
+    setState(STATE_PRESSED);
+    // A disabled button lets the press go on to what lies behind it.
+    return enabled;
+}
+
+bool Button::onLeftButtonUp(int32_t x, int32_t y, int32_t) {
+    if (!containsPoint(x, y)) {
+        setState(STATE_NORMAL);
+        return false;
+    }
+    if (enabled && state == STATE_PRESSED) {
+        fire();
+        return true;
+    }
+    setState(STATE_OVER);
+    return false;
+}
+
+void Button::cancelInput() {
+    setState(STATE_NORMAL);
+    setHovered(false);
+}
+
+URLButton::URLButton(PropertyNode* definition) : Button(definition) {
+    PropertyNode* node = nodeOrDummy(definition);
+    if (AbstractProperty* value = node->getChild("url")) {
+        url = value->getValue();
+    }
+    if (AbstractProperty* file = node->getChild("file")) {
+        RefHolder<ImageResource> picture = new ImageResource(file->getValue(), std::string(), 0);
+        picture->load();
+        if (!picture->getHasError()) {
+            setImage(static_cast<Image*>(picture->getData()));
+        }
+    }
+}
+
+int32_t URLButton::invoke(BaseObject* sender) {
+    if (!url.empty()) {
+        UrlOpener::current().open(url);
+    }
+    return Button::invoke(sender);
+}

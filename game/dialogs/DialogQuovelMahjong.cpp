@@ -1,0 +1,169 @@
+#include "game/dialogs/DialogQuovelMahjong.h"
+
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/Graphics.h"
+#include "game/dialogs/GameDialogHost.h"
+#include "game/rules/TuningConstants.h"
+
+QUOVEL_DEFINE_TYPE(DialogQuovelMahjong, &Dialog::typeRecord, &iGuiMethod::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogQuovelMahjong)
+
+namespace {
+
+constexpr int32_t SCREEN_WIDTH = 800;
+constexpr int32_t SCREEN_HEIGHT = 600;
+constexpr int32_t OPAQUE = 255;
+const char* const SOUND_SECTION = "default";
+
+Modifier* blocking(Modifier* modifier) {
+    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
+    return modifier;
+}
+
+}  // namespace
+
+DialogQuovelMahjong::DialogQuovelMahjong(PropertyNode* definition) : Dialog(definition) {
+    if (definition) {
+        if (AbstractProperty* value = nodeOrDummy(definition)->getChild("dodarkenbackground")) {
+            darken = value->getBool();
+        }
+    }
+}
+
+DialogQuovelMahjong::~DialogQuovelMahjong() = default;
+
+void* DialogQuovelMahjong::castTo(const TypeRecord* type) {
+    if (type == &iGuiMethod::typeRecord) {
+        return static_cast<iGuiMethod*>(this);
+    }
+    return Dialog::castTo(type);
+}
+
+void DialogQuovelMahjong::show() {
+    Dialog::show();
+    closing = false;
+    SceneManager* manager = SceneManager::getInstance();
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    GameDialogHost* host = GameDialogHost::get();
+    if (host && pausesGame && scene && scene == host->getGameScene()) {
+        host->onDialogOpened(this);
+    }
+    if (playSounds) {
+        addSound("SOUND_DIALOG_SHOW");
+    }
+    if (darken) {
+        darkenBackground();
+    }
+    if (fadeInOnShow) {
+        fadeIn();
+    }
+}
+
+void DialogQuovelMahjong::hide() {
+    if (GameDialogHost* host = GameDialogHost::get()) {
+        host->onDialogClosed(this);
+    }
+    Dialog::hide();
+}
+
+void DialogQuovelMahjong::addSound(const char* key) {
+    GameNode::addModifier(this, new ModifierSound(key, SOUND_SECTION, false));
+}
+
+void DialogQuovelMahjong::freezeForFade() {
+    if (!isBuffered()) {
+        setBuffered(true);
+    }
+    getComponentsContainer().setActive(false);
+    iInputListener::setActive(false);
+}
+
+void DialogQuovelMahjong::fadeIn() {
+    freezeForFade();
+    setAlpha(0);
+    GameNode::addModifier(this, blocking(new ModifierAlpha(tuning().DIALOG_FADE_TIME, 0, OPAQUE)));
+    GameNode::addModifier(this, new ModifierFunction(&DialogQuovelMahjong::resetButtonsOf, this));
+}
+
+void DialogQuovelMahjong::resetButtons() {
+    if (isBuffered()) {
+        setBuffered(false);
+    }
+    getComponentsContainer().setActive(true);
+    iInputListener::setActive(true);
+}
+
+void DialogQuovelMahjong::close() {
+    if (closing) {
+        return;
+    }
+    closing = true;
+    freezeForFade();
+    if (playSounds) {
+        addSound("SOUND_DIALOG_HIDE");
+    }
+    GameNode::addModifier(this,
+                          blocking(new ModifierAlpha(tuning().DIALOG_FADE_TIME, getAlpha(), 0)));
+    GameNode::addModifier(this, new ModifierFunction(&Dialog::removeFromScene, this));
+    if (hasCallback()) {
+        GameNode::addModifier(this, new ModifierFunction(getCallback(), getCallbackTarget()));
+    }
+}
+
+void DialogQuovelMahjong::darkenBackground() {
+    updateBackground();
+    setMovable(false);
+    decoration = getBackgroundImage();
+    if (getPainter()) {
+        setPainter(nullptr);
+        setRepaint(true);
+        setDirty(true);
+        setSize(getRequestedWidth(), getRequestedHeight());
+    }
+    GameNode* components = getComponents();
+    components->setX(getX());
+    components->setY(getY());
+    setPosition(0, 0);
+    GameWindow* window = GameWindow::getInstance();
+    const int32_t depth = window && window->getBytesPerPixel() > 0 ? window->getBytesPerPixel() : 4;
+    RefHolder<Image> backdrop = Image::createImage(SCREEN_WIDTH, SCREEN_HEIGHT, depth);
+    setBackgroundImage(backdrop.get());
+    setRepaint(true);
+    setDirty(true);
+    paintDecoration();
+}
+
+void DialogQuovelMahjong::paintDecoration() {
+    Image* backdrop = getBackgroundImage();
+    RefHolder<Graphics> graphics = backdrop ? backdrop->createGraphics() : nullptr;
+    if (!graphics) {
+        return;
+    }
+    graphics->setColor(0xFF000000);
+    graphics->clear();
+    graphics->fillChannel(Channel::Alpha, tuning().DIALOG_BACKGROUND_ALPHA);
+    if (decoration) {
+        const int32_t x = getComponents()->getX();
+        const int32_t y = getComponents()->getY();
+        graphics->blitWhole(decoration.get(), x, y);
+        graphics->blitChannelMaxWhole(decoration.get(), Channel::Alpha, x, y);
+    }
+    setImage(backdrop);
+}
+
+int32_t DialogQuovelMahjong::resetButtonsOf(void* target, BaseObject*) {
+    static_cast<DialogQuovelMahjong*>(target)->resetButtons();
+    return 0;
+}
+
+int32_t DialogQuovelMahjong::closeOf(void* target, BaseObject*) {
+    static_cast<DialogQuovelMahjong*>(target)->close();
+    return 0;
+}

@@ -1,0 +1,95 @@
+#include "game/dialogs/DialogYesNo.h"
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Scene.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+
+QUOVEL_DEFINE_TYPE(DialogYesNo, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogYesNo)
+
+namespace {
+
+// A one-line message moves down by this and the header and buttons by half of it.
+constexpr int32_t ONE_LINE_SHIFT = 10;
+constexpr int32_t ONE_LINE_HALF_SHIFT = 5;
+
+void placeAtX(GameNode* node, void* x) {
+    node->setX(*static_cast<int32_t*>(x));
+}
+
+}  // namespace
+
+DialogYesNo::DialogYesNo(PropertyNode* definition) : DialogQuovelMahjong(definition) {}
+
+DialogYesNo::~DialogYesNo() = default;
+
+DialogYesNo* DialogYesNo::ask(const std::string& messageKey, const std::string& headerKey,
+                              void* yesTarget, iGuiMethod::Callback yesCallback, void* noTarget,
+                              iGuiMethod::Callback noCallback, Scene* scene) {
+    if (!scene) {
+        return nullptr;
+    }
+    if (Dialog* previous = scene->findDialog(messageKey)) {
+        scene->closeDialog(previous);
+        scene->dropDialog(messageKey);
+    }
+    auto* dialog = objectCast<DialogYesNo>(scene->getDialog("DIALOG_YESNO", messageKey));
+    if (!dialog) {
+        return nullptr;
+    }
+    setup(dialog, getBasicText(messageKey), getBasicText(headerKey), yesTarget, yesCallback,
+          noTarget, noCallback);
+    return dialog;
+}
+
+void DialogYesNo::setup(DialogYesNo* dialog, const std::wstring& messageText,
+                        const std::wstring& headerText, void* yesTarget,
+                        iGuiMethod::Callback yesCallback, void* noTarget,
+                        iGuiMethod::Callback noCallback) {
+    yesTarget = yesTarget ? yesTarget : dialog;
+    noTarget = noTarget ? noTarget : dialog;
+    yesCallback = yesCallback ? yesCallback : &Dialog::removeFromScene;
+    noCallback = noCallback ? noCallback : &Dialog::removeFromScene;
+    dialog->message = objectCast<Label>(dialog->findChild("MESSAGE"));
+    dialog->header = objectCast<Label>(dialog->findChild("HEADER"));
+    iInputListenerContainer* container = &dialog->getComponentsContainer();
+    dialog->yesButton =
+        objectCast<Button>(dialog->connect("BUTTON_YES", yesTarget, yesCallback, container));
+    dialog->noButton =
+        objectCast<Button>(dialog->connect("BUTTON_NO", noTarget, noCallback, container));
+    // The definition must hold all four; a broken one shows what it has and lays nothing out.
+    Label* message = dialog->message;
+    Label* header = dialog->header;
+    if (!message || !header || !dialog->yesButton || !dialog->noButton) {
+        return;
+    }
+    header->setText(headerText);
+    message->setText(messageText);
+    header->renderText();
+    message->renderText();
+
+    const int32_t wider = header->getWidth() - message->getWidth();
+    if (wider > 0) {
+        dialog->setWidth(dialog->getRequestedWidth() + wider);
+        message->setWidth(message->getWidth() + wider);
+        message->renderText();
+        int32_t middle = dialog->getWidth() / 2;
+        GameNode::walk(dialog->getComponents(), &placeAtX, &middle);
+    }
+    dialog->updateBackground();
+    if (dialog->getRequestedHeight() + message->getHeight() > dialog->getHeight()) {
+        dialog->setHeight(dialog->getRequestedHeight() + message->getHeight());
+    }
+    for (Button* button : {dialog->yesButton, dialog->noButton}) {
+        button->setY(dialog->getHeight() - button->getY());
+    }
+    message->renderText();
+    if (message->getLines().size() <= 1) {
+        header->setY(header->getY() + ONE_LINE_HALF_SHIFT);
+        message->setY(message->getY() + ONE_LINE_SHIFT);
+        dialog->yesButton->setY(dialog->yesButton->getY() - ONE_LINE_HALF_SHIFT);
+        dialog->noButton->setY(dialog->noButton->getY() - ONE_LINE_HALF_SHIFT);
+    }
+}

@@ -1,0 +1,34 @@
+#include "game/dialogs/GameDialogHost.h"
+
+#include <algorithm>
+
+namespace {
+GameDialogHost* installed = nullptr;
+}  // namespace
+
+GameDialogHost::~GameDialogHost() {
+    if (installed == this) {
+        installed = nullptr;
+    }
+}
+
+void GameDialogHost::onDialogOpened(Dialog* dialog) {
+    if (std::find(openDialogs.begin(), openDialogs.end(), dialog) == openDialogs.end()) {
+        openDialogs.push_back(dialog);
+    }
+    pauseGame();
+}
+
+void GameDialogHost::onDialogClosed(Dialog* dialog) {
+    if (std::erase(openDialogs, dialog) > 0 && openDialogs.empty()) {
+        resumeGame();
+    }
+}
+
+GameDialogHost* GameDialogHost::get() {
+    return installed;
+}
+
+void GameDialogHost::install(GameDialogHost* host) {
+    installed = host;
+}

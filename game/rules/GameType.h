@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+// The six kinds of game. The numbers are what level files and saved games store.
+enum GameType : int32_t {
+    TYPE_CLASSIC = 0,
+    TYPE_FREECELL = 1,
+    TYPE_SPLIT = 2,
+    TYPE_TRIPLE = 3,
+    TYPE_RIVER = 4,
+    TYPE_SPEED = 5
+};
+
+inline constexpr int32_t GAME_TYPE_COUNT = 6;
+
+// Whether the game type is one of `types`.
+constexpr bool isGameTypeOf(int32_t type, std::initializer_list<GameType> types) {
+    for (GameType candidate : types) {
+        if (type == candidate) {
+            return true;
+        }
+    }
+    return false;
+}
