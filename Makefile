@@ -37,6 +37,7 @@ bench: deps
 	    -DQUOVEL_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	build-bench/bench/quovel-bench
+	build-bench/bench/quovel-startup-bench
 
 clean:
 	rm -rf build build-asan build-tsan build-bench

@@ -6,22 +6,19 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "FrameRatio.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 
 namespace {
 
-constexpr int32_t width = 800;
-constexpr int32_t height = 600;
-constexpr double frameSeconds = 0.0167;
+constexpr int32_t width = bench::frameWidth;
+constexpr int32_t height = bench::frameHeight;
 constexpr int repetitions = 9;
-
-using Clock = std::chrono::steady_clock;
 
 // A picture with every byte varying, and alpha running through all values across each row.
 RefHolder<Image> picture(int32_t w, int32_t h, int32_t depth, bool withAlpha) {
@@ -51,33 +48,10 @@ RefHolder<Image> mask(int32_t w, int32_t h) {
     return image;
 }
 
-// Runs `draw` as often as the benchmark asks, each time followed by a memcpy of a frame of the
-// same depth, and reports the two figures. Only the drawing counts as the benchmark's time.
+// The drawing against a memcpy of a frame of the same depth, labelled with the depth.
 template <class Draw>
 void measure(benchmark::State& state, int32_t depth, Draw&& draw) {
-    const size_t bytes = static_cast<size_t>(width) * height * depth;
-    std::vector<uint8_t> from(bytes, 0x5A);
-    std::vector<uint8_t> to(bytes);
-    double drawing = 0.0;
-    double copying = 0.0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        draw();
-        benchmark::ClobberMemory();
-        const auto drawn = Clock::now();
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        const auto copied = Clock::now();
-        const double seconds = std::chrono::duration<double>(drawn - start).count();
-        drawing += seconds;
-        copying += std::chrono::duration<double>(copied - drawn).count();
-        state.SetIterationTime(seconds);
-    }
-    const double perOperation =
-        drawing / static_cast<double>(std::max<int64_t>(1, state.iterations()));
-    state.counters["x_memcpy"] = copying > 0.0 ? drawing / copying : 0.0;
-    state.counters["per_frame"] = perOperation > 0.0 ? frameSeconds / perOperation : 0.0;
+    bench::measureAgainstMemcpy(state, depth, draw);
     state.SetLabel(depth == 2 ? "16-bit" : "32-bit");
 }
 

@@ -41,8 +41,29 @@ file(GLOB_RECURSE QUOVEL_HAND_SVGS CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_D
      ${PROJECT_SOURCE_DIR}/art/*.svg)
 foreach(name IN LISTS QUOVEL_HAND_SVGS)
   string(REGEX REPLACE "\\.svg$" "" relative ${name})
+  if(relative MATCHES "^splash/")
+    continue()
+  endif()
   quovel_render_svg(${PROJECT_SOURCE_DIR}/art/${name} ${relative})
 endforeach()
+
+# The splash scene reads its pictures and its branding file by path from game/splash, outside
+# the media tree and its archive: art/splash/*.svg render there, the branding file is copied.
+file(GLOB QUOVEL_SPLASH_SVGS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/art/splash/*.svg)
+foreach(svg IN LISTS QUOVEL_SPLASH_SVGS)
+  get_filename_component(stem ${svg} NAME_WE)
+  set(png ${PROJECT_BINARY_DIR}/game/splash/${stem}.png)
+  add_custom_command(
+    OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/game/splash
+    COMMAND ${QUOVEL_RSVG_CONVERT} ${svg} -o ${png}
+    DEPENDS ${svg}
+    COMMENT "Rendering splash/${stem}.png"
+    VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY QUOVEL_ART_PNGS ${png})
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/art/splash/branding.xml
+               ${PROJECT_BINARY_DIR}/game/splash/branding.xml COPYONLY)
 
 # Generated pictures: each generator lists the SVGs it writes; a change of its script asks
 # CMake to list again.

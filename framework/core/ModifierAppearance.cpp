@@ -193,6 +193,11 @@ int32_t ModifierBlink::phaseLength(int32_t index) const {
     }
 }
 
+void ModifierBlink::setHoldTimes(int32_t atB, int32_t atA) {
+    holdAtB = std::max(atB, 0);
+    holdAtA = std::max(atA, 0);
+}
+
 void ModifierBlink::apply(int32_t value) {
     if (sprites.empty()) {
         if (Sprite* sprite = objectCast<Sprite>(getTarget())) {

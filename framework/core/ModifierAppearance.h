@@ -144,6 +144,8 @@ public:
 
     // The list holds a reference to each sprite.
     void addSprite(Sprite* sprite);
+    // Changes the hold times while it runs; a hold under way keeps its length.
+    void setHoldTimes(int32_t atB, int32_t atA);
     int32_t getCycleCounter() const { return counter; }
     int32_t getPhase() const { return phase; }
 

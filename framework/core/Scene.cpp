@@ -76,7 +76,11 @@ void Scene::loadResources() {
     }
 }
 
-void Scene::onQuitRequest() {}
+void Scene::onQuitRequest() {
+    if (GameWindow* window = GameWindow::getInstance()) {
+        window->closeWindow();
+    }
+}
 
 void Scene::show() {
     if (state == STATE_NEW) {

@@ -32,7 +32,8 @@ public:
 
     // Builds the widgets and takes the background picture; run by the first show.
     virtual void loadResources();
-    // What the scene does when the user asks to quit; nothing here.
+    // What the scene does when the user asks to quit: here the window closes at once, ending
+    // the game without a question.
     virtual void onQuitRequest();
 
     // Loads the resources on the first show, shows the dialog part, hands the node tree to the

@@ -1,17 +1,13 @@
 #include "framework/gui/Button.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/os/UrlOpener.h"
 #include "framework/platform/ImageResource.h"
-#include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
-#include "framework/platform/Sound.h"
 
 QUOVEL_DEFINE_TYPE(Button, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -22,9 +18,6 @@ QUOVEL_REGISTER_CLASS(URLButton)
 namespace {
 
 constexpr int32_t FRAME_COUNT = 4;
-constexpr int32_t HIT_MASK_THRESHOLD = 128;
-constexpr int32_t CENTRE_PAN = 128;
-constexpr int32_t FULL_VOLUME = 255;
 
 std::vector<int32_t> parseKeyList(const std::wstring& text) {
     std::vector<int32_t> keys;
@@ -61,12 +54,7 @@ void Button::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("enabled")) {
         enabled = value->getBool();
     }
-    if (AbstractProperty* key = node->getChild("hitmask")) {
-        const AbstractProperty* section = node->getChild("section");
-        ResourceManager::DataLock lock;
-        hitMask = objectCast<Image>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
-    }
+    hitMask = findHitMask(node);
     if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
         hitMaskThreshold = value->getInt();
     }
@@ -133,52 +121,15 @@ void Button::setImage(Image* newImage) {
 }
 
 bool Button::containsPoint(int32_t px, int32_t py) {
-    const double absoluteX = static_cast<double>(getX()) + getParentsX();
-    const double absoluteY = static_cast<double>(getY()) + getParentsY();
-    const int32_t lx = px - static_cast<int32_t>(std::trunc(absoluteX - getAnchor().x));
-    const int32_t ly = py - static_cast<int32_t>(std::trunc(absoluteY - getAnchor().y));
-    if (lx < 0 || ly < 0 || lx >= getWidth() || ly >= getHeight()) {
-        return false;
-    }
-    Image* test = hitMask.get();
-    int32_t threshold = HIT_MASK_THRESHOLD;
-    if (!test) {
-        if (hitMaskThreshold < 0) {
-            return true;
-        }
-        test = getImage();
-        threshold = hitMaskThreshold;
-    }
-    if (!test) {
-        return true;
-    }
-    test->lock();
-    const uint8_t* alpha = test->getAlphaAddress(lx, ly);
-    const bool hit = alpha && *alpha > threshold;
-    test->unlock();
-    return hit;
+    return widgetContainsPoint(*this, hitMask.get(), hitMaskThreshold, px, py);
 }
 
 void Button::setHovered(bool value) {
-    if (value == hovered) {
-        return;
-    }
-    hovered = value;
-    if (hovered) {
-        InputHandler::raiseHoverCount();
-    } else {
-        InputHandler::lowerHoverCount();
-    }
+    setWidgetHovered(hovered, value);
 }
 
 void Button::playSound(const std::string& key) const {
-    if (key.empty()) {
-        return;
-    }
-    ResourceManager::DataLock lock;
-    if (Sound* sound = objectCast<Sound>(findLoadedResource(key, soundSection))) {
-        sound->play(FULL_VOLUME, CENTRE_PAN, false);
-    }
+    playWidgetSound(key, soundSection);
 }
 
 bool Button::isFireKey(int32_t key) const {

@@ -63,12 +63,8 @@ Label::Label(int32_t x, int32_t y, int32_t width, int32_t height, Font* initialF
 Label::~Label() = default;
 
 void Label::readDefinition(PropertyNode* node) {
-    if (AbstractProperty* key = node->getChild("font")) {
-        const AbstractProperty* section = node->getChild("section");
-        // The reference is taken under the data lock, before the loader could free the font.
-        ResourceManager::DataLock lock;
-        font = objectCast<Font>(
-            findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+    if (node->getChild("font")) {
+        font = definitionFont(node);
     }
     if (AbstractProperty* value = node->getChild("color")) {
         setTextColor(static_cast<uint32_t>(value->getInt()), 0);
@@ -96,14 +92,35 @@ void Label::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("lineheight")) {
         lineHeight = value->getInt();
     }
-    if (AbstractProperty* value = node->getChild("text")) {
-        setText(value->getText());
-    } else if (AbstractProperty* other = node->getChild("value")) {
-        setText(other->getText());
-    } else if (AbstractProperty* id = node->getChild("textid")) {
-        setText(getBasicText(id->getValue()));
+    if (std::optional<std::wstring> given = definitionText(node)) {
+        setText(*given);
     }
-    textDirty = true;
+    markForRender();
+}
+
+RefHolder<Font> Label::definitionFont(PropertyNode* node) {
+    AbstractProperty* key = node->getChild("font");
+    if (!key) {
+        return nullptr;
+    }
+    const AbstractProperty* section = node->getChild("section");
+    // The reference is taken under the data lock, before the loader could free the font.
+    ResourceManager::DataLock lock;
+    return objectCast<Font>(
+        findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+}
+
+std::optional<std::wstring> Label::definitionText(PropertyNode* node) {
+    if (AbstractProperty* value = node->getChild("text")) {
+        return value->getText();
+    }
+    if (AbstractProperty* other = node->getChild("value")) {
+        return other->getText();
+    }
+    if (AbstractProperty* id = node->getChild("textid")) {
+        return getBasicText(id->getValue());
+    }
+    return std::nullopt;
 }
 
 void* Label::castTo(const TypeRecord* type) {
@@ -116,7 +133,7 @@ void* Label::castTo(const TypeRecord* type) {
 void Label::setAlignH(int32_t value) {
     if (value != alignH) {
         alignH = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -133,13 +150,13 @@ void Label::setText(const std::wstring& value) {
     }
     if (converted != text) {
         text = std::move(converted);
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setFont(Font* value) {
     font = value;
-    textDirty = true;
+    markForRender();
 }
 
 void Label::setTextColor(uint32_t color, int32_t index) {
@@ -148,18 +165,18 @@ void Label::setTextColor(uint32_t color, int32_t index) {
     }
     if (colors.size() < static_cast<size_t>(index) + 1) {
         colors.resize(static_cast<size_t>(index) + 1, 0);
-        textDirty = true;
+        markForRender();
     }
     if (colors[static_cast<size_t>(index)] != color) {
         colors[static_cast<size_t>(index)] = color;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setAnchorOffset(float offsetX, float offsetY) {
     if (offsetX != getAnchor().x || offsetY != getAnchor().y) {
         Sprite::setAnchorOffset(offsetX, offsetY);
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -170,35 +187,35 @@ void Label::setAnchorOffsetPoint(const PointF& offset) {
 void Label::setAnchorType(int32_t type) {
     if (type != getAnchor().type) {
         setAnchor(type);
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setWrapStyle(int32_t value) {
     if (value != wrapStyle) {
         wrapStyle = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setPadStyle(int32_t value) {
     if (value != padStyle) {
         padStyle = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setAutoFitHeight(bool value) {
     if (value != autoFitHeight) {
         autoFitHeight = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
 void Label::setLineHeight(int32_t value) {
     if (value != lineHeight) {
         lineHeight = value;
-        textDirty = true;
+        markForRender();
     }
 }
 
@@ -206,7 +223,7 @@ void Label::setWidth(int32_t value) {
     if (value != getWidth()) {
         Sprite::setWidth(value);
         if (!fittingImage) {
-            textDirty = true;
+            markForRender();
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ public:
     ~Label() override;
 
     void* castTo(const TypeRecord* type) override;
+
+    // What the text widgets read alike from their definitions: the font named by "font" in the
+    // resource section "section" (null when absent or not loaded), and the text of "text", else
+    // "value", else the game text named by "textid" (nothing without the three keys).
+    static RefHolder<Font> definitionFont(PropertyNode* node);
+    static std::optional<std::wstring> definitionText(PropertyNode* node);
 
     // Hooks for styled text runs; a plain label keeps no value.
     virtual int32_t getStyleFlags() const { return 0; }
@@ -83,7 +90,11 @@ public:
     bool needsRender() const { return textDirty; }
 
 protected:
-    void markForRender() { textDirty = true; }
+    // Also marks the sprite changed, so a buffered dialog holding the label draws it again.
+    void markForRender() {
+        textDirty = true;
+        setDirty(true);
+    }
 
 private:
     void readDefinition(PropertyNode* node);

@@ -34,18 +34,16 @@ bool inFullScreen() {
 
 FullScreenHandler::FullScreenHandler(PropertyNode* definition)
     : GameNode(definition), inputHandler(new InputHandler()) {
-    if (MessageHandler* messages = windowMessages()) {
-        messages->addListener(this);
-    }
     // Hidden buttons take no clicks: the container waits for the lobby (or a transition)
     // to turn it on once the frame is enabled.
     buttons.setActive(false);
     inputHandler->addListener(&buttons);
+    if (MessageHandler* messages = windowMessages()) {
+        messages->addListener(this);
+        messages->addListener(inputHandler.get());
+    }
     if (TimedTaskManager* tasks = TimedTaskManager::getInstance()) {
         tasks->addTask(inputHandler.get());
-    }
-    if (MessageHandler* messages = windowMessages()) {
-        messages->addListener(inputHandler.get());
     }
     PropertyNode* node = nodeOrDummy(definition);
     GameWindow* window = GameWindow::getInstance();

@@ -273,6 +273,11 @@ void GameWindow::present() {
     const bool locked = backBuffer->lock();
     if (!locked || !display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
         paused = true;
+        frameOnScreen.clear();
+    } else {
+        const uint8_t* pixels = backBuffer->getPixels();
+        frameOnScreen.assign(pixels, pixels + static_cast<size_t>(backBuffer->getPitch()) *
+                                                  static_cast<size_t>(backBuffer->getHeight()));
     }
     if (locked) {
         backBuffer->unlock();
@@ -331,7 +336,20 @@ void GameWindow::setVSync(bool value) {
     display.setVSync(value);
 }
 
+bool GameWindow::isFrameOnScreen() {
+    if (!backBuffer || frameOnScreen.empty() || !backBuffer->lock()) {
+        return false;
+    }
+    const size_t size =
+        static_cast<size_t>(backBuffer->getPitch()) * static_cast<size_t>(backBuffer->getHeight());
+    const bool same = frameOnScreen.size() == size &&
+                      std::memcmp(frameOnScreen.data(), backBuffer->getPixels(), size) == 0;
+    backBuffer->unlock();
+    return same;
+}
+
 void GameWindow::destroyWindow() {
+    frameOnScreen.clear();
     backBufferGraphics.reset();
     backBuffer.reset();
     display.destroyWindow();
@@ -451,6 +469,9 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
 
 void GameWindow::update(int32_t) {
     answerRaiseRequest();
+    if (!paused && !switchingMode && isFrameOnScreen()) {
+        return;
+    }
     present();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
@@ -95,7 +96,9 @@ public:
     // The window procedure: every message goes to the message listeners first.
     virtual void windowProcedure(const MessageRecord& record);
 
-    // Presents the back buffer every frame, after answering a waiting raise request.
+    // Presents the back buffer, after answering a waiting raise request, unless the frame is
+    // the one already on screen: a still picture is neither uploaded nor shown again (the
+    // window's own repaint requests still show it).
     void update(int32_t elapsedMs) override;
     // Brings the window forward when a second copy asked for it; true when it did.
     bool answerRaiseRequest();
@@ -175,6 +178,8 @@ private:
     void loadIcon();
     // Hands a private message to every listener.
     void announce(uint32_t message, uint32_t wParam);
+    // Whether the back buffer holds the picture last shown.
+    bool isFrameOnScreen();
 
     Display& display;
     EventSource& events;
@@ -203,4 +208,6 @@ private:
     int32_t loadedIconId = 0;
     bool paused = false;
     bool vSync = false;
+    // A copy of the back buffer as last shown; empty when nothing is known to be on screen.
+    std::vector<uint8_t> frameOnScreen;
 };

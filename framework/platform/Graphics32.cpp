@@ -40,6 +40,8 @@ QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
 
 // Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
 // are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
+// A wholly transparent pair keeps the target (weight 0) without blending: board layers and
+// sprites are mostly transparent or opaque, so these two exact shortcuts carry most pixels.
 QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
@@ -47,9 +49,16 @@ QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_
         const uint32_t s1 = s[i + 1];
         const uint32_t e0 = effectiveAlpha(s0 >> 24, a);
         const uint32_t e1 = effectiveAlpha(s1 >> 24, a);
-        const uint32_t bump = static_cast<uint32_t>((e0 == 254) & (e1 == 254)) * 2;
-        d[i] = pixel32::blend(d[i], s0, e0 + bump);
-        d[i + 1] = pixel32::blend(d[i + 1], s1, e1 + bump);
+        if ((e0 | e1) == 0) {
+            continue;
+        }
+        if ((e0 == 254) & (e1 == 254)) {
+            d[i] = pixel32::store(d[i], s0);
+            d[i + 1] = pixel32::store(d[i + 1], s1);
+            continue;
+        }
+        d[i] = pixel32::blend(d[i], s0, e0);
+        d[i + 1] = pixel32::blend(d[i + 1], s1, e1);
     }
     if (i < w) {
         d[i] = pixel32::blend(d[i], s[i], effectiveAlpha(s[i] >> 24, a));

@@ -1,5 +1,4 @@
-// Entry point of the game. Start-up proper (property files, settings, resources, scenes) comes
-// with the application; until then the program makes the window and runs the frame loop.
+// Entry point of the game: the real operating-system services, then the application.
 
 #include <cstdint>
 #include <cstdlib>
@@ -7,30 +6,21 @@
 #include <string>
 
 #include "framework/os/FileInstanceLock.h"
+#include "framework/os/LinuxSystemInfoSource.h"
 #include "framework/os/MessageBox.h"
+#include "framework/os/SdlAudioMixer.h"
 #include "framework/os/SdlClipboard.h"
 #include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
 #include "framework/os/SystemClock.h"
 #include "framework/platform/Folders.h"
-#include "framework/platform/GameWindow.h"
-#include "framework/platform/ImageManager.h"
-#include "framework/platform/TimedTaskManager.h"
+#include "game/app/QuovelMahjongMain.h"
 
 namespace {
 
-// Stands for the GAME_NAME text until the property files are read at start-up.
-constexpr const char* GAME_NAME = "Quovel Mahjong";
-constexpr int32_t GAME_WIDTH = 800;
-constexpr int32_t GAME_HEIGHT = 600;
-constexpr int32_t ICON_ID = 102;
-constexpr int32_t CURSOR_STARTING = 1;
-constexpr int32_t FRAME_RATE = 60;
-constexpr uint32_t PAUSED_SLEEP_MS = 40;
-
 // For headless runs and tests: QUOVEL_QUIT_AFTER_FRAMES=N posts the quit message after N
-// frames; 0 or no value runs until the window is closed.
+// frames; 0 or no value runs until the player quits.
 int64_t framesBeforeQuit() {
     const char* text = std::getenv("QUOVEL_QUIT_AFTER_FRAMES");
     return text ? std::strtoll(text, nullptr, 10) : 0;
@@ -44,50 +34,16 @@ int main() {
     SdlCursor cursor;
     SdlClipboard clipboard;
     SystemClock clock;
+    LinuxSystemInfoSource systemInfo;
     const std::unique_ptr<MessageBox> messageBox = createMessageBox();
 
-    setGameName(GAME_NAME);
-    FileInstanceLock instanceLock(getGameDataFolder(), GAME_NAME);
-    if (GameWindow::checkSingleInstance(instanceLock, display)) {
-        return 1;
-    }
-    removeStaleTemporaryFiles();
-    ImageManager::createInstance(false);
-
-    const WindowServices services{&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
-    // The stored full-screen setting is read with the settings; its default is full screen.
-    GameWindow* window =
-        GameWindow::createInstance(services, GAME_NAME, GAME_WIDTH, GAME_HEIGHT, true, 0, ICON_ID);
-    window->setCursorKind(CURSOR_STARTING);
-    TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
-    frames->setFrameRate(FRAME_RATE);
-    frames->addTask(window);
-    frames->addTask(ImageManager::getInstance());
-
-    const int64_t quitAfter = framesBeforeQuit();
-    int64_t frameCount = 0;
-    uint32_t exitCode = 0;
-    for (;;) {
-        MessageRecord message;
-        if (events.nextMessage(message)) {
-            if (message.message == WM_QUIT) {
-                exitCode = message.wParam;
-                break;
-            }
-            window->windowProcedure(message);
-        } else if (window->isPaused()) {
-            window->answerRaiseRequest();
-            clock.sleep(PAUSED_SLEEP_MS);
-        } else {
-            frames->tick();
-            if (++frameCount == quitAfter) {
-                events.postQuit(0);
-            }
-        }
-    }
-
-    TimedTaskManager::releaseInstance();
-    GameWindow::releaseInstance();
-    ImageManager::destroyInstance();
-    return static_cast<int>(exitCode);
+    AppServices services;
+    services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
+    services.systemInfo = &systemInfo;
+    services.mixer = std::make_shared<SdlAudioMixer>();
+    services.makeInstanceLock = [](const std::string& folder, const std::string& name) {
+        return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(folder, name));
+    };
+    services.quitAfterFrames = framesBeforeQuit();
+    return QuovelMahjongMain::runProgram(services, getProgramFolder());
 }

@@ -37,7 +37,12 @@ DialogQuovelMahjong::DialogQuovelMahjong(PropertyNode* definition) : Dialog(defi
     }
 }
 
-DialogQuovelMahjong::~DialogQuovelMahjong() = default;
+DialogQuovelMahjong::~DialogQuovelMahjong() {
+    // A scene released with its dialogs still open never hid them.
+    if (GameDialogHost* host = GameDialogHost::get()) {
+        host->forgetDialog(this);
+    }
+}
 
 void* DialogQuovelMahjong::castTo(const TypeRecord* type) {
     if (type == &iGuiMethod::typeRecord) {
@@ -160,10 +165,5 @@ void DialogQuovelMahjong::paintDecoration() {
 
 int32_t DialogQuovelMahjong::resetButtonsOf(void* target, BaseObject*) {
     static_cast<DialogQuovelMahjong*>(target)->resetButtons();
-    return 0;
-}
-
-int32_t DialogQuovelMahjong::closeOf(void* target, BaseObject*) {
-    static_cast<DialogQuovelMahjong*>(target)->close();
     return 0;
 }

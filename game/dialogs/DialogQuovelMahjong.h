@@ -51,9 +51,8 @@ public:
     bool isClosing() const { return closing; }
     Image* getDecoration() const { return decoration.get(); }
 
-    // For function modifiers: resetButtons and close on the dialog given as the target.
+    // For the function modifier at the end of the fade-in: resetButtons on the target.
     static int32_t resetButtonsOf(void* target, BaseObject* sender);
-    static int32_t closeOf(void* target, BaseObject* sender);
 
 private:
     // The dialog as one picture, deaf to input: the start of both fades.

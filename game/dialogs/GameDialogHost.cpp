@@ -25,6 +25,10 @@ void GameDialogHost::onDialogClosed(Dialog* dialog) {
     }
 }
 
+void GameDialogHost::forgetDialog(Dialog* dialog) {
+    std::erase(openDialogs, dialog);
+}
+
 GameDialogHost* GameDialogHost::get() {
     return installed;
 }

@@ -21,6 +21,8 @@ public:
     void onDialogOpened(Dialog* dialog);
     // Drops the dialog; the game resumes when that leaves no dialog open.
     void onDialogClosed(Dialog* dialog);
+    // Drops the dialog without resuming: a dialog going away never calls into the game.
+    void forgetDialog(Dialog* dialog);
     const std::vector<Dialog*>& getOpenDialogs() const { return openDialogs; }
 
     static GameDialogHost* get();

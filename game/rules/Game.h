@@ -43,6 +43,9 @@ public:
     };
 
     static constexpr int32_t MAX_BUILD_ATTEMPTS = 10000;
+    // No attempt starts after the attempts have run this long: a layout that can never be built
+    // (an odd count, a layer River cannot pair) gives up within a second however large it is.
+    static constexpr int32_t BUILD_ATTEMPT_BUDGET_MS = 500;
     static constexpr int32_t MAX_DEALS = 100;
 
     // What the last level build did, also handed to the statistics as a custom event.

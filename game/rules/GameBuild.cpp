@@ -2,6 +2,7 @@
 // taken off the board in free groups, and the faces are laid along that order so that every
 // group matches. Playing the groups in order then empties the board.
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "framework/core/PropertyNode.h"
@@ -82,7 +83,10 @@ void Game::buildLevel(Layout* board) {
 
     TileList order;
     bool solved = false;
-    while (!solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto budget = std::chrono::milliseconds(BUILD_ATTEMPT_BUDGET_MS);
+    while (!solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
+           std::chrono::steady_clock::now() - start < budget) {
         ++buildStatistics.attempts;
         order.clear();
         solved = buildAttempt(board, order);

@@ -111,10 +111,13 @@ void GameSplit::findMatches(TileList& out, Layout* layout) {
     if (layout == nullptr || layout->getSideBoard() == nullptr) {
         return;
     }
-    TileList freeTiles;
-    layout->getFreeTiles(freeTiles);
     TileList rack;
     layout->getSideBoard()->getTiles(rack);
+    if (rack.empty()) {
+        return;  // so while a level is built, before the side board is filled
+    }
+    TileList freeTiles;
+    layout->getFreeTiles(freeTiles);
     for (const RefHolder<Tile>& f : freeTiles) {
         for (const RefHolder<Tile>& s : rack) {
             if (canMatch(f.get(), s.get())) {
@@ -190,13 +193,11 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         }
 
         // Top the chosen set up from the board, keeping the hands' shares of free tiles.
-        TileList freeAfterOne;
-        layout->getTilesFreeAfterOneRemoval(freeAfterOne);
         const auto isFree = [layout](const RefHolder<Tile>& t) {
             return layout->isTileFree(t.get());
         };
-        const auto freedByOne = [&](const RefHolder<Tile>& t) {
-            return containsTile(freeAfterOne, t.get());
+        const auto freedByOne = [layout](const RefHolder<Tile>& t) {
+            return layout->isFreeAfterOneRemoval(t.get());
         };
         const int32_t freeChosen =
             static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), isFree));

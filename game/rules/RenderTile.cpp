@@ -2,12 +2,101 @@
 
 #include <utility>
 
+#include "game/screen/TileModifiers.h"
+
 QUOVEL_DEFINE_TYPE(RenderTile, &BaseObject::typeRecord)
+
+namespace {
+
+// The tile modifier that draws a look.
+TileModifier* makeModifier(RenderTile* renderTile, const TileLook& look) {
+    switch (look.kind) {
+        case TileLook::TINTED:
+            return new TileImage(renderTile, look.color, look.alpha);
+        case TileLook::FLASH:
+            return new TileFlash(renderTile);
+        case TileLook::HINT_PULSE:
+            return new TileHintPulse(renderTile);
+        case TileLook::BLOCKED_PULSE:
+            return new TileBlockedPulse(renderTile);
+        case TileLook::FADE_OUT:
+            // Side-board tiles fade at once, as with a multiplier of 1.
+            return new TileFadeOut(renderTile, 1, look.durationMs);
+        case TileLook::PLAIN:
+            break;
+    }
+    return new TileImage(renderTile);
+}
+
+}  // namespace
 
 RenderTile::RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                        int32_t faceOffsetY)
     : column(column), row(row), layer(layer), faceOffsetX(faceOffsetX), faceOffsetY(faceOffsetY) {}
 
+RenderTile::~RenderTile() = default;
+
+void RenderTile::addLook(const TileLook& look) {
+    removeModifier(makeModifier(this, look));
+    requestRedraw();
+}
+
+void RenderTile::replaceTopLook(const TileLook& look) {
+    RefHolder<TileModifier> modifier(makeModifier(this, look));
+    if (!modifiers.empty()) {
+        modifiers.pop_back();
+    }
+    modifiers.push_back(modifier);
+    requestRedraw();
+}
+
+void RenderTile::updateTopLook(int32_t elapsedMs) {
+    // The modifier may replace itself while it runs.
+    if (RefHolder<TileModifier> top = getTopModifier()) {
+        top->apply(elapsedMs);
+    }
+}
+
+Image* RenderTile::getPicture() {
+    TileModifier* top = getTopModifier();
+    return top != nullptr ? top->getPicture() : nullptr;
+}
+
+int32_t RenderTile::getAlpha() const {
+    TileModifier* top = getTopModifier();
+    return top != nullptr ? top->getSymbolAlpha() : 255;
+}
+
+void RenderTile::addModifier(TileModifier* modifier) {
+    RefHolder<TileModifier> kept(modifier);
+    modifiers.clear();
+    modifiers.push_back(kept);
+    requestRedraw();
+}
+
+void RenderTile::removeModifier(TileModifier* modifier) {
+    modifiers.emplace_back(modifier);
+}
+
+void RenderTile::clearModifiers() {
+    if (modifiers.size() > 1) {
+        modifiers.resize(1);
+    } else {
+        addModifier(new TileImage(this));
+    }
+    requestRedraw();
+}
+
+TileModifier* RenderTile::getTopModifier() const {
+    return modifiers.empty() ? nullptr : modifiers.back().get();
+}
+
+void RenderTile::setGridPosition(int32_t x, int32_t y, int32_t z) {
+    column = x;
+    row = y;
+    layer = z;
+}
+
 bool RenderTile::takeRedrawRequest() {
-    return std::exchange(redraw, false);
+    return std::exchange(dirty, false);
 }

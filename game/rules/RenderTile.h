@@ -1,12 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/RefHolder.h"
+#include "framework/platform/Image.h"
 
-class Image;
+class RenderTile;
 
-// One look of a tile on screen: the plain picture, a tinted one, a flash, a pulse or a fade-out.
+// One look of a tile on screen as the rules name it: the plain picture, a tinted one, a flash,
+// a pulse or a fade-out. The render tile turns it into the tile modifier that draws it.
 struct TileLook {
     enum Kind : int32_t { PLAIN, TINTED, FLASH, HINT_PULSE, BLOCKED_PULSE, FADE_OUT };
     Kind kind = PLAIN;
@@ -15,38 +19,106 @@ struct TileLook {
     int32_t durationMs = 0;  // FADE_OUT
 };
 
-// The game screen's record of one tile on screen: its grid place, the offsets of its face in the
-// tile-face sheet and a stack of looks whose top gives the current picture. The rules make them
-// through the game screen for side-board slot tiles and drive them frame by frame; the screen
-// supplies the looks' pictures.
+// Base of the tile effects: the picture the board draws for its render tile while the effect is
+// on top, animated by apply once per frame. The effects themselves live with the game screen.
+class TileModifier : public BaseObject {
+public:
+    explicit TileModifier(RenderTile* renderTile) : renderTile(renderTile) {}
+
+    // The alpha with which the tile's symbol is drawn.
+    virtual int32_t getSymbolAlpha() const { return 255; }
+    // One frame of the effect. It may replace the render tile's modifiers, this one included:
+    // the caller keeps a reference for the call.
+    virtual void apply(int32_t) {}
+
+    Image* getPicture() const { return picture.get(); }
+    RenderTile* getRenderTile() const { return renderTile; }
+
+protected:
+    RefHolder<Image> picture;
+    RenderTile* renderTile;
+};
+
+// The drawable state of one tile on the board or in a side-board slot: its place in the board
+// renderer's grid, where its symbol lies in the symbol sheet, the neighbour flags the renderer
+// recomputes before each redraw, and a list of tile modifiers whose top (last) gives the
+// picture. The rules make them through the game screen for side-board slots and name their
+// effects as looks.
 class RenderTile : public BaseObject {
     QUOVEL_TYPE(RenderTile)
 public:
+    // Which parts of the tile and of its shadow may be seen; all cleared after each redraw.
+    struct Neighbours {
+        bool quarterTopLeft = false;
+        bool quarterBottomLeft = false;
+        bool quarterTopRight = false;
+        bool quarterBottomRight = false;
+        bool aboveTopLeft = false;
+        bool aboveTopRight = false;
+        bool aboveBottomLeft = false;
+        bool aboveBottomRight = false;
+        bool rightTop = false;
+        bool rightBottom = false;
+        bool belowLeft = false;
+        bool belowRight = false;
+        bool shadowWestBottom = false;
+        bool shadowWestTop = false;
+        bool shadowNorthLeft = false;
+        bool shadowNorthRight = false;
+        bool shadowDiagonal = false;
+    };
+
     RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                int32_t faceOffsetY);
+    ~RenderTile() override;
 
-    // Puts a look on top of the stack.
-    virtual void addLook(const TileLook& look) = 0;
-    // Replaces the top look (adds it to an empty stack).
-    virtual void replaceTopLook(const TileLook& look) = 0;
-    // Runs the top look for the elapsed time; a fade-out that ends sets the finished flag.
-    virtual void updateTopLook(int32_t elapsedMs) = 0;
-    // The current picture (TILE_WIDTH x TILE_HEIGHT), or null when there is none to draw.
-    virtual Image* getPicture() = 0;
-    // Opacity of the current picture, 0-255.
-    virtual int32_t getAlpha() const = 0;
+    // The rules' looks, each made into its tile modifier: addLook puts it on top of the current
+    // effect, replaceTopLook replaces the top one.
+    virtual void addLook(const TileLook& look);
+    virtual void replaceTopLook(const TileLook& look);
+    // Runs the top modifier for the elapsed time.
+    virtual void updateTopLook(int32_t elapsedMs);
+    // The top modifier's picture, or null when there is none to draw.
+    virtual Image* getPicture();
+    // The top modifier's symbol alpha, 0-255.
+    virtual int32_t getAlpha() const;
+
+    // Releases every modifier held, then holds this one alone; sets dirty. Every board effect
+    // goes through it, so a new effect ends the current one.
+    void addModifier(TileModifier* modifier);
+    // Despite its name, puts the modifier on top of the others, leaving dirty alone: the side
+    // boards lay a hover tint or a fade-out over an effect that clearing brings back.
+    void removeModifier(TileModifier* modifier);
+    // Back to the first modifier when several are held, else to a new plain picture; sets dirty.
+    void clearModifiers();
+    TileModifier* getTopModifier() const;
+    const std::vector<RefHolder<TileModifier>>& getModifiers() const { return modifiers; }
 
     int32_t getColumn() const { return column; }
     int32_t getRow() const { return row; }
     int32_t getLayer() const { return layer; }
+    void setGridPosition(int32_t x, int32_t y, int32_t z);
     int32_t getFaceOffsetX() const { return faceOffsetX; }
     int32_t getFaceOffsetY() const { return faceOffsetY; }
 
-    void requestRedraw() { redraw = true; }
+    Neighbours& getNeighbours() { return neighbours; }
+    const Neighbours& getNeighbours() const { return neighbours; }
+
+    // The dirty flag: the picture changed and the tile's rectangle must be redrawn.
+    void requestRedraw() { dirty = true; }
+    bool isDirty() const { return dirty; }
+    void clearDirty() { dirty = false; }
     // Whether a redraw was requested since the last call; clears the request.
     bool takeRedrawRequest();
-    bool isFinished() const { return finished; }
-    void setFinished(bool value) { finished = value; }
+    // Set while the tile fades out: effects that would change it leave it alone.
+    bool isLocked() const { return locked; }
+    void setLocked(bool value) { locked = value; }
+    // Not in the renderer's grid (or, in a side-board slot, faded out): neither updated nor drawn.
+    bool isOutOfGrid() const { return outOfGrid; }
+    void setOutOfGrid(bool value) { outOfGrid = value; }
+    // Set while the tile fades out: its neighbours see through it and it casts no shadow.
+    bool isSeeThrough() const { return seeThrough; }
+    void setSeeThrough(bool value) { seeThrough = value; }
 
 private:
     int32_t column;
@@ -54,6 +126,10 @@ private:
     int32_t layer;
     int32_t faceOffsetX;
     int32_t faceOffsetY;
-    bool redraw = false;
-    bool finished = false;
+    Neighbours neighbours;
+    std::vector<RefHolder<TileModifier>> modifiers;
+    bool dirty = true;
+    bool locked = false;
+    bool outOfGrid = false;
+    bool seeThrough = false;
 };

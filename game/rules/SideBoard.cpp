@@ -297,14 +297,14 @@ void SideBoard::update(int32_t elapsedMs) {
         for (int32_t column = 0; column < columns; ++column) {
             const size_t index = slotIndex(column, row);
             RefHolder<RenderTile> renderTile = renderTiles[index];
-            if (!renderTile || renderTile->isFinished()) {
+            if (!renderTile || renderTile->isOutOfGrid()) {
                 continue;
             }
             renderTile->updateTopLook(elapsedMs);
             if (renderTile->takeRedrawRequest()) {
                 invalidateTileRect(column, row);
             }
-            if (renderTile->isFinished() && tiles[index]) {
+            if (renderTile->isOutOfGrid() && tiles[index]) {
                 removeTile(column, row);
             }
         }

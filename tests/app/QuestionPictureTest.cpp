@@ -26,22 +26,7 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     BasicProperties::instance()->setText("PICTURE_HEADER", L"Leave the game");
 
     SceneManager* scenes = SceneManager::createInstance();
-    RefHolder<Scene> scene = new Scene(nullptr);
-    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
-    {
-        // Dark wood panels with brass rails: something for the backdrop to darken.
-        RefHolder<Graphics> g = lobby->createGraphics();
-        g->setColor(0xFF6B4426);
-        g->clear();
-        g->setColor(0xFFC8A25A);
-        for (int32_t y = 80; y < 600; y += 120) {
-            g->fillRect(0, y, 800, 6);
-        }
-    }
-    scene->setBackgroundImage(lobby.get());
-    scenes->addScene("lobby", scene.get());
-    scenes->requestScene(scene.get());
-    scenes->update(0);
+    RefHolder<Scene> scene = runLobbyColoredScene(scenes);
 
     DialogYesNo* question = DialogYesNo::ask("PICTURE_QUESTION", "PICTURE_HEADER", nullptr, nullptr,
                                              nullptr, nullptr, scene.get());

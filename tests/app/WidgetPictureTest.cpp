@@ -60,16 +60,7 @@ TEST_F(WidgetPictureTest, ADialogWithLabelsAndButtonsAndTheFrameButtons) {
     no->setState(Button::STATE_OVER);
 
     RefHolder<Scene> scene = new Scene(nullptr);
-    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
-    {
-        RefHolder<Graphics> g = lobby->createGraphics();
-        for (int32_t y = 0; y < 600; ++y) {
-            const uint32_t t = static_cast<uint32_t>(y) * 255 / 599;
-            g->setColor(0xFF000000u | ((0x3B + (0x6B - 0x3B) * t / 255) << 16) |
-                        ((0x24 + (0x44 - 0x24) * t / 255) << 8) | (0x14 + (0x24 - 0x14) * t / 255));
-            g->fillRect(0, y, 800, 1);
-        }
-    }
+    RefHolder<Image> lobby = lobbyBackdrop();
     scene->setBackgroundImage(lobby.get());
     scene->show();
     scene->openDialog(dialog.get());

@@ -356,7 +356,7 @@ protected:
 };
 
 TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
-    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/highlands.xml");
+    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/cathedral.xml");
     ASSERT_EQ(layout.tiles.size(), 144u);
     const Board board = place(layout.tiles);
     const std::vector<Face> faces = shuffledFaces(4, 24);

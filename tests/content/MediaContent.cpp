@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "content/ContentXml.h"
+#include "framework/core/NumberText.h"
+#include "framework/core/StringUtils.h"
 
 namespace media {
 
@@ -18,7 +20,8 @@ std::map<std::string, int32_t> geometryValues() {
     }
     for (const ContentNode& node : top) {
         if (node.tag == "Integer") {
-            values[node.id] = std::stoi(node.value("value"));
+            // Read as the game reads it: colors are "#RRGGBB".
+            values[node.id] = parseInt(stringToWString(node.value("value")));
         }
     }
     return values;

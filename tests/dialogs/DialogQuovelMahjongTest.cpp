@@ -128,6 +128,14 @@ TEST_F(DialogQuovelMahjongTest, TheGamePausesUntilEveryDialogOverItHasClosed) {
     scene->closeDialog(free);
     lobby->closeDialog(lobby->findDialog("DIALOG_B"));
     EXPECT_EQ(screen.resumes, 1);
+
+    // A dialog released while still registered leaves the list without resuming anything.
+    {
+        RefHolder<DialogQuovelMahjong> lost = new DialogQuovelMahjong(nullptr);
+        screen.onDialogOpened(lost.get());
+    }
+    EXPECT_TRUE(screen.getOpenDialogs().empty());
+    EXPECT_EQ(screen.resumes, 1);
 }
 
 TEST_F(DialogQuovelMahjongTest, ADarkenedDialogCoversTheScreenWithItsPictureAndButtonsInPlace) {

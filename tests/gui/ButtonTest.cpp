@@ -1,5 +1,6 @@
 // Buttons: the press-move-release road with its frames, sounds and the hover count, hit tests
 // on masks and alpha, fire keys, disabled buttons, and link buttons opening their address.
+#include "TempFolder.h"
 #include "framework/os/UrlOpener.h"
 #include "framework/platform/InputHandler.h"
 #include "gui/ButtonFixture.h"
@@ -156,5 +157,11 @@ TEST_F(ButtonTest, ALinkButtonOpensItsAddressThenCallsBack) {
     // A picture file missing: the strip given by the definition stays.
     RefHolder<Button> missing = buttonFrom("file=\"no/such.png\"", "URLButton");
     EXPECT_EQ(missing->getHeight(), 10);
+    // A picture file that loads becomes the strip: the built 160 x 160 button art.
+    putFile("link.png",
+            readTestFile(std::string(QUOVEL_BINARY_DIR) + "/game/media/images/gui/button.png"));
+    RefHolder<Button> pictured = buttonFrom("file=\"link.png\"", "URLButton");
+    EXPECT_EQ(pictured->getWidth(), 160);
+    EXPECT_EQ(pictured->getHeight(), 40);
     UrlOpener::install(nullptr);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
 #include "framework/platform/RenderTask.h"
 #include "platform/PictureWriter.h"
 
@@ -15,6 +16,20 @@ inline std::filesystem::path pictureFolder() {
     std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures" / "gui";
     std::filesystem::create_directories(folder);
     return folder;
+}
+
+// A lobby-like backdrop of 800 x 600: evening light over dark wood, a vertical gradient from
+// wood to a warmer brown.
+inline RefHolder<Image> lobbyBackdrop() {
+    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
+    RefHolder<Graphics> g = lobby->createGraphics();
+    for (int32_t y = 0; y < 600; ++y) {
+        const uint32_t t = static_cast<uint32_t>(y) * 255 / 599;
+        g->setColor(0xFF000000u | ((0x3B + (0x6B - 0x3B) * t / 255) << 16) |
+                    ((0x24 + (0x44 - 0x24) * t / 255) << 8) | (0x14 + (0x24 - 0x14) * t / 255));
+        g->fillRect(0, y, 800, 1);
+    }
+    return lobby;
 }
 
 // The scene as the frame draws it: its background, then its node tree (widgets and open
@@ -48,4 +63,23 @@ inline RefHolder<Image> writeDialogPicture(Dialog* dialog, const std::string& na
     dialog->release();  // detach handed the tree's reference to us
     const std::string path = (pictureFolder() / (name + ".png")).string();
     return writeImagePng(path, picture.get()) ? picture : nullptr;
+}
+
+// A scene with a lobby-colored background (dark wood panels with brass rails: something for a
+// dialog's backdrop to darken), added to the manager and made current.
+inline RefHolder<Scene> runLobbyColoredScene(SceneManager* scenes) {
+    RefHolder<Scene> scene = new Scene(nullptr);
+    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
+    RefHolder<Graphics> g = lobby->createGraphics();
+    g->setColor(0xFF6B4426);
+    g->clear();
+    g->setColor(0xFFC8A25A);
+    for (int32_t y = 80; y < 600; y += 120) {
+        g->fillRect(0, y, 800, 6);
+    }
+    scene->setBackgroundImage(lobby.get());
+    scenes->addScene("lobby", scene.get());
+    scenes->requestScene(scene.get());
+    scenes->update(0);
+    return scene;
 }

@@ -2,6 +2,8 @@
 // the rendered text compared pixel by pixel with what a font of known metrics must leave.
 #include "framework/gui/Label.h"
 
+#include "framework/gui/Dialog.h"
+#include "framework/platform/RenderTask.h"
 #include "gui/GuiFixture.h"
 #include "gui/SyntheticFont.h"
 
@@ -198,4 +200,27 @@ TEST_F(LabelTest, RendersOnlyWhenSomethingChangedAndKeepsItsBox) {
     ASSERT_NE(text, nullptr);
     text->setText(L"x");
     EXPECT_EQ(label->getText(), L"x");
+}
+
+TEST_F(LabelTest, ABufferedDialogShowsANewTextOfItsLabel) {
+    addPicture("PANEL", filled(100, 40, 4, 0x00FFFFFF, 255).get());
+    RefHolder<PropertyNode> node = nodeFrom(
+        "<Dialog id=\"d\" usebuffer=\"true\" background=\"PANEL\" section=\"gui\">"
+        "<Vector id=\"components\"><Label id=\"L\" x=\"10\" y=\"10\" font=\"F\" section=\"gui\" "
+        "text=\"a\" color=\"#FFC00000\"/></Vector></Dialog>",
+        "d");
+    RefHolder<Dialog> dialog = new Dialog(node.get());
+    auto* label = objectCast<Label>(dialog->findChild("L"));
+    ASSERT_NE(label, nullptr);
+    RefHolder<GameTree> tree = new GameTree();
+    GameNode::appendChild(dialog.get(), tree.get());
+    RefHolder<Image> target = Image::createImage(100, 40, 4);
+    RefHolder<Graphics> graphics = target->createGraphics();
+    RenderTask pass(tree.get());
+    pass.renderTree(graphics.get());
+    EXPECT_EQ(colorAt(target.get(), 12, 12), 0xC00000u);
+    EXPECT_EQ(colorAt(target.get(), 18, 12), 0xFFFFFFu);
+    label->setText(L"ab");
+    pass.renderTree(graphics.get());
+    EXPECT_EQ(colorAt(target.get(), 18, 12), 0xC00000u);
 }

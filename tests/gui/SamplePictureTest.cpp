@@ -87,17 +87,7 @@ TEST_F(SamplePictureTest, ASampleDialogAndASampleSceneAreDrawnIntoPictures) {
 
     RefHolder<PropertyNode> node = nodeFrom("<Scene id=\"SCENE_SAMPLE\"/>", "SCENE_SAMPLE");
     RefHolder<Scene> scene = new Scene(node.get());
-    RefHolder<Image> lobby = Image::createImage(800, 600, 4);
-    {
-        // Evening light over dark wood: a vertical gradient from wood to a warmer brown.
-        RefHolder<Graphics> g = graphicsOf(lobby.get());
-        for (int32_t y = 0; y < 600; ++y) {
-            const uint32_t t = static_cast<uint32_t>(y) * 255 / 599;
-            g->setColor(0xFF000000u | ((0x3B + (0x6B - 0x3B) * t / 255) << 16) |
-                        ((0x24 + (0x44 - 0x24) * t / 255) << 8) | (0x14 + (0x24 - 0x14) * t / 255));
-            g->fillRect(0, y, 800, 1);
-        }
-    }
+    RefHolder<Image> lobby = lobbyBackdrop();
     scene->setBackgroundImage(lobby.get());
     scene->show();
     scene->openDialog(dialog.get());

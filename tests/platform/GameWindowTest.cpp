@@ -32,12 +32,22 @@ TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     EXPECT_EQ(cursor.applied, (std::vector<int>{2}));
     EXPECT_TRUE(messageBox.shown.empty());
 
-    // Every frame presents the back buffer.
+    // A frame presents the back buffer when its picture changed: a still picture is not shown
+    // again, a changed one is, and a repaint request shows it whatever it holds.
+    window->update(16);
+    window->update(16);
+    EXPECT_EQ(display.presentCount, 1);
+    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
+    EXPECT_EQ(display.lastPitch, 800 * 4);
+    Image* back = window->getBackBuffer();
+    ASSERT_TRUE(back->lock());
+    back->getPixels()[800 * 4 * 599 + 4 * 799] ^= 0xFF;
+    back->unlock();
     window->update(16);
     window->update(16);
     EXPECT_EQ(display.presentCount, 2);
-    EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
-    EXPECT_EQ(display.lastPitch, 800 * 4);
+    window->windowProcedure({WM_PAINT, 0, 0});
+    EXPECT_EQ(display.presentCount, 3);
 }
 
 TEST_F(GameWindowTest, ADesktopOfAtMost800By600ForcesFullScreenAndAltEnterDoesNothing) {

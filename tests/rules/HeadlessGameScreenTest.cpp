@@ -72,12 +72,12 @@ TEST(HeadlessGameScreen, FadeOutsFinishAgainstTheClock) {
     EXPECT_TRUE(tile->takeRedrawRequest());
     EXPECT_FALSE(tile->takeRedrawRequest());
     tile->updateTopLook(1000);
-    EXPECT_FALSE(tile->isFinished());
+    EXPECT_FALSE(tile->isOutOfGrid());
     tile->addLook({TileLook::FADE_OUT, 0, 0, 250});
     tile->updateTopLook(249);
-    EXPECT_FALSE(tile->isFinished());
+    EXPECT_FALSE(tile->isOutOfGrid());
     tile->updateTopLook(1);
-    EXPECT_TRUE(tile->isFinished());
+    EXPECT_TRUE(tile->isOutOfGrid());
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ void HeadlessRenderTile::updateTopLook(int32_t elapsedMs) {
         topElapsed = static_cast<int32_t>(
             std::min<int64_t>(int64_t{topElapsed} + std::max(elapsedMs, 0), INT32_MAX));
         if (topElapsed >= top.durationMs) {
-            setFinished(true);
+            setOutOfGrid(true);
         }
         requestRedraw();
     } else if (top.kind != TileLook::PLAIN && top.kind != TileLook::TINTED) {

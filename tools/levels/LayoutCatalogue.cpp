@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <numeric>
 
 namespace levels {
 
@@ -14,58 +15,81 @@ std::string LayoutDesign::textKey() const {
     return key;
 }
 
-int dealtFaces(int count, int copies, int groupSize) {
-    static const int kSizes[5] = {9, 9, 9, 4, 3};
+std::vector<int> dealtKeyCounts(int count, int copies, int groupSize) {
     const int regular = 34;
-    const int special = 4;
-    int dealt = 0;
+    const int specialSize = 4;
+    std::vector<int> keys(regular + 2, 0);
+    int nextSpecial = 0;
     auto specialDeal = [&](int c) {
         if (groupSize < 1) {
             return c;
         }
-        int groups = c / (regular * copies + groupSize);
+        const int groups = c / (regular * copies + groupSize);
         for (int i = 0; i < groups; ++i) {
-            int faces = std::max(groupSize, special);
+            const int faces = std::max(groupSize, specialSize);
+            keys[regular + nextSpecial] += faces;
+            nextSpecial = 1 - nextSpecial;
             c -= faces;
-            dealt += faces;
         }
         return c;
+    };
+    auto everyFace = [&](int times, int c) {
+        for (int face = 0; face < regular; ++face) {
+            keys[face] += times;
+        }
+        return c - regular * times;
     };
     auto remainderDeal = [&](int c) {
         c = specialDeal(c);
         if (regular * copies <= c) {
-            c -= regular * copies;
-            dealt += regular * copies;
+            c = everyFace(copies, c);
         }
         if (c > 0) {
-            int picks = c / copies;
-            int pool = regular;
-            for (int i = 0; i < picks && pool > 0; ++i, --pool) {
-                dealt += copies;
+            const int picks = std::min(c / copies, regular);
+            for (int face = 0; face < picks; ++face) {
+                keys[face] += copies;
             }
         }
     };
-    int threshold = (regular * copies + groupSize) * 2;
-    if (count < threshold) {
+    const int round = (regular * copies + groupSize) * 2;
+    if (count < round) {
         remainderDeal(count);
-        return dealt;
+        return keys;
     }
-    while (count >= threshold) {
-        count = specialDeal(count);
-        count -= 2 * copies * regular;
-        dealt += 2 * copies * regular;
+    while (count >= round) {
+        count = everyFace(2 * copies, specialDeal(count));
     }
     if (count > 0) {
         remainderDeal(count);
     }
-    (void)kSizes;
-    return dealt;
+    return keys;
+}
+
+int dealtFaces(int count, int copies, int groupSize) {
+    const std::vector<int> keys = dealtKeyCounts(count, copies, groupSize);
+    return std::accumulate(keys.begin(), keys.end(), 0);
+}
+
+double LayoutDesign::stackingRisk(int copies, int groupSize, int perMatch) const {
+    double groups = 0;
+    double repeats = 0;
+    for (int tiles : dealtKeyCounts(shape.count(), copies, groupSize)) {
+        const double g = tiles / perMatch;
+        groups += g;
+        repeats += g * (g - 1);
+    }
+    if (groups < 2) {
+        return 0;
+    }
+    return shape.stackContacts() * repeats / (groups * (groups - 1));
 }
 
 bool LayoutDesign::fits(GameType type) const {
     int n = shape.count();
     switch (type) {
         case kClassic:
+            return n % 2 == 0 && dealtFaces(n, 2, 4) == n &&
+                   stackingRisk(2, 4, 2) <= kMaxStackingRisk;
         case kFreeCell:
             return n % 2 == 0 && dealtFaces(n, 2, 4) == n;
         case kRiver:
@@ -79,7 +103,8 @@ bool LayoutDesign::fits(GameType type) const {
             }
             return true;
         case kTriple:
-            return n % 3 == 0 && dealtFaces(n, 3, 6) == n;
+            return n % 3 == 0 && dealtFaces(n, 3, 6) == n &&
+                   stackingRisk(3, 6, 3) <= kMaxStackingRisk;
         case kSplit:
         case kSpeed:
             return n % 2 == 0 && dealtFaces(n, 1, 4) == n;
@@ -294,35 +319,35 @@ std::vector<LayoutDesign> designLayouts() {
     picture("butterfly", "Butterfly", kButterfly, Stack::Flat, 1, true);
     picture("butterflyhill", "Butterfly Hill", kButterfly, Stack::Aligned, 3, false);
     picture("heart", "Heart", kHeart, Stack::Flat, 1, true);
-    picture("heartpyramid", "Heart Pyramid", kHeart, Stack::Half, 5, false);
+    picture("heartpyramid", "Heart Pyramid", kHeart, Stack::Aligned, 5, false);
     picture("diamond", "Diamond", kDiamond, Stack::Flat, 1, true);
     picture("diamondpeak", "Diamond Peak", kDiamond, Stack::Aligned, 4, false);
     picture("hourglass", "Hourglass", kHourglass, Stack::Flat, 1, true);
-    picture("hourglasstower", "Hourglass Tower", kHourglass, Stack::Half, 4, false);
+    picture("hourglasstower", "Hourglass Tower", kHourglass, Stack::Aligned, 4, false);
     picture("crown", "Crown", kCrown, Stack::Flat, 1, true);
-    picture("royalcrown", "Royal Crown", kCrown, Stack::Half, 4, false);
+    picture("royalcrown", "Royal Crown", kCrown, Stack::Aligned, 4, false);
     picture("arrow", "Arrow", kArrow, Stack::Flat, 1, true);
     picture("arrowhead", "Arrowhead", kArrow, Stack::Aligned, 3, false);
     picture("tree", "Tree", kTree, Stack::Flat, 1, true);
     picture("oldtree", "Old Tree", kTree, Stack::Aligned, 3, false);
     picture("house", "House", kHouse, Stack::Flat, 1, true);
-    picture("manor", "Manor", kHouse, Stack::Half, 4, false);
+    picture("manor", "Manor", kHouse, Stack::Aligned, 4, false);
     picture("castle", "Castle", kCastle, Stack::Flat, 1, true);
-    picture("citadel", "Citadel", kCastle, Stack::Half, 5, false);
+    picture("citadel", "Citadel", kCastle, Stack::Aligned, 5, false);
     picture("flower", "Flower", kFlower, Stack::Flat, 1, true);
     picture("blossom", "Blossom", kFlower, Stack::Aligned, 3, false);
     picture("anchor", "Anchor", kAnchor, Stack::Flat, 1, true);
     picture("bell", "Bell", kBell, Stack::Flat, 1, true);
-    picture("bigbell", "Temple Bell", kBell, Stack::Half, 5, false);
+    picture("bigbell", "Temple Bell", kBell, Stack::Aligned, 5, false);
     picture("boat", "Boat", kBoat, Stack::Flat, 1, true);
     picture("galleon", "Galleon", kBoat, Stack::Aligned, 3, false);
     picture("cat", "Cat", kCat, Stack::Flat, 1, true);
-    picture("lion", "Lion", kCat, Stack::Half, 4, false);
+    picture("lion", "Lion", kCat, Stack::Aligned, 4, false);
     picture("key", "Key", kKey, Stack::Flat, 1, true);
     picture("rocket", "Rocket", kRocket, Stack::Flat, 1, true);
     picture("launchpad", "Launch Pad", kRocket, Stack::Aligned, 3, false);
     picture("mushroom", "Mushroom", kMushroom, Stack::Flat, 1, true);
-    picture("toadstool", "Toadstool", kMushroom, Stack::Half, 4, false);
+    picture("toadstool", "Toadstool", kMushroom, Stack::Aligned, 4, false);
     picture("lantern", "Lantern", kLantern, Stack::Flat, 1, true);
     picture("paperlantern", "Paper Lantern", kLantern, Stack::Aligned, 3, false);
     picture("temple", "Temple", kTemple, Stack::Flat, 1, true);
@@ -338,17 +363,17 @@ std::vector<LayoutDesign> designLayouts() {
     picture("owl", "Owl", kOwl, Stack::Flat, 1, true);
     picture("nightowl", "Night Owl", kOwl, Stack::Half, 4, false);
     picture("spade", "Spade", kSpade, Stack::Flat, 1, true);
-    picture("acespade", "Ace of Spades", kSpade, Stack::Half, 5, false);
+    picture("acespade", "Ace of Spades", kSpade, Stack::Aligned, 5, false);
     picture("club", "Club", kClub, Stack::Flat, 1, true);
     picture("clover", "Clover Hill", kClub, Stack::Aligned, 4, false);
     picture("shield", "Shield", kShield, Stack::Flat, 1, true);
-    picture("bastion", "Bastion", kShield, Stack::Half, 3, false);
+    picture("bastion", "Bastion", kShield, Stack::Aligned, 3, false);
     picture("goblet", "Goblet", kGoblet, Stack::Flat, 1, true);
     picture("pagoda", "Pagoda", kPagoda, Stack::Flat, 1, true);
     picture("greatpagoda", "Great Pagoda", kPagoda, Stack::Aligned, 4, false);
     picture("stronghold", "Stronghold", kCastle, Stack::Aligned, 3, false);
     picture("mountains", "Mountains", kMountains, Stack::Flat, 1, true);
-    picture("highlands", "Highlands", kMountains, Stack::Half, 4, false);
+    picture("highlands", "Highlands", kMountains, Stack::Aligned, 4, false);
     picture("stairs", "Stairs", kStairs, Stack::Flat, 1, true);
     picture("ziggurat", "Ziggurat", kStairs, Stack::Aligned, 4, false);
     picture("islands", "Islands", kIslands, Stack::Flat, 1, true);
@@ -357,25 +382,27 @@ std::vector<LayoutDesign> designLayouts() {
     picture("star", "Star", kStar, Stack::Flat, 1, true);
     picture("northstar", "North Star", kStar, Stack::Aligned, 4, false);
     picture("sun", "Sun", kSun, Stack::Flat, 1, true);
-    picture("sunrise", "Sunrise", kSun, Stack::Half, 5, false);
+    picture("sunrise", "Sunrise", kSun, Stack::Aligned, 5, false);
     picture("chalice", "Chalice", kChalice, Stack::Flat, 1, true);
     picture("windmill", "Windmill", kWindmill, Stack::Flat, 1, true);
     picture("crab", "Crab", kCrab, Stack::Flat, 1, true);
     picture("scarab", "Scarab", kScarab, Stack::Flat, 1, true);
     picture("goldscarab", "Golden Scarab", kScarab, Stack::Aligned, 3, false);
-    picture("cathedral", "Cathedral", kCathedral, Stack::Half, 6, false);
+    picture("cathedral", "Cathedral", kCathedral, Stack::Aligned, 6, false);
     fullPicture("spiral", "Spiral", kSpiralFull, Stack::Flat, 1, true);
     fullPicture("moon", "Moon", kMoonFull, Stack::Flat, 1, true);
     fullPicture("fish", "Fish", kFishFull, Stack::Flat, 1, true);
     fullPicture("bigfish", "Big Fish", kFishFull, Stack::Aligned, 3, false);
     fullPicture("snake", "Snake", kSnakeFull, Stack::Flat, 1, true);
 
-    // Plain pyramids and towers, from a hill to the great pyramid.
+    // Plain pyramids and towers, from a hill to the great pyramid. Each layer lies square on the
+    // one below (a tile over one tile, not over four), which keeps Classic and Triple deals
+    // clear of tiles buried under their own face.
     {
         LayoutShape s;
-        s.block(0, 0, 8, 6, 0);
-        for (int z = 0; z < 4; ++z) {
-            s.stackHalf(z);
+        s.block(0, 0, 10, 7, 0);
+        for (int z = 0; z < 3; ++z) {
+            s.stackAligned(z);
         }
         add("pyramid", "Pyramid", s, false);
     }
@@ -392,26 +419,26 @@ std::vector<LayoutDesign> designLayouts() {
             s.add(34, 16, z);
         }
         s.block(10, 5, 8, 4, 0);
-        s.block(11, 6, 7, 3, 1);
-        s.block(12, 7, 6, 2, 2);
-        s.block(13, 8, 5, 1, 3);
+        s.block(12, 7, 6, 3, 1);
+        s.block(14, 9, 4, 2, 2);
+        s.block(16, 11, 2, 1, 3);
         add("fortress", "Fortress", s, false);
     }
     {
         LayoutShape s;
-        s.block(0, 0, 10, 6, 0);
-        for (int z = 0; z < 5; ++z) {
-            s.stackHalf(z);
+        s.block(0, 0, 12, 8, 0);
+        for (int z = 0; z < 4; ++z) {
+            s.stackAligned(z);
         }
         add("greatpyramid", "Great Pyramid", s, false);
     }
     {
         LayoutShape s;
         for (int i = 0; i < 3; ++i) {
-            s.block(i * 12, 0, 5, 5, 0);
-            for (int z = 0; z < 4; ++z) {
-                s.stackHalf(z);
-            }
+            s.block(i * 14, 0, 6, 6, 0);
+        }
+        for (int z = 0; z < 2; ++z) {
+            s.stackAligned(z);
         }
         add("threetowers", "Three Towers", s, false);
     }
@@ -451,7 +478,7 @@ std::vector<LayoutDesign> designLayouts() {
             s.add(32, 16, z);
         }
         s.block(4, 2, 13, 6, 0);
-        s.block(5, 3, 12, 5, 1);
+        s.block(6, 4, 11, 4, 1);
         s.block(12, 6, 4, 3, 2);
         add("fourpillars", "Four Pillars", s, false);
     }

@@ -57,6 +57,19 @@ bool LayoutShape::removeTile(const TilePos& t) {
     return true;
 }
 
+int LayoutShape::stackContacts() const {
+    int contacts = 0;
+    for (const TilePos& lower : tiles) {
+        for (const TilePos& upper : tiles) {
+            if (upper.z == lower.z + 1 && std::abs(upper.x - lower.x) < 2 &&
+                std::abs(upper.y - lower.y) < 2) {
+                ++contacts;
+            }
+        }
+    }
+    return contacts;
+}
+
 bool LayoutShape::remove(int x, int y, int z) {
     return removeTile({x, y, z});
 }

@@ -48,6 +48,8 @@ public:
     bool covered(const TilePos& t) const;
     int count() const { return static_cast<int>(tiles.size()); }
     int layerCount(int z) const;
+    // Pairs of a tile and a tile of the next layer that lies over part of it.
+    int stackContacts() const;
     int topLayer() const;
     const std::vector<TilePos>& all() const { return tiles; }
     // Tiles sorted by layer, row and column, the order the layout file lists them in.

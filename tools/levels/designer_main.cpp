@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
         for (int z = 0; z <= d.shape.topLayer(); ++z) {
             std::printf(" %d", d.shape.layerCount(z));
         }
-        std::printf("  fits");
+        std::printf("  risk %4.2f %4.2f  fits", d.stackingRisk(2, 4, 2), d.stackingRisk(3, 6, 3));
         const char* letters = "CFSTRP";
         for (int t = 0; t < 6; ++t) {
             std::printf("%c", d.fits(static_cast<levels::GameType>(t)) ? letters[t] : '-');

@@ -1,0 +1,110 @@
+// Builds every shipped level and series step from many seeds with the shipped suits, as a new
+// level starts, and prints per game type how often the build fell back on dealing along the free
+// tiles (a board never proven winnable) and the percentiles of the build time; then every build
+// that fell back more than once or failed outright. A build should fit in a frame (16 ms).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "content/ShippedBuilds.h"
+#include "framework/core/Random.h"
+#include "game/rules/LevelCatalog.h"
+
+namespace {
+
+const char* const kTypeNames[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+
+double percentile(std::vector<double> values, double share) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(share * values.size()));
+    return values[index];
+}
+
+struct TypeTotals {
+    int builds = 0;
+    int levels = 0;
+    int fallBacks = 0;
+    int failed = 0;
+    std::vector<double> milliseconds;
+};
+
+void BM_BuildShippedLevels(benchmark::State& state) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
+    if (!content_test::loadShippedSuits()) {
+        state.SkipWithError("media/properties/mahjong.xml gives no suits");
+        return;
+    }
+    LevelCatalog catalog;
+    catalog.load();
+    std::vector<content_test::ShippedBuild> builds;
+    for (int32_t type = 0; type < 6; ++type) {
+        std::vector<content_test::ShippedBuild> ofType = content_test::shippedBuilds(catalog, type);
+        builds.insert(builds.end(), ofType.begin(), ofType.end());
+    }
+    const uint32_t seeds = static_cast<uint32_t>(state.range(0));
+
+    TypeTotals totals[6];
+    std::vector<std::string> worst;
+    for (auto _ : state) {
+        for (const content_test::ShippedBuild& build : builds) {
+            if (build.gameType < 0 || build.gameType >= 6) {
+                worst.push_back("no build: " + build.where);
+                continue;
+            }
+            TypeTotals& type = totals[build.gameType];
+            ++type.levels;
+            int fallBacks = 0;
+            int failed = 0;
+            for (uint32_t seed = 1; seed <= seeds; ++seed) {
+                double milliseconds = 0;
+                Game* game = content_test::startBuild(build, seed, &milliseconds);
+                const Game::BuildStatistics& statistics = game->getBuildStatistics();
+                fallBacks += statistics.usedFallbackDeal;
+                failed += statistics.allAttemptsFailed;
+                type.milliseconds.push_back(milliseconds);
+            }
+            type.builds += static_cast<int>(seeds);
+            type.fallBacks += fallBacks;
+            type.failed += failed;
+            if (fallBacks > 1 || failed > 0) {
+                worst.push_back(std::string(kTypeNames[build.gameType]) + " " +
+                                std::to_string(fallBacks) + " fall-backs, " +
+                                std::to_string(failed) + " failed: " + build.where);
+            }
+        }
+    }
+
+    std::printf("\n%-9s %6s %8s %10s %9s %8s %8s %8s %8s\n", "type", "builds", "levels",
+                "fall-back", "failed", "p50 ms", "p99 ms", "max ms", "share");
+    for (int t = 0; t < 6; ++t) {
+        const TypeTotals& type = totals[t];
+        const double share = type.builds > 0 ? double(type.fallBacks) / type.builds : 0;
+        std::printf("%-9s %6d %8d %10d %9d %8.3f %8.3f %8.3f %8.5f\n", kTypeNames[t],
+                    type.builds, type.levels, type.fallBacks, type.failed,
+                    percentile(type.milliseconds, 0.5), percentile(type.milliseconds, 0.99),
+                    percentile(type.milliseconds, 1.0), share);
+        state.counters[std::string(kTypeNames[t]) + "_fallback_share"] = share;
+        state.counters[std::string(kTypeNames[t]) + "_p99_ms"] =
+            percentile(type.milliseconds, 0.99);
+    }
+    std::printf("builds with more than one fall-back or a failed build: %zu\n", worst.size());
+    for (const std::string& line : worst) {
+        std::printf("  %s\n", line.c_str());
+    }
+
+    Game::releaseCurrent();
+    Random::releaseInstance();
+    content_test::releaseShippedSuits();
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_BuildShippedLevels)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace

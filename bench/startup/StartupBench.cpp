@@ -1,0 +1,165 @@
+// The program started headless (SDL's dummy drivers) from the built game folder, once: how long
+// until its first frame is presented, until start-up (with its wait for the first sections)
+// is done, until the
+// background sections are in and until the loading scene reports loading complete; with the
+// size of the data archive and of the files of the first sections. Its own program, because a
+// run ends by releasing the process's services (the object factory among them).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "framework/core/SceneManager.h"
+#include "framework/os/DirectXVersion.h"
+#include "framework/os/FileInstanceLock.h"
+#include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/os/MessageBox.h"
+#include "framework/os/SdlClipboard.h"
+#include "framework/os/SdlCursor.h"
+#include "framework/os/SdlDisplay.h"
+#include "framework/os/SdlEventSource.h"
+#include "framework/os/SystemClock.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/SceneLoad.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Moments {
+    Clock::time_point start;
+    double windowAsked = -1;
+    double windowMade = -1;
+    double presenterMade = -1;
+    double firstFrame = -1;
+    double startupDone = -1;
+    double backgroundSections = -1;
+    double loadingComplete = -1;
+    double firstSectionBytes = 0;
+};
+
+double since(const Moments& moments) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - moments.start).count();
+}
+
+struct TimedDisplay : SdlDisplay {
+    explicit TimedDisplay(Moments& moments) : moments(moments) {}
+    bool createWindow(const std::string& title, int width, int height, bool full) override {
+        moments.windowAsked = since(moments);
+        const bool made = SdlDisplay::createWindow(title, width, height, full);
+        moments.windowMade = since(moments);
+        return made;
+    }
+    bool createPresenter(int bytesPerPixel) override {
+        const bool made = SdlDisplay::createPresenter(bytesPerPixel);
+        moments.presenterMade = since(moments);
+        return made;
+    }
+    bool present(const void* pixels, int pitch) override {
+        const bool shown = SdlDisplay::present(pixels, pitch);
+        if (shown && moments.firstFrame < 0) {
+            moments.firstFrame = since(moments);
+        }
+        return shown;
+    }
+    Moments& moments;
+};
+
+// Looks at the run at every sleep of the main thread (each frame sleeps out its period).
+struct WatchingClock : SystemClock {
+    WatchingClock(Moments& moments, SdlEventSource& events) : moments(moments), events(events) {}
+    void sleep(uint32_t ms) override {
+        SystemClock::sleep(ms);
+        ResourceManager* resources = ResourceManager::getInstance();
+        SceneManager* scenes = SceneManager::getInstance();
+        if (!resources || !scenes) {
+            return;
+        }
+        // The scenes are made right after the wait for the first sections.
+        if (moments.startupDone < 0 && scenes->getScene("SCENE_SPLASH")) {
+            moments.startupDone = since(moments);
+            measureFirstSections(*resources);
+        }
+        if (moments.startupDone >= 0 && moments.backgroundSections < 0 &&
+            !resources->nextPendingSection(ResourceManager::Queue::urgent, false)) {
+            moments.backgroundSections = since(moments);
+        }
+        auto* load = objectCast<SceneLoad>(scenes->getScene("SCENE_LOAD"));
+        if (moments.loadingComplete < 0 && load && load->isComplete()) {
+            moments.loadingComplete = since(moments);
+            events.postQuit(0);
+        }
+    }
+    void measureFirstSections(ResourceManager& resources) {
+        ResourceManager::DataLock lock;
+        for (const char* name : {"splash", "music", "preloading"}) {
+            ResourceSection* section = resources.getSection(name);
+            if (!section) {
+                continue;
+            }
+            for (const auto& [key, resource] : section->getResources()) {
+                std::error_code error;
+                const auto size = std::filesystem::file_size(resource->getFileName(), error);
+                moments.firstSectionBytes += error ? 0.0 : static_cast<double>(size);
+            }
+        }
+    }
+    Moments& moments;
+    SdlEventSource& events;
+};
+
+// The display check of start-up, made as the program makes it: with the display's video system
+// already running. Under xvfb-run with SDL_VIDEODRIVER=x11 this is the probe on an X server.
+void BM_DisplayProbe(benchmark::State& state) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    SdlDisplay display;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(getDirectXVersion());
+    }
+}
+BENCHMARK(BM_DisplayProbe)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpToLoadingComplete(benchmark::State& state) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    const std::filesystem::path folder = std::filesystem::path(QUOVEL_GAME_FOLDER);
+    for (auto _ : state) {
+        Moments moments;
+        moments.start = Clock::now();
+        TimedDisplay display(moments);
+        SdlEventSource events(display);
+        SdlCursor cursor;
+        SdlClipboard clipboard;
+        WatchingClock clock(moments, events);
+        LinuxSystemInfoSource systemInfo;
+        const std::unique_ptr<MessageBox> messageBox = createMessageBox(true);
+        AppServices services;
+        services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
+        services.systemInfo = &systemInfo;
+        services.makeInstanceLock = [](const std::string& where, const std::string& name) {
+            return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(where, name));
+        };
+        // A run that never completes loading still ends.
+        services.quitAfterFrames = 1200;
+        QuovelMahjongMain::runProgram(services, folder.string());
+        state.counters["window_asked_ms"] = moments.windowAsked;
+        state.counters["window_made_ms"] = moments.windowMade;
+        state.counters["presenter_made_ms"] = moments.presenterMade;
+        state.counters["first_frame_ms"] = moments.firstFrame;
+        state.counters["startup_done_ms"] = moments.startupDone;
+        state.counters["background_sections_in_ms"] = moments.backgroundSections;
+        state.counters["loading_complete_ms"] = moments.loadingComplete;
+        state.counters["first_sections_kB"] = moments.firstSectionBytes / 1024.0;
+        state.counters["archive_kB"] =
+            static_cast<double>(std::filesystem::file_size(folder / "media.dat")) / 1024.0;
+    }
+}
+// One run per process: the shut-down releases the services for good.
+BENCHMARK(BM_StartUpToLoadingComplete)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,346 @@
+#include "game/app/QuovelMahjongMain.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/os/Clock.h"
+#include "framework/os/Display.h"
+#include "framework/os/EventSource.h"
+#include "framework/os/InstanceLock.h"
+#include "framework/os/SystemInfo.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/FullScreenHandler.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/HighScoreManager.h"
+#include "framework/platform/ImageManager.h"
+#include "framework/platform/Logger.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SettingsManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/StatisticsCollector.h"
+#include "framework/platform/TimedTaskManager.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/dialogs/QuovelMahjongGameSettings.h"
+#include "game/rules/Game.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/TileManager.h"
+
+QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
+
+namespace {
+
+constexpr int32_t GAME_WIDTH = 800;
+constexpr int32_t GAME_HEIGHT = 600;
+constexpr int32_t ICON_ID = 102;
+constexpr int32_t CURSOR_STARTING = 1;
+constexpr int32_t FRAME_RATE = 60;
+constexpr uint32_t PAUSED_SLEEP_MS = 40;
+constexpr uint32_t STARTUP_POLL_MS = 10;
+constexpr int SOUND_RATE = 44100;
+constexpr int SOUND_CHANNELS = 32;
+constexpr const char* RESOURCE_FILE = "media/properties/resources.xml";
+constexpr const char* FULL_SCREEN_SETUP = "DEFAULT_FSH";
+constexpr int32_t FULL_SCREEN_X = 800;
+constexpr int32_t FULL_SCREEN_Y = 0;
+constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
+constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
+constexpr uint32_t QUIT_POLL_MS = 1;
+
+QuovelMahjongMain* application = nullptr;
+// Held from the single-instance check until the process has shut down.
+std::unique_ptr<InstanceLock> instanceLock;
+
+GameScenes scenes;
+
+// Names the sections of the urgent queue that a wait gave up on.
+void logUnloadedSections(ResourceManager& resources) {
+    for (const std::string& name : resources.getQueue(ResourceManager::Queue::urgent)) {
+        std::fprintf(stderr, "Resource section \"%s\" is not loaded yet; going on without it\n",
+                     name.c_str());
+    }
+}
+
+void logFailedResources(ResourceManager& resources, const char* const* sectionNames,
+                        size_t count) {
+    ResourceManager::DataLock lock;
+    for (size_t index = 0; index < count; ++index) {
+        ResourceSection* section = resources.getSection(sectionNames[index]);
+        if (!section) {
+            continue;
+        }
+        for (const auto& [key, resource] : section->getResources()) {
+            if (resource->getHasError()) {
+                std::fprintf(stderr, "Resource %s/%s (%s) failed to load\n",
+                             sectionNames[index], key.c_str(), resource->getFileName().c_str());
+            }
+        }
+    }
+}
+
+}  // namespace
+
+GameScenes& gameScenes() {
+    return scenes;
+}
+
+QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {}
+
+QuovelMahjongMain::~QuovelMahjongMain() = default;
+
+QuovelMahjongMain* QuovelMahjongMain::createInstance(const AppServices& services) {
+    if (!application) {
+        application = new QuovelMahjongMain(services);
+        application->addRef();
+    }
+    return application;
+}
+
+QuovelMahjongMain* QuovelMahjongMain::getInstance() {
+    return application;
+}
+
+void QuovelMahjongMain::releaseInstance() {
+    if (QuovelMahjongMain* old = application) {
+        application = nullptr;
+        old->release();
+    }
+}
+
+int QuovelMahjongMain::runProgram(const AppServices& services, const std::string& programFolder) {
+    if (!programFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::current_path(programFolder, ignored);
+    }
+    const int result = createInstance(services)->run();
+    releaseInstance();
+    shutDown(result == normalRun);
+    GameWindow::setInstanceLock(nullptr);
+    instanceLock.reset();
+    return result;
+}
+
+int QuovelMahjongMain::run() {
+    Logger::instance();
+    FileArchive::open(1, std::string());
+    BasicProperties::createInstance();
+    GuiDefinitions::instance();
+    loadGuiDefinitions();
+
+    instanceLock = services.makeInstanceLock(getGameDataFolder(), BasicProperties::getGameName());
+    if (GameWindow::checkSingleInstance(*instanceLock, *services.window.display)) {
+        return refusedStart;
+    }
+    removeStaleTemporaryFiles();
+    startServices();
+    frameLoop();
+    return normalRun;
+}
+
+void QuovelMahjongMain::startServices() {
+    Clock& clock = *services.window.clock;
+    BasicProperties& properties = *BasicProperties::instance();
+    ImageManager::createInstance(properties.getBoolean("AUTO_COMPRESS"));
+    Logger::instance().registerGameLogFile(clock);
+    initGameStatistics(clock, *services.systemInfo);
+    const uint32_t seed = clock.milliseconds();
+    Random::createInstance(seed);
+    std::srand(seed);
+    SceneManager::createInstance();
+
+    SettingsManager::createInstance(new QuovelMahjongGameSettings());
+    IGameSettings* settings = SettingsManager::instance()->getSettings();
+    const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
+                              services.window.display->screenHeight() <= GAME_HEIGHT;
+    const bool fullScreen = settings->getFullscreen() || smallDesktop;
+    GameWindow* window =
+        GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), GAME_WIDTH,
+                                   GAME_HEIGHT, fullScreen, 0, ICON_ID);
+    window->setCursorKind(CURSOR_STARTING);
+
+    SoundManager* sound = SoundManager::init(SOUND_RATE, SOUND_CHANNELS, services.mixer);
+    if (SoundManager::isSoundAvailable()) {
+        sound->setMusicVolume(settings->getMusicVolume());
+        sound->setEffectsVolume(settings->getSoundVolume());
+    }
+
+    ResourceManager* resources = ResourceManager::createInstance();
+    resources->loadSectionList(RESOURCE_FILE);
+    resources->setReady();
+    static constexpr const char* firstSections[] = {"splash", "music", "preloading"};
+    for (const char* section : firstSections) {
+        resources->requestSectionLoad(section);
+    }
+    waitForUrgentSections(STARTUP_POLL_MS);
+    logFailedResources(*resources, firstSections, std::size(firstSections));
+    resources->clearQueue();
+    for (const char* section : {"default", "lobby", "trophy"}) {
+        resources->requestSectionLoad(section);
+    }
+
+    HighScoreManager::createInstance(std::string(), true);
+    HighScoreManager::getInstance()->load();
+    PlayerManager::createInstance(std::string(), true);
+    PlayerManager::getInstance()->loadPlayers();
+
+    SceneManager* manager = SceneManager::getInstance();
+    manager->createScene("SCENE_SPLASH");
+    scenes.casino = manager->createScene("SCENE_CASINO");
+    scenes.elevator = manager->createScene("SCENE_ELEVATOR");
+    scenes.game = manager->createScene("SCENE_GAME");
+    scenes.hallway = manager->createScene("SCENE_HALLWAY");
+    scenes.load = manager->createScene("SCENE_LOAD");
+    scenes.lobby = manager->createScene("SCENE_LOBBY");
+    scenes.recroom = manager->createScene("SCENE_RECROOM");
+    scenes.roof = manager->createScene("SCENE_ROOF");
+    manager->requestScene(manager->getScene("SCENE_SPLASH"));
+
+    TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
+    frames->setFrameRate(FRAME_RATE);
+    frames->addTask(manager);
+    frames->addTask(window);
+    frames->addTask(ImageManager::getInstance());
+    frames->addTask(sound);
+
+    if (FullScreenHandler* frame = FullScreenHandler::createSetup(FULL_SCREEN_SETUP)) {
+        frame->setX(FULL_SCREEN_X);
+        frame->setY(FULL_SCREEN_Y);
+    }
+    TileManager::createInstance();
+}
+
+void QuovelMahjongMain::frameLoop() {
+    EventSource& events = *services.window.events;
+    GameWindow* window = GameWindow::getInstance();
+    TimedTaskManager* frames = TimedTaskManager::getInstance();
+    int64_t frameCount = 0;
+    for (;;) {
+        MessageRecord message;
+        if (events.nextMessage(message)) {
+            if (message.message == WM_QUIT) {
+                return;
+            }
+            window->windowProcedure(message);
+        } else if (window->isPaused()) {
+            window->answerRaiseRequest();
+            services.window.clock->sleep(PAUSED_SLEEP_MS);
+        } else {
+            frames->tick();
+            if (++frameCount == services.quitAfterFrames) {
+                events.postQuit(0);
+            }
+        }
+    }
+}
+
+void QuovelMahjongMain::sleep(uint32_t milliseconds) {
+    if (QuovelMahjongMain* self = getInstance()) {
+        self->services.window.clock->sleep(milliseconds);
+    }
+}
+
+bool QuovelMahjongMain::waitForUrgentSections(uint32_t pollMs) {
+    ResourceManager* resources = ResourceManager::getInstance();
+    QuovelMahjongMain* self = getInstance();
+    if (!resources || !self) {
+        return true;
+    }
+    Clock& clock = *self->services.window.clock;
+    const uint32_t start = clock.milliseconds();
+    for (;;) {
+        resources->resumeLoader();
+        if (resources->isReady() &&
+            !resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
+            return true;
+        }
+        if (clock.milliseconds() - start >= sectionWaitLimitMs) {
+            logUnloadedSections(*resources);
+            return false;
+        }
+        clock.sleep(pollMs);
+    }
+}
+
+void QuovelMahjongMain::askQuit() {
+    SceneManager* manager = SceneManager::getInstance();
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    if (!scene || scene->isDialogOpen(QUIT_QUESTION_KEY)) {
+        return;
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->requestSectionLoad("default");
+        waitForUrgentSections(QUIT_POLL_MS);
+    }
+    // Without a question to ask, the request counts as answered "yes".
+    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY, getInstance(),
+                                        &gameQuit, nullptr, nullptr, scene);
+    if (!question) {
+        gameQuit(getInstance(), nullptr);
+        return;
+    }
+    scene->openDialog(question);
+}
+
+int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
+    if (PropertyNode* event = Game::addCustomEvent()) {
+        event->addBool("gameQuit", true, false);
+    }
+    if (QuovelMahjongMain* self = getInstance()) {
+        self->services.window.events->postQuit(0);
+    }
+    return 0;
+}
+
+void QuovelMahjongMain::shutDown(bool normal) {
+    if (normal) {
+        if (Game* game = Game::current()) {
+            Game::endLevelSession(game);
+        }
+        if (StatisticsCollector* collector = getStatisticsCollector();
+            collector && !collector->isClosed()) {
+            collector->closePlayingSession();
+        }
+        if (HighScoreManager* scores = HighScoreManager::getInstance()) {
+            scores->save();
+        }
+        if (PlayerManager* players = PlayerManager::getInstance()) {
+            players->savePlayers();
+        }
+        if (GameWindow* window = GameWindow::getInstance()) {
+            window->destroyWindow();
+        }
+    }
+    ImageManager::destroyInstance();
+    FullScreenHandler::releaseInstance();
+    TimedTaskManager::releaseInstance();
+    scenes = GameScenes();
+    SceneManager::releaseInstance();
+    PlayerManager::releaseInstance();
+    GuiDefinitions::releaseInstance();
+    GameWindow::releaseInstance();
+    SoundManager::releaseInstance();
+    ResourceManager::stopLoader();
+    HighScoreManager::releaseInstance();
+    if (SettingsManager* settings = SettingsManager::instance()) {
+        settings->saveToRegistry();
+        SettingsManager::releaseInstance();
+    }
+    ObjectFactoryContainer::releaseInstance();
+    Random::releaseInstance();
+    writeGameStatistics();
+    BasicProperties::releaseInstance();
+    FileArchive::close();
+    TileManager::releaseInstance();
+    LevelCatalog::releaseInstance();
+    // The current game outlives every scene; nothing after this reads it.
+    Game::releaseCurrent();
+}

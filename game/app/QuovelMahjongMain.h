@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/core/BaseObject.h"
+#include "framework/core/RefHolder.h"
+#include "framework/core/Scene.h"
+#include "framework/gui/iGuiMethod.h"
+#include "framework/platform/GameWindow.h"
+
+class AudioMixer;
+class InstanceLock;
+class SystemInfoSource;
+
+// The operating-system services the program runs on; the real ones in the program, fakes in
+// tests. All but the mixer must be given and outlive the run.
+struct AppServices {
+    // The game window's own services (display, events, cursor, clipboard, message box, clock).
+    WindowServices window;
+    SystemInfoSource* systemInfo = nullptr;
+    // Null: the game runs silent.
+    std::shared_ptr<AudioMixer> mixer;
+    // Makes the single-instance lock once the game's name is known (folder, name).
+    std::function<std::unique_ptr<InstanceLock>(const std::string&, const std::string&)>
+        makeInstanceLock;
+    // Above 0: the quit message is posted after that many frames (headless runs).
+    int64_t quitAfterFrames = 0;
+};
+
+// The building's scenes as the game reaches them: made by name at start-up, emptied at
+// shut-down. The splash has no slot.
+struct GameScenes {
+    RefHolder<Scene> casino;
+    RefHolder<Scene> elevator;
+    RefHolder<Scene> game;
+    RefHolder<Scene> hallway;
+    RefHolder<Scene> load;
+    RefHolder<Scene> lobby;
+    RefHolder<Scene> recroom;
+    RefHolder<Scene> roof;
+};
+GameScenes& gameScenes();
+
+// The application: starts every long-lived service in a fixed order, runs the frame loop until
+// the quit message, and (through runProgram) saves after a normal run and releases the
+// services in a fixed order. It also asks the quit question of the game's scenes.
+class QuovelMahjongMain : public BaseObject {
+    QUOVEL_TYPE(QuovelMahjongMain)
+public:
+    // Exit codes of run and runProgram.
+    static constexpr int normalRun = 0;
+    static constexpr int refusedStart = 1;
+    // Longest wait for resource sections at start-up and before the quit question; a section
+    // still not loaded then is logged and the game goes on with what loaded.
+    static constexpr uint32_t sectionWaitLimitMs = 10000;
+
+    // The whole program: works from `programFolder` (unchanged when empty), runs the
+    // application and shuts down. Returns 0 after a normal run, 1 when start-up was refused.
+    static int runProgram(const AppServices& services, const std::string& programFolder);
+
+    static QuovelMahjongMain* createInstance(const AppServices& services);
+    static QuovelMahjongMain* getInstance();
+    static void releaseInstance();
+
+    explicit QuovelMahjongMain(const AppServices& services);
+    ~QuovelMahjongMain() override;
+
+    // Start-up, then the frame loop; 1 at once when another copy runs.
+    int run();
+
+    // Opens the quit question on the current scene, unless it is open there already.
+    static void askQuit();
+    // The question's "yes": records the quit for the statistics and posts the quit message.
+    static int32_t gameQuit(void* target, BaseObject* sender);
+
+    // Sleeps on the application's clock; nothing without an application.
+    static void sleep(uint32_t milliseconds);
+    // Resumes the loader and waits until the urgent sections are loaded, sleeping `pollMs`
+    // between looks, for at most sectionWaitLimitMs. True when all loaded in time.
+    static bool waitForUrgentSections(uint32_t pollMs);
+
+private:
+    void startServices();
+    void frameLoop();
+    // Shut-down: the saves of a normal run, then every service released in order.
+    static void shutDown(bool normal);
+
+    AppServices services;
+};

@@ -1,0 +1,98 @@
+#include "game/app/SceneQuovelMahjong.h"
+
+#include <string>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/rules/Game.h"
+
+QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
+
+SceneQuovelMahjong::SceneQuovelMahjong(PropertyNode* definition) : Scene(definition) {}
+
+SceneQuovelMahjong::~SceneQuovelMahjong() = default;
+
+void SceneQuovelMahjong::show() {
+    if (PlayerManager* players = PlayerManager::getInstance()) {
+        players->savePlayers();
+    }
+    Scene::show();
+}
+
+void SceneQuovelMahjong::hide() {
+    closeSavedGameQuestion();
+    Scene::hide();
+}
+
+void SceneQuovelMahjong::closeSavedGameQuestion() {
+    if (Dialog* question = findDialog(savedGameQuestionKey)) {
+        closeDialog(question);
+        dropDialog(savedGameQuestionKey);
+    }
+}
+
+void SceneQuovelMahjong::onQuitRequest() {
+    QuovelMahjongMain::askQuit();
+}
+
+bool SceneQuovelMahjong::hasSavedGame(AbstractPlayer* player, int32_t number) {
+    PlayerManager* players = PlayerManager::getInstance();
+    return player && players && players->saveGameExists(std::to_string(number), player->getName());
+}
+
+void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene) {
+    SceneManager* manager = SceneManager::getInstance();
+    if (!scene || !manager) {
+        return;
+    }
+    Scene* previous = manager->getPreviousScene();
+    const GameScenes& slots = gameScenes();
+    if (!previous || (previous != slots.elevator.get() && previous != slots.lobby.get())) {
+        return;
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players || !hasSavedGame(players->getCurrentPlayer(), number)) {
+        return;
+    }
+    scene->setTag(number);
+    DialogYesNo* question = DialogYesNo::ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
+                                             &startRecentSavedGame, nullptr, nullptr, scene);
+    if (!question) {
+        return;
+    }
+    if (Button* yes = question->getYesButton()) {
+        yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
+    }
+    if (Button* no = question->getNoButton()) {
+        no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
+    }
+    scene->openDialog(question);
+}
+
+int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneQuovelMahjong*>(target);
+    SceneManager* manager = SceneManager::getInstance();
+    if (!scene || !manager) {
+        return 0;
+    }
+    scene->closeSavedGameQuestion();
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->clearSavedGame();
+    }
+    Game::loadSaved(scene->getTag());
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("game");
+    }
+    manager->setTransition("TRANSITION_DEFAULT");
+    manager->requestScene(manager->getScene("SCENE_GAME"));
+    return 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/RefHolder.h"
+#include "framework/core/Scene.h"
+#include "framework/core/Sprite.h"
+
+class Image;
+
+// The first scene of every run: a curtain in the scene's color covers the screen, the
+// numbered splash pictures ("splash/splash0", "splash/splash1"...) fade in, stay and fade out
+// one after another, and once none is left and the resource section "preloading" is loaded the
+// scene leaves for the loading scene through TRANSITION_SPLASH. Timings come from the optional
+// "splash/branding.xml". A quit request closes the window at once (no question here).
+class SceneSplash : public Scene {
+    QUOVEL_TYPE(SceneSplash)
+public:
+    static constexpr const char* brandingFile = "splash/branding.xml";
+    static constexpr const char* picturePrefix = "splash/splash";
+
+    explicit SceneSplash(PropertyNode* definition);
+    ~SceneSplash() override;
+
+    // Builds the scene on its first show, reads the branding file and starts the pictures.
+    void loadResources() override;
+    // Per frame: leaves once no picture runs and "preloading" is loaded.
+    void update(int32_t elapsedMs) override;
+
+    // Steps run by function modifiers with the scene as target.
+    static int32_t fadeToBlack(void* target, BaseObject* sender);
+    static int32_t showPicture(void* target, BaseObject* sender);
+
+    bool isReadyToLeave() const { return readyToLeave; }
+    int32_t getDisplayTime() const { return displayTime; }
+    int32_t getFadeTime() const { return fadeTime; }
+    int32_t getPictureIndex() const { return pictureIndex; }
+    Sprite* getCurtain() const { return curtain.get(); }
+
+    // The picture "splash/splash<index>": the JPEG file when it exists, else the PNG file;
+    // null when neither can be read.
+    static Image* loadPicture(int32_t index);
+
+private:
+    void readBranding();
+
+    bool logoDone = false;
+    bool readyToLeave = false;
+    int32_t displayTime = 1700;
+    int32_t fadeTime = 500;
+    int32_t pictureIndex = 0;
+    RefHolder<Sprite> curtain;
+};

@@ -1,0 +1,362 @@
+// The whole program run on fake operating-system services from the built game folder: the
+// order in which the services start and go, what a normal run saves, what a refused start
+// leaves alone, the forced full screen of a small desktop and the sleeping of an inactive
+// window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "TempFolder.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeInstanceLock.h"
+#include "testsupport/os/FakeKeyStore.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
+#include "framework/platform/SettingsManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/TimedTaskManager.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/dialogs/DialogYesNo.h"
+
+namespace {
+
+// Which services exist at a moment of the run.
+std::string services() {
+    std::string made;
+    made += SettingsManager::instance() ? "settings " : "";
+    made += SceneManager::getInstance() ? "scenes " : "";
+    made += GameWindow::getInstance() ? "window " : "";
+    made += SoundManager::getInstance() ? "sound " : "";
+    made += ResourceManager::getInstance() ? "resources " : "";
+    made += PlayerManager::getInstance() ? "players " : "";
+    return made;
+}
+
+// The display and the mixer note which services exist when they are opened and closed.
+struct RecordingDisplay : FakeDisplay {
+    bool createWindow(const std::string& title, int width, int height, bool full) override {
+        log.push_back("window made with: " + services());
+        return FakeDisplay::createWindow(title, width, height, full);
+    }
+    void destroyWindow() override {
+        if (hasWindow()) {
+            log.push_back("window gone with: " + services());
+        }
+        FakeDisplay::destroyWindow();
+    }
+    std::vector<std::string> log;
+};
+
+struct RecordingMixer : FakeAudioMixer {
+    explicit RecordingMixer(std::vector<std::string>& log) : log(log) {}
+    bool start(int rate, int channels) override {
+        log.push_back("sound started with: " + services());
+        return FakeAudioMixer::start(rate, channels);
+    }
+    void close() override {
+        log.push_back("sound closed with: " + services());
+        FakeAudioMixer::close();
+    }
+    std::vector<std::string>& log;
+};
+
+// Time moves by the sleeps asked for, and a little real time passes with each, so that the
+// resource loader gets on meanwhile. A hook sees every sleep.
+struct RunClock : FakeClock {
+    void sleep(uint32_t ms) override {
+        FakeClock::sleep(ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (onSleep) {
+            onSleep(ms);
+        }
+    }
+    std::function<void(uint32_t)> onSleep;
+};
+
+// Notes the elapsed time of every frame.
+struct ElapsedProbe : Task {
+    void update(int32_t elapsedMs) override { elapsed.push_back(elapsedMs); }
+    std::vector<int32_t> elapsed;
+};
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ProgramRun : public ::testing::Test {
+protected:
+    ProgramRun() {
+        setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        resetFolderCache();
+        KeyStore::setCurrentUser(&keys);
+        display.screenW = 1280;
+        display.screenH = 1024;
+    }
+    ~ProgramRun() override { KeyStore::setCurrentUser(nullptr); }
+
+    int run(int64_t quitAfterFrames) {
+        AppServices given;
+        given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
+        given.systemInfo = &systemInfo;
+        given.mixer = std::make_shared<RecordingMixer>(display.log);
+        given.makeInstanceLock = [this](const std::string&, const std::string&) {
+            auto lock = std::make_unique<FakeInstanceLock>();
+            lock->anotherCopyRunning = anotherCopyRunning;
+            return std::unique_ptr<InstanceLock>(std::move(lock));
+        };
+        given.quitAfterFrames = quitAfterFrames;
+        CurrentFolderScope back(std::filesystem::current_path());
+        return QuovelMahjongMain::runProgram(given,
+                                             (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
+    }
+
+    std::filesystem::path gameFolder() const {
+        return std::filesystem::path(home.str()) / "data/Brastel/Games/Quovel Mahjong";
+    }
+
+    TempFolder home;
+    FakeKeyStore keys;
+    RecordingDisplay display;
+    FakeEventSource events;
+    FakeCursor cursor;
+    FakeClipboard clipboard;
+    FakeMessageBox messageBox;
+    RunClock clock;
+    FakeSystemInfoSource systemInfo;
+    bool anotherCopyRunning = false;
+};
+
+TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder) {
+    std::vector<std::string> runningScenes;
+    RefHolder<ElapsedProbe> probe(new ElapsedProbe());
+    bool stalled = false;
+    clock.onSleep = [&](uint32_t) {
+        TimedTaskManager* frames = TimedTaskManager::getInstance();
+        if (!frames) {
+            return;
+        }
+        if (Scene* scene = SceneManager::getInstance()->getRunningScene()) {
+            runningScenes.push_back(scene->getName());
+        }
+        // One long stall: the frame after it is told at most 100 ms.
+        if (!stalled) {
+            stalled = true;
+            frames->addTask(probe.get());
+            clock.advance(700);
+        }
+    };
+    EXPECT_EQ(run(30), QuovelMahjongMain::normalRun);
+
+    // Start-up: settings before the window, the window before sound, sound before resources;
+    // shut-down: the window goes after the saves, sound goes before the loader stops.
+    const std::vector<std::string> expected = {
+        "window made with: settings scenes window ",
+        "sound started with: settings scenes window ",
+        "window gone with: settings scenes window sound resources players ",
+        "sound closed with: settings resources ",
+    };
+    EXPECT_EQ(display.log, expected);
+    EXPECT_EQ(display.title, "Quovel Mahjong");
+    EXPECT_EQ(display.calls.front(), "createWindow full");
+
+    ASSERT_FALSE(runningScenes.empty());
+    EXPECT_EQ(runningScenes.back(), "SCENE_SPLASH");
+    ASSERT_FALSE(probe->elapsed.empty());
+    EXPECT_EQ(*std::max_element(probe->elapsed.begin(), probe->elapsed.end()), 100);
+
+    // Saved after a normal run: players, scores, settings.
+    EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/players.plrs.!"));
+    EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
+    std::vector<KeyValue> settings;
+    EXPECT_TRUE(keys.readValues("Software\\Brastel\\Games\\QuovelMahjong", settings));
+    EXPECT_NE(findKeyValue(settings, "musicvolume"), nullptr);
+
+    EXPECT_EQ(services(), "");
+    EXPECT_EQ(QuovelMahjongMain::getInstance(), nullptr);
+    EXPECT_EQ(TimedTaskManager::getInstance(), nullptr);
+}
+
+TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {
+    std::filesystem::create_directories(gameFolder() / "players");
+    writeTestFile(gameFolder() / "players/players.plrs.!", "the stored list");
+    writeTestFile(gameFolder() / "players/scores.xml.!", "the stored scores");
+    keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
+    const auto listTime = std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!");
+
+    anotherCopyRunning = true;
+    EXPECT_EQ(run(5), QuovelMahjongMain::refusedStart);
+
+    EXPECT_TRUE(display.calls.empty());
+    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_EQ(fileText(gameFolder() / "players/players.plrs.!"), "the stored list");
+    EXPECT_EQ(fileText(gameFolder() / "players/scores.xml.!"), "the stored scores");
+    EXPECT_EQ(std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!"),
+              listTime);
+    std::vector<KeyValue> settings;
+    ASSERT_TRUE(keys.readValues("Software\\Brastel\\Games\\QuovelMahjong", settings));
+    EXPECT_EQ(settings.size(), 1u);
+    EXPECT_EQ(services(), "");
+}
+
+TEST_F(ProgramRun, ASmallDesktopStartsInFullScreenWhateverTheStoredSetting) {
+    keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
+    display.screenW = 800;
+    display.screenH = 600;
+    EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(display.calls.front(), "createWindow full");
+}
+
+TEST_F(ProgramRun, AWindowedSettingIsKeptOnALargeDesktop) {
+    keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
+    EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(display.calls.front(), "createWindow windowed");
+}
+
+TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
+    events.push({WM_SIZE, SIZE_MINIMIZED, 0});
+    int pausedSleeps = 0;
+    bool frameRan = false;
+    clock.onSleep = [&](uint32_t ms) {
+        if (!TimedTaskManager::getInstance()) {
+            return;
+        }
+        frameRan = frameRan || SceneManager::getInstance()->getRunningScene() != nullptr;
+        if (ms == 40 && ++pausedSleeps == 5) {
+            events.postQuit(0);
+        }
+    };
+    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(pausedSleeps, 5);
+    EXPECT_FALSE(frameRan);
+}
+
+TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsTheRun) {
+    bool lobbyAsked = false;
+    bool playersSavedOnShow = false;
+    bool defaultLoadedWhenAsked = false;
+    int closes = 0;
+    int questionsSeen = 0;
+    clock.onSleep = [&](uint32_t) {
+        SceneManager* scenes = SceneManager::getInstance();
+        if (!TimedTaskManager::getInstance() || !scenes) {
+            return;
+        }
+        if (!lobbyAsked) {
+            lobbyAsked = true;
+            scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+            return;
+        }
+        Scene* running = scenes->getRunningScene();
+        if (!running || running->getName() != "SCENE_LOBBY") {
+            return;
+        }
+        if (closes == 0) {
+            playersSavedOnShow = std::filesystem::exists(gameFolder() / "players/players.plrs.!");
+        }
+        auto* question = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"));
+        if (question && questionsSeen == 0) {
+            ++questionsSeen;
+            defaultLoadedWhenAsked =
+                ResourceManager::getInstance()->getSection("default")->isFullyLoaded();
+        }
+        // The close box twice, then "yes".
+        if (closes < 2) {
+            ++closes;
+            events.push({WM_CLOSE, 0, 0});
+        } else if (closes == 2 && question) {
+            ++closes;
+            EXPECT_TRUE(running->isDialogOpen("CTEXT_QUESTION_QUIT"));
+            EXPECT_EQ(running->getOpenDialogs().size(), 1u);
+            auto* yes = static_cast<iGuiMethod*>(
+                question->getYesButton()->castTo(&iGuiMethod::typeRecord));
+            yes->invoke(question->getYesButton());
+        }
+    };
+    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_TRUE(playersSavedOnShow);
+    EXPECT_EQ(closes, 3);
+    EXPECT_EQ(questionsSeen, 1);
+    EXPECT_TRUE(defaultLoadedWhenAsked);
+    EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
+}
+
+TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
+    int frames = 0;
+    bool asked = false;
+    clock.onSleep = [&](uint32_t) {
+        if (!TimedTaskManager::getInstance()) {
+            return;
+        }
+        Scene* running = SceneManager::getInstance()->getRunningScene();
+        if (!running || running->getName() != "SCENE_SPLASH") {
+            return;
+        }
+        asked = asked || !running->getOpenDialogs().empty();
+        if (++frames == 3) {
+            events.push({WM_CLOSE, 0, 0});
+        }
+        // The run must end by itself; this only stops a broken one.
+        if (frames > 200) {
+            events.postQuit(9);
+        }
+    };
+    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_LT(frames, 10);
+    EXPECT_FALSE(asked);
+}
+
+TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
+    TempFolder data;
+    writeTestFile(data / "resources.xml",
+                  "<root><Node id=\"Sections\"><Section id=\"broken\" name=\"broken\">"
+                  "<Image id=\"MISSING\" file=\"no/such/picture.png\"/>"
+                  "</Section></Node></root>");
+    RunClock clock;
+    AppServices given;
+    given.window.clock = &clock;
+    QuovelMahjongMain::createInstance(given);
+    ResourceManager* resources = ResourceManager::createInstance();
+    ASSERT_TRUE(resources->loadSectionList(data / "resources.xml"));
+
+    // Before the loader may start, the section never loads: the wait ends at its limit.
+    resources->requestSectionLoad("broken");
+    EXPECT_FALSE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_GE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs);
+    EXPECT_LE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs + 10);
+
+    // Once it may, the picture that cannot be read counts as done and the wait ends at once.
+    resources->setReady();
+    clock.set(0);
+    EXPECT_TRUE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_LT(clock.milliseconds(), 2000u);
+    EXPECT_TRUE(resources->getSection("broken")->findResource("MISSING")->getHasError());
+
+    ResourceManager::stopLoader();
+    QuovelMahjongMain::releaseInstance();
+}
+
+}  // namespace
