@@ -64,11 +64,6 @@ int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
     return intervals[static_cast<size_t>(pick)];
 }
 
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 }  // namespace
 
 SceneLobby::SceneLobby(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
@@ -130,10 +125,8 @@ void SceneLobby::show() {
         handler->setFrameInputActive(window && window->isFullScreen());
     }
     if (!firstShow) {
+        // "preloading" stays: it holds the fonts and dialog widgets of every scene.
         playLobbyMusic();
-        if (ResourceManager* resources = ResourceManager::getInstance()) {
-            resources->removeSection("preloading", true);
-        }
     } else {
         if (SceneManager* manager = SceneManager::getInstance()) {
             if (Scene* load = manager->getScene("SCENE_LOAD")) {
@@ -243,10 +236,11 @@ void SceneLobby::updateDoors() {
         GameNode::addModifier(doorLeft.get(), new ModifierLocationLine(
                                                   doorLeftX, doorLeft->getY(), doorLeftX - opening,
                                                   doorLeft->getY(), DOOR_MOVE_MS, false));
-        GameNode::addModifier(
-            doorRight.get(),
-            blocking(new ModifierLocationLine(doorRightX, doorRight->getY(), doorRightX + opening,
-                                              doorRight->getY(), DOOR_MOVE_MS, false)));
+        auto* rightMove =
+            new ModifierLocationLine(doorRightX, doorRight->getY(), doorRightX + opening,
+                                     doorRight->getY(), DOOR_MOVE_MS, false);
+        rightMove->setFlags(Modifier::FLAG_BLOCKING);
+        GameNode::addModifier(doorRight.get(), rightMove);
         GameNode::addModifier(doorRight.get(), new ModifierFunction(&markDoorsOpen, this));
         return;
     }
