@@ -68,7 +68,7 @@ configure_file(${PROJECT_SOURCE_DIR}/art/splash/branding.xml
 # Generated pictures: each generator lists the SVGs it writes; a change of its script asks
 # CMake to list again.
 set(QUOVEL_ART_LIB ${QUOVEL_ART_TOOLS}/artlib.py)
-foreach(generator tiles backgrounds)
+foreach(generator tiles backgrounds elevator)
   set(script ${QUOVEL_ART_TOOLS}/${generator}.py)
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                ${script} ${QUOVEL_ART_LIB})
@@ -99,7 +99,8 @@ foreach(generator tiles backgrounds)
 endforeach()
 
 # Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide)
+set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide elevator_moving elevator_door_open
+    elevator_arrived button_unlocked dorrick_hint)
 set(QUOVEL_UI_SOUNDS "")
 foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
   list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)
