@@ -21,6 +21,8 @@ DialogDorrickHint::DialogDorrickHint(PropertyNode* definition) : DialogQuovelMah
     setSoundsEnabled(false);
     textLabel = objectCast<Label>(findChild("TEXT"));
     okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, &getComponentsContainer()));
+    baseHeight = getRequestedHeight();
+    okBaseY = okButton ? okButton->getY() : 0;
 }
 
 DialogDorrickHint::~DialogDorrickHint() = default;
@@ -61,10 +63,10 @@ void DialogDorrickHint::showHint(int32_t n) {
         textLabel->setText(text);
         textLabel->setVisible(true);
         textLabel->renderText();
-        setHeight(getRequestedHeight() + textLabel->getHeight());
+        setHeight(baseHeight + textLabel->getHeight());
     }
     if (okButton && textLabel) {
-        okButton->setY(okButton->getY() + textLabel->getHeight());
+        okButton->setY(okBaseY + textLabel->getHeight());
     }
 }
 

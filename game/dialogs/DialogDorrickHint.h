@@ -19,7 +19,8 @@ public:
 
     // The base's show, then the host's own sound.
     void show() override;
-    // Fills the box with hint n; called before it is opened.
+    // Fills the box with hint n and grows it, and moves the OK button down, by the text's
+    // height; called before it is opened.
     void showHint(int32_t n);
 
     // Hint 3's star count for a best score: "1" below the silver score, "2" from silver and
@@ -36,4 +37,7 @@ private:
 
     RefHolder<Button> okButton;
     RefHolder<Label> textLabel;
+    // The layout of the definition: a box made once and filled again starts from it each time.
+    int32_t baseHeight = 0;
+    int32_t okBaseY = 0;
 };
