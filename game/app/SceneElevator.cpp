@@ -68,19 +68,15 @@ int32_t drawBelow(Random& random, int32_t count) {
     return count > 0 ? random.nextInt(0, count) : -1;
 }
 
-void replaceAll(std::wstring& text, const std::wstring& placeholder, int32_t value) {
-    const std::wstring number = intToWString(value);
-    for (size_t at = text.find(placeholder); at != std::wstring::npos;
-         at = text.find(placeholder, at + number.size())) {
-        text.replace(at, placeholder.size(), number);
-    }
-}
-
 void replaceAll(std::wstring& text, const std::wstring& placeholder, const std::wstring& value) {
     for (size_t at = text.find(placeholder); at != std::wstring::npos;
          at = text.find(placeholder, at + value.size())) {
         text.replace(at, placeholder.size(), value);
     }
+}
+
+void replaceAll(std::wstring& text, const std::wstring& placeholder, int32_t value) {
+    replaceAll(text, placeholder, intToWString(value));
 }
 
 std::wstring gameTypeName(int32_t gameType) {

@@ -249,6 +249,25 @@ TEST_F(ElevatorTest, ButtonsFollowTheProfileAndNewOnesOpenWithTheUnlockStep) {
     EXPECT_EQ(player->modesUnlocked[1], 2);
     EXPECT_TRUE(elevator->getPendingFloors().empty());
     EXPECT_EQ(elevator->getStopButton(5)->getFirstChild(), nullptr);
+
+    // The host blinks now and then: his eyelids show for the 225 ms of each blink.
+    GameNode* eyes = elevator->findChild("SCREEN_EYES_SPRITE");
+    ASSERT_NE(eyes, nullptr);
+    std::vector<int32_t> blinks;
+    int32_t shown = 0;
+    for (int32_t time = 0; time < 12000; time += FRAME_MS) {
+        manager->update(FRAME_MS);
+        if (eyes->isVisible()) {
+            shown += FRAME_MS;
+        } else if (shown > 0) {
+            blinks.push_back(shown);
+            shown = 0;
+        }
+    }
+    ASSERT_GE(blinks.size(), 2u);
+    for (int32_t length : blinks) {
+        EXPECT_NEAR(length, 225, FRAME_MS);
+    }
 }
 
 TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
