@@ -51,6 +51,7 @@ constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
 // The unlocked items that open each casino and rec room game type (index = game type).
 constexpr int32_t CASINO_ITEMS[] = {0, 4, 7, 1, 10};
 constexpr int32_t RECROOM_ITEMS[] = {3, 12, 11, 5, 8};
+constexpr int32_t REC_ROOM_LAYOUTS = 30;
 
 // The host's clocks: shared by the whole run, not reset per visit.
 int32_t speechClock = 0;
@@ -90,9 +91,9 @@ std::wstring gameTypeName(int32_t gameType) {
 
 // A game type of the room whose item is unlocked, drawn as the host would; -1 when the room
 // has none open, where drawing until one fits would never end.
-int32_t drawOpenGameType(const QuovelMahjongPlayer& player, const int32_t (&items)[5],
+int32_t drawOpenGameType(const QuovelMahjongPlayer& player, const int32_t* items,
                          Random& random) {
-    const bool any = std::any_of(std::begin(items), std::end(items),
+    const bool any = std::any_of(items, items + QuovelMahjongStats::GAME_TYPES,
                                  [&](int32_t item) { return player.unlockedStuff[item] != 0; });
     if (!any) {
         return -1;
@@ -103,6 +104,22 @@ int32_t drawOpenGameType(const QuovelMahjongPlayer& player, const int32_t (&item
             return g;
         }
     }
+}
+
+int32_t casinoPlays(QuovelMahjongStats& stats, int32_t gameType) {
+    int32_t plays = 0;
+    for (int32_t difficulty = 0; difficulty < QuovelMahjongStats::DIFFICULTIES; ++difficulty) {
+        plays += stats.casinoRecord(gameType, difficulty)->playCount;
+    }
+    return plays;
+}
+
+int32_t recRoomPlays(QuovelMahjongStats& stats, int32_t gameType) {
+    int32_t plays = 0;
+    for (int32_t layout = 0; layout < REC_ROOM_LAYOUTS; ++layout) {
+        plays += stats.recRoomRecordFor(gameType, layout)->playCount;
+    }
+    return plays;
 }
 
 // The statistic line n with its numbers filled in, or nothing when its condition fails.
@@ -131,38 +148,23 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
         replaceAll(text, L"%t", stats.numGamesWon);
         return stats.numGamesWon > 0;
     case 6:
-    case 9: {
-        if (player.modesUnlocked[1] == 0) {
-            return false;
-        }
-        const int32_t g = drawOpenGameType(player, CASINO_ITEMS, random);
-        if (g < 0) {
-            return false;
-        }
-        int32_t plays = 0;
-        for (int32_t difficulty = 0; difficulty < QuovelMahjongStats::DIFFICULTIES; ++difficulty) {
-            plays += stats.casinoRecord(g, difficulty)->playCount;
-        }
-        replaceAll(text, L"%n", plays);
-        replaceAll(text, L"%g", gameTypeName(g));
-        return n == 6 ? plays > 0 : plays == 0;
-    }
     case 7:
+    case 9:
     case 10: {
-        if (player.modesUnlocked[2] == 0) {
+        // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
+        // 9 and 10 of one never played.
+        const bool casino = n == 6 || n == 9;
+        if (player.modesUnlocked[casino ? 1 : 2] == 0) {
             return false;
         }
-        const int32_t g = drawOpenGameType(player, RECROOM_ITEMS, random);
+        const int32_t g = drawOpenGameType(player, casino ? CASINO_ITEMS : RECROOM_ITEMS, random);
         if (g < 0) {
             return false;
         }
-        int32_t plays = 0;
-        for (int32_t layout = 0; layout < 30; ++layout) {
-            plays += stats.recRoomRecordFor(g, layout)->playCount;
-        }
+        const int32_t plays = casino ? casinoPlays(stats, g) : recRoomPlays(stats, g);
         replaceAll(text, L"%n", plays);
         replaceAll(text, L"%g", gameTypeName(g));
-        return n == 7 ? plays > 0 : plays == 0;
+        return n <= 7 ? plays > 0 : plays == 0;
     }
     default:
         return false;

@@ -5,12 +5,11 @@
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "TempFolder.h"
+#include "app/SceneFrames.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/Random.h"
 #include "framework/core/SceneManager.h"
@@ -28,7 +27,7 @@
 
 namespace {
 
-constexpr int32_t FRAME_MS = 16;
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
 class ElevatorTest : public ::testing::Test {
 protected:
@@ -48,7 +47,7 @@ protected:
         for (const char* section : {"preloading", "default", "elevator", "manual"}) {
             resources->requestSectionLoad(section);
         }
-        waitForLoader();
+        waitForLoader(resources);
         manager = SceneManager::createInstance();
         lobby = manager->createScene("SCENE_LOBBY");
         hallway = manager->createScene("SCENE_HALLWAY");
@@ -64,27 +63,10 @@ protected:
         resetFolderCache();
     }
 
-    void waitForLoader() {
-        for (int tries = 0; tries < 3000; ++tries) {
-            resources->resumeLoader();
-            if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        FAIL() << "the loader did not finish";
-    }
 
-    // Frames until the condition holds: the milliseconds that took, or -1.
     template <class Condition>
     int32_t runUntil(Condition condition, int32_t limitMs) {
-        for (int32_t time = FRAME_MS; time <= limitMs; time += FRAME_MS) {
-            manager->update(FRAME_MS);
-            if (condition()) {
-                return time;
-            }
-        }
-        return -1;
+        return runFramesUntil(manager, condition, limitMs);
     }
     void run(int32_t ms) { runUntil([] { return false; }, ms); }
 
