@@ -541,12 +541,14 @@ std::wstring SceneElevator::chooseHostLine(QuovelMahjongPlayer& player,
     for (int32_t attempt = 0; attempt < MAX_LINE_ATTEMPTS; ++attempt) {
         const int32_t r = random.nextInt(0, 100);
         if (r < tune.DORRICK_TIP_FREQUENCY) {
-            int32_t k = drawBelow(random, tune.NUM_DORRICK_TIPS);
             // Tip 2 is about FreeCell, so it waits until the player has played it.
-            while (k == 2 && !player.getStats().hasPlayedAtLeast(1, 3) && tune.NUM_DORRICK_TIPS > 1) {
+            const bool freeCellTip = player.getStats().hasPlayedAtLeast(1, 3);
+            int32_t k = drawBelow(random, tune.NUM_DORRICK_TIPS);
+            for (int32_t redraw = 0; k == 2 && !freeCellTip && redraw < MAX_LINE_ATTEMPTS;
+                 ++redraw) {
                 k = drawBelow(random, tune.NUM_DORRICK_TIPS);
             }
-            if (k < 0 || (k == 2 && !player.getStats().hasPlayedAtLeast(1, 3))) {
+            if (k < 0 || (k == 2 && !freeCellTip)) {
                 continue;
             }
             return getBasicText("TEXT_DORRICK_RANDOM_TIP" + std::to_string(k));

@@ -31,7 +31,7 @@ public:
     static constexpr int32_t STOP_ROOF = 23;
     // What the rooms' selection fields are set to on entry: nothing chosen.
     static constexpr int32_t NOTHING_SELECTED = 6;
-    // Statistic lines tried before the host gives up on a line for this visit.
+    // Lines (and redraws of one tip) tried before the host gives up on a line for this visit.
     static constexpr int32_t MAX_LINE_ATTEMPTS = 32;
 
     explicit SceneElevator(PropertyNode* definition);
@@ -52,9 +52,6 @@ public:
     // The host's line for the player, drawn with the generator; empty when nothing fits.
     static std::wstring chooseHostLine(QuovelMahjongPlayer& player,
                                       const std::vector<int32_t>& pendingFloors, Random& random);
-    // Whether the button of the stop opens for the player with these floors pending.
-    static bool isStopOpen(const QuovelMahjongPlayer& player,
-                           const std::vector<int32_t>& pendingFloors, int32_t stop);
 
     int32_t getStop() const { return position; }
     void setStop(int32_t stop) { position = stop; }
@@ -88,6 +85,9 @@ private:
     static int32_t enterTarget(void* target, BaseObject* sender);
     static int32_t startTyping(void* target, BaseObject* sender);
 
+    // Whether the button of the stop opens for the player with these floors pending.
+    static bool isStopOpen(const QuovelMahjongPlayer& player,
+                           const std::vector<int32_t>& pendingFloors, int32_t stop);
     void updateButtons();
     void openDoors();
     void snapFingers();
