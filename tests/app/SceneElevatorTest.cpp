@@ -169,18 +169,18 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
 TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime) {
     player->floorReached = 20;
     player->modesUnlocked = {2, 2, 0, 0};
-    elevator->setStop(21);
+    elevator->setStop(7);
     enterElevator();
     run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
 
-    // The casino is where the lift stands: no ride, the scene changes in the same frame and
-    // the casino's choice is reset.
-    SceneElevator::casinoSelectedGameType = 2;
+    // Floor 7 is where the lift stands: no ride, the hallway is asked for in the same frame,
+    // and the floor cleared before is forgotten.
     elevator->setUnlockedItem(4);
-    click(21);
-    EXPECT_EQ(manager->getRequestedScene(), nullptr);  // no casino scene yet: nothing to enter
-    EXPECT_EQ(SceneElevator::casinoSelectedGameType, SceneElevator::NOTHING_SELECTED);
+    click(7);
+    EXPECT_EQ(manager->getRequestedScene(), hallway);
+    EXPECT_EQ(SceneElevator::hallwayFloor, 7);
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
+    EXPECT_EQ(elevator->getTravelTime(), 0);
     EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
 
     // From the lobby to floor 20: 20 x 200 ms plus the minimal time, 800 ms before, 1000 after.
