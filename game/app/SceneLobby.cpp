@@ -25,7 +25,7 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/platform/Task.h"
-#include "game/app/ElevatorRide.h"
+#include "game/app/SceneElevator.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
@@ -110,7 +110,9 @@ void SceneLobby::loadResources() {
 }
 
 void SceneLobby::show() {
-    elevatorRide().currentFloor = 0;
+    if (SceneElevator* elevator = SceneElevator::instance()) {
+        elevator->setStop(0);
+    }
     if (doorLeft && doorRight && doorsOpen) {
         const int32_t opening = tuning().ELEVATOR_OPENING_SIZE;
         doorLeft->setX(doorLeft->getX() + opening);
@@ -187,7 +189,9 @@ void SceneLobby::updateWelcome() {
         if (players->getCurrentPlayer()) {
             name = stringToWString(players->getCurrentPlayer()->getName());
         }
-        elevatorRide().reset();
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->resetTravel();
+        }
     }
     if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
         if (iText* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
