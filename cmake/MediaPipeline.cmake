@@ -99,7 +99,7 @@ foreach(generator tiles backgrounds)
 endforeach()
 
 # Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide)
+set(QUOVEL_UI_SOUND_NAMES click hover tick dialog_show dialog_hide)
 set(QUOVEL_UI_SOUNDS "")
 foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
   list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)

@@ -1,6 +1,7 @@
 """Short interface sounds, synthesised: a click (a damped low knock with a bright tick), a hover
-(a soft rising blip), and a dialog's show and hide (a soft swell of filtered noise rising or
-falling in pitch). 16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
+(a soft rising blip), a counter's tick (a very short high pip), and a dialog's show and hide
+(a soft swell of filtered noise rising or falling in pitch). 16-bit mono 44.1 kHz WAV, peak
+-3 dBFS, faded at both ends.
 
 usage: placeholder.py OUTPUT_FOLDER
 """
@@ -51,6 +52,15 @@ def hover():
     return out
 
 
+def tick():
+    n = int(RATE * 0.018)
+    out = []
+    for i in range(n):
+        t = i / RATE
+        out.append(math.sin(2 * math.pi * 3200 * t) * math.exp(-t * 260))
+    return out
+
+
 def swell(rising):
     """A breath of noise through a moving resonance."""
     n = int(RATE * 0.22)
@@ -76,6 +86,7 @@ def main():
     os.makedirs(folder, exist_ok=True)
     write(os.path.join(folder, "click.wav"), click())
     write(os.path.join(folder, "hover.wav"), hover())
+    write(os.path.join(folder, "tick.wav"), tick())
     write(os.path.join(folder, "dialog_show.wav"), swell(True))
     write(os.path.join(folder, "dialog_hide.wav"), swell(False))
 
