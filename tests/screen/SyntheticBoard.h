@@ -162,6 +162,22 @@ public:
     ScopedBoardArt(const ScopedBoardArt&) = delete;
     ScopedBoardArt& operator=(const ScopedBoardArt&) = delete;
 
+    // Adds a section of loaded pictures to the manager.
+    static void addSection(ResourceManager* manager, const std::string& name,
+                           const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
+        RefHolder<PropertyNode> definition(new PropertyNode(name, "Section"));
+        definition->addChild(new PropertyValue("name", name, true));
+        RefHolder<ResourceSection> section(new ResourceSection(definition.get()));
+        for (const auto& [key, image] : images) {
+            RefHolder<ImageResource> resource(new ImageResource(key + ".png", "", 0));
+            resource->setImage(image.get());
+            resource->setLoaded();
+            section->addObject(key, resource.get());
+        }
+        manager->addSection(section.get());
+    }
+
+
 private:
     static std::vector<std::pair<std::string, int32_t>> withGeometry(
         const Geometry& g, std::vector<std::pair<std::string, int32_t>> values) {
@@ -183,20 +199,6 @@ private:
             image->convert(bytesPerPixel);
         }
     }
-    static void addSection(ResourceManager* manager, const std::string& name,
-                           const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
-        RefHolder<PropertyNode> definition(new PropertyNode(name, "Section"));
-        definition->addChild(new PropertyValue("name", name, true));
-        RefHolder<ResourceSection> section(new ResourceSection(definition.get()));
-        for (const auto& [key, image] : images) {
-            RefHolder<ImageResource> resource(new ImageResource(key + ".png", "", 0));
-            resource->setImage(image.get());
-            resource->setLoaded();
-            section->addObject(key, resource.get());
-        }
-        manager->addSection(section.get());
-    }
-
     rules_test::ScopedTuning tuning;
 };
 
