@@ -8,6 +8,7 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
+#include "game/screen/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(ModifierGravity, &ModifierLocation::typeRecord)
 QUOVEL_DEFINE_TYPE(ModifierShake, &Modifier::typeRecord)
@@ -165,9 +166,7 @@ void ModifierShine::compose(int32_t offset) {
         if (!workGraphics) {
             return;
         }
-        workGraphics->setColor(0xFFFFFFFFu);
-        workGraphics->fillRect(0, 0, work->getWidth(), work->getHeight());
-        workGraphics->fillChannel(Channel::Alpha, 0);
+        clearToTransparentWhite(*workGraphics);
         const int32_t y = (mask->getHeight() - shine->getHeight()) / 2;
         workGraphics->copyRectWhole(shine.get(), offset, y);
         workGraphics->blitChannelMinWhole(mask.get(), Channel::Alpha, 0, 0);
@@ -175,9 +174,7 @@ void ModifierShine::compose(int32_t offset) {
     } else if (additive) {
         graphics->blitWhole(shine.get(), offset, shineY);
     } else {
-        graphics->setColor(0xFFFFFFFFu);
-        graphics->fillRect(0, 0, canvas->getWidth(), canvas->getHeight());
-        graphics->fillChannel(Channel::Alpha, 0);
+        clearToTransparentWhite(*graphics);
         graphics->blitChannelWhole(shine.get(), Channel::Alpha, offset, shineY);
         graphics->blitChannelMinWhole(plain.get(), Channel::Alpha, 0, 0);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 
 namespace {
@@ -65,6 +66,16 @@ void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t he
             }
         }
     }
+}
+
+void clearToTransparentWhite(Graphics& graphics) {
+    Image* target = graphics.getImage();
+    if (!target) {
+        return;
+    }
+    graphics.setColor(0xFFFFFFFFu);
+    graphics.fillRect(0, 0, target->getWidth(), target->getHeight());
+    graphics.fillChannel(Channel::Alpha, 0);
 }
 
 namespace ColorUtil {

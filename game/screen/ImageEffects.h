@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class Graphics;
 class Image;
 
 // Pixel passes shared by the game screen, its dialogs and the building's scenes. Both work on
@@ -13,6 +14,9 @@ void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t he
 // Adds `offset` to the hue of every pixel whose mask alpha is above 0. The mask must have the
 // image's size; otherwise nothing is changed.
 void shiftImageHue(Image* image, Image* mask, float offset);
+
+// Fills the whole target with white of alpha 0, the start of a picture built by channel blits.
+void clearToTransparentWhite(Graphics& graphics);
 
 // Conversions between RGB (each 0-255) and hue, saturation and value (each 0-1).
 namespace ColorUtil {

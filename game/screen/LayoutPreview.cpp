@@ -8,6 +8,7 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/ImageEffects.h"
 
 namespace {
 
@@ -50,9 +51,7 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
     if (!graphics) {
         return;
     }
-    graphics->setColor(0xFFFFFFFFu);
-    graphics->fillRect(0, 0, image->getWidth(), image->getHeight());
-    graphics->fillChannel(Channel::Alpha, 0);
+    clearToTransparentWhite(*graphics);
     if (index >= 0 && index < BACKGROUND_COUNT) {
         if (Image* background = backgrounds[static_cast<size_t>(index)].get()) {
             graphics->blitWhole(background, 0, 0);

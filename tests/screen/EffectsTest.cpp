@@ -24,19 +24,11 @@ int32_t childCount(GameNode* node) {
     return count;
 }
 
-class ScopedRandom {
-public:
-    ScopedRandom() { Random::createInstance(77); }
-    ~ScopedRandom() { Random::releaseInstance(); }
-    ScopedRandom(const ScopedRandom&) = delete;
-    ScopedRandom& operator=(const ScopedRandom&) = delete;
-};
-
 }  // namespace
 
 TEST(Effects, TileShineAndItsStarsFollowTheMultiplier) {
     screen_test::ScopedBoardArt art(screen_test::Geometry(), kTimes);
-    ScopedRandom random;
+    screen_test::ScopedRandom random(77);
     RefHolder<Layout> layout = screen_test::makeLayout({{2, 2, 0}});
     RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
     renderer->build(layout.get(), {});
@@ -93,7 +85,7 @@ TEST(Effects, TileShineAndItsStarsFollowTheMultiplier) {
 
 TEST(Effects, ASingleStarFliesStraightDownByTheRadiusAndFades) {
     rules_test::ScopedTuning tuning(kTimes);
-    ScopedRandom random;
+    screen_test::ScopedRandom random(77);
     RefHolder<GameNode> parent(new GameNode());
     RefHolder<Image> image(Image::createImage(10, 60, 4));
     image->setFrameCount(6);

@@ -10,16 +10,9 @@
 #include "framework/core/Sprite.h"
 #include "framework/platform/Image.h"
 #include "game/screen/GameModifiers.h"
+#include "screen/SyntheticBoard.h"
 
 namespace {
-
-class ScopedRandom {
-public:
-    ScopedRandom() { Random::createInstance(1234); }
-    ~ScopedRandom() { Random::releaseInstance(); }
-    ScopedRandom(const ScopedRandom&) = delete;
-    ScopedRandom& operator=(const ScopedRandom&) = delete;
-};
 
 // An image of one colour with full alpha.
 RefHolder<Image> plainImage(int32_t width, int32_t height, uint32_t colour) {
@@ -54,7 +47,7 @@ TEST(GameModifiers, GravityDragSlowsToAStopAndPullAccelerates) {
 }
 
 TEST(GameModifiers, ShakeStaysWithinItsRangeAndEndsAtRest) {
-    ScopedRandom random;
+    screen_test::ScopedRandom random(1234);
     RefHolder<GameNode> node(new GameNode());
     node->setPosition(100, 50);
     RefHolder<ModifierShake> shake(new ModifierShake(0, 4, 1005, false, 20, 40));

@@ -19,6 +19,7 @@
 #include "framework/core/GameTree.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Graphics.h"
@@ -279,6 +280,14 @@ inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
     return RefHolder<Layout>(new Layout(node.get(), 0, -1));
 }
 
+// The program's random generator, seeded, for the scope.
+class ScopedRandom {
+public:
+    explicit ScopedRandom(uint32_t seed) { Random::createInstance(seed); }
+    ~ScopedRandom() { Random::releaseInstance(); }
+    ScopedRandom(const ScopedRandom&) = delete;
+    ScopedRandom& operator=(const ScopedRandom&) = delete;
+};
 // An 800 x 600 frame at the display depth into which a node tree is drawn by the render pass.
 class Frame {
 public:
