@@ -114,6 +114,25 @@ add_custom_command(
   VERBATIM)
 add_custom_target(ui-sounds ALL DEPENDS ${QUOVEL_UI_SOUNDS})
 
+# The game's tile, combo, level-start and time sounds (placeholders as well).
+set(QUOVEL_GAME_SOUND_NAMES tile_select tile_deselect tile_blocked level_start time)
+foreach(k RANGE 1 10)
+  list(APPEND QUOVEL_GAME_SOUND_NAMES combo${k})
+endforeach()
+set(QUOVEL_GAME_SOUNDS "")
+foreach(name IN LISTS QUOVEL_GAME_SOUND_NAMES)
+  list(APPEND QUOVEL_GAME_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/game/${name}.wav)
+  quovel_media_output(media/sounds/game/${name}.wav)
+endforeach()
+add_custom_command(
+  OUTPUT ${QUOVEL_GAME_SOUNDS}
+  COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
+          ${QUOVEL_MEDIA_DIR}/sounds/game game
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
+  COMMENT "Synthesising the game sounds"
+  VERBATIM)
+add_custom_target(game-sounds ALL DEPENDS ${QUOVEL_GAME_SOUNDS})
+
 get_property(QUOVEL_ART_PNG_LIST GLOBAL PROPERTY QUOVEL_ART_PNGS)
 add_custom_target(art-media ALL DEPENDS ${QUOVEL_ART_PNG_LIST})
 

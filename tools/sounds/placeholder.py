@@ -2,7 +2,11 @@
 (a soft rising blip), and a dialog's show and hide (a soft swell of filtered noise rising or
 falling in pitch). 16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
 
-usage: placeholder.py OUTPUT_FOLDER
+With "game" after the folder it writes the game's tile sounds instead: a tile's select (a bright
+tap), deselect (a lower tap), blocked (a dull double knock), ten combo chimes rising a whole tone
+each, the level start (a rising three-note arpeggio) and the time warning (a short tick).
+
+usage: placeholder.py OUTPUT_FOLDER [game]
 """
 import math
 import os
@@ -71,9 +75,38 @@ def swell(rising):
     return out
 
 
+def tap(frequency, length=0.07, decay=60.0):
+    n = int(RATE * length)
+    return [math.sin(2 * math.pi * frequency * i / RATE) * math.exp(-i / RATE * decay)
+            + 0.3 * math.sin(4 * math.pi * frequency * i / RATE) * math.exp(-i / RATE * decay * 2)
+            for i in range(n)]
+
+
+def chime(frequency, length=0.35):
+    """A bell-like tone: a few inharmonic partials dying away."""
+    n = int(RATE * length)
+    partials = ((1.0, 1.0), (2.76, 0.4), (5.4, 0.15))
+    return [sum(a * math.sin(2 * math.pi * frequency * r * i / RATE) * math.exp(-i / RATE * 7 * r)
+                for r, a in partials) for i in range(n)]
+
+
+def game_sounds(folder):
+    write(os.path.join(folder, "tile_select.wav"), tap(1320))
+    write(os.path.join(folder, "tile_deselect.wav"), tap(880))
+    write(os.path.join(folder, "tile_blocked.wav"), tap(150, 0.06, 80) + tap(130, 0.08, 80))
+    for k in range(1, 11):
+        write(os.path.join(folder, "combo%d.wav" % k), chime(523.25 * 2 ** ((k - 1) * 2 / 12)))
+    write(os.path.join(folder, "level_start.wav"),
+          chime(523.25, 0.12) + chime(659.25, 0.12) + chime(783.99, 0.4))
+    write(os.path.join(folder, "time.wav"), tap(2000, 0.03, 200))
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
+    if len(sys.argv) > 2 and sys.argv[2] == "game":
+        game_sounds(folder)
+        return
     write(os.path.join(folder, "click.wav"), click())
     write(os.path.join(folder, "hover.wav"), hover())
     write(os.path.join(folder, "dialog_show.wav"), swell(True))
