@@ -151,12 +151,30 @@ void SceneGame::show() {
     }
     startLevel(false);
     playGameMusic();
-    // Until the level states exist, play begins as soon as the board is built.
-    setButtonsEnabled(true);
-    playing = true;
+    beginPlay();
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
+}
+
+void SceneGame::beginPlay() {
+    // Until the level states exist, the whole board is put down at once and play begins.
+    Game* game = Game::current();
+    if (renderer && game && game->getLayout()) {
+        std::vector<RefHolder<Tile>> tiles;
+        for (int32_t z = 0; z < Layout::LAYERS; ++z) {
+            tiles.clear();
+            game->getLayout()->getTilesOnLayer(z, tiles);
+            for (const RefHolder<Tile>& tile : tiles) {
+                renderer->placeInGrid(renderer->findRenderTile(tile.get()));
+            }
+        }
+    }
+    if (game && game->getLayout() && game->getLayout()->getSideBoard()) {
+        game->getLayout()->getSideBoard()->setVisible(true);
+    }
+    setButtonsEnabled(true);
+    playing = true;
 }
 
 void SceneGame::hide() {
@@ -391,6 +409,10 @@ void SceneGame::updateHud() {
     }
     updateMatchesText();
     updateProgressLabel();
+    // Only the rec room has a clock.
+    const bool clock = currentGameMode() == 2;
+    showNode(timeLabel, clock);
+    showNode(timeCaption, clock);
 }
 
 void SceneGame::setButtonsEnabled(bool value) {

@@ -68,6 +68,8 @@ public:
     static std::string backgroundKey(int32_t gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
     static std::string musicKey(int32_t gameType);
+    // Puts the built board down and opens it to input.
+    void beginPlay();
     // Tears the level down: the board, the path and the layers' contents.
     void clearLevel();
     // Ends play: board input is ignored until a new level starts (the level states stand in
