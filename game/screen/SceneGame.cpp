@@ -373,13 +373,23 @@ void SceneGame::clearLevel() {
 int32_t SceneGame::onPauseButton(void* target, BaseObject*) {
     auto* scene = static_cast<SceneGame*>(target);
     scene->pauseRequested = true;
+    scene->enablePauseAndMenu();
     return 0;
 }
 
 int32_t SceneGame::onMenuButton(void* target, BaseObject*) {
     auto* scene = static_cast<SceneGame*>(target);
     scene->menuRequested = true;
+    scene->enablePauseAndMenu();
     return 0;
+}
+
+void SceneGame::enablePauseAndMenu() {
+    for (Button* button : {pauseButton, menuButton}) {
+        if (button) {
+            button->setEnabled(true);
+        }
+    }
 }
 
 void SceneGame::showNode(GameNode* node, bool visible) {

@@ -156,6 +156,7 @@ private:
     void setLabelNumber(Label* label, int32_t value);
     void updateHud();
     void setButtonsEnabled(bool value);
+    void enablePauseAndMenu();
     void markHover(Tile* tile);
     // Restores a tile that leaves the hover: the super-hint tint while one runs, else plain.
     void restoreLook(Tile* tile);

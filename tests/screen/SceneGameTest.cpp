@@ -117,6 +117,9 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_EQ(renderer->getX(), (690 - renderer->getWidth()) / 2);
     EXPECT_EQ(renderer->getY(), (564 - renderer->getHeight()) / 2);
     EXPECT_EQ(SceneGame::backgroundKey(0, 0), "BACKGROUND1");
+    EXPECT_EQ(SceneGame::backgroundKey(3, 0), "BACKGROUND4");
+    EXPECT_EQ(SceneGame::backgroundKey(3, 3), "BACKGROUND_CUSTOM3");
+    EXPECT_EQ(SceneGame::musicKey(5), "MUSIC_GAME_RIVER");
     EXPECT_NE(scene->getBackgroundImage(), nullptr);
     EXPECT_TRUE(scene->findChild("LABEL_MATCHES_REC")->isVisible());
     EXPECT_FALSE(scene->findChild("LABEL_MATCHES")->isVisible());
@@ -141,9 +144,31 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     }
     ASSERT_NE(blocked, nullptr);
     EXPECT_EQ(click(blocked), Game::CLICK_BLOCKED);
-    EXPECT_EQ(click(order[0].get()), Game::CLICK_SELECT);
+    // Hover marks only free tiles and gives the look back when the mouse leaves; a selected
+    // tile keeps its tint.
+    const auto plain = [renderer](const Tile* tile) {
+        RenderTile* renderTile = renderer->findRenderTile(const_cast<Tile*>(tile));
+        return renderTile->getTopModifier()->getPicture() == LayoutRenderer::getTileImage();
+    };
+    Tile* free = order[0].get();
+    EXPECT_FALSE(plain(blocked)) << "the blocked pulse runs";
+    for (int i = 0; i < 60; ++i) {
+        frame(20);
+    }
+    scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
+    EXPECT_EQ(scene->getHoveredTile(), nullptr);
+    EXPECT_TRUE(plain(blocked));
+    scene->onMouseMove(screenX(free), screenY(free), 0);
+    EXPECT_EQ(scene->getHoveredTile(), free);
+    EXPECT_FALSE(plain(free));
+    scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
+    EXPECT_TRUE(plain(free));
+    EXPECT_EQ(click(free), Game::CLICK_SELECT);
+    scene->onMouseMove(0, 0, 0);
+    EXPECT_FALSE(plain(free));
     EXPECT_TRUE(scene->onRightButtonDown(0, 0, 2, false));
     EXPECT_TRUE(game->getSelection().empty());
+    EXPECT_TRUE(plain(free));
 
     for (size_t k = 0; k < order.size(); k += 2) {
         // Hovering the free tile marks it; it stays marked when selected.
@@ -257,6 +282,21 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
             EXPECT_FALSE(gold.count(piece->getImage()));
         }
     }
+    // A path drawn for hinted tiles stays while the mouse moves; a right click clears it.
+    game->clearSelection();
+    game->addSuperHintTile(first);
+    game->addSuperHintTile(partner);
+    scene->showHintPath(first, partner);
+    ASSERT_NE(layer->getFirstChild(), nullptr);
+    scene->onMouseMove(1, 1, 0);
+    scene->onMouseMove(screenX(partner), screenY(partner), 0);
+    EXPECT_NE(layer->getFirstChild(), nullptr);
+    EXPECT_TRUE(scene->onRightButtonDown(0, 0, 2, false));
+    EXPECT_EQ(layer->getFirstChild(), nullptr);
+    scene->deselectAll();
+    EXPECT_TRUE(game->getSuperHintTiles().empty());
+    EXPECT_EQ(click(first), Game::CLICK_SELECT);
+
     // One tile with itself draws nothing; the pair then matches by clicks.
     scene->showHintPath(first, first);
     EXPECT_EQ(layer->getFirstChild(), nullptr);
