@@ -98,40 +98,33 @@ foreach(generator tiles backgrounds)
   endforeach()
 endforeach()
 
-# Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide)
-set(QUOVEL_UI_SOUNDS "")
-foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
-  list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)
-  quovel_media_output(media/sounds/ui/${name}.wav)
-endforeach()
-add_custom_command(
-  OUTPUT ${QUOVEL_UI_SOUNDS}
-  COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-          ${QUOVEL_MEDIA_DIR}/sounds/ui
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-  COMMENT "Synthesising the interface sounds"
-  VERBATIM)
-add_custom_target(ui-sounds ALL DEPENDS ${QUOVEL_UI_SOUNDS})
+# Placeholder sounds synthesised at build time (until the sound synthesiser) into
+# media/sounds/<folder>/<name>.wav, all by one run of the placeholder tool in `mode`.
+function(quovel_placeholder_sounds target folder mode comment)
+  set(outputs "")
+  foreach(name IN LISTS ARGN)
+    list(APPEND outputs ${QUOVEL_MEDIA_DIR}/sounds/${folder}/${name}.wav)
+    quovel_media_output(media/sounds/${folder}/${name}.wav)
+  endforeach()
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
+            ${QUOVEL_MEDIA_DIR}/sounds/${folder} ${mode}
+    DEPENDS ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
+    COMMENT "${comment}"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${outputs})
+endfunction()
 
-# The game's tile, combo, level-start and time sounds (placeholders as well).
+quovel_placeholder_sounds(ui-sounds ui ui "Synthesising the interface sounds"
+                          click hover dialog_show dialog_hide)
+# The game's tile, combo, level-start and time sounds.
 set(QUOVEL_GAME_SOUND_NAMES tile_select tile_deselect tile_blocked level_start time)
 foreach(k RANGE 1 10)
   list(APPEND QUOVEL_GAME_SOUND_NAMES combo${k})
 endforeach()
-set(QUOVEL_GAME_SOUNDS "")
-foreach(name IN LISTS QUOVEL_GAME_SOUND_NAMES)
-  list(APPEND QUOVEL_GAME_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/game/${name}.wav)
-  quovel_media_output(media/sounds/game/${name}.wav)
-endforeach()
-add_custom_command(
-  OUTPUT ${QUOVEL_GAME_SOUNDS}
-  COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-          ${QUOVEL_MEDIA_DIR}/sounds/game game
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-  COMMENT "Synthesising the game sounds"
-  VERBATIM)
-add_custom_target(game-sounds ALL DEPENDS ${QUOVEL_GAME_SOUNDS})
+quovel_placeholder_sounds(game-sounds game game "Synthesising the game sounds"
+                          ${QUOVEL_GAME_SOUND_NAMES})
 
 get_property(QUOVEL_ART_PNG_LIST GLOBAL PROPERTY QUOVEL_ART_PNGS)
 add_custom_target(art-media ALL DEPENDS ${QUOVEL_ART_PNG_LIST})

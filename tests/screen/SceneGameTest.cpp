@@ -262,6 +262,7 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
     for (Sprite* piece : pieces) {
         EXPECT_EQ(piece->getAlpha(), 255);
     }
+    ASSERT_NE(writeScenePicture(scene.get(), "game-river-path"), nullptr);
 
     // Moving away clears the path; a path between tiles that do not match is red.
     scene->onMouseMove(0, 0, 0);

@@ -6,7 +6,7 @@ With "game" after the folder it writes the game's tile sounds instead: a tile's 
 tap), deselect (a lower tap), blocked (a dull double knock), ten combo chimes rising a whole tone
 each, the level start (a rising three-note arpeggio) and the time warning (a short tick).
 
-usage: placeholder.py OUTPUT_FOLDER [game]
+usage: placeholder.py OUTPUT_FOLDER [ui|game]
 """
 import math
 import os
