@@ -67,7 +67,9 @@ protected:
 
     // Makes the level behind the door current and shows the scene on it.
     Game* play(int32_t floor, int32_t room) {
-        RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
+        return play(LevelCatalog::instance()->findLevel(floor, room));
+    }
+    Game* play(RefHolder<Level> level) {
         EXPECT_NE(level.get(), nullptr);
         Game* game = Game::create(level->getGameType());
         game->setLevel(level.get());
@@ -304,6 +306,30 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
     EXPECT_TRUE(scene->getPathSegments().empty());
     EXPECT_EQ(click(partner), Game::CLICK_MATCH);
     EXPECT_EQ(game->getLayout()->getTileCount(), static_cast<int32_t>(order.size()) - 2);
+}
+
+TEST_F(SceneGameTest, ARecRoomSplitLevelShowsTheRecRoomHud) {
+    std::vector<RefHolder<Level>> levels;
+    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_SPLIT);
+    ASSERT_FALSE(levels.empty());
+    levels.front()->setGameMode(2);
+    Game* game = play(levels.front());
+    ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_SPLIT);
+    for (const char* shown : {"LABEL_MATCHES_REC", "LABEL_PROGRESS_TEXT_REC",
+                              "BUTTON_HINT_UNLIMITED", "NAME_SPLIT", "LABEL_TIME"}) {
+        EXPECT_TRUE(scene->findChild(shown)->isVisible()) << shown;
+    }
+    for (const char* hidden : {"LABEL_MATCHES", "BUTTON_HINT_NORMAL", "NAME_CLASSIC"}) {
+        EXPECT_FALSE(scene->findChild(hidden)->isVisible()) << hidden;
+    }
+    // With a rack beside it, the board still finds its free tiles at their screen points.
+    for (const RefHolder<Tile>& tile : game->getBuildOrder()) {
+        if (!tile->isOnSideBoard() && game->getLayout()->isTileFree(tile.get())) {
+            const int32_t outcome = click(tile.get());
+            EXPECT_TRUE(outcome == Game::CLICK_SELECT || outcome == Game::CLICK_MATCH) << outcome;
+            break;
+        }
+    }
 }
 
 TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
