@@ -26,6 +26,7 @@
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/platform/Task.h"
 #include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogDorrickHint.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
@@ -200,7 +201,10 @@ void SceneLobby::updateWelcome() {
     }
     if (player) {
         if (player->showHints && player->hints[0]) {
-            openDialogByName("DIALOG_DORRICK_HINT");
+            if (auto* hint = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
+                hint->showHint(0);
+                openDialog(hint);
+            }
         }
         player->hints[0] = false;
     }
