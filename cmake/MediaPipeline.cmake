@@ -99,7 +99,8 @@ foreach(generator tiles backgrounds)
 endforeach()
 
 # Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide)
+set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide slider_1 slider_2 slider_3 slider_4
+    slider_5)
 set(QUOVEL_UI_SOUNDS "")
 foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
   list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)

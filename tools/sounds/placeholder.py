@@ -1,6 +1,7 @@
 """Short interface sounds, synthesised: a click (a damped low knock with a bright tick), a hover
 (a soft rising blip), and a dialog's show and hide (a soft swell of filtered noise rising or
-falling in pitch). 16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
+falling in pitch), and the five slider steps (a short wooden tick, higher at each step).
+16-bit mono 44.1 kHz WAV, peak -3 dBFS, faded at both ends.
 
 usage: placeholder.py OUTPUT_FOLDER
 """
@@ -71,6 +72,19 @@ def swell(rising):
     return out
 
 
+def slider_tick(step):
+    """Step 1 to 5 of the volume slider: the same tick a whole tone higher each step."""
+    n = int(RATE * 0.05)
+    pitch = 520 * 2 ** ((step - 1) * 2 / 12)
+    out = []
+    for i in range(n):
+        t = i / RATE
+        body = math.sin(2 * math.pi * pitch * t) * math.exp(-t * 70)
+        overtone = math.sin(2 * math.pi * pitch * 2.76 * t) * math.exp(-t * 160) * 0.3
+        out.append(body + overtone)
+    return out
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -78,6 +92,8 @@ def main():
     write(os.path.join(folder, "hover.wav"), hover())
     write(os.path.join(folder, "dialog_show.wav"), swell(True))
     write(os.path.join(folder, "dialog_hide.wav"), swell(False))
+    for step in range(1, 6):
+        write(os.path.join(folder, "slider_%d.wav" % step), slider_tick(step))
 
 
 if __name__ == "__main__":
