@@ -101,9 +101,10 @@ void DialogZoom::clipContent() {
               Rect{window.x - content->getX(), window.y - content->getY(), window.w, window.h});
 }
 
-void DialogZoom::update(int32_t elapsedMs) {
-    DialogQuovelMahjong::update(elapsedMs);
+void DialogZoom::render(Graphics* graphics) {
+    // The content moves during the frame's updates; its components draw after the dialog.
     clipContent();
+    DialogQuovelMahjong::render(graphics);
 }
 
 void DialogZoom::zoomIn() {

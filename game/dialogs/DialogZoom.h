@@ -20,8 +20,8 @@ public:
     void addChild(GameNode* child) override;
     // Also searches the content.
     GameNode* findChild(const std::string& name) override;
-    // Keeps the content's components clipped to the window while the content moves.
-    void update(int32_t elapsedMs) override;
+    // Clips the content's components to the window where the content stands now, then draws.
+    void render(Graphics* graphics) override;
 
     // Hidden: pops the dialog in. Shown: scrolls the content out and back, swapping it between.
     virtual void zoomIn();
@@ -37,6 +37,7 @@ private:
     static int32_t showContent(void* target, BaseObject* sender);
     static int32_t swapContent(void* target, BaseObject* sender);
     static int32_t shrink(void* target, BaseObject* sender);
+    // Every sprite of the content clipped to the window at the content's current place.
     void clipContent();
 
     RefHolder<Sprite> content;
