@@ -72,6 +72,19 @@ TEST_F(CreditsDialogTest, WithoutItsValuesTheDialogClosesRightAfterOpening) {
     EXPECT_EQ(message->getY(), 40 - message->getHeight() - 40);
     steps(2 * tuning().DIALOG_FADE_TIME + 200);
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_BARE_CREDITS"));
+
+    // Without its text either, it still closes itself rather than failing.
+    RefHolder<PropertyNode> empty = nodeFrom(
+        "<DialogCredits id=\"DIALOG_EMPTY_CREDITS\" setup=\"SETUP_DIALOG\" minwidth=\"300\" "
+        "minheight=\"200\"/>",
+        "DIALOG_EMPTY_CREDITS");
+    GuiDefinitions::instance()->getDialogs()->addChild(empty.get());
+    auto* nothing = objectCast<DialogCredits>(scene->getDialog("DIALOG_EMPTY_CREDITS"));
+    ASSERT_NE(nothing, nullptr);
+    EXPECT_EQ(nothing->getMessage(), nullptr);
+    scene->openDialog(nothing);
+    steps(2 * tuning().DIALOG_FADE_TIME + 200);
+    EXPECT_FALSE(scene->isDialogOpen("DIALOG_EMPTY_CREDITS"));
 }
 
 }  // namespace
