@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench build deps clean
+.PHONY: run test bench build deps clean fuzz
 
 deps:
 	@scripts/install-deps
@@ -39,5 +39,19 @@ bench: deps
 	build-bench/bench/quovel-bench
 	build-bench/bench/quovel-startup-bench
 
+# Fuzzes every reader with libFuzzer under AddressSanitizer and UBSan: FUZZ_TIME seconds per
+# target, or FUZZ_RUNS executions when set; FUZZ_TARGETS names some targets (all by default).
+FUZZ_TIME ?= 60
+FUZZ_RUNS ?=
+FUZZ_JOBS ?= 3
+FUZZ_TARGETS ?=
+fuzz: deps
+	@scripts/install-fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUOVEL_TESTS=OFF -DQUOVEL_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS) --target fuzz-targets
+	scripts/run-fuzz build-fuzz $(if $(FUZZ_RUNS),--runs $(FUZZ_RUNS),--time $(FUZZ_TIME)) \
+	    --jobs $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf build build-asan build-tsan build-bench
+	rm -rf build build-asan build-tsan build-bench build-fuzz

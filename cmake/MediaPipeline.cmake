@@ -98,23 +98,6 @@ foreach(generator tiles backgrounds)
   endforeach()
 endforeach()
 
-# Interface sounds synthesised at build time (placeholders until the sound synthesiser).
-set(QUOVEL_UI_SOUND_NAMES click hover dialog_show dialog_hide slider_1 slider_2 slider_3 slider_4
-    slider_5)
-set(QUOVEL_UI_SOUNDS "")
-foreach(name IN LISTS QUOVEL_UI_SOUND_NAMES)
-  list(APPEND QUOVEL_UI_SOUNDS ${QUOVEL_MEDIA_DIR}/sounds/ui/${name}.wav)
-  quovel_media_output(media/sounds/ui/${name}.wav)
-endforeach()
-add_custom_command(
-  OUTPUT ${QUOVEL_UI_SOUNDS}
-  COMMAND ${Python3_EXECUTABLE} -B ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-          ${QUOVEL_MEDIA_DIR}/sounds/ui
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/sounds/placeholder.py
-  COMMENT "Synthesising the interface sounds"
-  VERBATIM)
-add_custom_target(ui-sounds ALL DEPENDS ${QUOVEL_UI_SOUNDS})
-
 get_property(QUOVEL_ART_PNG_LIST GLOBAL PROPERTY QUOVEL_ART_PNGS)
 add_custom_target(art-media ALL DEPENDS ${QUOVEL_ART_PNG_LIST})
 
@@ -156,6 +139,8 @@ function(quovel_finish_media)
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUOVEL_MEDIA_DIR} ${stage}/media
+    # Music is streamed from its loose files, never from the archive.
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}/media/music
     COMMAND pack-archive ${stage} ${PROJECT_BINARY_DIR}/game/media.dat
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     DEPENDS pack-archive ${built} ${authored}
@@ -163,7 +148,7 @@ function(quovel_finish_media)
     VERBATIM)
   add_custom_target(media-archive ALL DEPENDS ${PROJECT_BINARY_DIR}/game/media.dat)
   # The authored files are copied into the tree before it is packed.
-  add_dependencies(media-archive game-media art-media font-media ui-sounds)
+  add_dependencies(media-archive game-media art-media font-media sound-media)
   add_dependencies(quovel-mahjong media-archive)
 endfunction()
 cmake_language(DEFER CALL quovel_finish_media)

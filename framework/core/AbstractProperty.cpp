@@ -1,6 +1,7 @@
 #include "framework/core/AbstractProperty.h"
 
 #include "framework/core/NumberText.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
@@ -54,8 +55,20 @@ bool AbstractProperty::getBool() const {
 }
 
 void AbstractProperty::applySetup() {
-    SetupPath path;
-    applySetupWithin(path);
+    SetupWalk walk;
+    applySetupWithin(walk);
+    if (walk.cutShort) {
+        logProblem("setups nested deeper than " + std::to_string(MAX_SETUP_DEPTH) +
+                   " levels were not applied below that depth");
+    }
+}
+
+bool AbstractProperty::enterSetupWalk(SetupWalk& walk) const {
+    if (walk.depth >= MAX_SETUP_DEPTH) {
+        walk.cutShort = true;
+        return false;
+    }
+    return walk.walked.insert(this).second;
 }
 
 PropertyValue* valueOrDummy(AbstractProperty* property) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/core/BaseObject.h"
@@ -18,8 +19,15 @@ class AbstractProperty : public BaseObject {
 public:
     enum Kind : int32_t { KIND_NONE = 0, KIND_VALUE = 1, KIND_NODE = 2, KIND_VECTOR = 3 };
 
-    // Properties already on the current applySetup path; a walk never re-enters them.
-    using SetupPath = std::vector<const AbstractProperty*>;
+    // One applySetup walk. Every property is walked at most once (a setup shared by many nodes
+    // is not expanded again below each of them, and a cycle ends), and the walk goes no deeper
+    // than MAX_SETUP_DEPTH.
+    struct SetupWalk {
+        std::unordered_set<const AbstractProperty*> walked;
+        size_t depth = 0;
+        bool cutShort = false;
+    };
+    static constexpr size_t MAX_SETUP_DEPTH = 64;
 
     // The null objects answer null, so reference counting never deletes them.
     BaseObject* getObject() override;
@@ -47,13 +55,15 @@ public:
 
     // Lets nodes inherit the children of the setups they name (see PropertyNode).
     void applySetup();
-    // The walk behind applySetup; `path` holds the properties being walked, outermost first.
-    virtual void applySetupWithin(SetupPath& path) = 0;
+    // The walk behind applySetup.
+    virtual void applySetupWithin(SetupWalk& walk) = 0;
 
 protected:
     AbstractProperty(Kind kind, std::string typeWord, std::string name);
     // Makes this one of the run-long null objects.
     void markPermanent() { permanent = true; }
+    // Enters this property into the walk; false when it was walked already or lies too deep.
+    bool enterSetupWalk(SetupWalk& walk) const;
 
 private:
     Kind kind;

@@ -45,3 +45,10 @@ inline int32_t floorToInt32(double value) {
 inline int32_t ceilToInt32(double value) {
     return truncToInt32(std::ceil(value));
 }
+
+// A 64-bit result brought into 32 bits, saturating.
+inline int32_t saturateToInt32(int64_t value) {
+    return value > INT32_MAX   ? INT32_MAX
+           : value < INT32_MIN ? INT32_MIN
+                               : static_cast<int32_t>(value);
+}

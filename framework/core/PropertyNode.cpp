@@ -62,6 +62,11 @@ bool reaches(AbstractProperty* from, const AbstractProperty* target) {
     return false;
 }
 
+// Untyped values (attributes) are held by name only.
+bool isListed(const AbstractProperty& child) {
+    return !(child.isValue() && child.getTypeWord().empty());
+}
+
 std::vector<RefHolder<AbstractProperty>> childrenOf(const PropertyNameTable& table) {
     std::vector<RefHolder<AbstractProperty>> copy;
     copy.reserve(table.size());
@@ -110,7 +115,8 @@ AbstractProperty* PropertyNode::addChild(AbstractProperty* child) {
     const RefHolder<AbstractProperty> keep(child);
     removeChild(child->getName());
     nameTable.insert(child->getName(), child);
-    if (!(child->isValue() && child->getTypeWord().empty())) {
+    if (isListed(*child)) {
+        listedAt[child] = children.size();
         children.emplace_back(child);
     }
     return child;
@@ -124,19 +130,36 @@ PropertyValue* PropertyNode::addBool(const std::string& name, bool value, bool u
 }
 
 void PropertyNode::removeChild(const std::string& name) {
-    if (AbstractProperty* named = nameTable.find(name)) {
-        const auto listed = std::find(children.begin(), children.end(), named);
-        if (listed != children.end()) {
-            children.erase(listed);
-        }
-        nameTable.erase(name);
+    AbstractProperty* named = nameTable.find(name);
+    if (!named) {
         return;
     }
-    const auto listed = std::find_if(children.begin(), children.end(),
-                                     [&](const auto& child) { return child->getName() == name; });
-    if (listed != children.end()) {
-        children.erase(listed);
+    const auto listed = listedAt.find(named);
+    if (listed != listedAt.end()) {
+        if (listed->second + 1 == children.size()) {
+            children.pop_back();
+        } else {
+            children[listed->second] = RefHolder<AbstractProperty>();
+            listStale = true;
+        }
+        listedAt.erase(listed);
     }
+    nameTable.erase(name);
+}
+
+void PropertyNode::relist() const {
+    size_t kept = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (children[i]) {
+            listedAt[children[i].get()] = kept;
+            if (kept != i) {
+                children[kept] = std::move(children[i]);
+            }
+            ++kept;
+        }
+    }
+    children.resize(kept);
+    listStale = false;
 }
 
 int32_t PropertyNode::getChoice(const std::string& key, std::span<const char* const> words,
@@ -162,9 +185,9 @@ void PropertyNode::createChildObjects() {
     }
 }
 
-void PropertyNode::applySetupWithin(SetupPath& path) {
-    if (std::find(path.begin(), path.end(), this) != path.end()) {
-        return;  // reached itself through a child
+void PropertyNode::applySetupWithin(SetupWalk& walk) {
+    if (!enterSetupWalk(walk)) {
+        return;
     }
     if (AbstractProperty* setupEntry = getChild("setup")) {
         const std::string setupName = setupEntry->getValue();
@@ -182,9 +205,9 @@ void PropertyNode::applySetupWithin(SetupPath& path) {
             }
         }
     }
-    path.push_back(this);
+    ++walk.depth;
     for (const auto& child : childrenOf(nameTable)) {
-        child->applySetupWithin(path);
+        child->applySetupWithin(walk);
     }
-    path.pop_back();
+    --walk.depth;
 }

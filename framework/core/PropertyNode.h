@@ -65,7 +65,8 @@ public:
     using PropertyVector::addBool;
     // Adds a "Boolean" value (untyped with `untyped`) under `name`; returns it.
     virtual PropertyValue* addBool(const std::string& name, bool value, bool untyped);
-    // Removes the child of that name from the name table and the ordered list.
+    // Removes the child of that name from the name table and the ordered list, in constant
+    // time.
     void removeChild(const std::string& name);
 
     // Index of the first word equal to the text of the child named `key`; `defaultIndex` when
@@ -81,10 +82,16 @@ public:
     // A child "setup" names a node of BasicProperties' node table; every child of that setup
     // whose name this node lacks is added here, shared, and the "setup" entry is dropped. Then
     // the same runs on every child. A setup child that contains this node is not added (it
-    // would make the tree hold itself), and no node is walked twice on one path.
-    void applySetupWithin(SetupPath& path) override;
+    // would make the tree hold itself), and no node is walked twice in one walk.
+    void applySetupWithin(SetupWalk& walk) override;
 
 private:
+    // Closes the empty slots of the ordered list.
+    void relist() const override;
+
+    // Slot in `children` of every listed child.
+    mutable std::unordered_map<const AbstractProperty*, size_t> listedAt;
+
     PropertyNameTable nameTable;
 };
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "framework/core/DataScrambler.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/core/StringUtils.h"
@@ -55,6 +56,11 @@ std::string tagOf(const AbstractProperty& property) {
         return property.getTypeWord();
     }
     return property.isValue() ? "Text" : property.isVector() ? "Vector" : "Node";
+}
+
+// The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
+std::string validUtf8(std::string_view text) {
+    return wstringToString(stringToWString(text));
 }
 
 // Counts one element open in a write while it lives.
@@ -110,7 +116,13 @@ bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument&
     // Every mode reads through the archive reader: it picks the archive member or the loose
     // file, applies the stored name and unscrambles.
     MemoryBuffer buffer;
-    return FileArchive::readFile(currentMode(), fileName, buffer) && parseBuffer(buffer, document);
+    const FileReadResult read =
+        FileArchive::readFile(currentMode(), fileName, buffer, MAX_FILE_BYTES);
+    if (read == FileReadResult::tooLarge) {
+        logProblem("property file \"" + fileName + "\" not read: larger than " +
+                   std::to_string(MAX_FILE_BYTES >> 20) + " MB");
+    }
+    return read == FileReadResult::ok && parseBuffer(buffer, document);
 }
 
 bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document) {
@@ -156,9 +168,10 @@ AbstractProperty* PropertyStore::readElement(const TiXmlElement& element, int32_
     if (depth > MAX_NESTING) {
         return nullptr;
     }
+    // Names and tags are kept as valid UTF-8, so that what is written back reads back the same.
     const char* id = element.Attribute("id");
-    const std::string name = id ? id : "";
-    const std::string& tag = element.ValueStr();
+    const std::string name = id ? validUtf8(id) : "";
+    const std::string tag = validUtf8(element.ValueStr());
 
     PropertyValue* value = nullptr;
     PropertyVector* list = nullptr;  // a vector or a node
@@ -177,7 +190,7 @@ AbstractProperty* PropertyStore::readElement(const TiXmlElement& element, int32_
     if (value || node) {
         for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute;
              attribute = attribute->Next()) {
-            const std::string& attributeName = attribute->NameTStr();
+            const std::string attributeName = validUtf8(attribute->NameTStr());
             if (attributeName == "id") {
                 continue;
             }

@@ -27,6 +27,9 @@ public:
     // Elements nesting deeper than this make a file malformed (the parser recurses per level);
     // trees deeper than this are not written.
     static constexpr int32_t MAX_NESTING = 256;
+    // Property files larger than this are refused (and the refusal logged) before they are
+    // read: no real file comes near it, and parsing one costs several times its size.
+    static constexpr uint32_t MAX_FILE_BYTES = 16u << 20;
 
     // A non-empty `fileName` is the first file to read.
     explicit PropertyStore(const std::string& fileName = std::string());

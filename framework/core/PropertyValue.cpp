@@ -73,4 +73,4 @@ std::string PropertyValue::toString() const {
     return wstringToString(text);
 }
 
-void PropertyValue::applySetupWithin(SetupPath&) {}
+void PropertyValue::applySetupWithin(SetupWalk&) {}

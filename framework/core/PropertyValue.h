@@ -39,7 +39,7 @@ public:
 
     // The value text, narrow.
     std::string toString() const override;
-    void applySetupWithin(SetupPath& path) override;
+    void applySetupWithin(SetupWalk& walk) override;
 
 private:
     friend class AbstractProperty;

@@ -23,6 +23,7 @@ PropertyVector* PropertyVector::dummy() {
 }
 
 AbstractProperty* PropertyVector::getChildAt(int32_t index) const {
+    settleList();
     if (index < 0 || index >= getChildCount()) {
         return nullptr;
     }
@@ -31,6 +32,7 @@ AbstractProperty* PropertyVector::getChildAt(int32_t index) const {
 
 AbstractProperty* PropertyVector::addChild(AbstractProperty* child) {
     if (child && !isDummy()) {
+        settleList();
         children.emplace_back(child);
     }
     return child;
@@ -43,15 +45,16 @@ PropertyValue* PropertyVector::addBool(bool value) {
     return static_cast<PropertyValue*>(addChild(PropertyValue::fromBool("", value)));
 }
 
-void PropertyVector::applySetupWithin(SetupPath& path) {
-    if (std::find(path.begin(), path.end(), this) != path.end()) {
-        return;  // this vector contains itself
+void PropertyVector::applySetupWithin(SetupWalk& walk) {
+    if (!enterSetupWalk(walk)) {
+        return;
     }
-    path.push_back(this);
+    settleList();
     // A copy: the walk may add to the elements' own trees.
     const std::vector<RefHolder<AbstractProperty>> elements = children;
+    ++walk.depth;
     for (const auto& element : elements) {
-        element->applySetupWithin(path);
+        element->applySetupWithin(walk);
     }
-    path.pop_back();
+    --walk.depth;
 }

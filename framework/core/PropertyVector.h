@@ -18,7 +18,10 @@ public:
     static PropertyVector* dummy();
 
     // Length of the ordered list.
-    int32_t getChildCount() const { return static_cast<int32_t>(children.size()); }
+    int32_t getChildCount() const {
+        settleList();
+        return static_cast<int32_t>(children.size());
+    }
     // Element of the ordered list, or null when `index` is out of range.
     AbstractProperty* getChildAt(int32_t index) const;
 
@@ -28,12 +31,22 @@ public:
     // Adds an unnamed "Boolean" value "true" or "false"; returns it (null on the null objects).
     virtual PropertyValue* addBool(bool value);
 
-    void applySetupWithin(SetupPath& path) override;
+    void applySetupWithin(SetupWalk& walk) override;
 
 protected:
     PropertyVector(Kind kind, std::string typeWord, std::string name);
 
-    std::vector<RefHolder<AbstractProperty>> children;
+    // A node drops a child from the middle of its list by leaving an empty slot (releasing the
+    // child at once); the slots are closed up when the list is next read.
+    void settleList() const {
+        if (listStale) {
+            relist();
+        }
+    }
+    virtual void relist() const {}
+
+    mutable std::vector<RefHolder<AbstractProperty>> children;
+    mutable bool listStale = false;
 };
 
 #define DUMMY_VECTOR (::PropertyVector::dummy())

@@ -2,12 +2,16 @@
 
 #include <SDL2/SDL.h>
 #define OV_EXCLUDE_STATIC_CALLBACKS
+#include <unistd.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+
+#include "framework/os/PosixFiles.h"
 
 namespace audio {
 
@@ -21,7 +25,7 @@ constexpr size_t maxDecodedBytes = 128u << 20;
 // output rate.
 bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8_t* data,
                      size_t length, int outputRate, SampleData& sample) {
-    if (channels < 1 || channels > 8 || rate < 1 || outputRate < 1) {
+    if (channels < 1 || channels > 8 || rate < 1 || outputRate < 1 || !data || length == 0) {
         return false;
     }
     const int targetChannels = channels == 1 ? 1 : 2;
@@ -45,7 +49,11 @@ bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8
         if (SDL_ConvertAudio(&cvt) < 0) {
             return false;
         }
-        converted = static_cast<size_t>(cvt.len_cvt);
+        converted = static_cast<size_t>(std::max(cvt.len_cvt, 0));
+    }
+    // A few frames at a rate far above the output rate convert to nothing.
+    if (converted < sizeof(int16_t) * static_cast<size_t>(targetChannels)) {
+        return false;
     }
     sample.channels = targetChannels;
     sample.pcm.resize(converted / sizeof(int16_t));
@@ -53,8 +61,37 @@ bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8
     return true;
 }
 
+uint32_t littleEndian32(const uint8_t* bytes) {
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+           uint32_t{bytes[3]} << 24;
+}
+
+// True when every chunk up to the "data" chunk lies within the file and the data chunk holds
+// samples: the decoder would otherwise trust a declared size (and ask for up to 4 GB) or copy
+// from an empty chunk.
+bool wavChunksFit(const uint8_t* data, size_t length) {
+    size_t at = 12;  // after "RIFF", its size and "WAVE"
+    if (length < at) {
+        return false;
+    }
+    while (length - at >= 8) {
+        const uint32_t size = littleEndian32(data + at + 4);
+        if (size > length - at - 8) {
+            return false;
+        }
+        if (std::memcmp(data + at, "data", 4) == 0) {
+            return size > 0;
+        }
+        at += 8 + size + (size & 1);
+        if (at > length) {
+            return false;
+        }
+    }
+    return false;
+}
+
 bool decodeWav(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
-    if (length > static_cast<size_t>(INT_MAX)) {
+    if (length > static_cast<size_t>(INT_MAX) || !wavChunksFit(data, length)) {
         return false;
     }
     SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(length));
@@ -159,7 +196,16 @@ public:
 
     bool open(const std::string& fileName, int rate) {
         outputRate = rate;
-        if (ov_fopen(fileName.c_str(), &file) != 0) {
+        uint64_t size = 0;
+        FileDescriptor descriptor = openRegularFile(fileName, size);
+        std::FILE* stream = descriptor.get() >= 0 ? fdopen(descriptor.get(), "rb") : nullptr;
+        if (!stream) {
+            return false;
+        }
+        descriptor.release();
+        // On success the file is closed by ov_clear; on failure it is still ours.
+        if (ov_open(stream, &file, nullptr, 0) != 0) {
+            std::fclose(stream);
             return false;
         }
         opened = true;
@@ -260,17 +306,25 @@ FileFormat detectFormat(const uint8_t* data, size_t length) {
 }
 
 bool readSoundFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-    if (!file) {
-        return false;
-    }
-    const std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > maxFileBytes) {
+    bytes.clear();
+    uint64_t size = 0;
+    const FileDescriptor file = openRegularFile(fileName, size);
+    if (file.get() < 0 || size > maxFileBytes) {
         return false;
     }
     bytes.resize(static_cast<size_t>(size));
-    file.seekg(0);
-    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return true;
 }
 
 bool decodeSample(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
@@ -309,8 +363,9 @@ bool SampleStreamDecoder::seek(uint32_t frame) {
 std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate) {
     uint8_t header[12] = {};
     {
-        std::ifstream file(fileName, std::ios::binary);
-        if (!file || !file.read(reinterpret_cast<char*>(header), sizeof header)) {
+        uint64_t size = 0;
+        const FileDescriptor file = openRegularFile(fileName, size);
+        if (file.get() < 0 || ::read(file.get(), header, sizeof header) != sizeof header) {
             return nullptr;
         }
     }

@@ -184,36 +184,31 @@ int LinuxFileSystem::removeTemporaryFiles(const std::string& folder) {
 FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSize,
                                          std::vector<uint8_t>& bytes) {
     bytes.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    uint64_t size = 0;
+    const FileDescriptor file = openRegularFile(path, size);
+    if (file.get() < 0) {
         return errno == ENOENT || errno == ENOTDIR ? FileReadResult::notFound
                                                    : FileReadResult::failed;
     }
-    struct stat info {};
-    FileReadResult result = FileReadResult::ok;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        result = FileReadResult::failed;
-    } else if (static_cast<uint64_t>(info.st_size) > maxSize) {
-        result = FileReadResult::tooLarge;
-    } else {
-        bytes.resize(static_cast<size_t>(info.st_size));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            done += static_cast<size_t>(got);
-        }
-        // A file that shrank under us is not read whole.
-        if (done != bytes.size()) {
-            bytes.clear();
-            result = FileReadResult::failed;
-        }
+    if (size > maxSize) {
+        return FileReadResult::tooLarge;
     }
-    close(fd);
-    return result;
+    bytes.resize(static_cast<size_t>(size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    // A file that shrank under us is not read whole.
+    if (done != bytes.size()) {
+        bytes.clear();
+        return FileReadResult::failed;
+    }
+    return FileReadResult::ok;
 }

@@ -1,6 +1,7 @@
 #include "framework/os/PosixFiles.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,6 +13,29 @@ FileDescriptor::~FileDescriptor() {
     if (fd >= 0) {
         close(fd);
     }
+}
+
+FileDescriptor openRegularFile(const std::string& path, uint64_t& size) {
+    size = 0;
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) {
+        return file;
+    }
+    struct stat info {};
+    if (fstat(file.get(), &info) != 0) {
+        return FileDescriptor();
+    }
+    if (!S_ISREG(info.st_mode)) {
+        errno = EINVAL;
+        return FileDescriptor();
+    }
+    // Reads of a regular file never block; the flag is dropped all the same, for stdio.
+    const int flags = fcntl(file.get(), F_GETFL);
+    if (flags >= 0) {
+        fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
+    }
+    size = static_cast<uint64_t>(info.st_size);
+    return file;
 }
 
 bool writeAllBytes(int fd, const uint8_t* data, size_t size) {

@@ -13,6 +13,7 @@ public:
     explicit FileDescriptor(int fd = -1) : fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : fd(other.release()) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         std::swap(fd, other.fd);
         return *this;
@@ -25,6 +26,12 @@ public:
 private:
     int fd;
 };
+
+// Opens a file for reading only when it is a regular file. The open never blocks (a named pipe
+// or a device in place of a data file would wait forever for a writer); the descriptor is -1
+// with errno set (EINVAL for anything but a regular file) on failure. `size` gets the file's
+// size.
+FileDescriptor openRegularFile(const std::string& path, uint64_t& size);
 
 // Writes all of the bytes, resuming after interrupted and partial writes.
 bool writeAllBytes(int fd, const uint8_t* data, size_t size);

@@ -3,6 +3,7 @@
 #include <unzip.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <climits>
 
@@ -179,20 +180,26 @@ bool FileArchive::readAll(MemoryBuffer& buffer) {
     if (!fileOpen || size > MAX_FILE_SIZE) {
         return false;
     }
-    buffer.resize(size);
-    uint32_t done = 0;
-    while (done < size) {
-        const int got = read(buffer.getData() + done, size - done);
+    // The size field is only a claim: memory grows with the bytes that really come, so a small
+    // member claiming a large size costs no more than its data.
+    constexpr uint32_t piece = 1u << 16;
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < size) {
+        const size_t done = bytes.size();
+        const uint32_t wanted = std::min<uint32_t>(piece, size - static_cast<uint32_t>(done));
+        bytes.resize(done + wanted);
+        const int got = read(bytes.data() + done, wanted);
+        bytes.resize(done + static_cast<size_t>(std::max(got, 0)));
         if (got <= 0) {
             break;
         }
-        done += static_cast<uint32_t>(got);
     }
     // A member shorter than its size field, or with other bytes than it was packed with.
-    if (done != size || crc32(0, buffer.getData(), size) != currentInfo.crc) {
-        buffer.clear();
+    if (bytes.size() != size ||
+        crc32(0, bytes.data(), static_cast<uInt>(size)) != currentInfo.crc) {
         return false;
     }
+    buffer.assign(std::move(bytes));
     return true;
 }
 
@@ -236,11 +243,11 @@ int FileArchive::getFileMode() {
     return fileMode;
 }
 
-bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer,
-                                  bool& found) {
+bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
+                                  uint32_t maxSize) {
     std::lock_guard lock(mutex);
     found = locateFile(storedName);
-    if (!found || !openCurrentFile()) {
+    if (!found || currentInfo.uncompressedSize > maxSize || !openCurrentFile()) {
         return false;
     }
     const bool read = readAll(buffer);
@@ -249,34 +256,47 @@ bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& b
 }
 
 bool FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer) {
+    return readFile(mode, path, buffer, MAX_FILE_SIZE) == FileReadResult::ok;
+}
+
+FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer,
+                                     uint32_t maxSize) {
     buffer.clear();
     FileArchive* archive = getInstance();
     if (mode == 0) {
         mode = archive ? getFileMode() : 1;
     }
     const std::string storedName = getStoredFileName(mode, normalizePath(path));
+    maxSize = std::min(maxSize, MAX_FILE_SIZE);
 
     bool found = false;
-    bool read = false;
+    FileReadResult result = FileReadResult::notFound;
     if (archive && isArchiveMode(mode)) {
         // A member that is found but cannot be read is a failure: the loose file is not tried.
-        read = archive->readFromArchive(storedName, buffer, found);
+        if (archive->readFromArchive(storedName, buffer, found, maxSize)) {
+            result = FileReadResult::ok;
+        } else if (found) {
+            result = archive->getCurrentInfo().uncompressedSize > maxSize ? FileReadResult::tooLarge
+                                                                          : FileReadResult::failed;
+        }
     }
     if (!found) {
         std::vector<uint8_t> bytes;
-        if (FileSystem::current().readFile(storedName, MAX_FILE_SIZE, bytes) ==
-            FileReadResult::ok) {
+        result = FileSystem::current().readFile(storedName, maxSize, bytes);
+        if (result == FileReadResult::ok) {
             buffer.assign(std::move(bytes));
-            read = true;
         }
     }
     // Empty files count as not read, from the archive as from the disk.
-    if (!read || buffer.getSize() == 0) {
+    if (result == FileReadResult::ok && buffer.getSize() == 0) {
+        result = FileReadResult::notFound;
+    }
+    if (result != FileReadResult::ok) {
         buffer.clear();
-        return false;
+        return result;
     }
     if (isScrambledMode(mode)) {
         DataScrambler::apply(buffer.getData(), buffer.getSize());
     }
-    return true;
+    return FileReadResult::ok;
 }

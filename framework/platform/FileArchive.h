@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/os/FileSystem.h"
 #include "framework/platform/MemoryBuffer.h"
 
 // What the archive tells about its current member.
@@ -76,9 +77,14 @@ public:
     // the archive or the loose file; false (and an empty buffer) otherwise. An empty loose file
     // counts as not read.
     static bool readFile(int mode, const std::string& path, MemoryBuffer& buffer);
+    // The same for files of at most `maxSize` bytes, telling a file that is absent or empty
+    // (notFound) from one refused as too large or that failed to read.
+    static FileReadResult readFile(int mode, const std::string& path, MemoryBuffer& buffer,
+                                   uint32_t maxSize);
 
 private:
-    bool readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found);
+    bool readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
+                         uint32_t maxSize);
 
     std::recursive_mutex mutex;
     std::vector<std::string> fileNames;

@@ -4,6 +4,7 @@
 #include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
 
 QUOVEL_DEFINE_TYPE(HighScoreManager, &BaseObject::typeRecord)
@@ -43,6 +44,8 @@ void HighScoreManager::load() {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
     if (!store->loadFile(getScoresFileName())) {
+        // A file that exists but cannot be read is kept, never saved over.
+        fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName());
         return;
     }
     PropertyNode* stored = store->getChildNode("highscoretables");
@@ -61,6 +64,9 @@ void HighScoreManager::load() {
 }
 
 bool HighScoreManager::save() {
+    if (fileHeld) {
+        return false;
+    }
     RefHolder<PropertyStore> store(new PropertyStore());
     auto* root = static_cast<PropertyNode*>(
         store->addChild(new PropertyNode("highscoretables", "HighScoreTables")));

@@ -47,4 +47,6 @@ private:
     TableMap tables;
     bool keepLastScore = false;
     bool scrambled = false;
+    // The file failed to load and could not be moved aside: it is never written over.
+    bool fileHeld = false;
 };

@@ -38,6 +38,8 @@ void JpegMemoryReader::skipSource(size_t count) {
 
 namespace {
 
+constexpr long maxJpegMemory = 160L << 20;
+
 // libjpeg's error manager with the place to return to on a fatal error.
 struct JpegErrorManager {
     jpeg_error_mgr base;
@@ -129,7 +131,8 @@ bool supportedHeader(j_decompress_ptr info) {
     const bool color = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
                         info->jpeg_color_space == JCS_GRAYSCALE;
     return color && info->image_width > 0 && info->image_height > 0 &&
-           info->image_width <= maxPictureSide && info->image_height <= maxPictureSide;
+           info->image_width <= maxPictureSide && info->image_height <= maxPictureSide &&
+           uint64_t{info->image_width} * info->image_height <= maxPicturePixels;
 }
 
 // Runs libjpeg over the set-up decompressor. libjpeg leaves by longjmp on a fatal error, so
@@ -146,6 +149,9 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
         return nullptr;
     }
     jpeg_create_decompress(info);
+    // A progressive picture keeps every coefficient of the picture at once; beyond this bound
+    // (room for the largest picture allowed) libjpeg fails instead of allocating.
+    info->mem->max_memory_to_use = maxJpegMemory;
     installMemorySource(info, data, length);
     jpeg_read_header(info, TRUE);
     if (!supportedHeader(info)) {

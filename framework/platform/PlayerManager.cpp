@@ -8,6 +8,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileSystem.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
 
 QUOVEL_DEFINE_TYPE(PlayerManager, &BaseObject::typeRecord)
@@ -94,6 +95,9 @@ void PlayerManager::loadPlayers() {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
     if (!store->loadFile(getPlayersFileName())) {
+        // A list that exists but cannot be read is kept: saving over it would orphan every
+        // profile and saved game it names.
+        listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName());
         return;
     }
     PropertyNode* list = store->getChildNode("players");
@@ -151,7 +155,7 @@ bool PlayerManager::savePlayers() {
     writePlayerNames(list);
     store->setSourceMode(fileMode());
     store->setSaveFileName(getPlayersFileName());
-    bool saved = store->save();
+    bool saved = !listHeld && store->save();
     if (currentPlayer) {
         saved = savePlayer(currentPlayer) && saved;
     }

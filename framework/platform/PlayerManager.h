@@ -103,4 +103,6 @@ private:
     std::string savegamesFolder = "savegames";
     AbstractPlayer* currentPlayer = nullptr;  // one of `players`, not an extra reference
     bool scrambled = false;
+    // The list file failed to load and could not be moved aside: it is never written over.
+    bool listHeld = false;
 };

@@ -94,6 +94,9 @@ bool decodeRows(PngReadState* state) {
     png_read_info(png, info);
     png_get_IHDR(png, info, &state->width, &state->height, &state->bitDepth, &state->colorType,
                  nullptr, nullptr, nullptr);
+    if (uint64_t{state->width} * state->height > maxPicturePixels) {
+        png_error(png, "picture too large");
+    }
 
     if (state->bitDepth == 16) {
         png_set_scale_16(png);

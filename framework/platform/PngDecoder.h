@@ -22,6 +22,9 @@ constexpr uint32_t FullColor = 4;
 // Largest width or height of a decoded picture; larger pictures are refused before any pixel
 // memory is taken.
 constexpr uint32_t maxPictureSide = 16384;
+// Most pixels of a decoded picture (4096 x 4096, more than any picture of the game needs);
+// larger pictures are refused the same way.
+constexpr uint64_t maxPicturePixels = uint64_t{4096} * 4096;
 
 // A decoded PNG, normalised to one of four row formats: 8-bit palette indexes, 8-bit grey,
 // 24-bit RGB or 32-bit ARGB (alpha first). The rows belong to the decoder.

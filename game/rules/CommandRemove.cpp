@@ -19,8 +19,9 @@ CommandRemove::CommandRemove(int32_t points, int32_t multiplier,
                              const std::vector<RefHolder<Tile>>& tiles)
     : points(points), multiplier(multiplier), tiles(tiles) {
     // Computed in 64 bits and saturated: a huge level value must not wrap into a negative score.
+    // The range is symmetric, so that the undo can negate it.
     const int64_t product = static_cast<int64_t>(points) * multiplier;
-    score = static_cast<int32_t>(std::clamp<int64_t>(product, INT32_MIN, INT32_MAX));
+    score = static_cast<int32_t>(std::clamp<int64_t>(product, -INT32_MAX, INT32_MAX));
 }
 
 CommandRemove::CommandRemove(PropertyNode* saved) : score(0) {
@@ -35,7 +36,7 @@ CommandRemove::CommandRemove(PropertyNode* saved) : score(0) {
             tiles.emplace_back(tile);
         }
     }
-    score = saved->getChildValue("score")->getInt();
+    score = std::max(saved->getChildValue("score")->getInt(), -INT32_MAX);
 }
 
 void CommandRemove::execute(Game& game) {

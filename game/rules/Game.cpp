@@ -1,5 +1,6 @@
 #include "game/rules/Game.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/core/NumberText.h"
@@ -31,6 +32,10 @@ constexpr const char* GAME_CLASS_NAMES[] = {"GameClassic", "GameFreeCell", "Game
 
 // A saved clock: its text read as "%ld" reads it (white space, sign, decimal digits), kept to
 // 32 bits as the field is. Digits beyond 32 bits wrap instead of overflowing.
+int32_t readCount(PropertyNode* node, const char* key) {
+    return std::max(node->getChildValue(key)->getInt(), 0);
+}
+
 int32_t readLongText(PropertyNode* node, const char* key) {
     const std::wstring text = node->getChildValue(key)->getText();
     size_t end = text.find_first_not_of(L" \t\r\n");
@@ -61,10 +66,11 @@ Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
         return;
     }
     score.set(saved->getChildValue("realScore")->getInt());
-    undoCount = saved->getChildValue("undoCount")->getInt();
-    hintCount = saved->getChildValue("hintCount")->getInt();
-    shuffleCount = saved->getChildValue("shuffleCount")->getInt();
-    removedTilesCount = saved->getChildValue("removedTilesCount")->getInt();
+    // Counters never go below 0; play adds to them saturating.
+    undoCount = readCount(saved, "undoCount");
+    hintCount = readCount(saved, "hintCount");
+    shuffleCount = readCount(saved, "shuffleCount");
+    removedTilesCount = readCount(saved, "removedTilesCount");
     realTime = readLongText(saved, "realTime");
     dataGatherLevelTime = readLongText(saved, "dataGatherLevelTime");
     clockTime = readLongText(saved, "clockTime");
@@ -72,7 +78,7 @@ Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
     hasWon = saved->getChildValue("hasWon")->getBool();
     pressedShuffle = saved->getChildValue("pressedShuffle")->getBool();
     pressedUndo = saved->getChildValue("pressedUndo")->getBool();
-    bonusesClaimed = saved->getChildValue("bonusesClaimed")->getInt();
+    bonusesClaimed = readCount(saved, "bonusesClaimed");
 
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     // A game without its level and both boards cannot be played: such a tree is refused.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/NumberClamp.h"
 #include "game/rules/CommandMove.h"
 #include "game/rules/CommandRemove.h"
 #include "game/rules/FaceGroups.h"
@@ -236,12 +237,14 @@ void Game::removePair() {
     }
     IGameScreen& screen = getGameScreen();
     RefHolder<Tile> first = selection.front();
-    const int32_t points = level->getPointsPerMatch().getInt();
+    // A match never takes points away (the score's floor would make its undo give them back).
+    const int32_t points = std::max(level->getPointsPerMatch().getInt(), 0);
     screen.addBonusPoints(points);
     screen.getTimeValue().addImmediate(level->getTimeBonus().getInt());
     lastSubmitTime = timeSinceLastRestart;
-    removedTilesCount += static_cast<int32_t>(selection.size());
-    ++matchCount;
+    removedTilesCount =
+        saturateToInt32(int64_t{removedTilesCount} + static_cast<int64_t>(selection.size()));
+    matchCount = saturateToInt32(int64_t{matchCount} + 1);
 
     IPlayerHooks* player = getCurrentPlayer();
     if (player != nullptr) {
@@ -301,7 +304,7 @@ void Game::undo() {
     RefHolder<Command> command = undoHistory.back();
     command->undo(*this);
     undoHistory.pop_back();
-    ++undoCount;
+    undoCount = saturateToInt32(int64_t{undoCount} + 1);
     lastMatchKey = -1;
     playGameSound("SOUND_USE_UNDO");
 }
@@ -310,7 +313,7 @@ void Game::moveSelectedTile() {
     if (selection.empty()) {
         return;
     }
-    ++moveCount;
+    moveCount = saturateToInt32(int64_t{moveCount} + 1);
     runCommand(new CommandMove(moveTargetColumn, moveTargetRow, selection.front().get()));
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "app/TokenBounds.h"
 #include "framework/core/BasicProperties.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongStats.h"
@@ -31,12 +32,7 @@ class ProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         BasicProperties::createInstance();
-        BasicProperties& table = *BasicProperties::instance();
-        table.setInteger("MIN_NUM_SHUFFLES", 2);
-        table.setInteger("MAX_NUM_SHUFFLES", 5);
-        table.setInteger("MIN_NUM_HINTS", 3);
-        table.setInteger("MAX_NUM_HINTS", 9);
-        loadTuningConstants();
+        setTestTokenBounds();
         writeTrophies(trophyDefinitions(20));
     }
     void TearDown() override {

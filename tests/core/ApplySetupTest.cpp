@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
@@ -121,6 +125,52 @@ TEST_F(ApplySetupTest, TreesThatHoldThemselvesAreWalkedOnce) {
     // Break the cycles so that everything is freed.
     b->removeChild("a");
     b->removeChild("list");
+}
+
+TEST_F(ApplySetupTest, SharedSetupsAreExpandedOnceAndChainsStopAtTheDepthBound) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+
+    // Each level's two children name the level below: walked under every parent, 40 levels
+    // would be 2^40 walks.
+    addSetup("L0")->addChild(new PropertyValue("leaf", 7));
+    for (int i = 1; i <= 40; ++i) {
+        PropertyNode* level = addSetup(("L" + std::to_string(i)).c_str());
+        const std::string below = "L" + std::to_string(i - 1);
+        level->addChild(referring("a", below.c_str()));
+        level->addChild(referring("b", below.c_str()));
+    }
+    RefHolder<PropertyNode> top(referring("top", "L40"));
+    top->applySetup();
+    PropertyNode* node = top.get();
+    for (int depth = 40; depth > 0; --depth) {
+        ASSERT_NE(node->getChild("a"), nullptr) << depth;
+        // Both children share the level below, expanded once.
+        EXPECT_EQ(node->getChildNode("a")->getChild("a"), node->getChildNode("b")->getChild("a"));
+        EXPECT_EQ(node->getChild("setup"), nullptr);
+        node = node->getChildNode("a");
+    }
+    EXPECT_EQ(node->getChild("leaf")->getInt(), 7);
+    EXPECT_TRUE(logged.empty());
+
+    // A chain of setups far deeper than the stack could follow is applied 64 levels deep.
+    const int chain = 30000;
+    addSetup("C0");
+    for (int i = 1; i <= chain; ++i) {
+        const std::string below = "C" + std::to_string(i - 1);
+        addSetup(("C" + std::to_string(i)).c_str())->addChild(referring("c", below.c_str()));
+    }
+    RefHolder<PropertyNode> head(referring("head", ("C" + std::to_string(chain)).c_str()));
+    head->applySetup();
+    int depth = 0;
+    for (node = head.get(); node->getChild("c"); node = node->getChildNode("c")) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, static_cast<int>(AbstractProperty::MAX_SETUP_DEPTH));
+    EXPECT_NE(node->getChild("setup"), nullptr);  // the node below the bound is left as it was
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("64"), std::string::npos);
+    setProblemSink(nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -9,6 +10,7 @@
 
 #include "TempFolder.h"
 #include "core/FakeFilesTest.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
@@ -113,6 +115,89 @@ TEST_F(PropertyStoreRobustnessTest, RandomAndTruncatedTextsFailCleanly) {
     // The parser takes these for documents, but they hold no element.
     EXPECT_FALSE(loadsInto("<!-- only a comment -->"));
     EXPECT_FALSE(loadsInto("<"));
+}
+
+TEST_F(PropertyStoreRobustnessTest, ANodeOfManyChildrenFillsAndEmptiesInLinearTime) {
+    // A hang guard, not a speed figure: with a scan per added child this took minutes.
+    const auto start = std::chrono::steady_clock::now();
+    const int count = 200000;
+    RefHolder<PropertyNode> node(new PropertyNode("list", "Node"));
+    std::vector<PropertyValue*> values;
+    for (int i = 0; i < count; ++i) {
+        values.push_back(static_cast<PropertyValue*>(
+            node->addChild(new PropertyValue("k" + std::to_string(i), i))));
+    }
+    // Every third child is replaced (it moves to the end), every seventh removed.
+    for (int i = 0; i < count; i += 3) {
+        node->addChild(new PropertyValue("k" + std::to_string(i), -i));
+    }
+    RefHolder<PropertyValue> removed(values[7]);
+    for (int i = 0; i < count; i += 7) {
+        node->removeChild("k" + std::to_string(i));
+    }
+    EXPECT_EQ(removed->getRefCount(), 1);    // released by the node at once
+    EXPECT_EQ(values[1]->getRefCount(), 2);  // the list's and the name table's
+
+    std::vector<int> expected;
+    for (int i = 0; i < count; ++i) {
+        if (i % 3 != 0 && i % 7 != 0) {
+            expected.push_back(i);
+        }
+    }
+    for (int i = 0; i < count; i += 3) {
+        if (i % 7 != 0) {
+            expected.push_back(-i);
+        }
+    }
+    ASSERT_EQ(node->getChildCount(), static_cast<int32_t>(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(node->getChildAt(static_cast<int32_t>(i))->getInt(), expected[i]) << i;
+    }
+    EXPECT_EQ(node->getNameTable().size(), expected.size());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST_F(PropertyStoreRobustnessTest, OversizedFilesAreRefusedWithTheReasonLogged) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    // Valid files padded with blanks to the limit and one byte beyond.
+    const std::string text = "<root><Text id=\"t\" value=\"x\"/></root>";
+    const size_t limit = PropertyStore::MAX_FILE_BYTES;
+    put("/opt/game/limit.xml", text + std::string(limit - text.size(), ' '));
+    put("/opt/game/over.xml", text + std::string(limit + 1 - text.size(), ' '));
+
+    RefHolder<PropertyStore> store(new PropertyStore());
+    EXPECT_TRUE(store->loadFile("/opt/game/limit.xml"));
+    EXPECT_TRUE(logged.empty());
+    EXPECT_FALSE(loadsInto(fileText("/opt/game/over.xml")));
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("input.xml"), std::string::npos);
+    EXPECT_NE(logged[0].find("16 MB"), std::string::npos);
+    setProblemSink(nullptr);
+}
+
+TEST_F(PropertyStoreRobustnessTest, InvalidUtf8InNamesAndTagsReadsAsReplacementCharacters) {
+    // Lone bytes, a cut sequence and an over-long form: each becomes U+FFFD (EF BF BD).
+    put("/opt/game/bytes.xml",
+        "<root><Node id=\"a\xFF\xC3z\" b\xE9=\"1\"><Integer id=\"\xC0\xAF\" value=\"2\"/>"
+        "</Node><T\xFEg id=\"ok\xC3\xA9\"/></root>");
+    RefHolder<PropertyStore> store(new PropertyStore("/opt/game/bytes.xml"));
+    ASSERT_TRUE(store->load());
+    const std::string bad = "\xEF\xBF\xBD";
+    PropertyNode* node = store->getChildNode("a" + bad + bad + "z");
+    ASSERT_FALSE(node->isDummy());
+    EXPECT_EQ(node->getChild("b" + bad)->getInt(), 1);
+    EXPECT_EQ(node->getChild(bad + bad)->getInt(), 2);
+    EXPECT_EQ(store->getChild("ok\xC3\xA9")->getTypeWord(), "T" + bad + "g");
+
+    // What is written reads back under the same names.
+    store->setSaveFileName("/opt/game/again.xml");
+    ASSERT_TRUE(store->save());
+    RefHolder<PropertyStore> again(new PropertyStore("/opt/game/again.xml"));
+    ASSERT_TRUE(again->load());
+    EXPECT_EQ(again->getChildNode("a" + bad + bad + "z")->getChild("b" + bad)->getInt(), 1);
+    EXPECT_EQ(again->getChildNode("a" + bad + bad + "z")->getChild(bad + bad)->getInt(), 2);
+    EXPECT_EQ(again->getChild("ok\xC3\xA9")->getTypeWord(), "T" + bad + "g");
 }
 
 TEST_F(PropertyStoreRobustnessTest, AFailedSaveLeavesTheOldFileWhole) {

@@ -6,8 +6,10 @@
 
 #include "PlayerFilesFixture.h"
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
+#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/HighScoreEntry.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
@@ -192,6 +194,46 @@ TEST_F(HighScoreFilesTest, AFileOfAnotherVersionIsIgnoredThenOverwritten) {
     RefHolder<HighScoreManager> older(new HighScoreManager("1", true));
     older->load();
     EXPECT_TRUE(older->getTables().empty());
+}
+
+TEST_F(HighScoreFilesTest, AnUnreadableFileIsKeptAndNeverSavedOver) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    // Moved aside under a dated name; the next save writes a fresh file beside it.
+    writeScrambled("players/scores.xml.!", "<root><HighScoreTables id=\"highscoret");
+    const std::string damaged = readTestFile(gameFolder() / "players/scores.xml.!");
+    RefHolder<HighScoreManager> manager(new HighScoreManager("1", true));
+    manager->load();
+    EXPECT_TRUE(manager->getTables().empty());
+    std::vector<fs::path> aside;
+    for (const auto& entry : fs::directory_iterator(gameFolder() / "players")) {
+        aside.push_back(entry.path());
+    }
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(aside[0].filename().string().rfind("scores.xml.!.damaged-20", 0), 0u);
+    EXPECT_EQ(readTestFile(aside[0]), damaged);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find(aside[0].filename().string()), std::string::npos);
+    manager->setTable("best", tableOf(3, true, {99}).get());
+    ASSERT_TRUE(manager->save());
+    EXPECT_EQ(readTestFile(aside[0]), damaged);
+
+    // A damaged file that cannot be moved stays, and no save replaces it.
+    FakeFileSystem fake;
+    FileSystem::setCurrent(&fake);
+    resetFolderCache();
+    RefHolder<HighScoreManager> stuck(new HighScoreManager("1", false));
+    const std::string path = stuck->getScoresFileName();
+    fake.files[path] = {'<', 'r', 'o'};
+    fake.undeletable.insert(path);
+    stuck->load();
+    stuck->setTable("best", tableOf(3, true, {99}).get());
+    EXPECT_FALSE(stuck->save());
+    EXPECT_EQ(fake.files[path], (std::vector<uint8_t>{'<', 'r', 'o'}));
+    FileSystem::setCurrent(nullptr);
+    resetFolderCache();
+    EXPECT_EQ(logged.size(), 2u);
+    setProblemSink(nullptr);
 }
 
 TEST_F(HighScoreFilesTest, EntriesThatAreNoScoreEntriesAreSkipped) {

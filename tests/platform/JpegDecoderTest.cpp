@@ -86,6 +86,23 @@ void expectReferencePixels(Image* image, const std::vector<uint8_t>& file, bool 
     EXPECT_EQ(wrong, 0) << what << " at " << image->getBytesPerPixel() << " bytes per pixel";
 }
 
+// The file with its frame header (FF C0 baseline, FF C2 progressive: length, precision, height,
+// width) claiming another size; empty when the file has no such header.
+std::vector<uint8_t> withFrameSize(const std::vector<uint8_t>& file, uint8_t marker, int width,
+                                   int height) {
+    for (size_t frame = 0; frame + 8 < file.size(); ++frame) {
+        if (file[frame] == 0xFF && file[frame + 1] == marker) {
+            std::vector<uint8_t> bytes = file;
+            bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
+            bytes[frame + 6] = static_cast<uint8_t>(height);
+            bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
+            bytes[frame + 8] = static_cast<uint8_t>(width);
+            return bytes;
+        }
+    }
+    return {};
+}
+
 class JpegDecoderTest : public ::testing::Test {
 protected:
     ~JpegDecoderTest() override {
@@ -143,6 +160,28 @@ TEST_F(JpegDecoderTest, CmykPicturesAreRefused) {
     spec.pixels.assign(8 * 8 * 4, 90);
     const std::vector<uint8_t> file = encodeJpeg(spec);
     EXPECT_EQ(decodeJpeg("", file.data(), file.size()), nullptr);
+}
+
+TEST_F(JpegDecoderTest, PicturesOverThePixelCountAreRefused) {
+    // Small files whose frame header claims another size: libjpeg completes what the data
+    // lacks, so only the size decides.
+    for (const bool progressive : {false, true}) {
+        JpegSpec spec = colorPicture(16, 16, 3);
+        spec.progressive = progressive;
+        const std::vector<uint8_t> file = encodeJpeg(spec);
+        const uint8_t marker = progressive ? 0xC2 : 0xC0;
+        auto sized = [&](int width, int height) {
+            return withFrameSize(file, marker, width, height);
+        };
+        const std::vector<uint8_t> larger = sized(40, 24);
+        RefHolder<Image> image = decodeJpeg("", larger.data(), larger.size());
+        ASSERT_TRUE(image) << progressive;
+        EXPECT_EQ(image->getWidth(), 40);
+        for (const auto& [width, height] : {std::pair{4097, 4096}, std::pair{8000, 8000}}) {
+            const std::vector<uint8_t> huge = sized(width, height);
+            EXPECT_EQ(decodeJpeg("", huge.data(), huge.size()), nullptr) << width << progressive;
+        }
+    }
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
@@ -211,23 +250,10 @@ TEST_F(JpegDecoderTest, TruncatedHeadersGiveNoImageAndTruncatedDataEndsThePictur
 
 TEST_F(JpegDecoderTest, HostilePicturesGiveNoImage) {
     const std::vector<uint8_t> file = encodeJpeg(colorPicture(16, 16, 3));
-    // The frame header: FF C0, length, precision, height, width.
-    size_t frame = 0;
-    for (size_t k = 0; k + 1 < file.size(); ++k) {
-        if (file[k] == 0xFF && file[k + 1] == 0xC0) {
-            frame = k;
-            break;
-        }
-    }
-    ASSERT_GT(frame, 0u);
     const auto withSize = [&](int width, int height) {
-        std::vector<uint8_t> bytes = file;
-        bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
-        bytes[frame + 6] = static_cast<uint8_t>(height);
-        bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
-        bytes[frame + 8] = static_cast<uint8_t>(width);
-        return bytes;
+        return withFrameSize(file, 0xC0, width, height);
     };
+    ASSERT_FALSE(withSize(16, 16).empty());
     const std::vector<std::pair<std::string, std::vector<uint8_t>>> hostile = {
         {"huge", withSize(65000, 65000)},
         {"wide", withSize(60000, 16)},

@@ -102,6 +102,39 @@ TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
     EXPECT_FALSE(fs::exists(gameFolder() / "players/ann.plr.!"));
 }
 
+TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideNotOverwritten) {
+    {
+        RefHolder<PlayerManager> before(new PlayerManager("3", true));
+        static_cast<TestPlayer*>(before->addPlayer(new TestPlayer("Ann")))->pairs = 1;
+        ASSERT_TRUE(before->savePlayers());
+    }
+    // The list loses its end (a crash while copying, a full disk elsewhere).
+    std::string text = readTestFile(gameFolder() / "players/players.plrs.!");
+    text.resize(text.size() / 2);
+    writeTestFile(gameFolder() / "players/players.plrs.!", text);
+
+    RefHolder<PlayerManager> manager(new PlayerManager("3", true));
+    manager->loadPlayers();
+    EXPECT_TRUE(manager->getPlayers().empty());
+    manager->addPlayer(new TestPlayer("Bob"));
+    ASSERT_TRUE(manager->savePlayers());
+
+    std::vector<std::string> aside;
+    for (const auto& entry : fs::directory_iterator(gameFolder() / "players")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("players.plrs.!.damaged-", 0) == 0) {
+            aside.push_back(name);
+            EXPECT_EQ(readTestFile(entry.path()), text);
+        }
+    }
+    EXPECT_EQ(aside.size(), 1u);
+    // Ann's profile is still there to be recovered by hand.
+    EXPECT_TRUE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    reloaded->loadPlayers();
+    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Bob"});
+}
+
 TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
     {
         RefHolder<PlayerManager> old(new PlayerManager("1", true));

@@ -410,6 +410,26 @@ TEST_F(PngDecoderTest, HostilePicturesGiveNoImage) {
     EXPECT_EQ(loadPngMemory(badCrc.data(), badCrc.size(), 0), nullptr);
 }
 
+TEST_F(PngDecoderTest, PicturesOverThePixelCountAreRefused) {
+    // One-bit grey pictures of blank rows: small files, the cap decides alone. At the cap a
+    // picture decodes whatever its shape; one row more is refused.
+    const std::vector<uint8_t> end = pngChunk("IEND", {});
+    auto blank = [&](uint32_t width, uint32_t height) {
+        return pngOf({header(width, height, 1, 0),
+                      pngChunk("IDAT", zeros(static_cast<size_t>((width + 7) / 8 + 1) * height)),
+                      end});
+    };
+    const std::vector<uint8_t> atCap = blank(2048, 8192);
+    RefHolder<Image> image = loadPngMemory(atCap.data(), atCap.size(), PngDecodeFlags::AlphaOnly);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getHeight(), 8192);
+    for (const auto& [width, height] : {std::pair{4096u, 4097u}, std::pair{16384u, 1025u}}) {
+        const std::vector<uint8_t> over = blank(width, height);
+        EXPECT_EQ(loadPngMemory(over.data(), over.size(), PngDecodeFlags::AlphaOnly), nullptr)
+            << width << "x" << height;
+    }
+}
+
 TEST_F(PngDecoderTest, DamagedBytesNeverReadOutOfBounds) {
     // Each byte of a real file in turn is damaged; the decoder must reject or decode, never
     // overrun (the sanitizer build checks the latter).

@@ -325,6 +325,32 @@ TEST_F(GamePlayTest, LevelValuesBeyondThirtyTwoBitsAreClampedNotWrapped) {
     EXPECT_EQ(screen.getTimeValue().getValue(), 0);
 }
 
+TEST_F(GamePlayTest, NegativeOrInfiniteMatchPointsScoreNothing) {
+    for (const char* points : {"-inf", "-25"}) {
+        SCOPED_TRACE(points);
+        Game* game = Game::create(Game::TYPE_CLASSIC);
+        RefHolder<Level> level =
+            game_test::makeLevel({{"gameType", "Classic"}, {"pointsPerMatch", points}});
+        RefHolder<Layout> layout = game_test::makeLayout(ROW);
+        level->setLayoutObject(layout.get());
+        game->setLevel(level.get());
+        game->getScore().set(500);
+        tileAt({8, 4, 0})->setFace(1, 1);
+        tileAt({12, 4, 0})->setFace(1, 1);
+        screen.setChainCounter(2);
+        screen.calls.clear();
+        click({8, 4, 0});
+        ASSERT_EQ(click({12, 4, 0}), Game::CLICK_MATCH);
+        auto* removal = objectCast<CommandRemove>(game->getUndoHistory().back().get());
+        ASSERT_NE(removal, nullptr);
+        EXPECT_EQ(removal->getScore(), 0);
+        EXPECT_TRUE(recorded("addBonusPoints 0"));
+        EXPECT_EQ(game->getScore().getValue(), 500);
+        game->undo();
+        EXPECT_EQ(game->getScore().getValue(), 500);
+    }
+}
+
 TEST_F(GamePlayTest, TheLastPairWinsEvenDuringASuperHint) {
     Game* game = start({{0, 0, 0}, {6, 0, 0}}, {{4, 1}, {4, 1}});
     screen.setSuperHintCounter(2);

@@ -168,6 +168,37 @@ TEST_F(GameStateTest, SavingAndRestoringKeepsEverySavedField) {
     EXPECT_EQ(back->undoCount, 1);
 }
 
+TEST_F(GameStateTest, SavedCountersAndScoresAtThe32BitEdgesStayInRange) {
+    Game* game = startGame();
+    RefHolder<PropertyNode> node = saved(game);
+    node->addChild(new PropertyValue("removedTilesCount", INT32_MAX));
+    node->addChild(new PropertyValue("undoCount", INT32_MAX));
+    node->addChild(new PropertyValue("hintCount", -5));
+    node->addChild(new PropertyValue("bonusesClaimed", INT32_MIN));
+    // A removal that took every point there is: its undo must not negate INT32_MIN.
+    RefHolder<PropertyNode> removal(new PropertyNode("", "CommandRemove"));
+    removal->addChild(new PropertyVector("tiles"));
+    removal->addChild(new PropertyValue("score", INT32_MIN));
+    node->getChildVector("undo")->addChild(removal.get());
+    ASSERT_TRUE(Game::restoreCurrent(node.get()));
+    Game* back = Game::current();
+    EXPECT_EQ(back->hintCount, 0);
+    EXPECT_EQ(back->bonusesClaimed, 0);
+    EXPECT_EQ(back->removedTilesCount, INT32_MAX);
+
+    back->undo();
+    EXPECT_EQ(back->getScore().getValue(), INT32_MAX);  // all of it given back, saturated
+    EXPECT_EQ(back->undoCount, INT32_MAX);
+    Game::TileList pair;
+    ASSERT_TRUE(back->findHint(pair));
+    for (const RefHolder<Tile>& tile : pair) {
+        back->onTileClicked(tile->getGridX(), tile->getGridY());
+        back->update();
+    }
+    EXPECT_EQ(back->getLayout()->getTileCount(), 6);
+    EXPECT_EQ(back->removedTilesCount, INT32_MAX);
+}
+
 TEST_F(GameStateTest, UnplayableSavedTreesAreRefusedAndTheGameStays) {
     Game* game = startGame();
     RefHolder<PropertyNode> good = saved(game);

@@ -1,0 +1,33 @@
+#include "framework/core/ProblemLog.h"
+
+#include <cstdio>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+std::mutex& logMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::function<void(const std::string&)>& currentSink() {
+    static std::function<void(const std::string&)> sink;
+    return sink;
+}
+
+}  // namespace
+
+void logProblem(const std::string& text) {
+    std::lock_guard lock(logMutex());
+    if (currentSink()) {
+        currentSink()(text);
+        return;
+    }
+    std::fprintf(stderr, "quovel-mahjong: %s\n", text.c_str());
+}
+
+void setProblemSink(std::function<void(const std::string&)> sink) {
+    std::lock_guard lock(logMutex());
+    currentSink() = std::move(sink);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Where the program reports input it refused or set aside (a file too large, a damaged player
+// list moved away, a setup chain cut short): one line per problem, on stderr unless a sink is
+// installed. Safe to call from any thread.
+void logProblem(const std::string& text);
+
+// Installs a sink that receives every line instead of stderr (tests); an empty one restores
+// stderr.
+void setProblemSink(std::function<void(const std::string&)> sink);

@@ -1,0 +1,80 @@
+#pragma once
+
+// Shared pieces of the fuzz targets: the input served as a file on a file system in memory,
+// property trees parsed from the input, and the run-long set-up the readers expect.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <tinyxml.h>
+#include <unistd.h>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/RefHolder.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/MemoryBuffer.h"
+
+namespace fuzz {
+
+// The file system of the whole run, in memory; every input starts with no files on it.
+inline FakeFileSystem& files() {
+    static FakeFileSystem* const fake = [] {
+        auto* made = new FakeFileSystem();
+        FileSystem::setCurrent(made);
+        // Refusals are logged on every damaged input; the fuzzer's output stays readable.
+        setProblemSink([](const std::string&) {});
+        setGameName("Fuzz");
+        return made;
+    }();
+    return *fake;
+}
+
+inline void clearFiles() {
+    files().files.clear();
+}
+
+inline void putFile(const std::string& path, const uint8_t* data, size_t size) {
+    files().files[path].assign(data, data + size);
+}
+
+// Global values start empty for every input, as at start-up.
+inline void freshGlobals() {
+    BasicProperties::releaseInstance();
+    BasicProperties::createInstance();
+}
+
+// The input parsed as a property file; null when it does not parse.
+inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
+    MemoryBuffer buffer;
+    buffer.assign(std::vector<uint8_t>(data, data + size));
+    RefHolder<PropertyStore> store(new PropertyStore());
+    TiXmlDocument document;
+    if (!store->parseBuffer(buffer, document)) {
+        return RefHolder<PropertyStore>();
+    }
+    store->readDocument(document);
+    return store;
+}
+
+// The input written to a real file of this process, for readers that open files by name; in
+// memory when the system offers a memory file system. Returns the file's name.
+inline std::string inputAsFile(const std::string& name, const uint8_t* data, size_t size) {
+    const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    const std::string path = folder + "/quovel-fuzz-" + name + "-" + std::to_string(getpid());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return path;
+}
+
+// Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the
+// fuzzer finds nothing faster by feeding megabytes.
+constexpr size_t inputLimit = 1u << 20;
+
+}  // namespace fuzz

@@ -1,0 +1,211 @@
+// Writes the fuzz targets' binary seeds and a few trees written by the game's own writers into
+// the folder given: pictures, sounds and archives from the tests' makers, saved games of every
+// game type, a player list, a score file and a settings file.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "GameSupport.h"
+#include "PictureEncoder.h"
+#include "ZipBuilder.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/os/FileKeyStore.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "os/TestSounds.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path root;
+
+void write(const std::string& target, const std::string& name, const std::vector<uint8_t>& bytes) {
+    fs::create_directories(root / target);
+    std::ofstream out(root / target / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+void writeText(const std::string& target, const std::string& name, const std::string& text) {
+    write(target, name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// A store written by PropertyStore::save, as the game writes its files.
+std::string saved(PropertyStore* store) {
+    store->setSaveFileName("/opt/game/seed.xml");
+    store->setSourceMode(1);
+    store->save();
+    const std::vector<uint8_t>& bytes = fuzz::files().files["/opt/game/seed.xml"];
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> gradient(int width, int height, int channels) {
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width * channels; ++x) {
+            pixels.push_back(static_cast<uint8_t>(x * 7 + y * 13));
+        }
+    }
+    return pixels;
+}
+
+void pictures() {
+    const struct {
+        const char* name;
+        int colorType;
+        int bitDepth;
+        int channels;
+        bool interlaced;
+    } kinds[] = {{"rgb.png", PNG_COLOR_TYPE_RGB, 8, 3, false},
+                 {"rgba.png", PNG_COLOR_TYPE_RGB_ALPHA, 8, 4, true},
+                 {"grey.png", PNG_COLOR_TYPE_GRAY, 8, 1, false},
+                 {"grey-alpha16.png", PNG_COLOR_TYPE_GRAY_ALPHA, 16, 4, false},
+                 {"palette.png", PNG_COLOR_TYPE_PALETTE, 8, 1, false}};
+    for (const auto& kind : kinds) {
+        PngSpec spec;
+        spec.width = 7;
+        spec.height = 5;
+        spec.colorType = kind.colorType;
+        spec.bitDepth = kind.bitDepth;
+        spec.interlaced = kind.interlaced;
+        const std::vector<uint8_t> pixels = gradient(7, 5, kind.channels);
+        for (int y = 0; y < 5; ++y) {
+            spec.rows.emplace_back(pixels.begin() + y * 7 * kind.channels,
+                                   pixels.begin() + (y + 1) * 7 * kind.channels);
+        }
+        if (kind.colorType == PNG_COLOR_TYPE_PALETTE) {
+            for (int i = 0; i < 256; ++i) {
+                spec.palette.push_back(
+                    {static_cast<png_byte>(i), static_cast<png_byte>(255 - i), 40});
+            }
+        }
+        write("png", kind.name, encodePng(spec));
+    }
+    for (const bool progressive : {false, true}) {
+        for (const int components : {1, 3}) {
+            JpegSpec spec;
+            spec.width = 19;
+            spec.height = 11;
+            spec.components = components;
+            spec.colorSpace = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+            spec.progressive = progressive;
+            spec.pixels = gradient(19, 11, components);
+            write("jpeg",
+                  std::string(progressive ? "progressive" : "baseline") +
+                      (components == 1 ? "-grey.jpg" : "-rgb.jpg"),
+                  encodeJpeg(spec));
+        }
+    }
+}
+
+void sounds() {
+    write("wav", "mono.wav",
+          testsounds::wavFile(22050, 1, testsounds::tone(22050, 1, 300, 440, 0.5)));
+    write("wav", "stereo.wav",
+          testsounds::wavFile(44100, 2, testsounds::tone(44100, 2, 200, 330, 0.4)));
+    write("ogg", "mono.ogg",
+          testsounds::oggFile(22050, 1, testsounds::tone(22050, 1, 3000, 440, 0.5)));
+    write("ogg", "stereo.ogg",
+          testsounds::oggFile(44100, 2, testsounds::tone(44100, 2, 3000, 330, 0.4)));
+}
+
+void archives() {
+    const std::string path = (root / "archive.zip").string();
+    writeZip(path,
+             {{"media/properties/text.xml", "<root><Text id=\"a\" value=\"b\"/></root>", true},
+              {"media/images/blank.png", std::string(40, '\0'), false}});
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    write("archive", "two-members.zip", bytes);
+    fs::remove(path);
+}
+
+RefHolder<Level> makeLevel(const std::vector<std::pair<std::string, std::string>>& values) {
+    RefHolder<PropertyNode> node(new PropertyNode("level", "Level"));
+    for (const auto& [key, text] : values) {
+        node->addChild(new PropertyValue(key, text, true));
+    }
+    node->addChild(new PropertyValue("isSaveGame", "", true));
+    RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->create("Level", node.get()));
+    return RefHolder<Level>(objectCast<Level>(made.get()));
+}
+
+RefHolder<Layout> makeLayout(int gameType) {
+    RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
+    auto* tiles = static_cast<PropertyVector*>(node->addChild(new PropertyVector("tiles")));
+    for (int x = 0; x <= 10; x += 2) {
+        for (int y = 0; y <= 4; y += 4) {
+            auto* tile = static_cast<PropertyNode*>(tiles->addChild(new PropertyNode("", "Tile")));
+            tile->addChild(new PropertyValue("x", std::to_string(x), true));
+            tile->addChild(new PropertyValue("y", std::to_string(y), true));
+            tile->addChild(new PropertyValue("z", "0", true));
+        }
+    }
+    return RefHolder<Layout>(new Layout(node.get(), gameType, gameType == 1 ? 1 : 4));
+}
+
+void savedGames() {
+    fuzz::gameReady();
+    const char* types[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+    for (int type = 0; type < 6; ++type) {
+        Game* game = Game::create(type);
+        RefHolder<Level> level = makeLevel({{"gameType", types[type]},
+                                            {"pointsPerMatch", "100"},
+                                            {"tileDistMin", "1"},
+                                            {"tileDistMax", "4"},
+                                            {"sideBoardIndex", type == 1 ? "1" : "4"}});
+        RefHolder<Layout> layout = makeLayout(type);
+        level->setLayoutObject(layout.get());
+        game->setLevel(level.get());
+        fuzz::playHint(*game);
+        RefHolder<PropertyStore> store(new PropertyStore());
+        auto* node = static_cast<PropertyNode*>(store->addChild(new PropertyNode("game")));
+        game->save(node);
+        writeText("savedgame", std::string(types[type]) + ".sav", saved(store.get()));
+        Game::releaseCurrent();
+    }
+}
+
+// A player list of two and the current player's profile, joined by a 0 byte.
+void players() {
+    fuzz::profileReady();
+    RefHolder<PlayerManager> manager(new PlayerManager("1", false));
+    manager->addPlayer(new QuovelMahjongPlayer("Ann"));
+    manager->addPlayer(new QuovelMahjongPlayer("B\xC3\xA9" "a 2"));
+    manager->savePlayers();
+    std::vector<uint8_t> bytes = fuzz::files().files[manager->getPlayersFileName()];
+    bytes.push_back(0);
+    const std::vector<uint8_t>& profile = fuzz::files().files[manager->getPlayerFilePath("Ann")];
+    bytes.insert(bytes.end(), profile.begin(), profile.end());
+    write("players", "two-players", bytes);
+}
+
+void settings() {
+    const std::vector<KeyValue> values = {KeyValue::makeDword("fullscreen", 1),
+                                          KeyValue::makeString("name", "Ann\tB\\C\n"),
+                                          KeyValue::makeBinary("blob", std::string("\0\1\xFF", 3))};
+    writeText("settings", "values.txt", FileKeyStore::encodeValues(values));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        return 2;
+    }
+    root = argv[1];
+    pictures();
+    sounds();
+    archives();
+    savedGames();
+    players();
+    settings();
+    return 0;
+}

@@ -1,0 +1,62 @@
+// Runs a fuzz target once over every file of the folders (or files) named on the command line,
+// as the regression run of the normal and sanitizer builds. A crash or a sanitizer report ends
+// the run; an input that takes longer than the fuzzer's limit fails it too.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+constexpr auto TIME_LIMIT = std::chrono::seconds(2);
+
+std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& path) {
+    std::vector<std::filesystem::path> inputs;
+    if (std::filesystem::is_directory(path)) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+            if (entry.is_regular_file()) {
+                inputs.push_back(entry.path());
+            }
+        }
+    } else if (std::filesystem::is_regular_file(path)) {
+        inputs.push_back(path);
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int replayed = 0;
+    int slow = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::vector<std::filesystem::path> inputs = inputsOf(argv[i]);
+        if (inputs.empty()) {
+            std::fprintf(stderr, "no inputs in %s\n", argv[i]);
+            return 1;
+        }
+        for (const std::filesystem::path& input : inputs) {
+            std::ifstream file(input, std::ios::binary);
+            const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                             std::istreambuf_iterator<char>());
+            const auto start = std::chrono::steady_clock::now();
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+            if (std::chrono::steady_clock::now() - start > TIME_LIMIT) {
+                std::fprintf(stderr, "slow input: %s\n", input.c_str());
+                ++slow;
+            }
+            ++replayed;
+        }
+    }
+    std::printf("%d inputs replayed, %d over the time limit\n", replayed, slow);
+    return slow == 0 ? 0 : 1;
+}

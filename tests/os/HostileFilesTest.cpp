@@ -1,0 +1,101 @@
+// Files that are not what they claim: named pipes where data files belong, and WAV files whose
+// chunk sizes do not match the file.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "framework/os/AudioDecoder.h"
+#include "framework/os/LinuxFileSystem.h"
+#include "tests/os/TestSounds.h"
+
+namespace {
+
+// Runs `read` on a named pipe that no one writes to. A read that waits for a writer is let go
+// by opening the pipe for writing, so the test fails instead of hanging.
+bool finishesAlone(const std::string& pipe, const std::function<bool()>& read, bool& result) {
+    auto running = std::async(std::launch::async, read);
+    if (running.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        result = running.get();
+        return true;
+    }
+    const int writer = open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
+    if (writer >= 0) {
+        close(writer);
+    }
+    running.wait();
+    return false;
+}
+
+TEST(HostileFiles, NamedPipesAreRefusedWithoutWaitingForAWriter) {
+    testsounds::TempFolder temp;
+    const std::string pipe = temp.file("scores.xml");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+
+    bool result = true;
+    LinuxFileSystem files;
+    EXPECT_TRUE(finishesAlone(
+        pipe,
+        [&] {
+            std::vector<uint8_t> bytes;
+            return files.readFile(pipe, 1000, bytes) == FileReadResult::ok;
+        },
+        result));
+    EXPECT_FALSE(result);
+    result = true;
+    EXPECT_TRUE(finishesAlone(
+        pipe,
+        [&] {
+            std::vector<uint8_t> bytes;
+            return audio::readSoundFile(pipe, bytes);
+        },
+        result));
+    EXPECT_FALSE(result);
+    result = true;
+    EXPECT_TRUE(finishesAlone(
+        pipe, [&] { return audio::openStreamDecoder(pipe, 44100) != nullptr; }, result));
+    EXPECT_FALSE(result);
+}
+
+TEST(HostileFiles, WavChunkSizesMustFitTheFile) {
+    const std::vector<uint8_t> good =
+        testsounds::wavFile(22050, 1, testsounds::tone(22050, 1, 100, 440.0, 0.5));
+    SampleData sample;
+    ASSERT_TRUE(audio::decodeSample(good.data(), good.size(), 44100, sample));
+    EXPECT_GT(sample.frames(), 0u);
+
+    const size_t dataSize = 40;  // the data chunk's size field
+    auto withSize = [&](size_t at, uint32_t size, size_t keep) {
+        std::vector<uint8_t> bytes(good.begin(), good.begin() + static_cast<long>(keep));
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + i] = static_cast<uint8_t>(size >> (8 * i));
+        }
+        return bytes;
+    };
+    std::vector<std::pair<const char*, std::vector<uint8_t>>> damaged = {
+        {"empty data chunk", withSize(dataSize, 0, dataSize + 4)},
+        {"data chunk of 4 GB", withSize(dataSize, 0xFFFFFFFFu, good.size())},
+        {"data chunk one byte longer than the file", withSize(dataSize, 201, good.size())},
+        {"format chunk beyond the file", withSize(16, 0x7FFFFFF0u, good.size())},
+        {"no data chunk", withSize(4, 28, dataSize - 4)},
+    };
+    // 44 frames at 2.84 MHz make no frame at 44.1 kHz.
+    std::vector<uint8_t> noFrameLeft = withSize(24, 2840107, dataSize + 4 + 88);
+    for (int i = 0; i < 4; ++i) {
+        noFrameLeft[dataSize + i] = static_cast<uint8_t>(88 >> (8 * i));
+    }
+    damaged.emplace_back("a rate that leaves no frame", noFrameLeft);
+    for (const auto& [name, bytes] : damaged) {
+        SampleData refused;
+        EXPECT_FALSE(audio::decodeSample(bytes.data(), bytes.size(), 44100, refused)) << name;
+    }
+}
+
+}  // namespace
