@@ -1,0 +1,358 @@
+#include "game/app/SceneLobby.h"
+
+#include <array>
+#include <string>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierContainer.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFrame.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Random.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/gui/iText.h"
+#include "framework/platform/FullScreenHandler.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/InputHandler.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundStream.h"
+#include "framework/platform/StatisticsCollector.h"
+#include "framework/platform/Task.h"
+#include "game/app/ElevatorRide.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/TuningConstants.h"
+
+QUOVEL_DEFINE_TYPE(SceneLobby, &SceneQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneLobby)
+
+namespace {
+
+constexpr int32_t SCREEN_BOTTOM = 600;
+constexpr int32_t SLIDE_MS = 500;
+constexpr int32_t DOOR_MOVE_MS = 100;
+constexpr int32_t EYES_FRAME_MS = 75;
+constexpr int32_t EYES_SHOWN_MS = 3 * EYES_FRAME_MS;
+constexpr int32_t SHINE_MOVE_MS = 1200;
+constexpr int32_t SHINE_ALPHA = 180;
+constexpr std::array<int32_t, 4> EYES_INTERVALS{500, 2500, 3000, 5000};
+constexpr std::array<int32_t, 4> SHINE_INTERVALS{2000, 8000, 10000, 12500};
+
+// The blinking eyes and the shine run on shared clocks, not per scene.
+struct EyesClock {
+    int32_t timer = 0;
+    int32_t interval = 3000;
+    bool visible = false;
+};
+struct ShineClock {
+    int32_t timer = 0;
+    int32_t interval = 0;
+};
+EyesClock eyesClock;
+ShineClock shineClock;
+
+int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
+    Random* random = Random::getInstance();
+    const int32_t pick = random ? random->nextInt(0, 4) : 0;
+    return intervals[static_cast<size_t>(pick)];
+}
+
+}  // namespace
+
+SceneLobby::SceneLobby(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
+
+SceneLobby::~SceneLobby() = default;
+
+SceneLobby* SceneLobby::get() {
+    SceneManager* manager = SceneManager::getInstance();
+    return manager ? objectCast<SceneLobby>(manager->getScene("SCENE_LOBBY")) : nullptr;
+}
+
+void SceneLobby::loadResources() {
+    SceneManager* manager = SceneManager::getInstance();
+    if (manager && !manager->getToolTip()) {
+        RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(
+            GuiDefinitions::instance()->findTemplate("DEFAULT_TOOLTIP")));
+        if (auto* tip = objectCast<Task>(made.get())) {
+            manager->setToolTip(tip);
+        }
+    }
+    SceneQuovelMahjong::loadResources();
+    doorLeft = objectCast<Sprite>(findChild("DOOR_LEFT"));
+    doorRight = objectCast<Sprite>(findChild("DOOR_RIGHT"));
+    doorLeftX = doorLeft ? doorLeft->getX() : 0;
+    doorRightX = doorRight ? doorRight->getX() : 0;
+    buttonHelp = findChild("BUTTON_HELP");
+    buttonSettings = findChild("BUTTON_SETTINGS");
+    buttonTrophies = findChild("BUTTON_TROPHIES");
+    buttonQuit = findChild("BUTTON_QUIT");
+    doorMiddle = findChild("DOOR_MIDDLE");
+    foreground = findChild("FOREGROUND");
+    iInputListenerContainer* container = &getComponentsContainer();
+    connect("BUTTON_ELEVATOR", this, &onElevator, container);
+    connect("BUTTON_CHANGENAME", this, &onChangeName, container);
+    connect("BUTTON_HELP", this, &onHelp, container);
+    connect("BUTTON_SETTINGS", this, &onSettings, container);
+    connect("BUTTON_TROPHIES", this, &onTrophies, container);
+    connect("BUTTON_QUIT", this, &onQuit, container);
+    if (StatisticsCollector* collector = getStatisticsCollector()) {
+        PlayerManager* players = PlayerManager::getInstance();
+        collector->startPlayingSession(
+            0, players ? static_cast<int32_t>(players->getPlayers().size()) : 0);
+    }
+}
+
+void SceneLobby::show() {
+    elevatorRide().currentFloor = 0;
+    if (doorLeft && doorRight && doorsOpen) {
+        const int32_t opening = tuning().ELEVATOR_OPENING_SIZE;
+        doorLeft->setX(doorLeft->getX() + opening);
+        doorRight->setX(doorRight->getX() - opening);
+        doorsOpen = false;
+    }
+    SceneQuovelMahjong::show();
+    if (FullScreenHandler* handler = FullScreenHandler::getInstance()) {
+        handler->setEnabled(true);
+        handler->attachToScene(this);
+        GameWindow* window = GameWindow::getInstance();
+        handler->setFrameInputActive(window && window->isFullScreen());
+    }
+    if (!firstShow) {
+        // "preloading" stays: it holds the fonts and dialog widgets of every scene.
+        playLobbyMusic();
+    } else {
+        if (SceneManager* manager = SceneManager::getInstance()) {
+            if (Scene* load = manager->getScene("SCENE_LOAD")) {
+                load->setRemoved(true);
+            }
+        }
+        slideButtonsIn();
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players || players->getPlayers().empty()) {
+        openDialogByName("DIALOG_NEWPLAYER");
+    }
+    updateWelcome();
+    firstShow = false;
+}
+
+void SceneLobby::playLobbyMusic() {
+    SoundManager* sound = SoundManager::getInstance();
+    if (!sound || !SoundManager::isSoundAvailable()) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
+        sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+    }
+}
+
+void SceneLobby::slideButtonsIn() {
+    int32_t delay = 0;
+    for (GameNode* button :
+         {buttonSettings.get(), buttonHelp.get(), buttonTrophies.get(), buttonQuit.get()}) {
+        if (!button) {
+            delay += 100;
+            continue;
+        }
+        const int32_t x = button->getX();
+        const int32_t y = button->getY();
+        button->setY(SCREEN_BOTTOM);
+        auto* move = new ModifierLocationLine(x, SCREEN_BOTTOM, x, y, SLIDE_MS, true);
+        move->setTarget(button);
+        if (delay == 0) {
+            ModifierContainer::addModifier(getAnimTree(), move);
+        } else {
+            auto* wait = new ModifierDelay(delay);
+            ModifierContainer::addModifier(getAnimTree(), wait);
+            ModifierContainer::addModifier(wait, move);
+        }
+        delay += 100;
+    }
+}
+
+void SceneLobby::updateWelcome() {
+    std::wstring name;
+    PlayerManager* players = PlayerManager::getInstance();
+    const bool anyPlayer = players && !players->getPlayers().empty();
+    QuovelMahjongPlayer* player = anyPlayer ? QuovelMahjongPlayer::current() : nullptr;
+    if (anyPlayer) {
+        if (players->getCurrentPlayer()) {
+            name = stringToWString(players->getCurrentPlayer()->getName());
+        }
+        elevatorRide().reset();
+    }
+    if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
+        if (iText* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
+            text->setText(getBasicText("TEXT_WELCOME_QUOVEL") + L" " + name);
+        }
+    }
+    if (player) {
+        if (player->showHints && player->hints[0]) {
+            openDialogByName("DIALOG_DORRICK_HINT");
+        }
+        player->hints[0] = false;
+    }
+}
+
+void SceneLobby::openDialogByName(const char* name) {
+    if (Dialog* dialog = getDialog(name)) {
+        openDialog(dialog);
+    }
+}
+
+bool SceneLobby::isOverDoors() const {
+    // Tested against the doors' closed places: the opening doors must not slide out from under
+    // a pointer that stays put.
+    const int32_t x = InputHandler::getMouseX();
+    const int32_t y = InputHandler::getMouseY();
+    auto over = [x, y](const Sprite* door, int32_t closedX) {
+        const int32_t left = closedX - door->getX() + door->getLeft();
+        return x >= left && x < left + door->getWidth() && y >= door->getTop() &&
+               y < door->getTop() + door->getHeight();
+    };
+    return over(doorLeft.get(), doorLeftX) || over(doorRight.get(), doorRightX);
+}
+
+void SceneLobby::updateDoors() {
+    if (!doorLeft || !doorRight) {
+        return;
+    }
+    if (isOverDoors() && getOpenDialogs().empty()) {
+        if (doorsOpening) {
+            return;
+        }
+        doorsOpening = true;
+        GameNode::removeAllModifiers(doorLeft.get());
+        GameNode::removeAllModifiers(doorRight.get());
+        const int32_t opening = tuning().ELEVATOR_OPENING_SIZE;
+        GameNode::addModifier(doorLeft.get(), new ModifierLocationLine(
+                                                  doorLeftX, doorLeft->getY(), doorLeftX - opening,
+                                                  doorLeft->getY(), DOOR_MOVE_MS, false));
+        auto* rightMove =
+            new ModifierLocationLine(doorRightX, doorRight->getY(), doorRightX + opening,
+                                     doorRight->getY(), DOOR_MOVE_MS, false);
+        rightMove->setFlags(Modifier::FLAG_BLOCKING);
+        GameNode::addModifier(doorRight.get(), rightMove);
+        GameNode::addModifier(doorRight.get(), new ModifierFunction(&markDoorsOpen, this));
+        return;
+    }
+    GameNode::removeAllModifiers(doorLeft.get());
+    GameNode::removeAllModifiers(doorRight.get());
+    doorLeft->setX(doorLeftX);
+    doorRight->setX(doorRightX);
+    if (doorMiddle) {
+        doorMiddle->setVisible(false);
+    }
+    doorsOpening = false;
+    doorsOpen = false;
+}
+
+int32_t SceneLobby::markDoorsOpen(void* target, BaseObject*) {
+    static_cast<SceneLobby*>(target)->doorsOpen = true;
+    return 0;
+}
+
+void SceneLobby::updateEyes(int32_t elapsedMs) {
+    eyesClock.timer += elapsedMs;
+    GameNode* eyes = findChild("EYES");
+    if (eyesClock.timer > eyesClock.interval) {
+        if (eyes) {
+            GameNode::addModifier(eyes, new ModifierFrame(1, EYES_FRAME_MS));
+        }
+        eyesClock.interval = drawInterval(EYES_INTERVALS);
+        eyesClock.timer = 0;
+        eyesClock.visible = true;
+    } else if (eyesClock.timer > EYES_SHOWN_MS) {
+        eyesClock.visible = false;
+    }
+    if (eyes) {
+        eyes->setVisible(eyesClock.visible);
+    }
+}
+
+void SceneLobby::updateShine(int32_t elapsedMs) {
+    shineClock.timer += elapsedMs;
+    if (shineClock.timer <= shineClock.interval) {
+        return;
+    }
+    shineClock.timer = 0;
+    shineClock.interval = drawInterval(SHINE_INTERVALS);
+    if (!doorLeft || !doorRight || !doorMiddle) {
+        return;
+    }
+    Image* image = nullptr;
+    {
+        ResourceManager::DataLock lock;
+        image = objectCast<Image>(findLoadedResource("ELEVATOR_SHINE", "lobby"));
+    }
+    if (!image) {
+        return;
+    }
+    auto* shine = new AdditiveSprite(0, 0, image);
+    shine->setAlpha(SHINE_ALPHA);
+    shine->setAnchor(Sprite::ANCHOR_TOP_RIGHT);
+    const int32_t x = doorLeft->getX();
+    const int32_t y = doorLeft->getY();
+    auto* move = new ModifierLocationLine(x, y + doorLeft->getHeight(),
+                                          x + 2 * doorLeft->getWidth() + shine->getWidth(),
+                                          y - shine->getHeight(), SHINE_MOVE_MS, false);
+    move->setFlags(Modifier::FLAG_REMOVE_TARGET);
+    GameNode::addModifier(shine, move);
+    shine->setClipRect(Rect{x, y, doorRight->getX() + doorRight->getWidth() - x,
+                            doorRight->getY() + doorRight->getHeight() - y});
+    GameNode::insertBefore(shine, doorMiddle.get());
+}
+
+void SceneLobby::update(int32_t elapsedMs) {
+    SceneQuovelMahjong::update(elapsedMs);
+    updateDoors();
+    updateEyes(elapsedMs);
+    if (!doorsOpen && getOpenDialogs().empty()) {
+        updateShine(elapsedMs);
+    }
+}
+
+int32_t SceneLobby::onElevator(void*, BaseObject*) {
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("elevator");
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->setTransition("TRANSITION_ELEVATOR");
+        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+    }
+    return 0;
+}
+
+int32_t SceneLobby::onChangeName(void* target, BaseObject*) {
+    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_PLAYERSELECT");
+    return 0;
+}
+
+int32_t SceneLobby::onHelp(void* target, BaseObject*) {
+    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_HELP");
+    return 0;
+}
+
+int32_t SceneLobby::onSettings(void* target, BaseObject*) {
+    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_SETTINGS");
+    return 0;
+}
+
+int32_t SceneLobby::onTrophies(void* target, BaseObject*) {
+    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_TROPHY");
+    return 0;
+}
+
+int32_t SceneLobby::onQuit(void*, BaseObject*) {
+    QuovelMahjongMain::askQuit();
+    return 0;
+}

@@ -1,0 +1,162 @@
+#include "game/dialogs/DialogNameInput.h"
+
+#include <string>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/InputLabel.h"
+#include "framework/gui/Label.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneLobby.h"
+#include "game/dialogs/PlayerSwitch.h"
+#include "game/rules/GameSound.h"
+
+QUOVEL_DEFINE_TYPE(DialogNameInput, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogNameInput)
+
+namespace {
+
+const wchar_t* const BLANKS = L" \t";
+
+Scene* currentScene() {
+    SceneManager* manager = SceneManager::getInstance();
+    return manager ? manager->getCurrentScene() : nullptr;
+}
+
+}  // namespace
+
+DialogNameInput::DialogNameInput(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    iInputListenerContainer* container = &getComponentsContainer();
+    connect("BUTTON_OK", this, &onOk, container);
+    int32_t subHeight = 0;
+    if (auto* sub = objectCast<Label>(findChild("SUB"))) {
+        sub->renderText();
+        subHeight = sub->getHeight();
+    }
+    nameInput = objectCast<InputLabel>(connect("INPUT_NAME", this, &onKey, container));
+    if (nameInput) {
+        nameInput->onEnter().setCallback(this, &onOk);
+        nameInput->setY(nameInput->getY() + subHeight);
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    if (players && !players->getPlayers().empty()) {
+        connect("BUTTON_CANCEL", this, &onCancel, container);
+    } else if (GameNode* cancel = findChild("BUTTON_CANCEL")) {
+        if (GameNode* ok = findChild("BUTTON_OK")) {
+            ok->setX((cancel->getX() + ok->getX()) / 2);
+        }
+        cancel->setRemoved(true);
+    }
+    enableOk();
+}
+
+DialogNameInput::~DialogNameInput() = default;
+
+void DialogNameInput::setParentDialog(Dialog* dialog) {
+    parentDialog = dialog;
+}
+
+void DialogNameInput::enableOk() {
+    if (auto* ok = objectCast<Button>(findChild("BUTTON_OK"))) {
+        ok->setEnabled(nameInput && !nameInput->getText().empty());
+    }
+}
+
+void DialogNameInput::focusInput() {
+    if (nameInput) {
+        nameInput->setEditing(true);
+    }
+}
+
+void DialogNameInput::show() {
+    const bool fade = getFadeInOnShow();
+    setFadeInOnShow(false);
+    DialogQuovelMahjong::show();
+    setFadeInOnShow(fade);
+    if (nameInput) {
+        nameInput->setText(std::wstring(), true);
+    }
+    focusInput();
+    if (parentDialog) {
+        parentDialog->setVisible(false);
+    }
+}
+
+bool DialogNameInput::onLeftButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) {
+    focusInput();
+    return DialogQuovelMahjong::onLeftButtonDown(x, y, buttons, doubleClick);
+}
+
+bool DialogNameInput::onLeftButtonUp(int32_t x, int32_t y, int32_t buttons) {
+    focusInput();
+    return DialogQuovelMahjong::onLeftButtonUp(x, y, buttons);
+}
+
+int32_t DialogNameInput::onKey(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogNameInput*>(target);
+    playSectionSound("SOUND_TICK", "default");
+    InputLabel* input = dialog->nameInput;
+    if (input) {
+        input->setDirty(true);
+        std::wstring text = input->getText();
+        if (trim(text, BLANKS, true, false)) {
+            input->setText(text, false);
+        }
+    }
+    dialog->enableOk();
+    return 0;
+}
+
+int32_t DialogNameInput::onOk(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogNameInput*>(target);
+    InputLabel* input = dialog->nameInput;
+    PlayerManager* players = PlayerManager::getInstance();
+    Scene* scene = currentScene();
+    if (input && players && !input->getText().empty()) {
+        std::wstring text = input->getText();
+        trim(text, BLANKS, true, true);
+        const std::string name = wstringToString(text);
+        if (!name.empty() && !players->hasPlayer(name)) {
+            RefHolder<QuovelMahjongPlayer> made(new QuovelMahjongPlayer(name));
+            players->addPlayer(made.get());
+        }
+        switchToPlayer(name);
+        players->savePlayers();
+        if (scene) {
+            if (Dialog* select = scene->findDialog("DIALOG_PLAYERSELECT");
+                select && scene->isDialogOpen("DIALOG_PLAYERSELECT")) {
+                scene->closeDialog(select);
+                scene->dropDialog("DIALOG_PLAYERSELECT");
+            }
+        }
+        if (SceneLobby* lobby = SceneLobby::get()) {
+            lobby->updateWelcome();
+        }
+        dialog->close();
+    }
+    dialog->focusInput();
+    // The parent may have been dropped meanwhile; only a dialog the scene still holds is closed.
+    Dialog* parent = dialog->parentDialog.get();
+    if (parent && scene && scene->findDialog(parent->getName()) == parent) {
+        scene->closeDialog(parent);
+    }
+    return 0;
+}
+
+int32_t DialogNameInput::onCancel(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogNameInput*>(target);
+    Scene* scene = currentScene();
+    if (scene) {
+        scene->closeDialog(dialog);
+    }
+    // Shown again only while the scene still holds it: a dropped parent stays closed.
+    Dialog* parent = dialog->parentDialog.get();
+    if (parent && scene && scene->findDialog(parent->getName()) == parent) {
+        parent->setVisible(true);
+    }
+    return 0;
+}

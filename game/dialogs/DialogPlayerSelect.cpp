@@ -1,0 +1,239 @@
+#include "game/dialogs/DialogPlayerSelect.h"
+
+#include <string>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/Sprite.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/SceneLobby.h"
+#include "game/dialogs/DialogNameInput.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/dialogs/PlayerSwitch.h"
+
+QUOVEL_DEFINE_TYPE(DialogPlayerSelect, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogPlayerSelect)
+
+namespace {
+
+const char* const REMOVE_QUESTION = "TEXT_REMOVE_PLAYER";
+
+Scene* currentScene() {
+    SceneManager* manager = SceneManager::getInstance();
+    return manager ? manager->getCurrentScene() : nullptr;
+}
+
+int32_t playerCount() {
+    PlayerManager* players = PlayerManager::getInstance();
+    return players ? static_cast<int32_t>(players->getPlayers().size()) : 0;
+}
+
+RefHolder<GameNode> makeNode(PropertyNode* definition) {
+    RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(definition));
+    return RefHolder<GameNode>(objectCast<GameNode>(made.get()));
+}
+
+}  // namespace
+
+DialogPlayerSelect::DialogPlayerSelect(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    PropertyNode* node = nodeOrDummy(definition);
+    PropertyNode* buttonDefinition = node->getChildNode("namebutton");
+    PropertyNode* labelDefinition = node->getChildNode("namelabel");
+    AbstractProperty* spacingValue = node->getChild("spacing");
+    const int32_t spacing = spacingValue ? spacingValue->getInt() : 0;
+    iInputListenerContainer* container = &getComponentsContainer();
+    for (int32_t row = 0; row < ROWS; ++row) {
+        RefHolder<GameNode> button = makeNode(buttonDefinition);
+        if (!button) {
+            continue;
+        }
+        button->setY(button->getY() + row * spacing);
+        if (auto* method = static_cast<iGuiMethod*>(button->castTo(&iGuiMethod::typeRecord))) {
+            method->setCallback(this, &onPlayerChosen);
+        }
+        if (auto* listener =
+                static_cast<iInputListener*>(button->castTo(&iInputListener::typeRecord))) {
+            container->addListener(listener);
+        }
+        GameNode::appendChild(button.get(), getComponents());
+        nameButtons[static_cast<size_t>(row)] = button.get();
+        RefHolder<GameNode> label = makeNode(labelDefinition);
+        if (auto* text = objectCast<Label>(label.get())) {
+            GameNode::appendChild(text, button.get());
+            nameLabels[static_cast<size_t>(row)] = text;
+        }
+    }
+    background = objectCast<Sprite>(findChild("BACKGROUND"));
+    addButton = objectCast<Button>(connect("BUTTON_ADD", this, &onAdd, container));
+    removeButton = objectCast<Button>(connect("BUTTON_REMOVE", this, &onRemove, container));
+    okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, container));
+    border = objectCast<Sprite>(findChild("BORDER"));
+    if (border) {
+        GameNode::appendChild(border, getComponents());
+        borderOffsetY = border->getY();
+    }
+    rebuildList();
+}
+
+DialogPlayerSelect::~DialogPlayerSelect() = default;
+
+GameNode* DialogPlayerSelect::getNameButton(int32_t row) const {
+    return row >= 0 && row < ROWS ? nameButtons[static_cast<size_t>(row)] : nullptr;
+}
+
+Label* DialogPlayerSelect::getNameLabel(int32_t row) const {
+    return row >= 0 && row < ROWS ? nameLabels[static_cast<size_t>(row)] : nullptr;
+}
+
+void DialogPlayerSelect::show() {
+    DialogQuovelMahjong::show();
+    stampBackgroundAlpha();
+}
+
+void DialogPlayerSelect::stampBackgroundAlpha() {
+    updateBackground();
+    Image* target = getBackgroundImage();
+    Image* picture = background ? background->getImage() : nullptr;
+    RefHolder<Graphics> graphics = target ? target->createGraphics() : nullptr;
+    if (!graphics || !picture) {
+        return;
+    }
+    graphics->blitChannelMaxWhole(picture, Channel::Alpha,
+                                  getComponents()->getX() + background->getLeft(),
+                                  getComponents()->getY() + background->getTop());
+    setRepaint(true);
+    setDirty(true);
+}
+
+void DialogPlayerSelect::moveBorderTo(int32_t row) {
+    GameNode* button = getNameButton(row);
+    if (border && button) {
+        border->setY(button->getY() + borderOffsetY);
+    }
+}
+
+void DialogPlayerSelect::rebuildList() {
+    const int32_t count = playerCount();
+    for (int32_t row = count; row < ROWS; ++row) {
+        if (Label* label = getNameLabel(row)) {
+            label->setText(std::wstring());
+        }
+    }
+    if (PlayerManager* players = PlayerManager::getInstance()) {
+        int32_t row = 0;
+        for (const auto& player : players->getPlayers()) {
+            if (row >= ROWS) {
+                break;
+            }
+            if (Label* label = getNameLabel(row)) {
+                label->setText(stringToWString(player->getName()));
+            }
+            if (player.get() == players->getCurrentPlayer()) {
+                moveBorderTo(row);
+                selectedIndex = row;
+            }
+            ++row;
+        }
+    }
+    if (addButton) {
+        addButton->setEnabled(count < ROWS);
+    }
+    if (removeButton) {
+        removeButton->setEnabled(count > 1);
+    }
+}
+
+int32_t DialogPlayerSelect::onPlayerChosen(void* target, BaseObject* sender) {
+    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+    const int32_t count = playerCount();
+    for (int32_t row = 0; row < ROWS; ++row) {
+        GameNode* button = dialog->getNameButton(row);
+        if (button && button == static_cast<GameNode*>(objectCast<GameNode>(sender))) {
+            if (row < count) {
+                dialog->selectedIndex = row;
+                if (Label* label = dialog->getNameLabel(row)) {
+                    switchToPlayer(wstringToString(label->getText()));
+                }
+                dialog->moveBorderTo(row);
+            } else {
+                onAdd(dialog, sender);
+            }
+        } else if (auto* other = objectCast<Button>(button)) {
+            other->setEnabled(true);
+        }
+    }
+    return 0;
+}
+
+int32_t DialogPlayerSelect::onAdd(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+    Scene* scene = currentScene();
+    if (!scene || playerCount() >= ROWS) {
+        return 0;
+    }
+    if (auto* input = objectCast<DialogNameInput>(scene->getDialog("DIALOG_NEWPLAYER"))) {
+        input->setParentDialog(dialog);
+        scene->openDialog(input);
+    }
+    return 0;
+}
+
+int32_t DialogPlayerSelect::onRemove(void* target, BaseObject*) {
+    Scene* scene = currentScene();
+    if (DialogYesNo* question =
+            DialogYesNo::ask(REMOVE_QUESTION, "TEXT_REMOVE_PLAYER_HEADER", target,
+                             &onRemoveConfirmed, nullptr, nullptr, scene)) {
+        scene->openDialog(question);
+    }
+    return 0;
+}
+
+int32_t DialogPlayerSelect::onRemoveConfirmed(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+    PlayerManager* players = PlayerManager::getInstance();
+    Label* selected = dialog->getNameLabel(dialog->selectedIndex);
+    // No row is selected while the current player is not among the rows shown.
+    if (players && selected) {
+        const std::string name = wstringToString(selected->getText());
+        AbstractPlayer* current = players->getCurrentPlayer();
+        if (current && current->getName() == name) {
+            const int32_t count = playerCount();
+            int32_t next = dialog->selectedIndex + 1;
+            if (next >= count) {
+                next = count - 2;
+            }
+            dialog->selectedIndex = next;
+            if (next >= 0 && next < count) {
+                switchToPlayer(players->getPlayers()[static_cast<size_t>(next)]->getName());
+            }
+        }
+        players->removePlayer(name);
+        dialog->rebuildList();
+    }
+    if (Scene* scene = currentScene()) {
+        if (Dialog* question = scene->findDialog(REMOVE_QUESTION)) {
+            scene->closeDialog(question);
+            scene->dropDialog(REMOVE_QUESTION);
+        }
+    }
+    return 0;
+}
+
+int32_t DialogPlayerSelect::onOk(void* target, BaseObject* sender) {
+    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+    if (SceneLobby* lobby = SceneLobby::get()) {
+        lobby->updateWelcome();
+    }
+    dialog->close();
+    if (auto* button = objectCast<Button>(sender)) {
+        button->setState(Button::STATE_NORMAL);
+    }
+    dialog->stampBackgroundAlpha();
+    return 0;
+}

@@ -1,0 +1,26 @@
+#include "game/dialogs/PlayerSwitch.h"
+
+#include "framework/platform/AbstractPlayer.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+
+bool switchToPlayer(const std::string& name) {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players) {
+        return false;
+    }
+    if (AbstractPlayer* previous = players->getCurrentPlayer()) {
+        players->savePlayer(previous);
+        previous->clearSavedGame();
+    }
+    auto found = players->findPlayer(name);
+    if (found == players->getPlayers().end()) {
+        return false;
+    }
+    AbstractPlayer* next = found->get();
+    players->setCurrentPlayer(next);
+    players->loadPlayer(next);
+    // Keeps the rules on the same profile.
+    QuovelMahjongPlayer::current();
+    return true;
+}

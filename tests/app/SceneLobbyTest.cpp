@@ -1,0 +1,423 @@
+// The main menu driven frame by frame from the game's own definitions and art: the first run
+// asks for a name typed with key events, the doors, the shine and the slide-in, and the player
+// list with its add, choose and remove roads. Pictures of the lobby, the name input and the
+// player list are written under build/pictures/gui.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "TempFolder.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/gui/InputLabel.h"
+#include "framework/gui/Label.h"
+#include "framework/os/Messages.h"
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/ImageManager.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/ElevatorRide.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneLobby.h"
+#include "game/dialogs/DialogNameInput.h"
+#include "game/dialogs/DialogPlayerSelect.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "gui/HeadlessPicture.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeMessageBox.h"
+
+namespace {
+
+constexpr int32_t FRAME_MS = 16;
+
+class LobbyRoad : public ::testing::Test {
+protected:
+    LobbyRoad() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+        resetFolderCache();
+        FileArchive::close();
+        BasicProperties::createInstance();
+        Random::createInstance(7);
+        loadGuiDefinitions();
+        resources = ResourceManager::createInstance();
+        resources->loadSectionList("media/properties/resources.xml");
+        resources->setReady();
+        for (const char* section : {"preloading", "default", "lobby"}) {
+            resources->requestSectionLoad(section);
+        }
+        waitForLoader();
+        PlayerManager::createInstance("", false);
+        players = PlayerManager::getInstance();
+        // A window on fake services, for the dialogs to centre on.
+        ownsImageManager = ImageManager::getInstance() == nullptr;
+        ImageManager::createInstance(false);
+        events.cursorX = 400;
+        events.cursorY = 60;
+        GameWindow::createInstance({&display, &events, &cursor, &clipboard, &messageBox, &clock},
+                                   "Quovel", 800, 600, false, 4, 0);
+        manager = SceneManager::createInstance();
+        load = manager->createScene("SCENE_LOAD");
+        lobby = objectCast<SceneLobby>(manager->createScene("SCENE_LOBBY"));
+        gameScenes().lobby = lobby;
+        RefHolder<PropertyNode> elevator(new PropertyNode("SCENE_ELEVATOR", "SceneQuovelMahjong"));
+        manager->addScene("SCENE_ELEVATOR", new SceneQuovelMahjong(elevator.get()));
+        elevatorRide() = ElevatorRide{};
+    }
+    ~LobbyRoad() override {
+        gameScenes() = GameScenes();
+        SceneManager::releaseInstance();
+        GameWindow::releaseInstance();
+        setDisplayBytesPerPixel(4);
+        if (ownsImageManager) {
+            ImageManager::destroyInstance();
+        }
+        PlayerManager::releaseInstance();
+        ResourceManager::stopLoader();
+        GuiDefinitions::releaseInstance();
+        Random::releaseInstance();
+        BasicProperties::releaseInstance();
+        resetFolderCache();
+    }
+
+    void waitForLoader() {
+        for (int tries = 0; tries < 5000; ++tries) {
+            resources->resumeLoader();
+            if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true) &&
+                !resources->nextPendingSection(ResourceManager::Queue::background, true)) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        FAIL() << "the loader did not finish";
+    }
+
+    void frames(int32_t ms) {
+        for (int32_t time = 0; time < ms; time += FRAME_MS) {
+            manager->update(FRAME_MS);
+        }
+    }
+    void showLobby() {
+        manager->requestScene(lobby);
+        manager->update(FRAME_MS);
+    }
+    void addPlayers(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            players->addPlayer(new QuovelMahjongPlayer(name));
+        }
+    }
+    void send(uint32_t message, uint32_t wParam, uint32_t lParam = 0) {
+        lobby->getInputHandler()->onWindowMessage(message, wParam, lParam);
+    }
+    void type(const std::wstring& text) {
+        for (wchar_t c : text) {
+            send(WM_CHAR, static_cast<uint32_t>(c));
+            manager->update(FRAME_MS);
+        }
+    }
+    void pressEnter() {
+        send(WM_KEYDOWN, VK_RETURN);
+        send(WM_KEYUP, VK_RETURN);
+        manager->update(FRAME_MS);
+    }
+    void pointAt(int32_t x, int32_t y) {
+        events.cursorX = x;
+        events.cursorY = y;
+        send(WM_MOUSEMOVE, 0, static_cast<uint32_t>(x) | (static_cast<uint32_t>(y) << 16));
+        manager->update(FRAME_MS);
+    }
+    static void click(GameNode* widget) {
+        ASSERT_NE(widget, nullptr);
+        static_cast<iGuiMethod*>(widget->castTo(&iGuiMethod::typeRecord))->invoke(widget);
+    }
+    std::wstring welcome() const {
+        return objectCast<Label>(lobby->findChild("LABEL_PLAYERNAME"))->getText();
+    }
+    std::string currentName() const {
+        AbstractPlayer* player = players->getCurrentPlayer();
+        return player ? player->getName() : std::string();
+    }
+    template <class T>
+    T* dialog(const char* name) const {
+        return lobby->isDialogOpen(name) ? objectCast<T>(lobby->findDialog(name)) : nullptr;
+    }
+    DialogPlayerSelect* openPlayerSelect() {
+        click(lobby->findChild("BUTTON_CHANGENAME"));
+        frames(400);
+        return dialog<DialogPlayerSelect>("DIALOG_PLAYERSELECT");
+    }
+    // Runs frames until a shine runs between the doors and the seam; the time that took, or -1.
+    int32_t framesUntilShine(int32_t limitMs) {
+        for (int32_t time = 0; time <= limitMs; time += FRAME_MS) {
+            manager->update(FRAME_MS);
+            for (GameNode* node = lobby->getDoorRight()->getNextSibling();
+                 node && node != lobby->getDoorMiddle(); node = node->getNextSibling()) {
+                if (objectCast<AdditiveSprite>(node) && !node->isRemoved()) {
+                    return time;
+                }
+            }
+        }
+        return -1;
+    }
+    std::vector<std::wstring> rows(DialogPlayerSelect* select) const {
+        std::vector<std::wstring> names;
+        for (int32_t row = 0; row < DialogPlayerSelect::ROWS; ++row) {
+            names.push_back(select->getNameLabel(row)->getText());
+        }
+        return names;
+    }
+
+    TempFolder home;
+    CurrentFolderScope inside;
+    FakeDisplay display;
+    FakeEventSource events;
+    FakeCursor cursor;
+    FakeClipboard clipboard;
+    FakeMessageBox messageBox;
+    FakeClock clock;
+    bool ownsImageManager = false;
+    ResourceManager* resources = nullptr;
+    PlayerManager* players = nullptr;
+    SceneManager* manager = nullptr;
+    Scene* load = nullptr;
+    SceneLobby* lobby = nullptr;
+};
+
+TEST_F(LobbyRoad, TheFirstRunAsksForANameTypedWithKeysAndWelcomesThatPlayer) {
+    ASSERT_NE(lobby, nullptr);
+    showLobby();
+    EXPECT_TRUE(load->isRemoved());
+    EXPECT_EQ(welcome(), L"Welcome, ");
+    auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
+    ASSERT_NE(input, nullptr);
+    // No way out but a name: no cancel button, OK midway between both buttons' places.
+    GameNode* cancel = input->findChild("BUTTON_CANCEL");
+    EXPECT_TRUE(cancel == nullptr || cancel->isRemoved());
+    auto* ok = objectCast<Button>(input->findChild("BUTTON_OK"));
+    EXPECT_EQ(ok->getX(), (40 + 220) / 2);
+    EXPECT_FALSE(ok->isEnabled());
+
+    // The menu buttons slide in one after another from the bottom edge.
+    GameNode* settings = lobby->findChild("BUTTON_SETTINGS");
+    GameNode* help = lobby->findChild("BUTTON_HELP");
+    GameNode* trophies = lobby->findChild("BUTTON_TROPHIES");
+    GameNode* quit = lobby->findChild("BUTTON_QUIT");
+    frames(250);
+    EXPECT_LT(settings->getY(), help->getY());
+    EXPECT_LT(help->getY(), trophies->getY());
+    EXPECT_LT(trophies->getY(), 600);
+    EXPECT_EQ(quit->getY(), 600);
+
+    // A leading blank is never taken; the trailing one is trimmed on OK.
+    type(L" ");
+    EXPECT_EQ(input->getNameInput()->getText(), L"");
+    EXPECT_FALSE(ok->isEnabled());
+    type(L"Mei Lin ");
+    EXPECT_TRUE(ok->isEnabled());
+    frames(600);
+    writeScenePicture(lobby, "lobby-first-run-name");
+    pressEnter();
+    frames(600);
+
+    EXPECT_EQ(currentName(), "Mei Lin");
+    EXPECT_TRUE(std::filesystem::exists(players->getPlayerFilePath("Mei Lin")));
+    EXPECT_TRUE(std::filesystem::exists(players->getPlayersFileName()));
+    EXPECT_EQ(welcome(), L"Welcome, Mei Lin");
+    EXPECT_FALSE(lobby->isDialogOpen("DIALOG_NEWPLAYER"));
+    EXPECT_EQ(settings->getY(), 532);
+    EXPECT_EQ(quit->getY(), 532);
+    writeScenePicture(lobby, "lobby");
+
+    // A new player's first hint is cleared once a player exists, even with hints switched off.
+    EXPECT_FALSE(QuovelMahjongPlayer::current()->hints[0]);
+}
+
+TEST_F(LobbyRoad, DoorsOpenUnderThePointerOnlyWithoutDialogsAndTheReturnDoesNotSlideAgain) {
+    addPlayers({"Ann"});
+    QuovelMahjongPlayer::current()->hints[0] = true;
+    QuovelMahjongPlayer::current()->showHints = false;
+    showLobby();
+    EXPECT_FALSE(QuovelMahjongPlayer::current()->hints[0]);
+    EXPECT_TRUE(lobby->getOpenDialogs().empty());
+    EXPECT_EQ(welcome(), L"Welcome, Ann");
+
+    // The shine runs over the closed doors at its longest interval, just behind the seam.
+    EXPECT_GE(framesUntilShine(13000), 0);
+    frames(400);
+    writeScenePicture(lobby, "lobby-shine");
+
+    Sprite* left = lobby->getDoorLeft();
+    Sprite* right = lobby->getDoorRight();
+    pointAt(360, 300);
+    frames(150);
+    EXPECT_TRUE(lobby->areDoorsOpen());
+    EXPECT_EQ(left->getX(), lobby->getDoorLeftX() - 120);
+    EXPECT_EQ(right->getX(), lobby->getDoorRightX() + 120);
+    writeScenePicture(lobby, "lobby-doors-open");
+
+    // A dialog shuts the doors on the next frame and keeps them shut under the pointer.
+    click(lobby->findChild("BUTTON_CHANGENAME"));
+    manager->update(FRAME_MS);
+    EXPECT_FALSE(lobby->areDoorsOpen());
+    EXPECT_EQ(left->getX(), lobby->getDoorLeftX());
+    EXPECT_FALSE(lobby->getDoorMiddle()->isVisible());
+    frames(300);
+    EXPECT_FALSE(lobby->areDoorsOpening());
+    EXPECT_EQ(right->getX(), lobby->getDoorRightX());
+    // Nor does a new shine start while the dialog is open (a running one ends first).
+    frames(1300);
+    EXPECT_EQ(framesUntilShine(13000), -1);
+    lobby->closeDialog(lobby->findDialog("DIALOG_PLAYERSELECT"));
+
+    // Up in the elevator and back: no second slide-in, the ride starts again from the lobby.
+    click(lobby->findChild("BUTTON_ELEVATOR"));
+    EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));
+    manager->setTransition("");
+    frames(100);
+    elevatorRide().currentFloor = 7;
+    elevatorRide().pendingFloor = 9;
+    manager->requestScene(lobby);
+    manager->update(FRAME_MS);
+    EXPECT_EQ(lobby->findChild("BUTTON_QUIT")->getY(), 532);
+    EXPECT_EQ(elevatorRide().currentFloor, 0);
+    EXPECT_EQ(elevatorRide().pendingFloor, -1);
+}
+
+TEST_F(LobbyRoad, ThePlayerListAddsChoosesAndRemovesPlayersAndSavesBeforeEverySwitch) {
+    addPlayers({"Ann", "Bo", "Cy"});
+    ASSERT_TRUE(players->setCurrentPlayer(players->findPlayer("Bo")->get()));
+    showLobby();
+    frames(600);
+    DialogPlayerSelect* select = openPlayerSelect();
+    ASSERT_NE(select, nullptr);
+    EXPECT_EQ(rows(select), (std::vector<std::wstring>{L"Ann", L"Bo", L"Cy", L"", L""}));
+    EXPECT_EQ(select->getSelectedIndex(), 1);
+    EXPECT_TRUE(select->getAddButton()->isEnabled());
+    EXPECT_TRUE(select->getRemoveButton()->isEnabled());
+    const int32_t rowGap = select->getNameButton(1)->getY() - select->getNameButton(0)->getY();
+    writeScenePicture(lobby, "player-select");
+
+    // Choosing a row saves the player left behind first.
+    QuovelMahjongPlayer::current()->showHints = false;
+    click(select->getNameButton(0));
+    EXPECT_EQ(currentName(), "Ann");
+    EXPECT_EQ(select->getBorder()->getY() + rowGap, select->getNameButton(1)->getY() +
+                                                        select->getBorder()->getY() -
+                                                        select->getNameButton(0)->getY());
+    RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Bo"));
+    ASSERT_TRUE(players->loadPlayer(reread.get()));
+    EXPECT_FALSE(reread->showHints);
+
+    // An empty row asks for a name over the hidden list; cancel brings the list back.
+    click(select->getNameButton(3));
+    auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
+    ASSERT_NE(input, nullptr);
+    EXPECT_FALSE(select->isVisible());
+    click(input->findChild("BUTTON_CANCEL"));
+    EXPECT_FALSE(lobby->isDialogOpen("DIALOG_NEWPLAYER"));
+    EXPECT_TRUE(select->isVisible());
+
+    // Enter in an empty field makes nobody but closes the hidden list.
+    click(select->getAddButton());
+    input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
+    ASSERT_NE(input, nullptr);
+    pressEnter();
+    EXPECT_EQ(players->getPlayers().size(), 3u);
+    EXPECT_FALSE(lobby->isDialogOpen("DIALOG_PLAYERSELECT"));
+    lobby->closeDialog(input);
+
+    // A known name selects that player; one differing in case is a new player.
+    select = openPlayerSelect();
+    ASSERT_NE(select, nullptr);
+    click(select->getAddButton());
+    type(L"Cy");
+    pressEnter();
+    frames(600);
+    EXPECT_EQ(players->getPlayers().size(), 3u);
+    EXPECT_EQ(currentName(), "Cy");
+    EXPECT_EQ(welcome(), L"Welcome, Cy");
+    EXPECT_FALSE(lobby->isDialogOpen("DIALOG_PLAYERSELECT"));
+    select = openPlayerSelect();
+    click(select->getAddButton());
+    type(L"cy");
+    pressEnter();
+    frames(600);
+    EXPECT_EQ(players->getPlayers().size(), 4u);
+    EXPECT_EQ(currentName(), "cy");
+
+    // Removing the current player in the last row makes the row before current.
+    select = openPlayerSelect();
+    ASSERT_NE(select, nullptr);
+    EXPECT_EQ(select->getSelectedIndex(), 3);
+    click(select->getRemoveButton());
+    auto* question = dialog<DialogYesNo>("TEXT_REMOVE_PLAYER");
+    ASSERT_NE(question, nullptr);
+    click(question->getYesButton());
+    EXPECT_EQ(currentName(), "Cy");
+    EXPECT_EQ(rows(select), (std::vector<std::wstring>{L"Ann", L"Bo", L"Cy", L"", L""}));
+    EXPECT_FALSE(std::filesystem::exists(players->getPlayerFilePath("cy")));
+    EXPECT_FALSE(lobby->isDialogOpen("TEXT_REMOVE_PLAYER"));
+
+    // Removing the first row's player makes the second current; with one left, no removal.
+    click(select->getNameButton(0));
+    click(select->getRemoveButton());
+    click(dialog<DialogYesNo>("TEXT_REMOVE_PLAYER")->getYesButton());
+    EXPECT_EQ(currentName(), "Bo");
+    EXPECT_EQ(rows(select), (std::vector<std::wstring>{L"Bo", L"Cy", L"", L"", L""}));
+    click(select->getRemoveButton());
+    click(dialog<DialogYesNo>("TEXT_REMOVE_PLAYER")->getYesButton());
+    EXPECT_FALSE(select->getRemoveButton()->isEnabled());
+    click(select->findChild("BUTTON_OK"));
+    frames(600);
+    EXPECT_EQ(welcome(), L"Welcome, Cy");
+}
+
+TEST_F(LobbyRoad, CancelAfterTheListWasDroppedAndRemovalWithTheCurrentPlayerBeyondTheRows) {
+    addPlayers({"P1", "P2", "P3", "P4", "P5", "P6", "P7"});
+    ASSERT_TRUE(players->setCurrentPlayer(players->findPlayer("P7")->get()));
+    showLobby();
+    DialogPlayerSelect* select = openPlayerSelect();
+    ASSERT_NE(select, nullptr);
+    EXPECT_FALSE(select->getAddButton()->isEnabled());
+    // The current player is not among the five rows shown: nothing is selected, and a
+    // confirmed removal removes nobody.
+    EXPECT_EQ(select->getSelectedIndex(), -100);
+    DialogPlayerSelect::onRemoveConfirmed(select, nullptr);
+    EXPECT_EQ(players->getPlayers().size(), 7u);
+    EXPECT_EQ(currentName(), "P7");
+
+    // The list is closed and dropped while the name input it opened is up: cancel must not
+    // bring back a dialog the scene no longer holds.
+    for (const char* name : {"P6", "P5", "P4"}) {
+        players->removePlayer(name);
+    }
+    select->rebuildList();
+    click(select->getAddButton());
+    auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
+    ASSERT_NE(input, nullptr);
+    lobby->closeDialog(select);
+    lobby->dropDialog("DIALOG_PLAYERSELECT");
+    select = nullptr;
+    frames(50);
+    click(input->findChild("BUTTON_CANCEL"));
+    ASSERT_NE(input->getParentDialog(), nullptr);
+    EXPECT_FALSE(input->getParentDialog()->isVisible());
+    EXPECT_EQ(lobby->findDialog("DIALOG_PLAYERSELECT"), nullptr);
+}
+
+}  // namespace
