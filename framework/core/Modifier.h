@@ -77,6 +77,9 @@ public:
     // Containers leave only when removed; the root itself stays.
     static void purge(Modifier* root);
 
+protected:
+    // For modifiers that stay on their node after reaching an end (they count again later).
+    void clearFinished() { finished = false; }
 private:
     friend class GameNode;
     friend class ModifierContainer;

@@ -183,7 +183,7 @@ void QuovelMahjongMain::startServices() {
     waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();
-    for (const char* section : {"default", "lobby", "trophy"}) {
+    for (const char* section : {"default", "lobby", "trophy", "game"}) {
         resources->requestSectionLoad(section);
     }
 

@@ -25,7 +25,8 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/platform/Task.h"
-#include "game/app/ElevatorRide.h"
+#include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogDorrickHint.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
@@ -110,7 +111,9 @@ void SceneLobby::loadResources() {
 }
 
 void SceneLobby::show() {
-    elevatorRide().currentFloor = 0;
+    if (SceneElevator* elevator = SceneElevator::instance()) {
+        elevator->setStop(0);
+    }
     if (doorLeft && doorRight && doorsOpen) {
         const int32_t opening = tuning().ELEVATOR_OPENING_SIZE;
         doorLeft->setX(doorLeft->getX() + opening);
@@ -187,7 +190,9 @@ void SceneLobby::updateWelcome() {
         if (players->getCurrentPlayer()) {
             name = stringToWString(players->getCurrentPlayer()->getName());
         }
-        elevatorRide().reset();
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->resetTravel();
+        }
     }
     if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
         if (iText* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
@@ -196,7 +201,10 @@ void SceneLobby::updateWelcome() {
     }
     if (player) {
         if (player->showHints && player->hints[0]) {
-            openDialogByName("DIALOG_DORRICK_HINT");
+            if (auto* hint = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
+                hint->showHint(0);
+                openDialog(hint);
+            }
         }
         player->hints[0] = false;
     }

@@ -74,6 +74,10 @@ bool Tile::isNeighbourOf(const Tile* other) const {
 }
 
 int32_t Tile::getFaceOffsetX() const {
+    return suitFaceOffsetX(suit, value);
+}
+
+int32_t suitFaceOffsetX(int32_t suit, int32_t value) {
     const int32_t width = tuning().TILE_FACE_WIDTH;
     int64_t offset = int64_t{value} * width;
     if (suit == 4 || suit == 6) {

@@ -78,6 +78,8 @@ private:
     int32_t gridZ = 0;
 };
 
+// Horizontal offset of a face in the tile-face sheet.
+int32_t suitFaceOffsetX(int32_t suit, int32_t value);
 // Vertical offset of a suit's row in the tile-face sheet.
 int32_t suitFaceOffsetY(int32_t suit);
 // Appends every tile of the list whose suit equals `suit`.

@@ -42,6 +42,8 @@ public:
     void rebuild();
     // Takes every render tile out of the grid and queues a full redraw.
     void clearGrid();
+    // Queues a screen area for the next repaint (the River asks for a full redraw).
+    void addDirtyRect(const Rect& area) { queue(area); }
     // Puts a render tile into its four cells and queues its rectangle.
     void placeInGrid(RenderTile* renderTile);
     // Takes the render tile of the cell out of the grid and queues its rectangle.
@@ -94,6 +96,8 @@ public:
     int32_t getOriginY() const { return originY; }
     int32_t getOriginZ() const { return originZ; }
     bool getSymbolsShown() const { return symbolsShown; }
+    // The symbol sheet of the current tile set.
+    Image* getSymbolImage() const { return symbolImage.get(); }
 
 private:
     void loadImages();

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "TempFolder.h"
+#include "app/SceneFrames.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/SceneManager.h"
 #include "framework/core/TransitionScene.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int32_t FRAME_MS = 16;
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
 class FirstScenes : public ::testing::Test {
 protected:
@@ -34,7 +35,7 @@ protected:
         resources->loadSectionList("media/properties/resources.xml");
         resources->setReady();
         resources->requestSectionLoad("preloading");
-        waitForLoader();
+        waitForLoader(resources);
         resources->clearQueue();
         manager = SceneManager::createInstance();
         splash = objectCast<SceneSplash>(manager->createScene("SCENE_SPLASH"));
@@ -48,27 +49,10 @@ protected:
         BasicProperties::releaseInstance();
     }
 
-    void waitForLoader() {
-        for (int tries = 0; tries < 2000; ++tries) {
-            resources->resumeLoader();
-            if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        FAIL() << "the loader did not finish";
-    }
 
-    // Runs frames until the condition holds; the milliseconds that took, or -1.
     template <class Condition>
     int32_t runUntil(Condition condition, int32_t limitMs) {
-        for (int32_t time = 0; time <= limitMs; time += FRAME_MS) {
-            manager->update(FRAME_MS);
-            if (condition()) {
-                return time;
-            }
-        }
-        return -1;
+        return runFramesUntil(manager, condition, limitMs);
     }
 
     CurrentFolderScope inside;

@@ -26,7 +26,7 @@
 #include "framework/platform/ImageManager.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/ElevatorRide.h"
+#include "game/app/SceneElevator.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
@@ -75,9 +75,11 @@ protected:
         load = manager->createScene("SCENE_LOAD");
         lobby = objectCast<SceneLobby>(manager->createScene("SCENE_LOBBY"));
         gameScenes().lobby = lobby;
-        RefHolder<PropertyNode> elevator(new PropertyNode("SCENE_ELEVATOR", "SceneQuovelMahjong"));
-        manager->addScene("SCENE_ELEVATOR", new SceneQuovelMahjong(elevator.get()));
-        elevatorRide() = ElevatorRide{};
+        // The ride goes to a bare stand-in; the lobby resets the program's elevator scene.
+        RefHolder<PropertyNode> standIn(new PropertyNode("SCENE_ELEVATOR", "SceneQuovelMahjong"));
+        manager->addScene("SCENE_ELEVATOR", new SceneQuovelMahjong(standIn.get()));
+        RefHolder<PropertyNode> elevator(new PropertyNode("SCENE_ELEVATOR", "SceneElevator"));
+        gameScenes().elevator = new SceneElevator(elevator.get());
     }
     ~LobbyRoad() override {
         gameScenes() = GameScenes();
@@ -289,13 +291,15 @@ TEST_F(LobbyRoad, DoorsOpenUnderThePointerOnlyWithoutDialogsAndTheReturnDoesNotS
     EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));
     manager->setTransition("");
     frames(100);
-    elevatorRide().currentFloor = 7;
-    elevatorRide().pendingFloor = 9;
+    SceneElevator* elevator = SceneElevator::instance();
+    ASSERT_NE(elevator, nullptr);
+    elevator->setStop(7);
+    elevator->setUnlockedItem(9);
     manager->requestScene(lobby);
     manager->update(FRAME_MS);
     EXPECT_EQ(lobby->findChild("BUTTON_QUIT")->getY(), 532);
-    EXPECT_EQ(elevatorRide().currentFloor, 0);
-    EXPECT_EQ(elevatorRide().pendingFloor, -1);
+    EXPECT_EQ(elevator->getStop(), 0);
+    EXPECT_EQ(elevator->getUnlockedItem(), -1);
 }
 
 TEST_F(LobbyRoad, ThePlayerListAddsChoosesAndRemovesPlayersAndSavesBeforeEverySwitch) {

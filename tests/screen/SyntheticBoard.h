@@ -19,6 +19,7 @@
 #include "framework/core/GameTree.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Graphics.h"
@@ -162,6 +163,22 @@ public:
     ScopedBoardArt(const ScopedBoardArt&) = delete;
     ScopedBoardArt& operator=(const ScopedBoardArt&) = delete;
 
+    // Adds a section of loaded pictures to the manager.
+    static void addSection(ResourceManager* manager, const std::string& name,
+                           const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
+        RefHolder<PropertyNode> definition(new PropertyNode(name, "Section"));
+        definition->addChild(new PropertyValue("name", name, true));
+        RefHolder<ResourceSection> section(new ResourceSection(definition.get()));
+        for (const auto& [key, image] : images) {
+            RefHolder<ImageResource> resource(new ImageResource(key + ".png", "", 0));
+            resource->setImage(image.get());
+            resource->setLoaded();
+            section->addObject(key, resource.get());
+        }
+        manager->addSection(section.get());
+    }
+
+
 private:
     static std::vector<std::pair<std::string, int32_t>> withGeometry(
         const Geometry& g, std::vector<std::pair<std::string, int32_t>> values) {
@@ -183,20 +200,6 @@ private:
             image->convert(bytesPerPixel);
         }
     }
-    static void addSection(ResourceManager* manager, const std::string& name,
-                           const std::vector<std::pair<std::string, RefHolder<Image>>>& images) {
-        RefHolder<PropertyNode> definition(new PropertyNode(name, "Section"));
-        definition->addChild(new PropertyValue("name", name, true));
-        RefHolder<ResourceSection> section(new ResourceSection(definition.get()));
-        for (const auto& [key, image] : images) {
-            RefHolder<ImageResource> resource(new ImageResource(key + ".png", "", 0));
-            resource->setImage(image.get());
-            resource->setLoaded();
-            section->addObject(key, resource.get());
-        }
-        manager->addSection(section.get());
-    }
-
     rules_test::ScopedTuning tuning;
 };
 
@@ -277,6 +280,14 @@ inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
     return RefHolder<Layout>(new Layout(node.get(), 0, -1));
 }
 
+// The program's random generator, seeded, for the scope.
+class ScopedRandom {
+public:
+    explicit ScopedRandom(uint32_t seed) { Random::createInstance(seed); }
+    ~ScopedRandom() { Random::releaseInstance(); }
+    ScopedRandom(const ScopedRandom&) = delete;
+    ScopedRandom& operator=(const ScopedRandom&) = delete;
+};
 // An 800 x 600 frame at the display depth into which a node tree is drawn by the render pass.
 class Frame {
 public:

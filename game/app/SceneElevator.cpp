@@ -1,0 +1,638 @@
+#include "game/app/SceneElevator.h"
+
+#include "game/app/QuovelMahjongMain.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFrame.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/core/Random.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/Sound.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundStream.h"
+#include "framework/platform/StatisticsCollector.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/TuningConstants.h"
+
+QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneElevator)
+
+int32_t SceneElevator::hallwayFloor = 0;
+int32_t SceneElevator::casinoSelectedGameType = SceneElevator::NOTHING_SELECTED;
+int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
+int32_t SceneElevator::roofSelectedMode = SceneElevator::NOTHING_SELECTED;
+
+namespace {
+
+constexpr const char* ROOM_BUTTONS[] = {"BUTTON_LOBBY", "BUTTON_CASINO", "BUTTON_RECROOM",
+                                        "BUTTON_ROOF"};
+constexpr int32_t ROOM_TAGS[] = {0, SceneElevator::STOP_CASINO, SceneElevator::STOP_RECROOM,
+                                 SceneElevator::STOP_ROOF};
+constexpr int32_t SNAP_FRAMES = 15;
+constexpr int32_t BLINK_FRAME_MS = 75;
+constexpr int32_t DOOR_EDGE = 20;
+constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
+// The unlocked items that open each casino and rec room game type (index = game type).
+constexpr int32_t CASINO_ITEMS[] = {0, 4, 7, 1, 10};
+constexpr int32_t RECROOM_ITEMS[] = {3, 12, 11, 5, 8};
+constexpr int32_t REC_ROOM_LAYOUTS = 30;
+
+// The host's clocks: shared by the whole run, not reset per visit.
+int32_t speechClock = 0;
+int32_t speechDelay = -1;
+int32_t blinkClock = 0;
+int32_t blinkInterval = 1250;
+bool eyesVisible = false;
+
+Sound* elevatorSound(const std::string& key) {
+    ResourceManager::DataLock lock;
+    return objectCast<Sound>(findLoadedResource(key, "elevator"));
+}
+
+int32_t drawBelow(Random& random, int32_t count) {
+    return count > 0 ? random.nextInt(0, count) : -1;
+}
+
+void replaceAll(std::wstring& text, const std::wstring& placeholder, const std::wstring& value) {
+    for (size_t at = text.find(placeholder); at != std::wstring::npos;
+         at = text.find(placeholder, at + value.size())) {
+        text.replace(at, placeholder.size(), value);
+    }
+}
+
+void replaceAll(std::wstring& text, const std::wstring& placeholder, int32_t value) {
+    replaceAll(text, placeholder, intToWString(value));
+}
+
+std::wstring gameTypeName(int32_t gameType) {
+    BasicProperties* properties = BasicProperties::instance();
+    PropertyVector* headers = properties ? properties->getVector("GAMETYPE_HEADERS") : nullptr;
+    if (!headers || gameType >= headers->getChildCount()) {
+        return std::wstring();
+    }
+    return headers->getChildAt(gameType)->getText();
+}
+
+// A game type of the room whose item is unlocked, drawn as the host would; -1 when the room
+// has none open, where drawing until one fits would never end.
+int32_t drawOpenGameType(const QuovelMahjongPlayer& player, const int32_t* items,
+                         Random& random) {
+    const bool any = std::any_of(items, items + QuovelMahjongStats::GAME_TYPES,
+                                 [&](int32_t item) { return player.unlockedStuff[item] != 0; });
+    if (!any) {
+        return -1;
+    }
+    for (;;) {
+        const int32_t g = random.nextInt(0, 5);
+        if (player.unlockedStuff[items[g]] != 0) {
+            return g;
+        }
+    }
+}
+
+int32_t casinoPlays(QuovelMahjongStats& stats, int32_t gameType) {
+    int32_t plays = 0;
+    for (int32_t difficulty = 0; difficulty < QuovelMahjongStats::DIFFICULTIES; ++difficulty) {
+        plays += stats.casinoRecord(gameType, difficulty)->playCount;
+    }
+    return plays;
+}
+
+int32_t recRoomPlays(QuovelMahjongStats& stats, int32_t gameType) {
+    int32_t plays = 0;
+    for (int32_t layout = 0; layout < REC_ROOM_LAYOUTS; ++layout) {
+        plays += stats.recRoomRecordFor(gameType, layout)->playCount;
+    }
+    return plays;
+}
+
+// The statistic line n with its numbers filled in, or nothing when its condition fails.
+bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::wstring& text) {
+    QuovelMahjongStats& stats = player.getStats();
+    switch (n) {
+    case 0:
+        replaceAll(text, L"%m", stats.numMatches);
+        return stats.numMatches >= 2;
+    case 1:
+        replaceAll(text, L"%s", stats.numStuck);
+        return stats.numStuck > 0;
+    case 2:
+        replaceAll(text, L"%b", stats.numBonusTotal);
+        return stats.numBonusTotal >= 2;
+    case 3:
+        replaceAll(text, L"%p", player.roomsReached());
+        return player.roomsReached() > 0;
+    case 4:
+        replaceAll(text, L"%r", stats.twoStarsCount);
+        return stats.twoStarsCount > 0;
+    case 5:
+        replaceAll(text, L"%r", stats.threeStarsCount);
+        return stats.threeStarsCount > 0;
+    case 8:
+        replaceAll(text, L"%t", stats.numGamesWon);
+        return stats.numGamesWon > 0;
+    case 6:
+    case 7:
+    case 9:
+    case 10: {
+        // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
+        // 9 and 10 of one never played.
+        const bool casino = n == 6 || n == 9;
+        if (player.modesUnlocked[casino ? 1 : 2] == 0) {
+            return false;
+        }
+        const int32_t g = drawOpenGameType(player, casino ? CASINO_ITEMS : RECROOM_ITEMS, random);
+        if (g < 0) {
+            return false;
+        }
+        const int32_t plays = casino ? casinoPlays(stats, g) : recRoomPlays(stats, g);
+        replaceAll(text, L"%n", plays);
+        replaceAll(text, L"%g", gameTypeName(g));
+        return n <= 7 ? plays > 0 : plays == 0;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+SceneElevator::SceneElevator(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
+
+SceneElevator::~SceneElevator() = default;
+
+void SceneElevator::loadResources() {
+    Scene::loadResources();
+    iInputListenerContainer* container = &getComponentsContainer();
+    for (int32_t j = 0; j < 4; ++j) {
+        roomButtons[j] = objectCast<Button>(connect(ROOM_BUTTONS[j], this, &onButtonClicked, container));
+        roomButtons[j]->setTag(ROOM_TAGS[j]);
+    }
+    // The floor buttons count only where their picture is opaque (hitmaskthreshold in the
+    // definition).
+    for (int32_t n = 1; n <= FLOOR_COUNT; ++n) {
+        floorButtons[n - 1] = objectCast<Button>(
+            connect("BUTTON_FLOOR_" + std::to_string(n), this, &onButtonClicked, container));
+        floorButtons[n - 1]->setTag(n);
+    }
+    floorNumbers = objectCast<Sprite>(findChild("FLOOR_NUMBERS_SPRITE"));
+    floorDisplay = objectCast<Sprite>(findChild("FLOOR_DISPLAY_SPRITE"));
+    floorNumbers->setClipRect(Rect{floorDisplay->getX(), floorDisplay->getY(),
+                                   floorDisplay->getWidth(), floorDisplay->getHeight()});
+    unlockEffect = objectCast<Sprite>(findChild("FLOOR_UNLOCK_EFFECT"));
+    speechBalloon = objectCast<Sprite>(findChild("TEXT_STREEP"));
+    speechText = objectCast<Label>(findChild("TEXT"));
+    snapSprite = objectCast<Sprite>(findChild("SNAPFINGERS_SPRITE"));
+    snapSprite->setFrameCount(SNAP_FRAMES, false);
+    leftDoor = objectCast<Sprite>(findChild("LDOOR_SPRITE"));
+    rightDoor = objectCast<Sprite>(findChild("RDOOR_SPRITE"));
+}
+
+void SceneElevator::show() {
+    SoundManager* sound = SoundManager::getInstance();
+    if (sound && SoundManager::isSoundAvailable()) {
+        ResourceManager::DataLock lock;
+        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_ELEVATOR", "music"))) {
+            sound->playMusic(1000, 1.0f, 100, music, 600, 306);
+        }
+    }
+    SceneQuovelMahjong::show();
+    ResourceManager* resources = ResourceManager::getInstance();
+    if (resources) {
+        resources->requestSectionLoad("hallway");
+    }
+    if (movingSound) {
+        movingSound->stop(true);
+    }
+    movingSound = new SoundNode(elevatorSound("SOUND_ELEVATOR_MOVING"));
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+        player && player->floorReached == 0) {
+        setPendingTargets(1);
+        player->floorReached = 1;
+    }
+    floorNumbers->setY(stripY(position));
+    hideSpeech();
+    openDoors();
+    updateButtons();
+    fadeInUnlockedButtons();
+}
+
+int32_t SceneElevator::stripY(int32_t stop) const {
+    const int32_t cell = floorNumbers->getHeight() / STOP_COUNT;
+    return floorDisplay->getY() + floorDisplay->getHeight() - STRIP_BOTTOM_MARGIN -
+           (STOP_COUNT - stop) * cell;
+}
+
+void SceneElevator::setPendingTargets(int32_t floor) {
+    pendingFloors.clear();
+    pendingFloors.push_back(floor);
+}
+
+bool SceneElevator::isStopOpen(const QuovelMahjongPlayer& player,
+                               const std::vector<int32_t>& pendingFloors, int32_t stop) {
+    if (stop >= 1 && stop <= FLOOR_COUNT) {
+        return stop <= player.floorReached &&
+               std::find(pendingFloors.begin(), pendingFloors.end(), stop) == pendingFloors.end();
+    }
+    const int32_t j = stop == 0 ? 0 : stop - FLOOR_COUNT;
+    if (j < 0 || j >= QuovelMahjongPlayer::MODE_COUNT) {
+        return false;
+    }
+    return player.modesUnlocked[j] != 0 && player.modesUnlocked[j] != 1;
+}
+
+Button* SceneElevator::getStopButton(int32_t stop) const {
+    if (stop >= 1 && stop <= FLOOR_COUNT) {
+        return floorButtons[stop - 1].get();
+    }
+    for (int32_t j = 0; j < 4; ++j) {
+        if (ROOM_TAGS[j] == stop) {
+            return roomButtons[j].get();
+        }
+    }
+    return nullptr;
+}
+
+void SceneElevator::updateButtons() {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    for (int32_t stop = 0; stop < STOP_COUNT; ++stop) {
+        Button* button = getStopButton(stop);
+        button->setEnabled(player && isStopOpen(*player, pendingFloors, stop));
+        button->setState(0);
+    }
+}
+
+void SceneElevator::openDoors() {
+    doorsMoving = true;
+    updateButtons();
+    GameNode::removeAllModifiers(leftDoor.get());
+    GameNode::removeAllModifiers(rightDoor.get());
+    GameNode::removeAllModifiers(unlockEffect.get());
+    unlockEffect->setAlpha(0);
+    GameWindow* window = GameWindow::getInstance();
+    const int32_t screenWidth = window ? window->getWidth() : 800;
+    const int32_t delay = tuning().DOOR_ANIM_DELAY;
+    leftDoor->setPosition(0, 0);
+    const int32_t rightClosed = screenWidth - rightDoor->getWidth();
+    rightDoor->setPosition(rightClosed, 0);
+    GameNode::addModifier(rightDoor.get(),
+                          new ModifierSound("SOUND_ELEVATOR_DOOR_OPEN", "elevator", false));
+    GameNode::addModifier(leftDoor.get(), new ModifierLocationLine(
+                                              0, 0, DOOR_EDGE - leftDoor->getWidth(), 0, delay, true));
+    Modifier* slide = GameNode::addModifier(
+        rightDoor.get(),
+        new ModifierLocationLine(rightClosed, 0, screenWidth - DOOR_EDGE, 0, delay, true));
+    slide->setFlags(slide->getFlags() | Modifier::FLAG_BLOCKING);
+    GameNode::addModifier(rightDoor.get(), new ModifierFunction(&onDoorsOpened, this));
+}
+
+int32_t SceneElevator::onDoorsOpened(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneElevator*>(target);
+    scene->doorsMoving = false;
+    scene->updateButtons();
+    scene->snapFingers();
+    return 0;
+}
+
+void SceneElevator::snapFingers() {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const bool modeOpened =
+        player && std::find(player->modesUnlocked.begin(), player->modesUnlocked.end(), 1) !=
+                      player->modesUnlocked.end();
+    if (pendingFloors.empty() && !modeOpened) {
+        return;
+    }
+    GameNode* snap = snapSprite.get();
+    GameNode::addModifier(snap, new ModifierFrame(1, 100));
+    GameNode::addModifier(snap, new ModifierDelay(1000));
+    Modifier* unlock = GameNode::addModifier(snap, new ModifierFunction(&unlockFloorButton, this));
+    unlock->setFlags(unlock->getFlags() | Modifier::FLAG_BLOCKING);
+    GameNode::addModifier(snap, new ModifierDelay(600));
+    Modifier* reset = GameNode::addModifier(snap, new ModifierFunction(&resetSnapFingers, this));
+    reset->setFlags(reset->getFlags() | Modifier::FLAG_KILL_EARLIER);
+}
+
+int32_t SceneElevator::resetSnapFingers(void* target, BaseObject*) {
+    static_cast<SceneElevator*>(target)->snapSprite->setFrame(0);
+    return 0;
+}
+
+int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneElevator*>(target);
+    playSectionSound("SOUND_BUTTON_UNLOCKED", "elevator");
+    // The new buttons glow; their shine sweep joins when the game's shine modifier exists.
+    for (int32_t floor : scene->pendingFloors) {
+        if (floor < 1 || floor > FLOOR_COUNT) {
+            continue;
+        }
+        Button* button = scene->floorButtons[floor - 1].get();
+        Sprite* glow = scene->unlockEffect.get();
+        glow->setPosition(button->getX() + button->getWidth() / 2 + 1,
+                          button->getY() + button->getHeight() / 2 + 3);
+        GameNode::removeAllModifiers(glow);
+        Modifier* fade = GameNode::addModifier(glow, new ModifierAlpha(500, glow->getAlpha(), 190));
+        fade->setFlags(fade->getFlags() | Modifier::FLAG_BLOCKING);
+        GameNode::addModifier(glow, new ModifierFrame(-1, 100));
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        for (int32_t& mode : player->modesUnlocked) {
+            if (mode == 1) {
+                mode = 2;
+            }
+        }
+    }
+    scene->pendingFloors.clear();
+    scene->updateButtons();
+    return 0;
+}
+
+void SceneElevator::lockedOverlay(Button* button) {
+    auto* overlay = new Sprite(0, 0, button->getImage());
+    overlay->setFrameCount(4, true);
+    overlay->setFrame(3);
+    GameNode::appendChild(overlay, button);
+    GameNode::addModifier(overlay, new ModifierDelay(1000));
+    Modifier* fade = GameNode::addModifier(overlay, new ModifierAlpha(1000, 255, 0));
+    fade->setFlags(fade->getFlags() | Modifier::FLAG_REMOVE_TARGET);
+}
+
+void SceneElevator::fadeInUnlockedButtons() {
+    for (int32_t floor : pendingFloors) {
+        if (floor >= 1 && floor <= FLOOR_COUNT) {
+            lockedOverlay(floorButtons[floor - 1].get());
+        }
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
+            if (player->modesUnlocked[j] == 1) {
+                lockedOverlay(roomButtons[j].get());
+            }
+        }
+    }
+}
+
+int32_t SceneElevator::onButtonClicked(void* target, BaseObject* sender) {
+    auto* scene = static_cast<SceneElevator*>(target);
+    auto* button = objectCast<Button>(sender);
+    if (!button) {
+        return 0;
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+    }
+    scene->arrive(button->getTag());
+    scene->getComponentsContainer().setActive(false);
+    return 0;
+}
+
+void SceneElevator::arrive(int32_t stop) {
+    if (stop == position) {
+        enterTarget(this, nullptr);
+        return;
+    }
+    Sprite* strip = floorNumbers.get();
+    if (!doorsMoving) {
+        GameNode::addModifier(strip, new ModifierDelay(800));
+        const int32_t startY = stripY(position);
+        const int32_t endY = stripY(stop);
+        strip->setClipRect(Rect{floorDisplay->getX(), floorDisplay->getY(),
+                                floorDisplay->getWidth(), floorDisplay->getHeight()});
+        travelTime = std::abs(stop - position) * 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR;
+        // The cabin's shake joins here once the game's shake modifier exists.
+        if (movingSound) {
+            movingSound->play(false, movingSound->getVolume(), movingSound->getPan(), true);
+        }
+        Modifier* scroll = GameNode::addModifier(
+            strip, new ModifierLocationLine(strip->getX(), startY, strip->getX(), endY, travelTime,
+                                            true));
+        scroll->setFlags(scroll->getFlags() | Modifier::FLAG_BLOCKING);
+    }
+    GameNode::addModifier(strip, new ModifierSound("SOUND_ELEVATOR_ARRIVED", "elevator", false));
+    if (!doorsMoving) {
+        GameNode::addModifier(strip, new ModifierDelay(1000));
+    }
+    GameNode::addModifier(strip, new ModifierFunction(&enterTarget, this));
+    position = stop;
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        if (stop == 0) {
+            resources->requestSectionLoad("lobby");
+        } else if (stop <= FLOOR_COUNT) {
+            resources->requestSectionLoad("hallway");
+        } else {
+            resources->requestSectionLoad(stop == STOP_CASINO    ? "casino"
+                                          : stop == STOP_RECROOM ? "recroom"
+                                                                 : "roof");
+            resources->requestSectionLoad("casrecroof");
+        }
+    }
+}
+
+void SceneElevator::reportInterest() const {
+    RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
+    event->addChild(new PropertyValue("playerInterestedinItem", unlockedItem, true));
+    addSessionEvent(getStatisticsCollector(), event.get());
+}
+
+int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneElevator*>(target);
+    if (scene->movingSound) {
+        scene->movingSound->stop(false);
+    }
+    const int32_t item = scene->unlockedItem;
+    const char* next = "SCENE_HALLWAY";
+    switch (scene->position) {
+    case 0:
+        next = "SCENE_LOBBY";
+        break;
+    case STOP_CASINO:
+        if (item == 0 || item == 1 || item == 4 || item == 7 || item == 10) {
+            scene->reportInterest();
+        }
+        casinoSelectedGameType = NOTHING_SELECTED;
+        next = "SCENE_CASINO";
+        break;
+    case STOP_RECROOM:
+        if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
+            scene->reportInterest();
+        }
+        recRoomSelectedGameType = NOTHING_SELECTED;
+        next = "SCENE_RECROOM";
+        break;
+    case STOP_ROOF:
+        if (item == 19) {
+            scene->reportInterest();
+        }
+        roofSelectedMode = NOTHING_SELECTED;
+        next = "SCENE_ROOF";
+        break;
+    default:
+        hallwayFloor = scene->position;
+        break;
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->setTransition("TRANSITION_DEFAULT");
+        manager->requestScene(manager->getScene(next));
+    }
+    scene->unlockedItem = -1;
+    return 0;
+}
+
+void SceneElevator::update(int32_t elapsedMs) {
+    SceneQuovelMahjong::update(elapsedMs);
+    if (speechDelay < 0) {
+        speechDelay = tuning().DORRICK_TIP_FIRST_DELAY;
+    }
+    speechClock += elapsedMs;
+    if (!doorsMoving && speechClock > speechDelay && !hostSpoke) {
+        hostSpeech();
+        hostSpoke = true;
+        speechClock = 0;
+    }
+    animateEyes(elapsedMs);
+}
+
+void SceneElevator::animateEyes(int32_t elapsedMs) {
+    auto* eyes = objectCast<Sprite>(findChild("SCREEN_EYES_SPRITE"));
+    blinkClock += elapsedMs;
+    if (blinkClock > blinkInterval) {
+        if (eyes) {
+            GameNode::addModifier(eyes, new ModifierFrame(1, BLINK_FRAME_MS));
+        }
+        if (Random* random = Random::getInstance()) {
+            const int32_t candidates[] = {500, 2500, 3000, 5000, blinkInterval};
+            blinkInterval = candidates[random->nextInt(0, 5)];
+        }
+        blinkClock = 0;
+        eyesVisible = true;
+    } else if (blinkClock > 3 * BLINK_FRAME_MS) {
+        eyesVisible = false;
+    }
+    if (eyes) {
+        eyes->setVisible(eyesVisible);
+    }
+}
+
+std::wstring SceneElevator::chooseHostLine(QuovelMahjongPlayer& player,
+                                           const std::vector<int32_t>& pendingFloors,
+                                           Random& random) {
+    if (!pendingFloors.empty()) {
+        const int32_t first = pendingFloors.front();
+        if (first == 1 || first == 2 || first == 11 || first == 20) {
+            return getBasicText("TEXT_DORRICK_UNLOCKED" + std::to_string(first));
+        }
+    }
+    const TuningConstants& tune = tuning();
+    for (int32_t attempt = 0; attempt < MAX_LINE_ATTEMPTS; ++attempt) {
+        const int32_t r = random.nextInt(0, 100);
+        if (r < tune.DORRICK_TIP_FREQUENCY) {
+            // Tip 2 is about FreeCell, so it waits until the player has played it.
+            const bool freeCellTip = player.getStats().hasPlayedAtLeast(1, 3);
+            int32_t k = drawBelow(random, tune.NUM_DORRICK_TIPS);
+            for (int32_t redraw = 0; k == 2 && !freeCellTip && redraw < MAX_LINE_ATTEMPTS;
+                 ++redraw) {
+                k = drawBelow(random, tune.NUM_DORRICK_TIPS);
+            }
+            if (k < 0 || (k == 2 && !freeCellTip)) {
+                continue;
+            }
+            return getBasicText("TEXT_DORRICK_RANDOM_TIP" + std::to_string(k));
+        }
+        if (r < 100 - tune.DORRICK_STAT_FREQUENCY - tune.DORRICK_TIP_FREQUENCY) {
+            const int32_t m = drawBelow(random, tune.NUM_DORRICK_MISCELLANEOUS);
+            if (m < 0) {
+                continue;
+            }
+            return getBasicText("TEXT_DORRICK_RANDOM_" + std::to_string(m));
+        }
+        const int32_t n = drawBelow(random, tune.NUM_DORRICK_STATS);
+        if (n < 0) {
+            continue;
+        }
+        std::wstring text = getBasicText("TEXT_DORRICK_RANDOM_STAT" + std::to_string(n));
+        if (statisticLine(player, n, random, text)) {
+            return text;
+        }
+    }
+    return std::wstring();
+}
+
+void SceneElevator::hostSpeech() {
+    std::wstring text;
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (Random* random = Random::getInstance(); player && random) {
+        text = chooseHostLine(*player, pendingFloors, *random);
+    }
+    speechText->setText(text);
+    speechBalloon->setVisible(!text.empty());
+    const Rect closed{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(), 0};
+    const Rect open{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(),
+                    speechBalloon->getHeight()};
+    Modifier* unfold = GameNode::addModifier(speechBalloon.get(), new ModifierClipRect(400, closed, open));
+    unfold->setFlags(unfold->getFlags() | Modifier::FLAG_BLOCKING);
+    GameNode::addModifier(speechBalloon.get(), new ModifierFunction(&startTyping, this));
+}
+
+int32_t SceneElevator::startTyping(void* target, BaseObject*) {
+    // The line shows whole; letter-by-letter typing comes with the typing label.
+    auto* scene = static_cast<SceneElevator*>(target);
+    scene->speechText->setVisible(!scene->speechText->getText().empty());
+    return 0;
+}
+
+void SceneElevator::hideSpeech() {
+    speechText->setVisible(false);
+    speechBalloon->setClipRect(Rect{speechBalloon->getX(), speechBalloon->getY(), 0, 0});
+    hostSpoke = false;
+}
+
+void SceneElevator::hide() {
+    SceneQuovelMahjong::hide();
+    stopAnimations();
+}
+
+void SceneElevator::stopAnimations() {
+    GameNode::removeAllModifiers(getComponents());
+    GameNode::removeAllModifiers(speechBalloon.get());
+    GameNode::removeAllModifiers(snapSprite.get());
+    snapSprite->setFrame(0);
+    GameNode::removeAllModifiers(floorNumbers.get());
+    GameNode::removeAllModifiers(unlockEffect.get());
+    unlockEffect->setAlpha(0);
+    GameNode::removeAllModifiers(leftDoor.get());
+    GameNode::removeAllModifiers(rightDoor.get());
+    if (movingSound) {
+        movingSound->stop(true);
+    }
+    movingSound = nullptr;
+}
+
+void SceneElevator::render(Graphics* graphics) {
+    Image* image = getBackgroundImage();
+    if (!image || !graphics) {
+        return;
+    }
+    GameNode* components = getComponents();
+    graphics->copyRectWhole(image, components->getX(), components->getY());
+}
+
+SceneElevator* SceneElevator::instance() {
+    return objectCast<SceneElevator>(gameScenes().elevator.get());
+}

@@ -1,0 +1,599 @@
+#include "game/screen/SceneGame.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "framework/gui/Panel.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundNode.h"
+#include "framework/platform/SoundStream.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/LayoutRenderer.h"
+
+QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
+                   &WindowMessageListener::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneGame)
+
+namespace {
+
+const char* const GAME_TYPE_NAMES[] = {"NAME_CLASSIC", "NAME_FREECELL", "NAME_SPLIT",
+                                       "NAME_TRIPLE",  "NAME_RIVER",    "NAME_SPEED"};
+const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABEL_PROGRESS",
+                                    "LABEL_PROGRESS_TEXT"};
+
+Level* currentLevel() {
+    Game* game = Game::current();
+    return game ? game->getLevel() : nullptr;
+}
+
+int32_t currentGameMode() {
+    Level* level = currentLevel();
+    return level ? level->getGameMode() : 0;
+}
+
+// Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
+bool usesRecLabels(int32_t mode) {
+    return mode == 0 || mode == 2;
+}
+
+}  // namespace
+
+// The scene is the rules' screen and the dialogs' host for its whole life: rooms set levels up
+// before it shows.
+SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) {
+    setGameScreen(this);
+    GameDialogHost::install(this);
+}
+
+SceneGame::~SceneGame() {
+    if (Game::current()) {
+        Game::releaseCurrent();
+    }
+    renderer = nullptr;
+    hoveredTile = nullptr;
+    if (GameDialogHost::get() == this) {
+        GameDialogHost::install(nullptr);
+    }
+    setGameScreen(nullptr);
+}
+
+void* SceneGame::castTo(const TypeRecord* type) {
+    if (type == &IGameScreen::typeRecord) {
+        return static_cast<IGameScreen*>(this);
+    }
+    if (type == &WindowMessageListener::typeRecord) {
+        return static_cast<WindowMessageListener*>(this);
+    }
+    return SceneQuovelMahjong::castTo(type);
+}
+
+void SceneGame::loadResources() {
+    Scene::loadResources();
+    createHud();
+    createLayers();
+    createTimeSound();
+}
+
+void SceneGame::connectButton(const char* name, int32_t (*callback)(void*, BaseObject*)) {
+    connect(name, this, callback, &getComponentsContainer());
+}
+
+Label* SceneGame::findLabel(const std::string& name) {
+    return objectCast<Label>(findChild(name));
+}
+
+void SceneGame::createHud() {
+    connectButton("BUTTON_PAUSE", &onPauseButton);
+    connectButton("BUTTON_MENU", &onMenuButton);
+    pauseButton = objectCast<Button>(findChild("BUTTON_PAUSE"));
+    menuButton = objectCast<Button>(findChild("BUTTON_MENU"));
+    // Shuffle and undo belong to the player's aids; until they land the buttons stay unbound.
+    shuffleButton = objectCast<Button>(findChild("BUTTON_SHUFFLE"));
+    undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
+    hintsLabel = findLabel("LABEL_HINTS");
+    shufflesLabel = findLabel("LABEL_SHUFFLES");
+    scoreTicker = findLabel("SCORE_TICKER");
+    scoreCaption = findLabel("LABEL_SCORE_TEXT");
+    levelLabel = findLabel("LABEL_LEVEL");
+    levelCaption = findLabel("LABEL_LEVEL_TEXT");
+    timeLabel = findLabel("LABEL_TIME");
+    timeCaption = findLabel("LABEL_TIME_TEXT");
+    layoutPanel = objectCast<Panel>(findChild("PANEL_LAYOUT"));
+    trophyPanel = objectCast<Panel>(findChild("PANEL_TROPHY"));
+    if (trophyPanel) {
+        trophyHeader = objectCast<Label>(trophyPanel->findChild("LABEL_HEADER"));
+        trophyDescription = objectCast<Label>(trophyPanel->findChild("LABEL_DESCRIPTION"));
+    }
+    setMatchLabels();
+    for (const char* name : GAME_TYPE_NAMES) {
+        showNode(findChild(name), false);
+    }
+}
+
+void SceneGame::createLayers() {
+    for (RefHolder<GameNode>* layer : {&hintPathLayer, &endLayer, &widgetLayer, &floaterLayer}) {
+        *layer = new GameNode();
+        appendChild(layer->get(), getTree());
+    }
+}
+
+void SceneGame::createTimeSound() {
+    ResourceManager::DataLock lock;
+    if (auto* sound = objectCast<Sound>(findLoadedResource("SOUND_TIME", "game"))) {
+        timeSound = new SoundNode(sound);
+    }
+}
+
+void SceneGame::show() {
+    SceneQuovelMahjong::show();  // saves the player list first
+    if (GameWindow* window = GameWindow::getInstance()) {
+        window->getMessageHandler()->addListener(this);
+    }
+    pauseRequested = false;
+    menuRequested = false;
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
+        sound->fadeOutMusic(800);
+    }
+    startLevel(false);
+    playGameMusic();
+    beginPlay();
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->clearSavedGame();
+    }
+}
+
+void SceneGame::beginPlay() {
+    // Until the level states exist, the whole board is put down at once and play begins.
+    Game* game = Game::current();
+    if (renderer && game && game->getLayout()) {
+        std::vector<RefHolder<Tile>> tiles;
+        for (int32_t z = 0; z < Layout::LAYERS; ++z) {
+            tiles.clear();
+            game->getLayout()->getTilesOnLayer(z, tiles);
+            for (const RefHolder<Tile>& tile : tiles) {
+                renderer->placeInGrid(renderer->findRenderTile(tile.get()));
+            }
+        }
+    }
+    if (game && game->getLayout() && game->getLayout()->getSideBoard()) {
+        game->getLayout()->getSideBoard()->setVisible(true);
+    }
+    setButtonsEnabled(true);
+    playing = true;
+}
+
+void SceneGame::hide() {
+    clearLevel();
+    if (GameWindow* window = GameWindow::getInstance()) {
+        window->getMessageHandler()->removeListener(this);
+    }
+    SceneQuovelMahjong::hide();
+    if (Dialog* trophy = findDialog("DIALOG_TROPHY")) {
+        closeDialog(trophy);
+        dropDialog("DIALOG_TROPHY");
+    }
+}
+
+void SceneGame::startLevel(bool restart) {
+    Game* game = Game::current();
+    pauseState = RUNNING;
+    saveMode = 0;
+    hoverTime = 0;
+    superHintTimeLeft = 0;
+    wonLevel = false;
+    hoveredTile = nullptr;
+    clearHintPath(true);
+    if (!game) {
+        return;
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        const TuningConstants& c = tuning();
+        if (player->getShuffleStock().getValue() < c.MIN_NUM_SHUFFLES) {
+            player->getShuffleStock().set(c.MIN_NUM_SHUFFLES);
+        }
+        if (player->getHintStock().getValue() < c.MIN_NUM_HINTS) {
+            player->getHintStock().set(c.MIN_NUM_HINTS);
+        }
+    }
+    setBackground();
+    setHintButton();
+    setMatchLabels();
+    buildBoard();
+    setupBars(restart);
+    setGameTypeName();
+    updateHud();
+    setButtonsEnabled(false);
+    game->clearSuperHintTiles();
+    game->lastSubmitTime = game->realTime;
+    appendChild(game, getTree());
+    playGameSound("SOUND_LEVEL_START");
+    if (PlayerManager* players = PlayerManager::getInstance()) {
+        if (AbstractPlayer* player = players->getCurrentPlayer()) {
+            players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
+        }
+    }
+}
+
+void SceneGame::buildBoard() {
+    Game* game = Game::current();
+    if (renderer) {
+        renderer->setRemoved(true);
+    }
+    renderer = new LayoutRenderer();
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    Game::TileList removed;
+    game->getRemovedTiles(removed);
+    renderer->build(game->getLayout(), removed);
+    if (game->getLevel() && game->getLevel()->getGameType() == Game::TYPE_RIVER) {
+        renderer->applyLayerShading();
+    }
+    renderer->rebuild();
+    renderer->setVisible(true);
+    GameNode* parent = layoutPanel ? static_cast<GameNode*>(layoutPanel) : getTree();
+    const int32_t width = layoutPanel ? layoutPanel->getWidth() : getWidth();
+    const int32_t height = layoutPanel ? layoutPanel->getHeight() : getHeight();
+    renderer->setPosition((width - renderer->getWidth()) / 2,
+                          (height - renderer->getHeight()) / 2);
+    renderer->clearGrid();
+    appendChild(renderer.get(), parent);
+    if (SideBoard* sideBoard = game->getLayout()->getSideBoard()) {
+        sideBoard->setVisible(false);
+        appendChild(sideBoard, parent);
+    }
+}
+
+std::string SceneGame::backgroundKey(int32_t gameType, int32_t customBackground) {
+    if (customBackground != 0) {
+        return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
+    }
+    return "BACKGROUND" + std::to_string(gameType + 1);
+}
+
+void SceneGame::setBackground() {
+    Level* level = currentLevel();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const std::string key =
+        backgroundKey(level ? level->getGameType() : 0, player ? player->background : 0);
+    RefHolder<Image> image;
+    {
+        ResourceManager::DataLock lock;
+        image = objectCast<Image>(findOrLoadResource(key, "manual"));
+    }
+    if (image && image.get() != getBackgroundImage()) {
+        setBackgroundImage(image.get());
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->unloadSection("manual");
+    }
+}
+
+void SceneGame::setHintButton() {
+    const bool floors = currentGameMode() == 0;
+    const char* shown = floors ? "BUTTON_HINT_NORMAL" : "BUTTON_HINT_UNLIMITED";
+    const char* hidden = floors ? "BUTTON_HINT_UNLIMITED" : "BUTTON_HINT_NORMAL";
+    hintButton = objectCast<Button>(findChild(shown));
+    showNode(hintButton, true);
+    showNode(findChild(hidden), false);
+}
+
+void SceneGame::setMatchLabels() {
+    const bool rec = usesRecLabels(currentGameMode());
+    const std::string active = rec ? "_REC" : "";
+    const std::string inactive = rec ? "" : "_REC";
+    for (const char* name : MATCH_LABELS) {
+        showNode(findChild(name + active), true);
+        showNode(findChild(name + inactive), false);
+    }
+    matchesLabel = findLabel("LABEL_MATCHES" + active);
+    matchesCaption = findLabel("LABEL_MATCHES_TEXT" + active);
+    progressLabel = findLabel("LABEL_PROGRESS" + active);
+}
+
+void SceneGame::setupBars(bool restart) {
+    (void)restart;
+    Level* level = currentLevel();
+    Game* game = Game::current();
+    chainCounter = 0;
+    int32_t fullTime = 0;
+    if (level && game && game->getLayout()) {
+        fullTime = level->getPlayTime().getInt() * game->getLayout()->getStartingTileCount();
+    }
+    timeValue = DisplayValue(fullTime, 0, fullTime);
+}
+
+void SceneGame::setGameTypeName() {
+    for (const char* name : GAME_TYPE_NAMES) {
+        showNode(findChild(name), false);
+    }
+    Level* level = currentLevel();
+    const int32_t type = level ? level->getGameType() : -1;
+    if (type >= 0 && type < static_cast<int32_t>(std::size(GAME_TYPE_NAMES))) {
+        showNode(findChild(GAME_TYPE_NAMES[type]), true);
+    }
+}
+
+std::string SceneGame::musicKey(int32_t gameType) {
+    switch (gameType) {
+        case 0: return "MUSIC_GAME_CLASSIC";
+        case 1: return "MUSIC_GAME_FREECELL";
+        case 2: return "MUSIC_GAME_SPLIT";
+        case 3: return "MUSIC_GAME_TRIPLE";
+        case 4:
+        case 5: return "MUSIC_GAME_RIVER";
+        default: return "";
+    }
+}
+
+void SceneGame::playGameMusic() {
+    Level* level = currentLevel();
+    SoundManager* sound = SoundManager::getInstance();
+    const std::string key = musicKey(level ? level->getGameType() : -1);
+    if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    if (auto* stream = objectCast<SoundStream>(findLoadedResource(key, "music"))) {
+        sound->playMusic(1000, 1.0f, 100, stream, 600, 306);
+    }
+}
+
+void SceneGame::clearLevel() {
+    playing = false;
+    deselectAll();
+    pauseState = STOPPED;
+    if (renderer) {
+        renderer->setRemoved(true);
+        renderer = nullptr;
+    }
+    if (endLayer) {
+        GameNode::releaseChildren(endLayer.get());
+    }
+    if (floaterLayer) {
+        GameNode::releaseChildren(floaterLayer.get());
+    }
+}
+
+int32_t SceneGame::onPauseButton(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneGame*>(target);
+    scene->pauseRequested = true;
+    scene->enablePauseAndMenu();
+    return 0;
+}
+
+int32_t SceneGame::onMenuButton(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneGame*>(target);
+    scene->menuRequested = true;
+    scene->enablePauseAndMenu();
+    return 0;
+}
+
+void SceneGame::enablePauseAndMenu() {
+    for (Button* button : {pauseButton, menuButton}) {
+        if (button) {
+            button->setEnabled(true);
+        }
+    }
+}
+
+void SceneGame::showNode(GameNode* node, bool visible) {
+    if (node) {
+        node->setVisible(visible);
+    }
+}
+
+void SceneGame::setLabelNumber(Label* label, int32_t value) {
+    if (label) {
+        const std::string text = std::to_string(value);
+        label->setText(std::wstring(text.begin(), text.end()));
+    }
+}
+
+void SceneGame::updateHud() {
+    Game* game = Game::current();
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        setLabelNumber(hintsLabel, player->getHintStock().getValue());
+        setLabelNumber(shufflesLabel, player->getShuffleStock().getValue());
+    }
+    if (Level* level = currentLevel()) {
+        setLabelNumber(levelLabel, level->getIndex() + 1);
+    }
+    if (game) {
+        setLabelNumber(scoreTicker, game->getScore().getValue());
+    }
+    updateMatchesText();
+    updateProgressLabel();
+    // Only the rec room has a clock.
+    const bool clock = currentGameMode() == 2;
+    showNode(timeLabel, clock);
+    showNode(timeCaption, clock);
+}
+
+void SceneGame::setButtonsEnabled(bool value) {
+    for (Button* button : {pauseButton, menuButton, hintButton, shuffleButton, undoButton}) {
+        if (button) {
+            button->setEnabled(value);
+        }
+    }
+}
+
+void SceneGame::update(int32_t elapsedMs) {
+    SceneQuovelMahjong::update(elapsedMs);
+    Game* game = Game::current();
+    if (playing && pauseState == RUNNING && game) {
+        game->realTime += elapsedMs;
+        advanceHoverPath(elapsedMs);
+    }
+    deactivatedThisFrame = false;
+}
+
+void SceneGame::pauseGame() {
+    if (pauseState == RUNNING) {
+        pauseState = HELD;
+    }
+    setButtonsEnabled(false);
+}
+
+void SceneGame::resumeGame() {
+    if (pauseState == HELD || pauseState == HIDDEN) {
+        pauseState = RUNNING;
+    }
+    setButtonsEnabled(playing);
+}
+
+// --- The rules' game screen ---
+
+Tile* SceneGame::tileAtPoint(Layout* layout, int32_t x, int32_t y) {
+    return renderer ? renderer->tileAtPoint(layout, x, y) : nullptr;
+}
+
+void SceneGame::addSuperHintTint(Tile* tile) {
+    if (renderer) {
+        renderer->addSuperHintTint(tile);
+    }
+}
+
+void SceneGame::clearModifiers(Tile* tile) {
+    if (renderer) {
+        renderer->clearModifiers(tile);
+    }
+}
+
+void SceneGame::addFadeOut(Tile* tile, int32_t chain) {
+    if (renderer) {
+        renderer->addFadeOut(tile, chain);
+    }
+}
+
+void SceneGame::addBlockedPulse(Tile* tile) {
+    if (renderer) {
+        renderer->addBlockedPulse(tile);
+    }
+}
+
+void SceneGame::restoreRenderTile(Tile* tile) {
+    if (!renderer) {
+        return;
+    }
+    if (RenderTile* renderTile = renderer->findRenderTile(tile)) {
+        renderTile->clearModifiers();
+        renderTile->setOutOfGrid(false);
+        renderer->placeInGrid(renderTile);
+    }
+}
+
+RenderTile* SceneGame::createRenderTile(int32_t column, int32_t row, int32_t layer,
+                                        int32_t faceOffsetX, int32_t faceOffsetY) {
+    return new RenderTile(column, row, layer, faceOffsetX, faceOffsetY);
+}
+
+void SceneGame::showTileFaceShine(Tile*, int32_t) {
+    // The face shine is an image effect still to come; the fade-out already shows the match.
+}
+
+void SceneGame::addDirtyRect(const Rect& area) {
+    if (renderer) {
+        renderer->addDirtyRect(area);
+    }
+}
+
+void SceneGame::addBonusPoints(int32_t) {
+    chainCounter = std::min(chainCounter + 1, MAX_CHAIN_COUNTER);
+}
+
+void SceneGame::markSuperHintTiles() {
+    Game* game = Game::current();
+    if (!game) {
+        return;
+    }
+    for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
+        addSuperHintTint(tile.get());
+    }
+}
+
+void SceneGame::markFreeTiles() {}
+
+void SceneGame::enterGameWon() {
+    wonLevel = true;
+    playing = false;
+    deselectAll();
+}
+
+void SceneGame::showHostHint(int32_t) {}
+
+void SceneGame::showSuperScore() {}
+
+void SceneGame::showScoreFloater(int32_t, Tile*, int32_t) {
+    if (Game* game = Game::current()) {
+        setLabelNumber(scoreTicker, game->getScore().getValue());
+    }
+}
+
+void SceneGame::updateMatchesText() {
+    Game* game = Game::current();
+    if (game && game->getLayout()) {
+        setLabelNumber(matchesLabel, game->countMatches(nullptr));
+    }
+}
+
+void SceneGame::updateProgressLabel() {
+    Game* game = Game::current();
+    if (!game || !game->getLayout() || !progressLabel) {
+        return;
+    }
+    const int32_t total = std::max(game->getLayout()->getStartingTileCount(), 1);
+    const int32_t left = game->getLayout()->getTileCount();
+    setLabelNumber(progressLabel, (total - left) * 100 / total);
+}
+
+void SceneGame::resetHintPath() {
+    clearHintPath(true);
+}
+
+void SceneGame::restartScoreCount() {
+    if (Game* game = Game::current()) {
+        setLabelNumber(scoreTicker, game->getScore().getShown());
+    }
+}
+
+GameNode* SceneGame::getSideBoardHolder() {
+    Game* game = Game::current();
+    if (!game || !game->getLayout() || !game->getLayout()->getSideBoard()) {
+        return nullptr;
+    }
+    return layoutPanel ? static_cast<GameNode*>(layoutPanel) : getTree();
+}
+
+bool SceneGame::isBoardShown() const {
+    return renderer.get() != nullptr && getState() == STATE_CURRENT;
+}
+
+bool SceneGame::drawsShadows() const {
+    return const_cast<SceneGame*>(this)->getShadowImage() != nullptr;
+}
+
+Image* SceneGame::getShadowImage() {
+    ResourceManager::DataLock lock;
+    return objectCast<Image>(findLoadedResource("SHADOW", "manual"));
+}
+
+Image* SceneGame::findImage(const std::string& section, const std::string& name) {
+    ResourceManager::DataLock lock;
+    return objectCast<Image>(findOrLoadResource(name, section));
+}

@@ -1,0 +1,215 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/RefHolder.h"
+#include "framework/platform/MessageHandler.h"
+#include "game/app/SceneQuovelMahjong.h"
+#include "game/dialogs/GameDialogHost.h"
+#include "game/rules/DisplayValue.h"
+#include "game/rules/IGameScreen.h"
+#include "game/rules/TilePathFinder.h"
+
+class Button;
+class Game;
+class Label;
+class LayoutRenderer;
+class Panel;
+class SoundNode;
+class Sprite;
+
+// The screen on which a level is played: the HUD bound from its definition, the board renderer
+// centred in the layout panel over the game type's (or the player's) background, and the layers
+// for the hint path, level-end pictures, input widgets and floaters. It is the rules' game screen
+// (tile marks, effect layer, dirty rectangles) and the game dialogs' host, takes the mouse on the
+// board (hover, clicks, right click), listens to the window's focus messages and draws the hint
+// path between two tiles.
+//
+// The score, time and bonus displays are plain: the score label shows the number, the time value
+// is held here and the chain counter rises by one per match, until the bars and counting labels
+// take over behind the same calls.
+class SceneGame : public SceneQuovelMahjong,
+                  public IGameScreen,
+                  public GameDialogHost,
+                  public WindowMessageListener {
+    QUOVEL_TYPE(SceneGame)
+public:
+    // Pause states.
+    enum Pause : int32_t { RUNNING = 0, HELD = 1, HIDDEN = 2, STOPPED = 3 };
+    // The screen position of the time bar.
+    static constexpr int32_t TIME_BAR_X = 709;
+    static constexpr int32_t TIME_BAR_Y = 93;
+    static constexpr int32_t MAX_CHAIN_COUNTER = 99;
+
+    explicit SceneGame(PropertyNode* definition);
+    ~SceneGame() override;
+
+    void* castTo(const TypeRecord* type) override;
+
+    // HUD, layers and the time sound; on the first show.
+    void loadResources() override;
+    void show() override;
+    void hide() override;
+    // Plays the board (effects, hover path timing) unless a state holds it.
+    void update(int32_t elapsedMs) override;
+
+    // Starts the level the current game holds.
+    void startLevel(bool restart);
+    void buildBoard();
+    void setBackground();
+    void setHintButton();
+    void setMatchLabels();
+    void setupBars(bool restart);
+    void setGameTypeName();
+    void playGameMusic();
+    // The background key of the current level for the current player.
+    static std::string backgroundKey(int32_t gameType, int32_t customBackground);
+    // The music key of a game type, empty for none.
+    static std::string musicKey(int32_t gameType);
+    // Puts the built board down and opens it to input.
+    void beginPlay();
+    // Tears the level down: the board, the path and the layers' contents.
+    void clearLevel();
+    // Ends play: board input is ignored until a new level starts (the level states stand in
+    // for this until they are built).
+    void setPlaying(bool value) { playing = value; }
+    bool isPlaying() const { return playing; }
+
+    static int32_t onPauseButton(void* target, BaseObject* sender);
+    static int32_t onMenuButton(void* target, BaseObject* sender);
+
+    // Board input.
+    bool onMouseMove(int32_t x, int32_t y, int32_t buttons) override;
+    bool onLeftButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
+    bool onRightButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
+    void onWindowMessage(uint32_t message, uint32_t wParam, uint32_t lParam) override;
+    void updateHover(int32_t x, int32_t y);
+    void deselectAll();
+    void clearHover();
+    void clearHintPath(bool resetHoverTime);
+    void markHintTile(Tile* tile);
+    void showHintPath(Tile* from, Tile* to);
+
+    // IGameScreen.
+    Tile* tileAtPoint(Layout* layout, int32_t x, int32_t y) override;
+    void addSuperHintTint(Tile* tile) override;
+    void clearModifiers(Tile* tile) override;
+    void addFadeOut(Tile* tile, int32_t chainCounter) override;
+    void addBlockedPulse(Tile* tile) override;
+    void restoreRenderTile(Tile* tile) override;
+    RenderTile* createRenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
+                                 int32_t faceOffsetY) override;
+    void showTileFaceShine(Tile* tile, int32_t chainCounter) override;
+    void addDirtyRect(const Rect& area) override;
+    void addBonusPoints(int32_t points) override;
+    int32_t getChainCounter() const override { return chainCounter; }
+    DisplayValue& getTimeValue() override { return timeValue; }
+    int32_t getSuperHintCounter() const override { return superHintTimeLeft; }
+    void removeTileEffect(Tile* tile) override;
+    void showTileSelected(Tile* tile) override;
+    void showTileBlocked(Tile* tile) override;
+    void markSuperHintTiles() override;
+    void markFreeTiles() override;
+    void enterGameWon() override;
+    void showHostHint(int32_t hint) override;
+    void showSuperScore() override;
+    void showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) override;
+    void updateMatchesText() override;
+    void updateProgressLabel() override;
+    void resetHintPath() override;
+    void clearHoverTile() override { clearHover(); }
+    void restartScoreCount() override;
+    GameNode* getSideBoardHolder() override;
+    GameNode* getEffectLayer() override { return floaterLayer.get(); }
+    bool isBoardShown() const override;
+    bool drawsShadows() const override;
+    Image* getShadowImage() override;
+    Image* findImage(const std::string& section, const std::string& name) override;
+
+    // GameDialogHost.
+    Scene* getGameScene() const override { return const_cast<SceneGame*>(this); }
+
+    LayoutRenderer* getRenderer() const { return renderer.get(); }
+    int32_t getPauseState() const { return pauseState; }
+    Tile* getHoveredTile() const { return hoveredTile.get(); }
+    int32_t getHoverTime() const { return hoverTime; }
+    bool hasWonLevel() const { return wonLevel; }
+    bool isFocusLost() const { return focusLost; }
+    bool isDeactivatedThisFrame() const { return deactivatedThisFrame; }
+    GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
+    const TilePath& getPathSegments() const { return pathSegments; }
+    Button* getHintButton() const { return hintButton; }
+
+protected:
+    void pauseGame() override;
+    void resumeGame() override;
+
+private:
+    void createHud();
+    void createLayers();
+    void createTimeSound();
+    void connectButton(const char* name, int32_t (*callback)(void*, BaseObject*));
+    Label* findLabel(const std::string& name);
+    void showNode(GameNode* node, bool visible);
+    void setLabelNumber(Label* label, int32_t value);
+    void updateHud();
+    void setButtonsEnabled(bool value);
+    void enablePauseAndMenu();
+    void markHover(Tile* tile);
+    // Restores a tile that leaves the hover: the super-hint tint while one runs, else plain.
+    void restoreLook(Tile* tile);
+    void advanceHoverPath(int32_t elapsedMs);
+    // Makes a path piece transparent; it fades in after `delay` ms.
+    static void fadeInPathPiece(Sprite* piece, int32_t delay);
+    void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
+                         const std::string& prefix, float& delay);
+    Image* gameImage(const std::string& key);
+
+    RefHolder<LayoutRenderer> renderer;
+    int32_t pauseState = RUNNING;
+    int32_t saveMode = 0;
+    bool playing = false;
+    bool wonLevel = false;
+
+    Button* pauseButton = nullptr;
+    Button* menuButton = nullptr;
+    Button* shuffleButton = nullptr;
+    Button* hintButton = nullptr;
+    Button* undoButton = nullptr;
+    Panel* layoutPanel = nullptr;
+    Panel* trophyPanel = nullptr;
+    Label* trophyHeader = nullptr;
+    Label* trophyDescription = nullptr;
+    Label* hintsLabel = nullptr;
+    Label* shufflesLabel = nullptr;
+    Label* scoreTicker = nullptr;
+    Label* scoreCaption = nullptr;
+    Label* levelLabel = nullptr;
+    Label* levelCaption = nullptr;
+    Label* matchesLabel = nullptr;
+    Label* matchesCaption = nullptr;
+    Label* timeLabel = nullptr;
+    Label* timeCaption = nullptr;
+    Label* progressLabel = nullptr;
+
+    RefHolder<GameNode> widgetLayer;
+    RefHolder<GameNode> endLayer;
+    RefHolder<GameNode> floaterLayer;
+    RefHolder<GameNode> hintPathLayer;
+
+    int32_t superHintTimeLeft = 0;
+    RefHolder<Tile> hoveredTile;
+    int32_t hoverTime = 0;
+    bool pauseRequested = false;
+    bool menuRequested = false;
+    bool deactivatedThisFrame = false;
+    bool focusLost = false;
+    RefHolder<SoundNode> timeSound;
+    TilePath pathSegments;
+
+    // Stand-ins of the bonus and time bars.
+    int32_t chainCounter = 0;
+    DisplayValue timeValue{0, 0, 0};
+};

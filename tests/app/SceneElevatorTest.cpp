@@ -1,0 +1,307 @@
+// The elevator driven frame by frame on the game's own definitions, art and texts: a new
+// player's first visit (floor 1 opened by the host's finger snap, his welcome line), a ride to
+// floor 1 with clicks that ends in the hallway, rides that skip or take their full time, the
+// buttons a profile opens, and the host's choice of line with zero counts and failing
+// statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "TempFolder.h"
+#include "app/SceneFrames.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/TransitionScene.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
+#include "game/rules/TuningConstants.h"
+#include "gui/HeadlessPicture.h"
+
+namespace {
+
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
+class ElevatorTest : public ::testing::Test {
+protected:
+    ElevatorTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+        resetFolderCache();
+        FileArchive::close();
+        BasicProperties::createInstance();
+        loadGuiDefinitions();
+        Random::createInstance(41);
+        PlayerManager::createInstance("", false);
+        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+        player = QuovelMahjongPlayer::current();
+        resources = ResourceManager::createInstance();
+        resources->loadSectionList("media/properties/resources.xml");
+        resources->setReady();
+        for (const char* section : {"preloading", "default", "elevator", "manual"}) {
+            resources->requestSectionLoad(section);
+        }
+        waitForLoader(resources);
+        manager = SceneManager::createInstance();
+        lobby = manager->createScene("SCENE_LOBBY");
+        hallway = manager->createScene("SCENE_HALLWAY");
+        elevator = objectCast<SceneElevator>(manager->createScene("SCENE_ELEVATOR"));
+    }
+    ~ElevatorTest() override {
+        SceneManager::releaseInstance();
+        ResourceManager::stopLoader();
+        PlayerManager::releaseInstance();
+        Random::releaseInstance();
+        GuiDefinitions::releaseInstance();
+        BasicProperties::releaseInstance();
+        resetFolderCache();
+    }
+
+
+    template <class Condition>
+    int32_t runUntil(Condition condition, int32_t limitMs) {
+        return runFramesUntil(manager, condition, limitMs);
+    }
+    void run(int32_t ms) { runUntil([] { return false; }, ms); }
+
+    // From the lobby into the elevator, as the lobby's button does.
+    void enterElevator() {
+        manager->requestScene(lobby);
+        runUntil([&] { return manager->getCurrentScene() == lobby; }, 3000);
+        run(1000);  // the rest of a transition
+        manager->requestScene(elevator);
+        runUntil([&] { return manager->getCurrentScene() == elevator; }, 3000);
+        ASSERT_EQ(manager->getCurrentScene(), elevator);
+    }
+    // A click on the middle of the stop's button through the scene's input handler.
+    void click(int32_t stop) {
+        Button* button = elevator->getStopButton(stop);
+        const int32_t x = button->getAbsoluteX() + button->getWidth() / 2;
+        const int32_t y = button->getAbsoluteY() + button->getHeight() / 2;
+        InputHandler* input = elevator->getInputHandler();
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+    }
+    static void setTuning(const char* name, int32_t value) {
+        BasicProperties::instance()->setInteger(name, value);
+        loadTuningConstants();
+    }
+
+    TempFolder home;
+    CurrentFolderScope inside;
+    QuovelMahjongPlayer* player = nullptr;
+    ResourceManager* resources = nullptr;
+    SceneManager* manager = nullptr;
+    Scene* lobby = nullptr;
+    Scene* hallway = nullptr;
+    SceneElevator* elevator = nullptr;
+};
+
+TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
+    ASSERT_NE(elevator, nullptr);
+    ASSERT_NE(hallway, nullptr);
+    ASSERT_NE(player, nullptr);
+    enterElevator();
+
+    // The first show opens floor 1, but its button waits for the finger snap.
+    EXPECT_EQ(player->floorReached, 1);
+    EXPECT_EQ(elevator->getPendingFloors(), std::vector<int32_t>{1});
+    EXPECT_TRUE(elevator->areDoorsMoving());
+    EXPECT_FALSE(elevator->getStopButton(1)->isEnabled());
+
+    // The doors open over DOOR_ANIM_DELAY, each keeping a 20-pixel edge on screen.
+    const int32_t opened = runUntil([&] { return !elevator->areDoorsMoving(); }, 2000);
+    EXPECT_NEAR(opened, tuning().DOOR_ANIM_DELAY, 2 * FRAME_MS);
+    EXPECT_EQ(elevator->getLeftDoor()->getX() + elevator->getLeftDoor()->getWidth(), 20);
+    EXPECT_EQ(elevator->getRightDoor()->getX(), 780);
+    EXPECT_TRUE(elevator->getStopButton(0)->isEnabled());
+
+    // The host's first line comes before the unlock step (a second after the doors, while his
+    // fingers snap), so it is his welcome.
+    const int32_t spoke = runUntil([&] { return elevator->hasHostSpoken(); }, 4000);
+    ASSERT_GE(spoke, 0);
+    EXPECT_FALSE(elevator->getPendingFloors().empty());
+    EXPECT_EQ(elevator->getSpeechText()->getText(), getBasicText("TEXT_DORRICK_UNLOCKED1"));
+    EXPECT_TRUE(elevator->getSpeechBalloon()->isVisible());
+
+    const int32_t unlocked = runUntil([&] { return elevator->getStopButton(1)->isEnabled(); }, 4000);
+    ASSERT_GE(unlocked, 0);
+    EXPECT_NEAR(spoke + unlocked, 1000, 3 * FRAME_MS);
+    EXPECT_TRUE(elevator->getPendingFloors().empty());
+    run(1200);
+    EXPECT_TRUE(elevator->getSpeechText()->isVisible());
+    EXPECT_EQ(elevator->getSnapSprite()->getFrame(), 0);
+    writeScenePicture(elevator, "elevator-at-rest");
+
+    // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
+    // minimal time of scrolling, a second after arrival, then the hallway on floor 1.
+    SceneElevator::hallwayFloor = 0;
+    click(1);
+    EXPECT_FALSE(elevator->getComponentsContainer().isActive());
+    EXPECT_EQ(elevator->getTravelTime(), 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
+    const int32_t restY = elevator->getFloorNumbers()->getY();
+    run(800 + elevator->getTravelTime() / 2);
+    const int32_t cell = elevator->getFloorNumbers()->getHeight() / SceneElevator::STOP_COUNT;
+    EXPECT_GT(elevator->getFloorNumbers()->getY(), restY);
+    EXPECT_LT(elevator->getFloorNumbers()->getY(), restY + cell);
+    writeScenePicture(elevator, "elevator-mid-ride");
+    EXPECT_EQ(manager->getRequestedScene(), nullptr);
+
+    const int32_t left = runUntil([&] { return manager->getRequestedScene() == hallway; }, 4000);
+    ASSERT_GE(left, 0);
+    EXPECT_NEAR(800 + elevator->getTravelTime() / 2 + left, 800 + elevator->getTravelTime() + 1000,
+                3 * FRAME_MS);
+    EXPECT_EQ(elevator->getFloorNumbers()->getY(), restY + cell);
+    EXPECT_EQ(SceneElevator::hallwayFloor, 1);
+    EXPECT_EQ(elevator->getStop(), 1);
+    EXPECT_EQ(manager->getTransition()->getName(), "TRANSITION_DEFAULT");
+    runUntil([&] { return manager->getCurrentScene() == hallway; }, 3000);
+    EXPECT_EQ(manager->getCurrentScene(), hallway);
+}
+
+TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime) {
+    player->floorReached = 20;
+    player->modesUnlocked = {2, 2, 0, 0};
+    elevator->setStop(7);
+    enterElevator();
+    run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
+
+    // Floor 7 is where the lift stands: no ride, the hallway is asked for in the same frame,
+    // and the floor cleared before is forgotten.
+    elevator->setUnlockedItem(4);
+    click(7);
+    EXPECT_EQ(manager->getRequestedScene(), hallway);
+    EXPECT_EQ(SceneElevator::hallwayFloor, 7);
+    EXPECT_EQ(elevator->getUnlockedItem(), -1);
+    EXPECT_EQ(elevator->getTravelTime(), 0);
+    EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
+
+    // From the lobby to floor 20: 20 x 200 ms plus the minimal time, 800 ms before, 1000 after.
+    elevator->setStop(0);
+    enterElevator();
+    run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
+    click(20);
+    EXPECT_EQ(elevator->getTravelTime(), 20 * 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
+    const int32_t left = runUntil([&] { return manager->getRequestedScene() == hallway; }, 10000);
+    EXPECT_NEAR(left, 800 + elevator->getTravelTime() + 1000, 2 * FRAME_MS);
+    EXPECT_EQ(SceneElevator::hallwayFloor, 20);
+
+    // A press while the doors are still opening skips the ride: the change comes at once.
+    manager->update(FRAME_MS);
+    elevator->setStop(0);
+    enterElevator();
+    ASSERT_TRUE(elevator->areDoorsMoving());
+    click(3);
+    const int32_t quick = runUntil([&] { return manager->getRequestedScene() == hallway; }, 1000);
+    EXPECT_GE(quick, 0);
+    EXPECT_LE(quick, 2 * FRAME_MS);
+    EXPECT_EQ(SceneElevator::hallwayFloor, 3);
+}
+
+TEST_F(ElevatorTest, ButtonsFollowTheProfileAndNewOnesOpenWithTheUnlockStep) {
+    player->floorReached = 5;
+    player->modesUnlocked = {2, 1, 0, 2};
+    elevator->setPendingTargets(5);
+    enterElevator();
+    run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
+    for (int32_t floor = 1; floor <= 4; ++floor) {
+        EXPECT_TRUE(elevator->getStopButton(floor)->isEnabled()) << floor;
+    }
+    for (int32_t floor = 5; floor <= 20; ++floor) {
+        EXPECT_FALSE(elevator->getStopButton(floor)->isEnabled()) << floor;
+    }
+    EXPECT_TRUE(elevator->getStopButton(0)->isEnabled());
+    EXPECT_FALSE(elevator->getStopButton(SceneElevator::STOP_CASINO)->isEnabled());
+    EXPECT_FALSE(elevator->getStopButton(SceneElevator::STOP_RECROOM)->isEnabled());
+    EXPECT_TRUE(elevator->getStopButton(SceneElevator::STOP_ROOF)->isEnabled());
+    // The opened buttons carry their locked look, fading out.
+    EXPECT_NE(elevator->getStopButton(5)->getFirstChild(), nullptr);
+    EXPECT_NE(elevator->getStopButton(SceneElevator::STOP_CASINO)->getFirstChild(), nullptr);
+
+    run(2500 + 2 * FRAME_MS);
+    EXPECT_TRUE(elevator->getStopButton(5)->isEnabled());
+    EXPECT_TRUE(elevator->getStopButton(SceneElevator::STOP_CASINO)->isEnabled());
+    EXPECT_EQ(player->modesUnlocked[1], 2);
+    EXPECT_TRUE(elevator->getPendingFloors().empty());
+    EXPECT_EQ(elevator->getStopButton(5)->getFirstChild(), nullptr);
+
+    // The host blinks now and then: his eyelids show for the 225 ms of each blink.
+    GameNode* eyes = elevator->findChild("SCREEN_EYES_SPRITE");
+    ASSERT_NE(eyes, nullptr);
+    std::vector<int32_t> blinks;
+    int32_t shown = 0;
+    for (int32_t time = 0; time < 12000; time += FRAME_MS) {
+        manager->update(FRAME_MS);
+        if (eyes->isVisible()) {
+            shown += FRAME_MS;
+        } else if (shown > 0) {
+            blinks.push_back(shown);
+            shown = 0;
+        }
+    }
+    ASSERT_GE(blinks.size(), 2u);
+    for (int32_t length : blinks) {
+        EXPECT_NEAR(length, 225, FRAME_MS);
+    }
+}
+
+TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
+    Random random(7, 0);
+    EXPECT_EQ(SceneElevator::chooseHostLine(*player, {20}, random),
+              getBasicText("TEXT_DORRICK_UNLOCKED20"));
+
+    // Only statistics: a new player has none that hold, so after a bounded number of tries
+    // there is no line, and no balloon.
+    setTuning("DORRICK_TIP_FREQUENCY", 0);
+    setTuning("DORRICK_STAT_FREQUENCY", 100);
+    EXPECT_EQ(SceneElevator::chooseHostLine(*player, {}, random), L"");
+
+    // Tips and miscellaneous lines with counts of 0 draw nothing (no division by zero).
+    setTuning("DORRICK_TIP_FREQUENCY", 50);
+    setTuning("DORRICK_STAT_FREQUENCY", 0);
+    setTuning("NUM_DORRICK_TIPS", 0);
+    setTuning("NUM_DORRICK_MISCELLANEOUS", 0);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(SceneElevator::chooseHostLine(*player, {3}, random), L"");
+    }
+
+    // Casino lines: with Classic the only open type, a played type gives line 6 and never 9,
+    // an unplayed one line 9 and never 6.
+    setTuning("DORRICK_TIP_FREQUENCY", 0);
+    setTuning("DORRICK_STAT_FREQUENCY", 100);
+    player->modesUnlocked[1] = 2;
+    player->unlockedStuff[0] = 2;
+    player->getStats().casinoRecord(0, 1)->playCount = 3;
+    player->getStats().casinoRecord(0, 2)->playCount = 1;
+    const std::wstring played = L"You have played Classic in the casino 4 times. Feeling lucky?";
+    const std::wstring unplayed = L"You haven't tried Classic in the casino yet. Why not give it a go?";
+    int playedLines = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
+        EXPECT_TRUE(line.empty() || line == played) << std::string(line.begin(), line.end());
+        playedLines += line == played;
+    }
+    EXPECT_GT(playedLines, 0);
+    player->getStats().casinoRecord(0, 1)->playCount = 0;
+    player->getStats().casinoRecord(0, 2)->playCount = 0;
+    player->getStats().numMatches = 7;
+    int unplayedLines = 0;
+    int matchLines = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
+        unplayedLines += line == unplayed;
+        matchLines += line == L"You have matched 7 pairs so far. My hands get tired just thinking of it!";
+        EXPECT_NE(line, played);
+    }
+    EXPECT_GT(unplayedLines, 0);
+    EXPECT_GT(matchLines, 0);
+}
+
+}  // namespace

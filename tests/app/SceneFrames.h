@@ -1,0 +1,39 @@
+#pragma once
+
+// Driving scenes headless: waiting for the resource loader, and running frames of the scene
+// manager until something holds.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "framework/core/SceneManager.h"
+#include "framework/platform/ResourceManager.h"
+
+inline constexpr int32_t SCENE_FRAME_MS = 16;
+
+// Lets the loader finish the sections asked for; a test failure when it does not.
+inline void waitForLoader(ResourceManager* resources) {
+    for (int tries = 0; tries < 3000; ++tries) {
+        resources->resumeLoader();
+        if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    FAIL() << "the loader did not finish";
+}
+
+// Runs frames until the condition holds: the milliseconds that took, or -1.
+template <class Condition>
+int32_t runFramesUntil(SceneManager* manager, Condition condition, int32_t limitMs) {
+    for (int32_t time = SCENE_FRAME_MS; time <= limitMs; time += SCENE_FRAME_MS) {
+        manager->update(SCENE_FRAME_MS);
+        if (condition()) {
+            return time;
+        }
+    }
+    return -1;
+}

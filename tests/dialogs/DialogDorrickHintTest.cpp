@@ -1,0 +1,116 @@
+// The host's hint box: the player's name in every "%n" (and only there), a box grown by its
+// text, its own sound instead of the generic one, and OK handing the dialog to the opener's
+// callback once it has faded out; hint 3's star count by best score.
+#include "game/dialogs/DialogDorrickHint.h"
+
+#include "dialogs/GameDialogFixture.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+
+namespace {
+
+// A 200 x 80 box; the font advances 6 pixels a character, lines are 10 apart, 8 high.
+constexpr const char* definitions =
+    "<Node id=\"dialogs\"><DialogDorrickHint id=\"DIALOG_DORRICK_HINT\" width=\"200\" "
+    "height=\"80\"><Vector id=\"components\">"
+    "<Label id=\"TEXT\" x=\"10\" y=\"10\" width=\"180\" wrapstyle=\"wordwrap\" font=\"F\" "
+    "section=\"gui\"/>"
+    "<Button id=\"BUTTON_OK\" x=\"80\" y=\"40\" image=\"STRIP\" section=\"gui\"/>"
+    "</Vector></DialogDorrickHint></Node>";
+
+class DialogDorrickHintTest : public GameDialogTest {
+protected:
+    void SetUp() override {
+        GameDialogTest::SetUp();
+        RefHolder<Sound> sound = new Sound(1.0f);
+        sound->load(1, 0, "SOUND_DORRICK_HINT");
+        defaultSection->addObject("SOUND_DORRICK_HINT", new MemoryObjectResource(sound.get()));
+        font = new SyntheticFont();
+        section->addObject("F", new MemoryObjectResource(font.get()));
+        definitionsFrom(definitions);
+        BasicProperties::instance()->setText("DORRICK_HINT_1", L"Hi %n, I am %n's host.");
+        BasicProperties::instance()->setText("DORRICK_HINT_2", L"No name here.");
+        PlayerManager::createInstance("", false);
+        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Al%n"));
+    }
+    void TearDown() override {
+        PlayerManager::releaseInstance();
+        GameDialogTest::TearDown();
+    }
+    DialogDorrickHint* hint() {
+        return objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"));
+    }
+
+    RefHolder<SyntheticFont> font;
+};
+
+void* closedTo = nullptr;
+int closings = 0;
+
+int32_t afterClose(void* target, BaseObject*) {
+    closedTo = target;
+    ++closings;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(DialogDorrickHintTest, TheNameFillsEveryMarkAndTheBoxGrowsWithItsText) {
+    DialogDorrickHint* box = hint();
+    ASSERT_NE(box, nullptr);
+    // A name that itself holds "%n" goes in unchanged, in both places.
+    box->showHint(1);
+    EXPECT_EQ(box->getTextLabel()->getText(), L"Hi Al%n, I am Al%n's host.");
+    const int32_t lines = static_cast<int32_t>(box->getTextLabel()->getLines().size());
+    EXPECT_EQ(box->getTextLabel()->getHeight(), 8 + 10 * (lines - 1));
+    EXPECT_EQ(box->getHeight(), 80 + box->getTextLabel()->getHeight());
+    EXPECT_EQ(box->getOkButton()->getY(), 40 + box->getTextLabel()->getHeight());
+
+    DialogDorrickHint* plain = hint();
+    plain->showHint(2);
+    EXPECT_EQ(plain->getTextLabel()->getText(), L"No name here.");
+
+    // The box is made once per scene and filled again: each fill starts from the definition's
+    // layout, so the OK button does not walk down. A hint without a text gives an empty box of
+    // the requested height plus the empty label's.
+    DialogDorrickHint* empty = hint();
+    EXPECT_EQ(empty, box);
+    empty->showHint(99);
+    EXPECT_EQ(empty->getTextLabel()->getText(), L"");
+    EXPECT_EQ(empty->getHeight(), 80 + empty->getTextLabel()->getHeight());
+    EXPECT_EQ(empty->getOkButton()->getY(), 40 + empty->getTextLabel()->getHeight());
+}
+
+TEST_F(DialogDorrickHintTest, OkClosesWithTheHostsSoundAndHandsTheDialogToTheOpener) {
+    DialogDorrickHint* box = hint();
+    box->showHint(1);
+    box->setCallback(this, &afterClose);
+    scene->openDialog(box);
+    EXPECT_EQ(played(), Keys{"SOUND_DORRICK_HINT"});
+    frame(200);  // faded in
+
+    Button* ok = box->getOkButton();
+    const int32_t x = ok->getAbsoluteX() + 2;
+    const int32_t y = ok->getAbsoluteY() + 2;
+    InputHandler* input = scene->getInputHandler();
+    input->onMouseMove(x, y, 0);
+    input->onLeftButtonDown(x, y, 1, false);
+    input->onLeftButtonUp(x, y, 0);
+    EXPECT_EQ(closings, 0);
+    for (int i = 0; i < 20; ++i) {
+        frame(16);
+    }
+    EXPECT_EQ(closings, 1);
+    // The callback's target became the dialog itself.
+    EXPECT_EQ(closedTo, static_cast<void*>(box));
+    EXPECT_FALSE(scene->isDialogOpen("DIALOG_DORRICK_HINT"));
+}
+
+TEST(DorrickHintStars, TheMedalOfTheBestScoreGivesTheStarCount) {
+    // Bronze (below silver) one star, silver two, gold three; the limits belong to the higher.
+    EXPECT_EQ(DialogDorrickHint::starsFor(0, 500, 900), L"1");
+    EXPECT_EQ(DialogDorrickHint::starsFor(499, 500, 900), L"1");
+    EXPECT_EQ(DialogDorrickHint::starsFor(500, 500, 900), L"2");
+    EXPECT_EQ(DialogDorrickHint::starsFor(899, 500, 900), L"2");
+    EXPECT_EQ(DialogDorrickHint::starsFor(900, 500, 900), L"3");
+}

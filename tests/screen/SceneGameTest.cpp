@@ -1,0 +1,358 @@
+// The game scene on the game's own definitions, art and levels: shown over an authored level,
+// played by mouse events at screen points computed from its board renderer, with the River's
+// hint path drawn piece by piece. Pictures go to build/pictures/gui/.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "app/GameMediaFixture.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/Sprite.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/gui/Label.h"
+#include "gui/HeadlessPicture.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
+
+namespace {
+
+class SceneGameTest : public GameMediaTest {
+protected:
+    void SetUp() override {
+        GameMediaTest::SetUp();
+        if (!std::filesystem::exists("media/images/game/cap_0.png")) {
+            GTEST_SKIP() << "the game art is not built";
+        }
+        TileManager::createInstance();
+        Random::createInstance(31);
+        loadResources({"FONT_BODY", "FONT_SMALL", "SOUND_CLICK", "SOUND_HOVER"}, "preloading");
+        loadResources({"TILE"}, "default");
+        std::vector<std::string> game = {"IMAGE_HUD_TOP",       "IMAGE_HUD_SIDE",
+                                         "IMAGE_BUTTON_PAUSE",  "IMAGE_BUTTON_MENU",
+                                         "IMAGE_BUTTON_SHUFFLE", "IMAGE_BUTTON_UNDO",
+                                         "IMAGE_BUTTON_HINT",   "IMAGE_BUTTON_HINT_UNLIMITED"};
+        for (const char* prefix : {"", "RED_"}) {
+            for (const char* key : {"PATH_H", "PATH_V", "CAP_0", "CAP_1", "CAP_2", "CAP_3",
+                                    "CORNER_0", "CORNER_1", "CORNER_2", "CORNER_3"}) {
+                game.push_back(std::string(prefix) + key);
+            }
+        }
+        loadResources(game, "game");
+        RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(
+            GuiDefinitions::instance()->findScene("SCENE_GAME"));
+        scene = objectCast<SceneGame>(made.get());
+        ASSERT_NE(scene.get(), nullptr);
+    }
+    void TearDown() override {
+        if (scene) {
+            scene->hide();
+        }
+        scene = nullptr;
+        Game::releaseCurrent();
+        LevelCatalog::releaseInstance();
+        TileManager::releaseInstance();
+        GameMediaTest::TearDown();
+    }
+
+    // Makes the level behind the door current and shows the scene on it.
+    Game* play(int32_t floor, int32_t room) {
+        return play(LevelCatalog::instance()->findLevel(floor, room));
+    }
+    Game* play(RefHolder<Level> level) {
+        EXPECT_NE(level.get(), nullptr);
+        Game* game = Game::create(level->getGameType());
+        game->setLevel(level.get());
+        scene->show();
+        return game;
+    }
+    void frame(int32_t ms) {
+        scene->update(ms);
+        scene->getMoveTask()->update(ms);
+        scene->getPurgeTask()->update(ms);
+    }
+    // The middle of the tile's face on screen.
+    int32_t screenX(const Tile* tile) const {
+        return scene->getRenderer()->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
+               tuning().RENDERER_TILE_FACE_WIDTH / 2;
+    }
+    int32_t screenY(const Tile* tile) const {
+        return scene->getRenderer()->gridToScreenY(tile->getGridZ(), tile->getGridY()) +
+               tuning().RENDERER_TILE_FACE_HEIGHT / 2;
+    }
+    int32_t click(const Tile* tile) {
+        EXPECT_FALSE(scene->onLeftButtonDown(screenX(tile), screenY(tile), 1, false))
+            << "the click goes on to the other listeners";
+        return Game::current()->getClickOutcome();
+    }
+    std::wstring labelText(const char* name) {
+        auto* label = objectCast<Label>(scene->findChild(name));
+        return label ? label->getText() : L"<missing>";
+    }
+
+    RefHolder<SceneGame> scene;
+};
+
+TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
+    Game* game = play(1, 1);
+    ASSERT_NE(game->getLayout(), nullptr);
+    const Game::TileList order = game->getBuildOrder();
+    const int32_t tileCount = game->getLayout()->getTileCount();
+    ASSERT_EQ(static_cast<int32_t>(order.size()), tileCount);
+
+    // The board is centred in the layout panel, over the Classic background, with the floors'
+    // HUD: the "_REC" labels and the normal hint button.
+    LayoutRenderer* renderer = scene->getRenderer();
+    GameNode* panel = scene->findChild("PANEL_LAYOUT");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(renderer->getParent(), panel);
+    EXPECT_EQ(renderer->getX(), (690 - renderer->getWidth()) / 2);
+    EXPECT_EQ(renderer->getY(), (564 - renderer->getHeight()) / 2);
+    EXPECT_EQ(SceneGame::backgroundKey(0, 0), "BACKGROUND1");
+    EXPECT_EQ(SceneGame::backgroundKey(3, 0), "BACKGROUND4");
+    EXPECT_EQ(SceneGame::backgroundKey(3, 3), "BACKGROUND_CUSTOM3");
+    EXPECT_EQ(SceneGame::musicKey(5), "MUSIC_GAME_RIVER");
+    EXPECT_NE(scene->getBackgroundImage(), nullptr);
+    EXPECT_TRUE(scene->findChild("LABEL_MATCHES_REC")->isVisible());
+    EXPECT_FALSE(scene->findChild("LABEL_MATCHES")->isVisible());
+    EXPECT_TRUE(scene->findChild("BUTTON_HINT_NORMAL")->isVisible());
+    EXPECT_FALSE(scene->findChild("BUTTON_HINT_UNLIMITED")->isVisible());
+    EXPECT_TRUE(scene->findChild("NAME_CLASSIC")->isVisible());
+    EXPECT_FALSE(scene->findChild("NAME_RIVER")->isVisible());
+    EXPECT_EQ(labelText("LABEL_LEVEL"), std::to_wstring(game->getLevel()->getIndex() + 1));
+    // The time is the whole ms per tile times the tiles of the layout.
+    EXPECT_EQ(scene->getTimeValue().getMaximum(),
+              game->getLevel()->getPlayTime().getInt() * tileCount);
+    frame(16);
+    ASSERT_NE(writeScenePicture(scene.get(), "game-first-frame"), nullptr);
+
+    // A blocked tile is refused with its pulse; a right click drops the selection.
+    Tile* blocked = nullptr;
+    for (const RefHolder<Tile>& tile : order) {
+        if (!game->getLayout()->isTileFree(tile.get())) {
+            blocked = tile.get();
+            break;
+        }
+    }
+    ASSERT_NE(blocked, nullptr);
+    EXPECT_EQ(click(blocked), Game::CLICK_BLOCKED);
+    // Hover marks only free tiles and gives the look back when the mouse leaves; a selected
+    // tile keeps its tint.
+    const auto plain = [renderer](const Tile* tile) {
+        RenderTile* renderTile = renderer->findRenderTile(const_cast<Tile*>(tile));
+        return renderTile->getTopModifier()->getPicture() == LayoutRenderer::getTileImage();
+    };
+    Tile* free = order[0].get();
+    EXPECT_FALSE(plain(blocked)) << "the blocked pulse runs";
+    for (int i = 0; i < 60; ++i) {
+        frame(20);
+    }
+    scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
+    EXPECT_EQ(scene->getHoveredTile(), nullptr);
+    EXPECT_TRUE(plain(blocked));
+    scene->onMouseMove(screenX(free), screenY(free), 0);
+    EXPECT_EQ(scene->getHoveredTile(), free);
+    EXPECT_FALSE(plain(free));
+    scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
+    EXPECT_TRUE(plain(free));
+    EXPECT_EQ(click(free), Game::CLICK_SELECT);
+    scene->onMouseMove(0, 0, 0);
+    EXPECT_FALSE(plain(free));
+    EXPECT_TRUE(scene->onRightButtonDown(0, 0, 2, false));
+    EXPECT_TRUE(game->getSelection().empty());
+    EXPECT_TRUE(plain(free));
+
+    for (size_t k = 0; k < order.size(); k += 2) {
+        // Hovering the free tile marks it; it stays marked when selected.
+        EXPECT_TRUE(scene->onMouseMove(screenX(order[k].get()), screenY(order[k].get()), 0));
+        EXPECT_EQ(scene->getHoveredTile(), order[k].get());
+        ASSERT_EQ(click(order[k].get()), Game::CLICK_SELECT) << k;
+        ASSERT_EQ(click(order[k + 1].get()), Game::CLICK_MATCH) << k;
+        frame(40);
+        if (k + 2 == order.size() / 2 + (order.size() / 2) % 2) {
+            // Let the fading pair finish before the picture.
+            for (int i = 0; i < 40; ++i) {
+                frame(40);
+            }
+            ASSERT_NE(writeScenePicture(scene.get(), "game-half-cleared"), nullptr);
+            EXPECT_EQ(game->getLayout()->getTileCount(),
+                      tileCount - static_cast<int32_t>(k + 2));
+        }
+    }
+    EXPECT_EQ(game->getLayout()->getTileCount(), 0);
+    EXPECT_TRUE(scene->hasWonLevel());
+    // Play has ended: the board takes no more clicks.
+    EXPECT_FALSE(scene->onLeftButtonDown(screenX(order[0].get()), screenY(order[0].get()), 1,
+                                         false));
+    EXPECT_FALSE(scene->onMouseMove(10, 10, 0));
+    EXPECT_EQ(labelText("SCORE_TICKER"), std::to_wstring(game->getScore().getValue()));
+}
+
+TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHoveredTile) {
+    Game* game = play(7, 3);
+    ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
+    EXPECT_TRUE(scene->findChild("NAME_RIVER")->isVisible());
+    const Game::TileList order = game->getBuildOrder();
+    ASSERT_GE(order.size(), 4u);
+    Tile* first = order[0].get();
+    Tile* partner = order[1].get();
+
+    // A matching pair: the path appears at once when the partner is hovered.
+    ASSERT_EQ(click(first), Game::CLICK_SELECT);
+    scene->onMouseMove(screenX(partner), screenY(partner), 0);
+    scene->update(16);  // the scene's part of the frame, before the animations run
+    const TilePath& path = scene->getPathSegments();
+    ASSERT_FALSE(path.empty());
+    GameNode* layer = scene->getHintPathLayer();
+    std::vector<Sprite*> pieces;
+    for (GameNode* node = layer->getFirstChild(); node; node = node->getNextSibling()) {
+        pieces.push_back(objectCast<Sprite>(node));
+    }
+    ASSERT_GE(pieces.size(), path.size() + 1);
+    // Caps and corners of the matching set; nothing shows yet.
+    const auto image = [this](const std::string& key) {
+        return objectCast<Image>(manager->getResourceHandle(key, "game"));
+    };
+    std::set<Image*> gold;
+    for (const char* key : {"PATH_H", "PATH_V", "CAP_0", "CAP_1", "CAP_2", "CAP_3", "CORNER_0",
+                            "CORNER_1", "CORNER_2", "CORNER_3"}) {
+        gold.insert(image(key));
+    }
+    for (Sprite* piece : pieces) {
+        ASSERT_NE(piece, nullptr);
+        EXPECT_TRUE(gold.count(piece->getImage())) << "a red piece between matching tiles";
+        EXPECT_EQ(piece->getAlpha(), 0);
+    }
+    // The start cap shows first, the end cap last: the path grows towards the hovered tile.
+    std::set<Image*> caps;
+    for (const char* key : {"CAP_0", "CAP_1", "CAP_2", "CAP_3"}) {
+        caps.insert(image(key));
+    }
+    size_t endCap = pieces.size() - 1;
+    while (endCap > 0 && !caps.count(pieces[endCap]->getImage())) {
+        --endCap;
+    }
+    ASSERT_GT(endCap, 0u);
+    std::vector<int32_t> shownAt(pieces.size(), -1);
+    int32_t elapsed = 0;
+    while (std::count(shownAt.begin(), shownAt.end(), -1) > 0 && elapsed < 20000) {
+        frame(5);
+        elapsed += 5;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            if (shownAt[i] < 0 && pieces[i]->getAlpha() > 0) {
+                shownAt[i] = elapsed;
+            }
+        }
+    }
+    ASSERT_EQ(std::count(shownAt.begin(), shownAt.end(), -1), 0);
+    EXPECT_EQ(*std::min_element(shownAt.begin(), shownAt.end()), shownAt.front());
+    EXPECT_EQ(*std::max_element(shownAt.begin(), shownAt.end()), shownAt[endCap]);
+    EXPECT_LT(shownAt.front(), shownAt[endCap]);
+    for (int i = 0; i < 100; ++i) {
+        frame(10);
+    }
+    for (Sprite* piece : pieces) {
+        EXPECT_EQ(piece->getAlpha(), 255);
+    }
+    ASSERT_NE(writeScenePicture(scene.get(), "game-river-path"), nullptr);
+
+    // Moving away clears the path; a path between tiles that do not match is red.
+    scene->onMouseMove(0, 0, 0);
+    EXPECT_EQ(layer->getFirstChild(), nullptr);
+    Tile* other = nullptr;
+    for (const RefHolder<Tile>& tile : order) {
+        if (tile.get() != first && tile->getGridZ() == first->getGridZ() &&
+            !game->canMatch(first, tile.get()) && game->getLayout()->isTileFree(tile.get())) {
+            other = tile.get();
+            break;
+        }
+    }
+    if (other) {
+        scene->showHintPath(first, other);
+        if (!scene->getPathSegments().empty()) {
+            auto* piece = objectCast<Sprite>(layer->getFirstChild());
+            ASSERT_NE(piece, nullptr);
+            EXPECT_FALSE(gold.count(piece->getImage()));
+        }
+    }
+    // A path drawn for hinted tiles stays while the mouse moves; a right click clears it.
+    game->clearSelection();
+    game->addSuperHintTile(first);
+    game->addSuperHintTile(partner);
+    scene->showHintPath(first, partner);
+    ASSERT_NE(layer->getFirstChild(), nullptr);
+    scene->onMouseMove(1, 1, 0);
+    scene->onMouseMove(screenX(partner), screenY(partner), 0);
+    EXPECT_NE(layer->getFirstChild(), nullptr);
+    EXPECT_TRUE(scene->onRightButtonDown(0, 0, 2, false));
+    EXPECT_EQ(layer->getFirstChild(), nullptr);
+    scene->deselectAll();
+    EXPECT_TRUE(game->getSuperHintTiles().empty());
+    EXPECT_EQ(click(first), Game::CLICK_SELECT);
+
+    // One tile with itself draws nothing; the pair then matches by clicks.
+    scene->showHintPath(first, first);
+    EXPECT_EQ(layer->getFirstChild(), nullptr);
+    EXPECT_TRUE(scene->getPathSegments().empty());
+    EXPECT_EQ(click(partner), Game::CLICK_MATCH);
+    EXPECT_EQ(game->getLayout()->getTileCount(), static_cast<int32_t>(order.size()) - 2);
+}
+
+TEST_F(SceneGameTest, ARecRoomSplitLevelShowsTheRecRoomHud) {
+    std::vector<RefHolder<Level>> levels;
+    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_SPLIT);
+    ASSERT_FALSE(levels.empty());
+    levels.front()->setGameMode(2);
+    Game* game = play(levels.front());
+    ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_SPLIT);
+    for (const char* shown : {"LABEL_MATCHES_REC", "LABEL_PROGRESS_TEXT_REC",
+                              "BUTTON_HINT_UNLIMITED", "NAME_SPLIT", "LABEL_TIME"}) {
+        EXPECT_TRUE(scene->findChild(shown)->isVisible()) << shown;
+    }
+    for (const char* hidden : {"LABEL_MATCHES", "BUTTON_HINT_NORMAL", "NAME_CLASSIC"}) {
+        EXPECT_FALSE(scene->findChild(hidden)->isVisible()) << hidden;
+    }
+    // With a rack beside it, the board still finds its free tiles at their screen points.
+    for (const RefHolder<Tile>& tile : game->getBuildOrder()) {
+        if (!tile->isOnSideBoard() && game->getLayout()->isTileFree(tile.get())) {
+            const int32_t outcome = click(tile.get());
+            EXPECT_TRUE(outcome == Game::CLICK_SELECT || outcome == Game::CLICK_MATCH) << outcome;
+            break;
+        }
+    }
+}
+
+TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
+    play(1, 2);
+    scene->onWindowMessage(8, 0, 0);
+    EXPECT_TRUE(scene->isFocusLost());
+    scene->onWindowMessage(0xAF00FA02u, 0, 0);
+    EXPECT_FALSE(scene->isFocusLost());
+    scene->onWindowMessage(0xAF00FA01u, 0, 0);
+    EXPECT_TRUE(scene->isDeactivatedThisFrame());
+    frame(16);
+    EXPECT_FALSE(scene->isDeactivatedThisFrame());
+    // An open game dialog holds the game; the last one to close resumes it.
+    RefHolder<Dialog> a(new Dialog());
+    RefHolder<Dialog> b(new Dialog());
+    scene->onDialogOpened(a.get());
+    scene->onDialogOpened(b.get());
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_FALSE(scene->getHintButton()->isEnabled());
+    scene->onDialogClosed(a.get());
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    scene->onDialogClosed(b.get());
+    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+}
+
+}  // namespace
