@@ -9,7 +9,7 @@
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
-#include "game/screen/ScreenUtils.h"
+#include "game/screen/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(DialogSelectBackground, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogSelectBackground)
@@ -154,7 +154,6 @@ void DialogSelectBackground::showPicture(Sprite* preview, const std::string& key
         RefHolder<Image> grey = Image::copyImage(picture.get());
         if (grey) {
             greyImageRect(grey.get(), x, y, width, height);
-            grey->unlock();
             picture = grey;
         }
     }

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "framework/core/GameNode.h"
 #include "framework/core/Sprite.h"
-#include "framework/platform/Image.h"
 
 void setSpriteAnchor(Sprite* sprite, int32_t anchorType) {
     if (sprite == nullptr) {
@@ -80,37 +78,6 @@ void decomposeRectUnion(std::vector<Rect>& out, const std::vector<Rect>& in) {
                 joins->w += run.w;
             } else {
                 out.push_back(run);
-            }
-        }
-    }
-}
-
-void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t height) {
-    if (image == nullptr || !image->lock() || image->getPixels() == nullptr) {
-        return;
-    }
-    const int32_t left = std::max(x, 0);
-    const int32_t top = std::max(y, 0);
-    const int32_t right = std::min(x + width, image->getWidth());
-    const int32_t bottom = std::min(y + height, image->getHeight());
-    const int32_t depth = image->getBytesPerPixel();
-    for (int32_t row = top; row < bottom; ++row) {
-        uint8_t* line = image->getPixels() + static_cast<ptrdiff_t>(row) * image->getPitch();
-        for (int32_t column = left; column < right; ++column) {
-            if (depth == 4) {
-                uint32_t pixel;
-                std::memcpy(&pixel, line + column * 4, 4);
-                const uint32_t grey = (3 * ((pixel >> 16) & 0xFF) + 6 * ((pixel >> 8) & 0xFF) +
-                                       (pixel & 0xFF)) / 10;
-                pixel = (pixel & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
-                std::memcpy(line + column * 4, &pixel, 4);
-            } else if (depth == 2) {
-                uint16_t pixel;
-                std::memcpy(&pixel, line + column * 2, 2);
-                const uint32_t grey = (3u * (pixel >> 11) + 6u * ((pixel >> 6) & 0x1F) +
-                                       (pixel & 0x1F)) / 10;
-                pixel = static_cast<uint16_t>((grey << 11) | (grey << 6) | grey);
-                std::memcpy(line + column * 2, &pixel, 2);
             }
         }
     }

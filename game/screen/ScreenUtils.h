@@ -20,8 +20,3 @@ void makeLevelKey(bool mixed, std::string& out, int32_t a, int32_t b, int32_t c)
 // Covers the union of the rectangles in `in` by rectangles that do not overlap, band by band
 // from the top, each band's runs from the left; replaces `out`.
 void decomposeRectUnion(std::vector<Rect>& out, const std::vector<Rect>& in);
-
-class Image;
-// Turns the rectangle of the image grey, (3 R + 6 G + B) / 10 in every colour channel, alpha
-// kept; the part of the rectangle outside the image is left alone. The image stays locked.
-void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t height);

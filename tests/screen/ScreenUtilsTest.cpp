@@ -7,11 +7,8 @@
 #include "framework/core/RefHolder.h"
 #include "framework/core/Sprite.h"
 #include "game/screen/ScreenUtils.h"
-#include "platform/PixelAccess.h"
 
 namespace {
-
-using namespace testpixels;
 
 // How many rectangles of the list cover each pixel of a 64 x 64 area.
 std::vector<int> coverCounts(const std::vector<Rect>& rects) {
@@ -90,29 +87,6 @@ TEST(ScreenUtilsTest, LevelKeys) {
     EXPECT_EQ(key, "mixed_7");
     makeLevelKey(false, key, -3, 20, 0);
     EXPECT_EQ(key, "-3_20_0");
-}
-
-TEST(ScreenUtilsTest, GreyImageRectGreysTheRectangleAtBothDepthsAndStaysInsideTheImage) {
-    // R 100, G 200, B 50: grey (3 R + 6 G + B) / 10 = 155; in 5-6-5 bits (12, 25 of 50, 6): 19.
-    RefHolder<Image> wide = filled(8, 6, 4, 0x64C832, 77);
-    greyImageRect(wide.get(), 2, 1, 3, 2);
-    EXPECT_EQ(get32(wide.get(), 2, 1), 0x4D9B9B9Bu);
-    EXPECT_EQ(get32(wide.get(), 4, 2), 0x4D9B9B9Bu);
-    EXPECT_EQ(get32(wide.get(), 5, 2), 0x4D64C832u);
-    EXPECT_EQ(get32(wide.get(), 2, 3), 0x4D64C832u);
-    // A rectangle reaching past the image greys only the part inside it.
-    greyImageRect(wide.get(), 6, 4, 10, 10);
-    EXPECT_EQ(get32(wide.get(), 7, 5), 0x4D9B9B9Bu);
-    EXPECT_EQ(get32(wide.get(), 5, 5), 0x4D64C832u);
-    greyImageRect(wide.get(), -3, -3, 4, 4);
-    EXPECT_EQ(get32(wide.get(), 0, 0), 0x4D9B9B9Bu);
-    EXPECT_EQ(get32(wide.get(), 1, 0), 0x4D64C832u);
-
-    RefHolder<Image> narrow = filled(4, 4, 2, 0x64C832, 77);
-    greyImageRect(narrow.get(), 1, 1, 2, 2);
-    EXPECT_EQ(get16(narrow.get(), 1, 1), (19 << 11) | (38 << 5) | 19);
-    EXPECT_EQ(alphaAt(narrow.get(), 1, 1), 77);
-    EXPECT_EQ(get16(narrow.get(), 0, 1), (12 << 11) | (50 << 5) | 6);
 }
 
 }  // namespace
