@@ -75,9 +75,6 @@ void DialogDorrickHint::show() {
     playSectionSound("SOUND_DORRICK_HINT", "default");
 }
 
-int32_t DialogDorrickHint::onOk(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogDorrickHint*>(target);
-    dialog->setCallback(dialog, dialog->getCallback());
-    dialog->close();
-    return 0;
+int32_t DialogDorrickHint::onOk(void* target, BaseObject* sender) {
+    return closeAsOwnTarget(target, sender);
 }

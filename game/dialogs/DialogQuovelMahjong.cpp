@@ -167,3 +167,10 @@ int32_t DialogQuovelMahjong::resetButtonsOf(void* target, BaseObject*) {
     static_cast<DialogQuovelMahjong*>(target)->resetButtons();
     return 0;
 }
+
+int32_t DialogQuovelMahjong::closeAsOwnTarget(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogQuovelMahjong*>(target);
+    dialog->setCallback(dialog, dialog->getCallback());
+    dialog->close();
+    return 0;
+}

@@ -53,6 +53,9 @@ public:
 
     // For the function modifier at the end of the fade-in: resetButtons on the target.
     static int32_t resetButtonsOf(void* target, BaseObject* sender);
+    // The shared OK and cancel of the game dialogs: the dialog (the target) becomes the target
+    // of its own after-close callback, then closes.
+    static int32_t closeAsOwnTarget(void* target, BaseObject* sender);
 
 private:
     // The dialog as one picture, deaf to input: the start of both fades.

@@ -1,0 +1,50 @@
+#include "game/dialogs/DialogCredits.h"
+
+#include "framework/core/DefinitionKeys.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/gui/Label.h"
+
+QUOVEL_DEFINE_TYPE(DialogCredits, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogCredits)
+
+namespace {
+
+// The text starts just below the band and ends with its last line this far above its bottom.
+constexpr int32_t START_BELOW_BAND = 10;
+constexpr int32_t END_ABOVE_BAND_BOTTOM = 40;
+
+}  // namespace
+
+DialogCredits::DialogCredits(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    message = objectCast<Label>(findChild("MESSAGE"));
+    connect("BUTTON_OK", this, &DialogQuovelMahjong::closeAsOwnTarget, &getComponentsContainer());
+    clipHeight = intKeyOr(definition, "clipheight", 0);
+    scrollDuration = intKeyOr(definition, "scrollduration", 0);
+    startDelay = intKeyOr(definition, "startdelay", 0);
+    endDelay = intKeyOr(definition, "enddelay", 0);
+    if (!message) {
+        // Nothing to scroll: the dialog closes once the delays have passed.
+        GameNode::addModifier(this, new ModifierDelay(startDelay + scrollDuration + endDelay));
+        GameNode::addModifier(this, new ModifierFunction(&closeAsOwnTarget, this));
+        return;
+    }
+    message->renderText();
+    const int32_t x0 = message->getX();
+    const int32_t y0 = message->getY();
+    const int32_t yStart = y0 + clipHeight + START_BELOW_BAND;
+    const int32_t yEnd = y0 + clipHeight - message->getHeight() - END_ABOVE_BAND_BOTTOM;
+    message->setClipRect(Rect{0, y0, getWidth(), clipHeight});
+    message->setPosition(x0, yStart);
+    GameNode::addModifier(message, new ModifierDelay(startDelay));
+    Modifier* scroll = new ModifierLocationLine(x0, yStart, x0, yEnd, scrollDuration, false);
+    scroll->setFlags(scroll->getFlags() | Modifier::FLAG_BLOCKING);
+    GameNode::addModifier(message, scroll);
+    GameNode::addModifier(message, new ModifierDelay(endDelay));
+    GameNode::addModifier(message, new ModifierFunction(&closeAsOwnTarget, this));
+}
+
+DialogCredits::~DialogCredits() = default;

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "game/dialogs/DialogQuovelMahjong.h"
+
+class Button;
+class Label;
+class QuovelMahjongPlayer;
+class Sprite;
+
+// The choice of the board background (0-10) and the tile set (0-3), each browsed with previous
+// and next buttons and shown as a preview with its name and place. Choices the player has not
+// unlocked are shown greyed with a lock and cannot be confirmed; groups unlocked since the
+// player last looked carry a blinking "new" marker. OK stores both choices in the current
+// player; cancel keeps the old ones; both mark the markers shown as seen.
+class DialogSelectBackground : public DialogQuovelMahjong {
+    QUOVEL_TYPE(DialogSelectBackground)
+public:
+    static constexpr int32_t BACKGROUND_COUNT = 11;
+    static constexpr int32_t TILESET_COUNT = 4;
+
+    explicit DialogSelectBackground(PropertyNode* definition);
+    ~DialogSelectBackground() override;
+
+    // Moves the shown background (tile set) by delta when the result is a valid one, then
+    // refreshes the buttons and counts in any case.
+    void showBackground(int32_t delta);
+    void showTileSet(int32_t delta);
+    void updateButtons();
+    void updateCounts();
+    // Every group whose marker was shown becomes seen (2) in the current player.
+    void markNewSeen();
+
+    static bool isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t background);
+    static bool isTileSetLocked(const QuovelMahjongPlayer* player, int32_t tileSet);
+
+    static int32_t onOk(void* target, BaseObject* sender);
+    static int32_t onCancel(void* target, BaseObject* sender);
+
+    int32_t getBackground() const { return background; }
+    int32_t getTileSet() const { return tileSet; }
+
+private:
+    // Preview with the picture of the key; a locked one greys the picture area of a copy.
+    void showPicture(Sprite* preview, const std::string& key, bool locked, int32_t x, int32_t y,
+                     int32_t width, int32_t height);
+
+    Sprite* backgroundPreview = nullptr;
+    Sprite* tileSetPreview = nullptr;
+    Button* nextBackgroundButton = nullptr;
+    Button* previousBackgroundButton = nullptr;
+    Button* nextTileSetButton = nullptr;
+    Button* previousTileSetButton = nullptr;
+    Button* okButton = nullptr;
+    Label* backgroundLabel = nullptr;
+    Label* tileSetLabel = nullptr;
+    Label* backgroundCountLabel = nullptr;
+    Label* tileSetCountLabel = nullptr;
+    Sprite* backgroundLock = nullptr;
+    Sprite* tileSetLock = nullptr;
+    Sprite* newBackgroundMarker = nullptr;
+    Sprite* newTileSetMarker = nullptr;
+    int32_t background = 0;
+    int32_t tileSet = 0;
+    // Which marker was shown: backgrounds 3-6, backgrounds 7-10, tile sets 1, 2 and 3.
+    std::array<bool, 5> newShown{};
+};
