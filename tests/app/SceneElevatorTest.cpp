@@ -1,13 +1,13 @@
 // The elevator driven frame by frame on the game's own definitions, art and texts: a new
 // player's first visit (floor 1 opened by the host's finger snap, his welcome line), a ride to
 // floor 1 with clicks that ends in the hallway (the opened button shining three times, the host's
-// line typed out), rides that skip or take their full time, the
-// buttons a profile opens, the cabin shaking only while it rides, and the host's choice of line with zero counts and failing
+// line typed out), rides that skip or take their full time with the cabin shaking only while it
+// rides, the buttons a profile opens, and the host's choice of line with zero counts and failing
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "TempFolder.h"
@@ -218,6 +218,7 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
         textLines += each.text.empty() ? 0 : 1;
     }
     ASSERT_GE(textLines, 2);
+    // The label's own timing: a line takes 800 ms and each starts 700 ms after the one before.
     EXPECT_NEAR(static_cast<int32_t>(typed.size() - 1) * FRAME_MS, (textLines - 1) * 700 + 800,
                 2 * FRAME_MS);
     EXPECT_TRUE(elevator->getSpeechText()->isVisible());
