@@ -22,6 +22,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
@@ -31,6 +32,7 @@
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
@@ -54,6 +56,8 @@ constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
 constexpr int32_t CASINO_ITEMS[] = {0, 4, 7, 1, 10};
 constexpr int32_t RECROOM_ITEMS[] = {3, 12, 11, 5, 8};
 constexpr int32_t REC_ROOM_LAYOUTS = 30;
+constexpr int32_t SHINE_MS = 500;
+constexpr int32_t SHINE_SWEEPS = 3;
 
 // The host's clocks: shared by the whole run, not reset per visit.
 int32_t speechClock = 0;
@@ -182,6 +186,10 @@ SceneElevator::~SceneElevator() = default;
 void SceneElevator::loadResources() {
     Scene::loadResources();
     iInputListenerContainer* container = &getComponentsContainer();
+    // The host's line is listed before the buttons, so every button is asked first (the newest
+    // listener is asked first); a click on the line itself shows it whole.
+    speechText = objectCast<TypeLabel>(findChild("TEXT"));
+    container->addListener(speechText.get());
     for (int32_t j = 0; j < 4; ++j) {
         roomButtons[j] = objectCast<Button>(connect(ROOM_BUTTONS[j], this, &onButtonClicked, container));
         roomButtons[j]->setTag(ROOM_TAGS[j]);
@@ -199,7 +207,6 @@ void SceneElevator::loadResources() {
                                    floorDisplay->getWidth(), floorDisplay->getHeight()});
     unlockEffect = objectCast<Sprite>(findChild("FLOOR_UNLOCK_EFFECT"));
     speechBalloon = objectCast<Sprite>(findChild("TEXT_STREEP"));
-    speechText = objectCast<Label>(findChild("TEXT"));
     snapSprite = objectCast<Sprite>(findChild("SNAPFINGERS_SPRITE"));
     snapSprite->setFrameCount(SNAP_FRAMES, false);
     leftDoor = objectCast<Sprite>(findChild("LDOOR_SPRITE"));
@@ -338,7 +345,6 @@ int32_t SceneElevator::resetSnapFingers(void* target, BaseObject*) {
 int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
     auto* scene = static_cast<SceneElevator*>(target);
     playSectionSound("SOUND_BUTTON_UNLOCKED", "elevator");
-    // The new buttons glow; their shine sweep joins when the game's shine modifier exists.
     for (int32_t floor : scene->pendingFloors) {
         if (floor < 1 || floor > FLOOR_COUNT) {
             continue;
@@ -351,17 +357,36 @@ int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
         Modifier* fade = GameNode::addModifier(glow, new ModifierAlpha(500, glow->getAlpha(), 190));
         fade->setFlags(fade->getFlags() | Modifier::FLAG_BLOCKING);
         GameNode::addModifier(glow, new ModifierFrame(-1, 100));
+        shineButton(button, "SHINE_MASK_FLOOR");
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        for (int32_t& mode : player->modesUnlocked) {
-            if (mode == 1) {
-                mode = 2;
+        for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
+            if (player->modesUnlocked[j] == 1) {
+                player->modesUnlocked[j] = 2;
+                shineButton(scene->roomButtons[j].get(), "SHINE_MASK_GAMEMODE");
             }
         }
     }
     scene->pendingFloors.clear();
     scene->updateButtons();
     return 0;
+}
+
+void SceneElevator::shineButton(Button* button, const char* maskKey) {
+    Image* light = nullptr;
+    Image* mask = nullptr;
+    {
+        ResourceManager::DataLock lock;
+        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
+        mask = objectCast<Image>(findLoadedResource(maskKey, "elevator"));
+    }
+    GameNode::removeAllModifiers(button);
+    GameNode::addModifier(button, new ModifierDelay(SHINE_MS));
+    for (int32_t sweep = 0; sweep < SHINE_SWEEPS; ++sweep) {
+        GameNode::addModifier(button, new ModifierDelay(SHINE_MS));
+        Modifier* shine = GameNode::addModifier(button, new ModifierShine(light, mask, SHINE_MS));
+        shine->setFlags(shine->getFlags() | Modifier::FLAG_BLOCKING);
+    }
 }
 
 void SceneElevator::lockedOverlay(Button* button) {
@@ -416,7 +441,10 @@ void SceneElevator::arrive(int32_t stop) {
         strip->setClipRect(Rect{floorDisplay->getX(), floorDisplay->getY(),
                                 floorDisplay->getWidth(), floorDisplay->getHeight()});
         travelTime = std::abs(stop - position) * 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR;
-        // The cabin's shake joins here once the game's shake modifier exists.
+        // The whole cabin jolts by up to 3 pixels across and 1 down, and is back at rest when
+        // the ride's time is up.
+        GameNode::addModifier(getComponents(),
+                              new ModifierShake(2, 1, travelTime, true, 25, 100));
         if (movingSound) {
             movingSound->play(false, movingSound->getVolume(), movingSound->getPan(), true);
         }
@@ -591,9 +619,9 @@ void SceneElevator::hostSpeech() {
 }
 
 int32_t SceneElevator::startTyping(void* target, BaseObject*) {
-    // The line shows whole; letter-by-letter typing comes with the typing label.
     auto* scene = static_cast<SceneElevator*>(target);
-    scene->speechText->setVisible(!scene->speechText->getText().empty());
+    scene->speechText->setVisible(true);
+    scene->speechText->startTyping();
     return 0;
 }
 

@@ -8,9 +8,9 @@
 #include "framework/core/RefHolder.h"
 #include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/Label.h"
 #include "framework/platform/SoundNode.h"
 #include "game/app/SceneQuovelMahjong.h"
+#include "game/screen/TypeLabel.h"
 
 class QuovelMahjongPlayer;
 class Random;
@@ -73,7 +73,7 @@ public:
     Button* getStopButton(int32_t stop) const;
     Sprite* getFloorNumbers() const { return floorNumbers.get(); }
     Sprite* getSpeechBalloon() const { return speechBalloon.get(); }
-    Label* getSpeechText() const { return speechText.get(); }
+    TypeLabel* getSpeechText() const { return speechText.get(); }
     Sprite* getLeftDoor() const { return leftDoor.get(); }
     Sprite* getRightDoor() const { return rightDoor.get(); }
     Sprite* getSnapSprite() const { return snapSprite.get(); }
@@ -108,6 +108,8 @@ private:
     // The y of the floor strip with the stop in the display's window.
     int32_t stripY(int32_t stop) const;
     void lockedOverlay(Button* button);
+    // Three sweeps of light over the button, half a second apart, through the mask.
+    static void shineButton(Button* button, const char* maskKey);
 
     std::array<RefHolder<Button>, 4> roomButtons;
     std::array<RefHolder<Button>, FLOOR_COUNT> floorButtons;
@@ -120,7 +122,7 @@ private:
     RefHolder<Sprite> rightDoor;
     bool doorsMoving = false;
     RefHolder<Sprite> speechBalloon;
-    RefHolder<Label> speechText;
+    RefHolder<TypeLabel> speechText;
     bool hostSpoke = false;
     RefHolder<Sprite> snapSprite;
     int32_t travelTime = 0;

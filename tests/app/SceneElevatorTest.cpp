@@ -1,10 +1,12 @@
 // The elevator driven frame by frame on the game's own definitions, art and texts: a new
 // player's first visit (floor 1 opened by the host's finger snap, his welcome line), a ride to
-// floor 1 with clicks that ends in the hallway, rides that skip or take their full time, the
-// buttons a profile opens, and the host's choice of line with zero counts and failing
+// floor 1 with clicks that ends in the hallway (the opened button shining three times, the host's
+// line typed out), rides that skip or take their full time with the cabin shaking only while it
+// rides, the buttons a profile opens, and the host's choice of line with zero counts and failing
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -17,6 +19,7 @@
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/app/GuiDefinitionsLoad.h"
@@ -28,6 +31,32 @@
 namespace {
 
 constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
+// The sum of every byte of the picture's colour: a light swept over it raises it.
+int64_t pictureWeight(Image* image) {
+    int64_t sum = 0;
+    const uint8_t* pixels = image->getPixels();
+    const int32_t rowBytes = image->getWidth() * image->getBytesPerPixel();
+    for (int32_t y = 0; pixels && y < image->getHeight(); ++y) {
+        for (int32_t x = 0; x < rowBytes; ++x) {
+            sum += pixels[y * image->getPitch() + x];
+        }
+    }
+    return sum;
+}
+
+// The sum of the picture's coverage: what of it shows.
+int64_t coverage(Image* image) {
+    int64_t sum = 0;
+    for (int32_t y = 0; y < image->getHeight(); ++y) {
+        for (int32_t x = 0; x < image->getWidth(); ++x) {
+            if (const uint8_t* alpha = image->getAlphaAddress(x, y)) {
+                sum += *alpha;
+            }
+        }
+    }
+    return sum;
+}
 
 class ElevatorTest : public ::testing::Test {
 protected:
@@ -131,11 +160,67 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_EQ(elevator->getSpeechText()->getText(), getBasicText("TEXT_DORRICK_UNLOCKED1"));
     EXPECT_TRUE(elevator->getSpeechBalloon()->isVisible());
 
-    const int32_t unlocked = runUntil([&] { return elevator->getStopButton(1)->isEnabled(); }, 4000);
+    // His line is typed out: from nothing, growing frame by frame, whole when its last line
+    // has had its time.
+    TypeLabel* line = elevator->getSpeechText();
+    std::vector<int64_t> typed;
+    bool typedOut = false;
+    const auto sampleTyping = [&] {
+        if (line->isVisible() && line->getImage() && !typedOut) {
+            typed.push_back(coverage(line->getImage()));
+            typedOut = line->isFinished();
+        }
+    };
+    const int32_t unlocked = runUntil([&] {
+        sampleTyping();
+        return elevator->getStopButton(1)->isEnabled();
+    }, 4000);
     ASSERT_GE(unlocked, 0);
     EXPECT_NEAR(spoke + unlocked, 1000, 3 * FRAME_MS);
     EXPECT_TRUE(elevator->getPendingFloors().empty());
-    run(1200);
+
+    // The opened button shines three times, half a second apart, and keeps its own picture.
+    Button* floor1 = elevator->getStopButton(1);
+    RefHolder<Image> plain(floor1->getImage());
+    const int64_t plainWeight = pictureWeight(plain.get());
+    std::vector<int32_t> sweepStarts;
+    bool sweeping = false;
+    int64_t brightest = 0;
+    int32_t since = 0;
+    runUntil([&] {
+        sampleTyping();
+        since += FRAME_MS;
+        const bool now = floor1->getImage() != plain.get();
+        if (now && !sweeping) {
+            sweepStarts.push_back(since);
+        }
+        if (now) {
+            brightest = std::max(brightest, pictureWeight(floor1->getImage()));
+        }
+        sweeping = now;
+        return since > 4000;
+    }, 5000);
+    ASSERT_EQ(sweepStarts.size(), 3u);
+    EXPECT_NEAR(sweepStarts[0], 1000, 2 * FRAME_MS);
+    EXPECT_NEAR(sweepStarts[1] - sweepStarts[0], 1000, 2 * FRAME_MS);
+    EXPECT_NEAR(sweepStarts[2] - sweepStarts[1], 1000, 2 * FRAME_MS);
+    EXPECT_GT(brightest, plainWeight);
+    EXPECT_EQ(floor1->getImage(), plain.get());
+
+    ASSERT_GE(typed.size(), 10u);
+    EXPECT_TRUE(line->isFinished());
+    const int64_t whole = coverage(line->getImage());
+    EXPECT_LT(typed.front(), whole / 10);
+    EXPECT_EQ(typed.back(), whole);
+    EXPECT_TRUE(std::is_sorted(typed.begin(), typed.end()));
+    int32_t textLines = 0;
+    for (const LabelLine& each : line->getLines()) {
+        textLines += each.text.empty() ? 0 : 1;
+    }
+    ASSERT_GE(textLines, 2);
+    // The label's own timing: a line takes 800 ms and each starts 700 ms after the one before.
+    EXPECT_NEAR(static_cast<int32_t>(typed.size() - 1) * FRAME_MS, (textLines - 1) * 700 + 800,
+                2 * FRAME_MS);
     EXPECT_TRUE(elevator->getSpeechText()->isVisible());
     EXPECT_EQ(elevator->getSnapSprite()->getFrame(), 0);
     writeScenePicture(elevator, "elevator-at-rest");
@@ -182,15 +267,38 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
     EXPECT_EQ(elevator->getTravelTime(), 0);
     EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
+    EXPECT_TRUE(elevator->getComponents()->getRunningModifiers().empty());
 
     // From the lobby to floor 20: 20 x 200 ms plus the minimal time, 800 ms before, 1000 after.
     elevator->setStop(0);
     enterElevator();
     run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
+    // The cabin jolts by 0 to 3 pixels across and 0 to 1 down for the ride's time, then rests.
+    GameNode* cabin = elevator->getComponents();
+    const int32_t restX = cabin->getX();
+    const int32_t restY = cabin->getY();
     click(20);
     EXPECT_EQ(elevator->getTravelTime(), 20 * 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
-    const int32_t left = runUntil([&] { return manager->getRequestedScene() == hallway; }, 10000);
+    int32_t lastJolt = -1;
+    int32_t jolts = 0;
+    int32_t ride = 0;
+    const int32_t left = runUntil([&] {
+        ride += FRAME_MS;
+        const int32_t dx = cabin->getX() - restX;
+        const int32_t dy = cabin->getY() - restY;
+        EXPECT_TRUE(dx >= 0 && dx <= 3 && dy >= 0 && dy <= 1) << dx << "," << dy;
+        if (dx != 0 || dy != 0) {
+            lastJolt = ride;
+            ++jolts;
+        }
+        return manager->getRequestedScene() == hallway;
+    }, 10000);
     EXPECT_NEAR(left, 800 + elevator->getTravelTime() + 1000, 2 * FRAME_MS);
+    EXPECT_GT(jolts, elevator->getTravelTime() / 4 / FRAME_MS);
+    EXPECT_LE(lastJolt, elevator->getTravelTime());
+    EXPECT_GT(lastJolt, elevator->getTravelTime() - 200);
+    EXPECT_EQ(cabin->getX(), restX);
+    EXPECT_EQ(cabin->getY(), restY);
     EXPECT_EQ(SceneElevator::hallwayFloor, 20);
 
     // A press while the doors are still opening skips the ride: the change comes at once.
