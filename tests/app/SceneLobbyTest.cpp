@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "TempFolder.h"
+#include "framework/platform/SoundManager.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/Random.h"
 #include "framework/core/SceneManager.h"
@@ -37,6 +38,7 @@
 #include "gui/HeadlessPicture.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeCursor.h"
 #include "testsupport/os/FakeDisplay.h"
 #include "testsupport/os/FakeEventSource.h"
@@ -55,10 +57,13 @@ protected:
         BasicProperties::createInstance();
         Random::createInstance(7);
         loadGuiDefinitions();
+        // A recording mixer, so that the lobby's music can be heard.
+        mixer = std::make_shared<FakeAudioMixer>();
+        SoundManager::init(44100, 32, mixer);
         resources = ResourceManager::createInstance();
         resources->loadSectionList("media/properties/resources.xml");
         resources->setReady();
-        for (const char* section : {"preloading", "default", "lobby"}) {
+        for (const char* section : {"preloading", "default", "lobby", "music"}) {
             resources->requestSectionLoad(section);
         }
         waitForLoader();
@@ -91,6 +96,7 @@ protected:
         }
         PlayerManager::releaseInstance();
         ResourceManager::stopLoader();
+        SoundManager::releaseInstance();
         GuiDefinitions::releaseInstance();
         Random::releaseInstance();
         BasicProperties::releaseInstance();
@@ -193,6 +199,15 @@ protected:
     FakeMessageBox messageBox;
     FakeClock clock;
     bool ownsImageManager = false;
+    std::shared_ptr<FakeAudioMixer> mixer;
+    // How often the lobby's music was opened on the mixer.
+    int lobbyMusicOpenings() const {
+        int count = 0;
+        for (const std::string& call : mixer->calls) {
+            count += call.rfind("openStream", 0) == 0 && call.find("quovel.ogg") != std::string::npos;
+        }
+        return count;
+    }
     ResourceManager* resources = nullptr;
     PlayerManager* players = nullptr;
     SceneManager* manager = nullptr;
@@ -295,9 +310,13 @@ TEST_F(LobbyRoad, DoorsOpenUnderThePointerOnlyWithoutDialogsAndTheReturnDoesNotS
     ASSERT_NE(elevator, nullptr);
     elevator->setStop(7);
     elevator->setUnlockedItem(9);
+    const int openedBefore = lobbyMusicOpenings();
     manager->requestScene(lobby);
     manager->update(FRAME_MS);
     EXPECT_EQ(lobby->findChild("BUTTON_QUIT")->getY(), 532);
+    // The return plays the lobby's music again; the first show (from the loading screen) did not.
+    EXPECT_EQ(openedBefore, 0);
+    EXPECT_EQ(lobbyMusicOpenings(), 1);
     EXPECT_EQ(elevator->getStop(), 0);
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
 }
