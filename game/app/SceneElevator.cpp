@@ -38,6 +38,7 @@ QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
 
 int32_t SceneElevator::hallwayFloor = 0;
+int32_t SceneElevator::hallwayPendingHint = 0;
 int32_t SceneElevator::casinoSelectedGameType = SceneElevator::NOTHING_SELECTED;
 int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
 int32_t SceneElevator::roofSelectedMode = SceneElevator::NOTHING_SELECTED;

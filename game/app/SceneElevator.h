@@ -80,6 +80,8 @@ public:
 
     // The floor field of the hallway: what the elevator hands it on the way to a floor.
     static int32_t hallwayFloor;
+    // The hallway's pending host hint (0 none): set by a room's first win, shown on its next show.
+    static int32_t hallwayPendingHint;
     // The selection fields of the casino, the rec room and the roof.
     static int32_t casinoSelectedGameType;
     static int32_t recRoomSelectedGameType;
