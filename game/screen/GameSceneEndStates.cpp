@@ -11,6 +11,7 @@
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogLevelEnd.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -129,6 +130,8 @@ void StateGameOver::enter() {
     if (!game || !level || !player) {
         return;
     }
+    // The dialog shows the best from before this level.
+    DialogLevelEnd::lookupBest();
     const int32_t kind = level->getGameMode();
     int32_t place = -1;
     if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
@@ -184,6 +187,7 @@ void StateGameWon::enter() {
         player->clearTutorialHint(26);
     }
     game->setHasWon(true);
+    DialogLevelEnd::lookupBest();
     stopMusic();
     playGameSound("SOUND_LEVEL_WON");
     if (!player) {

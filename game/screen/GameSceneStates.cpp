@@ -17,6 +17,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BonusBar.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 
@@ -109,7 +110,9 @@ void GameSceneState::exit() {}
 // --- Room information ---
 
 void StateRoomInfo::enter() {
-    scene->refreshMultiplierLabel();
+    if (BonusBar* bonus = scene->getBonusBar()) {
+        bonus->updateMultiplierLabel();
+    }
     auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
@@ -241,8 +244,9 @@ void StateBuildLevel::finish() {
 
 void StatePlaying::enter() {
     scene->enableHudButtons();
+    // The bars start with play; the rec room's clock is the scene's own.
     Level* level = currentLevel();
-    scene->setBarsRunning(!level || level->getGameMode() != ROOM_RECROOM);
+    scene->setBarsSuspended(level && level->getGameMode() == ROOM_RECROOM);
     scene->markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
@@ -265,7 +269,7 @@ StateShuffle::~StateShuffle() = default;
 
 void StateShuffle::enter() {
     scene->disableHudButtons();
-    scene->setBarsRunning(false);
+    scene->setBonusBarSuspended(true);
     playGameSound("SOUND_USE_SHUFFLE");
     Layout* layout = currentLayout();
     if (layout) {

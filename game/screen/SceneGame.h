@@ -20,8 +20,10 @@ class Level;
 class Label;
 class LayoutRenderer;
 class Panel;
+class BonusBar;
 class SoundNode;
 class Sprite;
+class TimeBar;
 
 // The screen on which a level is played: the HUD bound from its definition, the board renderer
 // centred in the layout panel over the game type's (or the player's) background, and the layers
@@ -34,9 +36,8 @@ class Sprite;
 // play is the absence of a state. The frame update pauses on the pause and menu requests and on
 // focus loss, and no time passes while a dialog is open over the game.
 //
-// The score, time and bonus displays are plain: the score label shows the number, the time value
-// is held here and the chain counter rises by one per match, until the bars and counting labels
-// take over behind the same calls.
+// The time bar holds the level's time and the bonus bar the matches' chain counter (its
+// multiplier); the score label shows the number until the counting labels take it over.
 class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
@@ -48,7 +49,6 @@ public:
     // The screen position of the time bar.
     static constexpr int32_t TIME_BAR_X = 709;
     static constexpr int32_t TIME_BAR_Y = 93;
-    static constexpr int32_t MAX_CHAIN_COUNTER = 99;
 
     explicit SceneGame(PropertyNode* definition);
     ~SceneGame() override;
@@ -108,10 +108,9 @@ public:
     void setSaveMode(int32_t value) { saveMode = value; }
     int32_t getSuperHintTimeLeft() const { return superHintTimeLeft; }
 
-    // Seams of the time and bonus bars: the stand-ins have nothing to suspend, refresh or end.
-    void setBarsRunning(bool running);
-    void refreshMultiplierLabel();
-    void endBarsLevel();
+    // Suspended bars are left out of the frame's node updates: their clock and meter stand.
+    void setBarsSuspended(bool value);
+    void setBonusBarSuspended(bool value);
 
     static int32_t onPauseButton(void* target, BaseObject* sender);
     static int32_t onMenuButton(void* target, BaseObject* sender);
@@ -140,8 +139,8 @@ public:
     void showTileFaceShine(Tile* tile, int32_t chainCounter) override;
     void addDirtyRect(const Rect& area) override;
     void addBonusPoints(int32_t points) override;
-    int32_t getChainCounter() const override { return chainCounter; }
-    DisplayValue& getTimeValue() override { return timeValue; }
+    int32_t getChainCounter() const override;
+    DisplayValue& getTimeValue() override;
     int32_t getSuperHintCounter() const override { return superHintTimeLeft; }
     void removeTileEffect(Tile* tile) override;
     void showTileSelected(Tile* tile) override;
@@ -176,6 +175,17 @@ public:
     GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
     const TilePath& getPathSegments() const { return pathSegments; }
     Button* getHintButton() const { return hintButton; }
+
+    // The bars.
+    TimeBar* getTimeBar() const { return timeBar.get(); }
+    BonusBar* getBonusBar() const { return bonusBar.get(); }
+    // Earned trophies go from state 0 to 1 (the popup belongs to the trophy popups).
+    void awardTrophy(int32_t index);
+    // The token labels show the stocks' shown values.
+    void updateShufflesLabel();
+    void updateHintsLabel();
+    // The looping warning of the last seconds; null without the sound.
+    SoundNode* getTimeSound() const { return timeSound.get(); }
 
 protected:
     void pauseGame() override;
@@ -244,7 +254,9 @@ private:
     RefHolder<SoundNode> timeSound;
     TilePath pathSegments;
 
-    // Stand-ins of the bonus and time bars.
-    int32_t chainCounter = 0;
+    // The bars, children of the scene's tree.
+    RefHolder<TimeBar> timeBar;
+    RefHolder<BonusBar> bonusBar;
+    // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 };

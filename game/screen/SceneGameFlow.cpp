@@ -22,7 +22,9 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/BonusBar.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/TimeBar.h"
 #include "game/screen/SceneGame.h"
 
 namespace {
@@ -177,7 +179,7 @@ void SceneGame::pauseGame() {
         return;
     }
     setButtonsEnabled(false);
-    setBarsRunning(false);
+    setBarsSuspended(true);
     pauseState = HELD;
 }
 
@@ -197,7 +199,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsRunning(roomKind() != ROOM_RECROOM);
+        setBarsSuspended(roomKind() == ROOM_RECROOM);
     }
 }
 
@@ -228,7 +230,9 @@ void SceneGame::endLevel(bool won) {
     if (endLayer) {
         GameNode::releaseChildren(endLayer.get());
     }
-    endBarsLevel();
+    if (bonusBar) {
+        bonusBar->finishAnimations();
+    }
     if (timeSound) {
         timeSound->stop(false);
     }
@@ -381,6 +385,13 @@ void SceneGame::clearLevel() {
         }
         GameNode::releaseChildren(widgetLayer.get());
     }
+    for (GameNode* bar : {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
+        if (bar) {
+            bar->setRemoved(true);
+        }
+    }
+    bonusBar = nullptr;
+    timeBar = nullptr;
     if (SideBoard* sideBoard = currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
@@ -424,10 +435,17 @@ void SceneGame::countLevelStart() {
     }
 }
 
-// --- Seams of the bars ---
+// --- The bars ---
 
-void SceneGame::setBarsRunning(bool) {}
+void SceneGame::setBarsSuspended(bool value) {
+    if (timeBar) {
+        timeBar->setSuspended(value);
+    }
+    setBonusBarSuspended(value);
+}
 
-void SceneGame::refreshMultiplierLabel() {}
-
-void SceneGame::endBarsLevel() {}
+void SceneGame::setBonusBarSuspended(bool value) {
+    if (bonusBar) {
+        bonusBar->setSuspended(value);
+    }
+}

@@ -278,8 +278,14 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
 
     // Play time passes; losing the focus hides the tiles and opens the pause dialog, which
     // holds the time and the menu request until it closes.
+    // The level's clock stood still through the notice, the instructions and the build; it
+    // starts in the frame in which play begins.
+    DisplayValue& time = scene->getTimeValue();
+    const int32_t started = level->getPlayTime().getInt() * tileCount - FRAME_MS;
+    EXPECT_EQ(time.getValue(), started);
     run(10 * FRAME_MS);
     EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     scene->onWindowMessage(8, 0, 0);
     run(FRAME_MS);
     Dialog* pause = openDialog("DIALOG_PAUSE");
@@ -290,6 +296,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     SceneGame::onMenuButton(scene, nullptr);
     run(5 * FRAME_MS);
     EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     EXPECT_EQ(openDialog("DIALOG_MENU"), nullptr);
     scene->closeDialog(pause);
     EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
