@@ -30,6 +30,7 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneHallway.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameModifiers.h"
@@ -37,7 +38,6 @@
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
 
-int32_t SceneElevator::hallwayFloor = 0;
 int32_t SceneElevator::casinoSelectedGameType = SceneElevator::NOTHING_SELECTED;
 int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
 int32_t SceneElevator::roofSelectedMode = SceneElevator::NOTHING_SELECTED;
@@ -512,7 +512,9 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         next = "SCENE_ROOF";
         break;
     default:
-        hallwayFloor = scene->position;
+        if (SceneHallway* hallway = SceneHallway::instance()) {
+            hallway->setFloor(scene->position);
+        }
         break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {

@@ -78,8 +78,6 @@ public:
     Sprite* getRightDoor() const { return rightDoor.get(); }
     Sprite* getSnapSprite() const { return snapSprite.get(); }
 
-    // The floor field of the hallway: what the elevator hands it on the way to a floor.
-    static int32_t hallwayFloor;
     // The selection fields of the casino, the rec room and the roof.
     static int32_t casinoSelectedGameType;
     static int32_t recRoomSelectedGameType;
