@@ -30,6 +30,7 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneRecRoom.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameModifiers.h"
@@ -39,7 +40,6 @@ QUOVEL_REGISTER_CLASS(SceneElevator)
 
 int32_t SceneElevator::hallwayFloor = 0;
 int32_t SceneElevator::casinoSelectedGameType = SceneElevator::NOTHING_SELECTED;
-int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
 int32_t SceneElevator::roofSelectedMode = SceneElevator::NOTHING_SELECTED;
 
 namespace {
@@ -501,7 +501,9 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
             scene->reportInterest();
         }
-        recRoomSelectedGameType = NOTHING_SELECTED;
+        if (SceneRecRoom* room = SceneRecRoom::instance()) {
+            room->setSelectedGameType(SceneRecRoom::NOTHING_SELECTED);
+        }
         next = "SCENE_RECROOM";
         break;
     case STOP_ROOF:

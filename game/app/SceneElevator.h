@@ -80,9 +80,8 @@ public:
 
     // The floor field of the hallway: what the elevator hands it on the way to a floor.
     static int32_t hallwayFloor;
-    // The selection fields of the casino, the rec room and the roof.
+    // The selection fields of the casino and the roof.
     static int32_t casinoSelectedGameType;
-    static int32_t recRoomSelectedGameType;
     static int32_t roofSelectedMode;
 
 private:
