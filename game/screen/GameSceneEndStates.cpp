@@ -5,12 +5,14 @@
 
 #include "framework/gui/Dialog.h"
 #include "framework/gui/iGuiMethod.h"
-#include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/SoundManager.h"
+#include "game/app/HighScoreTables.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/app/SceneCasino.h"
 #include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogLevelEnd.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -32,7 +34,6 @@ constexpr int32_t ROOM_FLOORS = 0;
 constexpr int32_t ROOM_CASINO = 1;
 constexpr int32_t ROOM_RECROOM = 2;
 constexpr int32_t ROOM_ROOF = 3;
-constexpr int32_t SCORE_TABLE_ENTRIES = 5;
 
 // Trophy indices.
 constexpr int32_t TROPHY_NO_UNDO = 0;
@@ -43,6 +44,7 @@ constexpr int32_t TROPHY_FLOOR_TEN = 6;
 constexpr int32_t TROPHY_FLOOR_TWENTY = 7;
 constexpr int32_t TROPHY_SPEEDFREAK = 8;
 constexpr int32_t TROPHY_CASINO_FIRST = 10;
+constexpr int32_t TROPHY_ALL_CASINO_TABLES = 11;
 constexpr int32_t TROPHY_ALL_SILVER = 14;
 constexpr int32_t TROPHY_ALL_GOLD = 15;
 constexpr int32_t TROPHY_CLOSE_CALL = 18;
@@ -68,19 +70,6 @@ void stopMusic() {
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
         sound->stopMusic();
     }
-}
-
-// The high-score table of the key, made empty when missing.
-HighScoreTable* scoreTable(const std::string& key) {
-    HighScoreManager* scores = HighScoreManager::getInstance();
-    if (!scores) {
-        return nullptr;
-    }
-    if (!scores->getTable(key)) {
-        RefHolder<HighScoreTable> table(new HighScoreTable(SCORE_TABLE_ENTRIES, true));
-        scores->setTable(key, table.get());
-    }
-    return scores->getTable(key);
 }
 
 // Whether every room of the twenty floors has a best score of at least its level's first
@@ -138,7 +127,7 @@ void StateGameOver::enter() {
         const int32_t score = game->getScore().getValue();
         std::string key;
         makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
-        if (HighScoreTable* table = scoreTable(key)) {
+        if (HighScoreTable* table = getHighScoreTable(key, level->getGameType(), false)) {
             place = table->addScore(
                 new QuovelMahjongScoreEntry(player->getName(), score, true, level->getIndex()));
         }
@@ -159,8 +148,14 @@ void StateGameOver::enter() {
     }
     stopMusic();
     playGameSound("SOUND_LEVEL_LOST");
-    if (kind == ROOM_CASINO && place == 0) {
-        holdBack(*player, TROPHY_CASINO_FIRST);
+    if (kind == ROOM_CASINO) {
+        if (place == 0) {
+            holdBack(*player, TROPHY_CASINO_FIRST);
+        }
+        SceneCasino* casino = SceneCasino::instance();
+        if (casino && casino->hasEntriesInAllFiveTables()) {
+            holdBack(*player, TROPHY_ALL_CASINO_TABLES);
+        }
     }
 }
 
@@ -230,10 +225,12 @@ void StateGameWon::recordFloorWin() {
         ++stats.threeStarsCount;
     }
     if (record->levelWinCount == 1) {
-        if (floor == 1) {
-            SceneElevator::hallwayPendingHint = best >= silver ? 3 : 2;
-        } else if (best < gold) {
-            SceneElevator::hallwayPendingHint = 4;
+        if (SceneHallway* hallway = SceneHallway::instance()) {
+            if (floor == 1) {
+                hallway->setHintSelector(best >= silver ? 3 : 2);
+            } else if (best < gold) {
+                hallway->setHintSelector(4);
+            }
         }
         if (QuovelMahjongPlayer::isFloorComplete(floor, stats)) {
             if (SceneElevator* elevator = SceneElevator::instance()) {

@@ -32,12 +32,14 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogLevelInfo.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "game/rules/Progression.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
@@ -100,9 +102,9 @@ protected:
         }
         GameHooks::installScenes(&ignoreTransition, &recordScene);
         requestedRoom.clear();
-        SceneElevator::hallwayPendingHint = 0;
         manager = SceneManager::createInstance();
         scene = objectCast<SceneGame>(manager->createScene("SCENE_GAME"));
+        hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
     }
     ~LevelFlowTest() override {
         GameHooks::installScenes(nullptr, nullptr);
@@ -186,6 +188,7 @@ protected:
     ResourceManager* resources = nullptr;
     SceneManager* manager = nullptr;
     SceneGame* scene = nullptr;
+    SceneHallway* hallway = nullptr;
 };
 
 TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon) {
@@ -343,7 +346,8 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(player->getStats().numGamesWon, 1);
     EXPECT_EQ(player->getStats().quovelRecord, score);
     EXPECT_EQ(player->getStats().twoStarsCount, score >= level->getSilver() ? 1 : 0);
-    EXPECT_EQ(SceneElevator::hallwayPendingHint, score >= level->getSilver() ? 3 : 2);
+    ASSERT_NE(hallway, nullptr);
+    EXPECT_EQ(hallway->getHintSelector(), score >= level->getSilver() ? 3 : 2);
     EXPECT_FALSE(scene->isPlaying());
     // The last pair has faded out; the level-end dialog is still to come.
     run(75 * FRAME_MS);
@@ -513,6 +517,81 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 1);
     reachPlay();
     EXPECT_EQ(scene->getSaveMode(), 1);
+}
+
+TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDuration) {
+    ASSERT_NE(scene, nullptr);
+    player->showHints = false;
+    Scene* elevator = manager->createScene("SCENE_ELEVATOR");
+    gameScenes().elevator = elevator;
+    // No build time: every tile still takes a millisecond of its own.
+    BasicProperties::instance()->setInteger("BUILD_LAYOUT_DURATION", 0);
+    loadTuningConstants();
+    RefHolder<Level> level = LevelCatalog::instance()->findLevel(1, 5);
+    ASSERT_NE(level.get(), nullptr);
+    // A level file without play time.
+    const_cast<Progression&>(level->getPlayTime()) = Progression(0.0f);
+    QuovelMahjongStats& stats = player->getStats();
+    for (int32_t room = 1; room <= 4; ++room) {
+        stats.roomRecord(1, room)->levelWinCount = 1;
+    }
+    // An old best at the second medal: the first medal's count still rises.
+    stats.roomRecord(1, 5)->bestScore = level->getGold();
+    Game* game = start(level);
+    ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 10000), 0);
+    auto* build = static_cast<StateBuildLevel*>(scene->getCurrentState());
+    EXPECT_EQ(build->getInterval(), 1);
+    const size_t tiles = build->tilesLeft();
+    run(FRAME_MS);
+    EXPECT_EQ(build->tilesLeft(), tiles > FRAME_MS ? tiles - FRAME_MS : 0u);
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    EXPECT_EQ(scene->getTimeValue().getMaximum(), 0);
+
+    // Won before the empty clock ends the level: no share of a time of 0, a close call.
+    game->getScore().set(level->getSilver());
+    scene->enterGameWon();
+    ASSERT_TRUE(inState<StateGameWon>());
+    EXPECT_EQ(player->getTrophies().getTrophy(2)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(player->getTrophies().getTrophy(18)->state, Trophy::EARNED);
+    EXPECT_EQ(stats.twoStarsCount, 1);
+    EXPECT_EQ(stats.threeStarsCount, 0);
+    EXPECT_EQ(stats.roomRecord(1, 5)->bestScore, level->getGold());
+    // The floor is complete: the next one opens, held back behind the elevator's snap.
+    EXPECT_EQ(player->floorReached, 2);
+    EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
+    EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(hallway->getHintSelector(), 3);
+    gameScenes().elevator = nullptr;
+}
+
+TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelOfTheRun) {
+    ASSERT_NE(scene, nullptr);
+    const auto notice = [&](const RefHolder<Level>& level) {
+        scene->dropDialog("DIALOG_LEVEL_INFO");
+        auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
+        EXPECT_NE(dialog, nullptr);
+        dialog->setTexts(level.get());
+        return dialog;
+    };
+    RefHolder<Level> door = LevelCatalog::instance()->findLevel(3, 5);
+    DialogLevelInfo* dialog = notice(door);
+    EXPECT_EQ(dialog->getGameTypeLabel()->getText(),
+              getBasicText("TEXT_GAMETYPE" + std::to_string(door->getGameType() + 1)));
+    EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_ROOM") + L" 35");
+    const int32_t height = dialog->getHeight();
+    dialog = notice(LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 0, 3));
+    EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_LEVEL") + L" 1");
+    EXPECT_EQ(dialog->getGameTypeLabel()->getText(), getBasicText("TEXT_GAMETYPE3"));
+    std::vector<RefHolder<Level>> levels;
+    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_TRIPLE);
+    ASSERT_FALSE(levels.empty());
+    levels.front()->setGameMode(2);
+    dialog = notice(levels.front());
+    EXPECT_FALSE(dialog->getRoomLabel()->isVisible());
+    // 20 pixels less asked of the frame, which rounds to its whole edge pieces.
+    EXPECT_EQ(dialog->getRequestedHeight(), height - 20);
+    EXPECT_LT(dialog->getHeight(), height);
 }
 
 }  // namespace
