@@ -55,9 +55,10 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     EXPECT_EQ(bar.getMultiplier(), 3);
     EXPECT_EQ(labelText(*scene, "BONUSBAR_MULTIPLIER"), L"x3");
     // Each step leaves less time for the next match.
-    EXPECT_FLOAT_EQ(BonusBar::countdownFactor(3), 0.8f);
-    EXPECT_FLOAT_EQ(BonusBar::countdownFactor(8), 0.3f);
-    EXPECT_FLOAT_EQ(BonusBar::countdownFactor(40), 0.3f);
+    const TuningConstants& c = tuning();
+    EXPECT_FLOAT_EQ(BonusBar::countdownFactor(3), 1.0f - 2 * c.MULTIPLIER_PERCENTAGE);
+    EXPECT_LT(BonusBar::countdownFactor(3), BonusBar::countdownFactor(2));
+    EXPECT_FLOAT_EQ(BonusBar::countdownFactor(40), c.MULTIPLIER_MINIMUM) << "never below it";
     const int32_t countdown = bar.getCurrentCountdown();
     EXPECT_EQ(countdown, static_cast<int32_t>(bar.getMaxCountdown() * BonusBar::countdownFactor(3)));
     EXPECT_EQ(bar.getLastCountdownLevel(), 255) << "a fresh countdown shows the whole clock";
