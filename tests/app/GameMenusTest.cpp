@@ -77,6 +77,39 @@ TEST_F(GameMenusTest, PauseMutesAfterItsDelayAndAClickAnywhereResumes) {
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_PAUSE"));
 }
 
+TEST_F(GameMenusTest, PauseFadesTheHeardPieceOutAndResumeEndsACrossFadeOnTheIncomingOne) {
+    SoundManager* sound = SoundManager::getInstance();
+    RefHolder<SoundStream> first = new SoundStream();
+    first->setFileName("first.ogg");
+    RefHolder<SoundStream> second = new SoundStream();
+    second->setFileName("second.ogg");
+    sound->playMusic(0, 1.0f, 1, first.get(), 0, 0);
+    sound->update(10);
+    ASSERT_EQ(sound->getCurrentStream(), first.get());
+    sound->playMusic(5000, 1.0f, 5000, second.get(), 0, 0);
+    ASSERT_TRUE(sound->isChangePending());
+    sound->update(1000);
+    ASSERT_GT(second->getFadeLevel(), 0.1f);
+
+    auto* pause = objectCast<DialogPause>(scene->getDialog("DIALOG_PAUSE"));
+    ASSERT_NE(pause, nullptr);
+    scene->openDialog(pause);
+    // The incoming piece is the one heard: it fades to silence in 200 ms.
+    EXPECT_EQ(second->getFadeTarget(), 0.0f);
+    EXPECT_FLOAT_EQ(second->getFadeStep() * 200.0f, second->getFadeLevel());
+    frames(tuning().DIALOG_FADE_TIME + DialogPause::MUTE_DELAY + 30);
+    EXPECT_TRUE(sound->isMuted());
+
+    clickOn(button(pause, "BUTTON_RESUME"));
+    EXPECT_FALSE(sound->isMuted());
+    // The cross-fade ends on the incoming piece, which fades back in and plays.
+    EXPECT_FALSE(sound->isChangePending());
+    EXPECT_EQ(sound->getCurrentStream(), second.get());
+    EXPECT_EQ(second->getFadeTarget(), 1.0f);
+    EXPECT_FALSE(first->isOpen());
+    EXPECT_TRUE(mixer->isPlaying(second->getChannel()));
+}
+
 TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens) {
     playLevel(0, false, 0, 0, 0);
     auto* menu = open<DialogMenu>("DIALOG_MENU");
