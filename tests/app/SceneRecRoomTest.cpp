@@ -415,7 +415,9 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     player->getStats().recRoomRecordFor(4, 29)->levelWinCount = 2;
     EXPECT_TRUE(SceneRecRoom::everyTypeWon(*player));
     enterFromElevator();
-    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state, 1);
+    // Earned, then announced by the cabinet that opened for it.
+    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state,
+              Trophy::ANNOUNCED);
     EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
     EXPECT_FALSE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
 }
