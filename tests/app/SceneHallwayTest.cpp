@@ -31,7 +31,12 @@
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
@@ -50,6 +55,7 @@ protected:
         BasicProperties::createInstance();
         loadGuiDefinitions();
         Random::createInstance(43);
+        TileManager::createInstance();
         PlayerManager::createInstance("", false);
         PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
         player = QuovelMahjongPlayer::current();
@@ -74,6 +80,7 @@ protected:
         SceneManager::releaseInstance();
         ResourceManager::stopLoader();
         PlayerManager::releaseInstance();
+        TileManager::releaseInstance();
         Random::releaseInstance();
         GuiDefinitions::releaseInstance();
         BasicProperties::releaseInstance();
@@ -228,6 +235,11 @@ TEST_F(HallwayTest, ThePreviewFollowsTheMouseFromDoorToDoorAndClosesHalfASecondA
               formatGroupedNumber(static_cast<uint32_t>(level(1, 3)->getGold()), separator));
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::GAMETYPE)->getText(),
               BasicProperties::instance()->getVector("GAMETYPE_HEADERS")->getChildAt(0)->getText());
+    // The record is the room's, whatever the level's index says.
+    RefHolder<Level> unindexed = level(1, 3);
+    unindexed->setIndex(0);
+    preview->setGameType(unindexed.get());
+    EXPECT_EQ(preview->getLabel(DialogRoomPreview::TIMESPLAYED)->getText(), L"4");
     ASSERT_GE(runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::OPEN; },
                        3 * anim), 0);
     EXPECT_FLOAT_EQ(preview->getScale(), 1.0f);
@@ -381,6 +393,43 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
     manager->requestScene(hallway);
     ASSERT_GE(runUntil([&] { return hallway->isInputEnabled(); }, 6000), 0);
     EXPECT_FALSE(hallway->isClearSequenceRunning());
+}
+
+TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameScreen) {
+    ASSERT_NE(hallway, nullptr);
+    arrive(1);
+    click(hallway->getDoor(1));
+    ASSERT_TRUE(reach(game));
+    auto* screen = objectCast<SceneGame>(game);
+    ASSERT_NE(screen, nullptr);
+    Game* played = Game::current();
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(played->getLevel()->getFloor(), 1);
+    EXPECT_EQ(played->getLevel()->getRoom(), 1);
+    ASSERT_NE(played->getLayout(), nullptr);
+
+    // Every pair in the order the board was built, clicked where the renderer draws it.
+    const Game::TileList order = played->getBuildOrder();
+    ASSERT_EQ(order.size() % 2, 0u);
+    InputHandler* input = screen->getInputHandler();
+    const auto clickTile = [&](const Tile* tile) {
+        LayoutRenderer* renderer = screen->getRenderer();
+        const int32_t x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
+                          tuning().RENDERER_TILE_FACE_WIDTH / 2;
+        const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) +
+                          tuning().RENDERER_TILE_FACE_HEIGHT / 2;
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+        return played->getClickOutcome();
+    };
+    for (size_t k = 0; k < order.size(); k += 2) {
+        ASSERT_EQ(clickTile(order[k].get()), Game::CLICK_SELECT) << k;
+        ASSERT_EQ(clickTile(order[k + 1].get()), Game::CLICK_MATCH) << k;
+        run(2 * SCENE_FRAME_MS);
+    }
+    EXPECT_EQ(played->getLayout()->getTileCount(), 0);
+    EXPECT_TRUE(screen->hasWonLevel());
 }
 
 TEST(HallwayMedal, GoldAndSilverCountOnEqualityAndNoWinIsNoMedal) {
