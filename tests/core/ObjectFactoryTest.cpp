@@ -56,7 +56,7 @@ void collectTypeWords(const ContentNode& node, std::set<std::string>& words) {
 
 TEST(ObjectFactoryContainer, EveryTypeWordOfTheShippedPropertyFilesIsRegistered) {
     // Nodes of these type words are read by their key, never built by name.
-    const std::set<std::string> readByKey = {"Layout", "Place", "Section", "Trophy",
+    const std::set<std::string> readByKey = {"Bonus", "Layout", "Place", "Section", "Trophy",
                                              "TrophyInfo"};
     std::set<std::string> words;
     int files = 0;
