@@ -31,6 +31,8 @@
 #include "framework/platform/StatisticsCollector.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneCasino.h"
+#include "game/app/SceneHallway.h"
+#include "game/app/SceneRecRoom.h"
 #include "game/app/SceneRoof.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
@@ -38,9 +40,6 @@
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
-
-int32_t SceneElevator::hallwayFloor = 0;
-int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
 
 namespace {
 
@@ -503,7 +502,9 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
             scene->reportInterest();
         }
-        recRoomSelectedGameType = NOTHING_SELECTED;
+        if (SceneRecRoom* room = SceneRecRoom::instance()) {
+            room->setSelectedGameType(SceneRecRoom::NOTHING_SELECTED);
+        }
         next = "SCENE_RECROOM";
         break;
     case STOP_ROOF:
@@ -516,7 +517,9 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         next = "SCENE_ROOF";
         break;
     default:
-        hallwayFloor = scene->position;
+        if (SceneHallway* hallway = SceneHallway::instance()) {
+            hallway->setFloor(scene->position);
+        }
         break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {

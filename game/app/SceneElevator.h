@@ -81,11 +81,6 @@ public:
     Sprite* getRightDoor() const { return rightDoor.get(); }
     Sprite* getSnapSprite() const { return snapSprite.get(); }
 
-    // The floor field of the hallway: what the elevator hands it on the way to a floor.
-    static int32_t hallwayFloor;
-    // The selection field of the rec room.
-    static int32_t recRoomSelectedGameType;
-
 private:
     static int32_t onButtonClicked(void* target, BaseObject* sender);
     static int32_t onDoorsOpened(void* target, BaseObject* sender);
