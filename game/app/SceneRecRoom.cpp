@@ -3,7 +3,6 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierDelay.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -32,8 +31,6 @@ namespace {
 
 constexpr const char* SWITCH_NAMES[SceneRecRoom::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
-constexpr int32_t SHINE_MS = 500;
-constexpr int32_t SHINE_SWEEPS = 3;
 
 Image* roomImage(const char* key, const char* section) {
     ResourceManager::DataLock lock;
@@ -272,13 +269,7 @@ void SceneRecRoom::animateShine() {
             continue;
         }
         item = 2;
-        GameNode::removeAllModifiers(widget);
-        GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
-        for (int32_t sweep = 0; sweep < SHINE_SWEEPS; ++sweep) {
-            GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
-            Modifier* shine = GameNode::addModifier(widget, new ModifierShine(light, mask, SHINE_MS));
-            shine->setFlags(shine->getFlags() | Modifier::FLAG_BLOCKING);
-        }
+        ModifierShine::shineThreeTimes(widget, light, mask);
     }
 }
 
