@@ -230,7 +230,7 @@ void SceneRecRoom::drawGlow(Image* background) {
     setShown(glowMiddle.get(), true);
     setShown(glowButton.get(), true);
     setShown(glowDialog.get(), true);
-    if (Image* fill = roomImage("GLOW_FILL", "casrecroof")) {
+    if (Image* fill = roomImage("GLOW_FILL", "recroom")) {
         const int32_t x = glowMiddle->getX();
         const int32_t height = fill->getHeight();
         for (int32_t y : glowFillRows(top->getY() + top->getHeight(), glowMiddle->getY(), height)) {
