@@ -360,9 +360,9 @@ def background(_):
              'stroke-width="2"/>\n' % BRASS)
     body += '<rect x="280" y="540" width="240" height="12" fill="#3d3d45"/>\n'
     # The legend's two sample windows (the labels beside them are texts of the dialog).
-    body += ('<rect x="290" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
-             '<rect x="420" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
-             % (INK, INK) + star(430, 572, 8, "#d4af37", INK))
+    body += ('<rect x="20" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
+             '<rect x="100" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
+             % (INK, INK) + star(110, 572, 8, "#d4af37", INK))
     return svg(800, 600, body, defs)
 
 
@@ -409,9 +409,9 @@ def fountain_star(_):
 
 
 def panel_plate(_):
-    body = ('<path d="M0,14 L14,0 L106,0 L120,14 L106,28 L14,28 Z" fill="%s" stroke="%s" '
-            'stroke-width="2"/>' % (BRASS, WOOD) + star(60, 14, 10, "#fff3b0", WOOD))
-    return svg(120, 28, body)
+    body = ('<path d="M1,10 L11,1 L109,1 L119,10 L109,19 L11,19 Z" fill="%s" stroke="%s" '
+            'stroke-width="2"/>' % (BRASS, WOOD) + star(60, 10, 7.5, "#fff3b0", WOOD))
+    return svg(120, 20, body)
 
 
 def panel_foot(_):
