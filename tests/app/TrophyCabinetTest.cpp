@@ -47,6 +47,9 @@ protected:
         ChoiceDialogsTest::SetUp();
         std::vector<std::string> pictures = {"TROPHY_BACKGROUND", "WINDOW_LIGHT", "WINDOW_STAR",
                                              "TROPHY_GOLD", "TROPHY_WON_HEADER"};
+        for (const char* piece : {"TL", "T", "TR", "L", "R", "BL", "B", "BR"}) {
+            pictures.push_back(std::string("INFO_FRAME_") + piece);
+        }
         for (int i = 0; i < DialogTrophy::TROPHY_COUNT; ++i) {
             const std::string key = "TROPHY_" + std::string(i < 10 ? "0" : "") + std::to_string(i);
             pictures.insert(pictures.end(), {key, key + "_UNCLAIMED", key + "_LARGE"});
@@ -208,6 +211,9 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->getTextLabel()->getText(), L"Room 205: won");
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::APPEARING);
+    frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
+    EXPECT_EQ(info->getPopState(), DialogRoomInfo::SHOWN);
+    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_room_info"), nullptr);
     EXPECT_EQ(DialogTrophy::roomText(1, 1), L"Room 11: won with a gold score");
     EXPECT_EQ(DialogTrophy::roomText(1, 3), L"Room 13: not won yet");
     EXPECT_EQ(DialogTrophy::roomText(3, 3), L"Room 33: won with a gold score");
@@ -223,6 +229,9 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     const std::wstring body = dialog->getTrophyText()->getTextLabel()->getText();
     EXPECT_NE(body.find(L"1" + separator + L"234" + separator + L"567"), std::wstring::npos)
         << wstringToString(body);
+    frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
+    EXPECT_EQ(dialog->getTrophyText()->getPopState(), DialogTrophyText::SHOWN);
+    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_hover"), nullptr);
 
     // Away from everything the texts stay for TROPHY_DIALOG_TIME, then go.
     pointAt(5, 5);
