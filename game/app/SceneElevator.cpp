@@ -30,17 +30,16 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneHallway.h"
+#include "game/app/SceneRecRoom.h"
+#include "game/app/SceneRoof.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
-
-int32_t SceneElevator::hallwayFloor = 0;
-int32_t SceneElevator::casinoSelectedGameType = SceneElevator::NOTHING_SELECTED;
-int32_t SceneElevator::recRoomSelectedGameType = SceneElevator::NOTHING_SELECTED;
-int32_t SceneElevator::roofSelectedMode = SceneElevator::NOTHING_SELECTED;
 
 namespace {
 
@@ -357,13 +356,13 @@ int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
         Modifier* fade = GameNode::addModifier(glow, new ModifierAlpha(500, glow->getAlpha(), 190));
         fade->setFlags(fade->getFlags() | Modifier::FLAG_BLOCKING);
         GameNode::addModifier(glow, new ModifierFrame(-1, 100));
-        shineButton(button, "SHINE_MASK_FLOOR");
+        shineButton(button, "SHINE_MASK_FLOOR", "elevator");
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
             if (player->modesUnlocked[j] == 1) {
                 player->modesUnlocked[j] = 2;
-                shineButton(scene->roomButtons[j].get(), "SHINE_MASK_GAMEMODE");
+                shineButton(scene->roomButtons[j].get(), "SHINE_MASK_GAMEMODE", "elevator");
             }
         }
     }
@@ -372,13 +371,13 @@ int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
     return 0;
 }
 
-void SceneElevator::shineButton(Button* button, const char* maskKey) {
+void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
     Image* light = nullptr;
     Image* mask = nullptr;
     {
         ResourceManager::DataLock lock;
         light = objectCast<Image>(findLoadedResource("SHINE", "default"));
-        mask = objectCast<Image>(findLoadedResource(maskKey, "elevator"));
+        mask = objectCast<Image>(findLoadedResource(maskKey, maskSection));
     }
     GameNode::removeAllModifiers(button);
     GameNode::addModifier(button, new ModifierDelay(SHINE_MS));
@@ -494,25 +493,33 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         if (item == 0 || item == 1 || item == 4 || item == 7 || item == 10) {
             scene->reportInterest();
         }
-        casinoSelectedGameType = NOTHING_SELECTED;
+        if (SceneCasino* casino = SceneCasino::instance()) {
+            casino->setSelectedGameType(NOTHING_SELECTED);
+        }
         next = "SCENE_CASINO";
         break;
     case STOP_RECROOM:
         if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
             scene->reportInterest();
         }
-        recRoomSelectedGameType = NOTHING_SELECTED;
+        if (SceneRecRoom* room = SceneRecRoom::instance()) {
+            room->setSelectedGameType(SceneRecRoom::NOTHING_SELECTED);
+        }
         next = "SCENE_RECROOM";
         break;
     case STOP_ROOF:
         if (item == 19) {
             scene->reportInterest();
         }
-        roofSelectedMode = NOTHING_SELECTED;
+        if (SceneRoof* roof = SceneRoof::instance()) {
+            roof->setSelectedMode(NOTHING_SELECTED);
+        }
         next = "SCENE_ROOF";
         break;
     default:
-        hallwayFloor = scene->position;
+        if (SceneHallway* hallway = SceneHallway::instance()) {
+            hallway->setFloor(scene->position);
+        }
         break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {

@@ -63,6 +63,9 @@ public:
         unlockedItem = -1;
         position = 0;
     }
+    // Three sweeps of light over the button, half a second apart, through the mask of that
+    // section; whatever ran on the button before is dropped.
+    static void shineButton(Sprite* button, const char* maskKey, const char* maskSection);
     // The program's elevator scene, or null while it has not been made.
     static SceneElevator* instance();
     int32_t getUnlockedItem() const { return unlockedItem; }
@@ -77,13 +80,6 @@ public:
     Sprite* getLeftDoor() const { return leftDoor.get(); }
     Sprite* getRightDoor() const { return rightDoor.get(); }
     Sprite* getSnapSprite() const { return snapSprite.get(); }
-
-    // The floor field of the hallway: what the elevator hands it on the way to a floor.
-    static int32_t hallwayFloor;
-    // The selection fields of the casino, the rec room and the roof.
-    static int32_t casinoSelectedGameType;
-    static int32_t recRoomSelectedGameType;
-    static int32_t roofSelectedMode;
 
 private:
     static int32_t onButtonClicked(void* target, BaseObject* sender);
@@ -108,8 +104,6 @@ private:
     // The y of the floor strip with the stop in the display's window.
     int32_t stripY(int32_t stop) const;
     void lockedOverlay(Button* button);
-    // Three sweeps of light over the button, half a second apart, through the mask.
-    static void shineButton(Button* button, const char* maskKey);
 
     std::array<RefHolder<Button>, 4> roomButtons;
     std::array<RefHolder<Button>, FLOOR_COUNT> floorButtons;

@@ -129,7 +129,7 @@ void SceneLobby::show() {
     }
     if (!firstShow) {
         // "preloading" stays: it holds the fonts and dialog widgets of every scene.
-        playLobbyMusic();
+        playBuildingMusic();
     } else {
         if (SceneManager* manager = SceneManager::getInstance()) {
             if (Scene* load = manager->getScene("SCENE_LOAD")) {
@@ -144,17 +144,6 @@ void SceneLobby::show() {
     }
     updateWelcome();
     firstShow = false;
-}
-
-void SceneLobby::playLobbyMusic() {
-    SoundManager* sound = SoundManager::getInstance();
-    if (!sound || !SoundManager::isSoundAvailable()) {
-        return;
-    }
-    ResourceManager::DataLock lock;
-    if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-        sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
-    }
 }
 
 void SceneLobby::slideButtonsIn() {

@@ -46,7 +46,6 @@ public:
 private:
     static int32_t markDoorsOpen(void* target, BaseObject* sender);
     void openDialogByName(const char* name);
-    void playLobbyMusic();
     void slideButtonsIn();
     bool isOverDoors() const;
     void updateDoors();

@@ -4,10 +4,13 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ResourceLookup.h"
 #include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogYesNo.h"
@@ -41,6 +44,17 @@ void SceneQuovelMahjong::closeSavedGameQuestion() {
 
 void SceneQuovelMahjong::onQuitRequest() {
     QuovelMahjongMain::askQuit();
+}
+
+void SceneQuovelMahjong::playBuildingMusic() {
+    SoundManager* sound = SoundManager::getInstance();
+    if (!sound || !SoundManager::isSoundAvailable()) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
+        sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+    }
 }
 
 bool SceneQuovelMahjong::hasSavedGame(AbstractPlayer* player, int32_t number) {

@@ -25,6 +25,9 @@ public:
     // The quit question.
     void onQuitRequest() override;
 
+    // The building's music, faded in over whatever plays.
+    static void playBuildingMusic();
+
     // Whether the player has a saved game under that room number.
     static bool hasSavedGame(AbstractPlayer* player, int32_t number);
     // On entry from the elevator or the lobby, asks whether to continue the current player's

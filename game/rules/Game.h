@@ -184,6 +184,8 @@ public:
     bool pressedShuffle = false;
     int32_t bonusesClaimed = 0;
     int32_t bestChain = 0;
+    // Points won from the bonus bar in this level.
+    int32_t bonusPoints = 0;
     int32_t realTime = 0;
     int32_t dataGatherLevelTime = 0;
     int32_t clockTime = 0;

@@ -63,6 +63,7 @@ public:
     int32_t getDifficulty() const { return difficulty; }
     void setDifficulty(int32_t value) { difficulty = value; }
     bool isMixed() const { return mixed; }
+    void setMixed(bool value) { mixed = value; }
     int32_t getRoom() const { return room; }
     void setRoom(int32_t value) { room = value; }
     int32_t getFloor() const { return floor; }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
@@ -15,6 +17,7 @@
 #include "framework/platform/SoundNode.h"
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/TrophyList.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -22,7 +25,9 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BonusBar.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/TimeBar.h"
 
 QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
                    &WindowMessageListener::typeRecord)
@@ -306,16 +311,102 @@ void SceneGame::setMatchLabels() {
     progressLabel = findLabel("LABEL_PROGRESS" + active);
 }
 
+// --- The bars ---
+
+namespace {
+
+// The saved game's node of a bar, or null. A node of another type word is refused (null, with
+// `refused` set): an edited file could name any registered class there.
+PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char* typeWord,
+                           bool& refused) {
+    PropertyNode* node = savedGame ? objectCast<PropertyNode>(savedGame->getChild(key)) : nullptr;
+    refused = node && node->getTypeWord() != typeWord;
+    return refused ? nullptr : node;
+}
+
+}  // namespace
+
+SceneGame* SceneGame::fromHost() {
+    GameDialogHost* host = GameDialogHost::get();
+    return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
+}
+
 void SceneGame::setupBars(bool restart) {
     (void)restart;
     Level* level = currentLevel();
     Game* game = Game::current();
-    chainCounter = 0;
-    int32_t fullTime = 0;
-    if (level && game && game->getLayout()) {
-        fullTime = level->getPlayTime().getInt() * game->getLayout()->getStartingTileCount();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    PropertyNode* saved = player ? player->getSavedGame() : nullptr;
+    // A saved game restores the bars it holds and keeps a held bar whose node is absent; a
+    // refused node, or no bar at all, gives a fresh bar for the level.
+    bool refused = false;
+    PropertyNode* timeNode = savedBarNode(saved, "timeBar", "TimeBar", refused);
+    if (!saved || timeNode || refused || !timeBar) {
+        if (timeBar) {
+            timeBar->setRemoved(true);
+        }
+        timeBar = new TimeBar(timeNode, this);
+        if (!timeNode) {
+            int32_t fullTime = 0;
+            if (level && game && game->getLayout()) {
+                fullTime = saturateToInt32(int64_t{level->getPlayTime().getInt()} *
+                                           game->getLayout()->getStartingTileCount());
+            }
+            fullTime = std::max(fullTime, 0);
+            timeBar->getTime() = DisplayValue(fullTime, 0, fullTime);
+            timeBar->reset();
+        }
     }
-    timeValue = DisplayValue(fullTime, 0, fullTime);
+    PropertyNode* bonusNode = savedBarNode(saved, "bonusBar", "BonusBar", refused);
+    if (!saved || bonusNode || refused || !bonusBar) {
+        if (bonusBar) {
+            bonusBar->setRemoved(true);
+        }
+        bonusBar = new BonusBar(bonusNode, this);
+        if (!bonusNode && level) {
+            bonusBar->setMaxPoints(level->getBonusAt().getInt());
+            bonusBar->setDepletionSpeed(static_cast<float>(level->getBonusSpeed().getInt()) *
+                                        0.001f);
+            bonusBar->setMaxCountdown(level->getMultiplierTime().getInt());
+        }
+    }
+    timeBar->setPosition(TIME_BAR_X, TIME_BAR_Y);
+    appendChild(timeBar.get(), getTree());
+    appendChild(bonusBar.get(), getTree());
+}
+
+int32_t SceneGame::getChainCounter() const {
+    return bonusBar ? bonusBar->getMultiplier() : 1;
+}
+
+void SceneGame::addBonusPoints(int32_t points) {
+    if (bonusBar) {
+        bonusBar->addPoints(points);
+    }
+}
+
+void SceneGame::awardTrophy(int32_t index) {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    if (trophy && trophy->state == Trophy::NOT_EARNED) {
+        trophy->state = Trophy::EARNED;
+    }
+}
+
+void SceneGame::updateShufflesLabel() {
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        setLabelNumber(shufflesLabel, player->getShuffleStock().getShown());
+    }
+}
+
+void SceneGame::updateHintsLabel() {
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        setLabelNumber(hintsLabel, player->getHintStock().getShown());
+    }
+}
+
+DisplayValue& SceneGame::getTimeValue() {
+    return timeBar ? timeBar->getTime() : timeValue;
 }
 
 void SceneGame::setGameTypeName() {
@@ -511,10 +602,6 @@ void SceneGame::addDirtyRect(const Rect& area) {
     if (renderer) {
         renderer->addDirtyRect(area);
     }
-}
-
-void SceneGame::addBonusPoints(int32_t) {
-    chainCounter = std::min(chainCounter + 1, MAX_CHAIN_COUNTER);
 }
 
 void SceneGame::markSuperHintTiles() {

@@ -17,8 +17,10 @@ class Game;
 class Label;
 class LayoutRenderer;
 class Panel;
+class BonusBar;
 class SoundNode;
 class Sprite;
+class TimeBar;
 
 // The screen on which a level is played: the HUD bound from its definition, the board renderer
 // centred in the layout panel over the game type's (or the player's) background, and the layers
@@ -27,9 +29,8 @@ class Sprite;
 // board (hover, clicks, right click), listens to the window's focus messages and draws the hint
 // path between two tiles.
 //
-// The score, time and bonus displays are plain: the score label shows the number, the time value
-// is held here and the chain counter rises by one per match, until the bars and counting labels
-// take over behind the same calls.
+// The time bar holds the level's time and the bonus bar the matches' chain counter (its
+// multiplier); the score label shows the number until the counting labels take it over.
 class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
@@ -41,7 +42,6 @@ public:
     // The screen position of the time bar.
     static constexpr int32_t TIME_BAR_X = 709;
     static constexpr int32_t TIME_BAR_Y = 93;
-    static constexpr int32_t MAX_CHAIN_COUNTER = 99;
 
     explicit SceneGame(PropertyNode* definition);
     ~SceneGame() override;
@@ -104,8 +104,8 @@ public:
     void showTileFaceShine(Tile* tile, int32_t chainCounter) override;
     void addDirtyRect(const Rect& area) override;
     void addBonusPoints(int32_t points) override;
-    int32_t getChainCounter() const override { return chainCounter; }
-    DisplayValue& getTimeValue() override { return timeValue; }
+    int32_t getChainCounter() const override;
+    DisplayValue& getTimeValue() override;
     int32_t getSuperHintCounter() const override { return superHintTimeLeft; }
     void removeTileEffect(Tile* tile) override;
     void showTileSelected(Tile* tile) override;
@@ -141,6 +141,21 @@ public:
     GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
     const TilePath& getPathSegments() const { return pathSegments; }
     Button* getHintButton() const { return hintButton; }
+
+    // The bars.
+    // The game scene the dialogs hold, or null.
+    static SceneGame* fromHost();
+    // A lost or won level is ending (until the level states exist: play has stopped).
+    bool isLevelOver() const { return !playing; }
+    TimeBar* getTimeBar() const { return timeBar.get(); }
+    BonusBar* getBonusBar() const { return bonusBar.get(); }
+    // Earned trophies go from state 0 to 1 (the popup belongs to the trophy popups).
+    void awardTrophy(int32_t index);
+    // The token labels show the stocks' shown values.
+    void updateShufflesLabel();
+    void updateHintsLabel();
+    // The looping warning of the last seconds; null without the sound.
+    SoundNode* getTimeSound() const { return timeSound.get(); }
 
 protected:
     void pauseGame() override;
@@ -209,7 +224,9 @@ private:
     RefHolder<SoundNode> timeSound;
     TilePath pathSegments;
 
-    // Stand-ins of the bonus and time bars.
-    int32_t chainCounter = 0;
+    // The bars, children of the scene's tree.
+    RefHolder<TimeBar> timeBar;
+    RefHolder<BonusBar> bonusBar;
+    // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 };

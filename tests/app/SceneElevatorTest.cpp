@@ -25,6 +25,7 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 
@@ -227,7 +228,6 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
 
     // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
     // minimal time of scrolling, a second after arrival, then the hallway on floor 1.
-    SceneElevator::hallwayFloor = 0;
     click(1);
     EXPECT_FALSE(elevator->getComponentsContainer().isActive());
     EXPECT_EQ(elevator->getTravelTime(), 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
@@ -244,7 +244,7 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_NEAR(800 + elevator->getTravelTime() / 2 + left, 800 + elevator->getTravelTime() + 1000,
                 3 * FRAME_MS);
     EXPECT_EQ(elevator->getFloorNumbers()->getY(), restY + cell);
-    EXPECT_EQ(SceneElevator::hallwayFloor, 1);
+    EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 1);
     EXPECT_EQ(elevator->getStop(), 1);
     EXPECT_EQ(manager->getTransition()->getName(), "TRANSITION_DEFAULT");
     runUntil([&] { return manager->getCurrentScene() == hallway; }, 3000);
@@ -263,7 +263,7 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     elevator->setUnlockedItem(4);
     click(7);
     EXPECT_EQ(manager->getRequestedScene(), hallway);
-    EXPECT_EQ(SceneElevator::hallwayFloor, 7);
+    EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 7);
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
     EXPECT_EQ(elevator->getTravelTime(), 0);
     EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
@@ -299,7 +299,7 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     EXPECT_GT(lastJolt, elevator->getTravelTime() - 200);
     EXPECT_EQ(cabin->getX(), restX);
     EXPECT_EQ(cabin->getY(), restY);
-    EXPECT_EQ(SceneElevator::hallwayFloor, 20);
+    EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 20);
 
     // A press while the doors are still opening skips the ride: the change comes at once.
     manager->update(FRAME_MS);
@@ -310,7 +310,7 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     const int32_t quick = runUntil([&] { return manager->getRequestedScene() == hallway; }, 1000);
     EXPECT_GE(quick, 0);
     EXPECT_LE(quick, 2 * FRAME_MS);
-    EXPECT_EQ(SceneElevator::hallwayFloor, 3);
+    EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 3);
 }
 
 TEST_F(ElevatorTest, ButtonsFollowTheProfileAndNewOnesOpenWithTheUnlockStep) {

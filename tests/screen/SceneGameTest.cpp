@@ -41,7 +41,12 @@ protected:
         std::vector<std::string> game = {"IMAGE_HUD_TOP",       "IMAGE_HUD_SIDE",
                                          "IMAGE_BUTTON_PAUSE",  "IMAGE_BUTTON_MENU",
                                          "IMAGE_BUTTON_SHUFFLE", "IMAGE_BUTTON_UNDO",
-                                         "IMAGE_BUTTON_HINT",   "IMAGE_BUTTON_HINT_UNLIMITED"};
+                                         "IMAGE_BUTTON_HINT",   "IMAGE_BUTTON_HINT_UNLIMITED",
+                                         "IMAGE_TIMEBAR_BACKGROUND", "IMAGE_TIMEBAR_CLOCK",
+                                         "IMAGE_TIMEBAR_ROTATE", "IMAGE_TIMEBAR_GLOW",
+                                         "IMAGE_BONUSBAR_BACKGROUND", "IMAGE_BONUSBAR_FILLING",
+                                         "IMAGE_BONUSBAR_BOX", "IMAGE_BONUSBAR_SUNSHINE",
+                                         "IMAGE_BONUS_SCORE_2500"};
         for (const char* prefix : {"", "RED_"}) {
             for (const char* key : {"PATH_H", "PATH_V", "CAP_0", "CAP_1", "CAP_2", "CAP_3",
                                     "CORNER_0", "CORNER_1", "CORNER_2", "CORNER_3"}) {

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "game/app/SceneScoreRoom.h"
+
+// The casino floor: the player picks one of the five game types and a difficulty and plays
+// that casino series for a high score. Game types the player has newly unlocked shine on
+// entry; newly won trophies are offered first. Nine clicks in the right places, in the right
+// order, open the arcade mini-game. Made once per run, so the choice outlasts every visit.
+class SceneCasino : public SceneScoreRoom {
+    QUOVEL_TYPE(SceneCasino)
+public:
+    static constexpr int32_t GAME_TYPES = 5;
+    static constexpr int32_t SEQUENCE_LENGTH = 9;
+    // The unlock entry of each game type (index = game type).
+    static constexpr int32_t GAME_TYPE_ITEMS[GAME_TYPES] = {0, 4, 7, 1, 10};
+
+    explicit SceneCasino(PropertyNode* definition);
+    ~SceneCasino() override;
+
+    void loadResources() override;
+    void show() override;
+    void hide() override;
+    void showGameTypePanel() override;
+    // Counts the hidden sequence; never consumes the click, so the widgets still get it.
+    bool onLeftButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
+
+    // Newly unlocked game types shine; the switches follow the player's unlocks.
+    void shineGameModes();
+    // Whether the player's own score stands in the table of every game type at the chosen
+    // difficulty.
+    bool hasEntriesInAllFiveTables() const;
+    std::string tableKey() const override;
+
+    static int32_t onGameTypeChosen(void* target, BaseObject* sender);
+    static int32_t onTrophyDialogClosed(void* target, BaseObject* sender);
+
+    // The program's casino, or null while it has not been made.
+    static SceneCasino* instance();
+
+    int32_t getSelectedGameType() const { return selectedGameType; }
+    void setSelectedGameType(int32_t value) { selectedGameType = value; }
+    int32_t getSequenceProgress() const { return sequenceProgress; }
+    Switch* getGameTypeSwitch(int32_t gameType) const;
+    Sprite* getHostPicture() const { return hostPicture.get(); }
+
+protected:
+    int32_t roomKind() const override { return 1; }
+    int32_t chosenGameType() const override { return selectedGameType; }
+    RefHolder<Level> buildLevel() const override;
+    std::array<int32_t, 3> record() const override;
+    std::wstring gameTypeText() const override;
+    Sprite* chosenSwitch() const override;
+    const char* backgroundSection() const override { return "casino"; }
+    const char* glowFillSection() const override { return "casino"; }
+    const char* boardName() const override { return "SPRITE_DIALOG_CASINO"; }
+    int32_t barX() const override { return 0; }
+    int32_t barY(int32_t row) const override { return 20 * row + 201; }
+    int32_t glowMiddleOffset() const override { return 1; }
+    int32_t glowButtonOffset() const override { return 0; }
+
+private:
+    std::array<RefHolder<Switch>, GAME_TYPES> gameTypeSwitches{};
+    RefHolder<Sprite> hostPicture;
+    int32_t selectedGameType = NOTHING_CHOSEN;
+    int32_t sequenceProgress = 0;
+};

@@ -1,0 +1,352 @@
+#include "game/app/SceneRecRoom.h"
+
+#include <string>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/core/TransitionScene.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundStream.h"
+#include "framework/platform/StatisticsCollector.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogDorrickHint.h"
+#include "game/dialogs/DialogLayoutPreview.h"
+#include "game/dialogs/DialogTrophy.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/screen/GameModifiers.h"
+
+QUOVEL_DEFINE_TYPE(SceneRecRoom, &SceneQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneRecRoom)
+
+namespace {
+
+constexpr const char* SWITCH_NAMES[SceneRecRoom::GAME_TYPES] = {
+    "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
+constexpr int32_t SHINE_MS = 500;
+constexpr int32_t SHINE_SWEEPS = 3;
+
+Image* roomImage(const char* key, const char* section) {
+    ResourceManager::DataLock lock;
+    return objectCast<Image>(findLoadedResource(key, section));
+}
+
+// The current scene, or the scene a running transition leads to.
+Scene* activeScene() {
+    SceneManager* manager = SceneManager::getInstance();
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    if (auto* transition = objectCast<TransitionScene>(scene)) {
+        scene = transition->getTargetScene();
+    }
+    return scene;
+}
+
+void openOnActiveScene(const char* key) {
+    if (Scene* scene = activeScene()) {
+        if (Dialog* dialog = scene->getDialog(key)) {
+            scene->openDialog(dialog);
+        }
+    }
+}
+
+void setShown(Sprite* sprite, bool visible) {
+    if (sprite) {
+        sprite->setVisible(visible);
+    }
+}
+
+}  // namespace
+
+SceneRecRoom::SceneRecRoom(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
+
+SceneRecRoom::~SceneRecRoom() = default;
+
+SceneRecRoom* SceneRecRoom::instance() {
+    SceneManager* manager = SceneManager::getInstance();
+    return manager ? objectCast<SceneRecRoom>(manager->getScene("SCENE_RECROOM")) : nullptr;
+}
+
+Sprite* SceneRecRoom::sprite(const char* name) {
+    return objectCast<Sprite>(findChild(name));
+}
+
+Switch* SceneRecRoom::getGameTypeSwitch(int32_t gameType) const {
+    return gameType >= 0 && gameType < GAME_TYPES
+               ? gameTypeSwitches[static_cast<size_t>(gameType)].get()
+               : nullptr;
+}
+
+void SceneRecRoom::loadResources() {
+    Scene::loadResources();
+    iInputListenerContainer* container = &getComponentsContainer();
+    menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
+    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &onElevator, container));
+    connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
+    connect("BUTTON_TROPHIES", this, &onTrophies, container);
+    // A switch is not bound by connect: it is wired by hand.
+    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+        auto* widget = objectCast<Switch>(findChild(SWITCH_NAMES[g]));
+        gameTypeSwitches[static_cast<size_t>(g)] = widget;
+        if (widget) {
+            widget->setCallback(this, &onGameTypeSwitch);
+            container->addListener(widget);
+        }
+    }
+    hostPicture = sprite("MR_D");
+    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+        if (Switch* widget = getGameTypeSwitch(g)) {
+            widget->setTag(g);
+        }
+    }
+    glowButton = sprite("GLOW_BUTTON");
+    glowDialog = sprite("GLOW_DIALOG");
+    glowMiddle = sprite("GLOW_MIDDLE");
+    setShown(glowButton.get(), false);
+    setShown(glowDialog.get(), false);
+    setShown(glowMiddle.get(), false);
+}
+
+void SceneRecRoom::show() {
+    SceneQuovelMahjong::show();  // saves the player list first
+    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+        ResourceManager::DataLock lock;
+        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
+            sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+        }
+    }
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
+    event->addChild(new PropertyValue(
+        "playerName", stringToWString(player ? player->getName() : std::string()), true));
+    event->addChild(new PropertyValue("floorNumber", std::wstring(L"22"), true));
+    addSessionEvent(getStatisticsCollector(), event.get());
+
+    showGameTypePanel();
+
+    Trophy* trophy = player ? player->getTrophies().getTrophy(ROOM_TROPHY) : nullptr;
+    if (trophy && trophy->state == Trophy::NOT_EARNED && everyTypeWon(*player)) {
+        trophy->state = Trophy::EARNED;
+        // The shine waits for the cabinet; without one it runs at once.
+        if (!DialogTrophy::showIfNew(this, &onTrophyDialogClosed)) {
+            animateShine();
+        }
+    } else {
+        animateShine();
+    }
+
+    if (player && player->showHints && player->hints[HOST_HINT]) {
+        if (auto* hint = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
+            hint->showHint(HOST_HINT);
+            openDialog(hint);
+        }
+    } else {
+        askContinueSavedGame(SAVED_GAME_NUMBER, this);
+    }
+    if (player) {
+        player->hints[HOST_HINT] = false;
+    }
+}
+
+void SceneRecRoom::hide() {
+    SceneQuovelMahjong::hide();
+    if (layoutPreview) {
+        closeDialog(layoutPreview);
+        layoutPreview = nullptr;
+    }
+    for (Sprite* glow : {sprite("GLOW_TOP_NORMAL"), sprite("GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
+                         glowButton.get(), glowDialog.get()}) {
+        setShown(glow, false);
+    }
+    for (RefHolder<Switch>& widget : gameTypeSwitches) {
+        if (widget) {
+            widget->setOn(false);
+        }
+    }
+}
+
+void SceneRecRoom::showGameTypePanel() {
+    Image* background = roomImage("BACKGROUND", "recroom");
+    if (selectedGameType == NOTHING_SELECTED) {
+        setBackgroundImage(background);
+        setShown(hostPicture.get(), true);
+        return;
+    }
+    setShown(hostPicture.get(), false);
+    layoutLevels.clear();
+    LevelCatalog::instance()->levelsOfRoom(layoutLevels, selectedGameType);
+    if (!layoutPreview) {
+        layoutPreview = objectCast<DialogLayoutPreview>(getDialog("DIALOG_LAYOUTPREVIEW"));
+        if (layoutPreview) {
+            openDialog(layoutPreview);
+        }
+    }
+    if (layoutPreview) {
+        if (Label* header = layoutPreview->getHeader()) {
+            header->setText(getBasicText("TEXT_GAMETYPE" + std::to_string(selectedGameType + 1)));
+        }
+        layoutPreview->setGameType(selectedGameType);
+        layoutPreview->setLayouts(layoutLevels);
+        layoutPreview->setPageStart(0);
+        layoutPreview->showPage(0);
+        layoutPreview->updatePageButtons();
+    }
+    drawGlow(background);
+}
+
+std::vector<int32_t> SceneRecRoom::glowFillRows(int32_t from, int32_t to, int32_t fillHeight) {
+    std::vector<int32_t> rows;
+    if (fillHeight <= 0) {
+        return rows;
+    }
+    const int32_t count = (to - from) / fillHeight;
+    for (int32_t k = 0; k < count; ++k) {
+        rows.push_back(from + k * fillHeight);
+    }
+    return rows;
+}
+
+void SceneRecRoom::drawGlow(Image* background) {
+    Sprite* top = sprite("GLOW_TOP_NORMAL");
+    Sprite* bottom = sprite("GLOW_BOTTOM_NORMAL");
+    Switch* chosen = getGameTypeSwitch(selectedGameType);
+    if (!background || !top || !bottom || !chosen || !glowMiddle || !glowButton) {
+        return;
+    }
+    RefHolder<Image> drawn(Image::copyImage(background));
+    RefHolder<Graphics> graphics(drawn ? drawn->createGraphics() : nullptr);
+    if (!graphics) {
+        return;
+    }
+    top->setVisible(true);
+    bottom->setVisible(true);
+    glowMiddle->setY(chosen->getY() + (chosen->getHeight() - glowMiddle->getHeight()) / 2);
+    glowButton->setY(chosen->getY() + (chosen->getHeight() - glowButton->getHeight()) / 2 - 1);
+    setShown(glowMiddle.get(), true);
+    setShown(glowButton.get(), true);
+    setShown(glowDialog.get(), true);
+    if (Image* fill = roomImage("GLOW_FILL", "recroom")) {
+        const int32_t x = glowMiddle->getX();
+        const int32_t height = fill->getHeight();
+        for (int32_t y : glowFillRows(top->getY() + top->getHeight(), glowMiddle->getY(), height)) {
+            graphics->blitWhole(fill, x, y);
+        }
+        for (int32_t y : glowFillRows(glowMiddle->getY() + glowMiddle->getHeight(), bottom->getY(),
+                                      height)) {
+            graphics->blitWhole(fill, x, y);
+        }
+    }
+    setBackgroundImage(drawn.get());
+}
+
+void SceneRecRoom::updateGameTypeSwitches() {
+    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+        if (Switch* widget = getGameTypeSwitch(g)) {
+            widget->setEnabled(player &&
+                               player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])] != 0);
+        }
+    }
+}
+
+void SceneRecRoom::animateShine() {
+    updateGameTypeSwitches();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (!player) {
+        return;
+    }
+    Image* light = roomImage("SHINE", "default");
+    Image* mask = roomImage("SHINE_MASK_GAMEMODE", "recroom");
+    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+        int32_t& item = player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])];
+        Switch* widget = getGameTypeSwitch(g);
+        if (item != 1 || !widget) {
+            continue;
+        }
+        item = 2;
+        GameNode::removeAllModifiers(widget);
+        GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
+        for (int32_t sweep = 0; sweep < SHINE_SWEEPS; ++sweep) {
+            GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
+            Modifier* shine = GameNode::addModifier(widget, new ModifierShine(light, mask, SHINE_MS));
+            shine->setFlags(shine->getFlags() | Modifier::FLAG_BLOCKING);
+        }
+    }
+}
+
+bool SceneRecRoom::everyTypeWon(QuovelMahjongPlayer& player) {
+    LevelCatalog* catalog = LevelCatalog::instance();
+    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+        std::vector<RefHolder<Level>> levels;
+        catalog->levelsOfRoom(levels, g);
+        bool won = false;
+        for (const RefHolder<Level>& level : levels) {
+            const RecRoomRecord* record = player.getStats().recRoomRecordFor(g, level->getIndex());
+            if (record && record->levelWinCount >= 1) {
+                won = true;
+                break;
+            }
+        }
+        if (!won) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int32_t SceneRecRoom::onMenu(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneRecRoom*>(target);
+    if (Dialog* menu = scene->getDialog("DIALOG_ROOM_MENU")) {
+        scene->openDialog(menu);
+    }
+    return 0;
+}
+
+int32_t SceneRecRoom::onElevator(void*, BaseObject*) {
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("elevator");
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->setTransition("TRANSITION_DEFAULT");
+        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+    }
+    return 0;
+}
+
+int32_t SceneRecRoom::onCustomize(void*, BaseObject*) {
+    openOnActiveScene("DIALOG_SELECT_BACKGROUND");
+    return 0;
+}
+
+int32_t SceneRecRoom::onTrophies(void*, BaseObject*) {
+    openOnActiveScene("DIALOG_TROPHY");
+    return 0;
+}
+
+int32_t SceneRecRoom::onGameTypeSwitch(void* target, BaseObject* sender) {
+    auto* scene = static_cast<SceneRecRoom*>(target);
+    auto* widget = objectCast<Switch>(sender);
+    if (!widget) {
+        return 0;
+    }
+    scene->selectedGameType = widget->getTag();
+    scene->showGameTypePanel();
+    return 0;
+}
+
+int32_t SceneRecRoom::onTrophyDialogClosed(void*, BaseObject*) {
+    // Found by name: a dialog may hand itself to its after-close callback as the target.
+    if (SceneRecRoom* scene = instance()) {
+        scene->animateShine();
+    }
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include "game/app/SceneRoof.h"
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Random.h"
+#include "framework/gui/Switch.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/screen/ScreenUtils.h"
+
+QUOVEL_DEFINE_TYPE(SceneRoof, &SceneScoreRoom::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneRoof)
+
+namespace {
+
+constexpr int32_t ROOF_ROOM = 3;
+constexpr int32_t ROOF_HINT = 7;
+constexpr int32_t CASINO_TYPES = 5;
+
+int32_t drawCasinoType() {
+    Random* random = Random::getInstance();
+    return random ? random->nextInt(0, CASINO_TYPES) : 0;
+}
+
+}  // namespace
+
+SceneRoof::SceneRoof(PropertyNode* definition) : SceneScoreRoom(definition) {}
+
+SceneRoof::~SceneRoof() = default;
+
+SceneRoof* SceneRoof::instance() {
+    return objectCast<SceneRoof>(gameScenes().roof.get());
+}
+
+void SceneRoof::loadResources() {
+    SceneScoreRoom::loadResources();
+    speedSwitch = wireSwitch("SWITCH_SPEED", SPEED, &onModeChosen);
+    // Mixed plays one casino game type for the whole run, drawn here once.
+    mixedSwitch = wireSwitch("SWITCH_MIXED", drawCasinoType(), &onModeChosen);
+}
+
+void SceneRoof::show() {
+    SceneQuovelMahjong::show();
+    enterRoom(ROOF_HINT, "23");
+    if (expertSwitch) {
+        QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+        expertSwitch->setEnabled(player && player->unlockedStuff[EXPERT_ITEM] != 0);
+    }
+}
+
+void SceneRoof::hide() {
+    SceneScoreRoom::hide();
+    for (Switch* widget : {speedSwitch.get(), mixedSwitch.get()}) {
+        if (widget) {
+            widget->setOn(false);
+        }
+    }
+}
+
+int32_t SceneRoof::onModeChosen(void* target, BaseObject* sender) {
+    auto* scene = static_cast<SceneRoof*>(target);
+    auto* widget = objectCast<GameNode>(sender);
+    if (!scene || !widget) {
+        return 0;
+    }
+    scene->selectedMode = widget->getTag() < 0 ? drawCasinoType() : widget->getTag();
+    scene->clearNewScore();
+    scene->showGameTypePanel();
+    return 0;
+}
+
+std::string SceneRoof::tableKey() const {
+    std::string key;
+    makeLevelKey(selectedMode != SPEED, key, ROOF_ROOM, SPEED, selectedDifficulty);
+    return key;
+}
+
+RefHolder<Level> SceneRoof::buildLevel() const {
+    LevelCatalog* catalog = LevelCatalog::instance();
+    if (selectedMode == SPEED) {
+        return catalog->speedLevel(selectedDifficulty);
+    }
+    RefHolder<Level> level = catalog->casinoLevel(selectedMode, selectedDifficulty, ROOF_ROOM);
+    if (level) {
+        level->setMixed(true);
+    }
+    return level;
+}
+
+std::array<int32_t, 3> SceneRoof::record() const {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const RooftopRecord* best =
+        player ? player->getStats().rooftopRecord(selectedMode, selectedDifficulty) : nullptr;
+    if (!best) {
+        return {0, 0, 0};
+    }
+    return {best->bestScore, best->bestLevel, best->playCount};
+}
+
+std::wstring SceneRoof::gameTypeText() const {
+    return selectedMode == SPEED ? getBasicText("TEXT_GAMETYPE6") : getBasicText("TEXT_MIXED");
+}
+
+Sprite* SceneRoof::chosenSwitch() const {
+    return selectedMode == SPEED ? speedSwitch.get() : mixedSwitch.get();
+}

@@ -1,0 +1,394 @@
+#include "game/app/SceneScoreRoom.h"
+
+#include <climits>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "framework/gui/Panel.h"
+#include "framework/gui/Switch.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/HighScoreTable.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/StatisticsCollector.h"
+#include "game/app/HighScoreTables.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/dialogs/DialogDorrickHint.h"
+#include "game/rules/Game.h"
+#include "game/screen/GameModifiers.h"
+#include "game/screen/LayoutPreview.h"
+
+QUOVEL_DEFINE_TYPE(SceneScoreRoom, &SceneQuovelMahjong::typeRecord)
+
+namespace {
+
+constexpr int32_t PREVIEW_SHOWN_WIDTH = 111;
+constexpr int32_t PREVIEW_SHOWN_HEIGHT = 80;
+constexpr int32_t ROW_GAP = 3;
+constexpr const char* ROW_LABELS[SceneScoreRoom::COLUMNS] = {"NAME", "LEVEL", "SCORE"};
+
+Sprite* spriteNamed(Scene* scene, const char* name) {
+    return objectCast<Sprite>(scene->findChild(name));
+}
+
+void setShown(GameNode* node, bool shown) {
+    if (node) {
+        node->setVisible(shown);
+    }
+}
+
+std::wstring groupedOrDash(int32_t value) {
+    if (value == 0) {
+        return L"-";
+    }
+    return formatGroupedNumber(static_cast<uint32_t>(value),
+                               getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
+}
+
+void setLabel(GameNode* node, const std::wstring& text) {
+    if (auto* label = objectCast<Label>(node)) {
+        label->setText(text);
+    }
+}
+
+}  // namespace
+
+SceneScoreRoom::SceneScoreRoom(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
+
+SceneScoreRoom::~SceneScoreRoom() = default;
+
+Label* SceneScoreRoom::getRowLabel(int32_t row, int32_t column) const {
+    if (row < 0 || row >= ROWS || column < 0 || column >= COLUMNS) {
+        return nullptr;
+    }
+    return rowLabels[static_cast<size_t>(row)][static_cast<size_t>(column)].get();
+}
+
+Switch* SceneScoreRoom::wireSwitch(const char* name, int32_t tag, iGuiMethod::Callback callback) {
+    auto* widget = objectCast<Switch>(findChild(name));
+    if (!widget) {
+        return nullptr;
+    }
+    widget->setTag(tag);
+    widget->setCallback(this, callback);
+    getComponentsContainer().addListener(widget);
+    return widget;
+}
+
+void SceneScoreRoom::loadResources() {
+    SceneQuovelMahjong::loadResources();
+    gameTypeLabel = objectCast<Label>(findChild("LABEL_GAMETYPE"));
+    previewSprite = spriteNamed(this, "SPRITE_PREVIEW");
+    highScorePanel = objectCast<Panel>(findChild("PANEL"));
+    highScoreBar = new GameNode();
+    if (highScorePanel) {
+        GameNode::appendChild(highScoreBar.get(), highScorePanel.get());
+    }
+    highScoreBar->setRemoved(false);
+    // The bar's animation runs for as long as the scene lives.
+    GameNode::addModifier(highScoreBar.get(),
+                          new ModifierHighScoreBar(INT32_MAX, highScoreBar.get(), nullptr, nullptr));
+    iInputListenerContainer* container = &getComponentsContainer();
+    menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
+    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &onElevator, container));
+    startButton = objectCast<Button>(connect("BUTTON_START", this, &onStart, container));
+    wireSwitch("SWITCH_NORMAL", 0, &onDifficultyChosen);
+    wireSwitch("SWITCH_HARD", 1, &onDifficultyChosen);
+    expertSwitch = wireSwitch("SWITCH_EXPERT", 2, &onDifficultyChosen);
+    connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
+    connect("BUTTON_TROPHIES", this, &openDialog, container);
+    buildRows();
+}
+
+void SceneScoreRoom::buildRows() {
+    PropertyNode* rowDefinition = nodeOrDummy(getDefinition()->getChild("panel_highscore"));
+    for (int32_t row = 0; row < ROWS; ++row) {
+        RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(rowDefinition));
+        auto* panel = objectCast<Panel>(made.get());
+        if (!panel || !highScorePanel) {
+            continue;
+        }
+        panel->setY(panel->getY() + (panel->getHeight() + ROW_GAP) * row);
+        highScorePanel->addChild(panel);
+        for (int32_t column = 0; column < COLUMNS; ++column) {
+            rowLabels[static_cast<size_t>(row)][static_cast<size_t>(column)] =
+                objectCast<Label>(panel->findChild(ROW_LABELS[column]));
+        }
+    }
+    glowButton = spriteNamed(this, "GLOW_BUTTON");
+    glowDialog = spriteNamed(this, "GLOW_DIALOG");
+    glowMiddle = spriteNamed(this, "GLOW_MIDDLE");
+    setShown(glowButton.get(), false);
+    setShown(glowDialog.get(), false);
+    setShown(glowMiddle.get(), false);
+}
+
+void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
+    playBuildingMusic();
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* current = players ? players->getCurrentPlayer() : nullptr;
+    RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
+    event->addChild(new PropertyValue("playerName", current ? current->getName() : ""));
+    event->addChild(new PropertyValue("floorNumber", std::string(floorNumber)));
+    addSessionEvent(getStatisticsCollector(), event.get());
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        auto* hint = player->showHints && player->hints[static_cast<size_t>(hintNumber)]
+                         ? objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))
+                         : nullptr;
+        if (hint) {
+            hint->showHint(hintNumber);
+            SceneQuovelMahjong::openDialog(hint);
+        } else {
+            askContinueSavedGame(roomKind(), this);
+        }
+        player->hints[static_cast<size_t>(hintNumber)] = false;
+    }
+    clearNewScore();
+    setShown(gameTypeLabel.get(), false);
+    showGameTypePanel();
+}
+
+void SceneScoreRoom::clearNewScore() {
+    setShown(highScoreBar.get(), false);
+    GameNode::removeAllModifiers(getTree());
+    blinkModifier = nullptr;
+}
+
+void SceneScoreRoom::hide() {
+    SceneQuovelMahjong::hide();
+    setShown(highScorePanel.get(), false);
+    for (const char* name :
+         {"GLOW_TOP_NORMAL", "GLOW_BOTTOM_NORMAL", "GLOW_MIDDLE", "GLOW_BUTTON", "GLOW_DIALOG"}) {
+        setShown(findChild(name), false);
+    }
+}
+
+Image* SceneScoreRoom::findBackground() const {
+    ResourceManager::DataLock lock;
+    return objectCast<Image>(findLoadedResource("BACKGROUND", backgroundSection()));
+}
+
+void SceneScoreRoom::setBackgroundKey(Image* image) {
+    if (image && image != getBackgroundImage()) {
+        setBackgroundImage(image);
+        setDirty(true);
+    }
+}
+
+void SceneScoreRoom::showGameTypePanel() {
+    Image* background = findBackground();
+    if (chosenGameType() == NOTHING_CHOSEN) {
+        setBackgroundKey(background);
+        if (startButton) {
+            startButton->setVisible(false);
+            startButton->setEnabled(false);
+        }
+        return;
+    }
+    if (gameTypeLabel) {
+        gameTypeLabel->setText(gameTypeText());
+        gameTypeLabel->setVisible(true);
+    }
+    refresh();
+    setShown(highScorePanel.get(), true);
+    if (startButton) {
+        startButton->setVisible(true);
+        startButton->setEnabled(true);
+    }
+    drawGlow();
+}
+
+void SceneScoreRoom::drawGlow() {
+    Image* background = findBackground();
+    Sprite* chosen = chosenSwitch();
+    Sprite* top = spriteNamed(this, "GLOW_TOP_NORMAL");
+    Sprite* bottom = spriteNamed(this, "GLOW_BOTTOM_NORMAL");
+    if (!background || !chosen || !top || !bottom || !glowMiddle || !glowButton) {
+        return;
+    }
+    RefHolder<Image> copy(Image::copyImage(background));
+    RefHolder<Graphics> graphics(copy ? copy->createGraphics() : nullptr);
+    top->setVisible(true);
+    bottom->setVisible(true);
+    glowMiddle->setY(chosen->getY() + (chosen->getHeight() - glowMiddle->getHeight()) / 2 +
+                     glowMiddleOffset());
+    glowMiddle->setVisible(true);
+    glowButton->setY(chosen->getY() + (chosen->getHeight() - glowButton->getHeight()) / 2 +
+                     glowButtonOffset());
+    glowButton->setVisible(true);
+    setShown(glowDialog.get(), true);
+    Image* fill = nullptr;
+    {
+        ResourceManager::DataLock lock;
+        fill = objectCast<Image>(findLoadedResource("GLOW_FILL", glowFillSection()));
+    }
+    if (!graphics || !fill || fill->getHeight() <= 0) {
+        setBackgroundKey(copy ? copy.get() : background);
+        return;
+    }
+    const int32_t step = fill->getHeight();
+    const int32_t aboveStart = top->getY() + top->getHeight();
+    const int32_t above = (glowMiddle->getY() - aboveStart) / step;
+    for (int32_t k = 0; k < above; ++k) {
+        graphics->blitWhole(fill, glowMiddle->getX(), aboveStart + k * step);
+    }
+    const int32_t belowStart = glowMiddle->getY() + glowMiddle->getHeight();
+    const int32_t below = (bottom->getY() - belowStart) / step;
+    for (int32_t k = 0; k < below; ++k) {
+        graphics->blitWhole(fill, glowMiddle->getX(), belowStart + k * step);
+    }
+    graphics.reset();
+    setBackgroundKey(copy.get());
+}
+
+void SceneScoreRoom::refresh() {
+    selectedLevel = buildLevel();
+    if (selectedLevel && previewSprite) {
+        LayoutPreview preview;
+        preview.build(selectedLevel->getLayoutObject(), selectedLevel->getGameType());
+        previewSprite->setImage(preview.getPicture());
+        previewSprite->setStretchHeight(PREVIEW_SHOWN_HEIGHT);
+        previewSprite->setStretchWidth(PREVIEW_SHOWN_WIDTH);
+    }
+    showBestResults();
+}
+
+void SceneScoreRoom::showBestResults() {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const std::array<int32_t, 3> best = record();
+    setLabel(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
+    setLabel(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
+    setLabel(findChild("LABEL_FINISHED"), intToWString(best[2]));
+    HighScoreTable* table = getHighScoreTable(tableKey(), presetColumn(), true);
+    if (!table) {
+        return;
+    }
+    const bool newScore = player && player->newScorePending;
+    const int32_t last = table->getLastScore();
+    const auto& entries = table->getEntries();
+    for (int32_t row = 0; row < ROWS && row < static_cast<int32_t>(entries.size()); ++row) {
+        HighScoreEntry* entry = entries[static_cast<size_t>(row)].get();
+        auto* scored = objectCast<QuovelMahjongScoreEntry>(entry);
+        const auto& labels = rowLabels[static_cast<size_t>(row)];
+        setLabel(labels[0].get(), stringToWString(entry->getPlayerName()));
+        setLabel(labels[1].get(), intToWString((scored ? scored->getLevel() : 0) + 1));
+        setLabel(labels[2].get(), formatGroupedNumber(static_cast<uint32_t>(entry->getScore()),
+                                                      getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL")));
+        if (row == last && newScore && !blinkModifier) {
+            auto* blink = new ModifierBlink(128, 255, 300, 200, 300, 0, 0);
+            for (const RefHolder<Label>& label : labels) {
+                blink->addSprite(label.get());
+            }
+            blinkModifier = GameNode::addModifier(getTree(), blink);
+        }
+    }
+    if (last >= 0 && newScore) {
+        GameNode::addModifier(getTree(), new ModifierSound("SOUND_NEW_HIGHSCORE", "casrecroof", false));
+        highScoreBar->setVisible(true);
+        highScoreBar->setX(barX());
+        highScoreBar->setY(barY(last));
+        GameNode* board = findChild(boardName());
+        if (board && board->getParent() && board->getNextSibling() != highScoreBar.get()) {
+            if (GameNode* next = board->getNextSibling()) {
+                GameNode::insertBefore(highScoreBar.get(), next);
+            } else {
+                GameNode::appendChild(highScoreBar.get(), board->getParent());
+            }
+        }
+        table->setLastScore(-1);
+    }
+    if (player) {
+        player->newScorePending = false;
+    }
+}
+
+int32_t SceneScoreRoom::onDifficultyChosen(void* target, BaseObject* sender) {
+    auto* scene = static_cast<SceneScoreRoom*>(target);
+    auto* widget = objectCast<GameNode>(sender);
+    if (!scene || !widget) {
+        return 0;
+    }
+    scene->selectedDifficulty = widget->getTag();
+    scene->clearNewScore();
+    if (scene->chosenGameType() != NOTHING_CHOSEN) {
+        scene->refresh();
+    }
+    return 0;
+}
+
+int32_t SceneScoreRoom::onStart(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneScoreRoom*>(target);
+    if (!scene || !scene->selectedLevel || scene->chosenGameType() == NOTHING_CHOSEN) {
+        return 0;
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("game");
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->clearSavedGame();
+    }
+    scene->selectedLevel->setGameMode(scene->roomKind());
+    if (Game* game = Game::create(scene->chosenGameType())) {
+        game->setLevel(scene->selectedLevel.get());
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->setTransition("TRANSITION_DEFAULT");
+        manager->requestScene(manager->getScene("SCENE_GAME"));
+    }
+    return 0;
+}
+
+int32_t SceneScoreRoom::onElevator(void*, BaseObject*) {
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("elevator");
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->setTransition("TRANSITION_DEFAULT");
+        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+    }
+    return 0;
+}
+
+int32_t SceneScoreRoom::onMenu(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneScoreRoom*>(target);
+    if (Dialog* menu = scene ? scene->getDialog("DIALOG_ROOM_MENU") : nullptr) {
+        scene->SceneQuovelMahjong::openDialog(menu);
+    }
+    return 0;
+}
+
+namespace {
+
+// The current scene, or the target of a transition that is running.
+void openOnCurrentScene(const char* key) {
+    SceneManager* manager = SceneManager::getInstance();
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    if (Dialog* dialog = scene ? scene->getDialog(key) : nullptr) {
+        scene->openDialog(dialog);
+    }
+}
+
+}  // namespace
+
+int32_t SceneScoreRoom::onCustomize(void*, BaseObject*) {
+    openOnCurrentScene("DIALOG_SELECT_BACKGROUND");
+    return 0;
+}
+
+int32_t SceneScoreRoom::openDialog(void*, BaseObject*) {
+    openOnCurrentScene("DIALOG_TROPHY");
+    return 0;
+}

@@ -1,0 +1,144 @@
+#include "game/dialogs/DialogInfoPop.h"
+
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFunction.h"
+#include "game/rules/TuningConstants.h"
+
+QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)
+
+namespace {
+
+constexpr int32_t OPAQUE = 255;
+
+Modifier* blocking(Modifier* modifier) {
+    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
+    return modifier;
+}
+
+int32_t animTime() { return tuning().INFO_DIALOGS_ANIM_TIME; }
+
+}  // namespace
+
+DialogInfoPop::DialogInfoPop(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    setSoundsEnabled(false);
+    setPausesGame(false);
+    setFadeInOnShow(false);
+    getComponentsContainer().setModal(false);
+    setVisible(false);
+    setScale(0.0f);
+    setAnchor(ANCHOR_CENTER);
+}
+
+DialogInfoPop::~DialogInfoPop() = default;
+
+void DialogInfoPop::addFadingLabel(Label* label) {
+    if (label) {
+        label->setAlpha(0);
+        labels.push_back(label);
+    }
+}
+
+bool DialogInfoPop::onLeftButtonDown(int32_t, int32_t, int32_t, bool) { return false; }
+
+void DialogInfoPop::fadeLabelsTo(int32_t alpha) {
+    for (Label* label : labels) {
+        GameNode::removeAllModifiers(label);
+        GameNode::addModifier(label, new ModifierAlpha(animTime(), label->getAlpha(), alpha));
+    }
+}
+
+void DialogInfoPop::startScaling() {
+    if (!isBuffered()) {
+        setBuffered(true);
+    }
+    updateBackground();
+}
+
+void DialogInfoPop::popIn() {
+    if (popState == APPEARING || popState == SHOWN_TOO || popState == SHOWN) {
+        return;
+    }
+    GameNode::removeAllModifiers(this);
+    if (popState == FADING) {
+        onScaledIn();
+        return;
+    }
+    popState = APPEARING;
+    setVisible(true);
+    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 1.0f, animTime())));
+    GameNode::addModifier(this, new ModifierFunction(&onScaledInOf, this));
+    startScaling();
+}
+
+void DialogInfoPop::onScaledIn() {
+    popState = APPEARING;
+    if (isBuffered()) {
+        setBuffered(false);
+    }
+    fadeLabelsTo(OPAQUE);
+    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierFunction(&onShownOf, this));
+}
+
+void DialogInfoPop::popOut() {
+    if (popState == HIDDEN || popState == FADING || popState == SHRINKING) {
+        return;
+    }
+    GameNode::removeAllModifiers(this);
+    if (popState == APPEARING) {
+        scaleOut();
+        return;
+    }
+    popState = FADING;
+    fadeLabelsTo(0);
+    if (isBuffered()) {
+        setBuffered(false);
+    }
+    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierFunction(&scaleOutOf, this));
+}
+
+void DialogInfoPop::scaleOut() {
+    popState = SHRINKING;
+    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 0.0f, animTime())));
+    GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
+    GameNode::addModifier(this, new ModifierFunction(&onHiddenOf, this));
+    startScaling();
+}
+
+void DialogInfoPop::hideNow() {
+    GameNode::removeAllModifiers(this);
+    popState = HIDDEN;
+    setVisible(false);
+    setScale(0.0f);
+    for (Label* label : labels) {
+        GameNode::removeAllModifiers(label);
+        label->setAlpha(0);
+    }
+}
+
+int32_t DialogInfoPop::onScaledInOf(void* target, BaseObject*) {
+    static_cast<DialogInfoPop*>(target)->onScaledIn();
+    return 0;
+}
+
+int32_t DialogInfoPop::onShownOf(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogInfoPop*>(target);
+    dialog->popState = SHOWN;
+    dialog->setAlpha(OPAQUE);
+    for (Label* label : dialog->labels) {
+        label->setAlpha(OPAQUE);
+    }
+    return 0;
+}
+
+int32_t DialogInfoPop::scaleOutOf(void* target, BaseObject*) {
+    static_cast<DialogInfoPop*>(target)->scaleOut();
+    return 0;
+}
+
+int32_t DialogInfoPop::onHiddenOf(void* target, BaseObject*) {
+    static_cast<DialogInfoPop*>(target)->popState = HIDDEN;
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "game/dialogs/DialogTrophyInfo.h"
+
+#include <algorithm>
+
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/TrophyList.h"
+#include "game/dialogs/DialogTrophyText.h"
+#include "game/rules/TuningConstants.h"
+
+QUOVEL_DEFINE_TYPE(DialogTrophyInfo, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogTrophyInfo)
+
+namespace {
+
+constexpr int32_t SCREEN_WIDTH = 800;
+constexpr int32_t SLIDE_TIME = 500;
+
+Modifier* blocking(Modifier* modifier) {
+    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
+    return modifier;
+}
+
+Modifier* slide(int32_t fromX, int32_t toX, int32_t y) {
+    return blocking(new ModifierLocationLine(fromX, y, toX, y, SLIDE_TIME, true));
+}
+
+}  // namespace
+
+DialogTrophyInfo::DialogTrophyInfo(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    headerLabel = objectCast<Label>(findChild("LABEL_HEADER"));
+    textLabel = objectCast<Label>(findChild("LABEL_TEXT"));
+    trophySprite = objectCast<Sprite>(findChild("SPRITE_TROPHY"));
+    baseWidth = getRequestedWidth();
+    setSoundsEnabled(false);
+    setPausesGame(false);
+    setFadeInOnShow(false);
+    getComponentsContainer().setModal(false);
+    if (isBuffered()) {
+        setBuffered(false);
+    }
+}
+
+DialogTrophyInfo::~DialogTrophyInfo() = default;
+
+void DialogTrophyInfo::show() {
+    DialogQuovelMahjong::show();
+    GameNode::addModifier(this, new ModifierSound("SOUND_TROPHY_AWARDED", "game", true));
+    const TrophyInfo none;
+    const TrophyInfo& entry = trophy ? trophy->getInfo(1) : none;
+    if (headerLabel && textLabel) {
+        headerLabel->setText(entry.headerText());
+        textLabel->setText(entry.bodyText(false));
+        headerLabel->renderText();
+        textLabel->renderText();
+        widenToTwoLines(textLabel);
+    }
+    if (trophySprite && trophy) {
+        ResourceManager::DataLock lock;
+        trophySprite->setImage(
+            objectCast<Image>(findLoadedResource(trophy->getInfo(0).image, "trophy")));
+    }
+    const int32_t w =
+        headerLabel && textLabel ? std::max(headerLabel->getWidth(), textLabel->getWidth()) : 0;
+    if (textLabel) {
+        textLabel->setWidth(w);
+    }
+    setWidth(baseWidth + (trophySprite ? trophySprite->getWidth() : 0) + w);
+    const int32_t width = getWidth();
+    const int32_t y = getY();
+    setPosition(-width, y);
+    const int32_t centreX = (SCREEN_WIDTH - width) / 2;
+    GameNode::addModifier(this, slide(-width, centreX, y));
+    GameNode::addModifier(this, new ModifierDelay(tuning().TROPHY_INFO_SHOW_TIME));
+    slideOut(centreX);
+}
+
+void DialogTrophyInfo::slideOut(int32_t fromX) {
+    GameNode::addModifier(this, slide(fromX, SCREEN_WIDTH, getY()));
+    GameNode::addModifier(this, new ModifierFunction(&onGone, this));
+}
+
+bool DialogTrophyInfo::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
+    if (containsPoint(x, y)) {
+        GameNode::removeAllModifiers(this);
+        slideOut(getX());
+    }
+    return false;
+}
+
+int32_t DialogTrophyInfo::onGone(void* target, BaseObject*) {
+    auto* notice = static_cast<DialogTrophyInfo*>(target);
+    RefHolder<DialogTrophyInfo> keep(notice);
+    Dialog::removeFromScene(notice, nullptr);
+    notice->invoke(notice);
+    return 0;
+}

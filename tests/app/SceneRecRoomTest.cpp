@@ -1,0 +1,434 @@
+// The rec room and its layout preview driven frame by frame on the game's own definitions, art,
+// texts and level files: a visit from the lift (the host, the switches the profile opens, a new
+// type shining three times, the host's hint instead of the saved-game offer), choosing Split
+// (the preview's title, layouts and first page, the glow column drawn to the switch), the
+// preview's pages (locks, page buttons, sliding with input off, records growing), starting a
+// layout (the game, the game screen, the first-choice event once), the room's trophy, and the
+// visit after that starting over. Pictures go to build/pictures/gui.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "TempFolder.h"
+#include "app/SceneFrames.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
+#include "game/app/SceneRecRoom.h"
+#include "game/dialogs/DialogLayoutPreview.h"
+#include "game/rules/Game.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/TuningConstants.h"
+#include "gui/HeadlessPicture.h"
+#include "rules/ScopedStatistics.h"
+
+namespace {
+
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
+int32_t brightness(Image* image, int32_t x, int32_t y) {
+    const uint8_t* pixel = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
+    return pixel[0] + pixel[1] + pixel[2];
+}
+
+// Whether every pixel of the picture is grey (its three colour bytes alike).
+bool allGrey(Image* image) {
+    for (int32_t y = 0; y < image->getHeight(); ++y) {
+        for (int32_t x = 0; x < image->getWidth(); ++x) {
+            const uint8_t* p = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
+            if (std::abs(p[0] - p[1]) > 2 || std::abs(p[1] - p[2]) > 2) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::wstring labelText(GameNode* node) {
+    auto* label = objectCast<Label>(node);
+    return label ? label->getText() : L"<none>";
+}
+
+class RecRoomTest : public ::testing::Test {
+protected:
+    RecRoomTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+        FileArchive::close();
+        BasicProperties::createInstance();
+        loadGuiDefinitions();
+        Random::createInstance(45);
+        PlayerManager::createInstance("", false);
+        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+        player = QuovelMahjongPlayer::current();
+        statistics.collector()->startPlayingSession(0, 1);  // as the lobby does
+        player->showHints = false;
+        player->floorReached = 5;
+        player->modesUnlocked = {2, 2, 2, 2};
+        player->unlockedStuff[3] = 2;  // Classic
+        player->unlockedStuff[11] = 2;  // Split
+        resources = ResourceManager::createInstance();
+        resources->loadSectionList("media/properties/resources.xml");
+        resources->setReady();
+        for (const char* section : {"preloading", "default", "elevator", "recroom", "casrecroof"}) {
+            resources->requestSectionLoad(section);
+        }
+        waitForLoader(resources);
+        manager = SceneManager::createInstance();
+        gameScenes().lobby = manager->createScene("SCENE_LOBBY");
+        gameScenes().elevator = manager->createScene("SCENE_ELEVATOR");
+        elevator = objectCast<SceneElevator>(gameScenes().elevator.get());
+        room = objectCast<SceneRecRoom>(manager->createScene("SCENE_RECROOM"));
+        RefHolder<PropertyNode> definition(new PropertyNode("SCENE_GAME", "SceneQuovelMahjong"));
+        gameScreen = new SceneQuovelMahjong(definition.get());
+        manager->addScene("SCENE_GAME", gameScreen);
+    }
+    ~RecRoomTest() override {
+        Game::releaseCurrent();
+        gameScenes() = GameScenes();
+        SceneManager::releaseInstance();
+        ResourceManager::stopLoader();
+        PlayerManager::releaseInstance();
+        Random::releaseInstance();
+        GuiDefinitions::releaseInstance();
+        BasicProperties::releaseInstance();
+        resetFolderCache();
+    }
+
+    template <class Condition>
+    int32_t runUntil(Condition condition, int32_t limitMs) {
+        return runFramesUntil(manager, condition, limitMs);
+    }
+    void run(int32_t ms) { runUntil([] { return false; }, ms); }
+
+    // From the lift's rec room stop into the room, as its button does.
+    void enterFromElevator() {
+        manager->requestScene(elevator);
+        runUntil([&] { return manager->getCurrentScene() == elevator; }, 3000);
+        waitForLoader(resources);
+        run(1000);  // the rest of the transition
+        elevator->setStop(SceneElevator::STOP_RECROOM);
+        elevator->arrive(SceneElevator::STOP_RECROOM);
+        waitForLoader(resources);
+        ASSERT_GE(runUntil([&] { return manager->getCurrentScene() == room; }, 3000), 0);
+        run(1000);  // the rest of the transition
+    }
+    void clickAt(Scene* scene, GameNode* node, int32_t width, int32_t height) {
+        const int32_t x = node->getAbsoluteX() + width / 2;
+        const int32_t y = node->getAbsoluteY() + height / 2;
+        InputHandler* input = scene->getInputHandler();
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+    }
+    void chooseType(int32_t gameType) {
+        Switch* widget = room->getGameTypeSwitch(gameType);
+        clickAt(room, widget, widget->getWidth(), widget->getHeight());
+    }
+    DialogLayoutPreview* preview() const { return room->getLayoutPreview(); }
+    // The entry panel of a slot on the page on screen.
+    Panel* entry(int32_t slot) const {
+        Button* button = preview()->getSlotButton(slot);
+        return button ? objectCast<Panel>(button->getParent()->getParent()) : nullptr;
+    }
+    std::vector<RefHolder<Level>> firstLayouts(int32_t count) const {
+        std::vector<RefHolder<Level>> all;
+        LevelCatalog::instance()->levelsOfRoom(all, 0);
+        all.resize(static_cast<size_t>(count));
+        return all;
+    }
+
+    game_test::ScopedStatistics statistics;
+    CurrentFolderScope inside;
+    QuovelMahjongPlayer* player = nullptr;
+    ResourceManager* resources = nullptr;
+    SceneManager* manager = nullptr;
+    SceneElevator* elevator = nullptr;
+    SceneRecRoom* room = nullptr;
+    Scene* gameScreen = nullptr;
+};
+
+TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts) {
+    ASSERT_NE(room, nullptr);
+    player->unlockedStuff[12] = 1;  // FreeCell, opened since the last visit
+    enterFromElevator();
+
+    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_TRUE(room->getHostPicture()->isVisible());
+    EXPECT_FALSE(room->getGlowMiddle()->isVisible());
+    EXPECT_EQ(room->getLayoutPreview(), nullptr);
+    const bool enabled[] = {true, true, true, false, false};
+    for (int32_t g = 0; g < SceneRecRoom::GAME_TYPES; ++g) {
+        EXPECT_EQ(room->getGameTypeSwitch(g)->isEnabled(), enabled[g]) << g;
+    }
+    EXPECT_EQ(player->unlockedStuff[12], 2);
+    std::vector<std::wstring> visits;
+    for (PropertyNode* event : statistics.events()) {
+        if (AbstractProperty* floor = event->getChild("floorNumber")) {
+            visits.push_back(floor->getText());
+            EXPECT_EQ(event->getChild("playerName")->getText(), L"Ann");
+        }
+    }
+    EXPECT_EQ(visits, std::vector<std::wstring>{L"22"});
+    writeScenePicture(room, "recroom-host");
+
+    // The new type's switch shines three times, half a second apart.
+    Switch* freeCell = room->getGameTypeSwitch(1);
+    RefHolder<Image> plain(freeCell->getImage());
+    int32_t sweeps = 0;
+    bool sweeping = false;
+    runUntil([&] {
+        const bool now = freeCell->getImage() != plain.get();
+        sweeps += now && !sweeping ? 1 : 0;
+        sweeping = now;
+        return false;
+    }, 3500);
+    EXPECT_EQ(sweeps, 3);
+    EXPECT_EQ(freeCell->getImage(), plain.get());
+
+    chooseType(2);
+    EXPECT_EQ(room->getSelectedGameType(), 2);
+    EXPECT_TRUE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_FALSE(room->getHostPicture()->isVisible());
+    ASSERT_NE(preview(), nullptr);
+    EXPECT_TRUE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
+    EXPECT_EQ(labelText(preview()->getHeader()), getBasicText("TEXT_GAMETYPE3"));
+    EXPECT_EQ(labelText(preview()->getHeader()), L"Split");
+    EXPECT_EQ(preview()->getGameType(), 2);
+    EXPECT_EQ(preview()->getPageStart(), 0);
+    ASSERT_EQ(preview()->getLayouts().size(), 30u);
+    for (size_t i = 0; i < 30; ++i) {
+        EXPECT_EQ(preview()->getLayouts()[i]->getGameType(), 2);
+        EXPECT_EQ(preview()->getLayouts()[i]->getIndex(), static_cast<int32_t>(i));
+    }
+    EXPECT_FALSE(preview()->getPreviousButton()->isEnabled());
+    EXPECT_TRUE(preview()->getNextButton()->isEnabled());
+
+    // The glow: the middle piece centred on the switch, the halo a pixel higher, and the fill
+    // stacked in whole copies from the top cap down to the middle and from it toward the bottom
+    // cap, where a gap shorter than one copy stays dark.
+    Switch* split = room->getGameTypeSwitch(2);
+    Sprite* middle = room->getGlowMiddle();
+    EXPECT_EQ(middle->getY(), split->getY() + (split->getHeight() - middle->getHeight()) / 2);
+    EXPECT_EQ(room->getGlowButton()->getY(),
+              split->getY() + (split->getHeight() - room->getGlowButton()->getHeight()) / 2 - 1);
+    EXPECT_TRUE(middle->isVisible() && room->getGlowButton()->isVisible() &&
+                room->getGlowDialog()->isVisible());
+    auto* top = objectCast<Sprite>(room->findChild("GLOW_TOP_NORMAL"));
+    auto* bottom = objectCast<Sprite>(room->findChild("GLOW_BOTTOM_NORMAL"));
+    ASSERT_TRUE(top->isVisible() && bottom->isVisible());
+    Image* plainRoom = resources->getLoadedResourceHandle("BACKGROUND", "recroom")
+                           ? objectCast<Image>(resources->getLoadedResourceHandle("BACKGROUND", "recroom"))
+                           : nullptr;
+    Image* lit = room->getBackgroundImage();
+    ASSERT_NE(plainRoom, nullptr);
+    ASSERT_NE(lit, plainRoom);
+    const int32_t x = middle->getX() + middle->getWidth() / 2;
+    const int32_t fill = 16;
+    const int32_t below = middle->getY() + middle->getHeight();
+    const int32_t lastBelow = below + (bottom->getY() - below) / fill * fill;
+    ASSERT_LT(lastBelow, bottom->getY()) << "the layout should leave a gap above the bottom cap";
+    for (int32_t y : {top->getY() + top->getHeight() + 1, middle->getY() - 2, below + 1,
+                      lastBelow - 2}) {
+        EXPECT_GT(brightness(lit, x, y), brightness(plainRoom, x, y) + 100) << y;
+    }
+    EXPECT_EQ(brightness(lit, x, lastBelow + 2), brightness(plainRoom, x, lastBelow + 2));
+    run(1000);
+    writeScenePicture(room, "recroom-split-page-1");
+
+    // Leaving and coming back from the lift starts over: the host, no glow, no switch on.
+    enterFromElevator();
+    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_TRUE(room->getHostPicture()->isVisible());
+    EXPECT_FALSE(room->getGlowMiddle()->isVisible());
+    EXPECT_FALSE(top->isVisible());
+    EXPECT_EQ(room->getLayoutPreview(), nullptr);
+    EXPECT_FALSE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
+    EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_EQ(room->getBackgroundImage(), plainRoom);
+}
+
+TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
+    player->unlockedStuff[13] = 2;  // opens page 2, not page 3
+    player->getStats().recRoom[0].clear();
+    RecRoomRecord* played = player->getStats().recRoomRecordFor(0, 7);
+    played->bestTime = 83'000;
+    played->playCount = 4;
+    played->levelWinCount = 3;
+    enterFromElevator();
+    chooseType(0);
+    ASSERT_NE(preview(), nullptr);
+    run(1000);  // the fade-in
+
+    // Page 0: six entries in three columns and two rows, every one open.
+    for (int32_t slot = 0; slot < DialogLayoutPreview::PAGE_SIZE; ++slot) {
+        ASSERT_NE(entry(slot), nullptr) << slot;
+        EXPECT_TRUE(preview()->getSlotButton(slot)->isEnabled());
+        EXPECT_EQ(preview()->getSlotButton(slot)->getTag(), slot);
+        EXPECT_EQ(entry(slot)->getX(), entry(0)->getX() + (168 + 23) * (slot % 3)) << slot;
+        EXPECT_EQ(entry(slot)->getY(), entry(0)->getY() + (190 + 32) * (slot / 3)) << slot;
+        EXPECT_FALSE(entry(slot)->findChild("LOCK")->isVisible());
+    }
+    EXPECT_EQ(labelText(entry(0)->findChild("TIME")), L"-");
+    EXPECT_EQ(labelText(entry(0)->findChild("PLAYED")), L"0");
+    EXPECT_EQ(labelText(entry(0)->findChild("COMPLETED")), L"0");
+    EXPECT_FALSE(allGrey(objectCast<Sprite>(entry(0)->findChild("SPRITE"))->getImage()));
+
+    // Next: both pages slide, and neither the room nor the preview listens until they stand.
+    Panel* first = preview()->getPagePanel();
+    preview()->onNext(preview(), preview()->getNextButton());
+    Panel* second = preview()->getPagePanel();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(preview()->getPageStart(), 6);
+    EXPECT_TRUE(preview()->getPreviousButton()->isEnabled());
+    EXPECT_FALSE(preview()->getComponentsContainer().isActive());
+    EXPECT_FALSE(room->getComponentsContainer().isActive());
+    const int32_t restX = first->getX();
+    EXPECT_GT(second->getX(), restX);
+    const int32_t settled = runUntil([&] { return preview()->getComponentsContainer().isActive(); },
+                                     2000);
+    EXPECT_NEAR(settled, tuning().PREVIEW_SCROLL_DURATION, 2 * FRAME_MS);
+    EXPECT_TRUE(room->getComponentsContainer().isActive());
+    EXPECT_EQ(second->getX(), restX);
+    EXPECT_TRUE(first->isRemoved() || first->getParent() == nullptr);
+    // Page 1 covers layouts 6 to 11, and the records grew to cover them.
+    EXPECT_EQ(preview()->getSlotButton(0)->getTag(), 6);
+    EXPECT_EQ(labelText(entry(1)->findChild("TIME")), L"1:23");
+    EXPECT_EQ(labelText(entry(1)->findChild("PLAYED")), L"4");
+    EXPECT_EQ(labelText(entry(1)->findChild("COMPLETED")), L"3");
+    EXPECT_GE(player->getStats().recRoom[0].size(), 12u);
+
+    // Page 2 opens with entry 13; page 3 does not, and shows locks over grey miniatures.
+    preview()->onNext(preview(), nullptr);
+    run(600);
+    EXPECT_TRUE(preview()->getSlotButton(0)->isEnabled());
+    preview()->onNext(preview(), nullptr);
+    run(600);
+    EXPECT_EQ(preview()->getPageStart(), 18);
+    for (int32_t slot = 0; slot < DialogLayoutPreview::PAGE_SIZE; ++slot) {
+        EXPECT_FALSE(preview()->getSlotButton(slot)->isEnabled()) << slot;
+        EXPECT_TRUE(entry(slot)->findChild("LOCK")->isVisible());
+        EXPECT_FALSE(entry(slot)->findChild("TIME")->isVisible());
+        EXPECT_FALSE(entry(slot)->findChild("PLAYED_TEXT")->isVisible());
+        EXPECT_TRUE(allGrey(objectCast<Sprite>(entry(slot)->findChild("SPRITE"))->getImage()));
+    }
+    writeScenePicture(room, "recroom-locked-page");
+    EXPECT_EQ(player->getStats().recRoom[0].size(), 24u);
+
+    // The page locks by progress.
+    QuovelMahjongPlayer fresh("Bob");
+    EXPECT_TRUE(DialogLayoutPreview::isPageUnlocked(&fresh, 1));
+    EXPECT_FALSE(DialogLayoutPreview::isPageUnlocked(&fresh, 2));
+    fresh.unlockedStuff[15] = 1;
+    EXPECT_TRUE(DialogLayoutPreview::isPageUnlocked(&fresh, 2));
+    EXPECT_TRUE(DialogLayoutPreview::isPageUnlocked(&fresh, 3));
+    EXPECT_FALSE(DialogLayoutPreview::isPageUnlocked(&fresh, 4));
+    fresh.unlockedStuff[18] = 1;
+    EXPECT_TRUE(DialogLayoutPreview::isPageUnlocked(&fresh, 4));
+
+    // Six layouts fit one page: no page button; a seventh opens the next button on page 0 only,
+    // and its page holds one entry.
+    preview()->setLayouts(firstLayouts(6));
+    preview()->setPageStart(0);
+    preview()->showPage(0);
+    EXPECT_FALSE(preview()->getPreviousButton()->isEnabled());
+    EXPECT_FALSE(preview()->getNextButton()->isEnabled());
+    preview()->setLayouts(firstLayouts(7));
+    preview()->setPageStart(0);
+    preview()->showPage(0);
+    EXPECT_TRUE(preview()->getNextButton()->isEnabled());
+    preview()->showPage(1);
+    run(600);
+    EXPECT_FALSE(preview()->getNextButton()->isEnabled());
+    EXPECT_TRUE(preview()->getPreviousButton()->isEnabled());
+    EXPECT_NE(preview()->getSlotButton(0), nullptr);
+    for (int32_t slot = 1; slot < DialogLayoutPreview::PAGE_SIZE; ++slot) {
+        EXPECT_EQ(preview()->getSlotButton(slot), nullptr) << slot;
+    }
+}
+
+TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedAsFirst) {
+    enterFromElevator();
+    chooseType(2);
+    ASSERT_NE(preview(), nullptr);
+    run(1000);
+    Button* slot = preview()->getSlotButton(4);
+    ASSERT_NE(slot, nullptr);
+    clickAt(room, slot, slot->getWidth(), slot->getHeight());
+
+    Game* game = Game::current();
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->getLevel(), nullptr);
+    EXPECT_EQ(game->getLevel()->getGameType(), 2);
+    EXPECT_EQ(game->getLevel()->getIndex(), 4);
+    EXPECT_EQ(game->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
+    EXPECT_EQ(manager->getRequestedScene(), gameScreen);
+    EXPECT_TRUE(player->getStats().firstRecrLayoutClicked);
+
+    DialogLayoutPreview::startLayout(preview(), preview()->getSlotButton(0));
+    std::vector<PropertyNode*> choices;
+    for (PropertyNode* event : statistics.events()) {
+        if (event->getChild("layoutIndex")) {
+            choices.push_back(event);
+        }
+    }
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_NE(choices[0]->getChild("firstTimeRecr"), nullptr);
+    EXPECT_EQ(choices[1]->getChild("firstTimeRecr"), nullptr);
+    EXPECT_EQ(choices[0]->getChild("layoutIndex")->getInt(), 4);
+    EXPECT_EQ(choices[1]->getChild("layoutIndex")->getInt(), 0);
+    EXPECT_EQ(choices[0]->getChild("gameType")->getInt(), 2);
+    EXPECT_EQ(choices[0]->getChild("playerName")->getText(), L"Ann");
+}
+
+TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplacesTheOffer) {
+    RefHolder<PropertyStore> saved(new PropertyStore());
+    saved->addChild(new PropertyValue("score", 10));
+    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "2", "Ann"));
+    for (int32_t g = 0; g < 4; ++g) {
+        player->getStats().recRoomRecordFor(g, 3 + g)->levelWinCount = 1;
+    }
+    EXPECT_FALSE(SceneRecRoom::everyTypeWon(*player));
+    player->showHints = true;
+    player->hints[SceneRecRoom::HOST_HINT] = true;
+    enterFromElevator();
+    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state, 0);
+    EXPECT_TRUE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(player->hints[SceneRecRoom::HOST_HINT]);
+
+    // The next visit, with River won too: the trophy is earned, and the offer is made.
+    room->closeDialog(room->findDialog("DIALOG_DORRICK_HINT"));
+    player->getStats().recRoomRecordFor(4, 29)->levelWinCount = 2;
+    EXPECT_TRUE(SceneRecRoom::everyTypeWon(*player));
+    enterFromElevator();
+    // Earned, then announced by the cabinet that opened for it.
+    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state,
+              Trophy::ANNOUNCED);
+    EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
+}
+
+TEST(RecRoomGlow, WholeFillCopiesStackFromTheCapWithoutPassingTheMiddle) {
+    EXPECT_EQ(SceneRecRoom::glowFillRows(40, 140, 16),
+              (std::vector<int32_t>{40, 56, 72, 88, 104, 120}));
+    EXPECT_EQ(SceneRecRoom::glowFillRows(40, 136, 16).size(), 6u);
+    EXPECT_TRUE(SceneRecRoom::glowFillRows(40, 55, 16).empty());
+    EXPECT_TRUE(SceneRecRoom::glowFillRows(140, 40, 16).empty());
+    EXPECT_TRUE(SceneRecRoom::glowFillRows(40, 140, 0).empty());
+}
+
+}  // namespace

@@ -1,0 +1,493 @@
+// The casino and the roof driven frame by frame on the game's own definitions, art and texts:
+// a first visit with the host's hint and newly unlocked game types shining, a difficulty chosen
+// before any game type, Split at hard with its level, miniature and preset table, a new score
+// that blinks once with its bar, the hidden nine-click sequence, the expert fallback for a
+// player without it, the start of a casino game; the roof's Speed and Mixed choices with their
+// tables and the mixed draw kept for the run. The preset tables themselves: names drawn from
+// the list (an empty list gives empty names) and incomplete tables topped up. Pictures of the
+// casino with a table and of the roof go to build/pictures/gui.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "TempFolder.h"
+#include "app/SceneFrames.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/core/Random.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/TransitionScene.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/gui/Label.h"
+#include "framework/gui/Switch.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/HighScoreManager.h"
+#include "framework/platform/HighScoreTable.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/app/HighScoreTables.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneRoof.h"
+#include "game/rules/Game.h"
+#include "game/rules/LevelCatalog.h"
+#include "gui/HeadlessPicture.h"
+
+namespace {
+
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
+// A stand-in definition for a dialog other work supplies, unless the definitions have it.
+void defineDialogIfMissing(const char* name, const char* typeWord) {
+    GuiDefinitions* definitions = GuiDefinitions::instance();
+    if (!definitions->getDialogs()->getChild(name)) {
+        definitions->getDialogs()->addChild(new PropertyNode(name, typeWord));
+    }
+}
+
+// The bytes of one pixel, as many as the image has per pixel.
+std::vector<uint8_t> pixel(Image* image, int32_t x, int32_t y) {
+    const uint8_t* at = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
+    return {at, at + image->getBytesPerPixel()};
+}
+
+std::wstring text(Label* label) {
+    return label ? label->getText() : L"<none>";
+}
+
+std::wstring labelText(Scene* scene, const char* name) {
+    return text(objectCast<Label>(scene->findChild(name)));
+}
+
+class ScoreRoomTest : public ::testing::Test {
+protected:
+    ScoreRoomTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+        resetFolderCache();
+        FileArchive::close();
+        BasicProperties::createInstance();
+        loadGuiDefinitions();
+        defineDialogIfMissing("DIALOG_KILLER_STONES", "Dialog");
+        defineDialogIfMissing("DIALOG_TROPHY", "DialogTrophy");
+        Random::createInstance(44);
+        HighScoreManager::createInstance("", false);
+        PlayerManager::createInstance("", false);
+        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+        player = QuovelMahjongPlayer::current();
+        resources = ResourceManager::createInstance();
+        resources->loadSectionList("media/properties/resources.xml");
+        resources->setReady();
+        for (const char* section :
+             {"preloading", "default", "casino", "casrecroof", "roof", "manual"}) {
+            resources->requestSectionLoad(section);
+        }
+        waitForLoader(resources);
+        manager = SceneManager::createInstance();
+        lobby = manager->createScene("SCENE_LOBBY");
+        game = manager->createScene("SCENE_GAME");
+        casino = objectCast<SceneCasino>(manager->createScene("SCENE_CASINO"));
+        roof = objectCast<SceneRoof>(manager->createScene("SCENE_ROOF"));
+    }
+    ~ScoreRoomTest() override {
+        Game::releaseCurrent();
+        SceneManager::releaseInstance();
+        ResourceManager::stopLoader();
+        PlayerManager::releaseInstance();
+        HighScoreManager::releaseInstance();
+        Random::releaseInstance();
+        GuiDefinitions::releaseInstance();
+        BasicProperties::releaseInstance();
+        resetFolderCache();
+    }
+
+    void run(int32_t ms) { runFramesUntil(manager, [] { return false; }, ms); }
+    // Enters the scene from the lobby, as the way back from a game does.
+    void enter(Scene* scene) {
+        manager->requestScene(lobby);
+        runFramesUntil(manager, [&] { return manager->getCurrentScene() == lobby; }, 3000);
+        run(1000);
+        manager->requestScene(scene);
+        runFramesUntil(manager, [&] { return manager->getCurrentScene() == scene; }, 3000);
+        ASSERT_EQ(manager->getCurrentScene(), scene);
+    }
+    void clickAt(Scene* scene, int32_t x, int32_t y) {
+        InputHandler* input = scene->getInputHandler();
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+        manager->update(FRAME_MS);
+    }
+    void click(Scene* scene, const char* widget) {
+        auto* sprite = objectCast<Sprite>(scene->findChild(widget));
+        ASSERT_NE(sprite, nullptr) << widget;
+        clickAt(scene, sprite->getAbsoluteX() + sprite->getWidth() / 2,
+                sprite->getAbsoluteY() + sprite->getHeight() / 2);
+    }
+    void closeHint(Scene* scene) {
+        if (Dialog* hint = scene->findDialog("DIALOG_DORRICK_HINT")) {
+            scene->closeDialog(hint);
+        }
+        run(500);
+    }
+    // The scene asked for next, directly or as a running transition's target.
+    Scene* headingFor() const {
+        if (Scene* requested = manager->getRequestedScene()) {
+            return requested;
+        }
+        auto* transition = objectCast<TransitionScene>(manager->getCurrentScene());
+        return transition ? transition->getTargetScene() : manager->getCurrentScene();
+    }
+    static std::vector<int32_t> scores(HighScoreTable* table) {
+        std::vector<int32_t> out;
+        for (const auto& entry : table->getEntries()) {
+            out.push_back(entry->getScore());
+        }
+        return out;
+    }
+    // Whether the scene's own modifiers include one of that class.
+    template <class T>
+    bool runs(Scene* scene) {
+        const auto& running = scene->getTree()->getRunningModifiers();
+        return std::any_of(running.begin(), running.end(),
+                           [](const RefHolder<Modifier>& m) { return objectCast<T>(m.get()); });
+    }
+
+    TempFolder home;
+    CurrentFolderScope inside;
+    QuovelMahjongPlayer* player = nullptr;
+    ResourceManager* resources = nullptr;
+    SceneManager* manager = nullptr;
+    Scene* lobby = nullptr;
+    Scene* game = nullptr;
+    SceneCasino* casino = nullptr;
+    SceneRoof* roof = nullptr;
+};
+
+TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
+    ASSERT_NE(casino, nullptr);
+    player->unlockedStuff[0] = 2;   // Classic, known
+    player->unlockedStuff[7] = 1;   // Split and FreeCell, new
+    player->unlockedStuff[4] = 1;
+    enter(casino);
+
+    // First visit: the host's hint, nothing chosen, the plain felt.
+    EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(player->hints[5]);
+    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_FALSE(casino->getStartButton()->isVisible());
+    EXPECT_FALSE(casino->getStartButton()->isEnabled());
+    EXPECT_TRUE(casino->getHostPicture()->isVisible());
+    EXPECT_FALSE(casino->getGameTypeLabel()->isVisible());
+    Image* felt = objectCast<Image>(findLoadedResource("BACKGROUND", "casino"));
+    EXPECT_EQ(casino->getBackgroundImage(), felt);
+    EXPECT_FALSE(casino->findChild("GLOW_MIDDLE")->isVisible());
+
+    // The switches follow the unlocks; the two new types shine and are new no more.
+    EXPECT_TRUE(casino->getGameTypeSwitch(0)->isEnabled());
+    EXPECT_TRUE(casino->getGameTypeSwitch(1)->isEnabled());
+    EXPECT_TRUE(casino->getGameTypeSwitch(2)->isEnabled());
+    EXPECT_FALSE(casino->getGameTypeSwitch(3)->isEnabled());
+    EXPECT_FALSE(casino->getExpertSwitch()->isEnabled());
+    EXPECT_EQ(player->unlockedStuff[7], 2);
+    EXPECT_EQ(player->unlockedStuff[4], 2);
+    EXPECT_TRUE(casino->getGameTypeSwitch(0)->getRunningModifiers().empty());
+    EXPECT_EQ(casino->getGameTypeSwitch(1)->getRunningModifiers().size(), 7u);
+    EXPECT_EQ(casino->getGameTypeSwitch(2)->getRunningModifiers().size(), 7u);
+    closeHint(casino);
+
+    // A difficulty before any game type is only recorded.
+    click(casino, "SWITCH_HARD");
+    EXPECT_EQ(casino->getSelectedDifficulty(), 1);
+    EXPECT_EQ(casino->getSelectedLevel(), nullptr);
+    EXPECT_FALSE(casino->getStartButton()->isVisible());
+
+    // Split at hard: its name, its level and miniature, its table of presets, the glow.
+    click(casino, "SWITCH_SPLIT");
+    EXPECT_EQ(casino->getSelectedGameType(), 2);
+    EXPECT_EQ(text(casino->getGameTypeLabel()), getBasicText("TEXT_GAMETYPE3"));
+    EXPECT_EQ(text(casino->getGameTypeLabel()), L"Split");
+    EXPECT_TRUE(casino->getGameTypeLabel()->isVisible());
+    ASSERT_NE(casino->getSelectedLevel(), nullptr);
+    EXPECT_EQ(casino->getSelectedLevel()->getGameType(), 2);
+    EXPECT_EQ(casino->getSelectedLevel()->getDifficulty(), 1);
+    EXPECT_EQ(casino->getSelectedLevel()->getGameMode(), 1);
+    ASSERT_NE(casino->getPreviewSprite()->getImage(), nullptr);
+    ASSERT_TRUE(casino->getPreviewSprite()->getStretchRect().has_value());
+    EXPECT_EQ(casino->getPreviewSprite()->getStretchRect()->w, 111);
+    EXPECT_EQ(casino->getPreviewSprite()->getStretchRect()->h, 80);
+    EXPECT_EQ(casino->tableKey(), "1_2_1");
+    HighScoreTable* split = HighScoreManager::getInstance()->getTable("1_2_1");
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(scores(split), (std::vector<int32_t>{400000, 350000, 300000, 250000, 200000}));
+    EXPECT_EQ(text(casino->getRowLabel(0, 2)), L"400,000");
+    EXPECT_EQ(text(casino->getRowLabel(0, 1)), L"7");
+    EXPECT_EQ(text(casino->getRowLabel(4, 2)), L"200,000");
+    EXPECT_EQ(text(casino->getRowLabel(4, 1)), L"3");
+    EXPECT_FALSE(text(casino->getRowLabel(2, 0)).empty());
+    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"-");
+    EXPECT_EQ(labelText(casino, "LABEL_TOPLEVEL"), L"-");
+    EXPECT_EQ(labelText(casino, "LABEL_FINISHED"), L"0");
+    EXPECT_TRUE(casino->getStartButton()->isVisible());
+    EXPECT_TRUE(casino->getStartButton()->isEnabled());
+    EXPECT_FALSE(casino->getHostPicture()->isVisible());
+    Sprite* middle = objectCast<Sprite>(casino->findChild("GLOW_MIDDLE"));
+    Sprite* splitSwitch = casino->getGameTypeSwitch(2);
+    EXPECT_TRUE(middle->isVisible());
+    EXPECT_EQ(middle->getY(),
+              splitSwitch->getY() + (splitSwitch->getHeight() - middle->getHeight()) / 2 + 1);
+    // The column is drawn into a fresh copy of the felt, above and below the middle piece.
+    Image* lit = casino->getBackgroundImage();
+    ASSERT_NE(lit, felt);
+    Sprite* top = objectCast<Sprite>(casino->findChild("GLOW_TOP_NORMAL"));
+    const int32_t columnX = middle->getX() + 10;
+    const int32_t aboveY = (top->getY() + top->getHeight() + middle->getY()) / 2;
+    EXPECT_NE(pixel(lit, columnX, aboveY), pixel(felt, columnX, aboveY));
+    EXPECT_EQ(pixel(lit, 100, 500), pixel(felt, 100, 500));
+
+    // The record of the pair.
+    player->getStats().casinoRecord(2, 1)->bestScore = 1234567;
+    player->getStats().casinoRecord(2, 1)->bestLevel = 4;
+    player->getStats().casinoRecord(2, 1)->playCount = 3;
+    casino->refresh();
+    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"1,234,567");
+    EXPECT_EQ(labelText(casino, "LABEL_TOPLEVEL"), L"5");
+    EXPECT_EQ(labelText(casino, "LABEL_FINISHED"), L"3");
+    writeScenePicture(casino, "casino-split-hard");
+
+    // A run ends with 310,000: third row. Back in the casino the row blinks, the bar stands
+    // under it just above the board, the fanfare plays once; then the news is consumed.
+    const int32_t row =
+        split->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 310000, true, 6)));
+    ASSERT_EQ(row, 2);
+    player->newScorePending = true;
+    enter(casino);
+    EXPECT_EQ(casino->getSelectedGameType(), 2);
+    EXPECT_FALSE(casino->getGameTypeSwitch(2)->isOn());
+    EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
+    EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"310,000");
+    EXPECT_NE(casino->getBlinkModifier(), nullptr);
+    EXPECT_FALSE(player->newScorePending);
+    EXPECT_EQ(split->getLastScore(), -1);
+    GameNode* bar = casino->getHighScoreBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->getY(), 241);
+    EXPECT_EQ(casino->findChild("SPRITE_DIALOG_CASINO")->getNextSibling(), bar);
+    std::set<int32_t> alphas;
+    for (int i = 0; i < 60; ++i) {
+        manager->update(FRAME_MS);
+        alphas.insert(casino->getRowLabel(2, 0)->getAlpha());
+        EXPECT_EQ(casino->getRowLabel(1, 0)->getAlpha(), 255);
+    }
+    EXPECT_EQ(*alphas.begin(), 128);
+    EXPECT_EQ(*alphas.rbegin(), 255);
+    EXPECT_GT(alphas.size(), 5u);
+    writeScenePicture(casino, "casino-new-score");
+
+    // Entering again: no blink, no bar.
+    enter(casino);
+    EXPECT_EQ(casino->getBlinkModifier(), nullptr);
+    EXPECT_FALSE(casino->getHighScoreBar()->isVisible());
+    EXPECT_FALSE(runs<ModifierBlink>(casino));
+
+    // Start: a casino game of Split at hard on the game screen.
+    click(casino, "BUTTON_START");
+    ASSERT_NE(Game::current(), nullptr);
+    ASSERT_NE(Game::current()->getLevel(), nullptr);
+    EXPECT_EQ(Game::current()->getLevel(), casino->getSelectedLevel());
+    EXPECT_EQ(Game::current()->getLevel()->getGameType(), 2);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(headingFor(), game);
+}
+
+TEST_F(ScoreRoomTest, NineClicksOpenTheMiniGameAndEveryClickStillReachesItsWidget) {
+    player->unlockedStuff[0] = 2;
+    player->showHints = false;
+    enter(casino);
+    // Chips, cards, dice as the sequence wants them.
+    const int32_t spots[3][2] = {{440, 470}, {330, 440}, {750, 492}};
+    const int32_t order[9] = {0, 1, 2, 0, 2, 1, 1, 0, 2};
+    for (int i = 0; i < 8; ++i) {
+        clickAt(casino, spots[order[i]][0], spots[order[i]][1]);
+        EXPECT_EQ(casino->getSequenceProgress(), i + 1);
+    }
+    // A wrong click at any point starts over; a click on a switch still chooses its type.
+    click(casino, "SWITCH_CLASSIC");
+    EXPECT_EQ(casino->getSequenceProgress(), 0);
+    EXPECT_EQ(casino->getSelectedGameType(), 0);
+    EXPECT_FALSE(casino->isDialogOpen("DIALOG_KILLER_STONES"));
+    for (int i = 0; i < 4; ++i) {
+        clickAt(casino, spots[order[i]][0], spots[order[i]][1]);
+    }
+    clickAt(casino, spots[1][0], spots[1][1]);  // cards where dice belong
+    EXPECT_EQ(casino->getSequenceProgress(), 0);
+    for (int i = 0; i < 9; ++i) {
+        clickAt(casino, spots[order[i]][0], spots[order[i]][1]);
+    }
+    EXPECT_EQ(casino->getSequenceProgress(), 0);
+    EXPECT_TRUE(casino->isDialogOpen("DIALOG_KILLER_STONES"));
+}
+
+TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
+    // Another player left the casino on expert; this one has not unlocked it.
+    player->unlockedStuff[0] = 2;
+    player->showHints = false;
+    casino->setSelectedGameType(0);
+    enter(casino);
+    casino->getExpertSwitch()->setEnabled(true);
+    casino->getExpertSwitch()->setOn(true);
+    casino->setSelectedDifficulty(2);
+    // A held-back casino trophy is announced: the cabinet opens first, input waits for it.
+    player->getTrophies().getTrophy(10)->state = Trophy::HELD_BACK;
+    enter(casino);
+    // Earned, then announced by the cabinet that opened for it.
+    EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::ANNOUNCED);
+    ASSERT_TRUE(casino->isDialogOpen("DIALOG_TROPHY"));
+    EXPECT_FALSE(casino->getComponentsContainer().isActive());
+    const auto& cabinetMods = casino->findDialog("DIALOG_TROPHY")->getRunningModifiers();
+    ASSERT_FALSE(cabinetMods.empty());
+    auto* wait = objectCast<ModifierDelay>(cabinetMods.front().get());
+    ASSERT_NE(wait, nullptr);
+    EXPECT_EQ(wait->getRemaining(), 2000);
+    // Until it closes the difficulty is untouched; then the fallback.
+    EXPECT_EQ(casino->getSelectedDifficulty(), 2);
+    SceneCasino::onTrophyDialogClosed(casino, nullptr);
+    EXPECT_TRUE(casino->getComponentsContainer().isActive());
+    EXPECT_EQ(casino->getSelectedDifficulty(), 0);
+    EXPECT_TRUE(objectCast<Switch>(casino->findChild("SWITCH_NORMAL"))->isOn());
+    EXPECT_FALSE(casino->getExpertSwitch()->isEnabled());
+    EXPECT_EQ(casino->tableKey(), "1_0_0");
+    EXPECT_EQ(casino->getSelectedLevel()->getDifficulty(), 0);
+
+    // The player's own score in every game type's table at this difficulty.
+    EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
+    for (int32_t type = 0; type < 5; ++type) {
+        HighScoreTable* table = getHighScoreTable("1_" + std::to_string(type) + "_0", type, true);
+        EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
+        table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
+    }
+    EXPECT_TRUE(casino->hasEntriesInAllFiveTables());
+}
+
+TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
+    HighScoreTable* classic = getHighScoreTable("1_0_0", 0, true);
+    ASSERT_EQ(classic->getEntries().size(), 5u);
+    EXPECT_EQ(scores(classic), (std::vector<int32_t>{250000, 225000, 200000, 175000, 150000}));
+    std::set<std::string> names;
+    for (const auto& entry : classic->getEntries()) {
+        EXPECT_FALSE(entry->getIsPlayerScore());
+        names.insert(entry->getPlayerName());
+    }
+    EXPECT_EQ(names.size(), 5u);
+    // Without fillDefaults a new table stays empty; a second look finds the same table.
+    HighScoreTable* empty = getHighScoreTable("mixed_2", 3, false);
+    EXPECT_TRUE(empty->getEntries().empty());
+    EXPECT_EQ(getHighScoreTable("mixed_2", 3, false), empty);
+    // An incomplete table gets five presets added on every call and keeps the best five.
+    empty->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 240000, true, 4)));
+    HighScoreTable* topped = getHighScoreTable("mixed_2", 3, true);
+    EXPECT_EQ(topped, empty);
+    EXPECT_EQ(scores(topped), (std::vector<int32_t>{260000, 240000, 235000, 210000, 185000}));
+    EXPECT_TRUE(topped->containsPlayer("Ann"));
+    // An empty list of names gives empty names, not a division by zero.
+    BasicProperties::instance()->setVector("CTEXT_HIGHSCORE_NAMES", new PropertyVector("x"));
+    HighScoreTable* nameless = getHighScoreTable("3_5_0", 5, true);
+    ASSERT_EQ(nameless->getEntries().size(), 5u);
+    EXPECT_EQ(nameless->getEntries()[0]->getPlayerName(), "");
+    EXPECT_EQ(nameless->getEntries()[0]->getScore(), 300000);
+}
+
+TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
+    ASSERT_NE(roof, nullptr);
+    player->unlockedStuff[17] = 2;
+    enter(roof);
+    EXPECT_TRUE(roof->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(player->hints[7]);
+    closeHint(roof);
+    EXPECT_EQ(roof->getSelectedMode(), SceneScoreRoom::NOTHING_CHOSEN);
+    EXPECT_FALSE(roof->getStartButton()->isVisible());
+    EXPECT_FALSE(roof->getStartButton()->isEnabled());
+    EXPECT_EQ(roof->getBackgroundImage(), objectCast<Image>(findLoadedResource("BACKGROUND", "roof")));
+    EXPECT_TRUE(roof->getExpertSwitch()->isEnabled());
+    const int32_t drawn = roof->getMixedSwitch()->getTag();
+    EXPECT_GE(drawn, 0);
+    EXPECT_LT(drawn, 5);
+    EXPECT_EQ(roof->getSpeedSwitch()->getTag(), 5);
+
+    // Expert before any mode is only recorded; Speed then plays it.
+    click(roof, "SWITCH_EXPERT");
+    EXPECT_EQ(roof->getSelectedDifficulty(), 2);
+    EXPECT_EQ(roof->getSelectedLevel(), nullptr);
+    click(roof, "SWITCH_SPEED");
+    EXPECT_EQ(roof->getSelectedMode(), 5);
+    EXPECT_EQ(text(roof->getGameTypeLabel()), getBasicText("TEXT_GAMETYPE6"));
+    ASSERT_NE(roof->getSelectedLevel(), nullptr);
+    RefHolder<Level> speed = LevelCatalog::instance()->speedLevel(2);
+    EXPECT_EQ(roof->getSelectedLevel()->getLayout(), speed->getLayout());
+    EXPECT_EQ(roof->getSelectedLevel()->getDifficulty(), 2);
+    EXPECT_EQ(roof->tableKey(), "3_5_2");
+    EXPECT_EQ(scores(HighScoreManager::getInstance()->getTable("3_5_2")),
+              (std::vector<int32_t>{300000, 275000, 250000, 225000, 200000}));
+    EXPECT_TRUE(roof->getStartButton()->isEnabled());
+    Sprite* middle = objectCast<Sprite>(roof->findChild("GLOW_MIDDLE"));
+    EXPECT_EQ(middle->getY(), roof->getSpeedSwitch()->getY() +
+                                  (roof->getSpeedSwitch()->getHeight() - middle->getHeight()) / 2);
+
+    // Mixed at normal: the drawn type's casino level as a mixed roof level, table mixed_0.
+    click(roof, "SWITCH_NORMAL");
+    click(roof, "SWITCH_MIXED");
+    EXPECT_EQ(roof->getSelectedMode(), drawn);
+    EXPECT_EQ(text(roof->getGameTypeLabel()), L"Mixed");
+    ASSERT_NE(roof->getSelectedLevel(), nullptr);
+    EXPECT_EQ(roof->getSelectedLevel()->getGameType(), drawn);
+    EXPECT_TRUE(roof->getSelectedLevel()->isMixed());
+    EXPECT_EQ(roof->getSelectedLevel()->getGameMode(), 3);
+    EXPECT_EQ(roof->tableKey(), "mixed_0");
+    HighScoreTable* mixed = HighScoreManager::getInstance()->getTable("mixed_0");
+    ASSERT_NE(mixed, nullptr);
+    EXPECT_EQ(mixed->getEntries()[0]->getScore(), HighScoreTables::presetScore(4, drawn));
+    writeScenePicture(roof, "roof-mixed-normal");
+
+    // A new roof score at the top: the bar at (28, 180). The draw holds for the whole run.
+    mixed->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 900000, true, 8)));
+    player->newScorePending = true;
+    enter(roof);
+    EXPECT_EQ(roof->getMixedSwitch()->getTag(), drawn);
+    EXPECT_FALSE(roof->getMixedSwitch()->isOn());
+    EXPECT_TRUE(roof->getHighScoreBar()->isVisible());
+    EXPECT_EQ(roof->getHighScoreBar()->getX(), 28);
+    EXPECT_EQ(roof->getHighScoreBar()->getY(), 180);
+    EXPECT_EQ(roof->findChild("SPRITE_DIALOG_ROOF")->getNextSibling(), roof->getHighScoreBar());
+    EXPECT_EQ(text(roof->getRowLabel(0, 2)), L"900,000");
+    // The fanfare is one sound among the scene's modifiers, added by the fill that shows the
+    // new score.
+    mixed->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 950000, true, 8)));
+    player->newScorePending = true;
+    GameNode::removeAllModifiers(roof->getTree());
+    roof->showBestResults();
+    const auto& running = roof->getTree()->getRunningModifiers();
+    EXPECT_EQ(std::count_if(running.begin(), running.end(),
+                            [](const RefHolder<Modifier>& m) { return objectCast<ModifierSound>(m.get()) != nullptr; }),
+              1);
+
+    // Start plays the drawn type as a roof game.
+    click(roof, "BUTTON_START");
+    ASSERT_NE(Game::current(), nullptr);
+    EXPECT_EQ(Game::current()->getLevel()->getGameType(), drawn);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 3);
+    EXPECT_EQ(headingFor(), game);
+}
+
+}  // namespace
