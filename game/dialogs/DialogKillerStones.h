@@ -47,7 +47,6 @@ public:
         POWER_UP_SCORE = 5,
     };
     static constexpr int32_t HITS_PER_LEVEL = 25;
-    static constexpr int32_t SCORE_TABLE_ROWS = 5;
     static constexpr const char* SCORE_TABLE = "minigame";
 
     // Waits (bounded) for the sections it draws from, takes its pictures and sounds, and builds

@@ -9,9 +9,9 @@
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/AbstractPlayer.h"
-#include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/app/HighScoreTables.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
@@ -36,20 +36,6 @@ constexpr int32_t COLUMN_LEVEL = 700;
 
 void move(Label* label, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     GameNode::addModifier(label, blocking(new ModifierLocationLine(x0, y0, x1, y1, 30, false)));
-}
-
-// The game's table of the mini-game: made, empty, when it does not exist yet.
-HighScoreTable* scoreTable() {
-    HighScoreManager* manager = HighScoreManager::getInstance();
-    if (!manager) {
-        return nullptr;
-    }
-    if (HighScoreTable* table = manager->getTable(DialogKillerStones::SCORE_TABLE)) {
-        return table;
-    }
-    manager->setTable(DialogKillerStones::SCORE_TABLE,
-                      new HighScoreTable(DialogKillerStones::SCORE_TABLE_ROWS, true));
-    return manager->getTable(DialogKillerStones::SCORE_TABLE);
 }
 
 }  // namespace
@@ -145,7 +131,8 @@ int32_t DialogKillerStones::gameOver(void* context, BaseObject*) {
 }
 
 void DialogKillerStones::showHighScores() {
-    HighScoreTable* table = scoreTable();
+    // No preset rows: the casino's presets would crowd out every arcade score.
+    HighScoreTable* table = getHighScoreTable(SCORE_TABLE, 0, false);
     if (table) {
         PlayerManager* players = PlayerManager::getInstance();
         AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;

@@ -56,13 +56,14 @@ protected:
         }
         waitForLoader(resources);
         manager = SceneManager::createInstance();
-        scene = new Scene(nullptr);
-        manager->addScene("casino", scene.get());
-        manager->requestScene(scene.get());
+        plain = new Scene(nullptr);
+        scene = plain.get();
+        manager->addScene("plain", plain.get());
+        manager->requestScene(scene);
         manager->update(0);
     }
     ~KillerStonesTest() override {
-        scene.reset();
+        plain.reset();
         SceneManager::releaseInstance();
         ResourceManager::stopLoader();
         HighScoreManager::releaseInstance();
@@ -76,12 +77,16 @@ protected:
     // The game as the scene opens it by name, with the pointer at x (as the window reports
     // it, so the input handler knows where it is).
     Stones* open(int32_t mouseX = 400) {
-        scene->getInputHandler()->onWindowMessage(WM_MOUSEMOVE, 0,
-                                                  static_cast<uint32_t>(mouseX | 500 << 16));
+        post(WM_MOUSEMOVE, 0, mouseX, 500);
         manager->update(0);
         auto* game = objectCast<Stones>(scene->getDialog("DIALOG_KILLER_STONES"));
         scene->openDialog(game);
         return game;
+    }
+    // A message of the game window, replayed to the scene's input in the next frame.
+    void post(uint32_t message, uint32_t buttons, int32_t x, int32_t y) {
+        scene->getInputHandler()->onWindowMessage(message, buttons,
+                                                  static_cast<uint32_t>(x | y << 16));
     }
     void run(int32_t ms) {
         for (int32_t t = 0; t < ms; t += FRAME_MS) {
@@ -134,35 +139,60 @@ protected:
     CurrentFolderScope inside;
     ResourceManager* resources = nullptr;
     SceneManager* manager = nullptr;
-    RefHolder<Scene> scene;
+    RefHolder<Scene> plain;
+    // Where the game opens: the plain scene, or the casino.
+    Scene* scene = nullptr;
 };
 
-TEST_F(KillerStonesTest, AScriptedPlayerShootsUntilItStopsAndTheTilesEndTheGameWithOneScore) {
-    Stones* game = open(120);
+TEST_F(KillerStonesTest, NineClicksInTheCasinoOpenItAndAScriptedPlayerPlaysToGameOver) {
+    auto* player =
+        objectCast<QuovelMahjongPlayer>(PlayerManager::getInstance()->getCurrentPlayer());
+    ASSERT_NE(player, nullptr);
+    player->unlockedStuff[0] = 2;
+    player->showHints = false;
+    Scene* casino = manager->createScene("SCENE_CASINO");
+    ASSERT_NE(casino, nullptr);
+    manager->requestScene(casino);
+    ASSERT_GT(runUntil([&] { return manager->getCurrentScene() == casino; }, 3000), 0);
+    run(1000);
+    scene = casino;
+    // The casino's hidden sequence: chips, cards, dice in its order, as the window reports it.
+    const int32_t spots[3][2] = {{440, 470}, {330, 440}, {750, 492}};
+    const int32_t order[9] = {0, 1, 2, 0, 2, 1, 1, 0, 2};
+    for (int i = 0; i < 9; ++i) {
+        const auto [x, y] = spots[order[i]];
+        EXPECT_FALSE(casino->isDialogOpen("DIALOG_KILLER_STONES"));
+        post(WM_MOUSEMOVE, 0, x, y);
+        post(WM_LBUTTONDOWN, 1, x, y);
+        post(WM_LBUTTONUP, 0, x, y);
+        manager->update(FRAME_MS);
+    }
+    ASSERT_TRUE(casino->isDialogOpen("DIALOG_KILLER_STONES"));
+    auto* game = objectCast<Stones>(casino->findDialog("DIALOG_KILLER_STONES"));
     ASSERT_NE(game, nullptr);
-    EXPECT_EQ(game->getShipX(), 120.0f);
+    EXPECT_EQ(game->getShipX(), 750.0f);  // under the pointer of the last click
     EXPECT_EQ(game->getLevel(), 0);
     EXPECT_EQ(game->getBombsLabel()->getText(), L"Bombs: 3");
     EXPECT_EQ(game->getBulletsLabel()->getAlpha(), 100);
     EXPECT_EQ(game->getScoreLabel()->getText(), L"Score: 0");
 
     // The ship follows the pointer and stops on it without overshooting.
-    scene->getInputHandler()->onMouseMove(650, 500, 0);
-    float furthest = 0.0f;
+    post(WM_MOUSEMOVE, 0, 150, 500);
+    float furthest = game->getShipX();
     runUntil(
         [&] {
-            furthest = std::max(furthest, game->getShipX());
+            furthest = std::min(furthest, game->getShipX());
             return false;
         },
         800);
-    EXPECT_EQ(game->getShipX(), 650.0f);
-    EXPECT_EQ(furthest, 650.0f);
-    EXPECT_EQ(game->getShip()->getX(), 650);
+    EXPECT_EQ(game->getShipX(), 150.0f);
+    EXPECT_EQ(furthest, 150.0f);
+    EXPECT_EQ(game->getShip()->getX(), 150);
 
     // The first tile falls 4500 ms after the opening.
-    run(4500 - 800 - 2 * FRAME_MS);
+    run(4500 - 800 - 3 * FRAME_MS);
     EXPECT_TRUE(game->getTiles().empty());
-    run(3 * FRAME_MS);
+    run(4 * FRAME_MS);
     ASSERT_EQ(game->getTiles().size(), 1u);
 
     // The player chases the lowest tile and fires whenever it stands under it.
@@ -183,7 +213,7 @@ TEST_F(KillerStonesTest, AScriptedPlayerShootsUntilItStopsAndTheTilesEndTheGameW
             }
             if (!pictured && game->getHits() >= 4 && !game->getShots().empty() &&
                 lowest->getY() > 150) {
-                EXPECT_NE(writeScenePicture(scene.get(), "killer-stones-mid-game"), nullptr);
+                EXPECT_NE(writeScenePicture(scene, "killer-stones-mid-game"), nullptr);
                 pictured = true;
             }
             return game->getHits() >= 8 || game->isGameOver();
@@ -215,7 +245,7 @@ TEST_F(KillerStonesTest, AScriptedPlayerShootsUntilItStopsAndTheTilesEndTheGameW
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_KILLER_STONES"));
     ASSERT_GT(runUntil([&] { return game->getContinueLabel() != nullptr; }, 1100), 0);
     run(600);
-    EXPECT_NE(writeScenePicture(scene.get(), "killer-stones-game-over"), nullptr);
+    EXPECT_NE(writeScenePicture(scene, "killer-stones-game-over"), nullptr);
     RefHolder<Stones> closed = game;
     click(400, 300);
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_KILLER_STONES"));
@@ -320,13 +350,14 @@ TEST_F(KillerStonesTest, HitsTakeTheFirstShotAndScoreByTileAndShot) {
     EXPECT_EQ(game->getScoreLabel()->getText(), L"Score: 20");
     game->clearShots(false);
 
-    // Margins: a tile edge 7 pixels into a shot's picture meets an ordinary shot (margin 5)
-    // but not a bomb star (margin 10).
-    Sprite* probe = game->createShot(0, 0, false);
-    const int32_t reach = tile->getWidth() / 2 - 10 + probe->getWidth() / 2 - 7;
-    probe->setRemoved(true);
+    // Margins: a shot of 40 x 40 whose picture reaches 7 pixels into the tile's hit area meets
+    // it as an ordinary shot (margin 5) but not as a bomb star (margin 10).
+    RefHolder<Image> picture = Image::createImage(40, 40, 4);
+    const int32_t reach = tile->getWidth() / 2 - 10 + 20 - 7;
     Sprite* near = stillTile(game, 400, 300);
     Sprite* star = game->createShot(400 + reach, 300, true);
+    star->setImage(picture.get());
+    star->setAnchor(Sprite::ANCHOR_CENTER);
     star->setTag(Stones::SHOT_BOMB_STAR);
     run(FRAME_MS);
     EXPECT_EQ(game->getHits(), 1);
