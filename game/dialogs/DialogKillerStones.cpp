@@ -75,7 +75,7 @@ bool overlaps(const Rect& a, const Rect& b) {
            a.x < b.x + b.w && a.y < b.y + b.h;
 }
 
-// Off the screen: marked for removal, or already purged from the tree.
+// Done with: marked for removal, or already purged from the tree.
 bool gone(const Sprite* sprite) {
     return sprite->isRemoved() || !sprite->getParent();
 }

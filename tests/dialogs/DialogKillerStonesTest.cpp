@@ -1,9 +1,10 @@
 // The hidden arcade game on the game's own definitions, art and texts, driven frame by frame
-// with mouse input through the scene: a scripted player that shoots until it stops and the
-// tiles end the game (one score in the table, even when two tiles land in one frame), the
-// levels' pace and the spawn rules, hits with their margins, points and floaters, the level end
-// with its power-ups, the weapons' cooldown, queue, special shots and bombs, and the captions'
-// lifetimes. Pictures of a game under way and of its game over go to build/pictures/gui.
+// with mouse input through the scene: the casino's nine hidden clicks open it, a scripted
+// player shoots until it stops and the tiles end the game (one score in the table, even when
+// two tiles land in one frame), a new opening is a new game, the levels' pace and the spawn
+// rules, hits with their margins, points and floaters, the level end with its power-ups, the
+// weapons' cooldown, queue, special shots and bombs, and the captions' lifetimes. Pictures of a
+// game under way and of its game over go to build/pictures/gui.
 #include <gtest/gtest.h>
 
 #include <algorithm>
