@@ -299,10 +299,10 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     EXPECT_FALSE(allGrey(objectCast<Sprite>(entry(0)->findChild("SPRITE"))->getImage()));
 
     // Next: both pages slide, and neither the room nor the preview listens until they stand.
-    Panel* first = preview()->getPagePanel();
+    RefHolder<Panel> first(preview()->getPagePanel());  // kept: the purge frees the old page
     preview()->onNext(preview(), preview()->getNextButton());
     Panel* second = preview()->getPagePanel();
-    EXPECT_NE(first, second);
+    EXPECT_NE(first.get(), second);
     EXPECT_EQ(preview()->getPageStart(), 6);
     EXPECT_TRUE(preview()->getPreviousButton()->isEnabled());
     EXPECT_FALSE(preview()->getComponentsContainer().isActive());
