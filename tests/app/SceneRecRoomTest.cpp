@@ -270,6 +270,11 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_FALSE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
     EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
     EXPECT_EQ(room->getBackgroundImage(), plainRoom);
+
+    // The lift button leads back to the elevator.
+    GameNode* lift = room->findChild("BUTTON_ELEVATOR");
+    clickAt(room, lift, objectCast<Sprite>(lift)->getWidth(), objectCast<Sprite>(lift)->getHeight());
+    EXPECT_EQ(manager->getRequestedScene(), elevator);
 }
 
 TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
