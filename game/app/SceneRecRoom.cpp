@@ -19,6 +19,7 @@
 #include "game/app/GlowColumn.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -86,7 +87,8 @@ void SceneRecRoom::loadResources() {
     Scene::loadResources();
     iInputListenerContainer* container = &getComponentsContainer();
     menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
-    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &onElevator, container));
+    elevatorButton = objectCast<Button>(
+        connect("BUTTON_ELEVATOR", this, &SceneHallway::goToElevator, container));
     connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
     connect("BUTTON_TROPHIES", this, &onTrophies, container);
     // A switch is not bound by connect: it is wired by hand.
@@ -260,18 +262,6 @@ int32_t SceneRecRoom::onMenu(void* target, BaseObject*) {
     auto* scene = static_cast<SceneRecRoom*>(target);
     if (Dialog* menu = scene->getDialog("DIALOG_ROOM_MENU")) {
         scene->openDialog(menu);
-    }
-    return 0;
-}
-
-int32_t SceneRecRoom::onElevator(void*, BaseObject*) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("elevator");
-    }
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
     }
     return 0;
 }
