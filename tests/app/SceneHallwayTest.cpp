@@ -29,6 +29,7 @@
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogRoomPreview.h"
+#include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Layout.h"
@@ -127,6 +128,23 @@ protected:
         room.levelWinCount += 1;
         room.playCount += 1;
         room.bestScore = std::max(room.bestScore, score);
+    }
+
+    // Rooms 1 to 4 of floor 1 won (room 3 exactly at gold), then room 5 entered and won, as
+    // the level end leaves it: back in the hallway with the floor just completed.
+    void completeFloorOne() {
+        for (int32_t d = 1; d <= 4; ++d) {
+            win(1, d, level(1, d)->getSilver() - 1);
+        }
+        win(1, 3, level(1, 3)->getGold());
+        arrive(1);
+        click(hallway->getDoor(5));
+        ASSERT_TRUE(reach(game));
+        win(1, 5, level(1, 5)->getSilver());
+        player->floorReached = 2;
+        player->setRoomWon(0);
+        manager->requestScene(hallway);
+        ASSERT_TRUE(reach(hallway));
     }
 
     TempFolder home;
@@ -337,19 +355,7 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
 
 TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLift) {
     ASSERT_NE(hallway, nullptr);
-    for (int32_t d = 1; d <= 4; ++d) {
-        win(1, d, level(1, d)->getSilver() - 1);
-    }
-    win(1, 3, level(1, 3)->getGold());  // exactly gold: the third small star too
-    arrive(1);
-    click(hallway->getDoor(5));
-    ASSERT_TRUE(reach(game));
-    // The level end's win: the fifth room, and with it the floor.
-    win(1, 5, level(1, 5)->getSilver());
-    player->floorReached = 2;
-    player->setRoomWon(0);
-    manager->requestScene(hallway);
-    ASSERT_TRUE(reach(hallway));
+    completeFloorOne();
     EXPECT_FALSE(hallway->isInputEnabled());
 
     // The silver medal with two stars, then the floor end: the plates become star numbers.
@@ -393,6 +399,20 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
     manager->requestScene(hallway);
     ASSERT_GE(runUntil([&] { return hallway->isInputEnabled(); }, 6000), 0);
     EXPECT_FALSE(hallway->isClearSequenceRunning());
+}
+
+TEST_F(HallwayTest, AHeldBackFloorTrophyIsAnnouncedBeforeTheFloorEndGoesToTheLift) {
+    ASSERT_NE(hallway, nullptr);
+    completeFloorOne();
+    player->getTrophies().getTrophy(5)->state = Trophy::HELD_BACK;
+    Button* ok = hallway->getOkButton();
+    ASSERT_GE(runUntil([&] { return ok->isVisible(); }, 10000), 0);
+    click(ok);
+    EXPECT_NE(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_TROPHY"));
+    run(200);
+    EXPECT_NE(manager->getRequestedScene(), elevator);
+    EXPECT_EQ(manager->getRunningScene(), hallway);
 }
 
 TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameScreen) {
