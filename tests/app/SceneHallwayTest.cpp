@@ -452,6 +452,29 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_TRUE(screen->hasWonLevel());
 }
 
+TEST_F(HallwayTest, TheArrivalOffersTheWinsHostHintOnceAndTheBarOpensItsDialogsByName) {
+    ASSERT_NE(hallway, nullptr);
+    player->showHints = true;
+    player->hints[1] = true;
+    player->hints[3] = true;
+    hallway->setHintSelector(3);
+    arrive(2);
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(player->hints[3]);
+    EXPECT_FALSE(player->hints[1]) << "hint 1 is spent with any arrival";
+    EXPECT_EQ(hallway->getHintSelector(), 0);
+    hallway->closeDialog(hallway->findDialog("DIALOG_DORRICK_HINT"));
+
+    // Nothing pending: the next arrival opens no hint.
+    manager->requestScene(elevator);
+    ASSERT_TRUE(reach(elevator));
+    arrive(2);
+    EXPECT_FALSE(hallway->isDialogOpen("DIALOG_DORRICK_HINT"));
+
+    click(hallway->findChild("BUTTON_CUSTOMIZE"));
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_SELECT_BACKGROUND"));
+}
+
 TEST(HallwayMedal, GoldAndSilverCountOnEqualityAndNoWinIsNoMedal) {
     EXPECT_EQ(SceneHallway::medalCode(0, 9999, 10, 20), -1);
     EXPECT_EQ(SceneHallway::medalCode(1, 20, 10, 20), 2);
