@@ -1,5 +1,7 @@
 #include "game/app/QuovelMahjongMain.h"
 
+#include "game/rules/GameHooks.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -203,6 +205,18 @@ void QuovelMahjongMain::startServices() {
     scenes.recroom = manager->createScene("SCENE_RECROOM");
     scenes.roof = manager->createScene("SCENE_ROOF");
     manager->requestScene(manager->getScene("SCENE_SPLASH"));
+    // The running game leaves for its room's scene through these.
+    GameHooks::installScenes(
+        [](const std::string& name) {
+            if (SceneManager* scenes = SceneManager::getInstance()) {
+                scenes->setTransition(name);
+            }
+        },
+        [](const std::string& name) {
+            if (SceneManager* scenes = SceneManager::getInstance()) {
+                scenes->requestScene(scenes->getScene(name));
+            }
+        });
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
@@ -323,6 +337,7 @@ void QuovelMahjongMain::shutDown(bool normal) {
     FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
     scenes = GameScenes();
+    GameHooks::installScenes(nullptr, nullptr);
     SceneManager::releaseInstance();
     PlayerManager::releaseInstance();
     GuiDefinitions::releaseInstance();

@@ -11,7 +11,6 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/Image.h"
@@ -23,7 +22,9 @@
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/Effects.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/ModifierLabelValue.h"
+#include "game/screen/SceneGame.h"
 #include "game/screen/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(DialogLevelEnd, &DialogQuovelMahjong::typeRecord)
@@ -73,11 +74,6 @@ int32_t currentTime() {
         return 0;
     }
     return roomKind() == REC_ROOM ? game->clockTime : game->realTime;
-}
-
-Scene* gameScreen() {
-    SceneManager* manager = SceneManager::getInstance();
-    return manager ? manager->getCurrentScene() : nullptr;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
@@ -274,7 +270,7 @@ void DialogLevelEnd::show() {
             label->setAlpha(0);
         }
     }
-    Scene* screen = gameScreen();
+    Scene* screen = targetScene();
     introSequence = new ModifierContainer();
     if (screen) {
         ModifierContainer::addModifier(screen->getAnimTree(), introSequence.get());
@@ -418,12 +414,22 @@ int32_t DialogLevelEnd::onContinue(void* target, BaseObject*) {
     if (DialogTrophy::showIfNew(dialog, &DialogLevelEnd::isRoomInfoState)) {
         return 0;
     }
-    dialog->callContinuation();
+    if (!nextLevelIntroduced()) {
+        dialog->callContinuation();
+    }
     dialog->stampOpaqueParts(true);
     return 0;
 }
 
+bool DialogLevelEnd::nextLevelIntroduced() {
+    SceneGame* scene = SceneGame::fromHost();
+    GameSceneState* state = scene ? scene->getCurrentState() : nullptr;
+    return state && state->isA(&StateRoomInfo::typeRecord);
+}
+
 int32_t DialogLevelEnd::isRoomInfoState(void* target, BaseObject*) {
-    static_cast<DialogLevelEnd*>(target)->callContinuation();
+    if (!nextLevelIntroduced()) {
+        static_cast<DialogLevelEnd*>(target)->callContinuation();
+    }
     return 0;
 }

@@ -53,6 +53,8 @@ public:
     // The continuation handed to the trophy cabinet: the stored continuation, unless the game
     // screen has gone on to a room's info.
     static int32_t isRoomInfoState(void* target, BaseObject* sender);
+    // The game screen already introduces the next level: the continuation has run.
+    static bool nextLevelIntroduced();
 
     Sprite* getHeader() const { return header; }
     Label* getSub() const { return sub; }

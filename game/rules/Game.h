@@ -137,6 +137,7 @@ public:
     bool isSuperHintTile(Tile* tile) const;
     void addSuperHintTile(Tile* tile);
     void runCommand(Command* command);
+    void clearUndoHistory() { undoHistory.clear(); }
     void undo();
     void moveSelectedTile();
     void getRemovedTiles(TileList& out) const;
@@ -174,6 +175,8 @@ public:
     const DisplayValue& getScore() const { return score; }
 
     int32_t undoCount = 0;
+    // Restarts of the level in place; a new level starts it again at 0.
+    int32_t restartCount = 0;
     int32_t hintCount = 0;
     int32_t shuffleCount = 0;
     int32_t removedTilesCount = 0;

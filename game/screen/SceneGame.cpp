@@ -65,6 +65,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 }
 
 SceneGame::~SceneGame() {
+    setState(nullptr);
     if (Game::current()) {
         Game::releaseCurrent();
     }
@@ -155,35 +156,16 @@ void SceneGame::show() {
         sound->fadeOutMusic(800);
     }
     startLevel(false);
-    playGameMusic();
-    beginPlay();
+    setState(new StateRoomInfo(this));
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
 }
 
-void SceneGame::beginPlay() {
-    // Until the level states exist, the whole board is put down at once and play begins.
-    Game* game = Game::current();
-    if (renderer && game && game->getLayout()) {
-        std::vector<RefHolder<Tile>> tiles;
-        for (int32_t z = 0; z < Layout::LAYERS; ++z) {
-            tiles.clear();
-            game->getLayout()->getTilesOnLayer(z, tiles);
-            for (const RefHolder<Tile>& tile : tiles) {
-                renderer->placeInGrid(renderer->findRenderTile(tile.get()));
-            }
-        }
-    }
-    if (game && game->getLayout() && game->getLayout()->getSideBoard()) {
-        game->getLayout()->getSideBoard()->setVisible(true);
-    }
-    setButtonsEnabled(true);
-    playing = true;
-}
-
 void SceneGame::hide() {
     clearLevel();
+    // A build or shuffle left half-way would keep its loop sounding.
+    setState(nullptr);
     if (GameWindow* window = GameWindow::getInstance()) {
         window->getMessageHandler()->removeListener(this);
     }
@@ -200,11 +182,13 @@ void SceneGame::startLevel(bool restart) {
     saveMode = 0;
     hoverTime = 0;
     superHintTimeLeft = 0;
-    wonLevel = false;
     hoveredTile = nullptr;
     clearHintPath(true);
     if (!game) {
         return;
+    }
+    if (!restart) {
+        game->restartCount = 0;
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         const TuningConstants& c = tuning();
@@ -219,10 +203,17 @@ void SceneGame::startLevel(bool restart) {
     setHintButton();
     setMatchLabels();
     buildBoard();
+    // A level resumed from a saved game takes its bars from it and was counted when it began.
+    QuovelMahjongPlayer* profile = QuovelMahjongPlayer::current();
+    const bool resumed = profile && profile->getSavedGame();
+    if (!resumed && !restart) {
+        countLevelStart();
+    }
     setupBars(restart);
     setGameTypeName();
     updateHud();
     setButtonsEnabled(false);
+    setBarsSuspended(true);
     game->clearSuperHintTiles();
     game->lastSubmitTime = game->realTime;
     appendChild(game, getTree());
@@ -231,6 +222,11 @@ void SceneGame::startLevel(bool restart) {
         if (AbstractPlayer* player = players->getCurrentPlayer()) {
             players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
         }
+    }
+    // Its file is gone now, so the resumed run is saved again whenever the scene is left, not
+    // only once play has begun.
+    if (resumed) {
+        saveMode = 1;
     }
 }
 
@@ -325,11 +321,6 @@ PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char*
 }
 
 }  // namespace
-
-SceneGame* SceneGame::fromHost() {
-    GameDialogHost* host = GameDialogHost::get();
-    return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
-}
 
 void SceneGame::setupBars(bool restart) {
     (void)restart;
@@ -445,22 +436,6 @@ void SceneGame::playGameMusic() {
     }
 }
 
-void SceneGame::clearLevel() {
-    playing = false;
-    deselectAll();
-    pauseState = STOPPED;
-    if (renderer) {
-        renderer->setRemoved(true);
-        renderer = nullptr;
-    }
-    if (endLayer) {
-        GameNode::releaseChildren(endLayer.get());
-    }
-    if (floaterLayer) {
-        GameNode::releaseChildren(floaterLayer.get());
-    }
-}
-
 int32_t SceneGame::onPauseButton(void* target, BaseObject*) {
     auto* scene = static_cast<SceneGame*>(target);
     scene->pauseRequested = true;
@@ -522,30 +497,6 @@ void SceneGame::setButtonsEnabled(bool value) {
             button->setEnabled(value);
         }
     }
-}
-
-void SceneGame::update(int32_t elapsedMs) {
-    SceneQuovelMahjong::update(elapsedMs);
-    Game* game = Game::current();
-    if (playing && pauseState == RUNNING && game) {
-        game->realTime += elapsedMs;
-        advanceHoverPath(elapsedMs);
-    }
-    deactivatedThisFrame = false;
-}
-
-void SceneGame::pauseGame() {
-    if (pauseState == RUNNING) {
-        pauseState = HELD;
-    }
-    setButtonsEnabled(false);
-}
-
-void SceneGame::resumeGame() {
-    if (pauseState == HELD || pauseState == HIDDEN) {
-        pauseState = RUNNING;
-    }
-    setButtonsEnabled(playing);
 }
 
 // --- The rules' game screen ---
@@ -615,12 +566,6 @@ void SceneGame::markSuperHintTiles() {
 }
 
 void SceneGame::markFreeTiles() {}
-
-void SceneGame::enterGameWon() {
-    wonLevel = true;
-    playing = false;
-    deselectAll();
-}
 
 void SceneGame::showHostHint(int32_t) {}
 

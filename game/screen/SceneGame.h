@@ -6,14 +6,17 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/platform/MessageHandler.h"
+#include "game/app/QuovelMahjongStats.h"
 #include "game/app/SceneQuovelMahjong.h"
 #include "game/dialogs/GameDialogHost.h"
 #include "game/rules/DisplayValue.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
+#include "game/screen/GameSceneStates.h"
 
 class Button;
 class Game;
+class Level;
 class Label;
 class LayoutRenderer;
 class Panel;
@@ -28,6 +31,10 @@ class TimeBar;
 // (tile marks, effect layer, dirty rectangles) and the game dialogs' host, takes the mouse on the
 // board (hover, clicks, right click), listens to the window's focus messages and draws the hint
 // path between two tiles.
+//
+// A level runs through the game-scene states (information, instructions, build, shuffle, end);
+// play is the absence of a state. The frame update pauses on the pause and menu requests and on
+// focus loss, and no time passes while a dialog is open over the game.
 //
 // The time bar holds the level's time and the bonus bar the matches' chain counter (its
 // multiplier); the score label shows the number until the counting labels take it over.
@@ -68,14 +75,42 @@ public:
     static std::string backgroundKey(int32_t gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
     static std::string musicKey(int32_t gameType);
-    // Puts the built board down and opens it to input.
-    void beginPlay();
-    // Tears the level down: the board, the path and the layers' contents.
+    // Counts the start of the level in the player's records.
+    void countLevelStart();
+    // Where the level is played, as the player's records see it.
+    static LevelPlace placeOf(const Level* level);
+
+    // Level flow.
+    // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
+    void setState(GameSceneState* next);
+    GameSceneState* getCurrentState() const { return currentState.get(); }
+    // A lost or won level is ending.
+    bool isLevelOver() const;
+    // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
+    void updatePlay(int32_t elapsedMs);
+    void enterGameOver();
+    // The next level of a won casino or roof run in place, else back to the room.
+    void newLevel(bool quiet);
+    void restartLevel();
+    // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
-    // Ends play: board input is ignored until a new level starts (the level states stand in
-    // for this until they are built).
-    void setPlaying(bool value) { playing = value; }
-    bool isPlaying() const { return playing; }
+    // The level-information dialog's close callback.
+    static int32_t startInstructions(void* target, BaseObject* sender);
+    // The stop question's yes.
+    static int32_t onGameStopped(void* target, BaseObject* sender);
+    // The game scene the dialogs hold, or null.
+    static SceneGame* fromHost();
+    // Board input is taken only in play: no state, level not torn down.
+    bool isPlaying() const { return !currentState && pauseState != STOPPED && renderer; }
+    void enableHudButtons();
+    void disableHudButtons() { setButtonsEnabled(false); }
+    int32_t getSaveMode() const { return saveMode; }
+    void setSaveMode(int32_t value) { saveMode = value; }
+    int32_t getSuperHintTimeLeft() const { return superHintTimeLeft; }
+
+    // Suspended bars are left out of the frame's node updates: their clock and meter stand.
+    void setBarsSuspended(bool value);
+    void setBonusBarSuspended(bool value);
 
     static int32_t onPauseButton(void* target, BaseObject* sender);
     static int32_t onMenuButton(void* target, BaseObject* sender);
@@ -135,7 +170,6 @@ public:
     int32_t getPauseState() const { return pauseState; }
     Tile* getHoveredTile() const { return hoveredTile.get(); }
     int32_t getHoverTime() const { return hoverTime; }
-    bool hasWonLevel() const { return wonLevel; }
     bool isFocusLost() const { return focusLost; }
     bool isDeactivatedThisFrame() const { return deactivatedThisFrame; }
     GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
@@ -143,10 +177,6 @@ public:
     Button* getHintButton() const { return hintButton; }
 
     // The bars.
-    // The game scene the dialogs hold, or null.
-    static SceneGame* fromHost();
-    // A lost or won level is ending (until the level states exist: play has stopped).
-    bool isLevelOver() const { return !playing; }
     TimeBar* getTimeBar() const { return timeBar.get(); }
     BonusBar* getBonusBar() const { return bonusBar.get(); }
     // Earned trophies go from state 0 to 1 (the popup belongs to the trophy popups).
@@ -162,6 +192,7 @@ protected:
     void resumeGame() override;
 
 private:
+    void endLevel(bool won);
     void createHud();
     void createLayers();
     void createTimeSound();
@@ -185,8 +216,7 @@ private:
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;
     int32_t saveMode = 0;
-    bool playing = false;
-    bool wonLevel = false;
+    RefHolder<GameSceneState> currentState;
 
     Button* pauseButton = nullptr;
     Button* menuButton = nullptr;

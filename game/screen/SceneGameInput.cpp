@@ -47,7 +47,7 @@ SideBoard* sideBoardOf(Tile* tile) {
 }  // namespace
 
 bool SceneGame::onMouseMove(int32_t x, int32_t y, int32_t) {
-    if (!playing) {
+    if (!isPlaying()) {
         return false;
     }
     updateHover(x, y);
@@ -56,7 +56,7 @@ bool SceneGame::onMouseMove(int32_t x, int32_t y, int32_t) {
 
 bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
     Game* game = Game::current();
-    if (!playing || !game) {
+    if (!isPlaying() || !game) {
         return false;
     }
     game->onTileClicked(x, y);
@@ -66,7 +66,7 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
 
 bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {
     Game* game = Game::current();
-    if (!playing || !game) {
+    if (!isPlaying() || !game) {
         return false;
     }
     if (!game->getSelection().empty()) {
@@ -215,7 +215,11 @@ void SceneGame::advanceHoverPath(int32_t elapsedMs) {
     if (levelGameType() != Game::TYPE_RIVER || !game) {
         return;
     }
-    if (!hoveredTile || game->getSelection().empty() || !game->getSuperHintTiles().empty()) {
+    // A plain hint's marks hold the path back; a running super hint does not.
+    if (!game->getSuperHintTiles().empty() && superHintTimeLeft <= 0) {
+        return;
+    }
+    if (!hoveredTile || game->getSelection().empty()) {
         hoverTime = 0;
         return;
     }

@@ -1,0 +1,303 @@
+// The end of a level: the lost and won states, which record the result in the player's profile
+// and the high-score tables, award trophies and open the level-end dialog.
+#include <algorithm>
+#include <string>
+
+#include "framework/gui/Dialog.h"
+#include "framework/gui/iGuiMethod.h"
+#include "framework/platform/HighScoreTable.h"
+#include "framework/platform/SoundManager.h"
+#include "game/app/HighScoreTables.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
+#include "game/dialogs/DialogLevelEnd.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/SceneGame.h"
+#include "game/screen/ScreenUtils.h"
+
+QUOVEL_DEFINE_TYPE(StateLevelEnd, &GameSceneState::typeRecord)
+QUOVEL_DEFINE_TYPE(StateGameOver, &StateLevelEnd::typeRecord)
+QUOVEL_DEFINE_TYPE(StateGameWon, &StateLevelEnd::typeRecord)
+
+namespace {
+
+constexpr int32_t ROOM_FLOORS = 0;
+constexpr int32_t ROOM_CASINO = 1;
+constexpr int32_t ROOM_RECROOM = 2;
+constexpr int32_t ROOM_ROOF = 3;
+
+// Trophy indices.
+constexpr int32_t TROPHY_NO_UNDO = 0;
+constexpr int32_t TROPHY_SPLIT_NO_SHUFFLE = 1;
+constexpr int32_t TROPHY_PLENTY_OF_TIME = 2;
+constexpr int32_t TROPHY_FLOOR_DONE = 5;
+constexpr int32_t TROPHY_FLOOR_TEN = 6;
+constexpr int32_t TROPHY_FLOOR_TWENTY = 7;
+constexpr int32_t TROPHY_SPEEDFREAK = 8;
+constexpr int32_t TROPHY_CASINO_FIRST = 10;
+constexpr int32_t TROPHY_ALL_CASINO_TABLES = 11;
+constexpr int32_t TROPHY_ALL_SILVER = 14;
+constexpr int32_t TROPHY_ALL_GOLD = 15;
+constexpr int32_t TROPHY_CLOSE_CALL = 18;
+
+// The trophy goes to `to` when it is in one of the `from` states.
+void earnTrophy(QuovelMahjongPlayer& player, int32_t index, std::initializer_list<int32_t> from,
+                int32_t to) {
+    Trophy* trophy = player.getTrophies().getTrophy(index);
+    if (trophy && std::find(from.begin(), from.end(), trophy->state) != from.end()) {
+        trophy->state = to;
+    }
+}
+
+void holdBack(QuovelMahjongPlayer& player, int32_t index) {
+    earnTrophy(player, index, {Trophy::NOT_EARNED}, Trophy::HELD_BACK);
+}
+
+void award(QuovelMahjongPlayer& player, int32_t index) {
+    earnTrophy(player, index, {Trophy::NOT_EARNED, Trophy::HELD_BACK}, Trophy::EARNED);
+}
+
+void stopMusic() {
+    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+        sound->stopMusic();
+    }
+}
+
+// Whether every room of the twenty floors has a best score of at least its level's first
+// (second, with `gold`) threshold. Stops at the first room that falls short.
+bool allRoomsReach(const QuovelMahjongStats& stats, bool gold) {
+    for (int32_t floor = 1; floor <= QuovelMahjongStats::FLOORS; ++floor) {
+        for (int32_t room = 1; room <= QuovelMahjongStats::ROOMS_PER_FLOOR; ++room) {
+            RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
+            const RoomRecord* record = stats.roomRecord(floor, room);
+            if (!level || !record ||
+                record->bestScore < (gold ? level->getGold() : level->getSilver())) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void StateLevelEnd::update(int32_t elapsedMs) {
+    if (delay <= 0) {
+        return;
+    }
+    delay -= elapsedMs;
+    if (delay >= 1) {
+        return;
+    }
+    Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
+    auto* method = dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord))
+                          : nullptr;
+    if (!method) {
+        // Without its dialog the level ends at once rather than wait for a continue.
+        continuation()(this, nullptr);
+        return;
+    }
+    method->setCallback(this, continuation());
+    scene->openDialog(dialog);
+}
+
+// --- Lost ---
+
+void StateGameOver::enter() {
+    Game* game = Game::current();
+    Level* level = game ? game->getLevel() : nullptr;
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (!game || !level || !player) {
+        return;
+    }
+    // The dialog shows the best from before this level.
+    DialogLevelEnd::lookupBest();
+    const int32_t kind = level->getGameMode();
+    int32_t place = -1;
+    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+        const int32_t score = game->getScore().getValue();
+        std::string key;
+        makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
+        if (HighScoreTable* table = getHighScoreTable(key, level->getGameType(), false)) {
+            place = table->addScore(
+                new QuovelMahjongScoreEntry(player->getName(), score, true, level->getIndex()));
+        }
+        player->newScorePending = true;
+        QuovelMahjongStats& stats = player->getStats();
+        ++stats.numGamesWon;
+        if (kind == ROOM_CASINO) {
+            if (CasinoRecord* record = stats.casinoRecord(level->getGameType(),
+                                                          level->getDifficulty())) {
+                record->bestScore = std::max(record->bestScore, score);
+                record->bestLevel = std::max(record->bestLevel, level->getIndex());
+            }
+        } else if (RooftopRecord* record =
+                       stats.rooftopRecord(level->getGameType(), level->getDifficulty())) {
+            record->bestScore = std::max(record->bestScore, score);
+            record->bestLevel = std::max(record->bestLevel, level->getIndex());
+        }
+    }
+    stopMusic();
+    playGameSound("SOUND_LEVEL_LOST");
+    if (kind == ROOM_CASINO) {
+        if (place == 0) {
+            holdBack(*player, TROPHY_CASINO_FIRST);
+        }
+        SceneCasino* casino = SceneCasino::instance();
+        if (casino && casino->hasEntriesInAllFiveTables()) {
+            holdBack(*player, TROPHY_ALL_CASINO_TABLES);
+        }
+    }
+}
+
+int32_t StateGameOver::next(void*, BaseObject*) {
+    SceneGame* scene = SceneGame::fromHost();
+    if (scene && scene->getCurrentState() &&
+        scene->getCurrentState()->isA(&StateGameOver::typeRecord)) {
+        scene->newLevel(false);
+    }
+    return 0;
+}
+
+// --- Won ---
+
+void StateGameWon::enter() {
+    Game* game = Game::current();
+    Level* level = game ? game->getLevel() : nullptr;
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (!game || !level) {
+        return;
+    }
+    if (player && level->getGameType() == Game::TYPE_RIVER) {
+        player->clearTutorialHint(25);
+        player->clearTutorialHint(26);
+    }
+    game->setHasWon(true);
+    DialogLevelEnd::lookupBest();
+    stopMusic();
+    playGameSound("SOUND_LEVEL_WON");
+    if (!player) {
+        return;
+    }
+    const int32_t kind = level->getGameMode();
+    const int32_t score = game->getScore().getValue();
+    if (kind == ROOM_FLOORS) {
+        recordFloorWin();
+    } else {
+        player->getStats().recordLevelWon(SceneGame::placeOf(level), score,
+                                          kind == ROOM_RECROOM ? game->clockTime : game->realTime);
+    }
+    awardTrophies();
+}
+
+void StateGameWon::recordFloorWin() {
+    Game* game = Game::current();
+    Level* level = game->getLevel();
+    QuovelMahjongPlayer& player = *QuovelMahjongPlayer::current();
+    QuovelMahjongStats& stats = player.getStats();
+    const int32_t floor = level->getFloor();
+    RoomRecord* record = stats.roomRecord(floor, level->getRoom());
+    const int32_t silver = level->getSilver();
+    const int32_t gold = level->getGold();
+    const int32_t before = record ? record->bestScore : 0;
+    const bool hadFirstOnly = before >= silver && before < gold;
+    const bool hadSecond = before >= gold;
+    stats.recordLevelWon(SceneGame::placeOf(level), game->getScore().getValue(), game->realTime);
+    if (!record) {
+        return;
+    }
+    const int32_t best = record->bestScore;
+    // An old best above the second threshold still counts here: the rule looks at the first
+    // medal alone.
+    if (!hadFirstOnly && best >= silver) {
+        ++stats.twoStarsCount;
+    }
+    if (!hadSecond && best >= gold) {
+        ++stats.threeStarsCount;
+    }
+    if (record->levelWinCount == 1) {
+        if (SceneHallway* hallway = SceneHallway::instance()) {
+            if (floor == 1) {
+                hallway->setHintSelector(best >= silver ? 3 : 2);
+            } else if (best < gold) {
+                hallway->setHintSelector(4);
+            }
+        }
+        if (QuovelMahjongPlayer::isFloorComplete(floor, stats)) {
+            if (SceneElevator* elevator = SceneElevator::instance()) {
+                elevator->setPendingTargets(floor + 1);
+            }
+            player.floorReached = floor + 1;
+            player.setRoomWon(floor - 1);
+            if (floor > 0) {
+                holdBack(player, TROPHY_FLOOR_DONE);
+            }
+            if (floor > 9) {
+                holdBack(player, TROPHY_FLOOR_TEN);
+            }
+            if (floor > 19) {
+                holdBack(player, TROPHY_FLOOR_TWENTY);
+            }
+        }
+    }
+    if (allRoomsReach(stats, false)) {
+        holdBack(player, TROPHY_ALL_SILVER);
+    }
+    if (allRoomsReach(stats, true)) {
+        holdBack(player, TROPHY_ALL_GOLD);
+    }
+}
+
+void StateGameWon::awardTrophies() {
+    Game* game = Game::current();
+    Level* level = game->getLevel();
+    QuovelMahjongPlayer& player = *QuovelMahjongPlayer::current();
+    const TuningConstants& c = tuning();
+    if (level->getGameMode() == ROOM_RECROOM) {
+        if (!game->pressedUndo) {
+            award(player, TROPHY_NO_UNDO);
+        }
+        if (game->realTime < c.TROPHY_SPEEDFREAK_TIME) {
+            award(player, TROPHY_SPEEDFREAK);
+        }
+        return;
+    }
+    if (level->getGameType() == Game::TYPE_SPLIT && !game->pressedShuffle) {
+        award(player, TROPHY_SPLIT_NO_SHUFFLE);
+    }
+    const int64_t remaining = scene->getTimeValue().getValue();
+    const int64_t fullTime = game->getLayout() ? static_cast<int64_t>(level->getPlayTime().getInt()) *
+                                                     game->getLayout()->getStartingTileCount()
+                                               : 0;
+    // A level without time cannot have plenty of it left.
+    if (fullTime > 0 && remaining * 100 / fullTime > c.TROPHY_PLENTY_OF_TIME_PERCENTAGE) {
+        award(player, TROPHY_PLENTY_OF_TIME);
+    }
+    if (remaining < c.TROPHY_CLOSE_CALL_MILLISECONDS) {
+        award(player, TROPHY_CLOSE_CALL);
+    }
+}
+
+int32_t StateGameWon::next(void*, BaseObject*) {
+    SceneGame* scene = SceneGame::fromHost();
+    if (!scene || !scene->getCurrentState() ||
+        !scene->getCurrentState()->isA(&StateGameWon::typeRecord)) {
+        return 0;
+    }
+    Game* game = Game::current();
+    const int32_t kind = game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+    scene->newLevel(false);
+    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+        scene->setState(new StateRoomInfo(scene));
+    }
+    return 0;
+}

@@ -1,0 +1,451 @@
+// The game scene's frame update and level flow: pause and hold under dialogs, the play update,
+// the end of a level, the next level, the restart, the stop and the teardown.
+#include <algorithm>
+#include <string>
+
+#include "framework/core/PropertyNode.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundNode.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/BonusBar.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/TimeBar.h"
+#include "game/screen/SceneGame.h"
+
+namespace {
+
+constexpr int32_t ROOM_FLOORS = 0;
+constexpr int32_t ROOM_RECROOM = 2;
+constexpr int32_t ROOM_ROOF = 3;
+constexpr int32_t LEVEL_END_DELAY = 1500;
+constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
+
+// Closed and dropped, in this order, when a level is torn down.
+const char* const LEVEL_DIALOGS[] = {
+    "DIALOG_LEVEL_END", "CTEXT_MENU_STOP",     "DIALOG_MENU",
+    "TEXT_MENU_STOP_QUOVEL", "DIALOG_DORRICK_HINT", "DIALOG_PAUSE",
+    "DIALOG_HINT",      "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
+
+SideBoard* currentSideBoard() {
+    Game* game = Game::current();
+    return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+}
+
+int32_t roomKind() {
+    Game* game = Game::current();
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+}
+
+}  // namespace
+
+// --- States ---
+
+void SceneGame::setState(GameSceneState* next) {
+    // Both are held across exit and enter: either may hand the scene yet another state.
+    RefHolder<GameSceneState> keepNext(next);
+    if (RefHolder<GameSceneState> previous = currentState) {
+        currentState = nullptr;
+        previous->exit();
+    }
+    if (next) {
+        currentState = next;
+        next->enter();
+    }
+}
+
+bool SceneGame::isLevelOver() const {
+    return currentState && currentState->isA(&StateLevelEnd::typeRecord);
+}
+
+SceneGame* SceneGame::fromHost() {
+    GameDialogHost* host = GameDialogHost::get();
+    return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
+}
+
+int32_t SceneGame::startInstructions(void*, BaseObject*) {
+    // The dialog is its own callback target; a close after the level moved on does nothing.
+    SceneGame* scene = fromHost();
+    if (scene && scene->currentState && scene->currentState->isA(&StateRoomInfo::typeRecord)) {
+        scene->setState(new StateInstructions(scene));
+    }
+    return 0;
+}
+
+// --- The frame ---
+
+void SceneGame::update(int32_t elapsedMs) {
+    SceneQuovelMahjong::update(elapsedMs);
+    if (currentState) {
+        RefHolder<GameSceneState> keep = currentState;
+        keep->update(elapsedMs);
+        deactivatedThisFrame = false;
+        return;
+    }
+    if (!isDialogOpen("DIALOG_PAUSE") &&
+        (menuRequested || pauseRequested || focusLost || deactivatedThisFrame)) {
+        if (pauseState != HIDDEN && pauseState != STOPPED) {
+            if (renderer) {
+                renderer->hideSymbols();
+            }
+            if (SideBoard* sideBoard = currentSideBoard()) {
+                sideBoard->invalidateAll();
+            }
+            pauseState = HIDDEN;
+        }
+        if (timeSound) {
+            timeSound->stop(false);
+        }
+        Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
+        if (!menuRequested && deactivatedThisFrame) {
+            if (auto* gameDialog = objectCast<DialogQuovelMahjong>(dialog)) {
+                gameDialog->setFadeInOnShow(false);
+            }
+        }
+        openDialog(dialog);
+        menuRequested = false;
+        pauseRequested = false;
+        focusLost = false;
+        enablePauseAndMenu();
+    }
+    if (Game* game = Game::current()) {
+        SideBoard* sideBoard = currentSideBoard();
+        for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
+            if (sideBoard && tile->isOnSideBoard()) {
+                sideBoard->invalidateTileRect(tile->getGridX(), tile->getGridY());
+            }
+        }
+    }
+    if (GameDialogHost::getOpenDialogs().empty()) {
+        updatePlay(elapsedMs);
+    }
+    deactivatedThisFrame = false;
+}
+
+void SceneGame::updatePlay(int32_t elapsedMs) {
+    Game* game = Game::current();
+    if (!game) {
+        return;
+    }
+    game->dataGatherLevelTime += elapsedMs;
+    game->realTime += elapsedMs;
+    game->timeSinceLastRestart += elapsedMs;
+    advanceHoverPath(elapsedMs);
+    if (superHintTimeLeft > 0) {
+        superHintTimeLeft -= elapsedMs;
+        if (superHintTimeLeft <= 0) {
+            SideBoard* sideBoard = currentSideBoard();
+            for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
+                if (sideBoard && tile->isOnSideBoard()) {
+                    sideBoard->addPlainImage(tile.get());
+                } else if (renderer) {
+                    renderer->clearModifiers(tile.get());
+                }
+            }
+            game->clearSuperHintTiles();
+        }
+    }
+    if (roomKind() == ROOM_RECROOM) {
+        game->clockTime += elapsedMs;
+        if (timeLabel) {
+            timeLabel->setText(formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)),
+                                              true, false));
+        }
+        return;
+    }
+    if (getTimeValue().getValue() <= 0) {
+        enterGameOver();
+    }
+}
+
+// --- Holding the game under dialogs ---
+
+void SceneGame::pauseGame() {
+    if (pauseState == HIDDEN || pauseState == STOPPED) {
+        return;
+    }
+    setButtonsEnabled(false);
+    setBarsSuspended(true);
+    pauseState = HELD;
+}
+
+void SceneGame::resumeGame() {
+    if (pauseState == STOPPED) {
+        return;
+    }
+    if (pauseState == HIDDEN) {
+        if (renderer) {
+            renderer->showSymbols();
+        }
+        if (SideBoard* sideBoard = currentSideBoard()) {
+            sideBoard->invalidateAll();
+        }
+    }
+    pauseState = RUNNING;
+    // While the level is introduced, built or ended, the states keep the HUD off.
+    if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
+        enableHudButtons();
+        setBarsSuspended(roomKind() == ROOM_RECROOM);
+    }
+}
+
+void SceneGame::enableHudButtons() {
+    enablePauseAndMenu();
+    for (Button* button : {hintButton, shuffleButton, undoButton}) {
+        if (button) {
+            button->setEnabled(button->isVisible());
+        }
+    }
+}
+
+// --- The end of a level ---
+
+void SceneGame::enterGameOver() {
+    endLevel(false);
+}
+
+void SceneGame::enterGameWon() {
+    endLevel(true);
+}
+
+void SceneGame::endLevel(bool won) {
+    if (Game* game = Game::current()) {
+        setLabelNumber(scoreTicker, game->getScore().getValue());
+    }
+    deselectAll();
+    if (endLayer) {
+        GameNode::releaseChildren(endLayer.get());
+    }
+    if (bonusBar) {
+        bonusBar->finishAnimations();
+    }
+    if (timeSound) {
+        timeSound->stop(false);
+    }
+    saveMode = won ? 2 : 0;
+    if (won) {
+        setState(new StateGameWon(this, LEVEL_END_DELAY));
+    } else {
+        setState(new StateGameOver(this, LEVEL_END_DELAY));
+    }
+}
+
+void SceneGame::newLevel(bool quiet) {
+    Game* game = Game::current();
+    if (!game || !game->getLevel()) {
+        return;
+    }
+    const int32_t mode = game->getLevel()->getGameMode();
+    if (!game->getHasWon() || mode == ROOM_FLOORS || mode == ROOM_RECROOM) {
+        if (!quiet) {
+            game->returnToRoom();
+        }
+        return;
+    }
+    if (renderer) {
+        renderer->setRemoved(true);
+    }
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    if (!quiet) {
+        clearLevel();
+    }
+    RefHolder<Level> old = game->getLevel();
+    if (old->isMixed() && mode == ROOM_ROOF) {
+        // Each level of a mixed roof run is of another game type than the one before.
+        int32_t type = old->getGameType();
+        Random* random = Random::getInstance();
+        for (int tries = 0; random && type == old->getGameType() && tries < 1000; ++tries) {
+            type = random->nextInt(0, 5);
+        }
+        if (type == old->getGameType()) {
+            type = (type + 1) % 5;
+        }
+        const int32_t score = game->getScore().getValue();
+        RefHolder<Level> level = LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(),
+                                                                       ROOM_ROOF);
+        Game::releaseCurrent();
+        game = Game::create(type);
+        if (!game || !level) {
+            return;
+        }
+        for (int32_t i = 0; i <= old->getIndex(); ++i) {
+            level->nextLevel();
+        }
+        level->loadLayout();
+        level->setMixed(true);
+        game->setLevel(level.get());
+        game->getScore().set(score);
+    } else {
+        old->nextLevel();
+        old->loadLayout();
+        game->setLevel(old.get());
+    }
+    game->clearUndoHistory();
+    if (!quiet) {
+        startLevel(false);
+    }
+    saveMode = 1;
+}
+
+void SceneGame::restartLevel() {
+    Game* game = Game::current();
+    if (!game) {
+        return;
+    }
+    ++game->restartCount;
+    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
+        if (auto* question = objectCast<DialogQuovelMahjong>(findDialog(name))) {
+            question->close();
+        }
+    }
+    deselectAll();
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    clearLevel();
+    game->restartLevel();
+    startLevel(true);
+    setState(new StateBuildLevel(this));
+}
+
+int32_t SceneGame::onGameStopped(void*, BaseObject*) {
+    Game* game = Game::current();
+    if (!game) {
+        return 0;
+    }
+    if (PropertyNode* session = Game::getLevelSession()) {
+        session->addBool("gameStopped", true, false);
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->setTrophiesSeen();
+    }
+    const int32_t mode = roomKind();
+    if (mode == ROOM_FLOORS) {
+        game->returnToRoom();
+        return 0;
+    }
+    if (SceneElevator* elevator = SceneElevator::instance()) {
+        elevator->setStop(ELEVATOR_ROOM_STOPS + mode);
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->requestSectionLoad("elevator");
+    }
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+    }
+    return 0;
+}
+
+void SceneGame::clearLevel() {
+    pauseState = STOPPED;
+    if (Game* game = Game::current()) {
+        game->pressedShuffle = false;
+        game->pressedUndo = false;
+        game->bonusesClaimed = 0;
+        game->setHasWon(false);
+        game->hintCount = 0;
+        game->shuffleCount = 0;
+        game->removedTilesCount = 0;
+        game->moveCount = 0;
+        game->matchCount = 0;
+        game->bestChain = 0;
+        game->lastBonusTime = 0;
+        game->timeSinceLastRestart = 0;
+        game->lastSubmitTime = game->realTime;
+    }
+    for (const char* name : LEVEL_DIALOGS) {
+        if (Dialog* dialog = findDialog(name)) {
+            closeDialog(dialog);
+            dropDialog(name);
+        }
+    }
+    deselectAll();
+    if (widgetLayer) {
+        for (GameNode* child = widgetLayer->getFirstChild(); child;
+             child = child->getNextSibling()) {
+            if (void* part = child->castTo(&iInputListener::typeRecord)) {
+                getComponentsContainer().removeListener(static_cast<iInputListener*>(part));
+            }
+        }
+        GameNode::releaseChildren(widgetLayer.get());
+    }
+    for (GameNode* bar : {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
+        if (bar) {
+            bar->setRemoved(true);
+        }
+    }
+    bonusBar = nullptr;
+    timeBar = nullptr;
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    if (timeLabel) {
+        GameNode::removeAllModifiers(timeLabel);
+        timeLabel->setText(formatDuration(0, true, false));
+    }
+    if (renderer) {
+        renderer->setRemoved(true);
+        renderer = nullptr;
+    }
+    if (endLayer) {
+        GameNode::releaseChildren(endLayer.get());
+    }
+    if (floaterLayer) {
+        GameNode::releaseChildren(floaterLayer.get());
+    }
+}
+
+// --- Records ---
+
+LevelPlace SceneGame::placeOf(const Level* level) {
+    LevelPlace place;
+    if (level) {
+        place.roomKind = level->getGameMode();
+        place.gameType = level->getGameType();
+        place.difficulty = level->getDifficulty();
+        place.floor = level->getFloor();
+        place.room = level->getRoom();
+        place.layout = level->getIndex();
+        place.levelIndex = level->getIndex();
+    }
+    return place;
+}
+
+void SceneGame::countLevelStart() {
+    Game* game = Game::current();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (game && game->getLevel() && player) {
+        player->getStats().recordLevelStarted(placeOf(game->getLevel()));
+    }
+}
+
+// --- The bars ---
+
+void SceneGame::setBarsSuspended(bool value) {
+    if (timeBar) {
+        timeBar->setSuspended(value);
+    }
+    setBonusBarSuspended(value);
+}
+
+void SceneGame::setBonusBarSuspended(bool value) {
+    if (bonusBar) {
+        bonusBar->setSuspended(value);
+    }
+}

@@ -1,0 +1,597 @@
+// Levels driven frame by frame through the scene manager on the game's own definitions, art and
+// levels: a floor level from its notice through the host's instructions and the tile-by-tile
+// build to play, pause and menu by focus loss and buttons, and a win recorded in the profile; a
+// casino run lost into its high-score table, a won casino level going on in place and a mixed
+// roof run changing its game type; the rec room's clock, a shuffle, a restart and a stop from the
+// roof. Pictures of the half-built board and of the won level go to build/pictures/gui/.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "TempFolder.h"
+#include "app/SceneFrames.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/Random.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/GuiDefinitions.h"
+#include "framework/gui/Label.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/HighScoreManager.h"
+#include "framework/platform/HighScoreTable.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/GuiDefinitionsLoad.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
+#include "game/dialogs/DialogLevelInfo.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/Progression.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
+#include "gui/HeadlessPicture.h"
+
+namespace {
+
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
+std::string requestedRoom;
+
+void recordScene(const std::string& name) {
+    requestedRoom = name;
+}
+
+void ignoreTransition(const std::string&) {}
+
+using Cell = std::tuple<int32_t, int32_t, int32_t>;
+
+// The grid place of every tile of the layout.
+std::set<Cell> placesOf(const Layout& layout) {
+    std::set<Cell> places;
+    layout.forEachTile([&](Tile* tile) {
+        places.insert({tile->getGridX(), tile->getGridY(), tile->getGridZ()});
+    });
+    return places;
+}
+
+class LevelFlowTest : public ::testing::Test {
+protected:
+    LevelFlowTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+        resetFolderCache();
+        FileArchive::close();
+        BasicProperties::createInstance();
+        loadGuiDefinitions();
+        Random::createInstance(34);
+        TileManager::createInstance();
+        PlayerManager::createInstance("", false);
+        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+        player = QuovelMahjongPlayer::current();
+        HighScoreManager::createInstance("", false);
+        resources = ResourceManager::createInstance();
+        resources->loadSectionList("media/properties/resources.xml");
+        resources->setReady();
+        for (const char* section : {"preloading", "default", "game", "manual"}) {
+            resources->requestSectionLoad(section);
+        }
+        waitForLoader(resources);
+        // The pause and menu dialogs of the game's own files, else plain game dialogs.
+        for (const char* name : {"DIALOG_PAUSE", "DIALOG_MENU"}) {
+            PropertyNode* dialogs = GuiDefinitions::instance()->getDialogs();
+            if (!dialogs->getChild(name)) {
+                dialogs->addChild(new PropertyNode(name, "DialogQuovelMahjong"));
+            }
+        }
+        GameHooks::installScenes(&ignoreTransition, &recordScene);
+        requestedRoom.clear();
+        manager = SceneManager::createInstance();
+        scene = objectCast<SceneGame>(manager->createScene("SCENE_GAME"));
+        hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
+    }
+    ~LevelFlowTest() override {
+        GameHooks::installScenes(nullptr, nullptr);
+        SceneManager::releaseInstance();
+        Game::releaseCurrent();
+        LevelCatalog::releaseInstance();
+        TileManager::releaseInstance();
+        HighScoreManager::releaseInstance();
+        ResourceManager::stopLoader();
+        PlayerManager::releaseInstance();
+        Random::releaseInstance();
+        GuiDefinitions::releaseInstance();
+        BasicProperties::releaseInstance();
+        resetFolderCache();
+    }
+
+    // Makes a game of the level current and brings the scene up on it.
+    Game* start(const RefHolder<Level>& level) {
+        EXPECT_NE(level.get(), nullptr);
+        const bool shown = manager->getCurrentScene() == scene;
+        if (shown) {
+            scene->hide();
+        }
+        Game* game = Game::create(level->getGameType());
+        game->setLevel(level.get());
+        if (shown) {
+            scene->show();
+        } else {
+            manager->requestScene(scene);
+            runUntil([&] { return manager->getCurrentScene() == scene; }, 3000);
+        }
+        return game;
+    }
+    template <class Condition>
+    int32_t runUntil(Condition condition, int32_t limitMs) {
+        return runFramesUntil(manager, condition, limitMs);
+    }
+    void run(int32_t ms) { runUntil([] { return false; }, ms); }
+    template <class State>
+    bool inState() const {
+        return scene->getCurrentState() && scene->getCurrentState()->isA(&State::typeRecord);
+    }
+    Dialog* openDialog(const char* name) const {
+        return scene->isDialogOpen(name) ? scene->findDialog(name) : nullptr;
+    }
+    // From the notice to play: the notice closes by itself, a due hint by its OK, the board is
+    // built tile by tile.
+    void reachPlay() {
+        ASSERT_GE(runUntil([&] { return !inState<StateRoomInfo>(); }, 10000), 0);
+        if (Dialog* hint = openDialog("DIALOG_DORRICK_HINT")) {
+            DialogQuovelMahjong::closeAsOwnTarget(hint, nullptr);
+        }
+        ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    }
+    // Clicks the middle of the tile's face.
+    int32_t click(const Tile* tile) {
+        LayoutRenderer* renderer = scene->getRenderer();
+        const int32_t x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
+                          tuning().RENDERER_TILE_FACE_WIDTH / 2;
+        const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) +
+                          tuning().RENDERER_TILE_FACE_HEIGHT / 2;
+        scene->onLeftButtonDown(x, y, 1, false);
+        return Game::current()->getClickOutcome();
+    }
+    // Lets the level-end dialog's wait run out and continues it when it opened.
+    void continueLevelEnd() {
+        run(1500 + 2 * FRAME_MS);
+        if (Dialog* end = openDialog("DIALOG_LEVEL_END")) {
+            auto* method = static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord));
+            method->invoke(end);
+        }
+    }
+    std::wstring labelOf(Dialog* dialog, const char* name) const {
+        auto* label = objectCast<Label>(dialog->findChild(name));
+        return label ? label->getText() : L"<missing>";
+    }
+
+    TempFolder home;
+    CurrentFolderScope inside;
+    QuovelMahjongPlayer* player = nullptr;
+    ResourceManager* resources = nullptr;
+    SceneManager* manager = nullptr;
+    SceneGame* scene = nullptr;
+    SceneHallway* hallway = nullptr;
+};
+
+TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon) {
+    ASSERT_NE(scene, nullptr);
+    const TuningConstants& c = tuning();
+    ASSERT_GT(c.LEVEL_INFO_DELAY, 0);
+    Game* game = start(LevelCatalog::instance()->findLevel(1, 1));
+    Level* level = game->getLevel();
+    const std::set<Cell> board = placesOf(*game->getLayout());
+    const int32_t tileCount = static_cast<int32_t>(board.size());
+    ASSERT_GT(tileCount, 0);
+
+    // The notice names the game type and the room; nothing runs behind it.
+    ASSERT_TRUE(inState<StateRoomInfo>());
+    Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(labelOf(notice, "LABEL_GAMETYPE"),
+              getBasicText("TEXT_GAMETYPE" + std::to_string(level->getGameType() + 1)));
+    EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_ROOM") + L" 11");
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
+    EXPECT_EQ(player->getStats().roomRecord(1, 1)->playCount, 1);
+    EXPECT_EQ(player->getStats().roomRecord(1, 1)->gameType, level->getGameType());
+
+    // It closes by itself after its fade-in and wait; then the host explains the game type once.
+    const int32_t noticeTime = runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
+    EXPECT_NEAR(noticeTime, 2 * c.DIALOG_FADE_TIME + c.LEVEL_INFO_DELAY, 3 * FRAME_MS);
+    EXPECT_EQ(game->realTime, 0);
+    ASSERT_TRUE(inState<StateInstructions>());
+    const int32_t hint = StateInstructions::hintNumber(0, level->getGameType());
+    Dialog* host = openDialog("DIALOG_DORRICK_HINT");
+    ASSERT_NE(host, nullptr);
+    EXPECT_FALSE(player->hints[hint]);
+    run(500);
+    EXPECT_TRUE(inState<StateInstructions>()) << "the host waits for his OK";
+    DialogQuovelMahjong::closeAsOwnTarget(host, nullptr);
+    ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 2000), 0);
+
+    // The board is built from nothing, at most 20 ms per tile; a dialog opened and closed
+    // meanwhile leaves the HUD off.
+    auto* build = static_cast<StateBuildLevel*>(scene->getCurrentState());
+    const int32_t interval = build->getInterval();
+    EXPECT_EQ(interval, std::min(20, c.BUILD_LAYOUT_DURATION / tileCount));
+    EXPECT_EQ(game->getLayout()->getTileCount(), 0);
+    Dialog* question = scene->getDialog("DIALOG_YESNO");
+    scene->openDialog(question);
+    scene->closeDialog(question);
+    EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
+    // Every tile goes back onto the cells it stood on: whatever lay under it is there already.
+    bool pictured = false;
+    int32_t built = 0;
+    int32_t buildTime = 0;
+    while (inState<StateBuildLevel>() && buildTime < 10000) {
+        run(FRAME_MS);
+        buildTime += FRAME_MS;
+        const int32_t placed = game->getLayout()->getTileCount();
+        EXPECT_GE(placed, built);
+        built = placed;
+        game->getLayout()->forEachTile([&](Tile* tile) {
+            const int32_t x = tile->getGridX();
+            const int32_t y = tile->getGridY();
+            const int32_t z = tile->getGridZ();
+            for (const Cell& under : {Cell{x, y, z - 1}, Cell{x + 1, y, z - 1},
+                                      Cell{x, y + 1, z - 1}, Cell{x + 1, y + 1, z - 1}}) {
+                const auto [ux, uy, uz] = under;
+                if (uz >= 0 && game->getLayout()->getCell(ux, uy, uz) == nullptr) {
+                    for (const Cell& place : board) {
+                        const auto [bx, by, bz] = place;
+                        EXPECT_FALSE(bz == uz && ux >= bx && ux <= bx + 1 && uy >= by &&
+                                     uy <= by + 1)
+                            << "a tile stands over an empty cell";
+                    }
+                }
+            }
+        });
+        if (!pictured && placed >= tileCount / 2 && placed < tileCount) {
+            ASSERT_NE(writeScenePicture(scene, "game-board-half-built"), nullptr);
+            pictured = true;
+        }
+    }
+    EXPECT_TRUE(pictured);
+    EXPECT_LE(buildTime, tileCount * interval + 3 * FRAME_MS);
+    EXPECT_LT(buildTime, c.BUILD_LAYOUT_DURATION + 3 * FRAME_MS);
+    ASSERT_EQ(scene->getCurrentState(), nullptr) << "play is no state";
+    EXPECT_EQ(placesOf(*game->getLayout()), board);
+    EXPECT_EQ(game->getLayout()->getTileCount(), tileCount);
+    EXPECT_TRUE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
+    EXPECT_TRUE(scene->getHintButton()->isEnabled());
+    EXPECT_EQ(scene->getSaveMode(), 1);
+
+    // Play time passes; losing the focus hides the tiles and opens the pause dialog, which
+    // holds the time and the menu request until it closes.
+    // The level's clock stood still through the notice, the instructions and the build; it
+    // starts in the frame in which play begins.
+    DisplayValue& time = scene->getTimeValue();
+    const int32_t started = level->getPlayTime().getInt() * tileCount - FRAME_MS;
+    EXPECT_EQ(time.getValue(), started);
+    run(10 * FRAME_MS);
+    EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
+    scene->onWindowMessage(8, 0, 0);
+    run(FRAME_MS);
+    Dialog* pause = openDialog("DIALOG_PAUSE");
+    ASSERT_NE(pause, nullptr);
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
+    EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
+    SceneGame::onMenuButton(scene, nullptr);
+    run(5 * FRAME_MS);
+    EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
+    EXPECT_EQ(openDialog("DIALOG_MENU"), nullptr);
+    scene->closeDialog(pause);
+    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+    EXPECT_TRUE(scene->getRenderer()->getSymbolsShown());
+    run(FRAME_MS);
+    Dialog* menu = openDialog("DIALOG_MENU");
+    ASSERT_NE(menu, nullptr) << "the request waited for the pause dialog";
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    // A further dialog leaves the tiles hidden; they come back with the last one.
+    Dialog* another = scene->getDialog("DIALOG_YESNO");
+    scene->openDialog(another);
+    scene->closeDialog(menu);
+    EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
+    scene->closeDialog(another);
+    EXPECT_TRUE(scene->getRenderer()->getSymbolsShown());
+    EXPECT_TRUE(objectCast<Button>(scene->findChild("BUTTON_MENU"))->isEnabled());
+    // Deactivated in this very frame: the pause dialog shows at once.
+    scene->onWindowMessage(0xAF00FA01u, 0, 0);
+    run(FRAME_MS);
+    pause = openDialog("DIALOG_PAUSE");
+    ASSERT_NE(pause, nullptr);
+    EXPECT_FALSE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
+    scene->closeDialog(pause);
+    run(FRAME_MS);
+    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+
+    // Cleared by clicks: the level is won and recorded; the board takes no more clicks.
+    const Game::TileList order = game->getBuildOrder();
+    for (size_t k = 0; k + 1 < order.size(); k += 2) {
+        ASSERT_EQ(click(order[k].get()), Game::CLICK_SELECT) << k;
+        ASSERT_EQ(click(order[k + 1].get()), Game::CLICK_MATCH) << k;
+        run(FRAME_MS);
+    }
+    ASSERT_TRUE(inState<StateGameWon>());
+    EXPECT_TRUE(scene->isLevelOver());
+    EXPECT_TRUE(game->getHasWon());
+    EXPECT_EQ(scene->getSaveMode(), 2);
+    const int32_t score = game->getScore().getValue();
+    EXPECT_GT(score, 0);
+    const RoomRecord* room = player->getStats().roomRecord(1, 1);
+    EXPECT_EQ(room->bestScore, score);
+    EXPECT_EQ(room->levelWinCount, 1);
+    EXPECT_EQ(room->bestTime, game->realTime);
+    EXPECT_EQ(player->getStats().numGamesWon, 1);
+    EXPECT_EQ(player->getStats().quovelRecord, score);
+    EXPECT_EQ(player->getStats().twoStarsCount, score >= level->getSilver() ? 1 : 0);
+    ASSERT_NE(hallway, nullptr);
+    EXPECT_EQ(hallway->getHintSelector(), score >= level->getSilver() ? 3 : 2);
+    EXPECT_FALSE(scene->isPlaying());
+    // The last pair has faded out; the level-end dialog is still to come.
+    run(75 * FRAME_MS);
+    ASSERT_NE(writeScenePicture(scene, "game-won"), nullptr);
+    EXPECT_TRUE(requestedRoom.empty()) << "the level end waits";
+    continueLevelEnd();
+    EXPECT_EQ(requestedRoom, "SCENE_HALLWAY");
+}
+
+TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
+    ASSERT_NE(scene, nullptr);
+    player->showHints = false;
+    // A lost casino level: the score goes into the table of its key and the run's records.
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    ASSERT_TRUE(inState<StateRoomInfo>());
+    Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_LEVEL") + L" 1");
+    reachPlay();
+    EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->playCountRiver, 1);
+    game->getScore().set(4200);
+    scene->getTimeValue().set(0);
+    run(FRAME_MS);
+    ASSERT_TRUE(inState<StateGameOver>());
+    EXPECT_TRUE(scene->isLevelOver());
+    EXPECT_EQ(scene->getSaveMode(), 0);
+    HighScoreTable* table = HighScoreManager::getInstance()->getTable("1_4_0");
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->containsPlayer("Ann"));
+    EXPECT_TRUE(player->newScorePending);
+    EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
+    EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
+    EXPECT_FALSE(game->getHasWon());
+    continueLevelEnd();
+    EXPECT_EQ(requestedRoom, "SCENE_CASINO");
+
+    // A won casino level goes on in place to the next River level, with its notice.
+    requestedRoom.clear();
+    game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    reachPlay();
+    game->getScore().set(900);
+    scene->enterGameWon();
+    ASSERT_TRUE(inState<StateGameWon>());
+    continueLevelEnd();
+    EXPECT_TRUE(requestedRoom.empty());
+    EXPECT_EQ(Game::current(), game);
+    EXPECT_EQ(game->getLevel()->getIndex(), 1);
+    EXPECT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
+    EXPECT_EQ(game->getScore().getValue(), 900);
+    EXPECT_EQ(scene->getSaveMode(), 1);
+    ASSERT_TRUE(inState<StateRoomInfo>());
+    notice = openDialog("DIALOG_LEVEL_INFO");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_LEVEL") + L" 2");
+    reachPlay();
+    EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
+
+    // A won mixed roof level goes on with another game type and the same score.
+    RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 1, 3);
+    roof->setMixed(true);
+    game = start(roof);
+    reachPlay();
+    game->getScore().set(1234);
+    scene->enterGameWon();
+    EXPECT_EQ(player->getStats().rooftopRecord(Game::TYPE_SPLIT, 1)->bestScore, 1234);
+    continueLevelEnd();
+    Game* next = Game::current();
+    ASSERT_NE(next, nullptr);
+    EXPECT_NE(next->getLevel()->getGameType(), Game::TYPE_SPLIT);
+    EXPECT_TRUE(next->getLevel()->isMixed());
+    EXPECT_EQ(next->getLevel()->getGameMode(), 3);
+    EXPECT_EQ(next->getLevel()->getDifficulty(), 1);
+    EXPECT_EQ(next->getScore().getValue(), 1234);
+    EXPECT_TRUE(inState<StateRoomInfo>());
+    reachPlay();
+    EXPECT_EQ(placesOf(*next->getLayout()).size(),
+              static_cast<size_t>(next->getLayout()->getTileCount()));
+}
+
+TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
+    ASSERT_NE(scene, nullptr);
+    player->showHints = false;
+    // In the rec room the time never ends a level and the clock counts up.
+    std::vector<RefHolder<Level>> levels;
+    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
+    ASSERT_FALSE(levels.empty());
+    levels.front()->setGameMode(2);
+    Game* game = start(levels.front());
+    Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->findChild("LABEL_ROOM")->isVisible());
+    reachPlay();
+    scene->getTimeValue().set(0);
+    run(64 * FRAME_MS);
+    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(game->clockTime, 64 * FRAME_MS);
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"0:01");
+
+    // A shuffle takes the board down tile by tile and builds the shuffled one up again.
+    game = start(LevelCatalog::instance()->findLevel(1, 2));
+    reachPlay();
+    Layout* before = game->getLayout();
+    const std::set<Cell> board = placesOf(*before);
+    const int32_t count = static_cast<int32_t>(board.size());
+    std::map<Cell, Tile*> tiles;
+    before->forEachTile([&](Tile* tile) {
+        tiles[{tile->getGridX(), tile->getGridY(), tile->getGridZ()}] = tile;
+    });
+    scene->setState(new StateShuffle(scene));
+    auto* shuffle = static_cast<StateShuffle*>(scene->getCurrentState());
+    EXPECT_EQ(shuffle->getInterval(), count > 25 ? tuning().TEAR_DOWN_LAYOUT_DURATION / count
+                                                 : tuning().TEAR_DOWN_LAYOUT_MIN_DURATION);
+    EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
+    run(shuffle->getInterval() * count / 2);
+    EXPECT_LT(before->getTileCount(), count);
+    EXPECT_GT(before->getTileCount(), 0);
+    ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 10000), 0);
+    EXPECT_NE(game->getLayout(), before);
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    EXPECT_EQ(placesOf(*game->getLayout()), board);
+    EXPECT_EQ(game->getLayout()->getTileCount(), count);
+
+    // A restart builds the whole level again without counting another start.
+    const Game::TileList order = game->getBuildOrder();
+    for (const RefHolder<Tile>& first : order) {
+        if (click(first.get()) == Game::CLICK_SELECT) {
+            break;
+        }
+    }
+    game->clearSelection();
+    const int32_t starts = player->getStats().roomRecord(1, 2)->playCount;
+    EXPECT_EQ(starts, 1);
+    scene->restartLevel();
+    EXPECT_EQ(game->restartCount, 1);
+    EXPECT_TRUE(inState<StateBuildLevel>());
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    EXPECT_EQ(game->getLayout()->getTileCount(), count);
+    EXPECT_EQ(player->getStats().roomRecord(1, 2)->playCount, starts);
+    EXPECT_EQ(game->restartCount, 1);
+
+    // Stopped from the menu on the roof: the elevator stands at floor 23, trophies are seen.
+    Scene* elevator = manager->createScene("SCENE_ELEVATOR");
+    gameScenes().elevator = elevator;
+    ASSERT_NE(SceneElevator::instance(), nullptr);
+    game->getLevel()->setGameMode(3);
+    player->getTrophies().getTrophy(3)->state = Trophy::EARNED;
+    SceneGame::onGameStopped(scene, nullptr);
+    EXPECT_EQ(SceneElevator::instance()->getStop(), 23);
+    EXPECT_EQ(manager->getRequestedScene(), elevator);
+    EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::SEEN);
+    EXPECT_TRUE(requestedRoom.empty());
+    gameScenes().elevator = nullptr;
+}
+
+TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain) {
+    ASSERT_NE(scene, nullptr);
+    player->showHints = false;
+    player->keepSavedGame(new PropertyNode("game"));
+    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    // Its file is deleted as the level starts, so leaving during the notice must save it.
+    EXPECT_EQ(scene->getSaveMode(), 1);
+    EXPECT_EQ(player->getSavedGame(), nullptr);
+    EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 0);
+    // A second show without the offered game counts its start.
+    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    EXPECT_EQ(scene->getSaveMode(), 0);
+    EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 1);
+    reachPlay();
+    EXPECT_EQ(scene->getSaveMode(), 1);
+}
+
+TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDuration) {
+    ASSERT_NE(scene, nullptr);
+    player->showHints = false;
+    Scene* elevator = manager->createScene("SCENE_ELEVATOR");
+    gameScenes().elevator = elevator;
+    // No build time: every tile still takes a millisecond of its own.
+    BasicProperties::instance()->setInteger("BUILD_LAYOUT_DURATION", 0);
+    loadTuningConstants();
+    RefHolder<Level> level = LevelCatalog::instance()->findLevel(1, 5);
+    ASSERT_NE(level.get(), nullptr);
+    // A level file without play time.
+    const_cast<Progression&>(level->getPlayTime()) = Progression(0.0f);
+    QuovelMahjongStats& stats = player->getStats();
+    for (int32_t room = 1; room <= 4; ++room) {
+        stats.roomRecord(1, room)->levelWinCount = 1;
+    }
+    // An old best at the second medal: the first medal's count still rises.
+    stats.roomRecord(1, 5)->bestScore = level->getGold();
+    Game* game = start(level);
+    ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 10000), 0);
+    auto* build = static_cast<StateBuildLevel*>(scene->getCurrentState());
+    EXPECT_EQ(build->getInterval(), 1);
+    const size_t tiles = build->tilesLeft();
+    run(FRAME_MS);
+    EXPECT_EQ(build->tilesLeft(), tiles > FRAME_MS ? tiles - FRAME_MS : 0u);
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    EXPECT_EQ(scene->getTimeValue().getMaximum(), 0);
+
+    // Won before the empty clock ends the level: no share of a time of 0, a close call.
+    game->getScore().set(level->getSilver());
+    scene->enterGameWon();
+    ASSERT_TRUE(inState<StateGameWon>());
+    EXPECT_EQ(player->getTrophies().getTrophy(2)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(player->getTrophies().getTrophy(18)->state, Trophy::EARNED);
+    EXPECT_EQ(stats.twoStarsCount, 1);
+    EXPECT_EQ(stats.threeStarsCount, 0);
+    EXPECT_EQ(stats.roomRecord(1, 5)->bestScore, level->getGold());
+    // The floor is complete: the next one opens, held back behind the elevator's snap.
+    EXPECT_EQ(player->floorReached, 2);
+    EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
+    EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(hallway->getHintSelector(), 3);
+    gameScenes().elevator = nullptr;
+}
+
+TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelOfTheRun) {
+    ASSERT_NE(scene, nullptr);
+    const auto notice = [&](const RefHolder<Level>& level) {
+        scene->dropDialog("DIALOG_LEVEL_INFO");
+        auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
+        EXPECT_NE(dialog, nullptr);
+        dialog->setTexts(level.get());
+        return dialog;
+    };
+    RefHolder<Level> door = LevelCatalog::instance()->findLevel(3, 5);
+    DialogLevelInfo* dialog = notice(door);
+    EXPECT_EQ(dialog->getGameTypeLabel()->getText(),
+              getBasicText("TEXT_GAMETYPE" + std::to_string(door->getGameType() + 1)));
+    EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_ROOM") + L" 35");
+    const int32_t height = dialog->getHeight();
+    dialog = notice(LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 0, 3));
+    EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_LEVEL") + L" 1");
+    EXPECT_EQ(dialog->getGameTypeLabel()->getText(), getBasicText("TEXT_GAMETYPE3"));
+    std::vector<RefHolder<Level>> levels;
+    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_TRIPLE);
+    ASSERT_FALSE(levels.empty());
+    levels.front()->setGameMode(2);
+    dialog = notice(levels.front());
+    EXPECT_FALSE(dialog->getRoomLabel()->isVisible());
+    // 20 pixels less asked of the frame, which rounds to its whole edge pieces.
+    EXPECT_EQ(dialog->getRequestedHeight(), height - 20);
+    EXPECT_LT(dialog->getHeight(), height);
+}
+
+}  // namespace
