@@ -32,6 +32,7 @@
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
@@ -75,10 +76,18 @@ protected:
         game = manager->createScene("SCENE_GAME");
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
         gameScenes().elevator = elevator;
+        // The running game leaves for its room through these, as in the program.
+        GameHooks::installScenes(
+            [](const std::string& name) { SceneManager::getInstance()->setTransition(name); },
+            [](const std::string& name) {
+                SceneManager* scenes = SceneManager::getInstance();
+                scenes->requestScene(scenes->getScene(name));
+            });
     }
     ~HallwayTest() override {
         Game::releaseCurrent();
         gameScenes().elevator = nullptr;
+        GameHooks::installScenes(nullptr, nullptr);
         SceneManager::releaseInstance();
         ResourceManager::stopLoader();
         PlayerManager::releaseInstance();
@@ -460,6 +469,50 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLayout()->getTileCount(), 0);
     EXPECT_TRUE(played->getHasWon());
     EXPECT_NE(objectCast<StateGameWon>(screen->getCurrentState()), nullptr);
+
+    // The level end comes up; its continue leads back to the hallway, where the medal lands.
+    ASSERT_GE(runUntil([&] { return screen->isDialogOpen("DIALOG_LEVEL_END"); }, 20000), 0);
+    Dialog* levelEnd = screen->findDialog("DIALOG_LEVEL_END");
+    ASSERT_NE(levelEnd, nullptr);
+    RefHolder<Button> next(objectCast<Button>(levelEnd->findChild("BUTTON_CONTINUE")));
+    ASSERT_NE(next.get(), nullptr);
+    const auto press = [&](Sprite* button) {
+        const int32_t x = button->getAbsoluteX() + button->getWidth() / 2;
+        const int32_t y = button->getAbsoluteY() + button->getHeight() / 2;
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+    };
+    // The first win's trophy is awarded in the cabinet on the way; its menu button closes it
+    // once the shelves are revealed.
+    const auto pressContinue = [&] {
+        auto* cabinet = objectCast<DialogTrophy>(screen->findDialog("DIALOG_TROPHY"));
+        if (cabinet && screen->isDialogOpen("DIALOG_TROPHY")) {
+            if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+                press(objectCast<Sprite>(cabinet->findChild("BUTTON_MENU")));
+            }
+            return;
+        }
+        if (screen->isDialogOpen("DIALOG_LEVEL_END")) {
+            press(next.get());
+        }
+    };
+    ASSERT_GE(runUntil([&] {
+        pressContinue();
+        if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
+            DialogQuovelMahjong::closeAsOwnTarget(screen->findDialog("DIALOG_DORRICK_HINT"),
+                                                  nullptr);
+        }
+        waitForLoader(resources);
+        return manager->getRunningScene() == hallway;
+    }, 30000), 0);
+    EXPECT_EQ(record(1, 1).levelWinCount, 1);
+    Sprite* medal = hallway->getMedal(1);
+    EXPECT_TRUE(medal->isVisible());
+    EXPECT_NE(medal->getImage(), nullptr);
+    ASSERT_GE(runUntil([&] { return hallway->isInputEnabled(); }, 6000), 0);
+    EXPECT_FLOAT_EQ(medal->getScale(), 1.0f);
+    writeScenePicture(hallway, "hallway-walk-back-with-medal");
 }
 
 TEST_F(HallwayTest, TheArrivalOffersTheWinsHostHintOnceAndTheBarOpensItsDialogsByName) {
