@@ -30,10 +30,6 @@ QUOVEL_DEFINE_TYPE(StateGameWon, &StateLevelEnd::typeRecord)
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_CASINO = 1;
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
 
 // Trophy indices.
 constexpr int32_t TROPHY_NO_UNDO = 0;
@@ -123,7 +119,7 @@ void StateGameOver::enter() {
     DialogLevelEnd::lookupBest();
     const int32_t kind = level->getGameMode();
     int32_t place = -1;
-    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+    if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
         const int32_t score = game->getScore().getValue();
         std::string key;
         makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
@@ -134,7 +130,7 @@ void StateGameOver::enter() {
         player->newScorePending = true;
         QuovelMahjongStats& stats = player->getStats();
         ++stats.numGamesWon;
-        if (kind == ROOM_CASINO) {
+        if (kind == RoomKind::CASINO) {
             if (CasinoRecord* record = stats.casinoRecord(level->getGameType(),
                                                           level->getDifficulty())) {
                 record->bestScore = std::max(record->bestScore, score);
@@ -148,7 +144,7 @@ void StateGameOver::enter() {
     }
     stopMusic();
     playGameSound("SOUND_LEVEL_LOST");
-    if (kind == ROOM_CASINO) {
+    if (kind == RoomKind::CASINO) {
         if (place == 0) {
             holdBack(*player, TROPHY_CASINO_FIRST);
         }
@@ -190,11 +186,11 @@ void StateGameWon::enter() {
     }
     const int32_t kind = level->getGameMode();
     const int32_t score = game->getScore().getValue();
-    if (kind == ROOM_FLOORS) {
+    if (kind == RoomKind::FLOORS) {
         recordFloorWin();
     } else {
         player->getStats().recordLevelWon(SceneGame::placeOf(level), score,
-                                          kind == ROOM_RECROOM ? game->clockTime : game->realTime);
+                                          kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
     }
     awardTrophies();
 }
@@ -262,7 +258,7 @@ void StateGameWon::awardTrophies() {
     Level* level = game->getLevel();
     QuovelMahjongPlayer& player = *QuovelMahjongPlayer::current();
     const TuningConstants& c = tuning();
-    if (level->getGameMode() == ROOM_RECROOM) {
+    if (level->getGameMode() == RoomKind::RECROOM) {
         if (!game->pressedUndo) {
             award(player, TROPHY_NO_UNDO);
         }
@@ -294,9 +290,9 @@ int32_t StateGameWon::next(void*, BaseObject*) {
         return 0;
     }
     Game* game = Game::current();
-    const int32_t kind = game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+    const int32_t kind = game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     scene->newLevel(false);
-    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+    if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
         scene->setState(new StateRoomInfo(scene));
     }
     return 0;
