@@ -30,7 +30,6 @@ QUOVEL_DEFINE_TYPE(StateGameWon, &StateLevelEnd::typeRecord)
 
 namespace {
 
-
 // Trophy indices.
 constexpr int32_t TROPHY_NO_UNDO = 0;
 constexpr int32_t TROPHY_SPLIT_NO_SHUFFLE = 1;
@@ -63,7 +62,8 @@ void award(QuovelMahjongPlayer& player, int32_t index) {
 }
 
 void stopMusic() {
-    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
         sound->stopMusic();
     }
 }
@@ -95,8 +95,8 @@ void StateLevelEnd::update(int32_t elapsedMs) {
         return;
     }
     Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
-    auto* method = dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord))
-                          : nullptr;
+    auto* method =
+        dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord)) : nullptr;
     if (!method) {
         // Without its dialog the level ends at once rather than wait for a continue.
         continuation()(this, nullptr);
@@ -131,8 +131,8 @@ void StateGameOver::enter() {
         QuovelMahjongStats& stats = player->getStats();
         ++stats.numGamesWon;
         if (kind == RoomKind::CASINO) {
-            if (CasinoRecord* record = stats.casinoRecord(level->getGameType(),
-                                                          level->getDifficulty())) {
+            if (CasinoRecord* record =
+                    stats.casinoRecord(level->getGameType(), level->getDifficulty())) {
                 record->bestScore = std::max(record->bestScore, score);
                 record->bestLevel = std::max(record->bestLevel, level->getIndex());
             }
@@ -189,8 +189,9 @@ void StateGameWon::enter() {
     if (kind == RoomKind::FLOORS) {
         recordFloorWin();
     } else {
-        player->getStats().recordLevelWon(SceneGame::placeOf(level), score,
-                                          kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
+        player->getStats().recordLevelWon(
+            SceneGame::placeOf(level), score,
+            kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
     }
     awardTrophies();
 }
@@ -271,9 +272,10 @@ void StateGameWon::awardTrophies() {
         award(player, TROPHY_SPLIT_NO_SHUFFLE);
     }
     const int64_t remaining = scene->getTimeValue().getValue();
-    const int64_t fullTime = game->getLayout() ? static_cast<int64_t>(level->getPlayTime().getInt()) *
-                                                     game->getLayout()->getStartingTileCount()
-                                               : 0;
+    const int64_t fullTime = game->getLayout()
+                                 ? static_cast<int64_t>(level->getPlayTime().getInt()) *
+                                       game->getLayout()->getStartingTileCount()
+                                 : 0;
     // A level without time cannot have plenty of it left.
     if (fullTime > 0 && remaining * 100 / fullTime > c.TROPHY_PLENTY_OF_TIME_PERCENTAGE) {
         award(player, TROPHY_PLENTY_OF_TIME);
@@ -290,7 +292,8 @@ int32_t StateGameWon::next(void*, BaseObject*) {
         return 0;
     }
     Game* game = Game::current();
-    const int32_t kind = game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
+    const int32_t kind =
+        game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     scene->newLevel(false);
     if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
         scene->setState(new StateRoomInfo(scene));

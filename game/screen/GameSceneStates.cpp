@@ -198,8 +198,8 @@ void StateBuildLevel::enter() {
     if (LayoutRenderer* renderer = scene->getRenderer()) {
         renderer->setVisible(true);
     }
-    interval = std::min(perTile(tuning().BUILD_LAYOUT_DURATION, buildList.size()),
-                        MAX_BUILD_INTERVAL);
+    interval =
+        std::min(perTile(tuning().BUILD_LAYOUT_DURATION, buildList.size()), MAX_BUILD_INTERVAL);
     playGameSound("SOUND_LEVEL_BUILDUP");
     startLoop(sound.get());
 }

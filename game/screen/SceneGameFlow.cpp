@@ -21,11 +21,11 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
-#include "game/screen/GameSceneStates.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/TimeBar.h"
 #include "game/screen/SceneGame.h"
+#include "game/screen/TimeBar.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
 
 // Closed and dropped, in this order, when a level is torn down.
 const char* const LEVEL_DIALOGS[] = {
-    "DIALOG_LEVEL_END", "CTEXT_MENU_STOP",     "DIALOG_MENU",
+    "DIALOG_LEVEL_END",      "CTEXT_MENU_STOP",     "DIALOG_MENU",
     "TEXT_MENU_STOP_QUOVEL", "DIALOG_DORRICK_HINT", "DIALOG_PAUSE",
-    "DIALOG_HINT",      "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
+    "DIALOG_HINT",           "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
 
 SideBoard* currentSideBoard() {
     Game* game = Game::current();
@@ -159,8 +159,8 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     if (roomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
-            timeLabel->setText(formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)),
-                                              true, false));
+            timeLabel->setText(
+                formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)), true, false));
         }
         return;
     }
@@ -274,8 +274,8 @@ void SceneGame::newLevel(bool quiet) {
             type = (type + 1) % 5;
         }
         const int32_t score = game->getScore().getValue();
-        RefHolder<Level> level = LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(),
-                                                                       RoomKind::ROOF);
+        RefHolder<Level> level =
+            LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(), RoomKind::ROOF);
         Game::releaseCurrent();
         game = Game::create(type);
         if (!game || !level) {
@@ -382,7 +382,8 @@ void SceneGame::clearLevel() {
         }
         GameNode::releaseChildren(widgetLayer.get());
     }
-    for (GameNode* bar : {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
+    for (GameNode* bar :
+         {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
         if (bar) {
             bar->setRemoved(true);
         }
