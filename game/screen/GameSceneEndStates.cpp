@@ -112,14 +112,14 @@ void StateGameOver::enter() {
     Game* game = Game::current();
     Level* level = game ? game->getLevel() : nullptr;
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    if (!game || !level || !player) {
+    if (!game || !level) {
         return;
     }
     // The dialog shows the best from before this level.
     DialogLevelEnd::lookupBest();
     const int32_t kind = level->getGameMode();
     int32_t place = -1;
-    if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
+    if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         const int32_t score = game->getScore().getValue();
         std::string key;
         makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
@@ -144,7 +144,7 @@ void StateGameOver::enter() {
     }
     stopMusic();
     playGameSound("SOUND_LEVEL_LOST");
-    if (kind == RoomKind::CASINO) {
+    if (player && kind == RoomKind::CASINO) {
         if (place == 0) {
             holdBack(*player, TROPHY_CASINO_FIRST);
         }

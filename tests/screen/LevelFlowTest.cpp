@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -463,10 +462,6 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     Layout* before = game->getLayout();
     const std::set<Cell> board = placesOf(*before);
     const int32_t count = static_cast<int32_t>(board.size());
-    std::map<Cell, Tile*> tiles;
-    before->forEachTile([&](Tile* tile) {
-        tiles[{tile->getGridX(), tile->getGridY(), tile->getGridZ()}] = tile;
-    });
     scene->setState(new StateShuffle(scene));
     auto* shuffle = static_cast<StateShuffle*>(scene->getCurrentState());
     EXPECT_EQ(shuffle->getInterval(), count > 25 ? tuning().TEAR_DOWN_LAYOUT_DURATION / count
