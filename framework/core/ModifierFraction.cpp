@@ -13,6 +13,14 @@ float easeSmooth(float t) {
     return (3.0f - 2.0f * t) * t * t;
 }
 
+float easeIn(float t) {
+    return t * t;
+}
+
+float easeOut(float t) {
+    return 1.0f - (t - 1.0f) * (t - 1.0f);
+}
+
 EasingFunction easingFor(bool smooth) {
     return smooth ? &easeSmooth : &easeLinear;
 }

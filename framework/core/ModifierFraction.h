@@ -12,6 +12,10 @@ using EasingFunction = float (*)(float t);
 float easeLinear(float t);
 // f(t) = (3 - 2t) t t: slow start and end.
 float easeSmooth(float t);
+// f(t) = t t: slow start.
+float easeIn(float t);
+// f(t) = 1 - (t - 1)^2: slow end.
+float easeOut(float t);
 // easeSmooth when `smooth`, else easeLinear.
 EasingFunction easingFor(bool smooth);
 

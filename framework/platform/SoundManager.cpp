@@ -119,9 +119,16 @@ void SoundManager::update(int32_t elapsedMs) {
         fadeOutMusic(0);
     }
     if (next && changePending && next->fadeLevel == next->fadeTarget) {
-        stopCurrentMusic();
-        changePending = false;
+        finishMusicChange();
     }
+}
+
+void SoundManager::finishMusicChange() {
+    if (!activeMixer() || !changePending) {
+        return;
+    }
+    stopCurrentMusic();
+    changePending = false;
 }
 
 void SoundManager::moveFade(SoundStream* stream, int32_t elapsedMs) {

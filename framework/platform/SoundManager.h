@@ -60,6 +60,9 @@ public:
     bool stopStream(SoundStream* stream);
     // Stops and closes both streams; the slots keep them.
     void stopMusic();
+    // Ends a pending cross-fade at once, as its end would: the outgoing piece stops and the
+    // incoming one becomes the current piece.
+    void finishMusicChange();
     // Above 0: fades the music out and stops it when silent (false). 0: stops it now, keeping
     // its position for the next start (true when stopped).
     bool fadeOutMusic(int32_t durationMs);

@@ -55,8 +55,6 @@ constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
 constexpr int32_t CASINO_ITEMS[] = {0, 4, 7, 1, 10};
 constexpr int32_t RECROOM_ITEMS[] = {3, 12, 11, 5, 8};
 constexpr int32_t REC_ROOM_LAYOUTS = 30;
-constexpr int32_t SHINE_MS = 500;
-constexpr int32_t SHINE_SWEEPS = 3;
 
 // The host's clocks: shared by the whole run, not reset per visit.
 int32_t speechClock = 0;
@@ -379,13 +377,7 @@ void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char*
         light = objectCast<Image>(findLoadedResource("SHINE", "default"));
         mask = objectCast<Image>(findLoadedResource(maskKey, maskSection));
     }
-    GameNode::removeAllModifiers(button);
-    GameNode::addModifier(button, new ModifierDelay(SHINE_MS));
-    for (int32_t sweep = 0; sweep < SHINE_SWEEPS; ++sweep) {
-        GameNode::addModifier(button, new ModifierDelay(SHINE_MS));
-        Modifier* shine = GameNode::addModifier(button, new ModifierShine(light, mask, SHINE_MS));
-        shine->setFlags(shine->getFlags() | Modifier::FLAG_BLOCKING);
-    }
+    ModifierShine::shineThreeTimes(button, light, mask);
 }
 
 void SceneElevator::lockedOverlay(Button* button) {

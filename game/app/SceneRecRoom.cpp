@@ -3,7 +3,6 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierDelay.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -11,19 +10,19 @@
 #include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/core/TransitionScene.h"
-#include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "game/app/GlowColumn.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/LevelCatalog.h"
-#include "game/screen/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneRecRoom, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneRecRoom)
@@ -32,8 +31,6 @@ namespace {
 
 constexpr const char* SWITCH_NAMES[SceneRecRoom::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
-constexpr int32_t SHINE_MS = 500;
-constexpr int32_t SHINE_SWEEPS = 3;
 
 Image* roomImage(const char* key, const char* section) {
     ResourceManager::DataLock lock;
@@ -202,49 +199,14 @@ void SceneRecRoom::showGameTypePanel() {
     drawGlow(background);
 }
 
-std::vector<int32_t> SceneRecRoom::glowFillRows(int32_t from, int32_t to, int32_t fillHeight) {
-    std::vector<int32_t> rows;
-    if (fillHeight <= 0) {
-        return rows;
-    }
-    const int32_t count = (to - from) / fillHeight;
-    for (int32_t k = 0; k < count; ++k) {
-        rows.push_back(from + k * fillHeight);
-    }
-    return rows;
-}
-
 void SceneRecRoom::drawGlow(Image* background) {
-    Sprite* top = sprite("GLOW_TOP_NORMAL");
-    Sprite* bottom = sprite("GLOW_BOTTOM_NORMAL");
-    Switch* chosen = getGameTypeSwitch(selectedGameType);
-    if (!background || !top || !bottom || !chosen || !glowMiddle || !glowButton) {
-        return;
+    const GlowColumn glow{sprite("GLOW_TOP_NORMAL"), sprite("GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
+                          glowButton.get(), glowDialog.get()};
+    RefHolder<Image> drawn = glow.draw(background, getGameTypeSwitch(selectedGameType), 0, -1,
+                                       roomImage("GLOW_FILL", "recroom"));
+    if (drawn) {
+        setBackgroundImage(drawn.get());
     }
-    RefHolder<Image> drawn(Image::copyImage(background));
-    RefHolder<Graphics> graphics(drawn ? drawn->createGraphics() : nullptr);
-    if (!graphics) {
-        return;
-    }
-    top->setVisible(true);
-    bottom->setVisible(true);
-    glowMiddle->setY(chosen->getY() + (chosen->getHeight() - glowMiddle->getHeight()) / 2);
-    glowButton->setY(chosen->getY() + (chosen->getHeight() - glowButton->getHeight()) / 2 - 1);
-    setShown(glowMiddle.get(), true);
-    setShown(glowButton.get(), true);
-    setShown(glowDialog.get(), true);
-    if (Image* fill = roomImage("GLOW_FILL", "recroom")) {
-        const int32_t x = glowMiddle->getX();
-        const int32_t height = fill->getHeight();
-        for (int32_t y : glowFillRows(top->getY() + top->getHeight(), glowMiddle->getY(), height)) {
-            graphics->blitWhole(fill, x, y);
-        }
-        for (int32_t y : glowFillRows(glowMiddle->getY() + glowMiddle->getHeight(), bottom->getY(),
-                                      height)) {
-            graphics->blitWhole(fill, x, y);
-        }
-    }
-    setBackgroundImage(drawn.get());
 }
 
 void SceneRecRoom::updateGameTypeSwitches() {
@@ -263,8 +225,6 @@ void SceneRecRoom::animateShine() {
     if (!player) {
         return;
     }
-    Image* light = roomImage("SHINE", "default");
-    Image* mask = roomImage("SHINE_MASK_GAMEMODE", "recroom");
     for (int32_t g = 0; g < GAME_TYPES; ++g) {
         int32_t& item = player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])];
         Switch* widget = getGameTypeSwitch(g);
@@ -272,13 +232,7 @@ void SceneRecRoom::animateShine() {
             continue;
         }
         item = 2;
-        GameNode::removeAllModifiers(widget);
-        GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
-        for (int32_t sweep = 0; sweep < SHINE_SWEEPS; ++sweep) {
-            GameNode::addModifier(widget, new ModifierDelay(SHINE_MS));
-            Modifier* shine = GameNode::addModifier(widget, new ModifierShine(light, mask, SHINE_MS));
-            shine->setFlags(shine->getFlags() | Modifier::FLAG_BLOCKING);
-        }
+        SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
     }
 }
 

@@ -51,10 +51,6 @@ public:
     // Every game type has a rec room layout won at least once.
     static bool everyTypeWon(QuovelMahjongPlayer& player);
 
-    // The rows where `count` copies of a fill `fillHeight` high start, stacked down from
-    // `from` without passing `to`; none when the gap is not positive or the fill has no height.
-    static std::vector<int32_t> glowFillRows(int32_t from, int32_t to, int32_t fillHeight);
-
     // The scene manager's rec room scene, or null while it has not been made.
     static SceneRecRoom* instance();
 

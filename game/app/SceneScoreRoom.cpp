@@ -21,6 +21,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "game/app/GlowColumn.h"
 #include "game/app/HighScoreTables.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
@@ -212,44 +213,19 @@ void SceneScoreRoom::showGameTypePanel() {
 void SceneScoreRoom::drawGlow() {
     Image* background = findBackground();
     Sprite* chosen = chosenSwitch();
-    Sprite* top = spriteNamed(this, "GLOW_TOP_NORMAL");
-    Sprite* bottom = spriteNamed(this, "GLOW_BOTTOM_NORMAL");
-    if (!background || !chosen || !top || !bottom || !glowMiddle || !glowButton) {
+    const GlowColumn glow{spriteNamed(this, "GLOW_TOP_NORMAL"), spriteNamed(this, "GLOW_BOTTOM_NORMAL"),
+                          glowMiddle.get(), glowButton.get(), glowDialog.get()};
+    if (!background || !chosen || !glow.top || !glow.bottom || !glow.middle || !glow.button) {
         return;
     }
-    RefHolder<Image> copy(Image::copyImage(background));
-    RefHolder<Graphics> graphics(copy ? copy->createGraphics() : nullptr);
-    top->setVisible(true);
-    bottom->setVisible(true);
-    glowMiddle->setY(chosen->getY() + (chosen->getHeight() - glowMiddle->getHeight()) / 2 +
-                     glowMiddleOffset());
-    glowMiddle->setVisible(true);
-    glowButton->setY(chosen->getY() + (chosen->getHeight() - glowButton->getHeight()) / 2 +
-                     glowButtonOffset());
-    glowButton->setVisible(true);
-    setShown(glowDialog.get(), true);
     Image* fill = nullptr;
     {
         ResourceManager::DataLock lock;
         fill = objectCast<Image>(findLoadedResource("GLOW_FILL", glowFillSection()));
     }
-    if (!graphics || !fill || fill->getHeight() <= 0) {
-        setBackgroundKey(copy ? copy.get() : background);
-        return;
-    }
-    const int32_t step = fill->getHeight();
-    const int32_t aboveStart = top->getY() + top->getHeight();
-    const int32_t above = (glowMiddle->getY() - aboveStart) / step;
-    for (int32_t k = 0; k < above; ++k) {
-        graphics->blitWhole(fill, glowMiddle->getX(), aboveStart + k * step);
-    }
-    const int32_t belowStart = glowMiddle->getY() + glowMiddle->getHeight();
-    const int32_t below = (bottom->getY() - belowStart) / step;
-    for (int32_t k = 0; k < below; ++k) {
-        graphics->blitWhole(fill, glowMiddle->getX(), belowStart + k * step);
-    }
-    graphics.reset();
-    setBackgroundKey(copy.get());
+    RefHolder<Image> drawn =
+        glow.draw(background, chosen, glowMiddleOffset(), glowButtonOffset(), fill);
+    setBackgroundKey(drawn ? drawn.get() : background);
 }
 
 void SceneScoreRoom::refresh() {

@@ -1,5 +1,7 @@
 #include "game/dialogs/DialogInfoPop.h"
 
+#include <cmath>
+
 #include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierFunction.h"
@@ -28,6 +30,12 @@ DialogInfoPop::DialogInfoPop(PropertyNode* definition) : DialogQuovelMahjong(def
     setVisible(false);
     setScale(0.0f);
     setAnchor(ANCHOR_CENTER);
+    placeComponents();
+}
+
+void DialogInfoPop::placeComponents() {
+    getComponents()->setPosition(-static_cast<int32_t>(std::lround(getAnchor().x)),
+                                 -static_cast<int32_t>(std::lround(getAnchor().y)));
 }
 
 DialogInfoPop::~DialogInfoPop() = default;

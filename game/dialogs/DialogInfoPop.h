@@ -36,6 +36,9 @@ public:
 protected:
     // The labels that fade; the derived dialog lists its own.
     void addFadingLabel(Label* label);
+    // The components are laid out from the box's top-left corner while the box is placed by
+    // its centre: after each change of size they move back to that corner.
+    void placeComponents();
 
 private:
     void onScaledIn();

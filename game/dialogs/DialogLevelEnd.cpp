@@ -11,7 +11,6 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/Image.h"
@@ -75,11 +74,6 @@ int32_t currentTime() {
         return 0;
     }
     return roomKind() == REC_ROOM ? game->clockTime : game->realTime;
-}
-
-Scene* gameScreen() {
-    SceneManager* manager = SceneManager::getInstance();
-    return manager ? manager->getCurrentScene() : nullptr;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
@@ -276,7 +270,7 @@ void DialogLevelEnd::show() {
             label->setAlpha(0);
         }
     }
-    Scene* screen = gameScreen();
+    Scene* screen = targetScene();
     introSequence = new ModifierContainer();
     if (screen) {
         ModifierContainer::addModifier(screen->getAnimTree(), introSequence.get());

@@ -7,6 +7,7 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Scene.h"
 #include "framework/core/SceneManager.h"
+#include "framework/core/TransitionScene.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "game/dialogs/GameDialogHost.h"
@@ -173,4 +174,22 @@ int32_t DialogQuovelMahjong::closeAsOwnTarget(void* target, BaseObject*) {
     dialog->setCallback(dialog, dialog->getCallback());
     dialog->close();
     return 0;
+}
+
+Scene* DialogQuovelMahjong::targetScene() {
+    SceneManager* manager = SceneManager::getInstance();
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    if (auto* transition = objectCast<TransitionScene>(scene)) {
+        scene = transition->getTargetScene();
+    }
+    return scene;
+}
+
+Dialog* DialogQuovelMahjong::openOnTargetScene(const std::string& key) {
+    Scene* scene = targetScene();
+    Dialog* dialog = scene ? scene->getDialog(key) : nullptr;
+    if (dialog) {
+        scene->openDialog(dialog);
+    }
+    return dialog;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/core/RefHolder.h"
 #include "framework/gui/Dialog.h"
 #include "framework/gui/iGuiMethod.h"
 
 class PropertyNode;
+class Scene;
 
 // The base of the game's dialogs: fades in with a sound when shown and takes no input while
 // fading, fades out with a sound when closed and leaves its scene, then runs its after-close
@@ -56,6 +58,11 @@ public:
     // The shared OK and cancel of the game dialogs: the dialog (the target) becomes the target
     // of its own after-close callback, then closes.
     static int32_t closeAsOwnTarget(void* target, BaseObject* sender);
+    // The scene manager's current scene, or the target of the transition that is running.
+    static Scene* targetScene();
+    // The dialog of the key taken from the target scene (made on first use) and opened there,
+    // above what is open; null when there is no scene or no such dialog.
+    static Dialog* openOnTargetScene(const std::string& key);
 
 private:
     // The dialog as one picture, deaf to input: the start of both fades.

@@ -25,4 +25,5 @@ void DialogRoomInfo::setText(const std::wstring& text) {
     textLabel->setText(text);
     textLabel->renderText();
     setWidth(textLabel->getWidth() + TEXT_MARGIN);
+    placeComponents();
 }

@@ -64,4 +64,5 @@ void DialogTrophyText::setTexts(const std::wstring& header, const std::wstring& 
     }
     setY(top + height / 2);
     setHeight(height);
+    placeComponents();
 }

@@ -12,6 +12,9 @@ QUOVEL_REGISTER_CLASS(Progression)
 Progression::Progression(float constant)
     : start(constant), value(constant), delta(0.0f), cap(constant) {}
 
+Progression::Progression(float start, float delta, float cap)
+    : start(start), value(start), delta(delta), cap(cap) {}
+
 Progression::Progression(AbstractProperty* definition) {
     read(definition);
 }

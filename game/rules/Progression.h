@@ -15,6 +15,8 @@ public:
     Progression() = default;
     // A constant: start, value and cap hold the number, delta is 0.
     explicit Progression(float constant);
+    // Starts at `start` and steps by `delta` towards `cap`.
+    Progression(float start, float delta, float cap);
     // The factory's form: zeroed, then read from the definition.
     explicit Progression(AbstractProperty* definition);
 

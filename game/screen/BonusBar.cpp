@@ -131,6 +131,10 @@ void BonusBar::readRules() {
     rules = store->getChildVector("bonuses");
 }
 
+void BonusBar::setRules(PropertyVector* value) {
+    rules = value;
+}
+
 void BonusBar::findParts() {
     if (!scene) {
         return;

@@ -57,6 +57,8 @@ public:
     // The end of a level: a bonus still in flight takes effect at once, the effects fade.
     void finishAnimations();
 
+    // The bonus rules (a "bonuses" vector); read from RULES_FILE when the bar is made.
+    void setRules(PropertyVector* value);
     // The level's parameters.
     void setMaxPoints(int32_t value) { maxPoints = value; }
     void setDepletionSpeed(float value) { depletionSpeed = value; }

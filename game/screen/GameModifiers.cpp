@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/core/ModifierDelay.h"
 #include "framework/core/Random.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Sprite.h"
@@ -115,6 +116,18 @@ ModifierShine::ModifierShine(Image* shine, Image* mask, int32_t durationMs)
 
 ModifierShine::ModifierShine(Image* shine, int32_t durationMs)
     : ModifierShine(shine, nullptr, durationMs) {}
+
+void ModifierShine::shineThreeTimes(GameNode* node, Image* shine, Image* mask) {
+    constexpr int32_t STEP_MS = 500;
+    constexpr int32_t SWEEPS = 3;
+    GameNode::removeAllModifiers(node);
+    GameNode::addModifier(node, new ModifierDelay(STEP_MS));
+    for (int32_t sweep = 0; sweep < SWEEPS; ++sweep) {
+        GameNode::addModifier(node, new ModifierDelay(STEP_MS));
+        Modifier* sweepModifier = GameNode::addModifier(node, new ModifierShine(shine, mask, STEP_MS));
+        sweepModifier->setFlags(sweepModifier->getFlags() | Modifier::FLAG_BLOCKING);
+    }
+}
 
 ModifierShine::~ModifierShine() = default;
 

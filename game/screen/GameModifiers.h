@@ -69,6 +69,10 @@ public:
     void setAdditive(bool value) { additive = value; }
     int32_t getLastOffset() const { return lastOffset; }
 
+    // The greeting of something newly opened: the node's running modifiers go, then after half
+    // a second three sweeps of the light through the mask, each half a second after the last.
+    static void shineThreeTimes(GameNode* node, Image* shine, Image* mask);
+
 private:
     void compose(int32_t offset);
 

@@ -115,7 +115,8 @@ float TimeBar::fillTop() const {
 }
 
 bool TimeBar::clockRuns() const {
-    return scene && scene->getPauseState() == SceneGame::RUNNING && Game::current() != nullptr;
+    return scene && scene->getPauseState() == SceneGame::RUNNING && Game::current() != nullptr &&
+           !scene->isLevelOver();
 }
 
 void TimeBar::update(int32_t elapsedMs) {

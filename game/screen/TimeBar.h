@@ -44,7 +44,7 @@ public:
 
 private:
     void findParts();
-    // The clock runs while the screen runs play with a game.
+    // The clock runs while the screen runs a level that is not over.
     bool clockRuns() const;
     void updateWarningSound(bool warn);
     void updateWarningAnimation(bool warn);

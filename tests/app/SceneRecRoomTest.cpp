@@ -25,12 +25,14 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/platform/ResourceManager.h"
+#include "game/app/GlowColumn.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogLayoutPreview.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TuningConstants.h"
@@ -249,6 +251,15 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     run(1000);
     writeScenePicture(room, "recroom-split-page-1");
 
+    // With the preview open, the switches still answer: Classic takes the same preview over.
+    DialogLayoutPreview* open = preview();
+    chooseType(0);
+    EXPECT_EQ(room->getSelectedGameType(), 0);
+    EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_EQ(preview(), open);
+    EXPECT_EQ(labelText(preview()->getHeader()), L"Classic");
+    EXPECT_EQ(preview()->getLayouts()[0]->getGameType(), 0);
+
     // Leaving and coming back from the lift starts over: the host, no glow, no switch on.
     enterFromElevator();
     EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
@@ -410,25 +421,37 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     EXPECT_FALSE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
     EXPECT_FALSE(player->hints[SceneRecRoom::HOST_HINT]);
 
-    // The next visit, with River won too: the trophy is earned, and the offer is made.
+    // The next visit, with River won too and FreeCell newly opened: the trophy is earned and
+    // the cabinet opens and announces it, the offer is made, and the new type's shine waits
+    // until the cabinet has closed.
     room->closeDialog(room->findDialog("DIALOG_DORRICK_HINT"));
     player->getStats().recRoomRecordFor(4, 29)->levelWinCount = 2;
+    player->unlockedStuff[12] = 1;
     EXPECT_TRUE(SceneRecRoom::everyTypeWon(*player));
     enterFromElevator();
-    // Earned, then announced by the cabinet that opened for it.
     EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state,
               Trophy::ANNOUNCED);
+    EXPECT_TRUE(room->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
     EXPECT_FALSE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
+    run(2000);
+    EXPECT_EQ(player->unlockedStuff[12], 1);
+    auto* cabinet = objectCast<DialogQuovelMahjong>(room->findDialog("DIALOG_TROPHY"));
+    ASSERT_NE(cabinet, nullptr);
+    cabinet->close();
+    run(1000);
+    EXPECT_FALSE(room->isDialogOpen("DIALOG_TROPHY"));
+    EXPECT_EQ(player->unlockedStuff[12], 2);
+    EXPECT_TRUE(room->getGameTypeSwitch(1)->isEnabled());
 }
 
 TEST(RecRoomGlow, WholeFillCopiesStackFromTheCapWithoutPassingTheMiddle) {
-    EXPECT_EQ(SceneRecRoom::glowFillRows(40, 140, 16),
+    EXPECT_EQ(GlowColumn::fillRows(40, 140, 16),
               (std::vector<int32_t>{40, 56, 72, 88, 104, 120}));
-    EXPECT_EQ(SceneRecRoom::glowFillRows(40, 136, 16).size(), 6u);
-    EXPECT_TRUE(SceneRecRoom::glowFillRows(40, 55, 16).empty());
-    EXPECT_TRUE(SceneRecRoom::glowFillRows(140, 40, 16).empty());
-    EXPECT_TRUE(SceneRecRoom::glowFillRows(40, 140, 0).empty());
+    EXPECT_EQ(GlowColumn::fillRows(40, 136, 16).size(), 6u);
+    EXPECT_TRUE(GlowColumn::fillRows(40, 55, 16).empty());
+    EXPECT_TRUE(GlowColumn::fillRows(140, 40, 16).empty());
+    EXPECT_TRUE(GlowColumn::fillRows(40, 140, 0).empty());
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierSound.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
 #include "framework/core/ResourceLookup.h"
@@ -40,7 +42,9 @@
 #include "game/app/HighScoreTables.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneCasino.h"
+#include "game/app/SceneElevator.h"
 #include "game/app/SceneRoof.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
@@ -91,7 +95,7 @@ protected:
         resources->loadSectionList("media/properties/resources.xml");
         resources->setReady();
         for (const char* section :
-             {"preloading", "default", "casino", "casrecroof", "roof", "manual"}) {
+             {"preloading", "default", "elevator", "casino", "casrecroof", "roof", "manual"}) {
             resources->requestSectionLoad(section);
         }
         waitForLoader(resources);
@@ -100,8 +104,14 @@ protected:
         game = manager->createScene("SCENE_GAME");
         casino = objectCast<SceneCasino>(manager->createScene("SCENE_CASINO"));
         roof = objectCast<SceneRoof>(manager->createScene("SCENE_ROOF"));
+        elevator = objectCast<SceneElevator>(manager->createScene("SCENE_ELEVATOR"));
+        gameScenes().lobby = lobby;
+        gameScenes().elevator = elevator;
+        gameScenes().casino = casino;
+        gameScenes().roof = roof;
     }
     ~ScoreRoomTest() override {
+        gameScenes() = GameScenes();
         Game::releaseCurrent();
         SceneManager::releaseInstance();
         ResourceManager::stopLoader();
@@ -174,6 +184,7 @@ protected:
     Scene* game = nullptr;
     SceneCasino* casino = nullptr;
     SceneRoof* roof = nullptr;
+    SceneElevator* elevator = nullptr;
 };
 
 TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
@@ -379,6 +390,40 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
         table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
     }
     EXPECT_TRUE(casino->hasEntriesInAllFiveTables());
+}
+
+TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArrival) {
+    player->unlockedStuff[0] = 2;
+    RefHolder<PropertyStore> saved(new PropertyStore());
+    saved->addChild(new PropertyValue("score", 120));
+    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+    // The host's casino hint comes first; his hint is then spent.
+    enter(elevator);
+    elevator->setStop(SceneElevator::STOP_CASINO);
+    casino->setSelectedGameType(2);
+    elevator->arrive(SceneElevator::STOP_CASINO);
+    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    // The transition waits for the sections the lift asked for.
+    waitForLoader(resources);
+    runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
+    run(1000);
+    ASSERT_EQ(manager->getCurrentScene(), casino);
+    EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    closeHint(casino);
+    // The next arrival by lift asks whether to go on with the saved game; leaving closes it.
+    enter(elevator);
+    elevator->setStop(SceneElevator::STOP_CASINO);
+    elevator->arrive(SceneElevator::STOP_CASINO);
+    // The transition waits for the sections the lift asked for.
+    waitForLoader(resources);
+    runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
+    run(1000);
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_EQ(casino->getTag(), 1);
+    enter(lobby);
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
 }
 
 TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {

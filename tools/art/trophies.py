@@ -360,9 +360,9 @@ def background(_):
              'stroke-width="2"/>\n' % BRASS)
     body += '<rect x="280" y="540" width="240" height="12" fill="#3d3d45"/>\n'
     # The legend's two sample windows (the labels beside them are texts of the dialog).
-    body += ('<rect x="290" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
-             '<rect x="420" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
-             % (INK, INK) + star(430, 572, 8, "#d4af37", INK))
+    body += ('<rect x="20" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
+             '<rect x="100" y="562" width="20" height="20" fill="#ffd966" stroke="%s"/>'
+             % (INK, INK) + star(110, 572, 8, "#d4af37", INK))
     return svg(800, 600, body, defs)
 
 
@@ -409,15 +409,45 @@ def fountain_star(_):
 
 
 def panel_plate(_):
-    body = ('<path d="M0,14 L14,0 L106,0 L120,14 L106,28 L14,28 Z" fill="%s" stroke="%s" '
-            'stroke-width="2"/>' % (BRASS, WOOD) + star(60, 14, 10, "#fff3b0", WOOD))
-    return svg(120, 28, body)
+    body = ('<path d="M1,10 L11,1 L109,1 L119,10 L109,19 L11,19 Z" fill="%s" stroke="%s" '
+            'stroke-width="2"/>' % (BRASS, WOOD) + star(60, 10, 7.5, "#fff3b0", WOOD))
+    return svg(120, 20, body)
 
 
 def panel_foot(_):
     body = ('<path d="M0,0 L60,0 L50,10 L10,10 Z" fill="%s" stroke="%s" stroke-width="1.5"/>\n'
             % (BRASS, WOOD))
     return svg(60, 10, body)
+
+
+# The thin frame of the cabinet's text boxes: 6-pixel pieces, dark wood with a brass line
+# inside, rounded outer corners; the paper is the painter's centre colour.
+FRAME = 6
+
+
+def info_corner(flip_x, flip_y):
+    def make(_):
+        transform = "translate(%d %d) scale(%d %d)" % (
+            FRAME if flip_x else 0, FRAME if flip_y else 0, -1 if flip_x else 1, -1 if flip_y else 1)
+        body = ('<g transform="%s"><path d="M0,6 L0,4 Q0,0 4,0 L6,0 L6,6 Z" fill="%s"/>'
+                '<path d="M4.5,6 L4.5,5.5 Q4.5,4.5 5.5,4.5 L6,4.5" stroke="%s" fill="none"/>'
+                '</g>\n' % (transform, WOOD, BRASS))
+        return svg(FRAME, FRAME, body)
+    return make
+
+
+def info_edge(horizontal, far):
+    def make(_):
+        w, h = (1, FRAME) if horizontal else (FRAME, 1)
+        line = FRAME - 1.5 if not far else 1.5
+        if horizontal:
+            body = ('<rect width="1" height="6" fill="%s"/><rect y="%s" width="1" height="1" '
+                    'fill="%s"/>\n' % (WOOD, f(line - 0.5), BRASS))
+        else:
+            body = ('<rect width="6" height="1" fill="%s"/><rect x="%s" width="1" height="1" '
+                    'fill="%s"/>\n' % (WOOD, f(line - 0.5), BRASS))
+        return svg(w, h, body)
+    return make
 
 
 def outputs():
@@ -430,6 +460,14 @@ def outputs():
         "images/trophy/trophy_star.svg": fountain_star,
         "images/trophy/panel_plate.svg": panel_plate,
         "images/trophy/panel_foot.svg": panel_foot,
+        "images/trophy/info_tl.svg": info_corner(False, False),
+        "images/trophy/info_tr.svg": info_corner(True, False),
+        "images/trophy/info_bl.svg": info_corner(False, True),
+        "images/trophy/info_br.svg": info_corner(True, True),
+        "images/trophy/info_t.svg": info_edge(True, False),
+        "images/trophy/info_b.svg": info_edge(True, True),
+        "images/trophy/info_l.svg": info_edge(False, False),
+        "images/trophy/info_r.svg": info_edge(False, True),
     }
     for i in range(len(TROPHIES)):
         out["images/trophy/trophy_%02d.svg" % i] = trophy_small(i)

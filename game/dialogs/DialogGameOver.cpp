@@ -1,0 +1,16 @@
+#include "game/dialogs/DialogGameOver.h"
+
+#include "framework/core/ObjectFactoryContainer.h"
+
+QUOVEL_DEFINE_TYPE(DialogGameOver, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogGameOver)
+
+DialogGameOver::DialogGameOver(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    connect("BUTTON_CONTINUE", this, &onContinue, &getComponentsContainer());
+}
+
+DialogGameOver::~DialogGameOver() = default;
+
+int32_t DialogGameOver::onContinue(void* target, BaseObject* sender) {
+    return closeAsOwnTarget(target, sender);
+}

@@ -1,0 +1,56 @@
+#include "game/dialogs/DialogHelp.h"
+
+#include <string>
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/Sprite.h"
+#include "framework/gui/Button.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+
+QUOVEL_DEFINE_TYPE(DialogHelp, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogHelp)
+
+DialogHelp::DialogHelp(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    pageSprite = objectCast<Sprite>(findChild("BACK"));
+    iInputListenerContainer* container = &getComponentsContainer();
+    previousButton = objectCast<Button>(connect("BUTTON_PREV", this, &previousPage, container));
+    nextButton = objectCast<Button>(connect("BUTTON_NEXT", this, &nextPage, container));
+    okButton = objectCast<Button>(connect("BUTTON_OK", this, &closeAsOwnTarget, container));
+    showPage();
+}
+
+DialogHelp::~DialogHelp() = default;
+
+int32_t DialogHelp::previousPage(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogHelp*>(target);
+    --dialog->page;
+    dialog->showPage();
+    return 0;
+}
+
+int32_t DialogHelp::nextPage(void* target, BaseObject*) {
+    auto* dialog = static_cast<DialogHelp*>(target);
+    ++dialog->page;
+    dialog->showPage();
+    return 0;
+}
+
+void DialogHelp::showPage() {
+    if (pageSprite) {
+        RefHolder<Image> picture;
+        {
+            ResourceManager::DataLock lock;
+            picture = objectCast<Image>(
+                findOrLoadResource("HELP_PAGE" + std::to_string(page + 1), "manual"));
+        }
+        pageSprite->setImage(picture.get());
+    }
+    if (nextButton) {
+        nextButton->setEnabled(page < PAGE_COUNT - 1);
+    }
+    if (previousButton) {
+        previousButton->setEnabled(page > 0);
+    }
+}

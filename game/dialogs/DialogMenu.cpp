@@ -1,0 +1,58 @@
+#include "game/dialogs/DialogMenu.h"
+
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/Scene.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/rules/Game.h"
+#include "game/rules/Level.h"
+
+QUOVEL_DEFINE_TYPE(DialogMenu, &DialogQuovelMahjong::typeRecord)
+QUOVEL_REGISTER_CLASS(DialogMenu)
+
+DialogMenu::DialogMenu(PropertyNode* definition) : DialogQuovelMahjong(definition) {
+    iInputListenerContainer* container = &getComponentsContainer();
+    connect("BUTTON_HELP", this, &onHelp, container);
+    connect("BUTTON_SETTINGS", this, &onSettings, container);
+    connect("BUTTON_STOP", this, &onStop, container);
+    connect("BUTTON_RESUME", this, &onResume, container);
+    connect("BUTTON_TROPHY", this, &onTrophy, container);
+}
+
+DialogMenu::~DialogMenu() = default;
+
+int32_t DialogMenu::onHelp(void*, BaseObject*) {
+    openOnTargetScene("DIALOG_HELP");
+    return 0;
+}
+
+int32_t DialogMenu::onSettings(void*, BaseObject*) {
+    openOnTargetScene("DIALOG_SETTINGS");
+    return 0;
+}
+
+int32_t DialogMenu::onTrophy(void*, BaseObject*) {
+    openOnTargetScene("DIALOG_TROPHY");
+    return 0;
+}
+
+const char* DialogMenu::stopQuestionKey(int32_t roomKind) {
+    return roomKind == 0 ? "TEXT_MENU_STOP_QUOVEL" : "CTEXT_MENU_STOP";
+}
+
+int32_t DialogMenu::onStop(void*, BaseObject*) {
+    Scene* screen = targetScene();
+    Game* game = Game::current();
+    const Level* level = game ? game->getLevel() : nullptr;
+    const int32_t roomKind = level ? level->getGameMode() : 0;
+    // "No" only closes the question; the menu stays open under it.
+    DialogYesNo* question = DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",
+                                             nullptr, nullptr, nullptr, nullptr, screen);
+    if (question) {
+        screen->openDialog(question);
+    }
+    return 0;
+}
+
+int32_t DialogMenu::onResume(void* target, BaseObject* sender) {
+    return closeAsOwnTarget(target, sender);
+}
