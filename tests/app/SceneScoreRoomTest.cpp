@@ -533,6 +533,8 @@ TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
     EXPECT_EQ(topped, empty);
     EXPECT_EQ(scores(topped), (std::vector<int32_t>{260000, 240000, 235000, 210000, 185000}));
     EXPECT_TRUE(topped->containsPlayer("Ann"));
+    // The newest score is still the one marked, at its new place, not the last preset added.
+    EXPECT_EQ(topped->getLastScore(), 1);
     // An empty list of names gives empty names, not a division by zero.
     BasicProperties::instance()->setVector("CTEXT_HIGHSCORE_NAMES", new PropertyVector("x"));
     HighScoreTable* nameless = getHighScoreTable("3_5_0", 5, true);
