@@ -28,6 +28,7 @@
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
@@ -407,6 +408,14 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLevel()->getFloor(), 1);
     EXPECT_EQ(played->getLevel()->getRoom(), 1);
     ASSERT_NE(played->getLayout(), nullptr);
+    // The level notice closes by itself, the host's hint by its OK, then the board is built.
+    ASSERT_GE(runUntil([&] { return !objectCast<StateRoomInfo>(screen->getCurrentState()); },
+                       10000),
+              0);
+    if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
+        DialogQuovelMahjong::closeAsOwnTarget(screen->findDialog("DIALOG_DORRICK_HINT"), nullptr);
+    }
+    ASSERT_GE(runUntil([&] { return screen->isPlaying(); }, 20000), 0);
 
     // Every pair in the order the board was built, clicked where the renderer draws it.
     const Game::TileList order = played->getBuildOrder();
@@ -429,7 +438,8 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
         run(2 * SCENE_FRAME_MS);
     }
     EXPECT_EQ(played->getLayout()->getTileCount(), 0);
-    EXPECT_TRUE(screen->hasWonLevel());
+    EXPECT_TRUE(played->getHasWon());
+    EXPECT_NE(objectCast<StateGameWon>(screen->getCurrentState()), nullptr);
 }
 
 TEST(HallwayMedal, GoldAndSilverCountOnEqualityAndNoWinIsNoMedal) {

@@ -12,6 +12,7 @@
 #include "framework/platform/Folders.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
@@ -70,6 +71,15 @@ protected:
         Game* game = Game::create(level->getGameType());
         game->setLevel(level.get());
         scene->show();
+        // Through the level notice, the host's hint and the build, into play.
+        for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
+            if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
+                DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
+                                                      nullptr);
+            }
+            frame(16);
+        }
+        EXPECT_TRUE(scene->isPlaying());
         return game;
     }
     void frame(int32_t ms) {
