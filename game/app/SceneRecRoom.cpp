@@ -19,6 +19,7 @@
 #include "game/app/GlowColumn.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/app/SceneScoreRoom.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -264,16 +265,8 @@ int32_t SceneRecRoom::onMenu(void* target, BaseObject*) {
     return 0;
 }
 
-int32_t SceneRecRoom::onElevator(void*, BaseObject*) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("elevator");
-    }
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
-    }
-    return 0;
+int32_t SceneRecRoom::onElevator(void* target, BaseObject* sender) {
+    return SceneScoreRoom::onElevator(target, sender);
 }
 
 int32_t SceneRecRoom::onCustomize(void*, BaseObject*) {
