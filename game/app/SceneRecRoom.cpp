@@ -19,7 +19,7 @@
 #include "game/app/GlowColumn.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
-#include "game/app/SceneScoreRoom.h"
+#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -87,7 +87,8 @@ void SceneRecRoom::loadResources() {
     Scene::loadResources();
     iInputListenerContainer* container = &getComponentsContainer();
     menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
-    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &onElevator, container));
+    elevatorButton = objectCast<Button>(
+        connect("BUTTON_ELEVATOR", this, &SceneHallway::goToElevator, container));
     connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
     connect("BUTTON_TROPHIES", this, &onTrophies, container);
     // A switch is not bound by connect: it is wired by hand.
@@ -263,10 +264,6 @@ int32_t SceneRecRoom::onMenu(void* target, BaseObject*) {
         scene->openDialog(menu);
     }
     return 0;
-}
-
-int32_t SceneRecRoom::onElevator(void* target, BaseObject* sender) {
-    return SceneScoreRoom::onElevator(target, sender);
 }
 
 int32_t SceneRecRoom::onCustomize(void*, BaseObject*) {

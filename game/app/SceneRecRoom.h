@@ -70,7 +70,6 @@ public:
     // target of a running transition.
     static int32_t onCustomize(void* target, BaseObject* sender);
     static int32_t onTrophies(void* target, BaseObject* sender);
-    static int32_t onElevator(void* target, BaseObject* sender);
     static int32_t onTrophyDialogClosed(void* target, BaseObject* sender);
 
 private:

@@ -7,13 +7,12 @@
 #include "framework/core/RefHolder.h"
 #include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
+#include "game/app/TrophyList.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 
 class DialogRoomInfo;
 class DialogTrophyText;
 class Scene;
-class Trophy;
-class TrophyList;
 
 // The trophy cabinet: the building with one window per room and the shelves with the current
 // player's twenty trophies; newly won trophies are awarded one after the other before the
@@ -23,7 +22,7 @@ class DialogTrophy : public DialogQuovelMahjong {
     QUOVEL_TYPE(DialogTrophy)
 public:
     // The trophies the cabinet has places for; "no trophy being awarded" is this index.
-    static constexpr int32_t TROPHY_COUNT = 20;
+    static constexpr int32_t TROPHY_COUNT = TrophyList::TROPHY_COUNT;
     static constexpr int32_t NO_TROPHY = TROPHY_COUNT;
 
     explicit DialogTrophy(PropertyNode* definition);

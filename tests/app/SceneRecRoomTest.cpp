@@ -270,6 +270,11 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_FALSE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
     EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
     EXPECT_EQ(room->getBackgroundImage(), plainRoom);
+
+    // The lift button leads back to the elevator.
+    GameNode* lift = room->findChild("BUTTON_ELEVATOR");
+    clickAt(room, lift, objectCast<Sprite>(lift)->getWidth(), objectCast<Sprite>(lift)->getHeight());
+    EXPECT_EQ(manager->getRequestedScene(), elevator);
 }
 
 TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
@@ -299,10 +304,10 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     EXPECT_FALSE(allGrey(objectCast<Sprite>(entry(0)->findChild("SPRITE"))->getImage()));
 
     // Next: both pages slide, and neither the room nor the preview listens until they stand.
-    Panel* first = preview()->getPagePanel();
+    RefHolder<Panel> first(preview()->getPagePanel());  // kept: the purge frees the old page
     preview()->onNext(preview(), preview()->getNextButton());
     Panel* second = preview()->getPagePanel();
-    EXPECT_NE(first, second);
+    EXPECT_NE(first.get(), second);
     EXPECT_EQ(preview()->getPageStart(), 6);
     EXPECT_TRUE(preview()->getPreviousButton()->isEnabled());
     EXPECT_FALSE(preview()->getComponentsContainer().isActive());

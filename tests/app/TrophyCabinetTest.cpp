@@ -360,6 +360,8 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     scenes->addScene("hallway", scene.get());
     trophy(2)->state = Trophy::EARNED;
     ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
+    dialog = cabinet();  // the closed cabinet left its scene: a new one was made
+    ASSERT_NE(dialog, nullptr);
     frames(FADE_AND_PAUSE + 4600 + 800 + 1000);
     click(dialog, objectCast<Sprite>(dialog->findChild("BUTTON_MENU")));
     EXPECT_EQ(calls, 1);
