@@ -214,8 +214,15 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->playCount, 1);
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->gameType, level->getGameType());
 
+    // Shown in full once faded in.
+    const int32_t fadedIn = (c.DIALOG_FADE_TIME / FRAME_MS + 1) * FRAME_MS;
+    run(fadedIn);
+    ASSERT_TRUE(inState<StateRoomInfo>());
+    ASSERT_NE(writeScenePicture(scene, "game-level-info"), nullptr);
+
     // It closes by itself after its fade-in and wait; then the host explains the game type once.
-    const int32_t noticeTime = runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
+    const int32_t noticeTime =
+        fadedIn + runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
     EXPECT_NEAR(noticeTime, 2 * c.DIALOG_FADE_TIME + c.LEVEL_INFO_DELAY, 3 * FRAME_MS);
     EXPECT_EQ(game->realTime, 0);
     ASSERT_TRUE(inState<StateInstructions>());
