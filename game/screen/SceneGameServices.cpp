@@ -221,6 +221,8 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     auto* label = new Label(x, y, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
     label->setText(text);
     label->setAnchorType(Sprite::ANCHOR_CENTER);
+    // The size is the rendered text's: wanted now for the stretches.
+    label->renderText();
     appendChild(label, floaterLayer.get());
     const int32_t w = label->getWidth();
     const int32_t h = label->getHeight();
@@ -361,6 +363,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     auto* header = new Label(0, 0, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
     header->setText(getBasicText(super ? "TEXT_SUPER_SCORE_HEADER" : "TEXT_MEGA_SCORE_HEADER"));
     header->setAnchorType(Sprite::ANCHOR_LEFT);
+    header->renderText();
     appendChild(header, group);
 
     const int32_t count = super ? 2 : 3;
