@@ -38,7 +38,8 @@ public:
     virtual void addDirtyRect(const Rect& area) = 0;
 
     // Bonus bar and time bar.
-    // Counts a match: raises the chain counter by one, to at most 99.
+    // Counts a match of that many points: the bonus bar fills and its chain counter rises by
+    // one, to at most 99.
     virtual void addBonusPoints(int32_t points) = 0;
     // The chain counter; the score multiplier of a match is the counter minus one.
     virtual int32_t getChainCounter() const = 0;

@@ -30,7 +30,9 @@
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogRoomPreview.h"
+#include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
@@ -74,10 +76,18 @@ protected:
         game = manager->createScene("SCENE_GAME");
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
         gameScenes().elevator = elevator;
+        // The running game leaves for its room through these, as in the program.
+        GameHooks::installScenes(
+            [](const std::string& name) { SceneManager::getInstance()->setTransition(name); },
+            [](const std::string& name) {
+                SceneManager* scenes = SceneManager::getInstance();
+                scenes->requestScene(scenes->getScene(name));
+            });
     }
     ~HallwayTest() override {
         Game::releaseCurrent();
         gameScenes().elevator = nullptr;
+        GameHooks::installScenes(nullptr, nullptr);
         SceneManager::releaseInstance();
         ResourceManager::stopLoader();
         PlayerManager::releaseInstance();
@@ -128,6 +138,23 @@ protected:
         room.levelWinCount += 1;
         room.playCount += 1;
         room.bestScore = std::max(room.bestScore, score);
+    }
+
+    // Rooms 1 to 4 of floor 1 won (room 3 exactly at gold), then room 5 entered and won, as
+    // the level end leaves it: back in the hallway with the floor just completed.
+    void completeFloorOne() {
+        for (int32_t d = 1; d <= 4; ++d) {
+            win(1, d, level(1, d)->getSilver() - 1);
+        }
+        win(1, 3, level(1, 3)->getGold());
+        arrive(1);
+        click(hallway->getDoor(5));
+        ASSERT_TRUE(reach(game));
+        win(1, 5, level(1, 5)->getSilver());
+        player->floorReached = 2;
+        player->setRoomWon(0);
+        manager->requestScene(hallway);
+        ASSERT_TRUE(reach(hallway));
     }
 
     TempFolder home;
@@ -338,19 +365,7 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
 
 TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLift) {
     ASSERT_NE(hallway, nullptr);
-    for (int32_t d = 1; d <= 4; ++d) {
-        win(1, d, level(1, d)->getSilver() - 1);
-    }
-    win(1, 3, level(1, 3)->getGold());  // exactly gold: the third small star too
-    arrive(1);
-    click(hallway->getDoor(5));
-    ASSERT_TRUE(reach(game));
-    // The level end's win: the fifth room, and with it the floor.
-    win(1, 5, level(1, 5)->getSilver());
-    player->floorReached = 2;
-    player->setRoomWon(0);
-    manager->requestScene(hallway);
-    ASSERT_TRUE(reach(hallway));
+    completeFloorOne();
     EXPECT_FALSE(hallway->isInputEnabled());
 
     // The silver medal with two stars, then the floor end: the plates become star numbers.
@@ -394,6 +409,20 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
     manager->requestScene(hallway);
     ASSERT_GE(runUntil([&] { return hallway->isInputEnabled(); }, 6000), 0);
     EXPECT_FALSE(hallway->isClearSequenceRunning());
+}
+
+TEST_F(HallwayTest, AHeldBackFloorTrophyIsAnnouncedBeforeTheFloorEndGoesToTheLift) {
+    ASSERT_NE(hallway, nullptr);
+    completeFloorOne();
+    player->getTrophies().getTrophy(5)->state = Trophy::HELD_BACK;
+    Button* ok = hallway->getOkButton();
+    ASSERT_GE(runUntil([&] { return ok->isVisible(); }, 10000), 0);
+    click(ok);
+    EXPECT_NE(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_TROPHY"));
+    run(200);
+    EXPECT_NE(manager->getRequestedScene(), elevator);
+    EXPECT_EQ(manager->getRunningScene(), hallway);
 }
 
 TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameScreen) {
@@ -440,6 +469,73 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLayout()->getTileCount(), 0);
     EXPECT_TRUE(played->getHasWon());
     EXPECT_NE(objectCast<StateGameWon>(screen->getCurrentState()), nullptr);
+
+    // The level end comes up; its continue leads back to the hallway, where the medal lands.
+    ASSERT_GE(runUntil([&] { return screen->isDialogOpen("DIALOG_LEVEL_END"); }, 20000), 0);
+    Dialog* levelEnd = screen->findDialog("DIALOG_LEVEL_END");
+    ASSERT_NE(levelEnd, nullptr);
+    RefHolder<Button> next(objectCast<Button>(levelEnd->findChild("BUTTON_CONTINUE")));
+    ASSERT_NE(next.get(), nullptr);
+    const auto press = [&](Sprite* button) {
+        const int32_t x = button->getAbsoluteX() + button->getWidth() / 2;
+        const int32_t y = button->getAbsoluteY() + button->getHeight() / 2;
+        input->onMouseMove(x, y, 0);
+        input->onLeftButtonDown(x, y, 1, false);
+        input->onLeftButtonUp(x, y, 0);
+    };
+    // The first win's trophy is awarded in the cabinet on the way; its menu button closes it
+    // once the shelves are revealed.
+    const auto pressContinue = [&] {
+        auto* cabinet = objectCast<DialogTrophy>(screen->findDialog("DIALOG_TROPHY"));
+        if (cabinet && screen->isDialogOpen("DIALOG_TROPHY")) {
+            if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+                press(objectCast<Sprite>(cabinet->findChild("BUTTON_MENU")));
+            }
+            return;
+        }
+        if (screen->isDialogOpen("DIALOG_LEVEL_END")) {
+            press(next.get());
+        }
+    };
+    ASSERT_GE(runUntil([&] {
+        pressContinue();
+        if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
+            DialogQuovelMahjong::closeAsOwnTarget(screen->findDialog("DIALOG_DORRICK_HINT"),
+                                                  nullptr);
+        }
+        waitForLoader(resources);
+        return manager->getRunningScene() == hallway;
+    }, 30000), 0);
+    EXPECT_EQ(record(1, 1).levelWinCount, 1);
+    Sprite* medal = hallway->getMedal(1);
+    EXPECT_TRUE(medal->isVisible());
+    EXPECT_NE(medal->getImage(), nullptr);
+    ASSERT_GE(runUntil([&] { return hallway->isInputEnabled(); }, 6000), 0);
+    EXPECT_FLOAT_EQ(medal->getScale(), 1.0f);
+    writeScenePicture(hallway, "hallway-walk-back-with-medal");
+}
+
+TEST_F(HallwayTest, TheArrivalOffersTheWinsHostHintOnceAndTheBarOpensItsDialogsByName) {
+    ASSERT_NE(hallway, nullptr);
+    player->showHints = true;
+    player->hints[1] = true;
+    player->hints[3] = true;
+    hallway->setHintSelector(3);
+    arrive(2);
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_DORRICK_HINT"));
+    EXPECT_FALSE(player->hints[3]);
+    EXPECT_FALSE(player->hints[1]) << "hint 1 is spent with any arrival";
+    EXPECT_EQ(hallway->getHintSelector(), 0);
+    hallway->closeDialog(hallway->findDialog("DIALOG_DORRICK_HINT"));
+
+    // Nothing pending: the next arrival opens no hint.
+    manager->requestScene(elevator);
+    ASSERT_TRUE(reach(elevator));
+    arrive(2);
+    EXPECT_FALSE(hallway->isDialogOpen("DIALOG_DORRICK_HINT"));
+
+    click(hallway->findChild("BUTTON_CUSTOMIZE"));
+    EXPECT_TRUE(hallway->isDialogOpen("DIALOG_SELECT_BACKGROUND"));
 }
 
 TEST(HallwayMedal, GoldAndSilverCountOnEqualityAndNoWinIsNoMedal) {

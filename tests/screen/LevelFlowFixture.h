@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -37,8 +36,8 @@
 #include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/Progression.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/Progression.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
@@ -139,7 +138,9 @@ protected:
     int32_t runUntil(Condition condition, int32_t limitMs) {
         return runFramesUntil(manager, condition, limitMs);
     }
-    void run(int32_t ms) { runUntil([] { return false; }, ms); }
+    void run(int32_t ms) {
+        runUntil([] { return false; }, ms);
+    }
     template <class State>
     bool inState() const {
         return scene->getCurrentState() && scene->getCurrentState()->isA(&State::typeRecord);
