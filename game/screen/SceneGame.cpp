@@ -18,6 +18,7 @@
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/TrophyList.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -66,6 +67,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 
 SceneGame::~SceneGame() {
     setState(nullptr);
+    DialogHint::clearOpen();
     if (Game::current()) {
         Game::releaseCurrent();
     }

@@ -13,6 +13,7 @@
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/HintTriggers.h"
 
 class Button;
 class Game;
@@ -184,6 +185,10 @@ public:
     // The token labels show the stocks' shown values.
     void updateShufflesLabel();
     void updateHintsLabel();
+    // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
+    // tutorial hint showed instead, and the shuffle is not to be done.
+    HintTriggers& getHintTriggers() { return hintTriggers; }
+    bool shuffleHintShown();
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }
 
@@ -257,6 +262,7 @@ private:
     // The bars, children of the scene's tree.
     RefHolder<TimeBar> timeBar;
     RefHolder<BonusBar> bonusBar;
+    HintTriggers hintTriggers{*this};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 };

@@ -14,6 +14,7 @@
 #include "framework/platform/SoundNode.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -130,6 +131,11 @@ void SceneGame::update(int32_t elapsedMs) {
             }
         }
     }
+    // The tutorial hints: a closed hint dialog is forgotten, then the board check is paced.
+    if (DialogHint::getOpen() && !isDialogOpen("DIALOG_HINT")) {
+        DialogHint::clearOpen();
+    }
+    hintTriggers.onFrame();
     if (GameDialogHost::getOpenDialogs().empty()) {
         updatePlay(elapsedMs);
     }
@@ -375,6 +381,7 @@ void SceneGame::clearLevel() {
             dropDialog(name);
         }
     }
+    DialogHint::clearOpen();
     deselectAll();
     if (widgetLayer) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
