@@ -43,7 +43,9 @@ protected:
         BarsTest::TearDown();
     }
     Game* start(int32_t floor, int32_t room) {
-        RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
+        return start(LevelCatalog::instance()->findLevel(floor, room));
+    }
+    Game* start(const RefHolder<Level>& level) {
         Game* game = Game::create(level->getGameType());
         game->setLevel(level.get());
         manager->requestScene(scene.get());
@@ -72,6 +74,13 @@ protected:
             }
         }
         return -1;
+    }
+    // Clicks the middle of the tile's face; the click's outcome.
+    int32_t click(const Tile* tile) {
+        const Rect rect = HintTriggers::tileRect(scene->getRenderer(), tile);
+        scene->onLeftButtonDown(rect.x + tuning().RENDERER_TILE_FACE_WIDTH / 2,
+                                rect.y + tuning().RENDERER_TILE_FACE_HEIGHT / 2, 1, false);
+        return Game::current()->getClickOutcome();
     }
     void pressOk(DialogHint* dialog) { DialogHint::onOk(dialog, dialog->getOkButton()); }
 
@@ -236,6 +245,53 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
         frame(16);
     }
     EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
+}
+
+TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIsDropped) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
+    // Two free twins that no line joins, and that are no neighbours.
+    std::vector<RefHolder<Tile>> free;
+    game->getLayout()->getFreeTiles(free);
+    Tile* first = nullptr;
+    Tile* twin = nullptr;
+    for (size_t i = 0; i < free.size() && !twin; ++i) {
+        for (size_t j = 0; j < free.size() && !twin; ++j) {
+            Tile* a = free[i].get();
+            Tile* b = free[j].get();
+            if (a != b && a->getMatchKey() == b->getMatchKey() && !game->canMatch(a, b) &&
+                !a->isNeighbourOf(b)) {
+                first = a;
+                twin = b;
+            }
+        }
+    }
+    if (!twin) {
+        GTEST_SKIP() << "the level's first board holds no unjoined free twins";
+    }
+    const int32_t expected =
+        first->getGridZ() == twin->getGridZ() ? HINT_RIVER_SAME_LAYER : HINT_RIVER_LAYERS;
+    ASSERT_EQ(click(first), Game::CLICK_SELECT);
+    ASSERT_EQ(game->getSelection().size(), 1u);
+    ASSERT_EQ(click(twin), Game::CLICK_SELECT);
+    DialogHint* hint = openHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->getHintId(), expected);
+    EXPECT_FALSE(player->isHintPending(expected));
+    // The click's new selection was not made: the first tile is still the one selected.
+    ASSERT_EQ(game->getSelection().size(), 1u);
+    EXPECT_EQ(game->getSelection().front().get(), first);
+    // The arrow points at the clicked twin.
+    const Rect target = HintTriggers::tileRect(scene->getRenderer(), twin);
+    EXPECT_EQ(objectCast<DialogHintPainter>(hint->getPainter())->getCorner(),
+              DialogHint::cornerFor(target));
+
+    // While it is open the click check stays away; the same click again is acted on.
+    const int32_t other = expected == HINT_RIVER_LAYERS ? HINT_RIVER_SAME_LAYER : HINT_RIVER_LAYERS;
+    ASSERT_TRUE(player->isHintPending(other));
+    click(twin);
+    EXPECT_EQ(game->getSelection().front().get(), twin);
+    EXPECT_TRUE(player->isHintPending(other));
 }
 
 }  // namespace
