@@ -1,5 +1,6 @@
 #include "game/app/HighScoreTables.h"
 
+#include <algorithm>
 #include <set>
 
 #include "framework/core/BasicProperties.h"
@@ -73,7 +74,19 @@ HighScoreTable* getHighScoreTable(const std::string& key, int32_t gameType, bool
     // An incomplete table gets five more presets on every call; the mini-game's table relies
     // on being topped up this way.
     if (fillDefaults && static_cast<int32_t>(table->getEntries().size()) != HighScoreTables::ROWS) {
+        // The presets' own insertions must not take the place of the newest score: it keeps
+        // pointing at that entry wherever the presets push it (or at none once it drops out).
+        const auto& entries = table->getEntries();
+        const int32_t last = table->getLastScore();
+        RefHolder<HighScoreEntry> newest;
+        if (last >= 0 && last < static_cast<int32_t>(entries.size())) {
+            newest = entries[static_cast<size_t>(last)];
+        }
         HighScoreTables::createTable(table, gameType);
+        const auto found = std::find(entries.begin(), entries.end(), newest);
+        table->setLastScore(newest && found != entries.end()
+                                ? static_cast<int32_t>(found - entries.begin())
+                                : -1);
     }
     return table;
 }

@@ -1,7 +1,5 @@
 #include "game/app/QuovelMahjongMain.h"
 
-#include "game/rules/GameHooks.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,6 +32,7 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
 

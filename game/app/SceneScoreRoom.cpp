@@ -25,6 +25,7 @@
 #include "game/app/HighScoreTables.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
+#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/rules/Game.h"
 #include "game/screen/GameModifiers.h"
@@ -326,16 +327,8 @@ int32_t SceneScoreRoom::onStart(void* target, BaseObject*) {
     return 0;
 }
 
-int32_t SceneScoreRoom::onElevator(void*, BaseObject*) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("elevator");
-    }
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
-    }
-    return 0;
+int32_t SceneScoreRoom::onElevator(void* target, BaseObject* sender) {
+    return SceneHallway::goToElevator(target, sender);
 }
 
 int32_t SceneScoreRoom::onMenu(void* target, BaseObject*) {

@@ -1,6 +1,7 @@
 #include "game/dialogs/DialogGameOver.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "game/screen/SceneGame.h"
 
 QUOVEL_DEFINE_TYPE(DialogGameOver, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogGameOver)
@@ -12,5 +13,8 @@ DialogGameOver::DialogGameOver(PropertyNode* definition) : DialogQuovelMahjong(d
 DialogGameOver::~DialogGameOver() = default;
 
 int32_t DialogGameOver::onContinue(void* target, BaseObject* sender) {
+    if (SceneGame* screen = SceneGame::fromHost()) {
+        screen->newLevel(false);
+    }
     return closeAsOwnTarget(target, sender);
 }

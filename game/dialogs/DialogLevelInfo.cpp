@@ -41,7 +41,8 @@ void DialogLevelInfo::setTexts(const Level* level) {
         return;
     }
     if (gameTypeLabel) {
-        gameTypeLabel->setText(getBasicText("TEXT_GAMETYPE" + std::to_string(level->getGameType() + 1)));
+        gameTypeLabel->setText(
+            getBasicText("TEXT_GAMETYPE" + std::to_string(level->getGameType() + 1)));
     }
     if (!roomLabel) {
         return;

@@ -5,6 +5,7 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
+#include "game/screen/SceneGame.h"
 
 QUOVEL_DEFINE_TYPE(DialogMenu, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogMenu)
@@ -45,8 +46,9 @@ int32_t DialogMenu::onStop(void*, BaseObject*) {
     const Level* level = game ? game->getLevel() : nullptr;
     const int32_t roomKind = level ? level->getGameMode() : 0;
     // "No" only closes the question; the menu stays open under it.
-    DialogYesNo* question = DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",
-                                             nullptr, nullptr, nullptr, nullptr, screen);
+    DialogYesNo* question =
+        DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER", screen,
+                         &SceneGame::onGameStopped, nullptr, nullptr, screen);
     if (question) {
         screen->openDialog(question);
     }

@@ -46,6 +46,9 @@ public:
     // No attempt starts after the attempts have run this long: a layout that can never be built
     // (an odd count, a layer River cannot pair) gives up within a second however large it is.
     static constexpr int32_t BUILD_ATTEMPT_BUDGET_MS = 500;
+    // The budget in force; checks of the shipped content widen it so that a slow build (a
+    // sanitizer build on a busy machine) is not taken for an unbuildable layout.
+    static inline int32_t buildAttemptBudgetMs = BUILD_ATTEMPT_BUDGET_MS;
     static constexpr int32_t MAX_DEALS = 100;
 
     // What the last level build did, also handed to the statistics as a custom event.

@@ -84,7 +84,7 @@ void Game::buildLevel(Layout* board) {
     TileList order;
     bool solved = false;
     const auto start = std::chrono::steady_clock::now();
-    const auto budget = std::chrono::milliseconds(BUILD_ATTEMPT_BUDGET_MS);
+    const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs);
     while (!solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
            std::chrono::steady_clock::now() - start < budget) {
         ++buildStatistics.attempts;

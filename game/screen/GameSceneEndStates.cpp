@@ -30,11 +30,6 @@ QUOVEL_DEFINE_TYPE(StateGameWon, &StateLevelEnd::typeRecord)
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_CASINO = 1;
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
-
 // Trophy indices.
 constexpr int32_t TROPHY_NO_UNDO = 0;
 constexpr int32_t TROPHY_SPLIT_NO_SHUFFLE = 1;
@@ -67,7 +62,8 @@ void award(QuovelMahjongPlayer& player, int32_t index) {
 }
 
 void stopMusic() {
-    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
         sound->stopMusic();
     }
 }
@@ -99,8 +95,8 @@ void StateLevelEnd::update(int32_t elapsedMs) {
         return;
     }
     Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
-    auto* method = dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord))
-                          : nullptr;
+    auto* method =
+        dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord)) : nullptr;
     if (!method) {
         // Without its dialog the level ends at once rather than wait for a continue.
         continuation()(this, nullptr);
@@ -116,14 +112,14 @@ void StateGameOver::enter() {
     Game* game = Game::current();
     Level* level = game ? game->getLevel() : nullptr;
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    if (!game || !level || !player) {
+    if (!game || !level) {
         return;
     }
     // The dialog shows the best from before this level.
     DialogLevelEnd::lookupBest();
     const int32_t kind = level->getGameMode();
     int32_t place = -1;
-    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+    if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         const int32_t score = game->getScore().getValue();
         std::string key;
         makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
@@ -134,9 +130,9 @@ void StateGameOver::enter() {
         player->newScorePending = true;
         QuovelMahjongStats& stats = player->getStats();
         ++stats.numGamesWon;
-        if (kind == ROOM_CASINO) {
-            if (CasinoRecord* record = stats.casinoRecord(level->getGameType(),
-                                                          level->getDifficulty())) {
+        if (kind == RoomKind::CASINO) {
+            if (CasinoRecord* record =
+                    stats.casinoRecord(level->getGameType(), level->getDifficulty())) {
                 record->bestScore = std::max(record->bestScore, score);
                 record->bestLevel = std::max(record->bestLevel, level->getIndex());
             }
@@ -148,7 +144,7 @@ void StateGameOver::enter() {
     }
     stopMusic();
     playGameSound("SOUND_LEVEL_LOST");
-    if (kind == ROOM_CASINO) {
+    if (player && kind == RoomKind::CASINO) {
         if (place == 0) {
             holdBack(*player, TROPHY_CASINO_FIRST);
         }
@@ -190,11 +186,12 @@ void StateGameWon::enter() {
     }
     const int32_t kind = level->getGameMode();
     const int32_t score = game->getScore().getValue();
-    if (kind == ROOM_FLOORS) {
+    if (kind == RoomKind::FLOORS) {
         recordFloorWin();
     } else {
-        player->getStats().recordLevelWon(SceneGame::placeOf(level), score,
-                                          kind == ROOM_RECROOM ? game->clockTime : game->realTime);
+        player->getStats().recordLevelWon(
+            SceneGame::placeOf(level), score,
+            kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
     }
     awardTrophies();
 }
@@ -262,7 +259,7 @@ void StateGameWon::awardTrophies() {
     Level* level = game->getLevel();
     QuovelMahjongPlayer& player = *QuovelMahjongPlayer::current();
     const TuningConstants& c = tuning();
-    if (level->getGameMode() == ROOM_RECROOM) {
+    if (level->getGameMode() == RoomKind::RECROOM) {
         if (!game->pressedUndo) {
             award(player, TROPHY_NO_UNDO);
         }
@@ -275,9 +272,10 @@ void StateGameWon::awardTrophies() {
         award(player, TROPHY_SPLIT_NO_SHUFFLE);
     }
     const int64_t remaining = scene->getTimeValue().getValue();
-    const int64_t fullTime = game->getLayout() ? static_cast<int64_t>(level->getPlayTime().getInt()) *
-                                                     game->getLayout()->getStartingTileCount()
-                                               : 0;
+    const int64_t fullTime = game->getLayout()
+                                 ? static_cast<int64_t>(level->getPlayTime().getInt()) *
+                                       game->getLayout()->getStartingTileCount()
+                                 : 0;
     // A level without time cannot have plenty of it left.
     if (fullTime > 0 && remaining * 100 / fullTime > c.TROPHY_PLENTY_OF_TIME_PERCENTAGE) {
         award(player, TROPHY_PLENTY_OF_TIME);
@@ -294,9 +292,10 @@ int32_t StateGameWon::next(void*, BaseObject*) {
         return 0;
     }
     Game* game = Game::current();
-    const int32_t kind = game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+    const int32_t kind =
+        game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     scene->newLevel(false);
-    if (kind == ROOM_CASINO || kind == ROOM_ROOF) {
+    if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
         scene->setState(new StateRoomInfo(scene));
     }
     return 0;

@@ -30,8 +30,6 @@ QUOVEL_DEFINE_TYPE(StateShuffle, &GameSceneState::typeRecord)
 
 namespace {
 
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
 constexpr int32_t MAX_BUILD_INTERVAL = 20;
 constexpr int32_t FEW_TILES = 25;
 const Rect WHOLE_SCREEN{0, 0, 800, 600};
@@ -95,6 +93,13 @@ size_t drawFreeTile(const Layout& layout, const std::vector<RefHolder<Tile>>& ca
     }
 }
 
+// The whole intervals in the carried time and the frame's; the rest is carried to the next.
+int32_t takeSteps(int32_t& accumulator, int32_t elapsedMs, int32_t interval) {
+    const int32_t total = accumulator + elapsedMs;
+    accumulator = total % interval;
+    return total / interval;
+}
+
 // Milliseconds per tile, never 0: it divides the frame time.
 int32_t perTile(int32_t duration, size_t count) {
     const int32_t n = static_cast<int32_t>(std::max<size_t>(count, 1));
@@ -127,7 +132,7 @@ void StateRoomInfo::enter() {
 // --- Instructions ---
 
 int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
-    if (roomKind == ROOM_ROOF && gameType != Game::TYPE_SPEED) {
+    if (roomKind == RoomKind::ROOF && gameType != Game::TYPE_SPEED) {
         return 14;
     }
     return gameType + 8;
@@ -193,16 +198,14 @@ void StateBuildLevel::enter() {
     if (LayoutRenderer* renderer = scene->getRenderer()) {
         renderer->setVisible(true);
     }
-    interval = std::min(perTile(tuning().BUILD_LAYOUT_DURATION, buildList.size()),
-                        MAX_BUILD_INTERVAL);
+    interval =
+        std::min(perTile(tuning().BUILD_LAYOUT_DURATION, buildList.size()), MAX_BUILD_INTERVAL);
     playGameSound("SOUND_LEVEL_BUILDUP");
     startLoop(sound.get());
 }
 
 void StateBuildLevel::update(int32_t elapsedMs) {
-    const int32_t total = accumulator + elapsedMs;
-    const int32_t steps = total / interval;
-    accumulator = total % interval;
+    const int32_t steps = takeSteps(accumulator, elapsedMs, interval);
     Layout* layout = currentLayout();
     LayoutRenderer* renderer = scene->getRenderer();
     for (int32_t i = 0; i < steps; ++i) {
@@ -246,7 +249,7 @@ void StatePlaying::enter() {
     scene->enableHudButtons();
     // The bars start with play; the rec room's clock is the scene's own.
     Level* level = currentLevel();
-    scene->setBarsSuspended(level && level->getGameMode() == ROOM_RECROOM);
+    scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
     scene->markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
@@ -288,9 +291,7 @@ void StateShuffle::enter() {
 }
 
 void StateShuffle::update(int32_t elapsedMs) {
-    const int32_t total = accumulator + elapsedMs;
-    const int32_t steps = total / interval;
-    accumulator = total % interval;
+    const int32_t steps = takeSteps(accumulator, elapsedMs, interval);
     Layout* layout = currentLayout();
     LayoutRenderer* renderer = scene->getRenderer();
     for (int32_t i = 0; i < steps; ++i) {

@@ -11,6 +11,14 @@ class SceneGame;
 class SoundNode;
 class Tile;
 
+// Where a level is played: the level's game mode.
+namespace RoomKind {
+constexpr int32_t FLOORS = 0;
+constexpr int32_t CASINO = 1;
+constexpr int32_t RECROOM = 2;
+constexpr int32_t ROOF = 3;
+}  // namespace RoomKind
+
 // A phase of a level on the game screen other than play: the scene holds at most one, runs only
 // its update while it is current, and ignores board clicks meanwhile. The scene's setState runs
 // exit on the state it replaces and enter on the new one, holding a reference across both, so a

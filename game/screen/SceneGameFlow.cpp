@@ -22,25 +22,22 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
-#include "game/screen/GameSceneStates.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/TimeBar.h"
 #include "game/screen/SceneGame.h"
+#include "game/screen/TimeBar.h"
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
 constexpr int32_t LEVEL_END_DELAY = 1500;
 constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
 
 // Closed and dropped, in this order, when a level is torn down.
 const char* const LEVEL_DIALOGS[] = {
-    "DIALOG_LEVEL_END", "CTEXT_MENU_STOP",     "DIALOG_MENU",
+    "DIALOG_LEVEL_END",      "CTEXT_MENU_STOP",     "DIALOG_MENU",
     "TEXT_MENU_STOP_QUOVEL", "DIALOG_DORRICK_HINT", "DIALOG_PAUSE",
-    "DIALOG_HINT",      "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
+    "DIALOG_HINT",           "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
 
 SideBoard* currentSideBoard() {
     Game* game = Game::current();
@@ -49,7 +46,7 @@ SideBoard* currentSideBoard() {
 
 int32_t roomKind() {
     Game* game = Game::current();
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
 }
 
 }  // namespace
@@ -109,7 +106,7 @@ void SceneGame::update(int32_t elapsedMs) {
             pauseState = HIDDEN;
         }
         if (timeSound) {
-            timeSound->stop(false);
+            timeSound->stop(true);
         }
         Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
         if (!menuRequested && deactivatedThisFrame) {
@@ -165,11 +162,11 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             game->clearSuperHintTiles();
         }
     }
-    if (roomKind() == ROOM_RECROOM) {
+    if (roomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
-            timeLabel->setText(formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)),
-                                              true, false));
+            timeLabel->setText(
+                formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)), true, false));
         }
         return;
     }
@@ -205,7 +202,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsSuspended(roomKind() == ROOM_RECROOM);
+        setBarsSuspended(roomKind() == RoomKind::RECROOM);
     }
 }
 
@@ -240,7 +237,7 @@ void SceneGame::endLevel(bool won) {
         bonusBar->finishAnimations();
     }
     if (timeSound) {
-        timeSound->stop(false);
+        timeSound->stop(true);
     }
     saveMode = won ? 2 : 0;
     if (won) {
@@ -256,7 +253,7 @@ void SceneGame::newLevel(bool quiet) {
         return;
     }
     const int32_t mode = game->getLevel()->getGameMode();
-    if (!game->getHasWon() || mode == ROOM_FLOORS || mode == ROOM_RECROOM) {
+    if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
         }
@@ -272,7 +269,7 @@ void SceneGame::newLevel(bool quiet) {
         clearLevel();
     }
     RefHolder<Level> old = game->getLevel();
-    if (old->isMixed() && mode == ROOM_ROOF) {
+    if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
         int32_t type = old->getGameType();
         Random* random = Random::getInstance();
@@ -283,8 +280,8 @@ void SceneGame::newLevel(bool quiet) {
             type = (type + 1) % 5;
         }
         const int32_t score = game->getScore().getValue();
-        RefHolder<Level> level = LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(),
-                                                                       ROOM_ROOF);
+        RefHolder<Level> level =
+            LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(), RoomKind::ROOF);
         Game::releaseCurrent();
         game = Game::create(type);
         if (!game || !level) {
@@ -342,7 +339,7 @@ int32_t SceneGame::onGameStopped(void*, BaseObject*) {
         player->setTrophiesSeen();
     }
     const int32_t mode = roomKind();
-    if (mode == ROOM_FLOORS) {
+    if (mode == RoomKind::FLOORS) {
         game->returnToRoom();
         return 0;
     }
@@ -392,7 +389,8 @@ void SceneGame::clearLevel() {
         }
         GameNode::releaseChildren(widgetLayer.get());
     }
-    for (GameNode* bar : {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
+    for (GameNode* bar :
+         {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
         if (bar) {
             bar->setRemoved(true);
         }

@@ -14,6 +14,7 @@
 #include "game/dialogs/DialogPause.h"
 #include "game/dialogs/DialogRoomMenu.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/screen/SceneGame.h"
 
 namespace {
 
@@ -123,6 +124,9 @@ TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens)
     EXPECT_TRUE(scene->isDialogOpen("TEXT_MENU_STOP_QUOVEL"));
     EXPECT_EQ(question->getMessage()->getText(), getBasicText("TEXT_MENU_STOP_QUOVEL"));
     EXPECT_EQ(question->getHeader()->getText(), L"Stop the game");
+    // "Yes" stops the game on the game screen.
+    EXPECT_EQ(question->getYesButton()->getCallback(), &SceneGame::onGameStopped);
+    EXPECT_EQ(question->getYesButton()->getCallbackTarget(), scene.get());
     frames(tuning().DIALOG_FADE_TIME + 20);
     clickOn(question->getNoButton());
     frames(tuning().DIALOG_FADE_TIME + 20);

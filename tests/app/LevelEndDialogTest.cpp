@@ -52,11 +52,21 @@ protected:
         return dialog;
     }
     RoomRecord& floorRecord() { return *player().getStats().roomRecord(2, 3); }
-    // Frames of 10 ms until the intro ends (at most 30 s), collecting every score shown.
+    // Frames of 10 ms until the intro ends (at most 30 s), collecting every score shown; the
+    // time at which the score stood at its end and the time at which the time label showed.
     std::vector<int32_t> runIntro(DialogLevelEnd* dialog, std::vector<std::string>* sounds) {
         std::vector<int32_t> shown;
+        scoreDoneAt = timeShownAt = -1;
         for (int32_t t = 0; t < 30000 && dialog->isIntroRunning(); t += 10) {
             scenes->update(10);
+            if (scoreDoneAt < 0 && shownNumber(dialog->getScoreLabel()) == Game::current()
+                                                                            ->getScore()
+                                                                            .getValue()) {
+                scoreDoneAt = t;
+            }
+            if (timeShownAt < 0 && dialog->getTimeLabel()->getAlpha() > 0) {
+                timeShownAt = t;
+            }
             const int32_t value = shownNumber(dialog->getScoreLabel());
             if (shown.empty() || shown.back() != value) {
                 shown.push_back(value);
@@ -69,6 +79,9 @@ protected:
         }
         return shown;
     }
+
+    int32_t scoreDoneAt = -1;
+    int32_t timeShownAt = -1;
 };
 
 TEST_F(LevelEndDialogTest, TheBestBeforeTheLevelIsTheRecordOfTheRoomKind) {
@@ -138,6 +151,10 @@ TEST_F(LevelEndDialogTest, AWonFloorLevelCountsScoreThenTimeBreaksBothRecordsAnd
         expected.push_back(v);
     }
     EXPECT_EQ(shown, expected);
+    // On the floors the time part follows the score part after half a second (the pause
+    // already runs in the frame in which the count ends).
+    ASSERT_GE(scoreDoneAt, 0);
+    EXPECT_GE(timeShownAt - scoreDoneAt, 500 - 10);
     EXPECT_EQ(dialog->getScoreLabel()->getText(), L"Score: 2,500");
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 2,500");
     EXPECT_EQ(dialog->getTimeLabel()->getText(), L"Time: 1:23");

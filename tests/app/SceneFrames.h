@@ -14,9 +14,11 @@
 
 inline constexpr int32_t SCENE_FRAME_MS = 16;
 
-// Lets the loader finish the sections asked for; a test failure when it does not.
+// Lets the loader finish the sections asked for; a test failure when it does not within a
+// minute (a sanitizer build on a busy machine decodes the whole media slowly).
 inline void waitForLoader(ResourceManager* resources) {
-    for (int tries = 0; tries < 3000; ++tries) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         resources->resumeLoader();
         if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
             return;

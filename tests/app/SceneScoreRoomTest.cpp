@@ -47,6 +47,10 @@
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneRoof.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/TileManager.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/SceneGame.h"
 #include "game/rules/LevelCatalog.h"
 #include "gui/HeadlessPicture.h"
 
@@ -426,6 +430,89 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
 }
 
+// The game leaves for its room through the scene manager, as in the program.
+void setTransitionByName(const std::string& name) {
+    SceneManager::getInstance()->setTransition(name);
+}
+void requestSceneByName(const std::string& name) {
+    SceneManager* manager = SceneManager::getInstance();
+    manager->requestScene(manager->getScene(name));
+}
+
+TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOfferedOnReturn) {
+    TileManager::createInstance();
+    GameHooks::installScenes(&setTransitionByName, &requestSceneByName);
+    resources->requestSectionLoad("game");
+    waitForLoader(resources);
+    auto* table = objectCast<SceneGame>(game);
+    ASSERT_NE(table, nullptr);
+    player->unlockedStuff[0] = 2;
+    player->showHints = false;
+    const auto inState = [&](const TypeRecord& type) {
+        return table->getCurrentState() && table->getCurrentState()->isA(&type);
+    };
+    // Into the game screen with Classic at normal, to the end of its build.
+    const auto playClassic = [&] {
+        enter(casino);
+        click(casino, "SWITCH_CLASSIC");
+        click(casino, "BUTTON_START");
+        waitForLoader(resources);
+        // The level's notice opens once the transition is over, and closes by itself.
+        ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
+        ASSERT_GE(runFramesUntil(manager, [&] { return !inState(StateRoomInfo::typeRecord); }, 10000), 0);
+        ASSERT_GE(runFramesUntil(manager, [&] { return table->getCurrentState() == nullptr; }, 30000), 0);
+    };
+    playClassic();
+    ASSERT_NE(Game::current(), nullptr);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+
+    // The clock runs out with 212,345: third in the table of Classic at normal.
+    Game::current()->getScore().set(212345);
+    table->getTimeValue().set(0);
+    run(FRAME_MS);
+    ASSERT_TRUE(inState(StateGameOver::typeRecord));
+    EXPECT_TRUE(player->newScorePending);
+    run(1500 + 2 * FRAME_MS);
+    Dialog* end = table->isDialogOpen("DIALOG_LEVEL_END") ? table->findDialog("DIALOG_LEVEL_END") : nullptr;
+    ASSERT_NE(end, nullptr);
+    static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
+    waitForLoader(resources);
+    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    run(1000);
+    EXPECT_EQ(casino->getSelectedGameType(), 0);
+    EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
+    EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"212,345");
+    EXPECT_EQ(text(casino->getRowLabel(1, 2)), L"225,000");
+    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"212,345");
+    EXPECT_NE(casino->getBlinkModifier(), nullptr);
+    EXPECT_TRUE(runs<ModifierBlink>(casino));
+    EXPECT_EQ(casino->getHighScoreBar()->getY(), 241);
+    EXPECT_TRUE(casino->getHighScoreBar()->isVisible());
+    EXPECT_FALSE(player->newScorePending);
+
+    // Another run stopped from the in-game menu: the lift waits at the casino's stop. With the
+    // run's saved game there (its saving belongs to the game screen), the next arrival asks.
+    playClassic();
+    EXPECT_EQ(casino->getBlinkModifier(), nullptr);
+    SceneGame::onGameStopped(table, nullptr);
+    EXPECT_EQ(elevator->getStop(), SceneElevator::STOP_CASINO);
+    waitForLoader(resources);
+    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);
+    run(1000);
+    RefHolder<PropertyStore> saved(new PropertyStore());
+    saved->addChild(new PropertyValue("score", 120));
+    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+    elevator->arrive(SceneElevator::STOP_CASINO);
+    waitForLoader(resources);
+    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    run(1000);
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    GameHooks::installScenes(nullptr, nullptr);
+    Game::releaseCurrent();
+    TileManager::releaseInstance();
+}
+
 TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
     HighScoreTable* classic = getHighScoreTable("1_0_0", 0, true);
     ASSERT_EQ(classic->getEntries().size(), 5u);
@@ -446,6 +533,8 @@ TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
     EXPECT_EQ(topped, empty);
     EXPECT_EQ(scores(topped), (std::vector<int32_t>{260000, 240000, 235000, 210000, 185000}));
     EXPECT_TRUE(topped->containsPlayer("Ann"));
+    // The newest score is still the one marked, at its new place, not the last preset added.
+    EXPECT_EQ(topped->getLastScore(), 1);
     // An empty list of names gives empty names, not a division by zero.
     BasicProperties::instance()->setVector("CTEXT_HIGHSCORE_NAMES", new PropertyVector("x"));
     HighScoreTable* nameless = getHighScoreTable("3_5_0", 5, true);

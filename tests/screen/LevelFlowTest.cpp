@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -39,8 +38,8 @@
 #include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/Progression.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/Progression.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
@@ -142,7 +141,9 @@ protected:
     int32_t runUntil(Condition condition, int32_t limitMs) {
         return runFramesUntil(manager, condition, limitMs);
     }
-    void run(int32_t ms) { runUntil([] { return false; }, ms); }
+    void run(int32_t ms) {
+        runUntil([] { return false; }, ms);
+    }
     template <class State>
     bool inState() const {
         return scene->getCurrentState() && scene->getCurrentState()->isA(&State::typeRecord);
@@ -381,6 +382,15 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
     EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
     EXPECT_FALSE(game->getHasWon());
+    // The level-end dialog opens once, in the frame that completes 1500 ms after the end.
+    run(1500 / FRAME_MS * FRAME_MS);
+    EXPECT_FALSE(scene->isDialogOpen("DIALOG_LEVEL_END"));
+    run(FRAME_MS);
+    Dialog* end = openDialog("DIALOG_LEVEL_END");
+    ASSERT_NE(end, nullptr);
+    run(1000);
+    EXPECT_EQ(openDialog("DIALOG_LEVEL_END"), end);
+    EXPECT_TRUE(requestedRoom.empty());
     continueLevelEnd();
     EXPECT_EQ(requestedRoom, "SCENE_CASINO");
 
@@ -452,10 +462,6 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     Layout* before = game->getLayout();
     const std::set<Cell> board = placesOf(*before);
     const int32_t count = static_cast<int32_t>(board.size());
-    std::map<Cell, Tile*> tiles;
-    before->forEachTile([&](Tile* tile) {
-        tiles[{tile->getGridX(), tile->getGridY(), tile->getGridZ()}] = tile;
-    });
     scene->setState(new StateShuffle(scene));
     auto* shuffle = static_cast<StateShuffle*>(scene->getCurrentState());
     EXPECT_EQ(shuffle->getInterval(), count > 25 ? tuning().TEAR_DOWN_LAYOUT_DURATION / count
@@ -565,7 +571,7 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     gameScenes().elevator = nullptr;
 }
 
-TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelOfTheRun) {
+TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
     ASSERT_NE(scene, nullptr);
     const auto notice = [&](const RefHolder<Level>& level) {
         scene->dropDialog("DIALOG_LEVEL_INFO");
@@ -574,6 +580,11 @@ TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelOfTheRun) {
         dialog->setTexts(level.get());
         return dialog;
     };
+    // The host's hint of the game type; on the roof one hint for all but Speed.
+    EXPECT_EQ(StateInstructions::hintNumber(0, Game::TYPE_CLASSIC), 8);
+    EXPECT_EQ(StateInstructions::hintNumber(1, Game::TYPE_RIVER), 12);
+    EXPECT_EQ(StateInstructions::hintNumber(3, Game::TYPE_TRIPLE), 14);
+    EXPECT_EQ(StateInstructions::hintNumber(3, Game::TYPE_SPEED), 13);
     RefHolder<Level> door = LevelCatalog::instance()->findLevel(3, 5);
     DialogLevelInfo* dialog = notice(door);
     EXPECT_EQ(dialog->getGameTypeLabel()->getText(),

@@ -368,8 +368,11 @@ TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     EXPECT_FALSE(scene->isDeactivatedThisFrame());
     EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
     scene->onDialogOpened(a.get());
+    scene->onDialogOpened(a.get());
     EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    // One close takes a dialog registered twice off the list.
     scene->onDialogClosed(a.get());
+    EXPECT_TRUE(scene->GameDialogHost::getOpenDialogs().empty());
     EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
 }
 
