@@ -10,7 +10,9 @@
 #include "framework/gui/Label.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogHintPainter.h"
+#include "game/rules/GameFreeCell.h"
 #include "game/rules/Layout.h"
+#include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/HintTriggers.h"
@@ -292,6 +294,89 @@ TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIs
     click(twin);
     EXPECT_EQ(game->getSelection().front().get(), twin);
     EXPECT_TRUE(player->isHintPending(other));
+}
+
+TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedPartner) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_FREECELL, 0, 1));
+    auto* freeCell = objectCast<GameFreeCell>(game);
+    ASSERT_NE(freeCell, nullptr);
+    Layout* layout = game->getLayout();
+    ASSERT_NE(layout->getSideBoard(), nullptr);
+    // Whether a parked tile could pair with a free board tile.
+    auto parkedPartner = [&] {
+        std::vector<RefHolder<Tile>> parked;
+        std::vector<RefHolder<Tile>> free;
+        layout->getSideBoard()->getTiles(parked);
+        layout->getFreeTiles(free);
+        for (const RefHolder<Tile>& p : parked) {
+            for (const RefHolder<Tile>& f : free) {
+                if (game->canMatch(p.get(), f.get())) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    // Park one tile of a free pair in the first cell: its twin stays on the board.
+    std::vector<RefHolder<Tile>> start;
+    layout->getFreeTiles(start);
+    Tile* parked = nullptr;
+    Tile* kept = nullptr;
+    for (size_t i = 0; i < start.size() && !kept; ++i) {
+        for (size_t j = i + 1; j < start.size() && !kept; ++j) {
+            if (game->canMatch(start[i].get(), start[j].get())) {
+                parked = start[i].get();
+                kept = start[j].get();
+            }
+        }
+    }
+    ASSERT_NE(kept, nullptr);
+    ASSERT_EQ(click(parked), Game::CLICK_SELECT);
+    // The cell is taken as the game takes a click on it.
+    game->setMoveTarget(0, 0);
+    game->setClickOutcome(Game::CLICK_MOVE);
+    game->update();
+    for (int i = 0; i < 120; ++i) {
+        frame(16);
+    }
+    ASSERT_TRUE(parked->isOnSideBoard());
+    ASSERT_EQ(openHint(), nullptr);
+    for (int32_t round = 1; round <= 4; ++round) {
+        std::vector<RefHolder<Tile>> free;
+        layout->getFreeTiles(free);
+        Tile* a = nullptr;
+        Tile* b = nullptr;
+        for (size_t i = 0; i < free.size() && !b; ++i) {
+            for (size_t j = i + 1; j < free.size() && !b; ++j) {
+                if (!free[i]->isOnSideBoard() && !free[j]->isOnSideBoard() &&
+                    free[i].get() != kept && free[j].get() != kept && game->canMatch(free[i].get(), free[j].get())) {
+                    a = free[i].get();
+                    b = free[j].get();
+                }
+            }
+        }
+        if (!b || !parkedPartner()) {
+            GTEST_SKIP() << "the board ran out of qualifying matches in round " << round;
+        }
+        const int32_t tilesBefore = layout->getTileCount();
+        ASSERT_EQ(click(a), Game::CLICK_SELECT);
+        ASSERT_EQ(click(b), Game::CLICK_MATCH);
+        EXPECT_EQ(freeCell->getHintCounter(), round);
+        if (round < 4) {
+            // Counter values 1 to 3 show nothing, and the match is made.
+            ASSERT_EQ(openHint(), nullptr) << round;
+            EXPECT_EQ(layout->getTileCount(), tilesBefore - 2);
+            continue;
+        }
+        DialogHint* hint = openHint();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_EQ(hint->getHintId(), HINT_FREECELL_SIDEBOARD);
+        // The match click was dropped; the parked tile and its partner are marked instead.
+        EXPECT_EQ(layout->getTileCount(), tilesBefore);
+        ASSERT_EQ(game->getSelection().size(), 2u);
+        EXPECT_TRUE(game->getSelection().front()->isOnSideBoard());
+        EXPECT_EQ(game->getSuperHintTiles().size(), 2u);
+    }
 }
 
 }  // namespace
