@@ -13,7 +13,6 @@ found on the screen by their own pictures; every wait polls the screen or the pr
 time limit. Each step is photographed to OUT_FOLDER as a PNG. Exits 77 (skipped) only when
 Xvfb cannot start.
 """
-import ctypes
 import os
 import re
 import select
@@ -25,6 +24,9 @@ import time
 import xml.etree.ElementTree as ElementTree
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+from xwindow import XWindow, write_png  # noqa: E402
+
 SKIPPED = 77
 WIDTH, HEIGHT = 800, 600
 POLL_S = 0.05
@@ -32,63 +34,8 @@ POLL_S = 0.05
 SLACK = 6
 
 
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
-                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
-                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
-                ("bits_per_pixel", ctypes.c_int)]
-
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("client", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
 def fail(message):
     sys.exit(f"FAILED: {message}")
-
-
-def load_x_libraries():
-    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-    xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
-    ulong, uint, c_int, ptr = ctypes.c_ulong, ctypes.c_uint, ctypes.c_int, ctypes.c_void_p
-    x11.XOpenDisplay.restype = ptr
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XCloseDisplay.argtypes = [ptr]
-    x11.XDefaultRootWindow.restype = ulong
-    x11.XDefaultRootWindow.argtypes = [ptr]
-    x11.XGetImage.restype = ptr
-    x11.XGetImage.argtypes = [ptr, ulong, c_int, c_int, uint, uint, ulong, c_int]
-    x11.XFree.argtypes = [ptr]
-    x11.XFlush.argtypes = [ptr]
-    x11.XSync.argtypes = [ptr, c_int]
-    x11.XQueryTree.argtypes = [ptr, ulong, ctypes.POINTER(ulong), ctypes.POINTER(ulong),
-                               ctypes.POINTER(ctypes.POINTER(ulong)), ctypes.POINTER(uint)]
-    x11.XGetGeometry.argtypes = [ptr, ulong, ctypes.POINTER(ulong), ctypes.POINTER(c_int),
-                                 ctypes.POINTER(c_int), ctypes.POINTER(uint),
-                                 ctypes.POINTER(uint), ctypes.POINTER(uint),
-                                 ctypes.POINTER(uint)]
-    x11.XTranslateCoordinates.argtypes = [ptr, ulong, ulong, c_int, c_int, ctypes.POINTER(c_int),
-                                          ctypes.POINTER(c_int), ctypes.POINTER(ulong)]
-    x11.XInternAtom.restype = ulong
-    x11.XInternAtom.argtypes = [ptr, ctypes.c_char_p, c_int]
-    x11.XSendEvent.argtypes = [ptr, ulong, c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
-    x11.XStringToKeysym.restype = ulong
-    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-    x11.XKeysymToKeycode.argtypes = [ptr, ulong]
-    xtst.XTestFakeMotionEvent.argtypes = [ptr, c_int, c_int, c_int, ulong]
-    xtst.XTestFakeButtonEvent.argtypes = [ptr, uint, c_int, ulong]
-    xtst.XTestFakeKeyEvent.argtypes = [ptr, uint, c_int, ulong]
-    return x11, xtst
 
 
 def start_xvfb(log_path):
@@ -214,18 +161,7 @@ class Screen:
         return None
 
     def write_png(self, path):
-        rows = b"".join(b"\x00" + self.rgb[3 * y * WIDTH:3 * (y + 1) * WIDTH]
-                        for y in range(HEIGHT))
-
-        def chunk(kind, body):
-            return (struct.pack(">I", len(body)) + kind + body +
-                    struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-        with open(path, "wb") as out:
-            out.write(b"\x89PNG\r\n\x1a\n")
-            out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", WIDTH, HEIGHT, 8, 2, 0, 0, 0)))
-            out.write(chunk(b"IDAT", zlib.compress(rows, 6)))
-            out.write(chunk(b"IEND", b""))
+        write_png(path, self.rgb, WIDTH, HEIGHT)
 
 
 class Definitions:
@@ -266,74 +202,15 @@ class Definitions:
                 (HEIGHT - int(node.attrib["minheight"])) // 2)
 
 
-class Session:
-    def __init__(self, x11, xtst, display_name, out):
-        self.x11, self.xtst, self.out = x11, xtst, out
-        self.display = x11.XOpenDisplay(display_name.encode())
-        if not self.display:
-            fail(f"Xvfb started but {display_name} does not open")
-        self.root = x11.XDefaultRootWindow(self.display)
-        self.window = None
-        self.left = self.top = 0
-        self.step = 0
+class Session(XWindow):
+    """The game's window, photographed step by step into the output folder."""
 
-    def wait_for(self, what, timeout, probe, game):
-        """Polls probe until it answers something other than None; fails at the time limit or
-        when the game ends meanwhile, leaving a photograph of the screen it gave up on."""
-        deadline = time.monotonic() + timeout
-        while True:
-            answer = probe()
-            if answer is not None:
-                return answer
-            if game.poll() is not None:
-                fail(f"the game ended with code {game.returncode} while waiting for {what}")
-            if time.monotonic() > deadline:
-                self.save("gave-up")
-                fail(f"no {what} within {timeout} s")
-            time.sleep(POLL_S)
-
-    def find_window(self):
-        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
-        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
-        self.x11.XQueryTree(self.display, self.root, ctypes.byref(root), ctypes.byref(parent),
-                            ctypes.byref(children), ctypes.byref(count))
-        found = None
-        for index in range(count.value):
-            window = children[index]
-            values = [ctypes.c_uint() for _ in range(4)]
-            x, y, geometry_root = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
-            self.x11.XGetGeometry(self.display, window, ctypes.byref(geometry_root),
-                                  ctypes.byref(x), ctypes.byref(y), *map(ctypes.byref, values))
-            if (values[0].value, values[1].value) == (WIDTH, HEIGHT):
-                found = window
-        if children:
-            self.x11.XFree(children)
-        if found:
-            left, top, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
-            self.x11.XTranslateCoordinates(self.display, found, self.root, 0, 0,
-                                           ctypes.byref(left), ctypes.byref(top),
-                                           ctypes.byref(child))
-            self.window, self.left, self.top = found, left.value, top.value
-        return found
+    def __init__(self, display_name, out, game):
+        super().__init__(WIDTH, HEIGHT, display_name)
+        self.out, self.game, self.step = out, game, 0
 
     def photograph(self):
-        address = self.x11.XGetImage(self.display, self.root, self.left, self.top, WIDTH, HEIGHT,
-                                     0xFFFFFFFF, 2)
-        if not address:
-            fail("the window cannot be read back")
-        image = XImage.from_address(address)
-        data = ctypes.string_at(image.data, image.bytes_per_line * image.height)
-        pitch = image.bytes_per_line
-        self.x11.XFree(image.data)
-        self.x11.XFree(address)
-        rgb = bytearray(3 * WIDTH * HEIGHT)
-        for y in range(HEIGHT):
-            row = data[y * pitch:y * pitch + 4 * WIDTH]
-            target = 3 * WIDTH * y
-            rgb[target + 0:target + 3 * WIDTH:3] = row[2::4]
-            rgb[target + 1:target + 3 * WIDTH:3] = row[1::4]
-            rgb[target + 2:target + 3 * WIDTH:3] = row[0::4]
-        return Screen(bytes(rgb))
+        return Screen(super().photograph())
 
     def save(self, name, screen=None):
         self.step += 1
@@ -341,57 +218,30 @@ class Session:
         (screen or self.photograph()).write_png(path)
         print(f"step {self.step}: {name} -> {path}")
 
-    def move(self, x, y):
-        self.xtst.XTestFakeMotionEvent(self.display, -1, self.left + x, self.top + y, 0)
-        self.x11.XFlush(self.display)
-
-    def click(self, x, y):
-        self.move(x, y)
-        # A hover first, as a hand would: buttons fire on the release over the pressed one.
-        time.sleep(POLL_S)
-        self.xtst.XTestFakeButtonEvent(self.display, 1, 1, 0)
-        self.x11.XFlush(self.display)
-        time.sleep(POLL_S)
-        self.xtst.XTestFakeButtonEvent(self.display, 1, 0, 0)
-        self.x11.XFlush(self.display)
-
-    def key(self, name, shift=False):
-        code = self.x11.XKeysymToKeycode(self.display, self.x11.XStringToKeysym(name.encode()))
-        shift_code = self.x11.XKeysymToKeycode(self.display,
-                                               self.x11.XStringToKeysym(b"Shift_L"))
-        if shift:
-            self.xtst.XTestFakeKeyEvent(self.display, shift_code, 1, 0)
-        self.xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
-        self.xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
-        if shift:
-            self.xtst.XTestFakeKeyEvent(self.display, shift_code, 0, 0)
-        self.x11.XFlush(self.display)
-
-    def type(self, text):
-        for letter in text:
-            self.key(letter.lower(), shift=letter.isupper())
+    def wait_for(self, what, timeout, probe):
+        """Polls probe until it answers something other than None; fails at the time limit or
+        when the game ends meanwhile, leaving a photograph of the screen it gave up on."""
+        deadline = time.monotonic() + timeout
+        while True:
+            answer = probe()
+            if answer is not None:
+                return answer
+            if self.game.poll() is not None:
+                fail(f"the game ended with code {self.game.returncode} while waiting for {what}")
+            if time.monotonic() > deadline:
+                self.save("gave-up")
+                fail(f"no {what} within {timeout} s")
             time.sleep(POLL_S)
 
-    def press_close_box(self):
-        """What a window manager sends when the window's close box is clicked."""
-        event = XEvent()
-        event.client.type = 33  # ClientMessage
-        event.client.window = self.window
-        event.client.message_type = self.x11.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
-        event.client.format = 32
-        event.client.data[0] = self.x11.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
-        self.x11.XSendEvent(self.display, self.window, 0, 0, ctypes.byref(event))
-        self.x11.XFlush(self.display)
 
-
-def play(session, game, defs):
-    session.wait_for("game window", 20, session.find_window, game)
+def play(session, defs):
+    session.wait_for("game window", 20, session.find)
 
     def nonblack():
         screen = session.photograph()
         return screen if screen.rgb.strip(b"\x00") else None
 
-    session.save("splash", session.wait_for("first picture", 20, nonblack, game))
+    session.save("splash", session.wait_for("first picture", 20, nonblack))
 
     click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
     click_text = defs.picture(click_node.attrib["image"])
@@ -402,7 +252,7 @@ def play(session, game, defs):
         screen = session.photograph()
         return screen if screen.shows(click_text, click_left, click_top) else None
 
-    session.save("loading-done", session.wait_for("\"click\" on the loading screen", 60, loaded, game))
+    session.save("loading-done", session.wait_for("\"click\" on the loading screen", 60, loaded))
     session.click(click_left + click_text.width // 2, click_top + click_text.height // 2)
 
     # The first run asks for a name: the field shows in its column of the centred dialog,
@@ -417,7 +267,7 @@ def play(session, game, defs):
                             HEIGHT - field.height)
         return (screen, place) if place else None
 
-    screen, field_place = session.wait_for("name input", 20, name_input, game)
+    screen, field_place = session.wait_for("name input", 20, name_input)
     session.save("name-input", screen)
 
     # OK stands alone in the middle of the first run's dialog, between its two defined places,
@@ -437,7 +287,7 @@ def play(session, game, defs):
         fail("OK is enabled before a name was typed")
     session.click(field_place[0] + field.width // 2, field_place[1] + field.height // 2)
     session.type("Ann")
-    screen, ok_place = session.wait_for("OK enabled after typing", 10, ok_enabled, game)
+    screen, ok_place = session.wait_for("OK enabled after typing", 10, ok_enabled)
     session.save("name-typed", screen)
     session.click(ok_place[0] + ok.width // 2, ok_place[1] + ok.height // 2)
 
@@ -458,11 +308,11 @@ def play(session, game, defs):
                             HEIGHT - hint_ok.height)
         return (screen, place) if place else None
 
-    screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint, game)
+    screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint)
     if hint_place:
         session.save("lobby-hint", screen)
         session.click(hint_place[0] + hint_ok.width // 2, hint_place[1] + hint_ok.height // 2)
-        screen, hint_place = session.wait_for("lobby without the hint", 20, lobby_or_hint, game)
+        screen, hint_place = session.wait_for("lobby without the hint", 20, lobby_or_hint)
         if hint_place:
             fail("the hint stays open after its OK")
     session.save("lobby", screen)
@@ -481,7 +331,7 @@ def play(session, game, defs):
         return screen if screen.shows(display, int(display_node.attrib["x"]),
                                       int(display_node.attrib["y"])) else None
 
-    session.save("elevator", session.wait_for("elevator", 20, elevator, game))
+    session.save("elevator", session.wait_for("elevator", 20, elevator))
 
     # The close box asks; "yes" ends the game. The question grows with its message, so "yes"
     # is looked for down its column.
@@ -496,11 +346,11 @@ def play(session, game, defs):
                             HEIGHT - yes.height)
         return (screen, place) if place else None
 
-    screen, yes_place = session.wait_for("quit question", 20, question, game)
+    screen, yes_place = session.wait_for("quit question", 20, question)
     session.save("quit-question", screen)
     session.click(yes_place[0] + yes.width // 2, yes_place[1] + yes.height // 2)
     try:
-        code = game.wait(timeout=20)
+        code = session.game.wait(timeout=20)
     except subprocess.TimeoutExpired:
         fail("the game still runs 20 s after \"yes\"")
     if code != 0:
@@ -514,8 +364,6 @@ def main():
     server, display_name = start_xvfb(os.path.join(out, "xvfb.log"))
     game = None
     try:
-        x11, xtst = load_x_libraries()
-        session = Session(x11, xtst, display_name, out)
         # A home of its own, windowed: without a window manager X has no real full screen.
         home = os.path.join(out, "home")
         store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
@@ -527,7 +375,11 @@ def main():
                    XDG_CONFIG_HOME=os.path.join(home, "config"))
         defs = Definitions(source, os.path.dirname(binary))
         game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
-        play(session, game, defs)
+        try:
+            session = Session(display_name, out, game)
+        except OSError as error:
+            fail(f"Xvfb started, but {error}")
+        play(session, defs)
         # Profile files are named after their players, capitals written as "-XX-" in hex.
         players = os.path.join(home, "data/Brastel/Games/Quovel Mahjong/players")
         names = [re.sub(r"-([0-9a-f]{2})-", lambda code: chr(int(code[1], 16)), name)
