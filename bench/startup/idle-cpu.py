@@ -16,6 +16,8 @@ import sys
 import tempfile
 import time
 
+# The shared helpers are imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
 from xwindow import XWindow, write_png  # noqa: E402
 
