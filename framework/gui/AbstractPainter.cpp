@@ -29,6 +29,18 @@ Image* AbstractPainter::getImage(int32_t index) {
     return images[static_cast<size_t>(index)].get();
 }
 
+void AbstractPainter::setImageName(int32_t index, const std::string& name) {
+    if (index < 0) {
+        return;
+    }
+    if (static_cast<size_t>(index) >= imageNames.size()) {
+        imageNames.resize(static_cast<size_t>(index) + 1);
+    }
+    imageNames[static_cast<size_t>(index)] = name;
+    imagesLoaded = false;
+    dirty = true;
+}
+
 void AbstractPainter::loadImages() {
     if (imagesLoaded) {
         return;

@@ -33,9 +33,13 @@ public:
     void setDirty(bool value) { dirty = value; }
     const std::string& getSection() const { return section; }
     const std::vector<std::string>& getImageNames() const { return imageNames; }
+    // Names the image at the index (the list grows to hold it); the images load again on next
+    // use and the painter turns dirty.
+    void setImageName(int32_t index, const std::string& name);
+    // Loads the images once; after setImageName, again.
+    void loadImages();
 
 private:
-    void loadImages();
 
     bool dirty = true;
     bool imagesLoaded = false;

@@ -17,7 +17,9 @@
 #include "framework/platform/SoundNode.h"
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/TrophyList.h"
 #include "game/dialogs/DialogDorrickHint.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -67,6 +69,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 SceneGame::~SceneGame() {
     saveGame();
     setState(nullptr);
+    DialogHint::clearOpen();
     if (Game::current()) {
         Game::releaseCurrent();
     }

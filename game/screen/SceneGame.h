@@ -14,6 +14,7 @@
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/HintTriggers.h"
 
 class Button;
 class Dialog;
@@ -228,6 +229,10 @@ public:
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix);
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
+    // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
+    // tutorial hint showed instead, and the shuffle is not to be done.
+    HintTriggers& getHintTriggers() { return hintTriggers; }
+    bool shuffleHintShown();
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }
 
@@ -314,6 +319,7 @@ private:
     // The bars, children of the scene's tree.
     RefHolder<TimeBar> timeBar;
     RefHolder<BonusBar> bonusBar;
+    HintTriggers hintTriggers{*this};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 

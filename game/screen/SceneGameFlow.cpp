@@ -16,6 +16,7 @@
 #include "framework/platform/SoundNode.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -131,6 +132,11 @@ void SceneGame::update(int32_t elapsedMs) {
             }
         }
     }
+    // The tutorial hints: a closed hint dialog is forgotten, then the board check is paced.
+    if (DialogHint::getOpen() && !isDialogOpen("DIALOG_HINT")) {
+        DialogHint::clearOpen();
+    }
+    hintTriggers.onFrame();
     if (GameDialogHost::getOpenDialogs().empty()) {
         updatePlay(elapsedMs);
     }
@@ -386,6 +392,7 @@ void SceneGame::clearLevel() {
             dropDialog(name);
         }
     }
+    DialogHint::clearOpen();
     deselectAll();
     dismissSuperHintIcon(false);
     superHintTimeLeft = 0;

@@ -9,6 +9,7 @@
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Sprite.h"
 #include "framework/platform/ResourceManager.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -60,8 +61,17 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
         return false;
     }
     game->onTileClicked(x, y);
+    // A tutorial hint that takes the click drops its outcome.
+    if (!DialogHint::getOpen() && hintTriggers.onEvent()) {
+        return false;
+    }
     game->update();
+    hintTriggers.onEvent2();
     return false;
+}
+
+bool SceneGame::shuffleHintShown() {
+    return !DialogHint::getOpen() && hintTriggers.onShuffle();
 }
 
 bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {

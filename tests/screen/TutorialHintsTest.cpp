@@ -1,0 +1,382 @@
+// The tutorial hints on the game scene: the paced board check, the hold while a hint is open,
+// the OK button's minimum open time, each hint once per player, the hints switch, the arrow's
+// corner and the clamp to the screen, the flower page's tiles and the click check that drops
+// the click's outcome.
+#include "screen/BarsFixture.h"
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/SceneManager.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "game/dialogs/DialogHint.h"
+#include "game/dialogs/DialogHintPainter.h"
+#include "game/rules/GameFreeCell.h"
+#include "game/rules/Layout.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/HintTriggers.h"
+#include "game/screen/LayoutRenderer.h"
+#include "gui/HeadlessPicture.h"
+
+namespace {
+
+class TutorialHintsTest : public BarsTest {
+protected:
+    void SetUp() override {
+        BarsTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        loadResources({"SOUND_HELPDIALOG_OPEN", "SOUND_HELPDIALOG_CLOSE", "IMAGE_FRAME_TL",
+                       "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L", "IMAGE_FRAME_R",
+                       "IMAGE_FRAME_BL", "IMAGE_FRAME_B", "IMAGE_FRAME_BR", "HINT_ARROW_TOP_LEFT",
+                       "HINT_ARROW_TOP_RIGHT", "HINT_ARROW_BOTTOM_LEFT",
+                       "HINT_ARROW_BOTTOM_RIGHT", "DORRICK_FOOTER"},
+                      "default");
+        loadResources({"IMAGE_BUTTON_OK"}, "preloading");
+        // Hints open on the scene manager's current scene.
+        manager = SceneManager::createInstance();
+        manager->addScene("SCENE_GAME", scene.get());
+    }
+    void TearDown() override {
+        DialogHint::clearOpen();
+        SceneManager::releaseInstance();
+        BarsTest::TearDown();
+    }
+    Game* start(int32_t floor, int32_t room) {
+        return start(LevelCatalog::instance()->findLevel(floor, room));
+    }
+    Game* start(const RefHolder<Level>& level) {
+        Game* game = Game::create(level->getGameType());
+        game->setLevel(level.get());
+        manager->requestScene(scene.get());
+        manager->update(16);
+        for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
+            if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
+                DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
+                                                      nullptr);
+            }
+            frame(16);
+        }
+        EXPECT_TRUE(scene->isPlaying());
+        return game;
+    }
+    DialogHint* openHint() const {
+        return scene->isDialogOpen("DIALOG_HINT")
+                   ? objectCast<DialogHint>(scene->findDialog("DIALOG_HINT"))
+                   : nullptr;
+    }
+    // Frames until a hint is open; the frames run, or -1.
+    int32_t framesUntilHint(int32_t limit) {
+        for (int32_t n = 1; n <= limit; ++n) {
+            frame(16);
+            if (openHint()) {
+                return n;
+            }
+        }
+        return -1;
+    }
+    // Clicks the middle of the tile's face; the click's outcome.
+    int32_t click(const Tile* tile) {
+        const Rect rect = HintTriggers::tileRect(scene->getRenderer(), tile);
+        scene->onLeftButtonDown(rect.x + tuning().RENDERER_TILE_FACE_WIDTH / 2,
+                                rect.y + tuning().RENDERER_TILE_FACE_HEIGHT / 2, 1, false);
+        return Game::current()->getClickOutcome();
+    }
+    void pressOk(DialogHint* dialog) { DialogHint::onOk(dialog, dialog->getOkButton()); }
+
+    SceneManager* manager = nullptr;
+};
+
+int32_t childCount(const GameNode* node) {
+    int32_t n = 0;
+    for (GameNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
+        ++n;
+    }
+    return n;
+}
+
+bool insideScreen(const DialogHint& dialog) {
+    return dialog.getX() >= 0 && dialog.getY() >= 0 && dialog.getX() + dialog.getWidth() <= 800 &&
+           dialog.getY() + dialog.getHeight() <= 600;
+}
+
+TEST_F(TutorialHintsTest, TheLowTimeHintHoldsTheGameTurnsOnOkAfterItsTimeAndShowsOnce) {
+    start(1, 1);
+    ASSERT_TRUE(player->isHintPending(HINT_TIME_LOW));
+    timeBar().getTime().set(timeBar().getTime().getMaximum() / 5);
+
+    // With the player's hints off nothing shows and the flag stays.
+    player->showHints = false;
+    EXPECT_EQ(framesUntilHint(60), -1);
+    player->showHints = true;
+    EXPECT_TRUE(player->isHintPending(HINT_TIME_LOW));
+
+    // The board is examined on every 22nd frame; the pacer may stand anywhere in its count.
+    const int32_t waited = framesUntilHint(HintTriggers::PACER_FRAMES + 2);
+    ASSERT_GT(waited, 0);
+    DialogHint* hint = openHint();
+    EXPECT_EQ(DialogHint::getOpen(), hint);
+    EXPECT_EQ(hint->getHintId(), HINT_TIME_LOW);
+    EXPECT_FALSE(player->isHintPending(HINT_TIME_LOW));
+    EXPECT_NE(getBasicText("HINT_TIME_LOW"), L"");
+    EXPECT_EQ(hint->getTextLabel()->getText(), getBasicText("HINT_TIME_LOW"));
+    // The arrow points at the clock at the right edge: the dialog stands left of it.
+    Sprite* clock = objectCast<Sprite>(scene->findChild("TIMEBAR_CLOCK"));
+    ASSERT_NE(clock, nullptr);
+    auto* painter = objectCast<DialogHintPainter>(hint->getPainter());
+    ASSERT_NE(painter, nullptr);
+    EXPECT_TRUE(painter->getCorner() == DialogHint::TOP_RIGHT ||
+                painter->getCorner() == DialogHint::BOTTOM_RIGHT);
+    const int32_t clockLeft = clock->getAbsoluteX() - static_cast<int32_t>(clock->getAnchor().x);
+    EXPECT_EQ(hint->getX() + hint->getWidth(), clockLeft + DialogHint::ARROW_OVERLAP);
+    EXPECT_TRUE(insideScreen(*hint));
+    EXPECT_EQ(painter->getImage(painter->getCorner()),
+              painter->getImage(painter->getCorner() + DialogHintPainter::ALTERNATE_OFFSET));
+    EXPECT_NE(painter->getImage(painter->getCorner()), nullptr);
+    for (int i = 0; i < 40; ++i) {
+        frame(16);
+    }
+    EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_time"), nullptr);
+
+    // The game holds: the clock stands and the hint button does nothing.
+    const int32_t timeLeft = timeBar().getTime().getValue();
+    for (int i = 0; i < 30; ++i) {
+        frame(16);
+    }
+    EXPECT_EQ(timeBar().getTime().getValue(), timeLeft);
+    if (Button* hintButton = scene->getHintButton()) {
+        EXPECT_FALSE(hintButton->isEnabled());
+    }
+
+    // OK before the page's minimum time only sounds; after it, the single page closes.
+    const int32_t minimum = tuning().HINT_ENTER_FROM_OPEN;
+    ASSERT_LT(hint->getOpenTime(), minimum);
+    pressOk(hint);
+    EXPECT_FALSE(hint->isClosing());
+    while (hint->getOpenTime() < minimum) {
+        frame(100);
+    }
+    pressOk(hint);
+    EXPECT_TRUE(hint->isClosing());
+    for (int i = 0; i < 100 && scene->isDialogOpen("DIALOG_HINT"); ++i) {
+        frame(16);
+    }
+    EXPECT_FALSE(scene->isDialogOpen("DIALOG_HINT"));
+    frame(16);
+    EXPECT_EQ(DialogHint::getOpen(), nullptr);
+    frame(100);
+    EXPECT_LT(timeBar().getTime().getValue(), timeLeft);
+    // Shown once per player: the time stays low and the hint stays away.
+    EXPECT_EQ(framesUntilHint(100), -1);
+}
+
+TEST_F(TutorialHintsTest, TheArrowFacesItsTargetAndTheDialogStaysOnTheScreen) {
+    start(1, 1);
+    // A centre exactly in the middle counts as top left: the dialog goes to its lower right,
+    // pushed back left by the screen's edge.
+    const Rect middle{390, 290, 20, 20};
+    DialogHint* hint = DialogHint::showHint(&middle, HINT_MULTIPLIER, nullptr);
+    ASSERT_NE(hint, nullptr);
+    auto* painter = objectCast<DialogHintPainter>(hint->getPainter());
+    ASSERT_NE(painter, nullptr);
+    EXPECT_EQ(painter->getCorner(), DialogHint::TOP_LEFT);
+    EXPECT_EQ(painter->getImageNames()[DialogHint::TOP_LEFT + 9], "HINT_ARROW_TOP_LEFT");
+    EXPECT_EQ(hint->getX(), 800 - hint->getWidth());
+    EXPECT_EQ(hint->getY(), 290 + 20 - DialogHint::ARROW_OVERLAP);
+    const int32_t w = hint->getWidth();
+    const int32_t h = hint->getHeight();
+
+    // Every corner of the screen: the arrow faces the target and the dialog stays inside.
+    const struct {
+        Rect target;
+        int32_t corner;
+    } cases[] = {{{0, 0, 10, 10}, DialogHint::TOP_LEFT},
+                 {{790, 0, 10, 10}, DialogHint::TOP_RIGHT},
+                 {{0, 590, 10, 10}, DialogHint::BOTTOM_LEFT},
+                 {{790, 590, 10, 10}, DialogHint::BOTTOM_RIGHT},
+                 {{700, 100, 40, 40}, DialogHint::TOP_RIGHT}};
+    for (const auto& c : cases) {
+        hint->placeArrow(&c.target);
+        EXPECT_EQ(painter->getCorner(), c.corner) << c.target.x << "," << c.target.y;
+        EXPECT_TRUE(insideScreen(*hint)) << hint->getX() << "," << hint->getY();
+    }
+    // Away from the edges the dialog overlaps the target's far edge by 20 pixels.
+    EXPECT_EQ(hint->getX(), 700 + 20 - w);
+    EXPECT_EQ(hint->getY(), 100 + 40 - 20);
+    // Wider than the screen: the right edge wins and x turns negative.
+    hint->setWidth(900);
+    hint->placeArrow(&cases[1].target);
+    EXPECT_EQ(hint->getX() + hint->getWidth(), 800);
+    EXPECT_LT(hint->getX(), 0);
+    hint->setWidth(w);
+    // No rectangle: centred, the corner kept.
+    hint->placeArrow(nullptr);
+    EXPECT_EQ(hint->getX(), 400 - w / 2);
+    EXPECT_EQ(hint->getY(), 300 - h / 2);
+    EXPECT_EQ(painter->getCorner(), DialogHint::TOP_RIGHT);
+}
+
+TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesThem) {
+    start(1, 1);
+    std::vector<RefHolder<Tile>> free;
+    Game::current()->getLayout()->getFreeTiles(free);
+    ASSERT_FALSE(free.empty());
+    Tile* tile = free.front().get();
+    const Rect rect = HintTriggers::tileRect(scene->getRenderer(), tile);
+    DialogHint* hint = DialogHint::showHint(&rect, HINT_FLOWERS, tile);
+    ASSERT_NE(hint, nullptr);
+    ASSERT_EQ(hint->getTileSprites().size(), 4u);
+    EXPECT_EQ(hint->getSecondLabel()->getText(), getBasicText("HINT_FLOWER_TILES2"));
+    EXPECT_GT(hint->getSecondLabel()->getY(), hint->getTextLabel()->getY());
+    EXPECT_GT(hint->getOkButton()->getY(), hint->getSecondLabel()->getY());
+    EXPECT_LE(hint->getOkButton()->getY() + hint->getOkButton()->getHeight(), hint->getHeight());
+    GameNode* holder = hint->getTileSprites().front()->getParent();
+    ASSERT_NE(holder, nullptr);
+    const int32_t children = childCount(holder);
+    hint->showPage();
+    hint->showPage();
+    frame(16);
+    EXPECT_EQ(hint->getTileSprites().size(), 4u);
+    EXPECT_EQ(childCount(holder), children);
+    for (const RefHolder<Sprite>& sprite : hint->getTileSprites()) {
+        EXPECT_EQ(sprite->getParent(), holder);
+    }
+    for (int i = 0; i < 40; ++i) {
+        frame(16);
+    }
+    EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
+}
+
+TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIsDropped) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
+    // Two free twins that no line joins, and that are no neighbours.
+    std::vector<RefHolder<Tile>> free;
+    game->getLayout()->getFreeTiles(free);
+    Tile* first = nullptr;
+    Tile* twin = nullptr;
+    for (size_t i = 0; i < free.size() && !twin; ++i) {
+        for (size_t j = 0; j < free.size() && !twin; ++j) {
+            Tile* a = free[i].get();
+            Tile* b = free[j].get();
+            if (a != b && a->getMatchKey() == b->getMatchKey() && !game->canMatch(a, b) &&
+                !a->isNeighbourOf(b)) {
+                first = a;
+                twin = b;
+            }
+        }
+    }
+    if (!twin) {
+        GTEST_SKIP() << "the level's first board holds no unjoined free twins";
+    }
+    const int32_t expected =
+        first->getGridZ() == twin->getGridZ() ? HINT_RIVER_SAME_LAYER : HINT_RIVER_LAYERS;
+    ASSERT_EQ(click(first), Game::CLICK_SELECT);
+    ASSERT_EQ(game->getSelection().size(), 1u);
+    ASSERT_EQ(click(twin), Game::CLICK_SELECT);
+    DialogHint* hint = openHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->getHintId(), expected);
+    EXPECT_FALSE(player->isHintPending(expected));
+    // The click's new selection was not made: the first tile is still the one selected.
+    ASSERT_EQ(game->getSelection().size(), 1u);
+    EXPECT_EQ(game->getSelection().front().get(), first);
+    // The arrow points at the clicked twin.
+    const Rect target = HintTriggers::tileRect(scene->getRenderer(), twin);
+    EXPECT_EQ(objectCast<DialogHintPainter>(hint->getPainter())->getCorner(),
+              DialogHint::cornerFor(target));
+
+    // While it is open the click check stays away; the same click again is acted on.
+    const int32_t other = expected == HINT_RIVER_LAYERS ? HINT_RIVER_SAME_LAYER : HINT_RIVER_LAYERS;
+    ASSERT_TRUE(player->isHintPending(other));
+    click(twin);
+    EXPECT_EQ(game->getSelection().front().get(), twin);
+    EXPECT_TRUE(player->isHintPending(other));
+}
+
+TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedPartner) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_FREECELL, 0, 1));
+    auto* freeCell = objectCast<GameFreeCell>(game);
+    ASSERT_NE(freeCell, nullptr);
+    Layout* layout = game->getLayout();
+    ASSERT_NE(layout->getSideBoard(), nullptr);
+    // Whether a parked tile could pair with a free board tile.
+    auto parkedPartner = [&] {
+        std::vector<RefHolder<Tile>> parked;
+        std::vector<RefHolder<Tile>> free;
+        layout->getSideBoard()->getTiles(parked);
+        layout->getFreeTiles(free);
+        for (const RefHolder<Tile>& p : parked) {
+            for (const RefHolder<Tile>& f : free) {
+                if (game->canMatch(p.get(), f.get())) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    // Park one tile of a free pair in the first cell: its twin stays on the board.
+    std::vector<RefHolder<Tile>> start;
+    layout->getFreeTiles(start);
+    Tile* parked = nullptr;
+    Tile* kept = nullptr;
+    for (size_t i = 0; i < start.size() && !kept; ++i) {
+        for (size_t j = i + 1; j < start.size() && !kept; ++j) {
+            if (game->canMatch(start[i].get(), start[j].get())) {
+                parked = start[i].get();
+                kept = start[j].get();
+            }
+        }
+    }
+    ASSERT_NE(kept, nullptr);
+    ASSERT_EQ(click(parked), Game::CLICK_SELECT);
+    // The cell is taken as the game takes a click on it.
+    game->setMoveTarget(0, 0);
+    game->setClickOutcome(Game::CLICK_MOVE);
+    game->update();
+    for (int i = 0; i < 120; ++i) {
+        frame(16);
+    }
+    ASSERT_TRUE(parked->isOnSideBoard());
+    ASSERT_EQ(openHint(), nullptr);
+    for (int32_t round = 1; round <= 4; ++round) {
+        std::vector<RefHolder<Tile>> free;
+        layout->getFreeTiles(free);
+        Tile* a = nullptr;
+        Tile* b = nullptr;
+        for (size_t i = 0; i < free.size() && !b; ++i) {
+            for (size_t j = i + 1; j < free.size() && !b; ++j) {
+                if (!free[i]->isOnSideBoard() && !free[j]->isOnSideBoard() &&
+                    free[i].get() != kept && free[j].get() != kept && game->canMatch(free[i].get(), free[j].get())) {
+                    a = free[i].get();
+                    b = free[j].get();
+                }
+            }
+        }
+        if (!b || !parkedPartner()) {
+            GTEST_SKIP() << "the board ran out of qualifying matches in round " << round;
+        }
+        const int32_t tilesBefore = layout->getTileCount();
+        ASSERT_EQ(click(a), Game::CLICK_SELECT);
+        ASSERT_EQ(click(b), Game::CLICK_MATCH);
+        EXPECT_EQ(freeCell->getHintCounter(), round);
+        if (round < 4) {
+            // Counter values 1 to 3 show nothing, and the match is made.
+            ASSERT_EQ(openHint(), nullptr) << round;
+            EXPECT_EQ(layout->getTileCount(), tilesBefore - 2);
+            continue;
+        }
+        DialogHint* hint = openHint();
+        ASSERT_NE(hint, nullptr);
+        EXPECT_EQ(hint->getHintId(), HINT_FREECELL_SIDEBOARD);
+        // The match click was dropped; the parked tile and its partner are marked instead.
+        EXPECT_EQ(layout->getTileCount(), tilesBefore);
+        ASSERT_EQ(game->getSelection().size(), 2u);
+        EXPECT_TRUE(game->getSelection().front()->isOnSideBoard());
+        EXPECT_EQ(game->getSuperHintTiles().size(), 2u);
+    }
+}
+
+}  // namespace
