@@ -18,6 +18,7 @@
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/TrophyList.h"
+#include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -545,7 +546,16 @@ void SceneGame::addDirtyRect(const Rect& area) {
     }
 }
 
-void SceneGame::showHostHint(int32_t) {}
+void SceneGame::showHostHint(int32_t hint) {
+    if (isDialogOpen("DIALOG_DORRICK_HINT")) {
+        return;
+    }
+    if (auto* dialog = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
+        dialog->showHint(hint);
+        dialog->setCallback(nullptr, nullptr);
+        openDialog(dialog);
+    }
+}
 
 void SceneGame::resetHintPath() {
     clearHintPath(true);

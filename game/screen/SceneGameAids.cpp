@@ -198,7 +198,9 @@ void SceneGame::useShuffle() {
         }
     }
     removeShuffleGlows();
-    // The tutorial hints' shuffle trigger belongs to the tutorial; none runs yet.
+    if (shuffleHintShown()) {
+        return;
+    }
     Game* game = currentGame();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {

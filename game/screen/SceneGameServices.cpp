@@ -50,6 +50,13 @@ int32_t roomOf(const Game* game) {
     return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
 }
 
+// A font of the "default" section, loaded now when the section has not loaded it yet.
+RefHolder<Font> defaultFont(const std::string& key) {
+    findOrLoadResource(key, "default");
+    ResourceManager::DataLock lock;
+    return RefHolder<Font>(objectCast<Font>(findLoadedResource(key, "default")));
+}
+
 std::wstring widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
@@ -212,12 +219,7 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     if (!floaterLayer) {
         return nullptr;
     }
-    findOrLoadResource(fontKey, "default");
-    RefHolder<Font> font;
-    {
-        ResourceManager::DataLock lock;
-        font = objectCast<Font>(findLoadedResource(fontKey, "default"));
-    }
+    RefHolder<Font> font = defaultFont(fontKey);
     auto* label = new Label(x, y, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
     label->setText(text);
     label->setAnchorType(Sprite::ANCHOR_CENTER);
@@ -351,12 +353,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     }
     const bool super = kind == 1;
     RefHolder<Image> starImage(gameImage("SUPERSCORE_STAR"));
-    findOrLoadResource("FONT_GAMESCENE_BIG", "default");
-    RefHolder<Font> font;
-    {
-        ResourceManager::DataLock lock;
-        font = objectCast<Font>(findLoadedResource("FONT_GAMESCENE_BIG", "default"));
-    }
+    RefHolder<Font> font = defaultFont("FONT_GAMESCENE_BIG");
     auto* group = new GameNode();
     group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);
     appendChild(group, floaterLayer.get());

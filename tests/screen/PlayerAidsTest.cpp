@@ -90,6 +90,12 @@ protected:
             game->update();
         }
         run(tuning().TILE_FADEOUT_TIME + 4 * FRAME_MS);
+        // The host's word on the first pairs holds the game until it is closed.
+        if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
+            DialogQuovelMahjong::closeAsOwnTarget(host, nullptr);
+            ASSERT_GE(runUntil([&] { return scene->getPauseState() == SceneGame::RUNNING; }, 3000),
+                      0);
+        }
     }
 };
 
@@ -230,6 +236,21 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     run(150 + 4 * FRAME_MS);
     EXPECT_TRUE(gone(glow));
     glow->release();
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+
+    // Floors, a shuffle would help and one is in stock: the question's shuffle closes it, then
+    // deals the board again at the stock's cost.
+    game = play(LevelCatalog::instance()->findLevel(1, 1));
+    player->getShuffleStock().set(1);
+    scene->showStuckDialog(true);
+    auto* offer = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_QUOVEL"));
+    ASSERT_NE(offer, nullptr);
+    ASSERT_TRUE(offer->getYesButton()->isEnabled());
+    SceneGame::onStuckShuffle(scene, offer->getYesButton());
+    ASSERT_GE(runUntil([&] { return inState<StateShuffle>(); }, 5000), 0);
+    EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
+    EXPECT_EQ(game->shuffleCount, 1);
+    EXPECT_EQ(player->getShuffleStock().getValue(), 0);
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
 
     // Floors with two tiles that do not match: the question, its shuffle disabled.
