@@ -25,53 +25,15 @@ TEST(Road, FloorOneDoorOneIsWonByClicksAndTheMedalLandsOnItsDoor) {
     ASSERT_TRUE(enterRoom(road, 1));
     road.picture("board");
 
-    // Every pair in the order the board was built, clicked where the renderer draws it.
     Game* played = Game::current();
     ASSERT_NE(played, nullptr);
     EXPECT_EQ(played->getLevel()->getFloor(), 1);
     EXPECT_EQ(played->getLevel()->getRoom(), 1);
-    const Game::TileList order = played->getBuildOrder();
-    ASSERT_EQ(order.size() % 2, 0u);
-    for (size_t k = 0; k < order.size(); k += 2) {
-        clickTile(road, order[k].get());
-        ASSERT_EQ(played->getClickOutcome(), Game::CLICK_SELECT) << k;
-        if (k == 0) {
-            road.picture("first-tile-selected");
-        }
-        clickTile(road, order[k + 1].get());
-        ASSERT_EQ(played->getClickOutcome(), Game::CLICK_MATCH) << k;
-    }
+    ASSERT_TRUE(clearBoardByClicks(road));
     EXPECT_EQ(played->getLayout()->getTileCount(), 0);
-    EXPECT_TRUE(played->getHasWon());
 
     // The level end, its continue (through the first win's trophy), the walk back.
-    ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
-    road.run(3000);
-    road.picture("level-end");
-    bool cabinetSeen = false;
-    ASSERT_TRUE(road.waitFor(
-        [&] {
-            Scene* now = road.scene();
-            if (now && now->getName() == "SCENE_HALLWAY") {
-                return true;
-            }
-            auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
-            if (cabinet) {
-                if (!cabinetSeen) {
-                    cabinetSeen = true;
-                    road.run(1000);
-                    road.picture("first-win-trophy");
-                }
-                if (!cabinet->isRevealRunning() &&
-                    cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
-                    road.click("BUTTON_MENU");
-                }
-            } else if (road.dialog("DIALOG_LEVEL_END")) {
-                road.click("BUTTON_CONTINUE");
-            }
-            return false;
-        },
-        "the way back to the hallway", 60000));
+    ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_HALLWAY"));
     auto* hallway = objectCast<SceneHallway>(road.scene());
     ASSERT_TRUE(road.waitFor([&] { return hallway->isInputEnabled(); }, "the medal to land"));
     road.picture("hallway-with-medal");
@@ -103,6 +65,8 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
     road.picture("time-out");
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().roomRecord(1, 1)->levelWinCount, 0);
     EXPECT_EQ(road.finish(), 0);
+    // The floor chosen is in the statistics file.
+    EXPECT_NE(road.statisticsText().find("floorNumber"), std::string::npos);
 }
 
 TEST(Road, ALevelIsStoppedFromTheInGameMenu) {
@@ -110,18 +74,14 @@ TEST(Road, ALevelIsStoppedFromTheInGameMenu) {
     ASSERT_TRUE(startAsAnn(road));
     ASSERT_TRUE(rideToFloorOne(road));
     ASSERT_TRUE(enterRoom(road, 1));
-    ASSERT_TRUE(road.click("BUTTON_MENU"));
-    ASSERT_TRUE(road.waitFor([&] { return road.find("BUTTON_STOP") != nullptr; },
-                             "the in-game menu"));
-    road.run(800);
-    road.picture("menu");
-    ASSERT_TRUE(road.click("BUTTON_STOP"));
-    road.run(800);
-    road.picture("stop-question");
-    ASSERT_TRUE(road.click("BUTTON_YES"));
-    ASSERT_TRUE(road.waitForScene("SCENE_HALLWAY", 30000));
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_HALLWAY"));
     road.run(1000);
     road.picture("back-in-hallway");
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().roomRecord(1, 1)->levelWinCount, 0);
     EXPECT_EQ(road.finish(), 0);
+    // The statistics file holds the run's events: the floor chosen, the stopped level.
+    const std::string statistics = road.statisticsText();
+    EXPECT_NE(statistics.find("floorNumber"), std::string::npos);
+    EXPECT_NE(statistics.find("gameStopped"), std::string::npos);
+    EXPECT_NE(statistics.find("QVLevelSession"), std::string::npos);
 }

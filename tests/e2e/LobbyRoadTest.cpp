@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,13 +36,6 @@ void dragMusicDown(RoadDriver& road) {
 std::string currentName() {
     AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
     return player ? player->getName() : std::string();
-}
-
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(Road, SettingsADraggedVolumeIsUndoneByCancelAndKeptByOk) {
@@ -245,7 +236,7 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first run failed";
-    const std::string statistics = fileText(again.gameFolder() / "_temp/gd.xml");
+    const std::string statistics = again.statisticsText();
     EXPECT_NE(statistics.find("gameQuit"), std::string::npos);
 
     // The second start: the lobby greets Ann without asking, her floor and the volume kept.

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "framework/core/Scene.h"
 #include "framework/core/SceneManager.h"
@@ -75,6 +77,13 @@ std::filesystem::path RoadDriver::dataFolder() const {
 
 std::filesystem::path RoadDriver::gameFolder() const {
     return home / "data/Brastel/Games/Quovel Mahjong";
+}
+
+std::string RoadDriver::statisticsText() const {
+    std::ifstream in(gameFolder() / "_temp/gd.xml", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 void RoadDriver::start() {

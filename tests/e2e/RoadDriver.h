@@ -86,6 +86,8 @@ public:
     uint32_t now() { return clock.milliseconds(); }
     std::filesystem::path dataFolder() const;
     std::filesystem::path gameFolder() const;
+    // The statistics file as text (empty when missing).
+    std::string statisticsText() const;
 
     FakeKeyStore keys;
     FakeEventSource events;

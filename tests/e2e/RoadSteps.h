@@ -12,6 +12,8 @@
 #include "framework/gui/Label.h"
 #include "game/app/SceneHallway.h"
 #include "game/app/SceneLoad.h"
+#include "game/dialogs/DialogTrophy.h"
+#include "game/rules/Game.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
@@ -153,3 +155,78 @@ inline void clickTile(RoadDriver& road, const Tile* tile) {
                      tuning().RENDERER_TILE_FACE_HEIGHT / 2);
 }
 
+
+// Every pair of the board clicked in the order it was built; true when each first click
+// selected and each second matched.
+inline bool clearBoardByClicks(RoadDriver& road) {
+    Game* played = Game::current();
+    if (!played) {
+        ADD_FAILURE() << "no game to play";
+        return false;
+    }
+    const Game::TileList order = played->getBuildOrder();
+    for (size_t k = 0; k + 1 < order.size(); k += 2) {
+        clickTile(road, order[k].get());
+        if (played->getClickOutcome() != Game::CLICK_SELECT) {
+            ADD_FAILURE() << "tile " << k << " was not selected";
+            return false;
+        }
+        if (k == 0) {
+            road.picture("first-tile-selected");
+        }
+        clickTile(road, order[k + 1].get());
+        if (played->getClickOutcome() != Game::CLICK_MATCH) {
+            ADD_FAILURE() << "tile " << k + 1 << " did not match";
+            return false;
+        }
+    }
+    return played->getHasWon();
+}
+
+// The level end's continue (and the cabinet's OK for a trophy won on the way) until
+// `sceneName` runs. A picture of the level end and of the cabinet.
+inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName) {
+    if (!road.waitForDialog("DIALOG_LEVEL_END")) {
+        return false;
+    }
+    road.run(3000);
+    road.picture("level-end");
+    bool cabinetSeen = false;
+    return road.waitFor(
+        [&] {
+            Scene* now = road.scene();
+            if (now && now->getName() == sceneName) {
+                return true;
+            }
+            if (auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"))) {
+                if (!cabinetSeen) {
+                    cabinetSeen = true;
+                    road.run(1000);
+                    road.picture("trophy-award");
+                }
+                if (!cabinet->isRevealRunning() &&
+                    cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+                    road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
+                }
+            } else if (road.dialog("DIALOG_LEVEL_END")) {
+                road.clickIn("DIALOG_LEVEL_END", "BUTTON_CONTINUE");
+            }
+            return false;
+        },
+        "the way from the level end to " + sceneName, 60000);
+}
+
+// The in-game menu's stop, answered "yes": true once `sceneName` runs.
+inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
+    if (!road.click("BUTTON_MENU") || !road.waitForDialog("DIALOG_MENU")) {
+        return false;
+    }
+    road.run(800);
+    road.picture("menu");
+    if (!road.clickIn("DIALOG_MENU", "BUTTON_STOP")) {
+        return false;
+    }
+    road.run(800);
+    road.picture("stop-question");
+    return road.click("BUTTON_YES") && road.waitForScene(sceneName, 30000);
+}
