@@ -43,22 +43,16 @@ TEST(Road, SettingsADraggedVolumeIsUndoneByCancelAndKeptByOk) {
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
     const int32_t before = musicVolume();
-    ASSERT_TRUE(road.click("BUTTON_SETTINGS"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_SETTINGS"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
     road.picture("settings");
     dragMusicDown(road);
     road.picture("music-dragged-down");
-    ASSERT_TRUE(road.click("BUTTON_CANCEL"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_SETTINGS"); }, "the cancel"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_CANCEL", "DIALOG_SETTINGS"));
     EXPECT_EQ(musicVolume(), before);
 
-    ASSERT_TRUE(road.click("BUTTON_SETTINGS"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_SETTINGS"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
     dragMusicDown(road);
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_SETTINGS"); }, "the OK"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_SETTINGS"));
     EXPECT_LT(musicVolume(), before);
     road.picture("lobby-after-settings");
     EXPECT_EQ(road.finish(), 0);
@@ -68,9 +62,7 @@ TEST(Road, TheHelpPagesTurnForwardAndBack) {
     RoadDriver road("help");
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
-    ASSERT_TRUE(road.click("BUTTON_HELP"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_HELP"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_HELP", "DIALOG_HELP"));
     road.picture("help-page-1");
     ASSERT_TRUE(road.click("BUTTON_NEXT"));
     road.run(400);
@@ -81,8 +73,7 @@ TEST(Road, TheHelpPagesTurnForwardAndBack) {
     ASSERT_TRUE(road.click("BUTTON_PREV"));
     road.run(400);
     road.picture("help-page-2-again");
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    EXPECT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_HELP"); }, "the help to close"));
+    EXPECT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_HELP"));
     EXPECT_EQ(road.finish(), 0);
 }
 
@@ -96,8 +87,7 @@ TEST(Road, TheTrophyCabinetOpensFromTheLobby) {
     ASSERT_TRUE(road.waitFor([&] { return !cabinet->isRevealRunning(); }, "the shelves"));
     road.run(600);
     road.picture("cabinet");
-    ASSERT_TRUE(road.click("BUTTON_MENU"));
-    EXPECT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_TROPHY"); }, "the cabinet to close"));
+    EXPECT_TRUE(road.closeDialog("BUTTON_MENU", "DIALOG_TROPHY"));
     EXPECT_EQ(road.finish(), 0);
 }
 
@@ -105,17 +95,12 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     RoadDriver road("players");
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
-    ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
     road.picture("players");
-    ASSERT_TRUE(road.click("BUTTON_ADD"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_NEWPLAYER"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_ADD", "DIALOG_NEWPLAYER"));
     road.type(L"Bob");
     road.picture("bob-typed");
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); }, "Bob's input"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_DORRICK_HINT"));
     road.run(600);
     road.picture("bob-welcomed");
@@ -124,9 +109,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 2u);
 
     // Ann chosen again by her row, then Bob's row and remove.
-    ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
     auto* select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
     ASSERT_NE(select, nullptr);
     const auto rowOf = [&](const std::wstring& name) {
@@ -146,8 +129,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     };
     ASSERT_GE(rowOf(L"Ann"), 0);
     clickRow(rowOf(L"Ann"));
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_PLAYERSELECT"); }, "the choice"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_PLAYERSELECT"));
     road.run(600);
     road.picture("ann-again");
     EXPECT_EQ(currentName(), "Ann");
@@ -159,12 +141,9 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     road.run(600);
     ASSERT_GE(rowOf(L"Bob"), 0);
     clickRow(rowOf(L"Bob"));
-    ASSERT_TRUE(road.click("BUTTON_REMOVE"));
-    ASSERT_TRUE(road.waitForDialog("TEXT_REMOVE_PLAYER"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_REMOVE", "TEXT_REMOVE_PLAYER"));
     road.picture("remove-bob-question");
-    ASSERT_TRUE(road.click("BUTTON_YES"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("TEXT_REMOVE_PLAYER"); }, "the answer"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_YES", "TEXT_REMOVE_PLAYER"));
     road.run(600);
     road.picture("bob-removed");
     EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 1u);
@@ -178,18 +157,13 @@ void quitWithYes(FILE* out) {
     RoadDriver road("quit");
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
-    ASSERT_TRUE(road.click("BUTTON_SETTINGS"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_SETTINGS"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
     dragMusicDown(road);
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_SETTINGS"); }, "the OK"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_SETTINGS"));
     std::fprintf(out, "volume %d\n", musicVolume());
     QuovelMahjongPlayer::current()->floorReached = 3;
 
-    ASSERT_TRUE(road.click("BUTTON_QUIT"));
-    ASSERT_TRUE(road.waitForDialog("CTEXT_QUESTION_QUIT"));
-    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_QUIT", "CTEXT_QUESTION_QUIT"));
     road.picture("quit-question");
     ASSERT_TRUE(road.click("BUTTON_YES"));
     ASSERT_TRUE(road.waitForEnd());

@@ -291,6 +291,19 @@ bool RoadDriver::clickWidget(GameNode* node, const std::string& name) {
     return true;
 }
 
+bool RoadDriver::openDialog(const std::string& button, const std::string& dialogName) {
+    if (!click(button) || !waitForDialog(dialogName)) {
+        return false;
+    }
+    run(600);
+    return true;
+}
+
+bool RoadDriver::closeDialog(const std::string& button, const std::string& dialogName) {
+    return click(button) &&
+           waitFor([&] { return !dialog(dialogName); }, dialogName + " to close");
+}
+
 void RoadDriver::press(uint32_t virtualKey) {
     events.push({WM_KEYDOWN, virtualKey, 0});
     step();

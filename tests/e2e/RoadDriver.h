@@ -78,6 +78,10 @@ public:
     // The same for a widget of the named open dialog.
     bool clickIn(const std::string& dialogName, const std::string& name);
     void press(uint32_t virtualKey);
+    // A click on `button`, then true once `dialogName` is open and has faded in.
+    bool openDialog(const std::string& button, const std::string& dialogName);
+    // A click on `button`, then true once `dialogName` has closed.
+    bool closeDialog(const std::string& button, const std::string& dialogName);
     void type(const std::wstring& text);
 
     // What the window shows now, as build/pictures/e2e/<road>-<NN>-<step>.png.

@@ -28,6 +28,22 @@ void openTheRooms() {
     }
 }
 
+// The room's switch `switchName` chosen and its start clicked: true once the level is played.
+// Pictures of the choice and the board, named after `what`.
+bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
+    if (!road.click(switchName)) {
+        return false;
+    }
+    road.run(500);
+    road.picture(what + "-chosen");
+    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
+        !waitUntilPlaying(road)) {
+        return false;
+    }
+    road.picture(what + "-board");
+    return true;
+}
+
 std::wstring labelText(RoadDriver& road, const std::string& name) {
     auto* label = objectCast<Label>(road.find(name));
     return label ? label->getText() : L"<none>";
@@ -133,13 +149,7 @@ TEST(Road, TheRoofPlaysSpeedAndThenMixed) {
     road.run(1000);
     road.picture("roof-arrival");
     dismissHostHint(road);
-    ASSERT_TRUE(road.click("SWITCH_SPEED"));
-    road.run(500);
-    road.picture("speed-chosen");
-    ASSERT_TRUE(road.click("BUTTON_START"));
-    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
-    ASSERT_TRUE(waitUntilPlaying(road));
-    road.picture("speed-board");
+    ASSERT_TRUE(startChosen(road, "SWITCH_SPEED", "speed"));
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), 5);
     // A stopped run leaves the lift at the roof's stop.
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
@@ -153,13 +163,7 @@ TEST(Road, TheRoofPlaysSpeedAndThenMixed) {
     if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
         road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
     }
-    ASSERT_TRUE(road.click("SWITCH_MIXED"));
-    road.run(500);
-    road.picture("mixed-chosen");
-    ASSERT_TRUE(road.click("BUTTON_START"));
-    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
-    ASSERT_TRUE(waitUntilPlaying(road));
-    road.picture("mixed-board");
+    ASSERT_TRUE(startChosen(road, "SWITCH_MIXED", "mixed"));
     EXPECT_TRUE(Game::current()->getLevel()->isMixed());
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
     EXPECT_EQ(road.finish(), 0);
