@@ -216,6 +216,11 @@ void QuovelMahjongMain::startServices() {
                 scenes->requestScene(scenes->getScene(name));
             }
         });
+    // The game's statistics tell a level's own session from events elsewhere by this.
+    GameHooks::installGameSceneShown([] {
+        SceneManager* manager = SceneManager::getInstance();
+        return manager && scenes.game && manager->getCurrentScene() == scenes.game.get();
+    });
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
@@ -337,6 +342,7 @@ void QuovelMahjongMain::shutDown(bool normal) {
     TimedTaskManager::releaseInstance();
     scenes = GameScenes();
     GameHooks::installScenes(nullptr, nullptr);
+    GameHooks::installGameSceneShown(nullptr);
     SceneManager::releaseInstance();
     PlayerManager::releaseInstance();
     GuiDefinitions::releaseInstance();

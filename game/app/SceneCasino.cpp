@@ -1,5 +1,7 @@
 #include "game/app/SceneCasino.h"
 
+#include <algorithm>
+
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ModifierDelay.h"
@@ -175,6 +177,11 @@ bool SceneCasino::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
         }
     }
     return false;
+}
+
+Rect SceneCasino::sequenceArea(int32_t step) {
+    const Area& area = SEQUENCE_AREAS[SEQUENCE[std::clamp(step, 0, SEQUENCE_LENGTH - 1)]];
+    return {area.left, area.top, area.width, area.height};
 }
 
 std::string SceneCasino::tableKey() const {

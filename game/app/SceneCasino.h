@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "framework/core/Rect.h"
 #include "game/app/SceneScoreRoom.h"
 
 // The casino floor: the player picks one of the five game types and a difficulty and plays
@@ -43,6 +44,9 @@ public:
     int32_t getSelectedGameType() const { return selectedGameType; }
     void setSelectedGameType(int32_t value) { selectedGameType = value; }
     int32_t getSequenceProgress() const { return sequenceProgress; }
+    // The painted object that step `step` (0 to SEQUENCE_LENGTH - 1) of the hidden sequence
+    // wants clicked.
+    static Rect sequenceArea(int32_t step);
     Switch* getGameTypeSwitch(int32_t gameType) const;
     Sprite* getHostPicture() const { return hostPicture.get(); }
 

@@ -142,7 +142,7 @@ TEST_F(StatisticsCollectorTest, ARunWithoutASessionWritesNoneAndDropsEvents) {
     EXPECT_EQ(sessions->getChildCount(), 0);
 }
 
-TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreNotWritten) {
+TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideIt) {
     startRun();
     StatisticsCollector* collector = getStatisticsCollector();
     startPlayingSession(collector, -1, 1);
@@ -165,7 +165,11 @@ TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreNotWritten) {
     PropertyNode* session = nodeOrDummy(
         file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "-1");
-    EXPECT_EQ(session->getChildCount(), 0);  // untyped values only: no event inside
+    // The events follow the values, as filled after they were handed in.
+    PropertyVector* events = session->getChildVector("Events");
+    ASSERT_EQ(events->getChildCount(), 1);
+    PropertyNode* written = nodeOrDummy(events->getChildAt(0));
+    EXPECT_EQ(written->getChildValue("floorNumber")->getValue(), "3");
 }
 
 TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {

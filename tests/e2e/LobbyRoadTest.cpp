@@ -1,0 +1,228 @@
+// The lobby's own doors played by synthetic input: the settings, the help pages, the trophy
+// cabinet, the players, and the quit whose second start reads everything back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/gui/Slider.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/SettingsManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogPlayerSelect.h"
+#include "game/dialogs/DialogTrophy.h"
+
+namespace {
+
+int32_t musicVolume() {
+    return SettingsManager::instance()->getSettings()->getMusicVolume();
+}
+
+// The music slider dragged from its middle to its left end.
+void dragMusicDown(RoadDriver& road) {
+    auto* slider = objectCast<Slider>(road.find("SLIDER_MUSICVOL"));
+    ASSERT_NE(slider, nullptr);
+    const int32_t y = slider->getAbsoluteY() + slider->getHeight() / 2;
+    road.drag(slider->getAbsoluteX() + slider->getWidth() / 2, y, slider->getAbsoluteX() - 20, y);
+}
+
+std::string currentName() {
+    AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
+    return player ? player->getName() : std::string();
+}
+
+TEST(Road, SettingsADraggedVolumeIsUndoneByCancelAndKeptByOk) {
+    RoadDriver road("settings");
+    ASSERT_TRUE(startAsAnn(road));
+    road.run(600);
+    const int32_t before = musicVolume();
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
+    road.picture("settings");
+    dragMusicDown(road);
+    road.picture("music-dragged-down");
+    ASSERT_TRUE(road.closeDialog("BUTTON_CANCEL", "DIALOG_SETTINGS"));
+    EXPECT_EQ(musicVolume(), before);
+
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
+    dragMusicDown(road);
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_SETTINGS"));
+    EXPECT_LT(musicVolume(), before);
+    road.picture("lobby-after-settings");
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, TheHelpPagesTurnForwardAndBack) {
+    RoadDriver road("help");
+    ASSERT_TRUE(startAsAnn(road));
+    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_HELP", "DIALOG_HELP"));
+    road.picture("help-page-1");
+    ASSERT_TRUE(road.click("BUTTON_NEXT"));
+    road.run(400);
+    road.picture("help-page-2");
+    ASSERT_TRUE(road.click("BUTTON_NEXT"));
+    road.run(400);
+    road.picture("help-page-3");
+    ASSERT_TRUE(road.click("BUTTON_PREV"));
+    road.run(400);
+    road.picture("help-page-2-again");
+    EXPECT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_HELP"));
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, TheTrophyCabinetOpensFromTheLobby) {
+    RoadDriver road("trophies");
+    ASSERT_TRUE(startAsAnn(road));
+    road.run(600);
+    ASSERT_TRUE(road.click("BUTTON_TROPHIES"));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_TROPHY"));
+    auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
+    ASSERT_TRUE(road.waitFor([&] { return !cabinet->isRevealRunning(); }, "the shelves"));
+    road.run(600);
+    road.picture("cabinet");
+    EXPECT_TRUE(road.closeDialog("BUTTON_MENU", "DIALOG_TROPHY"));
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
+    RoadDriver road("players");
+    ASSERT_TRUE(startAsAnn(road));
+    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
+    road.picture("players");
+    ASSERT_TRUE(road.openDialog("BUTTON_ADD", "DIALOG_NEWPLAYER"));
+    road.type(L"Bob");
+    road.picture("bob-typed");
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_DORRICK_HINT"));
+    road.run(600);
+    road.picture("bob-welcomed");
+    dismissHostHint(road);
+    EXPECT_EQ(currentName(), "Bob");
+    EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 2u);
+
+    // Ann chosen again by her row, then Bob's row and remove.
+    ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
+    auto* select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
+    ASSERT_NE(select, nullptr);
+    const auto rowOf = [&](const std::wstring& name) {
+        for (int32_t row = 0; row < 8; ++row) {
+            Label* label = select->getNameLabel(row);
+            if (label && label->getText() == name) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    const auto clickRow = [&](int32_t row) {
+        auto* button = dynamic_cast<Sprite*>(select->getNameButton(row));
+        ASSERT_NE(button, nullptr);
+        road.clickAt(button->getAbsoluteX() + button->getWidth() / 2,
+                     button->getAbsoluteY() + button->getHeight() / 2);
+    };
+    ASSERT_GE(rowOf(L"Ann"), 0);
+    clickRow(rowOf(L"Ann"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_PLAYERSELECT"));
+    road.run(600);
+    road.picture("ann-again");
+    EXPECT_EQ(currentName(), "Ann");
+    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+
+    ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
+    select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
+    road.run(600);
+    ASSERT_GE(rowOf(L"Bob"), 0);
+    clickRow(rowOf(L"Bob"));
+    ASSERT_TRUE(road.openDialog("BUTTON_REMOVE", "TEXT_REMOVE_PLAYER"));
+    road.picture("remove-bob-question");
+    ASSERT_TRUE(road.closeDialog("BUTTON_YES", "TEXT_REMOVE_PLAYER"));
+    road.run(600);
+    road.picture("bob-removed");
+    EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 1u);
+    EXPECT_EQ(rowOf(L"Bob"), -1);
+    EXPECT_EQ(road.finish(), 0);
+}
+
+// The first run of the quit road: settings changed, the floor reached noted, quit with "yes".
+// Writes the stored settings and what the road saw to `out`, as "name value" lines.
+void quitWithYes(FILE* out) {
+    RoadDriver road("quit");
+    ASSERT_TRUE(startAsAnn(road));
+    road.run(600);
+    ASSERT_TRUE(road.openDialog("BUTTON_SETTINGS", "DIALOG_SETTINGS"));
+    dragMusicDown(road);
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_SETTINGS"));
+    std::fprintf(out, "volume %d\n", musicVolume());
+    QuovelMahjongPlayer::current()->floorReached = 3;
+
+    ASSERT_TRUE(road.openDialog("BUTTON_QUIT", "CTEXT_QUESTION_QUIT"));
+    road.picture("quit-question");
+    ASSERT_TRUE(road.click("BUTTON_YES"));
+    ASSERT_TRUE(road.waitForEnd());
+    EXPECT_EQ(road.finish(), 0);
+    std::vector<KeyValue> stored;
+    ASSERT_TRUE(road.keys.readValues(RoadDriver::settingsKey, stored));
+    for (const KeyValue& value : stored) {
+        if (value.type == KeyValueType::Dword) {
+            std::fprintf(out, "key %s %u\n", value.name.c_str(), value.dword);
+        }
+    }
+}
+
+TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
+    // The first run goes in a child process: the program's object factory is filled once per
+    // process, and its shut-down empties it. The key store's values come back through a pipe.
+    int link[2];
+    ASSERT_EQ(pipe(link), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(link[0]);
+        FILE* out = fdopen(link[1], "w");
+        quitWithYes(out);
+        std::fclose(out);
+        _exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    close(link[1]);
+    FILE* in = fdopen(link[0], "r");
+    int32_t volume = -1;
+    RoadDriver again("quit", RoadDriver::keepFolders);
+    char name[64];
+    unsigned value = 0;
+    char kind[8];
+    while (std::fscanf(in, "%7s", kind) == 1) {
+        if (std::string(kind) == "volume" && std::fscanf(in, "%d", &volume) == 1) {
+            continue;
+        }
+        if (std::fscanf(in, "%63s %u", name, &value) == 2) {
+            again.keys.writeDword(RoadDriver::settingsKey, name, value);
+        }
+    }
+    std::fclose(in);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first run failed";
+    const std::string statistics = again.statisticsText();
+    EXPECT_NE(statistics.find("gameQuit"), std::string::npos);
+
+    // The second start: the lobby greets Ann without asking, her floor and the volume kept.
+    ASSERT_TRUE(reachLobby(again));
+    again.run(800);
+    again.picture("second-start");
+    EXPECT_FALSE(again.dialog("DIALOG_NEWPLAYER"));
+    EXPECT_EQ(welcomeText(again), L"Welcome, Ann");
+    EXPECT_EQ(QuovelMahjongPlayer::current()->floorReached, 3);
+    EXPECT_GE(volume, 0);
+    EXPECT_EQ(musicVolume(), volume);
+    EXPECT_EQ(again.finish(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include "e2e/RoadDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "framework/core/Scene.h"
+#include "framework/core/SceneManager.h"
+#include "framework/core/Sprite.h"
+#include "framework/gui/Dialog.h"
+#include "framework/os/InstanceLock.h"
+#include "framework/os/KeyStore.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "platform/PictureWriter.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeInstanceLock.h"
+
+namespace {
+
+bool loaderBusy() {
+    ResourceManager* resources = ResourceManager::getInstance();
+    return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
+                         resources->nextPendingSection(ResourceManager::Queue::background, true));
+}
+
+}  // namespace
+
+void RoadDriver::TurnClock::sleep(uint32_t ms) {
+    FakeClock::sleep(ms);
+    // The resource loader works in real time: it gets some while it has work.
+    if (loaderBusy()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    owner.gameWaitsForTurn();
+}
+
+RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
+    : road(road),
+      pictureName(folders == keepFolders ? road + "-again" : road),
+      home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road) {
+    if (folders == freshFolders) {
+        std::filesystem::remove_all(home);
+    }
+    std::filesystem::create_directories(home);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    resetFolderCache();
+    KeyStore::setCurrentUser(&keys);
+    // A desktop larger than the game: the window keeps its windowed setting, so window and
+    // game coordinates are the same.
+    display.screenW = 1280;
+    display.screenH = 1024;
+    display.desktopDepth = 4;
+    keys.writeDword(settingsKey, "fullscreen", 0);
+    events.cursorX = 400;
+    events.cursorY = 300;
+}
+
+RoadDriver::~RoadDriver() {
+    if (running) {
+        finish();
+    }
+    KeyStore::setCurrentUser(nullptr);
+    resetFolderCache();
+}
+
+std::filesystem::path RoadDriver::dataFolder() const {
+    return home / "data";
+}
+
+std::filesystem::path RoadDriver::gameFolder() const {
+    return home / "data/Brastel/Games/Quovel Mahjong";
+}
+
+std::string RoadDriver::statisticsText() const {
+    std::ifstream in(gameFolder() / "_temp/gd.xml", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void RoadDriver::start() {
+    ASSERT_FALSE(running);
+    running = true;
+    gameTurn = true;
+    program = std::thread([this] {
+        AppServices given;
+        given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
+        given.systemInfo = &systemInfo;
+        given.mixer = std::make_shared<FakeAudioMixer>();
+        given.makeInstanceLock = [](const std::string&, const std::string&) {
+            return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
+        };
+        const std::filesystem::path before = std::filesystem::current_path();
+        const int code = QuovelMahjongMain::runProgram(
+            given, (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
+        std::filesystem::current_path(before);
+        std::lock_guard<std::mutex> lock(turnLock);
+        exitCode = code;
+        running = false;
+        gameTurn = false;
+        turnChanged.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(turnLock);
+    turnChanged.wait(lock, [this] { return !gameTurn; });
+}
+
+void RoadDriver::gameWaitsForTurn() {
+    std::unique_lock<std::mutex> lock(turnLock);
+    gameTurn = false;
+    turnChanged.notify_all();
+    turnChanged.wait(lock, [this] { return gameTurn; });
+}
+
+bool RoadDriver::step() {
+    std::unique_lock<std::mutex> lock(turnLock);
+    if (!running) {
+        return false;
+    }
+    gameTurn = true;
+    turnChanged.notify_all();
+    turnChanged.wait(lock, [this] { return !gameTurn; });
+    return running;
+}
+
+int RoadDriver::finish() {
+    if (running) {
+        events.postQuit(0);
+        while (step()) {
+        }
+    }
+    if (program.joinable()) {
+        program.join();
+    }
+    return exitCode;
+}
+
+void RoadDriver::run(uint32_t ms) {
+    const uint32_t until = now() + ms;
+    while (now() < until && step()) {
+    }
+}
+
+bool RoadDriver::waitFor(const std::function<bool()>& condition, const std::string& what,
+                         uint32_t limitMs) {
+    const uint32_t start = now();
+    while (!condition()) {
+        if (now() - start > limitMs) {
+            Scene* running = scene();
+            ADD_FAILURE() << road << ": " << what << " did not happen within " << limitMs
+                          << " ms of game time (running: "
+                          << (running ? running->getName() : std::string("no scene"))
+                          << ", dialogs:" << openDialogNames() << ")";
+            return false;
+        }
+        if (!step()) {
+            ADD_FAILURE() << road << ": the program ended waiting for " << what;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string RoadDriver::openDialogNames() const {
+    std::string names;
+    if (Scene* running = scene()) {
+        for (const auto& open : running->getOpenDialogs()) {
+            names += " " + open->getName();
+        }
+    }
+    return names;
+}
+
+bool RoadDriver::waitForEnd(uint32_t limitMs) {
+    const uint32_t start = now();
+    while (step()) {
+        if (now() - start > limitMs) {
+            ADD_FAILURE() << road << ": the program did not end within " << limitMs
+                          << " ms of game time";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RoadDriver::waitForScene(const std::string& name, uint32_t limitMs) {
+    return waitFor(
+        [&] {
+            Scene* running = scene();
+            return running && running->getName() == name;
+        },
+        "the scene " + name, limitMs);
+}
+
+bool RoadDriver::waitForDialog(const std::string& name, uint32_t limitMs) {
+    return waitFor([&] { return dialog(name) != nullptr; }, "the dialog " + name, limitMs);
+}
+
+Scene* RoadDriver::scene() const {
+    SceneManager* manager = running ? SceneManager::getInstance() : nullptr;
+    return manager ? manager->getRunningScene() : nullptr;
+}
+
+Dialog* RoadDriver::dialog(const std::string& name) const {
+    Scene* running = scene();
+    if (!running) {
+        return nullptr;
+    }
+    for (const auto& open : running->getOpenDialogs()) {
+        if (open->getName() == name && !open->isRemoved()) {
+            return open.get();
+        }
+    }
+    return nullptr;
+}
+
+GameNode* RoadDriver::find(const std::string& name) const {
+    Scene* running = scene();
+    if (!running) {
+        return nullptr;
+    }
+    const auto& open = running->getOpenDialogs();
+    for (auto it = open.rbegin(); it != open.rend(); ++it) {
+        if (GameNode* node = (*it)->findChild(name)) {
+            return node;
+        }
+    }
+    return running->findChild(name);
+}
+
+void RoadDriver::post(uint32_t message, uint32_t wParam, int32_t x, int32_t y) {
+    events.push({message, wParam, static_cast<uint32_t>(x) | (static_cast<uint32_t>(y) << 16)});
+}
+
+void RoadDriver::moveTo(int32_t x, int32_t y) {
+    events.cursorX = x;
+    events.cursorY = y;
+    post(WM_MOUSEMOVE, 0, x, y);
+    step();
+}
+
+void RoadDriver::clickAt(int32_t x, int32_t y) {
+    moveTo(x, y);
+    post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    step();
+    post(WM_LBUTTONUP, 0, x, y);
+    step();
+}
+
+void RoadDriver::drag(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
+    moveTo(fromX, fromY);
+    post(WM_LBUTTONDOWN, MK_LBUTTON, fromX, fromY);
+    step();
+    constexpr int32_t parts = 4;
+    for (int32_t k = 1; k <= parts; ++k) {
+        const int32_t x = fromX + (toX - fromX) * k / parts;
+        const int32_t y = fromY + (toY - fromY) * k / parts;
+        events.cursorX = x;
+        events.cursorY = y;
+        post(WM_MOUSEMOVE, MK_LBUTTON, x, y);
+        step();
+    }
+    post(WM_LBUTTONUP, 0, toX, toY);
+    step();
+}
+
+bool RoadDriver::click(const std::string& name) {
+    return clickWidget(find(name), name);
+}
+
+bool RoadDriver::clickIn(const std::string& dialogName, const std::string& name) {
+    Dialog* open = dialog(dialogName);
+    return clickWidget(open ? open->findChild(name) : nullptr, dialogName + "/" + name);
+}
+
+bool RoadDriver::clickWidget(GameNode* node, const std::string& name) {
+    auto* widget = dynamic_cast<Sprite*>(node);
+    if (!widget) {
+        ADD_FAILURE() << road << ": no widget " << name << " to click";
+        return false;
+    }
+    clickAt(widget->getAbsoluteX() + widget->getWidth() / 2,
+            widget->getAbsoluteY() + widget->getHeight() / 2);
+    return true;
+}
+
+bool RoadDriver::openDialog(const std::string& button, const std::string& dialogName) {
+    if (!click(button) || !waitForDialog(dialogName)) {
+        return false;
+    }
+    run(600);
+    return true;
+}
+
+bool RoadDriver::closeDialog(const std::string& button, const std::string& dialogName) {
+    return click(button) &&
+           waitFor([&] { return !dialog(dialogName); }, dialogName + " to close");
+}
+
+void RoadDriver::press(uint32_t virtualKey) {
+    events.push({WM_KEYDOWN, virtualKey, 0});
+    step();
+    events.push({WM_KEYUP, virtualKey, 0});
+    step();
+}
+
+void RoadDriver::type(const std::wstring& text) {
+    for (wchar_t c : text) {
+        events.push({WM_CHAR, static_cast<uint32_t>(c), 0});
+        step();
+    }
+}
+
+void RoadDriver::picture(const std::string& stepName) {
+    const SurfaceMemory screen = display.getBackBuffer();
+    if (!screen.pixels || screen.bytesPerPixel != 4) {
+        ADD_FAILURE() << road << ": no 32-bit window to picture at " << stepName;
+        return;
+    }
+    RefHolder<Image> shown = Image::createImage(screen.width, screen.height, 4);
+    for (int32_t y = 0; y < screen.height; ++y) {
+        std::memcpy(shown->getPixels() + int64_t{y} * shown->getPitch(),
+                    screen.pixels + int64_t{y} * screen.pitch, size_t(screen.width) * 4);
+    }
+    const std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures/e2e";
+    std::filesystem::create_directories(folder);
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d", ++pictures);
+    const std::string path = (folder / (pictureName + "-" + number + "-" + stepName + ".png")).string();
+    EXPECT_TRUE(writeImagePng(path, shown.get())) << path;
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+// Plays the whole program as a person would: the real start-up (QuovelMahjongMain::runProgram)
+// runs on its own thread over fake operating-system services, and stops at every sleep of its
+// clock, which moves simulated time on. Between two sleeps the road looks at the live scene
+// graph, sends mouse moves, clicks and keys through the event source, waits on states with a
+// simulated-time limit, and writes what the window shows to build/pictures/e2e/<road>-<step>.png.
+
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeKeyStore.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
+
+class Dialog;
+class GameNode;
+class Scene;
+
+class RoadDriver {
+public:
+    // The game's settings in the key store.
+    static constexpr const char* settingsKey = "Software\\Brastel\\Games\\QuovelMahjong";
+
+    enum FolderUse { freshFolders, keepFolders };
+    // The road's own data and config folders under build/e2e/<road>, emptied first unless
+    // kept from an earlier run of the road (whose pictures are then named <road>-again).
+    explicit RoadDriver(const std::string& road, FolderUse folders = freshFolders);
+    ~RoadDriver();
+    RoadDriver(const RoadDriver&) = delete;
+    RoadDriver& operator=(const RoadDriver&) = delete;
+
+    // Starts the program and runs it to its first sleep.
+    void start();
+    // Posts the quit message and runs the program to its end; its exit code.
+    int finish();
+    bool isRunning() const { return running; }
+
+    // Lets the program run to its next sleep (one frame once the frame loop runs); false when
+    // the program has ended.
+    bool step();
+    // Runs frames for about `ms` of simulated time.
+    void run(uint32_t ms);
+    // Runs until `condition` holds; fails the test, naming `what`, when simulated time passes
+    // `limitMs` first or the program ends.
+    bool waitFor(const std::function<bool()>& condition, const std::string& what,
+                 uint32_t limitMs = 20000);
+    bool waitForScene(const std::string& name, uint32_t limitMs = 60000);
+    bool waitForDialog(const std::string& name, uint32_t limitMs = 20000);
+    // Runs until the program ends by itself; fails the test past the limit.
+    bool waitForEnd(uint32_t limitMs = 20000);
+
+    // The scene the frames run, or null.
+    Scene* scene() const;
+    // A node by name: in the topmost open dialog that has it, else in the running scene.
+    GameNode* find(const std::string& name) const;
+    Dialog* dialog(const std::string& name) const;
+    // The names of the open dialogs, each after a blank.
+    std::string openDialogNames() const;
+
+    // Synthetic input through the event source, handled on the next frames.
+    void moveTo(int32_t x, int32_t y);
+    void clickAt(int32_t x, int32_t y);
+    // The left button held from one point to another, a frame at each of a few points between.
+    void drag(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);
+    // Moves onto the centre of the named widget and clicks it; fails the test when missing.
+    bool click(const std::string& name);
+    // The same for a widget of the named open dialog.
+    bool clickIn(const std::string& dialogName, const std::string& name);
+    void press(uint32_t virtualKey);
+    // A click on `button`, then true once `dialogName` is open and has faded in.
+    bool openDialog(const std::string& button, const std::string& dialogName);
+    // A click on `button`, then true once `dialogName` has closed.
+    bool closeDialog(const std::string& button, const std::string& dialogName);
+    void type(const std::wstring& text);
+
+    // What the window shows now, as build/pictures/e2e/<road>-<NN>-<step>.png.
+    void picture(const std::string& step);
+
+    uint32_t now() { return clock.milliseconds(); }
+    std::filesystem::path dataFolder() const;
+    std::filesystem::path gameFolder() const;
+    // The statistics file as text (empty when missing).
+    std::string statisticsText() const;
+
+    FakeKeyStore keys;
+    FakeEventSource events;
+    FakeDisplay display;
+
+private:
+    // Sleeps hand the turn to the road and wait for it back.
+    struct TurnClock : FakeClock {
+        explicit TurnClock(RoadDriver& owner) : owner(owner) {}
+        void sleep(uint32_t ms) override;
+        RoadDriver& owner;
+    };
+    void gameWaitsForTurn();
+    bool clickWidget(GameNode* node, const std::string& name);
+    void post(uint32_t message, uint32_t wParam, int32_t x, int32_t y);
+
+    std::string road;
+    std::string pictureName;
+    std::filesystem::path home;
+    FakeCursor cursor;
+    FakeClipboard clipboard;
+    FakeMessageBox messageBox;
+    FakeSystemInfoSource systemInfo;
+    TurnClock clock{*this};
+
+    std::thread program;
+    std::mutex turnLock;
+    std::condition_variable turnChanged;
+    bool gameTurn = false;
+    bool running = false;
+    int exitCode = -1;
+    int pictures = 0;
+};

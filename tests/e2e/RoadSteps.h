@@ -1,0 +1,232 @@
+#pragma once
+
+// Steps many roads share: from start-up to the lobby, and the first player's name.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/RoadDriver.h"
+#include "framework/core/Scene.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "game/app/SceneHallway.h"
+#include "game/app/SceneLoad.h"
+#include "game/dialogs/DialogTrophy.h"
+#include "game/rules/Game.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
+
+// Start-up, the splash, the loading screen, the click that leaves it: true in the lobby.
+// `pictures`: one picture per stage on the way.
+inline bool reachLobby(RoadDriver& road, bool pictures = false) {
+    road.start();
+    if (!road.waitForScene("SCENE_SPLASH")) {
+        return false;
+    }
+    if (pictures) {
+        road.run(1500);
+        road.picture("splash");
+    }
+    if (!road.waitForScene("SCENE_LOAD")) {
+        return false;
+    }
+    auto* load = objectCast<SceneLoad>(road.scene());
+    if (!road.waitFor([&] { return load->isComplete(); }, "the loading screen to complete",
+                      120000)) {
+        return false;
+    }
+    road.run(300);
+    if (pictures) {
+        road.picture("loaded");
+    }
+    road.clickAt(400, 300);
+    return road.waitForScene("SCENE_LOBBY");
+}
+
+// The lobby's greeting.
+inline std::wstring welcomeText(RoadDriver& road) {
+    auto* label = objectCast<Label>(road.find("LABEL_PLAYERNAME"));
+    return label ? label->getText() : L"<no greeting>";
+}
+
+// The first run's name input answered with `name` and its OK button.
+inline bool enterFirstName(RoadDriver& road, const std::wstring& name) {
+    if (!road.waitForDialog("DIALOG_NEWPLAYER")) {
+        return false;
+    }
+    road.run(600);
+    road.type(name);
+    road.click("BUTTON_OK");
+    return road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
+                        "the name input to close");
+}
+
+// A click on the host's hint's OK once it has faded in, where one is open.
+inline void dismissHostHint(RoadDriver& road) {
+    if (road.dialog("DIALOG_DORRICK_HINT")) {
+        road.run(500);
+        road.clickIn("DIALOG_DORRICK_HINT", "BUTTON_OK");
+        road.waitFor([&] { return !road.dialog("DIALOG_DORRICK_HINT"); }, "the hint to close");
+    }
+}
+
+// The first run's start: the lobby reached, "Ann" entered and the host's welcome read.
+inline bool startAsAnn(RoadDriver& road) {
+    if (!reachLobby(road) || !enterFirstName(road, L"Ann") ||
+        !road.waitForDialog("DIALOG_DORRICK_HINT")) {
+        return false;
+    }
+    road.run(600);
+    dismissHostHint(road);
+    return true;
+}
+
+// From the lobby up in the lift and out at the stop of `button`: true once `sceneName` runs.
+inline bool rideTo(RoadDriver& road, const std::string& button, const std::string& sceneName) {
+    road.run(600);
+    if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
+        return false;
+    }
+    // The buttons open once the doors have and any unlock has played.
+    auto* lift = road.find(button);
+    if (!road.waitFor([&] { return lift && static_cast<Button*>(lift)->isEnabled(); },
+                      "the lift's " + button, 30000)) {
+        return false;
+    }
+    road.run(500);
+    road.picture("elevator");
+    return road.click(button) && road.waitForScene(sceneName, 30000);
+}
+
+// Lobby, lift, floor 1: true in the hallway with its input on.
+inline bool rideToFloorOne(RoadDriver& road) {
+    if (!rideTo(road, "BUTTON_FLOOR_1", "SCENE_HALLWAY")) {
+        return false;
+    }
+    auto* hallway = objectCast<SceneHallway>(road.scene());
+    if (!road.waitFor([&] { return hallway->isInputEnabled(); }, "the hallway's input")) {
+        return false;
+    }
+    // The host greets a first arrival.
+    road.run(1000);
+    dismissHostHint(road);
+    return true;
+}
+
+// On the game screen: the level notice pictured, then true once the board is played, the
+// notice and the host's hints gone.
+inline bool waitUntilPlaying(RoadDriver& road) {
+    auto* screen = objectCast<SceneGame>(road.scene());
+    road.run(400);
+    road.picture("level-info");
+    return road.waitFor(
+        [&] {
+            dismissHostHint(road);
+            return screen->isPlaying();
+        },
+        "the level to be played", 30000);
+}
+
+// Door `door` clicked: true once the level is played, the notice and hints gone. Pictures of
+// the level notice and the board.
+inline bool enterRoom(RoadDriver& road, int32_t door) {
+    auto* hallway = objectCast<SceneHallway>(road.scene());
+    Button* knob = hallway->getDoor(door);
+    road.clickAt(knob->getAbsoluteX() + knob->getWidth() / 2,
+                 knob->getAbsoluteY() + knob->getHeight() / 2);
+    if (!road.waitForScene("SCENE_GAME", 30000)) {
+        return false;
+    }
+    return waitUntilPlaying(road);
+}
+
+inline SceneGame* gameScreen(RoadDriver& road) {
+    return objectCast<SceneGame>(road.scene());
+}
+
+inline void clickTile(RoadDriver& road, const Tile* tile) {
+    LayoutRenderer* renderer = gameScreen(road)->getRenderer();
+    road.clickAt(renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
+                     tuning().RENDERER_TILE_FACE_WIDTH / 2,
+                 renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) +
+                     tuning().RENDERER_TILE_FACE_HEIGHT / 2);
+}
+
+
+// Every pair of the board clicked in the order it was built; true when each first click
+// selected and each second matched.
+inline bool clearBoardByClicks(RoadDriver& road) {
+    Game* played = Game::current();
+    if (!played) {
+        ADD_FAILURE() << "no game to play";
+        return false;
+    }
+    const Game::TileList order = played->getBuildOrder();
+    for (size_t k = 0; k + 1 < order.size(); k += 2) {
+        clickTile(road, order[k].get());
+        if (played->getClickOutcome() != Game::CLICK_SELECT) {
+            ADD_FAILURE() << "tile " << k << " was not selected";
+            return false;
+        }
+        if (k == 0) {
+            road.picture("first-tile-selected");
+        }
+        clickTile(road, order[k + 1].get());
+        if (played->getClickOutcome() != Game::CLICK_MATCH) {
+            ADD_FAILURE() << "tile " << k + 1 << " did not match";
+            return false;
+        }
+    }
+    return played->getHasWon();
+}
+
+// The level end's continue (and the cabinet's OK for a trophy won on the way) until
+// `sceneName` runs. A picture of the level end and of the cabinet.
+inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName) {
+    if (!road.waitForDialog("DIALOG_LEVEL_END")) {
+        return false;
+    }
+    road.run(3000);
+    road.picture("level-end");
+    bool cabinetSeen = false;
+    return road.waitFor(
+        [&] {
+            Scene* now = road.scene();
+            if (now && now->getName() == sceneName) {
+                return true;
+            }
+            if (auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"))) {
+                if (!cabinetSeen) {
+                    cabinetSeen = true;
+                    road.run(1000);
+                    road.picture("trophy-award");
+                }
+                if (!cabinet->isRevealRunning() &&
+                    cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+                    road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
+                }
+            } else if (road.dialog("DIALOG_LEVEL_END")) {
+                road.clickIn("DIALOG_LEVEL_END", "BUTTON_CONTINUE");
+            }
+            return false;
+        },
+        "the way from the level end to " + sceneName, 60000);
+}
+
+// The in-game menu's stop, answered "yes": true once `sceneName` runs.
+inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
+    if (!road.click("BUTTON_MENU") || !road.waitForDialog("DIALOG_MENU")) {
+        return false;
+    }
+    road.run(800);
+    road.picture("menu");
+    if (!road.clickIn("DIALOG_MENU", "BUTTON_STOP")) {
+        return false;
+    }
+    road.run(800);
+    road.picture("stop-question");
+    return road.click("BUTTON_YES") && road.waitForScene(sceneName, 30000);
+}

@@ -1,0 +1,199 @@
+// The casino, the roof and the rec room played by synthetic input: a type and a difficulty
+// chosen, a run lost to the clock and its result shown back in the room; the nine clicks and the
+// arcade game; Speed and Mixed on the roof; a layout page and a layout won.
+#include <gtest/gtest.h>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/gui/Label.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneRecRoom.h"
+#include "game/dialogs/DialogKillerStones.h"
+#include "game/dialogs/DialogLayoutPreview.h"
+#include "game/rules/Game.h"
+#include "game/rules/Level.h"
+#include "game/screen/GameSceneStates.h"
+
+namespace {
+
+// Ann with the casino, the rec room and the roof open in the lift, and Classic known in the
+// casino and the rec room.
+void openTheRooms() {
+    QuovelMahjongPlayer* ann = QuovelMahjongPlayer::current();
+    ann->unlockedStuff[0] = 2;
+    ann->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
+        ann->modesUnlocked[room] = 2;
+    }
+}
+
+// The room's switch `switchName` chosen and its start clicked: true once the level is played.
+// Pictures of the choice and the board, named after `what`.
+bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
+    if (!road.click(switchName)) {
+        return false;
+    }
+    road.run(500);
+    road.picture(what + "-chosen");
+    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
+        !waitUntilPlaying(road)) {
+        return false;
+    }
+    road.picture(what + "-board");
+    return true;
+}
+
+std::wstring labelText(RoadDriver& road, const std::string& name) {
+    auto* label = objectCast<Label>(road.find(name));
+    return label ? label->getText() : L"<none>";
+}
+
+}  // namespace
+
+TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
+    RoadDriver road("casino");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(rideTo(road, "BUTTON_CASINO", "SCENE_CASINO"));
+    auto* casino = objectCast<SceneCasino>(road.scene());
+    road.run(1000);
+    road.picture("casino-arrival");
+    dismissHostHint(road);
+    ASSERT_TRUE(road.click("SWITCH_HARD"));
+    ASSERT_TRUE(road.click("SWITCH_CLASSIC"));
+    road.run(500);
+    road.picture("classic-hard-chosen");
+    EXPECT_EQ(casino->getSelectedGameType(), 0);
+    EXPECT_EQ(casino->getSelectedDifficulty(), 1);
+    ASSERT_TRUE(road.click("BUTTON_START"));
+    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
+    ASSERT_TRUE(waitUntilPlaying(road));
+    Game* played = Game::current();
+    ASSERT_NE(played, nullptr);
+    EXPECT_EQ(played->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(played->getLevel()->getDifficulty(), 1);
+
+    // One pair matched for a score, then the clock runs out.
+    const Game::TileList order = played->getBuildOrder();
+    clickTile(road, order[0].get());
+    clickTile(road, order[1].get());
+    ASSERT_EQ(played->getClickOutcome(), Game::CLICK_MATCH);
+    const int32_t score = played->getScore().getValue();
+    EXPECT_GT(score, 0);
+    SceneGame* screen = gameScreen(road);
+    ASSERT_TRUE(road.waitFor([&] { return objectCast<StateGameOver>(screen->getCurrentState()); },
+                             "the casino clock to run out", 400000));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
+    road.run(3000);
+    road.picture("lost");
+    ASSERT_TRUE(road.waitFor(
+        [&] {
+            Scene* now = road.scene();
+            if (now && now->getName() == "SCENE_CASINO") {
+                return true;
+            }
+            if (road.dialog("DIALOG_LEVEL_END")) {
+                road.click("BUTTON_CONTINUE");
+            }
+            return false;
+        },
+        "the way back to the casino", 60000));
+    road.run(1000);
+    road.picture("casino-after-run");
+    EXPECT_EQ(casino->getSelectedGameType(), 0);
+    EXPECT_EQ(labelText(road, "LABEL_FINISHED"), L"1");
+    EXPECT_EQ(labelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, NineClicksOnTheFeltOpenTheMiniGamePlayedToGameOver) {
+    RoadDriver road("minigame");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(rideTo(road, "BUTTON_CASINO", "SCENE_CASINO"));
+    road.run(1000);
+    dismissHostHint(road);
+    // The chips, the cards and the dice in the casino's own order.
+    for (int32_t step = 0; step < SceneCasino::SEQUENCE_LENGTH; ++step) {
+        const Rect spot = SceneCasino::sequenceArea(step);
+        road.clickAt(spot.x + spot.w / 2, spot.y + spot.h / 2);
+    }
+    ASSERT_TRUE(road.waitForDialog("DIALOG_KILLER_STONES"));
+    auto* arcade = objectCast<DialogKillerStones>(road.dialog("DIALOG_KILLER_STONES"));
+    road.run(1500);
+    road.picture("arcade-intro");
+    // A few shots from the middle, then the tiles are left to fall until the game is over.
+    for (int32_t shot = 0; shot < 5; ++shot) {
+        road.clickAt(400, 500);
+        road.run(300);
+    }
+    road.run(3000);
+    road.picture("arcade-playing");
+    ASSERT_TRUE(road.waitFor([&] { return arcade->isGameOver(); }, "the arcade's game over",
+                             600000));
+    road.run(1000);
+    road.picture("arcade-game-over");
+    road.clickAt(400, 300);
+    EXPECT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
+                             "the arcade to close"));
+    EXPECT_EQ(road.scene()->getName(), "SCENE_CASINO");
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, TheRoofPlaysSpeedAndThenMixed) {
+    RoadDriver road("roof");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(rideTo(road, "BUTTON_ROOF", "SCENE_ROOF"));
+    road.run(1000);
+    road.picture("roof-arrival");
+    dismissHostHint(road);
+    ASSERT_TRUE(startChosen(road, "SWITCH_SPEED", "speed"));
+    EXPECT_EQ(Game::current()->getLevel()->getGameType(), 5);
+    // A stopped run leaves the lift at the roof's stop.
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    auto* roofStop = objectCast<Button>(road.find("BUTTON_ROOF"));
+    ASSERT_TRUE(road.waitFor([&] { return roofStop->isEnabled(); }, "the roof's button"));
+    ASSERT_TRUE(road.click("BUTTON_ROOF"));
+    ASSERT_TRUE(road.waitForScene("SCENE_ROOF", 30000));
+    road.run(1000);
+    road.picture("roof-again");
+    // The stopped run's saved game, where one was kept, is declined.
+    if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
+        road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+    }
+    ASSERT_TRUE(startChosen(road, "SWITCH_MIXED", "mixed"));
+    EXPECT_TRUE(Game::current()->getLevel()->isMixed());
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
+    RoadDriver road("recroom");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM"));
+    road.run(1000);
+    road.picture("recroom-arrival");
+    dismissHostHint(road);
+    ASSERT_TRUE(road.click("SWITCH_CLASSIC"));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_LAYOUTPREVIEW"));
+    road.run(1000);
+    road.picture("layout-page");
+    auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
+    Button* first = page->getSlotButton(0);
+    ASSERT_NE(first, nullptr);
+    road.clickAt(first->getAbsoluteX() + first->getWidth() / 2,
+                 first->getAbsoluteY() + first->getHeight() / 2);
+    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
+    ASSERT_TRUE(waitUntilPlaying(road));
+    road.picture("board");
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
+    ASSERT_TRUE(clearBoardByClicks(road));
+    ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_RECROOM"));
+    road.run(1000);
+    road.picture("back-in-recroom");
+    EXPECT_EQ(road.finish(), 0);
+    EXPECT_NE(road.statisticsText().find("floorNumber"), std::string::npos);
+}

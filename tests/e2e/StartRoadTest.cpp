@@ -1,0 +1,37 @@
+// The program from its start to the lobby, and a first run's name, played by synthetic input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/platform/PlayerManager.h"
+
+TEST(Road, StartUpSplashLoadingAndAClickReachTheLobby) {
+    RoadDriver road("startup");
+    ASSERT_TRUE(reachLobby(road, true));
+    road.run(800);
+    road.picture("lobby");
+    // No player yet: the lobby asks for a name.
+    EXPECT_TRUE(road.waitForDialog("DIALOG_NEWPLAYER"));
+    EXPECT_EQ(road.finish(), 0);
+}
+
+TEST(Road, AFirstRunTypesANameAndIsWelcomed) {
+    RoadDriver road("firstrun");
+    ASSERT_TRUE(reachLobby(road));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_NEWPLAYER"));
+    road.run(600);
+    road.type(L"Ann");
+    road.run(200);
+    road.picture("name-typed");
+    ASSERT_TRUE(road.click("BUTTON_OK"));
+    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
+                             "the name input to close"));
+    road.run(600);
+    road.picture("welcome");
+    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+    EXPECT_EQ(PlayerManager::getInstance()->getCurrentPlayer()->getName(), "Ann");
+    EXPECT_EQ(road.finish(), 0);
+    EXPECT_TRUE(std::filesystem::exists(road.gameFolder() / "players/players.plrs.!"));
+}
