@@ -57,7 +57,11 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
     SceneGame* screen = gameScreen(road);
     road.run(5000);
     road.picture("time-running");
-    ASSERT_TRUE(road.waitFor([&] { return objectCast<StateGameOver>(screen->getCurrentState()); },
+    ASSERT_TRUE(road.waitFor(
+        [&] {
+            dismissTutorialHint(road);
+            return objectCast<StateGameOver>(screen->getCurrentState());
+        },
                              "the time to run out", 400000));
     EXPECT_FALSE(played->getHasWon());
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));

@@ -65,6 +65,19 @@ inline bool enterFirstName(RoadDriver& road, const std::wstring& name) {
 }
 
 // A click on the host's hint's OK once it has faded in, where one is open.
+// A tutorial hint takes its OK only after its minimum open time; each OK turns a page or closes.
+inline void dismissTutorialHint(RoadDriver& road) {
+    for (int page = 0; page < 4 && road.dialog("DIALOG_HINT"); ++page) {
+        road.run(tuning().HINT_ENTER_FROM_OPEN + 100);
+        if (!road.dialog("DIALOG_HINT")) {
+            break;  // some hints close by themselves
+        }
+        road.clickIn("DIALOG_HINT", "BUTTON_OK");
+        road.run(100);
+    }
+    road.waitFor([&] { return !road.dialog("DIALOG_HINT"); }, "the tutorial hint to close");
+}
+
 inline void dismissHostHint(RoadDriver& road) {
     if (road.dialog("DIALOG_DORRICK_HINT")) {
         road.run(500);
@@ -165,17 +178,29 @@ inline bool clearBoardByClicks(RoadDriver& road) {
         return false;
     }
     const Game::TileList order = played->getBuildOrder();
+    // A click that opens a tutorial hint is dropped: the hint is read and the click made again.
+    const auto clickFor = [&](const Tile* tile, int32_t outcome) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            dismissTutorialHint(road);
+            clickTile(road, tile);
+            if (played->getClickOutcome() == outcome) {
+                return true;
+            }
+            if (!road.dialog("DIALOG_HINT")) {
+                return false;
+            }
+        }
+        return false;
+    };
     for (size_t k = 0; k + 1 < order.size(); k += 2) {
-        clickTile(road, order[k].get());
-        if (played->getClickOutcome() != Game::CLICK_SELECT) {
+        if (!clickFor(order[k].get(), Game::CLICK_SELECT)) {
             ADD_FAILURE() << "tile " << k << " was not selected";
             return false;
         }
         if (k == 0) {
             road.picture("first-tile-selected");
         }
-        clickTile(road, order[k + 1].get());
-        if (played->getClickOutcome() != Game::CLICK_MATCH) {
+        if (!clickFor(order[k + 1].get(), Game::CLICK_MATCH)) {
             ADD_FAILURE() << "tile " << k + 1 << " did not match";
             return false;
         }

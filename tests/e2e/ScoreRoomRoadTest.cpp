@@ -82,7 +82,11 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     const int32_t score = played->getScore().getValue();
     EXPECT_GT(score, 0);
     SceneGame* screen = gameScreen(road);
-    ASSERT_TRUE(road.waitFor([&] { return objectCast<StateGameOver>(screen->getCurrentState()); },
+    ASSERT_TRUE(road.waitFor(
+        [&] {
+            dismissTutorialHint(road);
+            return objectCast<StateGameOver>(screen->getCurrentState());
+        },
                              "the casino clock to run out", 400000));
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
     road.run(3000);
