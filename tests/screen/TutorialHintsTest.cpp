@@ -52,14 +52,7 @@ protected:
         game->setLevel(level.get());
         manager->requestScene(scene.get());
         manager->update(16);
-        for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
-            if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
-                DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
-                                                      nullptr);
-            }
-            frame(16);
-        }
-        EXPECT_TRUE(scene->isPlaying());
+        reachPlay();
         return game;
     }
     DialogHint* openHint() const {
