@@ -517,6 +517,13 @@ void Sprite::setClipRect(const Rect& rect) {
     }
 }
 
+void Sprite::clearClipRect() {
+    if (clipRect) {
+        clipRect.reset();
+        dirty = true;
+    }
+}
+
 void AdditiveSprite::render(Graphics* graphics) {
     if (!graphics) {
         Sprite::render(graphics);

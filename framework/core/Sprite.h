@@ -133,6 +133,7 @@ public:
     const std::optional<Rect>& getSourceRect() const { return sourceRect; }
     // Relative to the parent.
     void setClipRect(const Rect& rect);
+    void clearClipRect();
     const std::optional<Rect>& getClipRect() const { return clipRect; }
     const std::optional<Rect>& getFrameRect() const { return frameRect; }
 

@@ -383,7 +383,7 @@ void Game::onScoreArrived(int32_t points) {
     score.arrive(points);
     IGameScreen& screen = getGameScreen();
     screen.restartScoreCount();
-    screen.showSuperScore();
+    screen.showSuperScore(score.getShown(), points);
 }
 
 int32_t Game::checkSuperScore(int32_t newScore, int32_t delta) const {

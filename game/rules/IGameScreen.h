@@ -56,7 +56,8 @@ public:
     virtual void markFreeTiles() = 0;
     virtual void enterGameWon() = 0;
     virtual void showHostHint(int32_t hint) = 0;
-    virtual void showSuperScore() = 0;
+    // A score increment reached the shown score, which now stands at `newScore`.
+    virtual void showSuperScore(int32_t newScore, int32_t increment) = 0;
     virtual void showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) = 0;
     virtual void updateMatchesText() = 0;
     virtual void updateProgressLabel() = 0;

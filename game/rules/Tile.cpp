@@ -42,7 +42,7 @@ Tile::Tile(const Tile& other)
       onSideBoard(other.onSideBoard),
       present(other.present),
       distance(other.distance),
-      secondFlag(other.secondFlag),
+      freeMark(other.freeMark),
       secondReference(other.secondReference),
       gridX(other.gridX),
       gridY(other.gridY),

@@ -62,6 +62,11 @@ public:
     GameNode* getEffectNode() const { return effectNode.get(); }
     void setEffectNode(GameNode* node) { effectNode = node; }
 
+    // Whether the game screen last saw the tile free (set for a new tile, so that the first
+    // marking darkens every blocked one).
+    bool isFreeMarked() const { return freeMark != 0; }
+    void setFreeMarked(bool value) { freeMark = value ? 1 : 0; }
+
 private:
     RefHolder<GameNode> effectNode;
     int32_t wholeSuit = 0;
@@ -71,7 +76,7 @@ private:
     uint8_t onSideBoard = 0;
     uint8_t present = 1;
     int32_t distance = 0;
-    uint8_t secondFlag = 1;  // kept and copied with the tile
+    uint8_t freeMark = 1;
     RefHolder<BaseObject> secondReference;
     int32_t gridX = 0;
     int32_t gridY = 0;

@@ -567,7 +567,12 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
                 scene->updateHintsLabel();
             }
             break;
-        default: break;  // a landed super hint waits in `superHint` for the player's aids
+        case SUPER_HINT:
+            if (scene) {
+                scene->startSuperHint(objectCast<Sprite>(sprite));
+            }
+            break;
+        default: break;
     }
 }
 

@@ -322,6 +322,7 @@ void StateShuffle::exit() {
     Game* game = Game::current();
     if (game) {
         game->applyShuffle();
+        scene->resetFreeMarks();
     }
     if (renderer && game) {
         renderer->buildFromLayout(game->getLayout());

@@ -66,6 +66,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 }
 
 SceneGame::~SceneGame() {
+    saveGame();
     setState(nullptr);
     DialogHint::clearOpen();
     if (Game::current()) {
@@ -109,7 +110,10 @@ void SceneGame::createHud() {
     connectButton("BUTTON_MENU", &onMenuButton);
     pauseButton = objectCast<Button>(findChild("BUTTON_PAUSE"));
     menuButton = objectCast<Button>(findChild("BUTTON_MENU"));
-    // Shuffle and undo belong to the player's aids; until they land the buttons stay unbound.
+    connectButton("BUTTON_SHUFFLE", &onShuffle);
+    connectButton("BUTTON_UNDO", &onUndo);
+    connectButton("BUTTON_HINT_NORMAL", &onHint);
+    connectButton("BUTTON_HINT_UNLIMITED", &onHint);
     shuffleButton = objectCast<Button>(findChild("BUTTON_SHUFFLE"));
     undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
     hintsLabel = findLabel("LABEL_HINTS");
@@ -165,6 +169,7 @@ void SceneGame::show() {
 }
 
 void SceneGame::hide() {
+    saveGame();
     clearLevel();
     // A build or shuffle left half-way would keep its loop sounding.
     setState(nullptr);
@@ -378,14 +383,6 @@ void SceneGame::addBonusPoints(int32_t points) {
     }
 }
 
-void SceneGame::awardTrophy(int32_t index) {
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
-    if (trophy && trophy->state == Trophy::NOT_EARNED) {
-        trophy->state = Trophy::EARNED;
-    }
-}
-
 void SceneGame::updateShufflesLabel() {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         setLabelNumber(shufflesLabel, player->getShuffleStock().getShown());
@@ -479,18 +476,13 @@ void SceneGame::updateHud() {
         setLabelNumber(hintsLabel, player->getHintStock().getValue());
         setLabelNumber(shufflesLabel, player->getShuffleStock().getValue());
     }
-    if (Level* level = currentLevel()) {
-        setLabelNumber(levelLabel, level->getIndex() + 1);
-    }
+    updateLevelLabel();
     if (game) {
         setLabelNumber(scoreTicker, game->getScore().getValue());
     }
     updateMatchesText();
     updateProgressLabel();
-    // Only the rec room has a clock.
-    const bool clock = currentGameMode() == 2;
-    showNode(timeLabel, clock);
-    showNode(timeCaption, clock);
+    showHudForRoom();
 }
 
 void SceneGame::setButtonsEnabled(bool value) {
@@ -547,54 +539,13 @@ RenderTile* SceneGame::createRenderTile(int32_t column, int32_t row, int32_t lay
     return new RenderTile(column, row, layer, faceOffsetX, faceOffsetY);
 }
 
-void SceneGame::showTileFaceShine(Tile*, int32_t) {
-    // The face shine is an image effect still to come; the fade-out already shows the match.
-}
-
 void SceneGame::addDirtyRect(const Rect& area) {
     if (renderer) {
         renderer->addDirtyRect(area);
     }
 }
 
-void SceneGame::markSuperHintTiles() {
-    Game* game = Game::current();
-    if (!game) {
-        return;
-    }
-    for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
-        addSuperHintTint(tile.get());
-    }
-}
-
-void SceneGame::markFreeTiles() {}
-
 void SceneGame::showHostHint(int32_t) {}
-
-void SceneGame::showSuperScore() {}
-
-void SceneGame::showScoreFloater(int32_t, Tile*, int32_t) {
-    if (Game* game = Game::current()) {
-        setLabelNumber(scoreTicker, game->getScore().getValue());
-    }
-}
-
-void SceneGame::updateMatchesText() {
-    Game* game = Game::current();
-    if (game && game->getLayout()) {
-        setLabelNumber(matchesLabel, game->countMatches(nullptr));
-    }
-}
-
-void SceneGame::updateProgressLabel() {
-    Game* game = Game::current();
-    if (!game || !game->getLayout() || !progressLabel) {
-        return;
-    }
-    const int32_t total = std::max(game->getLayout()->getStartingTileCount(), 1);
-    const int32_t left = game->getLayout()->getTileCount();
-    setLabelNumber(progressLabel, (total - left) * 100 / total);
-}
 
 void SceneGame::resetHintPath() {
     clearHintPath(true);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
+#include "framework/gui/iGuiMethod.h"
 #include "framework/platform/MessageHandler.h"
 #include "game/app/QuovelMahjongStats.h"
 #include "game/app/SceneQuovelMahjong.h"
@@ -16,6 +17,7 @@
 #include "game/screen/HintTriggers.h"
 
 class Button;
+class Dialog;
 class Game;
 class Level;
 class Label;
@@ -150,7 +152,7 @@ public:
     void markFreeTiles() override;
     void enterGameWon() override;
     void showHostHint(int32_t hint) override;
-    void showSuperScore() override;
+    void showSuperScore(int32_t newScore, int32_t increment) override;
     void showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) override;
     void updateMatchesText() override;
     void updateProgressLabel() override;
@@ -180,8 +182,6 @@ public:
     // The bars.
     TimeBar* getTimeBar() const { return timeBar.get(); }
     BonusBar* getBonusBar() const { return bonusBar.get(); }
-    // Earned trophies go from state 0 to 1 (the popup belongs to the trophy popups).
-    void awardTrophy(int32_t index);
     // The token labels show the stocks' shown values.
     void updateShufflesLabel();
     void updateHintsLabel();
@@ -189,6 +189,50 @@ public:
     // tutorial hint showed instead, and the shuffle is not to be done.
     HintTriggers& getHintTriggers() { return hintTriggers; }
     bool shuffleHintShown();
+
+    // The player's aids (button callbacks; the stuck dialog reuses them). Each acts only in
+    // play with no dialog over the game, and costs what the room charges for it.
+    static int32_t onHint(void* target, BaseObject* sender);
+    static int32_t onShuffle(void* target, BaseObject* sender);
+    static int32_t onUndo(void* target, BaseObject* sender);
+    // Deals the board again (charging the stock and the counters when `charge`); false when
+    // play or the board does not allow it.
+    bool performShuffle(bool charge);
+    // Pulses the hint's tiles and selects them, so one click completes the match.
+    void markHintTiles(const std::vector<RefHolder<Tile>>& tiles);
+    // The bonus bar's super hint: every match is tinted while its time runs; the icon, held
+    // here, is veiled from the left as the time goes.
+    void startSuperHint(Sprite* icon);
+    void updateSuperHintOverlay();
+    void dismissSuperHintIcon(bool animated);
+    Sprite* getSuperHintIcon() const { return superHintIcon.get(); }
+    Sprite* getSuperHintOverlay() const { return superHintOverlay.get(); }
+    // Shows and hides the HUD widgets of the level's room.
+    void showHudForRoom();
+    void updateLevelLabel();
+    // The stuck question (or, where a shuffle would help in a timed room, the shuffle glow).
+    void showStuckDialog(bool checkShuffle);
+    static int32_t onStuckRestart(void* target, BaseObject* dialog);
+    static int32_t onStuckShuffle(void* target, BaseObject* dialog);
+    static int32_t onStuckUndo(void* target, BaseObject* dialog);
+    Sprite* getShuffleGlow() const { return shuffleGlow.get(); }
+    Sprite* getMatchesGlow() const { return matchesGlow.get(); }
+
+    // The running game, written to the player's saved game of its room when the scene is left.
+    void saveGame();
+    // Trophy notices: an earned trophy shows its notice; one that comes while another shows
+    // waits (the newest first); one that cannot show now is dropped.
+    void awardTrophy(int32_t index);
+    void showTrophyInfo(int32_t index);
+    static int32_t onTrophyInfoClosed(void* target, BaseObject* sender);
+    const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
+    Dialog* getTrophyPopup() const { return trophyPopup.get(); }
+    // Every layout tile counts as formerly free for the next marking.
+    void resetFreeMarks();
+    // Floaters: labels that stretch in, rise 100 pixels and fade.
+    void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix);
+    void showTimeBarPenalty(int32_t seconds);
+    GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }
 
@@ -217,6 +261,19 @@ private:
     void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
                          const std::string& prefix, float& delay);
     Image* gameImage(const std::string& key);
+    // A floater label of the text in the font (section "default"), centred on the point.
+    Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y);
+    // The first and second shuffle glows fade and go.
+    void removeShuffleGlows();
+    void addShuffleGlows();
+    // Aids act only while play runs and no dialog holds the game.
+    bool aidsAllowed() const;
+    void squashTimeLabel();
+    void useHint();
+    void useShuffle();
+    // Closes the stuck dialog and runs `action` once it has gone.
+    static int32_t stuckAction(BaseObject* dialog, int32_t value, iGuiMethod::Callback action);
+    static int32_t runRestart(void* target, BaseObject* sender);
 
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;
@@ -265,4 +322,12 @@ private:
     HintTriggers hintTriggers{*this};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
+
+    RefHolder<Sprite> superHintIcon;
+    RefHolder<Sprite> superHintOverlay;
+    bool superHintEnding = false;
+    RefHolder<Sprite> shuffleGlow;
+    RefHolder<Sprite> matchesGlow;
+    RefHolder<Dialog> trophyPopup;
+    std::vector<int32_t> trophyQueue;
 };

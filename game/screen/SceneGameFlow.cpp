@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierSound.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
 #include "framework/core/SceneManager.h"
@@ -32,6 +34,8 @@ namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
 constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
+// The super hint's last milliseconds: its icon blinks.
+constexpr int32_t SUPER_HINT_WARNING = 900;
 
 // Closed and dropped, in this order, when a level is torn down.
 const char* const LEVEL_DIALOGS[] = {
@@ -150,6 +154,14 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     advanceHoverPath(elapsedMs);
     if (superHintTimeLeft > 0) {
         superHintTimeLeft -= elapsedMs;
+        updateSuperHintOverlay();
+        if (superHintTimeLeft <= SUPER_HINT_WARNING && !superHintEnding && superHintIcon) {
+            superHintEnding = true;
+            GameNode::addModifier(superHintIcon.get(), new ModifierSound("SOUND_SUPER_HINT_ENDS",
+                                                                         "game", true));
+            GameNode::addModifier(superHintIcon.get(),
+                                  new ModifierBlink(255, 0, 100, 100, 100, 100, 0));
+        }
         if (superHintTimeLeft <= 0) {
             SideBoard* sideBoard = currentSideBoard();
             for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
@@ -160,6 +172,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
                 }
             }
             game->clearSuperHintTiles();
+            dismissSuperHintIcon(true);
         }
     }
     if (roomKind() == RoomKind::RECROOM) {
@@ -239,6 +252,7 @@ void SceneGame::endLevel(bool won) {
     if (timeSound) {
         timeSound->stop(true);
     }
+    dismissSuperHintIcon(true);
     saveMode = won ? 2 : 0;
     if (won) {
         setState(new StateGameWon(this, LEVEL_END_DELAY));
@@ -380,6 +394,16 @@ void SceneGame::clearLevel() {
     }
     DialogHint::clearOpen();
     deselectAll();
+    dismissSuperHintIcon(false);
+    superHintTimeLeft = 0;
+    for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
+        if (*glow) {
+            (*glow)->setRemoved(true);
+            *glow = nullptr;
+        }
+    }
+    trophyQueue.clear();
+    trophyPopup = nullptr;
     if (widgetLayer) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
              child = child->getNextSibling()) {

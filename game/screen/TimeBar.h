@@ -41,6 +41,8 @@ public:
     DisplayValue& getTime() { return time; }
     const DisplayValue& getTime() const { return time; }
     float getShownTop() const { return shownTop; }
+    // The sinking filling, or null when the scene has no "TIMEBAR_FILLING".
+    Sprite* getFilling() const { return filling.get(); }
 
 private:
     void findParts();

@@ -1,10 +1,11 @@
 // The hidden arcade game on the game's own definitions, art and texts, driven frame by frame
 // with mouse input through the scene: the casino's nine hidden clicks open it, a scripted
-// player shoots until it stops and the tiles end the game (one score in the table, even when
-// two tiles land in one frame), a new opening is a new game, the levels' pace and the spawn
-// rules, hits with their margins, points and floaters, the level end with its power-ups, the
-// weapons' cooldown, queue, special shots and bombs, and the captions' lifetimes. Pictures of a
-// game under way and of its game over go to build/pictures/gui.
+// player shoots (with the whole ship on the screen) until it stops and the tiles end the game
+// (one score in the table, even when two tiles land in one frame), a new opening is a new game,
+// the levels' pace and the spawn rules, hits with their margins, points and floaters, the level
+// end with its power-ups, the weapons' cooldown, queue, special shots and bombs (one thrown
+// under a falling tile destroys it), and the captions' lifetimes. Pictures of a game under way
+// and of its game over go to build/pictures/gui.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/HighScoreManager.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/app/GuiDefinitionsLoad.h"
@@ -223,6 +225,23 @@ TEST_F(KillerStonesTest, NineClicksInTheCasinoOpenItAndAScriptedPlayerPlaysToGam
     ASSERT_GT(hitsAt, 0);
     EXPECT_FALSE(game->isGameOver());
     EXPECT_TRUE(pictured);
+    // The whole ship is on the screen: the last drawn row of its picture stays above the bottom
+    // edge, also while the ship swells to 110 % about its centre at each shot.
+    Sprite* ship = game->getShip();
+    Image* hull = ship->getImage();
+    ASSERT_TRUE(hull->lock());
+    int32_t lastRow = -1;
+    for (int32_t y = 0; y < hull->getHeight(); ++y) {
+        for (int32_t x = 0; x < hull->getWidth(); ++x) {
+            if (*hull->getAlphaAddress(x, y) > 0) {
+                lastRow = y;
+            }
+        }
+    }
+    hull->unlock();
+    ASSERT_GE(lastRow, 0);
+    EXPECT_GE(ship->getY() - hull->getHeight() / 2, 0);
+    EXPECT_LE(ship->getY() + (lastRow + 1 - hull->getHeight() / 2) * 1.1, 600.0);
     EXPECT_GE(game->getScore(), 8 * 20);
     EXPECT_EQ(game->getScoreLabel()->getText(), L"Score: " + std::to_wstring(game->getScore()));
 
@@ -406,6 +425,24 @@ TEST_F(KillerStonesTest, HitsTakeTheFirstShotAndScoreByTileAndShot) {
     run(FRAME_MS);
     EXPECT_EQ(game->getHits(), 7);
     EXPECT_EQ(game->getScore(), -120 + 20 + 40);
+}
+
+TEST_F(KillerStonesTest, ABombThrownUnderAFallingTileDestroysIt) {
+    Stones* game = open(100);
+    run(FRAME_MS);
+    // A tile falling as the game spawns it; the ship waits under it until it is near.
+    Sprite* tile = game->spawnTile();
+    scene->getInputHandler()->onMouseMove(tile->getX(), 500, 0);
+    ASSERT_GT(runUntil([&] { return tile->getY() >= 450; }, 3000), 0);
+    ASSERT_EQ(game->getShip()->getX(), tile->getX());
+    rightClick(tile->getX(), 500);
+    EXPECT_EQ(game->getBombs(), 2);
+    EXPECT_GT(runUntil([&] { return game->getHits() == 1; }, 800), 0);
+    EXPECT_TRUE(std::none_of(game->getTiles().begin(), game->getTiles().end(),
+                             [&](auto& t) { return t.get() == tile; }));
+    EXPECT_EQ(game->getScore(), 20);
+    run(1000);
+    EXPECT_FALSE(game->isGameOver());
 }
 
 TEST_F(KillerStonesTest, TwentyFiveHitsClearALevelWithPowerUpsAtTheTenthsOnly) {

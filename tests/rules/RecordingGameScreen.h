@@ -69,7 +69,7 @@ public:
     void markFreeTiles() override { record("markFreeTiles"); }
     void enterGameWon() override { record("enterGameWon"); }
     void showHostHint(int32_t hint) override { record("showHostHint " + std::to_string(hint)); }
-    void showSuperScore() override { record("showSuperScore"); }
+    void showSuperScore(int32_t, int32_t) override { record("showSuperScore"); }
     void showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) override {
         record("showScoreFloater " + std::to_string(multiplier) + " " + where(tile) + " " +
                std::to_string(points));

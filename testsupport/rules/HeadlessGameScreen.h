@@ -77,7 +77,7 @@ public:
     void markFreeTiles() override {}
     void enterGameWon() override {}
     void showHostHint(int32_t) override {}
-    void showSuperScore() override {}
+    void showSuperScore(int32_t, int32_t) override {}
     void showScoreFloater(int32_t, Tile*, int32_t) override {}
     void updateMatchesText() override {}
     void updateProgressLabel() override {}

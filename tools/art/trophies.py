@@ -3,8 +3,8 @@
 the building with one dark window per room; the lit and the starred window laid over a won
 room; the twenty trophies, each a statuette whose medallion shows what it is for, in three
 forms (on the shelf, its unclaimed silhouette, and the large one that spins up when awarded);
-the golden pedestal the awards rise from, the banner that slides in, the fountain's star and
-the plate on top of the award panel.
+the gold cup the awards rise from (also the arcade's ship), the banner that slides in, the
+fountain's star (also the arcade's bomb star) and the plate on top of the award panel.
 
 The window grid is the one the cabinet's hit test uses: room columns from x = 298, 323, 393,
 463 and 488, 20 pixels wide; floor f (1-20) from y = 490 - 24 (f - 1), 20 pixels high."""
@@ -378,12 +378,37 @@ def window(starred):
     return make
 
 
-def pedestal(_):
+# The cup is drawn in its top CUP_ART rows; the rows below stay empty, because the arcade
+# places the ship's bottom edge 25 pixels below the screen, and the whole cup must show, also
+# while it swells by a tenth at each shot.
+CUP_W, CUP_H, CUP_ART = 80, 98, 70
+
+
+def gold_cup(_):
     defs = metal_defs("gold")
-    body = ('<path d="M10,40 L20,14 L100,14 L110,40 Z" fill="url(#metal)" stroke="#8a6d1a" '
-            'stroke-width="2"/><ellipse cx="60" cy="14" rx="40" ry="8" fill="#fff3b0" '
-            'stroke="#8a6d1a" stroke-width="2"/>\n')
-    return svg(120, 44, body, defs)
+    _, _, dark = METALS["gold"]
+    cx = CUP_W / 2
+    body = ('<g stroke="%s" stroke-width="1.5">'
+            # The handles behind the bowl.
+            '<path d="M18,11 C3,10 3,31 22,32" fill="none" stroke="%s" stroke-width="7"/>'
+            '<path d="M62,11 C77,10 77,31 58,32" fill="none" stroke="%s" stroke-width="7"/>'
+            '<path d="M18,11 C3,10 3,31 22,32" fill="none" stroke="url(#metal)" '
+            'stroke-width="4"/>'
+            '<path d="M62,11 C77,10 77,31 58,32" fill="none" stroke="url(#metal)" '
+            'stroke-width="4"/>'
+            # The bowl, its rim, the stem with a knot and the two-step plinth.
+            '<path d="M15,6 L65,6 C65,29 55,39 40,41 C25,39 15,29 15,6 Z" fill="url(#metal)"/>'
+            '<ellipse cx="%s" cy="6" rx="25" ry="4.5" fill="#fff3b0"/>'
+            '<path d="M36,40 L44,40 L47,54 L33,54 Z" fill="url(#metal)"/>'
+            '<ellipse cx="%s" cy="47" rx="7" ry="3" fill="url(#metal)"/>'
+            '<rect x="25" y="54" width="30" height="6" rx="1.5" fill="url(#metal)"/>'
+            '<rect x="18" y="60" width="44" height="%s" rx="2" fill="url(#metal)"/></g>\n'
+            % (dark, dark, dark, f(cx), f(cx), f(CUP_ART - 61)))
+    body += star(cx, 21, 9, "#fff3b0", dark)
+    body += ('<path d="M21,11 Q22,25 30,33" stroke="#ffffff" stroke-width="2.5" fill="none" '
+             'opacity="0.6"/>\n')
+    body += '<rect x="29" y="63" width="22" height="5" fill="%s"/>\n' % CREAM
+    return svg(CUP_W, CUP_H, body, defs)
 
 
 def banner(_):
@@ -399,13 +424,18 @@ def banner(_):
     return svg(420, 66, body, defs)
 
 
+# 28 pixels: the arcade's bomb star hits with its picture less 10 pixels on each side.
+STAR_SIZE = 28
+
+
 def fountain_star(_):
     defs = ('<radialGradient id="glow" cx="0.5" cy="0.5" r="0.5">'
             '<stop offset="0" stop-color="#ffffff" stop-opacity="0.95"/>'
             '<stop offset="1" stop-color="#ff9f1c" stop-opacity="0"/></radialGradient>\n')
-    body = ('<circle cx="9" cy="9" r="9" fill="url(#glow)"/>' +
-            star(9, 9, 7, "#fff3b0", "#ff9f1c"))
-    return svg(18, 18, body, defs)
+    half = STAR_SIZE / 2
+    body = ('<circle cx="%s" cy="%s" r="%s" fill="url(#glow)"/>' % (f(half), f(half), f(half)) +
+            star(half, half, 10, "#fff3b0", "#ff9f1c"))
+    return svg(STAR_SIZE, STAR_SIZE, body, defs)
 
 
 def panel_plate(_):
@@ -455,7 +485,7 @@ def outputs():
         "images/trophy/background.svg": background,
         "images/trophy/window_light.svg": window(False),
         "images/trophy/window_star.svg": window(True),
-        "images/trophy/trophy_gold.svg": pedestal,
+        "images/trophy/trophy_gold.svg": gold_cup,
         "images/trophy/won_header.svg": banner,
         "images/trophy/trophy_star.svg": fountain_star,
         "images/trophy/panel_plate.svg": panel_plate,

@@ -1,0 +1,531 @@
+// The game scene's player aids: hint, shuffle, undo and the super hint with their costs per room,
+// the HUD of each room, the matches and progress counters, and the stuck handling.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/core/Sprite.h"
+#include "framework/gui/Button.h"
+#include "framework/gui/Label.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameFreeCell.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/BonusBar.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
+#include "game/screen/TimeBar.h"
+
+namespace {
+
+constexpr int32_t ROOM_FLOORS = 0;
+constexpr int32_t ROOM_CASINO = 1;
+constexpr int32_t ROOM_RECROOM = 2;
+constexpr int32_t ROOM_ROOF = 3;
+constexpr int32_t GLOW_BLINK_MS = 200;
+constexpr int32_t GLOW_FADE_MS = 150;
+constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
+constexpr int32_t SQUASH_STEP_MS = 120;
+const Rect WHOLE_SCREEN{0, 0, 800, 600};
+
+Game* currentGame() {
+    return Game::current();
+}
+
+int32_t roomOfLevel() {
+    Game* game = currentGame();
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+}
+
+int32_t gameTypeOfLevel() {
+    Game* game = currentGame();
+    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
+}
+
+bool timedRoom(int32_t room) {
+    return room == ROOM_CASINO || room == ROOM_ROOF;
+}
+
+int32_t tilesOnBoard() {
+    Game* game = currentGame();
+    return game && game->getLayout() ? game->getLayout()->getTileCount() : 0;
+}
+
+// One less, not below 0, in value and shown value at once.
+void takeOne(DisplayValue& stock) {
+    stock.set(std::max(stock.getValue() - 1, 0));
+}
+
+// The shuffle's time in the game type; an entry that is missing costs nothing.
+int32_t shufflePenalty(int32_t gameType) {
+    BasicProperties* globals = BasicProperties::instance();
+    PropertyVector* penalties = globals ? globals->getVector("SHUFFLE_TIME_PENALTIES") : nullptr;
+    if (!penalties || gameType < 0 || gameType >= penalties->getChildCount()) {
+        return 0;
+    }
+    auto* entry = objectCast<PropertyValue>(penalties->getChildAt(gameType));
+    return entry ? std::max(entry->getInt(), 0) : 0;
+}
+
+void showButtonImage(Button* button, Image* image) {
+    if (button && image) {
+        button->setImage(image);
+    }
+}
+
+}  // namespace
+
+bool SceneGame::aidsAllowed() const {
+    return pauseState == RUNNING && !currentState && renderer && !isDialogOpen("DIALOG_HINT");
+}
+
+// --- Hint ---
+
+int32_t SceneGame::onHint(void* target, BaseObject*) {
+    static_cast<SceneGame*>(target)->useHint();
+    return 0;
+}
+
+void SceneGame::useHint() {
+    Game* game = currentGame();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (!game || !aidsAllowed()) {
+        return;
+    }
+    const TuningConstants& c = tuning();
+    const int32_t room = roomOfLevel();
+    if (room == ROOM_FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
+        return;
+    }
+    if (timedRoom(room) && getTimeValue().getValue() < c.HINT_TIME_PENALTY) {
+        return;
+    }
+    // A hint still shown blocks a second one.
+    if (!game->getSuperHintTiles().empty()) {
+        return;
+    }
+    game->clearSuperHintTiles();
+    game->clearSelection();
+    clearHintPath(true);
+    Game::TileList tiles;
+    if (!game->findHint(tiles)) {
+        return;
+    }
+    playGameSound("SOUND_USE_HINT");
+    markHintTiles(tiles);
+    ++game->hintCount;
+    if (player) {
+        takeOne(player->getHintStock());
+    }
+    if (room == ROOM_FLOORS) {
+        updateHintsLabel();
+    } else if (timedRoom(room)) {
+        DisplayValue& time = getTimeValue();
+        time.set(time.getValue() - c.HINT_TIME_PENALTY);
+        showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
+    } else {
+        game->clockTime += c.HINT_CLOCK_TIME_PENALTY;
+        if (timeLabel) {
+            showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
+                            timeLabel->getY() - 10, L"+");
+        }
+        squashTimeLabel();
+    }
+}
+
+void SceneGame::markHintTiles(const Game::TileList& tiles) {
+    Game* game = currentGame();
+    if (!game) {
+        return;
+    }
+    const size_t count = std::min(tiles.size(), static_cast<size_t>(game->getTilesPerMatch()));
+    for (size_t i = 0; i < count; ++i) {
+        markHintTile(tiles[i].get());
+        game->addSuperHintTile(tiles[i].get());
+        game->addSelectedTile(tiles[i].get());
+    }
+    if (gameTypeOfLevel() == Game::TYPE_RIVER && count >= 2) {
+        showHintPath(tiles[0].get(), tiles[1].get());
+    }
+}
+
+void SceneGame::squashTimeLabel() {
+    if (!timeLabel) {
+        return;
+    }
+    const int32_t w = timeLabel->getWidth();
+    const int32_t h = timeLabel->getHeight();
+    const int32_t steps[][2] = {{w * 8 / 10, h * 12 / 10},
+                                {w * 15 / 10, h * 5 / 10},
+                                {w * 7 / 10, h * 13 / 10},
+                                {w * 115 / 100, h * 85 / 100},
+                                {w, h}};
+    int32_t fromW = w;
+    int32_t fromH = h;
+    for (const auto& step : steps) {
+        Modifier* stretch = new ModifierStretch(SQUASH_STEP_MS, fromW, fromH, step[0], step[1]);
+        stretch->setFlags(Modifier::FLAG_BLOCKING);
+        GameNode::addModifier(timeLabel, stretch);
+        fromW = step[0];
+        fromH = step[1];
+    }
+}
+
+// --- Shuffle ---
+
+int32_t SceneGame::onShuffle(void* target, BaseObject*) {
+    static_cast<SceneGame*>(target)->useShuffle();
+    return 0;
+}
+
+void SceneGame::useShuffle() {
+    if (isDialogOpen("TEXT_STUCK_QUOVEL")) {
+        if (auto* stuck = objectCast<DialogQuovelMahjong>(findDialog("TEXT_STUCK_QUOVEL"))) {
+            stuck->close();
+        }
+    }
+    removeShuffleGlows();
+    // A tutorial hint shown instead takes the press.
+    if (shuffleHintShown()) {
+        return;
+    }
+    Game* game = currentGame();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
+        return;
+    }
+    if (roomOfLevel() == ROOM_FLOORS) {
+        if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
+            updateShufflesLabel();
+        }
+        return;
+    }
+    const int32_t penalty = shufflePenalty(gameTypeOfLevel());
+    DisplayValue& time = getTimeValue();
+    if (time.getValue() < penalty) {
+        return;
+    }
+    time.set(time.getValue() - penalty);
+    showTimeBarPenalty(-(penalty / 1000));
+    performShuffle(true);
+}
+
+bool SceneGame::performShuffle(bool charge) {
+    Game* game = currentGame();
+    if (!game || (charge && (!aidsAllowed() || tilesOnBoard() <= 0))) {
+        return false;
+    }
+    game->pressedShuffle = true;
+    game->lastMatchKey = -1;
+    game->clearSelection();
+    game->clearSuperHintTiles();
+    clearHintPath(true);
+    // Nothing before a shuffle can be undone.
+    game->clearUndoHistory();
+    if (charge) {
+        if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+            takeOne(player->getShuffleStock());
+        }
+        ++game->shuffleCount;
+        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        auto* freeCell = objectCast<GameFreeCell>(game);
+        if (freeCell && cells && cells->getTileCount() < cells->getColumns() * cells->getRows()) {
+            freeCell->setHintCounter(freeCell->getHintCounter() + 1);
+        }
+    }
+    setState(new StateShuffle(this));
+    return true;
+}
+
+// --- Undo ---
+
+int32_t SceneGame::onUndo(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneGame*>(target);
+    if (Game* game = currentGame(); game && scene->aidsAllowed()) {
+        game->undo();
+    }
+    return 0;
+}
+
+// --- Super hint ---
+
+void SceneGame::startSuperHint(Sprite* icon) {
+    superHintTimeLeft = tuning().SUPER_HINT_DURATION;
+    superHintEnding = false;
+    if (superHintIcon && superHintIcon.get() != icon) {
+        superHintIcon->setRemoved(true);
+    }
+    superHintIcon = icon;
+    superHintOverlay = nullptr;
+    if (icon) {
+        if (Image* image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
+            superHintOverlay = new Sprite(0, 0, image);
+            superHintOverlay->setAnchor(icon->getAnchor().type);
+            appendChild(superHintOverlay.get(), icon);
+        }
+    }
+    playGameSound("SOUND_SUPERHINT");
+    updateSuperHintOverlay();
+    markSuperHintTiles();
+}
+
+void SceneGame::updateSuperHintOverlay() {
+    if (!superHintIcon || !superHintOverlay) {
+        return;
+    }
+    superHintOverlay->setAlpha(superHintIcon->getAlpha());
+    const int64_t duration = tuning().SUPER_HINT_DURATION;
+    const int64_t width = superHintOverlay->getWidth();
+    // A duration of 0 or less has nothing left to run: the veil covers the icon.
+    const int64_t spent = std::clamp<int64_t>(duration - superHintTimeLeft, 0,
+                                              std::max<int64_t>(duration, 0));
+    const int64_t covered = duration > 0 ? width * spent / duration : width;
+    superHintOverlay->setClipRect(
+        Rect{superHintOverlay->getLeft(), superHintOverlay->getTop(), static_cast<int32_t>(covered),
+             600});
+}
+
+void SceneGame::markSuperHintTiles() {
+    Game* game = currentGame();
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    game->clearSelection();
+    Game::TileList matches;
+    game->findMatches(matches, nullptr);
+    deselectAll();
+    SideBoard* sideBoard = game->getLayout()->getSideBoard();
+    for (const RefHolder<Tile>& tile : matches) {
+        game->addSuperHintTile(tile.get());
+        if (sideBoard && tile->isOnSideBoard()) {
+            sideBoard->addSuperHintTint(tile.get());
+        } else {
+            addSuperHintTint(tile.get());
+        }
+    }
+    addDirtyRect(WHOLE_SCREEN);
+}
+
+void SceneGame::dismissSuperHintIcon(bool animated) {
+    RefHolder<Sprite> icon = superHintIcon;
+    superHintIcon = nullptr;
+    superHintOverlay = nullptr;
+    if (!icon) {
+        return;
+    }
+    GameNode::removeAllModifiers(icon.get());
+    if (!animated) {
+        icon->setRemoved(true);
+        return;
+    }
+    auto* slide = new ModifierLocationLine(icon->getX(), icon->getY(), 800 + icon->getWidth(),
+                                           icon->getY(), SUPER_HINT_SLIDE_MS, true);
+    slide->setFlags(Modifier::FLAG_REMOVE_TARGET);
+    GameNode::addModifier(icon.get(), slide);
+}
+
+// --- HUD ---
+
+void SceneGame::showHudForRoom() {
+    const int32_t room = roomOfLevel();
+    const bool floors = room == ROOM_FLOORS;
+    const bool rec = room == ROOM_RECROOM;
+    showNode(hintButton, true);
+    showNode(hintsLabel, floors);
+    showNode(shuffleButton, !rec);
+    showNode(shufflesLabel, floors);
+    showNode(undoButton, rec);
+    showNode(scoreTicker, !rec);
+    showNode(scoreCaption, !rec);
+    showNode(timeLabel, rec);
+    showNode(timeCaption, rec);
+    showNode(levelLabel, floors || room == ROOM_ROOF);
+    showNode(levelCaption, floors || room == ROOM_ROOF);
+    showNode(timeBar.get(), !rec);
+    showNode(bonusBar.get(), !rec);
+    showNode(findChild("BONUSBAR_CIRCLE"), !rec);
+}
+
+void SceneGame::updateLevelLabel() {
+    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
+        setLabelNumber(levelLabel, level->getIndex() + 1);
+    }
+}
+
+void SceneGame::updateMatchesText() {
+    Game* game = currentGame();
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    const int32_t count = game->countMatches(nullptr);
+    setLabelNumber(matchesLabel, count);
+    if (matchesCaption) {
+        const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
+        const char* prefix =
+            gameTypeOfLevel() == Game::TYPE_TRIPLE ? "TEXT_TRIPLE_MATCHES_" : "TEXT_MATCHES_";
+        matchesCaption->setText(getBasicText(prefix + form));
+    }
+    if (count == 0 && game->isStuck(0) && !isLevelOver()) {
+        ++game->numZeroMatches;
+        if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+            ++player->getStats().numStuck;
+        }
+        showStuckDialog(true);
+    }
+}
+
+void SceneGame::updateProgressLabel() {
+    Game* game = currentGame();
+    if (!game || !game->getLayout() || !progressLabel) {
+        return;
+    }
+    const int32_t total = game->getLayout()->getStartingTileCount();
+    const int32_t left = game->getLayout()->getTileCount();
+    // A layout that started empty has made no progress.
+    const int32_t percent =
+        total > 0 ? static_cast<int32_t>((1.0 - static_cast<double>(left) / total) * 100.0) : 0;
+    const std::string text = std::to_string(percent) + "%";
+    progressLabel->setText(std::wstring(text.begin(), text.end()));
+}
+
+// --- Stuck ---
+
+void SceneGame::showStuckDialog(bool checkShuffle) {
+    Game* game = currentGame();
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    bool helps = false;
+    if (checkShuffle) {
+        // Deal a copy as a shuffle would, and count what it offers.
+        RefHolder<Layout> copy(new Layout(*game->getLayout()));
+        game->buildLevel(copy.get());
+        helps = game->countMatches(copy.get()) > 0;
+    }
+    const int32_t room = roomOfLevel();
+    if (timedRoom(room) && helps) {
+        addShuffleGlows();
+        return;
+    }
+    DialogYesNo* dialog = nullptr;
+    if (room == ROOM_RECROOM) {
+        dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
+                                  &onStuckUndo, this, &onStuckRestart, this);
+        if (dialog) {
+            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_UNDO"));
+        }
+    } else {
+        dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER", this,
+                                  &onStuckShuffle, this, &onStuckRestart, this);
+        if (dialog && dialog->getYesButton()) {
+            QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+            const bool stock = room != ROOM_FLOORS ||
+                               (player && player->getShuffleStock().getValue() > 0);
+            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_SHUFFLE"));
+            dialog->getYesButton()->setEnabled(helps && stock);
+        }
+    }
+    if (!dialog) {
+        return;
+    }
+    showButtonImage(dialog->getNoButton(), gameImage("STUCK_BUTTON_RESTART"));
+    openDialog(dialog);
+}
+
+int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Callback action) {
+    SceneGame* scene = fromHost();
+    if (!scene) {
+        return 0;
+    }
+    if (PropertyNode* event = Game::addCustomEvent()) {
+        event->addChild(new PropertyValue("stuckAction", std::to_string(value), true));
+    }
+    // The button's callback names the scene; the question is the open one of either key.
+    DialogQuovelMahjong* dialog = objectCast<DialogQuovelMahjong>(sender);
+    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
+        if (!dialog && scene->isDialogOpen(name)) {
+            dialog = objectCast<DialogQuovelMahjong>(scene->findDialog(name));
+        }
+    }
+    if (!dialog) {
+        action(scene, nullptr);
+        return 0;
+    }
+    dialog->setCallback(scene, action);
+    dialog->close();
+    return 0;
+}
+
+int32_t SceneGame::runRestart(void* target, BaseObject*) {
+    static_cast<SceneGame*>(target)->restartLevel();
+    return 0;
+}
+
+int32_t SceneGame::onStuckRestart(void*, BaseObject* dialog) {
+    return stuckAction(dialog, 0, &runRestart);
+}
+
+int32_t SceneGame::onStuckShuffle(void*, BaseObject* dialog) {
+    return stuckAction(dialog, 1, &onShuffle);
+}
+
+int32_t SceneGame::onStuckUndo(void*, BaseObject* dialog) {
+    return stuckAction(dialog, 2, &onUndo);
+}
+
+// --- The shuffle glows ---
+
+void SceneGame::addShuffleGlows() {
+    // Both glows of an earlier stuck board go first, so that no blinking sprite is left over.
+    for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
+        if (*glow) {
+            GameNode::removeAllModifiers(glow->get());
+            (*glow)->setRemoved(true);
+            *glow = nullptr;
+        }
+    }
+    Image* image = gameImage("GLOW_BUTTON_SHUFFLE");
+    if (!image || !shuffleButton || !shuffleButton->getParent()) {
+        return;
+    }
+    shuffleGlow = new Sprite(shuffleButton->getX() + 2, shuffleButton->getY() - 7, image);
+    shuffleGlow->setAlpha(0);
+    GameNode::addModifier(shuffleGlow.get(),
+                          new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
+    insertBefore(shuffleGlow.get(), shuffleButton);
+    if (matchesLabel) {
+        matchesGlow = new Sprite(1, -16, image);
+        matchesGlow->setAnchor(Sprite::ANCHOR_TOP);
+        matchesGlow->setAlpha(0);
+        GameNode::addModifier(matchesGlow.get(), new ModifierDelay(GLOW_BLINK_MS));
+        GameNode::addModifier(matchesGlow.get(),
+                              new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
+        appendChild(matchesGlow.get(), matchesLabel);
+    }
+}
+
+void SceneGame::removeShuffleGlows() {
+    for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
+        if (!*glow) {
+            continue;
+        }
+        GameNode::removeAllModifiers(glow->get());
+        Modifier* fade = new ModifierAlpha(GLOW_FADE_MS, (*glow)->getAlpha(), 0);
+        fade->setFlags(Modifier::FLAG_REMOVE_TARGET);
+        GameNode::addModifier(glow->get(), fade);
+        *glow = nullptr;
+    }
+}

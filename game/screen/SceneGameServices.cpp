@@ -1,0 +1,438 @@
+// The game scene's services around play: the saved game, the trophy notices, the darkening of
+// blocked tiles, and the floaters of penalties, points and super scores.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierDelay.h"
+#include "framework/core/ModifierFunction.h"
+#include "framework/core/ModifierSound.h"
+#include "framework/core/ModifierLocation.h"
+#include "framework/core/PropertyStore.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/Sprite.h"
+#include "framework/core/StringUtils.h"
+#include "framework/gui/Label.h"
+#include "framework/platform/Font.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/TrophyList.h"
+#include "game/dialogs/DialogTrophyInfo.h"
+#include "game/rules/Game.h"
+#include "game/rules/GameSound.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/screen/BonusBar.h"
+#include "game/screen/Effects.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/SceneGame.h"
+#include "game/screen/TimeBar.h"
+
+namespace {
+
+constexpr int32_t ROOM_FLOORS = 0;
+constexpr int32_t ROOM_RECROOM = 2;
+constexpr int32_t SAVE_NOTHING = 0;
+constexpr int32_t SAVE_WON = 2;
+constexpr int32_t TROPHY_MIN_TILES = 10;
+constexpr int32_t FLOATER_RISE = 100;
+constexpr int32_t MAX_FLOATER_FONT = 6;
+
+int32_t roomOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+}
+
+std::wstring widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+}  // namespace
+
+// --- The saved game ---
+
+void SceneGame::saveGame() {
+    if (saveMode == SAVE_NOTHING) {
+        return;
+    }
+    Game* game = Game::current();
+    if (!game || !game->getLevel() || roomOf(game) == ROOM_FLOORS) {
+        saveMode = SAVE_NOTHING;
+        return;
+    }
+    const bool won = saveMode == SAVE_WON;
+    if (won) {
+        if (roomOf(game) == ROOM_RECROOM) {
+            saveMode = SAVE_NOTHING;
+            return;
+        }
+        newLevel(true);
+        game = Game::current();
+        if (!game || !game->getLevel()) {
+            saveMode = SAVE_NOTHING;
+            return;
+        }
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    auto* node = new PropertyNode("game");
+    store->addChild(node);
+    game->save(node);
+    if (renderer) {
+        node->addChild(new PropertyValue("x", renderer->getX()));
+        node->addChild(new PropertyValue("y", renderer->getY()));
+    }
+    // The bars of a won level belong to it: the next level starts with fresh ones.
+    if (timeBar && !won) {
+        auto* bar = new PropertyNode("timeBar", "TimeBar");
+        timeBar->save(bar);
+        node->addChild(bar);
+    }
+    if (bonusBar && !won) {
+        auto* bar = new PropertyNode("bonusBar", "BonusBar");
+        bonusBar->save(bar);
+        node->addChild(bar);
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
+    if (player) {
+        players->writeSaveGame(store.get(), std::to_string(roomOf(game)), player->getName());
+    }
+    saveMode = SAVE_NOTHING;
+}
+
+// --- Trophy notices ---
+
+void SceneGame::awardTrophy(int32_t index) {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    if (trophy && trophy->state == Trophy::NOT_EARNED) {
+        trophy->state = Trophy::EARNED;
+        showTrophyInfo(index);
+    }
+}
+
+void SceneGame::showTrophyInfo(int32_t index) {
+    Game* game = Game::current();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const bool canShow = game && game->getLayout() &&
+                         game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
+                         pauseState == RUNNING && !isDialogOpen("DIALOG_HINT") && !isLevelOver();
+    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    if (!canShow || !trophy) {
+        return;
+    }
+    if (trophyPopup) {
+        trophyQueue.push_back(index);
+        return;
+    }
+    auto* notice = objectCast<DialogTrophyInfo>(getDialog("DIALOG_TROPHY_INFO"));
+    if (!notice) {
+        return;
+    }
+    notice->setTrophy(trophy);
+    notice->setCallback(this, &onTrophyInfoClosed);
+    trophyPopup = notice;
+    openDialog(notice);
+}
+
+int32_t SceneGame::onTrophyInfoClosed(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneGame*>(target);
+    scene->trophyPopup = nullptr;
+    if (Dialog* notice = scene->findDialog("DIALOG_TROPHY_INFO")) {
+        scene->closeDialog(notice);
+        scene->dropDialog("DIALOG_TROPHY_INFO");
+    }
+    Game* game = Game::current();
+    if (!scene->trophyQueue.empty() && game && game->getLayout() &&
+        game->getLayout()->getTileCount() > 0) {
+        const int32_t next = scene->trophyQueue.back();
+        scene->trophyQueue.pop_back();
+        scene->showTrophyInfo(next);
+    }
+    return 0;
+}
+
+// --- Blocked tiles ---
+
+void SceneGame::markFreeTiles() {
+    Game* game = Game::current();
+    Layout* layout = game ? game->getLayout() : nullptr;
+    if (!layout || !renderer) {
+        return;
+    }
+    Level* level = game->getLevel();
+    const bool darken = level && level->getDarkenTiles().getInt() > 0 &&
+                        level->getGameType() != Game::TYPE_RIVER;
+    SideBoard* sideBoard = layout->getSideBoard();
+    layout->forEachTile([&](Tile* tile) {
+        if (tile->isOnSideBoard()) {
+            if (darken && sideBoard) {
+                sideBoard->addPlainImage(tile);
+            }
+            return;
+        }
+        const bool wasFree = tile->isFreeMarked();
+        const bool free = layout->isTileFree(tile);
+        if (darken) {
+            if (!wasFree && free) {
+                renderer->clearModifiers(tile);
+                renderer->addUndarken(tile);
+            } else if (wasFree && !free) {
+                renderer->addDarken(tile);
+            }
+        } else if (!wasFree && free) {
+            renderer->addPlainImage(tile);
+        }
+        tile->setFreeMarked(free);
+    });
+}
+
+void SceneGame::resetFreeMarks() {
+    Game* game = Game::current();
+    if (Layout* layout = game ? game->getLayout() : nullptr) {
+        layout->forEachTile([](Tile* tile) {
+            if (!tile->isOnSideBoard()) {
+                tile->setFreeMarked(true);
+            }
+        });
+    }
+}
+
+// --- Floaters ---
+
+Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKey, int32_t x,
+                             int32_t y) {
+    if (!floaterLayer) {
+        return nullptr;
+    }
+    findOrLoadResource(fontKey, "default");
+    RefHolder<Font> font;
+    {
+        ResourceManager::DataLock lock;
+        font = objectCast<Font>(findLoadedResource(fontKey, "default"));
+    }
+    auto* label = new Label(x, y, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
+    label->setText(text);
+    label->setAnchorType(Sprite::ANCHOR_CENTER);
+    // The size is the rendered text's: wanted now for the stretches.
+    label->renderText();
+    appendChild(label, floaterLayer.get());
+    const int32_t w = label->getWidth();
+    const int32_t h = label->getHeight();
+    const int32_t sizes[][4] = {{0, 0, w + 25, h - 15}, {w + 25, h - 15, w - 20, h + 15},
+                                {w - 20, h + 15, w, h}};
+    const int32_t times[] = {150, 100, 100};
+    for (size_t i = 0; i < std::size(times); ++i) {
+        Modifier* stretch =
+            new ModifierStretch(times[i], sizes[i][0], sizes[i][1], sizes[i][2], sizes[i][3]);
+        stretch->setFlags(Modifier::FLAG_BLOCKING);
+        GameNode::addModifier(label, stretch);
+    }
+    GameNode::addModifier(label, new ModifierLocationLine(x, y, x, y - FLOATER_RISE, 1000, false));
+    GameNode::addModifier(label, new ModifierDelay(500));
+    Modifier* fade = new ModifierAlpha(500, 255, 0);
+    fade->setFlags(Modifier::FLAG_REMOVE_TARGET);
+    GameNode::addModifier(label, fade);
+    return label;
+}
+
+void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y,
+                                const std::wstring& prefix) {
+    const std::wstring amount = prefix + widen(std::to_string(seconds));
+    std::wstring text = getBasicText("TEXT_TIME_PENALTY");
+    for (size_t at = text.find(L'%'); at != std::wstring::npos;
+         at = text.find(L'%', at + amount.size())) {
+        text.replace(at, 1, amount);
+    }
+    addFloater(text, "FONT_SCORE_FLOATER1", x, y);
+}
+
+void SceneGame::showTimeBarPenalty(int32_t seconds) {
+    if (!timeBar) {
+        return;
+    }
+    Sprite* filling = timeBar->getFilling();
+    const DisplayValue& time = timeBar->getTime();
+    int32_t x = timeBar->getX() + timeBar->getWidth() / 2;
+    int32_t y = timeBar->getY();
+    if (filling) {
+        if (timeBar->getWidth() <= 0) {
+            x = filling->getX() + filling->getWidth() / 2;
+        }
+        // A bar without time stands empty.
+        const double full =
+            time.getMaximum() > 0 ? static_cast<double>(time.getShown()) / time.getMaximum() : 0.0;
+        y = filling->getY() + static_cast<int32_t>((1.0 - std::clamp(full, 0.0, 1.0)) *
+                                                   filling->getHeight());
+    }
+    showTimePenalty(seconds, x, y, L"");
+}
+
+void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {
+    Game* game = Game::current();
+    if (game) {
+        setLabelNumber(scoreTicker, game->getScore().getValue());
+    }
+    if (!tile || roomOf(game) == ROOM_RECROOM) {
+        return;
+    }
+    int32_t x = 0;
+    int32_t y = 0;
+    SideBoard* sideBoard = game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+    if (tile->isOnSideBoard() && sideBoard) {
+        x = tile->getGridX();
+        y = tile->getGridY();
+        sideBoard->slotToPoint(x, y);
+    } else if (renderer) {
+        x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX());
+        y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY());
+    }
+    x += tuning().TILE_FACE_WIDTH / 2;
+    y -= 30;
+    const int32_t font = std::clamp(multiplier, 1, MAX_FLOATER_FONT);
+    std::string text = std::to_string(points);
+    if (multiplier > 1) {
+        text += " x " + std::to_string(multiplier);
+    }
+    addFloater(widen(text), "FONT_SCORE_FLOATER" + std::to_string(font), x, y);
+}
+
+// --- Super and mega score ---
+
+namespace {
+
+constexpr int32_t STAR_OVERLAP = 15;
+constexpr float STAR_START_ANGLE = -2.8274f;
+constexpr int32_t STAR_FADE_IN = 500;
+constexpr int32_t STAR_PAUSE = 200;
+constexpr int32_t STAR_FLIGHT = 350;
+constexpr int32_t HEADER_SLIDE = 300;
+constexpr int32_t TICKER_BLINKS = 900;
+constexpr int32_t HOLD = 1000;
+constexpr int32_t FADE_OUT = 300;
+
+void wait(GameNode* node, int32_t ms) {
+    if (ms > 0) {
+        GameNode::addModifier(node, new ModifierDelay(ms));
+    }
+}
+
+Modifier* blockingModifier(Modifier* modifier) {
+    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
+    return modifier;
+}
+
+// The header leaves the row's clip once it stands clear of the row.
+int32_t unclipHeader(void*, BaseObject* sender) {
+    auto* modifier = objectCast<Modifier>(sender);
+    if (auto* header = modifier ? objectCast<Sprite>(modifier->getTarget()) : nullptr) {
+        header->clearClipRect();
+    }
+    return 0;
+}
+
+}  // namespace
+
+void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
+    Game* game = Game::current();
+    if (!game || roomOf(game) == ROOM_RECROOM || !floaterLayer || !scoreTicker) {
+        return;
+    }
+    const int32_t kind = game->checkSuperScore(newScore, increment);
+    if (kind != 1 && kind != 2) {
+        return;
+    }
+    const bool super = kind == 1;
+    RefHolder<Image> starImage(gameImage("SUPERSCORE_STAR"));
+    findOrLoadResource("FONT_GAMESCENE_BIG", "default");
+    RefHolder<Font> font;
+    {
+        ResourceManager::DataLock lock;
+        font = objectCast<Font>(findLoadedResource("FONT_GAMESCENE_BIG", "default"));
+    }
+    auto* group = new GameNode();
+    group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);
+    appendChild(group, floaterLayer.get());
+    auto* header = new Label(0, 0, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
+    header->setText(getBasicText(super ? "TEXT_SUPER_SCORE_HEADER" : "TEXT_MEGA_SCORE_HEADER"));
+    header->setAnchorType(Sprite::ANCHOR_LEFT);
+    header->renderText();
+    appendChild(header, group);
+
+    const int32_t count = super ? 2 : 3;
+    const int32_t w = starImage ? starImage->getWidth() : 0;
+    const int32_t rowWidth = count * w - (count - 1) * STAR_OVERLAP;
+    const int32_t firstX = w / 2 - rowWidth / 2;
+    const int32_t lastX = firstX + (count - 1) * (w - STAR_OVERLAP);
+    // The stars are all in place at this time; then the header comes out from behind them.
+    const int32_t starsDone = STAR_FADE_IN + STAR_PAUSE + (count - 1) * STAR_FLIGHT;
+    const int32_t fadeAt = starsDone + 2 * HEADER_SLIDE + TICKER_BLINKS + HOLD;
+    std::vector<Sprite*> stars;
+    for (int32_t i = 0; i < count && starImage; ++i) {
+        auto* star = new Sprite(firstX + i * (w - STAR_OVERLAP), 0, starImage.get());
+        star->setAnchor(Sprite::ANCHOR_CENTER);
+        appendChild(star, group);
+        stars.push_back(star);
+    }
+    if (!stars.empty()) {
+        Sprite* first = stars.front();
+        first->setAlpha(0);
+        GameNode::addModifier(first, new ModifierSound(super ? "SOUND_SUPERSCORE"
+                                                             : "SOUND_MEGASCORE",
+                                                       "game", true));
+        GameNode::addModifier(first, new ModifierFunction(&Effects::floaterStars, nullptr));
+        GameNode::addModifier(first, blockingModifier(new ModifierAlpha(STAR_FADE_IN, 0, 255)));
+        wait(first, fadeAt - STAR_FADE_IN);
+        GameNode::addModifier(first, new ModifierAlpha(FADE_OUT, 255, 0));
+    }
+    for (size_t i = 1; i < stars.size(); ++i) {
+        Sprite* star = stars[i];
+        const int32_t start = STAR_FADE_IN + STAR_PAUSE + static_cast<int32_t>(i - 1) * STAR_FLIGHT;
+        star->setVisible(false);
+        star->setPosition(stars[i - 1]->getX(), 0);
+        wait(star, start);
+        GameNode::addModifier(star, new ModifierVisible(ModifierVisible::MODE_SHOW));
+        GameNode::addModifier(star, new ModifierRotation(STAR_START_ANGLE, 0.0f, STAR_FLIGHT));
+        GameNode::addModifier(star, blockingModifier(new ModifierLocationLine(
+                                        stars[i - 1]->getX(), 0, star->getX() + w - STAR_OVERLAP,
+                                        0, STAR_FLIGHT, false)));
+        wait(star, fadeAt - start - STAR_FLIGHT);
+        GameNode::addModifier(star, new ModifierAlpha(FADE_OUT, 255, 0));
+    }
+    // Hidden behind the row, the header slides out to its right, then over its middle.
+    header->setPosition(lastX - header->getWidth(), 0);
+    header->setClipRect(Rect{lastX, -300, 800, 600});
+    wait(header, starsDone);
+    GameNode::addModifier(header, blockingModifier(new ModifierLocationLine(
+                                      lastX - header->getWidth(), 0, firstX + rowWidth, 0,
+                                      HEADER_SLIDE, true)));
+    GameNode::addModifier(header, new ModifierFunction(&unclipHeader, nullptr));
+    GameNode::addModifier(header, blockingModifier(new ModifierLocationLine(
+                                      firstX + rowWidth, 0, -(header->getWidth() / 2), 0,
+                                      HEADER_SLIDE, true)));
+    wait(scoreTicker, starsDone + 2 * HEADER_SLIDE);
+    GameNode::addModifier(scoreTicker, blockingModifier(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
+    wait(header, TICKER_BLINKS + HOLD + FADE_OUT);
+    Modifier* fade = new ModifierAlpha(FADE_OUT, header->getAlpha(), 0);
+    GameNode::addModifier(header, blockingModifier(fade));
+    // The group goes with its header and stars once the last fade has ended.
+    auto* end = new ModifierDelay(fadeAt + 2 * FADE_OUT);
+    end->setFlags(end->getFlags() | Modifier::FLAG_REMOVE_TARGET);
+    GameNode::addModifier(group, end);
+}
+
+// --- Face shine ---
+
+void SceneGame::showTileFaceShine(Tile* tile, int32_t chainCounter) {
+    Game* game = Game::current();
+    if (tile && renderer && floaterLayer && game && game->getLayout()) {
+        ::showTileFaceShine(floaterLayer.get(), *renderer, game->getLayout(), tile, chainCounter);
+    }
+}

@@ -1,0 +1,460 @@
+// The player's aids and the services around play, driven through the game scene on the game's
+// own levels: hint, shuffle and undo with their costs in each room, the super hint, the stuck
+// question and the shuffle glows, the progress, the saved game of each room, the trophy notices,
+// and the floaters of penalties, points and super scores. Pictures of the stuck question and of
+// a score floater in flight go to build/pictures/gui/.
+#include "screen/LevelFlowFixture.h"
+
+#include "framework/core/ResourceLookup.h"
+#include "framework/core/Sprite.h"
+#include "framework/platform/Font.h"
+#include "game/app/TrophyList.h"
+#include "game/dialogs/DialogTrophyInfo.h"
+#include "game/dialogs/DialogYesNo.h"
+#include "game/screen/TimeBar.h"
+
+namespace {
+
+// The texts of the floaters now in flight.
+std::vector<std::wstring> floaterTexts(SceneGame* scene) {
+    std::vector<std::wstring> texts;
+    for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+         child = child->getNextSibling()) {
+        if (auto* label = objectCast<Label>(child); label && !label->isRemoved()) {
+            texts.push_back(label->getText());
+        }
+    }
+    return texts;
+}
+
+Label* lastFloater(SceneGame* scene) {
+    Label* last = nullptr;
+    for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+         child = child->getNextSibling()) {
+        if (auto* label = objectCast<Label>(child)) {
+            last = label;
+        }
+    }
+    return last;
+}
+
+// Taken out of the scene: marked, or already unlinked by the purge.
+bool gone(GameNode* node) {
+    return node->isRemoved() || !node->getParent();
+}
+
+bool contains(const std::vector<std::wstring>& texts, const std::wstring& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+Font* defaultFont(const std::string& key) {
+    ResourceManager::DataLock lock;
+    return objectCast<Font>(findLoadedResource(key, "default"));
+}
+
+// Takes tiles off the board until `left` remain, keeping the first ones found.
+void thinOut(Layout* layout, int32_t left) {
+    std::vector<RefHolder<Tile>> tiles;
+    layout->getAllTiles(tiles);
+    for (size_t i = static_cast<size_t>(std::max(left, 0)); i < tiles.size(); ++i) {
+        layout->removeTile(tiles[i].get());
+    }
+}
+
+}  // namespace
+
+class PlayerAidsTest : public LevelFlowTest {
+protected:
+    Game* play(const RefHolder<Level>& level) {
+        player->showHints = false;
+        Game* game = start(level);
+        reachPlay();
+        return game;
+    }
+    RefHolder<Level> casino() {
+        return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1);
+    }
+    RefHolder<Level> recRoom() {
+        std::vector<RefHolder<Level>> levels;
+        LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
+        EXPECT_FALSE(levels.empty());
+        levels.front()->setGameMode(2);
+        return levels.front();
+    }
+    // Clicks the tiles of a hint, completing its match.
+    void matchOnce(Game* game) {
+        Game::TileList hint;
+        ASSERT_TRUE(game->findHint(hint));
+        for (const RefHolder<Tile>& tile : hint) {
+            click(tile.get());
+            game->update();
+        }
+        run(tuning().TILE_FADEOUT_TIME + 4 * FRAME_MS);
+    }
+};
+
+TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeInTheRecRoom) {
+    ASSERT_NE(scene, nullptr);
+    const TuningConstants& c = tuning();
+    ASSERT_GE(c.HINT_TIME_PENALTY, 1000);
+
+    // Floors: no stock, no hint; with stock, one hint of one match, selected, and no second.
+    Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
+    player->getHintStock().set(0);
+    SceneGame::onHint(scene, nullptr);
+    EXPECT_TRUE(game->getSuperHintTiles().empty());
+    EXPECT_EQ(game->hintCount, 0);
+    player->getHintStock().set(2);
+    SceneGame::onHint(scene, nullptr);
+    ASSERT_EQ(game->getSuperHintTiles().size(), 2u);
+    EXPECT_TRUE(game->canMatch(game->getSuperHintTiles()[0].get(),
+                               game->getSuperHintTiles()[1].get()));
+    EXPECT_EQ(game->getSelection().size(), 2u);
+    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(player->getHintStock().getValue(), 1);
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_HINTS"))->getText(), L"1");
+    SceneGame::onHint(scene, nullptr);
+    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(player->getHintStock().getValue(), 1);
+
+    // Casino: the time bar pays, and a bar short of the penalty gets no hint.
+    game = play(casino());
+    player->getHintStock().set(0);
+    DisplayValue& time = scene->getTimeValue();
+    time.set(c.HINT_TIME_PENALTY - 1);
+    SceneGame::onHint(scene, nullptr);
+    EXPECT_EQ(game->hintCount, 0);
+    EXPECT_EQ(time.getValue(), c.HINT_TIME_PENALTY - 1);
+    time.set(c.HINT_TIME_PENALTY + 5000);
+    SceneGame::onHint(scene, nullptr);
+    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(time.getValue(), 5000);
+    EXPECT_EQ(time.getShown(), 5000);
+    EXPECT_EQ(player->getHintStock().getValue(), 0);
+    const std::wstring barPenalty = L"-" + std::to_wstring(c.HINT_TIME_PENALTY / 1000) + L" sec";
+    EXPECT_TRUE(contains(floaterTexts(scene), barPenalty));
+
+    // Rec room: the clock pays, and its label floats the added seconds.
+    game = play(recRoom());
+    const int32_t clock = game->clockTime;
+    SceneGame::onHint(scene, nullptr);
+    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(game->clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
+    const std::wstring clockPenalty =
+        L"+" + std::to_wstring(c.HINT_CLOCK_TIME_PENALTY / 1000) + L" sec";
+    EXPECT_TRUE(contains(floaterTexts(scene), clockPenalty));
+    // The floater rises and goes.
+    run(350 + 1000 + FRAME_MS * 4);
+    EXPECT_FALSE(contains(floaterTexts(scene), clockPenalty));
+}
+
+TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUndo) {
+    ASSERT_NE(scene, nullptr);
+    // Floors without a shuffle in stock: nothing happens.
+    Game* game = play(LevelCatalog::instance()->findLevel(1, 2));
+    player->getShuffleStock().set(0);
+    SceneGame::onShuffle(scene, nullptr);
+    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(game->shuffleCount, 0);
+    player->getShuffleStock().set(2);
+    SceneGame::onShuffle(scene, nullptr);
+    EXPECT_TRUE(inState<StateShuffle>());
+    EXPECT_EQ(player->getShuffleStock().getValue(), 1);
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_SHUFFLES"))->getText(), L"1");
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+
+    // Casino: the time bar pays the game type's shuffle time.
+    game = play(casino());
+    matchOnce(game);
+    ASSERT_FALSE(game->getUndoHistory().empty());
+    DisplayValue& time = scene->getTimeValue();
+    time.set(time.getMaximum());
+    const int32_t full = time.getValue();
+    SceneGame::onShuffle(scene, nullptr);
+    EXPECT_TRUE(inState<StateShuffle>());
+    EXPECT_EQ(game->shuffleCount, 1);
+    EXPECT_TRUE(game->pressedShuffle);
+    EXPECT_TRUE(game->getUndoHistory().empty());
+    const int32_t penalty = full - time.getValue();
+    EXPECT_GT(penalty, 0);
+    EXPECT_TRUE(contains(floaterTexts(scene), L"-" + std::to_wstring(penalty / 1000) + L" sec"));
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    SceneGame::onUndo(scene, nullptr);
+    EXPECT_EQ(game->undoCount, 0);
+    // A bar short of the shuffle's time shuffles nothing.
+    time.set(penalty - 1);
+    SceneGame::onShuffle(scene, nullptr);
+    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(game->shuffleCount, 1);
+
+    // Rec room: undo takes the last match back and its button is the room's.
+    game = play(recRoom());
+    EXPECT_TRUE(scene->findChild("BUTTON_UNDO")->isVisible());
+    EXPECT_FALSE(scene->findChild("BUTTON_SHUFFLE")->isVisible());
+    const int32_t tiles = game->getLayout()->getTileCount();
+    matchOnce(game);
+    ASSERT_LT(game->getLayout()->getTileCount(), tiles);
+    const int32_t matched = game->getLayout()->getTileCount();
+    SceneGame::onUndo(scene, nullptr);
+    run(10 * FRAME_MS);
+    EXPECT_EQ(game->undoCount, 1);
+    EXPECT_GT(game->getLayout()->getTileCount(), matched);
+}
+
+TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
+    ASSERT_NE(scene, nullptr);
+    // Casino, a shuffle would help: no question, the shuffle button and the matches blink; a
+    // second stuck board leaves one glow of each, and the shuffle fades them.
+    Game* game = play(casino());
+    scene->showStuckDialog(true);
+    EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
+    ASSERT_NE(scene->getShuffleGlow(), nullptr);
+    EXPECT_EQ(scene->getShuffleGlow()->getNextSibling(), scene->findChild("BUTTON_SHUFFLE"));
+    Sprite* firstMatchesGlow = scene->getMatchesGlow();
+    ASSERT_NE(firstMatchesGlow, nullptr);
+    scene->showStuckDialog(true);
+    EXPECT_TRUE(firstMatchesGlow->isRemoved());
+    run(4 * FRAME_MS);
+    int32_t glows = 0;
+    for (GameNode* child = scene->getMatchesGlow()->getParent()->getFirstChild(); child;
+         child = child->getNextSibling()) {
+        glows += !child->isRemoved() && objectCast<Sprite>(child) ? 1 : 0;
+    }
+    EXPECT_EQ(glows, 1);
+    scene->getTimeValue().set(100000);
+    Sprite* glow = scene->getShuffleGlow();
+    glow->addRef();
+    SceneGame::onShuffle(scene, nullptr);
+    EXPECT_EQ(scene->getShuffleGlow(), nullptr);
+    EXPECT_EQ(scene->getMatchesGlow(), nullptr);
+    run(150 + 4 * FRAME_MS);
+    EXPECT_TRUE(gone(glow));
+    glow->release();
+    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+
+    // Floors with two tiles that do not match: the question, its shuffle disabled.
+    game = play(LevelCatalog::instance()->findLevel(1, 1));
+    thinOut(game->getLayout(), 2);
+    std::vector<RefHolder<Tile>> last;
+    game->getLayout()->getAllTiles(last);
+    ASSERT_EQ(last.size(), 2u);
+    last[0]->setFace(0, 1);
+    last[1]->setFace(1, 5);
+    ASSERT_FALSE(game->canMatch(last[0].get(), last[1].get()));
+    scene->getRenderer()->buildFromLayout(game->getLayout());
+    scene->getRenderer()->addDirtyRect(Rect{0, 0, 800, 600});
+    const int32_t stuckBefore = player->getStats().numStuck;
+    scene->updateMatchesText();
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_MATCHES_REC"))->getText(), L"0");
+    EXPECT_EQ(game->numZeroMatches, 1);
+    EXPECT_EQ(player->getStats().numStuck, stuckBefore + 1);
+    auto* question = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_QUOVEL"));
+    ASSERT_NE(question, nullptr);
+    EXPECT_FALSE(question->getYesButton()->isEnabled());
+    EXPECT_TRUE(question->getNoButton()->isEnabled());
+    // Without a game window there is nothing to centre on: the 440-pixel frame is placed by hand
+    // and opened again.
+    scene->closeDialog(question);
+    question->setPosition((800 - 440) / 2, 200);
+    scene->openDialog(question);
+    run(600);
+    ASSERT_NE(writeScenePicture(scene, "game-stuck"), nullptr);
+    // Restart: the question closes first, then the level is built again.
+    SceneGame::onStuckRestart(scene, question->getNoButton());
+    ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 5000), 0);
+    EXPECT_EQ(game->restartCount, 1);
+    EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
+
+    // Rec room: undo or restart.
+    game = play(recRoom());
+    thinOut(game->getLayout(), 2);
+    game->getLayout()->getAllTiles(last);
+    last[0]->setFace(0, 1);
+    last[1]->setFace(1, 5);
+    scene->updateMatchesText();
+    auto* recQuestion = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_RECROOM"));
+    ASSERT_NE(recQuestion, nullptr);
+    EXPECT_TRUE(recQuestion->getYesButton()->isEnabled());
+}
+
+TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
+    ASSERT_NE(scene, nullptr);
+    Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
+    Layout* layout = game->getLayout();
+    const int32_t total = layout->getStartingTileCount();
+    ASSERT_EQ(total % 2, 0);
+    // Floors: stocks and level shown, no clock, no undo.
+    EXPECT_TRUE(scene->findChild("LABEL_HINTS")->isVisible());
+    EXPECT_TRUE(scene->findChild("LABEL_LEVEL")->isVisible());
+    EXPECT_FALSE(scene->findChild("BUTTON_UNDO")->isVisible());
+    EXPECT_FALSE(scene->findChild("LABEL_TIME")->isVisible());
+
+    // The super hint tints every match and veils its icon from nothing to whole.
+    const int32_t duration = tuning().SUPER_HINT_DURATION;
+    ASSERT_GT(duration, 0);
+    RefHolder<Sprite> icon(new Sprite(740, 60, objectCast<Image>(findOrLoadResource(
+                                                   "IMAGE_BONUS_SUPERHINT", "game"))));
+    icon->setAnchor(Sprite::ANCHOR_CENTER);
+    GameNode::appendChild(icon.get(), scene->getTree());
+    scene->startSuperHint(icon.get());
+    Sprite* veil = scene->getSuperHintOverlay();
+    ASSERT_NE(veil, nullptr);
+    ASSERT_TRUE(veil->getClipRect().has_value());
+    EXPECT_EQ(veil->getClipRect()->w, 0);
+    Game::TileList matches;
+    game->findMatches(matches, nullptr);
+    EXPECT_EQ(game->getSuperHintTiles().size(), matches.size());
+    run(duration / 2);
+    EXPECT_NEAR(veil->getClipRect()->w, veil->getWidth() / 2, veil->getWidth() / 8 + 1);
+    run(duration / 2 - 2 * FRAME_MS);
+    EXPECT_GE(veil->getClipRect()->w, veil->getWidth() * 9 / 10);
+    run(4 * FRAME_MS);
+    EXPECT_EQ(scene->getSuperHintIcon(), nullptr);
+    EXPECT_TRUE(game->getSuperHintTiles().empty());
+    run(600);
+    EXPECT_TRUE(gone(icon.get()));
+
+    // Half the tiles gone is half way.
+    thinOut(layout, total / 2);
+    scene->updateProgressLabel();
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS_REC"))->getText(), L"50%");
+}
+
+TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
+    ASSERT_NE(scene, nullptr);
+    PlayerManager* players = PlayerManager::getInstance();
+    // The floors never save.
+    play(LevelCatalog::instance()->findLevel(1, 1));
+    scene->hide();
+    EXPECT_FALSE(players->saveGameExists("0", "Ann"));
+
+    // Leaving a casino level writes it, bars and all.
+    Game* game = play(casino());
+    matchOnce(game);
+    scene->getTimeValue().set(54321);
+    const int32_t tiles = game->getLayout()->getTileCount();
+    const int32_t index = game->getLevel()->getIndex();
+    scene->hide();
+    EXPECT_EQ(scene->getSaveMode(), 0);
+    ASSERT_TRUE(players->saveGameExists("1", "Ann"));
+    ASSERT_TRUE(Game::loadSaved(1));
+    game = Game::current();
+    EXPECT_EQ(game->getLayout()->getTileCount(), tiles);
+    scene->show();
+    EXPECT_EQ(scene->getTimeValue().getValue(), 54321);
+    EXPECT_EQ(game->getLevel()->getIndex(), index);
+    // Its file is gone once the level is back.
+    EXPECT_FALSE(players->saveGameExists("1", "Ann"));
+
+    // Leaving after a won casino level writes the next one.
+    scene->setSaveMode(2);
+    game->setHasWon(true);
+    scene->hide();
+    ASSERT_TRUE(Game::loadSaved(1));
+    EXPECT_EQ(Game::current()->getLevel()->getIndex(), index + 1);
+}
+
+TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotShow) {
+    ASSERT_NE(scene, nullptr);
+    Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
+    TrophyList& trophies = player->getTrophies();
+    scene->awardTrophy(0);
+    auto* notice = objectCast<DialogTrophyInfo>(scene->getTrophyPopup());
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
+    EXPECT_EQ(notice->getTrophy(), trophies.getTrophy(0));
+    EXPECT_EQ(trophies.getTrophy(0)->state, Trophy::EARNED);
+    scene->awardTrophy(1);
+    scene->awardTrophy(2);
+    // A trophy earned once shows no second notice.
+    scene->awardTrophy(0);
+    EXPECT_EQ(scene->getTrophyQueue(), (std::vector<int32_t>{1, 2}));
+    // Each notice leaves by itself; the newest waiting one comes next.
+    auto showing = [&](int32_t index) {
+        auto* open = objectCast<DialogTrophyInfo>(scene->getTrophyPopup());
+        return open && open->getTrophy() == trophies.getTrophy(index);
+    };
+    ASSERT_GE(runUntil([&] { return showing(2); }, 30000), 0);
+    ASSERT_GE(runUntil([&] { return showing(1); }, 30000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getTrophyPopup() == nullptr; }, 30000), 0);
+    EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
+
+    // With nine tiles left the notice is dropped, not queued.
+    thinOut(game->getLayout(), 9);
+    scene->awardTrophy(3);
+    EXPECT_EQ(trophies.getTrophy(3)->state, Trophy::EARNED);
+    EXPECT_EQ(scene->getTrophyPopup(), nullptr);
+    EXPECT_TRUE(scene->getTrophyQueue().empty());
+}
+
+TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong) {
+    ASSERT_NE(scene, nullptr);
+    Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
+    const TuningConstants& c = tuning();
+    std::vector<RefHolder<Tile>> tiles;
+    game->getLayout()->getAllTiles(tiles);
+    Tile* tile = tiles.front().get();
+    LayoutRenderer* renderer = scene->getRenderer();
+    const int32_t x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
+                      c.TILE_FACE_WIDTH / 2;
+    const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) - 30;
+
+    scene->showScoreFloater(3, tile, 150);
+    RefHolder<Label> floater(lastFloater(scene));
+    ASSERT_NE(floater.get(), nullptr);
+    EXPECT_EQ(floater->getText(), L"150 x 3");
+    EXPECT_EQ(floater->getFont(), defaultFont("FONT_SCORE_FLOATER3"));
+    EXPECT_EQ(floater->getX(), x);
+    EXPECT_EQ(floater->getY(), y);
+    // In flight: stretched in to its text's size, then a hundred pixels up over a second.
+    run(350 + 500);
+    EXPECT_GT(floater->getWidth(), 0);
+    EXPECT_LT(floater->getY(), y - 30);
+    EXPECT_GT(floater->getY(), y - 100);
+    ASSERT_NE(writeScenePicture(scene, "game-score-floater"), nullptr);
+    run(700);
+    EXPECT_TRUE(gone(floater.get()));
+    scene->showScoreFloater(9, tile, 150);
+    EXPECT_EQ(lastFloater(scene)->getFont(), defaultFont("FONT_SCORE_FLOATER6"));
+    scene->showScoreFloater(1, tile, 150);
+    EXPECT_EQ(lastFloater(scene)->getText(), L"150");
+    EXPECT_EQ(lastFloater(scene)->getFont(), defaultFont("FONT_SCORE_FLOATER1"));
+    ASSERT_NE(defaultFont("FONT_SCORE_FLOATER1"), nullptr);
+    EXPECT_NE(defaultFont("FONT_SCORE_FLOATER6"), defaultFont("FONT_SCORE_FLOATER1"));
+
+    // A penalty of twelve seconds on the time bar.
+    scene->showTimeBarPenalty(-12);
+    EXPECT_EQ(lastFloater(scene)->getText(), L"-12 sec");
+
+    // The first crossing of the first threshold shows two stars; a best above it shows none.
+    Level* level = game->getLevel();
+    ASSERT_GT(level->getSilver(), 0);
+    auto groups = [&] {
+        int32_t count = 0;
+        for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+             child = child->getNextSibling()) {
+            count += !child->isRemoved() && !objectCast<Sprite>(child) ? 1 : 0;
+        }
+        return count;
+    };
+    auto starsOf = [](GameNode* group) {
+        int32_t count = 0;
+        for (GameNode* child = group->getFirstChild(); child; child = child->getNextSibling()) {
+            count += objectCast<Sprite>(child) && !objectCast<Label>(child) ? 1 : 0;
+        }
+        return count;
+    };
+    run(2000);
+    ASSERT_EQ(groups(), 0);
+    scene->showSuperScore(level->getSilver(), level->getSilver());
+    ASSERT_EQ(groups(), 1);
+    GameNode* group = scene->getFloaterLayer()->getLastChild();
+    EXPECT_EQ(starsOf(group), 2);
+    scene->showSuperScore(level->getGold(), level->getGold() - level->getSilver());
+    EXPECT_EQ(starsOf(scene->getFloaterLayer()->getLastChild()), 3);
+    run(6000);
+    EXPECT_EQ(groups(), 0);
+    player->getStats().roomRecord(1, 1)->bestScore = level->getSilver() + 1;
+    scene->showSuperScore(level->getSilver(), level->getSilver());
+    EXPECT_EQ(groups(), 0);
+}
