@@ -9,72 +9,21 @@ of the bare window loop (a window presenting every frame) for 10 s, asks the gam
 the window's close box does, answers "yes" to its question, and reports the shares and the game's exit code. The photographs
 go to OUT as PNG files.
 """
-import ctypes
 import os
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
 
-X11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-XTST = ctypes.cdll.LoadLibrary("libXtst.so.6")
-X11.XOpenDisplay.restype = ctypes.c_void_p
-X11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-X11.XDefaultRootWindow.restype = ctypes.c_ulong
-X11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-X11.XGetImage.restype = ctypes.c_void_p
-X11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                          ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-X11.XFlush.argtypes = [ctypes.c_void_p]
-XTST.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_int, ctypes.c_ulong]
-XTST.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
-                                      ctypes.c_ulong]
+# The shared helpers are imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+from xwindow import XWindow, write_png  # noqa: E402
 
 
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
-                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
-                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
-                ("bits_per_pixel", ctypes.c_int)]
-
-
-def screenshot(display, path, width=1024, height=768):
-    root = X11.XDefaultRootWindow(display)
-    image = XImage.from_address(X11.XGetImage(display, root, 0, 0, width, height,
-                                              0xFFFFFFFF, 2))
-    data = ctypes.string_at(image.data, image.bytes_per_line * image.height)
-    rows = bytearray()
-    for y in range(image.height):
-        row = data[y * image.bytes_per_line:y * image.bytes_per_line + 4 * image.width]
-        rows.append(0)
-        for x in range(image.width):
-            b, g, r = row[4 * x], row[4 * x + 1], row[4 * x + 2]
-            rows += bytes((r, g, b))
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    with open(path, "wb") as out:
-        out.write(b"\x89PNG\r\n\x1a\n")
-        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)))
-        out.write(chunk(b"IDAT", zlib.compress(bytes(rows), 6)))
-        out.write(chunk(b"IEND", b""))
-
-
-def click(display, x, y):
-    XTST.XTestFakeMotionEvent(display, -1, x, y, 0)
-    X11.XFlush(display)
-    time.sleep(0.1)
-    XTST.XTestFakeButtonEvent(display, 1, 1, 0)
-    XTST.XTestFakeButtonEvent(display, 1, 0, 0)
-    X11.XFlush(display)
+def screenshot(window, path):
+    write_png(path, window.photograph(), window.width, window.height)
 
 
 def cpu_seconds(pid):
@@ -92,8 +41,9 @@ def share(pid, seconds):
 def main():
     game_folder, bare_loop, out = sys.argv[1:4]
     os.makedirs(out, exist_ok=True)
-    display = X11.XOpenDisplay(None)
-    if not display:
+    try:
+        window = XWindow(800, 600)
+    except OSError:
         sys.exit("no X display: run through xvfb-run")
     # A home of its own, with the windowed setting stored: without a window manager, X gives
     # no real full screen.
@@ -107,12 +57,14 @@ def main():
                XDG_CONFIG_HOME=os.path.join(home, "config"))
     game = subprocess.Popen(["./quovel-mahjong"], cwd=game_folder, env=env)
     time.sleep(1.5)
-    screenshot(display, os.path.join(out, "1-splash.png"))
+    if not window.find():
+        sys.exit("no game window after 1.5 s")
+    screenshot(window, os.path.join(out, "1-splash.png"))
     time.sleep(5.0)
-    screenshot(display, os.path.join(out, "2-loading.png"))
-    click(display, 512, 384)
+    screenshot(window, os.path.join(out, "2-loading.png"))
+    window.click(400, 300)
     time.sleep(3.0)
-    screenshot(display, os.path.join(out, "3-lobby.png"))
+    screenshot(window, os.path.join(out, "3-lobby.png"))
     if os.environ.get("QUOVEL_PROFILE"):
         subprocess.run(["perf", "record", "-g", "-o", os.path.join(out, "perf.data"), "-p",
                         str(game.pid), "--", "sleep", "5"], check=False)
@@ -124,9 +76,9 @@ def main():
     # SDL turns SIGINT into its quit event, which the game takes as the window's close box.
     game.send_signal(signal.SIGINT)
     time.sleep(1.0)
-    screenshot(display, os.path.join(out, "4-quit.png"))
-    # "Yes" of the question, centred in the window centred on the 1024 x 768 screen.
-    click(display, 411, 430)
+    screenshot(window, os.path.join(out, "4-quit.png"))
+    # "Yes" of the question, centred in the window.
+    window.click(299, 346)
     try:
         code = game.wait(timeout=10)
     except subprocess.TimeoutExpired:

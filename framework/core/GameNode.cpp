@@ -6,6 +6,7 @@
 
 #include "framework/core/Modifier.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 
@@ -119,7 +120,10 @@ int32_t GameNode::getX() const {
 }
 
 void GameNode::setX(int32_t value) {
-    x = value;
+    if (value != x) {
+        x = value;
+        PictureChanges::mark();
+    }
 }
 
 int32_t GameNode::getY() const {
@@ -127,7 +131,10 @@ int32_t GameNode::getY() const {
 }
 
 void GameNode::setY(int32_t value) {
-    y = value;
+    if (value != y) {
+        y = value;
+        PictureChanges::mark();
+    }
 }
 
 void GameNode::setPosition(int32_t newX, int32_t newY) {
@@ -144,11 +151,17 @@ void GameNode::setTag(int32_t value) {
 }
 
 void GameNode::setRemoved(bool value) {
-    removed = value;
+    if (value != removed) {
+        removed = value;
+        PictureChanges::mark();
+    }
 }
 
 void GameNode::setVisible(bool value) {
-    visible = value;
+    if (value != visible) {
+        visible = value;
+        PictureChanges::mark();
+    }
 }
 
 void GameNode::update(int32_t) {}
@@ -210,6 +223,7 @@ void GameNode::unlink() {
     relinkInParent(nextSibling);
     parent = nullptr;
     nextSibling = nullptr;
+    PictureChanges::mark();
 }
 
 bool GameNode::isWithin(const GameNode* node) const {
@@ -227,6 +241,7 @@ void GameNode::appendChild(GameNode* node, GameNode* parent) {
     }
     detach(node);
     node->parent = parent;
+    PictureChanges::mark();
     if (GameNode* last = parent->getLastChild()) {
         last->nextSibling = node;
     } else {
@@ -244,6 +259,7 @@ void GameNode::insertBefore(GameNode* node, GameNode* sibling) {
     GameNode* newParent = sibling->parent;
     node->parent = newParent;
     node->nextSibling = sibling;
+    PictureChanges::mark();
     node->setRemoved(false);
     sibling->relinkInParent(node);
 }
@@ -267,6 +283,7 @@ void GameNode::releaseChain(GameNode* node) {
     // Cut the chain before the node, so the parent keeps no link to what is released.
     if (node->parent) {
         node->relinkInParent(nullptr);
+        PictureChanges::mark();
     }
     std::vector<GameNode*> chain;
     for (GameNode* each = node; each; each = each->nextSibling) {

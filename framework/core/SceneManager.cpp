@@ -1,6 +1,7 @@
 #include "framework/core/SceneManager.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/TransitionScene.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iToolTip.h"
@@ -173,6 +174,7 @@ void SceneManager::switchScene() {
     previous = old;
     current = next;
     requested.reset();
+    PictureChanges::mark();
     if (!leavingTransition) {
         current->show();
     }

@@ -165,7 +165,7 @@ void* Sprite::castTo(const TypeRecord* type) {
 void Sprite::setX(int32_t value) {
     if (value != getX()) {
         GameNode::setX(value);
-        dirty = true;
+        markDirty();
     }
     replaceStretchWidth();
 }
@@ -173,19 +173,21 @@ void Sprite::setX(int32_t value) {
 void Sprite::setY(int32_t value) {
     if (value != getY()) {
         GameNode::setY(value);
-        dirty = true;
+        markDirty();
     }
     replaceStretchHeight();
 }
 
 void Sprite::setRemoved(bool value) {
     GameNode::setRemoved(value);
-    dirty = true;
+    markDirty();
 }
 
 void Sprite::setVisible(bool value) {
-    GameNode::setVisible(value);
-    dirty = true;
+    if (value != isVisible()) {
+        GameNode::setVisible(value);
+        markDirty();
+    }
 }
 
 void Sprite::render(Graphics* graphics) {
@@ -232,7 +234,7 @@ void Sprite::setImage(Image* newImage) {
         return;
     }
     ImageContainer::setImage(newImage);
-    dirty = true;
+    markDirty();
     if (!newImage) {
         setSize(0, 0);
         return;
@@ -266,7 +268,7 @@ bool Sprite::assignAnchor(Anchor& into, const Anchor& from) {
 void Sprite::setWidth(int32_t value) {
     if (value != width) {
         width = value;
-        dirty = true;
+        markDirty();
     }
     placeAnchor(anchor);
     placeAnchor(pivot);
@@ -276,7 +278,7 @@ void Sprite::setWidth(int32_t value) {
 void Sprite::setHeight(int32_t value) {
     if (value != height) {
         height = value;
-        dirty = true;
+        markDirty();
     }
     placeAnchor(anchor);
     placeAnchor(pivot);
@@ -300,7 +302,7 @@ void Sprite::setFrame(int32_t n) {
     sourceRect =
         Rect{addClamped(frameRect->x, int64_t{frameStepX} * n),
              addClamped(frameRect->y, int64_t{frameStepY} * n), frameRect->w, frameRect->h};
-    dirty = true;
+    markDirty();
 }
 
 void Sprite::nextFrame() {
@@ -330,7 +332,7 @@ void Sprite::nextFrame() {
 void Sprite::setRotation(float radians) {
     if (radians != rotation) {
         rotation = radians;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -341,7 +343,7 @@ float Sprite::getRotation() const {
 void Sprite::setScale(float value) {
     if (value != scale) {
         scale = value;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -368,7 +370,7 @@ void Sprite::setFrameCount(int32_t count, bool horizontal) {
     }
     frameRect = Rect{0, 0, width, height};
     sourceRect = frameRect;
-    dirty = true;
+    markDirty();
     setFrame(0);
 }
 
@@ -396,21 +398,21 @@ bool Sprite::containsPoint(int32_t px, int32_t py) {
 void Sprite::setAlpha(int32_t value) {
     if (value != alpha) {
         alpha = value;
-        dirty = true;
+        markDirty();
     }
 }
 
 void Sprite::setColor(uint32_t value) {
     if (value != color) {
         color = value;
-        dirty = true;
+        markDirty();
     }
 }
 
 void Sprite::setSmooth(bool value) {
     if (value != smooth) {
         smooth = value;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -429,22 +431,22 @@ void Sprite::setAnchor(int32_t type) {
     if (anchor.type != type) {
         anchor.type = type;
         placeAnchor(anchor);
-        dirty = true;
+        markDirty();
     }
     if (pivot.type != type) {
         pivot.type = type;
         placeAnchor(pivot);
-        dirty = true;
+        markDirty();
     }
 }
 
 void Sprite::setAnchorOffset(float offsetX, float offsetY) {
     const Anchor wanted{offsetX, offsetY, ANCHOR_EXPLICIT};
     if (assignAnchor(anchor, wanted)) {
-        dirty = true;
+        markDirty();
     }
     if (assignAnchor(pivot, wanted)) {
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -453,7 +455,7 @@ Rect& Sprite::stretchRectForUse() {
         // At the sprite's own size, so that it covers what an unstretched drawing covers.
         stretchRect = Rect{stretchPlace(getX(), pivot.x, anchor.x, width, width),
                            stretchPlace(getY(), pivot.y, anchor.y, height, height), width, height};
-        dirty = true;
+        markDirty();
     }
     return *stretchRect;
 }
@@ -463,7 +465,7 @@ void Sprite::setStretchWidth(int32_t value) {
     const Rect placed{stretchPlace(getX(), pivot.x, anchor.x, value, width), rect.y, value, rect.h};
     if (placed != rect) {
         rect = placed;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -473,7 +475,7 @@ void Sprite::setStretchHeight(int32_t value) {
                       value};
     if (placed != rect) {
         rect = placed;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -487,7 +489,7 @@ void Sprite::setStretchSize(int32_t newWidth, int32_t newHeight) {
                       newWidth, newHeight};
     if (stretchRect != placed) {
         stretchRect = placed;
-        dirty = true;
+        markDirty();
     }
 }
 
@@ -506,14 +508,14 @@ void Sprite::replaceStretchHeight() {
 void Sprite::setSourceRect(const Rect& rect) {
     if (sourceRect != rect) {
         sourceRect = rect;
-        dirty = true;
+        markDirty();
     }
 }
 
 void Sprite::setClipRect(const Rect& rect) {
     if (clipRect != rect) {
         clipRect = rect;
-        dirty = true;
+        markDirty();
     }
 }
 

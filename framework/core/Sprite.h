@@ -6,6 +6,7 @@
 
 #include "framework/core/GameNode.h"
 #include "framework/core/IRenderable.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/Rect.h"
 #include "framework/platform/ImageContainer.h"
 
@@ -66,8 +67,9 @@ public:
     // Answers the IRenderable type with the render interface, any other type with null.
     void* castTo(const TypeRecord* type) override;
 
-    // GameNode operations that also mark the sprite dirty; setX and setY place the stretch
-    // rectangle again.
+    // GameNode operations that also mark the sprite dirty when they change it (setRemoved
+    // always does, so that a buffered dialog draws a component linked again); setX and setY
+    // place the stretch rectangle again.
     void setX(int32_t value) override;
     void setY(int32_t value) override;
     void setRemoved(bool value) override;
@@ -156,9 +158,20 @@ public:
 
     // True when something that changes the drawing changed since the last render.
     bool isDirty() const { return dirty; }
-    void setDirty(bool value) { dirty = value; }
+    // Setting the flag also counts as a change of the picture.
+    void setDirty(bool value) {
+        if (value) {
+            markDirty();
+        } else {
+            dirty = false;
+        }
+    }
 
 private:
+    void markDirty() {
+        dirty = true;
+        PictureChanges::mark();
+    }
     // The offset of an anchor type (types 0-8) for the current size.
     void placeAnchor(Anchor& point) const;
     // Moves `into` to the anchor `from`; true when anything changed.

@@ -30,7 +30,12 @@ public:
     virtual int32_t fitHeight(int32_t requested) = 0;
 
     bool isDirty() const { return dirty; }
-    void setDirty(bool value) { dirty = value; }
+    void setDirty(bool value) {
+        dirty = value;
+        if (value) {
+            PictureChanges::mark();
+        }
+    }
     const std::string& getSection() const { return section; }
     const std::vector<std::string>& getImageNames() const { return imageNames; }
     // Names the image at the index (the list grows to hold it); the images load again on next

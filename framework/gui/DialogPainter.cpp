@@ -157,6 +157,7 @@ void DialogPainter::fillCenter(Graphics* target, const Rect& area) {
         }
     }
     image->unlock();
+    image->markChanged();
 }
 
 void DialogPainter::tile(Graphics* target, Image* image, const Rect& area) {

@@ -5,6 +5,7 @@
 
 #include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
@@ -165,6 +166,7 @@ void InputLabel::collapseAtCaret() {
     selStartX = xOf(caret);
     selEndX = selStartX;
     mouseSelecting = false;
+    PictureChanges::mark();
 }
 
 void InputLabel::moveCaret(int32_t position, bool extend, bool collapse) {
@@ -191,6 +193,7 @@ void InputLabel::moveCaret(int32_t position, bool extend, bool collapse) {
     }
     selStartX = xOf(selStart);
     selEndX = xOf(selEnd);
+    PictureChanges::mark();
     placeCursor();
 }
 

@@ -3,6 +3,7 @@
 #include "framework/core/GameTree.h"
 #include "framework/core/IRenderable.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/gui/Dialog.h"
 #include "framework/gui/Panel.h"
@@ -201,4 +202,6 @@ void ToolTip::renderBox(Graphics* graphics) {
     graphics->translate(boxX, boxY);
     renderable->render(graphics);
     graphics->translate(-boxX, -boxY);
+    // Drawn over the frame: the next frame draws the scene again beneath it, or without it.
+    PictureChanges::mark();
 }

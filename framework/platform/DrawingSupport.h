@@ -37,6 +37,7 @@ public:
         }
         if (targetLocked) {
             target->unlock();
+            target->markChanged();
         }
     }
     ImageLocks(const ImageLocks&) = delete;

@@ -250,6 +250,7 @@ bool GameWindow::createBackBuffer() {
     // up again whenever the depth changes.
     setDisplayBytesPerPixel(bytesPerPixel);
     backBuffer = ImageDD::createSurface(display.getBackBuffer());
+    drawnPicture = 0;
     return static_cast<bool>(backBuffer);
 }
 
@@ -275,6 +276,7 @@ void GameWindow::present() {
         paused = true;
         frameOnScreen.clear();
     } else {
+        presentedDrawing = backBuffer->getChangeCount();
         const uint8_t* pixels = backBuffer->getPixels();
         frameOnScreen.assign(pixels, pixels + static_cast<size_t>(backBuffer->getPitch()) *
                                                   static_cast<size_t>(backBuffer->getHeight()));
@@ -350,6 +352,7 @@ bool GameWindow::isFrameOnScreen() {
 
 void GameWindow::destroyWindow() {
     frameOnScreen.clear();
+    drawnPicture = 0;
     backBufferGraphics.reset();
     backBuffer.reset();
     display.destroyWindow();
@@ -469,7 +472,9 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
 
 void GameWindow::update(int32_t) {
     answerRaiseRequest();
-    if (!paused && !switchingMode && isFrameOnScreen()) {
+    if (!paused && !switchingMode && !frameOnScreen.empty() &&
+        (backBuffer->getChangeCount() == presentedDrawing || isFrameOnScreen())) {
+        presentedDrawing = backBuffer->getChangeCount();
         return;
     }
     present();

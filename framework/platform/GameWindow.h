@@ -97,9 +97,17 @@ public:
     virtual void windowProcedure(const MessageRecord& record);
 
     // Presents the back buffer, after answering a waiting raise request, unless the frame is
-    // the one already on screen: a still picture is neither uploaded nor shown again (the
-    // window's own repaint requests still show it).
+    // the one already on screen: a back buffer nothing was drawn into since it was shown is
+    // neither compared, uploaded nor shown again, and one drawn again with the same picture is
+    // not shown again either (the window's own repaint requests still show it).
     void update(int32_t elapsedMs) override;
+    // Whether the back buffer holds the picture as it stood at the change count (see
+    // PictureChanges) when it was last drawn; false while nothing was drawn into this buffer.
+    bool holdsPicture(uint64_t changeCount) const {
+        return backBuffer && drawnPicture == changeCount;
+    }
+    // The render pass drew the picture as it stood at the change count.
+    void setDrawnPicture(uint64_t changeCount) { drawnPicture = changeCount; }
     // Brings the window forward when a second copy asked for it; true when it did.
     bool answerRaiseRequest();
     // A pause inside a blocking wait of the main thread: the system's queue is serviced, so the
@@ -210,4 +218,8 @@ private:
     bool vSync = false;
     // A copy of the back buffer as last shown; empty when nothing is known to be on screen.
     std::vector<uint8_t> frameOnScreen;
+    // The back buffer's change count when it was last shown.
+    uint64_t presentedDrawing = 0;
+    // The picture's change count when the render pass last drew it; 0 for none.
+    uint64_t drawnPicture = 0;
 };

@@ -279,6 +279,7 @@ int64_t Image::getIdleTime(int64_t now) const {
 }
 
 void Image::installBuffers(int32_t depth, Buffer newPixels, Buffer newAlpha) {
+    markChanged();
     pixelStore = std::move(newPixels);
     alphaStore = std::move(newAlpha);
     pixels = pixelStore.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/PictureChanges.h"
 
 class Graphics;
 
@@ -66,6 +68,17 @@ public:
     virtual void freePixels();
     virtual void freePacked();
 
+    // Counts a change of the pixels written in place; drawing through a Graphics counts by
+    // itself. A picture that may be on screen (any image but the display's surface) also
+    // counts as a change of the screen's picture.
+    void markChanged() {
+        changeCount.fetch_add(1, std::memory_order_relaxed);
+        if (ownsBuffers) {
+            PictureChanges::mark();
+        }
+    }
+    uint64_t getChangeCount() const { return changeCount.load(std::memory_order_relaxed); }
+
     // The byte holding the opacity of pixel (x, y): the alpha-plane byte for 1 and 2 bytes per
     // pixel, the alpha byte of the pixel word for 4. Null outside the image or without buffers.
     uint8_t* getAlphaAddress(int32_t x, int32_t y);
@@ -115,6 +128,8 @@ protected:
     bool useAlphaChannel = true;
     int32_t frameCount = 1;
     int64_t lastUse = 0;
+    // Images are drawn into by the loader thread too.
+    std::atomic<uint64_t> changeCount{0};
 
 private:
     void installBuffers(int32_t depth, Buffer newPixels, Buffer newAlpha);

@@ -1,6 +1,7 @@
 #include "framework/platform/RenderTask.h"
 
 #include "framework/core/IRenderable.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/SceneHooks.h"
@@ -17,9 +18,15 @@ IRenderable* renderableOf(GameNode* node) {
 
 void RenderTask::update(int32_t) {
     GameWindow* window = GameWindow::getInstance();
-    if (Graphics* graphics = window ? window->getGraphics() : nullptr) {
-        render(graphics);
+    Graphics* graphics = window ? window->getGraphics() : nullptr;
+    // Read before drawing: a change made while drawing (a label laying out its text) draws the
+    // next frame again.
+    const uint64_t changes = PictureChanges::current();
+    if (!graphics || window->holdsPicture(changes)) {
+        return;
     }
+    render(graphics);
+    window->setDrawnPicture(changes);
 }
 
 void RenderTask::render(Graphics* graphics) {

@@ -17,7 +17,8 @@ class RenderTask : public Task {
 public:
     explicit RenderTask(GameTree* nodes) : nodes(nodes) {}
 
-    // Draws into the game window's back buffer, when it has a drawing context.
+    // Draws into the game window's back buffer, when it has a drawing context and the picture
+    // changed since the back buffer was drawn (see PictureChanges).
     void update(int32_t elapsedMs) override;
     // The whole pass into `graphics`: the current scene's background, then the tree.
     void render(Graphics* graphics);

@@ -115,7 +115,11 @@ DialogTrophy::DialogTrophy(PropertyNode* definition) : DialogQuovelMahjong(defin
     setFadeInOnShow(true);
 }
 
-DialogTrophy::~DialogTrophy() = default;
+DialogTrophy::~DialogTrophy() {
+    if (firstAwardWait) {
+        firstAwardWait->setRemoved(true);
+    }
+}
 
 Scene* DialogTrophy::currentScene() {
     SceneManager* manager = SceneManager::getInstance();
@@ -189,6 +193,10 @@ void DialogTrophy::show() {
 
 int32_t DialogTrophy::onShown(void* target, BaseObject*) {
     auto* cabinet = static_cast<DialogTrophy*>(target);
+    // Closed during the fade-in: the fade-out follows, nothing more starts.
+    if (cabinet->isClosing()) {
+        return 0;
+    }
     if (cabinet->awardPending) {
         cabinet->fireworks();
     } else {
@@ -542,6 +550,7 @@ void DialogTrophy::closeTextBoxes() {
 }
 
 void DialogTrophy::closeCabinet() {
+    stopAward();
     GameNode::releaseChildren(trophyLayer.get());
     GameNode::releaseChildren(placeholderLayer.get());
     GameNode::releaseChildren(starLayer.get());
@@ -551,6 +560,7 @@ void DialogTrophy::closeCabinet() {
 }
 
 void DialogTrophy::hide() {
+    stopAward();
     closeTextBoxes();
     DialogQuovelMahjong::hide();
 }

@@ -96,6 +96,10 @@ private:
     void animateNewTrophy();
     void showAwardText(int32_t index);
     void hideAwardText();
+    // Ends a running award at once: nothing more is awarded, the pending first award is
+    // cancelled and the award texts are hidden. The trophies not yet awarded stay won and
+    // appear at the next opening.
+    void stopAward();
     static int32_t awardNext(void* target, BaseObject* sender);
     static int32_t onStarDone(void* target, BaseObject* sender);
     static int32_t onTrophyArrived(void* target, BaseObject* sender);
@@ -128,4 +132,6 @@ private:
     bool awardPending = false;
     int32_t currentTrophy = NO_TROPHY;
     std::vector<int32_t> newTrophies;
+    // The wait for the first award in the scene's animation tree, which outlives the cabinet.
+    RefHolder<Modifier> firstAwardWait;
 };

@@ -92,9 +92,9 @@ void DialogTrophy::fireworks() {
         dropStar(n * STAR_SPACING);
     }
     if (tree) {
-        Modifier* wait =
-            ModifierContainer::addModifier(tree, new ModifierDelay(FIRST_AWARD_DELAY));
-        ModifierContainer::addModifier(wait, new ModifierFunction(&awardNext, this));
+        firstAwardWait = ModifierContainer::addModifier(tree, new ModifierDelay(FIRST_AWARD_DELAY));
+        ModifierContainer::addModifier(firstAwardWait.get(),
+                                       new ModifierFunction(&awardNext, this));
     } else {
         GameNode::addModifier(this, new ModifierDelay(FIRST_AWARD_DELAY));
         GameNode::addModifier(this, new ModifierFunction(&awardNext, this));
@@ -144,6 +144,10 @@ int32_t DialogTrophy::onStarDone(void* target, BaseObject* sender) {
 
 int32_t DialogTrophy::awardNext(void* target, BaseObject*) {
     auto* cabinet = static_cast<DialogTrophy*>(target);
+    cabinet->firstAwardWait = nullptr;
+    if (cabinet->isClosing()) {
+        return 0;
+    }
     cabinet->hideAwardText();
     if (!cabinet->newTrophies.empty()) {
         cabinet->currentTrophy = cabinet->newTrophies.back();
@@ -259,6 +263,24 @@ void DialogTrophy::hideAwardText() {
     if (awardPanel) {
         GameNode::addModifier(awardPanel, blocking(new ModifierScale(1.0f, 0.0f, PANEL_TIME)));
         GameNode::addModifier(awardPanel, new ModifierVisible(ModifierVisible::MODE_HIDE));
+    }
+}
+
+void DialogTrophy::stopAward() {
+    if (firstAwardWait) {
+        firstAwardWait->setRemoved(true);
+        firstAwardWait = nullptr;
+    }
+    newTrophies.clear();
+    currentTrophy = NO_TROPHY;
+    awardPending = false;
+    for (GameNode* node : {static_cast<GameNode*>(headerLabel),
+                           static_cast<GameNode*>(descriptionLabel),
+                           static_cast<GameNode*>(awardPanel)}) {
+        if (node) {
+            GameNode::removeAllModifiers(node);
+            node->setVisible(false);
+        }
     }
 }
 

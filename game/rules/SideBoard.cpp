@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/platform/Graphics.h"
@@ -225,6 +226,7 @@ void SideBoard::slotToPoint(int32_t& column, int32_t& row) const {
 
 void SideBoard::invalidateAll() {
     dirty = Rect{0, 0, getWidth(), getHeight()};
+    PictureChanges::mark();
 }
 
 void SideBoard::invalidateTileRect(int32_t column, int32_t row) {
@@ -234,6 +236,7 @@ void SideBoard::invalidateTileRect(int32_t column, int32_t row) {
                     constants.RENDERER_TILE_SIDE_WIDTH + constants.RENDERER_TILE_FACE_WIDTH,
                     2 * constants.RENDERER_TILE_FACE_HEIGHT};
     dirty = dirty ? unionRect(*dirty, slot) : slot;
+    PictureChanges::mark();
 }
 
 RenderTile* SideBoard::renderTileOf(Tile* tile) const {

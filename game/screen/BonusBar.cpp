@@ -751,6 +751,7 @@ bool BonusBar::drawThresholdMask(Image* target, Image* source, Image* threshold,
             }
         }
         drawn = true;
+        target->markChanged();
     }
     if (thresholdLocked) {
         threshold->unlock();

@@ -46,6 +46,7 @@ void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t he
     if (!lock.isLocked() || !pixels) {
         return;
     }
+    image->markChanged();
     const int32_t pitch = image->getPitch();
     for (int32_t row = top; row < bottom; ++row) {
         if (image->getBytesPerPixel() == 4) {
@@ -152,6 +153,7 @@ void shiftImageHue(Image* image, Image* mask, float offset) {
     if (!imageLock.isLocked() || !maskLock.isLocked() || !pixels) {
         return;
     }
+    image->markChanged();
     const int32_t depth = image->getBytesPerPixel();
     for (int32_t row = 0; row < image->getHeight(); ++row) {
         for (int32_t column = 0; column < image->getWidth(); ++column) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/PictureChanges.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
@@ -196,6 +197,7 @@ void LayoutRenderer::queue(const Rect& rect) {
         }
     }
     dirtyRects.push_back(rect);
+    PictureChanges::mark();
 }
 
 void LayoutRenderer::rebuild() {

@@ -185,10 +185,6 @@ public:
     // The token labels show the stocks' shown values.
     void updateShufflesLabel();
     void updateHintsLabel();
-    // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
-    // tutorial hint showed instead, and the shuffle is not to be done.
-    HintTriggers& getHintTriggers() { return hintTriggers; }
-    bool shuffleHintShown();
 
     // The player's aids (button callbacks; the stuck dialog reuses them). Each acts only in
     // play with no dialog over the game, and costs what the room charges for it.
@@ -233,6 +229,10 @@ public:
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix);
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
+    // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
+    // tutorial hint showed instead, and the shuffle is not to be done.
+    HintTriggers& getHintTriggers() { return hintTriggers; }
+    bool shuffleHintShown();
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }
 

@@ -423,4 +423,83 @@ TEST_F(TrophyCabinetTest, ATrophyFileShorterThanTheCabinetIsShownAsFarAsItGoes) 
     EXPECT_EQ(childCount(dialog->getSparkleLayer()), 10);
 }
 
+TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheRestNextTime) {
+    // Closed during the fade-in, while the fountain waits for the first award, with each new
+    // trophy in the air, and during the reveal that follows; by the menu button once it takes
+    // clicks, else directly.
+    struct Moment {
+        int32_t at;
+        bool byButton;
+    };
+    const int32_t firstAward = FADE_AND_PAUSE + 800;
+    const Moment moments[] = {{200, false},
+                              {FADE_AND_PAUSE + 300, false},
+                              {FADE_AND_PAUSE + 300, true},
+                              {firstAward + 2000, true},
+                              {firstAward + 4600 + 1000, false},
+                              {firstAward + 2 * 4600 + 50, true}};
+    trophy(1)->state = Trophy::SEEN;
+    for (const Moment& moment : moments) {
+        SCOPED_TRACE(moment.at);
+        SCOPED_TRACE(moment.byButton ? "by the button" : "directly");
+        for (int32_t i : {3, 8}) {
+            trophy(i)->state = Trophy::EARNED;
+        }
+        calls = 0;
+        ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
+        // Kept past its close, to see that nothing goes on behind it.
+        RefHolder<DialogTrophy> dialog(cabinet());
+        ASSERT_NE(dialog.get(), nullptr);
+        frames(moment.at);
+        if (moment.byButton) {
+            click(dialog.get(), objectCast<Sprite>(dialog->findChild("BUTTON_MENU")));
+        } else {
+            dialog->closeCabinet();
+        }
+        EXPECT_TRUE(dialog->isClosing());
+        EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY_TEXT"));
+        EXPECT_FALSE(scene->isDialogOpen("DIALOG_ROOM_INFO"));
+        // Closed during the fade-in, it fades out once it is in.
+        frames(FADE_AND_PAUSE + tuning().DIALOG_FADE_TIME + 100);
+        EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY"));
+        frames(12000);
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
+        EXPECT_TRUE(dialog->getNewTrophies().empty());
+        EXPECT_EQ(childCount(dialog->getTrophyLayer()), 0);
+        EXPECT_EQ(childCount(dialog->getStarLayer()), 0);
+        EXPECT_FALSE(dialog->getAwardPanel()->isVisible());
+        EXPECT_FALSE(dialog->getHeaderLabel()->isVisible());
+
+        // The trophies the close cut short are won all the same: the next opening shows them
+        // on their shelves without an award.
+        DialogTrophy* again = openCabinet();
+        ASSERT_NE(again, nullptr);
+        ASSERT_NE(again, dialog.get());
+        frames(FADE_AND_PAUSE + 600);
+        EXPECT_EQ(again->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
+        EXPECT_FALSE(again->isRevealRunning());
+        for (int32_t i : {1, 3, 8}) {
+            EXPECT_EQ(trophy(i)->state, Trophy::SEEN) << i;
+            Sprite* shown = childTagged(again->getTrophyLayer(), i);
+            ASSERT_NE(shown, nullptr) << i;
+            EXPECT_EQ(shown->getImage(), image("TROPHY_0" + std::to_string(i), "trophy")) << i;
+        }
+        again->closeCabinet();
+        frames(tuning().DIALOG_FADE_TIME + 100);
+        ASSERT_FALSE(scene->isDialogOpen("DIALOG_TROPHY"));
+    }
+
+    // Nothing holds the cabinet: what ran behind a closed one would run on freed memory.
+    for (int32_t at : {200, FADE_AND_PAUSE + 300, firstAward + 2000}) {
+        trophy(8)->state = Trophy::EARNED;
+        ASSERT_TRUE(DialogTrophy::showIfNew(nullptr, nullptr));
+        frames(at);
+        cabinet()->closeCabinet();
+        frames(12000);
+        EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY")) << at;
+        EXPECT_EQ(trophy(8)->state, Trophy::ANNOUNCED) << at;
+    }
+}
+
 }  // namespace

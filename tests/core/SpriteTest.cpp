@@ -364,6 +364,8 @@ TEST(SpriteTest, DirtyMarksChangesOnly) {
     EXPECT_TRUE(sprite.isDirty());
     sprite.render(canvas.graphics.get());
     sprite.setVisible(true);
+    EXPECT_FALSE(sprite.isDirty());
+    sprite.setVisible(false);
     EXPECT_TRUE(sprite.isDirty());
 }
 

@@ -32,17 +32,22 @@ TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     EXPECT_EQ(cursor.applied, (std::vector<int>{2}));
     EXPECT_TRUE(messageBox.shown.empty());
 
-    // A frame presents the back buffer when its picture changed: a still picture is not shown
-    // again, a changed one is, and a repaint request shows it whatever it holds.
+    // A frame presents the back buffer when its picture changed: a back buffer nothing was
+    // drawn into is not shown again, nor one drawn again with the same picture; a changed one
+    // is, and a repaint request shows it whatever it holds.
     window->update(16);
     window->update(16);
     EXPECT_EQ(display.presentCount, 1);
     EXPECT_EQ(display.lastPixels, display.backBuffer.pixels);
     EXPECT_EQ(display.lastPitch, 800 * 4);
     Image* back = window->getBackBuffer();
+    back->markChanged();
+    window->update(16);
+    EXPECT_EQ(display.presentCount, 1);
     ASSERT_TRUE(back->lock());
     back->getPixels()[800 * 4 * 599 + 4 * 799] ^= 0xFF;
     back->unlock();
+    back->markChanged();
     window->update(16);
     window->update(16);
     EXPECT_EQ(display.presentCount, 2);

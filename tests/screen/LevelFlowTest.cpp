@@ -6,6 +6,9 @@
 // roof. Pictures of the half-built board and of the won level go to build/pictures/gui/.
 #include "screen/LevelFlowFixture.h"
 
+#include "game/rules/SideBoard.h"
+#include "game/screen/TileModifiers.h"
+
 namespace {
 
 TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon) {
@@ -426,6 +429,69 @@ TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
     // 20 pixels less asked of the frame, which rounds to its whole edge pieces.
     EXPECT_EQ(dialog->getRequestedHeight(), height - 20);
     EXPECT_LT(dialog->getHeight(), height);
+}
+
+TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHints) {
+    const int32_t least = tuning().MIN_NUM_HINTS;
+    ASSERT_GT(least, 0);
+    struct Case {
+        int32_t type;
+        int32_t hintsBefore;
+        int32_t hintsAfter;
+        bool pulses;
+    };
+    const Case cases[] = {{Game::TYPE_SPLIT, 0, least, true},
+                          {Game::TYPE_SPEED, least + 4, least + 4, true},
+                          {Game::TYPE_CLASSIC, least - 1, least, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        // A stock still counting up shows less than it holds; a raised one is set outright.
+        player->getHintStock().set(0);
+        player->getHintStock().add(c.hintsBefore);
+        LevelCatalog* catalog = LevelCatalog::instance();
+        Game* game = start(c.type == Game::TYPE_SPEED ? catalog->speedLevel(0)
+                                                      : catalog->casinoLevel(c.type, 0, 1));
+        reachPlay();
+        ASSERT_EQ(game->getLevel()->getGameType(), c.type);
+        EXPECT_EQ(player->getHintStock().getValue(), c.hintsAfter);
+        if (c.hintsBefore < least) {
+            EXPECT_EQ(player->getHintStock().getShown(), least);
+            auto* hints = objectCast<Label>(scene->findChild("LABEL_HINTS"));
+            ASSERT_NE(hints, nullptr);
+            EXPECT_EQ(hints->getText(), std::to_wstring(least));
+        }
+
+        // The selected look of a board tile, and of a rack tile where there is a rack.
+        LayoutRenderer* renderer = scene->getRenderer();
+        Tile* boardTile = nullptr;
+        for (const RefHolder<Tile>& tile : game->getBuildOrder()) {
+            if (!tile->isOnSideBoard() && game->getLayout()->isTileFree(tile.get())) {
+                boardTile = tile.get();
+                break;
+            }
+        }
+        ASSERT_NE(boardTile, nullptr);
+        if (c.pulses) {
+            scene->showTileSelected(boardTile);
+        } else {
+            ASSERT_EQ(click(boardTile), Game::CLICK_SELECT);
+        }
+        TileModifier* look = renderer->findRenderTile(boardTile)->getTopModifier();
+        EXPECT_EQ(dynamic_cast<TileBlockedPulse*>(look) != nullptr, c.pulses);
+        EXPECT_EQ(dynamic_cast<TileImage*>(look) != nullptr, !c.pulses);
+        SideBoard* rack = game->getLayout()->getSideBoard();
+        ASSERT_EQ(rack != nullptr, c.pulses);
+        if (rack) {
+            Game::TileList slotTiles;
+            rack->getTiles(slotTiles);
+            ASSERT_FALSE(slotTiles.empty());
+            Tile* slotTile = slotTiles.front().get();
+            RenderTile* slot = rack->getRenderTileAt(slotTile->getGridX(), slotTile->getGridY());
+            ASSERT_NE(slot, nullptr);
+            scene->showTileSelected(slotTile);
+            EXPECT_NE(dynamic_cast<TileBlockedPulse*>(slot->getTopModifier()), nullptr);
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/GameMediaFixture.h"
 #include "framework/core/Random.h"
@@ -374,6 +376,119 @@ TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     scene->onDialogClosed(a.get());
     EXPECT_TRUE(scene->GameDialogHost::getOpenDialogs().empty());
     EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+}
+
+TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretchBetween) {
+    // The first River level with two tiles of one layer joined by a straight path.
+    Game* game = nullptr;
+    Tile* from = nullptr;
+    Tile* to = nullptr;
+    for (int32_t floor = 1; floor <= 20 && !from; ++floor) {
+        for (int32_t room = 1; room <= 5 && !from; ++room) {
+            RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
+            if (!level || level->getGameType() != Game::TYPE_RIVER) {
+                continue;
+            }
+            if (game) {
+                scene->hide();
+            }
+            game = play(level);
+            const Game::TileList order = game->getBuildOrder();
+            for (size_t a = 0; a < order.size() && !from; ++a) {
+                for (size_t b = 0; b < order.size() && !from; ++b) {
+                    Tile* p = order[a].get();
+                    Tile* q = order[b].get();
+                    if (p != q && p->getGridZ() == q->getGridZ() &&
+                        (p->getGridX() == q->getGridX() || p->getGridY() == q->getGridY())) {
+                        scene->showHintPath(p, q);
+                        if (scene->getPathSegments().size() == 1) {
+                            from = p;
+                            to = q;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    ASSERT_NE(from, nullptr) << "no straight path on the level";
+    const auto image = [this](const std::string& key) {
+        return objectCast<Image>(manager->getResourceHandle(key, "game"));
+    };
+    GameNode* layer = scene->getHintPathLayer();
+    // Both ways: the stretch grows from the first tile towards the second either way.
+    for (const auto& [start, end] : {std::pair{from, to}, std::pair{to, from}}) {
+        scene->showHintPath(start, end);
+        ASSERT_EQ(scene->getPathSegments().size(), 1u);
+        const PathSegment segment = scene->getPathSegments().front();
+        const bool horizontal = segment.dy == 0;
+        const bool forwards = horizontal ? segment.dx > 0 : segment.dy > 0;
+        SCOPED_TRACE(std::string(horizontal ? "horizontal" : "vertical") +
+                     (forwards ? ", forwards" : ", backwards"));
+        const std::string red = game->canMatch(start, end) ? "" : "RED_";
+        std::vector<Sprite*> pieces;
+        for (GameNode* node = layer->getFirstChild(); node; node = node->getNextSibling()) {
+            pieces.push_back(objectCast<Sprite>(node));
+        }
+        ASSERT_GE(pieces.size(), 3u) << "two caps and at least one straight piece";
+        Sprite* startCap = pieces[0];
+        Sprite* endCap = pieces[1];
+        // The caps' arms point at each other.
+        const char* startKey = horizontal ? (forwards ? "CAP_1" : "CAP_3")
+                                          : (forwards ? "CAP_2" : "CAP_0");
+        const char* endKey = horizontal ? (forwards ? "CAP_3" : "CAP_1")
+                                        : (forwards ? "CAP_0" : "CAP_2");
+        EXPECT_EQ(startCap->getImage(), image(red + startKey));
+        EXPECT_EQ(endCap->getImage(), image(red + endKey));
+        // Each cap is centred on its end of the segment.
+        EXPECT_EQ(startCap->getX(), segment.x1 - startCap->getWidth() / 2);
+        EXPECT_EQ(startCap->getY(), segment.y1 - startCap->getHeight() / 2);
+        EXPECT_EQ(endCap->getX(), segment.x2 - endCap->getWidth() / 2);
+        EXPECT_EQ(endCap->getY(), segment.y2 - endCap->getHeight() / 2);
+        // The straight pieces fill the gap between the caps without a hole, in the caps' line.
+        Image* straight = image(red + (horizontal ? "PATH_H" : "PATH_V"));
+        const auto along = [horizontal](const Sprite* s) { return horizontal ? s->getX() : s->getY(); };
+        const auto across = [horizontal](const Sprite* s) { return horizontal ? s->getY() : s->getX(); };
+        const auto size = [horizontal](const Sprite* s) {
+            return horizontal ? s->getWidth() : s->getHeight();
+        };
+        const Sprite* nearCap = forwards ? startCap : endCap;
+        const Sprite* farCap = forwards ? endCap : startCap;
+        std::vector<Sprite*> stretch(pieces.begin() + 2, pieces.end());
+        std::sort(stretch.begin(), stretch.end(),
+                  [&](const Sprite* a, const Sprite* b) { return along(a) < along(b); });
+        int32_t reach = along(nearCap) + size(nearCap);
+        for (Sprite* piece : stretch) {
+            EXPECT_EQ(piece->getImage(), straight);
+            EXPECT_EQ(across(piece), across(startCap));
+            EXPECT_EQ(along(piece), reach);
+            reach = along(piece) + size(piece);
+        }
+        EXPECT_GE(reach, along(farCap));
+        EXPECT_LT(along(stretch.back()), along(farCap));
+        // The path builds up from the first tile: the start cap, the straight pieces in the
+        // direction of travel, then the end cap.
+        std::vector<Sprite*> travel = {startCap};
+        if (forwards) {
+            travel.insert(travel.end(), stretch.begin(), stretch.end());
+        } else {
+            travel.insert(travel.end(), stretch.rbegin(), stretch.rend());
+        }
+        travel.push_back(endCap);
+        std::vector<int32_t> shownAt(travel.size(), -1);
+        for (int32_t ms = 0; ms < 20000 && std::count(shownAt.begin(), shownAt.end(), -1) > 0;
+             ms += 2) {
+            frame(2);
+            for (size_t i = 0; i < travel.size(); ++i) {
+                if (shownAt[i] < 0 && travel[i]->getAlpha() > 0) {
+                    shownAt[i] = ms;
+                }
+            }
+        }
+        ASSERT_EQ(std::count(shownAt.begin(), shownAt.end(), -1), 0);
+        EXPECT_TRUE(std::is_sorted(shownAt.begin(), shownAt.end()));
+        EXPECT_LT(shownAt.front(), shownAt[1]);
+        EXPECT_LT(shownAt[shownAt.size() - 2], shownAt.back());
+    }
 }
 
 }  // namespace

@@ -88,6 +88,10 @@ public:
         ++presentCount;
         lastPixels = pixels;
         lastPitch = pitch;
+        if (keepShownPicture) {
+            const auto* bytes = static_cast<const uint8_t*>(pixels);
+            shownPicture.assign(bytes, bytes + static_cast<size_t>(pitch) * backBuffer.height);
+        }
         return true;
     }
 
@@ -160,6 +164,9 @@ public:
     int clientY = 0;
     bool vSync = false;
     const void* lastPixels = nullptr;
+    // A copy of the picture last presented, kept when asked for.
+    bool keepShownPicture = false;
+    std::vector<uint8_t> shownPicture;
     int lastPitch = 0;
     int iconWidth = 0;
     int iconHeight = 0;

@@ -1,0 +1,181 @@
+"""One window on an X display, driven as a person would: photographs of it, pointer moves,
+clicks and keys through the XTest extension, the close box. The game's smoke test and its
+start-up measurement share it; both import it from this folder."""
+import ctypes
+import struct
+import time
+import zlib
+
+# Between a pointer move and a press, and between keys: time for the window to see the hover.
+INPUT_PAUSE_S = 0.05
+
+
+class XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int)]
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("client", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def load_x_libraries():
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+    ulong, uint, c_int, ptr = ctypes.c_ulong, ctypes.c_uint, ctypes.c_int, ctypes.c_void_p
+    x11.XOpenDisplay.restype = ptr
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDefaultRootWindow.restype = ulong
+    x11.XDefaultRootWindow.argtypes = [ptr]
+    x11.XGetImage.restype = ptr
+    x11.XGetImage.argtypes = [ptr, ulong, c_int, c_int, uint, uint, ulong, c_int]
+    x11.XFree.argtypes = [ptr]
+    x11.XFlush.argtypes = [ptr]
+    x11.XQueryTree.argtypes = [ptr, ulong, ctypes.POINTER(ulong), ctypes.POINTER(ulong),
+                               ctypes.POINTER(ctypes.POINTER(ulong)), ctypes.POINTER(uint)]
+    x11.XGetGeometry.argtypes = [ptr, ulong, ctypes.POINTER(ulong), ctypes.POINTER(c_int),
+                                 ctypes.POINTER(c_int), ctypes.POINTER(uint),
+                                 ctypes.POINTER(uint), ctypes.POINTER(uint),
+                                 ctypes.POINTER(uint)]
+    x11.XTranslateCoordinates.argtypes = [ptr, ulong, ulong, c_int, c_int, ctypes.POINTER(c_int),
+                                          ctypes.POINTER(c_int), ctypes.POINTER(ulong)]
+    x11.XInternAtom.restype = ulong
+    x11.XInternAtom.argtypes = [ptr, ctypes.c_char_p, c_int]
+    x11.XSendEvent.argtypes = [ptr, ulong, c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
+    x11.XStringToKeysym.restype = ulong
+    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+    x11.XKeysymToKeycode.argtypes = [ptr, ulong]
+    xtst.XTestFakeMotionEvent.argtypes = [ptr, c_int, c_int, c_int, ulong]
+    xtst.XTestFakeButtonEvent.argtypes = [ptr, uint, c_int, ulong]
+    xtst.XTestFakeKeyEvent.argtypes = [ptr, uint, c_int, ulong]
+    return x11, xtst
+
+
+def write_png(path, rgb, width, height):
+    """Writes rows of 8-bit RGB as a PNG."""
+    rows = b"".join(b"\x00" + rgb[3 * y * width:3 * (y + 1) * width] for y in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n")
+        out.write(chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)))
+        out.write(chunk(b"IDAT", zlib.compress(rows, 6)))
+        out.write(chunk(b"IEND", b""))
+
+
+class XWindow:
+    """A top-level window of the given size on a display (the DISPLAY variable's when no name
+    is given); coordinates are the window's own. Raises OSError when the display does not
+    open."""
+
+    def __init__(self, width, height, display_name=None):
+        self.x11, self.xtst = load_x_libraries()
+        self.width, self.height = width, height
+        self.display = self.x11.XOpenDisplay(display_name.encode() if display_name else None)
+        if not self.display:
+            raise OSError(f"X display {display_name or '(DISPLAY)'} does not open")
+        self.root = self.x11.XDefaultRootWindow(self.display)
+        self.window = None
+        self.left = self.top = 0
+
+    def find(self):
+        """The window, once one of the size is on the screen, else None."""
+        x11, byref = self.x11, ctypes.byref
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        x11.XQueryTree(self.display, self.root, byref(root), byref(parent), byref(children),
+                       byref(count))
+        found = None
+        for index in range(count.value):
+            values = [ctypes.c_uint() for _ in range(4)]
+            x, y, geometry_root = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
+            x11.XGetGeometry(self.display, children[index], byref(geometry_root), byref(x),
+                             byref(y), *map(byref, values))
+            if (values[0].value, values[1].value) == (self.width, self.height):
+                found = children[index]
+        if children:
+            x11.XFree(children)
+        if found:
+            left, top, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
+            x11.XTranslateCoordinates(self.display, found, self.root, 0, 0, byref(left),
+                                      byref(top), byref(child))
+            self.window, self.left, self.top = found, left.value, top.value
+        return found
+
+    def photograph(self):
+        """What the window shows, as rows of 8-bit RGB (read from the screen: a window on
+        top shows in it)."""
+        address = self.x11.XGetImage(self.display, self.root, self.left, self.top, self.width,
+                                     self.height, 0xFFFFFFFF, 2)
+        if not address:
+            raise OSError("the window cannot be read back")
+        image = XImage.from_address(address)
+        pitch = image.bytes_per_line
+        data = ctypes.string_at(image.data, pitch * image.height)
+        self.x11.XFree(image.data)
+        self.x11.XFree(address)
+        line = 3 * self.width
+        rgb = bytearray(line * self.height)
+        for y in range(self.height):
+            row = data[y * pitch:y * pitch + 4 * self.width]
+            for channel, source in enumerate((2, 1, 0)):
+                rgb[y * line + channel:(y + 1) * line:3] = row[source::4]
+        return bytes(rgb)
+
+    def move(self, x, y):
+        self.xtst.XTestFakeMotionEvent(self.display, -1, self.left + x, self.top + y, 0)
+        self.x11.XFlush(self.display)
+
+    def click(self, x, y):
+        self.move(x, y)
+        time.sleep(INPUT_PAUSE_S)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 1, 0)
+        self.x11.XFlush(self.display)
+        time.sleep(INPUT_PAUSE_S)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, 0, 0)
+        self.x11.XFlush(self.display)
+
+    def key(self, name, shift=False):
+        """Presses and releases the key of an X key name ("a", "Return"), Shift held when
+        asked."""
+        keycode = self.x11.XKeysymToKeycode
+        code = keycode(self.display, self.x11.XStringToKeysym(name.encode()))
+        shift_code = keycode(self.display, self.x11.XStringToKeysym(b"Shift_L"))
+        if shift:
+            self.xtst.XTestFakeKeyEvent(self.display, shift_code, 1, 0)
+        self.xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
+        self.xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
+        if shift:
+            self.xtst.XTestFakeKeyEvent(self.display, shift_code, 0, 0)
+        self.x11.XFlush(self.display)
+
+    def type(self, text):
+        for letter in text:
+            self.key(letter.lower(), shift=letter.isupper())
+            time.sleep(INPUT_PAUSE_S)
+
+    def press_close_box(self):
+        """What a window manager sends when the window's close box is clicked."""
+        event = XEvent()
+        event.client.type = 33  # ClientMessage
+        event.client.window = self.window
+        event.client.message_type = self.x11.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = self.x11.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        self.x11.XSendEvent(self.display, self.window, 0, 0, ctypes.byref(event))
+        self.x11.XFlush(self.display)

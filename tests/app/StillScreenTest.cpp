@@ -1,0 +1,171 @@
+// The frame loop on the real lobby: every frame the picture presented is checked against the
+// scene drawn afresh, so a change that fails to reach the screen fails here, while a still
+// lobby draws nothing into the back buffer and presents nothing.
+#include "LobbyFixture.h"
+
+#include <functional>
+
+#include "framework/core/ModifierLocation.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/ImageDD.h"
+#include "game/screen/ImageEffects.h"
+#include "game/screen/ModifierLabelValue.h"
+
+namespace {
+
+class StillScreen : public LobbyRoad {
+protected:
+    StillScreen() {
+        display.keepShownPicture = true;
+        window = GameWindow::getInstance();
+        // A known player with the host's hints off: the lobby opens without a dialog.
+        addPlayers({"Ada"});
+        QuovelMahjongPlayer::current()->showHints = false;
+        surface.width = 800;
+        surface.height = 600;
+        surface.pitch = 800 * 4;
+        surface.bytesPerPixel = 4;
+    }
+
+    // One pass of the frame loop's tasks (the scenes, then the window), then the check that the
+    // screen shows what the scene looks like now.
+    void frame() {
+        const uint64_t drawnBefore = window->getBackBuffer()->getChangeCount();
+        const int presentsBefore = display.presentCount;
+        manager->update(FRAME_MS);
+        window->update(FRAME_MS);
+        drew = window->getBackBuffer()->getChangeCount() != drawnBefore;
+        presented = display.presentCount != presentsBefore;
+        const std::vector<uint8_t> picture = drawAfresh();
+        pictureChanged = picture != lastPicture;
+        lastPicture = picture;
+        ++frameCount;
+        drawnFrames += drew;
+        changedFrames += pictureChanged;
+        stillRun = drew ? 0 : stillRun + 1;
+        longestStillRun = std::max(longestStillRun, stillRun);
+        // Not EXPECT_EQ: the pictures are too large to print.
+        ASSERT_TRUE(display.shownPicture == picture) << "stale screen in frame " << frameCount;
+        // A frame is shown exactly when its picture differs from the last one.
+        ASSERT_EQ(presented, pictureChanged) << "frame " << frameCount;
+    }
+    void frames(int32_t ms) {
+        for (int32_t time = 0; time < ms && !HasFatalFailure(); time += FRAME_MS) {
+            frame();
+        }
+    }
+    // The current scene drawn into a picture of its own, as the render pass draws it. The
+    // picture is a surface over memory of the test's, which is not a picture the screen shows.
+    std::vector<uint8_t> drawAfresh() {
+        std::vector<uint8_t> pixels(static_cast<size_t>(800 * 600 * 4), 0);
+        surface.pixels = pixels.data();
+        RefHolder<Image> image(ImageDD::createSurface(surface));
+        RefHolder<Graphics> graphics(image ? image->createGraphics() : nullptr);
+        EXPECT_NE(graphics, nullptr);
+        if (graphics) {
+            manager->getRunningScene()->getRenderTask()->render(graphics.get());
+        }
+        return pixels;
+    }
+    // Runs frames until the lobby has drawn nothing for a while; false when it never settles.
+    bool settle() {
+        for (int32_t time = 0; time < 20000 && !HasFatalFailure(); time += FRAME_MS) {
+            frame();
+            if (stillRun >= 10) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // Makes a change in a still lobby: the next frame must show a different picture.
+    void expectShownAtOnce(const char* what, const std::function<void()>& change) {
+        ASSERT_TRUE(settle()) << what;
+        const std::vector<uint8_t> before = display.shownPicture;
+        change();
+        frame();
+        EXPECT_TRUE(presented) << what;
+        EXPECT_TRUE(display.shownPicture != before) << what;
+    }
+
+    GameWindow* window = nullptr;
+    SurfaceMemory surface;
+    std::vector<uint8_t> lastPicture;
+    bool drew = false;
+    bool presented = false;
+    bool pictureChanged = false;
+    int frameCount = 0;
+    int drawnFrames = 0;
+    int changedFrames = 0;
+    int stillRun = 0;
+    int longestStillRun = 0;
+};
+
+TEST_F(StillScreen, AnIdleLobbyShowsItsBlinksAndShinesAndDrawsNothingBetweenThem) {
+    showLobby();
+    // Fifteen seconds hold blinks of the eyes and at least one shine over the doors.
+    bool shineSeen = false;
+    for (int32_t time = 0; time < 15000 && !HasFatalFailure(); time += FRAME_MS) {
+        frame();
+        for (GameNode* node = lobby->getDoorRight()->getNextSibling();
+             node && node != lobby->getDoorMiddle(); node = node->getNextSibling()) {
+            shineSeen = shineSeen || (objectCast<AdditiveSprite>(node) && presented);
+        }
+    }
+    EXPECT_TRUE(shineSeen);
+    EXPECT_GT(changedFrames, 20);
+    // Only changes draw: a still frame neither copies the background nor compares the frame.
+    // A change made while drawing (a label laying out its text) draws one frame more.
+    EXPECT_LE(drawnFrames, 2 * changedFrames + 2);
+    EXPECT_LT(drawnFrames, frameCount / 2);
+    EXPECT_GE(longestStillRun, 30);
+}
+
+TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScreen) {
+    showLobby();
+    auto* welcomeLabel = objectCast<Label>(lobby->findChild("LABEL_PLAYERNAME"));
+    ASSERT_NE(welcomeLabel, nullptr);
+
+    // A label counting up shows each value (the per-frame check), then the lobby is still.
+    ASSERT_TRUE(settle());
+    const int presentsBefore = display.presentCount;
+    GameNode::addModifier(welcomeLabel, new ModifierLabelValue(600, 0, 40, 100, L"Score "));
+    frames(800);
+    EXPECT_EQ(welcomeLabel->getText(), L"Score 40");
+    EXPECT_GE(display.presentCount - presentsBefore, 5);
+
+    // A sprite moved by a modifier.
+    expectShownAtOnce("move", [&] {
+        GameNode::addModifier(welcomeLabel,
+                              new ModifierLocationLine(welcomeLabel->getX(), welcomeLabel->getY(),
+                                                       welcomeLabel->getX() + 120,
+                                                       welcomeLabel->getY() + 40, 300, false));
+    });
+    frames(400);
+
+    // A picture of our own on the lobby, then drawn over in place through a drawing context,
+    // and turned grey pixel by pixel.
+    RefHolder<Image> picture(Image::createImage(60, 30));
+    {
+        RefHolder<Graphics> graphics(picture->createGraphics());
+        graphics->setColor(0xFF2040FF);
+        graphics->fillRect(0, 0, 60, 30);
+        graphics->fillChannel(Channel::Alpha, 255);
+    }
+    expectShownAtOnce("sprite", [&] {
+        GameNode::appendChild(new Sprite(300, 260, picture.get()), lobby->getTree());
+    });
+    expectShownAtOnce("drawn in place", [&] {
+        RefHolder<Graphics> graphics(picture->createGraphics());
+        graphics->setColor(0xFFFFC000);
+        graphics->fillRect(10, 5, 20, 10);
+    });
+    expectShownAtOnce("pixels in place", [&] { greyImageRect(picture.get(), 0, 0, 60, 30); });
+
+    // A dialog opening, fading in over frames.
+    expectShownAtOnce("dialog", [&] { click(lobby->findChild("BUTTON_CHANGENAME")); });
+    frames(600);
+    EXPECT_NE(dialog<DialogPlayerSelect>("DIALOG_PLAYERSELECT"), nullptr);
+    EXPECT_TRUE(settle());
+}
+
+}  // namespace

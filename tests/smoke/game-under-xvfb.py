@@ -1,0 +1,401 @@
+#!/usr/bin/env python3
+"""The shipped game in a real X window, played through X input.
+
+    game-under-xvfb.py GAME_BINARY SOURCE_FOLDER OUT_FOLDER
+
+Starts its own Xvfb, runs the game binary from its folder with the media the build shipped
+there and per-user folders of its own under OUT_FOLDER, and plays through X input events (the
+XTest extension), which reach the game as SDL events through its event source: the first-run
+name input gets "Ann", the lobby's elevator button is clicked, the window's close box is
+pressed and the quit question is answered "yes"; the game must end with code 0 and have saved
+the player. Widgets are aimed at from the definitions in SOURCE_FOLDER/media/properties and
+found on the screen by their own pictures; every wait polls the screen or the process with a
+time limit. Each step is photographed to OUT_FOLDER as a PNG. Exits 77 (skipped) only when
+Xvfb cannot start.
+"""
+import os
+import re
+import select
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import xml.etree.ElementTree as ElementTree
+import zlib
+
+# The shared helpers are imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+from xwindow import XWindow, write_png  # noqa: E402
+
+SKIPPED = 77
+WIDTH, HEIGHT = 800, 600
+POLL_S = 0.05
+# How far the dialog frame's rounding may move a widget from the place its definition gives.
+SLACK = 6
+
+
+def fail(message):
+    sys.exit(f"FAILED: {message}")
+
+
+def start_xvfb(log_path):
+    """The display number of a new Xvfb, or a skip when none can start."""
+    if not shutil.which("Xvfb"):
+        print("SKIPPED: Xvfb is not installed")
+        sys.exit(SKIPPED)
+    read_end, write_end = os.pipe()
+    with open(log_path, "wb") as log:
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                   "1024x768x24", "-nolisten", "tcp"],
+                                  pass_fds=(write_end,), stdout=log, stderr=log)
+    os.close(write_end)
+    # The number ends with a line feed; the pipe stays open until it came, or the server
+    # dies writing it.
+    text, deadline = b"", time.monotonic() + 15
+    while not text.endswith(b"\n") and time.monotonic() < deadline:
+        ready, _, _ = select.select([read_end], [], [], deadline - time.monotonic())
+        part = os.read(read_end, 64) if ready else b""
+        if not part:
+            break
+        text += part
+    os.close(read_end)
+    number = text.decode().strip() if text.endswith(b"\n") else ""
+    if not number:
+        server.kill()
+        server.wait()
+        with open(log_path, errors="replace") as log:
+            print("SKIPPED: Xvfb cannot start:", log.read().strip()[-600:] or "no display")
+        sys.exit(SKIPPED)
+    return server, ":" + number
+
+
+def read_png(path):
+    """Width, height and RGBA rows of an 8-bit RGB or RGBA PNG without interlacing."""
+    with open(path, "rb") as file:
+        data = file.read()
+    position, chunks, header = 8, [], None
+    while position < len(data):
+        length, kind = struct.unpack(">I4s", data[position:position + 8])
+        body = data[position + 8:position + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks.append(body)
+        position += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    if depth != 8 or colour not in (2, 6) or interlace:
+        raise ValueError(f"{path}: unsupported PNG form")
+    step = 4 if colour == 6 else 3
+    raw = zlib.decompress(b"".join(chunks))
+    stride = width * step
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - step] if i >= step else 0
+            up = previous[i]
+            corner = previous[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                guess = left + up - corner
+                pa, pb, pc = abs(guess - left), abs(guess - up), abs(guess - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc
+                                      else corner)) & 255
+        rows.append(bytes(line) if step == 4 else
+                    b"".join(bytes(line[i:i + 3]) + b"\xff" for i in range(0, stride, 3)))
+        previous = line
+    return width, height, rows
+
+
+class Picture:
+    """The opaque pixels of one frame of a shipped picture, sampled for matching."""
+
+    def __init__(self, path, frames=1):
+        width, height, rows = read_png(path)
+        self.width, self.height = width, height // frames
+        opaque = [(x, y, rows[y][4 * x:4 * x + 3]) for y in range(self.height)
+                  for x in range(width) if rows[y][4 * x + 3] == 255]
+        if not opaque:
+            raise ValueError(f"{path}: no opaque pixel")
+        self.samples = opaque[::max(1, len(opaque) // 1500)]
+        self.quick = opaque[::max(1, len(opaque) // 60)]
+
+
+class Screen:
+    """One photograph of the game window."""
+
+    def __init__(self, rgb):
+        self.rgb = rgb
+
+    def pixel(self, x, y):
+        offset = 3 * (y * WIDTH + x)
+        return self.rgb[offset:offset + 3]
+
+    def share_matching(self, picture, left, top, samples=None):
+        hits = total = 0
+        for x, y, colour in samples or picture.samples:
+            sx, sy = left + x, top + y
+            if 0 <= sx < WIDTH and 0 <= sy < HEIGHT:
+                total += 1
+                shown = self.pixel(sx, sy)
+                hits += all(abs(shown[i] - colour[i]) <= 6 for i in range(3))
+        return hits / total if total else 0.0
+
+    def shows(self, picture, left, top):
+        return self.share_matching(picture, left, top) >= 0.9
+
+    def find(self, picture, left, top_from, top_to, slack=SLACK):
+        """The top-left corner at which the picture shows, its left edge within slack of the
+        given one and its top between the given ones, or None."""
+        for top in range(top_from, top_to + 1):
+            for x in range(left - slack, left + slack + 1):
+                if (self.share_matching(picture, x, top, picture.quick) >= 0.9 and
+                        self.shows(picture, x, top)):
+                    return x, top
+        return None
+
+    def write_png(self, path):
+        write_png(path, self.rgb, WIDTH, HEIGHT)
+
+
+class Definitions:
+    """Widget places from the shipped scene and dialog definitions, pictures by resource key."""
+
+    def __init__(self, source, game_folder):
+        properties = os.path.join(source, "media/properties")
+        self.game_folder = game_folder
+        self.files = {}
+        for node in ElementTree.parse(os.path.join(properties, "resources.xml")).iter():
+            if "id" in node.attrib and "file" in node.attrib:
+                self.files[node.attrib["id"]] = node.attrib["file"]
+        self.nodes = {}
+        for name in ("default.xml", "dialogs.xml"):
+            for node in ElementTree.parse(os.path.join(properties, name)).iter():
+                self.nodes.setdefault(node.attrib.get("id"), []).append(node)
+
+    def node(self, parent_id, widget_id):
+        for parent in self.nodes.get(parent_id, []):
+            for node in parent.iter():
+                if node.attrib.get("id") == widget_id:
+                    return node
+        fail(f"no widget {widget_id} in {parent_id}")
+
+    def picture(self, key, frames=1):
+        return Picture(os.path.join(self.game_folder, self.files[key]), frames)
+
+    def size(self, key, frames=1):
+        """Width and height of one frame of a picture, from its PNG header."""
+        with open(os.path.join(self.game_folder, self.files[key]), "rb") as file:
+            width, height = struct.unpack(">II", file.read(24)[16:24])
+        return width, height // frames
+
+    def dialog_origin(self, dialog_id):
+        """Where a dialog centred in the window puts its top-left corner at its least size."""
+        node = self.nodes[dialog_id][0]
+        return ((WIDTH - int(node.attrib["minwidth"])) // 2,
+                (HEIGHT - int(node.attrib["minheight"])) // 2)
+
+
+class Session(XWindow):
+    """The game's window, photographed step by step into the output folder."""
+
+    def __init__(self, display_name, out, game):
+        super().__init__(WIDTH, HEIGHT, display_name)
+        self.out, self.game, self.step = out, game, 0
+
+    def photograph(self):
+        return Screen(super().photograph())
+
+    def save(self, name, screen=None):
+        self.step += 1
+        path = os.path.join(self.out, f"{self.step}-{name}.png")
+        (screen or self.photograph()).write_png(path)
+        print(f"step {self.step}: {name} -> {path}")
+
+    def wait_for(self, what, timeout, probe):
+        """Polls probe until it answers something other than None; fails at the time limit or
+        when the game ends meanwhile, leaving a photograph of the screen it gave up on."""
+        deadline = time.monotonic() + timeout
+        while True:
+            answer = probe()
+            if answer is not None:
+                return answer
+            if self.game.poll() is not None:
+                fail(f"the game ended with code {self.game.returncode} while waiting for {what}")
+            if time.monotonic() > deadline:
+                self.save("gave-up")
+                fail(f"no {what} within {timeout} s")
+            time.sleep(POLL_S)
+
+
+def play(session, defs):
+    session.wait_for("game window", 20, session.find)
+
+    def nonblack():
+        screen = session.photograph()
+        return screen if screen.rgb.strip(b"\x00") else None
+
+    session.save("splash", session.wait_for("first picture", 20, nonblack))
+
+    click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
+    click_text = defs.picture(click_node.attrib["image"])
+    click_left = int(click_node.attrib["x"]) - click_text.width // 2
+    click_top = int(click_node.attrib["y"]) - click_text.height // 2
+
+    def loaded():
+        screen = session.photograph()
+        return screen if screen.shows(click_text, click_left, click_top) else None
+
+    session.save("loading-done", session.wait_for("\"click\" on the loading screen", 60, loaded))
+    session.click(click_left + click_text.width // 2, click_top + click_text.height // 2)
+
+    # The first run asks for a name: the field shows in its column of the centred dialog,
+    # lower by the height of the explanation above it.
+    name_left, name_top = defs.dialog_origin("DIALOG_NEWPLAYER")
+    field_node = defs.node("DIALOG_NEWPLAYER", "INPUT_NAME")
+    field = defs.picture(field_node.attrib["image"])
+
+    def name_input():
+        screen = session.photograph()
+        place = screen.find(field, name_left + int(field_node.attrib["x"]), name_top,
+                            HEIGHT - field.height)
+        return (screen, place) if place else None
+
+    screen, field_place = session.wait_for("name input", 20, name_input)
+    session.save("name-input", screen)
+
+    # OK stands alone in the middle of the first run's dialog, between its two defined places,
+    # and is enabled once the field holds a name.
+    ok_node = defs.node("DIALOG_NEWPLAYER", "BUTTON_OK")
+    cancel_node = defs.node("DIALOG_NEWPLAYER", "BUTTON_CANCEL")
+    ok = defs.picture(ok_node.attrib["image"], frames=4)
+    ok_left = name_left + (int(ok_node.attrib["x"]) + int(cancel_node.attrib["x"])) // 2
+    ok_top = name_top + int(ok_node.attrib["y"])
+
+    def ok_enabled():
+        screen = session.photograph()
+        place = screen.find(ok, ok_left, ok_top - SLACK, ok_top + SLACK)
+        return (screen, place) if place else None
+
+    if ok_enabled():
+        fail("OK is enabled before a name was typed")
+    session.click(field_place[0] + field.width // 2, field_place[1] + field.height // 2)
+    session.type("Ann")
+    screen, ok_place = session.wait_for("OK enabled after typing", 10, ok_enabled)
+    session.save("name-typed", screen)
+    session.click(ok_place[0] + ok.width // 2, ok_place[1] + ok.height // 2)
+
+    # The lobby, undimmed: its surround shows as drawn. A new player may first get the host's
+    # hint, closed with its OK.
+    foreground_node = defs.node("SCENE_LOBBY", "FOREGROUND")
+    foreground = defs.picture(foreground_node.attrib["image"])
+    hint_left, hint_top = defs.dialog_origin("DIALOG_DORRICK_HINT")
+    hint_ok_node = defs.node("DIALOG_DORRICK_HINT", "BUTTON_OK")
+    hint_ok = defs.picture(hint_ok_node.attrib["image"], frames=4)
+
+    def lobby_or_hint():
+        screen = session.photograph()
+        if screen.shows(foreground, int(foreground_node.attrib["x"]),
+                        int(foreground_node.attrib["y"])):
+            return screen, None
+        place = screen.find(hint_ok, hint_left + int(hint_ok_node.attrib["x"]), hint_top,
+                            HEIGHT - hint_ok.height)
+        return (screen, place) if place else None
+
+    screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint)
+    if hint_place:
+        session.save("lobby-hint", screen)
+        session.click(hint_place[0] + hint_ok.width // 2, hint_place[1] + hint_ok.height // 2)
+        screen, hint_place = session.wait_for("lobby without the hint", 20, lobby_or_hint)
+        if hint_place:
+            fail("the hint stays open after its OK")
+    session.save("lobby", screen)
+
+    # Into the lift: the elevator's floor display shows once its scene has arrived.
+    elevator_node = defs.node("SCENE_LOBBY", "BUTTON_ELEVATOR")
+    # The button is a bare hit area over the doors: its picture gives only its size.
+    width, height = defs.size(elevator_node.attrib["image"], frames=4)
+    session.click(int(elevator_node.attrib["x"]) + width // 2,
+                  int(elevator_node.attrib["y"]) + height // 2)
+    display_node = defs.node("SCENE_ELEVATOR", "FLOOR_DISPLAY_SPRITE")
+    display = defs.picture(display_node.attrib["image"])
+
+    def elevator():
+        screen = session.photograph()
+        return screen if screen.shows(display, int(display_node.attrib["x"]),
+                                      int(display_node.attrib["y"])) else None
+
+    session.save("elevator", session.wait_for("elevator", 20, elevator))
+
+    # The close box asks; "yes" ends the game. The question grows with its message, so "yes"
+    # is looked for down its column.
+    session.press_close_box()
+    question_left, question_top = defs.dialog_origin("DIALOG_YESNO")
+    yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
+    yes = defs.picture(yes_node.attrib["image"], frames=4)
+
+    def question():
+        screen = session.photograph()
+        place = screen.find(yes, question_left + int(yes_node.attrib["x"]), 0,
+                            HEIGHT - yes.height)
+        return (screen, place) if place else None
+
+    screen, yes_place = session.wait_for("quit question", 20, question)
+    session.save("quit-question", screen)
+    session.click(yes_place[0] + yes.width // 2, yes_place[1] + yes.height // 2)
+    try:
+        code = session.game.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail("the game still runs 20 s after \"yes\"")
+    if code != 0:
+        fail(f"the game ended with code {code}")
+
+
+def main():
+    binary, source, out = (os.path.abspath(path) for path in sys.argv[1:4])
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    server, display_name = start_xvfb(os.path.join(out, "xvfb.log"))
+    game = None
+    try:
+        # A home of its own, windowed: without a window manager X has no real full screen.
+        home = os.path.join(out, "home")
+        store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
+        os.makedirs(store)
+        with open(os.path.join(store, "values.keystore"), "w") as keys:
+            keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
+        env = dict(os.environ, DISPLAY=display_name, SDL_VIDEODRIVER="x11",
+                   SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=os.path.join(home, "data"),
+                   XDG_CONFIG_HOME=os.path.join(home, "config"))
+        defs = Definitions(source, os.path.dirname(binary))
+        game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
+        try:
+            session = Session(display_name, out, game)
+        except OSError as error:
+            fail(f"Xvfb started, but {error}")
+        play(session, defs)
+        # Profile files are named after their players, capitals written as "-XX-" in hex.
+        players = os.path.join(home, "data/Brastel/Games/Quovel Mahjong/players")
+        names = [re.sub(r"-([0-9a-f]{2})-", lambda code: chr(int(code[1], 16)), name)
+                 for name in (os.listdir(players) if os.path.isdir(players) else [])]
+        if not any(name.startswith("Ann.plr") for name in names):
+            fail(f"no profile of \"Ann\" was saved (the players folder holds {names})")
+        print("the game ran to the lobby and the elevator and quit with code 0")
+    finally:
+        if game and game.poll() is None:
+            game.kill()
+            game.wait()
+        server.terminate()
+        server.wait()
+
+
+if __name__ == "__main__":
+    main()
