@@ -82,13 +82,8 @@ bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
-    Game* game = Game::current();
     scene.deselectAll();
-    for (Tile* tile : tiles) {
-        scene.markHintTile(tile);
-        game->addSuperHintTile(tile);
-        game->addSelectedTile(tile);
-    }
+    scene.markHintTiles(Game::TileList(tiles.begin(), tiles.end()));
 }
 
 void HintTriggers::onFrame() {
@@ -176,8 +171,8 @@ bool HintTriggers::checkRiverPath() {
         Tile* a = matches[i].get();
         Tile* b = matches[i + 1].get();
         if (boxedInRow(layout, a) && boxedInRow(layout, b)) {
+            // Marking a River pair also draws the path between them.
             markTiles({a, b});
-            scene.showHintPath(a, b);
             const Rect rect = tileRect(scene.getRenderer(), a);
             return show(&rect, HINT_RIVER_PATH, a);
         }

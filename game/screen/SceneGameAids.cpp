@@ -198,6 +198,7 @@ void SceneGame::useShuffle() {
         }
     }
     removeShuffleGlows();
+    // A tutorial hint shown instead takes the press.
     if (shuffleHintShown()) {
         return;
     }

@@ -71,7 +71,11 @@ protected:
         Game* game = Game::create(level->getGameType());
         game->setLevel(level.get());
         scene->show();
-        // Through the level notice, the host's hint and the build, into play.
+        reachPlay();
+        return game;
+    }
+    // Through the level notice, the host's hint and the build, into play.
+    void reachPlay() {
         for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
             if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
                 DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
@@ -80,7 +84,6 @@ protected:
             frame(16);
         }
         EXPECT_TRUE(scene->isPlaying());
-        return game;
     }
     void frame(int32_t ms) {
         scene->update(ms);

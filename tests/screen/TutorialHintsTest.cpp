@@ -52,14 +52,7 @@ protected:
         game->setLevel(level.get());
         manager->requestScene(scene.get());
         manager->update(16);
-        for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
-            if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
-                DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
-                                                      nullptr);
-            }
-            frame(16);
-        }
-        EXPECT_TRUE(scene->isPlaying());
+        reachPlay();
         return game;
     }
     DialogHint* openHint() const {
@@ -83,6 +76,30 @@ protected:
         scene->onLeftButtonDown(rect.x + tuning().RENDERER_TILE_FACE_WIDTH / 2,
                                 rect.y + tuning().RENDERER_TILE_FACE_HEIGHT / 2, 1, false);
         return Game::current()->getClickOutcome();
+    }
+    // Parks one tile of a free pair in the first free cell, as the game takes a click on the
+    // cell; the twin left on the board, or null.
+    Tile* parkOneOfAPair(Game* game) {
+        std::vector<RefHolder<Tile>> free;
+        game->getLayout()->getFreeTiles(free);
+        for (size_t i = 0; i < free.size(); ++i) {
+            for (size_t j = i + 1; j < free.size(); ++j) {
+                if (!game->canMatch(free[i].get(), free[j].get())) {
+                    continue;
+                }
+                EXPECT_EQ(click(free[i].get()), Game::CLICK_SELECT);
+                game->setMoveTarget(0, 0);
+                game->setClickOutcome(Game::CLICK_MOVE);
+                game->update();
+                for (int k = 0; k < 120; ++k) {
+                    frame(16);
+                }
+                EXPECT_TRUE(free[i]->isOnSideBoard());
+                EXPECT_EQ(openHint(), nullptr);
+                return free[j].get();
+            }
+        }
+        return nullptr;
     }
     void pressOk(DialogHint* dialog) { DialogHint::onOk(dialog, dialog->getOkButton()); }
 
@@ -317,30 +334,8 @@ TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedP
         }
         return false;
     };
-    // Park one tile of a free pair in the first cell: its twin stays on the board.
-    std::vector<RefHolder<Tile>> start;
-    layout->getFreeTiles(start);
-    Tile* parked = nullptr;
-    Tile* kept = nullptr;
-    for (size_t i = 0; i < start.size() && !kept; ++i) {
-        for (size_t j = i + 1; j < start.size() && !kept; ++j) {
-            if (game->canMatch(start[i].get(), start[j].get())) {
-                parked = start[i].get();
-                kept = start[j].get();
-            }
-        }
-    }
+    Tile* kept = parkOneOfAPair(game);
     ASSERT_NE(kept, nullptr);
-    ASSERT_EQ(click(parked), Game::CLICK_SELECT);
-    // The cell is taken as the game takes a click on it.
-    game->setMoveTarget(0, 0);
-    game->setClickOutcome(Game::CLICK_MOVE);
-    game->update();
-    for (int i = 0; i < 120; ++i) {
-        frame(16);
-    }
-    ASSERT_TRUE(parked->isOnSideBoard());
-    ASSERT_EQ(openHint(), nullptr);
     for (int32_t round = 1; round <= 4; ++round) {
         std::vector<RefHolder<Tile>> free;
         layout->getFreeTiles(free);
@@ -377,6 +372,22 @@ TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedP
         EXPECT_TRUE(game->getSelection().front()->isOnSideBoard());
         EXPECT_EQ(game->getSuperHintTiles().size(), 2u);
     }
+}
+
+TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUnseen) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_FREECELL, 0, 1));
+    Tile* kept = parkOneOfAPair(game);
+    ASSERT_NE(kept, nullptr);
+    std::vector<RefHolder<Tile>> parked;
+    game->getLayout()->getSideBoard()->getTiles(parked);
+    ASSERT_EQ(parked.size(), 1u);
+    ASSERT_TRUE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
+    // The parked tile selected (its cell takes clicks only on a laid-out rack), then its twin.
+    game->addSelectedTile(parked.front().get());
+    ASSERT_EQ(click(kept), Game::CLICK_MATCH);
+    EXPECT_EQ(openHint(), nullptr);
+    EXPECT_FALSE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
+    EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
 }
 
 }  // namespace
