@@ -505,7 +505,9 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
     const iGuiMethod::Callback opener = cabinet->getCallback();
     GameDialogHost* host = GameDialogHost::get();
     // The opener's callback runs once, here at the button: the close must not run it again.
-    if (host && scene && scene == host->getGameScene()) {
+    // On the game screen this road is the level's end; opened from the in-game menu during
+    // play, the cabinet simply closes below.
+    if (host && scene && scene == host->getGameScene() && host->isInLevelPhase()) {
         const Game* game = Game::current();
         const Level* level = game ? game->getLevel() : nullptr;
         const bool closes = game && game->getHasWon() && level &&

@@ -16,6 +16,8 @@ public:
 
     // The scene the dialogs pause (the game scene).
     virtual Scene* getGameScene() const = 0;
+    // Whether a phase of the level (its notice, build or end) is running rather than play.
+    virtual bool isInLevelPhase() const = 0;
 
     // Adds the dialog (once) and pauses the game.
     void onDialogOpened(Dialog* dialog);

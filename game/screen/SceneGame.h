@@ -167,6 +167,7 @@ public:
     Image* findImage(const std::string& section, const std::string& name) override;
 
     // GameDialogHost.
+    bool isInLevelPhase() const override { return currentState.get() != nullptr; }
     Scene* getGameScene() const override { return const_cast<SceneGame*>(this); }
 
     LayoutRenderer* getRenderer() const { return renderer.get(); }

@@ -34,6 +34,8 @@ int32_t countCall(void*, BaseObject* sender) {
 class GameScreenStandIn : public GameDialogHost {
 public:
     Scene* getGameScene() const override { return scene; }
+    // The cabinet opens on the game screen at the level's end.
+    bool isInLevelPhase() const override { return true; }
     Scene* scene = nullptr;
 
 protected:

@@ -13,6 +13,7 @@
 class FakeGameScreen : public GameDialogHost {
 public:
     Scene* getGameScene() const override { return scene; }
+    bool isInLevelPhase() const override { return false; }
     Scene* scene = nullptr;
     int pauses = 0;
     int resumes = 0;

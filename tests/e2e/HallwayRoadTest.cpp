@@ -73,6 +73,31 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
     EXPECT_NE(road.statisticsText().find("floorNumber"), std::string::npos);
 }
 
+TEST(Road, TheCabinetOpensFromTheInGameMenuAndClosesBackToPlay) {
+    RoadDriver road("menu-trophies");
+    ASSERT_TRUE(startAsAnn(road));
+    ASSERT_TRUE(rideToFloorOne(road));
+    ASSERT_TRUE(enterRoom(road, 1));
+    SceneGame* screen = gameScreen(road);
+    ASSERT_TRUE(road.click("BUTTON_MENU") && road.waitForDialog("DIALOG_MENU"));
+    road.run(800);
+    ASSERT_TRUE(road.clickIn("DIALOG_MENU", "BUTTON_TROPHY"));
+    ASSERT_TRUE(road.waitForDialog("DIALOG_TROPHY"));
+    auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
+    ASSERT_TRUE(road.waitFor([&] { return !cabinet->isRevealRunning(); }, "the shelves"));
+    road.run(600);
+    road.picture("cabinet-over-game");
+    // Its OK closes it during play, back to the menu, whose resume returns to the board.
+    ASSERT_TRUE(road.closeDialog("BUTTON_MENU", "DIALOG_TROPHY"));
+    ASSERT_NE(road.dialog("DIALOG_MENU"), nullptr);
+    road.run(800);
+    ASSERT_TRUE(road.clickIn("DIALOG_MENU", "BUTTON_RESUME"));
+    ASSERT_TRUE(road.waitFor([&] { return screen->isPlaying() && !road.dialog("DIALOG_MENU"); },
+                             "play to resume"));
+    road.picture("back-to-play");
+    EXPECT_EQ(road.finish(), 0);
+}
+
 TEST(Road, ALevelIsStoppedFromTheInGameMenu) {
     RoadDriver road("menu-stop");
     ASSERT_TRUE(startAsAnn(road));
