@@ -140,7 +140,7 @@ def room_number(floor, door):
     def make(_geometry):
         body = ('<rect x="1" y="1" width="%d" height="%d" rx="5" fill="%s" stroke="%s" '
                 'stroke-width="2"/>\n' % (PLATE_W - 2, PLATE_H - 2, BRASS, WOOD)
-                + text(PLATE_W / 2, 19, 16, INK, "%d" % (floor * 100 + door), TEXT_FONT, "bold"))
+                + text(PLATE_W / 2, 19, 16, INK, "%d%d" % (floor, door), TEXT_FONT, "bold"))
         return svg(PLATE_W, PLATE_H, body)
     return make
 
@@ -150,7 +150,7 @@ def star_number(floor, door):
         c = STAR_NUMBER / 2
         body = ('<path d="%s" fill="%s" stroke="%s" stroke-width="2"/>\n'
                 % (star_path(c, c + 2, c - 1, c * 0.5), GOLD, WOOD)
-                + text(c, c + 8, 14, INK, "%d" % (floor * 100 + door), TEXT_FONT, "bold"))
+                + text(c, c + 8, 14, INK, "%d%d" % (floor, door), TEXT_FONT, "bold"))
         return svg(STAR_NUMBER, STAR_NUMBER, body)
     return make
 
