@@ -5,6 +5,7 @@
 // a score floater in flight go to build/pictures/gui/.
 #include "screen/LevelFlowFixture.h"
 
+#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/Sprite.h"
 #include "framework/platform/Font.h"
@@ -325,9 +326,21 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     Game::TileList matches;
     game->findMatches(matches, nullptr);
     EXPECT_EQ(game->getSuperHintTiles().size(), matches.size());
+    // The icon blinks only in the super hint's last 900 ms.
+    const auto blinking = [&] {
+        for (const auto& modifier : icon->getRunningModifiers()) {
+            if (objectCast<ModifierBlink>(modifier.get())) {
+                return true;
+            }
+        }
+        return false;
+    };
     run(duration / 2);
     EXPECT_NEAR(veil->getClipRect()->w, veil->getWidth() / 2, veil->getWidth() / 8 + 1);
-    run(duration / 2 - 2 * FRAME_MS);
+    run(duration / 2 - 1000);
+    EXPECT_FALSE(blinking());
+    run(1000 - 2 * FRAME_MS);
+    EXPECT_TRUE(blinking());
     EXPECT_GE(veil->getClipRect()->w, veil->getWidth() * 9 / 10);
     run(4 * FRAME_MS);
     EXPECT_EQ(scene->getSuperHintIcon(), nullptr);
