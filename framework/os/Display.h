@@ -17,6 +17,14 @@ struct SurfaceMemory {
     std::shared_ptr<void> owner;
 };
 
+// A rectangle of the back buffer, in pixels.
+struct DisplayRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
 // The screen and the game's one window: what the game window needs to open itself in a window
 // or full screen, and to show the back buffer it draws into once per frame. The window's
 // client area is always the game's own size; full screen covers the desktop and letterboxes
@@ -57,6 +65,13 @@ public:
     // distance between rows. False when nothing could be shown (no presenter, or it was lost
     // and could not be made again).
     virtual bool present(const void* pixels, int pitch) = 0;
+    // Shows a back buffer that differs from the one shown last only inside the rectangles
+    // (which lie inside the buffer); a presenter that keeps the last picture takes just those.
+    virtual bool presentRects(const void* pixels, int pitch, const DisplayRect* rects, int count) {
+        (void)rects;
+        (void)count;
+        return present(pixels, pitch);
+    }
 
     // Where the window's client area lies on the screen; false (with 0, 0) without a window.
     virtual bool getClientPosition(int& x, int& y) = 0;

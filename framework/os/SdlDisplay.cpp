@@ -136,6 +136,7 @@ bool SdlDisplay::createTexture() {
     }
     ++textureCount;
     textureLost = false;
+    textureFilled = false;
     return true;
 }
 
@@ -211,6 +212,32 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
         textureLost = true;
         return false;
     }
+    textureFilled = true;
+    return showTexture();
+}
+
+bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* rects,
+                              int count) {
+    if (!renderer || !pixels || pitch < width * bytesPerPixel) {
+        return false;
+    }
+    if (textureLost || !texture || !textureFilled) {
+        return present(pixels, pitch);
+    }
+    for (int n = 0; n < count; ++n) {
+        const SDL_Rect rect{rects[n].x, rects[n].y, rects[n].w, rects[n].h};
+        const auto* first = static_cast<const uint8_t*>(pixels) +
+                            static_cast<ptrdiff_t>(rect.y) * pitch +
+                            static_cast<ptrdiff_t>(rect.x) * bytesPerPixel;
+        if (SDL_UpdateTexture(texture, &rect, first, pitch) != 0) {
+            textureLost = true;
+            return false;
+        }
+    }
+    return showTexture();
+}
+
+bool SdlDisplay::showTexture() {
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) {

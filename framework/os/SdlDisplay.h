@@ -35,6 +35,8 @@ public:
     bool setFullScreen(bool fullScreen) override;
     bool isFullScreen() override;
     bool present(const void* pixels, int pitch) override;
+    // Uploads only the rectangles into a texture that holds the last picture shown.
+    bool presentRects(const void* pixels, int pitch, const DisplayRect* rects, int count) override;
     bool getClientPosition(int& x, int& y) override;
     void setClientPosition(int x, int y) override;
     void getFrameBorders(int& left, int& top, int& right, int& bottom) override;
@@ -56,6 +58,8 @@ public:
 
 private:
     bool createTexture();
+    // Draws the texture into the window and shows it.
+    bool showTexture();
     void applyIcon();
     // Drops the minimise/restore/maximise events that the game's own switch has caused.
     void dropOwnSizeEvents();
@@ -68,6 +72,8 @@ private:
     int height = 0;
     int bytesPerPixel = 0;
     bool textureLost = false;
+    // Whether the texture holds a whole picture, which rectangles may then update.
+    bool textureFilled = false;
     int textureCount = 0;
     SurfaceMemory backBuffer;
     bool vSync = false;

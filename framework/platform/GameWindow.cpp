@@ -1,5 +1,6 @@
 #include "framework/platform/GameWindow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -272,6 +273,7 @@ void GameWindow::present() {
     // A display that cannot show the frame even after remaking its texture stays dark until
     // the window is activated again.
     const bool locked = backBuffer->lock();
+    forgetDamage();
     if (!locked || !display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
         paused = true;
         frameOnScreen.clear();
@@ -352,6 +354,7 @@ bool GameWindow::isFrameOnScreen() {
 
 void GameWindow::destroyWindow() {
     frameOnScreen.clear();
+    forgetDamage();
     drawnPicture = 0;
     backBufferGraphics.reset();
     backBuffer.reset();
@@ -472,12 +475,106 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
 
 void GameWindow::update(int32_t) {
     answerRaiseRequest();
-    if (!paused && !switchingMode && !frameOnScreen.empty() &&
-        (backBuffer->getChangeCount() == presentedDrawing || isFrameOnScreen())) {
-        presentedDrawing = backBuffer->getChangeCount();
-        return;
+    if (!paused && !switchingMode && !frameOnScreen.empty()) {
+        const uint64_t drawing = backBuffer->getChangeCount();
+        if (damageKnown && drawing == damagedDrawing &&
+            frameOnScreen.size() == static_cast<size_t>(backBuffer->getPitch()) *
+                                        static_cast<size_t>(backBuffer->getHeight())) {
+            presentDamage();
+            return;
+        }
+        if (drawing == presentedDrawing || isFrameOnScreen()) {
+            presentedDrawing = drawing;
+            forgetDamage();
+            return;
+        }
     }
     present();
+}
+
+void GameWindow::addDamage(const std::vector<Rect>& rectangles, uint64_t before, uint64_t after) {
+    if (before == presentedDrawing) {
+        damage.clear();
+        damageKnown = true;
+    } else if (!damageKnown || before != damagedDrawing) {
+        forgetDamage();
+        return;
+    }
+    damage.insert(damage.end(), rectangles.begin(), rectangles.end());
+    damagedDrawing = after;
+}
+
+void GameWindow::forgetDamage() {
+    damage.clear();
+    damageKnown = false;
+}
+
+void GameWindow::presentDamage() {
+    const uint64_t drawing = backBuffer->getChangeCount();
+    if (!backBuffer->lock()) {
+        forgetDamage();
+        return;
+    }
+    const uint8_t* pixels = backBuffer->getPixels();
+    const size_t pitch = static_cast<size_t>(backBuffer->getPitch());
+    const size_t bytes = static_cast<size_t>(backBuffer->getBytesPerPixel());
+    const Rect whole{0, 0, backBuffer->getWidth(), backBuffer->getHeight()};
+    // Each damaged rectangle is cut down to the pixels that differ from the frame kept as shown,
+    // which takes them.
+    changedRects.clear();
+    const uint8_t* shownPixels = frameOnScreen.data();
+    const auto differs = [&](size_t at) {
+        return std::memcmp(shownPixels + at, pixels + at, bytes) != 0;
+    };
+    for (const Rect& damaged : damage) {
+        const Rect r = intersectRects(damaged, whole);
+        int32_t left = r.x + r.w;
+        int32_t right = r.x - 1;
+        int32_t top = -1;
+        int32_t bottom = -1;
+        for (int32_t y = r.y; y < r.y + r.h; ++y) {
+            const size_t rowStart = static_cast<size_t>(y) * pitch;
+            const size_t at = rowStart + static_cast<size_t>(r.x) * bytes;
+            if (std::memcmp(shownPixels + at, pixels + at, static_cast<size_t>(r.w) * bytes) == 0) {
+                continue;
+            }
+            int32_t first = r.x;
+            while (!differs(rowStart + static_cast<size_t>(first) * bytes)) {
+                ++first;
+            }
+            int32_t last = r.x + r.w - 1;
+            while (!differs(rowStart + static_cast<size_t>(last) * bytes)) {
+                --last;
+            }
+            left = std::min(left, first);
+            right = std::max(right, last);
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+        if (top < 0) {
+            continue;
+        }
+        const DisplayRect changed{left, top, right - left + 1, bottom - top + 1};
+        for (int32_t y = changed.y; y < changed.y + changed.h; ++y) {
+            const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(left) * bytes;
+            std::memcpy(frameOnScreen.data() + at, pixels + at,
+                        static_cast<size_t>(changed.w) * bytes);
+        }
+        changedRects.push_back(changed);
+    }
+    bool shown = true;
+    if (!changedRects.empty()) {
+        shown = display.presentRects(pixels, backBuffer->getPitch(), changedRects.data(),
+                                     static_cast<int>(changedRects.size()));
+    }
+    backBuffer->unlock();
+    forgetDamage();
+    if (shown) {
+        presentedDrawing = drawing;
+    } else {
+        paused = true;
+        frameOnScreen.clear();
+    }
 }
 
 bool GameWindow::answerRaiseRequest() {

@@ -6,6 +6,7 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
+#include "framework/os/Display.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
@@ -15,7 +16,6 @@
 class Clipboard;
 class Clock;
 class Cursor;
-class Display;
 class EventSource;
 class InstanceLock;
 class MessageBox;
@@ -108,6 +108,10 @@ public:
     }
     // The render pass drew the picture as it stood at the change count.
     void setDrawnPicture(uint64_t changeCount) { drawnPicture = changeCount; }
+    // The render pass changed the back buffer inside `rectangles` alone, taking its change
+    // count from `before` to `after`. While nothing else draws into the back buffer, the next
+    // update compares, uploads and shows only the damaged rectangles.
+    void addDamage(const std::vector<Rect>& rectangles, uint64_t before, uint64_t after);
     // Brings the window forward when a second copy asked for it; true when it did.
     bool answerRaiseRequest();
     // A pause inside a blocking wait of the main thread: the system's queue is serviced, so the
@@ -188,6 +192,9 @@ private:
     void announce(uint32_t message, uint32_t wParam);
     // Whether the back buffer holds the picture last shown.
     bool isFrameOnScreen();
+    // Shows the damaged rectangles whose pixels differ from the frame on screen.
+    void presentDamage();
+    void forgetDamage();
 
     Display& display;
     EventSource& events;
@@ -222,4 +229,10 @@ private:
     uint64_t presentedDrawing = 0;
     // The picture's change count when the render pass last drew it; 0 for none.
     uint64_t drawnPicture = 0;
+    // Where the back buffer may differ from the frame on screen, while its change count is
+    // `damagedDrawing` and `damageKnown` holds.
+    std::vector<Rect> damage;
+    std::vector<DisplayRect> changedRects;
+    uint64_t damagedDrawing = 0;
+    bool damageKnown = false;
 };

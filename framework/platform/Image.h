@@ -72,11 +72,13 @@ public:
     // itself. A picture that may be on screen (any image but the display's surface) also
     // counts as a change of the screen's picture.
     void markChanged() {
-        changeCount.fetch_add(1, std::memory_order_relaxed);
+        changeCount.store(nextChangeStamp(), std::memory_order_relaxed);
         if (ownsBuffers) {
             PictureChanges::mark();
         }
     }
+    // Grows with every change and is never shared by two images, so an image and its count
+    // name one content even after another image took the address of a freed one.
     uint64_t getChangeCount() const { return changeCount.load(std::memory_order_relaxed); }
 
     // The byte holding the opacity of pixel (x, y): the alpha-plane byte for 1 and 2 bytes per
@@ -129,9 +131,13 @@ protected:
     int32_t frameCount = 1;
     int64_t lastUse = 0;
     // Images are drawn into by the loader thread too.
-    std::atomic<uint64_t> changeCount{0};
+    std::atomic<uint64_t> changeCount{nextChangeStamp()};
 
 private:
+    static uint64_t nextChangeStamp() {
+        static std::atomic<uint64_t> stamps{0};
+        return stamps.fetch_add(1, std::memory_order_relaxed) + 1;
+    }
     void installBuffers(int32_t depth, Buffer newPixels, Buffer newAlpha);
 
     Buffer pixelStore;

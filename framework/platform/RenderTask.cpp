@@ -2,6 +2,7 @@
 
 #include "framework/core/IRenderable.h"
 #include "framework/core/PictureChanges.h"
+#include "framework/platform/DrawingRecorder.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/SceneHooks.h"
@@ -9,6 +10,9 @@
 QUOVEL_DEFINE_TYPE(RenderTask, &Task::typeRecord)
 
 namespace {
+
+// A damage covering more than this share of the frame (percent) draws the frame whole.
+constexpr int32_t WHOLE_FRAME_SHARE = 60;
 
 IRenderable* renderableOf(GameNode* node) {
     return static_cast<IRenderable*>(node->castTo(&IRenderable::typeRecord));
@@ -25,8 +29,48 @@ void RenderTask::update(int32_t) {
     if (!graphics || window->holdsPicture(changes)) {
         return;
     }
-    render(graphics);
+    Image* target = window->getBackBuffer();
+    next.clear();
+    {
+        RefHolder<DrawingRecorder> recorder(new DrawingRecorder(target, next));
+        render(recorder.get());
+    }
+    const Rect whole{0, 0, target->getWidth(), target->getHeight()};
+    damage.clear();
+    if (drawnTarget.get() == target && target->getChangeCount() == drawnTargetChanges) {
+        DrawingList::findDamage(drawn, next, damage);
+        // Whole rows: blits blend pixels in pairs from the left edge of what they draw, so a
+        // rectangle's side cutting through a blit could round its pixels otherwise than the
+        // whole frame does.
+        for (Rect& r : damage) {
+            r.x = whole.x;
+            r.w = whole.w;
+        }
+        mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
+    } else {
+        damage.assign(1, whole);
+    }
+    if (!damage.empty()) {
+        const uint64_t before = target->getChangeCount();
+        drawDamage(target, graphics);
+        if (!(check == next) && !(damage.size() == 1 && damage.front() == whole)) {
+            // The pass drew other operations than it recorded (something it draws changed while
+            // it was recorded): the damage may miss them.
+            damage.assign(1, whole);
+            drawDamage(target, graphics);
+        }
+        std::swap(drawn, check);
+        window->addDamage(damage, before, target->getChangeCount());
+    }
+    drawnTarget = target;
+    drawnTargetChanges = target->getChangeCount();
     window->setDrawnPicture(changes);
+}
+
+void RenderTask::drawDamage(Image* target, Graphics* graphics) {
+    check.clear();
+    RefHolder<DrawingRecorder> recorder(new DrawingRecorder(target, check, graphics, &damage));
+    render(recorder.get());
 }
 
 void RenderTask::render(Graphics* graphics) {

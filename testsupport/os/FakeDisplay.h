@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +97,34 @@ public:
         return true;
     }
 
+    // Like a texture that keeps the last picture: only the rectangles are taken into the
+    // picture shown, so a change drawn outside them stays off the screen.
+    bool presentRects(const void* pixels, int pitch, const DisplayRect* rects,
+                      int count) override {
+        if (shownPicture.size() != static_cast<size_t>(pitch) * backBuffer.height) {
+            return present(pixels, pitch);
+        }
+        if (!window || bytesPerPixel == 0 || presentFails || !pixels) {
+            return false;
+        }
+        ++presentCount;
+        ++rectPresentCount;
+        lastPixels = pixels;
+        lastPitch = pitch;
+        const auto* bytes = static_cast<const uint8_t*>(pixels);
+        for (int n = 0; n < count; ++n) {
+            const DisplayRect& r = rects[n];
+            presentedArea += static_cast<int64_t>(r.w) * r.h;
+            for (int y = r.y; y < r.y + r.h; ++y) {
+                const size_t at = static_cast<size_t>(y) * pitch +
+                                  static_cast<size_t>(r.x) * bytesPerPixel;
+                std::copy_n(bytes + at, static_cast<size_t>(r.w) * bytesPerPixel,
+                            shownPicture.begin() + static_cast<ptrdiff_t>(at));
+            }
+        }
+        return true;
+    }
+
     bool getClientPosition(int& x, int& y) override {
         x = window ? clientX : 0;
         y = window ? clientY : 0;
@@ -159,6 +189,9 @@ public:
     int windowHeight = 0;
     int bytesPerPixel = 0;
     int presentCount = 0;
+    // Presents of rectangles alone, and the pixels they took.
+    int rectPresentCount = 0;
+    int64_t presentedArea = 0;
     SurfaceMemory backBuffer;
     int clientX = 0;
     int clientY = 0;

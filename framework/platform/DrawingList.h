@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/core/Rect.h"
+
+class Image;
+
+// One drawing operation as a frame drew it into its target: the pixels it may change and
+// everything its result depends on besides the pixels beneath it. Two equal operations drawn
+// over equal pixels give equal pixels.
+struct DrawnOperation {
+    // The target pixels the operation may change (inside the clip and the target).
+    Rect touched;
+    int32_t kind = 0;
+    // The operation's own arguments, moved by the drawing offset where they are positions.
+    int32_t arguments[10] = {};
+    double angle = 0.0;
+    double scale = 0.0;
+    // The source picture: its identity, content and the properties the blits read.
+    const Image* source = nullptr;
+    uint64_t sourceChanges = 0;
+    int32_t sourceWidth = 0;
+    int32_t sourceHeight = 0;
+    int32_t sourceBytesPerPixel = 0;
+    bool sourceAlpha = false;
+    // The drawing state.
+    Rect clip;
+    uint32_t color = 0;
+    int32_t alpha = 0;
+    int32_t blendMode = 0;
+    bool smooth = false;
+
+    bool operator==(const DrawnOperation&) const = default;
+};
+
+// The operations of one frame, in drawing order, and what two frames' lists say about the
+// pixels that differ between them.
+class DrawingList {
+public:
+    void clear() { operations.clear(); }
+    void add(const DrawnOperation& operation) { operations.push_back(operation); }
+    const std::vector<DrawnOperation>& getOperations() const { return operations; }
+    bool operator==(const DrawingList&) const = default;
+
+    // Appends to `damage` the rectangles outside which the two frames' pixels agree, when both
+    // were drawn over the same picture. Operations are matched in order; an operation left
+    // without its equal in the other frame damages what it touches, which covers anything
+    // drawn, removed, changed or reordered.
+    static void findDamage(const DrawingList& before, const DrawingList& after,
+                           std::vector<Rect>& damage);
+
+private:
+    std::vector<DrawnOperation> operations;
+};
+
+// Turns damaged rectangles into a few disjoint ones that cover them all, inside `bounds`:
+// overlapping rectangles, and rectangles whose union wastes little, are joined. A list that
+// would still cover more than `wholeShare` percent of the bounds becomes the bounds alone.
+void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeShare);

@@ -1,0 +1,101 @@
+// Damage between two frames' operation lists: what must be drawn again, as few disjoint
+// rectangles.
+#include <gtest/gtest.h>
+
+#include "framework/platform/DrawingList.h"
+
+namespace {
+
+DrawnOperation operation(int32_t x, int32_t y, int32_t w, int32_t h, int32_t alpha = 255) {
+    DrawnOperation op;
+    op.touched = Rect{x, y, w, h};
+    op.alpha = alpha;
+    return op;
+}
+
+DrawingList listOf(std::initializer_list<DrawnOperation> operations) {
+    DrawingList list;
+    for (const DrawnOperation& op : operations) {
+        list.add(op);
+    }
+    return list;
+}
+
+bool covers(const std::vector<Rect>& damage, const Rect& r) {
+    for (int32_t y = r.y; y < r.y + r.h; ++y) {
+        for (int32_t x = r.x; x < r.x + r.w; ++x) {
+            bool inside = false;
+            for (const Rect& d : damage) {
+                inside = inside || (x >= d.x && x < d.x + d.w && y >= d.y && y < d.y + d.h);
+            }
+            if (!inside) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+const Rect screen{0, 0, 800, 600};
+
+TEST(DrawingList, ChangedAddedRemovedAndReorderedOperationsDamageWhatTheyTouch) {
+    const DrawnOperation background = operation(0, 0, 800, 600);
+    const DrawnOperation a = operation(100, 100, 50, 50);
+    const DrawnOperation b = operation(120, 120, 50, 50);
+    const DrawnOperation c = operation(600, 400, 20, 20);
+    std::vector<Rect> damage;
+
+    DrawingList::findDamage(listOf({background, a, b, c}), listOf({background, a, b, c}), damage);
+    EXPECT_TRUE(damage.empty());
+
+    // Changed in place: the old and the new look of the same place.
+    DrawingList::findDamage(listOf({background, a, b, c}),
+                            listOf({background, a, operation(120, 120, 50, 50, 128), c}), damage);
+    EXPECT_EQ(damage, (std::vector<Rect>{b.touched, b.touched}));
+
+    // Drawn anew, and gone: nothing else damaged although everything after it moved along.
+    damage.clear();
+    DrawingList::findDamage(listOf({background, a, c}), listOf({background, a, b, c}), damage);
+    EXPECT_EQ(damage, std::vector<Rect>{b.touched});
+    damage.clear();
+    DrawingList::findDamage(listOf({background, a, b, c}), listOf({background, b, c}), damage);
+    EXPECT_EQ(damage, std::vector<Rect>{a.touched});
+
+    // Two overlapping operations swapped: their overlap is drawn in another order.
+    damage.clear();
+    DrawingList::findDamage(listOf({background, a, b, c}), listOf({background, b, a, c}), damage);
+    EXPECT_TRUE(covers(damage, intersectRects(a.touched, b.touched)));
+    EXPECT_FALSE(covers(damage, c.touched));
+}
+
+TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFrame) {
+    // A chain of overlaps that only shows after a first join, a distant piece, and one beyond
+    // the frame's edge.
+    const std::vector<Rect> pieces{{0, 0, 10, 10},     {200, 0, 10, 10},   {5, 5, 100, 10},
+                                   {100, 0, 110, 5},   {500, 500, 10, 10}, {790, 590, 40, 40}};
+    std::vector<Rect> damage = pieces;
+    mergeDamage(damage, screen, 60);
+    for (const Rect& piece : pieces) {
+        EXPECT_TRUE(covers(damage, intersectRects(piece, screen)));
+    }
+    for (size_t m = 0; m < damage.size(); ++m) {
+        EXPECT_TRUE(intersectRects(damage[m], screen) == damage[m]);
+        for (size_t n = m + 1; n < damage.size(); ++n) {
+            EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
+        }
+    }
+    EXPECT_LT(damage.size(), pieces.size());
+
+    // Most of the frame, or a great many pieces spread over it, draw the frame whole.
+    damage = {{0, 0, 800, 300}, {0, 300, 400, 300}};
+    mergeDamage(damage, screen, 60);
+    EXPECT_EQ(damage, std::vector<Rect>{screen});
+    damage.clear();
+    for (int32_t n = 0; n < 100; ++n) {
+        damage.push_back(Rect{(n * 97) % 790, (n * 61) % 590, 4, 4});
+    }
+    mergeDamage(damage, screen, 60);
+    EXPECT_EQ(damage, std::vector<Rect>{screen});
+}
+
+}  // namespace
