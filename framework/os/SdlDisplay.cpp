@@ -238,8 +238,14 @@ bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* 
 }
 
 bool SdlDisplay::showTexture() {
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+    // Only letterboxing leaves bars for the clear to paint; otherwise the copy covers all.
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0 ||
+        outputWidth != width || outputHeight != height) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+    }
     if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) {
         textureLost = true;
         return false;
