@@ -153,6 +153,31 @@ TEST_F(SdlDisplayTest, RendererResetRemakesTheTexture) {
     EXPECT_TRUE(closeColor(readBack(display)[0], 0xFF0000u));
 }
 
+TEST_F(SdlDisplayTest, RectanglesUpdateOnlyThemselvesAndANewTextureTakesTheWholePicture) {
+    SdlDisplay display;
+    ASSERT_TRUE(display.createWindow("Quovel", WIDTH, HEIGHT, false));
+    ASSERT_TRUE(display.createPresenter(4));
+    std::vector<uint32_t> frame(static_cast<size_t>(WIDTH) * HEIGHT, 0x102030);
+    ASSERT_TRUE(display.present(frame.data(), WIDTH * 4));
+    // Two rectangles changed; a third change outside them is not shown.
+    const DisplayRect rects[] = {{10, 20, 30, 5}, {700, 590, 100, 10}};
+    for (const DisplayRect& r : rects) {
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                frame[static_cast<size_t>(y) * WIDTH + x] = static_cast<uint32_t>(x << 8 | y);
+            }
+        }
+    }
+    std::vector<uint32_t> expected = frame;
+    frame[static_cast<size_t>(300) * WIDTH + 400] = 0xFFFFFF;
+    ASSERT_TRUE(display.presentRects(frame.data(), WIDTH * 4, rects, 2));
+    EXPECT_EQ(readBack(display), expected);
+    // A texture made again holds nothing yet: the whole picture goes up.
+    display.rendererReset();
+    ASSERT_TRUE(display.presentRects(frame.data(), WIDTH * 4, rects, 1));
+    EXPECT_EQ(readBack(display), frame);
+}
+
 TEST_F(SdlDisplayTest, IconsAreCheckedAndKeptForLaterWindows) {
     SdlDisplay display;
     const std::vector<uint32_t> icon(32 * 32, 0xFF00FF00);
