@@ -224,28 +224,26 @@ void DrawingRecorder::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx
 
 void DrawingRecorder::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                   int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(BLIT_CHANNEL, area,
-               {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel}, source)) {
-        forward([&](Graphics& g) { g.blitChannel(source, channel, dx, dy, sx, sy, w, h); });
-    }
+    channelBlit(BLIT_CHANNEL, &Graphics::blitChannel, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void DrawingRecorder::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                      int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(BLIT_CHANNEL_MIN, area,
-               {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel}, source)) {
-        forward([&](Graphics& g) { g.blitChannelMin(source, channel, dx, dy, sx, sy, w, h); });
-    }
+    channelBlit(BLIT_CHANNEL_MIN, &Graphics::blitChannelMin, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void DrawingRecorder::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                      int32_t sx, int32_t sy, int32_t w, int32_t h) {
+    channelBlit(BLIT_CHANNEL_MAX, &Graphics::blitChannelMax, source, channel, dx, dy, sx, sy, w, h);
+}
+
+void DrawingRecorder::channelBlit(Kind kind, ChannelBlit blit, Image* source, int32_t channel,
+                                  int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                                  int32_t h) {
     const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(BLIT_CHANNEL_MAX, area,
-               {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel}, source)) {
-        forward([&](Graphics& g) { g.blitChannelMax(source, channel, dx, dy, sx, sy, w, h); });
+    if (record(kind, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel},
+               source)) {
+        forward([&](Graphics& g) { (g.*blit)(source, channel, dx, dy, sx, sy, w, h); });
     }
 }
 

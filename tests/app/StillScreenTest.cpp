@@ -66,6 +66,15 @@ protected:
         }
         return pixels;
     }
+    // An opaque 60 x 30 picture of one color.
+    static RefHolder<Image> solidPicture(uint32_t color) {
+        RefHolder<Image> picture(Image::createImage(60, 30));
+        RefHolder<Graphics> graphics(picture->createGraphics());
+        graphics->setColor(color);
+        graphics->fillRect(0, 0, 60, 30);
+        graphics->fillChannel(Channel::Alpha, 255);
+        return picture;
+    }
     // Runs frames until the lobby has drawn nothing for a while; false when it never settles.
     bool settle() {
         for (int32_t time = 0; time < 20000 && !HasFatalFailure(); time += FRAME_MS) {
@@ -174,13 +183,7 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
 
     // A picture of our own on the lobby, then drawn over in place through a drawing context,
     // and turned grey pixel by pixel.
-    RefHolder<Image> picture(Image::createImage(60, 30));
-    {
-        RefHolder<Graphics> graphics(picture->createGraphics());
-        graphics->setColor(0xFF2040FF);
-        graphics->fillRect(0, 0, 60, 30);
-        graphics->fillChannel(Channel::Alpha, 255);
-    }
+    RefHolder<Image> picture(solidPicture(0xFF2040FF));
     expectShownAtOnce("sprite", [&] {
         GameNode::appendChild(new Sprite(300, 260, picture.get()), lobby->getTree());
     });
@@ -195,13 +198,7 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
     // with another picture of the same size.
     auto* first = new Sprite(200, 220, picture.get());
     expectShownAtOnce("linked", [&] { GameNode::appendChild(first, lobby->getTree()); });
-    RefHolder<Image> cover(Image::createImage(60, 30));
-    {
-        RefHolder<Graphics> graphics(cover->createGraphics());
-        graphics->setColor(0xFF10C060);
-        graphics->fillRect(0, 0, 60, 30);
-        graphics->fillChannel(Channel::Alpha, 255);
-    }
+    RefHolder<Image> cover(solidPicture(0xFF10C060));
     expectShownAtOnce("covered", [&] {
         GameNode::appendChild(new Sprite(230, 235, cover.get()), lobby->getTree());
     });
@@ -209,11 +206,7 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
     expectShownAtOnce("hidden", [&] { first->setVisible(false); });
     expectShownAtOnce("replaced", [&] {
         first->setVisible(true);
-        RefHolder<Image> other(Image::createImage(60, 30));
-        RefHolder<Graphics> graphics(other->createGraphics());
-        graphics->setColor(0xFFE0E0E0);
-        graphics->fillRect(0, 0, 60, 30);
-        graphics->fillChannel(Channel::Alpha, 255);
+        RefHolder<Image> other(solidPicture(0xFFE0E0E0));
         first->setImage(other.get());
     });
 
