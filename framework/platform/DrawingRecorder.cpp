@@ -110,6 +110,17 @@ void DrawingRecorder::forward(Draw&& draw) {
     }
 }
 
+template <class Draw>
+void DrawingRecorder::sourceBlit(Kind kind, Image* source, int32_t channel, int32_t dx,
+                                 int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                                 Draw&& draw) {
+    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
+    if (record(kind, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel},
+               source)) {
+        forward(draw);
+    }
+}
+
 Rect DrawingRecorder::blitArea(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
                                int32_t w, int32_t h) const {
     if (!source) {
@@ -176,10 +187,8 @@ void DrawingRecorder::fillRectChannel(int32_t channel, int32_t value, int32_t x,
 
 void DrawingRecorder::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
                            int32_t w, int32_t h) {
-    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(BLIT, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h}, source)) {
-        forward([&](Graphics& g) { g.blit(source, dx, dy, sx, sy, w, h); });
-    }
+    sourceBlit(BLIT, source, 0, dx, dy, sx, sy, w, h,
+               [&](Graphics& g) { g.blit(source, dx, dy, sx, sy, w, h); });
 }
 
 void DrawingRecorder::blitRotated(Image* source, double angle, double scale, int32_t dx,
@@ -216,35 +225,26 @@ void DrawingRecorder::blitStretched(Image* source, int32_t sx, int32_t sy, int32
 
 void DrawingRecorder::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
                                int32_t w, int32_t h) {
-    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(COPY, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h}, source)) {
-        forward([&](Graphics& g) { g.copyRect(source, dx, dy, sx, sy, w, h); });
-    }
+    sourceBlit(COPY, source, 0, dx, dy, sx, sy, w, h,
+               [&](Graphics& g) { g.copyRect(source, dx, dy, sx, sy, w, h); });
 }
 
 void DrawingRecorder::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                   int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    channelBlit(BLIT_CHANNEL, &Graphics::blitChannel, source, channel, dx, dy, sx, sy, w, h);
+    sourceBlit(BLIT_CHANNEL, source, channel, dx, dy, sx, sy, w, h,
+               [&](Graphics& g) { g.blitChannel(source, channel, dx, dy, sx, sy, w, h); });
 }
 
 void DrawingRecorder::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                      int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    channelBlit(BLIT_CHANNEL_MIN, &Graphics::blitChannelMin, source, channel, dx, dy, sx, sy, w, h);
+    sourceBlit(BLIT_CHANNEL_MIN, source, channel, dx, dy, sx, sy, w, h,
+               [&](Graphics& g) { g.blitChannelMin(source, channel, dx, dy, sx, sy, w, h); });
 }
 
 void DrawingRecorder::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy,
                                      int32_t sx, int32_t sy, int32_t w, int32_t h) {
-    channelBlit(BLIT_CHANNEL_MAX, &Graphics::blitChannelMax, source, channel, dx, dy, sx, sy, w, h);
-}
-
-void DrawingRecorder::channelBlit(Kind kind, ChannelBlit blit, Image* source, int32_t channel,
-                                  int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
-                                  int32_t h) {
-    const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(kind, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel},
-               source)) {
-        forward([&](Graphics& g) { (g.*blit)(source, channel, dx, dy, sx, sy, w, h); });
-    }
+    sourceBlit(BLIT_CHANNEL_MAX, source, channel, dx, dy, sx, sy, w, h,
+               [&](Graphics& g) { g.blitChannelMax(source, channel, dx, dy, sx, sy, w, h); });
 }
 
 uint32_t DrawingRecorder::getNativeColor() const {

@@ -72,11 +72,11 @@ private:
     // with this context's state and the clip cut to the rectangle.
     template <class Draw>
     void forward(Draw&& draw);
-    using ChannelBlit = void (Graphics::*)(Image*, int32_t, int32_t, int32_t, int32_t, int32_t,
-                                           int32_t, int32_t);
-    // The three channel blits, which differ only in the operation drawn.
-    void channelBlit(Kind kind, ChannelBlit blit, Image* source, int32_t channel, int32_t dx,
-                     int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h);
+    // The blits and copies from a source rectangle to a target position, which differ only
+    // in the operation drawn.
+    template <class Draw>
+    void sourceBlit(Kind kind, Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
+                    int32_t sy, int32_t w, int32_t h, Draw&& draw);
     // A plain blit's target rectangle, moved and cut like the blit itself.
     Rect blitArea(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                   int32_t h) const;
