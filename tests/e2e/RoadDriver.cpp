@@ -25,6 +25,10 @@
 
 namespace {
 
+std::filesystem::path builtGameFolder() {
+    return std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
+}
+
 bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
     return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
@@ -46,7 +50,7 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     : road(road),
       pictureName(folders == keepFolders ? road + "-again" : road),
       home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road),
-      programFolder(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+      programFolder(builtGameFolder()) {
     if (folders == freshFolders) {
         std::filesystem::remove_all(home);
     }
@@ -90,9 +94,8 @@ std::string RoadDriver::statisticsText() const {
 
 void RoadDriver::playOwnLevels(int32_t groups) {
     ASSERT_FALSE(running);
-    const std::filesystem::path own = home / "program";
-    writeRoadProgram(programFolder, own, groups);
-    programFolder = own;
+    programFolder = home / "program";
+    writeRoadProgram(builtGameFolder(), programFolder, groups);
 }
 
 void RoadDriver::start() {
