@@ -141,7 +141,8 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_FALSE(scene->findChild("BUTTON_HINT_UNLIMITED")->isVisible());
     EXPECT_TRUE(scene->findChild("NAME_CLASSIC")->isVisible());
     EXPECT_FALSE(scene->findChild("NAME_RIVER")->isVisible());
-    EXPECT_EQ(labelText("LABEL_LEVEL"), std::to_wstring(game->getLevel()->getIndex() + 1));
+    // The first door of a floor is its level 1.
+    EXPECT_EQ(labelText("LABEL_LEVEL"), L"1");
     // The time is the whole ms per tile times the tiles of the layout.
     EXPECT_EQ(scene->getTimeValue().getMaximum(),
               game->getLevel()->getPlayTime().getInt() * tileCount);
