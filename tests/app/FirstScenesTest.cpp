@@ -2,62 +2,30 @@
 // splash's curtain and picture lead to the loading scene once "preloading" is in; the loading
 // scene fills its bar, keeps an early click and leads to the lobby. Pictures of both are
 // written under build/pictures/gui for a person to look at.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/SceneManager.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/TransitionScene.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneSplash.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
 
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
-
-class FirstScenes : public ::testing::Test {
+class FirstScenes : public SceneTest {
 protected:
-    FirstScenes() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        resources->requestSectionLoad("preloading");
-        waitForLoader(resources);
+    FirstScenes() {
+        startDefinitions();
+        resources = startLoader({"preloading"});
         resources->clearQueue();
         manager = SceneManager::createInstance();
         splash = objectCast<SceneSplash>(manager->createScene("SCENE_SPLASH"));
         load = objectCast<SceneLoad>(manager->createScene("SCENE_LOAD"));
         lobby = manager->createScene("SCENE_LOBBY");
     }
-    ~FirstScenes() override {
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-    }
 
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-
-    CurrentFolderScope inside;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneSplash* splash = nullptr;
     SceneLoad* load = nullptr;
     Scene* lobby = nullptr;
