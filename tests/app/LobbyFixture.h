@@ -17,6 +17,8 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "gui/HeadlessPicture.h"
 
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+
 class LobbyRoad : public SceneTest {
 protected:
     LobbyRoad() {
