@@ -25,10 +25,10 @@ using Stones = DialogKillerStones;
 class KillerStonesTest : public SceneTest {
 protected:
     KillerStonesTest() {
-        startServices({.seed = 48,
-                       .sections = {"preloading", "default", "trophy", "elevator", "hallway",
-                                    "game"},
-                       .highScores = true});
+        startServices(
+            {.seed = 48,
+             .sections = {"preloading", "default", "trophy", "elevator", "hallway", "game"},
+             .highScores = true});
         plain = new Scene(nullptr);
         scene = plain.get();
         manager->addScene("plain", plain.get());
