@@ -86,6 +86,7 @@ protected:
             Random::createInstance(seed);
         }
     }
+    // The image manager, released at the end only when this test made it.
     void startImages() {
         ownsImageManager = ImageManager::getInstance() == nullptr;
         ImageManager::createInstance(false);

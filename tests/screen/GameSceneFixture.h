@@ -16,25 +16,14 @@ protected:
     void makeScene(const std::vector<std::string>& moreArt) {
         loadResources({"FONT_BODY", "FONT_SMALL", "SOUND_CLICK", "SOUND_HOVER"}, "preloading");
         loadResources({"TILE"}, "default");
-        std::vector<std::string> art = {"IMAGE_HUD_TOP",
-                                        "IMAGE_HUD_SIDE",
-                                        "IMAGE_BUTTON_PAUSE",
-                                        "IMAGE_BUTTON_MENU",
-                                        "IMAGE_BUTTON_SHUFFLE",
-                                        "IMAGE_BUTTON_UNDO",
-                                        "IMAGE_BUTTON_HINT",
-                                        "IMAGE_BUTTON_HINT_UNLIMITED",
-                                        "IMAGE_TIMEBAR_BACKGROUND",
-                                        "IMAGE_TIMEBAR_CLOCK",
-                                        "IMAGE_TIMEBAR_ROTATE",
-                                        "IMAGE_TIMEBAR_GLOW",
-                                        "IMAGE_BONUSBAR_BACKGROUND",
-                                        "IMAGE_BONUSBAR_FILLING",
-                                        "IMAGE_BONUSBAR_BOX",
-                                        "IMAGE_BONUSBAR_SUNSHINE",
-                                        "IMAGE_BONUS_SCORE_2500"};
-        art.insert(art.end(), moreArt.begin(), moreArt.end());
-        loadResources(art, "game");
+        loadResources({"IMAGE_HUD_TOP", "IMAGE_HUD_SIDE", "IMAGE_BUTTON_PAUSE", "IMAGE_BUTTON_MENU",
+                       "IMAGE_BUTTON_SHUFFLE", "IMAGE_BUTTON_UNDO", "IMAGE_BUTTON_HINT",
+                       "IMAGE_BUTTON_HINT_UNLIMITED", "IMAGE_TIMEBAR_BACKGROUND",
+                       "IMAGE_TIMEBAR_CLOCK", "IMAGE_TIMEBAR_ROTATE", "IMAGE_TIMEBAR_GLOW",
+                       "IMAGE_BONUSBAR_BACKGROUND", "IMAGE_BONUSBAR_FILLING", "IMAGE_BONUSBAR_BOX",
+                       "IMAGE_BONUSBAR_SUNSHINE", "IMAGE_BONUS_SCORE_2500"},
+                      "game");
+        loadResources(moreArt, "game");
         RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(
             GuiDefinitions::instance()->findScene("SCENE_GAME"));
         scene = objectCast<SceneGame>(made.get());
