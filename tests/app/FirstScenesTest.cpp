@@ -2,25 +2,16 @@
 // splash's curtain and picture lead to the loading scene once "preloading" is in; the loading
 // scene fills its bar, keeps an early click, sweeps a light over its logo once loaded and leads
 // to the lobby. Pictures of both are written under build/pictures/gui for a person to look at.
-#include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <set>
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
 #include "framework/core/TransitionScene.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneSplash.h"
 #include "game/screen/GameModifiers.h"
@@ -28,52 +19,23 @@
 
 namespace {
 
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
-
 uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
     const uint8_t* row = image->getPixels() + int64_t{y} * image->getPitch();
     return *reinterpret_cast<const uint32_t*>(row + int64_t{x} * 4);
 }
 
-// The program's generator for one test.
-struct SeededRandom {
-    explicit SeededRandom(uint32_t seed) { Random::createInstance(seed); }
-    ~SeededRandom() { Random::releaseInstance(); }
-};
-
-class FirstScenes : public ::testing::Test {
+class FirstScenes : public SceneTest {
 protected:
-    FirstScenes() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        resources->requestSectionLoad("preloading");
-        waitForLoader(resources);
+    FirstScenes() {
+        startDefinitions();
+        resources = startLoader({"preloading"});
         resources->clearQueue();
         manager = SceneManager::createInstance();
         splash = objectCast<SceneSplash>(manager->createScene("SCENE_SPLASH"));
         load = objectCast<SceneLoad>(manager->createScene("SCENE_LOAD"));
         lobby = manager->createScene("SCENE_LOBBY");
     }
-    ~FirstScenes() override {
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-    }
 
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-
-    CurrentFolderScope inside;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneSplash* splash = nullptr;
     SceneLoad* load = nullptr;
     Scene* lobby = nullptr;
@@ -151,7 +113,7 @@ TEST_F(FirstScenes, WithEverythingLoadedTheClickTextShowsAtOnceAndOnlyAClickLeav
 }
 
 TEST_F(FirstScenes, OnceLoadedTheLogoShinesOnTheNextFrameAndThenEveryOneToFourSeconds) {
-    const SeededRandom random(29);
+    Random::createInstance(29);
     SceneLoad::resetShineCountdown();
     resources->requestSectionLoad("default");
     manager->requestScene(load);
