@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "e2e/RoadLevels.h"
 #include "framework/core/Scene.h"
 #include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
@@ -23,6 +24,10 @@
 #include "testsupport/os/FakeInstanceLock.h"
 
 namespace {
+
+std::filesystem::path builtGameFolder() {
+    return std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
+}
 
 bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
@@ -44,7 +49,8 @@ void RoadDriver::TurnClock::sleep(uint32_t ms) {
 RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     : road(road),
       pictureName(folders == keepFolders ? road + "-again" : road),
-      home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road) {
+      home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road),
+      programFolder(builtGameFolder()) {
     if (folders == freshFolders) {
         std::filesystem::remove_all(home);
     }
@@ -86,6 +92,12 @@ std::string RoadDriver::statisticsText() const {
     return text.str();
 }
 
+void RoadDriver::playOwnLevels(int32_t groups) {
+    ASSERT_FALSE(running);
+    programFolder = home / "program";
+    writeRoadProgram(builtGameFolder(), programFolder, groups);
+}
+
 void RoadDriver::start() {
     ASSERT_FALSE(running);
     running = true;
@@ -99,8 +111,7 @@ void RoadDriver::start() {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
         };
         const std::filesystem::path before = std::filesystem::current_path();
-        const int code = QuovelMahjongMain::runProgram(
-            given, (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
+        const int code = QuovelMahjongMain::runProgram(given, programFolder.string());
         std::filesystem::current_path(before);
         std::lock_guard<std::mutex> lock(turnLock);
         exitCode = code;

@@ -10,8 +10,10 @@
 #include "framework/core/Scene.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneHallway.h"
 #include "game/app/SceneLoad.h"
+#include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
 #include "game/rules/Tile.h"
@@ -95,6 +97,17 @@ inline bool startAsAnn(RoadDriver& road) {
     road.run(600);
     dismissHostHint(road);
     return true;
+}
+
+// The current player (between frames) with the casino, the rec room and the roof open in the
+// lift, and Classic known in the casino and the rec room.
+inline void openTheRooms() {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    player->unlockedStuff[0] = 2;
+    player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
+        player->modesUnlocked[room] = 2;
+    }
 }
 
 // From the lobby up in the lift and out at the stop of `button`: true once `sceneName` runs.
@@ -208,6 +221,25 @@ inline bool clearBoardByClicks(RoadDriver& road) {
     return played->getHasWon();
 }
 
+// One step through an open trophy cabinet: once its awards have played, a picture of it (the
+// first time) and its OK. False when no cabinet is open.
+inline bool stepThroughCabinet(RoadDriver& road, bool& seen) {
+    auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
+    if (!cabinet) {
+        return false;
+    }
+    if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+        if (!seen) {
+            seen = true;
+            // The last award's text panel folds away first.
+            road.run(300);
+            road.picture("trophy-award");
+        }
+        road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
+    }
+    return true;
+}
+
 // The level end's continue (and the cabinet's OK for a trophy won on the way) until
 // `sceneName` runs. A picture of the level end and of the cabinet.
 inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName) {
@@ -223,17 +255,7 @@ inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName)
             if (now && now->getName() == sceneName) {
                 return true;
             }
-            if (auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"))) {
-                if (!cabinetSeen) {
-                    cabinetSeen = true;
-                    road.run(1000);
-                    road.picture("trophy-award");
-                }
-                if (!cabinet->isRevealRunning() &&
-                    cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
-                    road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
-                }
-            } else if (road.dialog("DIALOG_LEVEL_END")) {
+            if (!stepThroughCabinet(road, cabinetSeen) && road.dialog("DIALOG_LEVEL_END")) {
                 road.clickIn("DIALOG_LEVEL_END", "BUTTON_CONTINUE");
             }
             return false;

@@ -17,17 +17,6 @@
 
 namespace {
 
-// Ann with the casino, the rec room and the roof open in the lift, and Classic known in the
-// casino and the rec room.
-void openTheRooms() {
-    QuovelMahjongPlayer* ann = QuovelMahjongPlayer::current();
-    ann->unlockedStuff[0] = 2;
-    ann->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
-    for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
-        ann->modesUnlocked[room] = 2;
-    }
-}
-
 // The room's switch `switchName` chosen and its start clicked: true once the level is played.
 // Pictures of the choice and the board, named after `what`.
 bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
