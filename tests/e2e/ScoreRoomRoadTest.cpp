@@ -17,17 +17,6 @@
 
 namespace {
 
-// Ann with the casino, the rec room and the roof open in the lift, and Classic known in the
-// casino and the rec room.
-void openTheRooms() {
-    QuovelMahjongPlayer* ann = QuovelMahjongPlayer::current();
-    ann->unlockedStuff[0] = 2;
-    ann->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
-    for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
-        ann->modesUnlocked[room] = 2;
-    }
-}
-
 // The room's switch `switchName` chosen and its start clicked: true once the level is played.
 // Pictures of the choice and the board, named after `what`.
 bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
@@ -177,22 +166,7 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     RoadDriver road("recroom");
     ASSERT_TRUE(startAsAnn(road));
     openTheRooms();
-    ASSERT_TRUE(rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM"));
-    road.run(1000);
-    road.picture("recroom-arrival");
-    dismissHostHint(road);
-    ASSERT_TRUE(road.click("SWITCH_CLASSIC"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_LAYOUTPREVIEW"));
-    road.run(1000);
-    road.picture("layout-page");
-    auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
-    Button* first = page->getSlotButton(0);
-    ASSERT_NE(first, nullptr);
-    road.clickAt(first->getAbsoluteX() + first->getWidth() / 2,
-                 first->getAbsoluteY() + first->getHeight() / 2);
-    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
-    ASSERT_TRUE(waitUntilPlaying(road));
-    road.picture("board");
+    ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0));
     EXPECT_EQ(Game::current()->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
     ASSERT_TRUE(clearBoardByClicks(road));
     ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_RECROOM"));
