@@ -382,8 +382,9 @@ void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char*
 
 void SceneElevator::lockedOverlay(Button* button) {
     auto* overlay = new Sprite(0, 0, button->getImage());
-    overlay->setFrameCount(4, true);
-    overlay->setFrame(3);
+    // Cut as the button cuts its strip: four frames stacked, the disabled one shown.
+    overlay->setFrameCount(Button::FRAME_DISABLED + 1, false);
+    overlay->setFrame(Button::FRAME_DISABLED);
     GameNode::appendChild(overlay, button);
     GameNode::addModifier(overlay, new ModifierDelay(1000));
     Modifier* fade = GameNode::addModifier(overlay, new ModifierAlpha(1000, 255, 0));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/Scene.h"
 #include "framework/core/SceneManager.h"
@@ -45,7 +46,8 @@ void RoadDriver::TurnClock::sleep(uint32_t ms) {
 RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     : road(road),
       pictureName(folders == keepFolders ? road + "-again" : road),
-      home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road) {
+      home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road),
+      programFolder(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
     if (folders == freshFolders) {
         std::filesystem::remove_all(home);
     }
@@ -105,6 +107,13 @@ std::string RoadDriver::storedText(const std::string& relativePath) const {
     return text;
 }
 
+void RoadDriver::playOwnLevels(int32_t groups) {
+    ASSERT_FALSE(running);
+    const std::filesystem::path own = home / "program";
+    writeRoadProgram(programFolder, own, groups);
+    programFolder = own;
+}
+
 void RoadDriver::start() {
     ASSERT_FALSE(running);
     running = true;
@@ -118,8 +127,7 @@ void RoadDriver::start() {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
         };
         const std::filesystem::path before = std::filesystem::current_path();
-        const int code = QuovelMahjongMain::runProgram(
-            given, (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
+        const int code = QuovelMahjongMain::runProgram(given, programFolder.string());
         std::filesystem::current_path(before);
         std::lock_guard<std::mutex> lock(turnLock);
         exitCode = code;

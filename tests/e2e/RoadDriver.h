@@ -40,6 +40,9 @@ public:
     RoadDriver(const RoadDriver&) = delete;
     RoadDriver& operator=(const RoadDriver&) = delete;
 
+    // Before start: the road plays its own levels, each of `groups` matching groups on one
+    // row of free tiles, in place of the shipped ones (see RoadLevels.h).
+    void playOwnLevels(int32_t groups = 1);
     // Starts the program and runs it to its first sleep.
     void start();
     // Posts the quit message and runs the program to its end; its exit code.
@@ -77,6 +80,8 @@ public:
     bool click(const std::string& name);
     // The same for a widget of the named open dialog.
     bool clickIn(const std::string& dialogName, const std::string& name);
+    // The same for a widget at hand; `name` names it in the failure.
+    bool clickWidget(GameNode* node, const std::string& name);
     void press(uint32_t virtualKey);
     // A click on `button`, then true once `dialogName` is open and has faded in.
     bool openDialog(const std::string& button, const std::string& dialogName);
@@ -108,12 +113,12 @@ private:
         RoadDriver& owner;
     };
     void gameWaitsForTurn();
-    bool clickWidget(GameNode* node, const std::string& name);
     void post(uint32_t message, uint32_t wParam, int32_t x, int32_t y);
 
     std::string road;
     std::string pictureName;
     std::filesystem::path home;
+    std::filesystem::path programFolder;
     FakeCursor cursor;
     FakeClipboard clipboard;
     FakeMessageBox messageBox;

@@ -101,14 +101,14 @@ inline bool startAsAnn(RoadDriver& road) {
     return true;
 }
 
-// Ann with the casino, the rec room and the roof open in the lift, and Classic known in the
-// casino and the rec room.
+// The current player (between frames) with the casino, the rec room and the roof open in the
+// lift, and Classic known in the casino and the rec room.
 inline void openTheRooms() {
-    QuovelMahjongPlayer* ann = QuovelMahjongPlayer::current();
-    ann->unlockedStuff[0] = 2;
-    ann->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    player->unlockedStuff[0] = 2;
+    player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
     for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
-        ann->modesUnlocked[room] = 2;
+        player->modesUnlocked[room] = 2;
     }
 }
 
@@ -283,6 +283,24 @@ inline bool clearBoardByClicks(RoadDriver& road) {
     return played->getHasWon();
 }
 
+// One step through an open trophy cabinet: a picture of it when first seen, its OK once its
+// awards have played. False when no cabinet is open.
+inline bool stepThroughCabinet(RoadDriver& road, bool& seen) {
+    auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
+    if (!cabinet) {
+        return false;
+    }
+    if (!seen) {
+        seen = true;
+        road.run(1000);
+        road.picture("trophy-award");
+    }
+    if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+        road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
+    }
+    return true;
+}
+
 // The level end's continue (and the cabinet's OK for a trophy won on the way) until
 // `sceneName` runs. A picture of the level end and of the cabinet.
 inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName) {
@@ -298,17 +316,7 @@ inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName)
             if (now && now->getName() == sceneName) {
                 return true;
             }
-            if (auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"))) {
-                if (!cabinetSeen) {
-                    cabinetSeen = true;
-                    road.run(1000);
-                    road.picture("trophy-award");
-                }
-                if (!cabinet->isRevealRunning() &&
-                    cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
-                    road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
-                }
-            } else if (road.dialog("DIALOG_LEVEL_END")) {
+            if (!stepThroughCabinet(road, cabinetSeen) && road.dialog("DIALOG_LEVEL_END")) {
                 road.clickIn("DIALOG_LEVEL_END", "BUTTON_CONTINUE");
             }
             return false;

@@ -1,0 +1,188 @@
+#include "e2e/RoadLevels.h"
+
+#include <algorithm>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+#include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* pairBoard = "road-pairs.xml";
+constexpr const char* tripleBoard = "road-triples.xml";
+constexpr const char* difficultyWords[] = {"normal", "hard", "expert"};
+// Generous: a road's clicks never race the clock, but a resumed level shows its time kept.
+constexpr int32_t playTimePerTile = 20000;
+
+// Links every entry of `from` into `to`, except those named in `except`.
+void linkEntries(const fs::path& from, const fs::path& to,
+                 std::initializer_list<std::string> except) {
+    fs::create_directories(to);
+    for (const auto& entry : fs::directory_iterator(from)) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(except.begin(), except.end(), name) == except.end()) {
+            fs::create_symlink(entry.path(), to / name);
+        }
+    }
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+// A board of `tiles` tiles in a row with a tile's width between them; the side boards are the
+// shipped layouts' (FreeCell's cells, Split's racks, Speed's single rack).
+std::string board(int32_t tiles) {
+    std::ostringstream text;
+    text << "<root>\n  <Layout id=\"layout\" displayname=\"\">\n    <Vector id=\"tiles\">\n";
+    const int32_t left = 20 - (tiles - 1) * 2;
+    for (int32_t k = 0; k < tiles; ++k) {
+        text << "      <Tile x=\"" << left + 4 * k << "\" y=\"8\" z=\"0\"/>\n";
+    }
+    text << "    </Vector>\n    <Vector id=\"sideboards\">\n";
+    for (const char* size : {"1\" height=\"1", "4\" height=\"1", "3\" height=\"1",
+                              "2\" height=\"1", "2\" height=\"5", "2\" height=\"4",
+                              "2\" height=\"3"}) {
+        text << "      <SideBoard x=\"12\" y=\"12\" width=\"" << size << "\"/>\n";
+    }
+    text << "    </Vector>\n  </Layout>\n</root>\n";
+    return text.str();
+}
+
+const char* boardOf(int32_t gameType) {
+    return gameType == 3 ? tripleBoard : pairBoard;
+}
+
+// The values a type needs beyond the common ones, as attributes.
+std::string typeValues(int32_t gameType) {
+    switch (gameType) {
+        case 1:
+            return " sideBoardIndex=\"1\"";
+        case 2:
+            return " firstHand=\"1\" secondHand=\"1\" thirdHand=\"1\" sideBoardIndex=\"4\"";
+        case 5:
+            return " firstHand=\"1\" secondHand=\"1\" thirdHand=\"1\" sideBoardIndex=\"0\"";
+        default:
+            return "";
+    }
+}
+
+std::string plainValues() {
+    return " pointsPerMatch=\"100\" playTime=\"" + std::to_string(playTimePerTile) +
+           "\" timeBonus=\"1500\" bonusAt=\"1400\" bonusSpeed=\"15\" multiplierTime=\"6000\""
+           " tileDistMin=\"2\" tileDistMax=\"8\"";
+}
+
+std::string hallway() {
+    std::ostringstream text;
+    text << "<root>\n  <Vector id=\"hallway\">\n";
+    for (int32_t floor = 1; floor <= 20; ++floor) {
+        text << "    <Vector>\n";
+        for (int32_t room = 1; room <= 5; ++room) {
+            text << "      <Level gameType=\"Classic\" layout=\"" << pairBoard
+                 << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room
+                 << "\" index=\"" << room << "\"" << plainValues()
+                 << " silver=\"2500\" gold=\"4000\"/>\n";
+        }
+        text << "    </Vector>\n";
+    }
+    text << "  </Vector>\n</root>\n";
+    return text.str();
+}
+
+// A series level of a casino type or the roof's Speed, every step of it on the small board.
+std::string seriesLevel(int32_t gameType, int32_t gameMode, int32_t difficulty) {
+    const std::string name = boardOf(gameType);
+    std::ostringstream text;
+    text << "        <Level id=\"level\" gameType=\"" << Level::gameTypeWord(gameType)
+         << "\" layout=\"" << name << "\" gameMode=\"" << gameMode << "\" difficulty=\""
+         << difficulty << "\" index=\"0\"" << typeValues(gameType) << ">\n";
+    for (const char* progression :
+         {"pointsPerMatch\" start=\"150\" delta=\"15\" cap=\"380",
+          "timeBonus\" start=\"1300\" delta=\"-50\" cap=\"300",
+          "bonusAt\" start=\"2250\" delta=\"90\" cap=\"4500",
+          "bonusSpeed\" start=\"30\" delta=\"4\" cap=\"90",
+          "multiplierTime\" start=\"5500\" delta=\"-150\" cap=\"2500",
+          "tileDistMin\" start=\"2\" delta=\"0\" cap=\"2",
+          "tileDistMax\" start=\"8\" delta=\"0\" cap=\"8"}) {
+        text << "          <Node id=\"" << progression << "\"/>\n";
+    }
+    text << "          <Node id=\"playTime\" start=\"" << playTimePerTile << "\" delta=\"0\" cap=\""
+         << playTimePerTile << "\"/>\n";
+    const std::string entry = "<String value=\"" + name + "\"/>";
+    if (gameType == 5) {
+        text << "          <Vector id=\"layoutFileNames\">" << entry << "</Vector>\n";
+    } else {
+        text << "          <Vector id=\"intro\">" << entry << "</Vector>\n"
+             << "          <Vector id=\"easy\"><Integer value=\"1\"/>" << entry << "</Vector>\n"
+             << "          <Vector id=\"normal\"><Integer value=\"1\"/>" << entry
+             << "</Vector>\n"
+             << "          <Vector id=\"hard\">" << entry << "</Vector>\n";
+    }
+    text << "        </Level>\n";
+    return text.str();
+}
+
+std::string casino() {
+    std::ostringstream text;
+    text << "<root>\n  <Node id=\"casino\">\n";
+    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
+        text << "    <Node id=\"" << Level::gameTypeWord(type) << "\">\n";
+        for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
+            text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
+                 << seriesLevel(type, 1, difficulty) << "      </Node>\n";
+        }
+        text << "    </Node>\n";
+    }
+    text << "  </Node>\n</root>\n";
+    return text.str();
+}
+
+std::string roof() {
+    std::ostringstream text;
+    text << "<root>\n  <Node id=\"roof\">\n    <Node id=\"Speed\">\n";
+    for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
+        text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
+             << seriesLevel(5, 3, difficulty) << "      </Node>\n";
+    }
+    text << "    </Node>\n  </Node>\n</root>\n";
+    return text.str();
+}
+
+// One page per casino type, each with a single layout.
+std::string recRoom() {
+    std::ostringstream text;
+    text << "<root>\n  <Vector id=\"recroom\">\n";
+    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
+        text << "    <Vector>\n      <Level gameType=\"" << Level::gameTypeWord(type)
+             << "\" layout=\"" << boardOf(type) << "\" gameMode=\"2\" index=\"0\""
+             << plainValues() << typeValues(type) << "/>\n    </Vector>\n";
+    }
+    text << "  </Vector>\n</root>\n";
+    return text.str();
+}
+
+}  // namespace
+
+void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t groups) {
+    fs::remove_all(folder);
+    linkEntries(built, folder, {"media", "media.dat"});
+    linkEntries(built / "media", folder / "media", {"properties", "levels"});
+    linkEntries(built / "media/properties", folder / "media/properties", {"levels"});
+    linkEntries(built / "media/levels", folder / "media/levels", {});
+    writeFile(folder / "media/levels" / pairBoard, board(2 * groups));
+    writeFile(folder / "media/levels" / tripleBoard, board(3 * groups));
+
+    const fs::path levels = folder / "media/properties/levels";
+    fs::create_directories(levels);
+    writeFile(levels / "hallway.xml", hallway());
+    writeFile(levels / "casino.xml", casino());
+    writeFile(levels / "recroom.xml", recRoom());
+    writeFile(levels / "roof.xml", roof());
+}

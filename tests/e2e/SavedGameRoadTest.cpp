@@ -1,0 +1,164 @@
+// A casino level stopped half-way and continued from its saved game, played by synthetic
+// input on small levels: the stop from the in-game menu, the lift, the casino's question on
+// the way back in, "yes", the same board, score and time, and the level won from there.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneElevator.h"
+#include "game/app/SceneQuovelMahjong.h"
+#include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/TimeBar.h"
+
+namespace {
+
+// What a level in play shows: the tiles left (place and face), the score and the time.
+struct Played {
+    std::vector<std::string> tiles;
+    int32_t score = 0;
+    int32_t realTime = 0;
+    int32_t timeLeft = 0;
+
+    bool operator==(const Played&) const = default;
+};
+
+Played readPlay(RoadDriver& road) {
+    Played seen;
+    Game* game = Game::current();
+    game->getLayout()->forEachTile([&](Tile* tile) {
+        seen.tiles.push_back(std::to_string(tile->getGridX()) + "," +
+                             std::to_string(tile->getGridY()) + "," +
+                             std::to_string(tile->getGridZ()) + " " +
+                             std::to_string(tile->getSuit()) + "/" +
+                             std::to_string(tile->getValue()));
+    });
+    std::sort(seen.tiles.begin(), seen.tiles.end());
+    seen.score = game->getScore().getValue();
+    seen.realTime = game->realTime;
+    seen.timeLeft = gameScreen(road)->getTimeBar()->getTime().getValue();
+    return seen;
+}
+
+std::ostream& operator<<(std::ostream& out, const Played& seen) {
+    out << seen.tiles.size() << " tiles, score " << seen.score << ", time " << seen.realTime
+        << " ms, " << seen.timeLeft << " ms left";
+    return out;
+}
+
+// A pair the live game calls a match clicked, tile by tile: true when it was removed.
+bool clickAMatch(RoadDriver& road) {
+    Game* game = Game::current();
+    Game::TileList pair;
+    if (!game->findHint(pair) || pair.size() < 2) {
+        ADD_FAILURE() << "no match on a board of " << game->getLayout()->getTileCount();
+        return false;
+    }
+    dismissTutorialHint(road);
+    clickTile(road, pair[0].get());
+    dismissTutorialHint(road);
+    if (game->getClickOutcome() != Game::CLICK_SELECT) {
+        clickTile(road, pair[0].get());
+    }
+    clickTile(road, pair[1].get());
+    return game->getClickOutcome() == Game::CLICK_MATCH;
+}
+
+bool savedCasinoGameExists() {
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
+    return player && players->saveGameExists("1", player->getName());
+}
+
+}  // namespace
+
+TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
+    RoadDriver road("saved-game");
+    road.playOwnLevels(3);
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(rideTo(road, "BUTTON_CASINO", "SCENE_CASINO"));
+    road.run(1000);
+    dismissHostHint(road);
+    ASSERT_TRUE(road.click("SWITCH_CLASSIC"));
+    road.run(500);
+    road.picture("classic-chosen");
+    ASSERT_TRUE(road.click("BUTTON_START"));
+    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
+    ASSERT_TRUE(waitUntilPlaying(road));
+    ASSERT_EQ(Game::current()->getLayout()->getTileCount(), 6);
+
+    // One pair of three, some seconds of play, then the menu: play stands still behind it.
+    ASSERT_TRUE(clickAMatch(road));
+    road.run(3000);
+    road.picture("one-pair-played");
+    ASSERT_TRUE(road.click("BUTTON_MENU") && road.waitForDialog("DIALOG_MENU"));
+    const Played stopped = readPlay(road);
+    EXPECT_EQ(stopped.tiles.size(), 4u);
+    EXPECT_GT(stopped.score, 0);
+    EXPECT_GT(stopped.realTime, 3000);
+    road.run(800);
+    ASSERT_TRUE(road.clickIn("DIALOG_MENU", "BUTTON_STOP"));
+    road.run(800);
+    road.picture("stop-question");
+    ASSERT_TRUE(road.click("BUTTON_YES") && road.waitForScene("SCENE_ELEVATOR", 30000));
+    EXPECT_TRUE(road.waitFor(savedCasinoGameExists, "the casino's saved game"));
+
+    // Back into the casino from the lift: the question, answered "yes".
+    auto* casinoStop = objectCast<Button>(road.find("BUTTON_CASINO"));
+    ASSERT_TRUE(road.waitFor([&] { return casinoStop->isEnabled(); }, "the casino's button"));
+    road.picture("lift-after-stop");
+    ASSERT_TRUE(road.click("BUTTON_CASINO"));
+    ASSERT_TRUE(road.waitForScene("SCENE_CASINO", 30000));
+    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::savedGameQuestionKey));
+    road.run(800);
+    road.picture("continue-question");
+    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_YES"));
+    // The same level, board, score and clock as when it was stopped.
+    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
+    EXPECT_EQ(readPlay(road), stopped);
+    Game* resumed = Game::current();
+    EXPECT_EQ(resumed->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(resumed->getLevel()->getGameType(), 0);
+    // The level notice again, then play goes on from there.
+    ASSERT_TRUE(waitUntilPlaying(road));
+    road.picture("continued");
+    const Played playing = readPlay(road);
+    EXPECT_EQ(playing.tiles, stopped.tiles);
+    EXPECT_EQ(playing.score, stopped.score);
+    EXPECT_LE(playing.timeLeft, stopped.timeLeft);
+    EXPECT_GT(playing.timeLeft, stopped.timeLeft - 100);
+    // The saved game is used once.
+    EXPECT_FALSE(savedCasinoGameExists());
+    EXPECT_EQ(QuovelMahjongPlayer::current()->getSavedGame(), nullptr);
+
+    // The two pairs left win the level.
+    ASSERT_TRUE(clickAMatch(road));
+    road.picture("one-pair-left");
+    ASSERT_TRUE(clickAMatch(road));
+    EXPECT_TRUE(resumed->getHasWon());
+    EXPECT_GT(resumed->getScore().getValue(), stopped.score);
+    ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
+    road.run(3000);
+    road.picture("won");
+    EXPECT_TRUE(objectCast<StateGameWon>(gameScreen(road)->getCurrentState()));
+    EXPECT_EQ(road.finish(), 0);
+
+    // The stopped level's session, handed over when the saved game replaced it, says so.
+    const std::string statistics = road.statisticsText();
+    const size_t session = statistics.find("<QVLevelSession");
+    ASSERT_NE(session, std::string::npos) << statistics;
+    EXPECT_EQ(statistics.find("<QVLevelSession", session + 1), std::string::npos) << statistics;
+    const std::string stoppedSession =
+        statistics.substr(session, statistics.find("</QVLevelSession>", session) - session);
+    EXPECT_NE(stoppedSession.find("gameStopped"), std::string::npos) << stoppedSession;
+    EXPECT_NE(stoppedSession.find("GameMode\" value=\"1\""), std::string::npos) << stoppedSession;
+}
