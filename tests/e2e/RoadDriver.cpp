@@ -26,6 +26,10 @@
 
 namespace {
 
+std::filesystem::path builtGameFolder() {
+    return std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
+}
+
 bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
     return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
@@ -47,7 +51,7 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     : road(road),
       pictureName(folders == keepFolders ? road + "-again" : road),
       home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road),
-      programFolder(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
+      programFolder(builtGameFolder()) {
     if (folders == freshFolders) {
         std::filesystem::remove_all(home);
     }
@@ -109,9 +113,8 @@ std::string RoadDriver::storedText(const std::string& relativePath) const {
 
 void RoadDriver::playOwnLevels(int32_t groups) {
     ASSERT_FALSE(running);
-    const std::filesystem::path own = home / "program";
-    writeRoadProgram(programFolder, own, groups);
-    programFolder = own;
+    programFolder = home / "program";
+    writeRoadProgram(builtGameFolder(), programFolder, groups);
 }
 
 void RoadDriver::start() {

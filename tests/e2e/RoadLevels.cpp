@@ -6,8 +6,10 @@
 #include <sstream>
 #include <string>
 
+#include "game/rules/GameType.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/screen/GameSceneStates.h"
 
 namespace fs = std::filesystem;
 
@@ -56,17 +58,17 @@ std::string board(int32_t tiles) {
 }
 
 const char* boardOf(int32_t gameType) {
-    return gameType == 3 ? tripleBoard : pairBoard;
+    return gameType == TYPE_TRIPLE ? tripleBoard : pairBoard;
 }
 
 // The values a type needs beyond the common ones, as attributes.
 std::string typeValues(int32_t gameType) {
     switch (gameType) {
-        case 1:
+        case TYPE_FREECELL:
             return " sideBoardIndex=\"1\"";
-        case 2:
+        case TYPE_SPLIT:
             return " firstHand=\"1\" secondHand=\"1\" thirdHand=\"1\" sideBoardIndex=\"4\"";
-        case 5:
+        case TYPE_SPEED:
             return " firstHand=\"1\" secondHand=\"1\" thirdHand=\"1\" sideBoardIndex=\"0\"";
         default:
             return "";
@@ -116,7 +118,7 @@ std::string seriesLevel(int32_t gameType, int32_t gameMode, int32_t difficulty) 
     text << "          <Node id=\"playTime\" start=\"" << playTimePerTile << "\" delta=\"0\" cap=\""
          << playTimePerTile << "\"/>\n";
     const std::string entry = "<String value=\"" + name + "\"/>";
-    if (gameType == 5) {
+    if (gameType == TYPE_SPEED) {
         text << "          <Vector id=\"layoutFileNames\">" << entry << "</Vector>\n";
     } else {
         text << "          <Vector id=\"intro\">" << entry << "</Vector>\n"
@@ -129,30 +131,28 @@ std::string seriesLevel(int32_t gameType, int32_t gameMode, int32_t difficulty) 
     return text.str();
 }
 
-std::string casino() {
+// A type's node with its series at the three difficulties.
+std::string typeSeries(int32_t gameType, int32_t gameMode) {
     std::ostringstream text;
-    text << "<root>\n  <Node id=\"casino\">\n";
-    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
-        text << "    <Node id=\"" << Level::gameTypeWord(type) << "\">\n";
-        for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
-            text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
-                 << seriesLevel(type, 1, difficulty) << "      </Node>\n";
-        }
-        text << "    </Node>\n";
+    text << "    <Node id=\"" << Level::gameTypeWord(gameType) << "\">\n";
+    for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
+        text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
+             << seriesLevel(gameType, gameMode, difficulty) << "      </Node>\n";
     }
-    text << "  </Node>\n</root>\n";
+    text << "    </Node>\n";
     return text.str();
 }
 
-std::string roof() {
-    std::ostringstream text;
-    text << "<root>\n  <Node id=\"roof\">\n    <Node id=\"Speed\">\n";
-    for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
-        text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
-             << seriesLevel(5, 3, difficulty) << "      </Node>\n";
+std::string casino() {
+    std::string text = "<root>\n  <Node id=\"casino\">\n";
+    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
+        text += typeSeries(type, RoomKind::CASINO);
     }
-    text << "    </Node>\n  </Node>\n</root>\n";
-    return text.str();
+    return text + "  </Node>\n</root>\n";
+}
+
+std::string roof() {
+    return "<root>\n  <Node id=\"roof\">\n" + typeSeries(TYPE_SPEED, RoomKind::ROOF) + "  </Node>\n</root>\n";
 }
 
 // One page per casino type, each with a single layout.

@@ -283,19 +283,20 @@ inline bool clearBoardByClicks(RoadDriver& road) {
     return played->getHasWon();
 }
 
-// One step through an open trophy cabinet: a picture of it when first seen, its OK once its
-// awards have played. False when no cabinet is open.
+// One step through an open trophy cabinet: once its awards have played, a picture of it (the
+// first time) and its OK. False when no cabinet is open.
 inline bool stepThroughCabinet(RoadDriver& road, bool& seen) {
     auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
     if (!cabinet) {
         return false;
     }
-    if (!seen) {
-        seen = true;
-        road.run(1000);
-        road.picture("trophy-award");
-    }
     if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+        if (!seen) {
+            seen = true;
+            // The last award's text panel folds away first.
+            road.run(300);
+            road.picture("trophy-award");
+        }
         road.clickIn("DIALOG_TROPHY", "BUTTON_MENU");
     }
     return true;
