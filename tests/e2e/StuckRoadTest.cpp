@@ -29,8 +29,9 @@ using MatchPlan = std::vector<std::vector<Cell>>;
 // Matches that the game's own rules offer (Game::findMatches: free tiles in groups of its match
 // size), taken on copies of the current board until a copy has none left. Each step takes the
 // match after which the fewest matches remain (ties broken at random), which drives the board
-// into a dead end; of the runs that end with tiles on the board, the one that leaves the most,
-// so that a shuffle can still help. Empty when every run cleared the board.
+// into a dead end; the first run that leaves a quarter of the board, else of the runs that end
+// with tiles on it the one that leaves the most, so that a shuffle can still help. Empty when
+// every run cleared the board.
 MatchPlan planDeadEnd(Game* game, uint32_t seed) {
     std::mt19937 random(seed);
     const size_t size = size_t(std::max(game->getTilesPerMatch(), 1));
@@ -76,6 +77,10 @@ MatchPlan planDeadEnd(Game* game, uint32_t seed) {
         if (board->getTileCount() > bestLeft) {
             bestLeft = board->getTileCount();
             best = std::move(plan);
+        }
+        // A quarter of the board left is plenty for a shuffle, and spares further runs.
+        if (bestLeft * 4 >= game->getLayout()->getTileCount()) {
+            break;
         }
     }
     return best;
