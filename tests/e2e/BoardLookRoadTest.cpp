@@ -34,9 +34,9 @@ bool showsResource(Image* shown, const std::string& key, const std::string& sect
     bool same = resource->lock();
     const size_t rowBytes = size_t(shown->getWidth()) * size_t(shown->getBytesPerPixel());
     for (int32_t y = 0; same && y < shown->getHeight(); ++y) {
-        same = std::memcmp(shown->getPixels() + int64_t{y} * shown->getPitch(),
-                           resource->getPixels() + int64_t{y} * resource->getPitch(),
-                           rowBytes) == 0;
+        same =
+            std::memcmp(shown->getPixels() + int64_t{y} * shown->getPitch(),
+                        resource->getPixels() + int64_t{y} * resource->getPitch(), rowBytes) == 0;
     }
     resource->unlock();
     shown->unlock();
@@ -96,8 +96,8 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     road.picture("board-with-the-choice");
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));
-    EXPECT_FALSE(showsResource(screen->getBackgroundImage(),
-                               SceneGame::backgroundKey(Game::current()->getLevel()->getGameType(), 0),
+    const int32_t gameType = Game::current()->getLevel()->getGameType();
+    EXPECT_FALSE(showsResource(screen->getBackgroundImage(), SceneGame::backgroundKey(gameType, 0),
                                "manual"));
     EXPECT_TRUE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS2", "manual"));
     EXPECT_FALSE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS1", "manual"));

@@ -13,8 +13,8 @@
 #include "framework/gui/Label.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneHallway.h"
-#include "game/app/SceneRecRoom.h"
 #include "game/app/SceneLoad.h"
+#include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
@@ -225,8 +225,9 @@ inline void clickTile(RoadDriver& road, const Tile* tile) {
 }
 
 
-// A click on a board tile that gives `outcome` (Game::CLICK_SELECT, CLICK_MATCH). A click that
-// opens a tutorial hint or the host's word is dropped: the hint is read and the click made again.
+// A click on a board tile that gives `outcome` (Game::CLICK_SELECT, CLICK_ADD, CLICK_MATCH).
+// A click that opens a tutorial hint or the host's word is dropped: the hint is read and the
+// click made again.
 inline bool clickTileFor(RoadDriver& road, const Tile* tile, int32_t outcome) {
     Game* played = Game::current();
     for (int attempt = 0; attempt < 3; ++attempt) {

@@ -52,8 +52,8 @@ MatchPlan planDeadEnd(Game* game, uint32_t seed) {
             for (size_t k = 0; k + size <= offered.size(); k += size) {
                 std::vector<Cell>& match = matches.emplace_back();
                 for (size_t t = k; t < k + size; ++t) {
-                    match.push_back({offered[t]->getGridX(), offered[t]->getGridY(),
-                                     offered[t]->getGridZ()});
+                    match.push_back(
+                        {offered[t]->getGridX(), offered[t]->getGridY(), offered[t]->getGridZ()});
                 }
             }
             if (matches.empty()) {
@@ -101,8 +101,8 @@ bool clickIntoDeadEnd(RoadDriver& road, uint32_t seed, const std::string& questi
         }
         if (!clickMatch(road, tiles)) {
             road.picture("failed-match");
-            ADD_FAILURE() << "match " << (&match - plan.data()) << " of " << plan.size()
-                          << " at " << match[0].x << "," << match[0].y << "," << match[0].z
+            ADD_FAILURE() << "match " << (&match - plan.data()) << " of " << plan.size() << " at "
+                          << match[0].x << "," << match[0].y << "," << match[0].z
                           << ", dialogs:" << road.openDialogNames();
             return false;
         }
@@ -198,7 +198,7 @@ TEST(Road, ARecRoomBoardPlayedStuckTakesBackItsLastMatch) {
     const int32_t left = game->getLayout()->getTileCount();
     ASSERT_TRUE(answer(road, "TEXT_STUCK_RECROOM", true));
     road.run(1000);
-    road.picture("last-pair-back");
+    road.picture("last-match-back");
     EXPECT_EQ(game->getLayout()->getTileCount(), left + game->getTilesPerMatch());
     EXPECT_GT(game->countMatches(nullptr), 0);
 
