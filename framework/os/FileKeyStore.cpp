@@ -276,8 +276,13 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
         return false;
     }
     std::vector<KeyValue> values = readKeyFile(folder.get());
+    const std::string stored = encodeValues(values);
     setKeyValue(values, value);
     const std::string data = encodeValues(values);
+    // A value already stored as it is costs no write (and no wait for the disk).
+    if (data == stored) {
+        return true;
+    }
     return data.size() <= maxFileBytes &&
            replaceFileAt(folder.get(), std::string(keyStoreFileName),
                          reinterpret_cast<const uint8_t*>(data.data()), data.size());

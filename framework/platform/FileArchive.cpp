@@ -18,6 +18,19 @@ namespace {
 
 // unzLocateFile's value for names compared without regard to letter case.
 constexpr int CASE_INSENSITIVE = 2;
+// The longest member name unzLocateFile looks for (it refuses longer ones) and reads back.
+constexpr size_t MAX_MEMBER_NAME = 255;
+
+// A name as unzLocateFile compares it without regard to letter case: ASCII letters folded.
+std::string foldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return folded;
+}
 
 RefHolder<FileArchive>& globalArchive() {
     static RefHolder<FileArchive> archive;
@@ -62,9 +75,37 @@ void* FileArchive::openArchive() {
     std::lock_guard lock(mutex);
     if (!archive) {
         archive = unzOpen(archivePath.c_str());
+        if (archive) {
+            indexMembers();
+        }
     }
     archiveOpen = archive != nullptr;
     return archive;
+}
+
+void FileArchive::indexMembers() {
+    members.clear();
+    membersIndexed = false;
+    int status = unzGoToFirstFile(archive);
+    while (status == UNZ_OK) {
+        unz_file_info info{};
+        char name[MAX_MEMBER_NAME + 2] = {};
+        unz_file_pos position{};
+        if (unzGetCurrentFileInfo(archive, &info, name, MAX_MEMBER_NAME + 1, nullptr, 0, nullptr,
+                                  0) != UNZ_OK ||
+            unzGetFilePos(archive, &position) != UNZ_OK) {
+            break;
+        }
+        // The first of two names equal but for letter case is the one a walk would find.
+        members.try_emplace(foldedName(name),
+                            MemberPosition{position.pos_in_zip_directory, position.num_of_file});
+        status = unzGoToNextFile(archive);
+    }
+    membersIndexed = status == UNZ_END_OF_LIST_OF_FILE;
+    if (!membersIndexed) {
+        members.clear();
+    }
+    unzGoToFirstFile(archive);
 }
 
 void FileArchive::closeArchive() {
@@ -78,6 +119,8 @@ void FileArchive::closeArchive() {
     archive = nullptr;
     archiveOpen = false;
     fileOpen = false;
+    members.clear();
+    membersIndexed = false;
 }
 
 bool FileArchive::goToFirstFile() {
@@ -93,8 +136,24 @@ bool FileArchive::goToNextFile() {
 bool FileArchive::locateFile(const std::string& path) {
     std::lock_guard lock(mutex);
     const std::string name = normalizePath(path);
-    return openArchive() && unzLocateFile(archive, name.c_str(), CASE_INSENSITIVE) == UNZ_OK &&
-           readCurrentInfo();
+    if (!openArchive()) {
+        return false;
+    }
+    if (!membersIndexed) {
+        return unzLocateFile(archive, name.c_str(), CASE_INSENSITIVE) == UNZ_OK &&
+               readCurrentInfo();
+    }
+    if (name.size() > MAX_MEMBER_NAME) {
+        return false;
+    }
+    const auto found = members.find(foldedName(name));
+    if (found == members.end()) {
+        return false;
+    }
+    unz_file_pos position{};
+    position.pos_in_zip_directory = found->second.directoryOffset;
+    position.num_of_file = found->second.fileNumber;
+    return unzGoToFilePos(archive, &position) == UNZ_OK && readCurrentInfo();
 }
 
 bool FileArchive::openFile(const std::string& path) {

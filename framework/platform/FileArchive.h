@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/core/BaseObject.h"
@@ -27,7 +28,8 @@ struct ArchiveMemberInfo {
 //
 // The archive has one current member and is read from the main thread and the resource loader:
 // every member operation holds the archive's own (innermost, re-entrant) mutex, and readFile
-// holds it from lookup to close, so two readers never share the current member.
+// holds it from lookup to close, so two readers never share the current member. The member names
+// are indexed once when the zip file opens, so that a lookup does not walk the whole directory.
 class FileArchive : public BaseObject {
     QUOVEL_TYPE(FileArchive)
 public:
@@ -85,6 +87,18 @@ public:
 private:
     bool readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
                          uint32_t maxSize);
+    // Where a member's entry is in the zip directory (minizip's file position).
+    struct MemberPosition {
+        uint64_t directoryOffset = 0;
+        uint64_t fileNumber = 0;
+    };
+    // Fills `members` from the open zip's directory; leaves it empty (and lookups walking the
+    // directory) when the directory cannot be read through.
+    void indexMembers();
+
+    // The first member of each name, under its name folded as the zip lookup compares names.
+    std::unordered_map<std::string, MemberPosition> members;
+    bool membersIndexed = false;
 
     std::recursive_mutex mutex;
     std::vector<std::string> fileNames;

@@ -69,7 +69,7 @@ GameWindow::~GameWindow() {
 
 GameWindow* GameWindow::createInstance(const WindowServices& services, const std::string& title,
                                        int32_t width, int32_t height, bool fullScreen,
-                                       int32_t bytesPerPixel, int32_t iconId) {
+                                       int32_t bytesPerPixel, int32_t iconId, bool showNow) {
     if (instance) {
         return instance;
     }
@@ -78,7 +78,9 @@ GameWindow* GameWindow::createInstance(const WindowServices& services, const std
     instance->setIconId(iconId);
     instance->initialise(title, width, height, fullScreen, bytesPerPixel);
     instance->centre();
-    instance->show();
+    if (showNow) {
+        instance->show();
+    }
     return instance;
 }
 

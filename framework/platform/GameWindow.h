@@ -48,11 +48,11 @@ public:
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
 
-    // Makes the global instance (with a reference), opens it and shows it. Returns the instance
-    // even when opening failed (the quit message is then posted).
+    // Makes the global instance (with a reference), opens it and, unless `showNow` is false,
+    // shows it. Returns the instance even when opening failed (the quit message is then posted).
     static GameWindow* createInstance(const WindowServices& services, const std::string& title,
                                       int32_t width, int32_t height, bool fullScreen,
-                                      int32_t bytesPerPixel, int32_t iconId);
+                                      int32_t bytesPerPixel, int32_t iconId, bool showNow = true);
     static GameWindow* getInstance();
     // Destroys the window and drops the global instance.
     static void releaseInstance();

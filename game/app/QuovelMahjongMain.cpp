@@ -165,7 +165,7 @@ void QuovelMahjongMain::startServices() {
     const bool fullScreen = settings->getFullscreen() || smallDesktop;
     GameWindow* window =
         GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), GAME_WIDTH,
-                                   GAME_HEIGHT, fullScreen, 0, ICON_ID);
+                                   GAME_HEIGHT, fullScreen, 0, ICON_ID, false);
     window->setCursorKind(CURSOR_STARTING);
 
     SoundManager* sound = SoundManager::init(SOUND_RATE, SOUND_CHANNELS, services.mixer);
@@ -181,6 +181,9 @@ void QuovelMahjongMain::startServices() {
     for (const char* section : firstSections) {
         resources->requestSectionLoad(section);
     }
+    // Shown only now: under X, showing a full-screen window waits up to 100 ms for a window
+    // manager's answer, and the loader gets on with the first sections meanwhile.
+    window->show();
     waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();

@@ -7,15 +7,18 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyVector.h"
+#include "framework/core/Random.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/SceneManager.h"
 #include "framework/gui/iInputListener.h"
 #include "framework/platform/GameWindow.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/rules/GameSound.h"
+#include "game/screen/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneLoad, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneLoad)
@@ -25,6 +28,11 @@ namespace {
 constexpr uint32_t LOADING_SLEEP_MS = 100;
 constexpr int32_t CURSOR_ARROW = 2;
 constexpr int32_t CURSOR_HAND = 3;
+constexpr int32_t SHINE_MS = 1000;
+// The pause between shines adds a draw below this to the shine's own length.
+constexpr int32_t SHINE_SPREAD_MS = 3000;
+
+int32_t shineCountdownMs = 0;
 
 void setCursorKind(int32_t kind) {
     if (GameWindow* window = GameWindow::getInstance()) {
@@ -112,8 +120,33 @@ double SceneLoad::barFraction(double start, double progress) {
     return start >= 1.0 ? 1.0 : (progress - start) / (1.0 - start);
 }
 
+void SceneLoad::resetShineCountdown() {
+    shineCountdownMs = 0;
+}
+
+void SceneLoad::animateShine(int32_t elapsedMs) {
+    if (!complete) {
+        return;
+    }
+    shineCountdownMs -= elapsedMs;
+    if (shineCountdownMs > 0) {
+        return;
+    }
+    Image* light = nullptr;
+    {
+        ResourceManager::DataLock lock;
+        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
+    }
+    if (light && logo) {
+        GameNode::addModifier(logo.get(), new ModifierShine(light, SHINE_MS));
+    }
+    Random* random = Random::getInstance();
+    shineCountdownMs = SHINE_MS + (random ? random->nextInt(0, SHINE_SPREAD_MS) : 0);
+}
+
 void SceneLoad::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
+    animateShine(elapsedMs);
     if (!complete) {
         ResourceManager* resources = ResourceManager::getInstance();
         if (resources) {

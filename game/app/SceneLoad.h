@@ -10,6 +10,7 @@
 // logos of "media/properties/partners.xml" and fills a progress bar while the loader finishes
 // the sections asked for at start-up. Then it plays a sound, shows the blinking click text and
 // goes to the lobby on a click; a click made while loading is kept until loading is complete.
+// Once loading is complete a light sweeps over the logo every one to four seconds.
 class SceneLoad : public SceneQuovelMahjong {
     QUOVEL_TYPE(SceneLoad)
 public:
@@ -28,6 +29,11 @@ public:
     // counts from empty then; a loader already complete at the first look gives a full bar.
     static double barFraction(double start, double progress);
 
+    // The countdown to the logo's next shine is shared by the whole run and starts it at 0, so
+    // the first shine comes on the first frame after loading is complete. This puts it back
+    // to 0, as at the start of a run.
+    static void resetShineCountdown();
+
     bool isComplete() const { return complete; }
     bool isClickPending() const { return clickPending; }
     Sprite* getProgressBar() const { return progressBar.get(); }
@@ -41,6 +47,7 @@ private:
     void addPartners();
     void setBarFraction(double fraction);
     void completeLoading();
+    void animateShine(int32_t elapsedMs);
 
     bool complete = false;
     bool clickPending = false;

@@ -4,44 +4,26 @@
 // art, fonts and texts, over a lobby-colored scene, with a window that can run windowed, a
 // recording sound device, a settings store in a scratch folder and a current player "Ann".
 
-#include <cstdlib>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/GameMediaFixture.h"
-#include "framework/core/SceneManager.h"
 #include "framework/os/FileKeyStore.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/GameWindow.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/SettingsManager.h"
-#include "framework/platform/SoundManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/FakeWindow.h"
-#include "testsupport/os/FakeAudioMixer.h"
 
 class ChoiceDialogsTest : public GameMediaTest {
 protected:
     void SetUp() override {
         GameMediaTest::SetUp();
-        setenv("XDG_DATA_HOME", scratch.str().c_str(), 1);
-        resetFolderCache();
         KeyStore::setCurrentUser(&store);
         // The pointer rests inside the window: the input handler sends no edge moves.
         events.cursorX = 400;
         events.cursorY = 300;
-        GameWindow::createInstance(
-            WindowServices{&display, &events, &cursor, &clipboard, &messageBox, &clock}, "Quovel",
-            800, 600, false, 0, 102);
-        mixer = std::make_shared<FakeAudioMixer>();
-        SoundManager::init(44100, 32, mixer);
+        openWindow(0, 102);
+        startSound();
         SettingsManager::createInstance(new QuovelMahjongGameSettings());
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+        addPlayer();
         scenes = SceneManager::createInstance();
         scene = runLobbyColoredScene(scenes);
         loadResources({"IMAGE_FRAME_TL", "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L",
@@ -60,16 +42,9 @@ protected:
     }
     void TearDown() override {
         scenes->update(10);
-        SceneManager::releaseInstance();
         scene.reset();
-        PlayerManager::releaseInstance();
-        SettingsManager::releaseInstance();
-        SoundManager::releaseInstance();
-        GameWindow::releaseInstance();
-        SceneHooks::install(nullptr, nullptr);
-        KeyStore::setCurrentUser(nullptr);
-        resetFolderCache();
         GameMediaTest::TearDown();
+        KeyStore::setCurrentUser(nullptr);
     }
 
     QuovelMahjongPlayer& player() { return *QuovelMahjongPlayer::current(); }
@@ -109,13 +84,6 @@ protected:
     }
 
     FileKeyStore store{scratch.str()};
-    FakeDisplay display;
-    FakeEventSource events;
-    FakeCursor cursor;
-    FakeClipboard clipboard;
-    FakeMessageBox messageBox;
-    FakeClock clock;
-    std::shared_ptr<FakeAudioMixer> mixer;
     SceneManager* scenes = nullptr;
     RefHolder<Scene> scene;
 };

@@ -1,63 +1,41 @@
 // The first two scenes driven frame by frame from the game's own definitions and art: the
 // splash's curtain and picture lead to the loading scene once "preloading" is in; the loading
-// scene fills its bar, keeps an early click and leads to the lobby. Pictures of both are
-// written under build/pictures/gui for a person to look at.
-#include <gtest/gtest.h>
+// scene fills its bar, keeps an early click, sweeps a light over its logo once loaded and leads
+// to the lobby. Pictures of both are written under build/pictures/gui for a person to look at.
 
 #include <chrono>
-#include <filesystem>
+#include <set>
 #include <thread>
+#include <vector>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/SceneManager.h"
+#include "app/GameServicesFixture.h"
+#include "framework/core/Random.h"
+#include "framework/core/Sprite.h"
 #include "framework/core/TransitionScene.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneSplash.h"
+#include "game/screen/GameModifiers.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
 
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
+uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
+    const uint8_t* row = image->getPixels() + int64_t{y} * image->getPitch();
+    return *reinterpret_cast<const uint32_t*>(row + int64_t{x} * 4);
+}
 
-class FirstScenes : public ::testing::Test {
+class FirstScenes : public SceneTest {
 protected:
-    FirstScenes() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        resources->requestSectionLoad("preloading");
-        waitForLoader(resources);
+    FirstScenes() {
+        startDefinitions();
+        resources = startLoader({"preloading"});
         resources->clearQueue();
         manager = SceneManager::createInstance();
         splash = objectCast<SceneSplash>(manager->createScene("SCENE_SPLASH"));
         load = objectCast<SceneLoad>(manager->createScene("SCENE_LOAD"));
         lobby = manager->createScene("SCENE_LOBBY");
     }
-    ~FirstScenes() override {
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-    }
 
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-
-    CurrentFolderScope inside;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneSplash* splash = nullptr;
     SceneLoad* load = nullptr;
     Scene* lobby = nullptr;
@@ -132,6 +110,99 @@ TEST_F(FirstScenes, WithEverythingLoadedTheClickTextShowsAtOnceAndOnlyAClickLeav
     EXPECT_EQ(manager->getRequestedScene(), nullptr);
     EXPECT_FALSE(load->onLeftButtonUp(400, 300, 0));
     EXPECT_EQ(manager->getRequestedScene(), lobby);
+}
+
+TEST_F(FirstScenes, OnceLoadedTheLogoShinesOnTheNextFrameAndThenEveryOneToFourSeconds) {
+    Random::createInstance(29);
+    SceneLoad::resetShineCountdown();
+    resources->requestSectionLoad("default");
+    manager->requestScene(load);
+    manager->update(FRAME_MS);
+    auto* logo = objectCast<Sprite>(load->findChild("LOGO"));
+    ASSERT_NE(logo, nullptr);
+    const RefHolder<Image> plain(logo->getImage());
+    ASSERT_NE(plain.get(), nullptr);
+    // The shines on the logo, and the one that began in the frame just run (its first step).
+    const auto shines = [&] {
+        std::vector<ModifierShine*> found;
+        for (const RefHolder<Modifier>& modifier : logo->getRunningModifiers()) {
+            if (auto* shine = objectCast<ModifierShine>(modifier.get())) {
+                found.push_back(shine);
+            }
+        }
+        return found;
+    };
+    const auto begunIn = [&](int32_t frameMs) -> ModifierShine* {
+        for (ModifierShine* shine : shines()) {
+            if (shine->getElapsed() == frameMs) {
+                return shine;
+            }
+        }
+        return nullptr;
+    };
+
+    int32_t loadingFrames = 0;
+    while (!load->isComplete() && loadingFrames < 20000 / FRAME_MS) {
+        EXPECT_TRUE(shines().empty());
+        EXPECT_EQ(logo->getImage(), plain.get());
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        manager->update(FRAME_MS);
+        ++loadingFrames;
+    }
+    ASSERT_TRUE(load->isComplete());
+    EXPECT_GT(loadingFrames, 0) << "\"default\" was loaded before the scene's first frame";
+    EXPECT_TRUE(shines().empty()) << "no shine in the frame that completed loading";
+
+    manager->update(FRAME_MS);
+    ModifierShine* first = begunIn(FRAME_MS);
+    ASSERT_NE(first, nullptr) << "the first shine comes on the first frame after completion";
+    EXPECT_EQ(first->getDuration(), 1000);
+
+    // Millisecond frames from here: the pause between two shines is exact.
+    std::vector<int32_t> starts{0};
+    RefHolder<Image> midShine;
+    for (int32_t time = 1; time <= 20000; ++time) {
+        manager->update(1);
+        if (begunIn(1)) {
+            starts.push_back(time);
+        }
+        EXPECT_LE(shines().size(), 1u) << "shines overlap at " << time << " ms";
+        if (time == 500) {
+            midShine = writeScenePicture(load, "loading-shine");
+            ASSERT_NE(midShine, nullptr);
+            // The light is added to the logo's colours inside its outline only: some pixels are
+            // brighter, none darker, and the transparent corners stay transparent.
+            Image* shining = logo->getImage();
+            ASSERT_NE(shining, plain.get());
+            ASSERT_EQ(shining->getBytesPerPixel(), 4);
+            int32_t brighter = 0;
+            for (int32_t y = 0; y < plain->getHeight(); ++y) {
+                for (int32_t x = 0; x < plain->getWidth(); ++x) {
+                    const uint32_t was = pixelAt(plain.get(), x, y);
+                    const uint32_t now = pixelAt(shining, x, y);
+                    ASSERT_EQ(now >> 24, was >> 24) << x << "," << y;
+                    for (int32_t shift : {0, 8, 16}) {
+                        ASSERT_GE((now >> shift) & 0xFF, (was >> shift) & 0xFF) << x << "," << y;
+                    }
+                    brighter += now != was ? 1 : 0;
+                }
+            }
+            EXPECT_GT(brighter, 1000);
+        }
+    }
+    ASSERT_GE(starts.size(), 6u);
+    std::set<int32_t> pauses;
+    for (size_t i = 1; i < starts.size(); ++i) {
+        const int32_t pause = starts[i] - starts[i - 1];
+        EXPECT_GE(pause, 1000);
+        EXPECT_LE(pause, 3999);
+        pauses.insert(pause);
+    }
+    EXPECT_GT(pauses.size(), 1u) << "the pauses are drawn at random";
+
+    // Between shines the logo has its own picture back, with nothing of the light left in it.
+    ASSERT_GE(runUntil([&] { return shines().empty(); }, 1100), 0);
+    EXPECT_EQ(logo->getImage(), plain.get());
 }
 
 TEST(LoadingBar, CountsFromTheFirstMeasurementAndIsFullWhenThatWasAlreadyComplete) {

@@ -31,13 +31,6 @@ protected:
                        "SOUND_UNPAUSE"},
                       "game");
     }
-    void TearDown() override {
-        ChoiceDialogsTest::TearDown();
-        Game::releaseCurrent();
-        LevelCatalog::releaseInstance();
-        Random::releaseInstance();
-        TileManager::releaseInstance();
-    }
 
     // A game of floor 2, room 3 made current, in the room kind given, with its outcome.
     Game* playLevel(int32_t roomKind, bool won, int32_t score, int32_t realTime,

@@ -3,39 +3,19 @@
 // Tests on the game's own built media and property files: run from the game's folder with the
 // resource list and the GUI definitions loaded, pictures written under build/pictures/gui/.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <string>
-#include <vector>
 
-#include "TempFolder.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/ImageManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
 
-class GameMediaTest : public ::testing::Test {
+class GameMediaTest : public GameServicesTest {
 protected:
     void SetUp() override {
-        FileArchive::close();
-        ownsImageManager = ImageManager::getInstance() == nullptr;
-        ImageManager::createInstance(false);
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
+        startImages();
+        startDefinitions();
         manager = ResourceManager::createInstance();
         ASSERT_TRUE(manager->loadSectionList("media/properties/resources.xml"));
-    }
-    void TearDown() override {
-        GuiDefinitions::releaseInstance();
-        ResourceManager::stopLoader();
-        if (ownsImageManager) {
-            ImageManager::destroyInstance();
-        }
     }
 
     // Loads the resources now, as their section would be loaded before a scene shows.
@@ -58,8 +38,7 @@ protected:
         return objectCast<T>(made.get());
     }
 
-    CurrentFolderScope inside{std::filesystem::path(QUOVEL_BINARY_DIR) / "game"};
-    TempFolder scratch;
+    // The per-user folder, which holds the tests' scratch files too.
+    TempFolder& scratch = home;
     ResourceManager* manager = nullptr;
-    bool ownsImageManager = false;
 };

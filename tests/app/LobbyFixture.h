@@ -3,78 +3,35 @@
 // The lobby driven frame by frame from the game's own definitions and art, on a game window
 // over fake services, with the loading scene, the lobby and stand-ins for the elevator.
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <thread>
 
-#include "TempFolder.h"
-#include "framework/platform/SoundManager.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
+#include "app/GameServicesFixture.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/InputLabel.h"
 #include "framework/gui/Label.h"
 #include "framework/os/Messages.h"
-#include "framework/platform/DisplayDepth.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/GameWindow.h"
-#include "framework/platform/ImageManager.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/app/SceneElevator.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneLobby.h"
 #include "game/dialogs/DialogNameInput.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "gui/HeadlessPicture.h"
-#include "testsupport/os/FakeClipboard.h"
-#include "testsupport/os/FakeClock.h"
-#include "testsupport/os/FakeAudioMixer.h"
-#include "testsupport/os/FakeCursor.h"
-#include "testsupport/os/FakeDisplay.h"
-#include "testsupport/os/FakeEventSource.h"
-#include "testsupport/os/FakeMessageBox.h"
 
-constexpr int32_t FRAME_MS = 16;
+constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
-class LobbyRoad : public ::testing::Test {
+class LobbyRoad : public SceneTest {
 protected:
-    LobbyRoad() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        Random::createInstance(7);
-        loadGuiDefinitions();
-        // A recording mixer, so that the lobby's music can be heard.
-        mixer = std::make_shared<FakeAudioMixer>();
-        SoundManager::init(44100, 32, mixer);
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section : {"preloading", "default", "lobby", "music"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader();
+    LobbyRoad() {
+        startDefinitions(7);
+        startSound();
+        resources = startLoader({"preloading", "default", "lobby", "music"});
         PlayerManager::createInstance("", false);
         players = PlayerManager::getInstance();
         // A window on fake services, for the dialogs to centre on.
-        ownsImageManager = ImageManager::getInstance() == nullptr;
-        ImageManager::createInstance(false);
+        startImages();
         events.cursorX = 400;
         events.cursorY = 60;
-        GameWindow::createInstance({&display, &events, &cursor, &clipboard, &messageBox, &clock},
-                                   "Quovel", 800, 600, false, 4, 0);
+        openWindow(4, 0);
         manager = SceneManager::createInstance();
         load = manager->createScene("SCENE_LOAD");
         lobby = objectCast<SceneLobby>(manager->createScene("SCENE_LOBBY"));
@@ -84,34 +41,6 @@ protected:
         manager->addScene("SCENE_ELEVATOR", new SceneQuovelMahjong(standIn.get()));
         RefHolder<PropertyNode> elevator(new PropertyNode("SCENE_ELEVATOR", "SceneElevator"));
         gameScenes().elevator = new SceneElevator(elevator.get());
-    }
-    ~LobbyRoad() override {
-        gameScenes() = GameScenes();
-        SceneManager::releaseInstance();
-        GameWindow::releaseInstance();
-        setDisplayBytesPerPixel(4);
-        if (ownsImageManager) {
-            ImageManager::destroyInstance();
-        }
-        PlayerManager::releaseInstance();
-        ResourceManager::stopLoader();
-        SoundManager::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        Random::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
-    }
-
-    void waitForLoader() {
-        for (int tries = 0; tries < 5000; ++tries) {
-            resources->resumeLoader();
-            if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true) &&
-                !resources->nextPendingSection(ResourceManager::Queue::background, true)) {
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        FAIL() << "the loader did not finish";
     }
 
     void frames(int32_t ms) {
@@ -189,16 +118,6 @@ protected:
         return names;
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    FakeDisplay display;
-    FakeEventSource events;
-    FakeCursor cursor;
-    FakeClipboard clipboard;
-    FakeMessageBox messageBox;
-    FakeClock clock;
-    bool ownsImageManager = false;
-    std::shared_ptr<FakeAudioMixer> mixer;
     // How often the lobby's music was opened on the mixer.
     int lobbyMusicOpenings() const {
         int count = 0;
@@ -207,9 +126,7 @@ protected:
         }
         return count;
     }
-    ResourceManager* resources = nullptr;
     PlayerManager* players = nullptr;
-    SceneManager* manager = nullptr;
     Scene* load = nullptr;
     SceneLobby* lobby = nullptr;
 };

@@ -59,6 +59,14 @@ struct RecordingDisplay : FakeDisplay {
         log.push_back("window made with: " + services());
         return FakeDisplay::createWindow(title, width, height, full);
     }
+    // The window is shown once the first sections are asked for, before their wait ends (the
+    // players come after it), so that the loader works while a slow show blocks.
+    void show() override {
+        ResourceManager* resources = ResourceManager::getInstance();
+        log.push_back("window shown with: " + services() +
+                      (resources && resources->getTotalUnits() > 0 ? "(first sections asked)" : ""));
+        FakeDisplay::show();
+    }
     void destroyWindow() override {
         if (hasWindow()) {
             log.push_back("window gone with: " + services());
@@ -172,11 +180,13 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     };
     EXPECT_EQ(run(30), QuovelMahjongMain::normalRun);
 
-    // Start-up: settings before the window, the window before sound, sound before resources;
-    // shut-down: the window goes after the saves, sound goes before the loader stops.
+    // Start-up: settings before the window, the window before sound, sound before resources,
+    // the window shown while the first sections load; shut-down: the window goes after the
+    // saves, sound goes before the loader stops.
     const std::vector<std::string> expected = {
         "window made with: settings scenes window ",
         "sound started with: settings scenes window ",
+        "window shown with: settings scenes window sound resources (first sections asked)",
         "window gone with: settings scenes window sound resources players ",
         "sound closed with: settings resources ",
     };

@@ -4,34 +4,18 @@
 // line typed out), rides that skip or take their full time with the cabin shaking only while it
 // rides, the buttons a profile opens, and the host's choice of line with zero counts and failing
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/TransitionScene.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
-
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
 // The sum of every byte of the picture's colour: a light swept over it raises it.
 int64_t pictureWeight(Image* image) {
@@ -59,46 +43,14 @@ int64_t coverage(Image* image) {
     return sum;
 }
 
-class ElevatorTest : public ::testing::Test {
+class ElevatorTest : public SceneTest {
 protected:
-    ElevatorTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        Random::createInstance(41);
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        player = QuovelMahjongPlayer::current();
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section : {"preloading", "default", "elevator", "manual"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
-        manager = SceneManager::createInstance();
+    ElevatorTest() {
+        startServices({.seed = 41, .sections = {"preloading", "default", "elevator", "manual"}});
         lobby = manager->createScene("SCENE_LOBBY");
         hallway = manager->createScene("SCENE_HALLWAY");
         elevator = objectCast<SceneElevator>(manager->createScene("SCENE_ELEVATOR"));
     }
-    ~ElevatorTest() override {
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        PlayerManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
-    }
-
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-    void run(int32_t ms) { runUntil([] { return false; }, ms); }
 
     // From the lobby into the elevator, as the lobby's button does.
     void enterElevator() {
@@ -112,23 +64,13 @@ protected:
     // A click on the middle of the stop's button through the scene's input handler.
     void click(int32_t stop) {
         Button* button = elevator->getStopButton(stop);
-        const int32_t x = button->getAbsoluteX() + button->getWidth() / 2;
-        const int32_t y = button->getAbsoluteY() + button->getHeight() / 2;
-        InputHandler* input = elevator->getInputHandler();
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
+        clickMiddle(elevator, button, button->getWidth(), button->getHeight());
     }
     static void setTuning(const char* name, int32_t value) {
         BasicProperties::instance()->setInteger(name, value);
         loadTuningConstants();
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    QuovelMahjongPlayer* player = nullptr;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     Scene* lobby = nullptr;
     Scene* hallway = nullptr;
     SceneElevator* elevator = nullptr;

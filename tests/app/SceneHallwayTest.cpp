@@ -3,40 +3,19 @@
 // picture, the room preview following the mouse from door to door and closing half a second
 // after it leaves, entering a room by a click, a new medal landing after a win, and the
 // floor-end sequence leading to the lift. Pictures go to build/pictures/gui.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/Random.h"
 #include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/InputHandler.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
-#include "game/rules/Game.h"
-#include "game/rules/GameHooks.h"
-#include "game/rules/LevelCatalog.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
-#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
@@ -49,29 +28,14 @@ uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
     return *reinterpret_cast<const uint32_t*>(row + int64_t{x} * 4) & 0xFFFFFFu;
 }
 
-class HallwayTest : public ::testing::Test {
+class HallwayTest : public SceneTest {
 protected:
-    HallwayTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        Random::createInstance(43);
-        TileManager::createInstance();
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        player = QuovelMahjongPlayer::current();
+    HallwayTest() {
+        startServices({.seed = 43,
+                       .sections = {"preloading", "default", "hallway", "manual"},
+                       .tiles = true});
         player->floorReached = 1;
         player->showHints = false;
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section : {"preloading", "default", "hallway", "manual"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
-        manager = SceneManager::createInstance();
         elevator = objectCast<SceneElevator>(manager->createScene("SCENE_ELEVATOR"));
         game = manager->createScene("SCENE_GAME");
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
@@ -84,25 +48,6 @@ protected:
                 scenes->requestScene(scenes->getScene(name));
             });
     }
-    ~HallwayTest() override {
-        Game::releaseCurrent();
-        gameScenes().elevator = nullptr;
-        GameHooks::installScenes(nullptr, nullptr);
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        PlayerManager::releaseInstance();
-        TileManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
-    }
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-    void run(int32_t ms) { runUntil([] { return false; }, ms); }
 
     // The hallway of the floor made current, as the lift leaves it; run until it is ready.
     void arrive(int32_t floor) {
@@ -119,12 +64,7 @@ protected:
     void move(int32_t x, int32_t y) { hallway->getInputHandler()->onMouseMove(x, y, 0); }
     void click(GameNode* node) {
         auto* sprite = objectCast<Sprite>(node);
-        const int32_t x = sprite->getAbsoluteX() + sprite->getWidth() / 2;
-        const int32_t y = sprite->getAbsoluteY() + sprite->getHeight() / 2;
-        InputHandler* input = hallway->getInputHandler();
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
+        clickMiddle(hallway, sprite, sprite->getWidth(), sprite->getHeight());
     }
     RefHolder<Level> level(int32_t floor, int32_t door) {
         return LevelCatalog::instance()->findLevel(floor, door);
@@ -157,11 +97,6 @@ protected:
         ASSERT_TRUE(reach(hallway));
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    QuovelMahjongPlayer* player = nullptr;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneElevator* elevator = nullptr;
     Scene* game = nullptr;
     SceneHallway* hallway = nullptr;

@@ -1,38 +1,20 @@
 // The offer of a room's saved game: made only on arrival from the elevator or the lobby and
 // only when the current player has a saved game of that room; closed when the room is left.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "TempFolder.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/PlayerManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneQuovelMahjong.h"
 #include "game/dialogs/DialogYesNo.h"
 
 namespace {
 
-class SavedGameOffer : public ::testing::Test {
+class SavedGameOffer : public SceneTest {
 protected:
-    SavedGameOffer() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
+    SavedGameOffer() {
+        startDefinitions();
+        addPlayer();
         RefHolder<PropertyStore> saved(new PropertyStore());
         saved->addChild(new PropertyValue("score", 120));
         EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
@@ -45,14 +27,6 @@ protected:
         }
         gameScenes().elevator = manager->getScene("SCENE_ELEVATOR");
         casino = objectCast<SceneQuovelMahjong>(manager->getScene("SCENE_CASINO"));
-    }
-    ~SavedGameOffer() override {
-        gameScenes() = GameScenes();
-        SceneManager::releaseInstance();
-        PlayerManager::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
     }
 
     // Shows `from`, then the casino, each for a frame.
@@ -68,9 +42,6 @@ protected:
         return objectCast<DialogYesNo>(casino->findDialog("CTEXT_START_RECENT_SAVEGAME"));
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    SceneManager* manager = nullptr;
     SceneQuovelMahjong* casino = nullptr;
 };
 

@@ -5,43 +5,24 @@
 // preview's pages (locks, page buttons, sliding with input off, records growing), starting a
 // layout (the game, the game screen, the first-choice event once), the room's trophy, and the
 // visit after that starting over. Pictures go to build/pictures/gui.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/PropertyValue.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
-#include "framework/core/StringUtils.h"
-#include "framework/gui/GuiDefinitions.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/PropertyStore.h"
-#include "framework/platform/ResourceManager.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/StringUtils.h"
+#include "framework/platform/Image.h"
 #include "game/app/GlowColumn.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/rules/Game.h"
-#include "game/rules/LevelCatalog.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 #include "rules/ScopedStatistics.h"
 
 namespace {
-
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
 int32_t brightness(Image* image, int32_t x, int32_t y) {
     const uint8_t* pixel = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
@@ -66,30 +47,17 @@ std::wstring labelText(GameNode* node) {
     return label ? label->getText() : L"<none>";
 }
 
-class RecRoomTest : public ::testing::Test {
+class RecRoomTest : public SceneTest {
 protected:
-    RecRoomTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        Random::createInstance(45);
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        player = QuovelMahjongPlayer::current();
+    RecRoomTest() {
+        startServices({.seed = 45,
+                       .sections = {"preloading", "default", "elevator", "recroom", "casrecroof"}});
         statistics.collector()->startPlayingSession(0, 1);  // as the lobby does
         player->showHints = false;
         player->floorReached = 5;
         player->modesUnlocked = {2, 2, 2, 2};
         player->unlockedStuff[3] = 2;  // Classic
         player->unlockedStuff[11] = 2;  // Split
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section : {"preloading", "default", "elevator", "recroom", "casrecroof"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
-        manager = SceneManager::createInstance();
         gameScenes().lobby = manager->createScene("SCENE_LOBBY");
         gameScenes().elevator = manager->createScene("SCENE_ELEVATOR");
         elevator = objectCast<SceneElevator>(gameScenes().elevator.get());
@@ -98,23 +66,6 @@ protected:
         gameScreen = new SceneQuovelMahjong(definition.get());
         manager->addScene("SCENE_GAME", gameScreen);
     }
-    ~RecRoomTest() override {
-        Game::releaseCurrent();
-        gameScenes() = GameScenes();
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        PlayerManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
-    }
-
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-    void run(int32_t ms) { runUntil([] { return false; }, ms); }
 
     // From the lift's rec room stop into the room, as its button does.
     void enterFromElevator() {
@@ -128,17 +79,9 @@ protected:
         ASSERT_GE(runUntil([&] { return manager->getCurrentScene() == room; }, 3000), 0);
         run(1000);  // the rest of the transition
     }
-    void clickAt(Scene* scene, GameNode* node, int32_t width, int32_t height) {
-        const int32_t x = node->getAbsoluteX() + width / 2;
-        const int32_t y = node->getAbsoluteY() + height / 2;
-        InputHandler* input = scene->getInputHandler();
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
-    }
     void chooseType(int32_t gameType) {
         Switch* widget = room->getGameTypeSwitch(gameType);
-        clickAt(room, widget, widget->getWidth(), widget->getHeight());
+        clickMiddle(room, widget, widget->getWidth(), widget->getHeight());
     }
     DialogLayoutPreview* preview() const { return room->getLayoutPreview(); }
     // The entry panel of a slot on the page on screen.
@@ -154,10 +97,6 @@ protected:
     }
 
     game_test::ScopedStatistics statistics;
-    CurrentFolderScope inside;
-    QuovelMahjongPlayer* player = nullptr;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneElevator* elevator = nullptr;
     SceneRecRoom* room = nullptr;
     Scene* gameScreen = nullptr;
@@ -273,7 +212,8 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
 
     // The lift button leads back to the elevator.
     GameNode* lift = room->findChild("BUTTON_ELEVATOR");
-    clickAt(room, lift, objectCast<Sprite>(lift)->getWidth(), objectCast<Sprite>(lift)->getHeight());
+    clickMiddle(room, lift, objectCast<Sprite>(lift)->getWidth(),
+                objectCast<Sprite>(lift)->getHeight());
     EXPECT_EQ(manager->getRequestedScene(), elevator);
 }
 
@@ -383,7 +323,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     run(1000);
     Button* slot = preview()->getSlotButton(4);
     ASSERT_NE(slot, nullptr);
-    clickAt(room, slot, slot->getWidth(), slot->getHeight());
+    clickMiddle(room, slot, slot->getWidth(), slot->getHeight());
 
     Game* game = Game::current();
     ASSERT_NE(game, nullptr);

@@ -6,16 +6,11 @@
 // tables and the mixed draw kept for the run. The preset tables themselves: names drawn from
 // the list (an empty list gives empty names) and incomplete tables topped up. Pictures of the
 // casino with a table and of the roof go to build/pictures/gui.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierSound.h"
@@ -23,48 +18,23 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
-#include "framework/core/Random.h"
 #include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/TransitionScene.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Label.h"
 #include "framework/gui/Switch.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/HighScoreTables.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneRoof.h"
-#include "game/rules/Game.h"
-#include "game/rules/GameHooks.h"
-#include "game/rules/TileManager.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
-#include "game/rules/LevelCatalog.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
-
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
-
-// A stand-in definition for a dialog other work supplies, unless the definitions have it.
-void defineDialogIfMissing(const char* name, const char* typeWord) {
-    GuiDefinitions* definitions = GuiDefinitions::instance();
-    if (!definitions->getDialogs()->getChild(name)) {
-        definitions->getDialogs()->addChild(new PropertyNode(name, typeWord));
-    }
-}
 
 // The bytes of one pixel, as many as the image has per pixel.
 std::vector<uint8_t> pixel(Image* image, int32_t x, int32_t y) {
@@ -80,30 +50,15 @@ std::wstring labelText(Scene* scene, const char* name) {
     return text(objectCast<Label>(scene->findChild(name)));
 }
 
-class ScoreRoomTest : public ::testing::Test {
+class ScoreRoomTest : public SceneTest {
 protected:
-    ScoreRoomTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
+    ScoreRoomTest() {
+        startServices({.seed = 44,
+                       .sections = {"preloading", "default", "elevator", "casino", "casrecroof",
+                                    "roof", "manual"},
+                       .highScores = true});
         defineDialogIfMissing("DIALOG_KILLER_STONES", "Dialog");
         defineDialogIfMissing("DIALOG_TROPHY", "DialogTrophy");
-        Random::createInstance(44);
-        HighScoreManager::createInstance("", false);
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        player = QuovelMahjongPlayer::current();
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section :
-             {"preloading", "default", "elevator", "casino", "casrecroof", "roof", "manual"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
-        manager = SceneManager::createInstance();
         lobby = manager->createScene("SCENE_LOBBY");
         game = manager->createScene("SCENE_GAME");
         casino = objectCast<SceneCasino>(manager->createScene("SCENE_CASINO"));
@@ -114,41 +69,26 @@ protected:
         gameScenes().casino = casino;
         gameScenes().roof = roof;
     }
-    ~ScoreRoomTest() override {
-        gameScenes() = GameScenes();
-        Game::releaseCurrent();
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        PlayerManager::releaseInstance();
-        HighScoreManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
-    }
 
-    void run(int32_t ms) { runFramesUntil(manager, [] { return false; }, ms); }
     // Enters the scene from the lobby, as the way back from a game does.
     void enter(Scene* scene) {
         manager->requestScene(lobby);
-        runFramesUntil(manager, [&] { return manager->getCurrentScene() == lobby; }, 3000);
+        runUntil([&] { return manager->getCurrentScene() == lobby; }, 3000);
         run(1000);
         manager->requestScene(scene);
-        runFramesUntil(manager, [&] { return manager->getCurrentScene() == scene; }, 3000);
+        runUntil([&] { return manager->getCurrentScene() == scene; }, 3000);
         ASSERT_EQ(manager->getCurrentScene(), scene);
     }
+    // A click at the point, and a frame.
     void clickAt(Scene* scene, int32_t x, int32_t y) {
-        InputHandler* input = scene->getInputHandler();
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
+        SceneTest::clickAt(scene, x, y);
         manager->update(FRAME_MS);
     }
     void click(Scene* scene, const char* widget) {
         auto* sprite = objectCast<Sprite>(scene->findChild(widget));
         ASSERT_NE(sprite, nullptr) << widget;
-        clickAt(scene, sprite->getAbsoluteX() + sprite->getWidth() / 2,
-                sprite->getAbsoluteY() + sprite->getHeight() / 2);
+        clickMiddle(scene, sprite, sprite->getWidth(), sprite->getHeight());
+        manager->update(FRAME_MS);
     }
     void closeHint(Scene* scene) {
         if (Dialog* hint = scene->findDialog("DIALOG_DORRICK_HINT")) {
@@ -179,11 +119,6 @@ protected:
                            [](const RefHolder<Modifier>& m) { return objectCast<T>(m.get()); });
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    QuovelMahjongPlayer* player = nullptr;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     Scene* lobby = nullptr;
     Scene* game = nullptr;
     SceneCasino* casino = nullptr;

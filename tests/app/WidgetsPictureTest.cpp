@@ -11,7 +11,6 @@
 #include "framework/gui/ToolTip.h"
 #include "framework/os/Messages.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/FakeWindow.h"
 #include "platform/PixelAccess.h"
 
 using namespace testpixels;
@@ -52,23 +51,8 @@ class WidgetsPictureTest : public GameMediaTest {
 protected:
     void SetUp() override {
         GameMediaTest::SetUp();
-        GameWindow::createInstance(
-            WindowServices{&display, &events, &cursor, &clipboard, &messageBox, &clock}, "Quovel",
-            800, 600, false, 0, 102);
+        openWindow(0, 102);
     }
-    void TearDown() override {
-        SceneManager::releaseInstance();
-        GameWindow::releaseInstance();
-        SceneHooks::install(nullptr, nullptr);
-        GameMediaTest::TearDown();
-    }
-
-    FakeDisplay display;
-    FakeEventSource events;
-    FakeCursor cursor;
-    FakeClipboard clipboard;
-    FakeMessageBox messageBox;
-    FakeClock clock;
 };
 
 }  // namespace

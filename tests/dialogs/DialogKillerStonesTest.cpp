@@ -6,75 +6,38 @@
 // end with its power-ups, the weapons' cooldown, queue, special shots and bombs (one thrown
 // under a falling tile destroys it), and the captions' lifetimes. Pictures of a game under way
 // and of its game over go to build/pictures/gui.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
-#include "framework/gui/GuiDefinitions.h"
+#include "app/GameServicesFixture.h"
 #include "framework/gui/Label.h"
 #include "framework/os/Messages.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/HighScoreManager.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/dialogs/DialogKillerStones.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {
 
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 using Stones = DialogKillerStones;
 
-class KillerStonesTest : public ::testing::Test {
+class KillerStonesTest : public SceneTest {
 protected:
-    KillerStonesTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        Random::createInstance(48);
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        HighScoreManager::createInstance("", false);
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section :
-             {"preloading", "default", "trophy", "elevator", "hallway", "game"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
-        manager = SceneManager::createInstance();
+    KillerStonesTest() {
+        startServices(
+            {.seed = 48,
+             .sections = {"preloading", "default", "trophy", "elevator", "hallway", "game"},
+             .highScores = true});
         plain = new Scene(nullptr);
         scene = plain.get();
         manager->addScene("plain", plain.get());
         manager->requestScene(scene);
         manager->update(0);
     }
-    ~KillerStonesTest() override {
+    void TearDown() override {
         plain.reset();
-        SceneManager::releaseInstance();
-        ResourceManager::stopLoader();
-        HighScoreManager::releaseInstance();
-        PlayerManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
+        SceneTest::TearDown();
     }
 
     // The game as the scene opens it by name, with the pointer at x (as the window reports
@@ -95,10 +58,6 @@ protected:
         for (int32_t t = 0; t < ms; t += FRAME_MS) {
             manager->update(FRAME_MS);
         }
-    }
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
     }
     // Frames in which no tile is left to fall.
     void runWithoutTiles(Stones* game, int32_t ms) {
@@ -138,10 +97,6 @@ protected:
         return HighScoreManager::getInstance()->getTable(Stones::SCORE_TABLE);
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     RefHolder<Scene> plain;
     // Where the game opens: the plain scene, or the casino.
     Scene* scene = nullptr;

@@ -89,7 +89,7 @@ std::string hallway() {
         for (int32_t room = 1; room <= 5; ++room) {
             text << "      <Level gameType=\"Classic\" layout=\"" << pairBoard
                  << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room
-                 << "\" index=\"" << room << "\"" << plainValues()
+                 << "\" index=\"" << room - 1 << "\"" << plainValues()
                  << " silver=\"2500\" gold=\"4000\"/>\n";
         }
         text << "    </Vector>\n";

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -219,6 +220,27 @@ TEST_F(FileKeyStoreTest, KeysLiveInFoldersNamedAsFirstWritten) {
     EXPECT_EQ(readFile(gameFile()), "quovel-keystore 1\ndword\tsoundvolume\t128\nend\n");
     EXPECT_EQ(fs::status(gameFile()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(FileKeyStoreTest, AValueStoredAsItIsIsNotWrittenAgain) {
+    ASSERT_TRUE(store.writeString(gameKey, "dgfilename", "/data/gd.xml"));
+    ASSERT_TRUE(store.writeDword(gameKey, "soundvolume", 128));
+    const std::string before = readFile(gameFile());
+    // An hour old: a write, which replaces the file whole, would give it the time of now.
+    const auto hourAgo = fs::last_write_time(gameFile()) - std::chrono::hours(1);
+    fs::last_write_time(gameFile(), hourAgo);
+
+    EXPECT_TRUE(store.writeString(gameKey, "DGFILENAME", "/data/gd.xml"));
+    EXPECT_TRUE(store.writeDword(gameKey, "soundvolume", 128));
+    EXPECT_EQ(fs::last_write_time(gameFile()), hourAgo);
+    EXPECT_EQ(readFile(gameFile()), before);
+
+    // A changed value, or a value of another type, is written.
+    EXPECT_TRUE(store.writeString(gameKey, "soundvolume", "128"));
+    EXPECT_NE(fs::last_write_time(gameFile()), hourAgo);
+    EXPECT_EQ(readAll(store, gameKey),
+              (std::vector<KeyValue>{KeyValue::makeString("dgfilename", "/data/gd.xml"),
+                                     KeyValue::makeString("soundvolume", "128")}));
 }
 
 TEST_F(FileKeyStoreTest, TheFileIsPlainTextWithEscapes) {

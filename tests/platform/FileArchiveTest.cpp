@@ -161,6 +161,47 @@ TEST_F(FileArchiveTest, EmptyAndOversizedFilesAreNotRead) {
     EXPECT_EQ(buffer.getSize(), 0u);
 }
 
+TEST_F(FileArchiveTest, LookupsFindEachMemberByAnyCaseAndFollowTheArchiveTheyOpen) {
+    std::vector<ZipMember> many;
+    for (unsigned index = 0; index < 300; ++index) {
+        many.push_back({"media/m" + std::to_string(index) + ".png", patternBytes(40 + index, index)});
+    }
+    // Two names equal but for case: the earlier one is found, as walking the directory finds it.
+    many.push_back({"media/Twin.txt", "first twin"});
+    many.push_back({"MEDIA/twin.TXT", "second twin"});
+    many.push_back({std::string(255, 'n'), "longest name"});
+    ASSERT_TRUE(writeZip("media.dat", many));
+    ASSERT_TRUE(writeZip("other.dat", {{"media/m7.png", "other seven"}}));
+    FileArchive::open(1, "");
+
+    for (unsigned index = 0; index < 300; index += 7) {
+        const std::string name = "MEDIA/M" + std::to_string(index) + ".PNG";
+        ASSERT_TRUE(FileArchive::readFile(2, name, buffer)) << name;
+        EXPECT_EQ(contentOf(buffer), many[index].bytes) << name;
+    }
+    EXPECT_TRUE(FileArchive::readFile(2, "media/twin.txt", buffer));
+    EXPECT_EQ(contentOf(buffer), "first twin");
+    EXPECT_TRUE(FileArchive::readFile(2, std::string(255, 'N'), buffer));
+    EXPECT_EQ(contentOf(buffer), "longest name");
+
+    // A name that is missing or too long for a member leaves the current member as it was.
+    FileArchive& archive = *FileArchive::getInstance();
+    ASSERT_TRUE(archive.locateFile("media/m299.png"));
+    EXPECT_FALSE(archive.locateFile("media/m300.png"));
+    EXPECT_FALSE(archive.locateFile(std::string(256, 'n')));
+    EXPECT_EQ(archive.getCurrentInfo().name, "media/m299.png");
+    ASSERT_TRUE(archive.openCurrentFile());
+    EXPECT_TRUE(archive.readAll(buffer));
+    EXPECT_EQ(contentOf(buffer), many[299].bytes);
+    EXPECT_TRUE(archive.closeCurrentFile());
+
+    // Another zip file behind the same archive: its own members, none of the first one's.
+    archive.setArchivePath("other.dat");
+    EXPECT_TRUE(FileArchive::readFile(2, "media/M7.png", buffer));
+    EXPECT_EQ(contentOf(buffer), "other seven");
+    EXPECT_FALSE(archive.locateFile("media/m8.png"));
+}
+
 TEST_F(FileArchiveTest, MembersCanBeWalkedAndReadByteByByte) {
     ASSERT_TRUE(writeZip("media.dat", {{"one", "ab"}, {"two", "c"}}));
     FileArchive archive("media.dat");

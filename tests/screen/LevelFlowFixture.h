@@ -2,51 +2,29 @@
 // The game scene brought up through the scene manager on the game's own definitions, art and
 // levels, with a current player, driven frame by frame: the fixture of the level-flow and the
 // player-aids tests.
-#include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
 
-#include "TempFolder.h"
-#include "app/SceneFrames.h"
-#include "framework/core/BasicProperties.h"
+#include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Label.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
-#include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
-#include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/GuiDefinitionsLoad.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogLevelInfo.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/rules/Game.h"
-#include "game/rules/GameHooks.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/LevelCatalog.h"
 #include "game/rules/Progression.h"
 #include "game/rules/Tile.h"
-#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "gui/HeadlessPicture.h"
-
-constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
 // The room scene last requested through the game's hooks.
 inline std::string requestedRoom;
@@ -68,53 +46,20 @@ inline std::set<Cell> placesOf(const Layout& layout) {
     return places;
 }
 
-class LevelFlowTest : public ::testing::Test {
+class LevelFlowTest : public SceneTest {
 protected:
-    LevelFlowTest() : inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game") {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-        FileArchive::close();
-        BasicProperties::createInstance();
-        loadGuiDefinitions();
-        Random::createInstance(34);
-        TileManager::createInstance();
-        PlayerManager::createInstance("", false);
-        PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer("Ann"));
-        player = QuovelMahjongPlayer::current();
-        HighScoreManager::createInstance("", false);
-        resources = ResourceManager::createInstance();
-        resources->loadSectionList("media/properties/resources.xml");
-        resources->setReady();
-        for (const char* section : {"preloading", "default", "game", "manual"}) {
-            resources->requestSectionLoad(section);
-        }
-        waitForLoader(resources);
+    LevelFlowTest() {
+        startServices({.seed = 34,
+                       .sections = {"preloading", "default", "game", "manual"},
+                       .tiles = true,
+                       .highScores = true});
         // The pause and menu dialogs of the game's own files, else plain game dialogs.
-        for (const char* name : {"DIALOG_PAUSE", "DIALOG_MENU"}) {
-            PropertyNode* dialogs = GuiDefinitions::instance()->getDialogs();
-            if (!dialogs->getChild(name)) {
-                dialogs->addChild(new PropertyNode(name, "DialogQuovelMahjong"));
-            }
-        }
+        defineDialogIfMissing("DIALOG_PAUSE", "DialogQuovelMahjong");
+        defineDialogIfMissing("DIALOG_MENU", "DialogQuovelMahjong");
         GameHooks::installScenes(&ignoreTransition, &recordScene);
         requestedRoom.clear();
-        manager = SceneManager::createInstance();
         scene = objectCast<SceneGame>(manager->createScene("SCENE_GAME"));
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
-    }
-    ~LevelFlowTest() override {
-        GameHooks::installScenes(nullptr, nullptr);
-        SceneManager::releaseInstance();
-        Game::releaseCurrent();
-        LevelCatalog::releaseInstance();
-        TileManager::releaseInstance();
-        HighScoreManager::releaseInstance();
-        ResourceManager::stopLoader();
-        PlayerManager::releaseInstance();
-        Random::releaseInstance();
-        GuiDefinitions::releaseInstance();
-        BasicProperties::releaseInstance();
-        resetFolderCache();
     }
 
     // Makes a game of the level current and brings the scene up on it.
@@ -133,13 +78,6 @@ protected:
             runUntil([&] { return manager->getCurrentScene() == scene; }, 3000);
         }
         return game;
-    }
-    template <class Condition>
-    int32_t runUntil(Condition condition, int32_t limitMs) {
-        return runFramesUntil(manager, condition, limitMs);
-    }
-    void run(int32_t ms) {
-        runUntil([] { return false; }, ms);
     }
     template <class State>
     bool inState() const {
@@ -180,11 +118,6 @@ protected:
         return label ? label->getText() : L"<missing>";
     }
 
-    TempFolder home;
-    CurrentFolderScope inside;
-    QuovelMahjongPlayer* player = nullptr;
-    ResourceManager* resources = nullptr;
-    SceneManager* manager = nullptr;
     SceneGame* scene = nullptr;
     SceneHallway* hallway = nullptr;
 };

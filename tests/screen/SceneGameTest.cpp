@@ -1,75 +1,41 @@
 // The game scene on the game's own definitions, art and levels: shown over an authored level,
 // played by mouse events at screen points computed from its board renderer, with the River's
 // hint path drawn piece by piece. Pictures go to build/pictures/gui/.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "app/GameMediaFixture.h"
-#include "framework/core/Random.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Label.h"
-#include "gui/HeadlessPicture.h"
-#include "game/rules/Game.h"
 #include "game/rules/Layout.h"
-#include "game/rules/Level.h"
-#include "game/rules/LevelCatalog.h"
 #include "game/rules/Tile.h"
-#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
+#include "gui/HeadlessPicture.h"
+#include "screen/GameSceneFixture.h"
 
 namespace {
 
-class SceneGameTest : public GameMediaTest {
+class SceneGameTest : public GameSceneTest {
 protected:
     void SetUp() override {
-        GameMediaTest::SetUp();
+        GameSceneTest::SetUp();
         if (!std::filesystem::exists("media/images/game/cap_0.png")) {
             GTEST_SKIP() << "the game art is not built";
         }
         TileManager::createInstance();
         Random::createInstance(31);
-        loadResources({"FONT_BODY", "FONT_SMALL", "SOUND_CLICK", "SOUND_HOVER"}, "preloading");
-        loadResources({"TILE"}, "default");
-        std::vector<std::string> game = {"IMAGE_HUD_TOP",       "IMAGE_HUD_SIDE",
-                                         "IMAGE_BUTTON_PAUSE",  "IMAGE_BUTTON_MENU",
-                                         "IMAGE_BUTTON_SHUFFLE", "IMAGE_BUTTON_UNDO",
-                                         "IMAGE_BUTTON_HINT",   "IMAGE_BUTTON_HINT_UNLIMITED",
-                                         "IMAGE_TIMEBAR_BACKGROUND", "IMAGE_TIMEBAR_CLOCK",
-                                         "IMAGE_TIMEBAR_ROTATE", "IMAGE_TIMEBAR_GLOW",
-                                         "IMAGE_BONUSBAR_BACKGROUND", "IMAGE_BONUSBAR_FILLING",
-                                         "IMAGE_BONUSBAR_BOX", "IMAGE_BONUSBAR_SUNSHINE",
-                                         "IMAGE_BONUS_SCORE_2500"};
+        std::vector<std::string> path;
         for (const char* prefix : {"", "RED_"}) {
             for (const char* key : {"PATH_H", "PATH_V", "CAP_0", "CAP_1", "CAP_2", "CAP_3",
                                     "CORNER_0", "CORNER_1", "CORNER_2", "CORNER_3"}) {
-                game.push_back(std::string(prefix) + key);
+                path.push_back(std::string(prefix) + key);
             }
         }
-        loadResources(game, "game");
-        RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(
-            GuiDefinitions::instance()->findScene("SCENE_GAME"));
-        scene = objectCast<SceneGame>(made.get());
-        ASSERT_NE(scene.get(), nullptr);
-    }
-    void TearDown() override {
-        if (scene) {
-            scene->hide();
-        }
-        scene = nullptr;
-        Game::releaseCurrent();
-        LevelCatalog::releaseInstance();
-        TileManager::releaseInstance();
-        GameMediaTest::TearDown();
+        makeScene(path);
     }
 
     // Makes the level behind the door current and shows the scene on it.
@@ -77,21 +43,13 @@ protected:
         return play(LevelCatalog::instance()->findLevel(floor, room));
     }
     Game* play(RefHolder<Level> level) {
-        EXPECT_NE(level.get(), nullptr);
-        Game* game = Game::create(level->getGameType());
-        game->setLevel(level.get());
-        scene->show();
+        Game* game = show(level);
         // The level's notice closes by itself and the board is built; then play.
         for (int32_t ms = 0; scene->getCurrentState() && ms < 20000; ms += 16) {
             frame(16);
         }
         EXPECT_EQ(scene->getCurrentState(), nullptr);
         return game;
-    }
-    void frame(int32_t ms) {
-        scene->update(ms);
-        scene->getMoveTask()->update(ms);
-        scene->getPurgeTask()->update(ms);
     }
     // The middle of the tile's face on screen.
     int32_t screenX(const Tile* tile) const {
@@ -111,8 +69,6 @@ protected:
         auto* label = objectCast<Label>(scene->findChild(name));
         return label ? label->getText() : L"<missing>";
     }
-
-    RefHolder<SceneGame> scene;
 };
 
 TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
@@ -141,7 +97,8 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_FALSE(scene->findChild("BUTTON_HINT_UNLIMITED")->isVisible());
     EXPECT_TRUE(scene->findChild("NAME_CLASSIC")->isVisible());
     EXPECT_FALSE(scene->findChild("NAME_RIVER")->isVisible());
-    EXPECT_EQ(labelText("LABEL_LEVEL"), std::to_wstring(game->getLevel()->getIndex() + 1));
+    // The first door of a floor is its level 1.
+    EXPECT_EQ(labelText("LABEL_LEVEL"), L"1");
     // The time is the whole ms per tile times the tiles of the layout.
     EXPECT_EQ(scene->getTimeValue().getMaximum(),
               game->getLevel()->getPlayTime().getInt() * tileCount);

@@ -305,7 +305,7 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
             xml.value("gameMode", 0);
             xml.value("floor", floor);
             xml.value("room", door);
-            xml.value("index", door);
+            xml.value("index", door - 1);
             fixedValues(xml, type, s);
             int points = roundTo(kPointScale[type] * (100 + 150 * s), 10);
             int matches = matchesOf(type, d->shape.count());
