@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "e2e/RoadLevels.h"
+#include "framework/core/DataScrambler.h"
 #include "framework/core/Scene.h"
 #include "framework/core/SceneManager.h"
 #include "framework/core/Sprite.h"
@@ -85,11 +86,29 @@ std::filesystem::path RoadDriver::gameFolder() const {
     return home / "data/Brastel/Games/Quovel Mahjong";
 }
 
-std::string RoadDriver::statisticsText() const {
-    std::ifstream in(gameFolder() / "_temp/gd.xml", std::ios::binary);
+namespace {
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+}  // namespace
+
+std::string RoadDriver::statisticsText() const {
+    return fileText(gameFolder() / "_temp/gd.xml");
+}
+
+std::string RoadDriver::storedText(const std::string& relativePath) const {
+    const std::filesystem::path plain = gameFolder() / relativePath;
+    if (std::filesystem::exists(plain)) {
+        return fileText(plain);
+    }
+    std::string text = fileText(gameFolder() / (relativePath + ".!"));
+    DataScrambler::apply(reinterpret_cast<uint8_t*>(text.data()), text.size());
+    return text;
 }
 
 void RoadDriver::playOwnLevels(int32_t groups) {

@@ -97,6 +97,9 @@ public:
     std::filesystem::path gameFolder() const;
     // The statistics file as text (empty when missing).
     std::string statisticsText() const;
+    // A file of the game folder as the game reads it: a scrambled one ("<name>.!") is
+    // unscrambled. Empty when missing.
+    std::string storedText(const std::string& relativePath) const;
 
     FakeKeyStore keys;
     FakeEventSource events;

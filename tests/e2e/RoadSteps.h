@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e/RoadDriver.h"
 #include "framework/core/Scene.h"
@@ -14,6 +15,7 @@
 #include "game/app/SceneHallway.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneRecRoom.h"
+#include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
 #include "game/rules/Tile.h"
@@ -127,9 +129,9 @@ inline bool rideTo(RoadDriver& road, const std::string& button, const std::strin
     return road.click(button) && road.waitForScene(sceneName, 30000);
 }
 
-// Lobby, lift, floor 1: true in the hallway with its input on.
-inline bool rideToFloorOne(RoadDriver& road) {
-    if (!rideTo(road, "BUTTON_FLOOR_1", "SCENE_HALLWAY")) {
+// Lobby, lift, floor `floor` (reached already): true in the hallway with its input on.
+inline bool rideToFloor(RoadDriver& road, int32_t floor) {
+    if (!rideTo(road, "BUTTON_FLOOR_" + std::to_string(floor), "SCENE_HALLWAY")) {
         return false;
     }
     auto* hallway = objectCast<SceneHallway>(road.scene());
@@ -140,6 +142,10 @@ inline bool rideToFloorOne(RoadDriver& road) {
     road.run(1000);
     dismissHostHint(road);
     return true;
+}
+
+inline bool rideToFloorOne(RoadDriver& road) {
+    return rideToFloor(road, 1);
 }
 
 // On the game screen: the level notice pictured, then true once the board is played, the
@@ -169,6 +175,43 @@ inline bool enterRoom(RoadDriver& road, int32_t door) {
     return waitUntilPlaying(road);
 }
 
+// From the lobby to the rec room, the game type of `typeSwitch`, its layout page `page` (turned
+// to by the page's next button) and the layout in `slot`: true once the level is played.
+// Pictures of the arrival, the page and the board.
+inline bool playRecRoomLayout(RoadDriver& road, const std::string& typeSwitch, int32_t page,
+                              int32_t slot) {
+    if (!rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM")) {
+        return false;
+    }
+    road.run(1000);
+    road.picture("recroom-arrival");
+    dismissHostHint(road);
+    if (!road.click(typeSwitch) || !road.waitForDialog("DIALOG_LAYOUTPREVIEW")) {
+        return false;
+    }
+    road.run(1000);
+    for (int32_t turn = 0; turn < page; ++turn) {
+        if (!road.clickIn("DIALOG_LAYOUTPREVIEW", "BUTTON_NEXT")) {
+            return false;
+        }
+        road.run(1500);
+    }
+    road.picture("layout-page");
+    auto* preview = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
+    Button* layout = preview ? preview->getSlotButton(slot) : nullptr;
+    if (!layout) {
+        ADD_FAILURE() << "no layout in slot " << slot << " of the page";
+        return false;
+    }
+    road.clickAt(layout->getAbsoluteX() + layout->getWidth() / 2,
+                 layout->getAbsoluteY() + layout->getHeight() / 2);
+    if (!road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road)) {
+        return false;
+    }
+    road.picture("board");
+    return true;
+}
+
 inline SceneGame* gameScreen(RoadDriver& road) {
     return objectCast<SceneGame>(road.scene());
 }
@@ -182,6 +225,46 @@ inline void clickTile(RoadDriver& road, const Tile* tile) {
 }
 
 
+// A click on a board tile that gives `outcome` (Game::CLICK_SELECT, CLICK_ADD, CLICK_MATCH).
+// A click that opens a tutorial hint or the host's word is dropped: the hint is read and the
+// click made again.
+inline bool clickTileFor(RoadDriver& road, const Tile* tile, int32_t outcome) {
+    Game* played = Game::current();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        dismissTutorialHint(road);
+        dismissHostHint(road);
+        clickTile(road, tile);
+        if (played->getClickOutcome() == outcome) {
+            return true;
+        }
+        if (!road.dialog("DIALOG_HINT") && !road.dialog("DIALOG_DORRICK_HINT")) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// The tiles of one match clicked in turn (a pair, or three in Triple): true when the first was
+// selected, any middle one added and the last matched. A picture named `selectedStep` after
+// the first click, when given.
+inline bool clickMatch(RoadDriver& road, const std::vector<const Tile*>& tiles,
+                       const char* selectedStep = nullptr) {
+    for (size_t k = 0; k < tiles.size(); ++k) {
+        const int32_t outcome = k == 0                  ? Game::CLICK_SELECT
+                                : k + 1 == tiles.size() ? Game::CLICK_MATCH
+                                                        : Game::CLICK_ADD;
+        if (!clickTileFor(road, tiles[k], outcome)) {
+            ADD_FAILURE() << "tile " << k << " of a match was not taken (outcome "
+                          << Game::current()->getClickOutcome() << ")";
+            return false;
+        }
+        if (k == 0 && selectedStep) {
+            road.picture(selectedStep);
+        }
+    }
+    return true;
+}
+
 // Every pair of the board clicked in the order it was built; true when each first click
 // selected and each second matched.
 inline bool clearBoardByClicks(RoadDriver& road) {
@@ -191,30 +274,10 @@ inline bool clearBoardByClicks(RoadDriver& road) {
         return false;
     }
     const Game::TileList order = played->getBuildOrder();
-    // A click that opens a tutorial hint is dropped: the hint is read and the click made again.
-    const auto clickFor = [&](const Tile* tile, int32_t outcome) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            dismissTutorialHint(road);
-            clickTile(road, tile);
-            if (played->getClickOutcome() == outcome) {
-                return true;
-            }
-            if (!road.dialog("DIALOG_HINT")) {
-                return false;
-            }
-        }
-        return false;
-    };
     for (size_t k = 0; k + 1 < order.size(); k += 2) {
-        if (!clickFor(order[k].get(), Game::CLICK_SELECT)) {
-            ADD_FAILURE() << "tile " << k << " was not selected";
-            return false;
-        }
-        if (k == 0) {
-            road.picture("first-tile-selected");
-        }
-        if (!clickFor(order[k + 1].get(), Game::CLICK_MATCH)) {
-            ADD_FAILURE() << "tile " << k + 1 << " did not match";
+        if (!clickMatch(road, {order[k].get(), order[k + 1].get()},
+                        k == 0 ? "first-tile-selected" : nullptr)) {
+            ADD_FAILURE() << "pair " << k / 2 << " of the build order";
             return false;
         }
     }

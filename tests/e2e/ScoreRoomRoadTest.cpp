@@ -166,22 +166,7 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     RoadDriver road("recroom");
     ASSERT_TRUE(startAsAnn(road));
     openTheRooms();
-    ASSERT_TRUE(rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM"));
-    road.run(1000);
-    road.picture("recroom-arrival");
-    dismissHostHint(road);
-    ASSERT_TRUE(road.click("SWITCH_CLASSIC"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_LAYOUTPREVIEW"));
-    road.run(1000);
-    road.picture("layout-page");
-    auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
-    Button* first = page->getSlotButton(0);
-    ASSERT_NE(first, nullptr);
-    road.clickAt(first->getAbsoluteX() + first->getWidth() / 2,
-                 first->getAbsoluteY() + first->getHeight() / 2);
-    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
-    ASSERT_TRUE(waitUntilPlaying(road));
-    road.picture("board");
+    ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0));
     EXPECT_EQ(Game::current()->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
     ASSERT_TRUE(clearBoardByClicks(road));
     ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_RECROOM"));
