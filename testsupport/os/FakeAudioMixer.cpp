@@ -11,13 +11,25 @@ std::string number(int64_t value) {
 }  // namespace
 
 bool FakeAudioMixer::start(int outputRate, int channels) {
+    std::lock_guard<std::mutex> guard(lock);
     record("start " + number(outputRate) + " " + number(channels));
     started = !failStart;
     rate = outputRate;
     return started;
 }
 
+bool FakeAudioMixer::isStarted() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return started;
+}
+
+int FakeAudioMixer::outputRate() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return started ? rate : 0;
+}
+
 void FakeAudioMixer::close() {
+    std::lock_guard<std::mutex> guard(lock);
     record("close");
     started = false;
     samples.clear();
@@ -35,16 +47,19 @@ int32_t FakeAudioMixer::addSample(const std::string& source, uint32_t mode) {
 }
 
 int32_t FakeAudioMixer::loadSample(const std::string& fileName, uint32_t mode) {
+    std::lock_guard<std::mutex> guard(lock);
     record("loadSample " + fileName + " " + number(mode));
     return addSample(fileName, mode);
 }
 
 int32_t FakeAudioMixer::loadSample(const void*, size_t length, uint32_t mode) {
+    std::lock_guard<std::mutex> guard(lock);
     record("loadSample memory " + number(static_cast<int64_t>(length)) + " " + number(mode));
     return addSample("memory " + number(static_cast<int64_t>(length)), mode);
 }
 
 void FakeAudioMixer::freeSample(int32_t sample) {
+    std::lock_guard<std::mutex> guard(lock);
     record("freeSample " + number(sample));
     if (samples.erase(sample) == 0) {
         return;
@@ -57,11 +72,13 @@ void FakeAudioMixer::freeSample(int32_t sample) {
 }
 
 uint32_t FakeAudioMixer::sampleLength(int32_t sample) {
+    std::lock_guard<std::mutex> guard(lock);
     record("sampleLength " + number(sample));
     return samples.count(sample) ? loadedSampleLength : 0;
 }
 
 bool FakeAudioMixer::setSampleMode(int32_t sample, uint32_t mode) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setSampleMode " + number(sample) + " " + number(mode));
     auto found = samples.find(sample);
     if (found == samples.end()) {
@@ -72,6 +89,7 @@ bool FakeAudioMixer::setSampleMode(int32_t sample, uint32_t mode) {
 }
 
 int32_t FakeAudioMixer::playSample(int32_t sample, bool paused) {
+    std::lock_guard<std::mutex> guard(lock);
     record("playSample " + number(sample) + (paused ? " paused" : ""));
     if (!samples.count(sample)) {
         return noChannel;
@@ -90,6 +108,7 @@ FakeAudioMixer::ChannelState* FakeAudioMixer::playingChannel(int32_t channel) {
 }
 
 bool FakeAudioMixer::setVolume(int32_t channel, int volume) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setVolume " + number(channel) + " " + number(volume));
     ChannelState* state = playingChannel(channel);
     if (!state) {
@@ -101,6 +120,7 @@ bool FakeAudioMixer::setVolume(int32_t channel, int volume) {
 }
 
 bool FakeAudioMixer::setVolumeAbsolute(int32_t channel, int volume) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setVolumeAbsolute " + number(channel) + " " + number(volume));
     ChannelState* state = playingChannel(channel);
     if (!state) {
@@ -112,6 +132,7 @@ bool FakeAudioMixer::setVolumeAbsolute(int32_t channel, int volume) {
 }
 
 bool FakeAudioMixer::setPan(int32_t channel, int pan) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setPan " + number(channel) + " " + number(pan));
     ChannelState* state = playingChannel(channel);
     if (!state) {
@@ -122,6 +143,7 @@ bool FakeAudioMixer::setPan(int32_t channel, int pan) {
 }
 
 bool FakeAudioMixer::setPaused(int32_t channel, bool paused) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setPaused " + number(channel) + " " + number(paused));
     ChannelState* state = playingChannel(channel);
     if (!state) {
@@ -132,6 +154,7 @@ bool FakeAudioMixer::setPaused(int32_t channel, bool paused) {
 }
 
 bool FakeAudioMixer::stopChannel(int32_t channel) {
+    std::lock_guard<std::mutex> guard(lock);
     record("stopChannel " + number(channel));
     ChannelState* state = playingChannel(channel);
     if (!state) {
@@ -142,10 +165,12 @@ bool FakeAudioMixer::stopChannel(int32_t channel) {
 }
 
 bool FakeAudioMixer::isPlaying(int32_t channel) {
+    std::lock_guard<std::mutex> guard(lock);
     return playingChannel(channel) != nullptr;
 }
 
 void FakeAudioMixer::setEffectsMasterVolume(int volume) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setEffectsMasterVolume " + number(volume));
     if (started) {
         effectsMasterVolume = std::clamp(volume, 0, maxVolume);
@@ -153,6 +178,7 @@ void FakeAudioMixer::setEffectsMasterVolume(int volume) {
 }
 
 int32_t FakeAudioMixer::openStream(const std::string& fileName, uint32_t mode) {
+    std::lock_guard<std::mutex> guard(lock);
     record("openStream " + fileName + " " + number(mode));
     if (!started || failStreamOpen) {
         return 0;
@@ -171,6 +197,7 @@ FakeAudioMixer::StreamState* FakeAudioMixer::openStreamState(int32_t stream) {
 }
 
 bool FakeAudioMixer::addSyncPoint(int32_t stream, uint32_t offset) {
+    std::lock_guard<std::mutex> guard(lock);
     record("addSyncPoint " + number(stream) + " " + number(offset));
     StreamState* state = openStreamState(stream);
     if (!state) {
@@ -181,12 +208,14 @@ bool FakeAudioMixer::addSyncPoint(int32_t stream, uint32_t offset) {
 }
 
 std::vector<uint32_t> FakeAudioMixer::syncPoints(int32_t stream) {
+    std::lock_guard<std::mutex> guard(lock);
     record("syncPoints " + number(stream));
     StreamState* state = openStreamState(stream);
     return state ? state->syncPoints : std::vector<uint32_t>{};
 }
 
 int32_t FakeAudioMixer::playStream(int32_t stream) {
+    std::lock_guard<std::mutex> guard(lock);
     record("playStream " + number(stream));
     StreamState* state = openStreamState(stream);
     if (!state) {
@@ -204,6 +233,7 @@ int32_t FakeAudioMixer::playStream(int32_t stream) {
 }
 
 bool FakeAudioMixer::setStreamPosition(int32_t stream, uint32_t position) {
+    std::lock_guard<std::mutex> guard(lock);
     record("setStreamPosition " + number(stream) + " " + number(position));
     StreamState* state = openStreamState(stream);
     if (!state) {
@@ -214,12 +244,14 @@ bool FakeAudioMixer::setStreamPosition(int32_t stream, uint32_t position) {
 }
 
 uint32_t FakeAudioMixer::streamPosition(int32_t stream) {
+    std::lock_guard<std::mutex> guard(lock);
     record("streamPosition " + number(stream));
     StreamState* state = openStreamState(stream);
     return state ? state->position : 0;
 }
 
 bool FakeAudioMixer::stopStream(int32_t stream) {
+    std::lock_guard<std::mutex> guard(lock);
     record("stopStream " + number(stream));
     StreamState* state = openStreamState(stream);
     if (!state || failStreamStop) {
@@ -233,6 +265,7 @@ bool FakeAudioMixer::stopStream(int32_t stream) {
 }
 
 bool FakeAudioMixer::closeStream(int32_t stream) {
+    std::lock_guard<std::mutex> guard(lock);
     record("closeStream " + number(stream));
     StreamState* state = openStreamState(stream);
     if (!state || failStreamClose) {
@@ -246,6 +279,7 @@ bool FakeAudioMixer::closeStream(int32_t stream) {
 }
 
 std::vector<std::string> FakeAudioMixer::takeCalls() {
+    std::lock_guard<std::mutex> guard(lock);
     std::vector<std::string> taken;
     taken.swap(calls);
     return taken;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 // A mixer for tests of the sound classes: it plays nothing, records every call in order as a
 // line of text ("playSample 1 paused", "setVolume 2 127", ...) and keeps the state a test
 // asks about. Failures are scripted; while not started it answers like a silent device.
+// Like the real mixer it is called from the main thread and the resource loader at once: every
+// call holds its lock (the public fields are for a test to read while the program is idle).
 class FakeAudioMixer : public AudioMixer {
 public:
     struct SampleState {
@@ -51,8 +54,8 @@ public:
 
     bool start(int rate, int channels) override;
     void close() override;
-    bool isStarted() const override { return started; }
-    int outputRate() const override { return started ? rate : 0; }
+    bool isStarted() const override;
+    int outputRate() const override;
 
     int32_t loadSample(const std::string& fileName, uint32_t mode) override;
     int32_t loadSample(const void* data, size_t length, uint32_t mode) override;
@@ -87,6 +90,7 @@ private:
     ChannelState* playingChannel(int32_t channel);
     StreamState* openStreamState(int32_t stream);
 
+    mutable std::mutex lock;
     bool started = false;
     int rate = 0;
     int32_t nextHandle = 1;
