@@ -33,7 +33,7 @@ std::filesystem::path builtGameFolder() {
 bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
     return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
-                         resources->nextPendingSection(ResourceManager::Queue::background, true));
+                         resources->nextPendingSection(ResourceManager::Queue::background, false));
 }
 
 }  // namespace
