@@ -36,3 +36,16 @@ inline Rect intersectRects(const Rect& a, const Rect& b) {
     return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), extent(left, right),
                 extent(top, bottom)};
 }
+
+// The smallest rectangle covering both, its extent capped at the int32 range.
+inline Rect uniteRects(const Rect& a, const Rect& b) {
+    const int64_t left = std::min(a.x, b.x);
+    const int64_t top = std::min(a.y, b.y);
+    const int64_t right = std::max(int64_t{a.x} + a.w, int64_t{b.x} + b.w);
+    const int64_t bottom = std::max(int64_t{a.y} + a.h, int64_t{b.y} + b.h);
+    const auto extent = [](int64_t from, int64_t to) {
+        return static_cast<int32_t>(std::min<int64_t>(to - from, INT32_MAX));
+    };
+    return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), extent(left, right),
+                extent(top, bottom)};
+}

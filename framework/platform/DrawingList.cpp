@@ -15,16 +15,9 @@ int64_t area(const Rect& r) {
     return r.isEmpty() ? 0 : int64_t{r.w} * r.h;
 }
 
-Rect unite(const Rect& a, const Rect& b) {
-    const int32_t left = std::min(a.x, b.x);
-    const int32_t top = std::min(a.y, b.y);
-    const int64_t right = std::max(int64_t{a.x} + a.w, int64_t{b.x} + b.w);
-    const int64_t bottom = std::max(int64_t{a.y} + a.h, int64_t{b.y} + b.h);
-    return Rect{left, top, static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
-}
-
 bool worthJoining(const Rect& a, const Rect& b) {
-    return !intersectRects(a, b).isEmpty() || area(unite(a, b)) <= area(a) + area(b) + JOIN_SLACK;
+    return !intersectRects(a, b).isEmpty() ||
+           area(uniteRects(a, b)) <= area(a) + area(b) + JOIN_SLACK;
 }
 
 // The index of `operation` in list[from, from + MATCH_WINDOW), or list.size().
@@ -86,7 +79,7 @@ void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeSha
     if (damage.size() > MANY_RECTANGLES) {
         Rect box = damage.front();
         for (const Rect& r : damage) {
-            box = unite(box, r);
+            box = uniteRects(box, r);
         }
         damage.assign(1, box);
     }
@@ -97,7 +90,7 @@ void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeSha
         for (size_t m = 0; m < damage.size(); ++m) {
             for (size_t n = m + 1; n < damage.size();) {
                 if (worthJoining(damage[m], damage[n])) {
-                    damage[m] = unite(damage[m], damage[n]);
+                    damage[m] = uniteRects(damage[m], damage[n]);
                     damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(n));
                     joined = true;
                 } else {

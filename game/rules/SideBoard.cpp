@@ -23,18 +23,6 @@ constexpr int32_t kSplitType = 2;
 constexpr int32_t kSpeedType = 5;
 const char* const kImageSection = "manual";
 
-Rect unionRect(const Rect& a, const Rect& b) {
-    const int64_t left = std::min(a.x, b.x);
-    const int64_t top = std::min(a.y, b.y);
-    const int64_t right = std::max(int64_t{a.x} + a.w, int64_t{b.x} + b.w);
-    const int64_t bottom = std::max(int64_t{a.y} + a.h, int64_t{b.y} + b.h);
-    const auto extent = [](int64_t from, int64_t to) {
-        return static_cast<int32_t>(std::min<int64_t>(to - from, INT32_MAX));
-    };
-    return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), extent(left, right),
-                extent(top, bottom)};
-}
-
 int32_t clampToInt32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
@@ -235,7 +223,7 @@ void SideBoard::invalidateTileRect(int32_t column, int32_t row) {
                     clampToInt32(int64_t{row} * slotPitchY + slotOffsetY),
                     constants.RENDERER_TILE_SIDE_WIDTH + constants.RENDERER_TILE_FACE_WIDTH,
                     2 * constants.RENDERER_TILE_FACE_HEIGHT};
-    dirty = dirty ? unionRect(*dirty, slot) : slot;
+    dirty = dirty ? uniteRects(*dirty, slot) : slot;
     PictureChanges::mark();
 }
 
