@@ -16,6 +16,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
 
@@ -63,16 +64,20 @@ TEST(Road, TheHelpPagesTurnForwardAndBack) {
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
     ASSERT_TRUE(road.openDialog("BUTTON_HELP", "DIALOG_HELP"));
+    auto* help = objectCast<DialogHelp>(road.dialog("DIALOG_HELP"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->getPage(), 0);
     road.picture("help-page-1");
-    ASSERT_TRUE(road.click("BUTTON_NEXT"));
-    road.run(400);
-    road.picture("help-page-2");
-    ASSERT_TRUE(road.click("BUTTON_NEXT"));
-    road.run(400);
-    road.picture("help-page-3");
-    ASSERT_TRUE(road.click("BUTTON_PREV"));
-    road.run(400);
-    road.picture("help-page-2-again");
+    // Each click turns one page, and the picture shows the page reached.
+    const auto turn = [&](const char* button, int32_t page, const std::string& step) {
+        ASSERT_TRUE(road.click(button));
+        road.run(400);
+        EXPECT_EQ(help->getPage(), page) << step;
+        road.picture(step);
+    };
+    turn("BUTTON_NEXT", 1, "help-page-2");
+    turn("BUTTON_NEXT", 2, "help-page-3");
+    turn("BUTTON_PREV", 1, "help-page-2-again");
     EXPECT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_HELP"));
     EXPECT_EQ(road.finish(), 0);
 }
