@@ -22,6 +22,32 @@ int filterOwnSizeEvents(void* userData, SDL_Event* event) {
                : 1;
 }
 
+// An OpenGL renderer whose GL draws on the processor (Mesa's llvmpipe, softpipe, swrast), as
+// under Xvfb or on a machine without a graphics driver. It repaints the whole window through
+// a software rasteriser at each present; SDL's own software renderer does the same blit for a
+// fraction of the cost.
+bool rasterisesInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+        SDL_strncmp(info.name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const auto* name = getString ? reinterpret_cast<const char*>(getString(GL_RENDERER_NAME))
+                                 : nullptr;
+    if (!name) {
+        return false;
+    }
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+        if (SDL_strstr(name, software)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
     const int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
     return SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0;
@@ -34,6 +60,13 @@ SdlDisplay::SdlDisplay() {
     // arrive as a second close through SDL's quit event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // On X, the software renderer draws into the window's own shared-memory image; by default
+    // SDL would put that image behind an OpenGL texture of its own, which is what the software
+    // renderer stands in for.
+    const char* driver = videoStarted ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (driver && SDL_strcmp(driver, "x11") == 0) {
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    }
 }
 
 SdlDisplay::~SdlDisplay() {
@@ -97,6 +130,10 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
         renderer = nullptr;
     }
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer && rasterisesInSoftware(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
     if (!renderer) {
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }

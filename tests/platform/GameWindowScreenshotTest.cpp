@@ -114,9 +114,6 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
         GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
     }
-    // The software renderer draws into the window's own surface, which can be read back after
-    // it was shown; a GPU renderer's buffer is undefined after a present.
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     GameWindow::setOpenRetried(false);
     SdlDisplay display;
     SdlEventSource events(display);
@@ -131,6 +128,12 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     ASSERT_FALSE(window->isFullScreen()) << "the X screen must be larger than the game";
     ASSERT_EQ(window->getBytesPerPixel(), 4) << "a 24-bit X screen is needed";
     ASSERT_NE(window->getGraphics(), nullptr);
+    // Xvfb has no graphics processor: an OpenGL there rasterises in software, so the display
+    // takes SDL's software renderer, drawing into the window's own surface (which can also be
+    // read back after it was shown, unlike a GPU renderer's buffer).
+    SDL_RendererInfo info;
+    ASSERT_EQ(SDL_GetRendererInfo(display.sdlRenderer(), &info), 0);
+    ASSERT_STREQ(info.name, "software");
 
     RefHolder<GameTree> tree(new GameTree());
     GameNode::appendChild(new Backdrop(), tree.get());
