@@ -16,13 +16,14 @@ run: build
 
 # The whole suite twice, a normal build and a sanitizer build, then the threaded tests under
 # ThreadSanitizer (only the test program and the framework are built there). Warnings are
-# errors here.
+# errors here. The sanitizer build takes its media from the normal build.
 test: CMAKE_FLAGS += -DQUOVEL_WERROR=ON
 test: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON \
+	    -DQUOVEL_MEDIA_FROM=$(CURDIR)/build $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir build-asan --output-on-failure -j $(JOBS)

@@ -15,6 +15,42 @@ set(QUOVEL_ART_TOOLS ${PROJECT_SOURCE_DIR}/tools/art)
 set(QUOVEL_ART_GENERATED ${PROJECT_BINARY_DIR}/art)
 set(QUOVEL_GEOMETRY ${PROJECT_SOURCE_DIR}/media/properties/mahjong.xml)
 
+# A build may copy the finished media of another build of the same sources instead of making
+# them again (the sanitizer build takes the normal build's: its instrumented tools are slow):
+# QUOVEL_MEDIA_FROM names that build tree, which must be built first. The rules that make the
+# media are then left out, and every media target waits for the copy.
+set(QUOVEL_MEDIA_FROM "" CACHE PATH "A built tree whose media this build copies")
+if(QUOVEL_MEDIA_FROM)
+  if(NOT EXISTS ${QUOVEL_MEDIA_FROM}/game/media.dat)
+    message(FATAL_ERROR "QUOVEL_MEDIA_FROM: ${QUOVEL_MEDIA_FROM} holds no built media")
+  endif()
+  # That tree packs its archive again whenever one of its media files changes.
+  set(stamp ${PROJECT_BINARY_DIR}/media-copied.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUOVEL_MEDIA_FROM}/game/media ${QUOVEL_MEDIA_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUOVEL_MEDIA_FROM}/game/splash
+            ${PROJECT_BINARY_DIR}/game/splash
+    COMMAND ${CMAKE_COMMAND} -E copy ${QUOVEL_MEDIA_FROM}/game/media.dat
+            ${PROJECT_BINARY_DIR}/game/media.dat
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${QUOVEL_MEDIA_FROM}/review ${PROJECT_BINARY_DIR}/review
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${QUOVEL_MEDIA_FROM}/game/media.dat
+    COMMENT "Copying the media of ${QUOVEL_MEDIA_FROM}"
+    VERBATIM)
+  add_custom_target(media-copy DEPENDS ${stamp})
+endif()
+
+# A target that makes the given media files, or waits for their copy.
+function(quovel_media_target target)
+  if(QUOVEL_MEDIA_FROM)
+    add_custom_target(${target} ALL)
+    add_dependencies(${target} media-copy)
+  else()
+    add_custom_target(${target} ALL DEPENDS ${ARGN})
+  endif()
+endfunction()
+
 # Records a built file of the media tree (path relative to game/), for the archive and the
 # media tests.
 function(quovel_media_output relative)
@@ -23,6 +59,10 @@ endfunction()
 
 # Renders one SVG to media/<relative>.png.
 function(quovel_render_svg svg relative)
+  quovel_media_output(media/${relative}.png)
+  if(QUOVEL_MEDIA_FROM)
+    return()
+  endif()
   set(png ${QUOVEL_MEDIA_DIR}/${relative}.png)
   get_filename_component(folder ${png} DIRECTORY)
   add_custom_command(
@@ -33,7 +73,6 @@ function(quovel_render_svg svg relative)
     COMMENT "Rendering media/${relative}.png"
     VERBATIM)
   set_property(GLOBAL APPEND PROPERTY QUOVEL_ART_PNGS ${png})
-  quovel_media_output(media/${relative}.png)
 endfunction()
 
 # Hand-written pictures.
@@ -51,6 +90,9 @@ endforeach()
 # the media tree and its archive: art/splash/*.svg render there, the branding file is copied.
 file(GLOB QUOVEL_SPLASH_SVGS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/art/splash/*.svg)
 foreach(svg IN LISTS QUOVEL_SPLASH_SVGS)
+  if(QUOVEL_MEDIA_FROM)
+    break()
+  endif()
   get_filename_component(stem ${svg} NAME_WE)
   set(png ${PROJECT_BINARY_DIR}/game/splash/${stem}.png)
   add_custom_command(
@@ -86,12 +128,14 @@ foreach(generator tiles backgrounds elevator hallway rooms recroom trophies)
     endif()
     list(APPEND svgs ${QUOVEL_ART_GENERATED}/${name})
   endforeach()
-  add_custom_command(
-    OUTPUT ${svgs}
-    COMMAND ${Python3_EXECUTABLE} -B ${script} ${QUOVEL_GEOMETRY} ${QUOVEL_ART_GENERATED}
-    DEPENDS ${script} ${QUOVEL_ART_LIB} ${QUOVEL_GEOMETRY}
-    COMMENT "Drawing the ${generator} pictures"
-    VERBATIM)
+  if(NOT QUOVEL_MEDIA_FROM)
+    add_custom_command(
+      OUTPUT ${svgs}
+      COMMAND ${Python3_EXECUTABLE} -B ${script} ${QUOVEL_GEOMETRY} ${QUOVEL_ART_GENERATED}
+      DEPENDS ${script} ${QUOVEL_ART_LIB} ${QUOVEL_GEOMETRY}
+      COMMENT "Drawing the ${generator} pictures"
+      VERBATIM)
+  endif()
   foreach(name IN LISTS names)
     string(REGEX REPLACE "\\.svg$" "" relative ${name})
     quovel_render_svg(${QUOVEL_ART_GENERATED}/${name} ${relative})
@@ -99,11 +143,14 @@ foreach(generator tiles backgrounds elevator hallway rooms recroom trophies)
 endforeach()
 
 get_property(QUOVEL_ART_PNG_LIST GLOBAL PROPERTY QUOVEL_ART_PNGS)
-add_custom_target(art-media ALL DEPENDS ${QUOVEL_ART_PNG_LIST})
+quovel_media_target(art-media ${QUOVEL_ART_PNG_LIST})
 
 # Contact sheets of the four tile sets, for review: review/tileset-<n>.png in the build tree.
 set(QUOVEL_CONTACT_SHEETS "")
 foreach(set 1 2 3 4)
+  if(QUOVEL_MEDIA_FROM)
+    break()
+  endif()
   set(sheet ${PROJECT_BINARY_DIR}/review/tileset-${set})
   add_custom_command(
     OUTPUT ${sheet}.png
@@ -118,7 +165,7 @@ foreach(set 1 2 3 4)
     VERBATIM)
   list(APPEND QUOVEL_CONTACT_SHEETS ${sheet}.png)
 endforeach()
-add_custom_target(contact-sheets ALL DEPENDS ${QUOVEL_CONTACT_SHEETS})
+quovel_media_target(contact-sheets ${QUOVEL_CONTACT_SHEETS})
 
 # At the end of the configuration, once every part has recorded its outputs: the manifest and
 # the archive, packed from a copy of the finished media tree.
@@ -133,6 +180,13 @@ function(quovel_finish_media)
     list(APPEND built ${PROJECT_BINARY_DIR}/game/${relative})
   endforeach()
   file(GLOB_RECURSE authored CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/*)
+  if(QUOVEL_MEDIA_FROM)
+    quovel_media_target(media-archive)
+    # The authored files are copied in first, so the two copies never write the same file at once.
+    add_dependencies(media-copy game-media)
+    add_dependencies(quovel-mahjong media-archive)
+    return()
+  endif()
   set(stage ${PROJECT_BINARY_DIR}/archive-stage)
   add_custom_command(
     OUTPUT ${PROJECT_BINARY_DIR}/game/media.dat

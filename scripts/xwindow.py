@@ -170,7 +170,10 @@ class XWindow:
             time.sleep(INPUT_PAUSE_S)
 
     def press_close_box(self):
-        """What a window manager sends when the window's close box is clicked."""
+        """What a window manager sends when the window's close box is clicked. Sent to the window
+        on the screen now: a program may replace its first window while it starts, and a message
+        to the gone one is an X error that ends this process."""
+        self.find()
         event = XEvent()
         event.client.type = 33  # ClientMessage
         event.client.window = self.window

@@ -8,6 +8,7 @@
 
 #include "TempFolder.h"
 #include "content/ContentXml.h"
+#include "content/MediaContent.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
 #include "game/rules/Layout.h"
@@ -17,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kGameFolder = fs::path(QUOVEL_BINARY_DIR) / "game";
+using media::kGameFolder;
 
 // The number of Tile elements and the racks (width x height) of a layout file, read as text.
 struct FileCounts {

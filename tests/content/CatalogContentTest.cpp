@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "content/MediaContent.h"
 #include "game/rules/LevelCatalog.h"
 #include "rules/BuildPlayer.h"
 #include "rules/GameTestSupport.h"
 
 namespace {
 
-const std::filesystem::path kGameFolder = std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
+using media::kGameFolder;
 
 // Plays the board at random, a free matching group (getTilesPerMatch tiles) at a time, from up
 // to kTries fresh starts; true when a play empties it. This proves a board that the builder's

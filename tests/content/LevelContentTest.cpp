@@ -34,7 +34,7 @@ double number(const std::string& text) {
 }
 
 // A side-board rack of a layout.
-struct Rack {
+struct RackSize {
     int columns = 0;
     int rows = 0;
 };
@@ -43,7 +43,7 @@ struct Rack {
 struct LayoutInfo {
     BoardModel board;
     std::string displayName;
-    std::vector<Rack> racks;
+    std::vector<RackSize> racks;
     bool oneSideboard = false;
 };
 
@@ -321,7 +321,7 @@ TEST(LayoutFilesTest, EveryLayoutParsesFitsTheGridAndIsNamed) {
         EXPECT_GT(info.board.count(), 0) << name;
         EXPECT_EQ(info.displayName.rfind("TEXT_LAYOUT_", 0), 0u) << name;
         EXPECT_FALSE(texts[info.displayName].empty()) << name << " has no display text";
-        for (const Rack& r : info.racks) {
+        for (const RackSize& r : info.racks) {
             EXPECT_GT(r.columns, 0) << name;
             EXPECT_GT(r.rows, 0) << name;
         }
@@ -578,7 +578,7 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
                     ASSERT_TRUE(info.oneSideboard ||
                                 (index >= 0 && index < static_cast<int>(info.racks.size())))
                         << what << " side board " << index;
-                    const Rack& rack = info.racks[info.oneSideboard ? 0 : index];
+                    const RackSize& rack = info.racks[info.oneSideboard ? 0 : index];
                     if (type == 5) {
                         EXPECT_EQ(rack.columns * rack.rows, 1) << what << ": Speed shows one tile";
                     } else {

@@ -166,14 +166,14 @@ TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {
 }
 
 // The faces of the suits the rules deal, at the cells the board reads them from.
-struct Face {
+struct TileFace {
     int suit;
     int value;
 };
 
-std::vector<Face> dealtFaces() {
+std::vector<TileFace> dealtFaces() {
     const int sizes[] = {9, 9, 9, 4, 3, 4, 4};
-    std::vector<Face> faces;
+    std::vector<TileFace> faces;
     for (int suit = 0; suit < 7; ++suit) {
         for (int value = 0; value < sizes[suit]; ++value) {
             faces.push_back({suit, value});
@@ -202,7 +202,7 @@ TEST_F(MediaKeysTest, EverySetDrawsEveryFaceDistinctlyInItsCell) {
             }
         }
         std::vector<std::vector<uint32_t>> cells;
-        for (const Face& face : dealtFaces()) {
+        for (const TileFace& face : dealtFaces()) {
             const int x0 = (face.value + (face.suit == 4 || face.suit == 6 ? 4 : 0)) * fw;
             const int y0 = sheetRow(face.suit) * (fh + 1);
             std::vector<uint32_t> cell;

@@ -112,11 +112,11 @@ TEST(TypeRecord, ObjectsAnswerTheirOwnRecord) {
 }
 
 // Counts its destructions; can opt out of deletion like the static null objects.
-class Counted : public BaseObject {
+class DestructionCounter : public BaseObject {
 public:
-    explicit Counted(int& destroyed, bool isStatic = false)
+    explicit DestructionCounter(int& destroyed, bool isStatic = false)
         : destroyed(destroyed), isStatic(isStatic) {}
-    ~Counted() override { ++destroyed; }
+    ~DestructionCounter() override { ++destroyed; }
     BaseObject* getObject() override { return isStatic ? nullptr : this; }
 
 private:
@@ -126,7 +126,7 @@ private:
 
 TEST(BaseObject, LastReleaseDestroys) {
     int destroyed = 0;
-    auto* object = new Counted(destroyed);
+    auto* object = new DestructionCounter(destroyed);
     EXPECT_EQ(object->getRefCount(), 0);
     object->addRef();
     object->addRef();
@@ -139,7 +139,7 @@ TEST(BaseObject, LastReleaseDestroys) {
 
 TEST(BaseObject, ReferencedOnceAndReleasedIsDestroyedAtOnce) {
     int destroyed = 0;
-    auto* object = new Counted(destroyed);
+    auto* object = new DestructionCounter(destroyed);
     object->addRef();
     object->release();
     EXPECT_EQ(destroyed, 1);
@@ -148,7 +148,7 @@ TEST(BaseObject, ReferencedOnceAndReleasedIsDestroyedAtOnce) {
 TEST(BaseObject, ObjectsWithoutAWholeObjectAreNeverDeleted) {
     int destroyed = 0;
     {
-        Counted staticLike(destroyed, true);
+        DestructionCounter staticLike(destroyed, true);
         staticLike.addRef();
         staticLike.release();
         EXPECT_EQ(destroyed, 0);
@@ -167,18 +167,18 @@ TEST(BaseObject, ToStringPrintsTheWholeAddress) {
 
 TEST(RefHolder, HoldingCountsAndLettingGoReleases) {
     int destroyed = 0;
-    auto* object = new Counted(destroyed);
+    auto* object = new DestructionCounter(destroyed);
     {
-        RefHolder<Counted> first(object);
+        RefHolder<DestructionCounter> first(object);
         EXPECT_EQ(object->getRefCount(), 1);
         {
-            RefHolder<Counted> copy = first;
+            RefHolder<DestructionCounter> copy = first;
             EXPECT_EQ(object->getRefCount(), 2);
             RefHolder<BaseObject> widened = copy;
             EXPECT_EQ(object->getRefCount(), 3);
         }
         EXPECT_EQ(object->getRefCount(), 1);
-        RefHolder<Counted> moved = std::move(first);
+        RefHolder<DestructionCounter> moved = std::move(first);
         EXPECT_EQ(object->getRefCount(), 1);
         EXPECT_FALSE(first);
         EXPECT_EQ(destroyed, 0);
@@ -188,8 +188,8 @@ TEST(RefHolder, HoldingCountsAndLettingGoReleases) {
 
 TEST(RefHolder, SelfAssignmentKeepsTheObject) {
     int destroyed = 0;
-    RefHolder<Counted> holder(new Counted(destroyed));
-    RefHolder<Counted>& alias = holder;
+    RefHolder<DestructionCounter> holder(new DestructionCounter(destroyed));
+    RefHolder<DestructionCounter>& alias = holder;
     holder = alias;
     holder = holder.get();
     EXPECT_EQ(destroyed, 0);
@@ -198,8 +198,8 @@ TEST(RefHolder, SelfAssignmentKeepsTheObject) {
 
 TEST(RefHolder, AssignmentReleasesTheOldObject) {
     int destroyedA = 0, destroyedB = 0;
-    RefHolder<Counted> holder(new Counted(destroyedA));
-    holder = new Counted(destroyedB);
+    RefHolder<DestructionCounter> holder(new DestructionCounter(destroyedA));
+    holder = new DestructionCounter(destroyedB);
     EXPECT_EQ(destroyedA, 1);
     EXPECT_EQ(destroyedB, 0);
     holder.reset();
@@ -207,9 +207,9 @@ TEST(RefHolder, AssignmentReleasesTheOldObject) {
 }
 
 TEST(RefHolder, NullHoldersCallNothing) {
-    RefHolder<Counted> empty;
-    RefHolder<Counted> copy = empty;
-    RefHolder<Counted> fromNull(nullptr);
+    RefHolder<DestructionCounter> empty;
+    RefHolder<DestructionCounter> copy = empty;
+    RefHolder<DestructionCounter> fromNull(nullptr);
     copy = fromNull;
     EXPECT_EQ(copy.get(), nullptr);
     EXPECT_FALSE(copy);

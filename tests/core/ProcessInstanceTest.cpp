@@ -9,39 +9,39 @@
 
 namespace {
 
-int liveObjects = 0;
+int liveInstances = 0;
 
-class Counted : public BaseObject {
+class CountedInstance : public BaseObject {
 public:
-    Counted() { ++liveObjects; }
-    ~Counted() override { --liveObjects; }
+    CountedInstance() { ++liveInstances; }
+    ~CountedInstance() override { --liveInstances; }
 };
 
-static_assert(std::is_trivially_destructible_v<ProcessInstance<Counted>>);
+static_assert(std::is_trivially_destructible_v<ProcessInstance<CountedInstance>>);
 
 TEST(ProcessInstance, MadeOnceAndReleasedNotDeletedWhileHeldElsewhere) {
-    ProcessInstance<Counted> instance;
+    ProcessInstance<CountedInstance> instance;
     EXPECT_EQ(instance.get(), nullptr);
     int made = 0;
-    Counted* first = instance.create([&] {
+    CountedInstance* first = instance.create([&] {
         ++made;
-        return new Counted();
+        return new CountedInstance();
     });
     EXPECT_EQ(instance.create([&] {
         ++made;
-        return new Counted();
+        return new CountedInstance();
     }),
               first);
     EXPECT_EQ(made, 1);
     {
-        RefHolder<Counted> kept(first);
+        RefHolder<CountedInstance> kept(first);
         instance.release();
         EXPECT_EQ(instance.get(), nullptr);
-        EXPECT_EQ(liveObjects, 1);  // the outside reference keeps it
+        EXPECT_EQ(liveInstances, 1);  // the outside reference keeps it
     }
-    EXPECT_EQ(liveObjects, 0);
+    EXPECT_EQ(liveInstances, 0);
     instance.release();  // twice is harmless
-    EXPECT_EQ(liveObjects, 0);
+    EXPECT_EQ(liveInstances, 0);
 }
 
 }  // namespace

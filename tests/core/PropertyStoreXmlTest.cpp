@@ -5,6 +5,7 @@
 
 #include "TempFolder.h"
 #include "core/FakeFilesTest.h"
+#include "core/PropertyNames.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
@@ -16,14 +17,6 @@
 namespace {
 
 using Names = std::vector<std::string>;
-
-Names listedNames(const PropertyVector& vector) {
-    Names names;
-    for (int32_t i = 0; i < vector.getChildCount(); ++i) {
-        names.push_back(vector.getChildAt(i)->getName());
-    }
-    return names;
-}
 
 // Everything a tree holds, in its orders: kind, type word, name, text, then the children (a
 // node's in name-table order, marked "@" when untyped).

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/PropertyNames.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
@@ -11,15 +12,7 @@
 
 namespace {
 
-// Names of a node's ordered list and of its name table, in their orders.
-std::vector<std::string> listedNames(const PropertyVector& vector) {
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < vector.getChildCount(); ++i) {
-        names.push_back(vector.getChildAt(i)->getName());
-    }
-    return names;
-}
-
+// Names of a node's name table, in its order.
 std::vector<std::string> tableNames(const PropertyNode& node) {
     std::vector<std::string> names;
     for (const auto& entry : node.getNameTable()) {

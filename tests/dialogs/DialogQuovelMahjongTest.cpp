@@ -7,7 +7,7 @@ using namespace testpixels;
 
 namespace {
 
-constexpr const char* definitions =
+constexpr const char* baseDialogDefinitions =
     "<Node id=\"dialogs\">"
     "<DialogQuovelMahjong id=\"DIALOG_A\" x=\"300\" y=\"200\" background=\"PANEL\" "
     "section=\"gui\"><Vector id=\"components\">"
@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         GameDialogTest::SetUp();
         addPicture("PANEL", filled(100, 60, 4, 0x00F6EFE0, 255).get());
-        definitionsFrom(definitions);
+        definitionsFrom(baseDialogDefinitions);
     }
     DialogQuovelMahjong* open(const std::string& name, Scene* on = nullptr) {
         Scene* target = on ? on : scene.get();

@@ -17,17 +17,13 @@ using namespace std::chrono_literals;
 using testsounds::ScopedEnvironment;
 using testsounds::waitFor;
 
-std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames) {
-    return testsounds::wavFile(rate, channels, testsounds::tone(rate, channels, frames, 440, 9000));
-}
-
 TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     ScopedEnvironment driver{"SDL_AUDIODRIVER", "dummy"};
     testsounds::TempFolder folder;
     SdlAudioMixer mixer;
     ASSERT_TRUE(mixer.start(44100, 32));
     const std::string music = folder.file("music.wav");
-    ASSERT_TRUE(testsounds::writeFile(music, toneWav(22050, 2, 22050)));
+    ASSERT_TRUE(testsounds::writeFile(music, testsounds::toneWav(22050, 2, 22050, 9000)));
     const int32_t stream = mixer.openStream(music, AudioMixer::modeLoopNormal);
     ASSERT_NE(stream, 0);
     const int32_t musicChannel = mixer.playStream(stream);
@@ -38,7 +34,8 @@ TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     std::vector<int32_t> handles;
     std::thread loader([&] {
         for (int i = 0; i < count; ++i) {
-            const std::vector<uint8_t> wav = toneWav(11025 * (1 + i % 4), 1 + i % 2, 2000);
+            const std::vector<uint8_t> wav =
+                testsounds::toneWav(11025 * (1 + i % 4), 1 + i % 2, 2000, 9000);
             const int32_t sample = mixer.loadSample(wav.data(), wav.size(), 0);
             std::lock_guard<std::mutex> guard(handlesLock);
             handles.push_back(sample);

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int WIDTH = 800;
-constexpr int HEIGHT = 600;
+constexpr int EVENT_WINDOW_WIDTH = 800;
+constexpr int EVENT_WINDOW_HEIGHT = 600;
 
 // A real SDL window under the dummy driver, fed with pushed events.
 class SdlEventSourceTest : public ::testing::Test {
@@ -20,7 +20,9 @@ protected:
 
     void open(bool fullScreen) {
         display = std::make_unique<SdlDisplay>();
-        ASSERT_TRUE(display->createWindow("Quovel", WIDTH, HEIGHT, fullScreen)) << SDL_GetError();
+        ASSERT_TRUE(
+            display->createWindow("Quovel", EVENT_WINDOW_WIDTH, EVENT_WINDOW_HEIGHT, fullScreen))
+            << SDL_GetError();
         ASSERT_TRUE(display->createPresenter(4)) << SDL_GetError();
         display->show();
         source = std::make_unique<SdlEventSource>(*display);
@@ -152,19 +154,19 @@ TEST_F(SdlEventSourceTest, FullScreenMouseCoordinatesAreTheGamesPixels) {
     int windowWidth = 0;
     int windowHeight = 0;
     SDL_GetWindowSize(display->sdlWindow(), &windowWidth, &windowHeight);
-    if (windowWidth == WIDTH && windowHeight == HEIGHT) {
+    if (windowWidth == EVENT_WINDOW_WIDTH && windowHeight == EVENT_WINDOW_HEIGHT) {
         GTEST_SKIP() << "the desktop is the game's size; nothing is scaled";
     }
     float logicalX = 0;
     float logicalY = 0;
     SDL_RenderWindowToLogical(display->sdlRenderer(), windowWidth / 2, windowHeight / 2, &logicalX,
                               &logicalY);
-    ASSERT_NEAR(logicalX, WIDTH / 2, 1.0f);
+    ASSERT_NEAR(logicalX, EVENT_WINDOW_WIDTH / 2, 1.0f);
     pushMotion(windowWidth / 2, windowHeight / 2, 0);
     const std::vector<MessageRecord> records = drain();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_NEAR(static_cast<int>(loWord(records[0].lParam)), WIDTH / 2, 1);
-    EXPECT_NEAR(static_cast<int>(hiWord(records[0].lParam)), HEIGHT / 2, 1);
+    EXPECT_NEAR(static_cast<int>(loWord(records[0].lParam)), EVENT_WINDOW_WIDTH / 2, 1);
+    EXPECT_NEAR(static_cast<int>(hiWord(records[0].lParam)), EVENT_WINDOW_HEIGHT / 2, 1);
 
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "dummy") {
         GTEST_SKIP() << "where a full-screen window sits is the window manager's choice";
@@ -173,8 +175,8 @@ TEST_F(SdlEventSourceTest, FullScreenMouseCoordinatesAreTheGamesPixels) {
     int32_t x = 0;
     int32_t y = 0;
     ASSERT_TRUE(source->cursorPosition(x, y));
-    EXPECT_NEAR(x, WIDTH / 2, 1);
-    EXPECT_NEAR(y, HEIGHT / 2, 1);
+    EXPECT_NEAR(x, EVENT_WINDOW_WIDTH / 2, 1);
+    EXPECT_NEAR(y, EVENT_WINDOW_HEIGHT / 2, 1);
 }
 
 TEST_F(SdlEventSourceTest, CursorPositionInAWindow) {
@@ -225,8 +227,8 @@ TEST_F(SdlEventSourceTest, OwnFullScreenSwitchMakesNoSizeMessages) {
 
 TEST_F(SdlEventSourceTest, RendererResetRemakesTheTextureWithoutAMessage) {
     open(false);
-    std::vector<uint32_t> frame(static_cast<size_t>(WIDTH) * HEIGHT);
-    ASSERT_TRUE(display->present(frame.data(), WIDTH * 4));
+    std::vector<uint32_t> frame(static_cast<size_t>(EVENT_WINDOW_WIDTH) * EVENT_WINDOW_HEIGHT);
+    ASSERT_TRUE(display->present(frame.data(), EVENT_WINDOW_WIDTH * 4));
     EXPECT_EQ(display->textureCreations(), 1);
     SDL_Event reset{};
     reset.type = SDL_RENDER_TARGETS_RESET;
@@ -234,7 +236,7 @@ TEST_F(SdlEventSourceTest, RendererResetRemakesTheTextureWithoutAMessage) {
     reset.type = SDL_RENDER_DEVICE_RESET;
     ASSERT_EQ(SDL_PushEvent(&reset), 1);
     EXPECT_TRUE(drain().empty());
-    ASSERT_TRUE(display->present(frame.data(), WIDTH * 4));
+    ASSERT_TRUE(display->present(frame.data(), EVENT_WINDOW_WIDTH * 4));
     EXPECT_EQ(display->textureCreations(), 2);
 }
 

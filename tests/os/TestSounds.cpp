@@ -26,6 +26,10 @@ std::vector<uint8_t> wavFile(int rate, int channels, const std::vector<int16_t>&
     return synth::encodeWav(pcm, channels, rate);
 }
 
+std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames, double amplitude) {
+    return wavFile(rate, channels, tone(rate, channels, frames, 440, amplitude));
+}
+
 std::vector<uint8_t> oggFile(int rate, int channels, const std::vector<int16_t>& pcm) {
     std::vector<float> interleaved;
     interleaved.reserve(pcm.size());

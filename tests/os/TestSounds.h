@@ -16,6 +16,8 @@ std::vector<int16_t> tone(int rate, int channels, uint32_t frames, double freque
                           double amplitude);
 
 std::vector<uint8_t> wavFile(int rate, int channels, const std::vector<int16_t>& pcm);
+// A WAV file of a 440 Hz tone.
+std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames, double amplitude = 12000);
 // Ogg Vorbis at quality 0.4; empty when the encoder refuses the layout.
 std::vector<uint8_t> oggFile(int rate, int channels, const std::vector<int16_t>& pcm);
 

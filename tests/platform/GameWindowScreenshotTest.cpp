@@ -28,8 +28,8 @@
 
 namespace {
 
-constexpr int WIDTH = 800;
-constexpr int HEIGHT = 600;
+constexpr int SHOT_WIDTH = 800;
+constexpr int SHOT_HEIGHT = 600;
 constexpr int FRAMES = 30;
 
 // The background: bands of color from top to bottom, drawn with fills.
@@ -40,10 +40,10 @@ public:
                                                 : GameNode::castTo(type);
     }
     void render(Graphics* g) override {
-        for (int y = 0; y < HEIGHT; y += 4) {
-            const uint32_t shade = static_cast<uint32_t>(40 + y * 80 / HEIGHT);
+        for (int y = 0; y < SHOT_HEIGHT; y += 4) {
+            const uint32_t shade = static_cast<uint32_t>(40 + y * 80 / SHOT_HEIGHT);
             g->setColor(0xFF000000u | (shade / 3) << 16 | shade << 8 | (shade / 2 + 20));
-            g->fillRect(0, y, WIDTH, 4);
+            g->fillRect(0, y, SHOT_WIDTH, 4);
         }
         g->setColor(0xFF8B5A2B);
         g->fillRect(60, 500, 680, 24);
@@ -100,11 +100,11 @@ bool writePng(const std::string& path, const std::vector<uint32_t>& pixels) {
     }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = WIDTH;
-    image.height = HEIGHT;
+    image.width = SHOT_WIDTH;
+    image.height = SHOT_HEIGHT;
     image.format = PNG_FORMAT_RGBA;
     const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), WIDTH * 4, nullptr) != 0;
+        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), SHOT_WIDTH * 4, nullptr) != 0;
     png_image_free(&image);
     return written;
 }
@@ -122,8 +122,8 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     StderrMessageBox messageBox;
     SystemClock clock;
     const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
-    GameWindow* window =
-        GameWindow::createInstance(services, "Quovel Mahjong", WIDTH, HEIGHT, false, 0, 102);
+    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
+                                                    SHOT_HEIGHT, false, 0, 102);
     ASSERT_TRUE(display.hasWindow());
     ASSERT_FALSE(window->isFullScreen()) << "the X screen must be larger than the game";
     ASSERT_EQ(window->getBytesPerPixel(), 4) << "a 24-bit X screen is needed";
@@ -167,21 +167,21 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     }
     ASSERT_FALSE(window->isPaused());
 
-    std::vector<uint32_t> pixels(static_cast<size_t>(WIDTH) * HEIGHT);
+    std::vector<uint32_t> pixels(static_cast<size_t>(SHOT_WIDTH) * SHOT_HEIGHT);
     ASSERT_EQ(SDL_RenderReadPixels(display.sdlRenderer(), nullptr, SDL_PIXELFORMAT_XRGB8888,
-                                   pixels.data(), WIDTH * 4),
+                                   pixels.data(), SHOT_WIDTH * 4),
               0)
         << SDL_GetError();
     // The window shows exactly the last frame drawn.
     Image* back = window->getBackBuffer();
     ASSERT_TRUE(back->lock());
     size_t differing = 0;
-    for (int y = 0; y < HEIGHT; ++y) {
+    for (int y = 0; y < SHOT_HEIGHT; ++y) {
         const auto* row =
             reinterpret_cast<const uint32_t*>(back->getPixels() + y * back->getPitch());
-        for (int x = 0; x < WIDTH; ++x) {
+        for (int x = 0; x < SHOT_WIDTH; ++x) {
             differing +=
-                (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * WIDTH + x] & 0xFFFFFF);
+                (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * SHOT_WIDTH + x] & 0xFFFFFF);
         }
     }
     back->unlock();

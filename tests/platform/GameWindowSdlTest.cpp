@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int WIDTH = 800;
-constexpr int HEIGHT = 600;
+constexpr int GAME_WINDOW_WIDTH = 800;
+constexpr int GAME_WINDOW_HEIGHT = 600;
 
 // Logs the mouse and key events replayed to it.
 class Widget : public iInputListener {
@@ -64,8 +64,8 @@ protected:
     GameWindow* open(bool fullScreen, int32_t depth) {
         const WindowServices services{display.get(), events.get(), &cursor,
                                       &clipboard,    &messageBox,  &clock};
-        GameWindow* window =
-            GameWindow::createInstance(services, "Quovel", WIDTH, HEIGHT, fullScreen, depth, 102);
+        GameWindow* window = GameWindow::createInstance(services, "Quovel", GAME_WINDOW_WIDTH,
+                                                        GAME_WINDOW_HEIGHT, fullScreen, depth, 102);
         pump();
         return window;
     }
@@ -129,18 +129,18 @@ TEST_F(GameWindowSdlTest, PresentsTheBackBufferAt32Bits) {
     ASSERT_EQ(window->getBytesPerPixel(), 4);
     Image* back = window->getBackBuffer();
     ASSERT_TRUE(back->lock());
-    std::vector<uint32_t> expected(static_cast<size_t>(WIDTH) * HEIGHT);
-    for (int y = 0; y < HEIGHT; ++y) {
+    std::vector<uint32_t> expected(static_cast<size_t>(GAME_WINDOW_WIDTH) * GAME_WINDOW_HEIGHT);
+    for (int y = 0; y < GAME_WINDOW_HEIGHT; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(back->getPixels() + y * back->getPitch());
-        for (int x = 0; x < WIDTH; ++x) {
+        for (int x = 0; x < GAME_WINDOW_WIDTH; ++x) {
             row[x] = 0xFF000000u | static_cast<uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40);
-            expected[static_cast<size_t>(y) * WIDTH + x] = row[x] & 0xFFFFFF;
+            expected[static_cast<size_t>(y) * GAME_WINDOW_WIDTH + x] = row[x] & 0xFFFFFF;
         }
     }
     back->unlock();
     window->update(16);
     EXPECT_FALSE(window->isPaused());
-    EXPECT_EQ(shown(WIDTH, HEIGHT), expected);
+    EXPECT_EQ(shown(GAME_WINDOW_WIDTH, GAME_WINDOW_HEIGHT), expected);
 }
 
 TEST_F(GameWindowSdlTest, PresentsA16BitBackBufferWithItsAlphaPlaneInFullScreen) {
@@ -153,9 +153,9 @@ TEST_F(GameWindowSdlTest, PresentsA16BitBackBufferWithItsAlphaPlaneInFullScreen)
     EXPECT_NE(back->getAlphaPlane(), nullptr);
     // Pure red in RGB565 over the whole buffer.
     ASSERT_TRUE(back->lock());
-    for (int y = 0; y < HEIGHT; ++y) {
+    for (int y = 0; y < GAME_WINDOW_HEIGHT; ++y) {
         auto* row = reinterpret_cast<uint16_t*>(back->getPixels() + y * back->getPitch());
-        std::fill(row, row + WIDTH, static_cast<uint16_t>(0xF800));
+        std::fill(row, row + GAME_WINDOW_WIDTH, static_cast<uint16_t>(0xF800));
     }
     back->unlock();
     window->update(16);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/SoundManager.h"
 #include "game/rules/CommandRemove.h"
 #include "game/rules/GameClassic.h"
@@ -16,6 +15,7 @@
 #include "platform/ResourceFiles.h"
 #include "rules/GameTestSupport.h"
 #include "rules/RecordingGameScreen.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 namespace {
 
@@ -26,12 +26,12 @@ const char* const SOUND_NAMES[] = {"SOUND_TILE_SELECT", "SOUND_TILE_DESELECT", "
                                    "SOUND_COMBO3",      "SOUND_COMBO10"};
 
 // The profile hooks of a test player.
-class TestPlayer : public IPlayerHooks {
+class PlayerHooksRecorder : public IPlayerHooks {
 public:
-    TestPlayer() { setCurrentPlayer(this); }
-    ~TestPlayer() override { setCurrentPlayer(nullptr); }
-    TestPlayer(const TestPlayer&) = delete;
-    TestPlayer& operator=(const TestPlayer&) = delete;
+    PlayerHooksRecorder() { setCurrentPlayer(this); }
+    ~PlayerHooksRecorder() override { setCurrentPlayer(nullptr); }
+    PlayerHooksRecorder(const PlayerHooksRecorder&) = delete;
+    PlayerHooksRecorder& operator=(const PlayerHooksRecorder&) = delete;
 
     bool isTutorialHintSet(int32_t flag) const override { return tutorial.count(flag) > 0; }
     void clearTutorialHint(int32_t flag) override { tutorial.erase(flag); }
@@ -131,10 +131,10 @@ protected:
 };
 
 // One row: (2,4) lies between two neighbours and is blocked; the others are free.
-const std::vector<Position> ROW = {{0, 4, 0}, {2, 4, 0}, {4, 4, 0}, {8, 4, 0}, {12, 4, 0}};
+const std::vector<Position> PLAY_ROW = {{0, 4, 0}, {2, 4, 0}, {4, 4, 0}, {8, 4, 0}, {12, 4, 0}};
 
 TEST_F(GamePlayTest, ClickOutcomesAndTheirSounds) {
-    Game* game = start(ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
+    Game* game = start(PLAY_ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
     EXPECT_EQ(click({30, 18, 0}), Game::CLICK_NO_TILE);
     EXPECT_TRUE(playedSounds().empty());
     EXPECT_EQ(game->getClickedTile(), nullptr);
@@ -167,8 +167,8 @@ TEST_F(GamePlayTest, ClickOutcomesAndTheirSounds) {
 }
 
 TEST_F(GamePlayTest, AMatchPlaysOneComboSoundAndRemovesThePair) {
-    TestPlayer player;
-    Game* game = start(ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
+    PlayerHooksRecorder player;
+    Game* game = start(PLAY_ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
     click({8, 4, 0});
     playedSounds();
     screen.calls.clear();
@@ -206,7 +206,7 @@ TEST_F(GamePlayTest, AMatchPlaysOneComboSoundAndRemovesThePair) {
 }
 
 TEST_F(GamePlayTest, ComboSoundNumbersAreCappedAndTheRecRoomAlwaysPlaysOne) {
-    Game* game = start(ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
+    Game* game = start(PLAY_ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
     screen.setChainCounter(14);
     click({8, 4, 0});
     playedSounds();
@@ -216,7 +216,7 @@ TEST_F(GamePlayTest, ComboSoundNumbersAreCappedAndTheRecRoomAlwaysPlaysOne) {
     game->onTileClicked(12, 4);
     EXPECT_EQ(playedSounds(), std::vector<std::string>{"SOUND_COMBO2"});
 
-    Game* recRoom = start(ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}}, 2);
+    Game* recRoom = start(PLAY_ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}}, 2);
     screen.setChainCounter(3);
     click({8, 4, 0});
     playedSounds();
@@ -226,7 +226,7 @@ TEST_F(GamePlayTest, ComboSoundNumbersAreCappedAndTheRecRoomAlwaysPlaysOne) {
 }
 
 TEST_F(GamePlayTest, UndoPutsTilesBackAndTakesTheScoreBackOnly) {
-    Game* game = start(ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
+    Game* game = start(PLAY_ROW, {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {1, 1}});
     screen.setChainCounter(3);  // the next match counts 4: multiplier 3, 30 points
     click({8, 4, 0});
     click({12, 4, 0});
@@ -309,7 +309,7 @@ TEST_F(GamePlayTest, LevelValuesBeyondThirtyTwoBitsAreClampedNotWrapped) {
                                                    {"timeBonus", "-3e9"},
                                                    {"tileDistMin", "0"},
                                                    {"tileDistMax", "5e9"}});
-    RefHolder<Layout> layout = game_test::makeLayout(ROW);
+    RefHolder<Layout> layout = game_test::makeLayout(PLAY_ROW);
     level->setLayoutObject(layout.get());
     game->setLevel(level.get());
     tileAt({8, 4, 0})->setFace(1, 1);
@@ -331,7 +331,7 @@ TEST_F(GamePlayTest, NegativeOrInfiniteMatchPointsScoreNothing) {
         Game* game = Game::create(Game::TYPE_CLASSIC);
         RefHolder<Level> level =
             game_test::makeLevel({{"gameType", "Classic"}, {"pointsPerMatch", points}});
-        RefHolder<Layout> layout = game_test::makeLayout(ROW);
+        RefHolder<Layout> layout = game_test::makeLayout(PLAY_ROW);
         level->setLayoutObject(layout.get());
         game->setLevel(level.get());
         game->getScore().set(500);
@@ -363,7 +363,7 @@ TEST_F(GamePlayTest, TheLastPairWinsEvenDuringASuperHint) {
 }
 
 TEST_F(GamePlayTest, HostHintsAndTutorialFlagsFollowTheRemovals) {
-    TestPlayer player;
+    PlayerHooksRecorder player;
     player.tutorial[18] = true;
     player.removedPairs = 9999;
     Game* game =
@@ -393,7 +393,7 @@ TEST_F(GamePlayTest, HostHintsAndTutorialFlagsFollowTheRemovals) {
 }
 
 TEST_F(GamePlayTest, ScoreChecksForSilverAndGold) {
-    TestPlayer player;
+    PlayerHooksRecorder player;
     Game* game = start({{0, 0, 0}, {4, 0, 0}}, {{1, 2}, {1, 2}});
     // silver 100, gold 300.
     EXPECT_EQ(game->checkSuperScore(120, 40), 1);

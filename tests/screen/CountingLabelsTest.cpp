@@ -16,12 +16,12 @@
 namespace {
 
 // A label with a counter attached; runs frames and records every text the label showed.
-struct Counted {
+struct CountedLabel {
     RefHolder<Label> label{new Label(0, 0, 100, 20, nullptr, 0)};
     RefHolder<ModifierLabelValue> counter;
     std::vector<std::wstring> shown;
 
-    explicit Counted(ModifierLabelValue* made) : counter(made) {
+    explicit CountedLabel(ModifierLabelValue* made) : counter(made) {
         counter->setFormat(ModifierLabelValue::FORMAT_PLAIN);
         GameNode::addModifier(label.get(), counter.get());
     }
@@ -53,20 +53,20 @@ public:
 }  // namespace
 
 TEST(CountingLabels, ValueAndTenfoldRulesStepTowardTheTargetAndStopOnIt) {
-    Counted byThree(new ModifierLabelValue(100000, 0, 10, 100, L""));
+    CountedLabel byThree(new ModifierLabelValue(100000, 0, 10, 100, L""));
     byThree.counter->setRule(ModifierLabelValue::RULE_VALUE);
     byThree.counter->setAdd(-3);  // the size of the step counts, not its sign
     byThree.run(100);
     EXPECT_EQ(byThree.shown, (std::vector<std::wstring>{L"3", L"6", L"9", L"10"}));
     EXPECT_TRUE(byThree.counter->isFinished());
 
-    Counted down(new ModifierLabelValue(100000, 10, 0, 100, L"x"));
+    CountedLabel down(new ModifierLabelValue(100000, 10, 0, 100, L"x"));
     down.counter->setRule(ModifierLabelValue::RULE_VALUE);
     down.counter->setAdd(-4);
     down.run(100);
     EXPECT_EQ(down.shown, (std::vector<std::wstring>{L"x6", L"x2", L"x0"}));
 
-    Counted tenfold(new ModifierLabelValue(100000, 0, 1234, 10, L""));
+    CountedLabel tenfold(new ModifierLabelValue(100000, 0, 1234, 10, L""));
     tenfold.counter->setRule(ModifierLabelValue::RULE_TENFOLD);
     tenfold.run(10);
     EXPECT_EQ(tenfold.shown,
@@ -74,21 +74,21 @@ TEST(CountingLabels, ValueAndTenfoldRulesStepTowardTheTargetAndStopOnIt) {
                                          L"1231", L"1232", L"1233", L"1234"}));
 
     // Several intervals in one frame are taken at once.
-    Counted batched(new ModifierLabelValue(100000, 0, 1234, 10, L""));
+    CountedLabel batched(new ModifierLabelValue(100000, 0, 1234, 10, L""));
     batched.counter->setRule(ModifierLabelValue::RULE_TENFOLD);
     EXPECT_EQ(batched.run(40), 3);
     EXPECT_EQ(batched.shown, (std::vector<std::wstring>{L"1210", L"1232", L"1234"}));
 }
 
 TEST(CountingLabels, TimeRuleWritesAtMostOneValuePerIntervalAndEndsOnTheTarget) {
-    Counted timed(new ModifierLabelValue(1000, 0, 500, 100, L""));
+    CountedLabel timed(new ModifierLabelValue(1000, 0, 500, 100, L""));
     timed.run(25);
     EXPECT_LE(timed.shown.size(), 10u);
     EXPECT_GE(timed.shown.size(), 5u);
     EXPECT_EQ(timed.shown.back(), L"500");
 
     // Nothing to count: no text written, finished at once.
-    Counted idle(new ModifierLabelValue(1000, 7, 7, 100, L""));
+    CountedLabel idle(new ModifierLabelValue(1000, 7, 7, 100, L""));
     EXPECT_EQ(idle.run(10), 1);
     EXPECT_EQ(idle.label->getText(), L"");
 }
