@@ -14,12 +14,8 @@ namespace {
 using namespace std::chrono_literals;
 using testsounds::ScopedEnvironment;
 using testsounds::TempFolder;
+using testsounds::toneWav;
 using testsounds::waitFor;
-
-std::vector<uint8_t> toneWav(int rate, int channels, uint32_t frames, double amplitude = 12000) {
-    return testsounds::wavFile(rate, channels,
-                               testsounds::tone(rate, channels, frames, 440, amplitude));
-}
 
 // The tests run on SDL's dummy driver, which consumes sound in real time and plays nothing.
 class SdlAudioMixerTest : public testing::Test {
