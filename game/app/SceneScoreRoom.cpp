@@ -44,12 +44,6 @@ Sprite* spriteNamed(Scene* scene, const char* name) {
     return objectCast<Sprite>(scene->findChild(name));
 }
 
-void setShown(GameNode* node, bool shown) {
-    if (node) {
-        node->setVisible(shown);
-    }
-}
-
 std::wstring groupedOrDash(int32_t value) {
     if (value == 0) {
         return L"-";
@@ -131,9 +125,9 @@ void SceneScoreRoom::buildRows() {
     glowButton = spriteNamed(this, "GLOW_BUTTON");
     glowDialog = spriteNamed(this, "GLOW_DIALOG");
     glowMiddle = spriteNamed(this, "GLOW_MIDDLE");
-    setShown(glowButton.get(), false);
-    setShown(glowDialog.get(), false);
-    setShown(glowMiddle.get(), false);
+    setShownIfAny(glowButton.get(), false);
+    setShownIfAny(glowDialog.get(), false);
+    setShownIfAny(glowMiddle.get(), false);
 }
 
 void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
@@ -157,22 +151,22 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
         player->hints[static_cast<size_t>(hintNumber)] = false;
     }
     clearNewScore();
-    setShown(gameTypeLabel.get(), false);
+    setShownIfAny(gameTypeLabel.get(), false);
     showGameTypePanel();
 }
 
 void SceneScoreRoom::clearNewScore() {
-    setShown(highScoreBar.get(), false);
+    setShownIfAny(highScoreBar.get(), false);
     GameNode::removeAllModifiers(getTree());
     blinkModifier = nullptr;
 }
 
 void SceneScoreRoom::hide() {
     SceneQuovelMahjong::hide();
-    setShown(highScorePanel.get(), false);
+    setShownIfAny(highScorePanel.get(), false);
     for (const char* name :
          {"GLOW_TOP_NORMAL", "GLOW_BOTTOM_NORMAL", "GLOW_MIDDLE", "GLOW_BUTTON", "GLOW_DIALOG"}) {
-        setShown(findChild(name), false);
+        setShownIfAny(findChild(name), false);
     }
 }
 
@@ -203,7 +197,7 @@ void SceneScoreRoom::showGameTypePanel() {
         gameTypeLabel->setVisible(true);
     }
     refresh();
-    setShown(highScorePanel.get(), true);
+    setShownIfAny(highScorePanel.get(), true);
     if (startButton) {
         startButton->setVisible(true);
         startButton->setEnabled(true);

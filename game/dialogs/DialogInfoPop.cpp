@@ -11,13 +11,6 @@ QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)
 
 namespace {
 
-constexpr int32_t OPAQUE = 255;
-
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 int32_t animTime() { return tuning().INFO_DIALOGS_ANIM_TIME; }
 
 }  // namespace

@@ -155,6 +155,10 @@ Game* Game::current() {
     return currentGame;
 }
 
+Level* Game::currentLevel() {
+    return currentGame ? currentGame->getLevel() : nullptr;
+}
+
 void Game::install(Game* game) {
     Game* old = currentGame;
     game->addRef();

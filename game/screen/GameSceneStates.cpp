@@ -34,18 +34,13 @@ constexpr int32_t MAX_BUILD_INTERVAL = 20;
 constexpr int32_t FEW_TILES = 25;
 const Rect WHOLE_SCREEN{0, 0, 800, 600};
 
-Level* currentLevel() {
-    Game* game = Game::current();
-    return game ? game->getLevel() : nullptr;
-}
-
 Layout* currentLayout() {
     Game* game = Game::current();
     return game ? game->getLayout() : nullptr;
 }
 
 int32_t levelGameType() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     return level ? level->getGameType() : -1;
 }
 
@@ -108,6 +103,11 @@ int32_t perTile(int32_t duration, size_t count) {
 
 }  // namespace
 
+int32_t RoomKind::ofCurrentLevel() {
+    Level* level = Game::currentLevel();
+    return level ? level->getGameMode() : FLOORS;
+}
+
 void GameSceneState::update(int32_t) {}
 
 void GameSceneState::exit() {}
@@ -124,7 +124,7 @@ void StateRoomInfo::enter() {
         SceneGame::startInstructions(nullptr, nullptr);
         return;
     }
-    dialog->setTexts(currentLevel());
+    dialog->setTexts(Game::currentLevel());
     dialog->setCallback(scene, &SceneGame::startInstructions);
     scene->openDialog(dialog);
 }
@@ -139,7 +139,7 @@ int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
 }
 
 void StateInstructions::enter() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     const int32_t hint = hintNumber(level ? level->getGameMode() : 0, levelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
@@ -248,7 +248,7 @@ void StateBuildLevel::finish() {
 void StatePlaying::enter() {
     scene->enableHudButtons();
     // The bars start with play; the rec room's clock is the scene's own.
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
     scene->markFreeTiles();
     Layout* layout = currentLayout();

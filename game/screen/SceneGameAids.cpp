@@ -25,16 +25,13 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_CASINO = 1;
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
 constexpr int32_t GLOW_BLINK_MS = 200;
 constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
@@ -45,18 +42,13 @@ Game* currentGame() {
     return Game::current();
 }
 
-int32_t roomOfLevel() {
-    Game* game = currentGame();
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
-}
-
 int32_t gameTypeOfLevel() {
     Game* game = currentGame();
     return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
 }
 
 bool timedRoom(int32_t room) {
-    return room == ROOM_CASINO || room == ROOM_ROOF;
+    return room == RoomKind::CASINO || room == RoomKind::ROOF;
 }
 
 int32_t tilesOnBoard() {
@@ -106,8 +98,8 @@ void SceneGame::useHint() {
         return;
     }
     const TuningConstants& c = tuning();
-    const int32_t room = roomOfLevel();
-    if (room == ROOM_FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
+    const int32_t room = RoomKind::ofCurrentLevel();
+    if (room == RoomKind::FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
         return;
     }
     if (timedRoom(room) && getTimeValue().getValue() < c.HINT_TIME_PENALTY) {
@@ -130,7 +122,7 @@ void SceneGame::useHint() {
     if (player) {
         takeOne(player->getHintStock());
     }
-    if (room == ROOM_FLOORS) {
+    if (room == RoomKind::FLOORS) {
         updateHintsLabel();
     } else if (timedRoom(room)) {
         DisplayValue& time = getTimeValue();
@@ -207,7 +199,7 @@ void SceneGame::useShuffle() {
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
         return;
     }
-    if (roomOfLevel() == ROOM_FLOORS) {
+    if (RoomKind::ofCurrentLevel() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
             updateShufflesLabel();
         }
@@ -340,9 +332,9 @@ void SceneGame::dismissSuperHintIcon(bool animated) {
 // --- HUD ---
 
 void SceneGame::showHudForRoom() {
-    const int32_t room = roomOfLevel();
-    const bool floors = room == ROOM_FLOORS;
-    const bool rec = room == ROOM_RECROOM;
+    const int32_t room = RoomKind::ofCurrentLevel();
+    const bool floors = room == RoomKind::FLOORS;
+    const bool rec = room == RoomKind::RECROOM;
     showNode(hintButton, true);
     showNode(hintsLabel, floors);
     showNode(shuffleButton, !rec);
@@ -352,8 +344,8 @@ void SceneGame::showHudForRoom() {
     showNode(scoreCaption, !rec);
     showNode(timeLabel, rec);
     showNode(timeCaption, rec);
-    showNode(levelLabel, floors || room == ROOM_ROOF);
-    showNode(levelCaption, floors || room == ROOM_ROOF);
+    showNode(levelLabel, floors || room == RoomKind::ROOF);
+    showNode(levelCaption, floors || room == RoomKind::ROOF);
     showNode(timeBar.get(), !rec);
     showNode(bonusBar.get(), !rec);
     showNode(findChild("BONUSBAR_CIRCLE"), !rec);
@@ -415,13 +407,13 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         game->buildLevel(copy.get());
         helps = game->countMatches(copy.get()) > 0;
     }
-    const int32_t room = roomOfLevel();
+    const int32_t room = RoomKind::ofCurrentLevel();
     if (timedRoom(room) && helps) {
         addShuffleGlows();
         return;
     }
     DialogYesNo* dialog = nullptr;
-    if (room == ROOM_RECROOM) {
+    if (room == RoomKind::RECROOM) {
         dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
                                   &onStuckUndo, this, &onStuckRestart, this);
         if (dialog) {
@@ -432,8 +424,8 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
                                   &onStuckShuffle, this, &onStuckRestart, this);
         if (dialog && dialog->getYesButton()) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-            const bool stock = room != ROOM_FLOORS ||
-                               (player && player->getShuffleStock().getValue() > 0);
+            const bool stock =
+                room != RoomKind::FLOORS || (player && player->getShuffleStock().getValue() > 0);
             showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_SHUFFLE"));
             dialog->getYesButton()->setEnabled(helps && stock);
         }
