@@ -52,7 +52,7 @@ std::wstring groupedOrDash(int32_t value) {
                                getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
 }
 
-void setLabel(GameNode* node, const std::wstring& text) {
+void setLabelTextOf(GameNode* node, const std::wstring& text) {
     if (auto* label = objectCast<Label>(node)) {
         label->setText(text);
     }
@@ -238,9 +238,9 @@ void SceneScoreRoom::refresh() {
 void SceneScoreRoom::showBestResults() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::array<int32_t, 3> best = record();
-    setLabel(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
-    setLabel(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
-    setLabel(findChild("LABEL_FINISHED"), intToWString(best[2]));
+    setLabelTextOf(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
+    setLabelTextOf(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
+    setLabelTextOf(findChild("LABEL_FINISHED"), intToWString(best[2]));
     HighScoreTable* table = getHighScoreTable(tableKey(), presetColumn(), true);
     if (!table) {
         return;
@@ -252,10 +252,11 @@ void SceneScoreRoom::showBestResults() {
         HighScoreEntry* entry = entries[static_cast<size_t>(row)].get();
         auto* scored = objectCast<QuovelMahjongScoreEntry>(entry);
         const auto& labels = rowLabels[static_cast<size_t>(row)];
-        setLabel(labels[0].get(), stringToWString(entry->getPlayerName()));
-        setLabel(labels[1].get(), intToWString((scored ? scored->getLevel() : 0) + 1));
-        setLabel(labels[2].get(), formatGroupedNumber(static_cast<uint32_t>(entry->getScore()),
-                                                      getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL")));
+        setLabelTextOf(labels[0].get(), stringToWString(entry->getPlayerName()));
+        setLabelTextOf(labels[1].get(), intToWString((scored ? scored->getLevel() : 0) + 1));
+        setLabelTextOf(labels[2].get(),
+                       formatGroupedNumber(static_cast<uint32_t>(entry->getScore()),
+                                           getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL")));
         if (row == last && newScore && !blinkModifier) {
             auto* blink = new ModifierBlink(128, 255, 300, 200, 300, 0, 0);
             for (const RefHolder<Label>& label : labels) {

@@ -11,8 +11,6 @@ QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)
 
 namespace {
 
-int32_t animTime() { return tuning().INFO_DIALOGS_ANIM_TIME; }
-
 }  // namespace
 
 DialogInfoPop::DialogInfoPop(PropertyNode* definition) : DialogQuovelMahjong(definition) {
@@ -45,7 +43,8 @@ bool DialogInfoPop::onLeftButtonDown(int32_t, int32_t, int32_t, bool) { return f
 void DialogInfoPop::fadeLabelsTo(int32_t alpha) {
     for (Label* label : labels) {
         GameNode::removeAllModifiers(label);
-        GameNode::addModifier(label, new ModifierAlpha(animTime(), label->getAlpha(), alpha));
+        GameNode::addModifier(
+            label, new ModifierAlpha(tuning().INFO_DIALOGS_ANIM_TIME, label->getAlpha(), alpha));
     }
 }
 
@@ -67,7 +66,8 @@ void DialogInfoPop::popIn() {
     }
     popState = APPEARING;
     setVisible(true);
-    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 1.0f, animTime())));
+    GameNode::addModifier(
+        this, blocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
     GameNode::addModifier(this, new ModifierFunction(&onScaledInOf, this));
     startScaling();
 }
@@ -78,7 +78,7 @@ void DialogInfoPop::onScaledIn() {
         setBuffered(false);
     }
     fadeLabelsTo(OPAQUE);
-    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierFunction(&onShownOf, this));
 }
 
@@ -96,13 +96,14 @@ void DialogInfoPop::popOut() {
     if (isBuffered()) {
         setBuffered(false);
     }
-    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierFunction(&scaleOutOf, this));
 }
 
 void DialogInfoPop::scaleOut() {
     popState = SHRINKING;
-    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 0.0f, animTime())));
+    GameNode::addModifier(
+        this, blocking(new ModifierScale(getScale(), 0.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
     GameNode::addModifier(this, new ModifierFunction(&onHiddenOf, this));
     startScaling();

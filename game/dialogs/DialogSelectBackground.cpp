@@ -60,7 +60,7 @@ void blinkForEver(Sprite* marker) {
     }
 }
 
-void setLabel(Label* label, const std::wstring& text) {
+void setLabelIfAny(Label* label, const std::wstring& text) {
     if (label) {
         label->setText(text);
     }
@@ -211,12 +211,12 @@ void DialogSelectBackground::updateButtons() {
 }
 
 void DialogSelectBackground::updateCounts() {
-    setLabel(backgroundLabel, getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
-    setLabel(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet));
-    setLabel(backgroundCountLabel,
-             std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
-    setLabel(tileSetCountLabel,
-             std::to_wstring(tileSet + 1) + L"/" + std::to_wstring(TILESET_COUNT));
+    setLabelIfAny(backgroundLabel, getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
+    setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet));
+    setLabelIfAny(backgroundCountLabel,
+                  std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
+    setLabelIfAny(tileSetCountLabel,
+                  std::to_wstring(tileSet + 1) + L"/" + std::to_wstring(TILESET_COUNT));
 }
 
 void DialogSelectBackground::markNewSeen() {

@@ -69,10 +69,6 @@ Modifier* removesTarget(Modifier* modifier) {
     return modifier;
 }
 
-bool isSavedNode(PropertyNode* node) {
-    return node != nullptr && !node->isDummy();
-}
-
 // The centre of a node on the screen: its absolute position, plus half its size, less its
 // anchor offset.
 void centreOf(GameNode* node, int32_t& x, int32_t& y) {
@@ -95,7 +91,7 @@ BonusBar::BonusBar(PropertyNode* saved, SceneGame* scene) : Sprite(saved), scene
     if (scene && scene->getComponents()) {
         GameNode::appendChild(effectLayer.get(), scene->getComponents());
     }
-    if (isSavedNode(saved)) {
+    if (AbstractProperty::isReal(saved)) {
         restore(saved);
     } else {
         chooseNextBonus();

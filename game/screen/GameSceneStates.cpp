@@ -39,11 +39,6 @@ Layout* currentLayout() {
     return game ? game->getLayout() : nullptr;
 }
 
-int32_t levelGameType() {
-    Level* level = Game::currentLevel();
-    return level ? level->getGameType() : -1;
-}
-
 // The shuffle loop of the build and the tear-down.
 SoundNode* makeShuffleSound() {
     ResourceManager::DataLock lock;
@@ -140,7 +135,7 @@ int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
 
 void StateInstructions::enter() {
     Level* level = Game::currentLevel();
-    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, levelGameType());
+    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
@@ -230,7 +225,7 @@ void StateBuildLevel::finish() {
     }
     buildList.clear();
     if (LayoutRenderer* renderer = scene->getRenderer()) {
-        if (levelGameType() == Game::TYPE_RIVER) {
+        if (Game::currentLevelGameType() == Game::TYPE_RIVER) {
             renderer->applyLayerShading();
         }
         renderer->addDirtyRect(WHOLE_SCREEN);
@@ -255,7 +250,7 @@ void StatePlaying::enter() {
     if (layout && layout->getSideBoard()) {
         layout->getSideBoard()->setVisible(true);
     }
-    if (levelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
+    if (Game::currentLevelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
         scene->getRenderer()->applyLayerShading();
     }
     scene->setSaveMode(1);

@@ -38,21 +38,12 @@ constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
 const Rect WHOLE_SCREEN{0, 0, 800, 600};
 
-Game* currentGame() {
-    return Game::current();
-}
-
-int32_t gameTypeOfLevel() {
-    Game* game = currentGame();
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
-}
-
 bool timedRoom(int32_t room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;
 }
 
 int32_t tilesOnBoard() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     return game && game->getLayout() ? game->getLayout()->getTileCount() : 0;
 }
 
@@ -92,7 +83,7 @@ int32_t SceneGame::onHint(void* target, BaseObject*) {
 }
 
 void SceneGame::useHint() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed()) {
         return;
@@ -139,7 +130,7 @@ void SceneGame::useHint() {
 }
 
 void SceneGame::markHintTiles(const Game::TileList& tiles) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game) {
         return;
     }
@@ -149,7 +140,7 @@ void SceneGame::markHintTiles(const Game::TileList& tiles) {
         game->addSuperHintTile(tiles[i].get());
         game->addSelectedTile(tiles[i].get());
     }
-    if (gameTypeOfLevel() == Game::TYPE_RIVER && count >= 2) {
+    if (Game::currentLevelGameType() == Game::TYPE_RIVER && count >= 2) {
         showHintPath(tiles[0].get(), tiles[1].get());
     }
 }
@@ -194,7 +185,7 @@ void SceneGame::useShuffle() {
     if (shuffleHintShown()) {
         return;
     }
-    Game* game = currentGame();
+    Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
         return;
@@ -205,7 +196,7 @@ void SceneGame::useShuffle() {
         }
         return;
     }
-    const int32_t penalty = shufflePenalty(gameTypeOfLevel());
+    const int32_t penalty = shufflePenalty(Game::currentLevelGameType());
     DisplayValue& time = getTimeValue();
     if (time.getValue() < penalty) {
         return;
@@ -216,7 +207,7 @@ void SceneGame::useShuffle() {
 }
 
 bool SceneGame::performShuffle(bool charge) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || (charge && (!aidsAllowed() || tilesOnBoard() <= 0))) {
         return false;
     }
@@ -246,7 +237,7 @@ bool SceneGame::performShuffle(bool charge) {
 
 int32_t SceneGame::onUndo(void* target, BaseObject*) {
     auto* scene = static_cast<SceneGame*>(target);
-    if (Game* game = currentGame(); game && scene->aidsAllowed()) {
+    if (Game* game = Game::current(); game && scene->aidsAllowed()) {
         game->undo();
     }
     return 0;
@@ -291,7 +282,7 @@ void SceneGame::updateSuperHintOverlay() {
 }
 
 void SceneGame::markSuperHintTiles() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
@@ -358,7 +349,7 @@ void SceneGame::updateLevelLabel() {
 }
 
 void SceneGame::updateMatchesText() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
@@ -366,8 +357,9 @@ void SceneGame::updateMatchesText() {
     setLabelNumber(matchesLabel, count);
     if (matchesCaption) {
         const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
-        const char* prefix =
-            gameTypeOfLevel() == Game::TYPE_TRIPLE ? "TEXT_TRIPLE_MATCHES_" : "TEXT_MATCHES_";
+        const char* prefix = Game::currentLevelGameType() == Game::TYPE_TRIPLE
+                                 ? "TEXT_TRIPLE_MATCHES_"
+                                 : "TEXT_MATCHES_";
         matchesCaption->setText(getBasicText(prefix + form));
     }
     if (count == 0 && game->isStuck(0) && !isLevelOver()) {
@@ -380,7 +372,7 @@ void SceneGame::updateMatchesText() {
 }
 
 void SceneGame::updateProgressLabel() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout() || !progressLabel) {
         return;
     }
@@ -396,7 +388,7 @@ void SceneGame::updateProgressLabel() {
 // --- Stuck ---
 
 void SceneGame::showStuckDialog(bool checkShuffle) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
