@@ -15,10 +15,6 @@
 
 QUOVEL_DEFINE_TYPE(Scene, &Dialog::typeRecord)
 
-namespace {
-
-}  // namespace
-
 Scene::Scene(PropertyNode* definition) : Dialog(definition) {
     tree = new GameTree();
     GameNode::appendChild(getComponents(), tree.get());

@@ -9,10 +9,6 @@
 
 QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)
 
-namespace {
-
-}  // namespace
-
 DialogInfoPop::DialogInfoPop(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     setSoundsEnabled(false);
     setPausesGame(false);
