@@ -38,6 +38,10 @@ public:
     bool isVector() const { return kind == KIND_VECTOR; }
     // True for DUMMY_VALUE, DUMMY_NODE and DUMMY_VECTOR, which never change.
     bool isDummy() const { return permanent; }
+    // A property that exists and is not one of the stand-ins above.
+    static bool isReal(const AbstractProperty* property) {
+        return property != nullptr && !property->isDummy();
+    }
 
     const std::string& getName() const { return name; }
     void setName(std::string newName);

@@ -154,3 +154,10 @@ private:
     std::vector<Modifier*> registered;
     std::string name;
 };
+
+// Shows or hides a node that may be missing (a definition may leave it out).
+inline void setShownIfAny(GameNode* node, bool shown) {
+    if (node) {
+        node->setVisible(shown);
+    }
+}

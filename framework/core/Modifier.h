@@ -112,3 +112,9 @@ private:
     // after its list or tree changed from updating anything twice.
     uint64_t walkStamp = 0;
 };
+
+// Marks the modifier blocking (what follows it in a running list waits for it) and hands it back.
+inline Modifier* blocking(Modifier* modifier) {
+    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
+    return modifier;
+}

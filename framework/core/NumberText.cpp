@@ -6,11 +6,11 @@
 
 namespace {
 
-bool isSpace(wchar_t c) {
+bool isWideSpace(wchar_t c) {
     return c == L' ' || (c >= L'\t' && c <= L'\r');
 }
 
-int hexDigit(wchar_t c) {
+int hexDigitValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') {
         return c - L'0';
     }
@@ -26,7 +26,7 @@ int hexDigit(wchar_t c) {
 // Optional white space and sign; returns the position after them.
 size_t skipSpaceAndSign(std::wstring_view text, bool& negative) {
     size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) {
+    while (i < text.size() && isWideSpace(text[i])) {
         ++i;
     }
     negative = false;
@@ -47,12 +47,12 @@ int32_t readHex(std::wstring_view text) {
     bool negative = false;
     size_t i = skipSpaceAndSign(text, negative);
     if (i + 2 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X') &&
-        hexDigit(text[i + 2]) >= 0) {
+        hexDigitValue(text[i + 2]) >= 0) {
         i += 2;
     }
     uint32_t value = 0;
-    for (; i < text.size() && hexDigit(text[i]) >= 0; ++i) {
-        value = value * 16 + static_cast<uint32_t>(hexDigit(text[i]));
+    for (; i < text.size() && hexDigitValue(text[i]) >= 0; ++i) {
+        value = value * 16 + static_cast<uint32_t>(hexDigitValue(text[i]));
     }
     return signedResult(value, negative);
 }

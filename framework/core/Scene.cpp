@@ -15,15 +15,6 @@
 
 QUOVEL_DEFINE_TYPE(Scene, &Dialog::typeRecord)
 
-namespace {
-
-MessageHandler* windowMessages() {
-    GameWindow* window = GameWindow::getInstance();
-    return window ? window->getMessageHandler() : nullptr;
-}
-
-}  // namespace
-
 Scene::Scene(PropertyNode* definition) : Dialog(definition) {
     tree = new GameTree();
     GameNode::appendChild(getComponents(), tree.get());
@@ -56,7 +47,7 @@ Scene::~Scene() {
 }
 
 void Scene::stopListening() {
-    if (MessageHandler* messages = windowMessages(); messages && inputHandler) {
+    if (MessageHandler* messages = GameWindow::instanceMessages(); messages && inputHandler) {
         messages->removeListener(inputHandler.get());
     }
 }
@@ -95,7 +86,7 @@ void Scene::show() {
             }
         }
     }
-    if (MessageHandler* messages = windowMessages()) {
+    if (MessageHandler* messages = GameWindow::instanceMessages()) {
         messages->addListener(inputHandler.get());
     }
     inputHandler->clearQueue();

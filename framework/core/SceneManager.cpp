@@ -57,6 +57,10 @@ SceneManager* SceneManager::getInstance() {
     return manager;
 }
 
+Scene* SceneManager::currentScene() {
+    return manager ? manager->getCurrentScene() : nullptr;
+}
+
 void SceneManager::releaseInstance() {
     if (SceneManager* old = manager) {
         SceneHooks::install(nullptr, nullptr);

@@ -21,6 +21,8 @@ public:
     // and the render pass.
     static SceneManager* createInstance();
     static SceneManager* getInstance();
+    // The singleton's current scene, or null when there is neither.
+    static Scene* currentScene();
     static void releaseInstance();
 
     SceneManager() = default;

@@ -15,7 +15,7 @@ namespace {
 using Byte = unsigned char;
 
 // The parser's character classes under the C locale; every byte from 127 up counts as a letter.
-bool isSpace(Byte c) {
+bool isXmlSpace(Byte c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
@@ -66,7 +66,7 @@ const Byte* skipWhiteSpace(const Byte* p) {
         if (p[0] == 0xEF &&
             ((p[1] == 0xBB && p[2] == 0xBF) || (p[1] == 0xBF && (p[2] == 0xBE || p[2] == 0xBF)))) {
             p += 3;
-        } else if (isSpace(*p)) {
+        } else if (isXmlSpace(*p)) {
             ++p;
         } else {
             break;
@@ -150,7 +150,7 @@ const Byte* skipAttribute(const Byte* p) {
     if (*p == '\'' || *p == '"') {
         return readText(p + 1, *p);
     }
-    for (; *p && !isSpace(*p) && *p != '/' && *p != '>'; ++p) {
+    for (; *p && !isXmlSpace(*p) && *p != '/' && *p != '>'; ++p) {
         if (*p == '\'' || *p == '"') {
             return nullptr;
         }
@@ -171,7 +171,7 @@ const Byte* skipDeclaration(const Byte* p) {
             startsWith(p, "standalone", true)) {
             p = skipAttribute(p);
         } else {
-            while (p && *p && *p != '>' && !isSpace(*p)) {
+            while (p && *p && *p != '>' && !isXmlSpace(*p)) {
                 ++p;
             }
         }

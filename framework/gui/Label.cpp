@@ -16,9 +16,7 @@ QUOVEL_REGISTER_CLASS(Label)
 
 namespace {
 
-constexpr std::array<const char*, 3> wrapNames = {"autowidth", "wordwrap", "truncate"};
 constexpr std::array<const char*, 2> padNames = {"offset", "none"};
-constexpr std::array<const char*, 3> alignNames = {"left", "center", "right"};
 
 // Where the font margin pushes the image for each anchor type: -1 left/up, 1 right/down.
 constexpr std::array<std::array<int32_t, 2>, 9> anchorPad = {
@@ -78,7 +76,7 @@ void Label::readDefinition(PropertyNode* node) {
         }
     }
     if (node->getChild("wrapstyle")) {
-        wrapStyle = node->getChoice("wrapstyle", wrapNames, -1);
+        wrapStyle = node->getChoice("wrapstyle", wrapStyleNames, -1);
     }
     if (node->getChild("padstyle")) {
         padStyle = node->getChoice("padstyle", padNames, -1);

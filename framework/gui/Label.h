@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@ public:
     enum WrapStyle : int32_t { WRAP_AUTOWIDTH = 0, WRAP_WORDWRAP = 1, WRAP_TRUNCATE = 2 };
     enum Align : int32_t { ALIGN_LEFT = 0, ALIGN_CENTER = 1, ALIGN_RIGHT = 2 };
     enum PadStyle : int32_t { PAD_OFFSET = 0, PAD_NONE = 1 };
+    // The definition words of the wrap styles and alignments, in enum order.
+    static constexpr std::array<const char*, 3> wrapStyleNames = {"autowidth", "wordwrap",
+                                                                  "truncate"};
+    static constexpr std::array<const char*, 3> alignNames = {"left", "center", "right"};
 
     // The sprite keys, then "font" + "section", "color" (or "color0", "color1", ...),
     // "wrapstyle", "padstyle", "alignh", "autofitheight", "lineheight" and the text from

@@ -15,9 +15,6 @@ QUOVEL_REGISTER_CLASS(StyleLabel)
 
 namespace {
 
-constexpr std::array<const char*, 3> wrapNames = {"autowidth", "wordwrap", "truncate"};
-constexpr std::array<const char*, 3> alignNames = {"left", "center", "right"};
-
 // A run of a styled line: a label that keeps the vertical alignment it was made with.
 class StyleRun : public Label {
 public:
@@ -72,10 +69,10 @@ void StyleLabel::readDefinition(PropertyNode* node) {
         state.colorStack.push_back(static_cast<uint32_t>(value->getInt()));
     }
     if (node->getChild("wrapstyle")) {
-        state.wrapStyle = node->getChoice("wrapstyle", wrapNames, -1);
+        state.wrapStyle = node->getChoice("wrapstyle", Label::wrapStyleNames, -1);
     }
     if (node->getChild("alignh")) {
-        state.alignH = node->getChoice("alignh", alignNames, -1);
+        state.alignH = node->getChoice("alignh", Label::alignNames, -1);
     }
     if (AbstractProperty* value = node->getChild("autofitheight")) {
         autoFit = value->getBool();

@@ -53,7 +53,7 @@ void appendEscaped(std::string& out, std::string_view text) {
     }
 }
 
-int hexValue(char c) {
+int hexByteValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -90,8 +90,8 @@ bool unescape(std::string_view field, std::string& out) {
                 if (i + 2 >= field.size()) {
                     return false;
                 }
-                const int high = hexValue(field[i + 1]);
-                const int low = hexValue(field[i + 2]);
+                const int high = hexByteValue(field[i + 1]);
+                const int low = hexByteValue(field[i + 2]);
                 if (high < 0 || low < 0) {
                     return false;
                 }

@@ -12,7 +12,7 @@ namespace {
 
 // A logical coordinate as an integer; a degenerate scale (a window of no size) must not turn
 // into an out-of-range conversion.
-int32_t toCoordinate(float value, int fallback) {
+int32_t toEventCoordinate(float value, int fallback) {
     if (!std::isfinite(value)) {
         return fallback;
     }
@@ -113,8 +113,8 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     float logicalX = 0;
     float logicalY = 0;
     SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
-    x = toCoordinate(logicalX, windowX);
-    y = toCoordinate(logicalY, windowY);
+    x = toEventCoordinate(logicalX, windowX);
+    y = toEventCoordinate(logicalY, windowY);
     return true;
 }
 

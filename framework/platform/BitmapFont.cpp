@@ -33,7 +33,7 @@ bool isHexDigit(wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
 }
 
-int32_t hexValue(wchar_t c) {
+int32_t hexCharValue(wchar_t c) {
     if (c <= L'9') {
         return c - L'0';
     }
@@ -55,7 +55,7 @@ std::optional<uint16_t> readHexItem(const std::wstring& text, size_t begin, size
     }
     uint32_t code = 0;
     for (; begin < end && isHexDigit(text[begin]); ++begin) {
-        code = code * 16 + static_cast<uint32_t>(hexValue(text[begin]));
+        code = code * 16 + static_cast<uint32_t>(hexCharValue(text[begin]));
         if (code > 0xFFFF) {
             return std::nullopt;
         }

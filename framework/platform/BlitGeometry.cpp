@@ -44,7 +44,7 @@ bool clipBlitAxis(int32_t& d, int32_t& s, int32_t& length, int32_t targetLength,
 // products with fixed-point steps are checked rather than wrapped.
 constexpr double coordinateLimit = 9007199254740992.0;  // 2^53
 
-int64_t toCoordinate(double value) {
+int64_t toBlitCoordinate(double value) {
     return clampToInt64(value, coordinateLimit);
 }
 
@@ -98,10 +98,10 @@ bool BlitMapping::setUpRotated(int32_t sourceWidth, int32_t sourceHeight, double
     originY = sy;
     const double c = std::cos(angle);
     const double s = std::sin(angle);
-    const int64_t ox = toCoordinate(
+    const int64_t ox = toBlitCoordinate(
         static_cast<double>(dx) + pivotX -
         std::trunc(scale * (static_cast<double>(pivotX) * c - static_cast<double>(pivotY) * s)));
-    const int64_t oy = toCoordinate(
+    const int64_t oy = toBlitCoordinate(
         static_cast<double>(dy) + pivotY -
         std::trunc(scale * (static_cast<double>(pivotY) * c + static_cast<double>(pivotX) * s)));
 
@@ -123,10 +123,10 @@ bool BlitMapping::setUpRotated(int32_t sourceWidth, int32_t sourceHeight, double
             maxY = std::max(maxY, y);
         }
     }
-    const int64_t left = toCoordinate(minX);
-    const int64_t top = toCoordinate(minY);
-    box = boxInClip(left, top, left + toCoordinate(maxX - minX), top + toCoordinate(maxY - minY),
-                    clip);
+    const int64_t left = toBlitCoordinate(minX);
+    const int64_t top = toBlitCoordinate(minY);
+    box = boxInClip(left, top, left + toBlitCoordinate(maxX - minX),
+                    top + toBlitCoordinate(maxY - minY), clip);
     if (box.isEmpty()) {
         return false;
     }

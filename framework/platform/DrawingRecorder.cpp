@@ -9,9 +9,6 @@
 
 QUOVEL_DEFINE_TYPE(DrawingRecorder, &Graphics::typeRecord)
 
-using drawing::moved;
-using drawing::placeRect;
-
 namespace {
 
 // The rectangle spanned by two points, both included.
@@ -115,7 +112,8 @@ void DrawingRecorder::sourceBlit(Kind kind, Image* source, int32_t channel, int3
                                  int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
                                  Draw&& draw) {
     const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
-    if (record(kind, area, {moved(dx, offsetX), moved(dy, offsetY), sx, sy, w, h, channel},
+    if (record(kind, area,
+               {drawing::moved(dx, offsetX), drawing::moved(dy, offsetY), sx, sy, w, h, channel},
                source)) {
         forward(draw);
     }
@@ -126,8 +124,8 @@ Rect DrawingRecorder::blitArea(Image* source, int32_t dx, int32_t dy, int32_t sx
     if (!source) {
         return Rect{};
     }
-    dx = moved(dx, offsetX);
-    dy = moved(dy, offsetY);
+    dx = drawing::moved(dx, offsetX);
+    dy = drawing::moved(dy, offsetY);
     if (!clipBlit(dx, dy, sx, sy, w, h, targetWidth(), targetHeight(), source->getWidth(),
                   source->getHeight(), clip)) {
         return Rect{};
@@ -136,14 +134,14 @@ Rect DrawingRecorder::blitArea(Image* source, int32_t dx, int32_t dy, int32_t sx
 }
 
 void DrawingRecorder::drawPixel(int32_t x, int32_t y) {
-    const Rect area = placeRect(x, y, 1, 1, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, 1, 1, offsetX, offsetY, clip);
     if (record(PIXEL, area, {area.x, area.y})) {
         forward([&](Graphics& g) { g.drawPixel(x, y); });
     }
 }
 
 void DrawingRecorder::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
-    const Rect area = placeRect(x, y, 1, 1, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, 1, 1, offsetX, offsetY, clip);
     if (record(PIXEL_CHANNEL, area, {area.x, area.y, channel, value})) {
         forward([&](Graphics& g) { g.setPixelChannel(channel, value, x, y); });
     }
@@ -152,8 +150,9 @@ void DrawingRecorder::setPixelChannel(int32_t channel, int32_t value, int32_t x,
 void DrawingRecorder::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const Rect area = spanOf(int64_t{x1} + offsetX, int64_t{y1} + offsetY, int64_t{x2} + offsetX,
                              int64_t{y2} + offsetY);
-    if (record(LINE, area, {moved(x1, offsetX), moved(y1, offsetY), moved(x2, offsetX),
-                            moved(y2, offsetY)})) {
+    if (record(LINE, area,
+               {drawing::moved(x1, offsetX), drawing::moved(y1, offsetY),
+                drawing::moved(x2, offsetX), drawing::moved(y2, offsetY)})) {
         forward([&](Graphics& g) { g.drawLine(x1, y1, x2, y2); });
     }
 }
@@ -171,7 +170,7 @@ void DrawingRecorder::drawLineAA(float x1, float y1, float x2, float y2) {
 }
 
 void DrawingRecorder::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, w, h, offsetX, offsetY, clip);
     if (record(FILL, area, {})) {
         forward([&](Graphics& g) { g.fillRect(x, y, w, h); });
     }
@@ -179,7 +178,7 @@ void DrawingRecorder::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
 
 void DrawingRecorder::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y,
                                       int32_t w, int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, w, h, offsetX, offsetY, clip);
     if (record(FILL_CHANNEL, area, {channel, value})) {
         forward([&](Graphics& g) { g.fillRectChannel(channel, value, x, y, w, h); });
     }
@@ -196,13 +195,14 @@ void DrawingRecorder::blitRotated(Image* source, double angle, double scale, int
                                   int32_t pivotX, int32_t pivotY) {
     BlitMapping mapping;
     if (!source || !mapping.setUpRotated(source->getWidth(), source->getHeight(), angle, scale,
-                                         moved(dx, offsetX), moved(dy, offsetY), sx, sy, sw, sh,
-                                         pivotX, pivotY, smooth, clip)) {
+                                         drawing::moved(dx, offsetX), drawing::moved(dy, offsetY),
+                                         sx, sy, sw, sh, pivotX, pivotY, smooth, clip)) {
         return;
     }
     if (record(BLIT_ROTATED, mapping.getBox(),
-               {moved(dx, offsetX), moved(dy, offsetY), sx, sy, sw, sh, pivotX, pivotY}, source,
-               angle, scale)) {
+               {drawing::moved(dx, offsetX), drawing::moved(dy, offsetY), sx, sy, sw, sh, pivotX,
+                pivotY},
+               source, angle, scale)) {
         forward([&](Graphics& g) {
             g.blitRotated(source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY);
         });
@@ -213,12 +213,13 @@ void DrawingRecorder::blitStretched(Image* source, int32_t sx, int32_t sy, int32
                                     int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
     BlitMapping mapping;
     if (!source || !mapping.setUpStretched(source->getWidth(), source->getHeight(), sx, sy, sw, sh,
-                                           moved(dx, offsetX), moved(dy, offsetY), dw, dh, smooth,
-                                           clip)) {
+                                           drawing::moved(dx, offsetX), drawing::moved(dy, offsetY),
+                                           dw, dh, smooth, clip)) {
         return;
     }
     if (record(BLIT_STRETCHED, mapping.getBox(),
-               {sx, sy, sw, sh, moved(dx, offsetX), moved(dy, offsetY), dw, dh}, source)) {
+               {sx, sy, sw, sh, drawing::moved(dx, offsetX), drawing::moved(dy, offsetY), dw, dh},
+               source)) {
         forward([&](Graphics& g) { g.blitStretched(source, sx, sy, sw, sh, dx, dy, dw, dh); });
     }
 }

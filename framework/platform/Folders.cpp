@@ -70,7 +70,7 @@ std::string gameFolderLocked(FolderCache& folders) {
     return folders.gameFolder;
 }
 
-char hexDigit(unsigned value) {
+char hexDigitChar(unsigned value) {
     return "0123456789ABCDEF"[value & 0xF];
 }
 
@@ -172,7 +172,7 @@ std::string escapeName(std::string_view name) {
         const uint32_t value = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(c)));
         std::string digits;
         for (uint32_t rest = value; rest != 0 || digits.empty(); rest >>= 4) {
-            digits.insert(digits.begin(), hexDigit(rest));
+            digits.insert(digits.begin(), hexDigitChar(rest));
         }
         escaped += "-" + digits + "-";
     }

@@ -20,11 +20,6 @@ namespace {
 
 RefHolder<FullScreenHandler> theInstance;
 
-MessageHandler* windowMessages() {
-    GameWindow* window = GameWindow::getInstance();
-    return window ? window->getMessageHandler() : nullptr;
-}
-
 bool inFullScreen() {
     GameWindow* window = GameWindow::getInstance();
     return window && window->isFullScreen();
@@ -38,7 +33,7 @@ FullScreenHandler::FullScreenHandler(PropertyNode* definition)
     // to turn it on once the frame is enabled.
     buttons.setActive(false);
     inputHandler->addListener(&buttons);
-    if (MessageHandler* messages = windowMessages()) {
+    if (MessageHandler* messages = GameWindow::instanceMessages()) {
         messages->addListener(this);
         messages->addListener(inputHandler.get());
     }
@@ -67,7 +62,7 @@ FullScreenHandler::~FullScreenHandler() {
     if (FullScreenFrame::get() == this) {
         FullScreenFrame::install(nullptr);
     }
-    if (MessageHandler* messages = windowMessages()) {
+    if (MessageHandler* messages = GameWindow::instanceMessages()) {
         messages->removeListener(this);
         messages->removeListener(inputHandler.get());
     }

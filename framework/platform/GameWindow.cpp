@@ -89,6 +89,10 @@ GameWindow* GameWindow::getInstance() {
     return instance;
 }
 
+MessageHandler* GameWindow::instanceMessages() {
+    return instance ? instance->getMessageHandler() : nullptr;
+}
+
 void GameWindow::releaseInstance() {
     if (GameWindow* window = std::exchange(instance, nullptr)) {
         window->destroyWindow();

@@ -54,6 +54,8 @@ public:
                                       int32_t width, int32_t height, bool fullScreen,
                                       int32_t bytesPerPixel, int32_t iconId, bool showNow = true);
     static GameWindow* getInstance();
+    // The instance's message handler, or null when there is no window.
+    static MessageHandler* instanceMessages();
     // Destroys the window and drops the global instance.
     static void releaseInstance();
 

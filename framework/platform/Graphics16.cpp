@@ -9,11 +9,9 @@
 
 QUOVEL_DEFINE_TYPE(Graphics16, &Graphics::typeRecord)
 
-using namespace drawing;
-
 namespace {
 
-using Pixel = UnalignedPixel16;
+using Pixel16 = UnalignedPixel16;
 
 // The 2-byte depth for the shared operation skeletons: RGB565 pixels, alpha in the alpha plane.
 struct Depth16 {
@@ -24,25 +22,25 @@ struct Depth16 {
 
     static uint16_t store(uint16_t, uint16_t s) { return s; }
     static uint16_t blend(uint16_t d, uint16_t s, uint32_t k) { return pixel16::blend(d, s, k); }
-    static void fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k);
-    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a);
+    static void fillRow(Pixel16* d, int32_t w, uint16_t color, uint32_t k);
+    static void maskRow(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a);
     static uint16_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                 bool smooth);
     static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
                          int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
                          bool perPixelAlpha, bool additive);
 };
-using Ops = DepthOps<Depth16>;
+using Ops16 = drawing::DepthOps<Depth16>;
 
-QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k) {
-    fillRowOf<Depth16>(d, w, color, k);
+QUOVEL_ROW_LOOP void fillRow16(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
+    drawing::fillRowOf<Depth16>(d, w, color, k);
 }
 
 // Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
 // Pixels go in fours from the row's left end: four alpha bytes of 255 store the four pixels, while
 // a 255 among other values blends by 255. The last one to three pixels store at 255. The row is
 // blended in one plain loop first; the stores then overwrite their pixels.
-QUOVEL_ROW_LOOP void blendRowQuads(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w) {
+QUOVEL_ROW_LOOP void blendRowQuads(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], s[i], sa[i]);
     }
@@ -63,26 +61,29 @@ QUOVEL_ROW_LOOP void blendRowQuads(Pixel* d, const Pixel* s, const uint8_t* sa, 
 
 // Blend or add by the effective alpha. A run of four zero alpha bytes is left alone, as a weight
 // of 0 leaves it, so no grouping is needed.
-QUOVEL_ROW_LOOP void blendRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void blendRow(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
+                              uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], s[i], effectiveAlpha(sa[i], a));
     }
 }
 
-QUOVEL_ROW_LOOP void addRow(Pixel* d, const Pixel* s, const uint8_t* sa, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void addRow(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
+                            uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::add(d[i], s[i], effectiveAlpha(sa[i], a));
     }
 }
 
-QUOVEL_ROW_LOOP void blendRowFixed(Pixel* d, const Pixel* s, int32_t w, uint32_t k) {
+QUOVEL_ROW_LOOP void blendRowFixed(Pixel16* d, const Pixel16* s, int32_t w, uint32_t k) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel16::blend(d[i], s[i], k);
     }
 }
 
-QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
-    maskRowOf<Depth16>(d, m, w, color, a);
+QUOVEL_ROW_LOOP void maskRow16(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color,
+                               uint32_t a) {
+    drawing::maskRowOf<Depth16>(d, m, w, color, a);
 }
 
 template <class Combine, class SourceByte>
@@ -95,27 +96,27 @@ void planeRow(uint8_t* d, int32_t w, Combine combine, SourceByte sourceByte) {
 // One RGB565 sample, interpolated field by field.
 inline uint16_t Depth16::samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                      bool smooth) {
-    const uint16_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
+    const uint16_t p00 = drawing::rowAt<const Pixel16>(pixels, pitch, sample.y0)[sample.x0];
     if (!smooth) {
         return p00;
     }
-    const uint16_t p10 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x1];
-    const uint16_t p01 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x0];
-    const uint16_t p11 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x1];
+    const uint16_t p10 = drawing::rowAt<const Pixel16>(pixels, pitch, sample.y0)[sample.x1];
+    const uint16_t p01 = drawing::rowAt<const Pixel16>(pixels, pitch, sample.y1)[sample.x0];
+    const uint16_t p11 = drawing::rowAt<const Pixel16>(pixels, pitch, sample.y1)[sample.x1];
     const auto field = [&](int shift, uint32_t mask) {
-        return interpolate((p00 >> shift) & mask, (p10 >> shift) & mask, (p01 >> shift) & mask,
-                           (p11 >> shift) & mask, sample)
+        return drawing::interpolate((p00 >> shift) & mask, (p10 >> shift) & mask,
+                                    (p01 >> shift) & mask, (p11 >> shift) & mask, sample)
                << shift;
     };
     return static_cast<uint16_t>(field(11, 31) | field(5, 63) | field(0, 31));
 }
 
-void Depth16::fillRow(Pixel* d, int32_t w, uint16_t color, uint32_t k) {
-    ::fillRow(d, w, color, k);
+void Depth16::fillRow(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
+    fillRow16(d, w, color, k);
 }
 
-void Depth16::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
-    ::maskRow(d, m, w, color, a);
+void Depth16::maskRow(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
+    maskRow16(d, m, w, color, a);
 }
 
 void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -129,8 +130,8 @@ void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
     }
     const int32_t sourcePitch = source->getPitch();
     for (int32_t j = 0; j < h; ++j) {
-        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
-        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        Pixel16* d = drawing::rowAt<Pixel16>(targetPixels, targetPitch, dy + j) + dx;
+        const Pixel16* s = drawing::rowAt<const Pixel16>(sourcePixels, sourcePitch, sy + j) + sx;
         if (!perPixelAlpha) {
             if (a == 255) {
                 std::memmove(d, s, static_cast<size_t>(w) * 2);
@@ -139,7 +140,7 @@ void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
             }
             continue;
         }
-        const uint8_t* sa = planeAt(plane, source->getWidth(), sx, sy + j);
+        const uint8_t* sa = drawing::planeAt(plane, source->getWidth(), sx, sy + j);
         if (additive) {
             addRow(d, s, sa, w, a);
         } else if (a == 255) {
@@ -170,49 +171,50 @@ uint32_t Graphics16::getNativeColor() const {
 }
 
 void Graphics16::drawPixel(int32_t x, int32_t y) {
-    Ops::drawPixel(*this, x, y, nativeColor);
+    Ops16::drawPixel(*this, x, y, nativeColor);
 }
 
 void Graphics16::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
     const int64_t px = int64_t{x} + offsetX;
     const int64_t py = int64_t{y} + offsetY;
-    if (channel < 0 || channel > 3 || !insideClip(px, py, clip)) {
+    if (channel < 0 || channel > 3 || !drawing::insideClip(px, py, clip)) {
         return;
     }
-    ImageLocks locks(nullptr, image.get());
+    drawing::ImageLocks locks(nullptr, image.get());
     if (!locks.ok()) {
         return;
     }
     if (channel == Channel::Alpha) {
         if (uint8_t* plane = image->getAlphaPlane()) {
-            *planeAt(plane, image->getWidth(), static_cast<int32_t>(px), static_cast<int32_t>(py)) =
-                static_cast<uint8_t>(value);
+            *drawing::planeAt(plane, image->getWidth(), static_cast<int32_t>(px),
+                              static_cast<int32_t>(py)) = static_cast<uint8_t>(value);
         }
     } else if (uint8_t* pixels = image->getPixels()) {
-        Pixel& d = rowAt<Pixel>(pixels, image->getPitch(), static_cast<int32_t>(py))[px];
+        Pixel16& d =
+            drawing::rowAt<Pixel16>(pixels, image->getPitch(), static_cast<int32_t>(py))[px];
         d = pixel16::writeField(d, channel, static_cast<uint32_t>(value));
     }
 }
 
 void Graphics16::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    Ops::drawLine(*this, x1, y1, x2, y2, nativeColor);
+    Ops16::drawLine(*this, x1, y1, x2, y2, nativeColor);
 }
 
 void Graphics16::drawLineAA(float x1, float y1, float x2, float y2) {
-    Ops::drawLineAA(*this, x1, y1, x2, y2, nativeColor);
+    Ops16::drawLineAA(*this, x1, y1, x2, y2, nativeColor);
 }
 
 void Graphics16::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    Ops::fillRect(*this, x, y, w, h, nativeColor);
+    Ops16::fillRect(*this, x, y, w, h, nativeColor);
 }
 
 void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
                                  int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, w, h, offsetX, offsetY, clip);
     if (channel < 0 || channel > 3 || area.isEmpty()) {
         return;
     }
-    ImageLocks locks(nullptr, image.get());
+    drawing::ImageLocks locks(nullptr, image.get());
     if (!locks.ok()) {
         return;
     }
@@ -222,7 +224,7 @@ void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
             return;
         }
         for (int32_t j = 0; j < area.h; ++j) {
-            std::memset(planeAt(plane, image->getWidth(), area.x, area.y + j),
+            std::memset(drawing::planeAt(plane, image->getWidth(), area.x, area.y + j),
                         static_cast<uint8_t>(value), static_cast<size_t>(area.w));
         }
         return;
@@ -232,7 +234,7 @@ void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
         return;
     }
     for (int32_t j = 0; j < area.h; ++j) {
-        Pixel* d = rowAt<Pixel>(pixels, image->getPitch(), area.y + j) + area.x;
+        Pixel16* d = drawing::rowAt<Pixel16>(pixels, image->getPitch(), area.y + j) + area.x;
         for (int32_t i = 0; i < area.w; ++i) {
             d[i] = pixel16::writeField(d[i], channel, static_cast<uint32_t>(value));
         }
@@ -241,27 +243,29 @@ void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
 
 void Graphics16::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                       int32_t h) {
-    Ops::blit(*this, source, dx, dy, sx, sy, w, h, nativeColor);
+    Ops16::blit(*this, source, dx, dy, sx, sy, w, h, nativeColor);
 }
 
 void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
-    const SourceKind kind = sourceKind(source, 2);
-    if (kind == SourceKind::Unusable || !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
+    const drawing::SourceKind kind = drawing::sourceKind(source, 2);
+    if (kind == drawing::SourceKind::Unusable ||
+        !Ops16::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
-    ImageLocks locks(source, image.get());
+    drawing::ImageLocks locks(source, image.get());
     if (!locks.ok()) {
         return;
     }
     uint8_t* targetPixels = image->getPixels();
     uint8_t* sourcePixels = source->getPixels();
-    if (kind == SourceKind::SameDepth && targetPixels && sourcePixels) {
+    if (kind == drawing::SourceKind::SameDepth && targetPixels && sourcePixels) {
         for (int32_t j = 0; j < h; ++j) {
             // memmove: a copy within one image may overlap.
-            std::memmove(rowAt<Pixel>(targetPixels, image->getPitch(), dy + j) + dx,
-                         rowAt<const Pixel>(sourcePixels, source->getPitch(), sy + j) + sx,
-                         static_cast<size_t>(w) * 2);
+            std::memmove(
+                drawing::rowAt<Pixel16>(targetPixels, image->getPitch(), dy + j) + dx,
+                drawing::rowAt<const Pixel16>(sourcePixels, source->getPitch(), sy + j) + sx,
+                static_cast<size_t>(w) * 2);
         }
     }
     uint8_t* targetPlane = image->getAlphaPlane();
@@ -270,40 +274,41 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        std::memmove(planeAt(targetPlane, image->getWidth(), dx, dy + j),
-                     planeAt(sourcePlane, source->getWidth(), sx, sy + j), static_cast<size_t>(w));
+        std::memmove(drawing::planeAt(targetPlane, image->getWidth(), dx, dy + j),
+                     drawing::planeAt(sourcePlane, source->getWidth(), sx, sy + j),
+                     static_cast<size_t>(w));
     }
 }
 
 void Graphics16::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
                              int32_t pivotY) {
-    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY,
-                     nativeColor);
+    Ops16::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY,
+                       nativeColor);
 }
 
 void Graphics16::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, nativeColor);
+    Ops16::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, nativeColor);
 }
 
 void Graphics16::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                              int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics16::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics16::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
 }
 
-void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
-                             int32_t sx, int32_t sy, int32_t w, int32_t h) {
+void Graphics16::channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx,
+                             int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h) {
     if (!source || channel < 0 || channel > 3) {
         return;
     }
@@ -311,24 +316,25 @@ void Graphics16::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
     if (!wide && channel != Channel::Alpha) {
         return;
     }
-    if (!Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
+    if (!Ops16::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
-    ImageLocks locks(source, image.get());
+    drawing::ImageLocks locks(source, image.get());
     uint8_t* targetPlane = image->getAlphaPlane();
     uint8_t* sourceBase = wide ? source->getPixels() : source->getAlphaPlane();
     if (!locks.ok() || !targetPlane || !sourceBase) {
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        uint8_t* d = planeAt(targetPlane, image->getWidth(), dx, dy + j);
-        withCombine(op, [&](auto combine) {
+        uint8_t* d = drawing::planeAt(targetPlane, image->getWidth(), dx, dy + j);
+        drawing::withCombine(op, [&](auto combine) {
             if (wide) {
                 const UnalignedPixel32* s =
-                    rowAt<const UnalignedPixel32>(sourceBase, source->getPitch(), sy + j) + sx;
+                    drawing::rowAt<const UnalignedPixel32>(sourceBase, source->getPitch(), sy + j) +
+                    sx;
                 planeRow(d, w, combine, [s](int32_t i) { return s[i] >> 24; });
             } else {
-                const uint8_t* m = planeAt(sourceBase, source->getWidth(), sx, sy + j);
+                const uint8_t* m = drawing::planeAt(sourceBase, source->getWidth(), sx, sy + j);
                 planeRow(d, w, combine, [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
             }
         });

@@ -7,11 +7,9 @@
 
 QUOVEL_DEFINE_TYPE(Graphics32, &Graphics::typeRecord)
 
-using namespace drawing;
-
 namespace {
 
-using Pixel = UnalignedPixel32;
+using Pixel32 = UnalignedPixel32;
 
 // The 4-byte depth for the shared operation skeletons.
 struct Depth32 {
@@ -23,26 +21,26 @@ struct Depth32 {
     static uint32_t store(uint32_t d, uint32_t s) { return pixel32::store(d, s); }
     static uint32_t blend(uint32_t d, uint32_t s, uint32_t k) { return pixel32::blend(d, s, k); }
     static uint32_t alphaOf(uint32_t s) { return s >> 24; }
-    static void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k);
-    static void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a);
+    static void fillRow(Pixel32* d, int32_t w, uint32_t color, uint32_t k);
+    static void maskRow(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a);
     static uint32_t samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                 bool smooth);
     static void blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
                          int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h, uint32_t a,
                          bool perPixelAlpha, bool additive);
 };
-using Ops = DepthOps<Depth32>;
+using Ops32 = drawing::DepthOps<Depth32>;
 
 // Fills a row with the color at the weight k (256 stores).
-QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
-    fillRowOf<Depth32>(d, w, color, k);
+QUOVEL_ROW_LOOP void fillRow32(Pixel32* d, int32_t w, uint32_t color, uint32_t k) {
+    drawing::fillRowOf<Depth32>(d, w, color, k);
 }
 
 // Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
 // are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
 // A wholly transparent pair keeps the target (weight 0) without blending: board layers and
 // sprites are mostly transparent or opaque, so these two exact shortcuts carry most pixels.
-QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void blendRowPaired(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -66,7 +64,7 @@ QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_
 }
 
 // Per-pixel alpha, blend mode 1, paired as blendRowPaired: both ea 254 adds the whole source.
-QUOVEL_ROW_LOOP void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void addRowPaired(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -82,17 +80,18 @@ QUOVEL_ROW_LOOP void addRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t 
     }
 }
 
-QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
-    maskRowOf<Depth32>(d, m, w, color, a);
+QUOVEL_ROW_LOOP void maskRow32(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color,
+                               uint32_t a) {
+    drawing::maskRowOf<Depth32>(d, m, w, color, a);
 }
 
-QUOVEL_ROW_LOOP void storeRow(Pixel* d, const Pixel* s, int32_t w) {
+QUOVEL_ROW_LOOP void storeRow(Pixel32* d, const Pixel32* s, int32_t w) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::store(d[i], s[i]);
     }
 }
 
-QUOVEL_ROW_LOOP void uniformRow(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP void uniformRow(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::uniform(d[i], s[i], a);
     }
@@ -100,7 +99,7 @@ QUOVEL_ROW_LOOP void uniformRow(Pixel* d, const Pixel* s, int32_t w, uint32_t a)
 
 // The byte at `shift` of each target pixel combined with a source byte.
 template <class Combine, class SourceByte>
-void channelRow(Pixel* d, int32_t w, int shift, Combine combine, SourceByte sourceByte) {
+void channelRow(Pixel32* d, int32_t w, int shift, Combine combine, SourceByte sourceByte) {
     const uint32_t keep = ~(0xFFu << shift);
     for (int32_t i = 0; i < w; ++i) {
         const uint32_t old = (d[i] >> shift) & 0xFF;
@@ -111,28 +110,28 @@ void channelRow(Pixel* d, int32_t w, int shift, Combine combine, SourceByte sour
 // One color sample of a 4-byte source: all four bytes, interpolated byte by byte.
 inline uint32_t Depth32::samplePixel(const uint8_t* pixels, int32_t pitch, const BlitSample& sample,
                                      bool smooth) {
-    const uint32_t p00 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x0];
+    const uint32_t p00 = drawing::rowAt<const Pixel32>(pixels, pitch, sample.y0)[sample.x0];
     if (!smooth) {
         return p00;
     }
-    const uint32_t p10 = rowAt<const Pixel>(pixels, pitch, sample.y0)[sample.x1];
-    const uint32_t p01 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x0];
-    const uint32_t p11 = rowAt<const Pixel>(pixels, pitch, sample.y1)[sample.x1];
+    const uint32_t p10 = drawing::rowAt<const Pixel32>(pixels, pitch, sample.y0)[sample.x1];
+    const uint32_t p01 = drawing::rowAt<const Pixel32>(pixels, pitch, sample.y1)[sample.x0];
+    const uint32_t p11 = drawing::rowAt<const Pixel32>(pixels, pitch, sample.y1)[sample.x1];
     uint32_t result = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        result |= interpolate((p00 >> shift) & 0xFF, (p10 >> shift) & 0xFF, (p01 >> shift) & 0xFF,
-                              (p11 >> shift) & 0xFF, sample)
+        result |= drawing::interpolate((p00 >> shift) & 0xFF, (p10 >> shift) & 0xFF,
+                                       (p01 >> shift) & 0xFF, (p11 >> shift) & 0xFF, sample)
                   << shift;
     }
     return result;
 }
 
-void Depth32::fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
-    ::fillRow(d, w, color, k);
+void Depth32::fillRow(Pixel32* d, int32_t w, uint32_t color, uint32_t k) {
+    fillRow32(d, w, color, k);
 }
 
-void Depth32::maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
-    ::maskRow(d, m, w, color, a);
+void Depth32::maskRow(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
+    maskRow32(d, m, w, color, a);
 }
 
 void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -144,8 +143,8 @@ void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
     }
     const int32_t sourcePitch = source->getPitch();
     for (int32_t j = 0; j < h; ++j) {
-        Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
-        const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        Pixel32* d = drawing::rowAt<Pixel32>(targetPixels, targetPitch, dy + j) + dx;
+        const Pixel32* s = drawing::rowAt<const Pixel32>(sourcePixels, sourcePitch, sy + j) + sx;
         if (perPixelAlpha) {
             if (!additive) {
                 blendRowPaired(d, s, w, a);
@@ -169,78 +168,82 @@ uint32_t Graphics32::getNativeColor() const {
 }
 
 void Graphics32::drawPixel(int32_t x, int32_t y) {
-    Ops::drawPixel(*this, x, y, color);
+    Ops32::drawPixel(*this, x, y, color);
 }
 
 void Graphics32::setPixelChannel(int32_t channel, int32_t value, int32_t x, int32_t y) {
     const int64_t px = int64_t{x} + offsetX;
     const int64_t py = int64_t{y} + offsetY;
-    if (channel < 0 || channel > 3 || !insideClip(px, py, clip)) {
+    if (channel < 0 || channel > 3 || !drawing::insideClip(px, py, clip)) {
         return;
     }
-    ImageLocks locks(nullptr, image.get());
+    drawing::ImageLocks locks(nullptr, image.get());
     if (!locks.ok() || !image->getPixels()) {
         return;
     }
-    Pixel& d = rowAt<Pixel>(image->getPixels(), image->getPitch(), static_cast<int32_t>(py))[px];
+    Pixel32& d = drawing::rowAt<Pixel32>(image->getPixels(), image->getPitch(),
+                                         static_cast<int32_t>(py))[px];
     d = pixel32::writeChannel(d, channel, static_cast<uint32_t>(value));
 }
 
 void Graphics32::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    Ops::drawLine(*this, x1, y1, x2, y2, color);
+    Ops32::drawLine(*this, x1, y1, x2, y2, color);
 }
 
 void Graphics32::drawLineAA(float x1, float y1, float x2, float y2) {
-    Ops::drawLineAA(*this, x1, y1, x2, y2, color);
+    Ops32::drawLineAA(*this, x1, y1, x2, y2, color);
 }
 
 void Graphics32::fillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-    Ops::fillRect(*this, x, y, w, h, color);
+    Ops32::fillRect(*this, x, y, w, h, color);
 }
 
 void Graphics32::fillRectChannel(int32_t channel, int32_t value, int32_t x, int32_t y, int32_t w,
                                  int32_t h) {
-    const Rect area = placeRect(x, y, w, h, offsetX, offsetY, clip);
+    const Rect area = drawing::placeRect(x, y, w, h, offsetX, offsetY, clip);
     if (channel < 0 || channel > 3 || area.isEmpty()) {
         return;
     }
-    ImageLocks locks(nullptr, image.get());
+    drawing::ImageLocks locks(nullptr, image.get());
     if (!locks.ok() || !image->getPixels()) {
         return;
     }
     const uint32_t byte = static_cast<uint32_t>(value) & 0xFF;
     for (int32_t j = 0; j < area.h; ++j) {
-        channelRow(rowAt<Pixel>(image->getPixels(), image->getPitch(), area.y + j) + area.x, area.w,
-                   pixel32::channelShift(channel), CopyByte{}, [byte](int32_t) { return byte; });
+        channelRow(
+            drawing::rowAt<Pixel32>(image->getPixels(), image->getPitch(), area.y + j) + area.x,
+            area.w, pixel32::channelShift(channel), drawing::CopyByte{},
+            [byte](int32_t) { return byte; });
     }
 }
 
 void Graphics32::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                       int32_t h) {
-    Ops::blit(*this, source, dx, dy, sx, sy, w, h, color);
+    Ops32::blit(*this, source, dx, dy, sx, sy, w, h, color);
 }
 
 void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
-    const SourceKind kind = sourceKind(source, 4);
-    if (kind == SourceKind::Unusable || !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
+    const drawing::SourceKind kind = drawing::sourceKind(source, 4);
+    if (kind == drawing::SourceKind::Unusable ||
+        !Ops32::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
-    ImageLocks locks(source, image.get());
+    drawing::ImageLocks locks(source, image.get());
     uint8_t* targetPixels = image->getPixels();
     if (!locks.ok() || !targetPixels) {
         return;
     }
     const int32_t targetPitch = image->getPitch();
-    if (kind == SourceKind::Mask) {
+    if (kind == drawing::SourceKind::Mask) {
         uint8_t* plane = source->getAlphaPlane();
         if (!plane) {
             return;
         }
         for (int32_t j = 0; j < h; ++j) {
-            const uint8_t* m = planeAt(plane, source->getWidth(), sx, sy + j);
-            channelRow(rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx, w,
-                       pixel32::channelShift(Channel::Alpha), CopyByte{},
+            const uint8_t* m = drawing::planeAt(plane, source->getWidth(), sx, sy + j);
+            channelRow(drawing::rowAt<Pixel32>(targetPixels, targetPitch, dy + j) + dx, w,
+                       pixel32::channelShift(Channel::Alpha), drawing::CopyByte{},
                        [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
         }
         return;
@@ -251,46 +254,47 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
     }
     for (int32_t j = 0; j < h; ++j) {
         // memmove: a copy within one image may overlap.
-        std::memmove(
-            rowAt<uint8_t>(targetPixels, targetPitch, dy + j) + static_cast<size_t>(dx) * 4,
-            rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) + static_cast<size_t>(sx) * 4,
-            static_cast<size_t>(w) * 4);
+        std::memmove(drawing::rowAt<uint8_t>(targetPixels, targetPitch, dy + j) +
+                         static_cast<size_t>(dx) * 4,
+                     drawing::rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) +
+                         static_cast<size_t>(sx) * 4,
+                     static_cast<size_t>(w) * 4);
     }
 }
 
 void Graphics32::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
                              int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
                              int32_t pivotY) {
-    Ops::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY, color);
+    Ops32::blitRotated(*this, source, angle, scale, dx, dy, sx, sy, sw, sh, pivotX, pivotY, color);
 }
 
 void Graphics32::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                int32_t dx, int32_t dy, int32_t dw, int32_t dh) {
-    Ops::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, color);
+    Ops32::blitStretched(*this, source, sx, sy, sw, sh, dx, dy, dw, dh, color);
 }
 
 void Graphics32::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                              int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics32::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics32::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
 }
 
-void Graphics32::channelBlit(ChannelOp op, Image* source, int32_t channel, int32_t dx, int32_t dy,
-                             int32_t sx, int32_t sy, int32_t w, int32_t h) {
+void Graphics32::channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx,
+                             int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h) {
     if (!source || channel < 0 || channel > 3 ||
-        !Ops::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
+        !Ops32::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
-    ImageLocks locks(source, image.get());
+    drawing::ImageLocks locks(source, image.get());
     uint8_t* targetPixels = image->getPixels();
     if (!locks.ok() || !targetPixels) {
         return;
@@ -303,14 +307,15 @@ void Graphics32::channelBlit(ChannelOp op, Image* source, int32_t channel, int32
     }
     const int shift = pixel32::channelShift(channel);
     for (int32_t j = 0; j < h; ++j) {
-        Pixel* d = rowAt<Pixel>(targetPixels, image->getPitch(), dy + j) + dx;
-        withCombine(op, [&](auto combine) {
+        Pixel32* d = drawing::rowAt<Pixel32>(targetPixels, image->getPitch(), dy + j) + dx;
+        drawing::withCombine(op, [&](auto combine) {
             if (wide) {
-                const Pixel* s = rowAt<const Pixel>(sourceBase, source->getPitch(), sy + j) + sx;
+                const Pixel32* s =
+                    drawing::rowAt<const Pixel32>(sourceBase, source->getPitch(), sy + j) + sx;
                 channelRow(d, w, shift, combine,
                            [s, shift](int32_t i) { return (s[i] >> shift) & 0xFFu; });
             } else {
-                const uint8_t* m = planeAt(sourceBase, source->getWidth(), sx, sy + j);
+                const uint8_t* m = drawing::planeAt(sourceBase, source->getWidth(), sx, sy + j);
                 channelRow(d, w, shift, combine,
                            [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
             }

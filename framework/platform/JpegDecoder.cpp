@@ -100,14 +100,14 @@ void installMemorySource(j_decompress_ptr info, const uint8_t* data, size_t leng
 }
 
 // Fatal errors return to the setjmp of decodeInto.
-[[noreturn]] void leaveOnError(j_common_ptr info) {
+[[noreturn]] void leaveOnJpegError(j_common_ptr info) {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
 }
 
 // Warnings about damaged data are not shown; the picture is decoded as far as it goes.
 void discardMessage(j_common_ptr) {}
 
-void storeRow(Image* image, int32_t y, const uint8_t* rgb) {
+void storeScanline(Image* image, int32_t y, const uint8_t* rgb) {
     uint8_t* row = image->getPixels() + static_cast<size_t>(y) * image->getPitch();
     const int32_t width = image->getWidth();
     if (image->getBytesPerPixel() == 4) {
@@ -174,7 +174,7 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
         if (jpeg_read_scanlines(info, row, 1) != 1) {
             std::longjmp(errors->jump, 1);
         }
-        storeRow(image, static_cast<int32_t>(info->output_scanline) - 1, row[0]);
+        storeScanline(image, static_cast<int32_t>(info->output_scanline) - 1, row[0]);
     }
     image->unlock();
     jpeg_finish_decompress(info);
@@ -185,7 +185,7 @@ Image* decodeJpegMemory(const uint8_t* data, size_t length) {
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = leaveOnError;
+    errors.base.error_exit = leaveOnJpegError;
     errors.base.output_message = discardMessage;
     Image* image = decodeInto(&info, &errors, data, length);
     jpeg_destroy_decompress(&info);

@@ -52,7 +52,7 @@ void readFromMemory(png_structp png, png_bytep out, size_t count) {
 }
 
 // Returns control to decodeRows; nothing is printed.
-[[noreturn]] void leaveOnError(png_structp png, png_const_charp) {
+[[noreturn]] void leaveOnPngError(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
 
@@ -227,7 +227,8 @@ Image* loadPngMemory(const uint8_t* data, size_t length, uint32_t flags) {
     PngReadState state;
     state.data = data;
     state.length = length;
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leaveOnError, ignoreWarning);
+    state.png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leaveOnPngError, ignoreWarning);
     if (!state.png) {
         return nullptr;
     }

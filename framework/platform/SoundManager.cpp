@@ -45,6 +45,10 @@ SoundManager* SoundManager::getInstance() {
     return instance;
 }
 
+SoundManager* SoundManager::availableInstance() {
+    return isSoundAvailable() ? instance : nullptr;
+}
+
 void SoundManager::releaseInstance() {
     if (SoundManager* old = std::exchange(instance, nullptr)) {
         old->release();

@@ -29,6 +29,8 @@ public:
     // makes the manager and takes a reference to it. A null mixer runs silent.
     static SoundManager* init(int rate, int channels, std::shared_ptr<AudioMixer> mixer);
     static SoundManager* getInstance();
+    // The manager while sound is available, else null.
+    static SoundManager* availableInstance();
     // Drops the reference init took; the last reference closes the device.
     static void releaseInstance();
 

@@ -20,7 +20,7 @@ constexpr int32_t CASINO_ITEMS[] = {0, 1, 4, 7, 10};
 constexpr int32_t REC_ROOM_ITEMS[] = {3, 5, 8, 11, 12};
 constexpr int32_t ROOF_ITEMS[] = {19};
 
-void addInteger(PropertyNode* node, const char* key, int32_t value) {
+void addProfileInteger(PropertyNode* node, const char* key, int32_t value) {
     node->addChild(new PropertyValue(key, value, true));
 }
 
@@ -80,9 +80,9 @@ void QuovelMahjongPlayer::save(PropertyNode* node) {
         return;
     }
     node->addBool("showhints", showHints, true);
-    addInteger(node, "background", background);
-    addInteger(node, "tileset", tileSet);
-    addInteger(node, "floorReached", floorReached);
+    addProfileInteger(node, "background", background);
+    addProfileInteger(node, "tileset", tileSet);
+    addProfileInteger(node, "floorReached", floorReached);
     trophies->save(
         static_cast<PropertyNode*>(node->addChild(new PropertyNode("trophies", "Trophies"))));
     auto* hintList = static_cast<PropertyVector*>(node->addChild(new PropertyVector("hints")));

@@ -53,7 +53,7 @@ void bump(int32_t& counter) {
     }
 }
 
-void addInteger(PropertyNode* node, const std::string& key, int32_t value) {
+void addStatInteger(PropertyNode* node, const std::string& key, int32_t value) {
     node->addChild(new PropertyValue(key, value, true));
 }
 
@@ -65,7 +65,7 @@ template <class Record, size_t N>
 void writeRecord(PropertyVector* parent, const Record& record, const RecordKey<Record> (&keys)[N]) {
     auto* node = static_cast<PropertyNode*>(parent->addChild(new PropertyNode("", "Data")));
     for (const auto& [key, field] : keys) {
-        addInteger(node, key, record.*field);
+        addStatInteger(node, key, record.*field);
     }
 }
 
@@ -154,13 +154,13 @@ void QuovelMahjongStats::save(PropertyNode* node) const {
     writeGrid(node, "rooftop", "_", DIFFICULTIES, ROOF_GROUPS, rooftop.data(), ROOFTOP_KEYS,
               [](int32_t difficulty, int32_t group) { return DIFFICULTIES * group + difficulty; });
     for (int32_t i = 0; i < FLOORS; ++i) {
-        addInteger(node, doorKey(i), firstDoorClicked[i]);
+        addStatInteger(node, doorKey(i), firstDoorClicked[i]);
     }
     for (const auto& [key, field] : COUNTERS) {
-        addInteger(node, key, this->*field);
+        addStatInteger(node, key, this->*field);
     }
-    addInteger(node, "shuffleTokens", shuffleTokens.getValue());
-    addInteger(node, "hintTokens", hintTokens.getValue());
+    addStatInteger(node, "shuffleTokens", shuffleTokens.getValue());
+    addStatInteger(node, "hintTokens", hintTokens.getValue());
     node->addBool("firstRecrLayoutClicked", firstRecrLayoutClicked, true);
 }
 

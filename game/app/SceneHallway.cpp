@@ -101,11 +101,6 @@ void releaseHeldTrophies(QuovelMahjongPlayer* player, const int32_t* first, cons
     }
 }
 
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 // Links a modifier on `target` below `parent` in an animation tree.
 Modifier* attachTo(Modifier* parent, GameNode* target, Modifier* modifier) {
     modifier->setTarget(target);

@@ -56,12 +56,6 @@ void openOnActiveScene(const char* key) {
     }
 }
 
-void setShown(Sprite* sprite, bool visible) {
-    if (sprite) {
-        sprite->setVisible(visible);
-    }
-}
-
 }  // namespace
 
 SceneRecRoom::SceneRecRoom(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
@@ -109,9 +103,9 @@ void SceneRecRoom::loadResources() {
     glowButton = sprite("GLOW_BUTTON");
     glowDialog = sprite("GLOW_DIALOG");
     glowMiddle = sprite("GLOW_MIDDLE");
-    setShown(glowButton.get(), false);
-    setShown(glowDialog.get(), false);
-    setShown(glowMiddle.get(), false);
+    setShownIfAny(glowButton.get(), false);
+    setShownIfAny(glowDialog.get(), false);
+    setShownIfAny(glowMiddle.get(), false);
 }
 
 void SceneRecRoom::show() {
@@ -163,7 +157,7 @@ void SceneRecRoom::hide() {
     }
     for (Sprite* glow : {sprite("GLOW_TOP_NORMAL"), sprite("GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
                          glowButton.get(), glowDialog.get()}) {
-        setShown(glow, false);
+        setShownIfAny(glow, false);
     }
     for (RefHolder<Switch>& widget : gameTypeSwitches) {
         if (widget) {
@@ -176,10 +170,10 @@ void SceneRecRoom::showGameTypePanel() {
     Image* background = roomImage("BACKGROUND", "recroom");
     if (selectedGameType == NOTHING_SELECTED) {
         setBackgroundImage(background);
-        setShown(hostPicture.get(), true);
+        setShownIfAny(hostPicture.get(), true);
         return;
     }
-    setShown(hostPicture.get(), false);
+    setShownIfAny(hostPicture.get(), false);
     layoutLevels.clear();
     LevelCatalog::instance()->levelsOfRoom(layoutLevels, selectedGameType);
     if (!layoutPreview) {

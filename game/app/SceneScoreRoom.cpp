@@ -44,12 +44,6 @@ Sprite* spriteNamed(Scene* scene, const char* name) {
     return objectCast<Sprite>(scene->findChild(name));
 }
 
-void setShown(GameNode* node, bool shown) {
-    if (node) {
-        node->setVisible(shown);
-    }
-}
-
 std::wstring groupedOrDash(int32_t value) {
     if (value == 0) {
         return L"-";
@@ -58,7 +52,7 @@ std::wstring groupedOrDash(int32_t value) {
                                getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
 }
 
-void setLabel(GameNode* node, const std::wstring& text) {
+void setLabelTextOf(GameNode* node, const std::wstring& text) {
     if (auto* label = objectCast<Label>(node)) {
         label->setText(text);
     }
@@ -131,9 +125,9 @@ void SceneScoreRoom::buildRows() {
     glowButton = spriteNamed(this, "GLOW_BUTTON");
     glowDialog = spriteNamed(this, "GLOW_DIALOG");
     glowMiddle = spriteNamed(this, "GLOW_MIDDLE");
-    setShown(glowButton.get(), false);
-    setShown(glowDialog.get(), false);
-    setShown(glowMiddle.get(), false);
+    setShownIfAny(glowButton.get(), false);
+    setShownIfAny(glowDialog.get(), false);
+    setShownIfAny(glowMiddle.get(), false);
 }
 
 void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
@@ -157,22 +151,22 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
         player->hints[static_cast<size_t>(hintNumber)] = false;
     }
     clearNewScore();
-    setShown(gameTypeLabel.get(), false);
+    setShownIfAny(gameTypeLabel.get(), false);
     showGameTypePanel();
 }
 
 void SceneScoreRoom::clearNewScore() {
-    setShown(highScoreBar.get(), false);
+    setShownIfAny(highScoreBar.get(), false);
     GameNode::removeAllModifiers(getTree());
     blinkModifier = nullptr;
 }
 
 void SceneScoreRoom::hide() {
     SceneQuovelMahjong::hide();
-    setShown(highScorePanel.get(), false);
+    setShownIfAny(highScorePanel.get(), false);
     for (const char* name :
          {"GLOW_TOP_NORMAL", "GLOW_BOTTOM_NORMAL", "GLOW_MIDDLE", "GLOW_BUTTON", "GLOW_DIALOG"}) {
-        setShown(findChild(name), false);
+        setShownIfAny(findChild(name), false);
     }
 }
 
@@ -203,7 +197,7 @@ void SceneScoreRoom::showGameTypePanel() {
         gameTypeLabel->setVisible(true);
     }
     refresh();
-    setShown(highScorePanel.get(), true);
+    setShownIfAny(highScorePanel.get(), true);
     if (startButton) {
         startButton->setVisible(true);
         startButton->setEnabled(true);
@@ -244,9 +238,9 @@ void SceneScoreRoom::refresh() {
 void SceneScoreRoom::showBestResults() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::array<int32_t, 3> best = record();
-    setLabel(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
-    setLabel(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
-    setLabel(findChild("LABEL_FINISHED"), intToWString(best[2]));
+    setLabelTextOf(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
+    setLabelTextOf(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
+    setLabelTextOf(findChild("LABEL_FINISHED"), intToWString(best[2]));
     HighScoreTable* table = getHighScoreTable(tableKey(), presetColumn(), true);
     if (!table) {
         return;
@@ -258,10 +252,11 @@ void SceneScoreRoom::showBestResults() {
         HighScoreEntry* entry = entries[static_cast<size_t>(row)].get();
         auto* scored = objectCast<QuovelMahjongScoreEntry>(entry);
         const auto& labels = rowLabels[static_cast<size_t>(row)];
-        setLabel(labels[0].get(), stringToWString(entry->getPlayerName()));
-        setLabel(labels[1].get(), intToWString((scored ? scored->getLevel() : 0) + 1));
-        setLabel(labels[2].get(), formatGroupedNumber(static_cast<uint32_t>(entry->getScore()),
-                                                      getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL")));
+        setLabelTextOf(labels[0].get(), stringToWString(entry->getPlayerName()));
+        setLabelTextOf(labels[1].get(), intToWString((scored ? scored->getLevel() : 0) + 1));
+        setLabelTextOf(labels[2].get(),
+                       formatGroupedNumber(static_cast<uint32_t>(entry->getScore()),
+                                           getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL")));
         if (row == last && newScore && !blinkModifier) {
             auto* blink = new ModifierBlink(128, 255, 300, 200, 300, 0, 0);
             for (const RefHolder<Label>& label : labels) {

@@ -9,19 +9,6 @@
 
 QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)
 
-namespace {
-
-constexpr int32_t OPAQUE = 255;
-
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
-int32_t animTime() { return tuning().INFO_DIALOGS_ANIM_TIME; }
-
-}  // namespace
-
 DialogInfoPop::DialogInfoPop(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     setSoundsEnabled(false);
     setPausesGame(false);
@@ -52,7 +39,8 @@ bool DialogInfoPop::onLeftButtonDown(int32_t, int32_t, int32_t, bool) { return f
 void DialogInfoPop::fadeLabelsTo(int32_t alpha) {
     for (Label* label : labels) {
         GameNode::removeAllModifiers(label);
-        GameNode::addModifier(label, new ModifierAlpha(animTime(), label->getAlpha(), alpha));
+        GameNode::addModifier(
+            label, new ModifierAlpha(tuning().INFO_DIALOGS_ANIM_TIME, label->getAlpha(), alpha));
     }
 }
 
@@ -74,7 +62,8 @@ void DialogInfoPop::popIn() {
     }
     popState = APPEARING;
     setVisible(true);
-    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 1.0f, animTime())));
+    GameNode::addModifier(
+        this, blocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
     GameNode::addModifier(this, new ModifierFunction(&onScaledInOf, this));
     startScaling();
 }
@@ -85,7 +74,7 @@ void DialogInfoPop::onScaledIn() {
         setBuffered(false);
     }
     fadeLabelsTo(OPAQUE);
-    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierFunction(&onShownOf, this));
 }
 
@@ -103,13 +92,14 @@ void DialogInfoPop::popOut() {
     if (isBuffered()) {
         setBuffered(false);
     }
-    GameNode::addModifier(this, new ModifierDelay(animTime()));
+    GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierFunction(&scaleOutOf, this));
 }
 
 void DialogInfoPop::scaleOut() {
     popState = SHRINKING;
-    GameNode::addModifier(this, blocking(new ModifierScale(getScale(), 0.0f, animTime())));
+    GameNode::addModifier(
+        this, blocking(new ModifierScale(getScale(), 0.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
     GameNode::addModifier(this, new ModifierFunction(&onHiddenOf, this));
     startScaling();

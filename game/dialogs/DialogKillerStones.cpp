@@ -28,8 +28,6 @@
 QUOVEL_DEFINE_TYPE(DialogKillerStones, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogKillerStones)
 
-using namespace killerstones;
-
 namespace {
 
 constexpr int32_t SCREEN_WIDTH = 800;
@@ -52,7 +50,7 @@ constexpr int32_t POWER_UP_EVERY = 10;
 constexpr float SHIP_TOP_SPEED = 4000.0f;
 constexpr float SHIP_ACCELERATION = 8000.0f;
 constexpr int32_t SHIP_BASELINE = 625;
-constexpr int32_t FADE_OUT = 200;
+constexpr int32_t SPRITE_FADE_OUT = 200;
 
 int32_t shotMargin(int32_t tag) {
     switch (tag) {
@@ -89,9 +87,9 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
         }
         QuovelMahjongMain::waitForUrgentSections(SECTION_POLL_MS);
     }
-    symbolSheet = takeResource<Image>("SYMBOLS1", "manual");
-    tilePicture = takeResource<Image>("TILE", "default");
-    shotPicture = takeResource<Image>("HIGHSCORE_ANIM_LIGHT", "default");
+    symbolSheet = killerstones::takeResource<Image>("SYMBOLS1", "manual");
+    tilePicture = killerstones::takeResource<Image>("TILE", "default");
+    shotPicture = killerstones::takeResource<Image>("HIGHSCORE_ANIM_LIGHT", "default");
 
     setFadeInOnShow(false);
     setDarken(false);
@@ -105,16 +103,16 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
     }
     setImage(screen.get());
 
-    bigFont = takeResource<Font>("FONT_GAMESCENE_BIG", "default");
+    bigFont = killerstones::takeResource<Font>("FONT_GAMESCENE_BIG", "default");
     bombsLabel = statusLabel(790, 590, Sprite::ANCHOR_BOTTOM_RIGHT);
     updateBombsLabel();
     bulletsLabel = statusLabel(10, 590, Sprite::ANCHOR_BOTTOM_LEFT);
-    bulletsLabel->setAlpha(DIM_ALPHA);
+    bulletsLabel->setAlpha(killerstones::DIM_ALPHA);
     updateBulletsLabel();
     scoreLabel = statusLabel(10, 10, Sprite::ANCHOR_TOP_LEFT);
     updateScoreLabel();
 
-    ship = new Sprite(0, 0, takeResource<Image>("TROPHY_GOLD", "trophy").get());
+    ship = new Sprite(0, 0, killerstones::takeResource<Image>("TROPHY_GOLD", "trophy").get());
     ship->setAnchor(Sprite::ANCHOR_CENTER);
     ship->setSmooth(true);
     ship->setPosition(truncToInt32(shipX), SHIP_BASELINE - ship->getHeight() / 2);
@@ -123,13 +121,14 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->unloadSection("manual");
     }
-    soundButton = takeResource<Sound>("SOUND_BUTTON", "default");
-    soundDialogShow = takeResource<Sound>("SOUND_DIALOG_SHOW", "default");
-    soundTrophyArrives = takeResource<Sound>("SOUND_TROPHY_ARRIVES", "trophy");
-    soundTileHover = takeResource<Sound>("SOUND_TILE_HOVER", "game");
-    soundStuck = takeResource<Sound>("SOUND_STUCK", "game");
-    soundUseShuffle = takeResource<Sound>("SOUND_USE_SHUFFLE", "game");
-    soundElevatorDoorOpen = takeResource<Sound>("SOUND_ELEVATOR_DOOR_OPEN", "elevator");
+    soundButton = killerstones::takeResource<Sound>("SOUND_BUTTON", "default");
+    soundDialogShow = killerstones::takeResource<Sound>("SOUND_DIALOG_SHOW", "default");
+    soundTrophyArrives = killerstones::takeResource<Sound>("SOUND_TROPHY_ARRIVES", "trophy");
+    soundTileHover = killerstones::takeResource<Sound>("SOUND_TILE_HOVER", "game");
+    soundStuck = killerstones::takeResource<Sound>("SOUND_STUCK", "game");
+    soundUseShuffle = killerstones::takeResource<Sound>("SOUND_USE_SHUFFLE", "game");
+    soundElevatorDoorOpen =
+        killerstones::takeResource<Sound>("SOUND_ELEVATOR_DOOR_OPEN", "elevator");
 }
 
 DialogKillerStones::~DialogKillerStones() = default;
@@ -303,8 +302,8 @@ void DialogKillerStones::scoreHit(Sprite* tile, Sprite* shot, SpriteList& pieces
     shrink->setEasing(&easeIn);
     shrink->setFlags(Modifier::FLAG_REMOVE_TARGET);
     GameNode::addModifier(tile, shrink);
-    flyStarAlongPath(tile, 10, takeResource<Image>("BONUS_STAR", "default").get(), 80, 255, 100,
-                     true, 200);
+    flyStarAlongPath(tile, 10, killerstones::takeResource<Image>("BONUS_STAR", "default").get(), 80,
+                     255, 100, true, 200);
     shot->setRemoved(true);
 
     int32_t points = tile->getTag() == TILE_WEAVING ? POINTS_WEAVING_TILE : POINTS_TILE;
@@ -320,7 +319,7 @@ void DialogKillerStones::scoreHit(Sprite* tile, Sprite* shot, SpriteList& pieces
         text += L"x" + std::to_wstring(factor);
     }
     floatLabel(text, true, tx, ty - 30, 0, 750,
-               takeResource<Font>("FONT_SCORE_FLOATER1", "default").get());
+               killerstones::takeResource<Font>("FONT_SCORE_FLOATER1", "default").get());
     updateScoreLabel();
     ++hits;
     if (hits % POWER_UP_EVERY == 0 && hits < (level + 1) * HITS_PER_LEVEL) {
@@ -346,11 +345,11 @@ void DialogKillerStones::nextLevel() {
     powerUp = POWER_UP_NONE;
     if (continueLabel) {
         GameNode::removeAllModifiers(continueLabel.get());
-        fadeOutAndGo(continueLabel.get(), 500);
+        killerstones::fadeOutAndGo(continueLabel.get(), 500);
         continueLabel.reset();
     }
     showLevel(0);
-    play("SOUND_HALLWAY_CLEAR", "hallway", PAN_CENTRE);
+    play("SOUND_HALLWAY_CLEAR", "hallway", killerstones::PAN_CENTRE);
     purgeFinished();
 }
 
@@ -387,7 +386,7 @@ void DialogKillerStones::clearList(SpriteList& list, bool fade) {
     for (const RefHolder<Sprite>& sprite : list) {
         GameNode::removeAllModifiers(sprite.get());
         if (fade) {
-            fadeOutAndGo(sprite.get(), FADE_OUT);
+            killerstones::fadeOutAndGo(sprite.get(), SPRITE_FADE_OUT);
         } else {
             sprite->setRemoved(true);
         }
@@ -450,10 +449,10 @@ int32_t DialogKillerStones::panAt(int32_t x) {
 
 void DialogKillerStones::play(Sound* sound, int32_t pan) {
     if (sound) {
-        sound->play(FULL_VOLUME, pan, false);
+        sound->play(killerstones::FULL_VOLUME, pan, false);
     }
 }
 
 void DialogKillerStones::play(const std::string& key, const std::string& section, int32_t pan) {
-    play(takeResource<Sound>(key.c_str(), section.c_str()).get(), pan);
+    play(killerstones::takeResource<Sound>(key.c_str(), section.c_str()).get(), pan);
 }

@@ -19,11 +19,6 @@ inline constexpr int32_t PAN_CENTRE = 128;
 // The bullets label while no special kind is set.
 inline constexpr int32_t DIM_ALPHA = 100;
 
-inline Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 // The resource, loaded now when its section has not loaded it yet; null when it is missing.
 template <class T>
 RefHolder<T> takeResource(const char* key, const char* section) {

@@ -16,14 +16,12 @@
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
 
-using namespace killerstones;
-
 namespace {
 
 constexpr int32_t MIDDLE_X = 400;
 constexpr int32_t MIDDLE_Y = 300;
 constexpr int32_t RISE = 100;
-constexpr int32_t FADE_OUT = 400;
+constexpr int32_t LABEL_FADE_OUT = 400;
 // The header font's dark ink is written light on the black screen.
 constexpr uint32_t CAPTION_COLOUR = 0xFFFFF4D6;
 constexpr int32_t GAME_OVER_WAIT = 1000;
@@ -62,8 +60,8 @@ Label* DialogKillerStones::floatLabel(const std::wstring& text, bool removeAtEnd
     GameNode::addModifier(label.get(),
                           new ModifierLocationLine(x, y, x, y - RISE, duration, false));
     if (removeAtEnd) {
-        GameNode::addModifier(label.get(), new ModifierDelay(duration - FADE_OUT));
-        fadeOutAndGo(label.get(), FADE_OUT);
+        GameNode::addModifier(label.get(), new ModifierDelay(duration - LABEL_FADE_OUT));
+        killerstones::fadeOutAndGo(label.get(), LABEL_FADE_OUT);
     }
     addChild(label.get());
     return label.get();
@@ -71,7 +69,7 @@ Label* DialogKillerStones::floatLabel(const std::wstring& text, bool removeAtEnd
 
 Font* DialogKillerStones::header() {
     if (!headerFont) {
-        headerFont = takeResource<Font>("FONT_HEADER", "preloading");
+        headerFont = killerstones::takeResource<Font>("FONT_HEADER", "preloading");
     }
     return headerFont.get();
 }
@@ -142,7 +140,7 @@ void DialogKillerStones::showHighScores() {
     tableLabel(L"Name", COLUMN_NAME, TABLE_HEAD_Y, Sprite::ANCHOR_TOP_LEFT, header());
     tableLabel(L"Score", COLUMN_SCORE, TABLE_HEAD_Y, Sprite::ANCHOR_TOP_RIGHT, header());
     tableLabel(L"Level", COLUMN_LEVEL, TABLE_HEAD_Y, Sprite::ANCHOR_TOP_RIGHT, header());
-    play("SOUND_LEVEL_LOST", "game", PAN_CENTRE);
+    play("SOUND_LEVEL_LOST", "game", killerstones::PAN_CENTRE);
     if (!table) {
         return;
     }

@@ -15,8 +15,6 @@
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
 
-using namespace killerstones;
-
 namespace {
 
 constexpr int32_t SPECIAL_SHOTS = 10;
@@ -47,7 +45,7 @@ Modifier* flight(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t duratio
 // A caption's way after it popped up: it waits, fades out and goes.
 void waitAndFade(Label* label) {
     GameNode::addModifier(label, new ModifierDelay(500));
-    fadeOutAndGo(label, 500);
+    killerstones::fadeOutAndGo(label, 500);
 }
 
 // A caption that flies to a corner, stays a while, blinks and goes.
@@ -57,8 +55,8 @@ void parkInCorner(Label* label, int32_t x, int32_t y, int32_t stay) {
     if (stay > 0) {
         GameNode::addModifier(label, new ModifierDelay(stay));
     }
-    blinkThreeTimes(label);
-    fadeOutAndGo(label, 100);
+    killerstones::blinkThreeTimes(label);
+    killerstones::fadeOutAndGo(label, 100);
 }
 
 }  // namespace
@@ -95,8 +93,9 @@ void DialogKillerStones::fire() {
         if (specialShotsLeft <= 0) {
             specialKind = SPECIAL_NONE;
             GameNode::removeAllModifiers(bulletsLabel.get());
-            GameNode::addModifier(bulletsLabel.get(),
-                                  new ModifierAlpha(300, bulletsLabel->getAlpha(), DIM_ALPHA));
+            GameNode::addModifier(
+                bulletsLabel.get(),
+                new ModifierAlpha(300, bulletsLabel->getAlpha(), killerstones::DIM_ALPHA));
             shakeLabel(bulletsLabel.get(), 10, 590);
         }
     }
@@ -109,7 +108,7 @@ void DialogKillerStones::fire() {
     const int32_t y0 = ship->getY() - ship->getHeight() / 2;
 
     Random& random = *Random::getInstance();
-    RefHolder<Image> flash = takeResource<Image>("STAR_FLASH", "hallway");
+    RefHolder<Image> flash = killerstones::takeResource<Image>("STAR_FLASH", "hallway");
     for (int32_t k = 0; k < 3; ++k) {
         RefHolder<Sprite> spark =
             new AdditiveSprite(x0 + random.nextInt(-8, 8), y0 - 15 * k, flash.get());
@@ -124,7 +123,7 @@ void DialogKillerStones::fire() {
         GameNode::addModifier(spark.get(), new ModifierDelay(60 * k));
         GameNode::addModifier(spark.get(), new ModifierVisible(ModifierVisible::MODE_SHOW));
         GameNode::addModifier(spark.get(), new ModifierDelay(40));
-        fadeOutAndGo(spark.get(), 30);
+        killerstones::fadeOutAndGo(spark.get(), 30);
     }
 
     const int32_t pan = panAt(truncToInt32(shipX));
@@ -185,7 +184,7 @@ void DialogKillerStones::fragBurst(int32_t tx, int32_t ty, int32_t pan, SpriteLi
 void DialogKillerStones::throwBomb() {
     if (bombs <= 0) {
         GameNode::addModifier(bombsLabel.get(), new ModifierBlink(255, 0, 100, 0, 100, 0, 3));
-        play("SOUND_TILE_BLOCKED", "game", PAN_CENTRE);
+        play("SOUND_TILE_BLOCKED", "game", killerstones::PAN_CENTRE);
         return;
     }
     --bombs;
@@ -196,7 +195,7 @@ void DialogKillerStones::throwBomb() {
 
     const int32_t sx = ship->getX();
     const int32_t sy = ship->getY();
-    RefHolder<Image> starPicture = takeResource<Image>("TROPHY_STAR", "default");
+    RefHolder<Image> starPicture = killerstones::takeResource<Image>("TROPHY_STAR", "default");
     for (int32_t i = 0; i < BOMB_STARS; ++i) {
         RefHolder<Sprite> star = new AdditiveSprite(sx, sy, starPicture.get());
         addObject(star.get());
@@ -229,7 +228,7 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
     if (drawn < 0 || drawn >= static_cast<int32_t>(POWER_UP_WEIGHTS.size())) {
         return;
     }
-    play(soundStuck.get(), PAN_CENTRE);
+    play(soundStuck.get(), killerstones::PAN_CENTRE);
     powerUp = previousPowerUp = drawn;
     showHeader(L"Bonus:", true, -40, 0, 1000);
     Label* caption = showHeader(POWER_UP_CAPTIONS[static_cast<size_t>(drawn)], false, 0, 0, 1000);
@@ -257,9 +256,10 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
             shakeLabel(bombsLabel.get(), 790, 590);
             break;
         case POWER_UP_SHIELD: {
-            play(soundUseShuffle.get(), PAN_CENTRE);
+            play(soundUseShuffle.get(), killerstones::PAN_CENTRE);
             waitAndFade(caption);
-            RefHolder<Image> bar = takeResource<Image>("HIGHSCORE_ANIM_BAR", "default");
+            RefHolder<Image> bar =
+                killerstones::takeResource<Image>("HIGHSCORE_ANIM_BAR", "default");
             for (int32_t j = 0; j < 2; ++j) {
                 Sprite* shield = createShot(0, SHIELD_Y, true);
                 shield->setImage(bar.get());
@@ -268,7 +268,7 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
                 const int32_t w = shield->getWidth();
                 shield->setX(j == 0 ? 800 - (w / 2 + 5) : w / 2 + 5);
                 GameNode::addModifier(shield, new ModifierDelay(SHIELD_TIME));
-                blinkThreeTimes(shield);
+                killerstones::blinkThreeTimes(shield);
                 GameNode::addModifier(shield, blocking(new ModifierAlpha(400, 255, 0)));
                 GameNode::addModifier(shield, new ModifierFunction(&removeObject, this));
             }

@@ -34,15 +34,9 @@ constexpr int32_t ITEM_PAGE_2 = 13;
 constexpr int32_t ITEM_PAGE_3 = 15;
 constexpr int32_t ITEM_ALL_PAGES = 18;
 
-void setText(GameNode* node, const std::wstring& text) {
+void setLabelText(GameNode* node, const std::wstring& text) {
     if (auto* label = objectCast<Label>(node)) {
         label->setText(text);
-    }
-}
-
-void setShown(GameNode* node, bool visible) {
-    if (node) {
-        node->setVisible(visible);
     }
 }
 
@@ -138,17 +132,17 @@ RefHolder<Panel> DialogLayoutPreview::buildPage(int32_t start) {
                 getComponentsContainer().addListener(button);
                 slotButtons[static_cast<size_t>(column + COLUMNS * row)] = button;
             }
-            setText(entry->findChild("TIME"),
-                    record.bestTime == 0
-                        ? std::wstring(L"-")
-                        : formatDuration(static_cast<uint32_t>(record.bestTime), true, false));
-            setText(entry->findChild("PLAYED"), intToWString(record.playCount));
-            setText(entry->findChild("COMPLETED"), intToWString(record.levelWinCount));
+            setLabelText(entry->findChild("TIME"),
+                         record.bestTime == 0
+                             ? std::wstring(L"-")
+                             : formatDuration(static_cast<uint32_t>(record.bestTime), true, false));
+            setLabelText(entry->findChild("PLAYED"), intToWString(record.playCount));
+            setLabelText(entry->findChild("COMPLETED"), intToWString(record.levelWinCount));
             for (const char* name :
                  {"TIME", "PLAYED", "COMPLETED", "TIME_TEXT", "PLAYED_TEXT", "COMPLETED_TEXT"}) {
-                setShown(entry->findChild(name), unlocked);
+                setShownIfAny(entry->findChild(name), unlocked);
             }
-            setShown(entry->findChild("LOCK"), !unlocked);
+            setShownIfAny(entry->findChild("LOCK"), !unlocked);
             Level* level = layouts[static_cast<size_t>(index)].get();
             preview.build(level ? level->getLayoutObject() : nullptr, gameType);
             RefHolder<Image> picture(preview.getPicture());

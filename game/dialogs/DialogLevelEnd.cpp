@@ -35,9 +35,6 @@ int32_t DialogLevelEnd::levelEndBestTime = 0;
 
 namespace {
 
-enum RoomKind : int32_t { FLOORS = 0, CASINO = 1, REC_ROOM = 2, ROOF = 3 };
-
-constexpr int32_t OPAQUE = 255;
 constexpr int32_t LABEL_FADE_TIME = 500;
 constexpr int32_t SCORE_TO_TIME_PAUSE = 500;
 constexpr int32_t COUNT_INTERVAL = 40;
@@ -52,16 +49,6 @@ const char* const GAME_SECTION = "game";
 const char* const SUB_TEXTS[] = {"TEXT_LEVEL_END_QUOVEL", "TEXT_LEVEL_END_CASINO",
                                  "TEXT_LEVEL_END_RECROOM", "TEXT_LEVEL_END_ROOFTOP"};
 
-Level* currentLevel() {
-    Game* game = Game::current();
-    return game ? game->getLevel() : nullptr;
-}
-
-int32_t roomKind() {
-    Level* level = currentLevel();
-    return level ? level->getGameMode() : FLOORS;
-}
-
 int32_t currentScore() {
     Game* game = Game::current();
     return game ? game->getScore().getValue() : 0;
@@ -73,7 +60,7 @@ int32_t currentTime() {
     if (!game) {
         return 0;
     }
-    return roomKind() == REC_ROOM ? game->clockTime : game->realTime;
+    return RoomKind::ofCurrentLevel() == RoomKind::RECROOM ? game->clockTime : game->realTime;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
@@ -82,7 +69,7 @@ Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
 }
 
 Modifier* fadeUp(Modifier* after, GameNode* target, int32_t duration) {
-    return chain(after, target, new ModifierAlpha(duration, 0, OPAQUE));
+    return chain(after, target, new ModifierAlpha(duration, 0, DialogQuovelMahjong::OPAQUE));
 }
 
 std::wstring withBlank(const char* statKey) {
@@ -115,7 +102,7 @@ RefHolder<T> loadedResource(const char* key) {
     return RefHolder<T>(objectCast<T>(findLoadedResource(key, GAME_SECTION)));
 }
 
-void setText(Label* label, const std::wstring& text) {
+void setTextIfAny(Label* label, const std::wstring& text) {
     if (label) {
         label->setText(text);
     }
@@ -133,12 +120,12 @@ DialogLevelEnd::DialogLevelEnd(PropertyNode* definition) : DialogQuovelMahjong(d
     bestScore = objectCast<Label>(findChild("BEST_SCORE"));
     time = objectCast<Label>(findChild("TIME"));
     bestTime = objectCast<Label>(findChild("BEST_TIME"));
-    const int32_t kind = roomKind();
-    if (kind >= FLOORS && kind <= ROOF) {
-        setText(sub, getBasicText(SUB_TEXTS[kind]));
+    const int32_t kind = RoomKind::ofCurrentLevel();
+    if (kind >= RoomKind::FLOORS && kind <= RoomKind::ROOF) {
+        setTextIfAny(sub, getBasicText(SUB_TEXTS[kind]));
     }
-    if (kind == CASINO || kind == REC_ROOM || kind == ROOF) {
-        placeAnchor(kind == REC_ROOM);
+    if (kind == RoomKind::CASINO || kind == RoomKind::RECROOM || kind == RoomKind::ROOF) {
+        placeAnchor(kind == RoomKind::RECROOM);
     }
     Game* game = Game::current();
     setTimeUp(game && !game->getHasWon());
@@ -147,32 +134,32 @@ DialogLevelEnd::DialogLevelEnd(PropertyNode* definition) : DialogQuovelMahjong(d
 DialogLevelEnd::~DialogLevelEnd() = default;
 
 void DialogLevelEnd::lookupBest() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!level || !player) {
         return;
     }
     QuovelMahjongStats& stats = player->getStats();
     switch (level->getGameMode()) {
-    case FLOORS:
+    case RoomKind::FLOORS:
         if (const RoomRecord* record = stats.roomRecord(level->getFloor(), level->getRoom())) {
             levelEndBestScore = record->bestScore;
             levelEndBestTime = record->bestTime;
         }
         break;
-    case CASINO:
+    case RoomKind::CASINO:
         if (const CasinoRecord* record =
                 stats.casinoRecord(level->getGameType(), level->getDifficulty())) {
             levelEndBestScore = record->bestScore;
         }
         break;
-    case REC_ROOM:
+    case RoomKind::RECROOM:
         if (const RecRoomRecord* record =
                 stats.recRoomRecordFor(level->getGameType(), level->getIndex())) {
             levelEndBestTime = record->bestTime;
         }
         break;
-    case ROOF:
+    case RoomKind::ROOF:
         if (const RooftopRecord* record =
                 stats.rooftopRecord(level->getGameType(), level->getDifficulty())) {
             levelEndBestScore = record->bestScore;
@@ -207,20 +194,20 @@ void DialogLevelEnd::setTimeUp(bool value) {
             header->setImage(image.get());
         }
     }
-    setText(sub, getBasicText("TEXT_LEVEL_END_TIME_UP"));
+    setTextIfAny(sub, getBasicText("TEXT_LEVEL_END_TIME_UP"));
 }
 
 bool DialogLevelEnd::isNewScoreRecord() const {
-    const int32_t kind = roomKind();
-    if (timeUp && (kind == FLOORS || kind == REC_ROOM)) {
+    const int32_t kind = RoomKind::ofCurrentLevel();
+    if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }
     return currentScore() >= levelEndBestScore;
 }
 
 bool DialogLevelEnd::isNewTimeRecord() const {
-    const int32_t kind = roomKind();
-    if (timeUp && (kind == FLOORS || kind == REC_ROOM)) {
+    const int32_t kind = RoomKind::ofCurrentLevel();
+    if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }
     return currentTime() < levelEndBestTime || levelEndBestTime == 0;
@@ -312,8 +299,8 @@ Modifier* DialogLevelEnd::addScorePart(Modifier* after, Sound* tick) {
     }
     const int32_t best = levelEndBestScore;
     const int32_t finalScore = currentScore();
-    setText(bestScore, scoreText("TEXT_RECORD_STAT", best));
-    setText(score, scoreText("TEXT_SCORE_STAT", 0));
+    setTextIfAny(bestScore, scoreText("TEXT_RECORD_STAT", best));
+    setTextIfAny(score, scoreText("TEXT_SCORE_STAT", 0));
     if (isNewScoreRecord()) {
         if (best > 0) {
             after = steppedCount(after, score, 0, best, "TEXT_SCORE_STAT", tick);
@@ -342,8 +329,8 @@ Modifier* DialogLevelEnd::addTimePart(Modifier* after, Sound* tick) {
     }
     const int32_t best = levelEndBestTime;
     const int32_t finalTime = currentTime();
-    setText(bestTime, bestTimeText(best));
-    setText(time, timeText("TEXT_TIME_STAT", 0));
+    setTextIfAny(bestTime, bestTimeText(best));
+    setTextIfAny(time, timeText("TEXT_TIME_STAT", 0));
     after = linearTimeCount(after, time, 0, finalTime, TIME_COUNT_TIME, "TEXT_TIME_STAT", tick);
     if (isNewTimeRecord() && bestTime) {
         after = linearTimeCount(after, bestTime, best, finalTime, RECORD_TIME_COUNT_TIME,
@@ -372,12 +359,12 @@ bool DialogLevelEnd::onLeftButtonDown(int32_t, int32_t, int32_t, bool) {
     }
     const int32_t finalScore = currentScore();
     const int32_t finalTime = currentTime();
-    setText(score, scoreText("TEXT_SCORE_STAT", finalScore));
-    setText(bestScore, scoreText("TEXT_RECORD_STAT",
-                                 isNewScoreRecord() ? finalScore : levelEndBestScore));
-    setText(time, timeText("TEXT_TIME_STAT", finalTime));
-    setText(bestTime, isNewTimeRecord() ? timeText("TEXT_RECORD_STAT", finalTime)
-                                        : bestTimeText(levelEndBestTime));
+    setTextIfAny(score, scoreText("TEXT_SCORE_STAT", finalScore));
+    setTextIfAny(bestScore, scoreText("TEXT_RECORD_STAT",
+                                      isNewScoreRecord() ? finalScore : levelEndBestScore));
+    setTextIfAny(time, timeText("TEXT_TIME_STAT", finalTime));
+    setTextIfAny(bestTime, isNewTimeRecord() ? timeText("TEXT_RECORD_STAT", finalTime)
+                                             : bestTimeText(levelEndBestTime));
     resetButtons();
     return true;
 }

@@ -22,11 +22,6 @@ namespace {
 
 const wchar_t* const BLANKS = L" \t";
 
-Scene* currentScene() {
-    SceneManager* manager = SceneManager::getInstance();
-    return manager ? manager->getCurrentScene() : nullptr;
-}
-
 }  // namespace
 
 DialogNameInput::DialogNameInput(PropertyNode* definition) : DialogQuovelMahjong(definition) {
@@ -115,7 +110,7 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
     auto* dialog = static_cast<DialogNameInput*>(target);
     InputLabel* input = dialog->nameInput;
     PlayerManager* players = PlayerManager::getInstance();
-    Scene* scene = currentScene();
+    Scene* scene = SceneManager::currentScene();
     if (input && players && !input->getText().empty()) {
         std::wstring text = input->getText();
         trim(text, BLANKS, true, true);
@@ -149,7 +144,7 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
 
 int32_t DialogNameInput::onCancel(void* target, BaseObject*) {
     auto* dialog = static_cast<DialogNameInput*>(target);
-    Scene* scene = currentScene();
+    Scene* scene = SceneManager::currentScene();
     if (scene) {
         scene->closeDialog(dialog);
     }

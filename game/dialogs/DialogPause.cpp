@@ -16,10 +16,6 @@ namespace {
 
 constexpr int32_t MUSIC_FADE_TIME = 200;
 
-SoundManager* availableSound() {
-    return SoundManager::isSoundAvailable() ? SoundManager::getInstance() : nullptr;
-}
-
 // The piece that is heard (during a cross-fade, the incoming one), or null when no music plays.
 SoundStream* playingMusic(SoundManager* sound) {
     if (!sound || sound->isStopped()) {
@@ -44,7 +40,7 @@ DialogPause::~DialogPause() = default;
 void DialogPause::show() {
     DialogQuovelMahjong::show();
     playSectionSound("SOUND_PAUSE", "game");
-    SoundManager* sound = availableSound();
+    SoundManager* sound = SoundManager::availableInstance();
     if (SoundStream* music = playingMusic(sound)) {
         sound->startFade(music, music->getFadeLevel(), 0.0f, MUSIC_FADE_TIME);
     }
@@ -55,7 +51,7 @@ void DialogPause::show() {
 }
 
 int32_t DialogPause::muteAll(void*, BaseObject*) {
-    if (SoundManager* sound = availableSound()) {
+    if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setMute(true);
     }
     return 0;
@@ -68,7 +64,7 @@ int32_t DialogPause::hide(void* target, BaseObject* sender) {
     }
     // A mute still pending would silence the resumed game for good.
     GameNode::removeAllModifiers(dialog);
-    if (SoundManager* sound = availableSound()) {
+    if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setMute(false);
         if (SoundStream* music = playingMusic(sound)) {
             sound->startFade(music, music->getFadeLevel(), 1.0f, MUSIC_FADE_TIME);

@@ -24,11 +24,6 @@ namespace {
 
 const char* const REMOVE_QUESTION = "TEXT_REMOVE_PLAYER";
 
-Scene* currentScene() {
-    SceneManager* manager = SceneManager::getInstance();
-    return manager ? manager->getCurrentScene() : nullptr;
-}
-
 int32_t playerCount() {
     PlayerManager* players = PlayerManager::getInstance();
     return players ? static_cast<int32_t>(players->getPlayers().size()) : 0;
@@ -173,7 +168,7 @@ int32_t DialogPlayerSelect::onPlayerChosen(void* target, BaseObject* sender) {
 
 int32_t DialogPlayerSelect::onAdd(void* target, BaseObject*) {
     auto* dialog = static_cast<DialogPlayerSelect*>(target);
-    Scene* scene = currentScene();
+    Scene* scene = SceneManager::currentScene();
     if (!scene || playerCount() >= ROWS) {
         return 0;
     }
@@ -185,7 +180,7 @@ int32_t DialogPlayerSelect::onAdd(void* target, BaseObject*) {
 }
 
 int32_t DialogPlayerSelect::onRemove(void* target, BaseObject*) {
-    Scene* scene = currentScene();
+    Scene* scene = SceneManager::currentScene();
     if (DialogYesNo* question =
             DialogYesNo::ask(REMOVE_QUESTION, "TEXT_REMOVE_PLAYER_HEADER", target,
                              &onRemoveConfirmed, nullptr, nullptr, scene)) {
@@ -216,7 +211,7 @@ int32_t DialogPlayerSelect::onRemoveConfirmed(void* target, BaseObject*) {
         players->removePlayer(name);
         dialog->rebuildList();
     }
-    if (Scene* scene = currentScene()) {
+    if (Scene* scene = SceneManager::currentScene()) {
         if (Dialog* question = scene->findDialog(REMOVE_QUESTION)) {
             scene->closeDialog(question);
             scene->dropDialog(REMOVE_QUESTION);

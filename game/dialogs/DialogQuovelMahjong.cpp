@@ -20,13 +20,7 @@ namespace {
 
 constexpr int32_t SCREEN_WIDTH = 800;
 constexpr int32_t SCREEN_HEIGHT = 600;
-constexpr int32_t OPAQUE = 255;
 const char* const SOUND_SECTION = "default";
-
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
 
 }  // namespace
 

@@ -18,6 +18,9 @@ class Scene;
 class DialogQuovelMahjong : public Dialog, public iGuiMethod {
     QUOVEL_TYPE(DialogQuovelMahjong)
 public:
+    // The alpha of a dialog or label faded fully in.
+    static constexpr int32_t OPAQUE = 255;
+
     // The dialog keys, then "dodarkenbackground".
     explicit DialogQuovelMahjong(PropertyNode* definition);
     ~DialogQuovelMahjong() override;

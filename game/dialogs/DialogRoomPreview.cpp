@@ -37,10 +37,6 @@ std::wstring gameTypeHeader(int32_t gameType) {
     return entry && entry->isValue() ? entry->getText() : std::wstring();
 }
 
-int32_t animTime() {
-    return tuning().INFO_DIALOGS_ANIM_TIME;
-}
-
 }  // namespace
 
 DialogRoomPreview::DialogRoomPreview(PropertyNode* definition) : DialogQuovelMahjong(definition) {
@@ -161,7 +157,8 @@ void DialogRoomPreview::fadeContents(int32_t to) {
         if (to < 0) {
             sprite->setAlpha(0);
         } else {
-            GameNode::addModifier(sprite, new ModifierAlpha(animTime(), sprite->getAlpha(), to));
+            GameNode::addModifier(
+                sprite, new ModifierAlpha(tuning().INFO_DIALOGS_ANIM_TIME, sprite->getAlpha(), to));
         }
     };
     fade(previewSprite.get());
@@ -190,7 +187,7 @@ void DialogRoomPreview::open() {
         playSectionSound("SOUND_ROOM_PREVIEW_OPENS", "hallway");
         previewState = OPENING;
         setVisible(true);
-        addBlocking(new ModifierScale(getScale(), 1.0f, animTime()));
+        addBlocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME));
         GameNode::addModifier(this, new ModifierFunction(&onGrown, this));
         setBuffered(true);
         updateBackground();
@@ -212,7 +209,7 @@ void DialogRoomPreview::close() {
         previewState = FADING_OUT;
         fadeContents(0);
         setBuffered(false);
-        GameNode::addModifier(this, new ModifierDelay(animTime()));
+        GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
         GameNode::addModifier(this, new ModifierFunction(&onShrink, this));
         return;
     default:
@@ -225,7 +222,7 @@ int32_t DialogRoomPreview::onGrown(void* target, BaseObject*) {
     dialog->previewState = OPENING;
     dialog->setBuffered(false);
     dialog->fadeContents(255);
-    GameNode::addModifier(dialog, new ModifierDelay(animTime()));
+    GameNode::addModifier(dialog, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(dialog, new ModifierFunction(&onOpened, dialog));
     return 0;
 }
@@ -242,7 +239,7 @@ int32_t DialogRoomPreview::onShrink(void* target, BaseObject*) {
 
 void DialogRoomPreview::shrink() {
     previewState = SHRINKING;
-    addBlocking(new ModifierScale(getScale(), 0.0f, animTime()));
+    addBlocking(new ModifierScale(getScale(), 0.0f, tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
     GameNode::addModifier(this, new ModifierFunction(&onClosed, this));
     setBuffered(true);

@@ -48,12 +48,6 @@ int32_t entryOfNewFlag(size_t flag) {
     }
 }
 
-void setShown(Sprite* sprite, bool shown) {
-    if (sprite) {
-        sprite->setVisible(shown);
-    }
-}
-
 void enable(Button* button, bool enabled) {
     if (button) {
         button->setEnabled(enabled);
@@ -66,7 +60,7 @@ void blinkForEver(Sprite* marker) {
     }
 }
 
-void setLabel(Label* label, const std::wstring& text) {
+void setLabelIfAny(Label* label, const std::wstring& text) {
     if (label) {
         label->setText(text);
     }
@@ -169,16 +163,16 @@ void DialogSelectBackground::showBackground(int32_t delta) {
         showPicture(backgroundPreview, "BACKGROUND" + std::to_string(n), locked,
                     BACKGROUND_AREA[0], BACKGROUND_AREA[1], BACKGROUND_AREA[2],
                     BACKGROUND_AREA[3]);
-        setShown(newBackgroundMarker, false);
-        setShown(backgroundLock, locked);
+        setShownIfAny(newBackgroundMarker, false);
+        setShownIfAny(backgroundLock, locked);
         if (!locked) {
             if (n >= 3 && n <= 6 &&
                 unlockEntry(player, ENTRY_BACKGROUNDS_3_TO_6) == UNLOCKED_NOT_SEEN) {
-                setShown(newBackgroundMarker, true);
+                setShownIfAny(newBackgroundMarker, true);
                 newShown[NEW_BACKGROUNDS_3_TO_6] = true;
             } else if (n >= 7 &&
                        unlockEntry(player, ENTRY_BACKGROUNDS_7_TO_10) == UNLOCKED_NOT_SEEN) {
-                setShown(newBackgroundMarker, true);
+                setShownIfAny(newBackgroundMarker, true);
                 newShown[NEW_BACKGROUNDS_7_TO_10] = true;
             }
         }
@@ -195,10 +189,10 @@ void DialogSelectBackground::showTileSet(int32_t delta) {
         const bool locked = isTileSetLocked(player, m);
         showPicture(tileSetPreview, "TILESET" + std::to_string(m), locked, TILESET_AREA[0],
                     TILESET_AREA[1], TILESET_AREA[2], TILESET_AREA[3]);
-        setShown(newTileSetMarker, false);
-        setShown(tileSetLock, locked);
+        setShownIfAny(newTileSetMarker, false);
+        setShownIfAny(tileSetLock, locked);
         if (!locked && m >= 1 && unlockEntry(player, ENTRY_TILESETS[m]) == UNLOCKED_NOT_SEEN) {
-            setShown(newTileSetMarker, true);
+            setShownIfAny(newTileSetMarker, true);
             newShown[static_cast<size_t>(NEW_FIRST_TILESET + m - 1)] = true;
         }
     }
@@ -217,12 +211,12 @@ void DialogSelectBackground::updateButtons() {
 }
 
 void DialogSelectBackground::updateCounts() {
-    setLabel(backgroundLabel, getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
-    setLabel(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet));
-    setLabel(backgroundCountLabel,
-             std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
-    setLabel(tileSetCountLabel,
-             std::to_wstring(tileSet + 1) + L"/" + std::to_wstring(TILESET_COUNT));
+    setLabelIfAny(backgroundLabel, getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
+    setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet));
+    setLabelIfAny(backgroundCountLabel,
+                  std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
+    setLabelIfAny(tileSetCountLabel,
+                  std::to_wstring(tileSet + 1) + L"/" + std::to_wstring(TILESET_COUNT));
 }
 
 void DialogSelectBackground::markNewSeen() {

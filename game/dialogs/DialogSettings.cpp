@@ -26,10 +26,6 @@ IGameSettings* storedSettings() {
     return manager ? manager->getSettings() : nullptr;
 }
 
-SoundManager* availableSound() {
-    return SoundManager::isSoundAvailable() ? SoundManager::getInstance() : nullptr;
-}
-
 }  // namespace
 
 DialogSettings::DialogSettings(PropertyNode* definition) : DialogQuovelMahjong(definition) {
@@ -97,7 +93,7 @@ int32_t DialogSettings::sliderSoundNumber(float value, float minValue, float max
 
 void DialogSettings::applyStoredVolumes() {
     IGameSettings* stored = storedSettings();
-    SoundManager* sound = availableSound();
+    SoundManager* sound = SoundManager::availableInstance();
     if (!stored || !sound) {
         return;
     }
@@ -107,7 +103,7 @@ void DialogSettings::applyStoredVolumes() {
 
 int32_t DialogSettings::onFxVolume(void* target, BaseObject*) {
     auto* dialog = static_cast<DialogSettings*>(target);
-    if (SoundManager* sound = availableSound()) {
+    if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setEffectsVolume(dialog->face.getSoundVolume());
     }
     return 0;
@@ -115,7 +111,7 @@ int32_t DialogSettings::onFxVolume(void* target, BaseObject*) {
 
 int32_t DialogSettings::onMusicVolume(void* target, BaseObject*) {
     auto* dialog = static_cast<DialogSettings*>(target);
-    if (SoundManager* sound = availableSound()) {
+    if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setMusicVolume(dialog->face.getMusicVolume());
     }
     return 0;

@@ -30,7 +30,6 @@ QUOVEL_REGISTER_CLASS(DialogTrophy)
 
 namespace {
 
-constexpr int32_t OPAQUE = 255;
 constexpr int32_t FADE_IN_TIME = 250;
 constexpr int32_t FADE_IN_PAUSE = 200;
 constexpr int32_t REVEAL_STEP = 100;
@@ -63,11 +62,6 @@ constexpr int32_t TROPHY_MAX_BONUS = 4;
 constexpr int32_t TROPHY_MAX_COMBO = 12;
 constexpr int32_t TROPHY_RECORD = 13;
 constexpr int32_t TROPHY_MATCHES = 16;
-
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
 
 bool isWon(const Trophy* trophy) {
     return trophy && trophy->state != Trophy::NOT_EARNED && trophy->state != Trophy::HELD_BACK;

@@ -49,15 +49,10 @@ constexpr float PULSE_SCALE = 1.1f;
 constexpr int32_t PANEL_TIME = 150;
 constexpr int32_t LABEL_DELAY = 500;
 constexpr int32_t DESCRIPTION_WIDTH = 360;
-constexpr size_t MOST_LINES = 2;
+constexpr size_t MOST_DESCRIPTION_LINES = 2;
 constexpr int32_t PANEL_MARGIN_X = 60;
 constexpr int32_t PANEL_MARGIN_Y = 40;
 constexpr int32_t PANEL_ABOVE_HEADER = 20;
-
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
 
 Modifier* sceneTree(Scene* scene) { return scene ? scene->getAnimTree() : nullptr; }
 
@@ -219,10 +214,10 @@ void DialogTrophy::showAwardText(int32_t index) {
     headerLabel->renderText();
     descriptionLabel->setWidth(DESCRIPTION_WIDTH);
     descriptionLabel->renderText();
-    if (descriptionLabel->getLines().size() > MOST_LINES) {
+    if (descriptionLabel->getLines().size() > MOST_DESCRIPTION_LINES) {
         widenToTwoLines(descriptionLabel);
     }
-    const int32_t bodyWidth = descriptionLabel->getLines().size() == MOST_LINES
+    const int32_t bodyWidth = descriptionLabel->getLines().size() == MOST_DESCRIPTION_LINES
                                   ? descriptionLabel->getWidth()
                                   : descriptionLabel->getTextBounds().w;
     const int32_t w = std::max(headerLabel->getWidth(), bodyWidth);

@@ -22,11 +22,6 @@ namespace {
 constexpr int32_t SCREEN_WIDTH = 800;
 constexpr int32_t SLIDE_TIME = 500;
 
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 Modifier* slide(int32_t fromX, int32_t toX, int32_t y) {
     return blocking(new ModifierLocationLine(fromX, y, toX, y, SLIDE_TIME, true));
 }

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int32_t WIDTH_STEP = 50;
 constexpr int32_t WIDEST = 750;
-constexpr size_t MOST_LINES = 2;
+constexpr size_t MOST_TEXT_LINES = 2;
 
 }  // namespace
 
@@ -22,7 +22,7 @@ void widenToTwoLines(Label* label, int32_t firstWidth) {
     for (int32_t width = firstWidth; width <= WIDEST; width += WIDTH_STEP) {
         label->setWidth(width);
         label->renderText();
-        if (label->getLines().size() <= MOST_LINES) {
+        if (label->getLines().size() <= MOST_TEXT_LINES) {
             return;
         }
     }

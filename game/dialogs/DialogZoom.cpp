@@ -18,11 +18,6 @@ namespace {
 
 constexpr int32_t WINDOW_BORDER = 25;
 
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 // Every sprite below `node` clipped to `window`, given relative to `node`.
 void clipBelow(GameNode* node, const Rect& window) {
     for (GameNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {

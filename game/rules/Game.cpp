@@ -155,6 +155,15 @@ Game* Game::current() {
     return currentGame;
 }
 
+Level* Game::currentLevel() {
+    return currentGame ? currentGame->getLevel() : nullptr;
+}
+
+int32_t Game::currentLevelGameType() {
+    Level* level = currentLevel();
+    return level ? level->getGameType() : -1;
+}
+
 void Game::install(Game* game) {
     Game* old = currentGame;
     game->addRef();

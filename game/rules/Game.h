@@ -79,6 +79,10 @@ public:
     static Game* create(int32_t gameType);
     // The current game, or null.
     static Game* current();
+    // The current game's level, or null.
+    static Level* currentLevel();
+    // The game type of the current game's level, or -1.
+    static int32_t currentLevelGameType();
     // Marks the current game removed, releases it and clears the slot.
     static void releaseCurrent();
     // Reads the current player's saved game of that number and makes it the current game.

@@ -4,18 +4,18 @@ QUOVEL_DEFINE_TYPE(ICurrentGame, &Interface::typeRecord)
 
 namespace {
 
-ICurrentGame* current = nullptr;
+ICurrentGame* installedGame = nullptr;
 
 }  // namespace
 
 ICurrentGame* getCurrentGame() {
-    return current;
+    return installedGame;
 }
 
 void setCurrentGame(ICurrentGame* game) {
-    current = game;
+    installedGame = game;
 }
 
 int32_t getCurrentGameType() {
-    return current != nullptr ? current->getLevelGameType() : -1;
+    return installedGame != nullptr ? installedGame->getLevelGameType() : -1;
 }

@@ -4,14 +4,14 @@ QUOVEL_DEFINE_TYPE(IPlayerHooks, &Interface::typeRecord)
 
 namespace {
 
-IPlayerHooks* current = nullptr;
+IPlayerHooks* installedPlayer = nullptr;
 
 }  // namespace
 
 IPlayerHooks* getCurrentPlayer() {
-    return current;
+    return installedPlayer;
 }
 
 void setCurrentPlayer(IPlayerHooks* player) {
-    current = player;
+    installedPlayer = player;
 }

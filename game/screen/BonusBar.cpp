@@ -28,6 +28,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/Effects.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
 
@@ -57,26 +58,15 @@ constexpr int32_t TROPHY_COMBO_FRENZY = 12;
 constexpr int32_t TROPHY_FULL_STOCKS = 19;
 constexpr int32_t QUICK_BONUS_TIME = 5000;
 constexpr int32_t TEN_BONUSES = 10;
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_REC = 2;
 constexpr int32_t SUPER_HINT_FLOOR = 3;
 
 float easeInQuad(float t) {
     return t * t;
 }
 
-Modifier* blocking(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
-}
-
 Modifier* removesTarget(Modifier* modifier) {
     modifier->setFlags(modifier->getFlags() | Modifier::FLAG_REMOVE_TARGET);
     return modifier;
-}
-
-bool isSavedNode(PropertyNode* node) {
-    return node != nullptr && !node->isDummy();
 }
 
 // The centre of a node on the screen: its absolute position, plus half its size, less its
@@ -90,16 +80,6 @@ void centreOf(GameNode* node, int32_t& x, int32_t& y) {
     }
 }
 
-Level* currentLevel() {
-    Game* game = Game::current();
-    return game ? game->getLevel() : nullptr;
-}
-
-int32_t roomKind() {
-    Level* level = currentLevel();
-    return level ? level->getGameMode() : ROOM_FLOORS;
-}
-
 }  // namespace
 
 BonusBar::BonusBar(PropertyNode* saved) : BonusBar(saved, SceneGame::fromHost()) {}
@@ -111,7 +91,7 @@ BonusBar::BonusBar(PropertyNode* saved, SceneGame* scene) : Sprite(saved), scene
     if (scene && scene->getComponents()) {
         GameNode::appendChild(effectLayer.get(), scene->getComponents());
     }
-    if (isSavedNode(saved)) {
+    if (AbstractProperty::isReal(saved)) {
         restore(saved);
     } else {
         chooseNextBonus();
@@ -273,7 +253,7 @@ void BonusBar::claim() {
     animateClaim();
     chooseNextBonus();
     showBonusImage();
-    if (game && roomKind() != ROOM_REC) {
+    if (game && RoomKind::ofCurrentLevel() != RoomKind::RECROOM) {
         if (game->realTime < QUICK_BONUS_TIME) {
             awardTrophy(TROPHY_QUICK_BONUS);
         }
@@ -352,15 +332,15 @@ int32_t BonusBar::drawKind(int32_t shown) {
     if (player && player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
         weights[SHUFFLE] = 0;
     }
-    const int32_t room = roomKind();
-    if (room != ROOM_FLOORS) {
+    const int32_t room = RoomKind::ofCurrentLevel();
+    if (room != RoomKind::FLOORS) {
         weights[HINT] = 0;
         weights[SHUFFLE] = 0;
     }
-    if (room == ROOM_REC) {
+    if (room == RoomKind::RECROOM) {
         weights[TIME] = 0;
     }
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     if (level && (level->getGameType() == Game::TYPE_SPEED ||
                   level->getGameType() == Game::TYPE_SPLIT)) {
         weights[SUPER_HINT] = 0;

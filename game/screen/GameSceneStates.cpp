@@ -34,19 +34,9 @@ constexpr int32_t MAX_BUILD_INTERVAL = 20;
 constexpr int32_t FEW_TILES = 25;
 const Rect WHOLE_SCREEN{0, 0, 800, 600};
 
-Level* currentLevel() {
-    Game* game = Game::current();
-    return game ? game->getLevel() : nullptr;
-}
-
 Layout* currentLayout() {
     Game* game = Game::current();
     return game ? game->getLayout() : nullptr;
-}
-
-int32_t levelGameType() {
-    Level* level = currentLevel();
-    return level ? level->getGameType() : -1;
 }
 
 // The shuffle loop of the build and the tear-down.
@@ -108,6 +98,11 @@ int32_t perTile(int32_t duration, size_t count) {
 
 }  // namespace
 
+int32_t RoomKind::ofCurrentLevel() {
+    Level* level = Game::currentLevel();
+    return level ? level->getGameMode() : FLOORS;
+}
+
 void GameSceneState::update(int32_t) {}
 
 void GameSceneState::exit() {}
@@ -124,7 +119,7 @@ void StateRoomInfo::enter() {
         SceneGame::startInstructions(nullptr, nullptr);
         return;
     }
-    dialog->setTexts(currentLevel());
+    dialog->setTexts(Game::currentLevel());
     dialog->setCallback(scene, &SceneGame::startInstructions);
     scene->openDialog(dialog);
 }
@@ -139,8 +134,8 @@ int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
 }
 
 void StateInstructions::enter() {
-    Level* level = currentLevel();
-    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, levelGameType());
+    Level* level = Game::currentLevel();
+    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
@@ -230,7 +225,7 @@ void StateBuildLevel::finish() {
     }
     buildList.clear();
     if (LayoutRenderer* renderer = scene->getRenderer()) {
-        if (levelGameType() == Game::TYPE_RIVER) {
+        if (Game::currentLevelGameType() == Game::TYPE_RIVER) {
             renderer->applyLayerShading();
         }
         renderer->addDirtyRect(WHOLE_SCREEN);
@@ -248,14 +243,14 @@ void StateBuildLevel::finish() {
 void StatePlaying::enter() {
     scene->enableHudButtons();
     // The bars start with play; the rec room's clock is the scene's own.
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
     scene->markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
         layout->getSideBoard()->setVisible(true);
     }
-    if (levelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
+    if (Game::currentLevelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
         scene->getRenderer()->applyLayerShading();
     }
     scene->setSaveMode(1);

@@ -17,6 +17,8 @@ constexpr int32_t FLOORS = 0;
 constexpr int32_t CASINO = 1;
 constexpr int32_t RECROOM = 2;
 constexpr int32_t ROOF = 3;
+// The current game's level's room; the floors when there is no level.
+int32_t ofCurrentLevel();
 }  // namespace RoomKind
 
 // A phase of a level on the game screen other than play: the scene holds at most one, runs only

@@ -1,4 +1,5 @@
 #include "game/screen/HintTriggers.h"
+#include "game/screen/GameSceneStates.h"
 
 #include <cstddef>
 #include <utility>
@@ -23,8 +24,6 @@ namespace {
 
 constexpr int32_t FLOWER_SUIT = 5;
 constexpr int32_t SEASON_SUIT = 6;
-constexpr int32_t ROOM_CASINO = 1;
-constexpr int32_t ROOM_ROOF = 3;
 constexpr int32_t MULTIPLIER_HINTED = 3;
 
 bool pending(int32_t id) {
@@ -217,8 +216,9 @@ bool HintTriggers::checkFreeCellSideBoard() {
     auto* freeCell = dynamic_cast<GameFreeCell*>(game);
     const int32_t room = roomKindOf(game);
     if (!freeCell || !pending(HINT_FREECELL_SIDEBOARD) || gameTypeOf(game) != Game::TYPE_FREECELL ||
-        (room != ROOM_CASINO && room != ROOM_ROOF) || game->getClickOutcome() != Game::CLICK_MATCH ||
-        !game->getLayout() || !game->getLayout()->getSideBoard()) {
+        (room != RoomKind::CASINO && room != RoomKind::ROOF) ||
+        game->getClickOutcome() != Game::CLICK_MATCH || !game->getLayout() ||
+        !game->getLayout()->getSideBoard()) {
         return false;
     }
     Tile* clicked = game->getClickedTile();

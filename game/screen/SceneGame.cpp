@@ -42,13 +42,8 @@ const char* const GAME_TYPE_NAMES[] = {"NAME_CLASSIC", "NAME_FREECELL", "NAME_SP
 const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABEL_PROGRESS",
                                     "LABEL_PROGRESS_TEXT"};
 
-Level* currentLevel() {
-    Game* game = Game::current();
-    return game ? game->getLevel() : nullptr;
-}
-
 int32_t currentGameMode() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     return level ? level->getGameMode() : 0;
 }
 
@@ -276,7 +271,7 @@ std::string SceneGame::backgroundKey(int32_t gameType, int32_t customBackground)
 }
 
 void SceneGame::setBackground() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::string key =
         backgroundKey(level ? level->getGameType() : 0, player ? player->background : 0);
@@ -332,7 +327,7 @@ PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char*
 
 void SceneGame::setupBars(bool restart) {
     (void)restart;
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     PropertyNode* saved = player ? player->getSavedGame() : nullptr;
@@ -404,7 +399,7 @@ void SceneGame::setGameTypeName() {
     for (const char* name : GAME_TYPE_NAMES) {
         showNode(findChild(name), false);
     }
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     const int32_t type = level ? level->getGameType() : -1;
     if (type >= 0 && type < static_cast<int32_t>(std::size(GAME_TYPE_NAMES))) {
         showNode(findChild(GAME_TYPE_NAMES[type]), true);
@@ -424,7 +419,7 @@ std::string SceneGame::musicKey(int32_t gameType) {
 }
 
 void SceneGame::playGameMusic() {
-    Level* level = currentLevel();
+    Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
     const std::string key = musicKey(level ? level->getGameType() : -1);
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {

@@ -25,42 +25,25 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_CASINO = 1;
-constexpr int32_t ROOM_RECROOM = 2;
-constexpr int32_t ROOM_ROOF = 3;
 constexpr int32_t GLOW_BLINK_MS = 200;
 constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
 const Rect WHOLE_SCREEN{0, 0, 800, 600};
 
-Game* currentGame() {
-    return Game::current();
-}
-
-int32_t roomOfLevel() {
-    Game* game = currentGame();
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
-}
-
-int32_t gameTypeOfLevel() {
-    Game* game = currentGame();
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
-}
-
 bool timedRoom(int32_t room) {
-    return room == ROOM_CASINO || room == ROOM_ROOF;
+    return room == RoomKind::CASINO || room == RoomKind::ROOF;
 }
 
 int32_t tilesOnBoard() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     return game && game->getLayout() ? game->getLayout()->getTileCount() : 0;
 }
 
@@ -100,14 +83,14 @@ int32_t SceneGame::onHint(void* target, BaseObject*) {
 }
 
 void SceneGame::useHint() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed()) {
         return;
     }
     const TuningConstants& c = tuning();
-    const int32_t room = roomOfLevel();
-    if (room == ROOM_FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
+    const int32_t room = RoomKind::ofCurrentLevel();
+    if (room == RoomKind::FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
         return;
     }
     if (timedRoom(room) && getTimeValue().getValue() < c.HINT_TIME_PENALTY) {
@@ -130,7 +113,7 @@ void SceneGame::useHint() {
     if (player) {
         takeOne(player->getHintStock());
     }
-    if (room == ROOM_FLOORS) {
+    if (room == RoomKind::FLOORS) {
         updateHintsLabel();
     } else if (timedRoom(room)) {
         DisplayValue& time = getTimeValue();
@@ -147,7 +130,7 @@ void SceneGame::useHint() {
 }
 
 void SceneGame::markHintTiles(const Game::TileList& tiles) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game) {
         return;
     }
@@ -157,7 +140,7 @@ void SceneGame::markHintTiles(const Game::TileList& tiles) {
         game->addSuperHintTile(tiles[i].get());
         game->addSelectedTile(tiles[i].get());
     }
-    if (gameTypeOfLevel() == Game::TYPE_RIVER && count >= 2) {
+    if (Game::currentLevelGameType() == Game::TYPE_RIVER && count >= 2) {
         showHintPath(tiles[0].get(), tiles[1].get());
     }
 }
@@ -202,18 +185,18 @@ void SceneGame::useShuffle() {
     if (shuffleHintShown()) {
         return;
     }
-    Game* game = currentGame();
+    Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
         return;
     }
-    if (roomOfLevel() == ROOM_FLOORS) {
+    if (RoomKind::ofCurrentLevel() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
             updateShufflesLabel();
         }
         return;
     }
-    const int32_t penalty = shufflePenalty(gameTypeOfLevel());
+    const int32_t penalty = shufflePenalty(Game::currentLevelGameType());
     DisplayValue& time = getTimeValue();
     if (time.getValue() < penalty) {
         return;
@@ -224,7 +207,7 @@ void SceneGame::useShuffle() {
 }
 
 bool SceneGame::performShuffle(bool charge) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || (charge && (!aidsAllowed() || tilesOnBoard() <= 0))) {
         return false;
     }
@@ -254,7 +237,7 @@ bool SceneGame::performShuffle(bool charge) {
 
 int32_t SceneGame::onUndo(void* target, BaseObject*) {
     auto* scene = static_cast<SceneGame*>(target);
-    if (Game* game = currentGame(); game && scene->aidsAllowed()) {
+    if (Game* game = Game::current(); game && scene->aidsAllowed()) {
         game->undo();
     }
     return 0;
@@ -299,7 +282,7 @@ void SceneGame::updateSuperHintOverlay() {
 }
 
 void SceneGame::markSuperHintTiles() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
@@ -340,9 +323,9 @@ void SceneGame::dismissSuperHintIcon(bool animated) {
 // --- HUD ---
 
 void SceneGame::showHudForRoom() {
-    const int32_t room = roomOfLevel();
-    const bool floors = room == ROOM_FLOORS;
-    const bool rec = room == ROOM_RECROOM;
+    const int32_t room = RoomKind::ofCurrentLevel();
+    const bool floors = room == RoomKind::FLOORS;
+    const bool rec = room == RoomKind::RECROOM;
     showNode(hintButton, true);
     showNode(hintsLabel, floors);
     showNode(shuffleButton, !rec);
@@ -352,8 +335,8 @@ void SceneGame::showHudForRoom() {
     showNode(scoreCaption, !rec);
     showNode(timeLabel, rec);
     showNode(timeCaption, rec);
-    showNode(levelLabel, floors || room == ROOM_ROOF);
-    showNode(levelCaption, floors || room == ROOM_ROOF);
+    showNode(levelLabel, floors || room == RoomKind::ROOF);
+    showNode(levelCaption, floors || room == RoomKind::ROOF);
     showNode(timeBar.get(), !rec);
     showNode(bonusBar.get(), !rec);
     showNode(findChild("BONUSBAR_CIRCLE"), !rec);
@@ -366,7 +349,7 @@ void SceneGame::updateLevelLabel() {
 }
 
 void SceneGame::updateMatchesText() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
@@ -374,8 +357,9 @@ void SceneGame::updateMatchesText() {
     setLabelNumber(matchesLabel, count);
     if (matchesCaption) {
         const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
-        const char* prefix =
-            gameTypeOfLevel() == Game::TYPE_TRIPLE ? "TEXT_TRIPLE_MATCHES_" : "TEXT_MATCHES_";
+        const char* prefix = Game::currentLevelGameType() == Game::TYPE_TRIPLE
+                                 ? "TEXT_TRIPLE_MATCHES_"
+                                 : "TEXT_MATCHES_";
         matchesCaption->setText(getBasicText(prefix + form));
     }
     if (count == 0 && game->isStuck(0) && !isLevelOver()) {
@@ -388,7 +372,7 @@ void SceneGame::updateMatchesText() {
 }
 
 void SceneGame::updateProgressLabel() {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout() || !progressLabel) {
         return;
     }
@@ -404,7 +388,7 @@ void SceneGame::updateProgressLabel() {
 // --- Stuck ---
 
 void SceneGame::showStuckDialog(bool checkShuffle) {
-    Game* game = currentGame();
+    Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
     }
@@ -415,13 +399,13 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         game->buildLevel(copy.get());
         helps = game->countMatches(copy.get()) > 0;
     }
-    const int32_t room = roomOfLevel();
+    const int32_t room = RoomKind::ofCurrentLevel();
     if (timedRoom(room) && helps) {
         addShuffleGlows();
         return;
     }
     DialogYesNo* dialog = nullptr;
-    if (room == ROOM_RECROOM) {
+    if (room == RoomKind::RECROOM) {
         dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
                                   &onStuckUndo, this, &onStuckRestart, this);
         if (dialog) {
@@ -432,8 +416,8 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
                                   &onStuckShuffle, this, &onStuckRestart, this);
         if (dialog && dialog->getYesButton()) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-            const bool stock = room != ROOM_FLOORS ||
-                               (player && player->getShuffleStock().getValue() > 0);
+            const bool stock =
+                room != RoomKind::FLOORS || (player && player->getShuffleStock().getValue() > 0);
             showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_SHUFFLE"));
             dialog->getYesButton()->setEnabled(helps && stock);
         }

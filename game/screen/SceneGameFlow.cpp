@@ -48,11 +48,6 @@ SideBoard* currentSideBoard() {
     return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
 }
 
-int32_t roomKind() {
-    Game* game = Game::current();
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
-}
-
 }  // namespace
 
 // --- States ---
@@ -175,7 +170,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             dismissSuperHintIcon(true);
         }
     }
-    if (roomKind() == RoomKind::RECROOM) {
+    if (RoomKind::ofCurrentLevel() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
             timeLabel->setText(
@@ -215,7 +210,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsSuspended(roomKind() == RoomKind::RECROOM);
+        setBarsSuspended(RoomKind::ofCurrentLevel() == RoomKind::RECROOM);
     }
 }
 
@@ -352,7 +347,7 @@ int32_t SceneGame::onGameStopped(void*, BaseObject*) {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->setTrophiesSeen();
     }
-    const int32_t mode = roomKind();
+    const int32_t mode = RoomKind::ofCurrentLevel();
     if (mode == RoomKind::FLOORS) {
         game->returnToRoom();
         return 0;

@@ -32,11 +32,6 @@ bool pulsesSelection(int32_t gameType) {
     return gameType == Game::TYPE_SPLIT || gameType == Game::TYPE_SPEED;
 }
 
-int32_t levelGameType() {
-    Game* game = Game::current();
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
-}
-
 SideBoard* sideBoardOf(Tile* tile) {
     Game* game = Game::current();
     if (!tile || !tile->isOnSideBoard() || !game || !game->getLayout()) {
@@ -117,7 +112,7 @@ void SceneGame::restoreLook(Tile* tile) {
 
 void SceneGame::markHover(Tile* tile) {
     if (SideBoard* sideBoard = sideBoardOf(tile)) {
-        if (!pulsesSelection(levelGameType())) {
+        if (!pulsesSelection(Game::currentLevelGameType())) {
             sideBoard->addHoverTint(tile);
         }
     } else if (renderer) {
@@ -181,7 +176,7 @@ void SceneGame::clearHintPath(bool resetHoverTime) {
 
 void SceneGame::showTileSelected(Tile* tile) {
     SideBoard* sideBoard = sideBoardOf(tile);
-    if (pulsesSelection(levelGameType())) {
+    if (pulsesSelection(Game::currentLevelGameType())) {
         if (sideBoard) {
             sideBoard->addBlockedPulse(tile);
         } else if (renderer) {
@@ -222,7 +217,7 @@ void SceneGame::markHintTile(Tile* tile) {
 
 void SceneGame::advanceHoverPath(int32_t elapsedMs) {
     Game* game = Game::current();
-    if (levelGameType() != Game::TYPE_RIVER || !game) {
+    if (Game::currentLevelGameType() != Game::TYPE_RIVER || !game) {
         return;
     }
     // A plain hint's marks hold the path back; a running super hint does not.

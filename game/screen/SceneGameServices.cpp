@@ -9,8 +9,8 @@
 #include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ModifierLocation.h"
+#include "framework/core/ModifierSound.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/ResourceLookup.h"
@@ -32,14 +32,13 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/Effects.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
 
-constexpr int32_t ROOM_FLOORS = 0;
-constexpr int32_t ROOM_RECROOM = 2;
 constexpr int32_t SAVE_NOTHING = 0;
 constexpr int32_t SAVE_WON = 2;
 constexpr int32_t TROPHY_MIN_TILES = 10;
@@ -47,7 +46,7 @@ constexpr int32_t FLOATER_RISE = 100;
 constexpr int32_t MAX_FLOATER_FONT = 6;
 
 int32_t roomOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : ROOM_FLOORS;
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
 }
 
 // A font of the "default" section, loaded now when the section has not loaded it yet.
@@ -70,13 +69,13 @@ void SceneGame::saveGame() {
         return;
     }
     Game* game = Game::current();
-    if (!game || !game->getLevel() || roomOf(game) == ROOM_FLOORS) {
+    if (!game || !game->getLevel() || roomOf(game) == RoomKind::FLOORS) {
         saveMode = SAVE_NOTHING;
         return;
     }
     const bool won = saveMode == SAVE_WON;
     if (won) {
-        if (roomOf(game) == ROOM_RECROOM) {
+        if (roomOf(game) == RoomKind::RECROOM) {
             saveMode = SAVE_NOTHING;
             return;
         }
@@ -282,7 +281,7 @@ void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points)
     if (game) {
         setLabelNumber(scoreTicker, game->getScore().getValue());
     }
-    if (!tile || roomOf(game) == ROOM_RECROOM) {
+    if (!tile || roomOf(game) == RoomKind::RECROOM) {
         return;
     }
     int32_t x = 0;
@@ -318,17 +317,12 @@ constexpr int32_t STAR_FLIGHT = 350;
 constexpr int32_t HEADER_SLIDE = 300;
 constexpr int32_t TICKER_BLINKS = 900;
 constexpr int32_t HOLD = 1000;
-constexpr int32_t FADE_OUT = 300;
+constexpr int32_t SUPER_SCORE_FADE_OUT = 300;
 
 void wait(GameNode* node, int32_t ms) {
     if (ms > 0) {
         GameNode::addModifier(node, new ModifierDelay(ms));
     }
-}
-
-Modifier* blockingModifier(Modifier* modifier) {
-    modifier->setFlags(modifier->getFlags() | Modifier::FLAG_BLOCKING);
-    return modifier;
 }
 
 // The header leaves the row's clip once it stands clear of the row.
@@ -344,7 +338,7 @@ int32_t unclipHeader(void*, BaseObject* sender) {
 
 void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     Game* game = Game::current();
-    if (!game || roomOf(game) == ROOM_RECROOM || !floaterLayer || !scoreTicker) {
+    if (!game || roomOf(game) == RoomKind::RECROOM || !floaterLayer || !scoreTicker) {
         return;
     }
     const int32_t kind = game->checkSuperScore(newScore, increment);
@@ -385,9 +379,9 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
                                                              : "SOUND_MEGASCORE",
                                                        "game", true));
         GameNode::addModifier(first, new ModifierFunction(&Effects::floaterStars, nullptr));
-        GameNode::addModifier(first, blockingModifier(new ModifierAlpha(STAR_FADE_IN, 0, 255)));
+        GameNode::addModifier(first, blocking(new ModifierAlpha(STAR_FADE_IN, 0, 255)));
         wait(first, fadeAt - STAR_FADE_IN);
-        GameNode::addModifier(first, new ModifierAlpha(FADE_OUT, 255, 0));
+        GameNode::addModifier(first, new ModifierAlpha(SUPER_SCORE_FADE_OUT, 255, 0));
     }
     for (size_t i = 1; i < stars.size(); ++i) {
         Sprite* star = stars[i];
@@ -397,30 +391,30 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
         wait(star, start);
         GameNode::addModifier(star, new ModifierVisible(ModifierVisible::MODE_SHOW));
         GameNode::addModifier(star, new ModifierRotation(STAR_START_ANGLE, 0.0f, STAR_FLIGHT));
-        GameNode::addModifier(star, blockingModifier(new ModifierLocationLine(
-                                        stars[i - 1]->getX(), 0, star->getX() + w - STAR_OVERLAP,
-                                        0, STAR_FLIGHT, false)));
+        GameNode::addModifier(star, blocking(new ModifierLocationLine(
+                                        stars[i - 1]->getX(), 0, star->getX() + w - STAR_OVERLAP, 0,
+                                        STAR_FLIGHT, false)));
         wait(star, fadeAt - start - STAR_FLIGHT);
-        GameNode::addModifier(star, new ModifierAlpha(FADE_OUT, 255, 0));
+        GameNode::addModifier(star, new ModifierAlpha(SUPER_SCORE_FADE_OUT, 255, 0));
     }
     // Hidden behind the row, the header slides out to its right, then over its middle.
     header->setPosition(lastX - header->getWidth(), 0);
     header->setClipRect(Rect{lastX, -300, 800, 600});
     wait(header, starsDone);
-    GameNode::addModifier(header, blockingModifier(new ModifierLocationLine(
-                                      lastX - header->getWidth(), 0, firstX + rowWidth, 0,
-                                      HEADER_SLIDE, true)));
+    GameNode::addModifier(
+        header, blocking(new ModifierLocationLine(lastX - header->getWidth(), 0, firstX + rowWidth,
+                                                  0, HEADER_SLIDE, true)));
     GameNode::addModifier(header, new ModifierFunction(&unclipHeader, nullptr));
-    GameNode::addModifier(header, blockingModifier(new ModifierLocationLine(
-                                      firstX + rowWidth, 0, -(header->getWidth() / 2), 0,
-                                      HEADER_SLIDE, true)));
+    GameNode::addModifier(
+        header, blocking(new ModifierLocationLine(firstX + rowWidth, 0, -(header->getWidth() / 2),
+                                                  0, HEADER_SLIDE, true)));
     wait(scoreTicker, starsDone + 2 * HEADER_SLIDE);
-    GameNode::addModifier(scoreTicker, blockingModifier(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
-    wait(header, TICKER_BLINKS + HOLD + FADE_OUT);
-    Modifier* fade = new ModifierAlpha(FADE_OUT, header->getAlpha(), 0);
-    GameNode::addModifier(header, blockingModifier(fade));
+    GameNode::addModifier(scoreTicker, blocking(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
+    wait(header, TICKER_BLINKS + HOLD + SUPER_SCORE_FADE_OUT);
+    Modifier* fade = new ModifierAlpha(SUPER_SCORE_FADE_OUT, header->getAlpha(), 0);
+    GameNode::addModifier(header, blocking(fade));
     // The group goes with its header and stars once the last fade has ended.
-    auto* end = new ModifierDelay(fadeAt + 2 * FADE_OUT);
+    auto* end = new ModifierDelay(fadeAt + 2 * SUPER_SCORE_FADE_OUT);
     end->setFlags(end->getFlags() | Modifier::FLAG_REMOVE_TARGET);
     GameNode::addModifier(group, end);
 }

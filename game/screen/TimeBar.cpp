@@ -36,10 +36,6 @@ Image* gameImage(const char* key) {
     return objectCast<Image>(findOrLoadResource(key, "game"));
 }
 
-bool isSavedNode(PropertyNode* node) {
-    return node != nullptr && !node->isDummy();
-}
-
 }  // namespace
 
 TimeBar::TimeBar(PropertyNode* saved) : TimeBar(saved, SceneGame::fromHost()) {}
@@ -52,7 +48,7 @@ TimeBar::TimeBar(PropertyNode* saved, SceneGame* scene) : Sprite(saved), scene(s
         filling->setClipRect(
             Rect{filling->getX(), filling->getY(), filling->getWidth(), filling->getHeight()});
     }
-    if (isSavedNode(saved)) {
+    if (AbstractProperty::isReal(saved)) {
         // The maximum first, so that a saved time above the default range survives.
         const int32_t maximum = std::max(saved->getChildValue("maxTime")->getInt(), 0);
         time = DisplayValue(maximum, 0, maximum);
