@@ -111,6 +111,7 @@ FullScreenHandler* FullScreenHandler::getInstance() {
 void FullScreenHandler::releaseInstance() {
     if (theInstance) {
         GameNode::detach(theInstance.get());
+        theInstance->release();  // the reference detach handed over, or added when unattached
     }
     theInstance.reset();
 }

@@ -113,6 +113,10 @@ TEST_F(FullScreenHandlerTest, TheFrameFollowsTheModeAndTheCurrentScene) {
     click(handler, 750, 5);
     EXPECT_NE(std::find(display.calls.begin(), display.calls.end(), "minimise"),
               display.calls.end());
+
+    // Released from the scene's tree, the frame is gone.
+    FullScreenHandler::releaseInstance();
+    EXPECT_EQ(FullScreenFrame::get(), nullptr);
 }
 
 TEST_F(FullScreenHandlerTest, OnAScreenNoLargerThanTheGameThereIsNoRestoreButton) {
@@ -125,6 +129,10 @@ TEST_F(FullScreenHandlerTest, OnAScreenNoLargerThanTheGameThereIsNoRestoreButton
     ASSERT_NE(handler, nullptr);
     EXPECT_EQ(handler->getRestoreButton(), nullptr);
     EXPECT_EQ(handler->getMinimiseButton()->getX(), -40);
+
+    // Never attached to a scene, the frame is gone when released too.
+    FullScreenHandler::releaseInstance();
+    EXPECT_EQ(FullScreenFrame::get(), nullptr);
 }
 
 TEST_F(FullScreenHandlerTest, LosingTheFocusSilencesEffectsAndMusicUntilItComesBack) {
