@@ -258,9 +258,10 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
     uint8_t* sourcePixels = source->getPixels();
     if (kind == SourceKind::SameDepth && targetPixels && sourcePixels) {
         for (int32_t j = 0; j < h; ++j) {
-            // memmove: a copy within one image may overlap.
-            std::memmove(rowAt<Pixel>(targetPixels, image->getPitch(), dy + j) + dx,
-                         rowAt<const Pixel>(sourcePixels, source->getPitch(), sy + j) + sx,
+            copyRowBytes(rowAt<uint8_t>(targetPixels, image->getPitch(), dy + j) +
+                             static_cast<size_t>(dx) * 2,
+                         rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) +
+                             static_cast<size_t>(sx) * 2,
                          static_cast<size_t>(w) * 2);
         }
     }
@@ -270,7 +271,7 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        std::memmove(planeAt(targetPlane, image->getWidth(), dx, dy + j),
+        copyRowBytes(planeAt(targetPlane, image->getWidth(), dx, dy + j),
                      planeAt(sourcePlane, source->getWidth(), sx, sy + j), static_cast<size_t>(w));
     }
 }

@@ -250,8 +250,7 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        // memmove: a copy within one image may overlap.
-        std::memmove(
+        copyRowBytes(
             rowAt<uint8_t>(targetPixels, targetPitch, dy + j) + static_cast<size_t>(dx) * 4,
             rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) + static_cast<size_t>(sx) * 4,
             static_cast<size_t>(w) * 4);
