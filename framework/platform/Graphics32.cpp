@@ -42,7 +42,8 @@ QUOVEL_ROW_LOOP void fillRow(Pixel* d, int32_t w, uint32_t color, uint32_t k) {
 // are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
 // A wholly transparent pair keeps the target (weight 0) without blending: board layers and
 // sprites are mostly transparent or opaque, so these two exact shortcuts carry most pixels.
-QUOVEL_ROW_LOOP void blendRowPaired(Pixel* d, const Pixel* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void blendRowPaired(Pixel* d, const Pixel* s, int32_t w,
+                                                       uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -86,7 +87,7 @@ QUOVEL_ROW_LOOP void maskRow(Pixel* d, const uint8_t* m, int32_t w, uint32_t col
     maskRowOf<Depth32>(d, m, w, color, a);
 }
 
-QUOVEL_ROW_LOOP void storeRow(Pixel* d, const Pixel* s, int32_t w) {
+QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void storeRow(Pixel* d, const Pixel* s, int32_t w) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::store(d[i], s[i]);
     }
@@ -146,6 +147,7 @@ void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
     for (int32_t j = 0; j < h; ++j) {
         Pixel* d = rowAt<Pixel>(targetPixels, targetPitch, dy + j) + dx;
         const Pixel* s = rowAt<const Pixel>(sourcePixels, sourcePitch, sy + j) + sx;
+        checkRow(d, s, static_cast<size_t>(w) * 4);
         if (perPixelAlpha) {
             if (!additive) {
                 blendRowPaired(d, s, w, a);
