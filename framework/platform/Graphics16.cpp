@@ -261,10 +261,11 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
     uint8_t* sourcePixels = source->getPixels();
     if (kind == drawing::SourceKind::SameDepth && targetPixels && sourcePixels) {
         for (int32_t j = 0; j < h; ++j) {
-            // memmove: a copy within one image may overlap.
-            std::memmove(
-                drawing::rowAt<Pixel16>(targetPixels, image->getPitch(), dy + j) + dx,
-                drawing::rowAt<const Pixel16>(sourcePixels, source->getPitch(), sy + j) + sx,
+            drawing::copyRowBytes(
+                drawing::rowAt<uint8_t>(targetPixels, image->getPitch(), dy + j) +
+                    static_cast<size_t>(dx) * 2,
+                drawing::rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) +
+                    static_cast<size_t>(sx) * 2,
                 static_cast<size_t>(w) * 2);
         }
     }
@@ -274,9 +275,9 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        std::memmove(drawing::planeAt(targetPlane, image->getWidth(), dx, dy + j),
-                     drawing::planeAt(sourcePlane, source->getWidth(), sx, sy + j),
-                     static_cast<size_t>(w));
+        drawing::copyRowBytes(drawing::planeAt(targetPlane, image->getWidth(), dx, dy + j),
+                              drawing::planeAt(sourcePlane, source->getWidth(), sx, sy + j),
+                              static_cast<size_t>(w));
     }
 }
 

@@ -40,7 +40,8 @@ QUOVEL_ROW_LOOP void fillRow32(Pixel32* d, int32_t w, uint32_t color, uint32_t k
 // are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
 // A wholly transparent pair keeps the target (weight 0) without blending: board layers and
 // sprites are mostly transparent or opaque, so these two exact shortcuts carry most pixels.
-QUOVEL_ROW_LOOP void blendRowPaired(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
+QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void blendRowPaired(Pixel32* d, const Pixel32* s, int32_t w,
+                                                       uint32_t a) {
     int32_t i = 0;
     for (; i + 1 < w; i += 2) {
         const uint32_t s0 = s[i];
@@ -85,7 +86,7 @@ QUOVEL_ROW_LOOP void maskRow32(Pixel32* d, const uint8_t* m, int32_t w, uint32_t
     drawing::maskRowOf<Depth32>(d, m, w, color, a);
 }
 
-QUOVEL_ROW_LOOP void storeRow(Pixel32* d, const Pixel32* s, int32_t w) {
+QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void storeRow(Pixel32* d, const Pixel32* s, int32_t w) {
     for (int32_t i = 0; i < w; ++i) {
         d[i] = pixel32::store(d[i], s[i]);
     }
@@ -145,6 +146,7 @@ void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
     for (int32_t j = 0; j < h; ++j) {
         Pixel32* d = drawing::rowAt<Pixel32>(targetPixels, targetPitch, dy + j) + dx;
         const Pixel32* s = drawing::rowAt<const Pixel32>(sourcePixels, sourcePitch, sy + j) + sx;
+        drawing::checkRow(d, s, static_cast<size_t>(w) * 4);
         if (perPixelAlpha) {
             if (!additive) {
                 blendRowPaired(d, s, w, a);
@@ -253,12 +255,11 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     for (int32_t j = 0; j < h; ++j) {
-        // memmove: a copy within one image may overlap.
-        std::memmove(drawing::rowAt<uint8_t>(targetPixels, targetPitch, dy + j) +
-                         static_cast<size_t>(dx) * 4,
-                     drawing::rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) +
-                         static_cast<size_t>(sx) * 4,
-                     static_cast<size_t>(w) * 4);
+        drawing::copyRowBytes(drawing::rowAt<uint8_t>(targetPixels, targetPitch, dy + j) +
+                                  static_cast<size_t>(dx) * 4,
+                              drawing::rowAt<uint8_t>(sourcePixels, source->getPitch(), sy + j) +
+                                  static_cast<size_t>(sx) * 4,
+                              static_cast<size_t>(w) * 4);
     }
 }
 

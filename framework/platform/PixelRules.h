@@ -10,6 +10,10 @@
 // on the left rounding toward minus infinity): the right side needs only unsigned products that
 // fit 16 bits, which the compiler turns into packed multiplies. With k = 256 a blend is a store.
 
+// A rule that row loops built without the address sanitizer's checks (QUOVEL_ROW_CHECKED) use: such
+// a loop inlines only rules marked always to be inlined, and would call the others every pixel.
+#define QUOVEL_PIXEL_RULE inline __attribute__((always_inline))
+
 // Unaligned views of pixel rows: surface images may have any pitch.
 typedef uint32_t UnalignedPixel32 __attribute__((aligned(1), may_alias));
 typedef uint16_t UnalignedPixel16 __attribute__((aligned(1), may_alias));
@@ -25,12 +29,12 @@ constexpr int channelShift(int32_t channel) {
 }
 
 // Red, green and blue of s; the alpha byte of d.
-inline uint32_t store(uint32_t d, uint32_t s) {
+QUOVEL_PIXEL_RULE uint32_t store(uint32_t d, uint32_t s) {
     return (d & alphaMask) | (s & colorMask);
 }
 
 // Each of red, green and blue becomes d + ((s - d) * k >> 8); k is 0 to 256.
-inline uint32_t blend(uint32_t d, uint32_t s, uint32_t k) {
+QUOVEL_PIXEL_RULE uint32_t blend(uint32_t d, uint32_t s, uint32_t k) {
     const uint32_t inverse = 256 - k;
     const uint32_t rb = (((s & 0x00FF00FFu) * k + (d & 0x00FF00FFu) * inverse) >> 8) & 0x00FF00FFu;
     const uint32_t g = (((s & 0x0000FF00u) * k + (d & 0x0000FF00u) * inverse) >> 8) & 0x0000FF00u;
@@ -125,6 +129,6 @@ inline uint16_t writeField(uint16_t d, int32_t channel, uint32_t value) {
 }  // namespace pixel16
 
 // The effective alpha of a source alpha sa under the drawing alpha a: (sa * a) >> 8, 0 to 254.
-inline uint32_t effectiveAlpha(uint32_t sa, uint32_t a) {
+QUOVEL_PIXEL_RULE uint32_t effectiveAlpha(uint32_t sa, uint32_t a) {
     return (sa * a) >> 8;
 }

@@ -158,6 +158,20 @@ TEST_F(Graphics32Test, CopyRectCopiesAlphaWhereBlitDoesNot) {
     EXPECT_EQ(at(0, 0), 0x33123456u);
 }
 
+TEST_F(Graphics32Test, CopyRectWithinOneImageMovesOverlappingRowsIntact) {
+    for (int32_t x = 0; x < 6; ++x) {
+        set32(target.get(), x, 0, 0xFF000000u | static_cast<uint32_t>(x + 1));
+    }
+    g->copyRect(target.get(), 1, 0, 0, 0, 5, 1);
+    for (int32_t x = 1; x < 6; ++x) {
+        EXPECT_EQ(at(x, 0), 0xFF000000u | static_cast<uint32_t>(x)) << x;
+    }
+    g->copyRect(target.get(), 0, 0, 2, 0, 4, 1);
+    for (int32_t x = 0; x < 4; ++x) {
+        EXPECT_EQ(at(x, 0), 0xFF000000u | static_cast<uint32_t>(x + 2)) << x;
+    }
+}
+
 TEST_F(Graphics32Test, ChannelOperationsWriteOneByte) {
     set32(target.get(), 0, 0, 0x10203040);
     g->setPixelChannel(Channel::Red, 0xEE, 0, 0);
