@@ -109,6 +109,7 @@ CommandMove::~CommandMove() {
     if (flight) {
         flight->forget();
     }
+    dropFlyingSprite();
 }
 
 void CommandMove::execute(Game& game) {
@@ -118,6 +119,10 @@ void CommandMove::execute(Game& game) {
     game.clearSelection();
     Layout* layout = game.getLayout();
     SideBoard* sideBoard = layout != nullptr ? layout->getSideBoard() : nullptr;
+    IGameScreen& screen = getGameScreen();
+    // The tile itself has no picture: the screen's sprite of it is what the player sees fly.
+    flyingSprite = screen.liftTile(tile.get());
+    GameNode* moving = flyingSprite ? flyingSprite.get() : tile.get();
     if (layout != nullptr) {
         layout->removeTile(tile.get());
     }
@@ -127,8 +132,7 @@ void CommandMove::execute(Game& game) {
     if (sideBoard != nullptr) {
         sideBoard->slotToPoint(endX, endY);
     }
-    IGameScreen& screen = getGameScreen();
-    flight = new TileFlight(this, tile.get(), tile->getX(), tile->getY(), endX, endY,
+    flight = new TileFlight(this, moving, moving->getX(), moving->getY(), endX, endY,
                             std::max(tuning().TILE_FLIGHT_TIME, 0));
     if (GameNode* effects = screen.getEffectLayer()) {
         GameNode::addModifier(effects, flight.get());
@@ -141,8 +145,16 @@ void CommandMove::execute(Game& game) {
     screen.updateProgressLabel();
 }
 
+void CommandMove::dropFlyingSprite() {
+    if (flyingSprite) {
+        flyingSprite->setRemoved(true);
+        flyingSprite = nullptr;
+    }
+}
+
 void CommandMove::land() {
     flight = nullptr;
+    dropFlyingSprite();
     if (SideBoard* sideBoard = targetBoard.get()) {
         sideBoard->placeTile(tile.get(), targetColumn, targetRow);
         sideBoard->invalidateTileRect(targetColumn, targetRow);

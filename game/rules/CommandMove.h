@@ -4,6 +4,7 @@
 
 #include "game/rules/Command.h"
 
+class GameNode;
 class SideBoard;
 class TileFlight;
 
@@ -39,6 +40,8 @@ private:
     friend class TileFlight;
     // The tile reaches its slot: the side board takes it.
     void land();
+    // The screen's picture of the flying tile goes.
+    void dropFlyingSprite();
 
     RefHolder<Tile> tile;
     int32_t targetColumn = 0;
@@ -51,4 +54,6 @@ private:
     // The side board that takes the tile when it lands.
     RefHolder<SideBoard> targetBoard;
     RefHolder<TileFlight> flight;
+    // The screen's sprite of the tile while it flies; null when the screen shows none.
+    RefHolder<GameNode> flyingSprite;
 };

@@ -81,6 +81,14 @@ public:
     virtual Image* getShadowImage() = 0;
     // A picture of a resource section, or null when it is missing.
     virtual Image* findImage(const std::string& section, const std::string& name) = 0;
+    // The symbol sheet of the player's tile set, which slot tiles are drawn with; null while the
+    // board hides its symbols (pause) or when the screen has none.
+    virtual Image* getShownSymbols() = 0;
+
+    // A tile about to fly to a side-board slot: it leaves the board's picture (its render tile
+    // leaves the grid) and the screen shows a sprite of it, face and symbol, at its place in the
+    // effect layer. The sprite, or null when the screen draws none.
+    virtual GameNode* liftTile(Tile* tile) = 0;
 };
 
 // The screen the rules talk to: the one set, else the fallback's. With neither, the rules were

@@ -423,6 +423,7 @@ void SideBoard::prepareImage() {
             graphics->blitChannelWhole(backgroundImage.get(), Channel::Alpha, 0, 0);
         }
         const TuningConstants& constants = tuning();
+        Image* symbols = screen.getShownSymbols();
         for (int32_t row = 0; row < rows; ++row) {
             for (int32_t column = 0; column < columns; ++column) {
                 RenderTile* renderTile = renderTiles[slotIndex(column, row)].get();
@@ -437,6 +438,15 @@ void SideBoard::prepareImage() {
                                        constants.TILE_HEIGHT);
                     graphics->blitChannel(face, Channel::Alpha, x, y, 0, 0, constants.TILE_WIDTH,
                                           constants.TILE_HEIGHT);
+                }
+                // The symbol over the (tinted) tile, fading with it, as on the board: a rack of
+                // blank tiles would not tell the player which faces it offers.
+                if (face != nullptr && symbols != nullptr) {
+                    graphics->setAlpha(renderTile->getAlpha());
+                    graphics->blit(symbols, x, y, renderTile->getFaceOffsetX(),
+                                   renderTile->getFaceOffsetY(), constants.TILE_FACE_WIDTH,
+                                   constants.TILE_FACE_HEIGHT);
+                    graphics->setAlpha(255);
                 }
                 if (shadows && shadowImage) {
                     graphics->setAlpha(renderTile->getAlpha());

@@ -11,6 +11,8 @@
 #include "framework/gui/Label.h"
 #include "framework/gui/Panel.h"
 #include "framework/platform/GameWindow.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
@@ -586,4 +588,48 @@ Image* SceneGame::getShadowImage() {
 Image* SceneGame::findImage(const std::string& section, const std::string& name) {
     ResourceManager::DataLock lock;
     return objectCast<Image>(findOrLoadResource(name, section));
+}
+
+Image* SceneGame::getShownSymbols() {
+    return renderer && renderer->getSymbolsShown() ? renderer->getSymbolImage() : nullptr;
+}
+
+GameNode* SceneGame::liftTile(Tile* tile) {
+    SideBoard* sideBoard = Game::current() && Game::current()->getLayout()
+                               ? Game::current()->getLayout()->getSideBoard()
+                               : nullptr;
+    if (!renderer || !floaterLayer || tile == nullptr) {
+        return nullptr;
+    }
+    int32_t x = tile->getGridX();
+    int32_t y = tile->getGridY();
+    if (tile->isOnSideBoard()) {
+        if (sideBoard == nullptr) {
+            return nullptr;
+        }
+        sideBoard->slotToPoint(x, y);
+    } else {
+        RenderTile* renderTile = renderer->findRenderTile(tile);
+        if (renderTile == nullptr) {
+            return nullptr;
+        }
+        renderer->positionRenderTile(renderTile->getColumn(), renderTile->getRow(),
+                                     renderTile->getLayer());
+        x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX());
+        y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY());
+    }
+    // The blank tile with the tile's symbol, as the board draws it.
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    Image* symbols = getShownSymbols();
+    if (picture && symbols) {
+        RefHolder<Graphics> graphics(picture->createGraphics());
+        const TuningConstants& c = tuning();
+        if (graphics) {
+            graphics->blit(symbols, 0, 0, tile->getFaceOffsetX(), tile->getFaceOffsetY(),
+                           c.TILE_FACE_WIDTH, c.TILE_FACE_HEIGHT);
+        }
+    }
+    RefHolder<Sprite> flying(new Sprite(x, y, picture.get()));
+    appendChild(flying.get(), floaterLayer.get());
+    return flying.get();
 }

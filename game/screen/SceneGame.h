@@ -165,6 +165,8 @@ public:
     bool drawsShadows() const override;
     Image* getShadowImage() override;
     Image* findImage(const std::string& section, const std::string& name) override;
+    Image* getShownSymbols() override;
+    GameNode* liftTile(Tile* tile) override;
 
     // GameDialogHost.
     bool isInLevelPhase() const override { return currentState.get() != nullptr; }

@@ -96,6 +96,9 @@ public:
     // With a shadow picture the screen draws shadows.
     void setShadowImage(Image* image) { shadowImage = image; }
     Image* findImage(const std::string& section, const std::string& name) override;
+    // Slot tiles are drawn without symbols, and a moving tile flies without a sprite of its own.
+    Image* getShownSymbols() override { return nullptr; }
+    GameNode* liftTile(Tile*) override { return nullptr; }
     // Makes a picture available to findImage.
     void addImage(const std::string& section, const std::string& name, Image* image);
 
