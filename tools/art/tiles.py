@@ -18,8 +18,8 @@ SIDEBOARD_RACKS = ((1, 1), (2, 1), (3, 1), (4, 1), (2, 3), (2, 4), (2, 5))
 NUMERALS = "一二三四五六七八九"
 WINDS = "東南西北"
 
-# The four sets: a wash over the face (none for the first), inks, and how circles, bamboo and
-# the white dragon are drawn.
+# The four sets: the colour of a frame inside the face's edge (none for the first), inks, and
+# how circles, bamboo and the white dragon are drawn.
 TILE_SETS = (
     {"name": "Ivory", "wash": None,
      "red": "#b3261e", "green": "#1e6b3c", "blue": "#1f3a78", "black": "#22201c",
@@ -375,10 +375,12 @@ def symbol(suit, value, s):
 def face_symbol(g, suit, value, s):
     """One face's symbol drawn for a face cell at the origin (the art is drawn for 26 x 36 and
     scaled to the face)."""
+    # The set's colour is a thin frame, not a fill: the board paints selection, hover and hint
+    # tints into the tile under the symbol, and a fill over the face would hide half of them.
     wash = ""
     if s["wash"]:
-        wash = ('<rect x="2" y="2" width="%d" height="%d" rx="1.5" fill="%s" '
-                'fill-opacity="0.5"/>\n' % (g.fw - 4, g.fh - 4, s["wash"]))
+        wash = ('<rect x="2.5" y="2.5" width="%d" height="%d" rx="1.5" fill="none" stroke="%s" '
+                'stroke-width="1.5"/>\n' % (g.fw - 5, g.fh - 5, s["wash"]))
     scale = "" if (g.fw, g.fh) == (26, 36) else ' transform="scale(%s %s)"' % (
         f(g.fw / 26.0), f(g.fh / 36.0))
     return wash + "<g%s>\n%s</g>\n" % (scale, symbol(suit, value, s))
