@@ -433,11 +433,12 @@ void SideBoard::prepareImage() {
                 const int32_t x = slotOffsetX + column * slotPitchX;
                 const int32_t y = slotOffsetY + row * slotPitchY;
                 Image* face = renderTile->getPicture();
+                // Laid over the rack, not copied with its alpha: the tile's rounded corners and a
+                // fading tile would otherwise punch holes through the rack to the screen behind.
                 if (face != nullptr && constants.TILE_WIDTH > 0 && constants.TILE_HEIGHT > 0) {
-                    graphics->copyRect(face, x, y, 0, 0, constants.TILE_WIDTH,
-                                       constants.TILE_HEIGHT);
-                    graphics->blitChannel(face, Channel::Alpha, x, y, 0, 0, constants.TILE_WIDTH,
-                                          constants.TILE_HEIGHT);
+                    graphics->blit(face, x, y, 0, 0, constants.TILE_WIDTH, constants.TILE_HEIGHT);
+                    graphics->blitChannelMax(face, Channel::Alpha, x, y, 0, 0,
+                                             constants.TILE_WIDTH, constants.TILE_HEIGHT);
                 }
                 // The symbol over the (tinted) tile, fading with it, as on the board: a rack of
                 // blank tiles would not tell the player which faces it offers.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -134,7 +135,9 @@ TEST_F(SideBoardTest, NothingIsDrawnWhileTheBoardIsNotShown) {
 TEST_F(SideBoardTest, SlotTilesAreDrawnWithTheirShadows) {
     FakeGame classic(0);
     screen.setBoardShown(true);
+    // A tile with a see-through bottom-left corner.
     screen.tilePicture = filledImage(8, 8, 0xFF00FF00);
+    std::memset(screen.tilePicture->getPixels() + 7 * screen.tilePicture->getPitch(), 0, 4);
     screen.tileAlpha = 255;
     screen.setShadowImage(filledImage(4, 4, 0xFF0000FF).get());
     screen.addImage("manual", "SIDEBOARD_2X1", filledImage(100, 60, 0xFF202020).get());
@@ -147,6 +150,7 @@ TEST_F(SideBoardTest, SlotTilesAreDrawnWithTheirShadows) {
     EXPECT_EQ(pixelAt(picture, 42 + 6, 7 + 6), 0xFF00FF00u);
     EXPECT_EQ(pixelAt(picture, 42 + 1, 7 + 1), 0xFF0000FFu);
     EXPECT_EQ(pixelAt(picture, 6 + 2, 7 + 2), 0xFF202020u);  // empty slot 0: the rack
+    EXPECT_EQ(pixelAt(picture, 42, 7 + 7), 0xFF202020u);      // the rack under the corner
 }
 
 TEST_F(SideBoardTest, SlotsFillRowByRowAndFillingStopsWithTheGame) {
