@@ -35,6 +35,8 @@ public:
     int32_t getPreviousY() const { return previousY; }
     int32_t getPreviousZ() const { return previousZ; }
     bool isInFlight() const { return flight.get() != nullptr; }
+    // The tile came from another slot rather than from the board.
+    bool isFromSideBoard() const { return fromSideBoard; }
 
 private:
     friend class TileFlight;

@@ -22,6 +22,7 @@
 #include "game/app/TrophyList.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHint.h"
+#include "game/rules/CommandMove.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -52,6 +53,22 @@ int32_t currentGameMode() {
 // Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
 bool usesRecLabels(int32_t mode) {
     return mode == 0 || mode == 2;
+}
+
+// Stand-ins for the tiles that moves still in the undo history parked in free cells, at the
+// board places an undo puts them back to: a continued game's board must be able to draw them
+// there, as it draws the tiles its matches removed.
+void addParkedTiles(const Game& game, Game::TileList& out) {
+    for (const RefHolder<Command>& command : game.getUndoHistory()) {
+        const auto* move = objectCast<CommandMove>(command.get());
+        if (move && move->getTile() && !move->isFromSideBoard()) {
+            RefHolder<Tile> standIn(new Tile(*move->getTile()));
+            standIn->setOnSideBoard(false);
+            standIn->setGridPosition(move->getPreviousX(), move->getPreviousY(),
+                                     move->getPreviousZ());
+            out.push_back(standIn);
+        }
+    }
 }
 
 }  // namespace
@@ -246,6 +263,7 @@ void SceneGame::buildBoard() {
     }
     Game::TileList removed;
     game->getRemovedTiles(removed);
+    addParkedTiles(*game, removed);
     renderer->build(game->getLayout(), removed);
     if (game->getLevel() && game->getLevel()->getGameType() == Game::TYPE_RIVER) {
         renderer->applyLayerShading();

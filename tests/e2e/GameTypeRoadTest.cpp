@@ -20,6 +20,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/SideBoard.h"
 #include "game/app/SceneCasino.h"
+#include "game/app/SceneQuovelMahjong.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/screen/GameSceneStates.h"
 
@@ -451,15 +452,18 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     board.expectAllFaces("the board");
     const std::vector<const Tile*> match = board.matches().at(0);
     RefHolder<Tile> moved(const_cast<Tile*>(match[0]));
+    RefHolder<Tile> partner(const_cast<Tile*>(match[1]));
     int32_t fromX = 0;
     int32_t fromY = 0;
     board.facePosition(moved.get(), fromX, fromY);
     const int32_t lx = moved->getGridX();
     const int32_t ly = moved->getGridY();
     const int32_t lz = moved->getGridZ();
-    int32_t cellX = 0;
-    int32_t cellY = 0;
-    board.rack()->findFreeSlot(cellX, cellY);
+    int32_t column = 0;
+    int32_t row = 0;
+    board.rack()->findFreeSlot(column, row);
+    int32_t cellX = column;
+    int32_t cellY = row;
     board.rack()->slotToPoint(cellX, cellY);
 
     // Selected, then sent to the first cell: it leaves the board and flies there.
@@ -481,12 +485,30 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     }
     board.expectBackground(fromX, fromY, "the place the tile flew from");
 
-    // Landed, it shows its face in the cell, and selected there its tint.
+    // Landed, it shows its face in the cell, also in the game continued from its saved game.
     road.run(tuning().TILE_FLIGHT_TIME);
     ASSERT_TRUE(moved->isOnSideBoard());
     EXPECT_EQ(flyingTile(road), nullptr);
     board.expectFace(moved.get(), {}, "the tile in its cell");
     board.expectBackground(fromX, fromY, "the place the tile flew from");
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    auto* stop = objectCast<Button>(road.find("BUTTON_RECROOM"));
+    ASSERT_TRUE(road.waitFor([&] { return stop && stop->isEnabled(); }, "the rec room's button"));
+    ASSERT_TRUE(road.click("BUTTON_RECROOM"));
+    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::savedGameQuestionKey, 30000));
+    road.run(800);
+    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_YES"));
+    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000) && waitUntilPlaying(road));
+    settle(road);
+    moved = board.rack()->getTileAt(column, row);
+    ASSERT_TRUE(moved);
+    partner = board.game()->getLayout()->getTileAt(partner->getGridX(), partner->getGridY(),
+                                                   partner->getGridZ());
+    ASSERT_TRUE(partner);
+    board.expectAllFaces("the continued game");
+    board.expectBackground(fromX, fromY, "the moved tile's place in the continued game");
+
+    // Hovered and selected in its cell, it shows the tints.
     road.moveTo(cellX + tuning().TILE_FACE_WIDTH / 2, cellY + tuning().TILE_FACE_HEIGHT / 2);
     road.run(50);
     board.expectFace(moved.get(), hoverTint(), "the hovered tile in its cell");
@@ -499,8 +521,8 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     // Matched from the cell: the cell is empty again, and neither place shows a tile.
     int32_t partnerX = 0;
     int32_t partnerY = 0;
-    board.facePosition(match[1], partnerX, partnerY);
-    ASSERT_TRUE(board.clickFor(match[1], Game::CLICK_MATCH));
+    board.facePosition(partner.get(), partnerX, partnerY);
+    ASSERT_TRUE(board.clickFor(partner.get(), Game::CLICK_MATCH));
     settle(road);
     SideBoard* rack = board.rack();
     board.expectEmpty(cellX, cellY, rack->getImage(), cellX - rack->getAbsoluteX(),
@@ -514,12 +536,14 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     ASSERT_TRUE(clickButton(road, "BUTTON_UNDO"));
     road.run(100);
     board.expectFace(moved.get(), {}, "the tile the undo put back in its cell");
-    board.expectFace(match[1], {}, "the partner the undo put back");
+    board.expectFace(partner.get(), {}, "the partner the undo put back");
     ASSERT_TRUE(clickButton(road, "BUTTON_UNDO"));
     road.run(50);
-    EXPECT_FALSE(moved->isOnSideBoard());
-    EXPECT_EQ(board.game()->getLayout()->getTileAt(lx, ly, lz), moved.get());
-    board.expectFace(moved.get(), {}, "the tile the second undo put back on the board");
+    // (The continued game's move keeps a tile object of its own.)
+    Tile* back = board.game()->getLayout()->getTileAt(lx, ly, lz);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->getMatchKey(), moved->getMatchKey());
+    board.expectFace(back, {}, "the tile the second undo put back on the board");
     EXPECT_EQ(rack->getTileCount(), 0);
 
     hintAndLook(road, board);
