@@ -613,15 +613,14 @@ Image* SceneGame::getShownSymbols() {
 }
 
 GameNode* SceneGame::liftTile(Tile* tile) {
-    SideBoard* sideBoard = Game::current() && Game::current()->getLayout()
-                               ? Game::current()->getLayout()->getSideBoard()
-                               : nullptr;
-    if (!renderer || !floaterLayer || tile == nullptr) {
+    Game* game = Game::current();
+    if (!renderer || !floaterLayer || tile == nullptr || !game || !game->getLayout()) {
         return nullptr;
     }
     int32_t x = tile->getGridX();
     int32_t y = tile->getGridY();
     if (tile->isOnSideBoard()) {
+        SideBoard* sideBoard = game->getLayout()->getSideBoard();
         if (sideBoard == nullptr) {
             return nullptr;
         }
