@@ -294,6 +294,11 @@ bool playFromLift(RoadDriver& road, const std::string& stopButton, const std::st
     }
     road.run(1000);
     dismissHostHint(road);
+    // A stopped run's saved game is declined.
+    if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
+        road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+        road.run(800);
+    }
     if (!road.click(typeSwitch)) {
         return false;
     }
@@ -584,7 +589,7 @@ TEST(Road, SplitShowsItsRackOnScreen) {
     settle(road);
     board.expectFace(onBoard, {}, "the board tile the undo put back");
     board.expectAllFaces("the rack after the undo");
-    shuffleInCasino(road, "SWITCH_SPLIT", 0);
+    shuffleInCasino(road, "SWITCH_SPLIT", 1);
 }
 
 TEST(Road, SpeedShowsItsRackOnScreen) {
@@ -598,6 +603,10 @@ TEST(Road, SpeedShowsItsRackOnScreen) {
     ASSERT_TRUE(playFromLift(road, "BUTTON_ROOF", "SCENE_ROOF", "SWITCH_SPEED", 3));
     rackRoad(road);
     shuffleAndLook(road, Board{road});
+    // The rack once more in the first tile set (Split's road shows the other two).
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    ASSERT_TRUE(playFromLift(road, "BUTTON_ROOF", "SCENE_ROOF", "SWITCH_SPEED", 0));
+    Board{road}.expectAllFaces("the rack in the first tile set");
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
     EXPECT_EQ(road.finish(), 0);
 }
