@@ -12,6 +12,8 @@
 
 namespace {
 
+SetAsideListener setAsideListener = nullptr;
+
 std::string datedSuffix() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const UtcTime time =
@@ -44,5 +46,12 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path) {
     } else {
         logProblem("\"" + stored + "\" could not be read nor moved aside; it is left as it is");
     }
+    if (setAsideListener) {
+        setAsideListener(stored, moved ? aside : std::string());
+    }
     return moved;
+}
+
+void setSetAsideListener(SetAsideListener listener) {
+    setAsideListener = listener;
 }

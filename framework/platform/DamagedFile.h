@@ -10,3 +10,9 @@
 // True when nothing is in the way any more (no file there, or it was moved); false when a
 // damaged file could not be moved and stays where it is, so the caller must not save over it.
 bool setAsideUnloadableFile(int32_t mode, const std::string& path);
+
+// Hears of every file set aside: its stored name and the name it is kept under, or an empty
+// one when it could not be moved and stays where it is. The game tells the player through it.
+using SetAsideListener = void (*)(const std::string& stored, const std::string& keptAs);
+// Null removes the listener.
+void setSetAsideListener(SetAsideListener listener);

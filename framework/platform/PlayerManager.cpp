@@ -212,7 +212,11 @@ bool PlayerManager::removePlayer(const std::string& name) {
         return false;
     }
     deleteFolderTree(folderPath(savegamesFolder + "/" + escapeName(name), false));
-    FileSystem::current().deleteFile(getStoredFileName(fileMode(), profilePath(name, false)));
+    const std::string profile = getStoredFileName(fileMode(), profilePath(name, false));
+    FileSystem::current().deleteFile(profile);
+    if (!FileSystem::current().exists(profile)) {
+        heldProfiles.erase(escapeName(name));
+    }
 
     const auto found = findPlayer(name);
     if (found != players.end()) {
@@ -237,7 +241,13 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
     }
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
-    if (!store->loadFile(profilePath(player->getName(), false))) {
+    const std::string path = profilePath(player->getName(), false);
+    if (!store->loadFile(path)) {
+        // A missing profile is a new player. One that exists but cannot be read is moved aside,
+        // or, when it cannot be moved, never saved over.
+        if (!setAsideUnloadableFile(fileMode(), path)) {
+            heldProfiles.insert(escapeName(player->getName()));
+        }
         return false;
     }
     // A missing "version" is no match either, unless this manager's version is empty too.
@@ -256,6 +266,9 @@ bool PlayerManager::savePlayer(AbstractPlayer* player) {
     player->save(profile.get());
     if (profile->getNameTable().empty()) {
         return true;
+    }
+    if (heldProfiles.count(escapeName(player->getName())) > 0) {
+        return false;
     }
     RefHolder<PropertyStore> store(new PropertyStore());
     store->addChild(new PropertyValue("version", version));
@@ -289,6 +302,11 @@ bool PlayerManager::saveGameExists(const std::string& key, const std::string& pl
         return false;
     }
     return canOpenFile(getStoredFileName(fileMode(), saveGamePath(key, playerName, false)));
+}
+
+bool PlayerManager::setAsideSaveGame(const std::string& key, const std::string& playerName) {
+    return playerName.empty() ||
+           setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false));
 }
 
 void PlayerManager::deleteSaveGame(const std::string& key, const std::string& playerName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,11 @@ public:
     virtual bool removePlayer(const std::string& name);
 
     // Gives the player its profile when the file exists and has this manager's version; true
-    // when it was read.
+    // when it was read. A profile that exists but cannot be read is set aside (see
+    // DamagedFile.h) and the player starts anew; one that cannot be moved is never saved over.
     virtual bool loadPlayer(AbstractPlayer* player);
-    // Writes the player's profile; nothing (and true) when the player wrote no key.
+    // Writes the player's profile; nothing (and true) when the player wrote no key. False when
+    // it was not written, also for a profile held unread.
     virtual bool savePlayer(AbstractPlayer* player);
 
     // Reads a saved game into `store`; true when it was read.
@@ -70,6 +73,9 @@ public:
     // Whether the stored saved-game file can be opened for reading.
     virtual bool saveGameExists(const std::string& key, const std::string& playerName);
     virtual void deleteSaveGame(const std::string& key, const std::string& playerName);
+    // Moves a saved game that could not be restored aside (see DamagedFile.h); true when none
+    // is left in its place.
+    bool setAsideSaveGame(const std::string& key, const std::string& playerName);
 
     // The paths of the list, of a profile and of a saved game (before the ".!" of the stored
     // name), making their folders; empty for an empty name.
@@ -105,4 +111,6 @@ private:
     bool scrambled = false;
     // The list file failed to load and could not be moved aside: it is never written over.
     bool listHeld = false;
+    // Likewise for profiles, by escaped player name.
+    std::set<std::string> heldProfiles;
 };

@@ -15,6 +15,7 @@
 #include "framework/os/EventSource.h"
 #include "framework/os/InstanceLock.h"
 #include "framework/os/SystemInfo.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/FullScreenHandler.h"
@@ -34,6 +35,7 @@
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
@@ -191,6 +193,10 @@ void QuovelMahjongMain::startServices() {
         resources->requestSectionLoad(section);
     }
 
+    // Player files that fail to load or save are told through the session's message box.
+    GameHooks::installMessageBox(services.window.messageBox);
+    PlayerFileReport::reset();
+    setSetAsideListener(&PlayerFileReport::keptUnreadable);
     HighScoreManager::createInstance(std::string(), true);
     HighScoreManager::getInstance()->load();
     PlayerManager::createInstance(std::string(), true);
@@ -331,10 +337,10 @@ void QuovelMahjongMain::shutDown(bool normal) {
             collector->closePlayingSession();
         }
         if (HighScoreManager* scores = HighScoreManager::getInstance()) {
-            scores->save();
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, scores->save());
         }
         if (PlayerManager* players = PlayerManager::getInstance()) {
-            players->savePlayers();
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
         }
         if (GameWindow* window = GameWindow::getInstance()) {
             window->destroyWindow();
@@ -366,4 +372,6 @@ void QuovelMahjongMain::shutDown(bool normal) {
     LevelCatalog::releaseInstance();
     // The current game outlives every scene; nothing after this reads it.
     Game::releaseCurrent();
+    setSetAsideListener(nullptr);
+    GameHooks::installMessageBox(nullptr);
 }

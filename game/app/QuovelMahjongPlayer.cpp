@@ -97,9 +97,11 @@ void QuovelMahjongPlayer::save(PropertyNode* node) {
 void QuovelMahjongPlayer::load(PropertyNode* node) {
     const PropertyNode* source = nodeOrDummy(node);
     showHints = source->getChildValue("showhints")->getBool();
-    background = source->getChildValue("background")->getInt();
-    tileSet = source->getChildValue("tileset")->getInt();
-    floorReached = source->getChildValue("floorReached")->getInt();
+    // An edited or damaged file may hold any number: each is kept to what the game can show.
+    background = std::clamp(source->getChildValue("background")->getInt(), 0, BACKGROUND_COUNT - 1);
+    tileSet = std::clamp(source->getChildValue("tileset")->getInt(), 0, TILESET_COUNT - 1);
+    floorReached =
+        std::clamp(source->getChildValue("floorReached")->getInt(), 0, HIGHEST_FLOOR_REACHED);
     currentFloor = floorReached != 0 ? floorReached : 1;
     if (source->getChild("trophies") != nullptr) {
         trophies->load(source->getChildNode("trophies"));
@@ -145,11 +147,11 @@ int32_t QuovelMahjongPlayer::roomsReached() const {
     if (floorReached < 1) {
         return 0;
     }
-    const int32_t below = QuovelMahjongStats::ROOMS_PER_FLOOR * (floorReached - 1);
+    // Past the top the building has 100 rooms; the floor is checked before it is multiplied.
     if (floorReached > QuovelMahjongStats::FLOORS) {
-        // A file may hold any floor; past the top the building has 100 rooms.
-        return std::min(below, QuovelMahjongStats::FLOORS * QuovelMahjongStats::ROOMS_PER_FLOOR);
+        return QuovelMahjongStats::FLOORS * QuovelMahjongStats::ROOMS_PER_FLOOR;
     }
+    const int32_t below = QuovelMahjongStats::ROOMS_PER_FLOOR * (floorReached - 1);
     int32_t won = 0;
     for (int32_t room = 1; room <= QuovelMahjongStats::ROOMS_PER_FLOOR; ++room) {
         won += stats.roomRecord(floorReached, room)->levelWinCount >= 1 ? 1 : 0;

@@ -28,6 +28,10 @@ public:
     static constexpr int32_t HINT_COUNT = 29;
     static constexpr int32_t UNLOCKABLE_COUNT = 20;
     static constexpr int32_t MODE_COUNT = 4;
+    static constexpr int32_t BACKGROUND_COUNT = 11;
+    static constexpr int32_t TILESET_COUNT = 4;
+    // Winning the top floor opens the one above it.
+    static constexpr int32_t HIGHEST_FLOOR_REACHED = QuovelMahjongStats::FLOORS + 1;
 
     explicit QuovelMahjongPlayer(std::string name);
     // The factory's constructor: the name is the node's "name".

@@ -318,8 +318,8 @@ int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
         return 0;
     }
     level->setGameMode(0);
-    if (Game* game = Game::create(level->getGameType())) {
-        game->setLevel(level.get());
+    if (!Game::createForLevel(level->getGameType(), level.get())) {
+        return 0;
     }
     scene->chosenDoor = d;
     const RoomRecord* record = player->getStats().roomRecord(scene->floor, d);

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ResourceLookup.h"
 #include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
@@ -15,6 +15,7 @@
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
+#include "game/rules/PlayerFileReport.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -25,7 +26,7 @@ SceneQuovelMahjong::~SceneQuovelMahjong() = default;
 
 void SceneQuovelMahjong::show() {
     if (PlayerManager* players = PlayerManager::getInstance()) {
-        players->savePlayers();
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
     }
     Scene::show();
 }
@@ -101,7 +102,10 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
-    Game::loadSaved(scene->getTag());
+    // An unreadable saved game is set aside (the player is told of it) and the room stays.
+    if (!Game::loadSaved(scene->getTag())) {
+        return 0;
+    }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("game");

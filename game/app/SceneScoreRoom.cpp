@@ -304,16 +304,16 @@ int32_t SceneScoreRoom::onStart(void* target, BaseObject*) {
     if (!scene || !scene->selectedLevel || scene->chosenGameType() == NOTHING_CHOSEN) {
         return 0;
     }
+    scene->selectedLevel->setGameMode(scene->roomKind());
+    if (!Game::createForLevel(scene->chosenGameType(), scene->selectedLevel.get())) {
+        return 0;
+    }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("game");
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
-    }
-    scene->selectedLevel->setGameMode(scene->roomKind());
-    if (Game* game = Game::create(scene->chosenGameType())) {
-        game->setLevel(scene->selectedLevel.get());
     }
     if (SceneManager* manager = SceneManager::getInstance()) {
         manager->setTransition("TRANSITION_DEFAULT");

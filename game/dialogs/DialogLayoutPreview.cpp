@@ -291,12 +291,13 @@ int32_t DialogLayoutPreview::startLayout(void* target, BaseObject* sender) {
     addSessionEvent(getStatisticsCollector(), event.get());
 
     Level* level = dialog->layouts[static_cast<size_t>(index)].get();
-    Game* game = Game::create(dialog->gameType);
-    if (!game || !level) {
+    if (!level) {
         return 0;
     }
     level->setGameMode(RECROOM_GAME_MODE);
-    game->setLevel(level);
+    if (!Game::createForLevel(dialog->gameType, level)) {
+        return 0;
+    }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("game");

@@ -14,6 +14,7 @@
 #include "game/app/SceneLobby.h"
 #include "game/dialogs/PlayerSwitch.h"
 #include "game/rules/GameSound.h"
+#include "game/rules/PlayerFileReport.h"
 
 QUOVEL_DEFINE_TYPE(DialogNameInput, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogNameInput)
@@ -120,7 +121,7 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
             players->addPlayer(made.get());
         }
         switchToPlayer(name);
-        players->savePlayers();
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
         if (scene) {
             if (Dialog* select = scene->findDialog("DIALOG_PLAYERSELECT");
                 select && scene->isDialogOpen("DIALOG_PLAYERSELECT")) {

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 
 class Button;
 class Label;
-class QuovelMahjongPlayer;
 class Sprite;
 
 // The choice of the board background (0-10) and the tile set (0-3), each browsed with previous
@@ -19,8 +19,8 @@ class Sprite;
 class DialogSelectBackground : public DialogQuovelMahjong {
     QUOVEL_TYPE(DialogSelectBackground)
 public:
-    static constexpr int32_t BACKGROUND_COUNT = 11;
-    static constexpr int32_t TILESET_COUNT = 4;
+    static constexpr int32_t BACKGROUND_COUNT = QuovelMahjongPlayer::BACKGROUND_COUNT;
+    static constexpr int32_t TILESET_COUNT = QuovelMahjongPlayer::TILESET_COUNT;
 
     explicit DialogSelectBackground(PropertyNode* definition);
     ~DialogSelectBackground() override;

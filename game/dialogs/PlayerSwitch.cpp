@@ -3,6 +3,7 @@
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/rules/PlayerFileReport.h"
 
 bool switchToPlayer(const std::string& name) {
     PlayerManager* players = PlayerManager::getInstance();
@@ -10,7 +11,8 @@ bool switchToPlayer(const std::string& name) {
         return false;
     }
     if (AbstractPlayer* previous = players->getCurrentPlayer()) {
-        players->savePlayer(previous);
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players,
+                                players->savePlayer(previous));
         previous->clearSavedGame();
     }
     auto found = players->findPlayer(name);

@@ -5,6 +5,7 @@
 
 #include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
@@ -151,6 +152,21 @@ Game* Game::create(int32_t gameType) {
     return game;
 }
 
+Game* Game::createForLevel(int32_t gameType, Level* level) {
+    Game* game = level ? create(gameType) : nullptr;
+    if (game) {
+        game->setLevel(level);
+    }
+    if (!game || !game->getLayout()) {
+        logProblem("no game of type " + std::to_string(gameType) + " could be made for the level");
+        if (game) {
+            releaseCurrent();
+        }
+        return nullptr;
+    }
+    return game;
+}
+
 Game* Game::current() {
     return currentGame;
 }
@@ -203,13 +219,14 @@ bool Game::loadSaved(int32_t number) {
     if (players == nullptr || players->getCurrentPlayer() == nullptr) {
         return false;
     }
+    const std::string key = std::to_string(number);
+    const std::string& name = players->getCurrentPlayer()->getName();
     RefHolder<PropertyStore> store(new PropertyStore());
-    if (!players->loadSaveGame(store.get(), std::to_string(number),
-                               players->getCurrentPlayer()->getName())) {
-        return false;
-    }
-    PropertyNode* gameNode = store->getChildNode("game");
+    PropertyNode* gameNode =
+        players->loadSaveGame(store.get(), key, name) ? store->getChildNode("game") : nullptr;
     if (!restoreCurrent(gameNode)) {
+        // Out of the way, so that the room stops offering it.
+        players->setAsideSaveGame(key, name);
         return false;
     }
     if (IPlayerHooks* player = getCurrentPlayer()) {

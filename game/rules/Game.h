@@ -77,6 +77,10 @@ public:
     // old one is marked removed and released. Null, with the current game kept, for any other
     // type or when the type has no class yet.
     static Game* create(int32_t gameType);
+    // A new current game of that type set to the level; null when none could be made or the
+    // level gave it no layout (then no game is current), so that the room does not open an
+    // empty game screen.
+    static Game* createForLevel(int32_t gameType, Level* level);
     // The current game, or null.
     static Game* current();
     // The current game's level, or null.

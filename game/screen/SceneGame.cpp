@@ -243,6 +243,8 @@ void SceneGame::startLevel(bool restart) {
     if (PlayerManager* players = PlayerManager::getInstance()) {
         if (AbstractPlayer* player = players->getCurrentPlayer()) {
             players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
+            // A kept one that failed to write is outdated by this level as well.
+            unsavedGames.erase({player->getName(), std::to_string(currentGameMode())});
         }
     }
     // Its file is gone now, so the resumed run is saved again whenever the scene is left, not

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
 #include "framework/gui/iGuiMethod.h"
 #include "framework/platform/MessageHandler.h"
@@ -218,7 +221,11 @@ public:
     Sprite* getMatchesGlow() const { return matchesGlow.get(); }
 
     // The running game, written to the player's saved game of its room when the scene is left.
+    // A write that fails is told to the player and kept, to be written again at the next save
+    // and when the scene goes at quit.
     void saveGame();
+    // Writes the kept saved games again; those written are dropped.
+    void writeUnsavedGames();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
     void awardTrophy(int32_t index);
@@ -281,6 +288,8 @@ private:
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;
     int32_t saveMode = 0;
+    // Saved games whose write failed, by player name and room key.
+    std::map<std::pair<std::string, std::string>, RefHolder<PropertyStore>> unsavedGames;
     RefHolder<GameSceneState> currentState;
 
     Button* pauseButton = nullptr;

@@ -27,6 +27,7 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "game/rules/PlayerFileReport.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
@@ -65,6 +66,7 @@ std::wstring widen(const std::string& text) {
 // --- The saved game ---
 
 void SceneGame::saveGame() {
+    writeUnsavedGames();
     if (saveMode == SAVE_NOTHING) {
         return;
     }
@@ -108,9 +110,24 @@ void SceneGame::saveGame() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     if (player) {
-        players->writeSaveGame(store.get(), std::to_string(roomOf(game)), player->getName());
+        unsavedGames[{player->getName(), std::to_string(roomOf(game))}] = store;
+        writeUnsavedGames();
     }
     saveMode = SAVE_NOTHING;
+}
+
+void SceneGame::writeUnsavedGames() {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players) {
+        return;
+    }
+    for (auto it = unsavedGames.begin(); it != unsavedGames.end();) {
+        const auto& [name, room] = it->first;
+        const bool written =
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::savedGame,
+                                    players->writeSaveGame(it->second.get(), room, name));
+        it = written ? unsavedGames.erase(it) : std::next(it);
+    }
 }
 
 // --- Trophy notices ---

@@ -37,6 +37,7 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/TimedTaskManager.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogYesNo.h"
 
 namespace {
@@ -321,6 +322,42 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
     EXPECT_EQ(questionsSeen, 1);
     EXPECT_TRUE(defaultLoadedWhenAsked);
     EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
+}
+
+TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSavesRetry) {
+    // Ann's profile is cut short; the players' folder is swapped for a file and given back.
+    const std::filesystem::path folder = gameFolder() / "players", away = folder.string() + "~";
+    const std::string profile = (folder / "-41-nn.plr.!").string();
+    int frame = 0, floorRead = -1;
+    clock.onSleep = [&](uint32_t) {
+        SceneManager* scenes = SceneManager::getInstance();
+        if (!TimedTaskManager::getInstance() || frame > 25 || frame++ % 5 != 0) {
+            return;
+        }
+        PlayerManager* players = PlayerManager::getInstance();
+        if (frame == 1) {
+            players->addPlayer(new QuovelMahjongPlayer("Ann"));
+        } else if (frame == 6) {
+            writeTestFile(profile, fileText(profile).substr(0, 300));
+            players->loadPlayer(QuovelMahjongPlayer::current());
+            QuovelMahjongPlayer::current()->floorReached = 3;
+            std::filesystem::rename(folder, away);
+            writeTestFile(folder, "in the way");
+        } else if (frame == 16) {
+            std::filesystem::remove(folder);
+            std::filesystem::rename(away, folder);
+        } else if (frame == 26) {
+            RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Ann"));
+            floorRead = players->loadPlayer(reread.get()) ? reread->floorReached : -1;
+            events.postQuit(0);
+        }
+        scenes->requestScene(scenes->getScene(frame % 2 ? "SCENE_LOBBY" : "SCENE_ELEVATOR"));
+    };
+    ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(floorRead, 3);
+    ASSERT_EQ(messageBox.shown.size(), 2u);
+    EXPECT_NE(messageBox.shown[0].text.find(profile + ".damaged-20"), std::string::npos);
+    EXPECT_NE(messageBox.shown[1].text.find(gameFolder().string()), std::string::npos);
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

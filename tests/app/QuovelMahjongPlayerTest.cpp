@@ -148,7 +148,7 @@ TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
     }
     written->background = 8;
     written->tileSet = 3;
-    written->floorReached = 12345;
+    written->floorReached = 17;
     for (int32_t i = 0; i < QuovelMahjongPlayer::UNLOCKABLE_COUNT; ++i) {
         written->unlockedStuff[i] = i % 3;
     }
@@ -175,7 +175,7 @@ TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
     auto* loaded = objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer());
     ASSERT_NE(loaded, nullptr);
     expectSameProfile(*loaded, *written);
-    EXPECT_EQ(loaded->currentFloor, 12345);
+    EXPECT_EQ(loaded->currentFloor, 17);
 }
 
 TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
@@ -186,7 +186,8 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     stats.casino[4].bestScore = 77;
     stats.recRoom[1].assign(6, RecRoomRecord{5, 5, 5});
     std::string xml =
-        "<root><Player id=\"player\" background=\"0x1F\" tileset=\"#A\">"
+        "<root><Player id=\"player\" background=\"0x1F\" tileset=\"9\" "
+        "floorReached=\"#7FFFFFFF\">"
         "<Vector id=\"hints\">";
     for (int32_t i = 0; i < 40; ++i) {
         xml += i == 28 ? "<Boolean>true</Boolean>" : "<Boolean>false</Boolean>";
@@ -216,7 +217,8 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_FALSE(player->showHints);
     EXPECT_EQ(
         std::tie(player->background, player->tileSet, player->floorReached, player->currentFloor),
-        std::make_tuple(31, 10, 0, 1));
+        std::make_tuple(10, 3, 21, 21));
+    EXPECT_EQ(player->roomsReached(), 100);
     EXPECT_FALSE(player->hints[0]);
     EXPECT_TRUE(player->hints[28]);  // 29 of the 40 read
     EXPECT_EQ(player->modesUnlocked, (std::array<int32_t, 4>{2, 2, 0, 2}));
@@ -290,6 +292,8 @@ TEST_F(ProfileTest, ProgressUnlocksOneWayAndCountsTheRoomsReached) {
     stats.roomRecord(3, 4)->levelWinCount = 2;
     EXPECT_EQ(player->roomsReached(), 12);
     player->floorReached = 5000;
+    EXPECT_EQ(player->roomsReached(), 100);
+    player->floorReached = INT32_MAX;
     EXPECT_EQ(player->roomsReached(), 100);
 
     EXPECT_FALSE(QuovelMahjongPlayer::isFloorComplete(3, stats));

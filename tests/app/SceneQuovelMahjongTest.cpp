@@ -5,8 +5,11 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/gui/Button.h"
+#include "framework/platform/DamagedFile.h"
 #include "game/app/SceneQuovelMahjong.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/PlayerFileReport.h"
 
 namespace {
 
@@ -62,7 +65,7 @@ TEST_F(SavedGameOffer, ArrivingFromTheElevatorOffersTheGameWithItsTooltipsAndLea
     EXPECT_TRUE(casino->getOpenDialogs().empty());
 }
 
-TEST_F(SavedGameOffer, NoOfferOnTheWayBackFromTheGameOrForARoomWithoutASavedGame) {
+TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWithoutAGame) {
     enterCasinoFrom("SCENE_GAME");
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_EQ(offer(), nullptr);
@@ -72,6 +75,17 @@ TEST_F(SavedGameOffer, NoOfferOnTheWayBackFromTheGameOrForARoomWithoutASavedGame
     EXPECT_EQ(offer(), nullptr);
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_NE(offer(), nullptr);
+
+    GameHooks::installMessageBox(&messageBox);
+    setSetAsideListener(&PlayerFileReport::keptUnreadable);
+    SceneQuovelMahjong::startRecentSavedGame(casino, nullptr);
+    EXPECT_EQ(manager->getRequestedScene(), nullptr);
+    enterCasinoFrom("SCENE_ELEVATOR");
+    SceneQuovelMahjong::askContinueSavedGame(1, casino);
+    setSetAsideListener(nullptr);
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(offer(), nullptr);
+    EXPECT_EQ(messageBox.shown.size(), 1u);
 }
 
 }  // namespace

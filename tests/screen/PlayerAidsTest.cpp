@@ -386,6 +386,20 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     scene->hide();
     ASSERT_TRUE(Game::loadSaved(1));
     EXPECT_EQ(Game::current()->getLevel()->getIndex(), index + 1);
+
+    RefHolder<Level> bare = casino();
+    bare->setLayoutObject(nullptr);
+    EXPECT_EQ(Game::createForLevel(Game::TYPE_CLASSIC, bare.get()), nullptr);
+    // Into a folder that a file stands in for: kept, and written once the folder is back.
+    matchOnce(play(casino()));
+    const auto folder = std::filesystem::path(players->getPlayerFileName("1", "Ann")).parent_path();
+    std::filesystem::remove_all(folder);
+    writeTestFile(folder, "in the way");
+    scene->hide();
+    std::filesystem::remove(folder);
+    scene->saveGame();
+    ASSERT_TRUE(Game::loadSaved(1));
+    EXPECT_EQ(Game::current()->getLayout()->getTileCount(), tiles);
 }
 
 TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotShow) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// Tells the player, through the game's message box (GameHooks::showMessage), about the
+// per-user files that failed: a save that was not written, and a file that could not be read
+// and was kept aside. Nothing is lost meanwhile: what failed to save stays in memory and the
+// next save point writes it again.
+namespace PlayerFileReport {
+
+// The files saved at separate moments, each told apart so that one kind that keeps failing
+// does not hide another.
+enum class SavedFiles { players, highScores, savedGame };
+
+// Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
+// data folder named; later ones are not, until a save of that kind succeeds again.
+bool saved(SavedFiles files, bool written);
+
+// Tells that a file could not be read and is kept as `keptAs`, or, when `keptAs` is empty,
+// left where it is and never saved over (told once per file). Fits DamagedFile's listener.
+void keptUnreadable(const std::string& stored, const std::string& keptAs);
+
+// Forgets the failures told so far: a new run starts with none.
+void reset();
+
+}  // namespace PlayerFileReport
