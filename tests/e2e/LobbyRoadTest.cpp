@@ -13,9 +13,11 @@
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
 #include "framework/gui/Slider.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -107,7 +109,23 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     road.picture("bob-typed");
     ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_DORRICK_HINT"));
+    // The host's welcome types itself out; a click on the text shows it whole.
+    TypeLabel* welcome =
+        objectCast<DialogDorrickHint>(road.dialog("DIALOG_DORRICK_HINT"))->getTextLabel();
+    const auto inked = [&] {
+        int count = 0;
+        for (int32_t y = 0; y < welcome->getImage()->getHeight(); ++y) {
+            for (int32_t x = 0; x < welcome->getImage()->getWidth(); ++x) {
+                count += *welcome->getImage()->getAlphaAddress(x, y) > 0;
+            }
+        }
+        return count;
+    };
     road.run(600);
+    const int typedSoFar = inked();
+    road.picture("bob-welcome-typing");
+    ASSERT_TRUE(road.clickWidget(welcome, "TEXT") && (road.run(100), welcome->isFinished()));
+    EXPECT_LT(typedSoFar, inked());
     road.picture("bob-welcomed");
     dismissHostHint(road);
     EXPECT_EQ(currentName(), "Bob");

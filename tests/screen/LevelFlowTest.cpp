@@ -397,6 +397,23 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     gameScenes().elevator = nullptr;
 }
 
+TEST_F(LevelFlowTest, MedalQueriesReadTheBestScoresOfTheFloors) {
+    QuovelMahjongStats& stats = player->getStats();
+    std::vector<RefHolder<Level>> levels;
+    for (int32_t room = 0; room < QuovelMahjongStats::FLOORS * 5; ++room) {
+        levels.push_back(LevelCatalog::instance()->findLevel(room / 5 + 1, room % 5 + 1));
+        stats.roomRecord(room / 5 + 1, room % 5 + 1)->bestScore = levels.back()->getGold();
+    }
+    const Level* last = levels.back().get();
+    EXPECT_TRUE(SceneGame::allLevelsGold() && SceneGame::levelHasGold(last));
+    EXPECT_TRUE(SceneGame::levelHasMedal(last, true) && !SceneGame::levelHasMedal(last, false));
+    stats.roomRecord(20, 5)->bestScore = last->getSilver();  // silver, not gold
+    EXPECT_TRUE(SceneGame::allLevelsSilver() && SceneGame::levelHasMedal(last, false));
+    EXPECT_FALSE(SceneGame::allLevelsGold() || SceneGame::levelHasGold(last));
+    stats.roomRecord(20, 5)->bestScore -= 1;
+    EXPECT_FALSE(SceneGame::allLevelsSilver() || SceneGame::levelHasMedal(last, true));
+}
+
 TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
     ASSERT_NE(scene, nullptr);
     const auto notice = [&](const RefHolder<Level>& level) {
