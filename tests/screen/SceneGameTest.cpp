@@ -160,6 +160,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
                       formatGroupedNumber(game->getScore().getValue(), L","));
         }
         for (int t = 0; t < 4; ++t, frame(10)) {
+            reached.insert(game->getScore().getShown());
             if (!reached.count(counter->getShownValue())) {
                 between.insert(scene->getScoreLabel()->getText());
             }
