@@ -16,13 +16,11 @@
 namespace {
 
 // A label of two lines "ab" and "cd" (6-pixel characters, 10-pixel lines) at the origin.
-RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32_t time = 0) {
+RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32_t time = 800) {
     RefHolder<PropertyNode> definition(new PropertyNode("typed", "TypeLabel"));
+    definition->addChild(new PropertyValue("time", time, true));
     if (start != 0) {
         definition->addChild(new PropertyValue("start", start, true));
-    }
-    if (time != 0) {
-        definition->addChild(new PropertyValue("time", time, true));
     }
     if (range) {
         definition->addChild(new PropertyValue("range", range, true));
