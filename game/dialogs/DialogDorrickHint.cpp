@@ -19,7 +19,10 @@ constexpr int32_t STARS_HINT = 3;
 
 DialogDorrickHint::DialogDorrickHint(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     setSoundsEnabled(false);
-    textLabel = objectCast<Label>(findChild("TEXT"));
+    // The text listens behind the button (the newest listener is asked first): a click on OK
+    // closes the box even while the text is typed.
+    textLabel = objectCast<TypeLabel>(findChild("TEXT"));
+    getComponentsContainer().addListener(textLabel.get());
     okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, &getComponentsContainer()));
     baseHeight = getRequestedHeight();
     okBaseY = okButton ? okButton->getY() : 0;
@@ -62,7 +65,7 @@ void DialogDorrickHint::showHint(int32_t n) {
     if (textLabel) {
         textLabel->setText(text);
         textLabel->setVisible(true);
-        textLabel->renderText();
+        textLabel->startTyping();
         setHeight(baseHeight + textLabel->getHeight());
     }
     if (okButton && textLabel) {

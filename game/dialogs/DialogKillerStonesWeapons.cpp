@@ -9,6 +9,7 @@
 #include "framework/core/ModifierFunction.h"
 #include "framework/core/ModifierLocation.h"
 #include "framework/core/NumberClamp.h"
+#include "framework/core/PickUpTexts.h"
 #include "framework/core/Random.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/Sound.h"
@@ -30,9 +31,7 @@ constexpr int32_t SHIELD_Y = 500;
 constexpr int32_t SCORE_BONUS = 1000;
 constexpr int32_t BOMB_STARS = 25;
 constexpr float BOMB_REACH = 360.0f;
-constexpr std::array<int32_t, 6> POWER_UP_WEIGHTS{400, 250, 350, 150, 150, 100};
-const std::array<std::wstring, 6> POWER_UP_CAPTIONS{L"Shoot!",      L"Laser!", L"Frag!",
-                                                    L"Extra bomb!", L"Shield", L"+1000 Score!"};
+constexpr std::array<int32_t, PICK_UP_KIND_COUNT> POWER_UP_WEIGHTS{400, 250, 350, 150, 150, 100};
 
 // A straight flight over `duration`, eased by `easing`.
 Modifier* flight(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t duration,
@@ -231,7 +230,7 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
     play(soundStuck.get(), killerstones::PAN_CENTRE);
     powerUp = previousPowerUp = drawn;
     showHeader(L"Bonus:", true, -40, 0, 1000);
-    Label* caption = showHeader(POWER_UP_CAPTIONS[static_cast<size_t>(drawn)], false, 0, 0, 1000);
+    Label* caption = showHeader(getPickUpText(drawn), false, 0, 0, 1000);
 
     switch (drawn) {
         case POWER_UP_RAPID_FIRE:

@@ -413,7 +413,7 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
         case HINT: target = scene->getHintButton(); break;
         case SCORE_2500:
         case SCORE_5000:
-        case SCORE_10000: target = scene->findChild("SCORE_TICKER"); break;
+        case SCORE_10000: target = scene->getScoreLabel(); break;
         default: return;
     }
     if (target) {

@@ -18,7 +18,6 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/LevelCatalog.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
@@ -66,22 +65,6 @@ void stopMusic() {
         sound && SoundManager::isSoundAvailable()) {
         sound->stopMusic();
     }
-}
-
-// Whether every room of the twenty floors has a best score of at least its level's first
-// (second, with `gold`) threshold. Stops at the first room that falls short.
-bool allRoomsReach(const QuovelMahjongStats& stats, bool gold) {
-    for (int32_t floor = 1; floor <= QuovelMahjongStats::FLOORS; ++floor) {
-        for (int32_t room = 1; room <= QuovelMahjongStats::ROOMS_PER_FLOOR; ++room) {
-            RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
-            const RoomRecord* record = stats.roomRecord(floor, room);
-            if (!level || !record ||
-                record->bestScore < (gold ? level->getGold() : level->getSilver())) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -203,29 +186,27 @@ void StateGameWon::recordFloorWin() {
     QuovelMahjongStats& stats = player.getStats();
     const int32_t floor = level->getFloor();
     RoomRecord* record = stats.roomRecord(floor, level->getRoom());
-    const int32_t silver = level->getSilver();
-    const int32_t gold = level->getGold();
-    const int32_t before = record ? record->bestScore : 0;
-    const bool hadFirstOnly = before >= silver && before < gold;
-    const bool hadSecond = before >= gold;
+    const bool hadFirstOnly = SceneGame::levelHasMedal(level, false);
+    const bool hadSecond = SceneGame::levelHasGold(level);
     stats.recordLevelWon(SceneGame::placeOf(level), game->getScore().getValue(), game->realTime);
     if (!record) {
         return;
     }
-    const int32_t best = record->bestScore;
     // An old best above the second threshold still counts here: the rule looks at the first
     // medal alone.
-    if (!hadFirstOnly && best >= silver) {
+    const bool hasMedal = SceneGame::levelHasMedal(level, true);
+    const bool hasGold = SceneGame::levelHasGold(level);
+    if (!hadFirstOnly && hasMedal) {
         ++stats.twoStarsCount;
     }
-    if (!hadSecond && best >= gold) {
+    if (!hadSecond && hasGold) {
         ++stats.threeStarsCount;
     }
     if (record->levelWinCount == 1) {
         if (SceneHallway* hallway = SceneHallway::instance()) {
             if (floor == 1) {
-                hallway->setHintSelector(best >= silver ? 3 : 2);
-            } else if (best < gold) {
+                hallway->setHintSelector(hasMedal ? 3 : 2);
+            } else if (!hasGold) {
                 hallway->setHintSelector(4);
             }
         }
@@ -246,10 +227,10 @@ void StateGameWon::recordFloorWin() {
             }
         }
     }
-    if (allRoomsReach(stats, false)) {
+    if (SceneGame::allLevelsSilver()) {
         holdBack(player, TROPHY_ALL_SILVER);
     }
-    if (allRoomsReach(stats, true)) {
+    if (SceneGame::allLevelsGold()) {
         holdBack(player, TROPHY_ALL_GOLD);
     }
 }

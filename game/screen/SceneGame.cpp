@@ -31,7 +31,9 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/ModifierLabelValue.h"
 #include "game/screen/TimeBar.h"
 
 QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
@@ -133,7 +135,7 @@ void SceneGame::createHud() {
     undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
     hintsLabel = findLabel("LABEL_HINTS");
     shufflesLabel = findLabel("LABEL_SHUFFLES");
-    scoreTicker = findLabel("SCORE_TICKER");
+    scoreTicker = objectCast<LabelTicker>(findChild("SCORE_TICKER"));
     scoreCaption = findLabel("LABEL_SCORE_TEXT");
     levelLabel = findLabel("LABEL_LEVEL");
     levelCaption = findLabel("LABEL_LEVEL_TEXT");
@@ -496,7 +498,7 @@ void SceneGame::updateHud() {
     }
     updateLevelLabel();
     if (game) {
-        setLabelNumber(scoreTicker, game->getScore().getValue());
+        setScoreAtOnce(game->getScore().getValue());
     }
     updateMatchesText();
     updateProgressLabel();
@@ -579,8 +581,23 @@ void SceneGame::resetHintPath() {
 }
 
 void SceneGame::restartScoreCount() {
-    if (Game* game = Game::current()) {
-        setLabelNumber(scoreTicker, game->getScore().getShown());
+    Game* game = Game::current();
+    ModifierLabelValue* counter = scoreTicker ? scoreTicker->getCounter() : nullptr;
+    if (game && counter) {
+        counter->setStartValue(counter->getShownValue());
+        counter->setTargetValue(game->getScore().getShown());
+    }
+}
+
+Label* SceneGame::getScoreLabel() const {
+    return scoreTicker ? scoreTicker->getCounter()->getLabel() : nullptr;
+}
+
+void SceneGame::setScoreAtOnce(int32_t score) {
+    if (ModifierLabelValue* counter = scoreTicker ? scoreTicker->getCounter() : nullptr) {
+        counter->setTargetValue(score);
+        counter->setShownValue(score);
+        counter->formatLabelNumber();
     }
 }
 

@@ -24,6 +24,7 @@ class Dialog;
 class Game;
 class Level;
 class Label;
+class LabelTicker;
 class LayoutRenderer;
 class Panel;
 class BonusBar;
@@ -43,7 +44,7 @@ class TimeBar;
 // focus loss, and no time passes while a dialog is open over the game.
 //
 // The time bar holds the level's time and the bonus bar the matches' chain counter (its
-// multiplier); the score label shows the number until the counting labels take it over.
+// multiplier); the score ticker counts up to each score that arrives.
 class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
@@ -92,6 +93,13 @@ public:
     GameSceneState* getCurrentState() const { return currentState.get(); }
     // A lost or won level is ending.
     bool isLevelOver() const;
+    // Medal queries on the current player's best scores of the floors' levels. Every room of
+    // the twenty floors at its level's silver (gold) score or above.
+    static bool allLevelsSilver();
+    static bool allLevelsGold();
+    // The level's best reaches silver; unless `orGold`, it must also stay below gold.
+    static bool levelHasMedal(const Level* level, bool orGold);
+    static bool levelHasGold(const Level* level);
     // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
     void updatePlay(int32_t elapsedMs);
     void enterGameOver();
@@ -184,6 +192,11 @@ public:
     GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
     const TilePath& getPathSegments() const { return pathSegments; }
     Button* getHintButton() const { return hintButton; }
+    LabelTicker* getScoreTicker() const { return scoreTicker; }
+    // The ticker's number, or null.
+    Label* getScoreLabel() const;
+    // The ticker shows the score at once, without counting.
+    void setScoreAtOnce(int32_t score);
 
     // The bars.
     TimeBar* getTimeBar() const { return timeBar.get(); }
@@ -303,7 +316,7 @@ private:
     Label* trophyDescription = nullptr;
     Label* hintsLabel = nullptr;
     Label* shufflesLabel = nullptr;
-    Label* scoreTicker = nullptr;
+    LabelTicker* scoreTicker = nullptr;
     Label* scoreCaption = nullptr;
     Label* levelLabel = nullptr;
     Label* levelCaption = nullptr;

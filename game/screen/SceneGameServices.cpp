@@ -34,6 +34,7 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/Effects.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
@@ -295,9 +296,6 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
 
 void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {
     Game* game = Game::current();
-    if (game) {
-        setLabelNumber(scoreTicker, game->getScore().getValue());
-    }
     if (!tile || roomOf(game) == RoomKind::RECROOM) {
         return;
     }
@@ -425,8 +423,10 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(firstX + rowWidth, 0, -(header->getWidth() / 2),
                                                   0, HEADER_SLIDE, true)));
-    wait(scoreTicker, starsDone + 2 * HEADER_SLIDE);
-    GameNode::addModifier(scoreTicker, blocking(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
+    if (Label* number = getScoreLabel()) {
+        wait(number, starsDone + 2 * HEADER_SLIDE);
+        GameNode::addModifier(number, blocking(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
+    }
     wait(header, TICKER_BLINKS + HOLD + SUPER_SCORE_FADE_OUT);
     Modifier* fade = new ModifierAlpha(SUPER_SCORE_FADE_OUT, header->getAlpha(), 0);
     GameNode::addModifier(header, blocking(fade));

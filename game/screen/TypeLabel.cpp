@@ -1,5 +1,6 @@
 #include "game/screen/TypeLabel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "framework/core/ObjectFactoryContainer.h"
@@ -118,12 +119,21 @@ void TypeLabel::update(int32_t elapsedMs) {
         if (t <= 0) {
             break;
         }
-        uncover(0, static_cast<int32_t>(line * h) + top, t * width / time,
+        uncover(0, static_cast<int32_t>(line * h) + top, typedWidth(t, width),
                 static_cast<int32_t>(std::ceil(h)));
         if (holds(line)) {
             ++started;
         }
     }
+}
+
+int32_t TypeLabel::typedWidth(int32_t t, int32_t width) const {
+    // A typing time of 0 or less (data) shows a line whole as it starts; the product is taken
+    // in 64 bits, as a long typing time times the width passes the 32-bit range.
+    if (time <= 0) {
+        return width;
+    }
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{t} * width / time, width));
 }
 
 bool TypeLabel::containsPoint(int32_t px, int32_t py) {

@@ -40,6 +40,8 @@ public:
 
 private:
     void trackHover(int32_t x, int32_t y);
+    // How much of a line's width is uncovered `t` ms after the line began.
+    int32_t typedWidth(int32_t t, int32_t width) const;
     // Copies the full image's alpha over the rectangle into the shown image.
     void uncover(int32_t x, int32_t y, int32_t width, int32_t height);
 

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* hintDefinitions =
     "<Node id=\"dialogs\"><DialogDorrickHint id=\"DIALOG_DORRICK_HINT\" width=\"200\" "
     "height=\"80\"><Vector id=\"components\">"
-    "<Label id=\"TEXT\" x=\"10\" y=\"10\" width=\"180\" wrapstyle=\"wordwrap\" font=\"F\" "
+    "<TypeLabel id=\"TEXT\" x=\"10\" y=\"10\" width=\"180\" wrapstyle=\"wordwrap\" font=\"F\" "
     "section=\"gui\"/>"
     "<Button id=\"BUTTON_OK\" x=\"80\" y=\"40\" image=\"STRIP\" section=\"gui\"/>"
     "</Vector></DialogDorrickHint></Node>";
@@ -87,7 +87,8 @@ TEST_F(DialogDorrickHintTest, OkClosesWithTheHostsSoundAndHandsTheDialogToTheOpe
     box->setCallback(this, &afterClose);
     scene->openDialog(box);
     EXPECT_EQ(played(), Keys{"SOUND_DORRICK_HINT"});
-    frame(200);  // faded in
+    frame(200);  // faded in, the text still typing
+    EXPECT_FALSE(box->getTextLabel()->isFinished());
 
     Button* ok = box->getOkButton();
     const int32_t x = ok->getAbsoluteX() + 2;

@@ -546,6 +546,14 @@ TEST_F(KillerStonesTest, ShotsQueueDuringTheCooldownSpecialShotsCountDownAndBomb
     EXPECT_EQ(game->getScore(), score + 1000);
     game->grantPowerUp(Stones::POWER_UP_BOMB);
     EXPECT_EQ(game->getBombs(), 1);
+    // Each power-up is announced by its pick-up text, under the "Bonus:" header.
+    const std::wstring captions[] = {L"Shoot!",      L"Laser!", L"Frag!",
+                                     L"Extra bomb!", L"Shield", L"+1000 Score!"};
+    for (int32_t kind = Stones::POWER_UP_RAPID_FIRE; kind <= Stones::POWER_UP_SCORE; ++kind) {
+        const int before = countLabels(game, captions[kind]);
+        game->grantPowerUp(kind);
+        EXPECT_EQ(countLabels(game, captions[kind]), before + 1) << kind;
+    }
 }
 
 TEST_F(KillerStonesTest, CaptionsWaitUnseenPopInRiseAndGo) {

@@ -16,6 +16,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -107,7 +108,14 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     road.picture("bob-typed");
     ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_DORRICK_HINT"));
+    // The host's welcome types itself out; a click on the text shows it whole.
+    TypeLabel* welcome =
+        objectCast<DialogDorrickHint>(road.dialog("DIALOG_DORRICK_HINT"))->getTextLabel();
     road.run(600);
+    const Image* typing = welcome->getImage();
+    road.picture("bob-welcome-typing");
+    ASSERT_TRUE(road.clickWidget(welcome, "TEXT") && (road.run(100), welcome->isFinished()));
+    EXPECT_NE(welcome->getImage(), typing) << "the whole text replaces the part typed";
     road.picture("bob-welcomed");
     dismissHostHint(road);
     EXPECT_EQ(currentName(), "Bob");

@@ -17,6 +17,8 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/LabelTicker.h"
+#include "game/screen/ModifierLabelValue.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
@@ -98,6 +100,12 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
 
     // One pair of three, some seconds of play, then the menu: play stands still behind it.
     ASSERT_TRUE(clickAMatch(road));
+    // The score counts up to the pair's points, a tick per step: a picture part-way.
+    ModifierLabelValue* counter = gameScreen(road)->getScoreTicker()->getCounter();
+    road.run(50);
+    EXPECT_TRUE(counter->getTickSound() && counter->getShownValue() > 0 &&
+                counter->getShownValue() < Game::current()->getScore().getValue());
+    road.picture("score-counting");
     road.run(3000);
     road.picture("one-pair-played");
     ASSERT_TRUE(road.click("BUTTON_MENU") && road.waitForDialog("DIALOG_MENU"));

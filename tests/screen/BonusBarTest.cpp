@@ -133,7 +133,8 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     EXPECT_EQ(bar->getFlyingBonus()->getTag(), 102);
     frame(20);
     EXPECT_GT(bar->getShownFill(), 0.0f) << "the meter shows full while the bonus waits";
-    auto* ticker = scene->findChild("SCORE_TICKER");
+    Label* ticker = scene->getScoreLabel();
+    ASSERT_NE(ticker, nullptr);
     Sprite* flying = bar->getFlyingBonus();
     RefHolder<Sprite> held(flying);
     bool starred = false;
@@ -146,10 +147,9 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     EXPECT_EQ(bar->getFlyingBonus(), nullptr);
     EXPECT_EQ(game->getScore().getShown(), score + 2500);
     // It landed on the centre of the score display.
-    auto* tickerSprite = objectCast<Sprite>(ticker);
     EXPECT_NEAR(flying->getX(),
-                ticker->getAbsoluteX() + tickerSprite->getWidth() / 2 -
-                    static_cast<int32_t>(tickerSprite->getAnchor().x),
+                ticker->getAbsoluteX() + ticker->getWidth() / 2 -
+                    static_cast<int32_t>(ticker->getAnchor().x),
                 1);
     for (int i = 0; i < 100; ++i) {
         frame(20);

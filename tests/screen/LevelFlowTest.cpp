@@ -397,6 +397,19 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     gameScenes().elevator = nullptr;
 }
 
+TEST_F(LevelFlowTest, MedalQueriesReadTheBestScoresOfTheFloors) {
+    RefHolder<Level> last;
+    for (int32_t room = 0; room < QuovelMahjongStats::FLOORS * 5; ++room) {  // all at silver
+        last = LevelCatalog::instance()->findLevel(room / 5 + 1, room % 5 + 1);
+        player->getStats().roomRecord(room / 5 + 1, room % 5 + 1)->bestScore = last->getSilver();
+    }
+    EXPECT_TRUE(SceneGame::allLevelsSilver() && SceneGame::levelHasMedal(last.get(), false));
+    EXPECT_FALSE(SceneGame::allLevelsGold() || SceneGame::levelHasGold(last.get()));
+    player->getStats().roomRecord(20, 5)->bestScore = last->getGold();  // not silver only
+    EXPECT_TRUE(SceneGame::levelHasGold(last.get()) && SceneGame::levelHasMedal(last.get(), true));
+    EXPECT_FALSE(SceneGame::levelHasMedal(last.get(), false));
+}
+
 TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
     ASSERT_NE(scene, nullptr);
     const auto notice = [&](const RefHolder<Level>& level) {

@@ -16,8 +16,9 @@
 namespace {
 
 // A label of two lines "ab" and "cd" (6-pixel characters, 10-pixel lines) at the origin.
-RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr) {
+RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32_t time = 800) {
     RefHolder<PropertyNode> definition(new PropertyNode("typed", "TypeLabel"));
+    definition->addChild(new PropertyValue("time", time, true));
     if (start != 0) {
         definition->addChild(new PropertyValue("start", start, true));
     }
@@ -62,6 +63,13 @@ TEST(TypeLabel, LinesAreUncoveredOnTheirTimetable) {
     label->update(100);  // 1,500: both lines shown, finished
     EXPECT_EQ(alphaAt(label.get(), 10, 10), 255);
     EXPECT_TRUE(label->isFinished());
+}
+
+TEST(TypeLabel, AVeryLongTypingTimeShowsHalfALineHalfway) {
+    RefHolder<TypeLabel> slow = typed(0, nullptr, 1000000000);
+    slow->update(500000000);
+    EXPECT_EQ(alphaAt(slow.get(), 4, 0), 255);
+    EXPECT_EQ(alphaAt(slow.get(), 7, 0), 0);
 }
 
 TEST(TypeLabel, NothingShowsDuringTheStartWait) {
