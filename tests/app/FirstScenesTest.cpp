@@ -75,6 +75,20 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     // The shipped branding file plays the logo: no curtain yet.
     EXPECT_FALSE(splash->isLogoDone());
     EXPECT_EQ(splash->getCurtain(), nullptr);
+    // Six layers are wiped in, each through a mask of its own picture's size.
+    int32_t wiped = 0;
+    GameNode::walk(
+        splash->getComponents(),
+        [](GameNode* node, void* count) {
+            if (auto* layer = objectCast<ThresholdSprite>(node)) {
+                ASSERT_TRUE(layer->getSource() && layer->getMask()) << layer->getX();
+                EXPECT_EQ(layer->getMask()->getWidth(), layer->getSource()->getWidth());
+                EXPECT_EQ(layer->getMask()->getHeight(), layer->getSource()->getHeight());
+                ++*static_cast<int32_t*>(count);
+            }
+        },
+        &wiped);
+    EXPECT_EQ(wiped, 6);
 
     // Halfway through the white ring's wipe, which runs clockwise from the top: its right side
     // shows and its left does not yet; the green band is in, the word mark is not.
