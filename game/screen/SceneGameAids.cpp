@@ -36,7 +36,7 @@ constexpr int32_t GLOW_BLINK_MS = 200;
 constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
-const Rect WHOLE_SCREEN{0, 0, 800, 600};
+const Rect SCREEN_RECT{0, 0, 800, 600};
 
 bool timedRoom(int32_t room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;
@@ -299,7 +299,7 @@ void SceneGame::markSuperHintTiles() {
             addSuperHintTint(tile.get());
         }
     }
-    addDirtyRect(WHOLE_SCREEN);
+    addDirtyRect(SCREEN_RECT);
 }
 
 void SceneGame::dismissSuperHintIcon(bool animated) {
