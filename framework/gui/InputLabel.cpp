@@ -93,7 +93,7 @@ void InputLabel::readDefinition(PropertyNode* node) {
         RefHolder<Image> image;
         {
             ResourceManager::DataLock lock;
-            image = objectCast<Image>(findLoadedResource(
+            image = objectCast<Image>(loadNamedResource(
                 key->getValue(), section ? section->getValue() : std::string()));
         }
         if (image) {
