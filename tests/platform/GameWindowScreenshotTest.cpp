@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -21,10 +22,14 @@
 #include "framework/platform/RenderTask.h"
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
+#include "platform/XScreen.h"
 
-// A picture test for a person to look at: in a real X session (Xvfb, SDL's x11 driver) the game
-// window runs a few frames of a small scene drawn with fills and blits, and what the window
-// shows is saved as "game-window.png" in the build tree. Skipped under other video drivers.
+// Picture tests in a real X session (Xvfb, SDL's x11 driver): the game window runs a few frames
+// of a small scene drawn with fills and blits, and what X shows of the window is compared with
+// the picture the game drew (its back buffer, as headless runs see it) and saved under
+// "screenshots/" in the build tree for a person to look at: in a window, and in full screen on a
+// desktop larger than the game with and without a window manager. Skipped under other video
+// drivers; the test entries run them under Xvfb and fail when it cannot start.
 
 namespace {
 
@@ -90,7 +95,8 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
-bool writePng(const std::string& path, const std::vector<uint32_t>& pixels) {
+bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width,
+              int height) {
     std::vector<uint8_t> rgba;
     rgba.reserve(pixels.size() * 4);
     for (const uint32_t pixel : pixels) {
@@ -100,31 +106,111 @@ bool writePng(const std::string& path, const std::vector<uint32_t>& pixels) {
     }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = SHOT_WIDTH;
-    image.height = SHOT_HEIGHT;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGBA;
     const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), SHOT_WIDTH * 4, nullptr) != 0;
+        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr) != 0;
     png_image_free(&image);
     return written;
 }
 
-TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+std::string screenshotPath(const std::string& name) {
+    const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
+    std::filesystem::create_directories(folder);
+    return folder + "/" + name + ".png";
+}
+
+// The real X session and the game window in it, with the scene drawn for a few frames.
+class RealWindow {
+public:
+    explicit RealWindow(bool fullScreen) {
+        GameWindow::setOpenRetried(false);
+        window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH, SHOT_HEIGHT,
+                                            fullScreen, 0, 102);
     }
-    GameWindow::setOpenRetried(false);
+    ~RealWindow() {
+        GameWindow::releaseInstance();
+        setDisplayBytesPerPixel(4);
+    }
+
+    // Runs the frames; false when the window asked to quit or paused.
+    bool drawFrames() {
+        RefHolder<GameTree> tree(new GameTree());
+        GameNode::appendChild(new Backdrop(), tree.get());
+        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
+        RefHolder<Image> tiles[5];
+        for (int i = 0; i < 5; ++i) {
+            tiles[i] = makeTile(marks[i]);
+        }
+        // A small pyramid of tiles; the top row glides while the frames run.
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 7 - 2 * row; ++column) {
+                const int32_t x = 190 + row * 52 + column * 52;
+                const int32_t y = 420 - row * 80 - row * 4;
+                GameNode::appendChild(
+                    new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0),
+                    tree.get());
+            }
+        }
+        TimedTaskManager frames(clock);
+        frames.setFrameRate(60);
+        frames.addTask(new MoveTask(tree.get(), nullptr));
+        frames.addTask(new RenderTask(tree.get()));
+        frames.addTask(window);
+        for (int frame = 0; frame < FRAMES; ++frame) {
+            MessageRecord record;
+            while (events.nextMessage(record)) {
+                if (record.message == WM_QUIT) {
+                    return false;
+                }
+                window->windowProcedure(record);
+            }
+            frames.tick();
+        }
+        frames.removeTask(window);
+        return !window->isPaused();
+    }
+    // The last frame drawn, as 0xRRGGBB.
+    std::vector<uint32_t> drawnPicture() const {
+        std::vector<uint32_t> pixels(static_cast<size_t>(SHOT_WIDTH) * SHOT_HEIGHT);
+        Image* back = window->getBackBuffer();
+        if (!back->lock()) {
+            return {};
+        }
+        for (int y = 0; y < SHOT_HEIGHT; ++y) {
+            const auto* row =
+                reinterpret_cast<const uint32_t*>(back->getPixels() + y * back->getPitch());
+            for (int x = 0; x < SHOT_WIDTH; ++x) {
+                pixels[static_cast<size_t>(y) * SHOT_WIDTH + x] = row[x] & 0xFFFFFF;
+            }
+        }
+        back->unlock();
+        return pixels;
+    }
+
     SdlDisplay display;
-    SdlEventSource events(display);
+    SdlEventSource events{display};
     SdlCursor cursor;
     SdlClipboard clipboard;
     StderrMessageBox messageBox;
     SystemClock clock;
     const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
-    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
-                                                    SHOT_HEIGHT, false, 0, 102);
-    ASSERT_TRUE(display.hasWindow());
+    GameWindow* window = nullptr;
+};
+
+bool realX11Session() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && std::string_view(driver) == "x11" && std::getenv("DISPLAY");
+}
+
+TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
+    if (!realX11Session()) {
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+    }
+    RealWindow real(false);
+    GameWindow* window = real.window;
+    ASSERT_TRUE(real.display.hasWindow());
     ASSERT_FALSE(window->isFullScreen()) << "the X screen must be larger than the game";
     ASSERT_EQ(window->getBytesPerPixel(), 4) << "a 24-bit X screen is needed";
     ASSERT_NE(window->getGraphics(), nullptr);
@@ -132,67 +218,92 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     // takes SDL's software renderer, drawing into the window's own surface (which can also be
     // read back after it was shown, unlike a GPU renderer's buffer).
     SDL_RendererInfo info;
-    ASSERT_EQ(SDL_GetRendererInfo(display.sdlRenderer(), &info), 0);
+    ASSERT_EQ(SDL_GetRendererInfo(real.display.sdlRenderer(), &info), 0);
     ASSERT_STREQ(info.name, "software");
-
-    RefHolder<GameTree> tree(new GameTree());
-    GameNode::appendChild(new Backdrop(), tree.get());
-    const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
-    RefHolder<Image> tiles[5];
-    for (int i = 0; i < 5; ++i) {
-        tiles[i] = makeTile(marks[i]);
-    }
-    // A small pyramid of tiles; the top row glides while the frames run.
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 7 - 2 * row; ++column) {
-            const int32_t x = 190 + row * 52 + column * 52;
-            const int32_t y = 420 - row * 80 - row * 4;
-            GameNode::appendChild(
-                new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0), tree.get());
-        }
-    }
-
-    TimedTaskManager frames(clock);
-    frames.setFrameRate(60);
-    frames.addTask(new MoveTask(tree.get(), nullptr));
-    frames.addTask(new RenderTask(tree.get()));
-    frames.addTask(window);
-    for (int frame = 0; frame < FRAMES; ++frame) {
-        MessageRecord record;
-        while (events.nextMessage(record)) {
-            ASSERT_NE(record.message, WM_QUIT);
-            window->windowProcedure(record);
-        }
-        frames.tick();
-    }
-    ASSERT_FALSE(window->isPaused());
+    ASSERT_TRUE(real.drawFrames());
 
     std::vector<uint32_t> pixels(static_cast<size_t>(SHOT_WIDTH) * SHOT_HEIGHT);
-    ASSERT_EQ(SDL_RenderReadPixels(display.sdlRenderer(), nullptr, SDL_PIXELFORMAT_XRGB8888,
+    ASSERT_EQ(SDL_RenderReadPixels(real.display.sdlRenderer(), nullptr, SDL_PIXELFORMAT_XRGB8888,
                                    pixels.data(), SHOT_WIDTH * 4),
               0)
         << SDL_GetError();
     // The window shows exactly the last frame drawn.
-    Image* back = window->getBackBuffer();
-    ASSERT_TRUE(back->lock());
+    const std::vector<uint32_t> drawn = real.drawnPicture();
+    ASSERT_EQ(drawn.size(), pixels.size());
     size_t differing = 0;
-    for (int y = 0; y < SHOT_HEIGHT; ++y) {
-        const auto* row =
-            reinterpret_cast<const uint32_t*>(back->getPixels() + y * back->getPitch());
-        for (int x = 0; x < SHOT_WIDTH; ++x) {
-            differing +=
-                (row[x] & 0xFFFFFF) != (pixels[static_cast<size_t>(y) * SHOT_WIDTH + x] & 0xFFFFFF);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        differing += drawn[i] != (pixels[i] & 0xFFFFFF);
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_TRUE(writePng(screenshotPath("game-window"), pixels, SHOT_WIDTH, SHOT_HEIGHT));
+}
+
+// The game asks for full screen on a desktop larger than itself. With a window manager
+// (QUOVEL_WINDOW_MANAGER names it) the window covers the desktop and shows the whole picture
+// scaled and letterboxed; without one X leaves the window at its size, and the game falls back
+// to showing its picture 1:1 in a window. Either way X shows the whole picture the game drew.
+TEST(GameWindowScreenshot, FullScreenShowsTheWholePictureWithOrWithoutAWindowManager) {
+    if (!realX11Session()) {
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+    }
+    const char* named = std::getenv("QUOVEL_WINDOW_MANAGER");
+    const std::string managerName = named ? named : "none";
+    const bool managed = managerName != "none";
+    XWindowManager manager(managed ? managerName : "");
+    ASSERT_EQ(manager.isUp(), managed) << "the window manager " << managerName << " did not start";
+
+    RealWindow real(true);
+    const int desktopWidth = real.display.screenWidth();
+    const int desktopHeight = real.display.screenHeight();
+    ASSERT_GT(desktopWidth, SHOT_WIDTH) << "the X screen must be larger than the game";
+    ASSERT_GT(desktopHeight, SHOT_HEIGHT);
+    ASSERT_TRUE(real.drawFrames());
+    EXPECT_EQ(real.window->isFullScreen(), managed);
+
+    XScreenPicture shown;
+    ASSERT_TRUE(photographX11Window(real.display.sdlWindow(), shown));
+    EXPECT_TRUE(writePng(screenshotPath("game-window-full-screen-" + managerName), shown.pixels,
+                         shown.width, shown.height));
+    const std::vector<uint32_t> drawn = real.drawnPicture();
+    ASSERT_FALSE(drawn.empty());
+    if (!managed) {
+        ASSERT_EQ(shown.width, SHOT_WIDTH);
+        ASSERT_EQ(shown.height, SHOT_HEIGHT);
+        size_t differing = 0;
+        for (size_t i = 0; i < drawn.size(); ++i) {
+            differing += drawn[i] != shown.pixels[i];
+        }
+        EXPECT_EQ(differing, 0u);
+        return;
+    }
+    ASSERT_EQ(shown.width, desktopWidth);
+    ASSERT_EQ(shown.height, desktopHeight);
+    // Scaled by the smaller ratio and centred; compared where the drawn picture is even over a
+    // few pixels, so that the scaling's rounding does not count.
+    const double scale = std::min(double(desktopWidth) / SHOT_WIDTH,
+                                  double(desktopHeight) / SHOT_HEIGHT);
+    const int left = (desktopWidth - int(SHOT_WIDTH * scale)) / 2;
+    const int top = (desktopHeight - int(SHOT_HEIGHT * scale)) / 2;
+    const auto drawnAt = [&](int x, int y) { return drawn[size_t(y) * SHOT_WIDTH + x]; };
+    int compared = 0;
+    int differing = 0;
+    for (int y = 2; y < SHOT_HEIGHT - 2; y += 3) {
+        for (int x = 2; x < SHOT_WIDTH - 2; x += 3) {
+            bool even = true;
+            for (int dy = -2; dy <= 2 && even; ++dy) {
+                for (int dx = -2; dx <= 2 && even; ++dx) {
+                    even = drawnAt(x + dx, y + dy) == drawnAt(x, y);
+                }
+            }
+            if (even) {
+                ++compared;
+                differing += shown.at(left + int((x + 0.5) * scale),
+                                      top + int((y + 0.5) * scale)) != drawnAt(x, y);
+            }
         }
     }
-    back->unlock();
-    EXPECT_EQ(differing, 0u);
-    const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
-    std::filesystem::create_directories(folder);
-    EXPECT_TRUE(writePng(folder + "/game-window.png", pixels));
-
-    frames.removeTask(window);
-    GameWindow::releaseInstance();
-    setDisplayBytesPerPixel(4);
+    EXPECT_GT(compared, 10000);
+    EXPECT_EQ(differing, 0) << "of " << compared;
 }
 
 }  // namespace
