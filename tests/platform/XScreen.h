@@ -9,7 +9,7 @@
 
 struct SDL_Window;
 
-// A picture of the screen, as 0xRRGGBB.
+// Pixels as 0xRRGGBB.
 struct XScreenPicture {
     int width = 0;
     int height = 0;
