@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -135,10 +136,9 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
         ASSERT_EQ(kill(game, signal), 0);
         EXPECT_EQ(waitForExitWithin(game, limit), 0) << "signal " << signal;
         EXPECT_TRUE(std::filesystem::exists(folder + "/players/players.plrs.!"));
-        std::ifstream statistics(folder + "/_temp/gd.xml");
-        const std::string recorded((std::istreambuf_iterator<char>(statistics)),
-                                   std::istreambuf_iterator<char>());
-        EXPECT_NE(recorded.find("gameQuit"), std::string::npos);
+        std::stringstream recorded;
+        recorded << std::ifstream(folder + "/_temp/gd.xml").rdbuf();
+        EXPECT_NE(recorded.str().find("gameQuit"), std::string::npos);
     }
 }
 

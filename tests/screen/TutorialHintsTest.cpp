@@ -278,21 +278,16 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
     // Two free tiles become flowers; another free pair is matched.
     std::vector<RefHolder<Tile>> free;
     game->getLayout()->getFreeTiles(free);
-    Tile* pair[2] = {nullptr, nullptr};
+    std::vector<Tile*> pair;
     std::vector<Tile*> others;
-    for (const RefHolder<Tile>& tile : free) {
-        Tile* partner = nullptr;
-        for (const RefHolder<Tile>& other : free) {
-            if (!pair[0] && other != tile && game->canMatch(tile.get(), other.get())) {
-                partner = other.get();
+    for (size_t i = 0; i < free.size() && pair.empty(); ++i) {
+        for (size_t j = i + 1; j < free.size() && pair.empty(); ++j) {
+            if (game->canMatch(free[i].get(), free[j].get())) {
+                pair = {free[i].get(), free[j].get()};
             }
         }
-        if (partner) {
-            pair[0] = tile.get();
-            pair[1] = partner;
-        }
     }
-    ASSERT_NE(pair[0], nullptr);
+    ASSERT_EQ(pair.size(), 2u);
     for (const RefHolder<Tile>& tile : free) {
         if (tile.get() != pair[0] && tile.get() != pair[1] && others.size() < 2) {
             others.push_back(tile.get());
