@@ -242,7 +242,8 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
 }
 
 bool SdlDisplay::isFullScreen() {
-    return window && !fullScreenRefused && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return window && !fullScreenRefused &&
+           (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 bool SdlDisplay::present(const void* pixels, int pitch) {

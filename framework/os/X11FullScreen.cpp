@@ -23,10 +23,10 @@ bool hasWindowManager(Display* display) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* value = nullptr;
-    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                          XA_WINDOW, &type, &format, &count, &after,
-                                          &value) == Success &&
-                       type == XA_WINDOW && count == 1;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &value) == Success &&
+        type == XA_WINDOW && count == 1;
     if (value) {
         XFree(value);
     }
@@ -35,8 +35,8 @@ bool hasWindowManager(Display* display) {
 
 bool coversDesktop(Display* display, Window window, int width, int height) {
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) != 0 &&
-           attributes.width >= width && attributes.height >= height;
+    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.width >= width &&
+           attributes.height >= height;
 }
 
 }  // namespace

@@ -83,10 +83,12 @@ TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
         section->addObject(key, new MemoryObjectResource(picture.get(), false));
     }
     EXPECT_EQ(labelFrom(R"(font="LATE_FONT" section="gui")")->getFont(), font.get());
-    EXPECT_EQ(findHitMask(nodeFrom(R"(<Button id="b" hitmask="LATE_MASK" section="gui"/>)", "b").get()),
-              picture.get());
+    EXPECT_EQ(
+        findHitMask(nodeFrom(R"(<Button id="b" hitmask="LATE_MASK" section="gui"/>)", "b").get()),
+        picture.get());
     RefHolder<InputLabel> input = new InputLabel(
-        nodeFrom(R"(<InputLabel id="i" font="F" cursorimage="LATE_CURSOR" section="gui"/>)", "i").get());
+        nodeFrom(R"(<InputLabel id="i" font="F" cursorimage="LATE_CURSOR" section="gui"/>)", "i")
+            .get());
     ASSERT_NE(input->getCursor(), nullptr);
     EXPECT_EQ(input->getCursor()->getImage(), picture.get());
     RefHolder<StyleLabel> styled = new StyleLabel(

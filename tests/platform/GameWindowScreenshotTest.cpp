@@ -95,8 +95,7 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
-bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width,
-              int height) {
+bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
     std::vector<uint8_t> rgba;
     rgba.reserve(pixels.size() * 4);
     for (const uint32_t pixel : pixels) {
@@ -188,10 +187,9 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     ASSERT_TRUE(photographX11Window(display.sdlWindow(), shown));
     const int desktopWidth = display.screenWidth();
     const int desktopHeight = display.screenHeight();
-    const double scale = window->isFullScreen()
-                             ? std::min(double(desktopWidth) / SHOT_WIDTH,
-                                        double(desktopHeight) / SHOT_HEIGHT)
-                             : 1.0;
+    const double scale = window->isFullScreen() ? std::min(double(desktopWidth) / SHOT_WIDTH,
+                                                           double(desktopHeight) / SHOT_HEIGHT)
+                                                : 1.0;
     ASSERT_EQ(shown.width, window->isFullScreen() ? desktopWidth : SHOT_WIDTH);
     ASSERT_EQ(shown.height, window->isFullScreen() ? desktopHeight : SHOT_HEIGHT);
     const int left = (shown.width - int(SHOT_WIDTH * scale)) / 2;

@@ -50,9 +50,9 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
         !XTranslateCoordinates(x, own, DefaultRootWindow(x), 0, 0, &left, &top, &child)) {
         return false;
     }
-    XImage* image = XGetImage(x, DefaultRootWindow(x), left, top,
-                              static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(x, DefaultRootWindow(x), left, top, static_cast<unsigned>(attributes.width),
+                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (!image) {
         return false;
     }
