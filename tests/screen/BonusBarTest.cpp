@@ -184,13 +184,9 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
 
     // A super hint is won, used when it lands, and can be won again once it has run.
     player->floorReached = 3;
-    RefHolder<PropertyNode> superSaved = savedBar({{"bonus", 6},
-                                                   {"maxPoints", 50},
-                                                   {"maxCountdown", 5000},
-                                                   {"multiplier", 1},
-                                                   {"internalMultiplier", 1},
-                                                   {"currentPoints", 0.0f},
-                                                   {"depletionSpeed", 0.0f}});
+    RefHolder<PropertyNode> superSaved =
+        savedBar({{"bonus", 6}, {"maxPoints", 50}, {"maxCountdown", 5000}, {"multiplier", 1},
+                  {"internalMultiplier", 1}, {"currentPoints", 0.0f}, {"depletionSpeed", 0.0f}});
     timeBonus->setRemoved(true);
     RefHolder<BonusBar> superBonus(new BonusBar(superSaved.get(), scene.get()));
     GameNode::appendChild(superBonus.get(), scene->getTree());
