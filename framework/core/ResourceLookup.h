@@ -15,3 +15,7 @@ BaseObject* findLoadedResource(const std::string& key, const std::string& sectio
 // resource is loaded on the calling thread first when needed (getLoadedResourceHandle). The
 // caller takes its reference under the data lock.
 BaseObject* findOrLoadResource(const std::string& key, const std::string& section);
+
+// findOrLoadResource for a resource that a definition names (a label's font, a hit mask): one
+// that is missing or does not load is reported as a problem, since what names it shows blank.
+BaseObject* loadNamedResource(const std::string& key, const std::string& section);

@@ -17,7 +17,6 @@
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
-#include "game/rules/GameFreeCell.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
@@ -222,12 +221,8 @@ bool SceneGame::performShuffle(bool charge) {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             takeOne(player->getShuffleStock());
         }
+        // FreeCell's hint counter counts matches that left a parked partner, not shuffles.
         ++game->shuffleCount;
-        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
-        auto* freeCell = objectCast<GameFreeCell>(game);
-        if (freeCell && cells && cells->getTileCount() < cells->getColumns() * cells->getRows()) {
-            freeCell->setHintCounter(freeCell->getHintCounter() + 1);
-        }
     }
     setState(new StateShuffle(this));
     return true;

@@ -10,8 +10,8 @@ logo shows when the shipped branding file plays it, the first-run name input get
 lobby's elevator button is clicked, the window's close box is pressed and the quit question is
 answered "yes"; the game must end with code 0 and have saved the player. Widgets are aimed at from the definitions in SOURCE_FOLDER/media/properties and
 found on the screen by their own pictures; every wait polls the screen or the process with a
-time limit. Each step is photographed to OUT_FOLDER as a PNG. Exits 77 (skipped) only when
-Xvfb cannot start.
+time limit. Each step is photographed to OUT_FOLDER as a PNG. Fails, not skips, when Xvfb is
+missing or cannot start.
 """
 import os
 import re
@@ -29,7 +29,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
 from xwindow import XWindow, write_png  # noqa: E402
 
-SKIPPED = 77
 WIDTH, HEIGHT = 800, 600
 POLL_S = 0.05
 # How far the dialog frame's rounding may move a widget from the place its definition gives.
@@ -41,10 +40,9 @@ def fail(message):
 
 
 def start_xvfb(log_path):
-    """The display number of a new Xvfb, or a skip when none can start."""
+    """The display number of a new Xvfb; fails when none can start."""
     if not shutil.which("Xvfb"):
-        print("SKIPPED: Xvfb is not installed")
-        sys.exit(SKIPPED)
+        fail("Xvfb is not installed")
     read_end, write_end = os.pipe()
     with open(log_path, "wb") as log:
         server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
@@ -66,8 +64,7 @@ def start_xvfb(log_path):
         server.kill()
         server.wait()
         with open(log_path, errors="replace") as log:
-            print("SKIPPED: Xvfb cannot start:", log.read().strip()[-600:] or "no display")
-        sys.exit(SKIPPED)
+            fail("Xvfb cannot start: " + (log.read().strip()[-600:] or "no display"))
     return server, ":" + number
 
 
