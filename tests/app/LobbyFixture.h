@@ -16,6 +16,7 @@
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "gui/HeadlessPicture.h"
+#include "platform/PixelAccess.h"
 
 constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
@@ -109,6 +110,29 @@ protected:
             }
         }
         return -1;
+    }
+    // Where the dialog and each of its visible components stand on the screen, flattened.
+    static std::vector<int32_t> screenPlaces(Dialog* shown) {
+        std::vector<int32_t> places{shown->getAbsoluteX(), shown->getAbsoluteY()};
+        for (GameNode* node = shown->getComponents()->getFirstChild(); node;
+             node = node->getNextSibling()) {
+            if (node->isVisible() && !node->isRemoved()) {
+                places.push_back(node->getAbsoluteX());
+                places.push_back(node->getAbsoluteY());
+            }
+        }
+        return places;
+    }
+    // The number of pixels in which two pictures differ inside the rectangle.
+    static int differingPixels(Image* first, Image* second, int32_t left, int32_t top,
+                               int32_t width, int32_t height) {
+        int count = 0;
+        for (int32_t y = top; y < top + height; ++y) {
+            for (int32_t x = left; x < left + width; ++x) {
+                count += testpixels::colorAt(first, x, y) != testpixels::colorAt(second, x, y);
+            }
+        }
+        return count;
     }
     std::vector<std::wstring> rows(DialogPlayerSelect* select) const {
         std::vector<std::wstring> names;

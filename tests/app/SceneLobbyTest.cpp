@@ -3,6 +3,7 @@
 // list with its add, choose and remove roads. Pictures of the lobby, the name input and the
 // player list are written under build/pictures/gui.
 #include "LobbyFixture.h"
+#include "platform/PixelAccess.h"
 
 namespace {
 
@@ -137,27 +138,48 @@ TEST_F(LobbyRoad, ThePlayerListAddsChoosesAndRemovesPlayersAndSavesBeforeEverySw
     ASSERT_TRUE(players->loadPlayer(reread.get()));
     EXPECT_FALSE(reread->showHints);
 
-    // An empty row asks for a name over the hidden list; cancel brings the list back.
+    // An empty row asks for a name over the hidden list; cancel brings the list back. Asked
+    // again, the kept name input stands where it stood, drawn the same.
+    const std::vector<int32_t> listPlaces = screenPlaces(select);
     click(select->getNameButton(3));
     auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
     ASSERT_NE(input, nullptr);
     EXPECT_FALSE(select->isVisible());
+    frames(100);
+    const std::vector<int32_t> inputPlaces = screenPlaces(input);
+    RefHolder<Image> firstAsked = writeScenePicture(lobby, "name-input-first");
     click(input->findChild("BUTTON_CANCEL"));
     EXPECT_FALSE(lobby->isDialogOpen("DIALOG_NEWPLAYER"));
     EXPECT_TRUE(select->isVisible());
-
-    // Enter in an empty field makes nobody but closes the hidden list.
     click(select->getAddButton());
-    input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
-    ASSERT_NE(input, nullptr);
+    ASSERT_EQ(dialog<DialogNameInput>("DIALOG_NEWPLAYER"), input);
+    frames(100);
+    EXPECT_EQ(screenPlaces(input), inputPlaces);
+    RefHolder<Image> againAsked = writeScenePicture(lobby, "name-input-again");
+    // Inside the dialog's frame only the caret may have blinked.
+    ASSERT_NE(input->getDecoration(), nullptr);
+    EXPECT_LT(differingPixels(firstAsked.get(), againAsked.get(), input->getComponents()->getX(),
+                              input->getComponents()->getY(), input->getDecoration()->getWidth(),
+                              input->getDecoration()->getHeight()),
+              100);
+
+    // Enter in an empty field makes nobody but closes the hidden list; after cancel the next
+    // "Change player" shows the list afresh, in place, with the players as they are now.
     pressEnter();
     EXPECT_EQ(players->getPlayers().size(), 3u);
     EXPECT_FALSE(lobby->isDialogOpen("DIALOG_PLAYERSELECT"));
-    lobby->closeDialog(input);
-
-    // A known name selects that player; one differing in case is a new player.
+    click(input->findChild("BUTTON_CANCEL"));
+    players->addPlayer(new QuovelMahjongPlayer("Di"));
     select = openPlayerSelect();
     ASSERT_NE(select, nullptr);
+    EXPECT_TRUE(select->isVisible());
+    EXPECT_EQ(rows(select), (std::vector<std::wstring>{L"Ann", L"Bo", L"Cy", L"Di", L""}));
+    EXPECT_EQ(select->getSelectedIndex(), 0);
+    EXPECT_EQ(screenPlaces(select), listPlaces);
+    players->removePlayer("Di");
+    select->rebuildList();
+
+    // A known name selects that player; one differing in case is a new player.
     click(select->getAddButton());
     type(L"Cy");
     pressEnter();
@@ -232,6 +254,52 @@ TEST_F(LobbyRoad, CancelAfterTheListWasDroppedAndRemovalWithTheCurrentPlayerBeyo
     ASSERT_NE(input->getParentDialog(), nullptr);
     EXPECT_FALSE(input->getParentDialog()->isVisible());
     EXPECT_EQ(lobby->findDialog("DIALOG_PLAYERSELECT"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The porter's eyes blink over a darkened dialog with one frame of their strip at a time: the
+// picture with the eyes shown differs from the one without them only inside one frame's place.
+TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
+    addPlayers({"Ann"});
+    QuovelMahjongPlayer::current()->showHints = false;
+    showLobby();
+    ASSERT_NE(openPlayerSelect(), nullptr);
+    auto* eyes = objectCast<Sprite>(lobby->findChild("EYES"));
+    ASSERT_NE(eyes, nullptr);
+    ASSERT_NE(eyes->getImage(), nullptr);
+    const int32_t frameWidth = eyes->getImage()->getWidth() / 3;
+    EXPECT_EQ(eyes->getWidth(), frameWidth);
+    EXPECT_EQ(eyes->getHeight(), eyes->getImage()->getHeight());
+    int32_t waited = 0;
+    while (!eyes->isVisible() && waited < 6000) {
+        frames(FRAME_MS);
+        waited += FRAME_MS;
+    }
+    ASSERT_TRUE(eyes->isVisible());
+    frames(2 * FRAME_MS);  // into the middle of the blink
+    ASSERT_TRUE(eyes->isVisible());
+    RefHolder<Image> blinking = writeScenePicture(lobby, "lobby-eyes-blinking");
+    eyes->setVisible(false);
+    RefHolder<Image> open = writeScenePicture(lobby, "lobby-eyes-open");
+    ASSERT_TRUE(blinking && open);
+    const int32_t left = eyes->getAbsoluteX();
+    const int32_t top = eyes->getAbsoluteY();
+    int inside = 0;
+    int outside = 0;
+    for (int32_t y = top - 4; y < top + eyes->getHeight() + 4; ++y) {
+        for (int32_t x = left - 4; x < left + eyes->getImage()->getWidth() + 4; ++x) {
+            if (testpixels::colorAt(blinking.get(), x, y) != testpixels::colorAt(open.get(), x, y)) {
+                const bool inFrame = x >= left && x < left + frameWidth && y >= top &&
+                                     y < top + eyes->getHeight();
+                (inFrame ? inside : outside) += 1;
+            }
+        }
+    }
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 }  // namespace

@@ -359,7 +359,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
 
     // The hallway: at the button, and not again after the fade-out.
     calls = 0;
-    scenes->addScene("hallway", scene.get());
+    scenes->addScene("SCENE_HALLWAY", scene.get());
     trophy(2)->state = Trophy::EARNED;
     ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
     dialog = cabinet();  // the closed cabinet left its scene: a new one was made

@@ -8,10 +8,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
+#include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
@@ -37,6 +43,54 @@ void dragMusicDown(RoadDriver& road) {
 std::string currentName() {
     AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
     return player ? player->getName() : std::string();
+}
+
+// Where each named, visible widget of a dialog stands on the screen, the dialog included.
+using WidgetPlaces = std::vector<std::string>;
+
+void addWidgetPlace(GameNode* node, void* places) {
+    if (!node->getName().empty() && node->isVisible() && !node->isRemoved()) {
+        static_cast<WidgetPlaces*>(places)->push_back(node->getName() + " " +
+                                                      std::to_string(node->getAbsoluteX()) + "," +
+                                                      std::to_string(node->getAbsoluteY()));
+    }
+}
+
+WidgetPlaces widgetPlaces(Dialog* shown) {
+    WidgetPlaces places;
+    GameNode::walk(shown, &addWidgetPlace, &places);
+    return places;
+}
+
+// Every dialog of the shipped definitions, by name.
+std::vector<std::string> shippedDialogNames() {
+    std::vector<std::string> names;
+    PropertyNode* dialogs = GuiDefinitions::instance()->getDialogs();
+    for (int32_t index = 0; index < dialogs->getChildCount(); ++index) {
+        names.push_back(dialogs->getChildAt(index)->getName());
+    }
+    return names;
+}
+
+// Each shipped dialog taken from the running scene and opened there, shown for `showMs`,
+// closed and dropped; `shown` sees each while it is open. The board under them is paused.
+void showEveryDialog(RoadDriver& road, int32_t showMs,
+                     const std::function<void(const std::string&, Dialog*)>& shown) {
+    Scene* scene = road.scene();
+    ASSERT_NE(scene, nullptr);
+    for (const std::string& name : shippedDialogNames()) {
+        SCOPED_TRACE(name);
+        Dialog* dialog = scene->getDialog(name);
+        ASSERT_NE(dialog, nullptr);
+        scene->openDialog(dialog);
+        road.run(showMs);
+        shown(name, dialog);
+        if (scene->findDialog(name) == dialog) {
+            scene->closeDialog(dialog);
+            scene->dropDialog(name);
+        }
+        road.run(100);
+    }
 }
 
 TEST(Road, SettingsADraggedVolumeIsUndoneByCancelAndKeptByOk) {
@@ -231,3 +285,55 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
 }
 
 }  // namespace
+
+// Every scene of the building and every dialog, built from the shipped definitions on the road
+// a player takes, finds each widget, text, picture, sound and font that its code and its
+// definition name: nothing falls back silently to an empty widget, text or picture.
+TEST(Road, EverySceneAndDialogFindsAllItsContent) {
+    std::set<std::string> missing;
+    setMissingContentSink([&](const std::string& kind, const std::string& key) {
+        missing.insert(kind + " " + key);
+    });
+    RoadDriver road("content");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    for (const auto& [button, scene] :
+         std::vector<std::pair<std::string, std::string>>{{"BUTTON_CASINO", "SCENE_CASINO"},
+                                                          {"BUTTON_ROOF", "SCENE_ROOF"},
+                                                          {"BUTTON_RECROOM", "SCENE_RECROOM"}}) {
+        ASSERT_TRUE(rideTo(road, button, scene));
+        road.run(1000);
+        road.picture(scene);
+        dismissHostHint(road);
+    }
+    ASSERT_TRUE(rideToFloorOne(road));
+    ASSERT_TRUE(enterRoom(road, 1));
+    showEveryDialog(road, 800, [&](const std::string& name, Dialog*) { road.picture(name); });
+    EXPECT_EQ(road.finish(), 0);
+    setMissingContentSink(nullptr);
+    for (const std::string& line : missing) {
+        ADD_FAILURE() << "missing " << line;
+    }
+}
+
+// Every dialog that a scene keeps after closing it, shown a second time, lays its widgets out
+// where its first showing put them: the frame and its widgets together, not at the corner.
+TEST(Road, EveryDialogReopensWhereItFirstStood) {
+    RoadDriver road("reopen");
+    ASSERT_TRUE(startAsAnn(road));
+    ASSERT_TRUE(rideToFloorOne(road));
+    ASSERT_TRUE(enterRoom(road, 1));
+    Scene* scene = road.scene();
+    showEveryDialog(road, 800, [&](const std::string& name, Dialog* dialog) {
+        const WidgetPlaces first = widgetPlaces(dialog);
+        EXPECT_FALSE(first.empty());
+        scene->closeDialog(dialog);
+        road.run(100);
+        ASSERT_EQ(scene->getDialog(name), dialog) << "the scene kept it";
+        scene->openDialog(dialog);
+        road.run(800);
+        EXPECT_EQ(widgetPlaces(dialog), first);
+        road.picture(name + "-again");
+    });
+    EXPECT_EQ(road.finish(), 0);
+}
