@@ -15,10 +15,14 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
+#include "framework/core/BasicProperties.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceSection.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
@@ -70,6 +74,54 @@ std::vector<std::string> shippedDialogNames() {
         names.push_back(dialogs->getChildAt(index)->getName());
     }
     return names;
+}
+
+// The keys a definition below `node` names by its own keys: pictures, fonts and sounds in their
+// resource sections, texts in the text table. Each one missing is added to `missing`; `checked`
+// counts the keys looked at.
+void checkDefinitionKeys(AbstractProperty* node, std::set<std::string>& missing, int& checked) {
+    if (!node || (!node->isNode() && !node->isVector())) {
+        return;
+    }
+    // A node is a vector of its children with names (the type records keep them apart).
+    auto* list = static_cast<PropertyVector*>(node);
+    for (int32_t index = 0; index < list->getChildCount(); ++index) {
+        checkDefinitionKeys(list->getChildAt(index), missing, checked);
+    }
+    auto* keys = objectCast<PropertyNode>(node);
+    if (!keys) {
+        return;
+    }
+    const auto valueOf = [&](const char* key) {
+        AbstractProperty* value = keys->getChild(key);
+        return value ? value->getValue() : std::string();
+    };
+    const auto known = [](const std::string& key, const std::string& sectionName) {
+        ResourceSection* found = ResourceManager::getInstance()->getSection(sectionName);
+        return found && found->findResource(key);
+    };
+    const std::string section = valueOf("section");
+    const std::string soundSection = keys->getChild("soundsection") ? valueOf("soundsection") : section;
+    for (const char* key : {"image", "background", "scenebackground", "font", "cursorimage"}) {
+        checked += keys->getChild(key) != nullptr;
+        if (keys->getChild(key) && !known(valueOf(key), section)) {
+            missing.insert("resource " + section + "/" + valueOf(key) + " of " + keys->getName());
+        }
+    }
+    for (const char* key :
+         {"clicksound", "oversound", "disabledsound", "onsound", "offsound", "sound"}) {
+        checked += keys->getChild(key) != nullptr;
+        if (keys->getChild(key) && !known(valueOf(key), soundSection)) {
+            missing.insert("resource " + soundSection + "/" + valueOf(key) + " of " +
+                           keys->getName());
+        }
+    }
+    for (const char* key : {"textid", "tooltip"}) {
+        checked += keys->getChild(key) != nullptr;
+        if (keys->getChild(key) && !BasicProperties::instance()->hasText(valueOf(key))) {
+            missing.insert("text " + valueOf(key) + " of " + keys->getName());
+        }
+    }
 }
 
 // Each shipped dialog taken from the running scene and opened there, shown for `showMs`,
@@ -309,6 +361,14 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     ASSERT_TRUE(rideToFloorOne(road));
     ASSERT_TRUE(enterRoom(road, 1));
     showEveryDialog(road, 800, [&](const std::string& name, Dialog*) { road.picture(name); });
+    // What no road reaches (a sound of a button never pressed) is checked by its key.
+    GuiDefinitions* definitions = GuiDefinitions::instance();
+    int checked = 0;
+    for (PropertyNode* part :
+         {definitions->getTemplates(), definitions->getScenes(), definitions->getDialogs()}) {
+        checkDefinitionKeys(part, missing, checked);
+    }
+    EXPECT_GT(checked, 500);
     EXPECT_EQ(road.finish(), 0);
     setMissingContentSink(nullptr);
     for (const std::string& line : missing) {
