@@ -76,6 +76,23 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
     EXPECT_EQ(ann->currentFloor, 2);
     road.run(1500);
     road.picture("floor-end");
+    // The title stands clear above the row of star numbers, the small stars clear above the
+    // texts below them.
+    const auto top = [](Sprite* sprite) {
+        return sprite->getAbsoluteY() - (sprite->getY() - sprite->getTop());
+    };
+    auto* title = objectCast<Sprite>(road.find("FLOOR_COMPLETED"));
+    auto* unlocked = objectCast<Sprite>(road.find("UNLOCKED"));
+    ASSERT_TRUE(title && unlocked);
+    for (int32_t door = 1; door <= 5; ++door) {
+        EXPECT_LE(top(title) + title->getHeight() + 4, top(hallway->getRoomNumber(door)));
+    }
+    for (GameNode* node = hallway->getFloorEndLayer()->getFirstChild(); node;
+         node = node->getNextSibling()) {
+        auto* small = objectCast<Sprite>(node);
+        ASSERT_NE(small, nullptr);
+        EXPECT_LE(top(small) + small->getHeight() + 4, top(unlocked));
+    }
 
     // Its OK leads through the floor's trophy to the lift.
     ASSERT_TRUE(road.clickWidget(ok, "the floor end's OK"));
