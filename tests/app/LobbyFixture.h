@@ -16,7 +16,6 @@
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/PixelAccess.h"
 
 constexpr int32_t FRAME_MS = SCENE_FRAME_MS;
 
@@ -122,17 +121,6 @@ protected:
             }
         }
         return places;
-    }
-    // The number of pixels in which two pictures differ inside the rectangle.
-    static int differingPixels(Image* first, Image* second, int32_t left, int32_t top,
-                               int32_t width, int32_t height) {
-        int count = 0;
-        for (int32_t y = top; y < top + height; ++y) {
-            for (int32_t x = left; x < left + width; ++x) {
-                count += testpixels::colorAt(first, x, y) != testpixels::colorAt(second, x, y);
-            }
-        }
-        return count;
     }
     std::vector<std::wstring> rows(DialogPlayerSelect* select) const {
         std::vector<std::wstring> names;
