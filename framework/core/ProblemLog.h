@@ -20,4 +20,5 @@ void reportMissingContent(const std::string& kind, const std::string& key);
 
 // Installs a sink for missing content instead of the problem log (tests); an empty one restores
 // the log.
-void setMissingContentSink(std::function<void(const std::string& kind, const std::string& key)> sink);
+void setMissingContentSink(
+    std::function<void(const std::string& kind, const std::string& key)> sink);

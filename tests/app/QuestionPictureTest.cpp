@@ -61,12 +61,14 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
              {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER"},
              {"TEXT_REMOVE_PLAYER", "TEXT_REMOVE_PLAYER_HEADER"},
              {"TEXT_MENU_STOP_QUOVEL", "CTEXT_MENU_STOP_HEADER"},
-             {"CTEXT_MENU_STOP", "CTEXT_MENU_STOP_HEADER"}, {"CTEXT_LOADING", "PICTURE_WIDE"}}) {
-        DialogYesNo* asked = DialogYesNo::ask(message, header, nullptr, nullptr, nullptr, nullptr,
-                                              scene.get());
+             {"CTEXT_MENU_STOP", "CTEXT_MENU_STOP_HEADER"},
+             {"CTEXT_LOADING", "PICTURE_WIDE"}}) {
+        DialogYesNo* asked =
+            DialogYesNo::ask(message, header, nullptr, nullptr, nullptr, nullptr, scene.get());
         std::vector<Rect> parts;
-        for (Sprite* part : std::initializer_list<Sprite*>{asked->getHeader(), asked->getMessage(),
-                                                           asked->getYesButton(), asked->getNoButton()}) {
+        for (Sprite* part :
+             std::initializer_list<Sprite*>{asked->getHeader(), asked->getMessage(),
+                                            asked->getYesButton(), asked->getNoButton()}) {
             parts.push_back({part->getLeft(), part->getTop(), part->getWidth(), part->getHeight()});
             const Rect inner{16, 8, asked->getWidth() - 32, asked->getHeight() - 16};
             EXPECT_EQ(intersectRects(parts.back(), inner), parts.back()) << message;
@@ -78,4 +80,3 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     scenes->update(10);
     SceneManager::releaseInstance();
 }
-

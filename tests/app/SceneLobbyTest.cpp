@@ -267,7 +267,8 @@ TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
     int inside = 0, outside = 0;
     for (int32_t y = strip.y; y < strip.y + strip.h; ++y) {
         for (int32_t x = strip.x; x < strip.x + strip.w; ++x) {
-            if (testpixels::colorAt(blinking.get(), x, y) != testpixels::colorAt(open.get(), x, y)) {
+            if (testpixels::colorAt(blinking.get(), x, y) !=
+                testpixels::colorAt(open.get(), x, y)) {
                 ++(x < frame.x + frame.w ? inside : outside);
             }
         }

@@ -240,7 +240,8 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     for (int32_t y = legend->getAbsoluteY() - 8; y < 600; ++y) {
         for (int32_t x = 0; x < legend->getAbsoluteX() + legend->getWidth(); ++x) {
             ASSERT_EQ(testpixels::colorAt(beforeHover.get(), x, y),
-                      testpixels::colorAt(hovered.get(), x, y)) << x << "," << y;
+                      testpixels::colorAt(hovered.get(), x, y))
+                << x << "," << y;
         }
     }
 

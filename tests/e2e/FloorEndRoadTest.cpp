@@ -81,7 +81,9 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
         auto* sprite = objectCast<Sprite>(node);
         return sprite->getAbsoluteY() - (sprite->getY() - sprite->getTop());
     };
-    const auto bottom = [&](GameNode* node) { return top(node) + objectCast<Sprite>(node)->getHeight(); };
+    const auto bottom = [&](GameNode* node) {
+        return top(node) + objectCast<Sprite>(node)->getHeight();
+    };
     for (int32_t door = 1; door <= 5; ++door) {
         EXPECT_LE(bottom(road.find("FLOOR_COMPLETED")) + 4, top(hallway->getRoomNumber(door)));
     }

@@ -80,8 +80,7 @@ void showEveryDialog(RoadDriver& road,
 
 // The pictures, fonts, sounds and texts that the definitions below `property` name by their
 // own keys, each missing one added to `missing`; `checked` counts them.
-void checkDefinitionKeys(AbstractProperty* property, std::set<std::string>& missing,
-                         int& checked) {
+void checkDefinitionKeys(AbstractProperty* property, std::set<std::string>& missing, int& checked) {
     if (!property->isNode() && !property->isVector()) {
         return;
     }
@@ -93,9 +92,9 @@ void checkDefinitionKeys(AbstractProperty* property, std::set<std::string>& miss
     const auto value = [&](const char* key) {
         return keys->getChild(key) ? keys->getChild(key)->getValue() : std::string();
     };
-    for (const char* key : {"image", "background", "scenebackground", "font", "cursorimage",
-                            "clicksound", "oversound", "disabledsound", "onsound", "offsound",
-                            "sound", "textid", "tooltip"}) {
+    for (const char* key :
+         {"image", "background", "scenebackground", "font", "cursorimage", "clicksound",
+          "oversound", "disabledsound", "onsound", "offsound", "sound", "textid", "tooltip"}) {
         if (!keys || !keys->getChild(key)) {
             continue;
         }
@@ -309,9 +308,8 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
 // definition names: nothing falls back silently to an empty widget, text or picture.
 TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     std::set<std::string> missing;
-    setMissingContentSink([&](const std::string& kind, const std::string& key) {
-        missing.insert(kind + " " + key);
-    });
+    setMissingContentSink(
+        [&](const std::string& kind, const std::string& key) { missing.insert(kind + " " + key); });
     RoadDriver road("content");
     ASSERT_TRUE(startAsAnn(road));
     openTheRooms();
@@ -323,9 +321,9 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     ASSERT_TRUE(rideToFloorOne(road) && enterRoom(road, 1));
     showEveryDialog(road, [&](const std::string& name, Dialog*) { road.picture(name); });
     int checked = 0;
-    for (PropertyNode* part : {GuiDefinitions::instance()->getTemplates(),
-                               GuiDefinitions::instance()->getScenes(),
-                               GuiDefinitions::instance()->getDialogs()}) {
+    for (PropertyNode* part :
+         {GuiDefinitions::instance()->getTemplates(), GuiDefinitions::instance()->getScenes(),
+          GuiDefinitions::instance()->getDialogs()}) {
         checkDefinitionKeys(part, missing, checked);
     }
     EXPECT_GT(checked, 500);

@@ -27,12 +27,13 @@ protected:
     }
     RefHolder<ToolTip> toolTipFrom(const std::string& keys, int32_t maxWidth = 200,
                                    const std::string& labelKeys = "") {
-        RefHolder<PropertyNode> node = nodeFrom(
-            "<ToolTip id=\"t\" " + keys +
-                "><ToolTipLabel id=\"renderer\" font=\"F\" section=\"gui\" width=\"" +
-                std::to_string(maxWidth) + "\" bordercolor=\"#3B2414\" backgroundcolor=\"#FFF4D6\" " +
-                labelKeys + "/></ToolTip>",
-            "t");
+        RefHolder<PropertyNode> node =
+            nodeFrom("<ToolTip id=\"t\" " + keys +
+                         "><ToolTipLabel id=\"renderer\" font=\"F\" section=\"gui\" width=\"" +
+                         std::to_string(maxWidth) +
+                         "\" bordercolor=\"#3B2414\" backgroundcolor=\"#FFF4D6\" " + labelKeys +
+                         "/></ToolTip>",
+                     "t");
         RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(node.get());
         RefHolder<ToolTip> tip = objectCast<ToolTip>(made.get());
         if (tip) {
@@ -131,9 +132,9 @@ TEST_F(ToolTipTest, TheWholeBoxStaysInsideTheWindowAtItsFourEdges) {
     };
     const Sprite* box = tip->getRenderer();
     const int32_t p = 4;
-    for (const Case& c : {Case{10, 10, false, false}, Case{10, 595, false, true},
-                          Case{795, 595, true, true}, Case{795, 10, true, false},
-                          Case{1, 10, false, false}}) {
+    for (const Case& c :
+         {Case{10, 10, false, false}, Case{10, 595, false, true}, Case{795, 595, true, true},
+          Case{795, 10, true, false}, Case{1, 10, false, false}}) {
         frame(tip.get(), 400, 700, 16);  // off the sprite: the next one waits anew
         frame(tip.get(), c.x, c.y, 16);
         ASSERT_TRUE(tip->isShowing());
