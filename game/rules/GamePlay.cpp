@@ -335,12 +335,25 @@ void Game::findMatches(TileList& out, Layout* board) {
     }
     TileList freeTiles;
     board->getFreeTiles(freeTiles);
-    for (const RefHolder<Tile>& a : freeTiles) {
-        for (const RefHolder<Tile>& b : freeTiles) {
-            if (canMatch(a.get(), b.get()) && !containsTile(out, a.get()) &&
-                !containsTile(out, b.get())) {
-                out.push_back(a);
-                out.push_back(b);
+    // Each free tile a, in order, pairs with the first free tile after or before it that it
+    // matches, unless either is taken already. canMatch holds only for equal match keys, so
+    // only a's key group is searched.
+    const MatchKeyGroups groups(freeTiles);
+    std::vector<char> taken(freeTiles.size());
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        taken[i] = !out.empty() && containsTile(out, freeTiles[i].get());
+    }
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        if (taken[i]) {
+            continue;
+        }
+        Tile* a = freeTiles[i].get();
+        for (const size_t* j = groups.begin(i); j != groups.end(i); ++j) {
+            if (!taken[*j] && canMatch(a, freeTiles[*j].get())) {
+                out.push_back(freeTiles[i]);
+                out.push_back(freeTiles[*j]);
+                taken[i] = taken[*j] = 1;
+                break;
             }
         }
     }
