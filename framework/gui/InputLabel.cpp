@@ -94,7 +94,7 @@ void InputLabel::readDefinition(PropertyNode* node) {
         {
             ResourceManager::DataLock lock;
             image = objectCast<Image>(
-                loadNamedResource(key->getValue(), section ? section->getValue() : std::string()));
+                findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
         }
         if (image) {
             setCursorImage(image.get());

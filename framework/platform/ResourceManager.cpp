@@ -369,6 +369,9 @@ BaseObject* ResourceManager::getLoadedResourceHandle(const std::string& key,
     if (!resource->isLoaded()) {
         resource->load();
     }
+    if (!resource->isLoaded()) {
+        logProblem("the resource \"" + sectionName + "/" + key + "\" does not load");
+    }
     return resource->getData();
 }
 

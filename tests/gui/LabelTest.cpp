@@ -101,7 +101,7 @@ TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
     EXPECT_EQ(labelFrom(R"(font="NO_FONT" section="gui")")->getFont(), nullptr);
     setProblemSink(nullptr);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("\"NO_FONT\""), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("NO_FONT"), std::string::npos) << problems[0];
 }
 
 TEST_F(LabelTest, WordWrapTruncateAndAutowidthLayouts) {
