@@ -469,7 +469,7 @@ struct BoardOnScreen {
         return {renderer->gridToScreenX(tile->getGridZ(), at.x),
                 renderer->gridToScreenY(tile->getGridZ(), at.y)};
     }
-    // A click on the face at `at`, on the board or in a slot, or on the tile's, for `outcome`.
+    // A click on the middle of the face at `at`, or of the tile's, that gives `outcome`.
     bool clickFor(Spot at, int32_t outcome) const {
         return clickGives(road, outcome, [&] {
             road.clickAt(at.x + tuning().TILE_FACE_WIDTH / 2, at.y + tuning().TILE_FACE_HEIGHT / 2);
