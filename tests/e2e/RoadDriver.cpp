@@ -355,7 +355,7 @@ void RoadDriver::type(const std::wstring& text) {
     }
 }
 
-RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
+RefHolder<Image> RoadDriver::window(const std::string& stepName) {
     const SurfaceMemory screen = display.getBackBuffer();
     if (!screen.pixels || screen.bytesPerPixel != 4) {
         ADD_FAILURE() << road << ": no 32-bit window to picture at " << stepName;
@@ -365,6 +365,14 @@ RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
     for (int32_t y = 0; y < screen.height; ++y) {
         std::memcpy(shown->getPixels() + int64_t{y} * shown->getPitch(),
                     screen.pixels + int64_t{y} * screen.pitch, size_t(screen.width) * 4);
+    }
+    return shown;
+}
+
+RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
+    RefHolder<Image> shown = window(stepName);
+    if (!shown) {
+        return nullptr;
     }
     const std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures/e2e";
     std::filesystem::create_directories(folder);

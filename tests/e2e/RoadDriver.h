@@ -94,8 +94,9 @@ public:
     bool closeDialog(const std::string& button, const std::string& dialogName);
     void type(const std::wstring& text);
 
-    // What the window shows now, as build/pictures/e2e/<road>-<NN>-<step>.png; the picture, or
-    // null when the window has none.
+    // What the window shows now, or null (a failure naming `step`) when it has no 32-bit one.
+    RefHolder<Image> window(const std::string& step = "a look");
+    // The same, written as build/pictures/e2e/<road>-<NN>-<step>.png.
     RefHolder<Image> picture(const std::string& step);
 
     uint32_t now() { return clock.milliseconds(); }

@@ -1,16 +1,23 @@
 #pragma once
 
-// Steps many roads share: from start-up to the lobby, and the first player's name.
+// Steps many roads share: from start-up to the lobby, the first player's name, the game
+// screen's tiles and HUD, and what the window shows of the tiles.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "e2e/RoadDriver.h"
+#include "framework/core/BasicProperties.h"
 #include "framework/core/Scene.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/platform/Graphics.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneHallway.h"
 #include "game/app/SceneLoad.h"
@@ -18,10 +25,15 @@
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/rules/Game.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
+#include "platform/PixelAccess.h"
 
 // Start-up, the splash, the loading screen, the click that leaves it: true in the lobby.
 // `pictures`: one picture per stage on the way.
@@ -235,16 +247,15 @@ inline void clickTile(RoadDriver& road, const Tile* tile) {
                      tuning().RENDERER_TILE_FACE_HEIGHT / 2);
 }
 
-
-// A click on a board tile that gives `outcome` (Game::CLICK_SELECT, CLICK_ADD, CLICK_MATCH).
-// A click that opens a tutorial hint or the host's word is dropped: the hint is read and the
-// click made again.
-inline bool clickTileFor(RoadDriver& road, const Tile* tile, int32_t outcome) {
+// A click, made by `click`, that gives `outcome` (Game::CLICK_SELECT, CLICK_ADD, CLICK_MATCH,
+// CLICK_MOVE). A click that opens a tutorial hint or the host's word is dropped: the hint is
+// read and the click made again.
+inline bool clickGives(RoadDriver& road, int32_t outcome, const std::function<void()>& click) {
     Game* played = Game::current();
     for (int attempt = 0; attempt < 3; ++attempt) {
         dismissTutorialHint(road);
         dismissHostHint(road);
-        clickTile(road, tile);
+        click();
         if (played->getClickOutcome() == outcome) {
             return true;
         }
@@ -253,6 +264,10 @@ inline bool clickTileFor(RoadDriver& road, const Tile* tile, int32_t outcome) {
         }
     }
     return false;
+}
+
+inline bool clickTileFor(RoadDriver& road, const Tile* tile, int32_t outcome) {
+    return clickGives(road, outcome, [&] { clickTile(road, tile); });
 }
 
 // The tiles of one match clicked in turn (a pair, or three in Triple): true when the first was
@@ -351,3 +366,241 @@ inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
     road.picture("stop-question");
     return road.click("BUTTON_YES") && road.waitForScene(sceneName, 30000);
 }
+
+// Lets tile effects (fade-outs, the face shine, floaters) run out.
+inline void settleEffects(RoadDriver& road) {
+    road.run(2500);
+}
+
+// A HUD button, which the room must show.
+inline bool clickHudButton(RoadDriver& road, const std::string& name) {
+    dismissTutorialHint(road);
+    dismissHostHint(road);
+    GameNode* button = road.find(name);
+    EXPECT_TRUE(button && button->isVisible()) << name << " is not shown";
+    return button && button->isVisible() && road.click(name);
+}
+
+struct Tint {
+    int32_t color = 0;
+    int32_t alpha = 0;  // 0: none
+};
+
+struct Spot {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+inline int32_t faceChannel(const Image* image, int32_t x, int32_t y, int shift) {
+    return int32_t((testpixels::colorAt(image, x, y) >> shift) & 0xFF);
+}
+
+// `look(u, v)` for each face pixel this far inside the face's edge: clear of the shadow a rack
+// lays on its tiles' top and left edges and of the tile's rim.
+inline void forFacePixels(const std::function<void(int32_t, int32_t)>& look) {
+    constexpr int32_t inset = 7;
+    for (int32_t v = inset; v < tuning().TILE_FACE_HEIGHT - inset; ++v) {
+        for (int32_t u = inset; u < tuning().TILE_FACE_WIDTH - inset; ++u) {
+            look(u, v);
+        }
+    }
+}
+
+// The blank tile tinted (colour filled at an alpha), then washed like a shaded layer, with the
+// tile's symbol over it when `symbols` is given: what the board draws for the tile.
+inline RefHolder<Image> drawnTile(const Tile* tile, Image* symbols, Tint tint, Tint shading) {
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Graphics> graphics(picture->createGraphics());
+    for (const Tint& fill : {tint, shading}) {
+        if (fill.alpha > 0) {
+            graphics->setColor(uint32_t(fill.color));
+            graphics->setAlpha(fill.alpha);
+            graphics->fillRect(0, 0, picture->getWidth(), picture->getHeight());
+            graphics->setAlpha(255);
+        }
+    }
+    if (symbols) {
+        graphics->blit(symbols, 0, 0, tile->getFaceOffsetX(), tile->getFaceOffsetY(),
+                       tuning().TILE_FACE_WIDTH, tuning().TILE_FACE_HEIGHT);
+    }
+    return picture;
+}
+
+// Face pixels at `at` of the window that differ from `expected` by more than rounding (-1 when
+// there is no window); the first of them named in `where`.
+inline int32_t faceMismatches(RoadDriver& road, Spot at, const Image* expected,
+                              std::string* where = nullptr) {
+    RefHolder<Image> shown = road.window();
+    int32_t wrong = shown ? 0 : -1;
+    forFacePixels([&](int32_t u, int32_t v) {
+        int32_t worst = 0;
+        for (int shift : {0, 8, 16}) {
+            worst = std::max(worst, std::abs(faceChannel(shown.get(), at.x + u, at.y + v, shift) -
+                                             faceChannel(expected, u, v, shift)));
+        }
+        if (worst > 2 && wrong++ == 0 && where) {
+            char text[64];
+            std::snprintf(text, sizeof text, "(%d,%d) shows %06X, expected %06X", at.x + u,
+                          at.y + v, testpixels::colorAt(shown.get(), at.x + u, at.y + v),
+                          testpixels::colorAt(expected, u, v));
+            *where = text;
+        }
+    });
+    return wrong;
+}
+
+// The game's tiles, where their faces lie on screen and what the window shows there.
+struct BoardOnScreen {
+    RoadDriver& road;
+
+    static Tint selectTint() { return {tuning().TILE_SELECT_COLOR, tuning().TILE_SELECT_ALPHA}; }
+    Game* game() const { return Game::current(); }
+    SideBoard* rack() const { return game()->getLayout()->getSideBoard(); }
+    Image* symbols() const { return gameScreen(road)->getRenderer()->getSymbolImage(); }
+
+    // Top left of the tile's face on screen, on the board or in its slot.
+    Spot face(const Tile* tile) const {
+        Spot at{tile->getGridX(), tile->getGridY()};
+        LayoutRenderer* renderer = gameScreen(road)->getRenderer();
+        if (tile->isOnSideBoard()) {
+            rack()->slotToPoint(at.x, at.y);
+            return at;
+        }
+        return {renderer->gridToScreenX(tile->getGridZ(), at.x),
+                renderer->gridToScreenY(tile->getGridZ(), at.y)};
+    }
+    // A click on the middle of the face at `at`, or of the tile's, that gives `outcome`.
+    bool clickFor(Spot at, int32_t outcome) const {
+        return clickGives(road, outcome, [&] {
+            road.clickAt(at.x + tuning().TILE_FACE_WIDTH / 2, at.y + tuning().TILE_FACE_HEIGHT / 2);
+        });
+    }
+    bool clickFor(const Tile* tile, int32_t outcome) const { return clickFor(face(tile), outcome); }
+    // The River washes each layer with its shipped shading.
+    Tint shadingOf(const Tile* tile) const {
+        if (tile->isOnSideBoard() || game()->getLevel()->getGameType() != Game::TYPE_RIVER) {
+            return {};
+        }
+        const std::string layer = std::to_string(tile->getGridZ());
+        BasicProperties* values = BasicProperties::instance();
+        return {values->getInteger("LAYER_COLOR" + layer),
+                values->getInteger("LAYER_ALPHA" + layer)};
+    }
+    // What the board draws for the tile: its tint and layer's shading, with or without symbol.
+    RefHolder<Image> drawn(const Tile* tile, Tint tint = {}, bool symbol = true) const {
+        return drawnTile(tile, symbol ? symbols() : nullptr, tint, shadingOf(tile));
+    }
+    void expectShows(Spot at, const Image* expected, const std::string& what) const {
+        std::string where;
+        EXPECT_EQ(faceMismatches(road, at, expected, &where), 0) << what << ": " << where;
+    }
+    // The window shows the tile's face, tinted or not, where the tile lies.
+    void expectFace(const Tile* tile, Tint tint, const std::string& what) const {
+        const Spot at = face(tile);
+        expectShows(at, drawn(tile, tint).get(),
+                    what + ": the face of suit " + std::to_string(tile->getSuit()) + " value " +
+                        std::to_string(tile->getValue()) +
+                        (tile->isOnSideBoard() ? " in its slot" : " on the board") + " at " +
+                        std::to_string(at.x) + "," + std::to_string(at.y));
+    }
+    // The face area at `at` shows what lies at `from` of the picture behind the board or rack.
+    void expectEmpty(Spot at, Image* behind, Spot from, const std::string& what) const {
+        RefHolder<Image> area(
+            Image::createImage(tuning().TILE_FACE_WIDTH, tuning().TILE_FACE_HEIGHT, 4));
+        RefHolder<Graphics>(area->createGraphics())
+            ->copyRect(behind, 0, 0, from.x, from.y, area->getWidth(), area->getHeight());
+        expectShows(at, area.get(), what);
+    }
+    void expectBackground(Spot at, const std::string& what) const {
+        expectEmpty(at, gameScreen(road)->getBackgroundImage(), at, what);
+    }
+    // The window shows the tile with `tint` at full strength around its symbol: on three tenths
+    // of the face pixels or more, the shown change from the untinted face, measured along the
+    // tint's change of the blank tile, is nine tenths of it or more. Where a symbol's ink covers
+    // the face the tint may not show; a wash over the whole face shows nowhere in full.
+    void expectFullTint(const Tile* tile, Tint tint, const std::string& what) const {
+        const Spot at = face(tile);
+        RefHolder<Image> shown = road.window();
+        RefHolder<Image> plainFace = drawn(tile);
+        RefHolder<Image> plainTile = drawn(tile, {}, false);
+        RefHolder<Image> tintedTile = drawn(tile, tint, false);
+        int32_t measured = 0;
+        int32_t full = 0;
+        forFacePixels([&](int32_t u, int32_t v) {
+            double along = 0;
+            double length = 0;
+            for (int shift : {0, 8, 16}) {
+                const double change = faceChannel(tintedTile.get(), u, v, shift) -
+                                      faceChannel(plainTile.get(), u, v, shift);
+                along += change * (faceChannel(shown.get(), at.x + u, at.y + v, shift) -
+                                   faceChannel(plainFace.get(), u, v, shift));
+                length += change * change;
+            }
+            if (length >= 30 * 30) {  // else the tint hardly changes this pixel
+                ++measured;
+                full += along / length >= 0.9 ? 1 : 0;
+            }
+        });
+        EXPECT_GE(measured > 0 ? double(full) / measured : 0.0, 0.3)
+            << what << " in tile set " << QuovelMahjongPlayer::current()->tileSet + 1;
+    }
+    // Every tile on the board and in the rack shows its face.
+    void expectAllFaces(const std::string& what) const {
+        std::vector<RefHolder<Tile>> tiles;
+        game()->getLayout()->getAllTiles(tiles);
+        if (rack()) {
+            rack()->getTiles(tiles);
+        }
+        for (const RefHolder<Tile>& tile : tiles) {
+            expectFace(tile.get(), {}, what);
+        }
+    }
+    // The game's first match in click order (for a rack game the board tile last).
+    std::vector<const Tile*> firstMatch() const {
+        Game::TileList offered;
+        game()->findMatches(offered, nullptr);
+        std::vector<const Tile*> match;
+        for (int32_t t = 0; t < game()->getTilesPerMatch(); ++t) {
+            match.push_back(offered.at(size_t(t)).get());
+        }
+        if (!match.front()->isOnSideBoard() && match.back()->isOnSideBoard()) {
+            std::swap(match.front(), match.back());
+        }
+        return match;
+    }
+    // The tile selected: it shows the tint, at full strength, pictured mid-game.
+    bool selectAndLook(const Tile* tile, const std::string& where) const {
+        if (!clickFor(tile, Game::CLICK_SELECT)) {
+            return false;
+        }
+        road.run(100);
+        expectFace(tile, selectTint(), "the selected tile" + where);
+        expectFullTint(tile, selectTint(), "the selection tint" + where);
+        road.picture("board-mid-game");
+        return true;
+    }
+    // Shuffle by the HUD's button: once the board plays again, every tile shows its face.
+    void shuffleAndLook() const {
+        ASSERT_TRUE(clickHudButton(road, "BUTTON_SHUFFLE"));
+        SceneGame* screen = gameScreen(road);
+        ASSERT_TRUE(road.waitFor(
+            [&] { return objectCast<StateShuffle>(screen->getCurrentState()) != nullptr; },
+            "the shuffle"));
+        ASSERT_TRUE(
+            road.waitFor([&] { return screen->isPlaying(); }, "play after the shuffle", 30000));
+        settleEffects(road);
+        expectAllFaces("after the shuffle");
+    }
+    // A hint by the HUD's button: its tiles pulse, so they no longer show the plain face.
+    void hintAndLook() const {
+        ASSERT_TRUE(clickHudButton(road, "BUTTON_HINT_UNLIMITED"));
+        road.run(400);
+        const Game::TileList hinted = game()->getSuperHintTiles();
+        ASSERT_FALSE(hinted.empty()) << "the hint marked no tile";
+        for (const RefHolder<Tile>& tile : hinted) {
+            const Spot at = face(tile.get());
+            EXPECT_GT(faceMismatches(road, at, drawn(tile.get()).get()), 20)
+                << "a hinted tile at " << at.x << "," << at.y << " does not pulse";
+        }
+    }
+};
