@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 #include <cstdio>
 #include <filesystem>
@@ -89,7 +90,15 @@ void BM_BuildShippedLevels(benchmark::State& state) {
         std::vector<content_test::ShippedBuild> ofType = content_test::shippedBuilds(catalog, type);
         builds.insert(builds.end(), ofType.begin(), ofType.end());
     }
-    const uint32_t seeds = static_cast<uint32_t>(state.range(0));
+    // QUOVEL_BUILD_SEEDS and QUOVEL_BUILD_TYPE (a number) narrow a run down for profiling.
+    const char* seedsAsked = std::getenv("QUOVEL_BUILD_SEEDS");
+    const char* typeAsked = std::getenv("QUOVEL_BUILD_TYPE");
+    const uint32_t seeds = static_cast<uint32_t>(seedsAsked ? std::atoi(seedsAsked) : state.range(0));
+    if (typeAsked != nullptr) {
+        std::erase_if(builds, [type = std::atoi(typeAsked)](const content_test::ShippedBuild& b) {
+            return b.gameType != type;
+        });
+    }
 
     TypeTotals totals[6];
     std::vector<std::string> worst;

@@ -33,12 +33,17 @@ int32_t takeFromPool(Game::TileList& pool, int32_t wanted, Game::TileList& chose
 }
 
 // The tiles of `from` that pass `keep`, shuffled; the last one, or null when none passes.
+// Plain pointers are shuffled: the same draws, without counting references at every swap.
 template <class Keep>
 Tile* lastShuffled(const Game::TileList& from, Keep keep) {
-    Game::TileList picked;
-    std::copy_if(from.begin(), from.end(), std::back_inserter(picked), keep);
+    std::vector<Tile*> picked;
+    for (const RefHolder<Tile>& tile : from) {
+        if (keep(tile)) {
+            picked.push_back(tile.get());
+        }
+    }
     shuffleList(picked.begin(), picked.end());
-    return picked.empty() ? nullptr : picked.back().get();
+    return picked.empty() ? nullptr : picked.back();
 }
 
 void readTiles(PropertyNode* saved, const char* key, Game::TileList& out) {
@@ -133,10 +138,12 @@ void GameSplit::dealTileDefs(FaceList& out) {
     if (layout == nullptr) {
         return;
     }
-    TileList tiles;
-    layout->getAllTiles(tiles);
+    std::vector<Tile*> tiles;
+    tiles.reserve(static_cast<size_t>(std::max(layout->getTileCount(), 0)));
+    layout->forEachTile([&tiles](Tile* tile) { tiles.push_back(tile); });
     shuffleList(tiles.begin(), tiles.end());
-    for (const RefHolder<Tile>& tile : tiles) {
+    out.reserve(out.size() + tiles.size());
+    for (const Tile* tile : tiles) {
         out.emplace_back(new TileDef(tile->getSuit(), tile->getValue()));
     }
 }
@@ -201,17 +208,16 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         };
         const int32_t freeChosen =
             static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), isFree));
-        int32_t nearChosen =
-            static_cast<int32_t>(std::count_if(chosen.begin(), chosen.end(), freedByOne));
         Tile* moved = nullptr;
         bool fromRest = false;
+        bool noFreeOnBoard = false;
         if (freeChosen < hands.first) {
             moved = lastShuffled(board, isFree);
-            if (moved == nullptr) {
-                ++nearChosen;
-            }
+            noFreeOnBoard = moved == nullptr;
         }
-        if (moved == nullptr && nearChosen < hands.second) {
+        // Counted only when asked: the one-removal test is the costliest of the build.
+        if (moved == nullptr &&
+            std::count_if(chosen.begin(), chosen.end(), freedByOne) + noFreeOnBoard < hands.second) {
             moved = lastShuffled(board, freedByOne);
         }
         if (moved == nullptr) {
