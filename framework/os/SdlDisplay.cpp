@@ -266,6 +266,10 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }
+    // A lost texture is made again even while frames bypass it, ready for the renderer.
+    if ((textureLost || !texture) && !createTexture()) {
+        return false;
+    }
     const DisplayRect whole{0, 0, width, height};
     if (SDL_Surface* surface = presentingSurface()) {
         copyRect(pixels, pitch, whole, surface->pixels, surface->pitch);
@@ -273,9 +277,6 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
         textureFilled = false;
         filledSurface = SDL_UpdateWindowSurface(window) == 0 ? surface : nullptr;
         return filledSurface != nullptr;
-    }
-    if ((textureLost || !texture) && !createTexture()) {
-        return false;
     }
     filledSurface = nullptr;
     if (!uploadRect(pixels, pitch, whole)) {

@@ -1,7 +1,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -142,43 +141,6 @@ TEST_F(GameWindowSdlTest, PresentsTheBackBufferAt32Bits) {
     window->update(16);
     EXPECT_FALSE(window->isPaused());
     EXPECT_EQ(shown(GAME_WINDOW_WIDTH, GAME_WINDOW_HEIGHT), expected);
-}
-
-// A window of the game's size shows its frames through the window's own surface: a damaged
-// frame updates only its rectangles there, so a change drawn outside them stays unseen until the
-// next whole present (as the window's repaint after an expose does).
-TEST_F(GameWindowSdlTest, ADamagedFrameUpdatesOnlyItsRectangles) {
-    GameWindow* window = open(false, 4);
-    ASSERT_EQ(window->getBytesPerPixel(), 4);
-    Image* back = window->getBackBuffer();
-    const auto paint = [&](int x, int y, int w, int h, uint32_t color) {
-        ASSERT_TRUE(back->lock());
-        for (int row = y; row < y + h; ++row) {
-            auto* pixels = reinterpret_cast<uint32_t*>(back->getPixels() + row * back->getPitch());
-            std::fill(pixels + x, pixels + x + w, color);
-        }
-        back->markChanged();
-        back->unlock();
-    };
-    const auto shownAt = [&](int x, int y) {
-        return shown(GAME_WINDOW_WIDTH, GAME_WINDOW_HEIGHT)[static_cast<size_t>(y) *
-                                                               GAME_WINDOW_WIDTH + x];
-    };
-    paint(0, 0, GAME_WINDOW_WIDTH, GAME_WINDOW_HEIGHT, 0x203040);
-    window->update(16);
-    ASSERT_EQ(shownAt(400, 300), 0x203040u);
-    const uint64_t before = back->getChangeCount();
-    paint(100, 50, 30, 20, 0xFF0000);
-    paint(700, 500, 10, 10, 0x00FF00);
-    window->addDamage({Rect{100, 50, 30, 20}}, before, back->getChangeCount());
-    window->update(16);
-    EXPECT_FALSE(window->isPaused());
-    EXPECT_EQ(shownAt(100, 50), 0xFF0000u);
-    EXPECT_EQ(shownAt(129, 69), 0xFF0000u);
-    EXPECT_EQ(shownAt(130, 70), 0x203040u);
-    EXPECT_EQ(shownAt(705, 505), 0x203040u);
-    window->present();
-    EXPECT_EQ(shownAt(705, 505), 0x00FF00u);
 }
 
 TEST_F(GameWindowSdlTest, PresentsA16BitBackBufferWithItsAlphaPlaneInFullScreen) {
