@@ -6,13 +6,13 @@
 It starts the game from its folder with a home of its own and plays through X input as a person
 would: it leaves the loading screen (its glow and its blinking "click") alone, clicks, gives the
 first-run name, closes the host's hint, leaves the lobby alone, takes the elevator to the first
-floor and opens its first door, leaves level 1 alone, and then the level of the given door
-(floor and door, 5 and 5 by default: a level of 144 tiles) unlocked for the measurement. On each
-still screen it measures, for SECONDS seconds, the game's share of one core beside the X
-server's; then the bare window loop (a window presenting every frame) for comparison. It asks
-the game to close as the window's close box does, answers "yes", and reports the shares against
-the goal (the game at most 1 % of a core) and the game's exit code. Each screen is photographed
-to OUT as a PNG. Widgets are aimed at and screens recognised as the smoke test does, from the
+floor, opens its first door and leaves level 1 alone (its clock runs). On each still screen it
+measures, for SECONDS seconds (QUOVEL_IDLE_SECONDS, 10 by default), the game's share of one
+core beside the X server's; then the bare window loop's (a window presenting every frame). It
+asks the game to close as the window's close box does, answers "yes", and reports the shares
+against the goal (the game at most 1 % of a core) and the game's exit code. Each screen is
+photographed to OUT as a PNG; with QUOVEL_PROFILE set, perf records each still screen for 5 s
+there as well. Widgets are aimed at and screens recognised as the smoke test does, from the
 shipped definitions and pictures.
 """
 import importlib.util
@@ -80,6 +80,11 @@ class Measurer:
         time.sleep(1.0)
         result = shares([self.game.pid, self.xserver], SECONDS)
         self.rows.append((name, result[self.game.pid], result.get(self.xserver)))
+        if os.environ.get("QUOVEL_PROFILE"):
+            path = os.path.join(self.session.out, name.split()[0] + name.split()[1] + ".perf")
+            subprocess.run(["perf", "record", "-F", "1000", "-e", "cpu-clock", "--call-graph",
+                            "dwarf,16384", "-o", path, "-p", str(self.game.pid), "--", "sleep",
+                            "5"], check=False)
 
     def report(self):
         for name, game, xserver in self.rows:

@@ -108,6 +108,26 @@ QUOVEL_PIXEL_RULE typename Lanes<B>::U16 widen16(const uint8_t* bytes) {
 }
 #endif
 
+// Whether any bit of a vector of B bytes is set: a step whose weights are all 0 leaves its
+// pixels as they are, so the loops skip it (sprites are mostly clear around their middle).
+template <int B, class V>
+QUOVEL_PIXEL_RULE bool anyBitSet(const V& v) {
+#if defined(__SSE2__)
+    if constexpr (B == 16) {
+        return _mm_movemask_epi8(_mm_cmpeq_epi8((__m128i)v, _mm_setzero_si128())) != 0xFFFF;
+    } else {
+        return _mm256_movemask_epi8(_mm256_cmpeq_epi8((__m256i)v, _mm256_setzero_si256())) != -1;
+    }
+#else
+    const auto words = (typename Lanes<B>::U64)v;
+    uint64_t any = 0;
+    for (int32_t i = 0; i < B / 8; ++i) {
+        any |= words[i];
+    }
+    return any != 0;
+#endif
+}
+
 // pixel32::blend of each lane: red and blue, then green, in 16-bit halves, whose products and
 // sums fit 16 bits as in the scalar rule.
 template <int B>
@@ -202,8 +222,10 @@ QUOVEL_ROW_CHECKED void alpha32Of(Pixel32* d, const Pixel32* s, int32_t w, uint3
     int32_t i = 0;
     for (; i + L::step32 <= w; i += L::step32) {
         const auto source = loadLanes<typename L::U32>(s + i);
-        storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source,
-                                     pairedWeights<B>(source, a)));
+        const auto weights = pairedWeights<B>(source, a);
+        if (anyBitSet<B>(weights)) {
+            storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source, weights));
+        }
     }
     // A step holds whole pairs, so the rest pairs as the row does.
     portable().alpha32(d + i, s + i, w - i, a);
@@ -239,8 +261,10 @@ void mask32Of(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color,
     const typename L::U32 source = typename L::U32{} + color;
     int32_t i = 0;
     for (; i + L::step32 <= w; i += L::step32) {
-        storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source,
-                                     maskWeights32<B>(m + i, a)));
+        const auto weights = maskWeights32<B>(m + i, a);
+        if (anyBitSet<B>(weights)) {
+            storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source, weights));
+        }
     }
     portable().mask32(d + i, m + i, w - i, color, a);
 }
@@ -326,7 +350,9 @@ void mask16Of(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color,
     int32_t i = 0;
     for (; i + L::step16 <= w; i += L::step16) {
         const auto k = (widen16<B>(m + i) * static_cast<uint16_t>(a)) >> 8;
-        storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i), source, k));
+        if (anyBitSet<B>(k)) {
+            storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i), source, k));
+        }
     }
     portable().mask16(d + i, m + i, w - i, color, a);
 }
