@@ -150,18 +150,29 @@ def enter_name(session, defs, click_at):
     session.move(400, 590)
 
 
-def close_hints(session, defs, seconds):
-    """Closes the host's hints that come up within the given seconds, each with its OK."""
+def hint_closer(session, defs):
+    """A probe that closes the host's hint on the screen with its OK; True when it did."""
     hint_left, hint_top = defs.dialog_origin("DIALOG_DORRICK_HINT")
     hint_ok_node = defs.node("DIALOG_DORRICK_HINT", "BUTTON_OK")
     hint_ok = defs.picture(hint_ok_node.attrib["image"], frames=4)
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
+
+    def close():
         place = session.photograph().find(hint_ok, hint_left + int(hint_ok_node.attrib["x"]),
                                           hint_top, smoke.HEIGHT - hint_ok.height)
         if place:
             session.save("hint")
             session.click(place[0] + hint_ok.width // 2, place[1] + hint_ok.height // 2)
+        return place is not None
+
+    return close
+
+
+def close_hints(session, defs, seconds):
+    """Closes the host's hints that come up within the given seconds."""
+    close = hint_closer(session, defs)
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if close():
             deadline = time.monotonic() + seconds
         time.sleep(smoke.POLL_S)
 
@@ -189,15 +200,21 @@ def enter_level_1(session, defs):
     session.save("elevator", session.wait_for(
         "elevator", 20, shows_node(session, defs, "SCENE_ELEVATOR", "FLOOR_DISPLAY_SPRITE")))
     # A new player's floor button unlocks with a show of its own: it is pressed again every
-    # two seconds until the hallway shows.
+    # two seconds while the lift shows, until the hallway does; the host's hint about the lift
+    # may come up on the way.
+    in_elevator = shows_node(session, defs, "SCENE_ELEVATOR", "FLOOR_DISPLAY_SPRITE")
     in_hallway = shows_node(session, defs, "SCENE_HALLWAY", "BUTTON_ELEVATOR", 4)
+    close_hint = hint_closer(session, defs)
     pressed = [0.0]
 
     def hallway():
-        if time.monotonic() - pressed[0] > 2.0:
+        screen = in_hallway()
+        if screen or close_hint():
+            return screen
+        if time.monotonic() - pressed[0] > 2.0 and in_elevator():
             click_node(session, defs, "SCENE_ELEVATOR", "BUTTON_FLOOR_1")
             pressed[0] = time.monotonic()
-        return in_hallway()
+        return None
 
     session.wait_for("hallway", 30, hallway)
     close_hints(session, defs, 3)
