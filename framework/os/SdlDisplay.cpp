@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <memory>
 
 #include "framework/os/DirectXVersion.h"
@@ -142,7 +143,26 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
     if (!renderer) {
         return false;
     }
+    SDL_RendererInfo info;
+    softwareRenderer = SDL_GetRendererInfo(renderer, &info) == 0 && info.name &&
+                       SDL_strcmp(info.name, "software") == 0;
+    filledSurface = nullptr;
     bytesPerPixel = newBytesPerPixel;
+    colors565.clear();
+    if (bytesPerPixel == 2) {
+        // One table lookup a pixel, with SDL's own colors (which no simple formula gives).
+        std::vector<uint16_t> every(65536);
+        for (size_t p = 0; p < every.size(); ++p) {
+            every[p] = static_cast<uint16_t>(p);
+        }
+        colors565.resize(every.size());
+        if (SDL_ConvertPixels(256, 256, SDL_PIXELFORMAT_RGB565, every.data(), 512,
+                              SDL_PIXELFORMAT_XRGB8888, colors565.data(), 1024) != 0) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            return false;
+        }
+    }
     SDL_RenderSetVSync(renderer, vSync ? 1 : 0);
     if (SDL_RenderSetLogicalSize(renderer, width, height) != 0 || !createTexture()) {
         SDL_DestroyRenderer(renderer);
@@ -168,8 +188,10 @@ bool SdlDisplay::createTexture() {
     if (texture) {
         SDL_DestroyTexture(texture);
     }
-    const uint32_t format = bytesPerPixel == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
-    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    // XRGB8888 at both depths: SDL scales and converts RGB565 pixel by pixel, many times slower
+    // than the conversion on upload.
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                width, height);
     if (!texture) {
         return false;
     }
@@ -181,6 +203,7 @@ bool SdlDisplay::createTexture() {
 
 void SdlDisplay::destroyWindow() {
     backBuffer = SurfaceMemory{};
+    filledSurface = nullptr;
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -229,6 +252,7 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
     if (!window) {
         return false;
     }
+    filledSurface = nullptr;
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
     fullScreenRefused = false;
@@ -250,10 +274,20 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }
+    // A lost texture is made again even while frames bypass it, ready for the renderer.
     if ((textureLost || !texture) && !createTexture()) {
         return false;
     }
-    if (SDL_UpdateTexture(texture, nullptr, pixels, pitch) != 0) {
+    const DisplayRect whole{0, 0, width, height};
+    if (SDL_Surface* surface = presentingSurface()) {
+        copyRect(pixels, pitch, whole, surface->pixels, surface->pitch);
+        // The texture misses this picture, should presents go through the renderer again.
+        textureFilled = false;
+        filledSurface = SDL_UpdateWindowSurface(window) == 0 ? surface : nullptr;
+        return filledSurface != nullptr;
+    }
+    filledSurface = nullptr;
+    if (!uploadRect(pixels, pitch, whole)) {
         textureLost = true;
         return false;
     }
@@ -266,20 +300,92 @@ bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* 
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }
+    if (SDL_Surface* surface = presentingSurface()) {
+        if (surface != filledSurface) {
+            return present(pixels, pitch);
+        }
+        std::vector<SDL_Rect> updated;
+        updated.reserve(static_cast<size_t>(count));
+        for (int n = 0; n < count; ++n) {
+            copyRect(pixels, pitch, rects[n], surface->pixels, surface->pitch);
+            updated.push_back(SDL_Rect{rects[n].x, rects[n].y, rects[n].w, rects[n].h});
+        }
+        if (SDL_UpdateWindowSurfaceRects(window, updated.data(), count) != 0) {
+            filledSurface = nullptr;
+            return false;
+        }
+        return true;
+    }
     if (textureLost || !texture || !textureFilled) {
         return present(pixels, pitch);
     }
     for (int n = 0; n < count; ++n) {
-        const SDL_Rect rect{rects[n].x, rects[n].y, rects[n].w, rects[n].h};
-        const auto* first = static_cast<const uint8_t*>(pixels) +
-                            static_cast<ptrdiff_t>(rect.y) * pitch +
-                            static_cast<ptrdiff_t>(rect.x) * bytesPerPixel;
-        if (SDL_UpdateTexture(texture, &rect, first, pitch) != 0) {
+        if (!uploadRect(pixels, pitch, rects[n])) {
             textureLost = true;
             return false;
         }
     }
     return showTexture();
+}
+
+bool SdlDisplay::uploadRect(const void* pixels, int pitch, const DisplayRect& rect) {
+    const SDL_Rect area{rect.x, rect.y, rect.w, rect.h};
+    if (bytesPerPixel == 4) {
+        const auto* first = static_cast<const uint8_t*>(pixels) +
+                            static_cast<ptrdiff_t>(rect.y) * pitch +
+                            static_cast<ptrdiff_t>(rect.x) * 4;
+        return SDL_UpdateTexture(texture, &area, first, pitch) == 0;
+    }
+    void* target = nullptr;
+    int targetPitch = 0;
+    if (SDL_LockTexture(texture, &area, &target, &targetPitch) != 0) {
+        return false;
+    }
+    // The locked memory starts at the rectangle's corner.
+    copyRect(pixels, pitch, rect,
+             static_cast<uint8_t*>(target) - static_cast<ptrdiff_t>(rect.y) * targetPitch -
+                 static_cast<ptrdiff_t>(rect.x) * 4,
+             targetPitch);
+    SDL_UnlockTexture(texture);
+    return true;
+}
+
+SDL_Surface* SdlDisplay::presentingSurface() {
+    if (!softwareRenderer || !window) {
+        return nullptr;
+    }
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GetWindowSize(window, &windowWidth, &windowHeight);
+    if (windowWidth != width || windowHeight != height) {
+        return nullptr;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface || !surface->pixels || surface->w < width || surface->h < height ||
+        surface->format->format != SDL_PIXELFORMAT_XRGB8888) {
+        return nullptr;
+    }
+    return surface;
+}
+
+void SdlDisplay::copyRect(const void* pixels, int pitch, const DisplayRect& rect, void* target,
+                          int targetPitch) const {
+    for (int y = rect.y; y < rect.y + rect.h; ++y) {
+        const auto* from = static_cast<const uint8_t*>(pixels) + static_cast<ptrdiff_t>(y) * pitch;
+        auto* to = static_cast<uint8_t*>(target) + static_cast<ptrdiff_t>(y) * targetPitch +
+                   static_cast<ptrdiff_t>(rect.x) * 4;
+        if (bytesPerPixel == 4) {
+            std::memcpy(to, from + static_cast<ptrdiff_t>(rect.x) * 4,
+                        static_cast<size_t>(rect.w) * 4);
+            continue;
+        }
+        const uint32_t* colors = colors565.data();
+        for (int x = 0; x < rect.w; ++x) {
+            uint16_t p;
+            std::memcpy(&p, from + static_cast<ptrdiff_t>(rect.x + x) * 2, 2);
+            std::memcpy(to + static_cast<ptrdiff_t>(x) * 4, &colors[p], 4);
+        }
+    }
 }
 
 bool SdlDisplay::showTexture() {

@@ -7,12 +7,16 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Surface;
 
 // The display on SDL2: one window, a renderer (accelerated, else software; an OpenGL that
-// rasterises on the processor counts as software) and a streaming texture that each present
-// uploads the back buffer into. Full screen is the desktop-sized window with the game's size as
-// the renderer's logical size, letterboxed. A renderer reset stands for lost surfaces: the
-// texture is made again on the next present.
+// rasterises on the processor counts as software) and a streaming XRGB8888 texture that each
+// present uploads the back buffer into (an RGB565 buffer converted on the way, with SDL's own
+// colors). Full screen is the desktop-sized window with the game's size as the renderer's
+// logical size, letterboxed. The software renderer repaints the whole window at each present,
+// so while the window is the game's size it is bypassed: the frame goes straight into the
+// window's own surface, and a damaged frame updates only its rectangles there. A renderer reset
+// stands for lost surfaces: the texture is made again on the next present.
 class SdlDisplay : public Display {
 public:
     // Starts SDL's video system; without it every window operation fails.
@@ -48,7 +52,10 @@ public:
     uint32_t getDirectXVersion() override;
 
     // The textures are gone (SDL reported a render-target or device reset).
-    void rendererReset() { textureLost = true; }
+    void rendererReset() {
+        textureLost = true;
+        filledSurface = nullptr;
+    }
 
     // For the event source, which maps coordinates and filters by window.
     SDL_Window* sdlWindow() const { return window; }
@@ -61,6 +68,14 @@ private:
     bool createTexture();
     // Draws the texture into the window and shows it.
     bool showTexture();
+    // Copies a rectangle of the back buffer into the texture.
+    bool uploadRect(const void* pixels, int pitch, const DisplayRect& rect);
+    // The window's surface when presents go through it (software renderer, no letterbox, an
+    // XRGB8888 surface of at least the window's size); null otherwise.
+    SDL_Surface* presentingSurface();
+    // Copies a rectangle of the back buffer into 32-bit XRGB8888 rows at `target`.
+    void copyRect(const void* pixels, int pitch, const DisplayRect& rect, void* target,
+                  int targetPitch) const;
     void applyIcon();
     // Drops the minimise/restore/maximise events that the game's own switch has caused.
     void dropOwnSizeEvents();
@@ -76,6 +91,13 @@ private:
     // Whether the texture holds a whole picture, which rectangles may then update.
     bool textureFilled = false;
     int textureCount = 0;
+    // Whether the renderer is SDL's own software one.
+    bool softwareRenderer = false;
+    // The window surface that holds a whole picture, which rectangles may then update; null
+    // for none.
+    SDL_Surface* filledSurface = nullptr;
+    // XRGB8888 of each RGB565 pixel, as SDL converts them; empty at 4 bytes per pixel.
+    std::vector<uint32_t> colors565;
     SurfaceMemory backBuffer;
     // The window system left a full-screen window at its own size (X without a window
     // manager): it counts as windowed.

@@ -15,35 +15,10 @@
 //   bytes              the bytes per pixel of same-depth sources;
 //   alphaInPlane       whether same-depth sources keep their alpha in the alpha plane;
 //   store, blend       the per-pixel rules (store keeps what the depth keeps of the target);
-//   fillRow, maskRow   its row loops, built for AVX2 and the baseline (QUOVEL_ROW_LOOP);
+//   fillRow, maskRow   its row loops (the vector loops of BlendRows);
 //   samplePixel        one color sample of a same-depth source.
 // Every per-pixel call is resolved at compile time, so the row loops stay branch-free.
 namespace drawing {
-
-// The bodies of the shared row loops; each depth wraps them in its own QUOVEL_ROW_LOOP functions
-// so that both builds of the loop inline them.
-template <class D>
-inline void fillRowOf(typename D::Pixel* d, int32_t w, typename D::Value color, uint32_t k) {
-    if (k == 256) {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = D::store(d[i], color);
-        }
-    } else {
-        for (int32_t i = 0; i < w; ++i) {
-            d[i] = D::blend(d[i], color, k);
-        }
-    }
-}
-
-// The color through a mask: Blend(c, ea). A group of zero weights leaves its pixels alone, which
-// a blend by 0 does as well, so no grouping is needed.
-template <class D>
-inline void maskRowOf(typename D::Pixel* d, const uint8_t* m, int32_t w, typename D::Value color,
-                      uint32_t a) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = D::blend(d[i], color, effectiveAlpha(m[i], a));
-    }
-}
 
 struct CopyByte {
     uint32_t operator()(uint32_t, uint32_t s) const { return s; }

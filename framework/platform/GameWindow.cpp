@@ -23,6 +23,38 @@ QUOVEL_DEFINE_TYPE(GameWindow, &Task::typeRecord)
 
 namespace {
 
+// How many leading bytes of a and b agree (n when all do), eight at a time.
+size_t agreeingPrefix(const uint8_t* a, const uint8_t* b, size_t n) {
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            break;
+        }
+    }
+    while (i < n && a[i] == b[i]) {
+        ++i;
+    }
+    return i;
+}
+
+// How many trailing bytes of a and b agree (n when all do), eight at a time.
+size_t agreeingSuffix(const uint8_t* a, const uint8_t* b, size_t n) {
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a + n - i - 8, 8);
+        std::memcpy(&y, b + n - i - 8, 8);
+        if (x != y) {
+            break;
+        }
+    }
+    while (i < n && a[n - i - 1] == b[n - i - 1]) {
+        ++i;
+    }
+    return i;
+}
+
 GameWindow* instance = nullptr;
 InstanceLock* instanceLock = nullptr;
 uint32_t displayVersion = 0;
@@ -534,29 +566,22 @@ void GameWindow::presentDamage() {
     // which takes them.
     changedRects.clear();
     const uint8_t* shownPixels = frameOnScreen.data();
-    const auto differs = [&](size_t at) {
-        return std::memcmp(shownPixels + at, pixels + at, bytes) != 0;
-    };
     for (const Rect& damaged : damage) {
         const Rect r = intersectRects(damaged, whole);
         int32_t left = r.x + r.w;
         int32_t right = r.x - 1;
         int32_t top = -1;
         int32_t bottom = -1;
+        const size_t rowBytes = static_cast<size_t>(r.w) * bytes;
         for (int32_t y = r.y; y < r.y + r.h; ++y) {
-            const size_t rowStart = static_cast<size_t>(y) * pitch;
-            const size_t at = rowStart + static_cast<size_t>(r.x) * bytes;
-            if (std::memcmp(shownPixels + at, pixels + at, static_cast<size_t>(r.w) * bytes) == 0) {
+            const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(r.x) * bytes;
+            const size_t same = agreeingPrefix(shownPixels + at, pixels + at, rowBytes);
+            if (same == rowBytes) {
                 continue;
             }
-            int32_t first = r.x;
-            while (!differs(rowStart + static_cast<size_t>(first) * bytes)) {
-                ++first;
-            }
-            int32_t last = r.x + r.w - 1;
-            while (!differs(rowStart + static_cast<size_t>(last) * bytes)) {
-                --last;
-            }
+            const size_t sameAtEnd = agreeingSuffix(shownPixels + at, pixels + at, rowBytes);
+            const auto first = r.x + static_cast<int32_t>(same / bytes);
+            const auto last = r.x + static_cast<int32_t>((rowBytes - sameAtEnd - 1) / bytes);
             left = std::min(left, first);
             right = std::max(right, last);
             top = top < 0 ? y : top;

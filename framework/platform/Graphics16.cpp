@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/platform/BlendRows.h"
 #include "framework/platform/DepthDrawing.h"
 #include "framework/platform/ImageDD.h"
 #include "framework/platform/PixelRules.h"
@@ -32,60 +33,6 @@ struct Depth16 {
 };
 using Ops16 = drawing::DepthOps<Depth16>;
 
-QUOVEL_ROW_LOOP void fillRow16(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
-    drawing::fillRowOf<Depth16>(d, w, color, k);
-}
-
-// Per-pixel alpha at full drawing alpha, blend mode 0: the weight is the alpha byte itself.
-// Pixels go in fours from the row's left end: four alpha bytes of 255 store the four pixels, while
-// a 255 among other values blends by 255. The last one to three pixels store at 255. The row is
-// blended in one plain loop first; the stores then overwrite their pixels.
-QUOVEL_ROW_LOOP void blendRowQuads(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel16::blend(d[i], s[i], sa[i]);
-    }
-    int32_t i = 0;
-    for (; i + 3 < w; i += 4) {
-        uint32_t four;
-        std::memcpy(&four, sa + i, 4);
-        if (four == 0xFFFFFFFFu) {
-            std::memcpy(d + i, s + i, 8);
-        }
-    }
-    for (; i < w; ++i) {
-        if (sa[i] == 255) {
-            d[i] = s[i];
-        }
-    }
-}
-
-// Blend or add by the effective alpha. A run of four zero alpha bytes is left alone, as a weight
-// of 0 leaves it, so no grouping is needed.
-QUOVEL_ROW_LOOP void blendRow(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
-                              uint32_t a) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel16::blend(d[i], s[i], effectiveAlpha(sa[i], a));
-    }
-}
-
-QUOVEL_ROW_LOOP void addRow(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
-                            uint32_t a) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel16::add(d[i], s[i], effectiveAlpha(sa[i], a));
-    }
-}
-
-QUOVEL_ROW_LOOP void blendRowFixed(Pixel16* d, const Pixel16* s, int32_t w, uint32_t k) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel16::blend(d[i], s[i], k);
-    }
-}
-
-QUOVEL_ROW_LOOP void maskRow16(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color,
-                               uint32_t a) {
-    drawing::maskRowOf<Depth16>(d, m, w, color, a);
-}
-
 template <class Combine, class SourceByte>
 void planeRow(uint8_t* d, int32_t w, Combine combine, SourceByte sourceByte) {
     for (int32_t i = 0; i < w; ++i) {
@@ -112,11 +59,11 @@ inline uint16_t Depth16::samplePixel(const uint8_t* pixels, int32_t pitch, const
 }
 
 void Depth16::fillRow(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
-    fillRow16(d, w, color, k);
+    blendrows::best().fill16(d, w, color, k);
 }
 
 void Depth16::maskRow(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
-    maskRow16(d, m, w, color, a);
+    blendrows::best().mask16(d, m, w, color, a);
 }
 
 void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -129,6 +76,7 @@ void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
         return;
     }
     const int32_t sourcePitch = source->getPitch();
+    const blendrows::RowLoops& rows = blendrows::best();
     for (int32_t j = 0; j < h; ++j) {
         Pixel16* d = drawing::rowAt<Pixel16>(targetPixels, targetPitch, dy + j) + dx;
         const Pixel16* s = drawing::rowAt<const Pixel16>(sourcePixels, sourcePitch, sy + j) + sx;
@@ -136,17 +84,17 @@ void Depth16::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
             if (a == 255) {
                 std::memmove(d, s, static_cast<size_t>(w) * 2);
             } else {
-                blendRowFixed(d, s, w, a);
+                rows.fixed16(d, s, w, a);
             }
             continue;
         }
         const uint8_t* sa = drawing::planeAt(plane, source->getWidth(), sx, sy + j);
         if (additive) {
-            addRow(d, s, sa, w, a);
+            rows.add16(d, s, sa, w, a);
         } else if (a == 255) {
-            blendRowQuads(d, s, sa, w);
+            rows.alphaFull16(d, s, sa, w);
         } else {
-            blendRow(d, s, sa, w, a);
+            rows.alpha16(d, s, sa, w, a);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/platform/BlendRows.h"
 #include "framework/platform/DepthDrawing.h"
 #include "framework/platform/PixelRules.h"
 
@@ -30,67 +31,6 @@ struct Depth32 {
                          bool perPixelAlpha, bool additive);
 };
 using Ops32 = drawing::DepthOps<Depth32>;
-
-// Fills a row with the color at the weight k (256 stores).
-QUOVEL_ROW_LOOP void fillRow32(Pixel32* d, int32_t w, uint32_t color, uint32_t k) {
-    drawing::fillRowOf<Depth32>(d, w, color, k);
-}
-
-// Per-pixel alpha, blend mode 0. Pixels go in pairs from the left: a pair whose effective alphas
-// are both 254 is stored (weight 256); every other pixel, and a last unpaired one, blends by ea.
-// A wholly transparent pair keeps the target (weight 0) without blending: board layers and
-// sprites are mostly transparent or opaque, so these two exact shortcuts carry most pixels.
-QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void blendRowPaired(Pixel32* d, const Pixel32* s, int32_t w,
-                                                       uint32_t a) {
-    int32_t i = 0;
-    for (; i + 1 < w; i += 2) {
-        const uint32_t s0 = s[i];
-        const uint32_t s1 = s[i + 1];
-        const uint32_t e0 = effectiveAlpha(s0 >> 24, a);
-        const uint32_t e1 = effectiveAlpha(s1 >> 24, a);
-        if ((e0 | e1) == 0) {
-            continue;
-        }
-        if ((e0 == 254) & (e1 == 254)) {
-            d[i] = pixel32::store(d[i], s0);
-            d[i + 1] = pixel32::store(d[i + 1], s1);
-            continue;
-        }
-        d[i] = pixel32::blend(d[i], s0, e0);
-        d[i + 1] = pixel32::blend(d[i + 1], s1, e1);
-    }
-    if (i < w) {
-        d[i] = pixel32::blend(d[i], s[i], effectiveAlpha(s[i] >> 24, a));
-    }
-}
-
-// Per-pixel alpha, blend mode 1, paired as blendRowPaired: both ea 254 adds the whole source.
-QUOVEL_ROW_LOOP void addRowPaired(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
-    int32_t i = 0;
-    for (; i + 1 < w; i += 2) {
-        const uint32_t s0 = s[i];
-        const uint32_t s1 = s[i + 1];
-        const uint32_t e0 = effectiveAlpha(s0 >> 24, a);
-        const uint32_t e1 = effectiveAlpha(s1 >> 24, a);
-        const uint32_t bump = static_cast<uint32_t>((e0 == 254) & (e1 == 254)) * 2;
-        d[i] = pixel32::add(d[i], s0, e0 + bump);
-        d[i + 1] = pixel32::add(d[i + 1], s1, e1 + bump);
-    }
-    if (i < w) {
-        d[i] = pixel32::add(d[i], s[i], effectiveAlpha(s[i] >> 24, a));
-    }
-}
-
-QUOVEL_ROW_LOOP void maskRow32(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color,
-                               uint32_t a) {
-    drawing::maskRowOf<Depth32>(d, m, w, color, a);
-}
-
-QUOVEL_ROW_LOOP QUOVEL_ROW_CHECKED void storeRow(Pixel32* d, const Pixel32* s, int32_t w) {
-    for (int32_t i = 0; i < w; ++i) {
-        d[i] = pixel32::store(d[i], s[i]);
-    }
-}
 
 QUOVEL_ROW_LOOP void uniformRow(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     for (int32_t i = 0; i < w; ++i) {
@@ -128,11 +68,11 @@ inline uint32_t Depth32::samplePixel(const uint8_t* pixels, int32_t pitch, const
 }
 
 void Depth32::fillRow(Pixel32* d, int32_t w, uint32_t color, uint32_t k) {
-    fillRow32(d, w, color, k);
+    blendrows::best().fill32(d, w, color, k);
 }
 
 void Depth32::maskRow(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
-    maskRow32(d, m, w, color, a);
+    blendrows::best().mask32(d, m, w, color, a);
 }
 
 void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch, int32_t dx,
@@ -143,18 +83,19 @@ void Depth32::blitRows(Image* source, uint8_t* targetPixels, int32_t targetPitch
         return;
     }
     const int32_t sourcePitch = source->getPitch();
+    const blendrows::RowLoops& rows = blendrows::best();
     for (int32_t j = 0; j < h; ++j) {
         Pixel32* d = drawing::rowAt<Pixel32>(targetPixels, targetPitch, dy + j) + dx;
         const Pixel32* s = drawing::rowAt<const Pixel32>(sourcePixels, sourcePitch, sy + j) + sx;
         drawing::checkRow(d, s, static_cast<size_t>(w) * 4);
         if (perPixelAlpha) {
             if (!additive) {
-                blendRowPaired(d, s, w, a);
+                rows.alpha32(d, s, w, a);
             } else {
-                addRowPaired(d, s, w, a);
+                rows.add32(d, s, w, a);
             }
         } else if (a == 255) {
-            storeRow(d, s, w);
+            rows.store32(d, s, w);
         } else {
             uniformRow(d, s, w, a);
         }

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "PixelAccess.h"
 #include "framework/core/Polygon.h"
+#include "framework/platform/BlendRows.h"
 #include "framework/platform/Graphics16.h"
 #include "framework/platform/Graphics32.h"
 
@@ -295,6 +297,67 @@ TEST(DrawingCrossCheck, BothDepthsDrawTheSameColorsWithinOneFieldStep) {
     }
     // The operations did draw: the comparison is not between untouched targets.
     EXPECT_GT(changed, 3000);
+}
+
+// Every vector build of the row loops against the portable loops, pixel for pixel: every width
+// from empty to past two 32-byte steps, at every drawing alpha, from an odd start, over alpha
+// bytes in runs of four that are all opaque, all clear, mixed or one short of opaque.
+TEST(BlendRowLoops, VectorLoopsDrawWhatThePortableLoopsDraw) {
+    std::mt19937 random(59);
+    constexpr int32_t most = 41;
+    std::vector<uint32_t> pixels(most + 1), colors(most + 1);
+    std::vector<uint16_t> pixels16(most + 1), colors16(most + 1);
+    std::vector<uint8_t> alphas(most + 1);
+    const auto refill = [&] {
+        for (int32_t i = 0; i <= most; ++i) {
+            const uint32_t run = (i / 4 + random()) % 4;
+            const uint32_t value = random() & 0xFF;
+            alphas[i] = run == 0 ? 255 : run == 1 ? 0 : run == 2 ? value : (i % 4 ? 255 : value);
+            colors[i] = (uint32_t{alphas[i]} << 24) | (random() & 0xFFFFFF);
+            pixels[i] = random();
+            colors16[i] = static_cast<uint16_t>(random());
+            pixels16[i] = static_cast<uint16_t>(random());
+        }
+    };
+    const blendrows::RowLoops& portable = blendrows::portable();
+    int32_t checked = 0;
+    for (const int bytes : {16, 32}) {
+        const blendrows::RowLoops* vector = blendrows::vectors(bytes);
+        if (!vector) {
+            continue;
+        }
+        for (int32_t w = 0; w <= most - 1; ++w) {
+            for (uint32_t a = w == most - 1 ? 0 : 250; a <= 256; ++a) {
+                refill();
+                // Both loops draw from the second pixel on, so no row starts aligned.
+                const auto same = [&](auto draw, auto& target) {
+                    auto expected = target;
+                    draw(portable, expected.data() + 1);
+                    draw(*vector, target.data() + 1);
+                    EXPECT_EQ(target, expected) << bytes << " bytes, width " << w << ", alpha " << a;
+                };
+                const uint8_t* m = alphas.data() + 1;
+                const UnalignedPixel32* s = colors.data() + 1;
+                const UnalignedPixel16* s16 = colors16.data() + 1;
+                if (a < 256) {
+                    same([&](auto& rows, auto* d) { rows.alpha32(d, s, w, a); }, pixels);
+                    same([&](auto& rows, auto* d) { rows.add32(d, s, w, a); }, pixels);
+                    same([&](auto& rows, auto* d) { rows.mask32(d, m, w, colors[0], a); }, pixels);
+                    same([&](auto& rows, auto* d) { rows.alpha16(d, s16, m, w, a); }, pixels16);
+                    same([&](auto& rows, auto* d) { rows.add16(d, s16, m, w, a); }, pixels16);
+                    same([&](auto& rows, auto* d) { rows.mask16(d, m, w, colors16[0], a); },
+                         pixels16);
+                }
+                same([&](auto& rows, auto* d) { rows.store32(d, s, w); }, pixels);
+                same([&](auto& rows, auto* d) { rows.fill32(d, w, colors[0], a); }, pixels);
+                same([&](auto& rows, auto* d) { rows.alphaFull16(d, s16, m, w); }, pixels16);
+                same([&](auto& rows, auto* d) { rows.fixed16(d, s16, w, a); }, pixels16);
+                same([&](auto& rows, auto* d) { rows.fill16(d, w, colors16[0], a); }, pixels16);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
 }
 
 }  // namespace
