@@ -22,11 +22,6 @@
 
 namespace {
 
-uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
-    const uint8_t* row = image->getPixels() + int64_t{y} * image->getPitch();
-    return *reinterpret_cast<const uint32_t*>(row + int64_t{x} * 4);
-}
-
 int32_t channel(uint32_t pixel, int32_t shift) {
     return static_cast<int32_t>((pixel >> shift) & 0xFF);
 }
@@ -36,7 +31,7 @@ int32_t giltPixels(Image* screen) {
     int32_t count = 0;
     for (int32_t y = 215; y < 295; ++y) {
         for (int32_t x = 400; x < 590; ++x) {
-            const uint32_t p = pixelAt(screen, x, y);
+            const uint32_t p = testpixels::get32(screen, x, y);
             if (channel(p, 16) > 150 && channel(p, 8) > 100 &&
                 channel(p, 0) < channel(p, 16) - 40) {
                 ++count;
@@ -95,9 +90,9 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     run(3440);
     RefHolder<Image> wipe = writeScenePicture(splash, "splash-logo-wipe");
     ASSERT_NE(wipe, nullptr);
-    EXPECT_TRUE(ivory(pixelAt(wipe.get(), 388, 281)));
-    EXPECT_EQ(pixelAt(wipe.get(), 252, 281) & 0xFFFFFF, 0u);
-    const uint32_t band = pixelAt(wipe.get(), 321, 230);
+    EXPECT_TRUE(ivory(testpixels::get32(wipe.get(), 388, 281)));
+    EXPECT_EQ(testpixels::get32(wipe.get(), 252, 281) & 0xFFFFFF, 0u);
+    const uint32_t band = testpixels::get32(wipe.get(), 321, 230);
     EXPECT_GT(channel(band, 8), channel(band, 16) + 40) << std::hex << band;
     EXPECT_EQ(giltPixels(wipe.get()), 0);
 
@@ -105,7 +100,7 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     run(2200);
     RefHolder<Image> logo = writeScenePicture(splash, "splash-logo");
     ASSERT_NE(logo, nullptr);
-    EXPECT_TRUE(ivory(pixelAt(logo.get(), 252, 281)));
+    EXPECT_TRUE(ivory(testpixels::get32(logo.get(), 252, 281)));
     EXPECT_GT(giltPixels(logo.get()), 1000);
     std::vector<std::string> played;
     for (const auto& [number, channelState] : mixer->channels) {
@@ -123,7 +118,7 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     ASSERT_GE(runUntil([&] { return splash->getPictureIndex() == 1; }, 1000), 0);
     RefHolder<Image> covered = writeScenePicture(splash, "splash-logo-covered");
     ASSERT_NE(covered, nullptr);
-    const uint32_t behind = pixelAt(covered.get(), 388, 281);
+    const uint32_t behind = testpixels::get32(covered.get(), 388, 281);
     EXPECT_LT(channel(behind, 16) + channel(behind, 8) + channel(behind, 0), 24)
         << "the curtain hides the logo: " << std::hex << behind;
     EXPECT_GT(runUntil([&] { return manager->getRequestedScene() == load; }, 4000), 1500);
@@ -271,8 +266,8 @@ TEST_F(FirstScenes, OnceLoadedTheLogoShinesOnTheNextFrameAndThenEveryOneToFourSe
             int32_t brighter = 0;
             for (int32_t y = 0; y < plain->getHeight(); ++y) {
                 for (int32_t x = 0; x < plain->getWidth(); ++x) {
-                    const uint32_t was = pixelAt(plain.get(), x, y);
-                    const uint32_t now = pixelAt(shining, x, y);
+                    const uint32_t was = testpixels::get32(plain.get(), x, y);
+                    const uint32_t now = testpixels::get32(shining, x, y);
                     ASSERT_EQ(now >> 24, was >> 24) << x << "," << y;
                     for (int32_t shift : {0, 8, 16}) {
                         ASSERT_GE((now >> shift) & 0xFF, (was >> shift) & 0xFF) << x << "," << y;

@@ -245,10 +245,6 @@ TEST_F(LobbyRoad, CancelAfterTheListWasDroppedAndRemovalWithTheCurrentPlayerBeyo
     EXPECT_EQ(lobby->findDialog("DIALOG_PLAYERSELECT"), nullptr);
 }
 
-}  // namespace
-
-namespace {
-
 // The porter's eyes blink over a darkened dialog with one frame of their strip: the picture
 // with the eyes differs from the one without them only inside one frame's place.
 TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
@@ -263,13 +259,12 @@ TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
     eyes->setVisible(false);
     RefHolder<Image> open = writeScenePicture(lobby, "lobby-eyes-open");
     const Rect strip{eyes->getX(), eyes->getY(), eyes->getImage()->getWidth(), eyes->getHeight()};
-    const Rect frame{strip.x, strip.y, strip.w / 3, strip.h};
     int inside = 0, outside = 0;
     for (int32_t y = strip.y; y < strip.y + strip.h; ++y) {
         for (int32_t x = strip.x; x < strip.x + strip.w; ++x) {
             if (testpixels::colorAt(blinking.get(), x, y) !=
                 testpixels::colorAt(open.get(), x, y)) {
-                ++(x < frame.x + frame.w ? inside : outside);
+                ++(x < strip.x + strip.w / 3 ? inside : outside);
             }
         }
     }

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,15 +34,6 @@ pid_t startGame(const TempFolder& home, int frames) {
     return child;
 }
 
-// The exit code, or -1 when it did not exit normally.
-int waitForExit(pid_t child) {
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
-}
-
 // Whether some process holds an flock on the file, read from /proc/locks without touching
 // the lock (taking it, even briefly, could turn the game away).
 bool isLockHeld(const std::string& path) {
@@ -62,22 +52,6 @@ bool isLockHeld(const std::string& path) {
     return false;
 }
 
-// The exit code when the child exits within the limit; -1 when it ended otherwise, -2 when it
-// still ran (it is then killed).
-int waitForExitWithin(pid_t child, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > end) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 template <class Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -88,6 +62,19 @@ bool waitUntil(Condition condition, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(10ms);
     }
     return true;
+}
+
+// The exit code; -1 when it did not exit normally, -2 when it still ran after `limit` (it is
+// then killed).
+int waitForExit(pid_t child, std::chrono::milliseconds limit = 60s) {
+    int status = 0;
+    pid_t ended = 0;
+    if (!waitUntil([&] { return (ended = waitpid(child, &status, WNOHANG)) != 0; }, limit)) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return -2;
+    }
+    return ended == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
@@ -134,11 +121,9 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
         ASSERT_TRUE(waitUntil([&] { return isLockHeld(folder + "/Quovel Mahjong.lock"); }, 5000ms));
         std::this_thread::sleep_for(1000ms);  // into its frames
         ASSERT_EQ(kill(game, signal), 0);
-        EXPECT_EQ(waitForExitWithin(game, limit), 0) << "signal " << signal;
+        EXPECT_EQ(waitForExit(game, limit), 0) << "signal " << signal;
         EXPECT_TRUE(std::filesystem::exists(folder + "/players/players.plrs.!"));
-        std::stringstream recorded;
-        recorded << std::ifstream(folder + "/_temp/gd.xml").rdbuf();
-        EXPECT_NE(recorded.str().find("gameQuit"), std::string::npos);
+        EXPECT_NE(readTestFile(folder + "/_temp/gd.xml").find("gameQuit"), std::string::npos);
     }
 }
 

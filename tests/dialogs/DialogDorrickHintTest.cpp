@@ -142,10 +142,9 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
         {4, "gold score"}, {5, "casino"}, {SceneRecRoom::HOST_HINT, "rec room"}, {7, "roof"},
         {15, "100,000 points"}, {16, "10,000 pairs"}, {17, "same face twice"}};
     // The game screen's instructions, by room and game type.
-    const char* types[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+    const char* types[] = {"Classic,", "FreeCell,", "Split,", "Triple,", "River,", "Speed,"};
     for (int type = 0; type < 6; ++type) {
-        places[StateInstructions::hintNumber(RoomKind::FLOORS, type)] =
-            std::string(types[type]) + ",";
+        places[StateInstructions::hintNumber(RoomKind::FLOORS, type)] = types[type];
         EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, type), type == 5 ? 13 : 14);
     }
     places[14] = "Mixed,";

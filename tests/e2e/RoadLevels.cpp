@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <sstream>
 #include <string>
 
+#include "TempFolder.h"
 #include "game/rules/GameType.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
@@ -34,11 +33,6 @@ void linkEntries(const fs::path& from, const fs::path& to,
             fs::create_symlink(entry.path(), to / name);
         }
     }
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }
 
 // A board of `tiles` tiles in a row with a tile's width between them; the side boards are the
@@ -179,15 +173,14 @@ void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t gro
     linkEntries(built / "media", folder / "media", {"properties", "levels"});
     linkEntries(built / "media/properties", folder / "media/properties", {"levels"});
     linkEntries(built / "media/levels", folder / "media/levels", {});
-    writeFile(folder / "media/levels" / pairBoard, board(2 * groups));
-    writeFile(folder / "media/levels" / tripleBoard, board(3 * groups));
+    writeTestFile(folder / "media/levels" / pairBoard, board(2 * groups));
+    writeTestFile(folder / "media/levels" / tripleBoard, board(3 * groups));
 
     const fs::path levels = folder / "media/properties/levels";
-    fs::create_directories(levels);
-    writeFile(levels / "hallway.xml", hallway());
-    writeFile(levels / "casino.xml", casino());
-    writeFile(levels / "recroom.xml", recRoom());
-    writeFile(levels / "roof.xml", roof());
+    writeTestFile(levels / "hallway.xml", hallway());
+    writeTestFile(levels / "casino.xml", casino());
+    writeTestFile(levels / "recroom.xml", recRoom());
+    writeTestFile(levels / "roof.xml", roof());
 }
 
 void skipMakersLogo(const fs::path& built, const fs::path& folder) {
@@ -196,11 +189,10 @@ void skipMakersLogo(const fs::path& built, const fs::path& folder) {
     }
     fs::remove_all(folder / "splash");
     linkEntries(built / "splash", folder / "splash", {"branding.xml"});
-    std::ifstream in(built / "splash/branding.xml", std::ios::binary);
-    std::string branding((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string branding = readTestFile(built / "splash/branding.xml");
     const std::string shown = "id=\"SHOW_BRASTEL_ANIMATION\" value=\"true\"";
     const size_t at = branding.find(shown);
     ASSERT_NE(at, std::string::npos) << "the shipped branding file plays no logo to skip";
     branding.replace(at, shown.size(), "id=\"SHOW_BRASTEL_ANIMATION\" value=\"false\"");
-    writeFile(folder / "splash/branding.xml", branding);
+    writeTestFile(folder / "splash/branding.xml", branding);
 }

@@ -1,6 +1,5 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +21,7 @@
 #include "framework/platform/RenderTask.h"
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
+#include "platform/PictureWriter.h"
 #include "platform/XScreen.h"
 
 // A picture test in a real X session (Xvfb, SDL's x11 driver): the game window runs a few frames
@@ -95,25 +95,6 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
-bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
-    std::vector<uint8_t> rgba;
-    rgba.reserve(pixels.size() * 4);
-    for (const uint32_t pixel : pixels) {
-        rgba.insert(rgba.end(),
-                    {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
-                     static_cast<uint8_t>(pixel), 0xFF});
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGBA;
-    const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), width * 4, nullptr) != 0;
-    png_image_free(&image);
-    return written;
-}
-
 TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
@@ -185,24 +166,18 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     // that the scaling's rounding does not count.
     XScreenPicture shown;
     ASSERT_TRUE(photographX11Window(display.sdlWindow(), shown));
-    const int desktopWidth = display.screenWidth();
-    const int desktopHeight = display.screenHeight();
-    const double scale = window->isFullScreen() ? std::min(double(desktopWidth) / SHOT_WIDTH,
-                                                           double(desktopHeight) / SHOT_HEIGHT)
-                                                : 1.0;
-    ASSERT_EQ(shown.width, window->isFullScreen() ? desktopWidth : SHOT_WIDTH);
-    ASSERT_EQ(shown.height, window->isFullScreen() ? desktopHeight : SHOT_HEIGHT);
+    const int wide = window->isFullScreen() ? display.screenWidth() : SHOT_WIDTH;
+    const int high = window->isFullScreen() ? display.screenHeight() : SHOT_HEIGHT;
+    const double scale = std::min(double(wide) / SHOT_WIDTH, double(high) / SHOT_HEIGHT);
+    ASSERT_EQ(shown.width, wide);
+    ASSERT_EQ(shown.height, high);
     const int left = (shown.width - int(SHOT_WIDTH * scale)) / 2;
     const int top = (shown.height - int(SHOT_HEIGHT * scale)) / 2;
     Image* back = window->getBackBuffer();
     ASSERT_TRUE(back->lock());
-    const auto drawn = [&](int x, int y) {
-        return reinterpret_cast<const uint32_t*>(back->getPixels() + y * back->getPitch())[x] &
-               0xFFFFFF;
-    };
+    const auto drawn = [&](int x, int y) { return testpixels::colorAt(back, x, y); };
     const int margin = scale == 1.0 ? 0 : 2;
-    size_t compared = 0;
-    size_t differing = 0;
+    size_t compared = 0, differing = 0;
     for (int y = margin; y < SHOT_HEIGHT - margin; ++y) {
         for (int x = margin; x < SHOT_WIDTH - margin; ++x) {
             bool even = true;
@@ -221,10 +196,14 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     EXPECT_EQ(differing, 0u) << "of " << compared;
     const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
     std::filesystem::create_directories(folder);
-    EXPECT_TRUE(writePng(folder + "/game-window" +
-                             (fullScreen ? "-full-screen-" + (name.empty() ? "none" : name) : "") +
-                             ".png",
-                         shown.pixels, shown.width, shown.height));
+    RefHolder<Image> photo = Image::createImage(shown.width, shown.height, 4);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            testpixels::set32(photo.get(), x, y, 0xFF000000u | shown.at(x, y));
+        }
+    }
+    const std::string suffix = fullScreen ? "-full-screen-" + (name.empty() ? "none" : name) : "";
+    EXPECT_TRUE(writeImagePng(folder + "/game-window" + suffix + ".png", photo.get()));
 
     frames.removeTask(window);
     GameWindow::releaseInstance();

@@ -10,28 +10,18 @@
 #include <chrono>
 #include <thread>
 
-// Built outside the unity batches: Xlib's macros (None, Status, Display ...) must not reach
-// other files.
-
-namespace {
-
-bool namesCheckWindow(Display* x) {
+static bool namesCheckWindow(Display* x) {
     const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
     Atom type = None;
     int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
+    unsigned long count = 0, after = 0;
     unsigned char* value = nullptr;
     const bool found = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW,
                                           &type, &format, &count, &after, &value) == Success &&
                        count == 1;
-    if (value) {
-        XFree(value);
-    }
+    XFree(value);
     return found;
 }
-
-}  // namespace
 
 bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
     SDL_SysWMinfo info;
@@ -43,8 +33,7 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
     const Window own = info.info.x11.window;
     XSync(x, False);
     XWindowAttributes attributes{};
-    int left = 0;
-    int top = 0;
+    int left = 0, top = 0;
     Window child = 0;
     if (!XGetWindowAttributes(x, own, &attributes) ||
         !XTranslateCoordinates(x, own, DefaultRootWindow(x), 0, 0, &left, &top, &child)) {
@@ -58,12 +47,10 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
     }
     out.width = attributes.width;
     out.height = attributes.height;
-    out.pixels.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+    out.pixels.clear();
     for (int py = 0; py < out.height; ++py) {
         for (int px = 0; px < out.width; ++px) {
-            out.pixels[static_cast<size_t>(py) * static_cast<size_t>(out.width) +
-                       static_cast<size_t>(px)] =
-                static_cast<uint32_t>(XGetPixel(image, px, py)) & 0xFFFFFFu;
+            out.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) & 0xFFFFFFu);
         }
     }
     XDestroyImage(image);

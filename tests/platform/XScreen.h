@@ -11,8 +11,7 @@ struct SDL_Window;
 
 // Pixels as 0xRRGGBB.
 struct XScreenPicture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

@@ -77,29 +77,38 @@ protected:
                                 rect.y + tuning().RENDERER_TILE_FACE_HEIGHT / 2, 1, false);
         return Game::current()->getClickOutcome();
     }
-    // Parks one tile of a free pair in the first free cell, as the game takes a click on the
-    // cell; the twin left on the board, or null.
-    Tile* parkOneOfAPair(Game* game) {
+    // The free tiles, the first matching pair of them in front; empty when there is no pair.
+    static std::vector<RefHolder<Tile>> freeTilesPairFirst(Game* game) {
         std::vector<RefHolder<Tile>> free;
         game->getLayout()->getFreeTiles(free);
         for (size_t i = 0; i < free.size(); ++i) {
             for (size_t j = i + 1; j < free.size(); ++j) {
-                if (!game->canMatch(free[i].get(), free[j].get())) {
-                    continue;
+                if (game->canMatch(free[i].get(), free[j].get())) {
+                    std::swap(free[0], free[i]);
+                    std::swap(free[1], free[j]);
+                    return free;
                 }
-                EXPECT_EQ(click(free[i].get()), Game::CLICK_SELECT);
-                game->setMoveTarget(0, 0);
-                game->setClickOutcome(Game::CLICK_MOVE);
-                game->update();
-                for (int k = 0; k < 120; ++k) {
-                    frame(16);
-                }
-                EXPECT_TRUE(free[i]->isOnSideBoard());
-                EXPECT_EQ(openHint(), nullptr);
-                return free[j].get();
             }
         }
-        return nullptr;
+        return {};
+    }
+    // Parks one tile of a free pair in the first free cell, as the game takes a click on the
+    // cell; the twin left on the board, or null.
+    Tile* parkOneOfAPair(Game* game) {
+        const std::vector<RefHolder<Tile>> free = freeTilesPairFirst(game);
+        if (free.empty()) {
+            return nullptr;
+        }
+        EXPECT_EQ(click(free[0].get()), Game::CLICK_SELECT);
+        game->setMoveTarget(0, 0);
+        game->setClickOutcome(Game::CLICK_MOVE);
+        game->update();
+        for (int k = 0; k < 120; ++k) {
+            frame(16);
+        }
+        EXPECT_TRUE(free[0]->isOnSideBoard());
+        EXPECT_EQ(openHint(), nullptr);
+        return free[1].get();
     }
     void pressOk(DialogHint* dialog) { DialogHint::onOk(dialog, dialog->getOkButton()); }
 
@@ -275,29 +284,13 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
     game->realTime = 10 * 60 * 1000;
     game->timeSinceLastRestart = 0;
     game->lastSubmitTime = 0;
-    // Two free tiles become flowers; another free pair is matched.
-    std::vector<RefHolder<Tile>> free;
-    game->getLayout()->getFreeTiles(free);
-    std::vector<Tile*> pair;
-    std::vector<Tile*> others;
-    for (size_t i = 0; i < free.size() && pair.empty(); ++i) {
-        for (size_t j = i + 1; j < free.size() && pair.empty(); ++j) {
-            if (game->canMatch(free[i].get(), free[j].get())) {
-                pair = {free[i].get(), free[j].get()};
-            }
-        }
-    }
-    ASSERT_EQ(pair.size(), 2u);
-    for (const RefHolder<Tile>& tile : free) {
-        if (tile.get() != pair[0] && tile.get() != pair[1] && others.size() < 2) {
-            others.push_back(tile.get());
-        }
-    }
-    ASSERT_EQ(others.size(), 2u);
-    others[0]->setFace(5, 0);
-    others[1]->setFace(5, 1);
-    ASSERT_EQ(click(pair[0]), Game::CLICK_SELECT);
-    ASSERT_EQ(click(pair[1]), Game::CLICK_MATCH);
+    // Two free tiles become flowers; a free pair is matched.
+    const std::vector<RefHolder<Tile>> free = freeTilesPairFirst(game);
+    ASSERT_GE(free.size(), 4u);
+    free[2]->setFace(5, 0);
+    free[3]->setFace(5, 1);
+    ASSERT_EQ(click(free[0].get()), Game::CLICK_SELECT);
+    ASSERT_EQ(click(free[1].get()), Game::CLICK_MATCH);
     EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after a match";
     game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
     ASSERT_GT(framesUntilHint(3 * HintTriggers::PACER_FRAMES), 0) << "once its time has passed";
