@@ -69,6 +69,11 @@ private:
     // out tiles newest last, without those the first deal put on the side board.
     void rebuildInitialOrder();
 
+    // The face records a deal hands out, one per face: faces never change, and the builder deals
+    // a hundred times per level, so they are made once instead of at every deal.
+    RefHolder<TileDef> sharedFace(int32_t suit, int32_t value);
+
+    std::vector<RefHolder<TileDef>> faces;  // by suit * 16 + value, for suits 0-15, values 0-15
     TileList sideBoardOrder;      // the queue; its last entry comes next
     TileList sideBoardOrderUndo;  // handed out, in the order taken
     TileList initialOrder;
