@@ -9,7 +9,7 @@ struct SDL_Renderer;
 struct SDL_Texture;
 
 // The display on SDL2: one window, a renderer (accelerated, else software; an OpenGL that
-// rasterises on the processor counts as software) and a streaming texture that each present
+// would rasterise on the processor counts as software, see RendererChoice.h) and a streaming texture that each present
 // uploads the back buffer into. Full screen is the desktop-sized window with the game's size as
 // the renderer's logical size, letterboxed. A renderer reset stands for lost surfaces: the
 // texture is made again on the next present.
