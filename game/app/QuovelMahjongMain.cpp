@@ -153,8 +153,6 @@ void QuovelMahjongMain::startServices() {
     Clock& clock = *services.window.clock;
     BasicProperties& properties = *BasicProperties::instance();
     ImageManager::createInstance(properties.getBoolean("AUTO_COMPRESS"));
-    Logger::instance().registerGameLogFile(clock);
-    initGameStatistics(clock, *services.systemInfo);
     const uint32_t seed = clock.milliseconds();
     Random::createInstance(seed);
     std::srand(seed);
@@ -186,6 +184,10 @@ void QuovelMahjongMain::startServices() {
     // Shown only now: under X, showing a full-screen window waits up to 100 ms for a window
     // manager's answer, and the loader gets on with the first sections meanwhile.
     window->show();
+    // The log's name and the system report are written durably (synced to the disk): done
+    // while the first sections load, not before the window shows.
+    Logger::instance().registerGameLogFile(clock);
+    initGameStatistics(clock, *services.systemInfo);
     waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();
