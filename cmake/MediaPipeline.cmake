@@ -110,7 +110,7 @@ configure_file(${PROJECT_SOURCE_DIR}/art/splash/branding.xml
 # Generated pictures: each generator lists the SVGs it writes; a change of its script asks
 # CMake to list again.
 set(QUOVEL_ART_LIB ${QUOVEL_ART_TOOLS}/artlib.py)
-foreach(generator tiles backgrounds elevator hallway rooms recroom trophies)
+foreach(generator tiles backgrounds elevator hallway rooms recroom trophies logo)
   set(script ${QUOVEL_ART_TOOLS}/${generator}.py)
   set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
                ${script} ${QUOVEL_ART_LIB})

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/StringUtils.h"
@@ -72,6 +73,10 @@ const std::string& BasicProperties::getString(const std::string& name) {
 
 const std::wstring& BasicProperties::getText(const std::string& name) {
     return texts[name];
+}
+
+bool BasicProperties::hasText(const std::string& name) const {
+    return texts.find(name) != texts.end();
 }
 
 PropertyNode* BasicProperties::getNode(const std::string& name) {
@@ -185,6 +190,10 @@ const std::string& BasicProperties::getGameName() {
 std::wstring getBasicText(const std::string& key) {
     BasicProperties* globals = BasicProperties::instance();
     if (!globals) {
+        return std::wstring();
+    }
+    if (!globals->hasText(key)) {
+        reportMissingContent("text", key);
         return std::wstring();
     }
     const std::wstring& text = globals->getText(key);

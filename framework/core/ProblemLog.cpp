@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <utility>
 
 namespace {
@@ -13,6 +14,18 @@ std::mutex& logMutex() {
 
 std::function<void(const std::string&)>& currentSink() {
     static std::function<void(const std::string&)> sink;
+    return sink;
+}
+
+using MissingContentSink = std::function<void(const std::string&, const std::string&)>;
+
+std::mutex& missingMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+MissingContentSink& missingSink() {
+    static MissingContentSink sink;
     return sink;
 }
 
@@ -30,4 +43,24 @@ void logProblem(const std::string& text) {
 void setProblemSink(std::function<void(const std::string&)> sink) {
     std::lock_guard lock(logMutex());
     currentSink() = std::move(sink);
+}
+
+void reportMissingContent(const std::string& kind, const std::string& key) {
+    std::unique_lock lock(missingMutex());
+    if (missingSink()) {
+        missingSink()(kind, key);
+        return;
+    }
+    static std::set<std::string> reported;
+    const std::string line = "no " + kind + " \"" + key + "\"";
+    if (!reported.insert(line).second) {
+        return;
+    }
+    lock.unlock();
+    logProblem(line);
+}
+
+void setMissingContentSink(MissingContentSink sink) {
+    std::lock_guard lock(missingMutex());
+    missingSink() = std::move(sink);
 }

@@ -11,7 +11,8 @@ class BaseObject;
 // takes its reference under the manager's data lock.
 BaseObject* findLoadedResource(const std::string& key, const std::string& section);
 
-// The same for parts that must have the object (a dialog's background, a painter's pieces): the
-// resource is loaded on the calling thread first when needed (getLoadedResourceHandle). The
-// caller takes its reference under the data lock.
+// The same for parts that must have the object (a dialog's background, a painter's pieces, a
+// label's font, a hit mask): the resource is loaded on the calling thread first when needed
+// (getLoadedResourceHandle), and one that is missing or does not load is reported as a problem,
+// since what names it shows blank. The caller takes its reference under the data lock.
 BaseObject* findOrLoadResource(const std::string& key, const std::string& section);

@@ -140,6 +140,12 @@ void SceneManager::update(int32_t elapsedMs) {
     std::erase_if(scenes, [](const auto& entry) {
         return entry.second->isRemoved() && entry.second->getState() != Scene::STATE_CURRENT;
     });
+    if (requested && requested == current) {
+        // Switching to itself would retire the running scene a frame later and leave the
+        // game without input; the transition set for that change goes with it.
+        requested.reset();
+        transition.reset();
+    }
     if (!current) {
         if (!requested) {
             return;

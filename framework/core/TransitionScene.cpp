@@ -198,7 +198,8 @@ void FadeBlackTransitionScene::show() {
     snapshotB->setVisible(false);
     fadeThenCall(snapshotA.get(), time, 255, 0, &FadeBlackTransitionScene::startWaiting, this);
     takeSnapshot(snapshotA.get(), getFromScene());
-    if (Sprite* label = objectCast<Sprite>(findChild("LOADING_LABEL"))) {
+    // Only some transitions have a loading label.
+    if (Sprite* label = objectCast<Sprite>(searchChild("LOADING_LABEL"))) {
         loadingLabel = label;
         label->setAlpha(0);
         if (auto* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {

@@ -93,8 +93,8 @@ void InputLabel::readDefinition(PropertyNode* node) {
         RefHolder<Image> image;
         {
             ResourceManager::DataLock lock;
-            image = objectCast<Image>(findLoadedResource(
-                key->getValue(), section ? section->getValue() : std::string()));
+            image = objectCast<Image>(
+                findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
         }
         if (image) {
             setCursorImage(image.get());

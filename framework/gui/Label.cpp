@@ -105,7 +105,7 @@ RefHolder<Font> Label::definitionFont(PropertyNode* node) {
     // The reference is taken under the data lock, before the loader could free the font.
     ResourceManager::DataLock lock;
     return objectCast<Font>(
-        findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+        findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
 }
 
 std::optional<std::wstring> Label::definitionText(PropertyNode* node) {

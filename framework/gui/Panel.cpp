@@ -1,6 +1,7 @@
 #include "framework/gui/Panel.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 
 QUOVEL_DEFINE_TYPE(Panel, &Sprite::typeRecord)
@@ -51,7 +52,7 @@ void Panel::createComponents(PropertyVector* list, Panel* panel) {
     }
 }
 
-GameNode* Panel::findChild(const std::string& name) {
+GameNode* Panel::searchChild(const std::string& name) {
     for (GameNode* child = components->getFirstChild(); child; child = child->getNextSibling()) {
         if (child->getName() == name) {
             return child;
@@ -60,12 +61,20 @@ GameNode* Panel::findChild(const std::string& name) {
             continue;
         }
         if (Panel* panel = objectCast<Panel>(child)) {
-            if (GameNode* found = panel->findChild(name)) {
+            if (GameNode* found = panel->searchChild(name)) {
                 return found;
             }
         }
     }
     return nullptr;
+}
+
+GameNode* Panel::findChild(const std::string& name) {
+    GameNode* found = searchChild(name);
+    if (!found) {
+        reportMissingContent("widget", getName() + "/" + name);
+    }
+    return found;
 }
 
 void Panel::addChild(GameNode* child) {

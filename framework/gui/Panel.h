@@ -31,7 +31,10 @@ public:
     // The first component, depth first in component order, whose name is `name`: a component is
     // found by its own name even when marked removed, but the subtree of a removed one, and of
     // anything that is not a panel, is not searched. Null when there is none.
-    virtual GameNode* findChild(const std::string& name);
+    virtual GameNode* searchChild(const std::string& name);
+    // searchChild for a component the panel's definition must have: a miss is reported as
+    // missing content.
+    GameNode* findChild(const std::string& name);
     // Moves the child (out of any other parent) to the end of the components; its removed flag
     // is cleared.
     virtual void addChild(GameNode* child);

@@ -90,7 +90,7 @@ void applyStacked(int32_t index, const std::wstring& value, int32_t& current,
 template <class T>
 RefHolder<T> lookUp(const std::wstring& key, const std::wstring& section) {
     ResourceManager::DataLock lock;
-    return objectCast<T>(findLoadedResource(wstringToString(key), wstringToString(section)));
+    return objectCast<T>(findOrLoadResource(wstringToString(key), wstringToString(section)));
 }
 
 }  // namespace

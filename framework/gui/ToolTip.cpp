@@ -1,5 +1,7 @@
 #include "framework/gui/ToolTip.h"
 
+#include <algorithm>
+
 #include "framework/core/GameTree.h"
 #include "framework/core/IRenderable.h"
 #include "framework/core/ObjectFactoryContainer.h"
@@ -22,8 +24,9 @@ namespace {
 constexpr int32_t BELOW_POINTER = 24;
 constexpr int32_t BESIDE_POINTER = 16;
 constexpr int32_t LEFT_GAP = 2;
-// Room the box takes beyond the renderer's size.
-constexpr int32_t BOX_MARGIN = 3;
+// Room a box takes beyond the renderer's size on every side, unless the renderer is a tooltip
+// label, whose padding says.
+constexpr int32_t BOX_MARGIN = ToolTipLabel::DEFAULT_PADDING;
 
 }  // namespace
 
@@ -142,8 +145,12 @@ void ToolTip::placeBox() {
     GameWindow* window = GameWindow::getInstance();
     const int32_t windowWidth = window ? window->getWidth() : 0;
     const int32_t windowHeight = window ? window->getHeight() : 0;
-    const int32_t h = renderer->getHeight() + BOX_MARGIN;
-    const int32_t w = renderer->getWidth() + BOX_MARGIN;
+    // The box is drawn `margin` pixels around the renderer: w and h reach its right and bottom
+    // border, and its left and top border lie `margin` before the place.
+    const auto* label = objectCast<ToolTipLabel>(renderer.get());
+    const int32_t margin = label ? std::max(label->getPadding(), 0) : BOX_MARGIN;
+    const int32_t h = renderer->getHeight() + margin;
+    const int32_t w = renderer->getWidth() + margin;
     boxX = mouseX;
     boxY = mouseY + BELOW_POINTER;
     bool beside = false;
@@ -157,6 +164,10 @@ void ToolTip::placeBox() {
     }
     if (window && boxX + w > windowWidth) {
         boxX = beside ? mouseX - w - LEFT_GAP : windowWidth - w;
+    }
+    if (window) {
+        boxX = std::max(boxX, margin);
+        boxY = std::max(boxY, margin);
     }
 }
 

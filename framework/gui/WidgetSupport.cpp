@@ -64,7 +64,7 @@ Image* findHitMask(PropertyNode* node) {
     const AbstractProperty* section = node->getChild("section");
     ResourceManager::DataLock lock;
     return objectCast<Image>(
-        findLoadedResource(key->getValue(), section ? section->getValue() : std::string()));
+        findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
 }
 
 void setWidgetHovered(bool& hovered, bool value) {

@@ -1,7 +1,12 @@
 #include "framework/os/RendererChoice.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
+#include <SDL_syswm.h>
+
+#include <initializer_list>
+
+// Built outside the unity batches: Xlib's macros (None, Status, Bool ...) must not reach other
+// files.
 
 namespace {
 
@@ -19,39 +24,24 @@ bool environmentSaysYes(const char* name) {
     return false;
 }
 
-// Asks the X server, through the Xlib that SDL's X driver has already loaded (never loading
-// one of its own), which extensions a GL library could render directly through: DRI3 and DRI2
-// for Mesa's hardware drivers, NV-GLX for NVIDIA's. Without any of them Mesa's GLX and EGL can
-// only rasterise on the processor. A connection of its own: SDL's is not reachable without the
-// X headers.
-OpenGlDrawer askXServer() {
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!xlib) {
+// Asks the window's X server which extensions a GL library could render directly through:
+// DRI3 and DRI2 for Mesa's hardware drivers, NV-GLX for NVIDIA's. Without any of them Mesa's
+// GLX and EGL can only rasterise on the processor.
+OpenGlDrawer askXServer(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
         return OpenGlDrawer::unknown;
     }
-    using OpenDisplay = void* (*)(const char*);
-    using CloseDisplay = int (*)(void*);
-    using QueryExtension = int (*)(void*, const char*, int*, int*, int*);
-    const auto open = reinterpret_cast<OpenDisplay>(dlsym(xlib, "XOpenDisplay"));
-    const auto close = reinterpret_cast<CloseDisplay>(dlsym(xlib, "XCloseDisplay"));
-    const auto query = reinterpret_cast<QueryExtension>(dlsym(xlib, "XQueryExtension"));
-    void* display = open && close && query ? open(nullptr) : nullptr;
-    OpenGlDrawer drawer = OpenGlDrawer::unknown;
-    if (display) {
-        drawer = OpenGlDrawer::processor;
-        for (const char* direct : {"DRI3", "DRI2", "NV-GLX"}) {
-            int opcode = 0;
-            int firstEvent = 0;
-            int firstError = 0;
-            if (query(display, direct, &opcode, &firstEvent, &firstError)) {
-                drawer = OpenGlDrawer::graphicsCard;
-                break;
-            }
+    for (const char* direct : {"DRI3", "DRI2", "NV-GLX"}) {
+        int opcode = 0;
+        int firstEvent = 0;
+        int firstError = 0;
+        if (XQueryExtension(info.info.x11.display, direct, &opcode, &firstEvent, &firstError)) {
+            return OpenGlDrawer::graphicsCard;
         }
-        close(display);
     }
-    dlclose(xlib);
-    return drawer;
+    return OpenGlDrawer::processor;
 }
 
 // An OpenGL renderer whose GL draws on the processor (Mesa's llvmpipe, softpipe, swrast): what
@@ -65,8 +55,8 @@ bool rasterisesInSoftware(SDL_Renderer* renderer) {
     using GetString = const unsigned char* (*)(unsigned int);
     constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
     const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const auto* name = getString ? reinterpret_cast<const char*>(getString(GL_RENDERER_NAME))
-                                 : nullptr;
+    const auto* name =
+        getString ? reinterpret_cast<const char*>(getString(GL_RENDERER_NAME)) : nullptr;
     if (!name) {
         return false;
     }
@@ -88,11 +78,7 @@ OpenGlDrawer predictOpenGlDrawer(SDL_Window* window) {
     if (environmentSaysYes("LIBGL_ALWAYS_INDIRECT")) {
         return OpenGlDrawer::unknown;
     }
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!window || !driver || SDL_strcmp(driver, "x11") != 0) {
-        return OpenGlDrawer::unknown;
-    }
-    return askXServer();
+    return window ? askXServer(window) : OpenGlDrawer::unknown;
 }
 
 SDL_Renderer* createWindowRenderer(SDL_Window* window) {

@@ -9,7 +9,7 @@ struct SDL_Renderer;
 enum class OpenGlDrawer {
     graphicsCard,  // the display offers direct rendering: most likely a real driver
     processor,     // Mesa would only have its software rasteriser, or is told to use it
-    unknown,       // nothing to judge by (not on X, or Xlib not reachable)
+    unknown,       // nothing to judge by (not on X)
 };
 
 OpenGlDrawer predictOpenGlDrawer(SDL_Window* window);

@@ -6,6 +6,7 @@
 
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/RendererChoice.h"
+#include "framework/os/X11FullScreen.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ bool SdlDisplay::createWindow(const std::string& title, int newWidth, int newHei
     }
     width = newWidth;
     height = newHeight;
+    fullScreenRefused = false;
     textureCount = 0;
     applyIcon();
     dropOwnSizeEvents();
@@ -165,6 +167,10 @@ void SdlDisplay::destroyWindow() {
 void SdlDisplay::show() {
     if (window) {
         SDL_ShowWindow(window);
+        // Only a mapped window can be seen to lack its full screen.
+        if (isFullScreen()) {
+            fullScreenRefused = !x11FullScreenGranted(window, screenWidth(), screenHeight());
+        }
     }
 }
 
@@ -193,6 +199,7 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
     }
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+    fullScreenRefused = false;
     if (switched && !fullScreen) {
         // A window made in full screen has no windowed size of its own to go back to.
         SDL_SetWindowSize(window, width, height);
@@ -203,7 +210,8 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
 }
 
 bool SdlDisplay::isFullScreen() {
-    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return window && !fullScreenRefused &&
+           (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 bool SdlDisplay::present(const void* pixels, int pitch) {

@@ -77,6 +77,9 @@ private:
     bool textureFilled = false;
     int textureCount = 0;
     SurfaceMemory backBuffer;
+    // The window system left a full-screen window at its own size (X without a window
+    // manager): it counts as windowed.
+    bool fullScreenRefused = false;
     bool vSync = false;
     std::vector<uint32_t> iconPixels;
     int iconWidth = 0;

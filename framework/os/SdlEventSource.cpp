@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <string_view>
 
@@ -32,19 +33,41 @@ bool hasScreenPosition() {
     return driver && std::string_view(driver) == "x11";
 }
 
+// The last termination signal caught and not yet turned into a quit, or 0. SDL's own handler
+// would turn it into SDL_QUIT, which reads as the close box and only asks.
+std::atomic<int> caughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
+
+void onTerminationSignal(int signal) {
+    caughtSignal.store(signal);
+}
+
 }  // namespace
 
 SdlEventSource::SdlEventSource(SdlDisplay& display) : display(display) {
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    // Installed after SDL's, so that ours is the one called.
+    struct sigaction action {};
+    action.sa_handler = &onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGTERM, &action, &formerTerm);
+    sigaction(SIGINT, &action, &formerInterrupt);
 }
 
 SdlEventSource::~SdlEventSource() {
+    sigaction(SIGINT, &formerInterrupt, nullptr);
+    sigaction(SIGTERM, &formerTerm, nullptr);
+    caughtSignal.store(0);
     if (eventsStarted) {
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
     }
 }
 
 bool SdlEventSource::nextMessage(MessageRecord& record) {
+    if (caughtSignal.exchange(0) != 0) {
+        postQuit(signalQuitCode);
+    }
     // Records of one event (a key and its character) stay together; the quit comes after
     // them without reading further events, so a busy queue cannot hold it back.
     while (pending.empty() && !quitPosted && eventsStarted) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <deque>
 #include <vector>
 
@@ -10,6 +12,8 @@ class SdlDisplay;
 
 // Window messages from SDL's event queue, translated by an EventTranslator for the display's
 // current window. Renderer resets are handed to the display instead of becoming messages.
+// While it lives, SIGTERM and SIGINT end the message loop as the game's own quit does (a WM_QUIT
+// with signalQuitCode); a second one ends the process at once.
 class SdlEventSource : public EventSource {
 public:
     explicit SdlEventSource(SdlDisplay& display);
@@ -33,4 +37,6 @@ private:
     std::vector<MessageRecord> translated;
     bool quitPosted = false;
     uint32_t quitCode = 0;
+    struct sigaction formerTerm {};
+    struct sigaction formerInterrupt {};
 };

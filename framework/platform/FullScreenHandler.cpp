@@ -144,13 +144,13 @@ void FullScreenHandler::onWindowMessage(uint32_t message, uint32_t wParam, uint3
         case MSG_DEACTIVATED:
             if (SoundManager* sound = SoundManager::getInstance();
                 sound && SoundManager::isSoundAvailable()) {
-                sound->setMute(true);
+                sound->setFocusLost(true);
             }
             break;
         case MSG_ACTIVATED:
             if (SoundManager* sound = SoundManager::getInstance();
                 sound && SoundManager::isSoundAvailable()) {
-                sound->setMute(false);
+                sound->setFocusLost(false);
             }
             break;
         default:

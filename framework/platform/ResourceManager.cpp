@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/platform/ResourceObject.h"
 
@@ -357,6 +358,7 @@ BaseObject* ResourceManager::getLoadedResourceHandle(const std::string& key,
     DataLock lock;
     RefHolder<ResourceObject> resource = findResource(key, sectionName);
     if (!resource) {
+        reportMissingContent("resource", sectionName + "/" + key);
         return nullptr;
     }
     if (resource->loading) {
@@ -367,6 +369,9 @@ BaseObject* ResourceManager::getLoadedResourceHandle(const std::string& key,
     if (!resource->isLoaded()) {
         resource->load();
     }
+    if (!resource->isLoaded()) {
+        logProblem("the resource \"" + sectionName + "/" + key + "\" does not load");
+    }
     return resource->getData();
 }
 
@@ -374,6 +379,9 @@ BaseObject* ResourceManager::getResourceHandle(const std::string& key,
                                                const std::string& sectionName) {
     DataLock lock;
     ResourceObject* resource = findResource(key, sectionName);
+    if (!resource) {
+        reportMissingContent("resource", sectionName + "/" + key);
+    }
     return resource && resource->isLoaded() ? resource->getData() : nullptr;
 }
 

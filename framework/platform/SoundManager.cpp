@@ -235,10 +235,20 @@ void SoundManager::setStreamVolume(SoundStream* stream, int32_t volume) {
 }
 
 void SoundManager::setMute(bool flag) {
+    muteHeld = flag;
+    applyMute();
+}
+
+void SoundManager::setFocusLost(bool lost) {
+    focusLost = lost;
+    applyMute();
+}
+
+void SoundManager::applyMute() {
     if (!activeMixer()) {
         return;
     }
-    muted = flag;
+    muted = muteHeld || focusLost;
     mixer->setEffectsMasterVolume(muted ? 0 : effectsVolume);
     for (SoundStream* stream : {current.get(), next.get()}) {
         if (!stream) {

@@ -56,7 +56,11 @@ public:
     void startFade(SoundStream* stream, float from, float to, int32_t durationMs);
     // Stores the volume (0..255) and applies it unless muted.
     void setStreamVolume(SoundStream* stream, int32_t volume);
+    // The game's own mute (the pause); sound plays again only when neither it nor a lost
+    // window focus holds it.
     void setMute(bool flag);
+    // The window lost (true) or regained (false) the focus.
+    void setFocusLost(bool lost);
     // Stops and closes the current stream, then swaps the current and next slots.
     void stopCurrentMusic();
     bool stopStream(SoundStream* stream);
@@ -88,11 +92,16 @@ private:
     explicit SoundManager(std::shared_ptr<AudioMixer> mixer);
     // The mixer while sound is available, else null.
     AudioMixer* activeMixer() const;
+    // Sets the volumes for the mute that the two holders give.
+    void applyMute();
     // Moves the stream's fade level toward its target by `elapsedMs` steps and applies it.
     void moveFade(SoundStream* stream, int32_t elapsedMs);
 
     std::shared_ptr<AudioMixer> mixer;
+    // Either of the two below.
     bool muted = false;
+    bool muteHeld = false;
+    bool focusLost = false;
     int32_t effectsVolume = AudioMixer::maxVolume;
     int32_t musicVolume = AudioMixer::maxVolume;
     RefHolder<SoundStream> current;

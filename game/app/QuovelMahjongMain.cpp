@@ -262,6 +262,9 @@ void QuovelMahjongMain::frameLoop() {
         MessageRecord message;
         if (events.nextMessage(message)) {
             if (message.message == WM_QUIT) {
+                if (message.wParam == EventSource::signalQuitCode) {
+                    noteGameQuit();  // ended from outside: as if the player had said "yes"
+                }
                 return;
             }
             window->windowProcedure(message);
@@ -325,10 +328,14 @@ void QuovelMahjongMain::askQuit() {
     scene->openDialog(question);
 }
 
-int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
+void QuovelMahjongMain::noteGameQuit() {
     if (PropertyNode* event = Game::addCustomEvent()) {
         event->addBool("gameQuit", true, false);
     }
+}
+
+int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
+    noteGameQuit();
     if (QuovelMahjongMain* self = getInstance()) {
         self->services.window.events->postQuit(0);
     }

@@ -75,6 +75,8 @@ public:
     static void askQuit();
     // The question's "yes": records the quit for the statistics and posts the quit message.
     static int32_t gameQuit(void* target, BaseObject* sender);
+    // Records the quit for the statistics.
+    static void noteGameQuit();
 
     // Sleeps on the application's clock; nothing without an application.
     static void sleep(uint32_t milliseconds);

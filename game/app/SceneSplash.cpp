@@ -2,19 +2,22 @@
 
 #include "framework/core/DefinitionKeys.h"
 #include "framework/core/ModifierAppearance.h"
+#include "framework/core/ModifierContainer.h"
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierFunction.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
+#include "framework/core/ResourceLookup.h"
 #include "framework/core/SceneManager.h"
 #include "framework/platform/FileArchive.h"
-#include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/JpegDecoder.h"
 #include "framework/platform/MemoryBuffer.h"
 #include "framework/platform/PngDecoder.h"
 #include "framework/platform/ResourceManager.h"
+#include "game/app/ThresholdSprite.h"
+#include "game/rules/GameSound.h"
 
 QUOVEL_DEFINE_TYPE(SceneSplash, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneSplash)
@@ -26,12 +29,67 @@ constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr int32_t CURTAIN_DELAY_MS = 200;
 // The splash pictures are read as loose files beside the program.
 constexpr int LOOSE_FILES = 1;
-constexpr int32_t ALPHA_CHANNEL = 3;
 
-int32_t screenBytesPerPixel() {
-    GameWindow* window = GameWindow::getInstance();
-    const int32_t depth = window ? window->getBytesPerPixel() : 0;
-    return depth == 2 || depth == 4 ? depth : 4;
+// The logo: the badge's centre and the scale its white disc grows to; the word mark's place
+// relative to the badge, and the registered sign's relative to the word mark.
+constexpr const char* LOGO_SECTION = "splash";
+constexpr int32_t BADGE_X = 320;
+constexpr int32_t BADGE_Y = 280;
+constexpr float BADGE_SCALE = 0.68f;
+constexpr int32_t WORD_X = 170;
+constexpr int32_t WORD_Y = -25;
+constexpr int32_t SIGN_X = 90;
+constexpr int32_t SIGN_Y = -30;
+// The logo's timeline, in milliseconds.
+constexpr int32_t LOGO_START_DELAY = 1000;
+constexpr int32_t BADGE_GROW_TIME = 300;
+constexpr int32_t BADGE_PAUSE = 200;
+constexpr int32_t WIPE_TIME = 500;
+constexpr int32_t OVERLAY_WIPE_TIME = 200;
+constexpr int32_t POP_TIME = 1;
+constexpr int32_t BEAM_SHRINK_TIME = 300;
+constexpr int32_t LOGO_HOLD_TIME = 2000;
+constexpr int32_t FULL_ALPHA = 255;
+
+Image* logoImage(const char* key) {
+    return objectCast<Image>(findLoadedResource(key, LOGO_SECTION));
+}
+
+// A layer centred on its position.
+template <class Layer>
+Layer* centred(Layer* layer) {
+    layer->setAnchor(Sprite::ANCHOR_CENTER);
+    return layer;
+}
+
+ThresholdSprite* wipedLayer(int32_t x, int32_t y, const char* image, const char* mask) {
+    auto* layer = centred(new ThresholdSprite(x, y));
+    layer->setImage(logoImage(image));
+    layer->setMask(logoImage(mask));
+    return layer;
+}
+
+Sprite* hiddenLayer(int32_t x, int32_t y, const char* image) {
+    auto* layer = centred(new Sprite(x, y, logoImage(image)));
+    layer->setAlpha(0);
+    return layer;
+}
+
+// Hangs `modifier`, acting on `target`, behind `previous`: it starts when `previous` has ended.
+Modifier* then(Modifier* previous, GameNode* target, Modifier* modifier) {
+    modifier->setTarget(target);
+    return ModifierContainer::addModifier(previous, modifier);
+}
+
+Modifier* appear(Modifier* previous, Sprite* layer) {
+    return then(previous, layer, new ModifierAlpha(POP_TIME, 0, FULL_ALPHA));
+}
+
+// The layer shrinks away and leaves the tree with its modifier.
+Modifier* shrinkAway(Modifier* previous, Sprite* layer) {
+    auto* shrink = new ModifierScale(1.0f, 0.0f, BEAM_SHRINK_TIME);
+    shrink->setFlags(Modifier::FLAG_REMOVE_TARGET);
+    return then(previous, layer, shrink);
 }
 
 }  // namespace
@@ -40,32 +98,105 @@ SceneSplash::SceneSplash(PropertyNode* definition) : Scene(definition) {}
 
 SceneSplash::~SceneSplash() = default;
 
-void SceneSplash::readBranding() {
+bool SceneSplash::readBranding() {
     RefHolder<PropertyStore> store(new PropertyStore());
     if (!store->canLoad(brandingFile) || !store->loadFile(brandingFile)) {
-        return;
+        return true;
     }
     fadeTime = intKeyOr(store.get(), "SPLASH_FADE_TIME", fadeTime);
     displayTime = intKeyOr(store.get(), "SPLASH_DISPLAY_TIME", displayTime);
+    return boolKeyOr(store.get(), "SHOW_BRASTEL_ANIMATION", true);
 }
 
 void SceneSplash::loadResources() {
     Scene::loadResources();
-    readBranding();
-    // The game has no animated logo of its own: it counts as skipped, so the curtain covers the
-    // screen at once and the pictures follow.
-    logoDone = true;
-    fadeToBlack(this, nullptr);
+    if (readBranding()) {
+        startLogo();
+    } else {
+        logoDone = true;
+        fadeToBlack(this, nullptr);
+    }
+}
+
+void SceneSplash::render(Graphics* graphics) {
+    if (graphics) {
+        graphics->setColor(getColor());
+        graphics->fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    }
+    Scene::render(graphics);
+}
+
+void SceneSplash::startLogo() {
+    ResourceManager::DataLock lock;
+    // Layers placed before a sibling are drawn beneath it.
+    auto* circle = centred(new Sprite(BADGE_X, BADGE_Y, logoImage("WHITE_CIRCLE")));
+    circle->setScale(0.0f);
+    circle->setSmooth(true);
+    GameNode::appendChild(circle, getComponents());
+    ThresholdSprite* inside = wipedLayer(1, 1, "B_INSIDE", "B_INSIDE_MASK");
+    GameNode::appendChild(inside, circle);
+    ThresholdSprite* border = wipedLayer(1, 1, "BORDER_BLACK", "BORDER_BLACK_MASK");
+    GameNode::appendChild(border, circle);
+    ThresholdSprite* green = wipedLayer(1, 1, "B_GREEN", "B_GREEN_MASK");
+    GameNode::insertBefore(green, inside);
+    ThresholdSprite* overlay = wipedLayer(1, 1, "B_GREEN_OVERLAY", "B_CIRCLE_BLACK_MASK");
+    GameNode::insertBefore(overlay, green);
+    ThresholdSprite* ring = wipedLayer(0, 1, "WHITE_CIRCLE", "BORDER_WHITE_MASK");
+    GameNode::insertBefore(ring, overlay);
+    Sprite* blackCircle = hiddenLayer(1, 1, "B_CIRCLE_BLACK");
+    GameNode::insertBefore(blackCircle, ring);
+    Sprite* beam = hiddenLayer(1, 1, "BEAMER");
+    beam->setSmooth(true);
+    GameNode::insertBefore(beam, ring);
+    ThresholdSprite* word = wipedLayer(WORD_X, WORD_Y, "BRASTEL", "BRASTEL_MASK");
+    GameNode::appendChild(word, circle);
+    Sprite* sign = hiddenLayer(SIGN_X, SIGN_Y, "R");
+    GameNode::appendChild(sign, word);
+    Sprite* smallBeam = hiddenLayer(SIGN_X, SIGN_Y, "BEAMER_SMALL");
+    smallBeam->setSmooth(true);
+    GameNode::appendChild(smallBeam, word);
+
+    // One chain: each step starts when the one before it has ended.
+    Modifier* step = then(getAnimTree(), nullptr, new ModifierDelay(LOGO_START_DELAY));
+    step = then(step, nullptr, new ModifierFunction(&playSplashSound, this));
+    step = then(step, circle,
+                new ModifierRotationScale(0.0f, 0.0f, 0.0f, BADGE_SCALE, BADGE_GROW_TIME));
+    step = then(step, nullptr, new ModifierDelay(BADGE_PAUSE));
+    step = then(step, inside, new ModifierTreshold(WIPE_TIME));
+    step = then(step, border, new ModifierTreshold(WIPE_TIME));
+    step = then(step, green, new ModifierTreshold(WIPE_TIME));
+    step = then(step, overlay, new ModifierTreshold(OVERLAY_WIPE_TIME));
+    step = then(step, ring, new ModifierTreshold(WIPE_TIME));
+    step = appear(step, blackCircle);
+    step = appear(step, beam);
+    step = shrinkAway(step, beam);
+    step = then(step, word, new ModifierTreshold(WIPE_TIME));
+    step = appear(step, smallBeam);
+    step = appear(step, sign);
+    step = then(step, nullptr, new ModifierFunction(&playLogoSound, this));
+    step = shrinkAway(step, smallBeam);
+    step = then(step, nullptr, new ModifierDelay(LOGO_HOLD_TIME));
+    then(step, nullptr, new ModifierFunction(&fadeToBlack, this));
+}
+
+int32_t SceneSplash::playSplashSound(void*, BaseObject*) {
+    playSectionSound("SOUND_BRASTEL_SPLASH", LOGO_SECTION);
+    return 0;
+}
+
+int32_t SceneSplash::playLogoSound(void*, BaseObject*) {
+    playSectionSound("SOUND_BRASTEL", LOGO_SECTION);
+    return 0;
 }
 
 int32_t SceneSplash::fadeToBlack(void* target, BaseObject*) {
     auto* scene = static_cast<SceneSplash*>(target);
-    RefHolder<Image> image(Image::createImage(SCREEN_WIDTH, SCREEN_HEIGHT, screenBytesPerPixel()));
+    RefHolder<Image> image(Image::createImage(SCREEN_WIDTH, SCREEN_HEIGHT, windowPixelBytes()));
     if (image) {
         if (RefHolder<Graphics> graphics(image->createGraphics()); graphics) {
             graphics->setColor(scene->getColor());
             graphics->fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-            graphics->fillChannel(ALPHA_CHANNEL, 255);
+            graphics->fillChannel(Channel::Alpha, FULL_ALPHA);
         }
     }
     scene->curtain = new Sprite(0, 0, image.get());

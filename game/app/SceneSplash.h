@@ -7,12 +7,15 @@
 #include "framework/core/Scene.h"
 #include "framework/core/Sprite.h"
 
+class Graphics;
 class Image;
 
-// The first scene of every run: a curtain in the scene's color covers the screen, the
-// numbered splash pictures ("splash/splash0", "splash/splash1"...) fade in, stay and fade out
-// one after another, and once none is left and the resource section "preloading" is loaded the
-// scene leaves for the loading scene through TRANSITION_SPLASH. Timings come from the optional
+// The first scene of every run: the maker's animated logo (a round badge whose layers are wiped
+// in through their masks, a burst of light, the word mark and its two sounds), then a curtain
+// in the scene's color covers the screen, the numbered splash pictures ("splash/splash0",
+// "splash/splash1"...) fade in, stay and fade out one after another, and once none is left and
+// the resource section "preloading" is loaded the scene leaves for the loading scene through
+// TRANSITION_SPLASH. Timings and whether the logo plays come from the optional
 // "splash/branding.xml". A quit request closes the window at once (no question here).
 class SceneSplash : public Scene {
     QUOVEL_TYPE(SceneSplash)
@@ -23,15 +26,21 @@ public:
     explicit SceneSplash(PropertyNode* definition);
     ~SceneSplash() override;
 
-    // Builds the scene on its first show, reads the branding file and starts the pictures.
+    // Builds the scene on its first show, reads the branding file and starts the logo, or the
+    // pictures when the logo is off.
     void loadResources() override;
+    // The scene's color under everything: nothing else covers the screen while the logo plays.
+    void render(Graphics* graphics) override;
     // Per frame: leaves once no picture runs and "preloading" is loaded.
     void update(int32_t elapsedMs) override;
 
     // Steps run by function modifiers with the scene as target.
     static int32_t fadeToBlack(void* target, BaseObject* sender);
     static int32_t showPicture(void* target, BaseObject* sender);
+    static int32_t playSplashSound(void* target, BaseObject* sender);
+    static int32_t playLogoSound(void* target, BaseObject* sender);
 
+    bool isLogoDone() const { return logoDone; }
     bool isReadyToLeave() const { return readyToLeave; }
     int32_t getDisplayTime() const { return displayTime; }
     int32_t getFadeTime() const { return fadeTime; }
@@ -43,7 +52,10 @@ public:
     static Image* loadPicture(int32_t index);
 
 private:
-    void readBranding();
+    // True when the logo is to be played.
+    bool readBranding();
+    // The logo's layers under the component layer and the chain of steps that plays them.
+    void startLogo();
 
     bool logoDone = false;
     bool readyToLeave = false;

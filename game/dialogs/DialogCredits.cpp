@@ -33,18 +33,32 @@ DialogCredits::DialogCredits(PropertyNode* definition) : DialogQuovelMahjong(def
         return;
     }
     message->renderText();
-    const int32_t x0 = message->getX();
-    const int32_t y0 = message->getY();
-    const int32_t yStart = y0 + clipHeight + START_BELOW_BAND;
-    const int32_t yEnd = y0 + clipHeight - message->getHeight() - END_ABOVE_BAND_BOTTOM;
-    message->setClipRect(Rect{0, y0, getWidth(), clipHeight});
-    message->setPosition(x0, yStart);
+    messageX = message->getX();
+    messageY = message->getY();
+    message->setClipRect(Rect{0, messageY, getWidth(), clipHeight});
+    startScroll();
+}
+
+DialogCredits::~DialogCredits() = default;
+
+void DialogCredits::show() {
+    DialogQuovelMahjong::show();
+    // A dialog kept from an earlier showing would go on from where its scroll was cut off.
+    if (message) {
+        GameNode::removeAllModifiers(message);
+        startScroll();
+    }
+}
+
+void DialogCredits::startScroll() {
+    const int32_t yStart = messageY + clipHeight + START_BELOW_BAND;
+    const int32_t yEnd = messageY + clipHeight - message->getHeight() - END_ABOVE_BAND_BOTTOM;
+    message->setPosition(messageX, yStart);
     GameNode::addModifier(message, new ModifierDelay(startDelay));
-    Modifier* scroll = new ModifierLocationLine(x0, yStart, x0, yEnd, scrollDuration, false);
+    Modifier* scroll =
+        new ModifierLocationLine(messageX, yStart, messageX, yEnd, scrollDuration, false);
     scroll->setFlags(scroll->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(message, scroll);
     GameNode::addModifier(message, new ModifierDelay(endDelay));
     GameNode::addModifier(message, new ModifierFunction(&closeAsOwnTarget, this));
 }
-
-DialogCredits::~DialogCredits() = default;

@@ -135,10 +135,12 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
         dialog->close();
     }
     dialog->focusInput();
-    // The parent may have been dropped meanwhile; only a dialog the scene still holds is closed.
+    // The parent may have been dropped meanwhile; only a dialog the scene still holds is closed,
+    // and dropped as a confirmed name drops it, so that the next opening builds it afresh.
     Dialog* parent = dialog->parentDialog.get();
     if (parent && scene && scene->findDialog(parent->getName()) == parent) {
         scene->closeDialog(parent);
+        scene->dropDialog(parent->getName());
     }
     return 0;
 }

@@ -87,6 +87,10 @@ Label* DialogPlayerSelect::getNameLabel(int32_t row) const {
 }
 
 void DialogPlayerSelect::show() {
+    // A list kept from an earlier opening may have been hidden by the name input, and the
+    // players may have changed since its rows were filled.
+    setVisible(true);
+    rebuildList();
     DialogQuovelMahjong::show();
     stampBackgroundAlpha();
 }

@@ -23,7 +23,8 @@ public:
     explicit DialogPlayerSelect(PropertyNode* definition);
     ~DialogPlayerSelect() override;
 
-    // The base show, then the dialog takes the outline of its background picture.
+    // Visible, its rows filled anew, the base show, then the dialog takes the outline of its
+    // background picture.
     void show() override;
     // Fills the rows from the player list and enables the add and remove buttons.
     void rebuildList();

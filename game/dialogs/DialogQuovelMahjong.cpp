@@ -118,6 +118,14 @@ void DialogQuovelMahjong::close() {
 }
 
 void DialogQuovelMahjong::darkenBackground() {
+    // A dialog shown again is a backdrop already, its components where its first show put
+    // them: making the backdrop again would take the whole screen for the dialog's own picture
+    // and move the components to the backdrop's corner.
+    if (darkened) {
+        paintDecoration();
+        return;
+    }
+    darkened = true;
     updateBackground();
     setMovable(false);
     decoration = getBackgroundImage();

@@ -78,4 +78,6 @@ private:
     bool pausesGame = true;
     bool fadeInOnShow = true;
     bool closing = false;
+    // The dialog is the backdrop: its components stand where the dialog stood.
+    bool darkened = false;
 };

@@ -518,7 +518,7 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
         return 0;
     }
     SceneManager* manager = SceneManager::getInstance();
-    Scene* hallway = manager ? manager->getScene("hallway") : nullptr;
+    Scene* hallway = manager ? manager->getScene("SCENE_HALLWAY") : nullptr;
     if (scene && scene == hallway && opener) {
         cabinet->setCallback(nullptr, nullptr);
         opener(openerTarget, cabinet);

@@ -1,6 +1,7 @@
 #include "game/dialogs/DialogTrophyInfo.h"
 
 #include <algorithm>
+#include <string>
 
 #include "framework/core/ModifierDelay.h"
 #include "framework/core/ModifierFunction.h"
@@ -45,13 +46,14 @@ DialogTrophyInfo::DialogTrophyInfo(PropertyNode* definition) : DialogQuovelMahjo
 DialogTrophyInfo::~DialogTrophyInfo() = default;
 
 void DialogTrophyInfo::show() {
+    // A notice kept from an earlier showing may still carry the rest of that slide.
+    GameNode::removeAllModifiers(this);
     DialogQuovelMahjong::show();
     GameNode::addModifier(this, new ModifierSound("SOUND_TROPHY_AWARDED", "game", true));
-    const TrophyInfo none;
-    const TrophyInfo& entry = trophy ? trophy->getInfo(1) : none;
+    // Without a trophy there are no texts to look up: the notice shows empty labels.
     if (headerLabel && textLabel) {
-        headerLabel->setText(entry.headerText());
-        textLabel->setText(entry.bodyText(false));
+        headerLabel->setText(trophy ? trophy->getInfo(1).headerText() : std::wstring());
+        textLabel->setText(trophy ? trophy->getInfo(1).bodyText(false) : std::wstring());
         headerLabel->renderText();
         textLabel->renderText();
         widenToTwoLines(textLabel);

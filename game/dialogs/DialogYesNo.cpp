@@ -15,10 +15,6 @@ namespace {
 constexpr int32_t ONE_LINE_SHIFT = 10;
 constexpr int32_t ONE_LINE_HALF_SHIFT = 5;
 
-void placeAtX(GameNode* node, void* x) {
-    node->setX(*static_cast<int32_t*>(x));
-}
-
 }  // namespace
 
 DialogYesNo::DialogYesNo(PropertyNode* definition) : DialogQuovelMahjong(definition) {}
@@ -70,13 +66,22 @@ void DialogYesNo::setup(DialogYesNo* dialog, const std::wstring& messageText,
     header->renderText();
     message->renderText();
 
+    // A header wider than the message widens the dialog by the difference. The message takes
+    // the new width between its margins; everything else keeps its place relative to the
+    // centre, so the header stays centred and the buttons stay a centred pair.
     const int32_t wider = header->getWidth() - message->getWidth();
     if (wider > 0) {
+        const int32_t widthBefore = dialog->getWidth();
         dialog->setWidth(dialog->getRequestedWidth() + wider);
-        message->setWidth(message->getWidth() + wider);
+        const int32_t grown = dialog->getWidth() - widthBefore;
+        for (GameNode* node = dialog->getComponents()->getFirstChild(); node;
+             node = node->getNextSibling()) {
+            if (node != message) {
+                node->setX(node->getX() + grown / 2);
+            }
+        }
+        message->setWidth(message->getWidth() + grown);
         message->renderText();
-        int32_t middle = dialog->getWidth() / 2;
-        GameNode::walk(dialog->getComponents(), &placeAtX, &middle);
     }
     dialog->updateBackground();
     if (dialog->getRequestedHeight() + message->getHeight() > dialog->getHeight()) {

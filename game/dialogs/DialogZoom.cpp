@@ -74,8 +74,8 @@ void DialogZoom::addChild(GameNode* child) {
     setRepaint(true);
 }
 
-GameNode* DialogZoom::findChild(const std::string& name) {
-    if (GameNode* found = DialogQuovelMahjong::findChild(name)) {
+GameNode* DialogZoom::searchChild(const std::string& name) {
+    if (GameNode* found = DialogQuovelMahjong::searchChild(name)) {
         return found;
     }
     for (GameNode* child = content->getFirstChild(); child; child = child->getNextSibling()) {
@@ -83,7 +83,7 @@ GameNode* DialogZoom::findChild(const std::string& name) {
             return child;
         }
         if (auto* panel = objectCast<Panel>(child); panel && !panel->isRemoved()) {
-            if (GameNode* found = panel->findChild(name)) {
+            if (GameNode* found = panel->searchChild(name)) {
                 return found;
             }
         }

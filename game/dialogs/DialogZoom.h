@@ -19,7 +19,7 @@ public:
     // Components land in the content.
     void addChild(GameNode* child) override;
     // Also searches the content.
-    GameNode* findChild(const std::string& name) override;
+    GameNode* searchChild(const std::string& name) override;
     // Clips the content's components to the window where the content stands now, then draws.
     void render(Graphics* graphics) override;
 

@@ -1,6 +1,7 @@
 #include "game/rules/FaceGroups.h"
 
 #include <algorithm>
+#include <numeric>
 
 bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile) {
     return std::any_of(list.begin(), list.end(),
@@ -42,4 +43,22 @@ void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
         }
     }
     out.insert(out.end(), lone.begin(), lone.end());
+}
+
+MatchKeyGroups::MatchKeyGroups(const std::vector<RefHolder<Tile>>& tiles)
+    : order(tiles.size()), groupOf(tiles.size()) {
+    std::vector<int32_t> keys(tiles.size());
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        keys[i] = tiles[i]->getMatchKey();
+    }
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k == 0 || keys[order[k]] != keys[order[k - 1]]) {
+            first.push_back(k);
+        }
+        groupOf[order[k]] = first.size() - 1;
+    }
+    first.push_back(order.size());
 }

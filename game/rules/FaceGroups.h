@@ -25,3 +25,19 @@ bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile);
 
 // Takes the tile out of the list wherever it stands.
 void eraseTile(std::vector<RefHolder<Tile>>& list, const Tile* tile);
+
+// The tiles of a list grouped by match key: for the tile at position i, the positions of every
+// tile with its key, in list order (i among them). Lets a match search look only at tiles that
+// can pair, where comparing every pair would be quadratic in the free tiles.
+class MatchKeyGroups {
+public:
+    explicit MatchKeyGroups(const std::vector<RefHolder<Tile>>& tiles);
+    // Positions with the key of the tile at position i, ascending.
+    const size_t* begin(size_t i) const { return order.data() + first[groupOf[i]]; }
+    const size_t* end(size_t i) const { return order.data() + first[groupOf[i] + 1]; }
+
+private:
+    std::vector<size_t> order;    // positions sorted by (key, position)
+    std::vector<size_t> first;    // start of each group in order, and one past the last
+    std::vector<size_t> groupOf;  // group of each position
+};

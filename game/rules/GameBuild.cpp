@@ -83,10 +83,13 @@ void Game::buildLevel(Layout* board) {
 
     TileList order;
     bool solved = false;
+    // No attempt starts that, taking as long as the longest so far, would end past the budget,
+    // so that a board no attempt can solve still has its faces dealt within it.
     const auto start = std::chrono::steady_clock::now();
     const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs);
-    while (!solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
-           std::chrono::steady_clock::now() - start < budget) {
+    std::chrono::steady_clock::duration longest{};
+    for (auto now = start; !solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
+                           now - start + longest < budget;) {
         ++buildStatistics.attempts;
         order.clear();
         solved = buildAttempt(board, order);
@@ -94,6 +97,9 @@ void Game::buildLevel(Layout* board) {
         if (!solved) {
             ++buildStatistics.numNotSolvable;
         }
+        const auto finished = std::chrono::steady_clock::now();
+        longest = std::max(longest, finished - now);
+        now = finished;
     }
     if (!solved) {
         buildStatistics.allAttemptsFailed = true;
@@ -259,10 +265,24 @@ void Game::sortByDistanceFrom(const Tile* first, TileList& candidates) {
         tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
                           std::abs(tile->getGridX() - fx));
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const RefHolder<Tile>& a, const RefHolder<Tile>& b) {
-                  return a->getDistance() < b->getDistance();
-              });
+    // Sorted as (distance, position) records, with the same comparison and so the same
+    // permutation of equal distances as sorting the tiles themselves, at a fraction of the cost.
+    struct Entry {
+        int32_t distance;
+        uint32_t position;
+    };
+    std::vector<Entry> entries(candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        entries[i] = {candidates[i]->getDistance(), static_cast<uint32_t>(i)};
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.distance < b.distance; });
+    TileList sorted;
+    sorted.reserve(candidates.size());
+    for (const Entry& entry : entries) {
+        sorted.push_back(std::move(candidates[entry.position]));
+    }
+    candidates = std::move(sorted);
 }
 
 Tile* Game::pickPartner(Layout* board, const TileList& candidates, int32_t threshold,

@@ -18,8 +18,10 @@
 
 namespace {
 
-// The host's hints the rules show.
-constexpr int32_t HOST_HINT_SCORE = 13;
+// The host's hints the rules show, each announcing the trophy of the same number; the big
+// score's trophy is 13, but host hint 13 is Speed's instructions, so its hint is 15.
+constexpr int32_t HOST_HINT_SCORE = 15;
+constexpr int32_t TROPHY_SCORE = 13;
 constexpr int32_t HOST_HINT_PAIRS = 16;
 constexpr int32_t HOST_HINT_SAME_FACE = 17;
 // The tutorial hints that a removal clears.
@@ -28,13 +30,13 @@ constexpr int32_t TUTORIAL_HINT_SUIT_6 = 19;
 constexpr int32_t TUTORIAL_HINT_FREE_CELL = 23;
 constexpr int32_t MAX_COMBO_SOUND = 10;
 
-// Shows a host hint once per player.
-void showHostHintOnce(int32_t hint) {
+// Shows a host hint once per player, kept as shown under its trophy's number.
+void showHostHintOnce(int32_t hint, int32_t trophy) {
     IPlayerHooks* player = getCurrentPlayer();
-    if (player == nullptr || player->wasHostHintShown(hint)) {
+    if (player == nullptr || player->wasHostHintShown(trophy)) {
         return;
     }
-    player->setHostHintShown(hint);
+    player->setHostHintShown(trophy);
     getGameScreen().showHostHint(hint);
 }
 
@@ -273,10 +275,10 @@ void Game::removePair() {
     const int32_t key = first->getMatchKey();
     if (gameType == TYPE_CLASSIC && lastMatchKey != -1 && key == lastMatchKey &&
         !first->isWholeSuit()) {
-        showHostHintOnce(HOST_HINT_SAME_FACE);
+        showHostHintOnce(HOST_HINT_SAME_FACE, HOST_HINT_SAME_FACE);
     }
     if (player != nullptr && player->getRemovedPairs() == 10000) {
-        showHostHintOnce(HOST_HINT_PAIRS);
+        showHostHintOnce(HOST_HINT_PAIRS, HOST_HINT_PAIRS);
     }
     lastMatchKey = key;
 
@@ -333,12 +335,25 @@ void Game::findMatches(TileList& out, Layout* board) {
     }
     TileList freeTiles;
     board->getFreeTiles(freeTiles);
-    for (const RefHolder<Tile>& a : freeTiles) {
-        for (const RefHolder<Tile>& b : freeTiles) {
-            if (canMatch(a.get(), b.get()) && !containsTile(out, a.get()) &&
-                !containsTile(out, b.get())) {
-                out.push_back(a);
-                out.push_back(b);
+    // Each free tile a, in order, pairs with the first free tile after or before it that it
+    // matches, unless either is taken already. canMatch holds only for equal match keys, so
+    // only a's key group is searched.
+    const MatchKeyGroups groups(freeTiles);
+    std::vector<char> taken(freeTiles.size());
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        taken[i] = !out.empty() && containsTile(out, freeTiles[i].get());
+    }
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        if (taken[i]) {
+            continue;
+        }
+        Tile* a = freeTiles[i].get();
+        for (const size_t* j = groups.begin(i); j != groups.end(i); ++j) {
+            if (!taken[*j] && canMatch(a, freeTiles[*j].get())) {
+                out.push_back(freeTiles[i]);
+                out.push_back(freeTiles[*j]);
+                taken[i] = taken[*j] = 1;
+                break;
             }
         }
     }
@@ -374,7 +389,7 @@ bool Game::isStuck(int32_t matches) {
 
 void Game::addScore(int32_t points) {
     if (score.getShown() > 100000 && level && level->getGameMode() == 0) {
-        showHostHintOnce(HOST_HINT_SCORE);
+        showHostHintOnce(HOST_HINT_SCORE, TROPHY_SCORE);
     }
     score.add(points);
 }

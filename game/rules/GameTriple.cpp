@@ -43,16 +43,29 @@ void GameTriple::findMatches(TileList& out, Layout* layout) {
     }
     TileList freeTiles;
     layout->getFreeTiles(freeTiles);
-    for (const RefHolder<Tile>& a : freeTiles) {
-        for (const RefHolder<Tile>& b : freeTiles) {
-            for (const RefHolder<Tile>& c : freeTiles) {
-                if (isTriple(a.get(), b.get(), c.get()) && !containsTile(out, a.get()) &&
-                    !containsTile(out, b.get()) && !containsTile(out, c.get())) {
-                    out.push_back(a);
-                    out.push_back(b);
-                    out.push_back(c);
-                }
+    // The first two untaken tiles of a's key group (other than a) are the ones the ordered
+    // search over every choice of three would meet first.
+    const MatchKeyGroups groups(freeTiles);
+    std::vector<char> taken(freeTiles.size());
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        taken[i] = !out.empty() && containsTile(out, freeTiles[i].get());
+    }
+    for (size_t i = 0; i < freeTiles.size(); ++i) {
+        if (taken[i]) {
+            continue;
+        }
+        size_t partners[2];
+        size_t found = 0;
+        for (const size_t* j = groups.begin(i); j != groups.end(i) && found < 2; ++j) {
+            if (*j != i && !taken[*j]) {
+                partners[found++] = *j;
             }
+        }
+        if (found == 2) {
+            out.push_back(freeTiles[i]);
+            out.push_back(freeTiles[partners[0]]);
+            out.push_back(freeTiles[partners[1]]);
+            taken[i] = taken[partners[0]] = taken[partners[1]] = 1;
         }
     }
 }

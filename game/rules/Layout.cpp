@@ -127,7 +127,7 @@ bool Layout::placeTile(Tile* tile, int32_t x, int32_t y, int32_t z) {
         if (Tile* occupant = cell.get()) {
             removeTile(occupant);
             if (cell.get() == occupant) {
-                cell.reset();  // a tile whose own position does not name this cell
+                setCell(xs[i], ys[i], z, nullptr);  // a tile whose position names another cell
             }
         }
     }
@@ -135,7 +135,7 @@ bool Layout::placeTile(Tile* tile, int32_t x, int32_t y, int32_t z) {
         return true;
     }
     for (int i = 0; i < 4; ++i) {
-        cells[cellIndex(xs[i], ys[i], z)] = tile;
+        setCell(xs[i], ys[i], z, tile);
     }
     tile->setGridPosition(x, y, z);
     ++tileCount;
@@ -169,12 +169,9 @@ void Layout::removeTile(Tile* tile) {
     const int32_t xs[4] = {x, x + 1, x, x + 1};
     const int32_t ys[4] = {y, y, y + 1, y + 1};
     for (int i = 0; i < 4; ++i) {
-        if (inGrid(xs[i], ys[i], z)) {
-            RefHolder<Tile>& cell = cells[cellIndex(xs[i], ys[i], z)];
-            if (cell.get() == tile) {
-                cell.reset();
-                wasInGrid = true;
-            }
+        if (inGrid(xs[i], ys[i], z) && cells[cellIndex(xs[i], ys[i], z)].get() == tile) {
+            setCell(xs[i], ys[i], z, nullptr);
+            wasInGrid = true;
         }
     }
     if (wasInGrid) {
@@ -188,9 +185,21 @@ void Layout::clear() {
 }
 
 void Layout::clearGrid() {
-    for (RefHolder<Tile>& cell : cells) {
-        cell.reset();
+    for (int32_t z = 0; z < LAYERS; ++z) {
+        for (int32_t y = 0; y < ROWS; ++y) {
+            for (uint64_t bits = occupied[rowIndex(y, z)]; bits != 0; bits &= bits - 1) {
+                cells[cellIndex(std::countr_zero(bits), y, z)].reset();
+            }
+        }
     }
+    occupied.fill(0);
+}
+
+void Layout::setCell(int32_t x, int32_t y, int32_t z, Tile* tile) {
+    cells[cellIndex(x, y, z)] = tile;
+    const uint64_t bit = uint64_t{1} << x;
+    uint64_t& row = occupied[rowIndex(y, z)];
+    row = tile != nullptr ? row | bit : row & ~bit;
 }
 
 Tile* Layout::getCell(int32_t x, int32_t y, int32_t z) const {

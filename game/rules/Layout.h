@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -87,17 +89,21 @@ public:
     SideBoard* getSideBoard() const { return sideBoard.get(); }
     void setSideBoard(SideBoard* board) { sideBoard = board; }
 
-    // Calls fn(tile) for every grid tile in grid order.
+    // Calls fn(tile) for every grid tile in grid order. Only occupied cells are visited; the
+    // occupancy is read afresh at each step, so fn may change the grid as it goes.
     template <class Fn>
     void forEachTile(Fn fn) const {
         for (int32_t z = 0; z < LAYERS; ++z) {
             for (int32_t y = 0; y < ROWS; ++y) {
-                for (int32_t x = 0; x < COLUMNS; ++x) {
+                const uint64_t& row = occupied[rowIndex(y, z)];
+                for (uint64_t bits = row; bits != 0;) {
+                    const int32_t x = std::countr_zero(bits);
                     Tile* tile = cells[cellIndex(x, y, z)].get();
                     if (tile != nullptr && tile->getGridX() == x && tile->getGridY() == y &&
                         tile->getGridZ() == z) {
                         fn(tile);
                     }
+                    bits = x + 1 < COLUMNS ? row & (~uint64_t{0} << (x + 1)) : 0;
                 }
             }
         }
@@ -111,6 +117,11 @@ private:
         return (static_cast<size_t>(x) * ROWS + static_cast<size_t>(y)) * LAYERS +
                static_cast<size_t>(z);
     }
+    static size_t rowIndex(int32_t y, int32_t z) {
+        return static_cast<size_t>(z) * ROWS + static_cast<size_t>(y);
+    }
+    // Every change of a cell goes through here, so that the occupancy stays true.
+    void setCell(int32_t x, int32_t y, int32_t z, Tile* tile);
     // The distinct non-empty tiles of two cells of a layer; returns how many.
     int32_t tilesIn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t z,
                     const Tile* found[2]) const;
@@ -122,5 +133,8 @@ private:
     RefHolder<SideBoard> sideBoard;
     int32_t startingTileCount = 0;
     std::vector<RefHolder<Tile>> cells;
+    // One bit per cell holding a tile, a word per row of a layer: the grid queries visit only
+    // occupied cells instead of all 6,027.
+    std::array<uint64_t, static_cast<size_t>(ROWS) * LAYERS> occupied{};
     std::string displayName;
 };

@@ -548,6 +548,8 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
             }
             break;
         case SUPER_HINT:
+            // Used now: while it runs, the running hint itself keeps another from the draw.
+            superHint = false;
             if (scene) {
                 scene->startSuperHint(objectCast<Sprite>(sprite));
             }

@@ -39,9 +39,10 @@ int32_t roomKindOf(const Game* game) {
     return game && game->getLevel() ? game->getLevel()->getGameMode() : -1;
 }
 
-// Milliseconds since the game last acted on a click.
+// Milliseconds since the last removed pair, on the clock that the removal stamps (the time
+// since the level's last restart; the real time runs on over restarts and levels).
 int32_t sinceLastClick(const Game* game) {
-    return game->realTime - game->lastSubmitTime;
+    return game->timeSinceLastRestart - game->lastSubmitTime;
 }
 
 Tile* firstSelected(const Game* game) {

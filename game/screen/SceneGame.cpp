@@ -239,7 +239,7 @@ void SceneGame::startLevel(bool restart) {
     setButtonsEnabled(false);
     setBarsSuspended(true);
     game->clearSuperHintTiles();
-    game->lastSubmitTime = game->realTime;
+    game->lastSubmitTime = game->timeSinceLastRestart;
     appendChild(game, getTree());
     playGameSound("SOUND_LEVEL_START");
     if (PlayerManager* players = PlayerManager::getInstance()) {

@@ -17,7 +17,6 @@
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
-#include "game/rules/GameFreeCell.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
@@ -36,7 +35,7 @@ constexpr int32_t GLOW_BLINK_MS = 200;
 constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
-const Rect WHOLE_SCREEN{0, 0, 800, 600};
+const Rect SCREEN_RECT{0, 0, 800, 600};
 
 bool timedRoom(int32_t room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;
@@ -222,12 +221,8 @@ bool SceneGame::performShuffle(bool charge) {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             takeOne(player->getShuffleStock());
         }
+        // FreeCell's hint counter counts matches that left a parked partner, not shuffles.
         ++game->shuffleCount;
-        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
-        auto* freeCell = objectCast<GameFreeCell>(game);
-        if (freeCell && cells && cells->getTileCount() < cells->getColumns() * cells->getRows()) {
-            freeCell->setHintCounter(freeCell->getHintCounter() + 1);
-        }
     }
     setState(new StateShuffle(this));
     return true;
@@ -299,7 +294,7 @@ void SceneGame::markSuperHintTiles() {
             addSuperHintTint(tile.get());
         }
     }
-    addDirtyRect(WHOLE_SCREEN);
+    addDirtyRect(SCREEN_RECT);
 }
 
 void SceneGame::dismissSuperHintIcon(bool animated) {

@@ -199,7 +199,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             GameNode::addModifier(superHintIcon.get(), new ModifierSound("SOUND_SUPER_HINT_ENDS",
                                                                          "game", true));
             GameNode::addModifier(superHintIcon.get(),
-                                  new ModifierBlink(255, 0, 100, 100, 100, 100, 0));
+                                  new ModifierBlink(255, 0, 100, 0, 100, 100, 3));
         }
         if (superHintTimeLeft <= 0) {
             SideBoard* sideBoard = currentSideBoard();
@@ -423,7 +423,7 @@ void SceneGame::clearLevel() {
         game->bestChain = 0;
         game->lastBonusTime = 0;
         game->timeSinceLastRestart = 0;
-        game->lastSubmitTime = game->realTime;
+        game->lastSubmitTime = 0;
     }
     for (const char* name : LEVEL_DIALOGS) {
         if (Dialog* dialog = findDialog(name)) {

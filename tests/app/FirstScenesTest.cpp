@@ -1,19 +1,22 @@
 // The first two scenes driven frame by frame from the game's own definitions and art: the
-// splash's curtain and picture lead to the loading scene once "preloading" is in; the loading
+// splash's logo, curtain and picture lead to the loading scene once "preloading" is in; the loading
 // scene fills its bar, keeps an early click, sweeps a light over its logo once loaded and leads
 // to the lobby. Pictures of both are written under build/pictures/gui for a person to look at.
 
 #include <chrono>
+#include <cstring>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "app/GameServicesFixture.h"
+#include "e2e/RoadLevels.h"
 #include "framework/core/Random.h"
 #include "framework/core/Sprite.h"
 #include "framework/core/TransitionScene.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneSplash.h"
+#include "game/app/ThresholdSprite.h"
 #include "game/screen/GameModifiers.h"
 #include "gui/HeadlessPicture.h"
 
@@ -24,11 +27,35 @@ uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
     return *reinterpret_cast<const uint32_t*>(row + int64_t{x} * 4);
 }
 
+int32_t channel(uint32_t pixel, int32_t shift) {
+    return static_cast<int32_t>((pixel >> shift) & 0xFF);
+}
+
+// The gilt and brass pixels of the maker's word mark, in its place right of the badge.
+int32_t giltPixels(Image* screen) {
+    int32_t count = 0;
+    for (int32_t y = 215; y < 295; ++y) {
+        for (int32_t x = 400; x < 590; ++x) {
+            const uint32_t p = pixelAt(screen, x, y);
+            if (channel(p, 16) > 150 && channel(p, 8) > 100 &&
+                channel(p, 0) < channel(p, 16) - 40) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+bool ivory(uint32_t pixel) {
+    return channel(pixel, 16) > 235 && channel(pixel, 8) > 235 && channel(pixel, 0) > 220;
+}
+
 class FirstScenes : public SceneTest {
 protected:
     FirstScenes() {
         startDefinitions();
-        resources = startLoader({"preloading"});
+        startSound();
+        resources = startLoader({"splash", "preloading"});
         resources->clearQueue();
         manager = SceneManager::createInstance();
         splash = objectCast<SceneSplash>(manager->createScene("SCENE_SPLASH"));
@@ -41,13 +68,79 @@ protected:
     Scene* lobby = nullptr;
 };
 
-TEST_F(FirstScenes, TheSplashCoversTheScreenShowsItsPictureAndLeavesForTheLoadingScene) {
+TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTheLoadingScene) {
     ASSERT_NE(splash, nullptr);
-    ASSERT_NE(load, nullptr);
     manager->requestScene(splash);
     manager->update(FRAME_MS);
-    // Our branding file skips the logo: the curtain is opaque at once.
+    // The shipped branding file plays the logo: no curtain yet.
+    EXPECT_FALSE(splash->isLogoDone());
+    EXPECT_EQ(splash->getCurtain(), nullptr);
+    // Six layers are wiped in, each through a mask of its own picture's size.
+    int32_t wiped = 0;
+    GameNode::walk(
+        splash->getComponents(),
+        [](GameNode* node, void* count) {
+            if (auto* layer = objectCast<ThresholdSprite>(node)) {
+                ASSERT_TRUE(layer->getSource() && layer->getMask()) << layer->getX();
+                EXPECT_EQ(layer->getMask()->getWidth(), layer->getSource()->getWidth());
+                EXPECT_EQ(layer->getMask()->getHeight(), layer->getSource()->getHeight());
+                ++*static_cast<int32_t*>(count);
+            }
+        },
+        &wiped);
+    EXPECT_EQ(wiped, 6);
+
+    // Halfway through the white ring's wipe, which runs clockwise from the top: its right side
+    // shows and its left does not yet; the green band is in, the word mark is not.
+    run(3440);
+    RefHolder<Image> wipe = writeScenePicture(splash, "splash-logo-wipe");
+    ASSERT_NE(wipe, nullptr);
+    EXPECT_TRUE(ivory(pixelAt(wipe.get(), 388, 281)));
+    EXPECT_EQ(pixelAt(wipe.get(), 252, 281) & 0xFFFFFF, 0u);
+    const uint32_t band = pixelAt(wipe.get(), 321, 230);
+    EXPECT_GT(channel(band, 8), channel(band, 16) + 40) << std::hex << band;
+    EXPECT_EQ(giltPixels(wipe.get()), 0);
+
+    // The whole logo, with both of its sounds played.
+    run(2200);
+    RefHolder<Image> logo = writeScenePicture(splash, "splash-logo");
+    ASSERT_NE(logo, nullptr);
+    EXPECT_TRUE(ivory(pixelAt(logo.get(), 252, 281)));
+    EXPECT_GT(giltPixels(logo.get()), 1000);
+    std::vector<std::string> played;
+    for (const auto& [number, channelState] : mixer->channels) {
+        played.push_back(mixer->samples[channelState.sample].source);
+    }
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_NE(played[0].find("brastel_splash.wav"), std::string::npos) << played[0];
+    EXPECT_NE(played[1].find("brastel.wav"), std::string::npos) << played[1];
+    EXPECT_FALSE(splash->isLogoDone());
+
+    // Then the curtain fades in over the logo and the title picture follows.
+    ASSERT_GE(runUntil([&] { return splash->getCurtain() != nullptr; }, 1500), 0);
+    EXPECT_TRUE(splash->isLogoDone());
+    EXPECT_LT(splash->getCurtain()->getAlpha(), 255);
+    ASSERT_GE(runUntil([&] { return splash->getPictureIndex() == 1; }, 1000), 0);
+    RefHolder<Image> covered = writeScenePicture(splash, "splash-logo-covered");
+    ASSERT_NE(covered, nullptr);
+    const uint32_t behind = pixelAt(covered.get(), 388, 281);
+    EXPECT_LT(channel(behind, 16) + channel(behind, 8) + channel(behind, 0), 24)
+        << "the curtain hides the logo: " << std::hex << behind;
+    EXPECT_GT(runUntil([&] { return manager->getRequestedScene() == load; }, 4000), 1500);
+    EXPECT_EQ(manager->getTransition()->getName(), "TRANSITION_SPLASH");
+}
+
+TEST_F(FirstScenes, WithTheLogoOffTheCurtainCoversTheScreenAtOnceAndThePictureLeadsOn) {
+    ASSERT_NE(splash, nullptr);
+    ASSERT_NE(load, nullptr);
+    TempFolder program;
+    skipMakersLogo(std::filesystem::current_path(), program.path / "game");
+    CurrentFolderScope inProgram(program.path / "game");
+    manager->requestScene(splash);
+    manager->update(FRAME_MS);
     ASSERT_NE(splash->getCurtain(), nullptr);
+    EXPECT_TRUE(splash->isLogoDone());
+    EXPECT_EQ(splash->getComponents()->getFirstChild(), nullptr) << "no logo layer is made";
     EXPECT_EQ(splash->getCurtain()->getAlpha(), 255);
     EXPECT_EQ(splash->getCurtain()->getWidth(), 800);
     EXPECT_EQ(splash->getFadeTime(), 500);
@@ -213,3 +306,48 @@ TEST(LoadingBar, CountsFromTheFirstMeasurementAndIsFullWhenThatWasAlreadyComplet
 }
 
 }  // namespace
+
+// The splash's threshold pass at both window depths: the mask's values order the reveal, 255
+// never shows, a threshold already applied is not applied again, and a mask smaller than the
+// picture leaves the picture as it was.
+class ThresholdWipe : public GameServicesTest {};
+
+TEST_F(ThresholdWipe, RevealsInMaskOrderAtBothDepthsAndNeverShowsTheLastValue) {
+    for (int32_t depth : {4, 2}) {
+        SCOPED_TRACE(depth);
+        display.desktopDepth = depth;
+        openWindow(depth, 0);
+        RefHolder<Image> picture = Image::createImage(4, 1, depth);
+        RefHolder<Image> mask = Image::createImage(4, 1, 1);
+        std::memset(picture->getPixels(), 0x5A, size_t(picture->getPitch()));
+        const uint8_t order[] = {0, 100, 200, 255};
+        for (int32_t x = 0; x < 4; ++x) {
+            *picture->getAlphaAddress(x, 0) = 200;
+            *mask->getAlphaAddress(x, 0) = order[x];
+        }
+        RefHolder<ThresholdSprite> sprite = new ThresholdSprite(0, 0);
+        sprite->setImage(picture.get());
+        sprite->setMask(mask.get());
+        RefHolder<Graphics> screen = Image::createImage(8, 8, depth)->createGraphics();
+        Image* work = sprite->getImage();
+        ASSERT_EQ(work->getBytesPerPixel(), depth);
+        const auto shownAfter = [&](float fraction) {
+            sprite->setThresholdFraction(fraction);
+            sprite->render(screen.get());
+            std::string shown;
+            for (int32_t x = 0; x < 4; ++x) {
+                shown += std::to_string(*work->getAlphaAddress(x, 0)) + " ";
+            }
+            return shown;
+        };
+        EXPECT_EQ(shownAfter(0.0f), "0 0 0 0 ");
+        EXPECT_EQ(shownAfter(0.5f), "200 200 0 0 ");
+        EXPECT_EQ(shownAfter(1.0f), "200 200 200 0 ");
+        EXPECT_EQ(std::memcmp(work->getPixels(), picture->getPixels(), size_t(depth)), 0);
+        *work->getAlphaAddress(0, 0) = 7;
+        EXPECT_EQ(shownAfter(1.0f), "7 200 200 0 ") << "the same threshold is not applied again";
+        sprite->setMask(Image::createImage(3, 1, 1));
+        EXPECT_EQ(shownAfter(0.2f), "7 200 200 0 ");
+        GameWindow::releaseInstance();
+    }
+}

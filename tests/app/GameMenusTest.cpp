@@ -9,6 +9,8 @@
 #include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/os/Messages.h"
+#include "framework/platform/FullScreenHandler.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogMenu.h"
 #include "game/dialogs/DialogPause.h"
@@ -55,6 +57,12 @@ TEST_F(GameMenusTest, PauseMutesAfterItsDelayAndAClickAnywhereResumes) {
     EXPECT_TRUE(SoundManager::getInstance()->isMuted());
     EXPECT_EQ(mixer->effectsMasterVolume, 0);
     ASSERT_NE(writeScenePicture(scene.get(), "pause"), nullptr);
+    // The window loses and regains the focus: the pause keeps the game silent.
+    RefHolder<FullScreenHandler> handler(new FullScreenHandler(nullptr));
+    handler->onWindowMessage(MSG_DEACTIVATED, 0, 0);
+    handler->onWindowMessage(MSG_ACTIVATED, 0, 0);
+    EXPECT_TRUE(SoundManager::getInstance()->isMuted());
+    EXPECT_EQ(mixer->effectsMasterVolume, 0);
 
     // A click far from the button resumes: sound back, the unpause sound, the dialog gone.
     clickAt(pause->getComponents()->getAbsoluteX() + 4, pause->getComponents()->getAbsoluteY() + 4);

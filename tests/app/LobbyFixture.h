@@ -110,6 +110,18 @@ protected:
         }
         return -1;
     }
+    // Where the dialog and each of its visible components stand on the screen, flattened.
+    static std::vector<int32_t> screenPlaces(Dialog* shown) {
+        std::vector<int32_t> places{shown->getAbsoluteX(), shown->getAbsoluteY()};
+        for (GameNode* node = shown->getComponents()->getFirstChild(); node;
+             node = node->getNextSibling()) {
+            if (node->isVisible() && !node->isRemoved()) {
+                places.push_back(node->getAbsoluteX());
+                places.push_back(node->getAbsoluteY());
+            }
+        }
+        return places;
+    }
     std::vector<std::wstring> rows(DialogPlayerSelect* select) const {
         std::vector<std::wstring> names;
         for (int32_t row = 0; row < DialogPlayerSelect::ROWS; ++row) {

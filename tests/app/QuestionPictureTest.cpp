@@ -50,6 +50,33 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     const uint32_t onButton =
         colorAt(shown.get(), yes->getAbsoluteX() + 4, yes->getAbsoluteY() + 30);
     EXPECT_LT(onButton >> 16, 0x80u);
+
+    // Every question the game asks, and one whose header is wider than its message: each part
+    // lies inside the frame, clear of its edges, and none covers another.
+    BasicProperties::instance()->setText("PICTURE_WIDE", L"A header far wider than its message");
+    for (const auto& [message, header] : std::vector<std::pair<const char*, const char*>>{
+             {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER"},
+             {"CTEXT_START_RECENT_SAVEGAME", "CTEXT_SAVEGAME_HEADER"},
+             {"TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER"},
+             {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER"},
+             {"TEXT_REMOVE_PLAYER", "TEXT_REMOVE_PLAYER_HEADER"},
+             {"TEXT_MENU_STOP_QUOVEL", "CTEXT_MENU_STOP_HEADER"},
+             {"CTEXT_MENU_STOP", "CTEXT_MENU_STOP_HEADER"},
+             {"CTEXT_LOADING", "PICTURE_WIDE"}}) {
+        DialogYesNo* asked =
+            DialogYesNo::ask(message, header, nullptr, nullptr, nullptr, nullptr, scene.get());
+        std::vector<Rect> parts;
+        for (Sprite* part :
+             std::initializer_list<Sprite*>{asked->getHeader(), asked->getMessage(),
+                                            asked->getYesButton(), asked->getNoButton()}) {
+            parts.push_back({part->getLeft(), part->getTop(), part->getWidth(), part->getHeight()});
+            const Rect inner{16, 8, asked->getWidth() - 32, asked->getHeight() - 16};
+            EXPECT_EQ(intersectRects(parts.back(), inner), parts.back()) << message;
+            for (size_t other = 0; other + 1 < parts.size(); ++other) {
+                EXPECT_TRUE(intersectRects(parts[other], parts.back()).isEmpty()) << message;
+            }
+        }
+    }
     scenes->update(10);
     SceneManager::releaseInstance();
 }

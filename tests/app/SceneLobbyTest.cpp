@@ -3,6 +3,7 @@
 // list with its add, choose and remove roads. Pictures of the lobby, the name input and the
 // player list are written under build/pictures/gui.
 #include "LobbyFixture.h"
+#include "platform/PixelAccess.h"
 
 namespace {
 
@@ -137,27 +138,37 @@ TEST_F(LobbyRoad, ThePlayerListAddsChoosesAndRemovesPlayersAndSavesBeforeEverySw
     ASSERT_TRUE(players->loadPlayer(reread.get()));
     EXPECT_FALSE(reread->showHints);
 
-    // An empty row asks for a name over the hidden list; cancel brings the list back.
+    // An empty row asks for a name over the hidden list; cancel brings the list back. Asked
+    // again, the kept name input stands where it stood.
+    const std::vector<int32_t> listPlaces = screenPlaces(select);
     click(select->getNameButton(3));
     auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
     ASSERT_NE(input, nullptr);
     EXPECT_FALSE(select->isVisible());
+    const std::vector<int32_t> inputPlaces = screenPlaces(input);
     click(input->findChild("BUTTON_CANCEL"));
     EXPECT_FALSE(lobby->isDialogOpen("DIALOG_NEWPLAYER"));
     EXPECT_TRUE(select->isVisible());
-
-    // Enter in an empty field makes nobody but closes the hidden list.
     click(select->getAddButton());
-    input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
-    ASSERT_NE(input, nullptr);
+    ASSERT_EQ(dialog<DialogNameInput>("DIALOG_NEWPLAYER"), input);
+    EXPECT_EQ(screenPlaces(input), inputPlaces);
+
+    // Enter in an empty field makes nobody but closes the hidden list; after cancel the next
+    // "Change player" shows the list in place, with the players as they are now.
     pressEnter();
     EXPECT_EQ(players->getPlayers().size(), 3u);
     EXPECT_FALSE(lobby->isDialogOpen("DIALOG_PLAYERSELECT"));
-    lobby->closeDialog(input);
-
-    // A known name selects that player; one differing in case is a new player.
+    click(input->findChild("BUTTON_CANCEL"));
+    players->addPlayer(new QuovelMahjongPlayer("Di"));
     select = openPlayerSelect();
     ASSERT_NE(select, nullptr);
+    EXPECT_TRUE(select->isVisible());
+    EXPECT_EQ(rows(select), (std::vector<std::wstring>{L"Ann", L"Bo", L"Cy", L"Di", L""}));
+    EXPECT_EQ(screenPlaces(select), listPlaces);
+    players->removePlayer("Di");
+    select->rebuildList();
+
+    // A known name selects that player; one differing in case is a new player.
     click(select->getAddButton());
     type(L"Cy");
     pressEnter();
@@ -232,6 +243,38 @@ TEST_F(LobbyRoad, CancelAfterTheListWasDroppedAndRemovalWithTheCurrentPlayerBeyo
     ASSERT_NE(input->getParentDialog(), nullptr);
     EXPECT_FALSE(input->getParentDialog()->isVisible());
     EXPECT_EQ(lobby->findDialog("DIALOG_PLAYERSELECT"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The porter's eyes blink over a darkened dialog with one frame of their strip: the picture
+// with the eyes differs from the one without them only inside one frame's place.
+TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
+    addPlayers({"Ann"});
+    showLobby();
+    ASSERT_NE(openPlayerSelect(), nullptr);
+    auto* eyes = objectCast<Sprite>(lobby->findChild("EYES"));
+    for (int32_t waited = 0; !eyes->isVisible() && waited < 6000; waited += FRAME_MS) {
+        frames(FRAME_MS);
+    }
+    RefHolder<Image> blinking = writeScenePicture(lobby, "lobby-eyes-blinking");
+    eyes->setVisible(false);
+    RefHolder<Image> open = writeScenePicture(lobby, "lobby-eyes-open");
+    const Rect strip{eyes->getX(), eyes->getY(), eyes->getImage()->getWidth(), eyes->getHeight()};
+    const Rect frame{strip.x, strip.y, strip.w / 3, strip.h};
+    int inside = 0, outside = 0;
+    for (int32_t y = strip.y; y < strip.y + strip.h; ++y) {
+        for (int32_t x = strip.x; x < strip.x + strip.w; ++x) {
+            if (testpixels::colorAt(blinking.get(), x, y) !=
+                testpixels::colorAt(open.get(), x, y)) {
+                ++(x < frame.x + frame.w ? inside : outside);
+            }
+        }
+    }
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 }  // namespace

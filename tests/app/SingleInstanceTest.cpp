@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +62,22 @@ bool isLockHeld(const std::string& path) {
     return false;
 }
 
+// The exit code when the child exits within the limit; -1 when it ended otherwise, -2 when it
+// still ran (it is then killed).
+int waitForExitWithin(pid_t child, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -2;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 template <class Condition>
 bool waitUntil(Condition condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -99,6 +116,30 @@ TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
     const pid_t third = startGame(home, 5);
     ASSERT_GT(third, 0);
     EXPECT_EQ(waitForExit(third), 0);
+}
+
+// SIGTERM (a logout, `kill`) and SIGINT end the game at once as its own quit does: the players
+// and the statistics saved, exit code 0; the quit question is not asked.
+TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    constexpr auto limit = 5000ms;  // the sanitizers' shut-down is slower
+#else
+    constexpr auto limit = 1000ms;
+#endif
+    for (const int signal : {SIGTERM, SIGINT}) {
+        TempFolder home;
+        const std::string folder = home / "Brastel/Games/Quovel Mahjong";
+        const pid_t game = startGame(home, 1000000);
+        ASSERT_GT(game, 0);
+        ASSERT_TRUE(waitUntil([&] { return isLockHeld(folder + "/Quovel Mahjong.lock"); }, 5000ms));
+        std::this_thread::sleep_for(1000ms);  // into its frames
+        ASSERT_EQ(kill(game, signal), 0);
+        EXPECT_EQ(waitForExitWithin(game, limit), 0) << "signal " << signal;
+        EXPECT_TRUE(std::filesystem::exists(folder + "/players/players.plrs.!"));
+        std::stringstream recorded;
+        recorded << std::ifstream(folder + "/_temp/gd.xml").rdbuf();
+        EXPECT_NE(recorded.str().find("gameQuit"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "platform/PixelAccess.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::APPEARING);
     frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::SHOWN);
-    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_room_info"), nullptr);
+    RefHolder<Image> beforeHover = writeScenePicture(scene.get(), "trophy_cabinet_room_info");
     EXPECT_EQ(DialogTrophy::roomText(1, 1), L"Room 11: won with a gold score");
     EXPECT_EQ(DialogTrophy::roomText(1, 3), L"Room 13: not won yet");
     EXPECT_EQ(DialogTrophy::roomText(3, 3), L"Room 33: won with a gold score");
@@ -233,7 +234,16 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
         << wstringToString(body);
     frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(dialog->getTrophyText()->getPopState(), DialogTrophyText::SHOWN);
-    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_hover"), nullptr);
+    RefHolder<Image> hovered = writeScenePicture(scene.get(), "trophy_cabinet_hover");
+    // The text box leaves the legend under the shelves as it was.
+    auto* legend = objectCast<Sprite>(dialog->findChild("LEGEND_GOLD"));
+    for (int32_t y = legend->getAbsoluteY() - 8; y < 600; ++y) {
+        for (int32_t x = 0; x < legend->getAbsoluteX() + legend->getWidth(); ++x) {
+            ASSERT_EQ(testpixels::colorAt(beforeHover.get(), x, y),
+                      testpixels::colorAt(hovered.get(), x, y))
+                << x << "," << y;
+        }
+    }
 
     // Away from everything the texts stay for TROPHY_DIALOG_TIME, then go.
     pointAt(5, 5);
@@ -359,7 +369,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
 
     // The hallway: at the button, and not again after the fade-out.
     calls = 0;
-    scenes->addScene("hallway", scene.get());
+    scenes->addScene("SCENE_HALLWAY", scene.get());
     trophy(2)->state = Trophy::EARNED;
     ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
     dialog = cabinet();  // the closed cabinet left its scene: a new one was made

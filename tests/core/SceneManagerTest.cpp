@@ -60,6 +60,18 @@ TEST_F(SceneManagerTest, AFirstSceneRunsAtOnceAndAChangeHidesTheOldOneAFrameLate
     manager->update(20);
     EXPECT_EQ(a->loads, 1);
     EXPECT_EQ(a->shows, 2);
+
+    // A request for the running scene, even through a transition, changes nothing.
+    manager->setTransition("TRANSITION_QUICK");
+    manager->requestScene(a);
+    manager->update(20);
+    manager->update(20);
+    EXPECT_EQ(manager->getRunningScene(), a);
+    EXPECT_EQ(manager->getTransition(), nullptr);
+    EXPECT_EQ(a->shows, 2);
+    EXPECT_EQ(a->hides, 1);
+    EXPECT_EQ(a->getState(), Scene::STATE_CURRENT);
+    EXPECT_TRUE(a->getComponentsContainer().isActive());
 }
 
 TEST_F(SceneManagerTest, ATransitionIsUsedForOneChangeAndLeadsToItsTarget) {

@@ -3,9 +3,14 @@
 // callback once it has faded out; hint 3's star count by best score.
 #include "game/dialogs/DialogDorrickHint.h"
 
+#include <map>
+
+#include "content/ContentXml.h"
 #include "dialogs/GameDialogFixture.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
+#include "game/app/SceneRecRoom.h"
+#include "game/screen/GameSceneStates.h"
 
 namespace {
 
@@ -114,4 +119,42 @@ TEST(DorrickHintStars, TheMedalOfTheBestScoreGivesTheStarCount) {
     EXPECT_EQ(DialogDorrickHint::starsFor(500, 500, 900), L"2");
     EXPECT_EQ(DialogDorrickHint::starsFor(899, 500, 900), L"2");
     EXPECT_EQ(DialogDorrickHint::starsFor(900, 500, 900), L"3");
+}
+
+// The shipped texts by hint number: each number that a place shows carries the text meant for
+// that place and event, and no text waits for a number that nothing shows.
+TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
+    std::vector<ContentNode> top;
+    std::string error;
+    ASSERT_TRUE(readContentFile(std::string(QUOVEL_BINARY_DIR) + "/game/media/properties/text.xml",
+                                top, error))
+        << error;
+    std::map<int, std::string> texts;
+    for (const ContentNode& node : top) {
+        if (node.tag == "Text" && node.id.rfind("DORRICK_HINT_", 0) == 0) {
+            texts[std::stoi(node.id.substr(13))] = node.value("value");
+        }
+    }
+    // Lobby, hallway arrival, the hallway after a first win (floor 1 below silver, at silver,
+    // higher floors below gold), the three rooms, the rules' trophy remarks.
+    std::map<int, std::string> places = {
+        {0, "welcome to the building"}, {1, "door"}, {2, "first room won"}, {3, "%x"},
+        {4, "gold score"}, {5, "casino"}, {SceneRecRoom::HOST_HINT, "rec room"}, {7, "roof"},
+        {15, "100,000 points"}, {16, "10,000 pairs"}, {17, "same face twice"}};
+    // The game screen's instructions, by room and game type.
+    const char* types[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+    for (int type = 0; type < 6; ++type) {
+        places[StateInstructions::hintNumber(RoomKind::FLOORS, type)] =
+            std::string(types[type]) + ",";
+        EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, type), type == 5 ? 13 : 14);
+    }
+    places[14] = "Mixed,";
+    EXPECT_EQ(places.size(), 18u) << "two places share a hint number";
+    for (const auto& [number, words] : places) {
+        EXPECT_NE(texts[number].find(words), std::string::npos)
+            << "hint " << number << " \"" << texts[number] << "\" lacks \"" << words << "\"";
+    }
+    for (const auto& [number, text] : texts) {
+        EXPECT_TRUE(places.count(number)) << "hint " << number << " is shown nowhere: " << text;
+    }
 }

@@ -83,19 +83,18 @@ TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     EXPECT_EQ(two->getMessage()->getY(), 40);
     EXPECT_EQ(two->getYesButton()->getY(), 88);
 
-    // A header 20 pixels wider than the message widens the dialog and the message by 20 and
-    // puts every component node, the root included, at half the new width.
+    // A header 20 pixels wider than the message widens the dialog and the message by 20; the
+    // message keeps its margins, the header and the buttons move by half of it, so the header
+    // stays centred and the buttons side by side.
     DialogYesNo* wide =
         DialogYesNo::ask("LONG", "WIDE_HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());
     EXPECT_EQ(wide->getWidth(), 220);
     EXPECT_EQ(wide->getMessage()->getWidth(), 180);
-    EXPECT_EQ(wide->getComponents()->getX(), 110);
-    for (GameNode* node :
-         {static_cast<GameNode*>(wide->getHeader()), static_cast<GameNode*>(wide->getMessage()),
-          static_cast<GameNode*>(wide->getYesButton()),
-          static_cast<GameNode*>(wide->getNoButton())}) {
-        EXPECT_EQ(node->getX(), 110);
-    }
+    EXPECT_EQ(wide->getComponents()->getX(), 0);
+    EXPECT_EQ(wide->getHeader()->getX(), 110);
+    EXPECT_EQ(wide->getMessage()->getX(), 20);
+    EXPECT_EQ(wide->getYesButton()->getX(), 30);
+    EXPECT_EQ(wide->getNoButton()->getX(), 130);
     // A missing key gives an empty text, and the layout still runs.
     DialogYesNo* blank =
         DialogYesNo::ask("NO_SUCH_KEY", "HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());

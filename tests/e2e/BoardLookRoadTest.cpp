@@ -94,6 +94,10 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     // The level's screen takes both.
     ASSERT_TRUE(enterRoom(road, 1));
     road.picture("board-with-the-choice");
+    EXPECT_EQ(
+        labelText(road, "LABEL_PROGRESS_TEXT_REC") + L" " + labelText(road, "LABEL_PROGRESS_REC"),
+        L"Cleared 0%")
+        << "the per cent sign shows once";
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));
     const int32_t gameType = Game::current()->getLevel()->getGameType();

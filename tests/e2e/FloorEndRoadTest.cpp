@@ -78,6 +78,18 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
     EXPECT_EQ(ann->currentFloor, 2);
     road.run(1500);
     road.picture("floor-end");
+    // The title stands clear above the row of star numbers, the small stars above the texts.
+    const auto top = [](GameNode* node) {
+        auto* sprite = objectCast<Sprite>(node);
+        return sprite->getAbsoluteY() - (sprite->getY() - sprite->getTop());
+    };
+    const auto bottom = [&](GameNode* node) {
+        return top(node) + objectCast<Sprite>(node)->getHeight();
+    };
+    for (int32_t door = 1; door <= 5; ++door) {
+        EXPECT_LE(bottom(road.find("FLOOR_COMPLETED")) + 4, top(hallway->getRoomNumber(door)));
+    }
+    EXPECT_LE(bottom(hallway->getFloorEndLayer()->getFirstChild()) + 4, top(road.find("UNLOCKED")));
 
     // Its OK leads through the floor's trophy to the lift.
     ASSERT_TRUE(road.clickWidget(ok, "the floor end's OK"));

@@ -8,12 +8,22 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyVector.h"
+#include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
 #include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogDorrickHint.h"
@@ -38,6 +48,67 @@ void dragMusicDown(RoadDriver& road) {
 std::string currentName() {
     AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
     return player ? player->getName() : std::string();
+}
+
+// Where each named, visible widget of a dialog stands on the screen, the dialog included.
+void addWidgetPlace(GameNode* node, void* places) {
+    if (!node->getName().empty() && node->isVisible() && !node->isRemoved()) {
+        static_cast<std::vector<std::string>*>(places)->push_back(
+            node->getName() + " " + std::to_string(node->getAbsoluteX()) + "," +
+            std::to_string(node->getAbsoluteY()));
+    }
+}
+
+// Each shipped dialog taken from the running scene, opened for 800 ms, shown to `look`, then
+// closed and dropped.
+void showEveryDialog(RoadDriver& road,
+                     const std::function<void(const std::string&, Dialog*)>& look) {
+    Scene* scene = road.scene();
+    PropertyNode* dialogs = GuiDefinitions::instance()->getDialogs();
+    for (int32_t index = 0; index < dialogs->getChildCount(); ++index) {
+        const std::string name = dialogs->getChildAt(index)->getName();
+        SCOPED_TRACE(name);
+        Dialog* dialog = scene->getDialog(name);
+        ASSERT_NE(dialog, nullptr);
+        scene->openDialog(dialog);
+        road.run(800);
+        look(name, dialog);
+        scene->closeDialog(dialog);
+        scene->dropDialog(name);
+        road.run(100);
+    }
+}
+
+// The pictures, fonts, sounds and texts that the definitions below `property` name by their
+// own keys, each missing one added to `missing`; `checked` counts them.
+void checkDefinitionKeys(AbstractProperty* property, std::set<std::string>& missing, int& checked) {
+    if (!property->isNode() && !property->isVector()) {
+        return;
+    }
+    auto* list = static_cast<PropertyVector*>(property);  // a node is a vector with names
+    for (int32_t index = 0; index < list->getChildCount(); ++index) {
+        checkDefinitionKeys(list->getChildAt(index), missing, checked);
+    }
+    auto* keys = objectCast<PropertyNode>(property);
+    const auto value = [&](const char* key) {
+        return keys->getChild(key) ? keys->getChild(key)->getValue() : std::string();
+    };
+    for (const char* key :
+         {"image", "background", "scenebackground", "font", "cursorimage", "clicksound",
+          "oversound", "disabledsound", "onsound", "offsound", "sound", "textid", "tooltip"}) {
+        if (!keys || !keys->getChild(key)) {
+            continue;
+        }
+        ++checked;
+        const bool sound = std::string(key).find("sound") != std::string::npos;
+        const std::string section =
+            sound && keys->getChild("soundsection") ? value("soundsection") : value("section");
+        ResourceSection* found = ResourceManager::getInstance()->getSection(section);
+        if (key[0] == 't' ? !BasicProperties::instance()->hasText(value(key))
+                          : !(found && found->findResource(value(key)))) {
+            missing.insert(std::string(key) + " " + section + "/" + value(key));
+        }
+    }
 }
 
 TEST(Road, SettingsADraggedVolumeIsUndoneByCancelAndKeptByOk) {
@@ -239,3 +310,52 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
 }
 
 }  // namespace
+
+// Every scene of the building and every dialog, built from the shipped definitions on a player's
+// road, finds each widget, text, picture, sound and font that its code looks up and that its
+// definition names: nothing falls back silently to an empty widget, text or picture.
+TEST(Road, EverySceneAndDialogFindsAllItsContent) {
+    std::set<std::string> missing;
+    setMissingContentSink(
+        [&](const std::string& kind, const std::string& key) { missing.insert(kind + " " + key); });
+    RoadDriver road("content");
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    for (const char* room : {"CASINO", "ROOF", "RECROOM"}) {
+        ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room));
+        road.run(1000);
+        dismissHostHint(road);
+    }
+    ASSERT_TRUE(rideToFloorOne(road) && enterRoom(road, 1));
+    showEveryDialog(road, [&](const std::string& name, Dialog*) { road.picture(name); });
+    int checked = 0;
+    for (PropertyNode* part :
+         {GuiDefinitions::instance()->getTemplates(), GuiDefinitions::instance()->getScenes(),
+          GuiDefinitions::instance()->getDialogs()}) {
+        checkDefinitionKeys(part, missing, checked);
+    }
+    EXPECT_GT(checked, 500);
+    EXPECT_EQ(road.finish(), 0);
+    setMissingContentSink(nullptr);
+    EXPECT_EQ(missing, std::set<std::string>());
+}
+
+// Every dialog, closed and kept by its scene, shown a second time: each widget stands where the
+// first showing put it, frame and widgets together.
+TEST(Road, EveryDialogReopensWhereItFirstStood) {
+    RoadDriver road("reopen");
+    ASSERT_TRUE(startAsAnn(road) && rideToFloorOne(road) && enterRoom(road, 1));
+    showEveryDialog(road, [&](const std::string& name, Dialog* dialog) {
+        std::vector<std::string> first, again;
+        GameNode::walk(dialog, &addWidgetPlace, &first);
+        road.scene()->closeDialog(dialog);
+        road.run(100);
+        ASSERT_EQ(road.scene()->getDialog(name), dialog);
+        road.scene()->openDialog(dialog);
+        road.run(800);
+        GameNode::walk(dialog, &addWidgetPlace, &again);
+        EXPECT_EQ(again, first);
+        road.picture(name + "-again");
+    });
+    EXPECT_EQ(road.finish(), 0);
+}

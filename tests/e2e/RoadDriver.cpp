@@ -119,6 +119,13 @@ void RoadDriver::playOwnLevels(int32_t groups) {
 
 void RoadDriver::start() {
     ASSERT_FALSE(running);
+    if (!logo) {
+        if (programFolder == builtGameFolder()) {
+            programFolder = home / "program";
+            std::filesystem::remove_all(programFolder);
+        }
+        skipMakersLogo(builtGameFolder(), programFolder);
+    }
     running = true;
     gameTurn = true;
     program = std::thread([this] {
@@ -348,11 +355,11 @@ void RoadDriver::type(const std::wstring& text) {
     }
 }
 
-void RoadDriver::picture(const std::string& stepName) {
+RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
     const SurfaceMemory screen = display.getBackBuffer();
     if (!screen.pixels || screen.bytesPerPixel != 4) {
         ADD_FAILURE() << road << ": no 32-bit window to picture at " << stepName;
-        return;
+        return nullptr;
     }
     RefHolder<Image> shown = Image::createImage(screen.width, screen.height, 4);
     for (int32_t y = 0; y < screen.height; ++y) {
@@ -365,4 +372,5 @@ void RoadDriver::picture(const std::string& stepName) {
     std::snprintf(number, sizeof number, "%02d", ++pictures);
     const std::string path = (folder / (pictureName + "-" + number + "-" + stepName + ".png")).string();
     EXPECT_TRUE(writeImagePng(path, shown.get())) << path;
+    return shown;
 }

@@ -14,6 +14,8 @@
 #include <string>
 #include <thread>
 
+#include "framework/core/RefHolder.h"
+#include "framework/platform/Image.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
 #include "testsupport/os/FakeCursor.h"
@@ -43,6 +45,9 @@ public:
     // Before start: the road plays its own levels, each of `groups` matching groups on one
     // row of free tiles, in place of the shipped ones (see RoadLevels.h).
     void playOwnLevels(int32_t groups = 1);
+    // Before start: the program plays the maker's logo, as shipped. Other roads skip it.
+    void showLogo() { logo = true; }
+    bool showsLogo() const { return logo; }
     // Starts the program and runs it to its first sleep.
     void start();
     // Posts the quit message and runs the program to its end; its exit code.
@@ -89,8 +94,9 @@ public:
     bool closeDialog(const std::string& button, const std::string& dialogName);
     void type(const std::wstring& text);
 
-    // What the window shows now, as build/pictures/e2e/<road>-<NN>-<step>.png.
-    void picture(const std::string& step);
+    // What the window shows now, as build/pictures/e2e/<road>-<NN>-<step>.png; the picture, or
+    // null when the window has none.
+    RefHolder<Image> picture(const std::string& step);
 
     uint32_t now() { return clock.milliseconds(); }
     std::filesystem::path dataFolder() const;
@@ -132,4 +138,5 @@ private:
     bool running = false;
     int exitCode = -1;
     int pictures = 0;
+    bool logo = false;
 };

@@ -1,8 +1,11 @@
 #include "e2e/RoadLevels.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -185,4 +188,19 @@ void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t gro
     writeFile(levels / "casino.xml", casino());
     writeFile(levels / "recroom.xml", recRoom());
     writeFile(levels / "roof.xml", roof());
+}
+
+void skipMakersLogo(const fs::path& built, const fs::path& folder) {
+    if (!fs::exists(folder)) {
+        linkEntries(built, folder, {});
+    }
+    fs::remove_all(folder / "splash");
+    linkEntries(built / "splash", folder / "splash", {"branding.xml"});
+    std::ifstream in(built / "splash/branding.xml", std::ios::binary);
+    std::string branding((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string shown = "id=\"SHOW_BRASTEL_ANIMATION\" value=\"true\"";
+    const size_t at = branding.find(shown);
+    ASSERT_NE(at, std::string::npos) << "the shipped branding file plays no logo to skip";
+    branding.replace(at, shown.size(), "id=\"SHOW_BRASTEL_ANIMATION\" value=\"false\"");
+    writeFile(folder / "splash/branding.xml", branding);
 }

@@ -13,3 +13,9 @@
 // Builds (again) the program folder `folder` over the built game folder `built`.
 void writeRoadProgram(const std::filesystem::path& built, const std::filesystem::path& folder,
                       int32_t groups);
+
+// Gives the program folder `folder` (linked over the built game folder `built` when it does not
+// exist yet) a branding file that skips the maker's logo, the shipped one otherwise: the splash
+// pictures and timings stay, and a test that does not look at the logo is seven seconds of
+// frames shorter.
+void skipMakersLogo(const std::filesystem::path& built, const std::filesystem::path& folder);

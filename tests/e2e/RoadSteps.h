@@ -30,6 +30,17 @@ inline bool reachLobby(RoadDriver& road, bool pictures = false) {
     if (!road.waitForScene("SCENE_SPLASH")) {
         return false;
     }
+    if (pictures && road.showsLogo()) {
+        // The maker's badge halfway through its white ring's wipe, then the whole logo.
+        road.run(3450);
+        road.picture("logo-wipe");
+        road.run(2150);
+        // The badge's white ring shows on the left, where the wipe had not come yet.
+        RefHolder<Image> logo = road.picture("logo");
+        const uint8_t* ring = logo ? logo->getPixels() + 281 * logo->getPitch() + 252 * 4 : nullptr;
+        EXPECT_TRUE(ring && ring[0] > 220 && ring[1] > 220 && ring[2] > 220) << "no logo";
+        road.run(1700);
+    }
     if (pictures) {
         road.run(1500);
         road.picture("splash");

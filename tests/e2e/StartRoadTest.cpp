@@ -9,6 +9,7 @@
 
 TEST(Road, StartUpSplashLoadingAndAClickReachTheLobby) {
     RoadDriver road("startup");
+    road.showLogo();
     ASSERT_TRUE(reachLobby(road, true));
     road.run(800);
     road.picture("lobby");

@@ -2,7 +2,11 @@
 // the rendered text compared pixel by pixel with what a font of known metrics must leave.
 #include "framework/gui/Label.h"
 
+#include "framework/core/ProblemLog.h"
 #include "framework/gui/Dialog.h"
+#include "framework/gui/InputLabel.h"
+#include "framework/gui/StyleLabel.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/platform/RenderTask.h"
 #include "gui/GuiFixture.h"
 #include "gui/SyntheticFont.h"
@@ -68,6 +72,36 @@ TEST_F(LabelTest, DefinitionsGiveTheTextColorsAndOptions) {
     EXPECT_EQ(labelFrom("value=\"v\" text=\"t\"")->getText(), L"t");
     EXPECT_EQ(labelFrom("value=\"v\"")->getText(), L"v");
     EXPECT_EQ(labelFrom("textid=\"MISSING\"")->getText(), L"");
+}
+
+// A font, a hit mask, a text cursor or a markup picture that no section load brought in is
+// loaded by the widget that names it; one that cannot be had is reported.
+TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
+    RefHolder<Image> picture = Image::createImage(4, 4, 4);
+    section->addObject("LATE_FONT", new MemoryObjectResource(font.get(), false));
+    for (const char* key : {"LATE_MASK", "LATE_CURSOR", "LATE_DOT"}) {
+        section->addObject(key, new MemoryObjectResource(picture.get(), false));
+    }
+    EXPECT_EQ(labelFrom(R"(font="LATE_FONT" section="gui")")->getFont(), font.get());
+    EXPECT_EQ(
+        findHitMask(nodeFrom(R"(<Button id="b" hitmask="LATE_MASK" section="gui"/>)", "b").get()),
+        picture.get());
+    RefHolder<InputLabel> input = new InputLabel(
+        nodeFrom(R"(<InputLabel id="i" font="F" cursorimage="LATE_CURSOR" section="gui"/>)", "i")
+            .get());
+    ASSERT_NE(input->getCursor(), nullptr);
+    EXPECT_EQ(input->getCursor()->getImage(), picture.get());
+    RefHolder<StyleLabel> styled = new StyleLabel(
+        nodeFrom(R"(<StyleLabel id="s" font="F" section="gui" width="100"/>)", "s").get());
+    styled->setText(L"[image=LATE_DOT,gui]a");
+    EXPECT_EQ(styled->getState().images.size(), 1u);
+
+    std::vector<std::string> problems;
+    setProblemSink([&](const std::string& line) { problems.push_back(line); });
+    EXPECT_EQ(labelFrom(R"(font="NO_FONT" section="gui")")->getFont(), nullptr);
+    setProblemSink(nullptr);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("NO_FONT"), std::string::npos) << problems[0];
 }
 
 TEST_F(LabelTest, WordWrapTruncateAndAutowidthLayouts) {

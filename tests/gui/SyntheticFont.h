@@ -71,12 +71,15 @@ private:
     int32_t lineHeight;
 };
 
-// Any object as a loaded resource, for widgets that look resources up by key.
+// Any object as a resource, for widgets that look resources up by key: loaded from the start,
+// or, not `loaded`, on the first lookup that loads.
 class MemoryObjectResource : public ResourceObject {
 public:
-    explicit MemoryObjectResource(BaseObject* object)
+    explicit MemoryObjectResource(BaseObject* object, bool loaded = true)
         : ResourceObject("memory", 0), object(object) {
-        setLoaded();
+        if (loaded) {
+            setLoaded();
+        }
     }
     void load() override { setLoaded(); }
     BaseObject* getData() const override { return object.get(); }

@@ -25,13 +25,15 @@ protected:
         section->addObject("F", new MemoryObjectResource(font.get()));
         tree = new GameTree();
     }
-    RefHolder<ToolTip> toolTipFrom(const std::string& keys, int32_t maxWidth = 200) {
-        RefHolder<PropertyNode> node = nodeFrom(
-            "<ToolTip id=\"t\" " + keys +
-                "><ToolTipLabel id=\"renderer\" font=\"F\" section=\"gui\" width=\"" +
-                std::to_string(maxWidth) + "\" bordercolor=\"#3B2414\" backgroundcolor=\"#FFF4D6\"/>"
-                "</ToolTip>",
-            "t");
+    RefHolder<ToolTip> toolTipFrom(const std::string& keys, int32_t maxWidth = 200,
+                                   const std::string& labelKeys = "") {
+        RefHolder<PropertyNode> node =
+            nodeFrom("<ToolTip id=\"t\" " + keys +
+                         "><ToolTipLabel id=\"renderer\" font=\"F\" section=\"gui\" width=\"" +
+                         std::to_string(maxWidth) +
+                         "\" bordercolor=\"#3B2414\" backgroundcolor=\"#FFF4D6\" " + labelKeys +
+                         "/></ToolTip>",
+                     "t");
         RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(node.get());
         RefHolder<ToolTip> tip = objectCast<ToolTip>(made.get());
         if (tip) {
@@ -119,32 +121,43 @@ TEST_F(ToolTipTest, TheBoxWaitsTheShowDelayStaysInPlaceAndGoesAfterTheRemoveDela
     EXPECT_TRUE(tip->isShowing());
 }
 
-TEST_F(ToolTipTest, TheBoxStaysInsideTheWindowAtItsFourEdges) {
-    // Without a show delay the box is placed on its first frame.
+TEST_F(ToolTipTest, TheWholeBoxStaysInsideTheWindowAtItsFourEdges) {
+    // Without a show delay the box is placed on its first frame. The padding is the shipped
+    // tooltip's, wider than the default: the box reaches further beyond the text.
     addSprite(tree.get(), 0, 0, 800, 600, L"Edge");
-    RefHolder<ToolTip> tip = toolTipFrom("showdelay=\"0\"");
+    RefHolder<ToolTip> tip = toolTipFrom("showdelay=\"0\"", 200, "padding=\"4\"");
     struct Case {
         int32_t x, y;
         bool right, bottom;
     };
     const Sprite* box = tip->getRenderer();
-    for (const Case& c : {Case{10, 10, false, false}, Case{10, 595, false, true},
-                          Case{795, 595, true, true}, Case{795, 10, true, false}}) {
+    const int32_t p = 4;
+    for (const Case& c :
+         {Case{10, 10, false, false}, Case{10, 595, false, true}, Case{795, 595, true, true},
+          Case{795, 10, true, false}, Case{1, 10, false, false}}) {
         frame(tip.get(), 400, 700, 16);  // off the sprite: the next one waits anew
         frame(tip.get(), c.x, c.y, 16);
         ASSERT_TRUE(tip->isShowing());
-        const int32_t w = box->getWidth() + 3;
-        const int32_t h = box->getHeight() + 3;
+        const int32_t w = box->getWidth() + p;
+        const int32_t h = box->getHeight() + p;
         if (!c.bottom) {
-            // Below the pointer, or pushed left against the right edge.
+            // Below the pointer, or pushed left against the right edge; never past the left.
             EXPECT_EQ(tip->getBoxY(), c.y + 24);
-            EXPECT_EQ(tip->getBoxX(), c.right ? 800 - w : c.x);
+            EXPECT_EQ(tip->getBoxX(), c.right ? 800 - w : std::max(c.x, p));
         } else {
             // Beside the pointer, lifted to end at the bottom edge; left of it in the corner.
             EXPECT_EQ(tip->getBoxY(), 600 - h);
             EXPECT_EQ(tip->getBoxX(), c.right ? c.x - w - 2 : c.x + 16);
         }
+        // Both corners of the border lie on the window and are drawn there.
+        const int32_t right = tip->getBoxX() + w - 1;
+        const int32_t bottom = tip->getBoxY() + h - 1;
+        ASSERT_GE(tip->getBoxX() - p, 0) << c.x << "," << c.y;
+        ASSERT_GE(tip->getBoxY() - p, 0) << c.x << "," << c.y;
+        ASSERT_LT(right, 800) << c.x << "," << c.y;
+        ASSERT_LT(bottom, 600) << c.x << "," << c.y;
         EXPECT_EQ(borderPixel(tip.get()), BORDER) << c.x << "," << c.y;
+        EXPECT_EQ(windowColorAt(right, bottom), BORDER) << c.x << "," << c.y;
     }
 }
 

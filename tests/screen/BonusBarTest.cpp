@@ -181,6 +181,29 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
         frame(20);
     }
     EXPECT_EQ(time.getShown(), time.getValue()) << "the arrival acted once";
+
+    // A super hint is won, used when it lands, and can be won again once it has run.
+    player->floorReached = 3;
+    RefHolder<PropertyNode> superSaved =
+        savedBar({{"bonus", 6}, {"maxPoints", 50}, {"maxCountdown", 5000}, {"multiplier", 1},
+                  {"internalMultiplier", 1}, {"currentPoints", 0.0f}, {"depletionSpeed", 0.0f}});
+    timeBonus->setRemoved(true);
+    RefHolder<BonusBar> superBonus(new BonusBar(superSaved.get(), scene.get()));
+    GameNode::appendChild(superBonus.get(), scene->getTree());
+    superBonus->addPoints(60);
+    EXPECT_TRUE(superBonus->hasSuperHint());
+    superBonus->finishAnimations();
+    EXPECT_GT(scene->getSuperHintTimeLeft(), 0);
+    EXPECT_FALSE(superBonus->hasSuperHint()) << "used once it runs";
+    for (int ms = 0; ms <= tuning().SUPER_HINT_DURATION; ms += 100) {
+        frame(100);
+    }
+    EXPECT_LE(scene->getSuperHintTimeLeft(), 0);
+    bool drawn = false;
+    for (int i = 0; i < 400 && !drawn; ++i) {
+        drawn = superBonus->drawKind(BonusBar::NONE) == BonusBar::SUPER_HINT;
+    }
+    EXPECT_TRUE(drawn) << "a later super hint in the level";
 }
 
 TEST_F(BarsTest, TheDrawCutsKindsByPlaceAndStockAndNeverRepeatsTheKindShown) {

@@ -10,6 +10,7 @@
 #include "framework/core/Sprite.h"
 #include "framework/platform/Font.h"
 #include "game/app/TrophyList.h"
+#include "game/dialogs/DialogPause.h"
 #include "game/dialogs/DialogTrophyInfo.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/screen/TimeBar.h"
@@ -339,8 +340,22 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     EXPECT_NEAR(veil->getClipRect()->w, veil->getWidth() / 2, veil->getWidth() / 8 + 1);
     run(duration / 2 - 1000);
     EXPECT_FALSE(blinking());
-    run(1000 - 2 * FRAME_MS);
+    run(100 + 2 * FRAME_MS);
     EXPECT_TRUE(blinking());
+    // Held by a pause in its last moments, the icon blinks three times and then stays whole.
+    Dialog* pause = scene->getDialog("DIALOG_PAUSE");
+    ASSERT_NE(pause, nullptr);
+    scene->openDialog(pause);
+    run(1200);
+    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_FALSE(blinking());
+    EXPECT_EQ(icon->getAlpha(), 255);
+    DialogPause::hide(pause, nullptr);
+    for (int i = 0; i < 100 && scene->getPauseState() != SceneGame::RUNNING; ++i) {
+        run(FRAME_MS);
+    }
+    run(scene->getSuperHintTimeLeft() - 2 * FRAME_MS);
+    EXPECT_NE(scene->getSuperHintIcon(), nullptr);
     EXPECT_GE(veil->getClipRect()->w, veil->getWidth() * 9 / 10);
     run(4 * FRAME_MS);
     EXPECT_EQ(scene->getSuperHintIcon(), nullptr);

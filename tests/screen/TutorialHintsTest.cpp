@@ -266,6 +266,44 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
     EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
 }
 
+TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasinoLevel) {
+    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    for (int32_t id : {HINT_MULTIPLIER, HINT_TIME_LOW, HINT_BONUS_HALF}) {
+        player->clearTutorialHint(id);
+    }
+    // Long played, then restarted: the real time runs on, the time since the restart anew.
+    game->realTime = 10 * 60 * 1000;
+    game->timeSinceLastRestart = 0;
+    game->lastSubmitTime = 0;
+    // Two free tiles become flowers; another free pair is matched.
+    std::vector<RefHolder<Tile>> free;
+    game->getLayout()->getFreeTiles(free);
+    std::vector<Tile*> pair;
+    std::vector<Tile*> others;
+    for (size_t i = 0; i < free.size() && pair.empty(); ++i) {
+        for (size_t j = i + 1; j < free.size() && pair.empty(); ++j) {
+            if (game->canMatch(free[i].get(), free[j].get())) {
+                pair = {free[i].get(), free[j].get()};
+            }
+        }
+    }
+    ASSERT_EQ(pair.size(), 2u);
+    for (const RefHolder<Tile>& tile : free) {
+        if (tile.get() != pair[0] && tile.get() != pair[1] && others.size() < 2) {
+            others.push_back(tile.get());
+        }
+    }
+    ASSERT_EQ(others.size(), 2u);
+    others[0]->setFace(5, 0);
+    others[1]->setFace(5, 1);
+    ASSERT_EQ(click(pair[0]), Game::CLICK_SELECT);
+    ASSERT_EQ(click(pair[1]), Game::CLICK_MATCH);
+    EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after a match";
+    game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
+    ASSERT_GT(framesUntilHint(3 * HintTriggers::PACER_FRAMES), 0) << "once its time has passed";
+    EXPECT_EQ(openHint()->getHintId(), HINT_FLOWERS);
+}
+
 TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIsDropped) {
     Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
     ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
@@ -387,6 +425,9 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     ASSERT_EQ(click(kept), Game::CLICK_MATCH);
     EXPECT_EQ(openHint(), nullptr);
     EXPECT_FALSE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
+    EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
+    // A shuffle with free cells to spare is no match: the counter stays.
+    ASSERT_TRUE(scene->performShuffle(true));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
 }
 

@@ -5,13 +5,14 @@
 
 Starts its own Xvfb, runs the game binary from its folder with the media the build shipped
 there and per-user folders of its own under OUT_FOLDER, and plays through X input events (the
-XTest extension), which reach the game as SDL events through its event source: the first-run
-name input gets "Ann", in the lobby no OpenGL library may be loaded, the lobby's elevator
-button is clicked, the window's close box is pressed and the quit question is answered "yes";
-the game must end with code 0 and have saved the player. Widgets are aimed at from the
-definitions in SOURCE_FOLDER/media/properties and found on the screen by their own pictures;
-every wait polls the screen or the process with a time limit. Each step is photographed to
-OUT_FOLDER as a PNG. Exits 77 (skipped) only when Xvfb cannot start.
+XTest extension), which reach the game as SDL events through its event source: the maker's
+logo shows when the shipped branding file plays it, the first-run name input gets "Ann", in the
+lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
+close box is pressed and the quit question is answered "yes"; the game must end with code 0
+and have saved the player. Widgets are aimed at from the definitions in
+SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
+the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
+Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
 import re
@@ -29,7 +30,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
 from xwindow import XWindow, write_png  # noqa: E402
 
-SKIPPED = 77
 WIDTH, HEIGHT = 800, 600
 POLL_S = 0.05
 # How far the dialog frame's rounding may move a widget from the place its definition gives.
@@ -41,10 +41,9 @@ def fail(message):
 
 
 def start_xvfb(log_path):
-    """The display number of a new Xvfb, or a skip when none can start."""
+    """The display number of a new Xvfb; fails when none can start."""
     if not shutil.which("Xvfb"):
-        print("SKIPPED: Xvfb is not installed")
-        sys.exit(SKIPPED)
+        fail("Xvfb is not installed")
     read_end, write_end = os.pipe()
     with open(log_path, "wb") as log:
         server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
@@ -66,8 +65,7 @@ def start_xvfb(log_path):
         server.kill()
         server.wait()
         with open(log_path, errors="replace") as log:
-            print("SKIPPED: Xvfb cannot start:", log.read().strip()[-600:] or "no display")
-        sys.exit(SKIPPED)
+            fail("Xvfb cannot start: " + (log.read().strip()[-600:] or "no display"))
     return server, ":" + number
 
 
@@ -181,6 +179,14 @@ class Definitions:
             for node in ElementTree.parse(os.path.join(properties, name)).iter():
                 self.nodes.setdefault(node.attrib.get("id"), []).append(node)
 
+    def logo_shown(self):
+        """Whether the shipped branding file plays the maker's logo before the splash picture."""
+        branding = os.path.join(self.game_folder, "splash/branding.xml")
+        for node in ElementTree.parse(branding).iter("Boolean"):
+            if node.attrib.get("id") == "SHOW_BRASTEL_ANIMATION":
+                return node.attrib.get("value") == "true"
+        return True
+
     def node(self, parent_id, widget_id):
         for parent in self.nodes.get(parent_id, []):
             for node in parent.iter():
@@ -243,7 +249,20 @@ def play(session, defs):
         screen = session.photograph()
         return screen if screen.rgb.strip(b"\x00") else None
 
-    session.save("splash", session.wait_for("first picture", 20, nonblack))
+    def logo():
+        """The screen once the maker's word mark shows, right of its badge, in gilt."""
+        screen = session.photograph()
+        gilt = 0
+        for y in range(215, 295):
+            for x in range(400, 590):
+                red, green, blue = screen.pixel(x, y)
+                gilt += red > 150 and green > 100 and blue < red - 40
+        return screen if gilt > 1000 else None
+
+    if defs.logo_shown():
+        session.save("logo", session.wait_for("the maker's logo", 20, logo))
+    else:
+        session.save("splash", session.wait_for("first picture", 20, nonblack))
 
     click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
     click_text = defs.picture(click_node.attrib["image"])

@@ -209,7 +209,7 @@ def floor_end(_geometry):
             'stroke-width="4"/>\n' % (CARD_W - 4, CARD_H - 4, PALETTE["paper"], BRASS)
             + '<rect x="14" y="14" width="%d" height="%d" rx="12" fill="none" stroke="%s" '
             'stroke-width="1.5" stroke-opacity="0.6"/>\n' % (CARD_W - 28, CARD_H - 28, WOOD)
-            + '<rect x="40" y="64" width="%d" height="110" rx="10" fill="%s" fill-opacity="0.12"/>\n'
+            + '<rect x="40" y="84" width="%d" height="110" rx="10" fill="%s" fill-opacity="0.12"/>\n'
             % (CARD_W - 80, WOOD))
     return svg(CARD_W, CARD_H, body)
 

@@ -1,0 +1,67 @@
+#include "framework/os/X11FullScreen.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+// Built outside the unity batches: Xlib's macros (None, Status, Bool ...) must not reach other
+// files.
+
+namespace {
+
+constexpr Uint32 WINDOW_MANAGER_WAIT_MS = 1000;
+constexpr Uint32 POLL_MS = 10;
+
+// An EWMH window manager names its check window on the root; only such a manager takes the
+// full-screen state that SDL asks for.
+bool hasWindowManager(Display* display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) {
+        return false;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* value = nullptr;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &value) == Success &&
+        type == XA_WINDOW && count == 1;
+    if (value) {
+        XFree(value);
+    }
+    return found;
+}
+
+bool coversDesktop(Display* display, Window window, int width, int height) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.width >= width &&
+           attributes.height >= height;
+}
+
+}  // namespace
+
+bool x11FullScreenGranted(SDL_Window* window, int desktopWidth, int desktopHeight) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return true;
+    }
+    Display* display = info.info.x11.display;
+    const Window own = info.info.x11.window;
+    if (coversDesktop(display, own, desktopWidth, desktopHeight)) {
+        return true;
+    }
+    if (!hasWindowManager(display)) {
+        return false;
+    }
+    const Uint32 start = SDL_GetTicks();
+    while (SDL_GetTicks() - start < WINDOW_MANAGER_WAIT_MS) {
+        SDL_PumpEvents();
+        if (coversDesktop(display, own, desktopWidth, desktopHeight)) {
+            return true;
+        }
+        SDL_Delay(POLL_MS);
+    }
+    return false;
+}
