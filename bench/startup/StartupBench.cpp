@@ -120,15 +120,22 @@ double since(const Moments& moments) {
 
 struct TimedDisplay : SdlDisplay {
     explicit TimedDisplay(Moments& moments) : moments(moments) {}
+    // The first window's moments: a full screen that X refuses (no window manager) is made
+    // again as a window later.
     bool createWindow(const std::string& title, int width, int height, bool full) override {
-        moments.windowAsked = since(moments);
+        const double asked = since(moments);
         const bool made = SdlDisplay::createWindow(title, width, height, full);
-        moments.windowMade = since(moments);
+        if (moments.windowAsked < 0) {
+            moments.windowAsked = asked;
+            moments.windowMade = since(moments);
+        }
         return made;
     }
     bool createPresenter(int bytesPerPixel) override {
         const bool made = SdlDisplay::createPresenter(bytesPerPixel);
-        moments.presenterMade = since(moments);
+        if (moments.presenterMade < 0) {
+            moments.presenterMade = since(moments);
+        }
         return made;
     }
     bool present(const void* pixels, int pitch) override {
