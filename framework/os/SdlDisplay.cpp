@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/os/DirectXVersion.h"
+#include "framework/os/RendererChoice.h"
 #include "framework/os/X11FullScreen.h"
 
 namespace {
@@ -22,32 +23,6 @@ int filterOwnSizeEvents(void* userData, SDL_Event* event) {
                    kind == SDL_WINDOWEVENT_MAXIMIZED
                ? 0
                : 1;
-}
-
-// An OpenGL renderer whose GL draws on the processor (Mesa's llvmpipe, softpipe, swrast), as
-// under Xvfb or on a machine without a graphics driver. It repaints the whole window through
-// a software rasteriser at each present; SDL's own software renderer does the same blit for a
-// fraction of the cost.
-bool rasterisesInSoftware(SDL_Renderer* renderer) {
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
-        SDL_strncmp(info.name, "opengl", 6) != 0 || !SDL_GL_GetCurrentContext()) {
-        return false;
-    }
-    using GetString = const unsigned char* (*)(unsigned int);
-    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const auto* name = getString ? reinterpret_cast<const char*>(getString(GL_RENDERER_NAME))
-                                 : nullptr;
-    if (!name) {
-        return false;
-    }
-    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
-        if (SDL_strstr(name, software)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
@@ -132,14 +107,7 @@ bool SdlDisplay::createPresenter(int newBytesPerPixel) {
         SDL_DestroyRenderer(renderer);
         renderer = nullptr;
     }
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer && rasterisesInSoftware(renderer)) {
-        SDL_DestroyRenderer(renderer);
-        renderer = nullptr;
-    }
-    if (!renderer) {
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    }
+    renderer = createWindowRenderer(window);
     if (!renderer) {
         return false;
     }

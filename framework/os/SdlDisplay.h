@@ -10,13 +10,13 @@ struct SDL_Texture;
 struct SDL_Surface;
 
 // The display on SDL2: one window, a renderer (accelerated, else software; an OpenGL that
-// rasterises on the processor counts as software) and a streaming XRGB8888 texture that each
-// present uploads the back buffer into (an RGB565 buffer converted on the way, with SDL's own
-// colors). Full screen is the desktop-sized window with the game's size as the renderer's
-// logical size, letterboxed. The software renderer repaints the whole window at each present,
-// so while the window is the game's size it is bypassed: the frame goes straight into the
-// window's own surface, and a damaged frame updates only its rectangles there. A renderer reset
-// stands for lost surfaces: the texture is made again on the next present.
+// would rasterise on the processor counts as software, see RendererChoice.h) and a streaming
+// XRGB8888 texture that each present uploads the back buffer into (an RGB565 buffer converted on
+// the way, with SDL's own colors). Full screen is the desktop-sized window with the game's size
+// as the renderer's logical size, letterboxed. The software renderer repaints the whole window at
+// each present, so while the window is the game's size it is bypassed: the frame goes straight
+// into the window's own surface, and a damaged frame updates only its rectangles there. A
+// renderer reset stands for lost surfaces: the texture is made again on the next present.
 class SdlDisplay : public Display {
 public:
     // Starts SDL's video system; without it every window operation fails.

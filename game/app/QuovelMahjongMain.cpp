@@ -153,8 +153,6 @@ void QuovelMahjongMain::startServices() {
     Clock& clock = *services.window.clock;
     BasicProperties& properties = *BasicProperties::instance();
     ImageManager::createInstance(properties.getBoolean("AUTO_COMPRESS"));
-    Logger::instance().registerGameLogFile(clock);
-    initGameStatistics(clock, *services.systemInfo);
     const uint32_t seed = clock.milliseconds();
     Random::createInstance(seed);
     std::srand(seed);
@@ -169,6 +167,12 @@ void QuovelMahjongMain::startServices() {
         GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), GAME_WIDTH,
                                    GAME_HEIGHT, fullScreen, 0, ICON_ID, false);
     window->setCursorKind(CURSOR_STARTING);
+    // Under X, showing a full-screen window waits up to 100 ms for a window manager's answer:
+    // that one is shown once the loader has the first sections to get on with, a window at once.
+    const bool showFirst = !window->isFullScreen();
+    if (showFirst) {
+        window->show();
+    }
 
     SoundManager* sound = SoundManager::init(SOUND_RATE, SOUND_CHANNELS, services.mixer);
     if (SoundManager::isSoundAvailable()) {
@@ -183,9 +187,13 @@ void QuovelMahjongMain::startServices() {
     for (const char* section : firstSections) {
         resources->requestSectionLoad(section);
     }
-    // Shown only now: under X, showing a full-screen window waits up to 100 ms for a window
-    // manager's answer, and the loader gets on with the first sections meanwhile.
-    window->show();
+    if (!showFirst) {
+        window->show();
+    }
+    // The log's name and the system report are written durably (synced to the disk): done
+    // while the first sections load, not before the window shows.
+    Logger::instance().registerGameLogFile(clock);
+    initGameStatistics(clock, *services.systemInfo);
     waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();

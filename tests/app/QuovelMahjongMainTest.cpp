@@ -60,8 +60,9 @@ struct RecordingDisplay : FakeDisplay {
         log.push_back("window made with: " + services());
         return FakeDisplay::createWindow(title, width, height, full);
     }
-    // The window is shown once the first sections are asked for, before their wait ends (the
-    // players come after it), so that the loader works while a slow show blocks.
+    // A full-screen window is shown once the first sections are asked for, before their wait
+    // ends (the players come after it), so that the loader works while a slow show blocks; a
+    // window as soon as it is made.
     void show() override {
         ResourceManager* resources = ResourceManager::getInstance();
         log.push_back("window shown with: " + services() +
@@ -246,6 +247,8 @@ TEST_F(ProgramRun, AWindowedSettingIsKeptOnALargeDesktop) {
     keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
     EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
     EXPECT_EQ(display.calls.front(), "createWindow windowed");
+    ASSERT_GE(display.log.size(), 2u);
+    EXPECT_EQ(display.log[1], "window shown with: settings scenes window ");
 }
 
 TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {

@@ -6,12 +6,13 @@
 Starts its own Xvfb, runs the game binary from its folder with the media the build shipped
 there and per-user folders of its own under OUT_FOLDER, and plays through X input events (the
 XTest extension), which reach the game as SDL events through its event source: the maker's
-logo shows when the shipped branding file plays it, the first-run name input gets "Ann", the
-lobby's elevator button is clicked, the window's close box is pressed and the quit question is
-answered "yes"; the game must end with code 0 and have saved the player. Widgets are aimed at from the definitions in SOURCE_FOLDER/media/properties and
-found on the screen by their own pictures; every wait polls the screen or the process with a
-time limit. Each step is photographed to OUT_FOLDER as a PNG. Fails, not skips, when Xvfb is
-missing or cannot start.
+logo shows when the shipped branding file plays it, the first-run name input gets "Ann", in the
+lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
+close box is pressed and the quit question is answered "yes"; the game must end with code 0
+and have saved the player. Widgets are aimed at from the definitions in
+SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
+the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
+Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
 import re
@@ -336,6 +337,13 @@ def play(session, defs):
         if hint_place:
             fail("the hint stays open after its OK")
     session.save("lobby", screen)
+    # Xvfb offers no direct rendering, so OpenGL could only rasterise on the processor: the
+    # game draws with SDL's software renderer and must never have loaded a GL library.
+    with open(f"/proc/{session.game.pid}/maps") as maps:
+        gl = {line.split()[-1] for line in maps
+              if re.search(r"lib(GLX|EGL|LLVM)|_dri\.so", line)}
+    if gl:
+        fail(f"OpenGL libraries loaded under Xvfb: {sorted(gl)}")
 
     # Into the lift: the elevator's floor display shows once its scene has arrived.
     elevator_node = defs.node("SCENE_LOBBY", "BUTTON_ELEVATOR")

@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""How long until the game's window is mapped, against the bare window loop on the same
+renderer, and whether either process has an OpenGL stack loaded. Run it through xvfb-run:
+
+    xvfb-run -a -s "-screen 0 1024x768x24" bench/startup/window-mapped.py GAME_FOLDER \
+        BARE_LOOP [RUNS]
+
+Starts the two programs in turn RUNS times (5 by default), each from nothing, and times from
+the start of the process until X reports its 800 x 600 window viewable (polled every
+millisecond). Reports the median, minimum and maximum of each, their ratio (goal: at most 1.6)
+and the OpenGL libraries found in each process's memory map a second after its window showed.
+"""
+import ctypes
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+from xwindow import XWindow  # noqa: E402
+
+GOAL_RATIO = 1.6
+IS_VIEWABLE = 2
+# Offset of map_state in Xlib's XWindowAttributes on a 64-bit system.
+MAP_STATE_OFFSET = 92
+GL_LIBRARIES = ("libGL", "libGLX", "libEGL", "_dri.so", "libLLVM", "libgallium")
+
+
+def viewable(window, handle):
+    attributes = ctypes.create_string_buffer(256)
+    if not window.x11.XGetWindowAttributes(window.display, ctypes.c_ulong(handle), attributes):
+        return False
+    return int.from_bytes(attributes.raw[MAP_STATE_OFFSET:MAP_STATE_OFFSET + 4], "little") == \
+        IS_VIEWABLE
+
+
+def gl_libraries(pid):
+    with open(f"/proc/{pid}/maps") as maps:
+        names = {line.split()[-1] for line in maps if "/" in line}
+    return sorted({os.path.basename(name) for name in names
+                   if any(part in os.path.basename(name) for part in GL_LIBRARIES)})
+
+
+def time_to_mapped(window, command, cwd, env):
+    start = time.monotonic()
+    process = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    mapped = None
+    while time.monotonic() - start < 10 and process.poll() is None:
+        handle = window.find()
+        if handle and viewable(window, handle):
+            mapped = 1000.0 * (time.monotonic() - start)
+            break
+        time.sleep(0.001)
+    time.sleep(1.0)
+    loaded = gl_libraries(process.pid) if process.poll() is None else ["(ended)"]
+    process.kill()
+    process.wait()
+    # The next run must not find this window.
+    while window.find():
+        time.sleep(0.01)
+    return mapped, loaded
+
+
+def describe(name, values):
+    return (f"{name}: median {statistics.median(values):.1f} ms, min {min(values):.1f}, "
+            f"max {max(values):.1f} ({len(values)} runs)")
+
+
+def main():
+    game_folder, bare_loop = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    try:
+        window = XWindow(800, 600)
+    except OSError:
+        sys.exit("no X display: run through xvfb-run")
+    window.x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
+    # A window may go between listing it and asking for its geometry: the error is no fault.
+    ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
+    window.x11.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+    window.x11.XSetErrorHandler(ctypes.cast(ignore, ctypes.c_void_p))
+    home = tempfile.mkdtemp(prefix="quovel-mapped-")
+    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
+    os.makedirs(store)
+    with open(os.path.join(store, "values.keystore"), "w") as keys:
+        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
+    env = dict(os.environ, SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    env.setdefault("SDL_VIDEODRIVER", "x11")
+    game_times, bare_times, game_gl, bare_gl = [], [], set(), set()
+    for _ in range(runs):
+        mapped, loaded = time_to_mapped(window, [bare_loop, "4"], None, env)
+        bare_times.append(mapped if mapped is not None else float("nan"))
+        bare_gl.update(loaded)
+        mapped, loaded = time_to_mapped(window, ["./quovel-mahjong"], game_folder, env)
+        game_times.append(mapped if mapped is not None else float("nan"))
+        game_gl.update(loaded)
+    shutil.rmtree(home, ignore_errors=True)
+    print(describe("bare loop window mapped", bare_times))
+    print(describe("game window mapped", game_times))
+    ratio = statistics.median(game_times) / statistics.median(bare_times)
+    print(f"ratio of medians: {ratio:.2f} (goal: at most {GOAL_RATIO})")
+    print("OpenGL libraries in the bare loop:", ", ".join(sorted(bare_gl)) or "none")
+    print("OpenGL libraries in the game:", ", ".join(sorted(game_gl)) or "none")
+
+
+if __name__ == "__main__":
+    main()
