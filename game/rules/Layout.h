@@ -89,6 +89,12 @@ public:
     SideBoard* getSideBoard() const { return sideBoard.get(); }
     void setSideBoard(SideBoard* board) { sideBoard = board; }
 
+    // Bit x set for each column x of row y of layer z whose cell holds a tile (hidden or not);
+    // 0 for a row or layer outside the grid.
+    uint64_t getOccupiedCells(int32_t y, int32_t z) const {
+        return y >= 0 && y < ROWS && z >= 0 && z < LAYERS ? occupied[rowIndex(y, z)] : 0;
+    }
+
     // Calls fn(tile) for every grid tile in grid order. Only occupied cells are visited; the
     // occupancy is read afresh at each step, so fn may change the grid as it goes.
     template <class Fn>

@@ -1,6 +1,7 @@
 #include "game/rules/TilePathFinder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <utility>
 
@@ -73,22 +74,24 @@ void PathSegment::toScreen(int32_t originX, int32_t originY) {
 }
 
 TilePathFinder::TilePathFinder(const Layout& layout, const Tile& first, const Tile& second)
-    : occupied(static_cast<size_t>(FINE_COLUMNS) * FINE_ROWS, false),
-      firstExits(occupied.size(), false),
-      secondExits(occupied.size(), false),
+    : occupied(static_cast<size_t>(FINE_COLUMNS) * FINE_ROWS, 0),
+      firstExits(occupied.size(), 0),
+      secondExits(occupied.size(), 0),
       firstX(2 * first.getGridX() + 2),
       firstY(2 * first.getGridY() + 2),
       secondX(2 * second.getGridX() + 2),
       secondY(2 * second.getGridY() + 2) {
     const int32_t layer = first.getGridZ();
     for (int32_t y = 0; y < Layout::ROWS; ++y) {
-        for (int32_t x = 0; x < Layout::COLUMNS; ++x) {
+        // Only the cells that hold a tile can be occupied.
+        for (uint64_t cells = layout.getOccupiedCells(y, layer); cells != 0; cells &= cells - 1) {
+            const int32_t x = std::countr_zero(cells);
             if (layout.getTileAt(x, y, layer) == nullptr) {
                 continue;
             }
             for (int32_t fy = 2 * y + 2; fy < 2 * y + 4; ++fy) {
                 for (int32_t fx = 2 * x + 2; fx < 2 * x + 4; ++fx) {
-                    occupied[pointIndex(fx, fy)] = true;
+                    occupied[pointIndex(fx, fy)] = 1;
                 }
             }
         }
@@ -97,12 +100,13 @@ TilePathFinder::TilePathFinder(const Layout& layout, const Tile& first, const Ti
     flagExitPoints(secondX, secondY, secondExits);
 }
 
-void TilePathFinder::flagExitPoints(int32_t originX, int32_t originY, std::vector<bool>& flags) {
+void TilePathFinder::flagExitPoints(int32_t originX, int32_t originY,
+                                    std::vector<uint8_t>& flags) {
     for (const ExitPoint& exit : kExitPoints) {
         const int32_t fx = originX + exit.x;
         const int32_t fy = originY + exit.y;
         if (inGrid(fx, fy)) {
-            flags[pointIndex(fx, fy)] = true;
+            flags[pointIndex(fx, fy)] = 1;
         }
     }
 }

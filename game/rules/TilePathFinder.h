@@ -75,7 +75,7 @@ private:
         return fx >= 0 && fx < FINE_COLUMNS && fy >= 0 && fy < FINE_ROWS;
     }
     bool isCellOccupied(int32_t fx, int32_t fy) const;
-    void flagExitPoints(int32_t originX, int32_t originY, std::vector<bool>& flags);
+    void flagExitPoints(int32_t originX, int32_t originY, std::vector<uint8_t>& flags);
     void castRays(int32_t originX, int32_t originY, std::vector<Ray>& rays) const;
     // The piece of a ray from its exit point to a point on it.
     static PathSegment cut(const Ray& ray, int32_t x, int32_t y);
@@ -87,9 +87,10 @@ private:
     // Orients the best path from the first tile to the second and ends it in the tile centres.
     void orientBest();
 
-    std::vector<bool> occupied;  // per fine cell
-    std::vector<bool> firstExits;
-    std::vector<bool> secondExits;
+    // Bytes, not packed bits: the rays test them point by point.
+    std::vector<uint8_t> occupied;  // per fine cell
+    std::vector<uint8_t> firstExits;
+    std::vector<uint8_t> secondExits;
     int32_t firstX;
     int32_t firstY;
     int32_t secondX;
