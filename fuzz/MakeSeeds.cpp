@@ -1,6 +1,7 @@
 // Writes the fuzz targets' binary seeds and a few trees written by the game's own writers into
 // the folder given: pictures, sounds and archives from the tests' makers, saved games of every
-// game type, a player list, a score file and a settings file.
+// game type, a player list, a score file and a settings file; and files at and just past the
+// readers' limits that fit in a fuzz input (the size limits themselves lie far beyond one).
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/platform/FileArchive.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
@@ -178,13 +180,84 @@ void players() {
     fuzz::profileReady();
     RefHolder<PlayerManager> manager(new PlayerManager("1", false));
     manager->addPlayer(new QuovelMahjongPlayer("Ann"));
-    manager->addPlayer(new QuovelMahjongPlayer("B\xC3\xA9" "a 2"));
+    manager->addPlayer(
+        new QuovelMahjongPlayer("B\xC3\xA9"
+                                "a 2"));
     manager->savePlayers();
     std::vector<uint8_t> bytes = fuzz::files().files[manager->getPlayersFileName()];
     bytes.push_back(0);
     const std::vector<uint8_t>& profile = fuzz::files().files[manager->getPlayerFilePath("Ann")];
     bytes.insert(bytes.end(), profile.begin(), profile.end());
     write("players", "two-players", bytes);
+}
+
+// The Ogg page checksum (polynomial 0x04C11DB7, no reflection), over the page with its checksum
+// field zeroed.
+void setOggChecksum(std::vector<uint8_t>& page, size_t length) {
+    for (size_t i = 22; i < 26; ++i) {
+        page[i] = 0;
+    }
+    uint32_t crc = 0;
+    for (size_t i = 0; i < length; ++i) {
+        crc ^= uint32_t{page[i]} << 24;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = crc & 0x80000000u ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+        }
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        page[22 + i] = static_cast<uint8_t>(crc >> (8 * i));
+    }
+}
+
+// An element of `attributes` attributes, its "id" one of them.
+std::string wideNode(int attributes, const std::string& tag = "Node") {
+    std::string text = "<" + tag + " id=\"w\"";
+    for (int i = 1; i < attributes; ++i) {
+        text += " a" + std::to_string(i) + "=\"1\"";
+    }
+    return text + "/>";
+}
+
+void limits() {
+    const int widest = PropertyStore::MAX_ATTRIBUTES;
+    for (const int width : {widest, widest + 1}) {
+        const std::string name = "wide-" + std::to_string(width) + ".xml";
+        writeText("propertyfile", name, "<root>" + wideNode(width) + "</root>");
+        writeText("savedgame", name,
+                  "<root><Node id=\"game\">" + wideNode(width) + "</Node></root>");
+        writeText("players", name,
+                  "<root><Players id=\"players\"><String id=\"version\" value=\"1\"/>"
+                  "<Vector id=\"playernames\">" +
+                      wideNode(width, "QuovelMahjongPlayer") + "</Vector></Players></root>");
+    }
+    // Rates at the ends of the range taken and just past them.
+    const std::vector<int16_t> pcm = testsounds::tone(8000, 1, 200, 440, 0.5);
+    for (const int rate : {1, 7999, 8000, 192000, 192001}) {
+        write("wav", "rate-" + std::to_string(rate) + ".wav", testsounds::wavFile(rate, 1, pcm));
+    }
+    // The identification header (rate at byte 40 of the first page) made to say another rate.
+    for (const int rate : {8000, 192000}) {
+        std::vector<uint8_t> ogg =
+            testsounds::oggFile(rate, 1, testsounds::tone(rate, 1, 800, 440, 0.5));
+        write("ogg", "rate-" + std::to_string(rate) + ".ogg", ogg);
+        const int past = rate == 8000 ? 7999 : 192001;
+        for (int i = 0; i < 4; ++i) {
+            ogg[40 + i] = static_cast<uint8_t>(past >> (8 * i));
+        }
+        setOggChecksum(ogg, 28 + ogg[27]);
+        write("ogg", "rate-" + std::to_string(past) + ".ogg", ogg);
+    }
+    // Members claiming the largest size unpacked and one byte more.
+    const std::string path = (root / "limit.zip").string();
+    for (const uint32_t size : {FileArchive::MAX_MEMBER_SIZE, FileArchive::MAX_MEMBER_SIZE + 1}) {
+        writeZip(path, {{"media/properties/text.xml", std::string(100, 'a'), true}});
+        patchZipMember(path, "media/properties/text.xml", ZipField::uncompressedSize, size);
+        std::ifstream in(path, std::ios::binary);
+        write("archive", "member-" + std::to_string(size),
+              std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>()));
+    }
+    fs::remove(path);
 }
 
 void settings() {
@@ -207,5 +280,6 @@ int main(int argc, char** argv) {
     savedGames();
     players();
     settings();
+    limits();
     return 0;
 }

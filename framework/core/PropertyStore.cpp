@@ -63,6 +63,28 @@ std::string validUtf8(std::string_view text) {
     return wstringToString(stringToWString(text));
 }
 
+// Why the reader refuses `text` (followed by four 0 bytes), or empty when it reads it. The scan
+// tells where the parser stops.
+std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
+    scan = scanXmlNesting(text.c_str(), PropertyStore::MAX_NESTING, PropertyStore::MAX_ATTRIBUTES,
+                          PropertyStore::MAX_PROPERTIES);
+    switch (scan.outcome) {
+        case XmlNestingScan::fits:
+            return {};
+        case XmlNestingScan::tooDeep:
+            return "elements nest deeper than " + std::to_string(PropertyStore::MAX_NESTING);
+        case XmlNestingScan::tooManyAttributes:
+            return "an element has more than " + std::to_string(PropertyStore::MAX_ATTRIBUTES) +
+                   " attributes";
+        case XmlNestingScan::tooManyProperties:
+            return "more than " + std::to_string(PropertyStore::MAX_PROPERTIES) +
+                   " elements and attributes";
+        case XmlNestingScan::malformed:
+            break;
+    }
+    return "malformed";
+}
+
 // Counts one element open in a write while it lives.
 class NestingLevel {
 public:
@@ -122,10 +144,12 @@ bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument&
         logProblem("property file \"" + fileName + "\" not read: larger than " +
                    std::to_string(MAX_FILE_BYTES >> 20) + " MB");
     }
-    return read == FileReadResult::ok && parseBuffer(buffer, document);
+    return read == FileReadResult::ok &&
+           parseBuffer(buffer, document, "property file \"" + fileName + "\"");
 }
 
-bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document) {
+bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document,
+                                const std::string& source) {
     // The text ends at its first 0 byte, as the parser sees it, and is padded with more, so
     // that the parser's UTF-8 steps past the end still land on a 0.
     const char* data = reinterpret_cast<const char*>(buffer.getData());
@@ -133,8 +157,13 @@ bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& docum
     std::string text(data, length);
     text.append(4, '\0');
 
-    const XmlNestingScan scan = scanXmlNesting(text.c_str(), MAX_NESTING);
-    if (scan.outcome != XmlNestingScan::fits) {
+    XmlNestingScan scan;
+    const std::string refusal = refusalOf(text, scan);
+    if (!refusal.empty()) {
+        // A damaged file is common and says nothing; a file past a limit is worth a line.
+        if (scan.outcome != XmlNestingScan::malformed) {
+            logProblem(source + " not read: " + refusal);
+        }
         return false;
     }
     // The parser would stop here anyway; cutting the text makes sure it reads nothing the scan
@@ -281,6 +310,20 @@ bool PropertyStore::save() {
     TiXmlPrinter printer;
     document.Accept(&printer);
     std::string bytes = printer.Str();
+    // A file the reader would refuse is not written: the old one, readable, stays.
+    std::string refusal;
+    if (bytes.size() > MAX_FILE_BYTES) {
+        refusal = "larger than " + std::to_string(MAX_FILE_BYTES >> 20) + " MB";
+    } else {
+        bytes.append(4, '\0');
+        XmlNestingScan scan;
+        refusal = refusalOf(bytes, scan);
+        bytes.resize(bytes.size() - 4);
+    }
+    if (!refusal.empty()) {
+        logProblem("property file \"" + saveFileName + "\" not saved: " + refusal);
+        return false;
+    }
 
     const int32_t mode = currentMode();
     if (mode == 3 || mode == 4) {

@@ -30,6 +30,12 @@ public:
     // Property files larger than this are refused (and the refusal logged) before they are
     // read: no real file comes near it, and parsing one costs several times its size.
     static constexpr uint32_t MAX_FILE_BYTES = 16u << 20;
+    // An element with more attributes than this makes a file refused: the parser checks each
+    // attribute against the element's earlier ones (the widest element written has 34).
+    static constexpr int32_t MAX_ATTRIBUTES = 256;
+    // So does a file of more elements and attributes in all than this: each becomes a property
+    // of some hundred bytes, and this keeps a file's tree within about 64 times the size cap.
+    static constexpr size_t MAX_PROPERTIES = MAX_FILE_BYTES / 8;
 
     // A non-empty `fileName` is the first file to read.
     explicit PropertyStore(const std::string& fileName = std::string());
@@ -59,7 +65,8 @@ public:
     bool canLoad(const std::string& fileName);
     // Writes the whole tree to the save file name, scrambled in the scrambled modes. The bytes
     // are made in memory and replace the file all at once: on failure (false) the old file
-    // stays whole.
+    // stays whole. A tree that would make a file the reader refuses (too large, too wide, too
+    // many properties) is not written, and the refusal is logged.
     bool save();
 
     // Writes `property` under `parent`: an untyped value inside a node as an attribute of the
@@ -71,9 +78,11 @@ public:
     // the element's enclosing elements. Null when more than MAX_NESTING enclose an element.
     AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
     // Parses the XML text of `buffer` into `document`, with this store's white-space setting.
-    // False on any error, including nesting deeper than MAX_NESTING and a text without any
-    // element.
-    bool parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document);
+    // False on any error, including nesting deeper than MAX_NESTING, an element wider than
+    // MAX_ATTRIBUTES, more than MAX_PROPERTIES and a text without any element; a text refused
+    // for one of these limits is logged, named by `source`.
+    bool parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document,
+                     const std::string& source = "property text");
 
 private:
     // The file-source mode of this store's reads and writes (0 resolved).

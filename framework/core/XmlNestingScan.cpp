@@ -203,10 +203,12 @@ struct StartTag {
     const Byte* after = nullptr;  // null on an error
     std::string_view name;
     bool opensContent = false;  // ">" rather than "/>"
+    int32_t attributes = 0;
 };
 
-// The start of TiXmlElement::Parse, up to and including the tag's ">" or "/>".
-StartTag readStartTag(const Byte* p) {
+// The start of TiXmlElement::Parse, up to and including the tag's ">" or "/>". The walk stops
+// (as an error) at the attribute after `maxAttributes`, so a wide tag costs no more than that.
+StartTag readStartTag(const Byte* p, int32_t maxAttributes) {
     StartTag tag;
     p = skipWhiteSpace(p + 1);
     if (!p || !isNameStart(*p)) {
@@ -233,15 +235,22 @@ StartTag readStartTag(const Byte* p) {
             tag.opensContent = true;
             return tag;
         }
+        if (tag.attributes == maxAttributes) {
+            ++tag.attributes;
+            return tag;
+        }
         p = skipAttribute(p);
+        ++tag.attributes;
     }
     return tag;
 }
 
 }  // namespace
 
-XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth) {
+XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes,
+                              size_t maxProperties) {
     XmlNestingScan scan;
+    size_t properties = 0;
     const Byte* const begin = reinterpret_cast<const Byte*>(text);
     // Names of the open elements, innermost last.
     std::vector<std::string_view> open;
@@ -298,7 +307,16 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth) {
         } else if (p[1] == '!' || !isNameStart(p[1])) {
             p = skipTo(p + 1, ">");
         } else {
-            const StartTag tag = readStartTag(p);
+            const StartTag tag = readStartTag(p, maxAttributes);
+            properties += 1 + static_cast<size_t>(tag.attributes);
+            if (tag.attributes > maxAttributes) {
+                scan.outcome = XmlNestingScan::tooManyAttributes;
+                return scan;
+            }
+            if (properties > maxProperties) {
+                scan.outcome = XmlNestingScan::tooManyProperties;
+                return scan;
+            }
             if (!tag.after) {
                 return scan;
             }

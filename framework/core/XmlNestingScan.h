@@ -4,17 +4,22 @@
 #include <cstdint>
 
 // TinyXML parses nested elements by recursion, so a hostile file of a million opening tags
-// would overflow the stack before any error could be reported. This walks a text the way
+// would overflow the stack before any error could be reported; it also looks up every attribute
+// among the element's earlier ones, so a wide element costs the square of its width, and each
+// element or attribute becomes a property of some hundred bytes. This walks a text the way
 // TinyXML 2.6 does (UTF-8 encoding), without recursion, and tells how deep its elements nest
-// before the text is handed to the parser.
+// and whether an element is too wide or the elements and attributes too many, before the text
+// is handed to the parser.
 //
 // The walk mirrors the parser's own quirks, because they decide where an element really ends:
 // a numeric entity runs to the next ";" whatever lies between ("&#x</a>x41;" is one "A"), and a
 // UTF-8 lead byte takes the following bytes with it even when one of them is "<".
 struct XmlNestingScan {
     enum Outcome {
-        fits,      // nests no deeper than asked; `stopAt` tells where the parser would stop
-        tooDeep,   // some element lies deeper than asked
+        fits,     // nests no deeper than asked; `stopAt` tells where the parser would stop
+        tooDeep,  // some element lies deeper than asked
+        tooManyAttributes,  // some element has more attributes than asked
+        tooManyProperties,  // more elements and attributes in all than asked
         malformed  // the parser would report an error, or would find no node but a broken one
     };
 
@@ -30,5 +35,8 @@ struct XmlNestingScan {
 
 // Walks `text` up to its first 0 byte, which must be followed by at least three more 0 bytes
 // (the parser can step over the first one inside a UTF-8 sequence). Elements nesting deeper than
-// `maxDepth` stop the walk with tooDeep.
-XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth);
+// `maxDepth` stop the walk with tooDeep, an element of more than `maxAttributes` attributes with
+// tooManyAttributes, more than `maxProperties` elements and attributes in all (declarations not
+// counted) with tooManyProperties.
+XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes = INT32_MAX,
+                              size_t maxProperties = SIZE_MAX);

@@ -20,12 +20,21 @@ namespace {
 // Sound effects are short and music is streamed: anything larger is a damaged or hostile file.
 constexpr size_t maxFileBytes = 64u << 20;
 constexpr size_t maxDecodedBytes = 128u << 20;
+// Rates outside this range are no real sound: at 1 Hz a few kilobytes would convert to
+// gigabytes at the output rate.
+constexpr long minRate = 8000;
+constexpr long maxRate = 192000;
+
+bool isSoundRate(long rate) {
+    return rate >= minRate && rate <= maxRate;
+}
 
 // Converts interleaved PCM to 16-bit mono (from mono) or stereo (from anything else) at the
 // output rate.
 bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8_t* data,
                      size_t length, int outputRate, SampleData& sample) {
-    if (channels < 1 || channels > 8 || rate < 1 || outputRate < 1 || !data || length == 0) {
+    if (channels < 1 || channels > 8 || !isSoundRate(rate) || outputRate < 1 || !data ||
+        length == 0) {
         return false;
     }
     const int targetChannels = channels == 1 ? 1 : 2;
@@ -36,8 +45,10 @@ bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8
     }
     const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
     length -= length % frameBytes;
+    // The conversion works in place in a buffer of the decoded size times the multiplier: that
+    // buffer is held to the same bound as the decoded samples.
     const size_t multiplier = static_cast<size_t>(std::max(cvt.len_mult, 1));
-    if (length > maxDecodedBytes || length * multiplier > static_cast<size_t>(INT_MAX)) {
+    if (length > maxDecodedBytes || length * multiplier > maxDecodedBytes) {
         return false;
     }
     std::vector<uint8_t> buffer(length * multiplier);
@@ -160,7 +171,8 @@ bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& s
     const long rate = info ? info->rate : 0;
     std::vector<uint8_t> pcm;
     char buffer[8192];
-    bool valid = channels > 0;
+    // Refused before decoding: a sound at another rate would only be decoded to be thrown away.
+    bool valid = channels > 0 && isSoundRate(rate);
     while (valid) {
         int section = 0;
         const long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
@@ -177,9 +189,8 @@ bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& s
         pcm.insert(pcm.end(), buffer, buffer + got);
     }
     ov_clear(&file);
-    return valid && rate <= INT_MAX &&
-           convertToSample(AUDIO_S16LSB, channels, static_cast<int>(rate), pcm.data(), pcm.size(),
-                           outputRate, sample);
+    return valid && convertToSample(AUDIO_S16LSB, channels, static_cast<int>(rate), pcm.data(),
+                                    pcm.size(), outputRate, sample);
 }
 
 // Streams an Ogg Vorbis file, converting to stereo at the output rate as it goes.
@@ -210,8 +221,7 @@ public:
         }
         opened = true;
         const vorbis_info* info = ov_info(&file, -1);
-        if (!info || info->channels < 1 || info->channels > 8 || info->rate < 1 ||
-            info->rate > INT_MAX) {
+        if (!info || info->channels < 1 || info->channels > 8 || !isSoundRate(info->rate)) {
             return false;
         }
         channels = info->channels;

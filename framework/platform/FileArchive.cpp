@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "framework/core/DataScrambler.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/Folders.h"
@@ -236,7 +237,7 @@ bool FileArchive::readAll(MemoryBuffer& buffer) {
     std::lock_guard lock(mutex);
     buffer.clear();
     const uint32_t size = currentInfo.uncompressedSize;
-    if (!fileOpen || size > MAX_FILE_SIZE) {
+    if (!fileOpen || size > MAX_MEMBER_SIZE) {
         return false;
     }
     // The size field is only a claim: memory grows with the bytes that really come, so a small
@@ -332,11 +333,16 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
     FileReadResult result = FileReadResult::notFound;
     if (archive && isArchiveMode(mode)) {
         // A member that is found but cannot be read is a failure: the loose file is not tried.
-        if (archive->readFromArchive(storedName, buffer, found, maxSize)) {
+        const uint32_t maxMemberSize = std::min(maxSize, MAX_MEMBER_SIZE);
+        if (archive->readFromArchive(storedName, buffer, found, maxMemberSize)) {
             result = FileReadResult::ok;
         } else if (found) {
-            result = archive->getCurrentInfo().uncompressedSize > maxSize ? FileReadResult::tooLarge
-                                                                          : FileReadResult::failed;
+            const uint32_t size = archive->getCurrentInfo().uncompressedSize;
+            result = size > maxMemberSize ? FileReadResult::tooLarge : FileReadResult::failed;
+            if (size > MAX_MEMBER_SIZE) {
+                logProblem("archive member \"" + storedName + "\" not read: larger than " +
+                           std::to_string(MAX_MEMBER_SIZE >> 20) + " MB");
+            }
         }
     }
     if (!found) {

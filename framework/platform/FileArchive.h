@@ -36,6 +36,9 @@ public:
     // Members and loose files larger than this are refused before they are read (buffer sizes
     // are 32-bit, and a damaged size field must not allocate gigabytes).
     static constexpr uint32_t MAX_FILE_SIZE = 256u << 20;
+    // Archive members larger than this are refused before they are unpacked: unpacking costs
+    // time and twice the memory of the member, and the largest of ours is well under 1 MB.
+    static constexpr uint32_t MAX_MEMBER_SIZE = 16u << 20;
 
     explicit FileArchive(const std::string& path);
     ~FileArchive() override;
@@ -61,7 +64,7 @@ public:
     // The bytes read, 0 at the end, negative on an error (which closes the archive).
     virtual int read(uint8_t* buffer, uint32_t length);
     // Reads the open member whole into `buffer`. Fails, leaving the buffer empty, when the
-    // member is larger than MAX_FILE_SIZE, shorter than it claims, or its CRC is wrong.
+    // member is larger than MAX_MEMBER_SIZE, shorter than it claims, or its CRC is wrong.
     virtual bool readAll(MemoryBuffer& buffer);
     virtual bool isEndOfFile();
     virtual bool isOpen();
@@ -77,7 +80,8 @@ public:
 
     // Reads a whole data file in the given mode into `buffer`. True when data was read, from
     // the archive or the loose file; false (and an empty buffer) otherwise. An empty loose file
-    // counts as not read.
+    // counts as not read; a member too large to unpack is refused (and the refusal logged)
+    // without trying the loose file.
     static bool readFile(int mode, const std::string& path, MemoryBuffer& buffer);
     // The same for files of at most `maxSize` bytes, telling a file that is absent or empty
     // (notFound) from one refused as too large or that failed to read.

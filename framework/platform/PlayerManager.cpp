@@ -163,9 +163,7 @@ bool PlayerManager::savePlayers() {
 }
 
 bool PlayerManager::isKnownName(const std::string& escapedName) const {
-    return std::any_of(players.begin(), players.end(), [&](const RefHolder<AbstractPlayer>& p) {
-        return escapeName(p->getName()) == escapedName;
-    });
+    return escapedNames.count(escapedName) != 0;
 }
 
 AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
@@ -179,6 +177,7 @@ AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
         return nullptr;
     }
     players.push_back(held);
+    escapedNames.insert(escaped);
     if (!currentPlayer) {
         currentPlayer = player;
     }
@@ -223,6 +222,7 @@ bool PlayerManager::removePlayer(const std::string& name) {
         // Kept until the list no longer holds it, so that currentPlayer never names a freed one.
         const RefHolder<AbstractPlayer> removed = *found;
         players.erase(found);
+        escapedNames.erase(escapeName(name));
         if (currentPlayer == removed.get()) {
             currentPlayer = players.empty() ? nullptr : players.front().get();
             // The new current player's profile is saved below: it must hold its own data.

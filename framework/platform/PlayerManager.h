@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/core/BaseObject.h"
@@ -104,6 +105,8 @@ private:
     bool isKnownName(const std::string& escapedName) const;
 
     PlayerList players;
+    // The escaped names of `players`, so that adding one to a long list checks no other.
+    std::unordered_set<std::string> escapedNames;
     std::string playersFolder = "players";
     std::string version;
     std::string savegamesFolder = "savegames";

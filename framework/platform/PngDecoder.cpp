@@ -89,6 +89,9 @@ bool decodeRows(PngReadState* state) {
     png_set_chunk_malloc_max(png, maxChunkBytes);
     // Transparency chunks are not part of the picture: palette, grey and RGB pictures are
     // opaque, so the chunk is skipped before any transform could turn it into alpha.
+    // No other ancillary chunk changes the pixels either: all are skipped unread, since libpng
+    // sizes the buffer of some (a palette suggestion, texts) by the length field before reading.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     static const png_byte skippedChunks[] = {'t', 'R', 'N', 'S', '\0'};
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, skippedChunks, 1);
     png_read_info(png, info);

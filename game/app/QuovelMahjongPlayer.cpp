@@ -43,13 +43,11 @@ void addIntegers(PropertyNode* node, const char* key, const std::array<int32_t, 
 
 }  // namespace
 
-QuovelMahjongPlayer::QuovelMahjongPlayer(std::string name)
-    : AbstractPlayer(std::move(name)), trophies(new TrophyList()) {
+QuovelMahjongPlayer::QuovelMahjongPlayer(std::string name) : AbstractPlayer(std::move(name)) {
     hints.fill(true);
 }
 
-QuovelMahjongPlayer::QuovelMahjongPlayer(PropertyNode* node)
-    : AbstractPlayer(node), trophies(new TrophyList()) {
+QuovelMahjongPlayer::QuovelMahjongPlayer(PropertyNode* node) : AbstractPlayer(node) {
     hints.fill(true);
 }
 
@@ -57,6 +55,13 @@ QuovelMahjongPlayer::~QuovelMahjongPlayer() {
     if (getCurrentPlayer() == this) {
         setCurrentPlayer(nullptr);
     }
+}
+
+TrophyList& QuovelMahjongPlayer::trophyList() const {
+    if (trophies.get() == nullptr) {
+        trophies = new TrophyList();
+    }
+    return *trophies;
 }
 
 QuovelMahjongPlayer* QuovelMahjongPlayer::current() {
@@ -83,7 +88,7 @@ void QuovelMahjongPlayer::save(PropertyNode* node) {
     addProfileInteger(node, "background", background);
     addProfileInteger(node, "tileset", tileSet);
     addProfileInteger(node, "floorReached", floorReached);
-    trophies->save(
+    trophyList().save(
         static_cast<PropertyNode*>(node->addChild(new PropertyNode("trophies", "Trophies"))));
     auto* hintList = static_cast<PropertyVector*>(node->addChild(new PropertyVector("hints")));
     for (bool hint : hints) {
@@ -104,7 +109,7 @@ void QuovelMahjongPlayer::load(PropertyNode* node) {
         std::clamp(source->getChildValue("floorReached")->getInt(), 0, HIGHEST_FLOOR_REACHED);
     currentFloor = floorReached != 0 ? floorReached : 1;
     if (source->getChild("trophies") != nullptr) {
-        trophies->load(source->getChildNode("trophies"));
+        trophyList().load(source->getChildNode("trophies"));
     }
     readList(source->getChildVector("hints"), hints,
              [](const AbstractProperty* child) { return child->getBool(); });
@@ -161,7 +166,7 @@ int32_t QuovelMahjongPlayer::roomsReached() const {
 
 void QuovelMahjongPlayer::setTrophiesSeen() {
     for (int32_t i = 0; i < TrophyList::TROPHY_COUNT; ++i) {
-        Trophy* trophy = trophies->getTrophy(i);
+        Trophy* trophy = trophyList().getTrophy(i);
         if (trophy != nullptr && trophy->state != Trophy::NOT_EARNED) {
             trophy->state = Trophy::SEEN;
         }
@@ -196,12 +201,12 @@ void QuovelMahjongPlayer::clearTutorialHint(int32_t flag) {
 
 bool QuovelMahjongPlayer::wasHostHintShown(int32_t hint) const {
     // A trophy the definitions lack can never be awarded: it counts as shown.
-    const Trophy* trophy = trophies->getTrophy(hint);
+    const Trophy* trophy = trophyList().getTrophy(hint);
     return trophy == nullptr || trophy->state != Trophy::NOT_EARNED;
 }
 
 void QuovelMahjongPlayer::setHostHintShown(int32_t hint) {
-    Trophy* trophy = trophies->getTrophy(hint);
+    Trophy* trophy = trophyList().getTrophy(hint);
     if (trophy != nullptr && trophy->state == Trophy::NOT_EARNED) {
         trophy->state = Trophy::EARNED;
     }

@@ -64,8 +64,8 @@ public:
     PropertyNode* getSavedGame() const { return savedGame.get(); }
     QuovelMahjongStats& getStats() { return stats; }
     const QuovelMahjongStats& getStats() const { return stats; }
-    TrophyList& getTrophies() { return *trophies; }
-    const TrophyList& getTrophies() const { return *trophies; }
+    TrophyList& getTrophies() { return trophyList(); }
+    const TrophyList& getTrophies() const { return trophyList(); }
 
     // IPlayerHooks.
     bool isTutorialHintSet(int32_t flag) const override;
@@ -94,5 +94,8 @@ public:
 private:
     QuovelMahjongStats stats;
     RefHolder<PropertyNode> savedGame;
-    RefHolder<TrophyList> trophies;
+    // Made at first use: it reads the trophy definitions, and a long player list holds many
+    // profiles whose trophies are never looked at.
+    TrophyList& trophyList() const;
+    mutable RefHolder<TrophyList> trophies;
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "framework/core/Rect.h"
+#include "framework/gui/Switch.h"
 #include "game/app/SceneScoreRoom.h"
 
 // The casino floor: the player picks one of the five game types and a difficulty and plays

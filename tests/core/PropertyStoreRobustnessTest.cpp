@@ -14,6 +14,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
+#include "framework/core/XmlNestingScan.h"
 
 namespace {
 
@@ -173,6 +174,80 @@ TEST_F(PropertyStoreRobustnessTest, OversizedFilesAreRefusedWithTheReasonLogged)
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_NE(logged[0].find("input.xml"), std::string::npos);
     EXPECT_NE(logged[0].find("16 MB"), std::string::npos);
+    setProblemSink(nullptr);
+}
+
+// A node "w" of `attributes` attributes, its "id" one of them.
+std::string wideNode(int attributes) {
+    std::string text = "<root><Node id=\"w\"";
+    for (int i = 1; i < attributes; ++i) {
+        text += " a" + std::to_string(i) + "=\"1\"";
+    }
+    return text + "/></root>";
+}
+
+TEST_F(PropertyStoreRobustnessTest, WideAndDenseFilesAreRefusedWithTheReasonLogged) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const int widest = PropertyStore::MAX_ATTRIBUTES;
+    put("/opt/game/wide.xml", wideNode(widest));
+    RefHolder<PropertyStore> store(new PropertyStore("/opt/game/wide.xml"));
+    ASSERT_TRUE(store->load());
+    EXPECT_EQ(store->getChildNode("w")->getNameTable().size(), widest - 1u);
+    EXPECT_TRUE(logged.empty());
+    EXPECT_FALSE(loadsInto(wideNode(widest + 1)));
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("input.xml\" not read: an element has more than 256 attributes"),
+              std::string::npos);
+
+    // Elements and attributes count alike. A file of exactly as many passes the scan (loading
+    // it would take a gigabyte), one more attribute is refused before it is parsed.
+    const std::string elements =
+        repeat("<a/>", static_cast<int>(PropertyStore::MAX_PROPERTIES) - 1);
+    std::string atLimit = "<root>" + elements + "</root>" + std::string(4, '\0');
+    EXPECT_EQ(scanXmlNesting(atLimit.c_str(), PropertyStore::MAX_NESTING,
+                             PropertyStore::MAX_ATTRIBUTES, PropertyStore::MAX_PROPERTIES)
+                  .outcome,
+              XmlNestingScan::fits);
+    EXPECT_FALSE(loadsInto("<root x=\"1\">" + elements + "</root>"));
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_NE(logged[1].find("more than 2097152 elements and attributes"), std::string::npos);
+    setProblemSink(nullptr);
+}
+
+TEST_F(PropertyStoreRobustnessTest, FilesTheReaderWouldRefuseAreNotWritten) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const std::string file = "/opt/game/out.xml";
+    RefHolder<PropertyStore> store(new PropertyStore());
+    store->setSaveFileName(file);
+    // Untyped values become attributes of their node ("id" one more): as many as are read
+    // back, then one more.
+    auto* wide = static_cast<PropertyNode*>(store->addChild(new PropertyNode("w", "Node")));
+    for (int i = 1; i < PropertyStore::MAX_ATTRIBUTES; ++i) {
+        wide->addChild(new PropertyValue("a" + std::to_string(i), i, true));
+    }
+    ASSERT_TRUE(store->save());
+    const std::vector<uint8_t> saved = fake.files[file];
+    wide->addChild(new PropertyValue("a0", 0, true));
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(fake.files[file], saved);
+
+    // A text that makes the file as large as is read, then one byte larger.
+    store->removeChild("w");
+    store->addChild(new PropertyValue("t", std::string()));
+    ASSERT_TRUE(store->save());
+    const size_t room = PropertyStore::MAX_FILE_BYTES - fake.files[file].size();
+    store->addChild(new PropertyValue("t", std::string(room, 'x')));
+    ASSERT_TRUE(store->save());
+    EXPECT_EQ(fake.files[file].size(), PropertyStore::MAX_FILE_BYTES);
+    store->addChild(new PropertyValue("t", std::string(room + 1, 'x')));
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(fake.files[file].size(), PropertyStore::MAX_FILE_BYTES);
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_NE(logged[0].find("out.xml\" not saved: an element has more than 256"),
+              std::string::npos);
+    EXPECT_NE(logged[1].find("out.xml\" not saved: larger than 16 MB"), std::string::npos);
     setProblemSink(nullptr);
 }
 

@@ -1,5 +1,5 @@
-// Files that are not what they claim: named pipes where data files belong, and WAV files whose
-// chunk sizes do not match the file.
+// Files that are not what they claim: named pipes where data files belong, WAV files whose
+// chunk sizes do not match the file, and sounds at rates no real sound has.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -96,6 +96,39 @@ TEST(HostileFiles, WavChunkSizesMustFitTheFile) {
         SampleData refused;
         EXPECT_FALSE(audio::decodeSample(bytes.data(), bytes.size(), 44100, refused)) << name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
+    testsounds::TempFolder temp;
+    auto decodes = [&](int rate, bool ogg) {
+        const std::vector<int16_t> pcm = testsounds::tone(8000, 1, 2000, 440.0, 0.5);
+        const std::vector<uint8_t> bytes =
+            ogg ? testsounds::oggFile(rate, 1, pcm) : testsounds::wavFile(rate, 1, pcm);
+        EXPECT_FALSE(bytes.empty()) << rate;
+        const std::string file = temp.file("sound");
+        SampleData sample;
+        const bool whole = audio::decodeSample(bytes.data(), bytes.size(), 44100, sample);
+        const bool streamed =
+            testsounds::writeFile(file, bytes) && audio::openStreamDecoder(file, 44100) != nullptr;
+        EXPECT_EQ(whole, streamed) << rate;
+        return whole;
+    };
+    for (const bool ogg : {false, true}) {
+        EXPECT_TRUE(decodes(8000, ogg)) << ogg;
+        EXPECT_TRUE(decodes(192000, ogg)) << ogg;
+        EXPECT_FALSE(decodes(7999, ogg)) << ogg;
+        EXPECT_FALSE(decodes(192001, ogg)) << ogg;
+    }
+    EXPECT_FALSE(decodes(1, false));
+
+    // 16 MB at 8 kHz would convert to 176 MB at the output rate.
+    const std::vector<uint8_t> wav = testsounds::wavFile(8000, 1, std::vector<int16_t>(8 << 20));
+    SampleData sample;
+    EXPECT_FALSE(audio::decodeSample(wav.data(), wav.size(), 44100, sample));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "TempFolder.h"
 #include "ZipBuilder.h"
 #include "framework/core/DataScrambler.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/platform/FileArchive.h"
 
 namespace fs = std::filesystem;
@@ -161,10 +162,29 @@ TEST_F(FileArchiveTest, EmptyAndOversizedFilesAreNotRead) {
     EXPECT_EQ(buffer.getSize(), 0u);
 }
 
+TEST_F(FileArchiveTest, MembersPastTheUnpackLimitAreRefusedWithTheReasonLogged) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const uint32_t limit = FileArchive::MAX_MEMBER_SIZE;
+    ASSERT_TRUE(writeZip("media.dat", {{"limit.bin", std::string(limit, 'a')},
+                                       {"over.bin", std::string(limit + 1, 'a')}}));
+    writeTestFile("over.bin", "loose");
+    FileArchive::open(1, "");
+    EXPECT_TRUE(FileArchive::readFile(2, "limit.bin", buffer));
+    EXPECT_EQ(buffer.getSize(), limit);
+    EXPECT_TRUE(logged.empty());
+    EXPECT_EQ(FileArchive::readFile(2, "over.bin", buffer, FileArchive::MAX_FILE_SIZE),
+              FileReadResult::tooLarge);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("over.bin\" not read: larger than 16 MB"), std::string::npos);
+    setProblemSink(nullptr);
+}
+
 TEST_F(FileArchiveTest, LookupsFindEachMemberByAnyCaseAndFollowTheArchiveTheyOpen) {
     std::vector<ZipMember> many;
     for (unsigned index = 0; index < 300; ++index) {
-        many.push_back({"media/m" + std::to_string(index) + ".png", patternBytes(40 + index, index)});
+        many.push_back(
+            {"media/m" + std::to_string(index) + ".png", patternBytes(40 + index, index)});
     }
     // Two names equal but for case: the earlier one is found, as walking the directory finds it.
     many.push_back({"media/Twin.txt", "first twin"});
