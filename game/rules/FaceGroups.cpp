@@ -8,6 +8,15 @@ bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile) {
                        [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
 }
 
+std::vector<char> listedIn(const std::vector<RefHolder<Tile>>& tiles,
+                           const std::vector<RefHolder<Tile>>& list) {
+    std::vector<char> listed(tiles.size());
+    for (size_t i = 0; i < tiles.size() && !list.empty(); ++i) {
+        listed[i] = containsTile(list, tiles[i].get());
+    }
+    return listed;
+}
+
 void eraseTile(std::vector<RefHolder<Tile>>& list, const Tile* tile) {
     std::erase_if(list, [tile](const RefHolder<Tile>& entry) { return entry.get() == tile; });
 }

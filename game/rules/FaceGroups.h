@@ -23,6 +23,10 @@ RefHolder<TileDef> faceOf(const Tile* tile);
 // Whether the list holds the tile.
 bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile);
 
+// For each tile of `tiles`, whether `list` holds it.
+std::vector<char> listedIn(const std::vector<RefHolder<Tile>>& tiles,
+                           const std::vector<RefHolder<Tile>>& list);
+
 // Takes the tile out of the list wherever it stands.
 void eraseTile(std::vector<RefHolder<Tile>>& list, const Tile* tile);
 

@@ -339,10 +339,7 @@ void Game::findMatches(TileList& out, Layout* board) {
     // matches, unless either is taken already. canMatch holds only for equal match keys, so
     // only a's key group is searched.
     const MatchKeyGroups groups(freeTiles);
-    std::vector<char> taken(freeTiles.size());
-    for (size_t i = 0; i < freeTiles.size(); ++i) {
-        taken[i] = !out.empty() && containsTile(out, freeTiles[i].get());
-    }
+    std::vector<char> taken = listedIn(freeTiles, out);
     for (size_t i = 0; i < freeTiles.size(); ++i) {
         if (taken[i]) {
             continue;

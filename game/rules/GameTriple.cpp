@@ -46,10 +46,7 @@ void GameTriple::findMatches(TileList& out, Layout* layout) {
     // The first two untaken tiles of a's key group (other than a) are the ones the ordered
     // search over every choice of three would meet first.
     const MatchKeyGroups groups(freeTiles);
-    std::vector<char> taken(freeTiles.size());
-    for (size_t i = 0; i < freeTiles.size(); ++i) {
-        taken[i] = !out.empty() && containsTile(out, freeTiles[i].get());
-    }
+    std::vector<char> taken = listedIn(freeTiles, out);
     for (size_t i = 0; i < freeTiles.size(); ++i) {
         if (taken[i]) {
             continue;
