@@ -126,20 +126,7 @@ def enter_name(session, defs, click_at):
     session.click(place[0] + field.width // 2, place[1] + field.height // 2)
     session.type("Ann")
     session.key("Return")
-    foreground_node = defs.node("SCENE_LOBBY", "FOREGROUND")
-    foreground = defs.picture(foreground_node.attrib["image"])
-    hint_left, hint_top = defs.dialog_origin("DIALOG_DORRICK_HINT")
-    hint_ok_node = defs.node("DIALOG_DORRICK_HINT", "BUTTON_OK")
-    hint_ok = defs.picture(hint_ok_node.attrib["image"], frames=4)
-
-    def lobby_or_hint():
-        screen = session.photograph()
-        if screen.shows(foreground, int(foreground_node.attrib["x"]),
-                        int(foreground_node.attrib["y"])):
-            return screen, None
-        place = screen.find(hint_ok, hint_left + int(hint_ok_node.attrib["x"]), hint_top,
-                            smoke.HEIGHT - hint_ok.height)
-        return (screen, place) if place else None
+    lobby_or_hint, hint_ok = smoke.lobby_probe(session, defs)
 
     screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint)
     if hint_place:

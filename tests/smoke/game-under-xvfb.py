@@ -242,6 +242,27 @@ class Session(XWindow):
             time.sleep(POLL_S)
 
 
+def lobby_probe(session, defs):
+    """A probe for the lobby, undimmed, or the host's hint over it, and the hint's OK picture.
+    The probe gives (screen, None) for the lobby, (screen, place of the OK) for the hint, and
+    None while neither shows."""
+    foreground_node = defs.node("SCENE_LOBBY", "FOREGROUND")
+    foreground = defs.picture(foreground_node.attrib["image"])
+    hint_left, hint_top = defs.dialog_origin("DIALOG_DORRICK_HINT")
+    hint_ok_node = defs.node("DIALOG_DORRICK_HINT", "BUTTON_OK")
+    hint_ok = defs.picture(hint_ok_node.attrib["image"], frames=4)
+
+    def lobby_or_hint():
+        screen = session.photograph()
+        if screen.shows(foreground, int(foreground_node.attrib["x"]),
+                        int(foreground_node.attrib["y"])):
+            return screen, None
+        place = screen.find(hint_ok, hint_left + int(hint_ok_node.attrib["x"]), hint_top,
+                            HEIGHT - hint_ok.height)
+        return (screen, place) if place else None
+    return lobby_or_hint, hint_ok
+
+
 def play(session, defs):
     session.wait_for("game window", 20, session.find)
 
@@ -314,20 +335,7 @@ def play(session, defs):
 
     # The lobby, undimmed: its surround shows as drawn. A new player may first get the host's
     # hint, closed with its OK.
-    foreground_node = defs.node("SCENE_LOBBY", "FOREGROUND")
-    foreground = defs.picture(foreground_node.attrib["image"])
-    hint_left, hint_top = defs.dialog_origin("DIALOG_DORRICK_HINT")
-    hint_ok_node = defs.node("DIALOG_DORRICK_HINT", "BUTTON_OK")
-    hint_ok = defs.picture(hint_ok_node.attrib["image"], frames=4)
-
-    def lobby_or_hint():
-        screen = session.photograph()
-        if screen.shows(foreground, int(foreground_node.attrib["x"]),
-                        int(foreground_node.attrib["y"])):
-            return screen, None
-        place = screen.find(hint_ok, hint_left + int(hint_ok_node.attrib["x"]), hint_top,
-                            HEIGHT - hint_ok.height)
-        return (screen, place) if place else None
+    lobby_or_hint, hint_ok = lobby_probe(session, defs)
 
     screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint)
     if hint_place:
