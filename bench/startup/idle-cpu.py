@@ -98,17 +98,9 @@ def reach_lobby(session, defs):
     session.wait_for("game window", 20, session.find)
     session.save("splash", session.wait_for("first picture", 20, lambda: (
         lambda screen: screen if screen.rgb.strip(b"\x00") else None)(session.photograph())))
-    click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
-    click_text = defs.picture(click_node.attrib["image"])
-    click_left = int(click_node.attrib["x"]) - click_text.width // 2
-    click_top = int(click_node.attrib["y"]) - click_text.height // 2
-
-    def loaded():
-        screen = session.photograph()
-        return screen if screen.shows(click_text, click_left, click_top) else None
-
+    loaded, click_point = smoke.loading_probe(session, defs)
     session.save("loading", session.wait_for("\"click\" on the loading screen", 60, loaded))
-    return click_left + click_text.width // 2, click_top + click_text.height // 2
+    return click_point
 
 
 def enter_name(session, defs, click_at):

@@ -242,6 +242,20 @@ class Session(XWindow):
             time.sleep(POLL_S)
 
 
+def loading_probe(session, defs):
+    """A probe for the loading screen's "click" text (the screen when it shows, else None) and
+    the point to click."""
+    click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
+    click_text = defs.picture(click_node.attrib["image"])
+    click_left = int(click_node.attrib["x"]) - click_text.width // 2
+    click_top = int(click_node.attrib["y"]) - click_text.height // 2
+
+    def loaded():
+        screen = session.photograph()
+        return screen if screen.shows(click_text, click_left, click_top) else None
+    return loaded, (click_left + click_text.width // 2, click_top + click_text.height // 2)
+
+
 def lobby_probe(session, defs):
     """A probe for the lobby, undimmed, or the host's hint over it, and the hint's OK picture.
     The probe gives (screen, None) for the lobby, (screen, place of the OK) for the hint, and
@@ -285,17 +299,9 @@ def play(session, defs):
     else:
         session.save("splash", session.wait_for("first picture", 20, nonblack))
 
-    click_node = defs.node("SCENE_LOAD", "CLICK_TEXT")
-    click_text = defs.picture(click_node.attrib["image"])
-    click_left = int(click_node.attrib["x"]) - click_text.width // 2
-    click_top = int(click_node.attrib["y"]) - click_text.height // 2
-
-    def loaded():
-        screen = session.photograph()
-        return screen if screen.shows(click_text, click_left, click_top) else None
-
+    loaded, click_point = loading_probe(session, defs)
     session.save("loading-done", session.wait_for("\"click\" on the loading screen", 60, loaded))
-    session.click(click_left + click_text.width // 2, click_top + click_text.height // 2)
+    session.click(*click_point)
 
     # The first run asks for a name: the field shows in its column of the centred dialog,
     # lower by the height of the explanation above it.
