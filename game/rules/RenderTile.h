@@ -30,6 +30,8 @@ public:
     // One frame of the effect. It may replace the render tile's modifiers, this one included:
     // the caller keeps a reference for the call.
     virtual void apply(int32_t) {}
+    // True for an effect whose apply does nothing: the board skips it every frame.
+    virtual bool isStill() const { return false; }
 
     Image* getPicture() const { return picture.get(); }
     RenderTile* getRenderTile() const { return renderTile; }

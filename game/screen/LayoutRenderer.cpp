@@ -443,10 +443,20 @@ void LayoutRenderer::clearModifiers(Tile* tile) {
 
 void LayoutRenderer::update(int32_t elapsedMs) {
     for (size_t i = 0; i < renderTiles.size(); ++i) {
-        RefHolder<RenderTile> renderTile = renderTiles[i];
-        if (renderTile->getModifiers().empty() || renderTile->isOutOfGrid()) {
+        RenderTile* const tile = renderTiles[i].get();
+        const TileModifier* top = tile->getTopModifier();
+        if (!top || tile->isOutOfGrid()) {
             continue;
         }
+        if (top->isStill()) {
+            // Most tiles most of the time: nothing runs, the tile is only measured again when
+            // something asked for a redraw.
+            if (tile->isDirty()) {
+                computeTileRect(tile);
+            }
+            continue;
+        }
+        RefHolder<RenderTile> renderTile(tile);
         // Only the top modifier runs.
         renderTile->updateTopLook(elapsedMs);
         if (renderTile->isDirty()) {
