@@ -32,7 +32,9 @@ TileModifier* makeModifier(RenderTile* renderTile, const TileLook& look) {
 
 RenderTile::RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                        int32_t faceOffsetY)
-    : column(column), row(row), layer(layer), faceOffsetX(faceOffsetX), faceOffsetY(faceOffsetY) {}
+    : column(column), row(row), layer(layer), faceOffsetX(faceOffsetX), faceOffsetY(faceOffsetY) {
+    noteChange();
+}
 
 RenderTile::~RenderTile() = default;
 
@@ -76,6 +78,7 @@ void RenderTile::addModifier(TileModifier* modifier) {
 
 void RenderTile::removeModifier(TileModifier* modifier) {
     modifiers.emplace_back(modifier);
+    noteChange();
 }
 
 void RenderTile::clearModifiers() {
@@ -85,10 +88,6 @@ void RenderTile::clearModifiers() {
         addModifier(new TileImage(this));
     }
     requestRedraw();
-}
-
-TileModifier* RenderTile::getTopModifier() const {
-    return modifiers.empty() ? nullptr : modifiers.back().get();
 }
 
 void RenderTile::setGridPosition(int32_t x, int32_t y, int32_t z) {

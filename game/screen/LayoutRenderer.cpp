@@ -68,6 +68,7 @@ void LayoutRenderer::build(Layout* layout, const std::vector<RefHolder<Tile>>& e
     const bool firstBuild = renderTiles.empty();
     grid.clear();
     renderTiles.clear();
+    quiet = false;
     GameNode::releaseChildren(this);
     layerSprites.clear();
 
@@ -442,6 +443,12 @@ void LayoutRenderer::clearModifiers(Tile* tile) {
 }
 
 void LayoutRenderer::update(int32_t elapsedMs) {
+    const uint64_t changesBefore = RenderTile::changes();
+    if (quiet && changesBefore == quietChanges) {
+        return;
+    }
+    // Quiet when the walk meets no effect running and no tile to measure again.
+    bool busy = false;
     for (size_t i = 0; i < renderTiles.size(); ++i) {
         RenderTile* const tile = renderTiles[i].get();
         const TileModifier* top = tile->getTopModifier();
@@ -453,9 +460,11 @@ void LayoutRenderer::update(int32_t elapsedMs) {
             // something asked for a redraw.
             if (tile->isDirty()) {
                 computeTileRect(tile);
+                busy = true;
             }
             continue;
         }
+        busy = true;
         RefHolder<RenderTile> renderTile(tile);
         // Only the top modifier runs.
         renderTile->updateTopLook(elapsedMs);
@@ -468,6 +477,8 @@ void LayoutRenderer::update(int32_t elapsedMs) {
                                renderTile->getLayer());
         }
     }
+    quiet = !busy && RenderTile::changes() == changesBefore;
+    quietChanges = changesBefore;
 }
 
 void LayoutRenderer::render(Graphics* graphics) {
