@@ -15,7 +15,7 @@
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"

@@ -1,7 +1,7 @@
 #include "framework/gui/AbstractPainter.h"
 
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(AbstractPainter, &BaseObject::typeRecord)

@@ -6,12 +6,12 @@
 #include "framework/core/DefinitionKeys.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/GuiDefinitions.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 
 QUOVEL_DEFINE_TYPE(Dialog, &Panel::typeRecord, &iInputListener::typeRecord)
 QUOVEL_REGISTER_CLASS(Dialog)

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"

@@ -6,7 +6,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"

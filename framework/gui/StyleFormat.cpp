@@ -7,9 +7,9 @@
 #include <optional>
 #include <utility>
 
-#include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/StyleLabel.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 

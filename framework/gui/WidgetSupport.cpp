@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/ResourceManager.h"

@@ -7,9 +7,9 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Scene.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/GameWindow.h"
+#include "framework/scene/Scene.h"
 
 class AudioMixer;
 class InstanceLock;

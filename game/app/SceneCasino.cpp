@@ -4,19 +4,19 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Switch.h"
+#include "framework/nodes/ModifierDelay.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/HighScoreTables.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogTrophy.h"
+#include "game/profile/HighScoreTables.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/LevelCatalog.h"
-#include "game/screen/ScreenUtils.h"
+#include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneCasino, &SceneScoreRoom::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneCasino)

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/SoundNode.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TypeLabel.h"
 
 class QuovelMahjongPlayer;

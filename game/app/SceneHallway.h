@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 class DialogRoomPreview;
 class Modifier;

@@ -3,22 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
-#include "framework/gui/iInputListener.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
+#include "framework/platform/iInputListener.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/rules/GameSound.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneLoad, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneLoad)

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Switch.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "framework/nodes/Sprite.h"
 #include "game/rules/Level.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 class DialogLayoutPreview;
 class QuovelMahjongPlayer;

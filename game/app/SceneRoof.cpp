@@ -5,9 +5,9 @@
 #include "framework/core/Random.h"
 #include "framework/gui/Switch.h"
 #include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/LevelCatalog.h"
-#include "game/screen/ScreenUtils.h"
+#include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneRoof, &SceneScoreRoom::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneRoof)

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
-#include "framework/gui/iGuiMethod.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "game/rules/Level.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
 class HighScoreTable;

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 

@@ -6,10 +6,10 @@
 
 #include "framework/core/GameNode.h"
 #include "framework/core/Modifier.h"
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/ResourceManager.h"
 
 namespace killerstones {

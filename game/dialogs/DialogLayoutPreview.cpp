@@ -3,22 +3,22 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/ImageEffects.h"
+#include "game/visuals/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(DialogLayoutPreview, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogLayoutPreview)

@@ -10,7 +10,7 @@
 #include "framework/gui/Panel.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Level.h"
-#include "game/screen/LayoutPreview.h"
+#include "game/visuals/LayoutPreview.h"
 
 class QuovelMahjongPlayer;
 

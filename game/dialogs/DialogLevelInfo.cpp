@@ -3,9 +3,9 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"

@@ -1,7 +1,7 @@
 #include "game/dialogs/DialogMenu.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
+#include "framework/scene/Scene.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"

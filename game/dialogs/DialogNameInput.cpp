@@ -3,16 +3,16 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/InputLabel.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/SceneLobby.h"
 #include "game/dialogs/PlayerSwitch.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/PlayerFileReport.h"
 

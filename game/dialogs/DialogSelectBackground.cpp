@@ -1,15 +1,15 @@
 #include "game/dialogs/DialogSelectBackground.h"
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/screen/ImageEffects.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/visuals/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(DialogSelectBackground, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogSelectBackground)

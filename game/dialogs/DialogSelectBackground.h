@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 
 class Button;
 class Label;

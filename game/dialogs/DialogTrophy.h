@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
-#include "game/app/TrophyList.h"
+#include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/profile/TrophyList.h"
 
 class DialogRoomInfo;
 class DialogTrophyText;

@@ -3,26 +3,26 @@
 // on a painted panel, then flies to its place on the shelves.
 #include <algorithm>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/AbstractPainter.h"
 #include "framework/gui/GuiDefinitions.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "game/app/TrophyList.h"
+#include "framework/scene/Scene.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/dialogs/DialogTrophyText.h"
+#include "game/profile/TrophyList.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 
 namespace {
 

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/TrophyList.h"
 #include "game/dialogs/DialogTrophyText.h"
+#include "game/profile/TrophyList.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophyInfo, &DialogQuovelMahjong::typeRecord)

@@ -2,7 +2,7 @@
 
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/PlayerFileReport.h"
 
 bool switchToPlayer(const std::string& name) {

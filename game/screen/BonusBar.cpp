@@ -4,13 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFraction.h"
-#include "framework/core/ModifierFrame.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -18,19 +11,26 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFraction.h"
+#include "framework/nodes/ModifierFrame.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/Effects.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
+#include "game/visuals/Effects.h"
 
 QUOVEL_DEFINE_TYPE(BonusBar, &Sprite::typeRecord)
 QUOVEL_REGISTER_CLASS(BonusBar)

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 
 class BaseObject;
 class Image;

@@ -4,16 +4,16 @@
 #include <string>
 
 #include "framework/gui/Dialog.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/SoundManager.h"
-#include "game/app/HighScoreTables.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogLevelEnd.h"
+#include "game/profile/HighScoreTables.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongScoreEntry.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -21,7 +21,7 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
-#include "game/screen/ScreenUtils.h"
+#include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(StateLevelEnd, &GameSceneState::typeRecord)
 QUOVEL_DEFINE_TYPE(StateGameOver, &StateLevelEnd::typeRecord)

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLevelInfo.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"

@@ -5,7 +5,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/iGuiMethod.h"
 
 class SceneGame;
 class SoundNode;

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "framework/core/Sprite.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogHint.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameFreeCell.h"
 #include "game/rules/Layout.h"

@@ -3,11 +3,11 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 QUOVEL_DEFINE_TYPE(LabelTicker, &GameNode::typeRecord)
 QUOVEL_REGISTER_CLASS(LabelTicker)

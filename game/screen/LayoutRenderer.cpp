@@ -6,13 +6,13 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PictureChanges.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/ScreenUtils.h"
 #include "game/screen/TileModifiers.h"
+#include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord)
 

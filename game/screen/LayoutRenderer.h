@@ -5,7 +5,7 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 #include "game/rules/RenderTile.h"
 #include "game/screen/LayoutLayerSprite.h"
 #include "game/screen/RenderGrid.h"

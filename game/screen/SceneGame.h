@@ -8,16 +8,16 @@
 
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/MessageHandler.h"
-#include "game/app/QuovelMahjongStats.h"
-#include "game/app/SceneQuovelMahjong.h"
 #include "game/dialogs/GameDialogHost.h"
+#include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
 class Dialog;

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/ResourceManager.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"

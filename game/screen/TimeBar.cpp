@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierFrame.h"
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierFrame.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/GameDialogsFixture.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/os/Messages.h"
-#include "framework/platform/FullScreenHandler.h"
+#include "framework/scene/FullScreenHandler.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogMenu.h"
 #include "game/dialogs/DialogPause.h"

@@ -9,8 +9,8 @@
 #include "TempFolder.h"
 #include "app/TokenBounds.h"
 #include "framework/core/BasicProperties.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/QuovelMahjongStats.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/TuningConstants.h"
 
 // Trophy definitions with `count` trophies: entry 0 "T<i>" at (i, 2i), entry 1 "T<i>_LARGE"

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "app/GameServicesFixture.h"
-#include "framework/core/TransitionScene.h"
 #include "framework/platform/Image.h"
+#include "framework/scene/TransitionScene.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"

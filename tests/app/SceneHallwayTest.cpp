@@ -6,8 +6,8 @@
 
 #include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"

@@ -8,8 +8,8 @@
 #include "content/ContentXml.h"
 #include "dialogs/GameDialogFixture.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneRecRoom.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/screen/GameSceneStates.h"
 
 namespace {

@@ -7,13 +7,13 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogSelectBackground.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Level.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "e2e/RoadSteps.h"
 #include "framework/core/BasicProperties.h"
 #include "game/app/SceneCasino.h"
-#include "game/app/SceneQuovelMahjong.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 namespace {
 

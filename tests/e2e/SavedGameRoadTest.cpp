@@ -10,16 +10,16 @@
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/Image.h"
-#include "game/app/TrophyList.h"
+#include "game/profile/TrophyList.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 

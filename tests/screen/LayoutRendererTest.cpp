@@ -5,14 +5,14 @@
 #include "TempFolder.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TileModifiers.h"
-#include "testsupport/rules/HeadlessGameScreen.h"
 #include "screen/SyntheticBoard.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 // a score floater in flight go to build/pictures/gui/.
 #include "screen/LevelFlowFixture.h"
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
-#include "game/app/TrophyList.h"
 #include "game/dialogs/DialogPause.h"
 #include "game/dialogs/DialogTrophyInfo.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/profile/TrophyList.h"
 #include "game/screen/TimeBar.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "framework/core/Sprite.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/Sprite.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"

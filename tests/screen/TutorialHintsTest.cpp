@@ -5,9 +5,9 @@
 #include "screen/BarsFixture.h"
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/scene/SceneManager.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogHintPainter.h"
 #include "game/rules/GameFreeCell.h"
