@@ -12,7 +12,9 @@
 // the first remaining tiles that `matches` accepts with it, until the group is full; the faces
 // of the group go out in that order. A tile whose group cannot be filled gives its face at the
 // end of the list, so that it shifts no later group off its place. Every game type that deals in
-// matching groups uses it, the base game with pairs by canMatch.
+// matching groups uses it, the base game with pairs by canMatch. `matches` accepts only tiles
+// of the same match key (every game type's canMatch asks for the same face first). The list is
+// left empty.
 void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
                        const std::function<bool(Tile*, Tile*)>& matches,
                        std::vector<RefHolder<TileDef>>& out);

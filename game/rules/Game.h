@@ -43,8 +43,9 @@ public:
     };
 
     static constexpr int32_t MAX_BUILD_ATTEMPTS = 10000;
-    // No attempt starts after the attempts have run this long: a layout that can never be built
-    // (an odd count, a layer River cannot pair) gives up within a second however large it is.
+    // The attempts of a level build stop in time for the whole build to end within this: a
+    // layout that can never be built (an odd count, a layer River cannot pair) gives up within
+    // it however large it is.
     static constexpr int32_t BUILD_ATTEMPT_BUDGET_MS = 500;
     // The budget in force; checks of the shipped content widen it so that a slow build (a
     // sanitizer build on a busy machine) is not taken for an unbuildable layout.
@@ -230,10 +231,13 @@ public:
     const BuildStatistics& getBuildStatistics() const { return buildStatistics; }
 
 protected:
-    // The classic pair removal: until no candidate is left, a random free first tile and the
-    // free partner nearest at or beyond the distance threshold are appended to the order and
-    // taken off the list and the board. False when the first tile is the only free one.
-    bool removeFreePairs(Layout* layout, TileList& candidates, TileList& order);
+    // The removal in groups of `groupSize` (2 or 3): until no candidate is left, a random free
+    // first tile and the free partners nearest at or beyond the distance threshold (each drawn
+    // tile's distance to the first, in grid steps; the candidates stay sorted by it) are
+    // appended to the order. The layout is left as it was. False when no candidate is free or
+    // the first tile finds too few free partners.
+    bool removeFreeGroups(Layout* layout, const TileList& candidates, int32_t groupSize,
+                          TileList& order);
     // The faces of the layout's tiles, shuffled, in groups of `groupSize` that `matches` accepts;
     // faces that find no group come last.
     void dealShuffledGroups(FaceList& out, int32_t groupSize,
@@ -241,14 +245,6 @@ protected:
     // Appends the group to the order and takes its tiles off the candidates and the board.
     static void takeGroup(Layout* layout, std::initializer_list<Tile*> group, TileList& candidates,
                           TileList& order);
-    // A random free candidate, drawn until one is free; null when none is.
-    static Tile* drawFreeTile(Layout* layout, const TileList& candidates);
-    // Sets each candidate's distance to `first` (sum of the grid steps) and sorts by it.
-    static void sortByDistanceFrom(const Tile* first, TileList& candidates);
-    // The first free candidate at or beyond the threshold, else the last free one searching from
-    // the end; `skip` is never taken. Null when no candidate is free.
-    static Tile* pickPartner(Layout* layout, const TileList& candidates, int32_t threshold,
-                             const Tile* skip);
     // The distance threshold of the level: a draw between tileDistMin and tileDistMax, at
     // least 1.
     int32_t drawDistanceThreshold();

@@ -114,6 +114,12 @@ bool Layout::placeTile(Tile* tile, int32_t x, int32_t y, int32_t z) {
     if (x < 0 || x > MAX_TILE_X || y < 0 || y > MAX_TILE_Y || z < 0 || z > MAX_TILE_Z) {
         return false;
     }
+    if (tile != nullptr && !tile->isOnSideBoard() && tile->getGridX() == x &&
+        tile->getGridY() == y && tile->getGridZ() == z && getCell(x, y, z) == tile &&
+        getCell(x + 1, y, z) == tile && getCell(x, y + 1, z) == tile &&
+        getCell(x + 1, y + 1, z) == tile) {
+        return true;  // already in place: taking it out and back would leave all as it is
+    }
     // The grid may hold the only other reference, which the removals below drop.
     RefHolder<Tile> hold(tile);
     if (tile != nullptr && !tile->isOnSideBoard() &&
