@@ -96,7 +96,7 @@ public:
     int32_t getOriginY() const { return originY; }
     int32_t getOriginZ() const { return originZ; }
     bool getSymbolsShown() const { return symbolsShown; }
-    // The symbol sheet of the current tile set.
+    // The symbol sheet of its tile set.
     Image* getSymbolImage() const { return symbolImage.get(); }
 
 private:

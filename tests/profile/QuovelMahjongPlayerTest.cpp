@@ -352,6 +352,9 @@ TEST_F(PlayerProfileTest, TheRulesPlayForThePlayerManagersCurrentProfile) {
     PlayerManager::getInstance()->addPlayer(bo.get());
     PlayerManager::getInstance()->removePlayer("Ann");
     EXPECT_EQ(getCurrentPlayer(), bo.get());
+    RefHolder<PlayerManager> other(new PlayerManager("7", false));
+    other->addPlayer(new QuovelMahjongPlayer("Cy"));
+    EXPECT_EQ(getCurrentPlayer(), bo.get()) << "only the process's manager chooses";
     PlayerManager::releaseInstance();
     EXPECT_EQ(getCurrentPlayer(), nullptr);
     EXPECT_EQ(QuovelMahjongPlayer::current(), nullptr);
