@@ -2,7 +2,6 @@
 
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/PlayerFileReport.h"
 
 bool switchToPlayer(const std::string& name) {
@@ -22,7 +21,5 @@ bool switchToPlayer(const std::string& name) {
     AbstractPlayer* next = found->get();
     players->setCurrentPlayer(next);
     players->loadPlayer(next);
-    // Keeps the rules on the same profile.
-    QuovelMahjongPlayer::current();
     return true;
 }

@@ -41,6 +41,16 @@ void addIntegers(PropertyNode* node, const char* key, const std::array<int32_t, 
     }
 }
 
+// The rules play for the player manager's current player whenever it is a profile.
+void playForCurrentProfile(AbstractPlayer* player) {
+    setCurrentPlayer(objectCast<QuovelMahjongPlayer>(player));
+}
+
+// Installed before main, like the class's registration, so that every player manager, in the
+// game or in a test, keeps the rules on its current profile from its first player on.
+[[maybe_unused]] const bool rulesFollowCurrentProfile =
+    (PlayerManager::installCurrentPlayerHook(&playForCurrentProfile), true);
+
 }  // namespace
 
 QuovelMahjongPlayer::QuovelMahjongPlayer(std::string name) : AbstractPlayer(std::move(name)) {
@@ -66,10 +76,8 @@ TrophyList& QuovelMahjongPlayer::trophyList() const {
 
 QuovelMahjongPlayer* QuovelMahjongPlayer::current() {
     PlayerManager* manager = PlayerManager::getInstance();
-    QuovelMahjongPlayer* player =
-        manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer()) : nullptr;
-    setCurrentPlayer(player);
-    return player;
+    return manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer())
+                              : nullptr;
 }
 
 void QuovelMahjongPlayer::writeProperties(AbstractProperty* target) {

@@ -38,9 +38,9 @@ public:
     explicit QuovelMahjongPlayer(PropertyNode* node);
     ~QuovelMahjongPlayer() override;
 
-    // The PlayerManager's current player when it is a profile of this class, else null. It
-    // becomes the rules' current player too, so the game always plays for the profile that
-    // the scenes show.
+    // The PlayerManager's current player when it is a profile of this class, else null. The
+    // manager makes each new current profile the rules' player too (through its hook, which
+    // this class installs), so the game always plays for the profile that the scenes show.
     static QuovelMahjongPlayer* current();
 
     // The base's "name", then the node's type word "QuovelMahjongPlayer".

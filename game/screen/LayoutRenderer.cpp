@@ -6,7 +6,6 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PictureChanges.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
@@ -40,15 +39,13 @@ bool drawsBefore(const RefHolder<RenderTile>& a, const RefHolder<RenderTile>& b)
 
 }  // namespace
 
-LayoutRenderer::LayoutRenderer() {
-    loadImages();
+LayoutRenderer::LayoutRenderer(int32_t tileSet) {
+    loadImages(tileSet);
 }
 
 LayoutRenderer::~LayoutRenderer() = default;
 
-void LayoutRenderer::loadImages() {
-    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const int32_t tileSet = player != nullptr ? player->tileSet : 0;
+void LayoutRenderer::loadImages(int32_t tileSet) {
     symbolImage = findImage("SYMBOLS" + std::to_string(tileSet + 1), "manual");
     shadowImage = findImage("SHADOW", "manual");
 }

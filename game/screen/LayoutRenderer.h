@@ -28,9 +28,9 @@ public:
     // The rectangle that every full redraw queues.
     static constexpr Rect FULL_SCREEN{0, 0, 800, 600};
 
-    // Looks up the symbol sheet of the current player's tile set (the first without a player)
-    // and the shadow picture.
-    LayoutRenderer();
+    // Looks up the symbol sheet of the tile set (0 to 3: "SYMBOLS1" to "SYMBOLS4"), which the
+    // game scene takes from the player at level start, and the shadow picture.
+    explicit LayoutRenderer(int32_t tileSet = 0);
     ~LayoutRenderer() override;
 
     // Rebuilds everything from the layout's tiles and the extra tiles (those removed earlier in
@@ -96,11 +96,11 @@ public:
     int32_t getOriginY() const { return originY; }
     int32_t getOriginZ() const { return originZ; }
     bool getSymbolsShown() const { return symbolsShown; }
-    // The symbol sheet of the current tile set.
+    // The symbol sheet of its tile set.
     Image* getSymbolImage() const { return symbolImage.get(); }
 
 private:
-    void loadImages();
+    void loadImages(int32_t tileSet);
     void normaliseCoordinates(bool firstBuild);
     void computeLayout(RenderTile* renderTile);
     void createLayerSprites();

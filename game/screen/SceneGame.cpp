@@ -261,7 +261,8 @@ void SceneGame::buildBoard() {
     if (renderer) {
         renderer->setRemoved(true);
     }
-    renderer = new LayoutRenderer();
+    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    renderer = new LayoutRenderer(player != nullptr ? player->tileSet : 0);
     if (!game || !game->getLayout()) {
         return;
     }
