@@ -23,6 +23,7 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophy, &DialogQuovelMahjong::typeRecord)
@@ -58,10 +59,6 @@ constexpr int32_t KIND_CASINO = 1;
 constexpr int32_t KIND_ROOF = 3;
 
 // Trophies showing a player figure in their body text, and whether a won trophy's state is.
-constexpr int32_t TROPHY_MAX_BONUS = 4;
-constexpr int32_t TROPHY_MAX_COMBO = 12;
-constexpr int32_t TROPHY_RECORD = 13;
-constexpr int32_t TROPHY_MATCHES = 16;
 
 bool isWon(const Trophy* trophy) {
     return trophy && trophy->state != Trophy::NOT_EARNED && trophy->state != Trophy::HELD_BACK;
@@ -339,17 +336,17 @@ std::wstring DialogTrophy::bodyWithFigure(int32_t index, const Trophy& trophy, b
                      : std::to_wstring(value);
     };
     std::wstring value;
-    switch (index) {
-    case TROPHY_MAX_BONUS:
+    switch (static_cast<TrophyId>(index)) {
+    case TrophyId::TEN_BONUSES:
         value = figure(stats.maxBonus, false);
         break;
-    case TROPHY_MAX_COMBO:
+    case TrophyId::COMBO_FRENZY:
         value = figure(stats.maxCombo, false);
         break;
-    case TROPHY_RECORD:
+    case TrophyId::BIG_SCORE:
         value = figure(stats.quovelRecord, grouped);
         break;
-    case TROPHY_MATCHES:
+    case TrophyId::PAIRS:
         value = figure(stats.numMatches, grouped);
         break;
     default:

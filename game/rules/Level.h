@@ -56,7 +56,7 @@ public:
     Layout* getLayoutObject() const { return layoutObject.get(); }
     // The game keeps its own board in the level.
     void setLayoutObject(Layout* layout) { layoutObject = layout; }
-    int32_t getGameType() const { return gameType; }
+    GameType getGameType() const { return gameType; }
     const std::string& getLayout() const { return layout; }
     int32_t getGameMode() const { return gameMode; }
     void setGameMode(int32_t value) { gameMode = value; }
@@ -96,7 +96,7 @@ private:
     Progression sideBoardIndex{-1.0f};
     Progression darkenTiles{0.0f};
     RefHolder<Layout> layoutObject;
-    int32_t gameType = GAME_TYPE_COUNT;
+    GameType gameType = static_cast<GameType>(GAME_TYPE_COUNT);
     std::string layout;
     int32_t gameMode = 4;
     int32_t difficulty = 3;

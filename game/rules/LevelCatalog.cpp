@@ -104,7 +104,7 @@ RefHolder<Level> LevelCatalog::findLevel(int32_t floor, int32_t room) const {
     return level;
 }
 
-RefHolder<Level> LevelCatalog::casinoLevel(int32_t gameType, int32_t difficulty,
+RefHolder<Level> LevelCatalog::casinoLevel(GameType gameType, int32_t difficulty,
                                            int32_t gameMode) const {
     if (!inRange(gameType, CASINO_TYPE_COUNT) || !inRange(difficulty, DIFFICULTY_COUNT)) {
         return nullptr;

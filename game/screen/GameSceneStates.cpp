@@ -126,7 +126,7 @@ void StateRoomInfo::enter() {
 
 // --- Instructions ---
 
-int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
+int32_t StateInstructions::hintNumber(int32_t roomKind, GameType gameType) {
     if (roomKind == RoomKind::ROOF && gameType != Game::TYPE_SPEED) {
         return 14;
     }

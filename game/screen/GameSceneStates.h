@@ -6,6 +6,7 @@
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
+#include "game/rules/GameType.h"
 
 class SceneGame;
 class SoundNode;
@@ -54,7 +55,7 @@ public:
     using GameSceneState::GameSceneState;
     void enter() override;
     // The host's hint number of a room kind and game type.
-    static int32_t hintNumber(int32_t roomKind, int32_t gameType);
+    static int32_t hintNumber(int32_t roomKind, GameType gameType);
     // The hint dialog's close callback (no target): the game music, then the build.
     static int32_t finish(void* target, BaseObject* sender);
 };

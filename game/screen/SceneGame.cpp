@@ -287,7 +287,7 @@ void SceneGame::buildBoard() {
     }
 }
 
-std::string SceneGame::backgroundKey(int32_t gameType, int32_t customBackground) {
+std::string SceneGame::backgroundKey(GameType gameType, int32_t customBackground) {
     if (customBackground != 0) {
         return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
     }
@@ -298,7 +298,7 @@ void SceneGame::setBackground() {
     Level* level = Game::currentLevel();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::string key =
-        backgroundKey(level ? level->getGameType() : 0, player ? player->background : 0);
+        backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
     RefHolder<Image> image;
     {
         ResourceManager::DataLock lock;
@@ -430,7 +430,7 @@ void SceneGame::setGameTypeName() {
     }
 }
 
-std::string SceneGame::musicKey(int32_t gameType) {
+std::string SceneGame::musicKey(GameType gameType) {
     switch (gameType) {
         case 0: return "MUSIC_GAME_CLASSIC";
         case 1: return "MUSIC_GAME_FREECELL";
@@ -445,7 +445,7 @@ std::string SceneGame::musicKey(int32_t gameType) {
 void SceneGame::playGameMusic() {
     Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(level ? level->getGameType() : -1);
+    const std::string key = musicKey(level ? level->getGameType() : static_cast<GameType>(-1));
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }

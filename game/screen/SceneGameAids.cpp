@@ -53,7 +53,7 @@ void takeOne(DisplayValue& stock) {
 }
 
 // The shuffle's time in the game type; an entry that is missing costs nothing.
-int32_t shufflePenalty(int32_t gameType) {
+int32_t shufflePenalty(GameType gameType) {
     BasicProperties* globals = BasicProperties::instance();
     PropertyVector* penalties = globals ? globals->getVector("SHUFFLE_TIME_PENALTIES") : nullptr;
     if (!penalties || gameType < 0 || gameType >= penalties->getChildCount()) {

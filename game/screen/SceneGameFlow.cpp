@@ -324,13 +324,13 @@ void SceneGame::newLevel(bool quiet) {
     RefHolder<Level> old = game->getLevel();
     if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
-        int32_t type = old->getGameType();
+        GameType type = old->getGameType();
         Random* random = Random::getInstance();
         for (int tries = 0; random && type == old->getGameType() && tries < 1000; ++tries) {
-            type = random->nextInt(0, 5);
+            type = ROOM_GAME_TYPES[static_cast<size_t>(random->nextInt(0, 5))];
         }
         if (type == old->getGameType()) {
-            type = (type + 1) % 5;
+            type = ROOM_GAME_TYPES[static_cast<size_t>((type + 1) % 5)];
         }
         const int32_t score = game->getScore().getValue();
         RefHolder<Level> level =

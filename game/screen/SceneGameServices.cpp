@@ -133,12 +133,12 @@ void SceneGame::writeUnsavedGames() {
 
 // --- Trophy notices ---
 
-void SceneGame::awardTrophy(int32_t index) {
+void SceneGame::awardTrophy(TrophyId id) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    Trophy* trophy = player ? player->getTrophies().getTrophy(id) : nullptr;
     if (trophy && trophy->state == Trophy::NOT_EARNED) {
         trophy->state = Trophy::EARNED;
-        showTrophyInfo(index);
+        showTrophyInfo(trophyIndex(id));
     }
 }
 

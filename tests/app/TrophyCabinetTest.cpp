@@ -387,7 +387,7 @@ TEST_F(TrophyCabinetTest, InTheGameAWonCasinoClosesTheCabinetAndAWonFloorOnlyCal
     GameScreenStandIn screen;
     screen.scene = scene.get();
     GameDialogHost::install(&screen);
-    Game* game = Game::create(0);
+    Game* game = Game::create(TYPE_CLASSIC);
     ASSERT_NE(game, nullptr);
     RefHolder<Level> level = LevelCatalog::instance()->findLevel(1, 1);
     game->setLevel(level.get());

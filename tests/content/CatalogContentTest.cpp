@@ -97,7 +97,7 @@ protected:
     // fell back on dealing faces along the free tiles, a random play empties the board.
     void buildAndEmpty(const BuiltType& built, Level* level, uint32_t seed) {
         Random::createInstance(seed);
-        Game* game = Game::create(built.type);
+        Game* game = Game::create(static_cast<GameType>(built.type));
         ASSERT_NE(game, nullptr);
         game->setLevel(level);
         const Game::BuildStatistics& statistics = game->getBuildStatistics();
@@ -133,7 +133,7 @@ std::vector<Series> allSeries(const LevelCatalog& catalog) {
         for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
             series.push_back(
                 {std::string("casino ") + Level::gameTypeWord(type) + " " + difficulties[d],
-                 catalog.casinoLevel(type, d, 1)});
+                 catalog.casinoLevel(static_cast<GameType>(type), d, 1)});
         }
         series.push_back({std::string("roof Speed ") + difficulties[d], catalog.speedLevel(d)});
     }
@@ -166,7 +166,7 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
         EXPECT_GT(series.level->getLayoutObject()->getTileCount(), 0) << series.name;
         EXPECT_FALSE(series.level->getLayoutFileNames().empty()) << series.name;
     }
-    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
+    for (GameType type : ROOM_GAME_TYPES) {
         EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameType(), type);
         EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameMode(), 3) << "the roof's Mixed mode";
     }

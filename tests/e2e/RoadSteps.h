@@ -24,6 +24,7 @@
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
@@ -128,8 +129,8 @@ inline bool startAsAnn(RoadDriver& road) {
 // lift, and Classic known in the casino and the rec room.
 inline void openTheRooms() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    player->unlockedStuff[0] = 2;
-    player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    player->unlockState(UnlockItem::CASINO_CLASSIC) = UNLOCKED_SEEN;
+    player->unlockState(UnlockItem::RECROOM_CLASSIC) = UNLOCKED_SEEN;
     for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
         player->modesUnlocked[room] = 2;
     }

@@ -88,7 +88,7 @@ TEST_F(GameBuildTest, AuthoredLayoutsReplayToo) {
             Random::createInstance(seed);
             Game* game = Game::create(Game::TYPE_CLASSIC);
             RefHolder<Level> level = game_test::classicLevel(1, 6);
-            RefHolder<Layout> layout(Layout::findByName(name, 0, -1));
+            RefHolder<Layout> layout(Layout::findByName(name, TYPE_CLASSIC, -1));
             ASSERT_GT(layout->getTileCount(), 0);
             level->setLayoutObject(layout.get());
             game->setLevel(level.get());
@@ -319,10 +319,11 @@ TEST_F(GameBuildTest, ABuildThatCannotSucceedGivesUpLongBeforeTheAttemptLimit) {
     for (const auto& [type, positions] : cases) {
         SCOPED_TRACE(Level::gameTypeWord(type));
         Random::createInstance(5);
-        Game* game = Game::create(type);
+        Game* game = Game::create(static_cast<GameType>(type));
         RefHolder<Level> level = game_test::makeLevel(
             {{"gameType", Level::gameTypeWord(type)}, {"tileDistMin", "2"}, {"tileDistMax", "8"}});
-        level->setLayoutObject(game_test::makeLayout(*positions, type).get());
+        level->setLayoutObject(
+            game_test::makeLayout(*positions, static_cast<GameType>(type)).get());
         clearEvents();
         game->setLevel(level.get());
         const Game::BuildStatistics& stats = game->getBuildStatistics();

@@ -462,8 +462,9 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
         player->getHintStock().set(0);
         player->getHintStock().add(c.hintsBefore);
         LevelCatalog* catalog = LevelCatalog::instance();
-        Game* game = start(c.type == Game::TYPE_SPEED ? catalog->speedLevel(0)
-                                                      : catalog->casinoLevel(c.type, 0, 1));
+        Game* game = start(c.type == Game::TYPE_SPEED
+                               ? catalog->speedLevel(0)
+                               : catalog->casinoLevel(static_cast<GameType>(c.type), 0, 1));
         reachPlay();
         ASSERT_EQ(game->getLevel()->getGameType(), c.type);
         EXPECT_EQ(player->getHintStock().getValue(), c.hintsAfter);
