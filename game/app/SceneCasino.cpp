@@ -27,7 +27,8 @@ namespace {
 
 constexpr const char* GAME_TYPE_SWITCHES[SceneCasino::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
-constexpr int32_t CASINO_ROOM = 1;
+// The room's number in its table keys.
+constexpr int32_t CASINO_KEY_ROOM = static_cast<int32_t>(RoomKind::CASINO);
 constexpr int32_t CASINO_HINT = 5;
 constexpr int32_t TROPHY_DELAY_MS = 2000;
 // Trophies the casino announces itself when it is entered.
@@ -188,7 +189,7 @@ Rect SceneCasino::sequenceArea(int32_t step) {
 
 std::string SceneCasino::tableKey() const {
     std::string key;
-    makeLevelKey(false, key, CASINO_ROOM, selectedGameType, selectedDifficulty);
+    makeLevelKey(false, key, CASINO_KEY_ROOM, selectedGameType, selectedDifficulty);
     return key;
 }
 
@@ -200,7 +201,7 @@ bool SceneCasino::hasEntriesInAllFiveTables() const {
     }
     for (GameType type : ROOM_GAME_TYPES) {
         std::string key;
-        makeLevelKey(false, key, CASINO_ROOM, type, selectedDifficulty);
+        makeLevelKey(false, key, CASINO_KEY_ROOM, type, selectedDifficulty);
         HighScoreTable* table = getHighScoreTable(key, type, true);
         if (!table || !table->containsPlayer(player->getName())) {
             return false;
@@ -210,7 +211,7 @@ bool SceneCasino::hasEntriesInAllFiveTables() const {
 }
 
 RefHolder<Level> SceneCasino::buildLevel() const {
-    return LevelCatalog::instance()->casinoLevel(selectedGameType, selectedDifficulty, CASINO_ROOM);
+    return LevelCatalog::instance()->casinoLevel(selectedGameType, selectedDifficulty, roomKind());
 }
 
 std::array<int32_t, 3> SceneCasino::record() const {

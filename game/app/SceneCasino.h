@@ -51,7 +51,7 @@ public:
     Sprite* getHostPicture() const { return hostPicture.get(); }
 
 protected:
-    int32_t roomKind() const override { return 1; }
+    RoomKind roomKind() const override { return RoomKind::CASINO; }
     GameType chosenGameType() const override { return selectedGameType; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;

@@ -320,7 +320,7 @@ int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(0);
+    level->setGameMode(RoomKind::FLOORS);
     if (!Game::createForLevel(level->getGameType(), level.get())) {
         return 0;
     }

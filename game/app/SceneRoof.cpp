@@ -15,7 +15,8 @@ QUOVEL_REGISTER_CLASS(SceneRoof)
 
 namespace {
 
-constexpr int32_t ROOF_ROOM = 3;
+// The room's number in its table keys.
+constexpr int32_t ROOF_KEY_ROOM = static_cast<int32_t>(RoomKind::ROOF);
 constexpr int32_t ROOF_HINT = 7;
 constexpr int32_t CASINO_TYPES = 5;
 
@@ -75,7 +76,7 @@ int32_t SceneRoof::onModeChosen(void* target, BaseObject* sender) {
 
 std::string SceneRoof::tableKey() const {
     std::string key;
-    makeLevelKey(selectedMode != SPEED, key, ROOF_ROOM, SPEED, selectedDifficulty);
+    makeLevelKey(selectedMode != SPEED, key, ROOF_KEY_ROOM, SPEED, selectedDifficulty);
     return key;
 }
 
@@ -84,7 +85,7 @@ RefHolder<Level> SceneRoof::buildLevel() const {
     if (selectedMode == SPEED) {
         return catalog->speedLevel(selectedDifficulty);
     }
-    RefHolder<Level> level = catalog->casinoLevel(selectedMode, selectedDifficulty, ROOF_ROOM);
+    RefHolder<Level> level = catalog->casinoLevel(selectedMode, selectedDifficulty, roomKind());
     if (level) {
         level->setMixed(true);
     }

@@ -31,7 +31,7 @@ public:
     Switch* getMixedSwitch() const { return mixedSwitch.get(); }
 
 protected:
-    int32_t roomKind() const override { return 3; }
+    RoomKind roomKind() const override { return RoomKind::ROOF; }
     GameType chosenGameType() const override { return selectedMode; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;

@@ -70,7 +70,7 @@ public:
 
 protected:
     // The room kind written into the level: 1 casino, 3 roof.
-    virtual int32_t roomKind() const = 0;
+    virtual RoomKind roomKind() const = 0;
     // The game type the start button plays, or NOTHING_CHOSEN.
     virtual GameType chosenGameType() const = 0;
     // The column of preset scores of the choice's table.

@@ -291,7 +291,7 @@ int32_t DialogLayoutPreview::startLayout(void* target, BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(RECROOM_GAME_MODE);
+    level->setGameMode(RoomKind::RECROOM);
     if (!Game::createForLevel(dialog->gameType, level)) {
         return 0;
     }

@@ -27,7 +27,6 @@ public:
     static constexpr int32_t COLUMNS = 3;
     static constexpr int32_t ROWS = 2;
     // The room kind a chosen level is played in.
-    static constexpr int32_t RECROOM_GAME_MODE = 2;
     // What gameType is until the opener sets it.
     static constexpr GameType NO_GAME_TYPE = static_cast<GameType>(GAME_TYPE_COUNT);
 

@@ -23,6 +23,7 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/RoomKind.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 
@@ -54,12 +55,7 @@ constexpr int32_t BUILDING_RIGHT = 888;
 constexpr int32_t BUILDING_TOP = 30;
 constexpr int32_t BUILDING_BOTTOM = 510;
 
-// The casino's and the roof's room kinds.
-constexpr int32_t KIND_CASINO = 1;
-constexpr int32_t KIND_ROOF = 3;
-
-// Trophies showing a player figure in their body text, and whether a won trophy's state is.
-
+// Whether a won trophy's state is.
 bool isWon(const Trophy* trophy) {
     return trophy && trophy->state != Trophy::NOT_EARNED && trophy->state != Trophy::HELD_BACK;
 }
@@ -502,8 +498,8 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
         const Game* game = Game::current();
         const Level* level = game ? game->getLevel() : nullptr;
         const bool closes = game && game->getHasWon() && level &&
-                            (level->getGameMode() == KIND_CASINO ||
-                             level->getGameMode() == KIND_ROOF);
+                            (level->getGameMode() == RoomKind::CASINO ||
+                             level->getGameMode() == RoomKind::ROOF);
         if (closes) {
             cabinet->setCallback(nullptr, nullptr);
             cabinet->closeCabinet();

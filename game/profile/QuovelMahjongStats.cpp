@@ -270,25 +270,25 @@ RooftopRecord* QuovelMahjongStats::rooftopRecord(GameType gameType, int32_t diff
 
 void QuovelMahjongStats::recordLevelStarted(const LevelPlace& place) {
     switch (place.roomKind) {
-        case 0:
+        case RoomKind::FLOORS:
             if (RoomRecord* record = roomRecord(place.floor, place.room)) {
                 record->gameType = place.gameType;
                 bump(record->playCount);
             }
             break;
-        case 1:
+        case RoomKind::CASINO:
             if (CasinoRecord* record = casinoRecord(place.gameType, place.difficulty);
                 record != nullptr && place.levelIndex == 0) {
                 bump(record->*CASINO_TYPE_COUNTS[place.gameType]);
                 bump(record->playCount);
             }
             break;
-        case 2:
+        case RoomKind::RECROOM:
             if (RecRoomRecord* record = recRoomRecordFor(place.gameType, place.layout)) {
                 bump(record->playCount);
             }
             break;
-        case 3:
+        case RoomKind::ROOF:
             if (RooftopRecord* record = rooftopRecord(place.gameType, place.difficulty);
                 record != nullptr && place.levelIndex == 0) {
                 bump(record->playCount);
@@ -312,7 +312,7 @@ void lowerBestTime(int32_t& bestTime, int32_t time) {
 
 void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, int32_t time) {
     switch (place.roomKind) {
-        case 0:
+        case RoomKind::FLOORS:
             bump(numGamesWon);
             quovelRecord = std::max(quovelRecord, score);
             if (RoomRecord* record = roomRecord(place.floor, place.room)) {
@@ -321,12 +321,12 @@ void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, 
                 bump(record->levelWinCount);
             }
             break;
-        case 1:
+        case RoomKind::CASINO:
             if (CasinoRecord* record = casinoRecord(place.gameType, place.difficulty)) {
                 record->bestScore = std::max(record->bestScore, score);
             }
             break;
-        case 2:
+        case RoomKind::RECROOM:
             recRoomRecord = std::max(recRoomRecord, time);
             bump(numGamesWon);
             if (RecRoomRecord* record = recRoomRecordFor(place.gameType, place.layout)) {
@@ -334,7 +334,7 @@ void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, 
                 bump(record->levelWinCount);
             }
             break;
-        case 3:
+        case RoomKind::ROOF:
             if (RooftopRecord* record = rooftopRecord(place.gameType, place.difficulty)) {
                 record->bestScore = std::max(record->bestScore, score);
             }

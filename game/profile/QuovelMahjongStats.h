@@ -6,6 +6,7 @@
 
 #include "game/rules/DisplayValue.h"
 #include "game/rules/GameType.h"
+#include "game/rules/RoomKind.h"
 
 class PropertyNode;
 
@@ -53,12 +54,11 @@ struct RooftopRecord {
     bool operator==(const RooftopRecord&) const = default;
 };
 
-// Where a level is played, as the record updates need it: the room kind (0 floors, 1 casino,
-// 2 rec room, 3 roof), the game type and difficulty, the floor (1-20) and room (1-5) of a floor
+// Where a level is played, as the record updates need it: the room kind, the game type and difficulty, the floor (1-20) and room (1-5) of a floor
 // level, the layout's index in the rec room, and the level's index in a casino or roof run
 // (0 for the first).
 struct LevelPlace {
-    int32_t roomKind = 0;
+    RoomKind roomKind = RoomKind::FLOORS;
     GameType gameType = TYPE_CLASSIC;
     int32_t difficulty = 0;
     int32_t floor = 0;

@@ -309,7 +309,9 @@ void Game::restartLevel() {
     }
     resetLevelState();
     const bool keepsScore =
-        level && (level->getGameMode() == 1 || level->getGameMode() == 3) && level->getIndex() > 0;
+        level &&
+        (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF) &&
+        level->getIndex() > 0;
     if (!keepsScore) {
         score.set(0);
     }
@@ -361,7 +363,7 @@ void Game::returnToRoom() {
     static constexpr const char* SECTIONS[] = {"hallway", "casino", "recroom", "roof"};
     static constexpr const char* SCENES[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM",
                                              "SCENE_ROOF"};
-    const int32_t room = level ? level->getGameMode() : -1;
+    const int32_t room = level ? static_cast<int32_t>(level->getGameMode()) : -1;
     if (room < 0 || room > 3) {
         return;
     }

@@ -60,7 +60,7 @@ void Game::onTileClicked(int32_t x, int32_t y) {
     }
     if (completesSelection()) {
         int32_t number = 1;
-        if (!level || level->getGameMode() != 2) {
+        if (!level || level->getGameMode() != RoomKind::RECROOM) {
             number = std::clamp(getGameScreen().getChainCounter(), 1, MAX_COMBO_SOUND);
         }
         playGameSound("SOUND_COMBO" + std::to_string(number));
@@ -385,7 +385,7 @@ bool Game::isStuck(int32_t matches) {
 }
 
 void Game::addScore(int32_t points) {
-    if (score.getShown() > 100000 && level && level->getGameMode() == 0) {
+    if (score.getShown() > 100000 && level && level->getGameMode() == RoomKind::FLOORS) {
         showHostHintOnce(HOST_HINT_SCORE, TrophyId::BIG_SCORE);
     }
     score.add(points);

@@ -105,7 +105,7 @@ RefHolder<Level> LevelCatalog::findLevel(int32_t floor, int32_t room) const {
 }
 
 RefHolder<Level> LevelCatalog::casinoLevel(GameType gameType, int32_t difficulty,
-                                           int32_t gameMode) const {
+                                           RoomKind gameMode) const {
     if (!inRange(gameType, CASINO_TYPE_COUNT) || !inRange(difficulty, DIFFICULTY_COUNT)) {
         return nullptr;
     }

@@ -249,7 +249,7 @@ void BonusBar::claim() {
     animateClaim();
     chooseNextBonus();
     showBonusImage();
-    if (game && RoomKind::ofCurrentLevel() != RoomKind::RECROOM) {
+    if (game && currentRoomKind() != RoomKind::RECROOM) {
         if (game->realTime < QUICK_BONUS_TIME) {
             awardTrophy(TrophyId::QUICK_BONUS);
         }
@@ -328,7 +328,7 @@ int32_t BonusBar::drawKind(int32_t shown) {
     if (player && player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
         weights[SHUFFLE] = 0;
     }
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (room != RoomKind::FLOORS) {
         weights[HINT] = 0;
         weights[SHUFFLE] = 0;

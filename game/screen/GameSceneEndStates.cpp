@@ -87,12 +87,13 @@ void StateGameOver::enter() {
     }
     // The dialog shows the best from before this level.
     DialogLevelEnd::lookupBest();
-    const int32_t kind = level->getGameMode();
+    const RoomKind kind = level->getGameMode();
     int32_t place = -1;
     if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         const int32_t score = game->getScore().getValue();
         std::string key;
-        makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
+        makeLevelKey(level->isMixed(), key, static_cast<int32_t>(kind), level->getGameType(),
+                     level->getDifficulty());
         if (HighScoreTable* table = getHighScoreTable(key, level->getGameType(), false)) {
             place = table->addScore(
                 new QuovelMahjongScoreEntry(player->getName(), score, true, level->getIndex()));
@@ -154,7 +155,7 @@ void StateGameWon::enter() {
     if (!player) {
         return;
     }
-    const int32_t kind = level->getGameMode();
+    const RoomKind kind = level->getGameMode();
     const int32_t score = game->getScore().getValue();
     if (kind == RoomKind::FLOORS) {
         recordFloorWin();
@@ -260,7 +261,7 @@ int32_t StateGameWon::next(void*, BaseObject*) {
         return 0;
     }
     Game* game = Game::current();
-    const int32_t kind =
+    const RoomKind kind =
         game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     scene->newLevel(false);
     if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {

@@ -49,7 +49,7 @@ const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABE
 
 int32_t currentGameMode() {
     Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : 0;
+    return level ? static_cast<int32_t>(level->getGameMode()) : 0;
 }
 
 // Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.

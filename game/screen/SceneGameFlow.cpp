@@ -214,7 +214,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             dismissSuperHintIcon(true);
         }
     }
-    if (RoomKind::ofCurrentLevel() == RoomKind::RECROOM) {
+    if (currentRoomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
             timeLabel->setText(
@@ -254,7 +254,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsSuspended(RoomKind::ofCurrentLevel() == RoomKind::RECROOM);
+        setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     }
 }
 
@@ -305,7 +305,7 @@ void SceneGame::newLevel(bool quiet) {
     if (!game || !game->getLevel()) {
         return;
     }
-    const int32_t mode = game->getLevel()->getGameMode();
+    const RoomKind mode = game->getLevel()->getGameMode();
     if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
@@ -391,13 +391,13 @@ int32_t SceneGame::onGameStopped(void*, BaseObject*) {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->setTrophiesSeen();
     }
-    const int32_t mode = RoomKind::ofCurrentLevel();
+    const RoomKind mode = currentRoomKind();
     if (mode == RoomKind::FLOORS) {
         game->returnToRoom();
         return 0;
     }
     if (SceneElevator* elevator = SceneElevator::instance()) {
-        elevator->setStop(ELEVATOR_ROOM_STOPS + mode);
+        elevator->setStop(ELEVATOR_ROOM_STOPS + static_cast<int32_t>(mode));
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->requestSectionLoad("elevator");

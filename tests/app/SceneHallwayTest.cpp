@@ -252,7 +252,7 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
     ASSERT_NE(entered, nullptr);
     EXPECT_EQ(entered->getFloor(), 1);
     EXPECT_EQ(entered->getRoom(), 2);
-    EXPECT_EQ(entered->getGameMode(), 0);
+    EXPECT_EQ(entered->getGameMode(), RoomKind::FLOORS);
     EXPECT_EQ(hallway->getChosenDoor(), 2);
     EXPECT_EQ(hallway->getMedalBefore(), -1);
     EXPECT_EQ(player->getStats().firstDoorClicked[0], 2);

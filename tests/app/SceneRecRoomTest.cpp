@@ -330,7 +330,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     ASSERT_NE(game->getLevel(), nullptr);
     EXPECT_EQ(game->getLevel()->getGameType(), 2);
     EXPECT_EQ(game->getLevel()->getIndex(), 4);
-    EXPECT_EQ(game->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
+    EXPECT_EQ(game->getLevel()->getGameMode(), RoomKind::RECROOM);
     EXPECT_EQ(manager->getRequestedScene(), gameScreen);
     EXPECT_TRUE(player->getStats().firstRecrLayoutClicked);
 

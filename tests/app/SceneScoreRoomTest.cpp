@@ -173,7 +173,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     ASSERT_NE(casino->getSelectedLevel(), nullptr);
     EXPECT_EQ(casino->getSelectedLevel()->getGameType(), 2);
     EXPECT_EQ(casino->getSelectedLevel()->getDifficulty(), 1);
-    EXPECT_EQ(casino->getSelectedLevel()->getGameMode(), 1);
+    EXPECT_EQ(casino->getSelectedLevel()->getGameMode(), RoomKind::CASINO);
     ASSERT_NE(casino->getPreviewSprite()->getImage(), nullptr);
     ASSERT_TRUE(casino->getPreviewSprite()->getStretchRect().has_value());
     EXPECT_EQ(casino->getPreviewSprite()->getStretchRect()->w, 111);
@@ -258,7 +258,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     ASSERT_NE(Game::current()->getLevel(), nullptr);
     EXPECT_EQ(Game::current()->getLevel(), casino->getSelectedLevel());
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), 2);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(headingFor(), game);
 }
 
@@ -399,7 +399,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     };
     playClassic();
     ASSERT_NE(Game::current(), nullptr);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::CASINO);
 
     // The clock runs out with 212,345: third in the table of Classic at normal.
     Game::current()->getScore().set(212345);
@@ -522,7 +522,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     ASSERT_NE(roof->getSelectedLevel(), nullptr);
     EXPECT_EQ(roof->getSelectedLevel()->getGameType(), drawn);
     EXPECT_TRUE(roof->getSelectedLevel()->isMixed());
-    EXPECT_EQ(roof->getSelectedLevel()->getGameMode(), 3);
+    EXPECT_EQ(roof->getSelectedLevel()->getGameMode(), RoomKind::ROOF);
     EXPECT_EQ(roof->tableKey(), "mixed_0");
     HighScoreTable* mixed = HighScoreManager::getInstance()->getTable("mixed_0");
     ASSERT_NE(mixed, nullptr);
@@ -555,7 +555,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     click(roof, "BUTTON_START");
     ASSERT_NE(Game::current(), nullptr);
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), drawn);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 3);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::ROOF);
     EXPECT_EQ(headingFor(), game);
 }
 

@@ -133,7 +133,7 @@ std::vector<Series> allSeries(const LevelCatalog& catalog) {
         for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
             series.push_back(
                 {std::string("casino ") + Level::gameTypeWord(type) + " " + difficulties[d],
-                 catalog.casinoLevel(static_cast<GameType>(type), d, 1)});
+                 catalog.casinoLevel(static_cast<GameType>(type), d, RoomKind::CASINO)});
         }
         series.push_back({std::string("roof Speed ") + difficulties[d], catalog.speedLevel(d)});
     }
@@ -150,7 +150,7 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
             ++levels;
             EXPECT_EQ(level->getFloor(), floor);
             EXPECT_EQ(level->getRoom(), room);
-            EXPECT_EQ(level->getGameMode(), 0);
+            EXPECT_EQ(level->getGameMode(), RoomKind::FLOORS);
             EXPECT_GE(level->getGameType(), 0);
             EXPECT_LE(level->getGameType(), 4) << "no Speed in the hallway";
             ASSERT_NE(level->getLayoutObject(), nullptr);
@@ -167,8 +167,8 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
         EXPECT_FALSE(series.level->getLayoutFileNames().empty()) << series.name;
     }
     for (GameType type : ROOM_GAME_TYPES) {
-        EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameType(), type);
-        EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameMode(), 3) << "the roof's Mixed mode";
+        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameType(), type);
+        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameMode(), RoomKind::ROOF) << "the roof's Mixed mode";
     }
     EXPECT_EQ(catalog.speedLevel(0)->getGameType(), 5);
 
@@ -180,7 +180,7 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
         for (int32_t i = 0; i < 30; ++i) {
             EXPECT_EQ(room[i]->getGameType(), page);
             EXPECT_EQ(room[i]->getIndex(), i);
-            EXPECT_EQ(room[i]->getGameMode(), 2);
+            EXPECT_EQ(room[i]->getGameMode(), RoomKind::RECROOM);
             EXPECT_GT(room[i]->getLayoutObject()->getTileCount(), 0);
         }
         levels += 30;

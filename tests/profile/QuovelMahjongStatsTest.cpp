@@ -26,7 +26,7 @@ TEST_F(StatsTest, PlayCountsOfAGameTypeAddUpAcrossTheBuilding) {
 
 TEST_F(StatsTest, LevelsStartedAndWonUpdateTheRecordsOfTheirRoom) {
     QuovelMahjongStats stats;
-    const LevelPlace door{0, TYPE_RIVER, 0, 3, 2, 0, 0};
+    const LevelPlace door{RoomKind::FLOORS, TYPE_RIVER, 0, 3, 2, 0, 0};
     stats.recordLevelStarted(door);
     stats.recordLevelWon(door, 500, 90);
     stats.recordLevelWon(door, 400, 90);
@@ -36,28 +36,28 @@ TEST_F(StatsTest, LevelsStartedAndWonUpdateTheRecordsOfTheirRoom) {
     EXPECT_EQ(stats.quovelRecord, 500);
 
     // The casino and the roof count a run at its first level only.
-    stats.recordLevelStarted({1, TYPE_SPLIT, 1, 0, 0, 0, 0});
-    stats.recordLevelStarted({1, TYPE_SPLIT, 1, 0, 0, 0, 1});
-    stats.recordLevelWon({1, TYPE_SPLIT, 1, 0, 0, 0, 3}, 7000, 0);
+    stats.recordLevelStarted({RoomKind::CASINO, TYPE_SPLIT, 1, 0, 0, 0, 0});
+    stats.recordLevelStarted({RoomKind::CASINO, TYPE_SPLIT, 1, 0, 0, 0, 1});
+    stats.recordLevelWon({RoomKind::CASINO, TYPE_SPLIT, 1, 0, 0, 0, 3}, 7000, 0);
     EXPECT_EQ(*stats.casinoRecord(TYPE_SPLIT, 1), (CasinoRecord{7000, 0, 1, 0, 0, 1, 0, 0}));
-    stats.recordLevelStarted({3, TYPE_SPEED, 2, 0, 0, 0, 0});  // the speed game: group 0
-    stats.recordLevelWon({3, TYPE_FREECELL, 2, 0, 0, 0, 2}, 900, 0);
+    stats.recordLevelStarted({RoomKind::ROOF, TYPE_SPEED, 2, 0, 0, 0, 0});  // the speed game: group 0
+    stats.recordLevelWon({RoomKind::ROOF, TYPE_FREECELL, 2, 0, 0, 0, 2}, 900, 0);
     EXPECT_EQ(stats.rooftop[2], (RooftopRecord{0, 0, 1}));
     EXPECT_EQ(stats.rooftop[3 + 2], (RooftopRecord{900, 0, 0}));
 
     // The rec room's list grows to the layout; its record is the longest time won.
-    stats.recordLevelStarted({2, TYPE_FREECELL, 0, 0, 0, 4, 0});
-    stats.recordLevelWon({2, TYPE_FREECELL, 0, 0, 0, 4, 0}, 0, 61000);
+    stats.recordLevelStarted({RoomKind::RECROOM, TYPE_FREECELL, 0, 0, 0, 4, 0});
+    stats.recordLevelWon({RoomKind::RECROOM, TYPE_FREECELL, 0, 0, 0, 4, 0}, 0, 61000);
     EXPECT_EQ(stats.recRoom[1].at(4), (RecRoomRecord{61000, 1, 1}));
     EXPECT_EQ(stats.recRoomRecord, 61000);
     EXPECT_EQ(stats.numGamesWon, 4);
 
     // Places outside the building change nothing.
     const QuovelMahjongStats before = stats;
-    stats.recordLevelStarted({0, TYPE_FREECELL, 0, 21, 1, 0, 0});
-    stats.recordLevelWon({1, static_cast<GameType>(6), 0, 0, 0, 0, 0}, 1, 1);
-    stats.recordLevelStarted({2, TYPE_FREECELL, 0, 0, 0, -1, 0});
-    stats.recordLevelWon({3, TYPE_FREECELL, 3, 0, 0, 0, 0}, 1, 1);
+    stats.recordLevelStarted({RoomKind::FLOORS, TYPE_FREECELL, 0, 21, 1, 0, 0});
+    stats.recordLevelWon({RoomKind::CASINO, static_cast<GameType>(6), 0, 0, 0, 0, 0}, 1, 1);
+    stats.recordLevelStarted({RoomKind::RECROOM, TYPE_FREECELL, 0, 0, 0, -1, 0});
+    stats.recordLevelWon({RoomKind::ROOF, TYPE_FREECELL, 3, 0, 0, 0, 0}, 1, 1);
     expectSameStats(stats, before);
 }
 

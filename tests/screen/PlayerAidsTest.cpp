@@ -74,13 +74,13 @@ protected:
         return game;
     }
     RefHolder<Level> casino() {
-        return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1);
+        return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, RoomKind::CASINO);
     }
     RefHolder<Level> recRoom() {
         std::vector<RefHolder<Level>> levels;
         LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
         EXPECT_FALSE(levels.empty());
-        levels.front()->setGameMode(2);
+        levels.front()->setGameMode(RoomKind::RECROOM);
         return levels.front();
     }
     // Clicks the tiles of a hint, completing its match.

@@ -294,7 +294,7 @@ TEST_F(SceneGameTest, ARecRoomSplitLevelShowsTheRecRoomHud) {
     std::vector<RefHolder<Level>> levels;
     LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_SPLIT);
     ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(2);
+    levels.front()->setGameMode(RoomKind::RECROOM);
     Game* game = play(levels.front());
     ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_SPLIT);
     for (const char* shown : {"LABEL_MATCHES_REC", "LABEL_PROGRESS_TEXT_REC",
