@@ -333,20 +333,20 @@ std::wstring DialogTrophy::bodyWithFigure(int32_t index, const Trophy& trophy, b
     };
     std::wstring value;
     switch (static_cast<TrophyId>(index)) {
-    case TrophyId::TEN_BONUSES:
-        value = figure(stats.maxBonus, false);
-        break;
-    case TrophyId::COMBO_FRENZY:
-        value = figure(stats.maxCombo, false);
-        break;
-    case TrophyId::BIG_SCORE:
-        value = figure(stats.quovelRecord, grouped);
-        break;
-    case TrophyId::PAIRS:
-        value = figure(stats.numMatches, grouped);
-        break;
-    default:
-        return body;
+        case TrophyId::TEN_BONUSES:
+            value = figure(stats.maxBonus, false);
+            break;
+        case TrophyId::COMBO_FRENZY:
+            value = figure(stats.maxCombo, false);
+            break;
+        case TrophyId::BIG_SCORE:
+            value = figure(stats.quovelRecord, grouped);
+            break;
+        case TrophyId::PAIRS:
+            value = figure(stats.numMatches, grouped);
+            break;
+        default:
+            return body;
     }
     wstringReplace(body, L"%3", value, true);
     return body;
@@ -497,9 +497,9 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
     if (host && scene && scene == host->getGameScene() && host->isInLevelPhase()) {
         const Game* game = Game::current();
         const Level* level = game ? game->getLevel() : nullptr;
-        const bool closes = game && game->getHasWon() && level &&
-                            (level->getGameMode() == RoomKind::CASINO ||
-                             level->getGameMode() == RoomKind::ROOF);
+        const bool closes =
+            game && game->getHasWon() && level &&
+            (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF);
         if (closes) {
             cabinet->setCallback(nullptr, nullptr);
             cabinet->closeCabinet();

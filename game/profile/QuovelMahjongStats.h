@@ -54,9 +54,9 @@ struct RooftopRecord {
     bool operator==(const RooftopRecord&) const = default;
 };
 
-// Where a level is played, as the record updates need it: the room kind, the game type and difficulty, the floor (1-20) and room (1-5) of a floor
-// level, the layout's index in the rec room, and the level's index in a casino or roof run
-// (0 for the first).
+// Where a level is played, as the record updates need it: the room kind, the game type and
+// difficulty, the floor (1-20) and room (1-5) of a floor level, the layout's index in the rec room,
+// and the level's index in a casino or roof run (0 for the first).
 struct LevelPlace {
     RoomKind roomKind = RoomKind::FLOORS;
     GameType gameType = TYPE_CLASSIC;

@@ -53,10 +53,8 @@ Level::Level(PropertyNode* node) {
     if (node->getChild("gameMode") != nullptr) {
         gameMode = static_cast<RoomKind>(node->getChildValue("gameMode")->getInt());
     }
-    const std::pair<const char*, int32_t*> integers[] = {{"difficulty", &difficulty},
-                                                         {"room", &room},
-                                                         {"floor", &floor},
-                                                         {"index", &index}};
+    const std::pair<const char*, int32_t*> integers[] = {
+        {"difficulty", &difficulty}, {"room", &room}, {"floor", &floor}, {"index", &index}};
     for (const auto& [key, field] : integers) {
         if (node->getChild(key) != nullptr) {
             *field = node->getChildValue(key)->getInt();

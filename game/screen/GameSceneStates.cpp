@@ -135,7 +135,8 @@ int32_t StateInstructions::hintNumber(RoomKind roomKind, GameType gameType) {
 
 void StateInstructions::enter() {
     Level* level = Game::currentLevel();
-    const int32_t hint = hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
+    const int32_t hint =
+        hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {

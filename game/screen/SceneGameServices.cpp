@@ -111,7 +111,8 @@ void SceneGame::saveGame() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     if (player) {
-        unsavedGames[{player->getName(), std::to_string(static_cast<int32_t>(roomOf(game)))}] = store;
+        unsavedGames[{player->getName(), std::to_string(static_cast<int32_t>(roomOf(game)))}] =
+            store;
         writeUnsavedGames();
     }
     saveMode = SAVE_NOTHING;

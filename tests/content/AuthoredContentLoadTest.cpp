@@ -106,7 +106,7 @@ TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
             ASSERT_NE(level, nullptr) << file;
             ++levels;
             SCOPED_TRACE(level->toString());
-            const int32_t type = level->getGameType();
+            const GameType type = level->getGameType();
             EXPECT_GE(type, 0);
             EXPECT_LE(type, 5);
             ASSERT_NE(level->getLayoutObject(), nullptr);
@@ -128,8 +128,7 @@ TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
             }
             // Every layout of a series loads too, and stepping through the series reaches them.
             for (const std::string& name : level->getLayoutFileNames()) {
-                RefHolder<Layout> layout(Layout::findByName(Level::LAYOUT_FOLDER + name,
-                                                            static_cast<GameType>(type),
+                RefHolder<Layout> layout(Layout::findByName(Level::LAYOUT_FOLDER + name, type,
                                                             level->getSideBoardIndex().getInt()));
                 EXPECT_GT(layout->getTileCount(), 0) << name;
             }

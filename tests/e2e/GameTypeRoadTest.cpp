@@ -14,7 +14,6 @@
 #include "framework/core/BasicProperties.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneRecRoom.h"
-#include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneQuovelMahjong.h"
 

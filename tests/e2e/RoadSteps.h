@@ -24,7 +24,6 @@
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
-#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"

@@ -40,7 +40,7 @@ TEST_F(StatsTest, LevelsStartedAndWonUpdateTheRecordsOfTheirRoom) {
     stats.recordLevelStarted({RoomKind::CASINO, TYPE_SPLIT, 1, 0, 0, 0, 1});
     stats.recordLevelWon({RoomKind::CASINO, TYPE_SPLIT, 1, 0, 0, 0, 3}, 7000, 0);
     EXPECT_EQ(*stats.casinoRecord(TYPE_SPLIT, 1), (CasinoRecord{7000, 0, 1, 0, 0, 1, 0, 0}));
-    stats.recordLevelStarted({RoomKind::ROOF, TYPE_SPEED, 2, 0, 0, 0, 0});  // the speed game: group 0
+    stats.recordLevelStarted({RoomKind::ROOF, TYPE_SPEED, 2, 0, 0, 0, 0});  // speed: group 0
     stats.recordLevelWon({RoomKind::ROOF, TYPE_FREECELL, 2, 0, 0, 0, 2}, 900, 0);
     EXPECT_EQ(stats.rooftop[2], (RooftopRecord{0, 0, 1}));
     EXPECT_EQ(stats.rooftop[3 + 2], (RooftopRecord{900, 0, 0}));

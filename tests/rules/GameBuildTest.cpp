@@ -314,16 +314,15 @@ TEST_F(GameBuildTest, ABuildThatCannotSucceedGivesUpLongBeforeTheAttemptLimit) {
     }
     fullGrid.pop_back();
     const std::vector<Position> oddLayer(fullGrid.begin(), fullGrid.begin() + 199);
-    const std::pair<int32_t, const std::vector<Position>*> cases[] = {
+    const std::pair<GameType, const std::vector<Position>*> cases[] = {
         {Game::TYPE_CLASSIC, &fullGrid}, {Game::TYPE_RIVER, &oddLayer}};
     for (const auto& [type, positions] : cases) {
         SCOPED_TRACE(Level::gameTypeWord(type));
         Random::createInstance(5);
-        Game* game = Game::create(static_cast<GameType>(type));
+        Game* game = Game::create(type);
         RefHolder<Level> level = game_test::makeLevel(
             {{"gameType", Level::gameTypeWord(type)}, {"tileDistMin", "2"}, {"tileDistMax", "8"}});
-        level->setLayoutObject(
-            game_test::makeLayout(*positions, static_cast<GameType>(type)).get());
+        level->setLayoutObject(game_test::makeLayout(*positions, type).get());
         clearEvents();
         game->setLevel(level.get());
         const Game::BuildStatistics& stats = game->getBuildStatistics();

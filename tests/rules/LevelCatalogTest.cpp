@@ -101,11 +101,11 @@ TEST_F(LevelCatalogTest, LookupsMakeTheDefinedLevelAndSetTheirOwnFields) {
     // Each lookup makes a level of its own.
     EXPECT_NE(catalog.findLevel(2, 3).get(), door.get());
 
-    for (int gameMode : {1, 3}) {
-        RefHolder<Level> casino = catalog.casinoLevel(TYPE_FREECELL, 1, static_cast<RoomKind>(gameMode));
-        ASSERT_TRUE(casino) << gameMode;
+    for (RoomKind gameMode : {RoomKind::CASINO, RoomKind::ROOF}) {
+        RefHolder<Level> casino = catalog.casinoLevel(TYPE_FREECELL, 1, gameMode);
+        ASSERT_TRUE(casino) << static_cast<int>(gameMode);
         EXPECT_EQ(mark(casino), 1011);
-        EXPECT_EQ(casino->getGameMode(), static_cast<RoomKind>(gameMode));
+        EXPECT_EQ(casino->getGameMode(), gameMode);
         EXPECT_EQ(casino->getDifficulty(), 1);
     }
     RefHolder<Level> classic = catalog.casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO);
@@ -117,7 +117,7 @@ TEST_F(LevelCatalogTest, LookupsMakeTheDefinedLevelAndSetTheirOwnFields) {
     ASSERT_TRUE(speed);
     EXPECT_EQ(mark(speed), 901);
     EXPECT_EQ(speed->getDifficulty(), 1);
-    EXPECT_EQ(speed->getGameMode(), RoomKind::RECROOM) << "the roof lookup leaves the room kind as defined";
+    EXPECT_EQ(speed->getGameMode(), RoomKind::RECROOM) << "the roof lookup keeps the kind defined";
 
     std::vector<RefHolder<Level>> page;
     catalog.levelsOfRoom(page, 0);
@@ -146,7 +146,7 @@ TEST_F(LevelCatalogTest, LookupsThatLeadNowhereGiveNoLevel) {
     for (auto [floor, room] : {std::pair{0, 1}, {3, 1}, {1, 0}, {1, 4}, {INT_MIN, INT_MIN}}) {
         EXPECT_FALSE(catalog.findLevel(floor, room)) << floor << " " << room;
     }
-    EXPECT_FALSE(catalog.casinoLevel(TYPE_SPLIT, 0, RoomKind::CASINO)) << "no Split entry in this casino";
+    EXPECT_FALSE(catalog.casinoLevel(TYPE_SPLIT, 0, RoomKind::CASINO)) << "no Split entry here";
     EXPECT_FALSE(catalog.speedLevel(2)) << "no expert entry on this roof";
     // A definition whose type word makes no Level.
     EXPECT_FALSE(catalog.casinoLevel(TYPE_FREECELL, 2, RoomKind::CASINO));

@@ -188,7 +188,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     ASSERT_NE(scene, nullptr);
     player->showHints = false;
     // A lost casino level: the score goes into the table of its key and the run's records.
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, RoomKind::CASINO));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     ASSERT_TRUE(inState<StateRoomInfo>());
     Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
@@ -222,7 +222,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
 
     // A won casino level goes on in place to the next River level, with its notice.
     requestedRoom.clear();
-    game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, RoomKind::CASINO));
+    game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     reachPlay();
     game->getScore().set(900);
     scene->enterGameWon();
@@ -242,7 +242,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
 
     // A won mixed roof level goes on with another game type and the same score.
-    RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 1, RoomKind::ROOF);
+    RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 1, RoomKind::ROOF);
     roof->setMixed(true);
     game = start(roof);
     reachPlay();
@@ -338,13 +338,13 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
     ASSERT_NE(scene, nullptr);
     player->showHints = false;
     player->keepSavedGame(new PropertyNode("game"));
-    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, RoomKind::CASINO));
+    start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     // Its file is deleted as the level starts, so leaving during the notice must save it.
     EXPECT_EQ(scene->getSaveMode(), 1);
     EXPECT_EQ(player->getSavedGame(), nullptr);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 0);
     // A second show without the offered game counts its start.
-    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, RoomKind::CASINO));
+    start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     EXPECT_EQ(scene->getSaveMode(), 0);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 1);
     reachPlay();
@@ -430,7 +430,7 @@ TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
               getBasicText("TEXT_GAMETYPE" + std::to_string(door->getGameType() + 1)));
     EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_ROOM") + L" 35");
     const int32_t height = dialog->getHeight();
-    dialog = notice(LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 0, RoomKind::ROOF));
+    dialog = notice(LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 0, RoomKind::ROOF));
     EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_LEVEL") + L" 1");
     EXPECT_EQ(dialog->getGameTypeLabel()->getText(), getBasicText("TEXT_GAMETYPE3"));
     std::vector<RefHolder<Level>> levels;
@@ -448,7 +448,7 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
     const int32_t least = tuning().MIN_NUM_HINTS;
     ASSERT_GT(least, 0);
     struct Case {
-        int32_t type;
+        GameType type;
         int32_t hintsBefore;
         int32_t hintsAfter;
         bool pulses;
@@ -462,9 +462,8 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
         player->getHintStock().set(0);
         player->getHintStock().add(c.hintsBefore);
         LevelCatalog* catalog = LevelCatalog::instance();
-        Game* game = start(c.type == Game::TYPE_SPEED
-                               ? catalog->speedLevel(0)
-                               : catalog->casinoLevel(static_cast<GameType>(c.type), 0, RoomKind::CASINO));
+        Game* game = start(c.type == TYPE_SPEED ? catalog->speedLevel(0)
+                                                : catalog->casinoLevel(c.type, 0, RoomKind::CASINO));
         reachPlay();
         ASSERT_EQ(game->getLevel()->getGameType(), c.type);
         EXPECT_EQ(player->getHintStock().getValue(), c.hintsAfter);
