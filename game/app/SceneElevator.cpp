@@ -110,6 +110,13 @@ std::optional<GameType> drawOpenGameType(const QuovelMahjongPlayer& player,
     }
 }
 
+// Whether the item just unlocked (-1 for none) is one of the room's.
+template <size_t N>
+bool opensOneOf(int32_t item, const std::array<UnlockItem, N>& items) {
+    return std::any_of(items.begin(), items.end(),
+                       [&](UnlockItem each) { return static_cast<int32_t>(each) == item; });
+}
+
 int32_t casinoPlays(QuovelMahjongStats& stats, GameType gameType) {
     int32_t plays = 0;
     for (int32_t difficulty = 0; difficulty < QuovelMahjongStats::DIFFICULTIES; ++difficulty) {
@@ -485,7 +492,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         next = "SCENE_LOBBY";
         break;
     case STOP_CASINO:
-        if (item == 0 || item == 1 || item == 4 || item == 7 || item == 10) {
+        if (opensOneOf(item, CASINO_UNLOCKS)) {
             scene->reportInterest();
         }
         if (SceneCasino* casino = SceneCasino::instance()) {
@@ -494,7 +501,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         next = "SCENE_CASINO";
         break;
     case STOP_RECROOM:
-        if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
+        if (opensOneOf(item, RECROOM_UNLOCKS)) {
             scene->reportInterest();
         }
         if (SceneRecRoom* room = SceneRecRoom::instance()) {
@@ -503,7 +510,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         next = "SCENE_RECROOM";
         break;
     case STOP_ROOF:
-        if (item == 19) {
+        if (opensOneOf(item, ROOF_UNLOCKS)) {
             scene->reportInterest();
         }
         if (SceneRoof* roof = SceneRoof::instance()) {

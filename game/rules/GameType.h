@@ -20,7 +20,7 @@ inline constexpr std::array<GameType, 5> ROOM_GAME_TYPES{TYPE_CLASSIC, TYPE_FREE
                                                          TYPE_TRIPLE, TYPE_RIVER};
 
 // Whether the game type is one of `types`.
-constexpr bool isGameTypeOf(int32_t type, std::initializer_list<GameType> types) {
+constexpr bool isGameTypeOf(GameType type, std::initializer_list<GameType> types) {
     for (GameType candidate : types) {
         if (type == candidate) {
             return true;

@@ -31,8 +31,8 @@ bool pending(int32_t id) {
     return player && player->isHintPending(id);
 }
 
-int32_t gameTypeOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
+GameType gameTypeOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameType() : static_cast<GameType>(-1);
 }
 
 RoomKind roomKindOf(const Game* game) {
