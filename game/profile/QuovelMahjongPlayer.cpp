@@ -130,17 +130,18 @@ void QuovelMahjongPlayer::setRoomWon(int32_t item) {
     if (unlockedStuff[item] == 0) {
         unlockedStuff[item] = 1;
     }
-    // Each group of modes opens with any item of its room.
-    const auto openWhenUnlocked = [&](int32_t mode, const auto& items) {
+    // Each room's group of modes opens with any item of the room.
+    const auto openWhenUnlocked = [&](RoomKind room, const auto& items) {
         const bool unlocked = std::any_of(std::begin(items), std::end(items),
                                           [&](UnlockItem i) { return isUnlocked(i); });
-        if (unlocked && modesUnlocked[mode] == 0) {
-            modesUnlocked[mode] = 1;
+        int32_t& mode = modesUnlocked[static_cast<size_t>(room)];
+        if (unlocked && mode == 0) {
+            mode = 1;
         }
     };
-    openWhenUnlocked(1, CASINO_UNLOCKS);
-    openWhenUnlocked(2, RECROOM_UNLOCKS);
-    openWhenUnlocked(3, ROOF_UNLOCKS);
+    openWhenUnlocked(RoomKind::CASINO, CASINO_UNLOCKS);
+    openWhenUnlocked(RoomKind::RECROOM, RECROOM_UNLOCKS);
+    openWhenUnlocked(RoomKind::ROOF, ROOF_UNLOCKS);
 }
 
 bool QuovelMahjongPlayer::isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t number) {

@@ -105,7 +105,7 @@ public:
     int32_t currentFloor = 1;
     // Per item: 0 locked, 1 unlocked and not yet shown as new, 2 shown.
     std::array<int32_t, UNLOCKABLE_COUNT> unlockedStuff{};
-    // Per group of items: 0 closed, 1 newly opened, 2 opened.
+    // Per room kind, its group of items: 0 closed, 1 newly opened, 2 opened.
     std::array<int32_t, MODE_COUNT> modesUnlocked{2, 0, 0, 0};
 
 private:
