@@ -33,6 +33,7 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ImageEffects.h"
@@ -53,8 +54,10 @@ constexpr int32_t AFTER_STARS_MS = 500;
 constexpr int32_t MUSIC_FADE_MS = 600;
 constexpr int32_t SMALL_STAR_GAP_MS = 40;
 constexpr int32_t SCREEN_HEIGHT = 600;
-constexpr int32_t HELD_TROPHIES_ON_ARRIVAL[] = {14, 15};
-constexpr int32_t HELD_TROPHIES_ON_FLOOR_END[] = {5, 6, 7, 14, 15};
+constexpr TrophyId HELD_TROPHIES_ON_ARRIVAL[] = {TrophyId::ALL_SILVER, TrophyId::ALL_GOLD};
+constexpr TrophyId HELD_TROPHIES_ON_FLOOR_END[] = {TrophyId::FLOOR_DONE, TrophyId::TEN_FLOORS,
+                                                   TrophyId::ALL_FLOORS, TrophyId::ALL_SILVER,
+                                                   TrophyId::ALL_GOLD};
 
 Image* hallwayResource(const std::string& key) {
     ResourceManager::DataLock lock;
@@ -89,11 +92,11 @@ int32_t intOf(PropertyNode* node, const char* key) {
     return node->getChildValue(key)->getInt();
 }
 
-void releaseHeldTrophies(QuovelMahjongPlayer* player, const int32_t* first, const int32_t* last) {
+void releaseHeldTrophies(QuovelMahjongPlayer* player, const TrophyId* first, const TrophyId* last) {
     if (!player) {
         return;
     }
-    for (const int32_t* index = first; index != last; ++index) {
+    for (const TrophyId* index = first; index != last; ++index) {
         Trophy* trophy = player->getTrophies().getTrophy(*index);
         if (trophy && trophy->state == Trophy::HELD_BACK) {
             trophy->state = Trophy::EARNED;
@@ -317,7 +320,7 @@ int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(0);
+    level->setGameMode(RoomKind::FLOORS);
     if (!Game::createForLevel(level->getGameType(), level.get())) {
         return 0;
     }

@@ -23,6 +23,7 @@
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 
 QUOVEL_DEFINE_TYPE(SceneRecRoom, &SceneQuovelMahjong::typeRecord)
@@ -71,7 +72,7 @@ Sprite* SceneRecRoom::sprite(const char* name) {
     return objectCast<Sprite>(findChild(name));
 }
 
-Switch* SceneRecRoom::getGameTypeSwitch(int32_t gameType) const {
+Switch* SceneRecRoom::getGameTypeSwitch(GameType gameType) const {
     return gameType >= 0 && gameType < GAME_TYPES
                ? gameTypeSwitches[static_cast<size_t>(gameType)].get()
                : nullptr;
@@ -95,7 +96,7 @@ void SceneRecRoom::loadResources() {
         }
     }
     hostPicture = sprite("MR_D");
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         if (Switch* widget = getGameTypeSwitch(g)) {
             widget->setTag(g);
         }
@@ -207,10 +208,9 @@ void SceneRecRoom::drawGlow(Image* background) {
 
 void SceneRecRoom::updateGameTypeSwitches() {
     const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         if (Switch* widget = getGameTypeSwitch(g)) {
-            widget->setEnabled(player &&
-                               player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])] != 0);
+            widget->setEnabled(player && player->isUnlocked(RECROOM_UNLOCKS[g]));
         }
     }
 }
@@ -221,20 +221,20 @@ void SceneRecRoom::animateShine() {
     if (!player) {
         return;
     }
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
-        int32_t& item = player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])];
+    for (GameType g : ROOM_GAME_TYPES) {
+        int32_t& item = player->unlockState(RECROOM_UNLOCKS[g]);
         Switch* widget = getGameTypeSwitch(g);
-        if (item != 1 || !widget) {
+        if (item != UNLOCKED_NEW || !widget) {
             continue;
         }
-        item = 2;
+        item = UNLOCKED_SEEN;
         SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
     }
 }
 
 bool SceneRecRoom::everyTypeWon(QuovelMahjongPlayer& player) {
     LevelCatalog* catalog = LevelCatalog::instance();
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         std::vector<RefHolder<Level>> levels;
         catalog->levelsOfRoom(levels, g);
         bool won = false;
@@ -276,7 +276,7 @@ int32_t SceneRecRoom::onGameTypeSwitch(void* target, BaseObject* sender) {
     if (!widget) {
         return 0;
     }
-    scene->selectedGameType = widget->getTag();
+    scene->selectedGameType = static_cast<GameType>(widget->getTag());
     scene->showGameTypePanel();
     return 0;
 }

@@ -146,7 +146,7 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
             hint->showHint(hintNumber);
             SceneQuovelMahjong::openDialog(hint);
         } else {
-            askContinueSavedGame(roomKind(), this);
+            askContinueSavedGame(static_cast<int32_t>(roomKind()), this);
         }
         player->hints[static_cast<size_t>(hintNumber)] = false;
     }

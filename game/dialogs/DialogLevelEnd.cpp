@@ -60,7 +60,7 @@ int32_t currentTime() {
     if (!game) {
         return 0;
     }
-    return RoomKind::ofCurrentLevel() == RoomKind::RECROOM ? game->clockTime : game->realTime;
+    return currentRoomKind() == RoomKind::RECROOM ? game->clockTime : game->realTime;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
@@ -120,9 +120,9 @@ DialogLevelEnd::DialogLevelEnd(PropertyNode* definition) : DialogQuovelMahjong(d
     bestScore = objectCast<Label>(findChild("BEST_SCORE"));
     time = objectCast<Label>(findChild("TIME"));
     bestTime = objectCast<Label>(findChild("BEST_TIME"));
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (kind >= RoomKind::FLOORS && kind <= RoomKind::ROOF) {
-        setTextIfAny(sub, getBasicText(SUB_TEXTS[kind]));
+        setTextIfAny(sub, getBasicText(SUB_TEXTS[static_cast<size_t>(kind)]));
     }
     if (kind == RoomKind::CASINO || kind == RoomKind::RECROOM || kind == RoomKind::ROOF) {
         placeAnchor(kind == RoomKind::RECROOM);
@@ -198,7 +198,7 @@ void DialogLevelEnd::setTimeUp(bool value) {
 }
 
 bool DialogLevelEnd::isNewScoreRecord() const {
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }
@@ -206,7 +206,7 @@ bool DialogLevelEnd::isNewScoreRecord() const {
 }
 
 bool DialogLevelEnd::isNewTimeRecord() const {
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }

@@ -23,6 +23,8 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/RoomKind.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophy, &DialogQuovelMahjong::typeRecord)
@@ -53,16 +55,7 @@ constexpr int32_t BUILDING_RIGHT = 888;
 constexpr int32_t BUILDING_TOP = 30;
 constexpr int32_t BUILDING_BOTTOM = 510;
 
-// The casino's and the roof's room kinds.
-constexpr int32_t KIND_CASINO = 1;
-constexpr int32_t KIND_ROOF = 3;
-
-// Trophies showing a player figure in their body text, and whether a won trophy's state is.
-constexpr int32_t TROPHY_MAX_BONUS = 4;
-constexpr int32_t TROPHY_MAX_COMBO = 12;
-constexpr int32_t TROPHY_RECORD = 13;
-constexpr int32_t TROPHY_MATCHES = 16;
-
+// Whether a won trophy's state is.
 bool isWon(const Trophy* trophy) {
     return trophy && trophy->state != Trophy::NOT_EARNED && trophy->state != Trophy::HELD_BACK;
 }
@@ -339,21 +332,21 @@ std::wstring DialogTrophy::bodyWithFigure(int32_t index, const Trophy& trophy, b
                      : std::to_wstring(value);
     };
     std::wstring value;
-    switch (index) {
-    case TROPHY_MAX_BONUS:
-        value = figure(stats.maxBonus, false);
-        break;
-    case TROPHY_MAX_COMBO:
-        value = figure(stats.maxCombo, false);
-        break;
-    case TROPHY_RECORD:
-        value = figure(stats.quovelRecord, grouped);
-        break;
-    case TROPHY_MATCHES:
-        value = figure(stats.numMatches, grouped);
-        break;
-    default:
-        return body;
+    switch (static_cast<TrophyId>(index)) {
+        case TrophyId::TEN_BONUSES:
+            value = figure(stats.maxBonus, false);
+            break;
+        case TrophyId::COMBO_FRENZY:
+            value = figure(stats.maxCombo, false);
+            break;
+        case TrophyId::BIG_SCORE:
+            value = figure(stats.quovelRecord, grouped);
+            break;
+        case TrophyId::PAIRS:
+            value = figure(stats.numMatches, grouped);
+            break;
+        default:
+            return body;
     }
     wstringReplace(body, L"%3", value, true);
     return body;
@@ -504,9 +497,9 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
     if (host && scene && scene == host->getGameScene() && host->isInLevelPhase()) {
         const Game* game = Game::current();
         const Level* level = game ? game->getLevel() : nullptr;
-        const bool closes = game && game->getHasWon() && level &&
-                            (level->getGameMode() == KIND_CASINO ||
-                             level->getGameMode() == KIND_ROOF);
+        const bool closes =
+            game && game->getHasWon() && level &&
+            (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF);
         if (closes) {
             cabinet->setCallback(nullptr, nullptr);
             cabinet->closeCabinet();

@@ -68,7 +68,7 @@ public:
     // as none) its fields, level, layouts and undo history are read back. A saved node that
     // cannot be played (no level, layout or layout copy, or a child that makes the wrong kind
     // of object) leaves the game unrestored: see isRestored.
-    Game(PropertyNode* saved, int32_t gameType);
+    Game(PropertyNode* saved, GameType gameType);
     // Closes the level session, then releases everything the game holds.
     ~Game() override;
     Game(const Game&) = delete;
@@ -77,17 +77,17 @@ public:
     // The game-type factory. A new game of that type (0 to 5) becomes the current game; the
     // old one is marked removed and released. Null, with the current game kept, for any other
     // type or when the type has no class yet.
-    static Game* create(int32_t gameType);
+    static Game* create(GameType gameType);
     // A new current game of that type set to the level; null when none could be made or the
     // level gave it no layout (then no game is current), so that the room does not open an
     // empty game screen.
-    static Game* createForLevel(int32_t gameType, Level* level);
+    static Game* createForLevel(GameType gameType, Level* level);
     // The current game, or null.
     static Game* current();
     // The current game's level, or null.
     static Level* currentLevel();
     // The game type of the current game's level, or -1.
-    static int32_t currentLevelGameType();
+    static GameType currentLevelGameType();
     // Marks the current game removed, releases it and clears the slot.
     static void releaseCurrent();
     // Reads the current player's saved game of that number and makes it the current game.
@@ -163,7 +163,7 @@ public:
     void buildLevel(Layout* layout);
 
     // Fields.
-    int32_t getGameType() const { return gameType; }
+    GameType getGameType() const { return gameType; }
     bool isRestored() const { return restored; }
     Tile* getClickedTile() const { return clickedTile.get(); }
     int32_t getClickOutcome() const { return clickOutcome; }
@@ -283,7 +283,7 @@ private:
     DisplayValue score{0, 0, 0x7FFFFFFF};
     RefHolder<PropertyNode> levelSession;
 
-    int32_t gameType;
+    GameType gameType;
     bool restored = true;
     TileList buildOrder;
     BuildStatistics buildStatistics;

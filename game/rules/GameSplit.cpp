@@ -75,7 +75,7 @@ void writeTiles(PropertyNode* node, const char* key, const Game::TileList& tiles
 
 GameSplit::GameSplit(PropertyNode* saved) : GameSplit(saved, TYPE_SPLIT) {}
 
-GameSplit::GameSplit(PropertyNode* saved, int32_t gameType) : Game(saved, gameType) {
+GameSplit::GameSplit(PropertyNode* saved, GameType gameType) : Game(saved, gameType) {
     if (saved != nullptr && saved != DUMMY_NODE) {
         loadSideBoardOrder(saved);
         rebuildInitialOrder();

@@ -57,7 +57,7 @@ public:
 
 protected:
     // The constructor of GameSpeed.
-    GameSplit(PropertyNode* saved, int32_t gameType);
+    GameSplit(PropertyNode* saved, GameType gameType);
     // A new side-board tile with the face of `source`.
     static Tile* copyFace(const Tile* source);
     // The side board's slot count, 0 without a side board.

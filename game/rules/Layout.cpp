@@ -17,13 +17,13 @@ namespace {
 const char* const kNoName = "TEXT_LAYOUT_NONAME";
 
 // Only these game types play with a side board.
-bool typeHasSideBoard(int32_t gameType) {
+bool typeHasSideBoard(GameType gameType) {
     return isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED});
 }
 
 }  // namespace
 
-Layout::Layout(PropertyNode* node, int32_t gameType, int32_t sideBoardIndex)
+Layout::Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex)
     : cells(static_cast<size_t>(COLUMNS) * ROWS * LAYERS), displayName(kNoName) {
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     PropertyVector* tiles = node->getChildVector("tiles");
@@ -86,7 +86,7 @@ Layout::~Layout() {
     tileCount = 0;
 }
 
-Layout* Layout::findByName(const std::string& path, int32_t gameType, int32_t sideBoardIndex) {
+Layout* Layout::findByName(const std::string& path, GameType gameType, int32_t sideBoardIndex) {
     RefHolder<PropertyStore> store(new PropertyStore(path));
     store->load();
     return new Layout(store->getChildNode("layout"), gameType, sideBoardIndex);

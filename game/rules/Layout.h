@@ -8,6 +8,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
+#include "game/rules/GameType.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 
@@ -31,7 +32,7 @@ public:
     // Reads "tiles", "displayname", the side board (only for FreeCell, Split and Speed:
     // "sideboard", else entry `sideBoardIndex` of "sideboards") and "originalTileCount". Tiles
     // outside the grid and entries that are not tiles are skipped.
-    Layout(PropertyNode* node, int32_t gameType, int32_t sideBoardIndex);
+    Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex);
     // The working copy: copies of every grid tile and of the side board.
     Layout(const Layout& other);
     Layout& operator=(const Layout&) = delete;
@@ -39,7 +40,7 @@ public:
 
     // The layout of the file's node "layout"; an unreadable file gives an empty layout. The
     // caller takes the reference.
-    static Layout* findByName(const std::string& path, int32_t gameType, int32_t sideBoardIndex);
+    static Layout* findByName(const std::string& path, GameType gameType, int32_t sideBoardIndex);
     // Writes "tileCount", "displayname", "tiles", "sideboard" (when there is one) and
     // "originalTileCount" into the node.
     void save(PropertyNode* node) const;

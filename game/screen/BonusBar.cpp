@@ -26,6 +26,7 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
@@ -51,11 +52,6 @@ constexpr int32_t STAR_FADE = 420;
 constexpr int32_t ARRIVED_FADE = 1000;
 constexpr int32_t ICON_GROW = 500;
 constexpr int32_t END_FADE = 400;
-// Trophies the bar awards.
-constexpr int32_t TROPHY_QUICK_BONUS = 3;
-constexpr int32_t TROPHY_TEN_BONUSES = 4;
-constexpr int32_t TROPHY_COMBO_FRENZY = 12;
-constexpr int32_t TROPHY_FULL_STOCKS = 19;
 constexpr int32_t QUICK_BONUS_TIME = 5000;
 constexpr int32_t TEN_BONUSES = 10;
 constexpr int32_t SUPER_HINT_FLOOR = 3;
@@ -231,7 +227,7 @@ void BonusBar::raiseMultiplier() {
     drawCountdown(false);
     updateMultiplierLabel();
     if (multiplier == tuning().TROPHY_COMBO_FRENZY_MULTIPLIER) {
-        awardTrophy(TROPHY_COMBO_FRENZY);
+        awardTrophy(TrophyId::COMBO_FRENZY);
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->getStats().maxCombo = std::max(player->getStats().maxCombo, multiplier);
@@ -253,12 +249,12 @@ void BonusBar::claim() {
     animateClaim();
     chooseNextBonus();
     showBonusImage();
-    if (game && RoomKind::ofCurrentLevel() != RoomKind::RECROOM) {
+    if (game && currentRoomKind() != RoomKind::RECROOM) {
         if (game->realTime < QUICK_BONUS_TIME) {
-            awardTrophy(TROPHY_QUICK_BONUS);
+            awardTrophy(TrophyId::QUICK_BONUS);
         }
         if (game->bonusesClaimed == TEN_BONUSES) {
-            awardTrophy(TROPHY_TEN_BONUSES);
+            awardTrophy(TrophyId::TEN_BONUSES);
         }
     }
 }
@@ -308,7 +304,7 @@ void BonusBar::applyBonus() {
     const TuningConstants& c = tuning();
     if (player && player->getHintStock().getValue() == c.MAX_NUM_HINTS &&
         player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
-        awardTrophy(TROPHY_FULL_STOCKS);
+        awardTrophy(TrophyId::FULL_STOCKS);
     }
 }
 
@@ -332,7 +328,7 @@ int32_t BonusBar::drawKind(int32_t shown) {
     if (player && player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
         weights[SHUFFLE] = 0;
     }
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (room != RoomKind::FLOORS) {
         weights[HINT] = 0;
         weights[SHUFFLE] = 0;
@@ -384,9 +380,9 @@ void BonusBar::showBonusImage() {
     }
 }
 
-void BonusBar::awardTrophy(int32_t index) {
+void BonusBar::awardTrophy(TrophyId id) {
     if (scene) {
-        scene->awardTrophy(index);
+        scene->awardTrophy(id);
     }
 }
 

@@ -98,9 +98,9 @@ int32_t perTile(int32_t duration, size_t count) {
 
 }  // namespace
 
-int32_t RoomKind::ofCurrentLevel() {
+RoomKind currentRoomKind() {
     Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : FLOORS;
+    return level ? level->getGameMode() : RoomKind::FLOORS;
 }
 
 void GameSceneState::update(int32_t) {}
@@ -126,7 +126,7 @@ void StateRoomInfo::enter() {
 
 // --- Instructions ---
 
-int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
+int32_t StateInstructions::hintNumber(RoomKind roomKind, GameType gameType) {
     if (roomKind == RoomKind::ROOF && gameType != Game::TYPE_SPEED) {
         return 14;
     }
@@ -135,7 +135,8 @@ int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
 
 void StateInstructions::enter() {
     Level* level = Game::currentLevel();
-    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, Game::currentLevelGameType());
+    const int32_t hint =
+        hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {

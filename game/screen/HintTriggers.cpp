@@ -31,12 +31,12 @@ bool pending(int32_t id) {
     return player && player->isHintPending(id);
 }
 
-int32_t gameTypeOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
+GameType gameTypeOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameType() : static_cast<GameType>(-1);
 }
 
-int32_t roomKindOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : -1;
+RoomKind roomKindOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : static_cast<RoomKind>(-1);
 }
 
 // Milliseconds since the last removed pair, on the clock that the removal stamps (the time
@@ -215,7 +215,7 @@ bool HintTriggers::checkSplit() {
 bool HintTriggers::checkFreeCellSideBoard() {
     Game* game = Game::current();
     auto* freeCell = dynamic_cast<GameFreeCell*>(game);
-    const int32_t room = roomKindOf(game);
+    const RoomKind room = roomKindOf(game);
     if (!freeCell || !pending(HINT_FREECELL_SIDEBOARD) || gameTypeOf(game) != Game::TYPE_FREECELL ||
         (room != RoomKind::CASINO && room != RoomKind::ROOF) ||
         game->getClickOutcome() != Game::CLICK_MATCH || !game->getLayout() ||

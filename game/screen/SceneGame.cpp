@@ -49,7 +49,7 @@ const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABE
 
 int32_t currentGameMode() {
     Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : 0;
+    return level ? static_cast<int32_t>(level->getGameMode()) : 0;
 }
 
 // Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
@@ -288,7 +288,7 @@ void SceneGame::buildBoard() {
     }
 }
 
-std::string SceneGame::backgroundKey(int32_t gameType, int32_t customBackground) {
+std::string SceneGame::backgroundKey(GameType gameType, int32_t customBackground) {
     if (customBackground != 0) {
         return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
     }
@@ -299,7 +299,7 @@ void SceneGame::setBackground() {
     Level* level = Game::currentLevel();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::string key =
-        backgroundKey(level ? level->getGameType() : 0, player ? player->background : 0);
+        backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
     RefHolder<Image> image;
     {
         ResourceManager::DataLock lock;
@@ -431,7 +431,7 @@ void SceneGame::setGameTypeName() {
     }
 }
 
-std::string SceneGame::musicKey(int32_t gameType) {
+std::string SceneGame::musicKey(GameType gameType) {
     switch (gameType) {
         case 0: return "MUSIC_GAME_CLASSIC";
         case 1: return "MUSIC_GAME_FREECELL";
@@ -446,7 +446,7 @@ std::string SceneGame::musicKey(int32_t gameType) {
 void SceneGame::playGameMusic() {
     Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(level ? level->getGameType() : -1);
+    const std::string key = musicKey(level ? level->getGameType() : static_cast<GameType>(-1));
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }

@@ -13,8 +13,10 @@
 #include "game/dialogs/GameDialogHost.h"
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
+#include "game/rules/GameType.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
+#include "game/rules/TrophyId.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/SceneQuovelMahjong.h"
@@ -79,9 +81,9 @@ public:
     void setGameTypeName();
     void playGameMusic();
     // The background key of the current level for the current player.
-    static std::string backgroundKey(int32_t gameType, int32_t customBackground);
+    static std::string backgroundKey(GameType gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
-    static std::string musicKey(int32_t gameType);
+    static std::string musicKey(GameType gameType);
     // Counts the start of the level in the player's records.
     void countLevelStart();
     // Where the level is played, as the player's records see it.
@@ -241,7 +243,7 @@ public:
     void writeUnsavedGames();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
-    void awardTrophy(int32_t index);
+    void awardTrophy(TrophyId id);
     void showTrophyInfo(int32_t index);
     static int32_t onTrophyInfoClosed(void* target, BaseObject* sender);
     const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }

@@ -38,7 +38,7 @@ constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
 const Rect SCREEN_RECT{0, 0, 800, 600};
 
-bool timedRoom(int32_t room) {
+bool timedRoom(RoomKind room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;
 }
 
@@ -53,7 +53,7 @@ void takeOne(DisplayValue& stock) {
 }
 
 // The shuffle's time in the game type; an entry that is missing costs nothing.
-int32_t shufflePenalty(int32_t gameType) {
+int32_t shufflePenalty(GameType gameType) {
     BasicProperties* globals = BasicProperties::instance();
     PropertyVector* penalties = globals ? globals->getVector("SHUFFLE_TIME_PENALTIES") : nullptr;
     if (!penalties || gameType < 0 || gameType >= penalties->getChildCount()) {
@@ -89,7 +89,7 @@ void SceneGame::useHint() {
         return;
     }
     const TuningConstants& c = tuning();
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (room == RoomKind::FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
         return;
     }
@@ -190,7 +190,7 @@ void SceneGame::useShuffle() {
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
         return;
     }
-    if (RoomKind::ofCurrentLevel() == RoomKind::FLOORS) {
+    if (currentRoomKind() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
             updateShufflesLabel();
         }
@@ -319,7 +319,7 @@ void SceneGame::dismissSuperHintIcon(bool animated) {
 // --- HUD ---
 
 void SceneGame::showHudForRoom() {
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     const bool floors = room == RoomKind::FLOORS;
     const bool rec = room == RoomKind::RECROOM;
     showNode(hintButton, true);
@@ -395,7 +395,7 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         game->buildLevel(copy.get());
         helps = game->countMatches(copy.get()) > 0;
     }
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (timedRoom(room) && helps) {
         addShuffleGlows();
         return;

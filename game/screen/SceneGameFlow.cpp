@@ -214,7 +214,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             dismissSuperHintIcon(true);
         }
     }
-    if (RoomKind::ofCurrentLevel() == RoomKind::RECROOM) {
+    if (currentRoomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
             timeLabel->setText(
@@ -254,7 +254,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsSuspended(RoomKind::ofCurrentLevel() == RoomKind::RECROOM);
+        setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     }
 }
 
@@ -305,7 +305,7 @@ void SceneGame::newLevel(bool quiet) {
     if (!game || !game->getLevel()) {
         return;
     }
-    const int32_t mode = game->getLevel()->getGameMode();
+    const RoomKind mode = game->getLevel()->getGameMode();
     if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
@@ -324,13 +324,13 @@ void SceneGame::newLevel(bool quiet) {
     RefHolder<Level> old = game->getLevel();
     if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
-        int32_t type = old->getGameType();
+        GameType type = old->getGameType();
         Random* random = Random::getInstance();
         for (int tries = 0; random && type == old->getGameType() && tries < 1000; ++tries) {
-            type = random->nextInt(0, 5);
+            type = ROOM_GAME_TYPES[static_cast<size_t>(random->nextInt(0, 5))];
         }
         if (type == old->getGameType()) {
-            type = (type + 1) % 5;
+            type = ROOM_GAME_TYPES[static_cast<size_t>((type + 1) % 5)];
         }
         const int32_t score = game->getScore().getValue();
         RefHolder<Level> level =
@@ -391,13 +391,13 @@ int32_t SceneGame::onGameStopped(void*, BaseObject*) {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->setTrophiesSeen();
     }
-    const int32_t mode = RoomKind::ofCurrentLevel();
+    const RoomKind mode = currentRoomKind();
     if (mode == RoomKind::FLOORS) {
         game->returnToRoom();
         return 0;
     }
     if (SceneElevator* elevator = SceneElevator::instance()) {
-        elevator->setStop(ELEVATOR_ROOM_STOPS + mode);
+        elevator->setStop(ELEVATOR_ROOM_STOPS + static_cast<int32_t>(mode));
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->requestSectionLoad("elevator");

@@ -28,7 +28,7 @@ constexpr uint32_t WINDOW_DEACTIVATED = 0xAF00FA01u;
 constexpr uint32_t WINDOW_ACTIVATED = 0xAF00FA02u;
 
 // Split and Speed mark selections with the blocked pulse and give side-board tiles no hover.
-bool pulsesSelection(int32_t gameType) {
+bool pulsesSelection(GameType gameType) {
     return gameType == Game::TYPE_SPLIT || gameType == Game::TYPE_SPEED;
 }
 

@@ -47,7 +47,7 @@ constexpr int32_t TROPHY_MIN_TILES = 10;
 constexpr int32_t FLOATER_RISE = 100;
 constexpr int32_t MAX_FLOATER_FONT = 6;
 
-int32_t roomOf(const Game* game) {
+RoomKind roomOf(const Game* game) {
     return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
 }
 
@@ -111,7 +111,8 @@ void SceneGame::saveGame() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     if (player) {
-        unsavedGames[{player->getName(), std::to_string(roomOf(game))}] = store;
+        unsavedGames[{player->getName(), std::to_string(static_cast<int32_t>(roomOf(game)))}] =
+            store;
         writeUnsavedGames();
     }
     saveMode = SAVE_NOTHING;
@@ -133,12 +134,12 @@ void SceneGame::writeUnsavedGames() {
 
 // --- Trophy notices ---
 
-void SceneGame::awardTrophy(int32_t index) {
+void SceneGame::awardTrophy(TrophyId id) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    Trophy* trophy = player ? player->getTrophies().getTrophy(id) : nullptr;
     if (trophy && trophy->state == Trophy::NOT_EARNED) {
         trophy->state = Trophy::EARNED;
-        showTrophyInfo(index);
+        showTrophyInfo(trophyIndex(id));
     }
 }
 

@@ -221,7 +221,7 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gam
 
 Game* startBuild(const ShippedBuild& build, uint32_t seed, double* buildMilliseconds) {
     Random::createInstance(seed);
-    Game* game = Game::create(build.gameType);
+    Game* game = Game::create(static_cast<GameType>(build.gameType));
     if (game == nullptr || !build.level) {
         return game;
     }

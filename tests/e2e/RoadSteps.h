@@ -128,8 +128,8 @@ inline bool startAsAnn(RoadDriver& road) {
 // lift, and Classic known in the casino and the rec room.
 inline void openTheRooms() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    player->unlockedStuff[0] = 2;
-    player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    player->unlockState(UnlockItem::CASINO_CLASSIC) = UNLOCKED_SEEN;
+    player->unlockState(UnlockItem::RECROOM_CLASSIC) = UNLOCKED_SEEN;
     for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
         player->modesUnlocked[room] = 2;
     }

@@ -227,7 +227,7 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::HELD_BACK);
     EXPECT_EQ(stats.casino[4].bestScore, 77);
     // 20 floors of 5 rooms are read, the rest ignored; an absent record key reads 0.
-    EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, 0, 0}));
+    EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, TYPE_CLASSIC, 0}));
     // A shorter saved rec room list keeps the records beyond it; a longer one grows the list.
     EXPECT_EQ(stats.recRoom[1][0].bestTime, 9);
     EXPECT_EQ(stats.recRoom[1][1], RecRoomRecord{});  // a value where a record belongs

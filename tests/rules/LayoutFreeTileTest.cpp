@@ -16,7 +16,7 @@ using rules_test::makeTile;
 // An empty layout that tiles are put on by hand.
 class Board {
 public:
-    Board() : layout(new Layout(DUMMY_NODE, 0, -1)) {}
+    Board() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
 
     Tile* put(int x, int y, int z) {
         RefHolder<Tile> tile = makeTile(x, y, z);
