@@ -99,9 +99,13 @@ TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
     std::vector<std::string> problems;
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
     EXPECT_EQ(labelFrom(R"(font="NO_FONT" section="gui")")->getFont(), nullptr);
+    // A key naming an object of another type gives no font either.
+    EXPECT_EQ(labelFrom(R"(font="LATE_DOT" section="gui")")->getFont(), nullptr);
     setProblemSink(nullptr);
-    ASSERT_EQ(problems.size(), 1u);
+    ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("NO_FONT"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("gui/LATE_DOT\" is of type Image, not Font"), std::string::npos)
+        << problems[1];
 }
 
 TEST_F(LabelTest, WordWrapTruncateAndAutowidthLayouts) {
