@@ -31,8 +31,10 @@ class ResourceManager : public BaseObject {
 public:
     enum class Queue { urgent, background };
 
-    // Holds the data lock for its scope. Parts that look resources up themselves hold it while
-    // they find a resource and take their reference on its loaded object.
+    // Holds the data lock for its scope. The resources hold it while they publish a load, and
+    // findTyped while it finds a resource and takes its reference on the loaded object; parts
+    // above look resources up through findTyped (ResourceLookup.h), never with a lock of their
+    // own.
     class DataLock {
     public:
         DataLock();
