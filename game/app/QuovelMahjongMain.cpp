@@ -65,27 +65,11 @@ std::unique_ptr<InstanceLock> instanceLock;
 
 GameScenes scenes;
 
-// Names the sections of the urgent queue that a wait gave up on.
-void logUnloadedSections(ResourceManager& resources) {
-    for (const std::string& name : resources.getQueue(ResourceManager::Queue::urgent)) {
-        std::fprintf(stderr, "Resource section \"%s\" is not loaded yet; going on without it\n",
-                     name.c_str());
-    }
-}
-
-void logFailedResources(ResourceManager& resources, const char* const* sectionNames,
-                        size_t count) {
-    ResourceManager::DataLock lock;
+void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {
     for (size_t index = 0; index < count; ++index) {
-        ResourceSection* section = resources.getSection(sectionNames[index]);
-        if (!section) {
-            continue;
-        }
-        for (const auto& [key, resource] : section->getResources()) {
-            if (resource->getHasError()) {
-                std::fprintf(stderr, "Resource %s/%s (%s) failed to load\n",
-                             sectionNames[index], key.c_str(), resource->getFileName().c_str());
-            }
+        for (const auto& [key, fileName] : resources.failedResources(sectionNames[index])) {
+            std::fprintf(stderr, "Resource %s/%s (%s) failed to load\n", sectionNames[index],
+                         key.c_str(), fileName.c_str());
         }
     }
 }
@@ -292,20 +276,8 @@ bool QuovelMahjongMain::waitForUrgentSections(uint32_t pollMs) {
     if (!resources || !self) {
         return true;
     }
-    Clock& clock = *self->services.window.clock;
-    const uint32_t start = clock.milliseconds();
-    for (;;) {
-        resources->resumeLoader();
-        if (resources->isReady() &&
-            !resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
-            return true;
-        }
-        if (clock.milliseconds() - start >= sectionWaitLimitMs) {
-            logUnloadedSections(*resources);
-            return false;
-        }
-        clock.sleep(pollMs);
-    }
+    return resources->waitForUrgentSections(*self->services.window.clock, sectionWaitLimitMs,
+                                            pollMs);
 }
 
 void QuovelMahjongMain::askQuit() {

@@ -64,9 +64,10 @@ int32_t blinkClock = 0;
 int32_t blinkInterval = 1250;
 bool eyesVisible = false;
 
-Sound* elevatorSound(const std::string& key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Sound>(findLoadedResource(key, "elevator"));
+// Referenced before the data lock is released: a raw pointer taken under the lock could be
+// freed by the loader before its user took a reference.
+RefHolder<Sound> elevatorSound(const std::string& key) {
+    return findLoaded<Sound>(key, "elevator");
 }
 
 int32_t drawBelow(Random& random, int32_t count) {
@@ -222,9 +223,8 @@ void SceneElevator::loadResources() {
 void SceneElevator::show() {
     SoundManager* sound = SoundManager::getInstance();
     if (sound && SoundManager::isSoundAvailable()) {
-        ResourceManager::DataLock lock;
-        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_ELEVATOR", "music"))) {
-            sound->playMusic(1000, 1.0f, 100, music, 600, 306);
+        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_ELEVATOR", "music")) {
+            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
         }
     }
     SceneQuovelMahjong::show();
@@ -235,7 +235,7 @@ void SceneElevator::show() {
     if (movingSound) {
         movingSound->stop(true);
     }
-    movingSound = new SoundNode(elevatorSound("SOUND_ELEVATOR_MOVING"));
+    movingSound = new SoundNode(elevatorSound("SOUND_ELEVATOR_MOVING").get());
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
         player && player->floorReached == 0) {
         setPendingTargets(1);
@@ -379,14 +379,9 @@ int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
 }
 
 void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
-    Image* light = nullptr;
-    Image* mask = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
-        mask = objectCast<Image>(findLoadedResource(maskKey, maskSection));
-    }
-    ModifierShine::shineThreeTimes(button, light, mask);
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
+    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
+    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
 }
 
 void SceneElevator::lockedOverlay(Button* button) {

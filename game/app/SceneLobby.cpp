@@ -285,15 +285,11 @@ void SceneLobby::updateShine(int32_t elapsedMs) {
     if (!doorLeft || !doorRight || !doorMiddle) {
         return;
     }
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findLoadedResource("ELEVATOR_SHINE", "lobby"));
-    }
+    RefHolder<Image> image = findLoaded<Image>("ELEVATOR_SHINE", "lobby");
     if (!image) {
         return;
     }
-    auto* shine = new AdditiveSprite(0, 0, image);
+    auto* shine = new AdditiveSprite(0, 0, image.get());
     shine->setAlpha(SHINE_ALPHA);
     shine->setAnchor(Sprite::ANCHOR_TOP_RIGHT);
     const int32_t x = doorLeft->getX();

@@ -10,7 +10,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
@@ -34,9 +33,8 @@ namespace {
 constexpr const char* SWITCH_NAMES[SceneRecRoom::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
 
-Image* roomImage(const char* key, const char* section) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource(key, section));
+RefHolder<Image> roomImage(const char* key, const char* section) {
+    return findLoaded<Image>(key, section);
 }
 
 // The current scene, or the scene a running transition leads to.
@@ -112,9 +110,8 @@ void SceneRecRoom::loadResources() {
 void SceneRecRoom::show() {
     SceneQuovelMahjong::show();  // saves the player list first
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
-        ResourceManager::DataLock lock;
-        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-            sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+            sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
         }
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
@@ -168,9 +165,9 @@ void SceneRecRoom::hide() {
 }
 
 void SceneRecRoom::showGameTypePanel() {
-    Image* background = roomImage("BACKGROUND", "recroom");
+    RefHolder<Image> background = roomImage("BACKGROUND", "recroom");
     if (selectedGameType == NOTHING_SELECTED) {
-        setBackgroundImage(background);
+        setBackgroundImage(background.get());
         setShownIfAny(hostPicture.get(), true);
         return;
     }
@@ -193,14 +190,14 @@ void SceneRecRoom::showGameTypePanel() {
         layoutPreview->showPage(0);
         layoutPreview->updatePageButtons();
     }
-    drawGlow(background);
+    drawGlow(background.get());
 }
 
 void SceneRecRoom::drawGlow(Image* background) {
     const GlowColumn glow{sprite("GLOW_TOP_NORMAL"), sprite("GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
                           glowButton.get(), glowDialog.get()};
     RefHolder<Image> drawn = glow.draw(background, getGameTypeSwitch(selectedGameType), 0, -1,
-                                       roomImage("GLOW_FILL", "recroom"));
+                                       roomImage("GLOW_FILL", "recroom").get());
     if (drawn) {
         setBackgroundImage(drawn.get());
     }

@@ -98,7 +98,7 @@ protected:
     // Finds a switch, puts its listener before the other widgets' and binds the callback.
     Switch* wireSwitch(const char* name, int32_t tag, iGuiMethod::Callback callback);
     void setBackgroundKey(Image* image);
-    Image* findBackground() const;
+    RefHolder<Image> findBackground() const;
     void drawGlow();
     void buildRows();
 

@@ -13,7 +13,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/scene/Scene.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -98,8 +97,7 @@ Modifier* linearTimeCount(Modifier* after, Label* label, int32_t from, int32_t t
 
 template <class T>
 RefHolder<T> loadedResource(const char* key) {
-    ResourceManager::DataLock lock;
-    return RefHolder<T>(objectCast<T>(findLoadedResource(key, GAME_SECTION)));
+    return findLoaded<T>(key, GAME_SECTION);
 }
 
 void setTextIfAny(Label* label, const std::wstring& text) {

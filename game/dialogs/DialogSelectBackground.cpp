@@ -9,7 +9,6 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/visuals/ImageEffects.h"
 
@@ -104,11 +103,7 @@ void DialogSelectBackground::showPicture(Sprite* preview, const std::string& key
     if (!preview) {
         return;
     }
-    RefHolder<Image> picture;
-    {
-        ResourceManager::DataLock lock;
-        picture = objectCast<Image>(findOrLoadResource(key, PICTURE_SECTION));
-    }
+    RefHolder<Image> picture = findOrLoad<Image>(key, PICTURE_SECTION);
     if (picture && locked) {
         RefHolder<Image> grey = Image::copyImage(picture.get());
         if (grey) {

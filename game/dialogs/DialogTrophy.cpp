@@ -12,7 +12,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
@@ -127,9 +126,8 @@ Trophy* DialogTrophy::trophyAt(int32_t index) {
     return list && index < TROPHY_COUNT ? list->getTrophy(index) : nullptr;
 }
 
-Image* DialogTrophy::picture(const std::string& key, const std::string& section) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource(key, section));
+RefHolder<Image> DialogTrophy::picture(const std::string& key, const std::string& section) {
+    return findLoaded<Image>(key, section);
 }
 
 bool DialogTrophy::showIfNew(void* target, iGuiMethod::Callback callback) {
@@ -201,8 +199,8 @@ void DialogTrophy::placeUnclaimedTrophies() {
             break;
         }
         const TrophyInfo& entry = trophy->getInfo(0);
-        auto* sprite = new Sprite(entry.x, entry.y,
-                                  picture(entry.image + "_UNCLAIMED", entry.section));
+        auto* sprite =
+            new Sprite(entry.x, entry.y, picture(entry.image + "_UNCLAIMED", entry.section).get());
         sprite->setAnchor(ANCHOR_CENTER);
         sprite->setTag(i);
         GameNode::appendChild(sprite, isWon(trophy) ? placeholderLayer.get() : trophyLayer.get());
@@ -228,7 +226,7 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
             continue;
         }
         const TrophyInfo& entry = trophy->getInfo(0);
-        auto* sprite = new Sprite(entry.x, entry.y, picture(entry.image, entry.section));
+        auto* sprite = new Sprite(entry.x, entry.y, picture(entry.image, entry.section).get());
         sprite->setAnchor(ANCHOR_CENTER);
         sprite->setAlpha(0);
         sprite->setTag(i);
@@ -273,9 +271,9 @@ void DialogTrophy::makeWindows() {
                 continue;
             }
             const char* key = reachesGold(*record, f + 1, r + 1) ? "WINDOW_STAR" : "WINDOW_LIGHT";
-            GameNode::appendChild(new Sprite(ROOM_LEFT[r], GROUND_ROW_Y - ROW_STEP * f,
-                                             picture(key, "trophy")),
-                                  windowLayer.get());
+            GameNode::appendChild(
+                new Sprite(ROOM_LEFT[r], GROUND_ROW_Y - ROW_STEP * f, picture(key, "trophy").get()),
+                windowLayer.get());
         }
     }
 }
@@ -430,7 +428,7 @@ void DialogTrophy::startHovering(Sprite* sprite) {
     const Trophy* trophy = trophyAt(index);
     GameNode::releaseChildren(sparkleLayer.get());
     if (isWon(trophy)) {
-        RefHolder<Image> star(picture("FADING_STAR", "default"));
+        RefHolder<Image> star = picture("FADING_STAR", "default");
         for (int32_t k = 0; k < SPARKLE_COUNT; ++k) {
             auto* sparkle = new AdditiveSprite(sprite->getX(), sprite->getY(), star.get());
             sparkle->setAlpha(0);

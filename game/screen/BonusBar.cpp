@@ -22,7 +22,6 @@
 #include "framework/nodes/ModifierSound.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
@@ -370,13 +369,8 @@ void BonusBar::showBonusImage() {
         return;
     }
     const std::string key = nodeOrDummy(rules->getChildAt(bonus))->getChildValue("image")->getValue();
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource(key, "game"));
-    }
-    if (image) {
-        bonusIcon->setImage(image);
+    if (RefHolder<Image> image = findOrLoad<Image>(key, "game")) {
+        bonusIcon->setImage(image.get());
     }
 }
 
@@ -562,14 +556,10 @@ int32_t BonusBar::spawnStar(void* bar, BaseObject* sender) {
     if (!flying || !flying->getParent()) {
         return 0;
     }
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource("BONUS_STAR", "default"));
-    }
+    RefHolder<Image> image = findOrLoad<Image>("BONUS_STAR", "default");
     const int32_t dx = random ? random->nextInt(-STAR_SPREAD, STAR_SPREAD) : 0;
     const int32_t dy = random ? random->nextInt(-STAR_SPREAD, STAR_SPREAD) : 0;
-    RefHolder<Sprite> star(new Sprite(flying->getX() + dx, flying->getY() + dy, image));
+    RefHolder<Sprite> star(new Sprite(flying->getX() + dx, flying->getY() + dy, image.get()));
     star->setAnchor(Sprite::ANCHOR_CENTER);
     GameNode::insertBefore(star.get(), flying);
     GameNode::addModifier(star.get(), new ModifierFrame(1, STAR_FRAME_TIME));
@@ -658,13 +648,8 @@ void BonusBar::updateMultiplierLabel() {
 }
 
 void BonusBar::drawCountdown(bool force) {
-    Image* threshold = nullptr;
-    Image* clockImage = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        threshold = objectCast<Image>(findOrLoadResource("IMAGE_COUNTDOWNTHRESHOLD", "game"));
-        clockImage = objectCast<Image>(findOrLoadResource("IMAGE_COUNTDOWNTIMER", "game"));
-    }
+    RefHolder<Image> threshold = findOrLoad<Image>("IMAGE_COUNTDOWNTHRESHOLD", "game");
+    RefHolder<Image> clockImage = findOrLoad<Image>("IMAGE_COUNTDOWNTIMER", "game");
     if (!timer || !clockImage) {
         return;
     }
@@ -681,7 +666,7 @@ void BonusBar::drawCountdown(bool force) {
         full > 0 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t{currentCountdown} * 255 / full, 0, 255))
                  : 0;
     if (level != lastCountdownLevel || force) {
-        drawThresholdMask(countdownImage.get(), clockImage, threshold, level, false);
+        drawThresholdMask(countdownImage.get(), clockImage.get(), threshold.get(), level, false);
         lastCountdownLevel = level;
         timer->setDirty(true);
     }

@@ -5,7 +5,6 @@
 #include "framework/core/Random.h"
 #include "framework/gui/Button.h"
 #include "framework/nodes/ResourceLookup.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLevelInfo.h"
@@ -41,9 +40,8 @@ Layout* currentLayout() {
 
 // The shuffle loop of the build and the tear-down.
 SoundNode* makeShuffleSound() {
-    ResourceManager::DataLock lock;
-    auto* sound = objectCast<Sound>(findLoadedResource("SOUND_SHUFFLE", "game"));
-    return sound ? new SoundNode(sound) : nullptr;
+    RefHolder<Sound> sound = findLoaded<Sound>("SOUND_SHUFFLE", "game");
+    return sound ? new SoundNode(sound.get()) : nullptr;
 }
 
 void startLoop(SoundNode* sound) {

@@ -5,7 +5,7 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PictureChanges.h"
-#include "framework/platform/ResourceManager.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
@@ -18,13 +18,8 @@ QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord)
 namespace {
 
 // A picture resource, loaded when needed; null when missing.
-Image* findImage(const std::string& key, const std::string& section) {
-    ResourceManager* manager = ResourceManager::getInstance();
-    if (manager == nullptr) {
-        return nullptr;
-    }
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(manager->getLoadedResourceHandle(key, section));
+RefHolder<Image> findImage(const std::string& key, const std::string& section) {
+    return findOrLoad<Image>(key, section);
 }
 
 bool drawsBefore(const RefHolder<RenderTile>& a, const RefHolder<RenderTile>& b) {
@@ -50,7 +45,7 @@ void LayoutRenderer::loadImages(int32_t tileSet) {
     shadowImage = findImage("SHADOW", "manual");
 }
 
-Image* LayoutRenderer::getTileImage() {
+RefHolder<Image> LayoutRenderer::getTileImage() {
     return findImage("TILE", "default");
 }
 
@@ -147,10 +142,10 @@ void LayoutRenderer::computeLayout(RenderTile* renderTile) {
 
 void LayoutRenderer::createLayerSprites() {
     layerCount = renderTiles.empty() ? 0 : renderTiles.back()->getLayer() + 1;
-    Image* tileImage = getTileImage();
+    RefHolder<Image> tileImage = getTileImage();
     for (int32_t z = 0; z < layerCount; ++z) {
         RefHolder<LayoutLayerSprite> layer(new LayoutLayerSprite());
-        layer->setImages(tileImage, symbolImage.get(), shadowImage.get());
+        layer->setImages(tileImage.get(), symbolImage.get(), shadowImage.get());
         layer->setGrid(&grid);
         layerSprites.push_back(layer);
     }

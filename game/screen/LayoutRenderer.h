@@ -56,7 +56,7 @@ public:
     void applyLayerShading();
 
     // The blank tile "TILE" of section "default", or null.
-    static Image* getTileImage();
+    static RefHolder<Image> getTileImage();
     // The render tile of a game tile, or null.
     RenderTile* findRenderTile(Tile* tile);
     // The game tile under a screen point (side board first, then layers 6 to 0), or null.

@@ -161,9 +161,8 @@ void SceneGame::createLayers() {
 }
 
 void SceneGame::createTimeSound() {
-    ResourceManager::DataLock lock;
-    if (auto* sound = objectCast<Sound>(findLoadedResource("SOUND_TIME", "game"))) {
-        timeSound = new SoundNode(sound);
+    if (RefHolder<Sound> sound = findLoaded<Sound>("SOUND_TIME", "game")) {
+        timeSound = new SoundNode(sound.get());
     }
 }
 
@@ -300,11 +299,7 @@ void SceneGame::setBackground() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::string key =
         backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
-    RefHolder<Image> image;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource(key, "manual"));
-    }
+    RefHolder<Image> image = findOrLoad<Image>(key, "manual");
     if (image && image.get() != getBackgroundImage()) {
         setBackgroundImage(image.get());
     }
@@ -450,9 +445,8 @@ void SceneGame::playGameMusic() {
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    if (auto* stream = objectCast<SoundStream>(findLoadedResource(key, "music"))) {
-        sound->playMusic(1000, 1.0f, 100, stream, 600, 306);
+    if (RefHolder<SoundStream> stream = findLoaded<SoundStream>(key, "music")) {
+        sound->playMusic(1000, 1.0f, 100, stream.get(), 600, 306);
     }
 }
 
@@ -615,17 +609,15 @@ bool SceneGame::isBoardShown() const {
 }
 
 bool SceneGame::drawsShadows() const {
-    return const_cast<SceneGame*>(this)->getShadowImage() != nullptr;
+    return static_cast<bool>(const_cast<SceneGame*>(this)->getShadowImage());
 }
 
-Image* SceneGame::getShadowImage() {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource("SHADOW", "manual"));
+RefHolder<Image> SceneGame::getShadowImage() {
+    return findLoaded<Image>("SHADOW", "manual");
 }
 
-Image* SceneGame::findImage(const std::string& section, const std::string& name) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findOrLoadResource(name, section));
+RefHolder<Image> SceneGame::findImage(const std::string& section, const std::string& name) {
+    return findOrLoad<Image>(name, section);
 }
 
 Image* SceneGame::getShownSymbols() {
@@ -656,7 +648,7 @@ GameNode* SceneGame::liftTile(Tile* tile) {
         y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY());
     }
     // The blank tile with the tile's symbol, as the board draws it.
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
     Image* symbols = getShownSymbols();
     if (picture && symbols) {
         RefHolder<Graphics> graphics(picture->createGraphics());

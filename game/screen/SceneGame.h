@@ -176,8 +176,8 @@ public:
     GameNode* getEffectLayer() override { return floaterLayer.get(); }
     bool isBoardShown() const override;
     bool drawsShadows() const override;
-    Image* getShadowImage() override;
-    Image* findImage(const std::string& section, const std::string& name) override;
+    RefHolder<Image> getShadowImage() override;
+    RefHolder<Image> findImage(const std::string& section, const std::string& name) override;
     Image* getShownSymbols() override;
     GameNode* liftTile(Tile* tile) override;
 
@@ -285,7 +285,7 @@ private:
     static void fadeInPathPiece(Sprite* piece, int32_t delay);
     void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
                          const std::string& prefix, float& delay);
-    Image* gameImage(const std::string& key);
+    RefHolder<Image> gameImage(const std::string& key);
     // A floater label of the text in the font (section "default"), centred on the point.
     Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y);
     // The first and second shuffle glows fade and go.

@@ -63,9 +63,9 @@ int32_t shufflePenalty(GameType gameType) {
     return entry ? std::max(entry->getInt(), 0) : 0;
 }
 
-void showButtonImage(Button* button, Image* image) {
+void showButtonImage(Button* button, const RefHolder<Image>& image) {
     if (button && image) {
-        button->setImage(image);
+        button->setImage(image.get());
     }
 }
 
@@ -250,8 +250,8 @@ void SceneGame::startSuperHint(Sprite* icon) {
     superHintIcon = icon;
     superHintOverlay = nullptr;
     if (icon) {
-        if (Image* image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
-            superHintOverlay = new Sprite(0, 0, image);
+        if (RefHolder<Image> image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
+            superHintOverlay = new Sprite(0, 0, image.get());
             superHintOverlay->setAnchor(icon->getAnchor().type);
             appendChild(superHintOverlay.get(), icon);
         }
@@ -477,17 +477,17 @@ void SceneGame::addShuffleGlows() {
             *glow = nullptr;
         }
     }
-    Image* image = gameImage("GLOW_BUTTON_SHUFFLE");
+    RefHolder<Image> image = gameImage("GLOW_BUTTON_SHUFFLE");
     if (!image || !shuffleButton || !shuffleButton->getParent()) {
         return;
     }
-    shuffleGlow = new Sprite(shuffleButton->getX() + 2, shuffleButton->getY() - 7, image);
+    shuffleGlow = new Sprite(shuffleButton->getX() + 2, shuffleButton->getY() - 7, image.get());
     shuffleGlow->setAlpha(0);
     GameNode::addModifier(shuffleGlow.get(),
                           new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
     insertBefore(shuffleGlow.get(), shuffleButton);
     if (matchesLabel) {
-        matchesGlow = new Sprite(1, -16, image);
+        matchesGlow = new Sprite(1, -16, image.get());
         matchesGlow->setAnchor(Sprite::ANCHOR_TOP);
         matchesGlow->setAlpha(0);
         GameNode::addModifier(matchesGlow.get(), new ModifierDelay(GLOW_BLINK_MS));

@@ -8,7 +8,6 @@
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -243,9 +242,8 @@ void SceneGame::advanceHoverPath(int32_t elapsedMs) {
     }
 }
 
-Image* SceneGame::gameImage(const std::string& key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findOrLoadResource(key, "game"));
+RefHolder<Image> SceneGame::gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
 }
 
 void SceneGame::fadeInPathPiece(Sprite* piece, int32_t delay) {
@@ -305,11 +303,11 @@ void SceneGame::showHintPath(Tile* from, Tile* to) {
             }
             key = "CORNER_" + std::to_string(index);
         }
-        Image* image = gameImage(prefix + key);
+        RefHolder<Image> image = gameImage(prefix + key);
         const int32_t w = image ? image->getWidth() : 0;
         const int32_t h = image ? image->getHeight() : 0;
         const Rect rect{x - w / 2, y - h / 2, w, h};
-        RefHolder<Sprite> piece(new Sprite(rect.x, rect.y, image));
+        RefHolder<Sprite> piece(new Sprite(rect.x, rect.y, image.get()));
         appendChild(piece.get(), hintPathLayer.get());
         if (i >= 1) {
             // The stretch from the previous piece, drawn over this one.
@@ -333,7 +331,7 @@ void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, b
     if (length <= 0 || thickness <= 0) {
         return;
     }
-    Image* image = gameImage(prefix + (horizontal ? "PATH_H" : "PATH_V"));
+    RefHolder<Image> image = gameImage(prefix + (horizontal ? "PATH_H" : "PATH_V"));
     const int32_t step = image ? (horizontal ? image->getWidth() : image->getHeight()) : 0;
     if (step <= 0) {
         return;
@@ -346,7 +344,7 @@ void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, b
                       : delay + static_cast<float>(offset) * delayMul;
         const int32_t x = horizontal ? start + offset : a.x;
         const int32_t y = horizontal ? a.y : start + offset;
-        RefHolder<Sprite> piece(new Sprite(x, y, image));
+        RefHolder<Sprite> piece(new Sprite(x, y, image.get()));
         appendChild(piece.get(), hintPathLayer.get());
         fadeInPathPiece(piece.get(), static_cast<int32_t>(pieceDelay));
     }

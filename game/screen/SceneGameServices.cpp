@@ -19,7 +19,6 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/dialogs/DialogTrophyInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
@@ -53,9 +52,7 @@ RoomKind roomOf(const Game* game) {
 
 // A font of the "default" section, loaded now when the section has not loaded it yet.
 RefHolder<Font> defaultFont(const std::string& key) {
-    findOrLoadResource(key, "default");
-    ResourceManager::DataLock lock;
-    return RefHolder<Font>(objectCast<Font>(findLoadedResource(key, "default")));
+    return findOrLoad<Font>(key, "default");
 }
 
 std::wstring widen(const std::string& text) {
@@ -362,7 +359,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
         return;
     }
     const bool super = kind == 1;
-    RefHolder<Image> starImage(gameImage("SUPERSCORE_STAR"));
+    RefHolder<Image> starImage = gameImage("SUPERSCORE_STAR");
     RefHolder<Font> font = defaultFont("FONT_GAMESCENE_BIG");
     auto* group = new GameNode();
     group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);

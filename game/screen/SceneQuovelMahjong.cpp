@@ -52,9 +52,8 @@ void SceneQuovelMahjong::playBuildingMusic() {
     if (!sound || !SoundManager::isSoundAvailable()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-        sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+    if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
     }
 }
 

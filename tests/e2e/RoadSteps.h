@@ -409,7 +409,7 @@ inline void forFacePixels(const std::function<void(int32_t, int32_t)>& look) {
 // The blank tile tinted (colour filled at an alpha), then washed like a shaded layer, with the
 // tile's symbol over it when `symbols` is given: what the board draws for the tile.
 inline RefHolder<Image> drawnTile(const Tile* tile, Image* symbols, Tint tint, Tint shading) {
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
     RefHolder<Graphics> graphics(picture->createGraphics());
     for (const Tint& fill : {tint, shading}) {
         if (fill.alpha > 0) {
