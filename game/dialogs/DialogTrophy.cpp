@@ -18,12 +18,12 @@
 #include "framework/scene/TransitionScene.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophyText.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophy, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogTrophy)

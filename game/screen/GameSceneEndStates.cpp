@@ -10,7 +10,6 @@
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
-#include "game/dialogs/DialogLevelEnd.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
@@ -19,6 +18,7 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "game/visuals/ScreenUtils.h"
@@ -99,7 +99,7 @@ void StateGameOver::enter() {
         return;
     }
     // The dialog shows the best from before this level.
-    DialogLevelEnd::lookupBest();
+    GameDialogs::get().keepBestBeforeLevelEnd();
     const int32_t kind = level->getGameMode();
     int32_t place = -1;
     if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
@@ -161,7 +161,7 @@ void StateGameWon::enter() {
         player->clearTutorialHint(26);
     }
     game->setHasWon(true);
-    DialogLevelEnd::lookupBest();
+    GameDialogs::get().keepBestBeforeLevelEnd();
     stopMusic();
     playGameSound("SOUND_LEVEL_WON");
     if (!player) {

@@ -20,7 +20,6 @@
 #include "framework/platform/Font.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/dialogs/DialogTrophyInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
@@ -32,6 +31,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -156,12 +156,10 @@ void SceneGame::showTrophyInfo(int32_t index) {
         trophyQueue.push_back(index);
         return;
     }
-    auto* notice = objectCast<DialogTrophyInfo>(getDialog("DIALOG_TROPHY_INFO"));
+    Dialog* notice = GameDialogs::get().trophyNotice(*this, trophy, this, &onTrophyInfoClosed);
     if (!notice) {
         return;
     }
-    notice->setTrophy(trophy);
-    notice->setCallback(this, &onTrophyInfoClosed);
     trophyPopup = notice;
     openDialog(notice);
 }
