@@ -48,8 +48,8 @@ public:
     }
 
     Question ask(const std::string& messageKey, const std::string& headerKey, void* yesTarget,
-                 iGuiMethod::Callback yesCallback, void* noTarget,
-                 iGuiMethod::Callback noCallback, Scene* scene) override {
+                 iGuiMethod::Callback yesCallback, void* noTarget, iGuiMethod::Callback noCallback,
+                 Scene* scene) override {
         DialogYesNo* dialog = DialogYesNo::ask(messageKey, headerKey, yesTarget, yesCallback,
                                                noTarget, noCallback, scene);
         if (!dialog) {

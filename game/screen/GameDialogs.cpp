@@ -9,9 +9,7 @@ public:
         return nullptr;
     }
     Dialog* hostHint(Scene&, int32_t, void*, iGuiMethod::Callback) override { return nullptr; }
-    Dialog* trophyNotice(Scene&, Trophy*, void*, iGuiMethod::Callback) override {
-        return nullptr;
-    }
+    Dialog* trophyNotice(Scene&, Trophy*, void*, iGuiMethod::Callback) override { return nullptr; }
     Question ask(const std::string&, const std::string&, void*, iGuiMethod::Callback, void*,
                  iGuiMethod::Callback, Scene*) override {
         return {};

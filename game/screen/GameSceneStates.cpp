@@ -136,8 +136,8 @@ void StateInstructions::enter() {
     const int32_t hint = hintNumber(level ? level->getGameMode() : 0, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
-        if (Dialog* dialog = GameDialogs::get().hostHint(*scene, hint, nullptr,
-                                                         &StateInstructions::finish)) {
+        if (Dialog* dialog =
+                GameDialogs::get().hostHint(*scene, hint, nullptr, &StateInstructions::finish)) {
             scene->openDialog(dialog);
             player->clearTutorialHint(hint);
             return;

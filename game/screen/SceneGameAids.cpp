@@ -436,7 +436,8 @@ int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Ca
         return 0;
     }
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (scene->isDialogOpen(name) && dialogs.closeThen(scene->findDialog(name), scene, action)) {
+        if (scene->isDialogOpen(name) &&
+            dialogs.closeThen(scene->findDialog(name), scene, action)) {
             return 0;
         }
     }

@@ -78,9 +78,9 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     scene->setTag(number);
-    const GameDialogs::Question question = GameDialogs::get().ask(
-        savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene, &startRecentSavedGame, nullptr,
-        nullptr, scene);
+    const GameDialogs::Question question =
+        GameDialogs::get().ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
+                               &startRecentSavedGame, nullptr, nullptr, scene);
     if (!question.dialog) {
         return;
     }
