@@ -17,7 +17,6 @@
 #include "framework/scene/TransitionScene.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophyText.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
@@ -25,6 +24,7 @@
 #include "game/rules/RoomKind.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophy, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogTrophy)

@@ -10,7 +10,6 @@
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
-#include "game/dialogs/DialogLevelEnd.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
@@ -20,6 +19,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "game/visuals/ScreenUtils.h"
@@ -86,7 +86,7 @@ void StateGameOver::enter() {
         return;
     }
     // The dialog shows the best from before this level.
-    DialogLevelEnd::lookupBest();
+    GameDialogs::get().keepBestBeforeLevelEnd();
     const RoomKind kind = level->getGameMode();
     int32_t place = -1;
     if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
@@ -149,7 +149,7 @@ void StateGameWon::enter() {
         player->clearTutorialHint(26);
     }
     game->setHasWon(true);
-    DialogLevelEnd::lookupBest();
+    GameDialogs::get().keepBestBeforeLevelEnd();
     stopMusic();
     playGameSound("SOUND_LEVEL_WON");
     if (!player) {

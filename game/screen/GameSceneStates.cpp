@@ -6,8 +6,6 @@
 #include "framework/gui/Button.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/SoundNode.h"
-#include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/DialogLevelInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -17,6 +15,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 
@@ -111,14 +110,13 @@ void StateRoomInfo::enter() {
     if (BonusBar* bonus = scene->getBonusBar()) {
         bonus->updateMultiplierLabel();
     }
-    auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
+    Dialog* dialog = GameDialogs::get().levelInfo(*scene, Game::currentLevel(), scene,
+                                                  &SceneGame::startInstructions);
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
         SceneGame::startInstructions(nullptr, nullptr);
         return;
     }
-    dialog->setTexts(Game::currentLevel());
-    dialog->setCallback(scene, &SceneGame::startInstructions);
     scene->openDialog(dialog);
 }
 
@@ -137,9 +135,8 @@ void StateInstructions::enter() {
         hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
-        if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
-            dialog->showHint(hint);
-            dialog->setCallback(nullptr, &StateInstructions::finish);
+        if (Dialog* dialog =
+                GameDialogs::get().hostHint(*scene, hint, nullptr, &StateInstructions::finish)) {
             scene->openDialog(dialog);
             player->clearTutorialHint(hint);
             return;

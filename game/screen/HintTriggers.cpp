@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "framework/nodes/Sprite.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameFreeCell.h"
@@ -16,6 +15,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
@@ -78,7 +78,7 @@ bool HintTriggers::hintsOn() const {
 }
 
 bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
-    return DialogHint::showHint(rect, id, target) != nullptr;
+    return GameDialogs::get().showHint(rect, id, target);
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
@@ -87,7 +87,7 @@ void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
 }
 
 void HintTriggers::onFrame() {
-    if (DialogHint::getOpen()) {
+    if (GameDialogs::get().isHintOpen()) {
         return;
     }
     const int32_t before = pacer++;

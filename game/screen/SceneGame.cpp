@@ -18,8 +18,6 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/platform/SoundStream.h"
-#include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/CommandMove.h"
@@ -31,6 +29,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TimeBar.h"
@@ -85,7 +84,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 SceneGame::~SceneGame() {
     saveGame();
     setState(nullptr);
-    DialogHint::clearOpen();
+    GameDialogs::get().forgetHint();
     if (Game::current()) {
         Game::releaseCurrent();
     }
@@ -564,9 +563,7 @@ void SceneGame::showHostHint(int32_t hint) {
     if (isDialogOpen("DIALOG_DORRICK_HINT")) {
         return;
     }
-    if (auto* dialog = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
-        dialog->showHint(hint);
-        dialog->setCallback(nullptr, nullptr);
+    if (Dialog* dialog = GameDialogs::get().hostHint(*this, hint, nullptr, nullptr)) {
         openDialog(dialog);
     }
 }

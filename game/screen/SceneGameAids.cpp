@@ -13,8 +13,6 @@
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ModifierLocation.h"
 #include "framework/nodes/Sprite.h"
-#include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -24,6 +22,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -176,9 +175,7 @@ int32_t SceneGame::onShuffle(void* target, BaseObject*) {
 
 void SceneGame::useShuffle() {
     if (isDialogOpen("TEXT_STUCK_QUOVEL")) {
-        if (auto* stuck = objectCast<DialogQuovelMahjong>(findDialog("TEXT_STUCK_QUOVEL"))) {
-            stuck->close();
-        }
+        GameDialogs::get().close(findDialog("TEXT_STUCK_QUOVEL"));
     }
     removeShuffleGlows();
     // A tutorial hint shown instead takes the press.
@@ -400,29 +397,29 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         addShuffleGlows();
         return;
     }
-    DialogYesNo* dialog = nullptr;
+    GameDialogs::Question question;
     if (room == RoomKind::RECROOM) {
-        dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
-                                  &onStuckUndo, this, &onStuckRestart, this);
-        if (dialog) {
-            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_UNDO"));
+        question = GameDialogs::get().ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
+                                          &onStuckUndo, this, &onStuckRestart, this);
+        if (question.dialog) {
+            showButtonImage(question.yes, gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
-        dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER", this,
-                                  &onStuckShuffle, this, &onStuckRestart, this);
-        if (dialog && dialog->getYesButton()) {
+        question = GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER", this,
+                                          &onStuckShuffle, this, &onStuckRestart, this);
+        if (question.yes) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
                 room != RoomKind::FLOORS || (player && player->getShuffleStock().getValue() > 0);
-            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_SHUFFLE"));
-            dialog->getYesButton()->setEnabled(helps && stock);
+            showButtonImage(question.yes, gameImage("STUCK_BUTTON_SHUFFLE"));
+            question.yes->setEnabled(helps && stock);
         }
     }
-    if (!dialog) {
+    if (!question.dialog) {
         return;
     }
-    showButtonImage(dialog->getNoButton(), gameImage("STUCK_BUTTON_RESTART"));
-    openDialog(dialog);
+    showButtonImage(question.no, gameImage("STUCK_BUTTON_RESTART"));
+    openDialog(question.dialog);
 }
 
 int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Callback action) {
@@ -434,18 +431,17 @@ int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Ca
         event->addChild(new PropertyValue("stuckAction", std::to_string(value), true));
     }
     // The button's callback names the scene; the question is the open one of either key.
-    DialogQuovelMahjong* dialog = objectCast<DialogQuovelMahjong>(sender);
-    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (!dialog && scene->isDialogOpen(name)) {
-            dialog = objectCast<DialogQuovelMahjong>(scene->findDialog(name));
-        }
-    }
-    if (!dialog) {
-        action(scene, nullptr);
+    GameDialogs& dialogs = GameDialogs::get();
+    if (dialogs.closeThen(sender, scene, action)) {
         return 0;
     }
-    dialog->setCallback(scene, action);
-    dialog->close();
+    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
+        if (scene->isDialogOpen(name) &&
+            dialogs.closeThen(scene->findDialog(name), scene, action)) {
+            return 0;
+        }
+    }
+    action(scene, nullptr);
     return 0;
 }
 

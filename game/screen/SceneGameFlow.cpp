@@ -15,8 +15,6 @@
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/SceneElevator.h"
-#include "game/dialogs/DialogHint.h"
-#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -25,6 +23,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
@@ -153,9 +152,7 @@ void SceneGame::update(int32_t elapsedMs) {
         }
         Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
         if (!menuRequested && deactivatedThisFrame) {
-            if (auto* gameDialog = objectCast<DialogQuovelMahjong>(dialog)) {
-                gameDialog->setFadeInOnShow(false);
-            }
+            GameDialogs::get().setFadeInOnShow(dialog, false);
         }
         openDialog(dialog);
         menuRequested = false;
@@ -172,8 +169,8 @@ void SceneGame::update(int32_t elapsedMs) {
         }
     }
     // The tutorial hints: a closed hint dialog is forgotten, then the board check is paced.
-    if (DialogHint::getOpen() && !isDialogOpen("DIALOG_HINT")) {
-        DialogHint::clearOpen();
+    if (GameDialogs::get().isHintOpen() && !isDialogOpen("DIALOG_HINT")) {
+        GameDialogs::get().forgetHint();
     }
     hintTriggers.onFrame();
     if (GameDialogHost::getOpenDialogs().empty()) {
@@ -366,9 +363,7 @@ void SceneGame::restartLevel() {
     }
     ++game->restartCount;
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (auto* question = objectCast<DialogQuovelMahjong>(findDialog(name))) {
-            question->close();
-        }
+        GameDialogs::get().close(findDialog(name));
     }
     deselectAll();
     if (SideBoard* sideBoard = currentSideBoard()) {
@@ -431,7 +426,7 @@ void SceneGame::clearLevel() {
             dropDialog(name);
         }
     }
-    DialogHint::clearOpen();
+    GameDialogs::get().forgetHint();
     deselectAll();
     dismissSuperHintIcon(false);
     superHintTimeLeft = 0;

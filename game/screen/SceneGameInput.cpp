@@ -8,7 +8,6 @@
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -16,6 +15,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 
@@ -56,7 +56,7 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
     }
     game->onTileClicked(x, y);
     // A tutorial hint that takes the click drops its outcome.
-    if (!DialogHint::getOpen() && hintTriggers.onEvent()) {
+    if (!GameDialogs::get().isHintOpen() && hintTriggers.onEvent()) {
         return false;
     }
     game->update();
@@ -65,7 +65,7 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
 }
 
 bool SceneGame::shuffleHintShown() {
-    return !DialogHint::getOpen() && hintTriggers.onShuffle();
+    return !GameDialogs::get().isHintOpen() && hintTriggers.onShuffle();
 }
 
 bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {

@@ -19,7 +19,6 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/dialogs/DialogTrophyInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
@@ -31,6 +30,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -154,12 +154,10 @@ void SceneGame::showTrophyInfo(int32_t index) {
         trophyQueue.push_back(index);
         return;
     }
-    auto* notice = objectCast<DialogTrophyInfo>(getDialog("DIALOG_TROPHY_INFO"));
+    Dialog* notice = GameDialogs::get().trophyNotice(*this, trophy, this, &onTrophyInfoClosed);
     if (!notice) {
         return;
     }
-    notice->setTrophy(trophy);
-    notice->setCallback(this, &onTrophyInfoClosed);
     trophyPopup = notice;
     openDialog(notice);
 }

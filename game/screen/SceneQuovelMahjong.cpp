@@ -12,10 +12,10 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
-#include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/PlayerFileReport.h"
+#include "game/screen/GameDialogs.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -77,18 +77,19 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     scene->setTag(number);
-    DialogYesNo* question = DialogYesNo::ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
-                                             &startRecentSavedGame, nullptr, nullptr, scene);
-    if (!question) {
+    const GameDialogs::Question question =
+        GameDialogs::get().ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
+                               &startRecentSavedGame, nullptr, nullptr, scene);
+    if (!question.dialog) {
         return;
     }
-    if (Button* yes = question->getYesButton()) {
-        yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
+    if (question.yes) {
+        question.yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
     }
-    if (Button* no = question->getNoButton()) {
-        no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
+    if (question.no) {
+        question.no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
     }
-    scene->openDialog(question);
+    scene->openDialog(question.dialog);
 }
 
 int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {

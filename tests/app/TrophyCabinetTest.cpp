@@ -13,10 +13,10 @@
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/dialogs/DialogTrophyText.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/screen/GameDialogHost.h"
 #include "platform/PixelAccess.h"
 
 namespace {
