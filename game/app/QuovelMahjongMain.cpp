@@ -37,6 +37,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
+#include "game/screen/BuildingHooks.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 
@@ -63,8 +64,6 @@ QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
 
-GameScenes scenes;
-
 void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {
     for (size_t index = 0; index < count; ++index) {
         for (const auto& [key, fileName] : resources.failedResources(sectionNames[index])) {
@@ -74,11 +73,13 @@ void logFailedResources(ResourceManager& resources, const char* const* sectionNa
     }
 }
 
-}  // namespace
+// A quit asked from one of the game's scenes is the application's question.
+[[maybe_unused]] const bool applicationListens = [] {
+    BuildingHooks::installQuitAsked(&QuovelMahjongMain::askQuit);
+    return true;
+}();
 
-GameScenes& gameScenes() {
-    return scenes;
-}
+}  // namespace
 
 QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {}
 
@@ -195,6 +196,7 @@ void QuovelMahjongMain::startServices() {
     PlayerManager::getInstance()->loadPlayers();
 
     SceneManager* manager = SceneManager::getInstance();
+    GameScenes& scenes = gameScenes();
     manager->createScene("SCENE_SPLASH");
     scenes.casino = manager->createScene("SCENE_CASINO");
     scenes.elevator = manager->createScene("SCENE_ELEVATOR");
@@ -220,7 +222,8 @@ void QuovelMahjongMain::startServices() {
     // The game's statistics tell a level's own session from events elsewhere by this.
     GameHooks::installGameSceneShown([] {
         SceneManager* manager = SceneManager::getInstance();
-        return manager && scenes.game && manager->getCurrentScene() == scenes.game.get();
+        const RefHolder<Scene>& game = gameScenes().game;
+        return manager && game && manager->getCurrentScene() == game.get();
     });
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
@@ -336,7 +339,7 @@ void QuovelMahjongMain::shutDown(bool normal) {
     ImageManager::destroyInstance();
     FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
-    scenes = GameScenes();
+    gameScenes() = GameScenes();
     GameHooks::installScenes(nullptr, nullptr);
     GameHooks::installGameSceneShown(nullptr);
     SceneManager::releaseInstance();

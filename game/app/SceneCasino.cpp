@@ -18,12 +18,22 @@
 #include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneCasino, &SceneScoreRoom::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneCasino)
 
 namespace {
+
+// The game screen's trophy for an entry in every casino table asks the casino.
+[[maybe_unused]] const bool casinoAnswers = [] {
+    BuildingHooks::installCasinoTables([] {
+        SceneCasino* casino = SceneCasino::instance();
+        return casino && casino->hasEntriesInAllFiveTables();
+    });
+    return true;
+}();
 
 constexpr const char* GAME_TYPE_SWITCHES[SceneCasino::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};

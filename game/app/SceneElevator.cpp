@@ -40,12 +40,29 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/GameType.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
 
 namespace {
+
+// An ended floor opens the next one behind the elevator's snap; a game stopped in a room brings
+// the elevator to that room's stop (the rooms' stops follow the floors').
+[[maybe_unused]] const bool elevatorListens = [] {
+    BuildingHooks::installFloorEnded([](int32_t floor) {
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->setPendingTargets(floor + 1);
+        }
+    });
+    BuildingHooks::installGameStopped([](RoomKind roomKind) {
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->setStop(SceneElevator::FLOOR_COUNT + static_cast<int32_t>(roomKind));
+        }
+    });
+    return true;
+}();
 
 constexpr const char* ROOM_BUTTONS[] = {"BUTTON_LOBBY", "BUTTON_CASINO", "BUTTON_RECROOM",
                                         "BUTTON_ROOF"};

@@ -35,6 +35,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ImageEffects.h"
 
@@ -42,6 +43,23 @@ QUOVEL_DEFINE_TYPE(SceneHallway, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneHallway)
 
 namespace {
+
+// A floor level's first win sets the host's hint: on the first floor by its medal, on the
+// others when it lacks gold.
+[[maybe_unused]] const bool hallwayListens = [] {
+    BuildingHooks::installLevelWon([](const BuildingHooks::FirstWin& win) {
+        SceneHallway* hallway = SceneHallway::instance();
+        if (!hallway) {
+            return;
+        }
+        if (win.floor == 1) {
+            hallway->setHintSelector(win.medal ? 3 : 2);
+        } else if (!win.gold) {
+            hallway->setHintSelector(4);
+        }
+    });
+    return true;
+}();
 
 constexpr int32_t GAME_TYPES_WITH_HUE = 5;
 constexpr int32_t MEDAL_FALL_MS = 500;

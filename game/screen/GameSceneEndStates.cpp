@@ -7,9 +7,6 @@
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/SoundManager.h"
-#include "game/app/SceneCasino.h"
-#include "game/app/SceneElevator.h"
-#include "game/app/SceneHallway.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
@@ -19,6 +16,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
@@ -119,8 +117,7 @@ void StateGameOver::enter() {
         if (place == 0) {
             holdBack(*player, TrophyId::CASINO_FIRST);
         }
-        SceneCasino* casino = SceneCasino::instance();
-        if (casino && casino->hasEntriesInAllFiveTables()) {
+        if (BuildingHooks::hasEntriesInAllCasinoTables()) {
             holdBack(*player, TrophyId::ALL_CASINO_TABLES);
         }
     }
@@ -191,17 +188,9 @@ void StateGameWon::recordFloorWin() {
         ++stats.threeStarsCount;
     }
     if (record->levelWinCount == 1) {
-        if (SceneHallway* hallway = SceneHallway::instance()) {
-            if (floor == 1) {
-                hallway->setHintSelector(hasMedal ? 3 : 2);
-            } else if (!hasGold) {
-                hallway->setHintSelector(4);
-            }
-        }
+        BuildingHooks::levelWon({floor, level->getRoom(), hasMedal, hasGold});
         if (QuovelMahjongPlayer::isFloorComplete(floor, stats)) {
-            if (SceneElevator* elevator = SceneElevator::instance()) {
-                elevator->setPendingTargets(floor + 1);
-            }
+            BuildingHooks::floorEnded(floor);
             player.floorReached = floor + 1;
             player.setRoomWon(floor - 1);
             if (floor > 0) {

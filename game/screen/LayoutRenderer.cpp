@@ -13,7 +13,7 @@
 #include "game/screen/TileModifiers.h"
 #include "game/visuals/ScreenUtils.h"
 
-QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord)
+QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord, &ITileBoard::typeRecord)
 
 namespace {
 

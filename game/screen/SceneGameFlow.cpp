@@ -14,7 +14,6 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/SceneElevator.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -23,6 +22,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
@@ -32,7 +32,6 @@
 namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
-constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
 // The super hint's last milliseconds: its icon blinks.
 constexpr int32_t SUPER_HINT_WARNING = 900;
 
@@ -391,9 +390,7 @@ int32_t SceneGame::onGameStopped(void*, BaseObject*) {
         game->returnToRoom();
         return 0;
     }
-    if (SceneElevator* elevator = SceneElevator::instance()) {
-        elevator->setStop(ELEVATOR_ROOM_STOPS + static_cast<int32_t>(mode));
-    }
+    BuildingHooks::gameStopped(mode);
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->requestSectionLoad("elevator");
     }

@@ -11,11 +11,12 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/PlayerFileReport.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/GameScenes.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -44,7 +45,7 @@ void SceneQuovelMahjong::closeSavedGameQuestion() {
 }
 
 void SceneQuovelMahjong::onQuitRequest() {
-    QuovelMahjongMain::askQuit();
+    BuildingHooks::quitAsked();
 }
 
 void SceneQuovelMahjong::playBuildingMusic() {

@@ -21,8 +21,8 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/LayoutRenderer.h"
 #include "game/visuals/GameModifiers.h"
+#include "game/visuals/ITileBoard.h"
 #include "game/visuals/ScreenUtils.h"
 
 namespace {
@@ -48,10 +48,10 @@ GameNode* senderTarget(BaseObject* sender) {
 
 }  // namespace
 
-Sprite* createTileFaceSprite(const LayoutRenderer& renderer, Layout* layout, Tile* tile,
-                             bool silhouette, uint32_t colour, bool additive) {
+Sprite* createTileFaceSprite(const ITileBoard& board, Layout* layout, Tile* tile, bool silhouette,
+                             uint32_t colour, bool additive) {
     const TuningConstants& constants = tuning();
-    Image* symbols = renderer.getSymbolImage();
+    Image* symbols = board.getSymbolImage();
     RefHolder<Image> face(Image::createImage(constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT));
     RefHolder<Graphics> graphics(face ? face->createGraphics() : nullptr);
     if (graphics && symbols) {
@@ -75,19 +75,19 @@ Sprite* createTileFaceSprite(const LayoutRenderer& renderer, Layout* layout, Til
         y = tile->getGridY();
         side->slotToPoint(x, y);
     } else {
-        x = renderer.gridToScreenX(tile->getGridZ(), tile->getGridX());
-        y = renderer.gridToScreenY(tile->getGridZ(), tile->getGridY());
+        x = board.gridToScreenX(tile->getGridZ(), tile->getGridX());
+        y = board.gridToScreenY(tile->getGridZ(), tile->getGridY());
     }
     sprite->setPosition(x, y);
     setSpriteAnchor(sprite, Sprite::ANCHOR_CENTER);
     return sprite;
 }
 
-Sprite* createTilePictureSprite(const LayoutRenderer& renderer, int32_t suit, int32_t value) {
+Sprite* createTilePictureSprite(const ITileBoard& board, int32_t suit, int32_t value) {
     const TuningConstants& constants = tuning();
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
+    RefHolder<Image> picture(Image::copyImage(board.getBlankTile().get()));
     RefHolder<Graphics> graphics(picture ? picture->createGraphics() : nullptr);
-    Image* symbols = renderer.getSymbolImage();
+    Image* symbols = board.getSymbolImage();
     if (graphics && symbols) {
         graphics->blit(symbols, 0, 0, suitFaceOffsetX(suit, value), suitFaceOffsetY(suit),
                        constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT);
@@ -95,8 +95,8 @@ Sprite* createTilePictureSprite(const LayoutRenderer& renderer, int32_t suit, in
     return new Sprite(0, 0, picture.get());
 }
 
-void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout* layout,
-                       Tile* tile, int32_t multiplier, Modifier* container) {
+void showTileFaceShine(GameNode* parent, const ITileBoard& board, Layout* layout, Tile* tile,
+                       int32_t multiplier, Modifier* container) {
     if (multiplier >= 1 && multiplier <= 3) {
         return;
     }
@@ -106,7 +106,7 @@ void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout*
     if (!parent || !tile || !container) {
         return;
     }
-    RefHolder<Sprite> glint(createTileFaceSprite(renderer, layout, tile, true, 0xFFFFFF, true));
+    RefHolder<Sprite> glint(createTileFaceSprite(board, layout, tile, true, 0xFFFFFF, true));
     GameNode::appendChild(glint.get(), parent);
     RefHolder<Image> light = findLoaded<Image>("FACE_SHINE", "game");
     Modifier* first = attach(container, glint.get(), new ModifierDelay(0));

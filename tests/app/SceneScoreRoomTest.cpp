@@ -30,6 +30,7 @@
 #include "game/app/SceneRoof.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "gui/HeadlessPicture.h"
@@ -328,7 +329,7 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
         EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
         table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
     }
-    EXPECT_TRUE(casino->hasEntriesInAllFiveTables());
+    EXPECT_TRUE(BuildingHooks::hasEntriesInAllCasinoTables());
 }
 
 TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArrival) {
