@@ -17,7 +17,7 @@ struct Functions {
     FileReadResult (*read)(int32_t mode, const std::string& fileName, uint32_t maxSize,
                            std::string& bytes) = nullptr;
     // The name a file of `mode` (never 0) is stored under.
-    std::string (*storedName)(int mode, const std::string& fileName) = nullptr;
+    std::string (*storedName)(int32_t mode, const std::string& fileName) = nullptr;
     // Called on every file written.
     bool (*grantAccess)(const std::string& path) = nullptr;
 };

@@ -2,8 +2,6 @@
 // taken off the board in free groups, and the faces are laid along that order so that every
 // group matches. Playing the groups in order then empties the board.
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <chrono>
 #include <cstdlib>
 
@@ -28,22 +26,13 @@ void giveFace(Tile* tile, int32_t suit, int32_t value) {
 }
 
 // The candidates (grid tiles) of a removal in groups as packed records (distance to the group's
-// first tile, tile index, grid position) and the board's present cells as one bit each, a word
-// per row of a layer: an attempt draws, sorts and frees tiles without touching the tiles or the
-// layout, and allocates only once.
+// first tile, tile index, grid position) and a copy of the board's present cells
+// (Layout::getPresentCells): an attempt draws, sorts and frees tiles without touching the tiles
+// or the layout, and allocates only once.
 class FreeGroupSearch {
 public:
     FreeGroupSearch(const Layout& layout, const Game::TileList& candidates)
-        : river(getCurrentGameType() == TYPE_RIVER) {
-        for (int32_t z = 0; z < Layout::LAYERS; ++z) {
-            for (int32_t y = 0; y < Layout::ROWS; ++y) {
-                uint64_t& row = rows[rowOf(y, z)];
-                for (uint64_t bits = layout.getOccupiedCells(y, z); bits != 0; bits &= bits - 1) {
-                    const int32_t x = std::countr_zero(bits);
-                    row |= layout.getTileAt(x, y, z) != nullptr ? uint64_t{1} << x : 0;
-                }
-            }
-        }
+        : river(getCurrentGameType() == TYPE_RIVER), rows(layout.getPresentCells()) {
         tiles.reserve(candidates.size());
         records.reserve(candidates.size());
         for (const RefHolder<Tile>& tile : candidates) {
@@ -111,8 +100,8 @@ public:
                 return false;
             }
             const uint64_t cells = uint64_t{3} << r.x;
-            rows[rowOf(r.y, r.z)] &= ~cells;
-            rows[rowOf(r.y + 1, r.z)] &= ~cells;
+            rows[Layout::rowIndex(r.y, r.z)] &= ~cells;
+            rows[Layout::rowIndex(r.y + 1, r.z)] &= ~cells;
             return true;
         });
     }
@@ -126,33 +115,10 @@ private:
         uint8_t z;
     };
 
-    static size_t rowOf(int32_t y, int32_t z) {
-        return static_cast<size_t>(z) * Layout::ROWS + static_cast<size_t>(y);
-    }
-
-    // Layout::isTileFree on the present cells.
-    bool isFree(const Record& r) const {
-        const uint64_t pair = uint64_t{3} << r.x;
-        if (r.z < Layout::MAX_TILE_Z &&
-            ((rows[rowOf(r.y, r.z + 1)] | rows[rowOf(r.y + 1, r.z + 1)]) & pair) != 0) {
-            return false;
-        }
-        const uint64_t beside = rows[rowOf(r.y, r.z)] | rows[rowOf(r.y + 1, r.z)];
-        if (r.x <= 0 || ((beside >> (r.x - 1)) & 1) == 0) {
-            return true;
-        }
-        if (r.x >= Layout::MAX_TILE_X || ((beside >> (r.x + 2)) & 1) == 0) {
-            return true;
-        }
-        if (!river) {
-            return false;
-        }
-        const bool upEmpty = r.y <= 0 || (rows[rowOf(r.y - 1, r.z)] & pair) == 0;
-        return upEmpty || r.y >= Layout::MAX_TILE_Y || (rows[rowOf(r.y + 2, r.z)] & pair) == 0;
-    }
+    bool isFree(const Record& r) const { return Layout::isFreeAmong(rows, r.x, r.y, r.z, river); }
 
     const bool river;
-    std::array<uint64_t, static_cast<size_t>(Layout::ROWS) * Layout::LAYERS> rows{};
+    Layout::CellRows rows;
     std::vector<Tile*> tiles;
     std::vector<Record> records;
 };

@@ -257,6 +257,38 @@ bool Layout::isTileFree(const Tile* tile) const {
     return getCurrentGameType() == TYPE_RIVER && (isUpEmpty(x, y, z) || isDownEmpty(x, y, z));
 }
 
+Layout::CellRows Layout::getPresentCells() const {
+    CellRows present{};
+    for (size_t row = 0; row < present.size(); ++row) {
+        const int32_t y = static_cast<int32_t>(row % ROWS);
+        const int32_t z = static_cast<int32_t>(row / ROWS);
+        for (uint64_t bits = occupied[row]; bits != 0; bits &= bits - 1) {
+            const int32_t x = std::countr_zero(bits);
+            present[row] |= getTileAt(x, y, z) != nullptr ? uint64_t{1} << x : 0;
+        }
+    }
+    return present;
+}
+
+bool Layout::isFreeAmong(const CellRows& present, int32_t x, int32_t y, int32_t z, bool river) {
+    const uint64_t pair = uint64_t{3} << x;
+    const auto row = [&present](int32_t rowY, int32_t rowZ) {
+        return rowY >= 0 && rowY < ROWS && rowZ < LAYERS ? present[rowIndex(rowY, rowZ)] : 0;
+    };
+    if (z < MAX_TILE_Z && ((row(y, z + 1) | row(y + 1, z + 1)) & pair) != 0) {
+        return false;
+    }
+    const uint64_t beside = row(y, z) | row(y + 1, z);
+    if (x <= 0 || ((beside >> (x - 1)) & 1) == 0) {
+        return true;
+    }
+    if (x >= MAX_TILE_X || ((beside >> (x + 2)) & 1) == 0) {
+        return true;
+    }
+    return river && (y <= 0 || (row(y - 1, z) & pair) == 0 || y >= MAX_TILE_Y ||
+                     (row(y + 2, z) & pair) == 0);
+}
+
 int32_t Layout::tilesIn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t z,
                         const Tile* found[2]) const {
     found[0] = getTileAt(x1, y1, z);

@@ -96,6 +96,17 @@ public:
         return y >= 0 && y < ROWS && z >= 0 && z < LAYERS ? occupied[rowIndex(y, z)] : 0;
     }
 
+    // One bit per cell of a present tile, a word per row of a layer (index rowIndex(y, z)).
+    using CellRows = std::array<uint64_t, static_cast<size_t>(ROWS) * LAYERS>;
+    CellRows getPresentCells() const;
+    // isTileFree's rule for a grid tile at (x, y, z) among the present cells `present` (River's
+    // rule also frees a tile whose cells above or below are empty): for searches that take tiles
+    // off a copy of the cells instead of the grid.
+    static bool isFreeAmong(const CellRows& present, int32_t x, int32_t y, int32_t z, bool river);
+    static size_t rowIndex(int32_t y, int32_t z) {
+        return static_cast<size_t>(z) * ROWS + static_cast<size_t>(y);
+    }
+
     // Calls fn(tile) for every grid tile in grid order. Only occupied cells are visited; the
     // occupancy is read afresh at each step, so fn may change the grid as it goes.
     template <class Fn>
@@ -124,9 +135,6 @@ private:
         return (static_cast<size_t>(x) * ROWS + static_cast<size_t>(y)) * LAYERS +
                static_cast<size_t>(z);
     }
-    static size_t rowIndex(int32_t y, int32_t z) {
-        return static_cast<size_t>(z) * ROWS + static_cast<size_t>(y);
-    }
     // Every change of a cell goes through here, so that the occupancy stays true.
     void setCell(int32_t x, int32_t y, int32_t z, Tile* tile);
     // The distinct non-empty tiles of two cells of a layer; returns how many.
@@ -142,6 +150,6 @@ private:
     std::vector<RefHolder<Tile>> cells;
     // One bit per cell holding a tile, a word per row of a layer: the grid queries visit only
     // occupied cells instead of all 6,027.
-    std::array<uint64_t, static_cast<size_t>(ROWS) * LAYERS> occupied{};
+    CellRows occupied{};
     std::string displayName;
 };

@@ -23,7 +23,17 @@ public:
         EXPECT_TRUE(layout->placeTile(tile.get(), x, y, z));
         return tile.get();
     }
-    bool free(const Tile* tile) const { return layout->isTileFree(tile); }
+    // The grid's rule, checked against the same rule on a copy of the present cells.
+    bool free(const Tile* tile) const {
+        const bool result = layout->isTileFree(tile);
+        if (tile && !tile->isOnSideBoard()) {
+            EXPECT_EQ(Layout::isFreeAmong(layout->getPresentCells(), tile->getGridX(),
+                                          tile->getGridY(), tile->getGridZ(),
+                                          getCurrentGameType() == TYPE_RIVER),
+                      result);
+        }
+        return result;
+    }
 
     RefHolder<Layout> layout;
 };
