@@ -1,7 +1,6 @@
 #include "game/rules/FaceGroups.h"
 
 #include <algorithm>
-#include <array>
 #include <numeric>
 
 bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile) {
@@ -26,32 +25,16 @@ RefHolder<TileDef> faceOf(const Tile* tile) {
     return RefHolder<TileDef>(new TileDef(tile->getSuit(), tile->getValue()));
 }
 
-namespace {
-
-// One face record per face within a deal (face records never change), so that a deal of a few
-// hundred tiles makes a few dozen records, not one per tile.
-class DealtFaces {
-public:
-    RefHolder<TileDef> of(const Tile* tile) {
-        const int32_t suit = tile->getSuit();
-        const int32_t value = tile->getValue();
-        if (suit < 0 || suit >= SUITS || value < 0 || value >= VALUES) {
-            return faceOf(tile);
-        }
-        RefHolder<TileDef>& record = records[static_cast<size_t>(suit * VALUES + value)];
-        if (!record) {
-            record = new TileDef(suit, value);
-        }
-        return record;
+RefHolder<TileDef> SharedFaces::of(int32_t suit, int32_t value) {
+    if (suit < 0 || suit >= SUITS || value < 0 || value >= VALUES) {
+        return RefHolder<TileDef>(new TileDef(suit, value));
     }
-
-private:
-    static constexpr int32_t SUITS = 16;
-    static constexpr int32_t VALUES = 16;
-    std::array<RefHolder<TileDef>, static_cast<size_t>(SUITS) * VALUES> records;
-};
-
-}  // namespace
+    RefHolder<TileDef>& record = records[static_cast<size_t>(suit * VALUES + value)];
+    if (!record) {
+        record = new TileDef(suit, value);
+    }
+    return record;
+}
 
 void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
                        const std::function<bool(Tile*, Tile*)>& matches,
@@ -63,7 +46,7 @@ void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
     std::vector<char> dealt(tiles.size());
     // For each key group, at its first position: how many of its leading tiles are dealt.
     std::vector<size_t> dealtAhead(tiles.size());
-    DealtFaces faces;
+    SharedFaces faces;
     std::vector<RefHolder<TileDef>> lone;
     std::vector<size_t> partners;
     partners.reserve(partnersWanted);
@@ -86,12 +69,12 @@ void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
             }
         }
         if (partners.size() < partnersWanted) {
-            lone.push_back(faces.of(tiles[last].get()));
+            lone.push_back(faces.of(tiles[last]->getSuit(), tiles[last]->getValue()));
             continue;
         }
-        out.push_back(faces.of(tiles[last].get()));
+        out.push_back(faces.of(tiles[last]->getSuit(), tiles[last]->getValue()));
         for (size_t index : partners) {
-            out.push_back(faces.of(tiles[index].get()));
+            out.push_back(faces.of(tiles[index]->getSuit(), tiles[index]->getValue()));
             dealt[index] = 1;
         }
     }
