@@ -14,7 +14,7 @@
 #include "framework/os/FileSystem.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
 #include "tests/TempFolder.h"
 

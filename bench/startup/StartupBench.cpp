@@ -20,7 +20,6 @@
 
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/SceneManager.h"
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/FileInstanceLock.h"
 #include "framework/os/LinuxSystemInfoSource.h"
@@ -35,6 +34,7 @@
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/StreamResource.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneLoad.h"
 #include "game/rules/Game.h"

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
-#include "framework/gui/iGuiMethod.h"
-#include "framework/gui/iInputListener.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/iInputListener.h"
 
 class PropertyNode;
 

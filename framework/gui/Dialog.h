@@ -6,10 +6,10 @@
 #include "framework/core/RefHolder.h"
 #include "framework/gui/AbstractPainter.h"
 #include "framework/gui/Panel.h"
-#include "framework/gui/iGuiMethod.h"
-#include "framework/gui/iInputListener.h"
-#include "framework/gui/iInputListenerContainer.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Graphics.h"
+#include "framework/platform/iInputListener.h"
+#include "framework/platform/iInputListenerContainer.h"
 
 class PropertyNode;
 

@@ -3,19 +3,18 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(InputLabel, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -90,12 +89,8 @@ void InputLabel::readDefinition(PropertyNode* node) {
     }
     if (AbstractProperty* key = node->getChild("cursorimage")) {
         const AbstractProperty* section = node->getChild("section");
-        RefHolder<Image> image;
-        {
-            ResourceManager::DataLock lock;
-            image = objectCast<Image>(
-                findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
-        }
+        RefHolder<Image> image =
+            findOrLoad<Image>(key->getValue(), section ? section->getValue() : std::string());
         if (image) {
             setCursorImage(image.get());
         }

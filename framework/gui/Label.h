@@ -8,8 +8,8 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/iText.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 
 class PropertyNode;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 
 class PropertyNode;
 class PropertyVector;

@@ -4,10 +4,10 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
-#include "framework/gui/iGuiMethod.h"
-#include "framework/gui/iInputListenerContainer.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/nodes/iGuiMethod.h"
+#include "framework/platform/iInputListenerContainer.h"
 
 class PropertyNode;
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 
 class PropertyNode;

@@ -6,9 +6,9 @@
 #include "framework/core/GameNode.h"
 #include "framework/core/RefHolder.h"
 #include "framework/gui/Label.h"
-#include "framework/gui/iInputListener.h"
 #include "framework/gui/iToolTip.h"
 #include "framework/platform/Task.h"
+#include "framework/platform/iInputListener.h"
 
 class Graphics;
 class PropertyNode;

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <deque>
 
-#include "framework/gui/iInputListenerContainer.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/MessageHandler.h"
 #include "framework/platform/Task.h"
+#include "framework/platform/iInputListenerContainer.h"
 
 // A scene's input: listens to the game window's messages, keeps the process-wide key and mouse
 // state, queues keyboard and mouse messages as they arrive, and once per frame (as a task)

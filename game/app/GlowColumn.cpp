@@ -1,6 +1,6 @@
 #include "game/app/GlowColumn.h"
 
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 

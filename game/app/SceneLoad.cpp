@@ -3,22 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
-#include "framework/gui/iInputListener.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
+#include "framework/platform/iInputListener.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/rules/GameSound.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneLoad, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneLoad)
@@ -51,11 +51,10 @@ void SceneLoad::startMusic() {
     if (!sound || !SoundManager::isSoundAvailable()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"));
-    if (music && music != sound->getCurrentStream()) {
+    RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music");
+    if (music && music.get() != sound->getCurrentStream()) {
         sound->stopMusic();
-        sound->startStream(music, nullptr, SoundManager::restartStreamMode);
+        sound->startStream(music.get(), nullptr, SoundManager::restartStreamMode);
     }
 }
 
@@ -132,13 +131,9 @@ void SceneLoad::animateShine(int32_t elapsedMs) {
     if (shineCountdownMs > 0) {
         return;
     }
-    Image* light = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
-    }
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
     if (light && logo) {
-        GameNode::addModifier(logo.get(), new ModifierShine(light, SHINE_MS));
+        GameNode::addModifier(logo.get(), new ModifierShine(light.get(), SHINE_MS));
     }
     Random* random = Random::getInstance();
     shineCountdownMs = SHINE_MS + (random ? random->nextInt(0, SHINE_SPREAD_MS) : 0);
@@ -149,12 +144,7 @@ void SceneLoad::update(int32_t elapsedMs) {
     animateShine(elapsedMs);
     if (!complete) {
         ResourceManager* resources = ResourceManager::getInstance();
-        if (resources) {
-            resources->resumeLoader();
-        }
-        if (!resources ||
-            (resources->isReady() &&
-             !resources->nextPendingSection(ResourceManager::Queue::urgent, true))) {
+        if (!resources || resources->urgentSectionsLoaded()) {
             completeLoading();
         } else {
             QuovelMahjongMain::sleep(LOADING_SLEEP_MS);

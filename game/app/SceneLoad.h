@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "framework/nodes/Sprite.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 // The second scene of every run: starts the game's music, drops the splash, shows the partners'
 // logos of "media/properties/partners.xml" and fills a progress bar while the loader finishes

@@ -5,18 +5,16 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFrame.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iText.h"
-#include "framework/platform/FullScreenHandler.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFrame.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/PlayerManager.h"
@@ -25,10 +23,13 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/platform/Task.h"
+#include "framework/scene/FullScreenHandler.h"
+#include "framework/scene/SceneManager.h"
+#include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/dialogs/PlayerSwitch.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(SceneLobby, &SceneQuovelMahjong::typeRecord)
@@ -64,6 +65,16 @@ int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
     const int32_t pick = random ? random->nextInt(0, 4) : 0;
     return intervals[static_cast<size_t>(pick)];
 }
+
+// A player confirmed in the player selection or the name input is greeted by name.
+[[maybe_unused]] const bool lobbyListens = [] {
+    installPlayerConfirmed([] {
+        if (SceneLobby* lobby = SceneLobby::get()) {
+            lobby->updateWelcome();
+        }
+    });
+    return true;
+}();
 
 }  // namespace
 
@@ -285,15 +296,11 @@ void SceneLobby::updateShine(int32_t elapsedMs) {
     if (!doorLeft || !doorRight || !doorMiddle) {
         return;
     }
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findLoadedResource("ELEVATOR_SHINE", "lobby"));
-    }
+    RefHolder<Image> image = findLoaded<Image>("ELEVATOR_SHINE", "lobby");
     if (!image) {
         return;
     }
-    auto* shine = new AdditiveSprite(0, 0, image);
+    auto* shine = new AdditiveSprite(0, 0, image.get());
     shine->setAlpha(SHINE_ALPHA);
     shine->setAnchor(Sprite::ANCHOR_TOP_RIGHT);
     const int32_t x = doorLeft->getX();

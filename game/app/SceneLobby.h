@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "framework/nodes/Sprite.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
 

@@ -3,33 +3,33 @@
 #include <climits>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
 #include "framework/gui/Panel.h"
 #include "framework/gui/Switch.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/GlowColumn.h"
-#include "game/app/HighScoreTables.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
+#include "game/profile/HighScoreTables.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongScoreEntry.h"
 #include "game/rules/Game.h"
-#include "game/screen/GameModifiers.h"
-#include "game/screen/LayoutPreview.h"
+#include "game/visuals/GameModifiers.h"
+#include "game/visuals/LayoutPreview.h"
 
 QUOVEL_DEFINE_TYPE(SceneScoreRoom, &SceneQuovelMahjong::typeRecord)
 
@@ -146,7 +146,7 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
             hint->showHint(hintNumber);
             SceneQuovelMahjong::openDialog(hint);
         } else {
-            askContinueSavedGame(roomKind(), this);
+            askContinueSavedGame(static_cast<int32_t>(roomKind()), this);
         }
         player->hints[static_cast<size_t>(hintNumber)] = false;
     }
@@ -170,9 +170,8 @@ void SceneScoreRoom::hide() {
     }
 }
 
-Image* SceneScoreRoom::findBackground() const {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource("BACKGROUND", backgroundSection()));
+RefHolder<Image> SceneScoreRoom::findBackground() const {
+    return findLoaded<Image>("BACKGROUND", backgroundSection());
 }
 
 void SceneScoreRoom::setBackgroundKey(Image* image) {
@@ -183,9 +182,9 @@ void SceneScoreRoom::setBackgroundKey(Image* image) {
 }
 
 void SceneScoreRoom::showGameTypePanel() {
-    Image* background = findBackground();
+    RefHolder<Image> background = findBackground();
     if (chosenGameType() == NOTHING_CHOSEN) {
-        setBackgroundKey(background);
+        setBackgroundKey(background.get());
         if (startButton) {
             startButton->setVisible(false);
             startButton->setEnabled(false);
@@ -206,21 +205,17 @@ void SceneScoreRoom::showGameTypePanel() {
 }
 
 void SceneScoreRoom::drawGlow() {
-    Image* background = findBackground();
+    RefHolder<Image> background = findBackground();
     Sprite* chosen = chosenSwitch();
     const GlowColumn glow{spriteNamed(this, "GLOW_TOP_NORMAL"), spriteNamed(this, "GLOW_BOTTOM_NORMAL"),
                           glowMiddle.get(), glowButton.get(), glowDialog.get()};
     if (!background || !chosen || !glow.top || !glow.bottom || !glow.middle || !glow.button) {
         return;
     }
-    Image* fill = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        fill = objectCast<Image>(findLoadedResource("GLOW_FILL", glowFillSection()));
-    }
+    RefHolder<Image> fill = findLoaded<Image>("GLOW_FILL", glowFillSection());
     RefHolder<Image> drawn =
-        glow.draw(background, chosen, glowMiddleOffset(), glowButtonOffset(), fill);
-    setBackgroundKey(drawn ? drawn.get() : background);
+        glow.draw(background.get(), chosen, glowMiddleOffset(), glowButtonOffset(), fill.get());
+    setBackgroundKey(drawn ? drawn.get() : background.get());
 }
 
 void SceneScoreRoom::refresh() {

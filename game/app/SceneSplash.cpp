@@ -1,14 +1,13 @@
 #include "game/app/SceneSplash.h"
 
 #include "framework/core/DefinitionKeys.h"
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/SceneManager.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
@@ -16,6 +15,7 @@
 #include "framework/platform/MemoryBuffer.h"
 #include "framework/platform/PngDecoder.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/scene/SceneManager.h"
 #include "game/app/ThresholdSprite.h"
 #include "game/rules/GameSound.h"
 
@@ -51,8 +51,8 @@ constexpr int32_t BEAM_SHRINK_TIME = 300;
 constexpr int32_t LOGO_HOLD_TIME = 2000;
 constexpr int32_t FULL_ALPHA = 255;
 
-Image* logoImage(const char* key) {
-    return objectCast<Image>(findLoadedResource(key, LOGO_SECTION));
+RefHolder<Image> logoImage(const char* key) {
+    return findLoaded<Image>(key, LOGO_SECTION);
 }
 
 // A layer centred on its position.
@@ -64,13 +64,13 @@ Layer* centred(Layer* layer) {
 
 ThresholdSprite* wipedLayer(int32_t x, int32_t y, const char* image, const char* mask) {
     auto* layer = centred(new ThresholdSprite(x, y));
-    layer->setImage(logoImage(image));
-    layer->setMask(logoImage(mask));
+    layer->setImage(logoImage(image).get());
+    layer->setMask(logoImage(mask).get());
     return layer;
 }
 
 Sprite* hiddenLayer(int32_t x, int32_t y, const char* image) {
-    auto* layer = centred(new Sprite(x, y, logoImage(image)));
+    auto* layer = centred(new Sprite(x, y, logoImage(image).get()));
     layer->setAlpha(0);
     return layer;
 }
@@ -127,9 +127,8 @@ void SceneSplash::render(Graphics* graphics) {
 }
 
 void SceneSplash::startLogo() {
-    ResourceManager::DataLock lock;
     // Layers placed before a sibling are drawn beneath it.
-    auto* circle = centred(new Sprite(BADGE_X, BADGE_Y, logoImage("WHITE_CIRCLE")));
+    auto* circle = centred(new Sprite(BADGE_X, BADGE_Y, logoImage("WHITE_CIRCLE").get()));
     circle->setScale(0.0f);
     circle->setSmooth(true);
     GameNode::appendChild(circle, getComponents());

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Scene.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/scene/Scene.h"
 
 class Graphics;
 class Image;

@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "framework/core/ModifierFraction.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/ModifierFraction.h"
+#include "framework/nodes/Sprite.h"
 
 class Image;
 

@@ -1,12 +1,12 @@
 #include "game/dialogs/DialogCredits.h"
 
 #include "framework/core/DefinitionKeys.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
 
 QUOVEL_DEFINE_TYPE(DialogCredits, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogCredits)

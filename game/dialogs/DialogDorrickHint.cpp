@@ -3,7 +3,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/StringUtils.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Level.h"

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ResourceLookup.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(DialogHelp, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogHelp)
@@ -39,12 +38,8 @@ int32_t DialogHelp::nextPage(void* target, BaseObject*) {
 
 void DialogHelp::showPage() {
     if (pageSprite) {
-        RefHolder<Image> picture;
-        {
-            ResourceManager::DataLock lock;
-            picture = objectCast<Image>(
-                findOrLoadResource("HELP_PAGE" + std::to_string(page + 1), "manual"));
-        }
+        RefHolder<Image> picture =
+            findOrLoad<Image>("HELP_PAGE" + std::to_string(page + 1), "manual");
         pageSprite->setImage(picture.get());
     }
     if (nextButton) {

@@ -6,16 +6,17 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/Scene.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/scene/Scene.h"
 #include "game/dialogs/DialogHintPainter.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/Effects.h"
+#include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
+#include "game/visuals/Effects.h"
 
 QUOVEL_DEFINE_TYPE(DialogHint, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogHint)

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(DialogInfoPop, &DialogQuovelMahjong::typeRecord)

@@ -4,16 +4,16 @@
 #include <cmath>
 #include <numbers>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
@@ -23,7 +23,7 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/Effects.h"
+#include "game/visuals/Effects.h"
 
 QUOVEL_DEFINE_TYPE(DialogKillerStones, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogKillerStones)

@@ -3,18 +3,18 @@
 #include <array>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/HighScoreTables.h"
-#include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
+#include "game/profile/HighScoreTables.h"
+#include "game/profile/QuovelMahjongScoreEntry.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ int32_t DialogKillerStones::gameOver(void* context, BaseObject*) {
 
 void DialogKillerStones::showHighScores() {
     // No preset rows: the casino's presets would crowd out every arcade score.
-    HighScoreTable* table = getHighScoreTable(SCORE_TABLE, 0, false);
+    HighScoreTable* table = getHighScoreTable(SCORE_TABLE, TYPE_CLASSIC, false);
     if (table) {
         PlayerManager* players = PlayerManager::getInstance();
         AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;

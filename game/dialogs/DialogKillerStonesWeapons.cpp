@@ -4,14 +4,14 @@
 #include <cmath>
 #include <numbers>
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/NumberClamp.h"
 #include "framework/core/PickUpTexts.h"
 #include "framework/core/Random.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Sound.h"
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"

@@ -3,22 +3,23 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/ImageEffects.h"
+#include "game/visuals/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(DialogLayoutPreview, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogLayoutPreview)
@@ -28,11 +29,6 @@ namespace {
 // The space between two entries of a page, across and down.
 constexpr int32_t COLUMN_GAP = 23;
 constexpr int32_t ROW_GAP = 32;
-
-// The unlocked items that open the pages from the third on.
-constexpr int32_t ITEM_PAGE_2 = 13;
-constexpr int32_t ITEM_PAGE_3 = 15;
-constexpr int32_t ITEM_ALL_PAGES = 18;
 
 void setLabelText(GameNode* node, const std::wstring& text) {
     if (auto* label = objectCast<Label>(node)) {
@@ -80,14 +76,15 @@ bool DialogLayoutPreview::isPageUnlocked(const QuovelMahjongPlayer* player, int3
     if (!player) {
         return false;
     }
-    const auto& items = player->unlockedStuff;
+    const bool allPages = player->isUnlocked(UnlockItem::LAYOUT_ALL_PAGES);
     if (page == 2) {
-        return items[ITEM_PAGE_2] != 0 || items[ITEM_PAGE_3] != 0 || items[ITEM_ALL_PAGES] != 0;
+        return player->isUnlocked(UnlockItem::LAYOUT_PAGE_2) ||
+               player->isUnlocked(UnlockItem::LAYOUT_PAGE_3) || allPages;
     }
     if (page == 3) {
-        return items[ITEM_PAGE_3] != 0 || items[ITEM_ALL_PAGES] != 0;
+        return player->isUnlocked(UnlockItem::LAYOUT_PAGE_3) || allPages;
     }
-    return items[ITEM_ALL_PAGES] != 0;
+    return allPages;
 }
 
 RefHolder<GameNode> DialogLayoutPreview::makeFromTemplate(const char* name) const {
@@ -294,7 +291,7 @@ int32_t DialogLayoutPreview::startLayout(void* target, BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(RECROOM_GAME_MODE);
+    level->setGameMode(RoomKind::RECROOM);
     if (!Game::createForLevel(dialog->gameType, level)) {
         return 0;
     }

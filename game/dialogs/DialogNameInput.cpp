@@ -3,16 +3,15 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/InputLabel.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/SceneLobby.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "game/dialogs/PlayerSwitch.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/PlayerFileReport.h"
 
@@ -129,9 +128,7 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
                 scene->dropDialog("DIALOG_PLAYERSELECT");
             }
         }
-        if (SceneLobby* lobby = SceneLobby::get()) {
-            lobby->updateWelcome();
-        }
+        playerConfirmed();
         dialog->close();
     }
     dialog->focusInput();

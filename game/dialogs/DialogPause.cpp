@@ -3,9 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
 #include "framework/platform/SoundManager.h"
 #include "game/rules/GameSound.h"
 

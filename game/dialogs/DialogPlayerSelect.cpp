@@ -4,15 +4,14 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
-#include "framework/core/Sprite.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/SceneLobby.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "game/dialogs/DialogNameInput.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/PlayerSwitch.h"
@@ -226,9 +225,7 @@ int32_t DialogPlayerSelect::onRemoveConfirmed(void* target, BaseObject*) {
 
 int32_t DialogPlayerSelect::onOk(void* target, BaseObject* sender) {
     auto* dialog = static_cast<DialogPlayerSelect*>(target);
-    if (SceneLobby* lobby = SceneLobby::get()) {
-        lobby->updateWelcome();
-    }
+    playerConfirmed();
     dialog->close();
     if (auto* button = objectCast<Button>(sender)) {
         button->setState(Button::STATE_NORMAL);

@@ -1,17 +1,17 @@
 #include "game/dialogs/DialogQuovelMahjong.h"
 
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
-#include "framework/core/TransitionScene.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierSound.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
-#include "game/dialogs/GameDialogHost.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
+#include "framework/scene/TransitionScene.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 
 QUOVEL_DEFINE_TYPE(DialogQuovelMahjong, &Dialog::typeRecord, &iGuiMethod::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogQuovelMahjong)

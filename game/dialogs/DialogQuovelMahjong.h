@@ -5,7 +5,7 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/gui/Dialog.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/iGuiMethod.h"
 
 class PropertyNode;
 class Scene;

@@ -1,9 +1,9 @@
 #include "game/dialogs/DialogRoomMenu.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 
 QUOVEL_DEFINE_TYPE(DialogRoomMenu, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogRoomMenu)

@@ -3,18 +3,18 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/ModifierAppearance.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/StringUtils.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/Effects.h"
-#include "game/screen/LayoutPreview.h"
+#include "game/visuals/Effects.h"
+#include "game/visuals/LayoutPreview.h"
 
 QUOVEL_DEFINE_TYPE(DialogRoomPreview, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogRoomPreview)
@@ -30,7 +30,7 @@ std::wstring grouped(int32_t value) {
                                getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
 }
 
-std::wstring gameTypeHeader(int32_t gameType) {
+std::wstring gameTypeHeader(GameType gameType) {
     BasicProperties* properties = BasicProperties::instance();
     PropertyVector* headers = properties ? properties->getVector("GAMETYPE_HEADERS") : nullptr;
     AbstractProperty* entry = headers && gameType >= 0 ? headers->getChildAt(gameType) : nullptr;

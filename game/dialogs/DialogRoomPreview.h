@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 
 class Level;

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Slider.h"
 #include "framework/gui/Switch.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/SoundManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 
 QUOVEL_DEFINE_TYPE(DialogSettings, &DialogQuovelMahjong::typeRecord)

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
-#include "game/app/TrophyList.h"
+#include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/profile/TrophyList.h"
 
 class DialogRoomInfo;
 class DialogTrophyText;
@@ -110,7 +110,7 @@ private:
     static TrophyList* trophies();
     static Trophy* trophyAt(int32_t index);
     // A picture of the resource section, or null.
-    static Image* picture(const std::string& key, const std::string& section);
+    static RefHolder<Image> picture(const std::string& key, const std::string& section);
 
     RefHolder<GameNode> trophyLayer;
     RefHolder<GameNode> placeholderLayer;

@@ -3,26 +3,26 @@
 // on a painted panel, then flies to its place on the shelves.
 #include <algorithm>
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/AbstractPainter.h"
 #include "framework/gui/GuiDefinitions.h"
+#include "framework/nodes/ModifierAppearance.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "game/app/TrophyList.h"
+#include "framework/scene/Scene.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/dialogs/DialogTrophyText.h"
+#include "game/profile/TrophyList.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ void DialogTrophy::dropStar(int32_t delay) {
     Random* random = Random::getInstance();
     const float b = static_cast<float>(random ? random->nextInt(0, 1000) : 0) * 0.01f - 55.0f;
     const float a = static_cast<float>(random ? random->nextInt(0, 2000) : 0) * 0.01f - 10.0f;
-    auto* star = new Sprite(startX, startY, picture("TROPHY_STAR", "default"));
+    auto* star = new Sprite(startX, startY, picture("TROPHY_STAR", "default").get());
     star->setVisible(false);
     star->setAnchor(ANCHOR_CENTER);
     auto* flight = new ModifierGravity(STAR_FLIGHT, startX, startY);
@@ -166,7 +166,7 @@ void DialogTrophy::animateNewTrophy() {
     Trophy* trophy = trophyAt(index);
     const TrophyInfo none;
     const TrophyInfo& entry = trophy ? trophy->getInfo(1) : none;
-    auto* sprite = new Sprite(CENTRE_X, SHOW_Y, picture(entry.image, entry.section));
+    auto* sprite = new Sprite(CENTRE_X, SHOW_Y, picture(entry.image, entry.section).get());
     sprite->setVisible(false);
     sprite->setTag(index);
     sprite->setAnchor(ANCHOR_CENTER);
@@ -286,7 +286,7 @@ int32_t DialogTrophy::onTrophyArrived(void* target, BaseObject* sender) {
     const Trophy* trophy = trophyAt(cabinet->currentTrophy);
     if (sprite && trophy) {
         const TrophyInfo& entry = trophy->getInfo(0);
-        sprite->setImage(picture(entry.image, entry.section));
+        sprite->setImage(picture(entry.image, entry.section).get());
     }
     playSectionSound("SOUND_TROPHY_ARRIVES", "trophy");
     for (GameNode* node = cabinet->placeholderLayer->getFirstChild(); node;

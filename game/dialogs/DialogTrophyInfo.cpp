@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFunction.h"
-#include "framework/core/ModifierLocation.h"
-#include "framework/core/ModifierSound.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/ResourceLookup.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/app/TrophyList.h"
 #include "game/dialogs/DialogTrophyText.h"
+#include "game/profile/TrophyList.h"
 #include "game/rules/TuningConstants.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophyInfo, &DialogQuovelMahjong::typeRecord)
@@ -59,9 +58,7 @@ void DialogTrophyInfo::show() {
         widenToTwoLines(textLabel);
     }
     if (trophySprite && trophy) {
-        ResourceManager::DataLock lock;
-        trophySprite->setImage(
-            objectCast<Image>(findLoadedResource(trophy->getInfo(0).image, "trophy")));
+        trophySprite->setImage(findLoaded<Image>(trophy->getInfo(0).image, "trophy").get());
     }
     const int32_t w =
         headerLabel && textLabel ? std::max(headerLabel->getWidth(), textLabel->getWidth()) : 0;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "framework/core/Sprite.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
 
 class Trophy;

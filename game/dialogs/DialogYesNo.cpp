@@ -2,9 +2,9 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/scene/Scene.h"
 
 QUOVEL_DEFINE_TYPE(DialogYesNo, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogYesNo)

@@ -6,7 +6,7 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "game/rules/RenderTile.h"
 

@@ -5,7 +5,7 @@
 
 #include "framework/core/GameNode.h"
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 
 class PropertyNode;
 

@@ -3,11 +3,10 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Label.h"
-#include "framework/platform/ResourceManager.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Sound.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 QUOVEL_DEFINE_TYPE(LabelTicker, &GameNode::typeRecord)
 QUOVEL_REGISTER_CLASS(LabelTicker)
@@ -56,8 +55,7 @@ LabelTicker::LabelTicker(PropertyNode* definition) : GameNode(definition) {
         if (AbstractProperty* sectionValue = node->getChild("soundsection")) {
             section = sectionValue->getValue();
         }
-        ResourceManager::DataLock lock;
-        counter->setTickSound(objectCast<Sound>(findLoadedResource(value->getValue(), section)));
+        counter->setTickSound(findLoaded<Sound>(value->getValue(), section).get());
     }
     if (AbstractProperty* value = node->getChild("extra")) {
         counter->setExtra(value->getText());

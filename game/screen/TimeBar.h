@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "framework/core/RefHolder.h"
-#include "framework/core/Sprite.h"
+#include "framework/nodes/Sprite.h"
 #include "game/rules/DisplayValue.h"
 
 class Image;

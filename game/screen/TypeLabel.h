@@ -4,7 +4,7 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/gui/Label.h"
-#include "framework/gui/iInputListener.h"
+#include "framework/platform/iInputListener.h"
 
 class Image;
 class PropertyNode;

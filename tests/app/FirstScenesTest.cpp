@@ -12,12 +12,12 @@
 #include "app/GameServicesFixture.h"
 #include "e2e/RoadLevels.h"
 #include "framework/core/Random.h"
-#include "framework/core/Sprite.h"
-#include "framework/core/TransitionScene.h"
+#include "framework/nodes/Sprite.h"
+#include "framework/scene/TransitionScene.h"
 #include "game/app/SceneLoad.h"
 #include "game/app/SceneSplash.h"
 #include "game/app/ThresholdSprite.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {

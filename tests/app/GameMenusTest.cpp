@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/GameDialogsFixture.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/os/Messages.h"
-#include "framework/platform/FullScreenHandler.h"
+#include "framework/scene/FullScreenHandler.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogMenu.h"
 #include "game/dialogs/DialogPause.h"
@@ -149,7 +149,7 @@ TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens)
     frames(tuning().DIALOG_FADE_TIME + 20);
     clickOn(objectCast<DialogYesNo>(scene->findDialog("CTEXT_MENU_STOP"))->getNoButton());
     frames(tuning().DIALOG_FADE_TIME + 20);
-    EXPECT_EQ(DialogMenu::stopQuestionKey(3), std::string("CTEXT_MENU_STOP"));
+    EXPECT_EQ(DialogMenu::stopQuestionKey(RoomKind::ROOF), std::string("CTEXT_MENU_STOP"));
 
     // Help and settings open above the menu; closing them returns to it.
     clickOn(button(menu, "BUTTON_HELP"));

@@ -7,10 +7,10 @@
 #include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/core/TransitionScene.h"
 #include "framework/gui/DialogPainter.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/platform/FileArchive.h"
+#include "framework/scene/TransitionScene.h"
 #include "game/app/GuiDefinitionsLoad.h"
 
 TEST(GuiDefinitionsLoad, TheGamesFilesGiveTheFrameItsSetupAndTheTransitions) {

@@ -9,8 +9,8 @@
 #include "TempFolder.h"
 #include "app/TokenBounds.h"
 #include "framework/core/BasicProperties.h"
-#include "game/app/QuovelMahjongPlayer.h"
-#include "game/app/QuovelMahjongStats.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/TuningConstants.h"
 
 // Trophy definitions with `count` trophies: entry 0 "T<i>" at (i, 2i), entry 1 "T<i>_LARGE"
@@ -55,7 +55,7 @@ protected:
 inline void fillStats(QuovelMahjongStats& stats, int32_t seed) {
     int32_t n = seed;
     for (RoomRecord& r : stats.rooms) {
-        r = {n++, n++, n++, n++ % 6, n++};
+        r = {n++, n++, n++, static_cast<GameType>(n++ % 6), n++};
     }
     for (CasinoRecord& r : stats.casino) {
         r = {n++, n++, n++, n++, n++, n++, n++, n++};

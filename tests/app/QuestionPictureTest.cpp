@@ -2,10 +2,10 @@
 // buttons), asked over a lobby-colored scene and faded in, drawn headless into
 // build/pictures/gui/question-over-scene.png.
 #include "app/GameMediaFixture.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <thread>
 
-#include "framework/core/SceneManager.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/scene/SceneManager.h"
 
 inline constexpr int32_t SCENE_FRAME_MS = 16;
 

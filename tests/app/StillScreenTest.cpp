@@ -7,11 +7,11 @@
 
 #include <functional>
 
-#include "framework/core/ModifierLocation.h"
+#include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/ImageDD.h"
-#include "game/screen/ImageEffects.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/visuals/ImageEffects.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 namespace {
 

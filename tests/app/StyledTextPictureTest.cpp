@@ -2,12 +2,12 @@
 // text, centred and wrapped lines) and a name field with a selection, drawn headless into
 // build/pictures/gui/styled-text-dialog.png for a person to look at.
 #include "app/GameMediaFixture.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/InputLabel.h"
 #include "framework/gui/Label.h"
 #include "framework/gui/StyleLabel.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/InputHandler.h"
+#include "framework/scene/Scene.h"
 #include "gui/HeadlessPicture.h"
 #include "platform/PixelAccess.h"
 

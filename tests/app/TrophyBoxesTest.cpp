@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "app/ChoiceDialogsFixture.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/GuiDefinitions.h"
-#include "game/app/TrophyList.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophyInfo.h"
 #include "game/dialogs/DialogTrophyText.h"
 #include "game/dialogs/HeaderDialogPainter.h"
+#include "game/profile/TrophyList.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // buttons in the corner, drawn headless into build/pictures/gui/widgets-dialog.png for a person
 // to look at.
 #include "app/GameMediaFixture.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
-#include "framework/platform/FullScreenHandler.h"
+#include "framework/scene/FullScreenHandler.h"
+#include "framework/scene/Scene.h"
 #include "gui/HeadlessPicture.h"
 #include "platform/PixelAccess.h"
 

@@ -3,13 +3,13 @@
 // by the scene manager into the game window's back buffer and written to
 // build/pictures/gui/switches-slider-tooltip.png.
 #include "app/GameMediaFixture.h"
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/gui/Dialog.h"
 #include "framework/gui/Slider.h"
 #include "framework/gui/Switch.h"
 #include "framework/gui/ToolTip.h"
 #include "framework/os/Messages.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "gui/HeadlessPicture.h"
 #include "platform/PixelAccess.h"
 

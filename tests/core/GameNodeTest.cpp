@@ -8,10 +8,10 @@
 #include "framework/core/GameNode.h"
 #include "framework/core/GameTree.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
+#include "framework/nodes/ModifierFunction.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include "core/SceneGraphProbes.h"
 #include "framework/core/GameNode.h"
 #include "framework/core/ModifierContainer.h"
-#include "framework/core/ModifierDelay.h"
-#include "framework/core/ModifierFraction.h"
-#include "framework/core/ModifierFunction.h"
 #include "framework/core/RefHolder.h"
-#include "framework/gui/iGuiMethod.h"
+#include "framework/nodes/ModifierDelay.h"
+#include "framework/nodes/ModifierFraction.h"
+#include "framework/nodes/ModifierFunction.h"
+#include "framework/nodes/iGuiMethod.h"
 
 namespace {
 

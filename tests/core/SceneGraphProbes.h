@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "framework/core/Modifier.h"
-#include "framework/core/ModifierFraction.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/nodes/ModifierFraction.h"
 
 // Scene-graph objects of the test build that are alive now (Counted objects only).
 inline int liveObjects = 0;

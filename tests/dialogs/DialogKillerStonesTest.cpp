@@ -14,8 +14,8 @@
 #include "framework/gui/Label.h"
 #include "framework/os/Messages.h"
 #include "framework/platform/Image.h"
-#include "game/app/QuovelMahjongScoreEntry.h"
 #include "game/dialogs/DialogKillerStones.h"
+#include "game/profile/QuovelMahjongScoreEntry.h"
 #include "gui/HeadlessPicture.h"
 
 namespace {

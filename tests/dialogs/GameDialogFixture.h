@@ -4,10 +4,10 @@
 // section "default" holding the dialog sounds, a current scene, tuning constants of the test's
 // choosing and a stand-in for the game screen that counts its pauses.
 
-#include "framework/core/ModifierSound.h"
+#include "framework/nodes/ModifierSound.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 #include "gui/ButtonFixture.h"
 
 class FakeGameScreen : public GameDialogHost {

@@ -7,13 +7,13 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
-#include "framework/core/ResourceLookup.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogSelectBackground.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Level.h"
 
 namespace {
@@ -100,7 +100,7 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
         << "the per cent sign shows once";
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));
-    const int32_t gameType = Game::current()->getLevel()->getGameType();
+    const GameType gameType = Game::current()->getLevel()->getGameType();
     EXPECT_FALSE(showsResource(screen->getBackgroundImage(), SceneGame::backgroundKey(gameType, 0),
                                "manual"));
     EXPECT_TRUE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS2", "manual"));

@@ -7,12 +7,12 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
-#include "game/screen/GameModifiers.h"
+#include "game/visuals/GameModifiers.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogTrophy.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"

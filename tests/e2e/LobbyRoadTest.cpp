@@ -25,11 +25,11 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
 #include "game/app/SceneElevator.h"
-#include "game/app/SceneQuovelMahjong.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 namespace {
 
@@ -134,7 +134,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
     EXPECT_EQ(readPlay(road), stopped);
     Game* resumed = Game::current();
-    EXPECT_EQ(resumed->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(resumed->getLevel()->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(resumed->getLevel()->getGameType(), 0);
     // The level notice again, then play goes on from there.
     ASSERT_TRUE(waitUntilPlaying(road));

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/core/Scene.h"
-#include "framework/core/SceneManager.h"
 #include "framework/platform/RenderTask.h"
+#include "framework/scene/Scene.h"
+#include "framework/scene/SceneManager.h"
 #include "platform/PictureWriter.h"
 
 inline std::filesystem::path pictureFolder() {

@@ -3,8 +3,8 @@
 // box and the cursor, driven through the field's listener face.
 #include "framework/gui/InputLabel.h"
 
-#include "framework/core/ModifierAppearance.h"
 #include "framework/gui/Label.h"
+#include "framework/nodes/ModifierAppearance.h"
 #include "framework/platform/InputHandler.h"
 #include "gui/GuiFixture.h"
 #include "gui/SyntheticFont.h"

@@ -6,8 +6,8 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/Scene.h"
 #include "framework/gui/iText.h"
+#include "framework/scene/Scene.h"
 
 // Live probes of the running test.
 inline int liveProbeDialogs = 0;

@@ -11,7 +11,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/gui/Label.h"
 #include "game/screen/LabelTicker.h"
-#include "game/screen/ModifierLabelValue.h"
+#include "game/visuals/ModifierLabelValue.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "framework/core/Sprite.h"
 #include "framework/gui/Dialog.h"
+#include "framework/nodes/Sprite.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/Layout.h"
 #include "game/rules/TuningConstants.h"

@@ -1,0 +1,18 @@
+#include "framework/nodes/ModifierFunction.h"
+
+QUOVEL_DEFINE_TYPE(ModifierFunction, &Modifier::typeRecord)
+
+ModifierFunction::ModifierFunction(iGuiMethod::Callback function, void* context)
+    : callback(context, function) {}
+
+void ModifierFunction::update(int32_t) {
+    finish();
+    callback.invoke(this);
+}
+
+void* ModifierFunction::castTo(const TypeRecord* type) {
+    if (type == &iGuiMethod::typeRecord) {
+        return &callback;
+    }
+    return Modifier::castTo(type);
+}

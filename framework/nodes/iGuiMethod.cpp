@@ -1,0 +1,16 @@
+#include "framework/nodes/iGuiMethod.h"
+
+QUOVEL_DEFINE_TYPE(iGuiMethod, &Interface::typeRecord)
+
+const TypeRecord* iGuiMethod::getType() const {
+    return &typeRecord;
+}
+
+int32_t iGuiMethod::invoke(BaseObject* sender) {
+    return callback ? callback(target, sender) : 0;
+}
+
+void iGuiMethod::setCallback(void* newTarget, Callback newCallback) {
+    target = newTarget;
+    callback = newCallback;
+}

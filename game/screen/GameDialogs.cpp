@@ -1,0 +1,43 @@
+#include "game/screen/GameDialogs.h"
+
+namespace {
+
+// No dialogs: each is missing, nothing is open, nothing closes.
+class NoGameDialogs final : public GameDialogs {
+public:
+    Dialog* levelInfo(Scene&, const Level*, void*, iGuiMethod::Callback) override {
+        return nullptr;
+    }
+    Dialog* hostHint(Scene&, int32_t, void*, iGuiMethod::Callback) override { return nullptr; }
+    Dialog* trophyNotice(Scene&, Trophy*, void*, iGuiMethod::Callback) override { return nullptr; }
+    Question ask(const std::string&, const std::string&, void*, iGuiMethod::Callback, void*,
+                 iGuiMethod::Callback, Scene*) override {
+        return {};
+    }
+    void keepBestBeforeLevelEnd() override {}
+    bool showHint(const Rect*, int32_t, GameNode*) override { return false; }
+    bool isHintOpen() const override { return false; }
+    void forgetHint() override {}
+    bool close(BaseObject*) override { return false; }
+    bool closeThen(BaseObject*, void*, iGuiMethod::Callback) override { return false; }
+    void setFadeInOnShow(Dialog*, bool) override {}
+};
+
+GameDialogs* installedDialogs = nullptr;
+
+}  // namespace
+
+GameDialogs::~GameDialogs() {
+    if (installedDialogs == this) {
+        installedDialogs = nullptr;
+    }
+}
+
+GameDialogs& GameDialogs::get() {
+    static NoGameDialogs none;
+    return installedDialogs ? *installedDialogs : none;
+}
+
+void GameDialogs::install(GameDialogs* dialogs) {
+    installedDialogs = dialogs;
+}

@@ -1,0 +1,117 @@
+#include "game/screen/SceneQuovelMahjong.h"
+
+#include <string>
+
+#include "framework/core/BasicProperties.h"
+#include "framework/core/ObjectFactoryContainer.h"
+#include "framework/gui/Button.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
+#include "framework/platform/SoundStream.h"
+#include "framework/scene/SceneManager.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/Game.h"
+#include "game/rules/PlayerFileReport.h"
+#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameDialogs.h"
+#include "game/screen/GameScenes.h"
+
+QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
+QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
+
+SceneQuovelMahjong::SceneQuovelMahjong(PropertyNode* definition) : Scene(definition) {}
+
+SceneQuovelMahjong::~SceneQuovelMahjong() = default;
+
+void SceneQuovelMahjong::show() {
+    if (PlayerManager* players = PlayerManager::getInstance()) {
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+    }
+    Scene::show();
+}
+
+void SceneQuovelMahjong::hide() {
+    closeSavedGameQuestion();
+    Scene::hide();
+}
+
+void SceneQuovelMahjong::closeSavedGameQuestion() {
+    if (Dialog* question = findDialog(savedGameQuestionKey)) {
+        closeDialog(question);
+        dropDialog(savedGameQuestionKey);
+    }
+}
+
+void SceneQuovelMahjong::onQuitRequest() {
+    BuildingHooks::quitAsked();
+}
+
+void SceneQuovelMahjong::playBuildingMusic() {
+    SoundManager* sound = SoundManager::getInstance();
+    if (!sound || !SoundManager::isSoundAvailable()) {
+        return;
+    }
+    if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
+    }
+}
+
+bool SceneQuovelMahjong::hasSavedGame(AbstractPlayer* player, int32_t number) {
+    PlayerManager* players = PlayerManager::getInstance();
+    return player && players && players->saveGameExists(std::to_string(number), player->getName());
+}
+
+void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene) {
+    SceneManager* manager = SceneManager::getInstance();
+    if (!scene || !manager) {
+        return;
+    }
+    Scene* previous = manager->getPreviousScene();
+    const GameScenes& slots = gameScenes();
+    if (!previous || (previous != slots.elevator.get() && previous != slots.lobby.get())) {
+        return;
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players || !hasSavedGame(players->getCurrentPlayer(), number)) {
+        return;
+    }
+    scene->setTag(number);
+    const GameDialogs::Question question =
+        GameDialogs::get().ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
+                               &startRecentSavedGame, nullptr, nullptr, scene);
+    if (!question.dialog) {
+        return;
+    }
+    if (question.yes) {
+        question.yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
+    }
+    if (question.no) {
+        question.no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
+    }
+    scene->openDialog(question.dialog);
+}
+
+int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
+    auto* scene = static_cast<SceneQuovelMahjong*>(target);
+    SceneManager* manager = SceneManager::getInstance();
+    if (!scene || !manager) {
+        return 0;
+    }
+    scene->closeSavedGameQuestion();
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->clearSavedGame();
+    }
+    // An unreadable saved game is set aside (the player is told of it) and the room stays.
+    if (!Game::loadSaved(scene->getTag())) {
+        return 0;
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->clearQueue();
+        resources->requestSectionLoad("game");
+    }
+    manager->setTransition("TRANSITION_DEFAULT");
+    manager->requestScene(manager->getScene("SCENE_GAME"));
+    return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+#include "framework/scene/Scene.h"
+
+class AbstractPlayer;
+
+// The base of the game's own scenes (all but the splash): the player list is saved whenever one
+// of them is shown, a request to quit is answered with the quit question, and the rooms that
+// keep a saved game offer to continue it on entry.
+class SceneQuovelMahjong : public Scene {
+    QUOVEL_TYPE(SceneQuovelMahjong)
+public:
+    // Key of the saved-game question in the scene's dialog table.
+    static constexpr const char* savedGameQuestionKey = "CTEXT_START_RECENT_SAVEGAME";
+
+    explicit SceneQuovelMahjong(PropertyNode* definition);
+    ~SceneQuovelMahjong() override;
+
+    // Saves the player list, then shows the scene.
+    void show() override;
+    // Closes the saved-game question, then hides the scene.
+    void hide() override;
+    // The quit question.
+    void onQuitRequest() override;
+
+    // The building's music, faded in over whatever plays.
+    static void playBuildingMusic();
+
+    // Whether the player has a saved game under that room number.
+    static bool hasSavedGame(AbstractPlayer* player, int32_t number);
+    // On entry from the elevator or the lobby, asks whether to continue the current player's
+    // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one.
+    static void askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene);
+    // The question's "yes" (the scene is the target): the saved game becomes the current game
+    // and the game screen follows.
+    static int32_t startRecentSavedGame(void* target, BaseObject* sender);
+
+private:
+    // Closes the saved-game question when it is there and forgets it.
+    void closeSavedGameQuestion();
+};

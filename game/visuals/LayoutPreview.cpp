@@ -1,0 +1,83 @@
+#include "game/visuals/LayoutPreview.h"
+
+#include <string>
+
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
+#include "game/visuals/ImageEffects.h"
+
+namespace {
+
+constexpr int32_t LAYERS = 7;
+constexpr int32_t ROWS = 21;
+constexpr int32_t COLUMNS = 41;
+
+}  // namespace
+
+LayoutPreview::LayoutPreview() {
+    ResourceManager* manager = ResourceManager::getInstance();
+    if (!manager) {
+        return;
+    }
+    tileImage = findOrLoad<Image>("TILE_PREVIEW", "manual");
+    for (int32_t index = 0; index < BACKGROUND_COUNT; ++index) {
+        backgrounds[static_cast<size_t>(index)] =
+            findOrLoad<Image>("PREVIEWBACKGROUND" + std::to_string(index + 1), "manual");
+    }
+    manager->unloadSection("manual");
+}
+
+void LayoutPreview::clear() {
+    tileImage = nullptr;
+    picture = nullptr;
+    for (RefHolder<Image>& background : backgrounds) {
+        background = nullptr;
+    }
+}
+
+void LayoutPreview::build(Layout* shown, int32_t index) {
+    picture = nullptr;
+    layout = shown;
+    const TuningConstants& constants = tuning();
+    RefHolder<Image> image(Image::createImage(constants.PREVIEW_WIDTH, constants.PREVIEW_HEIGHT));
+    RefHolder<Graphics> graphics(image ? image->createGraphics() : nullptr);
+    if (!graphics) {
+        return;
+    }
+    clearToTransparentWhite(*graphics);
+    if (index >= 0 && index < BACKGROUND_COUNT) {
+        if (Image* background = backgrounds[static_cast<size_t>(index)].get()) {
+            graphics->blitWhole(background, 0, 0);
+            graphics->blitChannelMaxWhole(background, Channel::Alpha, 0, 0);
+        }
+    }
+    if (shown && tileImage) {
+        const int32_t hw = constants.PREVIEW_TILE_FACE_WIDTH / 2;
+        const int32_t hh = constants.PREVIEW_TILE_FACE_HEIGHT / 2;
+        const int32_t ox = (image->getWidth() - shown->getUsedWidth() * hw) / 2;
+        const int32_t oy = (image->getHeight() - shown->getUsedHeight() * hh) / 2;
+        for (int32_t z = 0; z < LAYERS; ++z) {
+            for (int32_t y = 0; y < ROWS; ++y) {
+                for (int32_t x = 0; x < COLUMNS; ++x) {
+                    const Tile* tile = shown->getTileAt(x, y, z);
+                    if (!tile) {
+                        continue;
+                    }
+                    const int32_t dx = hw * x + ox + constants.PREVIEW_LAYER_OFFSETX * z;
+                    const int32_t dy = hh * y + oy + constants.PREVIEW_LAYER_OFFSETY * z;
+                    const int32_t sx = (x - tile->getGridX()) * hw;
+                    const int32_t sy = (y - tile->getGridY()) * hh;
+                    graphics->blit(tileImage.get(), dx, dy, sx, sy, hw, hh);
+                    graphics->blitChannelMax(tileImage.get(), Channel::Alpha, dx, dy, sx, sy, hw,
+                                             hh);
+                }
+            }
+        }
+    }
+    picture = image;
+}
