@@ -8,7 +8,7 @@
 
 #include "framework/platform/Folders.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/app/QuovelMahjongPlayer.h"
+#include "game/profile/QuovelMahjongPlayer.h"
 
 int main(int argc, char** argv) {
     const int floor = argc == 2 ? std::atoi(argv[1]) : 0;
