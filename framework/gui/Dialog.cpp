@@ -317,11 +317,11 @@ GameNode* Dialog::connect(const std::string& name, void* target, iGuiMethod::Cal
     return component;
 }
 
-int32_t Dialog::removeFromScene(void* target, BaseObject*) {
-    auto* dialog = static_cast<Dialog*>(target);
+int32_t Dialog::removeFromScene(BaseObject*) {
+    Dialog* dialog = this;
     SceneManager* manager = SceneManager::getInstance();
     Scene* scene = manager ? manager->getCurrentScene() : nullptr;
-    if (dialog && scene && scene->isDialogOpen(dialog->getName()) &&
+    if (scene && scene->isDialogOpen(dialog->getName()) &&
         scene->findDialog(dialog->getName()) == dialog) {
         scene->closeDialog(dialog);
         // Dropped, so the next getDialog makes a fresh dialog rather than this closed one.
