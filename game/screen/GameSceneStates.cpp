@@ -116,11 +116,11 @@ void StateRoomInfo::enter() {
     auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
-        SceneGame::startInstructions(nullptr, nullptr);
+        scene->startInstructions(nullptr);
         return;
     }
     dialog->setTexts(Game::currentLevel());
-    dialog->setCallback(scene, &SceneGame::startInstructions);
+    dialog->setCallback(callback<&SceneGame::startInstructions>(scene));
     scene->openDialog(dialog);
 }
 
@@ -140,16 +140,16 @@ void StateInstructions::enter() {
     if (player && player->isHintPending(hint)) {
         if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
             dialog->showHint(hint);
-            dialog->setCallback(nullptr, &StateInstructions::finish);
+            dialog->setCallback(callback<&StateInstructions::finish>());
             scene->openDialog(dialog);
             player->clearTutorialHint(hint);
             return;
         }
     }
-    finish(nullptr, nullptr);
+    finish(nullptr);
 }
 
-int32_t StateInstructions::finish(void*, BaseObject*) {
+int32_t StateInstructions::finish(BaseObject*) {
     SceneGame* scene = SceneGame::fromHost();
     if (!scene || !scene->getCurrentState() ||
         !scene->getCurrentState()->isA(&StateInstructions::typeRecord)) {

@@ -77,8 +77,8 @@ bool SceneGame::aidsAllowed() const {
 
 // --- Hint ---
 
-int32_t SceneGame::onHint(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->useHint();
+int32_t SceneGame::onHint(BaseObject*) {
+    useHint();
     return 0;
 }
 
@@ -169,8 +169,8 @@ void SceneGame::squashTimeLabel() {
 
 // --- Shuffle ---
 
-int32_t SceneGame::onShuffle(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->useShuffle();
+int32_t SceneGame::onShuffle(BaseObject*) {
+    useShuffle();
     return 0;
 }
 
@@ -231,9 +231,8 @@ bool SceneGame::performShuffle(bool charge) {
 
 // --- Undo ---
 
-int32_t SceneGame::onUndo(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneGame*>(target);
-    if (Game* game = Game::current(); game && scene->aidsAllowed()) {
+int32_t SceneGame::onUndo(BaseObject*) {
+    if (Game* game = Game::current(); game && aidsAllowed()) {
         game->undo();
     }
     return 0;
@@ -402,14 +401,16 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     }
     DialogYesNo* dialog = nullptr;
     if (room == RoomKind::RECROOM) {
-        dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
-                                  &onStuckUndo, this, &onStuckRestart, this);
+        dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
+                                  callback<&SceneGame::onStuckUndo>(this),
+                                  callback<&SceneGame::onStuckRestart>(this), this);
         if (dialog) {
             showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
-        dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER", this,
-                                  &onStuckShuffle, this, &onStuckRestart, this);
+        dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
+                                  callback<&SceneGame::onStuckShuffle>(this),
+                                  callback<&SceneGame::onStuckRestart>(this), this);
         if (dialog && dialog->getYesButton()) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
@@ -425,7 +426,8 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     openDialog(dialog);
 }
 
-int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Callback action) {
+template <int32_t (SceneGame::*Action)(BaseObject*)>
+int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value) {
     SceneGame* scene = fromHost();
     if (!scene) {
         return 0;
@@ -441,29 +443,29 @@ int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Ca
         }
     }
     if (!dialog) {
-        action(scene, nullptr);
+        (scene->*Action)(nullptr);
         return 0;
     }
-    dialog->setCallback(scene, action);
+    dialog->setCallback(callback<Action>(scene));
     dialog->close();
     return 0;
 }
 
-int32_t SceneGame::runRestart(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->restartLevel();
+int32_t SceneGame::runRestart(BaseObject*) {
+    restartLevel();
     return 0;
 }
 
-int32_t SceneGame::onStuckRestart(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 0, &runRestart);
+int32_t SceneGame::onStuckRestart(BaseObject* dialog) {
+    return stuckAction<&SceneGame::runRestart>(dialog, 0);
 }
 
-int32_t SceneGame::onStuckShuffle(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 1, &onShuffle);
+int32_t SceneGame::onStuckShuffle(BaseObject* dialog) {
+    return stuckAction<&SceneGame::onShuffle>(dialog, 1);
 }
 
-int32_t SceneGame::onStuckUndo(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 2, &onUndo);
+int32_t SceneGame::onStuckUndo(BaseObject* dialog) {
+    return stuckAction<&SceneGame::onUndo>(dialog, 2);
 }
 
 // --- The shuffle glows ---
