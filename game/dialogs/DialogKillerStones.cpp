@@ -248,7 +248,8 @@ Sprite* DialogKillerStones::spawnTile() {
                                           fall, false);
     line->setMoveX(false);
     GameNode::addModifier(tile.get(), blocking(line));
-    GameNode::addModifier(tile.get(), new ModifierFunction(&DialogKillerStones::gameOver, this));
+    GameNode::addModifier(tile.get(),
+                          new ModifierFunction(callback<&DialogKillerStones::gameOver>(this)));
     return tile.get();
 }
 
@@ -353,15 +354,14 @@ void DialogKillerStones::nextLevel() {
     purgeFinished();
 }
 
-int32_t DialogKillerStones::removeObject(void* context, BaseObject* sender) {
-    auto* dialog = static_cast<DialogKillerStones*>(context);
+int32_t DialogKillerStones::removeObject(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     GameNode* target = modifier ? modifier->getTarget() : nullptr;
     if (!target) {
         return 0;
     }
     target->setRemoved(true);
-    std::erase_if(dialog->shots,
+    std::erase_if(shots,
                   [target](const RefHolder<Sprite>& shot) { return shot.get() == target; });
     return 0;
 }
@@ -440,7 +440,7 @@ bool DialogKillerStones::onBombButton(int32_t, int32_t, int32_t, bool) {
 }
 
 void DialogKillerStones::leave() {
-    Dialog::removeFromScene(this, nullptr);
+    removeFromScene(nullptr);
 }
 
 int32_t DialogKillerStones::panAt(int32_t x) {

@@ -37,8 +37,8 @@ public:
     static bool isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t background);
     static bool isTileSetLocked(const QuovelMahjongPlayer* player, int32_t tileSet);
 
-    static int32_t onOk(void* target, BaseObject* sender);
-    static int32_t onCancel(void* target, BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
+    int32_t onCancel(BaseObject* sender);
 
     int32_t getBackground() const { return background; }
     int32_t getTileSet() const { return tileSet; }

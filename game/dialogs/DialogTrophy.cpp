@@ -86,7 +86,7 @@ DialogTrophy::DialogTrophy(PropertyNode* definition) : DialogQuovelMahjong(defin
     wonHeader = objectCast<Sprite>(findChild("TROPHY_WON_HEADER"));
     headerLabel = objectCast<Label>(findChild("LABEL_HEADER"));
     descriptionLabel = objectCast<Label>(findChild("LABEL_DESCRIPTION"));
-    connect("BUTTON_MENU", this, &onMenuButton, &getComponentsContainer());
+    connect<&DialogTrophy::onMenuButton>("BUTTON_MENU", this, &getComponentsContainer());
     trophyLayer = new GameNode();
     placeholderLayer = new GameNode();
     starLayer = new GameNode();
@@ -139,7 +139,7 @@ Image* DialogTrophy::picture(const std::string& key, const std::string& section)
     return objectCast<Image>(findLoadedResource(key, section));
 }
 
-bool DialogTrophy::showIfNew(void* target, iGuiMethod::Callback callback) {
+bool DialogTrophy::showIfNew(const iGuiMethod::Bound& afterClose) {
     bool anyNew = false;
     for (int32_t i = 0; i < TROPHY_COUNT && !anyNew; ++i) {
         const Trophy* trophy = trophyAt(i);
@@ -153,7 +153,7 @@ bool DialogTrophy::showIfNew(void* target, iGuiMethod::Callback callback) {
     if (!cabinet) {
         return false;
     }
-    cabinet->setCallback(target, callback);
+    cabinet->setCallback(afterClose);
     scene->openDialog(cabinet);
     return true;
 }
@@ -164,7 +164,7 @@ void DialogTrophy::show() {
     setAlpha(0);
     GameNode::addModifier(this, blocking(new ModifierAlpha(FADE_IN_TIME, 0, OPAQUE)));
     GameNode::addModifier(this, new ModifierDelay(FADE_IN_PAUSE));
-    GameNode::addModifier(this, new ModifierFunction(&onShown, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogTrophy::onShown>(this)));
     revealRunning = true;
     hoveredTrophy = nullptr;
     hoveredRoom = -1;
@@ -185,19 +185,18 @@ void DialogTrophy::show() {
     }
 }
 
-int32_t DialogTrophy::onShown(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
+int32_t DialogTrophy::onShown(BaseObject*) {
     // Closed during the fade-in: the fade-out follows, nothing more starts.
-    if (cabinet->isClosing()) {
+    if (isClosing()) {
         return 0;
     }
-    if (cabinet->awardPending) {
-        cabinet->fireworks();
+    if (awardPending) {
+        fireworks();
     } else {
-        cabinet->revealTrophies();
-        cabinet->makeWindows();
+        revealTrophies();
+        makeWindows();
     }
-    cabinet->resetButtons();
+    resetButtons();
     return 0;
 }
 
@@ -247,7 +246,8 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
         last = sprite;
     }
     if (last) {
-        GameNode::addModifier(last, new ModifierFunction(&onRevealDone, this));
+        GameNode::addModifier(last,
+                              new ModifierFunction(callback<&DialogTrophy::onRevealDone>(this)));
     } else {
         revealRunning = false;
         GameNode::releaseChildren(placeholderLayer.get());
@@ -255,10 +255,9 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
     setShownAsSeen();
 }
 
-int32_t DialogTrophy::onRevealDone(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
-    cabinet->revealRunning = false;
-    GameNode::releaseChildren(cabinet->placeholderLayer.get());
+int32_t DialogTrophy::onRevealDone(BaseObject*) {
+    revealRunning = false;
+    GameNode::releaseChildren(placeholderLayer.get());
     return 0;
 }
 
@@ -449,7 +448,8 @@ void DialogTrophy::startHovering(Sprite* sprite) {
         }
     } else {
         GameNode::addModifier(sprite, blocking(new ModifierBlink(OPAQUE, 127, 750, 0, 750, 500, 1)));
-        GameNode::addModifier(sprite, new ModifierFunction(&clearHovered, this));
+        GameNode::addModifier(sprite,
+                              new ModifierFunction(callback<&DialogTrophy::clearHovered>(this)));
     }
     hoveredTrophy = sprite;
     if (trophy && trophyText) {
@@ -465,14 +465,13 @@ void DialogTrophy::stopHovering(Sprite* sprite) {
     hoveredTrophy = nullptr;
 }
 
-int32_t DialogTrophy::clearHovered(void* target, BaseObject*) {
-    static_cast<DialogTrophy*>(target)->hoveredTrophy = nullptr;
+int32_t DialogTrophy::clearHovered(BaseObject*) {
+    hoveredTrophy = nullptr;
     return 0;
 }
 
 // Target: the trophy sprite; sender: the star, or the finished orbit whose target is the star.
-int32_t DialogTrophy::orbitStar(void* target, BaseObject* sender) {
-    auto* trophySprite = static_cast<Sprite*>(target);
+int32_t DialogTrophy::orbitStar(Sprite* trophySprite, BaseObject* sender) {
     GameNode* star = objectCast<GameNode>(sender);
     if (!star) {
         auto* finished = objectCast<Modifier>(sender);
@@ -487,16 +486,16 @@ int32_t DialogTrophy::orbitStar(void* target, BaseObject* sender) {
     wave->setRadius(radius, radius, 0);
     wave->setAngle(start, start + 2.0f * PI, ORBIT_TIME);
     GameNode::addModifier(star, blocking(wave));
-    GameNode::addModifier(star, new ModifierFunction(&orbitStar, trophySprite));
+    GameNode::addModifier(star,
+                          new ModifierFunction(callback<&DialogTrophy::orbitStar>(trophySprite)));
     return 0;
 }
 
-int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
-    RefHolder<DialogTrophy> keep(cabinet);
+int32_t DialogTrophy::onMenuButton(BaseObject*) {
+    RefHolder<DialogTrophy> keep(this);
     Scene* scene = currentScene();
-    void* const openerTarget = cabinet->getCallbackTarget();
-    const iGuiMethod::Callback opener = cabinet->getCallback();
+    void* const openerTarget = getCallbackTarget();
+    const iGuiMethod::Callback opener = getCallback();
     GameDialogHost* host = GameDialogHost::get();
     // The opener's callback runs once, here at the button: the close must not run it again.
     // On the game screen this road is the level's end; opened from the in-game menu during
@@ -508,22 +507,22 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
                             (level->getGameMode() == KIND_CASINO ||
                              level->getGameMode() == KIND_ROOF);
         if (closes) {
-            cabinet->setCallback(nullptr, nullptr);
-            cabinet->closeCabinet();
+            setCallback(nullptr, nullptr);
+            closeCabinet();
         }
         // A won floor level keeps the cabinet open: the opener decides what comes next.
         if (opener) {
-            opener(openerTarget, cabinet);
+            opener(openerTarget, this);
         }
         return 0;
     }
     SceneManager* manager = SceneManager::getInstance();
     Scene* hallway = manager ? manager->getScene("SCENE_HALLWAY") : nullptr;
     if (scene && scene == hallway && opener) {
-        cabinet->setCallback(nullptr, nullptr);
-        opener(openerTarget, cabinet);
+        setCallback(nullptr, nullptr);
+        opener(openerTarget, this);
     }
-    cabinet->closeCabinet();
+    closeCabinet();
     return 0;
 }
 
