@@ -319,10 +319,10 @@ void QuovelMahjongMain::askQuit() {
         waitForUrgentSections(QUIT_POLL_MS);
     }
     // Without a question to ask, the request counts as answered "yes".
-    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY, getInstance(),
-                                        &gameQuit, nullptr, nullptr, scene);
+    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
+                                        callback<&QuovelMahjongMain::gameQuit>(), {}, scene);
     if (!question) {
-        gameQuit(getInstance(), nullptr);
+        gameQuit(nullptr);
         return;
     }
     scene->openDialog(question);
@@ -334,7 +334,7 @@ void QuovelMahjongMain::noteGameQuit() {
     }
 }
 
-int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
+int32_t QuovelMahjongMain::gameQuit(BaseObject*) {
     noteGameQuit();
     if (QuovelMahjongMain* self = getInstance()) {
         self->services.window.events->postQuit(0);

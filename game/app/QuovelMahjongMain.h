@@ -74,7 +74,7 @@ public:
     // Opens the quit question on the current scene, unless it is open there already.
     static void askQuit();
     // The question's "yes": records the quit for the statistics and posts the quit message.
-    static int32_t gameQuit(void* target, BaseObject* sender);
+    static int32_t gameQuit(BaseObject* sender);
     // Records the quit for the statistics.
     static void noteGameQuit();
 

@@ -100,7 +100,7 @@ void SceneLoad::loadResources() {
     backgroundLogo = findChild("BACKGROUND_LOGO");
     logo = findChild("LOGO");
     setBarFraction(0.0);
-    connect("CLICK_TEXT", this, &onClickText, &getComponentsContainer());
+    connect<&SceneLoad::onClickText>("CLICK_TEXT", this, &getComponentsContainer());
     if (backgroundLogo) {
         GameNode::addModifier(backgroundLogo.get(), new ModifierBlink(255, 0, 500, 0, 500, 500, -1));
     }
@@ -201,7 +201,7 @@ bool SceneLoad::onLeftButtonUp(int32_t, int32_t, int32_t) {
     return false;
 }
 
-int32_t SceneLoad::onClickText(void* target, BaseObject*) {
-    static_cast<SceneLoad*>(target)->onLeftButtonUp(0, 0, 0);
+int32_t SceneLoad::onClickText(BaseObject*) {
+    onLeftButtonUp(0, 0, 0);
     return 0;
 }

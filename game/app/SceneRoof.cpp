@@ -35,9 +35,10 @@ SceneRoof* SceneRoof::instance() {
 
 void SceneRoof::loadResources() {
     SceneScoreRoom::loadResources();
-    speedSwitch = wireSwitch("SWITCH_SPEED", SPEED, &onModeChosen);
+    speedSwitch = wireSwitch("SWITCH_SPEED", SPEED, callback<&SceneRoof::onModeChosen>(this));
     // Mixed plays one casino game type for the whole run, drawn here once.
-    mixedSwitch = wireSwitch("SWITCH_MIXED", drawCasinoType(), &onModeChosen);
+    mixedSwitch =
+        wireSwitch("SWITCH_MIXED", drawCasinoType(), callback<&SceneRoof::onModeChosen>(this));
 }
 
 void SceneRoof::show() {
@@ -58,15 +59,14 @@ void SceneRoof::hide() {
     }
 }
 
-int32_t SceneRoof::onModeChosen(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneRoof*>(target);
+int32_t SceneRoof::onModeChosen(BaseObject* sender) {
     auto* widget = objectCast<GameNode>(sender);
-    if (!scene || !widget) {
+    if (!widget) {
         return 0;
     }
-    scene->selectedMode = widget->getTag() < 0 ? drawCasinoType() : widget->getTag();
-    scene->clearNewScore();
-    scene->showGameTypePanel();
+    selectedMode = widget->getTag() < 0 ? drawCasinoType() : widget->getTag();
+    clearNewScore();
+    showGameTypePanel();
     return 0;
 }
 
