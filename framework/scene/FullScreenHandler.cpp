@@ -85,7 +85,7 @@ Button* FullScreenHandler::makeButton(PropertyNode* node, const std::string& nam
     if (!button) {
         return nullptr;
     }
-    auto* listener = static_cast<iInputListener*>(button->castTo(&iInputListener::typeRecord));
+    auto* listener = interfaceCast<iInputListener>(button);
     buttons.removeListener(listener);
     buttons.addListener(listener);
     GameNode::appendChild(button, this);

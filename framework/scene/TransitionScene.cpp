@@ -203,7 +203,7 @@ void FadeBlackTransitionScene::show() {
     if (Sprite* label = objectCast<Sprite>(searchChild("LOADING_LABEL"))) {
         loadingLabel = label;
         label->setAlpha(0);
-        if (auto* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
+        if (auto* text = interfaceCast<iText>(label)) {
             baseText = text->getText();
         }
         GameNode::insertBefore(label, snapshotB.get());
@@ -216,7 +216,7 @@ int32_t FadeBlackTransitionScene::startWaiting(BaseObject*) {
 }
 
 void FadeBlackTransitionScene::setLabelText(const std::wstring& value) {
-    if (auto* text = static_cast<iText*>(loadingLabel->castTo(&iText::typeRecord))) {
+    if (auto* text = interfaceCast<iText>(loadingLabel.get())) {
         text->setText(value);
     }
 }

@@ -699,7 +699,7 @@ void SceneHallway::showHallwayClear() {
         attachTo(step, okButton.get(), new ModifierScale(0.0f, 1.0f, tune.BUTTON_OK_APPEAR_TIME));
     }
     if (auto* goodie = objectCast<Sprite>(goodieLabel.get())) {
-        if (auto* text = static_cast<iText*>(goodie->castTo(&iText::typeRecord))) {
+        if (auto* text = interfaceCast<iText>(goodie)) {
             text->setText(getBasicText("TEXT_UNLOCK" + std::to_string(floor)));
         }
         ModifierContainer::addModifier(step, new ModifierSound("SOUND_UNLOCK_ITEM_TEXT", "hallway", false));

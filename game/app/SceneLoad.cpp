@@ -74,8 +74,7 @@ void SceneLoad::addPartners() {
         }
         addChild(node);
         // Partner buttons take input before the scene's other widgets.
-        if (auto* listener =
-                static_cast<iInputListener*>(node->castTo(&iInputListener::typeRecord))) {
+        if (auto* listener = interfaceCast<iInputListener>(node)) {
             getComponentsContainer().removeListener(listener);
             getComponentsContainer().addListener(listener);
         }

@@ -184,7 +184,7 @@ void SceneLobby::updateWelcome() {
         }
     }
     if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
-        if (iText* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
+        if (iText* text = interfaceCast<iText>(label)) {
             text->setText(getBasicText("TEXT_WELCOME_QUOVEL") + L" " + name);
         }
     }

@@ -49,11 +49,10 @@ DialogPlayerSelect::DialogPlayerSelect(PropertyNode* definition) : DialogQuovelM
             continue;
         }
         button->setY(button->getY() + row * spacing);
-        if (auto* method = static_cast<iGuiMethod*>(button->castTo(&iGuiMethod::typeRecord))) {
+        if (auto* method = interfaceCast<iGuiMethod>(button.get())) {
             method->setCallback(callback<&DialogPlayerSelect::onPlayerChosen>(this));
         }
-        if (auto* listener =
-                static_cast<iInputListener*>(button->castTo(&iInputListener::typeRecord))) {
+        if (auto* listener = interfaceCast<iInputListener>(button.get())) {
             container->addListener(listener);
         }
         GameNode::appendChild(button.get(), getComponents());

@@ -78,8 +78,7 @@ void StateLevelEnd::update(int32_t elapsedMs) {
         return;
     }
     Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
-    auto* method =
-        dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord)) : nullptr;
+    auto* method = interfaceCast<iGuiMethod>(dialog);
     if (!method) {
         // Without its dialog the level ends at once rather than wait for a continue.
         iGuiMethod(continuation()).invoke(nullptr);

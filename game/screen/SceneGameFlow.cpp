@@ -446,8 +446,8 @@ void SceneGame::clearLevel() {
     if (widgetLayer) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
              child = child->getNextSibling()) {
-            if (void* part = child->castTo(&iInputListener::typeRecord)) {
-                getComponentsContainer().removeListener(static_cast<iInputListener*>(part));
+            if (auto* part = interfaceCast<iInputListener>(child)) {
+                getComponentsContainer().removeListener(part);
             }
         }
         GameNode::releaseChildren(widgetLayer.get());
