@@ -129,7 +129,7 @@ void SceneRecRoom::show() {
     if (trophy && trophy->state == Trophy::NOT_EARNED && everyTypeWon(*player)) {
         trophy->state = Trophy::EARNED;
         // The shine waits for the cabinet; without one it runs at once.
-        if (!DialogTrophy::showIfNew(callback<&SceneRecRoom::onTrophyDialogClosed>(this))) {
+        if (!DialogTrophy::showIfNew(callback<&SceneRecRoom::onTrophyDialogClosed>())) {
             animateShine();
         }
     } else {

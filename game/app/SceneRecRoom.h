@@ -70,7 +70,7 @@ public:
     // target of a running transition.
     int32_t onCustomize(BaseObject* sender);
     int32_t onTrophies(BaseObject* sender);
-    int32_t onTrophyDialogClosed(BaseObject* sender);
+    static int32_t onTrophyDialogClosed(BaseObject* sender);
 
 private:
     // The glow drawn into a copy of the room's background, which becomes the scene's.

@@ -116,11 +116,11 @@ void StateRoomInfo::enter() {
     auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
-        scene->startInstructions(nullptr);
+        SceneGame::startInstructions(nullptr);
         return;
     }
     dialog->setTexts(Game::currentLevel());
-    dialog->setCallback(callback<&SceneGame::startInstructions>(scene));
+    dialog->setCallback(callback<&SceneGame::startInstructions>());
     scene->openDialog(dialog);
 }
 

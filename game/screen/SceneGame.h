@@ -109,7 +109,7 @@ public:
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
     // The level-information dialog's close callback.
-    int32_t startInstructions(BaseObject* sender);
+    static int32_t startInstructions(BaseObject* sender);
     // The stop question's yes.
     static int32_t onGameStopped(BaseObject* sender);
     // The game scene the dialogs hold, or null.
@@ -227,9 +227,9 @@ public:
     void updateLevelLabel();
     // The stuck question (or, where a shuffle would help in a timed room, the shuffle glow).
     void showStuckDialog(bool checkShuffle);
-    int32_t onStuckRestart(BaseObject* dialog);
-    int32_t onStuckShuffle(BaseObject* dialog);
-    int32_t onStuckUndo(BaseObject* dialog);
+    static int32_t onStuckRestart(BaseObject* dialog);
+    static int32_t onStuckShuffle(BaseObject* dialog);
+    static int32_t onStuckUndo(BaseObject* dialog);
     Sprite* getShuffleGlow() const { return shuffleGlow.get(); }
     Sprite* getMatchesGlow() const { return matchesGlow.get(); }
 

@@ -402,15 +402,15 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     DialogYesNo* dialog = nullptr;
     if (room == RoomKind::RECROOM) {
         dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
-                                  callback<&SceneGame::onStuckUndo>(this),
-                                  callback<&SceneGame::onStuckRestart>(this), this);
+                                  callback<&SceneGame::onStuckUndo>(),
+                                  callback<&SceneGame::onStuckRestart>(), this);
         if (dialog) {
             showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
         dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
-                                  callback<&SceneGame::onStuckShuffle>(this),
-                                  callback<&SceneGame::onStuckRestart>(this), this);
+                                  callback<&SceneGame::onStuckShuffle>(),
+                                  callback<&SceneGame::onStuckRestart>(), this);
         if (dialog && dialog->getYesButton()) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
