@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include <tinyxml.h>
 
@@ -14,22 +14,15 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "framework/platform/MemoryBuffer.h"
 
 namespace {
 
-MemoryBuffer bufferOf(const std::string& text) {
-    MemoryBuffer buffer;
-    buffer.assign(std::vector<uint8_t>(text.begin(), text.end()));
-    return buffer;
-}
-
-// Parses and reads the buffer as a store's file load does; the store's child count, or -1
+// Parses and reads the text as a store's file load does; the store's child count, or -1
 // when the text was refused.
-int64_t load(const MemoryBuffer& buffer) {
+int64_t load(std::string_view text) {
     RefHolder<PropertyStore> store(new PropertyStore());
     TiXmlDocument document;
-    if (!store->parseBuffer(buffer, document)) {
+    if (!store->parseBuffer(text, document)) {
         return -1;
     }
     store->readDocument(document);
@@ -42,7 +35,7 @@ void BM_LoadNodeOfManyChildren(benchmark::State& state) {
         text += "<Integer id=\"k" + std::to_string(i) + "\" value=\"1\"/>";
     }
     text += "</Node></root>";
-    const MemoryBuffer buffer = bufferOf(text);
+    const std::string_view buffer = text;
     for (auto _ : state) {
         RefHolder<PropertyStore> store(new PropertyStore());
         TiXmlDocument document;
@@ -122,7 +115,7 @@ void BM_LoadWideOrDenseFile(benchmark::State& state) {
     } else {
         text = denseFile(static_cast<DenseKind>(state.range(0)));
     }
-    const MemoryBuffer buffer = bufferOf(text);
+    const std::string_view buffer = text;
     setProblemSink([](const std::string&) {});  // a line per refusal
     int64_t children = 0;
     for (auto _ : state) {

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // One game type an input, chosen by its length: all six would make each run six times
     // slower for the same paths.
     {
-        const auto gameType = static_cast<int32_t>(size % 6);
+        const auto gameType = static_cast<GameType>(size % 6);
         RefHolder<Layout> layout(new Layout(node, gameType, static_cast<int32_t>(size % 8)));
         RefHolder<Layout> copy(new Layout(*layout));
         std::vector<RefHolder<Tile>> tiles;

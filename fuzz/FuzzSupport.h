@@ -52,11 +52,10 @@ inline void freshGlobals() {
 
 // The input parsed as a property file; null when it does not parse.
 inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
-    MemoryBuffer buffer;
-    buffer.assign(std::vector<uint8_t>(data, data + size));
     RefHolder<PropertyStore> store(new PropertyStore());
     TiXmlDocument document;
-    if (!store->parseBuffer(buffer, document)) {
+    if (!store->parseBuffer(std::string_view(reinterpret_cast<const char*>(data), size),
+                            document)) {
         return RefHolder<PropertyStore>();
     }
     store->readDocument(document);

@@ -139,7 +139,7 @@ RefHolder<Level> makeLevel(const std::vector<std::pair<std::string, std::string>
     return RefHolder<Level>(objectCast<Level>(made.get()));
 }
 
-RefHolder<Layout> makeLayout(int gameType) {
+RefHolder<Layout> makeLayout(GameType gameType) {
     RefHolder<PropertyNode> node(new PropertyNode("layout", "Layout"));
     auto* tiles = static_cast<PropertyVector*>(node->addChild(new PropertyVector("tiles")));
     for (int x = 0; x <= 10; x += 2) {
@@ -157,13 +157,13 @@ void savedGames() {
     fuzz::gameReady();
     const char* types[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
     for (int type = 0; type < 6; ++type) {
-        Game* game = Game::create(type);
+        Game* game = Game::create(static_cast<GameType>(type));
         RefHolder<Level> level = makeLevel({{"gameType", types[type]},
                                             {"pointsPerMatch", "100"},
                                             {"tileDistMin", "1"},
                                             {"tileDistMax", "4"},
                                             {"sideBoardIndex", type == 1 ? "1" : "4"}});
-        RefHolder<Layout> layout = makeLayout(type);
+        RefHolder<Layout> layout = makeLayout(static_cast<GameType>(type));
         level->setLayoutObject(layout.get());
         game->setLevel(level.get());
         fuzz::playHint(*game);

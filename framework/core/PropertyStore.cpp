@@ -2,19 +2,17 @@
 
 #include <tinyxml.h>
 
-#include <cstring>
 #include <mutex>
 #include <string_view>
 
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyFileHooks.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/core/StringUtils.h"
 #include "framework/core/XmlNestingScan.h"
 #include "framework/os/FileSystem.h"
-#include "framework/platform/FileArchive.h"
-#include "framework/platform/Folders.h"
 
 QUOVEL_DEFINE_TYPE(PropertyStore, &PropertyNode::typeRecord)
 
@@ -109,7 +107,7 @@ int32_t PropertyStore::currentMode() const {
     if (sourceMode != 0) {
         return sourceMode;
     }
-    return FileArchive::getInstance() ? FileArchive::getFileMode() : 1;
+    return PropertyFileHooks::processMode();
 }
 
 bool PropertyStore::load() {
@@ -135,26 +133,24 @@ bool PropertyStore::canLoad(const std::string& fileName) {
 }
 
 bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument& document) {
-    // Every mode reads through the archive reader: it picks the archive member or the loose
+    // Every mode reads through the archive's reader: it picks the archive member or the loose
     // file, applies the stored name and unscrambles.
-    MemoryBuffer buffer;
+    std::string bytes;
     const FileReadResult read =
-        FileArchive::readFile(currentMode(), fileName, buffer, MAX_FILE_BYTES);
+        PropertyFileHooks::read(currentMode(), fileName, MAX_FILE_BYTES, bytes);
     if (read == FileReadResult::tooLarge) {
         logProblem("property file \"" + fileName + "\" not read: larger than " +
                    std::to_string(MAX_FILE_BYTES >> 20) + " MB");
     }
     return read == FileReadResult::ok &&
-           parseBuffer(buffer, document, "property file \"" + fileName + "\"");
+           parseBuffer(bytes, document, "property file \"" + fileName + "\"");
 }
 
-bool PropertyStore::parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document,
+bool PropertyStore::parseBuffer(std::string_view bytes, TiXmlDocument& document,
                                 const std::string& source) {
     // The text ends at its first 0 byte, as the parser sees it, and is padded with more, so
     // that the parser's UTF-8 steps past the end still land on a 0.
-    const char* data = reinterpret_cast<const char*>(buffer.getData());
-    const size_t length = strnlen(data, buffer.getSize());
-    std::string text(data, length);
+    std::string text(bytes.substr(0, bytes.find('\0')));
     text.append(4, '\0');
 
     XmlNestingScan scan;
@@ -329,11 +325,11 @@ bool PropertyStore::save() {
     if (mode == 3 || mode == 4) {
         DataScrambler::apply(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
     }
-    const std::string storedName = getStoredFileName(mode, saveFileName);
+    const std::string storedName = PropertyFileHooks::storedName(mode, saveFileName);
     if (!FileSystem::current().writeFileAtomic(
             storedName, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) {
         return false;
     }
-    grantEveryoneAccess(storedName);
+    PropertyFileHooks::grantAccess(storedName);
     return true;
 }

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/PropertyNode.h"
 
-class MemoryBuffer;
 class TiXmlDocument;
 class TiXmlElement;
 class TiXmlNode;
@@ -77,11 +77,11 @@ public:
     // The property of one element and everything below it (reference count 0); `depth` counts
     // the element's enclosing elements. Null when more than MAX_NESTING enclose an element.
     AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
-    // Parses the XML text of `buffer` into `document`, with this store's white-space setting.
+    // Parses the XML text of `bytes` into `document`, with this store's white-space setting.
     // False on any error, including nesting deeper than MAX_NESTING, an element wider than
     // MAX_ATTRIBUTES, more than MAX_PROPERTIES and a text without any element; a text refused
     // for one of these limits is logged, named by `source`.
-    bool parseBuffer(const MemoryBuffer& buffer, TiXmlDocument& document,
+    bool parseBuffer(std::string_view bytes, TiXmlDocument& document,
                      const std::string& source = "property text");
 
 private:

@@ -5,15 +5,13 @@
 #include <string_view>
 #include <vector>
 
-// Narrow strings (names, keys, file names) are UTF-8; wide strings (property values and all
-// displayed text) hold one code point per wchar_t. Conversions never throw and never cut:
-// invalid input becomes U+FFFD.
+#include "framework/os/Utf8.h"
+
+// Wide strings (property values and all displayed text) hold one code point per wchar_t; the
+// conversions to and from UTF-8 are the os layer's codec.
 
 std::wstring intToWString(int32_t value);
 std::string intToString(int32_t value);
-
-std::wstring stringToWString(std::string_view text);
-std::string wstringToString(std::wstring_view text);
 
 // 1234567 with ',' gives "1,234,567".
 std::wstring formatGroupedNumber(uint32_t value, const std::wstring& separator);

@@ -2,7 +2,6 @@
 
 #include "framework/core/PropertyNode.h"
 #include "framework/nodes/ResourceLookup.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(AbstractPainter, &BaseObject::typeRecord)
 
@@ -46,10 +45,9 @@ void AbstractPainter::loadImages() {
         return;
     }
     images.assign(imageNames.size(), nullptr);
-    ResourceManager::DataLock lock;
     for (size_t i = 0; i < imageNames.size(); ++i) {
         if (!imageNames[i].empty()) {
-            images[i] = objectCast<Image>(findOrLoadResource(imageNames[i], section));
+            images[i] = findOrLoad<Image>(imageNames[i], section);
         }
     }
     imagesLoaded = true;

@@ -6,12 +6,10 @@
 #include "framework/core/DefinitionKeys.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/gui/DialogHooks.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
-#include "framework/platform/ResourceManager.h"
-#include "framework/scene/Scene.h"
-#include "framework/scene/SceneManager.h"
 
 QUOVEL_DEFINE_TYPE(Dialog, &Panel::typeRecord, &iInputListener::typeRecord)
 QUOVEL_REGISTER_CLASS(Dialog)
@@ -50,10 +48,8 @@ void Dialog::prepareContainer() {
     componentsContainer.setFocusListener(this);
     componentsContainer.setModal(true);
     componentsContainer.setActive(false);
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        if (iInputListener* tip = manager->getToolTipListener()) {
-            componentsContainer.addListener(tip);
-        }
+    if (iInputListener* tip = DialogHooks::toolTipListener()) {
+        componentsContainer.addListener(tip);
     }
 }
 
@@ -97,11 +93,7 @@ void Dialog::readDefinition(PropertyNode* given) {
     }
     if (AbstractProperty* key = node->getChild("background")) {
         const std::string section = textKeyOr(node, "section", std::string());
-        RefHolder<Image> image;
-        {
-            ResourceManager::DataLock lock;
-            image = objectCast<Image>(findOrLoadResource(key->getValue(), section));
-        }
+        RefHolder<Image> image = findOrLoad<Image>(key->getValue(), section);
         // A key that names no picture keeps the current size.
         if (image) {
             setBackgroundImage(image.get());
@@ -317,15 +309,7 @@ GameNode* Dialog::connect(const std::string& name, void* target, iGuiMethod::Cal
 }
 
 int32_t Dialog::removeFromScene(BaseObject*) {
-    Dialog* dialog = this;
-    SceneManager* manager = SceneManager::getInstance();
-    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
-    if (scene && scene->isDialogOpen(dialog->getName()) &&
-        scene->findDialog(dialog->getName()) == dialog) {
-        scene->closeDialog(dialog);
-        // Dropped, so the next getDialog makes a fresh dialog rather than this closed one.
-        scene->dropDialog(dialog->getName());
-    }
+    DialogHooks::removeDialog(this);
     return 0;
 }
 

@@ -15,7 +15,6 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(InputLabel, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -90,12 +89,8 @@ void InputLabel::readDefinition(PropertyNode* node) {
     }
     if (AbstractProperty* key = node->getChild("cursorimage")) {
         const AbstractProperty* section = node->getChild("section");
-        RefHolder<Image> image;
-        {
-            ResourceManager::DataLock lock;
-            image = objectCast<Image>(
-                findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
-        }
+        RefHolder<Image> image =
+            findOrLoad<Image>(key->getValue(), section ? section->getValue() : std::string());
         if (image) {
             setCursorImage(image.get());
         }

@@ -9,7 +9,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(Label, &Sprite::typeRecord, &iText::typeRecord)
 QUOVEL_REGISTER_CLASS(Label)
@@ -102,10 +101,7 @@ RefHolder<Font> Label::definitionFont(PropertyNode* node) {
         return nullptr;
     }
     const AbstractProperty* section = node->getChild("section");
-    // The reference is taken under the data lock, before the loader could free the font.
-    ResourceManager::DataLock lock;
-    return objectCast<Font>(
-        findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
+    return findOrLoad<Font>(key->getValue(), section ? section->getValue() : std::string());
 }
 
 std::optional<std::wstring> Label::definitionText(PropertyNode* node) {

@@ -11,7 +11,6 @@
 #include "framework/gui/StyleLabel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(StyleFormat, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(FormatNewLine, &StyleFormat::typeRecord)
@@ -89,8 +88,7 @@ void applyStacked(int32_t index, const std::wstring& value, int32_t& current,
 // The loaded object of KEY in SECTION, referenced under the data lock.
 template <class T>
 RefHolder<T> lookUp(const std::wstring& key, const std::wstring& section) {
-    ResourceManager::DataLock lock;
-    return objectCast<T>(findOrLoadResource(wstringToString(key), wstringToString(section)));
+    return findOrLoad<T>(wstringToString(key), wstringToString(section));
 }
 
 }  // namespace

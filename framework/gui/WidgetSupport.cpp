@@ -7,7 +7,6 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 
 namespace {
@@ -50,21 +49,18 @@ void playWidgetSound(const std::string& key, const std::string& section) {
     if (key.empty()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    if (Sound* sound = objectCast<Sound>(findLoadedResource(key, section))) {
+    if (RefHolder<Sound> sound = findLoaded<Sound>(key, section)) {
         sound->play(FULL_VOLUME, CENTRE_PAN, false);
     }
 }
 
-Image* findHitMask(PropertyNode* node) {
+RefHolder<Image> findHitMask(PropertyNode* node) {
     AbstractProperty* key = node->getChild("hitmask");
     if (!key) {
         return nullptr;
     }
     const AbstractProperty* section = node->getChild("section");
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(
-        findOrLoadResource(key->getValue(), section ? section->getValue() : std::string()));
+    return findOrLoad<Image>(key->getValue(), section ? section->getValue() : std::string());
 }
 
 void setWidgetHovered(bool& hovered, bool value) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/core/RefHolder.h"
+
 class Image;
 class PropertyNode;
 class Sprite;
@@ -22,7 +24,7 @@ void playWidgetSound(const std::string& key, const std::string& section);
 
 // The hit mask named by the definition's "hitmask" (an image key in its "section"); null when
 // it names none or the image is not loaded.
-Image* findHitMask(PropertyNode* node);
+RefHolder<Image> findHitMask(PropertyNode* node);
 
 // Stores the hover flag, raising or lowering the input handler's hover count when it changes.
 void setWidgetHovered(bool& hovered, bool value);

@@ -1,7 +1,6 @@
 #include "framework/nodes/ModifierSound.h"
 
 #include "framework/nodes/ResourceLookup.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundNode.h"
 
@@ -10,9 +9,7 @@ QUOVEL_DEFINE_TYPE(ModifierSound, &Modifier::typeRecord)
 ModifierSound::ModifierSound(const std::string& resourceName, const std::string& section,
                              bool noWait)
     : noWait(noWait) {
-    // The loader may free a resource between the lookup and the reference otherwise.
-    ResourceManager::DataLock lock;
-    sound = objectCast<Sound>(findLoadedResource(resourceName, section));
+    sound = findLoaded<Sound>(resourceName, section);
 }
 
 ModifierSound::ModifierSound(Sound* sound, bool noWait) : sound(sound), noWait(noWait) {}

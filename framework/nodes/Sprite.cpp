@@ -13,7 +13,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(Sprite, &GameNode::typeRecord, &IRenderable::typeRecord)
 QUOVEL_DEFINE_TYPE(AdditiveSprite, &Sprite::typeRecord)
@@ -92,11 +91,8 @@ Sprite::Sprite(PropertyNode* definition) : GameNode(definition) {
     AbstractProperty* imageKey = node->getChild("image");
     AbstractProperty* sectionKey = node->getChild("section");
     if (imageKey && sectionKey) {
-        // Never loads: a sprite made before its section has loaded stays without an image. The
-        // reference is taken under the data lock, before the loader could free the image.
-        ResourceManager::DataLock lock;
-        setImage(
-            objectCast<Image>(findLoadedResource(imageKey->getValue(), sectionKey->getValue())));
+        // Never loads: a sprite made before its section has loaded stays without an image.
+        setImage(findLoaded<Image>(imageKey->getValue(), sectionKey->getValue()).get());
     }
     if (AbstractProperty* value = node->getChild("width")) {
         setWidth(value->getInt());

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "framework/core/StringUtils.h"
+#include "framework/os/Utf8.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "framework/core/StringUtils.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/os/Utf8.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyFileHooks.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/Folders.h"
@@ -37,6 +38,26 @@ RefHolder<FileArchive>& globalArchive() {
     static RefHolder<FileArchive> archive;
     return archive;
 }
+
+int32_t propertyFileMode() {
+    return FileArchive::getInstance() ? FileArchive::getFileMode() : 1;
+}
+
+FileReadResult readPropertyFile(int32_t mode, const std::string& fileName, uint32_t maxSize,
+                                std::string& bytes) {
+    MemoryBuffer buffer;
+    const FileReadResult read = FileArchive::readFile(mode, fileName, buffer, maxSize);
+    bytes.assign(reinterpret_cast<const char*>(buffer.getData()), buffer.getSize());
+    return read;
+}
+
+// Property files, a core class, read through this archive and are stored under the names and
+// in the folders of this layer, whatever is read first.
+const bool propertyFilesHooked = [] {
+    PropertyFileHooks::install(
+        {&propertyFileMode, &readPropertyFile, &getStoredFileName, &grantEveryoneAccess});
+    return true;
+}();
 
 std::atomic<int> fileMode{1};
 

@@ -16,6 +16,7 @@ QUOVEL_DEFINE_TYPE(PlayerManager, &BaseObject::typeRecord)
 namespace {
 
 constinit ProcessInstance<PlayerManager> processPlayers;
+constinit PlayerManager::CurrentPlayerHook currentPlayerHook = nullptr;
 
 constexpr const char* LIST_FILE = "players.plrs";
 constexpr const char* PROFILE_EXTENSION = ".plr";
@@ -48,11 +49,25 @@ void PlayerManager::createInstance(const std::string& version, bool scrambled) {
 }
 
 void PlayerManager::releaseInstance() {
+    if (PlayerManager* manager = processPlayers.get()) {
+        manager->changeCurrentPlayer(nullptr);
+    }
     processPlayers.release();
 }
 
 PlayerManager* PlayerManager::getInstance() {
     return processPlayers.get();
+}
+
+void PlayerManager::installCurrentPlayerHook(CurrentPlayerHook hook) {
+    currentPlayerHook = hook;
+}
+
+void PlayerManager::changeCurrentPlayer(AbstractPlayer* player) {
+    currentPlayer = player;
+    if (currentPlayerHook && processPlayers.get() == this) {
+        currentPlayerHook(player);
+    }
 }
 
 std::string PlayerManager::folderPath(const std::string& folder, bool create) const {
@@ -129,7 +144,7 @@ void PlayerManager::readPlayerNames(PropertyNode* node) {
         // A list naming nobody as current (the game never writes one) falls back to the first.
         const auto current =
             findPlayer(nodeOrDummy(node)->getChildValue("currentplayer")->getValue());
-        currentPlayer = current != players.end() ? current->get() : players.front().get();
+        changeCurrentPlayer(current != players.end() ? current->get() : players.front().get());
     }
 }
 
@@ -179,7 +194,7 @@ AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
     players.push_back(held);
     escapedNames.insert(escaped);
     if (!currentPlayer) {
-        currentPlayer = player;
+        changeCurrentPlayer(player);
     }
     return player;
 }
@@ -202,7 +217,7 @@ bool PlayerManager::setCurrentPlayer(AbstractPlayer* player) {
     if (!player || std::find(players.begin(), players.end(), player) == players.end()) {
         return false;
     }
-    currentPlayer = player;
+    changeCurrentPlayer(player);
     return true;
 }
 
@@ -224,7 +239,7 @@ bool PlayerManager::removePlayer(const std::string& name) {
         players.erase(found);
         escapedNames.erase(escapeName(name));
         if (currentPlayer == removed.get()) {
-            currentPlayer = players.empty() ? nullptr : players.front().get();
+            changeCurrentPlayer(players.empty() ? nullptr : players.front().get());
             // The new current player's profile is saved below: it must hold its own data.
             if (currentPlayer) {
                 loadPlayer(currentPlayer);

@@ -36,6 +36,12 @@ public:
     // The singleton, or null.
     static PlayerManager* getInstance();
 
+    // Called after each change of the singleton's current player, with the new one (null when
+    // none remains or the singleton is released): the game makes it the player its rules play
+    // for. Other managers call nothing. Null removes the hook.
+    using CurrentPlayerHook = void (*)(AbstractPlayer* player);
+    static void installCurrentPlayerHook(CurrentPlayerHook hook);
+
     // Reads the player list and the current player's profile. An unreadable list, or one of
     // another version, adds nobody; entries that cannot be built as players are skipped.
     virtual void loadPlayers();
@@ -103,6 +109,8 @@ private:
     std::string profilePath(const std::string& name, bool create) const;
     std::string saveGamePath(const std::string& key, const std::string& name, bool create) const;
     bool isKnownName(const std::string& escapedName) const;
+    // The one way currentPlayer changes: the singleton tells the hook.
+    void changeCurrentPlayer(AbstractPlayer* player);
 
     PlayerList players;
     // The escaped names of `players`, so that adding one to a long list checks no other.

@@ -1,10 +1,12 @@
 #include "framework/platform/ResourceManager.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
+#include "framework/os/Clock.h"
 #include "framework/platform/ResourceObject.h"
 
 QUOVEL_DEFINE_TYPE(ResourceManager, &BaseObject::typeRecord)
@@ -383,6 +385,55 @@ BaseObject* ResourceManager::getResourceHandle(const std::string& key,
         reportMissingContent("resource", sectionName + "/" + key);
     }
     return resource && resource->isLoaded() ? resource->getData() : nullptr;
+}
+
+BaseObject* ResourceManager::checkedHandle(const std::string& key, const std::string& sectionName,
+                                           const TypeRecord* type, bool load) {
+    BaseObject* object =
+        load ? getLoadedResourceHandle(key, sectionName) : getResourceHandle(key, sectionName);
+    if (object && !object->isA(type)) {
+        logProblem("the resource \"" + sectionName + "/" + key + "\" is of type " +
+                   object->getType()->name + ", not " + type->name);
+        return nullptr;
+    }
+    return object;
+}
+
+bool ResourceManager::urgentSectionsLoaded() {
+    resumeLoader();
+    return isReady() && !nextPendingSection(Queue::urgent, true);
+}
+
+bool ResourceManager::waitForUrgentSections(Clock& clock, uint32_t limitMs, uint32_t pollMs) {
+    const uint32_t start = clock.milliseconds();
+    for (;;) {
+        if (urgentSectionsLoaded()) {
+            return true;
+        }
+        if (clock.milliseconds() - start >= limitMs) {
+            for (const std::string& name : getQueue(Queue::urgent)) {
+                std::fprintf(stderr,
+                             "Resource section \"%s\" is not loaded yet; going on without it\n",
+                             name.c_str());
+            }
+            return false;
+        }
+        clock.sleep(pollMs);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> ResourceManager::failedResources(
+    const std::string& name) {
+    DataLock lock;
+    std::vector<std::pair<std::string, std::string>> failed;
+    if (ResourceSection* section = getSection(name)) {
+        for (const auto& [key, resource] : section->getResources()) {
+            if (resource->getHasError()) {
+                failed.emplace_back(key, resource->getFileName());
+            }
+        }
+    }
+    return failed;
 }
 
 ResourceObject* ResourceManager::findSameResource(const ResourceObject* resource) {

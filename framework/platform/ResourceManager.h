@@ -7,12 +7,14 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/ResourceSection.h"
 
+class Clock;
 class ResourceObject;
 
 // Owns every resource section, the queues of sections waiting to be loaded, the loading
@@ -29,8 +31,10 @@ class ResourceManager : public BaseObject {
 public:
     enum class Queue { urgent, background };
 
-    // Holds the data lock for its scope. Parts that look resources up themselves hold it while
-    // they find a resource and take their reference on its loaded object.
+    // Holds the data lock for its scope. The resources hold it while they publish a load, and
+    // findTyped while it finds a resource and takes its reference on the loaded object; parts
+    // above look resources up through findTyped (ResourceLookup.h), never with a lock of their
+    // own.
     class DataLock {
     public:
         DataLock();
@@ -87,6 +91,24 @@ public:
     BaseObject* getLoadedResourceHandle(const std::string& key, const std::string& sectionName);
     // The resource's loaded object, null while it is not loaded; never loads.
     BaseObject* getResourceHandle(const std::string& key, const std::string& sectionName);
+    // The resource's loaded object as a T (loading it first with `load`, as
+    // getLoadedResourceHandle, else as getResourceHandle), referenced before the data lock is
+    // released, so the loader can no longer free it. Null for an unknown key (reported as
+    // missing content), a resource not loaded, or an object of another type (logged).
+    template <class T>
+    RefHolder<T> findTyped(const std::string& key, const std::string& sectionName, bool load) {
+        DataLock lock;
+        return RefHolder<T>(static_cast<T*>(checkedHandle(key, sectionName, &T::typeRecord, load)));
+    }
+    // Waits, sleeping `pollMs` on `clock` between looks, until no urgent section is left to
+    // load, for at most `limitMs`; true when all loaded in time. Each section still queued
+    // after the limit is named on stderr.
+    bool waitForUrgentSections(Clock& clock, uint32_t limitMs, uint32_t pollMs);
+    // Wakes the loader, then whether the section list is read and no urgent section is left
+    // to load (loaded sections leave the urgent queue, their weights counted as finished).
+    bool urgentSectionsLoaded();
+    // Key and file name of every resource of the section that failed to load.
+    std::vector<std::pair<std::string, std::string>> failedResources(const std::string& name);
     // The first resource of any section that isSameAs `resource`, or null.
     ResourceObject* findSameResource(const ResourceObject* resource);
     // Tells the loader there may be work.
@@ -101,6 +123,9 @@ private:
     // One loader pass: true when a resource was loaded.
     bool runPass();
     ResourceObject* findResource(const std::string& key, const std::string& sectionName);
+    // Under the data lock: the handle when it is a `type`, else null.
+    BaseObject* checkedHandle(const std::string& key, const std::string& sectionName,
+                              const TypeRecord* type, bool load);
     std::vector<std::string>& queueOf(Queue queue);
 
     std::map<std::string, RefHolder<ResourceSection>> sections;

@@ -55,8 +55,7 @@ void SoundNode::init(PropertyNode* definition) {
     minStartInterval = intKeyOr(definition, "minstartinterval", minStartInterval);
     ResourceManager* manager = ResourceManager::getInstance();
     if (manager && definition && definition->getChild("sound") && definition->getChild("section")) {
-        ResourceManager::DataLock lock;
-        sound = objectCast<Sound>(manager->getLoadedResourceHandle(soundKey, section));
+        sound = manager->findTyped<Sound>(soundKey, section, true);
     }
 }
 

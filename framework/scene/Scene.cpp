@@ -9,7 +9,6 @@
 #include "framework/gui/iToolTip.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/FullScreenFrame.h"
 #include "framework/scene/SceneManager.h"
 
@@ -58,11 +57,9 @@ void Scene::loadResources() {
     }
     PropertyNode* node = nodeOrDummy(getDefinition());
     if (AbstractProperty* key = node->getChild("scenebackground")) {
-        ResourceManager::DataLock lock;
-        Image* image =
-            objectCast<Image>(findOrLoadResource(key->getValue(), textKeyOr(node, "section", "")));
-        if (image && image != getBackgroundImage()) {
-            setBackgroundImage(image);
+        RefHolder<Image> image = findOrLoad<Image>(key->getValue(), textKeyOr(node, "section", ""));
+        if (image && image.get() != getBackgroundImage()) {
+            setBackgroundImage(image.get());
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PictureChanges.h"
+#include "framework/gui/DialogHooks.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iToolTip.h"
 #include "framework/platform/SceneHooks.h"
@@ -31,6 +32,20 @@ iInputListener* listenerOf(Task* task) {
     return interfaceCast<iInputListener>(task);
 }
 
+iInputListener* sceneToolTipListener() {
+    return manager ? manager->getToolTipListener() : nullptr;
+}
+
+void removeDialogFromScene(Dialog* dialog) {
+    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
+    if (scene && scene->isDialogOpen(dialog->getName()) &&
+        scene->findDialog(dialog->getName()) == dialog) {
+        scene->closeDialog(dialog);
+        // Dropped, so the next getDialog makes a fresh dialog rather than this closed one.
+        scene->dropDialog(dialog->getName());
+    }
+}
+
 // Moves the tooltip to the front of the container, in place of the previous one.
 void replaceToolTip(iInputListenerContainer& container, iInputListener* old, iInputListener* tip) {
     if (old) {
@@ -48,6 +63,7 @@ SceneManager* SceneManager::createInstance() {
         manager = new SceneManager();
         manager->addRef();
         SceneHooks::install(&runningScene, &quitRequest);
+        DialogHooks::install(&sceneToolTipListener, &removeDialogFromScene);
     }
     return manager;
 }
@@ -63,6 +79,7 @@ Scene* SceneManager::currentScene() {
 void SceneManager::releaseInstance() {
     if (SceneManager* old = manager) {
         SceneHooks::install(nullptr, nullptr);
+        DialogHooks::install(nullptr, nullptr);
         manager = nullptr;
         old->release();
     }

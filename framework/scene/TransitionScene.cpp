@@ -24,12 +24,7 @@ namespace {
 
 bool resourceLoaderBusy() {
     ResourceManager* manager = ResourceManager::getInstance();
-    if (!manager) {
-        return false;
-    }
-    manager->resumeLoader();
-    return !manager->isReady() ||
-           manager->nextPendingSection(ResourceManager::Queue::urgent, true) != nullptr;
+    return manager && !manager->urgentSectionsLoaded();
 }
 
 TransitionScene::LoaderProbe loaderProbe = &resourceLoaderBusy;

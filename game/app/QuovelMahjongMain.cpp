@@ -37,6 +37,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
+#include "game/screen/BuildingHooks.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 
@@ -63,38 +64,22 @@ QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
 
-GameScenes scenes;
-
-// Names the sections of the urgent queue that a wait gave up on.
-void logUnloadedSections(ResourceManager& resources) {
-    for (const std::string& name : resources.getQueue(ResourceManager::Queue::urgent)) {
-        std::fprintf(stderr, "Resource section \"%s\" is not loaded yet; going on without it\n",
-                     name.c_str());
-    }
-}
-
-void logFailedResources(ResourceManager& resources, const char* const* sectionNames,
-                        size_t count) {
-    ResourceManager::DataLock lock;
+void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {
     for (size_t index = 0; index < count; ++index) {
-        ResourceSection* section = resources.getSection(sectionNames[index]);
-        if (!section) {
-            continue;
-        }
-        for (const auto& [key, resource] : section->getResources()) {
-            if (resource->getHasError()) {
-                std::fprintf(stderr, "Resource %s/%s (%s) failed to load\n",
-                             sectionNames[index], key.c_str(), resource->getFileName().c_str());
-            }
+        for (const auto& [key, fileName] : resources.failedResources(sectionNames[index])) {
+            std::fprintf(stderr, "Resource %s/%s (%s) failed to load\n", sectionNames[index],
+                         key.c_str(), fileName.c_str());
         }
     }
 }
+
+// A quit asked from one of the game's scenes is the application's question.
+[[maybe_unused]] const bool applicationListens = [] {
+    BuildingHooks::installQuitAsked(&QuovelMahjongMain::askQuit);
+    return true;
+}();
 
 }  // namespace
-
-GameScenes& gameScenes() {
-    return scenes;
-}
 
 QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {}
 
@@ -211,6 +196,7 @@ void QuovelMahjongMain::startServices() {
     PlayerManager::getInstance()->loadPlayers();
 
     SceneManager* manager = SceneManager::getInstance();
+    GameScenes& scenes = gameScenes();
     manager->createScene("SCENE_SPLASH");
     scenes.casino = manager->createScene("SCENE_CASINO");
     scenes.elevator = manager->createScene("SCENE_ELEVATOR");
@@ -236,7 +222,8 @@ void QuovelMahjongMain::startServices() {
     // The game's statistics tell a level's own session from events elsewhere by this.
     GameHooks::installGameSceneShown([] {
         SceneManager* manager = SceneManager::getInstance();
-        return manager && scenes.game && manager->getCurrentScene() == scenes.game.get();
+        const RefHolder<Scene>& game = gameScenes().game;
+        return manager && game && manager->getCurrentScene() == game.get();
     });
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
@@ -292,20 +279,8 @@ bool QuovelMahjongMain::waitForUrgentSections(uint32_t pollMs) {
     if (!resources || !self) {
         return true;
     }
-    Clock& clock = *self->services.window.clock;
-    const uint32_t start = clock.milliseconds();
-    for (;;) {
-        resources->resumeLoader();
-        if (resources->isReady() &&
-            !resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
-            return true;
-        }
-        if (clock.milliseconds() - start >= sectionWaitLimitMs) {
-            logUnloadedSections(*resources);
-            return false;
-        }
-        clock.sleep(pollMs);
-    }
+    return resources->waitForUrgentSections(*self->services.window.clock, sectionWaitLimitMs,
+                                            pollMs);
 }
 
 void QuovelMahjongMain::askQuit() {
@@ -364,7 +339,7 @@ void QuovelMahjongMain::shutDown(bool normal) {
     ImageManager::destroyInstance();
     FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
-    scenes = GameScenes();
+    gameScenes() = GameScenes();
     GameHooks::installScenes(nullptr, nullptr);
     GameHooks::installGameSceneShown(nullptr);
     SceneManager::releaseInstance();

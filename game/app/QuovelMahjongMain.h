@@ -6,10 +6,9 @@
 #include <string>
 
 #include "framework/core/BaseObject.h"
-#include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/GameWindow.h"
-#include "framework/scene/Scene.h"
+#include "game/screen/GameScenes.h"
 
 class AudioMixer;
 class InstanceLock;
@@ -29,20 +28,6 @@ struct AppServices {
     // Above 0: the quit message is posted after that many frames (headless runs).
     int64_t quitAfterFrames = 0;
 };
-
-// The building's scenes as the game reaches them: made by name at start-up, emptied at
-// shut-down. The splash has no slot.
-struct GameScenes {
-    RefHolder<Scene> casino;
-    RefHolder<Scene> elevator;
-    RefHolder<Scene> game;
-    RefHolder<Scene> hallway;
-    RefHolder<Scene> load;
-    RefHolder<Scene> lobby;
-    RefHolder<Scene> recroom;
-    RefHolder<Scene> roof;
-};
-GameScenes& gameScenes();
 
 // The application: starts every long-lived service in a fixed order, runs the frame loop until
 // the quit message, and (through runProgram) saves after a normal run and releases the

@@ -15,7 +15,10 @@
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/TrophyId.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneCasino, &SceneScoreRoom::typeRecord)
@@ -23,13 +26,23 @@ QUOVEL_REGISTER_CLASS(SceneCasino)
 
 namespace {
 
+// The game screen's trophy for an entry in every casino table asks the casino.
+[[maybe_unused]] const bool casinoAnswers = [] {
+    BuildingHooks::installCasinoTables([] {
+        SceneCasino* casino = SceneCasino::instance();
+        return casino && casino->hasEntriesInAllFiveTables();
+    });
+    return true;
+}();
+
 constexpr const char* GAME_TYPE_SWITCHES[SceneCasino::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
-constexpr int32_t CASINO_ROOM = 1;
+// The room's number in its table keys.
+constexpr int32_t CASINO_KEY_ROOM = static_cast<int32_t>(RoomKind::CASINO);
 constexpr int32_t CASINO_HINT = 5;
 constexpr int32_t TROPHY_DELAY_MS = 2000;
 // Trophies the casino announces itself when it is entered.
-constexpr int32_t CASINO_TROPHIES[] = {10, 11};
+constexpr TrophyId CASINO_TROPHIES[] = {TrophyId::CASINO_FIRST, TrophyId::ALL_CASINO_TABLES};
 
 struct Area {
     int32_t left;
@@ -55,7 +68,7 @@ SceneCasino* SceneCasino::instance() {
     return objectCast<SceneCasino>(gameScenes().casino.get());
 }
 
-Switch* SceneCasino::getGameTypeSwitch(int32_t gameType) const {
+Switch* SceneCasino::getGameTypeSwitch(GameType gameType) const {
     if (gameType < 0 || gameType >= GAME_TYPES) {
         return nullptr;
     }
@@ -78,8 +91,8 @@ void SceneCasino::show() {
     enterRoom(CASINO_HINT, "21");
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player) {
-        for (int32_t index : CASINO_TROPHIES) {
-            Trophy* trophy = player->getTrophies().getTrophy(index);
+        for (TrophyId id : CASINO_TROPHIES) {
+            Trophy* trophy = player->getTrophies().getTrophy(id);
             if (trophy && trophy->state == Trophy::HELD_BACK) {
                 trophy->state = Trophy::EARNED;
             }
@@ -116,12 +129,12 @@ void SceneCasino::shineGameModes() {
     if (!player) {
         return;
     }
-    for (int32_t type = 0; type < GAME_TYPES; ++type) {
+    for (GameType type : ROOM_GAME_TYPES) {
         if (Switch* widget = getGameTypeSwitch(type)) {
-            widget->setEnabled(player->unlockedStuff[GAME_TYPE_ITEMS[type]] != 0);
+            widget->setEnabled(player->isUnlocked(CASINO_UNLOCKS[type]));
         }
     }
-    const bool expertOpen = player->unlockedStuff[EXPERT_ITEM] != 0;
+    const bool expertOpen = player->isUnlocked(UnlockItem::EXPERT);
     if (!expertOpen && expertSwitch && expertSwitch->isOn()) {
         if (auto* normal = objectCast<Switch>(findChild("SWITCH_NORMAL"))) {
             normal->setOn(true);
@@ -132,10 +145,10 @@ void SceneCasino::shineGameModes() {
         expertSwitch->setEnabled(expertOpen);
     }
     getComponents()->setSuspended(false);
-    for (int32_t type = 0; type < GAME_TYPES; ++type) {
-        int32_t& unlock = player->unlockedStuff[GAME_TYPE_ITEMS[type]];
-        if (unlock == 1) {
-            unlock = 2;
+    for (GameType type : ROOM_GAME_TYPES) {
+        int32_t& unlock = player->unlockState(CASINO_UNLOCKS[type]);
+        if (unlock == UNLOCKED_NEW) {
+            unlock = UNLOCKED_SEEN;
             if (Switch* widget = getGameTypeSwitch(type)) {
                 SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "casino");
             }
@@ -156,7 +169,7 @@ int32_t SceneCasino::onGameTypeChosen(BaseObject* sender) {
     if (!widget) {
         return 0;
     }
-    selectedGameType = widget->getTag();
+    selectedGameType = static_cast<GameType>(widget->getTag());
     clearNewScore();
     showGameTypePanel();
     return 0;
@@ -184,7 +197,7 @@ Rect SceneCasino::sequenceArea(int32_t step) {
 
 std::string SceneCasino::tableKey() const {
     std::string key;
-    makeLevelKey(false, key, CASINO_ROOM, selectedGameType, selectedDifficulty);
+    makeLevelKey(false, key, CASINO_KEY_ROOM, selectedGameType, selectedDifficulty);
     return key;
 }
 
@@ -194,9 +207,9 @@ bool SceneCasino::hasEntriesInAllFiveTables() const {
     if (!player) {
         return false;
     }
-    for (int32_t type = 0; type < GAME_TYPES; ++type) {
+    for (GameType type : ROOM_GAME_TYPES) {
         std::string key;
-        makeLevelKey(false, key, CASINO_ROOM, type, selectedDifficulty);
+        makeLevelKey(false, key, CASINO_KEY_ROOM, type, selectedDifficulty);
         HighScoreTable* table = getHighScoreTable(key, type, true);
         if (!table || !table->containsPlayer(player->getName())) {
             return false;
@@ -206,7 +219,7 @@ bool SceneCasino::hasEntriesInAllFiveTables() const {
 }
 
 RefHolder<Level> SceneCasino::buildLevel() const {
-    return LevelCatalog::instance()->casinoLevel(selectedGameType, selectedDifficulty, CASINO_ROOM);
+    return LevelCatalog::instance()->casinoLevel(selectedGameType, selectedDifficulty, roomKind());
 }
 
 std::array<int32_t, 3> SceneCasino::record() const {

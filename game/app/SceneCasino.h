@@ -6,6 +6,7 @@
 #include "framework/core/Rect.h"
 #include "framework/gui/Switch.h"
 #include "game/app/SceneScoreRoom.h"
+#include "game/rules/GameType.h"
 
 // The casino floor: the player picks one of the five game types and a difficulty and plays
 // that casino series for a high score. Game types the player has newly unlocked shine on
@@ -16,8 +17,6 @@ class SceneCasino : public SceneScoreRoom {
 public:
     static constexpr int32_t GAME_TYPES = 5;
     static constexpr int32_t SEQUENCE_LENGTH = 9;
-    // The unlock entry of each game type (index = game type).
-    static constexpr int32_t GAME_TYPE_ITEMS[GAME_TYPES] = {0, 4, 7, 1, 10};
 
     explicit SceneCasino(PropertyNode* definition);
     ~SceneCasino() override;
@@ -42,18 +41,18 @@ public:
     // The program's casino, or null while it has not been made.
     static SceneCasino* instance();
 
-    int32_t getSelectedGameType() const { return selectedGameType; }
-    void setSelectedGameType(int32_t value) { selectedGameType = value; }
+    GameType getSelectedGameType() const { return selectedGameType; }
+    void setSelectedGameType(GameType value) { selectedGameType = value; }
     int32_t getSequenceProgress() const { return sequenceProgress; }
     // The painted object that step `step` (0 to SEQUENCE_LENGTH - 1) of the hidden sequence
     // wants clicked.
     static Rect sequenceArea(int32_t step);
-    Switch* getGameTypeSwitch(int32_t gameType) const;
+    Switch* getGameTypeSwitch(GameType gameType) const;
     Sprite* getHostPicture() const { return hostPicture.get(); }
 
 protected:
-    int32_t roomKind() const override { return 1; }
-    int32_t chosenGameType() const override { return selectedGameType; }
+    RoomKind roomKind() const override { return RoomKind::CASINO; }
+    GameType chosenGameType() const override { return selectedGameType; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;
     std::wstring gameTypeText() const override;
@@ -69,6 +68,6 @@ protected:
 private:
     std::array<RefHolder<Switch>, GAME_TYPES> gameTypeSwitches{};
     RefHolder<Sprite> hostPicture;
-    int32_t selectedGameType = NOTHING_CHOSEN;
+    GameType selectedGameType = NOTHING_CHOSEN;
     int32_t sequenceProgress = 0;
 };

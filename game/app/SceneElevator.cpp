@@ -3,7 +3,9 @@
 #include "game/app/QuovelMahjongMain.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <optional>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
@@ -34,14 +36,33 @@
 #include "game/app/SceneRecRoom.h"
 #include "game/app/SceneRoof.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/GameSound.h"
+#include "game/rules/GameType.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
 
 namespace {
+
+// An ended floor opens the next one behind the elevator's snap; a game stopped in a room brings
+// the elevator to that room's stop (the rooms' stops follow the floors').
+[[maybe_unused]] const bool elevatorListens = [] {
+    BuildingHooks::installFloorEnded([](int32_t floor) {
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->setPendingTargets(floor + 1);
+        }
+    });
+    BuildingHooks::installGameStopped([](RoomKind roomKind) {
+        if (SceneElevator* elevator = SceneElevator::instance()) {
+            elevator->setStop(SceneElevator::FLOOR_COUNT + static_cast<int32_t>(roomKind));
+        }
+    });
+    return true;
+}();
 
 constexpr const char* ROOM_BUTTONS[] = {"BUTTON_LOBBY", "BUTTON_CASINO", "BUTTON_RECROOM",
                                         "BUTTON_ROOF"};
@@ -51,9 +72,6 @@ constexpr int32_t SNAP_FRAMES = 15;
 constexpr int32_t BLINK_FRAME_MS = 75;
 constexpr int32_t DOOR_EDGE = 20;
 constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
-// The unlocked items that open each casino and rec room game type (index = game type).
-constexpr int32_t CASINO_ITEMS[] = {0, 4, 7, 1, 10};
-constexpr int32_t RECROOM_ITEMS[] = {3, 12, 11, 5, 8};
 constexpr int32_t REC_ROOM_LAYOUTS = 30;
 
 // The host's clocks: shared by the whole run, not reset per visit.
@@ -63,9 +81,10 @@ int32_t blinkClock = 0;
 int32_t blinkInterval = 1250;
 bool eyesVisible = false;
 
-Sound* elevatorSound(const std::string& key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Sound>(findLoadedResource(key, "elevator"));
+// Referenced before the data lock is released: a raw pointer taken under the lock could be
+// freed by the loader before its user took a reference.
+RefHolder<Sound> elevatorSound(const std::string& key) {
+    return findLoaded<Sound>(key, "elevator");
 }
 
 int32_t drawBelow(Random& random, int32_t count) {
@@ -83,7 +102,7 @@ void replaceAll(std::wstring& text, const std::wstring& placeholder, int32_t val
     replaceAll(text, placeholder, intToWString(value));
 }
 
-std::wstring gameTypeName(int32_t gameType) {
+std::wstring gameTypeName(GameType gameType) {
     BasicProperties* properties = BasicProperties::instance();
     PropertyVector* headers = properties ? properties->getVector("GAMETYPE_HEADERS") : nullptr;
     if (!headers || gameType >= headers->getChildCount()) {
@@ -92,24 +111,31 @@ std::wstring gameTypeName(int32_t gameType) {
     return headers->getChildAt(gameType)->getText();
 }
 
-// A game type of the room whose item is unlocked, drawn as the host would; -1 when the room
+// A game type of the room whose item is unlocked, drawn as the host would; none when the room
 // has none open, where drawing until one fits would never end.
-int32_t drawOpenGameType(const QuovelMahjongPlayer& player, const int32_t* items,
-                         Random& random) {
-    const bool any = std::any_of(items, items + QuovelMahjongStats::GAME_TYPES,
-                                 [&](int32_t item) { return player.unlockedStuff[item] != 0; });
+std::optional<GameType> drawOpenGameType(const QuovelMahjongPlayer& player,
+                                         const std::array<UnlockItem, 5>& items, Random& random) {
+    const bool any = std::any_of(items.begin(), items.end(),
+                                 [&](UnlockItem item) { return player.isUnlocked(item); });
     if (!any) {
-        return -1;
+        return std::nullopt;
     }
     for (;;) {
-        const int32_t g = random.nextInt(0, 5);
-        if (player.unlockedStuff[items[g]] != 0) {
+        const GameType g = ROOM_GAME_TYPES[static_cast<size_t>(random.nextInt(0, 5))];
+        if (player.isUnlocked(items[g])) {
             return g;
         }
     }
 }
 
-int32_t casinoPlays(QuovelMahjongStats& stats, int32_t gameType) {
+// Whether the item just unlocked (-1 for none) is one of the room's.
+template <size_t N>
+bool opensOneOf(int32_t item, const std::array<UnlockItem, N>& items) {
+    return std::any_of(items.begin(), items.end(),
+                       [&](UnlockItem each) { return static_cast<int32_t>(each) == item; });
+}
+
+int32_t casinoPlays(QuovelMahjongStats& stats, GameType gameType) {
     int32_t plays = 0;
     for (int32_t difficulty = 0; difficulty < QuovelMahjongStats::DIFFICULTIES; ++difficulty) {
         plays += stats.casinoRecord(gameType, difficulty)->playCount;
@@ -117,7 +143,7 @@ int32_t casinoPlays(QuovelMahjongStats& stats, int32_t gameType) {
     return plays;
 }
 
-int32_t recRoomPlays(QuovelMahjongStats& stats, int32_t gameType) {
+int32_t recRoomPlays(QuovelMahjongStats& stats, GameType gameType) {
     int32_t plays = 0;
     for (int32_t layout = 0; layout < REC_ROOM_LAYOUTS; ++layout) {
         plays += stats.recRoomRecordFor(gameType, layout)->playCount;
@@ -160,13 +186,14 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
         if (player.modesUnlocked[casino ? 1 : 2] == 0) {
             return false;
         }
-        const int32_t g = drawOpenGameType(player, casino ? CASINO_ITEMS : RECROOM_ITEMS, random);
-        if (g < 0) {
+        const std::optional<GameType> g =
+            drawOpenGameType(player, casino ? CASINO_UNLOCKS : RECROOM_UNLOCKS, random);
+        if (!g) {
             return false;
         }
-        const int32_t plays = casino ? casinoPlays(stats, g) : recRoomPlays(stats, g);
+        const int32_t plays = casino ? casinoPlays(stats, *g) : recRoomPlays(stats, *g);
         replaceAll(text, L"%n", plays);
-        replaceAll(text, L"%g", gameTypeName(g));
+        replaceAll(text, L"%g", gameTypeName(*g));
         return n <= 7 ? plays > 0 : plays == 0;
     }
     default:
@@ -215,9 +242,8 @@ void SceneElevator::loadResources() {
 void SceneElevator::show() {
     SoundManager* sound = SoundManager::getInstance();
     if (sound && SoundManager::isSoundAvailable()) {
-        ResourceManager::DataLock lock;
-        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_ELEVATOR", "music"))) {
-            sound->playMusic(1000, 1.0f, 100, music, 600, 306);
+        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_ELEVATOR", "music")) {
+            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
         }
     }
     SceneQuovelMahjong::show();
@@ -228,7 +254,7 @@ void SceneElevator::show() {
     if (movingSound) {
         movingSound->stop(true);
     }
-    movingSound = new SoundNode(elevatorSound("SOUND_ELEVATOR_MOVING"));
+    movingSound = new SoundNode(elevatorSound("SOUND_ELEVATOR_MOVING").get());
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
         player && player->floorReached == 0) {
         setPendingTargets(1);
@@ -373,14 +399,9 @@ int32_t SceneElevator::unlockFloorButton(BaseObject*) {
 }
 
 void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
-    Image* light = nullptr;
-    Image* mask = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
-        mask = objectCast<Image>(findLoadedResource(maskKey, maskSection));
-    }
-    ModifierShine::shineThreeTimes(button, light, mask);
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
+    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
+    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
 }
 
 void SceneElevator::lockedOverlay(Button* button) {
@@ -484,7 +505,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
         next = "SCENE_LOBBY";
         break;
     case STOP_CASINO:
-        if (item == 0 || item == 1 || item == 4 || item == 7 || item == 10) {
+        if (opensOneOf(item, CASINO_UNLOCKS)) {
             reportInterest();
         }
         if (SceneCasino* casino = SceneCasino::instance()) {
@@ -493,7 +514,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
         next = "SCENE_CASINO";
         break;
     case STOP_RECROOM:
-        if (item == 3 || item == 5 || item == 8 || item == 11 || item == 12) {
+        if (opensOneOf(item, RECROOM_UNLOCKS)) {
             reportInterest();
         }
         if (SceneRecRoom* room = SceneRecRoom::instance()) {
@@ -502,7 +523,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
         next = "SCENE_RECROOM";
         break;
     case STOP_ROOF:
-        if (item == 19) {
+        if (opensOneOf(item, ROOF_UNLOCKS)) {
             reportInterest();
         }
         if (SceneRoof* roof = SceneRoof::instance()) {
@@ -573,7 +594,7 @@ std::wstring SceneElevator::chooseHostLine(QuovelMahjongPlayer& player,
         const int32_t r = random.nextInt(0, 100);
         if (r < tune.DORRICK_TIP_FREQUENCY) {
             // Tip 2 is about FreeCell, so it waits until the player has played it.
-            const bool freeCellTip = player.getStats().hasPlayedAtLeast(1, 3);
+            const bool freeCellTip = player.getStats().hasPlayedAtLeast(TYPE_FREECELL, 3);
             int32_t k = drawBelow(random, tune.NUM_DORRICK_TIPS);
             for (int32_t redraw = 0; k == 2 && !freeCellTip && redraw < MAX_LINE_ATTEMPTS;
                  ++redraw) {

@@ -9,6 +9,7 @@
 #include "framework/gui/Button.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/SoundNode.h"
+#include "game/rules/GameType.h"
 #include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TypeLabel.h"
 
@@ -30,7 +31,7 @@ public:
     static constexpr int32_t STOP_RECROOM = 22;
     static constexpr int32_t STOP_ROOF = 23;
     // What the rooms' selection fields are set to on entry: nothing chosen.
-    static constexpr int32_t NOTHING_SELECTED = 6;
+    static constexpr GameType NOTHING_SELECTED = static_cast<GameType>(GAME_TYPE_COUNT);
     // Lines (and redraws of one tip) tried before the host gives up on a line for this visit.
     static constexpr int32_t MAX_LINE_ATTEMPTS = 32;
 

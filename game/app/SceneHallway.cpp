@@ -33,7 +33,9 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ImageEffects.h"
 
@@ -41,6 +43,23 @@ QUOVEL_DEFINE_TYPE(SceneHallway, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneHallway)
 
 namespace {
+
+// A floor level's first win sets the host's hint: on the first floor by its medal, on the
+// others when it lacks gold.
+[[maybe_unused]] const bool hallwayListens = [] {
+    BuildingHooks::installLevelWon([](const BuildingHooks::FirstWin& win) {
+        SceneHallway* hallway = SceneHallway::instance();
+        if (!hallway) {
+            return;
+        }
+        if (win.floor == 1) {
+            hallway->setHintSelector(win.medal ? 3 : 2);
+        } else if (!win.gold) {
+            hallway->setHintSelector(4);
+        }
+    });
+    return true;
+}();
 
 constexpr int32_t GAME_TYPES_WITH_HUE = 5;
 constexpr int32_t MEDAL_FALL_MS = 500;
@@ -53,12 +72,15 @@ constexpr int32_t AFTER_STARS_MS = 500;
 constexpr int32_t MUSIC_FADE_MS = 600;
 constexpr int32_t SMALL_STAR_GAP_MS = 40;
 constexpr int32_t SCREEN_HEIGHT = 600;
-constexpr int32_t HELD_TROPHIES_ON_ARRIVAL[] = {14, 15};
-constexpr int32_t HELD_TROPHIES_ON_FLOOR_END[] = {5, 6, 7, 14, 15};
+constexpr TrophyId HELD_TROPHIES_ON_ARRIVAL[] = {TrophyId::ALL_SILVER, TrophyId::ALL_GOLD};
+constexpr TrophyId HELD_TROPHIES_ON_FLOOR_END[] = {TrophyId::FLOOR_DONE, TrophyId::TEN_FLOORS,
+                                                   TrophyId::ALL_FLOORS, TrophyId::ALL_SILVER,
+                                                   TrophyId::ALL_GOLD};
 
-Image* hallwayResource(const std::string& key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource(key, "hallway"));
+// Referenced before the data lock is released: a raw pointer taken under the lock could be
+// freed by the loader before its user took a reference.
+RefHolder<Image> hallwayResource(const std::string& key) {
+    return findLoaded<Image>(key, "hallway");
 }
 
 std::string numbered(const char* key, int32_t a, int32_t b) {
@@ -89,11 +111,11 @@ int32_t intOf(PropertyNode* node, const char* key) {
     return node->getChildValue(key)->getInt();
 }
 
-void releaseHeldTrophies(QuovelMahjongPlayer* player, const int32_t* first, const int32_t* last) {
+void releaseHeldTrophies(QuovelMahjongPlayer* player, const TrophyId* first, const TrophyId* last) {
     if (!player) {
         return;
     }
-    for (const int32_t* index = first; index != last; ++index) {
+    for (const TrophyId* index = first; index != last; ++index) {
         Trophy* trophy = player->getTrophies().getTrophy(*index);
         if (trophy && trophy->state == Trophy::HELD_BACK) {
             trophy->state = Trophy::EARNED;
@@ -323,7 +345,7 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(0);
+    level->setGameMode(RoomKind::FLOORS);
     if (!Game::createForLevel(level->getGameType(), level.get())) {
         return 0;
     }
@@ -474,18 +496,18 @@ void SceneHallway::loadFloor() {
         PropertyNode* plate = childNode(definition, 15 + d);
         if (Sprite* sprite = roomNumbers[d - 1].get()) {
             sprite->setPosition(intOf(plate, "x"), intOf(plate, "y"));
-            sprite->setImage(hallwayResource(numbered("ROOM_NUMBER", floor, d)));
+            sprite->setImage(hallwayResource(numbered("ROOM_NUMBER", floor, d)).get());
         }
         PropertyNode* knob = childNode(definition, 20 + d);
         if (Button* button = doorKnobs[d - 1].get()) {
             button->setPosition(intOf(knob, "x"), intOf(knob, "y"));
-            button->setImage(hallwayResource(knob->getChildValue("image")->getValue()));
+            button->setImage(hallwayResource(knob->getChildValue("image")->getValue()).get());
         }
     }
     PropertyNode* decoration = childNode(definition, 26);
     if (plant) {
         plant->setPosition(intOf(decoration, "x"), intOf(decoration, "y"));
-        plant->setImage(hallwayResource(decoration->getChildValue("image")->getValue()));
+        plant->setImage(hallwayResource(decoration->getChildValue("image")->getValue()).get());
     }
 }
 
@@ -500,12 +522,12 @@ void SceneHallway::applyHueMask() {
         return;
     }
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
-        Image* mask = hallwayResource(numbered("HUEMASK", definitionIndex, d));
+        RefHolder<Image> mask = hallwayResource(numbered("HUEMASK", definitionIndex, d));
         RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
         const int32_t g = level ? level->getGameType() : -1;
         // Speed and unknown types have no hue of their own: their doors keep the picture's.
         if (g >= 0 && g < GAME_TYPES_WITH_HUE) {
-            shiftImageHue(copy.get(), mask, hues[static_cast<size_t>(g)]);
+            shiftImageHue(copy.get(), mask.get(), hues[static_cast<size_t>(g)]);
         }
     }
 }
@@ -527,7 +549,7 @@ void SceneHallway::showDoorMedals() {
         const int32_t code = medalCode(record->levelWinCount, record->bestScore,
                                        level ? level->getSilver() : 0, level ? level->getGold() : 0);
         static constexpr const char* KEYS[] = {"MEDAL_BRONZE", "MEDAL_SILVER", "MEDAL_GOLD"};
-        medal->setImage(hallwayResource(numbered(KEYS[code], definitionIndex, d)));
+        medal->setImage(hallwayResource(numbered(KEYS[code], definitionIndex, d)).get());
         medal->setPosition(medalPositions[d - 1].x, medalPositions[d - 1].y);
         if (d == chosenDoor && code != medalBefore) {
             lastStar = animateNewMedal(medal, code + 1);
@@ -560,10 +582,10 @@ Sprite* SceneHallway::animateNewMedal(Sprite* medal, int32_t stars) {
     GameNode::addModifier(medal, new ModifierAlpha(MEDAL_FALL_MS, 0, 255));
     GameNode::addModifier(medal, blocking(new ModifierScale(MEDAL_FALL_SCALE, 1.0f, MEDAL_FALL_MS)));
     GameNode::addModifier(medal, new ModifierSound("SOUND_STAR_LANDSONDOOR", "hallway", false));
-    Image* flash = hallwayResource("STAR_FLASH");
+    RefHolder<Image> flash = hallwayResource("STAR_FLASH");
     Sprite* last = nullptr;
     for (int32_t k = 0; k < stars; ++k) {
-        auto* star = new AdditiveSprite((medal->getWidth() / 4 + 3) * (k - 1), 0, flash);
+        auto* star = new AdditiveSprite((medal->getWidth() / 4 + 3) * (k - 1), 0, flash.get());
         star->setAnchor(4);
         GameNode::appendChild(star, medal);
         star->setAlpha(FLASH_STAR_ALPHA);
@@ -596,9 +618,8 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
         return 0;
     }
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
-        ResourceManager::DataLock lock;
-        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-            sound->playMusic(1000, 1.0f, 100, music, 600, 306);
+        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
         }
     }
     releaseHeldTrophies(player, std::begin(HELD_TROPHIES_ON_ARRIVAL),
@@ -612,8 +633,8 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
 void SceneHallway::buildSmallStars() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const TuningConstants& tune = tuning();
-    Image* full = hallwayResource("STAR_FULL");
-    Image* empty = hallwayResource("STAR_EMPTY");
+    RefHolder<Image> full = hallwayResource("STAR_FULL");
+    RefHolder<Image> empty = hallwayResource("STAR_EMPTY");
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
         const RoomRecord* record = player ? player->getStats().roomRecord(floor, d) : nullptr;
         RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
@@ -624,7 +645,8 @@ void SceneHallway::buildSmallStars() {
         const int32_t width = (lit[0] ? full : empty) ? (lit[0] ? full : empty)->getWidth() : 0;
         const int32_t centre = tune.STARS_LEFT_PADDING + tune.STAR_WIDTH * (d - 1);
         for (int32_t k = 0; k < 3; ++k) {
-            auto* star = new Sprite(centre + (k - 1) * width, tune.SMALL_STAR_Y, lit[k] ? full : empty);
+            Image* image = (lit[k] ? full : empty).get();
+            auto* star = new Sprite(centre + (k - 1) * width, tune.SMALL_STAR_Y, image);
             star->setAnchor(4);
             star->setVisible(false);
             star->setTag(k);
@@ -650,7 +672,7 @@ void SceneHallway::showHallwayClear() {
             continue;
         }
         attachTo(root, plate, new ModifierScale(0.4f, 1.0f, tune.STAR_MOVE_TIME));
-        plate->setImage(hallwayResource(numbered("STAR_NUMBER", floor, d)));
+        plate->setImage(hallwayResource(numbered("STAR_NUMBER", floor, d)).get());
         ModifierContainer::addModifier(root, new ModifierSound("SOUND_STAR_APPEARS", "hallway", false));
         lastMove = attachTo(root, plate,
                             new ModifierLocationLine(plate->getX(), plate->getY(),
@@ -678,7 +700,7 @@ void SceneHallway::showHallwayClear() {
     buildSmallStars();
     Modifier* step = grown;
     GameNode* star = floorEndLayer ? floorEndLayer->getFirstChild() : nullptr;
-    Image* full = hallwayResource("STAR_FULL");
+    RefHolder<Image> full = hallwayResource("STAR_FULL");
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
         if (Sprite* medal = getMedal(d)) {
             attachTo(step, medal, new ModifierVisible(ModifierVisible::MODE_HIDE));
@@ -686,7 +708,7 @@ void SceneHallway::showHallwayClear() {
         for (int32_t k = 0; k < 3 && star; ++k, star = star->getNextSibling()) {
             auto* sprite = objectCast<Sprite>(star);
             attachTo(step, star, new ModifierVisible(ModifierVisible::MODE_SHOW));
-            if (sprite && sprite->getImage() && sprite->getImage() == full) {
+            if (sprite && sprite->getImage() && sprite->getImage() == full.get()) {
                 attachTo(step, star, new ModifierFunction(callback<&Effects::bonusStar>()));
             }
             Modifier* scale = attachTo(step, star, new ModifierScale(0.0f, 1.0f, tune.SMALL_STAR_APPEAR_TIME));

@@ -7,6 +7,7 @@
 #include "framework/gui/Button.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
+#include "game/rules/GameType.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class DialogRoomPreview;
@@ -69,7 +70,7 @@ public:
     int32_t getChosenDoor() const { return chosenDoor; }
     int32_t getMedalBefore() const { return medalBefore; }
     int32_t getDefinitionIndex() const { return definitionIndex; }
-    float getHue(int32_t gameType) const { return hues[static_cast<size_t>(gameType)]; }
+    float getHue(GameType gameType) const { return hues[static_cast<size_t>(gameType)]; }
     const Point& getPreviewOffset(int32_t door) const { return previewOffsets[door - 1]; }
     const Point& getMedalPosition(int32_t door) const { return medalPositions[door - 1]; }
     bool isInputEnabled() const { return inputEnabled; }

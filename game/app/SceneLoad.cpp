@@ -51,11 +51,10 @@ void SceneLoad::startMusic() {
     if (!sound || !SoundManager::isSoundAvailable()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"));
-    if (music && music != sound->getCurrentStream()) {
+    RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music");
+    if (music && music.get() != sound->getCurrentStream()) {
         sound->stopMusic();
-        sound->startStream(music, nullptr, SoundManager::restartStreamMode);
+        sound->startStream(music.get(), nullptr, SoundManager::restartStreamMode);
     }
 }
 
@@ -131,13 +130,9 @@ void SceneLoad::animateShine(int32_t elapsedMs) {
     if (shineCountdownMs > 0) {
         return;
     }
-    Image* light = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        light = objectCast<Image>(findLoadedResource("SHINE", "default"));
-    }
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
     if (light && logo) {
-        GameNode::addModifier(logo.get(), new ModifierShine(light, SHINE_MS));
+        GameNode::addModifier(logo.get(), new ModifierShine(light.get(), SHINE_MS));
     }
     Random* random = Random::getInstance();
     shineCountdownMs = SHINE_MS + (random ? random->nextInt(0, SHINE_SPREAD_MS) : 0);
@@ -148,12 +143,7 @@ void SceneLoad::update(int32_t elapsedMs) {
     animateShine(elapsedMs);
     if (!complete) {
         ResourceManager* resources = ResourceManager::getInstance();
-        if (resources) {
-            resources->resumeLoader();
-        }
-        if (!resources ||
-            (resources->isReady() &&
-             !resources->nextPendingSection(ResourceManager::Queue::urgent, true))) {
+        if (!resources || resources->urgentSectionsLoaded()) {
             completeLoading();
         } else {
             QuovelMahjongMain::sleep(LOADING_SLEEP_MS);

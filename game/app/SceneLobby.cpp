@@ -28,6 +28,7 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
+#include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
 
@@ -64,6 +65,16 @@ int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
     const int32_t pick = random ? random->nextInt(0, 4) : 0;
     return intervals[static_cast<size_t>(pick)];
 }
+
+// A player confirmed in the player selection or the name input is greeted by name.
+[[maybe_unused]] const bool lobbyListens = [] {
+    installPlayerConfirmed([] {
+        if (SceneLobby* lobby = SceneLobby::get()) {
+            lobby->updateWelcome();
+        }
+    });
+    return true;
+}();
 
 }  // namespace
 
@@ -286,15 +297,11 @@ void SceneLobby::updateShine(int32_t elapsedMs) {
     if (!doorLeft || !doorRight || !doorMiddle) {
         return;
     }
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findLoadedResource("ELEVATOR_SHINE", "lobby"));
-    }
+    RefHolder<Image> image = findLoaded<Image>("ELEVATOR_SHINE", "lobby");
     if (!image) {
         return;
     }
-    auto* shine = new AdditiveSprite(0, 0, image);
+    auto* shine = new AdditiveSprite(0, 0, image.get());
     shine->setAlpha(SHINE_ALPHA);
     shine->setAnchor(Sprite::ANCHOR_TOP_RIGHT);
     const int32_t x = doorLeft->getX();

@@ -10,7 +10,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
@@ -23,6 +22,7 @@
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 
 QUOVEL_DEFINE_TYPE(SceneRecRoom, &SceneQuovelMahjong::typeRecord)
@@ -33,9 +33,8 @@ namespace {
 constexpr const char* SWITCH_NAMES[SceneRecRoom::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
 
-Image* roomImage(const char* key, const char* section) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource(key, section));
+RefHolder<Image> roomImage(const char* key, const char* section) {
+    return findLoaded<Image>(key, section);
 }
 
 // The current scene, or the scene a running transition leads to.
@@ -71,7 +70,7 @@ Sprite* SceneRecRoom::sprite(const char* name) {
     return objectCast<Sprite>(findChild(name));
 }
 
-Switch* SceneRecRoom::getGameTypeSwitch(int32_t gameType) const {
+Switch* SceneRecRoom::getGameTypeSwitch(GameType gameType) const {
     return gameType >= 0 && gameType < GAME_TYPES
                ? gameTypeSwitches[static_cast<size_t>(gameType)].get()
                : nullptr;
@@ -95,7 +94,7 @@ void SceneRecRoom::loadResources() {
         }
     }
     hostPicture = sprite("MR_D");
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         if (Switch* widget = getGameTypeSwitch(g)) {
             widget->setTag(g);
         }
@@ -111,9 +110,8 @@ void SceneRecRoom::loadResources() {
 void SceneRecRoom::show() {
     SceneQuovelMahjong::show();  // saves the player list first
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
-        ResourceManager::DataLock lock;
-        if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-            sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+            sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
         }
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
@@ -167,9 +165,9 @@ void SceneRecRoom::hide() {
 }
 
 void SceneRecRoom::showGameTypePanel() {
-    Image* background = roomImage("BACKGROUND", "recroom");
+    RefHolder<Image> background = roomImage("BACKGROUND", "recroom");
     if (selectedGameType == NOTHING_SELECTED) {
-        setBackgroundImage(background);
+        setBackgroundImage(background.get());
         setShownIfAny(hostPicture.get(), true);
         return;
     }
@@ -192,14 +190,14 @@ void SceneRecRoom::showGameTypePanel() {
         layoutPreview->showPage(0);
         layoutPreview->updatePageButtons();
     }
-    drawGlow(background);
+    drawGlow(background.get());
 }
 
 void SceneRecRoom::drawGlow(Image* background) {
     const GlowColumn glow{sprite("GLOW_TOP_NORMAL"), sprite("GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
                           glowButton.get(), glowDialog.get()};
     RefHolder<Image> drawn = glow.draw(background, getGameTypeSwitch(selectedGameType), 0, -1,
-                                       roomImage("GLOW_FILL", "recroom"));
+                                       roomImage("GLOW_FILL", "recroom").get());
     if (drawn) {
         setBackgroundImage(drawn.get());
     }
@@ -207,10 +205,9 @@ void SceneRecRoom::drawGlow(Image* background) {
 
 void SceneRecRoom::updateGameTypeSwitches() {
     const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         if (Switch* widget = getGameTypeSwitch(g)) {
-            widget->setEnabled(player &&
-                               player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])] != 0);
+            widget->setEnabled(player && player->isUnlocked(RECROOM_UNLOCKS[g]));
         }
     }
 }
@@ -221,20 +218,20 @@ void SceneRecRoom::animateShine() {
     if (!player) {
         return;
     }
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
-        int32_t& item = player->unlockedStuff[static_cast<size_t>(SWITCH_ITEMS[g])];
+    for (GameType g : ROOM_GAME_TYPES) {
+        int32_t& item = player->unlockState(RECROOM_UNLOCKS[g]);
         Switch* widget = getGameTypeSwitch(g);
-        if (item != 1 || !widget) {
+        if (item != UNLOCKED_NEW || !widget) {
             continue;
         }
-        item = 2;
+        item = UNLOCKED_SEEN;
         SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
     }
 }
 
 bool SceneRecRoom::everyTypeWon(QuovelMahjongPlayer& player) {
     LevelCatalog* catalog = LevelCatalog::instance();
-    for (int32_t g = 0; g < GAME_TYPES; ++g) {
+    for (GameType g : ROOM_GAME_TYPES) {
         std::vector<RefHolder<Level>> levels;
         catalog->levelsOfRoom(levels, g);
         bool won = false;
@@ -274,7 +271,7 @@ int32_t SceneRecRoom::onGameTypeSwitch(BaseObject* sender) {
     if (!widget) {
         return 0;
     }
-    selectedGameType = widget->getTag();
+    selectedGameType = static_cast<GameType>(widget->getTag());
     showGameTypePanel();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "framework/gui/Switch.h"
 #include "framework/nodes/Sprite.h"
 #include "game/rules/Level.h"
+#include "game/rules/TrophyId.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class DialogLayoutPreview;
@@ -25,11 +26,9 @@ class SceneRecRoom : public SceneQuovelMahjong {
 public:
     static constexpr int32_t GAME_TYPES = 5;
     // selectedGameType while nothing is chosen.
-    static constexpr int32_t NOTHING_SELECTED = 6;
-    // The unlocked item of each game type's switch.
-    static constexpr std::array<int32_t, GAME_TYPES> SWITCH_ITEMS{3, 12, 11, 5, 8};
+    static constexpr GameType NOTHING_SELECTED = static_cast<GameType>(GAME_TYPE_COUNT);
     // The room's trophy and the host's hint here.
-    static constexpr int32_t ROOM_TROPHY = 9;
+    static constexpr TrophyId ROOM_TROPHY = TrophyId::REC_ROOM_ALL_TYPES;
     static constexpr int32_t HOST_HINT = 6;
     // The saved-game number of the room.
     static constexpr int32_t SAVED_GAME_NUMBER = 2;
@@ -54,9 +53,9 @@ public:
     // The scene manager's rec room scene, or null while it has not been made.
     static SceneRecRoom* instance();
 
-    int32_t getSelectedGameType() const { return selectedGameType; }
-    void setSelectedGameType(int32_t value) { selectedGameType = value; }
-    Switch* getGameTypeSwitch(int32_t gameType) const;
+    GameType getSelectedGameType() const { return selectedGameType; }
+    void setSelectedGameType(GameType value) { selectedGameType = value; }
+    Switch* getGameTypeSwitch(GameType gameType) const;
     Sprite* getHostPicture() const { return hostPicture.get(); }
     Sprite* getGlowButton() const { return glowButton.get(); }
     Sprite* getGlowDialog() const { return glowDialog.get(); }
@@ -87,5 +86,5 @@ private:
     // Open while a type is chosen; the scene's dialog table owns it.
     DialogLayoutPreview* layoutPreview = nullptr;
     std::vector<RefHolder<Level>> layoutLevels;
-    int32_t selectedGameType = NOTHING_SELECTED;
+    GameType selectedGameType = NOTHING_SELECTED;
 };

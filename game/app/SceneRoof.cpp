@@ -6,6 +6,7 @@
 #include "framework/gui/Switch.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/visuals/ScreenUtils.h"
 
@@ -14,13 +15,15 @@ QUOVEL_REGISTER_CLASS(SceneRoof)
 
 namespace {
 
-constexpr int32_t ROOF_ROOM = 3;
+// The room's number in its table keys.
+constexpr int32_t ROOF_KEY_ROOM = static_cast<int32_t>(RoomKind::ROOF);
 constexpr int32_t ROOF_HINT = 7;
 constexpr int32_t CASINO_TYPES = 5;
 
-int32_t drawCasinoType() {
+GameType drawCasinoType() {
     Random* random = Random::getInstance();
-    return random ? random->nextInt(0, CASINO_TYPES) : 0;
+    return random ? ROOM_GAME_TYPES[static_cast<size_t>(random->nextInt(0, CASINO_TYPES))]
+                  : TYPE_CLASSIC;
 }
 
 }  // namespace
@@ -46,7 +49,7 @@ void SceneRoof::show() {
     enterRoom(ROOF_HINT, "23");
     if (expertSwitch) {
         QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-        expertSwitch->setEnabled(player && player->unlockedStuff[EXPERT_ITEM] != 0);
+        expertSwitch->setEnabled(player && player->isUnlocked(UnlockItem::EXPERT));
     }
 }
 
@@ -64,7 +67,8 @@ int32_t SceneRoof::onModeChosen(BaseObject* sender) {
     if (!widget) {
         return 0;
     }
-    selectedMode = widget->getTag() < 0 ? drawCasinoType() : widget->getTag();
+    selectedMode =
+        widget->getTag() < 0 ? drawCasinoType() : static_cast<GameType>(widget->getTag());
     clearNewScore();
     showGameTypePanel();
     return 0;
@@ -72,7 +76,7 @@ int32_t SceneRoof::onModeChosen(BaseObject* sender) {
 
 std::string SceneRoof::tableKey() const {
     std::string key;
-    makeLevelKey(selectedMode != SPEED, key, ROOF_ROOM, SPEED, selectedDifficulty);
+    makeLevelKey(selectedMode != SPEED, key, ROOF_KEY_ROOM, SPEED, selectedDifficulty);
     return key;
 }
 
@@ -81,7 +85,7 @@ RefHolder<Level> SceneRoof::buildLevel() const {
     if (selectedMode == SPEED) {
         return catalog->speedLevel(selectedDifficulty);
     }
-    RefHolder<Level> level = catalog->casinoLevel(selectedMode, selectedDifficulty, ROOF_ROOM);
+    RefHolder<Level> level = catalog->casinoLevel(selectedMode, selectedDifficulty, roomKind());
     if (level) {
         level->setMixed(true);
     }

@@ -10,7 +10,7 @@
 class SceneRoof : public SceneScoreRoom {
     QUOVEL_TYPE(SceneRoof)
 public:
-    static constexpr int32_t SPEED = 5;
+    static constexpr GameType SPEED = TYPE_SPEED;
 
     explicit SceneRoof(PropertyNode* definition);
     ~SceneRoof() override;
@@ -25,14 +25,14 @@ public:
     // The program's roof, or null while it has not been made.
     static SceneRoof* instance();
 
-    int32_t getSelectedMode() const { return selectedMode; }
-    void setSelectedMode(int32_t value) { selectedMode = value; }
+    GameType getSelectedMode() const { return selectedMode; }
+    void setSelectedMode(GameType value) { selectedMode = value; }
     Switch* getSpeedSwitch() const { return speedSwitch.get(); }
     Switch* getMixedSwitch() const { return mixedSwitch.get(); }
 
 protected:
-    int32_t roomKind() const override { return 3; }
-    int32_t chosenGameType() const override { return selectedMode; }
+    RoomKind roomKind() const override { return RoomKind::ROOF; }
+    GameType chosenGameType() const override { return selectedMode; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;
     std::wstring gameTypeText() const override;
@@ -48,5 +48,5 @@ protected:
 private:
     RefHolder<Switch> speedSwitch;
     RefHolder<Switch> mixedSwitch;
-    int32_t selectedMode = NOTHING_CHOSEN;
+    GameType selectedMode = NOTHING_CHOSEN;
 };

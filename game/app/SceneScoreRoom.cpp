@@ -151,7 +151,7 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
             hint->showHint(hintNumber);
             SceneQuovelMahjong::openDialog(hint);
         } else {
-            askContinueSavedGame(roomKind(), this);
+            askContinueSavedGame(static_cast<int32_t>(roomKind()), this);
         }
         player->hints[static_cast<size_t>(hintNumber)] = false;
     }
@@ -175,9 +175,8 @@ void SceneScoreRoom::hide() {
     }
 }
 
-Image* SceneScoreRoom::findBackground() const {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource("BACKGROUND", backgroundSection()));
+RefHolder<Image> SceneScoreRoom::findBackground() const {
+    return findLoaded<Image>("BACKGROUND", backgroundSection());
 }
 
 void SceneScoreRoom::setBackgroundKey(Image* image) {
@@ -188,9 +187,9 @@ void SceneScoreRoom::setBackgroundKey(Image* image) {
 }
 
 void SceneScoreRoom::showGameTypePanel() {
-    Image* background = findBackground();
+    RefHolder<Image> background = findBackground();
     if (chosenGameType() == NOTHING_CHOSEN) {
-        setBackgroundKey(background);
+        setBackgroundKey(background.get());
         if (startButton) {
             startButton->setVisible(false);
             startButton->setEnabled(false);
@@ -211,21 +210,17 @@ void SceneScoreRoom::showGameTypePanel() {
 }
 
 void SceneScoreRoom::drawGlow() {
-    Image* background = findBackground();
+    RefHolder<Image> background = findBackground();
     Sprite* chosen = chosenSwitch();
     const GlowColumn glow{spriteNamed(this, "GLOW_TOP_NORMAL"), spriteNamed(this, "GLOW_BOTTOM_NORMAL"),
                           glowMiddle.get(), glowButton.get(), glowDialog.get()};
     if (!background || !chosen || !glow.top || !glow.bottom || !glow.middle || !glow.button) {
         return;
     }
-    Image* fill = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        fill = objectCast<Image>(findLoadedResource("GLOW_FILL", glowFillSection()));
-    }
+    RefHolder<Image> fill = findLoaded<Image>("GLOW_FILL", glowFillSection());
     RefHolder<Image> drawn =
-        glow.draw(background, chosen, glowMiddleOffset(), glowButtonOffset(), fill);
-    setBackgroundKey(drawn ? drawn.get() : background);
+        glow.draw(background.get(), chosen, glowMiddleOffset(), glowButtonOffset(), fill.get());
+    setBackgroundKey(drawn ? drawn.get() : background.get());
 }
 
 void SceneScoreRoom::refresh() {

@@ -26,11 +26,10 @@ class Switch;
 class SceneScoreRoom : public SceneQuovelMahjong {
     QUOVEL_TYPE(SceneScoreRoom)
 public:
-    static constexpr int32_t NOTHING_CHOSEN = 6;
+    static constexpr GameType NOTHING_CHOSEN = static_cast<GameType>(GAME_TYPE_COUNT);
     static constexpr int32_t ROWS = 5;
     // Row labels: name, level, score.
     static constexpr int32_t COLUMNS = 3;
-    static constexpr int32_t EXPERT_ITEM = 17;
 
     explicit SceneScoreRoom(PropertyNode* definition);
     ~SceneScoreRoom() override;
@@ -71,11 +70,11 @@ public:
 
 protected:
     // The room kind written into the level: 1 casino, 3 roof.
-    virtual int32_t roomKind() const = 0;
+    virtual RoomKind roomKind() const = 0;
     // The game type the start button plays, or NOTHING_CHOSEN.
-    virtual int32_t chosenGameType() const = 0;
+    virtual GameType chosenGameType() const = 0;
     // The column of preset scores of the choice's table.
-    virtual int32_t presetColumn() const { return chosenGameType(); }
+    virtual GameType presetColumn() const { return chosenGameType(); }
     virtual RefHolder<Level> buildLevel() const = 0;
     // The player's best score, best level and play count of the choice.
     virtual std::array<int32_t, 3> record() const = 0;
@@ -99,7 +98,7 @@ protected:
     // Finds a switch, puts its listener before the other widgets' and binds the callback.
     Switch* wireSwitch(const char* name, int32_t tag, const iGuiMethod::Bound& choice);
     void setBackgroundKey(Image* image);
-    Image* findBackground() const;
+    RefHolder<Image> findBackground() const;
     void drawGlow();
     void buildRows();
 

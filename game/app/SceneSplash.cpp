@@ -51,8 +51,8 @@ constexpr int32_t BEAM_SHRINK_TIME = 300;
 constexpr int32_t LOGO_HOLD_TIME = 2000;
 constexpr int32_t FULL_ALPHA = 255;
 
-Image* logoImage(const char* key) {
-    return objectCast<Image>(findLoadedResource(key, LOGO_SECTION));
+RefHolder<Image> logoImage(const char* key) {
+    return findLoaded<Image>(key, LOGO_SECTION);
 }
 
 // A layer centred on its position.
@@ -64,13 +64,13 @@ Layer* centred(Layer* layer) {
 
 ThresholdSprite* wipedLayer(int32_t x, int32_t y, const char* image, const char* mask) {
     auto* layer = centred(new ThresholdSprite(x, y));
-    layer->setImage(logoImage(image));
-    layer->setMask(logoImage(mask));
+    layer->setImage(logoImage(image).get());
+    layer->setMask(logoImage(mask).get());
     return layer;
 }
 
 Sprite* hiddenLayer(int32_t x, int32_t y, const char* image) {
-    auto* layer = centred(new Sprite(x, y, logoImage(image)));
+    auto* layer = centred(new Sprite(x, y, logoImage(image).get()));
     layer->setAlpha(0);
     return layer;
 }
@@ -127,9 +127,8 @@ void SceneSplash::render(Graphics* graphics) {
 }
 
 void SceneSplash::startLogo() {
-    ResourceManager::DataLock lock;
     // Layers placed before a sibling are drawn beneath it.
-    auto* circle = centred(new Sprite(BADGE_X, BADGE_Y, logoImage("WHITE_CIRCLE")));
+    auto* circle = centred(new Sprite(BADGE_X, BADGE_Y, logoImage("WHITE_CIRCLE").get()));
     circle->setScale(0.0f);
     circle->setSmooth(true);
     GameNode::appendChild(circle, getComponents());

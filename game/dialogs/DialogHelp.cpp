@@ -7,7 +7,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(DialogHelp, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogHelp)
@@ -39,12 +38,8 @@ int32_t DialogHelp::nextPage(BaseObject*) {
 
 void DialogHelp::showPage() {
     if (pageSprite) {
-        RefHolder<Image> picture;
-        {
-            ResourceManager::DataLock lock;
-            picture = objectCast<Image>(
-                findOrLoadResource("HELP_PAGE" + std::to_string(page + 1), "manual"));
-        }
+        RefHolder<Image> picture =
+            findOrLoad<Image>("HELP_PAGE" + std::to_string(page + 1), "manual");
         pageSprite->setImage(picture.get());
     }
     if (nextButton) {

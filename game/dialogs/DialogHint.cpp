@@ -14,6 +14,7 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/visuals/Effects.h"
 

@@ -6,7 +6,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(DialogHintPainter, &DialogPainter::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogHintPainter)
@@ -27,11 +26,7 @@ void DialogHintPainter::paint(Graphics* target) {
     if (!surface) {
         return;
     }
-    RefHolder<Image> footer;
-    {
-        ResourceManager::DataLock lock;
-        footer = objectCast<Image>(findOrLoadResource("DORRICK_FOOTER", "default"));
-    }
+    RefHolder<Image> footer = findOrLoad<Image>("DORRICK_FOOTER", "default");
     if (footer) {
         const int32_t w = footer->getWidth();
         const int32_t h = footer->getHeight();

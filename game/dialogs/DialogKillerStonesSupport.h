@@ -10,7 +10,6 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
-#include "framework/platform/ResourceManager.h"
 
 namespace killerstones {
 
@@ -22,9 +21,7 @@ inline constexpr int32_t DIM_ALPHA = 100;
 // The resource, loaded now when its section has not loaded it yet; null when it is missing.
 template <class T>
 RefHolder<T> takeResource(const char* key, const char* section) {
-    findOrLoadResource(key, section);
-    ResourceManager::DataLock lock;
-    return RefHolder<T>(objectCast<T>(findLoadedResource(key, section)));
+    return findOrLoad<T>(key, section);
 }
 
 // Fades the sprite from its alpha to 0 and removes it.

@@ -129,7 +129,7 @@ int32_t DialogKillerStones::gameOver(BaseObject*) {
 
 void DialogKillerStones::showHighScores() {
     // No preset rows: the casino's presets would crowd out every arcade score.
-    HighScoreTable* table = getHighScoreTable(SCORE_TABLE, 0, false);
+    HighScoreTable* table = getHighScoreTable(SCORE_TABLE, TYPE_CLASSIC, false);
     if (table) {
         PlayerManager* players = PlayerManager::getInstance();
         AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;

@@ -16,6 +16,7 @@
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
 #include "game/visuals/ImageEffects.h"
@@ -28,11 +29,6 @@ namespace {
 // The space between two entries of a page, across and down.
 constexpr int32_t COLUMN_GAP = 23;
 constexpr int32_t ROW_GAP = 32;
-
-// The unlocked items that open the pages from the third on.
-constexpr int32_t ITEM_PAGE_2 = 13;
-constexpr int32_t ITEM_PAGE_3 = 15;
-constexpr int32_t ITEM_ALL_PAGES = 18;
 
 void setLabelText(GameNode* node, const std::wstring& text) {
     if (auto* label = objectCast<Label>(node)) {
@@ -82,14 +78,15 @@ bool DialogLayoutPreview::isPageUnlocked(const QuovelMahjongPlayer* player, int3
     if (!player) {
         return false;
     }
-    const auto& items = player->unlockedStuff;
+    const bool allPages = player->isUnlocked(UnlockItem::LAYOUT_ALL_PAGES);
     if (page == 2) {
-        return items[ITEM_PAGE_2] != 0 || items[ITEM_PAGE_3] != 0 || items[ITEM_ALL_PAGES] != 0;
+        return player->isUnlocked(UnlockItem::LAYOUT_PAGE_2) ||
+               player->isUnlocked(UnlockItem::LAYOUT_PAGE_3) || allPages;
     }
     if (page == 3) {
-        return items[ITEM_PAGE_3] != 0 || items[ITEM_ALL_PAGES] != 0;
+        return player->isUnlocked(UnlockItem::LAYOUT_PAGE_3) || allPages;
     }
-    return items[ITEM_ALL_PAGES] != 0;
+    return allPages;
 }
 
 RefHolder<GameNode> DialogLayoutPreview::makeFromTemplate(const char* name) const {
@@ -295,7 +292,7 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     if (!level) {
         return 0;
     }
-    level->setGameMode(RECROOM_GAME_MODE);
+    level->setGameMode(RoomKind::RECROOM);
     if (!Game::createForLevel(gameType, level)) {
         return 0;
     }

@@ -27,9 +27,8 @@ public:
     static constexpr int32_t COLUMNS = 3;
     static constexpr int32_t ROWS = 2;
     // The room kind a chosen level is played in.
-    static constexpr int32_t RECROOM_GAME_MODE = 2;
     // What gameType is until the opener sets it.
-    static constexpr int32_t NO_GAME_TYPE = 6;
+    static constexpr GameType NO_GAME_TYPE = static_cast<GameType>(GAME_TYPE_COUNT);
 
     explicit DialogLayoutPreview(PropertyNode* definition);
     ~DialogLayoutPreview() override;
@@ -55,8 +54,8 @@ public:
     // A layout button: the level of its tag becomes the current game's, on the game screen.
     int32_t startLayout(BaseObject* sender);
 
-    void setGameType(int32_t value) { gameType = value; }
-    int32_t getGameType() const { return gameType; }
+    void setGameType(GameType value) { gameType = value; }
+    GameType getGameType() const { return gameType; }
     void setLayouts(const std::vector<RefHolder<Level>>& value) { layouts = value; }
     const std::vector<RefHolder<Level>>& getLayouts() const { return layouts; }
     void setPageStart(int32_t value) { pageStart = value; }
@@ -85,7 +84,7 @@ private:
     std::array<RefHolder<Button>, PAGE_SIZE> slotButtons;
     std::vector<RefHolder<Level>> layouts;
     int32_t pageStart = 0;
-    int32_t gameType = NO_GAME_TYPE;
+    GameType gameType = NO_GAME_TYPE;
     LayoutPreview preview;
     // The x where pages come to rest, and the pages moving now.
     int32_t pageX = 0;

@@ -13,7 +13,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/scene/Scene.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -60,7 +59,7 @@ int32_t currentTime() {
     if (!game) {
         return 0;
     }
-    return RoomKind::ofCurrentLevel() == RoomKind::RECROOM ? game->clockTime : game->realTime;
+    return currentRoomKind() == RoomKind::RECROOM ? game->clockTime : game->realTime;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {
@@ -98,8 +97,7 @@ Modifier* linearTimeCount(Modifier* after, Label* label, int32_t from, int32_t t
 
 template <class T>
 RefHolder<T> loadedResource(const char* key) {
-    ResourceManager::DataLock lock;
-    return RefHolder<T>(objectCast<T>(findLoadedResource(key, GAME_SECTION)));
+    return findLoaded<T>(key, GAME_SECTION);
 }
 
 void setTextIfAny(Label* label, const std::wstring& text) {
@@ -120,9 +118,9 @@ DialogLevelEnd::DialogLevelEnd(PropertyNode* definition) : DialogQuovelMahjong(d
     bestScore = objectCast<Label>(findChild("BEST_SCORE"));
     time = objectCast<Label>(findChild("TIME"));
     bestTime = objectCast<Label>(findChild("BEST_TIME"));
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (kind >= RoomKind::FLOORS && kind <= RoomKind::ROOF) {
-        setTextIfAny(sub, getBasicText(SUB_TEXTS[kind]));
+        setTextIfAny(sub, getBasicText(SUB_TEXTS[static_cast<size_t>(kind)]));
     }
     if (kind == RoomKind::CASINO || kind == RoomKind::RECROOM || kind == RoomKind::ROOF) {
         placeAnchor(kind == RoomKind::RECROOM);
@@ -198,7 +196,7 @@ void DialogLevelEnd::setTimeUp(bool value) {
 }
 
 bool DialogLevelEnd::isNewScoreRecord() const {
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }
@@ -206,7 +204,7 @@ bool DialogLevelEnd::isNewScoreRecord() const {
 }
 
 bool DialogLevelEnd::isNewTimeRecord() const {
-    const int32_t kind = RoomKind::ofCurrentLevel();
+    const RoomKind kind = currentRoomKind();
     if (timeUp && (kind == RoomKind::FLOORS || kind == RoomKind::RECROOM)) {
         return false;
     }

@@ -48,13 +48,13 @@ void DialogLevelInfo::setTexts(const Level* level) {
         return;
     }
     switch (level->getGameMode()) {
-        case 0:
+        case RoomKind::FLOORS:
             // Floor and room run together: floor 12, room 3 reads 123.
             roomLabel->setText(getBasicText("TEXT_ROOM") + L" " + decimal(level->getFloor()) +
                                decimal(level->getRoom()));
             break;
-        case 1:
-        case 3:
+        case RoomKind::CASINO:
+        case RoomKind::ROOF:
             roomLabel->setText(getBasicText("TEXT_LEVEL") + L" " + decimal(level->getIndex() + 1));
             break;
         default:

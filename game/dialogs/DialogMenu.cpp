@@ -36,15 +36,15 @@ int32_t DialogMenu::onTrophy(BaseObject*) {
     return 0;
 }
 
-const char* DialogMenu::stopQuestionKey(int32_t roomKind) {
-    return roomKind == 0 ? "TEXT_MENU_STOP_QUOVEL" : "CTEXT_MENU_STOP";
+const char* DialogMenu::stopQuestionKey(RoomKind roomKind) {
+    return roomKind == RoomKind::FLOORS ? "TEXT_MENU_STOP_QUOVEL" : "CTEXT_MENU_STOP";
 }
 
 int32_t DialogMenu::onStop(BaseObject*) {
     Scene* screen = targetScene();
     Game* game = Game::current();
     const Level* level = game ? game->getLevel() : nullptr;
-    const int32_t roomKind = level ? level->getGameMode() : 0;
+    const RoomKind roomKind = level ? level->getGameMode() : RoomKind::FLOORS;
     // "No" only closes the question; the menu stays open under it.
     DialogYesNo* question =
         DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/rules/RoomKind.h"
 
 // The in-game menu ("DIALOG_MENU") over the paused game: help, settings and the trophy cabinet
 // open above it, stop asks first (its question by room kind), resume closes it.
@@ -19,5 +20,5 @@ public:
     int32_t onTrophy(BaseObject* sender);
 
     // The stop question's text key: the floors' own, the shared one in every other room.
-    static const char* stopQuestionKey(int32_t roomKind);
+    static const char* stopQuestionKey(RoomKind roomKind);
 };

@@ -10,7 +10,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/SceneLobby.h"
 #include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
@@ -128,9 +127,7 @@ int32_t DialogNameInput::onOk(BaseObject*) {
                 scene->dropDialog("DIALOG_PLAYERSELECT");
             }
         }
-        if (SceneLobby* lobby = SceneLobby::get()) {
-            lobby->updateWelcome();
-        }
+        playerConfirmed();
         close();
     }
     focusInput();

@@ -12,7 +12,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/SceneLobby.h"
 #include "game/dialogs/DialogNameInput.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/PlayerSwitch.h"
@@ -223,9 +222,7 @@ int32_t DialogPlayerSelect::onRemoveConfirmed(BaseObject*) {
 }
 
 int32_t DialogPlayerSelect::onOk(BaseObject* sender) {
-    if (SceneLobby* lobby = SceneLobby::get()) {
-        lobby->updateWelcome();
-    }
+    playerConfirmed();
     close();
     if (auto* button = objectCast<Button>(sender)) {
         button->setState(Button::STATE_NORMAL);

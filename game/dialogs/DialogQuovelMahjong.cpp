@@ -10,8 +10,8 @@
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 
 QUOVEL_DEFINE_TYPE(DialogQuovelMahjong, &Dialog::typeRecord, &iGuiMethod::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogQuovelMahjong)

@@ -30,7 +30,7 @@ std::wstring grouped(int32_t value) {
                                getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
 }
 
-std::wstring gameTypeHeader(int32_t gameType) {
+std::wstring gameTypeHeader(GameType gameType) {
     BasicProperties* properties = BasicProperties::instance();
     PropertyVector* headers = properties ? properties->getVector("GAMETYPE_HEADERS") : nullptr;
     AbstractProperty* entry = headers && gameType >= 0 ? headers->getChildAt(gameType) : nullptr;

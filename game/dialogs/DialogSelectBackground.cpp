@@ -1,5 +1,7 @@
 #include "game/dialogs/DialogSelectBackground.h"
 
+#include <algorithm>
+
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/gui/Button.h"
@@ -7,7 +9,6 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/visuals/ImageEffects.h"
 
@@ -16,37 +17,11 @@ QUOVEL_REGISTER_CLASS(DialogSelectBackground)
 
 namespace {
 
-// Entries of the player's unlocked items behind the locked choices, and their new markers.
-constexpr int32_t ENTRY_BACKGROUNDS_3_TO_6 = 6;
-constexpr int32_t ENTRY_BACKGROUNDS_7_TO_10 = 16;
-constexpr int32_t ENTRY_TILESETS[DialogSelectBackground::TILESET_COUNT] = {-1, 2, 9, 14};
-constexpr int32_t NEW_BACKGROUNDS_3_TO_6 = 0;
-constexpr int32_t NEW_BACKGROUNDS_7_TO_10 = 1;
-constexpr int32_t NEW_FIRST_TILESET = 2;  // tile sets 1-3 take the flags 2-4
-constexpr int32_t UNLOCKED_NOT_SEEN = 1;
-constexpr int32_t UNLOCKED_SEEN = 2;
-
 // The picture areas of the previews, greyed when locked.
 constexpr int32_t BACKGROUND_AREA[4] = {5, 4, 218, 163};
 constexpr int32_t TILESET_AREA[4] = {16, 17, 196, 60};
 
 const char* const PICTURE_SECTION = "default";
-
-int32_t unlockEntry(const QuovelMahjongPlayer* player, int32_t entry) {
-    return player ? player->unlockedStuff[static_cast<size_t>(entry)] : 0;
-}
-
-// The entry of the unlocked items behind each new flag.
-int32_t entryOfNewFlag(size_t flag) {
-    switch (flag) {
-        case NEW_BACKGROUNDS_3_TO_6:
-            return ENTRY_BACKGROUNDS_3_TO_6;
-        case NEW_BACKGROUNDS_7_TO_10:
-            return ENTRY_BACKGROUNDS_7_TO_10;
-        default:
-            return ENTRY_TILESETS[flag - NEW_FIRST_TILESET + 1];
-    }
-}
 
 void enable(Button* button, bool enabled) {
     if (button) {
@@ -124,27 +99,12 @@ DialogSelectBackground::DialogSelectBackground(PropertyNode* definition)
 
 DialogSelectBackground::~DialogSelectBackground() = default;
 
-bool DialogSelectBackground::isBackgroundLocked(const QuovelMahjongPlayer* player,
-                                                int32_t number) {
-    return (number >= 3 && unlockEntry(player, ENTRY_BACKGROUNDS_3_TO_6) == 0) ||
-           (number >= 7 && unlockEntry(player, ENTRY_BACKGROUNDS_7_TO_10) == 0);
-}
-
-bool DialogSelectBackground::isTileSetLocked(const QuovelMahjongPlayer* player, int32_t number) {
-    return number >= 1 && number < TILESET_COUNT &&
-           unlockEntry(player, ENTRY_TILESETS[number]) == 0;
-}
-
 void DialogSelectBackground::showPicture(Sprite* preview, const std::string& key, bool locked,
                                          int32_t x, int32_t y, int32_t width, int32_t height) {
     if (!preview) {
         return;
     }
-    RefHolder<Image> picture;
-    {
-        ResourceManager::DataLock lock;
-        picture = objectCast<Image>(findOrLoadResource(key, PICTURE_SECTION));
-    }
+    RefHolder<Image> picture = findOrLoad<Image>(key, PICTURE_SECTION);
     if (picture && locked) {
         RefHolder<Image> grey = Image::copyImage(picture.get());
         if (grey) {
@@ -160,22 +120,14 @@ void DialogSelectBackground::showBackground(int32_t delta) {
     if (n >= 0 && n < BACKGROUND_COUNT) {
         background = n;
         const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-        const bool locked = isBackgroundLocked(player, n);
+        const bool locked = QuovelMahjongPlayer::isBackgroundLocked(player, n);
         showPicture(backgroundPreview, "BACKGROUND" + std::to_string(n), locked,
                     BACKGROUND_AREA[0], BACKGROUND_AREA[1], BACKGROUND_AREA[2],
                     BACKGROUND_AREA[3]);
         setShownIfAny(newBackgroundMarker, false);
         setShownIfAny(backgroundLock, locked);
-        if (!locked) {
-            if (n >= 3 && n <= 6 &&
-                unlockEntry(player, ENTRY_BACKGROUNDS_3_TO_6) == UNLOCKED_NOT_SEEN) {
-                setShownIfAny(newBackgroundMarker, true);
-                newShown[NEW_BACKGROUNDS_3_TO_6] = true;
-            } else if (n >= 7 &&
-                       unlockEntry(player, ENTRY_BACKGROUNDS_7_TO_10) == UNLOCKED_NOT_SEEN) {
-                setShownIfAny(newBackgroundMarker, true);
-                newShown[NEW_BACKGROUNDS_7_TO_10] = true;
-            }
+        if (!locked && player) {
+            showNewMarker(newBackgroundMarker, player->newBackgroundGroup(n));
         }
     }
     updateButtons();
@@ -187,18 +139,26 @@ void DialogSelectBackground::showTileSet(int32_t delta) {
     if (m >= 0 && m < TILESET_COUNT) {
         tileSet = m;
         const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-        const bool locked = isTileSetLocked(player, m);
+        const bool locked = QuovelMahjongPlayer::isTileSetLocked(player, m);
         showPicture(tileSetPreview, "TILESET" + std::to_string(m), locked, TILESET_AREA[0],
                     TILESET_AREA[1], TILESET_AREA[2], TILESET_AREA[3]);
         setShownIfAny(newTileSetMarker, false);
         setShownIfAny(tileSetLock, locked);
-        if (!locked && m >= 1 && unlockEntry(player, ENTRY_TILESETS[m]) == UNLOCKED_NOT_SEEN) {
-            setShownIfAny(newTileSetMarker, true);
-            newShown[static_cast<size_t>(NEW_FIRST_TILESET + m - 1)] = true;
+        if (!locked && player) {
+            showNewMarker(newTileSetMarker, player->newTileSet(m));
         }
     }
     updateButtons();
     updateCounts();
+}
+
+void DialogSelectBackground::showNewMarker(Sprite* marker, std::optional<UnlockItem> item) {
+    if (item) {
+        setShownIfAny(marker, true);
+        if (std::find(newShown.begin(), newShown.end(), *item) == newShown.end()) {
+            newShown.push_back(*item);
+        }
+    }
 }
 
 void DialogSelectBackground::updateButtons() {
@@ -225,10 +185,8 @@ void DialogSelectBackground::markNewSeen() {
     if (!player) {
         return;
     }
-    for (size_t flag = 0; flag < newShown.size(); ++flag) {
-        if (newShown[flag]) {
-            player->unlockedStuff[static_cast<size_t>(entryOfNewFlag(flag))] = UNLOCKED_SEEN;
-        }
+    for (UnlockItem item : newShown) {
+        player->unlockState(item) = UNLOCKED_SEEN;
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 
 class Button;
 class Label;
@@ -34,9 +36,6 @@ public:
     // Every group whose marker was shown becomes seen (2) in the current player.
     void markNewSeen();
 
-    static bool isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t background);
-    static bool isTileSetLocked(const QuovelMahjongPlayer* player, int32_t tileSet);
-
     int32_t onOk(BaseObject* sender);
     int32_t onCancel(BaseObject* sender);
 
@@ -47,6 +46,8 @@ private:
     // Preview with the picture of the key; a locked one greys the picture area of a copy.
     void showPicture(Sprite* preview, const std::string& key, bool locked, int32_t x, int32_t y,
                      int32_t width, int32_t height);
+    // Shows the marker and remembers the item to mark seen, when there is one.
+    void showNewMarker(Sprite* marker, std::optional<UnlockItem> item);
 
     Sprite* backgroundPreview = nullptr;
     Sprite* tileSetPreview = nullptr;
@@ -65,6 +66,6 @@ private:
     Sprite* newTileSetMarker = nullptr;
     int32_t background = 0;
     int32_t tileSet = 0;
-    // Which marker was shown: backgrounds 3-6, backgrounds 7-10, tile sets 1, 2 and 3.
-    std::array<bool, 5> newShown{};
+    // The items whose new marker was shown.
+    std::vector<UnlockItem> newShown;
 };

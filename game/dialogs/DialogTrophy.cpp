@@ -12,18 +12,19 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/InputHandler.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophyText.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/RoomKind.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 
 QUOVEL_DEFINE_TYPE(DialogTrophy, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogTrophy)
@@ -53,16 +54,7 @@ constexpr int32_t BUILDING_RIGHT = 888;
 constexpr int32_t BUILDING_TOP = 30;
 constexpr int32_t BUILDING_BOTTOM = 510;
 
-// The casino's and the roof's room kinds.
-constexpr int32_t KIND_CASINO = 1;
-constexpr int32_t KIND_ROOF = 3;
-
-// Trophies showing a player figure in their body text, and whether a won trophy's state is.
-constexpr int32_t TROPHY_MAX_BONUS = 4;
-constexpr int32_t TROPHY_MAX_COMBO = 12;
-constexpr int32_t TROPHY_RECORD = 13;
-constexpr int32_t TROPHY_MATCHES = 16;
-
+// Whether a won trophy's state is.
 bool isWon(const Trophy* trophy) {
     return trophy && trophy->state != Trophy::NOT_EARNED && trophy->state != Trophy::HELD_BACK;
 }
@@ -134,9 +126,8 @@ Trophy* DialogTrophy::trophyAt(int32_t index) {
     return list && index < TROPHY_COUNT ? list->getTrophy(index) : nullptr;
 }
 
-Image* DialogTrophy::picture(const std::string& key, const std::string& section) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource(key, section));
+RefHolder<Image> DialogTrophy::picture(const std::string& key, const std::string& section) {
+    return findLoaded<Image>(key, section);
 }
 
 bool DialogTrophy::showIfNew(const iGuiMethod::Bound& afterClose) {
@@ -207,8 +198,8 @@ void DialogTrophy::placeUnclaimedTrophies() {
             break;
         }
         const TrophyInfo& entry = trophy->getInfo(0);
-        auto* sprite = new Sprite(entry.x, entry.y,
-                                  picture(entry.image + "_UNCLAIMED", entry.section));
+        auto* sprite =
+            new Sprite(entry.x, entry.y, picture(entry.image + "_UNCLAIMED", entry.section).get());
         sprite->setAnchor(ANCHOR_CENTER);
         sprite->setTag(i);
         GameNode::appendChild(sprite, isWon(trophy) ? placeholderLayer.get() : trophyLayer.get());
@@ -234,7 +225,7 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
             continue;
         }
         const TrophyInfo& entry = trophy->getInfo(0);
-        auto* sprite = new Sprite(entry.x, entry.y, picture(entry.image, entry.section));
+        auto* sprite = new Sprite(entry.x, entry.y, picture(entry.image, entry.section).get());
         sprite->setAnchor(ANCHOR_CENTER);
         sprite->setAlpha(0);
         sprite->setTag(i);
@@ -279,9 +270,9 @@ void DialogTrophy::makeWindows() {
                 continue;
             }
             const char* key = reachesGold(*record, f + 1, r + 1) ? "WINDOW_STAR" : "WINDOW_LIGHT";
-            GameNode::appendChild(new Sprite(ROOM_LEFT[r], GROUND_ROW_Y - ROW_STEP * f,
-                                             picture(key, "trophy")),
-                                  windowLayer.get());
+            GameNode::appendChild(
+                new Sprite(ROOM_LEFT[r], GROUND_ROW_Y - ROW_STEP * f, picture(key, "trophy").get()),
+                windowLayer.get());
         }
     }
 }
@@ -338,21 +329,21 @@ std::wstring DialogTrophy::bodyWithFigure(int32_t index, const Trophy& trophy, b
                      : std::to_wstring(value);
     };
     std::wstring value;
-    switch (index) {
-    case TROPHY_MAX_BONUS:
-        value = figure(stats.maxBonus, false);
-        break;
-    case TROPHY_MAX_COMBO:
-        value = figure(stats.maxCombo, false);
-        break;
-    case TROPHY_RECORD:
-        value = figure(stats.quovelRecord, grouped);
-        break;
-    case TROPHY_MATCHES:
-        value = figure(stats.numMatches, grouped);
-        break;
-    default:
-        return body;
+    switch (static_cast<TrophyId>(index)) {
+        case TrophyId::TEN_BONUSES:
+            value = figure(stats.maxBonus, false);
+            break;
+        case TrophyId::COMBO_FRENZY:
+            value = figure(stats.maxCombo, false);
+            break;
+        case TrophyId::BIG_SCORE:
+            value = figure(stats.quovelRecord, grouped);
+            break;
+        case TrophyId::PAIRS:
+            value = figure(stats.numMatches, grouped);
+            break;
+        default:
+            return body;
     }
     wstringReplace(body, L"%3", value, true);
     return body;
@@ -436,7 +427,7 @@ void DialogTrophy::startHovering(Sprite* sprite) {
     const Trophy* trophy = trophyAt(index);
     GameNode::releaseChildren(sparkleLayer.get());
     if (isWon(trophy)) {
-        RefHolder<Image> star(picture("FADING_STAR", "default"));
+        RefHolder<Image> star = picture("FADING_STAR", "default");
         for (int32_t k = 0; k < SPARKLE_COUNT; ++k) {
             auto* sparkle = new AdditiveSprite(sprite->getX(), sprite->getY(), star.get());
             sparkle->setAlpha(0);
@@ -503,9 +494,9 @@ int32_t DialogTrophy::onMenuButton(BaseObject*) {
     if (host && scene && scene == host->getGameScene() && host->isInLevelPhase()) {
         const Game* game = Game::current();
         const Level* level = game ? game->getLevel() : nullptr;
-        const bool closes = game && game->getHasWon() && level &&
-                            (level->getGameMode() == KIND_CASINO ||
-                             level->getGameMode() == KIND_ROOF);
+        const bool closes =
+            game && game->getHasWon() && level &&
+            (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF);
         if (closes) {
             setCallback(nullptr, nullptr);
             closeCabinet();

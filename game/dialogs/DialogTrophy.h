@@ -110,7 +110,7 @@ private:
     static TrophyList* trophies();
     static Trophy* trophyAt(int32_t index);
     // A picture of the resource section, or null.
-    static Image* picture(const std::string& key, const std::string& section);
+    static RefHolder<Image> picture(const std::string& key, const std::string& section);
 
     RefHolder<GameNode> trophyLayer;
     RefHolder<GameNode> placeholderLayer;

@@ -102,7 +102,7 @@ void DialogTrophy::dropStar(int32_t delay) {
     Random* random = Random::getInstance();
     const float b = static_cast<float>(random ? random->nextInt(0, 1000) : 0) * 0.01f - 55.0f;
     const float a = static_cast<float>(random ? random->nextInt(0, 2000) : 0) * 0.01f - 10.0f;
-    auto* star = new Sprite(startX, startY, picture("TROPHY_STAR", "default"));
+    auto* star = new Sprite(startX, startY, picture("TROPHY_STAR", "default").get());
     star->setVisible(false);
     star->setAnchor(ANCHOR_CENTER);
     auto* flight = new ModifierGravity(STAR_FLIGHT, startX, startY);
@@ -164,7 +164,7 @@ void DialogTrophy::animateNewTrophy() {
     Trophy* trophy = trophyAt(index);
     const TrophyInfo none;
     const TrophyInfo& entry = trophy ? trophy->getInfo(1) : none;
-    auto* sprite = new Sprite(CENTRE_X, SHOW_Y, picture(entry.image, entry.section));
+    auto* sprite = new Sprite(CENTRE_X, SHOW_Y, picture(entry.image, entry.section).get());
     sprite->setVisible(false);
     sprite->setTag(index);
     sprite->setAnchor(ANCHOR_CENTER);
@@ -284,7 +284,7 @@ int32_t DialogTrophy::onTrophyArrived(BaseObject* sender) {
     const Trophy* trophy = trophyAt(currentTrophy);
     if (sprite && trophy) {
         const TrophyInfo& entry = trophy->getInfo(0);
-        sprite->setImage(picture(entry.image, entry.section));
+        sprite->setImage(picture(entry.image, entry.section).get());
     }
     playSectionSound("SOUND_TROPHY_ARRIVES", "trophy");
     for (GameNode* node = placeholderLayer->getFirstChild(); node;

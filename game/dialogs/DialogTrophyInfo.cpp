@@ -10,7 +10,6 @@
 #include "framework/nodes/ModifierSound.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/dialogs/DialogTrophyText.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/TuningConstants.h"
@@ -59,9 +58,7 @@ void DialogTrophyInfo::show() {
         widenToTwoLines(textLabel);
     }
     if (trophySprite && trophy) {
-        ResourceManager::DataLock lock;
-        trophySprite->setImage(
-            objectCast<Image>(findLoadedResource(trophy->getInfo(0).image, "trophy")));
+        trophySprite->setImage(findLoaded<Image>(trophy->getInfo(0).image, "trophy").get());
     }
     const int32_t w =
         headerLabel && textLabel ? std::max(headerLabel->getWidth(), textLabel->getWidth()) : 0;

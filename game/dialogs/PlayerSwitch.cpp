@@ -2,8 +2,21 @@
 
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/PlayerFileReport.h"
+
+namespace {
+PlayerConfirmedFunction playerConfirmedHook = nullptr;
+}  // namespace
+
+void installPlayerConfirmed(PlayerConfirmedFunction listener) {
+    playerConfirmedHook = listener;
+}
+
+void playerConfirmed() {
+    if (playerConfirmedHook) {
+        playerConfirmedHook();
+    }
+}
 
 bool switchToPlayer(const std::string& name) {
     PlayerManager* players = PlayerManager::getInstance();
@@ -22,7 +35,5 @@ bool switchToPlayer(const std::string& name) {
     AbstractPlayer* next = found->get();
     players->setCurrentPlayer(next);
     players->loadPlayer(next);
-    // Keeps the rules on the same profile.
-    QuovelMahjongPlayer::current();
     return true;
 }

@@ -6,3 +6,10 @@
 // that name current and loads its profile (a new player without a file stays as made). True
 // when a player of that name exists.
 bool switchToPlayer(const std::string& name);
+
+// Told when the player selection or the name input confirms the current player; the lobby,
+// whose welcome sign names that player, installs it from its own source file. Null removes it.
+using PlayerConfirmedFunction = void (*)();
+void installPlayerConfirmed(PlayerConfirmedFunction listener);
+// Calls the installed listener, if any.
+void playerConfirmed();

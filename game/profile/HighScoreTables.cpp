@@ -25,14 +25,14 @@ constexpr int32_t FIRST_PRESET_LEVEL = 2;
 
 }  // namespace
 
-int32_t HighScoreTables::presetScore(int32_t row, int32_t gameType) {
+int32_t HighScoreTables::presetScore(int32_t row, GameType gameType) {
     if (row < 0 || row >= ROWS || gameType < 0 || gameType >= PRESET_COLUMNS) {
         return 0;
     }
     return PRESET_SCORES[row][gameType];
 }
 
-void HighScoreTables::createTable(HighScoreTable* table, int32_t gameType) {
+void HighScoreTables::createTable(HighScoreTable* table, GameType gameType) {
     if (!table) {
         return;
     }
@@ -60,7 +60,7 @@ void HighScoreTables::createTable(HighScoreTable* table, int32_t gameType) {
     }
 }
 
-HighScoreTable* getHighScoreTable(const std::string& key, int32_t gameType, bool fillDefaults) {
+HighScoreTable* getHighScoreTable(const std::string& key, GameType gameType, bool fillDefaults) {
     HighScoreManager* manager = HighScoreManager::getInstance();
     if (!manager) {
         return nullptr;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/rules/GameType.h"
+
 class HighScoreTable;
 
 // The five-row high-score tables of the casino, the roof and the mini-game: looked up by key
@@ -15,13 +17,13 @@ public:
     static constexpr int32_t PRESET_COLUMNS = 6;
 
     // Adds the five preset entries of the game type (rows 0 to 4, levels 2 to 6).
-    static void createTable(HighScoreTable* table, int32_t gameType);
+    static void createTable(HighScoreTable* table, GameType gameType);
     // The preset score of a row (0-4) and game type (0-5); 0 outside the table.
-    static int32_t presetScore(int32_t row, int32_t gameType);
+    static int32_t presetScore(int32_t row, GameType gameType);
 };
 
 // The table registered under the key, made (five entries, best first) when missing. With
 // fillDefaults, a table not holding exactly five entries gets the five presets added to what
 // it holds (the table keeps the best five). The manager keeps the table; null only without
 // a manager.
-HighScoreTable* getHighScoreTable(const std::string& key, int32_t gameType, bool fillDefaults);
+HighScoreTable* getHighScoreTable(const std::string& key, GameType gameType, bool fillDefaults);

@@ -14,12 +14,6 @@ QUOVEL_REGISTER_CLASS(QuovelMahjongPlayer)
 
 namespace {
 
-// The items that open each group of modes: the casino's game types, the rec room's, and the
-// last floor's item.
-constexpr int32_t CASINO_ITEMS[] = {0, 1, 4, 7, 10};
-constexpr int32_t REC_ROOM_ITEMS[] = {3, 5, 8, 11, 12};
-constexpr int32_t ROOF_ITEMS[] = {19};
-
 void addProfileInteger(PropertyNode* node, const char* key, int32_t value) {
     node->addChild(new PropertyValue(key, value, true));
 }
@@ -40,6 +34,16 @@ void addIntegers(PropertyNode* node, const char* key, const std::array<int32_t, 
         list->addChild(new PropertyValue("", value));
     }
 }
+
+// The rules play for the player manager's current player whenever it is a profile.
+void playForCurrentProfile(AbstractPlayer* player) {
+    setCurrentPlayer(objectCast<QuovelMahjongPlayer>(player));
+}
+
+// Installed before main, like the class's registration, so that every player manager, in the
+// game or in a test, keeps the rules on its current profile from its first player on.
+[[maybe_unused]] const bool rulesFollowCurrentProfile =
+    (PlayerManager::installCurrentPlayerHook(&playForCurrentProfile), true);
 
 }  // namespace
 
@@ -66,10 +70,8 @@ TrophyList& QuovelMahjongPlayer::trophyList() const {
 
 QuovelMahjongPlayer* QuovelMahjongPlayer::current() {
     PlayerManager* manager = PlayerManager::getInstance();
-    QuovelMahjongPlayer* player =
-        manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer()) : nullptr;
-    setCurrentPlayer(player);
-    return player;
+    return manager != nullptr ? objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer())
+                              : nullptr;
 }
 
 void QuovelMahjongPlayer::writeProperties(AbstractProperty* target) {
@@ -136,16 +138,47 @@ void QuovelMahjongPlayer::setRoomWon(int32_t item) {
     if (unlockedStuff[item] == 0) {
         unlockedStuff[item] = 1;
     }
-    const auto openWhenUnlocked = [&](int32_t mode, const auto& items) {
+    // Each room's group of modes opens with any item of the room.
+    const auto openWhenUnlocked = [&](RoomKind room, const auto& items) {
         const bool unlocked = std::any_of(std::begin(items), std::end(items),
-                                          [&](int32_t i) { return unlockedStuff[i] != 0; });
-        if (unlocked && modesUnlocked[mode] == 0) {
-            modesUnlocked[mode] = 1;
+                                          [&](UnlockItem i) { return isUnlocked(i); });
+        int32_t& mode = modesUnlocked[static_cast<size_t>(room)];
+        if (unlocked && mode == 0) {
+            mode = 1;
         }
     };
-    openWhenUnlocked(1, CASINO_ITEMS);
-    openWhenUnlocked(2, REC_ROOM_ITEMS);
-    openWhenUnlocked(3, ROOF_ITEMS);
+    openWhenUnlocked(RoomKind::CASINO, CASINO_UNLOCKS);
+    openWhenUnlocked(RoomKind::RECROOM, RECROOM_UNLOCKS);
+    openWhenUnlocked(RoomKind::ROOF, ROOF_UNLOCKS);
+}
+
+bool QuovelMahjongPlayer::isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t number) {
+    const auto open = [&](UnlockItem item) { return player && player->isUnlocked(item); };
+    return (number >= 3 && !open(UnlockItem::BACKGROUNDS_3_TO_6)) ||
+           (number >= 7 && !open(UnlockItem::BACKGROUNDS_7_TO_10));
+}
+
+bool QuovelMahjongPlayer::isTileSetLocked(const QuovelMahjongPlayer* player, int32_t number) {
+    return number >= 1 && number < TILESET_COUNT &&
+           !(player && player->isUnlocked(TILESET_UNLOCKS[static_cast<size_t>(number - 1)]));
+}
+
+std::optional<UnlockItem> QuovelMahjongPlayer::newBackgroundGroup(int32_t number) const {
+    if (number >= 3 && number <= 6 && unlockState(UnlockItem::BACKGROUNDS_3_TO_6) == UNLOCKED_NEW) {
+        return UnlockItem::BACKGROUNDS_3_TO_6;
+    }
+    if (number >= 7 && unlockState(UnlockItem::BACKGROUNDS_7_TO_10) == UNLOCKED_NEW) {
+        return UnlockItem::BACKGROUNDS_7_TO_10;
+    }
+    return std::nullopt;
+}
+
+std::optional<UnlockItem> QuovelMahjongPlayer::newTileSet(int32_t number) const {
+    if (number >= 1 && number < TILESET_COUNT &&
+        unlockState(TILESET_UNLOCKS[static_cast<size_t>(number - 1)]) == UNLOCKED_NEW) {
+        return TILESET_UNLOCKS[static_cast<size_t>(number - 1)];
+    }
+    return std::nullopt;
 }
 
 int32_t QuovelMahjongPlayer::roomsReached() const {

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/core/RefHolder.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/profile/TrophyList.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/IPlayerHooks.h"
 
 class PropertyNode;
@@ -26,7 +28,7 @@ class QuovelMahjongPlayer : public AbstractPlayer, public IPlayerHooks {
     QUOVEL_TYPE(QuovelMahjongPlayer)
 public:
     static constexpr int32_t HINT_COUNT = 29;
-    static constexpr int32_t UNLOCKABLE_COUNT = 20;
+    static constexpr int32_t UNLOCKABLE_COUNT = UNLOCK_ITEM_COUNT;
     static constexpr int32_t MODE_COUNT = 4;
     static constexpr int32_t BACKGROUND_COUNT = 11;
     static constexpr int32_t TILESET_COUNT = 4;
@@ -38,9 +40,9 @@ public:
     explicit QuovelMahjongPlayer(PropertyNode* node);
     ~QuovelMahjongPlayer() override;
 
-    // The PlayerManager's current player when it is a profile of this class, else null. It
-    // becomes the rules' current player too, so the game always plays for the profile that
-    // the scenes show.
+    // The PlayerManager's current player when it is a profile of this class, else null. The
+    // manager makes each new current profile the rules' player too (through its hook, which
+    // this class installs), so the game always plays for the profile that the scenes show.
     static QuovelMahjongPlayer* current();
 
     // The base's "name", then the node's type word "QuovelMahjongPlayer".
@@ -60,6 +62,21 @@ public:
     static bool isFloorComplete(int32_t floor, const QuovelMahjongStats& statistics);
     // The hints switch and the hint's own flag (0-28).
     bool isHintPending(int32_t hint) const;
+
+    // The item's entry of unlockedStuff (an UnlockState).
+    int32_t& unlockState(UnlockItem item) { return unlockedStuff[static_cast<size_t>(item)]; }
+    int32_t unlockState(UnlockItem item) const { return unlockedStuff[static_cast<size_t>(item)]; }
+    bool isUnlocked(UnlockItem item) const { return unlockState(item) != LOCKED; }
+    // Backgrounds 0-2 are always open, 3-6 need BACKGROUNDS_3_TO_6, from 7 on also
+    // BACKGROUNDS_7_TO_10. Without a player only the always open ones are.
+    static bool isBackgroundLocked(const QuovelMahjongPlayer* player, int32_t background);
+    // Tile set 0 is always open; 1-3 each need their item.
+    static bool isTileSetLocked(const QuovelMahjongPlayer* player, int32_t tileSet);
+    // The item whose "new" marker the open background carries: its group's while that is
+    // unlocked and not yet seen; none otherwise.
+    std::optional<UnlockItem> newBackgroundGroup(int32_t background) const;
+    // Likewise for an open tile set.
+    std::optional<UnlockItem> newTileSet(int32_t tileSet) const;
 
     PropertyNode* getSavedGame() const { return savedGame.get(); }
     QuovelMahjongStats& getStats() { return stats; }
@@ -88,7 +105,7 @@ public:
     int32_t currentFloor = 1;
     // Per item: 0 locked, 1 unlocked and not yet shown as new, 2 shown.
     std::array<int32_t, UNLOCKABLE_COUNT> unlockedStuff{};
-    // Per group of items: 0 closed, 1 newly opened, 2 opened.
+    // Per room kind, its group of items: 0 closed, 1 newly opened, 2 opened.
     std::array<int32_t, MODE_COUNT> modesUnlocked{2, 0, 0, 0};
 
 private:

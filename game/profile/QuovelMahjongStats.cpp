@@ -15,15 +15,21 @@ namespace {
 // A layout index beyond this is no layout of the rec room: the list does not grow to it.
 constexpr int32_t MAX_REC_ROOM_LAYOUTS = 1024;
 
+// A stored value of a record: an integer field, or the game type (the one value that is not a
+// plain integer in memory).
 template <class Record>
-using RecordKey = std::pair<const char*, int32_t Record::*>;
+struct RecordKey {
+    const char* key;
+    int32_t Record::*field;
+    GameType Record::*typeField = nullptr;
+};
 
 // The values of each record's "Data" node, in their written order.
 constexpr RecordKey<RoomRecord> ROOM_KEYS[] = {{"bestScore", &RoomRecord::bestScore},
                                                {"bestTime", &RoomRecord::bestTime},
                                                {"playCount", &RoomRecord::playCount},
                                                {"levelWinCount", &RoomRecord::levelWinCount},
-                                               {"gameType", &RoomRecord::gameType}};
+                                               {"gameType", nullptr, &RoomRecord::gameType}};
 constexpr RecordKey<CasinoRecord> CASINO_KEYS[] = {
     {"bestScore", &CasinoRecord::bestScore},
     {"bestLevel", &CasinoRecord::bestLevel},
@@ -64,16 +70,21 @@ int32_t readInteger(const PropertyNode* node, const std::string& key) {
 template <class Record, size_t N>
 void writeRecord(PropertyVector* parent, const Record& record, const RecordKey<Record> (&keys)[N]) {
     auto* node = static_cast<PropertyNode*>(parent->addChild(new PropertyNode("", "Data")));
-    for (const auto& [key, field] : keys) {
-        addStatInteger(node, key, record.*field);
+    for (const RecordKey<Record>& key : keys) {
+        addStatInteger(node, key.key, key.field ? record.*key.field : record.*key.typeField);
     }
 }
 
 template <class Record, size_t N>
 void readRecord(AbstractProperty* source, Record& record, const RecordKey<Record> (&keys)[N]) {
     const PropertyNode* node = nodeOrDummy(source);
-    for (const auto& [key, field] : keys) {
-        record.*field = readInteger(node, key);
+    for (const RecordKey<Record>& key : keys) {
+        const int32_t value = readInteger(node, key.key);
+        if (key.field) {
+            record.*key.field = value;
+        } else {
+            record.*key.typeField = static_cast<GameType>(value);
+        }
     }
 }
 
@@ -156,8 +167,8 @@ void QuovelMahjongStats::save(PropertyNode* node) const {
     for (int32_t i = 0; i < FLOORS; ++i) {
         addStatInteger(node, doorKey(i), firstDoorClicked[i]);
     }
-    for (const auto& [key, field] : COUNTERS) {
-        addStatInteger(node, key, this->*field);
+    for (const RecordKey<QuovelMahjongStats>& counter : COUNTERS) {
+        addStatInteger(node, counter.key, this->*counter.field);
     }
     addStatInteger(node, "shuffleTokens", shuffleTokens.getValue());
     addStatInteger(node, "hintTokens", hintTokens.getValue());
@@ -188,15 +199,15 @@ void QuovelMahjongStats::load(PropertyNode* node) {
     for (int32_t i = 0; i < FLOORS; ++i) {
         firstDoorClicked[i] = readInteger(source, doorKey(i));
     }
-    for (const auto& [key, field] : COUNTERS) {
-        this->*field = readInteger(source, key);
+    for (const RecordKey<QuovelMahjongStats>& counter : COUNTERS) {
+        this->*counter.field = readInteger(source, counter.key);
     }
     shuffleTokens.set(readInteger(source, "shuffleTokens"));
     hintTokens.set(readInteger(source, "hintTokens"));
     firstRecrLayoutClicked = source->getChildValue("firstRecrLayoutClicked")->getBool();
 }
 
-bool QuovelMahjongStats::hasPlayedAtLeast(int32_t gameType, int32_t count) const {
+bool QuovelMahjongStats::hasPlayedAtLeast(GameType gameType, int32_t count) const {
     // Tested after every addition, so a count of 0 or less needs at least one record.
     int64_t sum = 0;
     const auto reaches = [&](int32_t playCount) {
@@ -231,14 +242,14 @@ const RoomRecord* QuovelMahjongStats::roomRecord(int32_t floor, int32_t room) co
     return &rooms[ROOMS_PER_FLOOR * (floor - 1) + (room - 1)];
 }
 
-CasinoRecord* QuovelMahjongStats::casinoRecord(int32_t gameType, int32_t difficulty) {
+CasinoRecord* QuovelMahjongStats::casinoRecord(GameType gameType, int32_t difficulty) {
     if (gameType < 0 || gameType >= GAME_TYPES || difficulty < 0 || difficulty >= DIFFICULTIES) {
         return nullptr;
     }
     return &casino[DIFFICULTIES * gameType + difficulty];
 }
 
-RecRoomRecord* QuovelMahjongStats::recRoomRecordFor(int32_t gameType, int32_t layout) {
+RecRoomRecord* QuovelMahjongStats::recRoomRecordFor(GameType gameType, int32_t layout) {
     if (gameType < 0 || gameType >= GAME_TYPES || layout < 0 || layout >= MAX_REC_ROOM_LAYOUTS) {
         return nullptr;
     }
@@ -249,7 +260,7 @@ RecRoomRecord* QuovelMahjongStats::recRoomRecordFor(int32_t gameType, int32_t la
     return &layouts[layout];
 }
 
-RooftopRecord* QuovelMahjongStats::rooftopRecord(int32_t gameType, int32_t difficulty) {
+RooftopRecord* QuovelMahjongStats::rooftopRecord(GameType gameType, int32_t difficulty) {
     if (difficulty < 0 || difficulty >= DIFFICULTIES) {
         return nullptr;
     }
@@ -259,25 +270,25 @@ RooftopRecord* QuovelMahjongStats::rooftopRecord(int32_t gameType, int32_t diffi
 
 void QuovelMahjongStats::recordLevelStarted(const LevelPlace& place) {
     switch (place.roomKind) {
-        case 0:
+        case RoomKind::FLOORS:
             if (RoomRecord* record = roomRecord(place.floor, place.room)) {
                 record->gameType = place.gameType;
                 bump(record->playCount);
             }
             break;
-        case 1:
+        case RoomKind::CASINO:
             if (CasinoRecord* record = casinoRecord(place.gameType, place.difficulty);
                 record != nullptr && place.levelIndex == 0) {
                 bump(record->*CASINO_TYPE_COUNTS[place.gameType]);
                 bump(record->playCount);
             }
             break;
-        case 2:
+        case RoomKind::RECROOM:
             if (RecRoomRecord* record = recRoomRecordFor(place.gameType, place.layout)) {
                 bump(record->playCount);
             }
             break;
-        case 3:
+        case RoomKind::ROOF:
             if (RooftopRecord* record = rooftopRecord(place.gameType, place.difficulty);
                 record != nullptr && place.levelIndex == 0) {
                 bump(record->playCount);
@@ -301,7 +312,7 @@ void lowerBestTime(int32_t& bestTime, int32_t time) {
 
 void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, int32_t time) {
     switch (place.roomKind) {
-        case 0:
+        case RoomKind::FLOORS:
             bump(numGamesWon);
             quovelRecord = std::max(quovelRecord, score);
             if (RoomRecord* record = roomRecord(place.floor, place.room)) {
@@ -310,12 +321,12 @@ void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, 
                 bump(record->levelWinCount);
             }
             break;
-        case 1:
+        case RoomKind::CASINO:
             if (CasinoRecord* record = casinoRecord(place.gameType, place.difficulty)) {
                 record->bestScore = std::max(record->bestScore, score);
             }
             break;
-        case 2:
+        case RoomKind::RECROOM:
             recRoomRecord = std::max(recRoomRecord, time);
             bump(numGamesWon);
             if (RecRoomRecord* record = recRoomRecordFor(place.gameType, place.layout)) {
@@ -323,7 +334,7 @@ void QuovelMahjongStats::recordLevelWon(const LevelPlace& place, int32_t score, 
                 bump(record->levelWinCount);
             }
             break;
-        case 3:
+        case RoomKind::ROOF:
             if (RooftopRecord* record = rooftopRecord(place.gameType, place.difficulty)) {
                 record->bestScore = std::max(record->bestScore, score);
             }

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "game/rules/DisplayValue.h"
+#include "game/rules/GameType.h"
+#include "game/rules/RoomKind.h"
 
 class PropertyNode;
 
@@ -14,7 +16,7 @@ struct RoomRecord {
     int32_t bestScore = 0;
     int32_t bestTime = 0;
     int32_t playCount = 0;
-    int32_t gameType = -1;
+    GameType gameType = static_cast<GameType>(-1);
     int32_t levelWinCount = 0;
 
     bool operator==(const RoomRecord&) const = default;
@@ -52,13 +54,12 @@ struct RooftopRecord {
     bool operator==(const RooftopRecord&) const = default;
 };
 
-// Where a level is played, as the record updates need it: the room kind (0 floors, 1 casino,
-// 2 rec room, 3 roof), the game type and difficulty, the floor (1-20) and room (1-5) of a floor
-// level, the layout's index in the rec room, and the level's index in a casino or roof run
-// (0 for the first).
+// Where a level is played, as the record updates need it: the room kind, the game type and
+// difficulty, the floor (1-20) and room (1-5) of a floor level, the layout's index in the rec room,
+// and the level's index in a casino or roof run (0 for the first).
 struct LevelPlace {
-    int32_t roomKind = 0;
-    int32_t gameType = 0;
+    RoomKind roomKind = RoomKind::FLOORS;
+    GameType gameType = TYPE_CLASSIC;
     int32_t difficulty = 0;
     int32_t floor = 0;
     int32_t room = 0;
@@ -88,16 +89,16 @@ public:
 
     // Whether the play counts of the game type, over the floors, the casino and the rec room,
     // reach `count`.
-    bool hasPlayedAtLeast(int32_t gameType, int32_t count) const;
+    bool hasPlayedAtLeast(GameType gameType, int32_t count) const;
 
     // The records by place; null outside the ranges. The rec room's list of the game type
     // first grows with empty records up to the layout.
     RoomRecord* roomRecord(int32_t floor, int32_t room);
     const RoomRecord* roomRecord(int32_t floor, int32_t room) const;
-    CasinoRecord* casinoRecord(int32_t gameType, int32_t difficulty);
-    RecRoomRecord* recRoomRecordFor(int32_t gameType, int32_t layout);
+    CasinoRecord* casinoRecord(GameType gameType, int32_t difficulty);
+    RecRoomRecord* recRoomRecordFor(GameType gameType, int32_t layout);
     // Group 0 holds the games whose type is outside 0-4 (the speed game), group 1 the others.
-    RooftopRecord* rooftopRecord(int32_t gameType, int32_t difficulty);
+    RooftopRecord* rooftopRecord(GameType gameType, int32_t difficulty);
 
     // The counts of a level being started.
     void recordLevelStarted(const LevelPlace& place);

@@ -6,6 +6,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
+#include "game/rules/TrophyId.h"
 
 class PropertyNode;
 
@@ -55,7 +56,7 @@ class TrophyList : public BaseObject {
 public:
     static constexpr const char* DEFINITION_FILE = "media/properties/trophies.xml";
     // The trophies the game awards by index.
-    static constexpr int32_t TROPHY_COUNT = 20;
+    static constexpr int32_t TROPHY_COUNT = TROPHY_ID_COUNT;
 
     // Reads the definitions; an unreadable file gives an empty list.
     explicit TrophyList(const std::string& definitionFile = DEFINITION_FILE);
@@ -68,6 +69,7 @@ public:
     int32_t size() const { return static_cast<int32_t>(trophies.size()); }
     // The trophy at that index, or null.
     Trophy* getTrophy(int32_t index) const;
+    Trophy* getTrophy(TrophyId id) const { return getTrophy(trophyIndex(id)); }
 
     std::vector<RefHolder<Trophy>> trophies;
     bool saveNotShownAsNew = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -12,13 +13,28 @@
 // the first remaining tiles that `matches` accepts with it, until the group is full; the faces
 // of the group go out in that order. A tile whose group cannot be filled gives its face at the
 // end of the list, so that it shifts no later group off its place. Every game type that deals in
-// matching groups uses it, the base game with pairs by canMatch.
+// matching groups uses it, the base game with pairs by canMatch. `matches` accepts only tiles
+// of the same match key (every game type's canMatch asks for the same face first). The list is
+// left empty.
 void dealFacesInGroups(std::vector<RefHolder<Tile>>& tiles, int32_t groupSize,
                        const std::function<bool(Tile*, Tile*)>& matches,
                        std::vector<RefHolder<TileDef>>& out);
 
 // The face of a tile as a face record.
 RefHolder<TileDef> faceOf(const Tile* tile);
+
+// Face records handed out one per face (records never change): a deal of a few hundred tiles,
+// or a builder that deals a hundred times per level, makes a few dozen records, not one per
+// tile. A face outside suits and values 0 to 15 gets a record of its own.
+class SharedFaces {
+public:
+    RefHolder<TileDef> of(int32_t suit, int32_t value);
+
+private:
+    static constexpr int32_t SUITS = 16;
+    static constexpr int32_t VALUES = 16;
+    std::array<RefHolder<TileDef>, static_cast<size_t>(SUITS) * VALUES> records;
+};
 
 // Whether the list holds the tile.
 bool containsTile(const std::vector<RefHolder<Tile>>& list, const Tile* tile);

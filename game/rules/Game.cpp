@@ -62,7 +62,7 @@ void addLong(PropertyNode* node, const char* key, int32_t number) {
 
 }  // namespace
 
-Game::Game(PropertyNode* saved, int32_t gameType) : gameType(gameType) {
+Game::Game(PropertyNode* saved, GameType gameType) : gameType(gameType) {
     if (saved == nullptr || saved == DUMMY_NODE) {
         return;
     }
@@ -137,7 +137,7 @@ void* Game::castTo(const TypeRecord* type) {
     return GameNode::castTo(type);
 }
 
-Game* Game::create(int32_t gameType) {
+Game* Game::create(GameType gameType) {
     if (gameType < TYPE_CLASSIC || gameType > TYPE_SPEED) {
         return nullptr;
     }
@@ -152,7 +152,7 @@ Game* Game::create(int32_t gameType) {
     return game;
 }
 
-Game* Game::createForLevel(int32_t gameType, Level* level) {
+Game* Game::createForLevel(GameType gameType, Level* level) {
     Game* game = level ? create(gameType) : nullptr;
     if (game) {
         game->setLevel(level);
@@ -175,9 +175,9 @@ Level* Game::currentLevel() {
     return currentGame ? currentGame->getLevel() : nullptr;
 }
 
-int32_t Game::currentLevelGameType() {
+GameType Game::currentLevelGameType() {
     Level* level = currentLevel();
-    return level ? level->getGameType() : -1;
+    return level ? level->getGameType() : static_cast<GameType>(-1);
 }
 
 void Game::install(Game* game) {
@@ -309,7 +309,9 @@ void Game::restartLevel() {
     }
     resetLevelState();
     const bool keepsScore =
-        level && (level->getGameMode() == 1 || level->getGameMode() == 3) && level->getIndex() > 0;
+        level &&
+        (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF) &&
+        level->getIndex() > 0;
     if (!keepsScore) {
         score.set(0);
     }
@@ -361,7 +363,7 @@ void Game::returnToRoom() {
     static constexpr const char* SECTIONS[] = {"hallway", "casino", "recroom", "roof"};
     static constexpr const char* SCENES[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM",
                                              "SCENE_ROOF"};
-    const int32_t room = level ? level->getGameMode() : -1;
+    const int32_t room = level ? static_cast<int32_t>(level->getGameMode()) : -1;
     if (room < 0 || room > 3) {
         return;
     }

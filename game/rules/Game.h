@@ -43,8 +43,9 @@ public:
     };
 
     static constexpr int32_t MAX_BUILD_ATTEMPTS = 10000;
-    // No attempt starts after the attempts have run this long: a layout that can never be built
-    // (an odd count, a layer River cannot pair) gives up within a second however large it is.
+    // The attempts of a level build stop in time for the whole build to end within this: a
+    // layout that can never be built (an odd count, a layer River cannot pair) gives up within
+    // it however large it is.
     static constexpr int32_t BUILD_ATTEMPT_BUDGET_MS = 500;
     // The budget in force; checks of the shipped content widen it so that a slow build (a
     // sanitizer build on a busy machine) is not taken for an unbuildable layout.
@@ -67,7 +68,7 @@ public:
     // as none) its fields, level, layouts and undo history are read back. A saved node that
     // cannot be played (no level, layout or layout copy, or a child that makes the wrong kind
     // of object) leaves the game unrestored: see isRestored.
-    Game(PropertyNode* saved, int32_t gameType);
+    Game(PropertyNode* saved, GameType gameType);
     // Closes the level session, then releases everything the game holds.
     ~Game() override;
     Game(const Game&) = delete;
@@ -76,17 +77,17 @@ public:
     // The game-type factory. A new game of that type (0 to 5) becomes the current game; the
     // old one is marked removed and released. Null, with the current game kept, for any other
     // type or when the type has no class yet.
-    static Game* create(int32_t gameType);
+    static Game* create(GameType gameType);
     // A new current game of that type set to the level; null when none could be made or the
     // level gave it no layout (then no game is current), so that the room does not open an
     // empty game screen.
-    static Game* createForLevel(int32_t gameType, Level* level);
+    static Game* createForLevel(GameType gameType, Level* level);
     // The current game, or null.
     static Game* current();
     // The current game's level, or null.
     static Level* currentLevel();
     // The game type of the current game's level, or -1.
-    static int32_t currentLevelGameType();
+    static GameType currentLevelGameType();
     // Marks the current game removed, releases it and clears the slot.
     static void releaseCurrent();
     // Reads the current player's saved game of that number and makes it the current game.
@@ -162,7 +163,7 @@ public:
     void buildLevel(Layout* layout);
 
     // Fields.
-    int32_t getGameType() const { return gameType; }
+    GameType getGameType() const { return gameType; }
     bool isRestored() const { return restored; }
     Tile* getClickedTile() const { return clickedTile.get(); }
     int32_t getClickOutcome() const { return clickOutcome; }
@@ -230,10 +231,13 @@ public:
     const BuildStatistics& getBuildStatistics() const { return buildStatistics; }
 
 protected:
-    // The classic pair removal: until no candidate is left, a random free first tile and the
-    // free partner nearest at or beyond the distance threshold are appended to the order and
-    // taken off the list and the board. False when the first tile is the only free one.
-    bool removeFreePairs(Layout* layout, TileList& candidates, TileList& order);
+    // The removal in groups of `groupSize` (2 or 3): until no candidate is left, a random free
+    // first tile and the free partners nearest at or beyond the distance threshold (each drawn
+    // tile's distance to the first, in grid steps; the candidates stay sorted by it) are
+    // appended to the order. The layout is left as it was. False when no candidate is free or
+    // the first tile finds too few free partners.
+    bool removeFreeGroups(Layout* layout, const TileList& candidates, int32_t groupSize,
+                          TileList& order);
     // The faces of the layout's tiles, shuffled, in groups of `groupSize` that `matches` accepts;
     // faces that find no group come last.
     void dealShuffledGroups(FaceList& out, int32_t groupSize,
@@ -241,14 +245,6 @@ protected:
     // Appends the group to the order and takes its tiles off the candidates and the board.
     static void takeGroup(Layout* layout, std::initializer_list<Tile*> group, TileList& candidates,
                           TileList& order);
-    // A random free candidate, drawn until one is free; null when none is.
-    static Tile* drawFreeTile(Layout* layout, const TileList& candidates);
-    // Sets each candidate's distance to `first` (sum of the grid steps) and sorts by it.
-    static void sortByDistanceFrom(const Tile* first, TileList& candidates);
-    // The first free candidate at or beyond the threshold, else the last free one searching from
-    // the end; `skip` is never taken. Null when no candidate is free.
-    static Tile* pickPartner(Layout* layout, const TileList& candidates, int32_t threshold,
-                             const Tile* skip);
     // The distance threshold of the level: a draw between tileDistMin and tileDistMax, at
     // least 1.
     int32_t drawDistanceThreshold();
@@ -287,7 +283,7 @@ private:
     DisplayValue score{0, 0, 0x7FFFFFFF};
     RefHolder<PropertyNode> levelSession;
 
-    int32_t gameType;
+    GameType gameType;
     bool restored = true;
     TileList buildOrder;
     BuildStatistics buildStatistics;

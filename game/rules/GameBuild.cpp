@@ -25,6 +25,104 @@ void giveFace(Tile* tile, int32_t suit, int32_t value) {
     tile->setFace(suit, value);
 }
 
+// The candidates (grid tiles) of a removal in groups as packed records (distance to the group's
+// first tile, tile index, grid position) and a copy of the board's present cells
+// (Layout::getPresentCells): an attempt draws, sorts and frees tiles without touching the tiles
+// or the layout, and allocates only once.
+class FreeGroupSearch {
+public:
+    FreeGroupSearch(const Layout& layout, const Game::TileList& candidates)
+        : river(getCurrentGameType() == TYPE_RIVER), rows(layout.getPresentCells()) {
+        tiles.reserve(candidates.size());
+        records.reserve(candidates.size());
+        for (const RefHolder<Tile>& tile : candidates) {
+            records.push_back(
+                {0, static_cast<uint16_t>(tiles.size()), static_cast<uint8_t>(tile->getGridX()),
+                 static_cast<uint8_t>(tile->getGridY()), static_cast<uint8_t>(tile->getGridZ())});
+            tiles.push_back(tile.get());
+        }
+    }
+
+    bool empty() const { return records.empty(); }
+    Tile* tile(int32_t index) const { return tiles[static_cast<size_t>(index)]; }
+
+    // A random free candidate's tile index, drawn until one is free; -1 when none is.
+    int32_t drawFree(Random& random) const {
+        if (std::none_of(records.begin(), records.end(),
+                         [this](const Record& r) { return isFree(r); })) {
+            return -1;
+        }
+        const int32_t size = static_cast<int32_t>(records.size());
+        for (;;) {
+            const Record& drawn = records[static_cast<size_t>(random.nextInt(0, size))];
+            if (isFree(drawn)) {
+                return drawn.tile;
+            }
+        }
+    }
+
+    // Sets each record's distance to the tile's in grid steps and sorts by it. The sort compares
+    // distances only, so the records end in the permutation the tiles themselves would.
+    void sortByDistanceFrom(int32_t first) {
+        const Record* from = &*std::find_if(records.begin(), records.end(),
+                                            [first](const Record& r) { return r.tile == first; });
+        const int32_t fx = from->x;
+        const int32_t fy = from->y;
+        const int32_t fz = from->z;
+        for (Record& r : records) {
+            r.distance =
+                static_cast<int16_t>(std::abs(r.z - fz) + std::abs(r.y - fy) + std::abs(r.x - fx));
+        }
+        std::sort(records.begin(), records.end(),
+                  [](const Record& a, const Record& b) { return a.distance < b.distance; });
+    }
+
+    // The first free candidate at or beyond the threshold, else the last free one searching
+    // from the end; `skip` is never taken. -1 when no candidate is free.
+    int32_t pickPartner(int32_t threshold, int32_t skip) const {
+        for (const Record& r : records) {
+            if (r.tile != skip && r.distance >= threshold && isFree(r)) {
+                return r.tile;
+            }
+        }
+        for (auto it = records.rbegin(); it != records.rend(); ++it) {
+            if (it->tile != skip && isFree(*it)) {
+                return it->tile;
+            }
+        }
+        return -1;
+    }
+
+    // Takes the group's tiles off the candidates (the others keep their order) and the board.
+    void take(const int32_t* group, int32_t count) {
+        std::erase_if(records, [group, count, this](const Record& r) {
+            if (std::find(group, group + count, r.tile) == group + count) {
+                return false;
+            }
+            const uint64_t cells = uint64_t{3} << r.x;
+            rows[Layout::rowIndex(r.y, r.z)] &= ~cells;
+            rows[Layout::rowIndex(r.y + 1, r.z)] &= ~cells;
+            return true;
+        });
+    }
+
+private:
+    struct Record {
+        int16_t distance;
+        uint16_t tile;
+        uint8_t x;
+        uint8_t y;
+        uint8_t z;
+    };
+
+    bool isFree(const Record& r) const { return Layout::isFreeAmong(rows, r.x, r.y, r.z, river); }
+
+    const bool river;
+    Layout::CellRows rows;
+    std::vector<Tile*> tiles;
+    std::vector<Record> records;
+};
+
 }  // namespace
 
 Random& Game::buildRandom() {
@@ -83,10 +181,12 @@ void Game::buildLevel(Layout* board) {
 
     TileList order;
     bool solved = false;
-    // No attempt starts that, taking as long as the longest so far, would end past the budget,
-    // so that a board no attempt can solve still has its faces dealt within it.
+    // No attempt starts that, taking as long as the longest so far, would end past nine tenths
+    // of the budget: the last tenth is left for dealing after the attempts and for an attempt
+    // slower than those before it (a busy machine), so that a board no attempt can solve still
+    // has its faces dealt within the budget.
     const auto start = std::chrono::steady_clock::now();
-    const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs);
+    const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs) * 9 / 10;
     std::chrono::steady_clock::duration longest{};
     for (auto now = start; !solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
                            now - start + longest < budget;) {
@@ -127,7 +227,9 @@ void Game::buildLevel(Layout* board) {
         if (stacked) {
             ++buildStatistics.numStackingProblem;
         }
-        const int32_t matches = countMatches(board);
+        // A stacked deal is never kept (the stacking types fall back when the last deal fails),
+        // so its matches need no count.
+        const int32_t matches = stacked ? 0 : countMatches(board);
         lastDealStacked = stacked;
         lastDealFailed = stacked || matches == 0;
         if (!lastDealFailed) {
@@ -241,78 +343,35 @@ int32_t Game::drawDistanceThreshold() {
     return std::max(threshold, 1);
 }
 
-Tile* Game::drawFreeTile(Layout* board, const TileList& candidates) {
-    // Only free candidates can be drawn; none free means the attempt is stuck.
-    if (std::none_of(candidates.begin(), candidates.end(),
-                     [board](const RefHolder<Tile>& t) { return board->isTileFree(t.get()); })) {
-        return nullptr;
+bool Game::removeFreeGroups(Layout* layout, const TileList& candidates, int32_t groupSize,
+                            TileList& order) {
+    if (layout == nullptr) {
+        return false;
     }
+    FreeGroupSearch search(*layout, candidates);
     Random& random = buildRandom();
-    const int32_t size = static_cast<int32_t>(candidates.size());
-    for (;;) {
-        Tile* drawn = candidates[random.nextInt(0, size)].get();
-        if (board->isTileFree(drawn)) {
-            return drawn;
-        }
-    }
-}
-
-void Game::sortByDistanceFrom(const Tile* first, TileList& candidates) {
-    const int32_t fx = first->getGridX();
-    const int32_t fy = first->getGridY();
-    const int32_t fz = first->getGridZ();
-    for (const RefHolder<Tile>& tile : candidates) {
-        tile->setDistance(std::abs(tile->getGridZ() - fz) + std::abs(tile->getGridY() - fy) +
-                          std::abs(tile->getGridX() - fx));
-    }
-    // Sorted as (distance, position) records, with the same comparison and so the same
-    // permutation of equal distances as sorting the tiles themselves, at a fraction of the cost.
-    struct Entry {
-        int32_t distance;
-        uint32_t position;
-    };
-    std::vector<Entry> entries(candidates.size());
-    for (size_t i = 0; i < candidates.size(); ++i) {
-        entries[i] = {candidates[i]->getDistance(), static_cast<uint32_t>(i)};
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.distance < b.distance; });
-    TileList sorted;
-    sorted.reserve(candidates.size());
-    for (const Entry& entry : entries) {
-        sorted.push_back(std::move(candidates[entry.position]));
-    }
-    candidates = std::move(sorted);
-}
-
-Tile* Game::pickPartner(Layout* board, const TileList& candidates, int32_t threshold,
-                        const Tile* skip) {
-    for (const RefHolder<Tile>& tile : candidates) {
-        if (tile.get() != skip && tile->getDistance() >= threshold &&
-            board->isTileFree(tile.get())) {
-            return tile.get();
-        }
-    }
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
-        if (it->get() != skip && board->isTileFree(it->get())) {
-            return it->get();
-        }
-    }
-    return nullptr;
-}
-
-bool Game::removeFreePairs(Layout* board, TileList& candidates, TileList& order) {
-    while (!candidates.empty()) {
-        Tile* first = drawFreeTile(board, candidates);
-        if (first == nullptr) {
+    const int32_t partnersWanted = std::clamp(groupSize, 2, 3) - 1;
+    order.reserve(order.size() + candidates.size());
+    while (!search.empty()) {
+        const int32_t first = search.drawFree(random);
+        if (first < 0) {
             return false;
         }
-        sortByDistanceFrom(first, candidates);
-        Tile* partner = pickPartner(board, candidates, drawDistanceThreshold(), nullptr);
-        if (partner == nullptr || partner == first) {
-            return false;
+        search.sortByDistanceFrom(first);
+        const int32_t threshold = drawDistanceThreshold();
+        int32_t group[3] = {first, -1, -1};
+        for (int32_t k = 1; k <= partnersWanted; ++k) {
+            // A later partner skips the one picked before it; the first tile itself may come
+            // back from the search from the end, which fails the attempt.
+            group[k] = search.pickPartner(threshold, k > 1 ? group[k - 1] : -1);
+            if (group[k] < 0 || group[k] == first) {
+                return false;
+            }
         }
-        takeGroup(board, {first, partner}, candidates, order);
+        for (int32_t k = 0; k <= partnersWanted; ++k) {
+            order.emplace_back(search.tile(group[k]));
+        }
+        search.take(group, partnersWanted + 1);
     }
     return true;
 }

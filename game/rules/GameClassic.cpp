@@ -1,7 +1,5 @@
 #include "game/rules/GameClassic.h"
 
-#include <algorithm>
-
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "game/rules/Layout.h"
@@ -24,10 +22,9 @@ bool GameClassic::buildAttempt(Layout* layout, TileList& order) {
     if (layout == nullptr) {
         return false;
     }
-    order.reserve(static_cast<size_t>(std::max(layout->getTileCount(), 0)));
     TileList candidates;
     layout->getAllTiles(candidates);
-    return removeFreePairs(layout, candidates, order);
+    return removeFreeGroups(layout, candidates, 2, order);
 }
 
 void GameClassic::save(PropertyNode* node) {

@@ -160,7 +160,7 @@ bool GameFreeCell::buildAttempt(Layout* layout, TileList& order) {
         order.push_back(tile);
         layout->removeTile(tile.get());
     }
-    return removeFreePairs(layout, candidates, order);
+    return removeFreeGroups(layout, candidates, 2, order);
 }
 
 void GameFreeCell::restoreSideBoardTile(Layout* layout, Tile* tile) {

@@ -15,15 +15,15 @@
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
+#include "game/rules/TrophyId.h"
 
 namespace {
 
 // The host's hints the rules show, each announcing the trophy of the same number; the big
 // score's trophy is 13, but host hint 13 is Speed's instructions, so its hint is 15.
 constexpr int32_t HOST_HINT_SCORE = 15;
-constexpr int32_t TROPHY_SCORE = 13;
-constexpr int32_t HOST_HINT_PAIRS = 16;
-constexpr int32_t HOST_HINT_SAME_FACE = 17;
+constexpr int32_t HOST_HINT_PAIRS = trophyIndex(TrophyId::PAIRS);
+constexpr int32_t HOST_HINT_SAME_FACE = trophyIndex(TrophyId::SAME_FACE_TWICE);
 // The tutorial hints that a removal clears.
 constexpr int32_t TUTORIAL_HINT_SUIT_5 = 18;
 constexpr int32_t TUTORIAL_HINT_SUIT_6 = 19;
@@ -31,12 +31,12 @@ constexpr int32_t TUTORIAL_HINT_FREE_CELL = 23;
 constexpr int32_t MAX_COMBO_SOUND = 10;
 
 // Shows a host hint once per player, kept as shown under its trophy's number.
-void showHostHintOnce(int32_t hint, int32_t trophy) {
+void showHostHintOnce(int32_t hint, TrophyId trophy) {
     IPlayerHooks* player = getCurrentPlayer();
-    if (player == nullptr || player->wasHostHintShown(trophy)) {
+    if (player == nullptr || player->wasHostHintShown(trophyIndex(trophy))) {
         return;
     }
-    player->setHostHintShown(trophy);
+    player->setHostHintShown(trophyIndex(trophy));
     getGameScreen().showHostHint(hint);
 }
 
@@ -60,7 +60,7 @@ void Game::onTileClicked(int32_t x, int32_t y) {
     }
     if (completesSelection()) {
         int32_t number = 1;
-        if (!level || level->getGameMode() != 2) {
+        if (!level || level->getGameMode() != RoomKind::RECROOM) {
             number = std::clamp(getGameScreen().getChainCounter(), 1, MAX_COMBO_SOUND);
         }
         playGameSound("SOUND_COMBO" + std::to_string(number));
@@ -275,10 +275,10 @@ void Game::removePair() {
     const int32_t key = first->getMatchKey();
     if (gameType == TYPE_CLASSIC && lastMatchKey != -1 && key == lastMatchKey &&
         !first->isWholeSuit()) {
-        showHostHintOnce(HOST_HINT_SAME_FACE, HOST_HINT_SAME_FACE);
+        showHostHintOnce(HOST_HINT_SAME_FACE, TrophyId::SAME_FACE_TWICE);
     }
     if (player != nullptr && player->getRemovedPairs() == 10000) {
-        showHostHintOnce(HOST_HINT_PAIRS, HOST_HINT_PAIRS);
+        showHostHintOnce(HOST_HINT_PAIRS, TrophyId::PAIRS);
     }
     lastMatchKey = key;
 
@@ -385,8 +385,8 @@ bool Game::isStuck(int32_t matches) {
 }
 
 void Game::addScore(int32_t points) {
-    if (score.getShown() > 100000 && level && level->getGameMode() == 0) {
-        showHostHintOnce(HOST_HINT_SCORE, TROPHY_SCORE);
+    if (score.getShown() > 100000 && level && level->getGameMode() == RoomKind::FLOORS) {
+        showHostHintOnce(HOST_HINT_SCORE, TrophyId::BIG_SCORE);
     }
     score.add(points);
 }

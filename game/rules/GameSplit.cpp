@@ -75,7 +75,7 @@ void writeTiles(PropertyNode* node, const char* key, const Game::TileList& tiles
 
 GameSplit::GameSplit(PropertyNode* saved) : GameSplit(saved, TYPE_SPLIT) {}
 
-GameSplit::GameSplit(PropertyNode* saved, int32_t gameType) : Game(saved, gameType) {
+GameSplit::GameSplit(PropertyNode* saved, GameType gameType) : Game(saved, gameType) {
     if (saved != nullptr && saved != DUMMY_NODE) {
         loadSideBoardOrder(saved);
         rebuildInitialOrder();
@@ -144,22 +144,8 @@ void GameSplit::dealTileDefs(FaceList& out) {
     shuffleList(tiles.begin(), tiles.end());
     out.reserve(out.size() + tiles.size());
     for (const Tile* tile : tiles) {
-        out.push_back(sharedFace(tile->getSuit(), tile->getValue()));
+        out.push_back(faces.of(tile->getSuit(), tile->getValue()));
     }
-}
-
-RefHolder<TileDef> GameSplit::sharedFace(int32_t suit, int32_t value) {
-    if (suit < 0 || suit > 15 || value < 0 || value > 15) {
-        return RefHolder<TileDef>(new TileDef(suit, value));
-    }
-    const size_t index = static_cast<size_t>(suit) * 16 + static_cast<size_t>(value);
-    if (faces.size() <= index) {
-        faces.resize(index + 1);
-    }
-    if (!faces[index]) {
-        faces[index] = new TileDef(suit, value);
-    }
-    return faces[index];
 }
 
 bool GameSplit::buildAttempt(Layout* layout, TileList& order) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "game/rules/FaceGroups.h"
 #include "game/rules/Game.h"
 
 // The split game (type 2): every match joins a tile of the side board with a tile of the board.
@@ -57,7 +58,7 @@ public:
 
 protected:
     // The constructor of GameSpeed.
-    GameSplit(PropertyNode* saved, int32_t gameType);
+    GameSplit(PropertyNode* saved, GameType gameType);
     // A new side-board tile with the face of `source`.
     static Tile* copyFace(const Tile* source);
     // The side board's slot count, 0 without a side board.
@@ -69,11 +70,7 @@ private:
     // out tiles newest last, without those the first deal put on the side board.
     void rebuildInitialOrder();
 
-    // The face records a deal hands out, one per face: faces never change, and the builder deals
-    // a hundred times per level, so they are made once instead of at every deal.
-    RefHolder<TileDef> sharedFace(int32_t suit, int32_t value);
-
-    std::vector<RefHolder<TileDef>> faces;  // by suit * 16 + value, for suits 0-15, values 0-15
+    SharedFaces faces;  // the face records every deal of this game hands out
     TileList sideBoardOrder;      // the queue; its last entry comes next
     TileList sideBoardOrderUndo;  // handed out, in the order taken
     TileList initialOrder;

@@ -72,7 +72,7 @@ void Game::fillLevelSession(PropertyNode* node) {
     }
     node->addChild(new PropertyValue("LevelName", level->getLayout()));
     node->addChild(new PropertyValue("GameType", level->getGameType()));
-    node->addChild(new PropertyValue("GameMode", level->getGameMode()));
+    node->addChild(new PropertyValue("GameMode", static_cast<int32_t>(level->getGameMode())));
     node->addChild(new PropertyValue("Difficulty", level->getDifficulty()));
 }
 

@@ -78,24 +78,7 @@ bool GameTriple::buildAttempt(Layout* layout, TileList& order) {
     }
     TileList candidates;
     layout->getAllTiles(candidates);
-    while (!candidates.empty()) {
-        Tile* first = drawFreeTile(layout, candidates);
-        if (first == nullptr) {
-            return false;
-        }
-        sortByDistanceFrom(first, candidates);
-        const int32_t threshold = drawDistanceThreshold();
-        Tile* second = pickPartner(layout, candidates, threshold, nullptr);
-        if (second == nullptr || second == first) {
-            return false;
-        }
-        Tile* third = pickPartner(layout, candidates, threshold, second);
-        if (third == nullptr || third == first) {
-            return false;
-        }
-        takeGroup(layout, {first, second, third}, candidates, order);
-    }
-    return true;
+    return removeFreeGroups(layout, candidates, 3, order);
 }
 
 void GameTriple::save(PropertyNode* node) {

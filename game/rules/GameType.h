@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 
@@ -14,9 +15,12 @@ enum GameType : int32_t {
 };
 
 inline constexpr int32_t GAME_TYPE_COUNT = 6;
+// The five types of the casino and the rec room, in switch order; Speed is the roof's alone.
+inline constexpr std::array<GameType, 5> ROOM_GAME_TYPES{TYPE_CLASSIC, TYPE_FREECELL, TYPE_SPLIT,
+                                                         TYPE_TRIPLE, TYPE_RIVER};
 
 // Whether the game type is one of `types`.
-constexpr bool isGameTypeOf(int32_t type, std::initializer_list<GameType> types) {
+constexpr bool isGameTypeOf(GameType type, std::initializer_list<GameType> types) {
     for (GameType candidate : types) {
         if (type == candidate) {
             return true;

@@ -5,6 +5,7 @@
 
 #include "framework/core/Interface.h"
 #include "framework/core/Rect.h"
+#include "framework/core/RefHolder.h"
 
 class DisplayValue;
 class GameNode;
@@ -78,9 +79,10 @@ public:
     virtual bool isBoardShown() const = 0;
     virtual bool drawsShadows() const = 0;
     // The renderer's tile shadow picture, or null.
-    virtual Image* getShadowImage() = 0;
+    // Both referenced before the resource data lock is released.
+    virtual RefHolder<Image> getShadowImage() = 0;
     // A picture of a resource section, or null when it is missing.
-    virtual Image* findImage(const std::string& section, const std::string& name) = 0;
+    virtual RefHolder<Image> findImage(const std::string& section, const std::string& name) = 0;
     // The symbol sheet of the player's tile set, which slot tiles are drawn with; null while the
     // board hides its symbols (pause) or when the screen has none.
     virtual Image* getShownSymbols() = 0;

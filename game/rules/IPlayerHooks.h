@@ -10,7 +10,7 @@ class PropertyNode;
 // What the rules read and change in the current player's profile: tutorial-hint flags, the
 // host's hints already shown, the total of removed pairs, the best score of a level, the stocks
 // of shuffles and hints, and the saved-game node a restored game came from. The profile
-// implements it and registers itself as current.
+// implements it; the player manager installs its current profile as the current player.
 class IPlayerHooks : public Interface {
     QUOVEL_INTERFACE_TYPE(IPlayerHooks)
 public:

@@ -17,13 +17,13 @@ namespace {
 const char* const kNoName = "TEXT_LAYOUT_NONAME";
 
 // Only these game types play with a side board.
-bool typeHasSideBoard(int32_t gameType) {
+bool typeHasSideBoard(GameType gameType) {
     return isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED});
 }
 
 }  // namespace
 
-Layout::Layout(PropertyNode* node, int32_t gameType, int32_t sideBoardIndex)
+Layout::Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex)
     : cells(static_cast<size_t>(COLUMNS) * ROWS * LAYERS), displayName(kNoName) {
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     PropertyVector* tiles = node->getChildVector("tiles");
@@ -86,7 +86,7 @@ Layout::~Layout() {
     tileCount = 0;
 }
 
-Layout* Layout::findByName(const std::string& path, int32_t gameType, int32_t sideBoardIndex) {
+Layout* Layout::findByName(const std::string& path, GameType gameType, int32_t sideBoardIndex) {
     RefHolder<PropertyStore> store(new PropertyStore(path));
     store->load();
     return new Layout(store->getChildNode("layout"), gameType, sideBoardIndex);
@@ -113,6 +113,12 @@ void Layout::save(PropertyNode* node) const {
 bool Layout::placeTile(Tile* tile, int32_t x, int32_t y, int32_t z) {
     if (x < 0 || x > MAX_TILE_X || y < 0 || y > MAX_TILE_Y || z < 0 || z > MAX_TILE_Z) {
         return false;
+    }
+    if (tile != nullptr && !tile->isOnSideBoard() && tile->getGridX() == x &&
+        tile->getGridY() == y && tile->getGridZ() == z && getCell(x, y, z) == tile &&
+        getCell(x + 1, y, z) == tile && getCell(x, y + 1, z) == tile &&
+        getCell(x + 1, y + 1, z) == tile) {
+        return true;  // already in place: taking it out and back would leave all as it is
     }
     // The grid may hold the only other reference, which the removals below drop.
     RefHolder<Tile> hold(tile);
@@ -249,6 +255,38 @@ bool Layout::isTileFree(const Tile* tile) const {
         return true;
     }
     return getCurrentGameType() == TYPE_RIVER && (isUpEmpty(x, y, z) || isDownEmpty(x, y, z));
+}
+
+Layout::CellRows Layout::getPresentCells() const {
+    CellRows present{};
+    for (size_t row = 0; row < present.size(); ++row) {
+        const int32_t y = static_cast<int32_t>(row % ROWS);
+        const int32_t z = static_cast<int32_t>(row / ROWS);
+        for (uint64_t bits = occupied[row]; bits != 0; bits &= bits - 1) {
+            const int32_t x = std::countr_zero(bits);
+            present[row] |= getTileAt(x, y, z) != nullptr ? uint64_t{1} << x : 0;
+        }
+    }
+    return present;
+}
+
+bool Layout::isFreeAmong(const CellRows& present, int32_t x, int32_t y, int32_t z, bool river) {
+    const uint64_t pair = uint64_t{3} << x;
+    const auto row = [&present](int32_t rowY, int32_t rowZ) {
+        return rowY >= 0 && rowY < ROWS && rowZ < LAYERS ? present[rowIndex(rowY, rowZ)] : 0;
+    };
+    if (z < MAX_TILE_Z && ((row(y, z + 1) | row(y + 1, z + 1)) & pair) != 0) {
+        return false;
+    }
+    const uint64_t beside = row(y, z) | row(y + 1, z);
+    if (x <= 0 || ((beside >> (x - 1)) & 1) == 0) {
+        return true;
+    }
+    if (x >= MAX_TILE_X || ((beside >> (x + 2)) & 1) == 0) {
+        return true;
+    }
+    return river && (y <= 0 || (row(y - 1, z) & pair) == 0 || y >= MAX_TILE_Y ||
+                     (row(y + 2, z) & pair) == 0);
 }
 
 int32_t Layout::tilesIn(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t z,

@@ -8,6 +8,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
+#include "game/rules/GameType.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 
@@ -31,7 +32,7 @@ public:
     // Reads "tiles", "displayname", the side board (only for FreeCell, Split and Speed:
     // "sideboard", else entry `sideBoardIndex` of "sideboards") and "originalTileCount". Tiles
     // outside the grid and entries that are not tiles are skipped.
-    Layout(PropertyNode* node, int32_t gameType, int32_t sideBoardIndex);
+    Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex);
     // The working copy: copies of every grid tile and of the side board.
     Layout(const Layout& other);
     Layout& operator=(const Layout&) = delete;
@@ -39,7 +40,7 @@ public:
 
     // The layout of the file's node "layout"; an unreadable file gives an empty layout. The
     // caller takes the reference.
-    static Layout* findByName(const std::string& path, int32_t gameType, int32_t sideBoardIndex);
+    static Layout* findByName(const std::string& path, GameType gameType, int32_t sideBoardIndex);
     // Writes "tileCount", "displayname", "tiles", "sideboard" (when there is one) and
     // "originalTileCount" into the node.
     void save(PropertyNode* node) const;
@@ -95,6 +96,17 @@ public:
         return y >= 0 && y < ROWS && z >= 0 && z < LAYERS ? occupied[rowIndex(y, z)] : 0;
     }
 
+    // One bit per cell of a present tile, a word per row of a layer (index rowIndex(y, z)).
+    using CellRows = std::array<uint64_t, static_cast<size_t>(ROWS) * LAYERS>;
+    CellRows getPresentCells() const;
+    // isTileFree's rule for a grid tile at (x, y, z) among the present cells `present` (River's
+    // rule also frees a tile whose cells above or below are empty): for searches that take tiles
+    // off a copy of the cells instead of the grid.
+    static bool isFreeAmong(const CellRows& present, int32_t x, int32_t y, int32_t z, bool river);
+    static size_t rowIndex(int32_t y, int32_t z) {
+        return static_cast<size_t>(z) * ROWS + static_cast<size_t>(y);
+    }
+
     // Calls fn(tile) for every grid tile in grid order. Only occupied cells are visited; the
     // occupancy is read afresh at each step, so fn may change the grid as it goes.
     template <class Fn>
@@ -123,9 +135,6 @@ private:
         return (static_cast<size_t>(x) * ROWS + static_cast<size_t>(y)) * LAYERS +
                static_cast<size_t>(z);
     }
-    static size_t rowIndex(int32_t y, int32_t z) {
-        return static_cast<size_t>(z) * ROWS + static_cast<size_t>(y);
-    }
     // Every change of a cell goes through here, so that the occupancy stays true.
     void setCell(int32_t x, int32_t y, int32_t z, Tile* tile);
     // The distinct non-empty tiles of two cells of a layer; returns how many.
@@ -141,6 +150,6 @@ private:
     std::vector<RefHolder<Tile>> cells;
     // One bit per cell holding a tile, a word per row of a layer: the grid queries visit only
     // occupied cells instead of all 6,027.
-    std::array<uint64_t, static_cast<size_t>(ROWS) * LAYERS> occupied{};
+    CellRows occupied{};
     std::string displayName;
 };

@@ -35,7 +35,7 @@ bool readMixed(const std::string& text) {
 }  // namespace
 
 Level::Level(PropertyNode* node) {
-    gameType = node->getChoice("gameType", kGameTypeWords, -1);
+    gameType = static_cast<GameType>(node->getChoice("gameType", kGameTypeWords, -1));
     pointsPerMatch.read(node->getChild("pointsPerMatch"));
     const std::pair<const char*, Progression*> timing[] = {{"playTime", &playTime},
                                                            {"timeBonus", &timeBonus},
@@ -50,11 +50,11 @@ Level::Level(PropertyNode* node) {
     if (node->getChild("layout") != nullptr) {
         layout = node->getChildValue("layout")->getValue();
     }
-    const std::pair<const char*, int32_t*> integers[] = {{"gameMode", &gameMode},
-                                                         {"difficulty", &difficulty},
-                                                         {"room", &room},
-                                                         {"floor", &floor},
-                                                         {"index", &index}};
+    if (node->getChild("gameMode") != nullptr) {
+        gameMode = static_cast<RoomKind>(node->getChildValue("gameMode")->getInt());
+    }
+    const std::pair<const char*, int32_t*> integers[] = {
+        {"difficulty", &difficulty}, {"room", &room}, {"floor", &floor}, {"index", &index}};
     for (const auto& [key, field] : integers) {
         if (node->getChild(key) != nullptr) {
             *field = node->getChildValue(key)->getInt();
@@ -145,7 +145,7 @@ void Level::toProperties(PropertyNode* node) const {
     };
     // A level of no known type writes an empty word, which reads back as -1.
     node->addChild(new PropertyValue("gameType", gameTypeWord(gameType)));
-    addNumber("gameMode", gameMode);
+    addNumber("gameMode", static_cast<int32_t>(gameMode));
     addNumber("difficulty", difficulty);
     node->addChild(new PropertyValue("layout", layout));
     const std::pair<const char*, const Progression*> values[] = {
@@ -216,7 +216,7 @@ std::string Level::toString() const {
     if (isGameTypeOf(gameType, {TYPE_FREECELL, TYPE_SPLIT, TYPE_SPEED})) {
         number("sideBoardIndex =", sideBoardIndex);
     }
-    if (gameMode == 0) {
+    if (gameMode == RoomKind::FLOORS) {
         field("silver=", std::to_string(silver));
         field("gold=", std::to_string(gold));
     }

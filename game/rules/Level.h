@@ -9,6 +9,7 @@
 #include "game/rules/GameType.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Progression.h"
+#include "game/rules/RoomKind.h"
 
 class PropertyNode;
 
@@ -56,10 +57,10 @@ public:
     Layout* getLayoutObject() const { return layoutObject.get(); }
     // The game keeps its own board in the level.
     void setLayoutObject(Layout* layout) { layoutObject = layout; }
-    int32_t getGameType() const { return gameType; }
+    GameType getGameType() const { return gameType; }
     const std::string& getLayout() const { return layout; }
-    int32_t getGameMode() const { return gameMode; }
-    void setGameMode(int32_t value) { gameMode = value; }
+    RoomKind getGameMode() const { return gameMode; }
+    void setGameMode(RoomKind value) { gameMode = value; }
     int32_t getDifficulty() const { return difficulty; }
     void setDifficulty(int32_t value) { difficulty = value; }
     bool isMixed() const { return mixed; }
@@ -96,9 +97,10 @@ private:
     Progression sideBoardIndex{-1.0f};
     Progression darkenTiles{0.0f};
     RefHolder<Layout> layoutObject;
-    int32_t gameType = GAME_TYPE_COUNT;
+    GameType gameType = static_cast<GameType>(GAME_TYPE_COUNT);
     std::string layout;
-    int32_t gameMode = 4;
+    // Outside the four rooms until a room sets it.
+    RoomKind gameMode = static_cast<RoomKind>(4);
     int32_t difficulty = 3;
     bool mixed = false;
     int32_t room = 1;

@@ -104,8 +104,8 @@ RefHolder<Level> LevelCatalog::findLevel(int32_t floor, int32_t room) const {
     return level;
 }
 
-RefHolder<Level> LevelCatalog::casinoLevel(int32_t gameType, int32_t difficulty,
-                                           int32_t gameMode) const {
+RefHolder<Level> LevelCatalog::casinoLevel(GameType gameType, int32_t difficulty,
+                                           RoomKind gameMode) const {
     if (!inRange(gameType, CASINO_TYPE_COUNT) || !inRange(difficulty, DIFFICULTY_COUNT)) {
         return nullptr;
     }

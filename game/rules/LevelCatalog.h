@@ -48,7 +48,7 @@ public:
     RefHolder<Level> findLevel(int32_t floor, int32_t room) const;
     // The casino level of a game type (0 Classic to 4 River) and difficulty (0 normal,
     // 1 hard, 2 expert), with the difficulty and the room kind `gameMode` set.
-    RefHolder<Level> casinoLevel(int32_t gameType, int32_t difficulty, int32_t gameMode) const;
+    RefHolder<Level> casinoLevel(GameType gameType, int32_t difficulty, RoomKind gameMode) const;
     // The roof's Speed level of a difficulty, with the difficulty set.
     RefHolder<Level> speedLevel(int32_t difficulty) const;
     // Appends a level for every definition of rec-room page `page` (from 0; the page is the

@@ -2,33 +2,22 @@
 
 #include <utility>
 
-#include "game/screen/TileModifiers.h"
-
 QUOVEL_DEFINE_TYPE(RenderTile, &BaseObject::typeRecord)
 
 namespace {
 
+RenderTile::LookMaker lookMaker = nullptr;
+
 // The tile modifier that draws a look.
 TileModifier* makeModifier(RenderTile* renderTile, const TileLook& look) {
-    switch (look.kind) {
-        case TileLook::TINTED:
-            return new TileImage(renderTile, look.color, look.alpha);
-        case TileLook::FLASH:
-            return new TileFlash(renderTile);
-        case TileLook::HINT_PULSE:
-            return new TileHintPulse(renderTile);
-        case TileLook::BLOCKED_PULSE:
-            return new TileBlockedPulse(renderTile);
-        case TileLook::FADE_OUT:
-            // Side-board tiles fade at once, as with a multiplier of 1.
-            return new TileFadeOut(renderTile, 1, look.durationMs);
-        case TileLook::PLAIN:
-            break;
-    }
-    return new TileImage(renderTile);
+    return lookMaker != nullptr ? lookMaker(renderTile, look) : new TileModifier(renderTile);
 }
 
 }  // namespace
+
+void RenderTile::installLookMaker(LookMaker maker) {
+    lookMaker = maker;
+}
 
 RenderTile::RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                        int32_t faceOffsetY)
@@ -82,7 +71,7 @@ void RenderTile::clearModifiers() {
     if (modifiers.size() > 1) {
         modifiers.resize(1);
     } else {
-        addModifier(new TileImage(this));
+        addModifier(makeModifier(this, TileLook{}));
     }
     requestRedraw();
 }

@@ -68,6 +68,11 @@ public:
         bool shadowDiagonal = false;
     };
 
+    // Makes the tile modifier that draws a look. The effects live with the game screen, which
+    // installs it from its own source file; without one a look is a modifier drawing nothing.
+    using LookMaker = TileModifier* (*)(RenderTile* renderTile, const TileLook& look);
+    static void installLookMaker(LookMaker maker);
+
     RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                int32_t faceOffsetY);
     ~RenderTile() override;

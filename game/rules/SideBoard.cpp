@@ -349,7 +349,7 @@ void SideBoard::loadImages() {
     const TuningConstants& constants = tuning();
     const int32_t type = getCurrentGameType();
     if (type == kFreeCellType) {
-        Image* slot = screen.findImage(kImageSection, "SIDEBOARD_FREECELL_SLOT");
+        RefHolder<Image> slot = screen.findImage(kImageSection, "SIDEBOARD_FREECELL_SLOT");
         if (slot == nullptr) {
             return;
         }
@@ -362,8 +362,8 @@ void SideBoard::loadImages() {
             RefHolder<Graphics> graphics(rack->createGraphics());
             for (int32_t row = 0; graphics && row < rows; ++row) {
                 for (int32_t column = 0; column < columns; ++column) {
-                    graphics->copyRectWhole(slot, column * slotWidth, row * slotHeight);
-                    graphics->blitChannelWhole(slot, Channel::Alpha, column * slotWidth,
+                    graphics->copyRectWhole(slot.get(), column * slotWidth, row * slotHeight);
+                    graphics->blitChannelWhole(slot.get(), Channel::Alpha, column * slotWidth,
                                                row * slotHeight);
                 }
             }

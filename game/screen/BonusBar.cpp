@@ -22,10 +22,10 @@
 #include "framework/nodes/ModifierSound.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
@@ -51,11 +51,6 @@ constexpr int32_t STAR_FADE = 420;
 constexpr int32_t ARRIVED_FADE = 1000;
 constexpr int32_t ICON_GROW = 500;
 constexpr int32_t END_FADE = 400;
-// Trophies the bar awards.
-constexpr int32_t TROPHY_QUICK_BONUS = 3;
-constexpr int32_t TROPHY_TEN_BONUSES = 4;
-constexpr int32_t TROPHY_COMBO_FRENZY = 12;
-constexpr int32_t TROPHY_FULL_STOCKS = 19;
 constexpr int32_t QUICK_BONUS_TIME = 5000;
 constexpr int32_t TEN_BONUSES = 10;
 constexpr int32_t SUPER_HINT_FLOOR = 3;
@@ -231,7 +226,7 @@ void BonusBar::raiseMultiplier() {
     drawCountdown(false);
     updateMultiplierLabel();
     if (multiplier == tuning().TROPHY_COMBO_FRENZY_MULTIPLIER) {
-        awardTrophy(TROPHY_COMBO_FRENZY);
+        awardTrophy(TrophyId::COMBO_FRENZY);
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->getStats().maxCombo = std::max(player->getStats().maxCombo, multiplier);
@@ -253,12 +248,12 @@ void BonusBar::claim() {
     animateClaim();
     chooseNextBonus();
     showBonusImage();
-    if (game && RoomKind::ofCurrentLevel() != RoomKind::RECROOM) {
+    if (game && currentRoomKind() != RoomKind::RECROOM) {
         if (game->realTime < QUICK_BONUS_TIME) {
-            awardTrophy(TROPHY_QUICK_BONUS);
+            awardTrophy(TrophyId::QUICK_BONUS);
         }
         if (game->bonusesClaimed == TEN_BONUSES) {
-            awardTrophy(TROPHY_TEN_BONUSES);
+            awardTrophy(TrophyId::TEN_BONUSES);
         }
     }
 }
@@ -308,7 +303,7 @@ void BonusBar::applyBonus() {
     const TuningConstants& c = tuning();
     if (player && player->getHintStock().getValue() == c.MAX_NUM_HINTS &&
         player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
-        awardTrophy(TROPHY_FULL_STOCKS);
+        awardTrophy(TrophyId::FULL_STOCKS);
     }
 }
 
@@ -332,7 +327,7 @@ int32_t BonusBar::drawKind(int32_t shown) {
     if (player && player->getShuffleStock().getValue() == c.MAX_NUM_SHUFFLES) {
         weights[SHUFFLE] = 0;
     }
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (room != RoomKind::FLOORS) {
         weights[HINT] = 0;
         weights[SHUFFLE] = 0;
@@ -374,19 +369,14 @@ void BonusBar::showBonusImage() {
         return;
     }
     const std::string key = nodeOrDummy(rules->getChildAt(bonus))->getChildValue("image")->getValue();
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource(key, "game"));
-    }
-    if (image) {
-        bonusIcon->setImage(image);
+    if (RefHolder<Image> image = findOrLoad<Image>(key, "game")) {
+        bonusIcon->setImage(image.get());
     }
 }
 
-void BonusBar::awardTrophy(int32_t index) {
+void BonusBar::awardTrophy(TrophyId id) {
     if (scene) {
-        scene->awardTrophy(index);
+        scene->awardTrophy(id);
     }
 }
 
@@ -566,14 +556,10 @@ int32_t BonusBar::spawnStar(BaseObject* sender) {
     if (!flying || !flying->getParent()) {
         return 0;
     }
-    Image* image = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource("BONUS_STAR", "default"));
-    }
+    RefHolder<Image> image = findOrLoad<Image>("BONUS_STAR", "default");
     const int32_t dx = random ? random->nextInt(-STAR_SPREAD, STAR_SPREAD) : 0;
     const int32_t dy = random ? random->nextInt(-STAR_SPREAD, STAR_SPREAD) : 0;
-    RefHolder<Sprite> star(new Sprite(flying->getX() + dx, flying->getY() + dy, image));
+    RefHolder<Sprite> star(new Sprite(flying->getX() + dx, flying->getY() + dy, image.get()));
     star->setAnchor(Sprite::ANCHOR_CENTER);
     GameNode::insertBefore(star.get(), flying);
     GameNode::addModifier(star.get(), new ModifierFrame(1, STAR_FRAME_TIME));
@@ -661,13 +647,8 @@ void BonusBar::updateMultiplierLabel() {
 }
 
 void BonusBar::drawCountdown(bool force) {
-    Image* threshold = nullptr;
-    Image* clockImage = nullptr;
-    {
-        ResourceManager::DataLock lock;
-        threshold = objectCast<Image>(findOrLoadResource("IMAGE_COUNTDOWNTHRESHOLD", "game"));
-        clockImage = objectCast<Image>(findOrLoadResource("IMAGE_COUNTDOWNTIMER", "game"));
-    }
+    RefHolder<Image> threshold = findOrLoad<Image>("IMAGE_COUNTDOWNTHRESHOLD", "game");
+    RefHolder<Image> clockImage = findOrLoad<Image>("IMAGE_COUNTDOWNTIMER", "game");
     if (!timer || !clockImage) {
         return;
     }
@@ -684,7 +665,7 @@ void BonusBar::drawCountdown(bool force) {
         full > 0 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t{currentCountdown} * 255 / full, 0, 255))
                  : 0;
     if (level != lastCountdownLevel || force) {
-        drawThresholdMask(countdownImage.get(), clockImage, threshold, level, false);
+        drawThresholdMask(countdownImage.get(), clockImage.get(), threshold.get(), level, false);
         lastCountdownLevel = level;
         timer->setDirty(true);
     }

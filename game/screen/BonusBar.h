@@ -5,6 +5,7 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/Sprite.h"
+#include "game/rules/TrophyId.h"
 
 class BaseObject;
 class Image;
@@ -109,7 +110,7 @@ private:
     void animateClaim();
     void updateFillClip();
     void drawCountdown(bool force);
-    void awardTrophy(int32_t index);
+    void awardTrophy(TrophyId id);
     // Where the kind's icon flies to, on the screen.
     void destination(int32_t kind, int32_t& x, int32_t& y) const;
 

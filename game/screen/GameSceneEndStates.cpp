@@ -7,10 +7,6 @@
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/SoundManager.h"
-#include "game/app/SceneCasino.h"
-#include "game/app/SceneElevator.h"
-#include "game/app/SceneHallway.h"
-#include "game/dialogs/DialogLevelEnd.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
@@ -18,7 +14,10 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "game/visuals/ScreenUtils.h"
@@ -29,35 +28,21 @@ QUOVEL_DEFINE_TYPE(StateGameWon, &StateLevelEnd::typeRecord)
 
 namespace {
 
-// Trophy indices.
-constexpr int32_t TROPHY_NO_UNDO = 0;
-constexpr int32_t TROPHY_SPLIT_NO_SHUFFLE = 1;
-constexpr int32_t TROPHY_PLENTY_OF_TIME = 2;
-constexpr int32_t TROPHY_FLOOR_DONE = 5;
-constexpr int32_t TROPHY_FLOOR_TEN = 6;
-constexpr int32_t TROPHY_FLOOR_TWENTY = 7;
-constexpr int32_t TROPHY_SPEEDFREAK = 8;
-constexpr int32_t TROPHY_CASINO_FIRST = 10;
-constexpr int32_t TROPHY_ALL_CASINO_TABLES = 11;
-constexpr int32_t TROPHY_ALL_SILVER = 14;
-constexpr int32_t TROPHY_ALL_GOLD = 15;
-constexpr int32_t TROPHY_CLOSE_CALL = 18;
-
 // The trophy goes to `to` when it is in one of the `from` states.
-void earnTrophy(QuovelMahjongPlayer& player, int32_t index, std::initializer_list<int32_t> from,
+void earnTrophy(QuovelMahjongPlayer& player, TrophyId id, std::initializer_list<int32_t> from,
                 int32_t to) {
-    Trophy* trophy = player.getTrophies().getTrophy(index);
+    Trophy* trophy = player.getTrophies().getTrophy(id);
     if (trophy && std::find(from.begin(), from.end(), trophy->state) != from.end()) {
         trophy->state = to;
     }
 }
 
-void holdBack(QuovelMahjongPlayer& player, int32_t index) {
-    earnTrophy(player, index, {Trophy::NOT_EARNED}, Trophy::HELD_BACK);
+void holdBack(QuovelMahjongPlayer& player, TrophyId id) {
+    earnTrophy(player, id, {Trophy::NOT_EARNED}, Trophy::HELD_BACK);
 }
 
-void award(QuovelMahjongPlayer& player, int32_t index) {
-    earnTrophy(player, index, {Trophy::NOT_EARNED, Trophy::HELD_BACK}, Trophy::EARNED);
+void award(QuovelMahjongPlayer& player, TrophyId id) {
+    earnTrophy(player, id, {Trophy::NOT_EARNED, Trophy::HELD_BACK}, Trophy::EARNED);
 }
 
 void stopMusic() {
@@ -98,13 +83,14 @@ void StateGameOver::enter() {
         return;
     }
     // The dialog shows the best from before this level.
-    DialogLevelEnd::lookupBest();
-    const int32_t kind = level->getGameMode();
+    GameDialogs::get().keepBestBeforeLevelEnd();
+    const RoomKind kind = level->getGameMode();
     int32_t place = -1;
     if (player && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         const int32_t score = game->getScore().getValue();
         std::string key;
-        makeLevelKey(level->isMixed(), key, kind, level->getGameType(), level->getDifficulty());
+        makeLevelKey(level->isMixed(), key, static_cast<int32_t>(kind), level->getGameType(),
+                     level->getDifficulty());
         if (HighScoreTable* table = getHighScoreTable(key, level->getGameType(), false)) {
             place = table->addScore(
                 new QuovelMahjongScoreEntry(player->getName(), score, true, level->getIndex()));
@@ -128,11 +114,10 @@ void StateGameOver::enter() {
     playGameSound("SOUND_LEVEL_LOST");
     if (player && kind == RoomKind::CASINO) {
         if (place == 0) {
-            holdBack(*player, TROPHY_CASINO_FIRST);
+            holdBack(*player, TrophyId::CASINO_FIRST);
         }
-        SceneCasino* casino = SceneCasino::instance();
-        if (casino && casino->hasEntriesInAllFiveTables()) {
-            holdBack(*player, TROPHY_ALL_CASINO_TABLES);
+        if (BuildingHooks::hasEntriesInAllCasinoTables()) {
+            holdBack(*player, TrophyId::ALL_CASINO_TABLES);
         }
     }
 }
@@ -160,13 +145,13 @@ void StateGameWon::enter() {
         player->clearTutorialHint(26);
     }
     game->setHasWon(true);
-    DialogLevelEnd::lookupBest();
+    GameDialogs::get().keepBestBeforeLevelEnd();
     stopMusic();
     playGameSound("SOUND_LEVEL_WON");
     if (!player) {
         return;
     }
-    const int32_t kind = level->getGameMode();
+    const RoomKind kind = level->getGameMode();
     const int32_t score = game->getScore().getValue();
     if (kind == RoomKind::FLOORS) {
         recordFloorWin();
@@ -202,35 +187,27 @@ void StateGameWon::recordFloorWin() {
         ++stats.threeStarsCount;
     }
     if (record->levelWinCount == 1) {
-        if (SceneHallway* hallway = SceneHallway::instance()) {
-            if (floor == 1) {
-                hallway->setHintSelector(hasMedal ? 3 : 2);
-            } else if (!hasGold) {
-                hallway->setHintSelector(4);
-            }
-        }
+        BuildingHooks::levelWon({floor, level->getRoom(), hasMedal, hasGold});
         if (QuovelMahjongPlayer::isFloorComplete(floor, stats)) {
-            if (SceneElevator* elevator = SceneElevator::instance()) {
-                elevator->setPendingTargets(floor + 1);
-            }
+            BuildingHooks::floorEnded(floor);
             player.floorReached = floor + 1;
             player.setRoomWon(floor - 1);
             if (floor > 0) {
-                holdBack(player, TROPHY_FLOOR_DONE);
+                holdBack(player, TrophyId::FLOOR_DONE);
             }
             if (floor > 9) {
-                holdBack(player, TROPHY_FLOOR_TEN);
+                holdBack(player, TrophyId::TEN_FLOORS);
             }
             if (floor > 19) {
-                holdBack(player, TROPHY_FLOOR_TWENTY);
+                holdBack(player, TrophyId::ALL_FLOORS);
             }
         }
     }
     if (SceneGame::allLevelsSilver()) {
-        holdBack(player, TROPHY_ALL_SILVER);
+        holdBack(player, TrophyId::ALL_SILVER);
     }
     if (SceneGame::allLevelsGold()) {
-        holdBack(player, TROPHY_ALL_GOLD);
+        holdBack(player, TrophyId::ALL_GOLD);
     }
 }
 
@@ -241,15 +218,15 @@ void StateGameWon::awardTrophies() {
     const TuningConstants& c = tuning();
     if (level->getGameMode() == RoomKind::RECROOM) {
         if (!game->pressedUndo) {
-            award(player, TROPHY_NO_UNDO);
+            award(player, TrophyId::NO_UNDO);
         }
         if (game->realTime < c.TROPHY_SPEEDFREAK_TIME) {
-            award(player, TROPHY_SPEEDFREAK);
+            award(player, TrophyId::SPEED_FREAK);
         }
         return;
     }
     if (level->getGameType() == Game::TYPE_SPLIT && !game->pressedShuffle) {
-        award(player, TROPHY_SPLIT_NO_SHUFFLE);
+        award(player, TrophyId::SPLIT_NO_SHUFFLE);
     }
     const int64_t remaining = scene->getTimeValue().getValue();
     const int64_t fullTime = game->getLayout()
@@ -258,10 +235,10 @@ void StateGameWon::awardTrophies() {
                                  : 0;
     // A level without time cannot have plenty of it left.
     if (fullTime > 0 && remaining * 100 / fullTime > c.TROPHY_PLENTY_OF_TIME_PERCENTAGE) {
-        award(player, TROPHY_PLENTY_OF_TIME);
+        award(player, TrophyId::PLENTY_OF_TIME);
     }
     if (remaining < c.TROPHY_CLOSE_CALL_MILLISECONDS) {
-        award(player, TROPHY_CLOSE_CALL);
+        award(player, TrophyId::CLOSE_CALL);
     }
 }
 
@@ -272,7 +249,7 @@ int32_t StateGameWon::next(BaseObject*) {
         return 0;
     }
     Game* game = Game::current();
-    const int32_t kind =
+    const RoomKind kind =
         game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     scene->newLevel(false);
     if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {

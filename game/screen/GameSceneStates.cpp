@@ -5,10 +5,7 @@
 #include "framework/core/Random.h"
 #include "framework/gui/Button.h"
 #include "framework/nodes/ResourceLookup.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
-#include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/DialogLevelInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -18,6 +15,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 
@@ -41,9 +39,8 @@ Layout* currentLayout() {
 
 // The shuffle loop of the build and the tear-down.
 SoundNode* makeShuffleSound() {
-    ResourceManager::DataLock lock;
-    auto* sound = objectCast<Sound>(findLoadedResource("SOUND_SHUFFLE", "game"));
-    return sound ? new SoundNode(sound) : nullptr;
+    RefHolder<Sound> sound = findLoaded<Sound>("SOUND_SHUFFLE", "game");
+    return sound ? new SoundNode(sound.get()) : nullptr;
 }
 
 void startLoop(SoundNode* sound) {
@@ -98,9 +95,9 @@ int32_t perTile(int32_t duration, size_t count) {
 
 }  // namespace
 
-int32_t RoomKind::ofCurrentLevel() {
+RoomKind currentRoomKind() {
     Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : FLOORS;
+    return level ? level->getGameMode() : RoomKind::FLOORS;
 }
 
 void GameSceneState::update(int32_t) {}
@@ -113,20 +110,19 @@ void StateRoomInfo::enter() {
     if (BonusBar* bonus = scene->getBonusBar()) {
         bonus->updateMultiplierLabel();
     }
-    auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
+    Dialog* dialog = GameDialogs::get().levelInfo(*scene, Game::currentLevel(),
+                                                  callback<&SceneGame::startInstructions>());
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
         SceneGame::startInstructions(nullptr);
         return;
     }
-    dialog->setTexts(Game::currentLevel());
-    dialog->setCallback(callback<&SceneGame::startInstructions>());
     scene->openDialog(dialog);
 }
 
 // --- Instructions ---
 
-int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
+int32_t StateInstructions::hintNumber(RoomKind roomKind, GameType gameType) {
     if (roomKind == RoomKind::ROOF && gameType != Game::TYPE_SPEED) {
         return 14;
     }
@@ -135,12 +131,12 @@ int32_t StateInstructions::hintNumber(int32_t roomKind, int32_t gameType) {
 
 void StateInstructions::enter() {
     Level* level = Game::currentLevel();
-    const int32_t hint = hintNumber(level ? level->getGameMode() : 0, Game::currentLevelGameType());
+    const int32_t hint =
+        hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
-        if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
-            dialog->showHint(hint);
-            dialog->setCallback(callback<&StateInstructions::finish>());
+        if (Dialog* dialog =
+                GameDialogs::get().hostHint(*scene, hint, callback<&StateInstructions::finish>())) {
             scene->openDialog(dialog);
             player->clearTutorialHint(hint);
             return;

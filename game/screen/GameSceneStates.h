@@ -6,20 +6,15 @@
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
+#include "game/rules/GameType.h"
+#include "game/rules/RoomKind.h"
 
 class SceneGame;
 class SoundNode;
 class Tile;
 
-// Where a level is played: the level's game mode.
-namespace RoomKind {
-constexpr int32_t FLOORS = 0;
-constexpr int32_t CASINO = 1;
-constexpr int32_t RECROOM = 2;
-constexpr int32_t ROOF = 3;
 // The current game's level's room; the floors when there is no level.
-int32_t ofCurrentLevel();
-}  // namespace RoomKind
+RoomKind currentRoomKind();
 
 // A phase of a level on the game screen other than play: the scene holds at most one, runs only
 // its update while it is current, and ignores board clicks meanwhile. The scene's setState runs
@@ -54,7 +49,7 @@ public:
     using GameSceneState::GameSceneState;
     void enter() override;
     // The host's hint number of a room kind and game type.
-    static int32_t hintNumber(int32_t roomKind, int32_t gameType);
+    static int32_t hintNumber(RoomKind roomKind, GameType gameType);
     // The hint dialog's close callback (no target): the game music, then the build.
     static int32_t finish(BaseObject* sender);
 };

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "framework/nodes/Sprite.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameFreeCell.h"
@@ -16,6 +15,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
@@ -31,12 +31,12 @@ bool pending(int32_t id) {
     return player && player->isHintPending(id);
 }
 
-int32_t gameTypeOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameType() : -1;
+GameType gameTypeOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameType() : static_cast<GameType>(-1);
 }
 
-int32_t roomKindOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : -1;
+RoomKind roomKindOf(const Game* game) {
+    return game && game->getLevel() ? game->getLevel()->getGameMode() : static_cast<RoomKind>(-1);
 }
 
 // Milliseconds since the last removed pair, on the clock that the removal stamps (the time
@@ -78,7 +78,7 @@ bool HintTriggers::hintsOn() const {
 }
 
 bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
-    return DialogHint::showHint(rect, id, target) != nullptr;
+    return GameDialogs::get().showHint(rect, id, target);
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
@@ -87,7 +87,7 @@ void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
 }
 
 void HintTriggers::onFrame() {
-    if (DialogHint::getOpen()) {
+    if (GameDialogs::get().isHintOpen()) {
         return;
     }
     const int32_t before = pacer++;
@@ -215,7 +215,7 @@ bool HintTriggers::checkSplit() {
 bool HintTriggers::checkFreeCellSideBoard() {
     Game* game = Game::current();
     auto* freeCell = dynamic_cast<GameFreeCell*>(game);
-    const int32_t room = roomKindOf(game);
+    const RoomKind room = roomKindOf(game);
     if (!freeCell || !pending(HINT_FREECELL_SIDEBOARD) || gameTypeOf(game) != Game::TYPE_FREECELL ||
         (room != RoomKind::CASINO && room != RoomKind::ROOF) ||
         game->getClickOutcome() != Game::CLICK_MATCH || !game->getLayout() ||

@@ -5,7 +5,6 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ResourceLookup.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "game/visuals/ModifierLabelValue.h"
 
@@ -56,8 +55,7 @@ LabelTicker::LabelTicker(PropertyNode* definition) : GameNode(definition) {
         if (AbstractProperty* sectionValue = node->getChild("soundsection")) {
             section = sectionValue->getValue();
         }
-        ResourceManager::DataLock lock;
-        counter->setTickSound(objectCast<Sound>(findLoadedResource(value->getValue(), section)));
+        counter->setTickSound(findLoaded<Sound>(value->getValue(), section).get());
     }
     if (AbstractProperty* value = node->getChild("extra")) {
         counter->setExtra(value->getText());

@@ -5,8 +5,7 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PictureChanges.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/profile/QuovelMahjongPlayer.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
@@ -14,18 +13,13 @@
 #include "game/screen/TileModifiers.h"
 #include "game/visuals/ScreenUtils.h"
 
-QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord)
+QUOVEL_DEFINE_TYPE(LayoutRenderer, &Sprite::typeRecord, &ITileBoard::typeRecord)
 
 namespace {
 
 // A picture resource, loaded when needed; null when missing.
-Image* findImage(const std::string& key, const std::string& section) {
-    ResourceManager* manager = ResourceManager::getInstance();
-    if (manager == nullptr) {
-        return nullptr;
-    }
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(manager->getLoadedResourceHandle(key, section));
+RefHolder<Image> findImage(const std::string& key, const std::string& section) {
+    return findOrLoad<Image>(key, section);
 }
 
 bool drawsBefore(const RefHolder<RenderTile>& a, const RefHolder<RenderTile>& b) {
@@ -40,20 +34,18 @@ bool drawsBefore(const RefHolder<RenderTile>& a, const RefHolder<RenderTile>& b)
 
 }  // namespace
 
-LayoutRenderer::LayoutRenderer() {
-    loadImages();
+LayoutRenderer::LayoutRenderer(int32_t tileSet) {
+    loadImages(tileSet);
 }
 
 LayoutRenderer::~LayoutRenderer() = default;
 
-void LayoutRenderer::loadImages() {
-    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const int32_t tileSet = player != nullptr ? player->tileSet : 0;
+void LayoutRenderer::loadImages(int32_t tileSet) {
     symbolImage = findImage("SYMBOLS" + std::to_string(tileSet + 1), "manual");
     shadowImage = findImage("SHADOW", "manual");
 }
 
-Image* LayoutRenderer::getTileImage() {
+RefHolder<Image> LayoutRenderer::getTileImage() {
     return findImage("TILE", "default");
 }
 
@@ -150,10 +142,10 @@ void LayoutRenderer::computeLayout(RenderTile* renderTile) {
 
 void LayoutRenderer::createLayerSprites() {
     layerCount = renderTiles.empty() ? 0 : renderTiles.back()->getLayer() + 1;
-    Image* tileImage = getTileImage();
+    RefHolder<Image> tileImage = getTileImage();
     for (int32_t z = 0; z < layerCount; ++z) {
         RefHolder<LayoutLayerSprite> layer(new LayoutLayerSprite());
-        layer->setImages(tileImage, symbolImage.get(), shadowImage.get());
+        layer->setImages(tileImage.get(), symbolImage.get(), shadowImage.get());
         layer->setGrid(&grid);
         layerSprites.push_back(layer);
     }

@@ -9,6 +9,7 @@
 #include "game/rules/RenderTile.h"
 #include "game/screen/LayoutLayerSprite.h"
 #include "game/screen/RenderGrid.h"
+#include "game/visuals/ITileBoard.h"
 
 class Layout;
 class Tile;
@@ -17,20 +18,20 @@ class Tile;
 // tile covers which cell, and one pre-rendered child sprite per layer. Changes are collected
 // as dirty rectangles and only those areas of the layer pictures are repainted. It also finds
 // the game tile under a screen point, turns grid coordinates into screen pixels and puts the
-// tile effects on tiles.
+// tile effects on tiles. The shared effects draw tiles through it (ITileBoard).
 //
 // Board coordinates are relative to the renderer and leave out the layer shift: cell (x, y)
 // of any layer starts at (x * FW / 2, y * FH / 2). Render tiles and the grid use coordinates
 // less the origin, the smallest coordinates of the first build; game tiles keep theirs.
-class LayoutRenderer : public Sprite {
+class LayoutRenderer : public Sprite, public ITileBoard {
     QUOVEL_TYPE(LayoutRenderer)
 public:
     // The rectangle that every full redraw queues.
     static constexpr Rect FULL_SCREEN{0, 0, 800, 600};
 
-    // Looks up the symbol sheet of the current player's tile set (the first without a player)
-    // and the shadow picture.
-    LayoutRenderer();
+    // Looks up the symbol sheet of the tile set (0 to 3: "SYMBOLS1" to "SYMBOLS4"), which the
+    // game scene takes from the player at level start, and the shadow picture.
+    explicit LayoutRenderer(int32_t tileSet = 0);
     ~LayoutRenderer() override;
 
     // Rebuilds everything from the layout's tiles and the extra tiles (those removed earlier in
@@ -56,14 +57,15 @@ public:
     void applyLayerShading();
 
     // The blank tile "TILE" of section "default", or null.
-    static Image* getTileImage();
+    static RefHolder<Image> getTileImage();
+    RefHolder<Image> getBlankTile() const override { return getTileImage(); }
     // The render tile of a game tile, or null.
     RenderTile* findRenderTile(Tile* tile);
     // The game tile under a screen point (side board first, then layers 6 to 0), or null.
     Tile* tileAtPoint(Layout* layout, int32_t x, int32_t y);
     // Screen position of the top left of the face of a tile at layout column x (row y) of z.
-    int32_t gridToScreenX(int32_t z, int32_t x) const;
-    int32_t gridToScreenY(int32_t z, int32_t y) const;
+    int32_t gridToScreenX(int32_t z, int32_t x) const override;
+    int32_t gridToScreenY(int32_t z, int32_t y) const override;
 
     // Effects; each replaces the tile's current effect.
     void addBlockedPulse(Tile* tile);
@@ -96,11 +98,11 @@ public:
     int32_t getOriginY() const { return originY; }
     int32_t getOriginZ() const { return originZ; }
     bool getSymbolsShown() const { return symbolsShown; }
-    // The symbol sheet of the current tile set.
-    Image* getSymbolImage() const { return symbolImage.get(); }
+    // The symbol sheet of its tile set.
+    Image* getSymbolImage() const override { return symbolImage.get(); }
 
 private:
-    void loadImages();
+    void loadImages(int32_t tileSet);
     void normaliseCoordinates(bool firstBuild);
     void computeLayout(RenderTile* renderTile);
     void createLayerSprites();

@@ -18,8 +18,6 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/platform/SoundStream.h"
-#include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/CommandMove.h"
@@ -31,6 +29,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TimeBar.h"
@@ -49,7 +48,7 @@ const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABE
 
 int32_t currentGameMode() {
     Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : 0;
+    return level ? static_cast<int32_t>(level->getGameMode()) : 0;
 }
 
 // Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
@@ -85,7 +84,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 SceneGame::~SceneGame() {
     saveGame();
     setState(nullptr);
-    DialogHint::clearOpen();
+    GameDialogs::get().forgetHint();
     if (Game::current()) {
         Game::releaseCurrent();
     }
@@ -162,9 +161,8 @@ void SceneGame::createLayers() {
 }
 
 void SceneGame::createTimeSound() {
-    ResourceManager::DataLock lock;
-    if (auto* sound = objectCast<Sound>(findLoadedResource("SOUND_TIME", "game"))) {
-        timeSound = new SoundNode(sound);
+    if (RefHolder<Sound> sound = findLoaded<Sound>("SOUND_TIME", "game")) {
+        timeSound = new SoundNode(sound.get());
     }
 }
 
@@ -262,7 +260,8 @@ void SceneGame::buildBoard() {
     if (renderer) {
         renderer->setRemoved(true);
     }
-    renderer = new LayoutRenderer();
+    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    renderer = new LayoutRenderer(player != nullptr ? player->tileSet : 0);
     if (!game || !game->getLayout()) {
         return;
     }
@@ -288,7 +287,7 @@ void SceneGame::buildBoard() {
     }
 }
 
-std::string SceneGame::backgroundKey(int32_t gameType, int32_t customBackground) {
+std::string SceneGame::backgroundKey(GameType gameType, int32_t customBackground) {
     if (customBackground != 0) {
         return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
     }
@@ -299,12 +298,8 @@ void SceneGame::setBackground() {
     Level* level = Game::currentLevel();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::string key =
-        backgroundKey(level ? level->getGameType() : 0, player ? player->background : 0);
-    RefHolder<Image> image;
-    {
-        ResourceManager::DataLock lock;
-        image = objectCast<Image>(findOrLoadResource(key, "manual"));
-    }
+        backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
+    RefHolder<Image> image = findOrLoad<Image>(key, "manual");
     if (image && image.get() != getBackgroundImage()) {
         setBackgroundImage(image.get());
     }
@@ -431,7 +426,7 @@ void SceneGame::setGameTypeName() {
     }
 }
 
-std::string SceneGame::musicKey(int32_t gameType) {
+std::string SceneGame::musicKey(GameType gameType) {
     switch (gameType) {
         case 0: return "MUSIC_GAME_CLASSIC";
         case 1: return "MUSIC_GAME_FREECELL";
@@ -446,13 +441,12 @@ std::string SceneGame::musicKey(int32_t gameType) {
 void SceneGame::playGameMusic() {
     Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(level ? level->getGameType() : -1);
+    const std::string key = musicKey(level ? level->getGameType() : static_cast<GameType>(-1));
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    if (auto* stream = objectCast<SoundStream>(findLoadedResource(key, "music"))) {
-        sound->playMusic(1000, 1.0f, 100, stream, 600, 306);
+    if (RefHolder<SoundStream> stream = findLoaded<SoundStream>(key, "music")) {
+        sound->playMusic(1000, 1.0f, 100, stream.get(), 600, 306);
     }
 }
 
@@ -568,9 +562,7 @@ void SceneGame::showHostHint(int32_t hint) {
     if (isDialogOpen("DIALOG_DORRICK_HINT")) {
         return;
     }
-    if (auto* dialog = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
-        dialog->showHint(hint);
-        dialog->setCallback(nullptr, nullptr);
+    if (Dialog* dialog = GameDialogs::get().hostHint(*this, hint, {})) {
         openDialog(dialog);
     }
 }
@@ -613,17 +605,15 @@ bool SceneGame::isBoardShown() const {
 }
 
 bool SceneGame::drawsShadows() const {
-    return const_cast<SceneGame*>(this)->getShadowImage() != nullptr;
+    return static_cast<bool>(const_cast<SceneGame*>(this)->getShadowImage());
 }
 
-Image* SceneGame::getShadowImage() {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findLoadedResource("SHADOW", "manual"));
+RefHolder<Image> SceneGame::getShadowImage() {
+    return findLoaded<Image>("SHADOW", "manual");
 }
 
-Image* SceneGame::findImage(const std::string& section, const std::string& name) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findOrLoadResource(name, section));
+RefHolder<Image> SceneGame::findImage(const std::string& section, const std::string& name) {
+    return findOrLoad<Image>(name, section);
 }
 
 Image* SceneGame::getShownSymbols() {
@@ -654,7 +644,7 @@ GameNode* SceneGame::liftTile(Tile* tile) {
         y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY());
     }
     // The blank tile with the tile's symbol, as the board draws it.
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
     Image* symbols = getShownSymbols();
     if (picture && symbols) {
         RefHolder<Graphics> graphics(picture->createGraphics());

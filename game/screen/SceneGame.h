@@ -10,11 +10,13 @@
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/MessageHandler.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
+#include "game/rules/GameType.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TilePathFinder.h"
+#include "game/rules/TrophyId.h"
+#include "game/screen/GameDialogHost.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/SceneQuovelMahjong.h"
@@ -79,9 +81,9 @@ public:
     void setGameTypeName();
     void playGameMusic();
     // The background key of the current level for the current player.
-    static std::string backgroundKey(int32_t gameType, int32_t customBackground);
+    static std::string backgroundKey(GameType gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
-    static std::string musicKey(int32_t gameType);
+    static std::string musicKey(GameType gameType);
     // Counts the start of the level in the player's records.
     void countLevelStart();
     // Where the level is played, as the player's records see it.
@@ -174,8 +176,8 @@ public:
     GameNode* getEffectLayer() override { return floaterLayer.get(); }
     bool isBoardShown() const override;
     bool drawsShadows() const override;
-    Image* getShadowImage() override;
-    Image* findImage(const std::string& section, const std::string& name) override;
+    RefHolder<Image> getShadowImage() override;
+    RefHolder<Image> findImage(const std::string& section, const std::string& name) override;
     Image* getShownSymbols() override;
     GameNode* liftTile(Tile* tile) override;
 
@@ -241,7 +243,7 @@ public:
     void writeUnsavedGames();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
-    void awardTrophy(int32_t index);
+    void awardTrophy(TrophyId id);
     void showTrophyInfo(int32_t index);
     int32_t onTrophyInfoClosed(BaseObject* sender);
     const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
@@ -284,7 +286,7 @@ private:
     static void fadeInPathPiece(Sprite* piece, int32_t delay);
     void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
                          const std::string& prefix, float& delay);
-    Image* gameImage(const std::string& key);
+    RefHolder<Image> gameImage(const std::string& key);
     // A floater label of the text in the font (section "default"), centred on the point.
     Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y);
     // The first and second shuffle glows fade and go.

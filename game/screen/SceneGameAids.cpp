@@ -13,8 +13,6 @@
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ModifierLocation.h"
 #include "framework/nodes/Sprite.h"
-#include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -24,6 +22,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -38,7 +37,7 @@ constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
 const Rect SCREEN_RECT{0, 0, 800, 600};
 
-bool timedRoom(int32_t room) {
+bool timedRoom(RoomKind room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;
 }
 
@@ -53,7 +52,7 @@ void takeOne(DisplayValue& stock) {
 }
 
 // The shuffle's time in the game type; an entry that is missing costs nothing.
-int32_t shufflePenalty(int32_t gameType) {
+int32_t shufflePenalty(GameType gameType) {
     BasicProperties* globals = BasicProperties::instance();
     PropertyVector* penalties = globals ? globals->getVector("SHUFFLE_TIME_PENALTIES") : nullptr;
     if (!penalties || gameType < 0 || gameType >= penalties->getChildCount()) {
@@ -63,9 +62,9 @@ int32_t shufflePenalty(int32_t gameType) {
     return entry ? std::max(entry->getInt(), 0) : 0;
 }
 
-void showButtonImage(Button* button, Image* image) {
+void showButtonImage(Button* button, const RefHolder<Image>& image) {
     if (button && image) {
-        button->setImage(image);
+        button->setImage(image.get());
     }
 }
 
@@ -89,7 +88,7 @@ void SceneGame::useHint() {
         return;
     }
     const TuningConstants& c = tuning();
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (room == RoomKind::FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
         return;
     }
@@ -176,9 +175,7 @@ int32_t SceneGame::onShuffle(BaseObject*) {
 
 void SceneGame::useShuffle() {
     if (isDialogOpen("TEXT_STUCK_QUOVEL")) {
-        if (auto* stuck = objectCast<DialogQuovelMahjong>(findDialog("TEXT_STUCK_QUOVEL"))) {
-            stuck->close();
-        }
+        GameDialogs::get().close(findDialog("TEXT_STUCK_QUOVEL"));
     }
     removeShuffleGlows();
     // A tutorial hint shown instead takes the press.
@@ -190,7 +187,7 @@ void SceneGame::useShuffle() {
     if (!game || !aidsAllowed() || tilesOnBoard() <= 0) {
         return;
     }
-    if (RoomKind::ofCurrentLevel() == RoomKind::FLOORS) {
+    if (currentRoomKind() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
             updateShufflesLabel();
         }
@@ -249,8 +246,8 @@ void SceneGame::startSuperHint(Sprite* icon) {
     superHintIcon = icon;
     superHintOverlay = nullptr;
     if (icon) {
-        if (Image* image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
-            superHintOverlay = new Sprite(0, 0, image);
+        if (RefHolder<Image> image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
+            superHintOverlay = new Sprite(0, 0, image.get());
             superHintOverlay->setAnchor(icon->getAnchor().type);
             appendChild(superHintOverlay.get(), icon);
         }
@@ -318,7 +315,7 @@ void SceneGame::dismissSuperHintIcon(bool animated) {
 // --- HUD ---
 
 void SceneGame::showHudForRoom() {
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     const bool floors = room == RoomKind::FLOORS;
     const bool rec = room == RoomKind::RECROOM;
     showNode(hintButton, true);
@@ -394,36 +391,36 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         game->buildLevel(copy.get());
         helps = game->countMatches(copy.get()) > 0;
     }
-    const int32_t room = RoomKind::ofCurrentLevel();
+    const RoomKind room = currentRoomKind();
     if (timedRoom(room) && helps) {
         addShuffleGlows();
         return;
     }
-    DialogYesNo* dialog = nullptr;
+    GameDialogs::Question question;
     if (room == RoomKind::RECROOM) {
-        dialog = DialogYesNo::ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
-                                  callback<&SceneGame::onStuckUndo>(),
-                                  callback<&SceneGame::onStuckRestart>(), this);
-        if (dialog) {
-            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_UNDO"));
+        question = GameDialogs::get().ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
+                                          callback<&SceneGame::onStuckUndo>(),
+                                          callback<&SceneGame::onStuckRestart>(), this);
+        if (question.dialog) {
+            showButtonImage(question.yes, gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
-        dialog = DialogYesNo::ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
-                                  callback<&SceneGame::onStuckShuffle>(),
-                                  callback<&SceneGame::onStuckRestart>(), this);
-        if (dialog && dialog->getYesButton()) {
+        question = GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
+                                          callback<&SceneGame::onStuckShuffle>(),
+                                          callback<&SceneGame::onStuckRestart>(), this);
+        if (question.yes) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
                 room != RoomKind::FLOORS || (player && player->getShuffleStock().getValue() > 0);
-            showButtonImage(dialog->getYesButton(), gameImage("STUCK_BUTTON_SHUFFLE"));
-            dialog->getYesButton()->setEnabled(helps && stock);
+            showButtonImage(question.yes, gameImage("STUCK_BUTTON_SHUFFLE"));
+            question.yes->setEnabled(helps && stock);
         }
     }
-    if (!dialog) {
+    if (!question.dialog) {
         return;
     }
-    showButtonImage(dialog->getNoButton(), gameImage("STUCK_BUTTON_RESTART"));
-    openDialog(dialog);
+    showButtonImage(question.no, gameImage("STUCK_BUTTON_RESTART"));
+    openDialog(question.dialog);
 }
 
 template <int32_t (SceneGame::*Action)(BaseObject*)>
@@ -436,18 +433,17 @@ int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value) {
         event->addChild(new PropertyValue("stuckAction", std::to_string(value), true));
     }
     // The button's callback names the scene; the question is the open one of either key.
-    DialogQuovelMahjong* dialog = objectCast<DialogQuovelMahjong>(sender);
-    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (!dialog && scene->isDialogOpen(name)) {
-            dialog = objectCast<DialogQuovelMahjong>(scene->findDialog(name));
-        }
-    }
-    if (!dialog) {
-        (scene->*Action)(nullptr);
+    GameDialogs& dialogs = GameDialogs::get();
+    const iGuiMethod::Bound then = callback<Action>(scene);
+    if (dialogs.closeThen(sender, then)) {
         return 0;
     }
-    dialog->setCallback(callback<Action>(scene));
-    dialog->close();
+    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
+        if (scene->isDialogOpen(name) && dialogs.closeThen(scene->findDialog(name), then)) {
+            return 0;
+        }
+    }
+    (scene->*Action)(nullptr);
     return 0;
 }
 
@@ -479,17 +475,17 @@ void SceneGame::addShuffleGlows() {
             *glow = nullptr;
         }
     }
-    Image* image = gameImage("GLOW_BUTTON_SHUFFLE");
+    RefHolder<Image> image = gameImage("GLOW_BUTTON_SHUFFLE");
     if (!image || !shuffleButton || !shuffleButton->getParent()) {
         return;
     }
-    shuffleGlow = new Sprite(shuffleButton->getX() + 2, shuffleButton->getY() - 7, image);
+    shuffleGlow = new Sprite(shuffleButton->getX() + 2, shuffleButton->getY() - 7, image.get());
     shuffleGlow->setAlpha(0);
     GameNode::addModifier(shuffleGlow.get(),
                           new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
     insertBefore(shuffleGlow.get(), shuffleButton);
     if (matchesLabel) {
-        matchesGlow = new Sprite(1, -16, image);
+        matchesGlow = new Sprite(1, -16, image.get());
         matchesGlow->setAnchor(Sprite::ANCHOR_TOP);
         matchesGlow->setAlpha(0);
         GameNode::addModifier(matchesGlow.get(), new ModifierDelay(GLOW_BLINK_MS));

@@ -14,9 +14,6 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/SceneElevator.h"
-#include "game/dialogs/DialogHint.h"
-#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -25,6 +22,8 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
@@ -33,7 +32,6 @@
 namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
-constexpr int32_t ELEVATOR_ROOM_STOPS = 20;
 // The super hint's last milliseconds: its icon blinks.
 constexpr int32_t SUPER_HINT_WARNING = 900;
 
@@ -153,9 +151,7 @@ void SceneGame::update(int32_t elapsedMs) {
         }
         Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
         if (!menuRequested && deactivatedThisFrame) {
-            if (auto* gameDialog = objectCast<DialogQuovelMahjong>(dialog)) {
-                gameDialog->setFadeInOnShow(false);
-            }
+            GameDialogs::get().setFadeInOnShow(dialog, false);
         }
         openDialog(dialog);
         menuRequested = false;
@@ -172,8 +168,8 @@ void SceneGame::update(int32_t elapsedMs) {
         }
     }
     // The tutorial hints: a closed hint dialog is forgotten, then the board check is paced.
-    if (DialogHint::getOpen() && !isDialogOpen("DIALOG_HINT")) {
-        DialogHint::clearOpen();
+    if (GameDialogs::get().isHintOpen() && !isDialogOpen("DIALOG_HINT")) {
+        GameDialogs::get().forgetHint();
     }
     hintTriggers.onFrame();
     if (GameDialogHost::getOpenDialogs().empty()) {
@@ -214,7 +210,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
             dismissSuperHintIcon(true);
         }
     }
-    if (RoomKind::ofCurrentLevel() == RoomKind::RECROOM) {
+    if (currentRoomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
             timeLabel->setText(
@@ -254,7 +250,7 @@ void SceneGame::resumeGame() {
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
         enableHudButtons();
-        setBarsSuspended(RoomKind::ofCurrentLevel() == RoomKind::RECROOM);
+        setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     }
 }
 
@@ -305,7 +301,7 @@ void SceneGame::newLevel(bool quiet) {
     if (!game || !game->getLevel()) {
         return;
     }
-    const int32_t mode = game->getLevel()->getGameMode();
+    const RoomKind mode = game->getLevel()->getGameMode();
     if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
@@ -324,13 +320,13 @@ void SceneGame::newLevel(bool quiet) {
     RefHolder<Level> old = game->getLevel();
     if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
-        int32_t type = old->getGameType();
+        GameType type = old->getGameType();
         Random* random = Random::getInstance();
         for (int tries = 0; random && type == old->getGameType() && tries < 1000; ++tries) {
-            type = random->nextInt(0, 5);
+            type = ROOM_GAME_TYPES[static_cast<size_t>(random->nextInt(0, 5))];
         }
         if (type == old->getGameType()) {
-            type = (type + 1) % 5;
+            type = ROOM_GAME_TYPES[static_cast<size_t>((type + 1) % 5)];
         }
         const int32_t score = game->getScore().getValue();
         RefHolder<Level> level =
@@ -366,9 +362,7 @@ void SceneGame::restartLevel() {
     }
     ++game->restartCount;
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (auto* question = objectCast<DialogQuovelMahjong>(findDialog(name))) {
-            question->close();
-        }
+        GameDialogs::get().close(findDialog(name));
     }
     deselectAll();
     if (SideBoard* sideBoard = currentSideBoard()) {
@@ -391,14 +385,12 @@ int32_t SceneGame::onGameStopped(BaseObject*) {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->setTrophiesSeen();
     }
-    const int32_t mode = RoomKind::ofCurrentLevel();
+    const RoomKind mode = currentRoomKind();
     if (mode == RoomKind::FLOORS) {
         game->returnToRoom();
         return 0;
     }
-    if (SceneElevator* elevator = SceneElevator::instance()) {
-        elevator->setStop(ELEVATOR_ROOM_STOPS + mode);
-    }
+    BuildingHooks::gameStopped(mode);
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->requestSectionLoad("elevator");
     }
@@ -431,7 +423,7 @@ void SceneGame::clearLevel() {
             dropDialog(name);
         }
     }
-    DialogHint::clearOpen();
+    GameDialogs::get().forgetHint();
     deselectAll();
     dismissSuperHintIcon(false);
     superHintTimeLeft = 0;

@@ -8,8 +8,6 @@
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/dialogs/DialogHint.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -17,6 +15,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
 
@@ -28,7 +27,7 @@ constexpr uint32_t WINDOW_DEACTIVATED = 0xAF00FA01u;
 constexpr uint32_t WINDOW_ACTIVATED = 0xAF00FA02u;
 
 // Split and Speed mark selections with the blocked pulse and give side-board tiles no hover.
-bool pulsesSelection(int32_t gameType) {
+bool pulsesSelection(GameType gameType) {
     return gameType == Game::TYPE_SPLIT || gameType == Game::TYPE_SPEED;
 }
 
@@ -57,7 +56,7 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
     }
     game->onTileClicked(x, y);
     // A tutorial hint that takes the click drops its outcome.
-    if (!DialogHint::getOpen() && hintTriggers.onEvent()) {
+    if (!GameDialogs::get().isHintOpen() && hintTriggers.onEvent()) {
         return false;
     }
     game->update();
@@ -66,7 +65,7 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
 }
 
 bool SceneGame::shuffleHintShown() {
-    return !DialogHint::getOpen() && hintTriggers.onShuffle();
+    return !GameDialogs::get().isHintOpen() && hintTriggers.onShuffle();
 }
 
 bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {
@@ -243,9 +242,8 @@ void SceneGame::advanceHoverPath(int32_t elapsedMs) {
     }
 }
 
-Image* SceneGame::gameImage(const std::string& key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findOrLoadResource(key, "game"));
+RefHolder<Image> SceneGame::gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
 }
 
 void SceneGame::fadeInPathPiece(Sprite* piece, int32_t delay) {
@@ -305,11 +303,11 @@ void SceneGame::showHintPath(Tile* from, Tile* to) {
             }
             key = "CORNER_" + std::to_string(index);
         }
-        Image* image = gameImage(prefix + key);
+        RefHolder<Image> image = gameImage(prefix + key);
         const int32_t w = image ? image->getWidth() : 0;
         const int32_t h = image ? image->getHeight() : 0;
         const Rect rect{x - w / 2, y - h / 2, w, h};
-        RefHolder<Sprite> piece(new Sprite(rect.x, rect.y, image));
+        RefHolder<Sprite> piece(new Sprite(rect.x, rect.y, image.get()));
         appendChild(piece.get(), hintPathLayer.get());
         if (i >= 1) {
             // The stretch from the previous piece, drawn over this one.
@@ -333,7 +331,7 @@ void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, b
     if (length <= 0 || thickness <= 0) {
         return;
     }
-    Image* image = gameImage(prefix + (horizontal ? "PATH_H" : "PATH_V"));
+    RefHolder<Image> image = gameImage(prefix + (horizontal ? "PATH_H" : "PATH_V"));
     const int32_t step = image ? (horizontal ? image->getWidth() : image->getHeight()) : 0;
     if (step <= 0) {
         return;
@@ -346,7 +344,7 @@ void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, b
                       : delay + static_cast<float>(offset) * delayMul;
         const int32_t x = horizontal ? start + offset : a.x;
         const int32_t y = horizontal ? a.y : start + offset;
-        RefHolder<Sprite> piece(new Sprite(x, y, image));
+        RefHolder<Sprite> piece(new Sprite(x, y, image.get()));
         appendChild(piece.get(), hintPathLayer.get());
         fadeInPathPiece(piece.get(), static_cast<int32_t>(pieceDelay));
     }

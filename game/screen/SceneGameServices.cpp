@@ -19,8 +19,6 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
-#include "game/dialogs/DialogTrophyInfo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
@@ -32,6 +30,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
+#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -47,15 +46,13 @@ constexpr int32_t TROPHY_MIN_TILES = 10;
 constexpr int32_t FLOATER_RISE = 100;
 constexpr int32_t MAX_FLOATER_FONT = 6;
 
-int32_t roomOf(const Game* game) {
+RoomKind roomOf(const Game* game) {
     return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
 }
 
 // A font of the "default" section, loaded now when the section has not loaded it yet.
 RefHolder<Font> defaultFont(const std::string& key) {
-    findOrLoadResource(key, "default");
-    ResourceManager::DataLock lock;
-    return RefHolder<Font>(objectCast<Font>(findLoadedResource(key, "default")));
+    return findOrLoad<Font>(key, "default");
 }
 
 std::wstring widen(const std::string& text) {
@@ -111,7 +108,8 @@ void SceneGame::saveGame() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     if (player) {
-        unsavedGames[{player->getName(), std::to_string(roomOf(game))}] = store;
+        unsavedGames[{player->getName(), std::to_string(static_cast<int32_t>(roomOf(game)))}] =
+            store;
         writeUnsavedGames();
     }
     saveMode = SAVE_NOTHING;
@@ -133,12 +131,12 @@ void SceneGame::writeUnsavedGames() {
 
 // --- Trophy notices ---
 
-void SceneGame::awardTrophy(int32_t index) {
+void SceneGame::awardTrophy(TrophyId id) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
+    Trophy* trophy = player ? player->getTrophies().getTrophy(id) : nullptr;
     if (trophy && trophy->state == Trophy::NOT_EARNED) {
         trophy->state = Trophy::EARNED;
-        showTrophyInfo(index);
+        showTrophyInfo(trophyIndex(id));
     }
 }
 
@@ -156,12 +154,11 @@ void SceneGame::showTrophyInfo(int32_t index) {
         trophyQueue.push_back(index);
         return;
     }
-    auto* notice = objectCast<DialogTrophyInfo>(getDialog("DIALOG_TROPHY_INFO"));
+    Dialog* notice = GameDialogs::get().trophyNotice(
+        *this, trophy, callback<&SceneGame::onTrophyInfoClosed>(this));
     if (!notice) {
         return;
     }
-    notice->setTrophy(trophy);
-    notice->setCallback(callback<&SceneGame::onTrophyInfoClosed>(this));
     trophyPopup = notice;
     openDialog(notice);
 }
@@ -360,7 +357,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
         return;
     }
     const bool super = kind == 1;
-    RefHolder<Image> starImage(gameImage("SUPERSCORE_STAR"));
+    RefHolder<Image> starImage = gameImage("SUPERSCORE_STAR");
     RefHolder<Font> font = defaultFont("FONT_GAMESCENE_BIG");
     auto* group = new GameNode();
     group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);

@@ -11,11 +11,12 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/PlayerFileReport.h"
+#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameDialogs.h"
+#include "game/screen/GameScenes.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -44,7 +45,7 @@ void SceneQuovelMahjong::closeSavedGameQuestion() {
 }
 
 void SceneQuovelMahjong::onQuitRequest() {
-    QuovelMahjongMain::askQuit();
+    BuildingHooks::quitAsked();
 }
 
 void SceneQuovelMahjong::playBuildingMusic() {
@@ -52,9 +53,8 @@ void SceneQuovelMahjong::playBuildingMusic() {
     if (!sound || !SoundManager::isSoundAvailable()) {
         return;
     }
-    ResourceManager::DataLock lock;
-    if (auto* music = objectCast<SoundStream>(findLoadedResource("MUSIC_QUOVEL", "music"))) {
-        sound->playMusic(1000, 1.0f, 100, music, 600, SoundManager::restartStreamMode);
+    if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
+        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
     }
 }
 
@@ -78,19 +78,19 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     scene->setTag(number);
-    DialogYesNo* question = DialogYesNo::ask(
+    const GameDialogs::Question question = GameDialogs::get().ask(
         savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER",
         callback<&SceneQuovelMahjong::startRecentSavedGame>(scene), {}, scene);
-    if (!question) {
+    if (!question.dialog) {
         return;
     }
-    if (Button* yes = question->getYesButton()) {
-        yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
+    if (question.yes) {
+        question.yes->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_YES"));
     }
-    if (Button* no = question->getNoButton()) {
-        no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
+    if (question.no) {
+        question.no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
     }
-    scene->openDialog(question);
+    scene->openDialog(question.dialog);
 }
 
 int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {

@@ -8,9 +8,32 @@
 
 namespace {
 
+// The rules' render tiles draw their looks with these effects.
+[[maybe_unused]] const bool looksInstalled = [] {
+    RenderTile::installLookMaker([](RenderTile* renderTile, const TileLook& look) -> TileModifier* {
+        switch (look.kind) {
+            case TileLook::TINTED:
+                return new TileImage(renderTile, look.color, look.alpha);
+            case TileLook::FLASH:
+                return new TileFlash(renderTile);
+            case TileLook::HINT_PULSE:
+                return new TileHintPulse(renderTile);
+            case TileLook::BLOCKED_PULSE:
+                return new TileBlockedPulse(renderTile);
+            case TileLook::FADE_OUT:
+                // Side-board tiles fade at once, as with a multiplier of 1.
+                return new TileFadeOut(renderTile, 1, look.durationMs);
+            case TileLook::PLAIN:
+                break;
+        }
+        return new TileImage(renderTile);
+    });
+    return true;
+}();
+
 // A new copy of the blank tile, or null without one.
 Image* copyOfTile() {
-    return Image::copyImage(LayoutRenderer::getTileImage());
+    return Image::copyImage(LayoutRenderer::getTileImage().get());
 }
 
 // The level moved by 4 x elapsed ms in either direction, kept within 32 bits.
@@ -37,15 +60,15 @@ bool swing(int32_t& level, bool& rising, int32_t elapsedMs, int32_t low, int32_t
 
 // The blank tile restored into the picture, then filled whole with the color at the alpha.
 void paintTint(Image* picture, int32_t color, int32_t alpha) {
-    Image* tile = LayoutRenderer::getTileImage();
-    if (picture == nullptr || tile == nullptr) {
+    RefHolder<Image> tile = LayoutRenderer::getTileImage();
+    if (picture == nullptr || !tile) {
         return;
     }
     RefHolder<Graphics> graphics(picture->createGraphics());
     if (!graphics) {
         return;
     }
-    graphics->copyRectWhole(tile, 0, 0);
+    graphics->copyRectWhole(tile.get(), 0, 0);
     graphics->setColor(static_cast<uint32_t>(color));
     graphics->setAlpha(alpha);
     graphics->fillRect(0, 0, picture->getWidth(), picture->getHeight());
@@ -181,13 +204,13 @@ void TileFadeOut::apply(int32_t elapsedMs) {
         finish();
         return;
     }
-    Image* tile = LayoutRenderer::getTileImage();
+    RefHolder<Image> tile = LayoutRenderer::getTileImage();
     RefHolder<Graphics> graphics(picture ? picture->createGraphics() : nullptr);
-    if (graphics && tile != nullptr) {
-        graphics->copyRectWhole(tile, 0, 0);
+    if (graphics && tile) {
+        graphics->copyRectWhole(tile.get(), 0, 0);
         graphics->fillChannel(Channel::Alpha, alpha);
         // The tile's own transparent corners stay transparent.
-        graphics->blitChannelMinWhole(tile, Channel::Alpha, 0, 0);
+        graphics->blitChannelMinWhole(tile.get(), Channel::Alpha, 0, 0);
     }
     renderTile->requestRedraw();
 }

@@ -13,7 +13,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
@@ -31,9 +30,8 @@ constexpr int32_t HAND_FRAME_TIME = 10;
 // A cap never covers the whole filling picture: it stops this far above its bottom.
 constexpr int32_t TOP_CAP_MARGIN = 5;
 
-Image* gameImage(const char* key) {
-    ResourceManager::DataLock lock;
-    return objectCast<Image>(findOrLoadResource(key, "game"));
+RefHolder<Image> gameImage(const char* key) {
+    return findOrLoad<Image>(key, "game");
 }
 
 }  // namespace

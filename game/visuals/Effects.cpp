@@ -15,26 +15,19 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/LayoutRenderer.h"
 #include "game/visuals/GameModifiers.h"
+#include "game/visuals/ITileBoard.h"
 #include "game/visuals/ScreenUtils.h"
 
 namespace {
 
 constexpr float TWO_PI = 6.2831855f;
-
-// A loaded picture of the section, referenced under the resource lock; null when missing.
-RefHolder<Image> loadedImage(const std::string& key, const std::string& section) {
-    ResourceManager::DataLock lock;
-    return RefHolder<Image>(objectCast<Image>(findLoadedResource(key, section)));
-}
 
 // Links the modifier, aimed at `target`, below `container`; returns it for chaining.
 Modifier* attach(Modifier* container, GameNode* target, Modifier* modifier) {
@@ -55,10 +48,10 @@ GameNode* senderTarget(BaseObject* sender) {
 
 }  // namespace
 
-Sprite* createTileFaceSprite(const LayoutRenderer& renderer, Layout* layout, Tile* tile,
-                             bool silhouette, uint32_t colour, bool additive) {
+Sprite* createTileFaceSprite(const ITileBoard& board, Layout* layout, Tile* tile, bool silhouette,
+                             uint32_t colour, bool additive) {
     const TuningConstants& constants = tuning();
-    Image* symbols = renderer.getSymbolImage();
+    Image* symbols = board.getSymbolImage();
     RefHolder<Image> face(Image::createImage(constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT));
     RefHolder<Graphics> graphics(face ? face->createGraphics() : nullptr);
     if (graphics && symbols) {
@@ -82,19 +75,19 @@ Sprite* createTileFaceSprite(const LayoutRenderer& renderer, Layout* layout, Til
         y = tile->getGridY();
         side->slotToPoint(x, y);
     } else {
-        x = renderer.gridToScreenX(tile->getGridZ(), tile->getGridX());
-        y = renderer.gridToScreenY(tile->getGridZ(), tile->getGridY());
+        x = board.gridToScreenX(tile->getGridZ(), tile->getGridX());
+        y = board.gridToScreenY(tile->getGridZ(), tile->getGridY());
     }
     sprite->setPosition(x, y);
     setSpriteAnchor(sprite, Sprite::ANCHOR_CENTER);
     return sprite;
 }
 
-Sprite* createTilePictureSprite(const LayoutRenderer& renderer, int32_t suit, int32_t value) {
+Sprite* createTilePictureSprite(const ITileBoard& board, int32_t suit, int32_t value) {
     const TuningConstants& constants = tuning();
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Image> picture(Image::copyImage(board.getBlankTile().get()));
     RefHolder<Graphics> graphics(picture ? picture->createGraphics() : nullptr);
-    Image* symbols = renderer.getSymbolImage();
+    Image* symbols = board.getSymbolImage();
     if (graphics && symbols) {
         graphics->blit(symbols, 0, 0, suitFaceOffsetX(suit, value), suitFaceOffsetY(suit),
                        constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT);
@@ -102,8 +95,8 @@ Sprite* createTilePictureSprite(const LayoutRenderer& renderer, int32_t suit, in
     return new Sprite(0, 0, picture.get());
 }
 
-void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout* layout,
-                       Tile* tile, int32_t multiplier, Modifier* container) {
+void showTileFaceShine(GameNode* parent, const ITileBoard& board, Layout* layout, Tile* tile,
+                       int32_t multiplier, Modifier* container) {
     if (multiplier >= 1 && multiplier <= 3) {
         return;
     }
@@ -113,9 +106,9 @@ void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout*
     if (!parent || !tile || !container) {
         return;
     }
-    RefHolder<Sprite> glint(createTileFaceSprite(renderer, layout, tile, true, 0xFFFFFF, true));
+    RefHolder<Sprite> glint(createTileFaceSprite(board, layout, tile, true, 0xFFFFFF, true));
     GameNode::appendChild(glint.get(), parent);
-    RefHolder<Image> light = loadedImage("FACE_SHINE", "game");
+    RefHolder<Image> light = findLoaded<Image>("FACE_SHINE", "game");
     Modifier* first = attach(container, glint.get(), new ModifierDelay(0));
     auto* shine = new ModifierShine(light.get(), 400);
     shine->setAdditive(false);
@@ -129,7 +122,7 @@ void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout*
         const int32_t count = std::min(multiplier - 3, 30);
         const auto radius = static_cast<int32_t>(
             std::lround(std::sqrt(static_cast<double>(multiplier - 6)) * 15.0 + 10.0));
-        RefHolder<Image> star = loadedImage("FADING_STAR", "default");
+        RefHolder<Image> star = findLoaded<Image>("FADING_STAR", "default");
         flyStarAlongPath(glint.get(), count, star.get(), radius, 255, 100, false,
                          tuning().BONUS_ANIM_EXPLOSION_TIME);
     }
@@ -212,21 +205,21 @@ int32_t bonusStar(BaseObject* sender) {
     GameNode* node = senderTarget(sender);
     if (node) {
         const int32_t t = node->getTag();
-        RefHolder<Image> star = loadedImage("BONUS_STAR", "default");
+        RefHolder<Image> star = findLoaded<Image>("BONUS_STAR", "default");
         flyStarAlongPath(node, (2 * t + 1) * 4, star.get(), (2 * t + 1) * 12, 255, 0, true, 350);
     }
     return 0;
 }
 
 int32_t bonusBarStars(BaseObject* sender) {
-    RefHolder<Image> star = loadedImage("BONUS_STAR", "default");
+    RefHolder<Image> star = findLoaded<Image>("BONUS_STAR", "default");
     flyStarAlongPath(senderTarget(sender), 20, star.get(), 100, 255, 0, false,
                      tuning().BONUS_ANIM_EXPLOSION_TIME);
     return 0;
 }
 
 int32_t floaterStars(BaseObject* sender) {
-    RefHolder<Image> star = loadedImage("BONUS_STAR", "default");
+    RefHolder<Image> star = findLoaded<Image>("BONUS_STAR", "default");
     flyStarAlongPath(senderTarget(sender), 12, star.get(), 45, 255, 0, true, 300);
     return 0;
 }

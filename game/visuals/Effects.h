@@ -6,9 +6,9 @@
 class BaseObject;
 class Dialog;
 class GameNode;
+class ITileBoard;
 class Image;
 class Layout;
-class LayoutRenderer;
 class Modifier;
 class Sprite;
 class Tile;
@@ -20,14 +20,14 @@ class Tile;
 
 // A sprite of a tile's face at the tile's place on the board (or its side-board slot), centred
 // on the face: the symbol itself, or its silhouette in `colour`; additive when asked.
-Sprite* createTileFaceSprite(const LayoutRenderer& renderer, Layout* layout, Tile* tile,
-                             bool silhouette, uint32_t colour, bool additive);
+Sprite* createTileFaceSprite(const ITileBoard& board, Layout* layout, Tile* tile, bool silhouette,
+                             uint32_t colour, bool additive);
 // A whole tile with the symbol of that suit and value, at (0, 0).
-Sprite* createTilePictureSprite(const LayoutRenderer& renderer, int32_t suit, int32_t value);
+Sprite* createTilePictureSprite(const ITileBoard& board, int32_t suit, int32_t value);
 // The shine over a removed tile when the multiplier is above 3, with stars from 7 up; its
 // modifiers go into `container` (the current scene's animation tree when null).
-void showTileFaceShine(GameNode* parent, const LayoutRenderer& renderer, Layout* layout,
-                       Tile* tile, int32_t multiplier, Modifier* container = nullptr);
+void showTileFaceShine(GameNode* parent, const ITileBoard& board, Layout* layout, Tile* tile,
+                       int32_t multiplier, Modifier* container = nullptr);
 
 // `count` stars of `image` that fly out of the node's middle along curved paths and fade,
 // drawn over the node (placement) or under it.

@@ -8,7 +8,6 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/visuals/ImageEffects.h"
 
 QUOVEL_DEFINE_TYPE(ModifierGravity, &ModifierLocation::typeRecord)
@@ -206,14 +205,11 @@ void ModifierShine::finish() {
 ModifierHighScoreBar::ModifierHighScoreBar(int32_t durationMs, GameNode* parent, Image* barArt,
                                            Image* light)
     : ModifierFraction(durationMs), lightImage(light), barImage(barArt) {
-    if (!barImage || !lightImage) {
-        ResourceManager::DataLock lock;
-        if (!barImage) {
-            barImage = objectCast<Image>(findLoadedResource("HIGHSCORE_ANIM_BAR", "default"));
-        }
-        if (!lightImage) {
-            lightImage = objectCast<Image>(findLoadedResource("HIGHSCORE_ANIM_LIGHT", "default"));
-        }
+    if (!barImage) {
+        barImage = findLoaded<Image>("HIGHSCORE_ANIM_BAR", "default");
+    }
+    if (!lightImage) {
+        lightImage = findLoaded<Image>("HIGHSCORE_ANIM_LIGHT", "default");
     }
     bar = new Sprite(8, 0, barImage.get());
     if (parent) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
@@ -23,13 +24,10 @@ LayoutPreview::LayoutPreview() {
     if (!manager) {
         return;
     }
-    {
-        ResourceManager::DataLock lock;
-        tileImage = objectCast<Image>(manager->getLoadedResourceHandle("TILE_PREVIEW", "manual"));
-        for (int32_t index = 0; index < BACKGROUND_COUNT; ++index) {
-            backgrounds[static_cast<size_t>(index)] = objectCast<Image>(manager->getLoadedResourceHandle(
-                "PREVIEWBACKGROUND" + std::to_string(index + 1), "manual"));
-        }
+    tileImage = findOrLoad<Image>("TILE_PREVIEW", "manual");
+    for (int32_t index = 0; index < BACKGROUND_COUNT; ++index) {
+        backgrounds[static_cast<size_t>(index)] =
+            findOrLoad<Image>("PREVIEWBACKGROUND" + std::to_string(index + 1), "manual");
     }
     manager->unloadSection("manual");
 }

@@ -37,7 +37,7 @@ protected:
                     int32_t clockTime) {
         RefHolder<Level> level = LevelCatalog::instance()->findLevel(2, 3);
         EXPECT_NE(level.get(), nullptr);
-        level->setGameMode(roomKind);
+        level->setGameMode(static_cast<RoomKind>(roomKind));
         Game* game = Game::create(level->getGameType());
         game->setLevel(level.get());
         // The middle difficulty: the casino and the roof keep records per difficulty.

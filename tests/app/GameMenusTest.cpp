@@ -148,7 +148,7 @@ TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens)
     frames(tuning().DIALOG_FADE_TIME + 20);
     clickOn(objectCast<DialogYesNo>(scene->findDialog("CTEXT_MENU_STOP"))->getNoButton());
     frames(tuning().DIALOG_FADE_TIME + 20);
-    EXPECT_EQ(DialogMenu::stopQuestionKey(3), std::string("CTEXT_MENU_STOP"));
+    EXPECT_EQ(DialogMenu::stopQuestionKey(RoomKind::ROOF), std::string("CTEXT_MENU_STOP"));
 
     // Help and settings open above the menu; closing them returns to it.
     clickOn(button(menu, "BUTTON_HELP"));

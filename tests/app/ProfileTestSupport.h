@@ -55,7 +55,7 @@ protected:
 inline void fillStats(QuovelMahjongStats& stats, int32_t seed) {
     int32_t n = seed;
     for (RoomRecord& r : stats.rooms) {
-        r = {n++, n++, n++, n++ % 6, n++};
+        r = {n++, n++, n++, static_cast<GameType>(n++ % 6), n++};
     }
     for (CasinoRecord& r : stats.casino) {
         r = {n++, n++, n++, n++, n++, n++, n++, n++};

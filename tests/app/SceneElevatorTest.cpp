@@ -328,8 +328,8 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     setTuning("DORRICK_STAT_FREQUENCY", 100);
     player->modesUnlocked[1] = 2;
     player->unlockedStuff[0] = 2;
-    player->getStats().casinoRecord(0, 1)->playCount = 3;
-    player->getStats().casinoRecord(0, 2)->playCount = 1;
+    player->getStats().casinoRecord(TYPE_CLASSIC, 1)->playCount = 3;
+    player->getStats().casinoRecord(TYPE_CLASSIC, 2)->playCount = 1;
     const std::wstring played = L"You have played Classic in the casino 4 times. Feeling lucky?";
     const std::wstring unplayed = L"You haven't tried Classic in the casino yet. Why not give it a go?";
     int playedLines = 0;
@@ -339,8 +339,8 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
         playedLines += line == played;
     }
     EXPECT_GT(playedLines, 0);
-    player->getStats().casinoRecord(0, 1)->playCount = 0;
-    player->getStats().casinoRecord(0, 2)->playCount = 0;
+    player->getStats().casinoRecord(TYPE_CLASSIC, 1)->playCount = 0;
+    player->getStats().casinoRecord(TYPE_CLASSIC, 2)->playCount = 0;
     player->getStats().numMatches = 7;
     int unplayedLines = 0;
     int matchLines = 0;

@@ -114,7 +114,7 @@ TEST_F(HallwayTest, AFloorIsBuiltFromItsDefinitionWithEachDoorRecolouredOnAFresh
     EXPECT_EQ(door5->getHeight(), 214);
     EXPECT_EQ(hallway->getRoomNumber(5)->getImage(), findLoadedResource("ROOM_NUMBER125", "hallway"));
     EXPECT_EQ(hallway->getDoorKnob(5)->getX(), 656 + 104 - 24);
-    EXPECT_FLOAT_EQ(hallway->getHue(1), 0.58f);
+    EXPECT_FLOAT_EQ(hallway->getHue(TYPE_FREECELL), 0.58f);
     EXPECT_EQ(hallway->getPreviewOffset(4).x, 208);
     EXPECT_EQ(hallway->getMedalPosition(3).y, 200 + 62);
 
@@ -130,7 +130,7 @@ TEST_F(HallwayTest, AFloorIsBuiltFromItsDefinitionWithEachDoorRecolouredOnAFresh
         const int32_t x = door->getX() + 6;
         const int32_t y = door->getY() + door->getHeight() / 2;
         const int32_t type = level(12, d)->getGameType();
-        if (hallway->getHue(type) != 0.0f) {
+        if (hallway->getHue(static_cast<GameType>(type)) != 0.0f) {
             EXPECT_NE(pixelAt(shown, x, y), pixelAt(original, x, y)) << "door " << d;
             ++recoloured;
         } else {
@@ -252,7 +252,7 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
     ASSERT_NE(entered, nullptr);
     EXPECT_EQ(entered->getFloor(), 1);
     EXPECT_EQ(entered->getRoom(), 2);
-    EXPECT_EQ(entered->getGameMode(), 0);
+    EXPECT_EQ(entered->getGameMode(), RoomKind::FLOORS);
     EXPECT_EQ(hallway->getChosenDoor(), 2);
     EXPECT_EQ(hallway->getMedalBefore(), -1);
     EXPECT_EQ(player->getStats().firstDoorClicked[0], 2);

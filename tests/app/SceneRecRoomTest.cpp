@@ -80,7 +80,7 @@ protected:
         run(1000);  // the rest of the transition
     }
     void chooseType(int32_t gameType) {
-        Switch* widget = room->getGameTypeSwitch(gameType);
+        Switch* widget = room->getGameTypeSwitch(static_cast<GameType>(gameType));
         clickMiddle(room, widget, widget->getWidth(), widget->getHeight());
     }
     DialogLayoutPreview* preview() const { return room->getLayoutPreview(); }
@@ -113,7 +113,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_EQ(room->getLayoutPreview(), nullptr);
     const bool enabled[] = {true, true, true, false, false};
     for (int32_t g = 0; g < SceneRecRoom::GAME_TYPES; ++g) {
-        EXPECT_EQ(room->getGameTypeSwitch(g)->isEnabled(), enabled[g]) << g;
+        EXPECT_EQ(room->getGameTypeSwitch(static_cast<GameType>(g))->isEnabled(), enabled[g]) << g;
     }
     EXPECT_EQ(player->unlockedStuff[12], 2);
     std::vector<std::wstring> visits;
@@ -127,7 +127,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     writeScenePicture(room, "recroom-host");
 
     // The new type's switch shines three times, half a second apart.
-    Switch* freeCell = room->getGameTypeSwitch(1);
+    Switch* freeCell = room->getGameTypeSwitch(TYPE_FREECELL);
     RefHolder<Image> plain(freeCell->getImage());
     int32_t sweeps = 0;
     bool sweeping = false;
@@ -142,7 +142,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
 
     chooseType(2);
     EXPECT_EQ(room->getSelectedGameType(), 2);
-    EXPECT_TRUE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_TRUE(room->getGameTypeSwitch(TYPE_SPLIT)->isOn());
     EXPECT_FALSE(room->getHostPicture()->isVisible());
     ASSERT_NE(preview(), nullptr);
     EXPECT_TRUE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
@@ -161,7 +161,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     // The glow: the middle piece centred on the switch, the halo a pixel higher, and the fill
     // stacked in whole copies from the top cap down to the middle and from it toward the bottom
     // cap, where a gap shorter than one copy stays dark.
-    Switch* split = room->getGameTypeSwitch(2);
+    Switch* split = room->getGameTypeSwitch(TYPE_SPLIT);
     Sprite* middle = room->getGlowMiddle();
     EXPECT_EQ(middle->getY(), split->getY() + (split->getHeight() - middle->getHeight()) / 2);
     EXPECT_EQ(room->getGlowButton()->getY(),
@@ -194,7 +194,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     DialogLayoutPreview* open = preview();
     chooseType(0);
     EXPECT_EQ(room->getSelectedGameType(), 0);
-    EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_FALSE(room->getGameTypeSwitch(TYPE_SPLIT)->isOn());
     EXPECT_EQ(preview(), open);
     EXPECT_EQ(labelText(preview()->getHeader()), L"Classic");
     EXPECT_EQ(preview()->getLayouts()[0]->getGameType(), 0);
@@ -207,7 +207,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_FALSE(top->isVisible());
     EXPECT_EQ(room->getLayoutPreview(), nullptr);
     EXPECT_FALSE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
-    EXPECT_FALSE(room->getGameTypeSwitch(2)->isOn());
+    EXPECT_FALSE(room->getGameTypeSwitch(TYPE_SPLIT)->isOn());
     EXPECT_EQ(room->getBackgroundImage(), plainRoom);
 
     // The lift button leads back to the elevator.
@@ -220,7 +220,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
 TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     player->unlockedStuff[13] = 2;  // opens page 2, not page 3
     player->getStats().recRoom[0].clear();
-    RecRoomRecord* played = player->getStats().recRoomRecordFor(0, 7);
+    RecRoomRecord* played = player->getStats().recRoomRecordFor(TYPE_CLASSIC, 7);
     played->bestTime = 83'000;
     played->playCount = 4;
     played->levelWinCount = 3;
@@ -330,7 +330,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     ASSERT_NE(game->getLevel(), nullptr);
     EXPECT_EQ(game->getLevel()->getGameType(), 2);
     EXPECT_EQ(game->getLevel()->getIndex(), 4);
-    EXPECT_EQ(game->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
+    EXPECT_EQ(game->getLevel()->getGameMode(), RoomKind::RECROOM);
     EXPECT_EQ(manager->getRequestedScene(), gameScreen);
     EXPECT_TRUE(player->getStats().firstRecrLayoutClicked);
 
@@ -355,7 +355,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     saved->addChild(new PropertyValue("score", 10));
     ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "2", "Ann"));
     for (int32_t g = 0; g < 4; ++g) {
-        player->getStats().recRoomRecordFor(g, 3 + g)->levelWinCount = 1;
+        player->getStats().recRoomRecordFor(static_cast<GameType>(g), 3 + g)->levelWinCount = 1;
     }
     EXPECT_FALSE(SceneRecRoom::everyTypeWon(*player));
     player->showHints = true;
@@ -370,7 +370,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     // the cabinet opens and announces it, the offer is made, and the new type's shine waits
     // until the cabinet has closed.
     room->closeDialog(room->findDialog("DIALOG_DORRICK_HINT"));
-    player->getStats().recRoomRecordFor(4, 29)->levelWinCount = 2;
+    player->getStats().recRoomRecordFor(TYPE_RIVER, 29)->levelWinCount = 2;
     player->unlockedStuff[12] = 1;
     EXPECT_TRUE(SceneRecRoom::everyTypeWon(*player));
     enterFromElevator();
@@ -387,7 +387,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     run(1000);
     EXPECT_FALSE(room->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_EQ(player->unlockedStuff[12], 2);
-    EXPECT_TRUE(room->getGameTypeSwitch(1)->isEnabled());
+    EXPECT_TRUE(room->getGameTypeSwitch(TYPE_FREECELL)->isEnabled());
 }
 
 TEST(RecRoomGlow, WholeFillCopiesStackFromTheCapWithoutPassingTheMiddle) {

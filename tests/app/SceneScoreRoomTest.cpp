@@ -30,6 +30,7 @@
 #include "game/app/SceneRoof.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/SceneGame.h"
 #include "gui/HeadlessPicture.h"
@@ -146,16 +147,16 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_FALSE(casino->findChild("GLOW_MIDDLE")->isVisible());
 
     // The switches follow the unlocks; the two new types shine and are new no more.
-    EXPECT_TRUE(casino->getGameTypeSwitch(0)->isEnabled());
-    EXPECT_TRUE(casino->getGameTypeSwitch(1)->isEnabled());
-    EXPECT_TRUE(casino->getGameTypeSwitch(2)->isEnabled());
-    EXPECT_FALSE(casino->getGameTypeSwitch(3)->isEnabled());
+    EXPECT_TRUE(casino->getGameTypeSwitch(TYPE_CLASSIC)->isEnabled());
+    EXPECT_TRUE(casino->getGameTypeSwitch(TYPE_FREECELL)->isEnabled());
+    EXPECT_TRUE(casino->getGameTypeSwitch(TYPE_SPLIT)->isEnabled());
+    EXPECT_FALSE(casino->getGameTypeSwitch(TYPE_TRIPLE)->isEnabled());
     EXPECT_FALSE(casino->getExpertSwitch()->isEnabled());
     EXPECT_EQ(player->unlockedStuff[7], 2);
     EXPECT_EQ(player->unlockedStuff[4], 2);
-    EXPECT_TRUE(casino->getGameTypeSwitch(0)->getRunningModifiers().empty());
-    EXPECT_EQ(casino->getGameTypeSwitch(1)->getRunningModifiers().size(), 7u);
-    EXPECT_EQ(casino->getGameTypeSwitch(2)->getRunningModifiers().size(), 7u);
+    EXPECT_TRUE(casino->getGameTypeSwitch(TYPE_CLASSIC)->getRunningModifiers().empty());
+    EXPECT_EQ(casino->getGameTypeSwitch(TYPE_FREECELL)->getRunningModifiers().size(), 7u);
+    EXPECT_EQ(casino->getGameTypeSwitch(TYPE_SPLIT)->getRunningModifiers().size(), 7u);
     closeHint(casino);
 
     // A difficulty before any game type is only recorded.
@@ -173,7 +174,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     ASSERT_NE(casino->getSelectedLevel(), nullptr);
     EXPECT_EQ(casino->getSelectedLevel()->getGameType(), 2);
     EXPECT_EQ(casino->getSelectedLevel()->getDifficulty(), 1);
-    EXPECT_EQ(casino->getSelectedLevel()->getGameMode(), 1);
+    EXPECT_EQ(casino->getSelectedLevel()->getGameMode(), RoomKind::CASINO);
     ASSERT_NE(casino->getPreviewSprite()->getImage(), nullptr);
     ASSERT_TRUE(casino->getPreviewSprite()->getStretchRect().has_value());
     EXPECT_EQ(casino->getPreviewSprite()->getStretchRect()->w, 111);
@@ -194,7 +195,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_TRUE(casino->getStartButton()->isEnabled());
     EXPECT_FALSE(casino->getHostPicture()->isVisible());
     Sprite* middle = objectCast<Sprite>(casino->findChild("GLOW_MIDDLE"));
-    Sprite* splitSwitch = casino->getGameTypeSwitch(2);
+    Sprite* splitSwitch = casino->getGameTypeSwitch(TYPE_SPLIT);
     EXPECT_TRUE(middle->isVisible());
     EXPECT_EQ(middle->getY(),
               splitSwitch->getY() + (splitSwitch->getHeight() - middle->getHeight()) / 2 + 1);
@@ -208,9 +209,9 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_EQ(pixel(lit, 100, 500), pixel(felt, 100, 500));
 
     // The record of the pair.
-    player->getStats().casinoRecord(2, 1)->bestScore = 1234567;
-    player->getStats().casinoRecord(2, 1)->bestLevel = 4;
-    player->getStats().casinoRecord(2, 1)->playCount = 3;
+    player->getStats().casinoRecord(TYPE_SPLIT, 1)->bestScore = 1234567;
+    player->getStats().casinoRecord(TYPE_SPLIT, 1)->bestLevel = 4;
+    player->getStats().casinoRecord(TYPE_SPLIT, 1)->playCount = 3;
     casino->refresh();
     EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"1,234,567");
     EXPECT_EQ(labelText(casino, "LABEL_TOPLEVEL"), L"5");
@@ -225,7 +226,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     player->newScorePending = true;
     enter(casino);
     EXPECT_EQ(casino->getSelectedGameType(), 2);
-    EXPECT_FALSE(casino->getGameTypeSwitch(2)->isOn());
+    EXPECT_FALSE(casino->getGameTypeSwitch(TYPE_SPLIT)->isOn());
     EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
     EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"310,000");
     EXPECT_NE(casino->getBlinkModifier(), nullptr);
@@ -258,7 +259,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     ASSERT_NE(Game::current()->getLevel(), nullptr);
     EXPECT_EQ(Game::current()->getLevel(), casino->getSelectedLevel());
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), 2);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(headingFor(), game);
 }
 
@@ -294,7 +295,7 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
     // Another player left the casino on expert; this one has not unlocked it.
     player->unlockedStuff[0] = 2;
     player->showHints = false;
-    casino->setSelectedGameType(0);
+    casino->setSelectedGameType(TYPE_CLASSIC);
     enter(casino);
     casino->getExpertSwitch()->setEnabled(true);
     casino->getExpertSwitch()->setOn(true);
@@ -323,12 +324,12 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
 
     // The player's own score in every game type's table at this difficulty.
     EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
-    for (int32_t type = 0; type < 5; ++type) {
+    for (GameType type : ROOM_GAME_TYPES) {
         HighScoreTable* table = getHighScoreTable("1_" + std::to_string(type) + "_0", type, true);
         EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
         table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
     }
-    EXPECT_TRUE(casino->hasEntriesInAllFiveTables());
+    EXPECT_TRUE(BuildingHooks::hasEntriesInAllCasinoTables());
 }
 
 TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArrival) {
@@ -339,7 +340,7 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     // The host's casino hint comes first; his hint is then spent.
     enter(elevator);
     elevator->setStop(SceneElevator::STOP_CASINO);
-    casino->setSelectedGameType(2);
+    casino->setSelectedGameType(TYPE_SPLIT);
     elevator->arrive(SceneElevator::STOP_CASINO);
     EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
     // The transition waits for the sections the lift asked for.
@@ -399,7 +400,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     };
     playClassic();
     ASSERT_NE(Game::current(), nullptr);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::CASINO);
 
     // The clock runs out with 212,345: third in the table of Classic at normal.
     Game::current()->getScore().set(212345);
@@ -449,7 +450,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
 }
 
 TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
-    HighScoreTable* classic = getHighScoreTable("1_0_0", 0, true);
+    HighScoreTable* classic = getHighScoreTable("1_0_0", TYPE_CLASSIC, true);
     ASSERT_EQ(classic->getEntries().size(), 5u);
     EXPECT_EQ(scores(classic), (std::vector<int32_t>{250000, 225000, 200000, 175000, 150000}));
     std::set<std::string> names;
@@ -459,12 +460,12 @@ TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
     }
     EXPECT_EQ(names.size(), 5u);
     // Without fillDefaults a new table stays empty; a second look finds the same table.
-    HighScoreTable* empty = getHighScoreTable("mixed_2", 3, false);
+    HighScoreTable* empty = getHighScoreTable("mixed_2", TYPE_TRIPLE, false);
     EXPECT_TRUE(empty->getEntries().empty());
-    EXPECT_EQ(getHighScoreTable("mixed_2", 3, false), empty);
+    EXPECT_EQ(getHighScoreTable("mixed_2", TYPE_TRIPLE, false), empty);
     // An incomplete table gets five presets added on every call and keeps the best five.
     empty->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 240000, true, 4)));
-    HighScoreTable* topped = getHighScoreTable("mixed_2", 3, true);
+    HighScoreTable* topped = getHighScoreTable("mixed_2", TYPE_TRIPLE, true);
     EXPECT_EQ(topped, empty);
     EXPECT_EQ(scores(topped), (std::vector<int32_t>{260000, 240000, 235000, 210000, 185000}));
     EXPECT_TRUE(topped->containsPlayer("Ann"));
@@ -472,7 +473,7 @@ TEST_F(ScoreRoomTest, PresetTablesDrawDistinctNamesAndTopUpIncompleteTables) {
     EXPECT_EQ(topped->getLastScore(), 1);
     // An empty list of names gives empty names, not a division by zero.
     BasicProperties::instance()->setVector("CTEXT_HIGHSCORE_NAMES", new PropertyVector("x"));
-    HighScoreTable* nameless = getHighScoreTable("3_5_0", 5, true);
+    HighScoreTable* nameless = getHighScoreTable("3_5_0", TYPE_SPEED, true);
     ASSERT_EQ(nameless->getEntries().size(), 5u);
     EXPECT_EQ(nameless->getEntries()[0]->getPlayerName(), "");
     EXPECT_EQ(nameless->getEntries()[0]->getScore(), 300000);
@@ -490,7 +491,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_FALSE(roof->getStartButton()->isEnabled());
     EXPECT_EQ(roof->getBackgroundImage(), objectCast<Image>(findLoadedResource("BACKGROUND", "roof")));
     EXPECT_TRUE(roof->getExpertSwitch()->isEnabled());
-    const int32_t drawn = roof->getMixedSwitch()->getTag();
+    const auto drawn = static_cast<GameType>(roof->getMixedSwitch()->getTag());
     EXPECT_GE(drawn, 0);
     EXPECT_LT(drawn, 5);
     EXPECT_EQ(roof->getSpeedSwitch()->getTag(), 5);
@@ -522,7 +523,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     ASSERT_NE(roof->getSelectedLevel(), nullptr);
     EXPECT_EQ(roof->getSelectedLevel()->getGameType(), drawn);
     EXPECT_TRUE(roof->getSelectedLevel()->isMixed());
-    EXPECT_EQ(roof->getSelectedLevel()->getGameMode(), 3);
+    EXPECT_EQ(roof->getSelectedLevel()->getGameMode(), RoomKind::ROOF);
     EXPECT_EQ(roof->tableKey(), "mixed_0");
     HighScoreTable* mixed = HighScoreManager::getInstance()->getTable("mixed_0");
     ASSERT_NE(mixed, nullptr);
@@ -555,7 +556,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     click(roof, "BUTTON_START");
     ASSERT_NE(Game::current(), nullptr);
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), drawn);
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), 3);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::ROOF);
     EXPECT_EQ(headingFor(), game);
 }
 

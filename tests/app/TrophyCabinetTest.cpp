@@ -13,10 +13,10 @@
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/dialogs/DialogTrophyText.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/screen/GameDialogHost.h"
 #include "platform/PixelAccess.h"
 
 namespace {
@@ -387,7 +387,7 @@ TEST_F(TrophyCabinetTest, InTheGameAWonCasinoClosesTheCabinetAndAWonFloorOnlyCal
     GameScreenStandIn screen;
     screen.scene = scene.get();
     GameDialogHost::install(&screen);
-    Game* game = Game::create(0);
+    Game* game = Game::create(TYPE_CLASSIC);
     ASSERT_NE(game, nullptr);
     RefHolder<Level> level = LevelCatalog::instance()->findLevel(1, 1);
     game->setLevel(level.get());
@@ -405,7 +405,7 @@ TEST_F(TrophyCabinetTest, InTheGameAWonCasinoClosesTheCabinetAndAWonFloorOnlyCal
 
     // A won casino game: the cabinet closes and the callback runs once, at the button.
     calls = 0;
-    level->setGameMode(1);
+    level->setGameMode(RoomKind::CASINO);
     click(dialog, objectCast<Sprite>(dialog->findChild("BUTTON_MENU")));
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(dialog->isClosing());

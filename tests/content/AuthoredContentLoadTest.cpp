@@ -59,14 +59,15 @@ TEST(AuthoredContent, EveryLayoutLoadsWithAllItsTilesAndRacks) {
         SCOPED_TRACE(path);
         ++files;
         const FileCounts expected = countInFile(entry.path());
-        RefHolder<Layout> classic(Layout::findByName(path, 0, 0));
+        RefHolder<Layout> classic(Layout::findByName(path, TYPE_CLASSIC, 0));
         EXPECT_EQ(classic->getTileCount(), static_cast<int32_t>(expected.tiles));
         EXPECT_GT(classic->getTileCount(), 0);
         EXPECT_EQ(classic->getStartingTileCount(), classic->getTileCount());
         EXPECT_NE(classic->getDisplayName(), "TEXT_LAYOUT_NONAME");
         EXPECT_EQ(classic->getSideBoard(), nullptr);
         for (size_t index = 0; index < expected.rackSlots.size(); ++index) {
-            RefHolder<Layout> freeCell(Layout::findByName(path, 1, static_cast<int32_t>(index)));
+            RefHolder<Layout> freeCell(
+                Layout::findByName(path, TYPE_FREECELL, static_cast<int32_t>(index)));
             ASSERT_NE(freeCell->getSideBoard(), nullptr) << index;
             EXPECT_EQ(freeCell->getSideBoard()->getCapacity(), expected.rackSlots[index]);
             EXPECT_EQ(freeCell->getTileCount(), classic->getTileCount());
@@ -105,7 +106,7 @@ TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
             ASSERT_NE(level, nullptr) << file;
             ++levels;
             SCOPED_TRACE(level->toString());
-            const int32_t type = level->getGameType();
+            const GameType type = level->getGameType();
             EXPECT_GE(type, 0);
             EXPECT_LE(type, 5);
             ASSERT_NE(level->getLayoutObject(), nullptr);

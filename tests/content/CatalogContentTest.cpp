@@ -97,7 +97,7 @@ protected:
     // fell back on dealing faces along the free tiles, a random play empties the board.
     void buildAndEmpty(const BuiltType& built, Level* level, uint32_t seed) {
         Random::createInstance(seed);
-        Game* game = Game::create(built.type);
+        Game* game = Game::create(static_cast<GameType>(built.type));
         ASSERT_NE(game, nullptr);
         game->setLevel(level);
         const Game::BuildStatistics& statistics = game->getBuildStatistics();
@@ -133,7 +133,7 @@ std::vector<Series> allSeries(const LevelCatalog& catalog) {
         for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
             series.push_back(
                 {std::string("casino ") + Level::gameTypeWord(type) + " " + difficulties[d],
-                 catalog.casinoLevel(type, d, 1)});
+                 catalog.casinoLevel(static_cast<GameType>(type), d, RoomKind::CASINO)});
         }
         series.push_back({std::string("roof Speed ") + difficulties[d], catalog.speedLevel(d)});
     }
@@ -150,7 +150,7 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
             ++levels;
             EXPECT_EQ(level->getFloor(), floor);
             EXPECT_EQ(level->getRoom(), room);
-            EXPECT_EQ(level->getGameMode(), 0);
+            EXPECT_EQ(level->getGameMode(), RoomKind::FLOORS);
             EXPECT_GE(level->getGameType(), 0);
             EXPECT_LE(level->getGameType(), 4) << "no Speed in the hallway";
             ASSERT_NE(level->getLayoutObject(), nullptr);
@@ -166,9 +166,9 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
         EXPECT_GT(series.level->getLayoutObject()->getTileCount(), 0) << series.name;
         EXPECT_FALSE(series.level->getLayoutFileNames().empty()) << series.name;
     }
-    for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
-        EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameType(), type);
-        EXPECT_EQ(catalog.casinoLevel(type, 2, 3)->getGameMode(), 3) << "the roof's Mixed mode";
+    for (GameType type : ROOM_GAME_TYPES) {
+        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameType(), type);
+        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameMode(), RoomKind::ROOF) << "the roof's Mixed mode";
     }
     EXPECT_EQ(catalog.speedLevel(0)->getGameType(), 5);
 
@@ -180,7 +180,7 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
         for (int32_t i = 0; i < 30; ++i) {
             EXPECT_EQ(room[i]->getGameType(), page);
             EXPECT_EQ(room[i]->getIndex(), i);
-            EXPECT_EQ(room[i]->getGameMode(), 2);
+            EXPECT_EQ(room[i]->getGameMode(), RoomKind::RECROOM);
             EXPECT_GT(room[i]->getLayoutObject()->getTileCount(), 0);
         }
         levels += 30;

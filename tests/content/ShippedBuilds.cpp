@@ -13,6 +13,8 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/rules/SideBoard.h"
+#include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
 
 namespace content_test {
@@ -219,7 +221,7 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gam
 
 Game* startBuild(const ShippedBuild& build, uint32_t seed, double* buildMilliseconds) {
     Random::createInstance(seed);
-    Game* game = Game::create(build.gameType);
+    Game* game = Game::create(static_cast<GameType>(build.gameType));
     if (game == nullptr || !build.level) {
         return game;
     }
@@ -233,6 +235,36 @@ Game* startBuild(const ShippedBuild& build, uint32_t seed, double* buildMillisec
                                  .count();
     }
     return game;
+}
+
+void fingerprintBuild(uint64_t& hash, Game& game) {
+    const auto mix = [&hash](int64_t value) {
+        for (int byte = 0; byte < 8; ++byte) {
+            hash = (hash ^ static_cast<uint8_t>(value >> (8 * byte))) * 0x100000001b3ULL;
+        }
+    };
+    Layout* board = game.getLayout();
+    if (board == nullptr) {
+        return;
+    }
+    Game::TileList tiles;
+    board->getAllTiles(tiles);
+    if (SideBoard* side = board->getSideBoard()) {
+        side->getTiles(tiles);
+    }
+    for (const RefHolder<Tile>& tile : tiles) {
+        mix(tile->getGridX());
+        mix(tile->getGridY());
+        mix(tile->getGridZ());
+        mix(tile->getSuit());
+        mix(tile->getValue());
+    }
+    Game::TileList matches;
+    game.findMatches(matches, nullptr);
+    mix(static_cast<int64_t>(matches.size()));
+    for (const RefHolder<Tile>& tile : matches) {
+        mix(tile->getGridX() * 64 + tile->getGridY() * 8 + tile->getGridZ());
+    }
 }
 
 }  // namespace content_test

@@ -144,8 +144,9 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
     // The game screen's instructions, by room and game type.
     const char* types[] = {"Classic,", "FreeCell,", "Split,", "Triple,", "River,", "Speed,"};
     for (int type = 0; type < 6; ++type) {
-        places[StateInstructions::hintNumber(RoomKind::FLOORS, type)] = types[type];
-        EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, type), type == 5 ? 13 : 14);
+        const auto gameType = static_cast<GameType>(type);
+        places[StateInstructions::hintNumber(RoomKind::FLOORS, gameType)] = types[type];
+        EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, gameType), type == 5 ? 13 : 14);
     }
     places[14] = "Mixed,";
     EXPECT_EQ(places.size(), 18u) << "two places share a hint number";

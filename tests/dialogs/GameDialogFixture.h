@@ -6,8 +6,8 @@
 
 #include "framework/nodes/ModifierSound.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
-#include "game/dialogs/GameDialogHost.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameDialogHost.h"
 #include "gui/ButtonFixture.h"
 
 class FakeGameScreen : public GameDialogHost {

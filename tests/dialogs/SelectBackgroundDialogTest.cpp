@@ -153,7 +153,7 @@ TEST_F(SelectBackgroundDialogTest, TheDialogAndTheChosenSetOnABoardArePictured) 
         }
         EXPECT_NE(board->getImage(), nullptr);
         GameNode::appendChild(board.get(), frame.root());
-        RefHolder<LayoutRenderer> renderer = new LayoutRenderer();
+        RefHolder<LayoutRenderer> renderer = new LayoutRenderer(ann.tileSet);
         renderer->build(layout.get(), {});
         renderer->setPosition((800 - renderer->getWidth()) / 2,
                               (600 - renderer->getHeight()) / 2);

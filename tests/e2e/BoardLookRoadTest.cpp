@@ -100,7 +100,7 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
         << "the per cent sign shows once";
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));
-    const int32_t gameType = Game::current()->getLevel()->getGameType();
+    const GameType gameType = Game::current()->getLevel()->getGameType();
     EXPECT_FALSE(showsResource(screen->getBackgroundImage(), SceneGame::backgroundKey(gameType, 0),
                                "manual"));
     EXPECT_TRUE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS2", "manual"));

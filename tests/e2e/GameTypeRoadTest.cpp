@@ -76,8 +76,8 @@ bool playType(RoadDriver& road, const std::string& typeSwitch, int32_t groups, i
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     player->tileSet = tileSet;
     for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
-        player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[type]] = 2;
-        player->unlockedStuff[SceneCasino::GAME_TYPE_ITEMS[type]] = 2;
+        player->unlockState(RECROOM_UNLOCKS[static_cast<size_t>(type)]) = UNLOCKED_SEEN;
+        player->unlockState(CASINO_UNLOCKS[static_cast<size_t>(type)]) = UNLOCKED_SEEN;
     }
     if (!playRecRoomLayout(road, typeSwitch, 0, 0)) {
         return false;

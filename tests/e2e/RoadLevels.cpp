@@ -96,11 +96,11 @@ std::string hallway() {
 }
 
 // A series level of a casino type or the roof's Speed, every step of it on the small board.
-std::string seriesLevel(int32_t gameType, int32_t gameMode, int32_t difficulty) {
+std::string seriesLevel(int32_t gameType, RoomKind gameMode, int32_t difficulty) {
     const std::string name = boardOf(gameType);
     std::ostringstream text;
     text << "        <Level id=\"level\" gameType=\"" << Level::gameTypeWord(gameType)
-         << "\" layout=\"" << name << "\" gameMode=\"" << gameMode << "\" difficulty=\""
+         << "\" layout=\"" << name << "\" gameMode=\"" << static_cast<int32_t>(gameMode) << "\" difficulty=\""
          << difficulty << "\" index=\"0\"" << typeValues(gameType) << ">\n";
     for (const char* progression :
          {"pointsPerMatch\" start=\"150\" delta=\"15\" cap=\"380",
@@ -129,7 +129,7 @@ std::string seriesLevel(int32_t gameType, int32_t gameMode, int32_t difficulty) 
 }
 
 // A type's node with its series at the three difficulties.
-std::string typeSeries(int32_t gameType, int32_t gameMode) {
+std::string typeSeries(int32_t gameType, RoomKind gameMode) {
     std::ostringstream text;
     text << "    <Node id=\"" << Level::gameTypeWord(gameType) << "\">\n";
     for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {

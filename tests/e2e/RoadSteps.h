@@ -128,8 +128,8 @@ inline bool startAsAnn(RoadDriver& road) {
 // lift, and Classic known in the casino and the rec room.
 inline void openTheRooms() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    player->unlockedStuff[0] = 2;
-    player->unlockedStuff[SceneRecRoom::SWITCH_ITEMS[0]] = 2;
+    player->unlockState(UnlockItem::CASINO_CLASSIC) = UNLOCKED_SEEN;
+    player->unlockState(UnlockItem::RECROOM_CLASSIC) = UNLOCKED_SEEN;
     for (int32_t room = 1; room < QuovelMahjongPlayer::MODE_COUNT; ++room) {
         player->modesUnlocked[room] = 2;
     }
@@ -409,7 +409,7 @@ inline void forFacePixels(const std::function<void(int32_t, int32_t)>& look) {
 // The blank tile tinted (colour filled at an alpha), then washed like a shaded layer, with the
 // tile's symbol over it when `symbols` is given: what the board draws for the tile.
 inline RefHolder<Image> drawnTile(const Tile* tile, Image* symbols, Tint tint, Tint shading) {
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage()));
+    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
     RefHolder<Graphics> graphics(picture->createGraphics());
     for (const Tint& fill : {tint, shading}) {
         if (fill.alpha > 0) {

@@ -134,7 +134,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
     EXPECT_EQ(readPlay(road), stopped);
     Game* resumed = Game::current();
-    EXPECT_EQ(resumed->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(resumed->getLevel()->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(resumed->getLevel()->getGameType(), 0);
     // The level notice again, then play goes on from there.
     ASSERT_TRUE(waitUntilPlaying(road));

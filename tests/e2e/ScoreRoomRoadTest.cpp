@@ -60,7 +60,7 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     ASSERT_TRUE(waitUntilPlaying(road));
     Game* played = Game::current();
     ASSERT_NE(played, nullptr);
-    EXPECT_EQ(played->getLevel()->getGameMode(), 1);
+    EXPECT_EQ(played->getLevel()->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(played->getLevel()->getDifficulty(), 1);
 
     // One pair matched for a score, then the clock runs out.
@@ -167,7 +167,7 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     ASSERT_TRUE(startAsAnn(road));
     openTheRooms();
     ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0));
-    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), DialogLayoutPreview::RECROOM_GAME_MODE);
+    EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::RECROOM);
     ASSERT_TRUE(clearBoardByClicks(road));
     ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_RECROOM"));
     road.run(1000);

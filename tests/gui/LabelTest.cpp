@@ -75,7 +75,7 @@ TEST_F(LabelTest, DefinitionsGiveTheTextColorsAndOptions) {
 }
 
 // A font, a hit mask, a text cursor or a markup picture that no section load brought in is
-// loaded by the widget that names it; one that cannot be had is reported.
+// loaded by the widget that names it; one that cannot be had, or is of another type, is reported.
 TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
     RefHolder<Image> picture = Image::createImage(4, 4, 4);
     section->addObject("LATE_FONT", new MemoryObjectResource(font.get(), false));
@@ -99,9 +99,11 @@ TEST_F(LabelTest, ResourcesThatWidgetsNameAreLoadedOrReported) {
     std::vector<std::string> problems;
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
     EXPECT_EQ(labelFrom(R"(font="NO_FONT" section="gui")")->getFont(), nullptr);
+    EXPECT_EQ(labelFrom(R"(font="LATE_DOT" section="gui")")->getFont(), nullptr);
     setProblemSink(nullptr);
-    ASSERT_EQ(problems.size(), 1u);
+    ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("NO_FONT"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("LATE_DOT\" is of type Image, not Font"), std::string::npos);
 }
 
 TEST_F(LabelTest, WordWrapTruncateAndAutowidthLayouts) {

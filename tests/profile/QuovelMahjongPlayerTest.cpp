@@ -227,7 +227,7 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::HELD_BACK);
     EXPECT_EQ(stats.casino[4].bestScore, 77);
     // 20 floors of 5 rooms are read, the rest ignored; an absent record key reads 0.
-    EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, 0, 0}));
+    EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, TYPE_CLASSIC, 0}));
     // A shorter saved rec room list keeps the records beyond it; a longer one grows the list.
     EXPECT_EQ(stats.recRoom[1][0].bestTime, 9);
     EXPECT_EQ(stats.recRoom[1][1], RecRoomRecord{});  // a value where a record belongs
@@ -314,9 +314,10 @@ TEST_F(PlayerProfileTest, TheRulesPlayForThePlayerManagersCurrentProfile) {
     PlayerManager::createInstance("7", false);
     auto* ann = new QuovelMahjongPlayer("Ann");
     PlayerManager::getInstance()->addPlayer(ann);
-    EXPECT_EQ(QuovelMahjongPlayer::current(), ann);
+    // The manager makes its current profile the rules' player; the getter only reads.
     IPlayerHooks* hooks = getCurrentPlayer();
     ASSERT_EQ(hooks, ann);
+    EXPECT_EQ(QuovelMahjongPlayer::current(), ann);
 
     // Tutorial hints need the hints switch; clearing one stays cleared.
     EXPECT_TRUE(hooks->isTutorialHintSet(18));
@@ -346,11 +347,17 @@ TEST_F(PlayerProfileTest, TheRulesPlayForThePlayerManagersCurrentProfile) {
     EXPECT_EQ(ann->getSavedGame(), nullptr);
     EXPECT_EQ(game->getRefCount(), 1);
 
-    // A removed profile is no longer the rules' player.
+    // The next current profile plays at once; a removed or released one no longer does.
+    const RefHolder<QuovelMahjongPlayer> bo(new QuovelMahjongPlayer("Bo"));
+    PlayerManager::getInstance()->addPlayer(bo.get());
     PlayerManager::getInstance()->removePlayer("Ann");
+    EXPECT_EQ(getCurrentPlayer(), bo.get());
+    RefHolder<PlayerManager> other(new PlayerManager("7", false));
+    other->addPlayer(new QuovelMahjongPlayer("Cy"));
+    EXPECT_EQ(getCurrentPlayer(), bo.get()) << "only the process's manager chooses";
+    PlayerManager::releaseInstance();
     EXPECT_EQ(getCurrentPlayer(), nullptr);
     EXPECT_EQ(QuovelMahjongPlayer::current(), nullptr);
-    PlayerManager::releaseInstance();
 }
 
 TEST(QuovelMahjongScoreEntry, AScoreTableKeepsTheLevelOfItsEntries) {

@@ -88,7 +88,7 @@ TEST_F(GameBuildTest, AuthoredLayoutsReplayToo) {
             Random::createInstance(seed);
             Game* game = Game::create(Game::TYPE_CLASSIC);
             RefHolder<Level> level = game_test::classicLevel(1, 6);
-            RefHolder<Layout> layout(Layout::findByName(name, 0, -1));
+            RefHolder<Layout> layout(Layout::findByName(name, TYPE_CLASSIC, -1));
             ASSERT_GT(layout->getTileCount(), 0);
             level->setLayoutObject(layout.get());
             game->setLevel(level.get());
@@ -314,7 +314,7 @@ TEST_F(GameBuildTest, ABuildThatCannotSucceedGivesUpLongBeforeTheAttemptLimit) {
     }
     fullGrid.pop_back();
     const std::vector<Position> oddLayer(fullGrid.begin(), fullGrid.begin() + 199);
-    const std::pair<int32_t, const std::vector<Position>*> cases[] = {
+    const std::pair<GameType, const std::vector<Position>*> cases[] = {
         {Game::TYPE_CLASSIC, &fullGrid}, {Game::TYPE_RIVER, &oddLayer}};
     for (const auto& [type, positions] : cases) {
         SCOPED_TRACE(Level::gameTypeWord(type));

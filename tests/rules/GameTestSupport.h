@@ -69,7 +69,8 @@ inline RefHolder<PropertyNode> layoutNode(const std::vector<Position>& positions
     return node;
 }
 
-inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions, int gameType = 0) {
+inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions,
+                                    GameType gameType = TYPE_CLASSIC) {
     return RefHolder<Layout>(new Layout(layoutNode(positions).get(), gameType, -1));
 }
 

@@ -77,7 +77,7 @@ protected:
                 RefHolder<Level> level(objectCast<Level>(made.get()));
                 ASSERT_NE(level.get(), nullptr);
                 ASSERT_GT(level->getLayoutObject()->getTileCount(), 0);
-                Game* game = Game::create(type);
+                Game* game = Game::create(static_cast<GameType>(type));
                 ASSERT_NE(game, nullptr);
                 game->setLevel(level.get());
                 ASSERT_FALSE(game->getBuildStatistics().allAttemptsFailed);

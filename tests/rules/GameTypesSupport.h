@@ -44,9 +44,9 @@ protected:
         values.emplace_back("gameType", Level::gameTypeWord(type));
         values.emplace_back("pointsPerMatch", "10");
         RefHolder<Level> level = makeLevel(values);
-        RefHolder<Layout> layout(new Layout(node.get(), type, -1));
+        RefHolder<Layout> layout(new Layout(node.get(), static_cast<GameType>(type), -1));
         level->setLayoutObject(layout.get());
-        Game* game = Game::create(type);
+        Game* game = Game::create(static_cast<GameType>(type));
         game->setLevel(level.get());
         for (size_t i = 0; i < faces.size() && i < positions.size(); ++i) {
             tileAt(positions[i])->setFace(faces[i].first, faces[i].second);

@@ -13,7 +13,7 @@ using rules_test::RecordingGameScreen;
 using rules_test::ScopedGameScreen;
 
 TEST(HeadlessGameScreen, PointsFindTheTopmostPresentTileOfTheirCell) {
-    RefHolder<Layout> layout(new Layout(DUMMY_NODE, 0, -1));
+    RefHolder<Layout> layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1));
     RefHolder<Tile> low = makeTile(10, 4, 0);
     RefHolder<Tile> high = makeTile(11, 5, 1);
     layout->placeTile(low.get(), 10, 4, 0);

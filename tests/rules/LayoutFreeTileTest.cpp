@@ -16,14 +16,24 @@ using rules_test::makeTile;
 // An empty layout that tiles are put on by hand.
 class Board {
 public:
-    Board() : layout(new Layout(DUMMY_NODE, 0, -1)) {}
+    Board() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
 
     Tile* put(int x, int y, int z) {
         RefHolder<Tile> tile = makeTile(x, y, z);
         EXPECT_TRUE(layout->placeTile(tile.get(), x, y, z));
         return tile.get();
     }
-    bool free(const Tile* tile) const { return layout->isTileFree(tile); }
+    // The grid's rule, checked against the same rule on a copy of the present cells.
+    bool free(const Tile* tile) const {
+        const bool result = layout->isTileFree(tile);
+        if (tile && !tile->isOnSideBoard()) {
+            EXPECT_EQ(Layout::isFreeAmong(layout->getPresentCells(), tile->getGridX(),
+                                          tile->getGridY(), tile->getGridZ(),
+                                          getCurrentGameType() == TYPE_RIVER),
+                      result);
+        }
+        return result;
+    }
 
     RefHolder<Layout> layout;
 };

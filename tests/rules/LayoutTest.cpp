@@ -20,7 +20,7 @@ using rules_test::makeTile;
 using rules_test::tileNode;
 
 RefHolder<Layout> emptyLayout() {
-    return RefHolder<Layout>(new Layout(DUMMY_NODE, 0, -1));
+    return RefHolder<Layout>(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1));
 }
 
 // A layout node with the given tile nodes.
@@ -127,7 +127,7 @@ TEST(Layout, RemovingASlotTileLeavesTheGridCount) {
     FakeGame freeCell(1);
     RefHolder<PropertyNode> node = layoutNode({tileNode(2, 2, 0), tileNode(4, 2, 0)});
     node->addChild(sideBoardNode(500, 20, 2, 1, "sideboard").get());
-    RefHolder<Layout> layout(new Layout(node.get(), 1, -1));
+    RefHolder<Layout> layout(new Layout(node.get(), TYPE_FREECELL, -1));
     ASSERT_NE(layout->getSideBoard(), nullptr);
     RefHolder<Tile> slotTile = makeTile(0, 0, 0);
     ASSERT_TRUE(layout->getSideBoard()->placeTile(slotTile.get(), 1, 0));
@@ -191,7 +191,7 @@ TEST(Layout, TheWorkingCopyCopiesTilesAndStartsFromTheTilesLeft) {
     auto* boards = new PropertyVector("sideboards");
     node->addChild(boards);
     boards->addChild(sideBoardNode(600, 40, 4, 1).get());
-    RefHolder<Layout> source(new Layout(node.get(), 1, 0));
+    RefHolder<Layout> source(new Layout(node.get(), TYPE_FREECELL, 0));
     ASSERT_EQ(source->getTileCount(), 144);
     EXPECT_EQ(source->getStartingTileCount(), 144);
     std::vector<RefHolder<Tile>> all;
@@ -229,18 +229,18 @@ TEST(Layout, TheReaderSkipsTilesOutsideTheGridAndEntriesThatAreNotTiles) {
     node->getChildVector("tiles")->addChild(new PropertyNode("", "GameNode"));
     node->getChildVector("tiles")->addChild(new PropertyNode("", "NoSuchClass"));
     node->addChild(new PropertyValue("displayname", "TEXT_LAYOUT_TEST", true));
-    RefHolder<Layout> layout(new Layout(node.get(), 0, -1));
+    RefHolder<Layout> layout(new Layout(node.get(), TYPE_CLASSIC, -1));
     EXPECT_EQ(layout->getTileCount(), 2);
     EXPECT_EQ(layout->getStartingTileCount(), 2);
     EXPECT_EQ(layout->getDisplayName(), "TEXT_LAYOUT_TEST");
 
     node->addChild(new PropertyValue("displayname", "", true));
     node->addChild(new PropertyValue("originalTileCount", 144, true));
-    RefHolder<Layout> again(new Layout(node.get(), 0, -1));
+    RefHolder<Layout> again(new Layout(node.get(), TYPE_CLASSIC, -1));
     EXPECT_EQ(again->getDisplayName(), "TEXT_LAYOUT_NONAME");
     EXPECT_EQ(again->getStartingTileCount(), 144);
 
-    RefHolder<Layout> nothing(new Layout(DUMMY_NODE, 2, 0));
+    RefHolder<Layout> nothing(new Layout(DUMMY_NODE, TYPE_SPLIT, 0));
     EXPECT_EQ(nothing->getTileCount(), 0);
     EXPECT_EQ(nothing->getDisplayName(), "TEXT_LAYOUT_NONAME");
     EXPECT_EQ(nothing->getSideBoard(), nullptr);
@@ -253,23 +253,23 @@ TEST(Layout, SideBoardsAreReadOnlyForTheTypesThatPlayWithThem) {
     boards->addChild(sideBoardNode(12, 12, 1, 1).get());
     boards->addChild(sideBoardNode(14, 16, 4, 1).get());
     for (int type : {0, 3, 4}) {
-        RefHolder<Layout> layout(new Layout(node.get(), type, 1));
+        RefHolder<Layout> layout(new Layout(node.get(), static_cast<GameType>(type), 1));
         EXPECT_EQ(layout->getSideBoard(), nullptr) << type;
     }
-    RefHolder<Layout> freeCell(new Layout(node.get(), 1, 1));
+    RefHolder<Layout> freeCell(new Layout(node.get(), TYPE_FREECELL, 1));
     ASSERT_NE(freeCell->getSideBoard(), nullptr);
     EXPECT_EQ(freeCell->getSideBoard()->getColumns(), 4);
     EXPECT_EQ(freeCell->getSideBoard()->getX(), 14);
     EXPECT_EQ(freeCell->getSideBoard()->getY(), 16);
-    RefHolder<Layout> noIndex(new Layout(node.get(), 2, -1));
+    RefHolder<Layout> noIndex(new Layout(node.get(), TYPE_SPLIT, -1));
     EXPECT_EQ(noIndex->getSideBoard(), nullptr);
     // Past the end: a side board from the empty node, without slots.
-    RefHolder<Layout> pastEnd(new Layout(node.get(), 5, 9));
+    RefHolder<Layout> pastEnd(new Layout(node.get(), TYPE_SPEED, 9));
     ASSERT_NE(pastEnd->getSideBoard(), nullptr);
     EXPECT_EQ(pastEnd->getSideBoard()->getCapacity(), 0);
     // A single "sideboard" wins over the list.
     node->addChild(sideBoardNode(1, 2, 2, 5, "sideboard").get());
-    RefHolder<Layout> single(new Layout(node.get(), 2, 1));
+    RefHolder<Layout> single(new Layout(node.get(), TYPE_SPLIT, 1));
     EXPECT_EQ(single->getSideBoard()->getCapacity(), 10);
 }
 
@@ -286,7 +286,7 @@ TEST(Layout, ALayoutWithASideBoardSurvivesAnXmlRoundTrip) {
     slots->addChild(tileNode(0, 1, 0, 6, 1, true).get());
     slots->addChild(tileNode(2, 0, 0, 6, 1, true).get());  // outside the slot grid
     node->addChild(board.get());
-    RefHolder<Layout> layout(new Layout(node.get(), 2, -1));
+    RefHolder<Layout> layout(new Layout(node.get(), TYPE_SPLIT, -1));
     ASSERT_EQ(layout->getTileCount(), 4);
     ASSERT_EQ(layout->getSideBoard()->getTileCount(), 2);
     {
@@ -302,7 +302,7 @@ TEST(Layout, ALayoutWithASideBoardSurvivesAnXmlRoundTrip) {
     store->setSaveFileName(folder / "round.xml");
     ASSERT_TRUE(store->save());
 
-    RefHolder<Layout> read(Layout::findByName(folder / "round.xml", 2, -1));
+    RefHolder<Layout> read(Layout::findByName(folder / "round.xml", TYPE_SPLIT, -1));
     EXPECT_EQ(read->getTileCount(), 3);
     EXPECT_EQ(read->getStartingTileCount(), 4);
     EXPECT_EQ(read->getDisplayName(), "TEXT_LAYOUT_ROUND");
@@ -337,7 +337,7 @@ TEST(Layout, ALayoutWithASideBoardSurvivesAnXmlRoundTrip) {
 }
 
 TEST(Layout, AMissingFileGivesAnEmptyLayout) {
-    RefHolder<Layout> layout(Layout::findByName("no/such/layout.xml", 1, 0));
+    RefHolder<Layout> layout(Layout::findByName("no/such/layout.xml", TYPE_FREECELL, 0));
     EXPECT_EQ(layout->getTileCount(), 0);
     EXPECT_EQ(layout->getDisplayName(), "TEXT_LAYOUT_NONAME");
     EXPECT_EQ(layout->getSideBoard(), nullptr);
@@ -348,7 +348,7 @@ TEST(Layout, ACoveringTileForTheTutorialNeedsAFreeSlot) {
     RefHolder<PropertyNode> node =
         layoutNode({tileNode(10, 4, 0), tileNode(12, 4, 0), tileNode(12, 4, 1)});
     node->addChild(sideBoardNode(0, 0, 1, 1, "sideboard").get());
-    RefHolder<Layout> layout(new Layout(node.get(), 1, -1));
+    RefHolder<Layout> layout(new Layout(node.get(), TYPE_FREECELL, -1));
     Tile* top = layout->getTileAt(12, 4, 1);
     // Only the middle tile waits for one removal, that of the top tile covering it; it has two
     // neighbours, more than the one slot.

@@ -101,14 +101,14 @@ TEST_F(LevelCatalogTest, LookupsMakeTheDefinedLevelAndSetTheirOwnFields) {
     // Each lookup makes a level of its own.
     EXPECT_NE(catalog.findLevel(2, 3).get(), door.get());
 
-    for (int gameMode : {1, 3}) {
-        RefHolder<Level> casino = catalog.casinoLevel(1, 1, gameMode);
-        ASSERT_TRUE(casino) << gameMode;
+    for (RoomKind gameMode : {RoomKind::CASINO, RoomKind::ROOF}) {
+        RefHolder<Level> casino = catalog.casinoLevel(TYPE_FREECELL, 1, gameMode);
+        ASSERT_TRUE(casino) << static_cast<int>(gameMode);
         EXPECT_EQ(mark(casino), 1011);
         EXPECT_EQ(casino->getGameMode(), gameMode);
         EXPECT_EQ(casino->getDifficulty(), 1);
     }
-    RefHolder<Level> classic = catalog.casinoLevel(0, 0, 1);
+    RefHolder<Level> classic = catalog.casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO);
     ASSERT_TRUE(classic);
     EXPECT_EQ(mark(classic), 1000);
     EXPECT_EQ(classic->getDifficulty(), 0);
@@ -117,7 +117,7 @@ TEST_F(LevelCatalogTest, LookupsMakeTheDefinedLevelAndSetTheirOwnFields) {
     ASSERT_TRUE(speed);
     EXPECT_EQ(mark(speed), 901);
     EXPECT_EQ(speed->getDifficulty(), 1);
-    EXPECT_EQ(speed->getGameMode(), 2) << "the roof lookup leaves the room kind as defined";
+    EXPECT_EQ(speed->getGameMode(), RoomKind::RECROOM) << "the roof lookup keeps the kind defined";
 
     std::vector<RefHolder<Level>> page;
     catalog.levelsOfRoom(page, 0);
@@ -136,7 +136,8 @@ TEST_F(LevelCatalogTest, LookupsThatLeadNowhereGiveNoLevel) {
     catalog.load();
     // Arguments outside the word tables.
     for (auto [type, difficulty] : {std::pair{5, 0}, {-1, 0}, {0, 3}, {0, -1}, {INT_MAX, 0}}) {
-        EXPECT_FALSE(catalog.casinoLevel(type, difficulty, 1)) << type << " " << difficulty;
+        EXPECT_FALSE(catalog.casinoLevel(static_cast<GameType>(type), difficulty, RoomKind::CASINO))
+            << type << " " << difficulty;
     }
     for (int difficulty : {-1, 3, INT_MIN}) {
         EXPECT_FALSE(catalog.speedLevel(difficulty)) << difficulty;
@@ -145,10 +146,10 @@ TEST_F(LevelCatalogTest, LookupsThatLeadNowhereGiveNoLevel) {
     for (auto [floor, room] : {std::pair{0, 1}, {3, 1}, {1, 0}, {1, 4}, {INT_MIN, INT_MIN}}) {
         EXPECT_FALSE(catalog.findLevel(floor, room)) << floor << " " << room;
     }
-    EXPECT_FALSE(catalog.casinoLevel(2, 0, 1)) << "no Split entry in this casino";
+    EXPECT_FALSE(catalog.casinoLevel(TYPE_SPLIT, 0, RoomKind::CASINO)) << "no Split entry here";
     EXPECT_FALSE(catalog.speedLevel(2)) << "no expert entry on this roof";
     // A definition whose type word makes no Level.
-    EXPECT_FALSE(catalog.casinoLevel(1, 2, 1));
+    EXPECT_FALSE(catalog.casinoLevel(TYPE_FREECELL, 2, RoomKind::CASINO));
 
     std::vector<RefHolder<Level>> page;
     catalog.levelsOfRoom(page, 2);
@@ -164,7 +165,7 @@ TEST_F(LevelCatalogTest, LookupsThatLeadNowhereGiveNoLevel) {
 
     catalog.release();
     EXPECT_FALSE(catalog.findLevel(1, 1));
-    EXPECT_FALSE(catalog.casinoLevel(0, 0, 1));
+    EXPECT_FALSE(catalog.casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     EXPECT_FALSE(catalog.speedLevel(0));
     catalog.levelsOfRoom(page, 0);
     EXPECT_EQ(page.size(), 2u);
@@ -186,7 +187,7 @@ TEST_F(LevelCatalogTest, MissingFilesAndPlacesOfTheWrongKindStayEmpty) {
     catalog.levelsOfRoom(page, 0);
     EXPECT_TRUE(page.empty());
     // The file that did load still serves.
-    EXPECT_TRUE(catalog.casinoLevel(0, 2, 1));
+    EXPECT_TRUE(catalog.casinoLevel(TYPE_CLASSIC, 2, RoomKind::CASINO));
 }
 
 TEST_F(LevelCatalogTest, TheProcessCatalogueIsLoadedOnce) {

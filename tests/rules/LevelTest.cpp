@@ -62,7 +62,7 @@ TEST(Level, AbsentKeysKeepTheirDefaults) {
     EXPECT_EQ(level->getMultiplierTime().getValue(), 1.0f);
     EXPECT_EQ(level->getBonusSpeed().getValue(), 0.0f);
     EXPECT_EQ(level->getSideBoardIndex().getInt(), -1);
-    EXPECT_EQ(level->getGameMode(), 4);
+    EXPECT_EQ(level->getGameMode(), static_cast<RoomKind>(4));
     EXPECT_EQ(level->getDifficulty(), 3);
     EXPECT_EQ(level->getRoom(), 1);
     EXPECT_EQ(level->getFloor(), 1);
@@ -91,7 +91,7 @@ TEST(Level, ValuesAndStepsAreRead) {
     RefHolder<Level> level = makeLevel(node.get());
     EXPECT_EQ(level->getGameType(), 2);
     EXPECT_EQ(level->getLayout(), "media/levels/star.xml");
-    EXPECT_EQ(level->getGameMode(), 1);
+    EXPECT_EQ(level->getGameMode(), RoomKind::CASINO);
     EXPECT_EQ(level->getDifficulty(), 2);
     EXPECT_EQ(level->getIndex(), 3);
     EXPECT_EQ(level->getPointsPerMatch().getInt(), 75);
@@ -274,7 +274,7 @@ TEST(Level, ASavedLevelReadsBackWithConstantValuesAndNoLayout) {
     EXPECT_EQ(read->getGameType(), 3);
     EXPECT_EQ(read->getLayout(), "media/levels/p.xml");  // past the list, no hard part
     EXPECT_EQ(read->getIndex(), 5);
-    EXPECT_EQ(read->getGameMode(), 2);
+    EXPECT_EQ(read->getGameMode(), RoomKind::RECROOM);
     EXPECT_EQ(read->getSilver(), 70);
     EXPECT_FALSE(read->isMixed());
     EXPECT_EQ(read->getLayoutFileNames(), level->getLayoutFileNames());

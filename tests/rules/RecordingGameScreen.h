@@ -79,7 +79,7 @@ public:
     void resetHintPath() override { record("resetHintPath"); }
     void clearHoverTile() override { record("clearHoverTile"); }
     void restartScoreCount() override { record("restartScoreCount"); }
-    Image* findImage(const std::string& section, const std::string& name) override {
+    RefHolder<Image> findImage(const std::string& section, const std::string& name) override {
         record("findImage " + section + " " + name);
         return HeadlessGameScreen::findImage(section, name);
     }

@@ -197,7 +197,7 @@ TEST_F(SideBoardTest, SlotTileSpritesArePlacedFromTheSideBoardsPosition) {
     EXPECT_EQ(tile->getX(), 600 + 2 * 40 + 6);
     EXPECT_EQ(tile->getY(), 100 + 1 * 50 + 7);
     // The headless screen finds slot tiles by their sprites.
-    RefHolder<Layout> layout(new Layout(DUMMY_NODE, 0, -1));
+    RefHolder<Layout> layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1));
     layout->setSideBoard(board.get());
     EXPECT_EQ(screen.tileAtPoint(layout.get(), 600 + 86 + 39, 100 + 57 + 49), tile.get());
     EXPECT_EQ(screen.tileAtPoint(layout.get(), 600 + 86 + 40, 100 + 57), nullptr);

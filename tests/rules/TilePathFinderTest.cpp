@@ -17,7 +17,7 @@ using rules_test::makeTile;
 
 class Board {
 public:
-    Board() : layout(new Layout(DUMMY_NODE, 0, -1)) {}
+    Board() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
 
     Tile* put(int x, int y, int z = 0) {
         RefHolder<Tile> tile = makeTile(x, y, z);

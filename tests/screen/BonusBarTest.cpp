@@ -237,7 +237,7 @@ TEST_F(BarsTest, TheDrawCutsKindsByPlaceAndStockAndNeverRepeatsTheKindShown) {
     }
     EXPECT_GT(superHints, 0);
     // The rec room: no tokens and no time; it takes no points while suspended.
-    game->getLevel()->setGameMode(2);
+    game->getLevel()->setGameMode(RoomKind::RECROOM);
     player->getHintStock().set(0);
     player->getShuffleStock().set(0);
     for (int i = 0; i < 400; ++i) {

@@ -2,10 +2,7 @@
 
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/platform/Graphics.h"
-#include "framework/platform/PlayerManager.h"
-#include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
@@ -219,27 +216,18 @@ TEST(LayoutRendererTest, TheSideBoardAnswersFirstWhereItsSlotHoldsATile) {
     }
 }
 
-TEST(LayoutRendererTest, SymbolsComeFromTheCurrentPlayersTileSet) {
+TEST(LayoutRendererTest, SymbolsComeFromTheTileSetItIsGiven) {
     ScopedBoardArt art;
     const Geometry g;
     RefHolder<Layout> layout = makeLayout({{0, 0, 0}});
-    const auto symbolDrawn = [&layout, &g]() {
-        RefHolder<LayoutRenderer> renderer(new LayoutRenderer());
+    const auto symbolDrawn = [&layout, &g](RefHolder<LayoutRenderer> renderer) {
         renderer->build(layout.get(), {});
         renderer->rebuild();
         return screen_test::pixelAt(renderer->getLayerSprites()[0]->getImage(),
                                     g.shadowX + g.faceWidth / 2, g.shadowY + g.faceHeight / 2);
     };
-    EXPECT_EQ(symbolDrawn(), screen_test::symbolColor(0, 0)) << "no player: the first set";
-
-    TempFolder folder;
-    CurrentFolderScope inside{folder.path};
-    PlayerManager::createInstance("7", false);
-    auto* ann = new QuovelMahjongPlayer("Ann");
-    PlayerManager::getInstance()->addPlayer(ann);
-    ann->tileSet = 1;
-    EXPECT_EQ(symbolDrawn(), screen_test::symbolColor(0, 0) ^ 0x00FFFFFFu);
-    PlayerManager::releaseInstance();
+    EXPECT_EQ(symbolDrawn(new LayoutRenderer()), screen_test::symbolColor(0, 0)) << "the first set";
+    EXPECT_EQ(symbolDrawn(new LayoutRenderer(1)), screen_test::symbolColor(0, 0) ^ 0x00FFFFFFu);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_NEAR(noticeTime, 2 * c.DIALOG_FADE_TIME + c.LEVEL_INFO_DELAY, 3 * FRAME_MS);
     EXPECT_EQ(game->realTime, 0);
     ASSERT_TRUE(inState<StateInstructions>());
-    const int32_t hint = StateInstructions::hintNumber(0, level->getGameType());
+    const int32_t hint = StateInstructions::hintNumber(RoomKind::FLOORS, level->getGameType());
     Dialog* host = openDialog("DIALOG_DORRICK_HINT");
     ASSERT_NE(host, nullptr);
     EXPECT_FALSE(player->hints[hint]);
@@ -188,7 +188,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     ASSERT_NE(scene, nullptr);
     player->showHints = false;
     // A lost casino level: the score goes into the table of its key and the run's records.
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     ASSERT_TRUE(inState<StateRoomInfo>());
     Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
@@ -222,7 +222,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
 
     // A won casino level goes on in place to the next River level, with its notice.
     requestedRoom.clear();
-    game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     reachPlay();
     game->getScore().set(900);
     scene->enterGameWon();
@@ -242,7 +242,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
 
     // A won mixed roof level goes on with another game type and the same score.
-    RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 1, 3);
+    RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 1, RoomKind::ROOF);
     roof->setMixed(true);
     game = start(roof);
     reachPlay();
@@ -254,7 +254,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     ASSERT_NE(next, nullptr);
     EXPECT_NE(next->getLevel()->getGameType(), Game::TYPE_SPLIT);
     EXPECT_TRUE(next->getLevel()->isMixed());
-    EXPECT_EQ(next->getLevel()->getGameMode(), 3);
+    EXPECT_EQ(next->getLevel()->getGameMode(), RoomKind::ROOF);
     EXPECT_EQ(next->getLevel()->getDifficulty(), 1);
     EXPECT_EQ(next->getScore().getValue(), 1234);
     EXPECT_TRUE(inState<StateRoomInfo>());
@@ -270,7 +270,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     std::vector<RefHolder<Level>> levels;
     LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
     ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(2);
+    levels.front()->setGameMode(RoomKind::RECROOM);
     Game* game = start(levels.front());
     Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
@@ -324,7 +324,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     Scene* elevator = manager->createScene("SCENE_ELEVATOR");
     gameScenes().elevator = elevator;
     ASSERT_NE(SceneElevator::instance(), nullptr);
-    game->getLevel()->setGameMode(3);
+    game->getLevel()->setGameMode(RoomKind::ROOF);
     player->getTrophies().getTrophy(3)->state = Trophy::EARNED;
     SceneGame::onGameStopped(nullptr);
     EXPECT_EQ(SceneElevator::instance()->getStop(), 23);
@@ -338,13 +338,13 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
     ASSERT_NE(scene, nullptr);
     player->showHints = false;
     player->keepSavedGame(new PropertyNode("game"));
-    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     // Its file is deleted as the level starts, so leaving during the notice must save it.
     EXPECT_EQ(scene->getSaveMode(), 1);
     EXPECT_EQ(player->getSavedGame(), nullptr);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 0);
     // A second show without the offered game counts its start.
-    start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     EXPECT_EQ(scene->getSaveMode(), 0);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 1);
     reachPlay();
@@ -420,23 +420,23 @@ TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
         return dialog;
     };
     // The host's hint of the game type; on the roof one hint for all but Speed.
-    EXPECT_EQ(StateInstructions::hintNumber(0, Game::TYPE_CLASSIC), 8);
-    EXPECT_EQ(StateInstructions::hintNumber(1, Game::TYPE_RIVER), 12);
-    EXPECT_EQ(StateInstructions::hintNumber(3, Game::TYPE_TRIPLE), 14);
-    EXPECT_EQ(StateInstructions::hintNumber(3, Game::TYPE_SPEED), 13);
+    EXPECT_EQ(StateInstructions::hintNumber(RoomKind::FLOORS, Game::TYPE_CLASSIC), 8);
+    EXPECT_EQ(StateInstructions::hintNumber(RoomKind::CASINO, Game::TYPE_RIVER), 12);
+    EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, Game::TYPE_TRIPLE), 14);
+    EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, Game::TYPE_SPEED), 13);
     RefHolder<Level> door = LevelCatalog::instance()->findLevel(3, 5);
     DialogLevelInfo* dialog = notice(door);
     EXPECT_EQ(dialog->getGameTypeLabel()->getText(),
               getBasicText("TEXT_GAMETYPE" + std::to_string(door->getGameType() + 1)));
     EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_ROOM") + L" 35");
     const int32_t height = dialog->getHeight();
-    dialog = notice(LevelCatalog::instance()->casinoLevel(Game::TYPE_SPLIT, 0, 3));
+    dialog = notice(LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 0, RoomKind::ROOF));
     EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_LEVEL") + L" 1");
     EXPECT_EQ(dialog->getGameTypeLabel()->getText(), getBasicText("TEXT_GAMETYPE3"));
     std::vector<RefHolder<Level>> levels;
     LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_TRIPLE);
     ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(2);
+    levels.front()->setGameMode(RoomKind::RECROOM);
     dialog = notice(levels.front());
     EXPECT_FALSE(dialog->getRoomLabel()->isVisible());
     // 20 pixels less asked of the frame, which rounds to its whole edge pieces.
@@ -448,7 +448,7 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
     const int32_t least = tuning().MIN_NUM_HINTS;
     ASSERT_GT(least, 0);
     struct Case {
-        int32_t type;
+        GameType type;
         int32_t hintsBefore;
         int32_t hintsAfter;
         bool pulses;
@@ -462,8 +462,8 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
         player->getHintStock().set(0);
         player->getHintStock().add(c.hintsBefore);
         LevelCatalog* catalog = LevelCatalog::instance();
-        Game* game = start(c.type == Game::TYPE_SPEED ? catalog->speedLevel(0)
-                                                      : catalog->casinoLevel(c.type, 0, 1));
+        Game* game = start(c.type == TYPE_SPEED ? catalog->speedLevel(0)
+                                                : catalog->casinoLevel(c.type, 0, RoomKind::CASINO));
         reachPlay();
         ASSERT_EQ(game->getLevel()->getGameType(), c.type);
         EXPECT_EQ(player->getHintStock().getValue(), c.hintsAfter);

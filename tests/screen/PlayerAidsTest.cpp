@@ -74,13 +74,13 @@ protected:
         return game;
     }
     RefHolder<Level> casino() {
-        return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1);
+        return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, RoomKind::CASINO);
     }
     RefHolder<Level> recRoom() {
         std::vector<RefHolder<Level>> levels;
         LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
         EXPECT_FALSE(levels.empty());
-        levels.front()->setGameMode(2);
+        levels.front()->setGameMode(RoomKind::RECROOM);
         return levels.front();
     }
     // Clicks the tiles of a hint, completing its match.
@@ -421,16 +421,16 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
     ASSERT_NE(scene, nullptr);
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     TrophyList& trophies = player->getTrophies();
-    scene->awardTrophy(0);
+    scene->awardTrophy(TrophyId::NO_UNDO);
     auto* notice = objectCast<DialogTrophyInfo>(scene->getTrophyPopup());
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
     EXPECT_EQ(notice->getTrophy(), trophies.getTrophy(0));
     EXPECT_EQ(trophies.getTrophy(0)->state, Trophy::EARNED);
-    scene->awardTrophy(1);
-    scene->awardTrophy(2);
+    scene->awardTrophy(TrophyId::SPLIT_NO_SHUFFLE);
+    scene->awardTrophy(TrophyId::PLENTY_OF_TIME);
     // A trophy earned once shows no second notice.
-    scene->awardTrophy(0);
+    scene->awardTrophy(TrophyId::NO_UNDO);
     EXPECT_EQ(scene->getTrophyQueue(), (std::vector<int32_t>{1, 2}));
     // Each notice leaves by itself; the newest waiting one comes next.
     auto showing = [&](int32_t index) {
@@ -444,7 +444,7 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
 
     // With nine tiles left the notice is dropped, not queued.
     thinOut(game->getLayout(), 9);
-    scene->awardTrophy(3);
+    scene->awardTrophy(TrophyId::QUICK_BONUS);
     EXPECT_EQ(trophies.getTrophy(3)->state, Trophy::EARNED);
     EXPECT_EQ(scene->getTrophyPopup(), nullptr);
     EXPECT_TRUE(scene->getTrophyQueue().empty());

@@ -87,10 +87,10 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_EQ(renderer->getParent(), panel);
     EXPECT_EQ(renderer->getX(), (690 - renderer->getWidth()) / 2);
     EXPECT_EQ(renderer->getY(), (564 - renderer->getHeight()) / 2);
-    EXPECT_EQ(SceneGame::backgroundKey(0, 0), "BACKGROUND1");
-    EXPECT_EQ(SceneGame::backgroundKey(3, 0), "BACKGROUND4");
-    EXPECT_EQ(SceneGame::backgroundKey(3, 3), "BACKGROUND_CUSTOM3");
-    EXPECT_EQ(SceneGame::musicKey(5), "MUSIC_GAME_RIVER");
+    EXPECT_EQ(SceneGame::backgroundKey(TYPE_CLASSIC, 0), "BACKGROUND1");
+    EXPECT_EQ(SceneGame::backgroundKey(TYPE_TRIPLE, 0), "BACKGROUND4");
+    EXPECT_EQ(SceneGame::backgroundKey(TYPE_TRIPLE, 3), "BACKGROUND_CUSTOM3");
+    EXPECT_EQ(SceneGame::musicKey(TYPE_SPEED), "MUSIC_GAME_RIVER");
     EXPECT_NE(scene->getBackgroundImage(), nullptr);
     EXPECT_TRUE(scene->findChild("LABEL_MATCHES_REC")->isVisible());
     EXPECT_FALSE(scene->findChild("LABEL_MATCHES")->isVisible());
@@ -294,7 +294,7 @@ TEST_F(SceneGameTest, ARecRoomSplitLevelShowsTheRecRoomHud) {
     std::vector<RefHolder<Level>> levels;
     LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_SPLIT);
     ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(2);
+    levels.front()->setGameMode(RoomKind::RECROOM);
     Game* game = play(levels.front());
     ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_SPLIT);
     for (const char* shown : {"LABEL_MATCHES_REC", "LABEL_PROGRESS_TEXT_REC",

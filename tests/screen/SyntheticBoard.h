@@ -277,7 +277,7 @@ inline RefHolder<Layout> makeLayout(const std::vector<Position>& positions) {
         tiles->addChild(rules_test::tileNode(p[0], p[1], p[2], suit, value).get());
     }
     node->addChild(tiles.get());
-    return RefHolder<Layout>(new Layout(node.get(), 0, -1));
+    return RefHolder<Layout>(new Layout(node.get(), TYPE_CLASSIC, -1));
 }
 
 // The program's random generator, seeded, for the scope.

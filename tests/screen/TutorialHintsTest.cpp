@@ -276,7 +276,7 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
 }
 
 TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasinoLevel) {
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, 1));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     for (int32_t id : {HINT_MULTIPLIER, HINT_TIME_LOW, HINT_BONUS_HALF}) {
         player->clearTutorialHint(id);
     }
@@ -298,7 +298,7 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
 }
 
 TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIsDropped) {
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_RIVER, 0, 1));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     ASSERT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
     // Two free twins that no line joins, and that are no neighbours.
     std::vector<RefHolder<Tile>> free;
@@ -345,7 +345,7 @@ TEST_F(TutorialHintsTest, ARiverClickOnAnUnjoinedTwinShowsItsHintAndItsOutcomeIs
 }
 
 TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedPartner) {
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_FREECELL, 0, 1));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_FREECELL, 0, RoomKind::CASINO));
     auto* freeCell = objectCast<GameFreeCell>(game);
     ASSERT_NE(freeCell, nullptr);
     Layout* layout = game->getLayout();
@@ -406,7 +406,7 @@ TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedP
 }
 
 TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUnseen) {
-    Game* game = start(LevelCatalog::instance()->casinoLevel(Game::TYPE_FREECELL, 0, 1));
+    Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_FREECELL, 0, RoomKind::CASINO));
     Tile* kept = parkOneOfAPair(game);
     ASSERT_NE(kept, nullptr);
     std::vector<RefHolder<Tile>> parked;

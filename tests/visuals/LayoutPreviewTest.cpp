@@ -156,7 +156,7 @@ TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
         RefHolder<Layout> layout;
         {
             CurrentFolderScope inside(kGameFolder);
-            layout = Layout::findByName("media/levels/" + name + ".xml", 0, 0);
+            layout = Layout::findByName("media/levels/" + name + ".xml", TYPE_CLASSIC, 0);
         }
         ASSERT_TRUE(layout) << name;
         ASSERT_GT(layout->getTileCount(), 0) << name;

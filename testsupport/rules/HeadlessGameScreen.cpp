@@ -116,9 +116,10 @@ void HeadlessGameScreen::addBonusPoints(int32_t points) {
     chainCounter = std::min(chainCounter + 1, MAX_CHAIN_COUNTER);
 }
 
-Image* HeadlessGameScreen::findImage(const std::string& section, const std::string& name) {
+RefHolder<Image> HeadlessGameScreen::findImage(const std::string& section,
+                                               const std::string& name) {
     const auto found = images.find(section + "/" + name);
-    return found != images.end() ? found->second.get() : nullptr;
+    return found != images.end() ? found->second : nullptr;
 }
 
 void HeadlessGameScreen::addImage(const std::string& section, const std::string& name,

@@ -92,10 +92,10 @@ public:
     bool isBoardShown() const override { return boardShown; }
     void setBoardShown(bool value) { boardShown = value; }
     bool drawsShadows() const override { return shadowImage.get() != nullptr; }
-    Image* getShadowImage() override { return shadowImage.get(); }
+    RefHolder<Image> getShadowImage() override { return shadowImage; }
     // With a shadow picture the screen draws shadows.
     void setShadowImage(Image* image) { shadowImage = image; }
-    Image* findImage(const std::string& section, const std::string& name) override;
+    RefHolder<Image> findImage(const std::string& section, const std::string& name) override;
     // Slot tiles are drawn without symbols, and a moving tile flies without a sprite of its own.
     Image* getShownSymbols() override { return nullptr; }
     GameNode* liftTile(Tile*) override { return nullptr; }

@@ -1,4 +1,4 @@
-#include "game/dialogs/GameDialogHost.h"
+#include "game/screen/GameDialogHost.h"
 
 #include <algorithm>
 
