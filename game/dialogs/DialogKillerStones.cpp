@@ -20,7 +20,6 @@
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
 #include "game/rules/TuningConstants.h"
 #include "game/visuals/Effects.h"
@@ -85,7 +84,7 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
         for (const char* section : SECTIONS) {
             resources->requestSectionLoad(section);
         }
-        QuovelMahjongMain::waitForUrgentSections(SECTION_POLL_MS);
+        resources->waitForUrgentSections(SECTION_POLL_MS);
     }
     symbolSheet = killerstones::takeResource<Image>("SYMBOLS1", "manual");
     tilePicture = killerstones::takeResource<Image>("TILE", "default");
