@@ -47,7 +47,7 @@ RefHolder<Layout> pyramidLayout() {
         }
     }
     node->addChild(tiles.get());
-    return RefHolder<Layout>(new Layout(node.get(), 0, -1));
+    return RefHolder<Layout>(new Layout(node.get(), Game::TYPE_CLASSIC, -1));
 }
 
 // 470 tiles, every one free: five layers of 10 x 10 tiles with a gap between columns, each layer

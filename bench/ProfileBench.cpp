@@ -29,7 +29,7 @@ void fillProfile(QuovelMahjongPlayer& player, int seed) {
     QuovelMahjongStats& stats = player.getStats();
     int value = seed * 1000;
     for (RoomRecord& room : stats.rooms) {
-        room = {value + 48213, 95000 + value % 777, 3, value % 6, 2};
+        room = {value + 48213, 95000 + value % 777, 3, static_cast<GameType>(value % 6), 2};
         ++value;
     }
     for (CasinoRecord& casino : stats.casino) {
