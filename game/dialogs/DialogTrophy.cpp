@@ -485,8 +485,7 @@ int32_t DialogTrophy::orbitStar(Sprite* trophySprite, BaseObject* sender) {
 int32_t DialogTrophy::onMenuButton(BaseObject*) {
     RefHolder<DialogTrophy> keep(this);
     Scene* scene = currentScene();
-    void* const openerTarget = getCallbackTarget();
-    const iGuiMethod::Callback opener = getCallback();
+    const iGuiMethod::Bound opener = getBound();
     GameDialogHost* host = GameDialogHost::get();
     // The opener's callback runs once, here at the button: the close must not run it again.
     // On the game screen this road is the level's end; opened from the in-game menu during
@@ -498,20 +497,20 @@ int32_t DialogTrophy::onMenuButton(BaseObject*) {
             game && game->getHasWon() && level &&
             (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF);
         if (closes) {
-            setCallback(nullptr, nullptr);
+            setCallback({});
             closeCabinet();
         }
         // A won floor level keeps the cabinet open: the opener decides what comes next.
-        if (opener) {
-            opener(openerTarget, this);
+        if (opener.function) {
+            opener.function(opener.target, this);
         }
         return 0;
     }
     SceneManager* manager = SceneManager::getInstance();
     Scene* hallway = manager ? manager->getScene("SCENE_HALLWAY") : nullptr;
-    if (scene && scene == hallway && opener) {
-        setCallback(nullptr, nullptr);
-        opener(openerTarget, this);
+    if (scene && scene == hallway && opener.function) {
+        setCallback({});
+        opener.function(opener.target, this);
     }
     closeCabinet();
     return 0;
