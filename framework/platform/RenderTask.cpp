@@ -15,7 +15,7 @@ namespace {
 constexpr int32_t WHOLE_FRAME_SHARE = 60;
 
 IRenderable* renderableOf(GameNode* node) {
-    return static_cast<IRenderable*>(node->castTo(&IRenderable::typeRecord));
+    return interfaceCast<IRenderable>(node);
 }
 
 }  // namespace
