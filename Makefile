@@ -18,11 +18,11 @@ run: build
 # ThreadSanitizer (only the test program and the framework are built there). Warnings are
 # errors here. The sanitizer build takes its media from the normal build. The normal build carries
 # line tables only (full debug information is a quarter of its compile time); the setting stays
-# in build/ for a later `make run`.
+# in build/ for a later `make run`. The benches are built there too, so that they keep compiling.
 test: CMAKE_FLAGS += -DQUOVEL_WERROR=ON
 test: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" $(CMAKE_FLAGS)
+	    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DQUOVEL_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON \

@@ -53,3 +53,9 @@ const T* objectCast(const BaseObject* object) {
     }
     return nullptr;
 }
+
+// The object's part that implements the interface T (castTo with T's type record), or null.
+template <class T>
+T* interfaceCast(BaseObject* object) {
+    return object ? static_cast<T*>(object->castTo(&T::typeRecord)) : nullptr;
+}

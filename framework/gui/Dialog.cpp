@@ -297,22 +297,19 @@ GameNode* Dialog::connect(const std::string& name, void* target, iGuiMethod::Cal
     if (!component) {
         return nullptr;
     }
-    if (auto* listener =
-            static_cast<iInputListener*>(component->castTo(&iInputListener::typeRecord))) {
+    if (auto* listener = interfaceCast<iInputListener>(component)) {
         if (container) {
             container->addListener(listener);
         }
     }
-    if (auto* method = static_cast<iGuiMethod*>(component->castTo(&iGuiMethod::typeRecord))) {
+    if (auto* method = interfaceCast<iGuiMethod>(component)) {
         method->setCallback(target, callback);
     }
     return component;
 }
 
-int32_t Dialog::removeFromScene(void* target, BaseObject*) {
-    if (auto* dialog = static_cast<Dialog*>(target)) {
-        DialogHooks::removeDialog(dialog);
-    }
+int32_t Dialog::removeFromScene(BaseObject*) {
+    DialogHooks::removeDialog(this);
     return 0;
 }
 

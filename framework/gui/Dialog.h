@@ -62,11 +62,21 @@ public:
     // component bears the name (then nothing is bound).
     virtual GameNode* connect(const std::string& name, void* target, iGuiMethod::Callback callback,
                               iInputListenerContainer* container);
+    GameNode* connect(const std::string& name, const iGuiMethod::Bound& bound,
+                      iInputListenerContainer* container) {
+        return connect(name, bound.target, bound.function, container);
+    }
+    // Binds the component to target->Method: connect<&SceneLobby::onHelp>("BUTTON_HELP", ...).
+    template <auto Method>
+    GameNode* connect(const std::string& name, typename MemberCallback<Method>::Target* target,
+                      iInputListenerContainer* container) {
+        return connect(name, callback<Method>(target), container);
+    }
 
-    // Closes the dialog (the target) on the current scene when the scene has it open under the
-    // dialog's name, and drops it from the scene's dialogs; a callback for function modifiers at
-    // the end of closing animations.
-    static int32_t removeFromScene(void* target, BaseObject* sender);
+    // Closes the dialog on the current scene when the scene has it open under the dialog's name,
+    // and drops it from the scene's dialogs; a callback for function modifiers at the end of
+    // closing animations.
+    int32_t removeFromScene(BaseObject* sender);
 
     // Installs the painter (referenced; null removes it) and applies the requested size again.
     void setPainter(AbstractPainter* newPainter);

@@ -64,11 +64,11 @@ void Slider::readDefinition(PropertyNode* node) {
     incButton = makeButton(node, "incbutton", this);
     decButton = makeButton(node, "decbutton", this);
     if (incButton) {
-        incButton->setCallback(this, &Slider::stepUpCallback);
+        incButton->setCallback(callback<&Slider::stepUpCallback>(this));
         addListener(incButton.get());
     }
     if (decButton) {
-        decButton->setCallback(this, &Slider::stepDownCallback);
+        decButton->setCallback(callback<&Slider::stepDownCallback>(this));
         addListener(decButton.get());
     }
     setEnabled(startEnabled);
@@ -153,13 +153,13 @@ void Slider::stepDown() {
     fireChange();
 }
 
-int32_t Slider::stepUpCallback(void* target, BaseObject*) {
-    static_cast<Slider*>(target)->stepUp();
+int32_t Slider::stepUpCallback(BaseObject*) {
+    stepUp();
     return 0;
 }
 
-int32_t Slider::stepDownCallback(void* target, BaseObject*) {
-    static_cast<Slider*>(target)->stepDown();
+int32_t Slider::stepDownCallback(BaseObject*) {
+    stepDown();
     return 0;
 }
 

@@ -66,8 +66,8 @@ private:
     void setKnobState(int32_t state);
     void fireChange();
 
-    static int32_t stepUpCallback(void* target, BaseObject* sender);
-    static int32_t stepDownCallback(void* target, BaseObject* sender);
+    int32_t stepUpCallback(BaseObject* sender);
+    int32_t stepDownCallback(BaseObject* sender);
 
     bool enabled = true;
     float minValue = 0.0f;

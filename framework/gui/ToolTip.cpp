@@ -215,8 +215,7 @@ void ToolTip::update(int32_t elapsedMs) {
 }
 
 void ToolTip::renderBox(Graphics* graphics) {
-    auto* renderable =
-        static_cast<IRenderable*>(renderer ? renderer->castTo(&IRenderable::typeRecord) : nullptr);
+    auto* renderable = interfaceCast<IRenderable>(renderer.get());
     if (!graphics || !renderable) {
         return;
     }

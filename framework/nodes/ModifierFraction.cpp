@@ -48,9 +48,13 @@ void ModifierFraction::step(int32_t elapsedMs) {
     }
 }
 
+ModifierFractionFunc::ModifierFractionFunc(int32_t duration, const iGuiMethod::Bound& bound,
+                                           int32_t interval)
+    : ModifierFraction(duration), callback(bound), interval(interval) {}
+
 ModifierFractionFunc::ModifierFractionFunc(int32_t duration, void* context,
                                            iGuiMethod::Callback function, int32_t interval)
-    : ModifierFraction(duration), callback(context, function), interval(interval) {}
+    : ModifierFractionFunc(duration, iGuiMethod::Bound{context, function}, interval) {}
 
 void ModifierFractionFunc::update(int32_t elapsedMs) {
     step(elapsedMs);

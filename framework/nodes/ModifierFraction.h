@@ -54,6 +54,7 @@ private:
 class ModifierFractionFunc : public ModifierFraction {
     QUOVEL_TYPE(ModifierFractionFunc)
 public:
+    ModifierFractionFunc(int32_t duration, const iGuiMethod::Bound& bound, int32_t interval);
     ModifierFractionFunc(int32_t duration, void* context, iGuiMethod::Callback function,
                          int32_t interval);
 

@@ -2,6 +2,8 @@
 
 QUOVEL_DEFINE_TYPE(ModifierFunction, &Modifier::typeRecord)
 
+ModifierFunction::ModifierFunction(const iGuiMethod::Bound& bound) : callback(bound) {}
+
 ModifierFunction::ModifierFunction(iGuiMethod::Callback function, void* context)
     : callback(context, function) {}
 

@@ -11,6 +11,7 @@
 class ModifierFunction : public Modifier {
     QUOVEL_TYPE(ModifierFunction)
 public:
+    explicit ModifierFunction(const iGuiMethod::Bound& bound);
     ModifierFunction(iGuiMethod::Callback function, void* context);
 
     void update(int32_t elapsedMs) override;

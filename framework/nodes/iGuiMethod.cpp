@@ -7,10 +7,10 @@ const TypeRecord* iGuiMethod::getType() const {
 }
 
 int32_t iGuiMethod::invoke(BaseObject* sender) {
-    return callback ? callback(target, sender) : 0;
+    return function ? function(target, sender) : 0;
 }
 
 void iGuiMethod::setCallback(void* newTarget, Callback newCallback) {
     target = newTarget;
-    callback = newCallback;
+    function = newCallback;
 }

@@ -370,6 +370,51 @@ bool SampleStreamDecoder::seek(uint32_t frame) {
     return true;
 }
 
+CachedStreamDecoder::CachedStreamDecoder(std::unique_ptr<StreamDecoder> source)
+    : source(std::move(source)) {}
+
+void CachedStreamDecoder::extend(uint32_t frameCount) {
+    if (complete || frameCount == 0) {
+        return;
+    }
+    if (cache.empty()) {
+        // The converter may give a few frames more than the length promises.
+        cache.reserve((static_cast<size_t>(length()) + 4096) * 2);
+    }
+    const size_t before = cache.size();
+    cache.resize(before + static_cast<size_t>(frameCount) * 2);
+    const uint32_t got = source->read(cache.data() + before, frameCount);
+    cache.resize(before + static_cast<size_t>(got) * 2);
+    complete = got < frameCount;
+}
+
+uint32_t CachedStreamDecoder::read(int16_t* stereo, uint32_t frameCount) {
+    if (position + frameCount > cachedFrames()) {
+        extend(position + frameCount - cachedFrames());
+    }
+    const uint32_t run = std::min(frameCount, cachedFrames() - std::min(position, cachedFrames()));
+    std::copy_n(cache.data() + static_cast<size_t>(position) * 2, static_cast<size_t>(run) * 2,
+                stereo);
+    position += run;
+    return run;
+}
+
+bool CachedStreamDecoder::seek(uint32_t frame) {
+    if (frame > cachedFrames()) {
+        extend(frame - cachedFrames());
+    }
+    if (frame > cachedFrames()) {
+        return false;
+    }
+    position = frame;
+    return true;
+}
+
+bool CachedStreamDecoder::decodeAhead(uint32_t frameCount) {
+    extend(frameCount);
+    return !complete;
+}
+
 std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate) {
     uint8_t header[12] = {};
     {
@@ -383,6 +428,9 @@ std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, in
         auto decoder = std::make_unique<OggStreamDecoder>();
         if (!decoder->open(fileName, outputRate)) {
             return nullptr;
+        }
+        if (decoder->length() > 0 && decoder->length() <= maxCachedStreamFrames) {
+            return std::make_unique<CachedStreamDecoder>(std::move(decoder));
         }
         return decoder;
     }

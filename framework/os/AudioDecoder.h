@@ -32,7 +32,37 @@ public:
     virtual bool seek(uint32_t frame) = 0;
     // Length in frames at the output rate.
     virtual uint32_t length() const = 0;
+    // Decodes up to `frameCount` frames ahead of need where the decoder keeps what it decodes;
+    // true while some of the source is still to decode.
+    virtual bool decodeAhead(uint32_t) { return false; }
 };
+
+// Keeps every frame its source decodes, so that a looping track's later rounds and every seek
+// back are copies: music costs no decoding once it is whole, and the feeder decodes it ahead
+// of the voice through `decodeAhead`. The whole track stays in memory until the decoder goes.
+class CachedStreamDecoder : public StreamDecoder {
+public:
+    explicit CachedStreamDecoder(std::unique_ptr<StreamDecoder> source);
+    uint32_t read(int16_t* stereo, uint32_t frameCount) override;
+    // Within what is decoded, a move; beyond it, decoding up to the frame.
+    bool seek(uint32_t frame) override;
+    uint32_t length() const override { return source->length(); }
+    bool decodeAhead(uint32_t frameCount) override;
+
+private:
+    uint32_t cachedFrames() const { return static_cast<uint32_t>(cache.size() / 2); }
+    // Decodes up to `frameCount` more frames onto the cache; marks the end when fewer come.
+    void extend(uint32_t frameCount);
+
+    std::unique_ptr<StreamDecoder> source;
+    std::vector<int16_t> cache;  // stereo frames from the source's beginning
+    uint32_t position = 0;
+    bool complete = false;
+};
+
+// The longest music kept whole in memory, in frames (about three minutes at 44,100 Hz, 31 MiB);
+// a longer track is decoded as it plays.
+inline constexpr uint32_t maxCachedStreamFrames = 8'000'000;
 
 // Plays a decoded sample as a stream (WAV music is decoded whole).
 class SampleStreamDecoder : public StreamDecoder {
@@ -47,7 +77,8 @@ private:
     uint32_t position = 0;
 };
 
-// Opens a WAV or Ogg Vorbis file for streaming; null when it cannot be opened or decoded.
+// Opens a WAV or Ogg Vorbis file for streaming; null when it cannot be opened or decoded. Ogg
+// music up to `maxCachedStreamFrames` long is kept as it is decoded.
 std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate);
 
 }  // namespace audio

@@ -87,7 +87,7 @@ bool alignDamageEdges(std::vector<Rect>& damage, const DrawingList& frame) {
 }
 
 IRenderable* renderableOf(GameNode* node) {
-    return static_cast<IRenderable*>(node->castTo(&IRenderable::typeRecord));
+    return interfaceCast<IRenderable>(node);
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ namespace {
 std::atomic<ResourceManager*> instance{nullptr};
 std::mutex instanceMutex;
 
+// The application's clock and longest wait for urgent sections; none before it starts.
+Clock* urgentWaitClock = nullptr;
+uint32_t urgentWaitLimitMs = 0;
+
 // Process-wide, like the named mutex it stands for: resources publish their loads under it even
 // when no manager exists (tests, font layers).
 std::recursive_mutex& dataMutex() {
@@ -420,6 +424,18 @@ bool ResourceManager::waitForUrgentSections(Clock& clock, uint32_t limitMs, uint
         }
         clock.sleep(pollMs);
     }
+}
+
+bool ResourceManager::waitForUrgentSections(uint32_t pollMs) {
+    if (!urgentWaitClock) {
+        return true;
+    }
+    return waitForUrgentSections(*urgentWaitClock, urgentWaitLimitMs, pollMs);
+}
+
+void ResourceManager::setUrgentWait(Clock* clock, uint32_t limitMs) {
+    urgentWaitClock = clock;
+    urgentWaitLimitMs = limitMs;
 }
 
 std::vector<std::pair<std::string, std::string>> ResourceManager::failedResources(

@@ -104,6 +104,11 @@ public:
     // load, for at most `limitMs`; true when all loaded in time. Each section still queued
     // after the limit is named on stderr.
     bool waitForUrgentSections(Clock& clock, uint32_t limitMs, uint32_t pollMs);
+    // The same on the clock and limit the application gave at start-up; true at once when none
+    // was given.
+    bool waitForUrgentSections(uint32_t pollMs);
+    // The clock and limit of every later wait of one argument; null takes them back.
+    static void setUrgentWait(Clock* clock, uint32_t limitMs);
     // Wakes the loader, then whether the section list is read and no urgent section is left
     // to load (loaded sections leave the urgent queue, their weights counted as finished).
     bool urgentSectionsLoaded();

@@ -49,11 +49,11 @@ FullScreenHandler::FullScreenHandler(PropertyNode* definition)
     }
     minimiseButton = makeButton(node, "button_minimize", placedWidth);
     for (const auto& [button, action] :
-         {std::pair{quitButton.get(), &FullScreenHandler::onQuit},
-          std::pair{restoreButton.get(), &FullScreenHandler::onRestore},
-          std::pair{minimiseButton.get(), &FullScreenHandler::onMinimise}}) {
+         {std::pair{quitButton.get(), callback<&FullScreenHandler::onQuit>(this)},
+          std::pair{restoreButton.get(), callback<&FullScreenHandler::onRestore>(this)},
+          std::pair{minimiseButton.get(), callback<&FullScreenHandler::onMinimise>(this)}}) {
         if (button) {
-            button->setCallback(this, action);
+            button->setCallback(action);
         }
     }
 }
@@ -85,7 +85,7 @@ Button* FullScreenHandler::makeButton(PropertyNode* node, const std::string& nam
     if (!button) {
         return nullptr;
     }
-    auto* listener = static_cast<iInputListener*>(button->castTo(&iInputListener::typeRecord));
+    auto* listener = interfaceCast<iInputListener>(button);
     buttons.removeListener(listener);
     buttons.addListener(listener);
     GameNode::appendChild(button, this);
@@ -158,7 +158,7 @@ void FullScreenHandler::onWindowMessage(uint32_t message, uint32_t wParam, uint3
     }
 }
 
-int32_t FullScreenHandler::onQuit(void*, BaseObject*) {
+int32_t FullScreenHandler::onQuit(BaseObject*) {
     SceneManager* manager = SceneManager::getInstance();
     if (Scene* scene = manager ? manager->getCurrentScene() : nullptr) {
         scene->onQuitRequest();
@@ -166,14 +166,14 @@ int32_t FullScreenHandler::onQuit(void*, BaseObject*) {
     return 0;
 }
 
-int32_t FullScreenHandler::onRestore(void*, BaseObject*) {
+int32_t FullScreenHandler::onRestore(BaseObject*) {
     if (GameWindow* window = GameWindow::getInstance()) {
         window->toggleFullScreen();
     }
     return 0;
 }
 
-int32_t FullScreenHandler::onMinimise(void*, BaseObject*) {
+int32_t FullScreenHandler::onMinimise(BaseObject*) {
     if (GameWindow* window = GameWindow::getInstance()) {
         window->minimise();
     }

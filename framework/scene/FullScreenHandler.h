@@ -54,9 +54,9 @@ private:
     // placed left of those before it; null when it makes no button.
     Button* makeButton(PropertyNode* node, const std::string& name, int32_t& placedWidth);
 
-    static int32_t onQuit(void* target, BaseObject* sender);
-    static int32_t onRestore(void* target, BaseObject* sender);
-    static int32_t onMinimise(void* target, BaseObject* sender);
+    int32_t onQuit(BaseObject* sender);
+    int32_t onRestore(BaseObject* sender);
+    int32_t onMinimise(BaseObject* sender);
 
     iInputListenerContainer buttons;
     RefHolder<InputHandler> inputHandler;

@@ -78,7 +78,7 @@ void Scene::show() {
     Dialog::show();
     if (SceneManager* manager = SceneManager::getInstance()) {
         if (Task* tip = manager->getToolTip()) {
-            if (auto* toolTip = static_cast<iToolTip*>(tip->castTo(&iToolTip::typeRecord))) {
+            if (auto* toolTip = interfaceCast<iToolTip>(tip)) {
                 toolTip->setRoot(tree.get());
             }
         }

@@ -29,8 +29,7 @@ void quitRequest(GameNode* node) {
 }
 
 iInputListener* listenerOf(Task* task) {
-    return task ? static_cast<iInputListener*>(task->castTo(&iInputListener::typeRecord))
-                : nullptr;
+    return interfaceCast<iInputListener>(task);
 }
 
 iInputListener* sceneToolTipListener() {
@@ -137,8 +136,7 @@ void SceneManager::setToolTip(Task* newToolTip) {
     if (newToolTip == toolTip.get()) {
         return;
     }
-    if (auto* tip = newToolTip ? static_cast<iToolTip*>(newToolTip->castTo(&iToolTip::typeRecord))
-                               : nullptr) {
+    if (auto* tip = interfaceCast<iToolTip>(newToolTip)) {
         Scene* owner = requested ? requested.get() : current.get();
         tip->setRoot(owner ? owner->getTree() : nullptr);
     }

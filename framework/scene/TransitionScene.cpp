@@ -41,11 +41,11 @@ Image* windowImage() {
 
 // Appends a blocking fade and a call after it to the sprite's running modifiers.
 void fadeThenCall(Sprite* sprite, int32_t time, int32_t from, int32_t to,
-                  iGuiMethod::Callback callback, void* context) {
+                  const iGuiMethod::Bound& then) {
     Modifier* fade = new ModifierAlpha(time, from, to);
     fade->setFlags(fade->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(sprite, fade);
-    GameNode::addModifier(sprite, new ModifierFunction(callback, context));
+    GameNode::addModifier(sprite, new ModifierFunction(then));
 }
 
 }  // namespace
@@ -91,8 +91,8 @@ bool TransitionScene::isLoaderBusy() {
     return loaderProbe();
 }
 
-int32_t TransitionScene::finishTransition(void* transition, BaseObject*) {
-    static_cast<TransitionScene*>(transition)->finish();
+int32_t TransitionScene::finishTransition(BaseObject*) {
+    finish();
     return 0;
 }
 
@@ -160,7 +160,7 @@ void AlphaTransitionScene::show() {
     }
     prepareTarget();
     snapshotB->setAlpha(0);
-    fadeThenCall(snapshotB.get(), time, 0, 255, &TransitionScene::finishTransition, this);
+    fadeThenCall(snapshotB.get(), time, 0, 255, callback<&TransitionScene::finishTransition>(this));
     takeSnapshot(snapshotA.get(), getFromScene());
     moveFrameToTarget();
     takeSnapshot(snapshotB.get(), getTargetScene());
@@ -191,27 +191,27 @@ void FadeBlackTransitionScene::show() {
     TransitionScene::show();
     snapshotA->setAlpha(255);
     snapshotB->setVisible(false);
-    fadeThenCall(snapshotA.get(), time, 255, 0, &FadeBlackTransitionScene::startWaiting, this);
+    fadeThenCall(snapshotA.get(), time, 255, 0,
+                 callback<&FadeBlackTransitionScene::startWaiting>(this));
     takeSnapshot(snapshotA.get(), getFromScene());
     // Only some transitions have a loading label.
     if (Sprite* label = objectCast<Sprite>(searchChild("LOADING_LABEL"))) {
         loadingLabel = label;
         label->setAlpha(0);
-        if (auto* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
+        if (auto* text = interfaceCast<iText>(label)) {
             baseText = text->getText();
         }
         GameNode::insertBefore(label, snapshotB.get());
     }
 }
 
-int32_t FadeBlackTransitionScene::startWaiting(void* transition, BaseObject*) {
-    auto* scene = static_cast<FadeBlackTransitionScene*>(transition);
-    scene->phase = PHASE_WAIT;
+int32_t FadeBlackTransitionScene::startWaiting(BaseObject*) {
+    phase = PHASE_WAIT;
     return 0;
 }
 
 void FadeBlackTransitionScene::setLabelText(const std::wstring& value) {
-    if (auto* text = static_cast<iText*>(loadingLabel->castTo(&iText::typeRecord))) {
+    if (auto* text = interfaceCast<iText>(loadingLabel.get())) {
         text->setText(value);
     }
 }
@@ -251,7 +251,7 @@ void FadeBlackTransitionScene::fadeIn() {
     snapshotA->setVisible(false);
     snapshotB->setVisible(true);
     snapshotB->setAlpha(0);
-    fadeThenCall(snapshotB.get(), time, 0, 255, &TransitionScene::finishTransition, this);
+    fadeThenCall(snapshotB.get(), time, 0, 255, callback<&TransitionScene::finishTransition>(this));
     if (loadingLabel) {
         GameNode::addModifier(loadingLabel.get(),
                               new ModifierAlpha(time, loadingLabel->getAlpha(), 0));

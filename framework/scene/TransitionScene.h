@@ -38,8 +38,8 @@ public:
     static void setLoaderProbe(LoaderProbe probe);
     // Resumes the loader and tells whether it is not ready or an urgent section is pending.
     static bool isLoaderBusy();
-    // A function-modifier callback that calls the transition's (the target's) finish.
-    static int32_t finishTransition(void* transition, BaseObject* sender);
+    // A function-modifier callback that calls the transition's finish.
+    int32_t finishTransition(BaseObject* sender);
 
 protected:
     // Draws the scene (its background when visible, then its node tree) into the snapshot.
@@ -106,7 +106,7 @@ public:
     Sprite* getSnapshotB() const { return snapshotB.get(); }
 
     // Function-modifier callback: the fade-out has ended.
-    static int32_t startWaiting(void* transition, BaseObject* sender);
+    int32_t startWaiting(BaseObject* sender);
 
 private:
     void fadeIn();

@@ -81,9 +81,13 @@ void logFailedResources(ResourceManager& resources, const char* const* sectionNa
 
 }  // namespace
 
-QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {}
+QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {
+    ResourceManager::setUrgentWait(services.window.clock, sectionWaitLimitMs);
+}
 
-QuovelMahjongMain::~QuovelMahjongMain() = default;
+QuovelMahjongMain::~QuovelMahjongMain() {
+    ResourceManager::setUrgentWait(nullptr, 0);
+}
 
 QuovelMahjongMain* QuovelMahjongMain::createInstance(const AppServices& services) {
     if (!application) {
@@ -179,7 +183,7 @@ void QuovelMahjongMain::startServices() {
     // while the first sections load, not before the window shows.
     Logger::instance().registerGameLogFile(clock);
     initGameStatistics(clock, *services.systemInfo);
-    waitForUrgentSections(STARTUP_POLL_MS);
+    resources->waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();
     for (const char* section : {"default", "lobby", "trophy", "game"}) {
@@ -273,16 +277,6 @@ void QuovelMahjongMain::sleep(uint32_t milliseconds) {
     }
 }
 
-bool QuovelMahjongMain::waitForUrgentSections(uint32_t pollMs) {
-    ResourceManager* resources = ResourceManager::getInstance();
-    QuovelMahjongMain* self = getInstance();
-    if (!resources || !self) {
-        return true;
-    }
-    return resources->waitForUrgentSections(*self->services.window.clock, sectionWaitLimitMs,
-                                            pollMs);
-}
-
 void QuovelMahjongMain::askQuit() {
     SceneManager* manager = SceneManager::getInstance();
     Scene* scene = manager ? manager->getCurrentScene() : nullptr;
@@ -291,13 +285,13 @@ void QuovelMahjongMain::askQuit() {
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->requestSectionLoad("default");
-        waitForUrgentSections(QUIT_POLL_MS);
+        resources->waitForUrgentSections(QUIT_POLL_MS);
     }
     // Without a question to ask, the request counts as answered "yes".
-    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY, getInstance(),
-                                        &gameQuit, nullptr, nullptr, scene);
+    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
+                                        callback<&QuovelMahjongMain::gameQuit>(), {}, scene);
     if (!question) {
-        gameQuit(getInstance(), nullptr);
+        gameQuit(nullptr);
         return;
     }
     scene->openDialog(question);
@@ -309,7 +303,7 @@ void QuovelMahjongMain::noteGameQuit() {
     }
 }
 
-int32_t QuovelMahjongMain::gameQuit(void*, BaseObject*) {
+int32_t QuovelMahjongMain::gameQuit(BaseObject*) {
     noteGameQuit();
     if (QuovelMahjongMain* self = getInstance()) {
         self->services.window.events->postQuit(0);

@@ -38,8 +38,9 @@ public:
     // Exit codes of run and runProgram.
     static constexpr int normalRun = 0;
     static constexpr int refusedStart = 1;
-    // Longest wait for resource sections at start-up and before the quit question; a section
-    // still not loaded then is logged and the game goes on with what loaded.
+    // Longest wait for resource sections at start-up, before the quit question and wherever
+    // the resource manager is asked to wait; a section still not loaded then is logged and the
+    // game goes on with what loaded. The application gives it and its clock to the manager.
     static constexpr uint32_t sectionWaitLimitMs = 10000;
 
     // The whole program: works from `programFolder` (unchanged when empty), runs the
@@ -59,15 +60,12 @@ public:
     // Opens the quit question on the current scene, unless it is open there already.
     static void askQuit();
     // The question's "yes": records the quit for the statistics and posts the quit message.
-    static int32_t gameQuit(void* target, BaseObject* sender);
+    static int32_t gameQuit(BaseObject* sender);
     // Records the quit for the statistics.
     static void noteGameQuit();
 
     // Sleeps on the application's clock; nothing without an application.
     static void sleep(uint32_t milliseconds);
-    // Resumes the loader and waits until the urgent sections are loaded, sleeping `pollMs`
-    // between looks, for at most sectionWaitLimitMs. True when all loaded in time.
-    static bool waitForUrgentSections(uint32_t pollMs);
 
 private:
     void startServices();

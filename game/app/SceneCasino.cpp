@@ -78,8 +78,8 @@ Switch* SceneCasino::getGameTypeSwitch(GameType gameType) const {
 void SceneCasino::loadResources() {
     SceneScoreRoom::loadResources();
     for (int32_t type = 0; type < GAME_TYPES; ++type) {
-        gameTypeSwitches[static_cast<size_t>(type)] =
-            wireSwitch(GAME_TYPE_SWITCHES[type], type, &onGameTypeChosen);
+        gameTypeSwitches[static_cast<size_t>(type)] = wireSwitch(
+            GAME_TYPE_SWITCHES[type], type, callback<&SceneCasino::onGameTypeChosen>(this));
     }
     hostPicture = objectCast<Sprite>(findChild("MR_D"));
     // The scene hears every click first, before any widget, and lets it go on.
@@ -98,7 +98,7 @@ void SceneCasino::show() {
             }
         }
     }
-    if (DialogTrophy::showIfNew(this, &onTrophyDialogClosed)) {
+    if (DialogTrophy::showIfNew(callback<&SceneCasino::onTrophyDialogClosed>(this))) {
         getComponentsContainer().setActive(false);
         if (GameNode* cabinet = findDialog("DIALOG_TROPHY")) {
             GameNode::addModifier(cabinet, new ModifierDelay(TROPHY_DELAY_MS), false);
@@ -109,10 +109,9 @@ void SceneCasino::show() {
     shineGameModes();
 }
 
-int32_t SceneCasino::onTrophyDialogClosed(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneCasino*>(target);
-    scene->getComponentsContainer().setActive(true);
-    scene->shineGameModes();
+int32_t SceneCasino::onTrophyDialogClosed(BaseObject*) {
+    getComponentsContainer().setActive(true);
+    shineGameModes();
     return 0;
 }
 
@@ -139,7 +138,7 @@ void SceneCasino::shineGameModes() {
     if (!expertOpen && expertSwitch && expertSwitch->isOn()) {
         if (auto* normal = objectCast<Switch>(findChild("SWITCH_NORMAL"))) {
             normal->setOn(true);
-            onDifficultyChosen(this, normal);
+            onDifficultyChosen(normal);
         }
     }
     if (expertSwitch) {
@@ -165,15 +164,14 @@ void SceneCasino::showGameTypePanel() {
     }
 }
 
-int32_t SceneCasino::onGameTypeChosen(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneCasino*>(target);
+int32_t SceneCasino::onGameTypeChosen(BaseObject* sender) {
     auto* widget = objectCast<GameNode>(sender);
-    if (!scene || !widget) {
+    if (!widget) {
         return 0;
     }
-    scene->selectedGameType = static_cast<GameType>(widget->getTag());
-    scene->clearNewScore();
-    scene->showGameTypePanel();
+    selectedGameType = static_cast<GameType>(widget->getTag());
+    clearNewScore();
+    showGameTypePanel();
     return 0;
 }
 

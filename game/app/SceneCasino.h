@@ -35,8 +35,8 @@ public:
     bool hasEntriesInAllFiveTables() const;
     std::string tableKey() const override;
 
-    static int32_t onGameTypeChosen(void* target, BaseObject* sender);
-    static int32_t onTrophyDialogClosed(void* target, BaseObject* sender);
+    int32_t onGameTypeChosen(BaseObject* sender);
+    int32_t onTrophyDialogClosed(BaseObject* sender);
 
     // The program's casino, or null while it has not been made.
     static SceneCasino* instance();

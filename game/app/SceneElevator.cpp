@@ -215,14 +215,16 @@ void SceneElevator::loadResources() {
     speechText = objectCast<TypeLabel>(findChild("TEXT"));
     container->addListener(speechText.get());
     for (int32_t j = 0; j < 4; ++j) {
-        roomButtons[j] = objectCast<Button>(connect(ROOM_BUTTONS[j], this, &onButtonClicked, container));
+        roomButtons[j] = objectCast<Button>(
+            connect<&SceneElevator::onButtonClicked>(ROOM_BUTTONS[j], this, container));
         roomButtons[j]->setTag(ROOM_TAGS[j]);
     }
     // The floor buttons count only where their picture is opaque (hitmaskthreshold in the
     // definition).
     for (int32_t n = 1; n <= FLOOR_COUNT; ++n) {
         floorButtons[n - 1] = objectCast<Button>(
-            connect("BUTTON_FLOOR_" + std::to_string(n), this, &onButtonClicked, container));
+            connect<&SceneElevator::onButtonClicked>("BUTTON_FLOOR_" + std::to_string(n), this,
+                                                     container));
         floorButtons[n - 1]->setTag(n);
     }
     floorNumbers = objectCast<Sprite>(findChild("FLOOR_NUMBERS_SPRITE"));
@@ -331,14 +333,14 @@ void SceneElevator::openDoors() {
         rightDoor.get(),
         new ModifierLocationLine(rightClosed, 0, screenWidth - DOOR_EDGE, 0, delay, true));
     slide->setFlags(slide->getFlags() | Modifier::FLAG_BLOCKING);
-    GameNode::addModifier(rightDoor.get(), new ModifierFunction(&onDoorsOpened, this));
+    GameNode::addModifier(rightDoor.get(),
+                          new ModifierFunction(callback<&SceneElevator::onDoorsOpened>(this)));
 }
 
-int32_t SceneElevator::onDoorsOpened(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneElevator*>(target);
-    scene->doorsMoving = false;
-    scene->updateButtons();
-    scene->snapFingers();
+int32_t SceneElevator::onDoorsOpened(BaseObject*) {
+    doorsMoving = false;
+    updateButtons();
+    snapFingers();
     return 0;
 }
 
@@ -353,27 +355,28 @@ void SceneElevator::snapFingers() {
     GameNode* snap = snapSprite.get();
     GameNode::addModifier(snap, new ModifierFrame(1, 100));
     GameNode::addModifier(snap, new ModifierDelay(1000));
-    Modifier* unlock = GameNode::addModifier(snap, new ModifierFunction(&unlockFloorButton, this));
+    Modifier* unlock = GameNode::addModifier(
+        snap, new ModifierFunction(callback<&SceneElevator::unlockFloorButton>(this)));
     unlock->setFlags(unlock->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(snap, new ModifierDelay(600));
-    Modifier* reset = GameNode::addModifier(snap, new ModifierFunction(&resetSnapFingers, this));
+    Modifier* reset = GameNode::addModifier(
+        snap, new ModifierFunction(callback<&SceneElevator::resetSnapFingers>(this)));
     reset->setFlags(reset->getFlags() | Modifier::FLAG_KILL_EARLIER);
 }
 
-int32_t SceneElevator::resetSnapFingers(void* target, BaseObject*) {
-    static_cast<SceneElevator*>(target)->snapSprite->setFrame(0);
+int32_t SceneElevator::resetSnapFingers(BaseObject*) {
+    snapSprite->setFrame(0);
     return 0;
 }
 
-int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneElevator*>(target);
+int32_t SceneElevator::unlockFloorButton(BaseObject*) {
     playSectionSound("SOUND_BUTTON_UNLOCKED", "elevator");
-    for (int32_t floor : scene->pendingFloors) {
+    for (int32_t floor : pendingFloors) {
         if (floor < 1 || floor > FLOOR_COUNT) {
             continue;
         }
-        Button* button = scene->floorButtons[floor - 1].get();
-        Sprite* glow = scene->unlockEffect.get();
+        Button* button = floorButtons[floor - 1].get();
+        Sprite* glow = unlockEffect.get();
         glow->setPosition(button->getX() + button->getWidth() / 2 + 1,
                           button->getY() + button->getHeight() / 2 + 3);
         GameNode::removeAllModifiers(glow);
@@ -386,12 +389,12 @@ int32_t SceneElevator::unlockFloorButton(void* target, BaseObject*) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
             if (player->modesUnlocked[j] == 1) {
                 player->modesUnlocked[j] = 2;
-                shineButton(scene->roomButtons[j].get(), "SHINE_MASK_GAMEMODE", "elevator");
+                shineButton(roomButtons[j].get(), "SHINE_MASK_GAMEMODE", "elevator");
             }
         }
     }
-    scene->pendingFloors.clear();
-    scene->updateButtons();
+    pendingFloors.clear();
+    updateButtons();
     return 0;
 }
 
@@ -427,8 +430,7 @@ void SceneElevator::fadeInUnlockedButtons() {
     }
 }
 
-int32_t SceneElevator::onButtonClicked(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneElevator*>(target);
+int32_t SceneElevator::onButtonClicked(BaseObject* sender) {
     auto* button = objectCast<Button>(sender);
     if (!button) {
         return 0;
@@ -436,14 +438,14 @@ int32_t SceneElevator::onButtonClicked(void* target, BaseObject* sender) {
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
     }
-    scene->arrive(button->getTag());
-    scene->getComponentsContainer().setActive(false);
+    arrive(button->getTag());
+    getComponentsContainer().setActive(false);
     return 0;
 }
 
 void SceneElevator::arrive(int32_t stop) {
     if (stop == position) {
-        enterTarget(this, nullptr);
+        enterTarget(nullptr);
         return;
     }
     Sprite* strip = floorNumbers.get();
@@ -470,7 +472,7 @@ void SceneElevator::arrive(int32_t stop) {
     if (!doorsMoving) {
         GameNode::addModifier(strip, new ModifierDelay(1000));
     }
-    GameNode::addModifier(strip, new ModifierFunction(&enterTarget, this));
+    GameNode::addModifier(strip, new ModifierFunction(callback<&SceneElevator::enterTarget>(this)));
     position = stop;
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         if (stop == 0) {
@@ -492,20 +494,19 @@ void SceneElevator::reportInterest() const {
     addSessionEvent(getStatisticsCollector(), event.get());
 }
 
-int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneElevator*>(target);
-    if (scene->movingSound) {
-        scene->movingSound->stop(false);
+int32_t SceneElevator::enterTarget(BaseObject*) {
+    if (movingSound) {
+        movingSound->stop(false);
     }
-    const int32_t item = scene->unlockedItem;
+    const int32_t item = unlockedItem;
     const char* next = "SCENE_HALLWAY";
-    switch (scene->position) {
+    switch (position) {
     case 0:
         next = "SCENE_LOBBY";
         break;
     case STOP_CASINO:
         if (opensOneOf(item, CASINO_UNLOCKS)) {
-            scene->reportInterest();
+            reportInterest();
         }
         if (SceneCasino* casino = SceneCasino::instance()) {
             casino->setSelectedGameType(NOTHING_SELECTED);
@@ -514,7 +515,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         break;
     case STOP_RECROOM:
         if (opensOneOf(item, RECROOM_UNLOCKS)) {
-            scene->reportInterest();
+            reportInterest();
         }
         if (SceneRecRoom* room = SceneRecRoom::instance()) {
             room->setSelectedGameType(SceneRecRoom::NOTHING_SELECTED);
@@ -523,7 +524,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         break;
     case STOP_ROOF:
         if (opensOneOf(item, ROOF_UNLOCKS)) {
-            scene->reportInterest();
+            reportInterest();
         }
         if (SceneRoof* roof = SceneRoof::instance()) {
             roof->setSelectedMode(NOTHING_SELECTED);
@@ -532,7 +533,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         break;
     default:
         if (SceneHallway* hallway = SceneHallway::instance()) {
-            hallway->setFloor(scene->position);
+            hallway->setFloor(position);
         }
         break;
     }
@@ -540,7 +541,7 @@ int32_t SceneElevator::enterTarget(void* target, BaseObject*) {
         manager->setTransition("TRANSITION_DEFAULT");
         manager->requestScene(manager->getScene(next));
     }
-    scene->unlockedItem = -1;
+    unlockedItem = -1;
     return 0;
 }
 
@@ -636,13 +637,13 @@ void SceneElevator::hostSpeech() {
                     speechBalloon->getHeight()};
     Modifier* unfold = GameNode::addModifier(speechBalloon.get(), new ModifierClipRect(400, closed, open));
     unfold->setFlags(unfold->getFlags() | Modifier::FLAG_BLOCKING);
-    GameNode::addModifier(speechBalloon.get(), new ModifierFunction(&startTyping, this));
+    GameNode::addModifier(speechBalloon.get(),
+                          new ModifierFunction(callback<&SceneElevator::startTyping>(this)));
 }
 
-int32_t SceneElevator::startTyping(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneElevator*>(target);
-    scene->speechText->setVisible(true);
-    scene->speechText->startTyping();
+int32_t SceneElevator::startTyping(BaseObject*) {
+    speechText->setVisible(true);
+    speechText->startTyping();
     return 0;
 }
 

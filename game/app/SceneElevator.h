@@ -83,12 +83,12 @@ public:
     Sprite* getSnapSprite() const { return snapSprite.get(); }
 
 private:
-    static int32_t onButtonClicked(void* target, BaseObject* sender);
-    static int32_t onDoorsOpened(void* target, BaseObject* sender);
-    static int32_t unlockFloorButton(void* target, BaseObject* sender);
-    static int32_t resetSnapFingers(void* target, BaseObject* sender);
-    static int32_t enterTarget(void* target, BaseObject* sender);
-    static int32_t startTyping(void* target, BaseObject* sender);
+    int32_t onButtonClicked(BaseObject* sender);
+    int32_t onDoorsOpened(BaseObject* sender);
+    int32_t unlockFloorButton(BaseObject* sender);
+    int32_t resetSnapFingers(BaseObject* sender);
+    int32_t enterTarget(BaseObject* sender);
+    int32_t startTyping(BaseObject* sender);
 
     // Whether the button of the stop opens for the player with these floors pending.
     static bool isStopOpen(const QuovelMahjongPlayer& player,

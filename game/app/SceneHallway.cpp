@@ -194,22 +194,29 @@ void SceneHallway::loadResources() {
     Scene::loadResources();
     roomPreview = getDialog("DIALOG_ROOM_PREVIEW");
     iInputListenerContainer* container = &getComponentsContainer();
-    menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &openRoomMenu, container));
-    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &goToElevator, container));
+    menuButton =
+        objectCast<Button>(connect<&SceneHallway::openRoomMenu>("BUTTON_MENU", this, container));
+    elevatorButton = objectCast<Button>(
+        connect("BUTTON_ELEVATOR", callback<&SceneHallway::goToElevator>(), container));
     medals = findChild("MEDALS");
     floorEndDialog = findChild("FLOORENDDIALOG");
     plant = objectCast<Sprite>(findChild("PLANT"));
-    okButton = objectCast<Button>(connect("BUTTON_OK", this, &onFloorEndClosed, container));
+    okButton =
+        objectCast<Button>(connect<&SceneHallway::onFloorEndClosed>("BUTTON_OK", this, container));
     floorCompletedLabel = findChild("FLOOR_COMPLETED");
     unlockedLabel = findChild("UNLOCKED");
     goodieLabel = findChild("GOODIE");
     wellDoneLabel = findChild("WELL_DONE");
-    customizeButton = objectCast<Button>(connect("BUTTON_CUSTOMIZE", this, &openCustomize, container));
-    trophiesButton = objectCast<Button>(connect("BUTTON_TROPHIES", this, &openTrophies, container));
+    customizeButton = objectCast<Button>(
+        connect<&SceneHallway::openCustomize>("BUTTON_CUSTOMIZE", this, container));
+    trophiesButton = objectCast<Button>(
+        connect<&SceneHallway::openTrophies>("BUTTON_TROPHIES", this, container));
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
         const std::string number = std::to_string(d);
-        doors[d - 1] = objectCast<Button>(connect("BUTTON_DOOR" + number, this, &enterRoom, container));
-        doorKnobs[d - 1] = objectCast<Button>(connect("DOORKNOB" + number, this, &enterRoom, container));
+        doors[d - 1] = objectCast<Button>(
+            connect<&SceneHallway::enterRoom>("BUTTON_DOOR" + number, this, container));
+        doorKnobs[d - 1] = objectCast<Button>(
+            connect<&SceneHallway::enterRoom>("DOORKNOB" + number, this, container));
         roomNumbers[d - 1] = objectCast<Sprite>(findChild("ROOM_NUMBER" + number));
         for (GameNode* node : {static_cast<GameNode*>(doors[d - 1].get()),
                                static_cast<GameNode*>(doorKnobs[d - 1].get())}) {
@@ -317,25 +324,24 @@ bool SceneHallway::onMouseMove(int32_t x, int32_t y, int32_t buttons) {
     return false;
 }
 
-int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneHallway*>(target);
+int32_t SceneHallway::enterRoom(BaseObject* sender) {
     auto* node = objectCast<GameNode>(sender);
     const int32_t d = node ? node->getTag() : 0;
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    if (!player || d < 1 || d > DOOR_COUNT || scene->floor < 1 ||
-        scene->floor > QuovelMahjongStats::FLOORS) {
+    if (!player || d < 1 || d > DOOR_COUNT || floor < 1 ||
+        floor > QuovelMahjongStats::FLOORS) {
         return 0;
     }
-    int32_t& firstDoor = player->getStats().firstDoorClicked[scene->floor - 1];
+    int32_t& firstDoor = player->getStats().firstDoorClicked[floor - 1];
     if (firstDoor == -1) {
         RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
         event->addChild(new PropertyValue("playerName", stringToWString(player->getName()), true));
-        event->addChild(new PropertyValue("currentFloor", scene->floor, true));
+        event->addChild(new PropertyValue("currentFloor", floor, true));
         event->addChild(new PropertyValue("firstDoor", d, true));
         addSessionEvent(getStatisticsCollector(), event.get());
         firstDoor = d;
     }
-    RefHolder<Level> level = LevelCatalog::instance()->findLevel(scene->floor, d);
+    RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
     if (!level) {
         return 0;
     }
@@ -343,9 +349,9 @@ int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
     if (!Game::createForLevel(level->getGameType(), level.get())) {
         return 0;
     }
-    scene->chosenDoor = d;
-    const RoomRecord* record = player->getStats().roomRecord(scene->floor, d);
-    scene->medalBefore = record ? medalCode(record->levelWinCount, record->bestScore,
+    chosenDoor = d;
+    const RoomRecord* record = player->getStats().roomRecord(floor, d);
+    medalBefore = record ? medalCode(record->levelWinCount, record->bestScore,
                                             level->getSilver(), level->getGold())
                                 : -1;
     player->clearSavedGame();
@@ -353,22 +359,22 @@ int32_t SceneHallway::enterRoom(void* target, BaseObject* sender) {
     return 0;
 }
 
-int32_t SceneHallway::goToElevator(void*, BaseObject*) {
+int32_t SceneHallway::goToElevator(BaseObject*) {
     changeScene("elevator", "SCENE_ELEVATOR");
     return 0;
 }
 
-int32_t SceneHallway::openRoomMenu(void* target, BaseObject*) {
-    openByName(static_cast<SceneHallway*>(target), "DIALOG_ROOM_MENU");
+int32_t SceneHallway::openRoomMenu(BaseObject*) {
+    openByName(this, "DIALOG_ROOM_MENU");
     return 0;
 }
 
-int32_t SceneHallway::openCustomize(void*, BaseObject*) {
+int32_t SceneHallway::openCustomize(BaseObject*) {
     openByName(dialogHost(), "DIALOG_SELECT_BACKGROUND");
     return 0;
 }
 
-int32_t SceneHallway::openTrophies(void*, BaseObject*) {
+int32_t SceneHallway::openTrophies(BaseObject*) {
     openByName(dialogHost(), "DIALOG_TROPHY");
     return 0;
 }
@@ -428,13 +434,12 @@ void SceneHallway::resetFloorEnd() {
     }
 }
 
-int32_t SceneHallway::finishArrival(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneHallway*>(target);
-    if (GameNode* components = scene->getComponents()) {
+int32_t SceneHallway::finishArrival(BaseObject*) {
+    if (GameNode* components = getComponents()) {
         components->setSuspended(false);
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        const int32_t selector = scene->hintSelector;
+        const int32_t selector = hintSelector;
         int32_t hint = 0;
         if (selector >= 2 && selector <= 4) {
             hint = player->showHints && player->hints[static_cast<size_t>(selector)] ? selector : 0;
@@ -442,9 +447,9 @@ int32_t SceneHallway::finishArrival(void* target, BaseObject*) {
             hint = 1;
         }
         if (hint > 0) {
-            if (auto* dialog = objectCast<DialogDorrickHint>(scene->getDialog("DIALOG_DORRICK_HINT"))) {
+            if (auto* dialog = objectCast<DialogDorrickHint>(getDialog("DIALOG_DORRICK_HINT"))) {
                 dialog->showHint(hint);
-                scene->openDialog(dialog);
+                openDialog(dialog);
             }
             if (hint > 1) {
                 player->hints[static_cast<size_t>(hint)] = false;
@@ -452,11 +457,11 @@ int32_t SceneHallway::finishArrival(void* target, BaseObject*) {
         }
         player->hints[1] = false;
     }
-    scene->enableInput();
-    scene->hoveredDoor = nullptr;
-    scene->hintSelector = 0;
-    scene->medalBefore = -1;
-    scene->chosenDoor = -1;
+    enableInput();
+    hoveredDoor = nullptr;
+    hintSelector = 0;
+    medalBefore = -1;
+    chosenDoor = -1;
     return 0;
 }
 
@@ -552,7 +557,7 @@ void SceneHallway::showDoorMedals() {
         medal->setVisible(true);
     }
     if (!lastStar) {
-        startClearSequence(this, nullptr);
+        startClearSequence(nullptr);
         return;
     }
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
@@ -566,7 +571,8 @@ void SceneHallway::showDoorMedals() {
         fade->setFlags(fade->getFlags() & ~Modifier::FLAG_REMOVE_TARGET);
     }
     GameNode::addModifier(lastStar, new ModifierDelay(AFTER_STARS_MS));
-    Modifier* next = GameNode::addModifier(lastStar, new ModifierFunction(&startClearSequence, this));
+    Modifier* next = GameNode::addModifier(
+        lastStar, new ModifierFunction(callback<&SceneHallway::startClearSequence>(this)));
     next->setFlags(next->getFlags() | Modifier::FLAG_REMOVE_TARGET);
 }
 
@@ -596,19 +602,18 @@ Sprite* SceneHallway::animateNewMedal(Sprite* medal, int32_t stars) {
     return last;
 }
 
-int32_t SceneHallway::startClearSequence(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneHallway*>(target);
+int32_t SceneHallway::startClearSequence(BaseObject*) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!player) {
-        finishArrival(scene, nullptr);
+        finishArrival(nullptr);
         return 0;
     }
-    if (scene->chosenDoor > 0 && scene->floor == player->currentFloor &&
+    if (chosenDoor > 0 && floor == player->currentFloor &&
         player->currentFloor < player->floorReached) {
         player->currentFloor = player->floorReached;
-        scene->showHallwayClear();
+        showHallwayClear();
         if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setUnlockedItem(scene->floor - 1);
+            elevator->setUnlockedItem(floor - 1);
         }
         return 0;
     }
@@ -619,8 +624,8 @@ int32_t SceneHallway::startClearSequence(void* target, BaseObject*) {
     }
     releaseHeldTrophies(player, std::begin(HELD_TROPHIES_ON_ARRIVAL),
                         std::end(HELD_TROPHIES_ON_ARRIVAL));
-    if (!DialogTrophy::showIfNew(scene, &finishArrival)) {
-        finishArrival(scene, nullptr);
+    if (!DialogTrophy::showIfNew(callback<&SceneHallway::finishArrival>(this))) {
+        finishArrival(nullptr);
     }
     return 0;
 }
@@ -704,7 +709,7 @@ void SceneHallway::showHallwayClear() {
             auto* sprite = objectCast<Sprite>(star);
             attachTo(step, star, new ModifierVisible(ModifierVisible::MODE_SHOW));
             if (sprite && sprite->getImage() && sprite->getImage() == full.get()) {
-                attachTo(step, star, new ModifierFunction(&Effects::bonusStar, nullptr));
+                attachTo(step, star, new ModifierFunction(callback<&Effects::bonusStar>()));
             }
             Modifier* scale = attachTo(step, star, new ModifierScale(0.0f, 1.0f, tune.SMALL_STAR_APPEAR_TIME));
             step = ModifierContainer::addModifier(scale, new ModifierDelay(SMALL_STAR_GAP_MS));
@@ -716,7 +721,7 @@ void SceneHallway::showHallwayClear() {
         attachTo(step, okButton.get(), new ModifierScale(0.0f, 1.0f, tune.BUTTON_OK_APPEAR_TIME));
     }
     if (auto* goodie = objectCast<Sprite>(goodieLabel.get())) {
-        if (auto* text = static_cast<iText*>(goodie->castTo(&iText::typeRecord))) {
+        if (auto* text = interfaceCast<iText>(goodie)) {
             text->setText(getBasicText("TEXT_UNLOCK" + std::to_string(floor)));
         }
         ModifierContainer::addModifier(step, new ModifierSound("SOUND_UNLOCK_ITEM_TEXT", "hallway", false));
@@ -725,18 +730,17 @@ void SceneHallway::showHallwayClear() {
     }
 }
 
-int32_t SceneHallway::onFloorEndClosed(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneHallway*>(target);
-    scene->resetFloorEnd();
+int32_t SceneHallway::onFloorEndClosed(BaseObject* sender) {
+    resetFloorEnd();
     releaseHeldTrophies(QuovelMahjongPlayer::current(), std::begin(HELD_TROPHIES_ON_FLOOR_END),
                         std::end(HELD_TROPHIES_ON_FLOOR_END));
-    if (!DialogTrophy::showIfNew(scene, &goToElevator)) {
-        goToElevator(scene, sender);
+    if (!DialogTrophy::showIfNew(callback<&SceneHallway::goToElevator>())) {
+        goToElevator(sender);
     }
-    scene->enableInput();
-    scene->hoveredDoor = nullptr;
-    scene->hintSelector = 0;
-    scene->medalBefore = -1;
-    scene->chosenDoor = -1;
+    enableInput();
+    hoveredDoor = nullptr;
+    hintSelector = 0;
+    medalBefore = -1;
+    chosenDoor = -1;
     return 0;
 }

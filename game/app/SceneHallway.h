@@ -52,11 +52,11 @@ public:
     void enableInput();
     void resetFloorEnd();
 
-    static int32_t enterRoom(void* target, BaseObject* sender);
-    static int32_t goToElevator(void* target, BaseObject* sender);
-    static int32_t onFloorEndClosed(void* target, BaseObject* sender);
-    static int32_t startClearSequence(void* target, BaseObject* sender);
-    static int32_t finishArrival(void* target, BaseObject* sender);
+    int32_t enterRoom(BaseObject* sender);
+    static int32_t goToElevator(BaseObject* sender);
+    int32_t onFloorEndClosed(BaseObject* sender);
+    int32_t startClearSequence(BaseObject* sender);
+    int32_t finishArrival(BaseObject* sender);
 
     // The medal code of a room: -1 none, 0 bronze, 1 silver, 2 gold (gold on equality).
     static int32_t medalCode(int32_t winCount, int32_t bestScore, int32_t silver, int32_t gold);
@@ -88,9 +88,9 @@ public:
     bool isClearSequenceRunning() const { return clearSequence.get() != nullptr; }
 
 private:
-    static int32_t openRoomMenu(void* target, BaseObject* sender);
-    static int32_t openCustomize(void* target, BaseObject* sender);
-    static int32_t openTrophies(void* target, BaseObject* sender);
+    int32_t openRoomMenu(BaseObject* sender);
+    int32_t openCustomize(BaseObject* sender);
+    int32_t openTrophies(BaseObject* sender);
     // The new-medal animation on the medal with `stars` flash stars; the last star made.
     Sprite* animateNewMedal(Sprite* medal, int32_t stars);
     void buildSmallStars();

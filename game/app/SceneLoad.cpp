@@ -73,8 +73,7 @@ void SceneLoad::addPartners() {
         }
         addChild(node);
         // Partner buttons take input before the scene's other widgets.
-        if (auto* listener =
-                static_cast<iInputListener*>(node->castTo(&iInputListener::typeRecord))) {
+        if (auto* listener = interfaceCast<iInputListener>(node)) {
             getComponentsContainer().removeListener(listener);
             getComponentsContainer().addListener(listener);
         }
@@ -99,7 +98,7 @@ void SceneLoad::loadResources() {
     backgroundLogo = findChild("BACKGROUND_LOGO");
     logo = findChild("LOGO");
     setBarFraction(0.0);
-    connect("CLICK_TEXT", this, &onClickText, &getComponentsContainer());
+    connect<&SceneLoad::onClickText>("CLICK_TEXT", this, &getComponentsContainer());
     if (backgroundLogo) {
         GameNode::addModifier(backgroundLogo.get(), new ModifierBlink(255, 0, 500, 0, 500, 500, -1));
     }
@@ -191,7 +190,7 @@ bool SceneLoad::onLeftButtonUp(int32_t, int32_t, int32_t) {
     return false;
 }
 
-int32_t SceneLoad::onClickText(void* target, BaseObject*) {
-    static_cast<SceneLoad*>(target)->onLeftButtonUp(0, 0, 0);
+int32_t SceneLoad::onClickText(BaseObject*) {
+    onLeftButtonUp(0, 0, 0);
     return 0;
 }

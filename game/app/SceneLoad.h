@@ -42,7 +42,7 @@ public:
 
 private:
     // The click text's callback.
-    static int32_t onClickText(void* target, BaseObject* sender);
+    int32_t onClickText(BaseObject* sender);
     void startMusic();
     void addPartners();
     void setBarFraction(double fraction);

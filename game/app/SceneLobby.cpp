@@ -108,12 +108,12 @@ void SceneLobby::loadResources() {
     doorMiddle = findChild("DOOR_MIDDLE");
     foreground = findChild("FOREGROUND");
     iInputListenerContainer* container = &getComponentsContainer();
-    connect("BUTTON_ELEVATOR", this, &onElevator, container);
-    connect("BUTTON_CHANGENAME", this, &onChangeName, container);
-    connect("BUTTON_HELP", this, &onHelp, container);
-    connect("BUTTON_SETTINGS", this, &onSettings, container);
-    connect("BUTTON_TROPHIES", this, &onTrophies, container);
-    connect("BUTTON_QUIT", this, &onQuit, container);
+    connect<&SceneLobby::onElevator>("BUTTON_ELEVATOR", this, container);
+    connect<&SceneLobby::onChangeName>("BUTTON_CHANGENAME", this, container);
+    connect<&SceneLobby::onHelp>("BUTTON_HELP", this, container);
+    connect<&SceneLobby::onSettings>("BUTTON_SETTINGS", this, container);
+    connect<&SceneLobby::onTrophies>("BUTTON_TROPHIES", this, container);
+    connect<&SceneLobby::onQuit>("BUTTON_QUIT", this, container);
     if (StatisticsCollector* collector = getStatisticsCollector()) {
         PlayerManager* players = PlayerManager::getInstance();
         collector->startPlayingSession(
@@ -195,7 +195,7 @@ void SceneLobby::updateWelcome() {
         }
     }
     if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
-        if (iText* text = static_cast<iText*>(label->castTo(&iText::typeRecord))) {
+        if (iText* text = interfaceCast<iText>(label)) {
             text->setText(getBasicText("TEXT_WELCOME_QUOVEL") + L" " + name);
         }
     }
@@ -249,7 +249,8 @@ void SceneLobby::updateDoors() {
                                      doorRight->getY(), DOOR_MOVE_MS, false);
         rightMove->setFlags(Modifier::FLAG_BLOCKING);
         GameNode::addModifier(doorRight.get(), rightMove);
-        GameNode::addModifier(doorRight.get(), new ModifierFunction(&markDoorsOpen, this));
+        GameNode::addModifier(doorRight.get(),
+                              new ModifierFunction(callback<&SceneLobby::markDoorsOpen>(this)));
         return;
     }
     GameNode::removeAllModifiers(doorLeft.get());
@@ -263,8 +264,8 @@ void SceneLobby::updateDoors() {
     doorsOpen = false;
 }
 
-int32_t SceneLobby::markDoorsOpen(void* target, BaseObject*) {
-    static_cast<SceneLobby*>(target)->doorsOpen = true;
+int32_t SceneLobby::markDoorsOpen(BaseObject*) {
+    doorsOpen = true;
     return 0;
 }
 
@@ -324,7 +325,7 @@ void SceneLobby::update(int32_t elapsedMs) {
     }
 }
 
-int32_t SceneLobby::onElevator(void*, BaseObject*) {
+int32_t SceneLobby::onElevator(BaseObject*) {
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("elevator");
@@ -336,27 +337,27 @@ int32_t SceneLobby::onElevator(void*, BaseObject*) {
     return 0;
 }
 
-int32_t SceneLobby::onChangeName(void* target, BaseObject*) {
-    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_PLAYERSELECT");
+int32_t SceneLobby::onChangeName(BaseObject*) {
+    openDialogByName("DIALOG_PLAYERSELECT");
     return 0;
 }
 
-int32_t SceneLobby::onHelp(void* target, BaseObject*) {
-    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_HELP");
+int32_t SceneLobby::onHelp(BaseObject*) {
+    openDialogByName("DIALOG_HELP");
     return 0;
 }
 
-int32_t SceneLobby::onSettings(void* target, BaseObject*) {
-    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_SETTINGS");
+int32_t SceneLobby::onSettings(BaseObject*) {
+    openDialogByName("DIALOG_SETTINGS");
     return 0;
 }
 
-int32_t SceneLobby::onTrophies(void* target, BaseObject*) {
-    static_cast<SceneLobby*>(target)->openDialogByName("DIALOG_TROPHY");
+int32_t SceneLobby::onTrophies(BaseObject*) {
+    openDialogByName("DIALOG_TROPHY");
     return 0;
 }
 
-int32_t SceneLobby::onQuit(void*, BaseObject*) {
+int32_t SceneLobby::onQuit(BaseObject*) {
     QuovelMahjongMain::askQuit();
     return 0;
 }

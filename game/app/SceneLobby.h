@@ -36,15 +36,15 @@ public:
     int32_t getDoorLeftX() const { return doorLeftX; }
     int32_t getDoorRightX() const { return doorRightX; }
 
-    static int32_t onElevator(void* target, BaseObject* sender);
-    static int32_t onChangeName(void* target, BaseObject* sender);
-    static int32_t onHelp(void* target, BaseObject* sender);
-    static int32_t onSettings(void* target, BaseObject* sender);
-    static int32_t onTrophies(void* target, BaseObject* sender);
-    static int32_t onQuit(void* target, BaseObject* sender);
+    int32_t onElevator(BaseObject* sender);
+    int32_t onChangeName(BaseObject* sender);
+    int32_t onHelp(BaseObject* sender);
+    int32_t onSettings(BaseObject* sender);
+    int32_t onTrophies(BaseObject* sender);
+    int32_t onQuit(BaseObject* sender);
 
 private:
-    static int32_t markDoorsOpen(void* target, BaseObject* sender);
+    int32_t markDoorsOpen(BaseObject* sender);
     void openDialogByName(const char* name);
     void slideButtonsIn();
     bool isOverDoors() const;

@@ -79,17 +79,17 @@ Switch* SceneRecRoom::getGameTypeSwitch(GameType gameType) const {
 void SceneRecRoom::loadResources() {
     Scene::loadResources();
     iInputListenerContainer* container = &getComponentsContainer();
-    menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
+    menuButton = objectCast<Button>(connect<&SceneRecRoom::onMenu>("BUTTON_MENU", this, container));
     elevatorButton = objectCast<Button>(
-        connect("BUTTON_ELEVATOR", this, &SceneHallway::goToElevator, container));
-    connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
-    connect("BUTTON_TROPHIES", this, &onTrophies, container);
+        connect("BUTTON_ELEVATOR", callback<&SceneHallway::goToElevator>(), container));
+    connect<&SceneRecRoom::onCustomize>("BUTTON_CUSTOMIZE", this, container);
+    connect<&SceneRecRoom::onTrophies>("BUTTON_TROPHIES", this, container);
     // A switch is not bound by connect: it is wired by hand.
     for (int32_t g = 0; g < GAME_TYPES; ++g) {
         auto* widget = objectCast<Switch>(findChild(SWITCH_NAMES[g]));
         gameTypeSwitches[static_cast<size_t>(g)] = widget;
         if (widget) {
-            widget->setCallback(this, &onGameTypeSwitch);
+            widget->setCallback(callback<&SceneRecRoom::onGameTypeSwitch>(this));
             container->addListener(widget);
         }
     }
@@ -127,7 +127,7 @@ void SceneRecRoom::show() {
     if (trophy && trophy->state == Trophy::NOT_EARNED && everyTypeWon(*player)) {
         trophy->state = Trophy::EARNED;
         // The shine waits for the cabinet; without one it runs at once.
-        if (!DialogTrophy::showIfNew(this, &onTrophyDialogClosed)) {
+        if (!DialogTrophy::showIfNew(callback<&SceneRecRoom::onTrophyDialogClosed>())) {
             animateShine();
         }
     } else {
@@ -249,36 +249,34 @@ bool SceneRecRoom::everyTypeWon(QuovelMahjongPlayer& player) {
     return true;
 }
 
-int32_t SceneRecRoom::onMenu(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneRecRoom*>(target);
-    if (Dialog* menu = scene->getDialog("DIALOG_ROOM_MENU")) {
-        scene->openDialog(menu);
+int32_t SceneRecRoom::onMenu(BaseObject*) {
+    if (Dialog* menu = getDialog("DIALOG_ROOM_MENU")) {
+        openDialog(menu);
     }
     return 0;
 }
 
-int32_t SceneRecRoom::onCustomize(void*, BaseObject*) {
+int32_t SceneRecRoom::onCustomize(BaseObject*) {
     openOnActiveScene("DIALOG_SELECT_BACKGROUND");
     return 0;
 }
 
-int32_t SceneRecRoom::onTrophies(void*, BaseObject*) {
+int32_t SceneRecRoom::onTrophies(BaseObject*) {
     openOnActiveScene("DIALOG_TROPHY");
     return 0;
 }
 
-int32_t SceneRecRoom::onGameTypeSwitch(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneRecRoom*>(target);
+int32_t SceneRecRoom::onGameTypeSwitch(BaseObject* sender) {
     auto* widget = objectCast<Switch>(sender);
     if (!widget) {
         return 0;
     }
-    scene->selectedGameType = static_cast<GameType>(widget->getTag());
-    scene->showGameTypePanel();
+    selectedGameType = static_cast<GameType>(widget->getTag());
+    showGameTypePanel();
     return 0;
 }
 
-int32_t SceneRecRoom::onTrophyDialogClosed(void*, BaseObject*) {
+int32_t SceneRecRoom::onTrophyDialogClosed(BaseObject*) {
     // Found by name: a dialog may hand itself to its after-close callback as the target.
     if (SceneRecRoom* scene = instance()) {
         scene->animateShine();

@@ -63,13 +63,13 @@ public:
     DialogLayoutPreview* getLayoutPreview() const { return layoutPreview; }
     const std::vector<RefHolder<Level>>& getLayoutLevels() const { return layoutLevels; }
 
-    static int32_t onMenu(void* target, BaseObject* sender);
-    static int32_t onGameTypeSwitch(void* target, BaseObject* sender);
+    int32_t onMenu(BaseObject* sender);
+    int32_t onGameTypeSwitch(BaseObject* sender);
     // Opens the dialog named by the pressed button's purpose on the current scene, or on the
     // target of a running transition.
-    static int32_t onCustomize(void* target, BaseObject* sender);
-    static int32_t onTrophies(void* target, BaseObject* sender);
-    static int32_t onTrophyDialogClosed(void* target, BaseObject* sender);
+    int32_t onCustomize(BaseObject* sender);
+    int32_t onTrophies(BaseObject* sender);
+    static int32_t onTrophyDialogClosed(BaseObject* sender);
 
 private:
     // The glow drawn into a copy of the room's background, which becomes the scene's.

@@ -38,9 +38,10 @@ SceneRoof* SceneRoof::instance() {
 
 void SceneRoof::loadResources() {
     SceneScoreRoom::loadResources();
-    speedSwitch = wireSwitch("SWITCH_SPEED", SPEED, &onModeChosen);
+    speedSwitch = wireSwitch("SWITCH_SPEED", SPEED, callback<&SceneRoof::onModeChosen>(this));
     // Mixed plays one casino game type for the whole run, drawn here once.
-    mixedSwitch = wireSwitch("SWITCH_MIXED", drawCasinoType(), &onModeChosen);
+    mixedSwitch =
+        wireSwitch("SWITCH_MIXED", drawCasinoType(), callback<&SceneRoof::onModeChosen>(this));
 }
 
 void SceneRoof::show() {
@@ -61,16 +62,15 @@ void SceneRoof::hide() {
     }
 }
 
-int32_t SceneRoof::onModeChosen(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneRoof*>(target);
+int32_t SceneRoof::onModeChosen(BaseObject* sender) {
     auto* widget = objectCast<GameNode>(sender);
-    if (!scene || !widget) {
+    if (!widget) {
         return 0;
     }
-    scene->selectedMode =
+    selectedMode =
         widget->getTag() < 0 ? drawCasinoType() : static_cast<GameType>(widget->getTag());
-    scene->clearNewScore();
-    scene->showGameTypePanel();
+    clearNewScore();
+    showGameTypePanel();
     return 0;
 }
 

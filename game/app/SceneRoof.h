@@ -20,7 +20,7 @@ public:
     void hide() override;
     std::string tableKey() const override;
 
-    static int32_t onModeChosen(void* target, BaseObject* sender);
+    int32_t onModeChosen(BaseObject* sender);
 
     // The program's roof, or null while it has not been made.
     static SceneRoof* instance();

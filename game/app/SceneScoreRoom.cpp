@@ -71,13 +71,14 @@ Label* SceneScoreRoom::getRowLabel(int32_t row, int32_t column) const {
     return rowLabels[static_cast<size_t>(row)][static_cast<size_t>(column)].get();
 }
 
-Switch* SceneScoreRoom::wireSwitch(const char* name, int32_t tag, iGuiMethod::Callback callback) {
+Switch* SceneScoreRoom::wireSwitch(const char* name, int32_t tag,
+                                   const iGuiMethod::Bound& choice) {
     auto* widget = objectCast<Switch>(findChild(name));
     if (!widget) {
         return nullptr;
     }
     widget->setTag(tag);
-    widget->setCallback(this, callback);
+    widget->setCallback(choice);
     getComponentsContainer().addListener(widget);
     return widget;
 }
@@ -96,14 +97,18 @@ void SceneScoreRoom::loadResources() {
     GameNode::addModifier(highScoreBar.get(),
                           new ModifierHighScoreBar(INT32_MAX, highScoreBar.get(), nullptr, nullptr));
     iInputListenerContainer* container = &getComponentsContainer();
-    menuButton = objectCast<Button>(connect("BUTTON_MENU", this, &onMenu, container));
-    elevatorButton = objectCast<Button>(connect("BUTTON_ELEVATOR", this, &onElevator, container));
-    startButton = objectCast<Button>(connect("BUTTON_START", this, &onStart, container));
-    wireSwitch("SWITCH_NORMAL", 0, &onDifficultyChosen);
-    wireSwitch("SWITCH_HARD", 1, &onDifficultyChosen);
-    expertSwitch = wireSwitch("SWITCH_EXPERT", 2, &onDifficultyChosen);
-    connect("BUTTON_CUSTOMIZE", this, &onCustomize, container);
-    connect("BUTTON_TROPHIES", this, &openDialog, container);
+    menuButton =
+        objectCast<Button>(connect<&SceneScoreRoom::onMenu>("BUTTON_MENU", this, container));
+    elevatorButton = objectCast<Button>(
+        connect<&SceneScoreRoom::onElevator>("BUTTON_ELEVATOR", this, container));
+    startButton =
+        objectCast<Button>(connect<&SceneScoreRoom::onStart>("BUTTON_START", this, container));
+    wireSwitch("SWITCH_NORMAL", 0, callback<&SceneScoreRoom::onDifficultyChosen>(this));
+    wireSwitch("SWITCH_HARD", 1, callback<&SceneScoreRoom::onDifficultyChosen>(this));
+    expertSwitch =
+        wireSwitch("SWITCH_EXPERT", 2, callback<&SceneScoreRoom::onDifficultyChosen>(this));
+    connect<&SceneScoreRoom::onCustomize>("BUTTON_CUSTOMIZE", this, container);
+    connect("BUTTON_TROPHIES", callback<&SceneScoreRoom::openDialog>(), container);
     buildRows();
 }
 
@@ -280,27 +285,25 @@ void SceneScoreRoom::showBestResults() {
     }
 }
 
-int32_t SceneScoreRoom::onDifficultyChosen(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneScoreRoom*>(target);
+int32_t SceneScoreRoom::onDifficultyChosen(BaseObject* sender) {
     auto* widget = objectCast<GameNode>(sender);
-    if (!scene || !widget) {
+    if (!widget) {
         return 0;
     }
-    scene->selectedDifficulty = widget->getTag();
-    scene->clearNewScore();
-    if (scene->chosenGameType() != NOTHING_CHOSEN) {
-        scene->refresh();
+    selectedDifficulty = widget->getTag();
+    clearNewScore();
+    if (chosenGameType() != NOTHING_CHOSEN) {
+        refresh();
     }
     return 0;
 }
 
-int32_t SceneScoreRoom::onStart(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneScoreRoom*>(target);
-    if (!scene || !scene->selectedLevel || scene->chosenGameType() == NOTHING_CHOSEN) {
+int32_t SceneScoreRoom::onStart(BaseObject*) {
+    if (!selectedLevel || chosenGameType() == NOTHING_CHOSEN) {
         return 0;
     }
-    scene->selectedLevel->setGameMode(scene->roomKind());
-    if (!Game::createForLevel(scene->chosenGameType(), scene->selectedLevel.get())) {
+    selectedLevel->setGameMode(roomKind());
+    if (!Game::createForLevel(chosenGameType(), selectedLevel.get())) {
         return 0;
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
@@ -317,14 +320,13 @@ int32_t SceneScoreRoom::onStart(void* target, BaseObject*) {
     return 0;
 }
 
-int32_t SceneScoreRoom::onElevator(void* target, BaseObject* sender) {
-    return SceneHallway::goToElevator(target, sender);
+int32_t SceneScoreRoom::onElevator(BaseObject* sender) {
+    return SceneHallway::goToElevator(sender);
 }
 
-int32_t SceneScoreRoom::onMenu(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneScoreRoom*>(target);
-    if (Dialog* menu = scene ? scene->getDialog("DIALOG_ROOM_MENU") : nullptr) {
-        scene->SceneQuovelMahjong::openDialog(menu);
+int32_t SceneScoreRoom::onMenu(BaseObject*) {
+    if (Dialog* menu = getDialog("DIALOG_ROOM_MENU")) {
+        SceneQuovelMahjong::openDialog(menu);
     }
     return 0;
 }
@@ -342,12 +344,12 @@ void openOnCurrentScene(const char* key) {
 
 }  // namespace
 
-int32_t SceneScoreRoom::onCustomize(void*, BaseObject*) {
+int32_t SceneScoreRoom::onCustomize(BaseObject*) {
     openOnCurrentScene("DIALOG_SELECT_BACKGROUND");
     return 0;
 }
 
-int32_t SceneScoreRoom::openDialog(void*, BaseObject*) {
+int32_t SceneScoreRoom::openDialog(BaseObject*) {
     openOnCurrentScene("DIALOG_TROPHY");
     return 0;
 }

@@ -47,13 +47,13 @@ public:
     virtual void showGameTypePanel();
 
     // The callbacks of the shared buttons (the scene is the target).
-    static int32_t onStart(void* target, BaseObject* sender);
-    static int32_t onElevator(void* target, BaseObject* sender);
-    static int32_t onMenu(void* target, BaseObject* sender);
-    static int32_t onCustomize(void* target, BaseObject* sender);
+    int32_t onStart(BaseObject* sender);
+    int32_t onElevator(BaseObject* sender);
+    int32_t onMenu(BaseObject* sender);
+    int32_t onCustomize(BaseObject* sender);
     // Opens the trophy cabinet on the current scene (a running transition's target).
-    static int32_t openDialog(void* target, BaseObject* sender);
-    static int32_t onDifficultyChosen(void* target, BaseObject* sender);
+    static int32_t openDialog(BaseObject* sender);
+    int32_t onDifficultyChosen(BaseObject* sender);
 
     int32_t getSelectedDifficulty() const { return selectedDifficulty; }
     void setSelectedDifficulty(int32_t value) { selectedDifficulty = value; }
@@ -96,7 +96,7 @@ protected:
     // Forgets the blink and the bar before a new choice is drawn.
     void clearNewScore();
     // Finds a switch, puts its listener before the other widgets' and binds the callback.
-    Switch* wireSwitch(const char* name, int32_t tag, iGuiMethod::Callback callback);
+    Switch* wireSwitch(const char* name, int32_t tag, const iGuiMethod::Bound& choice);
     void setBackgroundKey(Image* image);
     RefHolder<Image> findBackground() const;
     void drawGlow();

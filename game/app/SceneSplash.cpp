@@ -114,7 +114,7 @@ void SceneSplash::loadResources() {
         startLogo();
     } else {
         logoDone = true;
-        fadeToBlack(this, nullptr);
+        fadeToBlack(nullptr);
     }
 }
 
@@ -157,7 +157,7 @@ void SceneSplash::startLogo() {
 
     // One chain: each step starts when the one before it has ended.
     Modifier* step = then(getAnimTree(), nullptr, new ModifierDelay(LOGO_START_DELAY));
-    step = then(step, nullptr, new ModifierFunction(&playSplashSound, this));
+    step = then(step, nullptr, new ModifierFunction(callback<&SceneSplash::playSplashSound>(this)));
     step = then(step, circle,
                 new ModifierRotationScale(0.0f, 0.0f, 0.0f, BADGE_SCALE, BADGE_GROW_TIME));
     step = then(step, nullptr, new ModifierDelay(BADGE_PAUSE));
@@ -172,45 +172,45 @@ void SceneSplash::startLogo() {
     step = then(step, word, new ModifierTreshold(WIPE_TIME));
     step = appear(step, smallBeam);
     step = appear(step, sign);
-    step = then(step, nullptr, new ModifierFunction(&playLogoSound, this));
+    step = then(step, nullptr, new ModifierFunction(callback<&SceneSplash::playLogoSound>(this)));
     step = shrinkAway(step, smallBeam);
     step = then(step, nullptr, new ModifierDelay(LOGO_HOLD_TIME));
-    then(step, nullptr, new ModifierFunction(&fadeToBlack, this));
+    then(step, nullptr, new ModifierFunction(callback<&SceneSplash::fadeToBlack>(this)));
 }
 
-int32_t SceneSplash::playSplashSound(void*, BaseObject*) {
+int32_t SceneSplash::playSplashSound(BaseObject*) {
     playSectionSound("SOUND_BRASTEL_SPLASH", LOGO_SECTION);
     return 0;
 }
 
-int32_t SceneSplash::playLogoSound(void*, BaseObject*) {
+int32_t SceneSplash::playLogoSound(BaseObject*) {
     playSectionSound("SOUND_BRASTEL", LOGO_SECTION);
     return 0;
 }
 
-int32_t SceneSplash::fadeToBlack(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneSplash*>(target);
+int32_t SceneSplash::fadeToBlack(BaseObject*) {
     RefHolder<Image> image(Image::createImage(SCREEN_WIDTH, SCREEN_HEIGHT, windowPixelBytes()));
     if (image) {
         if (RefHolder<Graphics> graphics(image->createGraphics()); graphics) {
-            graphics->setColor(scene->getColor());
+            graphics->setColor(getColor());
             graphics->fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
             graphics->fillChannel(Channel::Alpha, FULL_ALPHA);
         }
     }
-    scene->curtain = new Sprite(0, 0, image.get());
-    GameNode::appendChild(scene->curtain.get(), scene->getTree());
-    if (scene->logoDone) {
-        scene->curtain->setAlpha(255);
+    curtain = new Sprite(0, 0, image.get());
+    GameNode::appendChild(curtain.get(), getTree());
+    if (logoDone) {
+        curtain->setAlpha(255);
     } else {
-        auto* fade = new ModifierAlpha(scene->fadeTime, 0, 255);
+        auto* fade = new ModifierAlpha(fadeTime, 0, 255);
         fade->setFlags(Modifier::FLAG_BLOCKING);
-        scene->curtain->setAlpha(0);
-        GameNode::addModifier(scene->curtain.get(), fade);
-        scene->logoDone = true;
+        curtain->setAlpha(0);
+        GameNode::addModifier(curtain.get(), fade);
+        logoDone = true;
     }
-    GameNode::addModifier(scene->curtain.get(), new ModifierDelay(CURTAIN_DELAY_MS));
-    GameNode::addModifier(scene->curtain.get(), new ModifierFunction(&showPicture, scene));
+    GameNode::addModifier(curtain.get(), new ModifierDelay(CURTAIN_DELAY_MS));
+    GameNode::addModifier(curtain.get(),
+                          new ModifierFunction(callback<&SceneSplash::showPicture>(this)));
     return 0;
 }
 
@@ -226,15 +226,14 @@ Image* SceneSplash::loadPicture(int32_t index) {
     return nullptr;
 }
 
-int32_t SceneSplash::showPicture(void* target, BaseObject* sender) {
-    auto* scene = static_cast<SceneSplash*>(target);
-    scene->readyToLeave = true;
+int32_t SceneSplash::showPicture(BaseObject* sender) {
+    readyToLeave = true;
     // The picture before this one ends here.
     if (auto* modifier = objectCast<Modifier>(sender); modifier && modifier->getTarget() &&
-                                                       modifier->getTarget() != scene->curtain.get()) {
+                                                       modifier->getTarget() != curtain.get()) {
         modifier->getTarget()->setRemoved(true);
     }
-    RefHolder<Image> picture(loadPicture(scene->pictureIndex));
+    RefHolder<Image> picture(loadPicture(pictureIndex));
     if (!picture) {
         return 0;
     }
@@ -246,13 +245,14 @@ int32_t SceneSplash::showPicture(void* target, BaseObject* sender) {
         modifier->setFlags(Modifier::FLAG_BLOCKING);
         return modifier;
     };
-    GameNode::addModifier(sprite.get(), blocking(new ModifierAlpha(scene->fadeTime, 0, 255)));
-    GameNode::addModifier(sprite.get(), new ModifierDelay(scene->displayTime));
-    GameNode::addModifier(sprite.get(), blocking(new ModifierAlpha(scene->fadeTime, 255, 0)));
-    GameNode::addModifier(sprite.get(), new ModifierFunction(&showPicture, scene));
-    GameNode::appendChild(sprite.get(), scene->getTree());
-    ++scene->pictureIndex;
-    scene->readyToLeave = false;
+    GameNode::addModifier(sprite.get(), blocking(new ModifierAlpha(fadeTime, 0, 255)));
+    GameNode::addModifier(sprite.get(), new ModifierDelay(displayTime));
+    GameNode::addModifier(sprite.get(), blocking(new ModifierAlpha(fadeTime, 255, 0)));
+    GameNode::addModifier(sprite.get(),
+                          new ModifierFunction(callback<&SceneSplash::showPicture>(this)));
+    GameNode::appendChild(sprite.get(), getTree());
+    ++pictureIndex;
+    readyToLeave = false;
     return 0;
 }
 

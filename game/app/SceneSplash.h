@@ -35,10 +35,10 @@ public:
     void update(int32_t elapsedMs) override;
 
     // Steps run by function modifiers with the scene as target.
-    static int32_t fadeToBlack(void* target, BaseObject* sender);
-    static int32_t showPicture(void* target, BaseObject* sender);
-    static int32_t playSplashSound(void* target, BaseObject* sender);
-    static int32_t playLogoSound(void* target, BaseObject* sender);
+    int32_t fadeToBlack(BaseObject* sender);
+    int32_t showPicture(BaseObject* sender);
+    int32_t playSplashSound(BaseObject* sender);
+    int32_t playLogoSound(BaseObject* sender);
 
     bool isLogoDone() const { return logoDone; }
     bool isReadyToLeave() const { return readyToLeave; }

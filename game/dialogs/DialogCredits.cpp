@@ -21,7 +21,7 @@ constexpr int32_t END_ABOVE_BAND_BOTTOM = 40;
 
 DialogCredits::DialogCredits(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     message = objectCast<Label>(findChild("MESSAGE"));
-    connect("BUTTON_OK", this, &DialogQuovelMahjong::closeAsOwnTarget, &getComponentsContainer());
+    connect<&DialogQuovelMahjong::closeAsOwnTarget>("BUTTON_OK", this, &getComponentsContainer());
     clipHeight = intKeyOr(definition, "clipheight", 0);
     scrollDuration = intKeyOr(definition, "scrollduration", 0);
     startDelay = intKeyOr(definition, "startdelay", 0);
@@ -29,7 +29,8 @@ DialogCredits::DialogCredits(PropertyNode* definition) : DialogQuovelMahjong(def
     if (!message) {
         // Nothing to scroll: the dialog closes once the delays have passed.
         GameNode::addModifier(this, new ModifierDelay(startDelay + scrollDuration + endDelay));
-        GameNode::addModifier(this, new ModifierFunction(&closeAsOwnTarget, this));
+        GameNode::addModifier(
+            this, new ModifierFunction(callback<&DialogQuovelMahjong::closeAsOwnTarget>(this)));
         return;
     }
     message->renderText();
@@ -60,5 +61,6 @@ void DialogCredits::startScroll() {
     scroll->setFlags(scroll->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(message, scroll);
     GameNode::addModifier(message, new ModifierDelay(endDelay));
-    GameNode::addModifier(message, new ModifierFunction(&closeAsOwnTarget, this));
+    GameNode::addModifier(
+        message, new ModifierFunction(callback<&DialogQuovelMahjong::closeAsOwnTarget>(this)));
 }

@@ -23,7 +23,8 @@ DialogDorrickHint::DialogDorrickHint(PropertyNode* definition) : DialogQuovelMah
     // closes the box even while the text is typed.
     textLabel = objectCast<TypeLabel>(findChild("TEXT"));
     getComponentsContainer().addListener(textLabel.get());
-    okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, &getComponentsContainer()));
+    okButton = objectCast<Button>(
+        connect<&DialogDorrickHint::onOk>("BUTTON_OK", this, &getComponentsContainer()));
     baseHeight = getRequestedHeight();
     okBaseY = okButton ? okButton->getY() : 0;
 }
@@ -78,6 +79,6 @@ void DialogDorrickHint::show() {
     playSectionSound("SOUND_DORRICK_HINT", "default");
 }
 
-int32_t DialogDorrickHint::onOk(void* target, BaseObject* sender) {
-    return closeAsOwnTarget(target, sender);
+int32_t DialogDorrickHint::onOk(BaseObject* sender) {
+    return closeAsOwnTarget(sender);
 }

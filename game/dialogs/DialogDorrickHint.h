@@ -34,7 +34,7 @@ public:
     TypeLabel* getTextLabel() const { return textLabel.get(); }
 
 private:
-    static int32_t onOk(void* target, BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
 
     RefHolder<Button> okButton;
     RefHolder<TypeLabel> textLabel;

@@ -7,14 +7,14 @@ QUOVEL_DEFINE_TYPE(DialogGameOver, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogGameOver)
 
 DialogGameOver::DialogGameOver(PropertyNode* definition) : DialogQuovelMahjong(definition) {
-    connect("BUTTON_CONTINUE", this, &onContinue, &getComponentsContainer());
+    connect<&DialogGameOver::onContinue>("BUTTON_CONTINUE", this, &getComponentsContainer());
 }
 
 DialogGameOver::~DialogGameOver() = default;
 
-int32_t DialogGameOver::onContinue(void* target, BaseObject* sender) {
+int32_t DialogGameOver::onContinue(BaseObject* sender) {
     if (SceneGame* screen = SceneGame::fromHost()) {
         screen->newLevel(false);
     }
-    return closeAsOwnTarget(target, sender);
+    return closeAsOwnTarget(sender);
 }

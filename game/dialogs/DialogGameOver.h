@@ -12,5 +12,5 @@ public:
     explicit DialogGameOver(PropertyNode* definition);
     ~DialogGameOver() override;
 
-    static int32_t onContinue(void* target, BaseObject* sender);
+    int32_t onContinue(BaseObject* sender);
 };

@@ -14,25 +14,25 @@ QUOVEL_REGISTER_CLASS(DialogHelp)
 DialogHelp::DialogHelp(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     pageSprite = objectCast<Sprite>(findChild("BACK"));
     iInputListenerContainer* container = &getComponentsContainer();
-    previousButton = objectCast<Button>(connect("BUTTON_PREV", this, &previousPage, container));
-    nextButton = objectCast<Button>(connect("BUTTON_NEXT", this, &nextPage, container));
-    okButton = objectCast<Button>(connect("BUTTON_OK", this, &closeAsOwnTarget, container));
+    previousButton =
+        objectCast<Button>(connect<&DialogHelp::previousPage>("BUTTON_PREV", this, container));
+    nextButton = objectCast<Button>(connect<&DialogHelp::nextPage>("BUTTON_NEXT", this, container));
+    okButton = objectCast<Button>(
+        connect<&DialogQuovelMahjong::closeAsOwnTarget>("BUTTON_OK", this, container));
     showPage();
 }
 
 DialogHelp::~DialogHelp() = default;
 
-int32_t DialogHelp::previousPage(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogHelp*>(target);
-    --dialog->page;
-    dialog->showPage();
+int32_t DialogHelp::previousPage(BaseObject*) {
+    --page;
+    showPage();
     return 0;
 }
 
-int32_t DialogHelp::nextPage(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogHelp*>(target);
-    ++dialog->page;
-    dialog->showPage();
+int32_t DialogHelp::nextPage(BaseObject*) {
+    ++page;
+    showPage();
     return 0;
 }
 

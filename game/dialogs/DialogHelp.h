@@ -17,8 +17,8 @@ public:
     explicit DialogHelp(PropertyNode* definition);
     ~DialogHelp() override;
 
-    static int32_t previousPage(void* target, BaseObject* sender);
-    static int32_t nextPage(void* target, BaseObject* sender);
+    int32_t previousPage(BaseObject* sender);
+    int32_t nextPage(BaseObject* sender);
     // The picture "HELP_PAGE" page + 1 on the page sprite (none when it is missing); next is
     // enabled before the last page, back after the first.
     void showPage();

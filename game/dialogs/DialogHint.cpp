@@ -43,7 +43,8 @@ DialogHint::DialogHint(PropertyNode* definition) : DialogQuovelMahjong(definitio
     setSoundsEnabled(false);
     textLabel = objectCast<Label>(findChild("LABEL_TEXT"));
     secondLabel = objectCast<Label>(findChild("LABEL_TEXT2"));
-    okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, &getComponentsContainer()));
+    okButton = objectCast<Button>(
+        connect<&DialogHint::onOk>("BUTTON_OK", this, &getComponentsContainer()));
     PropertyNode* node = nodeOrDummy(getDefinition());
     middleHeight = node->getChildValue("TUT_MIDDLE_HEIGHT")->getInt();
     buttonYOffset = node->getChildValue("TUT_BUTTON_Y_OFFSET")->getInt();
@@ -251,18 +252,17 @@ void DialogHint::clampToScreen() {
     setPosition(x, y);
 }
 
-int32_t DialogHint::onOk(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogHint*>(target);
+int32_t DialogHint::onOk(BaseObject*) {
     playSectionSound("SOUND_HELPDIALOG_CLOSE", "default");
-    if (dialog->openTime < tuning().HINT_ENTER_FROM_OPEN) {
+    if (openTime < tuning().HINT_ENTER_FROM_OPEN) {
         return 0;
     }
-    if (dialog->pageIndex < dialog->pageCount - 1) {
-        dialog->openTime = 0;
-        ++dialog->pageIndex;
-        dialog->showPage();
+    if (pageIndex < pageCount - 1) {
+        openTime = 0;
+        ++pageIndex;
+        showPage();
     } else {
-        dialog->close();
+        close();
     }
     return 0;
 }

@@ -65,7 +65,7 @@ public:
 
     // The OK button: the close sound, then the next page or the closing animation, once the
     // page has been shown long enough.
-    static int32_t onOk(void* target, BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
 
     int32_t getHintId() const { return hintId; }
     int32_t getOpenTime() const { return openTime; }

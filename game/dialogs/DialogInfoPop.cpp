@@ -64,7 +64,7 @@ void DialogInfoPop::popIn() {
     setVisible(true);
     GameNode::addModifier(
         this, blocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
-    GameNode::addModifier(this, new ModifierFunction(&onScaledInOf, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogInfoPop::onScaledInOf>(this)));
     startScaling();
 }
 
@@ -75,7 +75,7 @@ void DialogInfoPop::onScaledIn() {
     }
     fadeLabelsTo(OPAQUE);
     GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
-    GameNode::addModifier(this, new ModifierFunction(&onShownOf, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogInfoPop::onShownOf>(this)));
 }
 
 void DialogInfoPop::popOut() {
@@ -93,7 +93,7 @@ void DialogInfoPop::popOut() {
         setBuffered(false);
     }
     GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
-    GameNode::addModifier(this, new ModifierFunction(&scaleOutOf, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogInfoPop::scaleOutOf>(this)));
 }
 
 void DialogInfoPop::scaleOut() {
@@ -101,7 +101,7 @@ void DialogInfoPop::scaleOut() {
     GameNode::addModifier(
         this, blocking(new ModifierScale(getScale(), 0.0f, tuning().INFO_DIALOGS_ANIM_TIME)));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
-    GameNode::addModifier(this, new ModifierFunction(&onHiddenOf, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogInfoPop::onHiddenOf>(this)));
     startScaling();
 }
 
@@ -116,27 +116,26 @@ void DialogInfoPop::hideNow() {
     }
 }
 
-int32_t DialogInfoPop::onScaledInOf(void* target, BaseObject*) {
-    static_cast<DialogInfoPop*>(target)->onScaledIn();
+int32_t DialogInfoPop::onScaledInOf(BaseObject*) {
+    onScaledIn();
     return 0;
 }
 
-int32_t DialogInfoPop::onShownOf(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogInfoPop*>(target);
-    dialog->popState = SHOWN;
-    dialog->setAlpha(OPAQUE);
-    for (Label* label : dialog->labels) {
+int32_t DialogInfoPop::onShownOf(BaseObject*) {
+    popState = SHOWN;
+    setAlpha(OPAQUE);
+    for (Label* label : labels) {
         label->setAlpha(OPAQUE);
     }
     return 0;
 }
 
-int32_t DialogInfoPop::scaleOutOf(void* target, BaseObject*) {
-    static_cast<DialogInfoPop*>(target)->scaleOut();
+int32_t DialogInfoPop::scaleOutOf(BaseObject*) {
+    scaleOut();
     return 0;
 }
 
-int32_t DialogInfoPop::onHiddenOf(void* target, BaseObject*) {
-    static_cast<DialogInfoPop*>(target)->popState = HIDDEN;
+int32_t DialogInfoPop::onHiddenOf(BaseObject*) {
+    popState = HIDDEN;
     return 0;
 }

@@ -46,10 +46,10 @@ private:
     void fadeLabelsTo(int32_t alpha);
     // Drawn as one picture while it scales.
     void startScaling();
-    static int32_t onScaledInOf(void* target, BaseObject* sender);
-    static int32_t onShownOf(void* target, BaseObject* sender);
-    static int32_t scaleOutOf(void* target, BaseObject* sender);
-    static int32_t onHiddenOf(void* target, BaseObject* sender);
+    int32_t onScaledInOf(BaseObject* sender);
+    int32_t onShownOf(BaseObject* sender);
+    int32_t scaleOutOf(BaseObject* sender);
+    int32_t onHiddenOf(BaseObject* sender);
 
     std::vector<Label*> labels;
     int32_t popState = HIDDEN;

@@ -20,7 +20,6 @@
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogKillerStonesSupport.h"
 #include "game/rules/TuningConstants.h"
 #include "game/visuals/Effects.h"
@@ -85,7 +84,7 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
         for (const char* section : SECTIONS) {
             resources->requestSectionLoad(section);
         }
-        QuovelMahjongMain::waitForUrgentSections(SECTION_POLL_MS);
+        resources->waitForUrgentSections(SECTION_POLL_MS);
     }
     symbolSheet = killerstones::takeResource<Image>("SYMBOLS1", "manual");
     tilePicture = killerstones::takeResource<Image>("TILE", "default");
@@ -248,7 +247,8 @@ Sprite* DialogKillerStones::spawnTile() {
                                           fall, false);
     line->setMoveX(false);
     GameNode::addModifier(tile.get(), blocking(line));
-    GameNode::addModifier(tile.get(), new ModifierFunction(&DialogKillerStones::gameOver, this));
+    GameNode::addModifier(tile.get(),
+                          new ModifierFunction(callback<&DialogKillerStones::gameOver>(this)));
     return tile.get();
 }
 
@@ -353,15 +353,14 @@ void DialogKillerStones::nextLevel() {
     purgeFinished();
 }
 
-int32_t DialogKillerStones::removeObject(void* context, BaseObject* sender) {
-    auto* dialog = static_cast<DialogKillerStones*>(context);
+int32_t DialogKillerStones::removeObject(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     GameNode* target = modifier ? modifier->getTarget() : nullptr;
     if (!target) {
         return 0;
     }
     target->setRemoved(true);
-    std::erase_if(dialog->shots,
+    std::erase_if(shots,
                   [target](const RefHolder<Sprite>& shot) { return shot.get() == target; });
     return 0;
 }
@@ -440,7 +439,7 @@ bool DialogKillerStones::onBombButton(int32_t, int32_t, int32_t, bool) {
 }
 
 void DialogKillerStones::leave() {
-    Dialog::removeFromScene(this, nullptr);
+    removeFromScene(nullptr);
 }
 
 int32_t DialogKillerStones::panAt(int32_t x) {

@@ -71,11 +71,11 @@ public:
     // Right button: throws a bomb.
     bool onBombButton(int32_t x, int32_t y, int32_t buttons, bool doubleClick);
 
-    // Function-modifier callbacks (the context is the dialog, the sender the modifier).
+    // Function-modifier callbacks (the sender is the modifier).
     // Ends the game; it does nothing once the game is over.
-    static int32_t gameOver(void* dialog, BaseObject* sender);
+    int32_t gameOver(BaseObject* sender);
     // Marks the modifier's target for removal and takes it out of the shot list.
-    static int32_t removeObject(void* dialog, BaseObject* sender);
+    int32_t removeObject(BaseObject* sender);
 
     void nextLevel();
     // Gives the power-up of that index (POWER_UP_RAPID_FIRE to POWER_UP_SCORE) with its

@@ -115,16 +115,15 @@ void DialogKillerStones::showContinueLabel() {
     addChild(continueLabel.get());
 }
 
-int32_t DialogKillerStones::gameOver(void* context, BaseObject*) {
-    auto* dialog = static_cast<DialogKillerStones*>(context);
+int32_t DialogKillerStones::gameOver(BaseObject*) {
     // Two tiles may end their fall in one frame: the game ends, and is scored, once.
-    if (dialog->over) {
+    if (over) {
         return 0;
     }
-    dialog->over = true;
-    dialog->wait = GAME_OVER_WAIT;
-    dialog->showHeader(L"GAME OVER", true, -20, 0, 3000);
-    dialog->showHighScores();
+    over = true;
+    wait = GAME_OVER_WAIT;
+    showHeader(L"GAME OVER", true, -20, 0, 3000);
+    showHighScores();
     return 0;
 }
 

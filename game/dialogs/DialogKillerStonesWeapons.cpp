@@ -133,7 +133,8 @@ void DialogKillerStones::fire() {
         for (int32_t y = LASER_TOP; y < LASER_END; y += LASER_STEP) {
             Sprite* segment = createShot(x0, y, true);
             GameNode::addModifier(segment, new ModifierDelay(LASER_STAND));
-            GameNode::addModifier(segment, new ModifierFunction(&removeObject, this));
+            GameNode::addModifier(
+                segment, new ModifierFunction(callback<&DialogKillerStones::removeObject>(this)));
         }
         return;
     }
@@ -154,7 +155,8 @@ void DialogKillerStones::fire() {
     GameNode::addModifier(shot, new ModifierBlink(40, 255, 60, 60, 60, 0, 0));
     GameNode::addModifier(shot, blocking(flight(x0, y0 + 10, x0 + random.nextInt(-40, 40),
                                                 -shot->getHeight(), flightTime, &easeLinear)));
-    GameNode::addModifier(shot, new ModifierFunction(&removeObject, this));
+    GameNode::addModifier(shot,
+                          new ModifierFunction(callback<&DialogKillerStones::removeObject>(this)));
 }
 
 void DialogKillerStones::fragBurst(int32_t tx, int32_t ty, int32_t pan, SpriteList& pieces) {
@@ -176,7 +178,8 @@ void DialogKillerStones::fragBurst(int32_t tx, int32_t ty, int32_t pan, SpriteLi
                                      ty + truncToInt32(std::cos(angle) * reach), 800, &easeOut));
         GameNode::addModifier(piece.get(), new ModifierDelay(600));
         GameNode::addModifier(piece.get(), blocking(new ModifierAlpha(400, 255, 0)));
-        GameNode::addModifier(piece.get(), new ModifierFunction(&removeObject, this));
+        GameNode::addModifier(
+            piece.get(), new ModifierFunction(callback<&DialogKillerStones::removeObject>(this)));
     }
 }
 
@@ -209,7 +212,8 @@ void DialogKillerStones::throwBomb() {
                    sy + truncToInt32(static_cast<float>(BOMB_REACH * std::cos(a))), 800, &easeOut));
         GameNode::addModifier(star.get(), new ModifierDelay(400));
         GameNode::addModifier(star.get(), blocking(new ModifierAlpha(400, star->getAlpha(), 0)));
-        GameNode::addModifier(star.get(), new ModifierFunction(&removeObject, this));
+        GameNode::addModifier(
+            star.get(), new ModifierFunction(callback<&DialogKillerStones::removeObject>(this)));
     }
 }
 
@@ -269,7 +273,9 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
                 GameNode::addModifier(shield, new ModifierDelay(SHIELD_TIME));
                 killerstones::blinkThreeTimes(shield);
                 GameNode::addModifier(shield, blocking(new ModifierAlpha(400, 255, 0)));
-                GameNode::addModifier(shield, new ModifierFunction(&removeObject, this));
+                GameNode::addModifier(
+                    shield,
+                    new ModifierFunction(callback<&DialogKillerStones::removeObject>(this)));
             }
             break;
         }

@@ -44,8 +44,10 @@ DialogLayoutPreview::DialogLayoutPreview(PropertyNode* definition)
     // The room's switches stay usable beside the open preview.
     getComponentsContainer().setModal(false);
     iInputListenerContainer* container = &getComponentsContainer();
-    previousButton = objectCast<Button>(connect("BUTTON_PREVIOUS", this, &onPrevious, container));
-    nextButton = objectCast<Button>(connect("BUTTON_NEXT", this, &onNext, container));
+    previousButton = objectCast<Button>(
+        connect<&DialogLayoutPreview::onPrevious>("BUTTON_PREVIOUS", this, container));
+    nextButton =
+        objectCast<Button>(connect<&DialogLayoutPreview::onNext>("BUTTON_NEXT", this, container));
     header = objectCast<Label>(findChild("LABEL_HEADER"));
 }
 
@@ -125,7 +127,7 @@ RefHolder<Panel> DialogLayoutPreview::buildPage(int32_t start) {
             if (auto* button = objectCast<Button>(entry->findChild("BUTTON"))) {
                 button->setTag(index);
                 button->setEnabled(unlocked);
-                button->setCallback(this, &startLayout);
+                button->setCallback(callback<&DialogLayoutPreview::startLayout>(this));
                 getComponentsContainer().addListener(button);
                 slotButtons[static_cast<size_t>(column + COLUMNS * row)] = button;
             }
@@ -231,7 +233,8 @@ void DialogLayoutPreview::showPage(int32_t direction) {
         return;
     }
     slide(page, pageX + (page->getWidth() + padding) * (direction > 0 ? 1 : -1), pageX, false);
-    GameNode::addModifier(page, new ModifierFunction(&reactivateInput, this));
+    GameNode::addModifier(
+        page, new ModifierFunction(callback<&DialogLayoutPreview::reactivateInput>(this)));
     clipSlidingPages();
     getComponentsContainer().setActive(false);
     if (SceneManager* manager = SceneManager::getInstance()) {
@@ -241,38 +244,36 @@ void DialogLayoutPreview::showPage(int32_t direction) {
     }
 }
 
-int32_t DialogLayoutPreview::reactivateInput(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogLayoutPreview*>(target);
+int32_t DialogLayoutPreview::reactivateInput(BaseObject*) {
     if (SceneManager* manager = SceneManager::getInstance()) {
         if (Scene* scene = manager->getCurrentScene()) {
             scene->getComponentsContainer().setActive(true);
         }
     }
-    dialog->getComponentsContainer().setActive(true);
+    getComponentsContainer().setActive(true);
     // The page at rest keeps the clip of its last step, which is the window itself.
-    dialog->clipSlidingPages();
-    std::erase(dialog->slidingPages, dialog->pagePanel);
+    clipSlidingPages();
+    std::erase(slidingPages, pagePanel);
     return 0;
 }
 
-int32_t DialogLayoutPreview::onPrevious(void* target, BaseObject*) {
-    static_cast<DialogLayoutPreview*>(target)->showPage(-1);
+int32_t DialogLayoutPreview::onPrevious(BaseObject*) {
+    showPage(-1);
     return 0;
 }
 
-int32_t DialogLayoutPreview::onNext(void* target, BaseObject*) {
-    static_cast<DialogLayoutPreview*>(target)->showPage(1);
+int32_t DialogLayoutPreview::onNext(BaseObject*) {
+    showPage(1);
     return 0;
 }
 
-int32_t DialogLayoutPreview::startLayout(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogLayoutPreview*>(target);
+int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     auto* button = objectCast<Button>(sender);
     if (!button) {
         return 0;
     }
     const int32_t index = button->getTag();
-    if (index < 0 || index >= static_cast<int32_t>(dialog->layouts.size())) {
+    if (index < 0 || index >= static_cast<int32_t>(layouts.size())) {
         return 0;
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
@@ -283,16 +284,16 @@ int32_t DialogLayoutPreview::startLayout(void* target, BaseObject* sender) {
         event->addChild(PropertyValue::fromBool("firstTimeRecr", true));
         player->getStats().firstRecrLayoutClicked = true;
     }
-    event->addChild(new PropertyValue("gameType", dialog->gameType));
+    event->addChild(new PropertyValue("gameType", gameType));
     event->addChild(new PropertyValue("layoutIndex", index));
     addSessionEvent(getStatisticsCollector(), event.get());
 
-    Level* level = dialog->layouts[static_cast<size_t>(index)].get();
+    Level* level = layouts[static_cast<size_t>(index)].get();
     if (!level) {
         return 0;
     }
     level->setGameMode(RoomKind::RECROOM);
-    if (!Game::createForLevel(dialog->gameType, level)) {
+    if (!Game::createForLevel(gameType, level)) {
         return 0;
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {

@@ -49,10 +49,10 @@ public:
     // 15 or 18 unlocked, page 3 with 15 or 18, later pages with 18.
     static bool isPageUnlocked(const QuovelMahjongPlayer* player, int32_t page);
 
-    static int32_t onPrevious(void* target, BaseObject* sender);
-    static int32_t onNext(void* target, BaseObject* sender);
+    int32_t onPrevious(BaseObject* sender);
+    int32_t onNext(BaseObject* sender);
     // A layout button: the level of its tag becomes the current game's, on the game screen.
-    static int32_t startLayout(void* target, BaseObject* sender);
+    int32_t startLayout(BaseObject* sender);
 
     void setGameType(GameType value) { gameType = value; }
     GameType getGameType() const { return gameType; }
@@ -68,7 +68,7 @@ public:
     Button* getSlotButton(int32_t slot) const;
 
 private:
-    static int32_t reactivateInput(void* target, BaseObject* sender);
+    int32_t reactivateInput(BaseObject* sender);
     RefHolder<GameNode> makeFromTemplate(const char* name) const;
     // Where the pages stand, widened by the panel padding left and right, on screen.
     Rect pageWindow(const Panel* page) const;

@@ -111,7 +111,7 @@ void setTextIfAny(Label* label, const std::wstring& text) {
 DialogLevelEnd::DialogLevelEnd(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     setSoundsEnabled(false);
     setFadeInOnShow(false);
-    connect("BUTTON_CONTINUE", this, &DialogLevelEnd::onContinue, &getComponentsContainer());
+    connect<&DialogLevelEnd::onContinue>("BUTTON_CONTINUE", this, &getComponentsContainer());
     header = objectCast<Sprite>(findChild("HEADER"));
     sub = objectCast<Label>(findChild("SUB"));
     score = objectCast<Label>(findChild("SCORE"));
@@ -232,17 +232,15 @@ void DialogLevelEnd::bufferForFade() {
     getComponentsContainer().setActive(false);
 }
 
-int32_t DialogLevelEnd::endBuffering(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogLevelEnd*>(target);
-    dialog->setBuffered(false);
-    dialog->setRepaint(true);
+int32_t DialogLevelEnd::endBuffering(BaseObject*) {
+    setBuffered(false);
+    setRepaint(true);
     return 0;
 }
 
-int32_t DialogLevelEnd::endIntro(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogLevelEnd*>(target);
-    dialog->introSequence = nullptr;
-    dialog->resetButtons();
+int32_t DialogLevelEnd::endIntro(BaseObject*) {
+    introSequence = nullptr;
+    resetButtons();
     return 0;
 }
 
@@ -269,7 +267,7 @@ void DialogLevelEnd::show() {
     }
     Modifier* faded = fadeUp(introSequence.get(), this,
                              constants.GOODIE_APPEAR_TIME + 5 * constants.GOODIE_WIGGLE_TIME);
-    chain(faded, this, new ModifierFunction(&DialogLevelEnd::endBuffering, this));
+    chain(faded, this, new ModifierFunction(callback<&DialogLevelEnd::endBuffering>(this)));
     RefHolder<Sound> tick = loadedResource<Sound>("SOUND_SCORE_TICK");
     Modifier* last = faded;
     if (score && score->isVisible()) {
@@ -278,13 +276,13 @@ void DialogLevelEnd::show() {
     if (time && time->isVisible()) {
         last = addTimePart(last, tick.get());
     }
-    chain(last, this, new ModifierFunction(&DialogLevelEnd::endIntro, this));
+    chain(last, this, new ModifierFunction(callback<&DialogLevelEnd::endIntro>(this)));
     stampOpaqueParts(false);
 }
 
 Modifier* DialogLevelEnd::addCelebration(Modifier* after, Label* label) {
     chain(after, label, new ModifierSound("SOUND_RECORD_BROKEN", GAME_SECTION, false));
-    chain(after, label, new ModifierFunction(&Effects::bonusStar, nullptr));
+    chain(after, label, new ModifierFunction(callback<&Effects::bonusStar>()));
     return after;
 }
 
@@ -382,27 +380,26 @@ void DialogLevelEnd::callContinuation() {
     }
 }
 
-int32_t DialogLevelEnd::onContinue(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogLevelEnd*>(target);
-    if (dialog->continued) {
+int32_t DialogLevelEnd::onContinue(BaseObject*) {
+    if (continued) {
         return 0;
     }
-    dialog->continued = true;
-    dialog->bufferForFade();
-    dialog->iInputListener::setActive(false);
-    if (dialog->header) {
-        setPositionRelativeTo(dialog->header, dialog->getComponents());
+    continued = true;
+    bufferForFade();
+    iInputListener::setActive(false);
+    if (header) {
+        setPositionRelativeTo(header, getComponents());
     }
-    auto* fade = new ModifierAlpha(tuning().DIALOG_FADE_TIME, dialog->getAlpha(), 0);
+    auto* fade = new ModifierAlpha(tuning().DIALOG_FADE_TIME, getAlpha(), 0);
     fade->setFlags(fade->getFlags() | Modifier::FLAG_BLOCKING);
-    GameNode::addModifier(dialog, fade);
-    if (DialogTrophy::showIfNew(dialog, &DialogLevelEnd::isRoomInfoState)) {
+    GameNode::addModifier(this, fade);
+    if (DialogTrophy::showIfNew(callback<&DialogLevelEnd::isRoomInfoState>(this))) {
         return 0;
     }
     if (!nextLevelIntroduced()) {
-        dialog->callContinuation();
+        callContinuation();
     }
-    dialog->stampOpaqueParts(true);
+    stampOpaqueParts(true);
     return 0;
 }
 
@@ -412,9 +409,9 @@ bool DialogLevelEnd::nextLevelIntroduced() {
     return state && state->isA(&StateRoomInfo::typeRecord);
 }
 
-int32_t DialogLevelEnd::isRoomInfoState(void* target, BaseObject*) {
+int32_t DialogLevelEnd::isRoomInfoState(BaseObject*) {
     if (!nextLevelIntroduced()) {
-        static_cast<DialogLevelEnd*>(target)->callContinuation();
+        callContinuation();
     }
     return 0;
 }

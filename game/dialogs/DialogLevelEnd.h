@@ -49,10 +49,10 @@ public:
     bool isNewScoreRecord() const;
     bool isIntroRunning() const { return introSequence.get() != nullptr; }
 
-    static int32_t onContinue(void* target, BaseObject* sender);
+    int32_t onContinue(BaseObject* sender);
     // The continuation handed to the trophy cabinet: the stored continuation, unless the game
     // screen has gone on to a room's info.
-    static int32_t isRoomInfoState(void* target, BaseObject* sender);
+    int32_t isRoomInfoState(BaseObject* sender);
     // The game screen already introduces the next level: the continuation has run.
     static bool nextLevelIntroduced();
 
@@ -72,8 +72,8 @@ private:
 
     // The whole dialog drawn as one picture, its widgets deaf.
     void bufferForFade();
-    static int32_t endBuffering(void* target, BaseObject* sender);
-    static int32_t endIntro(void* target, BaseObject* sender);
+    int32_t endBuffering(BaseObject* sender);
+    int32_t endIntro(BaseObject* sender);
     void stampOpaqueParts(bool withHeader);
     void callContinuation();
 

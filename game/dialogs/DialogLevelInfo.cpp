@@ -71,5 +71,6 @@ void DialogLevelInfo::show() {
     Modifier* wait = new ModifierDelay(tuning().LEVEL_INFO_DELAY);
     wait->setFlags(wait->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(this, wait);
-    GameNode::addModifier(this, new ModifierFunction(&DialogQuovelMahjong::closeAsOwnTarget, this));
+    GameNode::addModifier(
+        this, new ModifierFunction(callback<&DialogQuovelMahjong::closeAsOwnTarget>(this)));
 }

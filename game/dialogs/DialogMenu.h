@@ -13,11 +13,11 @@ public:
     explicit DialogMenu(PropertyNode* definition);
     ~DialogMenu() override;
 
-    static int32_t onHelp(void* target, BaseObject* sender);
-    static int32_t onSettings(void* target, BaseObject* sender);
-    static int32_t onStop(void* target, BaseObject* sender);
-    static int32_t onResume(void* target, BaseObject* sender);
-    static int32_t onTrophy(void* target, BaseObject* sender);
+    int32_t onHelp(BaseObject* sender);
+    int32_t onSettings(BaseObject* sender);
+    int32_t onStop(BaseObject* sender);
+    int32_t onResume(BaseObject* sender);
+    int32_t onTrophy(BaseObject* sender);
 
     // The stop question's text key: the floors' own, the shared one in every other room.
     static const char* stopQuestionKey(RoomKind roomKind);

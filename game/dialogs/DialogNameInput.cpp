@@ -26,20 +26,21 @@ const wchar_t* const BLANKS = L" \t";
 
 DialogNameInput::DialogNameInput(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     iInputListenerContainer* container = &getComponentsContainer();
-    connect("BUTTON_OK", this, &onOk, container);
+    connect<&DialogNameInput::onOk>("BUTTON_OK", this, container);
     int32_t subHeight = 0;
     if (auto* sub = objectCast<Label>(findChild("SUB"))) {
         sub->renderText();
         subHeight = sub->getHeight();
     }
-    nameInput = objectCast<InputLabel>(connect("INPUT_NAME", this, &onKey, container));
+    nameInput =
+        objectCast<InputLabel>(connect<&DialogNameInput::onKey>("INPUT_NAME", this, container));
     if (nameInput) {
-        nameInput->onEnter().setCallback(this, &onOk);
+        nameInput->onEnter().setCallback(callback<&DialogNameInput::onOk>(this));
         nameInput->setY(nameInput->getY() + subHeight);
     }
     PlayerManager* players = PlayerManager::getInstance();
     if (players && !players->getPlayers().empty()) {
-        connect("BUTTON_CANCEL", this, &onCancel, container);
+        connect<&DialogNameInput::onCancel>("BUTTON_CANCEL", this, container);
     } else if (GameNode* cancel = findChild("BUTTON_CANCEL")) {
         if (GameNode* ok = findChild("BUTTON_OK")) {
             ok->setX((cancel->getX() + ok->getX()) / 2);
@@ -91,10 +92,9 @@ bool DialogNameInput::onLeftButtonUp(int32_t x, int32_t y, int32_t buttons) {
     return DialogQuovelMahjong::onLeftButtonUp(x, y, buttons);
 }
 
-int32_t DialogNameInput::onKey(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogNameInput*>(target);
+int32_t DialogNameInput::onKey(BaseObject*) {
     playSectionSound("SOUND_TICK", "default");
-    InputLabel* input = dialog->nameInput;
+    InputLabel* input = nameInput;
     if (input) {
         input->setDirty(true);
         std::wstring text = input->getText();
@@ -102,13 +102,12 @@ int32_t DialogNameInput::onKey(void* target, BaseObject*) {
             input->setText(text, false);
         }
     }
-    dialog->enableOk();
+    enableOk();
     return 0;
 }
 
-int32_t DialogNameInput::onOk(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogNameInput*>(target);
-    InputLabel* input = dialog->nameInput;
+int32_t DialogNameInput::onOk(BaseObject*) {
+    InputLabel* input = nameInput;
     PlayerManager* players = PlayerManager::getInstance();
     Scene* scene = SceneManager::currentScene();
     if (input && players && !input->getText().empty()) {
@@ -129,12 +128,12 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
             }
         }
         playerConfirmed();
-        dialog->close();
+        close();
     }
-    dialog->focusInput();
+    focusInput();
     // The parent may have been dropped meanwhile; only a dialog the scene still holds is closed,
     // and dropped as a confirmed name drops it, so that the next opening builds it afresh.
-    Dialog* parent = dialog->parentDialog.get();
+    Dialog* parent = parentDialog.get();
     if (parent && scene && scene->findDialog(parent->getName()) == parent) {
         scene->closeDialog(parent);
         scene->dropDialog(parent->getName());
@@ -142,14 +141,13 @@ int32_t DialogNameInput::onOk(void* target, BaseObject*) {
     return 0;
 }
 
-int32_t DialogNameInput::onCancel(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogNameInput*>(target);
+int32_t DialogNameInput::onCancel(BaseObject*) {
     Scene* scene = SceneManager::currentScene();
     if (scene) {
-        scene->closeDialog(dialog);
+        scene->closeDialog(this);
     }
     // Shown again only while the scene still holds it: a dropped parent stays closed.
-    Dialog* parent = dialog->parentDialog.get();
+    Dialog* parent = parentDialog.get();
     if (parent && scene && scene->findDialog(parent->getName()) == parent) {
         parent->setVisible(true);
     }

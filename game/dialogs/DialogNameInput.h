@@ -28,9 +28,9 @@ public:
     Dialog* getParentDialog() const { return parentDialog.get(); }
     InputLabel* getNameInput() const { return nameInput; }
 
-    static int32_t onOk(void* target, BaseObject* sender);
-    static int32_t onCancel(void* target, BaseObject* sender);
-    static int32_t onKey(void* target, BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
+    int32_t onCancel(BaseObject* sender);
+    int32_t onKey(BaseObject* sender);
 
 private:
     void enableOk();

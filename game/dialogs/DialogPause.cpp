@@ -30,7 +30,9 @@ SoundStream* playingMusic(SoundManager* sound) {
 }  // namespace
 
 DialogPause::DialogPause(PropertyNode* definition) : DialogQuovelMahjong(definition) {
-    connect("BUTTON_RESUME", this, &DialogPause::hide, &getComponentsContainer());
+    // The one-argument `hide`, not the dialog's own.
+    constexpr int32_t (DialogPause::*resume)(BaseObject*) = &DialogPause::hide;
+    connect<resume>("BUTTON_RESUME", this, &getComponentsContainer());
     setDarken(false);
     setSoundsEnabled(false);
 }
@@ -47,23 +49,22 @@ void DialogPause::show() {
     auto* delay = new ModifierDelay(MUTE_DELAY);
     delay->setFlags(delay->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(this, delay);
-    GameNode::addModifier(this, new ModifierFunction(&DialogPause::muteAll, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogPause::muteAll>(this)));
 }
 
-int32_t DialogPause::muteAll(void*, BaseObject*) {
+int32_t DialogPause::muteAll(BaseObject*) {
     if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setMute(true);
     }
     return 0;
 }
 
-int32_t DialogPause::hide(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogPause*>(target);
-    if (dialog->isClosing()) {
+int32_t DialogPause::hide(BaseObject* sender) {
+    if (isClosing()) {
         return 0;
     }
     // A mute still pending would silence the resumed game for good.
-    GameNode::removeAllModifiers(dialog);
+    GameNode::removeAllModifiers(this);
     if (SoundManager* sound = SoundManager::availableInstance()) {
         sound->setMute(false);
         if (SoundStream* music = playingMusic(sound)) {
@@ -79,10 +80,10 @@ int32_t DialogPause::hide(void* target, BaseObject* sender) {
         }
     }
     playSectionSound("SOUND_UNPAUSE", "game");
-    return closeAsOwnTarget(dialog, sender);
+    return closeAsOwnTarget(sender);
 }
 
 bool DialogPause::onLeftButtonUp(int32_t, int32_t, int32_t) {
-    hide(this, this);
+    hide(this);
     return true;
 }

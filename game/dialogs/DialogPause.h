@@ -19,10 +19,10 @@ public:
     using DialogQuovelMahjong::hide;
     // Resumes: drops a mute still pending, unmutes, fades the music back in and closes. The
     // resume button's callback, also run by a click anywhere on the dialog.
-    static int32_t hide(void* target, BaseObject* sender);
+    int32_t hide(BaseObject* sender);
     // Resumes; always consumed.
     bool onLeftButtonUp(int32_t x, int32_t y, int32_t buttons) override;
 
 private:
-    static int32_t muteAll(void* target, BaseObject* sender);
+    int32_t muteAll(BaseObject* sender);
 };

@@ -48,11 +48,10 @@ DialogPlayerSelect::DialogPlayerSelect(PropertyNode* definition) : DialogQuovelM
             continue;
         }
         button->setY(button->getY() + row * spacing);
-        if (auto* method = static_cast<iGuiMethod*>(button->castTo(&iGuiMethod::typeRecord))) {
-            method->setCallback(this, &onPlayerChosen);
+        if (auto* method = interfaceCast<iGuiMethod>(button.get())) {
+            method->setCallback(callback<&DialogPlayerSelect::onPlayerChosen>(this));
         }
-        if (auto* listener =
-                static_cast<iInputListener*>(button->castTo(&iInputListener::typeRecord))) {
+        if (auto* listener = interfaceCast<iInputListener>(button.get())) {
             container->addListener(listener);
         }
         GameNode::appendChild(button.get(), getComponents());
@@ -64,9 +63,11 @@ DialogPlayerSelect::DialogPlayerSelect(PropertyNode* definition) : DialogQuovelM
         }
     }
     background = objectCast<Sprite>(findChild("BACKGROUND"));
-    addButton = objectCast<Button>(connect("BUTTON_ADD", this, &onAdd, container));
-    removeButton = objectCast<Button>(connect("BUTTON_REMOVE", this, &onRemove, container));
-    okButton = objectCast<Button>(connect("BUTTON_OK", this, &onOk, container));
+    addButton =
+        objectCast<Button>(connect<&DialogPlayerSelect::onAdd>("BUTTON_ADD", this, container));
+    removeButton = objectCast<Button>(
+        connect<&DialogPlayerSelect::onRemove>("BUTTON_REMOVE", this, container));
+    okButton = objectCast<Button>(connect<&DialogPlayerSelect::onOk>("BUTTON_OK", this, container));
     border = objectCast<Sprite>(findChild("BORDER"));
     if (border) {
         GameNode::appendChild(border, getComponents());
@@ -147,20 +148,19 @@ void DialogPlayerSelect::rebuildList() {
     }
 }
 
-int32_t DialogPlayerSelect::onPlayerChosen(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+int32_t DialogPlayerSelect::onPlayerChosen(BaseObject* sender) {
     const int32_t count = playerCount();
     for (int32_t row = 0; row < ROWS; ++row) {
-        GameNode* button = dialog->getNameButton(row);
+        GameNode* button = getNameButton(row);
         if (button && button == static_cast<GameNode*>(objectCast<GameNode>(sender))) {
             if (row < count) {
-                dialog->selectedIndex = row;
-                if (Label* label = dialog->getNameLabel(row)) {
+                selectedIndex = row;
+                if (Label* label = getNameLabel(row)) {
                     switchToPlayer(wstringToString(label->getText()));
                 }
-                dialog->moveBorderTo(row);
+                moveBorderTo(row);
             } else {
-                onAdd(dialog, sender);
+                onAdd(sender);
             }
         } else if (auto* other = objectCast<Button>(button)) {
             other->setEnabled(true);
@@ -169,50 +169,48 @@ int32_t DialogPlayerSelect::onPlayerChosen(void* target, BaseObject* sender) {
     return 0;
 }
 
-int32_t DialogPlayerSelect::onAdd(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+int32_t DialogPlayerSelect::onAdd(BaseObject*) {
     Scene* scene = SceneManager::currentScene();
     if (!scene || playerCount() >= ROWS) {
         return 0;
     }
     if (auto* input = objectCast<DialogNameInput>(scene->getDialog("DIALOG_NEWPLAYER"))) {
-        input->setParentDialog(dialog);
+        input->setParentDialog(this);
         scene->openDialog(input);
     }
     return 0;
 }
 
-int32_t DialogPlayerSelect::onRemove(void* target, BaseObject*) {
+int32_t DialogPlayerSelect::onRemove(BaseObject*) {
     Scene* scene = SceneManager::currentScene();
     if (DialogYesNo* question =
-            DialogYesNo::ask(REMOVE_QUESTION, "TEXT_REMOVE_PLAYER_HEADER", target,
-                             &onRemoveConfirmed, nullptr, nullptr, scene)) {
+            DialogYesNo::ask(REMOVE_QUESTION, "TEXT_REMOVE_PLAYER_HEADER",
+                             callback<&DialogPlayerSelect::onRemoveConfirmed>(this), {}, scene)) {
         scene->openDialog(question);
     }
     return 0;
 }
 
-int32_t DialogPlayerSelect::onRemoveConfirmed(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+int32_t DialogPlayerSelect::onRemoveConfirmed(BaseObject*) {
     PlayerManager* players = PlayerManager::getInstance();
-    Label* selected = dialog->getNameLabel(dialog->selectedIndex);
+    Label* selected = getNameLabel(selectedIndex);
     // No row is selected while the current player is not among the rows shown.
     if (players && selected) {
         const std::string name = wstringToString(selected->getText());
         AbstractPlayer* current = players->getCurrentPlayer();
         if (current && current->getName() == name) {
             const int32_t count = playerCount();
-            int32_t next = dialog->selectedIndex + 1;
+            int32_t next = selectedIndex + 1;
             if (next >= count) {
                 next = count - 2;
             }
-            dialog->selectedIndex = next;
+            selectedIndex = next;
             if (next >= 0 && next < count) {
                 switchToPlayer(players->getPlayers()[static_cast<size_t>(next)]->getName());
             }
         }
         players->removePlayer(name);
-        dialog->rebuildList();
+        rebuildList();
     }
     if (Scene* scene = SceneManager::currentScene()) {
         if (Dialog* question = scene->findDialog(REMOVE_QUESTION)) {
@@ -223,13 +221,12 @@ int32_t DialogPlayerSelect::onRemoveConfirmed(void* target, BaseObject*) {
     return 0;
 }
 
-int32_t DialogPlayerSelect::onOk(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogPlayerSelect*>(target);
+int32_t DialogPlayerSelect::onOk(BaseObject* sender) {
     playerConfirmed();
-    dialog->close();
+    close();
     if (auto* button = objectCast<Button>(sender)) {
         button->setState(Button::STATE_NORMAL);
     }
-    dialog->stampBackgroundAlpha();
+    stampBackgroundAlpha();
     return 0;
 }

@@ -36,11 +36,11 @@ public:
     Button* getRemoveButton() const { return removeButton; }
     Sprite* getBorder() const { return border; }
 
-    static int32_t onPlayerChosen(void* target, BaseObject* sender);
-    static int32_t onAdd(void* target, BaseObject* sender);
-    static int32_t onRemove(void* target, BaseObject* sender);
-    static int32_t onRemoveConfirmed(void* target, BaseObject* sender);
-    static int32_t onOk(void* target, BaseObject* sender);
+    int32_t onPlayerChosen(BaseObject* sender);
+    int32_t onAdd(BaseObject* sender);
+    int32_t onRemove(BaseObject* sender);
+    int32_t onRemoveConfirmed(BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
 
 private:
     void moveBorderTo(int32_t row);

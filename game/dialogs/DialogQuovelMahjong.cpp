@@ -89,7 +89,8 @@ void DialogQuovelMahjong::fadeIn() {
     freezeForFade();
     setAlpha(0);
     GameNode::addModifier(this, blocking(new ModifierAlpha(tuning().DIALOG_FADE_TIME, 0, OPAQUE)));
-    GameNode::addModifier(this, new ModifierFunction(&DialogQuovelMahjong::resetButtonsOf, this));
+    GameNode::addModifier(
+        this, new ModifierFunction(callback<&DialogQuovelMahjong::resetButtonsOf>(this)));
 }
 
 void DialogQuovelMahjong::resetButtons() {
@@ -111,9 +112,9 @@ void DialogQuovelMahjong::close() {
     }
     GameNode::addModifier(this,
                           blocking(new ModifierAlpha(tuning().DIALOG_FADE_TIME, getAlpha(), 0)));
-    GameNode::addModifier(this, new ModifierFunction(&Dialog::removeFromScene, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&Dialog::removeFromScene>(this)));
     if (hasCallback()) {
-        GameNode::addModifier(this, new ModifierFunction(getCallback(), getCallbackTarget()));
+        GameNode::addModifier(this, new ModifierFunction(getBound()));
     }
 }
 
@@ -166,15 +167,14 @@ void DialogQuovelMahjong::paintDecoration() {
     setImage(backdrop);
 }
 
-int32_t DialogQuovelMahjong::resetButtonsOf(void* target, BaseObject*) {
-    static_cast<DialogQuovelMahjong*>(target)->resetButtons();
+int32_t DialogQuovelMahjong::resetButtonsOf(BaseObject*) {
+    resetButtons();
     return 0;
 }
 
-int32_t DialogQuovelMahjong::closeAsOwnTarget(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogQuovelMahjong*>(target);
-    dialog->setCallback(dialog, dialog->getCallback());
-    dialog->close();
+int32_t DialogQuovelMahjong::closeAsOwnTarget(BaseObject*) {
+    setCallback(this, getCallback());
+    close();
     return 0;
 }
 

@@ -56,11 +56,11 @@ public:
     bool isClosing() const { return closing; }
     Image* getDecoration() const { return decoration.get(); }
 
-    // For the function modifier at the end of the fade-in: resetButtons on the target.
-    static int32_t resetButtonsOf(void* target, BaseObject* sender);
-    // The shared OK and cancel of the game dialogs: the dialog (the target) becomes the target
-    // of its own after-close callback, then closes.
-    static int32_t closeAsOwnTarget(void* target, BaseObject* sender);
+    // For the function modifier at the end of the fade-in: resetButtons.
+    int32_t resetButtonsOf(BaseObject* sender);
+    // The shared OK and cancel of the game dialogs: the dialog becomes the target of its own
+    // after-close callback, then closes.
+    int32_t closeAsOwnTarget(BaseObject* sender);
     // The scene manager's current scene, or the target of the transition that is running.
     static Scene* targetScene();
     // The dialog of the key taken from the target scene (made on first use) and opened there,

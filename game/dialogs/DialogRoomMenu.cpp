@@ -10,32 +10,31 @@ QUOVEL_REGISTER_CLASS(DialogRoomMenu)
 
 DialogRoomMenu::DialogRoomMenu(PropertyNode* definition) : DialogQuovelMahjong(definition) {
     iInputListenerContainer* container = &getComponentsContainer();
-    connect("BUTTON_HELP", this, &onHelp, container);
-    connect("BUTTON_SETTINGS", this, &onSettings, container);
-    connect("BUTTON_LOBBY", this, &onLobby, container);
-    connect("BUTTON_RESUME", this, &closeAsOwnTarget, container);
+    connect<&DialogRoomMenu::onHelp>("BUTTON_HELP", this, container);
+    connect<&DialogRoomMenu::onSettings>("BUTTON_SETTINGS", this, container);
+    connect<&DialogRoomMenu::onLobby>("BUTTON_LOBBY", this, container);
+    connect<&DialogQuovelMahjong::closeAsOwnTarget>("BUTTON_RESUME", this, container);
 }
 
 DialogRoomMenu::~DialogRoomMenu() = default;
 
-int32_t DialogRoomMenu::onHelp(void*, BaseObject*) {
+int32_t DialogRoomMenu::onHelp(BaseObject*) {
     openOnTargetScene("DIALOG_HELP");
     return 0;
 }
 
-int32_t DialogRoomMenu::onSettings(void*, BaseObject*) {
+int32_t DialogRoomMenu::onSettings(BaseObject*) {
     openOnTargetScene("DIALOG_SETTINGS");
     return 0;
 }
 
-int32_t DialogRoomMenu::onLobby(void* target, BaseObject*) {
-    auto* menu = static_cast<DialogRoomMenu*>(target);
+int32_t DialogRoomMenu::onLobby(BaseObject*) {
     Scene* scene = targetScene();
-    if (scene && scene->isDialogOpen(menu->getName()) && scene->findDialog(menu->getName()) == menu) {
+    if (scene && scene->isDialogOpen(getName()) && scene->findDialog(getName()) == this) {
         // The registration may hold the menu's last reference.
-        RefHolder<DialogRoomMenu> keep = menu;
-        scene->closeDialog(menu);
-        scene->dropDialog(menu->getName());
+        RefHolder<DialogRoomMenu> keep = this;
+        scene->closeDialog(this);
+        scene->dropDialog(getName());
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();

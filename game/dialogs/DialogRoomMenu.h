@@ -12,8 +12,8 @@ public:
     explicit DialogRoomMenu(PropertyNode* definition);
     ~DialogRoomMenu() override;
 
-    static int32_t onHelp(void* target, BaseObject* sender);
-    static int32_t onSettings(void* target, BaseObject* sender);
+    int32_t onHelp(BaseObject* sender);
+    int32_t onSettings(BaseObject* sender);
     // Closes the menu without its fade and goes to the lobby through the default transition.
-    static int32_t onLobby(void* target, BaseObject* sender);
+    int32_t onLobby(BaseObject* sender);
 };

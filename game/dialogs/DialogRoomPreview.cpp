@@ -179,7 +179,7 @@ void DialogRoomPreview::open() {
     switch (previewState) {
     case FADING_OUT:
         GameNode::removeAllModifiers(this);
-        onGrown(this, nullptr);
+        onGrown(nullptr);
         return;
     case CLOSED:
     case SHRINKING:
@@ -188,7 +188,8 @@ void DialogRoomPreview::open() {
         previewState = OPENING;
         setVisible(true);
         addBlocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME));
-        GameNode::addModifier(this, new ModifierFunction(&onGrown, this));
+        GameNode::addModifier(this,
+                              new ModifierFunction(callback<&DialogRoomPreview::onGrown>(this)));
         setBuffered(true);
         updateBackground();
         return;
@@ -210,30 +211,30 @@ void DialogRoomPreview::close() {
         fadeContents(0);
         setBuffered(false);
         GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
-        GameNode::addModifier(this, new ModifierFunction(&onShrink, this));
+        GameNode::addModifier(this,
+                              new ModifierFunction(callback<&DialogRoomPreview::onShrink>(this)));
         return;
     default:
         return;
     }
 }
 
-int32_t DialogRoomPreview::onGrown(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogRoomPreview*>(target);
-    dialog->previewState = OPENING;
-    dialog->setBuffered(false);
-    dialog->fadeContents(255);
-    GameNode::addModifier(dialog, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
-    GameNode::addModifier(dialog, new ModifierFunction(&onOpened, dialog));
+int32_t DialogRoomPreview::onGrown(BaseObject*) {
+    previewState = OPENING;
+    setBuffered(false);
+    fadeContents(255);
+    GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogRoomPreview::onOpened>(this)));
     return 0;
 }
 
-int32_t DialogRoomPreview::onOpened(void* target, BaseObject*) {
-    static_cast<DialogRoomPreview*>(target)->previewState = OPEN;
+int32_t DialogRoomPreview::onOpened(BaseObject*) {
+    previewState = OPEN;
     return 0;
 }
 
-int32_t DialogRoomPreview::onShrink(void* target, BaseObject*) {
-    static_cast<DialogRoomPreview*>(target)->shrink();
+int32_t DialogRoomPreview::onShrink(BaseObject*) {
+    shrink();
     return 0;
 }
 
@@ -241,12 +242,12 @@ void DialogRoomPreview::shrink() {
     previewState = SHRINKING;
     addBlocking(new ModifierScale(getScale(), 0.0f, tuning().INFO_DIALOGS_ANIM_TIME));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
-    GameNode::addModifier(this, new ModifierFunction(&onClosed, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogRoomPreview::onClosed>(this)));
     setBuffered(true);
     updateBackground();
 }
 
-int32_t DialogRoomPreview::onClosed(void* target, BaseObject*) {
-    static_cast<DialogRoomPreview*>(target)->previewState = CLOSED;
+int32_t DialogRoomPreview::onClosed(BaseObject*) {
+    previewState = CLOSED;
     return 0;
 }

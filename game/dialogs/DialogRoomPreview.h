@@ -46,10 +46,10 @@ public:
     };
 
 private:
-    static int32_t onGrown(void* target, BaseObject* sender);
-    static int32_t onOpened(void* target, BaseObject* sender);
-    static int32_t onShrink(void* target, BaseObject* sender);
-    static int32_t onClosed(void* target, BaseObject* sender);
+    int32_t onGrown(BaseObject* sender);
+    int32_t onOpened(BaseObject* sender);
+    int32_t onShrink(BaseObject* sender);
+    int32_t onClosed(BaseObject* sender);
     void findWidgets();
     void fillRecord();
     void fadeContents(int32_t to);

@@ -41,20 +41,20 @@ void setLabelIfAny(Label* label, const std::wstring& text) {
     }
 }
 
-int32_t nextBackground(void* target, BaseObject*) {
-    static_cast<DialogSelectBackground*>(target)->showBackground(1);
+int32_t nextBackground(DialogSelectBackground* dialog, BaseObject*) {
+    dialog->showBackground(1);
     return 0;
 }
-int32_t previousBackground(void* target, BaseObject*) {
-    static_cast<DialogSelectBackground*>(target)->showBackground(-1);
+int32_t previousBackground(DialogSelectBackground* dialog, BaseObject*) {
+    dialog->showBackground(-1);
     return 0;
 }
-int32_t nextTileSet(void* target, BaseObject*) {
-    static_cast<DialogSelectBackground*>(target)->showTileSet(1);
+int32_t nextTileSet(DialogSelectBackground* dialog, BaseObject*) {
+    dialog->showTileSet(1);
     return 0;
 }
-int32_t previousTileSet(void* target, BaseObject*) {
-    static_cast<DialogSelectBackground*>(target)->showTileSet(-1);
+int32_t previousTileSet(DialogSelectBackground* dialog, BaseObject*) {
+    dialog->showTileSet(-1);
     return 0;
 }
 
@@ -63,15 +63,16 @@ int32_t previousTileSet(void* target, BaseObject*) {
 DialogSelectBackground::DialogSelectBackground(PropertyNode* definition)
     : DialogQuovelMahjong(definition) {
     iInputListenerContainer* container = &getComponentsContainer();
-    auto button = [&](const char* name, iGuiMethod::Callback callback) {
-        return objectCast<Button>(connect(name, this, callback, container));
+    auto button = [&](const char* name, const iGuiMethod::Bound& bound) {
+        return objectCast<Button>(connect(name, bound, container));
     };
-    okButton = button("BUTTON_OK", &DialogSelectBackground::onOk);
-    button("BUTTON_CANCEL", &DialogSelectBackground::onCancel);
-    nextBackgroundButton = button("BUTTON_NEXT_BACKGROUND", &nextBackground);
-    previousBackgroundButton = button("BUTTON_PREV_BACKGROUND", &previousBackground);
-    nextTileSetButton = button("BUTTON_NEXT_TILESET", &nextTileSet);
-    previousTileSetButton = button("BUTTON_PREV_TILESET", &previousTileSet);
+    okButton = button("BUTTON_OK", callback<&DialogSelectBackground::onOk>(this));
+    button("BUTTON_CANCEL", callback<&DialogSelectBackground::onCancel>(this));
+    nextBackgroundButton = button("BUTTON_NEXT_BACKGROUND", callback<&nextBackground>(this));
+    previousBackgroundButton =
+        button("BUTTON_PREV_BACKGROUND", callback<&previousBackground>(this));
+    nextTileSetButton = button("BUTTON_NEXT_TILESET", callback<&nextTileSet>(this));
+    previousTileSetButton = button("BUTTON_PREV_TILESET", callback<&previousTileSet>(this));
     auto sprite = [&](const char* name) { return objectCast<Sprite>(findChild(name)); };
     auto label = [&](const char* name) { return objectCast<Label>(findChild(name)); };
     backgroundPreview = sprite("BACKGROUND_PREVIEW");
@@ -189,17 +190,16 @@ void DialogSelectBackground::markNewSeen() {
     }
 }
 
-int32_t DialogSelectBackground::onOk(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogSelectBackground*>(target);
-    dialog->markNewSeen();
+int32_t DialogSelectBackground::onOk(BaseObject* sender) {
+    markNewSeen();
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        player->background = dialog->background;
-        player->tileSet = dialog->tileSet;
+        player->background = background;
+        player->tileSet = tileSet;
     }
-    return closeAsOwnTarget(target, sender);
+    return closeAsOwnTarget(sender);
 }
 
-int32_t DialogSelectBackground::onCancel(void* target, BaseObject* sender) {
-    static_cast<DialogSelectBackground*>(target)->markNewSeen();
-    return closeAsOwnTarget(target, sender);
+int32_t DialogSelectBackground::onCancel(BaseObject* sender) {
+    markNewSeen();
+    return closeAsOwnTarget(sender);
 }

@@ -36,8 +36,8 @@ public:
     // Every group whose marker was shown becomes seen (2) in the current player.
     void markNewSeen();
 
-    static int32_t onOk(void* target, BaseObject* sender);
-    static int32_t onCancel(void* target, BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
+    int32_t onCancel(BaseObject* sender);
 
     int32_t getBackground() const { return background; }
     int32_t getTileSet() const { return tileSet; }

@@ -33,11 +33,11 @@ DialogSettings::DialogSettings(PropertyNode* definition) : DialogQuovelMahjong(d
         face.copyFrom(stored);
     }
     iInputListenerContainer* container = &getComponentsContainer();
-    connect("SLIDER_FXVOL", this, &DialogSettings::onFxVolume, container);
-    connect("BUTTON_OK", this, &DialogSettings::onOk, container);
-    connect("BUTTON_INFO", this, &DialogSettings::onInfo, container);
-    connect("BUTTON_CANCEL", this, &DialogSettings::onCancel, container);
-    connect("SLIDER_MUSICVOL", this, &DialogSettings::onMusicVolume, container);
+    connect<&DialogSettings::onFxVolume>("SLIDER_FXVOL", this, container);
+    connect<&DialogSettings::onOk>("BUTTON_OK", this, container);
+    connect<&DialogSettings::onInfo>("BUTTON_INFO", this, container);
+    connect<&DialogSettings::onCancel>("BUTTON_CANCEL", this, container);
+    connect<&DialogSettings::onMusicVolume>("SLIDER_MUSICVOL", this, container);
     wireSwitch("SWITCH_FULLSCREEN", "LABEL_FULLSCREEN");
     GameWindow* window = GameWindow::getInstance();
     if (Switch* fullscreen = switchNamed("SWITCH_FULLSCREEN"); fullscreen && window &&
@@ -101,48 +101,45 @@ void DialogSettings::applyStoredVolumes() {
     sound->setMusicVolume(stored->getMusicVolume());
 }
 
-int32_t DialogSettings::onFxVolume(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogSettings*>(target);
+int32_t DialogSettings::onFxVolume(BaseObject*) {
     if (SoundManager* sound = SoundManager::availableInstance()) {
-        sound->setEffectsVolume(dialog->face.getSoundVolume());
+        sound->setEffectsVolume(face.getSoundVolume());
     }
     return 0;
 }
 
-int32_t DialogSettings::onMusicVolume(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogSettings*>(target);
+int32_t DialogSettings::onMusicVolume(BaseObject*) {
     if (SoundManager* sound = SoundManager::availableInstance()) {
-        sound->setMusicVolume(dialog->face.getMusicVolume());
+        sound->setMusicVolume(face.getMusicVolume());
     }
     return 0;
 }
 
-int32_t DialogSettings::onOk(void* target, BaseObject* sender) {
-    auto* dialog = static_cast<DialogSettings*>(target);
+int32_t DialogSettings::onOk(BaseObject* sender) {
     if (SettingsManager* manager = SettingsManager::instance()) {
-        manager->getSettings()->copyFrom(&dialog->face);
+        manager->getSettings()->copyFrom(&face);
         manager->saveToRegistry();
     }
     if (GameWindow* window = GameWindow::getInstance()) {
-        window->setFullScreen(dialog->face.getFullscreen());
+        window->setFullScreen(face.getFullscreen());
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const bool hints = dialog->face.getUseHints();
+    const bool hints = face.getUseHints();
     if (player && player->showHints != hints) {
         player->showHints = hints;
         if (hints) {
             player->hints.fill(true);
         }
     }
-    return onCancel(target, sender);
+    return onCancel(sender);
 }
 
-int32_t DialogSettings::onCancel(void* target, BaseObject* sender) {
+int32_t DialogSettings::onCancel(BaseObject* sender) {
     applyStoredVolumes();
-    return closeAsOwnTarget(target, sender);
+    return closeAsOwnTarget(sender);
 }
 
-int32_t DialogSettings::onInfo(void*, BaseObject*) {
+int32_t DialogSettings::onInfo(BaseObject*) {
     SceneManager* manager = SceneManager::getInstance();
     Scene* scene = manager ? manager->getCurrentScene() : nullptr;
     if (!scene) {

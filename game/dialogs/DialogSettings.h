@@ -28,11 +28,11 @@ public:
 
     IGameSettings& getSettingsFace() { return face; }
 
-    static int32_t onFxVolume(void* target, BaseObject* sender);
-    static int32_t onMusicVolume(void* target, BaseObject* sender);
-    static int32_t onOk(void* target, BaseObject* sender);
-    static int32_t onCancel(void* target, BaseObject* sender);
-    static int32_t onInfo(void* target, BaseObject* sender);
+    int32_t onFxVolume(BaseObject* sender);
+    int32_t onMusicVolume(BaseObject* sender);
+    int32_t onOk(BaseObject* sender);
+    int32_t onCancel(BaseObject* sender);
+    int32_t onInfo(BaseObject* sender);
 
     // The number of the slider sound for a value of the slider's range: the range split into
     // SLIDER_SOUND_COUNT equal steps, 1 at the minimum up to SLIDER_SOUND_COUNT at the maximum.

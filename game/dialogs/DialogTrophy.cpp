@@ -78,7 +78,7 @@ DialogTrophy::DialogTrophy(PropertyNode* definition) : DialogQuovelMahjong(defin
     wonHeader = objectCast<Sprite>(findChild("TROPHY_WON_HEADER"));
     headerLabel = objectCast<Label>(findChild("LABEL_HEADER"));
     descriptionLabel = objectCast<Label>(findChild("LABEL_DESCRIPTION"));
-    connect("BUTTON_MENU", this, &onMenuButton, &getComponentsContainer());
+    connect<&DialogTrophy::onMenuButton>("BUTTON_MENU", this, &getComponentsContainer());
     trophyLayer = new GameNode();
     placeholderLayer = new GameNode();
     starLayer = new GameNode();
@@ -130,7 +130,7 @@ RefHolder<Image> DialogTrophy::picture(const std::string& key, const std::string
     return findLoaded<Image>(key, section);
 }
 
-bool DialogTrophy::showIfNew(void* target, iGuiMethod::Callback callback) {
+bool DialogTrophy::showIfNew(const iGuiMethod::Bound& afterClose) {
     bool anyNew = false;
     for (int32_t i = 0; i < TROPHY_COUNT && !anyNew; ++i) {
         const Trophy* trophy = trophyAt(i);
@@ -144,7 +144,7 @@ bool DialogTrophy::showIfNew(void* target, iGuiMethod::Callback callback) {
     if (!cabinet) {
         return false;
     }
-    cabinet->setCallback(target, callback);
+    cabinet->setCallback(afterClose);
     scene->openDialog(cabinet);
     return true;
 }
@@ -155,7 +155,7 @@ void DialogTrophy::show() {
     setAlpha(0);
     GameNode::addModifier(this, blocking(new ModifierAlpha(FADE_IN_TIME, 0, OPAQUE)));
     GameNode::addModifier(this, new ModifierDelay(FADE_IN_PAUSE));
-    GameNode::addModifier(this, new ModifierFunction(&onShown, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogTrophy::onShown>(this)));
     revealRunning = true;
     hoveredTrophy = nullptr;
     hoveredRoom = -1;
@@ -176,19 +176,18 @@ void DialogTrophy::show() {
     }
 }
 
-int32_t DialogTrophy::onShown(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
+int32_t DialogTrophy::onShown(BaseObject*) {
     // Closed during the fade-in: the fade-out follows, nothing more starts.
-    if (cabinet->isClosing()) {
+    if (isClosing()) {
         return 0;
     }
-    if (cabinet->awardPending) {
-        cabinet->fireworks();
+    if (awardPending) {
+        fireworks();
     } else {
-        cabinet->revealTrophies();
-        cabinet->makeWindows();
+        revealTrophies();
+        makeWindows();
     }
-    cabinet->resetButtons();
+    resetButtons();
     return 0;
 }
 
@@ -238,7 +237,8 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
         last = sprite;
     }
     if (last) {
-        GameNode::addModifier(last, new ModifierFunction(&onRevealDone, this));
+        GameNode::addModifier(last,
+                              new ModifierFunction(callback<&DialogTrophy::onRevealDone>(this)));
     } else {
         revealRunning = false;
         GameNode::releaseChildren(placeholderLayer.get());
@@ -246,10 +246,9 @@ void DialogTrophy::revealWon(bool skipAnnounced) {
     setShownAsSeen();
 }
 
-int32_t DialogTrophy::onRevealDone(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
-    cabinet->revealRunning = false;
-    GameNode::releaseChildren(cabinet->placeholderLayer.get());
+int32_t DialogTrophy::onRevealDone(BaseObject*) {
+    revealRunning = false;
+    GameNode::releaseChildren(placeholderLayer.get());
     return 0;
 }
 
@@ -440,7 +439,8 @@ void DialogTrophy::startHovering(Sprite* sprite) {
         }
     } else {
         GameNode::addModifier(sprite, blocking(new ModifierBlink(OPAQUE, 127, 750, 0, 750, 500, 1)));
-        GameNode::addModifier(sprite, new ModifierFunction(&clearHovered, this));
+        GameNode::addModifier(sprite,
+                              new ModifierFunction(callback<&DialogTrophy::clearHovered>(this)));
     }
     hoveredTrophy = sprite;
     if (trophy && trophyText) {
@@ -456,14 +456,13 @@ void DialogTrophy::stopHovering(Sprite* sprite) {
     hoveredTrophy = nullptr;
 }
 
-int32_t DialogTrophy::clearHovered(void* target, BaseObject*) {
-    static_cast<DialogTrophy*>(target)->hoveredTrophy = nullptr;
+int32_t DialogTrophy::clearHovered(BaseObject*) {
+    hoveredTrophy = nullptr;
     return 0;
 }
 
 // Target: the trophy sprite; sender: the star, or the finished orbit whose target is the star.
-int32_t DialogTrophy::orbitStar(void* target, BaseObject* sender) {
-    auto* trophySprite = static_cast<Sprite*>(target);
+int32_t DialogTrophy::orbitStar(Sprite* trophySprite, BaseObject* sender) {
     GameNode* star = objectCast<GameNode>(sender);
     if (!star) {
         auto* finished = objectCast<Modifier>(sender);
@@ -478,16 +477,15 @@ int32_t DialogTrophy::orbitStar(void* target, BaseObject* sender) {
     wave->setRadius(radius, radius, 0);
     wave->setAngle(start, start + 2.0f * PI, ORBIT_TIME);
     GameNode::addModifier(star, blocking(wave));
-    GameNode::addModifier(star, new ModifierFunction(&orbitStar, trophySprite));
+    GameNode::addModifier(star,
+                          new ModifierFunction(callback<&DialogTrophy::orbitStar>(trophySprite)));
     return 0;
 }
 
-int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
-    RefHolder<DialogTrophy> keep(cabinet);
+int32_t DialogTrophy::onMenuButton(BaseObject*) {
+    RefHolder<DialogTrophy> keep(this);
     Scene* scene = currentScene();
-    void* const openerTarget = cabinet->getCallbackTarget();
-    const iGuiMethod::Callback opener = cabinet->getCallback();
+    const iGuiMethod::Bound opener = getBound();
     GameDialogHost* host = GameDialogHost::get();
     // The opener's callback runs once, here at the button: the close must not run it again.
     // On the game screen this road is the level's end; opened from the in-game menu during
@@ -499,22 +497,22 @@ int32_t DialogTrophy::onMenuButton(void* target, BaseObject*) {
             game && game->getHasWon() && level &&
             (level->getGameMode() == RoomKind::CASINO || level->getGameMode() == RoomKind::ROOF);
         if (closes) {
-            cabinet->setCallback(nullptr, nullptr);
-            cabinet->closeCabinet();
+            setCallback({});
+            closeCabinet();
         }
         // A won floor level keeps the cabinet open: the opener decides what comes next.
-        if (opener) {
-            opener(openerTarget, cabinet);
+        if (opener.function) {
+            opener.function(opener.target, this);
         }
         return 0;
     }
     SceneManager* manager = SceneManager::getInstance();
     Scene* hallway = manager ? manager->getScene("SCENE_HALLWAY") : nullptr;
-    if (scene && scene == hallway && opener) {
-        cabinet->setCallback(nullptr, nullptr);
-        opener(openerTarget, cabinet);
+    if (scene && scene == hallway && opener.function) {
+        setCallback({});
+        opener.function(opener.target, this);
     }
-    cabinet->closeCabinet();
+    closeCabinet();
     return 0;
 }
 

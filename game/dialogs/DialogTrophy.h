@@ -31,7 +31,7 @@ public:
     // When the current player has a trophy in state 1, opens "DIALOG_TROPHY" on the current
     // scene (a running transition's target) with the given after-close callback and answers
     // true; otherwise does nothing and answers false.
-    static bool showIfNew(void* target, iGuiMethod::Callback callback);
+    static bool showIfNew(const iGuiMethod::Bound& afterClose);
 
     // Fades in, collects the new trophies, places the unclaimed pictures and opens the two text
     // boxes; the award sequence or the reveal follows the fade.
@@ -83,11 +83,11 @@ private:
     void stopHovering(Sprite* trophySprite);
     // Closes both text boxes on the scene, reset at once.
     void closeTextBoxes();
-    static int32_t onShown(void* target, BaseObject* sender);
-    static int32_t onRevealDone(void* target, BaseObject* sender);
-    static int32_t onMenuButton(void* target, BaseObject* sender);
-    static int32_t clearHovered(void* target, BaseObject* sender);
-    static int32_t orbitStar(void* target, BaseObject* sender);
+    int32_t onShown(BaseObject* sender);
+    int32_t onRevealDone(BaseObject* sender);
+    int32_t onMenuButton(BaseObject* sender);
+    int32_t clearHovered(BaseObject* sender);
+    static int32_t orbitStar(Sprite* trophy, BaseObject* sender);
 
     // The award sequence.
     void collectNewTrophies();
@@ -100,10 +100,10 @@ private:
     // cancelled and the award texts are hidden. The trophies not yet awarded stay won and
     // appear at the next opening.
     void stopAward();
-    static int32_t awardNext(void* target, BaseObject* sender);
-    static int32_t onStarDone(void* target, BaseObject* sender);
-    static int32_t onTrophyArrived(void* target, BaseObject* sender);
-    static int32_t showAwardTextOf(void* target, BaseObject* sender);
+    int32_t awardNext(BaseObject* sender);
+    int32_t onStarDone(BaseObject* sender);
+    int32_t onTrophyArrived(BaseObject* sender);
+    int32_t showAwardTextOf(BaseObject* sender);
 
     // Helpers.
     static Scene* currentScene();

@@ -88,11 +88,11 @@ void DialogTrophy::fireworks() {
     }
     if (tree) {
         firstAwardWait = ModifierContainer::addModifier(tree, new ModifierDelay(FIRST_AWARD_DELAY));
-        ModifierContainer::addModifier(firstAwardWait.get(),
-                                       new ModifierFunction(&awardNext, this));
+        ModifierContainer::addModifier(
+            firstAwardWait.get(), new ModifierFunction(callback<&DialogTrophy::awardNext>(this)));
     } else {
         GameNode::addModifier(this, new ModifierDelay(FIRST_AWARD_DELAY));
-        GameNode::addModifier(this, new ModifierFunction(&awardNext, this));
+        GameNode::addModifier(this, new ModifierFunction(callback<&DialogTrophy::awardNext>(this)));
     }
 }
 
@@ -115,7 +115,7 @@ void DialogTrophy::dropStar(int32_t delay) {
     GameNode::addModifier(star, flight);
     GameNode::addModifier(star, new ModifierDelay(STAR_FULL));
     GameNode::addModifier(star, blocking(new ModifierAlpha(STAR_FADE, 255, 0)));
-    GameNode::addModifier(star, new ModifierFunction(&onStarDone, this));
+    GameNode::addModifier(star, new ModifierFunction(callback<&DialogTrophy::onStarDone>(this)));
     GameNode* first = starLayer->getFirstChild();
     if (first) {
         GameNode::insertBefore(star, first);
@@ -124,40 +124,38 @@ void DialogTrophy::dropStar(int32_t delay) {
     }
 }
 
-int32_t DialogTrophy::onStarDone(void* target, BaseObject* sender) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
+int32_t DialogTrophy::onStarDone(BaseObject* sender) {
     auto* finished = objectCast<Modifier>(sender);
     if (finished && finished->getTarget()) {
         finished->getTarget()->setRemoved(true);
     }
-    if (cabinet->currentTrophy != NO_TROPHY) {
+    if (currentTrophy != NO_TROPHY) {
         Random* random = Random::getInstance();
-        cabinet->dropStar(random ? random->nextInt(0, RESPAWN_SPREAD) : 0);
+        dropStar(random ? random->nextInt(0, RESPAWN_SPREAD) : 0);
     }
     return 0;
 }
 
-int32_t DialogTrophy::awardNext(void* target, BaseObject*) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
-    cabinet->firstAwardWait = nullptr;
-    if (cabinet->isClosing()) {
+int32_t DialogTrophy::awardNext(BaseObject*) {
+    firstAwardWait = nullptr;
+    if (isClosing()) {
         return 0;
     }
-    cabinet->hideAwardText();
-    if (!cabinet->newTrophies.empty()) {
-        cabinet->currentTrophy = cabinet->newTrophies.back();
-        cabinet->newTrophies.pop_back();
-        cabinet->animateNewTrophy();
+    hideAwardText();
+    if (!newTrophies.empty()) {
+        currentTrophy = newTrophies.back();
+        newTrophies.pop_back();
+        animateNewTrophy();
         return 0;
     }
-    if (Sprite* header = cabinet->wonHeader) {
+    if (Sprite* header = wonHeader) {
         GameNode::addModifier(header, blocking(new ModifierLocationLine(
                                           CENTRE_X, header->getY(), CENTRE_X, -header->getHeight(),
                                           tuning().TROPHY_HEADER_DISAPPEAR, false)));
         GameNode::addModifier(header, new ModifierVisible(ModifierVisible::MODE_HIDE));
     }
-    cabinet->currentTrophy = NO_TROPHY;
-    cabinet->revealAfterAward();
+    currentTrophy = NO_TROPHY;
+    revealAfterAward();
     return 0;
 }
 
@@ -179,14 +177,16 @@ void DialogTrophy::animateNewTrophy() {
     GameNode::addModifier(sprite, new ModifierDelay(STEP));
     GameNode::addModifier(sprite, new ModifierSound("SOUND_TROPHY_POPS_UP", "trophy", true));
     GameNode::addModifier(sprite, new ModifierDelay(STEP));
-    GameNode::addModifier(sprite, new ModifierFunction(&showAwardTextOf, this));
+    GameNode::addModifier(sprite,
+                          new ModifierFunction(callback<&DialogTrophy::showAwardTextOf>(this)));
     GameNode::addModifier(sprite, new ModifierDelay(TEXT_TIME));
     GameNode::addModifier(sprite, new ModifierScale(1.0f, FLY_SCALE, FLY_TIME));
     GameNode::addModifier(sprite, new ModifierSound("SOUND_TROPHY_MOVES", "trophy", true));
     GameNode::addModifier(sprite, blocking(new ModifierLocationLine(
                                       CENTRE_X, SHOW_Y, entry.x, entry.y, FLY_TIME, true)));
-    GameNode::addModifier(sprite, new ModifierFunction(&onTrophyArrived, this));
-    GameNode::addModifier(sprite, new ModifierFunction(&awardNext, this));
+    GameNode::addModifier(sprite,
+                          new ModifierFunction(callback<&DialogTrophy::onTrophyArrived>(this)));
+    GameNode::addModifier(sprite, new ModifierFunction(callback<&DialogTrophy::awardNext>(this)));
     for (int32_t n = 0; n < PULSES; ++n) {
         GameNode::addModifier(sprite, blocking(new ModifierScale(1.0f, PULSE_SCALE, PULSE_TIME)));
         GameNode::addModifier(sprite, blocking(new ModifierScale(PULSE_SCALE, 1.0f, PULSE_TIME)));
@@ -196,11 +196,10 @@ void DialogTrophy::animateNewTrophy() {
     }
 }
 
-int32_t DialogTrophy::showAwardTextOf(void* target, BaseObject* sender) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
+int32_t DialogTrophy::showAwardTextOf(BaseObject* sender) {
     auto* finished = objectCast<Modifier>(sender);
     GameNode* sprite = finished ? finished->getTarget() : nullptr;
-    cabinet->showAwardText(sprite ? sprite->getTag() : cabinet->currentTrophy);
+    showAwardText(sprite ? sprite->getTag() : currentTrophy);
     return 0;
 }
 
@@ -279,19 +278,18 @@ void DialogTrophy::stopAward() {
     }
 }
 
-int32_t DialogTrophy::onTrophyArrived(void* target, BaseObject* sender) {
-    auto* cabinet = static_cast<DialogTrophy*>(target);
+int32_t DialogTrophy::onTrophyArrived(BaseObject* sender) {
     auto* finished = objectCast<Modifier>(sender);
     auto* sprite = finished ? objectCast<Sprite>(finished->getTarget()) : nullptr;
-    const Trophy* trophy = trophyAt(cabinet->currentTrophy);
+    const Trophy* trophy = trophyAt(currentTrophy);
     if (sprite && trophy) {
         const TrophyInfo& entry = trophy->getInfo(0);
         sprite->setImage(picture(entry.image, entry.section).get());
     }
     playSectionSound("SOUND_TROPHY_ARRIVES", "trophy");
-    for (GameNode* node = cabinet->placeholderLayer->getFirstChild(); node;
+    for (GameNode* node = placeholderLayer->getFirstChild(); node;
          node = node->getNextSibling()) {
-        if (node->getTag() == cabinet->currentTrophy) {
+        if (node->getTag() == currentTrophy) {
             node->setRemoved(true);
             break;
         }

@@ -77,7 +77,7 @@ void DialogTrophyInfo::show() {
 
 void DialogTrophyInfo::slideOut(int32_t fromX) {
     GameNode::addModifier(this, slide(fromX, SCREEN_WIDTH, getY()));
-    GameNode::addModifier(this, new ModifierFunction(&onGone, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogTrophyInfo::onGone>(this)));
 }
 
 bool DialogTrophyInfo::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
@@ -88,10 +88,9 @@ bool DialogTrophyInfo::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
     return false;
 }
 
-int32_t DialogTrophyInfo::onGone(void* target, BaseObject*) {
-    auto* notice = static_cast<DialogTrophyInfo*>(target);
-    RefHolder<DialogTrophyInfo> keep(notice);
-    Dialog::removeFromScene(notice, nullptr);
-    notice->invoke(notice);
+int32_t DialogTrophyInfo::onGone(BaseObject*) {
+    RefHolder<DialogTrophyInfo> keep(this);
+    removeFromScene(nullptr);
+    invoke(this);
     return 0;
 }

@@ -31,7 +31,7 @@ public:
     Label* getTextLabel() const { return textLabel; }
 
 private:
-    static int32_t onGone(void* target, BaseObject* sender);
+    int32_t onGone(BaseObject* sender);
 
     Label* headerLabel = nullptr;
     Label* textLabel = nullptr;

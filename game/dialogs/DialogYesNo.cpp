@@ -22,8 +22,8 @@ DialogYesNo::DialogYesNo(PropertyNode* definition) : DialogQuovelMahjong(definit
 DialogYesNo::~DialogYesNo() = default;
 
 DialogYesNo* DialogYesNo::ask(const std::string& messageKey, const std::string& headerKey,
-                              void* yesTarget, iGuiMethod::Callback yesCallback, void* noTarget,
-                              iGuiMethod::Callback noCallback, Scene* scene) {
+                              const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
+                              Scene* scene) {
     if (!scene) {
         return nullptr;
     }
@@ -35,26 +35,23 @@ DialogYesNo* DialogYesNo::ask(const std::string& messageKey, const std::string& 
     if (!dialog) {
         return nullptr;
     }
-    setup(dialog, getBasicText(messageKey), getBasicText(headerKey), yesTarget, yesCallback,
-          noTarget, noCallback);
+    setup(dialog, getBasicText(messageKey), getBasicText(headerKey), yes, no);
     return dialog;
 }
 
 void DialogYesNo::setup(DialogYesNo* dialog, const std::wstring& messageText,
-                        const std::wstring& headerText, void* yesTarget,
-                        iGuiMethod::Callback yesCallback, void* noTarget,
-                        iGuiMethod::Callback noCallback) {
-    yesTarget = yesTarget ? yesTarget : dialog;
-    noTarget = noTarget ? noTarget : dialog;
-    yesCallback = yesCallback ? yesCallback : &Dialog::removeFromScene;
-    noCallback = noCallback ? noCallback : &Dialog::removeFromScene;
+                        const std::wstring& headerText, iGuiMethod::Bound yes,
+                        iGuiMethod::Bound no) {
+    const iGuiMethod::Bound close = callback<&Dialog::removeFromScene>(dialog);
+    yes = yes.function ? yes : close;
+    no = no.function ? no : close;
     dialog->message = objectCast<Label>(dialog->findChild("MESSAGE"));
     dialog->header = objectCast<Label>(dialog->findChild("HEADER"));
     iInputListenerContainer* container = &dialog->getComponentsContainer();
     dialog->yesButton =
-        objectCast<Button>(dialog->connect("BUTTON_YES", yesTarget, yesCallback, container));
+        objectCast<Button>(dialog->connect("BUTTON_YES", yes, container));
     dialog->noButton =
-        objectCast<Button>(dialog->connect("BUTTON_NO", noTarget, noCallback, container));
+        objectCast<Button>(dialog->connect("BUTTON_NO", no, container));
     // The definition must hold all four; a broken one shows what it has and lays nothing out.
     Label* message = dialog->message;
     Label* header = dialog->header;

@@ -20,14 +20,13 @@ public:
     // The question of the two text keys, registered on the scene under the message key (a
     // question already there under that key is closed and replaced). Not yet opened.
     static DialogYesNo* ask(const std::string& messageKey, const std::string& headerKey,
-                            void* yesTarget, iGuiMethod::Callback yesCallback, void* noTarget,
-                            iGuiMethod::Callback noCallback, Scene* scene);
+                            const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
+                            Scene* scene);
     // Binds the buttons, fills the texts and lays the dialog out around them: a header wider
     // than the message widens the dialog, the dialog grows to hold the message, button y
     // positions count from the bottom edge, and a one-line message sits lower.
     static void setup(DialogYesNo* dialog, const std::wstring& message, const std::wstring& header,
-                      void* yesTarget, iGuiMethod::Callback yesCallback, void* noTarget,
-                      iGuiMethod::Callback noCallback);
+                      iGuiMethod::Bound yes, iGuiMethod::Bound no);
 
     Label* getHeader() const { return header; }
     Label* getMessage() const { return message; }

@@ -110,7 +110,7 @@ void DialogZoom::zoomIn() {
         GameNode::addModifier(
             this, blocking(new ModifierScale(
                       from, 1.0f, static_cast<int32_t>((1.0f - from) * appearTime))));
-        GameNode::addModifier(this, new ModifierFunction(&DialogZoom::showContent, this));
+        GameNode::addModifier(this, new ModifierFunction(callback<&DialogZoom::showContent>(this)));
         hidden = false;
         return;
     }
@@ -120,7 +120,7 @@ void DialogZoom::zoomIn() {
     GameNode::addModifier(content.get(),
                           blocking(new ModifierLocationLine(0, 0, 0, -height, scrollTime, true)));
     GameNode::addModifier(content.get(),
-                          blocking(new ModifierFunction(&DialogZoom::swapContent, this)));
+                          blocking(new ModifierFunction(callback<&DialogZoom::swapContent>(this))));
     GameNode::addModifier(content.get(),
                           new ModifierLocationLine(0, -height, 0, 0, scrollTime, true));
 }
@@ -130,28 +130,27 @@ void DialogZoom::scheduleHide() {
         return;
     }
     GameNode::addModifier(this, new ModifierDelay(hideDelay));
-    GameNode::addModifier(this, new ModifierFunction(&DialogZoom::shrink, this));
+    GameNode::addModifier(this, new ModifierFunction(callback<&DialogZoom::shrink>(this)));
 }
 
 void DialogZoom::onContentSwap() {}
 
-int32_t DialogZoom::showContent(void* target, BaseObject*) {
-    static_cast<DialogZoom*>(target)->content->setVisible(true);
+int32_t DialogZoom::showContent(BaseObject*) {
+    content->setVisible(true);
     return 0;
 }
 
-int32_t DialogZoom::swapContent(void* target, BaseObject*) {
-    static_cast<DialogZoom*>(target)->onContentSwap();
+int32_t DialogZoom::swapContent(BaseObject*) {
+    onContentSwap();
     return 0;
 }
 
-int32_t DialogZoom::shrink(void* target, BaseObject*) {
-    auto* dialog = static_cast<DialogZoom*>(target);
-    dialog->content->setVisible(false);
-    const float from = dialog->getScale();
-    GameNode::addModifier(dialog, blocking(new ModifierScale(
-                                      from, 0.0f, static_cast<int32_t>(from * dialog->disappearTime))));
-    GameNode::addModifier(dialog, new ModifierVisible(ModifierVisible::MODE_HIDE));
-    dialog->hidden = true;
+int32_t DialogZoom::shrink(BaseObject*) {
+    content->setVisible(false);
+    const float from = getScale();
+    GameNode::addModifier(this, blocking(new ModifierScale(
+                                      from, 0.0f, static_cast<int32_t>(from * disappearTime))));
+    GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
+    hidden = true;
     return 0;
 }

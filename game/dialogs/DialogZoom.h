@@ -34,9 +34,9 @@ public:
     bool isHidden() const { return hidden; }
 
 private:
-    static int32_t showContent(void* target, BaseObject* sender);
-    static int32_t swapContent(void* target, BaseObject* sender);
-    static int32_t shrink(void* target, BaseObject* sender);
+    int32_t showContent(BaseObject* sender);
+    int32_t swapContent(BaseObject* sender);
+    int32_t shrink(BaseObject* sender);
     // Every sprite of the content clipped to the window at the content's current place.
     void clipContent();
 

@@ -17,41 +17,39 @@ class GameScreenDialogs final : public GameDialogs {
 public:
     GameScreenDialogs() { GameDialogs::install(this); }
 
-    Dialog* levelInfo(Scene& scene, const Level* level, void* target,
-                      iGuiMethod::Callback callback) override {
+    Dialog* levelInfo(Scene& scene, const Level* level,
+                      const iGuiMethod::Bound& afterClose) override {
         auto* dialog = objectCast<DialogLevelInfo>(scene.getDialog("DIALOG_LEVEL_INFO"));
         if (dialog) {
             dialog->setTexts(level);
-            dialog->setCallback(target, callback);
+            dialog->setCallback(afterClose);
         }
         return dialog;
     }
 
-    Dialog* hostHint(Scene& scene, int32_t hint, void* target,
-                     iGuiMethod::Callback callback) override {
+    Dialog* hostHint(Scene& scene, int32_t hint, const iGuiMethod::Bound& afterClose) override {
         auto* dialog = objectCast<DialogDorrickHint>(scene.getDialog("DIALOG_DORRICK_HINT"));
         if (dialog) {
             dialog->showHint(hint);
-            dialog->setCallback(target, callback);
+            dialog->setCallback(afterClose);
         }
         return dialog;
     }
 
-    Dialog* trophyNotice(Scene& scene, Trophy* trophy, void* target,
-                         iGuiMethod::Callback callback) override {
+    Dialog* trophyNotice(Scene& scene, Trophy* trophy,
+                         const iGuiMethod::Bound& afterClose) override {
         auto* dialog = objectCast<DialogTrophyInfo>(scene.getDialog("DIALOG_TROPHY_INFO"));
         if (dialog) {
             dialog->setTrophy(trophy);
-            dialog->setCallback(target, callback);
+            dialog->setCallback(afterClose);
         }
         return dialog;
     }
 
-    Question ask(const std::string& messageKey, const std::string& headerKey, void* yesTarget,
-                 iGuiMethod::Callback yesCallback, void* noTarget, iGuiMethod::Callback noCallback,
+    Question ask(const std::string& messageKey, const std::string& headerKey,
+                 const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
                  Scene* scene) override {
-        DialogYesNo* dialog = DialogYesNo::ask(messageKey, headerKey, yesTarget, yesCallback,
-                                               noTarget, noCallback, scene);
+        DialogYesNo* dialog = DialogYesNo::ask(messageKey, headerKey, yes, no, scene);
         if (!dialog) {
             return {};
         }
@@ -76,10 +74,10 @@ public:
         return gameDialog != nullptr;
     }
 
-    bool closeThen(BaseObject* dialog, void* target, iGuiMethod::Callback callback) override {
+    bool closeThen(BaseObject* dialog, const iGuiMethod::Bound& afterClose) override {
         auto* gameDialog = objectCast<DialogQuovelMahjong>(dialog);
         if (gameDialog) {
-            gameDialog->setCallback(target, callback);
+            gameDialog->setCallback(afterClose);
             gameDialog->close();
         }
         return gameDialog != nullptr;

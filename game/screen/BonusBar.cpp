@@ -433,7 +433,8 @@ void BonusBar::animateClaim() {
     if (box) {
         GameNode::addModifier(
             box.get(), blocking(new ModifierFrame(c.BONUS_ANIM_FLASH_COUNT, c.BONUS_ANIM_FLASH_MSPF)));
-        GameNode::addModifier(box.get(), new ModifierFunction(&resetBoxFrame, this));
+        GameNode::addModifier(box.get(),
+                              new ModifierFunction(callback<&BonusBar::resetBoxFrame>(this)));
     }
     if (!bonusIcon) {
         return;
@@ -449,10 +450,11 @@ void BonusBar::animateClaim() {
     const bool super = bonus == SUPER_HINT;
     Sprite* node = flying.get();
     GameNode::addModifier(node, new ModifierDelay(c.BONUS_ANIM_BONUS_DELAY));
-    GameNode::addModifier(node, new ModifierFunction(&onBonusDetached, this));
+    GameNode::addModifier(node, new ModifierFunction(callback<&BonusBar::onBonusDetached>(this)));
     GameNode::addModifier(node, new ModifierSound("SOUND_BONUS_DETACHED", "game", true));
-    GameNode::addModifier(node, new ModifierFractionFunc(c.BONUS_ANIM_FLY_TIME, this, &spawnStar,
-                                                         c.BONUS_ANIM_STAR_INTERVAL));
+    GameNode::addModifier(
+        node, new ModifierFractionFunc(c.BONUS_ANIM_FLY_TIME, callback<&BonusBar::spawnStar>(this),
+                                       c.BONUS_ANIM_STAR_INTERVAL));
     if (!super) {
         GameNode::addModifier(node, new ModifierScale(1.0f, 0.6f, c.BONUS_ANIM_FLY_TIME));
     }
@@ -467,8 +469,9 @@ void BonusBar::animateClaim() {
     if (arrival) {
         GameNode::addModifier(node, new ModifierSound(arrival, "game", true));
     }
-    GameNode::addModifier(node, new ModifierFunction(&Effects::bonusBarStars, nullptr));
-    GameNode::addModifier(node, new ModifierFunction(&onBonusArrivedCallback, this));
+    GameNode::addModifier(node, new ModifierFunction(callback<&Effects::bonusBarStars>()));
+    GameNode::addModifier(node,
+                          new ModifierFunction(callback<&BonusBar::onBonusArrivedCallback>(this)));
     if (!super) {
         // The landed copy fades and then goes.
         GameNode::addModifier(node, removesTarget(new ModifierAlpha(ARRIVED_FADE, 255, 0)));
@@ -477,28 +480,26 @@ void BonusBar::animateClaim() {
     GameNode::addModifier(bonusIcon.get(), new ModifierScale(0.0f, 1.0f, ICON_GROW));
 }
 
-int32_t BonusBar::resetBoxFrame(void* bar, BaseObject*) {
-    auto* self = static_cast<BonusBar*>(bar);
-    if (self->box) {
-        self->box->setFrame(0);
+int32_t BonusBar::resetBoxFrame(BaseObject*) {
+    if (box) {
+        box->setFrame(0);
     }
     return 0;
 }
 
-int32_t BonusBar::onBonusDetached(void* bar, BaseObject* sender) {
-    auto* self = static_cast<BonusBar*>(bar);
+int32_t BonusBar::onBonusDetached(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     GameNode* node = modifier ? modifier->getTarget() : nullptr;
-    if (node && node == self->flyingBonus.get()) {
-        self->flyingBonus = nullptr;
+    if (node && node == flyingBonus.get()) {
+        flyingBonus = nullptr;
     }
     return 0;
 }
 
-int32_t BonusBar::onBonusArrivedCallback(void* bar, BaseObject* sender) {
+int32_t BonusBar::onBonusArrivedCallback(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     if (modifier && modifier->getTarget()) {
-        static_cast<BonusBar*>(bar)->onBonusArrived(modifier->getTarget());
+        onBonusArrived(modifier->getTarget());
     }
     return 0;
 }
@@ -548,8 +549,7 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
     }
 }
 
-int32_t BonusBar::spawnStar(void* bar, BaseObject* sender) {
-    auto* self = static_cast<BonusBar*>(bar);
+int32_t BonusBar::spawnStar(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     GameNode* flying = modifier ? modifier->getTarget() : nullptr;
     Random* random = Random::getInstance();
@@ -565,7 +565,6 @@ int32_t BonusBar::spawnStar(void* bar, BaseObject* sender) {
     GameNode::addModifier(star.get(), new ModifierFrame(1, STAR_FRAME_TIME));
     GameNode::addModifier(star.get(), new ModifierDelay(STAR_HOLD));
     GameNode::addModifier(star.get(), removesTarget(new ModifierAlpha(STAR_FADE, 255, 0)));
-    (void)self;
     return 0;
 }
 

@@ -114,10 +114,10 @@ private:
     // Where the kind's icon flies to, on the screen.
     void destination(int32_t kind, int32_t& x, int32_t& y) const;
 
-    static int32_t onBonusDetached(void* bar, BaseObject* sender);
-    static int32_t onBonusArrivedCallback(void* bar, BaseObject* sender);
-    static int32_t spawnStar(void* bar, BaseObject* sender);
-    static int32_t resetBoxFrame(void* bar, BaseObject* sender);
+    int32_t onBonusDetached(BaseObject* sender);
+    int32_t onBonusArrivedCallback(BaseObject* sender);
+    int32_t spawnStar(BaseObject* sender);
+    int32_t resetBoxFrame(BaseObject* sender);
     void onBonusArrived(GameNode* sprite);
 
     SceneGame* scene = nullptr;

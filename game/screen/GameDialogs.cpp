@@ -5,13 +5,11 @@ namespace {
 // No dialogs: each is missing, nothing is open, nothing closes.
 class NoGameDialogs final : public GameDialogs {
 public:
-    Dialog* levelInfo(Scene&, const Level*, void*, iGuiMethod::Callback) override {
-        return nullptr;
-    }
-    Dialog* hostHint(Scene&, int32_t, void*, iGuiMethod::Callback) override { return nullptr; }
-    Dialog* trophyNotice(Scene&, Trophy*, void*, iGuiMethod::Callback) override { return nullptr; }
-    Question ask(const std::string&, const std::string&, void*, iGuiMethod::Callback, void*,
-                 iGuiMethod::Callback, Scene*) override {
+    Dialog* levelInfo(Scene&, const Level*, const iGuiMethod::Bound&) override { return nullptr; }
+    Dialog* hostHint(Scene&, int32_t, const iGuiMethod::Bound&) override { return nullptr; }
+    Dialog* trophyNotice(Scene&, Trophy*, const iGuiMethod::Bound&) override { return nullptr; }
+    Question ask(const std::string&, const std::string&, const iGuiMethod::Bound&,
+                 const iGuiMethod::Bound&, Scene*) override {
         return {};
     }
     void keepBestBeforeLevelEnd() override {}
@@ -19,7 +17,7 @@ public:
     bool isHintOpen() const override { return false; }
     void forgetHint() override {}
     bool close(BaseObject*) override { return false; }
-    bool closeThen(BaseObject*, void*, iGuiMethod::Callback) override { return false; }
+    bool closeThen(BaseObject*, const iGuiMethod::Bound&) override { return false; }
     void setFadeInOnShow(Dialog*, bool) override {}
 };
 

@@ -31,20 +31,19 @@ public:
     // The scene's dialog of the key (made on first use), filled and given its after-close
     // callback, for the caller to open; null when the scene has no such dialog.
     // "DIALOG_LEVEL_INFO": the notice before the level.
-    virtual Dialog* levelInfo(Scene& scene, const Level* level, void* target,
-                              iGuiMethod::Callback callback) = 0;
+    virtual Dialog* levelInfo(Scene& scene, const Level* level,
+                              const iGuiMethod::Bound& afterClose) = 0;
     // "DIALOG_DORRICK_HINT": the host's hint n.
-    virtual Dialog* hostHint(Scene& scene, int32_t hint, void* target,
-                             iGuiMethod::Callback callback) = 0;
+    virtual Dialog* hostHint(Scene& scene, int32_t hint, const iGuiMethod::Bound& afterClose) = 0;
     // "DIALOG_TROPHY_INFO": the notice of a trophy won during play.
-    virtual Dialog* trophyNotice(Scene& scene, Trophy* trophy, void* target,
-                                 iGuiMethod::Callback callback) = 0;
+    virtual Dialog* trophyNotice(Scene& scene, Trophy* trophy,
+                                 const iGuiMethod::Bound& afterClose) = 0;
     // The question of the two text keys, registered on the scene under the message key (a
     // question already there under that key is closed and replaced); no dialog when there is
     // no scene or no definition.
     virtual Question ask(const std::string& messageKey, const std::string& headerKey,
-                         void* yesTarget, iGuiMethod::Callback yesCallback, void* noTarget,
-                         iGuiMethod::Callback noCallback, Scene* scene) = 0;
+                         const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
+                         Scene* scene) = 0;
 
     // Keeps the current level's room best before the level is recorded: the level-end dialog
     // sets the new result against it.
@@ -60,7 +59,7 @@ public:
     // after-close callback.
     virtual bool close(BaseObject* dialog) = 0;
     // The same, with that callback replaced first.
-    virtual bool closeThen(BaseObject* dialog, void* target, iGuiMethod::Callback callback) = 0;
+    virtual bool closeThen(BaseObject* dialog, const iGuiMethod::Bound& afterClose) = 0;
     // Whether the dialog fades in when shown.
     virtual void setFadeInOnShow(Dialog* dialog, bool value) = 0;
 

@@ -63,14 +63,13 @@ void StateLevelEnd::update(int32_t elapsedMs) {
         return;
     }
     Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
-    auto* method =
-        dialog ? static_cast<iGuiMethod*>(dialog->castTo(&iGuiMethod::typeRecord)) : nullptr;
+    auto* method = interfaceCast<iGuiMethod>(dialog);
     if (!method) {
         // Without its dialog the level ends at once rather than wait for a continue.
-        continuation()(this, nullptr);
+        iGuiMethod(continuation()).invoke(nullptr);
         return;
     }
-    method->setCallback(this, continuation());
+    method->setCallback(continuation());
     scene->openDialog(dialog);
 }
 
@@ -123,7 +122,7 @@ void StateGameOver::enter() {
     }
 }
 
-int32_t StateGameOver::next(void*, BaseObject*) {
+int32_t StateGameOver::next(BaseObject*) {
     SceneGame* scene = SceneGame::fromHost();
     if (scene && scene->getCurrentState() &&
         scene->getCurrentState()->isA(&StateGameOver::typeRecord)) {
@@ -243,7 +242,7 @@ void StateGameWon::awardTrophies() {
     }
 }
 
-int32_t StateGameWon::next(void*, BaseObject*) {
+int32_t StateGameWon::next(BaseObject*) {
     SceneGame* scene = SceneGame::fromHost();
     if (!scene || !scene->getCurrentState() ||
         !scene->getCurrentState()->isA(&StateGameWon::typeRecord)) {

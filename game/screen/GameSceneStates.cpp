@@ -110,11 +110,11 @@ void StateRoomInfo::enter() {
     if (BonusBar* bonus = scene->getBonusBar()) {
         bonus->updateMultiplierLabel();
     }
-    Dialog* dialog = GameDialogs::get().levelInfo(*scene, Game::currentLevel(), scene,
-                                                  &SceneGame::startInstructions);
+    Dialog* dialog = GameDialogs::get().levelInfo(*scene, Game::currentLevel(),
+                                                  callback<&SceneGame::startInstructions>());
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
-        SceneGame::startInstructions(nullptr, nullptr);
+        SceneGame::startInstructions(nullptr);
         return;
     }
     scene->openDialog(dialog);
@@ -136,16 +136,16 @@ void StateInstructions::enter() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (Dialog* dialog =
-                GameDialogs::get().hostHint(*scene, hint, nullptr, &StateInstructions::finish)) {
+                GameDialogs::get().hostHint(*scene, hint, callback<&StateInstructions::finish>())) {
             scene->openDialog(dialog);
             player->clearTutorialHint(hint);
             return;
         }
     }
-    finish(nullptr, nullptr);
+    finish(nullptr);
 }
 
-int32_t StateInstructions::finish(void*, BaseObject*) {
+int32_t StateInstructions::finish(BaseObject*) {
     SceneGame* scene = SceneGame::fromHost();
     if (!scene || !scene->getCurrentState() ||
         !scene->getCurrentState()->isA(&StateInstructions::typeRecord)) {

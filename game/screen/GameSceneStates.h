@@ -51,7 +51,7 @@ public:
     // The host's hint number of a room kind and game type.
     static int32_t hintNumber(RoomKind roomKind, GameType gameType);
     // The hint dialog's close callback (no target): the game music, then the build.
-    static int32_t finish(void* target, BaseObject* sender);
+    static int32_t finish(BaseObject* sender);
 };
 
 // Builds the board tile by tile: a removal order of free tiles is worked out and replayed
@@ -115,7 +115,7 @@ public:
     int32_t getDelay() const { return delay; }
 
 protected:
-    virtual iGuiMethod::Callback continuation() const = 0;
+    virtual iGuiMethod::Bound continuation() const = 0;
 
 private:
     int32_t delay;
@@ -128,10 +128,10 @@ public:
     using StateLevelEnd::StateLevelEnd;
     void enter() override;
     // The level-end dialog's continuation: back to the room.
-    static int32_t next(void* target, BaseObject* sender);
+    static int32_t next(BaseObject* sender);
 
 protected:
-    iGuiMethod::Callback continuation() const override { return &next; }
+    iGuiMethod::Bound continuation() const override { return callback<&StateGameOver::next>(); }
 };
 
 // The level was won: the player's records, star counts, floor progress and trophies.
@@ -142,10 +142,10 @@ public:
     void enter() override;
     // The level-end dialog's continuation: the next level of a casino or roof run, else back to
     // the room.
-    static int32_t next(void* target, BaseObject* sender);
+    static int32_t next(BaseObject* sender);
 
 protected:
-    iGuiMethod::Callback continuation() const override { return &next; }
+    iGuiMethod::Bound continuation() const override { return callback<&StateGameWon::next>(); }
 
 private:
     void recordFloorWin();

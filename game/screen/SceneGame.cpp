@@ -113,8 +113,9 @@ void SceneGame::loadResources() {
     createTimeSound();
 }
 
-void SceneGame::connectButton(const char* name, int32_t (*callback)(void*, BaseObject*)) {
-    connect(name, this, callback, &getComponentsContainer());
+template <int32_t (SceneGame::*Method)(BaseObject*)>
+void SceneGame::connectButton(const char* name) {
+    connect<Method>(name, this, &getComponentsContainer());
 }
 
 Label* SceneGame::findLabel(const std::string& name) {
@@ -122,14 +123,14 @@ Label* SceneGame::findLabel(const std::string& name) {
 }
 
 void SceneGame::createHud() {
-    connectButton("BUTTON_PAUSE", &onPauseButton);
-    connectButton("BUTTON_MENU", &onMenuButton);
+    connectButton<&SceneGame::onPauseButton>("BUTTON_PAUSE");
+    connectButton<&SceneGame::onMenuButton>("BUTTON_MENU");
     pauseButton = objectCast<Button>(findChild("BUTTON_PAUSE"));
     menuButton = objectCast<Button>(findChild("BUTTON_MENU"));
-    connectButton("BUTTON_SHUFFLE", &onShuffle);
-    connectButton("BUTTON_UNDO", &onUndo);
-    connectButton("BUTTON_HINT_NORMAL", &onHint);
-    connectButton("BUTTON_HINT_UNLIMITED", &onHint);
+    connectButton<&SceneGame::onShuffle>("BUTTON_SHUFFLE");
+    connectButton<&SceneGame::onUndo>("BUTTON_UNDO");
+    connectButton<&SceneGame::onHint>("BUTTON_HINT_NORMAL");
+    connectButton<&SceneGame::onHint>("BUTTON_HINT_UNLIMITED");
     shuffleButton = objectCast<Button>(findChild("BUTTON_SHUFFLE"));
     undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
     hintsLabel = findLabel("LABEL_HINTS");
@@ -449,17 +450,15 @@ void SceneGame::playGameMusic() {
     }
 }
 
-int32_t SceneGame::onPauseButton(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneGame*>(target);
-    scene->pauseRequested = true;
-    scene->enablePauseAndMenu();
+int32_t SceneGame::onPauseButton(BaseObject*) {
+    pauseRequested = true;
+    enablePauseAndMenu();
     return 0;
 }
 
-int32_t SceneGame::onMenuButton(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneGame*>(target);
-    scene->menuRequested = true;
-    scene->enablePauseAndMenu();
+int32_t SceneGame::onMenuButton(BaseObject*) {
+    menuRequested = true;
+    enablePauseAndMenu();
     return 0;
 }
 
@@ -563,7 +562,7 @@ void SceneGame::showHostHint(int32_t hint) {
     if (isDialogOpen("DIALOG_DORRICK_HINT")) {
         return;
     }
-    if (Dialog* dialog = GameDialogs::get().hostHint(*this, hint, nullptr, nullptr)) {
+    if (Dialog* dialog = GameDialogs::get().hostHint(*this, hint, {})) {
         openDialog(dialog);
     }
 }

@@ -111,9 +111,9 @@ public:
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
     // The level-information dialog's close callback.
-    static int32_t startInstructions(void* target, BaseObject* sender);
+    static int32_t startInstructions(BaseObject* sender);
     // The stop question's yes.
-    static int32_t onGameStopped(void* target, BaseObject* sender);
+    static int32_t onGameStopped(BaseObject* sender);
     // The game scene the dialogs hold, or null.
     static SceneGame* fromHost();
     // Board input is taken only in play: no state, level not torn down.
@@ -128,8 +128,8 @@ public:
     void setBarsSuspended(bool value);
     void setBonusBarSuspended(bool value);
 
-    static int32_t onPauseButton(void* target, BaseObject* sender);
-    static int32_t onMenuButton(void* target, BaseObject* sender);
+    int32_t onPauseButton(BaseObject* sender);
+    int32_t onMenuButton(BaseObject* sender);
 
     // Board input.
     bool onMouseMove(int32_t x, int32_t y, int32_t buttons) override;
@@ -209,9 +209,9 @@ public:
 
     // The player's aids (button callbacks; the stuck dialog reuses them). Each acts only in
     // play with no dialog over the game, and costs what the room charges for it.
-    static int32_t onHint(void* target, BaseObject* sender);
-    static int32_t onShuffle(void* target, BaseObject* sender);
-    static int32_t onUndo(void* target, BaseObject* sender);
+    int32_t onHint(BaseObject* sender);
+    int32_t onShuffle(BaseObject* sender);
+    int32_t onUndo(BaseObject* sender);
     // Deals the board again (charging the stock and the counters when `charge`); false when
     // play or the board does not allow it.
     bool performShuffle(bool charge);
@@ -229,9 +229,9 @@ public:
     void updateLevelLabel();
     // The stuck question (or, where a shuffle would help in a timed room, the shuffle glow).
     void showStuckDialog(bool checkShuffle);
-    static int32_t onStuckRestart(void* target, BaseObject* dialog);
-    static int32_t onStuckShuffle(void* target, BaseObject* dialog);
-    static int32_t onStuckUndo(void* target, BaseObject* dialog);
+    static int32_t onStuckRestart(BaseObject* dialog);
+    static int32_t onStuckShuffle(BaseObject* dialog);
+    static int32_t onStuckUndo(BaseObject* dialog);
     Sprite* getShuffleGlow() const { return shuffleGlow.get(); }
     Sprite* getMatchesGlow() const { return matchesGlow.get(); }
 
@@ -245,7 +245,7 @@ public:
     // waits (the newest first); one that cannot show now is dropped.
     void awardTrophy(TrophyId id);
     void showTrophyInfo(int32_t index);
-    static int32_t onTrophyInfoClosed(void* target, BaseObject* sender);
+    int32_t onTrophyInfoClosed(BaseObject* sender);
     const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
     Dialog* getTrophyPopup() const { return trophyPopup.get(); }
     // Every layout tile counts as formerly free for the next marking.
@@ -270,7 +270,8 @@ private:
     void createHud();
     void createLayers();
     void createTimeSound();
-    void connectButton(const char* name, int32_t (*callback)(void*, BaseObject*));
+    template <int32_t (SceneGame::*Method)(BaseObject*)>
+    void connectButton(const char* name);
     Label* findLabel(const std::string& name);
     void showNode(GameNode* node, bool visible);
     void setLabelNumber(Label* label, int32_t value);
@@ -297,8 +298,9 @@ private:
     void useHint();
     void useShuffle();
     // Closes the stuck dialog and runs `action` once it has gone.
-    static int32_t stuckAction(BaseObject* dialog, int32_t value, iGuiMethod::Callback action);
-    static int32_t runRestart(void* target, BaseObject* sender);
+    template <int32_t (SceneGame::*Action)(BaseObject*)>
+    static int32_t stuckAction(BaseObject* dialog, int32_t value);
+    int32_t runRestart(BaseObject* sender);
 
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;

@@ -76,8 +76,8 @@ bool SceneGame::aidsAllowed() const {
 
 // --- Hint ---
 
-int32_t SceneGame::onHint(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->useHint();
+int32_t SceneGame::onHint(BaseObject*) {
+    useHint();
     return 0;
 }
 
@@ -168,8 +168,8 @@ void SceneGame::squashTimeLabel() {
 
 // --- Shuffle ---
 
-int32_t SceneGame::onShuffle(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->useShuffle();
+int32_t SceneGame::onShuffle(BaseObject*) {
+    useShuffle();
     return 0;
 }
 
@@ -228,9 +228,8 @@ bool SceneGame::performShuffle(bool charge) {
 
 // --- Undo ---
 
-int32_t SceneGame::onUndo(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneGame*>(target);
-    if (Game* game = Game::current(); game && scene->aidsAllowed()) {
+int32_t SceneGame::onUndo(BaseObject*) {
+    if (Game* game = Game::current(); game && aidsAllowed()) {
         game->undo();
     }
     return 0;
@@ -399,14 +398,16 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     }
     GameDialogs::Question question;
     if (room == RoomKind::RECROOM) {
-        question = GameDialogs::get().ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", this,
-                                          &onStuckUndo, this, &onStuckRestart, this);
+        question = GameDialogs::get().ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
+                                          callback<&SceneGame::onStuckUndo>(),
+                                          callback<&SceneGame::onStuckRestart>(), this);
         if (question.dialog) {
             showButtonImage(question.yes, gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
-        question = GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER", this,
-                                          &onStuckShuffle, this, &onStuckRestart, this);
+        question = GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
+                                          callback<&SceneGame::onStuckShuffle>(),
+                                          callback<&SceneGame::onStuckRestart>(), this);
         if (question.yes) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
@@ -422,7 +423,8 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     openDialog(question.dialog);
 }
 
-int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Callback action) {
+template <int32_t (SceneGame::*Action)(BaseObject*)>
+int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value) {
     SceneGame* scene = fromHost();
     if (!scene) {
         return 0;
@@ -432,34 +434,34 @@ int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value, iGuiMethod::Ca
     }
     // The button's callback names the scene; the question is the open one of either key.
     GameDialogs& dialogs = GameDialogs::get();
-    if (dialogs.closeThen(sender, scene, action)) {
+    const iGuiMethod::Bound then = callback<Action>(scene);
+    if (dialogs.closeThen(sender, then)) {
         return 0;
     }
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (scene->isDialogOpen(name) &&
-            dialogs.closeThen(scene->findDialog(name), scene, action)) {
+        if (scene->isDialogOpen(name) && dialogs.closeThen(scene->findDialog(name), then)) {
             return 0;
         }
     }
-    action(scene, nullptr);
+    (scene->*Action)(nullptr);
     return 0;
 }
 
-int32_t SceneGame::runRestart(void* target, BaseObject*) {
-    static_cast<SceneGame*>(target)->restartLevel();
+int32_t SceneGame::runRestart(BaseObject*) {
+    restartLevel();
     return 0;
 }
 
-int32_t SceneGame::onStuckRestart(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 0, &runRestart);
+int32_t SceneGame::onStuckRestart(BaseObject* dialog) {
+    return stuckAction<&SceneGame::runRestart>(dialog, 0);
 }
 
-int32_t SceneGame::onStuckShuffle(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 1, &onShuffle);
+int32_t SceneGame::onStuckShuffle(BaseObject* dialog) {
+    return stuckAction<&SceneGame::onShuffle>(dialog, 1);
 }
 
-int32_t SceneGame::onStuckUndo(void*, BaseObject* dialog) {
-    return stuckAction(dialog, 2, &onUndo);
+int32_t SceneGame::onStuckUndo(BaseObject* dialog) {
+    return stuckAction<&SceneGame::onUndo>(dialog, 2);
 }
 
 // --- The shuffle glows ---

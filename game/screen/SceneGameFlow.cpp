@@ -116,7 +116,7 @@ SceneGame* SceneGame::fromHost() {
     return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
 }
 
-int32_t SceneGame::startInstructions(void*, BaseObject*) {
+int32_t SceneGame::startInstructions(BaseObject*) {
     // The dialog is its own callback target; a close after the level moved on does nothing.
     SceneGame* scene = fromHost();
     if (scene && scene->currentState && scene->currentState->isA(&StateRoomInfo::typeRecord)) {
@@ -374,7 +374,7 @@ void SceneGame::restartLevel() {
     setState(new StateBuildLevel(this));
 }
 
-int32_t SceneGame::onGameStopped(void*, BaseObject*) {
+int32_t SceneGame::onGameStopped(BaseObject*) {
     Game* game = Game::current();
     if (!game) {
         return 0;
@@ -438,8 +438,8 @@ void SceneGame::clearLevel() {
     if (widgetLayer) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
              child = child->getNextSibling()) {
-            if (void* part = child->castTo(&iInputListener::typeRecord)) {
-                getComponentsContainer().removeListener(static_cast<iInputListener*>(part));
+            if (auto* part = interfaceCast<iInputListener>(child)) {
+                getComponentsContainer().removeListener(part);
             }
         }
         GameNode::releaseChildren(widgetLayer.get());

@@ -154,7 +154,8 @@ void SceneGame::showTrophyInfo(int32_t index) {
         trophyQueue.push_back(index);
         return;
     }
-    Dialog* notice = GameDialogs::get().trophyNotice(*this, trophy, this, &onTrophyInfoClosed);
+    Dialog* notice = GameDialogs::get().trophyNotice(
+        *this, trophy, callback<&SceneGame::onTrophyInfoClosed>(this));
     if (!notice) {
         return;
     }
@@ -162,19 +163,18 @@ void SceneGame::showTrophyInfo(int32_t index) {
     openDialog(notice);
 }
 
-int32_t SceneGame::onTrophyInfoClosed(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneGame*>(target);
-    scene->trophyPopup = nullptr;
-    if (Dialog* notice = scene->findDialog("DIALOG_TROPHY_INFO")) {
-        scene->closeDialog(notice);
-        scene->dropDialog("DIALOG_TROPHY_INFO");
+int32_t SceneGame::onTrophyInfoClosed(BaseObject*) {
+    trophyPopup = nullptr;
+    if (Dialog* notice = findDialog("DIALOG_TROPHY_INFO")) {
+        closeDialog(notice);
+        dropDialog("DIALOG_TROPHY_INFO");
     }
     Game* game = Game::current();
-    if (!scene->trophyQueue.empty() && game && game->getLayout() &&
+    if (!trophyQueue.empty() && game && game->getLayout() &&
         game->getLayout()->getTileCount() > 0) {
-        const int32_t next = scene->trophyQueue.back();
-        scene->trophyQueue.pop_back();
-        scene->showTrophyInfo(next);
+        const int32_t next = trophyQueue.back();
+        trophyQueue.pop_back();
+        showTrophyInfo(next);
     }
     return 0;
 }
@@ -337,7 +337,7 @@ void wait(GameNode* node, int32_t ms) {
 }
 
 // The header leaves the row's clip once it stands clear of the row.
-int32_t unclipHeader(void*, BaseObject* sender) {
+int32_t unclipHeader(BaseObject* sender) {
     auto* modifier = objectCast<Modifier>(sender);
     if (auto* header = modifier ? objectCast<Sprite>(modifier->getTarget()) : nullptr) {
         header->clearClipRect();
@@ -389,7 +389,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
         GameNode::addModifier(first, new ModifierSound(super ? "SOUND_SUPERSCORE"
                                                              : "SOUND_MEGASCORE",
                                                        "game", true));
-        GameNode::addModifier(first, new ModifierFunction(&Effects::floaterStars, nullptr));
+        GameNode::addModifier(first, new ModifierFunction(callback<&Effects::floaterStars>()));
         GameNode::addModifier(first, blocking(new ModifierAlpha(STAR_FADE_IN, 0, 255)));
         wait(first, fadeAt - STAR_FADE_IN);
         GameNode::addModifier(first, new ModifierAlpha(SUPER_SCORE_FADE_OUT, 255, 0));
@@ -415,7 +415,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(lastX - header->getWidth(), 0, firstX + rowWidth,
                                                   0, HEADER_SLIDE, true)));
-    GameNode::addModifier(header, new ModifierFunction(&unclipHeader, nullptr));
+    GameNode::addModifier(header, new ModifierFunction(callback<&unclipHeader>()));
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(firstX + rowWidth, 0, -(header->getWidth() / 2),
                                                   0, HEADER_SLIDE, true)));

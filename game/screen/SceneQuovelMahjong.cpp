@@ -78,9 +78,9 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     scene->setTag(number);
-    const GameDialogs::Question question =
-        GameDialogs::get().ask(savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER", scene,
-                               &startRecentSavedGame, nullptr, nullptr, scene);
+    const GameDialogs::Question question = GameDialogs::get().ask(
+        savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER",
+        callback<&SceneQuovelMahjong::startRecentSavedGame>(scene), {}, scene);
     if (!question.dialog) {
         return;
     }
@@ -93,18 +93,17 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
     scene->openDialog(question.dialog);
 }
 
-int32_t SceneQuovelMahjong::startRecentSavedGame(void* target, BaseObject*) {
-    auto* scene = static_cast<SceneQuovelMahjong*>(target);
+int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
     SceneManager* manager = SceneManager::getInstance();
-    if (!scene || !manager) {
+    if (!manager) {
         return 0;
     }
-    scene->closeSavedGameQuestion();
+    closeSavedGameQuestion();
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
     // An unreadable saved game is set aside (the player is told of it) and the room stays.
-    if (!Game::loadSaved(scene->getTag())) {
+    if (!Game::loadSaved(getTag())) {
         return 0;
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {

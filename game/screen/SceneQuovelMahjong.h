@@ -33,9 +33,9 @@ public:
     // On entry from the elevator or the lobby, asks whether to continue the current player's
     // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one.
     static void askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene);
-    // The question's "yes" (the scene is the target): the saved game becomes the current game
-    // and the game screen follows.
-    static int32_t startRecentSavedGame(void* target, BaseObject* sender);
+    // The question's "yes": the saved game becomes the current game and the game screen
+    // follows.
+    int32_t startRecentSavedGame(BaseObject* sender);
 
 private:
     // Closes the saved-game question when it is there and forgets it.

@@ -201,7 +201,7 @@ void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radiu
 
 namespace Effects {
 
-int32_t bonusStar(void*, BaseObject* sender) {
+int32_t bonusStar(BaseObject* sender) {
     GameNode* node = senderTarget(sender);
     if (node) {
         const int32_t t = node->getTag();
@@ -211,14 +211,14 @@ int32_t bonusStar(void*, BaseObject* sender) {
     return 0;
 }
 
-int32_t bonusBarStars(void*, BaseObject* sender) {
+int32_t bonusBarStars(BaseObject* sender) {
     RefHolder<Image> star = findLoaded<Image>("BONUS_STAR", "default");
     flyStarAlongPath(senderTarget(sender), 20, star.get(), 100, 255, 0, false,
                      tuning().BONUS_ANIM_EXPLOSION_TIME);
     return 0;
 }
 
-int32_t floaterStars(void*, BaseObject* sender) {
+int32_t floaterStars(BaseObject* sender) {
     RefHolder<Image> star = findLoaded<Image>("BONUS_STAR", "default");
     flyStarAlongPath(senderTarget(sender), 12, star.get(), 45, 255, 0, true, 300);
     return 0;

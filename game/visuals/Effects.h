@@ -37,9 +37,9 @@ void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radiu
 namespace Effects {
 // Callbacks of function-call modifiers: the sender is the modifier.
 // The stars of a cleared floor: more and wider for a higher tag of the modifier's target.
-int32_t bonusStar(void* context, BaseObject* sender);
-int32_t bonusBarStars(void* context, BaseObject* sender);
-int32_t floaterStars(void* context, BaseObject* sender);
+int32_t bonusStar(BaseObject* sender);
+int32_t bonusBarStars(BaseObject* sender);
+int32_t floaterStars(BaseObject* sender);
 }  // namespace Effects
 
 // Raises the alpha of the dialog's buffer under the sprite to the sprite image's alpha.

@@ -133,8 +133,7 @@ TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens)
     EXPECT_EQ(question->getMessage()->getText(), getBasicText("TEXT_MENU_STOP_QUOVEL"));
     EXPECT_EQ(question->getHeader()->getText(), L"Stop the game");
     // "Yes" stops the game on the game screen.
-    EXPECT_EQ(question->getYesButton()->getCallback(), &SceneGame::onGameStopped);
-    EXPECT_EQ(question->getYesButton()->getCallbackTarget(), scene.get());
+    EXPECT_EQ(question->getYesButton()->getBound(), callback<&SceneGame::onGameStopped>());
     frames(tuning().DIALOG_FADE_TIME + 20);
     clickOn(question->getNoButton());
     frames(tuning().DIALOG_FADE_TIME + 20);
@@ -202,8 +201,8 @@ TEST_F(GameMenusTest, HelpTurnsItsFourPagesWithBackAndNextEnabledInRange) {
     EXPECT_EQ(help->getPage(), 2);
     EXPECT_EQ(help->getPageSprite()->getImage(), page(3));
     // A page without a picture leaves the sprite without one.
-    DialogHelp::nextPage(help, nullptr);
-    DialogHelp::nextPage(help, nullptr);
+    help->nextPage(nullptr);
+    help->nextPage(nullptr);
     EXPECT_EQ(help->getPage(), 4);
     EXPECT_EQ(help->getPageSprite()->getImage(), nullptr);
 }

@@ -28,8 +28,8 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     SceneManager* scenes = SceneManager::createInstance();
     RefHolder<Scene> scene = runLobbyColoredScene(scenes);
 
-    DialogYesNo* question = DialogYesNo::ask("PICTURE_QUESTION", "PICTURE_HEADER", nullptr, nullptr,
-                                             nullptr, nullptr, scene.get());
+    DialogYesNo* question =
+        DialogYesNo::ask("PICTURE_QUESTION", "PICTURE_HEADER", {}, {}, scene.get());
     ASSERT_NE(question, nullptr);
     // The header fits the message area, so the authored layout is never widened.
     EXPECT_LE(question->getHeader()->getWidth(), question->getMessage()->getWidth());
@@ -64,7 +64,7 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
              {"CTEXT_MENU_STOP", "CTEXT_MENU_STOP_HEADER"},
              {"CTEXT_LOADING", "PICTURE_WIDE"}}) {
         DialogYesNo* asked =
-            DialogYesNo::ask(message, header, nullptr, nullptr, nullptr, nullptr, scene.get());
+            DialogYesNo::ask(message, header, {}, {}, scene.get());
         std::vector<Rect> parts;
         for (Sprite* part :
              std::initializer_list<Sprite*>{asked->getHeader(), asked->getMessage(),

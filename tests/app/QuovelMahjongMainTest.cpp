@@ -403,14 +403,14 @@ TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
 
     // Before the loader may start, the section never loads: the wait ends at its limit.
     resources->requestSectionLoad("broken");
-    EXPECT_FALSE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_FALSE(resources->waitForUrgentSections(10));
     EXPECT_GE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs);
     EXPECT_LE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs + 10);
 
     // Once it may, the picture that cannot be read counts as done and the wait ends at once.
     resources->setReady();
     clock.set(0);
-    EXPECT_TRUE(QuovelMahjongMain::waitForUrgentSections(10));
+    EXPECT_TRUE(resources->waitForUrgentSections(10));
     EXPECT_LT(clock.milliseconds(), 2000u);
     EXPECT_TRUE(resources->getSection("broken")->findResource("MISSING")->getHasError());
 

@@ -377,7 +377,8 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
                        10000),
               0);
     if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
-        DialogQuovelMahjong::closeAsOwnTarget(screen->findDialog("DIALOG_DORRICK_HINT"), nullptr);
+        objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
+            ->closeAsOwnTarget(nullptr);
     }
     ASSERT_GE(runUntil([&] { return screen->isPlaying(); }, 20000), 0);
 
@@ -435,8 +436,8 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     ASSERT_GE(runUntil([&] {
         pressContinue();
         if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
-            DialogQuovelMahjong::closeAsOwnTarget(screen->findDialog("DIALOG_DORRICK_HINT"),
-                                                  nullptr);
+            objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
+                ->closeAsOwnTarget(nullptr);
         }
         waitForLoader(resources);
         return manager->getRunningScene() == hallway;

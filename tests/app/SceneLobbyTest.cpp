@@ -222,7 +222,7 @@ TEST_F(LobbyRoad, CancelAfterTheListWasDroppedAndRemovalWithTheCurrentPlayerBeyo
     // The current player is not among the five rows shown: nothing is selected, and a
     // confirmed removal removes nobody.
     EXPECT_EQ(select->getSelectedIndex(), -100);
-    DialogPlayerSelect::onRemoveConfirmed(select, nullptr);
+    select->onRemoveConfirmed(nullptr);
     EXPECT_EQ(players->getPlayers().size(), 7u);
     EXPECT_EQ(currentName(), "P7");
 

@@ -245,7 +245,7 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
 
     // Next: both pages slide, and neither the room nor the preview listens until they stand.
     RefHolder<Panel> first(preview()->getPagePanel());  // kept: the purge frees the old page
-    preview()->onNext(preview(), preview()->getNextButton());
+    preview()->onNext(preview()->getNextButton());
     Panel* second = preview()->getPagePanel();
     EXPECT_NE(first.get(), second);
     EXPECT_EQ(preview()->getPageStart(), 6);
@@ -268,10 +268,10 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     EXPECT_GE(player->getStats().recRoom[0].size(), 12u);
 
     // Page 2 opens with entry 13; page 3 does not, and shows locks over grey miniatures.
-    preview()->onNext(preview(), nullptr);
+    preview()->onNext(nullptr);
     run(600);
     EXPECT_TRUE(preview()->getSlotButton(0)->isEnabled());
-    preview()->onNext(preview(), nullptr);
+    preview()->onNext(nullptr);
     run(600);
     EXPECT_EQ(preview()->getPageStart(), 18);
     for (int32_t slot = 0; slot < DialogLayoutPreview::PAGE_SIZE; ++slot) {
@@ -334,7 +334,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     EXPECT_EQ(manager->getRequestedScene(), gameScreen);
     EXPECT_TRUE(player->getStats().firstRecrLayoutClicked);
 
-    DialogLayoutPreview::startLayout(preview(), preview()->getSlotButton(0));
+    preview()->startLayout(preview()->getSlotButton(0));
     std::vector<PropertyNode*> choices;
     for (PropertyNode* event : statistics.events()) {
         if (event->getChild("layoutIndex")) {

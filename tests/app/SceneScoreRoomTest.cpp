@@ -314,7 +314,7 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
     EXPECT_EQ(wait->getRemaining(), 2000);
     // Until it closes the difficulty is untouched; then the fallback.
     EXPECT_EQ(casino->getSelectedDifficulty(), 2);
-    SceneCasino::onTrophyDialogClosed(casino, nullptr);
+    casino->onTrophyDialogClosed(nullptr);
     EXPECT_TRUE(casino->getComponentsContainer().isActive());
     EXPECT_EQ(casino->getSelectedDifficulty(), 0);
     EXPECT_TRUE(objectCast<Switch>(casino->findChild("SWITCH_NORMAL"))->isOn());
@@ -430,7 +430,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     // run's saved game there (its saving belongs to the game screen), the next arrival asks.
     playClassic();
     EXPECT_EQ(casino->getBlinkModifier(), nullptr);
-    SceneGame::onGameStopped(table, nullptr);
+    SceneGame::onGameStopped(nullptr);
     EXPECT_EQ(elevator->getStop(), SceneElevator::STOP_CASINO);
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);

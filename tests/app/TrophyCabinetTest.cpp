@@ -119,7 +119,7 @@ protected:
 
 TEST_F(TrophyCabinetTest, ANewPlayersCabinetShowsTwentyUnclaimedTrophiesAndNoLitWindow) {
     // Nothing new: showIfNew opens nothing.
-    EXPECT_FALSE(DialogTrophy::showIfNew(nullptr, &countCall));
+    EXPECT_FALSE(DialogTrophy::showIfNew({nullptr, &countCall}));
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY"));
 
     DialogTrophy* dialog = openCabinet();
@@ -278,7 +278,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
     for (int32_t i : {2, 5, 9}) {
         trophy(i)->state = Trophy::EARNED;
     }
-    ASSERT_TRUE(DialogTrophy::showIfNew(nullptr, &countCall));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
     DialogTrophy* dialog = cabinet();
     ASSERT_TRUE(scene->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_EQ(trophy(9)->state, Trophy::ANNOUNCED);
@@ -340,7 +340,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
 TEST_F(TrophyCabinetTest, TheAwardPanelShowsTheRecordInPlainDigitsAndFitsTwoLines) {
     trophy(13)->state = Trophy::EARNED;
     player().getStats().quovelRecord = 123456;
-    ASSERT_TRUE(DialogTrophy::showIfNew(nullptr, &countCall));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
     DialogTrophy* dialog = cabinet();
     frames(FADE_AND_PAUSE + 800 + 1020);
     ASSERT_EQ(dialog->getCurrentTrophy(), 13);
@@ -371,7 +371,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     calls = 0;
     scenes->addScene("SCENE_HALLWAY", scene.get());
     trophy(2)->state = Trophy::EARNED;
-    ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
+    ASSERT_TRUE(DialogTrophy::showIfNew({this, &countCall}));
     dialog = cabinet();  // the closed cabinet left its scene: a new one was made
     ASSERT_NE(dialog, nullptr);
     frames(FADE_AND_PAUSE + 4600 + 800 + 1000);
@@ -421,7 +421,7 @@ TEST_F(TrophyCabinetTest, ATrophyFileShorterThanTheCabinetIsShownAsFarAsItGoes) 
     list.getTrophy(1)->infos.resize(1);  // no award entry
     list.getTrophy(1)->state = Trophy::EARNED;
     list.getTrophy(2)->state = Trophy::SEEN;
-    ASSERT_TRUE(DialogTrophy::showIfNew(nullptr, &countCall));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
     DialogTrophy* dialog = cabinet();
     frames(FADE_AND_PAUSE + 800 + 4600 + 2000);
     EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
@@ -458,7 +458,7 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
             trophy(i)->state = Trophy::EARNED;
         }
         calls = 0;
-        ASSERT_TRUE(DialogTrophy::showIfNew(this, &countCall));
+        ASSERT_TRUE(DialogTrophy::showIfNew({this, &countCall}));
         // Kept past its close, to see that nothing goes on behind it.
         RefHolder<DialogTrophy> dialog(cabinet());
         ASSERT_NE(dialog.get(), nullptr);
@@ -505,7 +505,7 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
     // Nothing holds the cabinet: what ran behind a closed one would run on freed memory.
     for (int32_t at : {200, FADE_AND_PAUSE + 300, firstAward + 2000}) {
         trophy(8)->state = Trophy::EARNED;
-        ASSERT_TRUE(DialogTrophy::showIfNew(nullptr, nullptr));
+        ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, nullptr}));
         frames(at);
         cabinet()->closeCabinet();
         frames(12000);

@@ -64,8 +64,7 @@ int32_t answer(void* target, BaseObject* sender) {
 TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     // One line: the dialog grows by the message's 8 pixels, buttons count from the bottom, and
     // the header, message and buttons move by 5, 10 and -5.
-    DialogYesNo* one =
-        DialogYesNo::ask("SHORT", "HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());
+    DialogYesNo* one = DialogYesNo::ask("SHORT", "HEADER", {}, {}, scene.get());
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(one->getHeight(), 108);
     EXPECT_EQ(one->getHeader()->getY(), 15);
@@ -75,8 +74,7 @@ TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     EXPECT_EQ(one->getMessage()->getText(), L"Quit now?");
 
     // Two lines: 18 high, no shift.
-    DialogYesNo* two =
-        DialogYesNo::ask("LONG", "HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());
+    DialogYesNo* two = DialogYesNo::ask("LONG", "HEADER", {}, {}, scene.get());
     EXPECT_EQ(two->getMessage()->getLines().size(), 2u);
     EXPECT_EQ(two->getHeight(), 118);
     EXPECT_EQ(two->getHeader()->getY(), 10);
@@ -86,8 +84,7 @@ TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     // A header 20 pixels wider than the message widens the dialog and the message by 20; the
     // message keeps its margins, the header and the buttons move by half of it, so the header
     // stays centred and the buttons side by side.
-    DialogYesNo* wide =
-        DialogYesNo::ask("LONG", "WIDE_HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());
+    DialogYesNo* wide = DialogYesNo::ask("LONG", "WIDE_HEADER", {}, {}, scene.get());
     EXPECT_EQ(wide->getWidth(), 220);
     EXPECT_EQ(wide->getMessage()->getWidth(), 180);
     EXPECT_EQ(wide->getComponents()->getX(), 0);
@@ -96,19 +93,16 @@ TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     EXPECT_EQ(wide->getYesButton()->getX(), 30);
     EXPECT_EQ(wide->getNoButton()->getX(), 130);
     // A missing key gives an empty text, and the layout still runs.
-    DialogYesNo* blank =
-        DialogYesNo::ask("NO_SUCH_KEY", "HEADER", nullptr, nullptr, nullptr, nullptr, scene.get());
+    DialogYesNo* blank = DialogYesNo::ask("NO_SUCH_KEY", "HEADER", {}, {}, scene.get());
     EXPECT_EQ(blank->getMessage()->getText(), L"");
     EXPECT_EQ(blank->getHeight(), 100);  // an empty message has no height
     EXPECT_EQ(blank->getYesButton()->getY(), 100 - 30 - 5);
 }
 
 TEST_F(DialogYesNoTest, AskingAgainLeavesOneQuestionAndTheAnswersReachTheirCallbacks) {
-    DialogYesNo* first =
-        DialogYesNo::ask("SHORT", "HEADER", this, &answer, nullptr, nullptr, scene.get());
+    DialogYesNo* first = DialogYesNo::ask("SHORT", "HEADER", {this, &answer}, {}, scene.get());
     scene->openDialog(first);
-    DialogYesNo* second =
-        DialogYesNo::ask("SHORT", "HEADER", this, &answer, nullptr, nullptr, scene.get());
+    DialogYesNo* second = DialogYesNo::ask("SHORT", "HEADER", {this, &answer}, {}, scene.get());
     scene->openDialog(second);
     EXPECT_NE(first, second);
     EXPECT_EQ(scene->getOpenDialogs().size(), 1u);

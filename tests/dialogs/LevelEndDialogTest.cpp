@@ -175,7 +175,7 @@ TEST_F(LevelEndDialogTest, AWonFloorLevelCountsScoreThenTimeBreaksBothRecordsAnd
     EXPECT_EQ(continuations, 1);
     EXPECT_EQ(continuedWith, static_cast<BaseObject*>(dialog));
     EXPECT_EQ(dialog->getHeader()->getParent(), dialog->getComponents());
-    DialogLevelEnd::onContinue(dialog, button);
+    dialog->onContinue(button);
     click(dialog, button);
     frames(tuning().DIALOG_FADE_TIME + 20);
     EXPECT_EQ(continuations, 1);

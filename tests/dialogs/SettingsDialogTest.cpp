@@ -73,7 +73,7 @@ TEST_F(SettingsDialogTest, SlidersAreHeardAtOnceAndCancelPutsTheStoredVolumesBac
     music->stepUp();
     EXPECT_EQ(SoundManager::getInstance()->getMusicVolume(), 80 + 25);
 
-    DialogSettings::onCancel(dialog, nullptr);
+    dialog->onCancel(nullptr);
     EXPECT_EQ(SoundManager::getInstance()->getEffectsVolume(), 200);
     EXPECT_EQ(mixer->effectsMasterVolume, 200);
     EXPECT_EQ(SoundManager::getInstance()->getMusicVolume(), 80);
@@ -144,7 +144,7 @@ TEST_F(SettingsDialogTest, OkStoresSavesAndAppliesFullScreenAndHints) {
     EXPECT_TRUE(switchOf(dialog, "SWITCH_FULLSCREEN")->isOn());
     EXPECT_TRUE(switchOf(dialog, "SWITCH_SHOWHINTS")->isOn());
     click(dialog, switchOf(dialog, "SWITCH_SHOWHINTS"));
-    DialogSettings::onOk(dialog, nullptr);
+    dialog->onOk(nullptr);
     EXPECT_FALSE(player().showHints);
     EXPECT_FALSE(player().hints[3]);
     EXPECT_TRUE(player().hints[4]);
@@ -154,7 +154,7 @@ TEST_F(SettingsDialogTest, OkStoresSavesAndAppliesFullScreenAndHints) {
     // OK without changes still saves: a value changed behind the dialog's back is written over.
     dialog = open<DialogSettings>("DIALOG_SETTINGS");
     SettingsManager::instance()->getSettings()->setSoundVolume(17);
-    DialogSettings::onOk(dialog, nullptr);
+    dialog->onOk(nullptr);
     EXPECT_EQ(reloaded().getSoundVolume(), 200);
     frames(tuning().DIALOG_FADE_TIME + 20);
 }
@@ -173,7 +173,7 @@ TEST_F(SettingsDialogTest, AScreenNoLargerThanTheGameKeepsFullScreenDisabled) {
     EXPECT_FALSE(fullscreen->isEnabled());
     click(dialog, objectCast<Sprite>(dialog->findChild("LABEL_FULLSCREEN")));
     EXPECT_TRUE(fullscreen->isOn());
-    DialogSettings::onOk(dialog, nullptr);
+    dialog->onOk(nullptr);
     EXPECT_TRUE(GameWindow::getInstance()->isFullScreen());
     frames(tuning().DIALOG_FADE_TIME + 20);
 }

@@ -210,6 +210,55 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     EXPECT_LT(mixer.streamPosition(once), 2205u);
 }
 
+// Music is kept as it is decoded: reads in any pieces, a second round, seeks back and ahead of
+// what is decoded, and decoding ahead all give the frames of the file decoded whole.
+TEST_F(SdlAudioMixerTest, KeptMusicPlaysTheFramesOfTheWholeFile) {
+    const uint32_t frames = 30000;
+    const std::string name = folder.file("kept.ogg");
+    ASSERT_TRUE(testsounds::writeFile(
+        name, testsounds::oggFile(44100, 2, testsounds::tone(44100, 2, frames, 330, 9000))));
+    std::vector<uint8_t> bytes;
+    SampleData whole;
+    ASSERT_TRUE(audio::readSoundFile(name, bytes));
+    ASSERT_TRUE(audio::decodeSample(bytes.data(), bytes.size(), 44100, whole));
+    ASSERT_EQ(whole.channels, 2);
+    const auto readFrom = [](audio::StreamDecoder& decoder, uint32_t piece) {
+        std::vector<int16_t> out;
+        std::vector<int16_t> buffer(static_cast<size_t>(piece) * 2);
+        while (const uint32_t got = decoder.read(buffer.data(), piece)) {
+            out.insert(out.end(), buffer.begin(), buffer.begin() + got * 2);
+        }
+        return out;
+    };
+    const auto tail = [&](uint32_t from) {
+        return std::vector<int16_t>(whole.pcm.begin() + from * 2, whole.pcm.end());
+    };
+
+    std::unique_ptr<audio::StreamDecoder> played = audio::openStreamDecoder(name, 44100);
+    ASSERT_TRUE(played);
+    EXPECT_EQ(readFrom(*played, 997), whole.pcm);
+    ASSERT_TRUE(played->seek(0));
+    EXPECT_EQ(readFrom(*played, 4096), whole.pcm);
+    ASSERT_TRUE(played->seek(12345));
+    EXPECT_EQ(readFrom(*played, 500), tail(12345));
+    EXPECT_FALSE(played->decodeAhead(1000));
+
+    std::unique_ptr<audio::StreamDecoder> sought = audio::openStreamDecoder(name, 44100);
+    ASSERT_TRUE(sought->seek(20000));
+    EXPECT_EQ(readFrom(*sought, 3000), tail(20000));
+    EXPECT_FALSE(sought->seek(whole.frames() + 1));
+    ASSERT_TRUE(sought->seek(100));
+    EXPECT_EQ(readFrom(*sought, 3000), tail(100));
+
+    std::unique_ptr<audio::StreamDecoder> ahead = audio::openStreamDecoder(name, 44100);
+    int rounds = 0;
+    while (ahead->decodeAhead(8192)) {
+        ++rounds;
+    }
+    EXPECT_EQ(rounds, static_cast<int>(whole.frames() / 8192));
+    EXPECT_EQ(readFrom(*ahead, 8192), whole.pcm);
+}
+
 TEST_F(SdlAudioMixerTest, LoadsAndFreesAfterCloseAreHarmless) {
     ASSERT_TRUE(mixer.start(44100, 32));
     const std::vector<uint8_t> wav = toneWav(44100, 1, 441);

@@ -151,7 +151,8 @@ TEST_F(SceneTest, ADialogClosedByItsOwnClosingModifierIsReleasedCleanly) {
         scene->openDialog(dialog);
         EXPECT_EQ(liveProbeDialogs, 1);
         // The end of a closing animation: the dialog's own running modifier removes it.
-        GameNode::addModifier(dialog, new ModifierFunction(&Dialog::removeFromScene, dialog));
+        GameNode::addModifier(dialog,
+                              new ModifierFunction(callback<&Dialog::removeFromScene>(dialog)));
         SceneManager::getInstance()->update(20);
         EXPECT_FALSE(scene->isDialogOpen("DIALOG_PROBE"));
         // Out of the tree and out of the table: released, and made afresh on the next use.

@@ -30,8 +30,8 @@ protected:
     void reachPlay() {
         for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
             if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
-                DialogQuovelMahjong::closeAsOwnTarget(scene->findDialog("DIALOG_DORRICK_HINT"),
-                                                      nullptr);
+                objectCast<DialogQuovelMahjong>(scene->findDialog("DIALOG_DORRICK_HINT"))
+                    ->closeAsOwnTarget(nullptr);
             }
             frame(16);
         }

@@ -91,7 +91,7 @@ protected:
     void reachPlay() {
         ASSERT_GE(runUntil([&] { return !inState<StateRoomInfo>(); }, 10000), 0);
         if (Dialog* hint = openDialog("DIALOG_DORRICK_HINT")) {
-            DialogQuovelMahjong::closeAsOwnTarget(hint, nullptr);
+            objectCast<DialogQuovelMahjong>(hint)->closeAsOwnTarget(nullptr);
         }
         ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
     }

@@ -51,7 +51,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_FALSE(player->hints[hint]);
     run(500);
     EXPECT_TRUE(inState<StateInstructions>()) << "the host waits for his OK";
-    DialogQuovelMahjong::closeAsOwnTarget(host, nullptr);
+    objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
     ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 2000), 0);
 
     // The board is built from nothing, at most 20 ms per tile; a dialog opened and closed
@@ -123,7 +123,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
     EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
     EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
-    SceneGame::onMenuButton(scene, nullptr);
+    scene->onMenuButton(nullptr);
     run(5 * FRAME_MS);
     EXPECT_EQ(game->realTime, 10 * FRAME_MS);
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
@@ -326,7 +326,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     ASSERT_NE(SceneElevator::instance(), nullptr);
     game->getLevel()->setGameMode(RoomKind::ROOF);
     player->getTrophies().getTrophy(3)->state = Trophy::EARNED;
-    SceneGame::onGameStopped(scene, nullptr);
+    SceneGame::onGameStopped(nullptr);
     EXPECT_EQ(SceneElevator::instance()->getStop(), 23);
     EXPECT_EQ(manager->getRequestedScene(), elevator);
     EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::SEEN);

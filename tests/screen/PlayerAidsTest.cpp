@@ -94,7 +94,7 @@ protected:
         run(tuning().TILE_FADEOUT_TIME + 4 * FRAME_MS);
         // The host's word on the first pairs holds the game until it is closed.
         if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
-            DialogQuovelMahjong::closeAsOwnTarget(host, nullptr);
+            objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
             ASSERT_GE(runUntil([&] { return scene->getPauseState() == SceneGame::RUNNING; }, 3000),
                       0);
         }
@@ -109,11 +109,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     // Floors: no stock, no hint; with stock, one hint of one match, selected, and no second.
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     player->getHintStock().set(0);
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     EXPECT_TRUE(game->getSuperHintTiles().empty());
     EXPECT_EQ(game->hintCount, 0);
     player->getHintStock().set(2);
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     ASSERT_EQ(game->getSuperHintTiles().size(), 2u);
     EXPECT_TRUE(game->canMatch(game->getSuperHintTiles()[0].get(),
                                game->getSuperHintTiles()[1].get()));
@@ -121,7 +121,7 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     EXPECT_EQ(game->hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_HINTS"))->getText(), L"1");
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     EXPECT_EQ(game->hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
 
@@ -130,11 +130,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     player->getHintStock().set(0);
     DisplayValue& time = scene->getTimeValue();
     time.set(c.HINT_TIME_PENALTY - 1);
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     EXPECT_EQ(game->hintCount, 0);
     EXPECT_EQ(time.getValue(), c.HINT_TIME_PENALTY - 1);
     time.set(c.HINT_TIME_PENALTY + 5000);
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     EXPECT_EQ(game->hintCount, 1);
     EXPECT_EQ(time.getValue(), 5000);
     EXPECT_EQ(time.getShown(), 5000);
@@ -145,7 +145,7 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     // Rec room: the clock pays, and its label floats the added seconds.
     game = play(recRoom());
     const int32_t clock = game->clockTime;
-    SceneGame::onHint(scene, nullptr);
+    scene->onHint(nullptr);
     EXPECT_EQ(game->hintCount, 1);
     EXPECT_EQ(game->clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
     const std::wstring clockPenalty =
@@ -161,11 +161,11 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     // Floors without a shuffle in stock: nothing happens.
     Game* game = play(LevelCatalog::instance()->findLevel(1, 2));
     player->getShuffleStock().set(0);
-    SceneGame::onShuffle(scene, nullptr);
+    scene->onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
     EXPECT_EQ(game->shuffleCount, 0);
     player->getShuffleStock().set(2);
-    SceneGame::onShuffle(scene, nullptr);
+    scene->onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
     EXPECT_EQ(player->getShuffleStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_SHUFFLES"))->getText(), L"1");
@@ -178,7 +178,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     DisplayValue& time = scene->getTimeValue();
     time.set(time.getMaximum());
     const int32_t full = time.getValue();
-    SceneGame::onShuffle(scene, nullptr);
+    scene->onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
     EXPECT_EQ(game->shuffleCount, 1);
     EXPECT_TRUE(game->pressedShuffle);
@@ -187,11 +187,11 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     EXPECT_GT(penalty, 0);
     EXPECT_TRUE(contains(floaterTexts(scene), L"-" + std::to_wstring(penalty / 1000) + L" sec"));
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
-    SceneGame::onUndo(scene, nullptr);
+    scene->onUndo(nullptr);
     EXPECT_EQ(game->undoCount, 0);
     // A bar short of the shuffle's time shuffles nothing.
     time.set(penalty - 1);
-    SceneGame::onShuffle(scene, nullptr);
+    scene->onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
     EXPECT_EQ(game->shuffleCount, 1);
 
@@ -203,7 +203,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     matchOnce(game);
     ASSERT_LT(game->getLayout()->getTileCount(), tiles);
     const int32_t matched = game->getLayout()->getTileCount();
-    SceneGame::onUndo(scene, nullptr);
+    scene->onUndo(nullptr);
     run(10 * FRAME_MS);
     EXPECT_EQ(game->undoCount, 1);
     EXPECT_GT(game->getLayout()->getTileCount(), matched);
@@ -232,7 +232,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     scene->getTimeValue().set(100000);
     Sprite* glow = scene->getShuffleGlow();
     glow->addRef();
-    SceneGame::onShuffle(scene, nullptr);
+    scene->onShuffle(nullptr);
     EXPECT_EQ(scene->getShuffleGlow(), nullptr);
     EXPECT_EQ(scene->getMatchesGlow(), nullptr);
     run(150 + 4 * FRAME_MS);
@@ -248,7 +248,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     auto* offer = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_QUOVEL"));
     ASSERT_NE(offer, nullptr);
     ASSERT_TRUE(offer->getYesButton()->isEnabled());
-    SceneGame::onStuckShuffle(scene, offer->getYesButton());
+    scene->onStuckShuffle(offer->getYesButton());
     ASSERT_GE(runUntil([&] { return inState<StateShuffle>(); }, 5000), 0);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
     EXPECT_EQ(game->shuffleCount, 1);
@@ -283,7 +283,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     run(600);
     ASSERT_NE(writeScenePicture(scene, "game-stuck"), nullptr);
     // Restart: the question closes first, then the level is built again.
-    SceneGame::onStuckRestart(scene, question->getNoButton());
+    scene->onStuckRestart(question->getNoButton());
     ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 5000), 0);
     EXPECT_EQ(game->restartCount, 1);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
@@ -350,7 +350,7 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
     EXPECT_FALSE(blinking());
     EXPECT_EQ(icon->getAlpha(), 255);
-    DialogPause::hide(pause, nullptr);
+    objectCast<DialogPause>(pause)->hide(nullptr);
     for (int i = 0; i < 100 && scene->getPauseState() != SceneGame::RUNNING; ++i) {
         run(FRAME_MS);
     }

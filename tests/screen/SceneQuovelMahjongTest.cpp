@@ -78,7 +78,7 @@ TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWit
 
     GameHooks::installMessageBox(&messageBox);
     setSetAsideListener(&PlayerFileReport::keptUnreadable);
-    SceneQuovelMahjong::startRecentSavedGame(casino, nullptr);
+    casino->startRecentSavedGame(nullptr);
     EXPECT_EQ(manager->getRequestedScene(), nullptr);
     enterCasinoFrom("SCENE_ELEVATOR");
     SceneQuovelMahjong::askContinueSavedGame(1, casino);

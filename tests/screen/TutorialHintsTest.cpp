@@ -110,7 +110,7 @@ protected:
         EXPECT_EQ(openHint(), nullptr);
         return free[1].get();
     }
-    void pressOk(DialogHint* dialog) { DialogHint::onOk(dialog, dialog->getOkButton()); }
+    void pressOk(DialogHint* dialog) { dialog->onOk(dialog->getOkButton()); }
 
     SceneManager* manager = nullptr;
 };
