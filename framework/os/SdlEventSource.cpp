@@ -58,7 +58,8 @@ void onTerminationSignal(int signal) {
 
 }  // namespace
 
-SdlEventSource::SdlEventSource(SdlDisplay& display) : display(display) {
+SdlEventSource::SdlEventSource(SdlDisplay& display)
+    : display(display), screenPosition(hasScreenPosition()) {
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     // Installed after SDL's, so that ours is the one called.
     struct sigaction action {};
@@ -126,7 +127,7 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     }
     int windowX = 0;
     int windowY = 0;
-    if (!hasScreenPosition()) {
+    if (!screenPosition) {
         SDL_GetMouseState(&windowX, &windowY);
     } else if (!insideByEvents(window, windowX, windowY)) {
         // Asked of the system now: SDL's own position is as old as the last event pumped,
