@@ -155,23 +155,34 @@ void ModifierShine::update(int32_t elapsedMs) {
 }
 
 void ModifierShine::compose(int32_t offset) {
-    RefHolder<Image> canvas(Image::copyImage(plain.get()));
-    if (!canvas) {
-        return;
+    // One canvas for the whole sweep: each step puts the plain picture back where the light
+    // lay before, so that only the light's strip is drawn again.
+    const bool fresh = !canvas;
+    if (fresh) {
+        canvas = Image::copyImage(plain.get());
+        if (!canvas) {
+            return;
+        }
     }
-    const int32_t frame = owner->getFrame();
-    owner->setImage(canvas.get());
-    owner->setFrame(frame);
+    if (owner->getImage() != canvas.get()) {
+        const int32_t frame = owner->getFrame();
+        owner->setImage(canvas.get());
+        owner->setFrame(frame);
+    }
     RefHolder<Graphics> graphics(canvas->createGraphics());
     if (!graphics) {
         return;
     }
-    graphics->setBlendMode(BlendMode::Additive);
+    const int32_t frame = owner->getFrame();
     const int32_t frames = std::max(canvas->getFrameCount(), 1);
     const int32_t frameHeight = canvas->getHeight() / frames;
     const int32_t frameTop = frame * frameHeight;
     const int32_t shineY = frameTop + (frameHeight - shine->getHeight()) / 2;
     if (mask) {
+        if (!fresh) {
+            graphics->copyRectWhole(plain.get(), 0, 0);
+        }
+        graphics->setBlendMode(BlendMode::Additive);
         RefHolder<Image> work(Image::createImage(mask->getWidth(), mask->getHeight(),
                                                  canvas->getBytesPerPixel()));
         RefHolder<Graphics> workGraphics(work ? work->createGraphics() : nullptr);
@@ -184,8 +195,16 @@ void ModifierShine::compose(int32_t offset) {
         workGraphics->blitChannelMinWhole(mask.get(), Channel::Alpha, 0, 0);
         graphics->blitWhole(work.get(), 0, 0);
     } else if (additive) {
+        if (!fresh) {
+            graphics->copyRect(plain.get(), litX, litY, litX, litY, shine->getWidth(),
+                               shine->getHeight());
+        }
+        graphics->setBlendMode(BlendMode::Additive);
         graphics->blitWhole(shine.get(), offset, shineY);
+        litX = offset;
+        litY = shineY;
     } else {
+        graphics->setBlendMode(BlendMode::Additive);
         clearToTransparentWhite(*graphics);
         graphics->blitChannelWhole(shine.get(), Channel::Alpha, offset, shineY);
         graphics->blitChannelMinWhole(plain.get(), Channel::Alpha, 0, 0);
@@ -200,6 +219,7 @@ void ModifierShine::finish() {
         owner->setImage(additive ? plain.get() : nullptr);
         owner->setFrame(frame);
     }
+    canvas = nullptr;
 }
 
 ModifierHighScoreBar::ModifierHighScoreBar(int32_t durationMs, GameNode* parent, Image* barArt,

@@ -79,6 +79,10 @@ private:
     RefHolder<Image> shine;
     RefHolder<Image> mask;
     RefHolder<Image> plain;
+    // The picture shown during the sweep, and where the light was last laid on it.
+    RefHolder<Image> canvas;
+    int32_t litX = 0;
+    int32_t litY = 0;
     Sprite* owner = nullptr;
     int32_t lastOffset = INT32_MIN;
     int32_t plainWidth = 0;

@@ -129,13 +129,17 @@ TEST(GameModifiers, ShineSweepsAcrossAndGivesThePlainPictureBack) {
         GameNode::tick(sprite.get(), 10);
         EXPECT_GT(sweep->getLastOffset(), last);
         last = sweep->getLastOffset();
-        // The shine lies added over the picture where it stands, nowhere else.
-        const int32_t inside = std::max(last, 0);
-        if (inside < 100) {
-            const auto* pixels = reinterpret_cast<const uint32_t*>(sprite->getImage()->getPixels());
-            EXPECT_GE(pixels[inside] & 0xFF, 0x5Eu) << last;
-            if (last > 0) {
-                EXPECT_EQ(pixels[last - 1] & 0xFFFFFF, 0x202020u);
+        // The shine lies added over the picture where it stands, nowhere else: where it lay a
+        // frame before, the plain picture is back.
+        const auto* pixels = reinterpret_cast<const uint32_t*>(sprite->getImage()->getPixels());
+        for (int32_t row = 0; row < 10; ++row) {
+            for (int32_t x = 0; x < 100; ++x) {
+                const uint32_t blue = pixels[row * 100 + x] & 0xFF;
+                if (x >= last && x < last + 20) {
+                    EXPECT_GE(blue, 0x5Eu) << last << "," << x;
+                } else {
+                    EXPECT_EQ(blue, 0x20u) << last << "," << x;
+                }
             }
         }
         EXPECT_NE(sprite->getImage(), plain.get());
