@@ -6,17 +6,22 @@
 It starts the game from its folder with a home of its own and plays through X input as a person
 would: it leaves the loading screen (its glow and its blinking "click") alone, clicks, gives the
 first-run name, closes the host's hint, leaves the lobby alone, takes the elevator to the first
-floor, opens its first door and leaves level 1 alone (its clock runs). On each still screen it
-measures, for SECONDS seconds (QUOVEL_IDLE_SECONDS, 10 by default), the game's share of one
-core beside the X server's; then the bare window loop's (a window presenting every frame). It
-asks the game to close as the window's close box does, answers "yes", and reports the shares
-against the goal (the game at most 1 % of a core) and the game's exit code. Each screen is
-photographed to OUT as a PNG; with QUOVEL_PROFILE set, perf records each still screen for 5 s
-there as well. Widgets are aimed at and screens recognised as the smoke test does, from the
-shipped definitions and pictures.
+floor, opens its first door and leaves level 1 alone (its clock runs). Then it starts the game
+again in a second home, where the helper beside BARE_LOOP (quovel-idle-player) has saved, through
+the game's own player files, a player with the floors up to the 144-tile level open: it clicks
+through the loading screen, takes the elevator to that floor, opens the level's door and leaves
+the level alone. On each still screen it measures, for SECONDS seconds (QUOVEL_IDLE_SECONDS, 10
+by default), the game's share of one core beside the X server's; then the bare window loop's (a
+window presenting every frame). Each run ends as the window's close box asks, answered "yes";
+it reports the shares against the goal (the game at most 1 % of a core) and the game's exit
+codes. Each screen is photographed to OUT (the second run's to OUT/144) as a PNG; with
+QUOVEL_PROFILE set, perf records each still screen there as well, for QUOVEL_PROFILE seconds
+when it is a number, else for 5 s. Widgets are aimed at and screens recognised as the smoke
+test does, from the shipped definitions and pictures.
 """
 import importlib.util
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -33,9 +38,16 @@ smoke = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(smoke)
 
 SECONDS = float(os.environ.get("QUOVEL_IDLE_SECONDS", "10"))
+# QUOVEL_PROFILE: a number of seconds to record, any other word 5.
+PROFILE_SECONDS = (int(os.environ["QUOVEL_PROFILE"]) if os.environ.get("QUOVEL_PROFILE", "").isdigit()
+                   else 5 if os.environ.get("QUOVEL_PROFILE") else 0)
 GOAL_PERCENT = 1.0
-# Where the first door of the first floor's hallway is, in the window.
+# Where the first door of a hallway is, in the window, and how far apart the doors stand.
 FIRST_DOOR = (105, 300)
+DOOR_STEP = 150
+# The hallway's 144-tile level: floor 18, door 5 (Triple on the largest layout).
+LARGEST_FLOOR = 18
+LARGEST_DOOR = 5
 
 
 def cpu_seconds(pid):
@@ -80,11 +92,11 @@ class Measurer:
         time.sleep(1.0)
         result = shares([self.game.pid, self.xserver], SECONDS)
         self.rows.append((name, result[self.game.pid], result.get(self.xserver)))
-        if os.environ.get("QUOVEL_PROFILE"):
+        if PROFILE_SECONDS:
             path = os.path.join(self.session.out, name.split()[0] + name.split()[1] + ".perf")
             subprocess.run(["perf", "record", "-F", "1000", "-e", "cpu-clock", "--call-graph",
                             "dwarf,16384", "-o", path, "-p", str(self.game.pid), "--", "sleep",
-                            "5"], check=False)
+                            str(PROFILE_SECONDS)], check=False)
 
     def report(self):
         for name, game, xserver in self.rows:
@@ -174,7 +186,8 @@ def click_node(session, defs, scene, widget, frames=4):
     session.click(int(node.attrib["x"]) + width // 2, int(node.attrib["y"]) + height // 2)
 
 
-def enter_level_1(session, defs):
+def enter_level(session, defs, floor, door, name):
+    """From the lobby through the lift to the floor's hallway and in at its door (1-5)."""
     click_node(session, defs, "SCENE_LOBBY", "BUTTON_ELEVATOR")
     session.save("elevator", session.wait_for(
         "elevator", 20, shows_node(session, defs, "SCENE_ELEVATOR", "FLOOR_DISPLAY_SPRITE")))
@@ -191,29 +204,42 @@ def enter_level_1(session, defs):
         if screen or close_hint():
             return screen
         if time.monotonic() - pressed[0] > 2.0 and in_elevator():
-            click_node(session, defs, "SCENE_ELEVATOR", "BUTTON_FLOOR_1")
+            click_node(session, defs, "SCENE_ELEVATOR", f"BUTTON_FLOOR_{floor}")
             pressed[0] = time.monotonic()
         return None
 
     session.wait_for("hallway", 30, hallway)
     close_hints(session, defs, 3)
     session.save("hallway")
-    session.click(*FIRST_DOOR)
-    session.wait_for("level 1", 30, shows_node(session, defs, "SCENE_GAME", "HUD_TOP"))
+    session.click(FIRST_DOOR[0] + DOOR_STEP * (door - 1), FIRST_DOOR[1])
+    session.wait_for(name, 30, shows_node(session, defs, "SCENE_GAME", "HUD_TOP"))
     # The first level hands out a trophy once its tiles are dealt.
     close_hints(session, defs, 8)
     session.move(400, 590)
-    session.save("level-1")
+    session.save(name.replace(" ", "-"))
 
 
-def main():
-    game_folder, bare_loop, out = sys.argv[1:4]
+def quit_game(session, game):
+    """Asks the game to close as the window's close box does and answers "yes"; the exit code,
+    or "still running"."""
+    session.press_close_box()
+    time.sleep(1.0)
+    session.save("quit-question")
+    # "Yes" of the question, centred in the window.
+    session.click(299, 346)
+    try:
+        return game.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        return "still running"
+
+
+def start_game(game_folder, out, home):
+    """The game started from its folder with the given home, its session and its screens'
+    definitions. A home of its own, with the windowed setting stored: without a window
+    manager, X gives no real full screen."""
     os.makedirs(out, exist_ok=True)
-    # A home of its own, with the windowed setting stored: without a window manager, X gives
-    # no real full screen.
-    home = tempfile.mkdtemp(prefix="quovel-idle-")
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-    os.makedirs(store)
+    os.makedirs(store, exist_ok=True)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
         keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
     env = dict(os.environ, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
@@ -221,41 +247,68 @@ def main():
                XDG_CONFIG_HOME=os.path.join(home, "config"))
     game = subprocess.Popen(["./quovel-mahjong"], cwd=game_folder, env=env)
     try:
+        session = smoke.Session(None, out, game)
+    except OSError:
+        game.kill()
+        sys.exit("no X display: run through xvfb-run")
+    return game, session, smoke.Definitions(SOURCE, os.path.abspath(game_folder)), env
+
+
+def stop(game):
+    if game.poll() is None:
+        game.kill()
+        game.wait()
+
+
+def main():
+    game_folder, bare_loop, out = sys.argv[1:4]
+    xserver = x_server_pid()
+    homes = [tempfile.mkdtemp(prefix="quovel-idle-") for _ in range(2)]
+    codes = []
+    try:
+        # A first start: the loading screen, the name, the lobby and level 1.
+        game, session, defs, env = start_game(game_folder, out, homes[0])
         try:
-            session = smoke.Session(None, out, game)
-        except OSError:
-            sys.exit("no X display: run through xvfb-run")
-        defs = smoke.Definitions(SOURCE, os.path.abspath(game_folder))
-        xserver = x_server_pid()
-        measurer = Measurer(session, game, xserver)
-        click_at = reach_lobby(session, defs)
-        measurer.measure("loading screen left alone")
-        enter_name(session, defs, click_at)
-        measurer.measure("lobby left alone")
-        enter_level_1(session, defs)
-        measurer.measure("level 1 left alone")
-        loop = subprocess.Popen([bare_loop, str(int(SECONDS) + 2)], env=env)
-        time.sleep(1.0)
-        bare = shares([loop.pid, xserver], SECONDS)
-        loop.wait()
-        session.press_close_box()
-        time.sleep(1.0)
-        session.save("quit-question")
-        # "Yes" of the question, centred in the window.
-        session.click(299, 346)
+            measurer = Measurer(session, game, xserver)
+            click_at = reach_lobby(session, defs)
+            measurer.measure("loading screen left alone")
+            enter_name(session, defs, click_at)
+            measurer.measure("lobby left alone")
+            enter_level(session, defs, 1, 1, "level 1")
+            measurer.measure("level 1 left alone")
+            loop = subprocess.Popen([bare_loop, str(int(SECONDS) + 2)], env=env)
+            time.sleep(1.0)
+            bare = shares([loop.pid, xserver], SECONDS)
+            loop.wait()
+            codes.append(quit_game(session, game))
+        finally:
+            stop(game)
+        # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
+        # open, in the largest level there.
+        prepared = dict(os.environ, XDG_DATA_HOME=os.path.join(homes[1], "data"))
+        subprocess.run([os.path.join(os.path.dirname(os.path.abspath(bare_loop)),
+                                     "quovel-idle-player"), str(LARGEST_FLOOR + 1)],
+                       env=prepared, check=True)
+        game, session, defs, env = start_game(game_folder, os.path.join(out, "144"), homes[1])
         try:
-            code = game.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            code = "still running"
-        measurer.report()
-        server = f"{bare[xserver]:.2f} %" if xserver else "unknown"
-        print(f"bare loop presenting every frame: {bare[loop.pid]:.2f} % of a core, "
-              f"X server {server}")
-        print(f"game exit code after the close request: {code}")
+            measurer.session, measurer.game = session, game
+            click_at = reach_lobby(session, defs)
+            session.click(*click_at)
+            lobby, _ = smoke.lobby_probe(session, defs)
+            session.save("lobby", session.wait_for("lobby", 20, lobby)[0])
+            enter_level(session, defs, LARGEST_FLOOR, LARGEST_DOOR, "144-tile level")
+            measurer.measure("144-tile level left alone")
+            codes.append(quit_game(session, game))
+        finally:
+            stop(game)
     finally:
-        if game.poll() is None:
-            game.kill()
-            game.wait()
+        for home in homes:
+            shutil.rmtree(home, ignore_errors=True)
+    measurer.report()
+    server = f"{bare[xserver]:.2f} %" if xserver else "unknown"
+    print(f"bare loop presenting every frame: {bare[loop.pid]:.2f} % of a core, "
+          f"X server {server}")
+    print(f"game exit codes after the close requests: {', '.join(str(c) for c in codes)}")
 
 
 if __name__ == "__main__":

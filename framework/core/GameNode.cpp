@@ -396,8 +396,12 @@ void GameNode::tick(GameNode* node, int32_t elapsedMs) {
         return;
     }
     node->update(elapsedMs);
-    const uint64_t stamp = Modifier::newWalkStamp();
     std::vector<RefHolder<Modifier>>& list = node->running;
+    if (list.empty()) {
+        // Most nodes of a still screen: no walk to stamp.
+        return;
+    }
+    const uint64_t stamp = Modifier::newWalkStamp();
     size_t index = 0;
     while (index < list.size()) {
         // Held while it runs: its update may take it out of the list.

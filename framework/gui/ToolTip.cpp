@@ -108,11 +108,15 @@ void* ToolTip::castTo(const TypeRecord* type) {
 
 void ToolTip::setRoot(GameTree* tree) {
     root = tree;
+    searchedChanges.reset();
 }
 
 bool ToolTip::onMouseMove(int32_t x, int32_t y, int32_t) {
-    mouseX = x;
-    mouseY = y;
+    if (x != mouseX || y != mouseY) {
+        mouseX = x;
+        mouseY = y;
+        searchedChanges.reset();
+    }
     return false;
 }
 
@@ -176,8 +180,14 @@ void ToolTip::update(int32_t elapsedMs) {
         lastSprite = nullptr;
         return;
     }
-    foundSprite = nullptr;
-    search(root.get());
+    // What lies under a still pointer changes only with the picture (a node moved, shown,
+    // hidden, linked or unlinked, a sprite resized, a tooltip text set).
+    const uint64_t changes = PictureChanges::current();
+    if (searchedChanges != changes) {
+        foundSprite = nullptr;
+        search(root.get());
+        searchedChanges = changes;
+    }
     if (!foundSprite || !foundSprite->getToolTip()) {
         lastSprite = nullptr;
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/core/GameNode.h"
@@ -86,6 +87,9 @@ private:
     RefHolder<Sprite> renderer;
     Sprite* lastSprite = nullptr;
     Sprite* foundSprite = nullptr;
+    // The picture's change count when the sprites were last searched; none after the pointer
+    // moved or the tree was set.
+    std::optional<uint64_t> searchedChanges;
     int32_t mouseX = 0;
     int32_t mouseY = 0;
     int32_t boxX = 0;

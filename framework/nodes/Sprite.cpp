@@ -376,10 +376,14 @@ void Sprite::setFrameStep(int32_t stepX, int32_t stepY) {
 }
 
 void Sprite::setToolTip(const std::wstring& text) {
-    if (text.empty()) {
-        toolTip.reset();
-    } else {
-        toolTip = text;
+    std::optional<std::wstring> value;
+    if (!text.empty()) {
+        value = text;
+    }
+    if (value != toolTip) {
+        toolTip = std::move(value);
+        // The box shown for it, and the search for one, follow the picture's changes.
+        PictureChanges::mark();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -20,6 +21,7 @@ std::string fileName(std::string name) {
 }  // namespace
 
 FileInstanceLock::FileInstanceLock(const std::string& folder, const std::string& name) {
+    folderPath = folder.empty() ? std::string(".") : folder;
     std::string base = folder;
     if (!base.empty() && base.back() != '/') {
         base += '/';
@@ -30,6 +32,9 @@ FileInstanceLock::FileInstanceLock(const std::string& folder, const std::string&
 }
 
 FileInstanceLock::~FileInstanceLock() {
+    if (watch >= 0) {
+        close(watch);
+    }
     if (fd >= 0) {
         close(fd);
     }
@@ -52,6 +57,13 @@ bool FileInstanceLock::tryAcquire() {
         return true;
     }
     held = true;
+    // Watched before the leftover is removed, so no request made meanwhile goes unseen.
+    watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch >= 0 &&
+        inotify_add_watch(watch, folderPath.c_str(), IN_CREATE | IN_ATTRIB | IN_MOVED_TO) < 0) {
+        close(watch);
+        watch = -1;
+    }
     // A request left over from an earlier run is not meant for this one.
     unlink(signalPath.c_str());
     return true;
@@ -65,5 +77,19 @@ void FileInstanceLock::signalOwner() {
 }
 
 bool FileInstanceLock::takeRaiseRequest() {
-    return held && unlink(signalPath.c_str()) == 0;
+    if (!held) {
+        return false;
+    }
+    if (watch >= 0) {
+        // Any change in the folder (or a lost queue) is a reason to look; none is not.
+        alignas(inotify_event) char changes[4096];
+        bool changed = false;
+        while (read(watch, changes, sizeof changes) > 0) {
+            changed = true;
+        }
+        if (!changed && errno == EAGAIN) {
+            return false;
+        }
+    }
+    return unlink(signalPath.c_str()) == 0;
 }

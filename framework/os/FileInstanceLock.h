@@ -6,7 +6,8 @@
 
 // The instance lock as an exclusive flock on "<name>.lock" in a folder (which must exist); the
 // system drops it when the process ends, however it ends. A second copy asks the holder to
-// come forward by creating "<name>.raise" beside it, which the holder polls and removes.
+// come forward by creating "<name>.raise" beside it, which the holder polls and removes. The
+// holder watches the folder (inotify), so a poll with nothing new asks no path of the system.
 class FileInstanceLock : public InstanceLock {
 public:
     FileInstanceLock(const std::string& folder, const std::string& name);
@@ -22,8 +23,11 @@ public:
     const std::string& getSignalPath() const { return signalPath; }
 
 private:
+    std::string folderPath;
     std::string lockPath;
     std::string signalPath;
     int fd = -1;
+    // The watch on the folder while held; -1 without one (every poll then tries the file).
+    int watch = -1;
     bool held = false;
 };

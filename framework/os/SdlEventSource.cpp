@@ -33,6 +33,20 @@ bool hasScreenPosition() {
     return driver && std::string_view(driver) == "x11";
 }
 
+// Whether the pointer is inside the window, off its edges, as the events pumped so far tell:
+// then SDL's own position is the one the system would give (the round trip to the window
+// system each frame is spared), since leaving the window or reaching its edge comes as events.
+bool insideByEvents(SDL_Window* window, int& x, int& y) {
+    if (SDL_GetMouseFocus() != window) {
+        return false;
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    SDL_GetMouseState(&x, &y);
+    return x > 0 && y > 0 && x < width - 1 && y < height - 1;
+}
+
 // The last termination signal caught and not yet turned into a quit, or 0. SDL's own handler
 // would turn it into SDL_QUIT, which reads as the close box and only asks.
 std::atomic<int> caughtSignal{0};
@@ -44,7 +58,8 @@ void onTerminationSignal(int signal) {
 
 }  // namespace
 
-SdlEventSource::SdlEventSource(SdlDisplay& display) : display(display) {
+SdlEventSource::SdlEventSource(SdlDisplay& display)
+    : display(display), screenPosition(hasScreenPosition()) {
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     // Installed after SDL's, so that ours is the one called.
     struct sigaction action {};
@@ -112,9 +127,9 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     }
     int windowX = 0;
     int windowY = 0;
-    if (!hasScreenPosition()) {
+    if (!screenPosition) {
         SDL_GetMouseState(&windowX, &windowY);
-    } else {
+    } else if (!insideByEvents(window, windowX, windowY)) {
         // Asked of the system now: SDL's own position is as old as the last event pumped,
         // and is not kept at all while the pointer is outside the window.
         int screenX = 0;

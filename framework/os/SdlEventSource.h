@@ -31,6 +31,9 @@ public:
 
 private:
     SdlDisplay& display;
+    // Whether the video driver tells the pointer's place on the screen: the display keeps the
+    // driver it started for its whole life, so it is asked once.
+    bool screenPosition;
     bool eventsStarted = false;
     EventTranslator eventTranslator;
     std::deque<MessageRecord> pending;

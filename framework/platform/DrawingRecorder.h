@@ -47,7 +47,7 @@ public:
                         int32_t sy, int32_t w, int32_t h) override;
     uint32_t getNativeColor() const override;
 
-private:
+    // The kinds of operation, as written down.
     enum Kind : int32_t {
         PIXEL = 1,
         PIXEL_CHANNEL,
@@ -64,6 +64,7 @@ private:
         BLIT_CHANNEL_MAX,
     };
 
+private:
     // Writes the operation down with the pixels it may change, cut to the clip; false (nothing
     // written) when it can change none.
     bool record(Kind kind, const Rect& touched, std::initializer_list<int32_t> arguments,

@@ -1,5 +1,7 @@
 #include "framework/platform/RenderTask.h"
 
+#include <algorithm>
+
 #include "framework/core/IRenderable.h"
 #include "framework/core/PictureChanges.h"
 #include "framework/platform/DrawingRecorder.h"
@@ -13,6 +15,76 @@ namespace {
 
 // A damage covering more than this share of the frame (percent) draws the frame whole.
 constexpr int32_t WHOLE_FRAME_SHARE = 60;
+
+// Rounds of widening and merging before a damage is taken as whole rows.
+constexpr int32_t MAX_ALIGN_ROUNDS = 4;
+// Row loops blend in groups of up to this many pixels from the left end of the row they draw.
+constexpr int32_t PIXEL_GROUP = 4;
+
+// Operations whose pixels depend only on their place in the target and on how far they lie,
+// in groups, from the operation's left end: cut at a group's edge, they draw what they draw
+// whole. Any other operation a damaged rectangle's side cuts through is taken in whole.
+bool cutsAtGroups(int32_t kind) {
+    switch (kind) {
+        case DrawingRecorder::PIXEL:
+        case DrawingRecorder::PIXEL_CHANNEL:
+        case DrawingRecorder::FILL:
+        case DrawingRecorder::FILL_CHANNEL:
+        case DrawingRecorder::BLIT:
+        case DrawingRecorder::COPY:
+        case DrawingRecorder::BLIT_CHANNEL:
+        case DrawingRecorder::BLIT_CHANNEL_MIN:
+        case DrawingRecorder::BLIT_CHANNEL_MAX:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Where a side at `edge` must move to so that it cuts `touched` only at a group's edge:
+// outward (`step` -1 to the left, +1 to the right) to the group's edge or past the operation.
+int32_t alignedEdge(int32_t edge, const Rect& touched, int32_t kind, int32_t step) {
+    const int32_t left = touched.x;
+    const int32_t right = touched.x + touched.w;
+    if (edge <= left || edge >= right) {
+        return edge;
+    }
+    if (!cutsAtGroups(kind)) {
+        return step < 0 ? left : right;
+    }
+    const int32_t within = (edge - left) % PIXEL_GROUP;
+    if (within == 0) {
+        return edge;
+    }
+    return step < 0 ? edge - within : std::min(right, edge + PIXEL_GROUP - within);
+}
+
+// Widens each damaged rectangle sideways until no operation of the frame is cut by its left or
+// right side other than at a group's edge, so that the rectangle draws exactly the pixels the
+// whole frame draws (the pair and quad rules of the row loops count from the row's left end).
+// True when any rectangle grew.
+bool alignDamageEdges(std::vector<Rect>& damage, const DrawingList& frame) {
+    bool grew = false;
+    for (Rect& r : damage) {
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const DrawnOperation& operation : frame.getOperations()) {
+                const Rect& t = operation.touched;
+                if (t.y >= r.y + r.h || r.y >= t.y + t.h) {
+                    continue;
+                }
+                const int32_t left = alignedEdge(r.x, t, operation.kind, -1);
+                const int32_t right = alignedEdge(r.x + r.w, t, operation.kind, 1);
+                if (left != r.x || right != r.x + r.w) {
+                    r = Rect{left, r.y, right - left, r.h};
+                    moved = true;
+                }
+            }
+            grew = grew || moved;
+        }
+    }
+    return grew;
+}
 
 IRenderable* renderableOf(GameNode* node) {
     return interfaceCast<IRenderable>(node);
@@ -39,14 +111,23 @@ void RenderTask::update(int32_t) {
     damage.clear();
     if (drawnTarget.get() == target && target->getChangeCount() == drawnTargetChanges) {
         DrawingList::findDamage(drawn, next, damage);
-        // Whole rows: blits blend pixels in pairs from the left edge of what they draw, so a
-        // rectangle's side cutting through a blit could round its pixels otherwise than the
-        // whole frame does.
-        for (Rect& r : damage) {
-            r.x = whole.x;
-            r.w = whole.w;
-        }
         mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
+        // Widening may make rectangles overlap, which the merge joins again; a damage that does
+        // not settle within a few rounds is taken as whole rows.
+        bool settled = false;
+        for (int32_t round = 0; round < MAX_ALIGN_ROUNDS && !settled; ++round) {
+            settled = !alignDamageEdges(damage, next);
+            if (!settled) {
+                mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
+            }
+        }
+        if (!settled) {
+            for (Rect& r : damage) {
+                r.x = whole.x;
+                r.w = whole.w;
+            }
+            mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
+        }
     } else {
         damage.assign(1, whole);
     }

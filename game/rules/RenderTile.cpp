@@ -21,7 +21,9 @@ void RenderTile::installLookMaker(LookMaker maker) {
 
 RenderTile::RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                        int32_t faceOffsetY)
-    : column(column), row(row), layer(layer), faceOffsetX(faceOffsetX), faceOffsetY(faceOffsetY) {}
+    : column(column), row(row), layer(layer), faceOffsetX(faceOffsetX), faceOffsetY(faceOffsetY) {
+    noteChange();
+}
 
 RenderTile::~RenderTile() = default;
 
@@ -65,6 +67,7 @@ void RenderTile::addModifier(TileModifier* modifier) {
 
 void RenderTile::removeModifier(TileModifier* modifier) {
     modifiers.emplace_back(modifier);
+    noteChange();
 }
 
 void RenderTile::clearModifiers() {
@@ -74,10 +77,6 @@ void RenderTile::clearModifiers() {
         addModifier(makeModifier(this, TileLook{}));
     }
     requestRedraw();
-}
-
-TileModifier* RenderTile::getTopModifier() const {
-    return modifiers.empty() ? nullptr : modifiers.back().get();
 }
 
 void RenderTile::setGridPosition(int32_t x, int32_t y, int32_t z) {

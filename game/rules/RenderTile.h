@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     // One frame of the effect. It may replace the render tile's modifiers, this one included:
     // the caller keeps a reference for the call.
     virtual void apply(int32_t) {}
+    // True for an effect whose apply does nothing: the board skips it every frame.
+    virtual bool isStill() const { return false; }
 
     Image* getPicture() const { return picture.get(); }
     RenderTile* getRenderTile() const { return renderTile; }
@@ -96,7 +99,9 @@ public:
     void removeModifier(TileModifier* modifier);
     // Back to the first modifier when several are held, else to a new plain picture; sets dirty.
     void clearModifiers();
-    TileModifier* getTopModifier() const;
+    TileModifier* getTopModifier() const {
+        return modifiers.empty() ? nullptr : modifiers.back().get();
+    }
     const std::vector<RefHolder<TileModifier>>& getModifiers() const { return modifiers; }
 
     int32_t getColumn() const { return column; }
@@ -110,7 +115,10 @@ public:
     const Neighbours& getNeighbours() const { return neighbours; }
 
     // The dirty flag: the picture changed and the tile's rectangle must be redrawn.
-    void requestRedraw() { dirty = true; }
+    void requestRedraw() {
+        dirty = true;
+        noteChange();
+    }
     bool isDirty() const { return dirty; }
     void clearDirty() { dirty = false; }
     // Whether a redraw was requested since the last call; clears the request.
@@ -120,12 +128,25 @@ public:
     void setLocked(bool value) { locked = value; }
     // Not in the renderer's grid (or, in a side-board slot, faded out): neither updated nor drawn.
     bool isOutOfGrid() const { return outOfGrid; }
-    void setOutOfGrid(bool value) { outOfGrid = value; }
+    void setOutOfGrid(bool value) {
+        outOfGrid = value;
+        noteChange();
+    }
     // Set while the tile fades out: its neighbours see through it and it casts no shadow.
     bool isSeeThrough() const { return seeThrough; }
     void setSeeThrough(bool value) { seeThrough = value; }
 
+    // Counts, process-wide, the changes that may give a tile something to do in a frame: a
+    // redraw asked for, a modifier added or taken, a tile made or moved out of the grid or back.
+    // The board skips its walk over the tiles while the count stands still after a walk that
+    // found nothing to do.
+    static uint64_t changes() { return changeCount.load(std::memory_order_relaxed); }
+
 private:
+    static void noteChange() { changeCount.fetch_add(1, std::memory_order_relaxed); }
+
+    static inline std::atomic<uint64_t> changeCount{0};
+
     int32_t column;
     int32_t row;
     int32_t layer;

@@ -60,6 +60,7 @@ void LayoutRenderer::build(Layout* layout, const std::vector<RefHolder<Tile>>& e
     const bool firstBuild = renderTiles.empty();
     grid.clear();
     renderTiles.clear();
+    quiet = false;
     GameNode::releaseChildren(this);
     layerSprites.clear();
 
@@ -434,11 +435,29 @@ void LayoutRenderer::clearModifiers(Tile* tile) {
 }
 
 void LayoutRenderer::update(int32_t elapsedMs) {
+    const uint64_t changesBefore = RenderTile::changes();
+    if (quiet && changesBefore == quietChanges) {
+        return;
+    }
+    // Quiet when the walk meets no effect running and no tile to measure again.
+    bool busy = false;
     for (size_t i = 0; i < renderTiles.size(); ++i) {
-        RefHolder<RenderTile> renderTile = renderTiles[i];
-        if (renderTile->getModifiers().empty() || renderTile->isOutOfGrid()) {
+        RenderTile* const tile = renderTiles[i].get();
+        const TileModifier* top = tile->getTopModifier();
+        if (!top || tile->isOutOfGrid()) {
             continue;
         }
+        if (top->isStill()) {
+            // Most tiles most of the time: nothing runs, the tile is only measured again when
+            // something asked for a redraw.
+            if (tile->isDirty()) {
+                computeTileRect(tile);
+                busy = true;
+            }
+            continue;
+        }
+        busy = true;
+        RefHolder<RenderTile> renderTile(tile);
         // Only the top modifier runs.
         renderTile->updateTopLook(elapsedMs);
         if (renderTile->isDirty()) {
@@ -450,6 +469,8 @@ void LayoutRenderer::update(int32_t elapsedMs) {
                                renderTile->getLayer());
         }
     }
+    quiet = !busy && RenderTile::changes() == changesBefore;
+    quietChanges = changesBefore;
 }
 
 void LayoutRenderer::render(Graphics* graphics) {

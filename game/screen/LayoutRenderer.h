@@ -122,4 +122,7 @@ private:
     bool symbolsShown = true;
     RefHolder<Image> symbolImage;
     RefHolder<Image> shadowImage;
+    // Whether the last walk over the tiles found nothing to do, at this count of tile changes.
+    bool quiet = false;
+    uint64_t quietChanges = 0;
 };

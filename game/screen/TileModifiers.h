@@ -14,6 +14,7 @@ class TileImage : public TileModifier {
 public:
     explicit TileImage(RenderTile* renderTile);
     TileImage(RenderTile* renderTile, int32_t color, int32_t alpha);
+    bool isStill() const override { return true; }
 };
 
 // A blocked tile's pulse: up to the maximum alpha, down to the minimum, twice, then plain.

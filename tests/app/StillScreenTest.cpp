@@ -213,6 +213,15 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         first->setImage(other.get());
     });
 
+    // A picture changing under another one it overlaps but for a column: the damage cuts the
+    // upper one at an odd pixel, where its row loop would pair its pixels otherwise than whole.
+    RefHolder<Image> lower(solidPicture(0xFF2040FF));
+    expectShownAtOnce("underneath", [&] {
+        GameNode::appendChild(new Sprite(401, 400, lower.get()), lobby->getTree());
+        GameNode::appendChild(new Sprite(400, 400, cover.get()), lobby->getTree());
+    });
+    expectShownAtOnce("changed underneath", [&] { greyImageRect(lower.get(), 0, 0, 60, 30); });
+
     // A dialog opening, fading in over frames.
     expectShownAtOnce("dialog", [&] { click(lobby->findChild("BUTTON_CHANGENAME")); });
     frames(600);

@@ -119,6 +119,16 @@ TEST_F(ToolTipTest, TheBoxWaitsTheShowDelayStaysInPlaceAndGoesAfterTheRemoveDela
     EXPECT_FALSE(tip->isShowing());
     frame(tip.get(), 120, 120, 500);
     EXPECT_TRUE(tip->isShowing());
+
+    // Under a still pointer, a sprite above that is given a text takes over at once.
+    Sprite* above = addSprite(tree.get(), 110, 110, 20, 20, L"");
+    frame(tip.get(), 10, 10, 16);
+    frame(tip.get(), 120, 120, 16);
+    frame(tip.get(), 120, 120, 16);
+    EXPECT_EQ(tip->getCurrentSprite(), sprite);
+    above->setToolTip(L"Above");
+    frame(tip.get(), 120, 120, 16);
+    EXPECT_EQ(tip->getCurrentSprite(), above);
 }
 
 TEST_F(ToolTipTest, TheWholeBoxStaysInsideTheWindowAtItsFourEdges) {

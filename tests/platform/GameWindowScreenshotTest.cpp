@@ -205,6 +205,30 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     const std::string suffix = fullScreen ? "-full-screen-" + (name.empty() ? "none" : name) : "";
     EXPECT_TRUE(writeImagePng(folder + "/game-window" + suffix + ".png", photo.get()));
 
+    // The pointer where the game reads it, once X has told: inside the window, and on the
+    // desktop beside it (in the window's pixels).
+    const auto pointerAt = [&](int32_t wantX, int32_t wantY) {
+        int32_t x = -1;
+        int32_t y = -1;
+        for (int tries = 0; tries < 50 && (x != wantX || y != wantY); ++tries) {
+            SDL_Delay(10);
+            for (MessageRecord record; events.nextMessage(record);) {
+                window->windowProcedure(record);
+            }
+            EXPECT_TRUE(events.cursorPosition(x, y));
+        }
+        return x == wantX && y == wantY;
+    };
+    if (!window->isFullScreen()) {
+        SDL_WarpMouseInWindow(display.sdlWindow(), 123, 45);
+        EXPECT_TRUE(pointerAt(123, 45));
+        int left = 0;
+        int top = 0;
+        SDL_GetWindowPosition(display.sdlWindow(), &left, &top);
+        SDL_WarpMouseGlobal(display.screenWidth() - 4, display.screenHeight() - 4);
+        EXPECT_TRUE(pointerAt(display.screenWidth() - 4 - left, display.screenHeight() - 4 - top));
+    }
+
     frames.removeTask(window);
     GameWindow::releaseInstance();
     setDisplayBytesPerPixel(4);

@@ -1,7 +1,7 @@
-// Draws a 144-tile board into an 800 x 600 frame before and after a pair fades out, checks
-// that nothing but the pair's areas changed, and leaves both frames as PNG files under
-// screenshots/ in the build tree for a person to look at: once with synthetic tiles, once with
-// the game's own tile art when the build has made it.
+// Draws a 144-tile board into an 800 x 600 frame, left still for a while, and again after a pair
+// fades out; checks that nothing but the pair's areas changed, and leaves both frames as PNG
+// files under screenshots/ in the build tree for a person to look at: once with synthetic tiles,
+// once with the game's own tile art when the build has made it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,7 +23,17 @@ void drawPairRemoval(const Geometry& g, const std::string& name) {
     RefHolder<Layout> layout = screen_test::makeLayout(screen_test::pyramid144());
     Frame frame;
     RefHolder<LayoutRenderer> renderer = screen_test::drawnBoard(layout.get(), frame, 80, 40);
+    // A still stretch first, where the board has nothing to run.
+    for (int t = 0; t < 100; t += 20) {
+        renderer->update(20);
+        frame.draw();
+    }
     RefHolder<Image> before(Image::copyImage(frame.picture()));
+    // A tile picked after it shows its tint in the next frame.
+    renderer->addSelectTint(layout->getTileAt(15, 8, 3));
+    renderer->update(20);
+    frame.draw();
+    EXPECT_FALSE(screen_test::samePicture(before.get(), frame.picture()));
 
     const std::vector<screen_test::Position> pair{{15, 8, 3}, {4, 2, 0}};
     for (const auto& p : pair) {
@@ -72,7 +82,9 @@ void drawPairRemoval(const Geometry& g, const std::string& name) {
 
 TEST(BoardFramesTest, APairFadesOutOfA144TileBoardOfSyntheticTiles) {
     const Geometry g{40, 50, 6, 6, 6, 6, 6, 6};
-    screen_test::ScopedBoardArt art(g, {{"TILE_FADEOUT_TIME", 200}});
+    screen_test::ScopedBoardArt art(
+        g,
+        {{"TILE_FADEOUT_TIME", 200}, {"TILE_SELECT_COLOR", 0xFF8C2A}, {"TILE_SELECT_ALPHA", 140}});
     drawPairRemoval(g, "board-synthetic");
 }
 
