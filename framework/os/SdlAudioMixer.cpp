@@ -6,12 +6,13 @@
 
 namespace {
 
-// About a third of a second of music waits in each stream's ring. Topped up every 50 ms, it
-// never holds less than a quarter of a second; fewer wake-ups keep a quiet game cheap.
-constexpr uint32_t ringFrames = 16384;
+// About three quarters of a second of music waits in each stream's ring. Topped up every
+// 150 ms, it never holds less than half a second; fewer wake-ups keep a quiet game cheap. The
+// device asks for 46 ms of sound at a time, which is also how late an effect may start.
+constexpr uint32_t ringFrames = 32768;
 constexpr uint32_t feedFrames = 2048;
-constexpr uint32_t deviceFrames = 1024;
-constexpr auto feedPeriod = std::chrono::milliseconds(50);
+constexpr uint32_t deviceFrames = 2048;
+constexpr auto feedPeriod = std::chrono::milliseconds(150);
 // While a playing track is not yet decoded whole, the feeder decodes this much of it ahead
 // (about 0.2 s of music, under a millisecond of work) every `aheadPeriod`: some twenty times
 // faster than it plays, so that a still screen soon costs no decoding at all.
