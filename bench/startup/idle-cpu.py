@@ -12,7 +12,8 @@ the game's own player files, a player with the floors up to the 144-tile level o
 through the loading screen, takes the elevator to that floor, opens the level's door and leaves
 the level alone. On each still screen it measures, for SECONDS seconds (QUOVEL_IDLE_SECONDS, 10
 by default), the game's share of one core beside the X server's; then the bare window loop's (a
-window presenting every frame). Each run ends as the window's close box asks, answered "yes";
+window presenting every frame). QUOVEL_IDLE_RUNS (1 by default) repeats the whole sequence, each
+run's photographs in OUT/run-N, and reports each screen's median, lowest and highest share. Each run ends as the window's close box asks, answered "yes";
 it reports the shares against the goal (the game at most 1 % of a core) and the game's exit
 codes. Each screen is photographed to OUT (the second run's to OUT/144) as a PNG; with
 QUOVEL_PROFILE set, perf records each still screen there as well, for QUOVEL_PROFILE seconds
@@ -38,6 +39,7 @@ smoke = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(smoke)
 
 SECONDS = float(os.environ.get("QUOVEL_IDLE_SECONDS", "10"))
+RUNS = max(1, int(os.environ.get("QUOVEL_IDLE_RUNS", "1")))
 # QUOVEL_PROFILE: a number of seconds to record, any other word 5.
 PROFILE_SECONDS = (int(os.environ["QUOVEL_PROFILE"]) if os.environ.get("QUOVEL_PROFILE", "").isdigit()
                    else 5 if os.environ.get("QUOVEL_PROFILE") else 0)
@@ -98,12 +100,36 @@ class Measurer:
                             "dwarf,16384", "-o", path, "-p", str(self.game.pid), "--", "sleep",
                             str(PROFILE_SECONDS)], check=False)
 
-    def report(self):
-        for name, game, xserver in self.rows:
-            server = f"{xserver:.2f} %" if xserver is not None else "unknown"
-            verdict = "within" if game <= GOAL_PERCENT else "OVER"
-            print(f"{name}: game {game:.2f} % of a core (goal {GOAL_PERCENT:.0f} %: {verdict}), "
-                  f"X server {server}")
+
+
+def median(values):
+    ordered = sorted(values)
+    middle = len(ordered) // 2
+    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2
+
+
+def spread(values):
+    """Median, lowest and highest of the values, as text; "unknown" when any is unknown."""
+    if any(value is None for value in values):
+        return "unknown"
+    if len(values) == 1:
+        return f"{values[0]:.2f} %"
+    return (f"{median(values):.2f} % (median of {len(values)}, {min(values):.2f} to "
+            f"{max(values):.2f})")
+
+
+def report(runs):
+    """Each screen's share over the runs beside the goal, the median judged against it."""
+    for index, (name, _, _) in enumerate(runs[0]["rows"]):
+        games = [run["rows"][index][1] for run in runs]
+        servers = [run["rows"][index][2] for run in runs]
+        verdict = "within" if median(games) <= GOAL_PERCENT else "OVER"
+        print(f"{name}: game {spread(games)} of a core (goal {GOAL_PERCENT:.0f} %: {verdict}), "
+              f"X server {spread(servers)}")
+    print(f"bare loop presenting every frame: {spread([run['bare'] for run in runs])} of a core, "
+          f"X server {spread([run['bare_server'] for run in runs])}")
+    codes = [code for run in runs for code in run["codes"]]
+    print(f"game exit codes after the close requests: {', '.join(str(c) for c in codes)}")
 
 
 def reach_lobby(session, defs):
@@ -260,9 +286,8 @@ def stop(game):
         game.wait()
 
 
-def main():
-    game_folder, bare_loop, out = sys.argv[1:4]
-    xserver = x_server_pid()
+def run_once(game_folder, bare_loop, out, xserver):
+    """One pass over the still screens: their rows, the bare loop's shares, the exit codes."""
     homes = [tempfile.mkdtemp(prefix="quovel-idle-") for _ in range(2)]
     codes = []
     try:
@@ -304,11 +329,18 @@ def main():
     finally:
         for home in homes:
             shutil.rmtree(home, ignore_errors=True)
-    measurer.report()
-    server = f"{bare[xserver]:.2f} %" if xserver else "unknown"
-    print(f"bare loop presenting every frame: {bare[loop.pid]:.2f} % of a core, "
-          f"X server {server}")
-    print(f"game exit codes after the close requests: {', '.join(str(c) for c in codes)}")
+    return {"rows": measurer.rows, "bare": bare[loop.pid],
+            "bare_server": bare.get(xserver) if xserver else None, "codes": codes}
+
+
+def main():
+    game_folder, bare_loop, out = sys.argv[1:4]
+    xserver = x_server_pid()
+    runs = []
+    for run in range(RUNS):
+        folder = out if RUNS == 1 else os.path.join(out, f"run-{run + 1}")
+        runs.append(run_once(game_folder, bare_loop, folder, xserver))
+    report(runs)
 
 
 if __name__ == "__main__":
