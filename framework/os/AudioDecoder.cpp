@@ -379,7 +379,7 @@ void CachedStreamDecoder::extend(uint32_t frameCount) {
     }
     if (cache.empty()) {
         // The converter may give a few frames more than the length promises.
-        cache.reserve((static_cast<size_t>(length()) + 4096) * 2);
+        cache.reserve((static_cast<size_t>(length() - std::min(first, length())) + 4096) * 2);
     }
     const size_t before = cache.size();
     cache.resize(before + static_cast<size_t>(frameCount) * 2);
@@ -389,24 +389,29 @@ void CachedStreamDecoder::extend(uint32_t frameCount) {
 }
 
 uint32_t CachedStreamDecoder::read(int16_t* stereo, uint32_t frameCount) {
-    if (position + frameCount > cachedFrames()) {
-        extend(position + frameCount - cachedFrames());
+    if (position + frameCount > cachedEnd()) {
+        extend(position + frameCount - cachedEnd());
     }
-    const uint32_t run = std::min(frameCount, cachedFrames() - std::min(position, cachedFrames()));
-    std::copy_n(cache.data() + static_cast<size_t>(position) * 2, static_cast<size_t>(run) * 2,
-                stereo);
+    const uint32_t run = std::min(frameCount, cachedEnd() - position);
+    std::copy_n(cache.data() + static_cast<size_t>(position - first) * 2,
+                static_cast<size_t>(run) * 2, stereo);
     position += run;
     return run;
 }
 
 bool CachedStreamDecoder::seek(uint32_t frame) {
-    if (frame > cachedFrames()) {
-        extend(frame - cachedFrames());
+    if (frame >= first && frame <= cachedEnd()) {
+        position = frame;
+        return true;
     }
-    if (frame > cachedFrames()) {
+    // Decoding up to a far frame would stall the caller: the source seeks instead.
+    if ((complete && frame > cachedEnd()) || !source->seek(frame)) {
         return false;
     }
+    cache.clear();
+    first = frame;
     position = frame;
+    complete = false;
     return true;
 }
 

@@ -44,18 +44,20 @@ class CachedStreamDecoder : public StreamDecoder {
 public:
     explicit CachedStreamDecoder(std::unique_ptr<StreamDecoder> source);
     uint32_t read(int16_t* stereo, uint32_t frameCount) override;
-    // Within what is decoded, a move; beyond it, decoding up to the frame.
+    // Within what is kept, a move; elsewhere the source's own seek, and what is kept starts
+    // again from there.
     bool seek(uint32_t frame) override;
     uint32_t length() const override { return source->length(); }
     bool decodeAhead(uint32_t frameCount) override;
 
 private:
-    uint32_t cachedFrames() const { return static_cast<uint32_t>(cache.size() / 2); }
+    uint32_t cachedEnd() const { return first + static_cast<uint32_t>(cache.size() / 2); }
     // Decodes up to `frameCount` more frames onto the cache; marks the end when fewer come.
     void extend(uint32_t frameCount);
 
     std::unique_ptr<StreamDecoder> source;
-    std::vector<int16_t> cache;  // stereo frames from the source's beginning
+    std::vector<int16_t> cache;  // stereo frames of the source from frame `first` on
+    uint32_t first = 0;
     uint32_t position = 0;
     bool complete = false;
 };
