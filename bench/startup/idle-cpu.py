@@ -101,7 +101,6 @@ class Measurer:
                             str(PROFILE_SECONDS)], check=False)
 
 
-
 def median(values):
     ordered = sorted(values)
     middle = len(ordered) // 2

@@ -37,9 +37,9 @@ public:
     virtual bool decodeAhead(uint32_t) { return false; }
 };
 
-// Keeps every frame its source decodes, so that a looping track's later rounds and every seek
-// back are copies: music costs no decoding once it is whole, and the feeder decodes it ahead
-// of the voice through `decodeAhead`. The whole track stays in memory until the decoder goes.
+// Keeps every frame its source decodes, so that a looping track's later rounds and seeks back
+// into what is kept are copies: music costs no decoding once it is whole. The feeder decodes
+// it ahead of the voice through `decodeAhead`. What is kept stays until the decoder goes.
 class CachedStreamDecoder : public StreamDecoder {
 public:
     explicit CachedStreamDecoder(std::unique_ptr<StreamDecoder> source);
