@@ -535,8 +535,12 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
     }
 }
 
-void GameWindow::update(int32_t) {
-    answerRaiseRequest();
+void GameWindow::update(int32_t elapsedMs) {
+    sinceRaiseCheck += elapsedMs;
+    if (sinceRaiseCheck >= raiseCheckMs) {
+        sinceRaiseCheck = 0;
+        answerRaiseRequest();
+    }
     if (!paused && !switchingMode && !frameOnScreen.empty()) {
         const uint64_t drawing = backBuffer->getChangeCount();
         if (damageKnown && drawing == damagedDrawing &&

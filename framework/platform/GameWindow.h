@@ -42,6 +42,9 @@ public:
     static constexpr const char* errorTitle = "Error";
     static constexpr const char* errorText =
         "Something went wrong with creating the game-window.\nThis game will quit now.";
+    // Milliseconds of frames between two looks for a raise request: each look asks the system,
+    // and a second copy may well wait that long for the window to come forward.
+    static constexpr int32_t raiseCheckMs = 200;
 
     explicit GameWindow(const WindowServices& services);
     ~GameWindow() override;
@@ -98,10 +101,11 @@ public:
     // The window procedure: every message goes to the message listeners first.
     virtual void windowProcedure(const MessageRecord& record);
 
-    // Presents the back buffer, after answering a waiting raise request, unless the frame is
-    // the one already on screen: a back buffer nothing was drawn into since it was shown is
-    // neither compared, uploaded nor shown again, and one drawn again with the same picture is
-    // not shown again either (the window's own repaint requests still show it).
+    // Presents the back buffer, after answering a waiting raise request (looked for on the
+    // first frame, then once every raiseCheckMs of frames), unless the frame is the one already
+    // on screen: a back buffer nothing was drawn into since it was shown is neither compared,
+    // uploaded nor shown again, and one drawn again with the same picture is not shown again
+    // either (the window's own repaint requests still show it).
     void update(int32_t elapsedMs) override;
     // Whether the back buffer holds the picture as it stood at the change count (see
     // PictureChanges) when it was last drawn; false while nothing was drawn into this buffer.
@@ -237,4 +241,6 @@ private:
     std::vector<DisplayRect> changedRects;
     uint64_t damagedDrawing = 0;
     bool damageKnown = false;
+    // Frame time since update last looked for a raise request; starts due.
+    int32_t sinceRaiseCheck = raiseCheckMs;
 };
