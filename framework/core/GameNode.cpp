@@ -26,19 +26,27 @@ RefHolder<T> createAs(AbstractProperty* entry) {
 
 void tickChildren(GameNode* parent, int32_t elapsedMs) {
     // Each child is held while it runs, so that a node its own update releases stays valid
-    // until the walk has left it.
+    // until the walk has left it; its successor is held from before the update on, for when
+    // the update takes the child out of this parent.
     RefHolder<GameNode> child(parent->getFirstChild());
     while (child) {
         RefHolder<GameNode> next(child->getNextSibling());
+        // A skipped child runs nothing, so its links stand as they were read.
         if (!child->isRemoved() && !child->isSuspended()) {
             GameNode::tick(child.get(), elapsedMs);
-            tickChildren(child.get(), elapsedMs);
-        }
-        if (child->getParent() == parent) {
-            next = child->getNextSibling();
-        } else if (next && next->getParent() != parent) {
-            // Both the child and its old successor left this parent: the chain is lost.
-            break;
+            // Most nodes are leaves: no call for them.
+            if (child->getFirstChild()) {
+                tickChildren(child.get(), elapsedMs);
+            }
+            if (child->getParent() == parent) {
+                // Taken again only when the updates changed it, sparing the reference churn.
+                if (GameNode* after = child->getNextSibling(); after != next.get()) {
+                    next = after;
+                }
+            } else if (next && next->getParent() != parent) {
+                // Both the child and its old successor left this parent: the chain is lost.
+                break;
+            }
         }
         child = std::move(next);
     }
@@ -396,11 +404,14 @@ void GameNode::tick(GameNode* node, int32_t elapsedMs) {
         return;
     }
     node->update(elapsedMs);
-    std::vector<RefHolder<Modifier>>& list = node->running;
-    if (list.empty()) {
-        // Most nodes of a still screen: no walk to stamp.
-        return;
+    // Most nodes of a still screen run no modifier: they pay for no walk.
+    if (!node->running.empty()) {
+        runModifiers(node, elapsedMs);
     }
+}
+
+void GameNode::runModifiers(GameNode* node, int32_t elapsedMs) {
+    std::vector<RefHolder<Modifier>>& list = node->running;
     const uint64_t stamp = Modifier::newWalkStamp();
     size_t index = 0;
     while (index < list.size()) {

@@ -132,6 +132,9 @@ public:
     static void purgeTree(GameNode* root);
 
 private:
+    // The modifier walk of tick, apart so that a node without running modifiers does not pay
+    // for the walk's set-up.
+    static void runModifiers(GameNode* node, int32_t elapsedMs);
     // Unlinks from the parent's chain and clears the parent and next-sibling links.
     void unlink();
     // The child of the same parent linked just before this one, or null.

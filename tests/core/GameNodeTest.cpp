@@ -438,6 +438,29 @@ TEST_F(GameNodeTest, RemovingANodeFromItsOwnModifierIsSafe) {
     EXPECT_EQ(liveObjects, 3);  // the tree, "after" and its modifier
 }
 
+TEST_F(GameNodeTest, ANodeDroppingItsSuccessorSendsTheWalkToTheNextOne) {
+    RefHolder<GameTree> tree(new Counted<GameTree>());
+    auto* first = new Node("first");
+    auto* dropped = new Node("dropped");
+    GameNode::appendChild(first, tree.get());
+    GameNode::appendChild(dropped, tree.get());
+    GameNode::appendChild(new Node("last"), tree.get());
+    auto* probe = new ProbeModifier("first");
+    probe->action = [dropped](ProbeModifier*) {
+        GameNode::detach(dropped);
+        dropped->release();
+    };
+    GameNode::addModifier(first, probe);
+    for (GameNode* node : childrenOf(tree.get())) {
+        if (node != first) {
+            GameNode::addModifier(node, new ProbeModifier(node->getName()));
+        }
+    }
+    GameNode::tickTree(tree.get(), 16);
+    EXPECT_EQ(updateLog, (std::vector<std::string>{"first", "last"}));
+    EXPECT_EQ(liveObjects, 5);  // the tree, two nodes and their modifiers
+}
+
 TEST_F(GameNodeTest, ATreeBuiltRunAndReleasedLeavesNothingAlive) {
     {
         RefHolder<GameTree> tree(new Counted<GameTree>());
