@@ -32,6 +32,13 @@ Scene::Scene(PropertyNode* definition) : Dialog(definition) {
     }
 }
 
+void Scene::setRemoved(bool value) {
+    if (value) {
+        ++removalMarks;
+    }
+    Dialog::setRemoved(value);
+}
+
 Scene::~Scene() {
     stopListening();
     inputHandler.reset();

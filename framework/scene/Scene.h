@@ -43,6 +43,11 @@ public:
     void hide() override;
     // The background picture, copied opaque to the corner; the render task draws the tree.
     void render(Graphics* graphics) override;
+    // Marking a scene removed is counted (see getRemovalMarks).
+    void setRemoved(bool value) override;
+    // How often any scene was marked removed: while the count stands, the scene manager knows
+    // that no scene it holds became removed.
+    static uint64_t getRemovalMarks() { return removalMarks; }
 
     // The dialog made under `instanceName` (the definition name when empty), closed first when
     // it is open; made from its definition on first use and kept.
@@ -72,6 +77,8 @@ public:
 
 private:
     void stopListening();
+
+    static inline uint64_t removalMarks = 0;
 
     RefHolder<MoveTask> moveTask;
     RefHolder<RenderTask> renderTask;

@@ -100,6 +100,7 @@ void SceneManager::addScene(const std::string& name, Scene* scene) {
     }
     scene->setName(name);
     scenes[name] = scene;
+    lookForRemoved = true;  // it may have been marked removed before
 }
 
 Scene* SceneManager::getScene(const std::string& name) const {
@@ -152,9 +153,20 @@ void SceneManager::setToolTip(Task* newToolTip) {
 }
 
 void SceneManager::update(int32_t elapsedMs) {
-    std::erase_if(scenes, [](const auto& entry) {
-        return entry.second->isRemoved() && entry.second->getState() != Scene::STATE_CURRENT;
-    });
+    if (lookForRemoved || removalMarksSeen != Scene::getRemovalMarks()) {
+        removalMarksSeen = Scene::getRemovalMarks();
+        lookForRemoved = false;
+        std::erase_if(scenes, [this](const auto& entry) {
+            if (!entry.second->isRemoved()) {
+                return false;
+            }
+            if (entry.second->getState() == Scene::STATE_CURRENT) {
+                lookForRemoved = true;  // goes once it is no longer current
+                return false;
+            }
+            return true;
+        });
+    }
     if (requested && requested == current) {
         // Switching to itself would retire the running scene a frame later and leave the
         // game without input; the transition set for that change goes with it.

@@ -66,4 +66,8 @@ private:
     RefHolder<Scene> requested;
     RefHolder<Scene> transition;
     RefHolder<Task> toolTip;
+    // The scenes are searched for removed ones only when one may be there: a scene was marked
+    // removed since the last search (the marks moved), was added, or stayed as current.
+    uint64_t removalMarksSeen = 0;
+    bool lookForRemoved = false;
 };
