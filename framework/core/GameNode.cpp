@@ -442,9 +442,12 @@ void GameNode::runModifiers(GameNode* node, int32_t elapsedMs) {
         }
         const auto first = current->hasFlag(Modifier::FLAG_KILL_EARLIER) ? list.begin() : found;
         index = static_cast<size_t>(first - list.begin());
-        // Freed only once the list is consistent again.
-        std::vector<RefHolder<Modifier>> dropped(std::make_move_iterator(first),
-                                                 std::make_move_iterator(found + 1));
+        // Freed only once the list is consistent again; `current` holds the finished one, so
+        // a modifier finishing alone needs no list of its own.
+        std::vector<RefHolder<Modifier>> dropped;
+        if (first != found) {
+            dropped.assign(std::make_move_iterator(first), std::make_move_iterator(found));
+        }
         list.erase(first, found + 1);
         if (current->hasFlag(Modifier::FLAG_REMOVE_TARGET)) {
             node->setRemoved(true);
