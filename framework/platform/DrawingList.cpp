@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "framework/platform/DrawingRecorder.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
+
 namespace {
 
 // How far ahead the matching looks for an operation drawn in both frames.
@@ -32,18 +36,20 @@ size_t findAhead(const std::vector<DrawnOperation>& list, size_t from,
     return list.size();
 }
 
-}  // namespace
-
-void DrawingList::findDamage(const DrawingList& before, const DrawingList& after,
-                             std::vector<Rect>& damage) {
-    const std::vector<DrawnOperation>& a = before.operations;
-    const std::vector<DrawnOperation>& b = after.operations;
+// Matches the two frames' operations and hands `damaged` each operation left without its equal,
+// with a key that orders it among the operations of `after`: 2j + 1 for after[j], 2j for an
+// operation of `before` drawn between after[j - 1] and after[j]. `matched` gets the index in
+// `after` of each operation drawn in both frames.
+template <class Damaged, class Matched>
+void matchFrames(const std::vector<DrawnOperation>& a, const std::vector<DrawnOperation>& b,
+                 Damaged&& damaged, Matched&& matched) {
     size_t i = 0;
     size_t j = 0;
     // The matching only ever moves forward in both lists, so matched operations keep their
     // order: a pixel whose operations are all matched is drawn alike in both frames.
     while (i < a.size() && j < b.size()) {
         if (a[i] == b[j]) {
+            matched(j);
             ++i;
             ++j;
             continue;
@@ -52,23 +58,206 @@ void DrawingList::findDamage(const DrawingList& before, const DrawingList& after
         const size_t inBefore = findAhead(a, i + 1, b[j]);
         if (inAfter < b.size() && (inBefore == a.size() || inAfter - j <= inBefore - i)) {
             for (; j < inAfter; ++j) {
-                damage.push_back(b[j].touched);
+                damaged(b[j], 2 * j + 1);
             }
         } else if (inBefore < a.size()) {
             for (; i < inBefore; ++i) {
-                damage.push_back(a[i].touched);
+                damaged(a[i], 2 * j);
             }
         } else {
-            damage.push_back(a[i++].touched);
-            damage.push_back(b[j++].touched);
+            damaged(a[i++], 2 * j);
+            damaged(b[j], 2 * j + 1);
+            ++j;
         }
     }
     for (; i < a.size(); ++i) {
-        damage.push_back(a[i].touched);
+        damaged(a[i], 2 * j);
     }
     for (; j < b.size(); ++j) {
-        damage.push_back(b[j].touched);
+        damaged(b[j], 2 * j + 1);
     }
+}
+
+// Whether an operation leaves the alpha byte of a 4-byte target as it was: blits blend or store
+// the colour alone, except a picture without alpha drawn faded, which blends all four bytes.
+bool keepsAlphaByte(const DrawnOperation& operation) {
+    return operation.kind == DrawingRecorder::BLIT &&
+           !(operation.sourceBytesPerPixel == 4 && !operation.sourceAlpha &&
+             operation.alpha != 255);
+}
+
+// The target pixels a blit on a 4-byte target stores unblended, so that they do not depend on
+// the pixels beneath: all it touches for a picture without alpha drawn whole, else the
+// picture's opaque rectangle cut to pairs of pixels counted from the left end of the rows the
+// blit draws (the row loops store a pair only when both its pixels are opaque).
+Rect storedArea(const DrawnOperation& operation, DrawingList::OpaqueAreas& areas) {
+    if (operation.kind != DrawingRecorder::BLIT || operation.blendMode != BlendMode::Alpha ||
+        operation.alpha != 255 || operation.sourceBytesPerPixel != 4 || !operation.source) {
+        return Rect{};
+    }
+    const Rect& t = operation.touched;
+    if (!operation.sourceAlpha) {
+        return t;
+    }
+    const Rect opaque = areas.of(*operation.source);
+    if (opaque.isEmpty()) {
+        return Rect{};
+    }
+    // arguments: target x and y (moved by the offset), source x and y.
+    const int32_t shiftX = operation.arguments[0] - operation.arguments[2];
+    const int32_t shiftY = operation.arguments[1] - operation.arguments[3];
+    Rect area = intersectRects(Rect{opaque.x + shiftX, opaque.y + shiftY, opaque.w, opaque.h}, t);
+    if (area.isEmpty()) {
+        return Rect{};
+    }
+    const int32_t left = area.x + ((area.x - t.x) & 1);
+    const int32_t right = area.x + area.w - ((area.x + area.w - t.x) & 1);
+    return Rect{left, area.y, right - left, area.h};
+}
+
+// Pieces of `r` outside `hole`: the rows above and below it, and the parts beside it.
+void cutOut(const Rect& r, const Rect& hole, std::vector<Rect>& pieces) {
+    const Rect inside = intersectRects(r, hole);
+    if (inside.isEmpty()) {
+        pieces.push_back(r);
+        return;
+    }
+    const int32_t bottom = r.y + r.h;
+    const int32_t insideBottom = inside.y + inside.h;
+    if (inside.y > r.y) {
+        pieces.push_back(Rect{r.x, r.y, r.w, inside.y - r.y});
+    }
+    if (inside.x > r.x) {
+        pieces.push_back(Rect{r.x, inside.y, inside.x - r.x, inside.h});
+    }
+    if (inside.x + inside.w < r.x + r.w) {
+        pieces.push_back(
+            Rect{inside.x + inside.w, inside.y, r.x + r.w - inside.x - inside.w, inside.h});
+    }
+    if (insideBottom < bottom) {
+        pieces.push_back(Rect{r.x, insideBottom, r.w, bottom - insideBottom});
+    }
+}
+
+// An occluding rectangle smaller than this is not worth the pieces it cuts.
+constexpr int64_t LEAST_OCCLUDER = 64 * 64;
+// Cutting stops once the damage has this many pieces.
+constexpr size_t MOST_PIECES = 32;
+
+}  // namespace
+
+void DrawingList::findDamage(const DrawingList& before, const DrawingList& after,
+                             std::vector<Rect>& damage) {
+    matchFrames(
+        before.operations, after.operations,
+        [&](const DrawnOperation& operation, size_t) { damage.push_back(operation.touched); },
+        [](size_t) {});
+}
+
+void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList& after,
+                                    int32_t targetBytesPerPixel, OpaqueAreas& areas,
+                                    std::vector<Rect>& damage) {
+    struct Piece {
+        Rect rect;
+        size_t key;
+        bool cuttable;
+    };
+    std::vector<Piece> pieces;
+    std::vector<size_t> matched;
+    matchFrames(
+        before.operations, after.operations,
+        [&](const DrawnOperation& operation, size_t key) {
+            pieces.push_back(Piece{operation.touched, key,
+                                   targetBytesPerPixel == 4 && keepsAlphaByte(operation)});
+        },
+        [&](size_t j) { matched.push_back(j); });
+    // Pixels a matched opaque blit stores are the same in both frames wherever no operation
+    // drawn after it changed: the damage of operations drawn before it need not reach them. A
+    // cut piece keeps alpha bytes under the blit as they were, which its operation left alone.
+    std::vector<Rect> cut;
+    for (size_t j : matched) {
+        if (pieces.empty() || pieces.size() >= MOST_PIECES) {
+            break;
+        }
+        const size_t key = 2 * j + 1;
+        const DrawnOperation& operation = after.operations[j];
+        bool reaches = false;
+        for (const Piece& piece : pieces) {
+            reaches = reaches || (piece.cuttable && piece.key < key &&
+                                  !intersectRects(piece.rect, operation.touched).isEmpty());
+        }
+        if (!reaches) {
+            continue;
+        }
+        const Rect stored = storedArea(operation, areas);
+        if (int64_t{stored.w} * stored.h < LEAST_OCCLUDER) {
+            continue;
+        }
+        const size_t count = pieces.size();
+        for (size_t n = 0; n < count; ++n) {
+            if (!pieces[n].cuttable || pieces[n].key >= key) {
+                continue;
+            }
+            cut.clear();
+            cutOut(pieces[n].rect, stored, cut);
+            if (cut.size() == 1 && cut.front() == pieces[n].rect) {
+                continue;
+            }
+            const Piece model = pieces[n];
+            pieces[n].rect = Rect{};
+            for (const Rect& r : cut) {
+                pieces.push_back(Piece{r, model.key, model.cuttable});
+            }
+        }
+        std::erase_if(pieces, [](const Piece& piece) { return piece.rect.isEmpty(); });
+    }
+    for (const Piece& piece : pieces) {
+        damage.push_back(piece.rect);
+    }
+}
+
+Rect DrawingList::OpaqueAreas::of(const Image& image) {
+    const uint64_t content = image.getChangeCount();
+    if (auto found = known.find(content); found != known.end()) {
+        return found->second;
+    }
+    constexpr size_t MOST_KNOWN = 512;
+    if (known.size() >= MOST_KNOWN) {
+        known.clear();
+    }
+    Rect best;
+    const uint8_t* pixels = image.getPixels();
+    const int32_t width = image.getWidth();
+    const int32_t height = image.getHeight();
+    if (pixels && !image.isPacked() && image.getBytesPerPixel() == 4 && width > 0) {
+        // The largest rectangle under the histogram of opaque runs ending at each row.
+        std::vector<int32_t> run(static_cast<size_t>(width) + 1, 0);
+        std::vector<int32_t> rising;
+        int64_t bestArea = 0;
+        for (int32_t y = 0; y < height; ++y) {
+            const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * image.getPitch();
+            for (int32_t x = 0; x < width; ++x) {
+                // The alpha byte is the top byte of each little-endian 0xAARRGGBB word.
+                run[static_cast<size_t>(x)] = row[x * 4 + 3] == 255 ? run[static_cast<size_t>(x)] + 1 : 0;
+            }
+            rising.clear();
+            for (int32_t x = 0; x <= width; ++x) {
+                const int32_t h = run[static_cast<size_t>(x)];
+                while (!rising.empty() && run[static_cast<size_t>(rising.back())] >= h) {
+                    const int32_t top = run[static_cast<size_t>(rising.back())];
+                    rising.pop_back();
+                    const int32_t left = rising.empty() ? 0 : rising.back() + 1;
+                    if (int64_t{top} * (x - left) > bestArea) {
+                        bestArea = int64_t{top} * (x - left);
+                        best = Rect{left, y - top + 1, x - left, top};
+                    }
+                }
+                rising.push_back(x);
+            }
+        }
+    }
+    known.emplace(content, best);
+    return best;
 }
 
 void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeShare) {

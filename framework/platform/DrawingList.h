@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/core/Rect.h"
@@ -51,8 +52,28 @@ public:
     static void findDamage(const DrawingList& before, const DrawingList& after,
                            std::vector<Rect>& damage);
 
+    // The same damage, less what a later operation drawn alike in both frames covers with
+    // pixels that do not depend on those beneath it (an opaque blit over a changed glow), on a
+    // target of `targetBytesPerPixel`. Drawing the frame inside the smaller damage changes the
+    // same pixels as drawing it inside the whole one.
+    class OpaqueAreas;
+    static void findVisibleDamage(const DrawingList& before, const DrawingList& after,
+                                  int32_t targetBytesPerPixel, OpaqueAreas& areas,
+                                  std::vector<Rect>& damage);
+
 private:
     std::vector<DrawnOperation> operations;
+};
+
+// The largest rectangle of each picture whose pixels are all fully opaque, kept per content
+// (change counts are never shared by two contents).
+class DrawingList::OpaqueAreas {
+public:
+    // Empty for pictures without pixels in memory or without such a rectangle.
+    Rect of(const Image& image);
+
+private:
+    std::unordered_map<uint64_t, Rect> known;
 };
 
 // Turns damaged rectangles into a few disjoint ones that cover them all, inside `bounds`:

@@ -41,12 +41,19 @@ bool cutsAtGroups(int32_t kind) {
     }
 }
 
+// Operations that draw each pixel alone, the same wherever their row starts: cut anywhere,
+// they draw what they draw whole.
+bool cutsAnywhere(int32_t kind) {
+    return kind == DrawingRecorder::PIXEL || kind == DrawingRecorder::PIXEL_CHANNEL ||
+           kind == DrawingRecorder::FILL_CHANNEL || kind == DrawingRecorder::COPY;
+}
+
 // Where a side at `edge` must move to so that it cuts `touched` only at a group's edge:
 // outward (`step` -1 to the left, +1 to the right) to the group's edge or past the operation.
 int32_t alignedEdge(int32_t edge, const Rect& touched, int32_t kind, int32_t step) {
     const int32_t left = touched.x;
     const int32_t right = touched.x + touched.w;
-    if (edge <= left || edge >= right) {
+    if (edge <= left || edge >= right || cutsAnywhere(kind)) {
         return edge;
     }
     if (!cutsAtGroups(kind)) {
@@ -110,7 +117,8 @@ void RenderTask::update(int32_t) {
     const Rect whole{0, 0, target->getWidth(), target->getHeight()};
     damage.clear();
     if (drawnTarget.get() == target && target->getChangeCount() == drawnTargetChanges) {
-        DrawingList::findDamage(drawn, next, damage);
+        DrawingList::findVisibleDamage(drawn, next, target->getBytesPerPixel(), opaqueAreas,
+                                       damage);
         mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
         // Widening may make rectangles overlap, which the merge joins again; a damage that does
         // not settle within a few rounds is taken as whole rows.

@@ -18,7 +18,8 @@ class Graphics;
 // A frame is drawn only where it differs from the frame before: the pass is first run through a
 // recorder that draws nothing, its operations are matched against those of the frame in the
 // back buffer, and the pass then draws inside the damaged rectangles alone, which it hands to
-// the window to show. A back buffer that something else drew into since is drawn whole.
+// the window to show. Damage beneath an opaque picture drawn alike in both frames is left out.
+// A back buffer that something else drew into since is drawn whole.
 class RenderTask : public Task {
     QUOVEL_TYPE(RenderTask)
 public:
@@ -52,6 +53,7 @@ private:
     DrawingList next;
     DrawingList check;
     std::vector<Rect> damage;
+    DrawingList::OpaqueAreas opaqueAreas;
     // The back buffer `drawn` was drawn into, and its change count after the drawing.
     RefHolder<Image> drawnTarget;
     uint64_t drawnTargetChanges = 0;

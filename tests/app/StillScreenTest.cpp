@@ -222,6 +222,34 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
     });
     expectShownAtOnce("changed underneath", [&] { greyImageRect(lower.get(), 0, 0, 60, 30); });
 
+    // A half-transparent glow fading under a plaque whose middle is opaque and whose rim is
+    // not, its opaque part starting at an odd column: the fade redraws and shows the glow
+    // around the plaque's middle alone.
+    RefHolder<Image> glow(Image::createImage(180, 140));
+    RefHolder<Image> plaque(Image::createImage(131, 81));
+    {
+        RefHolder<Graphics> graphics(glow->createGraphics());
+        graphics->setColor(0xFFFFE080);
+        graphics->fillRect(0, 0, 180, 140);
+        graphics->fillChannel(Channel::Alpha, 140);
+        graphics = plaque->createGraphics();
+        graphics->setColor(0xFF603010);
+        graphics->fillRect(0, 0, 131, 81);
+        graphics->fillChannel(Channel::Alpha, 90);
+        graphics->fillRectChannel(Channel::Alpha, 255, 3, 4, 124, 73);
+    }
+    auto* glowSprite = new Sprite(614, 100, glow.get());
+    expectShownAtOnce("glow", [&] {
+        GameNode::appendChild(glowSprite, lobby->getTree());
+        GameNode::appendChild(new Sprite(634, 129, plaque.get()), lobby->getTree());
+    });
+    for (int32_t alpha = 250; alpha > 100 && !HasFatalFailure(); alpha -= 9) {
+        const int64_t areaBefore = display.presentedArea;
+        glowSprite->setAlpha(alpha);
+        frame();
+        EXPECT_LE(display.presentedArea - areaBefore, 180 * 140 - 120 * 72) << alpha;
+    }
+
     // A dialog opening, fading in over frames.
     expectShownAtOnce("dialog", [&] { click(lobby->findChild("BUTTON_CHANGENAME")); });
     frames(600);

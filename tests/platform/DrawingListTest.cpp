@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "framework/platform/DrawingList.h"
+#include "framework/platform/DrawingRecorder.h"
+#include "framework/platform/Graphics.h"
+#include "framework/platform/Image.h"
 
 namespace {
 
@@ -99,3 +102,45 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
 }
 
 }  // namespace
+
+TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAlone) {
+    RefHolder<Image> picture(Image::createImage(100, 60, 4));
+    RefHolder<Graphics> graphics(picture->createGraphics());
+    graphics->fillChannel(Channel::Alpha, 255);
+    const auto blitOf = [&](const Image* source, int32_t x, int32_t y, int32_t w, int32_t h,
+                            int32_t alpha = 255) {
+        DrawnOperation op = operation(x, y, w, h, alpha);
+        op.kind = DrawingRecorder::BLIT;
+        op.source = source;
+        op.sourceBytesPerPixel = 4;
+        op.sourceAlpha = true;
+        op.arguments[0] = x;
+        op.arguments[1] = y;
+        return op;
+    };
+    // A faded picture beneath the opaque one, which starts at an odd column; a changed label
+    // above it.
+    const DrawnOperation plaque = blitOf(picture.get(), 101, 100, 100, 60);
+    const DrawnOperation label = blitOf(nullptr, 120, 120, 40, 10);
+    DrawingList::OpaqueAreas areas;
+    std::vector<Rect> damage;
+    DrawingList::findVisibleDamage(
+        listOf({blitOf(nullptr, 50, 50, 200, 160, 200), plaque, label}),
+        listOf({blitOf(nullptr, 50, 50, 200, 160, 100), plaque, blitOf(nullptr, 120, 120, 40, 10, 9)}),
+        4, areas, damage);
+    EXPECT_TRUE(covers(damage, Rect{50, 50, 200, 50}));
+    EXPECT_TRUE(covers(damage, Rect{50, 100, 51, 60}));
+    EXPECT_TRUE(covers(damage, label.touched));
+    // Under the plaque but for the label, whole pairs of its pixels counted from its left end.
+    EXPECT_FALSE(covers(damage, Rect{101, 100, 2, 1}));
+    EXPECT_FALSE(covers(damage, Rect{199, 159, 2, 1}));
+    // A faded picture without alpha writes the alpha bytes the plaque keeps: not hidden.
+    damage.clear();
+    DrawnOperation flat = blitOf(nullptr, 50, 50, 200, 160, 200);
+    flat.sourceAlpha = false;
+    DrawnOperation flatter = flat;
+    flatter.alpha = 100;
+    DrawingList::findVisibleDamage(listOf({flat, plaque}), listOf({flatter, plaque}), 4, areas,
+                                   damage);
+    EXPECT_TRUE(covers(damage, flat.touched));
+}
