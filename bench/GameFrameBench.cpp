@@ -113,8 +113,8 @@ void BM_GameMovePass(benchmark::State& state) {
     withGameScene(state, [&](SceneGame& scene) {
         int64_t nodes = 0;
         GameNode::walk(
-            scene.getTree(),
-            [](GameNode*, void* count) { ++*static_cast<int64_t*>(count); }, &nodes);
+            scene.getTree(), [](GameNode*, void* count) { ++*static_cast<int64_t*>(count); },
+            &nodes);
         for (auto _ : state) {
             scene.getMoveTask()->update(2);
         }
