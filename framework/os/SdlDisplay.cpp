@@ -272,13 +272,12 @@ bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* 
         if (surface != filledSurface) {
             return present(pixels, pitch);
         }
-        std::vector<SDL_Rect> updated;
-        updated.reserve(static_cast<size_t>(count));
+        updatedRects.clear();
         for (int n = 0; n < count; ++n) {
             copyRect(pixels, pitch, rects[n], surface->pixels, surface->pitch);
-            updated.push_back(SDL_Rect{rects[n].x, rects[n].y, rects[n].w, rects[n].h});
+            updatedRects.push_back(SDL_Rect{rects[n].x, rects[n].y, rects[n].w, rects[n].h});
         }
-        if (SDL_UpdateWindowSurfaceRects(window, updated.data(), count) != 0) {
+        if (SDL_UpdateWindowSurfaceRects(window, updatedRects.data(), count) != 0) {
             filledSurface = nullptr;
             return false;
         }

@@ -7,6 +7,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Rect;
 struct SDL_Surface;
 
 // The display on SDL2: one window, a renderer (accelerated, else software; an OpenGL that
@@ -96,6 +97,8 @@ private:
     // The window surface that holds a whole picture, which rectangles may then update; null
     // for none.
     SDL_Surface* filledSurface = nullptr;
+    // The rectangles of the surface's last update, kept for their memory.
+    std::vector<SDL_Rect> updatedRects;
     // XRGB8888 of each RGB565 pixel, as SDL converts them; empty at 4 bytes per pixel.
     std::vector<uint32_t> colors565;
     SurfaceMemory backBuffer;

@@ -90,7 +90,7 @@ bool keepsAlphaByte(const DrawnOperation& operation) {
 // the pixels beneath: all it touches for a picture without alpha drawn whole, else the
 // picture's opaque rectangle cut to pairs of pixels counted from the left end of the rows the
 // blit draws (the row loops store a pair only when both its pixels are opaque).
-Rect storedArea(const DrawnOperation& operation, DrawingList::OpaqueAreas& areas) {
+Rect storedArea(const DrawnOperation& operation, DrawingList::Occlusion& occlusion) {
     if (operation.kind != DrawingRecorder::BLIT || operation.blendMode != BlendMode::Alpha ||
         operation.alpha != 255 || operation.sourceBytesPerPixel != 4 || !operation.source) {
         return Rect{};
@@ -99,7 +99,7 @@ Rect storedArea(const DrawnOperation& operation, DrawingList::OpaqueAreas& areas
     if (!operation.sourceAlpha) {
         return t;
     }
-    const Rect opaque = areas.of(*operation.source);
+    const Rect opaque = occlusion.opaqueArea(*operation.source);
     if (opaque.isEmpty()) {
         return Rect{};
     }
@@ -155,15 +155,14 @@ void DrawingList::findDamage(const DrawingList& before, const DrawingList& after
 }
 
 void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList& after,
-                                    int32_t targetBytesPerPixel, OpaqueAreas& areas,
+                                    int32_t targetBytesPerPixel, Occlusion& occlusion,
                                     std::vector<Rect>& damage) {
-    struct Piece {
-        Rect rect;
-        size_t key;
-        bool cuttable;
-    };
-    std::vector<Piece> pieces;
-    std::vector<size_t> matched;
+    using Piece = Occlusion::Piece;
+    std::vector<Piece>& pieces = occlusion.pieces;
+    std::vector<size_t>& matched = occlusion.matched;
+    std::vector<Rect>& cut = occlusion.cut;
+    pieces.clear();
+    matched.clear();
     matchFrames(
         before.operations, after.operations,
         [&](const DrawnOperation& operation, size_t key) {
@@ -174,7 +173,6 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
     // Pixels a matched opaque blit stores are the same in both frames wherever no operation
     // drawn after it changed: the damage of operations drawn before it need not reach them. A
     // cut piece keeps alpha bytes under the blit as they were, which its operation left alone.
-    std::vector<Rect> cut;
     for (size_t j : matched) {
         if (pieces.empty() || pieces.size() >= MOST_PIECES) {
             break;
@@ -189,7 +187,7 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
         if (!reaches) {
             continue;
         }
-        const Rect stored = storedArea(operation, areas);
+        const Rect stored = storedArea(operation, occlusion);
         if (int64_t{stored.w} * stored.h < LEAST_OCCLUDER) {
             continue;
         }
@@ -216,7 +214,7 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
     }
 }
 
-Rect DrawingList::OpaqueAreas::of(const Image& image) {
+Rect DrawingList::Occlusion::opaqueArea(const Image& image) {
     const uint64_t content = image.getChangeCount();
     if (auto found = known.find(content); found != known.end()) {
         return found->second;

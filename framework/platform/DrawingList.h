@@ -56,24 +56,35 @@ public:
     // pixels that do not depend on those beneath it (an opaque blit over a changed glow), on a
     // target of `targetBytesPerPixel`. Drawing the frame inside the smaller damage changes the
     // same pixels as drawing it inside the whole one.
-    class OpaqueAreas;
+    class Occlusion;
     static void findVisibleDamage(const DrawingList& before, const DrawingList& after,
-                                  int32_t targetBytesPerPixel, OpaqueAreas& areas,
+                                  int32_t targetBytesPerPixel, Occlusion& occlusion,
                                   std::vector<Rect>& damage);
 
 private:
     std::vector<DrawnOperation> operations;
 };
 
-// The largest rectangle of each picture whose pixels are all fully opaque, kept per content
-// (change counts are never shared by two contents).
-class DrawingList::OpaqueAreas {
+// What findVisibleDamage keeps between frames: the largest rectangle of each picture whose
+// pixels are all fully opaque, per content (change counts are never shared by two contents),
+// and its working lists.
+class DrawingList::Occlusion {
 public:
     // Empty for pictures without pixels in memory or without such a rectangle.
-    Rect of(const Image& image);
+    Rect opaqueArea(const Image& image);
 
 private:
+    friend class DrawingList;
+    struct Piece {
+        Rect rect;
+        size_t key;
+        bool cuttable;
+    };
+
     std::unordered_map<uint64_t, Rect> known;
+    std::vector<Piece> pieces;
+    std::vector<size_t> matched;
+    std::vector<Rect> cut;
 };
 
 // Turns damaged rectangles into a few disjoint ones that cover them all, inside `bounds`:

@@ -53,7 +53,7 @@ private:
     DrawingList next;
     DrawingList check;
     std::vector<Rect> damage;
-    DrawingList::OpaqueAreas opaqueAreas;
+    DrawingList::Occlusion occlusion;
     // The back buffer `drawn` was drawn into, and its change count after the drawing.
     RefHolder<Image> drawnTarget;
     uint64_t drawnTargetChanges = 0;

@@ -107,6 +107,7 @@ void SceneLobby::loadResources() {
     buttonQuit = findChild("BUTTON_QUIT");
     doorMiddle = findChild("DOOR_MIDDLE");
     foreground = findChild("FOREGROUND");
+    eyes = findChild("EYES");
     iInputListenerContainer* container = &getComponentsContainer();
     connect<&SceneLobby::onElevator>("BUTTON_ELEVATOR", this, container);
     connect<&SceneLobby::onChangeName>("BUTTON_CHANGENAME", this, container);
@@ -271,10 +272,9 @@ int32_t SceneLobby::markDoorsOpen(BaseObject*) {
 
 void SceneLobby::updateEyes(int32_t elapsedMs) {
     eyesClock.timer += elapsedMs;
-    GameNode* eyes = findChild("EYES");
     if (eyesClock.timer > eyesClock.interval) {
         if (eyes) {
-            GameNode::addModifier(eyes, new ModifierFrame(1, EYES_FRAME_MS));
+            GameNode::addModifier(eyes.get(), new ModifierFrame(1, EYES_FRAME_MS));
         }
         eyesClock.interval = drawInterval(EYES_INTERVALS);
         eyesClock.timer = 0;

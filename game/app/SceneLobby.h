@@ -58,6 +58,7 @@ private:
     RefHolder<Sprite> doorRight;
     RefHolder<GameNode> doorMiddle;
     RefHolder<GameNode> foreground;
+    RefHolder<GameNode> eyes;
     int32_t doorLeftX = 0;
     int32_t doorRightX = 0;
     bool doorsOpening = false;

@@ -122,12 +122,12 @@ TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAl
     // above it.
     const DrawnOperation plaque = blitOf(picture.get(), 101, 100, 100, 60);
     const DrawnOperation label = blitOf(nullptr, 120, 120, 40, 10);
-    DrawingList::OpaqueAreas areas;
+    DrawingList::Occlusion occlusion;
     std::vector<Rect> damage;
     DrawingList::findVisibleDamage(
         listOf({blitOf(nullptr, 50, 50, 200, 160, 200), plaque, label}),
         listOf({blitOf(nullptr, 50, 50, 200, 160, 100), plaque, blitOf(nullptr, 120, 120, 40, 10, 9)}),
-        4, areas, damage);
+        4, occlusion, damage);
     EXPECT_TRUE(covers(damage, Rect{50, 50, 200, 50}));
     EXPECT_TRUE(covers(damage, Rect{50, 100, 51, 60}));
     EXPECT_TRUE(covers(damage, label.touched));
@@ -140,7 +140,7 @@ TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAl
     flat.sourceAlpha = false;
     DrawnOperation flatter = flat;
     flatter.alpha = 100;
-    DrawingList::findVisibleDamage(listOf({flat, plaque}), listOf({flatter, plaque}), 4, areas,
+    DrawingList::findVisibleDamage(listOf({flat, plaque}), listOf({flatter, plaque}), 4, occlusion,
                                    damage);
     EXPECT_TRUE(covers(damage, flat.touched));
 }
