@@ -236,7 +236,8 @@ Rect DrawingList::Occlusion::opaqueArea(const Image& image) {
             const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * image.getPitch();
             for (int32_t x = 0; x < width; ++x) {
                 // The alpha byte is the top byte of each little-endian 0xAARRGGBB word.
-                run[static_cast<size_t>(x)] = row[x * 4 + 3] == 255 ? run[static_cast<size_t>(x)] + 1 : 0;
+                run[static_cast<size_t>(x)] =
+                    row[x * 4 + 3] == 255 ? run[static_cast<size_t>(x)] + 1 : 0;
             }
             rising.clear();
             for (int32_t x = 0; x <= width; ++x) {

@@ -117,8 +117,7 @@ void RenderTask::update(int32_t) {
     const Rect whole{0, 0, target->getWidth(), target->getHeight()};
     damage.clear();
     if (drawnTarget.get() == target && target->getChangeCount() == drawnTargetChanges) {
-        DrawingList::findVisibleDamage(drawn, next, target->getBytesPerPixel(), occlusion,
-                                       damage);
+        DrawingList::findVisibleDamage(drawn, next, target->getBytesPerPixel(), occlusion, damage);
         mergeDamage(damage, whole, WHOLE_FRAME_SHARE);
         // Widening may make rectangles overlap, which the merge joins again; a damage that does
         // not settle within a few rounds is taken as whole rows.

@@ -74,8 +74,8 @@ TEST(DrawingList, ChangedAddedRemovedAndReorderedOperationsDamageWhatTheyTouch) 
 TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFrame) {
     // A chain of overlaps that only shows after a first join, a distant piece, and one beyond
     // the frame's edge.
-    const std::vector<Rect> pieces{{0, 0, 10, 10},     {200, 0, 10, 10},   {5, 5, 100, 10},
-                                   {100, 0, 110, 5},   {500, 500, 10, 10}, {790, 590, 40, 40}};
+    const std::vector<Rect> pieces{{0, 0, 10, 10},   {200, 0, 10, 10},   {5, 5, 100, 10},
+                                   {100, 0, 110, 5}, {500, 500, 10, 10}, {790, 590, 40, 40}};
     std::vector<Rect> damage = pieces;
     mergeDamage(damage, screen, 60);
     for (const Rect& piece : pieces) {
@@ -101,8 +101,6 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
     EXPECT_EQ(damage, std::vector<Rect>{screen});
 }
 
-}  // namespace
-
 TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAlone) {
     RefHolder<Image> picture(Image::createImage(100, 60, 4));
     RefHolder<Graphics> graphics(picture->createGraphics());
@@ -124,10 +122,10 @@ TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAl
     const DrawnOperation label = blitOf(nullptr, 120, 120, 40, 10);
     DrawingList::Occlusion occlusion;
     std::vector<Rect> damage;
-    DrawingList::findVisibleDamage(
-        listOf({blitOf(nullptr, 50, 50, 200, 160, 200), plaque, label}),
-        listOf({blitOf(nullptr, 50, 50, 200, 160, 100), plaque, blitOf(nullptr, 120, 120, 40, 10, 9)}),
-        4, occlusion, damage);
+    DrawingList::findVisibleDamage(listOf({blitOf(nullptr, 50, 50, 200, 160, 200), plaque, label}),
+                                   listOf({blitOf(nullptr, 50, 50, 200, 160, 100), plaque,
+                                           blitOf(nullptr, 120, 120, 40, 10, 9)}),
+                                   4, occlusion, damage);
     EXPECT_TRUE(covers(damage, Rect{50, 50, 200, 50}));
     EXPECT_TRUE(covers(damage, Rect{50, 100, 51, 60}));
     EXPECT_TRUE(covers(damage, label.touched));
@@ -144,3 +142,5 @@ TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAl
                                    damage);
     EXPECT_TRUE(covers(damage, flat.touched));
 }
+
+}  // namespace
