@@ -23,15 +23,12 @@ constexpr int32_t PIXEL_GROUP = 4;
 
 // Operations whose pixels depend only on their place in the target and on how far they lie,
 // in groups, from the operation's left end: cut at a group's edge, they draw what they draw
-// whole. Any other operation a damaged rectangle's side cuts through is taken in whole.
+// whole. Any other operation a damaged rectangle's side cuts through (but those of
+// cutsAnywhere) is taken in whole.
 bool cutsAtGroups(int32_t kind) {
     switch (kind) {
-        case DrawingRecorder::PIXEL:
-        case DrawingRecorder::PIXEL_CHANNEL:
         case DrawingRecorder::FILL:
-        case DrawingRecorder::FILL_CHANNEL:
         case DrawingRecorder::BLIT:
-        case DrawingRecorder::COPY:
         case DrawingRecorder::BLIT_CHANNEL:
         case DrawingRecorder::BLIT_CHANNEL_MIN:
         case DrawingRecorder::BLIT_CHANNEL_MAX:
