@@ -14,9 +14,10 @@ constexpr uint32_t feedFrames = 2048;
 constexpr uint32_t deviceFrames = 2048;
 constexpr auto feedPeriod = std::chrono::milliseconds(150);
 // While a playing track is not yet decoded whole, the feeder decodes this much of it ahead
-// (about 0.2 s of music, under a millisecond of work) every `aheadPeriod`: some twenty times
-// faster than it plays, so that a still screen soon costs no decoding at all.
-constexpr uint32_t aheadFrames = 8192;
+// (about 0.7 s of music, a millisecond or two of work, under which starting or stopping a
+// stream waits at most) every `aheadPeriod`: some seventy times faster than it plays, so that
+// a minute's track is whole a second after it starts and a still screen costs no decoding.
+constexpr uint32_t aheadFrames = 32768;
 constexpr auto aheadPeriod = std::chrono::milliseconds(10);
 
 }  // namespace
