@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/os/SdlDisplay.h"
+#include "framework/os/X11Events.h"
 
 namespace {
 
@@ -88,11 +89,16 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
     while (pending.empty() && !quitPosted && eventsStarted) {
         SDL_Event event;
         if (!takeEvent(event)) {
-            SDL_PumpEvents();
+            if (pumpDue()) {
+                SDL_PumpEvents();
+                lastPump = SDL_GetTicks();
+            }
             if (!takeEvent(event)) {
                 break;
             }
         }
+        lastEvent = SDL_GetTicks();
+        eventSeen = true;
         if (event.type == SDL_RENDER_TARGETS_RESET || event.type == SDL_RENDER_DEVICE_RESET) {
             display.rendererReset();
             continue;
@@ -113,6 +119,16 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
         return true;
     }
     return false;
+}
+
+bool SdlEventSource::pumpDue() const {
+    const uint32_t now = SDL_GetTicks();
+    // SDL's own timed work inside the pump (delayed focus changes, the screen saver's reset)
+    // keeps running: every frame for a while after any event, and now and then on a still one.
+    if ((eventSeen && now - lastEvent < BUSY_PUMPS_MS) || now - lastPump >= QUIET_PUMP_MS) {
+        return true;
+    }
+    return x11EventsWaiting(display.sdlWindow()) != 0;
 }
 
 void SdlEventSource::postQuit(uint32_t code) {

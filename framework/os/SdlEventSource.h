@@ -30,6 +30,15 @@ public:
     const EventTranslator& translator() const { return eventTranslator; }
 
 private:
+    // How long after an event SDL is pumped every frame, and how often it is pumped when
+    // nothing happens.
+    static constexpr uint32_t BUSY_PUMPS_MS = 500;
+    static constexpr uint32_t QUIET_PUMP_MS = 250;
+
+    // Whether SDL's pump is worth its cost now: always, except on X while the connection has
+    // no event for it and nothing happened for a while (most frames of a still screen).
+    bool pumpDue() const;
+
     SdlDisplay& display;
     // Whether the video driver tells the pointer's place on the screen: the display keeps the
     // driver it started for its whole life, so it is asked once.
@@ -38,6 +47,9 @@ private:
     EventTranslator eventTranslator;
     std::deque<MessageRecord> pending;
     std::vector<MessageRecord> translated;
+    uint32_t lastPump = 0;
+    uint32_t lastEvent = 0;
+    bool eventSeen = false;
     bool quitPosted = false;
     uint32_t quitCode = 0;
     struct sigaction formerTerm {};
