@@ -242,6 +242,7 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }
+    ++presents;
     // A lost texture is made again even while frames bypass it, ready for the renderer.
     if ((textureLost || !texture) && !createTexture()) {
         return false;
@@ -268,6 +269,7 @@ bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* 
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }
+    ++presents;
     if (SDL_Surface* surface = presentingSurface()) {
         if (surface != filledSurface) {
             return present(pixels, pitch);

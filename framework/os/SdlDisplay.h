@@ -64,6 +64,9 @@ public:
     uint32_t windowId() const;
     // How many textures were made since the window was created.
     int textureCreations() const { return textureCount; }
+    // How many frames were handed to the window system, counted for the event source: a
+    // present may wait for replies through a driver of its own.
+    uint64_t presentCount() const { return presents; }
 
 private:
     bool createTexture();
@@ -92,6 +95,7 @@ private:
     // Whether the texture holds a whole picture, which rectangles may then update.
     bool textureFilled = false;
     int textureCount = 0;
+    uint64_t presents = 0;
     // Whether the renderer is SDL's own software one.
     bool softwareRenderer = false;
     // The window surface that holds a whole picture, which rectangles may then update; null

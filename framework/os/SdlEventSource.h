@@ -37,7 +37,7 @@ private:
 
     // Whether SDL's pump is worth its cost now: always, except on X while the connection has
     // no event for it and nothing happened for a while (most frames of a still screen).
-    bool pumpDue() const;
+    bool pumpDue();
 
     SdlDisplay& display;
     // Whether the video driver tells the pointer's place on the screen: the display keeps the
@@ -48,6 +48,7 @@ private:
     std::deque<MessageRecord> pending;
     std::vector<MessageRecord> translated;
     uint32_t lastPump = 0;
+    uint64_t presentsChecked = 0;
     uint32_t lastEvent = 0;
     bool eventSeen = false;
     bool quitPosted = false;

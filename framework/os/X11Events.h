@@ -2,7 +2,10 @@
 
 struct SDL_Window;
 
-// How many events the window's X connection holds for SDL, counting those the server has sent
-// and not yet been read: one read of the connection, a fraction of what SDL's own pump costs
-// (it reads it four times and does more besides). -1 when the window is not on X.
-int x11EventsWaiting(SDL_Window* window);
+// Whether the window's X connection holds events for SDL. Without `readConnection` it looks
+// only at the events Xlib has queued and whether the socket has bytes to read: one cheap call,
+// enough while nothing but Xlib has read the connection. With it, the connection is read as
+// SDL's own pump does first, which also finds the events a reply wait through XCB alone (a GL
+// driver's) left in XCB's queue: still a fraction of what the pump costs, which reads it four
+// times and does more besides. -1 when the window is not on X.
+int x11EventsWaiting(SDL_Window* window, bool readConnection);

@@ -242,7 +242,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         int screenX = 0;
         int screenY = 0;
         SDL_GetGlobalMouseState(&screenX, &screenY);
-        EXPECT_GT(x11EventsWaiting(display.sdlWindow()), 0);
+        EXPECT_GT(x11EventsWaiting(display.sdlWindow(), false), 0);
         bool moved = false;
         for (MessageRecord record; events.nextMessage(record);) {
             moved = moved || (record.message == WM_MOUSEMOVE && record.lParam == packCoordinates(200, 100));
