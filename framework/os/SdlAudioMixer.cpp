@@ -7,12 +7,12 @@
 namespace {
 
 // About three quarters of a second of music waits in each stream's ring. Topped up every
-// 150 ms, it never holds less than half a second; fewer wake-ups keep a quiet game cheap. The
+// 250 ms, it never holds less than half a second; fewer wake-ups keep a quiet game cheap. The
 // device asks for 46 ms of sound at a time, which is also how late an effect may start.
 constexpr uint32_t ringFrames = 32768;
 constexpr uint32_t feedFrames = 2048;
 constexpr uint32_t deviceFrames = 2048;
-constexpr auto feedPeriod = std::chrono::milliseconds(150);
+constexpr auto feedPeriod = std::chrono::milliseconds(250);
 // While a playing track is not yet decoded whole, the feeder decodes this much of it ahead
 // (about 0.7 s of music, a millisecond or two of work, under which starting or stopping a
 // stream waits at most) every `aheadPeriod`: some seventy times faster than it plays, so that

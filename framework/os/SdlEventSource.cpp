@@ -122,16 +122,16 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
 }
 
 bool SdlEventSource::pumpDue() {
+    // Xlib queues the events it reads while waiting for its own replies; only a present may
+    // have read the connection another way.
+    const bool presented = display.presentCount() != presentsChecked;
+    presentsChecked = display.presentCount();
     const uint32_t now = SDL_GetTicks();
     // SDL's own timed work inside the pump (delayed focus changes, the screen saver's reset)
     // keeps running: every frame for a while after any event, and now and then on a still one.
     if ((eventSeen && now - lastEvent < BUSY_PUMPS_MS) || now - lastPump >= QUIET_PUMP_MS) {
         return true;
     }
-    // Xlib queues the events it reads while waiting for its own replies; only a present may
-    // have read the connection another way.
-    const bool presented = display.presentCount() != presentsChecked;
-    presentsChecked = display.presentCount();
     return x11EventsWaiting(display.sdlWindow(), presented) != 0;
 }
 
