@@ -73,6 +73,14 @@ public:
         return present(pixels, pitch);
     }
 
+    // The memory that holds the picture on screen byte for byte as the back buffer held it,
+    // which presents copy into, and the byte distance between its rows; null when the display
+    // keeps no such picture (the default).
+    virtual const uint8_t* shownFrame(int& pitch) {
+        pitch = 0;
+        return nullptr;
+    }
+
     // Where the window's client area lies on the screen; false (with 0, 0) without a window.
     virtual bool getClientPosition(int& x, int& y) = 0;
     // Moves a window so that its client area starts at (x, y) on the screen.

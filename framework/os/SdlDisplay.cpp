@@ -297,6 +297,15 @@ bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* 
     return showTexture();
 }
 
+const uint8_t* SdlDisplay::shownFrame(int& pitch) {
+    pitch = 0;
+    if (bytesPerPixel != 4 || !filledSurface || presentingSurface() != filledSurface) {
+        return nullptr;
+    }
+    pitch = filledSurface->pitch;
+    return static_cast<const uint8_t*>(filledSurface->pixels);
+}
+
 bool SdlDisplay::uploadRect(const void* pixels, int pitch, const DisplayRect& rect) {
     const SDL_Rect area{rect.x, rect.y, rect.w, rect.h};
     if (bytesPerPixel == 4) {

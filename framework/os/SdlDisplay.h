@@ -43,6 +43,8 @@ public:
     bool present(const void* pixels, int pitch) override;
     // Uploads only the rectangles into a texture that holds the last picture shown.
     bool presentRects(const void* pixels, int pitch, const DisplayRect* rects, int count) override;
+    // The window's surface, at 4 bytes per pixel while it holds the last frame shown.
+    const uint8_t* shownFrame(int& pitch) override;
     bool getClientPosition(int& x, int& y) override;
     void setClientPosition(int x, int y) override;
     void getFrameBorders(int& left, int& top, int& right, int& bottom) override;

@@ -336,9 +336,15 @@ void GameWindow::present() {
     // the window is activated again.
     const bool locked = backBuffer->lock();
     forgetDamage();
-    if (!locked || !display.present(backBuffer->getPixels(), backBuffer->getPitch())) {
+    frameKnown = locked && display.present(backBuffer->getPixels(), backBuffer->getPitch());
+    int displayPitch = 0;
+    if (!frameKnown) {
         paused = true;
         frameOnScreen.clear();
+    } else if (display.shownFrame(displayPitch)) {
+        // The display's copy serves; ours would only cost a copy a frame and its memory.
+        std::vector<uint8_t>().swap(frameOnScreen);
+        presentedDrawing = backBuffer->getChangeCount();
     } else {
         presentedDrawing = backBuffer->getChangeCount();
         const uint8_t* pixels = backBuffer->getPixels();
@@ -402,19 +408,43 @@ void GameWindow::setVSync(bool value) {
     display.setVSync(value);
 }
 
-bool GameWindow::isFrameOnScreen() {
-    if (!backBuffer || frameOnScreen.empty() || !backBuffer->lock()) {
+const uint8_t* GameWindow::shownPixels(size_t& pitch) {
+    pitch = 0;
+    if (!frameKnown || !backBuffer) {
+        return nullptr;
+    }
+    int displayPitch = 0;
+    if (const uint8_t* shown = display.shownFrame(displayPitch)) {
+        pitch = static_cast<size_t>(displayPitch);
+        return shown;
+    }
+    const size_t ownPitch = static_cast<size_t>(backBuffer->getPitch());
+    if (frameOnScreen.size() != ownPitch * static_cast<size_t>(backBuffer->getHeight())) {
+        return nullptr;
+    }
+    pitch = ownPitch;
+    return frameOnScreen.data();
+}
+
+bool GameWindow::isFrameOnScreen(const uint8_t* shown, size_t shownPitch) {
+    if (!backBuffer->lock()) {
         return false;
     }
-    const size_t size =
-        static_cast<size_t>(backBuffer->getPitch()) * static_cast<size_t>(backBuffer->getHeight());
-    const bool same = frameOnScreen.size() == size &&
-                      std::memcmp(frameOnScreen.data(), backBuffer->getPixels(), size) == 0;
+    const uint8_t* pixels = backBuffer->getPixels();
+    const size_t pitch = static_cast<size_t>(backBuffer->getPitch());
+    const size_t rowBytes = static_cast<size_t>(backBuffer->getWidth()) *
+                            static_cast<size_t>(backBuffer->getBytesPerPixel());
+    bool same = true;
+    for (int32_t y = 0; same && y < backBuffer->getHeight(); ++y) {
+        same = std::memcmp(shown + static_cast<size_t>(y) * shownPitch,
+                           pixels + static_cast<size_t>(y) * pitch, rowBytes) == 0;
+    }
     backBuffer->unlock();
     return same;
 }
 
 void GameWindow::destroyWindow() {
+    frameKnown = false;
     frameOnScreen.clear();
     forgetDamage();
     drawnPicture = 0;
@@ -541,15 +571,15 @@ void GameWindow::update(int32_t elapsedMs) {
         sinceRaiseCheck = 0;
         answerRaiseRequest();
     }
-    if (!paused && !switchingMode && !frameOnScreen.empty()) {
+    size_t shownPitch = 0;
+    const uint8_t* shown = paused || switchingMode ? nullptr : shownPixels(shownPitch);
+    if (shown) {
         const uint64_t drawing = backBuffer->getChangeCount();
-        if (damageKnown && drawing == damagedDrawing &&
-            frameOnScreen.size() == static_cast<size_t>(backBuffer->getPitch()) *
-                                        static_cast<size_t>(backBuffer->getHeight())) {
-            presentDamage();
+        if (damageKnown && drawing == damagedDrawing) {
+            presentDamage(shown, shownPitch);
             return;
         }
-        if (drawing == presentedDrawing || isFrameOnScreen()) {
+        if (drawing == presentedDrawing || isFrameOnScreen(shown, shownPitch)) {
             presentedDrawing = drawing;
             forgetDamage();
             return;
@@ -575,7 +605,7 @@ void GameWindow::forgetDamage() {
     damageKnown = false;
 }
 
-void GameWindow::presentDamage() {
+void GameWindow::presentDamage(const uint8_t* shownPixels, size_t shownPitch) {
     const uint64_t drawing = backBuffer->getChangeCount();
     if (!backBuffer->lock()) {
         forgetDamage();
@@ -585,10 +615,10 @@ void GameWindow::presentDamage() {
     const size_t pitch = static_cast<size_t>(backBuffer->getPitch());
     const size_t bytes = static_cast<size_t>(backBuffer->getBytesPerPixel());
     const Rect whole{0, 0, backBuffer->getWidth(), backBuffer->getHeight()};
-    // Each damaged rectangle is cut down to the pixels that differ from the frame kept as shown,
-    // which takes them.
+    // Each damaged rectangle is cut down to the pixels that differ from the frame on screen.
+    // Our own copy of it takes them here; the display's takes them as it presents.
     changedRects.clear();
-    const uint8_t* shownPixels = frameOnScreen.data();
+    const bool ownCopy = shownPixels == frameOnScreen.data();
     for (const Rect& damaged : damage) {
         const Rect r = intersectRects(damaged, whole);
         int32_t left = r.x + r.w;
@@ -597,12 +627,14 @@ void GameWindow::presentDamage() {
         int32_t bottom = -1;
         const size_t rowBytes = static_cast<size_t>(r.w) * bytes;
         for (int32_t y = r.y; y < r.y + r.h; ++y) {
-            const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(r.x) * bytes;
-            const size_t same = agreeingPrefix(shownPixels + at, pixels + at, rowBytes);
+            const size_t column = static_cast<size_t>(r.x) * bytes;
+            const uint8_t* drawn = pixels + static_cast<size_t>(y) * pitch + column;
+            const uint8_t* onScreen = shownPixels + static_cast<size_t>(y) * shownPitch + column;
+            const size_t same = agreeingPrefix(onScreen, drawn, rowBytes);
             if (same == rowBytes) {
                 continue;
             }
-            const size_t sameAtEnd = agreeingSuffix(shownPixels + at, pixels + at, rowBytes);
+            const size_t sameAtEnd = agreeingSuffix(onScreen, drawn, rowBytes);
             const auto first = r.x + static_cast<int32_t>(same / bytes);
             const auto last = r.x + static_cast<int32_t>((rowBytes - sameAtEnd - 1) / bytes);
             left = std::min(left, first);
@@ -614,7 +646,7 @@ void GameWindow::presentDamage() {
             continue;
         }
         const DisplayRect changed{left, top, right - left + 1, bottom - top + 1};
-        for (int32_t y = changed.y; y < changed.y + changed.h; ++y) {
+        for (int32_t y = changed.y; ownCopy && y < changed.y + changed.h; ++y) {
             const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(left) * bytes;
             std::memcpy(frameOnScreen.data() + at, pixels + at,
                         static_cast<size_t>(changed.w) * bytes);
@@ -632,6 +664,7 @@ void GameWindow::presentDamage() {
         presentedDrawing = drawing;
     } else {
         paused = true;
+        frameKnown = false;
         frameOnScreen.clear();
     }
 }

@@ -196,10 +196,13 @@ private:
     void loadIcon();
     // Hands a private message to every listener.
     void announce(uint32_t message, uint32_t wParam);
-    // Whether the back buffer holds the picture last shown.
-    bool isFrameOnScreen();
-    // Shows the damaged rectangles whose pixels differ from the frame on screen.
-    void presentDamage();
+    // Where the frame on screen can be read, and the byte distance between its rows: the
+    // display's own copy when it keeps one, else ours; null when neither is known.
+    const uint8_t* shownPixels(size_t& pitch);
+    // Whether the back buffer holds the picture last shown, which lies at `shown`.
+    bool isFrameOnScreen(const uint8_t* shown, size_t shownPitch);
+    // Shows the damaged rectangles whose pixels differ from the frame on screen at `shown`.
+    void presentDamage(const uint8_t* shown, size_t shownPitch);
     void forgetDamage();
 
     Display& display;
@@ -229,7 +232,9 @@ private:
     int32_t loadedIconId = 0;
     bool paused = false;
     bool vSync = false;
-    // A copy of the back buffer as last shown; empty when nothing is known to be on screen.
+    // Whether the frame last presented is known to be on screen.
+    bool frameKnown = false;
+    // A copy of the back buffer as last shown, kept only while the display keeps none.
     std::vector<uint8_t> frameOnScreen;
     // The back buffer's change count when it was last shown.
     uint64_t presentedDrawing = 0;
