@@ -615,12 +615,20 @@ void GameWindow::presentDamage(const uint8_t* shownPixels, size_t shownPitch) {
     const size_t pitch = static_cast<size_t>(backBuffer->getPitch());
     const size_t bytes = static_cast<size_t>(backBuffer->getBytesPerPixel());
     const Rect whole{0, 0, backBuffer->getWidth(), backBuffer->getHeight()};
-    // Each damaged rectangle is cut down to the pixels that differ from the frame on screen.
-    // Our own copy of it takes them here; the display's takes them as it presents.
+    // With our own copy of the frame on screen, each damaged rectangle is cut down to the
+    // pixels that differ from it, which the copy takes: a display that converts or uploads what
+    // it is given gets less to do. A display that keeps the frame itself copies the rectangles
+    // as they are, for less than comparing them would cost.
     changedRects.clear();
     const bool ownCopy = shownPixels == frameOnScreen.data();
     for (const Rect& damaged : damage) {
         const Rect r = intersectRects(damaged, whole);
+        if (!ownCopy) {
+            if (r.w > 0 && r.h > 0) {
+                changedRects.push_back(DisplayRect{r.x, r.y, r.w, r.h});
+            }
+            continue;
+        }
         int32_t left = r.x + r.w;
         int32_t right = r.x - 1;
         int32_t top = -1;
@@ -646,7 +654,7 @@ void GameWindow::presentDamage(const uint8_t* shownPixels, size_t shownPitch) {
             continue;
         }
         const DisplayRect changed{left, top, right - left + 1, bottom - top + 1};
-        for (int32_t y = changed.y; ownCopy && y < changed.y + changed.h; ++y) {
+        for (int32_t y = changed.y; y < changed.y + changed.h; ++y) {
             const size_t at = static_cast<size_t>(y) * pitch + static_cast<size_t>(left) * bytes;
             std::memcpy(frameOnScreen.data() + at, pixels + at,
                         static_cast<size_t>(changed.w) * bytes);
