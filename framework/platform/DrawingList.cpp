@@ -115,6 +115,79 @@ Rect storedArea(const DrawnOperation& operation, DrawingList::Occlusion& occlusi
     return Rect{left, area.y, right - left, area.h};
 }
 
+// Whether an operation on a 4-byte target leaves the pixels beneath its clear ones as they
+// were: a picture with alpha blended or added one to one, whose clear pixels weigh 0 at any
+// fade.
+bool skipsClearPixels(const DrawnOperation& operation) {
+    return operation.kind == DrawingRecorder::BLIT && operation.sourceAlpha &&
+           operation.sourceBytesPerPixel == 4 && operation.source &&
+           (operation.blendMode == BlendMode::Alpha || operation.blendMode == BlendMode::Additive);
+}
+
+// Rows of a band of the target: the bands of one picture drawn at two places line up, so that
+// merging joins them band by band.
+constexpr int32_t BAND_ROWS = 32;
+
+// The picture an operation drew, when the frame just drawn drew it too with that content (a
+// picture of the earlier frame may be gone); null otherwise.
+const Image* drawnNow(const DrawnOperation& operation, const std::vector<DrawnOperation>& now) {
+    for (const DrawnOperation& drawn : now) {
+        if (drawn.source == operation.source && drawn.sourceChanges == operation.sourceChanges) {
+            return drawn.source;
+        }
+    }
+    return nullptr;
+}
+
+// Hands `add` the pixels an operation may change: for one that skips clear pixels, the columns
+// of the picture's other pixels in bands of rows; otherwise all it touches.
+template <class Add>
+void addTouched(const DrawnOperation& operation, bool ofThisFrame,
+                const std::vector<DrawnOperation>& now, int32_t targetBytesPerPixel,
+                DrawingList::Occlusion& occlusion, Add&& add) {
+    const Rect& t = operation.touched;
+    const std::vector<std::pair<int32_t, int32_t>>* rows = nullptr;
+    if (targetBytesPerPixel == 4 && skipsClearPixels(operation) && !t.isEmpty()) {
+        rows = occlusion.visibleColumns(nullptr, operation.sourceChanges);
+        if (!rows) {
+            rows = occlusion.visibleColumns(
+                ofThisFrame ? operation.source : drawnNow(operation, now), operation.sourceChanges);
+        }
+    }
+    if (!rows) {
+        add(t);
+        return;
+    }
+    // arguments: target x and y (moved by the offset), source x and y.
+    const int32_t shiftX = operation.arguments[0] - operation.arguments[2];
+    const int32_t shiftY = operation.arguments[1] - operation.arguments[3];
+    const auto height = static_cast<int32_t>(rows->size());
+    for (int32_t band = t.y - ((t.y % BAND_ROWS) + BAND_ROWS) % BAND_ROWS; band < t.y + t.h;
+         band += BAND_ROWS) {
+        const int32_t top = std::max(band, t.y);
+        const int32_t bottom = std::min(band + BAND_ROWS, t.y + t.h);
+        int32_t first = t.x + t.w;
+        int32_t last = t.x;
+        for (int32_t y = top; y < bottom; ++y) {
+            const int32_t row = y - shiftY;
+            if (row < 0 || row >= height) {
+                first = t.x;
+                last = t.x + t.w;
+                break;
+            }
+            const auto [from, to] = (*rows)[static_cast<size_t>(row)];
+            if (from < to) {
+                first = std::min(first, from + shiftX);
+                last = std::max(last, to + shiftX);
+            }
+        }
+        const Rect piece = intersectRects(Rect{first, top, last - first, bottom - top}, t);
+        if (first < last && !piece.isEmpty()) {
+            add(piece);
+        }
+    }
+}
+
 // Pieces of `r` outside `hole`: the rows above and below it, and the parts beside it.
 void cutOut(const Rect& r, const Rect& hole, std::vector<Rect>& pieces) {
     const Rect inside = intersectRects(r, hole);
@@ -163,11 +236,14 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
     std::vector<Rect>& cut = occlusion.cut;
     pieces.clear();
     matched.clear();
+    ++occlusion.frames;
     matchFrames(
         before.operations, after.operations,
         [&](const DrawnOperation& operation, size_t key) {
-            pieces.push_back(Piece{operation.touched, key,
-                                   targetBytesPerPixel == 4 && keepsAlphaByte(operation)});
+            const bool cuttable = targetBytesPerPixel == 4 && keepsAlphaByte(operation);
+            // Keys of operations of `after` are odd.
+            addTouched(operation, key % 2 == 1, after.operations, targetBytesPerPixel, occlusion,
+                       [&](const Rect& r) { pieces.push_back(Piece{r, key, cuttable}); });
         },
         [&](size_t j) { matched.push_back(j); });
     // Pixels a matched opaque blit stores are the same in both frames wherever no operation
@@ -257,6 +333,50 @@ Rect DrawingList::Occlusion::opaqueArea(const Image& image) {
     }
     known.emplace(content, best);
     return best;
+}
+
+const std::vector<std::pair<int32_t, int32_t>>* DrawingList::Occlusion::visibleColumns(
+    const Image* image, uint64_t content) {
+    if (!image) {
+        const auto found = columns.find(content);
+        return found != columns.end() && found->second.scanned ? &found->second.rows : nullptr;
+    }
+    const uint8_t* pixels = image->getPixels();
+    const int32_t width = image->getWidth();
+    if (content != image->getChangeCount() || !pixels || image->isPacked() ||
+        image->getBytesPerPixel() != 4 || width <= 0) {
+        return nullptr;
+    }
+    constexpr size_t MOST_KNOWN = 512;
+    if (columns.size() >= MOST_KNOWN && columns.find(content) == columns.end()) {
+        columns.clear();
+    }
+    Columns& entry = columns[content];
+    if (entry.firstAsked == 0) {
+        entry.firstAsked = frames;
+    }
+    if (entry.scanned) {
+        return &entry.rows;
+    }
+    if (entry.firstAsked == frames) {
+        return nullptr;
+    }
+    entry.rows.assign(static_cast<size_t>(image->getHeight()), {0, 0});
+    for (int32_t y = 0; y < image->getHeight(); ++y) {
+        const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * image->getPitch();
+        // The alpha byte is the top byte of each little-endian 0xAARRGGBB word.
+        int32_t first = 0;
+        while (first < width && row[first * 4 + 3] == 0) {
+            ++first;
+        }
+        int32_t last = width;
+        while (last > first && row[(last - 1) * 4 + 3] == 0) {
+            --last;
+        }
+        entry.rows[static_cast<size_t>(y)] = {first, first < last ? last : first};
+    }
+    entry.scanned = true;
+    return &entry.rows;
 }
 
 void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeShare) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Rect.h"
@@ -66,12 +67,19 @@ private:
 };
 
 // What findVisibleDamage keeps between frames: the largest rectangle of each picture whose
-// pixels are all fully opaque, per content (change counts are never shared by two contents),
-// and its working lists.
+// pixels are all fully opaque, and the columns of each row's pixels that are not fully clear,
+// per content (change counts are never shared by two contents), and its working lists.
 class DrawingList::Occlusion {
 public:
     // Empty for pictures without pixels in memory or without such a rectangle.
     Rect opaqueArea(const Image& image);
+    // For each row of a picture's `content`, the columns [first, last) that hold its pixels of
+    // alpha above 0 (first == last for none); null for pictures without pixels in memory, for a
+    // content the picture no longer holds, and for a content not asked for in an earlier frame,
+    // so that a picture drawn anew every frame is never scanned. Without the picture (which may
+    // be gone), only a content scanned before is answered.
+    const std::vector<std::pair<int32_t, int32_t>>* visibleColumns(const Image* image,
+                                                                   uint64_t content);
 
 private:
     friend class DrawingList;
@@ -80,8 +88,16 @@ private:
         size_t key;
         bool cuttable;
     };
+    struct Columns {
+        uint64_t firstAsked = 0;
+        bool scanned = false;
+        std::vector<std::pair<int32_t, int32_t>> rows;
+    };
 
     std::unordered_map<uint64_t, Rect> known;
+    std::unordered_map<uint64_t, Columns> columns;
+    // How many damages were found, which tells one frame's questions from the next's.
+    uint64_t frames = 0;
     std::vector<Piece> pieces;
     std::vector<size_t> matched;
     std::vector<Rect> cut;

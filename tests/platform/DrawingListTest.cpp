@@ -2,6 +2,8 @@
 // rectangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/platform/DrawingList.h"
 #include "framework/platform/DrawingRecorder.h"
 #include "framework/platform/Graphics.h"
@@ -141,6 +143,53 @@ TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAl
     DrawingList::findVisibleDamage(listOf({flat, plaque}), listOf({flatter, plaque}), 4, occlusion,
                                    damage);
     EXPECT_TRUE(covers(damage, flat.touched));
+}
+
+TEST(DrawingList, AMovedPictureDamagesOnlyTheBandsOfItsVisiblePixelsOnceItsContentIsKnown) {
+    // Clear but for a 10-pixel-wide diagonal stripe, drawn added at full alpha and at a fade.
+    RefHolder<Image> light(Image::createImage(160, 100, 4));
+    ASSERT_TRUE(light->lock());
+    for (int32_t y = 0; y < 100; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(light->getPixels() + y * light->getPitch());
+        for (int32_t x = 0; x < 160; ++x) {
+            row[x] = x >= y && x < y + 10 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+        }
+    }
+    light->unlock();
+    light->markChanged();
+    const auto lightAt = [&](int32_t x, int32_t y, int32_t alpha) {
+        DrawnOperation op = operation(x, y, 160, 100, alpha);
+        op.kind = DrawingRecorder::BLIT;
+        op.source = light.get();
+        op.sourceChanges = light->getChangeCount();
+        op.sourceBytesPerPixel = 4;
+        op.sourceAlpha = true;
+        op.blendMode = BlendMode::Additive;
+        op.arguments[0] = x;
+        op.arguments[1] = y;
+        return op;
+    };
+    DrawingList::Occlusion occlusion;
+    std::vector<Rect> damage;
+    int64_t damaged = 0;
+    for (int32_t frame = 0; frame < 2; ++frame) {
+        damage.clear();
+        DrawingList::findVisibleDamage(listOf({lightAt(200, 100, 255)}),
+                                       listOf({lightAt(210, 100, 128)}), 4, occlusion, damage);
+        damaged = 0;
+        for (const Rect& r : damage) {
+            damaged += int64_t{r.w} * r.h;
+        }
+    }
+    // The first frame scans nothing and damages both whole pictures; the second only bands of
+    // rows around the stripe at both places, whose every pixel is covered.
+    for (int32_t y = 0; y < 100; ++y) {
+        EXPECT_TRUE(covers(damage, Rect{200 + y, 100 + y, 10, 1})) << y;
+        EXPECT_TRUE(covers(damage, Rect{210 + y, 100 + y, 10, 1})) << y;
+    }
+    EXPECT_FALSE(covers(damage, Rect{200, 199, 1, 1}));
+    EXPECT_FALSE(covers(damage, Rect{369, 100, 1, 1}));
+    EXPECT_LT(damaged, 160 * 100);
 }
 
 }  // namespace
