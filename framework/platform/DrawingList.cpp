@@ -148,10 +148,10 @@ void addTouched(const DrawnOperation& operation, bool ofThisFrame,
     const Rect& t = operation.touched;
     const std::vector<std::pair<int32_t, int32_t>>* rows = nullptr;
     if (targetBytesPerPixel == 4 && skipsClearPixels(operation) && !t.isEmpty()) {
-        rows = occlusion.visibleColumns(nullptr, operation.sourceChanges);
-        if (!rows) {
-            rows = occlusion.visibleColumns(
-                ofThisFrame ? operation.source : drawnNow(operation, now), operation.sourceChanges);
+        rows = occlusion.visibleColumns(ofThisFrame ? operation.source : nullptr,
+                                        operation.sourceChanges);
+        if (!rows && !ofThisFrame) {
+            rows = occlusion.visibleColumns(drawnNow(operation, now), operation.sourceChanges);
         }
     }
     if (!rows) {

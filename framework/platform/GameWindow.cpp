@@ -341,15 +341,17 @@ void GameWindow::present() {
     if (!frameKnown) {
         paused = true;
         frameOnScreen.clear();
-    } else if (display.shownFrame(displayPitch)) {
-        // The display's copy serves; ours would only cost a copy a frame and its memory.
-        std::vector<uint8_t>().swap(frameOnScreen);
-        presentedDrawing = backBuffer->getChangeCount();
     } else {
         presentedDrawing = backBuffer->getChangeCount();
-        const uint8_t* pixels = backBuffer->getPixels();
-        frameOnScreen.assign(pixels, pixels + static_cast<size_t>(backBuffer->getPitch()) *
-                                                  static_cast<size_t>(backBuffer->getHeight()));
+        if (display.shownFrame(displayPitch)) {
+            // The display's copy serves; ours would only cost a copy a frame and its memory.
+            std::vector<uint8_t>().swap(frameOnScreen);
+        } else {
+            const uint8_t* pixels = backBuffer->getPixels();
+            frameOnScreen.assign(pixels,
+                                 pixels + static_cast<size_t>(backBuffer->getPitch()) *
+                                              static_cast<size_t>(backBuffer->getHeight()));
+        }
     }
     if (locked) {
         backBuffer->unlock();
