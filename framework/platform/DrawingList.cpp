@@ -20,8 +20,7 @@ int64_t area(const Rect& r) {
 }
 
 bool worthJoining(const Rect& a, const Rect& b) {
-    return !intersectRects(a, b).isEmpty() ||
-           area(uniteRects(a, b)) <= area(a) + area(b) + JOIN_SLACK;
+    return area(uniteRects(a, b)) <= area(a) + area(b) + JOIN_SLACK;
 }
 
 // The index of `operation` in list[from, from + MATCH_WINDOW), or list.size().
@@ -36,20 +35,62 @@ size_t findAhead(const std::vector<DrawnOperation>& list, size_t from,
     return list.size();
 }
 
+// The target pixels where two one-to-one blits of one picture, alike but for its content, may
+// differ: the picture's recorded changes between the two contents, placed as the blit places
+// them. False when the blits differ otherwise or the changes are not known. The picture is the
+// one `after` drew, alive.
+bool changedPart(const DrawnOperation& before, const DrawnOperation& after, Rect& part) {
+    if (after.kind != DrawingRecorder::BLIT || !after.source || before.source != after.source ||
+        before.sourceChanges == after.sourceChanges) {
+        return false;
+    }
+    DrawnOperation alike = before;
+    alike.sourceChanges = after.sourceChanges;
+    if (!(alike == after)) {
+        return false;
+    }
+    Rect changed;
+    uint64_t content = after.sourceChanges;
+    for (size_t n = 0; n < Image::KEPT_STEPS && content != before.sourceChanges; ++n) {
+        const Image::ContentStep* step = after.source->stepTo(content);
+        if (!step) {
+            return false;
+        }
+        if (!step->area.isEmpty()) {
+            changed = changed.isEmpty() ? step->area : uniteRects(changed, step->area);
+        }
+        content = step->from;
+    }
+    if (content != before.sourceChanges) {
+        return false;
+    }
+    // arguments: target x and y (moved by the offset), source x and y.
+    const int32_t shiftX = after.arguments[0] - after.arguments[2];
+    const int32_t shiftY = after.arguments[1] - after.arguments[3];
+    part = intersectRects(Rect{changed.x + shiftX, changed.y + shiftY, changed.w, changed.h},
+                          after.touched);
+    return true;
+}
+
 // Matches the two frames' operations and hands `damaged` each operation left without its equal,
 // with a key that orders it among the operations of `after`: 2j + 1 for after[j], 2j for an
 // operation of `before` drawn between after[j - 1] and after[j]. `matched` gets the index in
-// `after` of each operation drawn in both frames.
-template <class Damaged, class Matched>
+// `after` of each operation drawn in both frames; one whose picture changed only in a known
+// part also goes to `changed` with that part (possibly empty).
+template <class Damaged, class Matched, class Changed>
 void matchFrames(const std::vector<DrawnOperation>& a, const std::vector<DrawnOperation>& b,
-                 Damaged&& damaged, Matched&& matched) {
+                 Damaged&& damaged, Matched&& matched, Changed&& changed) {
     size_t i = 0;
     size_t j = 0;
     // The matching only ever moves forward in both lists, so matched operations keep their
     // order: a pixel whose operations are all matched is drawn alike in both frames.
     while (i < a.size() && j < b.size()) {
-        if (a[i] == b[j]) {
+        Rect part;
+        if (a[i] == b[j] || changedPart(a[i], b[j], part)) {
             matched(j);
+            if (!part.isEmpty()) {
+                changed(b[j], 2 * j + 1, part);
+            }
             ++i;
             ++j;
             continue;
@@ -224,7 +265,8 @@ void DrawingList::findDamage(const DrawingList& before, const DrawingList& after
     matchFrames(
         before.operations, after.operations,
         [&](const DrawnOperation& operation, size_t) { damage.push_back(operation.touched); },
-        [](size_t) {});
+        [](size_t) {},
+        [&](const DrawnOperation&, size_t, const Rect& part) { damage.push_back(part); });
 }
 
 void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList& after,
@@ -245,7 +287,11 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
             addTouched(operation, key % 2 == 1, after.operations, targetBytesPerPixel, occlusion,
                        [&](const Rect& r) { pieces.push_back(Piece{r, key, cuttable}); });
         },
-        [&](size_t j) { matched.push_back(j); });
+        [&](size_t j) { matched.push_back(j); },
+        [&](const DrawnOperation& operation, size_t key, const Rect& part) {
+            pieces.push_back(
+                Piece{part, key, targetBytesPerPixel == 4 && keepsAlphaByte(operation)});
+        });
     // Pixels a matched opaque blit stores are the same in both frames wherever no operation
     // drawn after it changed: the damage of operations drawn before it need not reach them. A
     // cut piece keeps alpha bytes under the blit as they were, which its operation left alone.
@@ -298,6 +344,16 @@ Rect DrawingList::Occlusion::opaqueArea(const Image& image) {
     constexpr size_t MOST_KNOWN = 512;
     if (known.size() >= MOST_KNOWN) {
         known.clear();
+    }
+    // A content made from a known one without touching an alpha byte has its opaque area.
+    const Image::ContentStep* step = image.stepTo(content);
+    for (size_t n = 0; step && step->alphaKept && n < Image::KEPT_STEPS; ++n) {
+        if (auto found = known.find(step->from); found != known.end()) {
+            const Rect inherited = found->second;
+            known.emplace(content, inherited);
+            return inherited;
+        }
+        step = image.stepTo(step->from);
     }
     Rect best;
     const uint8_t* pixels = image.getPixels();
@@ -384,15 +440,18 @@ void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeSha
         r = intersectRects(r, bounds);
     }
     std::erase_if(damage, [](const Rect& r) { return r.isEmpty(); });
-    if (damage.size() > MANY_RECTANGLES) {
+    const auto boundingBox = [&damage] {
         Rect box = damage.front();
         for (const Rect& r : damage) {
             box = uniteRects(box, r);
         }
         damage.assign(1, box);
+    };
+    if (damage.size() > MANY_RECTANGLES) {
+        boundingBox();
     }
     // Joining may make a rectangle overlap one already passed, so the scan repeats until no
-    // pair is left to join: the rectangles end disjoint.
+    // pair is left to join.
     for (bool joined = true; joined;) {
         joined = false;
         for (size_t m = 0; m < damage.size(); ++m) {
@@ -406,6 +465,27 @@ void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeSha
                 }
             }
         }
+    }
+    // Rectangles that overlap but would waste much joined (a thin strip across a band) keep
+    // apart: the later one is cut around the earlier, so that the rectangles end disjoint.
+    // Every cut leaves less area, so this ends.
+    std::vector<Rect> outside;
+    for (size_t n = 1; n < damage.size() && damage.size() <= MANY_RECTANGLES;) {
+        size_t m = 0;
+        while (m < n && intersectRects(damage[m], damage[n]).isEmpty()) {
+            ++m;
+        }
+        if (m == n) {
+            ++n;
+            continue;
+        }
+        outside.clear();
+        cutOut(damage[n], damage[m], outside);
+        damage.erase(damage.begin() + static_cast<std::ptrdiff_t>(n));
+        damage.insert(damage.end(), outside.begin(), outside.end());
+    }
+    if (damage.size() > MANY_RECTANGLES) {
+        boundingBox();
     }
     int64_t covered = 0;
     for (const Rect& r : damage) {

@@ -372,3 +372,28 @@ uint8_t* Image::getAlphaAddress(int32_t x, int32_t y) {
     }
     return alphaPlane ? alphaPlane + static_cast<size_t>(y) * getWidth() + x : nullptr;
 }
+
+void Image::noteChangesSince(uint64_t since, const Rect& area, bool alphaKept) {
+    const uint64_t now = getChangeCount();
+    if (now == since) {
+        return;
+    }
+    if (!steps) {
+        steps = std::make_unique<ContentStep[]>(KEPT_STEPS);
+    }
+    steps[nextStep] =
+        ContentStep{since, now, intersectRects(area, Rect{0, 0, width, height}), alphaKept};
+    nextStep = (nextStep + 1) % KEPT_STEPS;
+}
+
+const Image::ContentStep* Image::stepTo(uint64_t content) const {
+    if (!steps) {
+        return nullptr;
+    }
+    for (size_t n = 0; n < KEPT_STEPS; ++n) {
+        if (steps[n].to == content && steps[n].from != 0) {
+            return &steps[n];
+        }
+    }
+    return nullptr;
+}

@@ -9,6 +9,7 @@
 
 #include "framework/core/BaseObject.h"
 #include "framework/core/PictureChanges.h"
+#include "framework/core/Rect.h"
 
 class Graphics;
 
@@ -81,6 +82,23 @@ public:
     // name one content even after another image took the address of a freed one.
     uint64_t getChangeCount() const { return changeCount.load(std::memory_order_relaxed); }
 
+    // How many recorded steps an image keeps.
+    static constexpr size_t KEPT_STEPS = 4;
+    // One step between two contents of an image: the pixels outside `area`, and with
+    // `alphaKept` every alpha byte, are the same in both.
+    struct ContentStep {
+        uint64_t from = 0;
+        uint64_t to = 0;
+        Rect area;
+        bool alphaKept = false;
+    };
+    // Records that the changes made since the content `since` left the pixels outside `area`
+    // (and, with `alphaKept`, every alpha byte) as they were, so that a frame drawn over the
+    // older content needs only that area drawn again. The drawing thread's own pictures only.
+    void noteChangesSince(uint64_t since, const Rect& area, bool alphaKept);
+    // The recorded step that made `content`; null when none is known.
+    const ContentStep* stepTo(uint64_t content) const;
+
     // The byte holding the opacity of pixel (x, y): the alpha-plane byte for 1 and 2 bytes per
     // pixel, the alpha byte of the pixel word for 4. Null outside the image or without buffers.
     uint8_t* getAlphaAddress(int32_t x, int32_t y);
@@ -132,6 +150,9 @@ protected:
     int64_t lastUse = 0;
     // Images are drawn into by the loader thread too.
     std::atomic<uint64_t> changeCount{nextChangeStamp()};
+    // The last few recorded steps, oldest overwritten first; made on the first record.
+    std::unique_ptr<ContentStep[]> steps;
+    size_t nextStep = 0;
 
 private:
     static uint64_t nextChangeStamp() {

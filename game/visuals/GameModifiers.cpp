@@ -195,6 +195,8 @@ void ModifierShine::compose(int32_t offset) {
         workGraphics->blitChannelMinWhole(mask.get(), Channel::Alpha, 0, 0);
         graphics->blitWhole(work.get(), 0, 0);
     } else if (additive) {
+        const uint64_t before = canvas->getChangeCount();
+        const Rect wasLit{litX, litY, shine->getWidth(), shine->getHeight()};
         if (!fresh) {
             graphics->copyRect(plain.get(), litX, litY, litX, litY, shine->getWidth(),
                                shine->getHeight());
@@ -203,6 +205,9 @@ void ModifierShine::compose(int32_t offset) {
         graphics->blitWhole(shine.get(), offset, shineY);
         litX = offset;
         litY = shineY;
+        // The light adds to the colour alone, and the plain picture puts back what it was.
+        const Rect lit{litX, litY, shine->getWidth(), shine->getHeight()};
+        canvas->noteChangesSince(before, fresh ? lit : uniteRects(wasLit, lit), true);
     } else {
         graphics->setBlendMode(BlendMode::Additive);
         clearToTransparentWhite(*graphics);

@@ -10,6 +10,7 @@
 #include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/ImageDD.h"
+#include "game/visuals/GameModifiers.h"
 #include "game/visuals/ImageEffects.h"
 #include "game/visuals/ModifierLabelValue.h"
 
@@ -239,9 +240,10 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         graphics->fillRectChannel(Channel::Alpha, 255, 3, 4, 124, 73);
     }
     auto* glowSprite = new Sprite(614, 100, glow.get());
+    auto* plaqueSprite = new Sprite(634, 129, plaque.get());
     expectShownAtOnce("glow", [&] {
         GameNode::appendChild(glowSprite, lobby->getTree());
-        GameNode::appendChild(new Sprite(634, 129, plaque.get()), lobby->getTree());
+        GameNode::appendChild(plaqueSprite, lobby->getTree());
     });
     for (int32_t alpha = 250; alpha > 100 && !HasFatalFailure(); alpha -= 9) {
         const int64_t areaBefore = display.presentedArea;
@@ -249,6 +251,31 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         frame();
         EXPECT_LE(display.presentedArea - areaBefore, 180 * 140 - 120 * 72) << alpha;
     }
+    // A light sweeping over the plaque as the glow fades on: each frame shows the plaque's
+    // strip where the light was and is, and the glow around the plaque's middle, alone.
+    RefHolder<Image> light(Image::createImage(20, 100));
+    {
+        RefHolder<Graphics> graphics(light->createGraphics());
+        graphics->setColor(0xFF604020);
+        graphics->fillRect(0, 0, 20, 100);
+        graphics->fillChannel(Channel::Alpha, 200);
+    }
+    GameNode::addModifier(plaqueSprite, new ModifierShine(light.get(), 500));
+    int sweptFrames = 0;
+    for (int32_t alpha = 100; alpha < 250 && !HasFatalFailure(); alpha += 4) {
+        const int64_t areaBefore = display.presentedArea;
+        const Image* shown = plaqueSprite->getImage();
+        glowSprite->setAlpha(alpha);
+        frame();
+        // The sweep's first and last frames change the plaque's picture for another.
+        if (shown == plaqueSprite->getImage() && shown != plaque.get()) {
+            ++sweptFrames;
+            EXPECT_LE(display.presentedArea - areaBefore, 180 * 140 - 120 * 72 + 2 * 20 * 81)
+                << alpha;
+        }
+    }
+    EXPECT_GT(sweptFrames, 20);
+    EXPECT_EQ(plaqueSprite->getImage(), plaque.get());
 
     // A dialog opening, fading in over frames.
     expectShownAtOnce("dialog", [&] { click(lobby->findChild("BUTTON_CHANGENAME")); });

@@ -91,6 +91,23 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
     }
     EXPECT_LT(damage.size(), pieces.size());
 
+    // A thin strip across two wide bands overlaps both but is not joined with them: it is cut
+    // around them, disjoint, covering the same pixels and nothing more.
+    const std::vector<Rect> crossing{{100, 150, 500, 30}, {300, 100, 20, 200}, {100, 250, 500, 20}};
+    damage = crossing;
+    mergeDamage(damage, screen, 60);
+    int64_t covered = 0;
+    for (size_t m = 0; m < damage.size(); ++m) {
+        covered += int64_t{damage[m].w} * damage[m].h;
+        for (size_t n = m + 1; n < damage.size(); ++n) {
+            EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
+        }
+    }
+    for (const Rect& piece : crossing) {
+        EXPECT_TRUE(covers(damage, piece));
+    }
+    EXPECT_EQ(covered, 500 * 30 + 500 * 20 + 20 * (200 - 30 - 20));
+
     // Most of the frame, or a great many pieces spread over it, draw the frame whole.
     damage = {{0, 0, 800, 300}, {0, 300, 400, 300}};
     mergeDamage(damage, screen, 60);
