@@ -49,7 +49,8 @@ public:
     // Appends to `damage` the rectangles outside which the two frames' pixels agree, when both
     // were drawn over the same picture. Operations are matched in order; an operation left
     // without its equal in the other frame damages what it touches, which covers anything
-    // drawn, removed, changed or reordered.
+    // drawn, removed, changed or reordered. A blit whose picture recorded where it changed
+    // since the earlier frame (Image::noteChangesSince) damages that part alone.
     static void findDamage(const DrawingList& before, const DrawingList& after,
                            std::vector<Rect>& damage);
 
@@ -104,6 +105,7 @@ private:
 };
 
 // Turns damaged rectangles into a few disjoint ones that cover them all, inside `bounds`:
-// overlapping rectangles, and rectangles whose union wastes little, are joined. A list that
-// would still cover more than `wholeShare` percent of the bounds becomes the bounds alone.
+// rectangles whose union wastes little are joined, and of two that still overlap the later is
+// cut around the earlier. A list that would still cover more than `wholeShare` percent of the
+// bounds becomes the bounds alone.
 void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeShare);
