@@ -347,7 +347,7 @@ Rect DrawingList::Occlusion::opaqueArea(const Image& image) {
     }
     // A content made from a known one without touching an alpha byte has its opaque area.
     const Image::ContentStep* step = image.stepTo(content);
-    for (size_t n = 0; step && step->alphaKept && n < Image::KEPT_STEPS; ++n) {
+    for (size_t n = 0; step && n < Image::KEPT_STEPS; ++n) {
         if (auto found = known.find(step->from); found != known.end()) {
             const Rect inherited = found->second;
             known.emplace(content, inherited);

@@ -373,7 +373,7 @@ uint8_t* Image::getAlphaAddress(int32_t x, int32_t y) {
     return alphaPlane ? alphaPlane + static_cast<size_t>(y) * getWidth() + x : nullptr;
 }
 
-void Image::noteChangesSince(uint64_t since, const Rect& area, bool alphaKept) {
+void Image::noteChangesSince(uint64_t since, const Rect& area) {
     const uint64_t now = getChangeCount();
     if (now == since) {
         return;
@@ -381,8 +381,7 @@ void Image::noteChangesSince(uint64_t since, const Rect& area, bool alphaKept) {
     if (!steps) {
         steps = std::make_unique<ContentStep[]>(KEPT_STEPS);
     }
-    steps[nextStep] =
-        ContentStep{since, now, intersectRects(area, Rect{0, 0, width, height}), alphaKept};
+    steps[nextStep] = ContentStep{since, now, intersectRects(area, Rect{0, 0, width, height})};
     nextStep = (nextStep + 1) % KEPT_STEPS;
 }
 

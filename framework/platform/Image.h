@@ -84,18 +84,17 @@ public:
 
     // How many recorded steps an image keeps.
     static constexpr size_t KEPT_STEPS = 4;
-    // One step between two contents of an image: the pixels outside `area`, and with
-    // `alphaKept` every alpha byte, are the same in both.
+    // One step between two contents of an image: every alpha byte, and the pixels outside
+    // `area`, are the same in both.
     struct ContentStep {
         uint64_t from = 0;
         uint64_t to = 0;
         Rect area;
-        bool alphaKept = false;
     };
-    // Records that the changes made since the content `since` left the pixels outside `area`
-    // (and, with `alphaKept`, every alpha byte) as they were, so that a frame drawn over the
-    // older content needs only that area drawn again. The drawing thread's own pictures only.
-    void noteChangesSince(uint64_t since, const Rect& area, bool alphaKept);
+    // Records that the changes made since the content `since` left every alpha byte, and the
+    // pixels outside `area`, as they were, so that a frame drawn over the older content needs
+    // only that area drawn again. The drawing thread's own pictures only.
+    void noteChangesSince(uint64_t since, const Rect& area);
     // The recorded step that made `content`; null when none is known.
     const ContentStep* stepTo(uint64_t content) const;
 

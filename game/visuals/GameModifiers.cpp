@@ -160,6 +160,7 @@ void ModifierShine::compose(int32_t offset) {
     const bool fresh = !canvas;
     if (fresh) {
         canvas = Image::copyImage(plain.get());
+        plainCopied = plain->getChangeCount();
         if (!canvas) {
             return;
         }
@@ -205,9 +206,12 @@ void ModifierShine::compose(int32_t offset) {
         graphics->blitWhole(shine.get(), offset, shineY);
         litX = offset;
         litY = shineY;
-        // The light adds to the colour alone, and the plain picture puts back what it was.
-        const Rect lit{litX, litY, shine->getWidth(), shine->getHeight()};
-        canvas->noteChangesSince(before, fresh ? lit : uniteRects(wasLit, lit), true);
+        // The light adds to the colour alone, and the plain picture, as it was copied, puts
+        // back what it was.
+        if (!fresh && plain->getChangeCount() == plainCopied) {
+            const Rect lit{litX, litY, shine->getWidth(), shine->getHeight()};
+            canvas->noteChangesSince(before, uniteRects(wasLit, lit));
+        }
     } else {
         graphics->setBlendMode(BlendMode::Additive);
         clearToTransparentWhite(*graphics);

@@ -81,6 +81,8 @@ private:
     RefHolder<Image> plain;
     // The picture shown during the sweep, and where the light was last laid on it.
     RefHolder<Image> canvas;
+    // The plain picture's content the canvas was copied from.
+    uint64_t plainCopied = 0;
     int32_t litX = 0;
     int32_t litY = 0;
     Sprite* owner = nullptr;

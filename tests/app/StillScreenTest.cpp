@@ -227,7 +227,8 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
     // not, its opaque part starting at an odd column: the fade redraws and shows the glow
     // around the plaque's middle alone.
     RefHolder<Image> glow(Image::createImage(180, 140));
-    RefHolder<Image> plaque(Image::createImage(131, 81));
+    // The plaque's second frame is shown, so that its rows start below the picture's top.
+    RefHolder<Image> plaque(Image::createImage(131, 162));
     {
         RefHolder<Graphics> graphics(glow->createGraphics());
         graphics->setColor(0xFFFFE080);
@@ -235,12 +236,14 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         graphics->fillChannel(Channel::Alpha, 140);
         graphics = plaque->createGraphics();
         graphics->setColor(0xFF603010);
-        graphics->fillRect(0, 0, 131, 81);
+        graphics->fillRect(0, 0, 131, 162);
         graphics->fillChannel(Channel::Alpha, 90);
-        graphics->fillRectChannel(Channel::Alpha, 255, 3, 4, 124, 73);
+        graphics->fillRectChannel(Channel::Alpha, 255, 3, 85, 124, 73);
+        plaque->setFrameCount(2);
     }
     auto* glowSprite = new Sprite(614, 100, glow.get());
     auto* plaqueSprite = new Sprite(634, 129, plaque.get());
+    plaqueSprite->setFrame(1);
     expectShownAtOnce("glow", [&] {
         GameNode::appendChild(glowSprite, lobby->getTree());
         GameNode::appendChild(plaqueSprite, lobby->getTree());
