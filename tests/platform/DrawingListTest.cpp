@@ -78,35 +78,31 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
     // the frame's edge.
     const std::vector<Rect> pieces{{0, 0, 10, 10},   {200, 0, 10, 10},   {5, 5, 100, 10},
                                    {100, 0, 110, 5}, {500, 500, 10, 10}, {790, 590, 40, 40}};
-    std::vector<Rect> damage = pieces;
-    mergeDamage(damage, screen, 60);
-    for (const Rect& piece : pieces) {
-        EXPECT_TRUE(covers(damage, intersectRects(piece, screen)));
-    }
-    for (size_t m = 0; m < damage.size(); ++m) {
-        EXPECT_TRUE(intersectRects(damage[m], screen) == damage[m]);
-        for (size_t n = m + 1; n < damage.size(); ++n) {
-            EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
+    // Merged, the rectangles lie inside the frame, apart, and cover every piece; returns the
+    // pixels they cover.
+    std::vector<Rect> damage;
+    const auto merged = [&damage](const std::vector<Rect>& given) {
+        damage = given;
+        mergeDamage(damage, screen, 60);
+        int64_t covered = 0;
+        for (const Rect& piece : given) {
+            EXPECT_TRUE(covers(damage, intersectRects(piece, screen)));
         }
-    }
+        for (size_t m = 0; m < damage.size(); ++m) {
+            covered += int64_t{damage[m].w} * damage[m].h;
+            EXPECT_TRUE(intersectRects(damage[m], screen) == damage[m]);
+            for (size_t n = m + 1; n < damage.size(); ++n) {
+                EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
+            }
+        }
+        return covered;
+    };
+    merged(pieces);
     EXPECT_LT(damage.size(), pieces.size());
-
     // A thin strip across two wide bands overlaps both but is not joined with them: it is cut
-    // around them, disjoint, covering the same pixels and nothing more.
-    const std::vector<Rect> crossing{{100, 150, 500, 30}, {300, 100, 20, 200}, {100, 250, 500, 20}};
-    damage = crossing;
-    mergeDamage(damage, screen, 60);
-    int64_t covered = 0;
-    for (size_t m = 0; m < damage.size(); ++m) {
-        covered += int64_t{damage[m].w} * damage[m].h;
-        for (size_t n = m + 1; n < damage.size(); ++n) {
-            EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
-        }
-    }
-    for (const Rect& piece : crossing) {
-        EXPECT_TRUE(covers(damage, piece));
-    }
-    EXPECT_EQ(covered, 500 * 30 + 500 * 20 + 20 * (200 - 30 - 20));
+    // around them, covering the same pixels and nothing more.
+    EXPECT_EQ(merged({{100, 150, 500, 30}, {300, 100, 20, 200}, {100, 250, 500, 20}}),
+              500 * 30 + 500 * 20 + 20 * (200 - 30 - 20));
 
     // Most of the frame, or a great many pieces spread over it, draw the frame whole.
     damage = {{0, 0, 800, 300}, {0, 300, 400, 300}};
