@@ -149,17 +149,28 @@ bool SdlEventSource::cursorPosition(int32_t& x, int32_t& y) {
     int windowY = 0;
     if (!screenPosition) {
         SDL_GetMouseState(&windowX, &windowY);
-    } else if (!insideByEvents(window, windowX, windowY)) {
-        // Asked of the system now: SDL's own position is as old as the last event pumped,
-        // and is not kept at all while the pointer is outside the window.
-        int screenX = 0;
-        int screenY = 0;
+    } else if (insideByEvents(window, windowX, windowY)) {
+        outsideKnown = false;
+    } else {
+        // Asked of the system: SDL's own position is as old as the last event pumped, and is
+        // not kept at all while the pointer is outside the window. Each question is a round
+        // trip to the X server, so a pointer resting outside is asked for now and then.
+        const uint32_t now = SDL_GetTicks();
+        if (!outsideKnown || !outsideResting || now - outsideAsked >= RESTING_POINTER_MS) {
+            int screenX = 0;
+            int screenY = 0;
+            SDL_GetGlobalMouseState(&screenX, &screenY);
+            outsideResting = outsideKnown && screenX == outsideX && screenY == outsideY;
+            outsideKnown = true;
+            outsideX = screenX;
+            outsideY = screenY;
+            outsideAsked = now;
+        }
         int left = 0;
         int top = 0;
-        SDL_GetGlobalMouseState(&screenX, &screenY);
         SDL_GetWindowPosition(window, &left, &top);
-        windowX = screenX - left;
-        windowY = screenY - top;
+        windowX = outsideX - left;
+        windowY = outsideY - top;
     }
     SDL_Renderer* renderer = display.sdlRenderer();
     if (!renderer) {

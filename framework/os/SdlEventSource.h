@@ -34,6 +34,8 @@ private:
     // nothing happens.
     static constexpr uint32_t BUSY_PUMPS_MS = 500;
     static constexpr uint32_t QUIET_PUMP_MS = 250;
+    // How often the place of a pointer resting outside the window is asked of the system.
+    static constexpr uint32_t RESTING_POINTER_MS = 100;
 
     // Whether SDL's pump is worth its cost now: always, except on X while the connection has
     // no event for it and nothing happened for a while (most frames of a still screen).
@@ -50,6 +52,13 @@ private:
     uint32_t lastPump = 0;
     uint64_t presentsChecked = 0;
     uint32_t lastEvent = 0;
+    // The pointer's last place on the screen as asked while it was outside the window, when it
+    // was asked, and whether it had not moved since the question before.
+    bool outsideKnown = false;
+    bool outsideResting = false;
+    int outsideX = 0;
+    int outsideY = 0;
+    uint32_t outsideAsked = 0;
     bool eventSeen = false;
     bool quitPosted = false;
     uint32_t quitCode = 0;

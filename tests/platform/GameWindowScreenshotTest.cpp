@@ -228,6 +228,12 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         SDL_GetWindowPosition(display.sdlWindow(), &left, &top);
         SDL_WarpMouseGlobal(display.screenWidth() - 4, display.screenHeight() - 4);
         EXPECT_TRUE(pointerAt(display.screenWidth() - 4 - left, display.screenHeight() - 4 - top));
+        // Resting there it is asked for less often, but a move is still found.
+        for (int32_t n = 0, x = 0, y = 0; n < 3; ++n) {
+            EXPECT_TRUE(events.cursorPosition(x, y));
+        }
+        SDL_WarpMouseGlobal(display.screenWidth() - 9, display.screenHeight() - 6);
+        EXPECT_TRUE(pointerAt(display.screenWidth() - 9 - left, display.screenHeight() - 6 - top));
 
         // After a quiet spell SDL is pumped only when X holds an event for it. The pointer's
         // move comes in with the reply of a round trip, so the connection's socket no longer
