@@ -1,6 +1,9 @@
 // The reference for the cost of an idle screen: a bare SDL window that presents the same
 // 800 x 600 picture every frame at 60 frames per second, through the game's own display layer,
-// for the seconds given (10 by default).
+// for the seconds given (10 by default). Given a width and a height as well, it stands for the
+// least an animated screen can cost: each frame it fills a centred area of that size with a
+// new colour and presents that area alone.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -11,15 +14,21 @@
 #include "framework/os/SystemClock.h"
 
 int main(int argc, char** argv) {
+    constexpr int WIDTH = 800;
+    constexpr int HEIGHT = 600;
     const uint32_t seconds = argc > 1 ? static_cast<uint32_t>(std::atoi(argv[1])) : 10;
+    const int areaW = argc > 3 ? std::clamp(std::atoi(argv[2]), 1, WIDTH) : 0;
+    const int areaH = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, HEIGHT) : 0;
     SdlDisplay display;
     SdlEventSource events(display);
     SystemClock clock;
-    if (!display.createWindow("bare loop", 800, 600, false) || !display.createPresenter(4)) {
+    if (!display.createWindow("bare loop", WIDTH, HEIGHT, false) || !display.createPresenter(4)) {
         return 1;
     }
     display.show();
-    std::vector<uint32_t> pixels(800 * 600, 0xFF3B2414);
+    std::vector<uint32_t> pixels(WIDTH * HEIGHT, 0xFF3B2414);
+    const DisplayRect area{(WIDTH - areaW) / 2, (HEIGHT - areaH) / 2, areaW, areaH};
+    uint32_t shade = 0;
     const uint32_t end = clock.milliseconds() + seconds * 1000;
     while (clock.milliseconds() < end) {
         MessageRecord message;
@@ -28,7 +37,16 @@ int main(int argc, char** argv) {
                 return 0;
             }
         }
-        display.present(pixels.data(), 800 * 4);
+        if (areaW > 0) {
+            shade = (shade + 1) & 0xFF;
+            for (int y = area.y; y < area.y + area.h; ++y) {
+                uint32_t* row = pixels.data() + y * WIDTH + area.x;
+                std::fill(row, row + area.w, 0xFF000000u | shade << 16 | shade << 8 | shade);
+            }
+            display.presentRects(pixels.data(), WIDTH * 4, &area, 1);
+        } else {
+            display.present(pixels.data(), WIDTH * 4);
+        }
         clock.sleep(16);
     }
     display.destroyWindow();

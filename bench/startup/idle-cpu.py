@@ -7,18 +7,21 @@ It starts the game from its folder with a home of its own and plays through X in
 would: it leaves the loading screen (its glow and its blinking "click") alone, clicks, gives the
 first-run name, closes the host's hint, leaves the lobby alone, takes the elevator to the first
 floor, opens its first door and leaves level 1 alone (its clock runs). Then it starts the game
-again in a second home, where the helper beside BARE_LOOP (quovel-idle-player) has saved, through
-the game's own player files, a player with the floors up to the 144-tile level open: it clicks
-through the loading screen, takes the elevator to that floor, opens the level's door and leaves
-the level alone. On each still screen it measures, for SECONDS seconds (QUOVEL_IDLE_SECONDS, 10
-by default), the game's share of one core beside the X server's; then the bare window loop's (a
-window presenting every frame). QUOVEL_IDLE_RUNS (1 by default) repeats the whole sequence, each
-run's photographs in OUT/run-N, and reports each screen's median, lowest and highest share. Each run ends as the window's close box asks, answered "yes";
-it reports the shares against the goal (the game at most 1 % of a core) and the game's exit
-codes. Each screen is photographed to OUT (the second run's to OUT/144) as a PNG; with
-QUOVEL_PROFILE set, perf records each still screen there as well, for QUOVEL_PROFILE seconds
-when it is a number, else for 5 s. Widgets are aimed at and screens recognised as the smoke
-test does, from the shipped definitions and pictures.
+again in a second home, where the helper beside BARE_LOOP (quovel-idle-player) has saved,
+through the game's own player files, a player with the floors up to the 144-tile level open: it
+clicks through the loading screen, takes the elevator to that floor, opens the level's door and
+leaves the level alone. On each still screen it measures, for SECONDS seconds
+(QUOVEL_IDLE_SECONDS, 10 by default), the game's share of one core beside the X server's; then
+the bare window loop's (a window presenting every frame), and the same loop as the least an
+animated screen costs here: each frame it fills and presents an area as large as the loading
+screen's glow draws (ANIMATED_AREA). QUOVEL_IDLE_RUNS (1 by default) repeats the whole sequence,
+each run's photographs in OUT/run-N, and reports each screen's median, lowest and highest share.
+Each run ends as the window's close box asks, answered "yes"; it reports the shares against the
+goal (the game at most 1 % of a core) and the game's exit codes. Each screen is photographed to
+OUT (the second run's to OUT/144) as a PNG; with QUOVEL_PROFILE set, perf records each still
+screen there as well, for QUOVEL_PROFILE seconds when it is a number, else for 5 s. Widgets are
+aimed at and screens recognised as the smoke test does, from the shipped definitions and
+pictures.
 """
 import importlib.util
 import os
@@ -47,6 +50,9 @@ GOAL_PERCENT = 1.0
 # Where the first door of a hallway is, in the window, and how far apart the doors stand.
 FIRST_DOOR = (105, 300)
 DOOR_STEP = 150
+# Width and height of the area the bare loop changes each frame for the animated reference: as
+# many pixels as a frame of the loading screen's fading glow draws again (96,160).
+ANIMATED_AREA = (370, 260)
 # The hallway's 144-tile level: floor 18, door 5 (Triple on the largest layout).
 LARGEST_FLOOR = 18
 LARGEST_DOOR = 5
@@ -127,6 +133,10 @@ def report(runs):
               f"X server {spread(servers)}")
     print(f"bare loop presenting every frame: {spread([run['bare'] for run in runs])} of a core, "
           f"X server {spread([run['bare_server'] for run in runs])}")
+    width, height = ANIMATED_AREA
+    print(f"bare loop filling and presenting {width} x {height} pixels every frame: "
+          f"{spread([run['animated'] for run in runs])} of a core, "
+          f"X server {spread([run['animated_server'] for run in runs])}")
     codes = [code for run in runs for code in run["codes"]]
     print(f"game exit codes after the close requests: {', '.join(str(c) for c in codes)}")
 
@@ -285,6 +295,15 @@ def stop(game):
         game.wait()
 
 
+def bare_shares(bare_loop, env, xserver, *area):
+    """The bare loop's share and the X server's (None when unknown) while the loop runs."""
+    loop = subprocess.Popen([bare_loop, str(int(SECONDS) + 2)] + [str(n) for n in area], env=env)
+    time.sleep(1.0)
+    measured = shares([loop.pid, xserver], SECONDS)
+    loop.wait()
+    return measured[loop.pid], measured.get(xserver) if xserver else None
+
+
 def run_once(game_folder, bare_loop, out, xserver):
     """One pass over the still screens: their rows, the bare loop's shares, the exit codes."""
     homes = [tempfile.mkdtemp(prefix="quovel-idle-") for _ in range(2)]
@@ -300,10 +319,8 @@ def run_once(game_folder, bare_loop, out, xserver):
             measurer.measure("lobby left alone")
             enter_level(session, defs, 1, 1, "level 1")
             measurer.measure("level 1 left alone")
-            loop = subprocess.Popen([bare_loop, str(int(SECONDS) + 2)], env=env)
-            time.sleep(1.0)
-            bare = shares([loop.pid, xserver], SECONDS)
-            loop.wait()
+            bare = bare_shares(bare_loop, env, xserver)
+            animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
             codes.append(quit_game(session, game))
         finally:
             stop(game)
@@ -328,8 +345,8 @@ def run_once(game_folder, bare_loop, out, xserver):
     finally:
         for home in homes:
             shutil.rmtree(home, ignore_errors=True)
-    return {"rows": measurer.rows, "bare": bare[loop.pid],
-            "bare_server": bare.get(xserver) if xserver else None, "codes": codes}
+    return {"rows": measurer.rows, "bare": bare[0], "bare_server": bare[1],
+            "animated": animated[0], "animated_server": animated[1], "codes": codes}
 
 
 def main():
