@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PictureEncoder.h"
+#include "PixelAccess.h"
 #include "TempFolder.h"
 #include "ZipBuilder.h"
 #include "framework/core/RefHolder.h"
@@ -39,20 +40,6 @@ JpegSpec colorPicture(int width, int height, int components) {
     return spec;
 }
 
-uint32_t wordAt(const Image& image, int x, int y) {
-    uint32_t word;
-    std::memcpy(&word, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 4u,
-                sizeof word);
-    return word;
-}
-
-uint16_t halfAt(const Image& image, int x, int y) {
-    uint16_t half;
-    std::memcpy(&half, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 2u,
-                sizeof half);
-    return half;
-}
-
 // Checks the image against libjpeg's own decode of the file, sample for sample.
 void expectReferencePixels(Image* image, const std::vector<uint8_t>& file, bool grey,
                            const std::string& what) {
@@ -74,11 +61,11 @@ void expectReferencePixels(Image* image, const std::vector<uint8_t>& file, bool 
             const uint32_t g = grey ? s[0] : s[1];
             const uint32_t b = grey ? s[0] : s[2];
             if (image->getBytesPerPixel() == 4) {
-                wrong += wordAt(*image, x, y) != (0xFF000000u | r << 16 | g << 8 | b);
+                wrong += testpixels::get32(image, x, y) != (0xFF000000u | r << 16 | g << 8 | b);
             } else {
                 const uint16_t half =
                     static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
-                wrong += halfAt(*image, x, y) != half;
+                wrong += testpixels::get16(image, x, y) != half;
                 wrong += image->getAlphaPlane()[static_cast<size_t>(y) * width + x] != 255;
             }
         }
@@ -144,7 +131,7 @@ TEST_F(JpegDecoderTest, DecodedColorsAreThePictureColors) {
     const std::vector<uint8_t> file = encodeJpeg(spec);
     RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
     ASSERT_TRUE(image);
-    const uint32_t word = wordAt(*image, 7, 9);
+    const uint32_t word = testpixels::get32(image.get(), 7, 9);
     EXPECT_EQ(word >> 24, 0xFFu);
     EXPECT_NEAR(static_cast<int>((word >> 16) & 0xFF), 240, 3);
     EXPECT_NEAR(static_cast<int>((word >> 8) & 0xFF), 120, 3);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PictureEncoder.h"
+#include "PixelAccess.h"
 #include "TempFolder.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
@@ -60,8 +61,8 @@ uint32_t wide(uint32_t value, Numbers& numbers) {
 
 // Builds a picture of `channels` samples per pixel; `pixel` chooses the 8-bit meaning of each
 // pixel and `store` writes it into the row at the picture's bit depth.
-Sample makeSample(const std::string& name, int colorType, int bitDepth, int channels,
-                  uint32_t seed, bool interlaced = false) {
+Sample makeSample(const std::string& name, int colorType, int bitDepth, int channels, uint32_t seed,
+                  bool interlaced = false) {
     Sample sample;
     sample.name = name;
     PngSpec& spec = sample.spec;
@@ -148,20 +149,6 @@ std::vector<Sample> everySupportedKind() {
     return samples;
 }
 
-uint32_t wordAt(const Image& image, int x, int y) {
-    uint32_t word;
-    std::memcpy(&word, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 4u,
-                sizeof word);
-    return word;
-}
-
-uint16_t halfAt(const Image& image, int x, int y) {
-    uint16_t half;
-    std::memcpy(&half, image.getPixels() + static_cast<size_t>(y) * image.getPitch() + x * 2u,
-                sizeof half);
-    return half;
-}
-
 uint16_t rgb565(const Argb& p) {
     return static_cast<uint16_t>(((p.r & 0xF8) << 8) | ((p.g & 0xFC) << 3) | (p.b >> 3));
 }
@@ -180,9 +167,9 @@ void expectPixels(Image* image, int width, int height, const std::vector<Argb>& 
             if (image->getBytesPerPixel() == 4) {
                 const uint32_t word =
                     (uint32_t{p.a} << 24) | (uint32_t{p.r} << 16) | (uint32_t{p.g} << 8) | p.b;
-                wrong += wordAt(*image, x, y) != word;
+                wrong += testpixels::get32(image, x, y) != word;
             } else {
-                wrong += halfAt(*image, x, y) != rgb565(p);
+                wrong += testpixels::get16(image, x, y) != rgb565(p);
                 wrong += image->getAlphaPlane()[static_cast<size_t>(y) * width + x] != p.a;
             }
         }
@@ -279,7 +266,7 @@ TEST_F(PngDecoderTest, TransparencyChunksAreIgnored) {
     Sample rgb = makeSample("RGB", PNG_COLOR_TYPE_RGB, 8, 3, 93u);
     rgb.spec.withTransparency = true;
     rgb.spec.transparentColor = {0, rgb.spec.rows[0][0], rgb.spec.rows[0][1], rgb.spec.rows[0][2],
-                                  0};
+                                 0};
     for (const Sample* sample : {&palette, &smallPalette, &grey, &rgb}) {
         const std::vector<uint8_t> file = encodePng(sample->spec);
         for (int depth : {4, 2}) {
@@ -459,7 +446,7 @@ TEST_F(PngDecoderTest, RowsOfAnUnknownDepthMakeNoImage) {
     picture.pixelDepth = 32;
     RefHolder<Image> image = pngRowsToImage(picture, 0);
     ASSERT_TRUE(image);
-    EXPECT_EQ(wordAt(*image, 0, 0), 0x01020304u);
+    EXPECT_EQ(testpixels::get32(image.get(), 0, 0), 0x01020304u);
 }
 
 }  // namespace
