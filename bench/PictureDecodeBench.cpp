@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "framework/core/RefHolder.h"
@@ -85,7 +86,27 @@ void decodeJpegPicture(benchmark::State& state) {
     setDisplayBytesPerPixel(4);
 }
 
+// A hostile progressive picture: a small file whose frame claims the largest size allowed and
+// whose last scan repeats `range(0)` times. The decoder refuses it once the scans pass the bound
+// for that frame; the time is what such a picture costs before it is refused (or decoded).
+void decodeJpegManyScans(benchmark::State& state) {
+    JpegSpec spec;
+    spec.width = 64;
+    spec.height = 40;
+    spec.progressive = true;
+    spec.pixels.assign(static_cast<size_t>(spec.width) * spec.height * 3, 128);
+    const std::vector<uint8_t> file = withRepeatedLastScan(
+        withFrameSize(encodeJpeg(spec), 0xC2, 4096, 4096), static_cast<int>(state.range(0)));
+    bool decoded = false;
+    for (auto _ : state) {
+        RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
+        decoded = image.get() != nullptr;
+    }
+    state.SetLabel(std::string(decoded ? "decoded" : "refused") + ", 4096 x 4096");
+}
+
 BENCHMARK(decodePng)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(decodeJpegPicture)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+BENCHMARK(decodeJpegManyScans)->Arg(118)->Arg(5000)->Unit(benchmark::kMillisecond);

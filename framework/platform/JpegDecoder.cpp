@@ -8,9 +8,11 @@
 #include <csetjmp>
 #include <cstring>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <vector>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Image.h"
@@ -40,11 +42,40 @@ namespace {
 
 constexpr long maxJpegMemory = 160L << 20;
 
-// libjpeg's error manager with the place to return to on a fatal error.
+// Each scan of a progressive picture is a pass over the whole frame, and nothing in the format
+// bounds their number: a small file can hold thousands. Scans are allowed up to this many
+// frame pixels in all (about 0.3 s of decoding), never fewer than a real picture has.
+constexpr uint64_t maxScanPixels = uint64_t{2} << 30;
+constexpr uint64_t minScanLimit = 64;
+
+// libjpeg's error manager with the place to return to on a fatal error, and the progress
+// monitor that bounds the scans.
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    jpeg_progress_mgr progress;
+    uint64_t scanLimit;
 };
+
+uint64_t scanLimit(uint64_t framePixels) {
+    return std::max(minScanLimit, maxScanPixels / std::max<uint64_t>(framePixels, 1));
+}
+
+void logTooManyScans(j_decompress_ptr info, uint64_t limit) {
+    logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
+               std::to_string(info->image_height) + " pixels refused: more than " +
+               std::to_string(limit) + " scans");
+}
+
+// libjpeg calls this between units of work while it reads the scans.
+void watchScans(j_common_ptr common) {
+    auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
+    if (static_cast<uint64_t>(info->input_scan_number) > errors->scanLimit) {
+        logTooManyScans(info, errors->scanLimit);
+        std::longjmp(errors->jump, 1);
+    }
+}
 
 // libjpeg's source manager followed by our reader; allocated from libjpeg's permanent pool.
 struct JpegMemorySource {
@@ -129,7 +160,7 @@ void storeScanline(Image* image, int32_t y, const uint8_t* rgb) {
 
 bool supportedHeader(j_decompress_ptr info) {
     const bool color = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
-                        info->jpeg_color_space == JCS_GRAYSCALE;
+                       info->jpeg_color_space == JCS_GRAYSCALE;
     return color && info->image_width > 0 && info->image_height > 0 &&
            info->image_width <= maxPictureSide && info->image_height <= maxPictureSide &&
            uint64_t{info->image_width} * info->image_height <= maxPicturePixels;
@@ -157,6 +188,9 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     if (!supportedHeader(info)) {
         return nullptr;
     }
+    errors->scanLimit = scanLimit(uint64_t{info->image_width} * info->image_height);
+    errors->progress.progress_monitor = watchScans;
+    info->progress = &errors->progress;
     info->out_color_space = JCS_RGB;
     jpeg_start_decompress(info);
     if (info->output_components != 3) {

@@ -11,6 +11,7 @@
 #include "PixelAccess.h"
 #include "TempFolder.h"
 #include "ZipBuilder.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
@@ -71,23 +72,6 @@ void expectReferencePixels(Image* image, const std::vector<uint8_t>& file, bool 
         }
     }
     EXPECT_EQ(wrong, 0) << what << " at " << image->getBytesPerPixel() << " bytes per pixel";
-}
-
-// The file with its frame header (FF C0 baseline, FF C2 progressive: length, precision, height,
-// width) claiming another size; empty when the file has no such header.
-std::vector<uint8_t> withFrameSize(const std::vector<uint8_t>& file, uint8_t marker, int width,
-                                   int height) {
-    for (size_t frame = 0; frame + 8 < file.size(); ++frame) {
-        if (file[frame] == 0xFF && file[frame + 1] == marker) {
-            std::vector<uint8_t> bytes = file;
-            bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
-            bytes[frame + 6] = static_cast<uint8_t>(height);
-            bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
-            bytes[frame + 8] = static_cast<uint8_t>(width);
-            return bytes;
-        }
-    }
-    return {};
 }
 
 class JpegDecoderTest : public ::testing::Test {
@@ -169,6 +153,28 @@ TEST_F(JpegDecoderTest, PicturesOverThePixelCountAreRefused) {
             EXPECT_EQ(decodeJpeg("", huge.data(), huge.size()), nullptr) << width << progressive;
         }
     }
+}
+
+TEST_F(JpegDecoderTest, ScansAreBoundedByTheFrameSize) {
+    // Every scan is a pass over the whole frame, so the bound shrinks as the frame grows: a
+    // small picture keeps hundreds of repeated scans, a 2000 x 2000 frame about 530.
+    JpegSpec spec = colorPicture(64, 40, 3);
+    spec.progressive = true;
+    const std::vector<uint8_t> file = encodeJpeg(spec);
+    std::vector<std::string> problems;
+    setProblemSink([&](const std::string& line) { problems.push_back(line); });
+    const std::vector<uint8_t> small = withRepeatedLastScan(file, 800);
+    EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", small.data(), small.size())));
+    const std::vector<uint8_t> large = withFrameSize(file, 0xC2, 2000, 2000);
+    const std::vector<uint8_t> within = withRepeatedLastScan(large, 400);
+    EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", within.data(), within.size())));
+    EXPECT_TRUE(problems.empty());
+    const std::vector<uint8_t> beyond = withRepeatedLastScan(large, 800);
+    EXPECT_EQ(decodeJpeg("", beyond.data(), beyond.size()), nullptr);
+    setProblemSink({});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("2000 x 2000"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].find("scans"), std::string::npos) << problems[0];
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {

@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 #include <cstdio>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -122,6 +123,38 @@ inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
     std::vector<uint8_t> out(memory, memory + size);
     std::free(memory);
     return out;
+}
+
+// The file with its frame header (FF C0 baseline, FF C2 progressive: length, precision, height,
+// width) claiming another size; empty when the file has no such header.
+inline std::vector<uint8_t> withFrameSize(const std::vector<uint8_t>& file, uint8_t marker,
+                                          int width, int height) {
+    for (size_t frame = 0; frame + 8 < file.size(); ++frame) {
+        if (file[frame] == 0xFF && file[frame + 1] == marker) {
+            std::vector<uint8_t> bytes = file;
+            bytes[frame + 5] = static_cast<uint8_t>(height >> 8);
+            bytes[frame + 6] = static_cast<uint8_t>(height);
+            bytes[frame + 7] = static_cast<uint8_t>(width >> 8);
+            bytes[frame + 8] = static_cast<uint8_t>(width);
+            return bytes;
+        }
+    }
+    return {};
+}
+
+// The file with its last scan (from its last FF DA marker to the end marker) repeated `times`
+// more times: a progressive picture whose scan count nothing in the format bounds.
+inline std::vector<uint8_t> withRepeatedLastScan(const std::vector<uint8_t>& file, int times) {
+    size_t scan = file.size() - 2;
+    while (scan > 0 && !(file[scan] == 0xFF && file[scan + 1] == 0xDA)) {
+        --scan;
+    }
+    std::vector<uint8_t> bytes(file.begin(), file.end() - 2);
+    for (int i = 0; i < times; ++i) {
+        bytes.insert(bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(scan), file.end() - 2);
+    }
+    bytes.insert(bytes.end(), {0xFF, 0xD9});
+    return bytes;
 }
 
 // A reference decode through libjpeg's own memory source: the RGB (or grey) samples the
