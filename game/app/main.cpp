@@ -15,6 +15,7 @@
 #include "framework/os/SdlEventSource.h"
 #include "framework/os/SystemClock.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/GameWindow.h"
 #include "game/app/QuovelMahjongMain.h"
 
 namespace {
@@ -35,6 +36,8 @@ int main() {
     SdlClipboard clipboard;
     SystemClock clock;
     LinuxSystemInfoSource systemInfo;
+    // The single-instance check at start-up probes the display before the report is written.
+    systemInfo.setDisplayVersionProbe(&GameWindow::getDisplayVersion);
     const std::unique_ptr<MessageBox> messageBox = createMessageBox();
 
     AppServices services;
