@@ -6,6 +6,8 @@
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
 
 #include <algorithm>
+#include <regex>
+#include <set>
 
 #include "app/GameServicesFixture.h"
 #include "framework/platform/Image.h"
@@ -352,6 +354,24 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     }
     EXPECT_GT(unplayedLines, 0);
     EXPECT_GT(matchLines, 0);
+
+    // Counts of one read in the singular, in every line that counts.
+    QuovelMahjongStats& stats = player->getStats();
+    stats.numStuck = stats.twoStarsCount = stats.threeStarsCount = stats.numGamesWon = 1;
+    player->floorReached = 1;
+    stats.roomRecord(1, 1)->levelWinCount = 1;
+    player->getStats().casinoRecord(TYPE_CLASSIC, 0)->playCount = 1;
+    std::set<std::wstring> lines;
+    for (int i = 0; i < 300; ++i) {
+        lines.insert(SceneElevator::chooseHostLine(*player, {}, random));
+    }
+    EXPECT_TRUE(lines.count(L"You have reached 1 room of the building so far."));
+    EXPECT_TRUE(lines.count(L"You have played Classic in the casino once. Feeling lucky?"));
+    for (const std::wstring& line : lines) {
+        EXPECT_FALSE(std::regex_search(line, std::wregex(L"\\b1 [a-z]+s\\b")))
+            << std::string(line.begin(), line.end());
+    }
+    EXPECT_GE(lines.size(), 7u);  // lines 0, 1, 3, 4, 5, 6 and 8 hold
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/os/InstanceLock.h"
@@ -34,6 +36,15 @@ bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
     return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
                          resources->nextPendingSection(ResourceManager::Queue::background, false));
+}
+
+// The problem lines the program logs while roads run, each line once.
+std::mutex loggedLock;
+std::set<std::string> logged;
+
+void keepLogged(const std::string& line) {
+    std::lock_guard<std::mutex> lock(loggedLock);
+    logged.insert(line);
 }
 
 }  // namespace
@@ -68,12 +79,30 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     keys.writeDword(settingsKey, "fullscreen", 0);
     events.cursorX = 400;
     events.cursorY = 300;
+    setProblemSink([](const std::string& line) {
+        std::fprintf(stderr, "quovel-mahjong: %s\n", line.c_str());
+        keepLogged(line);
+    });
+    setMissingContentSink([](const std::string& kind, const std::string& key) {
+        keepLogged("no " + kind + " \"" + key + "\"");
+    });
 }
 
 RoadDriver::~RoadDriver() {
     if (running) {
         finish();
     }
+    setProblemSink(nullptr);
+    setMissingContentSink(nullptr);
+    // A road plays the shipped data (or its own levels over it): nothing may be missing, nothing
+    // refused.
+    std::lock_guard<std::mutex> lock(loggedLock);
+    std::string lines;
+    for (const std::string& line : logged) {
+        lines += "\n  " + line;
+    }
+    EXPECT_TRUE(logged.empty()) << road << " logged:" << lines;
+    logged.clear();
     KeyStore::setCurrentUser(nullptr);
     resetFolderCache();
 }
@@ -265,11 +294,11 @@ GameNode* RoadDriver::find(const std::string& name) const {
     }
     const auto& open = running->getOpenDialogs();
     for (auto it = open.rbegin(); it != open.rend(); ++it) {
-        if (GameNode* node = (*it)->findChild(name)) {
+        if (GameNode* node = (*it)->searchChild(name)) {
             return node;
         }
     }
-    return running->findChild(name);
+    return running->searchChild(name);
 }
 
 void RoadDriver::post(uint32_t message, uint32_t wParam, int32_t x, int32_t y) {
@@ -314,7 +343,7 @@ bool RoadDriver::click(const std::string& name) {
 
 bool RoadDriver::clickIn(const std::string& dialogName, const std::string& name) {
     Dialog* open = dialog(dialogName);
-    return clickWidget(open ? open->findChild(name) : nullptr, dialogName + "/" + name);
+    return clickWidget(open ? open->searchChild(name) : nullptr, dialogName + "/" + name);
 }
 
 bool RoadDriver::clickWidget(GameNode* node, const std::string& name) {
