@@ -122,7 +122,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     // The question says what its "yes" does, which the road then sees.
     auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_MENU_STOP"));
     const std::wstring said = question ? question->getMessage()->getText() : L"";
-    EXPECT_TRUE(said.find(L"lift") != std::wstring::npos &&
+    EXPECT_TRUE(said.find(L"elevator") != std::wstring::npos &&
                 said.find(L"continue") != std::wstring::npos);
     ASSERT_TRUE(road.click("BUTTON_YES") && road.waitForScene("SCENE_ELEVATOR", 30000));
     EXPECT_TRUE(road.waitFor(savedCasinoGameExists, "the casino's saved game"));
