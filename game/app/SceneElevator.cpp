@@ -151,31 +151,46 @@ int32_t recRoomPlays(QuovelMahjongStats& stats, GameType gameType) {
     return plays;
 }
 
-// The statistic line n with its numbers filled in, or nothing when its condition fails.
+// The statistic line n with its numbers filled in, or nothing when its condition fails. A count
+// of one reads the line's own "_ONE" text ("1 room", not "1 rooms").
 bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::wstring& text) {
     QuovelMahjongStats& stats = player.getStats();
+    const wchar_t* mark = L"%n";
+    int32_t count = 0;
+    std::wstring gameName;
+    bool holds = false;
     switch (n) {
     case 0:
-        replaceAll(text, L"%m", stats.numMatches);
-        return stats.numMatches >= 2;
+        mark = L"%m";
+        count = stats.numMatches;
+        holds = count >= 2;
+        break;
     case 1:
-        replaceAll(text, L"%s", stats.numStuck);
-        return stats.numStuck > 0;
+        mark = L"%s";
+        count = stats.numStuck;
+        holds = count > 0;
+        break;
     case 2:
-        replaceAll(text, L"%b", stats.numBonusTotal);
-        return stats.numBonusTotal >= 2;
+        mark = L"%b";
+        count = stats.numBonusTotal;
+        holds = count >= 2;
+        break;
     case 3:
-        replaceAll(text, L"%p", player.roomsReached());
-        return player.roomsReached() > 0;
+        mark = L"%p";
+        count = player.roomsReached();
+        holds = count > 0;
+        break;
     case 4:
-        replaceAll(text, L"%r", stats.twoStarsCount);
-        return stats.twoStarsCount > 0;
     case 5:
-        replaceAll(text, L"%r", stats.threeStarsCount);
-        return stats.threeStarsCount > 0;
+        mark = L"%r";
+        count = n == 4 ? stats.twoStarsCount : stats.threeStarsCount;
+        holds = count > 0;
+        break;
     case 8:
-        replaceAll(text, L"%t", stats.numGamesWon);
-        return stats.numGamesWon > 0;
+        mark = L"%t";
+        count = stats.numGamesWon;
+        holds = count > 0;
+        break;
     case 6:
     case 7:
     case 9:
@@ -191,14 +206,22 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
         if (!g) {
             return false;
         }
-        const int32_t plays = casino ? casinoPlays(stats, *g) : recRoomPlays(stats, *g);
-        replaceAll(text, L"%n", plays);
-        replaceAll(text, L"%g", gameTypeName(*g));
-        return n <= 7 ? plays > 0 : plays == 0;
+        count = casino ? casinoPlays(stats, *g) : recRoomPlays(stats, *g);
+        gameName = gameTypeName(*g);
+        holds = n <= 7 ? count > 0 : count == 0;
+        break;
     }
     default:
         return false;
     }
+    if (!holds) {
+        return false;
+    }
+    text =
+        getBasicText("TEXT_DORRICK_RANDOM_STAT" + std::to_string(n) + (count == 1 ? "_ONE" : ""));
+    replaceAll(text, mark, count);
+    replaceAll(text, L"%g", gameName);
+    return true;
 }
 
 }  // namespace
@@ -616,7 +639,7 @@ std::wstring SceneElevator::chooseHostLine(QuovelMahjongPlayer& player,
         if (n < 0) {
             continue;
         }
-        std::wstring text = getBasicText("TEXT_DORRICK_RANDOM_STAT" + std::to_string(n));
+        std::wstring text;
         if (statisticLine(player, n, random, text)) {
             return text;
         }

@@ -172,8 +172,10 @@ void DialogSelectBackground::updateButtons() {
 }
 
 void DialogSelectBackground::updateCounts() {
-    setLabelIfAny(backgroundLabel, getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
-    setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet));
+    // The name counts from 1, as the counter beside it does.
+    setLabelIfAny(backgroundLabel,
+                  getBasicText("TEXT_BACKGROUND") + std::to_wstring(background + 1));
+    setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet + 1));
     setLabelIfAny(backgroundCountLabel,
                   std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
     setLabelIfAny(tileSetCountLabel,

@@ -45,7 +45,10 @@ std::wstring TrophyInfo::headerText() const {
 
 std::wstring TrophyInfo::bodyText(bool plus) const {
     std::wstring text = textWithGrouping(textId);
-    wstringReplace(text, L"%2", plus ? getBasicText(textId + "_PLUS") : std::wstring(), false);
+    // Most bodies have no "%2" and so no "_PLUS" text to look up.
+    if (text.find(L"%2") != std::wstring::npos) {
+        wstringReplace(text, L"%2", plus ? getBasicText(textId + "_PLUS") : std::wstring(), false);
+    }
     wstringTrim(text, true, true);
     return text;
 }

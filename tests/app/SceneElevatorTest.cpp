@@ -6,6 +6,7 @@
 // statistics. Pictures of the cabin at rest and mid-ride go to build/pictures/gui.
 
 #include <algorithm>
+#include <regex>
 
 #include "app/GameServicesFixture.h"
 #include "framework/platform/Image.h"
@@ -352,6 +353,20 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     }
     EXPECT_GT(unplayedLines, 0);
     EXPECT_GT(matchLines, 0);
+
+    // Counts of one read in the singular, in every line that counts.
+    QuovelMahjongStats& stats = player->getStats();
+    stats.numStuck = stats.twoStarsCount = stats.threeStarsCount = stats.numGamesWon = 1;
+    player->floorReached = 1;
+    stats.roomRecord(1, 1)->levelWinCount = stats.casinoRecord(TYPE_CLASSIC, 0)->playCount = 1;
+    int singular = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
+        singular += line == L"You have reached 1 room of the building so far.";
+        EXPECT_FALSE(std::regex_search(line, std::wregex(L"\\b1 [a-z]+s\\b")))
+            << std::string(line.begin(), line.end());
+    }
+    EXPECT_GT(singular, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "TempFolder.h"
 #include "content/ContentXml.h"
 #include "dialogs/GameDialogFixture.h"
 #include "framework/platform/PlayerManager.h"
@@ -141,10 +142,28 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
         {0, "welcome to the building"}, {1, "door"}, {2, "first room won"}, {3, "%x"},
         {4, "gold score"}, {5, "casino"}, {SceneRecRoom::HOST_HINT, "rec room"}, {7, "roof"},
         {15, "100,000 points"}, {16, "10,000 pairs"}, {17, "same face twice"}};
-    // The game screen's instructions, by room and game type.
+    // The game screen's instructions, by room and game type: each teaches its type's rules in
+    // the words of the Help pages, which spell the types as the game does.
     const char* types[] = {"Classic,", "FreeCell,", "Split,", "Triple,", "River,", "Speed,"};
+    const char* rules[] = {"its left or its right side is open",
+                           "counts as free",
+                           "one side-board tile with one free",
+                           "three free tiles",
+                           "at most two turns",
+                           "one tile at a time"};
+    std::string shipped =
+        readTestFile(std::string(QUOVEL_BINARY_DIR) + "/game/media/properties/commontext.xml");
+    for (int page = 1; page <= 4; ++page) {
+        shipped += readTestFile(std::string(QUOVEL_SOURCE_DIR) + "/art/images/manual/help_page" +
+                                std::to_string(page) + ".svg");
+    }
+    EXPECT_EQ(shipped.find("Free Cell"), std::string::npos);
     for (int type = 0; type < 6; ++type) {
         const auto gameType = static_cast<GameType>(type);
+        const std::string& text = texts[StateInstructions::hintNumber(RoomKind::FLOORS, gameType)];
+        EXPECT_TRUE(text.find(rules[type]) != std::string::npos &&
+                    shipped.find(rules[type]) != std::string::npos)
+            << rules[type];
         places[StateInstructions::hintNumber(RoomKind::FLOORS, gameType)] = types[type];
         EXPECT_EQ(StateInstructions::hintNumber(RoomKind::ROOF, gameType), type == 5 ? 13 : 14);
     }

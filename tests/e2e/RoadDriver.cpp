@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/os/InstanceLock.h"
@@ -35,6 +37,10 @@ bool loaderBusy() {
     return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
                          resources->nextPendingSection(ResourceManager::Queue::background, false));
 }
+
+// The problem lines (a missing text, widget or picture among them) that the program logs.
+std::mutex loggedLock;
+std::set<std::string> logged;
 
 }  // namespace
 
@@ -68,12 +74,19 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     keys.writeDword(settingsKey, "fullscreen", 0);
     events.cursorX = 400;
     events.cursorY = 300;
+    setProblemSink([](const std::string& line) {
+        std::lock_guard<std::mutex> lock(loggedLock);
+        logged.insert(line);
+    });
 }
 
 RoadDriver::~RoadDriver() {
     if (running) {
         finish();
     }
+    setProblemSink(nullptr);
+    EXPECT_EQ(logged, std::set<std::string>()) << road << " runs the shipped data: it logs nothing";
+    logged.clear();
     KeyStore::setCurrentUser(nullptr);
     resetFolderCache();
 }
@@ -265,11 +278,11 @@ GameNode* RoadDriver::find(const std::string& name) const {
     }
     const auto& open = running->getOpenDialogs();
     for (auto it = open.rbegin(); it != open.rend(); ++it) {
-        if (GameNode* node = (*it)->findChild(name)) {
+        if (GameNode* node = (*it)->searchChild(name)) {
             return node;
         }
     }
-    return running->findChild(name);
+    return running->searchChild(name);
 }
 
 void RoadDriver::post(uint32_t message, uint32_t wParam, int32_t x, int32_t y) {
@@ -314,7 +327,7 @@ bool RoadDriver::click(const std::string& name) {
 
 bool RoadDriver::clickIn(const std::string& dialogName, const std::string& name) {
     Dialog* open = dialog(dialogName);
-    return clickWidget(open ? open->findChild(name) : nullptr, dialogName + "/" + name);
+    return clickWidget(open ? open->searchChild(name) : nullptr, dialogName + "/" + name);
 }
 
 bool RoadDriver::clickWidget(GameNode* node, const std::string& name) {

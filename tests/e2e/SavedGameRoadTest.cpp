@@ -9,8 +9,10 @@
 
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
+#include "framework/gui/Label.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/SceneElevator.h"
+#include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -117,6 +119,11 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     ASSERT_TRUE(road.clickIn("DIALOG_MENU", "BUTTON_STOP"));
     road.run(800);
     road.picture("stop-question");
+    // The question says what its "yes" does, which the road then sees.
+    auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_MENU_STOP"));
+    const std::wstring said = question ? question->getMessage()->getText() : L"";
+    EXPECT_TRUE(said.find(L"elevator") != std::wstring::npos &&
+                said.find(L"continue") != std::wstring::npos);
     ASSERT_TRUE(road.click("BUTTON_YES") && road.waitForScene("SCENE_ELEVATOR", 30000));
     EXPECT_TRUE(road.waitFor(savedCasinoGameExists, "the casino's saved game"));
 
