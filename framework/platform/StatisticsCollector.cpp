@@ -9,8 +9,8 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/os/Clock.h"
 #include "framework/platform/Folders.h"
-#include "framework/platform/GameWindow.h"
 #include "framework/platform/RegistryValue.h"
+#include "framework/platform/GameWindow.h"
 #include "framework/platform/SystemReport.h"
 
 namespace {
@@ -34,6 +34,14 @@ PropertyNode* makeSessionNode(const PlayingSessionRecord& session) {
     node->addChild(new PropertyValue("BitDepth", session.bitDepth, true));
     node->addChild(new PropertyValue("ScreenWidth", session.screenWidth, true));
     node->addChild(new PropertyValue("ScreenHeight", session.screenHeight, true));
+    // What happened in play, after the values, in the order it was handed in.
+    if (!session.events.empty()) {
+        auto* events = new PropertyVector("Events");
+        for (const auto& event : session.events) {
+            events->addChild(event.get());
+        }
+        node->addChild(events);
+    }
     return node;
 }
 

@@ -23,7 +23,7 @@ struct PlayingSessionRecord {
     int32_t bitDepth = 0;
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
-    // Event nodes handed in during the session, referenced; kept in memory, never written.
+    // Event nodes handed in during the session, referenced; written as the session's "Events".
     std::vector<RefHolder<PropertyNode>> events;
 };
 

@@ -8,6 +8,13 @@
 #include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/os/LinuxSystemInfoSource.h"
 #include "framework/platform/DisplayDepth.h"
@@ -16,13 +23,6 @@
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/StatisticsCollector.h"
-#include "testsupport/os/FakeClipboard.h"
-#include "testsupport/os/FakeClock.h"
-#include "testsupport/os/FakeCursor.h"
-#include "testsupport/os/FakeDisplay.h"
-#include "testsupport/os/FakeEventSource.h"
-#include "testsupport/os/FakeMessageBox.h"
-#include "testsupport/os/FakeSystemInfoSource.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ TEST_F(StatisticsCollectorTest, ARunWithoutASessionWritesNoneAndDropsEvents) {
     EXPECT_EQ(sessions->getChildCount(), 0);
 }
 
-TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionInMemoryOnly) {
+TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideIt) {
     startRun();
     StatisticsCollector* collector = getStatisticsCollector();
     startPlayingSession(collector, -1, 1);
@@ -165,8 +165,11 @@ TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionInMemoryOnly) {
     PropertyNode* session = nodeOrDummy(
         file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "-1");
-    // The file keeps the session's values; what happened in play is not written.
-    EXPECT_TRUE(session->getChildVector("Events")->isDummy());
+    // The events follow the values, as filled after they were handed in.
+    PropertyVector* events = session->getChildVector("Events");
+    ASSERT_EQ(events->getChildCount(), 1);
+    PropertyNode* written = nodeOrDummy(events->getChildAt(0));
+    EXPECT_EQ(written->getChildValue("floorNumber")->getValue(), "3");
 }
 
 TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
