@@ -386,10 +386,7 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     }
     bool helps = false;
     if (checkShuffle) {
-        // Deal a copy as a shuffle would, and count what it offers.
-        RefHolder<Layout> copy(new Layout(*game->getLayout()));
-        game->buildLevel(copy.get());
-        helps = game->countMatches(copy.get()) > 0;
+        helps = game->shuffleWouldHelp();
     }
     const RoomKind room = currentRoomKind();
     if (timedRoom(room) && helps) {
