@@ -328,6 +328,7 @@ void Game::resetLevelState() {
     realTime = 0;
     clockTime = 0;
     timeSinceLastRestart = 0;
+    lastClickTime = 0;
     hasWon = false;
     selection.clear();
     superHintTiles.clear();

@@ -217,6 +217,8 @@ public:
     int32_t clockTime = 0;
     int32_t timeSinceLastRestart = 0;
     int32_t lastSubmitTime = 0;
+    // timeSinceLastRestart when update last handled a click; a level start counts as one.
+    int32_t lastClickTime = 0;
     int32_t lastBonusTime = 0;
     int32_t lastMatchKey = -1;
 

@@ -416,6 +416,7 @@ void SceneGame::clearLevel() {
         game->lastBonusTime = 0;
         game->timeSinceLastRestart = 0;
         game->lastSubmitTime = 0;
+        game->lastClickTime = 0;
     }
     for (const char* name : LEVEL_DIALOGS) {
         if (Dialog* dialog = findDialog(name)) {

@@ -293,6 +293,10 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
     ASSERT_EQ(click(free[1].get()), Game::CLICK_MATCH);
     EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after a match";
     game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
+    ASSERT_EQ(click(free[2].get()), Game::CLICK_SELECT);
+    ASSERT_EQ(click(free[2].get()), Game::CLICK_DESELECT);
+    EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after any click";
+    game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
     ASSERT_GT(framesUntilHint(3 * HintTriggers::PACER_FRAMES), 0) << "once its time has passed";
     EXPECT_EQ(openHint()->getHintId(), HINT_FLOWERS);
 }
