@@ -322,6 +322,7 @@ void Game::resetLevelState() {
     hintCount = 0;
     undoCount = 0;
     shuffleCount = 0;
+    freeCellShuffleCount = 0;
     removedTilesCount = 0;
     numZeroMatches = 0;
     moveCount = 0;

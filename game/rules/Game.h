@@ -202,6 +202,8 @@ public:
     int32_t restartCount = 0;
     int32_t hintCount = 0;
     int32_t shuffleCount = 0;
+    // Shuffles taken in FreeCell while a free cell stood empty.
+    int32_t freeCellShuffleCount = 0;
     int32_t removedTilesCount = 0;
     int32_t numZeroMatches = 0;
     int32_t moveCount = 0;

@@ -219,8 +219,14 @@ bool SceneGame::performShuffle(bool charge) {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             takeOne(player->getShuffleStock());
         }
-        // FreeCell's hint counter counts matches that left a parked partner, not shuffles.
         ++game->shuffleCount;
+        // FreeCell's hint counter counts matches that left a parked partner; shuffles taken
+        // with a cell open have a counter of their own.
+        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        if (Game::currentLevelGameType() == Game::TYPE_FREECELL && cells &&
+            cells->getTileCount() < cells->getCapacity()) {
+            ++game->freeCellShuffleCount;
+        }
     }
     setState(new StateShuffle(this));
     return true;

@@ -426,6 +426,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     // A shuffle with free cells to spare is no match: the counter stays.
     ASSERT_TRUE(scene->performShuffle(true));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
+    EXPECT_EQ(game->freeCellShuffleCount, 1);
 }
 
 }  // namespace
