@@ -374,8 +374,15 @@ void SceneGame::updateProgressLabel() {
     if (!game || !game->getLayout() || !progressLabel) {
         return;
     }
-    const int32_t total = game->getLayout()->getStartingTileCount();
-    const int32_t left = game->getLayout()->getTileCount();
+    Layout* layout = game->getLayout();
+    const int32_t total = layout->getStartingTileCount();
+    int32_t left = layout->getTileCount();
+    // A tile parked in a free cell is still to be played; the racks of Split and Speed show
+    // copies, which were never among the starting tiles.
+    if (SideBoard* cells = layout->getSideBoard();
+        cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
+        left += cells->getTileCount();
+    }
     // A layout that started empty has made no progress.
     const int32_t percent =
         total > 0 ? static_cast<int32_t>((1.0 - static_cast<double>(left) / total) * 100.0) : 0;

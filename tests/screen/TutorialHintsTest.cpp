@@ -416,6 +416,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     std::vector<RefHolder<Tile>> parked;
     game->getLayout()->getSideBoard()->getTiles(parked);
     ASSERT_EQ(parked.size(), 1u);
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS"))->getText(), L"0%");
     ASSERT_TRUE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
     // The parked tile selected (its cell takes clicks only on a laid-out rack), then its twin.
     game->addSelectedTile(parked.front().get());
