@@ -142,7 +142,6 @@ void CommandMove::execute(Game& game) {
     }
     screen.markFreeTiles();
     screen.updateMatchesText();
-    screen.updateProgressLabel();
 }
 
 void CommandMove::dropFlyingSprite() {
@@ -160,6 +159,9 @@ void CommandMove::land() {
         sideBoard->invalidateTileRect(targetColumn, targetRow);
     }
     targetBoard = nullptr;
+    // In flight the tile is on neither board, yet still in play: progress is counted once it
+    // is parked.
+    getGameScreen().updateProgressLabel();
     playGameSound("SOUND_TILE_ARRIVES");
 }
 

@@ -322,12 +322,14 @@ void Game::resetLevelState() {
     hintCount = 0;
     undoCount = 0;
     shuffleCount = 0;
+    freeCellShuffleCount = 0;
     removedTilesCount = 0;
     numZeroMatches = 0;
     moveCount = 0;
     realTime = 0;
     clockTime = 0;
     timeSinceLastRestart = 0;
+    lastClickTime = 0;
     hasWon = false;
     selection.clear();
     superHintTiles.clear();

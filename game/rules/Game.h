@@ -113,6 +113,9 @@ public:
     virtual void dealTileDefs(FaceList& out);
     // One attempt at a solvable removal order; may take tiles off the layout.
     virtual bool buildAttempt(Layout* layout, TileList& order) = 0;
+    // Empties the side board of a dealt board and fills it as the build `order` hands tiles
+    // out; with `keep` the game takes what is left of the order as its queue. Nothing here.
+    virtual void dealSideBoard(Layout* board, const TileList& order, bool keep);
     // The next tile for a side-board slot; none here.
     Tile* nextTile() override;
     // Puts an undone side-board tile back on its side board; nothing here.
@@ -160,7 +163,15 @@ public:
 
     // Level building.
     void prepareLevel(Layout* layout);
+    // Deals the board and, in Split and Speed, its side board; the order, the statistics and
+    // the side-board queue become the game's.
     void buildLevel(Layout* layout);
+    // Deals a copy of the board as a shuffle does, held as the pending layout that
+    // applyShuffle installs.
+    void dealShuffle();
+    // Whether a copy of the board, dealt as dealShuffle would deal it, offers a match. Nothing
+    // of the game changes, nothing is shown or reported.
+    bool shuffleWouldHelp();
 
     // Fields.
     GameType getGameType() const { return gameType; }
@@ -191,6 +202,8 @@ public:
     int32_t restartCount = 0;
     int32_t hintCount = 0;
     int32_t shuffleCount = 0;
+    // Shuffles taken in FreeCell while a free cell stood empty.
+    int32_t freeCellShuffleCount = 0;
     int32_t removedTilesCount = 0;
     int32_t numZeroMatches = 0;
     int32_t moveCount = 0;
@@ -206,6 +219,8 @@ public:
     int32_t clockTime = 0;
     int32_t timeSinceLastRestart = 0;
     int32_t lastSubmitTime = 0;
+    // timeSinceLastRestart when update last handled a click; a level start counts as one.
+    int32_t lastClickTime = 0;
     int32_t lastBonusTime = 0;
     int32_t lastMatchKey = -1;
 
@@ -261,6 +276,8 @@ private:
     // Whether some tile of the order lies right under a tile it matches.
     bool hasStackingProblem(Layout* layout, const TileList& order);
     void fallbackDeal(Layout* layout, const TileList& snapshot);
+    // The build's attempts and deals on `board`, with no effect on the game's own state.
+    void dealLevel(Layout* board, BuildStatistics& statistics, TileList& order);
     void reportBuild();
     // Lands every move still in flight.
     void completePendingMoves();

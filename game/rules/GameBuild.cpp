@@ -172,14 +172,58 @@ void Game::buildLevel(Layout* board) {
     if (board == nullptr) {
         return;
     }
+    TileList order;
+    dealLevel(board, buildStatistics, order);
+    if (buildStatistics.allAttemptsFailed && (gameType == TYPE_SPLIT || gameType == TYPE_SPEED)) {
+        GameHooks::showMessage(
+            "Quovel Mahjong Error",
+            "There was an error creating the new level.\nPlease restart the game.");
+    }
+    if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
+        if (SideBoard* sideBoard = board->getSideBoard()) {
+            dealSideBoard(board, order, true);
+            sideBoard->invalidateAll();
+        }
+    }
+    buildOrder = std::move(order);
+    reportBuild();
+}
+
+void Game::dealShuffle() {
+    if (!layout) {
+        return;
+    }
+    RefHolder<Layout> shuffled(new Layout(*layout));
+    setPendingLayout(shuffled.get());
+    buildLevel(shuffled.get());
+}
+
+bool Game::shuffleWouldHelp() {
+    if (!layout) {
+        return false;
+    }
+    // The trial deals a copy of its own: the game's order, queue, statistics and side board stay
+    // those of the board in play, and a trial that fails says nothing.
+    RefHolder<Layout> copy(new Layout(*layout));
+    BuildStatistics trial;
+    TileList order;
+    dealLevel(copy.get(), trial, order);
+    if (copy->getSideBoard() != nullptr) {
+        dealSideBoard(copy.get(), order, false);
+    }
+    return countMatches(copy.get()) > 0;
+}
+
+void Game::dealSideBoard(Layout*, const TileList&, bool) {}
+
+void Game::dealLevel(Layout* board, BuildStatistics& statistics, TileList& order) {
     TileList snapshot;
     board->getAllTiles(snapshot);
     // The dealer gave fewer faces than tiles: the faceless tiles spoil any order.
-    buildStatistics.missingFaces =
+    statistics.missingFaces =
         std::any_of(snapshot.begin(), snapshot.end(),
                     [](const RefHolder<Tile>& tile) { return tile->getSuit() == NO_SUIT; });
 
-    TileList order;
     bool solved = false;
     // No attempt starts that, taking as long as the longest so far, would end past nine tenths
     // of the budget: the last tenth is left for dealing after the attempts and for an attempt
@@ -188,27 +232,22 @@ void Game::buildLevel(Layout* board) {
     const auto start = std::chrono::steady_clock::now();
     const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs) * 9 / 10;
     std::chrono::steady_clock::duration longest{};
-    for (auto now = start; !solved && buildStatistics.attempts < MAX_BUILD_ATTEMPTS &&
-                           now - start + longest < budget;) {
-        ++buildStatistics.attempts;
+    for (auto now = start;
+         !solved && statistics.attempts < MAX_BUILD_ATTEMPTS && now - start + longest < budget;) {
+        ++statistics.attempts;
         order.clear();
         solved = buildAttempt(board, order);
         board->placeTiles(snapshot);
         if (!solved) {
-            ++buildStatistics.numNotSolvable;
+            ++statistics.numNotSolvable;
         }
         const auto finished = std::chrono::steady_clock::now();
         longest = std::max(longest, finished - now);
         now = finished;
     }
     if (!solved) {
-        buildStatistics.allAttemptsFailed = true;
-        if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
-            GameHooks::showMessage(
-                "Quovel Mahjong Error",
-                "There was an error creating the new level.\nPlease restart the game.");
-        }
-        // The player asked to restart; until then the level goes on with the plain order,
+        statistics.allAttemptsFailed = true;
+        // The player is asked to restart; until then the level goes on with the plain order,
         // as in the other types.
         order = snapshot;
     }
@@ -219,13 +258,13 @@ void Game::buildLevel(Layout* board) {
     bool lastDealFailed = false;
     bool lastDealStacked = false;
     for (int32_t deal = 0; deal < MAX_DEALS; ++deal) {
-        ++buildStatistics.deals;
+        ++statistics.deals;
         FaceList faces;
         dealTileDefs(faces);
         applyFaces(faces, order);
         const bool stacked = checksStacking && hasStackingProblem(board, order);
         if (stacked) {
-            ++buildStatistics.numStackingProblem;
+            ++statistics.numStackingProblem;
         }
         // A stacked deal is never kept (the stacking types fall back when the last deal fails),
         // so its matches need no count.
@@ -242,21 +281,13 @@ void Game::buildLevel(Layout* board) {
         }
     }
     if (lastDealFailed && checksStacking) {
-        buildStatistics.usedFallbackDeal = true;
+        statistics.usedFallbackDeal = true;
         fallbackDeal(board, snapshot);
     } else {
         applyFaces(best, order);
     }
 
-    if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
-        if (SideBoard* sideBoard = board->getSideBoard()) {
-            sideBoard->fillFromGame();
-            sideBoard->invalidateAll();
-        }
-    }
-    buildStatistics.levelBuildProblem = buildStatistics.allAttemptsFailed || lastDealStacked;
-    buildOrder = std::move(order);
-    reportBuild();
+    statistics.levelBuildProblem = statistics.allAttemptsFailed || lastDealStacked;
 }
 
 bool Game::hasStackingProblem(Layout* board, const TileList& order) {

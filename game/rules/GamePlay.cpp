@@ -90,6 +90,7 @@ bool Game::completesSelection() {
 }
 
 void Game::update() {
+    lastClickTime = timeSinceLastRestart;
     IGameScreen& screen = getGameScreen();
     screen.resetHintPath();
     // The outcome handlers may drop the selection's reference to the clicked tile.

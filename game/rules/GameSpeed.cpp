@@ -66,18 +66,40 @@ bool GameSpeed::buildAttempt(Layout* layout, TileList& order) {
     return true;
 }
 
-Tile* GameSpeed::nextTile() {
-    Layout* layout = getLayout();
-    if (layout == nullptr) {
+Tile* GameSpeed::copyOfFreeTile(Layout* board) {
+    if (board == nullptr) {
         return nullptr;
     }
     TileList freeTiles;
-    layout->getFreeTiles(freeTiles);
+    board->getFreeTiles(freeTiles);
     if (freeTiles.empty()) {
         return nullptr;
     }
     shuffleList(freeTiles.begin(), freeTiles.end());
     return copyFace(freeTiles.back().get());
+}
+
+Tile* GameSpeed::nextTile() {
+    return copyOfFreeTile(getLayout());
+}
+
+void GameSpeed::dealSideBoard(Layout* board, const TileList&, bool) {
+    SideBoard* rack = board->getSideBoard();
+    if (rack == nullptr) {
+        return;
+    }
+    // The shown tile must be a face the dealt board offers, not one of the board it replaces.
+    rack->clearAll();
+    for (int32_t i = 0; i < rack->getCapacity(); ++i) {
+        RefHolder<Tile> copy(copyOfFreeTile(board));
+        if (!copy) {
+            return;
+        }
+        int32_t column = -1;
+        int32_t row = -1;
+        rack->findFreeSlot(column, row);
+        rack->placeTile(copy.get(), column, row);
+    }
 }
 
 void GameSpeed::save(PropertyNode* node) {

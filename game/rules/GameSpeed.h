@@ -16,6 +16,8 @@ public:
     // The side board's tile with every free board tile that matches it.
     void findMatches(TileList& out, Layout* layout) override;
     bool buildAttempt(Layout* layout, TileList& order) override;
+    // The rack is dealt again from the free tiles of `board`; there is no queue to keep.
+    void dealSideBoard(Layout* board, const TileList& order, bool keep) override;
     // A copy of a random free board tile, or null when none is free.
     Tile* nextTile() override;
     void save(PropertyNode* node) override;
@@ -23,6 +25,8 @@ public:
     bool completesSelection() override;
 
 private:
+    // A copy of a random free tile of the board, or null when none is free.
+    static Tile* copyOfFreeTile(Layout* board);
     // The tile in the side board's first slot, or null.
     Tile* shownTile() const;
 };

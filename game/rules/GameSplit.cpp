@@ -181,7 +181,6 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
     std::copy_if(all.begin(), all.end(), std::back_inserter(board),
                  [&](const RefHolder<Tile>& t) { return !containsTile(chosen, t.get()); });
 
-    TileList recorded;
     while (layout->getTileCount() > 0) {
         shuffleList(chosen.begin(), chosen.end());
         auto next = std::find_if(chosen.begin(), chosen.end(), [layout](const RefHolder<Tile>& t) {
@@ -194,7 +193,6 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         chosen.erase(next);
         order.push_back(taken);
         layout->removeTile(taken.get());
-        recorded.push_back(taken);
         if (layout->getTileCount() <= static_cast<int32_t>(chosen.size())) {
             continue;
         }
@@ -234,10 +232,29 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
             return false;
         }
     }
-    // The queue hands out its last entry first: the first tile recorded comes out first.
-    sideBoardOrder.assign(recorded.rbegin(), recorded.rend());
-    sideBoardOrderUndo.clear();
     return true;
+}
+
+void GameSplit::dealSideBoard(Layout* board, const TileList& order, bool keep) {
+    // The queue hands out its last entry first: the first tile of the order comes out first.
+    TileList queue(order.rbegin(), order.rend());
+    TileList handedOut;
+    if (SideBoard* rack = board->getSideBoard()) {
+        rack->clearAll();
+        for (int32_t i = 0; i < rack->getCapacity() && !queue.empty(); ++i) {
+            int32_t column = -1;
+            int32_t row = -1;
+            rack->findFreeSlot(column, row);
+            RefHolder<Tile> copy(copyFace(queue.back().get()));
+            rack->placeTile(copy.get(), column, row);
+            handedOut.push_back(std::move(queue.back()));
+            queue.pop_back();
+        }
+    }
+    if (keep) {
+        sideBoardOrder = std::move(queue);
+        sideBoardOrderUndo = std::move(handedOut);
+    }
 }
 
 Tile* GameSplit::copyFace(const Tile* source) {

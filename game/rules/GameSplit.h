@@ -35,8 +35,10 @@ public:
     // One face per tile in random order: copies need no grouping.
     void dealTileDefs(FaceList& out) override;
     // Chooses the hands, then takes free chosen tiles off one by one, topping the chosen set up
-    // from the board; records the queue on success. Fails without side-board slots.
+    // from the board. Fails without side-board slots.
     bool buildAttempt(Layout* layout, TileList& order) override;
+    // The rack is dealt again from the order's first tiles; kept, the rest is the queue.
+    void dealSideBoard(Layout* board, const TileList& order, bool keep) override;
     // A copy of the next queued tile (suits 5 and 6 with a random value 0 to 3), or null.
     Tile* nextTile() override;
     // Puts the tile back into its slot; the tile the refill put there goes back to the queue.

@@ -275,9 +275,7 @@ void StateShuffle::enter() {
     startLoop(sound.get());
     Game* game = Game::current();
     if (game && layout) {
-        RefHolder<Layout> shuffled(new Layout(*layout));
-        game->setPendingLayout(shuffled.get());
-        game->buildLevel(shuffled.get());
+        game->dealShuffle();
     }
 }
 

@@ -39,10 +39,10 @@ RoomKind roomKindOf(const Game* game) {
     return game && game->getLevel() ? game->getLevel()->getGameMode() : static_cast<RoomKind>(-1);
 }
 
-// Milliseconds since the last removed pair, on the clock that the removal stamps (the time
-// since the level's last restart; the real time runs on over restarts and levels).
+// Milliseconds since the game last handled a click of any outcome, on the clock it stamps (the
+// time since the level's last restart; the real time runs on over restarts and levels).
 int32_t sinceLastClick(const Game* game) {
-    return game->timeSinceLastRestart - game->lastSubmitTime;
+    return game->timeSinceLastRestart - game->lastClickTime;
 }
 
 Tile* firstSelected(const Game* game) {

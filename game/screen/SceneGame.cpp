@@ -239,6 +239,7 @@ void SceneGame::startLevel(bool restart) {
     setBarsSuspended(true);
     game->clearSuperHintTiles();
     game->lastSubmitTime = game->timeSinceLastRestart;
+    game->lastClickTime = game->timeSinceLastRestart;
     appendChild(game, getTree());
     playGameSound("SOUND_LEVEL_START");
     if (PlayerManager* players = PlayerManager::getInstance()) {

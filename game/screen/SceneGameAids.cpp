@@ -219,8 +219,14 @@ bool SceneGame::performShuffle(bool charge) {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             takeOne(player->getShuffleStock());
         }
-        // FreeCell's hint counter counts matches that left a parked partner, not shuffles.
         ++game->shuffleCount;
+        // FreeCell's hint counter counts matches that left a parked partner; shuffles taken
+        // with a cell open have a counter of their own.
+        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        if (Game::currentLevelGameType() == Game::TYPE_FREECELL && cells &&
+            cells->getTileCount() < cells->getCapacity()) {
+            ++game->freeCellShuffleCount;
+        }
     }
     setState(new StateShuffle(this));
     return true;
@@ -368,8 +374,15 @@ void SceneGame::updateProgressLabel() {
     if (!game || !game->getLayout() || !progressLabel) {
         return;
     }
-    const int32_t total = game->getLayout()->getStartingTileCount();
-    const int32_t left = game->getLayout()->getTileCount();
+    Layout* layout = game->getLayout();
+    const int32_t total = layout->getStartingTileCount();
+    int32_t left = layout->getTileCount();
+    // A tile parked in a free cell is still to be played; the racks of Split and Speed show
+    // copies, which were never among the starting tiles.
+    if (SideBoard* cells = layout->getSideBoard();
+        cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
+        left += cells->getTileCount();
+    }
     // A layout that started empty has made no progress.
     const int32_t percent =
         total > 0 ? static_cast<int32_t>((1.0 - static_cast<double>(left) / total) * 100.0) : 0;
@@ -386,10 +399,7 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     }
     bool helps = false;
     if (checkShuffle) {
-        // Deal a copy as a shuffle would, and count what it offers.
-        RefHolder<Layout> copy(new Layout(*game->getLayout()));
-        game->buildLevel(copy.get());
-        helps = game->countMatches(copy.get()) > 0;
+        helps = game->shuffleWouldHelp();
     }
     const RoomKind room = currentRoomKind();
     if (timedRoom(room) && helps) {

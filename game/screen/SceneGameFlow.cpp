@@ -35,6 +35,12 @@ constexpr int32_t LEVEL_END_DELAY = 1500;
 // The super hint's last milliseconds: its icon blinks.
 constexpr int32_t SUPER_HINT_WARNING = 900;
 
+// The rec room's clock, minutes always two digits ("00:00", "01:15"), so that its width holds
+// from the reset to the first hour.
+std::wstring clockText(int32_t milliseconds) {
+    return formatDuration(static_cast<uint32_t>(std::max(milliseconds, 0)), true, true);
+}
+
 // Closed and dropped, in this order, when a level is torn down.
 const char* const LEVEL_DIALOGS[] = {
     "DIALOG_LEVEL_END",      "CTEXT_MENU_STOP",     "DIALOG_MENU",
@@ -213,8 +219,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     if (currentRoomKind() == RoomKind::RECROOM) {
         game->clockTime += elapsedMs;
         if (timeLabel) {
-            timeLabel->setText(
-                formatDuration(static_cast<uint32_t>(std::max(game->clockTime, 0)), true, false));
+            timeLabel->setText(clockText(game->clockTime));
         }
         return;
     }
@@ -409,6 +414,7 @@ void SceneGame::clearLevel() {
         game->setHasWon(false);
         game->hintCount = 0;
         game->shuffleCount = 0;
+        game->freeCellShuffleCount = 0;
         game->removedTilesCount = 0;
         game->moveCount = 0;
         game->matchCount = 0;
@@ -416,6 +422,7 @@ void SceneGame::clearLevel() {
         game->lastBonusTime = 0;
         game->timeSinceLastRestart = 0;
         game->lastSubmitTime = 0;
+        game->lastClickTime = 0;
     }
     for (const char* name : LEVEL_DIALOGS) {
         if (Dialog* dialog = findDialog(name)) {
@@ -457,7 +464,7 @@ void SceneGame::clearLevel() {
     }
     if (timeLabel) {
         GameNode::removeAllModifiers(timeLabel);
-        timeLabel->setText(formatDuration(0, true, false));
+        timeLabel->setText(clockText(0));
     }
     if (renderer) {
         renderer->setRemoved(true);

@@ -17,6 +17,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
 #include "game/rules/TileSuit.h"
+#include "rules/BuildPlayer.h"
 
 namespace {
 
@@ -114,6 +115,31 @@ TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) 
     }
     EXPECT_GT(builds, 0);
     EXPECT_EQ(dealt, kPinnedDeals[type]) << "the shipped levels deal differently";
+}
+
+// Played part of the way, every build plays on to the win along its order after a stuck check's
+// trial deal taken back by an undo, and along the new order after a shuffle (seeds 1 to 3).
+TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffle) {
+    game_test::BuildPlayer player;
+    for (const auto& build : content_test::shippedBuilds(catalog, GetParam())) {
+        for (uint32_t run = 0; run < 6; ++run) {
+            SCOPED_TRACE(build.where + " run " + std::to_string(run));
+            Game* game = content_test::startBuild(build, run / 2 + 1);
+            const size_t part = game->getBuildOrder().size() / 4;
+            ASSERT_NO_FATAL_FAILURE(player.play(game, 0, part));
+            if (run % 2 == 0) {
+                game->shuffleWouldHelp();
+                game->undo();
+                ASSERT_NO_FATAL_FAILURE(player.play(game, part - 1));
+                continue;
+            }
+            game->clearUndoHistory();
+            game->dealShuffle();
+            game->applyShuffle();
+            ASSERT_FALSE(game->getBuildStatistics().usedFallbackDeal);
+            ASSERT_NO_FATAL_FAILURE(player.play(game));
+        }
+    }
 }
 
 // The suits the tile art draws: characters, circles and bamboo 1-9, four winds, three dragons,

@@ -21,13 +21,17 @@ public:
     // Board points lie from this origin on, clear of the side boards' sprites.
     static constexpr int BOARD_ORIGIN = 1000;
 
-    // Plays the current build of the game to the win; use with ASSERT_NO_FATAL_FAILURE.
-    void play(Game* game) {
+    // Plays `steps` matches of the current build from match `from` of its order, by default all
+    // left, which must win; use with ASSERT_NO_FATAL_FAILURE.
+    void play(Game* game, size_t from = 0, size_t steps = SIZE_MAX) {
         const size_t callsBefore = screen.calls.size();
         Layout* layout = game->getLayout();
         ASSERT_NE(layout, nullptr);
-        const Game::TileList order = game->getBuildOrder();
         const size_t perMatch = static_cast<size_t>(game->getTilesPerMatch());
+        const size_t step = game->getGameType() == Game::TYPE_SPLIT ? 1 : perMatch;
+        const Game::TileList& all = game->getBuildOrder();
+        const size_t end = std::min(all.size(), (from + std::min(steps, all.size())) * step);
+        const Game::TileList order(all.begin() + from * step, all.begin() + end);
         switch (game->getGameType()) {
             case Game::TYPE_SPLIT:
                 // The side board shows copies of the order's tiles as they come up.
@@ -39,7 +43,7 @@ public:
                 }
                 break;
             case Game::TYPE_SPEED:
-                while (layout->getTileCount() > 0) {
+                for (size_t n = 0; layout->getTileCount() > 0 && n < steps; ++n) {
                     Tile* shown = layout->getSideBoard()->getTileAt(0, 0);
                     ASSERT_NE(shown, nullptr);
                     Tile* partner = freePartner(game, shown);
@@ -58,6 +62,9 @@ public:
                     }
                     ASSERT_NO_FATAL_FAILURE(playGroup(game, group)) << "group " << k / perMatch;
                 }
+        }
+        if (steps != SIZE_MAX) {
+            return;
         }
         EXPECT_EQ(layout->getTileCount(), 0);
         if (game->getGameType() == Game::TYPE_SPLIT) {

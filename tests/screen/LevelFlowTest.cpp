@@ -280,7 +280,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     run(64 * FRAME_MS);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
     EXPECT_EQ(game->clockTime, 64 * FRAME_MS);
-    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"0:01");
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:01");
 
     // A shuffle takes the board down tile by tile and builds the shuffled one up again.
     game = start(LevelCatalog::instance()->findLevel(1, 2));
@@ -315,6 +315,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     scene->restartLevel();
     EXPECT_EQ(game->restartCount, 1);
     EXPECT_TRUE(inState<StateBuildLevel>());
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:00");
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
     EXPECT_EQ(game->getLayout()->getTileCount(), count);
     EXPECT_EQ(player->getStats().roomRecord(1, 2)->playCount, starts);

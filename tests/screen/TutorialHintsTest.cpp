@@ -293,6 +293,10 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
     ASSERT_EQ(click(free[1].get()), Game::CLICK_MATCH);
     EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after a match";
     game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
+    ASSERT_EQ(click(free[2].get()), Game::CLICK_SELECT);
+    ASSERT_EQ(click(free[2].get()), Game::CLICK_DESELECT);
+    EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after any click";
+    game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
     ASSERT_GT(framesUntilHint(3 * HintTriggers::PACER_FRAMES), 0) << "once its time has passed";
     EXPECT_EQ(openHint()->getHintId(), HINT_FLOWERS);
 }
@@ -412,6 +416,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     std::vector<RefHolder<Tile>> parked;
     game->getLayout()->getSideBoard()->getTiles(parked);
     ASSERT_EQ(parked.size(), 1u);
+    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS"))->getText(), L"0%");
     ASSERT_TRUE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
     // The parked tile selected (its cell takes clicks only on a laid-out rack), then its twin.
     game->addSelectedTile(parked.front().get());
@@ -422,6 +427,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     // A shuffle with free cells to spare is no match: the counter stays.
     ASSERT_TRUE(scene->performShuffle(true));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
+    EXPECT_EQ(game->freeCellShuffleCount, 1);
 }
 
 }  // namespace
