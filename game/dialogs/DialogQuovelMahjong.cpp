@@ -49,10 +49,13 @@ void* DialogQuovelMahjong::castTo(const TypeRecord* type) {
 void DialogQuovelMahjong::show() {
     Dialog::show();
     closing = false;
-    SceneManager* manager = SceneManager::getInstance();
-    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
     GameDialogHost* host = GameDialogHost::get();
-    if (host && pausesGame && scene && scene == host->getGameScene()) {
+    Scene* gameScene = host ? host->getGameScene() : nullptr;
+    // Judged by the tree the dialog was opened in, not by the running scene: a dialog opened on
+    // the game screen while a change to it is still on its way pauses the game as well.
+    const bool overGame = gameScene && (getParent() ? getParent() == gameScene->getTree()
+                                                    : targetScene() == gameScene);
+    if (pausesGame && overGame) {
         host->onDialogOpened(this);
     }
     if (playSounds) {
