@@ -139,7 +139,18 @@ TEST_F(TrophyCabinetTest, ANewPlayersCabinetShowsTwentyUnclaimedTrophiesAndNoLit
     // Both text boxes opened with the cabinet.
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_TEXT"));
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_ROOM_INFO"));
-    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_new_player"), nullptr);
+    RefHolder<Image> shown = writeScenePicture(scene.get(), "trophy_cabinet_new_player");
+    ASSERT_NE(shown, nullptr);
+    // The building, its roof and its sign stand clear of the top edge: the rows above them are
+    // bare wall, as the wall 256 pixels (16 grain lines) to the left.
+    int32_t overTop = 0;
+    for (int32_t y = 0; y < 6; ++y) {
+        for (int32_t x = 276; x < 524; ++x) {
+            overTop += testpixels::colorAt(shown.get(), x, y) !=
+                       testpixels::colorAt(shown.get(), x - 256, y);
+        }
+    }
+    EXPECT_EQ(overTop, 0);
 
     // An unclaimed trophy under the pointer blinks and shows its texts.
     pointAt(75, 110);
@@ -322,12 +333,30 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
         EXPECT_EQ(dialog->getCurrentTrophy(), order.back());  // not yet landed
         previous = flying;
     }
+    // The pointer rests on room 53's window while the banner slides out: no room box covers
+    // the banner before it has gone.
+    pointAt(403, 404);
     frames(40);
     expectLanded(previous, order.back());
     EXPECT_EQ(order, (std::vector<int32_t>{9, 5, 2}));
     // After the last landing the sequence ends, the fountain dies out and the reveal is over.
     EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
-    frames(2000);
+    frames(200);
+    ASSERT_TRUE(dialog->getWonHeader()->isVisible());
+    RefHolder<Image> leaving = writeScenePicture(scene.get(), "trophy_award_banner_leaving");
+    dialog->getRoomInfo()->setVisible(false);
+    RefHolder<Image> bare = writeScenePicture(scene.get(), "trophy_award_banner_bare");
+    ASSERT_TRUE(leaving && bare);
+    int32_t covered = 0;
+    for (int32_t y = 0; y < 120; ++y) {
+        for (int32_t x = 150; x < 650; ++x) {
+            covered +=
+                testpixels::colorAt(leaving.get(), x, y) != testpixels::colorAt(bare.get(), x, y);
+        }
+    }
+    EXPECT_EQ(covered, 0);
+    frames(1800);
+    EXPECT_EQ(dialog->getRoomInfo()->getTextLabel()->getText(), L"Room 53: not won yet");
     EXPECT_EQ(childCount(dialog->getStarLayer()), 0);
     EXPECT_FALSE(dialog->isRevealRunning());
     EXPECT_FALSE(dialog->getWonHeader()->isVisible());
