@@ -51,10 +51,12 @@ void DialogQuovelMahjong::show() {
     closing = false;
     GameDialogHost* host = GameDialogHost::get();
     Scene* gameScene = host ? host->getGameScene() : nullptr;
-    // Judged by the tree the dialog was opened in, not by the running scene: a dialog opened on
-    // the game screen while a change to it is still on its way pauses the game as well.
-    const bool overGame = gameScene && (getParent() ? getParent() == gameScene->getTree()
-                                                    : targetScene() == gameScene);
+    // Over the game screen while it runs, is the target of the running transition, or is asked
+    // for and not yet begun: the scene change comes a frame later.
+    SceneManager* manager = SceneManager::getInstance();
+    const bool gameAhead = gameScene && (targetScene() == gameScene ||
+                                         (manager && manager->getRequestedScene() == gameScene));
+    const bool overGame = gameAhead && (!getParent() || getParent() == gameScene->getTree());
     if (pausesGame && overGame) {
         host->onDialogOpened(this);
     }
