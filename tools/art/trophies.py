@@ -359,11 +359,11 @@ def background(_):
              '<rect x="362" y="%d" width="12" height="6" fill="#232437"/>'
              % (top - 16, INK, top - 12))
     body += "\n"
-    # The name runs down a sign on the lift shaft, below the roof.
+    # The name runs down a sign on the lift shaft, below the roof and the room box over it.
     body += ('<rect x="357" y="%d" width="22" height="92" rx="3" fill="#2b1a0e" stroke="%s" '
-             'stroke-width="2"/>\n' % (top + 14, BRASS))
+             'stroke-width="2"/>\n' % (top + 22, BRASS))
     for k, letter in enumerate("QUOVEL"):
-        body += text(368, top + 29 + 14 * k, 12, BRASS, letter, TEXT_FONT, "bold")
+        body += text(368, top + 37 + 14 * k, 12, BRASS, letter, TEXT_FONT, "bold")
     for floor in range(1, FLOORS + 1):
         y = window_top(floor)
         for x in ROOM_LEFT:
