@@ -49,10 +49,15 @@ void* DialogQuovelMahjong::castTo(const TypeRecord* type) {
 void DialogQuovelMahjong::show() {
     Dialog::show();
     closing = false;
-    SceneManager* manager = SceneManager::getInstance();
-    Scene* scene = manager ? manager->getCurrentScene() : nullptr;
     GameDialogHost* host = GameDialogHost::get();
-    if (host && pausesGame && scene && scene == host->getGameScene()) {
+    Scene* gameScene = host ? host->getGameScene() : nullptr;
+    // Over the game screen while it runs, is the target of the running transition, or is asked
+    // for and not yet begun: the scene change comes a frame later.
+    SceneManager* manager = SceneManager::getInstance();
+    const bool gameAhead = gameScene && (targetScene() == gameScene ||
+                                         (manager && manager->getRequestedScene() == gameScene));
+    const bool overGame = gameAhead && (!getParent() || getParent() == gameScene->getTree());
+    if (pausesGame && overGame) {
         host->onDialogOpened(this);
     }
     if (playSounds) {

@@ -351,7 +351,9 @@ std::wstring DialogTrophy::bodyWithFigure(int32_t index, const Trophy& trophy, b
 
 void DialogTrophy::update(int32_t elapsedMs) {
     DialogQuovelMahjong::update(elapsedMs);
-    if (revealRunning) {
+    // The award's banner slides out after the last landing, when the reveal may be over
+    // already: the room box at the top would cover it.
+    if (revealRunning || (wonHeader && wonHeader->isVisible())) {
         return;
     }
     int32_t room = -1;

@@ -243,6 +243,14 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     const int32_t h = label->getHeight();
     const int32_t sizes[][4] = {{0, 0, w + 25, h - 15}, {w + 25, h - 15, w - 20, h + 15},
                                 {w - 20, h + 15, w, h}};
+    // The whole flight stays in the window, stretches included: one that has no room for its
+    // rise above it starts lower and rises to the top edge.
+    const Rect& window = LayoutRenderer::FULL_SCREEN;
+    const int32_t halfW = (w + 25) / 2;
+    const int32_t halfH = (h + 15) / 2;
+    x = std::max(window.x + halfW, std::min(x, window.x + window.w - halfW));
+    y = std::max(window.y + halfH + FLOATER_RISE, std::min(y, window.y + window.h - halfH));
+    label->setPosition(x, y);
     const int32_t times[] = {150, 100, 100};
     for (size_t i = 0; i < std::size(times); ++i) {
         Modifier* stretch =

@@ -139,7 +139,10 @@ TEST_F(TrophyCabinetTest, ANewPlayersCabinetShowsTwentyUnclaimedTrophiesAndNoLit
     // Both text boxes opened with the cabinet.
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_TEXT"));
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_ROOM_INFO"));
-    EXPECT_NE(writeScenePicture(scene.get(), "trophy_cabinet_new_player"), nullptr);
+    RefHolder<Image> shown = writeScenePicture(scene.get(), "trophy_cabinet_new_player");
+    // Row 5 is wall over the roof and its sign, as 256 pixels (16 grain lines) to the left.
+    const uint8_t* row = shown->getPixels() + 5 * shown->getPitch();
+    EXPECT_EQ(std::memcmp(row + 276 * 4, row + 20 * 4, 248 * 4), 0);
 
     // An unclaimed trophy under the pointer blinks and shows its texts.
     pointAt(75, 110);
@@ -322,11 +325,13 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
         EXPECT_EQ(dialog->getCurrentTrophy(), order.back());  // not yet landed
         previous = flying;
     }
+    pointAt(403, 404);  // room 53's window
     frames(40);
     expectLanded(previous, order.back());
     EXPECT_EQ(order, (std::vector<int32_t>{9, 5, 2}));
     // After the last landing the sequence ends, the fountain dies out and the reveal is over.
     EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
+    EXPECT_FALSE(dialog->getRoomInfo()->isVisible()) << "over the banner sliding out";
     frames(2000);
     EXPECT_EQ(childCount(dialog->getStarLayer()), 0);
     EXPECT_FALSE(dialog->isRevealRunning());

@@ -136,6 +136,9 @@ TEST_F(DialogQuovelMahjongTest, TheGamePausesUntilEveryDialogOverItHasClosed) {
     }
     EXPECT_TRUE(screen.getOpenDialogs().empty());
     EXPECT_EQ(screen.resumes, 1);
+    SceneManager::getInstance()->requestScene(scene.get());  // back to the game, not yet begun
+    open("DIALOG_B");
+    EXPECT_EQ(screen.pauses, 4);
 }
 
 TEST_F(DialogQuovelMahjongTest, ADarkenedDialogCoversTheScreenWithItsPictureAndButtonsInPlace) {

@@ -152,8 +152,10 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
         L"+" + std::to_wstring(c.HINT_CLOCK_TIME_PENALTY / 1000) + L" sec";
     EXPECT_TRUE(contains(floaterTexts(scene), clockPenalty));
     // The floater rises and goes.
+    RefHolder<Label> floater(lastFloater(scene));
     run(350 + 1000 + FRAME_MS * 4);
     EXPECT_FALSE(contains(floaterTexts(scene), clockPenalty));
+    EXPECT_GE(floater->getY() - floater->getHeight() / 2, 0);
 }
 
 TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUndo) {

@@ -97,6 +97,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_TRUE(scene->findChild("BUTTON_HINT_NORMAL")->isVisible());
     EXPECT_FALSE(scene->findChild("BUTTON_HINT_UNLIMITED")->isVisible());
     EXPECT_TRUE(scene->findChild("NAME_CLASSIC")->isVisible());
+    EXPECT_GE(scene->findChild("NAME_CLASSIC")->getY(), 28) << "under the full-screen buttons";
     EXPECT_FALSE(scene->findChild("NAME_RIVER")->isVisible());
     // The first door of a floor is its level 1.
     EXPECT_EQ(labelText("LABEL_LEVEL"), L"1");

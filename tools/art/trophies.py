@@ -346,9 +346,24 @@ def background(_):
     body += ('<rect x="350" y="%d" width="36" height="%d" fill="#4a3d5c"/>'
              '<rect x="420" y="%d" width="36" height="%d" fill="#4a3d5c"/>\n'
              % (top + 4, 510 - top - 4, top + 4, 510 - top - 4))
-    body += ('<rect x="%d" y="%d" width="%d" height="8" fill="%s"/>'
-             % (left - 6, top - 8, right - left + 12, BRASS))
-    body += text((left + right) / 2, top - 12, 10, BRASS, "QUOVEL", TEXT_FONT, "bold")
+    # The roof under the top edge of the picture: the cornice, the lift's machine house over
+    # the shaft and the rail of the roof garden.
+    body += ('<rect x="%d" y="%d" width="%d" height="6" fill="%s"/>'
+             % (left - 6, top - 6, right - left + 12, BRASS))
+    body += ('<line x1="%d" y1="%d" x2="%d" y2="%d" stroke="%s" stroke-width="1.5"/>'
+             % (left, top - 11, right, top - 11, BRASS))
+    for post in range(left + 2, right, 14):
+        body += ('<line x1="%d" y1="%d" x2="%d" y2="%d" stroke="%s"/>'
+                 % (post, top - 11, post, top - 6, BRASS))
+    body += ('<rect x="352" y="%d" width="32" height="10" fill="#5a4a6e" stroke="%s"/>'
+             '<rect x="362" y="%d" width="12" height="6" fill="#232437"/>'
+             % (top - 16, INK, top - 12))
+    body += "\n"
+    # The name runs down a sign on the lift shaft, below the roof and the room box over it.
+    body += ('<rect x="357" y="%d" width="22" height="92" rx="3" fill="#2b1a0e" stroke="%s" '
+             'stroke-width="2"/>\n' % (top + 22, BRASS))
+    for k, letter in enumerate("QUOVEL"):
+        body += text(368, top + 37 + 14 * k, 12, BRASS, letter, TEXT_FONT, "bold")
     for floor in range(1, FLOORS + 1):
         y = window_top(floor)
         for x in ROOM_LEFT:
