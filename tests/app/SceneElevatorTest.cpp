@@ -14,6 +14,7 @@
 #include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
+#include "screen/SyntheticBoard.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_EQ(elevator->getLeftDoor()->getX() + elevator->getLeftDoor()->getWidth(), 20);
     EXPECT_EQ(elevator->getRightDoor()->getX(), 780);
     EXPECT_TRUE(elevator->getStopButton(0)->isEnabled());
+    RefHolder<Image> silent = writeScenePicture(elevator, "elevator-before-the-line");
 
     // The host's first line comes before the unlock step (a second after the doors, while his
     // fingers snap), so it is his welcome.
@@ -167,6 +169,15 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_TRUE(elevator->getSpeechText()->isVisible());
     EXPECT_EQ(elevator->getSnapSprite()->getFrame(), 0);
     writeScenePicture(elevator, "elevator-at-rest");
+    // A new line over the open balloon and the typed one: both fold away before it unfolds.
+    elevator->hostSpeech();
+    RefHolder<Image> next = writeScenePicture(elevator, "elevator-next-line");
+    Sprite* balloon = elevator->getSpeechBalloon();
+    for (int32_t y = balloon->getY(); y < balloon->getY() + balloon->getHeight(); y += 3) {
+        for (int32_t x = balloon->getX(); x < balloon->getX() + balloon->getWidth(); x += 3) {
+            ASSERT_EQ(screen_test::pixelAt(next.get(), x, y), screen_test::pixelAt(silent.get(), x, y)) << x << "," << y;
+        }
+    }
 
     // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
     // minimal time of scrolling, a second after arrival, then the hallway on floor 1.
