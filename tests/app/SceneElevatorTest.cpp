@@ -175,7 +175,9 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     Sprite* balloon = elevator->getSpeechBalloon();
     for (int32_t y = balloon->getY(); y < balloon->getY() + balloon->getHeight(); y += 3) {
         for (int32_t x = balloon->getX(); x < balloon->getX() + balloon->getWidth(); x += 3) {
-            ASSERT_EQ(screen_test::pixelAt(next.get(), x, y), screen_test::pixelAt(silent.get(), x, y)) << x << "," << y;
+            ASSERT_EQ(screen_test::pixelAt(next.get(), x, y),
+                      screen_test::pixelAt(silent.get(), x, y))
+                << x << "," << y;
         }
     }
 
