@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/core/Rect.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
@@ -59,8 +60,24 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
     if (shown && tileImage) {
         const int32_t hw = constants.PREVIEW_TILE_FACE_WIDTH / 2;
         const int32_t hh = constants.PREVIEW_TILE_FACE_HEIGHT / 2;
-        const int32_t ox = (image->getWidth() - shown->getUsedWidth() * hw) / 2;
-        const int32_t oy = (image->getHeight() - shown->getUsedHeight() * hh) / 2;
+        // The quarters drawn, layer shifts included, are centred: empty columns and rows before
+        // the first tile would otherwise push the miniature right and down.
+        Rect drawn{};
+        bool any = false;
+        for (int32_t z = 0; z < LAYERS; ++z) {
+            for (int32_t y = 0; y < ROWS; ++y) {
+                for (int32_t x = 0; x < COLUMNS; ++x) {
+                    if (shown->getTileAt(x, y, z)) {
+                        const Rect quarter{hw * x + constants.PREVIEW_LAYER_OFFSETX * z,
+                                           hh * y + constants.PREVIEW_LAYER_OFFSETY * z, hw, hh};
+                        drawn = any ? uniteRects(drawn, quarter) : quarter;
+                        any = true;
+                    }
+                }
+            }
+        }
+        const int32_t ox = (image->getWidth() - drawn.w) / 2 - drawn.x;
+        const int32_t oy = (image->getHeight() - drawn.h) / 2 - drawn.y;
         for (int32_t z = 0; z < LAYERS; ++z) {
             for (int32_t y = 0; y < ROWS; ++y) {
                 for (int32_t x = 0; x < COLUMNS; ++x) {
