@@ -476,15 +476,15 @@ struct BoardOnScreen {
         });
     }
     bool clickFor(const Tile* tile, int32_t outcome) const { return clickFor(face(tile), outcome); }
-    // The River washes each layer with its shipped shading.
+    // The River washes each layer with the shading its renderer took from the shipped data.
     Tint shadingOf(const Tile* tile) const {
-        if (tile->isOnSideBoard() || game()->getLevel()->getGameType() != Game::TYPE_RIVER) {
+        LayoutRenderer* renderer = gameScreen(road)->getRenderer();
+        const auto layer = static_cast<size_t>(tile->getGridZ() - renderer->getOriginZ());
+        if (tile->isOnSideBoard() || layer >= renderer->getLayerSprites().size()) {
             return {};
         }
-        const std::string layer = std::to_string(tile->getGridZ());
-        BasicProperties* values = BasicProperties::instance();
-        return {values->getInteger("LAYER_COLOR" + layer),
-                values->getInteger("LAYER_ALPHA" + layer)};
+        const LayoutLayerSprite* sprite = renderer->getLayerSprites()[layer].get();
+        return {static_cast<int32_t>(sprite->getShadingColor()), sprite->getShadingAlpha()};
     }
     // What the board draws for the tile: its tint and layer's shading, with or without symbol.
     RefHolder<Image> drawn(const Tile* tile, Tint tint = {}, bool symbol = true) const {
