@@ -124,7 +124,10 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
         }
     }
     EXPECT_EQ(visits, std::vector<std::wstring>{L"22"});
-    writeScenePicture(room, "recroom-host");
+    RefHolder<Image> hosted = writeScenePicture(room, "recroom-host");
+    // His raised arm ends in his white glove, not in a bare sleeve.
+    Sprite* host = room->getHostPicture();
+    EXPECT_GT(brightness(hosted.get(), host->getX() + 230, host->getY() + 214), 3 * 225);
 
     // The new type's switch shines three times, half a second apart.
     Switch* freeCell = room->getGameTypeSwitch(TYPE_FREECELL);
