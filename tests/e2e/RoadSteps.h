@@ -476,15 +476,15 @@ struct BoardOnScreen {
         });
     }
     bool clickFor(const Tile* tile, int32_t outcome) const { return clickFor(face(tile), outcome); }
-    // The River washes each layer with the shading its renderer took from the shipped data.
+    // The River washes each layer with its shipped shading.
     Tint shadingOf(const Tile* tile) const {
-        LayoutRenderer* renderer = gameScreen(road)->getRenderer();
-        const auto layer = static_cast<size_t>(tile->getGridZ() - renderer->getOriginZ());
-        if (tile->isOnSideBoard() || layer >= renderer->getLayerSprites().size()) {
+        const auto& layers = gameScreen(road)->getRenderer()->getLayerSprites();
+        const auto z =
+            static_cast<size_t>(tile->getGridZ() - gameScreen(road)->getRenderer()->getOriginZ());
+        if (tile->isOnSideBoard() || z >= layers.size()) {
             return {};
         }
-        const LayoutLayerSprite* sprite = renderer->getLayerSprites()[layer].get();
-        return {static_cast<int32_t>(sprite->getShadingColor()), sprite->getShadingAlpha()};
+        return {static_cast<int32_t>(layers[z]->getShadingColor()), layers[z]->getShadingAlpha()};
     }
     // What the board draws for the tile: its tint and layer's shading, with or without symbol.
     RefHolder<Image> drawn(const Tile* tile, Tint tint = {}, bool symbol = true) const {
