@@ -95,7 +95,7 @@ TEST(LayoutPreview, CentresLayersCutsWideLayoutsEquallyAndChoosesTheBackground) 
     RefHolder<Layout> stacked = screen_test::makeLayout({{0, 0, 0}, {0, 0, 1}});
     preview.build(stacked.get(), 0);
     picture = preview.getPicture();
-    EXPECT_TRUE(shows(picture, 13, 7, QUARTER[0]));  // top layer's top-left corner
+    EXPECT_TRUE(shows(picture, 13, 7, QUARTER[0]));   // top layer's top-left corner
     EXPECT_TRUE(shows(picture, 12, 7, BACKGROUND[0]));
     EXPECT_TRUE(shows(picture, 22, 20, QUARTER[3]));  // top layer's last pixel
     EXPECT_TRUE(shows(picture, 24, 21, QUARTER[3]));  // the lower tile shows below and right
