@@ -81,7 +81,6 @@ void SceneCasino::loadResources() {
         gameTypeSwitches[static_cast<size_t>(type)] = wireSwitch(
             GAME_TYPE_SWITCHES[type], type, callback<&SceneCasino::onGameTypeChosen>(this));
     }
-    hostPicture = objectCast<Sprite>(findChild("MR_D"));
     // The scene hears every click first, before any widget, and lets it go on.
     getInputHandler()->getContainer().addListener(this);
 }
@@ -159,9 +158,6 @@ void SceneCasino::shineGameModes() {
 void SceneCasino::showGameTypePanel() {
     sequenceProgress = 0;
     SceneScoreRoom::showGameTypePanel();
-    if (hostPicture) {
-        hostPicture->setVisible(selectedGameType == NOTHING_CHOSEN);
-    }
 }
 
 int32_t SceneCasino::onGameTypeChosen(BaseObject* sender) {

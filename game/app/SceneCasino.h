@@ -48,7 +48,7 @@ public:
     // wants clicked.
     static Rect sequenceArea(int32_t step);
     Switch* getGameTypeSwitch(GameType gameType) const;
-    Sprite* getHostPicture() const { return hostPicture.get(); }
+    Sprite* getHostPicture() const { return restPicture.get(); }
 
 protected:
     RoomKind roomKind() const override { return RoomKind::CASINO; }
@@ -60,6 +60,7 @@ protected:
     const char* backgroundSection() const override { return "casino"; }
     const char* glowFillSection() const override { return "casino"; }
     const char* boardName() const override { return "SPRITE_DIALOG_CASINO"; }
+    const char* restPictureName() const override { return "MR_D"; }
     int32_t barX() const override { return 0; }
     int32_t barY(int32_t row) const override { return 20 * row + 201; }
     int32_t glowMiddleOffset() const override { return 1; }
@@ -67,7 +68,6 @@ protected:
 
 private:
     std::array<RefHolder<Switch>, GAME_TYPES> gameTypeSwitches{};
-    RefHolder<Sprite> hostPicture;
     GameType selectedGameType = NOTHING_CHOSEN;
     int32_t sequenceProgress = 0;
 };

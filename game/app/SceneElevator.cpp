@@ -653,9 +653,14 @@ void SceneElevator::hostSpeech() {
     if (Random* random = Random::getInstance(); player && random) {
         text = chooseHostLine(*player, pendingFloors, *random);
     }
+    // The balloon is folded and the line hidden before either shows, so that no frame draws
+    // the new line whole over a balloon left open by an earlier line.
+    const Rect closed{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(), 0};
+    GameNode::removeAllModifiers(speechBalloon.get());
+    speechBalloon->setClipRect(closed);
+    speechText->setVisible(false);
     speechText->setText(text);
     speechBalloon->setVisible(!text.empty());
-    const Rect closed{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(), 0};
     const Rect open{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(),
                     speechBalloon->getHeight()};
     Modifier* unfold = GameNode::addModifier(speechBalloon.get(), new ModifierClipRect(400, closed, open));

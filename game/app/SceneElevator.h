@@ -78,6 +78,8 @@ public:
     Sprite* getFloorNumbers() const { return floorNumbers.get(); }
     Sprite* getSpeechBalloon() const { return speechBalloon.get(); }
     TypeLabel* getSpeechText() const { return speechText.get(); }
+    // The host picks his line and says it: the balloon unfolds, then the line is typed.
+    void hostSpeech();
     Sprite* getLeftDoor() const { return leftDoor.get(); }
     Sprite* getRightDoor() const { return rightDoor.get(); }
     Sprite* getSnapSprite() const { return snapSprite.get(); }
@@ -97,7 +99,6 @@ private:
     void openDoors();
     void snapFingers();
     void fadeInUnlockedButtons();
-    void hostSpeech();
     void hideSpeech();
     void animateEyes(int32_t elapsedMs);
     void stopAnimations();

@@ -110,6 +110,8 @@ void SceneLobby::loadResources() {
     eyes = findChild("EYES");
     iInputListenerContainer* container = &getComponentsContainer();
     connect<&SceneLobby::onElevator>("BUTTON_ELEVATOR", this, container);
+    // The lit call button beside the doors calls the lift as the doors do.
+    connect<&SceneLobby::onElevator>("BUTTON_CALL", this, container);
     connect<&SceneLobby::onChangeName>("BUTTON_CHANGENAME", this, container);
     connect<&SceneLobby::onHelp>("BUTTON_HELP", this, container);
     connect<&SceneLobby::onSettings>("BUTTON_SETTINGS", this, container);

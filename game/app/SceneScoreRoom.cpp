@@ -88,6 +88,7 @@ void SceneScoreRoom::loadResources() {
     gameTypeLabel = objectCast<Label>(findChild("LABEL_GAMETYPE"));
     previewSprite = spriteNamed(this, "SPRITE_PREVIEW");
     highScorePanel = objectCast<Panel>(findChild("PANEL"));
+    restPicture = spriteNamed(this, restPictureName());
     highScoreBar = new GameNode();
     if (highScorePanel) {
         GameNode::appendChild(highScoreBar.get(), highScorePanel.get());
@@ -188,6 +189,7 @@ void SceneScoreRoom::setBackgroundKey(Image* image) {
 
 void SceneScoreRoom::showGameTypePanel() {
     RefHolder<Image> background = findBackground();
+    setShownIfAny(restPicture.get(), chosenGameType() == NOTHING_CHOSEN);
     if (chosenGameType() == NOTHING_CHOSEN) {
         setBackgroundKey(background.get());
         if (startButton) {

@@ -83,6 +83,8 @@ protected:
     virtual const char* backgroundSection() const = 0;
     virtual const char* glowFillSection() const = 0;
     virtual const char* boardName() const = 0;
+    // The picture the board shows while nothing is chosen: the casino's host, the roof's games.
+    virtual const char* restPictureName() const = 0;
     // Where the bar stands under the row of a new score.
     virtual int32_t barX() const = 0;
     virtual int32_t barY(int32_t row) const = 0;
@@ -117,4 +119,5 @@ protected:
     RefHolder<Level> selectedLevel;
     int32_t selectedDifficulty = 0;
     RefHolder<GameNode> highScoreBar;
+    RefHolder<Sprite> restPicture;
 };

@@ -34,6 +34,7 @@ public:
     // Shading alpha 0 draws the tile pictures unchanged.
     void setShading(uint32_t color, int32_t alpha);
     int32_t getShadingAlpha() const { return shadingAlpha; }
+    uint32_t getShadingColor() const { return shadingColor; }
     const std::vector<RenderTile*>& getTiles() const { return tiles; }
 
 private:

@@ -270,11 +270,20 @@ void LayoutRenderer::showSymbols() {
 
 void LayoutRenderer::applyLayerShading() {
     BasicProperties* properties = BasicProperties::instance();
+    if (!properties || layerSprites.empty()) {
+        return;
+    }
+    const auto alphaOf = [properties](size_t layer) {
+        return properties->getInteger("LAYER_ALPHA" + std::to_string(layer));
+    };
+    // The wash sets lower layers off from higher ones, so it is measured from the board's top
+    // layer: that layer keeps the plain faces (a board of one layer is not dulled) and each lower
+    // one is washed by as much more than the top as the data gives it.
+    const int32_t topAlpha = alphaOf(layerSprites.size() - 1);
     for (size_t i = 0; i < layerSprites.size(); ++i) {
-        const std::string number = std::to_string(i);
-        const int32_t alpha = properties ? properties->getInteger("LAYER_ALPHA" + number) : 0;
-        const int32_t color = properties ? properties->getInteger("LAYER_COLOR" + number) : 0;
-        layerSprites[i]->setShading(static_cast<uint32_t>(color), alpha);
+        const int32_t color = properties->getInteger("LAYER_COLOR" + std::to_string(i));
+        layerSprites[i]->setShading(static_cast<uint32_t>(color),
+                                    std::max(alphaOf(i) - topAlpha, 0));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "game/visuals/LayoutPreview.h"
 
+#include <algorithm>
 #include <string>
 
 #include "framework/nodes/ResourceLookup.h"
@@ -59,8 +60,26 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
     if (shown && tileImage) {
         const int32_t hw = constants.PREVIEW_TILE_FACE_WIDTH / 2;
         const int32_t hh = constants.PREVIEW_TILE_FACE_HEIGHT / 2;
-        const int32_t ox = (image->getWidth() - shown->getUsedWidth() * hw) / 2;
-        const int32_t oy = (image->getHeight() - shown->getUsedHeight() * hh) / 2;
+        // Centred on the occupied cells: empty columns and rows before the first tile would
+        // otherwise push the miniature right and down.
+        int32_t left = COLUMNS;
+        int32_t top = ROWS;
+        int32_t right = 0;
+        int32_t bottom = 0;
+        for (int32_t z = 0; z < LAYERS; ++z) {
+            for (int32_t y = 0; y < ROWS; ++y) {
+                for (int32_t x = 0; x < COLUMNS; ++x) {
+                    if (shown->getTileAt(x, y, z)) {
+                        left = std::min(left, x);
+                        top = std::min(top, y);
+                        right = std::max(right, x + 1);
+                        bottom = std::max(bottom, y + 1);
+                    }
+                }
+            }
+        }
+        const int32_t ox = (image->getWidth() - (right - left) * hw) / 2 - left * hw;
+        const int32_t oy = (image->getHeight() - (bottom - top) * hh) / 2 - top * hh;
         for (int32_t z = 0; z < LAYERS; ++z) {
             for (int32_t y = 0; y < ROWS; ++y) {
                 for (int32_t x = 0; x < COLUMNS; ++x) {

@@ -15,6 +15,7 @@
 #include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
+#include "platform/PixelAccess.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_EQ(elevator->getLeftDoor()->getX() + elevator->getLeftDoor()->getWidth(), 20);
     EXPECT_EQ(elevator->getRightDoor()->getX(), 780);
     EXPECT_TRUE(elevator->getStopButton(0)->isEnabled());
+    RefHolder<Image> silent = writeScenePicture(elevator, "elevator-before-the-line");
 
     // The host's first line comes before the unlock step (a second after the doors, while his
     // fingers snap), so it is his welcome.
@@ -168,6 +170,9 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_TRUE(elevator->getSpeechText()->isVisible());
     EXPECT_EQ(elevator->getSnapSprite()->getFrame(), 0);
     writeScenePicture(elevator, "elevator-at-rest");
+    elevator->hostSpeech();  // a new line over the open balloon folds it first
+    RefHolder<Image> next = writeScenePicture(elevator, "elevator-next-line");
+    EXPECT_EQ(testpixels::get32(next.get(), 300, 130), testpixels::get32(silent.get(), 300, 130));
 
     // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
     // minimal time of scrolling, a second after arrival, then the hallway on floor 1.

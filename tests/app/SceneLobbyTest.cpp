@@ -93,6 +93,9 @@ TEST_F(LobbyRoad, DoorsOpenUnderThePointerOnlyWithoutDialogsAndTheReturnDoesNotS
     EXPECT_EQ(framesUntilShine(13000), -1);
     lobby->closeDialog(lobby->findDialog("DIALOG_PLAYERSELECT"));
 
+    // The lit call button beside the doors goes up as the doors do.
+    clickAt(lobby, 550, 321);
+    EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));
     // Up in the elevator and back: no second slide-in, the ride starts again from the lobby.
     click(lobby->findChild("BUTTON_ELEVATOR"));
     EXPECT_EQ(manager->getRequestedScene(), manager->getScene("SCENE_ELEVATOR"));

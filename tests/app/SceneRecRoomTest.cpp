@@ -124,7 +124,9 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
         }
     }
     EXPECT_EQ(visits, std::vector<std::wstring>{L"22"});
-    writeScenePicture(room, "recroom-host");
+    // His raised arm ends in his white glove.
+    RefHolder<Image> host = writeScenePicture(room, "recroom-host");
+    EXPECT_GT(brightness(host.get(), 400 + 230, 140 + 214), 675);
 
     // The new type's switch shines three times, half a second apart.
     Switch* freeCell = room->getGameTypeSwitch(TYPE_FREECELL);

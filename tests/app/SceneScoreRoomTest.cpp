@@ -158,6 +158,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_EQ(casino->getGameTypeSwitch(TYPE_FREECELL)->getRunningModifiers().size(), 7u);
     EXPECT_EQ(casino->getGameTypeSwitch(TYPE_SPLIT)->getRunningModifiers().size(), 7u);
     closeHint(casino);
+    RefHolder<Image> unchosen = writeScenePicture(casino, "casino-nothing-chosen");
 
     // A difficulty before any game type is only recorded.
     click(casino, "SWITCH_HARD");
@@ -247,6 +248,12 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_GT(alphas.size(), 5u);
     writeScenePicture(casino, "casino-new-score");
 
+    // Back by lift with nothing chosen: the record and the miniature leave with the panel.
+    casino->setSelectedGameType(SceneCasino::NOTHING_CHOSEN);
+    enter(casino);
+    EXPECT_EQ(pixel(writeScenePicture(casino, "casino-back").get(), 300, 110),
+              pixel(unchosen.get(), 300, 110));
+    casino->setSelectedGameType(TYPE_SPLIT);
     // Entering again: no blink, no bar.
     enter(casino);
     EXPECT_EQ(casino->getBlinkModifier(), nullptr);
@@ -487,6 +494,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_FALSE(player->hints[7]);
     closeHint(roof);
     EXPECT_EQ(roof->getSelectedMode(), SceneScoreRoom::NOTHING_CHOSEN);
+    EXPECT_TRUE(roof->findChild("WELCOME") && roof->findChild("WELCOME")->isVisible());
     EXPECT_FALSE(roof->getStartButton()->isVisible());
     EXPECT_FALSE(roof->getStartButton()->isEnabled());
     EXPECT_EQ(roof->getBackgroundImage(), objectCast<Image>(findLoadedResource("BACKGROUND", "roof")));

@@ -478,13 +478,13 @@ struct BoardOnScreen {
     bool clickFor(const Tile* tile, int32_t outcome) const { return clickFor(face(tile), outcome); }
     // The River washes each layer with its shipped shading.
     Tint shadingOf(const Tile* tile) const {
-        if (tile->isOnSideBoard() || game()->getLevel()->getGameType() != Game::TYPE_RIVER) {
+        const auto& layers = gameScreen(road)->getRenderer()->getLayerSprites();
+        const auto z =
+            static_cast<size_t>(tile->getGridZ() - gameScreen(road)->getRenderer()->getOriginZ());
+        if (tile->isOnSideBoard() || z >= layers.size()) {
             return {};
         }
-        const std::string layer = std::to_string(tile->getGridZ());
-        BasicProperties* values = BasicProperties::instance();
-        return {values->getInteger("LAYER_COLOR" + layer),
-                values->getInteger("LAYER_ALPHA" + layer)};
+        return {static_cast<int32_t>(layers[z]->getShadingColor()), layers[z]->getShadingAlpha()};
     }
     // What the board draws for the tile: its tint and layer's shading, with or without symbol.
     RefHolder<Image> drawn(const Tile* tile, Tint tint = {}, bool symbol = true) const {

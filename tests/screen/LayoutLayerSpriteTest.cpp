@@ -147,7 +147,7 @@ TEST_F(LayoutLayerSpriteTest, AFadingTileUncoversWhatItHidAndCastsNoShadow) {
 }
 
 TEST_F(LayoutLayerSpriteTest, ShadingTintsTilePicturesNotSymbolsAndHiddenSymbolsLeaveBlankTiles) {
-    RefHolder<Layout> layout = makeLayout({{2, 2, 0}, {2, 2, 1}, {6, 2, 1}});
+    RefHolder<Layout> layout = makeLayout({{2, 2, 0}, {2, 2, 1}, {6, 2, 1}, {12, 2, 2}});
     Frame frame;
     RefHolder<LayoutRenderer> renderer = drawn(layout.get(), frame);
     const Image* upper = renderer->getLayerSprites()[1]->getImage();

@@ -101,6 +101,9 @@ TEST(LayoutPreview, CentresLayersCutsWideLayoutsEquallyAndChoosesTheBackground) 
     EXPECT_TRUE(shows(picture, 24, 21, QUARTER[3]));  // the lower tile shows below and right
     EXPECT_TRUE(shows(picture, 24, 8, QUARTER[1]));
     EXPECT_TRUE(shows(picture, 25, 21, BACKGROUND[0]));
+    // Empty columns and rows before the tiles move nothing.
+    preview.build(screen_test::makeLayout({{7, 5, 0}, {7, 5, 1}}).get(), 0);
+    EXPECT_TRUE(shows(preview.getPicture(), 13, 7, QUARTER[0]));
 
     // Ten tiles side by side: 100 pixels for a 40-pixel picture, offset -30, cut 30 pixels at
     // both sides. Column 0 shows cell 6 (a left quarter), column 39 cell 13 (a right quarter).

@@ -10,7 +10,7 @@ The positions the scene and dialog definitions use are listed in PLACES."""
 import sys
 
 from artlib import PALETTE, TEXT_FONT, f, run, svg, text
-from elevator import host, stacked
+from elevator import hand, host, stacked
 
 TEAL = PALETTE["teal"]
 CREAM = PALETTE["cream"]
@@ -30,6 +30,8 @@ BUTTON_W, BUTTON_H = 80, 32
 PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 210, 20, 580, 560
 SLOT_W, SLOT_H = 168, 128
 HOST_W, HOST_H = 260, 440
+# Where the lift's definition puts the finger-snap sprite over the cabin (default.xml).
+SNAP_X, SNAP_Y = 300, 318
 
 NAMES = ["Classic", "FreeCell", "Split", "Triple", "River"]
 
@@ -199,8 +201,10 @@ def glow_dialog(_geometry):
 
 
 def host_picture(_geometry):
-    # The same host as in the elevator, cut out of the cabin's coordinates.
-    return svg(HOST_W, HOST_H, '<g transform="translate(-110 -160)">\n%s</g>\n' % host())
+    # The same host as in the elevator, cut out of the cabin's coordinates. The cabin draws the
+    # glove of his raised arm as the finger-snap sprite; here it is part of the picture, at rest.
+    return svg(HOST_W, HOST_H, '<g transform="translate(-110 -160)">\n%s'
+               '<g transform="translate(%d %d)">\n%s</g>\n</g>\n' % (host(), SNAP_X, SNAP_Y, hand(0)))
 
 
 def shine_mask(_geometry):

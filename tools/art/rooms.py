@@ -3,8 +3,8 @@
 backgrounds, high-score boards, choice switches (eight frames one below the other: off normal,
 hover, pressed, disabled, then the same four on), the pieces of the glow column that links the
 chosen switch to the board, the shine mask of a game-type switch, the croupier who greets the
-player, and the buttons and difficulty switches both rooms share (four frames one below the
-other).
+player, the roof's picture of its two games shown until one is chosen, and the buttons and
+difficulty switches both rooms share (four frames one below the other).
 
 The positions the scene definitions use are written in the comments of default.xml; the three
 painted spots of the casino's felt (chips, cards, dice) are where its hidden sequence is
@@ -304,6 +304,35 @@ def croupier(_g):
     return svg(260, 272, body)
 
 
+def roof_welcome(_g):
+    """What the roof's board shows before a choice: a stopwatch for Speed, two tiles turning
+    over for Mixed, and where to choose."""
+    body = '<ellipse cx="130" cy="232" rx="100" ry="10" fill="#000" opacity="0.3"/>\n'
+    # The stopwatch: crown, case, dial, ticks and a hand at speed.
+    body += ('<rect x="62" y="70" width="16" height="14" rx="3" fill="%s"/>\n'
+             '<rect x="56" y="62" width="28" height="10" rx="4" fill="%s"/>\n'
+             '<circle cx="70" cy="150" r="66" fill="%s" stroke="%s" stroke-width="6"/>\n'
+             '<circle cx="70" cy="150" r="54" fill="%s"/>\n' % (CORAL, CORAL, DUSK, CORAL, LIGHT))
+    for i in range(12):
+        body += ('<rect x="68" y="100" width="4" height="%d" fill="%s" '
+                 'transform="rotate(%d 70 150)"/>\n' % (12 if i % 3 == 0 else 7, INK, i * 30))
+    body += ('<path d="M70 150 L106 118" stroke="%s" stroke-width="5" stroke-linecap="round"/>\n'
+             '<circle cx="70" cy="150" r="6" fill="%s"/>\n' % (CORAL, INK))
+    # Two tiles, one face up and one turning, with the arrow of the draw between them.
+    body += ('<g transform="rotate(-8 178 150)"><rect x="150" y="104" width="52" height="70" '
+             'rx="6" fill="%s" stroke="%s" stroke-width="2"/>\n' % (CREAM, INK)
+             + text(176, 154, 40, "#b22222", "?", family=TEXT_FONT, weight="bold") + '</g>\n'
+             '<g transform="rotate(10 220 176)"><rect x="196" y="134" width="52" height="70" '
+             'rx="6" fill="%s" stroke="%s" stroke-width="2"/>\n' % ("#3b3f7a", CORAL)
+             + '<rect x="204" y="142" width="36" height="54" rx="3" fill="none" stroke="%s" '
+             'stroke-opacity="0.7"/></g>\n' % CORAL)
+    body += ('<path d="M156 64 Q200 40 236 86" stroke="%s" stroke-width="5" fill="none" '
+             'stroke-linecap="round"/>\n<path d="M240 70 L238 94 L218 84 Z" fill="%s"/>\n'
+             % (CORAL, CORAL))
+    body += text(130, 262, 15, LIGHT, "Pick a game on the right", family=TEXT_FONT, weight="bold")
+    return svg(260, 272, body)
+
+
 def shine_mask(_g):
     return svg(SWITCH_W, SWITCH_H, '<rect x="3" y="3" width="%d" height="%d" rx="8" fill="#fff"/>\n'
                % (SWITCH_W - 6, SWITCH_H - 6))
@@ -322,6 +351,7 @@ OUTPUTS = {
     "images/casino/shine_mask_gamemode.svg": shine_mask,
     "images/roof/background.svg": roof_background,
     "images/roof/board.svg": lambda _g: board("roof"),
+    "images/roof/welcome.svg": roof_welcome,
     "images/roof/glow_fill.svg": glow_rail(CORAL),
     "images/roof/glow_top.svg": glow_cap(CORAL, True),
     "images/roof/glow_bottom.svg": glow_cap(CORAL, False),
