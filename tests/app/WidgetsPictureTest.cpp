@@ -113,9 +113,21 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     const std::string path = (pictureFolder() / "switches-slider-tooltip.png").string();
     EXPECT_TRUE(writeImagePng(path, frame));
     // The box's border and fill, below the pointer.
-    EXPECT_EQ(colorAt(frame, tip->getBoxX() - 4, tip->getBoxY() - 4), 0x3B2414u);
+    const auto* tipLabel = objectCast<ToolTipLabel>(tip->getRenderer());
+    const int32_t pad = tipLabel->getPadding();
+    EXPECT_EQ(colorAt(frame, tip->getBoxX() - pad, tip->getBoxY() - pad), 0x3B2414u);
     EXPECT_EQ(colorAt(frame, tip->getBoxX() - 2, tip->getBoxY() - 2), 0xFFF4D6u);
     EXPECT_EQ(tip->getBoxY(), py + 24);
+    // The text keeps clear of the border on both sides: the six columns inside each side of the
+    // outline hold only the fill, from the top of the box to its bottom.
+    const int32_t left = tip->getBoxX() - pad;
+    const int32_t right = tip->getBoxX() + tipLabel->getWidth() + pad - 1;
+    for (int32_t y = tip->getBoxY() - pad + 1; y < tip->getBoxY() + tipLabel->getHeight(); ++y) {
+        for (int32_t inset = 1; inset <= 6; ++inset) {
+            ASSERT_EQ(colorAt(frame, left + inset, y), 0xFFF4D6u) << "left, y " << y;
+            ASSERT_EQ(colorAt(frame, right - inset, y), 0xFFF4D6u) << "right, y " << y;
+        }
+    }
     frame->unlock();
     scenes->setToolTip(nullptr);
 }
