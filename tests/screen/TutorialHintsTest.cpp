@@ -244,35 +244,56 @@ TEST_F(TutorialHintsTest, TheArrowFacesItsTargetAndTheDialogStaysOnTheScreen) {
     EXPECT_EQ(painter->getCorner(), DialogHint::TOP_RIGHT);
 }
 
-TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesThem) {
+TEST_F(TutorialHintsTest, TheTilePagesShowFourTilesAboveTheOkButtonAndShowingAgainReplacesThem) {
     start(1, 1);
     std::vector<RefHolder<Tile>> free;
     Game::current()->getLayout()->getFreeTiles(free);
     ASSERT_FALSE(free.empty());
     Tile* tile = free.front().get();
     const Rect rect = HintTriggers::tileRect(scene->getRenderer(), tile);
-    DialogHint* hint = DialogHint::showHint(&rect, HINT_FLOWERS, tile);
-    ASSERT_NE(hint, nullptr);
-    ASSERT_EQ(hint->getTileSprites().size(), 4u);
-    EXPECT_EQ(hint->getSecondLabel()->getText(), getBasicText("HINT_FLOWER_TILES2"));
-    EXPECT_GT(hint->getSecondLabel()->getY(), hint->getTextLabel()->getY());
-    EXPECT_GT(hint->getOkButton()->getY(), hint->getSecondLabel()->getY());
-    EXPECT_LE(hint->getOkButton()->getY() + hint->getOkButton()->getHeight(), hint->getHeight());
-    GameNode* holder = hint->getTileSprites().front()->getParent();
-    ASSERT_NE(holder, nullptr);
-    const int32_t children = childCount(holder);
-    hint->showPage();
-    hint->showPage();
-    frame(16);
-    EXPECT_EQ(hint->getTileSprites().size(), 4u);
-    EXPECT_EQ(childCount(holder), children);
-    for (const RefHolder<Sprite>& sprite : hint->getTileSprites()) {
-        EXPECT_EQ(sprite->getParent(), holder);
-    }
-    for (int i = 0; i < 40; ++i) {
+    // The season text takes a line more than the flower text; both dialogs grow to hold it.
+    for (const auto& [id, key] : {std::pair{HINT_FLOWERS, "HINT_FLOWER_TILES2"},
+                                  std::pair{HINT_SEASONS, "HINT_SEASON_TILES2"}}) {
+        SCOPED_TRACE(key);
+        DialogHint* hint = DialogHint::showHint(&rect, id, tile);
+        ASSERT_NE(hint, nullptr);
+        ASSERT_EQ(hint->getTileSprites().size(), 4u);
+        Label* second = hint->getSecondLabel();
+        EXPECT_EQ(second->getText(), getBasicText(key));
+        EXPECT_GT(second->getY(), hint->getTextLabel()->getY());
+        EXPECT_GE(hint->getOkButton()->getY(), second->getY() + second->getHeight());
+        EXPECT_LE(hint->getOkButton()->getY() + hint->getOkButton()->getHeight(),
+                  hint->getHeight());
+        EXPECT_TRUE(insideScreen(*hint));
+        GameNode* holder = hint->getTileSprites().front()->getParent();
+        ASSERT_NE(holder, nullptr);
+        const int32_t children = childCount(holder);
+        hint->showPage();
+        hint->showPage();
         frame(16);
+        EXPECT_EQ(hint->getTileSprites().size(), 4u);
+        EXPECT_EQ(childCount(holder), children);
+        for (const RefHolder<Sprite>& sprite : hint->getTileSprites()) {
+            EXPECT_EQ(sprite->getParent(), holder);
+        }
+        for (int i = 0; i < 40; ++i) {
+            frame(16);
+        }
+        const RefHolder<Image> picture = writeScenePicture(
+            scene.get(), id == HINT_FLOWERS ? "tutorial_hint_flowers" : "tutorial_hint_seasons");
+        ASSERT_NE(picture, nullptr);
+        // Every line of both texts shows whole: the OK button covers none of it.
+        for (Label* label : {hint->getTextLabel(), second}) {
+            const LabelInk ink = labelInk(picture.get(), label);
+            EXPECT_GT(ink.inked, 0);
+            EXPECT_EQ(ink.hidden, 0);
+        }
+        hint->close();
+        for (int i = 0; i < 60; ++i) {
+            frame(16);
+        }
+        DialogHint::clearOpen();
     }
-    EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
 }
 
 TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasinoLevel) {
