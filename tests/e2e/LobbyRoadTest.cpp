@@ -30,6 +30,7 @@
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "gui/HeadlessPicture.h"
 
 namespace {
 
@@ -48,6 +49,19 @@ void dragMusicDown(RoadDriver& road) {
 std::string currentName() {
     AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
     return player ? player->getName() : std::string();
+}
+
+// As wide a name as the name input takes (it stops at 288 pixels, before 20 characters).
+const std::wstring LONG_NAME = L"WWWWWWWWWW MMMMMMMM";
+
+// The label shows `count` lines, the last ending in "...", and every line whole in the picture.
+void expectWholeLinesEndingInDots(Image* picture, Label* label, size_t count) {
+    ASSERT_TRUE(picture && label);
+    ASSERT_EQ(label->getLines().size(), count);
+    EXPECT_TRUE(label->getLines().back().text.ends_with(L"..."));
+    const LabelInk ink = labelInk(picture, label);
+    EXPECT_GT(ink.inked, 0);
+    EXPECT_EQ(ink.hidden, 0);
 }
 
 // Where each named, visible widget of a dialog stands on the screen, the dialog included.
@@ -168,15 +182,15 @@ TEST(Road, TheTrophyCabinetOpensFromTheLobby) {
     EXPECT_EQ(road.finish(), 0);
 }
 
-TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
+TEST(Road, APlayerWithTheLongestNameIsAddedShownWholeChosenInTurnAndRemoved) {
     RoadDriver road("players");
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
     ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
     road.picture("players");
     ASSERT_TRUE(road.openDialog("BUTTON_ADD", "DIALOG_NEWPLAYER"));
-    road.type(L"Bob");
-    road.picture("bob-typed");
+    road.type(LONG_NAME);
+    road.picture("long-name-typed");
     ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_DORRICK_HINT"));
     // The host's welcome types itself out; a click on the text shows it whole.
@@ -184,15 +198,31 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
         objectCast<DialogDorrickHint>(road.dialog("DIALOG_DORRICK_HINT"))->getTextLabel();
     road.run(600);
     const Image* typing = welcome->getImage();
-    road.picture("bob-welcome-typing");
+    road.picture("long-name-welcome-typing");
     ASSERT_TRUE(road.clickWidget(welcome, "TEXT") && (road.run(100), welcome->isFinished()));
     EXPECT_NE(welcome->getImage(), typing) << "the whole text replaces the part typed";
-    road.picture("bob-welcomed");
+    road.picture("long-name-welcomed");
     dismissHostHint(road);
-    EXPECT_EQ(currentName(), "Bob");
+    const std::string name = currentName();
+    EXPECT_EQ(std::wstring(name.begin(), name.end()), LONG_NAME);
+    // The sign holds the name on two lines above its divider, the second ending in "...".
+    auto* sign = dynamic_cast<Sprite*>(road.find("BUTTON_CHANGENAME"));
+    auto* welcomeLabel = objectCast<Label>(road.find("LABEL_PLAYERNAME"));
+    ASSERT_TRUE(sign && sign->getImage() && welcomeLabel);
+    RefHolder<Image> lobby = road.picture("long-name-on-the-sign");
+    expectWholeLinesEndingInDots(lobby.get(), welcomeLabel, 2);
+    int32_t divider = 30;
+    while (divider < 99 && testpixels::colorAt(sign->getImage(), 40, divider) < 0x640000u) {
+        ++divider;
+    }
+    divider += sign->getAbsoluteY();
+    for (int32_t x = welcomeLabel->getAbsoluteX();
+         x < welcomeLabel->getAbsoluteX() + welcomeLabel->getWidth(); ++x) {
+        ASSERT_LT(testpixels::colorAt(lobby.get(), x, divider), 0x960000u) << "ink at " << x;
+    }
     EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 2u);
 
-    // Ann chosen again by her row, then Bob's row and remove.
+    // Ann chosen again by her row, then the long name's row and remove.
     ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
     auto* select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
     ASSERT_NE(select, nullptr);
@@ -212,6 +242,13 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
                      button->getAbsoluteY() + button->getHeight() / 2);
     };
     ASSERT_GE(rowOf(L"Ann"), 0);
+    // The row keeps the whole name to choose by, and draws it shortened within the row.
+    Label* longRow = select->getNameLabel(rowOf(LONG_NAME));
+    ASSERT_NE(longRow, nullptr);
+    expectWholeLinesEndingInDots(road.picture("long-name-in-the-list").get(), longRow, 1);
+    auto* rowButton = dynamic_cast<Sprite*>(longRow->getParent());
+    EXPECT_LE(longRow->getAbsoluteX() + longRow->getTextBounds().x + longRow->getTextBounds().w,
+              rowButton->getAbsoluteX() + rowButton->getWidth());
     clickRow(rowOf(L"Ann"));
     ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_PLAYERSELECT"));
     road.run(600);
@@ -223,15 +260,15 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
     select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
     road.run(600);
-    ASSERT_GE(rowOf(L"Bob"), 0);
-    clickRow(rowOf(L"Bob"));
+    ASSERT_GE(rowOf(LONG_NAME), 0);
+    clickRow(rowOf(LONG_NAME));
     ASSERT_TRUE(road.openDialog("BUTTON_REMOVE", "TEXT_REMOVE_PLAYER"));
-    road.picture("remove-bob-question");
+    road.picture("remove-long-name-question");
     ASSERT_TRUE(road.closeDialog("BUTTON_YES", "TEXT_REMOVE_PLAYER"));
     road.run(600);
-    road.picture("bob-removed");
+    road.picture("long-name-removed");
     EXPECT_EQ(PlayerManager::getInstance()->getPlayers().size(), 1u);
-    EXPECT_EQ(rowOf(L"Bob"), -1);
+    EXPECT_EQ(rowOf(LONG_NAME), -1);
     EXPECT_EQ(road.finish(), 0);
 }
 
