@@ -173,6 +173,8 @@ private:
     RefHolder<Label> bulletsLabel;
     RefHolder<Label> bombsLabel;
     RefHolder<Label> continueLabel;
+    // The welcome's words of the last showing, gone before a new showing says them again.
+    std::vector<RefHolder<Label>> introLabels;
     RefHolder<Sound> soundButton;
     RefHolder<Sound> soundDialogShow;
     RefHolder<Sound> soundTrophyArrives;

@@ -21,12 +21,14 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
+#include "framework/gui/TextLayoutAudit.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -355,16 +357,57 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     std::set<std::string> missing;
     setMissingContentSink(
         [&](const std::string& kind, const std::string& key) { missing.insert(kind + " " + key); });
+    // Every scene, dialog and hint laid out with the real fonts for the widest name: no text
+    // under a button or another text, nothing off the screen, no line cut by its box.
+    std::vector<std::string> layout;
+    const auto audit = [&](const std::string& where, GameNode* root) {
+        for (const std::string& problem : auditTextLayout(root, 800, 600)) {
+            layout.push_back(where + ": " + problem);
+        }
+    };
     RoadDriver road("content");
-    ASSERT_TRUE(startAsAnn(road));
+    ASSERT_TRUE(reachLobby(road) && enterFirstName(road, LONG_NAME) &&
+                road.waitForDialog("DIALOG_DORRICK_HINT"));
+    road.run(600);
+    dismissHostHint(road);
+    audit("lobby", road.scene()->getTree());
     openTheRooms();
     for (const char* room : {"CASINO", "ROOF", "RECROOM"}) {
-        ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room));
+        ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room,
+                           [&] { audit("lift", road.scene()->getTree()); }));
         road.run(1000);
         dismissHostHint(road);
+        audit(room, road.scene()->getTree());
     }
-    ASSERT_TRUE(rideToFloorOne(road) && enterRoom(road, 1));
-    showEveryDialog(road, [&](const std::string& name, Dialog*) { road.picture(name); });
+    ASSERT_TRUE(rideToFloorOne(road));
+    audit("hallway", road.scene()->getTree());
+    ASSERT_TRUE(enterRoom(road, 1));
+    audit("game", road.scene()->getTree());
+    showEveryDialog(road, [&](const std::string& name, Dialog* dialog) {
+        road.picture(name);
+        audit(name, dialog);
+    });
+    for (int32_t n = 0; BasicProperties::instance()->hasText("DORRICK_HINT_" + std::to_string(n));
+         ++n) {
+        auto* host = objectCast<DialogDorrickHint>(road.scene()->getDialog("DIALOG_DORRICK_HINT"));
+        host->showHint(n);
+        road.scene()->openDialog(host);
+        road.run(800);
+        host->getTextLabel()->finishTyping();
+        audit("host hint " + std::to_string(n), host);
+        dismissHostHint(road);
+    }
+    for (int32_t id = DialogHint::FIRST_HINT; id < QuovelMahjongPlayer::HINT_COUNT; ++id) {
+        QuovelMahjongPlayer::current()->hints[static_cast<size_t>(id)] = true;
+        DialogHint* hint = DialogHint::showHint(nullptr, id, nullptr);
+        ASSERT_NE(hint, nullptr);
+        for (int32_t page = 0; page < hint->getPageCount(); ++page) {
+            road.run(tuning().HINT_ENTER_FROM_OPEN + 100);
+            audit("hint " + std::to_string(id) + " page " + std::to_string(page + 1), hint);
+            road.clickIn("DIALOG_HINT", "BUTTON_OK");
+        }
+        dismissTutorialHint(road);
+    }
     int checked = 0;
     for (PropertyNode* part :
          {GuiDefinitions::instance()->getTemplates(), GuiDefinitions::instance()->getScenes(),
@@ -375,6 +418,11 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     EXPECT_EQ(road.finish(), 0);
     setMissingContentSink(nullptr);
     EXPECT_EQ(missing, std::set<std::string>());
+    std::string found;
+    for (const std::string& problem : layout) {
+        found += "\n" + problem;
+    }
+    EXPECT_TRUE(found.empty()) << found;
 }
 
 // Every dialog, closed and kept by its scene, shown a second time: each widget stands where the
@@ -392,6 +440,7 @@ TEST(Road, EveryDialogReopensWhereItFirstStood) {
         road.run(800);
         GameNode::walk(dialog, &addWidgetPlace, &again);
         EXPECT_EQ(again, first);
+        EXPECT_EQ(auditTextLayout(dialog, 800, 600), std::vector<std::string>());
         road.picture(name + "-again");
     });
     EXPECT_EQ(road.finish(), 0);
