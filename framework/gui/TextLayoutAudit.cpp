@@ -1,5 +1,8 @@
 #include "framework/gui/TextLayoutAudit.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "framework/core/Rect.h"
@@ -9,6 +12,7 @@
 #include "framework/gui/Switch.h"
 #include "framework/os/Utf8.h"
 #include "framework/platform/Font.h"
+#include "framework/platform/Image.h"
 
 namespace {
 
@@ -28,6 +32,7 @@ struct AuditedBox {
 struct LayoutSurvey {
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
+    const Image* picture = nullptr;
     std::vector<AuditedLine> lines;
     std::vector<AuditedBox> buttons;
     std::vector<std::string> problems;
@@ -37,6 +42,65 @@ Rect auditedBoxOf(const Sprite* sprite) {
     return Rect{sprite->getAbsoluteX() - static_cast<int32_t>(sprite->getAnchor().x),
                 sprite->getAbsoluteY() - static_cast<int32_t>(sprite->getAnchor().y),
                 sprite->getWidth(), sprite->getHeight()};
+}
+
+// A pixel's colour as 0x00RRGGBB and its alpha, at either depth.
+uint32_t auditedColor(const Image* image, int32_t x, int32_t y) {
+    const uint8_t* row = image->getPixels() + y * image->getPitch();
+    if (image->getBytesPerPixel() == 4) {
+        uint32_t value;
+        std::memcpy(&value, row + x * 4, 4);
+        return value & 0x00FFFFFFu;
+    }
+    uint16_t c;
+    std::memcpy(&c, row + x * 2, 2);
+    return ((c & 0xF800u) << 8) | ((c & 0x07E0u) << 5) | ((c & 0x001Fu) << 3);
+}
+
+uint8_t auditedAlpha(const Image* image, int32_t x, int32_t y) {
+    if (image->getBytesPerPixel() == 4) {
+        return image->getPixels()[y * image->getPitch() + x * 4 + 3];
+    }
+    return image->getAlphaPlane() ? image->getAlphaPlane()[y * image->getWidth() + x] : 255;
+}
+
+// Colours that differ by at most 8 levels a channel, as blending and depth leave them.
+bool auditedSameColor(uint32_t a, uint32_t b) {
+    for (int32_t shift = 0; shift < 24; shift += 8) {
+        if (std::abs(static_cast<int32_t>((a >> shift) & 0xFF) -
+                     static_cast<int32_t>((b >> shift) & 0xFF)) > 8) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// How many fully inked pixels of the line's rows of the label's image the picture does not show
+// as the label drew them: covered by something drawn later, or beyond the picture.
+int32_t auditedHiddenInk(const Image* picture, const Image* image, int32_t left, int32_t top,
+                         int32_t fromRow, int32_t toRow) {
+    int32_t hidden = 0;
+    for (int32_t y = std::max(fromRow, 0); y < std::min(toRow, image->getHeight()); ++y) {
+        for (int32_t x = 0; x < image->getWidth(); ++x) {
+            if (auditedAlpha(image, x, y) < 255) {
+                continue;
+            }
+            // A centred label may land half a pixel off its measured place: a neighbour counts.
+            bool shown = false;
+            for (int32_t dy = -1; dy <= 1 && !shown; ++dy) {
+                for (int32_t dx = -1; dx <= 1 && !shown; ++dx) {
+                    const int32_t px = left + x + dx;
+                    const int32_t py = top + y + dy;
+                    shown =
+                        px >= 0 && py >= 0 && px < picture->getWidth() &&
+                        py < picture->getHeight() &&
+                        auditedSameColor(auditedColor(picture, px, py), auditedColor(image, x, y));
+                }
+            }
+            hidden += shown ? 0 : 1;
+        }
+    }
+    return hidden;
 }
 
 bool auditedInside(const Rect& inner, const Rect& outer) {
@@ -109,6 +173,12 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         if (boxed && line.width > label->getWidth()) {
             survey.problems.push_back(name + " is wider than its box");
         }
+        // Ink is compared only where the label is drawn as rendered: whole and unstretched.
+        if (survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretch &&
+            auditedHiddenInk(survey.picture, label->getImage(), labelBox.x + bounds.x,
+                             labelBox.y + bounds.y, line.y, line.y + step) > 0) {
+            survey.problems.push_back(name + " is covered in the picture");
+        }
         if (!label->getAutoFitHeight() && line.y + step > label->getHeight()) {
             survey.problems.push_back(name + " falls below its box");
         }
@@ -163,11 +233,12 @@ bool auditedOverlap(const Rect& a, const Rect& b) {
 
 }  // namespace
 
-std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth,
-                                         int32_t screenHeight) {
+std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
+                                         const Image* picture) {
     LayoutSurvey survey;
     survey.screenWidth = screenWidth;
     survey.screenHeight = screenHeight;
+    survey.picture = picture;
     if (!root) {
         return {};
     }

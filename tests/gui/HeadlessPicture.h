@@ -7,12 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/gui/Label.h"
 #include "framework/platform/RenderTask.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "platform/PictureWriter.h"
-#include "platform/PixelAccess.h"
 
 inline std::filesystem::path pictureFolder() {
     std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures" / "gui";
@@ -84,50 +82,4 @@ inline RefHolder<Scene> runLobbyColoredScene(SceneManager* scenes) {
     scenes->requestScene(scene.get());
     scenes->update(0);
     return scene;
-}
-
-// The fully inked pixels of a label's lines from `firstLine` on, and how many of them the
-// picture does not show as the label drew them (something drawn later covers them, or the
-// picture's edge cuts them off).
-struct LabelInk {
-    int32_t inked = 0;
-    int32_t hidden = 0;
-};
-inline LabelInk labelInk(Image* picture, Label* label, size_t firstLine = 0) {
-    LabelInk ink;
-    label->renderText();
-    Image* image = label->getImage();
-    const std::vector<LabelLine>& lines = label->getLines();
-    if (!image || firstLine >= lines.size()) {
-        return ink;
-    }
-    const int32_t left = label->getAbsoluteX() - static_cast<int32_t>(label->getAnchor().x) +
-                         label->getTextBounds().x;
-    const int32_t top = label->getAbsoluteY() - static_cast<int32_t>(label->getAnchor().y) +
-                        label->getTextBounds().y;
-    auto near = [](uint32_t a, uint32_t b) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            const int32_t d = static_cast<int32_t>((a >> shift) & 0xFF) -
-                              static_cast<int32_t>((b >> shift) & 0xFF);
-            if (d > 8 || d < -8) {
-                return false;
-            }
-        }
-        return true;
-    };
-    for (int32_t y = lines[firstLine].y; y < image->getHeight(); ++y) {
-        for (int32_t x = 0; x < image->getWidth(); ++x) {
-            if (testpixels::alphaAt(image, x, y) < 255) {
-                continue;
-            }
-            ++ink.inked;
-            const int32_t px = left + x;
-            const int32_t py = top + y;
-            if (px < 0 || py < 0 || px >= picture->getWidth() || py >= picture->getHeight() ||
-                !near(testpixels::colorAt(picture, px, py), testpixels::colorAt(image, x, y))) {
-                ++ink.hidden;
-            }
-        }
-    }
-    return ink;
 }
