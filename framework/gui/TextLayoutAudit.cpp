@@ -44,7 +44,7 @@ Rect auditedBoxOf(const Sprite* sprite) {
                 sprite->getWidth(), sprite->getHeight()};
 }
 
-// A pixel's colour as 0x00RRGGBB and its alpha, at either depth.
+// A pixel's colour as 0x00RRGGBB, and below its alpha, at either depth.
 uint32_t auditedColor(const Image* image, int32_t x, int32_t y) {
     const uint8_t* row = image->getPixels() + y * image->getPitch();
     if (image->getBytesPerPixel() == 4) {
