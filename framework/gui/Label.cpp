@@ -89,6 +89,9 @@ void Label::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("lineheight")) {
         lineHeight = value->getInt();
     }
+    if (AbstractProperty* value = node->getChild("maxlines")) {
+        maxLines = std::max(value->getInt(), 0);
+    }
     if (std::optional<std::wstring> given = definitionText(node)) {
         setText(*given);
     }
@@ -213,6 +216,14 @@ void Label::setLineHeight(int32_t value) {
     }
 }
 
+void Label::setMaxLines(int32_t value) {
+    value = std::max(value, 0);
+    if (value != maxLines) {
+        maxLines = value;
+        markForRender();
+    }
+}
+
 void Label::setWidth(int32_t value) {
     if (value != getWidth()) {
         Sprite::setWidth(value);
@@ -258,6 +269,12 @@ void Label::layOut() {
         return;
     }
     for (const std::wstring& paragraph : paragraphsOf(text)) {
+        if (wrapStyle == WRAP_WORDWRAP && maxLines > 0 &&
+            static_cast<int32_t>(lines.size()) >= maxLines) {
+            // A paragraph that has no line left is told by the ellipsis on the last one.
+            lines.back().text = withEllipsis(lines.back().text, getWidth());
+            break;
+        }
         if (wrapStyle == WRAP_AUTOWIDTH) {
             lines.push_back({paragraph});
         } else if (wrapStyle == WRAP_WORDWRAP) {
@@ -277,6 +294,12 @@ void Label::wrapParagraph(const std::wstring& paragraph, int32_t maxWidth) {
     // Every pass takes at least one character, so the loop ends even at a width below 0.
     while (!rest.empty() && measure(rest) > maxWidth) {
         const size_t cut = findBreak(rest, maxWidth);
+        // With a line limit, a word is never split and the last line ends the text shortened.
+        if (maxLines > 0 &&
+            (!isBlank(rest[cut]) || static_cast<int32_t>(lines.size()) + 1 >= maxLines)) {
+            lines.push_back({withEllipsis(rest, maxWidth)});
+            return;
+        }
         lines.push_back({rest.substr(0, cut)});
         rest = withoutLeadingBlanks(rest, cut);
     }
@@ -314,18 +337,22 @@ void Label::truncateParagraph(const std::wstring& paragraph, int32_t maxWidth) {
         lines.push_back({paragraph});
         return;
     }
+    lines.push_back({withEllipsis(paragraph, maxWidth)});
+}
+
+std::wstring Label::withEllipsis(const std::wstring& line, int32_t maxWidth) const {
     std::wstring fitted;
-    for (size_t i = 1; i <= paragraph.size(); ++i) {
-        while (i < paragraph.size() && paragraph[i - 1] == L' ') {
+    for (size_t i = 1; i <= line.size(); ++i) {
+        while (i < line.size() && line[i - 1] == L' ') {
             ++i;
         }
-        std::wstring candidate = paragraph.substr(0, i) + L"...";
+        std::wstring candidate = line.substr(0, i) + L"...";
         if (measure(candidate) > maxWidth) {
             break;
         }
         fitted = std::move(candidate);
     }
-    lines.push_back({fitted});
+    return fitted;
 }
 
 void Label::measureLines() {
@@ -381,9 +408,8 @@ void Label::renderLines() {
         return;
     }
     graphics->setFont(font.get());
-    graphics->setColor(font->isLastLayerAlphaOnly() && !colors.empty()
-                           ? colors.front()
-                           : font->getLastLayerColor());
+    graphics->setColor(font->isLastLayerAlphaOnly() && !colors.empty() ? colors.front()
+                                                                       : font->getLastLayerColor());
     graphics->fillRect(0, 0, imageWidth, imageHeight);
     graphics->fillChannel(Channel::Alpha, 0);
     std::vector<TextLine> drawn;

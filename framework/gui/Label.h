@@ -89,6 +89,10 @@ public:
     bool getAutoFitHeight() const { return autoFitHeight; }
     void setAutoFitHeight(bool value);
     void setLineHeight(int32_t value);
+    // A word-wrapped label with a line limit ("maxlines", 0 for none) breaks only at blanks:
+    // a word too wide for a line, or text beyond the last line, ends that line with "...".
+    int32_t getMaxLines() const { return maxLines; }
+    void setMaxLines(int32_t value);
     // The line height the layout uses: the label's own when set (or without a font), else the
     // font's.
     int32_t effectiveLineHeight() const;
@@ -107,6 +111,9 @@ private:
     void layOut();
     void wrapParagraph(const std::wstring& paragraph, int32_t maxWidth);
     void truncateParagraph(const std::wstring& paragraph, int32_t maxWidth);
+    // The longest start of the line, blanks before the cut skipped, followed by "..." that
+    // fits the width (empty when not even one character does).
+    std::wstring withEllipsis(const std::wstring& line, int32_t maxWidth) const;
     // The length of the first line cut from `rest`, at least 1.
     size_t findBreak(const std::wstring& rest, int32_t maxWidth) const;
     void measureLines();
@@ -123,6 +130,7 @@ private:
     int32_t padStyle = PAD_OFFSET;
     bool autoFitHeight = true;
     int32_t lineHeight = 0;
+    int32_t maxLines = 0;
     // Set while setImage fits the size, so the fitting does not ask for another render.
     bool fittingImage = false;
 };

@@ -29,8 +29,6 @@ constexpr int32_t FLOWER_SUIT = 5;
 constexpr int32_t SEASON_SUIT = 6;
 constexpr int32_t TILES_SHOWN = 4;
 constexpr int32_t TILE_STEP = 60;
-// The second text of the tile pages already sits this far into the dialog's defined height.
-constexpr int32_t TILE_PAGE_OVERLAP = 42;
 
 RefHolder<DialogHint>& openSlot() {
     static RefHolder<DialogHint> slot;
@@ -177,10 +175,12 @@ void DialogHint::placeTiles() {
         addChild(sprite.get());
         tileSprites.push_back(sprite);
     }
-    const int32_t tileHeight = tuning().TILE_HEIGHT;
     if (secondLabel) {
-        secondLabel->setY(y0 + tileHeight);
-        placeMiddle(secondLabel->getHeight() + tileHeight - TILE_PAGE_OVERLAP, false);
+        secondLabel->setY(y0 + tuning().TILE_HEIGHT);
+        // The defined height holds text down to the middle's end; the dialog grows by what the
+        // second text reaches beyond it, however many lines the first text took.
+        const int32_t bottom = secondLabel->getY() + secondLabel->getHeight();
+        placeMiddle(std::max(bottom - textLabel->getY() - middleHeight, 0), false);
     }
 }
 
@@ -206,10 +206,14 @@ int32_t DialogHint::cornerFor(const Rect& rect) {
 
 const char* DialogHint::cornerName(int32_t corner) {
     switch (corner) {
-        case TOP_RIGHT: return "TOP_RIGHT";
-        case BOTTOM_LEFT: return "BOTTOM_LEFT";
-        case BOTTOM_RIGHT: return "BOTTOM_RIGHT";
-        default: return "TOP_LEFT";
+        case TOP_RIGHT:
+            return "TOP_RIGHT";
+        case BOTTOM_LEFT:
+            return "BOTTOM_LEFT";
+        case BOTTOM_RIGHT:
+            return "BOTTOM_RIGHT";
+        default:
+            return "TOP_LEFT";
     }
 }
 

@@ -142,9 +142,12 @@ Label* DialogKillerStones::statusLabel(int32_t x, int32_t y, int32_t anchor) {
 void DialogKillerStones::show() {
     DialogQuovelMahjong::show();
     GameNode::addModifier(this, new ModifierSound("SOUND_LEVEL_START", "game", true));
-    showHeader(L"Welcome to", true, -88, 500, 3000);
-    showHeader(L"the invasion of", true, -64, 1000, 3000);
-    showHeader(L"THE MAHJONG TILES", true, -40, 1500, 3000);
+    for (RefHolder<Label>& label : introLabels) {
+        label->setRemoved(true);
+    }
+    introLabels = {showHeader(L"Welcome to", true, -88, 500, 3000),
+                   showHeader(L"the invasion of", true, -64, 1000, 3000),
+                   showHeader(L"THE MAHJONG TILES", true, -40, 1500, 3000)};
     showLevel(3500);
     spawnTimer = FIRST_SPAWN_DELAY;
     shipX = shipTargetX = static_cast<float>(static_cast<uint32_t>(InputHandler::getMouseX()));
@@ -360,8 +363,7 @@ int32_t DialogKillerStones::removeObject(BaseObject* sender) {
         return 0;
     }
     target->setRemoved(true);
-    std::erase_if(shots,
-                  [target](const RefHolder<Sprite>& shot) { return shot.get() == target; });
+    std::erase_if(shots, [target](const RefHolder<Sprite>& shot) { return shot.get() == target; });
     return 0;
 }
 

@@ -156,7 +156,9 @@ private:
     void clearList(SpriteList& list, bool fade);
     Label* statusLabel(int32_t x, int32_t y, int32_t anchor);
     // A label of the game-over table, added as a component.
-    void tableLabel(const std::wstring& text, int32_t x, int32_t y, int32_t anchor, Font* font);
+    // A label of the score table; with a width, its text is shortened with "..." to fit it.
+    void tableLabel(const std::wstring& text, int32_t x, int32_t y, int32_t anchor, Font* font,
+                    int32_t width = 0);
     // Pan 0..255 of a screen x.
     static int32_t panAt(int32_t x);
     static void play(Sound* sound, int32_t pan);
@@ -171,6 +173,8 @@ private:
     RefHolder<Label> bulletsLabel;
     RefHolder<Label> bombsLabel;
     RefHolder<Label> continueLabel;
+    // The welcome's words of the last showing, gone before a new showing says them again.
+    std::vector<RefHolder<Label>> introLabels;
     RefHolder<Sound> soundButton;
     RefHolder<Sound> soundDialogShow;
     RefHolder<Sound> soundTrophyArrives;

@@ -31,6 +31,8 @@ constexpr int32_t TABLE_ROW_STEP = 30;
 constexpr int32_t COLUMN_NAME = 100;
 constexpr int32_t COLUMN_SCORE = 500;
 constexpr int32_t COLUMN_LEVEL = 700;
+// The widest a name may be and still leave room for the widest score left of its column.
+constexpr int32_t NAME_WIDTH = 260;
 
 void move(Label* label, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     GameNode::addModifier(label, blocking(new ModifierLocationLine(x0, y0, x1, y1, 30, false)));
@@ -147,7 +149,7 @@ void DialogKillerStones::showHighScores() {
     for (const RefHolder<HighScoreEntry>& entry : table->getEntries()) {
         const auto* row = objectCast<QuovelMahjongScoreEntry>(entry.get());
         tableLabel(stringToWString(entry->getPlayerName()), COLUMN_NAME, y, Sprite::ANCHOR_TOP_LEFT,
-                   bigFont.get());
+                   bigFont.get(), NAME_WIDTH);
         tableLabel(std::to_wstring(entry->getScore()), COLUMN_SCORE, y, Sprite::ANCHOR_TOP_RIGHT,
                    bigFont.get());
         tableLabel(std::to_wstring((row ? row->getLevel() : 0) + 1), COLUMN_LEVEL, y,
@@ -157,8 +159,9 @@ void DialogKillerStones::showHighScores() {
 }
 
 void DialogKillerStones::tableLabel(const std::wstring& text, int32_t x, int32_t y, int32_t anchor,
-                                    Font* font) {
-    auto* label = new Label(x, y, 0, 0, font, Label::WRAP_AUTOWIDTH);
+                                    Font* font, int32_t width) {
+    auto* label =
+        new Label(x, y, width, 0, font, width > 0 ? Label::WRAP_TRUNCATE : Label::WRAP_AUTOWIDTH);
     label->setTextColor(CAPTION_COLOUR, 0);
     label->setText(text);
     label->setAnchorType(anchor);

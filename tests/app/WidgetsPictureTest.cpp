@@ -95,7 +95,6 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     ASSERT_TRUE(jade && ivory);
     EXPECT_TRUE(ivory->isOn());
 
-
     // The pointer rests on the slider's track, left of the knob, for a second.
     const int32_t px = slider->getAbsoluteX() + 60;
     const int32_t py = slider->getAbsoluteY() + 12;
@@ -113,9 +112,19 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     const std::string path = (pictureFolder() / "switches-slider-tooltip.png").string();
     EXPECT_TRUE(writeImagePng(path, frame));
     // The box's border and fill, below the pointer.
-    EXPECT_EQ(colorAt(frame, tip->getBoxX() - 4, tip->getBoxY() - 4), 0x3B2414u);
+    const auto* tipLabel = objectCast<ToolTipLabel>(tip->getRenderer());
+    const int32_t pad = tipLabel->getPadding();
+    EXPECT_EQ(colorAt(frame, tip->getBoxX() - pad, tip->getBoxY() - pad), 0x3B2414u);
     EXPECT_EQ(colorAt(frame, tip->getBoxX() - 2, tip->getBoxY() - 2), 0xFFF4D6u);
     EXPECT_EQ(tip->getBoxY(), py + 24);
+    // The text keeps clear of the border: six columns inside each side hold only the fill.
+    const int32_t left = tip->getBoxX() - pad, right = tip->getBoxX() + tipLabel->getWidth() + pad;
+    for (int32_t y = tip->getBoxY() - pad + 1; y < tip->getBoxY() + tipLabel->getHeight(); ++y) {
+        for (int32_t inset = 1; inset <= 6; ++inset) {
+            ASSERT_EQ(colorAt(frame, left + inset, y), 0xFFF4D6u) << y;
+            ASSERT_EQ(colorAt(frame, right - 1 - inset, y), 0xFFF4D6u) << y;
+        }
+    }
     frame->unlock();
     scenes->setToolTip(nullptr);
 }

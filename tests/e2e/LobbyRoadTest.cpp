@@ -21,12 +21,14 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
+#include "framework/gui/TextLayoutAudit.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
+#include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -48,6 +50,16 @@ void dragMusicDown(RoadDriver& road) {
 std::string currentName() {
     AbstractPlayer* player = PlayerManager::getInstance()->getCurrentPlayer();
     return player ? player->getName() : std::string();
+}
+
+// As wide a name as the name input takes (it stops at 288 pixels, before 20 characters).
+const std::wstring LONG_NAME = L"WWWWWWWWWW MMMMMMMM";
+
+// The label shows `count` lines, the last ending in "...", and every line whole in the picture.
+void expectWholeLinesEndingInDots(Image* picture, Label* label, size_t count) {
+    ASSERT_EQ(label->getLines().size(), count);
+    EXPECT_TRUE(label->getLines().back().text.ends_with(L"..."));
+    EXPECT_EQ(auditTextLayout(label, 800, 600, picture), std::vector<std::string>());
 }
 
 // Where each named, visible widget of a dialog stands on the screen, the dialog included.
@@ -317,16 +329,62 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
 TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     // What the program itself misses fails the road when it ends; here the definitions' keys.
     std::set<std::string> missing;
+    // Every scene, dialog and hint laid out with the real fonts for the widest name: no text
+    // under a button or another text, nothing off the screen, no line cut by its box.
+    std::string layout;
+    const auto audit = [&](const std::string& where, GameNode* root, Image* shown = nullptr) {
+        for (const std::string& problem : auditTextLayout(root, 800, 600, shown)) {
+            layout += "\n" + where + ": " + problem;
+        }
+    };
     RoadDriver road("content");
-    ASSERT_TRUE(startAsAnn(road));
+    ASSERT_TRUE(reachLobby(road) && enterFirstName(road, LONG_NAME) &&
+                road.waitForDialog("DIALOG_DORRICK_HINT"));
+    dismissHostHint(road);
+    audit("lobby", road.scene()->getTree());
+    // The sign holds the name on its two lines above the divider, the second ending in "...".
+    expectWholeLinesEndingInDots(road.picture("long-name-on-the-sign").get(),
+                                 objectCast<Label>(road.find("LABEL_PLAYERNAME")), 2);
     openTheRooms();
     for (const char* room : {"CASINO", "ROOF", "RECROOM"}) {
-        ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room));
+        ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room,
+                           [&] { audit("lift", road.scene()->getTree()); }));
         road.run(1000);
         dismissHostHint(road);
+        audit(room, road.scene()->getTree());
     }
-    ASSERT_TRUE(rideToFloorOne(road) && enterRoom(road, 1));
-    showEveryDialog(road, [&](const std::string& name, Dialog*) { road.picture(name); });
+    ASSERT_TRUE(rideToFloorOne(road));
+    audit("hallway", road.scene()->getTree());
+    ASSERT_TRUE(enterRoom(road, 1));
+    audit("game", road.scene()->getTree());
+    showEveryDialog(road, [&](const std::string& name, Dialog* dialog) {
+        RefHolder<Image> shown = road.picture(name);
+        audit(name, dialog, shown.get());
+        if (auto* list = objectCast<DialogPlayerSelect>(dialog)) {  // its row shortens the name
+            expectWholeLinesEndingInDots(shown.get(), list->getNameLabel(0), 1);
+        }
+    });
+    for (int32_t n = 0; BasicProperties::instance()->hasText("DORRICK_HINT_" + std::to_string(n));
+         ++n) {
+        auto* host = objectCast<DialogDorrickHint>(road.scene()->getDialog("DIALOG_DORRICK_HINT"));
+        host->showHint(n);
+        road.scene()->openDialog(host);
+        road.run(800);
+        host->getTextLabel()->finishTyping();
+        audit("host hint " + std::to_string(n), host);
+        dismissHostHint(road);
+    }
+    for (int32_t id = DialogHint::FIRST_HINT; id < QuovelMahjongPlayer::HINT_COUNT; ++id) {
+        QuovelMahjongPlayer::current()->hints[static_cast<size_t>(id)] = true;
+        DialogHint* hint = DialogHint::showHint(nullptr, id, nullptr);
+        ASSERT_NE(hint, nullptr);
+        for (int32_t page = 0; page < hint->getPageCount(); ++page) {
+            road.run(tuning().HINT_ENTER_FROM_OPEN + 100);
+            audit("hint " + std::to_string(id) + " page " + std::to_string(page + 1), hint);
+            road.clickIn("DIALOG_HINT", "BUTTON_OK");
+        }
+        dismissTutorialHint(road);
+    }
     int checked = 0;
     for (PropertyNode* part :
          {GuiDefinitions::instance()->getTemplates(), GuiDefinitions::instance()->getScenes(),
@@ -336,6 +394,7 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     EXPECT_GT(checked, 500);
     EXPECT_EQ(road.finish(), 0);
     EXPECT_EQ(missing, std::set<std::string>());
+    EXPECT_TRUE(layout.empty()) << layout;
 }
 
 // Every dialog, closed and kept by its scene, shown a second time: each widget stands where the
@@ -353,6 +412,7 @@ TEST(Road, EveryDialogReopensWhereItFirstStood) {
         road.run(800);
         GameNode::walk(dialog, &addWidgetPlace, &again);
         EXPECT_EQ(again, first);
+        EXPECT_EQ(auditTextLayout(dialog, 800, 600), std::vector<std::string>());
         road.picture(name + "-again");
     });
     EXPECT_EQ(road.finish(), 0);

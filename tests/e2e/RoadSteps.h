@@ -136,7 +136,9 @@ inline void openTheRooms() {
 }
 
 // From the lobby up in the lift and out at the stop of `button`: true once `sceneName` runs.
-inline bool rideTo(RoadDriver& road, const std::string& button, const std::string& sceneName) {
+// `look` sees the lift with its buttons open.
+inline bool rideTo(RoadDriver& road, const std::string& button, const std::string& sceneName,
+                   const std::function<void()>& look = {}) {
     road.run(600);
     if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
         return false;
@@ -149,6 +151,9 @@ inline bool rideTo(RoadDriver& road, const std::string& button, const std::strin
     }
     road.run(500);
     road.picture("elevator");
+    if (look) {
+        look();
+    }
     return road.click(button) && road.waitForScene(sceneName, 30000);
 }
 

@@ -7,6 +7,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/gui/TextLayoutAudit.h"
 #include "framework/scene/SceneManager.h"
 #include "game/dialogs/DialogHint.h"
 #include "game/dialogs/DialogHintPainter.h"
@@ -28,12 +29,12 @@ protected:
         if (IsSkipped()) {
             return;
         }
-        loadResources({"SOUND_HELPDIALOG_OPEN", "SOUND_HELPDIALOG_CLOSE", "IMAGE_FRAME_TL",
-                       "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L", "IMAGE_FRAME_R",
-                       "IMAGE_FRAME_BL", "IMAGE_FRAME_B", "IMAGE_FRAME_BR", "HINT_ARROW_TOP_LEFT",
-                       "HINT_ARROW_TOP_RIGHT", "HINT_ARROW_BOTTOM_LEFT",
-                       "HINT_ARROW_BOTTOM_RIGHT", "DORRICK_FOOTER"},
-                      "default");
+        loadResources(
+            {"SOUND_HELPDIALOG_OPEN", "SOUND_HELPDIALOG_CLOSE", "IMAGE_FRAME_TL", "IMAGE_FRAME_T",
+             "IMAGE_FRAME_TR", "IMAGE_FRAME_L", "IMAGE_FRAME_R", "IMAGE_FRAME_BL", "IMAGE_FRAME_B",
+             "IMAGE_FRAME_BR", "HINT_ARROW_TOP_LEFT", "HINT_ARROW_TOP_RIGHT",
+             "HINT_ARROW_BOTTOM_LEFT", "HINT_ARROW_BOTTOM_RIGHT", "DORRICK_FOOTER"},
+            "default");
         loadResources({"IMAGE_BUTTON_OK"}, "preloading");
         // Hints open on the scene manager's current scene.
         manager = SceneManager::createInstance();
@@ -273,6 +274,16 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
         frame(16);
     }
     EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
+    // The season text takes a line more: its page grows, and OK covers none of either text.
+    hint->close();
+    for (int i = 0; i < 100; ++i, frame(16)) {
+        if (i == 60) {
+            DialogHint::clearOpen();
+            hint = DialogHint::showHint(&rect, HINT_SEASONS, tile);
+        }
+    }
+    const RefHolder<Image> seasons = writeScenePicture(scene.get(), "tutorial_hint_seasons");
+    EXPECT_EQ(auditTextLayout(hint, 800, 600, seasons.get()), std::vector<std::string>());
 }
 
 TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasinoLevel) {
@@ -379,7 +390,8 @@ TEST_F(TutorialHintsTest, TheFreeCellHintShowsOnTheFourthMatchThatLeavesAParkedP
         for (size_t i = 0; i < free.size() && !b; ++i) {
             for (size_t j = i + 1; j < free.size() && !b; ++j) {
                 if (!free[i]->isOnSideBoard() && !free[j]->isOnSideBoard() &&
-                    free[i].get() != kept && free[j].get() != kept && game->canMatch(free[i].get(), free[j].get())) {
+                    free[i].get() != kept && free[j].get() != kept &&
+                    game->canMatch(free[i].get(), free[j].get())) {
                     a = free[i].get();
                     b = free[j].get();
                 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class GameNode;
+class Image;
+
+// What a player would see wrong with the texts of a shown node tree, laid out with their own
+// fonts: a text line over a button or over a line of another text, a text line, a button or a
+// dialog reaching past the screen, and a line cut off by its label's box or by the dialog that
+// holds it. Hidden and removed nodes are skipped with their subtrees; a text drawn on its own
+// button (a row of a list, a caption) is its button's business. Given the picture of the screen
+// as drawn, a line whose ink the picture does not show (something drawn over it) is a finding
+// too. One sentence per finding, naming the nodes.
+std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
+                                         const Image* picture = nullptr);
