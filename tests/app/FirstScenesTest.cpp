@@ -22,7 +22,7 @@
 
 namespace {
 
-int32_t channel(uint32_t pixel, int32_t shift) {
+int32_t colorChannel(uint32_t pixel, int32_t shift) {
     return static_cast<int32_t>((pixel >> shift) & 0xFF);
 }
 
@@ -32,8 +32,8 @@ int32_t giltPixels(Image* screen) {
     for (int32_t y = 215; y < 295; ++y) {
         for (int32_t x = 400; x < 590; ++x) {
             const uint32_t p = testpixels::get32(screen, x, y);
-            if (channel(p, 16) > 150 && channel(p, 8) > 100 &&
-                channel(p, 0) < channel(p, 16) - 40) {
+            if (colorChannel(p, 16) > 150 && colorChannel(p, 8) > 100 &&
+                colorChannel(p, 0) < colorChannel(p, 16) - 40) {
                 ++count;
             }
         }
@@ -42,7 +42,8 @@ int32_t giltPixels(Image* screen) {
 }
 
 bool ivory(uint32_t pixel) {
-    return channel(pixel, 16) > 235 && channel(pixel, 8) > 235 && channel(pixel, 0) > 220;
+    return colorChannel(pixel, 16) > 235 && colorChannel(pixel, 8) > 235 &&
+           colorChannel(pixel, 0) > 220;
 }
 
 class FirstScenes : public SceneTest {
@@ -93,7 +94,7 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     EXPECT_TRUE(ivory(testpixels::get32(wipe.get(), 388, 281)));
     EXPECT_EQ(testpixels::get32(wipe.get(), 252, 281) & 0xFFFFFF, 0u);
     const uint32_t band = testpixels::get32(wipe.get(), 321, 230);
-    EXPECT_GT(channel(band, 8), channel(band, 16) + 40) << std::hex << band;
+    EXPECT_GT(colorChannel(band, 8), colorChannel(band, 16) + 40) << std::hex << band;
     EXPECT_EQ(giltPixels(wipe.get()), 0);
 
     // The whole logo, with both of its sounds played.
@@ -119,7 +120,7 @@ TEST_F(FirstScenes, TheMakersLogoIsWipedInLayerByLayerBeforeTheSplashLeavesForTh
     RefHolder<Image> covered = writeScenePicture(splash, "splash-logo-covered");
     ASSERT_NE(covered, nullptr);
     const uint32_t behind = testpixels::get32(covered.get(), 388, 281);
-    EXPECT_LT(channel(behind, 16) + channel(behind, 8) + channel(behind, 0), 24)
+    EXPECT_LT(colorChannel(behind, 16) + colorChannel(behind, 8) + colorChannel(behind, 0), 24)
         << "the curtain hides the logo: " << std::hex << behind;
     EXPECT_GT(runUntil([&] { return manager->getRequestedScene() == load; }, 4000), 1500);
     EXPECT_EQ(manager->getTransition()->getName(), "TRANSITION_SPLASH");

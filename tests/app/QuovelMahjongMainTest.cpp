@@ -110,7 +110,7 @@ struct ElapsedProbe : Task {
     std::vector<int32_t> elapsed;
 };
 
-std::string fileText(const std::filesystem::path& path) {
+std::string programFileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -225,8 +225,8 @@ TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {
 
     EXPECT_TRUE(display.calls.empty());
     EXPECT_TRUE(messageBox.shown.empty());
-    EXPECT_EQ(fileText(gameFolder() / "players/players.plrs.!"), "the stored list");
-    EXPECT_EQ(fileText(gameFolder() / "players/scores.xml.!"), "the stored scores");
+    EXPECT_EQ(programFileText(gameFolder() / "players/players.plrs.!"), "the stored list");
+    EXPECT_EQ(programFileText(gameFolder() / "players/scores.xml.!"), "the stored scores");
     EXPECT_EQ(std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!"),
               listTime);
     std::vector<KeyValue> settings;
@@ -341,7 +341,7 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
         if (frame == 1) {
             players->addPlayer(new QuovelMahjongPlayer("Ann"));
         } else if (frame == 6) {
-            writeTestFile(profile, fileText(profile).substr(0, 300));
+            writeTestFile(profile, programFileText(profile).substr(0, 300));
             players->loadPlayer(QuovelMahjongPlayer::current());
             QuovelMahjongPlayer::current()->floorReached = 3;
             std::filesystem::rename(folder, away);

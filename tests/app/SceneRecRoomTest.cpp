@@ -42,7 +42,7 @@ bool allGrey(Image* image) {
     return true;
 }
 
-std::wstring labelText(GameNode* node) {
+std::wstring nodeText(GameNode* node) {
     auto* label = objectCast<Label>(node);
     return label ? label->getText() : L"<none>";
 }
@@ -148,8 +148,8 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_FALSE(room->getHostPicture()->isVisible());
     ASSERT_NE(preview(), nullptr);
     EXPECT_TRUE(room->isDialogOpen("DIALOG_LAYOUTPREVIEW"));
-    EXPECT_EQ(labelText(preview()->getHeader()), getBasicText("TEXT_GAMETYPE3"));
-    EXPECT_EQ(labelText(preview()->getHeader()), L"Split");
+    EXPECT_EQ(nodeText(preview()->getHeader()), getBasicText("TEXT_GAMETYPE3"));
+    EXPECT_EQ(nodeText(preview()->getHeader()), L"Split");
     EXPECT_EQ(preview()->getGameType(), 2);
     EXPECT_EQ(preview()->getPageStart(), 0);
     ASSERT_EQ(preview()->getLayouts().size(), 30u);
@@ -198,7 +198,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     EXPECT_EQ(room->getSelectedGameType(), 0);
     EXPECT_FALSE(room->getGameTypeSwitch(TYPE_SPLIT)->isOn());
     EXPECT_EQ(preview(), open);
-    EXPECT_EQ(labelText(preview()->getHeader()), L"Classic");
+    EXPECT_EQ(nodeText(preview()->getHeader()), L"Classic");
     EXPECT_EQ(preview()->getLayouts()[0]->getGameType(), 0);
 
     // Leaving and coming back from the lift starts over: the host, no glow, no switch on.
@@ -240,9 +240,9 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
         EXPECT_EQ(entry(slot)->getY(), entry(0)->getY() + (190 + 32) * (slot / 3)) << slot;
         EXPECT_FALSE(entry(slot)->findChild("LOCK")->isVisible());
     }
-    EXPECT_EQ(labelText(entry(0)->findChild("TIME")), L"-");
-    EXPECT_EQ(labelText(entry(0)->findChild("PLAYED")), L"0");
-    EXPECT_EQ(labelText(entry(0)->findChild("COMPLETED")), L"0");
+    EXPECT_EQ(nodeText(entry(0)->findChild("TIME")), L"-");
+    EXPECT_EQ(nodeText(entry(0)->findChild("PLAYED")), L"0");
+    EXPECT_EQ(nodeText(entry(0)->findChild("COMPLETED")), L"0");
     EXPECT_FALSE(allGrey(objectCast<Sprite>(entry(0)->findChild("SPRITE"))->getImage()));
 
     // Next: both pages slide, and neither the room nor the preview listens until they stand.
@@ -264,9 +264,9 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     EXPECT_TRUE(first->isRemoved() || first->getParent() == nullptr);
     // Page 1 covers layouts 6 to 11, and the records grew to cover them.
     EXPECT_EQ(preview()->getSlotButton(0)->getTag(), 6);
-    EXPECT_EQ(labelText(entry(1)->findChild("TIME")), L"1:23");
-    EXPECT_EQ(labelText(entry(1)->findChild("PLAYED")), L"4");
-    EXPECT_EQ(labelText(entry(1)->findChild("COMPLETED")), L"3");
+    EXPECT_EQ(nodeText(entry(1)->findChild("TIME")), L"1:23");
+    EXPECT_EQ(nodeText(entry(1)->findChild("PLAYED")), L"4");
+    EXPECT_EQ(nodeText(entry(1)->findChild("COMPLETED")), L"3");
     EXPECT_GE(player->getStats().recRoom[0].size(), 12u);
 
     // Page 2 opens with entry 13; page 3 does not, and shows locks over grey miniatures.

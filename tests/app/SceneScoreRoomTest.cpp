@@ -47,7 +47,7 @@ std::wstring text(Label* label) {
     return label ? label->getText() : L"<none>";
 }
 
-std::wstring labelText(Scene* scene, const char* name) {
+std::wstring sceneLabelText(Scene* scene, const char* name) {
     return text(objectCast<Label>(scene->findChild(name)));
 }
 
@@ -189,9 +189,9 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_EQ(text(casino->getRowLabel(4, 2)), L"200,000");
     EXPECT_EQ(text(casino->getRowLabel(4, 1)), L"3");
     EXPECT_FALSE(text(casino->getRowLabel(2, 0)).empty());
-    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"-");
-    EXPECT_EQ(labelText(casino, "LABEL_TOPLEVEL"), L"-");
-    EXPECT_EQ(labelText(casino, "LABEL_FINISHED"), L"0");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPSCORE"), L"-");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPLEVEL"), L"-");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_FINISHED"), L"0");
     EXPECT_TRUE(casino->getStartButton()->isVisible());
     EXPECT_TRUE(casino->getStartButton()->isEnabled());
     EXPECT_FALSE(casino->getHostPicture()->isVisible());
@@ -214,9 +214,9 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     player->getStats().casinoRecord(TYPE_SPLIT, 1)->bestLevel = 4;
     player->getStats().casinoRecord(TYPE_SPLIT, 1)->playCount = 3;
     casino->refresh();
-    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"1,234,567");
-    EXPECT_EQ(labelText(casino, "LABEL_TOPLEVEL"), L"5");
-    EXPECT_EQ(labelText(casino, "LABEL_FINISHED"), L"3");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPSCORE"), L"1,234,567");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPLEVEL"), L"5");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_FINISHED"), L"3");
     writeScenePicture(casino, "casino-split-hard");
 
     // A run ends with 310,000: third row. Back in the casino the row blinks, the bar stands
@@ -426,7 +426,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
     EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"212,345");
     EXPECT_EQ(text(casino->getRowLabel(1, 2)), L"225,000");
-    EXPECT_EQ(labelText(casino, "LABEL_TOPSCORE"), L"212,345");
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPSCORE"), L"212,345");
     EXPECT_NE(casino->getBlinkModifier(), nullptr);
     EXPECT_TRUE(runs<ModifierBlink>(casino));
     EXPECT_EQ(casino->getHighScoreBar()->getY(), 241);

@@ -14,10 +14,10 @@
 
 namespace {
 
-int gone = 0;
+int boxesGone = 0;
 
 int32_t countGone(void*, BaseObject*) {
-    ++gone;
+    ++boxesGone;
     return 0;
 }
 
@@ -30,7 +30,7 @@ protected:
                        "INFO_FRAME_L", "INFO_FRAME_R", "INFO_FRAME_BL", "INFO_FRAME_B",
                        "INFO_FRAME_BR"},
                       "trophy");
-        gone = 0;
+        boxesGone = 0;
     }
     template <class T>
     T* openBox(const char* key) {
@@ -155,7 +155,7 @@ TEST_F(TrophyBoxesTest, TheNoticeSlidesToTheMiddleWaitsAndLeavesOnceWithItsCallb
     EXPECT_GE(notice->getX(), 800);
     frames(20);
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
-    EXPECT_EQ(gone, 1);
+    EXPECT_EQ(boxesGone, 1);
 
     // A click while it slides in sends it off from where it is, and is not consumed.
     scene->openDialog(notice.get());
@@ -167,7 +167,7 @@ TEST_F(TrophyBoxesTest, TheNoticeSlidesToTheMiddleWaitsAndLeavesOnceWithItsCallb
     EXPECT_GT(notice->getX(), x);
     frames(300);
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
-    EXPECT_EQ(gone, 2);
+    EXPECT_EQ(boxesGone, 2);
     // A click beside it changes nothing.
     scene->openDialog(notice.get());
     frames(520);

@@ -26,7 +26,7 @@ constexpr int32_t FADE_AND_PAUSE = 450;
 int calls = 0;
 void* calledWith = nullptr;
 
-int32_t countCall(void*, BaseObject* sender) {
+int32_t countTrophyCall(void*, BaseObject* sender) {
     ++calls;
     calledWith = sender;
     return 0;
@@ -119,7 +119,7 @@ protected:
 
 TEST_F(TrophyCabinetTest, ANewPlayersCabinetShowsTwentyUnclaimedTrophiesAndNoLitWindow) {
     // Nothing new: showIfNew opens nothing.
-    EXPECT_FALSE(DialogTrophy::showIfNew({nullptr, &countCall}));
+    EXPECT_FALSE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY"));
 
     DialogTrophy* dialog = openCabinet();
@@ -281,7 +281,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
     for (int32_t i : {2, 5, 9}) {
         trophy(i)->state = Trophy::EARNED;
     }
-    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
     ASSERT_TRUE(scene->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_EQ(trophy(9)->state, Trophy::ANNOUNCED);
@@ -345,7 +345,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
 TEST_F(TrophyCabinetTest, TheAwardPanelShowsTheRecordInPlainDigitsAndFitsTwoLines) {
     trophy(13)->state = Trophy::EARNED;
     player().getStats().quovelRecord = 123456;
-    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
     frames(FADE_AND_PAUSE + 800 + 1020);
     ASSERT_EQ(dialog->getCurrentTrophy(), 13);
@@ -363,7 +363,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     // Another scene (a transition's target, the lobby...): once, after the fade-out.
     trophy(1)->state = Trophy::SEEN;
     DialogTrophy* dialog = openCabinet();
-    dialog->setCallback(this, &countCall);
+    dialog->setCallback(this, &countTrophyCall);
     frames(FADE_AND_PAUSE + 400);
     click(dialog, objectCast<Sprite>(dialog->findChild("BUTTON_MENU")));
     EXPECT_EQ(calls, 0);
@@ -376,7 +376,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     calls = 0;
     scenes->addScene("SCENE_HALLWAY", scene.get());
     trophy(2)->state = Trophy::EARNED;
-    ASSERT_TRUE(DialogTrophy::showIfNew({this, &countCall}));
+    ASSERT_TRUE(DialogTrophy::showIfNew({this, &countTrophyCall}));
     dialog = cabinet();  // the closed cabinet left its scene: a new one was made
     ASSERT_NE(dialog, nullptr);
     frames(FADE_AND_PAUSE + 4600 + 800 + 1000);
@@ -400,7 +400,7 @@ TEST_F(TrophyCabinetTest, InTheGameAWonCasinoClosesTheCabinetAndAWonFloorOnlyCal
 
     // A won floor level: the callback runs and the cabinet stays for the opener to handle.
     DialogTrophy* dialog = openCabinet();
-    dialog->setCallback(this, &countCall);
+    dialog->setCallback(this, &countTrophyCall);
     frames(FADE_AND_PAUSE + 20);
     click(dialog, objectCast<Sprite>(dialog->findChild("BUTTON_MENU")));
     EXPECT_EQ(calls, 1);
@@ -426,7 +426,7 @@ TEST_F(TrophyCabinetTest, ATrophyFileShorterThanTheCabinetIsShownAsFarAsItGoes) 
     list.getTrophy(1)->infos.resize(1);  // no award entry
     list.getTrophy(1)->state = Trophy::EARNED;
     list.getTrophy(2)->state = Trophy::SEEN;
-    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countCall}));
+    ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
     frames(FADE_AND_PAUSE + 800 + 4600 + 2000);
     EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
@@ -463,7 +463,7 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
             trophy(i)->state = Trophy::EARNED;
         }
         calls = 0;
-        ASSERT_TRUE(DialogTrophy::showIfNew({this, &countCall}));
+        ASSERT_TRUE(DialogTrophy::showIfNew({this, &countTrophyCall}));
         // Kept past its close, to see that nothing goes on behind it.
         RefHolder<DialogTrophy> dialog(cabinet());
         ASSERT_NE(dialog.get(), nullptr);

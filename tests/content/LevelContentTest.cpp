@@ -125,7 +125,7 @@ std::map<std::string, std::string> readTexts() {
 
 // The number of faces the dealer hands out for a count (regular suits of 9, 9, 9, 4, 3 faces,
 // special suits of 4): a count it cannot deal fully leaves tiles without faces.
-int dealtFaces(int count, int copies, int group) {
+int dealtFaceCount(int count, int copies, int group) {
     const int regular = 34;
     int dealt = 0;
     auto special = [&](int c) {
@@ -160,13 +160,13 @@ int dealtFaces(int count, int copies, int group) {
 }
 
 TEST(DealCountTest, MatchesTheDealersKnownCounts) {
-    EXPECT_EQ(dealtFaces(144, 2, 4), 144);
-    EXPECT_LT(dealtFaces(142, 2, 4), 142);
-    EXPECT_LT(dealtFaces(294, 2, 4), 294);
-    EXPECT_LT(dealtFaces(213, 3, 6), 213);
-    EXPECT_EQ(dealtFaces(72, 3, 6), 72);
-    EXPECT_EQ(dealtFaces(100, 1, 4), 100);
-    EXPECT_LT(dealtFaces(75, 1, 4), 75);
+    EXPECT_EQ(dealtFaceCount(144, 2, 4), 144);
+    EXPECT_LT(dealtFaceCount(142, 2, 4), 142);
+    EXPECT_LT(dealtFaceCount(294, 2, 4), 294);
+    EXPECT_LT(dealtFaceCount(213, 3, 6), 213);
+    EXPECT_EQ(dealtFaceCount(72, 3, 6), 72);
+    EXPECT_EQ(dealtFaceCount(100, 1, 4), 100);
+    EXPECT_LT(dealtFaceCount(75, 1, 4), 75);
 }
 
 // A progression as written: a plain number, or a node with start, delta and cap.
@@ -554,7 +554,8 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
             EXPECT_EQ(n % 2, 0) << what;
             int copies = type == 3 ? 3 : (type == 2 || type == 5) ? 1 : 2;
             int group = type == 3 ? 6 : 4;
-            EXPECT_EQ(dealtFaces(n, copies, group), n) << what << ": the dealer leaves tiles bare";
+            EXPECT_EQ(dealtFaceCount(n, copies, group), n)
+                << what << ": the dealer leaves tiles bare";
             if (type == 3) {
                 EXPECT_EQ(n % 3, 0) << what;
             }

@@ -171,7 +171,7 @@ struct TileFace {
     int value;
 };
 
-std::vector<TileFace> dealtFaces() {
+std::vector<TileFace> dealtFaceList() {
     const int sizes[] = {9, 9, 9, 4, 3, 4, 4};
     std::vector<TileFace> faces;
     for (int suit = 0; suit < 7; ++suit) {
@@ -202,7 +202,7 @@ TEST_F(MediaKeysTest, EverySetDrawsEveryFaceDistinctlyInItsCell) {
             }
         }
         std::vector<std::vector<uint32_t>> cells;
-        for (const TileFace& face : dealtFaces()) {
+        for (const TileFace& face : dealtFaceList()) {
             const int x0 = (face.value + (face.suit == 4 || face.suit == 6 ? 4 : 0)) * fw;
             const int y0 = sheetRow(face.suit) * (fh + 1);
             std::vector<uint32_t> cell;

@@ -26,7 +26,7 @@ protected:
     void TearDown() override { EXPECT_EQ(liveObjects, 0) << "objects left alive"; }
 };
 
-std::vector<Modifier*> childrenOf(const Modifier* container) {
+std::vector<Modifier*> modifierChildren(const Modifier* container) {
     std::vector<Modifier*> children;
     for (Modifier* child = container->getFirstChild(); child; child = child->getNextSibling()) {
         children.push_back(child);
@@ -85,9 +85,9 @@ TEST_F(ModifierTest, ContainersRunTheirChildrenSideBySide) {
 
     // The purge gives A's place to its child; the containers stay.
     Modifier::purge(tree.get());
-    EXPECT_EQ(childrenOf(group).size(), 2u);
-    EXPECT_EQ(childrenOf(group)[0]->getName(), "A child");
-    EXPECT_EQ(childrenOf(group)[0]->getContainer(), group);
+    EXPECT_EQ(modifierChildren(group).size(), 2u);
+    EXPECT_EQ(modifierChildren(group)[0]->getName(), "A child");
+    EXPECT_EQ(modifierChildren(group)[0]->getContainer(), group);
     EXPECT_EQ(liveObjects, 4);
     updateLog.clear();
     Modifier::runTree(tree.get(), 100);
@@ -110,7 +110,7 @@ TEST_F(ModifierTest, RunTreeSkipsRemovedSubtreesAndFinishedModifiers) {
     // The purge drops the removed one with its subtree; the finished one hands its place over.
     Modifier::purge(tree.get());
     EXPECT_EQ(liveObjects, 2);
-    ASSERT_EQ(childrenOf(tree.get()).size(), 1u);
+    ASSERT_EQ(modifierChildren(tree.get()).size(), 1u);
     EXPECT_EQ(tree->getFirstChild()->getName(), "below done");
 }
 
@@ -183,20 +183,20 @@ TEST_F(ModifierTest, ADelayOnANodeEndsOnceTheNodeRunsNothing) {
     EXPECT_TRUE(timed.isFinished());
 }
 
-struct Calls {
+struct ModifierCalls {
     int count = 0;
     std::vector<int32_t> elapsed;
 };
 
 int32_t recordCall(void* context, BaseObject* sender) {
-    auto* calls = static_cast<Calls*>(context);
+    auto* calls = static_cast<ModifierCalls*>(context);
     ++calls->count;
     calls->elapsed.push_back(objectCast<ModifierFraction>(sender)->getElapsed());
     return 0;
 }
 
 TEST_F(ModifierTest, AFractionFunctionIsCalledOncePerWholeInterval) {
-    Calls calls;
+    ModifierCalls calls;
     Counted<ModifierFractionFunc> every100(1000, &calls, &recordCall, 100);
     every100.update(350);
     EXPECT_EQ(calls.count, 3);
@@ -205,7 +205,7 @@ TEST_F(ModifierTest, AFractionFunctionIsCalledOncePerWholeInterval) {
     every100.update(1);
     EXPECT_EQ(calls.count, 4);
 
-    Calls each;
+    ModifierCalls each;
     Counted<ModifierFractionFunc> always(1000, &each, &recordCall, 0);
     always.update(10);
     always.update(990);
@@ -243,7 +243,7 @@ TEST_F(ModifierTest, ThePurgeAppliesTheFlagsOfFinishedModifiers) {
     EXPECT_EQ(node->getRegisteredModifiers(), std::vector<Modifier*>{later});
     EXPECT_TRUE(node->isRemoved());
     Modifier::purge(tree.get());
-    EXPECT_EQ(childrenOf(tree.get()), std::vector<Modifier*>{later});
+    EXPECT_EQ(modifierChildren(tree.get()), std::vector<Modifier*>{later});
     EXPECT_EQ(liveObjects, 3);
 }
 
@@ -275,7 +275,7 @@ TEST_F(ModifierTest, DestroyingANodeTakesItsTreeModifiersOut) {
     auto* next = ModifierContainer::addModifier(move, new ProbeModifier("next"));
     node->release();
     // Its children take its place and start, as the container is finished.
-    EXPECT_EQ(childrenOf(tree.get()), std::vector<Modifier*>{next});
+    EXPECT_EQ(modifierChildren(tree.get()), std::vector<Modifier*>{next});
     EXPECT_EQ(next->getContainer(), tree.get());
     EXPECT_EQ(liveObjects, 2);
     Modifier::runTree(tree.get(), 16);
@@ -296,7 +296,7 @@ TEST_F(ModifierTest, DetachAndDestructionKeepTheTreeConsistent) {
     Modifier::detach(b);
     EXPECT_EQ(b->getRefCount(), 1);
     EXPECT_EQ(b->getContainer(), nullptr);
-    EXPECT_EQ(childrenOf(tree.get()), std::vector<Modifier*>{a});
+    EXPECT_EQ(modifierChildren(tree.get()), std::vector<Modifier*>{a});
     // A free modifier gets a reference.
     Modifier::detach(b);
     EXPECT_EQ(b->getRefCount(), 2);
@@ -364,7 +364,7 @@ TEST_F(ModifierTest, UpdatesMayRearrangeTheTreeTheyRunIn) {
     };
     Modifier::runTree(tree.get(), 16);
     EXPECT_EQ(updateLog, (std::vector<std::string>{"dropper", "last"}));
-    EXPECT_EQ(childrenOf(tree.get()), std::vector<Modifier*>{second});
+    EXPECT_EQ(modifierChildren(tree.get()), std::vector<Modifier*>{second});
     EXPECT_EQ(liveObjects, 4);  // tree, node, second, "last"
 
     // A modifier that detaches itself: the walk goes on with what follows, each once.

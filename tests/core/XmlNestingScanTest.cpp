@@ -18,7 +18,7 @@ XmlNestingScan scan(const std::string& text, int32_t maxDepth = 1000) {
     return scanXmlNesting(padded.c_str(), maxDepth);
 }
 
-std::string repeat(const std::string& piece, int times) {
+std::string repeated(const std::string& piece, int times) {
     std::string text;
     for (int i = 0; i < times; ++i) {
         text += piece;
@@ -74,17 +74,17 @@ TEST(XmlNestingScan, CountsElementsWithContent) {
 }
 
 TEST(XmlNestingScan, StopsAtTheBoundWithoutWalkingTheRest) {
-    const std::string deep = repeat("<a>", 256) + repeat("</a>", 256);
+    const std::string deep = repeated("<a>", 256) + repeated("</a>", 256);
     EXPECT_EQ(scan(deep, 256).outcome, XmlNestingScan::fits);
     EXPECT_EQ(scan(deep, 255).outcome, XmlNestingScan::tooDeep);
-    EXPECT_EQ(scan(repeat("<a>", 2000000), 256).outcome, XmlNestingScan::tooDeep);
-    EXPECT_EQ(scan(repeat("<a x=\"1\">text ", 300), 256).outcome, XmlNestingScan::tooDeep);
+    EXPECT_EQ(scan(repeated("<a>", 2000000), 256).outcome, XmlNestingScan::tooDeep);
+    EXPECT_EQ(scan(repeated("<a x=\"1\">text ", 300), 256).outcome, XmlNestingScan::tooDeep);
 }
 
 TEST(XmlNestingScan, FollowsTheParsersQuirksThatHideEndTags) {
     // A numeric entity runs to the next ";", so these end tags are text to the parser, and
     // the elements after them nest deeper than a plain count of tags would say.
-    const std::string hidden = "<a>" + repeat("<a>&#x</a></a>x41;", 5) + repeat("</a>", 6);
+    const std::string hidden = "<a>" + repeated("<a>&#x</a></a>x41;", 5) + repeated("</a>", 6);
     EXPECT_EQ(scan(hidden).depth, 6);
     EXPECT_EQ(parseWithTinyXml(hidden).depth, 6);
     EXPECT_FALSE(parseWithTinyXml(hidden).error);

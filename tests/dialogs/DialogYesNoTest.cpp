@@ -52,7 +52,7 @@ public:
     void* answeredTo = nullptr;
 };
 
-int32_t answer(void* target, BaseObject* sender) {
+int32_t answerCallback(void* target, BaseObject* sender) {
     auto* test = static_cast<DialogYesNoTest*>(target);
     test->answeredTo = target;
     test->answeredBy = sender;
@@ -100,9 +100,11 @@ TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
 }
 
 TEST_F(DialogYesNoTest, AskingAgainLeavesOneQuestionAndTheAnswersReachTheirCallbacks) {
-    DialogYesNo* first = DialogYesNo::ask("SHORT", "HEADER", {this, &answer}, {}, scene.get());
+    DialogYesNo* first =
+        DialogYesNo::ask("SHORT", "HEADER", {this, &answerCallback}, {}, scene.get());
     scene->openDialog(first);
-    DialogYesNo* second = DialogYesNo::ask("SHORT", "HEADER", {this, &answer}, {}, scene.get());
+    DialogYesNo* second =
+        DialogYesNo::ask("SHORT", "HEADER", {this, &answerCallback}, {}, scene.get());
     scene->openDialog(second);
     EXPECT_NE(first, second);
     EXPECT_EQ(scene->getOpenDialogs().size(), 1u);

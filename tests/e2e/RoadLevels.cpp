@@ -37,7 +37,7 @@ void linkEntries(const fs::path& from, const fs::path& to,
 
 // A board of `tiles` tiles in a row with a tile's width between them; the side boards are the
 // shipped layouts' (FreeCell's cells, Split's racks, Speed's single rack).
-std::string board(int32_t tiles) {
+std::string boardLayout(int32_t tiles) {
     std::ostringstream text;
     text << "<root>\n  <Layout id=\"layout\" displayname=\"\">\n    <Vector id=\"tiles\">\n";
     const int32_t left = 20 - (tiles - 1) * 2;
@@ -96,7 +96,7 @@ std::string hallway() {
 }
 
 // A series level of a casino type or the roof's Speed, every step of it on the small board.
-std::string seriesLevel(int32_t gameType, RoomKind gameMode, int32_t difficulty) {
+std::string seriesLevelXml(int32_t gameType, RoomKind gameMode, int32_t difficulty) {
     const std::string name = boardOf(gameType);
     std::ostringstream text;
     text << "        <Level id=\"level\" gameType=\"" << Level::gameTypeWord(gameType)
@@ -134,7 +134,7 @@ std::string typeSeries(int32_t gameType, RoomKind gameMode) {
     text << "    <Node id=\"" << Level::gameTypeWord(gameType) << "\">\n";
     for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
         text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
-             << seriesLevel(gameType, gameMode, difficulty) << "      </Node>\n";
+             << seriesLevelXml(gameType, gameMode, difficulty) << "      </Node>\n";
     }
     text << "    </Node>\n";
     return text.str();
@@ -173,8 +173,8 @@ void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t gro
     linkEntries(built / "media", folder / "media", {"properties", "levels"});
     linkEntries(built / "media/properties", folder / "media/properties", {"levels"});
     linkEntries(built / "media/levels", folder / "media/levels", {});
-    writeTestFile(folder / "media/levels" / pairBoard, board(2 * groups));
-    writeTestFile(folder / "media/levels" / tripleBoard, board(3 * groups));
+    writeTestFile(folder / "media/levels" / pairBoard, boardLayout(2 * groups));
+    writeTestFile(folder / "media/levels" / tripleBoard, boardLayout(3 * groups));
 
     const fs::path levels = folder / "media/properties/levels";
     writeTestFile(levels / "hallway.xml", hallway());

@@ -33,7 +33,7 @@ bool startChosen(RoadDriver& road, const std::string& switchName, const std::str
     return true;
 }
 
-std::wstring labelText(RoadDriver& road, const std::string& name) {
+std::wstring roomLabelText(RoadDriver& road, const std::string& name) {
     auto* label = objectCast<Label>(road.find(name));
     return label ? label->getText() : L"<none>";
 }
@@ -95,8 +95,8 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     road.run(1000);
     road.picture("casino-after-run");
     EXPECT_EQ(casino->getSelectedGameType(), 0);
-    EXPECT_EQ(labelText(road, "LABEL_FINISHED"), L"1");
-    EXPECT_EQ(labelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
+    EXPECT_EQ(roomLabelText(road, "LABEL_FINISHED"), L"1");
+    EXPECT_EQ(roomLabelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
     EXPECT_EQ(road.finish(), 0);
 }
 

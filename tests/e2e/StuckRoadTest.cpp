@@ -20,11 +20,11 @@
 
 namespace {
 
-struct Cell {
+struct TileCell {
     int32_t x, y, z;
 };
 // The tiles of each match in the order to click them, by their grid cells.
-using MatchPlan = std::vector<std::vector<Cell>>;
+using MatchPlan = std::vector<std::vector<TileCell>>;
 
 // Matches that the game's own rules offer (Game::findMatches: free tiles in groups of its match
 // size), taken on copies of the current board until a copy has none left. Each step takes the
@@ -35,8 +35,8 @@ using MatchPlan = std::vector<std::vector<Cell>>;
 MatchPlan planDeadEnd(Game* game, uint32_t seed) {
     std::mt19937 random(seed);
     const size_t size = size_t(std::max(game->getTilesPerMatch(), 1));
-    const auto removeMatch = [](Layout* board, const std::vector<Cell>& match) {
-        for (const Cell& cell : match) {
+    const auto removeMatch = [](Layout* board, const std::vector<TileCell>& match) {
+        for (const TileCell& cell : match) {
             board->removeTile(board->getTileAt(cell.x, cell.y, cell.z));
         }
     };
@@ -50,7 +50,7 @@ MatchPlan planDeadEnd(Game* game, uint32_t seed) {
             game->findMatches(offered, board.get());
             MatchPlan matches;
             for (size_t k = 0; k + size <= offered.size(); k += size) {
-                std::vector<Cell>& match = matches.emplace_back();
+                std::vector<TileCell>& match = matches.emplace_back();
                 for (size_t t = k; t < k + size; ++t) {
                     match.push_back(
                         {offered[t]->getGridX(), offered[t]->getGridY(), offered[t]->getGridZ()});
@@ -94,9 +94,9 @@ bool clickIntoDeadEnd(RoadDriver& road, uint32_t seed, const std::string& questi
         ADD_FAILURE() << "no order of matches leaves this board stuck";
         return false;
     }
-    for (const std::vector<Cell>& match : plan) {
+    for (const std::vector<TileCell>& match : plan) {
         std::vector<const Tile*> tiles;
-        for (const Cell& cell : match) {
+        for (const TileCell& cell : match) {
             tiles.push_back(game->getLayout()->getTileAt(cell.x, cell.y, cell.z));
         }
         if (!clickMatch(road, tiles)) {
@@ -117,7 +117,7 @@ bool clickIntoDeadEnd(RoadDriver& road, uint32_t seed, const std::string& questi
 }
 
 // One of the stuck question's buttons: true once the question has closed and the board plays.
-bool answer(RoadDriver& road, const std::string& question, bool yes) {
+bool answerQuestion(RoadDriver& road, const std::string& question, bool yes) {
     auto* dialog = objectCast<DialogYesNo>(road.dialog(question));
     Button* button = dialog ? (yes ? dialog->getYesButton() : dialog->getNoButton()) : nullptr;
     if (!button || !button->isEnabled()) {
@@ -159,7 +159,7 @@ TEST(Road, AFloorBoardPlayedStuckIsRestartedThenShuffled) {
 
     ASSERT_TRUE(clickIntoDeadEnd(road, 1, "TEXT_STUCK_QUOVEL"));
     road.picture("stuck-question");
-    ASSERT_TRUE(answer(road, "TEXT_STUCK_QUOVEL", false));
+    ASSERT_TRUE(answerQuestion(road, "TEXT_STUCK_QUOVEL", false));
     road.run(1000);
     road.picture("restarted");
     EXPECT_EQ(game->getLayout()->getTileCount(), fullBoard);
@@ -168,7 +168,7 @@ TEST(Road, AFloorBoardPlayedStuckIsRestartedThenShuffled) {
     road.picture("stuck-again");
     const int32_t left = game->getLayout()->getTileCount();
     const int32_t shuffles = QuovelMahjongPlayer::current()->getShuffleStock().getValue();
-    ASSERT_TRUE(answer(road, "TEXT_STUCK_QUOVEL", true));
+    ASSERT_TRUE(answerQuestion(road, "TEXT_STUCK_QUOVEL", true));
     road.run(1000);
     road.picture("shuffled");
     EXPECT_EQ(game->getLayout()->getTileCount(), left);
@@ -196,7 +196,7 @@ TEST(Road, ARecRoomBoardPlayedStuckTakesBackItsLastMatch) {
     ASSERT_TRUE(clickIntoDeadEnd(road, 3, "TEXT_STUCK_RECROOM"));
     road.picture("stuck-question");
     const int32_t left = game->getLayout()->getTileCount();
-    ASSERT_TRUE(answer(road, "TEXT_STUCK_RECROOM", true));
+    ASSERT_TRUE(answerQuestion(road, "TEXT_STUCK_RECROOM", true));
     road.run(1000);
     road.picture("last-match-back");
     EXPECT_EQ(game->getLayout()->getTileCount(), left + game->getTilesPerMatch());

@@ -18,7 +18,7 @@ using namespace testpixels;
 namespace {
 
 constexpr uint32_t red = 0xF80000;
-constexpr uint32_t green = 0x00FC00;
+constexpr uint32_t pureGreen = 0x00FC00;
 constexpr uint32_t grey = 0x808080;
 
 class DrawingDepthsTest : public ::testing::TestWithParam<int32_t> {
@@ -137,11 +137,11 @@ TEST_P(DrawingDepthsTest, BlitAtTheRightEdgeOrPastTheSourceIsCut) {
 TEST_P(DrawingDepthsTest, OffsetMovesClearButNotTheClip) {
     g->setClipRect(0, 0, 25, 30);
     g->setOffset(10, 20);
-    g->setColor(green);
+    g->setColor(pureGreen);
     g->clear();
     EXPECT_EQ(*g->getClipRect(), (Rect{0, 0, 25, 30}));
-    EXPECT_EQ(at(10, 20), green);
-    EXPECT_EQ(at(24, 29), green);
+    EXPECT_EQ(at(10, 20), pureGreen);
+    EXPECT_EQ(at(24, 29), pureGreen);
     EXPECT_EQ(at(9, 20), 0u);
     EXPECT_EQ(at(10, 19), 0u);
     EXPECT_EQ(at(25, 29), 0u);

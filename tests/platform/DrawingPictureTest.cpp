@@ -38,7 +38,7 @@ RefHolder<Image> ball(int32_t depth) {
 }
 
 // A checkerboard with a white top-left corner, to show the turn of a rotated blit.
-RefHolder<Image> board(int32_t depth) {
+RefHolder<Image> boardPicture(int32_t depth) {
     RefHolder<Image> image = filled(32, 32, depth, 0, 255);
     for (int32_t y = 0; y < 32; ++y) {
         for (int32_t x = 0; x < 32; ++x) {
@@ -88,7 +88,7 @@ void drawScene(Graphics* g, int32_t depth) {
     g->setBlendMode(BlendMode::Additive);
     g->blitWhole(sprite.get(), 105, 100);
     g->setBlendMode(BlendMode::Alpha);
-    RefHolder<Image> checks = board(depth);
+    RefHolder<Image> checks = boardPicture(depth);
     g->setSmooth(true);
     g->blitRotated(checks.get(), 0.5, 1.3, 170, 90, 0, 0, 32, 32, 16, 16);
     g->setSmooth(false);

@@ -23,7 +23,7 @@ constexpr int GAME_WINDOW_WIDTH = 800;
 constexpr int GAME_WINDOW_HEIGHT = 600;
 
 // Logs the mouse and key events replayed to it.
-class Widget : public iInputListener {
+class ListeningWidget : public iInputListener {
 public:
     bool onKeyDown(int32_t key) override { return note("keydown " + std::to_string(key)); }
     bool onChar(int32_t c) override { return note("char " + std::to_string(c)); }
@@ -174,7 +174,7 @@ TEST_F(GameWindowSdlTest, PushedEventsTravelTheWholeRoad) {
     GameWindow* window = open(false, 0);
     ASSERT_TRUE(window->canRunWindowed());
     RefHolder<InputHandler> input(new InputHandler());
-    Widget widget;
+    ListeningWidget widget;
     input->addListener(&widget);
     window->getMessageHandler()->addListener(input.get());
 

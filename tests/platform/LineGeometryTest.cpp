@@ -11,7 +11,7 @@ namespace {
 using Points = std::vector<std::pair<int32_t, int32_t>>;
 using Weighted = std::vector<std::tuple<int32_t, int32_t, int32_t>>;
 
-Points trace(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+Points linePoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     Points points;
     traceLine(x1, y1, x2, y2, [&](int32_t x, int32_t y) { points.emplace_back(x, y); });
     return points;
@@ -25,13 +25,13 @@ Weighted traceAA(float x1, float y1, float x2, float y2, const Rect& clip, int32
 }
 
 TEST(LineGeometryTest, BresenhamPointsIncludeBothEnds) {
-    EXPECT_EQ(trace(0, 0, 3, 3), (Points{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
-    EXPECT_EQ(trace(0, 0, 3, 1), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
-    EXPECT_EQ(trace(3, 1, 0, 0), (Points{{3, 1}, {2, 1}, {1, 0}, {0, 0}}));
-    EXPECT_EQ(trace(0, 0, 1, 3), (Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}}));
-    EXPECT_EQ(trace(7, -2, 7, -2), (Points{{7, -2}}));
+    EXPECT_EQ(linePoints(0, 0, 3, 3), (Points{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+    EXPECT_EQ(linePoints(0, 0, 3, 1), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+    EXPECT_EQ(linePoints(3, 1, 0, 0), (Points{{3, 1}, {2, 1}, {1, 0}, {0, 0}}));
+    EXPECT_EQ(linePoints(0, 0, 1, 3), (Points{{0, 0}, {0, 1}, {1, 2}, {1, 3}}));
+    EXPECT_EQ(linePoints(7, -2, 7, -2), (Points{{7, -2}}));
     // Ends at the edges of the int32 range neither wrap nor stop early.
-    EXPECT_EQ(trace(INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN).size(), 2u);
+    EXPECT_EQ(linePoints(INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN).size(), 2u);
 }
 
 TEST(LineGeometryTest, AxisLinesAreClampedIntoTheClip) {

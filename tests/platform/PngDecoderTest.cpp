@@ -149,7 +149,7 @@ std::vector<Sample> everySupportedKind() {
     return samples;
 }
 
-uint16_t rgb565(const Argb& p) {
+uint16_t toRgb565(const Argb& p) {
     return static_cast<uint16_t>(((p.r & 0xF8) << 8) | ((p.g & 0xFC) << 3) | (p.b >> 3));
 }
 
@@ -169,7 +169,7 @@ void expectPixels(Image* image, int width, int height, const std::vector<Argb>& 
                     (uint32_t{p.a} << 24) | (uint32_t{p.r} << 16) | (uint32_t{p.g} << 8) | p.b;
                 wrong += testpixels::get32(image, x, y) != word;
             } else {
-                wrong += testpixels::get16(image, x, y) != rgb565(p);
+                wrong += testpixels::get16(image, x, y) != toRgb565(p);
                 wrong += image->getAlphaPlane()[static_cast<size_t>(y) * width + x] != p.a;
             }
         }

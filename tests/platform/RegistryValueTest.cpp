@@ -53,11 +53,11 @@ protected:
 };
 
 constexpr const char* totalPath = "Software\\Brastel\\Games\\Test\\bvq\\totalplayingtime";
-constexpr const char* bvqKey = "Software\\Brastel\\Games\\Test\\bvq";
+constexpr const char* testBvqKey = "Software\\Brastel\\Games\\Test\\bvq";
 
 TEST_F(RegistryValueTest, MissingNumberReadsTheDefaultAndDoesNotExist) {
     RegistryValue value(totalPath, false);
-    EXPECT_EQ(value.getKeyPath(), bvqKey);
+    EXPECT_EQ(value.getKeyPath(), testBvqKey);
     EXPECT_EQ(value.getValueName(), "totalplayingtime");
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
@@ -70,7 +70,7 @@ TEST_F(RegistryValueTest, WrittenNumberIsStoredAndReadBack) {
     EXPECT_TRUE(written.getForceWrite());
 
     KeyValue stored;
-    ASSERT_TRUE(store.readValue(bvqKey, "TotalPlayingTime", stored));
+    ASSERT_TRUE(store.readValue(testBvqKey, "TotalPlayingTime", stored));
     EXPECT_EQ(stored.type, KeyValueType::Dword);
     EXPECT_EQ(stored.dword, 0xFFFFFFF0u);
 
@@ -80,12 +80,12 @@ TEST_F(RegistryValueTest, WrittenNumberIsStoredAndReadBack) {
 }
 
 TEST_F(RegistryValueTest, ATextOrBinaryUnderTheNameIsNoNumber) {
-    ASSERT_TRUE(store.writeString(bvqKey, "totalplayingtime", "12"));
+    ASSERT_TRUE(store.writeString(testBvqKey, "totalplayingtime", "12"));
     RegistryValue value(totalPath, false);
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
 
-    ASSERT_TRUE(store.writeValue(bvqKey, KeyValue::makeBinary("totalplayingtime", "abcd")));
+    ASSERT_TRUE(store.writeValue(testBvqKey, KeyValue::makeBinary("totalplayingtime", "abcd")));
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
 }
@@ -99,7 +99,7 @@ TEST_F(RegistryValueTest, StringValueIsStoredAsText) {
     EXPECT_EQ(value.getValue(), "/data/_temp/gd.xml");
 
     KeyValue stored;
-    ASSERT_TRUE(store.readValue(bvqKey, "dgfilename", stored));
+    ASSERT_TRUE(store.readValue(testBvqKey, "dgfilename", stored));
     EXPECT_EQ(stored, KeyValue::makeString("dgfilename", "/data/_temp/gd.xml"));
 }
 

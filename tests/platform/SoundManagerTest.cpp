@@ -20,7 +20,7 @@ using Calls = std::vector<std::string>;
 
 constexpr uint32_t gameMode = 306;
 
-bool contains(const Calls& calls, const std::string& call) {
+bool hasCall(const Calls& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
 
@@ -213,8 +213,8 @@ TEST_F(SoundManagerTest, StartDelayHoldsTheIncomingPieceThenRestartsItFromTheBeg
     manager->update(301);
     EXPECT_EQ(manager->getStartDelay(), 0);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.0f);
-    EXPECT_TRUE(contains(mixer->takeCalls(),
-                         "setStreamPosition " + std::to_string(second->getHandle()) + " 0"));
+    EXPECT_TRUE(hasCall(mixer->takeCalls(),
+                        "setStreamPosition " + std::to_string(second->getHandle()) + " 0"));
     manager->update(50);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.5f);
 }

@@ -21,7 +21,7 @@ const std::string fontFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fon
 constexpr int32_t targetWidth = 520;
 constexpr int32_t targetHeight = 48;
 
-uint8_t alphaAt(Image& image, int32_t x, int32_t y) {
+uint8_t glyphAlphaAt(Image& image, int32_t x, int32_t y) {
     return *image.getAlphaAddress(x, y);
 }
 
@@ -130,7 +130,8 @@ int32_t countDifferences(Image& image, const std::vector<uint8_t>& expected) {
     int32_t wrong = 0;
     for (int32_t y = 0; y < targetHeight; ++y) {
         for (int32_t x = 0; x < targetWidth; ++x) {
-            wrong += alphaAt(image, x, y) != expected[static_cast<size_t>(y) * targetWidth + x];
+            wrong +=
+                glyphAlphaAt(image, x, y) != expected[static_cast<size_t>(y) * targetWidth + x];
         }
     }
     return wrong;
@@ -248,11 +249,11 @@ TEST_F(TextRenderingTest, CharactersWithoutGlyphsAreSolidBoxes) {
         int32_t solid = 0;
         for (int32_t y = y0; y < y0 + h; ++y) {
             for (int32_t x = x0; x < x0 + w; ++x) {
-                solid += alphaAt(*image, x, y) == 255;
+                solid += glyphAlphaAt(*image, x, y) == 255;
             }
         }
         EXPECT_EQ(solid, w * h) << depth;
-        EXPECT_EQ(alphaAt(*image, x0 + w, y0 + h), 0) << depth;
+        EXPECT_EQ(glyphAlphaAt(*image, x0 + w, y0 + h), 0) << depth;
     }
 }
 

@@ -22,7 +22,7 @@ bool isGameSceneShown() {
 }
 
 // The node's value names in order.
-std::vector<std::string> namesOf(PropertyNode* node) {
+std::vector<std::string> valueNames(PropertyNode* node) {
     std::vector<std::string> names;
     for (const auto& [name, child] : node->getNameTable()) {
         names.push_back(name);
@@ -74,7 +74,7 @@ TEST_F(GameStatisticsTest, OnTheGameScreenTheLevelSessionIsHandedOverOnceWhenThe
     EXPECT_EQ(game->getOpenLevelSession(), session.get());
     EXPECT_EQ(session->getName(), "");
     EXPECT_EQ(session->getTypeWord(), "QVLevelSession");
-    EXPECT_EQ(namesOf(session.get()),
+    EXPECT_EQ(valueNames(session.get()),
               (std::vector<std::string>{"playerName", "LevelName", "GameType", "GameMode",
                                         "Difficulty"}));
     EXPECT_EQ(session->getChildValue("playerName")->getValue(), "Ann");
@@ -135,7 +135,7 @@ TEST_F(GameStatisticsTest, AwayFromTheGameScreenEachCallIsANewCustomEventHandedO
         for (PropertyNode* event : {first, second}) {
             EXPECT_EQ(event->getTypeWord(), "QVCustomEvent");
             EXPECT_EQ(event->getName(), "");
-            EXPECT_EQ(namesOf(event), c.names);
+            EXPECT_EQ(valueNames(event), c.names);
             EXPECT_EQ(event->getRefCount(), 1);  // the collector's
         }
         if (Game* game = Game::current()) {

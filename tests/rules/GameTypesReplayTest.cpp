@@ -17,7 +17,7 @@
 namespace {
 
 // Every level node of the authored level files, with its game type.
-void collectLevels(AbstractProperty* property, std::vector<RefHolder<PropertyNode>>& out) {
+void collectReplayLevels(AbstractProperty* property, std::vector<RefHolder<PropertyNode>>& out) {
     if (property->isNode()) {
         PropertyNode* node = nodeOrDummy(property);
         if (node->getTypeWord() == "Level") {
@@ -25,12 +25,12 @@ void collectLevels(AbstractProperty* property, std::vector<RefHolder<PropertyNod
             return;
         }
         for (const auto& entry : node->getNameTable()) {
-            collectLevels(entry.second.get(), out);
+            collectReplayLevels(entry.second.get(), out);
         }
     } else if (property->isVector()) {
         PropertyVector* vector = vectorOrDummy(property);
         for (int32_t i = 0; i < vector->getChildCount(); ++i) {
-            collectLevels(vector->getChildAt(i), out);
+            collectReplayLevels(vector->getChildAt(i), out);
         }
     }
 }
@@ -49,7 +49,7 @@ protected:
             RefHolder<PropertyStore> store(new PropertyStore());
             EXPECT_TRUE(store->loadFile(std::string("media/properties/levels/") + file + ".xml"));
             stores.push_back(store);
-            collectLevels(store.get(), all);
+            collectReplayLevels(store.get(), all);
         }
         std::vector<RefHolder<PropertyNode>> picked;
         for (const RefHolder<PropertyNode>& node : all) {

@@ -14,9 +14,9 @@ using rules_test::FakeGame;
 using rules_test::makeTile;
 
 // An empty layout that tiles are put on by hand.
-class Board {
+class FreeTileBoard {
 public:
-    Board() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
+    FreeTileBoard() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
 
     Tile* put(int x, int y, int z) {
         RefHolder<Tile> tile = makeTile(x, y, z);
@@ -41,7 +41,7 @@ public:
 TEST(LayoutFreeTiles, ARowIsFreeAtItsEndsOnEveryLayer) {
     for (int z = 0; z < Layout::LAYERS; ++z) {
         SCOPED_TRACE(z);
-        Board board;
+        FreeTileBoard board;
         Tile* left = board.put(10, 4, z);
         Tile* middle = board.put(12, 4, z);
         Tile* right = board.put(14, 4, z);
@@ -58,7 +58,7 @@ TEST(LayoutFreeTiles, ARowIsFreeAtItsEndsOnEveryLayer) {
 }
 
 TEST(LayoutFreeTiles, ATowerIsBlockedUpToItsTopTile) {
-    Board board;
+    FreeTileBoard board;
     std::vector<Tile*> tower;
     for (int z = 0; z < Layout::LAYERS; ++z) {
         tower.push_back(board.put(12, 4, z));
@@ -75,7 +75,7 @@ TEST(LayoutFreeTiles, ATowerIsBlockedUpToItsTopTile) {
 }
 
 TEST(LayoutFreeTiles, TilesAtTheGridEdgesHaveAnEmptySide) {
-    Board board;
+    FreeTileBoard board;
     Tile* leftEdge = board.put(0, 8, 0);
     board.put(2, 8, 0);
     Tile* rightEdge = board.put(Layout::MAX_TILE_X, 8, 0);
@@ -101,7 +101,7 @@ TEST(LayoutFreeTiles, TilesAtTheGridEdgesHaveAnEmptySide) {
 }
 
 TEST(LayoutFreeTiles, HalfTileOffsetsBlockThroughOneCell) {
-    Board board;
+    FreeTileBoard board;
     Tile* tile = board.put(10, 4, 0);
     // Half a row lower on the right: it shares cell (12, 5) with the right side.
     board.put(12, 5, 0);
@@ -113,19 +113,19 @@ TEST(LayoutFreeTiles, HalfTileOffsetsBlockThroughOneCell) {
     EXPECT_FALSE(board.free(tile));
 
     // A tile above, half a tile to the side, still covers one of its cells.
-    Board covered;
+    FreeTileBoard covered;
     Tile* low = covered.put(10, 4, 0);
     covered.put(11, 5, 1);
     EXPECT_FALSE(covered.free(low));
     // Two cells further it no longer does.
-    Board beside;
+    FreeTileBoard beside;
     Tile* alone = beside.put(10, 4, 0);
     beside.put(12, 5, 1);
     EXPECT_TRUE(beside.free(alone));
 }
 
 TEST(LayoutFreeTiles, HiddenTilesBlockNothing) {
-    Board board;
+    FreeTileBoard board;
     Tile* left = board.put(10, 4, 0);
     Tile* middle = board.put(12, 4, 0);
     Tile* right = board.put(14, 4, 0);
@@ -150,7 +150,7 @@ TEST(LayoutFreeTiles, HiddenTilesBlockNothing) {
 }
 
 TEST(LayoutFreeTiles, RiverAlsoFreesTilesWithAnEmptyUpperOrLowerSide) {
-    Board board;
+    FreeTileBoard board;
     // A plus sign: the centre is blocked left and right, open above and below.
     Tile* centre = board.put(12, 8, 0);
     board.put(10, 8, 0);
@@ -183,7 +183,7 @@ TEST(LayoutFreeTiles, RiverAlsoFreesTilesWithAnEmptyUpperOrLowerSide) {
 }
 
 TEST(LayoutFreeTiles, SlotTilesAreAlwaysFree) {
-    Board board;
+    FreeTileBoard board;
     RefHolder<Tile> slot = makeTile(0, 0, 0);
     slot->setOnSideBoard(true);
     board.put(0, 0, 1);  // a grid tile on the cells that share its numbers
@@ -193,7 +193,7 @@ TEST(LayoutFreeTiles, SlotTilesAreAlwaysFree) {
 }
 
 TEST(LayoutFreeTiles, FreeAfterOneRemovalUnderOneFreeTile) {
-    Board board;
+    FreeTileBoard board;
     Tile* low = board.put(10, 4, 0);
     Tile* top = board.put(10, 4, 1);
     board.put(12, 4, 0);
@@ -204,14 +204,14 @@ TEST(LayoutFreeTiles, FreeAfterOneRemovalUnderOneFreeTile) {
     EXPECT_FALSE(board.layout->isFreeAfterOneRemoval(low));
 
     // Two different tiles above.
-    Board two;
+    FreeTileBoard two;
     Tile* under = two.put(10, 4, 0);
     two.put(9, 4, 1);
     two.put(11, 4, 1);
     EXPECT_FALSE(two.layout->isFreeAfterOneRemoval(under));
 
     // The tile above must itself be free.
-    Board blocked;
+    FreeTileBoard blocked;
     Tile* base = blocked.put(10, 4, 0);
     blocked.put(10, 4, 1);
     blocked.put(10, 4, 2);
@@ -224,7 +224,7 @@ TEST(LayoutFreeTiles, FreeAfterOneRemovalUnderOneFreeTile) {
 }
 
 TEST(LayoutFreeTiles, FreeAfterOneRemovalOfASingleFreeNeighbour) {
-    Board board;
+    FreeTileBoard board;
     Tile* a = board.put(10, 4, 0);
     Tile* b = board.put(12, 4, 0);
     Tile* c = board.put(14, 4, 0);
@@ -235,7 +235,7 @@ TEST(LayoutFreeTiles, FreeAfterOneRemovalOfASingleFreeNeighbour) {
     EXPECT_FALSE(board.layout->isFreeAfterOneRemoval(a));
     EXPECT_FALSE(board.layout->isFreeAfterOneRemoval(d));
     // Two half-offset tiles on each side of a middle tile: more than one tile per side.
-    Board offsets;
+    FreeTileBoard offsets;
     Tile* middle = offsets.put(10, 4, 0);
     offsets.put(8, 3, 0);
     offsets.put(8, 5, 0);

@@ -10,7 +10,7 @@
 
 namespace {
 
-RefHolder<PropertyNode> stepNode(const char* start, const char* delta, const char* cap) {
+RefHolder<PropertyNode> progressionStep(const char* start, const char* delta, const char* cap) {
     RefHolder<PropertyNode> node(new PropertyNode("p", "Node"));
     if (start) {
         node->addChild(new PropertyValue("start", start, true));
@@ -42,23 +42,23 @@ TEST(Progression, APlainValueIsAConstant) {
 }
 
 TEST(Progression, RisingAndFallingStepsStopAtTheCap) {
-    auto rising = stepNode("10", "5", "20");
+    auto rising = progressionStep("10", "5", "20");
     Progression up(rising.get());
     EXPECT_EQ(values(up, 3), (std::vector<float>{10, 15, 20, 20}));
     EXPECT_EQ(up.getStart(), 10.0f);
 
-    auto falling = stepNode("10", "-4", "3");
+    auto falling = progressionStep("10", "-4", "3");
     Progression down(falling.get());
     EXPECT_EQ(values(down, 3), (std::vector<float>{10, 6, 3, 3}));
 }
 
 TEST(Progression, MissingChildrenReadAsZero) {
     // Without a cap a rising progression is pulled down to 0 on its first step.
-    auto noCap = stepNode("10", "2", nullptr);
+    auto noCap = progressionStep("10", "2", nullptr);
     Progression capped(noCap.get());
     EXPECT_EQ(values(capped, 1), (std::vector<float>{10, 0}));
 
-    auto noDelta = stepNode("7.5", nullptr, "100");
+    auto noDelta = progressionStep("7.5", nullptr, "100");
     Progression still(noDelta.get());
     EXPECT_EQ(values(still, 3), (std::vector<float>{7.5f, 7.5f, 7.5f, 7.5f}));
 }
@@ -76,7 +76,7 @@ TEST(Progression, UnreadableTextAndOtherPropertiesReadAsZero) {
 }
 
 TEST(Progression, TheFactoryMakesOneFromItsDefinition) {
-    auto node = stepNode("3.75", "1", "9");
+    auto node = progressionStep("3.75", "1", "9");
     RefHolder<BaseObject> made(
         ObjectFactoryContainer::instance()->create("Progression", node.get()));
     auto* progression = objectCast<Progression>(made.get());

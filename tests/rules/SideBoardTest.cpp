@@ -41,7 +41,7 @@ RefHolder<Image> filledImage(int width, int height, uint32_t color) {
     return image;
 }
 
-uint32_t pixelAt(Image* image, int x, int y) {
+uint32_t rackPixelAt(Image* image, int x, int y) {
     const auto* row = reinterpret_cast<const uint32_t*>(image->getPixels() + y * image->getPitch());
     return row[x];
 }
@@ -100,7 +100,7 @@ TEST_F(SideBoardTest, AFreeCellRackIsOneSlotPictureWidePerColumn) {
     ASSERT_NE(picture, nullptr);
     ASSERT_EQ(picture->getWidth(), 120);
     for (int column = 0; column < 4; ++column) {
-        EXPECT_EQ(pixelAt(picture, column * 30 + 15, 20), 0x80123456u) << column;
+        EXPECT_EQ(rackPixelAt(picture, column * 30 + 15, 20), 0x80123456u) << column;
     }
     EXPECT_FALSE(board->getDirtyRect().has_value());
 }
@@ -147,10 +147,10 @@ TEST_F(SideBoardTest, SlotTilesAreDrawnWithTheirShadows) {
     Image* picture = board->getImage();
     ASSERT_NE(picture, nullptr);
     // Slot 1 lies at offset 6 + 36, 7; the shadow covers the tile's top-left 4 x 4 pixels.
-    EXPECT_EQ(pixelAt(picture, 42 + 6, 7 + 6), 0xFF00FF00u);
-    EXPECT_EQ(pixelAt(picture, 42 + 1, 7 + 1), 0xFF0000FFu);
-    EXPECT_EQ(pixelAt(picture, 6 + 2, 7 + 2), 0xFF202020u);  // empty slot 0: the rack
-    EXPECT_EQ(pixelAt(picture, 42, 7 + 7), 0xFF202020u);      // the rack under the corner
+    EXPECT_EQ(rackPixelAt(picture, 42 + 6, 7 + 6), 0xFF00FF00u);
+    EXPECT_EQ(rackPixelAt(picture, 42 + 1, 7 + 1), 0xFF0000FFu);
+    EXPECT_EQ(rackPixelAt(picture, 6 + 2, 7 + 2), 0xFF202020u);  // empty slot 0: the rack
+    EXPECT_EQ(rackPixelAt(picture, 42, 7 + 7), 0xFF202020u);     // the rack under the corner
 }
 
 TEST_F(SideBoardTest, SlotsFillRowByRowAndFillingStopsWithTheGame) {

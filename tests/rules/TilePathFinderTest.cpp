@@ -15,9 +15,9 @@ namespace {
 
 using rules_test::makeTile;
 
-class Board {
+class PathBoard {
 public:
-    Board() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
+    PathBoard() : layout(new Layout(DUMMY_NODE, TYPE_CLASSIC, -1)) {}
 
     Tile* put(int x, int y, int z = 0) {
         RefHolder<Tile> tile = makeTile(x, y, z);
@@ -81,7 +81,7 @@ void expectJoined(const TilePathFinder& finder, const Tile* a, const Tile* b) {
 }
 
 TEST(TilePathFinder, TilesInOneRowWithAGapJoinStraightThroughTheirMiddles) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(4, 4);
     Tile* b = board.put(10, 4);
     TilePathFinder finder(*board.layout, *a, *b);
@@ -106,7 +106,7 @@ TEST(TilePathFinder, TilesInOneRowWithAGapJoinStraightThroughTheirMiddles) {
 }
 
 TEST(TilePathFinder, TilesOnDifferentRowsAndColumnsJoinWithOneTurn) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(4, 4);
     Tile* b = board.put(10, 10);
     TilePathFinder finder(*board.layout, *a, *b);
@@ -122,7 +122,7 @@ TEST(TilePathFinder, TilesOnDifferentRowsAndColumnsJoinWithOneTurn) {
 }
 
 TEST(TilePathFinder, ATileBetweenIsPassedAboveOrBelowOrNotAtAll) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(4, 4);
     board.put(7, 4);
     Tile* b = board.put(10, 4);
@@ -148,7 +148,7 @@ TEST(TilePathFinder, ATileBetweenIsPassedAboveOrBelowOrNotAtAll) {
 }
 
 TEST(TilePathFinder, APathMayRunThroughTheMarginOutsideTheBoard) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(0, 4);
     board.put(0, 6);
     Tile* b = board.put(0, 8);
@@ -170,7 +170,7 @@ TEST(TilePathFinder, APathMayRunThroughTheMarginOutsideTheBoard) {
 }
 
 TEST(TilePathFinder, AClosedInTileHasNoPath) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(10, 8);
     board.put(8, 8);
     board.put(12, 8);
@@ -180,7 +180,7 @@ TEST(TilePathFinder, AClosedInTileHasNoPath) {
     EXPECT_FALSE(board.connected(a, b));
     EXPECT_FALSE(board.connected(b, a));
     // Opening one upper cell is enough for a ray from the edge point above it.
-    Board open;
+    PathBoard open;
     Tile* c = open.put(10, 8);
     open.put(8, 8);
     open.put(12, 8);
@@ -191,7 +191,7 @@ TEST(TilePathFinder, AClosedInTileHasNoPath) {
 }
 
 TEST(TilePathFinder, HiddenTilesAndOtherLayersDoNotBlock) {
-    Board board;
+    PathBoard board;
     Tile* a = board.put(4, 4);
     Tile* between = board.put(7, 4);
     Tile* b = board.put(10, 4);
@@ -203,7 +203,7 @@ TEST(TilePathFinder, HiddenTilesAndOtherLayersDoNotBlock) {
     EXPECT_EQ(board.best(a, b).size(), 1u);
 
     // Tiles on the layers below and above the pair's layer never enter the search.
-    Board layers;
+    PathBoard layers;
     Tile* c = layers.put(4, 4, 1);
     Tile* d = layers.put(10, 4, 1);
     layers.put(7, 4, 0);
@@ -219,7 +219,7 @@ TEST(TilePathFinder, FirstPathModeAgreesWithTheFullSearch) {
     // Random sparse boards on one layer: whether a path exists does not depend on the mode.
     Random::createInstance(4711);
     for (int round = 0; round < 40; ++round) {
-        Board board;
+        PathBoard board;
         for (int i = 0; i < 60; ++i) {
             const int x = Random::getInstance()->nextInt(0, Layout::MAX_TILE_X + 1);
             const int y = Random::getInstance()->nextInt(0, Layout::MAX_TILE_Y + 1);

@@ -18,7 +18,7 @@
 
 namespace {
 
-std::wstring labelText(SceneGame& scene, const char* name) {
+std::wstring barLabelText(SceneGame& scene, const char* name) {
     auto* label = objectCast<Label>(scene.findChild(name));
     return label ? label->getText() : L"<missing>";
 }
@@ -53,7 +53,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     scene->addBonusPoints(10);
     EXPECT_FLOAT_EQ(bar.getCurrentPoints(), 30.0f);
     EXPECT_EQ(bar.getMultiplier(), 3);
-    EXPECT_EQ(labelText(*scene, "BONUSBAR_MULTIPLIER"), L"x3");
+    EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x3");
     // Each step leaves less time for the next match.
     const TuningConstants& c = tuning();
     EXPECT_FLOAT_EQ(BonusBar::countdownFactor(3), 1.0f - 2 * c.MULTIPLIER_PERCENTAGE);
@@ -86,7 +86,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     EXPECT_EQ(copy->getMultiplier(), 1);
     EXPECT_EQ(copy->getInternalMultiplier(), 1);
     EXPECT_EQ(bar.getCurrentCountdown(), 0);
-    EXPECT_EQ(labelText(*scene, "BONUSBAR_MULTIPLIER"), L"x1");
+    EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x1");
     EXPECT_EQ(bar.getLastCountdownLevel(), 0);
     copy->setRemoved(true);
 
@@ -95,7 +95,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
         scene->addBonusPoints(0);
     }
     EXPECT_EQ(bar.getMultiplier(), 99);
-    EXPECT_EQ(labelText(*scene, "BONUSBAR_MULTIPLIER"), L"x99");
+    EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x99");
     EXPECT_EQ(player->getStats().maxCombo, 99);
     EXPECT_EQ(game->bestChain, 99);
     const int32_t frenzy = tuning().TROPHY_COMBO_FRENZY_MULTIPLIER;

@@ -41,11 +41,11 @@ Label* lastFloater(SceneGame* scene) {
 }
 
 // Taken out of the scene: marked, or already unlinked by the purge.
-bool gone(GameNode* node) {
+bool isGone(GameNode* node) {
     return node->isRemoved() || !node->getParent();
 }
 
-bool contains(const std::vector<std::wstring>& texts, const std::wstring& text) {
+bool hasText(const std::vector<std::wstring>& texts, const std::wstring& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
@@ -140,7 +140,7 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     EXPECT_EQ(time.getShown(), 5000);
     EXPECT_EQ(player->getHintStock().getValue(), 0);
     const std::wstring barPenalty = L"-" + std::to_wstring(c.HINT_TIME_PENALTY / 1000) + L" sec";
-    EXPECT_TRUE(contains(floaterTexts(scene), barPenalty));
+    EXPECT_TRUE(hasText(floaterTexts(scene), barPenalty));
 
     // Rec room: the clock pays, and its label floats the added seconds.
     game = play(recRoom());
@@ -150,11 +150,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     EXPECT_EQ(game->clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
     const std::wstring clockPenalty =
         L"+" + std::to_wstring(c.HINT_CLOCK_TIME_PENALTY / 1000) + L" sec";
-    EXPECT_TRUE(contains(floaterTexts(scene), clockPenalty));
+    EXPECT_TRUE(hasText(floaterTexts(scene), clockPenalty));
     // The floater rises and goes.
     RefHolder<Label> floater(lastFloater(scene));
     run(350 + 1000 + FRAME_MS * 4);
-    EXPECT_FALSE(contains(floaterTexts(scene), clockPenalty));
+    EXPECT_FALSE(hasText(floaterTexts(scene), clockPenalty));
     EXPECT_GE(floater->getY() - floater->getHeight() / 2, 0);
 }
 
@@ -187,7 +187,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     EXPECT_TRUE(game->getUndoHistory().empty());
     const int32_t penalty = full - time.getValue();
     EXPECT_GT(penalty, 0);
-    EXPECT_TRUE(contains(floaterTexts(scene), L"-" + std::to_wstring(penalty / 1000) + L" sec"));
+    EXPECT_TRUE(hasText(floaterTexts(scene), L"-" + std::to_wstring(penalty / 1000) + L" sec"));
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
     scene->onUndo(nullptr);
     EXPECT_EQ(game->undoCount, 0);
@@ -238,7 +238,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     EXPECT_EQ(scene->getShuffleGlow(), nullptr);
     EXPECT_EQ(scene->getMatchesGlow(), nullptr);
     run(150 + 4 * FRAME_MS);
-    EXPECT_TRUE(gone(glow));
+    EXPECT_TRUE(isGone(glow));
     glow->release();
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
 
@@ -363,7 +363,7 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     EXPECT_EQ(scene->getSuperHintIcon(), nullptr);
     EXPECT_TRUE(game->getSuperHintTiles().empty());
     run(600);
-    EXPECT_TRUE(gone(icon.get()));
+    EXPECT_TRUE(isGone(icon.get()));
 
     // Half the tiles gone is half way.
     thinOut(layout, total / 2);
@@ -478,7 +478,7 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     EXPECT_GT(floater->getY(), y - 100);
     ASSERT_NE(writeScenePicture(scene, "game-score-floater"), nullptr);
     run(700);
-    EXPECT_TRUE(gone(floater.get()));
+    EXPECT_TRUE(isGone(floater.get()));
     scene->showScoreFloater(9, tile, 150);
     EXPECT_EQ(lastFloater(scene)->getFont(), defaultFont("FONT_SCORE_FLOATER6"));
     scene->showScoreFloater(1, tile, 150);

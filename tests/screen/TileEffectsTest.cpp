@@ -14,7 +14,7 @@ using screen_test::Geometry;
 using screen_test::pixelAt;
 using screen_test::ScopedBoardArt;
 
-uint32_t green(uint32_t pixel) {
+uint32_t greenOf(uint32_t pixel) {
     return (pixel >> 8) & 0xFFu;
 }
 
@@ -38,7 +38,7 @@ int runUntilReplaced(RenderTile* tile, int limitMs, std::vector<uint32_t>* faceG
             return t;
         }
         if (faceGreens != nullptr) {
-            faceGreens->push_back(green(pixelAt(tile->getPicture(), 1, 1)));
+            faceGreens->push_back(greenOf(pixelAt(tile->getPicture(), 1, 1)));
         }
     }
     return -1;
@@ -63,7 +63,7 @@ TEST(TileEffectsTest, BlockedPulseReplacesATintSwingsTwiceAndEndsPlain) {
         ++strongest;
     }
     EXPECT_NEAR(16 * (static_cast<int>(strongest) + 1), 200, 16);
-    EXPECT_LT(greens[strongest], green(screen_test::FACE));
+    EXPECT_LT(greens[strongest], greenOf(screen_test::FACE));
     EXPECT_TRUE(isPlain(tile.get())) << "the pulse ends plain, not in the tint it replaced";
     EXPECT_TRUE(tile->isDirty());
 }
@@ -155,7 +155,7 @@ TEST(TileEffectsTest, DarkeningFlashAndHintPulseRunAtTheirOwnRates) {
     EXPECT_EQ(runUntilReplaced<TileDarken>(tile.get(), 1000), 400);
     ASSERT_NE(dynamic_cast<TileImage*>(tile->getTopModifier()), nullptr);
     const uint32_t darkened = pixelAt(tile->getPicture(), 1, 1);
-    EXPECT_LT(green(darkened), green(screen_test::FACE));
+    EXPECT_LT(greenOf(darkened), greenOf(screen_test::FACE));
 
     tile->addModifier(new TileUndarken(tile.get()));
     EXPECT_EQ(pixelAt(tile->getPicture(), 1, 1), darkened) << "starts fully darkened";

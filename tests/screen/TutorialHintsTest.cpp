@@ -116,7 +116,7 @@ protected:
     SceneManager* manager = nullptr;
 };
 
-int32_t childCount(const GameNode* node) {
+int32_t hintChildCount(const GameNode* node) {
     int32_t n = 0;
     for (GameNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
         ++n;
@@ -261,12 +261,12 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
     EXPECT_LE(hint->getOkButton()->getY() + hint->getOkButton()->getHeight(), hint->getHeight());
     GameNode* holder = hint->getTileSprites().front()->getParent();
     ASSERT_NE(holder, nullptr);
-    const int32_t children = childCount(holder);
+    const int32_t children = hintChildCount(holder);
     hint->showPage();
     hint->showPage();
     frame(16);
     EXPECT_EQ(hint->getTileSprites().size(), 4u);
-    EXPECT_EQ(childCount(holder), children);
+    EXPECT_EQ(hintChildCount(holder), children);
     for (const RefHolder<Sprite>& sprite : hint->getTileSprites()) {
         EXPECT_EQ(sprite->getParent(), holder);
     }

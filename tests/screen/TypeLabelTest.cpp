@@ -32,7 +32,7 @@ RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32
     return label;
 }
 
-int32_t alphaAt(TypeLabel* label, int32_t x, int32_t y) {
+int32_t labelAlphaAt(TypeLabel* label, int32_t x, int32_t y) {
     return *label->getImage()->getAlphaAddress(x, y);
 }
 
@@ -42,44 +42,44 @@ TEST(TypeLabel, LinesAreUncoveredOnTheirTimetable) {
     RefHolder<TypeLabel> label = typed();
     ASSERT_EQ(label->getLines().size(), 2u);
     ASSERT_EQ(label->getImage()->getWidth(), 12);
-    EXPECT_EQ(alphaAt(label.get(), 0, 0), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 0), 0);
     label->update(100);  // 100 * 12 / 800 = 1 pixel of the first line
-    EXPECT_EQ(alphaAt(label.get(), 0, 0), 255);
-    EXPECT_EQ(alphaAt(label.get(), 7, 0), 0);
-    EXPECT_EQ(alphaAt(label.get(), 0, 10), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 0), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 7, 0), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 10), 0);
     label->update(600);  // 700: ten pixels of the first line; the second starts now
-    EXPECT_EQ(alphaAt(label.get(), 7, 0), 255);
-    EXPECT_EQ(alphaAt(label.get(), 10, 0), 0);
-    EXPECT_EQ(alphaAt(label.get(), 0, 10), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 7, 0), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 10, 0), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 10), 0);
     label->update(99);  // 799: one pixel of the second line
-    EXPECT_EQ(alphaAt(label.get(), 0, 10), 255);
-    EXPECT_EQ(alphaAt(label.get(), 7, 10), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 10), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 7, 10), 0);
     label->update(1);  // 800: the first line complete
-    EXPECT_EQ(alphaAt(label.get(), 10, 0), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 10, 0), 255);
     EXPECT_FALSE(label->isFinished());
     label->update(600);  // 1,400: ten pixels of the second line
-    EXPECT_EQ(alphaAt(label.get(), 10, 10), 0);
+    EXPECT_EQ(labelAlphaAt(label.get(), 10, 10), 0);
     EXPECT_FALSE(label->isFinished());
     label->update(100);  // 1,500: both lines shown, finished
-    EXPECT_EQ(alphaAt(label.get(), 10, 10), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 10, 10), 255);
     EXPECT_TRUE(label->isFinished());
 }
 
 TEST(TypeLabel, AVeryLongTypingTimeShowsHalfALineHalfway) {
     RefHolder<TypeLabel> slow = typed(0, nullptr, 1000000000);
     slow->update(500000000);
-    EXPECT_EQ(alphaAt(slow.get(), 4, 0), 255);
-    EXPECT_EQ(alphaAt(slow.get(), 7, 0), 0);
+    EXPECT_EQ(labelAlphaAt(slow.get(), 4, 0), 255);
+    EXPECT_EQ(labelAlphaAt(slow.get(), 7, 0), 0);
 }
 
 TEST(TypeLabel, NothingShowsDuringTheStartWait) {
     RefHolder<TypeLabel> label = typed(500);
     label->update(499);
     for (int32_t x = 0; x < 12; ++x) {
-        EXPECT_EQ(alphaAt(label.get(), x, 0), 0) << x;
+        EXPECT_EQ(labelAlphaAt(label.get(), x, 0), 0) << x;
     }
     label->update(101);
-    EXPECT_EQ(alphaAt(label.get(), 0, 0), 255);
+    EXPECT_EQ(labelAlphaAt(label.get(), 0, 0), 255);
 }
 
 TEST(TypeLabel, ClicksSkipTheTypingByRangeAndTheHoverCountStaysBalanced) {
@@ -93,7 +93,7 @@ TEST(TypeLabel, ClicksSkipTheTypingByRangeAndTheHoverCountStaysBalanced) {
         EXPECT_EQ(InputHandler::getHoverCount(), before);
         EXPECT_TRUE(label->onLeftButtonDown(3, 3, 1, false));
         EXPECT_TRUE(label->isFinished());
-        EXPECT_EQ(alphaAt(label.get(), 10, 10), 255);
+        EXPECT_EQ(labelAlphaAt(label.get(), 10, 10), 255);
         EXPECT_EQ(InputHandler::getHoverCount(), before);
         EXPECT_FALSE(label->onLeftButtonDown(3, 3, 1, false));
         label->onMouseMove(3, 3, 0);

@@ -161,7 +161,7 @@ uint32_t colorValue(const std::string& text) {
 
 // A picture of the font for a person to look at: a sample line with every layer in its
 // color (last layer first) over a mid-grey background, written into the build tree.
-void writePreview(const FontFile& font, const std::string& name, const std::u16string& text) {
+void writeFontPreview(const FontFile& font, const std::string& name, const std::u16string& text) {
     const int lineHeight = std::max(font.value("lineheight"), 1);
     const int width = 900;
     const int height = 2 * lineHeight + 4 * font.margin() + 8;
@@ -355,7 +355,7 @@ TEST_P(BakedFontFiles, EveryLayerOfADrawnLineCoincidesWithTheFill) {
             ASSERT_GE(outline.pixels[i], fill.pixels[i]) << "pixel " << i;
         }
     }
-    writePreview(font, GetParam().name, text);
+    writeFontPreview(font, GetParam().name, text);
 }
 
 INSTANTIATE_TEST_SUITE_P(BuildFonts, BakedFontFiles, testing::ValuesIn(bakedFonts),

@@ -19,7 +19,7 @@ int runPacker(const std::string& arguments) {
     return std::system(command.c_str());
 }
 
-std::string contentOf(const MemoryBuffer& buffer) {
+std::string packedContent(const MemoryBuffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.getData()), buffer.getSize());
 }
 
@@ -65,13 +65,13 @@ TEST_F(PackArchiveTest, PacksAFolderThatTheArchiveReadsBack) {
 
     MemoryBuffer buffer;
     EXPECT_TRUE(FileArchive::readFile(0, "media/properties/resources.xml", buffer));
-    EXPECT_EQ(contentOf(buffer), resources);
+    EXPECT_EQ(packedContent(buffer), resources);
     EXPECT_TRUE(FileArchive::readFile(2, "media/sounds/click.wav", buffer));
-    EXPECT_EQ(contentOf(buffer), sound);
+    EXPECT_EQ(packedContent(buffer), sound);
     EXPECT_TRUE(FileArchive::readFile(4, "media/properties/levels.xml", buffer));
-    EXPECT_EQ(contentOf(buffer), levels);
+    EXPECT_EQ(packedContent(buffer), levels);
     EXPECT_TRUE(FileArchive::readFile(4, "media/images/tile.png", buffer));
-    EXPECT_EQ(contentOf(buffer), picture);
+    EXPECT_EQ(packedContent(buffer), picture);
     EXPECT_FALSE(FileArchive::readFile(2, "media/properties/levels.xml", buffer));
 
     // The stored bytes are the scrambled ones.
@@ -80,7 +80,7 @@ TEST_F(PackArchiveTest, PacksAFolderThatTheArchiveReadsBack) {
     EXPECT_TRUE(archive->closeCurrentFile());
     std::string expected = levels;
     DataScrambler::apply(reinterpret_cast<uint8_t*>(expected.data()), expected.size());
-    EXPECT_EQ(contentOf(buffer), expected);
+    EXPECT_EQ(packedContent(buffer), expected);
 }
 
 TEST_F(PackArchiveTest, SameFolderGivesTheSameArchive) {
@@ -91,7 +91,7 @@ TEST_F(PackArchiveTest, SameFolderGivesTheSameArchive) {
     FileArchive::open(2, "plain.dat");
     MemoryBuffer buffer;
     EXPECT_TRUE(FileArchive::readFile(2, "media/properties/levels.xml", buffer));
-    EXPECT_EQ(contentOf(buffer), levels);
+    EXPECT_EQ(packedContent(buffer), levels);
 }
 
 TEST_F(PackArchiveTest, ScramblesWhatTheResourceListReadsScrambled) {
@@ -115,7 +115,7 @@ TEST_F(PackArchiveTest, ScramblesWhatTheResourceListReadsScrambled) {
                                   "media/properties/resources.xml", "media/sounds/click.wav"}));
     MemoryBuffer buffer;
     EXPECT_TRUE(FileArchive::readFile(4, "media/images/tile.png", buffer));
-    EXPECT_EQ(contentOf(buffer), picture);
+    EXPECT_EQ(packedContent(buffer), picture);
 
     // The explicit list adds to the resource list.
     FileArchive::open(4, "both.dat");

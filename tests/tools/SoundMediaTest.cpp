@@ -92,7 +92,7 @@ bool decodeFromArchive(const std::string& file, SampleData& sample) {
 }
 
 // One channel of a decoded sound as levels in [-1, 1].
-std::vector<double> channel(const SampleData& sample, int which) {
+std::vector<double> sampleChannel(const SampleData& sample, int which) {
     std::vector<double> out;
     for (size_t i = static_cast<size_t>(which); i < sample.pcm.size();
          i += static_cast<size_t>(sample.channels)) {
@@ -228,7 +228,7 @@ TEST(SoundMedia, EverySoundDecodesWithinItsLevelsAndStartsAndEndsOrLoopsCleanly)
             ADD_FAILURE() << "is not in the archive or does not decode";
             continue;
         }
-        const std::vector<double> samples = channel(sample, 0);
+        const std::vector<double> samples = sampleChannel(sample, 0);
         const synth::Effect source = sourceOf(sound.file);
         EXPECT_EQ(sample.channels, 1);
         EXPECT_LE(peakOf(sample), peakLimit);
@@ -293,10 +293,11 @@ TEST(SoundMedia, EveryPieceOfMusicLastsAMinuteAndLoopsWithoutASeam) {
         EXPECT_GE(sample.frames(), 60u * rate);
         for (int side = 0; side < 2; ++side) {
             std::string detail;
-            EXPECT_TRUE(loopsWithoutASeam(channel(sample, side), detail)) << side << ": " << detail;
+            EXPECT_TRUE(loopsWithoutASeam(sampleChannel(sample, side), detail))
+                << side << ": " << detail;
         }
         if (piece.key == "MUSIC_QUOVEL") {
-            std::vector<double> opening = channel(sample, 0);
+            std::vector<double> opening = sampleChannel(sample, 0);
             opening.resize(12 * rate);
             EXPECT_TRUE(writeSoundPicture(opening, fs::path(QUOVEL_BINARY_DIR) /
                                                        "sound-previews" / "MUSIC_QUOVEL.png"));

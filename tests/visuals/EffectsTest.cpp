@@ -16,7 +16,7 @@ namespace {
 const std::vector<std::pair<std::string, int32_t>> kTimes{{"BONUS_ANIM_EXPLOSION_TIME", 600},
                                                           {"TILE_FADEOUT_TIME", 300}};
 
-int32_t childCount(GameNode* node) {
+int32_t effectChildCount(GameNode* node) {
     int32_t count = 0;
     for (GameNode* child = node->getFirstChild(); child; child = child->getNextSibling()) {
         ++count;
@@ -50,7 +50,7 @@ TEST(Effects, TileShineAndItsStarsFollowTheMultiplier) {
             EXPECT_EQ(parent->getFirstChild(), nullptr);
             continue;
         }
-        ASSERT_EQ(childCount(parent.get()), c.stars + 1);
+        ASSERT_EQ(effectChildCount(parent.get()), c.stars + 1);
         // The glint is drawn last, over its stars, at the tile's face.
         auto* glint = objectCast<Sprite>(parent->getLastChild());
         ASSERT_NE(glint, nullptr);
@@ -93,7 +93,7 @@ TEST(Effects, ASingleStarFliesStraightDownByTheRadiusAndFades) {
     GameNode::appendChild(node.get(), parent.get());
     // Frames over 600 ms, then a frame's wait and a frame's fade: the path ends first.
     flyStarAlongPath(node.get(), 1, image.get(), 30, 200, 0, true, 600);
-    ASSERT_EQ(childCount(parent.get()), 2);
+    ASSERT_EQ(effectChildCount(parent.get()), 2);
     RefHolder<Sprite> star(objectCast<Sprite>(node->getNextSibling()));
     ASSERT_NE(star, nullptr);
     EXPECT_FALSE(star->isVisible());
@@ -114,7 +114,7 @@ TEST(Effects, ASingleStarFliesStraightDownByTheRadiusAndFades) {
 
     // No stars for a count of 0 or less.
     flyStarAlongPath(node.get(), 0, image.get(), 30, 255, 0, true, 300);
-    EXPECT_EQ(childCount(parent.get()), 2);
+    EXPECT_EQ(effectChildCount(parent.get()), 2);
 }
 
 TEST(Effects, PopInShowsScalesThenWobblesWithTheSoundAtTheWobble) {
