@@ -18,9 +18,7 @@ protected:
     SavedGameOffer() {
         startDefinitions();
         addPlayer();
-        RefHolder<PropertyStore> saved(new PropertyStore());
-        saved->addChild(new PropertyValue("score", 120));
-        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+        writeSavedGame("1", "Ann");
 
         manager = SceneManager::createInstance();
         gameScenes().lobby = manager->createScene("SCENE_LOBBY");
@@ -65,7 +63,7 @@ TEST_F(SavedGameOffer, ArrivingFromTheElevatorOffersTheGameWithItsTooltipsAndLea
     EXPECT_TRUE(casino->getOpenDialogs().empty());
 }
 
-TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWithoutAGame) {
+TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrForAGameThatDoesNotReadBack) {
     enterCasinoFrom("SCENE_GAME");
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_EQ(offer(), nullptr);
@@ -75,17 +73,24 @@ TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWit
     EXPECT_EQ(offer(), nullptr);
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_NE(offer(), nullptr);
+    casino->hide();
 
+    // A file without a game is read before any offer: set aside and told once, never offered.
+    RefHolder<PropertyStore> noGame(new PropertyStore());
+    noGame->addChild(new PropertyValue("score", 120));
+    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(noGame.get(), "1", "Ann"));
     GameHooks::installMessageBox(&messageBox);
     setSetAsideListener(&PlayerFileReport::keptUnreadable);
-    casino->startRecentSavedGame(nullptr);
-    EXPECT_EQ(manager->getRequestedScene(), nullptr);
-    enterCasinoFrom("SCENE_ELEVATOR");
-    SceneQuovelMahjong::askContinueSavedGame(1, casino);
+    for (int arrival = 0; arrival < 2; ++arrival) {
+        enterCasinoFrom("SCENE_ELEVATOR");
+        SceneQuovelMahjong::askContinueSavedGame(1, casino);
+        EXPECT_EQ(offer(), nullptr);
+    }
     setSetAsideListener(nullptr);
     GameHooks::installMessageBox(nullptr);
-    EXPECT_EQ(offer(), nullptr);
-    EXPECT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_FALSE(PlayerManager::getInstance()->saveGameExists("1", "Ann"));
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text.rfind("A saved game of Ann could not be read.\n", 0), 0u);
 }
 
 }  // namespace

@@ -71,6 +71,16 @@ public:
         files[path].assign(data, data + size);
         return true;
     }
+    std::vector<std::string> listFiles(const std::string& folder) override {
+        std::vector<std::string> names;
+        const std::string prefix = folder + "/";
+        for (const auto& [path, bytes] : files) {
+            if (path.rfind(prefix, 0) == 0 && path.find('/', prefix.size()) == std::string::npos) {
+                names.push_back(path.substr(prefix.size()));
+            }
+        }
+        return names;
+    }
     FileReadResult readFile(const std::string& path, uint64_t maxSize,
                             std::vector<uint8_t>& bytes) override {
         bytes.clear();
