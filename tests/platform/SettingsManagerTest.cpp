@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 
@@ -150,6 +152,36 @@ TEST_F(SettingsManagerTest, SavingStoresSixNumbersAndNoFlags) {
     EXPECT_FALSE(again.getUseHints());
     EXPECT_EQ(again.getSoundVolume(), 17);
     EXPECT_EQ(again.getMusicVolume(), -3);
+}
+
+TEST_F(SettingsManagerTest, ADamagedSettingsFileIsKeptAsideToldAndReplacedByTheDefaults) {
+    put(KeyValue::makeDword("soundvolume", 17));
+    std::string file;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path)) {
+        file = entry.path().filename() == keyStoreFileName ? entry.path().string() : file;
+    }
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(store.damagedValuesFile(gameKey), "");
+    std::string text = readTestFile(file);
+    text.resize(text.size() - 4);  // cut short: the closing line is missing
+    writeTestFile(file, text);
+    EXPECT_EQ(store.damagedValuesFile(gameKey), file);
+
+    static std::vector<std::string> told;
+    told.clear();
+    setSetAsideListener([](const StoredFile& what, const std::string& stored,
+                           const std::string& keptAs) {
+        told.push_back(std::to_string(static_cast<int>(what.kind)) + " " + stored + " " + keptAs);
+    });
+    EXPECT_EQ(load().getSoundVolume(), 255);
+    setSetAsideListener(nullptr);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("4 " + file + " " + file + ".damaged-20", 0), 0u);
+    EXPECT_EQ(readTestFile(told[0].substr(told[0].rfind(' ') + 1)), text);
+    SettingsManager::instance()->saveToRegistry();
+    std::vector<KeyValue> values;
+    ASSERT_TRUE(store.readValues(gameKey, values));
+    EXPECT_EQ(values.size(), 6u);
 }
 
 TEST_F(SettingsManagerTest, ManagerWritesTheFlagsAsUntypedBooleans) {
