@@ -107,20 +107,15 @@ protected:
         return static_cast<QuovelMahjongPlayer*>(
             PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer(name)));
     }
-    // Writes the player's saved game of a room that reads back whole: four tiles of Classic.
-    static void writeSavedGame(const std::string& key, const std::string& name,
-                               RoomKind room = RoomKind::CASINO) {
-        RefHolder<Game> game(new GameClassic(nullptr));
+    // Writes the player's saved game of a room that reads back whole: two tiles of Classic.
+    static void writeSavedGame(const char* key, RoomKind room = RoomKind::CASINO) {
         RefHolder<Level> level = game_test::classicLevel(2, 8, 10, static_cast<int>(room));
-        RefHolder<Layout> layout =
-            game_test::makeLayout({{0, 0, 0}, {4, 0, 0}, {8, 0, 0}, {12, 0, 0}});
-        level->setLayoutObject(layout.get());
+        level->setLayoutObject(game_test::makeLayout({{0, 0, 0}, {4, 0, 0}}).get());
+        RefHolder<Game> game(new GameClassic(nullptr));
         game->setLevel(level.get());
         RefHolder<PropertyStore> store(new PropertyStore());
-        RefHolder<PropertyNode> node(new PropertyNode("game"));
-        game->save(node.get());
-        store->addChild(node.get());
-        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(store.get(), key, name));
+        game->save(static_cast<PropertyNode*>(store->addChild(new PropertyNode("game"))));
+        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(store.get(), key, "Ann"));
     }
     // The resource list, with the sections loaded by the loader thread.
     ResourceManager* startLoader(std::vector<const char*> sections) {

@@ -351,7 +351,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
 }
 
 TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplacesTheOffer) {
-    writeSavedGame("2", "Ann", RoomKind::RECROOM);
+    writeSavedGame("2", RoomKind::RECROOM);
     for (int32_t g = 0; g < 4; ++g) {
         player->getStats().recRoomRecordFor(static_cast<GameType>(g), 3 + g)->levelWinCount = 1;
     }

@@ -334,7 +334,7 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
 
 TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArrival) {
     player->unlockedStuff[0] = 2;
-    writeSavedGame("1", "Ann");
+    writeSavedGame("1");
     // The host's casino hint comes first; his hint is then spent.
     enter(elevator);
     elevator->setStop(SceneElevator::STOP_CASINO);
@@ -406,8 +406,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     run(FRAME_MS);
     ASSERT_TRUE(inState(StateGameOver::typeRecord));
     EXPECT_TRUE(player->newScorePending);
-    // The entry is on disk at once: a crash from here on keeps it.
-    RefHolder<HighScoreManager> stored(new HighScoreManager("", false));
+    RefHolder<HighScoreManager> stored(new HighScoreManager("", false));  // on disk at once
     stored->load();
     ASSERT_NE(stored->getTable("1_0_0"), nullptr);
     EXPECT_EQ(stored->getTable("1_0_0")->getEntries()[2]->getScore(), 212345);
@@ -438,7 +437,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);
     run(1000);
-    writeSavedGame("1", "Ann");
+    writeSavedGame("1");
     elevator->arrive(SceneElevator::STOP_CASINO);
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);

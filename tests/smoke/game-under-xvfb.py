@@ -9,10 +9,8 @@ XTest extension), which reach the game as SDL events through its event source: t
 logo shows when the shipped branding file plays it, the first-run name input gets "Ann", in the
 lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
 close box is pressed and the quit question is answered "yes"; the game must end with code 0
-and have saved the player. A second run starts on a damaged player list (its message box on
-stderr): Ann must be current at once, her list rebuilt from her profile (were the name asked,
-"Ann" is typed as a player would), and her profile must keep the floor it holds.
-Widgets are aimed at from the definitions in
+and have saved the player; run again on a damaged player list, it must tell so and keep Ann
+(with her floor) current without asking her name again. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
 Fails, not skips, when Xvfb is missing or cannot start.
@@ -44,8 +42,7 @@ def fail(message):
 
 
 def scramble(data):
-    """Stored player files are XORed with a permutation that the game's 48-bit generator draws
-    under a fixed seed: the same call scrambles and unscrambles."""
+    """Player files are XORed with a permutation that the game's generator draws: both ways."""
     multiplier, mask, key = 0x5DEECE66D, (1 << 48) - 1, []
     state = (0x2F6B91C3 ^ multiplier) & mask
     while len(key) < 256:
@@ -295,8 +292,7 @@ def lobby_probe(session, defs):
     return lobby_or_hint, hint_ok
 
 
-def play(session, defs, again=False):
-    """Returns whether the name was asked."""
+def play(session, defs):
     session.wait_for("game window", 20, session.find)
 
     def nonblack():
@@ -328,23 +324,13 @@ def play(session, defs, again=False):
     field_node = defs.node("DIALOG_NEWPLAYER", "INPUT_NAME")
     field = defs.picture(field_node.attrib["image"])
 
-    lobby_or_hint, hint_ok = lobby_probe(session, defs)
-
     def name_input():
         screen = session.photograph()
         place = screen.find(field, name_left + int(field_node.attrib["x"]), name_top,
                             HEIGHT - field.height)
-        # Again, on a list rebuilt from the profiles, the lobby comes without the question.
-        return (screen, place) if place else (None, None) if again and lobby_or_hint() else None
+        return (screen, place) if place else None
 
     screen, field_place = session.wait_for("name input", 20, name_input)
-    if screen:
-        play_name(session, defs, screen, field_place, field, name_left, name_top)
-    play_lobby(session, defs, lobby_or_hint, hint_ok)
-    return screen is not None
-
-
-def play_name(session, defs, screen, field_place, field, name_left, name_top):
     session.save("name-input", screen)
 
     # OK stands alone in the middle of the first run's dialog, between its two defined places,
@@ -367,12 +353,14 @@ def play_name(session, defs, screen, field_place, field, name_left, name_top):
     screen, ok_place = session.wait_for("OK enabled after typing", 10, ok_enabled)
     session.save("name-typed", screen)
     session.click(ok_place[0] + ok.width // 2, ok_place[1] + ok.height // 2)
+    play_lobby(session, defs)
 
 
-
-def play_lobby(session, defs, lobby_or_hint, hint_ok):
+def play_lobby(session, defs):
     # The lobby, undimmed: its surround shows as drawn. A new player may first get the host's
     # hint, closed with its OK.
+    lobby_or_hint, hint_ok = lobby_probe(session, defs)
+
     screen, hint_place = session.wait_for("lobby", 20, lobby_or_hint)
     if hint_place:
         session.save("lobby-hint", screen)
@@ -460,7 +448,7 @@ def main():
             fail(f"no profile of \"Ann\" was saved (the players folder holds {names})")
         print("the game ran to the lobby and the elevator and quit with code 0")
 
-        # Ann has reached floor 7 (the lift would raise a new player's 0 to 1, not to 7).
+        # Ann has reached floor 7 (the lift raises a new player's 0 to 1); the list is damaged.
         with open(os.path.join(players, "-41-nn.plr.!"), "r+b") as profile:
             text = scramble(profile.read()).replace(b'floorReached="1"', b'floorReached="7"')
             profile.seek(0)
@@ -468,17 +456,21 @@ def main():
         with open(os.path.join(players, "players.plrs.!"), "wb") as damaged:
             damaged.write(b"\x00 not a player list")
         with open(os.path.join(out, "stderr-again.txt"), "w+") as errors:
-            game = session.game = subprocess.Popen(
+            session.game = game = subprocess.Popen(  # the message box goes to stderr
                 [binary], cwd=os.path.dirname(binary), env=dict(env, QUOVEL_HEADLESS="1"),
                 stderr=errors)
-            asked = play(session, defs, again=True)
+            session.wait_for("game window again", 20, session.find)
+            loaded, click_point = loading_probe(session, defs)
+            session.save("again-loading-done", session.wait_for("loading again", 60, loaded))
+            session.click(*click_point)
+            play_lobby(session, defs)  # no name asked: the lobby shows at once
             errors.seek(0)
             told = "The player list could not be read." in errors.read()
         with open(os.path.join(players, "-41-nn.plr.!"), "rb") as profile:
             kept = b'floorReached="7"' in scramble(profile.read())
-        if not kept or asked or not told:
-            fail(f"on a damaged list: name asked {asked}, damage told {told}, floor kept {kept}")
-        print("on a damaged player list Ann was told, found again and kept her floor")
+        if not (told and kept):
+            fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
+        print("on a damaged player list the player was told, and Ann kept her floor")
     finally:
         if game and game.poll() is None:
             game.kill()

@@ -73,10 +73,9 @@ public:
     }
     std::vector<std::string> listFiles(const std::string& folder) override {
         std::vector<std::string> names;
-        const std::string prefix = folder + "/";
         for (const auto& [path, bytes] : files) {
-            if (path.rfind(prefix, 0) == 0 && path.find('/', prefix.size()) == std::string::npos) {
-                names.push_back(path.substr(prefix.size()));
+            if (path.substr(0, path.rfind('/')) == folder) {
+                names.push_back(path.substr(folder.size() + 1));
             }
         }
         return names;
