@@ -165,14 +165,19 @@ bool readSmallFile(int fd, std::string& data) {
 }
 
 // The values stored in the key folder; a missing, unreadable or damaged file gives none.
-std::vector<KeyValue> readKeyFile(int keyFolder) {
+// `damaged` is set when a file is there that holds no values in the stored form.
+std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
     std::vector<KeyValue> values;
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
     const FileDescriptor file(openat(keyFolder, std::string(keyStoreFileName).c_str(),
                                      O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     std::string data;
-    if (file.get() >= 0 && readSmallFile(file.get(), data)) {
-        FileKeyStore::decodeValues(data, values);
+    const bool read = file.get() >= 0 && readSmallFile(file.get(), data);
+    const bool decoded = read && FileKeyStore::decodeValues(data, values);
+    if (damaged) {
+        struct stat status {};
+        *damaged = !decoded && file.get() >= 0 && fstat(file.get(), &status) == 0 &&
+                   S_ISREG(status.st_mode);
     }
     return values;
 }
@@ -201,13 +206,16 @@ bool findEntryInAnyCase(int folder, const std::string& name, std::string& found)
     return matched;
 }
 
-int openChildFolder(int folder, const std::string& name, bool create) {
+// `opened` becomes the name of the folder opened, in the case it has.
+int openChildFolder(int folder, const std::string& name, bool create, std::string& opened) {
+    opened = name;
     const int child = openat(folder, name.c_str(), folderFlags);
     if (child >= 0 || errno != ENOENT) {
         return child;
     }
     std::string existing;
     if (findEntryInAnyCase(folder, name, existing)) {
+        opened = existing;
         return openat(folder, existing.c_str(), folderFlags);
     }
     if (!create || (mkdirat(folder, name.c_str(), 0700) != 0 && errno != EEXIST)) {
@@ -264,6 +272,20 @@ bool FileKeyStore::readValues(std::string_view keyPath, std::vector<KeyValue>& v
     }
     values = readKeyFile(folder.get());
     return true;
+}
+
+std::string FileKeyStore::damagedValuesFile(std::string_view keyPath) {
+    std::vector<std::string> names;
+    std::string path;
+    if (!splitKeyPath(keyPath, names)) {
+        return {};
+    }
+    const FileDescriptor folder(openKeyFolder(names, false, &path));
+    bool damaged = false;
+    if (folder.get() >= 0) {
+        readKeyFile(folder.get(), &damaged);
+    }
+    return damaged ? path + "/" + std::string(keyStoreFileName) : std::string();
 }
 
 bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
@@ -339,9 +361,13 @@ bool FileKeyStore::decodeValues(std::string_view data, std::vector<KeyValue>& va
     return false;
 }
 
-int FileKeyStore::openKeyFolder(const std::vector<std::string>& names, bool create) const {
+int FileKeyStore::openKeyFolder(const std::vector<std::string>& names, bool create,
+                                std::string* path) const {
     if (root.empty() || root.front() != '/') {
         return -1;
+    }
+    if (path) {
+        *path = root;
     }
     FileDescriptor folder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0 && create && errno == ENOENT && createFolders(root)) {
@@ -351,7 +377,11 @@ int FileKeyStore::openKeyFolder(const std::vector<std::string>& names, bool crea
         if (folder.get() < 0) {
             return -1;
         }
-        folder = FileDescriptor(openChildFolder(folder.get(), name, create));
+        std::string opened;
+        folder = FileDescriptor(openChildFolder(folder.get(), name, create, opened));
+        if (path) {
+            *path += "/" + opened;
+        }
     }
     return folder.release();
 }

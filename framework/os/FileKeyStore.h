@@ -19,6 +19,7 @@ public:
 
     bool readValues(std::string_view keyPath, std::vector<KeyValue>& values) override;
     bool writeValue(std::string_view keyPath, const KeyValue& value) override;
+    std::string damagedValuesFile(std::string_view keyPath) override;
 
     // The file's text: a header line, one line per value ("dword", "sz" or "binary", the
     // name and the data, separated by tabs; control bytes and '\' escaped), and a closing
@@ -33,7 +34,9 @@ public:
 
 private:
     // Opens the key's folder, creating missing folders when `create` is set; -1 on failure.
-    int openKeyFolder(const std::vector<std::string>& names, bool create) const;
+    // `path`, when given, becomes the folder's path as found on disk.
+    int openKeyFolder(const std::vector<std::string>& names, bool create,
+                      std::string* path = nullptr) const;
 
     std::string root;
 };

@@ -40,6 +40,9 @@ public:
     // short by the end of the process left behind (links are never followed). Returns how many
     // went. Only for a start-up with no other writer about.
     virtual int removeTemporaryFiles(const std::string& folder) = 0;
+    // The names of the plain files in a folder (links and folders left out), in no set order;
+    // none when the folder cannot be read.
+    virtual std::vector<std::string> listFiles(const std::string& folder) = 0;
     // Reads a whole file; files larger than `maxSize` are refused before anything is read.
     virtual FileReadResult readFile(const std::string& path, uint64_t maxSize,
                                     std::vector<uint8_t>& bytes) = 0;

@@ -39,6 +39,10 @@ public:
     // Creates the key and its parents when missing and stores the value. False when nothing
     // was stored; the key's earlier values are then unchanged.
     virtual bool writeValue(std::string_view keyPath, const KeyValue& value) = 0;
+    // The path of the file that holds the key's values when it is there but does not read as
+    // values (damaged, cut short), so that it can be kept before a write replaces it; empty
+    // otherwise, and for stores that keep no files.
+    virtual std::string damagedValuesFile(std::string_view /*keyPath*/) { return {}; }
 
     // The value named `name` (any case). False when the key or the value is missing.
     bool readValue(std::string_view keyPath, std::string_view name, KeyValue& value);

@@ -181,6 +181,27 @@ int LinuxFileSystem::removeTemporaryFiles(const std::string& folder) {
     return path.empty() ? 0 : removeTemporaryTree(AT_FDCWD, path.c_str(), 0);
 }
 
+std::vector<std::string> LinuxFileSystem::listFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::string path = withoutTrailingSlashes(folder);
+    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return names;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        struct stat info {};
+        if (fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    closedir(dir);
+    return names;
+}
+
 FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSize,
                                          std::vector<uint8_t>& bytes) {
     bytes.clear();

@@ -14,6 +14,7 @@ public:
     bool deleteFile(const std::string& path) override;
     bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override;
     int removeTemporaryFiles(const std::string& folder) override;
+    std::vector<std::string> listFiles(const std::string& folder) override;
     FileReadResult readFile(const std::string& path, uint64_t maxSize,
                             std::vector<uint8_t>& bytes) override;
 };

@@ -14,40 +14,44 @@ namespace {
 
 SetAsideListener setAsideListener = nullptr;
 
-std::string datedSuffix() {
+std::string datedSuffix(bool otherVersion) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const UtcTime time =
         utcTimeFromUnix(std::chrono::duration_cast<std::chrono::seconds>(now).count());
     char text[64];
-    std::snprintf(text, sizeof text, ".damaged-%04d-%02d-%02d-%02d-%02d-%02d", time.year,
-                  time.month, time.day, time.hour, time.minute, time.second);
+    std::snprintf(text, sizeof text, ".%s-%04d-%02d-%02d-%02d-%02d-%02d",
+                  otherVersion ? "other-version" : "damaged", time.year, time.month, time.day,
+                  time.hour, time.minute, time.second);
     return text;
 }
 
 }  // namespace
 
-bool setAsideUnloadableFile(int32_t mode, const std::string& path) {
+bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what) {
     FileSystem& files = FileSystem::current();
     const std::string stored = getStoredFileName(mode, path);
     if (!files.exists(stored)) {
         return true;
     }
-    std::string aside = stored + datedSuffix();
+    const std::string suffix = datedSuffix(what.otherVersion);
+    std::string aside = stored + suffix;
     for (int i = 2; files.exists(aside) && i < 100; ++i) {
-        aside = stored + datedSuffix() + "-" + std::to_string(i);
+        aside = stored + suffix + "-" + std::to_string(i);
     }
     std::vector<uint8_t> bytes;
     const bool moved =
         !files.exists(aside) &&
         files.readFile(stored, FileArchive::MAX_FILE_SIZE, bytes) == FileReadResult::ok &&
         files.writeFileAtomic(aside, bytes.data(), bytes.size()) && files.deleteFile(stored);
+    const std::string why = what.otherVersion ? " is of another version" : " could not be read";
     if (moved) {
-        logProblem("\"" + stored + "\" could not be read; kept as \"" + aside + "\"");
+        logProblem("\"" + stored + "\"" + why + "; kept as \"" + aside + "\"");
     } else {
-        logProblem("\"" + stored + "\" could not be read nor moved aside; it is left as it is");
+        logProblem("\"" + stored + "\"" + why +
+                   " and could not be moved aside; it is left as it is");
     }
     if (setAsideListener) {
-        setAsideListener(stored, moved ? aside : std::string());
+        setAsideListener(what, stored, moved ? aside : std::string());
     }
     return moved;
 }

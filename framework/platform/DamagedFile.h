@@ -3,16 +3,30 @@
 #include <cstdint>
 #include <string>
 
-// Keeps a per-user file that exists but failed to load (damaged, or not a property file) out
-// of the way of the next save, which would otherwise overwrite it: the file is moved beside
-// itself under a dated name ("players.plrs.damaged-2026-12-07-08-45-10") and the move is
-// logged. `path` is the file's name before the mode's stored-name rule (file mode 1 or 3).
-// True when nothing is in the way any more (no file there, or it was moved); false when a
-// damaged file could not be moved and stays where it is, so the caller must not save over it.
-bool setAsideUnloadableFile(int32_t mode, const std::string& path);
+// Which per-user file a file set aside is, so that the player can be told in their own words.
+enum class StoredFileKind { playerList, profile, highScores, savedGame, settings };
 
-// Hears of every file set aside: its stored name and the name it is kept under, or an empty
-// one when it could not be moved and stays where it is. The game tells the player through it.
-using SetAsideListener = void (*)(const std::string& stored, const std::string& keptAs);
+struct StoredFile {
+    StoredFileKind kind = StoredFileKind::playerList;
+    // The player whose profile or saved game it is; empty for the shared files.
+    std::string owner;
+    // Read whole, but written by another version of the game (else damaged or unreadable).
+    bool otherVersion = false;
+};
+
+// Keeps a per-user file that exists but failed to load (damaged, not a property file, or of
+// another version) out of the way of the next save, which would otherwise overwrite it: the
+// file is moved beside itself under a dated name ("players.plrs.damaged-2026-12-07-08-45-10",
+// "...other-version-..." for a file of another version) and the move is logged. `path` is the
+// file's name before the mode's stored-name rule (file mode 1 or 3). True when nothing is in
+// the way any more (no file there, or it was moved); false when the file could not be moved and
+// stays where it is, so the caller must not save over it.
+bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what);
+
+// Hears of every file set aside: what it is, its stored name and the name it is kept under, or
+// an empty one when it could not be moved and stays where it is. The game tells the player
+// through it.
+using SetAsideListener = void (*)(const StoredFile& what, const std::string& stored,
+                                  const std::string& keptAs);
 // Null removes the listener.
 void setSetAsideListener(SetAsideListener listener);

@@ -179,6 +179,35 @@ std::string escapeName(std::string_view name) {
     return escaped;
 }
 
+bool unescapeName(std::string_view escaped, std::string& name) {
+    name.clear();
+    for (size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '-') {
+            name += escaped[i];
+            continue;
+        }
+        const size_t end = escaped.find('-', i + 1);
+        if (end == std::string_view::npos || end == i + 1 || end - i - 1 > 8) {
+            return false;
+        }
+        uint32_t value = 0;
+        for (size_t k = i + 1; k < end; ++k) {
+            const char c = escaped[k];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+            if (digit < 0) {
+                return false;
+            }
+            value = value << 4 | static_cast<uint32_t>(digit);
+        }
+        name += static_cast<char>(value & 0xFF);
+        i = end;
+    }
+    // Only the one spelling escapeName gives: no other name may claim a player's files.
+    return escapeName(name) == escaped;
+}
+
 std::string getStoredFileName(int mode, const std::string& name) {
     if (mode == 0) {
         if (!FileArchive::getInstance()) {

@@ -45,7 +45,8 @@ void HighScoreManager::load() {
     store->setSourceMode(fileMode());
     if (!store->loadFile(getScoresFileName())) {
         // A file that exists but cannot be read is kept, never saved over.
-        fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName());
+        fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName(),
+                                           {StoredFileKind::highScores, {}, false});
         return;
     }
     PropertyNode* stored = store->getChildNode("highscoretables");

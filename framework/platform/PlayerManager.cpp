@@ -1,6 +1,7 @@
 #include "framework/platform/PlayerManager.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
@@ -111,8 +112,13 @@ void PlayerManager::loadPlayers() {
     store->setSourceMode(fileMode());
     if (!store->loadFile(getPlayersFileName())) {
         // A list that exists but cannot be read is kept: saving over it would orphan every
-        // profile and saved game it names.
-        listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName());
+        // profile and saved game it names. Its players are found again from their profiles.
+        listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName(),
+                                           {StoredFileKind::playerList, {}, false});
+        addStoredProfiles();
+        if (currentPlayer) {
+            loadPlayer(currentPlayer);
+        }
         return;
     }
     PropertyNode* list = store->getChildNode("players");
@@ -125,9 +131,38 @@ void PlayerManager::loadPlayers() {
     }
 }
 
+void PlayerManager::addStoredProfiles() {
+    if (rebuiltPlayerClass.empty()) {
+        return;
+    }
+    const std::string ending = getStoredFileName(fileMode(), PROFILE_EXTENSION);
+    std::vector<std::string> names;
+    for (const std::string& file :
+         FileSystem::current().listFiles(folderPath(playersFolder, false))) {
+        std::string name;
+        if (file.size() > ending.size() && file.ends_with(ending) &&
+            unescapeName(std::string_view(file).substr(0, file.size() - ending.size()), name)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
+    const bool wasReading = std::exchange(readingList, true);
+    for (const std::string& name : names) {
+        RefHolder<PropertyNode> entry(new PropertyNode("", rebuiltPlayerClass));
+        entry->addChild(new PropertyValue("name", name));
+        const RefHolder<BaseObject> made(factory->createObject(entry.get()));
+        if (auto* player = objectCast<AbstractPlayer>(made.get())) {
+            addPlayer(player);
+        }
+    }
+    readingList = wasReading;
+}
+
 void PlayerManager::readPlayerNames(PropertyNode* node) {
     PropertyVector* names = nodeOrDummy(node)->getChildVector("playernames");
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
+    const bool wasReading = std::exchange(readingList, true);
     for (int32_t i = 0; i < names->getChildCount(); ++i) {
         // Players are written as nodes; a value would only reach the handlers of global values.
         AbstractProperty* element = names->getChildAt(i);
@@ -140,6 +175,7 @@ void PlayerManager::readPlayerNames(PropertyNode* node) {
             addPlayer(player);
         }
     }
+    readingList = wasReading;
     if (!players.empty()) {
         // A list naming nobody as current (the game never writes one) falls back to the first.
         const auto current =
@@ -190,6 +226,11 @@ AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
     // A longer name could never be saved; a known one would share the other player's files.
     if (escaped.size() > MAX_ESCAPED_NAME_LENGTH || isKnownName(escaped)) {
         return nullptr;
+    }
+    // A newcomer whose profile is stored already (the list lost the name) is that player: it
+    // takes the stored profile, so that no save can write the newcomer over it.
+    if (!readingList) {
+        loadPlayer(player);
     }
     players.push_back(held);
     escapedNames.insert(escaped);
@@ -260,13 +301,19 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
     if (!store->loadFile(path)) {
         // A missing profile is a new player. One that exists but cannot be read is moved aside,
         // or, when it cannot be moved, never saved over.
-        if (!setAsideUnloadableFile(fileMode(), path)) {
+        if (!setAsideUnloadableFile(fileMode(), path,
+                                    {StoredFileKind::profile, player->getName(), false})) {
             heldProfiles.insert(escapeName(player->getName()));
         }
         return false;
     }
-    // A missing "version" is no match either, unless this manager's version is empty too.
+    // A missing "version" is no match either, unless this manager's version is empty too. The
+    // other version's profile is kept aside too: the player starts anew without losing it.
     if (store->getChildValue("version")->getValue() != version) {
+        if (!setAsideUnloadableFile(fileMode(), path,
+                                    {StoredFileKind::profile, player->getName(), true})) {
+            heldProfiles.insert(escapeName(player->getName()));
+        }
         return false;
     }
     player->load(store->getChildNode("player"));
@@ -321,7 +368,8 @@ bool PlayerManager::saveGameExists(const std::string& key, const std::string& pl
 
 bool PlayerManager::setAsideSaveGame(const std::string& key, const std::string& playerName) {
     return playerName.empty() ||
-           setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false));
+           setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false),
+                                  {StoredFileKind::savedGame, playerName, false});
 }
 
 void PlayerManager::deleteSaveGame(const std::string& key, const std::string& playerName) {

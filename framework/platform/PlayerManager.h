@@ -42,14 +42,20 @@ public:
     using CurrentPlayerHook = void (*)(AbstractPlayer* player);
     static void installCurrentPlayerHook(CurrentPlayerHook hook);
 
-    // Reads the player list and the current player's profile. An unreadable list, or one of
-    // another version, adds nobody; entries that cannot be built as players are skipped.
+    // Reads the player list and the current player's profile. A list of another version adds
+    // nobody; entries that cannot be built as players are skipped. A missing or unreadable list
+    // (set aside, see DamagedFile.h) is rebuilt from the profiles in the players' folder, whose
+    // file names give the names back, as players of the class setRebuiltPlayerClass named; the
+    // first name in byte order is current.
     virtual void loadPlayers();
+    // The factory name of the profile class a rebuilt list makes; none, no rebuilding.
+    void setRebuiltPlayerClass(const std::string& typeWord) { rebuiltPlayerClass = typeWord; }
     // Writes the list, then the current player's profile; false when a file was not written
     // (the old file then stays whole).
     virtual bool savePlayers();
 
     // Appends the player (taking a reference) and returns it; the first player becomes current.
+    // Outside the reading of the list, a player whose profile is stored gets it (loadPlayer).
     // Refused, giving null, for a null player, an empty name, a name already known, or a name
     // whose escaped form is too long for the file names made from it. A refused player that
     // nobody else holds is released.
@@ -64,8 +70,9 @@ public:
     virtual bool removePlayer(const std::string& name);
 
     // Gives the player its profile when the file exists and has this manager's version; true
-    // when it was read. A profile that exists but cannot be read is set aside (see
-    // DamagedFile.h) and the player starts anew; one that cannot be moved is never saved over.
+    // when it was read. A profile that exists but cannot be read, or is of another version, is
+    // set aside (see DamagedFile.h) and the player starts anew; one that cannot be moved is never
+    // saved over.
     virtual bool loadPlayer(AbstractPlayer* player);
     // Writes the player's profile; nothing (and true) when the player wrote no key. False when
     // it was not written, also for a profile held unread.
@@ -109,6 +116,8 @@ private:
     std::string profilePath(const std::string& name, bool create) const;
     std::string saveGamePath(const std::string& key, const std::string& name, bool create) const;
     bool isKnownName(const std::string& escapedName) const;
+    // Adds a player for each profile file of the players' folder.
+    void addStoredProfiles();
     // The one way currentPlayer changes: the singleton tells the hook.
     void changeCurrentPlayer(AbstractPlayer* player);
 
@@ -124,4 +133,7 @@ private:
     bool listHeld = false;
     // Likewise for profiles, by escaped player name.
     std::set<std::string> heldProfiles;
+    std::string rebuiltPlayerClass;
+    // Set while the list's own players are added: their profiles are read when they are current.
+    bool readingList = false;
 };

@@ -7,6 +7,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/KeyStore.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/RegistryValue.h"
 
 QUOVEL_DEFINE_TYPE(SettingsManager, &BaseObject::typeRecord)
@@ -55,6 +56,9 @@ void SettingsManager::saveToRegistry() {
         settings->writeSettings(node.get());
     }
     KeyStore& store = KeyStore::currentUser();
+    if (settingsHeld) {
+        return;
+    }
     for (const auto& [name, child] : node->getNameTable()) {
         const std::string& typeWord = child->getTypeWord();
         if (typeWord == "String") {
@@ -70,6 +74,11 @@ void SettingsManager::saveToRegistry() {
 void SettingsManager::loadFromRegistry() {
     RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
     std::vector<KeyValue> values;
+    // A damaged settings file reads as no values: it is kept before the defaults replace it.
+    const std::string damaged = KeyStore::currentUser().damagedValuesFile(registryPath);
+    if (!damaged.empty()) {
+        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::settings, {}, false});
+    }
     if (KeyStore::currentUser().readValues(registryPath, values)) {
         for (const KeyValue& value : values) {
             if (value.name.size() >= enumerationBufferBytes) {

@@ -10,7 +10,8 @@ class AbstractProperty;
 
 // Owns the game's settings object: loads it from the game's key of the settings store at
 // start-up, saves it when asked (settings dialog, full-screen toggle, shut-down), and reads three
-// flags that only the store sets. Store failures are silent: a missing key leaves the defaults.
+// flags that only the store sets. A missing key leaves the defaults; a damaged settings file is
+// set aside first (see DamagedFile.h), and one that cannot be moved is never written over.
 class SettingsManager : public BaseObject {
     QUOVEL_TYPE(SettingsManager)
 public:
@@ -51,4 +52,5 @@ private:
     bool dontuseregistry = false;
     bool shutdowncorrect = true;
     bool fatalerror = false;
+    bool settingsHeld = false;
 };

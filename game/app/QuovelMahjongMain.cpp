@@ -147,6 +147,11 @@ void QuovelMahjongMain::startServices() {
     std::srand(seed);
     SceneManager::createInstance();
 
+    // Settings and player files that fail to load or save are told through the session's
+    // message box.
+    GameHooks::installMessageBox(services.window.messageBox);
+    PlayerFileReport::reset();
+    setSetAsideListener(&PlayerFileReport::keptUnreadable);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
     const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
@@ -190,13 +195,10 @@ void QuovelMahjongMain::startServices() {
         resources->requestSectionLoad(section);
     }
 
-    // Player files that fail to load or save are told through the session's message box.
-    GameHooks::installMessageBox(services.window.messageBox);
-    PlayerFileReport::reset();
-    setSetAsideListener(&PlayerFileReport::keptUnreadable);
     HighScoreManager::createInstance(std::string(), true);
     HighScoreManager::getInstance()->load();
     PlayerManager::createInstance(std::string(), true);
+    PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
     PlayerManager::getInstance()->loadPlayers();
 
     SceneManager* manager = SceneManager::getInstance();

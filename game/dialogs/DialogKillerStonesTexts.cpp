@@ -135,8 +135,8 @@ void DialogKillerStones::showHighScores() {
     if (table) {
         PlayerManager* players = PlayerManager::getInstance();
         AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
-        table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry(
-            player ? player->getName() : std::string(), score, true, level)));
+        addHighScore(table, new QuovelMahjongScoreEntry(player ? player->getName() : std::string(),
+                                                        score, true, level));
     }
     tableLabel(L"Name", COLUMN_NAME, TABLE_HEAD_Y, Sprite::ANCHOR_TOP_LEFT, header());
     tableLabel(L"Score", COLUMN_SCORE, TABLE_HEAD_Y, Sprite::ANCHOR_TOP_RIGHT, header());

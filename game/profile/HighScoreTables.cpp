@@ -9,6 +9,7 @@
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "game/rules/PlayerFileReport.h"
 
 namespace {
 
@@ -58,6 +59,18 @@ void HighScoreTables::createTable(HighScoreTable* table, GameType gameType) {
         table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry(
             name, presetScore(row, gameType), false, row + FIRST_PRESET_LEVEL)));
     }
+}
+
+int32_t addHighScore(HighScoreTable* table, HighScoreEntry* entry) {
+    const RefHolder<HighScoreEntry> held(entry);
+    if (!table) {
+        return -1;
+    }
+    const int32_t place = table->addScore(held);
+    if (HighScoreManager* manager = HighScoreManager::getInstance(); manager && place >= 0) {
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, manager->save());
+    }
+    return place;
 }
 
 HighScoreTable* getHighScoreTable(const std::string& key, GameType gameType, bool fillDefaults) {

@@ -5,6 +5,7 @@
 
 #include "game/rules/GameType.h"
 
+class HighScoreEntry;
 class HighScoreTable;
 
 // The five-row high-score tables of the casino, the roof and the mini-game: looked up by key
@@ -21,6 +22,11 @@ public:
     // The preset score of a row (0-4) and game type (0-5); 0 outside the table.
     static int32_t presetScore(int32_t row, GameType gameType);
 };
+
+// Adds a player's score to the table and, when it made the table, writes the high-score file
+// at once (a failure is told to the player), so that no later crash loses it. The new
+// position, or -1.
+int32_t addHighScore(HighScoreTable* table, HighScoreEntry* entry);
 
 // The table registered under the key, made (five entries, best first) when missing. With
 // fillDefaults, a table not holding exactly five entries gets the five presets added to what

@@ -201,34 +201,64 @@ void Game::releaseCurrent() {
     }
 }
 
-bool Game::restoreCurrent(PropertyNode* gameNode) {
+namespace {
+
+// A whole game built from a saved "game" node, not made current; null when it restores none.
+RefHolder<Game> restoredGame(PropertyNode* gameNode) {
     if (gameNode == nullptr || gameNode == DUMMY_NODE) {
-        return false;
+        return {};
     }
     RefHolder<BaseObject> made(ObjectFactoryContainer::instance()->createObject(gameNode));
     Game* game = objectCast<Game>(made.get());
-    if (game == nullptr || !game->isRestored()) {
-        return false;
-    }
-    install(game);
-    return true;
+    return game != nullptr && game->isRestored() ? RefHolder<Game>(game) : RefHolder<Game>();
 }
 
-bool Game::loadSaved(int32_t number) {
+// The current player's saved game of that number, built; null (the file set aside, out of
+// the room's way) when it does not read back. `gameNode` is its node, held by `store`.
+RefHolder<Game> readSaved(int32_t number, RefHolder<PropertyStore>& store,
+                          PropertyNode*& gameNode) {
     PlayerManager* players = PlayerManager::getInstance();
+    gameNode = nullptr;
     if (players == nullptr || players->getCurrentPlayer() == nullptr) {
-        return false;
+        return {};
     }
     const std::string key = std::to_string(number);
     const std::string& name = players->getCurrentPlayer()->getName();
-    RefHolder<PropertyStore> store(new PropertyStore());
-    PropertyNode* gameNode =
+    store = new PropertyStore();
+    gameNode =
         players->loadSaveGame(store.get(), key, name) ? store->getChildNode("game") : nullptr;
-    if (!restoreCurrent(gameNode)) {
-        // Out of the way, so that the room stops offering it.
+    RefHolder<Game> game = restoredGame(gameNode);
+    if (!game) {
         players->setAsideSaveGame(key, name);
+    }
+    return game;
+}
+
+}  // namespace
+
+bool Game::restoreCurrent(PropertyNode* gameNode) {
+    RefHolder<Game> game = restoredGame(gameNode);
+    if (!game) {
         return false;
     }
+    install(game.get());
+    return true;
+}
+
+bool Game::canLoadSaved(int32_t number) {
+    RefHolder<PropertyStore> store;
+    PropertyNode* gameNode = nullptr;
+    return static_cast<bool>(readSaved(number, store, gameNode));
+}
+
+bool Game::loadSaved(int32_t number) {
+    RefHolder<PropertyStore> store;
+    PropertyNode* gameNode = nullptr;
+    RefHolder<Game> game = readSaved(number, store, gameNode);
+    if (!game) {
+        return false;
+    }
+    install(game.get());
     if (IPlayerHooks* player = getCurrentPlayer()) {
         player->keepSavedGame(gameNode);
     }

@@ -94,6 +94,10 @@ public:
     // False, with the current game untouched, when there is no player, the file is missing or
     // unreadable, or its "game" node cannot be restored.
     static bool loadSaved(int32_t number);
+    // Whether the current player's saved game of that number reads back as a whole game, built
+    // aside and dropped; one that does not is set aside like a failed loadSaved, so that it is
+    // told once and never offered.
+    static bool canLoadSaved(int32_t number);
     // Builds a game from a saved "game" node by its type word and makes it current; false, with
     // the current game untouched, when the node restores no whole game.
     static bool restoreCurrent(PropertyNode* gameNode);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+struct StoredFile;
 
 // Tells the player, through the game's message box (GameHooks::showMessage), about the
 // per-user files that failed: a save that was not written, and a file that could not be read
@@ -12,13 +15,19 @@ namespace PlayerFileReport {
 // does not hide another.
 enum class SavedFiles { players, highScores, savedGame };
 
+// The longest line of a message, in characters. The system's message box is as wide as its
+// widest line plus its margins, and no wider than an 800-pixel screen may show: 46 of the
+// widest letters of its font (16 pixels each) and the margins (46 pixels) take 782.
+constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
+
 // Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
 // data folder named; later ones are not, until a save of that kind succeeds again.
 bool saved(SavedFiles files, bool written);
 
-// Tells that a file could not be read and is kept as `keptAs`, or, when `keptAs` is empty,
-// left where it is and never saved over (told once per file). Fits DamagedFile's listener.
-void keptUnreadable(const std::string& stored, const std::string& keptAs);
+// Tells which file could not be read (or is of another version) and that it is kept as
+// `keptAs`, or, when `keptAs` is empty, left where it is and never saved over (told once per
+// file). Fits DamagedFile's listener.
+void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs);
 
 // Forgets the failures told so far: a new run starts with none.
 void reset();

@@ -92,8 +92,8 @@ void StateGameOver::enter() {
         makeLevelKey(level->isMixed(), key, static_cast<int32_t>(kind), level->getGameType(),
                      level->getDifficulty());
         if (HighScoreTable* table = getHighScoreTable(key, level->getGameType(), false)) {
-            place = table->addScore(
-                new QuovelMahjongScoreEntry(player->getName(), score, true, level->getIndex()));
+            place = addHighScore(table, new QuovelMahjongScoreEntry(player->getName(), score, true,
+                                                                    level->getIndex()));
         }
         player->newScorePending = true;
         QuovelMahjongStats& stats = player->getStats();

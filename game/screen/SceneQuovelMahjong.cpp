@@ -74,7 +74,9 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     PlayerManager* players = PlayerManager::getInstance();
-    if (!players || !hasSavedGame(players->getCurrentPlayer(), number)) {
+    // A game that does not read back is set aside (and told) here, never offered.
+    if (!players || !hasSavedGame(players->getCurrentPlayer(), number) ||
+        !Game::canLoadSaved(number)) {
         return;
     }
     scene->setTag(number);

@@ -14,6 +14,7 @@
 #include "TempFolder.h"
 #include "app/SceneFrames.h"
 #include "framework/core/BasicProperties.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/core/Random.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/platform/DisplayDepth.h"
@@ -32,9 +33,11 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameClassic.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
+#include "rules/GameTestSupport.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
@@ -103,6 +106,16 @@ protected:
         }
         return static_cast<QuovelMahjongPlayer*>(
             PlayerManager::getInstance()->addPlayer(new QuovelMahjongPlayer(name)));
+    }
+    // Writes the player's saved game of a room that reads back whole: two tiles of Classic.
+    static void writeSavedGame(const char* key, RoomKind room = RoomKind::CASINO) {
+        RefHolder<Level> level = game_test::classicLevel(2, 8, 10, static_cast<int>(room));
+        level->setLayoutObject(game_test::makeLayout({{0, 0, 0}, {4, 0, 0}}).get());
+        RefHolder<Game> game(new GameClassic(nullptr));
+        game->setLevel(level.get());
+        RefHolder<PropertyStore> store(new PropertyStore());
+        game->save(static_cast<PropertyNode*>(store->addChild(new PropertyNode("game"))));
+        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(store.get(), key, "Ann"));
     }
     // The resource list, with the sections loaded by the loader thread.
     ResourceManager* startLoader(std::vector<const char*> sections) {

@@ -353,9 +353,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
 }
 
 TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplacesTheOffer) {
-    RefHolder<PropertyStore> saved(new PropertyStore());
-    saved->addChild(new PropertyValue("score", 10));
-    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "2", "Ann"));
+    writeSavedGame("2", RoomKind::RECROOM);
     for (int32_t g = 0; g < 4; ++g) {
         player->getStats().recRoomRecordFor(static_cast<GameType>(g), 3 + g)->levelWinCount = 1;
     }

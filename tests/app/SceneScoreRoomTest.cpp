@@ -341,9 +341,7 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
 
 TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArrival) {
     player->unlockedStuff[0] = 2;
-    RefHolder<PropertyStore> saved(new PropertyStore());
-    saved->addChild(new PropertyValue("score", 120));
-    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+    writeSavedGame("1");
     // The host's casino hint comes first; his hint is then spent.
     enter(elevator);
     elevator->setStop(SceneElevator::STOP_CASINO);
@@ -415,6 +413,10 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     run(FRAME_MS);
     ASSERT_TRUE(inState(StateGameOver::typeRecord));
     EXPECT_TRUE(player->newScorePending);
+    RefHolder<HighScoreManager> stored(new HighScoreManager("", false));  // on disk at once
+    stored->load();
+    ASSERT_NE(stored->getTable("1_0_0"), nullptr);
+    EXPECT_EQ(stored->getTable("1_0_0")->getEntries()[2]->getScore(), 212345);
     run(1500 + 2 * FRAME_MS);
     Dialog* end = table->isDialogOpen("DIALOG_LEVEL_END") ? table->findDialog("DIALOG_LEVEL_END") : nullptr;
     ASSERT_NE(end, nullptr);
@@ -442,9 +444,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);
     run(1000);
-    RefHolder<PropertyStore> saved(new PropertyStore());
-    saved->addChild(new PropertyValue("score", 120));
-    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+    writeSavedGame("1");
     elevator->arrive(SceneElevator::STOP_CASINO);
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);

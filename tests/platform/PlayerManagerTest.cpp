@@ -102,7 +102,7 @@ TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
     EXPECT_FALSE(fs::exists(gameFolder() / "players/ann.plr.!"));
 }
 
-TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideNotOverwritten) {
+TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     {
         RefHolder<PlayerManager> before(new PlayerManager("3", true));
         static_cast<TestPlayer*>(before->addPlayer(new TestPlayer("Ann")))->pairs = 1;
@@ -112,10 +112,13 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideNotOverwritten) {
     std::string text = readTestFile(gameFolder() / "players/players.plrs.!");
     text.resize(text.size() / 2);
     writeTestFile(gameFolder() / "players/players.plrs.!", text);
+    writeTestFile(gameFolder() / "players/-41nn.plr.!", "");  // no name escapes to this
 
     RefHolder<PlayerManager> manager(new PlayerManager("3", true));
+    manager->setRebuiltPlayerClass("TestPlayer");
     manager->loadPlayers();
-    EXPECT_TRUE(manager->getPlayers().empty());
+    ASSERT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
+    EXPECT_EQ(current(*manager)->pairs, 1);
     manager->addPlayer(new TestPlayer("Bob"));
     ASSERT_TRUE(manager->savePlayers());
 
@@ -128,11 +131,12 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideNotOverwritten) {
         }
     }
     EXPECT_EQ(aside.size(), 1u);
-    // Ann's profile is still there to be recovered by hand.
-    EXPECT_TRUE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    // A missing list is rebuilt too.
+    fs::remove(gameFolder() / "players/players.plrs.!");
     RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    reloaded->setRebuiltPlayerClass("TestPlayer");
     reloaded->loadPlayers();
-    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Bob"});
+    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
 }
 
 TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
@@ -156,7 +160,7 @@ TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
     EXPECT_TRUE(older->getPlayers().empty());
 }
 
-TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsIgnoredUntilSavedAgain) {
+TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAStoredOne) {
     {
         RefHolder<PlayerManager> old(new PlayerManager("1", true));
         RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
@@ -167,6 +171,8 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsIgnoredUntilSavedAgain) {
     RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
     EXPECT_FALSE(manager->loadPlayer(ann.get()));
     EXPECT_EQ(ann->pairs, 0);  // as constructed
+    const fs::path kept = fs::directory_iterator(gameFolder() / "players")->path();
+    EXPECT_EQ(kept.filename().string().rfind("-41-nn.plr.!.other-version-20", 0), 0u);
 
     ann->pairs = 4;
     ASSERT_TRUE(manager->savePlayer(ann.get()));
@@ -175,6 +181,9 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsIgnoredUntilSavedAgain) {
     EXPECT_EQ(again->pairs, 4);
     EXPECT_NE(readScrambled("players/-41-nn.plr.!").find("<String id=\"version\" value=\"2\""),
               std::string::npos);
+    // A list that lost her: typed again, Ann gets her stored profile, never a blank one.
+    RefHolder<PlayerManager> forgetful(new PlayerManager("2", true));
+    EXPECT_EQ(static_cast<TestPlayer*>(forgetful->addPlayer(new TestPlayer("Ann")))->pairs, 4);
 }
 
 TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {

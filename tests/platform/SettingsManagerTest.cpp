@@ -8,6 +8,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 
@@ -150,6 +151,19 @@ TEST_F(SettingsManagerTest, SavingStoresSixNumbersAndNoFlags) {
     EXPECT_FALSE(again.getUseHints());
     EXPECT_EQ(again.getSoundVolume(), 17);
     EXPECT_EQ(again.getMusicVolume(), -3);
+}
+
+TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsReplaceIt) {
+    put(KeyValue::makeDword("soundvolume", 17));
+    const auto file = *std::filesystem::recursive_directory_iterator(folder.path / "Brastel/Games");
+    writeTestFile(file.path(), "quovel-keystore 1\n");  // cut short
+    static std::string keptAs;
+    setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
+        keptAs = what.kind == StoredFileKind::settings ? kept : "";
+    });
+    EXPECT_EQ(load().getSoundVolume(), 255);
+    setSetAsideListener(nullptr);
+    EXPECT_EQ(readTestFile(keptAs), "quovel-keystore 1\n");  // beside it, ".damaged-<date>"
 }
 
 TEST_F(SettingsManagerTest, ManagerWritesTheFlagsAsUntypedBooleans) {

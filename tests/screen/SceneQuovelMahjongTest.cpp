@@ -18,9 +18,7 @@ protected:
     SavedGameOffer() {
         startDefinitions();
         addPlayer();
-        RefHolder<PropertyStore> saved(new PropertyStore());
-        saved->addChild(new PropertyValue("score", 120));
-        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(saved.get(), "1", "Ann"));
+        writeSavedGame("1");
 
         manager = SceneManager::createInstance();
         gameScenes().lobby = manager->createScene("SCENE_LOBBY");
@@ -65,7 +63,7 @@ TEST_F(SavedGameOffer, ArrivingFromTheElevatorOffersTheGameWithItsTooltipsAndLea
     EXPECT_TRUE(casino->getOpenDialogs().empty());
 }
 
-TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWithoutAGame) {
+TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrForAFileWithoutAGame) {
     enterCasinoFrom("SCENE_GAME");
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_EQ(offer(), nullptr);
@@ -75,17 +73,47 @@ TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrAfterAYesToAFileWit
     EXPECT_EQ(offer(), nullptr);
     SceneQuovelMahjong::askContinueSavedGame(1, casino);
     EXPECT_NE(offer(), nullptr);
-
+    casino->hide();
+    RefHolder<PropertyStore> noGame(new PropertyStore());
+    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(noGame.get(), "1", "Ann"));
     GameHooks::installMessageBox(&messageBox);
     setSetAsideListener(&PlayerFileReport::keptUnreadable);
-    casino->startRecentSavedGame(nullptr);
-    EXPECT_EQ(manager->getRequestedScene(), nullptr);
-    enterCasinoFrom("SCENE_ELEVATOR");
-    SceneQuovelMahjong::askContinueSavedGame(1, casino);
+    for (const char* from : {"SCENE_ELEVATOR", "SCENE_LOBBY"}) {
+        enterCasinoFrom(from);
+        SceneQuovelMahjong::askContinueSavedGame(1, casino);
+        EXPECT_EQ(offer(), nullptr);
+    }
     setSetAsideListener(nullptr);
     GameHooks::installMessageBox(nullptr);
     EXPECT_EQ(offer(), nullptr);
     EXPECT_EQ(messageBox.shown.size(), 1u);
+}
+
+// The system's box under X: its widest line + 2 line heights (21 pixels), letters at most 16 wide.
+TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoName) {
+    GameHooks::installMessageBox(&messageBox);
+    const std::string folder = "/home/a-long-account-name/.local/share/Brastel/Games/Quovel";
+    const std::string owner(20, 'W'), kept = escapeName(owner) + ".plr.!.damaged-2026-12-08-16";
+    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::settings); ++kind) {
+        const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
+        PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
+        PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
+        PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 3), false);
+    }
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(messageBox.shown.size(), 13u);  // each save failure told once
+    for (auto [title, text] : messageBox.shown) {
+        size_t widest = 0;
+        for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
+            end = std::min(text.find('\n', start), text.size());
+            widest = std::max(widest, end - start);
+        }
+        EXPECT_LE(std::max<size_t>(200, 2 * (21 + 2) + 16 * widest), 800u) << text;
+        std::erase(text, '\n');
+        EXPECT_TRUE(text.find(kept + "in the folder" + folder) != std::string::npos ||
+                    text.find("in the folder" + getGameDataFolder()) != std::string::npos)
+            << text;
+    }
 }
 
 }  // namespace

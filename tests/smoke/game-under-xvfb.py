@@ -9,7 +9,8 @@ XTest extension), which reach the game as SDL events through its event source: t
 logo shows when the shipped branding file plays it, the first-run name input gets "Ann", in the
 lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
 close box is pressed and the quit question is answered "yes"; the game must end with code 0
-and have saved the player. Widgets are aimed at from the definitions in
+and have saved the player; run again on a damaged player list, it must tell so and keep Ann
+(with her floor) current without asking her name again. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
 Fails, not skips, when Xvfb is missing or cannot start.
@@ -38,6 +39,20 @@ SLACK = 6
 
 def fail(message):
     sys.exit(f"FAILED: {message}")
+
+
+def scramble(data):
+    """Player files are XORed with a permutation that the game's generator draws: both ways."""
+    multiplier, mask, key = 0x5DEECE66D, (1 << 48) - 1, []
+    state = (0x2F6B91C3 ^ multiplier) & mask
+    while len(key) < 256:
+        state = (state * multiplier + 11) & mask
+        key += [(state >> (16 + 8 * k)) & 0xFF for k in range(4)]
+    table, j = list(range(256)), 0
+    for i in range(256):
+        j = (j + key[i] + table[i]) & 0xFF
+        table[i], table[j] = table[j], table[i]
+    return bytes(b ^ (table[i & 0xFF] & 0x7F) for i, b in enumerate(data))
 
 
 def start_xvfb(log_path):
@@ -338,7 +353,10 @@ def play(session, defs):
     screen, ok_place = session.wait_for("OK enabled after typing", 10, ok_enabled)
     session.save("name-typed", screen)
     session.click(ok_place[0] + ok.width // 2, ok_place[1] + ok.height // 2)
+    play_lobby(session, defs)
 
+
+def play_lobby(session, defs):
     # The lobby, undimmed: its surround shows as drawn. A new player may first get the host's
     # hint, closed with its OK.
     lobby_or_hint, hint_ok = lobby_probe(session, defs)
@@ -429,6 +447,30 @@ def main():
         if not any(name.startswith("Ann.plr") for name in names):
             fail(f"no profile of \"Ann\" was saved (the players folder holds {names})")
         print("the game ran to the lobby and the elevator and quit with code 0")
+
+        # Ann has reached floor 7 (the lift raises a new player's 0 to 1); the list is damaged.
+        with open(os.path.join(players, "-41-nn.plr.!"), "r+b") as profile:
+            text = scramble(profile.read()).replace(b'floorReached="1"', b'floorReached="7"')
+            profile.seek(0)
+            profile.write(scramble(text))
+        with open(os.path.join(players, "players.plrs.!"), "wb") as damaged:
+            damaged.write(b"\x00 not a player list")
+        with open(os.path.join(out, "stderr-again.txt"), "w+") as errors:
+            session.game = game = subprocess.Popen(  # the message box goes to stderr
+                [binary], cwd=os.path.dirname(binary), env=dict(env, QUOVEL_HEADLESS="1"),
+                stderr=errors)
+            session.wait_for("game window again", 20, session.find)
+            loaded, click_point = loading_probe(session, defs)
+            session.save("again-loading-done", session.wait_for("loading again", 60, loaded))
+            session.click(*click_point)
+            play_lobby(session, defs)  # no name asked: the lobby shows at once
+            errors.seek(0)
+            told = "The player list could not be read." in errors.read()
+        with open(os.path.join(players, "-41-nn.plr.!"), "rb") as profile:
+            kept = b'floorReached="7"' in scramble(profile.read())
+        if not (told and kept):
+            fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
+        print("on a damaged player list the player was told, and Ann kept her floor")
     finally:
         if game and game.poll() is None:
             game.kill()

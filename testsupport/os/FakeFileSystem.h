@@ -71,6 +71,15 @@ public:
         files[path].assign(data, data + size);
         return true;
     }
+    std::vector<std::string> listFiles(const std::string& folder) override {
+        std::vector<std::string> names;
+        for (const auto& [path, bytes] : files) {
+            if (path.substr(0, path.rfind('/')) == folder) {
+                names.push_back(path.substr(folder.size() + 1));
+            }
+        }
+        return names;
+    }
     FileReadResult readFile(const std::string& path, uint64_t maxSize,
                             std::vector<uint8_t>& bytes) override {
         bytes.clear();
