@@ -129,7 +129,6 @@ TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffl
             const size_t part = game->getBuildOrder().size() / 4;
             ASSERT_NO_FATAL_FAILURE(player.play(game, 0, part));
             if (run % 3 != 2) {
-                const int32_t tiles = game->getLayout()->getTileCount();
                 Game::TileList hint;
                 if (run % 3 == 0) {
                     game->shuffleWouldHelp();
@@ -143,7 +142,6 @@ TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffl
                     game->addSuperHintTile(tile.get());
                     game->addSelectedTile(tile.get());
                 }
-                EXPECT_EQ(game->getLayout()->getTileCount(), tiles);
                 // Taking the last match back drops the hint's marks with it.
                 game->undo();
                 EXPECT_TRUE(game->getSelection().empty() && game->getSuperHintTiles().empty());
