@@ -47,6 +47,10 @@ const char* const GAME_SECTION = "game";
 
 const char* const SUB_TEXTS[] = {"TEXT_LEVEL_END_QUOVEL", "TEXT_LEVEL_END_CASINO",
                                  "TEXT_LEVEL_END_RECROOM", "TEXT_LEVEL_END_ROOFTOP"};
+// A lost level leads back to the hallway on the floors; in the casino and on the roof it ends the
+// run. The rec room has no clock that runs out.
+const char* const TIME_UP_TEXTS[] = {"TEXT_LEVEL_END_TIME_UP", "TEXT_LEVEL_END_TIME_UP_CASINO",
+                                     "TEXT_LEVEL_END_TIME_UP", "TEXT_LEVEL_END_TIME_UP_ROOFTOP"};
 
 int32_t currentScore() {
     Game* game = Game::current();
@@ -192,7 +196,10 @@ void DialogLevelEnd::setTimeUp(bool value) {
             header->setImage(image.get());
         }
     }
-    setTextIfAny(sub, getBasicText("TEXT_LEVEL_END_TIME_UP"));
+    const RoomKind kind = currentRoomKind();
+    const bool inBuilding = kind >= RoomKind::FLOORS && kind <= RoomKind::ROOF;
+    setTextIfAny(sub, getBasicText(inBuilding ? TIME_UP_TEXTS[static_cast<size_t>(kind)]
+                                              : TIME_UP_TEXTS[0]));
 }
 
 bool DialogLevelEnd::isNewScoreRecord() const {

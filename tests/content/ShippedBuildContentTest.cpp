@@ -118,18 +118,33 @@ TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) 
 }
 
 // Played part of the way, every build plays on to the win along its order after a stuck check's
-// trial deal taken back by an undo, and along the new order after a shuffle (seeds 1 to 3).
+// trial deal and an undo, after a hint shown as the screen shows it (its tiles marked and
+// selected) and an undo, and along the new order after a shuffle (seeds 1 to 3).
 TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffle) {
     game_test::BuildPlayer player;
     for (const auto& build : content_test::shippedBuilds(catalog, GetParam())) {
-        for (uint32_t run = 0; run < 6; ++run) {
+        for (uint32_t run = 0; run < 9; ++run) {
             SCOPED_TRACE(build.where + " run " + std::to_string(run));
-            Game* game = content_test::startBuild(build, run / 2 + 1);
+            Game* game = content_test::startBuild(build, run / 3 + 1);
             const size_t part = game->getBuildOrder().size() / 4;
             ASSERT_NO_FATAL_FAILURE(player.play(game, 0, part));
-            if (run % 2 == 0) {
-                game->shuffleWouldHelp();
+            if (run % 3 != 2) {
+                Game::TileList hint;
+                if (run % 3 == 0) {
+                    game->shuffleWouldHelp();
+                } else {
+                    ASSERT_TRUE(game->findHint(hint));
+                    ASSERT_EQ(hint.size(), static_cast<size_t>(game->getTilesPerMatch()));
+                }
+                for (const RefHolder<Tile>& tile : hint) {
+                    EXPECT_TRUE(tile->isOnSideBoard() || game->getLayout()->isTileFree(tile.get()));
+                    EXPECT_TRUE(tile == hint.front() || game->canMatch(hint[0].get(), tile.get()));
+                    game->addSuperHintTile(tile.get());
+                    game->addSelectedTile(tile.get());
+                }
+                // Taking the last match back drops the hint's marks with it.
                 game->undo();
+                EXPECT_TRUE(game->getSelection().empty() && game->getSuperHintTiles().empty());
                 ASSERT_NO_FATAL_FAILURE(player.play(game, part - 1));
                 continue;
             }

@@ -153,11 +153,24 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
                            "one tile at a time"};
     std::string shipped =
         readTestFile(std::string(QUOVEL_BINARY_DIR) + "/game/media/properties/commontext.xml");
+    // A page that speaks of the clock or the shuffle says what the rec room has instead.
     for (int page = 1; page <= 4; ++page) {
-        shipped += readTestFile(std::string(QUOVEL_SOURCE_DIR) + "/art/images/manual/help_page" +
-                                std::to_string(page) + ".svg");
+        const std::string words =
+            readTestFile(std::string(QUOVEL_SOURCE_DIR) + "/art/images/manual/help_page" +
+                         std::to_string(page) + ".svg");
+        for (const char* rule : {"time runs out", "clock", "huffle"}) {
+            EXPECT_TRUE(words.find(rule) == std::string::npos ||
+                        words.find("rec room") != std::string::npos)
+                << "page " << page << ": " << rule;
+        }
+        shipped += words;
     }
     EXPECT_EQ(shipped.find("Free Cell"), std::string::npos);
+    // The game is set in a building: one word for it everywhere.
+    shipped += readTestFile(std::string(QUOVEL_SOURCE_DIR) + "/art/splash/splash0.svg");
+    for (const char* hotel : {"hotel", "HOTEL"}) {
+        EXPECT_EQ(shipped.find(hotel), std::string::npos);
+    }
     for (int type = 0; type < 6; ++type) {
         const auto gameType = static_cast<GameType>(type);
         const std::string& text = texts[StateInstructions::hintNumber(RoomKind::FLOORS, gameType)];

@@ -203,7 +203,7 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     DialogLevelEnd* dialog = openLevelEnd();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isTimeUp());
-    EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Try the level again!");
+    EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Try the room again!");
     Image* gameOver = objectCast<Image>(findLoadedResource("IMAGE_GAMEOVER", "game"));
     ASSERT_NE(gameOver, nullptr);
     EXPECT_EQ(dialog->getHeader()->getImage(), gameOver);
@@ -222,7 +222,7 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
                                      game->getLevel()->getDifficulty())->bestScore = 2000;
     dialog = openLevelEnd();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Try the level again!");
+    EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Your run at the table ends.");
     EXPECT_TRUE(dialog->getScoreLabel()->isVisible());
     EXPECT_FALSE(dialog->getTimeLabel()->isVisible());
     EXPECT_EQ(dialog->getScoreLabel()->getY(), dialog->findChild("ANCHOR")->getY());
@@ -230,6 +230,14 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     runIntro(dialog, &sounds);
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 1);
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 3,000");
+    scene->closeDialog(dialog);
+    scene->dropDialog("DIALOG_LEVEL_END");
+
+    // On the roof, as in the casino, a lost level ends the run: no level is tried again.
+    playLevel(3, false, 3000, 50000, 0);
+    dialog = openLevelEnd();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Your run on the roof ends.");
 }
 
 TEST_F(LevelEndDialogTest, TheRecRoomsFirstFinishShowsADashThenCountsTheRecordTime) {
