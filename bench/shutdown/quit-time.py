@@ -6,8 +6,8 @@
 QUIT_BENCH is build/bench/quovel-quit-bench: the real program on SDL's dummy video and audio
 drivers (sound and music running), driven into the lobby, then into a 144-tile level. In each
 place it is quit RUNS times (20 by default), from a start of its own each time, alternately by
-SIGTERM (as a window close or a system shut-down ends it) and by the answered quit question,
-and timed from the quit to the end of the process. Reports the median and the slowest run of
+SIGTERM (as a system shut-down ends it) and by the answered quit question (where the window's
+close box and the game's own quit lead), and timed from the quit to the end of the process. Reports the median and the slowest run of
 each place against the goals (median at most 0.3 s, slowest at most 0.5 s), the median time of
 each step of the shut-down, and whether every run left its players, high scores and settings
 saved. Each place keeps one data and settings folder of its own across its runs: the first run
