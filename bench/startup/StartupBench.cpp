@@ -18,8 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/core/PropertyNode.h"
-#include "framework/core/PropertyValue.h"
+#include "bench/startup/EnterLevel.h"
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/FileInstanceLock.h"
 #include "framework/os/LinuxSystemInfoSource.h"
@@ -37,8 +36,6 @@
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneLoad.h"
-#include "game/rules/Game.h"
-#include "game/rules/Level.h"
 
 namespace {
 
@@ -91,27 +88,6 @@ bool openGlMapped() {
         }
     }
     return false;
-}
-
-// A 144-tile Classic level, entered as a hallway door enters its own.
-void enterLevel() {
-    RefHolder<PropertyNode> definition(new PropertyNode("level", "Level"));
-    for (const auto& [key, value] :
-         {std::pair{"gameType", "Classic"}, {"layout", "cathedral.xml"}, {"gameMode", "0"},
-          {"pointsPerMatch", "100"}, {"playTime", "2600"}, {"timeBonus", "1500"},
-          {"bonusAt", "1400"}, {"bonusSpeed", "15"}, {"multiplierTime", "6000"}}) {
-        definition->addChild(new PropertyValue(key, std::string(value), true));
-    }
-    RefHolder<Level> level(new Level(definition.get()));
-    if (!Game::createForLevel(level->getGameType(), level.get())) {
-        return;
-    }
-    ResourceManager* resources = ResourceManager::getInstance();
-    resources->clearQueue();
-    resources->requestSectionLoad("game");
-    SceneManager* scenes = SceneManager::getInstance();
-    scenes->setTransition("TRANSITION_DEFAULT");
-    scenes->requestScene(scenes->getScene("SCENE_GAME"));
 }
 
 double since(const Moments& moments) {
@@ -171,7 +147,7 @@ struct WatchingClock : SystemClock {
         if (moments.loadingComplete < 0 && load && load->isComplete()) {
             moments.loadingComplete = since(moments);
             moments.rssAfterStartup = residentMiB();
-            enterLevel();
+            enterBenchLevel();
         }
         if (moments.loadingComplete >= 0 && ++levelFrames == LEVEL_FRAMES) {
             moments.rssInLevel = residentMiB();

@@ -2,15 +2,16 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "framework/os/Utf8.h"
 
 namespace {
 
-// Key-message lParam bits: repeat count 1, Alt held (bit 29), key was down (bit 30), key is
-// being released (bit 31).
+// Key-message lParam bits besides KEY_WAS_DOWN: repeat count 1, Alt held (bit 29), key is being
+// released (bit 31).
 constexpr uint32_t KEY_REPEAT_ONE = 1;
 constexpr uint32_t KEY_ALT_HELD = 1u << 29;
-constexpr uint32_t KEY_WAS_DOWN = 1u << 30;
 constexpr uint32_t KEY_RELEASED = 1u << 31;
 
 uint32_t buttonFlag(uint8_t sdlButton) {
@@ -186,6 +187,23 @@ void EventTranslator::trackModifier(int32_t sdlKey, bool down) {
 void EventTranslator::translateKey(const SDL_Event& event, bool down,
                                    std::vector<MessageRecord>& out) {
     const int32_t sdlKey = event.key.keysym.sym;
+    // SDL lets go of every key held when the window that had them goes (the full-screen switch
+    // makes a new one) and takes the next press of a key still held there for a new one: such a
+    // key stays down here until the keyboard says it was let go.
+    const bool windowGone =
+        windowId != 0 && event.key.windowID != 0 && event.key.windowID != windowId;
+    if (!down && windowGone && keyHeld && keyHeld(sdlKey) == 1) {
+        if (std::find(heldAcrossWindows.begin(), heldAcrossWindows.end(), sdlKey) ==
+            heldAcrossWindows.end()) {
+            heldAcrossWindows.push_back(sdlKey);
+        }
+        return;
+    }
+    const auto across = std::find(heldAcrossWindows.begin(), heldAcrossWindows.end(), sdlKey);
+    const bool goesOn = down && across != heldAcrossWindows.end();
+    if (across != heldAcrossWindows.end()) {
+        heldAcrossWindows.erase(across);
+    }
     // Alt held before the event, or Alt itself, makes the system form.
     const bool altBefore = isAltDown();
     trackModifier(sdlKey, down);
@@ -199,7 +217,7 @@ void EventTranslator::translateKey(const SDL_Event& event, bool down,
         out.push_back({system ? WM_SYSKEYUP : WM_KEYUP, vk, lParam | KEY_WAS_DOWN | KEY_RELEASED});
         return;
     }
-    if (event.key.repeat) {
+    if (event.key.repeat || goesOn) {
         lParam |= KEY_WAS_DOWN;
     }
     out.push_back({system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam});
@@ -207,6 +225,22 @@ void EventTranslator::translateKey(const SDL_Event& event, bool down,
     const uint32_t character = controlCharacter(vk);
     if (character != 0 && !system) {
         out.push_back({WM_CHAR, character, lParam});
+    }
+}
+
+void EventTranslator::releaseLetGoKeys(std::vector<MessageRecord>& out) {
+    for (size_t i = 0; i < heldAcrossWindows.size();) {
+        const int32_t sdlKey = heldAcrossWindows[i];
+        if (keyHeld && keyHeld(sdlKey) == 1) {
+            ++i;
+            continue;
+        }
+        // Let go after SDL had already let go of it: SDL drops this release.
+        SDL_Event release{};
+        release.type = SDL_KEYUP;
+        release.key.state = SDL_RELEASED;
+        release.key.keysym.sym = sdlKey;
+        translate(release, out);
     }
 }
 

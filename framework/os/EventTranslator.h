@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "framework/os/Messages.h"
@@ -18,6 +19,13 @@ public:
 
     // Window events of any other window (a destroyed one, say) are dropped; 0 accepts all.
     void setWindowId(uint32_t id) { windowId = id; }
+    // Asks the keyboard whether an SDL key is down now: 1 down, 0 up, -1 unknown. Without an
+    // answer, SDL's releases of the keys held in a window that went count as the player's.
+    void setKeyQuery(std::function<int(int32_t sdlKey)> query) { keyHeld = std::move(query); }
+    // Keys held when their window went: the player still holds them.
+    bool hasKeysHeldAcrossWindows() const { return !heldAcrossWindows.empty(); }
+    // Appends the releases of those keys that the keyboard now reports up.
+    void releaseLetGoKeys(std::vector<MessageRecord>& out);
 
     bool isShiftDown() const { return leftShift || rightShift; }
     bool isControlDown() const { return leftControl || rightControl; }
@@ -35,6 +43,8 @@ private:
     void trackModifier(int32_t sdlKey, bool down);
 
     uint32_t windowId = 0;
+    std::function<int(int32_t)> keyHeld;
+    std::vector<int32_t> heldAcrossWindows;  // SDL key codes
     bool leftShift = false;
     bool rightShift = false;
     bool leftControl = false;

@@ -22,6 +22,8 @@ static_assert(sizeof(MessageRecord) == 12);
 constexpr uint32_t packCoordinates(int32_t x, int32_t y) {
     return (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
 }
+// Key messages' lParam bit: the key was already down (a repeat, or a press that goes on).
+inline constexpr uint32_t KEY_WAS_DOWN = 1u << 30;
 // The low and high 16 bits of lParam, unsigned as the input queue reads them.
 constexpr uint32_t loWord(uint32_t value) {
     return value & 0xFFFFu;

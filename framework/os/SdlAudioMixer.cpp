@@ -8,10 +8,12 @@ namespace {
 
 // About three quarters of a second of music waits in each stream's ring. Topped up every
 // 250 ms, it never holds less than half a second; fewer wake-ups keep a quiet game cheap. The
-// device asks for 46 ms of sound at a time, which is also how late an effect may start.
+// device asks for 23 ms of sound at a time, which is also how late an effect may start. Closing
+// the device waits while SDL plays out the buffer under way and two more: with 46 ms buffers
+// that was three quarters of the time the game took to quit.
 constexpr uint32_t ringFrames = 32768;
 constexpr uint32_t feedFrames = 2048;
-constexpr uint32_t deviceFrames = 2048;
+constexpr uint32_t deviceFrames = 1024;
 constexpr auto feedPeriod = std::chrono::milliseconds(250);
 // While a playing track is not yet decoded whole, the feeder decodes this much of it ahead
 // (about 0.7 s of music, a millisecond or two of work, under which starting or stopping a

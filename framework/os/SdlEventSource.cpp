@@ -62,6 +62,8 @@ void onTerminationSignal(int signal) {
 SdlEventSource::SdlEventSource(SdlDisplay& display)
     : display(display), screenPosition(hasScreenPosition()) {
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    eventTranslator.setKeyQuery(
+        [&display](int32_t sdlKey) { return x11KeyDown(display.sdlWindow(), sdlKey); });
     // Installed after SDL's, so that ours is the one called.
     struct sigaction action {};
     action.sa_handler = &onTerminationSignal;
@@ -83,6 +85,11 @@ SdlEventSource::~SdlEventSource() {
 bool SdlEventSource::nextMessage(MessageRecord& record) {
     if (caughtSignal.exchange(0) != 0) {
         postQuit(signalQuitCode);
+    }
+    if (pending.empty() && eventTranslator.hasKeysHeldAcrossWindows()) {
+        translated.clear();
+        eventTranslator.releaseLetGoKeys(translated);
+        pending.insert(pending.end(), translated.begin(), translated.end());
     }
     // Records of one event (a key and its character) stay together; the quit comes after
     // them without reading further events, so a busy queue cannot hold it back.

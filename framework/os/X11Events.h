@@ -9,3 +9,8 @@ struct SDL_Window;
 // driver's) left in XCB's queue: still a fraction of what the pump costs, which reads it four
 // times and does more besides. -1 when the window is not on X.
 int x11EventsWaiting(SDL_Window* window, bool readConnection);
+
+// Whether the key of an SDL key code is down on the window's X keyboard now: 1 down, 0 up, -1
+// when the window is not on X or the key is not one of those asked about (letters, digits,
+// punctuation, Enter, Backspace, Tab, Escape, Delete, Shift, Ctrl, Alt).
+int x11KeyDown(SDL_Window* window, int sdlKey);

@@ -545,7 +545,9 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
             paused = false;
             break;
         case WM_SYSKEYDOWN:
-            if (record.wParam == VK_RETURN && windowedPossible) {
+            // One switch per press: a held key's repeats would remake the window each time.
+            if (record.wParam == VK_RETURN && (record.lParam & KEY_WAS_DOWN) == 0 &&
+                windowedPossible) {
                 toggleFullScreen();
             }
             break;

@@ -28,6 +28,10 @@ ImageManager* ImageManager::getInstance() {
 }
 
 void ImageManager::destroyInstance() {
+    // The loader makes images and reaches the manager through them without holding it: the
+    // pass under way ends first and none starts until the manager is gone (a task manager may
+    // keep it a little longer, out of the loader's reach).
+    std::unique_lock<std::mutex> pass = ResourceManager::holdLoaderPass();
     std::lock_guard<std::mutex> guard(instanceMutex);
     ImageManager* manager = instance.exchange(nullptr);
     if (manager) {

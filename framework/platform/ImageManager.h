@@ -21,7 +21,8 @@ public:
     // character of AUTO_COMPRESS.
     static ImageManager* createInstance(bool compress);
     static ImageManager* getInstance();
-    // Drops the global instance (a task manager may still hold it).
+    // Drops the global instance (a task manager may still hold it), between two loader passes.
+    // Main thread only, never under the resource data lock.
     static void destroyInstance();
 
     void addImage(Image* image);

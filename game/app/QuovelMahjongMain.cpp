@@ -115,7 +115,7 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
     }
     const int result = createInstance(services)->run();
     releaseInstance();
-    shutDown(result == normalRun);
+    shutDown(result == normalRun, services.shutDownStep);
     GameWindow::setInstanceLock(nullptr);
     instanceLock.reset();
     return result;
@@ -313,7 +313,13 @@ int32_t QuovelMahjongMain::gameQuit(BaseObject*) {
     return 0;
 }
 
-void QuovelMahjongMain::shutDown(bool normal) {
+void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const char*)>& stepDone) {
+    const auto done = [&stepDone](const char* step) {
+        if (stepDone) {
+            stepDone(step);
+        }
+    };
+    done("frame loop");
     if (normal) {
         if (Game* game = Game::current()) {
             Game::endLevelSession(game);
@@ -322,15 +328,19 @@ void QuovelMahjongMain::shutDown(bool normal) {
             collector && !collector->isClosed()) {
             collector->closePlayingSession();
         }
+        done("level session");
         if (HighScoreManager* scores = HighScoreManager::getInstance()) {
             PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, scores->save());
         }
+        done("high scores saved");
         if (PlayerManager* players = PlayerManager::getInstance()) {
             PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
         }
+        done("players saved");
         if (GameWindow* window = GameWindow::getInstance()) {
             window->destroyWindow();
         }
+        done("window destroyed");
     }
     ImageManager::destroyInstance();
     FullScreenHandler::releaseInstance();
@@ -342,16 +352,21 @@ void QuovelMahjongMain::shutDown(bool normal) {
     PlayerManager::releaseInstance();
     GuiDefinitions::releaseInstance();
     GameWindow::releaseInstance();
+    done("scenes and window released");
     SoundManager::releaseInstance();
+    done("sound manager released");
     ResourceManager::stopLoader();
+    done("loader stopped");
     HighScoreManager::releaseInstance();
     if (SettingsManager* settings = SettingsManager::instance()) {
         settings->saveToRegistry();
         SettingsManager::releaseInstance();
     }
+    done("settings saved");
     ObjectFactoryContainer::releaseInstance();
     Random::releaseInstance();
     writeGameStatistics();
+    done("statistics written");
     BasicProperties::releaseInstance();
     FileArchive::close();
     TileManager::releaseInstance();
@@ -360,4 +375,5 @@ void QuovelMahjongMain::shutDown(bool normal) {
     Game::releaseCurrent();
     setSetAsideListener(nullptr);
     GameHooks::installMessageBox(nullptr);
+    done("services released");
 }

@@ -27,6 +27,8 @@ struct AppServices {
         makeInstanceLock;
     // Above 0: the quit message is posted after that many frames (headless runs).
     int64_t quitAfterFrames = 0;
+    // Told the name of each step of the shut-down as it ends (the quit bench times them).
+    std::function<void(const char* step)> shutDownStep;
 };
 
 // The application: starts every long-lived service in a fixed order, runs the frame loop until
@@ -71,7 +73,7 @@ private:
     void startServices();
     void frameLoop();
     // Shut-down: the saves of a normal run, then every service released in order.
-    static void shutDown(bool normal);
+    static void shutDown(bool normal, const std::function<void(const char*)>& stepDone);
 
     AppServices services;
 };

@@ -153,6 +153,43 @@ TEST(EventTranslator, AltMakesSystemKeysAndTypesNothing) {
               (std::vector<uint32_t>{WM_KEYDOWN}));
 }
 
+TEST(EventTranslator, AKeyStillHeldWhenItsWindowGoesIsOnePressUntilLetGo) {
+    EventTranslator translator;
+    bool enterHeld = true;
+    translator.setKeyQuery([&](int32_t key) { return key == SDLK_RETURN ? enterHeld : -1; });
+    translator.setWindowId(2);
+    SDL_Event enter = keyEvent(true, SDLK_RETURN);
+    enter.key.windowID = 2;
+    EXPECT_EQ(translate(translator, enter)[0].lParam & KEY_WAS_DOWN, 0u);
+    // The window is made again; SDL lets go of the key in the old one, then takes the next
+    // repeat for a new press.
+    translator.setWindowId(4);
+    SDL_Event release = keyEvent(false, SDLK_RETURN);
+    release.key.windowID = 2;
+    EXPECT_TRUE(translate(translator, release).empty());
+    enter.key.windowID = 4;
+    const Records goesOn = translate(translator, enter);
+    ASSERT_EQ(goesOn.size(), 2u);  // and its character
+    EXPECT_NE(goesOn[0].lParam & KEY_WAS_DOWN, 0u);
+
+    // Let go once SDL has let go of it: only the keyboard tells.
+    EXPECT_TRUE(translate(translator, release).empty());
+    Records letGo;
+    translator.releaseLetGoKeys(letGo);
+    EXPECT_TRUE(letGo.empty());
+    enterHeld = false;
+    translator.releaseLetGoKeys(letGo);
+    EXPECT_EQ(letGo, (Records{{WM_KEYUP, VK_RETURN, 0xC0000001}}));
+    EXPECT_FALSE(translator.hasKeysHeldAcrossWindows());
+    EXPECT_EQ(translate(translator, enter)[0].lParam & KEY_WAS_DOWN, 0u);
+    // A key the keyboard reports up, or cannot tell about, is let go with its window.
+    release.key.windowID = 2;
+    EXPECT_EQ(messages(translate(translator, release)), (std::vector<uint32_t>{WM_KEYUP}));
+    SDL_Event other = keyEvent(false, SDLK_LEFT);
+    other.key.windowID = 2;
+    EXPECT_EQ(messages(translate(translator, other)), (std::vector<uint32_t>{WM_KEYUP}));
+}
+
 TEST(EventTranslator, TextInputGivesOneCharacterEach) {
     EventTranslator translator;
     SDL_Event event{};

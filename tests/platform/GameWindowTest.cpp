@@ -86,6 +86,8 @@ TEST_F(GameWindowTest, AltEnterTogglesFullScreenAndAnnouncesTheChange) {
     EXPECT_TRUE(display.fullScreen);
     EXPECT_TRUE(display.shown);  // the remade window is shown again
     send(WM_SYSKEYDOWN, 'A');    // other Alt keys do nothing
+    send(WM_SYSKEYDOWN, VK_RETURN, KEY_WAS_DOWN | 1);  // nor does holding Alt+Enter
+    EXPECT_TRUE(window->isFullScreen());
     send(WM_SYSKEYDOWN, VK_RETURN);
     EXPECT_FALSE(window->isFullScreen());
     EXPECT_EQ(windowCreations(), 2);

@@ -257,6 +257,30 @@ TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
     ImageManager::destroyInstance();
 }
 
+TEST_F(ResourceLoaderThreadTest, TheImageManagerGoesOnlyBetweenTwoPasses) {
+    // As at shut-down, the frame tasks keep the manager a little after it goes.
+    RefHolder<Task> kept(ImageManager::createInstance(false));
+    ResourceManager* manager =
+        idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
+    loadGate.setOpen(false);
+    manager->requestSectionLoad("s");
+    manager->setReady();
+    ASSERT_TRUE(loadGate.waitForStarts(1));
+    std::atomic<bool> gone{false};
+    std::thread shutDown([&] {
+        ImageManager::destroyInstance();
+        gone = true;
+    });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(gone);
+    loadGate.setOpen(true);
+    shutDown.join();
+    EXPECT_EQ(ImageManager::getInstance(), nullptr);
+    ASSERT_TRUE(waitUntilSettled(manager->getSection("s")->findResource("P")));
+    kept = nullptr;
+    ResourceManager::stopLoader();
+}
+
 TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFree) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");

@@ -1,0 +1,111 @@
+// The real program on the game's own services, headless (SDL's dummy video and audio drivers
+// unless others are set), driven from the loading screen into the lobby or into a 144-tile
+// level and left running there with its sound; bench/shutdown/quit-time.py then quits it and
+// times the way out. Prints, each on a line of its own with the monotonic clock's milliseconds:
+// "ready" once it has played there for a while, "quit" when it answers the quit question itself
+// (mode "answer"), every step of the shut-down as it ends, and "returned" when the program has
+// returned; the process then ends as the game's does.
+// Usage: quovel-quit-bench lobby|level [signal|answer]
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "bench/startup/EnterLevel.h"
+#include "framework/os/FileInstanceLock.h"
+#include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/os/MessageBox.h"
+#include "framework/os/SdlAudioMixer.h"
+#include "framework/os/SdlClipboard.h"
+#include "framework/os/SdlCursor.h"
+#include "framework/os/SdlDisplay.h"
+#include "framework/os/SdlEventSource.h"
+#include "framework/os/SystemClock.h"
+#include "framework/platform/Folders.h"
+#include "framework/scene/Scene.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/SceneLoad.h"
+
+namespace {
+
+// Frames played where the quit is taken before "ready": the scene is in and its music plays.
+constexpr int SETTLE_FRAMES = 30;
+// Frames after "ready" before the program answers the quit question itself.
+constexpr int ANSWER_FRAMES = 30;
+// A run that never gets there still ends.
+constexpr int64_t FRAME_LIMIT = 60 * 120;
+
+void stamp(const char* what) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::printf("%.3f %s\n", std::chrono::duration<double, std::milli>(now).count(), what);
+    std::fflush(stdout);
+}
+
+// Looks at the run at every sleep of the main thread (each frame sleeps out its period).
+struct DrivingClock : SystemClock {
+    DrivingClock(bool toLevel, bool answer) : toLevel(toLevel), answer(answer) {}
+    void sleep(uint32_t ms) override {
+        SystemClock::sleep(ms);
+        SceneManager* scenes = SceneManager::getInstance();
+        if (!scenes) {
+            return;
+        }
+        auto* load = objectCast<SceneLoad>(scenes->getScene("SCENE_LOAD"));
+        if (!left && load && load->isComplete()) {
+            left = true;
+            if (toLevel) {
+                enterBenchLevel();
+            } else {
+                scenes->setTransition("TRANSITION_DEFAULT");
+                scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+            }
+        }
+        Scene* current = scenes->getCurrentScene();
+        const char* target = toLevel ? "SCENE_GAME" : "SCENE_LOBBY";
+        if (!left || !current || current != scenes->getScene(target)) {
+            return;
+        }
+        ++framesThere;
+        if (framesThere == SETTLE_FRAMES) {
+            stamp("ready");
+        } else if (answer && framesThere == SETTLE_FRAMES + ANSWER_FRAMES) {
+            stamp("quit");
+            QuovelMahjongMain::gameQuit(nullptr);
+        }
+    }
+    bool toLevel;
+    bool answer;
+    bool left = false;
+    int framesThere = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || (std::strcmp(argv[1], "lobby") != 0 && std::strcmp(argv[1], "level") != 0)) {
+        std::fprintf(stderr, "usage: quovel-quit-bench lobby|level [signal|answer]\n");
+        return 2;
+    }
+    SdlDisplay display;
+    SdlEventSource events(display);
+    SdlCursor cursor;
+    SdlClipboard clipboard;
+    DrivingClock clock(std::strcmp(argv[1], "level") == 0,
+                       argc > 2 && std::strcmp(argv[2], "answer") == 0);
+    LinuxSystemInfoSource systemInfo;
+    const std::unique_ptr<MessageBox> messageBox = createMessageBox(true);
+
+    AppServices services;
+    services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
+    services.systemInfo = &systemInfo;
+    services.mixer = std::make_shared<SdlAudioMixer>();
+    services.makeInstanceLock = [](const std::string& folder, const std::string& name) {
+        return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(folder, name));
+    };
+    services.quitAfterFrames = FRAME_LIMIT;
+    services.shutDownStep = [](const char* step) { stamp(step); };
+    const int result = QuovelMahjongMain::runProgram(services, QUOVEL_GAME_FOLDER);
+    stamp("returned");
+    return result;
+}
