@@ -1,0 +1,352 @@
+// The process's resident memory along a player's route through the real program, driven as the
+// roads drive it (tests/e2e), with the music played by the real mixer on SDL's dummy audio
+// driver so that the decoded track counts. Two routes, each walked twice in one process:
+//  - a first run: name, the host's hints, lobby, lift, hallway, level 1, its end, the hallway,
+//    the casino, the rec room, the roof and back to the lobby (the second lap from the lobby);
+//  - a returning player (quovel-idle-player's, hints off): lobby, lift, floor 18, door 5 (the
+//    144-tile level), back to the hallway and down to the lobby.
+// Every walk runs in a child process of its own (a program run leaves process-wide state
+// behind it); the parent walks each route five times and prints every step's median, minimum
+// and maximum beside the goal, and the start-up bench's figure inside a level for comparison.
+// Also the time from a door click to the level shown, in the program's own (simulated) time.
+// Usage: quovel-route-bench [benchmark flags]; quovel-route-bench --walk=first|returning walks
+// once and prints "STEP <lap> <name> <MiB>" lines.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/os/SdlAudioMixer.h"
+#include "framework/platform/ResourceManager.h"
+#include "game/screen/SceneQuovelMahjong.h"
+
+namespace {
+
+constexpr double RSS_GOAL_MIB = 90;
+constexpr int RUNS = 5;
+// The returning player's level: the hallway's 144-tile Triple.
+constexpr int32_t LARGEST_FLOOR = 18;
+constexpr int32_t LARGEST_DOOR = 5;
+
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmRSS:") {
+            double kB = 0;
+            status >> kB;
+            return kB / 1024.0;
+        }
+    }
+    return -1;
+}
+
+bool loaderIdle() {
+    ResourceManager* resources = ResourceManager::getInstance();
+    return !resources ||
+           (!resources->nextPendingSection(ResourceManager::Queue::urgent, false) &&
+            !resources->nextPendingSection(ResourceManager::Queue::background, false));
+}
+
+// One walk: the figures it prints are read by the parent.
+struct Walk {
+    RoadDriver& road;
+    int lap = 1;
+
+    // The step's figure once its sections are in and the music had a real second to decode.
+    void measure(const std::string& step) {
+        road.run(1500);
+        road.waitFor(loaderIdle, "the loader to finish at " + step, 60000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        std::printf("STEP %d %s %.2f\n", lap, step.c_str(), residentMiB());
+        std::fflush(stdout);
+    }
+
+    // The host's words and the tutorial's hints, read and closed.
+    void readHints() {
+        for (int turn = 0; turn < 3; ++turn) {
+            road.run(800);
+            dismissHostHint(road);
+            dismissTutorialHint(road);
+        }
+    }
+
+    // From a room with a lift button to the lift's stop `button`.
+    bool viaLift(const std::string& button, const std::string& sceneName) {
+        readHints();
+        if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
+            return false;
+        }
+        auto* stop = objectCast<Button>(road.find(button));
+        if (!road.waitFor([&] { return stop && stop->isEnabled(); }, button, 30000)) {
+            return false;
+        }
+        road.run(300);
+        if (!road.click(button) || !road.waitForScene(sceneName, 30000)) {
+            return false;
+        }
+        readHints();
+        return true;
+    }
+
+    // A hallway door clicked; the simulated time until the level is shown is printed.
+    bool door(int32_t number) {
+        auto* hallway = objectCast<SceneHallway>(road.scene());
+        Button* knob = hallway ? hallway->getDoor(number) : nullptr;
+        if (!knob) {
+            return false;
+        }
+        const uint32_t clicked = road.now();
+        road.clickAt(knob->getAbsoluteX() + knob->getWidth() / 2,
+                     knob->getAbsoluteY() + knob->getHeight() / 2);
+        // A stopped level's saved game is declined.
+        for (const uint32_t asked = road.now(); road.now() - asked < 500 && road.step();) {
+            if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
+                road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+                break;
+            }
+        }
+        if (!road.waitForScene("SCENE_GAME", 30000)) {
+            return false;
+        }
+        std::printf("DOOR %d %u\n", lap, road.now() - clicked);
+        return waitUntilPlaying(road);
+    }
+
+    bool firstRunLap() {
+        if (!rideToFloorOne(road)) {
+            return false;
+        }
+        measure("hallway");
+        if (!door(1)) {
+            return false;
+        }
+        measure("level-1");
+        if (!clearBoardByClicks(road) || !road.waitForDialog("DIALOG_LEVEL_END")) {
+            return false;
+        }
+        measure("level-end");
+        if (!continueFromLevelEnd(road, "SCENE_HALLWAY")) {
+            return false;
+        }
+        readHints();
+        measure("hallway-again");
+        if (!viaLift("BUTTON_CASINO", "SCENE_CASINO")) {
+            return false;
+        }
+        measure("casino");
+        if (!viaLift("BUTTON_RECROOM", "SCENE_RECROOM")) {
+            return false;
+        }
+        measure("recroom");
+        if (!viaLift("BUTTON_ROOF", "SCENE_ROOF")) {
+            return false;
+        }
+        measure("roof");
+        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
+            return false;
+        }
+        measure("lobby-again");
+        return true;
+    }
+
+    bool firstRun() {
+        if (!reachLobby(road)) {
+            return false;
+        }
+        measure("name-input");
+        if (!enterFirstName(road, L"Ann") || !road.waitForDialog("DIALOG_DORRICK_HINT")) {
+            return false;
+        }
+        measure("host-hints");
+        dismissHostHint(road);
+        measure("lobby");
+        openTheRooms();
+        for (lap = 1; lap <= 2; ++lap) {
+            if (!firstRunLap()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool returningLap() {
+        if (!rideToFloor(road, LARGEST_FLOOR)) {
+            return false;
+        }
+        measure("hallway-18");
+        if (!door(LARGEST_DOOR)) {
+            return false;
+        }
+        measure("floor-18-door-5");
+        if (!stopFromMenu(road, "SCENE_HALLWAY")) {
+            return false;
+        }
+        measure("hallway-18-again");
+        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
+            return false;
+        }
+        measure("lobby-again");
+        return true;
+    }
+
+    bool returning() {
+        if (!reachLobby(road)) {
+            return false;
+        }
+        measure("lobby");
+        for (lap = 1; lap <= 2; ++lap) {
+            if (!returningLap()) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+int walk(const std::string& route) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    RoadDriver road("route-" + route);
+    road.mixer = std::make_shared<SdlAudioMixer>();
+    if (route == "returning") {
+        // The player is saved by the helper into the road's own data folder.
+        const std::string player =
+            std::string(QUOVEL_IDLE_PLAYER) + " " + std::to_string(LARGEST_FLOOR + 1);
+        if (std::system(player.c_str()) != 0) {
+            return 1;
+        }
+    }
+    Walk walking{road};
+    const bool done = route == "first" ? walking.firstRun() : walking.returning();
+    road.finish();
+    return done ? 0 : 1;
+}
+
+struct StepFigures {
+    std::vector<double> mib;
+};
+
+// The lines a child prints, run `RUNS` times: figures by "<lap> <step>" in the walk's order.
+bool walkTimes(const std::string& self, const std::string& route, std::vector<std::string>& order,
+               std::map<std::string, StepFigures>& steps, std::vector<double>& doorMs) {
+    for (int run = 0; run < RUNS; ++run) {
+        const std::string command = self + " --walk=" + route + " 2>/dev/null";
+        FILE* child = popen(command.c_str(), "r");
+        if (!child) {
+            return false;
+        }
+        char line[512];
+        while (std::fgets(line, sizeof line, child)) {
+            int lap = 0;
+            char name[128] = {};
+            double value = 0;
+            if (std::sscanf(line, "STEP %d %127s %lf", &lap, name, &value) == 3) {
+                const std::string key = std::to_string(lap) + " " + name;
+                if (std::find(order.begin(), order.end(), key) == order.end()) {
+                    order.push_back(key);
+                }
+                steps[key].mib.push_back(value);
+            } else if (std::sscanf(line, "DOOR %d %lf", &lap, &value) == 2) {
+                doorMs.push_back(value);
+            }
+        }
+        if (pclose(child) != 0) {
+            std::fprintf(stderr, "walk %d of the %s route failed\n", run + 1, route.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? -1 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The start-up bench's resident memory inside its level, from one run of it.
+double startupBenchInLevel() {
+    const std::string command = std::string(QUOVEL_STARTUP_BENCH) +
+                                " --benchmark_filter=StartUp --benchmark_format=json 2>/dev/null";
+    FILE* child = popen(command.c_str(), "r");
+    if (!child) {
+        return -1;
+    }
+    double figure = -1;
+    char line[512];
+    while (std::fgets(line, sizeof line, child)) {
+        if (const char* at = std::strstr(line, "\"rss_in_level_MiB\":")) {
+            figure = std::atof(at + std::strlen("\"rss_in_level_MiB\":"));
+        }
+    }
+    pclose(child);
+    return figure;
+}
+
+std::string selfPath;
+
+void BM_RouteMemory(benchmark::State& state, const std::string& route) {
+    for (auto _ : state) {
+        std::vector<std::string> order;
+        std::map<std::string, StepFigures> steps;
+        std::vector<double> doorMs;
+        if (!walkTimes(selfPath, route, order, steps, doorMs)) {
+            state.SkipWithError("a walk failed");
+            return;
+        }
+        const double startup = startupBenchInLevel();
+        std::printf("\n%s route, resident memory (MiB), median of %d runs [min, max], goal %.0f\n",
+                    route.c_str(), RUNS, RSS_GOAL_MIB);
+        double highest = 0;
+        for (const std::string& key : order) {
+            const std::vector<double>& mib = steps[key].mib;
+            const double mid = median(mib);
+            highest = std::max(highest, *std::max_element(mib.begin(), mib.end()));
+            std::printf("  lap %-24s %7.1f  [%6.1f, %6.1f]  goal %.0f %s\n", key.c_str(), mid,
+                        *std::min_element(mib.begin(), mib.end()),
+                        *std::max_element(mib.begin(), mib.end()), RSS_GOAL_MIB,
+                        mid <= RSS_GOAL_MIB ? "ok" : "OVER");
+        }
+        std::printf("  start-up bench inside its 144-tile level: %.1f MiB\n", startup);
+        std::printf("  door click to the level shown: median %.0f ms of game time\n\n",
+                    median(doorMs));
+        state.counters["highest_MiB"] = highest;
+        state.counters["goal_MiB"] = RSS_GOAL_MIB;
+        state.counters["startup_bench_in_level_MiB"] = startup;
+        state.counters["door_to_level_ms"] = median(doorMs);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--walk=", 7) == 0) {
+            return walk(argv[i] + 7);
+        }
+    }
+    selfPath = argv[0];
+    benchmark::RegisterBenchmark("BM_RouteMemory/first_run", BM_RouteMemory, "first")
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("BM_RouteMemory/returning_player", BM_RouteMemory, "returning")
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
