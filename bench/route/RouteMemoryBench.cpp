@@ -10,7 +10,8 @@
 // and maximum beside the goal, and the start-up bench's figure inside a level for comparison.
 // Also the time from a door click to the level shown, in the program's own (simulated) time.
 // Usage: quovel-route-bench [benchmark flags]; quovel-route-bench --walk=first|returning walks
-// once and prints "STEP <lap> <name> <MiB>" lines.
+// once and prints "STEP <lap> <name> <MiB>" lines; with --stop-at=<lap>:<name> it ends at once
+// after that step, so that a heap profiler (heaptrack) lists what the step holds as leaked.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 
@@ -22,6 +23,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +31,10 @@
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
 #include "framework/os/SdlAudioMixer.h"
+#include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 namespace {
@@ -60,9 +65,54 @@ bool loaderIdle() {
             !resources->nextPendingSection(ResourceManager::Queue::background, false));
 }
 
+int64_t imageBytes(const Image* image) {
+    const int32_t depth = image->getBytesPerPixel();
+    const int64_t alpha =
+        depth == 4 ? 0 : Image::bufferBytes(image->getWidth(), image->getHeight(), 1);
+    return (depth == 1 ? 0 : Image::bufferBytes(image->getWidth(), image->getHeight(), depth)) +
+           alpha;
+}
+
+// The decoded pictures each loaded section holds, each picture counted once (in the first
+// section that has it), and the part of them that no scene or dialog holds besides.
+void printSectionHolders(int lap, const std::string& step) {
+    ResourceManager* resources = ResourceManager::getInstance();
+    if (!resources) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    std::set<const Image*> seen;
+    for (const char* name :
+         {"splash", "preloading", "default", "lobby", "trophy", "elevator", "hallway", "casino",
+          "casrecroof", "recroom", "roof", "game", "manual"}) {
+        ResourceSection* section = resources->getSection(name);
+        if (!section) {
+            continue;
+        }
+        int64_t held = 0;
+        int64_t sectionOnly = 0;
+        for (const auto& [key, resource] : section->getResources()) {
+            auto* image = objectCast<Image>(resource->isLoaded() ? resource->getData() : nullptr);
+            if (!image || !seen.insert(image).second) {
+                continue;
+            }
+            held += imageBytes(image);
+            // The section's resource holds one reference; a sprite or a font another.
+            if (image->getRefCount() <= 1) {
+                sectionOnly += imageBytes(image);
+            }
+        }
+        if (held > 0) {
+            std::printf("HOLD %d %s %s %.2f MiB (%.2f MiB held by nothing else)\n", lap,
+                        step.c_str(), name, held / 1048576.0, sectionOnly / 1048576.0);
+        }
+    }
+}
+
 // One walk: the figures it prints are read by the parent.
 struct Walk {
     RoadDriver& road;
+    std::string stopAt;
     int lap = 1;
 
     // The step's figure once its sections are in and the music had a real second to decode.
@@ -70,8 +120,13 @@ struct Walk {
         road.run(1500);
         road.waitFor(loaderIdle, "the loader to finish at " + step, 60000);
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        printSectionHolders(lap, step);
         std::printf("STEP %d %s %.2f\n", lap, step.c_str(), residentMiB());
         std::fflush(stdout);
+        // Ended here, a heap profiler reports what the step holds as never freed.
+        if (stopAt == std::to_string(lap) + ":" + step) {
+            std::_Exit(0);
+        }
     }
 
     // The host's words and the tutorial's hints, read and closed.
@@ -216,7 +271,7 @@ struct Walk {
     }
 };
 
-int walk(const std::string& route) {
+int walk(const std::string& route, const std::string& stopAt) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     RoadDriver road("route-" + route);
@@ -229,7 +284,7 @@ int walk(const std::string& route) {
             return 1;
         }
     }
-    Walk walking{road};
+    Walk walking{road, stopAt};
     const bool done = route == "first" ? walking.firstRun() : walking.returning();
     road.finish();
     return done ? 0 : 1;
@@ -333,10 +388,9 @@ void BM_RouteMemory(benchmark::State& state, const std::string& route) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--walk=", 7) == 0) {
-            return walk(argv[i] + 7);
-        }
+    if (argc >= 2 && std::strncmp(argv[1], "--walk=", 7) == 0) {
+        const bool stops = argc == 3 && std::strncmp(argv[2], "--stop-at=", 10) == 0;
+        return walk(argv[1] + 7, stops ? argv[2] + 10 : "");
     }
     selfPath = argv[0];
     benchmark::RegisterBenchmark("BM_RouteMemory/first_run", BM_RouteMemory, "first")

@@ -71,6 +71,10 @@ void Scene::loadResources() {
     }
 }
 
+std::string Scene::getLeftSection() const {
+    return textKeyOr(nodeOrDummy(getDefinition()), "section", "");
+}
+
 void Scene::onQuitRequest() {
     if (GameWindow* window = GameWindow::getInstance()) {
         window->closeWindow();

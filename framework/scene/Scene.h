@@ -32,6 +32,9 @@ public:
 
     // Builds the widgets and takes the background picture; run by the first show.
     virtual void loadResources();
+    // The resource section whose pictures the scene leaves behind when another scene takes
+    // over (its definition's "section"); empty when it leaves none.
+    virtual std::string getLeftSection() const;
     // What the scene does when the user asks to quit: here the window closes at once, ending
     // the game without a question.
     virtual void onQuitRequest();

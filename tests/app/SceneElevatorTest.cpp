@@ -9,6 +9,8 @@
 
 #include "app/GameServicesFixture.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceSection.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
@@ -167,12 +169,17 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     EXPECT_TRUE(elevator->getSpeechText()->isVisible());
     EXPECT_EQ(elevator->getSnapSprite()->getFrame(), 0);
     writeScenePicture(elevator, "elevator-at-rest");
+    // The hallway's pictures are asked for once its floor is chosen, not while the lift waits.
+    ResourceSection* hallwaySection = ResourceManager::getInstance()->getSection("hallway");
+    ASSERT_NE(hallwaySection, nullptr);
+    EXPECT_FALSE(hallwaySection->isStarted());
 
     // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
     // minimal time of scrolling, a second after arrival, then the hallway on floor 1.
     click(1);
     EXPECT_FALSE(elevator->getComponentsContainer().isActive());
     EXPECT_EQ(elevator->getTravelTime(), 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
+    EXPECT_TRUE(hallwaySection->isStarted());
     const int32_t restY = elevator->getFloorNumbers()->getY();
     run(800 + elevator->getTravelTime() / 2);
     const int32_t cell = elevator->getFloorNumbers()->getHeight() / SceneElevator::STOP_COUNT;
@@ -205,6 +212,7 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     elevator->setUnlockedItem(4);
     click(7);
     EXPECT_EQ(manager->getRequestedScene(), hallway);
+    EXPECT_TRUE(ResourceManager::getInstance()->getSection("hallway")->isStarted());
     EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 7);
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
     EXPECT_EQ(elevator->getTravelTime(), 0);
