@@ -218,6 +218,9 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     EXPECT_EQ(elevator->getTravelTime(), 0);
     EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
     EXPECT_TRUE(elevator->getComponents()->getRunningModifiers().empty());
+    // No ride covers the hallway's loading: the transition waits for it.
+    ResourceManager::getInstance()->waitForUrgentSections(FRAME_MS);
+    runUntil([&] { return manager->getCurrentScene() == hallway; }, 3000);
 
     // From the lobby to floor 20: 20 x 200 ms plus the minimal time, 800 ms before, 1000 after.
     elevator->setStop(0);
