@@ -90,7 +90,6 @@ void TransitionScene::hide() {
             sprite->setImage(nullptr);
         }
     }
-    setBackgroundImage(nullptr);
 }
 
 void TransitionScene::setLoaderProbe(LoaderProbe probe) {
