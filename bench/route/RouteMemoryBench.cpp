@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "e2e/RoadDriver.h"
@@ -59,6 +61,32 @@ double residentMiB() {
         }
     }
     return -1;
+}
+
+// The three largest anonymous mappings by resident size (heaps, mapped blocks, thread arenas).
+void printLargestMappings(int lap, const std::string& step) {
+    std::ifstream maps("/proc/self/smaps");
+    std::vector<std::pair<double, std::string>> found;
+    std::string line;
+    std::string range;
+    bool anonymous = false;
+    while (std::getline(maps, line)) {
+        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
+            line.find('-') != std::string::npos && line.find(':') > line.find(' ')) {
+            range = line.substr(0, line.find(' '));
+            // An anonymous mapping names no file; the main heap is named [heap].
+            anonymous =
+                line.find('/') == std::string::npos &&
+                (line.find('[') == std::string::npos || line.find("[heap]") != std::string::npos);
+        } else if (anonymous && line.rfind("Rss:", 0) == 0) {
+            found.emplace_back(std::atof(line.c_str() + 4) / 1024.0, range);
+        }
+    }
+    std::sort(found.rbegin(), found.rend());
+    for (size_t k = 0; k < found.size() && k < 3; ++k) {
+        std::printf("MAP %d %s %s %.2f MiB\n", lap, step.c_str(), found[k].second.c_str(),
+                    found[k].first);
+    }
 }
 
 bool loaderIdle() {
@@ -124,6 +152,7 @@ struct Walk {
         road.waitFor(loaderIdle, "the loader to finish at " + step, 60000);
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));
         printSectionHolders(lap, step);
+        printLargestMappings(lap, step);
         std::printf("STEP %d %s %.2f\n", lap, step.c_str(), residentMiB());
         std::fflush(stdout);
         // Ended here, a heap profiler reports what the step holds as never freed.
