@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <utility>
 
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/os/Clock.h"
+#include "framework/platform/ImageResource.h"
 #include "framework/platform/ResourceObject.h"
 
 QUOVEL_DEFINE_TYPE(ResourceManager, &BaseObject::typeRecord)
@@ -337,6 +339,36 @@ void ResourceManager::unloadSection(const std::string& name) {
             resource->unload();
         }
     }
+}
+
+int32_t ResourceManager::releaseUnheldPictures(const std::string& name) {
+    DataLock lock;
+    ResourceSection* section = getSection(name);
+    if (!section) {
+        return 0;
+    }
+    std::set<const ResourceObject*> shared;
+    for (const auto& [otherName, other] : sections) {
+        if (other.get() != section) {
+            for (const auto& [key, resource] : other->getResources()) {
+                shared.insert(resource.get());
+            }
+        }
+    }
+    int32_t released = 0;
+    for (const auto& [key, resource] : section->getResources()) {
+        auto* picture = objectCast<ImageResource>(resource.get());
+        if (!picture || !resource->isLoaded() || resource->isLoading() ||
+            shared.contains(picture)) {
+            continue;
+        }
+        // The resource's own reference is the only one.
+        if (Image* image = picture->getImage(); image && image->getRefCount() == 1) {
+            resource->unload();
+            ++released;
+        }
+    }
+    return released;
 }
 
 void ResourceManager::removeSection(const std::string& name, bool unload) {

@@ -83,6 +83,11 @@ public:
     std::vector<std::string> getQueue(Queue queue);
     // Unloads every resource of the section; a load under way has its result dropped.
     void unloadSection(const std::string& name);
+    // Unloads the section's loaded pictures that nothing but the section holds (no sprite, font
+    // or other section has them): what a scene left behind looked up once and keeps no more.
+    // What its widgets show stays, so requesting the section again decodes no second copy.
+    // The number of pictures unloaded.
+    int32_t releaseUnheldPictures(const std::string& name);
     // Takes the section out of both queues and the table, unloading it first when asked.
     void removeSection(const std::string& name, bool unload);
     // The resource's loaded object, loading it on the calling thread first when needed (or

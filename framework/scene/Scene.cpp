@@ -62,6 +62,10 @@ void Scene::loadResources() {
     if (sceneComponents) {
         Panel::createComponents(sceneComponents.get(), this);
     }
+    takeBackground();
+}
+
+void Scene::takeBackground() {
     PropertyNode* node = nodeOrDummy(getDefinition());
     if (AbstractProperty* key = node->getChild("scenebackground")) {
         RefHolder<Image> image = findOrLoad<Image>(key->getValue(), textKeyOr(node, "section", ""));
@@ -69,6 +73,10 @@ void Scene::loadResources() {
             setBackgroundImage(image.get());
         }
     }
+}
+
+std::string Scene::getLeftSection() const {
+    return textKeyOr(nodeOrDummy(getDefinition()), "section", "");
 }
 
 void Scene::onQuitRequest() {
@@ -81,6 +89,8 @@ void Scene::show() {
     if (state == STATE_NEW) {
         loadResources();
         state = STATE_LOADED;
+    } else if (!getBackgroundImage()) {
+        takeBackground();
     }
     Dialog::show();
     if (SceneManager* manager = SceneManager::getInstance()) {
@@ -100,6 +110,9 @@ void Scene::hide() {
     Dialog::hide();
     stopListening();
     purgeTask->update(0);
+    // A window-sized picture that a scene left behind need not keep: the next show takes it
+    // again (the scenes that make their own make it at every show).
+    setBackgroundImage(nullptr);
 }
 
 void Scene::render(Graphics* graphics) {

@@ -32,6 +32,9 @@ public:
 
     // Builds the widgets and takes the background picture; run by the first show.
     virtual void loadResources();
+    // The resource section whose pictures the scene leaves behind when another scene takes
+    // over (its definition's "section"); empty when it leaves none.
+    virtual std::string getLeftSection() const;
     // What the scene does when the user asks to quit: here the window closes at once, ending
     // the game without a question.
     virtual void onQuitRequest();
@@ -39,8 +42,12 @@ public:
     // Loads the resources on the first show, shows the dialog part, hands the node tree to the
     // shared tooltip and starts listening to the game window.
     void show() override;
-    // Deactivates the input, stops listening to the window and purges once.
+    // Deactivates the input, stops listening to the window, purges once and lets go of the
+    // background picture.
     void hide() override;
+    // The definition's background picture ("scenebackground" of its "section"), taken on
+    // every show after the first (which builds the scene) that finds none.
+    void takeBackground();
     // The background picture, copied opaque to the corner; the render task draws the tree.
     void render(Graphics* graphics) override;
     // Marking a scene removed is counted (see getRemovalMarks).

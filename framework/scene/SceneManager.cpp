@@ -5,6 +5,8 @@
 #include "framework/gui/DialogHooks.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iToolTip.h"
+#include "framework/os/ProcessHeap.h"
+#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SceneHooks.h"
 #include "framework/scene/TransitionScene.h"
 
@@ -185,6 +187,7 @@ void SceneManager::update(int32_t elapsedMs) {
         previous->getComponentsContainer().cancelInput();
         previous->hide();
         previous->setState(Scene::STATE_LOADED);
+        releaseLeftBehind(*previous);
     }
     const RefHolder<Scene> scene = current;
     scene->getInputHandler()->update(elapsedMs);
@@ -195,6 +198,18 @@ void SceneManager::update(int32_t elapsedMs) {
         toolTip->update(elapsedMs);
     }
     scene->getPurgeTask()->update(elapsedMs);
+}
+
+void SceneManager::releaseLeftBehind(const Scene& left) {
+    const std::string section = left.getLeftSection();
+    Scene* next = getCurrentScene();
+    // Every way into a scene requests its section again before the scene shows.
+    if (!section.empty() && (!next || next->getLeftSection() != section)) {
+        if (ResourceManager* resources = ResourceManager::getInstance()) {
+            resources->releaseUnheldPictures(section);
+        }
+    }
+    processHeap::returnFreePages();
 }
 
 void SceneManager::switchScene() {

@@ -59,6 +59,9 @@ public:
 
 private:
     void switchScene();
+    // Once a scene is hidden behind the next: the pictures of its section that nothing holds
+    // any more are released and the freed heap goes back to the system.
+    void releaseLeftBehind(const Scene& left);
 
     std::map<std::string, RefHolder<Scene>> scenes;
     RefHolder<Scene> previous;

@@ -83,6 +83,15 @@ void TransitionScene::show() {
     Scene::show();
 }
 
+void TransitionScene::hide() {
+    Scene::hide();
+    for (GameNode* child = getTree()->getFirstChild(); child; child = child->getNextSibling()) {
+        if (auto* sprite = objectCast<Sprite>(child)) {
+            sprite->setImage(nullptr);
+        }
+    }
+}
+
 void TransitionScene::setLoaderProbe(LoaderProbe probe) {
     loaderProbe = probe ? probe : &resourceLoaderBusy;
 }

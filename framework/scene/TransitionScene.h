@@ -28,6 +28,9 @@ public:
     virtual void finish();
     // Turns the scene left deaf, then shows the transition.
     void show() override;
+    // A transition is shown once: hidden, it lets go of its snapshots too while the scene
+    // manager still holds it.
+    void hide() override;
 
     Scene* getFromScene() const { return fromScene; }
     Scene* getTargetScene() const { return targetScene; }

@@ -13,6 +13,7 @@
 #include "framework/os/Display.h"
 #include "framework/os/EventSource.h"
 #include "framework/os/InstanceLock.h"
+#include "framework/os/ProcessHeap.h"
 #include "framework/os/SystemInfo.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/FileArchive.h"
@@ -139,6 +140,7 @@ int QuovelMahjongMain::run() {
 }
 
 void QuovelMahjongMain::startServices() {
+    processHeap::keepLargeBlocksSeparate();
     Clock& clock = *services.window.clock;
     BasicProperties& properties = *BasicProperties::instance();
     ImageManager::createInstance(properties.getBoolean("AUTO_COMPRESS"));

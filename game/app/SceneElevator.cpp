@@ -270,10 +270,9 @@ void SceneElevator::show() {
         }
     }
     SceneQuovelMahjong::show();
-    ResourceManager* resources = ResourceManager::getInstance();
-    if (resources) {
-        resources->requestSectionLoad("hallway");
-    }
+    // The hallway's pictures (a floor's every door mask and plate) are asked for when a floor
+    // is chosen: the ride and the transition's wait cover their loading, and a lift on its way
+    // elsewhere does not hold them.
     if (movingSound) {
         movingSound->stop(true);
     }
@@ -468,6 +467,7 @@ int32_t SceneElevator::onButtonClicked(BaseObject* sender) {
 
 void SceneElevator::arrive(int32_t stop) {
     if (stop == position) {
+        requestStopSections(stop);
         enterTarget(nullptr);
         return;
     }
@@ -497,6 +497,10 @@ void SceneElevator::arrive(int32_t stop) {
     }
     GameNode::addModifier(strip, new ModifierFunction(callback<&SceneElevator::enterTarget>(this)));
     position = stop;
+    requestStopSections(stop);
+}
+
+void SceneElevator::requestStopSections(int32_t stop) {
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         if (stop == 0) {
             resources->requestSectionLoad("lobby");

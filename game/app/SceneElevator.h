@@ -49,6 +49,8 @@ public:
     void setPendingTargets(int32_t floor);
     // The ride to the stop, or the change of scene at once when the lift stands there.
     void arrive(int32_t stop);
+    // Asks for the sections of the scene the stop leads to.
+    static void requestStopSections(int32_t stop);
 
     // The host's line for the player, drawn with the generator; empty when nothing fits.
     static std::wstring chooseHostLine(QuovelMahjongPlayer& player,

@@ -20,6 +20,9 @@ public:
     ~SceneLoad() override;
 
     void loadResources() override;
+    // None: its section, "preloading", also holds the fonts and dialog pictures of every scene,
+    // some of them looked up only when a dialog is first made.
+    std::string getLeftSection() const override { return std::string(); }
     void update(int32_t elapsedMs) override;
     // Any release of the left button: kept while loading, leaves for the lobby once complete.
     // False always, so the click goes on to other listeners.

@@ -33,7 +33,9 @@ constexpr int32_t SCREEN_WIDTH = 800;
 constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr int32_t KEY_ESCAPE = 27;
 constexpr uint32_t SECTION_POLL_MS = 20;
-const char* const SECTIONS[] = {"default", "trophy", "elevator", "hallway", "game"};
+// The lift's and the hallway's one sound each are taken alone: their pictures, which a room
+// does not hold, are not loaded for them.
+const char* const SECTIONS[] = {"default", "trophy", "game"};
 
 constexpr int32_t FIRST_SPAWN_DELAY = 4500;
 constexpr int32_t LEVEL_SPAWN_DELAY = 2000;

@@ -10,6 +10,8 @@
 
 #include "app/GameServicesFixture.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceSection.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
@@ -173,12 +175,17 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     elevator->hostSpeech();  // a new line over the open balloon folds it first
     RefHolder<Image> next = writeScenePicture(elevator, "elevator-next-line");
     EXPECT_EQ(testpixels::get32(next.get(), 300, 130), testpixels::get32(silent.get(), 300, 130));
+    // The hallway's pictures are asked for once its floor is chosen, not while the lift waits.
+    ResourceSection* hallwaySection = ResourceManager::getInstance()->getSection("hallway");
+    ASSERT_NE(hallwaySection, nullptr);
+    EXPECT_FALSE(hallwaySection->isStarted());
 
     // The click starts the ride: input goes off, 800 ms wait, 200 ms per floor plus the
     // minimal time of scrolling, a second after arrival, then the hallway on floor 1.
     click(1);
     EXPECT_FALSE(elevator->getComponentsContainer().isActive());
     EXPECT_EQ(elevator->getTravelTime(), 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR);
+    EXPECT_TRUE(hallwaySection->isStarted());
     const int32_t restY = elevator->getFloorNumbers()->getY();
     run(800 + elevator->getTravelTime() / 2);
     const int32_t cell = elevator->getFloorNumbers()->getHeight() / SceneElevator::STOP_COUNT;
@@ -211,11 +218,15 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     elevator->setUnlockedItem(4);
     click(7);
     EXPECT_EQ(manager->getRequestedScene(), hallway);
+    EXPECT_TRUE(ResourceManager::getInstance()->getSection("hallway")->isStarted());
     EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 7);
     EXPECT_EQ(elevator->getUnlockedItem(), -1);
     EXPECT_EQ(elevator->getTravelTime(), 0);
     EXPECT_TRUE(elevator->getFloorNumbers()->getRunningModifiers().empty());
     EXPECT_TRUE(elevator->getComponents()->getRunningModifiers().empty());
+    // No ride covers the hallway's loading: the transition waits for it.
+    ResourceManager::getInstance()->waitForUrgentSections(FRAME_MS);
+    runUntil([&] { return manager->getCurrentScene() == hallway; }, 3000);
 
     // From the lobby to floor 20: 20 x 200 ms plus the minimal time, 800 ms before, 1000 after.
     elevator->setStop(0);

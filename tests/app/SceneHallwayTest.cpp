@@ -93,6 +93,8 @@ protected:
         win(1, 5, level(1, 5)->getSilver());
         player->floorReached = 2;
         player->setRoomWon(0);
+        // The level end asks for the hallway's section again (Game::returnToRoom).
+        resources->requestSectionLoad("hallway");
         manager->requestScene(hallway);
         ASSERT_TRUE(reach(hallway));
     }

@@ -14,6 +14,7 @@
 #include "content/MediaContent.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/ImageResource.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
 #include "platform/PixelAccess.h"
@@ -78,6 +79,10 @@ TEST_F(MediaKeysTest, EveryKeyLoadsFromTheArchiveAndEveryBuiltFileIsNamedByAKey)
                 << section << "/" << key << " (" << resource->getFileName() << ")";
             EXPECT_FALSE(resource->getHasError()) << section << "/" << key;
             named.insert(resource->getFileName());
+            // A mask read alone names its file as the mask.
+            if (auto* image = objectCast<ImageResource>(resource.get())) {
+                named.insert(image->getMaskFileName());
+            }
         }
     }
     // Some keys stand for different files in different sections.

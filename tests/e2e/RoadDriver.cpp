@@ -145,7 +145,7 @@ void RoadDriver::start() {
         AppServices given;
         given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
         given.systemInfo = &systemInfo;
-        given.mixer = std::make_shared<FakeAudioMixer>();
+        given.mixer = mixer ? mixer : std::make_shared<FakeAudioMixer>();
         given.makeInstanceLock = [](const std::string&, const std::string&) {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
         };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +26,7 @@
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
 
+class AudioMixer;
 class Dialog;
 class GameNode;
 class Scene;
@@ -111,6 +113,8 @@ public:
     FakeKeyStore keys;
     FakeEventSource events;
     FakeDisplay display;
+    // The program's mixer when set before start (a fake one otherwise).
+    std::shared_ptr<AudioMixer> mixer;
 
 private:
     // Sleeps hand the turn to the road and wait for it back.

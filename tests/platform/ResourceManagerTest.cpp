@@ -230,6 +230,35 @@ TEST_F(ResourceManagerTest, UnloadingAndRemovingSections) {
     EXPECT_FALSE(kept->isLoaded());
 }
 
+TEST_F(ResourceManagerTest, OnlyPicturesThatNothingElseHoldsAreReleased) {
+    ResourceManager* manager = idleManager(
+        "<Section id=\"room\" name=\"room\">"
+        "<Image id=\"SHOWN\" file=\"media/images/a.png\"/>"
+        "<Image id=\"LOOKED_UP\" file=\"media/images/b.png\"/>"
+        "<Image id=\"SHARED\" file=\"media/images/c.png\"/>"
+        "<Image id=\"NEVER_LOADED\" file=\"media/images/a.png\" mask=\"media/images/c.png\"/>"
+        "<Font id=\"FONT\" file=\"media/fonts/f.xml\"/>"
+        "</Section>"
+        "<Section id=\"hall\" name=\"hall\">"
+        "<Image id=\"SHARED\" file=\"media/images/c.png\"/>"
+        "</Section>");
+    // A sprite's hold on the shown picture.
+    RefHolder<BaseObject> shown = manager->getLoadedResourceHandle("SHOWN", "room");
+    manager->getLoadedResourceHandle("LOOKED_UP", "room");
+    manager->getLoadedResourceHandle("SHARED", "room");
+    manager->getLoadedResourceHandle("FONT", "room");
+    EXPECT_EQ(manager->releaseUnheldPictures("room"), 1);
+    ResourceSection* room = manager->getSection("room");
+    EXPECT_FALSE(room->findResource("LOOKED_UP")->isLoaded());
+    EXPECT_EQ(manager->getResourceHandle("SHOWN", "room"), shown.get());
+    EXPECT_TRUE(room->findResource("SHARED")->isLoaded());
+    EXPECT_TRUE(room->findResource("FONT")->isLoaded());
+    // Asked for again, only the released picture loads: the shown one is not made twice.
+    EXPECT_TRUE(manager->requestSectionLoad("room"));
+    EXPECT_EQ(manager->getLoadedResourceHandle("SHOWN", "room"), shown.get());
+    EXPECT_EQ(manager->releaseUnheldPictures("no such section"), 0);
+}
+
 TEST_F(ResourceManagerTest, AFailedLoadEndsLoadedWithAnErrorUntilUnloaded) {
     putBytes("media/images/corrupt.png", std::vector<uint8_t>(40, 0x89));
     ResourceManager* manager = idleManager(

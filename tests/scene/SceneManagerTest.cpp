@@ -1,5 +1,6 @@
 // The scene manager: changes in the frames the rules give, with and without a one-shot
 // transition, scenes marked removed dropped once they are not current.
+#include "framework/platform/ImageResource.h"
 #include "gui/GuiFixture.h"
 #include "gui/SceneProbes.h"
 
@@ -11,6 +12,8 @@ protected:
         GuiTest::SetUp();
         definitionsFrom(
             "<Node id=\"scenes\"><ProbeScene id=\"SCENE_A\"/><ProbeScene id=\"SCENE_B\"/>"
+            "<ProbeScene id=\"SCENE_ROOM\" section=\"gui\"/>"
+            "<ProbeScene id=\"SCENE_ROOM_TOO\" section=\"gui\"/>"
             "<AlphaTransition id=\"TRANSITION_QUICK\" time=\"0\" wait=\"false\"/>"
             "<Dialog id=\"NOT_A_TRANSITION\"/></Node>");
         manager = SceneManager::getInstance();
@@ -125,4 +128,31 @@ TEST_F(SceneManagerTest, ASceneMarkedRemovedStaysWhileCurrent) {
     EXPECT_EQ(manager->getScene("SCENE_A"), a);
     manager->update(20);
     EXPECT_EQ(manager->getScene("SCENE_A"), nullptr);
+}
+
+TEST_F(SceneManagerTest, ALeftScenesUnheldPicturesAreReleasedUnlessTheNextSharesItsSection) {
+    auto picture = [&](const char* key) {
+        RefHolder<ImageResource> resource = new ImageResource(std::string(key) + ".png", "", 0);
+        RefHolder<Image> image = Image::createImage(4, 4, 4);
+        resource->setImage(image.get());
+        resource->setLoaded();
+        section->addObject(key, resource.get());
+        return resource;
+    };
+    RefHolder<ImageResource> lookedUp = picture("LOOKED_UP");
+    RefHolder<ImageResource> shown = picture("SHOWN");
+    RefHolder<Image> onScreen = shown->getImage();  // a sprite's hold
+    manager->requestScene(manager->createScene("SCENE_ROOM"));
+    manager->update(20);
+    manager->requestScene(manager->createScene("SCENE_ROOM_TOO"));
+    manager->update(20);
+    manager->update(20);
+    EXPECT_TRUE(lookedUp->isLoaded());
+    manager->requestScene(a);
+    manager->update(20);
+    EXPECT_TRUE(lookedUp->isLoaded());  // the scene left is hidden a frame later
+    manager->update(20);
+    EXPECT_FALSE(lookedUp->isLoaded());
+    EXPECT_EQ(lookedUp->getImage(), nullptr);
+    EXPECT_EQ(shown->getImage(), onScreen.get());
 }

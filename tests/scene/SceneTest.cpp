@@ -76,6 +76,12 @@ TEST_F(SceneTest, WidgetsAndBackgroundLoadOnTheFirstShowOnly) {
     EXPECT_TRUE(listens());
     scene->hide();
     EXPECT_FALSE(listens());
+    // Hidden, the scene lets go of its background; the next show takes it again.
+    EXPECT_EQ(scene->getBackgroundImage(), nullptr);
+    scene->show();
+    ASSERT_NE(scene->getBackgroundImage(), nullptr);
+    EXPECT_EQ(scene->getBackgroundImage()->getWidth(), 800);
+    EXPECT_EQ(scene->loads, 1);
 
     RefHolder<ProbeScene> bare = sceneFrom("<Integer id=\"scenecomponents\" value=\"3\"/>");
     bare->show();

@@ -131,6 +131,14 @@ TEST_F(TransitionSceneTest, WithoutALabelTheFadeWaitsForTheLoaderThenFadesIn) {
     EXPECT_EQ(b->shows, 1);
     EXPECT_LE(framesUntilTarget(5), 3);
     EXPECT_TRUE(b->getComponentsContainer().isActive());
+    // Hidden a frame after its target runs, the transition keeps no window-sized picture.
+    const RefHolder<Scene> done = fade;
+    EXPECT_NE(fade->getSnapshotB()->getImage(), nullptr);
+    manager->update(100);
+    EXPECT_EQ(fade->getState(), Scene::STATE_LOADED);
+    EXPECT_EQ(fade->getSnapshotA()->getImage(), nullptr);
+    EXPECT_EQ(fade->getSnapshotB()->getImage(), nullptr);
+    EXPECT_EQ(fade->getBackgroundImage(), nullptr);
 
     // Stuck loading: after ten seconds of waiting the fade-in starts anyway.
     busyAnswersLeft = -1;

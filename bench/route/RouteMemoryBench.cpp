@@ -1,0 +1,438 @@
+// The process's resident memory along a player's route through the real program, driven as the
+// roads drive it (tests/e2e), with the music played by the real mixer on SDL's dummy audio
+// driver so that the decoded track counts. Two routes, each walked three times in one process:
+//  - a first run: name, the host's hints, lobby, lift, hallway, level 1, its end, the hallway,
+//    the casino, the rec room, the roof and back to the lobby (the later laps from the lobby);
+//  - a returning player (quovel-idle-player's, hints off): lobby, lift, floor 18, door 5 (the
+//    144-tile level), back to the hallway and down to the lobby.
+// Every walk runs in a child process of its own (a program run leaves process-wide state
+// behind it); the parent walks each route five times and prints every step's median, minimum
+// and maximum beside the goal, and the start-up bench's figure inside a level for comparison.
+// Also the time from a door click to the level shown, in the program's own (simulated) time.
+// Usage: quovel-route-bench [benchmark flags]; quovel-route-bench --walk=first|returning walks
+// once and prints "STEP <lap> <name> <MiB>" lines; with --stop-at=<lap>:<name> it ends at once
+// after that step, so that a heap profiler (heaptrack) lists what the step holds as leaked.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "e2e/RoadDriver.h"
+#include "e2e/RoadSteps.h"
+#include "framework/os/SdlAudioMixer.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/ResourceObject.h"
+#include "framework/platform/ResourceSection.h"
+#include "game/screen/SceneQuovelMahjong.h"
+
+namespace {
+
+constexpr double RSS_GOAL_MIB = 90;
+constexpr int RUNS = 5;
+// Laps of each route in one run: the first builds the scenes it meets, the later ones show
+// whether anything grows.
+constexpr int LAPS = 3;
+// The returning player's level: the hallway's 144-tile Triple.
+constexpr int32_t LARGEST_FLOOR = 18;
+constexpr int32_t LARGEST_DOOR = 5;
+
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmRSS:") {
+            double kB = 0;
+            status >> kB;
+            return kB / 1024.0;
+        }
+    }
+    return -1;
+}
+
+// The three largest anonymous mappings by resident size (heaps, mapped blocks, thread arenas).
+void printLargestMappings(int lap, const std::string& step) {
+    std::ifstream maps("/proc/self/smaps");
+    std::vector<std::pair<double, std::string>> found;
+    std::string line;
+    std::string range;
+    bool anonymous = false;
+    while (std::getline(maps, line)) {
+        if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
+            line.find('-') != std::string::npos && line.find(':') > line.find(' ')) {
+            range = line.substr(0, line.find(' '));
+            // An anonymous mapping names no file; the main heap is named [heap].
+            anonymous =
+                line.find('/') == std::string::npos &&
+                (line.find('[') == std::string::npos || line.find("[heap]") != std::string::npos);
+        } else if (anonymous && line.rfind("Rss:", 0) == 0) {
+            found.emplace_back(std::atof(line.c_str() + 4) / 1024.0, range);
+        }
+    }
+    std::sort(found.rbegin(), found.rend());
+    for (size_t k = 0; k < found.size() && k < 3; ++k) {
+        std::printf("MAP %d %s %s %.2f MiB\n", lap, step.c_str(), found[k].second.c_str(),
+                    found[k].first);
+    }
+}
+
+bool loaderIdle() {
+    ResourceManager* resources = ResourceManager::getInstance();
+    return !resources ||
+           (!resources->nextPendingSection(ResourceManager::Queue::urgent, false) &&
+            !resources->nextPendingSection(ResourceManager::Queue::background, false));
+}
+
+int64_t imageBytes(const Image* image) {
+    const int32_t depth = image->getBytesPerPixel();
+    const int64_t alpha =
+        depth == 4 ? 0 : Image::bufferBytes(image->getWidth(), image->getHeight(), 1);
+    return (depth == 1 ? 0 : Image::bufferBytes(image->getWidth(), image->getHeight(), depth)) +
+           alpha;
+}
+
+// The decoded pictures each loaded section holds, each picture counted once (in the first
+// section that has it), and the part of them that no scene or dialog holds besides.
+void printSectionHolders(int lap, const std::string& step) {
+    ResourceManager* resources = ResourceManager::getInstance();
+    if (!resources) {
+        return;
+    }
+    ResourceManager::DataLock lock;
+    std::set<const Image*> seen;
+    for (const char* name :
+         {"splash", "preloading", "default", "lobby", "trophy", "elevator", "hallway", "casino",
+          "casrecroof", "recroom", "roof", "game", "manual"}) {
+        ResourceSection* section = resources->getSection(name);
+        if (!section) {
+            continue;
+        }
+        int64_t held = 0;
+        int64_t sectionOnly = 0;
+        for (const auto& [key, resource] : section->getResources()) {
+            auto* image = objectCast<Image>(resource->isLoaded() ? resource->getData() : nullptr);
+            if (!image || !seen.insert(image).second) {
+                continue;
+            }
+            held += imageBytes(image);
+            // The section's resource holds one reference; a sprite or a font another.
+            if (image->getRefCount() <= 1) {
+                sectionOnly += imageBytes(image);
+            }
+        }
+        if (held > 0) {
+            std::printf("HOLD %d %s %s %.2f MiB (%.2f MiB held by nothing else)\n", lap,
+                        step.c_str(), name, held / 1048576.0, sectionOnly / 1048576.0);
+        }
+    }
+}
+
+// One walk: the figures it prints are read by the parent.
+struct Walk {
+    RoadDriver& road;
+    std::string stopAt;
+    int lap = 1;
+
+    // The step's figure once its sections are in and the music had a real second to decode.
+    void measure(const std::string& step) {
+        road.run(1500);
+        road.waitFor(loaderIdle, "the loader to finish at " + step, 60000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        printSectionHolders(lap, step);
+        printLargestMappings(lap, step);
+        std::printf("STEP %d %s %.2f\n", lap, step.c_str(), residentMiB());
+        std::fflush(stdout);
+        // Ended here, a heap profiler reports what the step holds as never freed.
+        if (stopAt == std::to_string(lap) + ":" + step) {
+            std::_Exit(0);
+        }
+    }
+
+    // The host's words and the tutorial's hints, read and closed.
+    void readHints() {
+        for (int turn = 0; turn < 3; ++turn) {
+            road.run(800);
+            dismissHostHint(road);
+            dismissTutorialHint(road);
+        }
+    }
+
+    // From a room with a lift button to the lift's stop `button`.
+    bool viaLift(const std::string& button, const std::string& sceneName) {
+        readHints();
+        if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
+            return false;
+        }
+        auto* stop = objectCast<Button>(road.find(button));
+        if (!road.waitFor([&] { return stop && stop->isEnabled(); }, button, 30000)) {
+            return false;
+        }
+        road.run(300);
+        if (!road.click(button) || !road.waitForScene(sceneName, 30000)) {
+            return false;
+        }
+        readHints();
+        return true;
+    }
+
+    // A hallway door clicked; the simulated time until the level is shown is printed.
+    bool door(int32_t number) {
+        auto* hallway = objectCast<SceneHallway>(road.scene());
+        Button* knob = hallway ? hallway->getDoor(number) : nullptr;
+        if (!knob) {
+            return false;
+        }
+        const uint32_t clicked = road.now();
+        road.clickAt(knob->getAbsoluteX() + knob->getWidth() / 2,
+                     knob->getAbsoluteY() + knob->getHeight() / 2);
+        // A stopped level's saved game is declined.
+        for (const uint32_t asked = road.now(); road.now() - asked < 500 && road.step();) {
+            if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
+                road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+                break;
+            }
+        }
+        if (!road.waitForScene("SCENE_GAME", 30000)) {
+            return false;
+        }
+        std::printf("DOOR %d %u\n", lap, road.now() - clicked);
+        return waitUntilPlaying(road);
+    }
+
+    bool firstRunLap() {
+        if (!rideToFloorOne(road)) {
+            return false;
+        }
+        measure("hallway");
+        if (!door(1)) {
+            return false;
+        }
+        measure("level-1");
+        if (!clearBoardByClicks(road) || !road.waitForDialog("DIALOG_LEVEL_END")) {
+            return false;
+        }
+        measure("level-end");
+        if (!continueFromLevelEnd(road, "SCENE_HALLWAY")) {
+            return false;
+        }
+        readHints();
+        measure("hallway-again");
+        if (!viaLift("BUTTON_CASINO", "SCENE_CASINO")) {
+            return false;
+        }
+        measure("casino");
+        if (!viaLift("BUTTON_RECROOM", "SCENE_RECROOM")) {
+            return false;
+        }
+        measure("recroom");
+        if (!viaLift("BUTTON_ROOF", "SCENE_ROOF")) {
+            return false;
+        }
+        measure("roof");
+        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
+            return false;
+        }
+        measure("lobby-again");
+        return true;
+    }
+
+    bool firstRun() {
+        if (!reachLobby(road)) {
+            return false;
+        }
+        measure("name-input");
+        if (!enterFirstName(road, L"Ann") || !road.waitForDialog("DIALOG_DORRICK_HINT")) {
+            return false;
+        }
+        measure("host-hints");
+        dismissHostHint(road);
+        measure("lobby");
+        openTheRooms();
+        for (lap = 1; lap <= LAPS; ++lap) {
+            if (!firstRunLap()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool returningLap() {
+        if (!rideToFloor(road, LARGEST_FLOOR)) {
+            return false;
+        }
+        measure("hallway-18");
+        if (!door(LARGEST_DOOR)) {
+            return false;
+        }
+        measure("floor-18-door-5");
+        if (!stopFromMenu(road, "SCENE_HALLWAY")) {
+            return false;
+        }
+        measure("hallway-18-again");
+        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
+            return false;
+        }
+        measure("lobby-again");
+        return true;
+    }
+
+    bool returning() {
+        if (!reachLobby(road)) {
+            return false;
+        }
+        measure("lobby");
+        for (lap = 1; lap <= LAPS; ++lap) {
+            if (!returningLap()) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+int walk(const std::string& route, const std::string& stopAt) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    RoadDriver road("route-" + route);
+    road.mixer = std::make_shared<SdlAudioMixer>();
+    if (route == "returning") {
+        // The player is saved by the helper into the road's own data folder.
+        const std::string player =
+            std::string(QUOVEL_IDLE_PLAYER) + " " + std::to_string(LARGEST_FLOOR + 1);
+        if (std::system(player.c_str()) != 0) {
+            return 1;
+        }
+    }
+    Walk walking{road, stopAt};
+    const bool done = route == "first" ? walking.firstRun() : walking.returning();
+    road.finish();
+    return done ? 0 : 1;
+}
+
+struct StepFigures {
+    std::vector<double> mib;
+};
+
+// The lines a child prints, run `RUNS` times: figures by "<lap> <step>" in the walk's order.
+bool walkTimes(const std::string& self, const std::string& route, std::vector<std::string>& order,
+               std::map<std::string, StepFigures>& steps, std::vector<double>& doorMs) {
+    for (int run = 0; run < RUNS; ++run) {
+        const std::string command = self + " --walk=" + route + " 2>/dev/null";
+        FILE* child = popen(command.c_str(), "r");
+        if (!child) {
+            return false;
+        }
+        char line[512];
+        while (std::fgets(line, sizeof line, child)) {
+            int lap = 0;
+            char name[128] = {};
+            double value = 0;
+            if (std::sscanf(line, "STEP %d %127s %lf", &lap, name, &value) == 3) {
+                const std::string key = std::to_string(lap) + " " + name;
+                if (std::find(order.begin(), order.end(), key) == order.end()) {
+                    order.push_back(key);
+                }
+                steps[key].mib.push_back(value);
+            } else if (std::sscanf(line, "DOOR %d %lf", &lap, &value) == 2) {
+                doorMs.push_back(value);
+            }
+        }
+        if (pclose(child) != 0) {
+            std::fprintf(stderr, "walk %d of the %s route failed\n", run + 1, route.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? -1 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The start-up bench's resident memory inside its level, from one run of it.
+double startupBenchInLevel() {
+    const std::string command = std::string(QUOVEL_STARTUP_BENCH) +
+                                " --benchmark_filter=StartUp --benchmark_format=json 2>/dev/null";
+    FILE* child = popen(command.c_str(), "r");
+    if (!child) {
+        return -1;
+    }
+    double figure = -1;
+    char line[512];
+    while (std::fgets(line, sizeof line, child)) {
+        if (const char* at = std::strstr(line, "\"rss_in_level_MiB\":")) {
+            figure = std::atof(at + std::strlen("\"rss_in_level_MiB\":"));
+        }
+    }
+    pclose(child);
+    return figure;
+}
+
+std::string selfPath;
+
+void BM_RouteMemory(benchmark::State& state, const std::string& route) {
+    for (auto _ : state) {
+        std::vector<std::string> order;
+        std::map<std::string, StepFigures> steps;
+        std::vector<double> doorMs;
+        if (!walkTimes(selfPath, route, order, steps, doorMs)) {
+            state.SkipWithError("a walk failed");
+            return;
+        }
+        const double startup = startupBenchInLevel();
+        std::printf("\n%s route, resident memory (MiB), median of %d runs [min, max], goal %.0f\n",
+                    route.c_str(), RUNS, RSS_GOAL_MIB);
+        double highest = 0;
+        for (const std::string& key : order) {
+            const std::vector<double>& mib = steps[key].mib;
+            const double mid = median(mib);
+            highest = std::max(highest, *std::max_element(mib.begin(), mib.end()));
+            std::printf("  lap %-24s %7.1f  [%6.1f, %6.1f]  goal %.0f %s\n", key.c_str(), mid,
+                        *std::min_element(mib.begin(), mib.end()),
+                        *std::max_element(mib.begin(), mib.end()), RSS_GOAL_MIB,
+                        mid <= RSS_GOAL_MIB ? "ok" : "OVER");
+        }
+        std::printf("  start-up bench inside its 144-tile level: %.1f MiB\n", startup);
+        std::printf("  door click to the level shown: median %.0f ms of game time\n\n",
+                    median(doorMs));
+        state.counters["highest_MiB"] = highest;
+        state.counters["goal_MiB"] = RSS_GOAL_MIB;
+        state.counters["startup_bench_in_level_MiB"] = startup;
+        state.counters["door_to_level_ms"] = median(doorMs);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strncmp(argv[1], "--walk=", 7) == 0) {
+        const bool stops = argc == 3 && std::strncmp(argv[2], "--stop-at=", 10) == 0;
+        return walk(argv[1] + 7, stops ? argv[2] + 10 : "");
+    }
+    selfPath = argv[0];
+    benchmark::RegisterBenchmark("BM_RouteMemory/first_run", BM_RouteMemory, "first")
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("BM_RouteMemory/returning_player", BM_RouteMemory, "returning")
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
