@@ -174,12 +174,13 @@ void Game::buildLevel(Layout* board) {
     }
     TileList order;
     dealLevel(board, buildStatistics, order);
-    if (buildStatistics.allAttemptsFailed && (gameType == TYPE_SPLIT || gameType == TYPE_SPEED)) {
-        GameHooks::showMessage(
-            "Quovel Mahjong Error",
-            "There was an error creating the new level.\nPlease restart the game.");
-    }
     if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
+        // The player is asked to restart; until then the level goes on with the plain order.
+        if (buildStatistics.allAttemptsFailed) {
+            GameHooks::showMessage(
+                "Quovel Mahjong Error",
+                "There was an error creating the new level.\nPlease restart the game.");
+        }
         if (SideBoard* sideBoard = board->getSideBoard()) {
             dealSideBoard(board, order, true);
             sideBoard->invalidateAll();
@@ -194,6 +195,9 @@ void Game::dealShuffle() {
         return;
     }
     RefHolder<Layout> shuffled(new Layout(*layout));
+    // The same level dealt again: its progress, full time and saved starting count stay the
+    // level's, not the tiles left at the shuffle (FreeCell's parked tiles would count past it).
+    shuffled->setStartingTileCount(layout->getStartingTileCount());
     setPendingLayout(shuffled.get());
     buildLevel(shuffled.get());
 }
@@ -247,8 +251,7 @@ void Game::dealLevel(Layout* board, BuildStatistics& statistics, TileList& order
     }
     if (!solved) {
         statistics.allAttemptsFailed = true;
-        // The player is asked to restart; until then the level goes on with the plain order,
-        // as in the other types.
+        // No attempt solved the board: it is played in the plain order.
         order = snapshot;
     }
 

@@ -86,6 +86,7 @@ public:
 
     int32_t getTileCount() const { return tileCount; }
     int32_t getStartingTileCount() const { return startingTileCount; }
+    void setStartingTileCount(int32_t count) { startingTileCount = count; }
     const std::string& getDisplayName() const { return displayName; }
     SideBoard* getSideBoard() const { return sideBoard.get(); }
     void setSideBoard(SideBoard* board) { sideBoard = board; }
