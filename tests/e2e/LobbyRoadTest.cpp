@@ -21,7 +21,6 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
-#include "framework/gui/TextLayoutAudit.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
@@ -32,6 +31,7 @@
 #include "game/dialogs/DialogPlayerSelect.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "gui/TextLayoutAudit.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
 #include "gui/HeadlessPicture.h"
-#include "framework/gui/TextLayoutAudit.h"
+#include "gui/TextLayoutAudit.h"
 
 namespace {
 

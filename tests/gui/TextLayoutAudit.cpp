@@ -1,4 +1,4 @@
-#include "framework/gui/TextLayoutAudit.h"
+#include "gui/TextLayoutAudit.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +13,7 @@
 #include "framework/os/Utf8.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/Image.h"
+#include "platform/PixelAccess.h"
 
 namespace {
 
@@ -44,19 +45,7 @@ Rect auditedBoxOf(const Sprite* sprite) {
                 sprite->getWidth(), sprite->getHeight()};
 }
 
-// A pixel's colour as 0x00RRGGBB, and below its alpha, at either depth.
-uint32_t auditedColor(const Image* image, int32_t x, int32_t y) {
-    const uint8_t* row = image->getPixels() + y * image->getPitch();
-    if (image->getBytesPerPixel() == 4) {
-        uint32_t value;
-        std::memcpy(&value, row + x * 4, 4);
-        return value & 0x00FFFFFFu;
-    }
-    uint16_t c;
-    std::memcpy(&c, row + x * 2, 2);
-    return ((c & 0xF800u) << 8) | ((c & 0x07E0u) << 5) | ((c & 0x001Fu) << 3);
-}
-
+// A pixel's alpha at either depth; a 16-bit picture without an alpha plane is opaque.
 uint8_t auditedAlpha(const Image* image, int32_t x, int32_t y) {
     if (image->getBytesPerPixel() == 4) {
         return image->getPixels()[y * image->getPitch() + x * 4 + 3];
@@ -91,10 +80,10 @@ int32_t auditedHiddenInk(const Image* picture, const Image* image, int32_t left,
                 for (int32_t dx = -1; dx <= 1 && !shown; ++dx) {
                     const int32_t px = left + x + dx;
                     const int32_t py = top + y + dy;
-                    shown =
-                        px >= 0 && py >= 0 && px < picture->getWidth() &&
-                        py < picture->getHeight() &&
-                        auditedSameColor(auditedColor(picture, px, py), auditedColor(image, x, y));
+                    shown = px >= 0 && py >= 0 && px < picture->getWidth() &&
+                            py < picture->getHeight() &&
+                            auditedSameColor(testpixels::colorAt(picture, px, py),
+                                             testpixels::colorAt(image, x, y));
                 }
             }
             hidden += shown ? 0 : 1;
