@@ -44,9 +44,11 @@ constexpr long maxJpegMemory = 160L << 20;
 
 // Each scan of a progressive picture is a pass over the whole frame, and nothing in the format
 // bounds their number: a small file can hold thousands. Scans are allowed up to this many
-// frame pixels in all (about 0.3 s of decoding), never fewer than a real picture has.
+// frame pixels in all (about 0.3 s of decoding), never fewer than a real picture has, and never
+// more than a bound that keeps a tiny frame's per-scan work (headers, tables) short too.
 constexpr uint64_t maxScanPixels = uint64_t{2} << 30;
 constexpr uint64_t minScanLimit = 64;
+constexpr uint64_t maxScanLimit = 1000;
 
 // libjpeg's error manager with the place to return to on a fatal error, and the progress
 // monitor that bounds the scans.
@@ -58,7 +60,8 @@ struct JpegErrorManager {
 };
 
 uint64_t scanLimit(uint64_t framePixels) {
-    return std::max(minScanLimit, maxScanPixels / std::max<uint64_t>(framePixels, 1));
+    return std::clamp(maxScanPixels / std::max<uint64_t>(framePixels, 1), minScanLimit,
+                      maxScanLimit);
 }
 
 void logTooManyScans(j_decompress_ptr info, uint64_t limit) {

@@ -165,6 +165,11 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheFrameSize) {
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
     const std::vector<uint8_t> small = withRepeatedLastScan(file, 800);
     EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", small.data(), small.size())));
+    // However small the frame, each scan's own work counts too: a thousand at most.
+    const std::vector<uint8_t> tooMany = withRepeatedLastScan(file, 1200);
+    EXPECT_EQ(decodeJpeg("", tooMany.data(), tooMany.size()), nullptr);
+    EXPECT_EQ(problems.size(), 1u);
+    problems.clear();
     const std::vector<uint8_t> large = withFrameSize(file, 0xC2, 2000, 2000);
     const std::vector<uint8_t> within = withRepeatedLastScan(large, 400);
     EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", within.data(), within.size())));
