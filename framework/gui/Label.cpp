@@ -271,8 +271,12 @@ void Label::layOut() {
     for (const std::wstring& paragraph : paragraphsOf(text)) {
         if (wrapStyle == WRAP_WORDWRAP && maxLines > 0 &&
             static_cast<int32_t>(lines.size()) >= maxLines) {
-            // A paragraph that has no line left is told by the ellipsis on the last one.
-            lines.back().text = withEllipsis(lines.back().text, getWidth());
+            // A paragraph that has no line left is told by the ellipsis on the last one, unless
+            // that line was shortened already.
+            std::wstring& last = lines.back().text;
+            if (!last.ends_with(L"...")) {
+                last = last.empty() ? L"..." : withEllipsis(last, getWidth());
+            }
             break;
         }
         if (wrapStyle == WRAP_AUTOWIDTH) {

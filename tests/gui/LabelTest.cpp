@@ -28,9 +28,10 @@ protected:
     }
     // The lines a label of that width and wrap style lays the text out into.
     std::vector<std::wstring> linesOf(const std::wstring& text, int32_t width, int32_t wrap,
-                                      int32_t align = Label::ALIGN_LEFT) {
+                                      int32_t align = Label::ALIGN_LEFT, int32_t maxLines = 0) {
         RefHolder<Label> label = new Label(0, 0, width, 50, font.get(), wrap);
         label->setAlignH(align);
+        label->setMaxLines(maxLines);
         label->setText(text);
         label->renderText();
         std::vector<std::wstring> texts;
@@ -113,6 +114,11 @@ TEST_F(LabelTest, WordWrapTruncateAndAutowidthLayouts) {
     EXPECT_EQ(linesOf(L"abc  def", 30, Label::WRAP_WORDWRAP), (Lines{L"abc ", L"def"}));
     EXPECT_EQ(linesOf(L" abc\n\nabc def", 200, Label::WRAP_WORDWRAP),
               (Lines{L" abc", L"", L"abc def"}));
+    // With a line limit: words stay whole, and text past the last line ends it with "...".
+    EXPECT_EQ(linesOf(L"ab cd ef", 30, Label::WRAP_WORDWRAP, Label::ALIGN_LEFT, 2),
+              (Lines{L"ab cd", L"ef"}));
+    EXPECT_EQ(linesOf(L"a\n\nb", 42, Label::WRAP_WORDWRAP, Label::ALIGN_LEFT, 2),
+              (Lines{L"a", L"..."}));
     // Narrower than one character: one character per line, and no endless loop.
     EXPECT_EQ(linesOf(L"ab c", 3, Label::WRAP_WORDWRAP), (Lines{L"a", L"b", L"c"}));
     EXPECT_EQ(linesOf(L"ab c", -5, Label::WRAP_WORDWRAP), (Lines{L"a", L"b", L"c"}));
