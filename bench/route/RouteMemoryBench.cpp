@@ -30,6 +30,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/PeakMemory.h"
 #include "e2e/RoadDriver.h"
 #include "e2e/RoadSteps.h"
 #include "framework/os/SdlAudioMixer.h"
@@ -51,16 +52,7 @@ constexpr int32_t LARGEST_FLOOR = 18;
 constexpr int32_t LARGEST_DOOR = 5;
 
 double residentMiB() {
-    std::ifstream status("/proc/self/status");
-    std::string word;
-    while (status >> word) {
-        if (word == "VmRSS:") {
-            double kB = 0;
-            status >> kB;
-            return kB / 1024.0;
-        }
-    }
-    return -1;
+    return peakmemory::statusMegabytes("VmRSS:");
 }
 
 // The three largest anonymous mappings by resident size (heaps, mapped blocks, thread arenas).

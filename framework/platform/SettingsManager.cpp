@@ -51,14 +51,14 @@ SettingsManager* SettingsManager::instance() {
 }
 
 void SettingsManager::saveToRegistry() {
+    if (settingsHeld) {
+        return;
+    }
     RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
     if (settings) {
         settings->writeSettings(node.get());
     }
     KeyStore& store = KeyStore::currentUser();
-    if (settingsHeld) {
-        return;
-    }
     for (const auto& [name, child] : node->getNameTable()) {
         const std::string& typeWord = child->getTypeWord();
         if (typeWord == "String") {

@@ -33,8 +33,8 @@ constexpr int32_t SCREEN_WIDTH = 800;
 constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr int32_t KEY_ESCAPE = 27;
 constexpr uint32_t SECTION_POLL_MS = 20;
-// The lift's and the hallway's one sound each are taken alone: their pictures, which a room
-// does not hold, are not loaded for them.
+// The lift's and the hallway's few resources are taken alone: the rest of their pictures, which
+// a room does not hold, are not loaded for them.
 const char* const SECTIONS[] = {"default", "trophy", "game"};
 
 constexpr int32_t FIRST_SPAWN_DELAY = 4500;
@@ -91,6 +91,7 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
     symbolSheet = killerstones::takeResource<Image>("SYMBOLS1", "manual");
     tilePicture = killerstones::takeResource<Image>("TILE", "default");
     shotPicture = killerstones::takeResource<Image>("HIGHSCORE_ANIM_LIGHT", "default");
+    sparkPicture = killerstones::takeResource<Image>("STAR_FLASH", "hallway");
 
     setFadeInOnShow(false);
     setDarken(false);

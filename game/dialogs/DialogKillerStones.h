@@ -168,6 +168,7 @@ private:
     void leave();
 
     RefHolder<Image> shotPicture;
+    RefHolder<Image> sparkPicture;
     RefHolder<Sprite> ship;
     RefHolder<Label> scoreLabel;
     RefHolder<Label> bulletsLabel;

@@ -107,10 +107,9 @@ void DialogKillerStones::fire() {
     const int32_t y0 = ship->getY() - ship->getHeight() / 2;
 
     Random& random = *Random::getInstance();
-    RefHolder<Image> flash = killerstones::takeResource<Image>("STAR_FLASH", "hallway");
     for (int32_t k = 0; k < 3; ++k) {
         RefHolder<Sprite> spark =
-            new AdditiveSprite(x0 + random.nextInt(-8, 8), y0 - 15 * k, flash.get());
+            new AdditiveSprite(x0 + random.nextInt(-8, 8), y0 - 15 * k, sparkPicture.get());
         spark->setAnchor(Sprite::ANCHOR_CENTER);
         spark->setVisible(false);
         spark->setAlpha(220);

@@ -75,11 +75,6 @@ void show(const std::string& text) {
     GameHooks::showMessage(REPORT_TITLE, text);
 }
 
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
 std::string nameOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -145,12 +140,13 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
             return;
         }
         show(fitted(problem) + "\nIt is left as it is, as\n" + fitted(nameOf(stored), true) +
-             "\nin the folder\n" + fitted(folderOf(stored), true) +
+             "\nin the folder\n" + fitted(getFolderOfPath(stored), true) +
              "\nand the game will not save over it.");
         return;
     }
     show(fitted(problem) + "\nIt is kept as\n" + fitted(nameOf(keptAs), true) +
-         "\nin the folder\n" + fitted(folderOf(keptAs), true) + "\n" + fitted(without(what)));
+         "\nin the folder\n" + fitted(getFolderOfPath(keptAs), true) + "\n" +
+         fitted(without(what)));
 }
 
 void reset() {
