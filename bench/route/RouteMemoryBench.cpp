@@ -204,41 +204,24 @@ struct Walk {
         return waitUntilPlaying(road);
     }
 
+    // Measures the step once the player got there; false (and no figure) when the road failed.
+    bool reached(bool arrived, const std::string& step) {
+        if (arrived) {
+            measure(step);
+        }
+        return arrived;
+    }
+
     bool firstRunLap() {
-        if (!rideToFloorOne(road)) {
-            return false;
-        }
-        measure("hallway");
-        if (!door(1)) {
-            return false;
-        }
-        measure("level-1");
-        if (!clearBoardByClicks(road) || !road.waitForDialog("DIALOG_LEVEL_END")) {
-            return false;
-        }
-        measure("level-end");
-        if (!continueFromLevelEnd(road, "SCENE_HALLWAY")) {
-            return false;
-        }
-        readHints();
-        measure("hallway-again");
-        if (!viaLift("BUTTON_CASINO", "SCENE_CASINO")) {
-            return false;
-        }
-        measure("casino");
-        if (!viaLift("BUTTON_RECROOM", "SCENE_RECROOM")) {
-            return false;
-        }
-        measure("recroom");
-        if (!viaLift("BUTTON_ROOF", "SCENE_ROOF")) {
-            return false;
-        }
-        measure("roof");
-        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
-            return false;
-        }
-        measure("lobby-again");
-        return true;
+        return reached(rideToFloorOne(road), "hallway") && reached(door(1), "level-1") &&
+               reached(clearBoardByClicks(road) && road.waitForDialog("DIALOG_LEVEL_END"),
+                       "level-end") &&
+               reached(continueFromLevelEnd(road, "SCENE_HALLWAY") && (readHints(), true),
+                       "hallway-again") &&
+               reached(viaLift("BUTTON_CASINO", "SCENE_CASINO"), "casino") &&
+               reached(viaLift("BUTTON_RECROOM", "SCENE_RECROOM"), "recroom") &&
+               reached(viaLift("BUTTON_ROOF", "SCENE_ROOF"), "roof") &&
+               reached(viaLift("BUTTON_LOBBY", "SCENE_LOBBY"), "lobby-again");
     }
 
     bool firstRun() {
@@ -262,23 +245,10 @@ struct Walk {
     }
 
     bool returningLap() {
-        if (!rideToFloor(road, LARGEST_FLOOR)) {
-            return false;
-        }
-        measure("hallway-18");
-        if (!door(LARGEST_DOOR)) {
-            return false;
-        }
-        measure("floor-18-door-5");
-        if (!stopFromMenu(road, "SCENE_HALLWAY")) {
-            return false;
-        }
-        measure("hallway-18-again");
-        if (!viaLift("BUTTON_LOBBY", "SCENE_LOBBY")) {
-            return false;
-        }
-        measure("lobby-again");
-        return true;
+        return reached(rideToFloor(road, LARGEST_FLOOR), "hallway-18") &&
+               reached(door(LARGEST_DOOR), "floor-18-door-5") &&
+               reached(stopFromMenu(road, "SCENE_HALLWAY"), "hallway-18-again") &&
+               reached(viaLift("BUTTON_LOBBY", "SCENE_LOBBY"), "lobby-again");
     }
 
     bool returning() {
