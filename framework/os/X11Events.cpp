@@ -20,38 +20,67 @@ namespace {
     return info.info.x11.display;
 }
 
+struct KeyPair {
+    int sdlKey;
+    KeySym symbol;
+};
+
+// Every key without a character of its own that the event translator gives a virtual key.
+constexpr KeyPair KEY_SYMBOLS[] = {
+    {SDLK_RETURN, XK_Return},
+    {SDLK_KP_ENTER, XK_KP_Enter},
+    {SDLK_BACKSPACE, XK_BackSpace},
+    {SDLK_TAB, XK_Tab},
+    {SDLK_ESCAPE, XK_Escape},
+    {SDLK_SPACE, XK_space},
+    {SDLK_DELETE, XK_Delete},
+    {SDLK_INSERT, XK_Insert},
+    {SDLK_PAUSE, XK_Pause},
+    {SDLK_LSHIFT, XK_Shift_L},
+    {SDLK_RSHIFT, XK_Shift_R},
+    {SDLK_LCTRL, XK_Control_L},
+    {SDLK_RCTRL, XK_Control_R},
+    {SDLK_LALT, XK_Alt_L},
+    {SDLK_RALT, XK_Alt_R},
+    {SDLK_PAGEUP, XK_Prior},
+    {SDLK_PAGEDOWN, XK_Next},
+    {SDLK_END, XK_End},
+    {SDLK_HOME, XK_Home},
+    {SDLK_LEFT, XK_Left},
+    {SDLK_UP, XK_Up},
+    {SDLK_RIGHT, XK_Right},
+    {SDLK_DOWN, XK_Down},
+    {SDLK_KP_0, XK_KP_0},
+    {SDLK_KP_1, XK_KP_1},
+    {SDLK_KP_2, XK_KP_2},
+    {SDLK_KP_3, XK_KP_3},
+    {SDLK_KP_4, XK_KP_4},
+    {SDLK_KP_5, XK_KP_5},
+    {SDLK_KP_6, XK_KP_6},
+    {SDLK_KP_7, XK_KP_7},
+    {SDLK_KP_8, XK_KP_8},
+    {SDLK_KP_9, XK_KP_9},
+    {SDLK_KP_MULTIPLY, XK_KP_Multiply},
+    {SDLK_KP_PLUS, XK_KP_Add},
+    {SDLK_KP_COMMA, XK_KP_Separator},
+    {SDLK_KP_MINUS, XK_KP_Subtract},
+    {SDLK_KP_PERIOD, XK_KP_Decimal},
+    {SDLK_KP_DIVIDE, XK_KP_Divide},
+};
+
 KeySym keySymOf(int sdlKey) {
     if (sdlKey > ' ' && sdlKey < 0x7F) {
         return static_cast<KeySym>(sdlKey);  // SDL's and X's codes of these are both ASCII
     }
-    switch (sdlKey) {
-        case SDLK_RETURN:
-            return XK_Return;
-        case SDLK_BACKSPACE:
-            return XK_BackSpace;
-        case SDLK_TAB:
-            return XK_Tab;
-        case SDLK_ESCAPE:
-            return XK_Escape;
-        case SDLK_SPACE:
-            return XK_space;
-        case SDLK_DELETE:
-            return XK_Delete;
-        case SDLK_LSHIFT:
-            return XK_Shift_L;
-        case SDLK_RSHIFT:
-            return XK_Shift_R;
-        case SDLK_LCTRL:
-            return XK_Control_L;
-        case SDLK_RCTRL:
-            return XK_Control_R;
-        case SDLK_LALT:
-            return XK_Alt_L;
-        case SDLK_RALT:
-            return XK_Alt_R;
-        default:
-            return NoSymbol;
+    if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) {
+        return XK_F1 + static_cast<KeySym>(sdlKey - SDLK_F1);
     }
+    for (const KeyPair& pair : KEY_SYMBOLS) {
+        if (pair.sdlKey == sdlKey) {
+            return pair.symbol;
+        }
+    }
+    return NoSymbol;
 }
 
 }  // namespace
@@ -69,6 +98,10 @@ int x11EventsWaiting(SDL_Window* window, bool readConnection) {
     }
     pollfd socket{ConnectionNumber(display), POLLIN, 0};
     return poll(&socket, 1, 0) > 0 ? 1 : 0;
+}
+
+unsigned long x11KeySym(int sdlKey) {
+    return keySymOf(sdlKey);
 }
 
 int x11KeyDown(SDL_Window* window, int sdlKey) {

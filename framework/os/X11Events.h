@@ -11,6 +11,10 @@ struct SDL_Window;
 int x11EventsWaiting(SDL_Window* window, bool readConnection);
 
 // Whether the key of an SDL key code is down on the window's X keyboard now: 1 down, 0 up, -1
-// when the window is not on X or the key is not one of those asked about (letters, digits,
-// punctuation, Enter, Backspace, Tab, Escape, Delete, Shift, Ctrl, Alt).
+// when the window is not on X or the key has no X key symbol (see x11KeySym).
 int x11KeyDown(SDL_Window* window, int sdlKey);
+
+// The X key symbol asked about for an SDL key code: every key the event translator names
+// (both Enter keys, the keypad, arrows, F1 to F12, letters, digits, punctuation, modifiers);
+// 0 for any other.
+unsigned long x11KeySym(int sdlKey);
