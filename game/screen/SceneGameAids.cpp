@@ -383,9 +383,9 @@ void SceneGame::updateProgressLabel() {
         cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
         left += cells->getTileCount();
     }
-    // A layout that started empty has made no progress.
-    const int32_t percent =
-        total > 0 ? static_cast<int32_t>((1.0 - static_cast<double>(left) / total) * 100.0) : 0;
+    // Whole percent, counted in whole numbers so that an exact share shows exactly; a layout
+    // that started empty has made no progress.
+    const int64_t percent = total > 0 ? (int64_t{total} - left) * 100 / total : 0;
     const std::string text = std::to_string(percent) + "%";
     progressLabel->setText(std::wstring(text.begin(), text.end()));
 }

@@ -365,10 +365,15 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     run(600);
     EXPECT_TRUE(isGone(icon.get()));
 
-    // Half the tiles gone is half way.
-    thinOut(layout, total / 2);
-    scene->updateProgressLabel();
-    EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS_REC"))->getText(), L"50%");
+    // The share cleared, in whole percent, never above the truth: every exact share exactly.
+    for (int32_t left = total; left >= 0; --left) {
+        thinOut(layout, left);
+        scene->updateProgressLabel();
+        const std::string share = std::to_string((total - left) * 100 / total) + "%";
+        ASSERT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS_REC"))->getText(),
+                  std::wstring(share.begin(), share.end()))
+            << left << " of " << total << " left";
+    }
 }
 
 TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
