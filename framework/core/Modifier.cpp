@@ -82,9 +82,13 @@ Modifier::~Modifier() {
         children.push_back(child);
     }
     firstChild = nullptr;
+    // All are cut loose before any goes: a child's release can free a node that a sibling
+    // targets, whose removal must then find that sibling outside this container.
+    for (Modifier* child : children) {
+        child->container = nullptr;
+        child->nextSibling = nullptr;
+    }
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
-        (*child)->container = nullptr;
-        (*child)->nextSibling = nullptr;
         (*child)->release();
     }
 }

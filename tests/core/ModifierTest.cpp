@@ -280,6 +280,22 @@ TEST_F(ModifierTest, DestroyingANodeTakesItsTreeModifiersOut) {
     EXPECT_EQ(liveObjects, 2);
     Modifier::runTree(tree.get(), 16);
     EXPECT_EQ(updateLog, std::vector<std::string>{"next"});
+
+    // A group that goes while one child holds the last reference to the node a sibling works
+    // on (a counter holding its label): the node's going finds the sibling already cut loose.
+    struct Holding : ProbeModifier {
+        RefHolder<GameNode> held;
+    };
+    auto* group = ModifierContainer::addModifier(tree.get(), new Counted<ModifierContainer>());
+    auto* fade = new ProbeModifier("fade");
+    auto* shown = new Node();
+    fade->setTarget(shown);
+    ModifierContainer::addModifier(group, fade);
+    auto* holding = new Holding();
+    holding->held = shown;
+    ModifierContainer::addModifier(group, holding);
+    tree.reset();
+    EXPECT_EQ(liveObjects, 0);
 }
 
 TEST_F(ModifierTest, DetachAndDestructionKeepTheTreeConsistent) {
