@@ -53,6 +53,7 @@ public:
 protected:
     RoomKind roomKind() const override { return RoomKind::CASINO; }
     GameType chosenGameType() const override { return selectedGameType; }
+    void choose(GameType gameType) override { selectedGameType = gameType; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;
     std::wstring gameTypeText() const override;

@@ -33,6 +33,8 @@ public:
 protected:
     RoomKind roomKind() const override { return RoomKind::ROOF; }
     GameType chosenGameType() const override { return selectedMode; }
+    // Any type but Speed is the mixed run.
+    void choose(GameType gameType) override { selectedMode = gameType; }
     RefHolder<Level> buildLevel() const override;
     std::array<int32_t, 3> record() const override;
     std::wstring gameTypeText() const override;

@@ -28,6 +28,7 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
 #include "game/rules/Game.h"
+#include "game/rules/Level.h"
 #include "game/visuals/GameModifiers.h"
 #include "game/visuals/LayoutPreview.h"
 
@@ -161,6 +162,14 @@ void SceneScoreRoom::enterRoom(int32_t hintNumber, const char* floorNumber) {
     showGameTypePanel();
 }
 
+void SceneScoreRoom::savedGameContinued() {
+    Game* game = Game::current();
+    if (Level* level = game ? game->getLevel() : nullptr) {
+        choose(level->getGameType());
+        selectedDifficulty = level->getDifficulty();
+    }
+}
+
 void SceneScoreRoom::clearNewScore() {
     setShownIfAny(highScoreBar.get(), false);
     GameNode::removeAllModifiers(getTree());
@@ -241,7 +250,8 @@ void SceneScoreRoom::showBestResults() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const std::array<int32_t, 3> best = record();
     setLabelTextOf(findChild("LABEL_TOPSCORE"), groupedOrDash(best[0]));
-    setLabelTextOf(findChild("LABEL_TOPLEVEL"), best[1] == 0 ? L"-" : intToWString(best[1] + 1));
+    // The first level is index 0: the best level is unknown only while no run was played.
+    setLabelTextOf(findChild("LABEL_TOPLEVEL"), best[2] == 0 ? L"-" : intToWString(best[1] + 1));
     setLabelTextOf(findChild("LABEL_FINISHED"), intToWString(best[2]));
     HighScoreTable* table = getHighScoreTable(tableKey(), presetColumn(), true);
     if (!table) {

@@ -92,6 +92,10 @@ protected:
     virtual int32_t glowMiddleOffset() const = 0;
     virtual int32_t glowButtonOffset() const = 0;
 
+    // The run comes back to its own choice, as a run begun here does.
+    void savedGameContinued() override;
+    virtual void choose(GameType gameType) = 0;
+
     // The entry shared by both rooms: music, the visit's report, the host's hint or the saved
     // game question, a fresh board.
     void enterRoom(int32_t hintNumber, const char* floorNumber);

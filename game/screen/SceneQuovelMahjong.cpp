@@ -108,6 +108,7 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
     if (!Game::loadSaved(getTag())) {
         return 0;
     }
+    savedGameContinued();
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("game");

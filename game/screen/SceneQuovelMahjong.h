@@ -37,6 +37,10 @@ public:
     // follows.
     int32_t startRecentSavedGame(BaseObject* sender);
 
+protected:
+    // A saved game of this room has just become the current game.
+    virtual void savedGameContinued() {}
+
 private:
     // Closes the saved-game question when it is there and forgets it.
     void closeSavedGameQuestion();

@@ -218,6 +218,10 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPLEVEL"), L"5");
     EXPECT_EQ(sceneLabelText(casino, "LABEL_FINISHED"), L"3");
     writeScenePicture(casino, "casino-split-hard");
+    // Runs that never passed the first level reached level 1.
+    player->getStats().casinoRecord(TYPE_SPLIT, 1)->bestLevel = 0;
+    casino->refresh();
+    EXPECT_EQ(sceneLabelText(casino, "LABEL_TOPLEVEL"), L"1");
 
     // A run ends with 310,000: third row. Back in the casino the row blinks, the bar stands
     // under it just above the board, the fanfare plays once; then the news is consumed.
@@ -451,6 +455,24 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     run(1000);
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
     EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    // Continued and lost, the run comes back to its own choice with the new score shown.
+    casino->startRecentSavedGame(nullptr);
+    waitForLoader(resources);
+    ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
+    ASSERT_GE(runFramesUntil(manager, [&] { return table->getCurrentState() == nullptr; }, 30000), 0);
+    Game::current()->getScore().set(230000);
+    table->getTimeValue().set(0);
+    run(1500 + 3 * FRAME_MS);
+    ASSERT_TRUE(table->isDialogOpen("DIALOG_LEVEL_END"));
+    end = table->findDialog("DIALOG_LEVEL_END");
+    static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
+    waitForLoader(resources);
+    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    run(1000);
+    EXPECT_EQ(casino->getSelectedGameType(), TYPE_CLASSIC);
+    EXPECT_TRUE(casino->getStartButton()->isVisible());
+    EXPECT_EQ(text(casino->getRowLabel(1, 2)), L"230,000");
+    EXPECT_NE(casino->getBlinkModifier(), nullptr);
     GameHooks::installScenes(nullptr, nullptr);
     Game::releaseCurrent();
     TileManager::releaseInstance();
