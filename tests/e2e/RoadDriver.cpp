@@ -12,6 +12,7 @@
 #include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/os/InstanceLock.h"
@@ -19,6 +20,7 @@
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
@@ -114,6 +116,25 @@ std::string RoadDriver::statisticsText() const {
     return fileText(gameFolder() / "_temp/gd.xml");
 }
 
+void RoadDriver::noteSessionEvents() {
+    const StatisticsCollector* collector = getStatisticsCollector();
+    if (!collector) {
+        return;
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    auto* list = static_cast<PropertyVector*>(store->addChild(new PropertyVector("Events")));
+    for (const PlayingSessionRecord& session : collector->getSessions()) {
+        for (const RefHolder<PropertyNode>& event : session.events) {
+            list->addChild(event.get());
+        }
+    }
+    const std::filesystem::path file = home / "session-events.xml";
+    store->setSourceMode(1);
+    store->setSaveFileName(file.string());
+    EXPECT_TRUE(store->save());
+    sessionEvents = fileText(file);
+}
+
 std::string RoadDriver::storedText(const std::string& relativePath) const {
     const std::filesystem::path plain = gameFolder() / relativePath;
     if (std::filesystem::exists(plain)) {
@@ -149,6 +170,7 @@ void RoadDriver::start() {
         given.makeInstanceLock = [](const std::string&, const std::string&) {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
         };
+        given.shutDownStep = [this](const char*) { noteSessionEvents(); };
         const std::filesystem::path before = std::filesystem::current_path();
         const int code = QuovelMahjongMain::runProgram(given, programFolder.string());
         std::filesystem::current_path(before);

@@ -106,6 +106,10 @@ public:
     std::filesystem::path gameFolder() const;
     // The statistics file as text (empty when missing).
     std::string statisticsText() const;
+    // The events of the run's playing sessions as the statistics collector last held them (its
+    // final look is taken at the shut-down, just before the collector goes), written in the
+    // property files' XML form; empty while the program has made no collector.
+    const std::string& sessionEventsText() const { return sessionEvents; }
     // A file of the game folder as the game reads it: a scrambled one ("<name>.!") is
     // unscrambled. Empty when missing.
     std::string storedText(const std::string& relativePath) const;
@@ -124,6 +128,8 @@ private:
         RoadDriver& owner;
     };
     void gameWaitsForTurn();
+    // On the program's thread, at each step of its shut-down.
+    void noteSessionEvents();
     void post(uint32_t message, uint32_t wParam, int32_t x, int32_t y);
 
     std::string road;
@@ -144,4 +150,5 @@ private:
     int exitCode = -1;
     int pictures = 0;
     bool logo = false;
+    std::string sessionEvents;
 };

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -142,7 +145,7 @@ TEST_F(StatisticsCollectorTest, ARunWithoutASessionWritesNoneAndDropsEvents) {
     EXPECT_EQ(sessions->getChildCount(), 0);
 }
 
-TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideIt) {
+TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionInMemoryAndAreNotWritten) {
     startRun();
     StatisticsCollector* collector = getStatisticsCollector();
     startPlayingSession(collector, -1, 1);
@@ -165,11 +168,33 @@ TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideI
     PropertyNode* session = nodeOrDummy(
         file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "-1");
-    // The events follow the values, as filled after they were handed in.
-    PropertyVector* events = session->getChildVector("Events");
-    ASSERT_EQ(events->getChildCount(), 1);
-    PropertyNode* written = nodeOrDummy(events->getChildAt(0));
-    EXPECT_EQ(written->getChildValue("floorNumber")->getValue(), "3");
+    EXPECT_EQ(session->getChild("Events"), nullptr);
+    EXPECT_EQ(readTestFile(fileName()).find("floorNumber"), std::string::npos);
+}
+
+TEST_F(StatisticsCollectorTest, SessionsWrittenWithTheirEventsAreKeptAndTheEventsDropped) {
+    createFolderTree(getTempFolder());
+    std::string sessions;
+    for (const char* players : {"1", "2"}) {
+        sessions += std::string("<PlayingSession StartTime=\"5\" NumOfPlayers=\"") + players +
+                    "\"><Vector id=\"Events\"><QVCustomEvent floorNumber=\"4\"/></Vector>"
+                    "</PlayingSession>";
+    }
+    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\"><Vector "
+                              "id=\"PlayingSessions\">" + sessions + "</Vector></DataGathering></root>");
+    startRun();
+    const std::string started = readTestFile(fileName());
+    EXPECT_EQ(started.find("floorNumber"), std::string::npos) << started;
+    startPlayingSession(getStatisticsCollector(), 0, 3);
+    writeGameStatistics();
+    RefHolder<PropertyStore> file = readFile();
+    PropertyVector* list = file->getChildNode("DataGathering")->getChildVector("PlayingSessions");
+    ASSERT_EQ(list->getChildCount(), 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        PropertyNode* session = nodeOrDummy(list->getChildAt(i));
+        EXPECT_EQ(session->getChildValue("NumOfPlayers")->getValue(), std::to_string(i + 1));
+        EXPECT_EQ(session->getChild("Events"), nullptr);
+    }
 }
 
 TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
@@ -228,12 +253,56 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
     EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
 }
 
-TEST_F(StatisticsCollectorTest, ADamagedFileIsStartedAfresh) {
+// What the set-aside listener heard: the kind, the stored name and the name kept under.
+std::vector<std::string> setAside;
+
+TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldBeforeAFreshOneIsWritten) {
     createFolderTree(getTempFolder());
-    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\">");
+    setSetAsideListener([](const StoredFile& what, const std::string& stored,
+                           const std::string& keptAs) {
+        setAside.push_back(std::to_string(static_cast<int>(what.kind)) + " " + stored + " " +
+                           keptAs);
+    });
+    const std::string damaged = "<root><DataGathering id=\"DataGathering\">";
+    const auto aLink = [&] {
+        writeTestFile(fileName() + "-target", damaged);
+        std::filesystem::create_symlink(fileName() + "-target", fileName());
+    };
+    const auto tooLarge = [&] {
+        writeTestFile(fileName(), damaged);
+        std::filesystem::resize_file(fileName(), PropertyStore::MAX_FILE_BYTES + 1);
+    };
+    const std::vector<std::function<void()>> faults = {
+        [&] { writeTestFile(fileName(), damaged); }, [&] { writeTestFile(fileName(), ""); },
+        tooLarge, aLink};
+    for (size_t fault = 0; fault < faults.size(); ++fault) {
+        setAside.clear();
+        std::filesystem::remove_all(getTempFolder());
+        createFolderTree(getTempFolder());
+        faults[fault]();
+        const uintmax_t size = std::filesystem::file_size(fileName());
+        startRun();
+        writeGameStatistics();
+        ASSERT_EQ(setAside.size(), 1u) << "fault " << fault;
+        const std::string told = "5 " + fileName() + " ";
+        EXPECT_EQ(setAside[0].rfind(told + fileName() + ".damaged-20", 0), 0u) << setAside[0];
+        EXPECT_EQ(std::filesystem::file_size(setAside[0].substr(told.size())), size);
+        EXPECT_FALSE(std::filesystem::is_symlink(fileName()));
+        RefHolder<PropertyStore> file = readFile();
+        EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+    }
+
+    // A folder in the way cannot be moved: it stays, told with no kept name, and is never
+    // written over.
+    setAside.clear();
+    std::filesystem::remove_all(getTempFolder());
+    createFolderTree(fileName() + "/inside");
     startRun();
-    RefHolder<PropertyStore> file = readFile();
-    EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    writeGameStatistics();
+    EXPECT_EQ(setAside, std::vector<std::string>{"5 " + fileName() + " "});
+    EXPECT_TRUE(std::filesystem::is_directory(fileName() + "/inside"));
+    setSetAsideListener(nullptr);
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
