@@ -365,8 +365,6 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
                                               "It is kept as\ngd.xml.damaged-20", 0), 0u);
     EXPECT_NE(messageBox.shown[1].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
     EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
-    EXPECT_NE(programFileText(gameFolder() / "_temp/gd.xml").find("<PlayingSession"),
-              std::string::npos);
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

@@ -116,23 +116,8 @@ std::string RoadDriver::statisticsText() const {
     return fileText(gameFolder() / "_temp/gd.xml");
 }
 
-void RoadDriver::noteSessionEvents() {
-    const StatisticsCollector* collector = getStatisticsCollector();
-    if (!collector) {
-        return;
-    }
-    RefHolder<PropertyStore> store(new PropertyStore());
-    auto* list = static_cast<PropertyVector*>(store->addChild(new PropertyVector("Events")));
-    for (const PlayingSessionRecord& session : collector->getSessions()) {
-        for (const RefHolder<PropertyNode>& event : session.events) {
-            list->addChild(event.get());
-        }
-    }
-    const std::filesystem::path file = home / "session-events.xml";
-    store->setSourceMode(1);
-    store->setSaveFileName(file.string());
-    EXPECT_TRUE(store->save());
-    sessionEvents = fileText(file);
+std::string RoadDriver::sessionEventsText() const {
+    return fileText(home / "session-events.xml");
 }
 
 std::string RoadDriver::storedText(const std::string& relativePath) const {
@@ -170,7 +155,21 @@ void RoadDriver::start() {
         given.makeInstanceLock = [](const std::string&, const std::string&) {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
         };
-        given.shutDownStep = [this](const char*) { noteSessionEvents(); };
+        // The collector's events, written out at each step of the shut-down while it lasts.
+        given.shutDownStep = [this](const char*) {
+            if (const StatisticsCollector* collector = getStatisticsCollector()) {
+                RefHolder<PropertyStore> store(new PropertyStore());
+                auto* list = new PropertyVector("Events");
+                store->addChild(list);
+                for (const PlayingSessionRecord& session : collector->getSessions()) {
+                    for (const RefHolder<PropertyNode>& event : session.events) {
+                        list->addChild(event.get());
+                    }
+                }
+                store->setSaveFileName((home / "session-events.xml").string());
+                EXPECT_TRUE(store->save());
+            }
+        };
         const std::filesystem::path before = std::filesystem::current_path();
         const int code = QuovelMahjongMain::runProgram(given, programFolder.string());
         std::filesystem::current_path(before);

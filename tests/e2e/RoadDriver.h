@@ -106,10 +106,9 @@ public:
     std::filesystem::path gameFolder() const;
     // The statistics file as text (empty when missing).
     std::string statisticsText() const;
-    // The events of the run's playing sessions as the statistics collector last held them (its
-    // final look is taken at the shut-down, just before the collector goes), written in the
-    // property files' XML form; empty while the program has made no collector.
-    const std::string& sessionEventsText() const { return sessionEvents; }
+    // The events of the playing sessions as the statistics collector held them when the last
+    // run ended, in the property files' XML form.
+    std::string sessionEventsText() const;
     // A file of the game folder as the game reads it: a scrambled one ("<name>.!") is
     // unscrambled. Empty when missing.
     std::string storedText(const std::string& relativePath) const;
@@ -128,8 +127,6 @@ private:
         RoadDriver& owner;
     };
     void gameWaitsForTurn();
-    // On the program's thread, at each step of its shut-down.
-    void noteSessionEvents();
     void post(uint32_t message, uint32_t wParam, int32_t x, int32_t y);
 
     std::string road;
@@ -150,5 +147,4 @@ private:
     int exitCode = -1;
     int pictures = 0;
     bool logo = false;
-    std::string sessionEvents;
 };
