@@ -35,8 +35,8 @@ PropertyNode* makeSessionNode(const PlayingSessionRecord& session) {
     node->addChild(new PropertyValue("BitDepth", session.bitDepth, true));
     node->addChild(new PropertyValue("ScreenWidth", session.screenWidth, true));
     node->addChild(new PropertyValue("ScreenHeight", session.screenHeight, true));
-    // The session's events stay in memory: written, they made the file grow by tens of
-    // kilobytes a session.
+    // The session's events stay in memory: they would make the file grow by tens of kilobytes
+    // a session.
     return node;
 }
 
