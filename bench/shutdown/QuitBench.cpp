@@ -4,8 +4,9 @@
 // times the way out. Prints, each on a line of its own with the monotonic clock's milliseconds:
 // "ready" once it has played there for a while, "quit" when it answers the quit question itself
 // (mode "answer"), every step of the shut-down as it ends, and "returned" when the program has
-// returned; the process then ends as the game's does.
-// Usage: quovel-quit-bench lobby|level [signal|answer]
+// returned; the process then ends as the game's does. "start" quits as soon as the first frame
+// has run, for timing a whole run from start to end.
+// Usage: quovel-quit-bench lobby|level|start [signal|answer]
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -83,8 +84,10 @@ struct DrivingClock : SystemClock {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || (std::strcmp(argv[1], "lobby") != 0 && std::strcmp(argv[1], "level") != 0)) {
-        std::fprintf(stderr, "usage: quovel-quit-bench lobby|level [signal|answer]\n");
+    const bool startOnly = argc >= 2 && std::strcmp(argv[1], "start") == 0;
+    if (argc < 2 ||
+        (std::strcmp(argv[1], "lobby") != 0 && std::strcmp(argv[1], "level") != 0 && !startOnly)) {
+        std::fprintf(stderr, "usage: quovel-quit-bench lobby|level|start [signal|answer]\n");
         return 2;
     }
     SdlDisplay display;
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
     services.makeInstanceLock = [](const std::string& folder, const std::string& name) {
         return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(folder, name));
     };
-    services.quitAfterFrames = FRAME_LIMIT;
+    services.quitAfterFrames = startOnly ? 1 : FRAME_LIMIT;
     services.shutDownStep = [](const char* step) { stamp(step); };
     const int result = QuovelMahjongMain::runProgram(services, QUOVEL_GAME_FOLDER);
     stamp("returned");

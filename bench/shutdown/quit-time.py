@@ -12,6 +12,17 @@ each place against the goals (median at most 0.3 s, slowest at most 0.5 s), the 
 each step of the shut-down, and whether every run left its players, high scores and settings
 saved. Each place keeps one data and settings folder of its own across its runs: the first run
 is a first start, the others ordinary ones. Exits with 1 when a goal is missed.
+
+    bench/shutdown/quit-time.py QUIT_BENCH [RUNS] statistics
+
+times instead whole runs, from the start of the process to its end, of the program started and
+quit as soon as its first frame has run: RUNS times (15 by default) for a new player, for a
+player whose statistics file holds 400 sessions, and for one whose file of 400 sessions was
+written with their events by an earlier version (about 35 kB a session; that first start
+rewrites it without them, and the start after it is timed too). Each run has fresh folders.
+Reports the medians and the files' sizes before and after against the goal: a player of 400
+sessions starts and quits within 1.2 times a new player's time, also after the start that
+rewrote an earlier version's file.
 """
 import os
 import signal
@@ -95,10 +106,95 @@ def run_once(bench, place, way, home):
     return end_ms - quit_ms, durations, saved_since(home, wall_quit - 1.0)
 
 
+STATISTICS_SESSIONS = 400
+STATISTICS_GOAL = 1.2
+# The statistics file under the data folder.
+STATISTICS_FILE = "data/Brastel/Games/Quovel Mahjong/_temp/gd.xml"
+# The events of a session as earlier versions wrote them: a floor shown, a level built, a level
+# played and stopped; repeated to about 35 kB a session.
+SESSION_EVENTS = (
+    '<Node id="QVCustomEvent" playerName="Ann" floorNumber="3" />'
+    '<QVCustomEvent><String id="playerName" value="Ann" /><Integer id="numNotSolvable" '
+    'value="0" /><Integer id="numStackingProblem" value="0" /><Boolean id="levelBuildProblem" '
+    'value="false" /></QVCustomEvent><QVLevelSession><String id="playerName" value="Ann" />'
+    '<String id="LevelName" value="floor03-room2.xml" /><Integer id="GameType" value="1" />'
+    '<Integer id="GameMode" value="1" /><Integer id="Difficulty" value="3" />'
+    '<Boolean id="gameStopped" value="true" /></QVLevelSession>')
+
+
+def statistics_text(with_events):
+    events = SESSION_EVENTS * (35 * 1024 // len(SESSION_EVENTS))
+    sessions = []
+    for number in range(STATISTICS_SESSIONS):
+        start = 1_700_000_000 + number * 86_400
+        values = (f'StartTime="{start}" EndTime="{start + 3600}" GameMode="0" NumOfPlayers="1" '
+                  'FullScreen="false" BitDepth="32" ScreenWidth="1920" ScreenHeight="1080"')
+        sessions.append(f'<PlayingSession {values}><Vector id="Events">{events}</Vector>'
+                        '</PlayingSession>' if with_events else f'<PlayingSession {values} />')
+    return ('<root><DataGathering id="DataGathering"><SystemInfo id="SystemInfo" '
+            'GameId="QuovelMahjong" /><Vector id="PlayingSessions">' + "".join(sessions) +
+            '</Vector></DataGathering></root>')
+
+
+def start_and_quit(bench, home):
+    """Milliseconds from the start of the process to its end."""
+    env = dict(os.environ, XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    env.setdefault("SDL_VIDEODRIVER", "dummy")
+    env.setdefault("SDL_AUDIODRIVER", "dummy")
+    began = time.monotonic()
+    done = subprocess.run([bench, "start"], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=READY_LIMIT_S + END_LIMIT_S)
+    if done.returncode != 0:
+        raise RuntimeError(f"the program ended with {done.returncode}")
+    return (time.monotonic() - began) * 1000.0
+
+
+def statistics_main(bench, runs):
+    with_events = "400 sessions with events"
+    texts = {"new player": None, "400 sessions": statistics_text(False),
+             with_events: statistics_text(True)}
+    after_events = with_events + ", the start after"
+    times = {name: [] for name in [*texts, after_events]}
+    sizes = {}
+    for _ in range(runs):
+        for name, text in texts.items():
+            with tempfile.TemporaryDirectory(prefix="quit-statistics-") as home:
+                path = os.path.join(home, STATISTICS_FILE)
+                if text is not None:
+                    os.makedirs(os.path.dirname(path))
+                    with open(path, "w") as out:
+                        out.write(text)
+                before = len(text or "")
+                for timed in [name, after_events] if name == with_events else [name]:
+                    times[timed].append(start_and_quit(bench, home))
+                    with open(path) as written:
+                        after = written.read()
+                    sizes[timed] = (before, len(after), after.count("<PlayingSession "))
+                    before = len(after)
+    base = statistics.median(times["new player"])
+    missed = False
+    for name, values in times.items():
+        median = statistics.median(values)
+        before, after, kept = sizes[name]
+        line = (f"{name}: start to end median {median:.0f} ms ({median / base:.2f} of a new "
+                f"player's), fastest {min(values):.0f}, slowest {max(values):.0f} in {runs} runs; "
+                f"file {before / 1024:.0f} kB before, {after / 1024:.0f} kB and {kept} sessions "
+                "after")
+        if name in ("400 sessions", after_events):
+            ok = median <= STATISTICS_GOAL * base and kept == STATISTICS_SESSIONS
+            missed = missed or not ok
+            line += f" (goal {STATISTICS_GOAL:.1f}){'' if ok else '  <-- missed'}"
+        print(line)
+    sys.exit(1 if missed else 0)
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     bench = os.path.abspath(sys.argv[1])
+    if sys.argv[-1] == "statistics":
+        statistics_main(bench, int(sys.argv[2]) if len(sys.argv) > 3 else 15)
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 20
     missed = False
     for place in ("lobby", "level"):

@@ -4,7 +4,7 @@
 #include <string>
 
 // Which per-user file a file set aside is, so that the player can be told in their own words.
-enum class StoredFileKind { playerList, profile, highScores, savedGame, settings };
+enum class StoredFileKind { playerList, profile, highScores, savedGame, settings, statistics };
 
 struct StoredFile {
     StoredFileKind kind = StoredFileKind::playerList;

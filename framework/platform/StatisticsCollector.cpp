@@ -8,6 +8,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/os/Clock.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/GameWindow.h"
@@ -34,14 +35,8 @@ PropertyNode* makeSessionNode(const PlayingSessionRecord& session) {
     node->addChild(new PropertyValue("BitDepth", session.bitDepth, true));
     node->addChild(new PropertyValue("ScreenWidth", session.screenWidth, true));
     node->addChild(new PropertyValue("ScreenHeight", session.screenHeight, true));
-    // What happened in play, after the values, in the order it was handed in.
-    if (!session.events.empty()) {
-        auto* events = new PropertyVector("Events");
-        for (const auto& event : session.events) {
-            events->addChild(event.get());
-        }
-        node->addChild(events);
-    }
+    // The session's events stay in memory: they would make the file grow by tens of kilobytes
+    // a session.
     return node;
 }
 
@@ -54,12 +49,25 @@ StatisticsCollector::StatisticsCollector(std::string fileName, Clock& clock)
     startTick = clock.tickCount();
 }
 
-PropertyNode* StatisticsCollector::openDocument(RefHolder<PropertyStore>& store) const {
+PropertyNode* StatisticsCollector::openDocument(RefHolder<PropertyStore>& store) {
     store = new PropertyStore();
     const bool loaded = store->loadFile(fileName);
+    if (!loaded) {
+        // A file there that does not load (damaged, empty, too large, no plain file) is kept
+        // beside itself and told; one that cannot be moved is never saved over.
+        fileHeld = !setAsideUnloadableFile(0, fileName, {StoredFileKind::statistics, {}, false});
+    }
     AbstractProperty* existing = store->getChild("DataGathering");
     if (existing && existing->isNode()) {
-        return static_cast<PropertyNode*>(existing);
+        auto* root = static_cast<PropertyNode*>(existing);
+        // Sessions of earlier versions carried their events: the sessions stay, the events go.
+        PropertyVector* list = root->getChildVector("PlayingSessions");
+        for (int32_t i = 0; i < list->getChildCount(); ++i) {
+            if (auto* session = objectCast<PropertyNode>(list->getChildAt(i))) {
+                session->removeChild("Events");
+            }
+        }
+        return root;
     }
     // A file without a usable "DataGathering" is started afresh, so it is written whole again.
     if (loaded) {
@@ -70,6 +78,9 @@ PropertyNode* StatisticsCollector::openDocument(RefHolder<PropertyStore>& store)
 }
 
 void StatisticsCollector::saveDocument(PropertyStore* store) const {
+    if (fileHeld) {
+        return;
+    }
     store->setSaveFileName(fileName);
     store->save();
 }
@@ -122,6 +133,9 @@ void StatisticsCollector::writeSessions() {
     const uint32_t runSeconds = (clock.tickCount() - startTick) / 1000;
     RegistryValue total(bvqValuePath("totalplayingtime"), false);
     total.writeDword(totalAtStart + runSeconds);
+    if (fileHeld) {
+        return;
+    }
 
     RefHolder<PropertyStore> store;
     PropertyNode* root = openDocument(store);

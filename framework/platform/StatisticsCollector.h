@@ -23,13 +23,14 @@ struct PlayingSessionRecord {
     int32_t bitDepth = 0;
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
-    // Event nodes handed in during the session, referenced; written as the session's "Events".
+    // Event nodes handed in during the session, referenced for the run; never written.
     std::vector<RefHolder<PropertyNode>> events;
 };
 
 // Keeps the run's playing sessions, writes the system report at start-up and, at shut-down,
 // the sessions and the total playing time. The statistics file is the temp folder's "gd.xml";
-// the total and the file's path live in the game key's "bvq" key. Failures are silent.
+// the total and the file's path live in the game key's "bvq" key. Write failures are silent; a
+// file there that cannot be read is kept aside (DamagedFile) before a fresh one replaces it.
 class StatisticsCollector {
 public:
     // Reads the total playing time so far and notes the clock's tick count. `clock` must live as
@@ -59,8 +60,9 @@ public:
 
 private:
     // The file's tree in `store` and its "DataGathering" node, made afresh when the file is
-    // missing, unreadable, or has no "DataGathering" node.
-    PropertyNode* openDocument(RefHolder<PropertyStore>& store) const;
+    // missing, unreadable, or has no "DataGathering" node. An unreadable file is set aside
+    // first; when it cannot be, the file is held and never written.
+    PropertyNode* openDocument(RefHolder<PropertyStore>& store);
     void saveDocument(PropertyStore* store) const;
 
     bool closed = true;
@@ -70,6 +72,8 @@ private:
     std::vector<PlayingSessionRecord> sessions;
 
     Clock& clock;
+    // The file was found unreadable and could not be set aside: it is left as it is.
+    bool fileHeld = false;
     // The screen of the last system report.
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;

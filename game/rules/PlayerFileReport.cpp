@@ -91,6 +91,8 @@ std::string subject(const StoredFile& what) {
             return "The high scores";
         case StoredFileKind::savedGame:
             return "A saved game of " + what.owner;
+        case StoredFileKind::statistics:
+            return "The playing statistics";
         case StoredFileKind::settings:
             break;
     }
@@ -107,6 +109,8 @@ std::string without(const StoredFile& what) {
             return "The high scores start anew.";
         case StoredFileKind::savedGame:
             return "The game goes on without it.";
+        case StoredFileKind::statistics:
+            return "The statistics start anew.";
         case StoredFileKind::settings:
             break;
     }

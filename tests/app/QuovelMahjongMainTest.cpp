@@ -328,7 +328,9 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
 }
 
 TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSavesRetry) {
-    // Ann's profile is cut short; the players' folder is swapped for a file and given back.
+    // The statistics file is empty; Ann's profile is cut short; the players' folder is swapped
+    // for a file and given back.
+    writeTestFile(gameFolder() / "_temp/gd.xml", "");
     const std::filesystem::path folder = gameFolder() / "players", away = folder.string() + "~";
     const std::string profile = (folder / "-41-nn.plr.!").string();
     int frame = 0, floorRead = -1;
@@ -358,9 +360,11 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     };
     ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
     EXPECT_EQ(floorRead, 3);
-    ASSERT_EQ(messageBox.shown.size(), 2u);
-    EXPECT_NE(messageBox.shown[0].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
-    EXPECT_NE(messageBox.shown[1].text.find("saved\nin the folder\n/"), std::string::npos);
+    ASSERT_EQ(messageBox.shown.size(), 3u);
+    EXPECT_EQ(messageBox.shown[0].text.rfind("The playing statistics could not be read.\n"
+                                              "It is kept as\ngd.xml.damaged-20", 0), 0u);
+    EXPECT_NE(messageBox.shown[1].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
+    EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

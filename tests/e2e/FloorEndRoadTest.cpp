@@ -143,9 +143,9 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
     dismissHostHint(road);
     EXPECT_EQ(road.finish(), 0);
 
-    // The statistics file: floor 1 shown on the first arrival and after each of the five
+    // The run's session events: floor 1 shown on the first arrival and after each of the five
     // levels, floor 2 once; five level builds; no level session, as no level was stopped.
-    const std::string statistics = road.statisticsText();
+    const std::string statistics = road.sessionEventsText();
     EXPECT_EQ(occurrences(statistics, "floorNumber=\"1\""), 6u) << statistics;
     EXPECT_EQ(occurrences(statistics, "floorNumber=\"2\""), 1u) << statistics;
     EXPECT_EQ(occurrences(statistics, "numNotSolvable"), 5u) << statistics;

@@ -69,8 +69,8 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
     road.picture("time-out");
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().roomRecord(1, 1)->levelWinCount, 0);
     EXPECT_EQ(road.finish(), 0);
-    // The floor chosen is in the statistics file.
-    EXPECT_NE(road.statisticsText().find("floorNumber"), std::string::npos);
+    // The floor chosen is among the session's events.
+    EXPECT_NE(road.sessionEventsText().find("floorNumber"), std::string::npos);
 }
 
 TEST(Road, TheCabinetOpensFromTheInGameMenuAndClosesBackToPlay) {
@@ -108,8 +108,8 @@ TEST(Road, ALevelIsStoppedFromTheInGameMenu) {
     road.picture("back-in-hallway");
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().roomRecord(1, 1)->levelWinCount, 0);
     EXPECT_EQ(road.finish(), 0);
-    // The statistics file holds the run's events: the floor chosen, the stopped level.
-    const std::string statistics = road.statisticsText();
+    // The run's session events: the floor chosen, the stopped level.
+    const std::string statistics = road.sessionEventsText();
     EXPECT_NE(statistics.find("floorNumber"), std::string::npos);
     EXPECT_NE(statistics.find("gameStopped"), std::string::npos);
     EXPECT_NE(statistics.find("QVLevelSession"), std::string::npos);

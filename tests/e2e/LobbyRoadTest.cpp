@@ -264,6 +264,7 @@ void quitWithYes(FILE* out) {
     ASSERT_TRUE(road.click("BUTTON_YES"));
     ASSERT_TRUE(road.waitForEnd());
     EXPECT_EQ(road.finish(), 0);
+    EXPECT_NE(road.sessionEventsText().find("gameQuit"), std::string::npos);
     std::vector<KeyValue> stored;
     ASSERT_TRUE(road.keys.readValues(RoadDriver::settingsKey, stored));
     for (const KeyValue& value : stored) {
@@ -306,8 +307,10 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first run failed";
+    // The statistics file keeps the session, without its events.
     const std::string statistics = again.statisticsText();
-    EXPECT_NE(statistics.find("gameQuit"), std::string::npos);
+    EXPECT_NE(statistics.find("<PlayingSession"), std::string::npos) << statistics;
+    EXPECT_EQ(statistics.find("gameQuit"), std::string::npos) << statistics;
 
     // The second start: the lobby greets Ann without asking, her floor and the volume kept.
     ASSERT_TRUE(reachLobby(again));

@@ -12,6 +12,7 @@
 #include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/os/InstanceLock.h"
@@ -19,6 +20,7 @@
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
+#include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
@@ -114,6 +116,10 @@ std::string RoadDriver::statisticsText() const {
     return fileText(gameFolder() / "_temp/gd.xml");
 }
 
+std::string RoadDriver::sessionEventsText() const {
+    return fileText(home / "session-events.xml");
+}
+
 std::string RoadDriver::storedText(const std::string& relativePath) const {
     const std::filesystem::path plain = gameFolder() / relativePath;
     if (std::filesystem::exists(plain)) {
@@ -148,6 +154,21 @@ void RoadDriver::start() {
         given.mixer = mixer ? mixer : std::make_shared<FakeAudioMixer>();
         given.makeInstanceLock = [](const std::string&, const std::string&) {
             return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
+        };
+        // The collector's events, written out at each step of the shut-down while it lasts.
+        given.shutDownStep = [this](const char*) {
+            if (const StatisticsCollector* collector = getStatisticsCollector()) {
+                RefHolder<PropertyStore> store(new PropertyStore());
+                auto* list = new PropertyVector("Events");
+                store->addChild(list);
+                for (const PlayingSessionRecord& session : collector->getSessions()) {
+                    for (const RefHolder<PropertyNode>& event : session.events) {
+                        list->addChild(event.get());
+                    }
+                }
+                store->setSaveFileName((home / "session-events.xml").string());
+                EXPECT_TRUE(store->save());
+            }
         };
         const std::filesystem::path before = std::filesystem::current_path();
         const int code = QuovelMahjongMain::runProgram(given, programFolder.string());

@@ -106,6 +106,9 @@ public:
     std::filesystem::path gameFolder() const;
     // The statistics file as text (empty when missing).
     std::string statisticsText() const;
+    // The events of the playing sessions as the statistics collector held them when the last
+    // run ended, in the property files' XML form.
+    std::string sessionEventsText() const;
     // A file of the game folder as the game reads it: a scrambled one ("<name>.!") is
     // unscrambled. Empty when missing.
     std::string storedText(const std::string& relativePath) const;

@@ -168,7 +168,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     EXPECT_EQ(road.finish(), 0);
 
     // The stopped level's session, handed over when the saved game replaced it, says so.
-    const std::string statistics = road.statisticsText();
+    const std::string statistics = road.sessionEventsText();
     const size_t session = statistics.find("<QVLevelSession");
     ASSERT_NE(session, std::string::npos) << statistics;
     EXPECT_EQ(statistics.find("<QVLevelSession", session + 1), std::string::npos) << statistics;

@@ -173,5 +173,5 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     road.run(1000);
     road.picture("back-in-recroom");
     EXPECT_EQ(road.finish(), 0);
-    EXPECT_NE(road.statisticsText().find("floorNumber"), std::string::npos);
+    EXPECT_NE(road.sessionEventsText().find("floorNumber"), std::string::npos);
 }

@@ -179,7 +179,7 @@ TEST(Road, AFloorBoardPlayedStuckIsRestartedThenShuffled) {
     ASSERT_TRUE(stopFromMenu(road, "SCENE_HALLWAY"));
     EXPECT_EQ(road.finish(), 0);
     // Restart is 0, shuffle 1.
-    EXPECT_EQ(stuckActions(road.statisticsText()), "01");
+    EXPECT_EQ(stuckActions(road.sessionEventsText()), "01");
 }
 
 TEST(Road, ARecRoomBoardPlayedStuckTakesBackItsLastMatch) {
@@ -205,7 +205,7 @@ TEST(Road, ARecRoomBoardPlayedStuckTakesBackItsLastMatch) {
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
     EXPECT_EQ(road.finish(), 0);
     // Undo is 2.
-    EXPECT_EQ(stuckActions(road.statisticsText()), "2");
+    EXPECT_EQ(stuckActions(road.sessionEventsText()), "2");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/os/LinuxSystemInfoSource.h"
+#include "framework/platform/DamagedFile.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -49,6 +51,7 @@ protected:
     }
     void TearDown() override {
         writeGameStatistics();
+        setSetAsideListener(nullptr);
         SettingsManager::releaseInstance();
         KeyStore::setCurrentUser(nullptr);
         setenv("XDG_DATA_HOME", oldDataHome.c_str(), 1);
@@ -142,7 +145,7 @@ TEST_F(StatisticsCollectorTest, ARunWithoutASessionWritesNoneAndDropsEvents) {
     EXPECT_EQ(sessions->getChildCount(), 0);
 }
 
-TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideIt) {
+TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionInMemoryAndAreNotWritten) {
     startRun();
     StatisticsCollector* collector = getStatisticsCollector();
     startPlayingSession(collector, -1, 1);
@@ -165,14 +168,16 @@ TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionAndAreWrittenInsideI
     PropertyNode* session = nodeOrDummy(
         file->getChildNode("DataGathering")->getChildVector("PlayingSessions")->getChildAt(0));
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "-1");
-    // The events follow the values, as filled after they were handed in.
-    PropertyVector* events = session->getChildVector("Events");
-    ASSERT_EQ(events->getChildCount(), 1);
-    PropertyNode* written = nodeOrDummy(events->getChildAt(0));
-    EXPECT_EQ(written->getChildValue("floorNumber")->getValue(), "3");
+    EXPECT_EQ(session->getChild("Events"), nullptr);
+    EXPECT_EQ(readTestFile(fileName()).find("floorNumber"), std::string::npos);
 }
 
 TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
+    // A session of an earlier version, written with its events: kept, without them.
+    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\"><Vector id=\"Playing"
+                  "Sessions\"><PlayingSession NumOfPlayers=\"0\"><Vector id=\"Events\">"
+                  "<QVCustomEvent floorNumber=\"4\"/></Vector></PlayingSession></Vector>"
+                  "</DataGathering></root>");
     for (int run = 0; run < 2; ++run) {
         machine.info.computerName = run == 0 ? "first" : "second";
         startRun();
@@ -184,9 +189,12 @@ TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
     PropertyNode* root = file->getChildNode("DataGathering");
     EXPECT_EQ(root->getChildNode("SystemInfo")->getChildValue("CompName")->getValue(), "second");
     PropertyVector* sessions = root->getChildVector("PlayingSessions");
-    ASSERT_EQ(sessions->getChildCount(), 2);
-    EXPECT_EQ(nodeOrDummy(sessions->getChildAt(0))->getChildValue("NumOfPlayers")->getValue(), "1");
-    EXPECT_EQ(nodeOrDummy(sessions->getChildAt(1))->getChildValue("NumOfPlayers")->getValue(), "2");
+    ASSERT_EQ(sessions->getChildCount(), 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        PropertyNode* session = nodeOrDummy(sessions->getChildAt(i));
+        EXPECT_EQ(session->getChildValue("NumOfPlayers")->getValue(), std::to_string(i));
+    }
+    EXPECT_EQ(readTestFile(fileName()).find("Events"), std::string::npos);
 }
 
 TEST_F(StatisticsCollectorTest, AFileWithoutDataGatheringIsEmptiedAndRebuilt) {
@@ -228,12 +236,34 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
     EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
 }
 
-TEST_F(StatisticsCollectorTest, ADamagedFileIsStartedAfresh) {
-    createFolderTree(getTempFolder());
-    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\">");
+TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
+    static std::vector<std::string> keptAs;
+    setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
+        keptAs.push_back(what.kind == StoredFileKind::statistics ? kept : "?");
+    });
+    // Damaged, empty, larger than any property file is read, and a link to a damaged file.
+    const uintmax_t sizes[] = {9, 0, PropertyStore::MAX_FILE_BYTES + 1, 9};
+    for (size_t fault = 0; fault < std::size(sizes); ++fault) {
+        std::filesystem::remove_all(getTempFolder());
+        writeTestFile(fileName() + "~", "<root><DataGathering id=\"DataGathering\">");
+        std::filesystem::resize_file(fileName() + "~", sizes[fault]);
+        fault == 3 ? std::filesystem::create_symlink(fileName() + "~", fileName())
+                   : std::filesystem::rename(fileName() + "~", fileName());
+        startRun();
+        writeGameStatistics();
+        ASSERT_EQ(keptAs.size(), fault + 1);
+        EXPECT_EQ(std::filesystem::file_size(keptAs.back()), sizes[fault]) << keptAs.back();
+        EXPECT_NE(readFile()->getChildNode("DataGathering")->getChild("SystemInfo"), nullptr);
+    }
+    // A folder in the way cannot be moved: it is told once, stays and is never written over.
+    std::filesystem::remove(fileName());
+    createFolderTree(fileName() + "/inside");
     startRun();
-    RefHolder<PropertyStore> file = readFile();
-    EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    writeGameStatistics();
+    EXPECT_EQ(keptAs.size(), 5u);
+    EXPECT_EQ(keptAs.back(), "");
+    EXPECT_TRUE(std::filesystem::is_directory(fileName() + "/inside"));
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {

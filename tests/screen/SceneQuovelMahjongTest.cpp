@@ -94,14 +94,14 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     GameHooks::installMessageBox(&messageBox);
     const std::string folder = "/home/a-long-account-name/.local/share/Brastel/Games/Quovel";
     const std::string owner(20, 'W'), kept = escapeName(owner) + ".plr.!.damaged-2026-12-08-16";
-    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::settings); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::statistics); ++kind) {
         const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
         PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
         PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 3), false);
     }
     GameHooks::installMessageBox(nullptr);
-    EXPECT_EQ(messageBox.shown.size(), 13u);  // each save failure told once
+    EXPECT_EQ(messageBox.shown.size(), 15u);  // each save failure told once
     for (auto [title, text] : messageBox.shown) {
         size_t widest = 0;
         for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
