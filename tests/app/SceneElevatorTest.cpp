@@ -383,6 +383,20 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
             << std::string(line.begin(), line.end());
     }
     EXPECT_GT(singular, 0);
+
+    // The count of games won also grows when a casino or roof run ends, which only its clock
+    // does: its line, singular or plural, never calls every one of them a game won.
+    const std::wregex allWon(L"\\bgames? won\\b", std::regex::icase);
+    for (int32_t count : {1, 2}) {
+        stats.numGamesWon = count;
+        int countLines = 0;
+        for (int i = 0; i < 300; ++i) {
+            const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
+            countLines += line.find(L"finished run") != std::wstring::npos;
+            EXPECT_FALSE(std::regex_search(line, allWon)) << std::string(line.begin(), line.end());
+        }
+        EXPECT_GT(countLines, 0) << count;
+    }
 }
 
 }  // namespace
