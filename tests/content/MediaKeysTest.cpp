@@ -1,21 +1,16 @@
 // The built media against the resource list, read as the game reads it: through the resource
 // manager from the packed archive. Every key loads; every built file is named by a key; the
 // pictures have the sizes the board geometry gives; the symbol sheets are laid out as the board
-// reads them; and every word the player reads, in the texts and drawn into the pictures, names
-// each thing one way.
+// reads them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "TempFolder.h"
-#include "content/ContentXml.h"
 #include "content/MediaContent.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Image.h"
@@ -243,78 +238,6 @@ TEST_F(MediaKeysTest, EverySetDrawsEveryFaceDistinctlyInItsCell) {
             }
         }
     }
-}
-
-// The "Text" values of the game's property files, by id.
-void collectTexts(const std::vector<ContentNode>& nodes, std::map<std::string, std::string>& out) {
-    for (const ContentNode& node : nodes) {
-        if (node.tag == "Text") {
-            out[node.id] = node.value("value");
-        }
-        collectTexts(node.children, out);
-    }
-}
-
-// The words drawn into each picture (each text element once, however many frames repeat it):
-// the text elements of its SVG source, hand-written under art/ or made by the generators in the
-// build's art/, by the source's path under its folder.
-std::map<std::string, std::set<std::string>> pictureWords() {
-    std::map<std::string, std::set<std::string>> words;
-    const std::regex element("<text[^>]*>([^<]*)</text>");
-    for (const std::filesystem::path& root : {std::filesystem::path(QUOVEL_SOURCE_DIR) / "art",
-                                              std::filesystem::path(QUOVEL_BINARY_DIR) / "art"}) {
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-            if (entry.path().extension() != ".svg") {
-                continue;
-            }
-            std::ifstream in(entry.path());
-            std::stringstream source;
-            source << in.rdbuf();
-            const std::string text = source.str();
-            auto& drawn = words[entry.path().lexically_relative(root).generic_string()];
-            for (std::sregex_iterator it(text.begin(), text.end(), element), end; it != end; ++it) {
-                drawn.insert(std::regex_replace((*it)[1].str(), std::regex("&amp;"), "&"));
-            }
-        }
-    }
-    return words;
-}
-
-TEST(ShippedWords, EachThingHasOneNameWhereverThePlayerReadsIt) {
-    std::map<std::string, std::string> texts;
-    for (const char* file : {"text.xml", "commontext.xml", "default.xml", "dialogs.xml"}) {
-        std::vector<ContentNode> top;
-        std::string error;
-        ASSERT_TRUE(readContentFile((media::kGameFolder / "media/properties" / file).string(), top,
-                                    error))
-            << error;
-        collectTexts(top, texts);
-    }
-    const std::map<std::string, std::set<std::string>> pictures = pictureWords();
-    ASSERT_GT(pictures.count("images/recroom/button_elevator.svg"), 0u);
-
-    // The lift is the elevator, in every text and on every picture.
-    const std::regex otherWord("\\blifts?\\b", std::regex::icase);
-    for (const auto& [id, text] : texts) {
-        EXPECT_FALSE(std::regex_search(text, otherWord)) << id << ": " << text;
-    }
-    for (const auto& [path, words] : pictures) {
-        for (const std::string& word : words) {
-            EXPECT_FALSE(std::regex_search(word, otherWord)) << path << ": " << word;
-        }
-    }
-    // Every room's button to the elevator says so, and every button that opens the background
-    // and tile choice carries that dialog's own header, as do its tooltips.
-    const std::set<std::string> header = {texts["TEXT_SELECT_BACKGROUND_HEADER"]};
-    for (const auto& [path, words] : pictures) {
-        const std::string name = std::filesystem::path(path).filename().string();
-        if (name == "button_elevator.svg") {
-            EXPECT_EQ(words, std::set<std::string>{"Elevator"}) << path;
-        } else if (name == "button_customize.svg") {
-            EXPECT_EQ(words, header) << path;
-        }
-    }
-    EXPECT_EQ(texts["TEXT_TOOLTIP_ROOM_CUSTOMIZE"], texts["TEXT_TOOLTIP_RECROOM_CUSTOMIZE"]);
 }
 
 }  // namespace
