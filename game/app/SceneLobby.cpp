@@ -199,7 +199,9 @@ void SceneLobby::updateWelcome() {
     }
     if (GameNode* label = findChild("LABEL_PLAYERNAME")) {
         if (iText* text = interfaceCast<iText>(label)) {
-            text->setText(getBasicText("TEXT_WELCOME_QUOVEL") + L" " + name);
+            // Before anyone has a name the sign greets without a dangling comma.
+            text->setText(name.empty() ? getBasicText("TEXT_WELCOME_NOBODY")
+                                       : getBasicText("TEXT_WELCOME_QUOVEL") + L" " + name);
         }
     }
     if (player) {

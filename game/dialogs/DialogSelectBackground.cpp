@@ -172,9 +172,12 @@ void DialogSelectBackground::updateButtons() {
 }
 
 void DialogSelectBackground::updateCounts() {
-    // The name counts from 1, as the counter beside it does.
+    // Background 0 is no choice of the player's: each game type keeps its own picture. The
+    // others are named by their number; the tile sets count from 1, as the counter does.
     setLabelIfAny(backgroundLabel,
-                  getBasicText("TEXT_BACKGROUND") + std::to_wstring(background + 1));
+                  background == 0
+                      ? getBasicText("TEXT_BACKGROUND_OWN")
+                      : getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
     setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet + 1));
     setLabelIfAny(backgroundCountLabel,
                   std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));

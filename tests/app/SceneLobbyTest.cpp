@@ -11,7 +11,7 @@ TEST_F(LobbyRoad, TheFirstRunAsksForANameTypedWithKeysAndWelcomesThatPlayer) {
     ASSERT_NE(lobby, nullptr);
     showLobby();
     EXPECT_TRUE(load->isRemoved());
-    EXPECT_EQ(welcome(), L"Welcome, ");
+    EXPECT_EQ(welcome(), L"Welcome!");
     auto* input = dialog<DialogNameInput>("DIALOG_NEWPLAYER");
     ASSERT_NE(input, nullptr);
     // No way out but a name: no cancel button, OK midway between both buttons' places.

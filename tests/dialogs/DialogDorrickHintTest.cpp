@@ -166,10 +166,16 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
         shipped += words;
     }
     EXPECT_EQ(shipped.find("Free Cell"), std::string::npos);
-    // The game is set in a building: one word for it everywhere.
+    // One word each everywhere, on the rooms' buttons too: building, elevator, board & tiles.
     shipped += readTestFile(std::string(QUOVEL_SOURCE_DIR) + "/art/splash/splash0.svg");
-    for (const char* hotel : {"hotel", "HOTEL"}) {
-        EXPECT_EQ(shipped.find(hotel), std::string::npos);
+    std::string read =
+        shipped + readTestFile(std::string(QUOVEL_BINARY_DIR) + "/game/media/properties/text.xml");
+    for (const char* room : {"hallway/", "recroom/", "rooms/"}) {
+        const std::string art = std::string(QUOVEL_BINARY_DIR) + "/art/images/" + room + "button_";
+        read += readTestFile(art + "elevator.svg") + readTestFile(art + "customize.svg");
+    }
+    for (const char* other : {"hotel", "HOTEL", " lift", "Lift", ">Customize<", ">Tiles<"}) {
+        EXPECT_EQ(read.find(other), std::string::npos) << other;
     }
     for (int type = 0; type < 6; ++type) {
         const auto gameType = static_cast<GameType>(type);

@@ -49,7 +49,11 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     ann.unlockedStuff[14] = 0;  // tile set 3 closed
     auto* dialog = open<DialogSelectBackground>("DIALOG_SELECT_BACKGROUND");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 1");
+    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Each game's own");
+    for (int32_t x = 5; x < 223; ++x) {  // pictured as the games' cards split by a wooden gap
+        ASSERT_EQ(testpixels::colorAt(objectCast<Sprite>(dialog->findChild("BACKGROUND_PREVIEW"))
+                                          ->getImage(), x, 85) & 0xFFFFFF, 0x3B2414u) << x;
+    }
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND_COUNT"), L"1/11");
     EXPECT_EQ(text(dialog, "LABEL_TILESET_COUNT"), L"1/4");
     EXPECT_FALSE(enabled(dialog, "BUTTON_PREV_BACKGROUND"));
@@ -60,7 +64,7 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
                  shown(dialog, "TILESET_LOCK") || shown(dialog, "NEW_TILE"));
 
     press(dialog, "BUTTON_NEXT_BACKGROUND", 3);
-    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 4");
+    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 3");
     EXPECT_TRUE(shown(dialog, "NEW_BACK"));
     EXPECT_FALSE(shown(dialog, "BACKGROUND_LOCK"));
     press(dialog, "BUTTON_NEXT_BACKGROUND", 4);
@@ -74,7 +78,7 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND_COUNT"), L"11/11");
     EXPECT_FALSE(enabled(dialog, "BUTTON_NEXT_BACKGROUND"));
     press(dialog, "BUTTON_PREV_BACKGROUND", 8);
-    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 3");
+    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 2");
     EXPECT_TRUE(enabled(dialog, "BUTTON_OK"));
     EXPECT_FALSE(greyAt(dialog, "BACKGROUND_PREVIEW", 100, 80));
 
@@ -106,7 +110,7 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     ann.unlockedStuff[14] = 1;
     dialog = open<DialogSelectBackground>("DIALOG_SELECT_BACKGROUND");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 3");
+    EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Background 2");
     EXPECT_EQ(text(dialog, "LABEL_TILESET"), L"Tile set 2");
     press(dialog, "BUTTON_NEXT_BACKGROUND", 5);
     EXPECT_TRUE(shown(dialog, "BACKGROUND_LOCK"));

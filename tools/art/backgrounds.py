@@ -3,14 +3,14 @@
 previews for the selection dialog; and the six backgrounds of the layout miniatures.
 
 Every background is a function of an id prefix giving (defs, body) drawn at 800 x 600, so a
-preview can draw the same picture scaled, and the all-types preview six of them side by
-side."""
+preview can draw the same picture scaled, and the first choice's preview (each game type's
+own) six of them on named cards."""
 
 import math
 import random
 import sys
 
-from artlib import PALETTE, f, run, svg
+from artlib import PALETTE, TEXT_FONT, f, run, svg, text
 
 WIDTH, HEIGHT = 800, 600
 # The selection dialog greys (5, 4, 218, 163) of a locked preview: the picture fills exactly
@@ -337,26 +337,51 @@ FRAME_DEFS = ('<linearGradient id="frame" x1="0" y1="0" x2="1" y2="1"><stop offs
               'stop-color="#8a6a32"/></linearGradient>\n')
 
 
-def preview(painters):
-    """The painters side by side, scaled into the frame's picture area."""
-    defs, body = [FRAME_DEFS], ['<rect width="%d" height="%d" rx="5" fill="url(#frame)"/>\n'
-                                % (PREVIEW_W, PREVIEW_H)]
-    strip = INNER_W / float(len(painters))
-    body.append('<svg x="%d" y="%d" width="%d" height="%d">\n' % (INNER_X, INNER_Y, INNER_W,
-                                                                 INNER_H))
-    for i, painter in enumerate(painters):
-        d, b = painter("p%d" % i)
+def framed(body):
+    """The brass frame of a preview around its picture area."""
+    return ('<rect width="%d" height="%d" rx="5" fill="url(#frame)"/>\n' % (PREVIEW_W, PREVIEW_H)
+            + body)
+
+
+def scaled(painter, pid, x, y, width, height):
+    """The painter's picture scaled to the box's height and centred in it, cut to the box."""
+    defs, body = painter(pid)
+    scale = height / float(HEIGHT)
+    return defs, ('<svg x="%s" y="%s" width="%s" height="%s"><g transform="translate(%s 0) '
+                  'scale(%s)">\n%s</g></svg>\n'
+                  % (f(x), f(y), f(width), f(height), f((width - WIDTH * scale) / 2.0),
+                     f(scale), body))
+
+
+def preview(painter):
+    """One background scaled into the frame's picture area."""
+    defs, body = scaled(painter, "p", INNER_X, INNER_Y, INNER_W, INNER_H)
+    return svg(PREVIEW_W, PREVIEW_H, framed(body), FRAME_DEFS + defs)
+
+
+TYPE_NAMES = ("Classic", "FreeCell", "Split", "Triple", "River", "Speed")
+
+
+def own_preview():
+    """The first choice, no background of the player's: each game type on a card of its own,
+    named, so the picture says that every game keeps its own background."""
+    columns, rows, gap, caption = 3, 2, 3, 20
+    defs = [FRAME_DEFS]
+    body = ['<rect x="%d" y="%d" width="%d" height="%d" fill="%s"/>\n'
+            % (INNER_X, INNER_Y, INNER_W, INNER_H, PALETTE["wood"])]
+    card_w = (INNER_W - (columns + 1) * gap) / float(columns)
+    card_h = (INNER_H - (rows + 1) * gap) / float(rows)
+    for i, painter in enumerate(GAME_TYPES):
+        x = INNER_X + gap + (i % columns) * (card_w + gap)
+        y = INNER_Y + gap + (i // columns) * (card_h + gap)
+        d, b = scaled(painter, "o%d" % i, x, y, card_w, card_h)
         defs.append(d)
-        scale = INNER_H / float(HEIGHT)
-        offset = i * strip + (strip - WIDTH * scale) / 2.0
-        body.append('<svg x="%s" width="%s" height="%d"><g transform="translate(%s 0) '
-                    'scale(%s)">\n%s</g></svg>\n' % (f(i * strip), f(strip), INNER_H,
-                                                     f(offset - i * strip), f(scale), b))
-        if i:
-            body.append('<rect x="%s" width="1.5" height="%d" fill="#c8a25a"/>\n'
-                        % (f(i * strip - 0.75), INNER_H))
-    body.append("</svg>\n")
-    return svg(PREVIEW_W, PREVIEW_H, "".join(body), "".join(defs))
+        body.append(b)
+        body.append('<rect x="%s" y="%s" width="%s" height="%d" fill="%s" fill-opacity="0.85"/>\n'
+                    % (f(x), f(y + card_h - caption), f(card_w), caption, PALETTE["ink"]))
+        body.append(text(x + card_w / 2.0, y + card_h - 5, 14, PALETTE["light"], TYPE_NAMES[i],
+                         family=TEXT_FONT, weight="bold"))
+    return svg(PREVIEW_W, PREVIEW_H, framed("".join(body)), "".join(defs))
 
 
 TYPE_COLOURS = (("#5a3920", "#2e1b0e", PALETTE["brass"]), ("#1f6f78", "#0c3439", PALETTE["cream"]),
@@ -382,10 +407,10 @@ def outputs():
         out["images/backgrounds/board%d.svg" % (i + 1)] = lambda g, p=painter: full(p)
         out["images/previews/previewbackground%d.svg" % (i + 1)] = \
             lambda g, t=i: miniature_background(g, t)
-    out["images/backgrounds/preview0.svg"] = lambda g: preview(GAME_TYPES)
+    out["images/backgrounds/preview0.svg"] = lambda g: own_preview()
     for i, painter in enumerate(CUSTOM):
         out["images/backgrounds/custom%d.svg" % (i + 1)] = lambda g, p=painter: full(p)
-        out["images/backgrounds/preview%d.svg" % (i + 1)] = lambda g, p=painter: preview((p,))
+        out["images/backgrounds/preview%d.svg" % (i + 1)] = lambda g, p=painter: preview(p)
     return out
 
 

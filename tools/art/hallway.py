@@ -258,7 +258,7 @@ def outputs():
         "images/hallway/preview_line.svg": preview_line,
         "images/hallway/button_menu.svg": bar_button("Room menu"),
         "images/hallway/button_elevator.svg": bar_button("Elevator"),
-        "images/hallway/button_customize.svg": bar_button("Customize"),
+        "images/hallway/button_customize.svg": bar_button("Board &amp; tiles"),
         "images/hallway/button_trophies.svg": bar_button("Trophies"),
     }
     for index in range(len(DEFINITIONS)):

@@ -20,13 +20,14 @@ GLOW = "#bff3f0"
 INK = PALETTE["ink"]
 
 SWITCH_W, SWITCH_H = 150, 52
-SWITCH_X, SWITCH_Y, SWITCH_STEP = 24, 130, 80
+SWITCH_X, SWITCH_Y, SWITCH_STEP = 24, 130, 72
 COLUMN_X, COLUMN_W = 184, 16
 GLOW_CAP_H, GLOW_MIDDLE_H = 24, 40
 GLOW_TOP_Y, GLOW_BOTTOM_Y = 64, 540
 FILL_H = 16
 HALO_W, HALO_H = 190, 72
-BUTTON_W, BUTTON_H = 80, 32
+# The room's buttons: two narrow ones side by side, two wide ones below them.
+BUTTON_W, WIDE_BUTTON_W, BUTTON_H = 80, 162, 32
 PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 210, 20, 580, 560
 SLOT_W, SLOT_H = 168, 128
 HOST_W, HOST_H = 260, 440
@@ -90,18 +91,18 @@ BUTTON_LOOKS = [
 ]
 
 
-def room_button(label):
+def room_button(label, width=BUTTON_W):
     def make(_geometry):
         body = []
         for i, look in enumerate(BUTTON_LOOKS):
             body.append(stacked(i, BUTTON_H,
                                 '<rect x="2" y="%d" width="%d" height="%d" rx="8" fill="%s" '
                                 'stroke="%s" stroke-width="2"/>\n'
-                                % (2 + look["dy"], BUTTON_W - 4, BUTTON_H - 4, look["face"],
+                                % (2 + look["dy"], width - 4, BUTTON_H - 4, look["face"],
                                    look["rim"])
-                                + text(BUTTON_W / 2, BUTTON_H / 2 + 5 + look["dy"], 14,
+                                + text(width / 2, BUTTON_H / 2 + 5 + look["dy"], 14,
                                        look["label"], label, family=TEXT_FONT, weight="bold")))
-        return svg(BUTTON_W, 4 * BUTTON_H, "".join(body))
+        return svg(width, 4 * BUTTON_H, "".join(body))
     return make
 
 
@@ -248,8 +249,8 @@ def outputs():
         "images/recroom/preview_panel.svg": preview_panel,
         "images/recroom/slot.svg": slot,
         "images/recroom/button_menu.svg": room_button("Menu"),
-        "images/recroom/button_elevator.svg": room_button("Lift"),
-        "images/recroom/button_customize.svg": room_button("Tiles"),
+        "images/recroom/button_elevator.svg": room_button("Elevator", WIDE_BUTTON_W),
+        "images/recroom/button_customize.svg": room_button("Board &amp; tiles", WIDE_BUTTON_W),
         "images/recroom/button_trophies.svg": room_button("Trophies"),
     }
     for g, name in enumerate(NAMES):
