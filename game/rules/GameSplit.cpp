@@ -1,6 +1,8 @@
 #include "game/rules/GameSplit.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -21,6 +23,8 @@ namespace {
 
 constexpr const char* kOrderKey = "sb_order";
 constexpr const char* kOrderUndoKey = "sb_order_undo";
+// The queue as the level began; games kept before it was saved lack it.
+constexpr const char* kStartOrderKey = "sb_order_start";
 
 // Moves up to `wanted` tiles from the end of the pool to `chosen`; returns how many were missing.
 int32_t takeFromPool(Game::TileList& pool, int32_t wanted, Game::TileList& chosen) {
@@ -76,9 +80,19 @@ void writeTiles(PropertyNode* node, const char* key, const Game::TileList& tiles
 GameSplit::GameSplit(PropertyNode* saved) : GameSplit(saved, TYPE_SPLIT) {}
 
 GameSplit::GameSplit(PropertyNode* saved, GameType gameType) : Game(saved, gameType) {
-    if (saved != nullptr && saved != DUMMY_NODE) {
-        loadSideBoardOrder(saved);
+    if (saved == nullptr || saved == DUMMY_NODE) {
+        return;
+    }
+    loadSideBoardOrder(saved);
+    if (gameType == TYPE_SPEED) {
+        return;  // no queue: each tile shown is a copy of a free one
+    }
+    if (!coversLevelStart(initialOrder)) {
         rebuildInitialOrder();
+    }
+    // A shuffle leaves in the queue only the tiles left at it, in a new order.
+    if (!coversLevelStart(initialOrder)) {
+        queueFromLevelStart();
     }
 }
 
@@ -332,11 +346,99 @@ void GameSplit::rebuildInitialOrder() {
     }
 }
 
+bool GameSplit::coversLevelStart(const TileList& order) const {
+    Layout* start = getLayoutCopy();
+    SideBoard* rack = start != nullptr ? start->getSideBoard() : nullptr;
+    if (rack == nullptr) {
+        return order.empty();
+    }
+    // Per key, the board's tiles less the side board's copies and the queue's tiles.
+    std::map<int32_t, int32_t> left;
+    start->forEachTile([&left](Tile* tile) { ++left[tile->getMatchKey()]; });
+    TileList dealt;
+    rack->getTiles(dealt);
+    for (const RefHolder<Tile>& tile : dealt) {
+        --left[tile->getMatchKey()];
+    }
+    std::set<Tile*> seen;
+    for (const RefHolder<Tile>& tile : order) {
+        Tile* at = start->getCell(tile->getGridX(), tile->getGridY(), tile->getGridZ());
+        if (at == nullptr || at->getGridX() != tile->getGridX() ||
+            at->getGridY() != tile->getGridY() || !seen.insert(at).second ||
+            at->getMatchKey() != tile->getMatchKey()) {
+            return false;
+        }
+        --left[at->getMatchKey()];
+    }
+    return std::all_of(left.begin(), left.end(), [](const auto& key) { return key.second == 0; });
+}
+
+void GameSplit::queueFromLevelStart() {
+    initialOrder.clear();
+    Layout* start = getLayoutCopy();
+    if (start == nullptr || start->getSideBoard() == nullptr) {
+        return;
+    }
+    RefHolder<Layout> board(new Layout(*start));
+    std::map<int32_t, int32_t> shown;  // copies per key on the side board
+    TileList dealt;
+    board->getSideBoard()->getTiles(dealt);
+    for (const RefHolder<Tile>& tile : dealt) {
+        ++shown[tile->getMatchKey()];
+    }
+    // The tiles whose copies are still to come: the board less one tile per shown copy.
+    TileList waiting;
+    std::map<int32_t, int32_t> covered = shown;
+    board->forEachTile([&](Tile* tile) {
+        if (covered[tile->getMatchKey()]-- <= 0) {
+            waiting.emplace_back(tile);
+        }
+    });
+    // Per key the board holds as many tiles as there are copies shown and waiting: a free tile
+    // without a shown copy always has one waiting. Taking a free tile with a shown copy and
+    // queueing next a copy for a free tile that shows none, the side board offers a match at
+    // every step until the board is empty.
+    TileList sequence;
+    TileList freeTiles;
+    while (board->getTileCount() > 0) {
+        freeTiles.clear();
+        board->getFreeTiles(freeTiles);
+        auto taken =
+            std::find_if(freeTiles.begin(), freeTiles.end(),
+                         [&](const RefHolder<Tile>& t) { return shown[t->getMatchKey()] > 0; });
+        if (taken == freeTiles.end()) {
+            break;  // the level began without a match: any order serves
+        }
+        --shown[(*taken)->getMatchKey()];
+        board->removeTile(taken->get());
+        freeTiles.clear();
+        board->getFreeTiles(freeTiles);
+        auto wanted =
+            std::find_if(freeTiles.begin(), freeTiles.end(),
+                         [&](const RefHolder<Tile>& t) { return shown[t->getMatchKey()] == 0; });
+        const int32_t key = wanted != freeTiles.end() ? (*wanted)->getMatchKey()
+                            : waiting.empty()         ? -1
+                                                      : waiting.front()->getMatchKey();
+        auto next = std::find_if(waiting.begin(), waiting.end(), [key](const RefHolder<Tile>& t) {
+            return t->getMatchKey() == key;
+        });
+        if (next != waiting.end()) {
+            ++shown[key];
+            sequence.push_back(std::move(*next));
+            waiting.erase(next);
+        }
+    }
+    sequence.insert(sequence.end(), waiting.begin(), waiting.end());
+    initialOrder.assign(sequence.rbegin(), sequence.rend());
+}
+
 void GameSplit::loadSideBoardOrder(PropertyNode* saved) {
     sideBoardOrder.clear();
     sideBoardOrderUndo.clear();
+    initialOrder.clear();
     readTiles(saved, kOrderKey, sideBoardOrder);
     readTiles(saved, kOrderUndoKey, sideBoardOrderUndo);
+    readTiles(saved, kStartOrderKey, initialOrder);
 }
 
 void GameSplit::save(PropertyNode* node) {
@@ -347,6 +449,7 @@ void GameSplit::save(PropertyNode* node) {
     node->setTypeWord("GameSplit");
     writeTiles(node, kOrderKey, sideBoardOrder);
     writeTiles(node, kOrderUndoKey, sideBoardOrderUndo);
+    writeTiles(node, kStartOrderKey, initialOrder);
 }
 
 bool GameSplit::completesSelection() {

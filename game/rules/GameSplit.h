@@ -20,7 +20,8 @@ public:
         int32_t third = 0;
     };
 
-    // A new game, or one restored from a saved node ("sb_order" and "sb_order_undo" too).
+    // A new game, or one restored from a saved node ("sb_order", "sb_order_undo" and
+    // "sb_order_start" too).
     explicit GameSplit(PropertyNode* saved);
 
     // The hands for `slots` slots and the level's hand weights. Negative weights count as 0;
@@ -68,11 +69,17 @@ protected:
 
 private:
     void loadSideBoardOrder(PropertyNode* saved);
-    // The queue as the level began, from what a saved game keeps: the queue, then the handed
-    // out tiles newest last, without those the first deal put on the side board.
+    // The queue as the level began, from what a game kept without it holds: the queue, then
+    // the handed out tiles newest last, without those the first deal put on the side board.
     void rebuildInitialOrder();
+    // Whether `order` can be the level start's queue: one tile of the first board per tile the
+    // first deal left off the side board, at distinct places, each with its key there.
+    bool coversLevelStart(const TileList& order) const;
+    // A queue for the level start found from its first board and side board alone, with which
+    // the board can be emptied.
+    void queueFromLevelStart();
 
-    SharedFaces faces;  // the face records every deal of this game hands out
+    SharedFaces faces;            // the face records every deal of this game hands out
     TileList sideBoardOrder;      // the queue; its last entry comes next
     TileList sideBoardOrderUndo;  // handed out, in the order taken
     TileList initialOrder;

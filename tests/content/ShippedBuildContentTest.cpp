@@ -11,7 +11,9 @@
 
 #include "TempFolder.h"
 #include "content/ShippedBuilds.h"
+#include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
+#include "game/rules/GameSplit.h"
 #include "game/rules/Layout.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/Tile.h"
@@ -117,16 +119,30 @@ TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) 
     EXPECT_EQ(dealt, kPinnedDeals[type]) << "the shipped levels deal differently";
 }
 
+// The board and side board's fingerprint, then the places of the queue's tiles.
+std::vector<uint64_t> boardRackAndQueue(Game* game) {
+    std::vector<uint64_t> out{content_test::kNoBuildFingerprint};
+    content_test::fingerprintBuild(out[0], *game);
+    auto* split = objectCast<GameSplit>(game);
+    for (const RefHolder<Tile>& t : split ? split->getSideBoardOrder() : Game::TileList()) {
+        out.push_back((t->getGridX() * 32u + t->getGridY()) * 8u + t->getGridZ());
+    }
+    return out;
+}
+
 // Played part of the way, every build plays on to the win along its order after a stuck check's
 // trial deal and an undo, after a hint shown as the screen shows it (its tiles marked and
-// selected) and an undo, and along the new order after a shuffle (seeds 1 to 3).
+// selected) and an undo, and along the new order after a shuffle (seeds 1 to 3), and saved
+// after the aid, continued and restarted.
 TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffle) {
     game_test::BuildPlayer player;
     for (const auto& build : content_test::shippedBuilds(catalog, GetParam())) {
         for (uint32_t run = 0; run < 9; ++run) {
             SCOPED_TRACE(build.where + " run " + std::to_string(run));
             Game* game = content_test::startBuild(build, run / 3 + 1);
+            const std::vector<uint64_t> start = boardRackAndQueue(game);
             const size_t part = game->getBuildOrder().size() / 4;
+            RefHolder<PropertyNode> saved(new PropertyNode("game", ""));
             ASSERT_NO_FATAL_FAILURE(player.play(game, 0, part));
             if (run % 3 != 2) {
                 Game::TileList hint;
@@ -145,14 +161,26 @@ TEST_P(ShippedBuildContentTest, EveryLevelPlaysToTheEndAfterAStuckCheckOrAShuffl
                 // Taking the last match back drops the hint's marks with it.
                 game->undo();
                 EXPECT_TRUE(game->getSelection().empty() && game->getSuperHintTiles().empty());
-                ASSERT_NO_FATAL_FAILURE(player.play(game, part - 1));
-                continue;
+            } else {
+                game->clearUndoHistory();
+                game->dealShuffle();
+                game->applyShuffle();
+                ASSERT_FALSE(game->getBuildStatistics().usedFallbackDeal);
             }
-            game->clearUndoHistory();
-            game->dealShuffle();
-            game->applyShuffle();
-            ASSERT_FALSE(game->getBuildStatistics().usedFallbackDeal);
-            ASSERT_NO_FATAL_FAILURE(player.play(game));
+            game->save(saved.get());
+            ASSERT_NO_FATAL_FAILURE(player.play(game, run % 3 != 2 ? part - 1 : 0));
+            // The level start again; Split's second leg is the game kept before the start's queue.
+            for (int leg = 0; leg < (GetParam() == Game::TYPE_SPLIT ? 2 : 1); ++leg) {
+                ASSERT_TRUE(Game::restoreCurrent(saved.get()));
+                Game::current()->restartLevel();
+                if (leg == 0 || run % 3 != 2) {
+                    EXPECT_EQ(boardRackAndQueue(Game::current()), start);
+                } else {  // the queue kept after a shuffle no longer tells the start's
+                    EXPECT_EQ(boardRackAndQueue(Game::current()).size(), start.size());
+                    ASSERT_NO_FATAL_FAILURE(player.play(Game::current()));
+                }
+                saved->removeChild("sb_order_start");
+            }
         }
     }
 }

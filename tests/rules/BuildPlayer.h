@@ -22,7 +22,8 @@ public:
     static constexpr int BOARD_ORIGIN = 1000;
 
     // Plays `steps` matches of the current build from match `from` of its order, by default all
-    // left, which must win; use with ASSERT_NO_FATAL_FAILURE.
+    // left, which must win (Split without an order, as restored, takes the first match listed each
+    // time); use with ASSERT_NO_FATAL_FAILURE.
     void play(Game* game, size_t from = 0, size_t steps = SIZE_MAX) {
         const size_t callsBefore = screen.calls.size();
         Layout* layout = game->getLayout();
@@ -35,6 +36,13 @@ public:
         switch (game->getGameType()) {
             case Game::TYPE_SPLIT:
                 // The side board shows copies of the order's tiles as they come up.
+                for (Game::TileList matches; all.empty() && layout->getTileCount() > 0;) {
+                    game->findMatches(matches, nullptr);
+                    ASSERT_FALSE(matches.empty());
+                    click(game, matches.front().get());
+                    game->update();
+                    matches.clear();
+                }
                 for (const RefHolder<Tile>& tile : order) {
                     ASSERT_TRUE(layout->isTileFree(tile.get()));
                     click(game, tile.get());
