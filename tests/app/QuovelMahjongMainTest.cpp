@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -114,13 +113,15 @@ struct ElapsedProbe : Task {
     std::vector<int32_t> elapsed;
 };
 
-// The machine's files until the disk fills up.
+// The machine's files, the game's while this lives, until the disk fills up.
 struct FillingDisk : LinuxFileSystem {
+    FillingDisk() { setCurrent(this); }
+    ~FillingDisk() override { setCurrent(nullptr); }
     bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override {
         return full ? (noteWriteFailure(ENOSPC), false)
                     : LinuxFileSystem::writeFileAtomic(path, data, size);
     }
-    std::atomic<bool> full{false};
+    bool full = false;
 };
 
 std::string programFileText(const std::filesystem::path& path) {
@@ -347,7 +348,6 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     const std::string profile = (folder / "-41-nn.plr.!").string();
     int frame = 0, floorRead = -1;
     FillingDisk disk;
-    FileSystem::setCurrent(&disk);
     clock.onSleep = [&](uint32_t) {
         SceneManager* scenes = SceneManager::getInstance();
         if (!TimedTaskManager::getInstance() || frame > 30 || frame++ % 5 != 0) {
@@ -375,9 +375,7 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
         }
         scenes->requestScene(scenes->getScene(frame % 2 ? "SCENE_LOBBY" : "SCENE_ELEVATOR"));
     };
-    const int result = run(0);
-    FileSystem::setCurrent(nullptr);
-    ASSERT_EQ(result, QuovelMahjongMain::normalRun);
+    ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
     EXPECT_EQ(floorRead, 3);
     ASSERT_EQ(messageBox.shown.size(), 4u);
     EXPECT_NE(messageBox.shown[0].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);

@@ -138,8 +138,7 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     reloaded->loadPlayers();
     EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
 
-    // A list that can be neither read nor moved (a folder in its place) is left alone: saving
-    // the profile beside it fails in nothing.
+    // A list that can be neither read nor moved (a folder) is left alone: that is no failure.
     fs::remove(gameFolder() / "players/players.plrs.!");
     fs::create_directory(gameFolder() / "players/players.plrs.!");
     RefHolder<PlayerManager> held(new PlayerManager("3", true));

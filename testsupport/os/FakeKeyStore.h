@@ -25,10 +25,8 @@ public:
 
     bool writeValue(std::string_view keyPath, const KeyValue& value) override {
         std::vector<std::string> names;
-        if (failWrites) {
-            FileSystem::noteWriteFailure(writeError);
-        }
         if (failWrites || !splitKeyPath(keyPath, names)) {
+            FileSystem::noteWriteFailure(failWrites ? writeError : 0);
             return false;
         }
         // Like folders on disk, every parent key exists once a child does.
