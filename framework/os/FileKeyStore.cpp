@@ -1,5 +1,6 @@
 #include "framework/os/FileKeyStore.h"
 
+#include "framework/os/FileSystem.h"
 #include "framework/os/PosixFiles.h"
 
 #include <dirent.h>
@@ -288,6 +289,18 @@ std::string FileKeyStore::damagedValuesFile(std::string_view keyPath) {
     return damaged ? path + "/" + std::string(keyStoreFileName) : std::string();
 }
 
+std::string FileKeyStore::keyFolder(std::string_view keyPath) {
+    std::vector<std::string> names;
+    if (!splitKeyPath(keyPath, names)) {
+        return {};
+    }
+    std::string path = root;
+    for (const std::string& name : names) {
+        path += "/" + name;
+    }
+    return path;
+}
+
 bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     std::vector<std::string> names;
     if (!splitKeyPath(keyPath, names)) {
@@ -295,6 +308,7 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     }
     const FileDescriptor folder(openKeyFolder(names, true));
     if (folder.get() < 0) {
+        FileSystem::noteWriteFailure(errno);
         return false;
     }
     std::vector<KeyValue> values = readKeyFile(folder.get());

@@ -20,6 +20,8 @@ public:
     bool readValues(std::string_view keyPath, std::vector<KeyValue>& values) override;
     bool writeValue(std::string_view keyPath, const KeyValue& value) override;
     std::string damagedValuesFile(std::string_view keyPath) override;
+    // The root and the key's names (empty for a refused path).
+    std::string keyFolder(std::string_view keyPath) override;
 
     // The file's text: a header line, one line per value ("dword", "sz" or "binary", the
     // name and the data, separated by tabs; control bytes and '\' escaped), and a closing

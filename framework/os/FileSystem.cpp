@@ -1,12 +1,14 @@
 #include "framework/os/FileSystem.h"
 
 #include <atomic>
+#include <cerrno>
 
 #include "framework/os/LinuxFileSystem.h"
 
 namespace {
 
 std::atomic<FileSystem*> installed{nullptr};
+thread_local WriteFailure writeFailure = WriteFailure::none;
 
 }  // namespace
 
@@ -38,6 +40,20 @@ bool FileSystem::isTemporaryName(std::string_view name) {
         }
     }
     return true;
+}
+
+void FileSystem::noteWriteFailure(int error) {
+    if (error == ENOSPC || error == EDQUOT) {
+        writeFailure = WriteFailure::diskFull;
+    } else if (writeFailure == WriteFailure::none) {
+        writeFailure = WriteFailure::refused;
+    }
+}
+
+WriteFailure FileSystem::takeWriteFailure() {
+    const WriteFailure failure = writeFailure;
+    writeFailure = WriteFailure::none;
+    return failure;
 }
 
 void FileSystem::setCurrent(FileSystem* fileSystem) {

@@ -8,6 +8,9 @@
 
 enum class FileReadResult { ok, notFound, tooLarge, failed };
 
+// Why writes failed: a full disk (or a used-up quota) is told apart from a refusal.
+enum class WriteFailure { none, diskFull, refused };
+
 // The file and folder calls of the operating system that the game needs. Paths are UTF-8 with
 // "/" separators; relative paths are relative to the current folder (the program's folder).
 class FileSystem {
@@ -52,6 +55,12 @@ public:
     static std::string temporaryName(const std::string& name, std::string_view suffix);
     // Whether a name is one that temporaryName gives.
     static bool isTemporaryName(std::string_view name);
+
+    // Notes a failed write of a file (here or in the key store) by its errno value.
+    static void noteWriteFailure(int error);
+    // What the writes of this thread that failed since the last call met (a full disk when any
+    // of them did), and forgets it.
+    static WriteFailure takeWriteFailure();
 
     // The file system the game uses: the machine's own unless a test installed another.
     static FileSystem& current();

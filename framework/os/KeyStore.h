@@ -43,6 +43,9 @@ public:
     // values (damaged, cut short), so that it can be kept before a write replaces it; empty
     // otherwise, and for stores that keep no files.
     virtual std::string damagedValuesFile(std::string_view /*keyPath*/) { return {}; }
+    // Where the key's values are kept, for messages: its folder, or for stores that keep no
+    // files the key path itself.
+    virtual std::string keyFolder(std::string_view keyPath) { return std::string(keyPath); }
 
     // The value named `name` (any case). False when the key or the value is missing.
     bool readValue(std::string_view keyPath, std::string_view name, KeyValue& value);

@@ -173,7 +173,11 @@ bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* da
     const size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const FileDescriptor folder(open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return folder.get() >= 0 && replaceFileAt(folder.get(), name, data, size);
+    if (folder.get() < 0) {
+        noteWriteFailure(errno);
+        return false;
+    }
+    return replaceFileAt(folder.get(), name, data, size);
 }
 
 int LinuxFileSystem::removeTemporaryFiles(const std::string& folder) {

@@ -79,16 +79,19 @@ bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, siz
         file = FileDescriptor(openat(folder, temporary.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) {
+            FileSystem::noteWriteFailure(errno);
             return false;
         }
     }
     if (file.get() < 0) {
+        FileSystem::noteWriteFailure(EEXIST);
         return false;
     }
     bool stored = writeAllBytes(file.get(), data, size) && fsync(file.get()) == 0;
     stored = close(file.release()) == 0 && stored;
     stored = stored && renameat(folder, temporary.c_str(), folder, name.c_str()) == 0;
     if (!stored) {
+        FileSystem::noteWriteFailure(errno);
         unlinkat(folder, temporary.c_str(), 0);
         return false;
     }

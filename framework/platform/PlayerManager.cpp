@@ -206,7 +206,8 @@ bool PlayerManager::savePlayers() {
     writePlayerNames(list);
     store->setSourceMode(fileMode());
     store->setSaveFileName(getPlayersFileName());
-    bool saved = !listHeld && store->save();
+    // A list held unread is not written; that was told when it was found.
+    bool saved = listHeld || store->save();
     if (currentPlayer) {
         saved = savePlayer(currentPlayer) && saved;
     }

@@ -50,8 +50,8 @@ public:
     virtual void loadPlayers();
     // The factory name of the profile class a rebuilt list makes; none, no rebuilding.
     void setRebuiltPlayerClass(const std::string& typeWord) { rebuiltPlayerClass = typeWord; }
-    // Writes the list, then the current player's profile; false when a file was not written
-    // (the old file then stays whole).
+    // Writes the list, then the current player's profile; false when a write failed (the old
+    // file then stays whole). A list held unread is left as it is, which is no failure.
     virtual bool savePlayers();
 
     // Appends the player (taking a reference) and returns it; the first player becomes current.

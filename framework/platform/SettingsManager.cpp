@@ -15,6 +15,7 @@ QUOVEL_DEFINE_TYPE(SettingsManager, &BaseObject::typeRecord)
 namespace {
 
 constinit ProcessInstance<SettingsManager> processManager;
+constinit SettingsManager::SavedListener savedListener = nullptr;
 
 // The node name the settings always travelled under (sic).
 constexpr const char* settingsNodeName = "GameSettngs";
@@ -59,16 +60,30 @@ void SettingsManager::saveToRegistry() {
         settings->writeSettings(node.get());
     }
     KeyStore& store = KeyStore::currentUser();
+    bool written = true;
     for (const auto& [name, child] : node->getNameTable()) {
         const std::string& typeWord = child->getTypeWord();
         if (typeWord == "String") {
-            store.writeString(registryPath, name, child->getValue());
+            written = store.writeString(registryPath, name, child->getValue()) && written;
         } else if (typeWord == "Boolean") {
-            store.writeDword(registryPath, name, child->getBool() ? 1 : 0);
+            written = store.writeDword(registryPath, name, child->getBool() ? 1 : 0) && written;
         } else {
-            store.writeDword(registryPath, name, static_cast<uint32_t>(child->getInt()));
+            written =
+                store.writeDword(registryPath, name, static_cast<uint32_t>(child->getInt())) &&
+                written;
         }
     }
+    if (savedListener) {
+        savedListener(written);
+    }
+}
+
+void SettingsManager::setSavedListener(SavedListener listener) {
+    savedListener = listener;
+}
+
+std::string SettingsManager::getSettingsFolder() const {
+    return KeyStore::currentUser().keyFolder(registryPath);
 }
 
 void SettingsManager::loadFromRegistry() {

@@ -26,8 +26,16 @@ public:
 
     ~SettingsManager() override;
 
-    // Writes the settings object's values into the game's key.
+    // Writes the settings object's values into the game's key and tells the saved listener
+    // whether all of them were written. Settings held unread (see DamagedFile.h) are not written,
+    // and that is no failure: it was told when they were found.
     virtual void saveToRegistry();
+    // Hears the outcome of every save of the settings; the game tells the player through it.
+    // Null removes it.
+    using SavedListener = void (*)(bool written);
+    static void setSavedListener(SavedListener listener);
+    // The folder that holds the settings, for messages.
+    std::string getSettingsFolder() const;
     // Reads every number and text of the game's key into the settings and the flags; when
     // "shutdowncorrect" then reads false, full screen is turned off.
     virtual void loadFromRegistry();

@@ -154,6 +154,7 @@ void QuovelMahjongMain::startServices() {
     GameHooks::installMessageBox(services.window.messageBox);
     PlayerFileReport::reset();
     setSetAsideListener(&PlayerFileReport::keptUnreadable);
+    SettingsManager::setSavedListener(&PlayerFileReport::settingsSaved);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
     const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
@@ -322,6 +323,8 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
         }
     };
     done("frame loop");
+    // What is not saved now is lost: each kind that fails is named, told before or not.
+    PlayerFileReport::gatherFailures();
     if (normal) {
         if (Game* game = Game::current()) {
             Game::endLevelSession(game);
@@ -362,8 +365,10 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     HighScoreManager::releaseInstance();
     if (SettingsManager* settings = SettingsManager::instance()) {
         settings->saveToRegistry();
-        SettingsManager::releaseInstance();
     }
+    // Told while the settings can still name their folder.
+    PlayerFileReport::tellGathered();
+    SettingsManager::releaseInstance();
     done("settings saved");
     ObjectFactoryContainer::releaseInstance();
     Random::releaseInstance();
@@ -376,6 +381,7 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     // The current game outlives every scene; nothing after this reads it.
     Game::releaseCurrent();
     setSetAsideListener(nullptr);
+    SettingsManager::setSavedListener(nullptr);
     GameHooks::installMessageBox(nullptr);
     done("services released");
 }

@@ -13,7 +13,6 @@
 #include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
-#include "game/rules/PlayerFileReport.h"
 
 QUOVEL_DEFINE_TYPE(DialogNameInput, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogNameInput)
@@ -119,7 +118,6 @@ int32_t DialogNameInput::onOk(BaseObject*) {
             players->addPlayer(made.get());
         }
         switchToPlayer(name);
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
         if (scene) {
             if (Dialog* select = scene->findDialog("DIALOG_PLAYERSELECT");
                 select && scene->isDialogOpen("DIALOG_PLAYERSELECT")) {

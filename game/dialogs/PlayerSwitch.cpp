@@ -35,5 +35,7 @@ bool switchToPlayer(const std::string& name) {
     AbstractPlayer* next = found->get();
     players->setCurrentPlayer(next);
     players->loadPlayer(next);
+    // The list names the current player: a run cut short keeps the choice.
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
     return true;
 }

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <vector>
 
+#include "framework/os/FileSystem.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/SettingsManager.h"
 #include "game/rules/GameHooks.h"
 
 namespace PlayerFileReport {
@@ -14,7 +17,12 @@ namespace {
 
 constexpr const char* REPORT_TITLE = "Quovel Mahjong";
 
-std::array<bool, 3> failureTold{};
+constexpr size_t KINDS = static_cast<size_t>(SavedFiles::settings) + 1;
+
+std::array<bool, KINDS> failureTold{};
+// While the game ends: how each kind failed (none: it did not).
+bool gathering = false;
+std::array<WriteFailure, KINDS> gathered{};
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
 
@@ -117,22 +125,79 @@ std::string without(const StoredFile& what) {
     return "The game starts with its first settings.";
 }
 
+std::string folderOf(SavedFiles files) {
+    SettingsManager* settings = SettingsManager::instance();
+    if (files == SavedFiles::settings && settings) {
+        return settings->getSettingsFolder();
+    }
+    return getGameDataFolder();
+}
+
+// What could not be saved (kinds of one folder), where, and what the player can do.
+std::string failureText(const std::vector<SavedFiles>& files, bool diskFull) {
+    static constexpr const char* WHAT[] = {"your progress", "the high scores",
+                                           "the game in progress", "the settings"};
+    std::string names;
+    for (size_t i = 0; i < files.size(); ++i) {
+        names += i == 0 ? "" : i + 1 == files.size() ? " and " : ", ";
+        names += WHAT[static_cast<size_t>(files[i])];
+    }
+    names[0] = static_cast<char>(names[0] - 'a' + 'A');
+    return fitted(names + " could not be saved\nin the folder") + "\n" +
+           fitted(folderOf(files.front()), true) +
+           (diskFull ? "\nThe disk is full. Please make room on it\nfor the game's files."
+                     : "\nPlease make sure that the game may write\nto this folder.");
+}
+
 }  // namespace
 
 bool saved(SavedFiles files, bool written) {
-    bool& told = failureTold[static_cast<size_t>(files)];
+    const WriteFailure why = FileSystem::takeWriteFailure();
+    const size_t kind = static_cast<size_t>(files);
     if (written) {
-        told = false;
-    } else if (!told) {
-        told = true;
-        static constexpr const char* WHAT[] = {"Your progress", "The high scores",
-                                               "The game in progress"};
-        show(fitted(std::string(WHAT[static_cast<size_t>(files)]) +
-                    " could not be saved\nin the folder") +
-             "\n" + fitted(getGameDataFolder(), true) +
-             "\nPlease make sure that the game may write\nto this folder.");
+        failureTold[kind] = false;
+        return true;
     }
-    return written;
+    const WriteFailure failure = why == WriteFailure::diskFull ? why : WriteFailure::refused;
+    if (gathering) {
+        gathered[kind] = std::max(gathered[kind], failure);
+    } else if (!failureTold[kind]) {
+        failureTold[kind] = true;
+        show(failureText({files}, failure == WriteFailure::diskFull));
+    }
+    return false;
+}
+
+void settingsSaved(bool written) {
+    saved(SavedFiles::settings, written);
+}
+
+void gatherFailures() {
+    gathering = true;
+    gathered.fill(WriteFailure::none);
+}
+
+void tellGathered() {
+    gathering = false;
+    std::string text;
+    // The data folder's kinds, then the settings in theirs.
+    for (const bool settingsFolder : {false, true}) {
+        std::vector<SavedFiles> failed;
+        bool diskFull = false;
+        for (size_t kind = 0; kind < KINDS; ++kind) {
+            if ((static_cast<SavedFiles>(kind) == SavedFiles::settings) == settingsFolder &&
+                gathered[kind] != WriteFailure::none) {
+                failed.push_back(static_cast<SavedFiles>(kind));
+                diskFull = diskFull || gathered[kind] == WriteFailure::diskFull;
+            }
+        }
+        if (!failed.empty()) {
+            text += (text.empty() ? "" : "\n\n") + failureText(failed, diskFull);
+        }
+    }
+    if (!text.empty()) {
+        show(text);
+    }
 }
 
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
@@ -155,6 +220,8 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
 
 void reset() {
     failureTold.fill(false);
+    gathering = false;
+    FileSystem::takeWriteFailure();
     heldFilesTold.clear();
 }
 

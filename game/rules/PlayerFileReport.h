@@ -12,17 +12,26 @@ struct StoredFile;
 namespace PlayerFileReport {
 
 // The files saved at separate moments, each told apart so that one kind that keeps failing
-// does not hide another.
-enum class SavedFiles { players, highScores, savedGame };
+// does not hide another. The settings live in their own folder.
+enum class SavedFiles { players, highScores, savedGame, settings };
 
 // The longest line of a message, in characters. The system's message box is as wide as its
 // widest line plus its margins, and no wider than an 800-pixel screen may show: 46 of the
 // widest letters of its font (16 pixels each) and the margins (46 pixels) take 782.
 constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
 
-// Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
-// data folder named; later ones are not, until a save of that kind succeeds again.
+// Hands on the outcome of a save and returns it. The first failure of a kind is told, with its
+// folder named and a full disk called so; later ones are not, until a save of that kind
+// succeeds again. Call it on the thread that wrote.
 bool saved(SavedFiles files, bool written);
+// Fits SettingsManager's saved listener.
+void settingsSaved(bool written);
+
+// For the saves of the game's end: from here on failures are gathered, not told, so that every
+// kind that fails now is named, told before or not, in one message at tellGathered.
+void gatherFailures();
+// Tells what was gathered, one paragraph for each folder, and stops gathering.
+void tellGathered();
 
 // Tells which file could not be read (or is of another version) and that it is kept as
 // `keptAs`, or, when `keptAs` is empty, left where it is and never saved over (told once per

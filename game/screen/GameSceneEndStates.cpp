@@ -6,6 +6,7 @@
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/HighScoreTable.h"
+#include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -14,6 +15,7 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "game/rules/PlayerFileReport.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BuildingHooks.h"
@@ -43,6 +45,14 @@ void holdBack(QuovelMahjongPlayer& player, TrophyId id) {
 
 void award(QuovelMahjongPlayer& player, TrophyId id) {
     earnTrophy(player, id, {Trophy::NOT_EARNED, Trophy::HELD_BACK}, Trophy::EARNED);
+}
+
+// Written at once, as the scores are: a run cut short while the level-end dialogs are open keeps
+// the result and its trophies.
+void saveProgress(QuovelMahjongPlayer* player) {
+    if (PlayerManager* players = PlayerManager::getInstance(); players && player) {
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayer(player));
+    }
 }
 
 void stopMusic() {
@@ -120,6 +130,7 @@ void StateGameOver::enter() {
             holdBack(*player, TrophyId::ALL_CASINO_TABLES);
         }
     }
+    saveProgress(player);
 }
 
 int32_t StateGameOver::next(BaseObject*) {
@@ -161,6 +172,7 @@ void StateGameWon::enter() {
             kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
     }
     awardTrophies();
+    saveProgress(player);
 }
 
 void StateGameWon::recordFloorWin() {
@@ -190,7 +202,8 @@ void StateGameWon::recordFloorWin() {
         BuildingHooks::levelWon({floor, level->getRoom(), hasMedal, hasGold});
         if (QuovelMahjongPlayer::isFloorComplete(floor, stats)) {
             BuildingHooks::floorEnded(floor);
-            player.floorReached = floor + 1;
+            // A profile already beyond this floor keeps its floor.
+            player.floorReached = std::max(player.floorReached, floor + 1);
             player.setRoomWon(floor - 1);
             if (floor > 0) {
                 holdBack(player, TrophyId::FLOOR_DONE);

@@ -5,17 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <thread>
 
 #include "TempFolder.h"
 #include "framework/gui/Button.h"
+#include "framework/os/LinuxFileSystem.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/PlayerManager.h"
@@ -108,6 +111,17 @@ struct RunClock : FakeClock {
 struct ElapsedProbe : Task {
     void update(int32_t elapsedMs) override { elapsed.push_back(elapsedMs); }
     std::vector<int32_t> elapsed;
+};
+
+// The machine's files, the game's while this lives, until the disk fills up.
+struct FillingDisk : LinuxFileSystem {
+    FillingDisk() { setCurrent(this); }
+    ~FillingDisk() override { setCurrent(nullptr); }
+    bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override {
+        return full ? (noteWriteFailure(ENOSPC), false)
+                    : LinuxFileSystem::writeFileAtomic(path, data, size);
+    }
+    bool full = false;
 };
 
 std::string programFileText(const std::filesystem::path& path) {
@@ -329,14 +343,15 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
 
 TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSavesRetry) {
     // The statistics file is empty; Ann's profile is cut short; the players' folder is swapped
-    // for a file and given back.
+    // for a file and given back; the disk fills up.
     writeTestFile(gameFolder() / "_temp/gd.xml", "");
     const std::filesystem::path folder = gameFolder() / "players", away = folder.string() + "~";
     const std::string profile = (folder / "-41-nn.plr.!").string();
     int frame = 0, floorRead = -1;
+    FillingDisk disk;
     clock.onSleep = [&](uint32_t) {
         SceneManager* scenes = SceneManager::getInstance();
-        if (!TimedTaskManager::getInstance() || frame > 25 || frame++ % 5 != 0) {
+        if (!TimedTaskManager::getInstance() || frame > 30 || frame++ % 5 != 0) {
             return;
         }
         PlayerManager* players = PlayerManager::getInstance();
@@ -354,17 +369,30 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
         } else if (frame == 26) {
             RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Ann"));
             floorRead = players->loadPlayer(reread.get()) ? reread->floorReached : -1;
+            disk.full = keys.failWrites = true;
+            keys.writeError = EDQUOT;
+        } else if (frame == 31) {
             events.postQuit(0);
         }
         scenes->requestScene(scenes->getScene(frame % 2 ? "SCENE_LOBBY" : "SCENE_ELEVATOR"));
     };
     ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
     EXPECT_EQ(floorRead, 3);
-    ASSERT_EQ(messageBox.shown.size(), 3u);
+    ASSERT_EQ(messageBox.shown.size(), 5u);
     EXPECT_EQ(messageBox.shown[0].text.rfind("The playing statistics could not be read.\n"
                                               "It is kept as\ngd.xml.damaged-20", 0), 0u);
     EXPECT_NE(messageBox.shown[1].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
     EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
+    // A full disk is called so; at the end every kind lost is named, told before or not.
+    std::string full = messageBox.shown[3].text + "#" + messageBox.shown[4].text;
+    std::ranges::replace(full, '\n', ' ');
+    const std::string room = " The disk is full. Please make room on it for the game's files.";
+    EXPECT_TRUE(std::regex_match(
+        full, std::regex("Your progress could not be saved in the folder /.*" + room +
+                         "#Your progress and the high scores could not be saved in the folder /.*" +
+                         room + "  The settings could not be saved in the folder Software.Brastel."
+                                "Games.QuovelMahjong" + room)))
+        << full;
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

@@ -140,6 +140,10 @@ TEST_F(LobbyRoad, ThePlayerListAddsChoosesAndRemovesPlayersAndSavesBeforeEverySw
     RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Bo"));
     ASSERT_TRUE(players->loadPlayer(reread.get()));
     EXPECT_FALSE(reread->showHints);
+    // The stored list names the new choice at once.
+    RefHolder<PlayerManager> stored(new PlayerManager(players->getVersion(), false));
+    stored->loadPlayers();
+    EXPECT_TRUE(stored->getCurrentPlayer() && stored->getCurrentPlayer()->getName() == "Ann");
 
     // An empty row asks for a name over the hidden list; cancel brings the list back. Asked
     // again, the kept name input stands where it stood.

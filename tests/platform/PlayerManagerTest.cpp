@@ -137,6 +137,14 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     reloaded->setRebuiltPlayerClass("TestPlayer");
     reloaded->loadPlayers();
     EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
+
+    // A list that can be neither read nor moved (a folder) is left alone: that is no failure.
+    fs::remove(gameFolder() / "players/players.plrs.!");
+    fs::create_directory(gameFolder() / "players/players.plrs.!");
+    RefHolder<PlayerManager> held(new PlayerManager("3", true));
+    held->loadPlayers();
+    held->addPlayer(new TestPlayer("Ann"));
+    EXPECT_TRUE(held->savePlayers());
 }
 
 TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {

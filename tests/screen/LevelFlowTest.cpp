@@ -173,6 +173,10 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(player->getStats().numGamesWon, 1);
     EXPECT_EQ(player->getStats().quovelRecord, score);
     EXPECT_EQ(player->getStats().twoStarsCount, score >= level->getSilver() ? 1 : 0);
+    // Stored at once, before the level-end dialogs.
+    RefHolder<QuovelMahjongPlayer> stored(new QuovelMahjongPlayer("Ann"));
+    ASSERT_TRUE(PlayerManager::getInstance()->loadPlayer(stored.get()));
+    EXPECT_EQ(stored->getStats().roomRecord(1, 1)->levelWinCount, 1);
     ASSERT_NE(hallway, nullptr);
     EXPECT_EQ(hallway->getHintSelector(), score >= level->getSilver() ? 3 : 2);
     EXPECT_FALSE(scene->isPlaying());
@@ -207,6 +211,9 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_TRUE(player->newScorePending);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
     EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
+    RefHolder<QuovelMahjongPlayer> stored(new QuovelMahjongPlayer("Ann"));
+    ASSERT_TRUE(PlayerManager::getInstance()->loadPlayer(stored.get()));
+    EXPECT_EQ(stored->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
     EXPECT_FALSE(game->getHasWon());
     // The level-end dialog opens once, in the frame that completes 1500 ms after the end.
     run(1500 / FRAME_MS * FRAME_MS);
@@ -395,6 +402,11 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
     EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
     EXPECT_EQ(hallway->getHintSelector(), 3);
+    // A profile already higher up (a bench tool makes one) keeps its floor.
+    stats.roomRecord(1, 5)->levelWinCount = 0;
+    player->floorReached = 7;
+    scene->enterGameWon();
+    EXPECT_EQ(player->floorReached, 7);
     gameScenes().elevator = nullptr;
 }
 

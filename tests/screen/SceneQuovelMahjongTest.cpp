@@ -98,10 +98,10 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
         const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
         PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
-        PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 3), false);
+        PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 4), false);
     }
     GameHooks::installMessageBox(nullptr);
-    EXPECT_EQ(messageBox.shown.size(), 15u);  // each save failure told once
+    EXPECT_EQ(messageBox.shown.size(), 16u);  // each save failure told once
     for (auto [title, text] : messageBox.shown) {
         size_t widest = 0;
         for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "framework/os/FileSystem.h"
 #include "framework/os/KeyStore.h"
 
 // A key store in memory for tests, with the file store's rules (refused paths, names in any
@@ -25,6 +26,7 @@ public:
     bool writeValue(std::string_view keyPath, const KeyValue& value) override {
         std::vector<std::string> names;
         if (failWrites || !splitKeyPath(keyPath, names)) {
+            FileSystem::noteWriteFailure(failWrites ? writeError : 0);
             return false;
         }
         // Like folders on disk, every parent key exists once a child does.
@@ -35,8 +37,9 @@ public:
         return true;
     }
 
-    // When set, every write fails and stores nothing.
+    // When set, every write fails with `writeError` and stores nothing.
     bool failWrites = false;
+    int writeError = 0;
 
 private:
     static std::string foldedPath(const std::vector<std::string>& names, size_t depth) {
