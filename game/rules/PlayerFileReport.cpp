@@ -132,9 +132,11 @@ bool saved(SavedFiles files, bool written) {
 }
 
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
+    const bool plural = what.kind == StoredFileKind::highScores;
     const std::string problem =
-        subject(what) + (what.otherVersion ? " was written by another version of the game."
-                                           : " could not be read.");
+        subject(what) + (!what.otherVersion ? " could not be read."
+                         : plural           ? " were written by another version of the game."
+                                            : " was written by another version of the game.");
     if (keptAs.empty()) {
         if (!heldFilesTold.insert(stored).second) {
             return;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,6 +35,31 @@ std::string listText(const std::string& version, const std::string& currentName,
                      const std::string& elements) {
     return "<root><Players id=\"players\" version=\"" + version + "\" currentplayer=\"" +
            currentName + "\"><Vector id=\"playernames\">" + elements + "</Vector></Players></root>";
+}
+
+// The files kept aside in the folder, each name cut after its kind ("...damaged-"), sorted.
+std::vector<std::string> keptAside(const fs::path& folder) {
+    std::vector<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        for (const std::string kind : {".damaged-", ".other-version-"}) {
+            if (const size_t at = name.find(kind); at != std::string::npos) {
+                kept.push_back(name.substr(0, at + kind.size()));
+            }
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+// The name of the one file in the folder whose name starts so.
+std::string keptFile(const fs::path& folder, const std::string& start) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind(start, 0) == 0) {
+            return entry.path().filename().string();
+        }
+    }
+    return {};
 }
 
 using PlayerManagerTest = PlayerFilesTest;
@@ -139,25 +165,51 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
 }
 
-TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
+TEST_F(PlayerManagerTest, AListOfAnotherVersionOrKindIsKeptAsideAndRebuiltFromTheProfiles) {
     {
         RefHolder<PlayerManager> old(new PlayerManager("1", true));
-        old->addPlayer(new TestPlayer("Ann"));
+        static_cast<TestPlayer*>(old->addPlayer(new TestPlayer("Ann")))->pairs = 3;
         ASSERT_TRUE(old->savePlayers());
     }
-    RefHolder<PlayerManager> manager(new PlayerManager("2", true));
-    manager->loadPlayers();
-    EXPECT_TRUE(manager->getPlayers().empty());
-    EXPECT_EQ(manager->getCurrentPlayer(), nullptr);
-
-    manager->addPlayer(new TestPlayer("Cy"));
+    const fs::path folder = gameFolder() / "players";
+    const std::string oldList = readTestFile(folder / "players.plrs.!");
+    const auto load = [] {
+        RefHolder<PlayerManager> manager(new PlayerManager("2", true));
+        manager->setRebuiltPlayerClass("TestPlayer");
+        manager->loadPlayers();
+        return manager;
+    };
+    RefHolder<PlayerManager> manager = load();
+    ASSERT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
+    EXPECT_EQ(current(*manager)->pairs, 0);  // her profile is of the old version too
+    EXPECT_EQ(keptAside(folder), (std::vector<std::string>{"-41-nn.plr.!.other-version-",
+                                                           "players.plrs.!.other-version-"}));
+    EXPECT_EQ(readTestFile(folder / keptFile(folder, "players.plrs.!.other")), oldList);
+    current(*manager)->pairs = 5;
     ASSERT_TRUE(manager->savePlayers());
-    RefHolder<PlayerManager> reloaded(new PlayerManager("2", true));
-    reloaded->loadPlayers();
-    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Cy"});
-    RefHolder<PlayerManager> older(new PlayerManager("1", true));
-    older->loadPlayers();
-    EXPECT_TRUE(older->getPlayers().empty());
+
+    // XML of another kind, and a link to another file, are damaged lists; the file linked to
+    // stays as it is.
+    writeScrambled("players/players.plrs.!", "<root><String id=\"version\" value=\"2\"/></root>");
+    EXPECT_EQ(current(*load())->pairs, 5);
+    writeScrambled("players/scores.xml.!", "<root><HighScoreTables id=\"highscoretables\"/></root>");
+    const std::string scores = readTestFile(folder / "scores.xml.!");
+    fs::remove(folder / "players.plrs.!");
+    fs::create_symlink("scores.xml.!", folder / "players.plrs.!");
+    EXPECT_EQ(current(*load())->pairs, 5);
+    EXPECT_EQ(readTestFile(folder / "scores.xml.!"), scores);
+    EXPECT_FALSE(fs::is_symlink(folder / "players.plrs.!"));
+    const std::vector<std::string> kept = keptAside(folder);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), "players.plrs.!.damaged-"), 2);
+
+    // An empty list is an ordinary file: the profiles beside it are its players, with no file
+    // kept aside; alone it reads as no players.
+    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("2", true))->savePlayers());
+    EXPECT_EQ(namesOf(*load()), std::vector<std::string>{"Ann"});
+    fs::remove(folder / "-41-nn.plr.!");
+    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("2", true))->savePlayers());
+    EXPECT_TRUE(load()->getPlayers().empty());
+    EXPECT_EQ(keptAside(folder), kept);
 }
 
 TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAStoredOne) {
