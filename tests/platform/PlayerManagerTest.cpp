@@ -139,6 +139,10 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     text.resize(text.size() / 2);
     writeTestFile(gameFolder() / "players/players.plrs.!", text);
     writeTestFile(gameFolder() / "players/-41nn.plr.!", "");  // no name escapes to this
+    // Nor are names nobody could type taken: a NUL, a line break, half of a letter.
+    for (const char* file : {"-0-nn.plr.!", "-A-x.plr.!", "-FFFFFFC3-.plr.!"}) {
+        writeTestFile(gameFolder() / "players" / file, "");
+    }
 
     RefHolder<PlayerManager> manager(new PlayerManager("3", true));
     manager->setRebuiltPlayerClass("TestPlayer");
