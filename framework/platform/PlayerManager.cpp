@@ -322,16 +322,19 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
         }
         return false;
     }
-    // A missing "version" is no match either, unless this manager's version is empty too. The
-    // other version's profile is kept aside too: the player starts anew without losing it.
-    if (store->getChildValue("version")->getValue() != version) {
+    // A file without a profile in it, or whose values do not read, is damaged. A missing
+    // "version" is no match either, unless this manager's version is empty too. Each is kept
+    // aside: the player starts anew without losing it.
+    PropertyNode* profile = store->getChildNode("player");
+    const bool otherVersion =
+        !profile->isDummy() && store->getChildValue("version")->getValue() != version;
+    if (profile->isDummy() || otherVersion || !player->load(profile)) {
         if (!setAsideUnloadableFile(fileMode(), path,
-                                    {StoredFileKind::profile, player->getName(), true})) {
+                                    {StoredFileKind::profile, player->getName(), otherVersion})) {
             heldProfiles.insert(escapeName(player->getName()));
         }
         return false;
     }
-    player->load(store->getChildNode("player"));
     return true;
 }
 

@@ -74,9 +74,10 @@ public:
     virtual bool removePlayer(const std::string& name);
 
     // Gives the player its profile when the file exists and has this manager's version; true
-    // when it was read. A profile that exists but cannot be read, or is of another version, is
-    // set aside (see DamagedFile.h) and the player starts anew; one that cannot be moved is never
-    // saved over.
+    // when it was read. A profile that exists but cannot be read, holds no profile, holds values
+    // the player does not read (AbstractPlayer::load) or is of another version is set aside
+    // (see DamagedFile.h) and the player starts anew; one that cannot be moved is never saved
+    // over.
     virtual bool loadPlayer(AbstractPlayer* player);
     // Writes the player's profile; nothing (and true) when the player wrote no key. False when
     // it was not written, also for a profile held unread.

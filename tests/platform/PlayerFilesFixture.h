@@ -33,7 +33,10 @@ public:
             node->addChild(new PropertyValue("pairs", pairs));
         }
     }
-    void load(PropertyNode* node) override { pairs = node->getChildValue("pairs")->getInt(); }
+    bool load(PropertyNode* node) override {
+        pairs = node->getChildValue("pairs")->getInt();
+        return true;
+    }
 
     int32_t pairs = 0;
     static inline int32_t live = 0;
