@@ -62,6 +62,10 @@ public:
     std::wstring getSelectedText() const;
     // When not empty, only these characters can be typed or pasted.
     void setAllowedChars(const std::wstring& value) { allowedChars = value; }
+    // When set, a typed or pasted text must also pass it (a limit in the unit of whoever keeps
+    // the text); null removes it.
+    using TextTest = bool (*)(const std::wstring& text);
+    void setTextTest(TextTest test) { textTest = test; }
 
     iGuiMethod& onEnter() { return enterCallback; }
     iGuiMethod& onEscape() { return escapeCallback; }
@@ -109,6 +113,7 @@ private:
 
     std::wstring text;
     std::wstring allowedChars;
+    TextTest textTest = nullptr;
     bool editing = false;
     bool holdLeft = false;
     bool holdRight = false;

@@ -151,6 +151,10 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
          fitted(without(what)));
 }
 
+void nameRefused(const std::string& name) {
+    show(fitted("The name\n" + name + "\nis too long to be kept. Please choose a shorter one."));
+}
+
 void reset() {
     failureTold.fill(false);
     heldFilesTold.clear();

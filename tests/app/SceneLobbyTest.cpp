@@ -36,6 +36,39 @@ TEST_F(LobbyRoad, TheFirstRunAsksForANameTypedWithKeysAndWelcomesThatPlayer) {
     type(L" ");
     EXPECT_EQ(input->getNameInput()->getText(), L"");
     EXPECT_FALSE(ok->isEnabled());
+    // The player store keeps eleven letters of two bytes (each byte escapes to ten characters):
+    // a twelfth is refused as it is typed, and the field shows no change.
+    InputLabel* field = input->getNameInput();
+    type(std::wstring(11, L'\u00E9'));
+    field->getCursor()->setVisible(false);
+    RefHolder<Image> eleven = writeScenePicture(lobby, "lobby-name-eleven-letters");
+    type(L"\u00E9");
+    RefHolder<Image> twelve = writeScenePicture(lobby, "lobby-name-twelfth-letter");
+    EXPECT_EQ(field->getText(), std::wstring(11, L'\u00E9'));
+    int changed = 0, letters = 0;
+    for (int32_t y = field->getAbsoluteY(); y < field->getAbsoluteY() + field->getHeight(); ++y) {
+        for (int32_t x = field->getAbsoluteX(); x < field->getAbsoluteX() + 300; ++x) {
+            changed +=
+                testpixels::colorAt(eleven.get(), x, y) != testpixels::colorAt(twelve.get(), x, y);
+            letters += testpixels::colorAt(twelve.get(), x, y) !=
+                       testpixels::colorAt(twelve.get(), field->getAbsoluteX() + 299, y);
+        }
+    }
+    EXPECT_EQ(changed, 0);
+    EXPECT_GT(letters, 0);
+    field->getCursor()->setVisible(true);
+    // A name the store refuses all the same (set past the field's test) is told, and the box
+    // stays open for another.
+    GameHooks::installMessageBox(&messageBox);
+    field->setText(std::wstring(12, L'\u00E9'), true);
+    pressEnter();
+    GameHooks::installMessageBox(nullptr);
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_NE(messageBox.shown[0].text.find(wstringToString(std::wstring(12, L'\u00E9'))),
+              std::string::npos);
+    EXPECT_EQ(dialog<DialogNameInput>("DIALOG_NEWPLAYER"), input);
+    EXPECT_EQ(currentName(), "");
+    field->setText(L"", true);
     type(L"Mei Lin ");
     EXPECT_TRUE(ok->isEnabled());
     frames(600);
