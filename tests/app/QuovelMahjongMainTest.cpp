@@ -15,7 +15,6 @@
 #include <thread>
 
 #include "TempFolder.h"
-#include "framework/core/DataScrambler.h"
 #include "framework/gui/Button.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -326,45 +325,6 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
     EXPECT_EQ(questionsSeen, 1);
     EXPECT_TRUE(defaultLoadedWhenAsked);
     EXPECT_TRUE(std::filesystem::exists(gameFolder() / "players/scores.xml.!"));
-}
-
-TEST_F(ProgramRun, FilesOfAnotherVersionOrKindAreKeptAsideToldOnceAndThePlayersFoundAgain) {
-    // A later version's list and scores, Ann's profile with a floor that is no number.
-    const std::filesystem::path folder = gameFolder() / "players";
-    std::filesystem::create_directories(folder);
-    const auto write = [&](const char* name, std::string text) {
-        DataScrambler::apply(reinterpret_cast<uint8_t*>(text.data()), text.size());
-        writeTestFile(folder / name, text);
-    };
-    write("players.plrs.!",
-          "<root><Players id=\"players\" version=\"9\" currentplayer=\"Bob\">"
-          "<Vector id=\"playernames\"><QuovelMahjongPlayer name=\"Ann\"/>"
-          "<QuovelMahjongPlayer name=\"Bob\"/></Vector></Players></root>");
-    write("scores.xml.!", "<root><HighScoreTables id=\"highscoretables\" version=\"9\"/></root>");
-    write("-41-nn.plr.!", "<root><Player id=\"player\" floorReached=\"abc\"/></root>");
-    write("-42-ob.plr.!", "<root><Player id=\"player\" floorReached=\"20\"/></root>");
-    const std::string bob = programFileText(folder / "-42-ob.plr.!");
-    std::vector<std::string> names;
-    int floor = -1;
-    clock.onSleep = [&](uint32_t) {
-        if (!TimedTaskManager::getInstance() || !names.empty()) {
-            return;
-        }
-        for (const auto& player : PlayerManager::getInstance()->getPlayers()) {
-            names.push_back(player->getName());
-        }
-        floor = QuovelMahjongPlayer::current() ? QuovelMahjongPlayer::current()->floorReached : -1;
-        events.postQuit(0);
-    };
-    ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
-    EXPECT_EQ(names, (std::vector<std::string>{"Ann", "Bob"}));
-    EXPECT_EQ(floor, 0);  // Ann starts anew
-    EXPECT_EQ(programFileText(folder / "-42-ob.plr.!"), bob);
-    ASSERT_EQ(messageBox.shown.size(), 3u);
-    EXPECT_NE(messageBox.shown[0].text.find("\nscores.xml.!.other-version-20"), std::string::npos);
-    EXPECT_NE(messageBox.shown[1].text.find("\nplayers.plrs.!.other-version-20"),
-              std::string::npos);
-    EXPECT_NE(messageBox.shown[2].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
 }
 
 TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSavesRetry) {

@@ -33,9 +33,10 @@ public:
             node->addChild(new PropertyValue("pairs", pairs));
         }
     }
+    // A "pairs" read as 0 is no number: 0 is never written.
     bool load(PropertyNode* node) override {
         pairs = node->getChildValue("pairs")->getInt();
-        return true;
+        return pairs != 0 || !node->getChild("pairs");
     }
 
     int32_t pairs = 0;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,31 +34,6 @@ std::string listText(const std::string& version, const std::string& currentName,
                      const std::string& elements) {
     return "<root><Players id=\"players\" version=\"" + version + "\" currentplayer=\"" +
            currentName + "\"><Vector id=\"playernames\">" + elements + "</Vector></Players></root>";
-}
-
-// The files kept aside in the folder, each name cut after its kind ("...damaged-"), sorted.
-std::vector<std::string> keptAside(const fs::path& folder) {
-    std::vector<std::string> kept;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        for (const std::string kind : {".damaged-", ".other-version-"}) {
-            if (const size_t at = name.find(kind); at != std::string::npos) {
-                kept.push_back(name.substr(0, at + kind.size()));
-            }
-        }
-    }
-    std::sort(kept.begin(), kept.end());
-    return kept;
-}
-
-// The name of the one file in the folder whose name starts so.
-std::string keptFile(const fs::path& folder, const std::string& start) {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().rfind(start, 0) == 0) {
-            return entry.path().filename().string();
-        }
-    }
-    return {};
 }
 
 using PlayerManagerTest = PlayerFilesTest;
@@ -138,10 +112,8 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     std::string text = readTestFile(gameFolder() / "players/players.plrs.!");
     text.resize(text.size() / 2);
     writeTestFile(gameFolder() / "players/players.plrs.!", text);
-    writeTestFile(gameFolder() / "players/-41nn.plr.!", "");  // no name escapes to this
-    // Nor are names nobody could type taken: a NUL, a line break, half of a letter.
-    for (const char* file : {"-0-nn.plr.!", "-A-x.plr.!", "-FFFFFFC3-.plr.!"}) {
-        writeTestFile(gameFolder() / "players" / file, "");
+    for (const char* file : {"-41nn.plr.!", "-0-nn.plr.!", "-A-x.plr.!", "-FFFFFFC3-.plr.!"}) {
+        writeTestFile(gameFolder() / "players" / file, "");  // no name, or none a player types
     }
 
     RefHolder<PlayerManager> manager(new PlayerManager("3", true));
@@ -169,51 +141,25 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
 }
 
-TEST_F(PlayerManagerTest, AListOfAnotherVersionOrKindIsKeptAsideAndRebuiltFromTheProfiles) {
-    {
-        RefHolder<PlayerManager> old(new PlayerManager("1", true));
-        static_cast<TestPlayer*>(old->addPlayer(new TestPlayer("Ann")))->pairs = 3;
-        ASSERT_TRUE(old->savePlayers());
-    }
-    const fs::path folder = gameFolder() / "players";
-    const std::string oldList = readTestFile(folder / "players.plrs.!");
-    const auto load = [] {
-        RefHolder<PlayerManager> manager(new PlayerManager("2", true));
-        manager->setRebuiltPlayerClass("TestPlayer");
-        manager->loadPlayers();
-        return manager;
-    };
-    RefHolder<PlayerManager> manager = load();
-    ASSERT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
-    EXPECT_EQ(current(*manager)->pairs, 0);  // her profile is of the old version too
-    EXPECT_EQ(keptAside(folder), (std::vector<std::string>{"-41-nn.plr.!.other-version-",
-                                                           "players.plrs.!.other-version-"}));
-    EXPECT_EQ(readTestFile(folder / keptFile(folder, "players.plrs.!.other")), oldList);
-    current(*manager)->pairs = 5;
+TEST_F(PlayerManagerTest, ListsOfAnotherVersionOrKindAreKeptAsideAndEmptyOnesFindTheProfiles) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Ann")))->pairs = 1;
     ASSERT_TRUE(manager->savePlayers());
-
-    // XML of another kind, and a link to another file, are damaged lists; the file linked to
-    // stays as it is.
-    writeScrambled("players/players.plrs.!", "<root><String id=\"version\" value=\"2\"/></root>");
-    EXPECT_EQ(current(*load())->pairs, 5);
-    writeScrambled("players/scores.xml.!", "<root><HighScoreTables id=\"highscoretables\"/></root>");
-    const std::string scores = readTestFile(folder / "scores.xml.!");
-    fs::remove(folder / "players.plrs.!");
-    fs::create_symlink("scores.xml.!", folder / "players.plrs.!");
-    EXPECT_EQ(current(*load())->pairs, 5);
-    EXPECT_EQ(readTestFile(folder / "scores.xml.!"), scores);
-    EXPECT_FALSE(fs::is_symlink(folder / "players.plrs.!"));
-    const std::vector<std::string> kept = keptAside(folder);
-    EXPECT_EQ(std::count(kept.begin(), kept.end(), "players.plrs.!.damaged-"), 2);
-
-    // An empty list is an ordinary file: the profiles beside it are its players, with no file
-    // kept aside; alone it reads as no players.
-    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("2", true))->savePlayers());
-    EXPECT_EQ(namesOf(*load()), std::vector<std::string>{"Ann"});
-    fs::remove(folder / "-41-nn.plr.!");
-    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("2", true))->savePlayers());
-    EXPECT_TRUE(load()->getPlayers().empty());
-    EXPECT_EQ(keptAside(folder), kept);
+    const auto names = [] {
+        RefHolder<PlayerManager> loaded(new PlayerManager("1", true));
+        loaded->setRebuiltPlayerClass("TestPlayer");
+        loaded->loadPlayers();
+        return namesOf(*loaded);
+    };
+    writeScrambled("players/players.plrs.!", listText("0", "Bob", "<TestPlayer name=\"Bob\"/>"));
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    writeScrambled("players/scores.xml.!", "<root/>");
+    fs::create_symlink("scores.xml.!", gameFolder() / "players/players.plrs.!");  // another kind
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("1", true))->savePlayers());  // empty
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    // Ann, the scores linked to, the empty list and the two lists kept aside.
+    EXPECT_EQ(std::distance(fs::directory_iterator(gameFolder() / "players"), {}), 5);
 }
 
 TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAStoredOne) {
@@ -240,6 +186,12 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAS
     // A list that lost her: typed again, Ann gets her stored profile, never a blank one.
     RefHolder<PlayerManager> forgetful(new PlayerManager("2", true));
     EXPECT_EQ(static_cast<TestPlayer*>(forgetful->addPlayer(new TestPlayer("Ann")))->pairs, 4);
+    // Damaged, never read as empty: no profile (nor version) at all, or a value not read.
+    for (const char* text : {"<root/>", "<root><Player id=\"player\" pairs=\"abc\"/></root>"}) {
+        writeScrambled("players/-41-nn.plr.!", text);
+        EXPECT_FALSE(RefHolder<PlayerManager>(new PlayerManager("", true))->loadPlayer(ann.get()));
+        EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    }
 }
 
 TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/ProfileTestSupport.h"
-#include "framework/core/DataScrambler.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/platform/Folders.h"
@@ -240,6 +239,9 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_EQ(stats.shuffleTokens.getValue(), 0);
     EXPECT_EQ(stats.firstDoorClicked[7], 0);
 
+    store->getChildNode("player")->addChild(new PropertyValue("tileset", "abc", true));
+    EXPECT_FALSE(player->load(store->getChildNode("player")));  // a value that is no number
+    EXPECT_EQ(player->floorReached, 21);                        // leaves the profile unread
     // Not a node at all: every scalar reads empty, the statistics too.
     player->load(nullptr);
     EXPECT_EQ(player->background, 0);
@@ -271,43 +273,6 @@ TEST_F(PlayerProfileTest, AFailedWriteLeavesThePreviousProfileWhole) {
     RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Ann"));
     ASSERT_TRUE(manager->loadPlayer(reread.get()));
     EXPECT_EQ(reread->floorReached, 4);
-}
-
-TEST_F(PlayerProfileTest, AProfileWithoutAPlayerOrWithAValueThatIsNoNumberIsKeptAside) {
-    RefHolder<PlayerManager> manager(new PlayerManager("7", true));
-    auto* player = new QuovelMahjongPlayer("Ann");
-    manager->addPlayer(player);
-    player->floorReached = 20;
-    ASSERT_TRUE(manager->savePlayers());
-    const std::filesystem::path stored = getStoredFileName(3, manager->getPlayerFilePath("Ann"));
-    const auto scrambled = [](std::string text) {
-        DataScrambler::apply(reinterpret_cast<uint8_t*>(text.data()), text.size());
-        return text;
-    };
-    std::string text = scrambled(readTestFile(stored));
-    const std::string floorKey = "floorReached=\"20\"";
-    const size_t floor = text.find(floorKey);
-    ASSERT_NE(floor, std::string::npos);
-    for (const std::string& damaged :
-         {std::string(text).replace(floor, floorKey.size(), "floorReached=\"abc\""),
-          std::string("<root><String id=\"version\" value=\"7\"/></root>")}) {
-        writeTestFile(stored, scrambled(damaged));
-        RefHolder<QuovelMahjongPlayer> reread(new QuovelMahjongPlayer("Ann"));
-        EXPECT_FALSE(manager->loadPlayer(reread.get()));
-        EXPECT_EQ(reread->floorReached, 0);
-        EXPECT_FALSE(std::filesystem::exists(stored));
-        for (const auto& file : std::filesystem::directory_iterator(stored.parent_path())) {
-            if (file.path().filename().string().rfind("-41-nn.plr.!.damaged-", 0) == 0) {
-                EXPECT_EQ(scrambled(readTestFile(file.path())), damaged);
-                std::filesystem::remove(file.path());
-            }
-        }
-    }
-    // Hexadecimal numbers read.
-    writeTestFile(stored, scrambled(std::string(text).replace(floor, floorKey.size(),
-                                                              "floorReached=\"0x14\"")));
-    EXPECT_TRUE(manager->loadPlayer(player));
-    EXPECT_EQ(player->floorReached, 20);
 }
 
 TEST_F(ProfileTest, ProgressUnlocksOneWayAndCountsTheRoomsReached) {
