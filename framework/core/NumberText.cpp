@@ -23,6 +23,13 @@ int hexDigitValue(wchar_t c) {
     return -1;
 }
 
+int digitValue(wchar_t c, bool hex) {
+    if (hex) {
+        return hexDigitValue(c);
+    }
+    return c >= L'0' && c <= L'9' ? c - L'0' : -1;
+}
+
 // Optional white space and sign; returns the position after them.
 size_t skipSpaceAndSign(std::wstring_view text, bool& negative) {
     size_t i = 0;
@@ -42,29 +49,33 @@ int32_t signedResult(uint32_t magnitude, bool negative) {
     return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
 }
 
-// What "%x" reads: white space, sign, an optional "0x" prefix, hexadecimal digits.
-int32_t readHex(std::wstring_view text) {
+// What "%x" (with `hex`) or "%d" reads: white space, sign, for "%x" an optional "0x" prefix,
+// then digits. `whole` tells whether there was a digit and nothing after the digits.
+int32_t readInteger(std::wstring_view text, bool hex, bool& whole) {
     bool negative = false;
     size_t i = skipSpaceAndSign(text, negative);
-    if (i + 2 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X') &&
-        hexDigitValue(text[i + 2]) >= 0) {
+    if (hex && i + 2 < text.size() && text[i] == L'0' &&
+        (text[i + 1] == L'x' || text[i + 1] == L'X') && hexDigitValue(text[i + 2]) >= 0) {
         i += 2;
     }
+    const size_t first = i;
     uint32_t value = 0;
-    for (; i < text.size() && hexDigitValue(text[i]) >= 0; ++i) {
-        value = value * 16 + static_cast<uint32_t>(hexDigitValue(text[i]));
+    for (int digit = 0; i < text.size() && (digit = digitValue(text[i], hex)) >= 0; ++i) {
+        value = value * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
     }
+    whole = i > first && i == text.size();
     return signedResult(value, negative);
 }
 
-int32_t readDecimal(std::wstring_view text) {
-    bool negative = false;
-    size_t i = skipSpaceAndSign(text, negative);
-    uint32_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + static_cast<uint32_t>(text[i] - L'0');
+// parseInt's forms: "#" or "0x" before hexadecimal, else decimal.
+int32_t readIntText(std::wstring_view text, bool& whole) {
+    if (!text.empty() && text[0] == L'#') {
+        return readInteger(text.substr(1), true, whole);
     }
-    return signedResult(value, negative);
+    if (text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
+        return readInteger(text.substr(2), true, whole);
+    }
+    return readInteger(text, false, whole);
 }
 
 // The longest prefix that can belong to a floating-point text, narrowed to ASCII so that
@@ -98,16 +109,14 @@ T readFloating(std::wstring_view text) {
 }  // namespace
 
 int32_t parseInt(std::wstring_view text) {
-    if (text.empty()) {
-        return 0;
-    }
-    if (text[0] == L'#') {
-        return readHex(text.substr(1));
-    }
-    if (text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
-        return readHex(text.substr(2));
-    }
-    return readDecimal(text);
+    bool whole = false;
+    return readIntText(text, whole);
+}
+
+bool isIntText(std::wstring_view text) {
+    bool whole = false;
+    readIntText(text, whole);
+    return whole;
 }
 
 float parseFloat(std::wstring_view text) {

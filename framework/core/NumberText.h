@@ -11,6 +11,8 @@
 // with optional leading white space and sign up to the first non-digit. Unreadable text is 0.
 // Digits beyond 32 bits wrap modulo 2^32, so "#FFFFFFFF" is -1.
 int32_t parseInt(std::wstring_view text);
+// Whether parseInt reads all of the text: a digit, and nothing after the digits.
+bool isIntText(std::wstring_view text);
 
 // Float and double texts as "%f" and "%lf" read them: leading white space, sign, decimal or
 // hexadecimal digits, exponent, "inf" and "nan". Unreadable or out-of-range text is 0.

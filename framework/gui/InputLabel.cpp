@@ -291,7 +291,7 @@ bool InputLabel::fits(std::wstring candidate) const {
     if (stripSpaces) {
         stripLeadingSpaces(candidate);
     }
-    if (maxLength > 0 && lengthOf(candidate) > maxLength) {
+    if ((maxLength > 0 && lengthOf(candidate) > maxLength) || (textTest && !textTest(candidate))) {
         return false;
     }
     return maxWidth <= 0 || measure(candidate) <= maxWidth;

@@ -18,8 +18,8 @@ class PropertyNode;
 // selection and a blinking cursor picture at the caret while it has the keyboard, and answers
 // the caret keys, Backspace, Delete, Home, End, copy, cut and paste with Ctrl, Tab, Enter and
 // Escape (these three on release), clicks, drags and double clicks on words. A length limit,
-// a width limit and a set of allowed characters keep out what does not fit. The text-changed
-// callback is the iGuiMethod part; Enter, Escape and Tab have callbacks of their own.
+// a width limit, a set of allowed characters and a text test keep out what does not fit. The
+// text-changed callback is the iGuiMethod part; Enter, Escape and Tab have their own callbacks.
 //
 // A field made without its "label" child has nothing to measure or show, and edits nothing.
 class InputLabel : public Sprite, public iInputListener, public iGuiMethod {
@@ -62,6 +62,10 @@ public:
     std::wstring getSelectedText() const;
     // When not empty, only these characters can be typed or pasted.
     void setAllowedChars(const std::wstring& value) { allowedChars = value; }
+    // When set, a typed or pasted text must also pass it (a limit in the unit of whoever keeps
+    // the text); null removes it.
+    using TextTest = bool (*)(const std::wstring& text);
+    void setTextTest(TextTest test) { textTest = test; }
 
     iGuiMethod& onEnter() { return enterCallback; }
     iGuiMethod& onEscape() { return escapeCallback; }
@@ -109,6 +113,7 @@ private:
 
     std::wstring text;
     std::wstring allowedChars;
+    TextTest textTest = nullptr;
     bool editing = false;
     bool holdLeft = false;
     bool holdRight = false;

@@ -21,6 +21,8 @@ void AbstractPlayer::writeProperties(AbstractProperty* target) {
 
 void AbstractPlayer::save(PropertyNode*) {}
 
-void AbstractPlayer::load(PropertyNode*) {}
+bool AbstractPlayer::load(PropertyNode*) {
+    return true;
+}
 
 void AbstractPlayer::clearSavedGame() {}

@@ -25,8 +25,9 @@ public:
     virtual void writeProperties(AbstractProperty* target);
     // Writes the profile's own keys into the node "player" of the profile file.
     virtual void save(PropertyNode* node);
-    // Reads them back.
-    virtual void load(PropertyNode* node);
+    // Reads them back; false, with the player left as it was, when the node's values do not
+    // read (a damaged profile).
+    virtual bool load(PropertyNode* node);
     // Drops a saved game the profile keeps.
     virtual void clearSavedGame();
 

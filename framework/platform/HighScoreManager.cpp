@@ -43,14 +43,13 @@ std::string HighScoreManager::getScoresFileName() const {
 void HighScoreManager::load() {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
-    if (!store->loadFile(getScoresFileName())) {
-        // A file that exists but cannot be read is kept, never saved over.
-        fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName(),
-                                           {StoredFileKind::highScores, {}, false});
-        return;
-    }
+    const bool read = store->loadFile(getScoresFileName());
     PropertyNode* stored = store->getChildNode("highscoretables");
-    if (stored->getChildValue("version")->getValue() != version) {
+    if (!read || stored->isDummy() || stored->getChildValue("version")->getValue() != version) {
+        // A file that exists but holds no tables of this version (damaged, another kind of
+        // file, another version) is kept, never saved over.
+        fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName(),
+                                           {StoredFileKind::highScores, {}, !stored->isDummy()});
         return;
     }
     PropertyVector* list = stored->getChildVector("scoretables");

@@ -9,7 +9,7 @@
 
 // The named high-score tables of the machine, shared by all players, and their file
 // "players/scores.xml" in the game folder (stored scrambled, as "scores.xml.!", when the
-// manager is). A file of another version is ignored; the next save writes the current one.
+// manager is). A file of another version is set aside (see DamagedFile.h), never read.
 class HighScoreManager : public BaseObject {
     QUOVEL_TYPE(HighScoreManager)
 public:
@@ -26,7 +26,8 @@ public:
     static HighScoreManager* getInstance();
 
     // Reads the tables of the file when it is readable and of this version; every loaded
-    // table's lastScore is -1 (a position of an earlier run means nothing now).
+    // table's lastScore is -1 (a position of an earlier run means nothing now). A file that is
+    // there but holds no tables of this version is set aside, and the tables start empty.
     virtual void load();
     // Writes every table; false when the file was not written (the old one then stays whole).
     virtual bool save();

@@ -9,6 +9,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileSystem.h"
+#include "framework/os/Utf8.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
 
@@ -34,6 +35,14 @@ bool canOpenFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     const FileReadResult result = FileSystem::current().readFile(path, 0, bytes);
     return result == FileReadResult::ok || result == FileReadResult::tooLarge;
+}
+
+// Whether a player could have typed the name: valid UTF-8 without control characters.
+bool couldBeTyped(const std::string& name) {
+    const std::wstring text = stringToWString(name);
+    return wstringToString(text) == name && std::none_of(text.begin(), text.end(), [](wchar_t c) {
+               return c < 0x20 || (c >= 0x7F && c < 0xA0);
+           });
 }
 
 }  // namespace
@@ -110,22 +119,22 @@ std::string PlayerManager::getPlayerFileName(const std::string& key, const std::
 void PlayerManager::loadPlayers() {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
-    if (!store->loadFile(getPlayersFileName())) {
-        // A list that exists but cannot be read is kept: saving over it would orphan every
-        // profile and saved game it names. Its players are found again from their profiles.
-        listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName(),
-                                           {StoredFileKind::playerList, {}, false});
-        addStoredProfiles();
-        if (currentPlayer) {
-            loadPlayer(currentPlayer);
-        }
-        return;
-    }
+    const bool read = store->loadFile(getPlayersFileName());
     PropertyNode* list = store->getChildNode("players");
-    if (list->getChildValue("version")->getValue() != version) {
-        return;
+    if (read && !list->isDummy() && list->getChildValue("version")->getValue() == version) {
+        readPlayerNames(list);
+    } else {
+        // A list that exists but is not this version's list (damaged, another kind of file, or
+        // written by another version) is kept: saving over it would orphan every profile and
+        // saved game it names.
+        listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName(),
+                                           {StoredFileKind::playerList, {}, !list->isDummy()});
     }
-    readPlayerNames(list);
+    // Its players, or those of an empty list (a first start quit at the name box), are found
+    // again from their profiles.
+    if (players.empty()) {
+        addStoredProfiles();
+    }
     if (currentPlayer) {
         loadPlayer(currentPlayer);
     }
@@ -141,7 +150,8 @@ void PlayerManager::addStoredProfiles() {
          FileSystem::current().listFiles(folderPath(playersFolder, false))) {
         std::string name;
         if (file.size() > ending.size() && file.ends_with(ending) &&
-            unescapeName(std::string_view(file).substr(0, file.size() - ending.size()), name)) {
+            unescapeName(std::string_view(file).substr(0, file.size() - ending.size()), name) &&
+            couldBeTyped(name)) {
             names.push_back(name);
         }
     }
@@ -220,12 +230,12 @@ bool PlayerManager::isKnownName(const std::string& escapedName) const {
 
 AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
     const RefHolder<AbstractPlayer> held(player);
-    if (!player || player->getName().empty()) {
+    if (!player || !isStorableName(player->getName())) {
         return nullptr;
     }
+    // A known name would share the other player's files.
     const std::string escaped = escapeName(player->getName());
-    // A longer name could never be saved; a known one would share the other player's files.
-    if (escaped.size() > MAX_ESCAPED_NAME_LENGTH || isKnownName(escaped)) {
+    if (isKnownName(escaped)) {
         return nullptr;
     }
     // A newcomer whose profile is stored already (the list lost the name) is that player: it
@@ -239,6 +249,11 @@ AbstractPlayer* PlayerManager::addPlayer(AbstractPlayer* player) {
         changeCurrentPlayer(player);
     }
     return player;
+}
+
+bool PlayerManager::isStorableName(const std::string& name) {
+    // A longer escaped name could never be saved.
+    return !name.empty() && escapeName(name).size() <= MAX_ESCAPED_NAME_LENGTH;
 }
 
 bool PlayerManager::hasPlayer(const std::string& name) const {
@@ -308,16 +323,19 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
         }
         return false;
     }
-    // A missing "version" is no match either, unless this manager's version is empty too. The
-    // other version's profile is kept aside too: the player starts anew without losing it.
-    if (store->getChildValue("version")->getValue() != version) {
+    // A file without a profile in it, or whose values do not read, is damaged. A missing
+    // "version" is no match either, unless this manager's version is empty too. Each is kept
+    // aside: the player starts anew without losing it.
+    PropertyNode* profile = store->getChildNode("player");
+    const bool otherVersion =
+        !profile->isDummy() && store->getChildValue("version")->getValue() != version;
+    if (profile->isDummy() || otherVersion || !player->load(profile)) {
         if (!setAsideUnloadableFile(fileMode(), path,
-                                    {StoredFileKind::profile, player->getName(), true})) {
+                                    {StoredFileKind::profile, player->getName(), otherVersion})) {
             heldProfiles.insert(escapeName(player->getName()));
         }
         return false;
     }
-    player->load(store->getChildNode("player"));
     return true;
 }
 

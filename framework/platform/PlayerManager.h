@@ -17,7 +17,7 @@ class PropertyStore;
 // the player list "players/players.plrs", one profile "players/<escaped name>.plr" per player
 // and the saved games "savegames/<escaped name>/<key>.sav". Scrambled managers keep every file
 // in file mode 3 (stored under the name + ".!"), others in mode 1. Each file carries the data
-// version; a file of another version is ignored and overwritten by the next save.
+// version; a list or profile of another version is set aside (see DamagedFile.h), never read.
 //
 // Players are told apart by their escaped names, so names differing in any byte (letter case
 // too) are different players. Empty names are refused everywhere: they would name the folder
@@ -42,11 +42,12 @@ public:
     using CurrentPlayerHook = void (*)(AbstractPlayer* player);
     static void installCurrentPlayerHook(CurrentPlayerHook hook);
 
-    // Reads the player list and the current player's profile. A list of another version adds
-    // nobody; entries that cannot be built as players are skipped. A missing or unreadable list
-    // (set aside, see DamagedFile.h) is rebuilt from the profiles in the players' folder, whose
-    // file names give the names back, as players of the class setRebuiltPlayerClass named; the
-    // first name in byte order is current.
+    // Reads the player list and the current player's profile; entries that cannot be built as
+    // players are skipped. A list that does not read as this version's list (damaged, another
+    // kind of file, another version) is set aside (see DamagedFile.h). Such a list, a missing
+    // one and one naming nobody are rebuilt from the profiles in the players' folder, whose file
+    // names give the names back, as players of the class setRebuiltPlayerClass named; only names
+    // a player could type are taken, and the first in byte order is current.
     virtual void loadPlayers();
     // The factory name of the profile class a rebuilt list makes; none, no rebuilding.
     void setRebuiltPlayerClass(const std::string& typeWord) { rebuiltPlayerClass = typeWord; }
@@ -60,6 +61,9 @@ public:
     // whose escaped form is too long for the file names made from it. A refused player that
     // nobody else holds is released.
     virtual AbstractPlayer* addPlayer(AbstractPlayer* player);
+    // Whether a player may bear the name: not empty, and short enough in its escaped form for
+    // the file names made from it (a byte outside ASCII letters and digits takes four to ten).
+    static bool isStorableName(const std::string& name);
     virtual bool hasPlayer(const std::string& name) const;
     // The first player of that name, or getPlayers().end().
     virtual PlayerList::const_iterator findPlayer(const std::string& name) const;
@@ -70,9 +74,10 @@ public:
     virtual bool removePlayer(const std::string& name);
 
     // Gives the player its profile when the file exists and has this manager's version; true
-    // when it was read. A profile that exists but cannot be read, or is of another version, is
-    // set aside (see DamagedFile.h) and the player starts anew; one that cannot be moved is never
-    // saved over.
+    // when it was read. A profile that exists but cannot be read, holds no profile, holds values
+    // the player does not read (AbstractPlayer::load) or is of another version is set aside
+    // (see DamagedFile.h) and the player starts anew; one that cannot be moved is never saved
+    // over.
     virtual bool loadPlayer(AbstractPlayer* player);
     // Writes the player's profile; nothing (and true) when the player wrote no key. False when
     // it was not written, also for a profile held unread.

@@ -21,6 +21,19 @@ namespace {
 
 const wchar_t* const BLANKS = L" \t";
 
+// The name OK takes from the field's text.
+std::string nameOf(std::wstring text) {
+    trim(text, BLANKS, true, true);
+    return wstringToString(text);
+}
+
+// Only what the player store keeps can be typed: its limit counts bytes of the escaped name,
+// not letters.
+bool storable(const std::wstring& text) {
+    const std::string name = nameOf(text);
+    return name.empty() || PlayerManager::isStorableName(name);
+}
+
 }  // namespace
 
 DialogNameInput::DialogNameInput(PropertyNode* definition) : DialogQuovelMahjong(definition) {
@@ -36,6 +49,7 @@ DialogNameInput::DialogNameInput(PropertyNode* definition) : DialogQuovelMahjong
     if (nameInput) {
         nameInput->onEnter().setCallback(callback<&DialogNameInput::onOk>(this));
         nameInput->setY(nameInput->getY() + subHeight);
+        nameInput->setTextTest(&storable);
     }
     PlayerManager* players = PlayerManager::getInstance();
     if (players && !players->getPlayers().empty()) {
@@ -110,12 +124,15 @@ int32_t DialogNameInput::onOk(BaseObject*) {
     PlayerManager* players = PlayerManager::getInstance();
     Scene* scene = SceneManager::currentScene();
     if (input && players && !input->getText().empty()) {
-        std::wstring text = input->getText();
-        trim(text, BLANKS, true, true);
-        const std::string name = wstringToString(text);
-        if (!name.empty() && !players->hasPlayer(name)) {
+        const std::string name = nameOf(input->getText());
+        if (!players->hasPlayer(name)) {
             RefHolder<QuovelMahjongPlayer> made(new QuovelMahjongPlayer(name));
-            players->addPlayer(made.get());
+            if (!players->addPlayer(made.get())) {
+                // Told, and the box stays open for another name.
+                PlayerFileReport::nameRefused(name);
+                focusInput();
+                return 0;
+            }
         }
         switchToPlayer(name);
         if (scene) {

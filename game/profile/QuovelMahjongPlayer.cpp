@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -33,6 +34,27 @@ void addIntegers(PropertyNode* node, const char* key, const std::array<int32_t, 
     for (int32_t value : values) {
         list->addChild(new PropertyValue("", value));
     }
+}
+
+// Whether every value below the property reads as what a profile holds: an integer, or "true"
+// or "false".
+bool valuesRead(const AbstractProperty* property) {
+    if (property->isValue()) {
+        const std::wstring text = property->getText();
+        return isIntText(text) || text == L"true" || text == L"false";
+    }
+    if (property->isNode()) {
+        const auto& children = static_cast<const PropertyNode*>(property)->getNameTable();
+        return std::all_of(children.begin(), children.end(),
+                           [](const auto& entry) { return valuesRead(entry.second.get()); });
+    }
+    const auto* list = static_cast<const PropertyVector*>(property);
+    for (int32_t i = 0; i < list->getChildCount(); ++i) {
+        if (!valuesRead(list->getChildAt(i))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The rules play for the player manager's current player whenever it is a profile.
@@ -101,8 +123,12 @@ void QuovelMahjongPlayer::save(PropertyNode* node) {
     stats.save(static_cast<PropertyNode*>(node->addChild(new PropertyNode("stats", "Data"))));
 }
 
-void QuovelMahjongPlayer::load(PropertyNode* node) {
+bool QuovelMahjongPlayer::load(PropertyNode* node) {
     const PropertyNode* source = nodeOrDummy(node);
+    // A value that is no number would read as 0: the progress it held would be saved over.
+    if (!valuesRead(source)) {
+        return false;
+    }
     showHints = source->getChildValue("showhints")->getBool();
     // An edited or damaged file may hold any number: each is kept to what the game can show.
     background = std::clamp(source->getChildValue("background")->getInt(), 0, BACKGROUND_COUNT - 1);
@@ -124,6 +150,7 @@ void QuovelMahjongPlayer::load(PropertyNode* node) {
                  return mode == 1 ? 2 : mode;
              });
     stats.load(source->getChildNode("stats"));
+    return true;
 }
 
 void QuovelMahjongPlayer::clearSavedGame() {

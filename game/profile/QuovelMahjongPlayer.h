@@ -48,8 +48,9 @@ public:
     // The base's "name", then the node's type word "QuovelMahjongPlayer".
     void writeProperties(AbstractProperty* target) override;
     void save(PropertyNode* node) override;
-    // Absent keys read as 0 or false; absent lists leave their fields as they are.
-    void load(PropertyNode* node) override;
+    // Absent keys read as 0 or false; absent lists leave their fields as they are. A value that
+    // is neither an integer nor "true" or "false" makes the whole profile unread (false).
+    bool load(PropertyNode* node) override;
     void clearSavedGame() override;
 
     // Unlocks the item (0-19) and opens the group of modes it belongs to.

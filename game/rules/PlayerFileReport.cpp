@@ -201,9 +201,11 @@ void tellGathered() {
 }
 
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
+    const bool plural = what.kind == StoredFileKind::highScores;
     const std::string problem =
-        subject(what) + (what.otherVersion ? " was written by another version of the game."
-                                           : " could not be read.");
+        subject(what) + (!what.otherVersion ? " could not be read."
+                         : plural           ? " were written by another version of the game."
+                                            : " was written by another version of the game.");
     if (keptAs.empty()) {
         if (!heldFilesTold.insert(stored).second) {
             return;
@@ -216,6 +218,10 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
     show(fitted(problem) + "\nIt is kept as\n" + fitted(nameOf(keptAs), true) +
          "\nin the folder\n" + fitted(getFolderOfPath(keptAs), true) + "\n" +
          fitted(without(what)));
+}
+
+void nameRefused(const std::string& name) {
+    show(fitted("The name\n" + name + "\nis too long to be kept. Please choose a shorter one."));
 }
 
 void reset() {

@@ -38,6 +38,9 @@ void tellGathered();
 // file). Fits DamagedFile's listener.
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs);
 
+// Tells that the player store refused the name (too long for the files named after it).
+void nameRefused(const std::string& name);
+
 // Forgets the failures told so far: a new run starts with none.
 void reset();
 

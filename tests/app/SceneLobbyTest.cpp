@@ -4,6 +4,7 @@
 // player list are written under build/pictures/gui.
 #include "LobbyFixture.h"
 #include "platform/PixelAccess.h"
+#include "screen/SyntheticBoard.h"
 
 namespace {
 
@@ -36,6 +37,20 @@ TEST_F(LobbyRoad, TheFirstRunAsksForANameTypedWithKeysAndWelcomesThatPlayer) {
     type(L" ");
     EXPECT_EQ(input->getNameInput()->getText(), L"");
     EXPECT_FALSE(ok->isEnabled());
+    InputLabel* field = input->getNameInput();
+    type(std::wstring(11, L'\u00E9'));  // all the store keeps of letters of two bytes
+    field->getCursor()->setVisible(false);
+    RefHolder<Image> eleven = writeDialogPicture(input, "name-eleven-letters", 0);
+    type(L"\u00E9");
+    EXPECT_TRUE(screen_test::samePicture(
+        eleven.get(), writeDialogPicture(input, "name-twelfth-letter", 0).get()));
+    GameHooks::installMessageBox(&messageBox);
+    field->setText(std::wstring(12, L'\u00E9'), true);  // refused by the store all the same: told
+    pressEnter();
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(dialog<DialogNameInput>("DIALOG_NEWPLAYER"), input);
+    field->setText(L"", true);
     type(L"Mei Lin ");
     EXPECT_TRUE(ok->isEnabled());
     frames(600);

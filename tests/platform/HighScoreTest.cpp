@@ -175,7 +175,7 @@ TEST_F(HighScoreFilesTest, TablesRoundTripInTheScrambledFileWithLastScoreReset) 
     EXPECT_EQ(loaded->getTable("none"), nullptr);
 }
 
-TEST_F(HighScoreFilesTest, AFileOfAnotherVersionIsIgnoredThenOverwritten) {
+TEST_F(HighScoreFilesTest, AFileOfAnotherVersionOrKindIsKeptAsideAndTheTablesStartEmpty) {
     {
         RefHolder<HighScoreManager> old(new HighScoreManager("1", true));
         old->setTable("best", tableOf(3, true, {10}).get());
@@ -191,9 +191,9 @@ TEST_F(HighScoreFilesTest, AFileOfAnotherVersionIsIgnoredThenOverwritten) {
     reloaded->load();
     ASSERT_NE(reloaded->getTable("best"), nullptr);
     EXPECT_EQ(scoresOf(*reloaded->getTable("best")), std::vector<int32_t>{99});
-    RefHolder<HighScoreManager> older(new HighScoreManager("1", true));
-    older->load();
-    EXPECT_TRUE(older->getTables().empty());
+    writeScrambled("players/scores.xml.!", "<root><Players id=\"players\"/></root>");
+    RefHolder<HighScoreManager>(new HighScoreManager("2", true))->load();
+    EXPECT_EQ(std::distance(fs::directory_iterator(gameFolder() / "players"), {}), 2);  // kept
 }
 
 TEST_F(HighScoreFilesTest, AnUnreadableFileIsKeptAndNeverSavedOver) {

@@ -33,7 +33,11 @@ public:
             node->addChild(new PropertyValue("pairs", pairs));
         }
     }
-    void load(PropertyNode* node) override { pairs = node->getChildValue("pairs")->getInt(); }
+    // A "pairs" read as 0 is no number: 0 is never written.
+    bool load(PropertyNode* node) override {
+        pairs = node->getChildValue("pairs")->getInt();
+        return pairs != 0 || !node->getChild("pairs");
+    }
 
     int32_t pairs = 0;
     static inline int32_t live = 0;

@@ -112,7 +112,9 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     std::string text = readTestFile(gameFolder() / "players/players.plrs.!");
     text.resize(text.size() / 2);
     writeTestFile(gameFolder() / "players/players.plrs.!", text);
-    writeTestFile(gameFolder() / "players/-41nn.plr.!", "");  // no name escapes to this
+    for (const char* file : {"-41nn.plr.!", "-0-nn.plr.!", "-A-x.plr.!", "-FFFFFFC3-.plr.!"}) {
+        writeTestFile(gameFolder() / "players" / file, "");  // no name, or none a player types
+    }
 
     RefHolder<PlayerManager> manager(new PlayerManager("3", true));
     manager->setRebuiltPlayerClass("TestPlayer");
@@ -147,25 +149,25 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     EXPECT_TRUE(held->savePlayers());
 }
 
-TEST_F(PlayerManagerTest, AListOfAnotherVersionIsIgnoredThenOverwritten) {
-    {
-        RefHolder<PlayerManager> old(new PlayerManager("1", true));
-        old->addPlayer(new TestPlayer("Ann"));
-        ASSERT_TRUE(old->savePlayers());
-    }
-    RefHolder<PlayerManager> manager(new PlayerManager("2", true));
-    manager->loadPlayers();
-    EXPECT_TRUE(manager->getPlayers().empty());
-    EXPECT_EQ(manager->getCurrentPlayer(), nullptr);
-
-    manager->addPlayer(new TestPlayer("Cy"));
+TEST_F(PlayerManagerTest, ListsOfAnotherVersionOrKindAreKeptAsideAndEmptyOnesFindTheProfiles) {
+    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Ann")))->pairs = 1;
     ASSERT_TRUE(manager->savePlayers());
-    RefHolder<PlayerManager> reloaded(new PlayerManager("2", true));
-    reloaded->loadPlayers();
-    EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Cy"});
-    RefHolder<PlayerManager> older(new PlayerManager("1", true));
-    older->loadPlayers();
-    EXPECT_TRUE(older->getPlayers().empty());
+    const auto names = [] {
+        RefHolder<PlayerManager> loaded(new PlayerManager("1", true));
+        loaded->setRebuiltPlayerClass("TestPlayer");
+        loaded->loadPlayers();
+        return namesOf(*loaded);
+    };
+    writeScrambled("players/players.plrs.!", listText("0", "Bob", "<TestPlayer name=\"Bob\"/>"));
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    writeScrambled("players/scores.xml.!", "<root/>");
+    fs::create_symlink("scores.xml.!", gameFolder() / "players/players.plrs.!");  // another kind
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    ASSERT_TRUE(RefHolder<PlayerManager>(new PlayerManager("1", true))->savePlayers());  // empty
+    EXPECT_EQ(names(), std::vector<std::string>{"Ann"});
+    // Ann, the scores linked to, the empty list and the two lists kept aside.
+    EXPECT_EQ(std::distance(fs::directory_iterator(gameFolder() / "players"), {}), 5);
 }
 
 TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAStoredOne) {
@@ -192,6 +194,12 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAS
     // A list that lost her: typed again, Ann gets her stored profile, never a blank one.
     RefHolder<PlayerManager> forgetful(new PlayerManager("2", true));
     EXPECT_EQ(static_cast<TestPlayer*>(forgetful->addPlayer(new TestPlayer("Ann")))->pairs, 4);
+    // Damaged, never read as empty: no profile (nor version) at all, or a value not read.
+    for (const char* text : {"<root/>", "<root><Player id=\"player\" pairs=\"abc\"/></root>"}) {
+        writeScrambled("players/-41-nn.plr.!", text);
+        EXPECT_FALSE(RefHolder<PlayerManager>(new PlayerManager("", true))->loadPlayer(ann.get()));
+        EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
+    }
 }
 
 TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {

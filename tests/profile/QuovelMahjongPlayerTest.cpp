@@ -239,6 +239,9 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_EQ(stats.shuffleTokens.getValue(), 0);
     EXPECT_EQ(stats.firstDoorClicked[7], 0);
 
+    store->getChildNode("player")->addChild(new PropertyValue("tileset", "abc", true));
+    EXPECT_FALSE(player->load(store->getChildNode("player")));  // a value that is no number
+    EXPECT_EQ(player->floorReached, 21);                        // leaves the profile unread
     // Not a node at all: every scalar reads empty, the statistics too.
     player->load(nullptr);
     EXPECT_EQ(player->background, 0);

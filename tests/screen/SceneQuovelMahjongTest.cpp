@@ -109,6 +109,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
             widest = std::max(widest, end - start);
         }
         EXPECT_LE(std::max<size_t>(200, 2 * (21 + 2) + 16 * widest), 800u) << text;
+        EXPECT_EQ(text.find("scores was"), std::string::npos) << text;
         std::erase(text, '\n');
         EXPECT_TRUE(text.find(kept + "in the folder" + folder) != std::string::npos ||
                     text.find("in the folder" + getGameDataFolder()) != std::string::npos)
