@@ -13,6 +13,7 @@
 #include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
+#include "game/rules/PlayerFileReport.h"
 
 QUOVEL_DEFINE_TYPE(DialogNameInput, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogNameInput)
