@@ -27,6 +27,7 @@ struct AuditedLine {
     GameNode* button = nullptr;  // the button the text is drawn on, if any
     Rect block;                  // all the lines of the label
     Rect ink;                    // where the line's letters are, when the label has a picture
+    size_t order = 0;            // of drawing, among the audited nodes
 };
 
 struct AuditedBox {
@@ -44,7 +45,13 @@ struct AuditedPicture {
     bool thin() const { return opaque.w <= 3 || opaque.h <= 3; }
     // A frame, open in its middle around what it marks, shows what lies beneath it there.
     bool frame = false;
+    // The image drawn unstretched, and the part of it shown; none for a stretched picture.
+    const Image* image = nullptr;
+    Rect source;
+    size_t order = 0;  // of drawing, among the audited nodes
 };
+
+
 
 // A thin line drawn in a picture, one to three pixels thick, on the screen.
 struct AuditedRule {
@@ -71,6 +78,7 @@ struct LayoutSurvey {
     std::vector<AuditedRule> rules;
     std::vector<AuditedDialog> dialogs;
     std::vector<std::string> problems;
+    size_t order = 0;
 };
 
 Rect auditedBoxOf(const Sprite* sprite) {
@@ -147,6 +155,22 @@ Rect auditedOpaque(const Image* image, const Rect& source) {
         }
     }
     return right < 0 ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+// Whether the picture is drawn opaque anywhere in the rectangle.
+bool auditedOpaqueWithin(const AuditedPicture& p, const Rect& rect) {
+    const Rect common = intersectRects(p.opaque, rect);
+    if (common.isEmpty() || !p.image) {
+        return !common.isEmpty();
+    }
+    for (int32_t y = common.y; y < common.y + common.h; ++y) {
+        for (int32_t x = common.x; x < common.x + common.w; ++x) {
+            if (auditedAlpha(p.image, p.source.x + x - p.box.x, p.source.y + y - p.box.y) >= 128) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // Colours of opaque pixels that differ by more than 12 levels in a channel, or a pixel that is
@@ -259,6 +283,9 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
     }
     label->renderText();
     const Rect labelBox = auditedBoxOf(label);
+    // Stretched to its own size (a pop-in that has ended) it is drawn as rendered.
+    const bool stretched =
+        stretch && (stretch->w != label->getWidth() || stretch->h != label->getHeight());
     const Rect& bounds = label->getTextBounds();
     const int32_t step =
         label->effectiveLineHeight() > 0 ? label->effectiveLineHeight() : font->getCellHeight();
@@ -281,14 +308,14 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         AuditedLine audited{
             label, index,
             Rect{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width, step},
-            button, Rect{}, Rect{}};
+            button, Rect{}, Rect{}, survey.order};
         if (clip) {
             audited.box = intersectRects(audited.box, *clip);
             if (audited.box.isEmpty()) {
                 continue;
             }
         }
-        if (const Image* image = label->getImage(); image && !stretch) {
+        if (const Image* image = label->getImage(); image && !stretched) {
             const int32_t rows = std::min(step, image->getHeight() - line.y);
             const Rect ink = auditedOpaque(image, Rect{0, line.y, image->getWidth(), std::max(rows, 0)});
             if (!ink.isEmpty()) {
@@ -304,7 +331,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             survey.problems.push_back(name + " is wider than its box");
         }
         // Ink is compared only where the label is drawn as rendered: whole and unstretched.
-        if (survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretch &&
+        if (survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretched &&
             auditedHiddenInk(survey.picture, label->getImage(), labelBox.x + bounds.x,
                              labelBox.y + bounds.y, line.y, line.y + step) > 0) {
             survey.problems.push_back(name + " is covered in the picture");
@@ -347,7 +374,11 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
         sprite->getScale() != 1.0f) {
         return;
     }
-    AuditedPicture picture{sprite, auditedBoxOf(sprite), Rect{}, auditedMoving(sprite)};
+    AuditedPicture picture;
+    picture.sprite = sprite;
+    picture.box = auditedBoxOf(sprite);
+    picture.moving = auditedMoving(sprite);
+    picture.order = survey.order;
     const size_t first = survey.rules.size();
     const Rect source = auditedSource(sprite, image);
     std::optional<Rect> clip = sprite->getClipRect();
@@ -366,6 +397,8 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
                            stretch->h};
         picture.opaque = clip ? intersectRects(picture.box, *clip) : picture.box;
     } else {
+        picture.image = image;
+        picture.source = source;
         picture.opaque = onScreen(auditedOpaque(image, source));
         for (const Rect& rule : auditedRules(image, source)) {
             const Rect box = onScreen(rule);
@@ -392,6 +425,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
     if (node->isRemoved() || !node->isVisible()) {
         return;
     }
+    ++survey.order;
     Rect ownDialogBox;
     auto* sprite = objectCast<Sprite>(node);
     if (objectCast<Dialog>(node)) {
@@ -512,8 +546,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
                                           auditedText(button.box));
             }
         }
-        // Letters crossed by a line, or by the edge of a picture at rest that they do not
-        // lie on.
+        // Letters crossed by a line, or by the drawn edge of a picture at rest that they do
+        // not lie on.
         for (const AuditedRule& rule : survey.rules) {
             if (!line.ink.isEmpty() && auditedRuleCrosses(rule, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
@@ -522,8 +556,10 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             }
         }
         for (const AuditedPicture& p : survey.pictures) {
-            if (!line.ink.isEmpty() && !p.moving && !p.thin() && auditedOverlap(line.ink, p.opaque) &&
-                !auditedInside(line.ink, p.opaque)) {
+            // A text laid on a picture drawn before it is on its backdrop, whatever that shows.
+            const bool laidOn = p.order < line.order && auditedInside(line.ink, p.box);
+            if (!line.ink.isEmpty() && !p.moving && !p.thin() && !laidOn &&
+                !auditedInside(line.ink, p.opaque) && auditedOpaqueWithin(p, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
                                           " is crossed by the edge of " + pictureName(p));
             }
