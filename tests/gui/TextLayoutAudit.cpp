@@ -28,11 +28,13 @@ struct AuditedLine {
     Rect block;                  // all the lines of the label
     Rect ink;                    // where the line's letters are, when the label has a picture
     size_t order = 0;            // of drawing, among the audited nodes
+    GameNode* dialog = nullptr;  // the nearest dialog holding the label
 };
 
 struct AuditedBox {
     GameNode* node = nullptr;
     Rect box;
+    GameNode* dialog = nullptr;
 };
 
 // A picture of a plain sprite: where it is opaque on the screen, and whether it is moving.
@@ -49,6 +51,7 @@ struct AuditedPicture {
     const Image* image = nullptr;
     Rect source;
     size_t order = 0;  // of drawing, among the audited nodes
+    GameNode* dialog = nullptr;  // the nearest dialog holding the sprite
 };
 
 
@@ -59,6 +62,7 @@ struct AuditedRule {
     Rect box;
     bool horizontal = true;
     Rect opaque;  // of the picture it is drawn in
+    GameNode* dialog = nullptr;
 };
 
 // A dialog smaller than the screen, and how many pictures were drawn before it.
@@ -268,6 +272,17 @@ std::string auditedName(GameNode* node) {
     return name;
 }
 
+// The nearest dialog above the node: what lies in one dialog is drawn over, and hides, what
+// lies under another.
+GameNode* auditedDialogOf(GameNode* node) {
+    for (GameNode* up = node->getParent(); up; up = up->getParent()) {
+        if (objectCast<Dialog>(up)) {
+            return up;
+        }
+    }
+    return nullptr;
+}
+
 std::string auditedLineName(const AuditedLine& line) {
     return "line " + std::to_string(line.index + 1) + " of " + auditedName(line.label) + " \"" +
            wstringToString(line.label->getLines()[line.index].text) + "\"";
@@ -308,7 +323,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         AuditedLine audited{
             label, index,
             Rect{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width, step},
-            button, Rect{}, Rect{}, survey.order};
+            button, Rect{}, Rect{}, survey.order, auditedDialogOf(label)};
         if (clip) {
             audited.box = intersectRects(audited.box, *clip);
             if (audited.box.isEmpty()) {
@@ -379,6 +394,7 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     picture.box = auditedBoxOf(sprite);
     picture.moving = auditedMoving(sprite);
     picture.order = survey.order;
+    picture.dialog = auditedDialogOf(sprite);
     const size_t first = survey.rules.size();
     const Rect source = auditedSource(sprite, image);
     std::optional<Rect> clip = sprite->getClipRect();
@@ -403,7 +419,7 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
         for (const Rect& rule : auditedRules(image, source)) {
             const Rect box = onScreen(rule);
             if (!box.isEmpty()) {
-                survey.rules.push_back({sprite, box, rule.w > rule.h, Rect{}});
+                survey.rules.push_back({sprite, box, rule.w > rule.h, Rect{}, picture.dialog});
             }
         }
     }
@@ -442,7 +458,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         }
     } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
         const Rect box = auditedBoxOf(sprite);
-        survey.buttons.push_back({node, box});
+        survey.buttons.push_back({node, box, auditedDialogOf(node)});
         button = node;
         if (!auditedInside(box, Rect{0, 0, survey.screenWidth, survey.screenHeight})) {
             survey.problems.push_back("button " + auditedName(node) + " " + auditedText(box) +
@@ -499,11 +515,12 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             survey.problems.push_back(pictureName(p) + " reaches out of the screen");
         }
     }
-    // A line of one picture runs through another one, unless that one is its backdrop, a line
-    // itself or a frame around it.
+    // A line of one picture runs through another one of the same dialog, unless that one is its
+    // backdrop, a line itself or a frame around it.
     for (const AuditedRule& rule : survey.rules) {
         for (const AuditedPicture& p : survey.pictures) {
-            if (p.sprite == rule.sprite || p.moving || p.thin() || p.frame ||
+            if (p.sprite == rule.sprite || p.dialog != rule.dialog || p.moving || p.thin() ||
+                p.frame ||
                 auditedInside(rule.opaque, p.opaque) ||
                 !auditedRuleCrosses(rule, p.opaque)) {
                 continue;
@@ -539,7 +556,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         const AuditedLine& line = survey.lines[i];
         for (const AuditedBox& button : survey.buttons) {
             // A text wholly on a button is its caption, as on a sign that is a button.
-            if (line.button != button.node && auditedOverlap(line.box, button.box) &&
+            if (line.button != button.node && button.dialog == line.dialog &&
+                auditedOverlap(line.box, button.box) &&
                 !auditedInside(line.block, button.box)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.box) +
                                           " lies under button " + auditedName(button.node) + " " +
@@ -549,7 +567,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         // Letters crossed by a line, or by the drawn edge of a picture at rest that they do
         // not lie on.
         for (const AuditedRule& rule : survey.rules) {
-            if (!line.ink.isEmpty() && auditedRuleCrosses(rule, line.ink)) {
+            if (!line.ink.isEmpty() && rule.dialog == line.dialog &&
+                auditedRuleCrosses(rule, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
                                           " is crossed by a line " + auditedText(rule.box) +
                                           " of " + auditedName(rule.sprite));
@@ -558,7 +577,7 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         for (const AuditedPicture& p : survey.pictures) {
             // A text laid on a picture drawn before it is on its backdrop, whatever that shows.
             const bool laidOn = p.order < line.order && auditedInside(line.ink, p.box);
-            if (!line.ink.isEmpty() && !p.moving && !p.thin() && !laidOn &&
+            if (!line.ink.isEmpty() && p.dialog == line.dialog && !p.moving && !p.thin() && !laidOn &&
                 !auditedInside(line.ink, p.opaque) && auditedOpaqueWithin(p, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
                                           " is crossed by the edge of " + pictureName(p));
