@@ -267,8 +267,8 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     return label;
 }
 
-void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y,
-                                const std::wstring& prefix, const Rect& area) {
+void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
+                                const Rect& area) {
     const std::wstring amount = prefix + widen(std::to_string(seconds));
     std::wstring text = getBasicText("TEXT_TIME_PENALTY");
     for (size_t at = text.find(L'%'); at != std::wstring::npos;

@@ -132,8 +132,8 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     // lift button: the whole box, border included, stays on the screen.
     scene->closeDialog(dialog.get());
     std::vector<RefHolder<Sprite>> corners;
-    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{642, 0}, std::pair{0, 558},
-                               std::pair{642, 558}}) {
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, std::pair{642, 0}, std::pair{0, 558}, std::pair{642, 558}}) {
         corners.emplace_back(new Sprite(x, y, nullptr));
         corners.back()->setSize(158, 42);
         corners.back()->setToolTip(L"Back to the elevator");

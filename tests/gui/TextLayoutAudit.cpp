@@ -50,19 +50,15 @@ struct AuditedPicture {
     // The image drawn unstretched, and the part of it shown; none for a stretched picture.
     const Image* image = nullptr;
     Rect source;
-    size_t order = 0;  // of drawing, among the audited nodes
+    size_t order = 0;            // of drawing, among the audited nodes
     GameNode* dialog = nullptr;  // the nearest dialog holding the sprite
 };
 
-
-
 // A thin line drawn in a picture, one to three pixels thick, on the screen.
 struct AuditedRule {
-    Sprite* sprite = nullptr;
+    size_t picture = 0;  // the index of the picture it is drawn in
     Rect box;
     bool horizontal = true;
-    Rect opaque;  // of the picture it is drawn in
-    GameNode* dialog = nullptr;
 };
 
 // A dialog smaller than the screen, and how many pictures were drawn before it.
@@ -99,15 +95,19 @@ uint8_t auditedAlpha(const Image* image, int32_t x, int32_t y) {
     return image->getAlphaPlane() ? image->getAlphaPlane()[y * image->getWidth() + x] : 255;
 }
 
+// The largest difference of the two colours in one channel.
+int32_t auditedColorDistance(uint32_t a, uint32_t b) {
+    int32_t distance = 0;
+    for (int32_t shift = 0; shift < 24; shift += 8) {
+        distance = std::max(distance, std::abs(static_cast<int32_t>((a >> shift) & 0xFF) -
+                                               static_cast<int32_t>((b >> shift) & 0xFF)));
+    }
+    return distance;
+}
+
 // Colours that differ by at most 8 levels a channel, as blending and depth leave them.
 bool auditedSameColor(uint32_t a, uint32_t b) {
-    for (int32_t shift = 0; shift < 24; shift += 8) {
-        if (std::abs(static_cast<int32_t>((a >> shift) & 0xFF) -
-                     static_cast<int32_t>((b >> shift) & 0xFF)) > 8) {
-            return false;
-        }
-    }
-    return true;
+    return auditedColorDistance(a, b) <= 8;
 }
 
 // How many fully inked pixels of the line's rows of the label's image the picture does not show
@@ -161,37 +161,26 @@ Rect auditedOpaque(const Image* image, const Rect& source) {
     return right < 0 ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
 }
 
-// Whether the picture is drawn opaque anywhere in the rectangle.
+// Whether the picture is drawn opaque anywhere in the rectangle (a stretched one: anywhere in
+// its box).
 bool auditedOpaqueWithin(const AuditedPicture& p, const Rect& rect) {
     const Rect common = intersectRects(p.opaque, rect);
-    if (common.isEmpty() || !p.image) {
-        return !common.isEmpty();
-    }
-    for (int32_t y = common.y; y < common.y + common.h; ++y) {
+    for (int32_t y = common.y; p.image && y < common.y + common.h; ++y) {
         for (int32_t x = common.x; x < common.x + common.w; ++x) {
             if (auditedAlpha(p.image, p.source.x + x - p.box.x, p.source.y + y - p.box.y) >= 128) {
                 return true;
             }
         }
     }
-    return false;
+    return !p.image && !common.isEmpty();
 }
 
-// Colours of opaque pixels that differ by more than 12 levels in a channel, or a pixel that is
-// not opaque against one that is: what makes a line stand out from what lies beside it.
+// A pixel that is not opaque, or lies outside the shown part, or differs from the colour by
+// more than 12 levels in a channel: what makes a line stand out from what lies beside it.
 bool auditedStandsOut(const Image* image, const Rect& source, int32_t x, int32_t y, uint32_t c) {
-    if (x < 0 || y < 0 || x >= source.w || y >= source.h ||
-        auditedAlpha(image, source.x + x, source.y + y) < 128) {
-        return true;
-    }
-    const uint32_t other = testpixels::colorAt(image, source.x + x, source.y + y);
-    for (int32_t shift = 0; shift < 24; shift += 8) {
-        if (std::abs(static_cast<int32_t>((other >> shift) & 0xFF) -
-                     static_cast<int32_t>((c >> shift) & 0xFF)) > 12) {
-            return true;
-        }
-    }
-    return false;
+    return x < 0 || y < 0 || x >= source.w || y >= source.h ||
+           auditedAlpha(image, source.x + x, source.y + y) < 128 ||
+           auditedColorDistance(testpixels::colorAt(image, source.x + x, source.y + y), c) > 12;
 }
 
 // The thin straight lines in the shown part of the image, as rectangles relative to it: runs
@@ -203,7 +192,9 @@ std::vector<Rect> auditedRules(const Image* image, const Rect& source) {
     for (const bool horizontal : {true, false}) {
         const int32_t across = horizontal ? source.h : source.w;
         const int32_t along = horizontal ? source.w : source.h;
-        const auto at = [&](int32_t a, int32_t b) { return horizontal ? Rect{b, a, 1, 1} : Rect{a, b, 1, 1}; };
+        const auto at = [&](int32_t a, int32_t b) {
+            return horizontal ? Rect{b, a, 1, 1} : Rect{a, b, 1, 1};
+        };
         // Thickness of the line starting at (a, b) across, 0 when none starts there.
         const auto thickness = [&](int32_t a, int32_t b, uint32_t& color) {
             const Rect p = at(a, b);
@@ -314,16 +305,16 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
     }
     const std::vector<LabelLine>& lines = label->getLines();
     const size_t first = survey.lines.size();
+    GameNode* dialog = auditedDialogOf(label);
     Rect block;
     for (size_t index = 0; index < lines.size(); ++index) {
         const LabelLine& line = lines[index];
         if (line.width <= 0) {
             continue;
         }
-        AuditedLine audited{
-            label, index,
-            Rect{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width, step},
-            button, Rect{}, Rect{}, survey.order, auditedDialogOf(label)};
+        const Rect box{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width,
+                       step};
+        AuditedLine audited{label, index, box, button, Rect{}, Rect{}, survey.order, dialog};
         if (clip) {
             audited.box = intersectRects(audited.box, *clip);
             if (audited.box.isEmpty()) {
@@ -332,10 +323,11 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         }
         if (const Image* image = label->getImage(); image && !stretched) {
             const int32_t rows = std::min(step, image->getHeight() - line.y);
-            const Rect ink = auditedOpaque(image, Rect{0, line.y, image->getWidth(), std::max(rows, 0)});
+            const Rect ink =
+                auditedOpaque(image, Rect{0, line.y, image->getWidth(), std::max(rows, 0)});
             if (!ink.isEmpty()) {
-                audited.ink = Rect{labelBox.x + bounds.x + ink.x, labelBox.y + bounds.y + line.y + ink.y,
-                                   ink.w, ink.h};
+                audited.ink = Rect{labelBox.x + bounds.x + ink.x,
+                                   labelBox.y + bounds.y + line.y + ink.y, ink.w, ink.h};
                 if (clip) {
                     audited.ink = intersectRects(audited.ink, *clip);
                 }
@@ -379,12 +371,11 @@ bool auditedMoving(GameNode* node) {
     return false;
 }
 
-// A plain sprite's picture as drawn unturned and unscaled, at least half opaque: where it is
-// opaque, and its lines.
-// A stretched picture counts as opaque over its stretch rectangle and has no lines.
+// A plain sprite's picture, at least half opaque and drawn unturned and unscaled: where it is
+// opaque, and its lines. A stretched picture counts as opaque over its stretch rectangle and has
+// no lines.
 void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     Image* image = sprite->getImage();
-    // A faint picture (a glow, a fading trail) crosses nothing that matters.
     if (!image || sprite->getAlpha() < 128 || sprite->getRotation() != 0.0f ||
         sprite->getScale() != 1.0f) {
         return;
@@ -395,46 +386,42 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     picture.moving = auditedMoving(sprite);
     picture.order = survey.order;
     picture.dialog = auditedDialogOf(sprite);
-    const size_t first = survey.rules.size();
-    const Rect source = auditedSource(sprite, image);
+    // The clip and stretch rectangles are relative to the parent.
+    const int32_t parentX = sprite->getAbsoluteX() - sprite->getX();
+    const int32_t parentY = sprite->getAbsoluteY() - sprite->getY();
     std::optional<Rect> clip = sprite->getClipRect();
     if (clip) {
-        clip->x += sprite->getAbsoluteX() - sprite->getX();
-        clip->y += sprite->getAbsoluteY() - sprite->getY();
+        clip->x += parentX;
+        clip->y += parentY;
     }
     const auto onScreen = [&](Rect rect) {
         rect.x += picture.box.x;
         rect.y += picture.box.y;
         return clip ? intersectRects(rect, *clip) : rect;
     };
+    std::vector<Rect> rules;
     if (const std::optional<Rect>& stretch = sprite->getStretchRect()) {
-        picture.box = Rect{stretch->x + sprite->getAbsoluteX() - sprite->getX(),
-                           stretch->y + sprite->getAbsoluteY() - sprite->getY(), stretch->w,
-                           stretch->h};
+        picture.box = Rect{stretch->x + parentX, stretch->y + parentY, stretch->w, stretch->h};
         picture.opaque = clip ? intersectRects(picture.box, *clip) : picture.box;
     } else {
         picture.image = image;
-        picture.source = source;
-        picture.opaque = onScreen(auditedOpaque(image, source));
-        for (const Rect& rule : auditedRules(image, source)) {
-            const Rect box = onScreen(rule);
-            if (!box.isEmpty()) {
-                survey.rules.push_back({sprite, box, rule.w > rule.h, Rect{}, picture.dialog});
-            }
+        picture.source = auditedSource(sprite, image);
+        const Rect opaque = auditedOpaque(image, picture.source);
+        picture.opaque = onScreen(opaque);
+        picture.frame =
+            !opaque.isEmpty() && auditedAlpha(image, picture.source.x + opaque.x + opaque.w / 2,
+                                              picture.source.y + opaque.y + opaque.h / 2) < 128;
+        rules = auditedRules(image, picture.source);
+    }
+    if (picture.opaque.isEmpty()) {
+        return;
+    }
+    for (const Rect& rule : rules) {
+        if (const Rect box = onScreen(rule); !box.isEmpty()) {
+            survey.rules.push_back({survey.pictures.size(), box, rule.w > rule.h});
         }
     }
-    if (!picture.opaque.isEmpty() && !sprite->getStretchRect()) {
-        const int32_t middleX = picture.opaque.x + picture.opaque.w / 2 - picture.box.x;
-        const int32_t middleY = picture.opaque.y + picture.opaque.h / 2 - picture.box.y;
-        picture.frame = middleX < source.w && middleY < source.h &&
-                        auditedAlpha(image, source.x + middleX, source.y + middleY) < 128;
-    }
-    for (size_t index = first; index < survey.rules.size(); ++index) {
-        survey.rules[index].opaque = picture.opaque;
-    }
-    if (!picture.opaque.isEmpty()) {
-        survey.pictures.push_back(picture);
-    }
+    survey.pictures.push_back(picture);
 }
 
 void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, GameNode* button) {
@@ -518,15 +505,14 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
     // A line of one picture runs through another one of the same dialog, unless that one is its
     // backdrop, a line itself or a frame around it.
     for (const AuditedRule& rule : survey.rules) {
+        const AuditedPicture& drawnIn = survey.pictures[rule.picture];
         for (const AuditedPicture& p : survey.pictures) {
-            if (p.sprite == rule.sprite || p.dialog != rule.dialog || p.moving || p.thin() ||
-                p.frame ||
-                auditedInside(rule.opaque, p.opaque) ||
-                !auditedRuleCrosses(rule, p.opaque)) {
+            if (&p == &drawnIn || p.dialog != drawnIn.dialog || p.moving || p.thin() || p.frame ||
+                auditedInside(drawnIn.opaque, p.opaque) || !auditedRuleCrosses(rule, p.opaque)) {
                 continue;
             }
             survey.problems.push_back("a line " + auditedText(rule.box) + " of " +
-                                      auditedName(rule.sprite) + " crosses " + pictureName(p));
+                                      auditedName(drawnIn.sprite) + " crosses " + pictureName(p));
         }
     }
     // A box laid over the screen covers the pictures beneath it whole or not at all.
@@ -547,9 +533,9 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         const Rect drawn{toolTip->getBoxX() - padding, toolTip->getBoxY() - padding,
                          box->getWidth() + 2 * padding, box->getHeight() + 2 * padding};
         if (!auditedInside(drawn, screen)) {
-            survey.problems.push_back(
-                "tooltip \"" + (label ? wstringToString(label->getText()) : std::string()) +
-                "\" " + auditedText(drawn) + " reaches out of the screen");
+            survey.problems.push_back("tooltip \"" +
+                                      (label ? wstringToString(label->getText()) : std::string()) +
+                                      "\" " + auditedText(drawn) + " reaches out of the screen");
         }
     }
     for (size_t i = 0; i < survey.lines.size(); ++i) {
@@ -557,8 +543,7 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         for (const AuditedBox& button : survey.buttons) {
             // A text wholly on a button is its caption, as on a sign that is a button.
             if (line.button != button.node && button.dialog == line.dialog &&
-                auditedOverlap(line.box, button.box) &&
-                !auditedInside(line.block, button.box)) {
+                auditedOverlap(line.box, button.box) && !auditedInside(line.block, button.box)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.box) +
                                           " lies under button " + auditedName(button.node) + " " +
                                           auditedText(button.box));
@@ -567,18 +552,19 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         // Letters crossed by a line, or by the drawn edge of a picture at rest that they do
         // not lie on.
         for (const AuditedRule& rule : survey.rules) {
-            if (!line.ink.isEmpty() && rule.dialog == line.dialog &&
+            const AuditedPicture& drawnIn = survey.pictures[rule.picture];
+            if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog &&
                 auditedRuleCrosses(rule, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
                                           " is crossed by a line " + auditedText(rule.box) +
-                                          " of " + auditedName(rule.sprite));
+                                          " of " + auditedName(drawnIn.sprite));
             }
         }
         for (const AuditedPicture& p : survey.pictures) {
             // A text laid on a picture drawn before it is on its backdrop, whatever that shows.
             const bool laidOn = p.order < line.order && auditedInside(line.ink, p.box);
-            if (!line.ink.isEmpty() && p.dialog == line.dialog && !p.moving && !p.thin() && !laidOn &&
-                !auditedInside(line.ink, p.opaque) && auditedOpaqueWithin(p, line.ink)) {
+            if (!line.ink.isEmpty() && p.dialog == line.dialog && !p.moving && !p.thin() &&
+                !laidOn && !auditedInside(line.ink, p.opaque) && auditedOpaqueWithin(p, line.ink)) {
                 survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
                                           " is crossed by the edge of " + pictureName(p));
             }
