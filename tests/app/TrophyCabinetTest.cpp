@@ -230,6 +230,11 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     frames(tuning().TROPHY_DIALOG_TIME + 3 * tuning().INFO_DIALOGS_ANIM_TIME);
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::HIDDEN);
     EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600), std::vector<std::string>());
+    // The longest room text, of the gold room, fits beside the building as well.
+    pointAt(308, 500);
+    frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
+    EXPECT_EQ(info->getTextLabel()->getText(), L"Room 11: won with a gold score");
+    EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600), std::vector<std::string>());
     pointAt(508, 34);
     frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(DialogTrophy::roomText(1, 1), L"Room 11: won with a gold score");
