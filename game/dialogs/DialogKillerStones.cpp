@@ -50,6 +50,8 @@ constexpr int32_t POINTS_SHIELD = -250;
 constexpr int32_t POWER_UP_EVERY = 10;
 constexpr float SHIP_TOP_SPEED = 4000.0f;
 constexpr float SHIP_ACCELERATION = 8000.0f;
+// The ship's lowest place: its centre stands half its height above this line, unless that
+// would reach the status labels in the bottom corners.
 constexpr int32_t SHIP_BASELINE = 625;
 constexpr int32_t SPRITE_FADE_OUT = 200;
 
@@ -117,7 +119,11 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
     ship = new Sprite(0, 0, killerstones::takeResource<Image>("TROPHY_GOLD", "trophy").get());
     ship->setAnchor(Sprite::ANCHOR_CENTER);
     ship->setSmooth(true);
-    ship->setPosition(truncToInt32(shipX), SHIP_BASELINE - ship->getHeight() / 2);
+    // The ship passes over the corners: its picture stands above the status labels there.
+    const int32_t labelsTop = std::min(bombsLabel->getTop(), bulletsLabel->getTop());
+    const int32_t half = ship->getHeight() / 2;
+    ship->setPosition(truncToInt32(shipX),
+                      std::min(SHIP_BASELINE - half, labelsTop - (ship->getHeight() - half)));
     addChild(ship.get());
 
     if (ResourceManager* resources = ResourceManager::getInstance()) {
@@ -153,7 +159,8 @@ void DialogKillerStones::show() {
                    showHeader(L"THE MAHJONG TILES", true, -40, 1500, 3000)};
     showLevel(3500);
     spawnTimer = FIRST_SPAWN_DELAY;
-    shipX = shipTargetX = static_cast<float>(static_cast<uint32_t>(InputHandler::getMouseX()));
+    shipX = shipTargetX =
+        shipPlace(static_cast<float>(static_cast<uint32_t>(InputHandler::getMouseX())));
 }
 
 void DialogKillerStones::update(int32_t elapsedMs) {
@@ -204,6 +211,11 @@ void DialogKillerStones::waitForClick(int32_t elapsedMs) {
             showContinueLabel();
         }
     }
+}
+
+float DialogKillerStones::shipPlace(float x) const {
+    const auto half = static_cast<float>(ship->getWidth() / 2);
+    return std::clamp(x, half, static_cast<float>(SCREEN_WIDTH - ship->getWidth()) + half);
 }
 
 void DialogKillerStones::moveShip(int32_t elapsedMs) {
@@ -407,7 +419,7 @@ bool DialogKillerStones::onKeyUp(int32_t key) {
 
 bool DialogKillerStones::onMouseMove(int32_t x, int32_t, int32_t) {
     if (!over && !levelCleared) {
-        shipTargetX = static_cast<float>(x);
+        shipTargetX = shipPlace(static_cast<float>(x));
     }
     return false;
 }

@@ -145,6 +145,8 @@ private:
     void awardPowerUp();
     void fire();
     void throwBomb();
+    // Where the ship is steered for a pointer at x: as near as keeps it whole on the screen.
+    float shipPlace(float x) const;
     void moveShip(int32_t elapsedMs);
     // The step while the game is over or the level cleared: the screen empties and, once the
     // wait is over, the continue caption shows.

@@ -184,6 +184,11 @@ void DialogLevelEnd::placeAnchor(bool timeOnly) {
         const bool isTime = label == time || label == bestTime;
         label->setVisible(isTime == timeOnly);
     }
+    // One row on the anchor's line, at the box's middle: the divider between two rows would
+    // run through it.
+    if (GameNode* divider = findChild("DIVIDER")) {
+        divider->setVisible(false);
+    }
 }
 
 void DialogLevelEnd::setTimeUp(bool value) {

@@ -37,7 +37,7 @@ public:
     static int32_t getBestTime() { return levelEndBestTime; }
 
     // The four value labels on the anchor's line: time and record time when timeOnly, else
-    // score and record score.
+    // score and record score; the box's row divider hidden.
     void placeAnchor(bool timeOnly);
     void setTimeUp(bool value);
     bool isTimeUp() const { return timeUp; }

@@ -19,6 +19,7 @@
 #include "game/screen/GameDialogHost.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
+#include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
@@ -250,8 +251,10 @@ public:
     Dialog* getTrophyPopup() const { return trophyPopup.get(); }
     // Every layout tile counts as formerly free for the next marking.
     void resetFreeMarks();
-    // Floaters: labels that stretch in, rise 100 pixels and fade.
-    void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix);
+    // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
+    // `area`.
+    void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
+                         const Rect& area = LayoutRenderer::FULL_SCREEN);
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
@@ -287,8 +290,10 @@ private:
     void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
                          const std::string& prefix, float& delay);
     RefHolder<Image> gameImage(const std::string& key);
-    // A floater label of the text in the font (section "default"), centred on the point.
-    Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y);
+    // A floater label of the text in the font (section "default"), centred on the point, or as
+    // near it as keeps its flight inside `area`.
+    Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y,
+                      const Rect& area = LayoutRenderer::FULL_SCREEN);
     // The first and second shuffle glows fade and go.
     void removeShuffleGlows();
     void addShuffleGlows();

@@ -44,6 +44,8 @@ constexpr int32_t SAVE_NOTHING = 0;
 constexpr int32_t SAVE_WON = 2;
 constexpr int32_t TROPHY_MIN_TILES = 10;
 constexpr int32_t FLOATER_RISE = 100;
+// Room a floater keeps from the side column it may not cross.
+constexpr int32_t FLOATER_GAP = 4;
 constexpr int32_t MAX_FLOATER_FONT = 6;
 
 RoomKind roomOf(const Game* game) {
@@ -228,7 +230,7 @@ void SceneGame::resetFreeMarks() {
 // --- Floaters ---
 
 Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKey, int32_t x,
-                             int32_t y) {
+                             int32_t y, const Rect& area) {
     if (!floaterLayer) {
         return nullptr;
     }
@@ -243,13 +245,12 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     const int32_t h = label->getHeight();
     const int32_t sizes[][4] = {{0, 0, w + 25, h - 15}, {w + 25, h - 15, w - 20, h + 15},
                                 {w - 20, h + 15, w, h}};
-    // The whole flight stays in the window, stretches included: one that has no room for its
-    // rise above it starts lower and rises to the top edge.
-    const Rect& window = LayoutRenderer::FULL_SCREEN;
+    // The whole flight stays in the area, stretches included: one that has no room for its
+    // rise above it starts lower and rises to the area's top edge.
     const int32_t halfW = (w + 25) / 2;
     const int32_t halfH = (h + 15) / 2;
-    x = std::max(window.x + halfW, std::min(x, window.x + window.w - halfW));
-    y = std::max(window.y + halfH + FLOATER_RISE, std::min(y, window.y + window.h - halfH));
+    x = std::max(area.x + halfW, std::min(x, area.x + area.w - halfW));
+    y = std::max(area.y + halfH + FLOATER_RISE, std::min(y, area.y + area.h - halfH));
     label->setPosition(x, y);
     const int32_t times[] = {150, 100, 100};
     for (size_t i = 0; i < std::size(times); ++i) {
@@ -266,15 +267,15 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     return label;
 }
 
-void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y,
-                                const std::wstring& prefix) {
+void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
+                                const Rect& area) {
     const std::wstring amount = prefix + widen(std::to_string(seconds));
     std::wstring text = getBasicText("TEXT_TIME_PENALTY");
     for (size_t at = text.find(L'%'); at != std::wstring::npos;
          at = text.find(L'%', at + amount.size())) {
         text.replace(at, 1, amount);
     }
-    addFloater(text, "FONT_SCORE_FLOATER1", x, y);
+    addFloater(text, "FONT_SCORE_FLOATER1", x, y, area);
 }
 
 void SceneGame::showTimeBarPenalty(int32_t seconds) {
@@ -295,7 +296,17 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
         y = filling->getY() + static_cast<int32_t>((1.0 - std::clamp(full, 0.0, 1.0)) *
                                                    filling->getHeight());
     }
-    showTimePenalty(seconds, x, y, L"");
+    // The bars stand close together in the side column under the room's name: the penalty
+    // flies beside the column, over the board and below the top bar, at the bar's height.
+    Rect board = LayoutRenderer::FULL_SCREEN;
+    if (auto* top = objectCast<Sprite>(findChild("HUD_TOP"))) {
+        board.y = top->getY() + top->getHeight();
+        board.h -= board.y;
+    }
+    if (auto* side = objectCast<Sprite>(findChild("HUD_SIDE"))) {
+        board.w = side->getX() - FLOATER_GAP;
+    }
+    showTimePenalty(seconds, x, y, L"", board);
 }
 
 void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {

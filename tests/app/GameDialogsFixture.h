@@ -26,8 +26,8 @@ protected:
                        "IMAGE_BUTTON_LOBBY", "BONUS_STAR"},
                       "default");
         loadResources({"IMAGE_BUTTON_YES", "IMAGE_BUTTON_NO"}, "preloading");
-        loadResources({"IMAGE_LEVEL_END", "IMAGE_GAMEOVER", "LEVEL_END_BOX", "IMAGE_PAUSE",
-                       "SOUND_SCORE_TICK", "SOUND_RECORD_BROKEN", "SOUND_PAUSE",
+        loadResources({"IMAGE_LEVEL_END", "IMAGE_GAMEOVER", "LEVEL_END_BOX", "LEVEL_END_DIVIDER",
+                       "IMAGE_PAUSE", "SOUND_SCORE_TICK", "SOUND_RECORD_BROKEN", "SOUND_PAUSE",
                        "SOUND_UNPAUSE"},
                       "game");
     }

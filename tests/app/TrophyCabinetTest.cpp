@@ -17,6 +17,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/GameDialogHost.h"
+#include "gui/TextLayoutAudit.h"
 #include "platform/PixelAccess.h"
 
 namespace {
@@ -162,6 +163,7 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     player().getStats().quovelRecord = 1234567;
     winRoom(1, 1, gold(1, 1));      // exactly gold: a starred window
     winRoom(1, 2, gold(1, 2) - 1);  // just below: a lit one
+    winRoom(20, 3, 0);
     winRoom(20, 5, 0);
     player().getStats().roomRecord(3, 3)->bestScore = gold(3, 3);  // played, never won: dark
 
@@ -194,7 +196,7 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
               image("TROPHY_04_UNCLAIMED", "trophy"));
 
     // Windows: a star for the gold room, light for the others, in the grid of the building.
-    ASSERT_EQ(childCount(dialog->getWindowLayer()), 3);
+    ASSERT_EQ(childCount(dialog->getWindowLayer()), 4);
     auto* star = objectCast<Sprite>(dialog->getWindowLayer()->getFirstChild());
     EXPECT_EQ(star->getImage(), image("WINDOW_STAR", "trophy"));
     EXPECT_EQ(star->getX(), 298);
@@ -220,6 +222,21 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::SHOWN);
     RefHolder<Image> beforeHover = writeScenePicture(scene.get(), "trophy_cabinet_room_info");
+    // The box leaves the building whole, the lit windows at its top among it.
+    EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, beforeHover.get()),
+              std::vector<std::string>());
+    // Straight off the building to the legend, no trophy on the way: the box goes in time.
+    pointAt(100, 580);
+    frames(tuning().TROPHY_DIALOG_TIME + 3 * tuning().INFO_DIALOGS_ANIM_TIME);
+    EXPECT_EQ(info->getPopState(), DialogRoomInfo::HIDDEN);
+    EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600), std::vector<std::string>());
+    // The longest room text, of the gold room, fits beside the building as well.
+    pointAt(308, 500);
+    frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
+    EXPECT_EQ(info->getTextLabel()->getText(), L"Room 11: won with a gold score");
+    EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600), std::vector<std::string>());
+    pointAt(508, 34);
+    frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(DialogTrophy::roomText(1, 1), L"Room 11: won with a gold score");
     EXPECT_EQ(DialogTrophy::roomText(1, 3), L"Room 13: not won yet");
     EXPECT_EQ(DialogTrophy::roomText(3, 3), L"Room 33: won with a gold score");

@@ -11,6 +11,7 @@
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "gui/HeadlessPicture.h"
+#include "gui/TextLayoutAudit.h"
 #include "platform/PixelAccess.h"
 
 using namespace testpixels;
@@ -126,5 +127,29 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
         }
     }
     frame->unlock();
+
+    // A button in each corner of the screen, the pointer in its far corner, as on the rooms'
+    // lift button: the whole box, border included, stays on the screen.
+    scene->closeDialog(dialog.get());
+    std::vector<RefHolder<Sprite>> corners;
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, std::pair{642, 0}, std::pair{0, 558}, std::pair{642, 558}}) {
+        corners.emplace_back(new Sprite(x, y, nullptr));
+        corners.back()->setSize(158, 42);
+        corners.back()->setToolTip(L"Back to the elevator");
+        GameNode::appendChild(corners.back().get(), scene->getTree());
+        const int32_t px = x == 0 ? 0 : 799;
+        const int32_t py = y == 0 ? 0 : 599;
+        events.cursorX = px;
+        events.cursorY = py;
+        window->windowProcedure({WM_MOUSEMOVE, 0, packCoordinates(px, py)});
+        for (int i = 0; i < 70; ++i) {
+            scenes->update(16);
+        }
+        ASSERT_TRUE(tip->isShowing()) << px << "," << py;
+        EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, nullptr, tip.get()),
+                  std::vector<std::string>())
+            << px << "," << py;
+    }
     scenes->setToolTip(nullptr);
 }

@@ -17,6 +17,7 @@
 #include "game/dialogs/DialogKillerStones.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
 #include "gui/HeadlessPicture.h"
+#include "gui/TextLayoutAudit.h"
 
 namespace {
 
@@ -146,9 +147,20 @@ TEST_F(KillerStonesTest, NineClicksInTheCasinoOpenItAndAScriptedPlayerPlaysToGam
     EXPECT_EQ(game->getShipX(), 150.0f);
     EXPECT_EQ(furthest, 150.0f);
     EXPECT_EQ(game->getShip()->getX(), 150);
+    // Steered against either edge the ship stays whole on the screen and clear of the status
+    // labels in the corners.
+    for (const int32_t edge : {0, 799}) {
+        post(WM_MOUSEMOVE, 0, edge, 500);
+        run(700);
+        RefHolder<Image> shown =
+            writeScenePicture(scene, "killer-stones-edge-" + std::to_string(edge));
+        EXPECT_EQ(auditTextLayout(game, 800, 600, shown.get()), std::vector<std::string>()) << edge;
+    }
+    post(WM_MOUSEMOVE, 0, 150, 500);
+    run(700);
 
     // The first tile falls 4500 ms after the opening.
-    run(4500 - 800 - 3 * FRAME_MS);
+    run(4500 - 2900 - 3 * FRAME_MS);
     EXPECT_TRUE(game->getTiles().empty());
     run(4 * FRAME_MS);
     ASSERT_EQ(game->getTiles().size(), 1u);

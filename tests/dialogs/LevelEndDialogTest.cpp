@@ -11,6 +11,7 @@
 #include "framework/gui/Label.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "game/dialogs/DialogLevelEnd.h"
+#include "gui/TextLayoutAudit.h"
 
 namespace {
 
@@ -78,6 +79,15 @@ protected:
             }
         }
         return shown;
+    }
+
+    // The scene as drawn, written as `name`: no text crossed, covered or cut.
+    void expectClearPicture(const std::string& name) {
+        RefHolder<Image> picture = writeScenePicture(scene.get(), name);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, picture.get()),
+                  std::vector<std::string>())
+            << name;
     }
 
     int32_t scoreDoneAt = -1;
@@ -164,7 +174,7 @@ TEST_F(LevelEndDialogTest, AWonFloorLevelCountsScoreThenTimeBreaksBothRecordsAnd
     EXPECT_GT(countPlayed(sounds, "score_tick.wav"), 25);
     EXPECT_EQ(dialog->getTimeLabel()->getAlpha(), 255);
     EXPECT_TRUE(dialog->getComponentsContainer().isActive());
-    ASSERT_NE(writeScenePicture(scene.get(), "level-end-won"), nullptr);
+    expectClearPicture("level-end-won");
 
     // A click now is not the intro's: it is not consumed.
     EXPECT_FALSE(dialog->onLeftButtonDown(5, 5, 1, false));
@@ -212,7 +222,7 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 0);
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 0");
     EXPECT_EQ(dialog->getBestTimeLabel()->getText(), L"Record: -");
-    ASSERT_NE(writeScenePicture(scene.get(), "level-end-time-up"), nullptr);
+    expectClearPicture("level-end-time-up");
     scene->closeDialog(dialog);
     scene->dropDialog("DIALOG_LEVEL_END");
 
@@ -230,6 +240,8 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     runIntro(dialog, &sounds);
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 1);
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 3,000");
+    // One row, on the box's middle: no divider through it.
+    expectClearPicture("level-end-casino-time-up");
     scene->closeDialog(dialog);
     scene->dropDialog("DIALOG_LEVEL_END");
 
@@ -257,6 +269,20 @@ TEST_F(LevelEndDialogTest, TheRecRoomsFirstFinishShowsADashThenCountsTheRecordTi
     EXPECT_EQ(dialog->getTimeLabel()->getText(), L"Time: 1:14");
     EXPECT_EQ(dialog->getBestTimeLabel()->getText(), L"Record: 1:14");
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 1);
+    expectClearPicture("level-end-recroom");
+    scene->closeDialog(dialog);
+    scene->dropDialog("DIALOG_LEVEL_END");
+
+    // The won casino and roof levels, and the lost roof run, show their one row as clearly.
+    for (const auto& [kind, won] : {std::pair{1, true}, std::pair{3, true}, std::pair{3, false}}) {
+        playLevel(kind, won, 240, 277000, 0);
+        dialog = openLevelEnd();
+        ASSERT_NE(dialog, nullptr);
+        runIntro(dialog, nullptr);
+        expectClearPicture("level-end-kind-" + std::to_string(kind) + (won ? "-won" : "-lost"));
+        scene->closeDialog(dialog);
+        scene->dropDialog("DIALOG_LEVEL_END");
+    }
 }
 
 TEST_F(LevelEndDialogTest, ASkipShowsExactlyTheFinalValuesOfAFullIntroWithoutCelebrating) {

@@ -341,8 +341,11 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
         }
     };
     RoadDriver road("content");
-    ASSERT_TRUE(reachLobby(road) && enterFirstName(road, LONG_NAME) &&
-                road.waitForDialog("DIALOG_DORRICK_HINT"));
+    ASSERT_TRUE(reachLobby(road) && road.waitForDialog("DIALOG_NEWPLAYER"));
+    road.run(800);
+    road.picture("first-start");
+    audit("first start", road.scene()->getTree());  // the lobby lies dimmed under the question
+    ASSERT_TRUE(enterFirstName(road, LONG_NAME) && road.waitForDialog("DIALOG_DORRICK_HINT"));
     dismissHostHint(road);
     audit("lobby", road.scene()->getTree());
     // The sign holds the name on its two lines above the divider, the second ending in "...".

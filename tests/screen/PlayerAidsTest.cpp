@@ -14,6 +14,7 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "game/profile/TrophyList.h"
 #include "game/screen/TimeBar.h"
+#include "gui/TextLayoutAudit.h"
 
 namespace {
 
@@ -177,6 +178,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     game = play(casino());
     matchOnce(game);
     ASSERT_FALSE(game->getUndoHistory().empty());
+    run(1500);  // the match's floater gone
     DisplayValue& time = scene->getTimeValue();
     time.set(time.getMaximum());
     const int32_t full = time.getValue();
@@ -188,6 +190,14 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     const int32_t penalty = full - time.getValue();
     EXPECT_GT(penalty, 0);
     EXPECT_TRUE(hasText(floaterTexts(scene), L"-" + std::to_wstring(penalty / 1000) + L" sec"));
+    // The penalty of a full bar floats beside the bars, clear of the prize box above the bonus
+    // bar and of the room's name, from its pop-in to the top of its rise.
+    for (const int32_t step : {400, 400, 500}) {
+        run(step);
+        RefHolder<Image> shown = writeScenePicture(scene, "time-penalty-" + std::to_string(step));
+        EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, shown.get()),
+                  std::vector<std::string>());
+    }
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
     scene->onUndo(nullptr);
     EXPECT_EQ(game->undoCount, 0);

@@ -110,14 +110,16 @@ def board(theme):
             % (BOARD_W - 4, BOARD_H - 4, t["rim"])
             + '<rect x="8" y="8" width="%d" height="%d" rx="12" fill="url(#b)" stroke="%s" '
               'stroke-width="2"/>\n' % (BOARD_W - 16, BOARD_H - 16, t["dark"]))
-    # Corner studs and the rule under the column headings.
+    # Corner studs. The rules of the record table are sprites of their own, shown with it.
     for x, y in [(16, 16), (BOARD_W - 16, 16), (16, BOARD_H - 16), (BOARD_W - 16, BOARD_H - 16)]:
         body += '<circle cx="%d" cy="%d" r="4" fill="%s" stroke="%s"/>\n' % (x, y, t["rim"], INK)
-    body += ('<rect x="16" y="122" width="%d" height="2" fill="%s" opacity="0.7"/>\n'
-             % (BOARD_W - 32, t["rim"]))
-    body += ('<rect x="16" y="232" width="%d" height="2" fill="%s" opacity="0.7"/>\n'
-             % (BOARD_W - 32, t["rim"]))
     return svg(BOARD_W, BOARD_H, body, defs)
+
+
+def board_rule(theme):
+    """A rule of the record table, under its column headings and under its last row."""
+    return lambda _g: svg(BOARD_W - 32, 2, '<rect width="%d" height="2" fill="%s" opacity="0.7"/>\n'
+                          % (BOARD_W - 32, THEMES[theme]["rim"]))
 
 
 def glow_piece(w, h, colour, rounded=True):
@@ -341,6 +343,7 @@ def shine_mask(_g):
 OUTPUTS = {
     "images/casino/background.svg": casino_background,
     "images/casino/board.svg": lambda _g: board("casino"),
+    "images/casino/board_rule.svg": board_rule("casino"),
     "images/casino/host.svg": croupier,
     "images/casino/glow_fill.svg": glow_rail(GOLD),
     "images/casino/glow_top.svg": glow_cap(GOLD, True),
@@ -351,6 +354,7 @@ OUTPUTS = {
     "images/casino/shine_mask_gamemode.svg": shine_mask,
     "images/roof/background.svg": roof_background,
     "images/roof/board.svg": lambda _g: board("roof"),
+    "images/roof/board_rule.svg": board_rule("roof"),
     "images/roof/welcome.svg": roof_welcome,
     "images/roof/glow_fill.svg": glow_rail(CORAL),
     "images/roof/glow_top.svg": glow_cap(CORAL, True),
