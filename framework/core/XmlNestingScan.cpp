@@ -248,9 +248,18 @@ StartTag readStartTag(const Byte* p, int32_t maxAttributes) {
 }  // namespace
 
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes,
-                              size_t maxProperties) {
+                              const XmlNodeCosts& costs) {
     XmlNestingScan scan;
-    size_t properties = 0;
+    size_t memory = 0;
+    // Adds a node's cost; false once the nodes cost more than the limit.
+    auto afford = [&](size_t cost) {
+        memory += cost;
+        if (memory > costs.limit) {
+            scan.outcome = XmlNestingScan::tooMuchMemory;
+            return false;
+        }
+        return true;
+    };
     const Byte* const begin = reinterpret_cast<const Byte*>(text);
     // Names of the open elements, innermost last.
     std::vector<std::string_view> open;
@@ -272,6 +281,9 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
         if (*p != '<') {
             if (open.empty()) {
                 return stopCleanly(p);  // the document level holds no text: the parser stops
+            }
+            if (!afford(costs.otherNode)) {
+                return scan;
             }
             p = readText(p, '<');
             if (!p) {
@@ -298,6 +310,10 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
         const Byte* const node = p;
         const bool firstNode = !anyNode;
         anyNode = true;
+        const bool element = !startsWith(p, "<?xml", true) && p[1] != '!' && isNameStart(p[1]);
+        if (!element && !afford(costs.otherNode)) {
+            return scan;
+        }
         if (startsWith(p, "<?xml", true)) {
             p = skipDeclaration(p);
         } else if (startsWith(p, "<!--")) {
@@ -308,13 +324,11 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
             p = skipTo(p + 1, ">");
         } else {
             const StartTag tag = readStartTag(p, maxAttributes);
-            properties += 1 + static_cast<size_t>(tag.attributes);
             if (tag.attributes > maxAttributes) {
                 scan.outcome = XmlNestingScan::tooManyAttributes;
                 return scan;
             }
-            if (properties > maxProperties) {
-                scan.outcome = XmlNestingScan::tooManyProperties;
+            if (!afford(costs.element + costs.attribute * static_cast<size_t>(tag.attributes))) {
                 return scan;
             }
             if (!tag.after) {

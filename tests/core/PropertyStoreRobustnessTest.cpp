@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <tinyxml.h>
 
 #include <chrono>
 #include <filesystem>
@@ -200,18 +202,56 @@ TEST_F(PropertyStoreRobustnessTest, WideAndDenseFilesAreRefusedWithTheReasonLogg
     EXPECT_NE(logged[0].find("input.xml\" not read: an element has more than 256 attributes"),
               std::string::npos);
 
-    // Elements and attributes count alike. A file of exactly as many passes the scan (loading
-    // it would take a gigabyte), one more attribute is refused before it is parsed.
-    const std::string elements =
-        repeat("<a/>", static_cast<int>(PropertyStore::MAX_PROPERTIES) - 1);
-    std::string atLimit = "<root>" + elements + "</root>" + std::string(4, '\0');
-    EXPECT_EQ(scanXmlNesting(atLimit.c_str(), PropertyStore::MAX_NESTING,
-                             PropertyStore::MAX_ATTRIBUTES, PropertyStore::MAX_PROPERTIES)
-                  .outcome,
-              XmlNestingScan::fits);
-    EXPECT_FALSE(loadsInto("<root x=\"1\">" + elements + "</root>"));
+    // A file of empty elements would take a hundred times its size: refused before it is parsed.
+    EXPECT_FALSE(loadsInto("<root>" + repeat("<a/>", 250000) + "</root>"));
     ASSERT_EQ(logged.size(), 2u);
-    EXPECT_NE(logged[1].find("more than 2097152 elements and attributes"), std::string::npos);
+    EXPECT_NE(logged[1].find("would take more than 64 times its size"), std::string::npos);
+    setProblemSink(nullptr);
+}
+
+// Heap bytes in use; malloc's own count, which sanitizers do not keep (0 under them).
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
+
+TEST_F(PropertyStoreRobustnessTest, ADocumentAndItsTreeTakeAtMost64TimesTheFileSize) {
+    setProblemSink([](const std::string&) {});
+    // The densest files of each kind of node, half a megabyte each; each is either refused or
+    // read within the bound, counting the document and the tree held together.
+    const std::string attributes = "<a" + [] {
+        std::string text;
+        for (int i = 0; i < 250; ++i) {
+            text += " " + std::string(1, static_cast<char>('a' + i % 26)) +
+                    std::to_string(i / 26) + "=1";
+        }
+        return text;
+    }() + "/>";
+    const std::vector<std::pair<std::string, std::string>> kinds = {
+        {"empty elements", "<a/>"},        {"longer empty elements", "<ab/>"},
+        {"elements with text", "<a>x</a>"}, {"texts between elements", "x<b/>"},
+        {"unknown tags", "<!>"},           {"comments", "<!---->"},
+        {"attributes", attributes},        {"values", "<Integer id=\"k\" value=\"1\"/>"},
+        {"texts", "<Text id=\"t\">x</Text>"},
+        {"long texts", "<Text id=\"t\">" + std::string(200, 'x') + "</Text>"},
+        {"long values", "<a v=\"" + std::string(200, 'x') + "\"/>"}};
+    int read = 0;
+    for (const auto& [kind, piece] : kinds) {
+        const std::string text =
+            "<root><Node id=\"n\">" + repeat(piece, (1 << 19) / static_cast<int>(piece.size())) +
+            "</Node></root>";
+        const size_t before = heapInUse();
+        RefHolder<PropertyStore> store(new PropertyStore());
+        TiXmlDocument document;
+        if (!store->parseBuffer(text, document)) {
+            continue;
+        }
+        store->readDocument(document);
+        ++read;
+        const double times = static_cast<double>(heapInUse() - before) / text.size();
+        EXPECT_LE(times, PropertyStore::MAX_MEMORY_PER_BYTE) << kind;
+    }
+    // Real files are read: a player's values, texts and wide nodes.
+    EXPECT_GE(read, 4);
     setProblemSink(nullptr);
 }
 
