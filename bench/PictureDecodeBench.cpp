@@ -93,16 +93,7 @@ void decodeJpegPicture(benchmark::State& state) {
 // about twice it. The hostile kinds repeat their last scan: small scans over the whole frame
 // (each a few bytes: a flat picture stretched to the frame), scans with real data in every
 // block, and an arithmetic-coded picture, which is refused at once.
-enum BigKind {
-    plain,
-    progressive,
-    smallScans,
-    fullScans,
-    refinements,
-    dense,
-    arithmetic,
-    dcScans
-};
+enum BigKind { plain, progressive, smallScans, fullScans, refinements, dense, arithmetic, dcScans };
 
 std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     constexpr int side = 4096;
@@ -162,9 +153,8 @@ void decodeBigJpeg(benchmark::State& state) {
         decoded = image.get() != nullptr;
     }
     setProblemSink(nullptr);
-    static const char* const names[] = {"plain",       "progressive", "small scans",
-                                        "full scans",  "refinements", "dense plain",
-                                        "arithmetic",  "DC scans"};
+    static const char* const names[] = {"plain",       "progressive", "small scans", "full scans",
+                                        "refinements", "dense plain", "arithmetic",  "DC scans"};
     state.SetLabel(std::string(names[kind]) + (decoded ? ", decoded, " : ", refused, ") +
                    std::to_string(file.size() / 1024) + " KB");
 }

@@ -70,8 +70,7 @@ std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
     costs.element = PropertyStore::ELEMENT_MEMORY;
     costs.attribute = PropertyStore::ATTRIBUTE_MEMORY;
     costs.otherNode = PropertyStore::NODE_MEMORY;
-    costs.limit =
-        size * (PropertyStore::MAX_MEMORY_PER_BYTE - PropertyStore::TEXT_MEMORY_PER_BYTE);
+    costs.limit = size * (PropertyStore::MAX_MEMORY_PER_BYTE - PropertyStore::TEXT_MEMORY_PER_BYTE);
     scan = scanXmlNesting(text.c_str(), PropertyStore::MAX_NESTING, PropertyStore::MAX_ATTRIBUTES,
                           costs);
     switch (scan.outcome) {

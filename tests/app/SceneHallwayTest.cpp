@@ -6,6 +6,8 @@
 
 #include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/core/PropertyVector.h"
 #include "framework/core/StringUtils.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
@@ -246,6 +248,33 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
     for (int32_t d = 1; d <= 5; ++d) {
         EXPECT_FALSE(hallway->getMedal(d)->isVisible());
     }
+
+    // A room whose layout file cannot be read is told and not entered, and nothing of it is
+    // noted: the player stays in the hallway.
+    auto* floorOne =
+        objectCast<PropertyVector>(LevelCatalog::instance()->getHallway()->getChildAt(0));
+    ASSERT_NE(floorOne, nullptr);
+    auto* door = objectCast<PropertyNode>(floorOne->getChildAt(0));
+    ASSERT_NE(door, nullptr);
+    PropertyValue* layout = door->getChildValue("layout");
+    const std::wstring layoutName = layout->getText();
+    layout->setText(L"unreadable.xml");
+    GameHooks::installMessageBox(&messageBox);
+    click(hallway->getDoor(1));
+    layout->setText(layoutName);
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(Game::current(), nullptr);
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_EQ(messageBox.shown[0].text,
+              "The data of this room is damaged,\nso it cannot be played.\nPlease choose another "
+              "room.");
+    EXPECT_EQ(player->getStats().firstDoorClicked[0], -1);
+    EXPECT_NE(player->getSavedGame(), nullptr);
+    EXPECT_EQ(hallway->getChosenDoor(), -1);
+    EXPECT_NE(manager->getRequestedScene(), game);
+    run(500);
+    EXPECT_EQ(manager->getRunningScene(), hallway);
+    EXPECT_TRUE(hallway->isInputEnabled());
 
     // The knob of door 2 enters room 2: its level in the floors' mode, the first door noted.
     click(hallway->getDoorKnob(2));

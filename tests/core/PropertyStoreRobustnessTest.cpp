@@ -221,24 +221,28 @@ TEST_F(PropertyStoreRobustnessTest, ADocumentAndItsTreeTakeAtMost64TimesTheFileS
     const std::string attributes = "<a" + [] {
         std::string text;
         for (int i = 0; i < 250; ++i) {
-            text += " " + std::string(1, static_cast<char>('a' + i % 26)) +
-                    std::to_string(i / 26) + "=1";
+            text += " " + std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i / 26) +
+                    "=1";
         }
         return text;
     }() + "/>";
     const std::vector<std::pair<std::string, std::string>> kinds = {
-        {"empty elements", "<a/>"},        {"longer empty elements", "<ab/>"},
-        {"elements with text", "<a>x</a>"}, {"texts between elements", "x<b/>"},
-        {"unknown tags", "<!>"},           {"comments", "<!---->"},
-        {"attributes", attributes},        {"values", "<Integer id=\"k\" value=\"1\"/>"},
+        {"empty elements", "<a/>"},
+        {"longer empty elements", "<ab/>"},
+        {"elements with text", "<a>x</a>"},
+        {"texts between elements", "x<b/>"},
+        {"unknown tags", "<!>"},
+        {"comments", "<!---->"},
+        {"attributes", attributes},
+        {"values", "<Integer id=\"k\" value=\"1\"/>"},
         {"texts", "<Text id=\"t\">x</Text>"},
         {"long texts", "<Text id=\"t\">" + std::string(200, 'x') + "</Text>"},
         {"long values", "<a v=\"" + std::string(200, 'x') + "\"/>"}};
     int read = 0;
     for (const auto& [kind, piece] : kinds) {
-        const std::string text =
-            "<root><Node id=\"n\">" + repeat(piece, (1 << 19) / static_cast<int>(piece.size())) +
-            "</Node></root>";
+        const std::string text = "<root><Node id=\"n\">" +
+                                 repeat(piece, (1 << 19) / static_cast<int>(piece.size())) +
+                                 "</Node></root>";
         const size_t before = heapInUse();
         RefHolder<PropertyStore> store(new PropertyStore());
         TiXmlDocument document;

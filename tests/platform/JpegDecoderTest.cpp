@@ -189,7 +189,8 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     }
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 4 plain"),
-              std::string::npos) << problems[0];
+              std::string::npos)
+        << problems[0];
     // A large frame allows more scans, but never more work than four plain decodes of it.
     const std::vector<uint8_t> large = withFrameSize(file, 0xC2, 2000, 2000);
     ASSERT_TRUE(RefHolder<Image>(decodeJpeg("", large.data(), large.size())));
