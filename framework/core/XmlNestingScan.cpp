@@ -250,22 +250,17 @@ StartTag readStartTag(const Byte* p, int32_t maxAttributes) {
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes,
                               const XmlNodeCosts& costs) {
     XmlNestingScan scan;
+    // What the nodes cost. The walk goes on past the limit, so that a damaged text is told as
+    // malformed, not as too large.
     size_t memory = 0;
-    // Adds a node's cost; false once the nodes cost more than the limit.
-    auto afford = [&](size_t cost) {
-        memory += cost;
-        if (memory > costs.limit) {
-            scan.outcome = XmlNestingScan::tooMuchMemory;
-            return false;
-        }
-        return true;
-    };
     const Byte* const begin = reinterpret_cast<const Byte*>(text);
     // Names of the open elements, innermost last.
     std::vector<std::string_view> open;
     bool anyNode = false;
     auto stopCleanly = [&](const Byte* at) {
-        scan.outcome = anyNode ? XmlNestingScan::fits : XmlNestingScan::malformed;
+        scan.outcome = !anyNode                 ? XmlNestingScan::malformed
+                       : memory > costs.limit ? XmlNestingScan::tooMuchMemory
+                                              : XmlNestingScan::fits;
         scan.stopAt = static_cast<size_t>(at - begin);
         return scan;
     };
@@ -282,9 +277,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
             if (open.empty()) {
                 return stopCleanly(p);  // the document level holds no text: the parser stops
             }
-            if (!afford(costs.otherNode)) {
-                return scan;
-            }
+            memory += costs.otherNode;
             p = readText(p, '<');
             if (!p) {
                 return scan;
@@ -310,9 +303,8 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
         const Byte* const node = p;
         const bool firstNode = !anyNode;
         anyNode = true;
-        const bool element = !startsWith(p, "<?xml", true) && p[1] != '!' && isNameStart(p[1]);
-        if (!element && !afford(costs.otherNode)) {
-            return scan;
+        if (startsWith(p, "<?xml", true) || p[1] == '!' || !isNameStart(p[1])) {
+            memory += costs.otherNode;
         }
         if (startsWith(p, "<?xml", true)) {
             p = skipDeclaration(p);
@@ -328,9 +320,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
                 scan.outcome = XmlNestingScan::tooManyAttributes;
                 return scan;
             }
-            if (!afford(costs.element + costs.attribute * static_cast<size_t>(tag.attributes))) {
-                return scan;
-            }
+            memory += costs.element + costs.attribute * static_cast<size_t>(tag.attributes);
             if (!tag.after) {
                 return scan;
             }

@@ -46,6 +46,7 @@ struct XmlNodeCosts {
 // Walks `text` up to its first 0 byte, which must be followed by at least three more 0 bytes
 // (the parser can step over the first one inside a UTF-8 sequence). Elements nesting deeper than
 // `maxDepth` stop the walk with tooDeep, an element of more than `maxAttributes` attributes with
-// tooManyAttributes, nodes that together cost more than `costs.limit` with tooMuchMemory.
+// tooManyAttributes; a text that would otherwise fit but whose nodes together cost more than
+// `costs.limit` gives tooMuchMemory.
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes = INT32_MAX,
                               const XmlNodeCosts& costs = {});
