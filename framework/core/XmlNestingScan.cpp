@@ -258,7 +258,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
     std::vector<std::string_view> open;
     bool anyNode = false;
     auto stopCleanly = [&](const Byte* at) {
-        scan.outcome = !anyNode                 ? XmlNestingScan::malformed
+        scan.outcome = !anyNode               ? XmlNestingScan::malformed
                        : memory > costs.limit ? XmlNestingScan::tooMuchMemory
                                               : XmlNestingScan::fits;
         scan.stopAt = static_cast<size_t>(at - begin);
