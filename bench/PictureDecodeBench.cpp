@@ -93,18 +93,17 @@ void decodeJpegPicture(benchmark::State& state) {
 // about twice it. The hostile kinds repeat their last scan: small scans over the whole frame
 // (each a few bytes: a flat picture stretched to the frame), scans with real data in every
 // block, and an arithmetic-coded picture, which is refused at once.
-enum BigKind { plain, progressive, smallScans, fullScans, refinements, dense, arithmetic, dcScans };
+enum BigKind { plain, progressive, smallScans, fullScans, refinements, dense, arithmetic };
 
 std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     constexpr int side = 4096;
     JpegSpec spec;
-    if (kind == smallScans || kind == dcScans) {
+    if (kind == smallScans) {
         spec.width = 64;
         spec.height = 40;
         spec.progressive = true;
         spec.pixels.assign(static_cast<size_t>(spec.width) * spec.height * 3, 128);
-        return withRepeatedScan(withFrameSize(encodeJpeg(spec), 0xC2, side, side), repeats,
-                                kind == dcScans ? 0 : -1);
+        return withRepeatedLastScan(withFrameSize(encodeJpeg(spec), 0xC2, side, side), repeats);
     }
     spec.width = side;
     spec.height = side;
@@ -154,7 +153,7 @@ void decodeBigJpeg(benchmark::State& state) {
     }
     setProblemSink(nullptr);
     static const char* const names[] = {"plain",       "progressive", "small scans", "full scans",
-                                        "refinements", "dense plain", "arithmetic",  "DC scans"};
+                                        "refinements", "dense plain", "arithmetic"};
     state.SetLabel(std::string(names[kind]) + (decoded ? ", decoded, " : ", refused, ") +
                    std::to_string(file.size() / 1024) + " KB");
 }
@@ -179,7 +178,5 @@ BENCHMARK(decodeBigJpeg)
     ->Args({refinements, 4})
     ->Args({refinements, 8})
     ->Args({arithmetic, 0})
-    ->Args({dcScans, 8})
-    ->Args({dcScans, 5000})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);

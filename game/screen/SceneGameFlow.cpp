@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
@@ -302,17 +301,17 @@ void SceneGame::endLevel(bool won) {
     }
 }
 
-bool SceneGame::newLevel(bool quiet) {
+void SceneGame::newLevel(bool quiet) {
     Game* game = Game::current();
     if (!game || !game->getLevel()) {
-        return false;
+        return;
     }
     const RoomKind mode = game->getLevel()->getGameMode();
     if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
         }
-        return false;
+        return;
     }
     if (renderer) {
         renderer->setRemoved(true);
@@ -340,7 +339,7 @@ bool SceneGame::newLevel(bool quiet) {
         Game::releaseCurrent();
         game = Game::create(type);
         if (!game || !level) {
-            return false;
+            return;
         }
         for (int32_t i = 0; i <= old->getIndex(); ++i) {
             level->nextLevel();
@@ -354,21 +353,11 @@ bool SceneGame::newLevel(bool quiet) {
         old->loadLayout();
         game->setLevel(old.get());
     }
-    if (!game->getLayout() || game->getLayout()->getTileCount() == 0) {
-        logProblem("the run ends: the layout \"" + game->getLevel()->getLayout() +
-                   "\" of its next level holds no tile");
-        if (!quiet) {
-            Game::tellDamagedRoom();
-            game->returnToRoom();
-        }
-        return false;
-    }
     game->clearUndoHistory();
     if (!quiet) {
         startLevel(false);
     }
     saveMode = 1;
-    return true;
 }
 
 void SceneGame::restartLevel() {

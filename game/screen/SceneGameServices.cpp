@@ -79,9 +79,9 @@ void SceneGame::saveGame() {
             saveMode = SAVE_NOTHING;
             return;
         }
-        const bool next = newLevel(true);
+        newLevel(true);
         game = Game::current();
-        if (!next || !game || !game->getLevel()) {
+        if (!game || !game->getLevel()) {
             saveMode = SAVE_NOTHING;
             return;
         }

@@ -93,9 +93,8 @@ struct JpegSpec {
     int quality = 95;
     bool progressive = false;
     bool arithmetic = false;
-    // The scans in order, when not empty (in place of the default or simple progression).
-    std::vector<jpeg_scan_info> scans;
-    std::vector<uint8_t> pixels;  // width * height * components
+    std::vector<jpeg_scan_info> scans;  // the scan script, when not empty
+    std::vector<uint8_t> pixels;        // width * height * components
 };
 
 inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
@@ -115,11 +114,9 @@ inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
     if (spec.progressive) {
         jpeg_simple_progression(&info);
     }
-    if (!spec.scans.empty()) {
-        info.scan_info = spec.scans.data();
-        info.num_scans = static_cast<int>(spec.scans.size());
-    }
-    info.arith_code = spec.arithmetic ? TRUE : FALSE;
+    info.scan_info = spec.scans.empty() ? info.scan_info : spec.scans.data();
+    info.num_scans = spec.scans.empty() ? info.num_scans : static_cast<int>(spec.scans.size());
+    info.arith_code = spec.arithmetic;
     jpeg_start_compress(&info, TRUE);
     const size_t stride = static_cast<size_t>(spec.width) * spec.components;
     while (info.next_scanline < info.image_height) {
@@ -150,34 +147,19 @@ inline std::vector<uint8_t> withFrameSize(const std::vector<uint8_t>& file, uint
     return {};
 }
 
-// The file with one of its scans (by its place from 0; the last when negative: from its FF DA
-// marker to the next marker that is not a restart) repeated `times` more times before the end
-// marker: a progressive picture whose scan count nothing in the format bounds.
-inline std::vector<uint8_t> withRepeatedScan(const std::vector<uint8_t>& file, int times,
-                                             int scanIndex = -1) {
-    std::vector<size_t> starts;
-    for (size_t k = 0; k + 1 < file.size(); ++k) {
-        if (file[k] == 0xFF && file[k + 1] == 0xDA) {
-            starts.push_back(k);
-        }
-    }
-    const size_t start = starts[scanIndex < 0 ? starts.size() - 1 : static_cast<size_t>(scanIndex)];
-    size_t end = start + 2;
-    while (end + 1 < file.size() && !(file[end] == 0xFF && file[end + 1] != 0x00 &&
-                                      (file[end + 1] < 0xD0 || file[end + 1] > 0xD7))) {
-        ++end;
+// The file with its last scan (from its last FF DA marker to the end marker) repeated `times`
+// more times: a progressive picture whose scan count nothing in the format bounds.
+inline std::vector<uint8_t> withRepeatedLastScan(const std::vector<uint8_t>& file, int times) {
+    size_t scan = file.size() - 2;
+    while (scan > 0 && !(file[scan] == 0xFF && file[scan + 1] == 0xDA)) {
+        --scan;
     }
     std::vector<uint8_t> bytes(file.begin(), file.end() - 2);
     for (int i = 0; i < times; ++i) {
-        bytes.insert(bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(start),
-                     file.begin() + static_cast<std::ptrdiff_t>(end));
+        bytes.insert(bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(scan), file.end() - 2);
     }
     bytes.insert(bytes.end(), {0xFF, 0xD9});
     return bytes;
-}
-
-inline std::vector<uint8_t> withRepeatedLastScan(const std::vector<uint8_t>& file, int times) {
-    return withRepeatedScan(file, times);
 }
 
 // A reference decode through libjpeg's own memory source: the RGB (or grey) samples the
