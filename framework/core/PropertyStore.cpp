@@ -64,8 +64,7 @@ std::string validUtf8(std::string_view text) {
 // Why the reader refuses `text` (followed by four 0 bytes), or empty when it reads it. The scan
 // tells where the parser stops.
 std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
-    // The text is followed by four 0 bytes.
-    const size_t size = text.size() - 4;
+    const size_t size = text.size() - 4;  // without the four 0 bytes
     XmlNodeCosts costs;
     costs.element = PropertyStore::ELEMENT_MEMORY;
     costs.attribute = PropertyStore::ATTRIBUTE_MEMORY;

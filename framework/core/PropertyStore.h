@@ -88,8 +88,7 @@ public:
     // Parses the XML text of `bytes` into `document`, with this store's white-space setting.
     // False on any error, including nesting deeper than MAX_NESTING, an element wider than
     // MAX_ATTRIBUTES, more than MAX_MEMORY_PER_BYTE times its size and a text without any
-    // element; a text refused
-    // for one of these limits is logged, named by `source`.
+    // element; a text refused for one of these limits is logged, named by `source`.
     bool parseBuffer(std::string_view bytes, TiXmlDocument& document,
                      const std::string& source = "property text");
 

@@ -154,6 +154,17 @@ Game* Game::create(GameType gameType) {
     return game;
 }
 
+namespace {
+
+// Tells the player, through the game's message box, that the room's data is damaged.
+void tellDamagedRoom() {
+    std::wstring text = getBasicText("TEXT_ROOM_DATA_DAMAGED");
+    wstringReplace(text, L"\\n", L"\n", true);
+    GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
+}
+
+}  // namespace
+
 Game* Game::createForLevel(GameType gameType, Level* level) {
     // A layout file that could not be read gives a layout without tiles.
     const Layout* board = level ? level->getLayoutObject() : nullptr;
@@ -171,12 +182,6 @@ Game* Game::createForLevel(GameType gameType, Level* level) {
         return nullptr;
     }
     return game;
-}
-
-void Game::tellDamagedRoom() {
-    std::wstring text = getBasicText("TEXT_ROOM_DATA_DAMAGED");
-    wstringReplace(text, L"\\n", L"\n", true);
-    GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
 }
 
 Game* Game::current() {
