@@ -1,11 +1,13 @@
 // Decoding an 800 x 600 picture, the size of a full-screen background, as PNG (RGBA) and as
-// JPEG, into an image at each display depth.
+// JPEG, into an image at each display depth; and JPEG pictures of the largest frame, plain,
+// progressive and hostile.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
@@ -86,27 +88,95 @@ void decodeJpegPicture(benchmark::State& state) {
     setDisplayBytesPerPixel(4);
 }
 
-// A hostile progressive picture: a small file whose frame claims the largest size allowed and
-// whose last scan repeats `range(0)` times. The decoder refuses it once the scans pass the bound
-// for that frame; the time is what such a picture costs before it is refused (or decoded).
-void decodeJpegManyScans(benchmark::State& state) {
+// Pictures of the largest frame allowed (4096 x 4096), with detail in every block. The plain
+// (baseline) decode is what every other kind is held to: no picture may cost much more than
+// about twice it. The hostile kinds repeat their last scan: small scans over the whole frame
+// (each a few bytes: a flat picture stretched to the frame), scans with real data in every
+// block, and an arithmetic-coded picture, which is refused at once.
+enum BigKind { plain, progressive, smallScans, fullScans, refinements, dense, arithmetic };
+
+std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
+    constexpr int side = 4096;
     JpegSpec spec;
-    spec.width = 64;
-    spec.height = 40;
-    spec.progressive = true;
-    spec.pixels.assign(static_cast<size_t>(spec.width) * spec.height * 3, 128);
-    const std::vector<uint8_t> file = withRepeatedLastScan(
-        withFrameSize(encodeJpeg(spec), 0xC2, 4096, 4096), static_cast<int>(state.range(0)));
+    if (kind == smallScans) {
+        spec.width = 64;
+        spec.height = 40;
+        spec.progressive = true;
+        spec.pixels.assign(static_cast<size_t>(spec.width) * spec.height * 3, 128);
+        return withRepeatedLastScan(withFrameSize(encodeJpeg(spec), 0xC2, side, side), repeats);
+    }
+    spec.width = side;
+    spec.height = side;
+    spec.quality = 90;
+    spec.pixels.reserve(static_cast<size_t>(side) * side * 3);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                spec.pixels.push_back(channel(x % 800, y % 600, c));
+            }
+        }
+    }
+    spec.progressive = kind != plain && kind != dense;
+    spec.arithmetic = kind == arithmetic;
+    if (kind == dense) {
+        spec.quality = 100;
+    }
+    if (kind == refinements) {
+        // Every coefficient sent but its lowest bit, which a last scan refines: every nonzero
+        // coefficient of every block reads a bit in each such scan.
+        spec.quality = 100;
+        spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
+                      {1, {1, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {2, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {0, 0, 0, 0}, 1, 63, 0, 1},
+                      {1, {0, 0, 0, 0}, 1, 63, 1, 0}};
+    }
+    if (kind == fullScans) {
+        // The DC of every component, then each component's whole AC band in one scan.
+        spec.quality = 100;
+        spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
+                      {1, {1, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {2, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
+    }
+    return withRepeatedLastScan(encodeJpeg(spec), repeats);
+}
+
+void decodeBigJpeg(benchmark::State& state) {
+    const auto kind = static_cast<BigKind>(state.range(0));
+    const std::vector<uint8_t> file = bigPicture(kind, static_cast<int>(state.range(1)));
+    setProblemSink([](const std::string&) {});  // a line per refusal
     bool decoded = false;
     for (auto _ : state) {
         RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
         decoded = image.get() != nullptr;
     }
-    state.SetLabel(std::string(decoded ? "decoded" : "refused") + ", 4096 x 4096");
+    setProblemSink(nullptr);
+    static const char* const names[] = {"plain",       "progressive", "small scans", "full scans",
+                                        "refinements", "dense plain", "arithmetic"};
+    state.SetLabel(std::string(names[kind]) + (decoded ? ", decoded, " : ", refused, ") +
+                   std::to_string(file.size() / 1024) + " KB");
 }
 
 BENCHMARK(decodePng)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(decodeJpegPicture)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-BENCHMARK(decodeJpegManyScans)->Arg(118)->Arg(5000)->Unit(benchmark::kMillisecond);
+// Kind and repeats of the last scan.
+BENCHMARK(decodeBigJpeg)
+    ->Args({plain, 0})
+    ->Args({progressive, 0})
+    ->Args({smallScans, 1})
+    ->Args({smallScans, 118})
+    ->Args({smallScans, 5000})
+    ->Args({fullScans, 1})
+    ->Args({fullScans, 2})
+    ->Args({fullScans, 6})
+    ->Args({fullScans, 30})
+    ->Args({dense, 0})
+    ->Args({refinements, 0})
+    ->Args({refinements, 4})
+    ->Args({refinements, 8})
+    ->Args({arithmetic, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);

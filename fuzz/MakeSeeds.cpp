@@ -102,6 +102,12 @@ void pictures() {
                   std::string(progressive ? "progressive" : "baseline") +
                       (components == 1 ? "-grey.jpg" : "-rgb.jpg"),
                   encodeJpeg(spec));
+            if (progressive && components == 3) {
+                // Refused: more scans than a picture may have, and arithmetic coding.
+                write("jpeg", "many-scans.jpg", withRepeatedLastScan(encodeJpeg(spec), 1000));
+                spec.arithmetic = true;
+                write("jpeg", "arithmetic.jpg", encodeJpeg(spec));
+            }
         }
     }
 }

@@ -64,8 +64,14 @@ std::string validUtf8(std::string_view text) {
 // Why the reader refuses `text` (followed by four 0 bytes), or empty when it reads it. The scan
 // tells where the parser stops.
 std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
+    const size_t size = text.size() - 4;  // without the four 0 bytes
+    XmlNodeCosts costs;
+    costs.element = PropertyStore::ELEMENT_MEMORY;
+    costs.attribute = PropertyStore::ATTRIBUTE_MEMORY;
+    costs.otherNode = PropertyStore::NODE_MEMORY;
+    costs.limit = size * (PropertyStore::MAX_MEMORY_PER_BYTE - PropertyStore::TEXT_MEMORY_PER_BYTE);
     scan = scanXmlNesting(text.c_str(), PropertyStore::MAX_NESTING, PropertyStore::MAX_ATTRIBUTES,
-                          PropertyStore::MAX_PROPERTIES);
+                          costs);
     switch (scan.outcome) {
         case XmlNestingScan::fits:
             return {};
@@ -74,9 +80,9 @@ std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
         case XmlNestingScan::tooManyAttributes:
             return "an element has more than " + std::to_string(PropertyStore::MAX_ATTRIBUTES) +
                    " attributes";
-        case XmlNestingScan::tooManyProperties:
-            return "more than " + std::to_string(PropertyStore::MAX_PROPERTIES) +
-                   " elements and attributes";
+        case XmlNestingScan::tooMuchMemory:
+            return "its elements and attributes would take more than " +
+                   std::to_string(PropertyStore::MAX_MEMORY_PER_BYTE) + " times its size";
         case XmlNestingScan::malformed:
             break;
     }

@@ -33,9 +33,17 @@ public:
     // An element with more attributes than this makes a file refused: the parser checks each
     // attribute against the element's earlier ones (the widest element written has 34).
     static constexpr int32_t MAX_ATTRIBUTES = 256;
-    // So does a file of more elements and attributes in all than this: each becomes a property
-    // of some hundred bytes, and this keeps a file's tree within about 64 times the size cap.
-    static constexpr size_t MAX_PROPERTIES = MAX_FILE_BYTES / 8;
+    // So does a file whose parsed document and tree together would take more than this many
+    // times its size: an element or an attribute becomes a property of some hundred bytes
+    // however short its text, so a file of empty elements would take a hundred times its size.
+    static constexpr size_t MAX_MEMORY_PER_BYTE = 64;
+    // What the document and the tree take, in bytes: per element, per attribute, per other
+    // node (text, comment, declaration), and per byte of the file for the text itself (the
+    // file, the parsed strings, the wide texts of the tree).
+    static constexpr size_t ELEMENT_MEMORY = 256;
+    static constexpr size_t ATTRIBUTE_MEMORY = 160;
+    static constexpr size_t NODE_MEMORY = 160;
+    static constexpr size_t TEXT_MEMORY_PER_BYTE = 12;
 
     // A non-empty `fileName` is the first file to read.
     explicit PropertyStore(const std::string& fileName = std::string());
@@ -79,8 +87,8 @@ public:
     AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
     // Parses the XML text of `bytes` into `document`, with this store's white-space setting.
     // False on any error, including nesting deeper than MAX_NESTING, an element wider than
-    // MAX_ATTRIBUTES, more than MAX_PROPERTIES and a text without any element; a text refused
-    // for one of these limits is logged, named by `source`.
+    // MAX_ATTRIBUTES, more than MAX_MEMORY_PER_BYTE times its size and a text without any
+    // element; a text refused for one of these limits is logged, named by `source`.
     bool parseBuffer(std::string_view bytes, TiXmlDocument& document,
                      const std::string& source = "property text");
 

@@ -248,15 +248,19 @@ StartTag readStartTag(const Byte* p, int32_t maxAttributes) {
 }  // namespace
 
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes,
-                              size_t maxProperties) {
+                              const XmlNodeCosts& costs) {
     XmlNestingScan scan;
-    size_t properties = 0;
+    // What the nodes cost. The walk goes on past the limit, so that a damaged text is told as
+    // malformed, not as too large.
+    size_t memory = 0;
     const Byte* const begin = reinterpret_cast<const Byte*>(text);
     // Names of the open elements, innermost last.
     std::vector<std::string_view> open;
     bool anyNode = false;
     auto stopCleanly = [&](const Byte* at) {
-        scan.outcome = anyNode ? XmlNestingScan::fits : XmlNestingScan::malformed;
+        scan.outcome = !anyNode               ? XmlNestingScan::malformed
+                       : memory > costs.limit ? XmlNestingScan::tooMuchMemory
+                                              : XmlNestingScan::fits;
         scan.stopAt = static_cast<size_t>(at - begin);
         return scan;
     };
@@ -273,6 +277,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
             if (open.empty()) {
                 return stopCleanly(p);  // the document level holds no text: the parser stops
             }
+            memory += costs.otherNode;
             p = readText(p, '<');
             if (!p) {
                 return scan;
@@ -298,6 +303,9 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
         const Byte* const node = p;
         const bool firstNode = !anyNode;
         anyNode = true;
+        if (startsWith(p, "<?xml", true) || p[1] == '!' || !isNameStart(p[1])) {
+            memory += costs.otherNode;
+        }
         if (startsWith(p, "<?xml", true)) {
             p = skipDeclaration(p);
         } else if (startsWith(p, "<!--")) {
@@ -308,15 +316,11 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
             p = skipTo(p + 1, ">");
         } else {
             const StartTag tag = readStartTag(p, maxAttributes);
-            properties += 1 + static_cast<size_t>(tag.attributes);
             if (tag.attributes > maxAttributes) {
                 scan.outcome = XmlNestingScan::tooManyAttributes;
                 return scan;
             }
-            if (properties > maxProperties) {
-                scan.outcome = XmlNestingScan::tooManyProperties;
-                return scan;
-            }
+            memory += costs.element + costs.attribute * static_cast<size_t>(tag.attributes);
             if (!tag.after) {
                 return scan;
             }

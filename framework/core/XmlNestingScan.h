@@ -8,7 +8,7 @@
 // among the element's earlier ones, so a wide element costs the square of its width, and each
 // element or attribute becomes a property of some hundred bytes. This walks a text the way
 // TinyXML 2.6 does (UTF-8 encoding), without recursion, and tells how deep its elements nest
-// and whether an element is too wide or the elements and attributes too many, before the text
+// and whether an element is too wide or its nodes would take too much memory, before the text
 // is handed to the parser.
 //
 // The walk mirrors the parser's own quirks, because they decide where an element really ends:
@@ -19,7 +19,7 @@ struct XmlNestingScan {
         fits,     // nests no deeper than asked; `stopAt` tells where the parser would stop
         tooDeep,  // some element lies deeper than asked
         tooManyAttributes,  // some element has more attributes than asked
-        tooManyProperties,  // more elements and attributes in all than asked
+        tooMuchMemory,      // the nodes would take more memory than asked
         malformed  // the parser would report an error, or would find no node but a broken one
     };
 
@@ -33,10 +33,20 @@ struct XmlNestingScan {
     size_t stopAt = 0;
 };
 
+// The memory that the parser and what is built from its document take per node, in bytes, and
+// the most all nodes may take together.
+struct XmlNodeCosts {
+    size_t element = 0;
+    size_t attribute = 0;
+    // Texts, CDATA sections, comments, declarations and unknown tags.
+    size_t otherNode = 0;
+    size_t limit = SIZE_MAX;
+};
+
 // Walks `text` up to its first 0 byte, which must be followed by at least three more 0 bytes
 // (the parser can step over the first one inside a UTF-8 sequence). Elements nesting deeper than
 // `maxDepth` stop the walk with tooDeep, an element of more than `maxAttributes` attributes with
-// tooManyAttributes, more than `maxProperties` elements and attributes in all (declarations not
-// counted) with tooManyProperties.
+// tooManyAttributes; a text that would otherwise fit but whose nodes together cost more than
+// `costs.limit` gives tooMuchMemory.
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes = INT32_MAX,
-                              size_t maxProperties = SIZE_MAX);
+                              const XmlNodeCosts& costs = {});

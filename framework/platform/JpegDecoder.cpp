@@ -42,40 +42,75 @@ namespace {
 
 constexpr long maxJpegMemory = 160L << 20;
 
-// Each scan of a progressive picture is a pass over the whole frame, and nothing in the format
-// bounds their number: a small file can hold thousands. Scans are allowed up to this many
-// frame pixels in all (about 0.3 s of decoding), never fewer than a real picture has, and never
-// more than a bound that keeps a tiny frame's per-scan work (headers, tables) short too.
-constexpr uint64_t maxScanPixels = uint64_t{2} << 30;
-constexpr uint64_t minScanLimit = 64;
-constexpr uint64_t maxScanLimit = 1000;
+// Each scan of a progressive picture is a pass over the blocks of its components, and nothing
+// in the format bounds their number: a small file can hold thousands. The work of a scan is the
+// blocks it touches, each weighed by the coefficients of its band and a visit's own cost; a
+// plain decode of the frame is one scan of all its blocks and every coefficient. All scans
+// together may take this many plain decodes (libjpeg's simple progression takes about three),
+// of a frame of at least minFrameBlocks (a 256 x 256 picture), in at most maxScans scans (each
+// also costs its headers and tables, however small the frame).
+constexpr uint64_t maxPlainDecodes = 4;
+constexpr uint64_t minFrameBlocks = 1536;
+constexpr int32_t maxScans = 1000;
 
 // libjpeg's error manager with the place to return to on a fatal error, and the progress
-// monitor that bounds the scans.
+// monitor that counts the scans' work.
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     jpeg_progress_mgr progress;
-    uint64_t scanLimit;
+    JpegWorkCount count;
 };
 
-uint64_t scanLimit(uint64_t framePixels) {
-    return std::clamp(maxScanPixels / std::max<uint64_t>(framePixels, 1), minScanLimit,
-                      maxScanLimit);
+thread_local JpegWorkCount lastCount;
+
+// The blocks of one plain decode: every MCU of the frame, each of all components' blocks.
+uint64_t frameBlocks(j_decompress_ptr info) {
+    if (info->num_components == 1) {
+        const jpeg_component_info& only = info->comp_info[0];
+        return uint64_t{only.width_in_blocks} * only.height_in_blocks;
+    }
+    uint64_t perMcu = 0;
+    for (int c = 0; c < info->num_components; ++c) {
+        perMcu += static_cast<uint64_t>(info->comp_info[c].h_samp_factor) *
+                  static_cast<uint64_t>(info->comp_info[c].v_samp_factor);
+    }
+    const uint64_t across = (uint64_t{info->image_width} + 8u * info->max_h_samp_factor - 1) /
+                            (8u * info->max_h_samp_factor);
+    const uint64_t down = (uint64_t{info->image_height} + 8u * info->max_v_samp_factor - 1) /
+                          (8u * info->max_v_samp_factor);
+    return across * down * perMcu;
 }
 
-void logTooManyScans(j_decompress_ptr info, uint64_t limit) {
+enum class Refusal { arithmetic, scans, work };
+
+// Logs why the picture is refused. The caller then leaves by longjmp, which runs no
+// destructors: the message lives only in here.
+void logRefusal(j_decompress_ptr info, Refusal refusal) {
+    const std::string reason =
+        refusal == Refusal::arithmetic ? "arithmetic coding"
+        : refusal == Refusal::scans
+            ? "more than " + std::to_string(maxScans) + " scans"
+            : "its scans take more than " + std::to_string(maxPlainDecodes) + " plain decodes";
     logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
-               std::to_string(info->image_height) + " pixels refused: more than " +
-               std::to_string(limit) + " scans");
+               std::to_string(info->image_height) + " pixels refused: " + reason);
 }
 
-// libjpeg calls this between units of work while it reads the scans.
+// libjpeg calls this between units of work; a scan's work is counted when it is met.
 void watchScans(j_common_ptr common) {
     auto* info = reinterpret_cast<j_decompress_ptr>(common);
     auto* errors = reinterpret_cast<JpegErrorManager*>(common->err);
-    if (static_cast<uint64_t>(info->input_scan_number) > errors->scanLimit) {
-        logTooManyScans(info, errors->scanLimit);
+    JpegWorkCount& count = errors->count;
+    if (info->input_scan_number <= count.scans) {
+        return;
+    }
+    count.scans = info->input_scan_number;
+    const uint64_t blocks = uint64_t{info->MCUs_per_row} * info->MCU_rows_in_scan *
+                            static_cast<uint64_t>(std::max(info->blocks_in_MCU, 0));
+    count.work += jpegScanWork(blocks, info->Ss, info->Se);
+    if (count.scans > maxScans || count.work > count.limit) {
+        logRefusal(info, count.scans > maxScans ? Refusal::scans : Refusal::work);
+        lastCount = count;
         std::longjmp(errors->jump, 1);
     }
 }
@@ -191,7 +226,14 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     if (!supportedHeader(info)) {
         return nullptr;
     }
-    errors->scanLimit = scanLimit(uint64_t{info->image_width} * info->image_height);
+    // No picture of ours is arithmetic-coded, and its decoder costs many times Huffman's per
+    // block.
+    if (info->arith_code) {
+        logRefusal(info, Refusal::arithmetic);
+        return nullptr;
+    }
+    errors->count.frameBlocks = frameBlocks(info);
+    errors->count.limit = jpegWorkLimit(errors->count.frameBlocks);
     errors->progress.progress_monitor = watchScans;
     info->progress = &errors->progress;
     info->out_color_space = JCS_RGB;
@@ -215,10 +257,12 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     }
     image->unlock();
     jpeg_finish_decompress(info);
+    lastCount = errors->count;
     return image;
 }
 
 Image* decodeJpegMemory(const uint8_t* data, size_t length) {
+    lastCount = {};
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
     info.err = jpeg_std_error(&errors.base);
@@ -230,6 +274,19 @@ Image* decodeJpegMemory(const uint8_t* data, size_t length) {
 }
 
 }  // namespace
+
+uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoefficient) {
+    const int32_t band = std::clamp(lastCoefficient - firstCoefficient + 1, 1, 64);
+    return blocks * (jpegBlockVisitWork + static_cast<uint64_t>(band));
+}
+
+uint64_t jpegWorkLimit(uint64_t frameBlocks) {
+    return maxPlainDecodes * jpegScanWork(std::max(frameBlocks, minFrameBlocks), 0, 63);
+}
+
+JpegWorkCount lastJpegWorkCount() {
+    return lastCount;
+}
 
 Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length) {
     if (buffer) {

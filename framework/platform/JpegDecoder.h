@@ -23,10 +23,31 @@ struct JpegMemoryReader {
     void skipSource(size_t count);
 };
 
+// The work of a picture's decode, in units of one coefficient of one block: a scan takes the
+// blocks it touches, each weighed by the coefficients of its band and jpegBlockVisitWork.
+struct JpegWorkCount {
+    uint64_t frameBlocks = 0;  // the blocks of one plain decode of the frame
+    uint64_t limit = 0;        // the most work all scans may take
+    uint64_t work = 0;         // the work of the scans met
+    int32_t scans = 0;         // the scans met
+};
+
+// What visiting a block costs beside its coefficients.
+constexpr uint64_t jpegBlockVisitWork = 8;
+// The work of a scan of `blocks` blocks over the band of coefficients from `firstCoefficient`
+// to `lastCoefficient` (0 to 63 for a plain scan; a band outside that counts as one to 64).
+uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoefficient);
+// The most work the scans of a frame of `frameBlocks` blocks may take: a few plain decodes.
+uint64_t jpegWorkLimit(uint64_t frameBlocks);
+// The count of the last decode on this thread, as far as it went (zero before the scans, and
+// for a picture refused by its header).
+JpegWorkCount lastJpegWorkCount();
+
 // The picture in the file (read through FileArchive in its mode when `fromArchive` is set, the
 // archive is open and the mode is not 1; else the loose file); null when nothing could be read.
 Image* loadJpeg(const std::string& path, bool fromArchive);
 // Decodes `length` bytes at `buffer`, or the file at `path` when `buffer` is null, into an
 // image at the display's depth (following it). Color and greyscale pictures come out as RGB;
-// CMYK pictures, corrupt headers and pictures larger than maxPictureSide give null.
+// CMYK pictures, corrupt headers, pictures larger than maxPictureSide, arithmetic-coded ones and
+// pictures whose scans take more work than jpegWorkLimit give null (the refusal is logged).
 Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length);

@@ -332,6 +332,15 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
         floor > QuovelMahjongStats::FLOORS) {
         return 0;
     }
+    // A room whose level or layout could not be read is told and not entered: nothing of it
+    // is recorded.
+    RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
+    if (level) {
+        level->setGameMode(RoomKind::FLOORS);
+    }
+    if (!Game::createForLevel(level ? level->getGameType() : Game::TYPE_CLASSIC, level.get())) {
+        return 0;
+    }
     int32_t& firstDoor = player->getStats().firstDoorClicked[floor - 1];
     if (firstDoor == -1) {
         RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
@@ -340,14 +349,6 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
         event->addChild(new PropertyValue("firstDoor", d, true));
         addSessionEvent(getStatisticsCollector(), event.get());
         firstDoor = d;
-    }
-    RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
-    if (!level) {
-        return 0;
-    }
-    level->setGameMode(RoomKind::FLOORS);
-    if (!Game::createForLevel(level->getGameType(), level.get())) {
-        return 0;
     }
     chosenDoor = d;
     const RoomRecord* record = player->getStats().roomRecord(floor, d);

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/BasicProperties.h"
 #include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/StringUtils.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
@@ -152,16 +154,31 @@ Game* Game::create(GameType gameType) {
     return game;
 }
 
+namespace {
+
+// Tells the player, through the game's message box, that the room's data is damaged.
+void tellDamagedRoom() {
+    std::wstring text = getBasicText("TEXT_ROOM_DATA_DAMAGED");
+    wstringReplace(text, L"\\n", L"\n", true);
+    GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
+}
+
+}  // namespace
+
 Game* Game::createForLevel(GameType gameType, Level* level) {
-    Game* game = level ? create(gameType) : nullptr;
+    // A layout file that could not be read gives a layout without tiles.
+    const Layout* board = level ? level->getLayoutObject() : nullptr;
+    Game* game = board && board->getTileCount() > 0 ? create(gameType) : nullptr;
     if (game) {
         game->setLevel(level);
     }
     if (!game || !game->getLayout()) {
-        logProblem("no game of type " + std::to_string(gameType) + " could be made for the level");
+        logProblem("no game of type " + std::to_string(gameType) + " could be made for the level" +
+                   (level ? " of layout \"" + level->getLayout() + "\"" : std::string()));
         if (game) {
             releaseCurrent();
         }
+        tellDamagedRoom();
         return nullptr;
     }
     return game;

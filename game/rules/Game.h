@@ -78,9 +78,10 @@ public:
     // old one is marked removed and released. Null, with the current game kept, for any other
     // type or when the type has no class yet.
     static Game* create(GameType gameType);
-    // A new current game of that type set to the level; null when none could be made or the
-    // level gave it no layout (then no game is current), so that the room does not open an
-    // empty game screen.
+    // A new current game of that type set to the level; null when none could be made, there is
+    // no level or its layout holds no tile (its file could not be read): then no game is
+    // current and the player is told that the room's data is damaged, so that the room does
+    // not open an empty game screen.
     static Game* createForLevel(GameType gameType, Level* level);
     // The current game, or null.
     static Game* current();

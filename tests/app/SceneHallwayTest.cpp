@@ -247,6 +247,23 @@ TEST_F(HallwayTest, ADoorClickStartsItsRoomAndAWinBringsTheMedalBackToTheDoor) {
         EXPECT_FALSE(hallway->getMedal(d)->isVisible());
     }
 
+    // A room whose layout file cannot be read is told and not entered; nothing is noted.
+    auto* floorOne =
+        static_cast<PropertyVector*>(LevelCatalog::instance()->getHallway()->getChildAt(0));
+    PropertyValue* layout =
+        static_cast<PropertyNode*>(floorOne->getChildAt(0))->getChildValue("layout");
+    const std::wstring layoutName = layout->getText();
+    layout->setText(L"unreadable.xml");
+    GameHooks::installMessageBox(&messageBox);
+    click(hallway->getDoor(1));
+    layout->setText(layoutName);
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(Game::current(), nullptr);
+    EXPECT_NE(messageBox.shown.at(0).text.find("room is damaged,\nso it cannot"),
+              std::string::npos);
+    EXPECT_EQ(player->getStats().firstDoorClicked[0], -1);
+    EXPECT_NE(manager->getRequestedScene(), game);
+
     // The knob of door 2 enters room 2: its level in the floors' mode, the first door noted.
     click(hallway->getDoorKnob(2));
     ASSERT_NE(Game::current(), nullptr);

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <tinyxml.h>
 
 #include <chrono>
 #include <filesystem>
@@ -200,18 +202,20 @@ TEST_F(PropertyStoreRobustnessTest, WideAndDenseFilesAreRefusedWithTheReasonLogg
     EXPECT_NE(logged[0].find("input.xml\" not read: an element has more than 256 attributes"),
               std::string::npos);
 
-    // Elements and attributes count alike. A file of exactly as many passes the scan (loading
-    // it would take a gigabyte), one more attribute is refused before it is parsed.
-    const std::string elements =
-        repeat("<a/>", static_cast<int>(PropertyStore::MAX_PROPERTIES) - 1);
-    std::string atLimit = "<root>" + elements + "</root>" + std::string(4, '\0');
-    EXPECT_EQ(scanXmlNesting(atLimit.c_str(), PropertyStore::MAX_NESTING,
-                             PropertyStore::MAX_ATTRIBUTES, PropertyStore::MAX_PROPERTIES)
-                  .outcome,
-              XmlNestingScan::fits);
-    EXPECT_FALSE(loadsInto("<root x=\"1\">" + elements + "</root>"));
+    // A file of empty elements would take a hundred times its size: refused before it is parsed.
+    EXPECT_FALSE(loadsInto("<root>" + repeat("<a/>", 250000) + "</root>"));
     ASSERT_EQ(logged.size(), 2u);
-    EXPECT_NE(logged[1].find("more than 2097152 elements and attributes"), std::string::npos);
+    EXPECT_NE(logged[1].find("would take more than 64 times its size"), std::string::npos);
+    // The densest files read stay within it, document and tree together (malloc's count).
+    for (const std::string piece : {"<ab/>", "<a>x</a>", "<a b=1 c=1/>"}) {
+        const std::string text = "<root>" + repeat(piece, 65536) + "</root>";
+        const size_t before = mallinfo2().uordblks;
+        RefHolder<PropertyStore> store(new PropertyStore());
+        TiXmlDocument document;
+        ASSERT_TRUE(store->parseBuffer(text, document)) << piece;
+        store->readDocument(document);
+        EXPECT_LE(mallinfo2().uordblks - before, 64 * text.size()) << piece;
+    }
     setProblemSink(nullptr);
 }
 

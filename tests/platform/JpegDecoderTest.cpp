@@ -155,31 +155,38 @@ TEST_F(JpegDecoderTest, PicturesOverThePixelCountAreRefused) {
     }
 }
 
-TEST_F(JpegDecoderTest, ScansAreBoundedByTheFrameSize) {
-    // Every scan is a pass over the whole frame, so the bound shrinks as the frame grows: a
-    // small picture keeps hundreds of repeated scans, a 2000 x 2000 frame about 530.
+TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
+    // 64 x 40: 72 blocks in 4 x 3 MCUs; the luma alone 8 x 5 blocks, each chroma 4 x 3. The
+    // simple progression: DC, luma 1-5, chroma 1-63, luma 6-63 and the refinements.
     JpegSpec spec = colorPicture(64, 40, 3);
     spec.progressive = true;
     const std::vector<uint8_t> file = encodeJpeg(spec);
+    const uint64_t refinement = jpegScanWork(40, 1, 63);
+    const uint64_t progression = 2 * jpegScanWork(72, 0, 0) + jpegScanWork(40, 1, 5) +
+                                 4 * jpegScanWork(12, 1, 63) + jpegScanWork(40, 6, 63) +
+                                 2 * refinement;
     std::vector<std::string> problems;
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
-    const std::vector<uint8_t> small = withRepeatedLastScan(file, 800);
-    EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", small.data(), small.size())));
-    // However small the frame, each scan's own work counts too: a thousand at most.
-    const std::vector<uint8_t> tooMany = withRepeatedLastScan(file, 1200);
-    EXPECT_EQ(decodeJpeg("", tooMany.data(), tooMany.size()), nullptr);
-    EXPECT_EQ(problems.size(), 1u);
-    problems.clear();
-    const std::vector<uint8_t> large = withFrameSize(file, 0xC2, 2000, 2000);
-    const std::vector<uint8_t> within = withRepeatedLastScan(large, 400);
-    EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", within.data(), within.size())));
-    EXPECT_TRUE(problems.empty());
-    const std::vector<uint8_t> beyond = withRepeatedLastScan(large, 800);
-    EXPECT_EQ(decodeJpeg("", beyond.data(), beyond.size()), nullptr);
+    // Repeated scans take work up to four plain decodes of a frame of at least 256 x 256.
+    const int fit = static_cast<int>((jpegWorkLimit(1536) - progression) / refinement);
+    for (const int repeats : {0, fit, fit + 1}) {
+        const std::vector<uint8_t> scans = withRepeatedLastScan(file, repeats);
+        EXPECT_EQ(RefHolder<Image>(decodeJpeg("", scans.data(), scans.size())).get() != nullptr,
+                  repeats <= fit);
+        EXPECT_EQ(lastJpegWorkCount().work, progression + repeats * refinement);
+    }
+    // However small the frame, a thousand scans at most; arithmetic coding not at all.
+    const std::vector<uint8_t> tiny = withRepeatedLastScan(withFrameSize(file, 0xC2, 8, 8), 991);
+    EXPECT_EQ(decodeJpeg("", tiny.data(), tiny.size()), nullptr);
+    spec.arithmetic = true;
+    const std::vector<uint8_t> arithmetic = encodeJpeg(spec);
+    EXPECT_EQ(decodeJpeg("", arithmetic.data(), arithmetic.size()), nullptr);
     setProblemSink({});
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("2000 x 2000"), std::string::npos) << problems[0];
-    EXPECT_NE(problems[0].find("scans"), std::string::npos) << problems[0];
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 4 plain"),
+              std::string::npos);
+    EXPECT_NE(problems[1].find("more than 1000 scans"), std::string::npos);
+    EXPECT_NE(problems[2].find("arithmetic coding"), std::string::npos);
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {

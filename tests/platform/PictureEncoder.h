@@ -92,7 +92,9 @@ struct JpegSpec {
     J_COLOR_SPACE colorSpace = JCS_RGB;
     int quality = 95;
     bool progressive = false;
-    std::vector<uint8_t> pixels;  // width * height * components
+    bool arithmetic = false;
+    std::vector<jpeg_scan_info> scans;  // the scan script, when not empty
+    std::vector<uint8_t> pixels;        // width * height * components
 };
 
 inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
@@ -112,6 +114,9 @@ inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
     if (spec.progressive) {
         jpeg_simple_progression(&info);
     }
+    info.scan_info = spec.scans.empty() ? info.scan_info : spec.scans.data();
+    info.num_scans = spec.scans.empty() ? info.num_scans : static_cast<int>(spec.scans.size());
+    info.arith_code = spec.arithmetic;
     jpeg_start_compress(&info, TRUE);
     const size_t stride = static_cast<size_t>(spec.width) * spec.components;
     while (info.next_scanline < info.image_height) {
