@@ -154,16 +154,11 @@ Game* Game::create(GameType gameType) {
     return game;
 }
 
-namespace {
-
-// Tells the player, through the game's message box, that the room's data is damaged.
-void tellDamagedRoom() {
+void Game::tellDamagedRoom() {
     std::wstring text = getBasicText("TEXT_ROOM_DATA_DAMAGED");
     wstringReplace(text, L"\\n", L"\n", true);
     GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
 }
-
-}  // namespace
 
 Game* Game::createForLevel(GameType gameType, Level* level) {
     // A layout file that could not be read gives a layout without tiles.

@@ -264,8 +264,7 @@ int32_t StateGameWon::next(BaseObject*) {
     Game* game = Game::current();
     const RoomKind kind =
         game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
-    scene->newLevel(false);
-    if (kind == RoomKind::CASINO || kind == RoomKind::ROOF) {
+    if (scene->newLevel(false) && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         scene->setState(new StateRoomInfo(scene));
     }
     return 0;

@@ -106,8 +106,10 @@ public:
     // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
     void updatePlay(int32_t elapsedMs);
     void enterGameOver();
-    // The next level of a won casino or roof run in place, else back to the room.
-    void newLevel(bool quiet);
+    // The next level of a won casino or roof run in place, else back to the room; true when
+    // the next level is set. A next layout that cannot be read (no tile) ends the run there:
+    // the player is told (unless quiet) and goes back to the room.
+    bool newLevel(bool quiet);
     void restartLevel();
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();

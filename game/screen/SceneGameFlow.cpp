@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
@@ -301,17 +302,17 @@ void SceneGame::endLevel(bool won) {
     }
 }
 
-void SceneGame::newLevel(bool quiet) {
+bool SceneGame::newLevel(bool quiet) {
     Game* game = Game::current();
     if (!game || !game->getLevel()) {
-        return;
+        return false;
     }
     const RoomKind mode = game->getLevel()->getGameMode();
     if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
         if (!quiet) {
             game->returnToRoom();
         }
-        return;
+        return false;
     }
     if (renderer) {
         renderer->setRemoved(true);
@@ -339,7 +340,7 @@ void SceneGame::newLevel(bool quiet) {
         Game::releaseCurrent();
         game = Game::create(type);
         if (!game || !level) {
-            return;
+            return false;
         }
         for (int32_t i = 0; i <= old->getIndex(); ++i) {
             level->nextLevel();
@@ -353,11 +354,21 @@ void SceneGame::newLevel(bool quiet) {
         old->loadLayout();
         game->setLevel(old.get());
     }
+    if (!game->getLayout() || game->getLayout()->getTileCount() == 0) {
+        logProblem("the run ends: the layout \"" + game->getLevel()->getLayout() +
+                   "\" of its next level holds no tile");
+        if (!quiet) {
+            Game::tellDamagedRoom();
+            game->returnToRoom();
+        }
+        return false;
+    }
     game->clearUndoHistory();
     if (!quiet) {
         startLevel(false);
     }
     saveMode = 1;
+    return true;
 }
 
 void SceneGame::restartLevel() {

@@ -81,9 +81,9 @@ void SceneGame::saveGame() {
             saveMode = SAVE_NOTHING;
             return;
         }
-        newLevel(true);
+        const bool next = newLevel(true);
         game = Game::current();
-        if (!game || !game->getLevel()) {
+        if (!next || !game || !game->getLevel()) {
             saveMode = SAVE_NOTHING;
             return;
         }

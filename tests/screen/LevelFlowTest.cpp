@@ -248,6 +248,35 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     reachPlay();
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
 
+    // A run whose next layout cannot be read ends after the won level: the player is told and
+    // goes back to the casino, and no next level is started or saved.
+    PropertyNode* series = LevelCatalog::instance()
+                               ->getCasino()
+                               ->getChildNode("River")
+                               ->getChildNode("normal")
+                               ->getChildNode("level");
+    auto* names = new PropertyVector("layoutFileNames");
+    series->addChild(names);
+    names->addChild(new PropertyValue("", std::string("window.xml")));
+    names->addChild(new PropertyValue("", std::string("unreadable.xml")));
+    RefHolder<Level> damaged =
+        LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO);
+    series->removeChild("layoutFileNames");
+    requestedRoom.clear();
+    game = start(damaged);
+    reachPlay();
+    scene->enterGameWon();
+    GameHooks::installMessageBox(&messageBox);
+    continueLevelEnd();
+    GameHooks::installMessageBox(nullptr);
+    EXPECT_EQ(requestedRoom, "SCENE_CASINO");
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_NE(messageBox.shown[0].text.find("this room is damaged"), std::string::npos);
+    EXPECT_FALSE(inState<StateRoomInfo>());
+    scene->saveGame();
+    EXPECT_EQ(scene->getSaveMode(), 0);
+    EXPECT_FALSE(PlayerManager::getInstance()->saveGameExists("1", "Ann"));
+
     // A won mixed roof level goes on with another game type and the same score.
     RefHolder<Level> roof = LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 1, RoomKind::ROOF);
     roof->setMixed(true);
