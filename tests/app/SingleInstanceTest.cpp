@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -18,17 +19,35 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// How the game binary is run: which copy, on which video driver (none: no display at all, as
+// on a machine without one), with its stderr into a file when one is named.
+struct Launch {
+    std::string binary = QUOVEL_GAME_BINARY;
+    const char* videoDriver = "dummy";
+    std::string errorFile;
+};
+
 // Runs the game binary headless with its per-user folders in `home`; it quits by itself after
 // `frames` frames.
-pid_t startGame(const TempFolder& home, int frames) {
+pid_t startGame(const TempFolder& home, int frames, const Launch& launch = {}) {
     const pid_t child = fork();
     if (child == 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        if (launch.videoDriver) {
+            setenv("SDL_VIDEODRIVER", launch.videoDriver, 1);
+        } else {
+            for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+                unsetenv(name);
+            }
+        }
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", home.str().c_str(), 1);
         setenv("XDG_CONFIG_HOME", home.str().c_str(), 1);
         setenv("QUOVEL_QUIT_AFTER_FRAMES", std::to_string(frames).c_str(), 1);
-        execl(QUOVEL_GAME_BINARY, QUOVEL_GAME_BINARY, static_cast<char*>(nullptr));
+        if (!launch.errorFile.empty() &&
+            !freopen(launch.errorFile.c_str(), "w", stderr)) {
+            _exit(126);
+        }
+        execl(launch.binary.c_str(), launch.binary.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return child;
@@ -127,6 +146,62 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
         const std::string statistics = readTestFile(folder + "/_temp/gd.xml");
         EXPECT_NE(statistics.find("gameQuit"), std::string::npos);
         EXPECT_NE(statistics.find("#0900"), std::string::npos) << statistics;
+    }
+}
+
+// Starts that cannot run end at once with code 2 and say why on stderr, holding no lock and
+// having written nothing: without a screen, and, for the game as shipped in a folder of its own
+// (the program, the music and the splash beside it), with its data file missing or damaged.
+TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
+    const std::filesystem::path built = std::filesystem::path(QUOVEL_GAME_BINARY).parent_path();
+    const std::string data = readTestFile(built / "media.dat");
+    ASSERT_GT(data.size(), 1000u);
+    std::string noise(data.size(), '\0');
+    for (size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    const std::string damaged = "The game's data file media.dat is missing\nor damaged.";
+    struct Case {
+        const char* name;
+        const char* videoDriver;
+        std::function<void(const std::filesystem::path&)> dataFile;
+        std::string told;
+    };
+    const Case cases[] = {
+        {"no display", nullptr, nullptr, "Quovel Mahjong: no display found"},
+        {"missing", "dummy", [](const auto&) {}, damaged},
+        {"empty", "dummy", [](const auto& file) { writeTestFile(file, ""); }, damaged},
+        {"cut short", "dummy",
+         [&](const auto& file) { writeTestFile(file, data.substr(0, data.size() / 2)); }, damaged},
+        {"random", "dummy", [&](const auto& file) { writeTestFile(file, noise); }, damaged},
+        {"a folder", "dummy", [](const auto& file) { std::filesystem::create_directory(file); },
+         damaged},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        TempFolder home;
+        TempFolder shipped;
+        Launch launch{QUOVEL_GAME_BINARY, test.videoDriver, home / "stderr.txt"};
+        if (test.dataFile) {
+            launch.binary = shipped / "quovel-mahjong";
+            std::filesystem::copy_file(QUOVEL_GAME_BINARY, launch.binary);
+            std::filesystem::copy(built / "splash", shipped / "splash");
+            std::filesystem::create_directory(shipped / "media");
+            std::filesystem::copy(built / "media/music", shipped / "media/music");
+            test.dataFile(shipped.path / "media.dat");
+        }
+        const pid_t game = startGame(home, 5, launch);
+        ASSERT_GT(game, 0);
+        EXPECT_EQ(waitForExit(game, 10s), 2);
+        EXPECT_NE(readTestFile(launch.errorFile).find(test.told), std::string::npos)
+            << readTestFile(launch.errorFile);
+        std::vector<std::string> written;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home.path)) {
+            if (entry.path() != launch.errorFile) {
+                written.push_back(entry.path().string());
+            }
+        }
+        EXPECT_TRUE(written.empty()) << written.front();
     }
 }
 
