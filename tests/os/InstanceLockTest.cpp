@@ -3,9 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "framework/os/FileInstanceLock.h"
 
@@ -58,6 +61,38 @@ TEST_F(InstanceLockTest, NamesStayInTheFolder) {
 TEST_F(InstanceLockTest, AMissingFolderDoesNotStopTheGame) {
     FileInstanceLock lock(folder + "/missing", "Quovel Mahjong");
     EXPECT_TRUE(lock.tryAcquire());
+}
+
+// A lock file that cannot be used still keeps a second copy out: the folder is locked instead.
+TEST_F(InstanceLockTest, AnUnusableLockFileStillKeepsASecondCopyOut) {
+    const std::string lockFile = folder + "/Quovel Mahjong.lock";
+    const std::function<void()> spoilers[] = {
+        [&] { std::filesystem::create_directory(lockFile); },
+        [&] { std::filesystem::create_symlink(folder + "/elsewhere", lockFile); },
+    };
+    for (const auto& spoil : spoilers) {
+        std::filesystem::remove_all(lockFile);
+        spoil();
+        auto first = std::make_unique<FileInstanceLock>(folder, "Quovel Mahjong");
+        FileInstanceLock second(folder, "Quovel Mahjong");
+        ASSERT_TRUE(first->tryAcquire());
+        EXPECT_FALSE(second.tryAcquire());
+        first.reset();
+        EXPECT_TRUE(second.tryAcquire());
+    }
+}
+
+// A copy still saving on its way out holds the lock a moment longer: the next one waits for it.
+TEST_F(InstanceLockTest, ACopyThatIsQuittingIsWaitedFor) {
+    auto quitting = std::make_unique<FileInstanceLock>(folder, "Quovel Mahjong");
+    ASSERT_TRUE(quitting->tryAcquire());
+    std::thread quit([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        quitting.reset();
+    });
+    FileInstanceLock next(folder, "Quovel Mahjong");
+    EXPECT_TRUE(next.tryAcquire());
+    quit.join();
 }
 
 TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
