@@ -112,6 +112,7 @@ bool SdlDisplay::createWindow(const std::string& title, int newWidth, int newHei
     width = newWidth;
     height = newHeight;
     fullScreenRefused = false;
+    screenCovered = false;
     textureCount = 0;
     applyIcon();
     dropOwnSizeEvents();
@@ -216,9 +217,29 @@ void SdlDisplay::show() {
         SDL_ShowWindow(window);
         // Only a mapped window can be seen to lack its full screen.
         if (isFullScreen()) {
-            fullScreenRefused = !x11FullScreenGranted(window, screenWidth(), screenHeight());
+            const int screenW = screenWidth();
+            const int screenH = screenHeight();
+            fullScreenRefused = !x11FullScreenGranted(window, screenW, screenH);
+            // A window of the game's size would reach past such a screen.
+            if (fullScreenRefused && screenW > 0 && screenH > 0 &&
+                (screenW <= width || screenH <= height)) {
+                coverScreen();
+            }
         }
     }
+}
+
+void SdlDisplay::coverScreen() {
+    const int screenW = screenWidth();
+    const int screenH = screenHeight();
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowSize(window, screenW, screenH);
+    SDL_SetWindowPosition(window, 0, 0);
+    dropOwnSizeEvents();
+    filledSurface = nullptr;
+    fullScreenRefused = false;
+    screenCovered = true;
 }
 
 void SdlDisplay::restoreAndRaise() {
@@ -245,6 +266,10 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
         return false;
     }
     filledSurface = nullptr;
+    if (screenCovered) {
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        screenCovered = false;
+    }
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
     fullScreenRefused = false;
@@ -258,8 +283,8 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
 }
 
 bool SdlDisplay::isFullScreen() {
-    return window && !fullScreenRefused &&
-           (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return window && (screenCovered || (!fullScreenRefused &&
+                                        (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0));
 }
 
 bool SdlDisplay::present(const void* pixels, int pitch) {

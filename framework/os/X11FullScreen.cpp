@@ -33,10 +33,17 @@ bool hasWindowManager(Display* display) {
     return found;
 }
 
+// Exactly: a window larger than the screen and off its corner would show SDL's full-screen
+// picture (drawn at the screen's size) at the window's corner, partly off screen.
 bool coversDesktop(Display* display, Window window, int width, int height) {
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.width >= width &&
-           attributes.height >= height;
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    return XGetWindowAttributes(display, window, &attributes) != 0 &&
+           XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX,
+                                 &rootY, &child) != 0 &&
+           rootX == 0 && rootY == 0 && attributes.width == width && attributes.height == height;
 }
 
 }  // namespace
