@@ -115,7 +115,7 @@ std::string without(const StoredFile& what) {
 
 }  // namespace
 
-bool saved(SavedFiles files, bool written) {
+bool saved(SavedFiles files, bool written, const std::string& file) {
     bool& told = failureTold[static_cast<size_t>(files)];
     if (written) {
         told = false;
@@ -123,9 +123,10 @@ bool saved(SavedFiles files, bool written) {
         told = true;
         static constexpr const char* WHAT[] = {"Your progress", "The high scores",
                                                "The game in progress"};
-        show(fitted(std::string(WHAT[static_cast<size_t>(files)]) +
-                    " could not be saved\nin the folder") +
-             "\n" + fitted(getGameDataFolder(), true) +
+        const std::string as = file.empty() ? std::string() : "\nas\n" + fitted(nameOf(file), true);
+        show(fitted(std::string(WHAT[static_cast<size_t>(files)]) + " could not be saved") + as +
+             "\nin the folder\n" +
+             fitted(file.empty() ? getGameDataFolder() : getFolderOfPath(file), true) +
              "\nPlease make sure that the game may write\nto this folder.");
     }
     return written;

@@ -21,8 +21,9 @@ enum class SavedFiles { players, highScores, savedGame };
 constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
 
 // Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
-// data folder named; later ones are not, until a save of that kind succeeds again.
-bool saved(SavedFiles files, bool written);
+// file named when `file` is given, else the data folder; later ones are not, until a save of
+// that kind succeeds again.
+bool saved(SavedFiles files, bool written, const std::string& file = std::string());
 
 // Tells which file could not be read (or is of another version) and that it is kept as
 // `keptAs`, or, when `keptAs` is empty, left where it is and never saved over (told once per
