@@ -179,6 +179,13 @@ void QuovelMahjongMain::startServices() {
     setSetAsideListener(&PlayerFileReport::keptUnreadable);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
+    // The player's files are read before the window opens: a box about one of them stands
+    // alone, not over a window that nothing has been drawn in yet.
+    HighScoreManager::createInstance(std::string(), true);
+    HighScoreManager::getInstance()->load();
+    PlayerManager::createInstance(std::string(), true);
+    PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
+    PlayerManager::getInstance()->loadPlayers();
     const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
                               services.window.display->screenHeight() <= GAME_HEIGHT;
     const bool fullScreen = settings->getFullscreen() || smallDesktop;
@@ -219,12 +226,6 @@ void QuovelMahjongMain::startServices() {
     for (const char* section : {"default", "lobby", "trophy", "game"}) {
         resources->requestSectionLoad(section);
     }
-
-    HighScoreManager::createInstance(std::string(), true);
-    HighScoreManager::getInstance()->load();
-    PlayerManager::createInstance(std::string(), true);
-    PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
-    PlayerManager::getInstance()->loadPlayers();
 
     SceneManager* manager = SceneManager::getInstance();
     GameScenes& scenes = gameScenes();

@@ -78,6 +78,16 @@ struct RecordingDisplay : FakeDisplay {
     std::vector<std::string> log;
 };
 
+// Notes, in the display's log, which services exist when a box is shown.
+struct RecordingMessageBox : FakeMessageBox {
+    explicit RecordingMessageBox(std::vector<std::string>& log) : log(log) {}
+    void show(const std::string& title, const std::string& text) override {
+        log.push_back("box shown with: " + services());
+        FakeMessageBox::show(title, text);
+    }
+    std::vector<std::string>& log;
+};
+
 struct RecordingMixer : FakeAudioMixer {
     explicit RecordingMixer(std::vector<std::string>& log) : log(log) {}
     bool start(int rate, int channels) override {
@@ -155,7 +165,7 @@ protected:
     FakeEventSource events;
     FakeCursor cursor;
     FakeClipboard clipboard;
-    FakeMessageBox messageBox;
+    RecordingMessageBox messageBox{display.log};
     RunClock clock;
     FakeSystemInfoSource systemInfo;
     bool anotherCopyRunning = false;
@@ -186,9 +196,9 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     // the window shown while the first sections load; shut-down: the window goes after the
     // saves, sound goes before the loader stops.
     const std::vector<std::string> expected = {
-        "window made with: settings scenes window ",
-        "sound started with: settings scenes window ",
-        "window shown with: settings scenes window sound resources (first sections asked)",
+        "window made with: settings scenes window players ",
+        "sound started with: settings scenes window players ",
+        "window shown with: settings scenes window sound resources players (first sections asked)",
         "window gone with: settings scenes window sound resources players ",
         "sound closed with: settings resources ",
     };
@@ -211,6 +221,15 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     EXPECT_EQ(services(), "");
     EXPECT_EQ(QuovelMahjongMain::getInstance(), nullptr);
     EXPECT_EQ(TimedTaskManager::getInstance(), nullptr);
+}
+
+// A box about a player file at start-up stands alone, before the window is made.
+TEST_F(ProgramRun, AStartUpBoxIsShownBeforeTheWindow) {
+    writeTestFile(gameFolder() / "players/players.plrs.!", "not a player list");
+    EXPECT_EQ(run(5), QuovelMahjongMain::normalRun);
+    ASSERT_GE(display.log.size(), 2u);
+    EXPECT_EQ(display.log[0], "box shown with: settings scenes players ");
+    EXPECT_EQ(display.log[1], "window made with: settings scenes window players ");
 }
 
 TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {
@@ -248,7 +267,7 @@ TEST_F(ProgramRun, AWindowedSettingIsKeptOnALargeDesktop) {
     EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
     EXPECT_EQ(display.calls.front(), "createWindow windowed");
     ASSERT_GE(display.log.size(), 2u);
-    EXPECT_EQ(display.log[1], "window shown with: settings scenes window ");
+    EXPECT_EQ(display.log[1], "window shown with: settings scenes window players ");
 }
 
 TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
