@@ -78,16 +78,6 @@ struct RecordingDisplay : FakeDisplay {
     std::vector<std::string> log;
 };
 
-// Notes, in the display's log, which services exist when a box is shown.
-struct RecordingMessageBox : FakeMessageBox {
-    explicit RecordingMessageBox(std::vector<std::string>& log) : log(log) {}
-    void show(const std::string& title, const std::string& text) override {
-        log.push_back("box shown with: " + services());
-        FakeMessageBox::show(title, text);
-    }
-    std::vector<std::string>& log;
-};
-
 struct RecordingMixer : FakeAudioMixer {
     explicit RecordingMixer(std::vector<std::string>& log) : log(log) {}
     bool start(int rate, int channels) override {
@@ -165,7 +155,7 @@ protected:
     FakeEventSource events;
     FakeCursor cursor;
     FakeClipboard clipboard;
-    RecordingMessageBox messageBox{display.log};
+    FakeMessageBox messageBox;
     RunClock clock;
     FakeSystemInfoSource systemInfo;
     bool anotherCopyRunning = false;
@@ -192,9 +182,9 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     };
     EXPECT_EQ(run(30), QuovelMahjongMain::normalRun);
 
-    // Start-up: settings before the window, the window before sound, sound before resources,
-    // the window shown while the first sections load; shut-down: the window goes after the
-    // saves, sound goes before the loader stops.
+    // Start-up: settings and players (a box about their files stands alone) before the window,
+    // the window before sound, sound before resources, the window shown while the first
+    // sections load; shut-down: the window goes after the saves, sound before the loader stops.
     const std::vector<std::string> expected = {
         "window made with: settings scenes window players ",
         "sound started with: settings scenes window players ",
@@ -221,15 +211,6 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     EXPECT_EQ(services(), "");
     EXPECT_EQ(QuovelMahjongMain::getInstance(), nullptr);
     EXPECT_EQ(TimedTaskManager::getInstance(), nullptr);
-}
-
-// A box about a player file at start-up stands alone, before the window is made.
-TEST_F(ProgramRun, AStartUpBoxIsShownBeforeTheWindow) {
-    writeTestFile(gameFolder() / "players/players.plrs.!", "not a player list");
-    EXPECT_EQ(run(5), QuovelMahjongMain::normalRun);
-    ASSERT_GE(display.log.size(), 2u);
-    EXPECT_EQ(display.log[0], "box shown with: settings scenes players ");
-    EXPECT_EQ(display.log[1], "window made with: settings scenes window players ");
 }
 
 TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {

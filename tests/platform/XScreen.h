@@ -12,8 +12,7 @@ struct SDL_Window;
 // Pixels as 0xRRGGBB.
 struct XScreenPicture {
     int width = 0, height = 0;
-    // Where the window lies on the screen.
-    int left = 0, top = 0;
+    int left = 0, top = 0;  // the window's place on the screen
     std::vector<uint32_t> pixels;
     uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

@@ -9,12 +9,10 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
-#include "testsupport/os/FakeMessageBox.h"
 #include "game/dialogs/DialogPause.h"
 #include "game/dialogs/DialogTrophyInfo.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/profile/TrophyList.h"
-#include "game/rules/GameHooks.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
@@ -420,21 +418,18 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     ASSERT_TRUE(Game::loadSaved(1));
     EXPECT_EQ(Game::current()->getLayout()->getTileCount(), tiles);
     // A folder where the saved game goes: the box names the saved game's file.
-    FakeMessageBox box;
-    GameHooks::installMessageBox(&box);
+    GameHooks::installMessageBox(&messageBox);
     matchOnce(play(casino()));
     const std::filesystem::path stored = players->getStoredSaveGameName("1", "Ann");
-    std::filesystem::remove_all(stored);
     std::filesystem::create_directory(stored);
     scene->hide();
     GameHooks::installMessageBox(nullptr);
-    std::filesystem::remove(stored);
-    ASSERT_EQ(box.shown.size(), 1u);
-    std::erase(box.shown[0].text, '\n');
-    EXPECT_NE(box.shown[0].text.find("as" + stored.filename().string() + "in the folder" +
-                                     stored.parent_path().string()),
-              std::string::npos)
-        << box.shown[0].text;
+    ASSERT_FALSE(messageBox.shown.empty());
+    std::string text = messageBox.shown.back().text;
+    std::erase(text, '\n');
+    EXPECT_NE(text.find("as" + stored.filename().string() + "in the folder" +
+                        stored.parent_path().string()),
+              std::string::npos);
 }
 
 TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotShow) {
