@@ -217,10 +217,10 @@ void SdlDisplay::show() {
         SDL_ShowWindow(window);
         // Only a mapped window can be seen to lack its full screen.
         if (isFullScreen()) {
+            fullScreenRefused = !x11FullScreenGranted(window);
+            // A window of the game's size would reach past such a screen.
             const int screenW = screenWidth();
             const int screenH = screenHeight();
-            fullScreenRefused = !x11FullScreenGranted(window, screenW, screenH);
-            // A window of the game's size would reach past such a screen.
             if (fullScreenRefused && screenW > 0 && screenH > 0 &&
                 (screenW <= width || screenH <= height)) {
                 coverScreen();
@@ -230,12 +230,12 @@ void SdlDisplay::show() {
 }
 
 void SdlDisplay::coverScreen() {
-    const int screenW = screenWidth();
-    const int screenH = screenHeight();
+    SDL_Rect screen{0, 0, screenWidth(), screenHeight()};
+    SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &screen);
     SDL_SetWindowFullscreen(window, 0);
     SDL_SetWindowBordered(window, SDL_FALSE);
-    SDL_SetWindowSize(window, screenW, screenH);
-    SDL_SetWindowPosition(window, 0, 0);
+    SDL_SetWindowSize(window, screen.w, screen.h);
+    SDL_SetWindowPosition(window, screen.x, screen.y);
     dropOwnSizeEvents();
     filledSurface = nullptr;
     fullScreenRefused = false;
