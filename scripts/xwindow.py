@@ -93,23 +93,31 @@ class XWindow:
         self.window = None
         self.left = self.top = 0
 
-    def find(self):
-        """The window, once one of the size is on the screen, else None."""
+    def top_level(self):
+        """Every window made on the root, as (window, width, height), oldest first."""
         x11, byref = self.x11, ctypes.byref
         root, parent = ctypes.c_ulong(), ctypes.c_ulong()
         children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
         x11.XQueryTree(self.display, self.root, byref(root), byref(parent), byref(children),
                        byref(count))
-        found = None
+        windows = []
         for index in range(count.value):
             values = [ctypes.c_uint() for _ in range(4)]
             x, y, geometry_root = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
             x11.XGetGeometry(self.display, children[index], byref(geometry_root), byref(x),
                              byref(y), *map(byref, values))
-            if (values[0].value, values[1].value) == (self.width, self.height):
-                found = children[index]
+            windows.append((children[index], values[0].value, values[1].value))
         if children:
             x11.XFree(children)
+        return windows
+
+    def find(self):
+        """The window, once one of the size is on the screen, else None."""
+        x11, byref = self.x11, ctypes.byref
+        found = None
+        for window, width, height in self.top_level():
+            if (width, height) == (self.width, self.height):
+                found = window
         if found:
             left, top, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
             x11.XTranslateCoordinates(self.display, found, self.root, 0, 0, byref(left),

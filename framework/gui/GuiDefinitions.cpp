@@ -61,16 +61,17 @@ GuiDefinitions::GuiDefinitions() {
 
 GuiDefinitions::~GuiDefinitions() = default;
 
-void GuiDefinitions::load() {
+bool GuiDefinitions::load() {
     emptyNode(templates);
     emptyNode(dialogs);
     emptyNode(scenes);
 
     std::vector<RefHolder<PropertyStore>> stores;
+    bool allRead = true;
     for (const std::string& file : files) {
         RefHolder<PropertyStore> store = new PropertyStore();
         store->setCondenseWhiteSpace(false);
-        store->loadFile(file);
+        allRead = store->loadFile(file) && allRead;
         stores.push_back(store);
     }
     for (const RefHolder<PropertyStore>& store : stores) {
@@ -101,6 +102,7 @@ void GuiDefinitions::load() {
     if (loadHook) {
         loadHook->onLoaded();
     }
+    return allRead;
 }
 
 PropertyNode* GuiDefinitions::findTemplate(const std::string& name) const {

@@ -43,7 +43,8 @@ public:
 
     // Empties the sections and builds them again from the files; a file that cannot be read
     // contributes nothing. A top-level entry whose type word has no registration is skipped.
-    void load();
+    // True when every file was read.
+    bool load();
 
     PropertyNode* getTemplates() const { return templates.get(); }
     PropertyNode* getDialogs() const { return dialogs.get(); }

@@ -6,6 +6,9 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // The name becomes one file name: no separator may take it into another folder.
@@ -46,15 +49,22 @@ bool FileInstanceLock::tryAcquire() {
     }
     if (fd < 0) {
         fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    }
+    if (fd < 0) {
+        fd = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
-            return true;
+            return true;  // nowhere to lock, and nowhere to save either: the game runs
         }
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(quitWaitMs);
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp) {
             return false;
         }
-        return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     held = true;
     // Watched before the leftover is removed, so no request made meanwhile goes unseen.

@@ -5,11 +5,16 @@
 #include "framework/os/InstanceLock.h"
 
 // The instance lock as an exclusive flock on "<name>.lock" in a folder (which must exist); the
-// system drops it when the process ends, however it ends. A second copy asks the holder to
+// system drops it when the process ends, however it ends. When that file cannot be used (a
+// folder or a link in its place, another user's file) the folder itself is locked instead. A
+// copy that holds the lock while it quits is waited for a little before this one gives up. A second copy asks the holder to
 // come forward by creating "<name>.raise" beside it, which the holder polls and removes. The
 // holder watches the folder (inotify), so a poll with nothing new asks no path of the system.
 class FileInstanceLock : public InstanceLock {
 public:
+    // How long a held lock is tried again: a copy saving on its way out holds it that long.
+    static constexpr int quitWaitMs = 2000;
+
     FileInstanceLock(const std::string& folder, const std::string& name);
     ~FileInstanceLock() override;
     FileInstanceLock(const FileInstanceLock&) = delete;

@@ -7,7 +7,8 @@ public:
     virtual ~InstanceLock() = default;
 
     // Takes the lock for as long as this object lives. False only when another running copy
-    // holds it; a lock that cannot be made at all does not stop the game.
+    // holds it (after a short wait for one that is quitting); a lock that cannot be made at
+    // all does not stop the game.
     virtual bool tryAcquire() = 0;
     // Asks the copy that holds the lock to bring its window forward.
     virtual void signalOwner() = 0;

@@ -10,6 +10,8 @@ public:
 
     // Returns when the message has been shown (and, for a real box, dismissed).
     virtual void show(const std::string& title, const std::string& text) = 0;
+    // Whether the message goes to the stderr stream (then it need not be written there again).
+    virtual bool writesToStderr() const { return false; }
 };
 
 // True when no person can answer a box: SDL's dummy or offscreen video driver, or the

@@ -2,8 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/RendererChoice.h"
@@ -25,6 +27,24 @@ int filterOwnSizeEvents(void* userData, SDL_Event* event) {
                : 1;
 }
 
+// SDL falls back on its invisible drivers when no screen answers; they are used only when asked
+// for by name (tests, benches, headless runs).
+bool invisibleDriverNotAsked(const char* driver) {
+    if (!driver || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0)) {
+        return false;
+    }
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const std::string_view names = asked ? asked : "";
+    for (size_t start = 0; start <= names.size();) {
+        const size_t end = std::min(names.find(',', start), names.size());
+        if (names.substr(start, end - start) == driver) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
     const int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
     return SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0;
@@ -37,6 +57,10 @@ SdlDisplay::SdlDisplay() {
     // arrive as a second close through SDL's quit event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (videoStarted && invisibleDriverNotAsked(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        videoStarted = false;
+    }
     // On X, the software renderer draws into the window's own shared-memory image; by default
     // SDL would put that image behind an OpenGL texture of its own, which is what the software
     // renderer stands in for.
@@ -88,6 +112,7 @@ bool SdlDisplay::createWindow(const std::string& title, int newWidth, int newHei
     width = newWidth;
     height = newHeight;
     fullScreenRefused = false;
+    screenCovered = false;
     textureCount = 0;
     applyIcon();
     dropOwnSizeEvents();
@@ -192,9 +217,29 @@ void SdlDisplay::show() {
         SDL_ShowWindow(window);
         // Only a mapped window can be seen to lack its full screen.
         if (isFullScreen()) {
-            fullScreenRefused = !x11FullScreenGranted(window, screenWidth(), screenHeight());
+            fullScreenRefused = !x11FullScreenGranted(window);
+            // A window of the game's size would reach past such a screen.
+            const int screenW = screenWidth();
+            const int screenH = screenHeight();
+            if (fullScreenRefused && screenW > 0 && screenH > 0 &&
+                (screenW <= width || screenH <= height)) {
+                coverScreen();
+            }
         }
     }
+}
+
+void SdlDisplay::coverScreen() {
+    SDL_Rect screen{0, 0, screenWidth(), screenHeight()};
+    SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &screen);
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowSize(window, screen.w, screen.h);
+    SDL_SetWindowPosition(window, screen.x, screen.y);
+    dropOwnSizeEvents();
+    filledSurface = nullptr;
+    fullScreenRefused = false;
+    screenCovered = true;
 }
 
 void SdlDisplay::restoreAndRaise() {
@@ -221,6 +266,10 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
         return false;
     }
     filledSurface = nullptr;
+    if (screenCovered) {
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        screenCovered = false;
+    }
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
     fullScreenRefused = false;
@@ -234,8 +283,8 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
 }
 
 bool SdlDisplay::isFullScreen() {
-    return window && !fullScreenRefused &&
-           (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return window && (screenCovered || (!fullScreenRefused &&
+                                        (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0));
 }
 
 bool SdlDisplay::present(const void* pixels, int pitch) {

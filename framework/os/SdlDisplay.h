@@ -83,6 +83,8 @@ private:
     void copyRect(const void* pixels, int pitch, const DisplayRect& rect, void* target,
                   int targetPitch) const;
     void applyIcon();
+    // Makes the window cover the screen at its top left (see screenCovered).
+    void coverScreen();
     // Drops the minimise/restore/maximise events that the game's own switch has caused.
     void dropOwnSizeEvents();
 
@@ -111,6 +113,9 @@ private:
     // The window system left a full-screen window at its own size (X without a window
     // manager): it counts as windowed.
     bool fullScreenRefused = false;
+    // Full screen was refused on a screen no larger than the window: a plain borderless window
+    // covers the screen instead, the picture scaled into it, and counts as full screen.
+    bool screenCovered = false;
     bool vSync = false;
     std::vector<uint32_t> iconPixels;
     int iconWidth = 0;

@@ -128,6 +128,10 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
     return false;
 }
 
+bool SdlEventSource::terminationPending() {
+    return caughtSignal.load() != 0;
+}
+
 bool SdlEventSource::pumpDue() {
     // Xlib queues the events it reads while waiting for its own replies; only a present may
     // have read the connection another way.

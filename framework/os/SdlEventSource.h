@@ -28,6 +28,8 @@ public:
     void serviceQueue() override;
 
     const EventTranslator& translator() const { return eventTranslator; }
+    // Whether a termination signal came that the message loop has not taken yet.
+    static bool terminationPending();
 
 private:
     // How long after an event SDL is pumped every frame, and how often it is pumped when

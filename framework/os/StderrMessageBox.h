@@ -11,6 +11,7 @@ public:
     explicit StderrMessageBox(std::FILE* stream = stderr) : stream(stream) {}
 
     void show(const std::string& title, const std::string& text) override;
+    bool writesToStderr() const override { return stream == stderr; }
 
 private:
     std::FILE* stream;

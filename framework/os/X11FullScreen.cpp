@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
+
 // Built outside the unity batches: Xlib's macros (None, Status, Bool ...) must not reach other
 // files.
 
@@ -33,23 +35,33 @@ bool hasWindowManager(Display* display) {
     return found;
 }
 
-bool coversDesktop(Display* display, Window window, int width, int height) {
+// Exactly the screen it is on: a window larger than the screen and off its corner would show
+// SDL's full-screen picture (drawn at the screen's size) at the window's corner, partly off it.
+bool coversDesktop(Display* display, Window window, const SDL_Rect& screen) {
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.width >= width &&
-           attributes.height >= height;
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    return XGetWindowAttributes(display, window, &attributes) != 0 &&
+           XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX,
+                                 &rootY, &child) != 0 &&
+           rootX == screen.x && rootY == screen.y && attributes.width == screen.w &&
+           attributes.height == screen.h;
 }
 
 }  // namespace
 
-bool x11FullScreenGranted(SDL_Window* window, int desktopWidth, int desktopHeight) {
+bool x11FullScreenGranted(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+    SDL_Rect screen{};
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+        SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &screen) != 0) {
         return true;
     }
     Display* display = info.info.x11.display;
     const Window own = info.info.x11.window;
-    if (coversDesktop(display, own, desktopWidth, desktopHeight)) {
+    if (coversDesktop(display, own, screen)) {
         return true;
     }
     if (!hasWindowManager(display)) {
@@ -58,7 +70,7 @@ bool x11FullScreenGranted(SDL_Window* window, int desktopWidth, int desktopHeigh
     const Uint32 start = SDL_GetTicks();
     while (SDL_GetTicks() - start < WINDOW_MANAGER_WAIT_MS) {
         SDL_PumpEvents();
-        if (coversDesktop(display, own, desktopWidth, desktopHeight)) {
+        if (coversDesktop(display, own, screen)) {
             return true;
         }
         SDL_Delay(POLL_MS);

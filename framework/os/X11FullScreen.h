@@ -6,4 +6,4 @@ struct SDL_Window;
 // manager acts on the request; without one SDL still believes it was granted and scales the
 // picture to a desktop that the unchanged window does not cover. True on other systems, where
 // SDL's word holds. May wait up to a second for a window manager to resize the window.
-bool x11FullScreenGranted(SDL_Window* window, int desktopWidth, int desktopHeight);
+bool x11FullScreenGranted(SDL_Window* window);

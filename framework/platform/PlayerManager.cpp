@@ -116,6 +116,12 @@ std::string PlayerManager::getPlayerFileName(const std::string& key, const std::
     return saveGamePath(key, name, true);
 }
 
+std::string PlayerManager::getStoredSaveGameName(const std::string& key,
+                                                const std::string& name) const {
+    const std::string path = saveGamePath(key, name, false);
+    return path.empty() ? path : getStoredFileName(fileMode(), path);
+}
+
 void PlayerManager::loadPlayers() {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());

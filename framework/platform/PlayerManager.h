@@ -101,6 +101,9 @@ public:
     std::string getPlayersFileName();
     std::string getPlayerFilePath(const std::string& name);
     std::string getPlayerFileName(const std::string& key, const std::string& name);
+    // The name a saved game is stored under (with the ".!" of the scrambled mode); empty for
+    // an empty name.
+    std::string getStoredSaveGameName(const std::string& key, const std::string& name) const;
 
     // Adds the players named in the list node; the list's current player, or the first.
     virtual void readPlayerNames(PropertyNode* node);

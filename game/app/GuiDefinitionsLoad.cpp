@@ -13,11 +13,11 @@ public:
 
 }  // namespace
 
-void loadGuiDefinitions() {
+bool loadGuiDefinitions() {
     GuiDefinitions* definitions = GuiDefinitions::instance();
     for (const char* file : GUI_PROPERTY_FILES) {
         definitions->addFile(file);
     }
     definitions->setLoadHook(RefHolder<GuiLoadHook>(new TuningConstantsHook()).get());
-    definitions->load();
+    return definitions->load();
 }

@@ -10,5 +10,6 @@ inline constexpr std::array<const char*, 6> GUI_PROPERTY_FILES = {
     "media/properties/text.xml",       "media/properties/mahjong.xml"};
 
 // Start-up: appends the six files to the GUI definitions, installs the hook that reads the
-// tuning constants once the files are in, and loads them all in one call.
-void loadGuiDefinitions();
+// tuning constants once the files are in, and loads them all in one call. False when a file
+// could not be read.
+bool loadGuiDefinitions();

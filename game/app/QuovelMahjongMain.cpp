@@ -13,8 +13,10 @@
 #include "framework/os/Display.h"
 #include "framework/os/EventSource.h"
 #include "framework/os/InstanceLock.h"
+#include "framework/os/MessageBox.h"
 #include "framework/os/ProcessHeap.h"
 #include "framework/os/SystemInfo.h"
+#include "framework/os/Utf8.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
@@ -60,6 +62,8 @@ constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr uint32_t QUIT_POLL_MS = 1;
+// The title of the messages told before the game's name is known.
+constexpr const char* REPORT_TITLE = "Quovel Mahjong";
 
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
@@ -123,11 +127,22 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
 }
 
 int QuovelMahjongMain::run() {
+    // Nothing runs without a screen: not the invisible window of a display that is none.
+    if (services.window.display->screenWidth() <= 0) {
+        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, noDisplayText);
+        return cannotStart;
+    }
     Logger::instance();
     FileArchive::open(1, std::string());
     BasicProperties::createInstance();
     GuiDefinitions::instance();
-    loadGuiDefinitions();
+    if (!loadGuiDefinitions() || BasicProperties::getGameName().empty()) {
+        BasicProperties* globals = BasicProperties::instance();
+        tellCannotStart(globals->hasText(damagedDataKey)
+                            ? wstringToString(globals->getText(damagedDataKey))
+                            : std::string(damagedDataText));
+        return cannotStart;
+    }
 
     instanceLock = services.makeInstanceLock(getGameDataFolder(), BasicProperties::getGameName());
     if (GameWindow::checkSingleInstance(*instanceLock, *services.window.display)) {
@@ -137,6 +152,14 @@ int QuovelMahjongMain::run() {
     startServices();
     frameLoop();
     return normalRun;
+}
+
+void QuovelMahjongMain::tellCannotStart(const std::string& text) {
+    MessageBox& box = *services.window.messageBox;
+    if (!box.writesToStderr()) {
+        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, text.c_str());
+    }
+    box.show(REPORT_TITLE, text);
 }
 
 void QuovelMahjongMain::startServices() {
@@ -157,6 +180,13 @@ void QuovelMahjongMain::startServices() {
     SettingsManager::setSavedListener(&PlayerFileReport::settingsSaved);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
+    // The player's files are read before the window opens: a box about one of them stands
+    // alone, not over a window that nothing has been drawn in yet.
+    HighScoreManager::createInstance(std::string(), true);
+    HighScoreManager::getInstance()->load();
+    PlayerManager::createInstance(std::string(), true);
+    PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
+    PlayerManager::getInstance()->loadPlayers();
     const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
                               services.window.display->screenHeight() <= GAME_HEIGHT;
     const bool fullScreen = settings->getFullscreen() || smallDesktop;
@@ -197,12 +227,6 @@ void QuovelMahjongMain::startServices() {
     for (const char* section : {"default", "lobby", "trophy", "game"}) {
         resources->requestSectionLoad(section);
     }
-
-    HighScoreManager::createInstance(std::string(), true);
-    HighScoreManager::getInstance()->load();
-    PlayerManager::createInstance(std::string(), true);
-    PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
-    PlayerManager::getInstance()->loadPlayers();
 
     SceneManager* manager = SceneManager::getInstance();
     GameScenes& scenes = gameScenes();

@@ -40,6 +40,15 @@ public:
     // Exit codes of run and runProgram.
     static constexpr int normalRun = 0;
     static constexpr int refusedStart = 1;
+    // No display to open the window on, or the game's data cannot be read: the player is told
+    // and nothing is written.
+    static constexpr int cannotStart = 2;
+    // Told when the property files cannot be read; the texts are among them, so this one has
+    // its own words when its text is missing.
+    static constexpr const char* damagedDataKey = "CTEXT_DATA_DAMAGED";
+    static constexpr const char* damagedDataText =
+        "The game's data file media.dat is missing\nor damaged. Please reinstall the game.";
+    static constexpr const char* noDisplayText = "no display found";
     // Longest wait for resource sections at start-up, before the quit question and wherever
     // the resource manager is asked to wait; a section still not loaded then is logged and the
     // game goes on with what loaded. The application gives it and its clock to the manager.
@@ -56,7 +65,8 @@ public:
     explicit QuovelMahjongMain(const AppServices& services);
     ~QuovelMahjongMain() override;
 
-    // Start-up, then the frame loop; 1 at once when another copy runs.
+    // Start-up, then the frame loop; 1 at once when another copy runs, 2 without a display or
+    // readable data.
     int run();
 
     // Opens the quit question on the current scene, unless it is open there already.
@@ -70,6 +80,8 @@ public:
     static void sleep(uint32_t milliseconds);
 
 private:
+    // Tells the player, on stderr as well, why the game cannot start.
+    void tellCannotStart(const std::string& text);
     void startServices();
     void frameLoop();
     // Shut-down: the saves of a normal run, then every service released in order.

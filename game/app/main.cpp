@@ -13,6 +13,7 @@
 #include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
+#include "framework/os/SdlMessageBox.h"
 #include "framework/os/SystemClock.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -29,7 +30,12 @@ int64_t framesBeforeQuit() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // The program run again by itself to show a message box (see SdlMessageBox).
+    if (const int boxShown = serveMessageBoxRequest(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
+    showMessageBoxesInChildProcess();
     SdlDisplay display;
     SdlEventSource events(display);
     SdlCursor cursor;

@@ -133,8 +133,10 @@ std::string folderOf(SavedFiles files) {
     return getGameDataFolder();
 }
 
-// What could not be saved (kinds of one folder), where, and what the player can do.
-std::string failureText(const std::vector<SavedFiles>& files, bool diskFull) {
+// What could not be saved (kinds of one folder, or one kind's `file`), where, and what the
+// player can do.
+std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
+                        const std::string& file = std::string()) {
     static constexpr const char* WHAT[] = {"your progress", "the high scores",
                                            "the game in progress", "the settings"};
     std::string names;
@@ -143,15 +145,16 @@ std::string failureText(const std::vector<SavedFiles>& files, bool diskFull) {
         names += WHAT[static_cast<size_t>(files[i])];
     }
     names[0] = static_cast<char>(names[0] - 'a' + 'A');
-    return fitted(names + " could not be saved\nin the folder") + "\n" +
-           fitted(folderOf(files.front()), true) +
+    const std::string as = file.empty() ? std::string() : "\nas\n" + fitted(nameOf(file), true);
+    return fitted(names + " could not be saved") + as + "\nin the folder\n" +
+           fitted(file.empty() ? folderOf(files.front()) : getFolderOfPath(file), true) +
            (diskFull ? "\nThe disk is full. Please make room on it\nfor the game's files."
                      : "\nPlease make sure that the game may write\nto this folder.");
 }
 
 }  // namespace
 
-bool saved(SavedFiles files, bool written) {
+bool saved(SavedFiles files, bool written, const std::string& file) {
     const WriteFailure why = FileSystem::takeWriteFailure();
     const size_t kind = static_cast<size_t>(files);
     if (written) {
@@ -163,7 +166,7 @@ bool saved(SavedFiles files, bool written) {
         gathered[kind] = std::max(gathered[kind], failure);
     } else if (!failureTold[kind]) {
         failureTold[kind] = true;
-        show(failureText({files}, failure == WriteFailure::diskFull));
+        show(failureText({files}, failure == WriteFailure::diskFull, file));
     }
     return false;
 }

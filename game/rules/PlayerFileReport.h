@@ -20,10 +20,10 @@ enum class SavedFiles { players, highScores, savedGame, settings };
 // widest letters of its font (16 pixels each) and the margins (46 pixels) take 782.
 constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
 
-// Hands on the outcome of a save and returns it. The first failure of a kind is told, with its
-// folder named and a full disk called so; later ones are not, until a save of that kind
-// succeeds again. Call it on the thread that wrote.
-bool saved(SavedFiles files, bool written);
+// Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
+// file named when `file` is given, else its folder, and a full disk called so; later ones are
+// not, until a save of that kind succeeds again. Call it on the thread that wrote.
+bool saved(SavedFiles files, bool written, const std::string& file = std::string());
 // Fits SettingsManager's saved listener.
 void settingsSaved(bool written);
 

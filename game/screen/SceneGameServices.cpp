@@ -124,9 +124,10 @@ void SceneGame::writeUnsavedGames() {
     }
     for (auto it = unsavedGames.begin(); it != unsavedGames.end();) {
         const auto& [name, room] = it->first;
-        const bool written =
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::savedGame,
-                                    players->writeSaveGame(it->second.get(), room, name));
+        const bool written = PlayerFileReport::saved(
+            PlayerFileReport::SavedFiles::savedGame,
+            players->writeSaveGame(it->second.get(), room, name),
+            players->getStoredSaveGameName(room, name));
         it = written ? unsavedGames.erase(it) : std::next(it);
     }
 }

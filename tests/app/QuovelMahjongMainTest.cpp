@@ -196,13 +196,13 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
     };
     EXPECT_EQ(run(30), QuovelMahjongMain::normalRun);
 
-    // Start-up: settings before the window, the window before sound, sound before resources,
-    // the window shown while the first sections load; shut-down: the window goes after the
-    // saves, sound goes before the loader stops.
+    // Start-up: settings and players (a box about their files stands alone) before the window,
+    // the window before sound, sound before resources, the window shown while the first
+    // sections load; shut-down: the window goes after the saves, sound before the loader stops.
     const std::vector<std::string> expected = {
-        "window made with: settings scenes window ",
-        "sound started with: settings scenes window ",
-        "window shown with: settings scenes window sound resources (first sections asked)",
+        "window made with: settings scenes window players ",
+        "sound started with: settings scenes window players ",
+        "window shown with: settings scenes window sound resources players (first sections asked)",
         "window gone with: settings scenes window sound resources players ",
         "sound closed with: settings resources ",
     };
@@ -262,7 +262,7 @@ TEST_F(ProgramRun, AWindowedSettingIsKeptOnALargeDesktop) {
     EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
     EXPECT_EQ(display.calls.front(), "createWindow windowed");
     ASSERT_GE(display.log.size(), 2u);
-    EXPECT_EQ(display.log[1], "window shown with: settings scenes window ");
+    EXPECT_EQ(display.log[1], "window shown with: settings scenes window players ");
 }
 
 TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {

@@ -19,16 +19,23 @@ namespace {
 using namespace std::chrono_literals;
 
 // Runs the game binary headless with its per-user folders in `home`; it quits by itself after
-// `frames` frames.
-pid_t startGame(const TempFolder& home, int frames) {
+// `frames` frames. Another copy of the program may be run, its stderr sent to a file, and no
+// video driver asked for.
+pid_t startGame(const TempFolder& home, int frames, const std::string& binary = QUOVEL_GAME_BINARY,
+                const char* videoDriver = "dummy", const std::string& errors = "") {
     const pid_t child = fork();
     if (child == 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        videoDriver ? setenv("SDL_VIDEODRIVER", videoDriver, 1) : unsetenv("SDL_VIDEODRIVER");
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", home.str().c_str(), 1);
         setenv("XDG_CONFIG_HOME", home.str().c_str(), 1);
         setenv("QUOVEL_QUIT_AFTER_FRAMES", std::to_string(frames).c_str(), 1);
-        execl(QUOVEL_GAME_BINARY, QUOVEL_GAME_BINARY, static_cast<char*>(nullptr));
+        if (!errors.empty() && !freopen(errors.c_str(), "w", stderr)) {
+            _exit(126);
+        }
+        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return child;
@@ -129,6 +136,32 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
         EXPECT_NE(statistics.find("<PlayingSession"), std::string::npos) << statistics;
         EXPECT_EQ(statistics.find("gameQuit"), std::string::npos) << statistics;
         EXPECT_NE(statistics.find("#0900"), std::string::npos) << statistics;
+    }
+}
+
+// Starts that cannot run end at once with code 2, say why on stderr and write nothing: without
+// a screen, and for the program in a folder of its own with its data file missing, empty, cut
+// short, random or a folder.
+TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
+    const std::filesystem::path built = std::filesystem::path(QUOVEL_GAME_BINARY).parent_path();
+    const std::string data = readTestFile(built / "media.dat");
+    const std::pair<const char*, std::string> dataFiles[] = {
+        {"missing.dat", ""}, {"media.dat", ""}, {"media.dat", data.substr(0, 99999)},
+        {"media.dat", std::string(data.rbegin(), data.rend())}, {"media.dat/in-a-folder", ""}};
+    for (size_t n = 0; n <= std::size(dataFiles); ++n) {
+        TempFolder home, shipped;
+        const bool noDisplay = n == std::size(dataFiles);
+        const std::string binary = noDisplay ? QUOVEL_GAME_BINARY : shipped / "quovel-mahjong";
+        if (!noDisplay) {
+            std::filesystem::copy_file(QUOVEL_GAME_BINARY, binary);
+            writeTestFile(shipped / dataFiles[n].first, dataFiles[n].second);
+        }
+        const pid_t game = startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
+        EXPECT_EQ(waitForExit(game, 10s), 2) << n;
+        EXPECT_NE(readTestFile(shipped / "err")
+                      .find(noDisplay ? "no display found" : "media.dat is missing\nor damaged"),
+                  std::string::npos);
+        EXPECT_TRUE(std::filesystem::is_empty(home.path)) << n;
     }
 }
 

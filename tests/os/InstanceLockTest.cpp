@@ -55,9 +55,14 @@ TEST_F(InstanceLockTest, NamesStayInTheFolder) {
     EXPECT_TRUE(std::filesystem::exists(lock.getLockPath()));
 }
 
-TEST_F(InstanceLockTest, AMissingFolderDoesNotStopTheGame) {
+// A folder in the lock file's place keeps a second copy out all the same: the folder is locked.
+TEST_F(InstanceLockTest, AMissingFolderDoesNotStopTheGameAndAFolderForTheLockFileStillLocks) {
     FileInstanceLock lock(folder + "/missing", "Quovel Mahjong");
     EXPECT_TRUE(lock.tryAcquire());
+    std::filesystem::create_directory(folder + "/Quovel Mahjong.lock");
+    FileInstanceLock first(folder, "Quovel Mahjong"), second(folder, "Quovel Mahjong");
+    ASSERT_TRUE(first.tryAcquire());
+    EXPECT_FALSE(second.tryAcquire());
 }
 
 TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
@@ -79,7 +84,9 @@ TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
             _exit(2);
         }
         answer = lock.takeRaiseRequest() ? 'r' : '-';
-        _exit(write(fromChild[1], &answer, 1) == 1 ? 0 : 2);
+        const bool told = write(fromChild[1], &answer, 1) == 1;
+        usleep(300000);  // still saving on its way out
+        _exit(told ? 0 : 2);
     }
     close(toChild[0]);
     close(fromChild[1]);
@@ -95,13 +102,13 @@ TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
     ASSERT_EQ(read(fromChild[0], &answer, 1), 1);
     EXPECT_EQ(answer, 'r');
 
+    // The next copy waits for the quitting one: the system drops the lock with the process.
+    EXPECT_TRUE(second.tryAcquire());
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     close(toChild[1]);
     close(fromChild[0]);
-    // The system dropped the lock with the process.
-    EXPECT_TRUE(second.tryAcquire());
 }
 
 }  // namespace

@@ -39,15 +39,17 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
         !XTranslateCoordinates(x, own, DefaultRootWindow(x), 0, 0, &left, &top, &child)) {
         return false;
     }
+    out = {attributes.width, attributes.height, left, top, {}};
+    if (left < 0 || top < 0 || left + out.width > DisplayWidth(x, DefaultScreen(x)) ||
+        top + out.height > DisplayHeight(x, DefaultScreen(x))) {
+        return false;
+    }
     XImage* image =
         XGetImage(x, DefaultRootWindow(x), left, top, static_cast<unsigned>(attributes.width),
                   static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (!image) {
         return false;
     }
-    out.width = attributes.width;
-    out.height = attributes.height;
-    out.pixels.clear();
     for (int py = 0; py < out.height; ++py) {
         for (int px = 0; px < out.width; ++px) {
             out.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) & 0xFFFFFFu);

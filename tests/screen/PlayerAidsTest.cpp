@@ -432,6 +432,19 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     scene->saveGame();
     ASSERT_TRUE(Game::loadSaved(1));
     EXPECT_EQ(Game::current()->getLayout()->getTileCount(), tiles);
+    // A folder where the saved game goes: the box names the saved game's file.
+    GameHooks::installMessageBox(&messageBox);
+    matchOnce(play(casino()));
+    const std::filesystem::path stored = players->getStoredSaveGameName("1", "Ann");
+    std::filesystem::create_directory(stored);
+    scene->hide();
+    GameHooks::installMessageBox(nullptr);
+    ASSERT_FALSE(messageBox.shown.empty());
+    std::string text = messageBox.shown.back().text;
+    std::erase(text, '\n');
+    EXPECT_NE(text.find("as" + stored.filename().string() + "in the folder" +
+                        stored.parent_path().string()),
+              std::string::npos);
 }
 
 TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotShow) {

@@ -19,6 +19,7 @@ import os
 import re
 import select
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -471,6 +472,19 @@ def main():
         if not (told and kept):
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
+
+        # Ann's profile cut short: a termination signal takes its box away and ends the game.
+        with open(os.path.join(players, "-41-nn.plr.!"), "r+b") as profile:
+            profile.truncate(2000)
+        session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
+        session.wait_for("the box about the profile", 20, lambda: [
+            size for _, *size in session.top_level() if size != [WIDTH, HEIGHT]] or None)
+        game.send_signal(signal.SIGTERM)
+        try:
+            if game.wait(timeout=5) != 0:
+                fail("a termination signal over the box did not end the game with code 0")
+        except subprocess.TimeoutExpired:
+            fail("the game still waits on its box 5 s after a termination signal")
     finally:
         if game and game.poll() is None:
             game.kill()
