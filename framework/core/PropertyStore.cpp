@@ -1,5 +1,7 @@
 #include "framework/core/PropertyStore.h"
 
+#include <algorithm>
+
 #include <tinyxml.h>
 
 #include <mutex>
@@ -69,7 +71,9 @@ std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
     costs.element = PropertyStore::ELEMENT_MEMORY;
     costs.attribute = PropertyStore::ATTRIBUTE_MEMORY;
     costs.otherNode = PropertyStore::NODE_MEMORY;
-    costs.limit = size * (PropertyStore::MAX_MEMORY_PER_BYTE - PropertyStore::TEXT_MEMORY_PER_BYTE);
+    costs.limit = std::max(
+        size * (PropertyStore::MAX_MEMORY_PER_BYTE - PropertyStore::TEXT_MEMORY_PER_BYTE),
+        PropertyStore::MIN_MEMORY);
     scan = scanXmlNesting(text.c_str(), PropertyStore::MAX_NESTING, PropertyStore::MAX_ATTRIBUTES,
                           costs);
     switch (scan.outcome) {

@@ -37,6 +37,9 @@ public:
     // times its size: an element or an attribute becomes a property of some hundred bytes
     // however short its text, so a file of empty elements would take a hundred times its size.
     static constexpr size_t MAX_MEMORY_PER_BYTE = 64;
+    // Memory every file may take, however small: a short file of a few elements costs more
+    // than 64 times its few bytes.
+    static constexpr size_t MIN_MEMORY = 64 * 1024;
     // What the document and the tree take, in bytes: per element, per attribute, per other
     // node (text, comment, declaration), and per byte of the file for the text itself (the
     // file, the parsed strings, the wide texts of the tree).

@@ -354,8 +354,9 @@ bool PlayerManager::savePlayer(AbstractPlayer* player) {
     if (profile->getNameTable().empty()) {
         return true;
     }
+    // A profile held unread is not written; that was told when it was found.
     if (heldProfiles.count(escapeName(player->getName())) > 0) {
-        return false;
+        return true;
     }
     RefHolder<PropertyStore> store(new PropertyStore());
     store->addChild(new PropertyValue("version", version));

@@ -79,8 +79,8 @@ public:
     // (see DamagedFile.h) and the player starts anew; one that cannot be moved is never saved
     // over.
     virtual bool loadPlayer(AbstractPlayer* player);
-    // Writes the player's profile; nothing (and true) when the player wrote no key. False when
-    // it was not written, also for a profile held unread.
+    // Writes the player's profile; nothing (and true) when the player wrote no key or the
+    // profile is held unread (told when it was found). False when it was not written.
     virtual bool savePlayer(AbstractPlayer* player);
 
     // Reads a saved game into `store`; true when it was read.

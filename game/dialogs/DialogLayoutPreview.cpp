@@ -276,6 +276,14 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     if (index < 0 || index >= static_cast<int32_t>(layouts.size())) {
         return 0;
     }
+    // A layout that could not be read is told and not played: nothing of it is recorded.
+    Level* level = layouts[static_cast<size_t>(index)].get();
+    if (level) {
+        level->setGameMode(RoomKind::RECROOM);
+    }
+    if (!Game::createForLevel(gameType, level)) {
+        return 0;
+    }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
     event->addChild(new PropertyValue("playerName", stringToWString(player ? player->getName()
@@ -288,14 +296,6 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     event->addChild(new PropertyValue("layoutIndex", index));
     addSessionEvent(getStatisticsCollector(), event.get());
 
-    Level* level = layouts[static_cast<size_t>(index)].get();
-    if (!level) {
-        return 0;
-    }
-    level->setGameMode(RoomKind::RECROOM);
-    if (!Game::createForLevel(gameType, level)) {
-        return 0;
-    }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         resources->clearQueue();
         resources->requestSectionLoad("game");

@@ -154,8 +154,8 @@ Game* Game::create(GameType gameType) {
     return game;
 }
 
-void Game::tellDamagedRoom() {
-    std::wstring text = getBasicText("TEXT_ROOM_DATA_DAMAGED");
+void Game::tellDamagedRoom(bool runEnds) {
+    std::wstring text = getBasicText(runEnds ? "TEXT_RUN_DATA_DAMAGED" : "TEXT_ROOM_DATA_DAMAGED");
     wstringReplace(text, L"\\n", L"\n", true);
     GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
 }

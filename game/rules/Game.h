@@ -83,8 +83,9 @@ public:
     // current and the player is told that the room's data is damaged, so that the room does
     // not open an empty game screen.
     static Game* createForLevel(GameType gameType, Level* level);
-    // Tells the player, through the game's message box, that the room's data is damaged.
-    static void tellDamagedRoom();
+    // Tells the player, through the game's message box, that the room's data (or, with
+    // `runEnds`, the next level of a casino or roof run) is damaged.
+    static void tellDamagedRoom(bool runEnds = false);
     // The current game, or null.
     static Game* current();
     // The current game's level, or null.

@@ -323,6 +323,16 @@ bool SceneGame::newLevel(bool quiet) {
     if (!quiet) {
         clearLevel();
     }
+    // A next level that cannot be had or read ends the run: told, back to the room, not saved.
+    const auto endRun = [&](const std::string& why) {
+        logProblem("the run ends: " + why);
+        saveMode = 0;  // nothing to save
+        if (!quiet) {
+            Game::tellDamagedRoom(true);
+            game->returnToRoom();
+        }
+        return false;
+    };
     RefHolder<Level> old = game->getLevel();
     if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
@@ -337,9 +347,12 @@ bool SceneGame::newLevel(bool quiet) {
         const int32_t score = game->getScore().getValue();
         RefHolder<Level> level =
             LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(), RoomKind::ROOF);
+        if (!level) {
+            return endRun("the catalogue has no level of game type " + std::to_string(type));
+        }
         Game::releaseCurrent();
         game = Game::create(type);
-        if (!game || !level) {
+        if (!game) {
             return false;
         }
         for (int32_t i = 0; i <= old->getIndex(); ++i) {
@@ -355,13 +368,8 @@ bool SceneGame::newLevel(bool quiet) {
         game->setLevel(old.get());
     }
     if (!game->getLayout() || game->getLayout()->getTileCount() == 0) {
-        logProblem("the run ends: the layout \"" + game->getLevel()->getLayout() +
-                   "\" of its next level holds no tile");
-        if (!quiet) {
-            Game::tellDamagedRoom();
-            game->returnToRoom();
-        }
-        return false;
+        return endRun("the layout \"" + game->getLevel()->getLayout() +
+                      "\" of its next level holds no tile");
     }
     game->clearUndoHistory();
     if (!quiet) {

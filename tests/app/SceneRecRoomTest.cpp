@@ -18,6 +18,9 @@
 #include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogQuovelMahjong.h"
+#include "game/rules/GameHooks.h"
+#include "game/rules/Layout.h"
+#include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 #include "rules/ScopedStatistics.h"
@@ -327,6 +330,17 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     run(1000);
     Button* slot = preview()->getSlotButton(4);
     ASSERT_NE(slot, nullptr);
+    // A layout whose file cannot be read is told and not played; nothing of it is noted.
+    Level* chosen = preview()->getLayouts()[4].get();
+    RefHolder<Layout> layout(chosen->getLayoutObject());
+    chosen->setLayoutObject(game_test::makeLayout({}).get());
+    GameHooks::installMessageBox(&messageBox);
+    clickMiddle(room, slot, slot->getWidth(), slot->getHeight());
+    GameHooks::installMessageBox(nullptr);
+    chosen->setLayoutObject(layout.get());
+    EXPECT_EQ(Game::current(), nullptr);
+    EXPECT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_FALSE(player->getStats().firstRecrLayoutClicked);
     clickMiddle(room, slot, slot->getWidth(), slot->getHeight());
 
     Game* game = Game::current();

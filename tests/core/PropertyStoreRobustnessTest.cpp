@@ -206,6 +206,8 @@ TEST_F(PropertyStoreRobustnessTest, WideAndDenseFilesAreRefusedWithTheReasonLogg
     EXPECT_FALSE(loadsInto("<root>" + repeat("<a/>", 250000) + "</root>"));
     ASSERT_EQ(logged.size(), 2u);
     EXPECT_NE(logged[1].find("would take more than 64 times its size"), std::string::npos);
+    // A short file is no such file, though its few elements cost more than 64 times its bytes.
+    EXPECT_TRUE(loadsInto("<r><a/><b/><c/></r>"));
     // The densest files read stay within it, document and tree together (malloc's count).
     for (const std::string piece : {"<ab/>", "<a>x</a>", "<a b=1 c=1/>"}) {
         const std::string text = "<root>" + repeat(piece, 65536) + "</root>";

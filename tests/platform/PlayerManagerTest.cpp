@@ -200,6 +200,12 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAS
         EXPECT_FALSE(RefHolder<PlayerManager>(new PlayerManager("", true))->loadPlayer(ann.get()));
         EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
     }
+    // One that cannot be moved is held: never written, and no save of it is a failure.
+    fs::create_directory(gameFolder() / "players/-41-nn.plr.!");
+    EXPECT_FALSE(manager->loadPlayer(ann.get()));
+    ann->pairs = 5;
+    EXPECT_TRUE(manager->savePlayer(ann.get()));
+    EXPECT_TRUE(fs::is_directory(gameFolder() / "players/-41-nn.plr.!"));
 }
 
 TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {

@@ -271,7 +271,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     GameHooks::installMessageBox(nullptr);
     EXPECT_EQ(requestedRoom, "SCENE_CASINO");
     ASSERT_EQ(messageBox.shown.size(), 1u);
-    EXPECT_NE(messageBox.shown[0].text.find("this room is damaged"), std::string::npos);
+    EXPECT_NE(messageBox.shown[0].text.find("the run ends here"), std::string::npos);
     EXPECT_FALSE(inState<StateRoomInfo>());
     scene->saveGame();
     EXPECT_EQ(scene->getSaveMode(), 0);

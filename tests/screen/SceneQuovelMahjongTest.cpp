@@ -1,10 +1,13 @@
 // The offer of a room's saved game: made only on arrival from the elevator or the lobby and
 // only when the current player has a saved game of that room; closed when the room is left.
 
+#include <cerrno>
+
 #include "app/GameServicesFixture.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/gui/Button.h"
+#include "framework/os/FileSystem.h"
 #include "framework/platform/DamagedFile.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/GameHooks.h"
@@ -100,8 +103,16 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
         PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 4), false);
     }
+    // At the end, a kind that met a full disk once is told as such, whatever else it met.
+    PlayerFileReport::gatherFailures();
+    for (const int error : {ENOSPC, EACCES}) {
+        FileSystem::noteWriteFailure(error);
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, false);
+    }
+    PlayerFileReport::tellGathered();
+    EXPECT_NE(messageBox.shown.back().text.find("The disk is full."), std::string::npos);
     GameHooks::installMessageBox(nullptr);
-    EXPECT_EQ(messageBox.shown.size(), 16u);  // each save failure told once
+    EXPECT_EQ(messageBox.shown.size(), 17u);  // each save failure told once, and the end's
     for (auto [title, text] : messageBox.shown) {
         size_t widest = 0;
         for (size_t start = 0, end = 0; start <= text.size(); start = end + 1) {
