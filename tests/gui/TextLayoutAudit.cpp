@@ -1,5 +1,7 @@
 #include "gui/TextLayoutAudit.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -15,6 +17,7 @@
 #include "framework/os/Utf8.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/Image.h"
+#include "gui/HeadlessPicture.h"
 #include "platform/PixelAccess.h"
 
 namespace {
@@ -125,32 +128,26 @@ int32_t auditedHiddenInk(const Image* picture, const Image* image, int32_t left,
 
 // Where the shown part of the image is at least half opaque, relative to that part.
 Rect auditedOpaque(const Image* image, const Rect& source) {
-    int32_t left = source.w, top = source.h, right = -1, bottom = -1;
+    Rect opaque;
     for (int32_t y = 0; y < source.h; ++y) {
         for (int32_t x = 0; x < source.w; ++x) {
             if (alphaAt(image, source.x + x, source.y + y) >= 128) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
+                opaque = opaque.isEmpty() ? Rect{x, y, 1, 1} : uniteRects(opaque, Rect{x, y, 1, 1});
             }
         }
     }
-    return right < 0 ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
+    return opaque;
 }
 
 // Whether the picture is drawn opaque anywhere in the rectangle (a stretched one: anywhere in
 // its box).
 bool auditedOpaqueWithin(const AuditedPicture& p, const Rect& rect) {
     const Rect common = intersectRects(p.opaque, rect);
-    for (int32_t y = common.y; p.image && y < common.y + common.h; ++y) {
-        for (int32_t x = common.x; x < common.x + common.w; ++x) {
-            if (alphaAt(p.image, p.source.x + x - p.box.x, p.source.y + y - p.box.y) >= 128) {
-                return true;
-            }
-        }
-    }
-    return !p.image && !common.isEmpty();
+    return !common.isEmpty() &&
+           (!p.image ||
+            !auditedOpaque(p.image, Rect{p.source.x + common.x - p.box.x,
+                                         p.source.y + common.y - p.box.y, common.w, common.h})
+                 .isEmpty());
 }
 
 // The thin straight lines in the shown part of the image, as rectangles relative to it: runs
@@ -326,12 +323,9 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
 }
 
 bool auditedMoving(GameNode* node) {
-    for (const RefHolder<Modifier>& modifier : node->getRunningModifiers()) {
-        if (objectCast<ModifierLocation>(modifier.get())) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(node->getRunningModifiers(), [](const RefHolder<Modifier>& m) {
+        return objectCast<ModifierLocation>(m.get()) != nullptr;
+    });
 }
 
 // A plain sprite's picture, at least half opaque and drawn unturned and unscaled: where it is
@@ -515,4 +509,13 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         }
     }
     return survey.problems;
+}
+
+RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name, GameNode* root) {
+    RefHolder<Image> picture = writeScenePicture(scene, name);
+    EXPECT_NE(picture, nullptr) << name;
+    EXPECT_EQ(auditTextLayout(root ? root : scene->getTree(), 800, 600, picture.get()),
+              std::vector<std::string>())
+        << name;
+    return picture;
 }
