@@ -230,6 +230,13 @@ GameNode* auditedDialogOf(GameNode* node) {
     return nullptr;
 }
 
+// `what` at `box`, unless the box lies whole on the screen: a finding.
+void auditOnScreen(LayoutSurvey& survey, const std::string& what, const Rect& box) {
+    if (!auditedInside(box, survey.screen)) {
+        survey.problems.push_back(what + " " + auditedText(box) + " reaches out of the screen");
+    }
+}
+
 std::string auditedPictureName(const AuditedPicture& p) {
     return "picture " + auditedName(p.sprite) + " " + auditedText(p.opaque);
 }
@@ -282,16 +289,12 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             }
         }
         if (const Image* image = label->getImage(); image && !stretched) {
-            const int32_t rows = std::min(step, image->getHeight() - line.y);
-            const Rect ink =
-                auditedOpaque(image, Rect{0, line.y, image->getWidth(), std::max(rows, 0)});
-            if (!ink.isEmpty()) {
-                audited.ink = Rect{labelBox.x + bounds.x + ink.x,
-                                   labelBox.y + bounds.y + line.y + ink.y, ink.w, ink.h};
-                if (clip) {
-                    audited.ink = intersectRects(audited.ink, *clip);
-                }
-            }
+            const Rect ink = auditedOpaque(
+                image,
+                Rect{0, line.y, image->getWidth(), std::min(step, image->getHeight() - line.y)});
+            audited.ink = Rect{labelBox.x + bounds.x + ink.x,
+                               labelBox.y + bounds.y + line.y + ink.y, ink.w, ink.h};
+            audited.ink = clip ? intersectRects(audited.ink, *clip) : audited.ink;
         }
         const std::string name = auditedLineName(audited);
         if (boxed && line.width > label->getWidth()) {
@@ -310,10 +313,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             survey.problems.push_back(name + " " + auditedText(audited.box) +
                                       " reaches out of its dialog " + auditedText(*dialogBox));
         }
-        if (!auditedInside(audited.box, survey.screen)) {
-            survey.problems.push_back(name + " " + auditedText(audited.box) +
-                                      " reaches out of the screen");
-        }
+        auditOnScreen(survey, name, audited.box);
         block = block.isEmpty() ? audited.box : uniteRects(block, audited.box);
         survey.lines.push_back(audited);
     }
@@ -378,8 +378,8 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
         }
     }
     // A sprite at rest lies whole on the screen; a moving one may be on its way in or out.
-    if (!picture.moving && !auditedInside(picture.opaque, survey.screen)) {
-        survey.problems.push_back(auditedPictureName(picture) + " reaches out of the screen");
+    if (!picture.moving) {
+        auditOnScreen(survey, "picture " + auditedName(sprite), picture.opaque);
     }
     survey.pictures.push_back(picture);
 }
@@ -394,26 +394,22 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
     if (objectCast<Dialog>(node)) {
         ownDialogBox = auditedBoxOf(sprite);
         dialogBox = &ownDialogBox;
-        const std::string name = "dialog " + auditedName(node) + " " + auditedText(ownDialogBox);
-        if (!auditedInside(ownDialogBox, survey.screen)) {
-            survey.problems.push_back(name + " reaches out of the screen");
-        }
+        auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
             if (!auditedInside(survey.screen, ownDialogBox) && sprite->getAlpha() >= 128 &&
                 sprite->getScale() == 1.0f && !p.moving && auditedOverlap(p.opaque, ownDialogBox) &&
                 !auditedInside(p.opaque, ownDialogBox)) {
-                survey.problems.push_back(name + " cuts " + auditedPictureName(p));
+                survey.problems.push_back("dialog " + auditedName(node) + " " +
+                                          auditedText(ownDialogBox) + " cuts " +
+                                          auditedPictureName(p));
             }
         }
     } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
         const Rect box = auditedBoxOf(sprite);
         survey.buttons.push_back({node, box, auditedDialogOf(node)});
         button = node;
-        if (!auditedInside(box, survey.screen)) {
-            survey.problems.push_back("button " + auditedName(node) + " " + auditedText(box) +
-                                      " reaches out of the screen");
-        }
+        auditOnScreen(survey, "button " + auditedName(node), box);
     } else if (auto* label = objectCast<Label>(node)) {
         surveyLabel(survey, label, dialogBox, button);
     } else if (sprite && !button && !objectCast<Panel>(node)) {
@@ -472,11 +468,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         const int32_t padding = label ? label->getPadding() : ToolTipLabel::DEFAULT_PADDING;
         const Rect drawn{toolTip->getBoxX() - padding, toolTip->getBoxY() - padding,
                          box->getWidth() + 2 * padding, box->getHeight() + 2 * padding};
-        if (!auditedInside(drawn, survey.screen)) {
-            survey.problems.push_back("tooltip \"" +
-                                      (label ? wstringToString(label->getText()) : std::string()) +
-                                      "\" " + auditedText(drawn) + " reaches out of the screen");
-        }
+        auditOnScreen(
+            survey, "tooltip \"" + (label ? wstringToString(label->getText()) : "") + "\"", drawn);
     }
     for (size_t i = 0; i < survey.lines.size(); ++i) {
         const AuditedLine& line = survey.lines[i];
