@@ -340,23 +340,19 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     AuditedPicture picture{
         sprite,       auditedBoxOf(sprite),   {}, {}, nullptr, auditedMoving(sprite), false,
         survey.order, auditedDialogOf(sprite)};
-    // The clip and stretch rectangles are relative to the parent.
+    // The clip and stretch rectangles are relative to the parent; no clip bounds nothing.
     const int32_t parentX = sprite->getAbsoluteX() - sprite->getX();
     const int32_t parentY = sprite->getAbsoluteY() - sprite->getY();
-    std::optional<Rect> clip = sprite->getClipRect();
-    if (clip) {
-        clip->x += parentX;
-        clip->y += parentY;
-    }
-    const auto onScreen = [&](Rect rect) {
-        rect.x += picture.box.x;
-        rect.y += picture.box.y;
-        return clip ? intersectRects(rect, *clip) : rect;
+    const std::optional<Rect> given = sprite->getClipRect();
+    const Rect clip = given ? Rect{given->x + parentX, given->y + parentY, given->w, given->h}
+                            : Rect{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX, INT32_MAX};
+    const auto onScreen = [&](const Rect& r) {
+        return intersectRects(Rect{r.x + picture.box.x, r.y + picture.box.y, r.w, r.h}, clip);
     };
     std::vector<Rect> rules;
     if (const std::optional<Rect>& stretch = sprite->getStretchRect()) {
         picture.box = Rect{stretch->x + parentX, stretch->y + parentY, stretch->w, stretch->h};
-        picture.opaque = clip ? intersectRects(picture.box, *clip) : picture.box;
+        picture.opaque = intersectRects(picture.box, clip);
     } else {
         picture.image = image;
         const Rect whole{0, 0, image->getWidth(), image->getHeight()};
