@@ -42,8 +42,15 @@ struct AuditedBox {
     GameNode* dialog = nullptr;
 };
 
-// A plain sprite's picture on the screen: its box and where it is opaque and, drawn unstretched,
-// its image and the part of it shown. A frame is open in its middle around what it marks.
+// A thin line drawn in a picture, one to three pixels thick, on the screen.
+struct AuditedRule {
+    Rect box;
+    bool horizontal = true;
+};
+
+// A plain sprite's picture on the screen: its box and where it is opaque, its lines and, drawn
+// unstretched, its image and the part of it shown. A frame is open in its middle around what it
+// marks.
 struct AuditedPicture {
     Sprite* sprite = nullptr;
     Rect box, opaque, source;
@@ -51,15 +58,9 @@ struct AuditedPicture {
     bool moving = false, frame = false;
     size_t order = 0;
     GameNode* dialog = nullptr;
+    std::vector<AuditedRule> rules;
     // A picture that is a line itself, as its lines are found: lines crossing it make a grid.
     bool thin() const { return opaque.w <= 3 || opaque.h <= 3; }
-};
-
-// A thin line drawn in a picture (its index), one to three pixels thick, on the screen.
-struct AuditedRule {
-    size_t picture = 0;
-    Rect box;
-    bool horizontal = true;
 };
 
 struct LayoutSurvey {
@@ -68,7 +69,6 @@ struct LayoutSurvey {
     std::vector<AuditedLine> lines;
     std::vector<AuditedBox> buttons;
     std::vector<AuditedPicture> pictures;
-    std::vector<AuditedRule> rules;
     std::vector<std::string> problems;
     size_t order = 0;
 };
@@ -208,26 +208,22 @@ std::string auditedText(const Rect& box) {
            "x" + std::to_string(box.h) + ")";
 }
 
-// The node's name, after the name of the dialog that holds it, for the findings.
-std::string auditedName(GameNode* node) {
-    std::string name = node->getName().empty() ? "(unnamed)" : node->getName();
+// The nearest dialog above the node, or the nearest named one: what lies in one dialog is drawn
+// over, and hides, what lies under another.
+GameNode* auditedDialogOf(GameNode* node, bool named = false) {
     for (GameNode* up = node->getParent(); up; up = up->getParent()) {
-        if (objectCast<Dialog>(up) && !up->getName().empty()) {
-            return up->getName() + "/" + name;
-        }
-    }
-    return name;
-}
-
-// The nearest dialog above the node: what lies in one dialog is drawn over, and hides, what
-// lies under another.
-GameNode* auditedDialogOf(GameNode* node) {
-    for (GameNode* up = node->getParent(); up; up = up->getParent()) {
-        if (objectCast<Dialog>(up)) {
+        if (objectCast<Dialog>(up) && (!named || !up->getName().empty())) {
             return up;
         }
     }
     return nullptr;
+}
+
+// The node's name, after the name of the dialog that holds it, for the findings.
+std::string auditedName(GameNode* node) {
+    const std::string name = node->getName().empty() ? "(unnamed)" : node->getName();
+    GameNode* dialog = auditedDialogOf(node, true);
+    return dialog ? dialog->getName() + "/" + name : name;
 }
 
 // `what` at `box`, unless the box lies whole on the screen: a finding.
@@ -338,8 +334,8 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
         return;
     }
     AuditedPicture picture{
-        sprite,       auditedBoxOf(sprite),   {}, {}, nullptr, auditedMoving(sprite), false,
-        survey.order, auditedDialogOf(sprite)};
+        sprite,       auditedBoxOf(sprite),    {}, {}, nullptr, auditedMoving(sprite), false,
+        survey.order, auditedDialogOf(sprite), {}};
     // The clip and stretch rectangles are relative to the parent; no clip bounds nothing.
     const int32_t parentX = sprite->getAbsoluteX() - sprite->getX();
     const int32_t parentY = sprite->getAbsoluteY() - sprite->getY();
@@ -370,7 +366,7 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     }
     for (const Rect& rule : rules) {
         if (const Rect box = onScreen(rule); !box.isEmpty()) {
-            survey.rules.push_back({survey.pictures.size(), box, rule.w > rule.h});
+            picture.rules.push_back({box, rule.w > rule.h});
         }
     }
     // A sprite at rest lies whole on the screen; a moving one may be on its way in or out.
@@ -437,24 +433,25 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         return {};
     }
     surveyNode(survey, root, nullptr, nullptr);
-    for (const AuditedRule& rule : survey.rules) {
-        const AuditedPicture& drawnIn = survey.pictures[rule.picture];
-        const std::string ruleName =
-            "a line " + auditedText(rule.box) + " of " + auditedName(drawnIn.sprite);
-        // It runs through another picture of the same dialog, unless that one is its backdrop,
-        // a line itself or a frame around it.
-        for (const AuditedPicture& p : survey.pictures) {
-            if (&p != &drawnIn && p.dialog == drawnIn.dialog && !p.moving && !p.thin() &&
-                !p.frame && !auditedInside(drawnIn.opaque, p.opaque) &&
-                auditedRuleCrosses(rule, p.opaque)) {
-                survey.problems.push_back(ruleName + " crosses " + auditedPictureName(p));
+    for (const AuditedPicture& drawnIn : survey.pictures) {
+        for (const AuditedRule& rule : drawnIn.rules) {
+            const std::string ruleName =
+                "a line " + auditedText(rule.box) + " of " + auditedName(drawnIn.sprite);
+            // It runs through another picture of the same dialog, unless that one is its backdrop,
+            // a line itself or a frame around it.
+            for (const AuditedPicture& p : survey.pictures) {
+                if (&p != &drawnIn && p.dialog == drawnIn.dialog && !p.moving && !p.thin() &&
+                    !p.frame && !auditedInside(drawnIn.opaque, p.opaque) &&
+                    auditedRuleCrosses(rule, p.opaque)) {
+                    survey.problems.push_back(ruleName + " crosses " + auditedPictureName(p));
+                }
             }
-        }
-        for (const AuditedLine& line : survey.lines) {
-            if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog &&
-                auditedRuleCrosses(rule, line.ink)) {
-                survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
-                                          " is crossed by " + ruleName);
+            for (const AuditedLine& line : survey.lines) {
+                if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog &&
+                    auditedRuleCrosses(rule, line.ink)) {
+                    survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
+                                              " is crossed by " + ruleName);
+                }
             }
         }
     }
