@@ -72,15 +72,6 @@ protected:
         gameScenes().roof = roof;
     }
 
-    // The scene as drawn, written as `name`: no text crossed, covered or cut, no line through a
-    // picture, nothing off the screen.
-    RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name) {
-        RefHolder<Image> picture = writeScenePicture(scene, name);
-        EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, picture.get()),
-                  std::vector<std::string>())
-            << name;
-        return picture;
-    }
     // Enters the scene from the lobby, as the way back from a game does.
     void enter(Scene* scene) {
         manager->requestScene(lobby);

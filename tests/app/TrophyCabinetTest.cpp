@@ -221,10 +221,8 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::APPEARING);
     frames(2 * tuning().INFO_DIALOGS_ANIM_TIME + 20);
     EXPECT_EQ(info->getPopState(), DialogRoomInfo::SHOWN);
-    RefHolder<Image> beforeHover = writeScenePicture(scene.get(), "trophy_cabinet_room_info");
     // The box leaves the building whole, the lit windows at its top among it.
-    EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, beforeHover.get()),
-              std::vector<std::string>());
+    RefHolder<Image> beforeHover = expectClearPicture(scene.get(), "trophy_cabinet_room_info");
     // Straight off the building to the legend, no trophy on the way: the box goes in time.
     pointAt(100, 580);
     frames(tuning().TROPHY_DIALOG_TIME + 3 * tuning().INFO_DIALOGS_ANIM_TIME);

@@ -81,6 +81,15 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     EXPECT_EQ(tip->getShowDelay(), 1000);
     ASSERT_NE(objectCast<ToolTipLabel>(tip->getRenderer()), nullptr);
     scenes->setToolTip(tip.get());
+    // The pointer rests at (x, y) for a second.
+    const auto restAt = [&](int32_t x, int32_t y) {
+        events.cursorX = x;
+        events.cursorY = y;
+        window->windowProcedure({WM_MOUSEMOVE, 0, packCoordinates(x, y)});
+        for (int i = 0; i < 70; ++i) {
+            scenes->update(16);
+        }
+    };
 
     RefHolder<Dialog> dialog = make<Dialog>(nodeFrom(SETTINGS, "SETTINGS").get());
     ASSERT_NE(dialog, nullptr);
@@ -96,15 +105,10 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     ASSERT_TRUE(jade && ivory);
     EXPECT_TRUE(ivory->isOn());
 
-    // The pointer rests on the slider's track, left of the knob, for a second.
+    // The pointer rests on the slider's track, left of the knob.
     const int32_t px = slider->getAbsoluteX() + 60;
     const int32_t py = slider->getAbsoluteY() + 12;
-    events.cursorX = px;
-    events.cursorY = py;
-    window->windowProcedure({WM_MOUSEMOVE, 0, packCoordinates(px, py)});
-    for (int i = 0; i < 70; ++i) {
-        scenes->update(16);
-    }
+    restAt(px, py);
     ASSERT_TRUE(tip->isShowing());
     EXPECT_EQ(tip->getCurrentSprite(), slider);
 
@@ -133,23 +137,16 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     scene->closeDialog(dialog.get());
     std::vector<RefHolder<Sprite>> corners;
     for (const auto& [x, y] :
-         {std::pair{0, 0}, std::pair{642, 0}, std::pair{0, 558}, std::pair{642, 558}}) {
-        corners.emplace_back(new Sprite(x, y, nullptr));
+         {std::pair{0, 0}, std::pair{799, 0}, std::pair{0, 599}, std::pair{799, 599}}) {
+        corners.emplace_back(new Sprite(x == 0 ? 0 : 642, y == 0 ? 0 : 558, nullptr));
         corners.back()->setSize(158, 42);
         corners.back()->setToolTip(L"Back to the elevator");
         GameNode::appendChild(corners.back().get(), scene->getTree());
-        const int32_t px = x == 0 ? 0 : 799;
-        const int32_t py = y == 0 ? 0 : 599;
-        events.cursorX = px;
-        events.cursorY = py;
-        window->windowProcedure({WM_MOUSEMOVE, 0, packCoordinates(px, py)});
-        for (int i = 0; i < 70; ++i) {
-            scenes->update(16);
-        }
-        ASSERT_TRUE(tip->isShowing()) << px << "," << py;
+        restAt(x, y);
+        ASSERT_TRUE(tip->isShowing()) << x << "," << y;
         EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, nullptr, tip.get()),
                   std::vector<std::string>())
-            << px << "," << py;
+            << x << "," << y;
     }
     scenes->setToolTip(nullptr);
 }

@@ -81,15 +81,6 @@ protected:
         return shown;
     }
 
-    // The scene as drawn, written as `name`: no text crossed, covered or cut.
-    void expectClearPicture(const std::string& name) {
-        RefHolder<Image> picture = writeScenePicture(scene.get(), name);
-        ASSERT_NE(picture, nullptr);
-        EXPECT_EQ(auditTextLayout(scene->getTree(), 800, 600, picture.get()),
-                  std::vector<std::string>())
-            << name;
-    }
-
     int32_t scoreDoneAt = -1;
     int32_t timeShownAt = -1;
 };
@@ -174,7 +165,7 @@ TEST_F(LevelEndDialogTest, AWonFloorLevelCountsScoreThenTimeBreaksBothRecordsAnd
     EXPECT_GT(countPlayed(sounds, "score_tick.wav"), 25);
     EXPECT_EQ(dialog->getTimeLabel()->getAlpha(), 255);
     EXPECT_TRUE(dialog->getComponentsContainer().isActive());
-    expectClearPicture("level-end-won");
+    expectClearPicture(scene.get(), "level-end-won");
 
     // A click now is not the intro's: it is not consumed.
     EXPECT_FALSE(dialog->onLeftButtonDown(5, 5, 1, false));
@@ -222,7 +213,7 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 0);
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 0");
     EXPECT_EQ(dialog->getBestTimeLabel()->getText(), L"Record: -");
-    expectClearPicture("level-end-time-up");
+    expectClearPicture(scene.get(), "level-end-time-up");
     scene->closeDialog(dialog);
     scene->dropDialog("DIALOG_LEVEL_END");
 
@@ -241,7 +232,7 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 1);
     EXPECT_EQ(dialog->getBestScoreLabel()->getText(), L"Record: 3,000");
     // One row, on the box's middle: no divider through it.
-    expectClearPicture("level-end-casino-time-up");
+    expectClearPicture(scene.get(), "level-end-casino-time-up");
     scene->closeDialog(dialog);
     scene->dropDialog("DIALOG_LEVEL_END");
 
@@ -269,7 +260,7 @@ TEST_F(LevelEndDialogTest, TheRecRoomsFirstFinishShowsADashThenCountsTheRecordTi
     EXPECT_EQ(dialog->getTimeLabel()->getText(), L"Time: 1:14");
     EXPECT_EQ(dialog->getBestTimeLabel()->getText(), L"Record: 1:14");
     EXPECT_EQ(countPlayed(sounds, "record_broken.wav"), 1);
-    expectClearPicture("level-end-recroom");
+    expectClearPicture(scene.get(), "level-end-recroom");
     scene->closeDialog(dialog);
     scene->dropDialog("DIALOG_LEVEL_END");
 
@@ -279,7 +270,8 @@ TEST_F(LevelEndDialogTest, TheRecRoomsFirstFinishShowsADashThenCountsTheRecordTi
         dialog = openLevelEnd();
         ASSERT_NE(dialog, nullptr);
         runIntro(dialog, nullptr);
-        expectClearPicture("level-end-kind-" + std::to_string(kind) + (won ? "-won" : "-lost"));
+        expectClearPicture(scene.get(),
+                           "level-end-kind-" + std::to_string(kind) + (won ? "-won" : "-lost"));
         scene->closeDialog(dialog);
         scene->dropDialog("DIALOG_LEVEL_END");
     }

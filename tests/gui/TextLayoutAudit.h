@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/RefHolder.h"
+
 class GameNode;
 class Image;
+class Scene;
 class ToolTip;
 
 // What a player would see wrong with the texts of a shown node tree, laid out with their own
@@ -14,12 +17,15 @@ class ToolTip;
 // holds it. Hidden and removed nodes are skipped with their subtrees; a text drawn on its own
 // button (a row of a list, a caption) is its button's business. Given the picture of the screen
 // as drawn, a line whose ink the picture does not show (something drawn over it) is a finding
-// too. The pictures of plain sprites count as well: a thin line drawn in one (a rule, a divider,
-// a frame) through the letters of a text or through another picture that is not its backdrop,
-// the edge of a picture at rest through letters that do not lie wholly on it, a dialog smaller
-// than the screen that covers part of a picture drawn before it, and a picture at rest or the
-// shown tooltip's box not whole on the screen. One sentence per finding, naming the
-// nodes.
+// too, as are a line drawn in a plain sprite's picture through letters or another picture
+// not its backdrop, a picture's edge through letters not wholly on it, a dialog covering part of
+// a picture drawn before it, and a picture at rest or the shown tooltip not whole on the
+// screen. One sentence per finding, naming the nodes.
 std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
                                          const Image* picture = nullptr,
                                          const ToolTip* toolTip = nullptr);
+
+// The scene drawn and written as `name`, expected to be written and, from `root` (the scene's
+// tree when null), without findings. The picture.
+RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name,
+                                    GameNode* root = nullptr);

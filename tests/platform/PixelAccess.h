@@ -55,10 +55,12 @@ inline void put(Image* image, int32_t x, int32_t y, uint32_t rgb, uint8_t a) {
     }
 }
 
-// The alpha of a pixel at either depth.
-inline uint8_t alphaAt(Image* image, int32_t x, int32_t y) {
-    return image->getBytesPerPixel() == 4 ? static_cast<uint8_t>(get32(image, x, y) >> 24)
-                                          : alpha(image, x, y);
+// The alpha of a pixel at either depth; a 16-bit image without an alpha plane is opaque.
+inline uint8_t alphaAt(const Image* image, int32_t x, int32_t y) {
+    if (image->getBytesPerPixel() == 4) {
+        return static_cast<uint8_t>(get32(image, x, y) >> 24);
+    }
+    return image->getAlphaPlane() ? image->getAlphaPlane()[y * image->getWidth() + x] : 255;
 }
 
 // An image of the depth with every pixel set to the color and alpha.
