@@ -16,7 +16,7 @@
 #include "framework/os/Utf8.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/Image.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 namespace {
 
