@@ -11,7 +11,7 @@
 
 #include "FrameRatio.h"
 #include "game/screen/LayoutRenderer.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
 namespace {
 

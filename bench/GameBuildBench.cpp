@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "ThreadClock.h"
-#include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -21,6 +20,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
+#include "testsupport/rules/StandardSuits.h"
 
 namespace {
 
@@ -68,20 +68,6 @@ RefHolder<Layout> hostileTripleLayout() {
     return RefHolder<Layout>(new Layout(node.get(), Game::TYPE_TRIPLE, -1));
 }
 
-void makeSuits() {
-    BasicProperties::createInstance();
-    RefHolder<PropertyNode> defs(new PropertyNode("suitDefs", "Node"));
-    const int sizes[] = {9, 9, 9, 4, 3, 4, 4};
-    for (int i = 0; i < 7; ++i) {
-        RefHolder<PropertyNode> suit(new PropertyNode("s" + std::to_string(i), "Suit"));
-        suit->addChild(new PropertyValue("size", std::to_string(sizes[i]), true));
-        suit->addChild(new PropertyValue("matchType", i >= 5 ? "suit" : "exact", true));
-        defs->addChild(suit.get());
-    }
-    BasicProperties::instance()->setNode("suitDefs", defs.get());
-    TileManager::createInstance();
-}
-
 double percentile(std::vector<double> values, double share) {
     std::sort(values.begin(), values.end());
     const size_t index = std::min(values.size() - 1, static_cast<size_t>(share * values.size()));
@@ -89,7 +75,7 @@ double percentile(std::vector<double> values, double share) {
 }
 
 void BM_BuildClassic144(benchmark::State& state) {
-    makeSuits();
+    const game_test::ScopedSuits suits;
     RefHolder<PropertyNode> levelNode(new PropertyNode("level", "Level"));
     const std::pair<const char*, const char*> values[] = {{"gameType", "Classic"},
                                                           {"pointsPerMatch", "10"},
@@ -144,13 +130,11 @@ void BM_BuildClassic144(benchmark::State& state) {
 
     Game::releaseCurrent();
     Random::releaseInstance();
-    TileManager::releaseInstance();
-    BasicProperties::releaseInstance();
 }
 BENCHMARK(BM_BuildClassic144)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildHostileTriple470(benchmark::State& state) {
-    makeSuits();
+    const game_test::ScopedSuits suits;
     RefHolder<PropertyNode> levelNode(new PropertyNode("level", "Level"));
     levelNode->addChild(new PropertyValue("gameType", "Triple", true));
     levelNode->addChild(new PropertyValue("tileDistMin", "2", true));
@@ -179,8 +163,6 @@ void BM_BuildHostileTriple470(benchmark::State& state) {
 
     Game::releaseCurrent();
     Random::releaseInstance();
-    TileManager::releaseInstance();
-    BasicProperties::releaseInstance();
 }
 BENCHMARK(BM_BuildHostileTriple470)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -11,7 +11,6 @@
 #include <functional>
 
 #include "FrameRatio.h"
-#include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -28,6 +27,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TileManager.h"
 #include "game/screen/SceneGame.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "framework/platform/Image.h"
 #include "framework/platform/JpegDecoder.h"
 #include "framework/platform/PngDecoder.h"
-#include "tests/platform/PictureEncoder.h"
+#include "testsupport/platform/PictureEncoder.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
-#include "tests/TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"
-#include "tests/platform/PictureEncoder.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/platform/PictureEncoder.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "ThreadClock.h"
-#include "content/ShippedBuilds.h"
 #include "framework/core/Random.h"
 #include "game/rules/Layout.h"
 #include "game/rules/LevelCatalog.h"
+#include "testsupport/content/ShippedBuilds.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "framework/platform/BitmapFont.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
-#include "tests/platform/BakedFontLoader.h"
+#include "testsupport/platform/BakedFontLoader.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "app/TokenBounds.h"
 #include "framework/core/Random.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/Tile.h"
-#include "rules/StandardSuits.h"
+#include "testsupport/app/TokenBounds.h"
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/StandardSuits.h"
 
 namespace fuzz {
 

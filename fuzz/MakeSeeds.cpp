@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "GameSupport.h"
-#include "PictureEncoder.h"
-#include "ZipBuilder.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/os/FileKeyStore.h"
@@ -19,7 +17,9 @@
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "os/TestSounds.h"
+#include "testsupport/os/TestSounds.h"
+#include "testsupport/platform/PictureEncoder.h"
+#include "testsupport/platform/ZipBuilder.h"
 
 namespace fs = std::filesystem;
 

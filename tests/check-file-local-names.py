@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Fails when two test files define a file-local name alike.
+"""Fails when two test files open the same namespace or define a file-local name alike.
 
-The test files are compiled in unity batches, so two files whose anonymous namespaces define the
-same function, type, alias or variable break the build once a new file shifts them into one
-batch. Each file's helpers need names of their own, whatever batch they land in."""
+The test files are compiled in unity batches, which share one anonymous namespace: each test
+file keeps its helpers in a namespace named after it, not in an anonymous one; two files whose
+anonymous namespaces define the same function, type, alias or variable break the build once a new
+file shifts them into one batch."""
 import re
 import sys
 from collections import defaultdict
@@ -112,18 +113,23 @@ def file_local_names(text):
 
 
 def main(folder):
-    owners = defaultdict(list)
+    owners, opened = defaultdict(list), defaultdict(list)
     for path in sorted(Path(folder).rglob("*.cpp")):
-        for name, aliased in file_local_names(path.read_text(encoding="utf-8")).items():
-            owners[name].append((path.relative_to(folder).as_posix(), aliased))
-    clashes = {}
+        text, file = path.read_text(encoding="utf-8"), path.relative_to(folder).as_posix()
+        for name, aliased in file_local_names(text).items():
+            owners[name].append((file, aliased))
+        for name in set(re.findall(r"^namespace (\w*) ?\{", strip(text), re.M)):
+            if name or re.search(r"^TEST", text, re.M):
+                opened[name or "anonymous namespace of a test file"].append(file)
+    clashes = {"namespace " + n: files for n, files in opened.items()
+               if len(files) > 1 or n.startswith("anonymous")}
     for name, found in owners.items():
         if len(found) > 1 and (None in {a for _, a in found} or len({a for _, a in found}) > 1):
             clashes[name] = [file for file, _ in found]
     for name, files in sorted(clashes.items()):
         print(f"{name}: {', '.join(files)}")
     if clashes:
-        print(f"{len(clashes)} file-local names are defined in more than one test file")
+        print(f"{len(clashes)} found: each test file keeps its helpers in a namespace of its own")
     return 1 if clashes else 0
 
 

@@ -31,14 +31,14 @@
 #include <vector>
 
 #include "bench/PeakMemory.h"
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/os/SdlAudioMixer.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 // A rectangle of whole pixels: it covers columns x to x+w-1 and rows y to y+h-1 and is empty
 // when w or h is 0 or less. Shared by clipping, blits, sprites and polygon bounds.
@@ -12,6 +13,15 @@ struct Rect {
     int32_t h = 0;
 
     bool isEmpty() const { return w <= 0 || h <= 0; }
+    // Whether the pixel (px, py) is covered; the far edges are computed in 64 bits.
+    bool contains(int64_t px, int64_t py) const {
+        return px >= x && px < int64_t{x} + w && py >= y && py < int64_t{y} + h;
+    }
+    // Whether `inner` lies wholly within this rectangle.
+    bool contains(const Rect& inner) const {
+        return inner.x >= x && inner.y >= y && int64_t{inner.x} + inner.w <= int64_t{x} + w &&
+               int64_t{inner.y} + inner.h <= int64_t{y} + h;
+    }
     bool operator==(const Rect&) const = default;
 };
 
@@ -48,4 +58,15 @@ inline Rect uniteRects(const Rect& a, const Rect& b) {
     };
     return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), extent(left, right),
                 extent(top, bottom)};
+}
+
+// Whether the two rectangles share a pixel.
+inline bool rectsOverlap(const Rect& a, const Rect& b) {
+    return !intersectRects(a, b).isEmpty();
+}
+
+// "(x,y wxh)", for messages.
+inline std::string rectText(const Rect& r) {
+    return "(" + std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" +
+           std::to_string(r.h) + ")";
 }

@@ -304,7 +304,7 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
         bool reaches = false;
         for (const Piece& piece : pieces) {
             reaches = reaches || (piece.cuttable && piece.key < key &&
-                                  !intersectRects(piece.rect, operation.touched).isEmpty());
+                                  rectsOverlap(piece.rect, operation.touched));
         }
         if (!reaches) {
             continue;
@@ -472,7 +472,7 @@ void mergeDamage(std::vector<Rect>& damage, const Rect& bounds, int32_t wholeSha
     std::vector<Rect> outside;
     for (size_t n = 1; n < damage.size() && damage.size() <= MANY_RECTANGLES;) {
         size_t m = 0;
-        while (m < n && intersectRects(damage[m], damage[n]).isEmpty()) {
+        while (m < n && !rectsOverlap(damage[m], damage[n])) {
             ++m;
         }
         if (m == n) {

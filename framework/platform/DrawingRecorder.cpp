@@ -99,7 +99,7 @@ void DrawingRecorder::forward(Draw&& draw) {
         return;
     }
     for (const Rect& rect : *damage) {
-        if (intersectRects(rect, touched).isEmpty()) {
+        if (!rectsOverlap(rect, touched)) {
             continue;
         }
         drawer->setClipRectR(intersectRects(rect, clip));

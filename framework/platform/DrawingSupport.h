@@ -92,8 +92,7 @@ inline int32_t moved(int32_t v, int32_t offset) {
 }
 
 inline bool insideClip(int64_t x, int64_t y, const Rect& clip) {
-    return x >= clip.x && x < int64_t{clip.x} + clip.w && y >= clip.y &&
-           y < int64_t{clip.y} + clip.h;
+    return clip.contains(x, y);
 }
 
 // The rectangle moved by the offset and cut to the clip, computed without overflow.

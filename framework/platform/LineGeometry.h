@@ -75,10 +75,7 @@ void traceLineAA(float x1, float y1, float x2, float y2, const Rect& clip, int32
         return;
     }
     const auto insideClip = [&clip](float x, float y) {
-        const int64_t ix = truncToInt32(x);
-        const int64_t iy = truncToInt32(y);
-        return ix >= clip.x && ix < int64_t{clip.x} + clip.w && iy >= clip.y &&
-               iy < int64_t{clip.y} + clip.h;
+        return clip.contains(truncToInt32(x), truncToInt32(y));
     };
     if (!insideClip(x1, y1) || !insideClip(x2, y2)) {
         return;

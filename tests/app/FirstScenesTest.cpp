@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/GameServicesFixture.h"
-#include "e2e/RoadLevels.h"
 #include "framework/core/Random.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/scene/TransitionScene.h"
@@ -19,8 +18,9 @@
 #include "game/app/ThresholdSprite.h"
 #include "game/visuals/GameModifiers.h"
 #include "gui/HeadlessPicture.h"
+#include "testsupport/e2e/RoadLevels.h"
 
-namespace {
+namespace first_scenes_test {
 
 int32_t colorChannel(uint32_t pixel, int32_t shift) {
     return static_cast<int32_t>((pixel >> shift) & 0xFF);
@@ -301,8 +301,6 @@ TEST(LoadingBar, CountsFromTheFirstMeasurementAndIsFullWhenThatWasAlreadyComplet
     EXPECT_DOUBLE_EQ(SceneLoad::barFraction(1.0, 1.0), 1.0);
 }
 
-}  // namespace
-
 // The splash's threshold pass at both window depths: the mask's values order the reveal, 255
 // never shows, a threshold already applied is not applied again, and a mask smaller than the
 // picture leaves the picture as it was.
@@ -347,3 +345,5 @@ TEST_F(ThresholdWipe, RevealsInMaskOrderAtBothDepthsAndNeverShowsTheLastValue) {
         GameWindow::releaseInstance();
     }
 }
+
+}  // namespace first_scenes_test

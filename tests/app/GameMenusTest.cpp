@@ -18,7 +18,7 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "game/screen/SceneGame.h"
 
-namespace {
+namespace game_menus_test {
 
 class GameMenusTest : public GameDialogsTest {
 protected:
@@ -228,4 +228,4 @@ TEST_F(GameMenusTest, TheRoomMenuGoesToTheLobbyAtOnceThroughTheDefaultTransition
     EXPECT_EQ(scenes->getCurrentScene(), lobby.get());
 }
 
-}  // namespace
+}  // namespace game_menus_test

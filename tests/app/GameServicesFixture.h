@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "TempFolder.h"
 #include "app/SceneFrames.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyStore.h"
@@ -38,6 +37,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"

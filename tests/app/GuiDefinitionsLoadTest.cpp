@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/gui/DialogPainter.h"
@@ -12,6 +11,7 @@
 #include "framework/platform/FileArchive.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/GuiDefinitionsLoad.h"
+#include "testsupport/TempFolder.h"
 
 TEST(GuiDefinitionsLoad, TheGamesFilesGiveTheFrameItsSetupAndTheTransitions) {
     CurrentFolderScope inside(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");

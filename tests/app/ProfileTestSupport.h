@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
-#include "app/TokenBounds.h"
 #include "framework/core/BasicProperties.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/TuningConstants.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/app/TokenBounds.h"
 
 // Trophy definitions with `count` trophies: entry 0 "T<i>" at (i, 2i), entry 1 "T<i>_LARGE"
 // with the header "H<i>" and the body "B<i>". `extra` goes before the list.

@@ -16,7 +16,6 @@
 #include <sstream>
 #include <thread>
 
-#include "TempFolder.h"
 #include "framework/gui/Button.h"
 #include "framework/os/LinuxFileSystem.h"
 #include "framework/platform/Folders.h"
@@ -32,6 +31,7 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
@@ -43,7 +43,7 @@
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
 
-namespace {
+namespace quovel_mahjong_main_test {
 
 // Which services exist at a moment of the run.
 std::string services() {
@@ -450,4 +450,4 @@ TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
     QuovelMahjongMain::releaseInstance();
 }
 
-}  // namespace
+}  // namespace quovel_mahjong_main_test

@@ -17,9 +17,9 @@
 #include "game/app/SceneHallway.h"
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace scene_elevator_test {
 
 // The sum of every byte of the picture's colour: a light swept over it raises it.
 int64_t pictureWeight(Image* image) {
@@ -385,4 +385,4 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     EXPECT_GT(singular, 0);
 }
 
-}  // namespace
+}  // namespace scene_elevator_test

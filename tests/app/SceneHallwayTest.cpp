@@ -21,7 +21,7 @@
 #include "game/screen/SceneGame.h"
 #include "gui/HeadlessPicture.h"
 
-namespace {
+namespace scene_hallway_test {
 
 uint32_t pixelAt(Image* image, int32_t x, int32_t y) {
     const uint8_t* row = image->getPixels() + int64_t{y} * image->getPitch();
@@ -501,4 +501,4 @@ TEST(HallwayMedal, GoldAndSilverCountOnEqualityAndNoWinIsNoMedal) {
     EXPECT_EQ(SceneHallway::medalCode(1, 9, 10, 20), 0);
 }
 
-}  // namespace
+}  // namespace scene_hallway_test

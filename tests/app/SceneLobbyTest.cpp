@@ -3,10 +3,10 @@
 // list with its add, choose and remove roads. Pictures of the lobby, the name input and the
 // player list are written under build/pictures/gui.
 #include "LobbyFixture.h"
-#include "platform/PixelAccess.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/platform/PixelAccess.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace scene_lobby_test {
 
 TEST_F(LobbyRoad, TheFirstRunAsksForANameTypedWithKeysAndWelcomesThatPlayer) {
     ASSERT_NE(lobby, nullptr);
@@ -294,4 +294,4 @@ TEST_F(LobbyRoad, ThePortersEyesShowOneFrameOfTheirStripOverADarkenedDialog) {
     EXPECT_EQ(outside, 0);
 }
 
-}  // namespace
+}  // namespace scene_lobby_test

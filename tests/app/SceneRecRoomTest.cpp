@@ -25,7 +25,7 @@
 #include "gui/HeadlessPicture.h"
 #include "rules/ScopedStatistics.h"
 
-namespace {
+namespace scene_rec_room_test {
 
 int32_t brightness(Image* image, int32_t x, int32_t y) {
     const uint8_t* pixel = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
@@ -415,4 +415,4 @@ TEST(RecRoomGlow, WholeFillCopiesStackFromTheCapWithoutPassingTheMiddle) {
     EXPECT_TRUE(GlowColumn::fillRows(40, 140, 0).empty());
 }
 
-}  // namespace
+}  // namespace scene_rec_room_test

@@ -36,7 +36,7 @@
 #include "gui/HeadlessPicture.h"
 #include "gui/TextLayoutAudit.h"
 
-namespace {
+namespace scene_score_room_test {
 
 // The bytes of one pixel, as many as the image has per pixel.
 std::vector<uint8_t> pixel(Image* image, int32_t x, int32_t y) {
@@ -597,4 +597,4 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_EQ(headingFor(), game);
 }
 
-}  // namespace
+}  // namespace scene_score_room_test

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace single_instance_test {
 
 using namespace std::chrono_literals;
 
@@ -165,4 +165,4 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
     }
 }
 
-}  // namespace
+}  // namespace single_instance_test

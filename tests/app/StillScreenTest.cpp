@@ -14,7 +14,7 @@
 #include "game/visuals/ImageEffects.h"
 #include "game/visuals/ModifierLabelValue.h"
 
-namespace {
+namespace still_screen_test {
 
 class StillScreen : public LobbyRoad {
 protected:
@@ -287,4 +287,4 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
     EXPECT_TRUE(settle());
 }
 
-}  // namespace
+}  // namespace still_screen_test

@@ -9,11 +9,11 @@
 #include "framework/platform/InputHandler.h"
 #include "framework/scene/Scene.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace styled_text_picture_test {
 
 constexpr const char* styledTextDialog = R"(
 <Dialog id="DIALOG_STYLED" painterid="PAINTER_DIALOG" minwidth="440" minheight="290"
@@ -34,8 +34,6 @@ constexpr const char* styledTextDialog = R"(
 </Dialog>)";
 
 class StyledTextPictureTest : public GameMediaTest {};
-
-}  // namespace
 
 TEST_F(StyledTextPictureTest, ADialogWithStyledTextAndANameFieldWithASelection) {
     loadResources({"IMAGE_FRAME_TL", "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L",
@@ -126,3 +124,5 @@ TEST_F(StyledTextPictureTest, ADialogWithStyledTextAndANameFieldWithASelection) 
     scene->closeDialog(dialog.get());
     scene->hide();
 }
+
+}  // namespace styled_text_picture_test

@@ -12,7 +12,7 @@
 #include "game/dialogs/HeaderDialogPainter.h"
 #include "game/profile/TrophyList.h"
 
-namespace {
+namespace trophy_boxes_test {
 
 int boxesGone = 0;
 
@@ -233,4 +233,4 @@ TEST_F(TrophyBoxesTest, TheHeaderPainterAddsItsDecorationsWhereEnabled) {
     }
 }
 
-}  // namespace
+}  // namespace trophy_boxes_test

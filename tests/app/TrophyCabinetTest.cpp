@@ -18,9 +18,9 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/GameDialogHost.h"
 #include "gui/TextLayoutAudit.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace trophy_cabinet_test {
 
 constexpr int32_t FADE_AND_PAUSE = 450;
 
@@ -534,4 +534,4 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
     }
 }
 
-}  // namespace
+}  // namespace trophy_cabinet_test

@@ -7,11 +7,11 @@
 #include "framework/scene/FullScreenHandler.h"
 #include "framework/scene/Scene.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace widget_picture_test {
 
 constexpr const char* widgetDialog = R"(
 <Dialog id="DIALOG_WIDGETS" painterid="PAINTER_DIALOG" minwidth="440" minheight="250"
@@ -36,8 +36,6 @@ constexpr const char* widgetDialog = R"(
 </Dialog>)";
 
 class WidgetPictureTest : public GameMediaTest {};
-
-}  // namespace
 
 TEST_F(WidgetPictureTest, ADialogWithLabelsAndButtonsAndTheFrameButtons) {
     loadResources({"IMAGE_FRAME_TL", "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L",
@@ -97,3 +95,5 @@ TEST_F(WidgetPictureTest, ADialogWithLabelsAndButtonsAndTheFrameButtons) {
     scene->closeDialog(dialog.get());
     scene->hide();
 }
+
+}  // namespace widget_picture_test

@@ -12,11 +12,11 @@
 #include "framework/scene/SceneManager.h"
 #include "gui/HeadlessPicture.h"
 #include "gui/TextLayoutAudit.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace widgets_picture_test {
 
 const char* const SETTINGS = R"xml(
 <Dialog id="SETTINGS" painterid="PAINTER_DIALOG" minwidth="420" minheight="300">
@@ -55,8 +55,6 @@ protected:
         openWindow(0, 102);
     }
 };
-
-}  // namespace
 
 TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     loadResources({"IMAGE_FRAME_TL", "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L",
@@ -150,3 +148,5 @@ TEST_F(WidgetsPictureTest, SwitchesASliderAndAnOpenTooltipInADialog) {
     }
     scenes->setToolTip(nullptr);
 }
+
+}  // namespace widgets_picture_test

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "content/ContentXml.h"
 #include "content/MediaContent.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace authored_content_load_test {
 
 namespace fs = std::filesystem;
 
@@ -142,4 +142,4 @@ TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
     EXPECT_GT(levels, 200);
 }
 
-}  // namespace
+}  // namespace authored_content_load_test

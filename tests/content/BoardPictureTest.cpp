@@ -19,10 +19,10 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PngDecoder.h"
-#include "platform/PictureEncoder.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PictureEncoder.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace board_picture_test {
 
 namespace fs = std::filesystem;
 
@@ -458,4 +458,4 @@ TEST_F(BoardDrawing, LayoutMiniaturesAreWrittenForReview) {
     writeRgbPng(screen.get(), fs::path(QUOVEL_BINARY_DIR) / "review/layout-miniatures.png");
 }
 
-}  // namespace
+}  // namespace board_picture_test

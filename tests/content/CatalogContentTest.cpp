@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "content/MediaContent.h"
 #include "game/rules/LevelCatalog.h"
 #include "rules/BuildPlayer.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace catalog_content_test {
 
 using media::kGameFolder;
 
@@ -259,4 +259,4 @@ TEST_F(CatalogContentTest, EveryLevelBuildsForItsTypeIntoABoardItsOrderEmpties) 
     }
 }
 
-}  // namespace
+}  // namespace catalog_content_test

@@ -2,7 +2,7 @@
 
 #include <tinyxml.h>
 
-namespace {
+namespace content_xml {
 
 ContentNode readElement(const TiXmlElement* e) {
     ContentNode node;
@@ -21,7 +21,7 @@ ContentNode readElement(const TiXmlElement* e) {
     return node;
 }
 
-}  // namespace
+}  // namespace content_xml
 
 const ContentNode* ContentNode::child(const std::string& name) const {
     return findById(children, name);
@@ -68,7 +68,7 @@ bool readContentFile(const std::string& path, std::vector<ContentNode>& out, std
          top = top->NextSiblingElement()) {
         for (const TiXmlElement* c = top->FirstChildElement(); c != nullptr;
              c = c->NextSiblingElement()) {
-            out.push_back(readElement(c));
+            out.push_back(content_xml::readElement(c));
         }
     }
     return true;

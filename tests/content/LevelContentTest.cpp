@@ -12,7 +12,7 @@
 #include "content/BoardModel.h"
 #include "content/ContentXml.h"
 
-namespace {
+namespace level_content_test {
 
 namespace fs = std::filesystem;
 
@@ -591,8 +591,6 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
     }
 }
 
-}  // namespace
-
 TEST(BoardModelTest, FreeRuleAndPathsFollowTheGame) {
     BoardModel row;
     ASSERT_TRUE(row.place(0, 0, 0));
@@ -631,3 +629,5 @@ TEST(BoardModelTest, FreeRuleAndPathsFollowTheGame) {
     EXPECT_TRUE(pair.clearsByFreeGroups(2, random, 5));
     EXPECT_TRUE(pair.clearsByPaths(random));
 }
+
+}  // namespace level_content_test

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "content/MediaContent.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ImageResource.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace media_keys_test {
 
 const std::vector<std::string> kSections = {
     "splash", "music",      "preloading", "default", "lobby", "trophy", "elevator",
@@ -240,4 +240,4 @@ TEST_F(MediaKeysTest, EverySetDrawsEveryFaceDistinctlyInItsCell) {
     }
 }
 
-}  // namespace
+}  // namespace media_keys_test

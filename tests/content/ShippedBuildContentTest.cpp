@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
-#include "content/ShippedBuilds.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
 #include "game/rules/GameSplit.h"
@@ -20,8 +18,10 @@
 #include "game/rules/TileManager.h"
 #include "game/rules/TileSuit.h"
 #include "rules/BuildPlayer.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/content/ShippedBuilds.h"
 
-namespace {
+namespace shipped_build_content_test {
 
 #ifdef __SANITIZE_ADDRESS__
 constexpr uint32_t kSeeds = 4;  // the sanitizer build looks for memory faults, not odds
@@ -232,4 +232,4 @@ INSTANTIATE_TEST_SUITE_P(GameTypes, ShippedBuildContentTest,
                              return std::string(Level::gameTypeWord(info.param));
                          });
 
-}  // namespace
+}  // namespace shipped_build_content_test

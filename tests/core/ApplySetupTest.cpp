@@ -10,7 +10,7 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace apply_setup_test {
 
 class ApplySetupTest : public ::testing::Test {
 protected:
@@ -173,4 +173,4 @@ TEST_F(ApplySetupTest, SharedSetupsAreExpandedOnceAndChainsStopAtTheDepthBound) 
     setProblemSink(nullptr);
 }
 
-}  // namespace
+}  // namespace apply_setup_test

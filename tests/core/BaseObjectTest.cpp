@@ -6,7 +6,7 @@
 #include "framework/core/Interface.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace base_object_test {
 
 // A small class tree shaped like the framework's: a node, a drawable with an interface, a
 // widget with three parents, and a property root that is a BaseObject in layout only.
@@ -38,8 +38,6 @@ class SameName : public BaseObject {
     QUOVEL_TYPE(SameName)
 };
 
-}  // namespace
-
 QUOVEL_DEFINE_TYPE(NodeLike, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(RenderableLike, &Interface::typeRecord)
 QUOVEL_DEFINE_TYPE(ListenerLike, &Interface::typeRecord)
@@ -50,8 +48,6 @@ QUOVEL_DEFINE_TYPE(ButtonLike, &SpriteLike::typeRecord, &ListenerLike::typeRecor
 QUOVEL_DEFINE_TYPE(PropertyRootLike)
 QUOVEL_DEFINE_TYPE(PropertyNodeLike, &PropertyRootLike::typeRecord)
 QUOVEL_DEFINE_TYPE(SameName)
-
-namespace {
 
 // A record with the same name as NodeLike's but a different identity.
 constexpr const TypeRecord* impostorParents[] = {nullptr};
@@ -215,4 +211,4 @@ TEST(RefHolder, NullHoldersCallNothing) {
     EXPECT_FALSE(copy);
 }
 
-}  // namespace
+}  // namespace base_object_test

@@ -9,7 +9,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace basic_properties_test {
 
 class BasicPropertiesTest : public ::testing::Test {
 protected:
@@ -156,4 +156,4 @@ TEST(BasicPropertiesWithoutInstance, TextsReadEmpty) {
     EXPECT_EQ(BasicProperties::instance(), nullptr);
 }
 
-}  // namespace
+}  // namespace basic_properties_test

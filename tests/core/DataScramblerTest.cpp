@@ -7,7 +7,7 @@
 
 #include "framework/core/DataScrambler.h"
 
-namespace {
+namespace data_scrambler_test {
 
 std::vector<uint8_t> everyByteTwice() {
     std::vector<uint8_t> bytes(600);
@@ -73,4 +73,4 @@ TEST(DataScrambler, ScrambledTextStaysAscii) {
     }
 }
 
-}  // namespace
+}  // namespace data_scrambler_test

@@ -13,7 +13,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/ModifierFunction.h"
 
-namespace {
+namespace game_node_test {
 
 using Node = Counted<GameNode>;
 
@@ -488,4 +488,4 @@ TEST_F(GameNodeTest, ATreeBuiltRunAndReleasedLeavesNothingAlive) {
     }
 }
 
-}  // namespace
+}  // namespace game_node_test

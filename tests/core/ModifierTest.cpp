@@ -13,7 +13,7 @@
 #include "framework/nodes/ModifierFunction.h"
 #include "framework/nodes/iGuiMethod.h"
 
-namespace {
+namespace modifier_test {
 
 using Node = Counted<GameNode>;
 
@@ -438,4 +438,4 @@ TEST_F(ModifierTest, AnAnimationTreeBuiltRunAndReleasedLeavesNothingAlive) {
     EXPECT_EQ(node->getRefCount(), 1);
 }
 
-}  // namespace
+}  // namespace modifier_test

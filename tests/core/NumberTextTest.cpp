@@ -5,7 +5,7 @@
 
 #include "framework/core/NumberText.h"
 
-namespace {
+namespace number_text_test {
 
 TEST(ParseInt, HexadecimalForms) {
     EXPECT_EQ(parseInt(L"#FF8000"), 16744448);
@@ -92,4 +92,4 @@ TEST(FloatText, TrailingZerosAndBarePointAreTrimmed) {
     EXPECT_EQ(floatToWString(16777216.0f), L"16777216");
 }
 
-}  // namespace
+}  // namespace number_text_test

@@ -12,7 +12,7 @@
 #include "framework/core/RefHolder.h"
 #include "content/ContentXml.h"
 
-namespace {
+namespace object_factory_test {
 
 int liveWidgets = 0;
 
@@ -36,12 +36,8 @@ public:
     AbstractProperty* definition;
 };
 
-}  // namespace
-
 QUOVEL_DEFINE_TYPE(Widget, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(Anything, &BaseObject::typeRecord)
-
-namespace {
 
 BaseObject* makeNothing(AbstractProperty*) {
     return nullptr;
@@ -175,4 +171,4 @@ TEST_F(FactoryWithGlobals, CreateChildObjectsSkipsUnregisteredTypeWords) {
     EXPECT_EQ(globals->getNode("mystery"), nullptr);
 }
 
-}  // namespace
+}  // namespace object_factory_test

@@ -4,7 +4,7 @@
 
 #include "framework/core/Polygon.h"
 
-namespace {
+namespace polygon_test {
 
 TEST(PolygonTest, BoundsRoundTheExtremes) {
     Polygon polygon;
@@ -48,4 +48,4 @@ TEST(PolygonTest, BuildFollowsTheHermiteCurve) {
     EXPECT_TRUE(line.build(0, 2, 0, false).empty());
 }
 
-}  // namespace
+}  // namespace polygon_test

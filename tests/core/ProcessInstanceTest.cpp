@@ -7,7 +7,7 @@
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace process_instance_test {
 
 int liveInstances = 0;
 
@@ -44,4 +44,4 @@ TEST(ProcessInstance, MadeOnceAndReleasedNotDeletedWhileHeldElsewhere) {
     EXPECT_EQ(liveInstances, 0);
 }
 
-}  // namespace
+}  // namespace process_instance_test

@@ -10,15 +10,15 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
 #include "core/FakeFilesTest.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
 #include "framework/core/XmlNestingScan.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace property_store_robustness_test {
 
 std::string repeat(const std::string& piece, int times) {
     std::string text;
@@ -373,4 +373,4 @@ TEST(PropertyStoreOnDisk, SavesAtomicallyAndFailsWithoutDamage) {
     EXPECT_FALSE(store->save());
 }
 
-}  // namespace
+}  // namespace property_store_robustness_test

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "core/FakeFilesTest.h"
 #include "core/PropertyNames.h"
 #include "framework/core/DataScrambler.h"
@@ -12,9 +11,10 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/FileArchive.h"
-#include "platform/ZipBuilder.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/ZipBuilder.h"
 
-namespace {
+namespace property_store_xml_test {
 
 using Names = std::vector<std::string>;
 
@@ -279,4 +279,4 @@ TEST(PropertyStoreArchive, ReadsMembersFirstInTheArchiveModes) {
     FileArchive::close();
 }
 
-}  // namespace
+}  // namespace property_store_xml_test

@@ -10,7 +10,7 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace property_tree_test {
 
 // Names of a node's name table, in its order.
 std::vector<std::string> tableNames(const PropertyNode& node) {
@@ -232,4 +232,4 @@ TEST(NullObjects, StayEmptyAndSurviveTheirHolders) {
     EXPECT_EQ(DUMMY_VECTOR->getChildCount(), 0);
 }
 
-}  // namespace
+}  // namespace property_tree_test

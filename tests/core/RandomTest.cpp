@@ -10,7 +10,7 @@
 
 #include "framework/core/Random.h"
 
-namespace {
+namespace random_test {
 
 TEST(Random, SeedZeroGivesTheKnownSequence) {
     Random random(0, 0);
@@ -207,4 +207,4 @@ TEST(ShuffleList, PermutesAndReplaysFromTheSeed) {
     EXPECT_EQ(one, std::vector<int>{7});
 }
 
-}  // namespace
+}  // namespace random_test

@@ -2,7 +2,7 @@
 
 #include "framework/core/StringUtils.h"
 
-namespace {
+namespace string_utils_test {
 
 TEST(NumberText, IntegersUseTheCLocaleDecimalForm) {
     EXPECT_EQ(intToString(0), "0");
@@ -149,4 +149,4 @@ TEST(WStringReplace, ReplacementContainingTheSearchedTextEnds) {
     EXPECT_EQ(same, L"xx");
 }
 
-}  // namespace
+}  // namespace string_utils_test

@@ -9,7 +9,7 @@
 
 #include "framework/core/XmlNestingScan.h"
 
-namespace {
+namespace xml_nesting_scan_test {
 
 // The scan needs its text followed by four 0 bytes.
 XmlNestingScan scan(const std::string& text, int32_t maxDepth = 1000) {
@@ -187,4 +187,4 @@ TEST(XmlNestingScan, NeverUnderestimatesTheParserOnRandomTexts) {
     EXPECT_GT(checked, 1000);
 }
 
-}  // namespace
+}  // namespace xml_nesting_scan_test

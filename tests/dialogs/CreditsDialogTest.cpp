@@ -5,7 +5,7 @@
 #include "framework/gui/Label.h"
 #include "game/dialogs/DialogCredits.h"
 
-namespace {
+namespace credits_dialog_test {
 
 class CreditsDialogTest : public ChoiceDialogsTest {
 protected:
@@ -87,4 +87,4 @@ TEST_F(CreditsDialogTest, WithoutItsValuesTheDialogClosesRightAfterOpening) {
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_EMPTY_CREDITS"));
 }
 
-}  // namespace
+}  // namespace credits_dialog_test

@@ -5,15 +5,15 @@
 
 #include <map>
 
-#include "TempFolder.h"
 #include "content/ContentXml.h"
 #include "dialogs/GameDialogFixture.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/screen/GameSceneStates.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace dialog_dorrick_hint_test {
 
 // A 200 x 80 box; the font advances 6 pixels a character, lines are 10 apart, 8 high.
 constexpr const char* hintDefinitions =
@@ -58,8 +58,6 @@ int32_t afterClose(void* target, BaseObject*) {
     ++closings;
     return 0;
 }
-
-}  // namespace
 
 TEST_F(DialogDorrickHintTest, TheNameFillsEveryMarkAndTheBoxGrowsWithItsText) {
     DialogDorrickHint* box = hint();
@@ -196,3 +194,5 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
         EXPECT_TRUE(places.count(number)) << "hint " << number << " is shown nowhere: " << text;
     }
 }
+
+}  // namespace dialog_dorrick_hint_test

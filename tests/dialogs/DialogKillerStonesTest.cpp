@@ -19,7 +19,7 @@
 #include "gui/HeadlessPicture.h"
 #include "gui/TextLayoutAudit.h"
 
-namespace {
+namespace dialog_killer_stones_test {
 
 using Stones = DialogKillerStones;
 
@@ -588,4 +588,4 @@ TEST_F(KillerStonesTest, CaptionsWaitUnseenPopInRiseAndGo) {
     EXPECT_EQ(caption->getAlpha(), 0);
 }
 
-}  // namespace
+}  // namespace dialog_killer_stones_test

@@ -5,7 +5,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace dialog_quovel_mahjong_test {
 
 constexpr const char* baseDialogDefinitions =
     "<Node id=\"dialogs\">"
@@ -47,8 +47,6 @@ int32_t recordClosed(void* target, BaseObject*) {
     test->events.push_back(test->events.empty() ? "callback" : "callback again");
     return 0;
 }
-
-}  // namespace
 
 TEST_F(DialogQuovelMahjongTest, FadesInDeafThenCloseGoesSoundFadeRemovalCallback) {
     DialogQuovelMahjong* dialog = open("DIALOG_A");
@@ -165,3 +163,5 @@ TEST_F(DialogQuovelMahjongTest, ADarkenedDialogCoversTheScreenWithItsPictureAndB
     EXPECT_EQ(colorAt(shown.get(), 315, 215), 0x000010u);  // the strip's normal frame
     EXPECT_NEAR(static_cast<int>(colorAt(shown.get(), 405, 205) & 0xFF), 127, 2);
 }
+
+}  // namespace dialog_quovel_mahjong_test

@@ -5,7 +5,7 @@
 #include "dialogs/GameDialogFixture.h"
 #include "framework/gui/Label.h"
 
-namespace {
+namespace dialog_yes_no_test {
 
 // A 200 x 100 dialog; the font advances 6 pixels a character, lines are 10 apart, 8 high.
 constexpr const char* yesNoDefinitions =
@@ -58,8 +58,6 @@ int32_t answerCallback(void* target, BaseObject* sender) {
     test->answeredBy = sender;
     return 1;
 }
-
-}  // namespace
 
 TEST_F(DialogYesNoTest, TheLayoutFollowsTheMessageAndTheHeader) {
     // One line: the dialog grows by the message's 8 pixels, buttons count from the bottom, and
@@ -128,3 +126,5 @@ TEST_F(DialogYesNoTest, AskingAgainLeavesOneQuestionAndTheAnswersReachTheirCallb
     frame(200);
     EXPECT_EQ(played(), Keys{});
 }
+
+}  // namespace dialog_yes_no_test

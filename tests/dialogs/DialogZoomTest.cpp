@@ -7,7 +7,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace dialog_zoom_test {
 
 constexpr const char* zoomDefinitions =
     "<Node id=\"dialogs\">"
@@ -144,4 +144,4 @@ TEST_F(DialogZoomTest, PopsInSwapsItsContentAndShrinksAwayWhileTheGameRuns) {
     scene->closeDialog(zoom.get());
 }
 
-}  // namespace
+}  // namespace dialog_zoom_test

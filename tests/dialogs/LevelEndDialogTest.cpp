@@ -13,7 +13,7 @@
 #include "game/dialogs/DialogLevelEnd.h"
 #include "gui/TextLayoutAudit.h"
 
-namespace {
+namespace level_end_dialog_test {
 
 int continuations = 0;
 void* continuedWith = nullptr;
@@ -316,4 +316,4 @@ TEST_F(LevelEndDialogTest, ASkipShowsExactlyTheFinalValuesOfAFullIntroWithoutCel
     EXPECT_EQ(full->getBestTimeLabel()->getText(), skipped[3]);
 }
 
-}  // namespace
+}  // namespace level_end_dialog_test

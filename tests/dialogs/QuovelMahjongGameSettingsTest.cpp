@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace quovel_mahjong_game_settings_test {
 
 TEST(QuovelMahjongGameSettingsTest, NothingStoredKeepsTheGameDefaults) {
     TempFolder folder;
@@ -46,4 +46,4 @@ TEST(QuovelMahjongGameSettingsTest, CopyFromTakesAllSixValues) {
     EXPECT_EQ(other.getMusicVolume(), 50);
 }
 
-}  // namespace
+}  // namespace quovel_mahjong_game_settings_test

@@ -10,10 +10,10 @@
 #include "framework/nodes/Sprite.h"
 #include "game/dialogs/DialogSelectBackground.h"
 #include "game/screen/LayoutRenderer.h"
-#include "platform/PictureWriter.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/platform/PictureWriter.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace select_background_dialog_test {
 
 class SelectBackgroundDialogTest : public ChoiceDialogsTest {
 protected:
@@ -183,4 +183,4 @@ TEST_F(SelectBackgroundDialogTest, TheDialogAndTheChosenSetOnABoardArePictured) 
     EXPECT_GT(differing, 2000);
 }
 
-}  // namespace
+}  // namespace select_background_dialog_test

@@ -13,7 +13,7 @@
 #include "game/dialogs/DialogCredits.h"
 #include "game/dialogs/DialogSettings.h"
 
-namespace {
+namespace settings_dialog_test {
 
 class SettingsDialogTest : public ChoiceDialogsTest {
 protected:
@@ -191,4 +191,4 @@ TEST_F(SettingsDialogTest, InfoOpensTheCreditsAboveAndThePictureIsWritten) {
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_SETTINGS"));
 }
 
-}  // namespace
+}  // namespace settings_dialog_test

@@ -5,8 +5,6 @@
 
 #include <cstring>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Folders.h"
@@ -15,8 +13,10 @@
 #include "game/dialogs/DialogSelectBackground.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Level.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace board_look_road_test {
 
 // True when `shown` holds the same pixels as the resource `key` of `section`, loaded afresh
 // (the game screen unloads its section once it has taken the picture).
@@ -115,4 +115,4 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     EXPECT_NE(profile.find(" tileset=\"1\""), std::string::npos);
 }
 
-}  // namespace
+}  // namespace board_look_road_test

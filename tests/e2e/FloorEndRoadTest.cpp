@@ -5,16 +5,16 @@
 
 #include <string>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "game/app/SceneElevator.h"
 #include "game/app/SceneHallway.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/visuals/GameModifiers.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace floor_end_road_test {
 
 size_t occurrences(const std::string& text, const std::string& word) {
     size_t count = 0;
@@ -32,8 +32,6 @@ bool shines(GameNode* node) {
     }
     return false;
 }
-
-}  // namespace
 
 TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
     RoadDriver road("floor-end");
@@ -151,3 +149,5 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
     EXPECT_EQ(occurrences(statistics, "numNotSolvable"), 5u) << statistics;
     EXPECT_EQ(occurrences(statistics, "QVLevelSession"), 0u) << statistics;
 }
+
+}  // namespace floor_end_road_test

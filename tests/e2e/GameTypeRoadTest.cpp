@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/core/BasicProperties.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace game_type_road_test {
 
 // From the lift into `sceneName` by `stopButton`, its type `typeSwitch` started in tile set
 // `tileSet`: true once the board plays.
@@ -294,4 +294,4 @@ TEST(Road, SpeedShowsItsRackOnScreen) {
               "the rack in the first tile set");
 }
 
-}  // namespace
+}  // namespace game_type_road_test

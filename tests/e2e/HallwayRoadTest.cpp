@@ -3,8 +3,6 @@
 // to the medal; a level whose time runs out; a level stopped from the in-game menu.
 #include <gtest/gtest.h>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -16,6 +14,8 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
 TEST(Road, FloorOneDoorOneIsWonByClicksAndTheMedalLandsOnItsDoor) {
     RoadDriver road("hallway-win");

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
@@ -32,8 +30,10 @@
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "gui/TextLayoutAudit.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace lobby_road_test {
 
 int32_t musicVolume() {
     return SettingsManager::instance()->getSettings()->getMusicVolume();
@@ -324,8 +324,6 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     EXPECT_EQ(again.finish(), 0);
 }
 
-}  // namespace
-
 // Every scene of the building and every dialog, built from the shipped definitions on a player's
 // road, finds each widget, text, picture, sound and font that its code looks up and that its
 // definition names: nothing falls back silently to an empty widget, text or picture.
@@ -423,3 +421,5 @@ TEST(Road, EveryDialogReopensWhereItFirstStood) {
     });
     EXPECT_EQ(road.finish(), 0);
 }
+
+}  // namespace lobby_road_test

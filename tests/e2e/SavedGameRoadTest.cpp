@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/gui/Label.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/SceneElevator.h"
@@ -22,8 +20,10 @@
 #include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace saved_game_road_test {
 
 // What a level in play shows: the tiles left (place and face), the score and the time.
 struct Played {
@@ -81,8 +81,6 @@ bool savedCasinoGameExists() {
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     return player && players->saveGameExists("1", player->getName());
 }
-
-}  // namespace
 
 TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     RoadDriver road("saved-game");
@@ -177,3 +175,5 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     EXPECT_NE(stoppedSession.find("gameStopped"), std::string::npos) << stoppedSession;
     EXPECT_NE(stoppedSession.find("GameMode\" value=\"1\""), std::string::npos) << stoppedSession;
 }
+
+}  // namespace saved_game_road_test

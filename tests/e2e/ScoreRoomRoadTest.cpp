@@ -3,8 +3,6 @@
 // arcade game; Speed and Mixed on the roof; a layout page and a layout won.
 #include <gtest/gtest.h>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/gui/Label.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneRecRoom.h"
@@ -14,8 +12,10 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace score_room_road_test {
 
 // The room's switch `switchName` chosen and its start clicked: true once the level is played.
 // Pictures of the choice and the board, named after `what`.
@@ -37,8 +37,6 @@ std::wstring roomLabelText(RoadDriver& road, const std::string& name) {
     auto* label = objectCast<Label>(road.find(name));
     return label ? label->getText() : L"<none>";
 }
-
-}  // namespace
 
 TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     RoadDriver road("casino");
@@ -175,3 +173,5 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     EXPECT_EQ(road.finish(), 0);
     EXPECT_NE(road.sessionEventsText().find("floorNumber"), std::string::npos);
 }
+
+}  // namespace score_room_road_test

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/platform/PlayerManager.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
 TEST(Road, StartUpSplashLoadingAndAClickReachTheLobby) {
     RoadDriver road("startup");

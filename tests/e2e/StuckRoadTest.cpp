@@ -9,16 +9,16 @@
 #include <regex>
 #include <vector>
 
-#include "e2e/RoadDriver.h"
-#include "e2e/RoadSteps.h"
 #include "framework/gui/Button.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadSteps.h"
 
-namespace {
+namespace stuck_road_test {
 
 struct TileCell {
     int32_t x, y, z;
@@ -208,4 +208,4 @@ TEST(Road, ARecRoomBoardPlayedStuckTakesBackItsLastMatch) {
     EXPECT_EQ(stuckActions(road.sessionEventsText()), "2");
 }
 
-}  // namespace
+}  // namespace stuck_road_test

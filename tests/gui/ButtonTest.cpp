@@ -1,11 +1,11 @@
 // Buttons: the press-move-release road with its frames, sounds and the hover count, hit tests
 // on masks and alpha, fire keys, disabled buttons, and link buttons opening their address.
-#include "TempFolder.h"
 #include "framework/os/UrlOpener.h"
 #include "framework/platform/InputHandler.h"
 #include "gui/ButtonFixture.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace button_test {
 
 class RecordingOpener : public UrlOpener {
 public:
@@ -15,8 +15,6 @@ public:
     }
     std::vector<std::string> opened;
 };
-
-}  // namespace
 
 TEST_F(ButtonTest, PressMoveAndReleaseWithFramesSoundsAndTheHoverCount) {
     RefHolder<Button> button = buttonFrom(
@@ -165,3 +163,5 @@ TEST_F(ButtonTest, ALinkButtonOpensItsAddressThenCallsBack) {
     EXPECT_EQ(pictured->getHeight(), 40);
     UrlOpener::install(nullptr);
 }
+
+}  // namespace button_test

@@ -6,7 +6,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace dialog_painter_test {
 
 constexpr uint32_t CORNER = 0x00AA0000;
 constexpr uint32_t EDGE = 0x0000AA00;
@@ -37,8 +37,6 @@ protected:
         return target;
     }
 };
-
-}  // namespace
 
 TEST_F(DialogPainterTest, SizesAreBordersPlusWholeEdgeTilesAndNeverBelowTheRequest) {
     // No pieces: the request stands.
@@ -171,3 +169,5 @@ TEST_F(DialogPainterTest, APieceWithoutAlphaOfItsOwnMakesItsAreaOpaque) {
     EXPECT_EQ(colorAt(target.get(), 5, 5), EDGE);
     EXPECT_FALSE(plain->getUseAlphaChannel());  // the piece's own flag is given back
 }
+
+}  // namespace dialog_painter_test

@@ -7,7 +7,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace dialog_test {
 
 // A component that listens and calls back, as buttons do; it records the presses it gets.
 class ProbeWidget : public Sprite, public iInputListener, public iGuiMethod {
@@ -51,8 +51,6 @@ protected:
 public:
     int callbacks = 0;
 };
-
-}  // namespace
 
 TEST_F(DialogTest, PressMoveAndReleaseDragOnlyPastThreePixelsAndOnlyMovableDialogs) {
     RefHolder<Dialog> dialog = dialogFrom("x=\"100\" y=\"100\" width=\"200\" height=\"100\" movable=\"true\"");
@@ -242,3 +240,5 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
     EXPECT_EQ(colorAt(dialog->getImage(), 20, 5), 0x00FF0000u);
     EXPECT_EQ(colorAt(dialog->getImage(), 10, 5), 0x00F6EFE0u);
 }
+
+}  // namespace dialog_test

@@ -2,7 +2,7 @@
 // BasicProperties, setups inherited, and the load hook.
 #include "gui/GuiFixture.h"
 
-namespace {
+namespace gui_definitions_test {
 
 class CountingHook : public GuiLoadHook {
 public:
@@ -15,8 +15,6 @@ public:
 };
 
 class GuiDefinitionsTest : public GuiTest {};
-
-}  // namespace
 
 TEST_F(GuiDefinitionsTest, LaterFilesOverrideEarlierDefinitionsAndGlobalsAreStoredBeforeTheHook) {
     putFile("first.xml",
@@ -86,3 +84,5 @@ TEST_F(GuiDefinitionsTest, LoadingNoFilesLeavesEmptySectionsAndStillCallsTheHook
     EXPECT_TRUE(definitions->getDialogs()->getNameTable().empty());
     EXPECT_TRUE(definitions->getScenes()->getNameTable().empty());
 }
+
+}  // namespace gui_definitions_test

@@ -20,7 +20,7 @@
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
 #include "platform/FakeWindow.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 // A picture resource made in code: loaded from the start.
 class MemoryImageResource : public ResourceObject {

@@ -10,7 +10,7 @@
 #include "framework/platform/RenderTask.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
-#include "platform/PictureWriter.h"
+#include "testsupport/platform/PictureWriter.h"
 
 inline std::filesystem::path pictureFolder() {
     std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures" / "gui";

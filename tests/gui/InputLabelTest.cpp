@@ -11,7 +11,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace input_label_test {
 
 // The field stands at (100, 50); with 6 pixels per letter and no margin, the caret before
 // letter i is at x 100 + 6 i.
@@ -77,8 +77,6 @@ protected:
     InputHandler keys;
     int changes = 0;
 };
-
-}  // namespace
 
 TEST_F(InputLabelTest, TypingSelectingPastingAndDeletingStayWithinTheLimits) {
     RefHolder<InputLabel> input = field("maxlength=\"5\"");
@@ -323,3 +321,5 @@ TEST_F(InputLabelTest, TheSelectionBoxIsDrawnBehindTheSelectedLetters) {
     EXPECT_EQ(colorAt(target.get(), 103, 50), 0u);
     EXPECT_EQ(input->getCursor()->getX(), 24);
 }
+
+}  // namespace input_label_test

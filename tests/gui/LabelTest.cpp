@@ -13,7 +13,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace label_test {
 
 class LabelTest : public GuiTest {
 protected:
@@ -45,8 +45,6 @@ protected:
 };
 
 using Lines = std::vector<std::wstring>;
-
-}  // namespace
 
 TEST_F(LabelTest, DefinitionsGiveTheTextColorsAndOptions) {
     BasicProperties::instance()->setText("GREETING", L"Hello");
@@ -266,3 +264,5 @@ TEST_F(LabelTest, ABufferedDialogShowsANewTextOfItsLabel) {
     pass.renderTree(graphics.get());
     EXPECT_EQ(colorAt(target.get(), 18, 12), 0xC00000u);
 }
+
+}  // namespace label_test

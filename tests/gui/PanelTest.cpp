@@ -7,7 +7,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/gui/Panel.h"
 
-namespace {
+namespace panel_test {
 
 // The panel defined under "panel" in the XML.
 RefHolder<Panel> panelFrom(const std::string& xml) {
@@ -24,8 +24,6 @@ RefHolder<Panel> panelFrom(const std::string& xml) {
 GameNode* named(const std::string& name) {
     return new GameNode(name);
 }
-
-}  // namespace
 
 TEST(Panel, BuildsItsComponentsInOrderAndSkipsWhatNoClassMakes) {
     RefHolder<Panel> panel = panelFrom(
@@ -120,3 +118,5 @@ TEST(Panel, ClipChildrenGivesEverySpriteBelowThePanelsClipUnchanged) {
     EXPECT_EQ(*deeper->getClipRect(), (Rect{10, 20, 30, 40}));
     EXPECT_EQ(*sprite->getClipRect(), (Rect{10, 20, 30, 40}));
 }
+
+}  // namespace panel_test

@@ -8,7 +8,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace sample_picture_test {
 
 constexpr uint32_t WOOD = 0xFF3B2414;
 constexpr uint32_t BRASS = 0xFFC8A25A;
@@ -65,8 +65,6 @@ protected:
     }
 };
 
-}  // namespace
-
 TEST_F(SamplePictureTest, ASampleDialogAndASampleSceneAreDrawnIntoPictures) {
     addFrame();
     RefHolder<Dialog> dialog = sampleDialog();
@@ -99,3 +97,5 @@ TEST_F(SamplePictureTest, ASampleDialogAndASampleSceneAreDrawnIntoPictures) {
     scene->closeDialog(dialog.get());
     scene->hide();
 }
+
+}  // namespace sample_picture_test

@@ -5,7 +5,7 @@
 
 #include "gui/ButtonFixture.h"
 
-namespace {
+namespace slider_test {
 
 constexpr int32_t KEY_RIGHT = 39;
 constexpr int32_t KEY_LEFT = 37;
@@ -49,8 +49,6 @@ protected:
 
     RefHolder<GameNode> parent = new GameNode();
 };
-
-}  // namespace
 
 TEST_F(SliderTest, StepButtonsMoveTheValueByATenthByClickAndByKey) {
     RefHolder<Slider> slider = sliderFrom("", knob() + steps());
@@ -193,3 +191,5 @@ TEST_F(SliderTest, SlidersThatCannotDivideKeepTheKnobAtTheStart) {
     EXPECT_EQ(full->value, 0.0f);
     EXPECT_EQ(holderX(full.get()), 0);
 }
+
+}  // namespace slider_test

@@ -11,7 +11,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace style_label_test {
 
 constexpr uint32_t RED = 0xFFFF0000;
 constexpr uint32_t BLUE = 0x000000FF;
@@ -61,8 +61,6 @@ protected:
     RefHolder<SyntheticFont> small;
     RefHolder<SyntheticFont> big;
 };
-
-}  // namespace
 
 TEST_F(StyleLabelTest, StyledTextIsDrawnWhereTheFontsTagsAndPicturesPutIt) {
     RefHolder<StyleLabel> label = laidOut(
@@ -259,3 +257,5 @@ TEST_F(StyleLabelTest, LinesWrapTruncateAndAlignAsTheEdgeCasesSay) {
     EXPECT_EQ(fontless->getWidth(), 1);
     EXPECT_EQ(fontless->getHeight(), 1);
 }
+
+}  // namespace style_label_test

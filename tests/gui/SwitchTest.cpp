@@ -5,7 +5,7 @@
 #include "framework/platform/InputHandler.h"
 #include "gui/ButtonFixture.h"
 
-namespace {
+namespace switch_test {
 
 class SwitchTest : public ButtonTest {
 protected:
@@ -38,8 +38,6 @@ protected:
         return target->onLeftButtonUp(x, y, 0);
     }
 };
-
-}  // namespace
 
 TEST_F(SwitchTest, PressDragAndReleaseToggleWithFramesSoundsAndTheHoverCount) {
     const int32_t hover = InputHandler::getHoverCount();
@@ -151,3 +149,5 @@ TEST_F(SwitchTest, DisabledSwitchesAlphaHitsAndCaptions) {
     EXPECT_FALSE(box->isOn());
     EXPECT_EQ(fired, 1);
 }
+
+}  // namespace switch_test

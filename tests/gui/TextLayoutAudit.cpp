@@ -18,7 +18,7 @@
 #include "framework/platform/Font.h"
 #include "framework/platform/Image.h"
 #include "gui/HeadlessPicture.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 namespace {
 
@@ -87,14 +87,6 @@ int32_t auditedColorDistance(uint32_t a, uint32_t b) {
                                                static_cast<int32_t>((b >> shift) & 0xFF)));
     }
     return distance;
-}
-
-bool auditedInside(const Rect& inner, const Rect& outer) {
-    return intersectRects(inner, outer) == inner;
-}
-
-bool auditedOverlap(const Rect& a, const Rect& b) {
-    return !intersectRects(a, b).isEmpty();
 }
 
 // How many fully inked pixels of the line's rows of the label's image the picture does not show
@@ -203,11 +195,6 @@ std::vector<Rect> auditedRules(const Image* image, const Rect& source) {
     return rules;
 }
 
-std::string auditedText(const Rect& box) {
-    return "(" + std::to_string(box.x) + "," + std::to_string(box.y) + " " + std::to_string(box.w) +
-           "x" + std::to_string(box.h) + ")";
-}
-
 // The nearest dialog above the node, or the nearest named one: what lies in one dialog is drawn
 // over, and hides, what lies under another.
 GameNode* auditedDialogOf(GameNode* node, bool named = false) {
@@ -228,13 +215,13 @@ std::string auditedName(GameNode* node) {
 
 // `what` at `box`, unless the box lies whole on the screen: a finding.
 void auditOnScreen(LayoutSurvey& survey, const std::string& what, const Rect& box) {
-    if (!auditedInside(box, survey.screen)) {
-        survey.problems.push_back(what + " " + auditedText(box) + " reaches out of the screen");
+    if (!survey.screen.contains(box)) {
+        survey.problems.push_back(what + " " + rectText(box) + " reaches out of the screen");
     }
 }
 
 std::string auditedPictureName(const AuditedPicture& p) {
-    return "picture " + auditedName(p.sprite) + " " + auditedText(p.opaque);
+    return "picture " + auditedName(p.sprite) + " " + rectText(p.opaque);
 }
 
 std::string auditedLineName(const AuditedLine& line) {
@@ -305,9 +292,9 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         if (!label->getAutoFitHeight() && line.y + step > label->getHeight()) {
             survey.problems.push_back(name + " falls below its box");
         }
-        if (dialogBox && !auditedInside(audited.box, *dialogBox)) {
-            survey.problems.push_back(name + " " + auditedText(audited.box) +
-                                      " reaches out of its dialog " + auditedText(*dialogBox));
+        if (dialogBox && !dialogBox->contains(audited.box)) {
+            survey.problems.push_back(name + " " + rectText(audited.box) +
+                                      " reaches out of its dialog " + rectText(*dialogBox));
         }
         auditOnScreen(survey, name, audited.box);
         block = block.isEmpty() ? audited.box : uniteRects(block, audited.box);
@@ -389,11 +376,11 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
-            if (!auditedInside(survey.screen, ownDialogBox) && sprite->getAlpha() >= 128 &&
-                sprite->getScale() == 1.0f && !p.moving && auditedOverlap(p.opaque, ownDialogBox) &&
-                !auditedInside(p.opaque, ownDialogBox)) {
+            if (!ownDialogBox.contains(survey.screen) && sprite->getAlpha() >= 128 &&
+                sprite->getScale() == 1.0f && !p.moving && rectsOverlap(p.opaque, ownDialogBox) &&
+                !ownDialogBox.contains(p.opaque)) {
                 survey.problems.push_back("dialog " + auditedName(node) + " " +
-                                          auditedText(ownDialogBox) + " cuts " +
+                                          rectText(ownDialogBox) + " cuts " +
                                           auditedPictureName(p));
             }
         }
@@ -436,12 +423,12 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
     for (const AuditedPicture& drawnIn : survey.pictures) {
         for (const AuditedRule& rule : drawnIn.rules) {
             const std::string ruleName =
-                "a line " + auditedText(rule.box) + " of " + auditedName(drawnIn.sprite);
+                "a line " + rectText(rule.box) + " of " + auditedName(drawnIn.sprite);
             // It runs through another picture of the same dialog, unless that one is its backdrop,
             // a line itself or a frame around it.
             for (const AuditedPicture& p : survey.pictures) {
                 if (&p != &drawnIn && p.dialog == drawnIn.dialog && !p.moving && !p.thin() &&
-                    !p.frame && !auditedInside(drawnIn.opaque, p.opaque) &&
+                    !p.frame && !p.opaque.contains(drawnIn.opaque) &&
                     auditedRuleCrosses(rule, p.opaque)) {
                     survey.problems.push_back(ruleName + " crosses " + auditedPictureName(p));
                 }
@@ -449,7 +436,7 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             for (const AuditedLine& line : survey.lines) {
                 if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog &&
                     auditedRuleCrosses(rule, line.ink)) {
-                    survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
+                    survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
                                               " is crossed by " + ruleName);
                 }
             }
@@ -469,28 +456,28 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         for (const AuditedBox& button : survey.buttons) {
             // A text wholly on a button is its caption, as on a sign that is a button.
             if (line.button != button.node && button.dialog == line.dialog &&
-                auditedOverlap(line.box, button.box) && !auditedInside(line.block, button.box)) {
-                survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.box) +
+                rectsOverlap(line.box, button.box) && !button.box.contains(line.block)) {
+                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.box) +
                                           " lies under button " + auditedName(button.node) + " " +
-                                          auditedText(button.box));
+                                          rectText(button.box));
             }
         }
         // Letters crossed by the drawn edge of a picture at rest that they do not lie on; a text
         // laid on a picture drawn before it is on its backdrop, whatever that shows.
         for (const AuditedPicture& p : survey.pictures) {
-            const bool laidOn = p.order < line.order && auditedInside(line.ink, p.box);
+            const bool laidOn = p.order < line.order && p.box.contains(line.ink);
             if (!line.ink.isEmpty() && p.dialog == line.dialog && !p.moving && !p.thin() &&
-                !laidOn && !auditedInside(line.ink, p.opaque) && auditedOpaqueWithin(p, line.ink)) {
-                survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.ink) +
+                !laidOn && !p.opaque.contains(line.ink) && auditedOpaqueWithin(p, line.ink)) {
+                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
                                           " is crossed by the edge of " + auditedPictureName(p));
             }
         }
         for (size_t j = i + 1; j < survey.lines.size(); ++j) {
             const AuditedLine& other = survey.lines[j];
-            if (other.label != line.label && auditedOverlap(line.box, other.box)) {
-                survey.problems.push_back(auditedLineName(line) + " " + auditedText(line.box) +
+            if (other.label != line.label && rectsOverlap(line.box, other.box)) {
+                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.box) +
                                           " overlaps " + auditedLineName(other) + " " +
-                                          auditedText(other.box));
+                                          rectText(other.box));
             }
         }
     }

@@ -11,7 +11,7 @@
 
 using namespace testpixels;
 
-namespace {
+namespace tool_tip_test {
 
 constexpr uint32_t BORDER = 0x3B2414;
 constexpr uint32_t FILL = 0xFFF4D6;
@@ -75,8 +75,6 @@ protected:
     RefHolder<SyntheticFont> font;
     RefHolder<GameTree> tree;
 };
-
-}  // namespace
 
 TEST_F(ToolTipTest, TheBoxWaitsTheShowDelayStaysInPlaceAndGoesAfterTheRemoveDelay) {
     ASSERT_NE(GameWindow::getInstance()->getGraphics(), nullptr);
@@ -243,3 +241,5 @@ TEST_F(ToolTipTest, ALongTextWrapsAtTheMaximumWidthAndTheBoxFitsTheWidestLine) {
     // The first glyph of the text, in the font's own color.
     EXPECT_EQ(colorAt(picture.get(), 10 + 1, 10 + 1), SyntheticFont::ownColor & 0xFFFFFF);
 }
+
+}  // namespace tool_tip_test

@@ -11,7 +11,7 @@
 #include "framework/nodes/ModifierFrame.h"
 #include "framework/nodes/Sprite.h"
 
-namespace {
+namespace appearance_modifier_test {
 
 // A sprite of `frames` stacked 8 x 8 frames.
 RefHolder<Sprite> stripSprite(int32_t frames, int32_t wrapStyle) {
@@ -298,4 +298,4 @@ TEST(AppearanceModifierTest, VisibleHidesShowsAndToggles) {
     EXPECT_TRUE(node->getRunningModifiers().empty());
 }
 
-}  // namespace
+}  // namespace appearance_modifier_test

@@ -11,7 +11,7 @@
 #include "framework/platform/SoundManager.h"
 #include "testsupport/os/FakeAudioMixer.h"
 
-namespace {
+namespace modifier_sound_test {
 
 class ModifierSoundTest : public testing::Test {
 protected:
@@ -84,4 +84,4 @@ TEST_F(ModifierSoundTest, WithoutSoundItFinishesInTheFirstUpdate) {
     EXPECT_TRUE(byName->isFinished());
 }
 
-}  // namespace
+}  // namespace modifier_sound_test

@@ -9,7 +9,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/ModifierLocation.h"
 
-namespace {
+namespace motion_modifier_test {
 
 using Position = std::pair<int32_t, int32_t>;
 
@@ -160,4 +160,4 @@ TEST(MotionModifierTest, PolygonBuildEndsForTinySteps) {
     EXPECT_TRUE(still.build(0, 1, -3, false).empty());
 }
 
-}  // namespace
+}  // namespace motion_modifier_test

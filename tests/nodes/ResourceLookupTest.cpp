@@ -16,7 +16,7 @@
 #include "platform/ResourceFiles.h"
 #include "testsupport/os/FakeAudioMixer.h"
 
-namespace {
+namespace resource_lookup_test {
 
 int countPlays(FakeAudioMixer& mixer) {
     int plays = 0;
@@ -119,4 +119,4 @@ TEST_F(ResourceLookupTest, WithoutASoundOfItsOwnItPlaysItsSoundNodeTarget) {
     EXPECT_TRUE(quick->isFinished());
 }
 
-}  // namespace
+}  // namespace resource_lookup_test

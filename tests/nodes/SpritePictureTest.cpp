@@ -11,12 +11,12 @@
 #include "framework/core/Polygon.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/RenderTask.h"
-#include "platform/PictureWriter.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PictureWriter.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace sprite_picture_test {
 
 constexpr uint32_t panelLight = 0x3C5A78;
 constexpr uint32_t panelDark = 0x32506E;
@@ -216,4 +216,4 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     EXPECT_NE(colorAt(picture, 650, 180), markerColor);
 }
 
-}  // namespace
+}  // namespace sprite_picture_test

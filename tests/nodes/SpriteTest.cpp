@@ -11,9 +11,9 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/nodes/ModifierFrame.h"
 #include "framework/nodes/Sprite.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace sprite_test {
 
 using namespace testpixels;
 
@@ -522,4 +522,4 @@ TEST(SpriteTest, PixelsOfAnchoredFrameWithAlpha) {
     }
 }
 
-}  // namespace
+}  // namespace sprite_test

@@ -3,7 +3,7 @@
 #include "testsupport/os/FakeClock.h"
 #include "framework/os/SystemClock.h"
 
-namespace {
+namespace clock_test {
 
 TEST(UtcTime, ConvertsUnixSeconds) {
     const UtcTime epoch = utcTimeFromUnix(0);
@@ -55,4 +55,4 @@ TEST(SystemClock, MovesForwardAcrossASleep) {
     EXPECT_GE(clock.utcTime().year, 2023);
 }
 
-}  // namespace
+}  // namespace clock_test

@@ -6,7 +6,7 @@
 #include "framework/os/EventTranslator.h"
 #include "framework/os/X11Events.h"
 
-namespace {
+namespace event_translator_test {
 
 using Records = std::vector<MessageRecord>;
 
@@ -298,4 +298,4 @@ TEST(EventTranslator, WindowEventsOfTheCurrentWindowOnly) {
     EXPECT_TRUE(translate(translator, wheel).empty());
 }
 
-}  // namespace
+}  // namespace event_translator_test

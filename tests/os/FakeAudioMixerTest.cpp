@@ -2,7 +2,7 @@
 
 #include "testsupport/os/FakeAudioMixer.h"
 
-namespace {
+namespace fake_audio_mixer_test {
 
 using Calls = std::vector<std::string>;
 
@@ -68,4 +68,4 @@ TEST(FakeAudioMixer, FailedStartAnswersLikeASilentDevice) {
     EXPECT_EQ(mixer.calls.size(), 6u);
 }
 
-}  // namespace
+}  // namespace fake_audio_mixer_test

@@ -8,7 +8,7 @@
 
 #include "testsupport/os/FakeAudioMixer.h"
 
-namespace {
+namespace fake_audio_mixer_thread_test {
 
 TEST(FakeAudioMixerThreadTest, LoadsFromTheLoaderMeetFramesOfMusicWithoutLosingACall) {
     FakeAudioMixer mixer;
@@ -39,4 +39,4 @@ TEST(FakeAudioMixerThreadTest, LoadsFromTheLoaderMeetFramesOfMusicWithoutLosingA
     EXPECT_EQ(mixer.takeCalls().size(), static_cast<size_t>(loads + 2 * frames));
 }
 
-}  // namespace
+}  // namespace fake_audio_mixer_thread_test

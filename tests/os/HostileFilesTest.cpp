@@ -14,9 +14,9 @@
 
 #include "framework/os/AudioDecoder.h"
 #include "framework/os/LinuxFileSystem.h"
-#include "tests/os/TestSounds.h"
+#include "testsupport/os/TestSounds.h"
 
-namespace {
+namespace hostile_files_test {
 
 // Runs `read` on a named pipe that no one writes to. A read that waits for a writer is let go
 // by opening the pipe for writing, so the test fails instead of hanging.
@@ -98,10 +98,6 @@ TEST(HostileFiles, WavChunkSizesMustFitTheFile) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
     testsounds::TempFolder temp;
     auto decodes = [&](int rate, bool ogg) {
@@ -131,4 +127,4 @@ TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
     EXPECT_FALSE(audio::decodeSample(wav.data(), wav.size(), 44100, sample));
 }
 
-}  // namespace
+}  // namespace hostile_files_test

@@ -9,7 +9,7 @@
 
 #include "framework/os/FileInstanceLock.h"
 
-namespace {
+namespace instance_lock_test {
 
 class InstanceLockTest : public ::testing::Test {
 protected:
@@ -111,4 +111,4 @@ TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
     close(fromChild[0]);
 }
 
-}  // namespace
+}  // namespace instance_lock_test

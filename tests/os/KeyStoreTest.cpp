@@ -12,7 +12,7 @@
 #include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/FileKeyStore.h"
 
-namespace {
+namespace key_store_test {
 
 namespace fs = std::filesystem;
 
@@ -406,4 +406,4 @@ TEST(FileKeyStoreRoot, FollowsTheConfigVariableThenHome) {
     savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
 
-}  // namespace
+}  // namespace key_store_test

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/os/LinuxFileSystem.h"
+#include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace linux_file_system_test {
 
 // Sets or clears an environment variable for one test and puts the old value back.
 class EnvironmentScope {
@@ -217,4 +217,4 @@ TEST(LinuxFileSystem, NamesUpToTheWritableLengthCanBeReplaced) {
     EXPECT_FALSE(system.writeFileAtomic(temp / (longest + "n"), &byte, 1));
 }
 
-}  // namespace
+}  // namespace linux_file_system_test

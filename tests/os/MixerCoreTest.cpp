@@ -2,7 +2,7 @@
 
 #include "framework/os/MixerCore.h"
 
-namespace {
+namespace mixer_core_test {
 
 // A mono sample holding one value throughout, so every mixed frame shows the gains directly.
 SampleData constantSample(int16_t value, uint32_t frames, bool loop = false) {
@@ -263,4 +263,4 @@ TEST(StreamRing, KeepsFrameOrderAcrossTheWrap) {
     EXPECT_EQ(ring.framesRead(), 0u);
 }
 
-}  // namespace
+}  // namespace mixer_core_test

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "framework/os/SdlAudioMixer.h"
-#include "os/TestSounds.h"
+#include "testsupport/os/TestSounds.h"
 
-namespace {
+namespace mixer_thread_test {
 
 using namespace std::chrono_literals;
 using testsounds::ScopedEnvironment;
@@ -76,4 +76,4 @@ TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     mixer.close();
 }
 
-}  // namespace
+}  // namespace mixer_thread_test

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <string>
 
-#include "TempFolder.h"
 #include "framework/os/PosixFiles.h"
+#include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace posix_files_test {
 
 std::string readWhole(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -44,4 +44,4 @@ TEST(PosixFiles, TemporaryNamesAreTenBytesLonger) {
     EXPECT_FALSE(replaceFileAt(folder.get(), std::string(246, 'n'), &byte, 1));
 }
 
-}  // namespace
+}  // namespace posix_files_test

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "framework/os/SdlAudioMixer.h"
-#include "tests/os/TestSounds.h"
+#include "testsupport/os/TestSounds.h"
 
-namespace {
+namespace sdl_audio_mixer_test {
 
 using namespace std::chrono_literals;
 using testsounds::ScopedEnvironment;
@@ -275,4 +275,4 @@ TEST_F(SdlAudioMixerTest, LoadsAndFreesAfterCloseAreHarmless) {
     EXPECT_NE(mixer.loadSample(wav.data(), wav.size(), 0), 0);
 }
 
-}  // namespace
+}  // namespace sdl_audio_mixer_test

@@ -6,7 +6,7 @@
 
 #include "framework/os/SdlDisplay.h"
 
-namespace {
+namespace sdl_display_test {
 
 constexpr int WIDTH = 800;
 constexpr int HEIGHT = 600;
@@ -189,4 +189,4 @@ TEST_F(SdlDisplayTest, IconsAreCheckedAndKeptForLaterWindows) {
     EXPECT_TRUE(display.setIcon(icon.data(), 32, 32));
 }
 
-}  // namespace
+}  // namespace sdl_display_test

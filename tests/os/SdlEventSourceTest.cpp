@@ -8,7 +8,7 @@
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
 
-namespace {
+namespace sdl_event_source_test {
 
 constexpr int EVENT_WINDOW_WIDTH = 800;
 constexpr int EVENT_WINDOW_HEIGHT = 600;
@@ -256,4 +256,4 @@ TEST_F(SdlEventSourceTest, PostedQuitFollowsTheRecordsAlreadyTaken) {
     EXPECT_EQ(record.wParam, VK_ESCAPE);
 }
 
-}  // namespace
+}  // namespace sdl_event_source_test

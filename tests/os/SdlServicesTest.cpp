@@ -13,7 +13,7 @@
 #include "framework/os/SdlCursor.h"
 #include "framework/os/StderrMessageBox.h"
 
-namespace {
+namespace sdl_services_test {
 
 // Sets an environment variable for one scope and puts the old value back.
 class ScopedEnv {
@@ -137,4 +137,4 @@ TEST_F(SdlServicesTest, ProbeTellsWhetherTheDisplayCanDraw) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-}  // namespace
+}  // namespace sdl_services_test

@@ -7,7 +7,7 @@
 
 #include "framework/os/LinuxSystemInfoSource.h"
 
-namespace {
+namespace system_info_test {
 
 TEST(SystemInfo, ProcessorTypesByMachine) {
     EXPECT_EQ(processorTypeForMachine("x86_64"), 8664u);
@@ -122,4 +122,4 @@ TEST(LinuxSystemInfoSource, ReadsTheDesktopOnlyWhenVideoRuns) {
     EXPECT_TRUE(info.bitDepth == 16 || info.bitDepth == 24 || info.bitDepth == 32);
 }
 
-}  // namespace
+}  // namespace system_info_test

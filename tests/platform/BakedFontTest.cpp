@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "BakedFontLoader.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/BitmapFont.h"
+#include "testsupport/platform/BakedFontLoader.h"
 
-namespace {
+namespace baked_font_test {
 
 const std::string bakedFontFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
 
@@ -52,4 +52,4 @@ TEST(BakedFontTest, KerningOfTheBakedFontMovesThePen) {
               plain.placements[1].left - font->findGlyph(L'X')->bx + kern);
 }
 
-}  // namespace
+}  // namespace baked_font_test

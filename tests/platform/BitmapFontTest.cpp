@@ -13,7 +13,7 @@
 #include "framework/platform/FontLayer.h"
 #include "framework/platform/Image.h"
 
-namespace {
+namespace bitmap_font_test {
 
 struct CharEntry {
     int32_t c, sx, sy, sw, sh, width, bx, by;
@@ -419,4 +419,4 @@ TEST(BitmapFontTest, HugeMetricsSaturateInsteadOfOverflowing) {
     EXPECT_EQ(graphics.getColor(), 0u);
 }
 
-}  // namespace
+}  // namespace bitmap_font_test

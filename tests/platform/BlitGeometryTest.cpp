@@ -7,7 +7,7 @@
 
 #include "framework/platform/BlitGeometry.h"
 
-namespace {
+namespace blit_geometry_test {
 
 using Key = std::pair<int32_t, int32_t>;
 
@@ -327,4 +327,4 @@ TEST(BlitGeometryTest, StretchedSourceIsCutToTheImageFirst) {
     EXPECT_EQ(count, 3000u);
 }
 
-}  // namespace
+}  // namespace blit_geometry_test

@@ -6,7 +6,7 @@
 
 #include "framework/platform/CoverageMask.h"
 
-namespace {
+namespace coverage_mask_test {
 
 // Even-odd test of the pixel centre (x + 0.5, y + 0.5) against the closed polygon, with the
 // half-open rule for edges that end on the sample row.
@@ -159,4 +159,4 @@ TEST(CoverageMaskTest, HugeCoordinatesAreClampedNotConverted) {
     EXPECT_EQ(mask.get(8, 6), 255);
 }
 
-}  // namespace
+}  // namespace coverage_mask_test

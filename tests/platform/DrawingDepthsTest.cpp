@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "PixelAccess.h"
 #include "framework/core/Polygon.h"
 #include "framework/platform/BlendRows.h"
 #include "framework/platform/Graphics16.h"
 #include "framework/platform/Graphics32.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace drawing_depths_test {
 
 constexpr uint32_t red = 0xF80000;
 constexpr uint32_t pureGreen = 0x00FC00;
@@ -360,4 +360,4 @@ TEST(BlendRowLoops, VectorLoopsDrawWhatThePortableLoopsDraw) {
     EXPECT_GT(checked, 0);
 }
 
-}  // namespace
+}  // namespace drawing_depths_test

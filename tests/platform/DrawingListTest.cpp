@@ -9,7 +9,7 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 
-namespace {
+namespace drawing_list_test {
 
 DrawnOperation operation(int32_t x, int32_t y, int32_t w, int32_t h, int32_t alpha = 255) {
     DrawnOperation op;
@@ -31,7 +31,7 @@ bool covers(const std::vector<Rect>& damage, const Rect& r) {
         for (int32_t x = r.x; x < r.x + r.w; ++x) {
             bool inside = false;
             for (const Rect& d : damage) {
-                inside = inside || (x >= d.x && x < d.x + d.w && y >= d.y && y < d.y + d.h);
+                inside = inside || d.contains(x, y);
             }
             if (!inside) {
                 return false;
@@ -92,7 +92,7 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
             covered += int64_t{damage[m].w} * damage[m].h;
             EXPECT_TRUE(intersectRects(damage[m], screen) == damage[m]);
             for (size_t n = m + 1; n < damage.size(); ++n) {
-                EXPECT_TRUE(intersectRects(damage[m], damage[n]).isEmpty());
+                EXPECT_FALSE(rectsOverlap(damage[m], damage[n]));
             }
         }
         return covered;
@@ -205,4 +205,4 @@ TEST(DrawingList, AMovedPictureDamagesOnlyTheBandsOfItsVisiblePixelsOnceItsConte
     EXPECT_LT(damaged, 160 * 100);
 }
 
-}  // namespace
+}  // namespace drawing_list_test

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "PictureWriter.h"
-#include "PixelAccess.h"
 #include "framework/core/Polygon.h"
+#include "testsupport/platform/PictureWriter.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace drawing_picture_test {
 
 constexpr int32_t W = 256;
 constexpr int32_t H = 160;
@@ -132,4 +132,4 @@ TEST(DrawingPicture, SceneAtBothDepthsIsSavedForInspection) {
     EXPECT_EQ(far, 0);
 }
 
-}  // namespace
+}  // namespace drawing_picture_test

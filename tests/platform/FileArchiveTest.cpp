@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
-#include "ZipBuilder.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/platform/FileArchive.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/ZipBuilder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace file_archive_test {
 
 std::string scrambled(std::string bytes) {
     DataScrambler::apply(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
@@ -251,4 +251,4 @@ TEST_F(FileArchiveTest, MembersCanBeWalkedAndReadByteByByte) {
     EXPECT_EQ(archive.openArchive(), nullptr);
 }
 
-}  // namespace
+}  // namespace file_archive_test

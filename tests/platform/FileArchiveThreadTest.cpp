@@ -5,11 +5,11 @@
 #include <string>
 #include <thread>
 
-#include "TempFolder.h"
-#include "platform/ZipBuilder.h"
 #include "framework/platform/FileArchive.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/ZipBuilder.h"
 
-namespace {
+namespace file_archive_thread_test {
 
 TEST(FileArchiveThreads, TwoReadersGetWholeMembersAndLooseFiles) {
     TempFolder temp;
@@ -42,4 +42,4 @@ TEST(FileArchiveThreads, TwoReadersGetWholeMembersAndLooseFiles) {
     EXPECT_EQ(goodLoose, 300);
 }
 
-}  // namespace
+}  // namespace file_archive_thread_test

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/FakeFileSystem.h"
 
-namespace {
+namespace folders_test {
 
 // Runs each test on a fake file system with fresh folder caches.
 class FoldersTest : public ::testing::Test {
@@ -192,4 +192,4 @@ TEST(Folders, RealFoldersFollowXdgDataHome) {
     }
 }
 
-}  // namespace
+}  // namespace folders_test

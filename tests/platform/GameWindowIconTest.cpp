@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "PictureEncoder.h"
-#include "PixelAccess.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/PngDecoder.h"
 #include "platform/FakeWindow.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/platform/PictureEncoder.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace game_window_icon_test {
 
 constexpr const char* ICON_PATH = "/opt/game/media/images/icon.png";
 
@@ -141,4 +141,4 @@ TEST_F(GameWindowIconTest, OnlyAKnownIconNumberLoadsAPicture) {
     EXPECT_EQ(display.iconCount, 1);
 }
 
-}  // namespace
+}  // namespace game_window_icon_test

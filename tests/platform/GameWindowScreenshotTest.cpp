@@ -22,8 +22,8 @@
 #include "framework/platform/RenderTask.h"
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
-#include "platform/PictureWriter.h"
 #include "platform/XScreen.h"
+#include "testsupport/platform/PictureWriter.h"
 
 // A picture test in a real X session (Xvfb, SDL's x11 driver): the game window runs a few frames
 // of a small scene drawn with fills and blits, and what X shows of it must be the picture the
@@ -32,7 +32,7 @@
 // (QUOVEL_FULL_SCREEN=1) on a desktop larger than the game with the window manager that
 // QUOVEL_WINDOW_MANAGER names and without one. Skipped under other video drivers.
 
-namespace {
+namespace game_window_screenshot_test {
 
 constexpr int SHOT_WIDTH = 800;
 constexpr int SHOT_HEIGHT = 600;
@@ -264,4 +264,4 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     setDisplayBytesPerPixel(4);
 }
 
-}  // namespace
+}  // namespace game_window_screenshot_test

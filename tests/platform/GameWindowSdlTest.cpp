@@ -17,7 +17,7 @@
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/InputHandler.h"
 
-namespace {
+namespace game_window_sdl_test {
 
 constexpr int GAME_WINDOW_WIDTH = 800;
 constexpr int GAME_WINDOW_HEIGHT = 600;
@@ -215,4 +215,4 @@ TEST_F(GameWindowSdlTest, PushedEventsTravelTheWholeRoad) {
     EXPECT_FALSE(display->hasWindow());
 }
 
-}  // namespace
+}  // namespace game_window_sdl_test

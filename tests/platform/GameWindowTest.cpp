@@ -9,7 +9,7 @@
 #include "framework/platform/RenderTask.h"
 #include "platform/FakeWindow.h"
 
-namespace {
+namespace game_window_test {
 
 using GameWindowTest = FakeWindowTest;
 
@@ -418,4 +418,4 @@ TEST_F(GameWindowTest, TheRenderPassDrawsIntoTheBackBufferAtEitherDepth) {
     }
 }
 
-}  // namespace
+}  // namespace game_window_test

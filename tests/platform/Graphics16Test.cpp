@@ -6,14 +6,14 @@
 #include <memory>
 #include <vector>
 
-#include "PixelAccess.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/ImageDD.h"
 #include "framework/platform/PixelRules.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace graphics16_test {
 
 constexpr uint16_t rgb565(uint32_t r, uint32_t g, uint32_t b) {
     return static_cast<uint16_t>((r << 11) | (g << 5) | b);
@@ -312,4 +312,4 @@ TEST_F(Graphics16Test, AxisLinesStoreTheNativeColor) {
     EXPECT_EQ(at(7, 7), rgb565(0, 62, 0));
 }
 
-}  // namespace
+}  // namespace graphics16_test

@@ -5,13 +5,13 @@
 #include <map>
 #include <utility>
 
-#include "PixelAccess.h"
 #include "framework/platform/LineGeometry.h"
 #include "framework/platform/PixelRules.h"
+#include "testsupport/platform/PixelAccess.h"
 
 using namespace testpixels;
 
-namespace {
+namespace graphics32_test {
 
 class Graphics32Test : public ::testing::Test {
 protected:
@@ -348,4 +348,4 @@ TEST_F(Graphics32Test, EveryOperationLocksAndUnlocksItsImages) {
     EXPECT_EQ(at(4, 4), 0xFF123456u);
 }
 
-}  // namespace
+}  // namespace graphics32_test

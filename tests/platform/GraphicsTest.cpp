@@ -7,7 +7,7 @@
 #include "RecordingGraphics.h"
 #include "framework/core/RefHolder.h"
 
-namespace {
+namespace graphics_test {
 
 // A font that draws each line as one blit of a glyph image at the line's position, as a bitmap
 // font's glyph cells are drawn.
@@ -265,4 +265,4 @@ TEST_F(GraphicsTest, ChannelFillScalesTheValueByCoverage) {
     EXPECT_TRUE(partial);
 }
 
-}  // namespace
+}  // namespace graphics_test

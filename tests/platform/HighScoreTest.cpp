@@ -16,7 +16,7 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace high_score_test {
 
 RefHolder<HighScoreEntry> entry(int32_t score, const std::string& name = "p") {
     return RefHolder<HighScoreEntry>(new HighScoreEntry(name, score, true));
@@ -291,4 +291,4 @@ TEST_F(HighScoreFilesTest, TheSingletonTakesItsVersionFromTheGlobalsWhenGivenNon
     BasicProperties::releaseInstance();
 }
 
-}  // namespace
+}  // namespace high_score_test

@@ -12,7 +12,7 @@
 #include "framework/platform/ImageManager.h"
 #include "framework/platform/TaskManager.h"
 
-namespace {
+namespace image_test {
 
 uint32_t pixel32(Image& image, int x, int y) {
     uint32_t value;
@@ -344,4 +344,4 @@ TEST_F(ImageTest, ContainerHoldsOneReference) {
     EXPECT_EQ(second->getRefCount(), 1);
 }
 
-}  // namespace
+}  // namespace image_test

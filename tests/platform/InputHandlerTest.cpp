@@ -7,7 +7,7 @@
 #include "framework/platform/InputHandler.h"
 #include "platform/FakeWindow.h"
 
-namespace {
+namespace input_handler_test {
 
 // Logs every event it is offered as "name:event x y buttons [dbl]".
 class LoggingListener : public iInputListener {
@@ -237,4 +237,4 @@ TEST_F(InputHandlerTest, TheHandlerAnswersTheListenerTypesWithItsContainer) {
     EXPECT_TRUE(handler->isA(&Task::typeRecord));
 }
 
-}  // namespace
+}  // namespace input_handler_test

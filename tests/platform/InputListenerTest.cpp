@@ -10,7 +10,7 @@
 #include "framework/platform/iInputListener.h"
 #include "framework/platform/iInputListenerContainer.h"
 
-namespace {
+namespace input_listener_test {
 
 // Everything the listeners of a test saw, in order: "name:event" entries.
 std::vector<std::string> seen;
@@ -83,11 +83,7 @@ public:
     void cancelInput() override {}
 };
 
-}  // namespace
-
 QUOVEL_DEFINE_TYPE(ClickableThing, &BaseObject::typeRecord, &iInputListener::typeRecord)
-
-namespace {
 
 class InputListenerTest : public ::testing::Test {
 protected:
@@ -349,4 +345,4 @@ TEST_F(InputListenerTest, AGuiMethodCallsItsFunctionWithItsTarget) {
     EXPECT_EQ(total, 21);
 }
 
-}  // namespace
+}  // namespace input_listener_test

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "PictureEncoder.h"
-#include "PixelAccess.h"
-#include "TempFolder.h"
-#include "ZipBuilder.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Image.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/PictureEncoder.h"
+#include "testsupport/platform/PixelAccess.h"
+#include "testsupport/platform/ZipBuilder.h"
 
-namespace {
+namespace jpeg_decoder_test {
 
 // Smooth color bands with a few hard edges, so the picture has real detail in every block.
 JpegSpec colorPicture(int width, int height, int components) {
@@ -314,4 +314,4 @@ TEST_F(JpegDecoderTest, LoadsLooseFilesAndArchiveMembers) {
     EXPECT_EQ(loadJpeg("pictures/none.jpg", true), nullptr);
 }
 
-}  // namespace
+}  // namespace jpeg_decoder_test

@@ -6,7 +6,7 @@
 
 #include "framework/platform/LineGeometry.h"
 
-namespace {
+namespace line_geometry_test {
 
 using Points = std::vector<std::pair<int32_t, int32_t>>;
 using Weighted = std::vector<std::tuple<int32_t, int32_t, int32_t>>;
@@ -109,4 +109,4 @@ TEST(LineGeometryTest, AntialiasedPixelsStayInsideTheTarget) {
     }
 }
 
-}  // namespace
+}  // namespace line_geometry_test

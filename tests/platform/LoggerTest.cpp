@@ -9,7 +9,7 @@
 #include "framework/platform/Logger.h"
 #include "framework/platform/RegistryValue.h"
 
-namespace {
+namespace logger_test {
 
 constexpr int64_t march5th2007at140309 = 1173103389;  // UTC
 
@@ -95,4 +95,4 @@ TEST(LogFileNameTest, FieldsArePaddedToTheirWidths) {
     EXPECT_EQ(logFileNameFor(time), "2038-01-19 03-14-08.log");
 }
 
-}  // namespace
+}  // namespace logger_test

@@ -9,7 +9,7 @@
 #include "framework/os/Messages.h"
 #include "framework/platform/MessageHandler.h"
 
-namespace {
+namespace message_handler_test {
 
 std::vector<std::string> heard;
 
@@ -129,4 +129,4 @@ TEST_F(MessageHandlerTest, NestedDispatchesKeepTheOuterWalkSafe) {
               (std::vector<WindowMessageListener*>{&switcher, &remover, &newcomer}));
 }
 
-}  // namespace
+}  // namespace message_handler_test

@@ -12,7 +12,7 @@
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/PlayerManager.h"
 
-namespace {
+namespace player_files_crash_test {
 
 constexpr int32_t PADDING_VALUES = 400;
 
@@ -106,4 +106,4 @@ TEST_F(PlayerFilesCrashTest, AKilledSaveLeavesEveryFileOldOrNewNeverBroken) {
     }
 }
 
-}  // namespace
+}  // namespace player_files_crash_test

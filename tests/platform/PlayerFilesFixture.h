@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/Folders.h"
+#include "testsupport/TempFolder.h"
 
 // A profile class for the tests: one key "pairs", written only when it is not 0, and a count
 // of live objects. Registered under "TestPlayer" while a PlayerFilesTest runs.

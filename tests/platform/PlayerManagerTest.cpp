@@ -15,7 +15,7 @@ QUOVEL_DEFINE_TYPE(TestPlayer, &AbstractPlayer::typeRecord)
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace player_manager_test {
 
 std::vector<std::string> namesOf(const PlayerManager& manager) {
     std::vector<std::string> names;
@@ -456,4 +456,4 @@ TEST_F(PlayerManagerTest, TheSingletonTakesItsVersionFromTheGlobalsWhenGivenNone
     BasicProperties::releaseInstance();
 }
 
-}  // namespace
+}  // namespace player_manager_test

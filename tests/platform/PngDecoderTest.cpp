@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "PictureEncoder.h"
-#include "PixelAccess.h"
-#include "TempFolder.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/MemoryBuffer.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/PictureEncoder.h"
+#include "testsupport/platform/PixelAccess.h"
 
-namespace {
+namespace png_decoder_test {
 
 struct Argb {
     uint8_t a, r, g, b;
@@ -449,4 +449,4 @@ TEST_F(PngDecoderTest, RowsOfAnUnknownDepthMakeNoImage) {
     EXPECT_EQ(testpixels::get32(image.get(), 0, 0), 0x01020304u);
 }
 
-}  // namespace
+}  // namespace png_decoder_test

@@ -88,7 +88,5 @@ public:
     }
     uint32_t getNativeColor() const override { return color; }
 
-    bool insideClip(int32_t x, int32_t y) const {
-        return x >= clip.x && x < clip.x + clip.w && y >= clip.y && y < clip.y + clip.h;
-    }
+    bool insideClip(int32_t x, int32_t y) const { return clip.contains(x, y); }
 };

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "TempFolder.h"
 #include "framework/core/BasicProperties.h"
-#include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/RegistryValue.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/FakeKeyStore.h"
 
-namespace {
+namespace registry_value_test {
 
 struct SplitCase {
     const char* path;
@@ -120,4 +120,4 @@ TEST(RegistryValueFailureTest, FailedWritesLeaveExistsFalse) {
     EXPECT_FALSE(outside.getExists());
 }
 
-}  // namespace
+}  // namespace registry_value_test

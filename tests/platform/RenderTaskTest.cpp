@@ -8,7 +8,7 @@
 #include "framework/platform/SceneHooks.h"
 #include "platform/RecordingGraphics.h"
 
-namespace {
+namespace render_task_test {
 
 struct Drawn {
     std::string name;
@@ -167,4 +167,4 @@ TEST_F(RenderTaskTest, WithoutADrawingContextNothingIsDrawn) {
     EXPECT_TRUE(drawn.empty());
 }
 
-}  // namespace
+}  // namespace render_task_test

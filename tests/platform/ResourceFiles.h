@@ -10,7 +10,7 @@
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"
-#include "platform/PictureEncoder.h"
+#include "testsupport/platform/PictureEncoder.h"
 
 // Value of the test pictures' pixel (x, y) in channel c (0 red, 1 green, 2 blue).
 inline uint8_t testPictureChannel(int x, int y, int c) {

@@ -10,7 +10,7 @@
 #include "framework/platform/ResourceSection.h"
 #include "platform/ResourceFiles.h"
 
-namespace {
+namespace resource_kinds_test {
 
 using ResourceKindsTest = ResourceFilesTest;
 
@@ -221,4 +221,4 @@ TEST_F(ResourceKindsTest, DiagnosticTexts) {
               "Object: not 0; Color: -5; Only Mask: false; Mask File Name: ; ");
 }
 
-}  // namespace
+}  // namespace resource_kinds_test

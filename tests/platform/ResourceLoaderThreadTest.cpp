@@ -21,7 +21,7 @@
 #include "framework/platform/ResourceSection.h"
 #include "platform/ResourceFiles.h"
 
-namespace {
+namespace resource_loader_thread_test {
 
 using namespace std::chrono_literals;
 
@@ -56,8 +56,6 @@ struct LoadGate {
 };
 
 LoadGate* gate = nullptr;
-
-}  // namespace
 
 // A resource whose load passes the gate and yields a fresh object numbered by load.
 class GatedTestResource : public ResourceObject {
@@ -125,8 +123,6 @@ private:
 };
 
 QUOVEL_DEFINE_TYPE(PaintedTestResource, &ResourceObject::typeRecord)
-
-namespace {
 
 class ResourceLoaderThreadTest : public ResourceFilesTest {
 protected:
@@ -475,4 +471,4 @@ TEST_F(ResourceLoaderThreadTest, StressRequestsUnloadsAndLookupsWhileTheLoaderWo
     EXPECT_EQ(ResourceManager::getInstance(), nullptr);
 }
 
-}  // namespace
+}  // namespace resource_loader_thread_test

@@ -10,7 +10,7 @@
 #include "framework/platform/ResourceSection.h"
 #include "platform/ResourceFiles.h"
 
-namespace {
+namespace resource_manager_test {
 
 class ResourceManagerTest : public ResourceFilesTest {
 protected:
@@ -302,4 +302,4 @@ TEST_F(ResourceManagerTest, ASectionReplacesOneOfTheSameName) {
     EXPECT_EQ(after->getResources().size(), 1u);
 }
 
-}  // namespace
+}  // namespace resource_manager_test

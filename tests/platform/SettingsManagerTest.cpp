@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
@@ -11,8 +10,9 @@
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace settings_manager_test {
 
 // Settings with recognisable values that no stored value in these tests repeats.
 IGameSettings* makeSettings() {
@@ -224,4 +224,4 @@ TEST(GameSettingsTest, ReadingTakesOnlyTheKeysANodeHolds) {
     EXPECT_EQ(DUMMY_NODE->getNameTable().size(), 0u);
 }
 
-}  // namespace
+}  // namespace settings_manager_test

@@ -9,17 +9,17 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/SdlAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
-#include "tests/os/TestSounds.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/TestSounds.h"
 
 // The sound classes on the real SDL mixer: captured output, a device that cannot start, and
 // the loader thread meeting the main thread and shut-down.
-namespace {
+namespace sound_device_test {
 
 using namespace std::chrono_literals;
 using testsounds::ScopedEnvironment;
@@ -173,4 +173,4 @@ TEST_F(SoundOnSdl, ShutDownWhileTheLoaderStillLoadsAndFreesIsHarmless) {
     EXPECT_FALSE(SoundManager::isSoundAvailable());
 }
 
-}  // namespace
+}  // namespace sound_device_test

@@ -11,10 +11,10 @@
 #include "framework/os/SdlAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
-#include "os/TestSounds.h"
 #include "platform/ResourceFiles.h"
+#include "testsupport/os/TestSounds.h"
 
-namespace {
+namespace sound_load_thread_test {
 
 using namespace std::chrono_literals;
 
@@ -83,4 +83,4 @@ TEST_F(SoundLoadThreadTest, TheLoaderLoadsSoundsWhileLoadedOnesPlay) {
     ResourceManager::stopLoader();
 }
 
-}  // namespace
+}  // namespace sound_load_thread_test

@@ -14,7 +14,7 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/TaskManager.h"
 
-namespace {
+namespace sound_manager_test {
 
 using Calls = std::vector<std::string>;
 
@@ -451,4 +451,4 @@ TEST(SoundStreamSyncPoints, LoadsTheSyncPointsFile) {
     EXPECT_TRUE(missing->getSyncPoints().empty());
 }
 
-}  // namespace
+}  // namespace sound_manager_test

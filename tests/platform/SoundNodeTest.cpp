@@ -16,7 +16,7 @@
 #include "framework/platform/SoundNode.h"
 #include "platform/FakeWindow.h"
 
-namespace {
+namespace sound_node_test {
 
 using Calls = std::vector<std::string>;
 
@@ -279,4 +279,4 @@ TEST_F(SoundNodeTest, AScreenPannedNodePansItsChannelEachFrameWithinItsLimits) {
     EXPECT_EQ(fixed->getPan(), 60);
 }
 
-}  // namespace
+}  // namespace sound_node_test

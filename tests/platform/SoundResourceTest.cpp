@@ -14,7 +14,7 @@
 #include "framework/platform/StreamResource.h"
 #include "platform/ResourceFiles.h"
 
-namespace {
+namespace sound_resource_test {
 
 using Calls = std::vector<std::string>;
 
@@ -164,4 +164,4 @@ TEST_F(SoundResourceTest, DiagnosticTexts) {
               "Object: not 0; FileName: m.ogg; SyncPointsFileName: m.xml");
 }
 
-}  // namespace
+}  // namespace sound_resource_test

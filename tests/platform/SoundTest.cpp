@@ -4,15 +4,15 @@
 #include <limits>
 #include <memory>
 
-#include "TempFolder.h"
-#include "ZipBuilder.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/platform/ZipBuilder.h"
 
-namespace {
+namespace sound_test {
 
 using Calls = std::vector<std::string>;
 
@@ -222,4 +222,4 @@ TEST(SoundClassTree, ASoundIsAGameNode) {
     EXPECT_FLOAT_EQ(sound->getVolumeMultiplier(), 0.25f);
 }
 
-}  // namespace
+}  // namespace sound_test

@@ -6,16 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
-#include "testsupport/os/FakeClipboard.h"
-#include "testsupport/os/FakeClock.h"
-#include "testsupport/os/FakeCursor.h"
-#include "testsupport/os/FakeDisplay.h"
-#include "testsupport/os/FakeEventSource.h"
-#include "testsupport/os/FakeMessageBox.h"
-#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/os/LinuxSystemInfoSource.h"
 #include "framework/platform/DamagedFile.h"
@@ -25,8 +17,16 @@
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/FakeClipboard.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeCursor.h"
+#include "testsupport/os/FakeDisplay.h"
+#include "testsupport/os/FakeEventSource.h"
+#include "testsupport/os/FakeMessageBox.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 
-namespace {
+namespace statistics_collector_test {
 
 constexpr int64_t someMoment = 1'300'000'000;  // 2011, seconds since 1970
 
@@ -352,4 +352,4 @@ TEST(StatisticsCollectorWithoutStartTest, ShutDownWithoutACollectorDoesNothing) 
     EXPECT_EQ(getStatisticsCollector(), nullptr);
 }
 
-}  // namespace
+}  // namespace statistics_collector_test

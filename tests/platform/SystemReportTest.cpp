@@ -8,7 +8,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/platform/SystemReport.h"
 
-namespace {
+namespace system_report_test {
 
 TEST(SystemReportTest, NodeListsTheMachineAsUntypedValuesInTheFileOrder) {
     SystemInfo info;
@@ -58,4 +58,4 @@ TEST(SystemReportTest, DisplayVersionIsAHashAndFourHexDigits) {
     EXPECT_EQ(formatDisplayVersion(0x12345), "#12345");
 }
 
-}  // namespace
+}  // namespace system_report_test

@@ -8,7 +8,7 @@
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
 
-namespace {
+namespace task_test {
 
 std::vector<std::string> taskLog;
 
@@ -274,4 +274,4 @@ TEST(SceneTasks, SuspendedSubtreesDoNotMoveButArePurged) {
     EXPECT_EQ(parent->getFirstChild(), nullptr);
 }
 
-}  // namespace
+}  // namespace task_test

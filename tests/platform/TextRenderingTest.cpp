@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "BakedFontLoader.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/BitmapFont.h"
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
+#include "testsupport/platform/BakedFontLoader.h"
 
-namespace {
+namespace text_rendering_test {
 
 const std::string fontFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
 constexpr int32_t targetWidth = 520;
@@ -257,4 +257,4 @@ TEST_F(TextRenderingTest, CharactersWithoutGlyphsAreSolidBoxes) {
     }
 }
 
-}  // namespace
+}  // namespace text_rendering_test

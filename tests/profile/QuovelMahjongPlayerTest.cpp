@@ -19,7 +19,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
 
-namespace {
+namespace quovel_mahjong_player_test {
 
 // Profiles written to and read from the player files of a game folder inside the test's folder.
 class PlayerProfileTest : public ProfileTest {
@@ -381,4 +381,4 @@ TEST(QuovelMahjongScoreEntry, AScoreTableKeepsTheLevelOfItsEntries) {
               std::make_tuple("Ann", 900, true, 7));
 }
 
-}  // namespace
+}  // namespace quovel_mahjong_player_test

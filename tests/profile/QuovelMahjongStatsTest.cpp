@@ -4,7 +4,7 @@
 
 #include "app/ProfileTestSupport.h"
 
-namespace {
+namespace quovel_mahjong_stats_test {
 
 using StatsTest = ProfileTest;
 
@@ -61,4 +61,4 @@ TEST_F(StatsTest, LevelsStartedAndWonUpdateTheRecordsOfTheirRoom) {
     expectSameStats(stats, before);
 }
 
-}  // namespace
+}  // namespace quovel_mahjong_stats_test

@@ -10,7 +10,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 
-namespace {
+namespace trophy_list_test {
 
 using TrophyListTest = ProfileTest;
 
@@ -161,4 +161,4 @@ TEST(TrophyContent, TwentyTrophiesWithPicturesAndTexts) {
     BasicProperties::releaseInstance();
 }
 
-}  // namespace
+}  // namespace trophy_list_test

@@ -12,7 +12,7 @@
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "rules/RecordingGameScreen.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/RulesFixtures.h"
 
 namespace game_test {
 

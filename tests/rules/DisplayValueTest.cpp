@@ -4,7 +4,7 @@
 
 #include "game/rules/DisplayValue.h"
 
-namespace {
+namespace display_value_test {
 
 TEST(DisplayValue, StartsClampedAtTheInitialNumber) {
     DisplayValue time(40000, 0, 30000);
@@ -79,4 +79,4 @@ TEST(DisplayValue, ALargeGainSaturatesInsteadOfWrapping) {
     EXPECT_EQ(loose.getValue(), INT32_MIN);
 }
 
-}  // namespace
+}  // namespace display_value_test

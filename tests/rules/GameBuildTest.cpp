@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
 #include "game/rules/GameClassic.h"
 #include "rules/GameTestSupport.h"
 #include "rules/RecordingGameScreen.h"
 #include "rules/ScopedStatistics.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace game_build_test {
 
 using game_test::Position;
 
@@ -341,4 +341,4 @@ TEST_F(GameBuildTest, ABuildThatCannotSucceedGivesUpLongBeforeTheAttemptLimit) {
     }
 }
 
-}  // namespace
+}  // namespace game_build_test

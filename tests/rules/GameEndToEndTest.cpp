@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "game/rules/GameClassic.h"
 #include "rules/GameTestSupport.h"
 #include "rules/RecordingGameScreen.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace game_end_to_end_test {
 
 std::string layoutXml() {
     std::string xml =
@@ -101,4 +101,4 @@ TEST(GameEndToEnd, AClassicLevelFromFilesIsPlayedToAWinWithUndos) {
     Random::releaseInstance();
 }
 
-}  // namespace
+}  // namespace game_end_to_end_test

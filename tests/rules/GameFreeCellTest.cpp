@@ -8,7 +8,7 @@
 #include "game/rules/GameFreeCell.h"
 #include "rules/GameTypesSupport.h"
 
-namespace {
+namespace game_free_cell_test {
 
 using game_test::Position;
 
@@ -240,4 +240,4 @@ TEST_F(GameFreeCellTest, ARebuildWithParkedTilesGivesTheirPartnersFirstAndPlaysO
     EXPECT_TRUE(recorded("enterGameWon"));
 }
 
-}  // namespace
+}  // namespace game_free_cell_test

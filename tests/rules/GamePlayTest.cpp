@@ -17,7 +17,7 @@
 #include "rules/RecordingGameScreen.h"
 #include "testsupport/os/FakeAudioMixer.h"
 
-namespace {
+namespace game_play_test {
 
 using game_test::Position;
 
@@ -418,4 +418,4 @@ TEST_F(GamePlayTest, ScoreChecksForSilverAndGold) {
     EXPECT_TRUE(recorded("showSuperScore"));
 }
 
-}  // namespace
+}  // namespace game_play_test

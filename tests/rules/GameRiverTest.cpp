@@ -7,7 +7,7 @@
 #include "game/rules/TilePathFinder.h"
 #include "rules/GameTypesSupport.h"
 
-namespace {
+namespace game_river_test {
 
 using game_test::Position;
 
@@ -132,4 +132,4 @@ TEST_F(GameRiverTest, ASavedRiverGameCarriesNoCounter) {
     EXPECT_EQ(restored->getAttemptCounter(), 0);
 }
 
-}  // namespace
+}  // namespace game_river_test

@@ -10,7 +10,7 @@
 #include "game/rules/GameSpeed.h"
 #include "rules/GameTypesSupport.h"
 
-namespace {
+namespace game_split_test {
 
 using game_test::Position;
 
@@ -281,4 +281,4 @@ TEST_F(GameSplitTest, WithoutSideBoardSlotsTheErrorBoxIsShownAndTheLevelGoesOn) 
     GameHooks::installMessageBox(nullptr);
 }
 
-}  // namespace
+}  // namespace game_split_test

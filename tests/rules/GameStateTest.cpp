@@ -18,7 +18,7 @@
 #include "rules/GameTestSupport.h"
 #include "rules/RecordingGameScreen.h"
 
-namespace {
+namespace game_state_test {
 
 using game_test::Position;
 
@@ -481,4 +481,4 @@ TEST_F(GameSaveFileTest, SavedGamesLoadFromThePlayersFile) {
     EXPECT_FALSE(kept->isRemoved());
 }
 
-}  // namespace
+}  // namespace game_state_test

@@ -14,7 +14,7 @@
 #include "rules/GameTestSupport.h"
 #include "rules/ScopedStatistics.h"
 
-namespace {
+namespace game_statistics_test {
 
 bool gameSceneShown = false;
 bool isGameSceneShown() {
@@ -204,4 +204,4 @@ TEST_F(GameStatisticsTest, WithoutACollectorNothingIsMadeAndAnOpenSessionIsDropp
     EXPECT_EQ(session->getRefCount(), 1);  // only ours is left
 }
 
-}  // namespace
+}  // namespace game_statistics_test

@@ -23,9 +23,9 @@
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
-#include "rules/Pyramid144.h"
-#include "rules/RulesFixtures.h"
-#include "rules/StandardSuits.h"
+#include "testsupport/rules/Pyramid144.h"
+#include "testsupport/rules/RulesFixtures.h"
+#include "testsupport/rules/StandardSuits.h"
 
 namespace game_test {
 

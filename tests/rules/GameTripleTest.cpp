@@ -7,7 +7,7 @@
 #include "game/rules/GameTriple.h"
 #include "rules/GameTypesSupport.h"
 
-namespace {
+namespace game_triple_test {
 
 using game_test::Position;
 
@@ -80,4 +80,4 @@ TEST_F(GameTripleTest, AnAttemptFailsWhenTheFirstTileIsTheOnlyFreeOne) {
     EXPECT_EQ(order.size(), 3u);
 }
 
-}  // namespace
+}  // namespace game_triple_test

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyStore.h"
 #include "game/rules/GameSplit.h"
 #include "rules/BuildPlayer.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace game_types_replay_test {
 
 // Every level node of the authored level files, with its game type.
 void collectReplayLevels(AbstractProperty* property, std::vector<RefHolder<PropertyNode>>& out) {
@@ -118,4 +118,4 @@ TEST_F(GameTypesReplay, TripleLevelsPlayToTheEnd) {
     replayType(Game::TYPE_TRIPLE, 100, 5);
 }
 
-}  // namespace
+}  // namespace game_types_replay_test

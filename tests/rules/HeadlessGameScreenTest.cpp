@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/PropertyNode.h"
-#include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/Layout.h"
 #include "rules/RecordingGameScreen.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace headless_game_screen_test {
 
 using rules_test::makeTile;
 using rules_test::RecordingGameScreen;
@@ -80,4 +80,4 @@ TEST(HeadlessGameScreen, FadeOutsFinishAgainstTheClock) {
     EXPECT_TRUE(tile->isOutOfGrid());
 }
 
-}  // namespace
+}  // namespace headless_game_screen_test

@@ -6,9 +6,9 @@
 
 #include "framework/core/PropertyNode.h"
 #include "game/rules/Layout.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace layout_free_tile_test {
 
 using rules_test::FakeGame;
 using rules_test::makeTile;
@@ -251,4 +251,4 @@ TEST(LayoutFreeTiles, FreeAfterOneRemovalOfASingleFreeNeighbour) {
     EXPECT_EQ(soon[1].get(), c);
 }
 
-}  // namespace
+}  // namespace layout_free_tile_test

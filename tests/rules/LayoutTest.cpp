@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace layout_test {
 
 using rules_test::FakeGame;
 using rules_test::makeTile;
@@ -365,4 +365,4 @@ TEST(Layout, ACoveringTileForTheTutorialNeedsAFreeSlot) {
     EXPECT_EQ(emptyLayout()->findFreeCoveringTile(), nullptr);
 }
 
-}  // namespace
+}  // namespace layout_test

@@ -6,10 +6,10 @@
 #include <climits>
 #include <string>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace level_catalog_test {
 
 // A level definition marked by its points per match, with floor, room, index and room kind
 // values that the lookups must override.
@@ -200,4 +200,4 @@ TEST_F(LevelCatalogTest, TheProcessCatalogueIsLoadedOnce) {
     EXPECT_FALSE(LevelCatalog::instance()->findLevel(2, 3)) << "a new catalogue reads anew";
 }
 
-}  // namespace
+}  // namespace level_catalog_test

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "game/rules/Level.h"
+#include "testsupport/TempFolder.h"
 
-namespace {
+namespace level_test {
 
 RefHolder<PropertyNode> levelNode(std::vector<std::pair<std::string, std::string>> values) {
     RefHolder<PropertyNode> node(new PropertyNode("level", "Level"));
@@ -333,4 +333,4 @@ TEST(Level, LayoutsAreLoadedFromTheLevelFolder) {
     EXPECT_EQ(bare->getLayoutObject()->getTileCount(), 2);
 }
 
-}  // namespace
+}  // namespace level_test

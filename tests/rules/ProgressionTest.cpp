@@ -8,7 +8,7 @@
 #include "framework/core/RefHolder.h"
 #include "game/rules/Progression.h"
 
-namespace {
+namespace progression_test {
 
 RefHolder<PropertyNode> progressionStep(const char* start, const char* delta, const char* cap) {
     RefHolder<PropertyNode> node(new PropertyNode("p", "Node"));
@@ -87,4 +87,4 @@ TEST(Progression, TheFactoryMakesOneFromItsDefinition) {
     EXPECT_EQ(progression->getInt(), 4);
 }
 
-}  // namespace
+}  // namespace progression_test

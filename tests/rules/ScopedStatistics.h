@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/PropertyNode.h"
-#include "testsupport/os/FakeClock.h"
-#include "testsupport/os/FakeSystemInfoSource.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeSystemInfoSource.h"
 
 namespace game_test {
 

@@ -12,9 +12,9 @@
 #include "game/rules/Layout.h"
 #include "game/rules/SideBoard.h"
 #include "rules/RecordingGameScreen.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace side_board_test {
 
 using rules_test::FakeGame;
 using rules_test::makeTile;
@@ -365,4 +365,4 @@ TEST_F(SideBoardTest, ACopyHasItsOwnTilesAndPicture) {
     EXPECT_NE(copy->getImage(), board->getImage());
 }
 
-}  // namespace
+}  // namespace side_board_test

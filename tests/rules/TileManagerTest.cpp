@@ -12,7 +12,7 @@
 #include "framework/core/RefHolder.h"
 #include "game/rules/TileManager.h"
 
-namespace {
+namespace tile_manager_test {
 
 RefHolder<PropertyNode> suitNode(const std::string& id, int size, const char* matchType) {
     RefHolder<PropertyNode> suit(new PropertyNode(id, "Suit"));
@@ -203,4 +203,4 @@ TEST_F(TileManagerTest, DealsWithNothingToDealEnd) {
     }
 }
 
-}  // namespace
+}  // namespace tile_manager_test

@@ -9,9 +9,9 @@
 #include "framework/core/Random.h"
 #include "game/rules/Layout.h"
 #include "game/rules/TilePathFinder.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace tile_path_finder_test {
 
 using rules_test::makeTile;
 
@@ -308,4 +308,4 @@ TEST(TilePathFinder, SegmentsTurnIntoScreenPoints) {
     EXPECT_EQ(segment.length, 52);
 }
 
-}  // namespace
+}  // namespace tile_path_finder_test

@@ -6,9 +6,9 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "game/rules/TileManager.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/RulesFixtures.h"
 
-namespace {
+namespace tile_test {
 
 using rules_test::makeTile;
 using rules_test::ScopedTuning;
@@ -139,4 +139,4 @@ TEST_F(TileTest, TilesOfASuitAreCollected) {
     EXPECT_EQ(ofSuit[1]->getValue(), 4);
 }
 
-}  // namespace
+}  // namespace tile_test

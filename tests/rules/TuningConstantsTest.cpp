@@ -3,7 +3,7 @@
 #include "framework/core/BasicProperties.h"
 #include "game/rules/TuningConstants.h"
 
-namespace {
+namespace tuning_constants_test {
 
 class TuningConstantsTest : public ::testing::Test {
 protected:
@@ -44,4 +44,4 @@ TEST_F(TuningConstantsTest, MissingKeysReadZeroAndAreEnteredWithZero) {
     EXPECT_EQ(tuning().TILE_SIDEBOARD_FADE_TIME, 40);
 }
 
-}  // namespace
+}  // namespace tuning_constants_test

@@ -11,7 +11,7 @@
 #include "gui/SceneProbes.h"
 #include "testsupport/os/FakeKeyStore.h"
 
-namespace {
+namespace full_screen_handler_test {
 
 class QuitProbeScene : public Scene {
 public:
@@ -62,8 +62,6 @@ protected:
     FakeKeyStore store;
     RefHolder<QuitProbeScene> scene;
 };
-
-}  // namespace
 
 TEST_F(FullScreenHandlerTest, TheFrameFollowsTheModeAndTheCurrentScene) {
     GameWindow* window = GameWindow::getInstance();
@@ -156,3 +154,5 @@ TEST_F(FullScreenHandlerTest, LosingTheFocusSilencesEffectsAndMusicUntilItComesB
     EXPECT_EQ(mixer->effectsMasterVolume, 200);
     EXPECT_GT(mixer->channels[channel].volume, 0);
 }
+
+}  // namespace full_screen_handler_test

@@ -4,7 +4,7 @@
 #include "gui/GuiFixture.h"
 #include "gui/SceneProbes.h"
 
-namespace {
+namespace scene_manager_test {
 
 class SceneManagerTest : public GuiTest {
 protected:
@@ -25,8 +25,6 @@ protected:
     ProbeScene* a = nullptr;
     ProbeScene* b = nullptr;
 };
-
-}  // namespace
 
 TEST_F(SceneManagerTest, AFirstSceneRunsAtOnceAndAChangeHidesTheOldOneAFrameLater) {
     ASSERT_NE(a, nullptr);
@@ -156,3 +154,5 @@ TEST_F(SceneManagerTest, ALeftScenesUnheldPicturesAreReleasedUnlessTheNextShares
     EXPECT_EQ(lookedUp->getImage(), nullptr);
     EXPECT_EQ(shown->getImage(), onScreen.get());
 }
+
+}  // namespace scene_manager_test

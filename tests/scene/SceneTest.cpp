@@ -5,7 +5,7 @@
 
 #include "framework/nodes/ModifierFunction.h"
 
-namespace {
+namespace scene_test {
 
 // A widget covering the screen that takes every press it gets.
 class GreedyWidget : public Sprite, public iInputListener {
@@ -44,8 +44,6 @@ protected:
     }
     ProbeRegistrations probes;
 };
-
-}  // namespace
 
 TEST_F(SceneTest, WidgetsAndBackgroundLoadOnTheFirstShowOnly) {
     addPicture("BG", testpixels::filled(800, 600, 4, 0x003B2414, 255).get());
@@ -170,3 +168,5 @@ TEST_F(SceneTest, ADialogClosedByItsOwnClosingModifierIsReleasedCleanly) {
     }
     EXPECT_EQ(liveProbeDialogs, 0);
 }
+
+}  // namespace scene_test

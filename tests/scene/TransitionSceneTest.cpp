@@ -5,7 +5,7 @@
 
 #include "framework/scene/FullScreenFrame.h"
 
-namespace {
+namespace transition_scene_test {
 
 // The fake loader: busy for the given number of questions (always when negative).
 int busyAnswersLeft = 0;
@@ -81,8 +81,6 @@ protected:
     ProbeScene* a = nullptr;
     ProbeScene* b = nullptr;
 };
-
-}  // namespace
 
 TEST_F(TransitionSceneTest, TheAlphaWaitForASlowLoaderKeepsTheWindowServicedAndIsBounded) {
     busyAnswersLeft = 5;
@@ -194,3 +192,5 @@ TEST_F(TransitionSceneTest, LoadingDoneWithinTheDelayNeverShowsTheText) {
     EXPECT_EQ(label->getAlpha(), 0);
     EXPECT_EQ(label->text, L"Loading");
 }
+
+}  // namespace transition_scene_test

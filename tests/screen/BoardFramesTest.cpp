@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "game/screen/LayoutRenderer.h"
-#include "platform/PictureWriter.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/platform/PictureWriter.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace board_frames_test {
 
 namespace fs = std::filesystem;
 using screen_test::Frame;
@@ -67,7 +67,7 @@ void drawPairRemoval(const Geometry& g, const std::string& name) {
             ++changed;
             bool inside = false;
             for (const Rect& r : areas) {
-                inside = inside || (x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h);
+                inside = inside || r.contains(x, y);
             }
             ASSERT_TRUE(inside) << "changed at " << x << ", " << y;
         }
@@ -98,4 +98,4 @@ TEST(BoardFramesTest, APairFadesOutOfA144TileBoardInTheGameArt) {
     drawPairRemoval(g, "board-art");
 }
 
-}  // namespace
+}  // namespace board_frames_test

@@ -16,7 +16,7 @@
 #include "game/rules/TuningConstants.h"
 #include "gui/HeadlessPicture.h"
 
-namespace {
+namespace bonus_bar_test {
 
 std::wstring barLabelText(SceneGame& scene, const char* name) {
     auto* label = objectCast<Label>(scene.findChild(name));
@@ -348,4 +348,4 @@ TEST_F(BarsTest, PicturesOfBothBarsEmptyHalfAndFull) {
     }
 }
 
-}  // namespace
+}  // namespace bonus_bar_test

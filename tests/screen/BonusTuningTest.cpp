@@ -9,7 +9,7 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 
-namespace {
+namespace bonus_tuning_test {
 
 // The first pair of free tiles, in the board's order, that the game type lets match.
 bool takeFirstFreePair(Game* game) {
@@ -64,4 +64,4 @@ TEST_F(BarsTest, APlainPlayerReachesSilverOnMostFirstFloorLevelsAndGoldOnSome) {
     EXPECT_LT(gold, 5);
 }
 
-}  // namespace
+}  // namespace bonus_tuning_test

@@ -13,7 +13,7 @@
 #include "game/screen/LabelTicker.h"
 #include "game/visuals/ModifierLabelValue.h"
 
-namespace {
+namespace counting_labels_test {
 
 // A label with a counter attached; runs frames and records every text the label showed.
 struct CountedLabel {
@@ -49,8 +49,6 @@ public:
     ScopedTexts(const ScopedTexts&) = delete;
     ScopedTexts& operator=(const ScopedTexts&) = delete;
 };
-
-}  // namespace
 
 TEST(CountingLabels, ValueAndTenfoldRulesStepTowardTheTargetAndStopOnIt) {
     CountedLabel byThree(new ModifierLabelValue(100000, 0, 10, 100, L""));
@@ -156,3 +154,5 @@ TEST(CountingLabels, TickerWithoutTypeOrTimeShowsEveryTargetAtOnce) {
     counter->setExtra(L"+");
     EXPECT_EQ(counter->getLabel()->getText(), L"+99999");
 }
+
+}  // namespace counting_labels_test

@@ -6,9 +6,9 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 #include "game/screen/LayoutRenderer.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace layout_layer_sprite_test {
 
 using screen_test::FACE;
 using screen_test::Frame;
@@ -183,4 +183,4 @@ TEST_F(LayoutLayerSpriteTest, ShadingTintsTilePicturesNotSymbolsAndHiddenSymbols
     EXPECT_EQ(pixelAt(upper, symbolX, symbolY), symbol);
 }
 
-}  // namespace
+}  // namespace layout_layer_sprite_test

@@ -8,10 +8,10 @@
 #include "game/rules/Tile.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TileModifiers.h"
-#include "screen/SyntheticBoard.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace layout_renderer_test {
 
 using screen_test::Geometry;
 using screen_test::makeLayout;
@@ -230,4 +230,4 @@ TEST(LayoutRendererTest, SymbolsComeFromTheTileSetItIsGiven) {
     EXPECT_EQ(symbolDrawn(new LayoutRenderer(1)), screen_test::symbolColor(0, 0) ^ 0x00FFFFFFu);
 }
 
-}  // namespace
+}  // namespace layout_renderer_test

@@ -9,7 +9,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/screen/TileModifiers.h"
 
-namespace {
+namespace level_flow_test {
 
 TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon) {
     ASSERT_NE(scene, nullptr);
@@ -549,4 +549,4 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
     }
 }
 
-}  // namespace
+}  // namespace level_flow_test

@@ -16,7 +16,7 @@
 #include "game/screen/TimeBar.h"
 #include "gui/TextLayoutAudit.h"
 
-namespace {
+namespace player_aids_test {
 
 // The texts of the floaters now in flight.
 std::vector<std::wstring> floaterTexts(SceneGame* scene) {
@@ -63,8 +63,6 @@ void thinOut(Layout* layout, int32_t left) {
         layout->removeTile(tiles[i].get());
     }
 }
-
-}  // namespace
 
 class PlayerAidsTest : public LevelFlowTest {
 protected:
@@ -549,3 +547,5 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     scene->showSuperScore(level->getSilver(), level->getSilver());
     EXPECT_EQ(groups(), 0);
 }
+
+}  // namespace player_aids_test

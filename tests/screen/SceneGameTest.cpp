@@ -18,7 +18,7 @@
 #include "gui/HeadlessPicture.h"
 #include "screen/GameSceneFixture.h"
 
-namespace {
+namespace scene_game_test {
 
 class SceneGameTest : public GameSceneTest {
 protected:
@@ -462,4 +462,4 @@ TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretch
     }
 }
 
-}  // namespace
+}  // namespace scene_game_test

@@ -14,7 +14,7 @@
 #include "game/rules/PlayerFileReport.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
-namespace {
+namespace scene_quovel_mahjong_test {
 
 class SavedGameOffer : public SceneTest {
 protected:
@@ -128,4 +128,4 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     }
 }
 
-}  // namespace
+}  // namespace scene_quovel_mahjong_test

@@ -6,9 +6,9 @@
 #include "game/rules/RenderTile.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TileModifiers.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace tile_effects_test {
 
 using screen_test::Geometry;
 using screen_test::pixelAt;
@@ -180,4 +180,4 @@ TEST(TileEffectsTest, DarkeningFlashAndHintPulseRunAtTheirOwnRates) {
     EXPECT_NEAR(*most, faceRed * (256 - 20) / 256, 2);
 }
 
-}  // namespace
+}  // namespace tile_effects_test

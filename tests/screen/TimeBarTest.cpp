@@ -10,7 +10,7 @@
 #include "game/rules/Layout.h"
 #include "game/rules/TuningConstants.h"
 
-namespace {
+namespace time_bar_test {
 
 TEST_F(BarsTest, TheTimeRunsDownWarnsStopsWhilePausedAndEndsAtZero) {
     Game* game = play(1, 1);
@@ -147,4 +147,4 @@ TEST_F(BarsTest, ASavedTimeBarComesBackWithItsMaximumAndRefusesForeignNodes) {
     EXPECT_EQ(objectCast<TimeBar>(&timeBar()), &timeBar());
 }
 
-}  // namespace
+}  // namespace time_bar_test

@@ -20,7 +20,7 @@
 #include "gui/HeadlessPicture.h"
 #include "gui/TextLayoutAudit.h"
 
-namespace {
+namespace tutorial_hints_test {
 
 class TutorialHintsTest : public BarsTest {
 protected:
@@ -448,4 +448,4 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS"))->getText(), L"6%");
 }
 
-}  // namespace
+}  // namespace tutorial_hints_test

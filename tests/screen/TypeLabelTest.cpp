@@ -13,7 +13,7 @@
 #include "game/screen/TypeLabel.h"
 #include "gui/SyntheticFont.h"
 
-namespace {
+namespace type_label_test {
 
 // A label of two lines "ab" and "cd" (6-pixel characters, 10-pixel lines) at the origin.
 RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32_t time = 800) {
@@ -35,8 +35,6 @@ RefHolder<TypeLabel> typed(int32_t start = 0, const char* range = nullptr, int32
 int32_t labelAlphaAt(TypeLabel* label, int32_t x, int32_t y) {
     return *label->getImage()->getAlphaAddress(x, y);
 }
-
-}  // namespace
 
 TEST(TypeLabel, LinesAreUncoveredOnTheirTimetable) {
     RefHolder<TypeLabel> label = typed();
@@ -120,3 +118,5 @@ TEST(TypeLabel, ClicksSkipTheTypingByRangeAndTheHoverCountStaysBalanced) {
     }
     EXPECT_EQ(InputHandler::getHoverCount(), before);
 }
+
+}  // namespace type_label_test

@@ -7,7 +7,7 @@
 #include "tools/font-baker/FontBaker.h"
 #include "tools/font-baker/FontDescription.h"
 
-namespace {
+namespace font_baker_library_test {
 
 using namespace fontbaker;
 
@@ -195,4 +195,4 @@ TEST(FontBakerEffects, DilationMakesARoundedDiscAndBlurSpreadsInk) {
     EXPECT_EQ(dilate(dot, 0).pixels, dot.pixels);
 }
 
-}  // namespace
+}  // namespace font_baker_library_test

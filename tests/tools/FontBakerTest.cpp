@@ -13,7 +13,7 @@
 #include "tools/font-baker/FontDescription.h"
 #include "tools/font-baker/PngFile.h"
 
-namespace {
+namespace font_baker_test {
 
 using fontbaker::GreyBitmap;
 
@@ -365,4 +365,4 @@ INSTANTIATE_TEST_SUITE_P(BuildFonts, BakedFontFiles, testing::ValuesIn(bakedFont
                              return name;
                          });
 
-}  // namespace
+}  // namespace font_baker_test

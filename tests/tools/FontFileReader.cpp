@@ -76,7 +76,7 @@ void decodeKerningText(const std::string& text, int amount, KerningMap& pairs) {
     }
 }
 
-namespace {
+namespace font_file_reader {
 
 int intAttribute(const TiXmlElement& element, const char* name) {
     const char* text = element.Attribute(name);
@@ -94,10 +94,11 @@ const TiXmlElement* childWithId(const TiXmlElement& parent, const char* tag, con
     return nullptr;
 }
 
-}  // namespace
+}  // namespace font_file_reader
 
 bool readFontFile(const std::string& folder, const std::string& name, FontFile& font,
                   std::string& error) {
+    using namespace font_file_reader;
     TiXmlDocument document;
     if (!document.LoadFile((folder + "/" + name + ".xml").c_str(), TIXML_ENCODING_UTF8)) {
         error = "description does not parse: " + std::string(document.ErrorDesc());

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/platform/FileArchive.h"
+#include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace pack_archive_test {
 
 int runPacker(const std::string& arguments) {
     const std::string command =
@@ -145,4 +145,4 @@ TEST_F(PackArchiveTest, FailuresLeaveNoArchive) {
     EXPECT_FALSE(fs::exists("media.dat.partial"));
 }
 
-}  // namespace
+}  // namespace pack_archive_test

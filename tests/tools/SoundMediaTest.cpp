@@ -16,8 +16,8 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundResource.h"
 #include "framework/platform/StreamResource.h"
-#include "os/TestSounds.h"
-#include "platform/PictureEncoder.h"
+#include "testsupport/os/TestSounds.h"
+#include "testsupport/platform/PictureEncoder.h"
 #include "tools/synth/AudioFile.h"
 #include "tools/synth/Effect.h"
 #include "tools/synth/Score.h"
@@ -25,7 +25,7 @@
 // The game's sounds and music as the build made them from art/, found through the resource
 // list, read where the game reads them (sounds from the data archive, music from its loose
 // files) and decoded by the game's own decoder.
-namespace {
+namespace sound_media_test {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -467,4 +467,4 @@ TEST(SoundMedia, SourceErrorsNameTheirLine) {
               std::string::npos);
 }
 
-}  // namespace
+}  // namespace sound_media_test

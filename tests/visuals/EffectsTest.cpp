@@ -9,9 +9,9 @@
 #include "framework/nodes/ModifierFunction.h"
 #include "framework/nodes/Sprite.h"
 #include "game/visuals/Effects.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace effects_test {
 
 const std::vector<std::pair<std::string, int32_t>> kTimes{{"BONUS_ANIM_EXPLOSION_TIME", 600},
                                                           {"TILE_FADEOUT_TIME", 300}};
@@ -23,8 +23,6 @@ int32_t effectChildCount(GameNode* node) {
     }
     return count;
 }
-
-}  // namespace
 
 TEST(Effects, TileShineAndItsStarsFollowTheMultiplier) {
     screen_test::ScopedBoardArt art(screen_test::Geometry(), kTimes);
@@ -152,3 +150,5 @@ TEST(Effects, PopInShowsScalesThenWobblesWithTheSoundAtTheWobble) {
     EXPECT_GE(soundAt, 100);
     EXPECT_LE(soundAt, 120);
 }
+
+}  // namespace effects_test

@@ -10,9 +10,9 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "game/visuals/GameModifiers.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace game_modifiers_test {
 
 // An image of one colour with full alpha.
 RefHolder<Image> plainImage(int32_t width, int32_t height, uint32_t colour) {
@@ -23,8 +23,6 @@ RefHolder<Image> plainImage(int32_t width, int32_t height, uint32_t colour) {
     }
     return image;
 }
-
-}  // namespace
 
 TEST(GameModifiers, GravityDragSlowsToAStopAndPullAccelerates) {
     RefHolder<GameNode> node(new GameNode());
@@ -176,3 +174,5 @@ TEST(GameModifiers, SetImageActsOnItsFirstFrame) {
     EXPECT_EQ(sprite->getWidth(), 7);
     EXPECT_TRUE(set->isFinished());
 }
+
+}  // namespace game_modifiers_test

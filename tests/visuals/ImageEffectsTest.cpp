@@ -8,7 +8,7 @@
 #include "framework/platform/Image.h"
 #include "game/visuals/ImageEffects.h"
 
-namespace {
+namespace image_effects_test {
 
 uint32_t& pixelRef32(Image* image, int32_t x, int32_t y) {
     return reinterpret_cast<uint32_t*>(image->getPixels() + y * image->getPitch())[x];
@@ -29,8 +29,6 @@ RefHolder<Image> colours32() {
     }
     return image;
 }
-
-}  // namespace
 
 TEST(ImageEffects, GreyPassOnBothDepthsIsClippedAndLeavesTheImageUnlocked) {
     RefHolder<Image> image = colours32();
@@ -123,3 +121,5 @@ TEST(ImageEffects, HueShiftFollowsTheMaskAndRefusesAMaskOfAnotherSize) {
     shiftImageHue(small.get(), oneMask.get(), 1.0f / 3.0f);
     EXPECT_EQ(pixelRef16(small.get(), 0, 0), 0x07C0);
 }
+
+}  // namespace image_effects_test

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "content/MediaContent.h"
 #include "framework/platform/PngDecoder.h"
 #include "game/visuals/LayoutPreview.h"
-#include "platform/PictureWriter.h"
-#include "screen/SyntheticBoard.h"
+#include "testsupport/TempFolder.h"
+#include "testsupport/platform/PictureWriter.h"
+#include "testsupport/screen/SyntheticBoard.h"
 
-namespace {
+namespace layout_preview_test {
 
 using screen_test::fill;
 using screen_test::pixelAt;
@@ -67,8 +67,6 @@ bool shows(const Image* picture, int32_t x, int32_t y, uint32_t colour) {
     }
     return true;
 }
-
-}  // namespace
 
 TEST(LayoutPreview, CentresLayersCutsWideLayoutsEquallyAndChoosesTheBackground) {
     ScopedPreviewArt art;
@@ -179,3 +177,5 @@ TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
     }
     ResourceManager::stopLoader();
 }
+
+}  // namespace layout_preview_test

@@ -8,7 +8,7 @@
 #include "framework/nodes/Sprite.h"
 #include "game/visuals/ScreenUtils.h"
 
-namespace {
+namespace screen_utils_test {
 
 // How many rectangles of the list cover each pixel of a 64 x 64 area.
 std::vector<int> coverCounts(const std::vector<Rect>& rects) {
@@ -89,4 +89,4 @@ TEST(ScreenUtilsTest, LevelKeys) {
     EXPECT_EQ(key, "-3_20_0");
 }
 
-}  // namespace
+}  // namespace screen_utils_test

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "e2e/RoadDriver.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
@@ -33,7 +32,8 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
-#include "platform/PixelAccess.h"
+#include "testsupport/e2e/RoadDriver.h"
+#include "testsupport/platform/PixelAccess.h"
 
 // Start-up, the splash, the loading screen, the click that leaves it: true in the lobby.
 // `pictures`: one picture per stage on the way.

@@ -1,4 +1,4 @@
-#include "e2e/RoadLevels.h"
+#include "testsupport/e2e/RoadLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <sstream>
 #include <string>
 
-#include "TempFolder.h"
 #include "game/rules/GameType.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/GameSceneStates.h"
+#include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -45,9 +45,8 @@ std::string boardLayout(int32_t tiles) {
         text << "      <Tile x=\"" << left + 4 * k << "\" y=\"8\" z=\"0\"/>\n";
     }
     text << "    </Vector>\n    <Vector id=\"sideboards\">\n";
-    for (const char* size : {"1\" height=\"1", "4\" height=\"1", "3\" height=\"1",
-                              "2\" height=\"1", "2\" height=\"5", "2\" height=\"4",
-                              "2\" height=\"3"}) {
+    for (const char* size : {"1\" height=\"1", "4\" height=\"1", "3\" height=\"1", "2\" height=\"1",
+                             "2\" height=\"5", "2\" height=\"4", "2\" height=\"3"}) {
         text << "      <SideBoard x=\"12\" y=\"12\" width=\"" << size << "\"/>\n";
     }
     text << "    </Vector>\n  </Layout>\n</root>\n";
@@ -85,9 +84,8 @@ std::string hallway() {
         text << "    <Vector>\n";
         for (int32_t room = 1; room <= 5; ++room) {
             text << "      <Level gameType=\"Classic\" layout=\"" << pairBoard
-                 << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room
-                 << "\" index=\"" << room - 1 << "\"" << plainValues()
-                 << " silver=\"2500\" gold=\"4000\"/>\n";
+                 << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room << "\" index=\""
+                 << room - 1 << "\"" << plainValues() << " silver=\"2500\" gold=\"4000\"/>\n";
         }
         text << "    </Vector>\n";
     }
@@ -100,16 +98,15 @@ std::string seriesLevelXml(int32_t gameType, RoomKind gameMode, int32_t difficul
     const std::string name = boardOf(gameType);
     std::ostringstream text;
     text << "        <Level id=\"level\" gameType=\"" << Level::gameTypeWord(gameType)
-         << "\" layout=\"" << name << "\" gameMode=\"" << static_cast<int32_t>(gameMode) << "\" difficulty=\""
-         << difficulty << "\" index=\"0\"" << typeValues(gameType) << ">\n";
-    for (const char* progression :
-         {"pointsPerMatch\" start=\"150\" delta=\"15\" cap=\"380",
-          "timeBonus\" start=\"1300\" delta=\"-50\" cap=\"300",
-          "bonusAt\" start=\"2250\" delta=\"90\" cap=\"4500",
-          "bonusSpeed\" start=\"30\" delta=\"4\" cap=\"90",
-          "multiplierTime\" start=\"5500\" delta=\"-150\" cap=\"2500",
-          "tileDistMin\" start=\"2\" delta=\"0\" cap=\"2",
-          "tileDistMax\" start=\"8\" delta=\"0\" cap=\"8"}) {
+         << "\" layout=\"" << name << "\" gameMode=\"" << static_cast<int32_t>(gameMode)
+         << "\" difficulty=\"" << difficulty << "\" index=\"0\"" << typeValues(gameType) << ">\n";
+    for (const char* progression : {"pointsPerMatch\" start=\"150\" delta=\"15\" cap=\"380",
+                                    "timeBonus\" start=\"1300\" delta=\"-50\" cap=\"300",
+                                    "bonusAt\" start=\"2250\" delta=\"90\" cap=\"4500",
+                                    "bonusSpeed\" start=\"30\" delta=\"4\" cap=\"90",
+                                    "multiplierTime\" start=\"5500\" delta=\"-150\" cap=\"2500",
+                                    "tileDistMin\" start=\"2\" delta=\"0\" cap=\"2",
+                                    "tileDistMax\" start=\"8\" delta=\"0\" cap=\"8"}) {
         text << "          <Node id=\"" << progression << "\"/>\n";
     }
     text << "          <Node id=\"playTime\" start=\"" << playTimePerTile << "\" delta=\"0\" cap=\""
@@ -120,8 +117,7 @@ std::string seriesLevelXml(int32_t gameType, RoomKind gameMode, int32_t difficul
     } else {
         text << "          <Vector id=\"intro\">" << entry << "</Vector>\n"
              << "          <Vector id=\"easy\"><Integer value=\"1\"/>" << entry << "</Vector>\n"
-             << "          <Vector id=\"normal\"><Integer value=\"1\"/>" << entry
-             << "</Vector>\n"
+             << "          <Vector id=\"normal\"><Integer value=\"1\"/>" << entry << "</Vector>\n"
              << "          <Vector id=\"hard\">" << entry << "</Vector>\n";
     }
     text << "        </Level>\n";
@@ -149,7 +145,8 @@ std::string casino() {
 }
 
 std::string roof() {
-    return "<root>\n  <Node id=\"roof\">\n" + typeSeries(TYPE_SPEED, RoomKind::ROOF) + "  </Node>\n</root>\n";
+    return "<root>\n  <Node id=\"roof\">\n" + typeSeries(TYPE_SPEED, RoomKind::ROOF) +
+           "  </Node>\n</root>\n";
 }
 
 // One page per casino type, each with a single layout.
@@ -158,8 +155,8 @@ std::string recRoom() {
     text << "<root>\n  <Vector id=\"recroom\">\n";
     for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
         text << "    <Vector>\n      <Level gameType=\"" << Level::gameTypeWord(type)
-             << "\" layout=\"" << boardOf(type) << "\" gameMode=\"2\" index=\"0\""
-             << plainValues() << typeValues(type) << "/>\n    </Vector>\n";
+             << "\" layout=\"" << boardOf(type) << "\" gameMode=\"2\" index=\"0\"" << plainValues()
+             << typeValues(type) << "/>\n    </Vector>\n";
     }
     text << "  </Vector>\n</root>\n";
     return text.str();

@@ -5,13 +5,13 @@
 // pass.
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <regex>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,8 +31,8 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 #include "game/screen/LayoutRenderer.h"
-#include "rules/Pyramid144.h"
-#include "rules/RulesFixtures.h"
+#include "testsupport/rules/Pyramid144.h"
+#include "testsupport/rules/RulesFixtures.h"
 
 namespace screen_test {
 
@@ -98,8 +98,8 @@ inline uint32_t pixelAt(const Image* image, int32_t x, int32_t y) {
 // The blank tile: face at the top left, right side strip beside it, bottom strip below, and a
 // transparent corner between the strips.
 inline RefHolder<Image> makeTileImage(const Geometry& g) {
-    RefHolder<Image> image(Image::createImage(g.faceWidth + g.sideWidth,
-                                              g.faceHeight + g.sideHeight, 4));
+    RefHolder<Image> image(
+        Image::createImage(g.faceWidth + g.sideWidth, g.faceHeight + g.sideHeight, 4));
     fill(image.get(), 0, 0, g.faceWidth, g.faceHeight, FACE);
     fill(image.get(), g.faceWidth, 0, g.sideWidth, g.faceHeight, RIGHT_SIDE);
     fill(image.get(), 0, g.faceHeight, g.faceWidth, g.sideHeight, BOTTOM_SIDE);
@@ -121,8 +121,8 @@ inline RefHolder<Image> makeSymbolSheet(const Geometry& g, bool secondSet = fals
 }
 
 inline RefHolder<Image> makeShadowImage(const Geometry& g) {
-    RefHolder<Image> image(Image::createImage(g.faceWidth + 3 * g.shadowX,
-                                              2 * g.faceHeight + 2 * g.shadowY, 4));
+    RefHolder<Image> image(
+        Image::createImage(g.faceWidth + 3 * g.shadowX, 2 * g.faceHeight + 2 * g.shadowY, 4));
     fill(image.get(), 0, 0, image->getWidth(), image->getHeight(), SHADOW);
     return image;
 }
@@ -177,7 +177,6 @@ public:
         }
         manager->addSection(section.get());
     }
-
 
 private:
     static std::vector<std::pair<std::string, int32_t>> withGeometry(

@@ -1,4 +1,4 @@
-#include "tests/os/TestSounds.h"
+#include "testsupport/os/TestSounds.h"
 
 #include <cmath>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "e2e/RoadDriver.h"
+#include "testsupport/e2e/RoadDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <set>
 #include <sstream>
 
-#include "e2e/RoadLevels.h"
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
@@ -24,9 +23,10 @@
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
-#include "platform/PictureWriter.h"
+#include "testsupport/e2e/RoadLevels.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeInstanceLock.h"
+#include "testsupport/platform/PictureWriter.h"
 
 namespace {
 
@@ -371,8 +371,7 @@ bool RoadDriver::openDialog(const std::string& button, const std::string& dialog
 }
 
 bool RoadDriver::closeDialog(const std::string& button, const std::string& dialogName) {
-    return click(button) &&
-           waitFor([&] { return !dialog(dialogName); }, dialogName + " to close");
+    return click(button) && waitFor([&] { return !dialog(dialogName); }, dialogName + " to close");
 }
 
 void RoadDriver::press(uint32_t virtualKey) {
@@ -412,7 +411,8 @@ RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
     std::filesystem::create_directories(folder);
     char number[16];
     std::snprintf(number, sizeof number, "%02d", ++pictures);
-    const std::string path = (folder / (pictureName + "-" + number + "-" + stepName + ".png")).string();
+    const std::string path =
+        (folder / (pictureName + "-" + number + "-" + stepName + ".png")).string();
     EXPECT_TRUE(writeImagePng(path, shown.get())) << path;
     return shown;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "PixelAccess.h"
+#include "testsupport/platform/PixelAccess.h"
 
 // Writes the colors of `image` as an 8-bit RGB PNG; false on any failure.
 inline bool writeImagePng(const std::string& path, const Image* image) {

@@ -1,4 +1,4 @@
-#include "content/ShippedBuilds.h"
+#include "testsupport/content/ShippedBuilds.h"
 
 #include <algorithm>
 #include <chrono>
@@ -64,8 +64,8 @@ std::vector<SeriesStep> seriesSteps(PropertyNode* series) {
             continue;
         }
         const std::vector<std::string> pool = names(list, 1);
-        const int32_t taken =
-            std::clamp<int32_t>(list->getChildAt(0)->getInt(), 0, static_cast<int32_t>(pool.size()));
+        const int32_t taken = std::clamp<int32_t>(list->getChildAt(0)->getInt(), 0,
+                                                  static_cast<int32_t>(pool.size()));
         for (const std::string& name : pool) {
             if (taken > 0) {
                 steps.push_back({name, position});
@@ -102,8 +102,8 @@ RefHolder<Level> levelAtStep(PropertyNode* series, const SeriesStep& at) {
 }
 
 // What the build depends on besides the seed.
-using Signature = std::tuple<int32_t, std::string, int32_t, int32_t, int32_t, int32_t, int32_t,
-                             int32_t>;
+using Signature =
+    std::tuple<int32_t, std::string, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>;
 
 Signature signatureOf(const Level& level) {
     std::string layout = level.getLayout();
@@ -111,10 +111,14 @@ Signature signatureOf(const Level& level) {
     if (layout.rfind(folder, 0) == 0) {
         layout.erase(0, folder.size());
     }
-    return {level.getGameType(),           layout,
-            level.getTileDistMin().getInt(), level.getTileDistMax().getInt(),
-            level.getSideBoardIndex().getInt(), level.getFirstHand().getInt(),
-            level.getSecondHand().getInt(),  level.getThirdHand().getInt()};
+    return {level.getGameType(),
+            layout,
+            level.getTileDistMin().getInt(),
+            level.getTileDistMax().getInt(),
+            level.getSideBoardIndex().getInt(),
+            level.getFirstHand().getInt(),
+            level.getSecondHand().getInt(),
+            level.getThirdHand().getInt()};
 }
 
 }  // namespace
@@ -192,15 +196,15 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gam
     for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
         PropertyNode* place = catalog.getCasino()->getChildNode(Level::gameTypeWord(type));
         for (const char* difficulty : kDifficultyWords) {
-            series.emplace_back(std::string("casino ") + Level::gameTypeWord(type) + " " +
-                                    difficulty,
-                                nodeOrDummy(place)->getChildNode(difficulty));
+            series.emplace_back(
+                std::string("casino ") + Level::gameTypeWord(type) + " " + difficulty,
+                nodeOrDummy(place)->getChildNode(difficulty));
         }
     }
     for (const char* difficulty : kDifficultyWords) {
-        series.emplace_back(std::string("roof Speed ") + difficulty,
-                            nodeOrDummy(catalog.getRoof()->getChildNode("Speed"))
-                                ->getChildNode(difficulty));
+        series.emplace_back(
+            std::string("roof Speed ") + difficulty,
+            nodeOrDummy(catalog.getRoof()->getChildNode("Speed"))->getChildNode(difficulty));
     }
     for (const auto& [name, place] : series) {
         PropertyNode* definition = nodeOrDummy(nodeOrDummy(place)->getChildNode("level"));
@@ -230,9 +234,9 @@ Game* startBuild(const ShippedBuild& build, uint32_t seed, double* buildMillisec
     const auto start = std::chrono::steady_clock::now();
     game->setLevel(build.level.get());
     if (buildMilliseconds != nullptr) {
-        *buildMilliseconds = std::chrono::duration<double, std::milli>(
-                                 std::chrono::steady_clock::now() - start)
-                                 .count();
+        *buildMilliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
     return game;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "testsupport/TempFolder.h"
 
 // Small zip archives made by the tests themselves, and the damage done to them.
 struct ZipMember {
