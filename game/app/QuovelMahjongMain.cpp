@@ -35,10 +35,10 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
 #include "game/screen/BuildingHooks.h"
 
@@ -359,11 +359,11 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
         }
         done("level session");
         if (HighScoreManager* scores = HighScoreManager::getInstance()) {
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, scores->save());
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::HIGH_SCORES, scores->save());
         }
         done("high scores saved");
         if (PlayerManager* players = PlayerManager::getInstance()) {
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
         }
         done("players saved");
         if (GameWindow* window = GameWindow::getInstance()) {

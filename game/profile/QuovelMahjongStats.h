@@ -16,7 +16,7 @@ struct RoomRecord {
     int32_t bestScore = 0;
     int32_t bestTime = 0;
     int32_t playCount = 0;
-    GameType gameType = static_cast<GameType>(-1);
+    GameType gameType = NO_GAME_TYPE;
     int32_t levelWinCount = 0;
 
     bool operator==(const RoomRecord&) const = default;

@@ -442,7 +442,7 @@ std::string SceneGame::musicKey(GameType gameType) {
 void SceneGame::playGameMusic() {
     Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(level ? level->getGameType() : static_cast<GameType>(-1));
+    const std::string key = musicKey(level ? level->getGameType() : NO_GAME_TYPE);
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }

@@ -11,9 +11,9 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameScenes.h"
@@ -27,7 +27,7 @@ SceneQuovelMahjong::~SceneQuovelMahjong() = default;
 
 void SceneQuovelMahjong::show() {
     if (PlayerManager* players = PlayerManager::getInstance()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
     }
     Scene::show();
 }

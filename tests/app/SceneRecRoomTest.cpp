@@ -107,7 +107,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     player->unlockedStuff[12] = 1;  // FreeCell, opened since the last visit
     enterFromElevator();
 
-    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_EQ(room->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_TRUE(room->getHostPicture()->isVisible());
     EXPECT_FALSE(room->getGlowMiddle()->isVisible());
     EXPECT_EQ(room->getLayoutPreview(), nullptr);
@@ -203,7 +203,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
 
     // Leaving and coming back from the lift starts over: the host, no glow, no switch on.
     enterFromElevator();
-    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_EQ(room->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_TRUE(room->getHostPicture()->isVisible());
     EXPECT_FALSE(room->getGlowMiddle()->isVisible());
     EXPECT_FALSE(top->isVisible());

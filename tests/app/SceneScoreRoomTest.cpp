@@ -147,7 +147,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     // First visit: the host's hint, nothing chosen, the plain felt.
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_FALSE(player->hints[5]);
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_FALSE(casino->getStartButton()->isVisible());
     EXPECT_FALSE(casino->getStartButton()->isEnabled());
     EXPECT_TRUE(casino->getHostPicture()->isVisible());
@@ -264,7 +264,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     expectClearPicture(casino, "casino-new-score");
 
     // Back by lift with nothing chosen: the record and the miniature leave with the panel.
-    casino->setSelectedGameType(SceneCasino::NOTHING_CHOSEN);
+    casino->setSelectedGameType(NO_GAME_TYPE);
     enter(casino);
     EXPECT_EQ(pixel(expectClearPicture(casino, "casino-back").get(), 300, 110),
               pixel(unchosen.get(), 300, 110));
@@ -362,7 +362,7 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     elevator->setStop(SceneElevator::STOP_CASINO);
     casino->setSelectedGameType(TYPE_SPLIT);
     elevator->arrive(SceneElevator::STOP_CASINO);
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     // The transition waits for the sections the lift asked for.
     waitForLoader(resources);
     runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
@@ -466,7 +466,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
     run(1000);
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     expectClearPicture(casino, "casino-continue-question");
     // Continued and lost, the run comes back to its own choice with the new score shown.
     casino->startRecentSavedGame(nullptr);
@@ -529,7 +529,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_TRUE(roof->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_FALSE(player->hints[7]);
     closeHint(roof);
-    EXPECT_EQ(roof->getSelectedMode(), SceneScoreRoom::NOTHING_CHOSEN);
+    EXPECT_EQ(roof->getSelectedMode(), NO_GAME_TYPE);
     EXPECT_TRUE(roof->findChild("WELCOME") && roof->findChild("WELCOME")->isVisible());
     expectClearPicture(roof, "roof-nothing-chosen");
     EXPECT_FALSE(roof->getStartButton()->isVisible());

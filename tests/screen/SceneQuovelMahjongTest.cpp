@@ -7,8 +7,8 @@
 #include "framework/gui/Button.h"
 #include "framework/platform/DamagedFile.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/rules/GameHooks.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 namespace {
