@@ -9,7 +9,7 @@
 enum class FileReadResult { ok, notFound, tooLarge, failed };
 
 // Why writes failed: a full disk (or a used-up quota) is told apart from a refusal.
-enum class WriteFailure { none, diskFull, refused };
+enum class WriteFailure { NONE, DISK_FULL, REFUSED };
 
 // The file and folder calls of the operating system that the game needs. Paths are UTF-8 with
 // "/" separators; relative paths are relative to the current folder (the program's folder).

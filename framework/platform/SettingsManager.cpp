@@ -92,7 +92,7 @@ void SettingsManager::loadFromRegistry() {
     // A damaged settings file reads as no values: it is kept before the defaults replace it.
     const std::string damaged = KeyStore::currentUser().damagedValuesFile(registryPath);
     if (!damaged.empty()) {
-        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::settings, {}, false});
+        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::SETTINGS, {}, false});
     }
     if (KeyStore::currentUser().readValues(registryPath, values)) {
         for (const KeyValue& value : values) {

@@ -23,7 +23,7 @@ struct SavedKind {
     SavedFiles files;
     const char* words;
     bool told = false;
-    WriteFailure gathered = WriteFailure::none;
+    WriteFailure gathered = WriteFailure::NONE;
 };
 // In the order of SavedFiles.
 std::array<SavedKind, 4> kinds{{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGRESS"},
@@ -111,12 +111,12 @@ struct StoredWords {
     bool plural = false;
 };
 constexpr StoredWords STORED_WORDS[] = {
-    {StoredFileKind::playerList, "TEXT_FILE_PLAYER_LIST", "TEXT_FILE_PLAYER_LIST_WITHOUT"},
-    {StoredFileKind::profile, "TEXT_FILE_PROFILE", "TEXT_FILE_PROFILE_WITHOUT"},
-    {StoredFileKind::highScores, "TEXT_FILE_HIGH_SCORES", "TEXT_FILE_HIGH_SCORES_WITHOUT", true},
-    {StoredFileKind::savedGame, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT"},
-    {StoredFileKind::statistics, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT"},
-    {StoredFileKind::settings, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT"}};
+    {StoredFileKind::PLAYER_LIST, "TEXT_FILE_PLAYER_LIST", "TEXT_FILE_PLAYER_LIST_WITHOUT"},
+    {StoredFileKind::PROFILE, "TEXT_FILE_PROFILE", "TEXT_FILE_PROFILE_WITHOUT"},
+    {StoredFileKind::HIGH_SCORES, "TEXT_FILE_HIGH_SCORES", "TEXT_FILE_HIGH_SCORES_WITHOUT", true},
+    {StoredFileKind::SAVED_GAME, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT"},
+    {StoredFileKind::STATISTICS, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT"},
+    {StoredFileKind::SETTINGS, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT"}};
 
 const StoredWords& wordsOf(StoredFileKind kind) {
     const auto found =
@@ -163,12 +163,12 @@ bool saved(SavedFiles files, bool written, const std::string& file) {
         kind.told = false;
         return true;
     }
-    const WriteFailure failure = why == WriteFailure::diskFull ? why : WriteFailure::refused;
+    const WriteFailure failure = why == WriteFailure::DISK_FULL ? why : WriteFailure::REFUSED;
     if (gathering) {
         kind.gathered = std::max(kind.gathered, failure);
     } else if (!kind.told) {
         kind.told = true;
-        show(failureText({files}, failure == WriteFailure::diskFull, file));
+        show(failureText({files}, failure == WriteFailure::DISK_FULL, file));
     }
     return false;
 }
@@ -180,7 +180,7 @@ void settingsSaved(bool written) {
 void gatherFailures() {
     gathering = true;
     for (SavedKind& kind : kinds) {
-        kind.gathered = WriteFailure::none;
+        kind.gathered = WriteFailure::NONE;
     }
 }
 
@@ -193,9 +193,9 @@ void tellGathered() {
         bool diskFull = false;
         for (const SavedKind& kind : kinds) {
             if ((kind.files == SavedFiles::SETTINGS) == settingsFolder &&
-                kind.gathered != WriteFailure::none) {
+                kind.gathered != WriteFailure::NONE) {
                 failed.push_back(kind.files);
-                diskFull = diskFull || kind.gathered == WriteFailure::diskFull;
+                diskFull = diskFull || kind.gathered == WriteFailure::DISK_FULL;
             }
         }
         if (!failed.empty()) {

@@ -38,9 +38,9 @@ void SceneQuovelMahjong::hide() {
 }
 
 void SceneQuovelMahjong::closeSavedGameQuestion() {
-    if (Dialog* question = findDialog(savedGameQuestionKey)) {
+    if (Dialog* question = findDialog(SAVED_GAME_QUESTION_KEY)) {
         closeDialog(question);
-        dropDialog(savedGameQuestionKey);
+        dropDialog(SAVED_GAME_QUESTION_KEY);
     }
 }
 
@@ -81,7 +81,7 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
     }
     scene->setTag(number);
     const GameDialogs::Question question = GameDialogs::get().ask(
-        savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER",
+        SAVED_GAME_QUESTION_KEY, "CTEXT_SAVEGAME_HEADER",
         callback<&SceneQuovelMahjong::startRecentSavedGame>(scene), {}, scene);
     if (!question.dialog) {
         return;

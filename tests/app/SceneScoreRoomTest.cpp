@@ -369,7 +369,7 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     run(1000);
     ASSERT_EQ(manager->getCurrentScene(), casino);
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
-    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     closeHint(casino);
     // The next arrival by lift asks whether to go on with the saved game; leaving closes it.
     enter(elevator);
@@ -379,11 +379,11 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     waitForLoader(resources);
     runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
     run(1000);
-    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_EQ(casino->getTag(), 1);
     enter(lobby);
-    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
 }
 
 // The game leaves for its room through the scene manager, as in the program.
@@ -465,7 +465,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
     run(1000);
-    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     expectClearPicture(casino, "casino-continue-question");
     // Continued and lost, the run comes back to its own choice with the new score shown.

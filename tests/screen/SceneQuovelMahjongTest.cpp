@@ -94,7 +94,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     GameHooks::installMessageBox(&messageBox);
     const std::string folder = "/home/a-long-account-name/.local/share/Brastel/Games/Quovel";
     const std::string owner(20, 'W'), kept = escapeName(owner) + ".plr.!.damaged-2026-12-08-16";
-    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::statistics); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::STATISTICS); ++kind) {
         const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
         PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
