@@ -250,8 +250,7 @@ TEST_F(GameSplitTest, WithoutSideBoardSlotsTheErrorBoxIsShownAndTheLevelGoesOn) 
     BasicProperties::instance()->setText("TEXT_LEVEL_BUILD_ERROR_TITLE", L"Error");
     BasicProperties::instance()->setText("TEXT_LEVEL_BUILD_ERROR", L"No level.\\nRestart.");
     struct Case {
-        int type;
-        int columns;
+        int type, columns;
     };
     for (const Case& c : {Case{Game::TYPE_SPLIT, 0}, Case{Game::TYPE_SPLIT, -1},
                           Case{Game::TYPE_SPEED, 0}, Case{Game::TYPE_CLASSIC, 0}}) {
