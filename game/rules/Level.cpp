@@ -35,7 +35,7 @@ bool readMixed(const std::string& text) {
 }  // namespace
 
 Level::Level(PropertyNode* node) {
-    gameType = static_cast<GameType>(node->getChoice("gameType", GAME_TYPE_WORDS, -1));
+    gameType = static_cast<GameType>(node->getChoice("gameType", GAME_TYPE_WORDS, NO_GAME_TYPE));
     pointsPerMatch.read(node->getChild("pointsPerMatch"));
     const std::pair<const char*, Progression*> timing[] = {{"playTime", &playTime},
                                                            {"timeBonus", &timeBonus},
