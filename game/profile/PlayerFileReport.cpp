@@ -30,6 +30,7 @@ std::array<SavedKind, 4> kinds{{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGRESS"},
                                 {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
                                 {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
                                 {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}};
+// While the game ends failures are gathered, not told.
 bool gathering = false;
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
