@@ -192,8 +192,8 @@ struct Walk {
                      knob->getAbsoluteY() + knob->getHeight() / 2);
         // A stopped level's saved game is declined.
         for (const uint32_t asked = road.now(); road.now() - asked < 500 && road.step();) {
-            if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
-                road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+            if (road.dialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY)) {
+                road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_NO");
                 break;
             }
         }

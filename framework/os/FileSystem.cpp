@@ -8,7 +8,7 @@
 namespace {
 
 std::atomic<FileSystem*> installed{nullptr};
-thread_local WriteFailure writeFailure = WriteFailure::none;
+thread_local WriteFailure writeFailure = WriteFailure::NONE;
 
 }  // namespace
 
@@ -44,15 +44,15 @@ bool FileSystem::isTemporaryName(std::string_view name) {
 
 void FileSystem::noteWriteFailure(int error) {
     if (error == ENOSPC || error == EDQUOT) {
-        writeFailure = WriteFailure::diskFull;
-    } else if (writeFailure == WriteFailure::none) {
-        writeFailure = WriteFailure::refused;
+        writeFailure = WriteFailure::DISK_FULL;
+    } else if (writeFailure == WriteFailure::NONE) {
+        writeFailure = WriteFailure::REFUSED;
     }
 }
 
 WriteFailure FileSystem::takeWriteFailure() {
     const WriteFailure failure = writeFailure;
-    writeFailure = WriteFailure::none;
+    writeFailure = WriteFailure::NONE;
     return failure;
 }
 

@@ -10,7 +10,7 @@ enum class FileReadResult { ok, notFound, tooLarge, failed };
 
 // Why writes failed: a full disk (or a used-up quota) is told apart from a refusal. Ranked:
 // of several failures, a full disk is the one to tell.
-enum class WriteFailure { none, refused, diskFull };
+enum class WriteFailure { NONE, REFUSED, DISK_FULL };
 
 // The file and folder calls of the operating system that the game needs. Paths are UTF-8 with
 // "/" separators; relative paths are relative to the current folder (the program's folder).

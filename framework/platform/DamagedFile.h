@@ -4,10 +4,10 @@
 #include <string>
 
 // Which per-user file a file set aside is, so that the player can be told in their own words.
-enum class StoredFileKind { playerList, profile, highScores, savedGame, settings, statistics };
+enum class StoredFileKind { PLAYER_LIST, PROFILE, HIGH_SCORES, SAVED_GAME, SETTINGS, STATISTICS };
 
 struct StoredFile {
-    StoredFileKind kind = StoredFileKind::playerList;
+    StoredFileKind kind = StoredFileKind::PLAYER_LIST;
     // The player whose profile or saved game it is; empty for the shared files.
     std::string owner;
     // Read whole, but written by another version of the game (else damaged or unreadable).

@@ -49,7 +49,7 @@ void HighScoreManager::load() {
         // A file that exists but holds no tables of this version (damaged, another kind of
         // file, another version) is kept, never saved over.
         fileHeld = !setAsideUnloadableFile(fileMode(), getScoresFileName(),
-                                           {StoredFileKind::highScores, {}, !stored->isDummy()});
+                                           {StoredFileKind::HIGH_SCORES, {}, !stored->isDummy()});
         return;
     }
     PropertyVector* list = stored->getChildVector("scoretables");

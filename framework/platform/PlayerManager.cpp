@@ -134,7 +134,7 @@ void PlayerManager::loadPlayers() {
         // written by another version) is kept: saving over it would orphan every profile and
         // saved game it names.
         listHeld = !setAsideUnloadableFile(fileMode(), getPlayersFileName(),
-                                           {StoredFileKind::playerList, {}, !list->isDummy()});
+                                           {StoredFileKind::PLAYER_LIST, {}, !list->isDummy()});
     }
     // Its players, or those of an empty list (a first start quit at the name box), are found
     // again from their profiles.
@@ -324,7 +324,7 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
         // A missing profile is a new player. One that exists but cannot be read is moved aside,
         // or, when it cannot be moved, never saved over.
         if (!setAsideUnloadableFile(fileMode(), path,
-                                    {StoredFileKind::profile, player->getName(), false})) {
+                                    {StoredFileKind::PROFILE, player->getName(), false})) {
             heldProfiles.insert(escapeName(player->getName()));
         }
         return false;
@@ -337,7 +337,7 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
         !profile->isDummy() && store->getChildValue("version")->getValue() != version;
     if (profile->isDummy() || otherVersion || !player->load(profile)) {
         if (!setAsideUnloadableFile(fileMode(), path,
-                                    {StoredFileKind::profile, player->getName(), otherVersion})) {
+                                    {StoredFileKind::PROFILE, player->getName(), otherVersion})) {
             heldProfiles.insert(escapeName(player->getName()));
         }
         return false;
@@ -395,7 +395,7 @@ bool PlayerManager::saveGameExists(const std::string& key, const std::string& pl
 bool PlayerManager::setAsideSaveGame(const std::string& key, const std::string& playerName) {
     return playerName.empty() ||
            setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false),
-                                  {StoredFileKind::savedGame, playerName, false});
+                                  {StoredFileKind::SAVED_GAME, playerName, false});
 }
 
 void PlayerManager::deleteSaveGame(const std::string& key, const std::string& playerName) {

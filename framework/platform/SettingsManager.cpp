@@ -18,9 +18,9 @@ constinit ProcessInstance<SettingsManager> processManager;
 constinit SettingsManager::SavedListener savedListener = nullptr;
 
 // The node name the settings always travelled under (sic).
-constexpr const char* settingsNodeName = "GameSettngs";
+constexpr const char* SETTINGS_NODE_NAME = "GameSettngs";
 // Names and texts that did not fit the store's enumeration buffers were never read.
-constexpr size_t enumerationBufferBytes = 260;
+constexpr size_t ENUMERATION_BUFFER_BYTES = 260;
 
 void readFlag(const PropertyNode* node, const char* key, bool& flag) {
     if (const AbstractProperty* child = node->getChild(key)) {
@@ -55,7 +55,7 @@ void SettingsManager::saveToRegistry() {
     if (settingsHeld) {
         return;
     }
-    RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
+    RefHolder<PropertyNode> node(new PropertyNode(SETTINGS_NODE_NAME));
     if (settings) {
         settings->writeSettings(node.get());
     }
@@ -87,20 +87,20 @@ std::string SettingsManager::getSettingsFolder() const {
 }
 
 void SettingsManager::loadFromRegistry() {
-    RefHolder<PropertyNode> node(new PropertyNode(settingsNodeName));
+    RefHolder<PropertyNode> node(new PropertyNode(SETTINGS_NODE_NAME));
     std::vector<KeyValue> values;
     // A damaged settings file reads as no values: it is kept before the defaults replace it.
     const std::string damaged = KeyStore::currentUser().damagedValuesFile(registryPath);
     if (!damaged.empty()) {
-        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::settings, {}, false});
+        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::SETTINGS, {}, false});
     }
     if (KeyStore::currentUser().readValues(registryPath, values)) {
         for (const KeyValue& value : values) {
-            if (value.name.size() >= enumerationBufferBytes) {
+            if (value.name.size() >= ENUMERATION_BUFFER_BYTES) {
                 continue;
             }
             if (value.type == KeyValueType::String) {
-                if (value.text.size() >= enumerationBufferBytes) {
+                if (value.text.size() >= ENUMERATION_BUFFER_BYTES) {
                     continue;
                 }
                 node->addChild(new PropertyValue(value.name, value.text, true));

@@ -55,7 +55,7 @@ PropertyNode* StatisticsCollector::openDocument(RefHolder<PropertyStore>& store)
     if (!loaded) {
         // A file there that does not load (damaged, empty, too large, no plain file) is kept
         // beside itself and told; one that cannot be moved is never saved over.
-        fileHeld = !setAsideUnloadableFile(0, fileName, {StoredFileKind::statistics, {}, false});
+        fileHeld = !setAsideUnloadableFile(0, fileName, {StoredFileKind::STATISTICS, {}, false});
     }
     AbstractProperty* existing = store->getChild("DataGathering");
     if (existing && existing->isNode()) {

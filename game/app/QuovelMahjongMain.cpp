@@ -35,10 +35,10 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
 #include "game/screen/BuildingHooks.h"
 
@@ -87,7 +87,7 @@ void logFailedResources(ResourceManager& resources, const char* const* sectionNa
 }  // namespace
 
 QuovelMahjongMain::QuovelMahjongMain(const AppServices& services) : services(services) {
-    ResourceManager::setUrgentWait(services.window.clock, sectionWaitLimitMs);
+    ResourceManager::setUrgentWait(services.window.clock, SECTION_WAIT_LIMIT_MS);
 }
 
 QuovelMahjongMain::~QuovelMahjongMain() {
@@ -120,7 +120,7 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
     }
     const int result = createInstance(services)->run();
     releaseInstance();
-    shutDown(result == normalRun, services.shutDownStep);
+    shutDown(result == NORMAL_RUN, services.shutDownStep);
     GameWindow::setInstanceLock(nullptr);
     instanceLock.reset();
     return result;
@@ -129,8 +129,8 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
 int QuovelMahjongMain::run() {
     // Nothing runs without a screen: not the invisible window of a display that is none.
     if (services.window.display->screenWidth() <= 0) {
-        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, noDisplayText);
-        return cannotStart;
+        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, NO_DISPLAY_TEXT);
+        return CANNOT_START;
     }
     Logger::instance();
     FileArchive::open(1, std::string());
@@ -138,20 +138,20 @@ int QuovelMahjongMain::run() {
     GuiDefinitions::instance();
     if (!loadGuiDefinitions() || BasicProperties::getGameName().empty()) {
         BasicProperties* globals = BasicProperties::instance();
-        tellCannotStart(globals->hasText(damagedDataKey)
-                            ? wstringToString(globals->getText(damagedDataKey))
-                            : std::string(damagedDataText));
-        return cannotStart;
+        tellCannotStart(globals->hasText(DAMAGED_DATA_KEY)
+                            ? GameHooks::messageText(DAMAGED_DATA_KEY)
+                            : std::string(DAMAGED_DATA_TEXT));
+        return CANNOT_START;
     }
 
     instanceLock = services.makeInstanceLock(getGameDataFolder(), BasicProperties::getGameName());
     if (GameWindow::checkSingleInstance(*instanceLock, *services.window.display)) {
-        return refusedStart;
+        return REFUSED_START;
     }
     removeStaleTemporaryFiles();
     startServices();
     frameLoop();
-    return normalRun;
+    return NORMAL_RUN;
 }
 
 void QuovelMahjongMain::tellCannotStart(const std::string& text) {
@@ -359,11 +359,11 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
         }
         done("level session");
         if (HighScoreManager* scores = HighScoreManager::getInstance()) {
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, scores->save());
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::HIGH_SCORES, scores->save());
         }
         done("high scores saved");
         if (PlayerManager* players = PlayerManager::getInstance()) {
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
         }
         done("players saved");
         if (GameWindow* window = GameWindow::getInstance()) {

@@ -38,21 +38,21 @@ class QuovelMahjongMain : public BaseObject {
     QUOVEL_TYPE(QuovelMahjongMain)
 public:
     // Exit codes of run and runProgram.
-    static constexpr int normalRun = 0;
-    static constexpr int refusedStart = 1;
+    static constexpr int NORMAL_RUN = 0;
+    static constexpr int REFUSED_START = 1;
     // No display to open the window on, or the game's data cannot be read: the player is told
     // and nothing is written.
-    static constexpr int cannotStart = 2;
+    static constexpr int CANNOT_START = 2;
     // Told when the property files cannot be read; the texts are among them, so this one has
     // its own words when its text is missing.
-    static constexpr const char* damagedDataKey = "CTEXT_DATA_DAMAGED";
-    static constexpr const char* damagedDataText =
+    static constexpr const char* DAMAGED_DATA_KEY = "CTEXT_DATA_DAMAGED";
+    static constexpr const char* DAMAGED_DATA_TEXT =
         "The game's data file media.dat is missing\nor damaged. Please reinstall the game.";
-    static constexpr const char* noDisplayText = "no display found";
+    static constexpr const char* NO_DISPLAY_TEXT = "no display found";
     // Longest wait for resource sections at start-up, before the quit question and wherever
     // the resource manager is asked to wait; a section still not loaded then is logged and the
     // game goes on with what loaded. The application gives it and its clock to the manager.
-    static constexpr uint32_t sectionWaitLimitMs = 10000;
+    static constexpr uint32_t SECTION_WAIT_LIMIT_MS = 10000;
 
     // The whole program: works from `programFolder` (unchanged when empty), runs the
     // application and shuts down. Returns 0 after a normal run, 1 when start-up was refused.

@@ -69,6 +69,6 @@ protected:
 
 private:
     std::array<RefHolder<Switch>, GAME_TYPES> gameTypeSwitches{};
-    GameType selectedGameType = NOTHING_CHOSEN;
+    GameType selectedGameType = NO_GAME_TYPE;
     int32_t sequenceProgress = 0;
 };

@@ -536,7 +536,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
             reportInterest();
         }
         if (SceneCasino* casino = SceneCasino::instance()) {
-            casino->setSelectedGameType(NOTHING_SELECTED);
+            casino->setSelectedGameType(NO_GAME_TYPE);
         }
         next = "SCENE_CASINO";
         break;
@@ -545,7 +545,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
             reportInterest();
         }
         if (SceneRecRoom* room = SceneRecRoom::instance()) {
-            room->setSelectedGameType(SceneRecRoom::NOTHING_SELECTED);
+            room->setSelectedGameType(NO_GAME_TYPE);
         }
         next = "SCENE_RECROOM";
         break;
@@ -554,7 +554,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
             reportInterest();
         }
         if (SceneRoof* roof = SceneRoof::instance()) {
-            roof->setSelectedMode(NOTHING_SELECTED);
+            roof->setSelectedMode(NO_GAME_TYPE);
         }
         next = "SCENE_ROOF";
         break;

@@ -30,8 +30,6 @@ public:
     static constexpr int32_t STOP_CASINO = 21;
     static constexpr int32_t STOP_RECROOM = 22;
     static constexpr int32_t STOP_ROOF = 23;
-    // What the rooms' selection fields are set to on entry: nothing chosen.
-    static constexpr GameType NOTHING_SELECTED = static_cast<GameType>(GAME_TYPE_COUNT);
     // Lines (and redraws of one tip) tried before the host gives up on a line for this visit.
     static constexpr int32_t MAX_LINE_ATTEMPTS = 32;
 

@@ -525,7 +525,7 @@ void SceneHallway::applyHueMask() {
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
         RefHolder<Image> mask = hallwayResource(numbered("HUEMASK", definitionIndex, d));
         RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
-        const int32_t g = level ? level->getGameType() : -1;
+        const GameType g = level ? level->getGameType() : NO_GAME_TYPE;
         // Speed and unknown types have no hue of their own: their doors keep the picture's.
         if (g >= 0 && g < GAME_TYPES_WITH_HUE) {
             shiftImageHue(copy.get(), mask.get(), hues[static_cast<size_t>(g)]);

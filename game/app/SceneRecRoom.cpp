@@ -166,7 +166,7 @@ void SceneRecRoom::hide() {
 
 void SceneRecRoom::showGameTypePanel() {
     RefHolder<Image> background = roomImage("BACKGROUND", "recroom");
-    if (selectedGameType == NOTHING_SELECTED) {
+    if (selectedGameType == NO_GAME_TYPE) {
         setBackgroundImage(background.get());
         setShownIfAny(hostPicture.get(), true);
         return;

@@ -25,8 +25,6 @@ class SceneRecRoom : public SceneQuovelMahjong {
     QUOVEL_TYPE(SceneRecRoom)
 public:
     static constexpr int32_t GAME_TYPES = 5;
-    // selectedGameType while nothing is chosen.
-    static constexpr GameType NOTHING_SELECTED = static_cast<GameType>(GAME_TYPE_COUNT);
     // The room's trophy and the host's hint here.
     static constexpr TrophyId ROOM_TROPHY = TrophyId::REC_ROOM_ALL_TYPES;
     static constexpr int32_t HOST_HINT = 6;
@@ -86,5 +84,5 @@ private:
     // Open while a type is chosen; the scene's dialog table owns it.
     DialogLayoutPreview* layoutPreview = nullptr;
     std::vector<RefHolder<Level>> layoutLevels;
-    GameType selectedGameType = NOTHING_SELECTED;
+    GameType selectedGameType = NO_GAME_TYPE;
 };

@@ -51,5 +51,5 @@ protected:
 private:
     RefHolder<Switch> speedSwitch;
     RefHolder<Switch> mixedSwitch;
-    GameType selectedMode = NOTHING_CHOSEN;
+    GameType selectedMode = NO_GAME_TYPE;
 };

@@ -198,8 +198,8 @@ void SceneScoreRoom::setBackgroundKey(Image* image) {
 
 void SceneScoreRoom::showGameTypePanel() {
     RefHolder<Image> background = findBackground();
-    setShownIfAny(restPicture.get(), chosenGameType() == NOTHING_CHOSEN);
-    if (chosenGameType() == NOTHING_CHOSEN) {
+    setShownIfAny(restPicture.get(), chosenGameType() == NO_GAME_TYPE);
+    if (chosenGameType() == NO_GAME_TYPE) {
         setBackgroundKey(background.get());
         if (startButton) {
             startButton->setVisible(false);
@@ -304,14 +304,14 @@ int32_t SceneScoreRoom::onDifficultyChosen(BaseObject* sender) {
     }
     selectedDifficulty = widget->getTag();
     clearNewScore();
-    if (chosenGameType() != NOTHING_CHOSEN) {
+    if (chosenGameType() != NO_GAME_TYPE) {
         refresh();
     }
     return 0;
 }
 
 int32_t SceneScoreRoom::onStart(BaseObject*) {
-    if (!selectedLevel || chosenGameType() == NOTHING_CHOSEN) {
+    if (!selectedLevel || chosenGameType() == NO_GAME_TYPE) {
         return 0;
     }
     selectedLevel->setGameMode(roomKind());

@@ -26,7 +26,6 @@ class Switch;
 class SceneScoreRoom : public SceneQuovelMahjong {
     QUOVEL_TYPE(SceneScoreRoom)
 public:
-    static constexpr GameType NOTHING_CHOSEN = static_cast<GameType>(GAME_TYPE_COUNT);
     static constexpr int32_t ROWS = 5;
     // Row labels: name, level, score.
     static constexpr int32_t COLUMNS = 3;
@@ -71,7 +70,7 @@ public:
 protected:
     // The room kind written into the level: 1 casino, 3 roof.
     virtual RoomKind roomKind() const = 0;
-    // The game type the start button plays, or NOTHING_CHOSEN.
+    // The game type the start button plays, or NO_GAME_TYPE.
     virtual GameType chosenGameType() const = 0;
     // The column of preset scores of the choice's table.
     virtual GameType presetColumn() const { return chosenGameType(); }

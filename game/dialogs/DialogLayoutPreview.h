@@ -27,8 +27,6 @@ public:
     static constexpr int32_t COLUMNS = 3;
     static constexpr int32_t ROWS = 2;
     // The room kind a chosen level is played in.
-    // What gameType is until the opener sets it.
-    static constexpr GameType NO_GAME_TYPE = static_cast<GameType>(GAME_TYPE_COUNT);
 
     explicit DialogLayoutPreview(PropertyNode* definition);
     ~DialogLayoutPreview() override;

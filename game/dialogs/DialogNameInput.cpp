@@ -11,9 +11,9 @@
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/dialogs/PlayerSwitch.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
-#include "game/rules/PlayerFileReport.h"
 
 QUOVEL_DEFINE_TYPE(DialogNameInput, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogNameInput)

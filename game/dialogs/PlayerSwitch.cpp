@@ -2,7 +2,7 @@
 
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "game/rules/PlayerFileReport.h"
+#include "game/profile/PlayerFileReport.h"
 
 namespace {
 PlayerConfirmedFunction playerConfirmedHook = nullptr;
@@ -24,7 +24,7 @@ bool switchToPlayer(const std::string& name) {
         return false;
     }
     if (AbstractPlayer* previous = players->getCurrentPlayer()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players,
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS,
                                 players->savePlayer(previous));
         previous->clearSavedGame();
     }
@@ -36,6 +36,6 @@ bool switchToPlayer(const std::string& name) {
     players->setCurrentPlayer(next);
     players->loadPlayer(next);
     // The list names the current player: a run cut short keeps the choice.
-    PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
     return true;
 }

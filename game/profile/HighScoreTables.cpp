@@ -8,8 +8,8 @@
 #include "framework/core/Random.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
-#include "game/rules/PlayerFileReport.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ int32_t addHighScore(HighScoreTable* table, HighScoreEntry* entry) {
     }
     const int32_t place = table->addScore(held);
     if (HighScoreManager* manager = HighScoreManager::getInstance(); manager && place >= 0) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::highScores, manager->save());
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::HIGH_SCORES, manager->save());
     }
     return place;
 }

@@ -11,12 +11,12 @@
 class PropertyNode;
 
 // The record of one room of the floors. A best time of 0 means none yet (smaller is better);
-// a game type of -1 means no game was played there yet.
+// NO_GAME_TYPE (stored as -1) means no game was played there yet.
 struct RoomRecord {
     int32_t bestScore = 0;
     int32_t bestTime = 0;
     int32_t playCount = 0;
-    GameType gameType = static_cast<GameType>(-1);
+    GameType gameType = NO_GAME_TYPE;
     int32_t levelWinCount = 0;
 
     bool operator==(const RoomRecord&) const = default;

@@ -155,9 +155,9 @@ Game* Game::create(GameType gameType) {
 }
 
 void Game::tellDamagedRoom(bool runEnds) {
-    std::wstring text = getBasicText(runEnds ? "TEXT_RUN_DATA_DAMAGED" : "TEXT_ROOM_DATA_DAMAGED");
-    wstringReplace(text, L"\\n", L"\n", true);
-    GameHooks::showMessage("Quovel Mahjong", wstringToString(text));
+    GameHooks::showMessage("Quovel Mahjong",
+                           GameHooks::messageText(runEnds ? "TEXT_RUN_DATA_DAMAGED"
+                                                          : "TEXT_ROOM_DATA_DAMAGED"));
 }
 
 Game* Game::createForLevel(GameType gameType, Level* level) {
@@ -189,7 +189,7 @@ Level* Game::currentLevel() {
 
 GameType Game::currentLevelGameType() {
     Level* level = currentLevel();
-    return level ? level->getGameType() : static_cast<GameType>(-1);
+    return level ? level->getGameType() : NO_GAME_TYPE;
 }
 
 void Game::install(Game* game) {
@@ -429,7 +429,7 @@ int32_t Game::getTilesPerMatch() const {
 
 void Game::resetHintCounters() {}
 
-int32_t Game::getLevelGameType() const {
+GameType Game::getLevelGameType() const {
     return level ? level->getGameType() : gameType;
 }
 

@@ -142,7 +142,7 @@ public:
     virtual void resetHintCounters();
 
     // ICurrentGame: the game type of the level (the game's own type without a level).
-    int32_t getLevelGameType() const override;
+    GameType getLevelGameType() const override;
     void* castTo(const TypeRecord* type) override;
 
     // Leaves the game screen for the room of the current level.

@@ -177,9 +177,8 @@ void Game::buildLevel(Layout* board) {
     if (gameType == TYPE_SPLIT || gameType == TYPE_SPEED) {
         // The player is asked to restart; until then the level goes on with the plain order.
         if (buildStatistics.allAttemptsFailed) {
-            GameHooks::showMessage(
-                "Quovel Mahjong Error",
-                "There was an error creating the new level.\nPlease restart the game.");
+            GameHooks::showMessage(GameHooks::messageText("TEXT_LEVEL_BUILD_ERROR_TITLE"),
+                                   GameHooks::messageText("TEXT_LEVEL_BUILD_ERROR"));
         }
         if (SideBoard* sideBoard = board->getSideBoard()) {
             dealSideBoard(board, order, true);

@@ -27,6 +27,9 @@ void installGameSceneShown(GameSceneShownFunction gameSceneShown);
 void installMessageBox(MessageBox* box);
 // Shows a message through the installed box, else through a box made for the session.
 void showMessage(const std::string& title, const std::string& text);
+// The displayed text under `key` as a message shows it: each "\n" mark a line break, each "%1"
+// `value`.
+std::string messageText(const std::string& key, const std::string& value = std::string());
 
 // False (nothing done) without a hook.
 bool setTransition(const std::string& transitionName);

@@ -15,6 +15,8 @@ enum GameType : int32_t {
 };
 
 inline constexpr int32_t GAME_TYPE_COUNT = 6;
+// No game type: nothing chosen yet, no level, or a room where no game was played.
+inline constexpr GameType NO_GAME_TYPE = static_cast<GameType>(-1);
 // The five types of the casino and the rec room, in switch order; Speed is the roof's alone.
 inline constexpr std::array<GameType, 5> ROOM_GAME_TYPES{TYPE_CLASSIC, TYPE_FREECELL, TYPE_SPLIT,
                                                          TYPE_TRIPLE, TYPE_RIVER};

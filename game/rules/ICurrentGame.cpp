@@ -16,6 +16,6 @@ void setCurrentGame(ICurrentGame* game) {
     installedGame = game;
 }
 
-int32_t getCurrentGameType() {
-    return installedGame != nullptr ? installedGame->getLevelGameType() : -1;
+GameType getCurrentGameType() {
+    return installedGame != nullptr ? installedGame->getLevelGameType() : NO_GAME_TYPE;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "framework/core/Interface.h"
+#include "game/rules/GameType.h"
 
 class Tile;
 
@@ -12,8 +13,8 @@ class Tile;
 class ICurrentGame : public Interface {
     QUOVEL_INTERFACE_TYPE(ICurrentGame)
 public:
-    // Game type of the current level: 0 Classic, 1 FreeCell, 2 Split, 3 Triple, 4 River, 5 Speed.
-    virtual int32_t getLevelGameType() const = 0;
+    // Game type of the current level.
+    virtual GameType getLevelGameType() const = 0;
     // The tile to put in the next free side-board slot, or null when there is none. The side
     // board takes its own reference.
     virtual Tile* nextTile() = 0;
@@ -22,5 +23,5 @@ public:
 // The running game, or null; not owned (the game's own slot holds it).
 ICurrentGame* getCurrentGame();
 void setCurrentGame(ICurrentGame* game);
-// The current game's level type, -1 without a game.
-int32_t getCurrentGameType();
+// The current game's level type, NO_GAME_TYPE without a game.
+GameType getCurrentGameType();

@@ -12,8 +12,8 @@ QUOVEL_REGISTER_CLASS(Level)
 
 namespace {
 
-const char* const kGameTypeWords[Level::GAME_TYPE_COUNT] = {"Classic", "Freecell", "Split",
-                                                            "Triple",  "River",    "Speed"};
+const char* const GAME_TYPE_WORDS[Level::GAME_TYPE_COUNT] = {"Classic", "Freecell", "Split",
+                                                             "Triple",  "River",    "Speed"};
 
 // The texts of the value elements of a vector, in order.
 std::vector<std::string> valueTexts(PropertyVector* vector, int32_t from = 0) {
@@ -35,7 +35,7 @@ bool readMixed(const std::string& text) {
 }  // namespace
 
 Level::Level(PropertyNode* node) {
-    gameType = static_cast<GameType>(node->getChoice("gameType", kGameTypeWords, -1));
+    gameType = static_cast<GameType>(node->getChoice("gameType", GAME_TYPE_WORDS, NO_GAME_TYPE));
     pointsPerMatch.read(node->getChild("pointsPerMatch"));
     const std::pair<const char*, Progression*> timing[] = {{"playTime", &playTime},
                                                            {"timeBonus", &timeBonus},
@@ -123,7 +123,7 @@ void Level::readLayoutFileNames(PropertyNode* node) {
 }
 
 const char* Level::gameTypeWord(int32_t type) {
-    return type >= 0 && type < GAME_TYPE_COUNT ? kGameTypeWords[type] : "";
+    return type >= 0 && type < GAME_TYPE_COUNT ? GAME_TYPE_WORDS[type] : "";
 }
 
 std::string Level::layoutPath() const {

@@ -97,7 +97,7 @@ private:
     Progression sideBoardIndex{-1.0f};
     Progression darkenTiles{0.0f};
     RefHolder<Layout> layoutObject;
-    GameType gameType = static_cast<GameType>(GAME_TYPE_COUNT);
+    GameType gameType = NO_GAME_TYPE;
     std::string layout;
     // Outside the four rooms until a room sets it.
     RoomKind gameMode = static_cast<RoomKind>(4);

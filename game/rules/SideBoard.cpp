@@ -18,10 +18,7 @@ QUOVEL_REGISTER_CLASS(SideBoard)
 
 namespace {
 
-constexpr int32_t kFreeCellType = 1;
-constexpr int32_t kSplitType = 2;
-constexpr int32_t kSpeedType = 5;
-const char* const kImageSection = "manual";
+const char* const IMAGE_SECTION = "manual";
 
 int32_t clampToInt32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
@@ -338,8 +335,7 @@ void SideBoard::makeRenderTile(int32_t column, int32_t row) {
     if (!renderTile) {
         return;
     }
-    const int32_t type = getCurrentGameType();
-    const bool flashes = type == kSplitType || type == kSpeedType;
+    const bool flashes = isGameTypeOf(getCurrentGameType(), {TYPE_SPLIT, TYPE_SPEED});
     renderTile->addLook({flashes ? TileLook::FLASH : TileLook::PLAIN, 0, 0, 0});
     renderTiles[slotIndex(column, row)] = renderTile;
 }
@@ -347,9 +343,9 @@ void SideBoard::makeRenderTile(int32_t column, int32_t row) {
 void SideBoard::loadImages() {
     IGameScreen& screen = getGameScreen();
     const TuningConstants& constants = tuning();
-    const int32_t type = getCurrentGameType();
-    if (type == kFreeCellType) {
-        RefHolder<Image> slot = screen.findImage(kImageSection, "SIDEBOARD_FREECELL_SLOT");
+    const GameType type = getCurrentGameType();
+    if (type == TYPE_FREECELL) {
+        RefHolder<Image> slot = screen.findImage(IMAGE_SECTION, "SIDEBOARD_FREECELL_SLOT");
         if (slot == nullptr) {
             return;
         }
@@ -376,10 +372,10 @@ void SideBoard::loadImages() {
     } else {
         const std::string name =
             "SIDEBOARD_" + std::to_string(columns) + "X" + std::to_string(rows);
-        backgroundImage = screen.findImage(kImageSection, name);
+        backgroundImage = screen.findImage(IMAGE_SECTION, name);
         slotOffsetX = constants.SIDEBOARD_PADDING_X;
         slotOffsetY = constants.SIDEBOARD_PADDING_Y;
-        if (type == kSpeedType) {
+        if (type == TYPE_SPEED) {
             slotOffsetX += constants.SIDEBOARD_SPEED_EXTRA_X;
             slotOffsetY += constants.SIDEBOARD_SPEED_EXTRA_Y;
         }

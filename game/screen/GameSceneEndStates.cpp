@@ -9,13 +9,13 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
 #include "game/profile/HighScoreTables.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BuildingHooks.h"
@@ -51,7 +51,7 @@ void award(QuovelMahjongPlayer& player, TrophyId id) {
 // the result and its trophies.
 void saveProgress(QuovelMahjongPlayer* player) {
     if (PlayerManager* players = PlayerManager::getInstance(); players && player) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayer(player));
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayer(player));
     }
 }
 

@@ -32,7 +32,7 @@ bool pending(int32_t id) {
 }
 
 GameType gameTypeOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameType() : static_cast<GameType>(-1);
+    return game && game->getLevel() ? game->getLevel()->getGameType() : NO_GAME_TYPE;
 }
 
 RoomKind roomKindOf(const Game* game) {

@@ -420,8 +420,7 @@ void SceneGame::setGameTypeName() {
     for (const char* name : GAME_TYPE_NAMES) {
         showNode(findChild(name), false);
     }
-    Level* level = Game::currentLevel();
-    const int32_t type = level ? level->getGameType() : -1;
+    const GameType type = Game::currentLevelGameType();
     if (type >= 0 && type < static_cast<int32_t>(std::size(GAME_TYPE_NAMES))) {
         showNode(findChild(GAME_TYPE_NAMES[type]), true);
     }
@@ -440,9 +439,8 @@ std::string SceneGame::musicKey(GameType gameType) {
 }
 
 void SceneGame::playGameMusic() {
-    Level* level = Game::currentLevel();
     SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(level ? level->getGameType() : static_cast<GameType>(-1));
+    const std::string key = musicKey(Game::currentLevelGameType());
     if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
         return;
     }

@@ -19,13 +19,13 @@
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
@@ -124,10 +124,10 @@ void SceneGame::writeUnsavedGames() {
     }
     for (auto it = unsavedGames.begin(); it != unsavedGames.end();) {
         const auto& [name, room] = it->first;
-        const bool written = PlayerFileReport::saved(
-            PlayerFileReport::SavedFiles::savedGame,
-            players->writeSaveGame(it->second.get(), room, name),
-            players->getStoredSaveGameName(room, name));
+        const bool written =
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::SAVED_GAME,
+                                    players->writeSaveGame(it->second.get(), room, name),
+                                    players->getStoredSaveGameName(room, name));
         it = written ? unsavedGames.erase(it) : std::next(it);
     }
 }

@@ -11,9 +11,9 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameScenes.h"
@@ -27,7 +27,7 @@ SceneQuovelMahjong::~SceneQuovelMahjong() = default;
 
 void SceneQuovelMahjong::show() {
     if (PlayerManager* players = PlayerManager::getInstance()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, players->savePlayers());
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
     }
     Scene::show();
 }
@@ -38,9 +38,9 @@ void SceneQuovelMahjong::hide() {
 }
 
 void SceneQuovelMahjong::closeSavedGameQuestion() {
-    if (Dialog* question = findDialog(savedGameQuestionKey)) {
+    if (Dialog* question = findDialog(SAVED_GAME_QUESTION_KEY)) {
         closeDialog(question);
-        dropDialog(savedGameQuestionKey);
+        dropDialog(SAVED_GAME_QUESTION_KEY);
     }
 }
 
@@ -81,7 +81,7 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
     }
     scene->setTag(number);
     const GameDialogs::Question question = GameDialogs::get().ask(
-        savedGameQuestionKey, "CTEXT_SAVEGAME_HEADER",
+        SAVED_GAME_QUESTION_KEY, "CTEXT_SAVEGAME_HEADER",
         callback<&SceneQuovelMahjong::startRecentSavedGame>(scene), {}, scene);
     if (!question.dialog) {
         return;

@@ -13,7 +13,7 @@ class SceneQuovelMahjong : public Scene {
     QUOVEL_TYPE(SceneQuovelMahjong)
 public:
     // Key of the saved-game question in the scene's dialog table.
-    static constexpr const char* savedGameQuestionKey = "CTEXT_START_RECENT_SAVEGAME";
+    static constexpr const char* SAVED_GAME_QUESTION_KEY = "CTEXT_START_RECENT_SAVEGAME";
 
     explicit SceneQuovelMahjong(PropertyNode* definition);
     ~SceneQuovelMahjong() override;

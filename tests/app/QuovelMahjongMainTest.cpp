@@ -194,7 +194,7 @@ TEST_F(ProgramRun, ANormalRunStartsInOrderShowsTheSplashSavesAndReleasesInOrder)
             clock.advance(700);
         }
     };
-    EXPECT_EQ(run(30), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(30), QuovelMahjongMain::NORMAL_RUN);
 
     // Start-up: settings and players (a box about their files stands alone) before the window,
     // the window before sound, sound before resources, the window shown while the first
@@ -235,7 +235,7 @@ TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {
     const auto listTime = std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!");
 
     anotherCopyRunning = true;
-    EXPECT_EQ(run(5), QuovelMahjongMain::refusedStart);
+    EXPECT_EQ(run(5), QuovelMahjongMain::REFUSED_START);
 
     EXPECT_TRUE(display.calls.empty());
     EXPECT_TRUE(messageBox.shown.empty());
@@ -253,13 +253,13 @@ TEST_F(ProgramRun, ASmallDesktopStartsInFullScreenWhateverTheStoredSetting) {
     keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
     display.screenW = 800;
     display.screenH = 600;
-    EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(2), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(display.calls.front(), "createWindow full");
 }
 
 TEST_F(ProgramRun, AWindowedSettingIsKeptOnALargeDesktop) {
     keys.writeDword("Software\\Brastel\\Games\\QuovelMahjong", "fullscreen", 0);
-    EXPECT_EQ(run(2), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(2), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(display.calls.front(), "createWindow windowed");
     ASSERT_GE(display.log.size(), 2u);
     EXPECT_EQ(display.log[1], "window shown with: settings scenes window players ");
@@ -278,7 +278,7 @@ TEST_F(ProgramRun, AnInactiveWindowSleepsInsteadOfRunningFrames) {
             events.postQuit(0);
         }
     };
-    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(pausedSleeps, 5);
     EXPECT_FALSE(frameRan);
 }
@@ -333,7 +333,7 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
             yes->invoke(question->getYesButton());
         }
     };
-    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_TRUE(playersSavedOnShow);
     EXPECT_EQ(closes, 3);
     EXPECT_EQ(questionsSeen, 1);
@@ -376,7 +376,7 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
         }
         scenes->requestScene(scenes->getScene(frame % 2 ? "SCENE_LOBBY" : "SCENE_ELEVATOR"));
     };
-    ASSERT_EQ(run(0), QuovelMahjongMain::normalRun);
+    ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(floorRead, 3);
     ASSERT_EQ(messageBox.shown.size(), 5u);
     EXPECT_EQ(messageBox.shown[0].text.rfind("The playing statistics could not be read.\n"
@@ -415,7 +415,7 @@ TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
             events.postQuit(9);
         }
     };
-    EXPECT_EQ(run(0), QuovelMahjongMain::normalRun);
+    EXPECT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_LT(frames, 10);
     EXPECT_FALSE(asked);
 }
@@ -436,8 +436,8 @@ TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
     // Before the loader may start, the section never loads: the wait ends at its limit.
     resources->requestSectionLoad("broken");
     EXPECT_FALSE(resources->waitForUrgentSections(10));
-    EXPECT_GE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs);
-    EXPECT_LE(clock.milliseconds(), QuovelMahjongMain::sectionWaitLimitMs + 10);
+    EXPECT_GE(clock.milliseconds(), QuovelMahjongMain::SECTION_WAIT_LIMIT_MS);
+    EXPECT_LE(clock.milliseconds(), QuovelMahjongMain::SECTION_WAIT_LIMIT_MS + 10);
 
     // Once it may, the picture that cannot be read counts as done and the wait ends at once.
     resources->setReady();

@@ -110,7 +110,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     player->unlockedStuff[12] = 1;  // FreeCell, opened since the last visit
     enterFromElevator();
 
-    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_EQ(room->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_TRUE(room->getHostPicture()->isVisible());
     EXPECT_FALSE(room->getGlowMiddle()->isVisible());
     EXPECT_EQ(room->getLayoutPreview(), nullptr);
@@ -206,7 +206,7 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
 
     // Leaving and coming back from the lift starts over: the host, no glow, no switch on.
     enterFromElevator();
-    EXPECT_EQ(room->getSelectedGameType(), SceneRecRoom::NOTHING_SELECTED);
+    EXPECT_EQ(room->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_TRUE(room->getHostPicture()->isVisible());
     EXPECT_FALSE(room->getGlowMiddle()->isVisible());
     EXPECT_FALSE(top->isVisible());
@@ -379,7 +379,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     enterFromElevator();
     EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state, 0);
     EXPECT_TRUE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
-    EXPECT_FALSE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(room->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(player->hints[SceneRecRoom::HOST_HINT]);
 
     // The next visit, with River won too and FreeCell newly opened: the trophy is earned and
@@ -393,7 +393,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state,
               Trophy::ANNOUNCED);
     EXPECT_TRUE(room->isDialogOpen("DIALOG_TROPHY"));
-    EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
     run(2000);
     EXPECT_EQ(player->unlockedStuff[12], 1);

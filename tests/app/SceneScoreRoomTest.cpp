@@ -138,7 +138,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     // First visit: the host's hint, nothing chosen, the plain felt.
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_FALSE(player->hints[5]);
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     EXPECT_FALSE(casino->getStartButton()->isVisible());
     EXPECT_FALSE(casino->getStartButton()->isEnabled());
     EXPECT_TRUE(casino->getHostPicture()->isVisible());
@@ -255,7 +255,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     expectClearPicture(casino, "casino-new-score");
 
     // Back by lift with nothing chosen: the record and the miniature leave with the panel.
-    casino->setSelectedGameType(SceneCasino::NOTHING_CHOSEN);
+    casino->setSelectedGameType(NO_GAME_TYPE);
     enter(casino);
     EXPECT_EQ(pixel(expectClearPicture(casino, "casino-back").get(), 300, 110),
               pixel(unchosen.get(), 300, 110));
@@ -353,14 +353,14 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     elevator->setStop(SceneElevator::STOP_CASINO);
     casino->setSelectedGameType(TYPE_SPLIT);
     elevator->arrive(SceneElevator::STOP_CASINO);
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     // The transition waits for the sections the lift asked for.
     waitForLoader(resources);
     runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
     run(1000);
     ASSERT_EQ(manager->getCurrentScene(), casino);
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
-    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     closeHint(casino);
     // The next arrival by lift asks whether to go on with the saved game; leaving closes it.
     enter(elevator);
@@ -370,11 +370,11 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     waitForLoader(resources);
     runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
     run(1000);
-    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_EQ(casino->getTag(), 1);
     enter(lobby);
-    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
+    EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
 }
 
 // The game leaves for its room through the scene manager, as in the program.
@@ -456,8 +456,8 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
     run(1000);
-    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::savedGameQuestionKey));
-    EXPECT_EQ(casino->getSelectedGameType(), SceneCasino::NOTHING_CHOSEN);
+    EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
+    EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     expectClearPicture(casino, "casino-continue-question");
     // Continued and lost, the run comes back to its own choice with the new score shown.
     casino->startRecentSavedGame(nullptr);
@@ -520,7 +520,7 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_TRUE(roof->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_FALSE(player->hints[7]);
     closeHint(roof);
-    EXPECT_EQ(roof->getSelectedMode(), SceneScoreRoom::NOTHING_CHOSEN);
+    EXPECT_EQ(roof->getSelectedMode(), NO_GAME_TYPE);
     EXPECT_TRUE(roof->findChild("WELCOME") && roof->findChild("WELCOME")->isVisible());
     expectClearPicture(roof, "roof-nothing-chosen");
     EXPECT_FALSE(roof->getStartButton()->isVisible());

@@ -32,8 +32,8 @@ bool playFromLift(RoadDriver& road, const std::string& stopButton, const std::st
     road.run(1000);
     dismissHostHint(road);
     // A stopped run's saved game is declined.
-    if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
-        road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+    if (road.dialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY)) {
+        road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_NO");
         road.run(800);
     }
     if (!road.click(typeSwitch)) {
@@ -195,9 +195,9 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     auto* stop = objectCast<Button>(road.find("BUTTON_RECROOM"));
     ASSERT_TRUE(road.waitFor([&] { return stop && stop->isEnabled(); }, "the rec room's button"));
     ASSERT_TRUE(road.click("BUTTON_RECROOM"));
-    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::savedGameQuestionKey, 30000));
+    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, 30000));
     road.run(800);
-    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_YES"));
+    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_YES"));
     ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000) && waitUntilPlaying(road));
     settleEffects(road);
     moved = board.rack()->getTileAt(slot.x, slot.y);

@@ -131,10 +131,10 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     road.picture("lift-after-stop");
     ASSERT_TRUE(road.click("BUTTON_CASINO"));
     ASSERT_TRUE(road.waitForScene("SCENE_CASINO", 30000));
-    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::savedGameQuestionKey));
+    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     road.run(800);
     road.picture("continue-question");
-    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_YES"));
+    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_YES"));
     // The same level, board, score and clock as when it was stopped.
     ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000));
     EXPECT_EQ(readPlay(road), stopped);

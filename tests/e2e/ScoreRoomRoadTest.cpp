@@ -151,8 +151,8 @@ TEST(Road, TheRoofPlaysSpeedAndThenMixed) {
     road.run(1000);
     road.picture("roof-again");
     // The stopped run's saved game, where one was kept, is declined.
-    if (road.dialog(SceneQuovelMahjong::savedGameQuestionKey)) {
-        road.clickIn(SceneQuovelMahjong::savedGameQuestionKey, "BUTTON_NO");
+    if (road.dialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY)) {
+        road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_NO");
     }
     ASSERT_TRUE(startChosen(road, "SWITCH_MIXED", "mixed"));
     EXPECT_TRUE(Game::current()->getLevel()->isMixed());

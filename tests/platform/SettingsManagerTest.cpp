@@ -159,7 +159,7 @@ TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsRepla
     writeTestFile(file.path(), "quovel-keystore 1\n");  // cut short
     static std::string keptAs;
     setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
-        keptAs = what.kind == StoredFileKind::settings ? kept : "";
+        keptAs = what.kind == StoredFileKind::SETTINGS ? kept : "";
     });
     EXPECT_EQ(load().getSoundVolume(), 255);
     setSetAsideListener(nullptr);

@@ -239,7 +239,7 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
     setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
-        keptAs.push_back(what.kind == StoredFileKind::statistics ? kept : "?");
+        keptAs.push_back(what.kind == StoredFileKind::STATISTICS ? kept : "?");
     });
     // Damaged, empty, larger than any property file is read, and a link to a damaged file.
     const uintmax_t sizes[] = {9, 0, PropertyStore::MAX_FILE_BYTES + 1, 9};

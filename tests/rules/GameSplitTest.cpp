@@ -247,9 +247,10 @@ TEST_F(GameSplitTest, SpeedShowsACopyOfAFreeTileAndSavesNoQueue) {
 TEST_F(GameSplitTest, WithoutSideBoardSlotsTheErrorBoxIsShownAndTheLevelGoesOn) {
     FakeMessageBox box;
     GameHooks::installMessageBox(&box);
+    BasicProperties::instance()->setText("TEXT_LEVEL_BUILD_ERROR_TITLE", L"Error");
+    BasicProperties::instance()->setText("TEXT_LEVEL_BUILD_ERROR", L"No level.\\nRestart.");
     struct Case {
-        int type;
-        int columns;
+        int type, columns;
     };
     for (const Case& c : {Case{Game::TYPE_SPLIT, 0}, Case{Game::TYPE_SPLIT, -1},
                           Case{Game::TYPE_SPEED, 0}, Case{Game::TYPE_CLASSIC, 0}}) {
@@ -263,9 +264,8 @@ TEST_F(GameSplitTest, WithoutSideBoardSlotsTheErrorBoxIsShownAndTheLevelGoesOn) 
         }
         EXPECT_TRUE(game->getBuildStatistics().allAttemptsFailed);
         ASSERT_EQ(box.shown.size(), 1u);
-        EXPECT_EQ(box.shown[0].title, "Quovel Mahjong Error");
-        EXPECT_EQ(box.shown[0].text,
-                  "There was an error creating the new level.\nPlease restart the game.");
+        EXPECT_EQ(box.shown[0].title, "Error");
+        EXPECT_EQ(box.shown[0].text, "No level.\nRestart.");
         // The level goes on, dealt along the grid order.
         Game::TileList all;
         game->getLayout()->getAllTiles(all);

@@ -99,7 +99,7 @@ TEST_F(GameStateTest, TheFactoryReplacesTheCurrentGame) {
     EXPECT_EQ(first->getRefCount(), 1);  // only ours is left
 
     // Types outside 0 to 5, and types without a class yet, make nothing and keep the game.
-    EXPECT_EQ(Game::create(static_cast<GameType>(-1)), nullptr);
+    EXPECT_EQ(Game::create(NO_GAME_TYPE), nullptr);
     EXPECT_EQ(Game::create(static_cast<GameType>(6)), nullptr);
     EXPECT_EQ(Game::current(), second);
     EXPECT_FALSE(second->isRemoved());

@@ -10,8 +10,8 @@
 #include "framework/os/FileSystem.h"
 #include "framework/platform/DamagedFile.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/rules/GameHooks.h"
-#include "game/rules/PlayerFileReport.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 namespace scene_quovel_mahjong_test {
@@ -97,7 +97,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     GameHooks::installMessageBox(&messageBox);
     const std::string folder = "/home/a-long-account-name/.local/share/Brastel/Games/Quovel";
     const std::string owner(20, 'W'), kept = escapeName(owner) + ".plr.!.damaged-2026-12-08-16";
-    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::statistics); ++kind) {
+    for (int kind = 0; kind <= static_cast<int>(StoredFileKind::STATISTICS); ++kind) {
         const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
         PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
@@ -107,7 +107,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     PlayerFileReport::gatherFailures();
     for (const int error : {ENOSPC, EACCES}) {
         FileSystem::noteWriteFailure(error);
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::players, false);
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, false);
     }
     PlayerFileReport::tellGathered();
     EXPECT_NE(messageBox.shown.back().text.find("The disk is full."), std::string::npos);

@@ -44,7 +44,7 @@ public:
     FakeGame(const FakeGame&) = delete;
     FakeGame& operator=(const FakeGame&) = delete;
 
-    int32_t getLevelGameType() const override { return type; }
+    GameType getLevelGameType() const override { return static_cast<GameType>(type); }
     Tile* nextTile() override {
         ++asked;
         if (queue.empty()) {

@@ -5,15 +5,15 @@
 
 struct StoredFile;
 
-// Tells the player, through the game's message box (GameHooks::showMessage), about the
-// per-user files that failed: a save that was not written, and a file that could not be read
-// and was kept aside. Nothing is lost meanwhile: what failed to save stays in memory and the
-// next save point writes it again.
+// Tells the player, through the game's message box (GameHooks::showMessage) and in the words of
+// the texts file, about the per-user files that failed: a save that was not written, and a file
+// that could not be read and was kept aside. Nothing is lost meanwhile: what failed to save
+// stays in memory and the next save point writes it again.
 namespace PlayerFileReport {
 
 // The files saved at separate moments, each told apart so that one kind that keeps failing
 // does not hide another. The settings live in their own folder.
-enum class SavedFiles { players, highScores, savedGame, settings };
+enum class SavedFiles { PLAYERS, HIGH_SCORES, SAVED_GAME, SETTINGS };
 
 // The longest line of a message, in characters. The system's message box is as wide as its
 // widest line plus its margins, and no wider than an 800-pixel screen may show: 46 of the

@@ -1,0 +1,245 @@
+#include "game/profile/PlayerFileReport.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+#include <vector>
+
+#include "framework/os/FileSystem.h"
+#include "framework/platform/DamagedFile.h"
+#include "framework/platform/Folders.h"
+#include "framework/platform/SettingsManager.h"
+#include "game/rules/GameHooks.h"
+
+namespace PlayerFileReport {
+
+namespace {
+
+constexpr const char* REPORT_TITLE = "Quovel Mahjong";
+
+// Each kind of saved files: its words in the texts, whether its failure was told (until it
+// is saved again), and, while the game ends, how it failed (none: it did not).
+struct SavedKind {
+    SavedFiles files;
+    const char* words;
+    bool told = false;
+    WriteFailure gathered = WriteFailure::NONE;
+};
+// In the order of SavedFiles.
+std::array<SavedKind, 4> kinds{{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGRESS"},
+                                {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
+                                {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
+                                {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}};
+// While the game ends failures are gathered, not told.
+bool gathering = false;
+// Files left in place are met again at each read (a profile at each change of player).
+std::set<std::string> heldFilesTold;
+
+SavedKind& kindOf(SavedFiles files) {
+    return kinds[static_cast<size_t>(files)];
+}
+
+bool startsCharacter(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+// Where a line too long for the box is cut: a path after its last "/" within the limit, other
+// text at its last blank (which goes: `skip` says so); else at the limit. The whole line when
+// it fits.
+size_t breakPoint(const std::string& line, bool path, size_t& skip) {
+    size_t characters = 0, limit = line.size(), lastBreak = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (!startsCharacter(line[i])) {
+            continue;
+        }
+        if (characters++ == MESSAGE_LINE_CHARACTERS) {
+            limit = i;
+            break;
+        }
+        if (path && line[i] == '/') {
+            lastBreak = i + 1;
+        } else if (!path && line[i] == ' ') {
+            lastBreak = i;
+        }
+    }
+    skip = !path && lastBreak > 0 && limit < line.size() ? 1 : 0;
+    return limit == line.size() || lastBreak == 0 ? limit : lastBreak;
+}
+
+// The text's lines, each longer than the box allows broken into lines that fit. Paths are
+// broken without losing a character, so that the lines put together give the path.
+std::string fitted(const std::string& text, bool path = false) {
+    std::string out;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
+        for (;;) {
+            size_t skip = 0;
+            const size_t cut = breakPoint(line, path, skip);
+            out += line.substr(0, cut);
+            if (cut == line.size()) {
+                break;
+            }
+            out += '\n';
+            line.erase(0, cut + skip);
+        }
+        if (end == text.size()) {
+            return out;
+        }
+        out += '\n';
+        start = end + 1;
+    }
+}
+
+using GameHooks::messageText;
+
+void show(const std::string& text) {
+    GameHooks::showMessage(REPORT_TITLE, text);
+}
+
+std::string nameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Each kind of stored file in the player's words ("%1" its owner), and what the game does
+// without it; `plural` when the words name more than one thing.
+struct StoredWords {
+    StoredFileKind kind;
+    const char* subject;
+    const char* without;
+    bool plural = false;
+};
+constexpr StoredWords STORED_WORDS[] = {
+    {StoredFileKind::PLAYER_LIST, "TEXT_FILE_PLAYER_LIST", "TEXT_FILE_PLAYER_LIST_WITHOUT"},
+    {StoredFileKind::PROFILE, "TEXT_FILE_PROFILE", "TEXT_FILE_PROFILE_WITHOUT"},
+    {StoredFileKind::HIGH_SCORES, "TEXT_FILE_HIGH_SCORES", "TEXT_FILE_HIGH_SCORES_WITHOUT", true},
+    {StoredFileKind::SAVED_GAME, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT"},
+    {StoredFileKind::STATISTICS, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT"},
+    {StoredFileKind::SETTINGS, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT"}};
+
+const StoredWords& wordsOf(StoredFileKind kind) {
+    const auto found =
+        std::find_if(std::begin(STORED_WORDS), std::end(STORED_WORDS),
+                     [kind](const StoredWords& words) { return words.kind == kind; });
+    return found != std::end(STORED_WORDS) ? *found : STORED_WORDS[std::size(STORED_WORDS) - 1];
+}
+
+std::string folderOf(SavedFiles files) {
+    SettingsManager* settings = SettingsManager::instance();
+    if (files == SavedFiles::SETTINGS && settings) {
+        return settings->getSettingsFolder();
+    }
+    return getGameDataFolder();
+}
+
+// What could not be saved (kinds of one folder, or one kind's `file`), where, and what the
+// player can do.
+std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
+                        const std::string& file = std::string()) {
+    std::string names;
+    for (size_t i = 0; i < files.size(); ++i) {
+        names += i == 0                  ? ""
+                 : i + 1 == files.size() ? messageText("TEXT_SAVED_LAST_SEPARATOR")
+                                         : messageText("TEXT_SAVED_SEPARATOR");
+        names += messageText(kindOf(files[i]).words);
+    }
+    names[0] = static_cast<char>(names[0] - 'a' + 'A');
+    const std::string as =
+        file.empty() ? std::string()
+                     : "\n" + messageText("TEXT_SAVED_AS") + "\n" + fitted(nameOf(file), true);
+    return fitted(messageText("TEXT_SAVE_FAILED", names)) + as + "\n" +
+           messageText("TEXT_IN_THE_FOLDER") + "\n" +
+           fitted(file.empty() ? folderOf(files.front()) : getFolderOfPath(file), true) + "\n" +
+           messageText(diskFull ? "TEXT_SAVE_DISK_FULL" : "TEXT_SAVE_REFUSED");
+}
+
+}  // namespace
+
+bool saved(SavedFiles files, bool written, const std::string& file) {
+    const WriteFailure why = FileSystem::takeWriteFailure();
+    SavedKind& kind = kindOf(files);
+    if (written) {
+        kind.told = false;
+        return true;
+    }
+    const WriteFailure failure = why == WriteFailure::DISK_FULL ? why : WriteFailure::REFUSED;
+    if (gathering) {
+        kind.gathered = std::max(kind.gathered, failure);
+    } else if (!kind.told) {
+        kind.told = true;
+        show(failureText({files}, failure == WriteFailure::DISK_FULL, file));
+    }
+    return false;
+}
+
+void settingsSaved(bool written) {
+    saved(SavedFiles::SETTINGS, written);
+}
+
+void gatherFailures() {
+    gathering = true;
+    for (SavedKind& kind : kinds) {
+        kind.gathered = WriteFailure::NONE;
+    }
+}
+
+void tellGathered() {
+    gathering = false;
+    std::string text;
+    // The data folder's kinds, then the settings in theirs.
+    for (const bool settingsFolder : {false, true}) {
+        std::vector<SavedFiles> failed;
+        bool diskFull = false;
+        for (const SavedKind& kind : kinds) {
+            if ((kind.files == SavedFiles::SETTINGS) == settingsFolder &&
+                kind.gathered != WriteFailure::NONE) {
+                failed.push_back(kind.files);
+                diskFull = diskFull || kind.gathered == WriteFailure::DISK_FULL;
+            }
+        }
+        if (!failed.empty()) {
+            text += (text.empty() ? "" : "\n\n") + failureText(failed, diskFull);
+        }
+    }
+    if (!text.empty()) {
+        show(text);
+    }
+}
+
+void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
+    const StoredWords& words = wordsOf(what.kind);
+    const std::string problem = fitted(messageText(!what.otherVersion ? "TEXT_FILE_UNREADABLE"
+                                                   : words.plural     ? "TEXT_FILE_OTHER_VERSIONS"
+                                                                      : "TEXT_FILE_OTHER_VERSION",
+                                                   messageText(words.subject, what.owner)));
+    const std::string& path = keptAs.empty() ? stored : keptAs;
+    const std::string where = "\n" + fitted(nameOf(path), true) + "\n" +
+                              messageText("TEXT_IN_THE_FOLDER") + "\n" +
+                              fitted(getFolderOfPath(path), true) + "\n";
+    if (keptAs.empty()) {
+        if (heldFilesTold.insert(stored).second) {
+            show(problem + "\n" + messageText("TEXT_FILE_LEFT_AS") + where +
+                 messageText("TEXT_FILE_LEFT_NOT_SAVED_OVER"));
+        }
+        return;
+    }
+    show(problem + "\n" + messageText("TEXT_FILE_KEPT_AS") + where +
+         fitted(messageText(words.without, what.owner)));
+}
+
+void nameRefused(const std::string& name) {
+    show(fitted(messageText("TEXT_NAME_TOO_LONG", name)));
+}
+
+void reset() {
+    for (SavedKind& kind : kinds) {
+        kind.told = false;
+    }
+    gathering = false;
+    FileSystem::takeWriteFailure();
+    heldFilesTold.clear();
+}
+
+}  // namespace PlayerFileReport
