@@ -204,32 +204,58 @@ public:
     DisplayValue& getScore() { return score; }
     const DisplayValue& getScore() const { return score; }
 
-    int32_t undoCount = 0;
-    // Restarts of the level in place; a new level starts it again at 0.
+    // Per-level counters, grouped by what clears them; the saved ones are written by save in
+    // the saved game's own key order.
+    // Cleared by a restart (resetLevelState) and by the screen's clearLevel.
+    struct LevelCounts {
+        // Saved.
+        int32_t hintCount = 0;
+        int32_t shuffleCount = 0;
+        int32_t removedTilesCount = 0;
+        int32_t timeSinceLastRestart = 0;
+        // Not saved.
+        // Shuffles taken in FreeCell while a free cell stood empty.
+        int32_t freeCellShuffleCount = 0;
+        int32_t moveCount = 0;
+        // timeSinceLastRestart when update last handled a click; a level start counts as one.
+        int32_t lastClickTime = 0;
+    };
+    // Cleared by a restart only: the next level of a run goes on from them. All saved.
+    struct RunCounts {
+        int32_t undoCount = 0;
+        // Written but not read back.
+        int32_t numZeroMatches = 0;
+        int32_t realTime = 0;
+        int32_t clockTime = 0;
+    };
+    // Cleared by the screen's clearLevel only (a restart runs it too).
+    struct ScreenCounts {
+        // Saved.
+        bool pressedShuffle = false;
+        bool pressedUndo = false;
+        int32_t bonusesClaimed = 0;
+        // Written but not read back.
+        int32_t lastSubmitTime = 0;
+        // Not saved.
+        int32_t matchCount = 0;
+        int32_t bestChain = 0;
+        int32_t lastBonusTime = 0;
+    };
+    // Never cleared: they last as long as the game.
+    struct GameCounts {
+        // Saved.
+        int32_t dataGatherLevelTime = 0;
+        // Not saved.
+        // Points won from the bonus bar.
+        int32_t bonusPoints = 0;
+        int32_t lastMatchKey = -1;
+    };
+    LevelCounts levelCounts;
+    RunCounts runCounts;
+    ScreenCounts screenCounts;
+    GameCounts gameCounts;
+    // Restarts of the level in place; a new level starts it again at 0. Not saved.
     int32_t restartCount = 0;
-    int32_t hintCount = 0;
-    int32_t shuffleCount = 0;
-    // Shuffles taken in FreeCell while a free cell stood empty.
-    int32_t freeCellShuffleCount = 0;
-    int32_t removedTilesCount = 0;
-    int32_t numZeroMatches = 0;
-    int32_t moveCount = 0;
-    int32_t matchCount = 0;
-    bool pressedUndo = false;
-    bool pressedShuffle = false;
-    int32_t bonusesClaimed = 0;
-    int32_t bestChain = 0;
-    // Points won from the bonus bar in this level.
-    int32_t bonusPoints = 0;
-    int32_t realTime = 0;
-    int32_t dataGatherLevelTime = 0;
-    int32_t clockTime = 0;
-    int32_t timeSinceLastRestart = 0;
-    int32_t lastSubmitTime = 0;
-    // timeSinceLastRestart when update last handled a click; a level start counts as one.
-    int32_t lastClickTime = 0;
-    int32_t lastBonusTime = 0;
-    int32_t lastMatchKey = -1;
 
     // Statistics events of play, made only while a statistics collector exists (null without
     // one). A custom event is handed to the collector at once; the caller adds its own values
