@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Image.h"
@@ -67,8 +68,7 @@ private:
     std::string disabledSound;
     std::string overSound;
     std::string soundSection;
-    RefHolder<Image> hitMask;
-    int32_t hitMaskThreshold = -1;
+    WidgetHitTest hitTest;
     std::vector<int32_t> fireKeys;
     bool hovered = false;
 };

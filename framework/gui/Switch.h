@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Image.h"
@@ -74,8 +75,7 @@ private:
     std::string disabledSound;
     std::string soundSection;
     RefHolder<Sprite> caption;
-    RefHolder<Image> hitMask;
-    int32_t hitMaskThreshold = -1;
+    WidgetHitTest hitTest;
     int32_t groupId = -1;
     bool hovered = false;
 };

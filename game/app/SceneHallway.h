@@ -88,6 +88,8 @@ public:
     bool isClearSequenceRunning() const { return clearSequence.get() != nullptr; }
 
 private:
+    // Input back on, and no door chosen or hovered, no hint pending.
+    void resetDoorChoice();
     int32_t openRoomMenu(BaseObject* sender);
     int32_t openCustomize(BaseObject* sender);
     int32_t openTrophies(BaseObject* sender);

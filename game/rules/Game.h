@@ -301,6 +301,9 @@ protected:
     static Random& buildRandom();
     // Selection, super hints, hover, counters and clocks back to the start of a level.
     void resetLevelState();
+    // The board a match search looks at (`layout`, or the game's own for null) with its free
+    // tiles put in `freeTiles`; null, with none put, when there is no board.
+    Layout* freeTilesForMatches(Layout* layout, TileList& freeTiles) const;
 
 private:
     // Faces of `faces` onto the tiles of `tiles`, the i-th to the i-th; tiles past the end of

@@ -327,15 +327,21 @@ void Game::getRemovedTiles(TileList& out) const {
     }
 }
 
-void Game::findMatches(TileList& out, Layout* board) {
+Layout* Game::freeTilesForMatches(Layout* board, TileList& freeTiles) const {
     if (board == nullptr) {
         board = layout.get();
     }
-    if (board == nullptr) {
+    if (board != nullptr) {
+        board->getFreeTiles(freeTiles);
+    }
+    return board;
+}
+
+void Game::findMatches(TileList& out, Layout* board) {
+    TileList freeTiles;
+    if (freeTilesForMatches(board, freeTiles) == nullptr) {
         return;
     }
-    TileList freeTiles;
-    board->getFreeTiles(freeTiles);
     // Each free tile a, in order, pairs with the first free tile after or before it that it
     // matches, unless either is taken already. canMatch holds only for equal match keys, so
     // only a's key group is searched.
