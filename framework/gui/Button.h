@@ -83,8 +83,6 @@ public:
     // Opens the address, then calls the bound callback.
     int32_t invoke(BaseObject* sender) override;
 
-    const std::string& getUrl() const { return url; }
-
 private:
     std::string url;
 };

@@ -21,10 +21,6 @@ std::vector<Switch*>& switchList() {
 
 }  // namespace
 
-const std::vector<Switch*>& Switch::allSwitches() {
-    return switchList();
-}
-
 Switch::Switch(PropertyNode* definition) : Sprite(definition) {
     PropertyNode* node = nodeOrDummy(definition);
     if (definition) {

@@ -51,16 +51,11 @@ public:
 
     // A second sprite (the switch's text) whose area also counts as the switch's; null for none.
     void setCaption(Sprite* value) { caption = value; }
-    Sprite* getCaption() const { return caption.get(); }
 
     bool isOn() const { return on; }
     bool isEnabled() const { return enabled; }
     int32_t getState() const { return state; }
-    int32_t getGroupId() const { return groupId; }
     bool isHovered() const { return hovered; }
-
-    // Every switch alive, in order of construction.
-    static const std::vector<Switch*>& allSwitches();
 
 private:
     void readDefinition(PropertyNode* node);

@@ -74,7 +74,6 @@ public:
     const Point& getPreviewOffset(int32_t door) const { return previewOffsets[door - 1]; }
     const Point& getMedalPosition(int32_t door) const { return medalPositions[door - 1]; }
     bool isInputEnabled() const { return inputEnabled; }
-    int32_t getPreviewCountdown() const { return previewCountdown; }
     Button* getDoor(int32_t door) const { return doors[door - 1].get(); }
     Button* getDoorKnob(int32_t door) const { return doorKnobs[door - 1].get(); }
     Sprite* getRoomNumber(int32_t door) const { return roomNumbers[door - 1].get(); }

@@ -429,7 +429,3 @@ void Game::setMoveTarget(int32_t column, int32_t row) {
     moveTargetColumn = column;
     moveTargetRow = row;
 }
-
-void Game::setLevelSession(PropertyNode* node) {
-    levelSession = node;
-}

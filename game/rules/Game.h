@@ -272,7 +272,6 @@ public:
     static void endLevelSession(Game* game);
     // The game's open level session, or null.
     PropertyNode* getOpenLevelSession() const { return levelSession.get(); }
-    void setLevelSession(PropertyNode* node);
 
     // The last build's removal order (groups of getTilesPerMatch) and statistics.
     const TileList& getBuildOrder() const { return buildOrder; }
