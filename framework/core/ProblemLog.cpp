@@ -17,16 +17,9 @@ std::function<void(const std::string&)>& currentSink() {
     return sink;
 }
 
-using MissingContentSink = std::function<void(const std::string&, const std::string&)>;
-
 std::mutex& missingMutex() {
     static std::mutex mutex;
     return mutex;
-}
-
-MissingContentSink& missingSink() {
-    static MissingContentSink sink;
-    return sink;
 }
 
 }  // namespace
@@ -47,10 +40,6 @@ void setProblemSink(std::function<void(const std::string&)> sink) {
 
 void reportMissingContent(const std::string& kind, const std::string& key) {
     std::unique_lock lock(missingMutex());
-    if (missingSink()) {
-        missingSink()(kind, key);
-        return;
-    }
     static std::set<std::string> reported;
     const std::string line = "no " + kind + " \"" + key + "\"";
     if (!reported.insert(line).second) {
@@ -58,9 +47,4 @@ void reportMissingContent(const std::string& kind, const std::string& key) {
     }
     lock.unlock();
     logProblem(line);
-}
-
-void setMissingContentSink(MissingContentSink sink) {
-    std::lock_guard lock(missingMutex());
-    missingSink() = std::move(sink);
 }

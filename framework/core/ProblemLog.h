@@ -15,10 +15,5 @@ void setProblemSink(std::function<void(const std::string&)> sink);
 // Authored content that a lookup did not find: a widget id ("widget"), a text key ("text"), a
 // picture, sound or font key of a resource section ("resource"). The caller goes on with its
 // fall-back (no widget, an empty text, no picture), but never silently: each kind and key is
-// logged once as a problem, or handed every time to the sink a test installs.
+// logged once as a problem.
 void reportMissingContent(const std::string& kind, const std::string& key);
-
-// Installs a sink for missing content instead of the problem log (tests); an empty one restores
-// the log.
-void setMissingContentSink(
-    std::function<void(const std::string& kind, const std::string& key)> sink);

@@ -55,11 +55,9 @@ public:
     const std::vector<std::string>& getFiles() const { return files; }
     void addFile(const std::string& fileName) { files.push_back(fileName); }
 
-    const std::string& getSaveFileName() const { return saveFileName; }
     void setSaveFileName(const std::string& fileName) { saveFileName = fileName; }
 
     // 0 follows the process-wide file-source mode; any other value is used as it stands.
-    int32_t getSourceMode() const { return sourceMode; }
     void setSourceMode(int32_t mode) { sourceMode = mode; }
 
     // Whether the XML reader folds runs of white space inside texts (on by default).

@@ -54,10 +54,7 @@ void Button::readDefinition(PropertyNode* node) {
     if (AbstractProperty* value = node->getChild("enabled")) {
         enabled = value->getBool();
     }
-    hitMask = findHitMask(node);
-    if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
-        hitMaskThreshold = value->getInt();
-    }
+    hitTest.read(node);
     const std::pair<const char*, std::string*> sounds[] = {{"clicksound", &clickSound},
                                                            {"disabledsound", &disabledSound},
                                                            {"oversound", &overSound},
@@ -103,25 +100,18 @@ void Button::setEnabled(bool value) {
 }
 
 void Button::setFrame(int32_t frame) {
-    const int32_t shown = enabled ? frame : FRAME_DISABLED;
-    if (shown == getFrame() && getSourceRect()) {
-        return;
-    }
-    Sprite::setFrame(shown);
+    showWidgetFrame(*this, enabled ? frame : FRAME_DISABLED);
 }
 
 void Button::setImage(Image* newImage) {
-    if (newImage == getImage()) {
-        return;
-    }
-    Sprite::setImage(newImage);
     // Cutting the strip shows frame 0; the state's frame follows.
-    setFrameCount(FRAME_COUNT, false);
-    setFrame(state);
+    if (setWidgetStrip(*this, newImage, FRAME_COUNT)) {
+        setFrame(state);
+    }
 }
 
 bool Button::containsPoint(int32_t px, int32_t py) {
-    return widgetContainsPoint(*this, hitMask.get(), hitMaskThreshold, px, py);
+    return hitTest.contains(*this, px, py);
 }
 
 void Button::setHovered(bool value) {

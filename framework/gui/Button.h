@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Image.h"
@@ -67,8 +68,7 @@ private:
     std::string disabledSound;
     std::string overSound;
     std::string soundSection;
-    RefHolder<Image> hitMask;
-    int32_t hitMaskThreshold = -1;
+    WidgetHitTest hitTest;
     std::vector<int32_t> fireKeys;
     bool hovered = false;
 };
@@ -82,8 +82,6 @@ public:
 
     // Opens the address, then calls the bound callback.
     int32_t invoke(BaseObject* sender) override;
-
-    const std::string& getUrl() const { return url; }
 
 private:
     std::string url;

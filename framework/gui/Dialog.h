@@ -102,7 +102,6 @@ public:
     // Drawing from the buffer shows the dialog and its components as one picture (hiding the
     // live components); the displayed image is rebuilt at the next render.
     void setBuffered(bool value);
-    bool isAutoEnlarge() const { return autoenlarge; }
     bool isAutoCenter() const { return autocenter; }
     void setAutoCenter(bool value) { autocenter = value; }
     bool needsRepaint() const { return repaint; }

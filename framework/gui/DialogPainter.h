@@ -38,9 +38,6 @@ public:
     int32_t fitWidth(int32_t requested) override;
     int32_t fitHeight(int32_t requested) override;
 
-    bool getAdjustAlpha() const { return adjustAlpha; }
-    bool getInitAlpha() const { return initAlpha; }
-    bool getUseMaxAlpha() const { return useMaxAlpha; }
     uint32_t getCenterColor() const { return centerColor; }
 
 protected:

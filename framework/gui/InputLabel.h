@@ -76,7 +76,6 @@ public:
     int32_t getSelEnd() const { return selEnd; }
     int32_t getSelStartX() const { return selStartX; }
     int32_t getSelEndX() const { return selEndX; }
-    int32_t getMaxLength() const { return maxLength; }
     int32_t getMaxWidth() const { return maxWidth; }
     Label* getLabel() const { return label.get(); }
     Sprite* getCursor() const { return cursor.get(); }

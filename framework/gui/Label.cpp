@@ -195,23 +195,9 @@ void Label::setWrapStyle(int32_t value) {
     }
 }
 
-void Label::setPadStyle(int32_t value) {
-    if (value != padStyle) {
-        padStyle = value;
-        markForRender();
-    }
-}
-
 void Label::setAutoFitHeight(bool value) {
     if (value != autoFitHeight) {
         autoFitHeight = value;
-        markForRender();
-    }
-}
-
-void Label::setLineHeight(int32_t value) {
-    if (value != lineHeight) {
-        lineHeight = value;
         markForRender();
     }
 }

@@ -85,13 +85,10 @@ public:
     const std::vector<LabelLine>& getLines() const { return lines; }
     const std::vector<uint32_t>& getTextColors() const { return colors; }
     int32_t getPadStyle() const { return padStyle; }
-    void setPadStyle(int32_t value);
     bool getAutoFitHeight() const { return autoFitHeight; }
     void setAutoFitHeight(bool value);
-    void setLineHeight(int32_t value);
     // A word-wrapped label with a line limit ("maxlines", 0 for none) breaks only at blanks:
     // a word too wide for a line, or text beyond the last line, ends that line with "...".
-    int32_t getMaxLines() const { return maxLines; }
     void setMaxLines(int32_t value);
     // The line height the layout uses: the label's own when set (or without a font), else the
     // font's.

@@ -46,8 +46,6 @@ public:
     float getMinValue() const { return minValue; }
     float getMaxValue() const { return maxValue; }
     bool isVertical() const { return vertical; }
-    const PointF& getTrackStart() const { return trackStart; }
-    const PointF& getTrackEnd() const { return trackEnd; }
     GameNode* getKnobHolder() const { return knobHolder; }
     Button* getKnob() const { return knob.get(); }
     Button* getIncButton() const { return incButton.get(); }

@@ -69,7 +69,6 @@ public:
     const std::wstring& getText() const { return text; }
     const std::vector<RefHolder<StyleLabelLine>>& getLines() const { return lines; }
     StyleLayoutState& getState() { return state; }
-    bool getAutoFit() const { return autoFit; }
 
 private:
     void readDefinition(PropertyNode* node);

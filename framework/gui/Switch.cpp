@@ -21,10 +21,6 @@ std::vector<Switch*>& switchList() {
 
 }  // namespace
 
-const std::vector<Switch*>& Switch::allSwitches() {
-    return switchList();
-}
-
 Switch::Switch(PropertyNode* definition) : Sprite(definition) {
     PropertyNode* node = nodeOrDummy(definition);
     if (definition) {
@@ -48,10 +44,7 @@ Switch::~Switch() {
 }
 
 void Switch::readDefinition(PropertyNode* node) {
-    hitMask = findHitMask(node);
-    if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
-        hitMaskThreshold = value->getInt();
-    }
+    hitTest.read(node);
     if (AbstractProperty* value = node->getChild("groupid")) {
         groupId = value->getInt();
     }
@@ -67,27 +60,17 @@ void Switch::readDefinition(PropertyNode* node) {
 }
 
 void Switch::setFrame(int32_t frameState) {
-    const int32_t shown = (enabled ? frameState : FRAME_DISABLED) + (on ? FRAMES_ON : 0);
-    if (shown == getFrame() && getSourceRect()) {
-        return;
-    }
-    Sprite::setFrame(shown);
+    showWidgetFrame(*this, (enabled ? frameState : FRAME_DISABLED) + (on ? FRAMES_ON : 0));
 }
 
 void Switch::setImage(Image* newImage) {
-    if (newImage == getImage()) {
-        return;
+    if (setWidgetStrip(*this, newImage, FRAME_COUNT)) {
+        setFrame(state);
     }
-    Sprite::setImage(newImage);
-    setFrameCount(FRAME_COUNT, false);
-    setFrame(state);
 }
 
 bool Switch::containsPoint(int32_t px, int32_t py) {
-    if (caption && caption->containsPoint(px, py)) {
-        return true;
-    }
-    return widgetContainsPoint(*this, hitMask.get(), hitMaskThreshold, px, py);
+    return (caption && caption->containsPoint(px, py)) || hitTest.contains(*this, px, py);
 }
 
 void Switch::setEnabled(bool value) {

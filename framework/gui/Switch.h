@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/RefHolder.h"
+#include "framework/gui/WidgetSupport.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/Image.h"
@@ -50,16 +51,11 @@ public:
 
     // A second sprite (the switch's text) whose area also counts as the switch's; null for none.
     void setCaption(Sprite* value) { caption = value; }
-    Sprite* getCaption() const { return caption.get(); }
 
     bool isOn() const { return on; }
     bool isEnabled() const { return enabled; }
     int32_t getState() const { return state; }
-    int32_t getGroupId() const { return groupId; }
     bool isHovered() const { return hovered; }
-
-    // Every switch alive, in order of construction.
-    static const std::vector<Switch*>& allSwitches();
 
 private:
     void readDefinition(PropertyNode* node);
@@ -74,8 +70,7 @@ private:
     std::string disabledSound;
     std::string soundSection;
     RefHolder<Sprite> caption;
-    RefHolder<Image> hitMask;
-    int32_t hitMaskThreshold = -1;
+    WidgetHitTest hitTest;
     int32_t groupId = -1;
     bool hovered = false;
 };

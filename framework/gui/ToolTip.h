@@ -31,8 +31,6 @@ public:
     void setToolTip(const std::wstring& text) override;
     void render(Graphics* graphics) override;
 
-    uint32_t getBackgroundColor() const { return backgroundColor; }
-    uint32_t getBorderColor() const { return borderColor; }
     int32_t getPadding() const { return padding; }
     int32_t getMaxWidth() const { return maxWidth; }
 
@@ -68,7 +66,6 @@ public:
     void cancelInput() override {}
 
     void setRoot(GameTree* tree) override;
-    GameNode* getRoot() const { return root.get(); }
     Sprite* getRenderer() const { return renderer.get(); }
     // The sprite whose tooltip is shown or waited for.
     Sprite* getCurrentSprite() const { return lastSprite; }

@@ -63,6 +63,33 @@ RefHolder<Image> findHitMask(PropertyNode* node) {
     return findOrLoad<Image>(key->getValue(), section ? section->getValue() : std::string());
 }
 
+void WidgetHitTest::read(PropertyNode* node) {
+    mask = findHitMask(node);
+    if (AbstractProperty* value = node->getChild("hitmaskthreshold")) {
+        threshold = value->getInt();
+    }
+}
+
+bool WidgetHitTest::contains(Sprite& sprite, int32_t px, int32_t py) const {
+    return widgetContainsPoint(sprite, mask.get(), threshold, px, py);
+}
+
+void showWidgetFrame(Sprite& sprite, int32_t frame) {
+    if (frame == sprite.getFrame() && sprite.getSourceRect()) {
+        return;
+    }
+    sprite.Sprite::setFrame(frame);
+}
+
+bool setWidgetStrip(Sprite& sprite, Image* image, int32_t frameCount) {
+    if (image == sprite.getImage()) {
+        return false;
+    }
+    sprite.Sprite::setImage(image);
+    sprite.setFrameCount(frameCount, false);
+    return true;
+}
+
 void setWidgetHovered(bool& hovered, bool value) {
     if (value == hovered) {
         return;

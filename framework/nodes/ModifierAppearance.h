@@ -123,9 +123,6 @@ public:
 
     void update(int32_t elapsedMs) override;
 
-    void setStartRect(const Rect& value) { start = value; }
-    void setEndRect(const Rect& value) { end = value; }
-
 private:
     Rect start;
     Rect end;

@@ -19,7 +19,6 @@ public:
     void update(int32_t elapsedMs) override;
 
     int32_t getRemaining() const { return remaining; }
-    GameNode* getAwaitedNode() const { return awaited.get(); }
 
 private:
     int32_t remaining = 0;

@@ -33,7 +33,6 @@ public:
     int32_t getDuration() const { return duration; }
     int32_t getElapsed() const { return elapsed; }
     float getFraction() const { return fraction; }
-    EasingFunction getEasing() const { return easing; }
     void setEasing(EasingFunction function) { easing = function; }
 
 protected:

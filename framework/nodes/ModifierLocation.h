@@ -17,15 +17,8 @@ public:
     // Only the shared step.
     void update(int32_t elapsedMs) override;
 
-    int32_t getStartX() const { return startX; }
-    int32_t getStartY() const { return startY; }
-    float getCurrentX() const { return currentX; }
-    float getCurrentY() const { return currentY; }
-    bool getMoveX() const { return moveX; }
-    bool getMoveY() const { return moveY; }
     void setMoveX(bool value) { moveX = value; }
     void setMoveY(bool value) { moveY = value; }
-    bool isDone() const { return done; }
 
 protected:
     // Sets the target's x and y per axis flag.
@@ -49,9 +42,6 @@ public:
 
     void update(int32_t elapsedMs) override;
 
-    int32_t getEndX() const { return endX; }
-    int32_t getEndY() const { return endY; }
-
 private:
     int32_t endX;
     int32_t endY;
@@ -70,7 +60,6 @@ public:
     void setRadius(float start, float end, int32_t time);
     // Angles in radians.
     void setAngle(float start, float end, int32_t time);
-    int32_t getWaveElapsed() const { return waveElapsed; }
 
 private:
     float startRadius = 0.0f;
@@ -96,7 +85,6 @@ public:
 
     Polygon* getPath() const { return path.get(); }
     float getTotalLength() const { return totalLength; }
-    int32_t getCurrentIndex() const { return static_cast<int32_t>(currentIndex); }
 
 private:
     // The path's points the walk uses: a closed path's repeated last point is skipped.

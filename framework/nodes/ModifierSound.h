@@ -23,7 +23,6 @@ public:
     void update(int32_t elapsedMs) override;
 
     Sound* getSound() const { return sound.get(); }
-    bool isNoWait() const { return noWait; }
 
 private:
     RefHolder<Sound> sound;

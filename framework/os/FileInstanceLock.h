@@ -25,7 +25,6 @@ public:
     bool takeRaiseRequest() override;
 
     const std::string& getLockPath() const { return lockPath; }
-    const std::string& getSignalPath() const { return signalPath; }
 
 private:
     std::string folderPath;

@@ -226,12 +226,6 @@ void MixerCore::stopStream(const StreamRing* ring) {
     }
 }
 
-void MixerCore::stopAll() {
-    for (Voice& voice : voices) {
-        voice.kind = Kind::none;
-    }
-}
-
 void MixerCore::mix(int16_t* out, uint32_t frameCount) {
     while (frameCount > 0) {
         const uint32_t chunk = std::min(frameCount, chunkFrames);

@@ -56,7 +56,6 @@ public:
     MixerCore(int rate, int sampleVoices);
 
     int rate() const { return rateHz; }
-    int sampleVoiceCount() const { return sampleVoices; }
 
     // Starts the sample on a free sample voice at full volume and centre pan, looping when the
     // sample says so. The channel, or -1 when every sample voice is busy.
@@ -79,7 +78,6 @@ public:
     // Stops every voice that plays the sample or reads the ring (before either is freed).
     void stopSample(const SampleData* sample);
     void stopStream(const StreamRing* ring);
-    void stopAll();
 
     // Mixes `frameCount` frames of every playing voice into `out` (2 values per frame).
     void mix(int16_t* out, uint32_t frameCount);

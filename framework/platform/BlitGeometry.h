@@ -53,11 +53,6 @@ public:
     // Fixed-point steps per destination column and row, and the position at the box's top-left,
     // relative to the source rectangle's origin.
     int64_t getColumnStepU() const { return columnU; }
-    int64_t getColumnStepV() const { return columnV; }
-    int64_t getRowStepU() const { return rowU; }
-    int64_t getRowStepV() const { return rowV; }
-    int64_t getStartU() const { return startU; }
-    int64_t getStartV() const { return startV; }
 
     // Calls `draw`(x, y, sample) for every destination pixel of the box that samples the source,
     // row by row.

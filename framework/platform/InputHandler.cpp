@@ -256,10 +256,6 @@ int32_t InputHandler::getMouseY() {
     return mouseY;
 }
 
-uint32_t InputHandler::getMouseButtons() {
-    return mouseButtons;
-}
-
 int32_t InputHandler::getHoverCount() {
     return hoverCount;
 }

@@ -67,7 +67,6 @@ public:
     static bool isKeyDown(uint32_t key);
     static int32_t getMouseX();
     static int32_t getMouseY();
-    static uint32_t getMouseButtons();
     // How many clickable widgets the pointer is over; widgets raise it when they become
     // hovered and lower it when they stop being hovered.
     static int32_t getHoverCount();

@@ -33,8 +33,6 @@ public:
     // The tree alone into `graphics` (a snapshot of a scene that is not current).
     void renderTree(Graphics* graphics);
 
-    GameTree* getNodes() const { return nodes.get(); }
-
 protected:
     // The rectangle, relative to the node's own position, to which the node and its subtree
     // are clipped; false for nodes that do not clip. Sprites with the clipping flag set answer

@@ -29,7 +29,6 @@ public:
 
     // The task that takes this one's place when it finishes (referenced).
     void setFollowUp(Task* task) { followUp = task; }
-    Task* getFollowUp() const { return followUp.get(); }
 
 private:
     friend class TaskManager;

@@ -46,7 +46,6 @@ public:
     Button* getQuitButton() const { return quitButton.get(); }
     Button* getRestoreButton() const { return restoreButton.get(); }
     Button* getMinimiseButton() const { return minimiseButton.get(); }
-    iInputListenerContainer& getButtons() { return buttons; }
     InputHandler* getInputHandler() const { return inputHandler.get(); }
 
 private:

@@ -34,8 +34,6 @@ public:
 
     Scene* getFromScene() const { return fromScene; }
     Scene* getTargetScene() const { return targetScene; }
-    bool getActivateTargetInput() const { return activateTargetInput; }
-    void setActivateTargetInput(bool value) { activateTargetInput = value; }
 
     // Replaces the loader probe (null restores the resource manager's); for tests.
     static void setLoaderProbe(LoaderProbe probe);

@@ -57,7 +57,6 @@ public:
     int32_t getStop() const { return position; }
     void setStop(int32_t stop) { position = stop; }
     const std::vector<int32_t>& getPendingFloors() const { return pendingFloors; }
-    void clearPendingFloors() { pendingFloors.clear(); }
     // Back at the lobby with no ride planned: no floors to stop at, no unlock to show.
     void resetTravel() {
         pendingFloors.clear();

@@ -412,6 +412,14 @@ void SceneHallway::enableInput() {
     inputEnabled = true;
 }
 
+void SceneHallway::resetDoorChoice() {
+    enableInput();
+    hoveredDoor = nullptr;
+    hintSelector = 0;
+    medalBefore = -1;
+    chosenDoor = -1;
+}
+
 void SceneHallway::killClearSequence() {
     if (clearSequence) {
         clearSequence->setRemoved(true);
@@ -458,11 +466,7 @@ int32_t SceneHallway::finishArrival(BaseObject*) {
         }
         player->hints[1] = false;
     }
-    enableInput();
-    hoveredDoor = nullptr;
-    hintSelector = 0;
-    medalBefore = -1;
-    chosenDoor = -1;
+    resetDoorChoice();
     return 0;
 }
 
@@ -738,10 +742,6 @@ int32_t SceneHallway::onFloorEndClosed(BaseObject* sender) {
     if (!DialogTrophy::showIfNew(callback<&SceneHallway::goToElevator>())) {
         goToElevator(sender);
     }
-    enableInput();
-    hoveredDoor = nullptr;
-    hintSelector = 0;
-    medalBefore = -1;
-    chosenDoor = -1;
+    resetDoorChoice();
     return 0;
 }

@@ -74,7 +74,6 @@ public:
     const Point& getPreviewOffset(int32_t door) const { return previewOffsets[door - 1]; }
     const Point& getMedalPosition(int32_t door) const { return medalPositions[door - 1]; }
     bool isInputEnabled() const { return inputEnabled; }
-    int32_t getPreviewCountdown() const { return previewCountdown; }
     Button* getDoor(int32_t door) const { return doors[door - 1].get(); }
     Button* getDoorKnob(int32_t door) const { return doorKnobs[door - 1].get(); }
     Sprite* getRoomNumber(int32_t door) const { return roomNumbers[door - 1].get(); }
@@ -88,6 +87,8 @@ public:
     bool isClearSequenceRunning() const { return clearSequence.get() != nullptr; }
 
 private:
+    // Input back on, and no door chosen or hovered, no hint pending.
+    void resetDoorChoice();
     int32_t openRoomMenu(BaseObject* sender);
     int32_t openCustomize(BaseObject* sender);
     int32_t openTrophies(BaseObject* sender);

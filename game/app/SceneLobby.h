@@ -27,7 +27,6 @@ public:
     // The lobby among the game's scenes, or null.
     static SceneLobby* get();
 
-    bool isFirstShow() const { return firstShow; }
     bool areDoorsOpen() const { return doorsOpen; }
     bool areDoorsOpening() const { return doorsOpening; }
     Sprite* getDoorLeft() const { return doorLeft.get(); }

@@ -59,7 +59,6 @@ public:
     Sprite* getGlowDialog() const { return glowDialog.get(); }
     Sprite* getGlowMiddle() const { return glowMiddle.get(); }
     DialogLayoutPreview* getLayoutPreview() const { return layoutPreview; }
-    const std::vector<RefHolder<Level>>& getLayoutLevels() const { return layoutLevels; }
 
     int32_t onMenu(BaseObject* sender);
     int32_t onGameTypeSwitch(BaseObject* sender);

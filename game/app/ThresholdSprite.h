@@ -35,7 +35,6 @@ public:
     void render(Graphics* graphics) override;
 
     float getThresholdFraction() const { return thresholdFraction; }
-    int32_t getLastThreshold() const { return lastThreshold; }
     Image* getMask() const { return mask.get(); }
     Image* getSource() const { return source.get(); }
 

@@ -69,7 +69,6 @@ public:
 
     int32_t getHintId() const { return hintId; }
     int32_t getOpenTime() const { return openTime; }
-    int32_t getPageIndex() const { return pageIndex; }
     int32_t getPageCount() const { return pageCount; }
     Label* getTextLabel() const { return textLabel.get(); }
     Label* getSecondLabel() const { return secondLabel.get(); }

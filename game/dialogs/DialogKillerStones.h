@@ -112,9 +112,7 @@ public:
     Label* getContinueLabel() const { return continueLabel.get(); }
     const std::vector<RefHolder<Sprite>>& getShots() const { return shots; }
     const std::vector<RefHolder<Sprite>>& getTiles() const { return tiles; }
-    const std::vector<RefHolder<Sprite>>& getObjects() const { return objects; }
     float getShipX() const { return shipX; }
-    float getShipTargetX() const { return shipTargetX; }
     int32_t getFireCooldown() const { return fireCooldown; }
     bool isShotQueued() const { return shotQueued; }
     int32_t getSpawnTimer() const { return spawnTimer; }
@@ -127,13 +125,11 @@ public:
     int32_t getSpecialKind() const { return specialKind; }
     bool isGameOver() const { return over; }
     bool isLevelCleared() const { return levelCleared; }
-    int32_t getWait() const { return wait; }
     int32_t getLevel() const { return level; }
     int32_t getScore() const { return score; }
     int32_t getHits() const { return hits; }
     int32_t getPowerUp() const { return powerUp; }
     int32_t getPreviousPowerUp() const { return previousPowerUp; }
-    int32_t getRapidFireTimer() const { return rapidFireTimer; }
 
 private:
     // Shots, tiles and what was collected for the shot list, per frame.

@@ -63,7 +63,8 @@ int32_t currentTime() {
     if (!game) {
         return 0;
     }
-    return currentRoomKind() == RoomKind::RECROOM ? game->clockTime : game->realTime;
+    return currentRoomKind() == RoomKind::RECROOM ? game->runCounts.clockTime
+                                                  : game->runCounts.realTime;
 }
 
 Modifier* chain(Modifier* after, GameNode* target, Modifier* modifier) {

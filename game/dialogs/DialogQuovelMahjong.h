@@ -46,7 +46,6 @@ public:
     virtual void paintDecoration();
 
     void setSoundsEnabled(bool value) { playSounds = value; }
-    bool getSoundsEnabled() const { return playSounds; }
     void setDarken(bool value) { darken = value; }
     bool getDarken() const { return darken; }
     void setPausesGame(bool value) { pausesGame = value; }
@@ -54,7 +53,6 @@ public:
     void setFadeInOnShow(bool value) { fadeInOnShow = value; }
     bool getFadeInOnShow() const { return fadeInOnShow; }
     bool isClosing() const { return closing; }
-    Image* getDecoration() const { return decoration.get(); }
 
     // For the function modifier at the end of the fade-in: resetButtons.
     int32_t resetButtonsOf(BaseObject* sender);

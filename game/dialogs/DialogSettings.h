@@ -26,8 +26,6 @@ public:
     // While the effects knob is held, a slider sound at most every SLIDER_SOUND_INTERVAL ms.
     void update(int32_t elapsedMs) override;
 
-    IGameSettings& getSettingsFace() { return face; }
-
     int32_t onFxVolume(BaseObject* sender);
     int32_t onMusicVolume(BaseObject* sender);
     int32_t onOk(BaseObject* sender);

@@ -70,18 +70,18 @@ Game::Game(PropertyNode* saved, GameType gameType) : gameType(gameType) {
     }
     score.set(saved->getChildValue("realScore")->getInt());
     // Counters never go below 0; play adds to them saturating.
-    undoCount = readCount(saved, "undoCount");
-    hintCount = readCount(saved, "hintCount");
-    shuffleCount = readCount(saved, "shuffleCount");
-    removedTilesCount = readCount(saved, "removedTilesCount");
-    realTime = readLongText(saved, "realTime");
-    dataGatherLevelTime = readLongText(saved, "dataGatherLevelTime");
-    clockTime = readLongText(saved, "clockTime");
-    timeSinceLastRestart = readLongText(saved, "timeSinceLastRestart");
+    runCounts.undoCount = readCount(saved, "undoCount");
+    levelCounts.hintCount = readCount(saved, "hintCount");
+    levelCounts.shuffleCount = readCount(saved, "shuffleCount");
+    levelCounts.removedTilesCount = readCount(saved, "removedTilesCount");
+    runCounts.realTime = readLongText(saved, "realTime");
+    gameCounts.dataGatherLevelTime = readLongText(saved, "dataGatherLevelTime");
+    runCounts.clockTime = readLongText(saved, "clockTime");
+    levelCounts.timeSinceLastRestart = readLongText(saved, "timeSinceLastRestart");
     hasWon = saved->getChildValue("hasWon")->getBool();
-    pressedShuffle = saved->getChildValue("pressedShuffle")->getBool();
-    pressedUndo = saved->getChildValue("pressedUndo")->getBool();
-    bonusesClaimed = readCount(saved, "bonusesClaimed");
+    screenCounts.pressedShuffle = saved->getChildValue("pressedShuffle")->getBool();
+    screenCounts.pressedUndo = saved->getChildValue("pressedUndo")->getBool();
+    screenCounts.bonusesClaimed = readCount(saved, "bonusesClaimed");
 
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     // A game without its level and both boards cannot be played: such a tree is refused.
@@ -283,20 +283,20 @@ void Game::save(PropertyNode* node) {
     }
     // A tile still flying to its slot is not on the board yet: land it so that it is written.
     completePendingMoves();
-    addInteger(node, "undoCount", undoCount);
-    addInteger(node, "hintCount", hintCount);
-    addInteger(node, "shuffleCount", shuffleCount);
-    addInteger(node, "removedTilesCount", removedTilesCount);
-    addInteger(node, "numZeroMatches", numZeroMatches);
+    addInteger(node, "undoCount", runCounts.undoCount);
+    addInteger(node, "hintCount", levelCounts.hintCount);
+    addInteger(node, "shuffleCount", levelCounts.shuffleCount);
+    addInteger(node, "removedTilesCount", levelCounts.removedTilesCount);
+    addInteger(node, "numZeroMatches", runCounts.numZeroMatches);
     addInteger(node, "realScore", score.getValue());
-    addLong(node, "realTime", realTime);
-    addLong(node, "dataGatherLevelTime", dataGatherLevelTime);
-    addLong(node, "clockTime", clockTime);
-    addLong(node, "timeSinceLastRestart", timeSinceLastRestart);
+    addLong(node, "realTime", runCounts.realTime);
+    addLong(node, "dataGatherLevelTime", gameCounts.dataGatherLevelTime);
+    addLong(node, "clockTime", runCounts.clockTime);
+    addLong(node, "timeSinceLastRestart", levelCounts.timeSinceLastRestart);
     node->addBool("hasWon", hasWon, false);
-    node->addBool("pressedShuffle", pressedShuffle, false);
-    node->addBool("pressedUndo", pressedUndo, false);
-    addInteger(node, "bonusesClaimed", bonusesClaimed);
+    node->addBool("pressedShuffle", screenCounts.pressedShuffle, false);
+    node->addBool("pressedUndo", screenCounts.pressedUndo, false);
+    addInteger(node, "bonusesClaimed", screenCounts.bonusesClaimed);
     if (layout) {
         RefHolder<PropertyNode> child(new PropertyNode("layout", "Layout"));
         layout->save(child.get());
@@ -322,7 +322,8 @@ void Game::save(PropertyNode* node) {
         levels->addChild(new PropertyValue("", number));
     }
     node->addChild(levels.get());
-    node->addChild(new PropertyValue("lastSubmitTime", std::to_string(lastSubmitTime)));
+    node->addChild(
+        new PropertyValue("lastSubmitTime", std::to_string(screenCounts.lastSubmitTime)));
 }
 
 void Game::completePendingMoves() {
@@ -361,17 +362,8 @@ void Game::restartLevel() {
 }
 
 void Game::resetLevelState() {
-    hintCount = 0;
-    undoCount = 0;
-    shuffleCount = 0;
-    freeCellShuffleCount = 0;
-    removedTilesCount = 0;
-    numZeroMatches = 0;
-    moveCount = 0;
-    realTime = 0;
-    clockTime = 0;
-    timeSinceLastRestart = 0;
-    lastClickTime = 0;
+    levelCounts = {};
+    runCounts = {};
     hasWon = false;
     selection.clear();
     superHintTiles.clear();
@@ -436,8 +428,4 @@ GameType Game::getLevelGameType() const {
 void Game::setMoveTarget(int32_t column, int32_t row) {
     moveTargetColumn = column;
     moveTargetRow = row;
-}
-
-void Game::setLevelSession(PropertyNode* node) {
-    levelSession = node;
 }

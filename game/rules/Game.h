@@ -205,32 +205,58 @@ public:
     DisplayValue& getScore() { return score; }
     const DisplayValue& getScore() const { return score; }
 
-    int32_t undoCount = 0;
-    // Restarts of the level in place; a new level starts it again at 0.
+    // Per-level counters, grouped by what clears them; the saved ones are written by save in
+    // the saved game's own key order.
+    // Cleared by a restart (resetLevelState) and by the screen's clearLevel.
+    struct LevelCounts {
+        // Saved.
+        int32_t hintCount = 0;
+        int32_t shuffleCount = 0;
+        int32_t removedTilesCount = 0;
+        int32_t timeSinceLastRestart = 0;
+        // Not saved.
+        // Shuffles taken in FreeCell while a free cell stood empty.
+        int32_t freeCellShuffleCount = 0;
+        int32_t moveCount = 0;
+        // timeSinceLastRestart when update last handled a click; a level start counts as one.
+        int32_t lastClickTime = 0;
+    };
+    // Cleared by a restart only: the next level of a run goes on from them. All saved.
+    struct RunCounts {
+        int32_t undoCount = 0;
+        // Written but not read back.
+        int32_t numZeroMatches = 0;
+        int32_t realTime = 0;
+        int32_t clockTime = 0;
+    };
+    // Cleared by the screen's clearLevel only (a restart runs it too).
+    struct ScreenCounts {
+        // Saved.
+        bool pressedShuffle = false;
+        bool pressedUndo = false;
+        int32_t bonusesClaimed = 0;
+        // Written but not read back.
+        int32_t lastSubmitTime = 0;
+        // Not saved.
+        int32_t matchCount = 0;
+        int32_t bestChain = 0;
+        int32_t lastBonusTime = 0;
+    };
+    // Never cleared: they last as long as the game.
+    struct GameCounts {
+        // Saved.
+        int32_t dataGatherLevelTime = 0;
+        // Not saved.
+        // Points won from the bonus bar.
+        int32_t bonusPoints = 0;
+        int32_t lastMatchKey = -1;
+    };
+    LevelCounts levelCounts;
+    RunCounts runCounts;
+    ScreenCounts screenCounts;
+    GameCounts gameCounts;
+    // Restarts of the level in place; a new level starts it again at 0. Not saved.
     int32_t restartCount = 0;
-    int32_t hintCount = 0;
-    int32_t shuffleCount = 0;
-    // Shuffles taken in FreeCell while a free cell stood empty.
-    int32_t freeCellShuffleCount = 0;
-    int32_t removedTilesCount = 0;
-    int32_t numZeroMatches = 0;
-    int32_t moveCount = 0;
-    int32_t matchCount = 0;
-    bool pressedUndo = false;
-    bool pressedShuffle = false;
-    int32_t bonusesClaimed = 0;
-    int32_t bestChain = 0;
-    // Points won from the bonus bar in this level.
-    int32_t bonusPoints = 0;
-    int32_t realTime = 0;
-    int32_t dataGatherLevelTime = 0;
-    int32_t clockTime = 0;
-    int32_t timeSinceLastRestart = 0;
-    int32_t lastSubmitTime = 0;
-    // timeSinceLastRestart when update last handled a click; a level start counts as one.
-    int32_t lastClickTime = 0;
-    int32_t lastBonusTime = 0;
-    int32_t lastMatchKey = -1;
 
     // Statistics events of play, made only while a statistics collector exists (null without
     // one). A custom event is handed to the collector at once; the caller adds its own values
@@ -247,7 +273,6 @@ public:
     static void endLevelSession(Game* game);
     // The game's open level session, or null.
     PropertyNode* getOpenLevelSession() const { return levelSession.get(); }
-    void setLevelSession(PropertyNode* node);
 
     // The last build's removal order (groups of getTilesPerMatch) and statistics.
     const TileList& getBuildOrder() const { return buildOrder; }
@@ -276,6 +301,9 @@ protected:
     static Random& buildRandom();
     // Selection, super hints, hover, counters and clocks back to the start of a level.
     void resetLevelState();
+    // The board a match search looks at (`layout`, or the game's own for null) with its free
+    // tiles put in `freeTiles`; null, with none put, when there is no board.
+    Layout* freeTilesForMatches(Layout* layout, TileList& freeTiles) const;
 
 private:
     // Faces of `faces` onto the tiles of `tiles`, the i-th to the i-th; tiles past the end of

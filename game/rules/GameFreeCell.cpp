@@ -54,14 +54,11 @@ bool GameFreeCell::canMatch(Tile* a, Tile* b) {
 }
 
 void GameFreeCell::findMatches(TileList& out, Layout* layout) {
-    if (layout == nullptr) {
-        layout = getLayout();
-    }
+    TileList freeTiles;
+    layout = freeTilesForMatches(layout, freeTiles);
     if (layout == nullptr) {
         return;
     }
-    TileList freeTiles;
-    layout->getFreeTiles(freeTiles);
     TileList parked;
     if (SideBoard* cells = layout->getSideBoard()) {
         cells->getTiles(parked);

@@ -90,7 +90,7 @@ bool Game::completesSelection() {
 }
 
 void Game::update() {
-    lastClickTime = timeSinceLastRestart;
+    levelCounts.lastClickTime = levelCounts.timeSinceLastRestart;
     IGameScreen& screen = getGameScreen();
     screen.resetHintPath();
     // The outcome handlers may drop the selection's reference to the clicked tile.
@@ -244,10 +244,10 @@ void Game::removePair() {
     const int32_t points = std::max(level->getPointsPerMatch().getInt(), 0);
     screen.addBonusPoints(points);
     screen.getTimeValue().addImmediate(level->getTimeBonus().getInt());
-    lastSubmitTime = timeSinceLastRestart;
-    removedTilesCount =
-        saturateToInt32(int64_t{removedTilesCount} + static_cast<int64_t>(selection.size()));
-    matchCount = saturateToInt32(int64_t{matchCount} + 1);
+    screenCounts.lastSubmitTime = levelCounts.timeSinceLastRestart;
+    levelCounts.removedTilesCount = saturateToInt32(int64_t{levelCounts.removedTilesCount} +
+                                                    static_cast<int64_t>(selection.size()));
+    screenCounts.matchCount = saturateToInt32(int64_t{screenCounts.matchCount} + 1);
 
     IPlayerHooks* player = getCurrentPlayer();
     if (player != nullptr) {
@@ -274,14 +274,14 @@ void Game::removePair() {
         player->addRemovedPair();
     }
     const int32_t key = first->getMatchKey();
-    if (gameType == TYPE_CLASSIC && lastMatchKey != -1 && key == lastMatchKey &&
-        !first->isWholeSuit()) {
+    if (gameType == TYPE_CLASSIC && gameCounts.lastMatchKey != -1 &&
+        key == gameCounts.lastMatchKey && !first->isWholeSuit()) {
         showHostHintOnce(HOST_HINT_SAME_FACE, TrophyId::SAME_FACE_TWICE);
     }
     if (player != nullptr && player->getRemovedPairs() == 10000) {
         showHostHintOnce(HOST_HINT_PAIRS, TrophyId::PAIRS);
     }
-    lastMatchKey = key;
+    gameCounts.lastMatchKey = key;
 
     if (layout && layout->getTileCount() == 0) {
         SideBoard* sideBoard = layout->getSideBoard();
@@ -303,12 +303,12 @@ void Game::undo() {
     if (undoHistory.empty()) {
         return;
     }
-    pressedUndo = true;
+    screenCounts.pressedUndo = true;
     RefHolder<Command> command = undoHistory.back();
     command->undo(*this);
     undoHistory.pop_back();
-    undoCount = saturateToInt32(int64_t{undoCount} + 1);
-    lastMatchKey = -1;
+    runCounts.undoCount = saturateToInt32(int64_t{runCounts.undoCount} + 1);
+    gameCounts.lastMatchKey = -1;
     playGameSound("SOUND_USE_UNDO");
 }
 
@@ -316,7 +316,7 @@ void Game::moveSelectedTile() {
     if (selection.empty()) {
         return;
     }
-    moveCount = saturateToInt32(int64_t{moveCount} + 1);
+    levelCounts.moveCount = saturateToInt32(int64_t{levelCounts.moveCount} + 1);
     runCommand(new CommandMove(moveTargetColumn, moveTargetRow, selection.front().get()));
 }
 
@@ -327,15 +327,21 @@ void Game::getRemovedTiles(TileList& out) const {
     }
 }
 
-void Game::findMatches(TileList& out, Layout* board) {
+Layout* Game::freeTilesForMatches(Layout* board, TileList& freeTiles) const {
     if (board == nullptr) {
         board = layout.get();
     }
-    if (board == nullptr) {
+    if (board != nullptr) {
+        board->getFreeTiles(freeTiles);
+    }
+    return board;
+}
+
+void Game::findMatches(TileList& out, Layout* board) {
+    TileList freeTiles;
+    if (freeTilesForMatches(board, freeTiles) == nullptr) {
         return;
     }
-    TileList freeTiles;
-    board->getFreeTiles(freeTiles);
     // Each free tile a, in order, pairs with the first free tile after or before it that it
     // matches, unless either is taken already. canMatch holds only for equal match keys, so
     // only a's key group is searched.

@@ -35,14 +35,10 @@ bool GameTriple::completesSelection() {
 }
 
 void GameTriple::findMatches(TileList& out, Layout* layout) {
-    if (layout == nullptr) {
-        layout = getLayout();
-    }
-    if (layout == nullptr) {
+    TileList freeTiles;
+    if (freeTilesForMatches(layout, freeTiles) == nullptr) {
         return;
     }
-    TileList freeTiles;
-    layout->getFreeTiles(freeTiles);
     // The first two untaken tiles of a's key group (other than a) are the ones the ordered
     // search over every choice of three would meet first.
     const MatchKeyGroups groups(freeTiles);

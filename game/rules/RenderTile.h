@@ -35,7 +35,6 @@ public:
     virtual bool isStill() const { return false; }
 
     Image* getPicture() const { return picture.get(); }
-    RenderTile* getRenderTile() const { return renderTile; }
 
 protected:
     RefHolder<Image> picture;

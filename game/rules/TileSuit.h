@@ -24,7 +24,6 @@ public:
     int32_t getSize() const { return size; }
     int32_t getAppearances() const { return appearances; }
     const std::string& getImage() const { return image; }
-    int32_t getMatchType() const { return matchType; }
     bool matchesAsWhole() const { return matchType != MATCH_EXACT; }
     int32_t getFaceColumn() const { return faceColumn; }
     int32_t getFaceRow() const { return faceRow; }

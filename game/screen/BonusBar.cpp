@@ -220,7 +220,7 @@ void BonusBar::raiseMultiplier() {
     multiplier = std::min(multiplier + 1, MAX_MULTIPLIER);
     internalMultiplier = std::min(internalMultiplier + 1, MAX_MULTIPLIER);
     if (Game* game = Game::current()) {
-        game->bestChain = std::max(game->bestChain, multiplier);
+        game->screenCounts.bestChain = std::max(game->screenCounts.bestChain, multiplier);
     }
     currentCountdown = truncToInt32(static_cast<double>(maxCountdown) * countdownFactor(multiplier));
     drawCountdown(false);
@@ -236,7 +236,7 @@ void BonusBar::raiseMultiplier() {
 void BonusBar::claim() {
     Game* game = Game::current();
     if (game) {
-        game->lastBonusTime = game->timeSinceLastRestart;
+        game->screenCounts.lastBonusTime = game->levelCounts.timeSinceLastRestart;
     }
     if (filling) {
         GameNode::removeAllModifiers(filling.get());
@@ -249,10 +249,10 @@ void BonusBar::claim() {
     chooseNextBonus();
     showBonusImage();
     if (game && currentRoomKind() != RoomKind::RECROOM) {
-        if (game->realTime < QUICK_BONUS_TIME) {
+        if (game->runCounts.realTime < QUICK_BONUS_TIME) {
             awardTrophy(TrophyId::QUICK_BONUS);
         }
-        if (game->bonusesClaimed == TEN_BONUSES) {
+        if (game->screenCounts.bonusesClaimed == TEN_BONUSES) {
             awardTrophy(TrophyId::TEN_BONUSES);
         }
     }
@@ -265,11 +265,12 @@ void BonusBar::applyBonus() {
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (game) {
-        game->bonusesClaimed = saturateToInt32(int64_t{game->bonusesClaimed} + 1);
+        game->screenCounts.bonusesClaimed =
+            saturateToInt32(int64_t{game->screenCounts.bonusesClaimed} + 1);
     }
     if (player) {
         QuovelMahjongStats& stats = player->getStats();
-        stats.maxBonus = std::max(stats.maxBonus, game ? game->bonusesClaimed : 0);
+        stats.maxBonus = std::max(stats.maxBonus, game ? game->screenCounts.bonusesClaimed : 0);
         stats.numBonusTotal = saturateToInt32(int64_t{stats.numBonusTotal} + 1);
     }
     switch (bonus) {
@@ -289,7 +290,8 @@ void BonusBar::applyBonus() {
             if (game) {
                 const int32_t points = SCORE_BONUS[bonus - SCORE_2500];
                 game->addScore(points);
-                game->bonusPoints = saturateToInt32(int64_t{game->bonusPoints} + points);
+                game->gameCounts.bonusPoints =
+                    saturateToInt32(int64_t{game->gameCounts.bonusPoints} + points);
             }
             break;
         case HINT:

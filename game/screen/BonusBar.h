@@ -76,10 +76,8 @@ public:
     float getShownFill() const { return shownFill; }
     // A super hint was won and not yet used.
     bool hasSuperHint() const { return superHint; }
-    void setSuperHint(bool value) { superHint = value; }
     Sprite* getFlyingBonus() const { return flyingBonus.get(); }
     GameNode* getEffectLayer() const { return effectLayer.get(); }
-    Image* getCountdownImage() const { return countdownImage.get(); }
     int32_t getLastCountdownLevel() const { return lastCountdownLevel; }
     // The countdown's share of multiplier m: 1 - (m - 1) * MULTIPLIER_PERCENTAGE, at least
     // MULTIPLIER_MINIMUM.

@@ -169,7 +169,7 @@ void StateGameWon::enter() {
     } else {
         player->getStats().recordLevelWon(
             SceneGame::placeOf(level), score,
-            kind == RoomKind::RECROOM ? game->clockTime : game->realTime);
+            kind == RoomKind::RECROOM ? game->runCounts.clockTime : game->runCounts.realTime);
     }
     awardTrophies();
     saveProgress(player);
@@ -184,7 +184,8 @@ void StateGameWon::recordFloorWin() {
     RoomRecord* record = stats.roomRecord(floor, level->getRoom());
     const bool hadFirstOnly = SceneGame::levelHasMedal(level, false);
     const bool hadSecond = SceneGame::levelHasGold(level);
-    stats.recordLevelWon(SceneGame::placeOf(level), game->getScore().getValue(), game->realTime);
+    stats.recordLevelWon(SceneGame::placeOf(level), game->getScore().getValue(),
+                         game->runCounts.realTime);
     if (!record) {
         return;
     }
@@ -230,15 +231,15 @@ void StateGameWon::awardTrophies() {
     QuovelMahjongPlayer& player = *QuovelMahjongPlayer::current();
     const TuningConstants& c = tuning();
     if (level->getGameMode() == RoomKind::RECROOM) {
-        if (!game->pressedUndo) {
+        if (!game->screenCounts.pressedUndo) {
             award(player, TrophyId::NO_UNDO);
         }
-        if (game->realTime < c.TROPHY_SPEEDFREAK_TIME) {
+        if (game->runCounts.realTime < c.TROPHY_SPEEDFREAK_TIME) {
             award(player, TrophyId::SPEED_FREAK);
         }
         return;
     }
-    if (level->getGameType() == Game::TYPE_SPLIT && !game->pressedShuffle) {
+    if (level->getGameType() == Game::TYPE_SPLIT && !game->screenCounts.pressedShuffle) {
         award(player, TrophyId::SPLIT_NO_SHUFFLE);
     }
     const int64_t remaining = scene->getTimeValue().getValue();

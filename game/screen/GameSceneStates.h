@@ -112,7 +112,6 @@ class StateLevelEnd : public GameSceneState {
 public:
     StateLevelEnd(SceneGame* scene, int32_t delay) : GameSceneState(scene), delay(delay) {}
     void update(int32_t elapsedMs) override;
-    int32_t getDelay() const { return delay; }
 
 protected:
     virtual iGuiMethod::Bound continuation() const = 0;

@@ -42,7 +42,7 @@ RoomKind roomKindOf(const Game* game) {
 // Milliseconds since the game last handled a click of any outcome, on the clock it stamps (the
 // time since the level's last restart; the real time runs on over restarts and levels).
 int32_t sinceLastClick(const Game* game) {
-    return game->timeSinceLastRestart - game->lastClickTime;
+    return game->levelCounts.timeSinceLastRestart - game->levelCounts.lastClickTime;
 }
 
 Tile* firstSelected(const Game* game) {

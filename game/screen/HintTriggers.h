@@ -55,8 +55,6 @@ public:
     // A board tile's screen rectangle; empty for a null tile or without a renderer.
     static Rect tileRect(const LayoutRenderer* renderer, const Tile* tile);
 
-    int32_t getPacer() const { return pacer; }
-
 private:
     bool hintsOn() const;
     bool show(const Rect* rect, int32_t id, GameNode* target);

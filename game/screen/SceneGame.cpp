@@ -238,8 +238,8 @@ void SceneGame::startLevel(bool restart) {
     setButtonsEnabled(false);
     setBarsSuspended(true);
     game->clearSuperHintTiles();
-    game->lastSubmitTime = game->timeSinceLastRestart;
-    game->lastClickTime = game->timeSinceLastRestart;
+    game->screenCounts.lastSubmitTime = game->levelCounts.timeSinceLastRestart;
+    game->levelCounts.lastClickTime = game->levelCounts.timeSinceLastRestart;
     appendChild(game, getTree());
     playGameSound("SOUND_LEVEL_START");
     if (PlayerManager* players = PlayerManager::getInstance()) {

@@ -191,7 +191,6 @@ public:
     LayoutRenderer* getRenderer() const { return renderer.get(); }
     int32_t getPauseState() const { return pauseState; }
     Tile* getHoveredTile() const { return hoveredTile.get(); }
-    int32_t getHoverTime() const { return hoverTime; }
     bool isFocusLost() const { return focusLost; }
     bool isDeactivatedThisFrame() const { return deactivatedThisFrame; }
     GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
@@ -259,9 +258,8 @@ public:
                          const Rect& area = LayoutRenderer::FULL_SCREEN);
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
-    // The tutorial hints' triggers. The shuffle asks `shuffleHintShown` first: true when a
-    // tutorial hint showed instead, and the shuffle is not to be done.
-    HintTriggers& getHintTriggers() { return hintTriggers; }
+    // Asked by the shuffle first: true when a tutorial hint showed instead, and the shuffle is
+    // not to be done.
     bool shuffleHintShown();
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }

@@ -108,7 +108,7 @@ void SceneGame::useHint() {
     }
     playGameSound("SOUND_USE_HINT");
     markHintTiles(tiles);
-    ++game->hintCount;
+    ++game->levelCounts.hintCount;
     if (player) {
         takeOne(player->getHintStock());
     }
@@ -119,7 +119,7 @@ void SceneGame::useHint() {
         time.set(time.getValue() - c.HINT_TIME_PENALTY);
         showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
     } else {
-        game->clockTime += c.HINT_CLOCK_TIME_PENALTY;
+        game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
         if (timeLabel) {
             showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
                             timeLabel->getY() - 10, L"+");
@@ -208,8 +208,8 @@ bool SceneGame::performShuffle(bool charge) {
     if (!game || (charge && (!aidsAllowed() || tilesOnBoard() <= 0))) {
         return false;
     }
-    game->pressedShuffle = true;
-    game->lastMatchKey = -1;
+    game->screenCounts.pressedShuffle = true;
+    game->gameCounts.lastMatchKey = -1;
     game->clearSelection();
     game->clearSuperHintTiles();
     clearHintPath(true);
@@ -219,13 +219,13 @@ bool SceneGame::performShuffle(bool charge) {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             takeOne(player->getShuffleStock());
         }
-        ++game->shuffleCount;
+        ++game->levelCounts.shuffleCount;
         // FreeCell's hint counter counts matches that left a parked partner; shuffles taken
         // with a cell open have a counter of their own.
         SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
         if (Game::currentLevelGameType() == Game::TYPE_FREECELL && cells &&
             cells->getTileCount() < cells->getCapacity()) {
-            ++game->freeCellShuffleCount;
+            ++game->levelCounts.freeCellShuffleCount;
         }
     }
     setState(new StateShuffle(this));
@@ -361,7 +361,7 @@ void SceneGame::updateMatchesText() {
         matchesCaption->setText(getBasicText(prefix + form));
     }
     if (count == 0 && game->isStuck(0) && !isLevelOver()) {
-        ++game->numZeroMatches;
+        ++game->runCounts.numZeroMatches;
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             ++player->getStats().numStuck;
         }

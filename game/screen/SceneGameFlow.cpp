@@ -190,9 +190,9 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     if (!game) {
         return;
     }
-    game->dataGatherLevelTime += elapsedMs;
-    game->realTime += elapsedMs;
-    game->timeSinceLastRestart += elapsedMs;
+    game->gameCounts.dataGatherLevelTime += elapsedMs;
+    game->runCounts.realTime += elapsedMs;
+    game->levelCounts.timeSinceLastRestart += elapsedMs;
     advanceHoverPath(elapsedMs);
     if (superHintTimeLeft > 0) {
         superHintTimeLeft -= elapsedMs;
@@ -218,9 +218,9 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
         }
     }
     if (currentRoomKind() == RoomKind::RECROOM) {
-        game->clockTime += elapsedMs;
+        game->runCounts.clockTime += elapsedMs;
         if (timeLabel) {
-            timeLabel->setText(clockText(game->clockTime));
+            timeLabel->setText(clockText(game->runCounts.clockTime));
         }
         return;
     }
@@ -427,21 +427,9 @@ int32_t SceneGame::onGameStopped(BaseObject*) {
 void SceneGame::clearLevel() {
     pauseState = STOPPED;
     if (Game* game = Game::current()) {
-        game->pressedShuffle = false;
-        game->pressedUndo = false;
-        game->bonusesClaimed = 0;
+        game->levelCounts = {};
+        game->screenCounts = {};
         game->setHasWon(false);
-        game->hintCount = 0;
-        game->shuffleCount = 0;
-        game->freeCellShuffleCount = 0;
-        game->removedTilesCount = 0;
-        game->moveCount = 0;
-        game->matchCount = 0;
-        game->bestChain = 0;
-        game->lastBonusTime = 0;
-        game->timeSinceLastRestart = 0;
-        game->lastSubmitTime = 0;
-        game->lastClickTime = 0;
     }
     for (const char* name : LEVEL_DIALOGS) {
         if (Dialog* dialog = findDialog(name)) {

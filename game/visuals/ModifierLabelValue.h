@@ -39,26 +39,20 @@ public:
 
     Label* getLabel() const { return label.get(); }
     void setLabel(Label* value);
-    int32_t getStartValue() const { return startValue; }
     void setStartValue(int32_t value) { startValue = value; }
-    int32_t getTargetValue() const { return targetValue; }
     void setTargetValue(int32_t value) { targetValue = value; }
     int32_t getShownValue() const { return shownValue; }
     void setShownValue(int32_t value) { shownValue = value; }
-    int32_t getAdd() const { return add; }
     void setAdd(int32_t value) { add = value; }
     int32_t getInterval() const { return interval; }
     void setInterval(int32_t value) { interval = value; }
-    bool getFinishes() const { return finishes; }
     void setFinishes(bool value) { finishes = value; }
-    float getMul() const { return mul; }
     void setMul(float value) { mul = value; }
     Sound* getTickSound() const { return tickSound.get(); }
     void setTickSound(Sound* sound);
     int32_t getRule() const { return rule; }
     void setRule(int32_t value) { rule = value; }
     int32_t getFormat() const { return format; }
-    const std::wstring& getExtra() const { return prefix; }
 
     // The number as the format writes it (no prefix); "dot" groups with `separator`.
     static std::wstring formatNumber(int32_t value, int32_t format,

@@ -44,8 +44,8 @@ protected:
         level->setDifficulty(1);
         game->setHasWon(won);
         game->getScore().set(score);
-        game->realTime = realTime;
-        game->clockTime = clockTime;
+        game->runCounts.realTime = realTime;
+        game->runCounts.clockTime = clockTime;
         return game;
     }
     // How many of the files played since the last call end in `name`.

@@ -47,7 +47,7 @@ Played readPlay(RoadDriver& road) {
     });
     std::sort(seen.tiles.begin(), seen.tiles.end());
     seen.score = game->getScore().getValue();
-    seen.realTime = game->realTime;
+    seen.realTime = game->runCounts.realTime;
     seen.timeLeft = gameScreen(road)->getTimeBar()->getTime().getValue();
     return seen;
 }

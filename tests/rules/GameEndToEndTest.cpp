@@ -83,10 +83,10 @@ TEST(GameEndToEnd, AClassicLevelFromFilesIsPlayedToAWinWithUndos) {
     EXPECT_EQ(std::count(screen.calls.begin(), screen.calls.end(), "enterGameWon"), 1);
     EXPECT_EQ(game->getScore().getValue(), expectedScore);
     EXPECT_EQ(game->getScore().getShown(), expectedScore);
-    EXPECT_EQ(game->undoCount, undos);
-    EXPECT_TRUE(game->pressedUndo);
-    EXPECT_EQ(game->matchCount, 72 + undos);
-    EXPECT_EQ(game->removedTilesCount, 144 + 2 * undos);
+    EXPECT_EQ(game->runCounts.undoCount, undos);
+    EXPECT_TRUE(game->screenCounts.pressedUndo);
+    EXPECT_EQ(game->screenCounts.matchCount, 72 + undos);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 144 + 2 * undos);
     EXPECT_EQ(static_cast<int>(game->getUndoHistory().size()), 72);
     Game::TileList removed;
     game->getRemovedTiles(removed);

@@ -61,7 +61,7 @@ TEST_F(GameFreeCellTest, AClickOnAnEmptyCellMovesTheOneSelectedTile) {
     EXPECT_EQ(tileAt(ROW[3]), nullptr);  // off the board at once, into the cell when it lands
     screen.tickEffects(1);
     EXPECT_EQ(sideBoard()->getTileAt(1, 1), moving);
-    EXPECT_EQ(game->moveCount, 1);
+    EXPECT_EQ(game->levelCounts.moveCount, 1);
 
     // Two tiles selected: no move.
     game->addSelectedTile(tileAt(ROW[0]));
@@ -79,7 +79,7 @@ TEST_F(GameFreeCellTest, ACellWithATileOnItsWayIsTakenAndTheFlightLandsByTheScre
     Tile* first = tileAt(ROW[3]);
     game->onTileClicked(x, y);
     game->update();
-    ASSERT_EQ(game->moveCount, 1);
+    ASSERT_EQ(game->levelCounts.moveCount, 1);
 
     // While the first tile flies, its cell is no target for a second one.
     click(ROW[4]);
@@ -87,7 +87,7 @@ TEST_F(GameFreeCellTest, ACellWithATileOnItsWayIsTakenAndTheFlightLandsByTheScre
     game->onTileClicked(x, y);
     EXPECT_EQ(game->getClickOutcome(), Game::CLICK_NO_TILE);
     game->update();
-    EXPECT_EQ(game->moveCount, 1);
+    EXPECT_EQ(game->levelCounts.moveCount, 1);
     EXPECT_EQ(tileAt(ROW[4]), second);
 
     // The screen's frames carry the flight to its end; the parked tile then matches.

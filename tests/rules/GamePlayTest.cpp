@@ -177,10 +177,10 @@ TEST_F(GamePlayTest, AMatchPlaysOneComboSoundAndRemovesThePair) {
     EXPECT_EQ(playedSounds(), std::vector<std::string>{"SOUND_COMBO1"});
     EXPECT_EQ(game->getLayout()->getTileCount(), 3);
     EXPECT_TRUE(game->getSelection().empty());
-    EXPECT_EQ(game->removedTilesCount, 2);
-    EXPECT_EQ(game->matchCount, 1);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 2);
+    EXPECT_EQ(game->screenCounts.matchCount, 1);
     EXPECT_EQ(player.removedPairs, 1);
-    EXPECT_EQ(game->lastMatchKey, 0x101);
+    EXPECT_EQ(game->gameCounts.lastMatchKey, 0x101);
     // The bonus bar counted the match first: multiplier = chain counter (1) minus one.
     EXPECT_EQ(screen.getChainCounter(), 1);
     ASSERT_EQ(game->getUndoHistory().size(), 1u);
@@ -243,19 +243,19 @@ TEST_F(GamePlayTest, UndoPutsTilesBackAndTakesTheScoreBackOnly) {
     EXPECT_EQ(game->getScore().getValue(), 0);
     EXPECT_EQ(game->getScore().getShown(), 0);
     EXPECT_TRUE(game->getScore().getPending().empty());
-    EXPECT_TRUE(game->pressedUndo);
-    EXPECT_EQ(game->undoCount, 1);
-    EXPECT_EQ(game->lastMatchKey, -1);
+    EXPECT_TRUE(game->screenCounts.pressedUndo);
+    EXPECT_EQ(game->runCounts.undoCount, 1);
+    EXPECT_EQ(game->gameCounts.lastMatchKey, -1);
     // Bonus bar and counters keep what the removal gave them.
     EXPECT_EQ(screen.getChainCounter(), 4);
-    EXPECT_EQ(game->removedTilesCount, 2);
-    EXPECT_EQ(game->matchCount, 1);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 2);
+    EXPECT_EQ(game->screenCounts.matchCount, 1);
     EXPECT_TRUE(game->getUndoHistory().empty());
 
     // Nothing left to undo: nothing happens and nothing plays.
     game->undo();
     EXPECT_TRUE(playedSounds().empty());
-    EXPECT_EQ(game->undoCount, 1);
+    EXPECT_EQ(game->runCounts.undoCount, 1);
 }
 
 TEST_F(GamePlayTest, AHugeRemovalScoreSaturatesInsteadOfTurningNegative) {
@@ -372,7 +372,7 @@ TEST_F(GamePlayTest, HostHintsAndTutorialFlagsFollowTheRemovals) {
     click({4, 0, 0});  // suit 5 matches as a whole
     EXPECT_FALSE(player.isTutorialHintSet(18));
     EXPECT_TRUE(recorded("showHostHint 16"));  // the 10000th pair
-    EXPECT_EQ(game->lastMatchKey, 5 << 8);
+    EXPECT_EQ(game->gameCounts.lastMatchKey, 5 << 8);
 
     // The same face as the last pair: hint 17, once.
     tileAt({8, 0, 0})->setFace(5, 1);

@@ -118,7 +118,7 @@ TEST_F(GameSplitTest, ASuperHintSideBoardClickTakesItsBoardPartnerAndNeverALoneT
     game->addSuperHintTile(lone);
     EXPECT_EQ(click(lone), Game::CLICK_MATCH);
     EXPECT_EQ(sideBoard()->getTileAt(0, 0), lone);
-    EXPECT_EQ(game->removedTilesCount, 0);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 0);
     EXPECT_TRUE(game->getUndoHistory().empty());
 
     // With a partner the pair goes: the board tile with the side-board one.
@@ -128,7 +128,7 @@ TEST_F(GameSplitTest, ASuperHintSideBoardClickTakesItsBoardPartnerAndNeverALoneT
     EXPECT_EQ(click(slot), Game::CLICK_MATCH);
     EXPECT_EQ(tileAt({26, 2, 0}), nullptr);
     EXPECT_EQ(game->getLayout()->getTileCount(), tiles - 1);
-    EXPECT_EQ(game->removedTilesCount, 2);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 2);
     EXPECT_EQ(game->getUndoHistory().size(), 1u);
 }
 

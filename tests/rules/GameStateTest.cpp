@@ -89,7 +89,7 @@ TEST_F(GameStateTest, TheFactoryReplacesTheCurrentGame) {
     EXPECT_EQ(first->getLayout(), nullptr);
     EXPECT_TRUE(first->getSelection().empty());
     EXPECT_TRUE(first->getUndoHistory().empty());
-    EXPECT_EQ(first->lastMatchKey, -1);
+    EXPECT_EQ(first->gameCounts.lastMatchKey, -1);
     EXPECT_EQ(first->getRefCount(), 1);
 
     RefHolder<Game> kept(first);
@@ -114,16 +114,16 @@ TEST_F(GameStateTest, SavingAndRestoringKeepsEverySavedField) {
     screen.setChainCounter(4);
     playFirstPair(game);
     ASSERT_EQ(game->getLayout()->getTileCount(), 6);
-    game->hintCount = 2;
-    game->shuffleCount = 3;
-    game->numZeroMatches = 4;
-    game->realTime = 12345;
-    game->dataGatherLevelTime = 2345;
-    game->clockTime = 345;
-    game->timeSinceLastRestart = 45;
-    game->lastSubmitTime = 44;
-    game->bonusesClaimed = 6;
-    game->pressedShuffle = true;
+    game->levelCounts.hintCount = 2;
+    game->levelCounts.shuffleCount = 3;
+    game->runCounts.numZeroMatches = 4;
+    game->runCounts.realTime = 12345;
+    game->gameCounts.dataGatherLevelTime = 2345;
+    game->runCounts.clockTime = 345;
+    game->levelCounts.timeSinceLastRestart = 45;
+    game->screenCounts.lastSubmitTime = 44;
+    game->screenCounts.bonusesClaimed = 6;
+    game->screenCounts.pressedShuffle = true;
     game->getRandomLevels() = {7, 3};
     const int32_t score = game->getScore().getValue();
     ASSERT_EQ(score, 40);
@@ -136,22 +136,22 @@ TEST_F(GameStateTest, SavingAndRestoringKeepsEverySavedField) {
     ASSERT_NE(back, game);
     EXPECT_EQ(back->getScore().getValue(), score);
     EXPECT_EQ(back->getScore().getShown(), score);
-    EXPECT_EQ(back->undoCount, 0);
-    EXPECT_EQ(back->hintCount, 2);
-    EXPECT_EQ(back->shuffleCount, 3);
-    EXPECT_EQ(back->removedTilesCount, 2);
-    EXPECT_EQ(back->realTime, 12345);
-    EXPECT_EQ(back->dataGatherLevelTime, 2345);
-    EXPECT_EQ(back->clockTime, 345);
-    EXPECT_EQ(back->timeSinceLastRestart, 45);
-    EXPECT_EQ(back->bonusesClaimed, 6);
-    EXPECT_TRUE(back->pressedShuffle);
-    EXPECT_FALSE(back->pressedUndo);
+    EXPECT_EQ(back->runCounts.undoCount, 0);
+    EXPECT_EQ(back->levelCounts.hintCount, 2);
+    EXPECT_EQ(back->levelCounts.shuffleCount, 3);
+    EXPECT_EQ(back->levelCounts.removedTilesCount, 2);
+    EXPECT_EQ(back->runCounts.realTime, 12345);
+    EXPECT_EQ(back->gameCounts.dataGatherLevelTime, 2345);
+    EXPECT_EQ(back->runCounts.clockTime, 345);
+    EXPECT_EQ(back->levelCounts.timeSinceLastRestart, 45);
+    EXPECT_EQ(back->screenCounts.bonusesClaimed, 6);
+    EXPECT_TRUE(back->screenCounts.pressedShuffle);
+    EXPECT_FALSE(back->screenCounts.pressedUndo);
     EXPECT_FALSE(back->getHasWon());
     EXPECT_EQ(back->getRandomLevels(), (std::vector<int32_t>{7, 3}));
     // Written but not read back.
-    EXPECT_EQ(back->numZeroMatches, 0);
-    EXPECT_EQ(back->lastSubmitTime, 0);
+    EXPECT_EQ(back->runCounts.numZeroMatches, 0);
+    EXPECT_EQ(back->screenCounts.lastSubmitTime, 0);
     ASSERT_NE(back->getLevel(), nullptr);
     EXPECT_EQ(back->getLevel()->getLayoutObject(), back->getLayout());
     EXPECT_EQ(static_cast<int>(back->getLevel()->getPointsPerMatch().getValue()), 10);
@@ -165,7 +165,7 @@ TEST_F(GameStateTest, SavingAndRestoringKeepsEverySavedField) {
     EXPECT_EQ(back->getLayout()->getTileCount(), 8);
     EXPECT_EQ(back->getScore().getValue(), 0);
     EXPECT_EQ(back->getScore().getShown(), 0);
-    EXPECT_EQ(back->undoCount, 1);
+    EXPECT_EQ(back->runCounts.undoCount, 1);
 }
 
 TEST_F(GameStateTest, SavedCountersAndScoresAtThe32BitEdgesStayInRange) {
@@ -182,13 +182,13 @@ TEST_F(GameStateTest, SavedCountersAndScoresAtThe32BitEdgesStayInRange) {
     node->getChildVector("undo")->addChild(removal.get());
     ASSERT_TRUE(Game::restoreCurrent(node.get()));
     Game* back = Game::current();
-    EXPECT_EQ(back->hintCount, 0);
-    EXPECT_EQ(back->bonusesClaimed, 0);
-    EXPECT_EQ(back->removedTilesCount, INT32_MAX);
+    EXPECT_EQ(back->levelCounts.hintCount, 0);
+    EXPECT_EQ(back->screenCounts.bonusesClaimed, 0);
+    EXPECT_EQ(back->levelCounts.removedTilesCount, INT32_MAX);
 
     back->undo();
     EXPECT_EQ(back->getScore().getValue(), INT32_MAX);  // all of it given back, saturated
-    EXPECT_EQ(back->undoCount, INT32_MAX);
+    EXPECT_EQ(back->runCounts.undoCount, INT32_MAX);
     Game::TileList pair;
     ASSERT_TRUE(back->findHint(pair));
     for (const RefHolder<Tile>& tile : pair) {
@@ -196,7 +196,7 @@ TEST_F(GameStateTest, SavedCountersAndScoresAtThe32BitEdgesStayInRange) {
         back->update();
     }
     EXPECT_EQ(back->getLayout()->getTileCount(), 6);
-    EXPECT_EQ(back->removedTilesCount, INT32_MAX);
+    EXPECT_EQ(back->levelCounts.removedTilesCount, INT32_MAX);
 }
 
 TEST_F(GameStateTest, UnplayableSavedTreesAreRefusedAndTheGameStays) {
@@ -264,15 +264,15 @@ TEST_F(GameStateTest, RestartKeepsTheScoreOnlyInLaterCasinoAndRoofLevels) {
         playFirstPair(game);
         const int32_t score = game->getScore().getValue();
         ASSERT_GT(score, 0);
-        game->hintCount = 1;
-        game->realTime = 500;
+        game->levelCounts.hintCount = 1;
+        game->runCounts.realTime = 500;
         Layout* played = game->getLayout();
         game->restartLevel();
         EXPECT_EQ(game->getScore().getValue(), c.keeps ? score : 0);
         EXPECT_TRUE(game->getUndoHistory().empty());
-        EXPECT_EQ(game->hintCount, 0);
-        EXPECT_EQ(game->realTime, 0);
-        EXPECT_EQ(game->removedTilesCount, 0);
+        EXPECT_EQ(game->levelCounts.hintCount, 0);
+        EXPECT_EQ(game->runCounts.realTime, 0);
+        EXPECT_EQ(game->levelCounts.removedTilesCount, 0);
         EXPECT_NE(game->getLayout(), played);
         EXPECT_EQ(game->getLayout()->getTileCount(), 8);
         EXPECT_EQ(game->getLevel()->getLayoutObject(), game->getLayout());
@@ -338,7 +338,7 @@ TEST_F(GameMoveTest, AMoveFliesToItsSlotAndUndoPutsTheTileBack) {
     game->setMoveTarget(1, 0);
     game->setClickOutcome(Game::CLICK_MOVE);
     game->update();
-    EXPECT_EQ(game->moveCount, 1);
+    EXPECT_EQ(game->levelCounts.moveCount, 1);
     EXPECT_TRUE(game->getSelection().empty());
     EXPECT_EQ(game->getLayout()->getCell(2, 0, 1), nullptr);
     SideBoard* rack = game->getLayout()->getSideBoard();
@@ -456,7 +456,7 @@ TEST_F(GameSaveFileTest, SavedGamesLoadFromThePlayersFile) {
     RefHolder<Layout> layout = game_test::makeLayout({{0, 0, 0}, {4, 0, 0}, {8, 0, 0}, {12, 0, 0}});
     level->setLayoutObject(layout.get());
     game->setLevel(level.get());
-    game->hintCount = 3;
+    game->levelCounts.hintCount = 3;
     RefHolder<PropertyStore> store(new PropertyStore());
     RefHolder<PropertyNode> node(new PropertyNode("game"));
     game->save(node.get());
@@ -467,7 +467,7 @@ TEST_F(GameSaveFileTest, SavedGamesLoadFromThePlayersFile) {
     EXPECT_EQ(Game::current(), game);
     ASSERT_TRUE(Game::loadSaved(0));
     EXPECT_NE(Game::current(), game);
-    EXPECT_EQ(Game::current()->hintCount, 3);
+    EXPECT_EQ(Game::current()->levelCounts.hintCount, 3);
     EXPECT_EQ(Game::current()->getLayout()->getTileCount(), 4);
 
     // A saved file without a game, and a corrupt one: refused, the game stays.

@@ -33,7 +33,7 @@ TEST_F(GameTripleTest, ThreeTilesOfOneFaceAreAMatch) {
     EXPECT_EQ(click(COLUMN[1]), Game::CLICK_ADD);
     EXPECT_EQ(click(COLUMN[3]), Game::CLICK_MATCH);
     EXPECT_EQ(game->getLayout()->getTileCount(), 3);
-    EXPECT_EQ(game->removedTilesCount, 3);
+    EXPECT_EQ(game->levelCounts.removedTilesCount, 3);
 }
 
 TEST_F(GameTripleTest, NineFreeTilesOfOneFaceAreThreeMatches) {

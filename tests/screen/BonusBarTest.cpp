@@ -97,7 +97,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     EXPECT_EQ(bar.getMultiplier(), 99);
     EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x99");
     EXPECT_EQ(player->getStats().maxCombo, 99);
-    EXPECT_EQ(game->bestChain, 99);
+    EXPECT_EQ(game->screenCounts.bestChain, 99);
     const int32_t frenzy = tuning().TROPHY_COMBO_FRENZY_MULTIPLIER;
     EXPECT_EQ(player->getTrophies().getTrophy(12)->state, frenzy <= 99 ? 1 : 0);
 
@@ -123,8 +123,8 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     bar->addPoints(1);
     EXPECT_FLOAT_EQ(bar->getCurrentPoints(), 0.0f);
     EXPECT_EQ(bar->getInternalMultiplier(), 1);
-    EXPECT_EQ(game->bonusesClaimed, 1);
-    EXPECT_EQ(game->bonusPoints, 2500);
+    EXPECT_EQ(game->screenCounts.bonusesClaimed, 1);
+    EXPECT_EQ(game->gameCounts.bonusPoints, 2500);
     EXPECT_EQ(player->getStats().numBonusTotal, 1);
     EXPECT_EQ(game->getScore().getValue(), score + 2500);
     EXPECT_EQ(game->getScore().getShown(), score);
@@ -255,7 +255,7 @@ TEST_F(BarsTest, TheDrawCutsKindsByPlaceAndStockAndNeverRepeatsTheKindShown) {
     bar.addPoints(5);  // claims the kind drawn before, then draws none
     bar.addPoints(5);  // claims nothing
     EXPECT_EQ(bar.getBonus(), BonusBar::NONE);
-    EXPECT_EQ(game->bonusesClaimed, 1);
+    EXPECT_EQ(game->screenCounts.bonusesClaimed, 1);
     EXPECT_LE(game->getScore().getValue() - score, 10000);
 }
 

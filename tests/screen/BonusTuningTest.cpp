@@ -54,7 +54,7 @@ TEST_F(BarsTest, APlainPlayerReachesSilverOnMostFirstFloorLevelsAndGoldOnSome) {
         const int32_t score = game->getScore().getValue();
         std::printf("room %d: %s, score %d (silver %d, gold %d), bonuses %d\n", room,
                     cleared ? "cleared" : "not cleared", score, game->getLevel()->getSilver(),
-                    game->getLevel()->getGold(), game->bonusesClaimed);
+                    game->getLevel()->getGold(), game->screenCounts.bonusesClaimed);
         silver += cleared && score >= game->getLevel()->getSilver();
         gold += cleared && score >= game->getLevel()->getGold();
         scene->hide();

@@ -43,7 +43,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     const int32_t noticeTime =
         fadedIn + runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
     EXPECT_NEAR(noticeTime, 2 * c.DIALOG_FADE_TIME + c.LEVEL_INFO_DELAY, 3 * FRAME_MS);
-    EXPECT_EQ(game->realTime, 0);
+    EXPECT_EQ(game->runCounts.realTime, 0);
     ASSERT_TRUE(inState<StateInstructions>());
     const int32_t hint = StateInstructions::hintNumber(RoomKind::FLOORS, level->getGameType());
     Dialog* host = openDialog("DIALOG_DORRICK_HINT");
@@ -114,7 +114,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     const int32_t started = level->getPlayTime().getInt() * tileCount - FRAME_MS;
     EXPECT_EQ(time.getValue(), started);
     run(10 * FRAME_MS);
-    EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(game->runCounts.realTime, 10 * FRAME_MS);
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     scene->onWindowMessage(8, 0, 0);
     run(FRAME_MS);
@@ -125,7 +125,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
     scene->onMenuButton(nullptr);
     run(5 * FRAME_MS);
-    EXPECT_EQ(game->realTime, 10 * FRAME_MS);
+    EXPECT_EQ(game->runCounts.realTime, 10 * FRAME_MS);
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     EXPECT_EQ(openDialog("DIALOG_MENU"), nullptr);
     scene->closeDialog(pause);
@@ -169,7 +169,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     const RoomRecord* room = player->getStats().roomRecord(1, 1);
     EXPECT_EQ(room->bestScore, score);
     EXPECT_EQ(room->levelWinCount, 1);
-    EXPECT_EQ(room->bestTime, game->realTime);
+    EXPECT_EQ(room->bestTime, game->runCounts.realTime);
     EXPECT_EQ(player->getStats().numGamesWon, 1);
     EXPECT_EQ(player->getStats().quovelRecord, score);
     EXPECT_EQ(player->getStats().twoStarsCount, score >= level->getSilver() ? 1 : 0);
@@ -315,7 +315,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     scene->getTimeValue().set(0);
     run(64 * FRAME_MS);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
-    EXPECT_EQ(game->clockTime, 64 * FRAME_MS);
+    EXPECT_EQ(game->runCounts.clockTime, 64 * FRAME_MS);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:01");
 
     // A shuffle takes the board down tile by tile and builds the shuffled one up again.

@@ -110,18 +110,18 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     player->getHintStock().set(0);
     scene->onHint(nullptr);
     EXPECT_TRUE(game->getSuperHintTiles().empty());
-    EXPECT_EQ(game->hintCount, 0);
+    EXPECT_EQ(game->levelCounts.hintCount, 0);
     player->getHintStock().set(2);
     scene->onHint(nullptr);
     ASSERT_EQ(game->getSuperHintTiles().size(), 2u);
     EXPECT_TRUE(game->canMatch(game->getSuperHintTiles()[0].get(),
                                game->getSuperHintTiles()[1].get()));
     EXPECT_EQ(game->getSelection().size(), 2u);
-    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_HINTS"))->getText(), L"1");
     scene->onHint(nullptr);
-    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
 
     // Casino: the time bar pays, and a bar short of the penalty gets no hint.
@@ -130,11 +130,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     DisplayValue& time = scene->getTimeValue();
     time.set(c.HINT_TIME_PENALTY - 1);
     scene->onHint(nullptr);
-    EXPECT_EQ(game->hintCount, 0);
+    EXPECT_EQ(game->levelCounts.hintCount, 0);
     EXPECT_EQ(time.getValue(), c.HINT_TIME_PENALTY - 1);
     time.set(c.HINT_TIME_PENALTY + 5000);
     scene->onHint(nullptr);
-    EXPECT_EQ(game->hintCount, 1);
+    EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(time.getValue(), 5000);
     EXPECT_EQ(time.getShown(), 5000);
     EXPECT_EQ(player->getHintStock().getValue(), 0);
@@ -143,10 +143,10 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
 
     // Rec room: the clock pays, and its label floats the added seconds.
     game = play(recRoom());
-    const int32_t clock = game->clockTime;
+    const int32_t clock = game->runCounts.clockTime;
     scene->onHint(nullptr);
-    EXPECT_EQ(game->hintCount, 1);
-    EXPECT_EQ(game->clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
+    EXPECT_EQ(game->levelCounts.hintCount, 1);
+    EXPECT_EQ(game->runCounts.clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
     const std::wstring clockPenalty =
         L"+" + std::to_wstring(c.HINT_CLOCK_TIME_PENALTY / 1000) + L" sec";
     EXPECT_TRUE(hasText(floaterTexts(scene), clockPenalty));
@@ -164,7 +164,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     player->getShuffleStock().set(0);
     scene->onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
-    EXPECT_EQ(game->shuffleCount, 0);
+    EXPECT_EQ(game->levelCounts.shuffleCount, 0);
     player->getShuffleStock().set(2);
     scene->onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
@@ -182,8 +182,8 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     const int32_t full = time.getValue();
     scene->onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
-    EXPECT_EQ(game->shuffleCount, 1);
-    EXPECT_TRUE(game->pressedShuffle);
+    EXPECT_EQ(game->levelCounts.shuffleCount, 1);
+    EXPECT_TRUE(game->screenCounts.pressedShuffle);
     EXPECT_TRUE(game->getUndoHistory().empty());
     const int32_t penalty = full - time.getValue();
     EXPECT_GT(penalty, 0);
@@ -196,12 +196,12 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     }
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
     scene->onUndo(nullptr);
-    EXPECT_EQ(game->undoCount, 0);
+    EXPECT_EQ(game->runCounts.undoCount, 0);
     // A bar short of the shuffle's time shuffles nothing.
     time.set(penalty - 1);
     scene->onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
-    EXPECT_EQ(game->shuffleCount, 1);
+    EXPECT_EQ(game->levelCounts.shuffleCount, 1);
 
     // Rec room: undo takes the last match back and its button is the room's.
     game = play(recRoom());
@@ -213,7 +213,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     const int32_t matched = game->getLayout()->getTileCount();
     scene->onUndo(nullptr);
     run(10 * FRAME_MS);
-    EXPECT_EQ(game->undoCount, 1);
+    EXPECT_EQ(game->runCounts.undoCount, 1);
     EXPECT_GT(game->getLayout()->getTileCount(), matched);
 }
 
@@ -259,7 +259,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     scene->onStuckShuffle(offer->getYesButton());
     ASSERT_GE(runUntil([&] { return inState<StateShuffle>(); }, 5000), 0);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
-    EXPECT_EQ(game->shuffleCount, 1);
+    EXPECT_EQ(game->levelCounts.shuffleCount, 1);
     EXPECT_EQ(player->getShuffleStock().getValue(), 0);
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
 
@@ -277,7 +277,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     const int32_t stuckBefore = player->getStats().numStuck;
     scene->updateMatchesText();
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_MATCHES_REC"))->getText(), L"0");
-    EXPECT_EQ(game->numZeroMatches, 1);
+    EXPECT_EQ(game->runCounts.numZeroMatches, 1);
     EXPECT_EQ(player->getStats().numStuck, stuckBefore + 1);
     auto* question = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_QUOVEL"));
     ASSERT_NE(question, nullptr);

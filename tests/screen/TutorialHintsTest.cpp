@@ -292,9 +292,9 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
         player->clearTutorialHint(id);
     }
     // Long played, then restarted: the real time runs on, the time since the restart anew.
-    game->realTime = 10 * 60 * 1000;
-    game->timeSinceLastRestart = 0;
-    game->lastSubmitTime = 0;
+    game->runCounts.realTime = 10 * 60 * 1000;
+    game->levelCounts.timeSinceLastRestart = 0;
+    game->screenCounts.lastSubmitTime = 0;
     // Two free tiles become flowers; a free pair is matched.
     const std::vector<RefHolder<Tile>> free = freeTilesPairFirst(game);
     ASSERT_GE(free.size(), 4u);
@@ -303,11 +303,11 @@ TEST_F(TutorialHintsTest, TheFlowerHintWaitsItsTimeAfterAMatchInARestartedCasino
     ASSERT_EQ(click(free[0].get()), Game::CLICK_SELECT);
     ASSERT_EQ(click(free[1].get()), Game::CLICK_MATCH);
     EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after a match";
-    game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
+    game->levelCounts.timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
     ASSERT_EQ(click(free[2].get()), Game::CLICK_SELECT);
     ASSERT_EQ(click(free[2].get()), Game::CLICK_DESELECT);
     EXPECT_EQ(framesUntilHint(3 * HintTriggers::PACER_FRAMES), -1) << "right after any click";
-    game->timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
+    game->levelCounts.timeSinceLastRestart += tuning().HINT_CLICK_TIME_SEASONFLOWERS * 1000;
     ASSERT_GT(framesUntilHint(3 * HintTriggers::PACER_FRAMES), 0) << "once its time has passed";
     EXPECT_EQ(openHint()->getHintId(), HINT_FLOWERS);
 }
@@ -439,7 +439,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     // A shuffle with free cells to spare is no match: the counter stays.
     ASSERT_TRUE(scene->performShuffle(true));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
-    EXPECT_EQ(game->freeCellShuffleCount, 1);
+    EXPECT_EQ(game->levelCounts.freeCellShuffleCount, 1);
     // The shuffle dealt the same level again: the pair taken stays counted as cleared.
     for (int k = 0; k < 200; ++k) {
         frame(16);
