@@ -20,12 +20,14 @@
 #include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/MemoryBuffer.h"
+#include "game/app/GameListeners.h"
 
 namespace fuzz {
 
 // The file system of the whole run, in memory; every input starts with no files on it.
 inline FakeFileSystem& files() {
     static FakeFileSystem* const fake = [] {
+        installGameListeners();
         auto* made = new FakeFileSystem();
         FileSystem::setCurrent(made);
         // Refusals are logged on every damaged input; the fuzzer's output stays readable.

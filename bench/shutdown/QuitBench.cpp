@@ -58,8 +58,8 @@ struct DrivingClock : SystemClock {
             if (toLevel) {
                 enterBenchLevel();
             } else {
-                scenes->setTransition("TRANSITION_DEFAULT");
-                scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+                scenes->goToScene("SCENE_LOBBY", "TRANSITION_DEFAULT",
+                                  SceneManager::QueuedSections::KEEP);
             }
         }
         Scene* current = scenes->getCurrentScene();

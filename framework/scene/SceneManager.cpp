@@ -124,6 +124,21 @@ void SceneManager::setTransition(const std::string& name) {
     transition = objectCast<TransitionScene>(made.get());
 }
 
+void SceneManager::goToScene(const std::string& name, const std::string& transitionName,
+                             QueuedSections queued) {
+    Scene* scene = getScene(name);
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        if (queued == QueuedSections::DROP) {
+            resources->clearQueue();
+        }
+        if (scene) {
+            resources->requestSectionLoad(scene->getSection());
+        }
+    }
+    setTransition(transitionName);
+    requestScene(scene);
+}
+
 Scene* SceneManager::getCurrentScene() const {
     if (TransitionScene* running = objectCast<TransitionScene>(current.get())) {
         return running->getTargetScene();

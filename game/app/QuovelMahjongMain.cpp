@@ -32,6 +32,7 @@
 #include "framework/platform/TimedTaskManager.h"
 #include "framework/scene/FullScreenHandler.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
@@ -77,12 +78,6 @@ void logFailedResources(ResourceManager& resources, const char* const* sectionNa
         }
     }
 }
-
-// A quit asked from one of the game's scenes is the application's question.
-[[maybe_unused]] const bool applicationListens = [] {
-    BuildingHooks::installQuitAsked(&QuovelMahjongMain::askQuit);
-    return true;
-}();
 
 }  // namespace
 
@@ -132,6 +127,7 @@ int QuovelMahjongMain::run() {
         std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, noDisplayText);
         return cannotStart;
     }
+    installGameListeners();
     Logger::instance();
     FileArchive::open(1, std::string());
     BasicProperties::createInstance();
@@ -239,25 +235,7 @@ void QuovelMahjongMain::startServices() {
     scenes.lobby = manager->createScene("SCENE_LOBBY");
     scenes.recroom = manager->createScene("SCENE_RECROOM");
     scenes.roof = manager->createScene("SCENE_ROOF");
-    manager->requestScene(manager->getScene("SCENE_SPLASH"));
-    // The running game leaves for its room's scene through these.
-    GameHooks::installScenes(
-        [](const std::string& name) {
-            if (SceneManager* scenes = SceneManager::getInstance()) {
-                scenes->setTransition(name);
-            }
-        },
-        [](const std::string& name) {
-            if (SceneManager* scenes = SceneManager::getInstance()) {
-                scenes->requestScene(scenes->getScene(name));
-            }
-        });
-    // The game's statistics tell a level's own session from events elsewhere by this.
-    GameHooks::installGameSceneShown([] {
-        SceneManager* manager = SceneManager::getInstance();
-        const RefHolder<Scene>& game = gameScenes().game;
-        return manager && game && manager->getCurrentScene() == game.get();
-    });
+    manager->goToScene("SCENE_SPLASH", "", SceneManager::QueuedSections::KEEP);
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
@@ -375,8 +353,6 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
     gameScenes() = GameScenes();
-    GameHooks::installScenes(nullptr, nullptr);
-    GameHooks::installGameSceneShown(nullptr);
     SceneManager::releaseInstance();
     PlayerManager::releaseInstance();
     GuiDefinitions::releaseInstance();

@@ -26,15 +26,6 @@ QUOVEL_REGISTER_CLASS(SceneCasino)
 
 namespace {
 
-// The game screen's trophy for an entry in every casino table asks the casino.
-[[maybe_unused]] const bool casinoAnswers = [] {
-    BuildingHooks::installCasinoTables([] {
-        SceneCasino* casino = SceneCasino::instance();
-        return casino && casino->hasEntriesInAllFiveTables();
-    });
-    return true;
-}();
-
 constexpr const char* GAME_TYPE_SWITCHES[SceneCasino::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
 // The room's number in its table keys.

@@ -48,22 +48,6 @@ QUOVEL_REGISTER_CLASS(SceneElevator)
 
 namespace {
 
-// An ended floor opens the next one behind the elevator's snap; a game stopped in a room brings
-// the elevator to that room's stop (the rooms' stops follow the floors').
-[[maybe_unused]] const bool elevatorListens = [] {
-    BuildingHooks::installFloorEnded([](int32_t floor) {
-        if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setPendingTargets(floor + 1);
-        }
-    });
-    BuildingHooks::installGameStopped([](RoomKind roomKind) {
-        if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setStop(SceneElevator::FLOOR_COUNT + static_cast<int32_t>(roomKind));
-        }
-    });
-    return true;
-}();
-
 constexpr const char* ROOM_BUTTONS[] = {"BUTTON_LOBBY", "BUTTON_CASINO", "BUTTON_RECROOM",
                                         "BUTTON_ROOF"};
 constexpr int32_t ROOM_TAGS[] = {0, SceneElevator::STOP_CASINO, SceneElevator::STOP_RECROOM,
@@ -565,8 +549,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
         break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene(next));
+        manager->goToScene(next, "TRANSITION_DEFAULT", SceneManager::QueuedSections::KEEP);
     }
     unlockedItem = -1;
     return 0;

@@ -66,16 +66,6 @@ int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
     return intervals[static_cast<size_t>(pick)];
 }
 
-// A player confirmed in the player selection or the name input is greeted by name.
-[[maybe_unused]] const bool lobbyListens = [] {
-    installPlayerConfirmed([] {
-        if (SceneLobby* lobby = SceneLobby::get()) {
-            lobby->updateWelcome();
-        }
-    });
-    return true;
-}();
-
 }  // namespace
 
 SceneLobby::SceneLobby(PropertyNode* definition) : SceneQuovelMahjong(definition) {}
@@ -330,13 +320,8 @@ void SceneLobby::update(int32_t elapsedMs) {
 }
 
 int32_t SceneLobby::onElevator(BaseObject*) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("elevator");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_ELEVATOR");
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+        manager->goToScene("SCENE_ELEVATOR", "TRANSITION_ELEVATOR");
     }
     return 0;
 }

@@ -296,13 +296,8 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     if (!Game::createForLevel(gameType, level)) {
         return 0;
     }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("game");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_GAME"));
+        manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
     }
     return 0;
 }

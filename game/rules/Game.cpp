@@ -400,21 +400,13 @@ void Game::setPendingLayout(Layout* value) {
 }
 
 void Game::returnToRoom() {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-    }
-    GameHooks::setTransition("TRANSITION_DEFAULT");
-    static constexpr const char* SECTIONS[] = {"hallway", "casino", "recroom", "roof"};
     static constexpr const char* SCENES[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM",
                                              "SCENE_ROOF"};
     const int32_t room = level ? static_cast<int32_t>(level->getGameMode()) : -1;
     if (room < 0 || room > 3) {
         return;
     }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->requestSectionLoad(SECTIONS[room]);
-    }
-    GameHooks::requestScene(SCENES[room]);
+    GameHooks::goToScene(SCENES[room], "TRANSITION_DEFAULT");
 }
 
 Tile* Game::nextTile() {

@@ -407,11 +407,8 @@ int32_t SceneGame::onGameStopped(BaseObject*) {
         return 0;
     }
     BuildingHooks::gameStopped(mode);
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->requestSectionLoad("elevator");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+        manager->goToScene("SCENE_ELEVATOR", "", SceneManager::QueuedSections::KEEP);
     }
     return 0;
 }

@@ -95,6 +95,13 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
     scene->openDialog(question.dialog);
 }
 
+int32_t SceneQuovelMahjong::goToElevator(BaseObject*) {
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->goToScene("SCENE_ELEVATOR", "TRANSITION_DEFAULT");
+    }
+    return 0;
+}
+
 int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
     SceneManager* manager = SceneManager::getInstance();
     if (!manager) {
@@ -109,11 +116,6 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
         return 0;
     }
     savedGameContinued();
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("game");
-    }
-    manager->setTransition("TRANSITION_DEFAULT");
-    manager->requestScene(manager->getScene("SCENE_GAME"));
+    manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
     return 0;
 }

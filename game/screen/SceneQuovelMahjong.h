@@ -33,6 +33,8 @@ public:
     // On entry from the elevator or the lobby, asks whether to continue the current player's
     // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one.
     static void askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene);
+    // The rooms' elevator button: to the elevator through the default transition.
+    static int32_t goToElevator(BaseObject* sender);
     // The question's "yes": the saved game becomes the current game and the game screen
     // follows.
     int32_t startRecentSavedGame(BaseObject* sender);
