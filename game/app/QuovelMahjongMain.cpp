@@ -32,7 +32,6 @@
 #include "framework/platform/TimedTaskManager.h"
 #include "framework/scene/FullScreenHandler.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
@@ -127,7 +126,6 @@ int QuovelMahjongMain::run() {
         std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, noDisplayText);
         return cannotStart;
     }
-    installGameListeners();
     Logger::instance();
     FileArchive::open(1, std::string());
     BasicProperties::createInstance();
@@ -271,6 +269,9 @@ void QuovelMahjongMain::frameLoop() {
             services.window.clock->sleep(PAUSED_SLEEP_MS);
         } else {
             frames->tick();
+            if (services.frameDone) {
+                services.frameDone();
+            }
             if (++frameCount == services.quitAfterFrames) {
                 events.postQuit(0);
             }

@@ -10,7 +10,6 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/HighScoreTables.h"
@@ -19,6 +18,7 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
 #include "game/screen/BuildingHooks.h"
+#include "game/screen/GameScenes.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneCasino, &SceneScoreRoom::typeRecord)

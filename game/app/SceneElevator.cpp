@@ -1,7 +1,5 @@
 #include "game/app/SceneElevator.h"
 
-#include "game/app/QuovelMahjongMain.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -41,6 +39,7 @@
 #include "game/rules/GameType.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BuildingHooks.h"
+#include "game/screen/GameScenes.h"
 #include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
