@@ -86,12 +86,12 @@ void installGameListeners() {
     PlayerManager::installCurrentPlayerHook(&playForCurrentProfile);
     RenderTile::installLookMaker(&makeTileLook);
     installGameScreenDialogs();
-    installPlayerConfirmed(&greetPlayer);
+    playerConfirmed.install(&greetPlayer);
     GameHooks::goToScene.install(&goToScene);
     GameHooks::isGameSceneShown.install(&isGameSceneShown);
-    BuildingHooks::installLevelWon(&setHallwayHint);
-    BuildingHooks::installFloorEnded(&openNextFloor);
-    BuildingHooks::installGameStopped(&stopAtRoom);
-    BuildingHooks::installQuitAsked(&QuovelMahjongMain::askQuit);
-    BuildingHooks::installCasinoTables(&casinoTablesFilled);
+    BuildingHooks::levelWon.install(&setHallwayHint);
+    BuildingHooks::floorEnded.install(&openNextFloor);
+    BuildingHooks::gameStopped.install(&stopAtRoom);
+    BuildingHooks::quitAsked.install(&QuovelMahjongMain::askQuit);
+    BuildingHooks::hasEntriesInAllCasinoTables.install(&casinoTablesFilled);
 }

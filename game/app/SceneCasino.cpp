@@ -10,7 +10,6 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -140,7 +139,7 @@ void SceneCasino::shineGameModes() {
         if (unlock == UNLOCKED_NEW) {
             unlock = UNLOCKED_SEEN;
             if (Switch* widget = getGameTypeSwitch(type)) {
-                SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "casino");
+                SceneQuovelMahjong::shineButton(widget, "SHINE_MASK_GAMEMODE", "casino");
             }
         }
     }

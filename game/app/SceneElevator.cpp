@@ -403,12 +403,6 @@ int32_t SceneElevator::unlockFloorButton(BaseObject*) {
     return 0;
 }
 
-void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
-    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
-    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
-    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
-}
-
 void SceneElevator::lockedOverlay(Button* button) {
     auto* overlay = new Sprite(0, 0, button->getImage());
     // Cut as the button cuts its strip: four frames stacked, the disabled one shown.

@@ -16,7 +16,6 @@
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/GlowColumn.h"
-#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -224,7 +223,7 @@ void SceneRecRoom::animateShine() {
             continue;
         }
         item = UNLOCKED_SEEN;
-        SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
+        SceneQuovelMahjong::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
     }
 }
 

@@ -17,6 +17,7 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameScenes.h"
+#include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -93,6 +94,12 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         question.no->setToolTip(getBasicText("CTOOLTIP_SAVEGAME_NO"));
     }
     scene->openDialog(question.dialog);
+}
+
+void SceneQuovelMahjong::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
+    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
+    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
 }
 
 int32_t SceneQuovelMahjong::goToElevator(BaseObject*) {
