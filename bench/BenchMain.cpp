@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "game/app/GameListeners.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 
 // The benches run with the game's hooks installed, as the program runs.
 int main(int argc, char** argv) {
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     installGameListeners();
+    installHeadlessGameScreen();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

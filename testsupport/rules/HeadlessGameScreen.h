@@ -117,3 +117,7 @@ private:
     std::vector<Rect> dirtyRects;
     std::map<std::string, RefHolder<Image>> images;  // by section + "/" + name
 };
+
+// Where tests and benches set no screen of their own, the rules talk to a process-wide
+// headless one from then on.
+void installHeadlessGameScreen();
