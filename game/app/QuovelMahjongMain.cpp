@@ -40,7 +40,6 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/PlayerFileReport.h"
 #include "game/rules/TileManager.h"
-#include "game/screen/BuildingHooks.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 

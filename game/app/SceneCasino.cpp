@@ -16,7 +16,6 @@
 #include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
-#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameScenes.h"
 #include "game/visuals/ScreenUtils.h"
 

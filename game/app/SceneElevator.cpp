@@ -38,7 +38,6 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/GameType.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameScenes.h"
 #include "game/visuals/GameModifiers.h"
 

@@ -35,7 +35,6 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BuildingHooks.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ImageEffects.h"
 

@@ -18,7 +18,6 @@
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
@@ -28,7 +27,6 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
 

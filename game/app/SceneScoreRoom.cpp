@@ -18,7 +18,6 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/GlowColumn.h"

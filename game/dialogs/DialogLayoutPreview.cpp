@@ -11,7 +11,6 @@
 #include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"

@@ -1,7 +1,6 @@
 #include "game/dialogs/DialogRoomMenu.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 

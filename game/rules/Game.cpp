@@ -13,7 +13,6 @@
 #include "framework/core/StringUtils.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/IPlayerHooks.h"

@@ -12,7 +12,6 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierSound.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
