@@ -3,8 +3,7 @@
 #include "game/app/GameListeners.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
 
-// The tests run with the game's hooks installed, as the program runs, and the headless
-// screen wherever a test sets none.
+// The tests run with the game's hooks and, where a test sets no screen, the headless one.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     installGameListeners();

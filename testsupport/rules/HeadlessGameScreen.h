@@ -118,6 +118,5 @@ private:
     std::map<std::string, RefHolder<Image>> images;  // by section + "/" + name
 };
 
-// Where tests and benches set no screen of their own, the rules talk to a process-wide
-// headless one from then on.
+// From then on the rules talk to a process-wide headless screen wherever none is set.
 void installHeadlessGameScreen();
