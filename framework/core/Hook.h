@@ -5,7 +5,7 @@
 
 // One plain function through which a lower layer reaches a higher one: the higher layer installs
 // it, the lower one calls it. Until one is installed (or after null is), a call does nothing and
-// answers the result type's empty value, or the fallback given to callOr.
+// answers the result type's empty value.
 template <typename Signature>
 class Hook;
 
@@ -26,12 +26,6 @@ public:
         } else {
             return function ? function(std::forward<Args>(args)...) : Result{};
         }
-    }
-
-    template <typename Fallback>
-    Result callOr(Fallback&& fallback, Args... args) const {
-        return function ? function(std::forward<Args>(args)...)
-                        : Result(std::forward<Fallback>(fallback));
     }
 
 private:
