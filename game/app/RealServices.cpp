@@ -4,14 +4,11 @@
 
 #include "framework/os/FileInstanceLock.h"
 #include "framework/os/SdlAudioMixer.h"
-#include "framework/platform/GameWindow.h"
 #include "game/app/GameListeners.h"
 
 RealServices::RealServices(SdlDisplay& display, bool headless)
     : events(display), messageBox(createMessageBox(headless)) {
     installGameListeners();
-    // The single-instance check at start-up probes the display before the report is written.
-    systemInfo.setDisplayVersionProbe(&GameWindow::getDisplayVersion);
     services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
     services.systemInfo = &systemInfo;
     services.mixer = std::make_shared<SdlAudioMixer>();

@@ -6,6 +6,7 @@
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlMessageBox.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/GameWindow.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/RealServices.h"
 
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     showMessageBoxesInChildProcess();
     SdlDisplay display;
     RealServices real(display);
+    // The single-instance check at start-up probes the display before the report is written.
+    real.systemInfo.setDisplayVersionProbe(&GameWindow::getDisplayVersion);
     real.services.quitAfterFrames = framesBeforeQuit();
     return QuovelMahjongMain::runProgram(real.services, getProgramFolder());
 }
