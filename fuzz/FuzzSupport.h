@@ -18,14 +18,18 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
 #include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/MemoryBuffer.h"
+#include "game/app/GameListeners.h"
 
 namespace fuzz {
 
 // The file system of the whole run, in memory; every input starts with no files on it.
 inline FakeFileSystem& files() {
     static FakeFileSystem* const fake = [] {
+        installGameListeners();
+        installHeadlessGameScreen();
         auto* made = new FakeFileSystem();
         FileSystem::setCurrent(made);
         // Refusals are logged on every damaged input; the fuzzer's output stays readable.

@@ -25,6 +25,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
+#include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 
 namespace fs = std::filesystem;
@@ -175,6 +176,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: pack-archive <folder> <archive> [scramble-list]\n";
         return 2;
     }
+    FileArchive::installPropertyFileHooks();
     std::set<std::string> scrambled;
     if (!readResourceList(argv[1], scrambled) ||
         (argc == 4 && !readScrambleList(argv[3], scrambled))) {

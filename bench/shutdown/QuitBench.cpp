@@ -14,18 +14,11 @@
 #include <string>
 
 #include "bench/startup/EnterLevel.h"
-#include "framework/os/FileInstanceLock.h"
-#include "framework/os/LinuxSystemInfoSource.h"
-#include "framework/os/MessageBox.h"
-#include "framework/os/SdlAudioMixer.h"
-#include "framework/os/SdlClipboard.h"
-#include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
-#include "framework/os/SdlEventSource.h"
-#include "framework/os/SystemClock.h"
 #include "framework/platform/Folders.h"
 #include "framework/scene/Scene.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/app/RealServices.h"
 #include "game/app/SceneLoad.h"
 
 namespace {
@@ -43,11 +36,9 @@ void stamp(const char* what) {
     std::fflush(stdout);
 }
 
-// Looks at the run at every sleep of the main thread (each frame sleeps out its period).
-struct DrivingClock : SystemClock {
-    DrivingClock(bool toLevel, bool answer) : toLevel(toLevel), answer(answer) {}
-    void sleep(uint32_t ms) override {
-        SystemClock::sleep(ms);
+// Looks at the run after every frame.
+struct Driver {
+    void operator()() {
         SceneManager* scenes = SceneManager::getInstance();
         if (!scenes) {
             return;
@@ -58,8 +49,8 @@ struct DrivingClock : SystemClock {
             if (toLevel) {
                 enterBenchLevel();
             } else {
-                scenes->setTransition("TRANSITION_DEFAULT");
-                scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+                scenes->goToScene("SCENE_LOBBY", "TRANSITION_DEFAULT",
+                                  SceneManager::QueuedSections::KEEP);
             }
         }
         Scene* current = scenes->getCurrentScene();
@@ -75,8 +66,8 @@ struct DrivingClock : SystemClock {
             QuovelMahjongMain::gameQuit(nullptr);
         }
     }
-    bool toLevel;
-    bool answer;
+    bool toLevel = false;
+    bool answer = false;
     bool left = false;
     int framesThere = 0;
 };
@@ -91,21 +82,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     SdlDisplay display;
-    SdlEventSource events(display);
-    SdlCursor cursor;
-    SdlClipboard clipboard;
-    DrivingClock clock(std::strcmp(argv[1], "level") == 0,
-                       argc > 2 && std::strcmp(argv[2], "answer") == 0);
-    LinuxSystemInfoSource systemInfo;
-    const std::unique_ptr<MessageBox> messageBox = createMessageBox(true);
-
-    AppServices services;
-    services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
-    services.systemInfo = &systemInfo;
-    services.mixer = std::make_shared<SdlAudioMixer>();
-    services.makeInstanceLock = [](const std::string& folder, const std::string& name) {
-        return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(folder, name));
-    };
+    RealServices real(display, true);
+    AppServices& services = real.services;
+    Driver driver{std::strcmp(argv[1], "level") == 0,
+                  argc > 2 && std::strcmp(argv[2], "answer") == 0};
+    services.frameDone = [&driver] { driver(); };
     services.quitAfterFrames = startOnly ? 1 : FRAME_LIMIT;
     services.shutDownStep = [](const char* step) { stamp(step); };
     const int result = QuovelMahjongMain::runProgram(services, QUOVEL_GAME_FOLDER);

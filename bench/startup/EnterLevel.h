@@ -29,10 +29,5 @@ inline void enterBenchLevel() {
     if (!Game::createForLevel(level->getGameType(), level.get())) {
         return;
     }
-    ResourceManager* resources = ResourceManager::getInstance();
-    resources->clearQueue();
-    resources->requestSectionLoad("game");
-    SceneManager* scenes = SceneManager::getInstance();
-    scenes->setTransition("TRANSITION_DEFAULT");
-    scenes->requestScene(scenes->getScene("SCENE_GAME"));
+    SceneManager::getInstance()->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
 }

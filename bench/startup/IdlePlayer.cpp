@@ -8,6 +8,7 @@
 
 #include "framework/platform/Folders.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/app/GameListeners.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
                      QuovelMahjongPlayer::HIGHEST_FLOOR_REACHED);
         return 2;
     }
+    installGameListeners();
     // The game's folder name, which the game itself reads from its properties.
     setGameName("Quovel Mahjong");
     PlayerManager::createInstance(std::string(), true);

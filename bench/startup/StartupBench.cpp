@@ -20,21 +20,15 @@
 
 #include "bench/startup/EnterLevel.h"
 #include "framework/os/DirectXVersion.h"
-#include "framework/os/FileInstanceLock.h"
-#include "framework/os/LinuxSystemInfoSource.h"
-#include "framework/os/MessageBox.h"
-#include "framework/os/SdlAudioMixer.h"
-#include "framework/os/SdlClipboard.h"
-#include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
-#include "framework/os/SystemClock.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/StreamResource.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/app/RealServices.h"
 #include "game/app/SceneLoad.h"
 
 namespace {
@@ -124,11 +118,9 @@ struct TimedDisplay : SdlDisplay {
     Moments& moments;
 };
 
-// Looks at the run at every sleep of the main thread (each frame sleeps out its period).
-struct WatchingClock : SystemClock {
-    WatchingClock(Moments& moments, SdlEventSource& events) : moments(moments), events(events) {}
-    void sleep(uint32_t ms) override {
-        SystemClock::sleep(ms);
+// Looks at the run after every frame.
+struct Watcher {
+    void operator()() {
         ResourceManager* resources = ResourceManager::getInstance();
         SceneManager* scenes = SceneManager::getInstance();
         if (!resources || !scenes) {
@@ -200,19 +192,10 @@ void BM_StartUpToLoadingComplete(benchmark::State& state) {
         Moments moments;
         moments.start = Clock::now();
         TimedDisplay display(moments);
-        SdlEventSource events(display);
-        SdlCursor cursor;
-        SdlClipboard clipboard;
-        WatchingClock clock(moments, events);
-        LinuxSystemInfoSource systemInfo;
-        const std::unique_ptr<MessageBox> messageBox = createMessageBox(true);
-        AppServices services;
-        services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
-        services.systemInfo = &systemInfo;
-        services.mixer = std::make_shared<SdlAudioMixer>();
-        services.makeInstanceLock = [](const std::string& where, const std::string& name) {
-            return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(where, name));
-        };
+        RealServices real(display, true);
+        AppServices& services = real.services;
+        Watcher watcher{moments, real.events};
+        services.frameDone = [&watcher] { watcher(); };
         // A run that never completes loading still ends.
         services.quitAfterFrames = 1200 + LEVEL_FRAMES;
         QuovelMahjongMain::runProgram(services, folder.string());

@@ -51,14 +51,6 @@ FileReadResult readPropertyFile(int32_t mode, const std::string& fileName, uint3
     return read;
 }
 
-// Property files, a core class, read through this archive and are stored under the names and
-// in the folders of this layer, whatever is read first.
-const bool propertyFilesHooked = [] {
-    PropertyFileHooks::install(
-        {&propertyFileMode, &readPropertyFile, &getStoredFileName, &grantEveryoneAccess});
-    return true;
-}();
-
 std::atomic<int> fileMode{1};
 
 bool isArchiveMode(int mode) {
@@ -70,6 +62,11 @@ bool isScrambledMode(int mode) {
 }
 
 }  // namespace
+
+void FileArchive::installPropertyFileHooks() {
+    PropertyFileHooks::install(
+        {&propertyFileMode, &readPropertyFile, &getStoredFileName, &grantEveryoneAccess});
+}
 
 FileArchive::FileArchive(const std::string& path) : archivePath(path) {}
 

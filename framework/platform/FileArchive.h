@@ -77,6 +77,9 @@ public:
     static void close();
     static FileArchive* getInstance();
     static int getFileMode();
+    // Property files, a core class, are read through this archive and stored under the names
+    // and in the folders of this layer once this has run (before any is read).
+    static void installPropertyFileHooks();
 
     // Reads a whole data file in the given mode into `buffer`. True when data was read, from
     // the archive or the loose file; false (and an empty buffer) otherwise. An empty loose file

@@ -524,7 +524,8 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
             break;
         case WM_CLOSE:
             if (GameNode* scene = SceneHooks::currentScene()) {
-                if (SceneHooks::requestQuit(scene)) {
+                if (SceneHooks::quitRequest.isInstalled()) {
+                    SceneHooks::quitRequest(scene);
                     break;
                 }
             }

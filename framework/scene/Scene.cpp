@@ -76,6 +76,10 @@ void Scene::takeBackground() {
 }
 
 std::string Scene::getLeftSection() const {
+    return Scene::getSection();
+}
+
+std::string Scene::getSection() const {
     return textKeyOr(nodeOrDummy(getDefinition()), "section", "");
 }
 

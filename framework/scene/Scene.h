@@ -35,6 +35,8 @@ public:
     // The resource section whose pictures the scene leaves behind when another scene takes
     // over (its definition's "section"); empty when it leaves none.
     virtual std::string getLeftSection() const;
+    // The resource section a change to the scene asks for (its definition's "section").
+    virtual std::string getSection() const;
     // What the scene does when the user asks to quit: here the window closes at once, ending
     // the game without a question.
     virtual void onQuitRequest();

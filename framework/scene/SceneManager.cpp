@@ -64,8 +64,10 @@ SceneManager* SceneManager::createInstance() {
     if (!manager) {
         manager = new SceneManager();
         manager->addRef();
-        SceneHooks::install(&runningScene, &quitRequest);
-        DialogHooks::install(&sceneToolTipListener, &removeDialogFromScene);
+        SceneHooks::currentScene.install(&runningScene);
+        SceneHooks::quitRequest.install(&quitRequest);
+        DialogHooks::toolTipListener.install(&sceneToolTipListener);
+        DialogHooks::removeDialog.install(&removeDialogFromScene);
     }
     return manager;
 }
@@ -80,8 +82,10 @@ Scene* SceneManager::currentScene() {
 
 void SceneManager::releaseInstance() {
     if (SceneManager* old = manager) {
-        SceneHooks::install(nullptr, nullptr);
-        DialogHooks::install(nullptr, nullptr);
+        SceneHooks::currentScene.install(nullptr);
+        SceneHooks::quitRequest.install(nullptr);
+        DialogHooks::toolTipListener.install(nullptr);
+        DialogHooks::removeDialog.install(nullptr);
         manager = nullptr;
         old->release();
     }
@@ -122,6 +126,21 @@ void SceneManager::setTransition(const std::string& name) {
     PropertyNode* definition = GuiDefinitions::instance()->findScene(name);
     RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(definition);
     transition = objectCast<TransitionScene>(made.get());
+}
+
+void SceneManager::goToScene(const std::string& name, const std::string& transitionName,
+                             QueuedSections queued) {
+    Scene* scene = getScene(name);
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        if (queued == QueuedSections::DROP) {
+            resources->clearQueue();
+        }
+        if (scene) {
+            resources->requestSectionLoad(scene->getSection());
+        }
+    }
+    setTransition(transitionName);
+    requestScene(scene);
 }
 
 Scene* SceneManager::getCurrentScene() const {

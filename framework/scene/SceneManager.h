@@ -46,6 +46,13 @@ public:
     Scene* getPreviousScene() const { return previous.get(); }
     // Asks for a change to the scene at the next frame (referenced).
     void requestScene(Scene* scene) { requested = scene; }
+    // What a change of scene keeps of the sections still queued for loading.
+    enum class QueuedSections { DROP, KEEP };
+    // The one way to change scene: asks for the section of the scene of that name (after
+    // dropping the queued ones, unless kept), sets the transition of that name ("" for none)
+    // and requests the scene.
+    void goToScene(const std::string& name, const std::string& transitionName,
+                   QueuedSections queued = QueuedSections::DROP);
     Scene* getRequestedScene() const { return requested.get(); }
 
     // Installs the shared tooltip in the listener containers of every scene and every dialog

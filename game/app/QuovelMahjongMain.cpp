@@ -40,7 +40,6 @@
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
-#include "game/screen/BuildingHooks.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 
@@ -77,12 +76,6 @@ void logFailedResources(ResourceManager& resources, const char* const* sectionNa
         }
     }
 }
-
-// A quit asked from one of the game's scenes is the application's question.
-[[maybe_unused]] const bool applicationListens = [] {
-    BuildingHooks::installQuitAsked(&QuovelMahjongMain::askQuit);
-    return true;
-}();
 
 }  // namespace
 
@@ -239,25 +232,7 @@ void QuovelMahjongMain::startServices() {
     scenes.lobby = manager->createScene("SCENE_LOBBY");
     scenes.recroom = manager->createScene("SCENE_RECROOM");
     scenes.roof = manager->createScene("SCENE_ROOF");
-    manager->requestScene(manager->getScene("SCENE_SPLASH"));
-    // The running game leaves for its room's scene through these.
-    GameHooks::installScenes(
-        [](const std::string& name) {
-            if (SceneManager* scenes = SceneManager::getInstance()) {
-                scenes->setTransition(name);
-            }
-        },
-        [](const std::string& name) {
-            if (SceneManager* scenes = SceneManager::getInstance()) {
-                scenes->requestScene(scenes->getScene(name));
-            }
-        });
-    // The game's statistics tell a level's own session from events elsewhere by this.
-    GameHooks::installGameSceneShown([] {
-        SceneManager* manager = SceneManager::getInstance();
-        const RefHolder<Scene>& game = gameScenes().game;
-        return manager && game && manager->getCurrentScene() == game.get();
-    });
+    manager->goToScene("SCENE_SPLASH", "", SceneManager::QueuedSections::KEEP);
 
     TimedTaskManager* frames = TimedTaskManager::createInstance(clock);
     frames->setFrameRate(FRAME_RATE);
@@ -293,6 +268,9 @@ void QuovelMahjongMain::frameLoop() {
             services.window.clock->sleep(PAUSED_SLEEP_MS);
         } else {
             frames->tick();
+            if (services.frameDone) {
+                services.frameDone();
+            }
             if (++frameCount == services.quitAfterFrames) {
                 events.postQuit(0);
             }
@@ -375,8 +353,6 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     FullScreenHandler::releaseInstance();
     TimedTaskManager::releaseInstance();
     gameScenes() = GameScenes();
-    GameHooks::installScenes(nullptr, nullptr);
-    GameHooks::installGameSceneShown(nullptr);
     SceneManager::releaseInstance();
     PlayerManager::releaseInstance();
     GuiDefinitions::releaseInstance();

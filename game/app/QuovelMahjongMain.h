@@ -27,6 +27,8 @@ struct AppServices {
         makeInstanceLock;
     // Above 0: the quit message is posted after that many frames (headless runs).
     int64_t quitAfterFrames = 0;
+    // Called after every frame of the frame loop: drivers look at the running program here.
+    std::function<void()> frameDone;
     // Told the name of each step of the shut-down as it ends (the quit bench times them).
     std::function<void(const char* step)> shutDownStep;
 };

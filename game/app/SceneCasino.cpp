@@ -10,30 +10,19 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/QuovelMahjongMain.h"
-#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
-#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameScenes.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneCasino, &SceneScoreRoom::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneCasino)
 
 namespace {
-
-// The game screen's trophy for an entry in every casino table asks the casino.
-[[maybe_unused]] const bool casinoAnswers = [] {
-    BuildingHooks::installCasinoTables([] {
-        SceneCasino* casino = SceneCasino::instance();
-        return casino && casino->hasEntriesInAllFiveTables();
-    });
-    return true;
-}();
 
 constexpr const char* GAME_TYPE_SWITCHES[SceneCasino::GAME_TYPES] = {
     "SWITCH_CLASSIC", "SWITCH_FREECELL", "SWITCH_SPLIT", "SWITCH_TRIPLE", "SWITCH_RIVER"};
@@ -149,7 +138,7 @@ void SceneCasino::shineGameModes() {
         if (unlock == UNLOCKED_NEW) {
             unlock = UNLOCKED_SEEN;
             if (Switch* widget = getGameTypeSwitch(type)) {
-                SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "casino");
+                SceneQuovelMahjong::shineButton(widget, "SHINE_MASK_GAMEMODE", "casino");
             }
         }
     }

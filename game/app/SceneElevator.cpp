@@ -1,7 +1,5 @@
 #include "game/app/SceneElevator.h"
 
-#include "game/app/QuovelMahjongMain.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -40,29 +38,13 @@
 #include "game/rules/GameSound.h"
 #include "game/rules/GameType.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameScenes.h"
 #include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneElevator, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneElevator)
 
 namespace {
-
-// An ended floor opens the next one behind the elevator's snap; a game stopped in a room brings
-// the elevator to that room's stop (the rooms' stops follow the floors').
-[[maybe_unused]] const bool elevatorListens = [] {
-    BuildingHooks::installFloorEnded([](int32_t floor) {
-        if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setPendingTargets(floor + 1);
-        }
-    });
-    BuildingHooks::installGameStopped([](RoomKind roomKind) {
-        if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setStop(SceneElevator::FLOOR_COUNT + static_cast<int32_t>(roomKind));
-        }
-    });
-    return true;
-}();
 
 constexpr const char* ROOM_BUTTONS[] = {"BUTTON_LOBBY", "BUTTON_CASINO", "BUTTON_RECROOM",
                                         "BUTTON_ROOF"};
@@ -420,12 +402,6 @@ int32_t SceneElevator::unlockFloorButton(BaseObject*) {
     return 0;
 }
 
-void SceneElevator::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
-    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
-    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
-    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
-}
-
 void SceneElevator::lockedOverlay(Button* button) {
     auto* overlay = new Sprite(0, 0, button->getImage());
     // Cut as the button cuts its strip: four frames stacked, the disabled one shown.
@@ -565,8 +541,7 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
         break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene(next));
+        manager->goToScene(next, "TRANSITION_DEFAULT", SceneManager::QueuedSections::KEEP);
     }
     unlockedItem = -1;
     return 0;

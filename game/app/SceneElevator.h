@@ -63,9 +63,6 @@ public:
         unlockedItem = -1;
         position = 0;
     }
-    // Three sweeps of light over the button, half a second apart, through the mask of that
-    // section; whatever ran on the button before is dropped.
-    static void shineButton(Sprite* button, const char* maskKey, const char* maskSection);
     // The program's elevator scene, or null while it has not been made.
     static SceneElevator* instance();
     int32_t getUnlockedItem() const { return unlockedItem; }

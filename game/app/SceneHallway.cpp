@@ -35,7 +35,6 @@
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BuildingHooks.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ImageEffects.h"
 
@@ -43,23 +42,6 @@ QUOVEL_DEFINE_TYPE(SceneHallway, &SceneQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneHallway)
 
 namespace {
-
-// A floor level's first win sets the host's hint: on the first floor by its medal, on the
-// others when it lacks gold.
-[[maybe_unused]] const bool hallwayListens = [] {
-    BuildingHooks::installLevelWon([](const BuildingHooks::FirstWin& win) {
-        SceneHallway* hallway = SceneHallway::instance();
-        if (!hallway) {
-            return;
-        }
-        if (win.floor == 1) {
-            hallway->setHintSelector(win.medal ? 3 : 2);
-        } else if (!win.gold) {
-            hallway->setHintSelector(4);
-        }
-    });
-    return true;
-}();
 
 constexpr int32_t GAME_TYPES_WITH_HUE = 5;
 constexpr int32_t MEDAL_FALL_MS = 500;
@@ -129,17 +111,6 @@ Modifier* attachTo(Modifier* parent, GameNode* target, Modifier* modifier) {
     return ModifierContainer::addModifier(parent, modifier);
 }
 
-void changeScene(const char* section, const char* scene) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad(section);
-    }
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene(scene));
-    }
-}
-
 // The scene a dialog button opens on: the current one, or a running transition's target.
 Scene* dialogHost() {
     SceneManager* manager = SceneManager::getInstance();
@@ -197,7 +168,7 @@ void SceneHallway::loadResources() {
     menuButton =
         objectCast<Button>(connect<&SceneHallway::openRoomMenu>("BUTTON_MENU", this, container));
     elevatorButton = objectCast<Button>(
-        connect("BUTTON_ELEVATOR", callback<&SceneHallway::goToElevator>(), container));
+        connect("BUTTON_ELEVATOR", callback<&SceneQuovelMahjong::goToElevator>(), container));
     medals = findChild("MEDALS");
     floorEndDialog = findChild("FLOORENDDIALOG");
     plant = objectCast<Sprite>(findChild("PLANT"));
@@ -356,12 +327,9 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
                                             level->getSilver(), level->getGold())
                                 : -1;
     player->clearSavedGame();
-    changeScene("game", "SCENE_GAME");
-    return 0;
-}
-
-int32_t SceneHallway::goToElevator(BaseObject*) {
-    changeScene("elevator", "SCENE_ELEVATOR");
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
+    }
     return 0;
 }
 
@@ -739,7 +707,7 @@ int32_t SceneHallway::onFloorEndClosed(BaseObject* sender) {
     resetFloorEnd();
     releaseHeldTrophies(QuovelMahjongPlayer::current(), std::begin(HELD_TROPHIES_ON_FLOOR_END),
                         std::end(HELD_TROPHIES_ON_FLOOR_END));
-    if (!DialogTrophy::showIfNew(callback<&SceneHallway::goToElevator>())) {
+    if (!DialogTrophy::showIfNew(callback<&SceneQuovelMahjong::goToElevator>())) {
         goToElevator(sender);
     }
     resetDoorChoice();

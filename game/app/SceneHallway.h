@@ -53,7 +53,6 @@ public:
     void resetFloorEnd();
 
     int32_t enterRoom(BaseObject* sender);
-    static int32_t goToElevator(BaseObject* sender);
     int32_t onFloorEndClosed(BaseObject* sender);
     int32_t startClearSequence(BaseObject* sender);
     int32_t finishArrival(BaseObject* sender);

@@ -185,8 +185,7 @@ bool SceneLoad::onLeftButtonUp(int32_t, int32_t, int32_t) {
     }
     playSectionSound("SOUND_BUTTON", "default");
     setCursorKind(CURSOR_ARROW);
-    manager->setTransition("TRANSITION_DEFAULT");
-    manager->requestScene(manager->getScene("SCENE_LOBBY"));
+    manager->goToScene("SCENE_LOBBY", "TRANSITION_DEFAULT", SceneManager::QueuedSections::KEEP);
     return false;
 }
 

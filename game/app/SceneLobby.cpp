@@ -18,7 +18,6 @@
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/InputHandler.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
@@ -28,7 +27,6 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
-#include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
 
@@ -65,16 +63,6 @@ int32_t drawInterval(const std::array<int32_t, 4>& intervals) {
     const int32_t pick = random ? random->nextInt(0, 4) : 0;
     return intervals[static_cast<size_t>(pick)];
 }
-
-// A player confirmed in the player selection or the name input is greeted by name.
-[[maybe_unused]] const bool lobbyListens = [] {
-    installPlayerConfirmed([] {
-        if (SceneLobby* lobby = SceneLobby::get()) {
-            lobby->updateWelcome();
-        }
-    });
-    return true;
-}();
 
 }  // namespace
 
@@ -330,13 +318,8 @@ void SceneLobby::update(int32_t elapsedMs) {
 }
 
 int32_t SceneLobby::onElevator(BaseObject*) {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("elevator");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_ELEVATOR");
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+        manager->goToScene("SCENE_ELEVATOR", "TRANSITION_ELEVATOR");
     }
     return 0;
 }

@@ -16,8 +16,6 @@
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/GlowColumn.h"
-#include "game/app/SceneElevator.h"
-#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogLayoutPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -81,7 +79,7 @@ void SceneRecRoom::loadResources() {
     iInputListenerContainer* container = &getComponentsContainer();
     menuButton = objectCast<Button>(connect<&SceneRecRoom::onMenu>("BUTTON_MENU", this, container));
     elevatorButton = objectCast<Button>(
-        connect("BUTTON_ELEVATOR", callback<&SceneHallway::goToElevator>(), container));
+        connect("BUTTON_ELEVATOR", callback<&SceneQuovelMahjong::goToElevator>(), container));
     connect<&SceneRecRoom::onCustomize>("BUTTON_CUSTOMIZE", this, container);
     connect<&SceneRecRoom::onTrophies>("BUTTON_TROPHIES", this, container);
     // A switch is not bound by connect: it is wired by hand.
@@ -225,7 +223,7 @@ void SceneRecRoom::animateShine() {
             continue;
         }
         item = UNLOCKED_SEEN;
-        SceneElevator::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
+        SceneQuovelMahjong::shineButton(widget, "SHINE_MASK_GAMEMODE", "recroom");
     }
 }
 

@@ -4,10 +4,10 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
 #include "framework/gui/Switch.h"
-#include "game/app/QuovelMahjongMain.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/UnlockItem.h"
 #include "game/rules/LevelCatalog.h"
+#include "game/screen/GameScenes.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(SceneRoof, &SceneScoreRoom::typeRecord)

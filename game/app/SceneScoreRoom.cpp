@@ -18,11 +18,9 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/GlowColumn.h"
-#include "game/app/SceneHallway.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/profile/HighScoreTables.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -102,7 +100,7 @@ void SceneScoreRoom::loadResources() {
     menuButton =
         objectCast<Button>(connect<&SceneScoreRoom::onMenu>("BUTTON_MENU", this, container));
     elevatorButton = objectCast<Button>(
-        connect<&SceneScoreRoom::onElevator>("BUTTON_ELEVATOR", this, container));
+        connect("BUTTON_ELEVATOR", callback<&SceneQuovelMahjong::goToElevator>(), container));
     startButton =
         objectCast<Button>(connect<&SceneScoreRoom::onStart>("BUTTON_START", this, container));
     wireSwitch("SWITCH_NORMAL", 0, callback<&SceneScoreRoom::onDifficultyChosen>(this));
@@ -318,22 +316,13 @@ int32_t SceneScoreRoom::onStart(BaseObject*) {
     if (!Game::createForLevel(chosenGameType(), selectedLevel.get())) {
         return 0;
     }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("game");
-    }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_GAME"));
+        manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
     }
     return 0;
-}
-
-int32_t SceneScoreRoom::onElevator(BaseObject* sender) {
-    return SceneHallway::goToElevator(sender);
 }
 
 int32_t SceneScoreRoom::onMenu(BaseObject*) {

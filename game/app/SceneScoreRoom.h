@@ -47,7 +47,6 @@ public:
 
     // The callbacks of the shared buttons (the scene is the target).
     int32_t onStart(BaseObject* sender);
-    int32_t onElevator(BaseObject* sender);
     int32_t onMenu(BaseObject* sender);
     int32_t onCustomize(BaseObject* sender);
     // Opens the trophy cabinet on the current scene (a running transition's target).

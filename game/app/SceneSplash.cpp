@@ -263,10 +263,11 @@ void SceneSplash::update(int32_t elapsedMs) {
     }
     ResourceManager* resources = ResourceManager::getInstance();
     SceneManager* manager = SceneManager::getInstance();
-    if (!manager || (resources && resources->requestSectionLoad("preloading"))) {
+    // The load scene shows once its own section is in.
+    Scene* load = manager ? manager->getScene("SCENE_LOAD") : nullptr;
+    if (!manager || (resources && load && resources->requestSectionLoad(load->getSection()))) {
         return;
     }
-    manager->setTransition("TRANSITION_SPLASH");
-    manager->requestScene(manager->getScene("SCENE_LOAD"));
+    manager->goToScene("SCENE_LOAD", "TRANSITION_SPLASH", SceneManager::QueuedSections::KEEP);
     readyToLeave = false;
 }

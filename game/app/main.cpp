@@ -2,22 +2,13 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
-#include <string>
 
-#include "framework/os/FileInstanceLock.h"
-#include "framework/os/LinuxSystemInfoSource.h"
-#include "framework/os/MessageBox.h"
-#include "framework/os/SdlAudioMixer.h"
-#include "framework/os/SdlClipboard.h"
-#include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
-#include "framework/os/SdlEventSource.h"
 #include "framework/os/SdlMessageBox.h"
-#include "framework/os/SystemClock.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/app/RealServices.h"
 
 namespace {
 
@@ -37,22 +28,9 @@ int main(int argc, char** argv) {
     }
     showMessageBoxesInChildProcess();
     SdlDisplay display;
-    SdlEventSource events(display);
-    SdlCursor cursor;
-    SdlClipboard clipboard;
-    SystemClock clock;
-    LinuxSystemInfoSource systemInfo;
+    RealServices real(display);
     // The single-instance check at start-up probes the display before the report is written.
-    systemInfo.setDisplayVersionProbe(&GameWindow::getDisplayVersion);
-    const std::unique_ptr<MessageBox> messageBox = createMessageBox();
-
-    AppServices services;
-    services.window = {&display, &events, &cursor, &clipboard, messageBox.get(), &clock};
-    services.systemInfo = &systemInfo;
-    services.mixer = std::make_shared<SdlAudioMixer>();
-    services.makeInstanceLock = [](const std::string& folder, const std::string& name) {
-        return std::unique_ptr<InstanceLock>(std::make_unique<FileInstanceLock>(folder, name));
-    };
-    services.quitAfterFrames = framesBeforeQuit();
-    return QuovelMahjongMain::runProgram(services, getProgramFolder());
+    real.systemInfo.setDisplayVersionProbe(&GameWindow::getDisplayVersion);
+    real.services.quitAfterFrames = framesBeforeQuit();
+    return QuovelMahjongMain::runProgram(real.services, getProgramFolder());
 }

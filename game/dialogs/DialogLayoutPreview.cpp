@@ -11,7 +11,6 @@
 #include "framework/nodes/ModifierLocation.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
@@ -296,13 +295,8 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     event->addChild(new PropertyValue("layoutIndex", index));
     addSessionEvent(getStatisticsCollector(), event.get());
 
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("game");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->setTransition("TRANSITION_DEFAULT");
-        manager->requestScene(manager->getScene("SCENE_GAME"));
+        manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
     }
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "game/dialogs/DialogRoomMenu.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 
@@ -36,18 +35,8 @@ int32_t DialogRoomMenu::onLobby(BaseObject*) {
         scene->closeDialog(this);
         scene->dropDialog(getName());
     }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-    }
-    SceneManager* manager = SceneManager::getInstance();
-    if (manager) {
-        manager->setTransition("TRANSITION_DEFAULT");
-    }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->requestSectionLoad("lobby");
-    }
-    if (manager) {
-        manager->requestScene(manager->getScene("SCENE_LOBBY"));
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->goToScene("SCENE_LOBBY", "TRANSITION_DEFAULT");
     }
     return 0;
 }

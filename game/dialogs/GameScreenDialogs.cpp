@@ -1,3 +1,5 @@
+#include "game/dialogs/GameScreenDialogs.h"
+
 #include "framework/core/BaseObject.h"
 #include "framework/scene/Scene.h"
 #include "game/dialogs/DialogDorrickHint.h"
@@ -11,12 +13,9 @@
 
 namespace {
 
-// The game's dialogs behind the game screen's interface. The one instance installs itself as
-// the dialogs register, before anything can make a game screen.
+// The game's dialogs behind the game screen's interface.
 class GameScreenDialogs final : public GameDialogs {
 public:
-    GameScreenDialogs() { GameDialogs::install(this); }
-
     Dialog* levelInfo(Scene& scene, const Level* level,
                       const iGuiMethod::Bound& afterClose) override {
         auto* dialog = objectCast<DialogLevelInfo>(scene.getDialog("DIALOG_LEVEL_INFO"));
@@ -93,3 +92,7 @@ public:
 GameScreenDialogs gameScreenDialogs;
 
 }  // namespace
+
+void installGameScreenDialogs() {
+    GameDialogs::install(&gameScreenDialogs);
+}

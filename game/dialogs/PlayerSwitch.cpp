@@ -4,20 +4,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/PlayerFileReport.h"
 
-namespace {
-PlayerConfirmedFunction playerConfirmedHook = nullptr;
-}  // namespace
-
-void installPlayerConfirmed(PlayerConfirmedFunction listener) {
-    playerConfirmedHook = listener;
-}
-
-void playerConfirmed() {
-    if (playerConfirmedHook) {
-        playerConfirmedHook();
-    }
-}
-
 bool switchToPlayer(const std::string& name) {
     PlayerManager* players = PlayerManager::getInstance();
     if (!players) {

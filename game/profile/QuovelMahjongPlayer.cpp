@@ -57,16 +57,6 @@ bool valuesRead(const AbstractProperty* property) {
     return true;
 }
 
-// The rules play for the player manager's current player whenever it is a profile.
-void playForCurrentProfile(AbstractPlayer* player) {
-    setCurrentPlayer(objectCast<QuovelMahjongPlayer>(player));
-}
-
-// Installed before main, like the class's registration, so that every player manager, in the
-// game or in a test, keeps the rules on its current profile from its first player on.
-[[maybe_unused]] const bool rulesFollowCurrentProfile =
-    (PlayerManager::installCurrentPlayerHook(&playForCurrentProfile), true);
-
 }  // namespace
 
 QuovelMahjongPlayer::QuovelMahjongPlayer(std::string name) : AbstractPlayer(std::move(name)) {

@@ -13,7 +13,6 @@
 #include "framework/core/StringUtils.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/IPlayerHooks.h"
@@ -392,21 +391,13 @@ void Game::setPendingLayout(Layout* value) {
 }
 
 void Game::returnToRoom() {
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-    }
-    GameHooks::setTransition("TRANSITION_DEFAULT");
-    static constexpr const char* SECTIONS[] = {"hallway", "casino", "recroom", "roof"};
     static constexpr const char* SCENES[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM",
                                              "SCENE_ROOF"};
     const int32_t room = level ? static_cast<int32_t>(level->getGameMode()) : -1;
     if (room < 0 || room > 3) {
         return;
     }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->requestSectionLoad(SECTIONS[room]);
-    }
-    GameHooks::requestScene(SCENES[room]);
+    GameHooks::goToScene(SCENES[room], "TRANSITION_DEFAULT");
 }
 
 Tile* Game::nextTile() {

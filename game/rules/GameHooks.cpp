@@ -9,9 +9,6 @@
 namespace GameHooks {
 
 namespace {
-SetTransitionFunction setTransitionHook = nullptr;
-RequestSceneFunction requestSceneHook = nullptr;
-GameSceneShownFunction gameSceneShownHook = nullptr;
 MessageBox* messageBoxHook = nullptr;
 }  // namespace
 
@@ -38,35 +35,6 @@ std::string messageText(const std::string& key, const std::string& value) {
         }
     }
     return text;
-}
-
-void installScenes(SetTransitionFunction setTransition, RequestSceneFunction requestScene) {
-    setTransitionHook = setTransition;
-    requestSceneHook = requestScene;
-}
-
-void installGameSceneShown(GameSceneShownFunction gameSceneShown) {
-    gameSceneShownHook = gameSceneShown;
-}
-
-bool setTransition(const std::string& transitionName) {
-    if (!setTransitionHook) {
-        return false;
-    }
-    setTransitionHook(transitionName);
-    return true;
-}
-
-bool requestScene(const std::string& sceneName) {
-    if (!requestSceneHook) {
-        return false;
-    }
-    requestSceneHook(sceneName);
-    return true;
-}
-
-bool isGameSceneShown() {
-    return gameSceneShownHook != nullptr && gameSceneShownHook();
 }
 
 }  // namespace GameHooks

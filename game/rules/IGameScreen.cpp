@@ -8,7 +8,6 @@ QUOVEL_DEFINE_TYPE(IGameScreen, &Interface::typeRecord)
 namespace {
 
 IGameScreen* installed = nullptr;
-// Constant-initialised, so a registration from another file's static initialiser is kept.
 IGameScreen& (*fallback)() = nullptr;
 
 }  // namespace

@@ -70,8 +70,8 @@ public:
         bool shadowDiagonal = false;
     };
 
-    // Makes the tile modifier that draws a look. The effects live with the game screen, which
-    // installs it from its own source file; without one a look is a modifier drawing nothing.
+    // Makes the tile modifier that draws a look. The effects live with the game screen; the
+    // application installs them. Without one a look is a modifier drawing nothing.
     using LookMaker = TileModifier* (*)(RenderTile* renderTile, const TileLook& look);
     static void installLookMaker(LookMaker maker);
 

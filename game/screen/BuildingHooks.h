@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "framework/core/Hook.h"
 #include "game/rules/RoomKind.h"
 
 // What the game screen tells the building scenes and the application above it, and the one
-// thing it asks them. Each is a plain function that its listener installs from its own source
-// file at start-up, so every program that links the building has them; without one a report
-// does nothing and the question answers no.
+// thing it asks them. The application installs each (installGameListeners); without one a
+// report does nothing and the question answers no.
 namespace BuildingHooks {
 
 // A level of a floor won for the first time, with the medals its best score now holds.
@@ -17,28 +17,14 @@ struct FirstWin {
     bool medal = false;
     bool gold = false;
 };
-using LevelWonFunction = void (*)(const FirstWin& win);
+inline Hook<void(const FirstWin& win)> levelWon;
 // Every level of the floor is won: the next floor opens.
-using FloorEndedFunction = void (*)(int32_t floor);
+inline Hook<void(int32_t floor)> floorEnded;
 // The game was stopped from a room of that kind (not the floors); the elevator comes next.
-using GameStoppedFunction = void (*)(RoomKind roomKind);
+inline Hook<void(RoomKind roomKind)> gameStopped;
 // The player asked to quit while one of the game's scenes is shown.
-using QuitAskedFunction = void (*)();
+inline Hook<void()> quitAsked;
 // Whether the current player has an entry in every casino table of the casino's difficulty.
-using CasinoTablesFunction = bool (*)();
-
-// Each installs one listener; null removes it.
-void installLevelWon(LevelWonFunction listener);
-void installFloorEnded(FloorEndedFunction listener);
-void installGameStopped(GameStoppedFunction listener);
-void installQuitAsked(QuitAskedFunction listener);
-void installCasinoTables(CasinoTablesFunction question);
-
-void levelWon(const FirstWin& win);
-void floorEnded(int32_t floor);
-void gameStopped(RoomKind roomKind);
-void quitAsked();
-// False without a listener.
-bool hasEntriesInAllCasinoTables();
+inline Hook<bool()> hasEntriesInAllCasinoTables;
 
 }  // namespace BuildingHooks

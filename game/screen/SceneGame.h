@@ -67,6 +67,9 @@ public:
 
     // HUD, layers and the time sound; on the first show.
     void loadResources() override;
+    // The board's pictures are in "game"; the definition's section is the manual's, which the
+    // scene leaves behind.
+    std::string getSection() const override { return "game"; }
     void show() override;
     void hide() override;
     // Plays the board (effects, hover path timing) unless a state holds it.

@@ -12,7 +12,6 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierSound.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -415,11 +414,8 @@ int32_t SceneGame::onGameStopped(BaseObject*) {
         return 0;
     }
     BuildingHooks::gameStopped(mode);
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->requestSectionLoad("elevator");
-    }
     if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->requestScene(manager->getScene("SCENE_ELEVATOR"));
+        manager->goToScene("SCENE_ELEVATOR", "", SceneManager::QueuedSections::KEEP);
     }
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameScenes.h"
+#include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
@@ -95,6 +96,19 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
     scene->openDialog(question.dialog);
 }
 
+void SceneQuovelMahjong::shineButton(Sprite* button, const char* maskKey, const char* maskSection) {
+    RefHolder<Image> light = findLoaded<Image>("SHINE", "default");
+    RefHolder<Image> mask = findLoaded<Image>(maskKey, maskSection);
+    ModifierShine::shineThreeTimes(button, light.get(), mask.get());
+}
+
+int32_t SceneQuovelMahjong::goToElevator(BaseObject*) {
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->goToScene("SCENE_ELEVATOR", "TRANSITION_DEFAULT");
+    }
+    return 0;
+}
+
 int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
     SceneManager* manager = SceneManager::getInstance();
     if (!manager) {
@@ -109,11 +123,6 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
         return 0;
     }
     savedGameContinued();
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->clearQueue();
-        resources->requestSectionLoad("game");
-    }
-    manager->setTransition("TRANSITION_DEFAULT");
-    manager->requestScene(manager->getScene("SCENE_GAME"));
+    manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "framework/scene/Scene.h"
 
 class AbstractPlayer;
+class Sprite;
 
 // The base of the game's own scenes (all but the splash): the player list is saved whenever one
 // of them is shown, a request to quit is answered with the quit question, and the rooms that
@@ -33,6 +34,11 @@ public:
     // On entry from the elevator or the lobby, asks whether to continue the current player's
     // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one.
     static void askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene);
+    // The rooms' elevator button: to the elevator through the default transition.
+    static int32_t goToElevator(BaseObject* sender);
+    // Three sweeps of light over the button, half a second apart, through the mask of that
+    // section; whatever ran on the button before is dropped.
+    static void shineButton(Sprite* button, const char* maskKey, const char* maskSection);
     // The question's "yes": the saved game becomes the current game and the game screen
     // follows.
     int32_t startRecentSavedGame(BaseObject* sender);

@@ -8,29 +8,6 @@
 
 namespace {
 
-// The rules' render tiles draw their looks with these effects.
-[[maybe_unused]] const bool looksInstalled = [] {
-    RenderTile::installLookMaker([](RenderTile* renderTile, const TileLook& look) -> TileModifier* {
-        switch (look.kind) {
-            case TileLook::TINTED:
-                return new TileImage(renderTile, look.color, look.alpha);
-            case TileLook::FLASH:
-                return new TileFlash(renderTile);
-            case TileLook::HINT_PULSE:
-                return new TileHintPulse(renderTile);
-            case TileLook::BLOCKED_PULSE:
-                return new TileBlockedPulse(renderTile);
-            case TileLook::FADE_OUT:
-                // Side-board tiles fade at once, as with a multiplier of 1.
-                return new TileFadeOut(renderTile, 1, look.durationMs);
-            case TileLook::PLAIN:
-                break;
-        }
-        return new TileImage(renderTile);
-    });
-    return true;
-}();
-
 // A new copy of the blank tile, or null without one.
 Image* copyOfTile() {
     return Image::copyImage(LayoutRenderer::getTileImage().get());
@@ -75,6 +52,25 @@ void paintTint(Image* picture, int32_t color, int32_t alpha) {
 }
 
 }  // namespace
+
+TileModifier* makeTileLook(RenderTile* renderTile, const TileLook& look) {
+    switch (look.kind) {
+        case TileLook::TINTED:
+            return new TileImage(renderTile, look.color, look.alpha);
+        case TileLook::FLASH:
+            return new TileFlash(renderTile);
+        case TileLook::HINT_PULSE:
+            return new TileHintPulse(renderTile);
+        case TileLook::BLOCKED_PULSE:
+            return new TileBlockedPulse(renderTile);
+        case TileLook::FADE_OUT:
+            // Side-board tiles fade at once, as with a multiplier of 1.
+            return new TileFadeOut(renderTile, 1, look.durationMs);
+        case TileLook::PLAIN:
+            break;
+    }
+    return new TileImage(renderTile);
+}
 
 TileImage::TileImage(RenderTile* renderTile) : TileModifier(renderTile) {
     picture = LayoutRenderer::getTileImage();

@@ -9,6 +9,9 @@
 // by 8, 16 or 32 so that 4 x elapsed ms per frame gives their rates without fractions. Colors
 // and alphas come from the tuning constants.
 
+// The effect that draws a look: the render tiles' look maker.
+TileModifier* makeTileLook(RenderTile* renderTile, const TileLook& look);
+
 // A still picture: the blank tile itself, or a copy tinted once with a color at an alpha.
 class TileImage : public TileModifier {
 public:

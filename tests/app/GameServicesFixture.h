@@ -28,6 +28,7 @@
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -59,7 +60,7 @@ protected:
     // scenes; the services follow in the reverse of their making.
     void TearDown() override {
         gameScenes() = GameScenes();
-        GameHooks::installScenes(nullptr, nullptr);
+        installGameListeners();
         SceneManager::releaseInstance();
         Game::releaseCurrent();
         LevelCatalog::releaseInstance();

@@ -40,13 +40,6 @@ protected:
         game = manager->createScene("SCENE_GAME");
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
         gameScenes().elevator = elevator;
-        // The running game leaves for its room through these, as in the program.
-        GameHooks::installScenes(
-            [](const std::string& name) { SceneManager::getInstance()->setTransition(name); },
-            [](const std::string& name) {
-                SceneManager* scenes = SceneManager::getInstance();
-                scenes->requestScene(scenes->getScene(name));
-            });
     }
 
     // The hallway of the floor made current, as the lift leaves it; run until it is ready.

@@ -377,18 +377,8 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
 }
 
-// The game leaves for its room through the scene manager, as in the program.
-void setTransitionByName(const std::string& name) {
-    SceneManager::getInstance()->setTransition(name);
-}
-void requestSceneByName(const std::string& name) {
-    SceneManager* manager = SceneManager::getInstance();
-    manager->requestScene(manager->getScene(name));
-}
-
 TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOfferedOnReturn) {
     TileManager::createInstance();
-    GameHooks::installScenes(&setTransitionByName, &requestSceneByName);
     resources->requestSectionLoad("game");
     waitForLoader(resources);
     auto* table = objectCast<SceneGame>(game);
@@ -478,7 +468,6 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     EXPECT_EQ(text(casino->getRowLabel(1, 2)), L"230,000");
     EXPECT_NE(casino->getBlinkModifier(), nullptr);
     expectClearPicture(casino, "casino-after-continued-run");
-    GameHooks::installScenes(nullptr, nullptr);
     Game::releaseCurrent();
     TileManager::releaseInstance();
 }

@@ -48,7 +48,8 @@ protected:
         GameWindow::releaseInstance();
         GameWindow::setInstanceLock(nullptr);
         GameWindow::setOpenRetried(false);
-        SceneHooks::install(nullptr, nullptr);
+        SceneHooks::currentScene.install(nullptr);
+        SceneHooks::quitRequest.install(nullptr);
         setDisplayBytesPerPixel(4);
         if (ownsImageManager) {
             ImageManager::destroyInstance();

@@ -305,8 +305,8 @@ TEST_F(GameWindowTest, ClosingWithASceneAsksTheScene) {
     scene.addRef();  // on the stack: never released to 0
     shownScene = &scene;
     quitRequests.clear();
-    SceneHooks::install([] { return shownScene; },
-                        [](GameNode* node) { quitRequests.push_back(node); });
+    SceneHooks::currentScene.install([] { return shownScene; });
+    SceneHooks::quitRequest.install([](GameNode* node) { quitRequests.push_back(node); });
     open(false);
     send(WM_CLOSE);
     EXPECT_EQ(quitRequests, (std::vector<GameNode*>{&scene}));

@@ -68,7 +68,7 @@ protected:
         target = Image::createImage(200, 100, 4);
         graphics = new RecordingGraphics(target.get());
     }
-    void TearDown() override { SceneHooks::install(nullptr, nullptr); }
+    void TearDown() override { SceneHooks::currentScene.install(nullptr); }
 
     // root (plain) -> a (10, 20) -> a1 (1, 2), a2 (3, 4); b (50, 0)
     TestRenderable* add(const std::string& name, int32_t x, int32_t y, GameNode* parent) {
@@ -126,7 +126,7 @@ GameNode* currentSceneHook() {
 TEST_F(RenderTaskTest, TheVisibleCurrentSceneDrawsItsBackgroundFirst) {
     add("node", 5, 5, tree.get());
     currentScene = new TestRenderable("scene", 0, 0);
-    SceneHooks::install(currentSceneHook, nullptr);
+    SceneHooks::currentScene.install(currentSceneHook);
     RenderTask task(tree.get());
     task.render(graphics.get());
     EXPECT_EQ(drawnNames(), (std::vector<std::string>{"scene", "node"}));

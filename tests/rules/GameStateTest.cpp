@@ -9,6 +9,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/app/GameListeners.h"
 #include "game/rules/CommandMove.h"
 #include "game/rules/CommandRemove.h"
 #include "game/rules/GameClassic.h"
@@ -23,11 +24,8 @@ namespace game_state_test {
 using game_test::Position;
 
 std::vector<std::string> sceneRequests;
-void recordTransition(const std::string& name) {
-    sceneRequests.push_back("transition " + name);
-}
-void recordScene(const std::string& name) {
-    sceneRequests.push_back("scene " + name);
+void recordScene(const std::string& name, const std::string& transition) {
+    sceneRequests.push_back(transition + " " + name);
 }
 
 class GameStateTest : public testing::Test {
@@ -291,19 +289,20 @@ TEST_F(GameStateTest, ShuffleWithoutSideBoardsSwapsTheBoards) {
 }
 
 TEST_F(GameStateTest, ReturningToTheRoomGoesThroughTheSceneHooks) {
-    GameHooks::installScenes(&recordTransition, &recordScene);
+    GameHooks::goToScene.install(&recordScene);
     for (int room = 0; room <= 4; ++room) {
         sceneRequests.clear();
         startGame(room)->returnToRoom();
-        std::vector<std::string> expected = {"transition TRANSITION_DEFAULT"};
+        std::vector<std::string> expected;
         const char* scenes[] = {"SCENE_HALLWAY", "SCENE_CASINO", "SCENE_RECROOM", "SCENE_ROOF"};
         if (room < 4) {
-            expected.push_back(std::string("scene ") + scenes[room]);
+            expected.push_back(std::string("TRANSITION_DEFAULT ") + scenes[room]);
         }
         EXPECT_EQ(sceneRequests, expected);
     }
-    GameHooks::installScenes(nullptr, nullptr);
+    GameHooks::goToScene.install(nullptr);
     Game::current()->returnToRoom();  // no hooks: nothing happens
+    installGameListeners();
 }
 
 // Moves need a board with free cells: a classic game played on a free-cell layout. Flights run

@@ -10,6 +10,7 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/PlayerManager.h"
+#include "game/app/GameListeners.h"
 #include "game/rules/GameHooks.h"
 #include "rules/GameTestSupport.h"
 #include "rules/ScopedStatistics.h"
@@ -34,11 +35,11 @@ class GameStatisticsTest : public testing::Test {
 protected:
     void SetUp() override {
         gameSceneShown = false;
-        GameHooks::installGameSceneShown(&isGameSceneShown);
+        GameHooks::isGameSceneShown.install(&isGameSceneShown);
     }
     void TearDown() override {
         Game::releaseCurrent();
-        GameHooks::installGameSceneShown(nullptr);
+        installGameListeners();
         PlayerManager::releaseInstance();
     }
 

@@ -29,11 +29,9 @@
 // The room scene last requested through the game's hooks.
 inline std::string requestedRoom;
 
-inline void recordScene(const std::string& name) {
+inline void recordScene(const std::string& name, const std::string&) {
     requestedRoom = name;
 }
-
-inline void ignoreTransition(const std::string&) {}
 
 using Cell = std::tuple<int32_t, int32_t, int32_t>;
 
@@ -56,7 +54,7 @@ protected:
         // The pause and menu dialogs of the game's own files, else plain game dialogs.
         defineDialogIfMissing("DIALOG_PAUSE", "DialogQuovelMahjong");
         defineDialogIfMissing("DIALOG_MENU", "DialogQuovelMahjong");
-        GameHooks::installScenes(&ignoreTransition, &recordScene);
+        GameHooks::goToScene.install(&recordScene);
         requestedRoom.clear();
         scene = objectCast<SceneGame>(manager->createScene("SCENE_GAME"));
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));

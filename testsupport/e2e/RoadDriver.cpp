@@ -22,6 +22,7 @@
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/GameListeners.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "testsupport/e2e/RoadLevels.h"
 #include "testsupport/os/FakeAudioMixer.h"
@@ -145,6 +146,7 @@ void RoadDriver::start() {
         }
         skipMakersLogo(builtGameFolder(), programFolder);
     }
+    installGameListeners();
     running = true;
     gameTurn = true;
     program = std::thread([this] {

@@ -23,10 +23,11 @@ IGameScreen& processHeadlessScreen() {
     return *screen;
 }
 
-// Where tests and benches set no screen of their own, the rules talk to the headless one.
-const bool fallbackRegistered = (setFallbackGameScreen(&processHeadlessScreen), true);
-
 }  // namespace
+
+void installHeadlessGameScreen() {
+    setFallbackGameScreen(&processHeadlessScreen);
+}
 
 void HeadlessRenderTile::addLook(const TileLook& look) {
     looks.push_back(look);

@@ -117,3 +117,6 @@ private:
     std::vector<Rect> dirtyRects;
     std::map<std::string, RefHolder<Image>> images;  // by section + "/" + name
 };
+
+// From then on the rules talk to a process-wide headless screen wherever none is set.
+void installHeadlessGameScreen();

@@ -1,0 +1,97 @@
+#include "game/app/GameListeners.h"
+
+#include "framework/core/BaseObject.h"
+#include "framework/platform/FileArchive.h"
+#include "framework/platform/PlayerManager.h"
+#include "framework/scene/SceneManager.h"
+#include "game/app/QuovelMahjongMain.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneElevator.h"
+#include "game/app/SceneHallway.h"
+#include "game/app/SceneLobby.h"
+#include "game/dialogs/GameScreenDialogs.h"
+#include "game/dialogs/PlayerSwitch.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/GameHooks.h"
+#include "game/screen/BuildingHooks.h"
+#include "game/screen/GameScenes.h"
+#include "game/screen/TileModifiers.h"
+
+namespace {
+
+// An ended floor opens the next one behind the elevator's snap.
+void openNextFloor(int32_t floor) {
+    if (SceneElevator* elevator = SceneElevator::instance()) {
+        elevator->setPendingTargets(floor + 1);
+    }
+}
+
+// A game stopped in a room brings the elevator to that room's stop (the rooms' stops follow
+// the floors').
+void stopAtRoom(RoomKind roomKind) {
+    if (SceneElevator* elevator = SceneElevator::instance()) {
+        elevator->setStop(SceneElevator::FLOOR_COUNT + static_cast<int32_t>(roomKind));
+    }
+}
+
+// A floor level's first win sets the host's hint: on the first floor by its medal, on the
+// others when it lacks gold.
+void setHallwayHint(const BuildingHooks::FirstWin& win) {
+    SceneHallway* hallway = SceneHallway::instance();
+    if (!hallway) {
+        return;
+    }
+    if (win.floor == 1) {
+        hallway->setHintSelector(win.medal ? 3 : 2);
+    } else if (!win.gold) {
+        hallway->setHintSelector(4);
+    }
+}
+
+// The game screen's trophy for an entry in every casino table asks the casino.
+bool casinoTablesFilled() {
+    SceneCasino* casino = SceneCasino::instance();
+    return casino && casino->hasEntriesInAllFiveTables();
+}
+
+// A player confirmed in the player selection or the name input is greeted by name.
+void greetPlayer() {
+    if (SceneLobby* lobby = SceneLobby::get()) {
+        lobby->updateWelcome();
+    }
+}
+
+// The rules play for the player manager's current player whenever it is a profile.
+void playForCurrentProfile(AbstractPlayer* player) {
+    setCurrentPlayer(objectCast<QuovelMahjongPlayer>(player));
+}
+
+void goToScene(const std::string& sceneName, const std::string& transitionName) {
+    if (SceneManager* manager = SceneManager::getInstance()) {
+        manager->goToScene(sceneName, transitionName);
+    }
+}
+
+// The game's statistics tell a level's own session from events elsewhere by this.
+bool isGameSceneShown() {
+    SceneManager* manager = SceneManager::getInstance();
+    const RefHolder<Scene>& game = gameScenes().game;
+    return manager && game && manager->getCurrentScene() == game.get();
+}
+
+}  // namespace
+
+void installGameListeners() {
+    FileArchive::installPropertyFileHooks();
+    PlayerManager::installCurrentPlayerHook(&playForCurrentProfile);
+    RenderTile::installLookMaker(&makeTileLook);
+    installGameScreenDialogs();
+    playerConfirmed.install(&greetPlayer);
+    GameHooks::goToScene.install(&goToScene);
+    GameHooks::isGameSceneShown.install(&isGameSceneShown);
+    BuildingHooks::levelWon.install(&setHallwayHint);
+    BuildingHooks::floorEnded.install(&openNextFloor);
+    BuildingHooks::gameStopped.install(&stopAtRoom);
+    BuildingHooks::quitAsked.install(&QuovelMahjongMain::askQuit);
+    BuildingHooks::hasEntriesInAllCasinoTables.install(&casinoTablesFilled);
+}
