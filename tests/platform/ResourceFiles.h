@@ -59,6 +59,8 @@ protected:
     void SetUp() override {
         FakeFilesTest::SetUp();
         FileArchive::close();
+        // Property files are read through the archive, as the game's listeners arrange.
+        FileArchive::installPropertyFileHooks();
         setDisplayBytesPerPixel(4);
     }
     void TearDown() override {
