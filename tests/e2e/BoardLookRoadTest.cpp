@@ -13,7 +13,6 @@
 #include "game/dialogs/DialogSelectBackground.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Level.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace board_look_road_test {

@@ -14,7 +14,6 @@
 #include "game/app/SceneRecRoom.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneQuovelMahjong.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace game_type_road_test {

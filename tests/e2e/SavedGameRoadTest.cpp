@@ -20,7 +20,6 @@
 #include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace saved_game_road_test {

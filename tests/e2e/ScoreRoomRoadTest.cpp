@@ -12,7 +12,6 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace score_room_road_test {

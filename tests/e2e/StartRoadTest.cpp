@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "framework/platform/PlayerManager.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 TEST(Road, StartUpSplashLoadingAndAClickReachTheLobby) {

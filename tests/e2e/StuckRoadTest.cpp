@@ -15,7 +15,6 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace stuck_road_test {
