@@ -228,7 +228,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     road.run(600);
     road.picture("ann-again");
     EXPECT_EQ(currentName(), "Ann");
-    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+    EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");
 
     ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
@@ -316,7 +316,7 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     again.run(800);
     again.picture("second-start");
     EXPECT_FALSE(again.dialog("DIALOG_NEWPLAYER"));
-    EXPECT_EQ(welcomeText(again), L"Welcome, Ann");
+    EXPECT_EQ(labelText(again, "LABEL_PLAYERNAME"), L"Welcome, Ann");
     EXPECT_EQ(QuovelMahjongPlayer::current()->floorReached, 3);
     EXPECT_GE(volume, 0);
     EXPECT_EQ(musicVolume(), volume);

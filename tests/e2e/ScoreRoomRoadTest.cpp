@@ -3,7 +3,6 @@
 // arcade game; Speed and Mixed on the roof; a layout page and a layout won.
 #include <gtest/gtest.h>
 
-#include "framework/gui/Label.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogKillerStones.h"
@@ -30,11 +29,6 @@ bool startChosen(RoadDriver& road, const std::string& switchName, const std::str
     }
     road.picture(what + "-board");
     return true;
-}
-
-std::wstring roomLabelText(RoadDriver& road, const std::string& name) {
-    auto* label = objectCast<Label>(road.find(name));
-    return label ? label->getText() : L"<none>";
 }
 
 TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
@@ -92,8 +86,8 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     road.run(1000);
     road.picture("casino-after-run");
     EXPECT_EQ(casino->getSelectedGameType(), 0);
-    EXPECT_EQ(roomLabelText(road, "LABEL_FINISHED"), L"1");
-    EXPECT_EQ(roomLabelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
+    EXPECT_EQ(labelText(road, "LABEL_FINISHED"), L"1");
+    EXPECT_EQ(labelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
     EXPECT_EQ(road.finish(), 0);
 }
 

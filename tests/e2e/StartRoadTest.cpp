@@ -30,7 +30,7 @@ TEST(Road, AFirstRunTypesANameAndIsWelcomed) {
                              "the name input to close"));
     road.run(600);
     road.picture("welcome");
-    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+    EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");
     EXPECT_EQ(PlayerManager::getInstance()->getCurrentPlayer()->getName(), "Ann");
     EXPECT_EQ(road.finish(), 0);
     EXPECT_TRUE(std::filesystem::exists(road.gameFolder() / "players/players.plrs.!"));

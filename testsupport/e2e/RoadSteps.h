@@ -71,10 +71,10 @@ inline bool reachLobby(RoadDriver& road, bool pictures = false) {
     return road.waitForScene("SCENE_LOBBY");
 }
 
-// The lobby's greeting.
-inline std::wstring welcomeText(RoadDriver& road) {
-    auto* label = objectCast<Label>(road.find("LABEL_PLAYERNAME"));
-    return label ? label->getText() : L"<no greeting>";
+// The text of the named label (the lobby's greeting, LABEL_PLAYERNAME, among them).
+inline std::wstring labelText(RoadDriver& road, const std::string& name) {
+    auto* label = objectCast<Label>(road.find(name));
+    return label ? label->getText() : L"<no label " + std::wstring(name.begin(), name.end()) + L">";
 }
 
 // The first run's name input answered with `name` and its OK button.
