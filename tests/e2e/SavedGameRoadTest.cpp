@@ -65,14 +65,7 @@ bool clickAMatch(RoadDriver& road) {
         ADD_FAILURE() << "no match on a board of " << game->getLayout()->getTileCount();
         return false;
     }
-    dismissTutorialHint(road);
-    clickTile(road, pair[0].get());
-    dismissTutorialHint(road);
-    if (game->getClickOutcome() != Game::CLICK_SELECT) {
-        clickTile(road, pair[0].get());
-    }
-    clickTile(road, pair[1].get());
-    return game->getClickOutcome() == Game::CLICK_MATCH;
+    return clickMatch(road, {pair[0].get(), pair[1].get()});
 }
 
 bool savedCasinoGameExists() {
