@@ -217,10 +217,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
         return -1;
     };
     const auto clickRow = [&](int32_t row) {
-        auto* button = dynamic_cast<Sprite*>(select->getNameButton(row));
-        ASSERT_NE(button, nullptr);
-        road.clickAt(button->getAbsoluteX() + button->getWidth() / 2,
-                     button->getAbsoluteY() + button->getHeight() / 2);
+        road.clickWidget(select->getNameButton(row), "the name in row " + std::to_string(row));
     };
     ASSERT_GE(rowOf(L"Ann"), 0);
     clickRow(rowOf(L"Ann"));

@@ -123,8 +123,7 @@ bool answerQuestion(RoadDriver& road, const std::string& question, bool yes) {
         ADD_FAILURE() << question << (yes ? ": no yes button to click" : ": no no button to click");
         return false;
     }
-    road.clickAt(button->getAbsoluteX() + button->getWidth() / 2,
-                 button->getAbsoluteY() + button->getHeight() / 2);
+    road.clickWidget(button, question);
     SceneGame* screen = gameScreen(road);
     return road.waitFor(
         [&] {

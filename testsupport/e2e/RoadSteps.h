@@ -192,10 +192,8 @@ inline bool waitUntilPlaying(RoadDriver& road) {
 // the level notice and the board.
 inline bool enterRoom(RoadDriver& road, int32_t door) {
     auto* hallway = objectCast<SceneHallway>(road.scene());
-    Button* knob = hallway->getDoor(door);
-    road.clickAt(knob->getAbsoluteX() + knob->getWidth() / 2,
-                 knob->getAbsoluteY() + knob->getHeight() / 2);
-    if (!road.waitForScene("SCENE_GAME", 30000)) {
+    if (!road.clickWidget(hallway->getDoor(door), "door " + std::to_string(door)) ||
+        !road.waitForScene("SCENE_GAME", 30000)) {
         return false;
     }
     return waitUntilPlaying(road);
@@ -224,14 +222,9 @@ inline bool playRecRoomLayout(RoadDriver& road, const std::string& typeSwitch, i
     }
     road.picture("layout-page");
     auto* preview = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
-    Button* layout = preview ? preview->getSlotButton(slot) : nullptr;
-    if (!layout) {
-        RoadCheck(false) << "no layout in slot " << slot << " of the page";
-        return false;
-    }
-    road.clickAt(layout->getAbsoluteX() + layout->getWidth() / 2,
-                 layout->getAbsoluteY() + layout->getHeight() / 2);
-    if (!road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road)) {
+    if (!road.clickWidget(preview ? preview->getSlotButton(slot) : nullptr,
+                          "the page's layout slot " + std::to_string(slot)) ||
+        !road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road)) {
         return false;
     }
     road.picture("board");
