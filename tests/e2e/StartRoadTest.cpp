@@ -25,9 +25,7 @@ TEST(Road, AFirstRunTypesANameAndIsWelcomed) {
     road.type(L"Ann");
     road.run(200);
     road.picture("name-typed");
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
-                             "the name input to close"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     road.run(600);
     road.picture("welcome");
     EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");

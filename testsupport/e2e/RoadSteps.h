@@ -84,9 +84,7 @@ inline bool enterFirstName(RoadDriver& road, const std::wstring& name) {
     }
     road.run(600);
     road.type(name);
-    road.click("BUTTON_OK");
-    return road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
-                        "the name input to close");
+    return road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER");
 }
 
 // A click on the host's hint's OK once it has faded in, where one is open.
