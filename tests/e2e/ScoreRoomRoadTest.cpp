@@ -56,9 +56,7 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
 
     // One pair matched for a score, then the clock runs out.
     const Game::TileList order = played->getBuildOrder();
-    clickTile(road, order[0].get());
-    clickTile(road, order[1].get());
-    ASSERT_EQ(played->getClickOutcome(), Game::CLICK_MATCH);
+    ASSERT_TRUE(clickMatch(road, {order[0].get(), order[1].get()}));
     const int32_t score = played->getScore().getValue();
     EXPECT_GT(score, 0);
     SceneGame* screen = gameScreen(road);
