@@ -15,22 +15,6 @@
 
 namespace score_room_road_test {
 
-// The room's switch `switchName` chosen and its start clicked: true once the level is played.
-// Pictures of the choice and the board, named after `what`.
-bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
-    if (!road.click(switchName)) {
-        return false;
-    }
-    road.run(500);
-    road.picture(what + "-chosen");
-    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
-        !waitUntilPlaying(road)) {
-        return false;
-    }
-    road.picture(what + "-board");
-    return true;
-}
-
 TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     RoadDriver road("casino");
     ASSERT_TRUE(startAsAnn(road));

@@ -29,9 +29,8 @@
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
 
-// A road's check, streamed into like a test's: when it fails, its text goes to `report` with
-// where it was made. The test program fails the running test; the route bench prints it and
-// ends its walk non-zero.
+// A road's check, streamed into like a test's; a failed one goes to `report` with its place: the
+// test program fails the running test, the route bench prints it and ends its walk non-zero.
 class RoadCheck {
 public:
     static inline Hook<void(const char* file, int line, const std::string& message)> report;

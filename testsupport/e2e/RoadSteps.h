@@ -186,6 +186,22 @@ inline bool waitUntilPlaying(RoadDriver& road) {
         "the level to be played", 30000);
 }
 
+// The room's switch `switchName` chosen and its start clicked: true once the level is played.
+// Pictures of the choice and the board, named after `what`.
+inline bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
+    if (!road.click(switchName)) {
+        return false;
+    }
+    road.run(500);
+    road.picture(what + "-chosen");
+    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
+        !waitUntilPlaying(road)) {
+        return false;
+    }
+    road.picture(what + "-board");
+    return true;
+}
+
 // Door `door` clicked: true once the level is played, the notice and hints gone. Pictures of
 // the level notice and the board.
 inline bool enterRoom(RoadDriver& road, int32_t door) {
@@ -578,7 +594,6 @@ struct BoardOnScreen {
     // Shuffle by the HUD's button: once the board plays again, every tile shows its face.
     void shuffleAndLook() const {
         SceneGame* screen = gameScreen(road);
-        // Each way out has reported its failure.
         if (!clickHudButton(road, "BUTTON_SHUFFLE") ||
             !road.waitFor(
                 [&] { return objectCast<StateShuffle>(screen->getCurrentState()) != nullptr; },
