@@ -10,12 +10,14 @@
 // and maximum beside the goal, and the start-up bench's figure inside a level for comparison.
 // Also the time from a door click to the level shown, in the program's own (simulated) time.
 // Usage: quovel-route-bench [benchmark flags]; quovel-route-bench --walk=first|returning walks
-// once and prints "STEP <lap> <name> <MiB>" lines; with --stop-at=<lap>:<name> it ends at once
-// after that step, so that a heap profiler (heaptrack) lists what the step holds as leaked.
+// once and prints "STEP <lap> <name> <MiB>" lines (a failed check of the road on stderr, and the
+// walk then ends non-zero); with --stop-at=<lap>:<name> it ends at once after that step, so that
+// a heap profiler (heaptrack) lists what the step holds as leaked.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -265,6 +267,9 @@ struct Walk {
     }
 };
 
+// Set by a failed check of the road, on whichever thread it failed.
+std::atomic<bool> roadFailed{false};
+
 int walk(const std::string& route, const std::string& stopAt) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -384,7 +389,12 @@ void BM_RouteMemory(benchmark::State& state, const std::string& route) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strncmp(argv[1], "--walk=", 7) == 0) {
         const bool stops = argc == 3 && std::strncmp(argv[2], "--stop-at=", 10) == 0;
-        return walk(argv[1] + 7, stops ? argv[2] + 10 : "");
+        RoadCheck::report.install([](const char* file, int line, const std::string& message) {
+            std::fprintf(stderr, "%s:%d: %s\n", file, line, message.c_str());
+            roadFailed = true;
+        });
+        const int code = walk(argv[1] + 7, stops ? argv[2] + 10 : "");
+        return roadFailed ? 1 : code;
     }
     selfPath = argv[0];
     benchmark::RegisterBenchmark("BM_RouteMemory/first_run", BM_RouteMemory, "first")

@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "framework/gui/Label.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
@@ -13,7 +12,6 @@
 #include "game/dialogs/DialogSelectBackground.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Level.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace board_look_road_test {
@@ -43,11 +41,6 @@ bool showsResource(Image* shown, const std::string& key, const std::string& sect
     return same;
 }
 
-std::wstring boardLabelText(RoadDriver& road, const std::string& name) {
-    auto* label = objectCast<Label>(road.find(name));
-    return label ? label->getText() : L"<no label " + std::wstring(name.begin(), name.end()) + L">";
-}
-
 TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     RoadDriver road("board-look");
     ASSERT_TRUE(startAsAnn(road));
@@ -63,8 +56,8 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     road.picture("choice");
     auto* choice = objectCast<DialogSelectBackground>(road.dialog("DIALOG_SELECT_BACKGROUND"));
     ASSERT_NE(choice, nullptr);
-    EXPECT_EQ(boardLabelText(road, "LABEL_BACKGROUND_COUNT"), L"1/11");
-    EXPECT_EQ(boardLabelText(road, "LABEL_TILESET_COUNT"), L"1/4");
+    EXPECT_EQ(labelText(road, "LABEL_BACKGROUND_COUNT"), L"1/11");
+    EXPECT_EQ(labelText(road, "LABEL_TILESET_COUNT"), L"1/4");
 
     // Past the last free background the lock shows and OK is refused; one back is free again.
     for (int32_t k = 0; k < 3; ++k) {
@@ -81,8 +74,8 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     road.picture("second-background-and-tile-set");
     EXPECT_EQ(choice->getBackground(), 1);
     EXPECT_EQ(choice->getTileSet(), 1);
-    EXPECT_EQ(boardLabelText(road, "LABEL_BACKGROUND_COUNT"), L"2/11");
-    EXPECT_EQ(boardLabelText(road, "LABEL_TILESET_COUNT"), L"2/4");
+    EXPECT_EQ(labelText(road, "LABEL_BACKGROUND_COUNT"), L"2/11");
+    EXPECT_EQ(labelText(road, "LABEL_TILESET_COUNT"), L"2/4");
     EXPECT_FALSE(road.find("BACKGROUND_LOCK")->isVisible());
     EXPECT_FALSE(road.find("TILESET_LOCK")->isVisible());
     EXPECT_TRUE(road.find("NEW_TILE")->isVisible());
@@ -94,9 +87,9 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     // The level's screen takes both.
     ASSERT_TRUE(enterRoom(road, 1));
     road.picture("board-with-the-choice");
-    EXPECT_EQ(boardLabelText(road, "LABEL_PROGRESS_TEXT_REC") + L" " +
-                  boardLabelText(road, "LABEL_PROGRESS_REC"),
-              L"Cleared 0%")
+    EXPECT_EQ(
+        labelText(road, "LABEL_PROGRESS_TEXT_REC") + L" " + labelText(road, "LABEL_PROGRESS_REC"),
+        L"Cleared 0%")
         << "the per cent sign shows once";
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));

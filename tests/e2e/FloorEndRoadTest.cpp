@@ -11,7 +11,6 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/visuals/GameModifiers.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace floor_end_road_test {

@@ -14,7 +14,6 @@
 #include "game/app/SceneRecRoom.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneQuovelMahjong.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace game_type_road_test {
@@ -36,12 +35,7 @@ bool playFromLift(RoadDriver& road, const std::string& stopButton, const std::st
         road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_NO");
         road.run(800);
     }
-    if (!road.click(typeSwitch)) {
-        return false;
-    }
-    road.run(300);
-    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
-        !waitUntilPlaying(road)) {
+    if (!startChosen(road, typeSwitch, "again")) {
         return false;
     }
     settleEffects(road);

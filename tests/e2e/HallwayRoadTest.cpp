@@ -14,7 +14,6 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 TEST(Road, FloorOneDoorOneIsWonByClicksAndTheMedalLandsOnItsDoor) {

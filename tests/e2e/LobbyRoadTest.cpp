@@ -30,7 +30,6 @@
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "gui/TextLayoutAudit.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace lobby_road_test {
@@ -218,10 +217,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
         return -1;
     };
     const auto clickRow = [&](int32_t row) {
-        auto* button = dynamic_cast<Sprite*>(select->getNameButton(row));
-        ASSERT_NE(button, nullptr);
-        road.clickAt(button->getAbsoluteX() + button->getWidth() / 2,
-                     button->getAbsoluteY() + button->getHeight() / 2);
+        road.clickWidget(select->getNameButton(row), "the name in row " + std::to_string(row));
     };
     ASSERT_GE(rowOf(L"Ann"), 0);
     clickRow(rowOf(L"Ann"));
@@ -229,7 +225,7 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     road.run(600);
     road.picture("ann-again");
     EXPECT_EQ(currentName(), "Ann");
-    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+    EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");
 
     ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
     ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
@@ -317,7 +313,7 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     again.run(800);
     again.picture("second-start");
     EXPECT_FALSE(again.dialog("DIALOG_NEWPLAYER"));
-    EXPECT_EQ(welcomeText(again), L"Welcome, Ann");
+    EXPECT_EQ(labelText(again, "LABEL_PLAYERNAME"), L"Welcome, Ann");
     EXPECT_EQ(QuovelMahjongPlayer::current()->floorReached, 3);
     EXPECT_GE(volume, 0);
     EXPECT_EQ(musicVolume(), volume);

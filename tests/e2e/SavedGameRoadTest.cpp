@@ -20,7 +20,6 @@
 #include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace saved_game_road_test {
@@ -66,14 +65,7 @@ bool clickAMatch(RoadDriver& road) {
         ADD_FAILURE() << "no match on a board of " << game->getLayout()->getTileCount();
         return false;
     }
-    dismissTutorialHint(road);
-    clickTile(road, pair[0].get());
-    dismissTutorialHint(road);
-    if (game->getClickOutcome() != Game::CLICK_SELECT) {
-        clickTile(road, pair[0].get());
-    }
-    clickTile(road, pair[1].get());
-    return game->getClickOutcome() == Game::CLICK_MATCH;
+    return clickMatch(road, {pair[0].get(), pair[1].get()});
 }
 
 bool savedCasinoGameExists() {

@@ -3,7 +3,6 @@
 // arcade game; Speed and Mixed on the roof; a layout page and a layout won.
 #include <gtest/gtest.h>
 
-#include "framework/gui/Label.h"
 #include "game/app/SceneCasino.h"
 #include "game/app/SceneRecRoom.h"
 #include "game/dialogs/DialogKillerStones.h"
@@ -12,31 +11,9 @@
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/screen/GameSceneStates.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace score_room_road_test {
-
-// The room's switch `switchName` chosen and its start clicked: true once the level is played.
-// Pictures of the choice and the board, named after `what`.
-bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
-    if (!road.click(switchName)) {
-        return false;
-    }
-    road.run(500);
-    road.picture(what + "-chosen");
-    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
-        !waitUntilPlaying(road)) {
-        return false;
-    }
-    road.picture(what + "-board");
-    return true;
-}
-
-std::wstring roomLabelText(RoadDriver& road, const std::string& name) {
-    auto* label = objectCast<Label>(road.find(name));
-    return label ? label->getText() : L"<none>";
-}
 
 TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     RoadDriver road("casino");
@@ -63,9 +40,7 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
 
     // One pair matched for a score, then the clock runs out.
     const Game::TileList order = played->getBuildOrder();
-    clickTile(road, order[0].get());
-    clickTile(road, order[1].get());
-    ASSERT_EQ(played->getClickOutcome(), Game::CLICK_MATCH);
+    ASSERT_TRUE(clickMatch(road, {order[0].get(), order[1].get()}));
     const int32_t score = played->getScore().getValue();
     EXPECT_GT(score, 0);
     SceneGame* screen = gameScreen(road);
@@ -93,8 +68,8 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     road.run(1000);
     road.picture("casino-after-run");
     EXPECT_EQ(casino->getSelectedGameType(), 0);
-    EXPECT_EQ(roomLabelText(road, "LABEL_FINISHED"), L"1");
-    EXPECT_EQ(roomLabelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
+    EXPECT_EQ(labelText(road, "LABEL_FINISHED"), L"1");
+    EXPECT_EQ(labelText(road, "LABEL_TOPSCORE"), std::to_wstring(score));
     EXPECT_EQ(road.finish(), 0);
 }
 

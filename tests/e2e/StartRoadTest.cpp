@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "framework/platform/PlayerManager.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 TEST(Road, StartUpSplashLoadingAndAClickReachTheLobby) {
@@ -26,12 +25,10 @@ TEST(Road, AFirstRunTypesANameAndIsWelcomed) {
     road.type(L"Ann");
     road.run(200);
     road.picture("name-typed");
-    ASSERT_TRUE(road.click("BUTTON_OK"));
-    ASSERT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
-                             "the name input to close"));
+    ASSERT_TRUE(road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER"));
     road.run(600);
     road.picture("welcome");
-    EXPECT_EQ(welcomeText(road), L"Welcome, Ann");
+    EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");
     EXPECT_EQ(PlayerManager::getInstance()->getCurrentPlayer()->getName(), "Ann");
     EXPECT_EQ(road.finish(), 0);
     EXPECT_TRUE(std::filesystem::exists(road.gameFolder() / "players/players.plrs.!"));

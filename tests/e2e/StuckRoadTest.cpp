@@ -15,7 +15,6 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
-#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace stuck_road_test {
@@ -124,8 +123,7 @@ bool answerQuestion(RoadDriver& road, const std::string& question, bool yes) {
         ADD_FAILURE() << question << (yes ? ": no yes button to click" : ": no no button to click");
         return false;
     }
-    road.clickAt(button->getAbsoluteX() + button->getWidth() / 2,
-                 button->getAbsoluteY() + button->getHeight() / 2);
+    road.clickWidget(button, question);
     SceneGame* screen = gameScreen(road);
     return road.waitFor(
         [&] {

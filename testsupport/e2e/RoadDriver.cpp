@@ -1,7 +1,5 @@
 #include "testsupport/e2e/RoadDriver.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -88,7 +86,11 @@ RoadDriver::~RoadDriver() {
         finish();
     }
     setProblemSink(nullptr);
-    EXPECT_EQ(logged, std::set<std::string>()) << road << " runs the shipped data: it logs nothing";
+    RoadCheck logs(logged.empty());
+    logs << road << " runs the shipped data: it logs nothing, yet logged:";
+    for (const std::string& line : logged) {
+        logs << "\n  " << line;
+    }
     logged.clear();
     KeyStore::setCurrentUser(nullptr);
     resetFolderCache();
@@ -132,13 +134,19 @@ std::string RoadDriver::storedText(const std::string& relativePath) const {
 }
 
 void RoadDriver::playOwnLevels(int32_t groups) {
-    ASSERT_FALSE(running);
+    if (running) {
+        RoadCheck(false) << road << ": its own levels set while the program runs";
+        return;
+    }
     programFolder = home / "program";
     writeRoadProgram(builtGameFolder(), programFolder, groups);
 }
 
 void RoadDriver::start() {
-    ASSERT_FALSE(running);
+    if (running) {
+        RoadCheck(false) << road << ": started twice";
+        return;
+    }
     if (!logo) {
         if (programFolder == builtGameFolder()) {
             programFolder = home / "program";
@@ -169,7 +177,7 @@ void RoadDriver::start() {
                     }
                 }
                 store->setSaveFileName((home / "session-events.xml").string());
-                EXPECT_TRUE(store->save());
+                RoadCheck(store->save()) << road << ": the session events not saved";
             }
         };
         const std::filesystem::path before = std::filesystem::current_path();
@@ -227,14 +235,14 @@ bool RoadDriver::waitFor(const std::function<bool()>& condition, const std::stri
     while (!condition()) {
         if (now() - start > limitMs) {
             Scene* running = scene();
-            ADD_FAILURE() << road << ": " << what << " did not happen within " << limitMs
-                          << " ms of game time (running: "
-                          << (running ? running->getName() : std::string("no scene"))
-                          << ", dialogs:" << openDialogNames() << ")";
+            RoadCheck(false) << road << ": " << what << " did not happen within " << limitMs
+                             << " ms of game time (running: "
+                             << (running ? running->getName() : std::string("no scene"))
+                             << ", dialogs:" << openDialogNames() << ")";
             return false;
         }
         if (!step()) {
-            ADD_FAILURE() << road << ": the program ended waiting for " << what;
+            RoadCheck(false) << road << ": the program ended waiting for " << what;
             return false;
         }
     }
@@ -255,8 +263,8 @@ bool RoadDriver::waitForEnd(uint32_t limitMs) {
     const uint32_t start = now();
     while (step()) {
         if (now() - start > limitMs) {
-            ADD_FAILURE() << road << ": the program did not end within " << limitMs
-                          << " ms of game time";
+            RoadCheck(false) << road << ": the program did not end within " << limitMs
+                             << " ms of game time";
             return false;
         }
     }
@@ -356,7 +364,7 @@ bool RoadDriver::clickIn(const std::string& dialogName, const std::string& name)
 bool RoadDriver::clickWidget(GameNode* node, const std::string& name) {
     auto* widget = dynamic_cast<Sprite*>(node);
     if (!widget) {
-        ADD_FAILURE() << road << ": no widget " << name << " to click";
+        RoadCheck(false) << road << ": no widget " << name << " to click";
         return false;
     }
     clickAt(widget->getAbsoluteX() + widget->getWidth() / 2,
@@ -393,7 +401,7 @@ void RoadDriver::type(const std::wstring& text) {
 RefHolder<Image> RoadDriver::window(const std::string& stepName) {
     const SurfaceMemory screen = display.getBackBuffer();
     if (!screen.pixels || screen.bytesPerPixel != 4) {
-        ADD_FAILURE() << road << ": no 32-bit window to picture at " << stepName;
+        RoadCheck(false) << road << ": no 32-bit window to picture at " << stepName;
         return nullptr;
     }
     RefHolder<Image> shown = Image::createImage(screen.width, screen.height, 4);
@@ -415,6 +423,6 @@ RefHolder<Image> RoadDriver::picture(const std::string& stepName) {
     std::snprintf(number, sizeof number, "%02d", ++pictures);
     const std::string path =
         (folder / (pictureName + "-" + number + "-" + stepName + ".png")).string();
-    EXPECT_TRUE(writeImagePng(path, shown.get())) << path;
+    RoadCheck(writeImagePng(path, shown.get())) << path << " not written";
     return shown;
 }

@@ -12,9 +12,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <source_location>
+#include <sstream>
 #include <string>
 #include <thread>
 
+#include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
 #include "testsupport/os/FakeClipboard.h"
@@ -25,6 +28,30 @@
 #include "testsupport/os/FakeKeyStore.h"
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
+
+// A road's check, streamed into like a test's; a failed one goes to `report` with its place: the
+// test program fails the running test, the route bench prints it and ends its walk non-zero.
+class RoadCheck {
+public:
+    static inline Hook<void(const char* file, int line, const std::string& message)> report;
+    explicit RoadCheck(bool holds, std::source_location where = std::source_location::current())
+        : holds(holds), where(where) {}
+    ~RoadCheck() {
+        if (!holds) {
+            report(where.file_name(), int(where.line()), text.str());
+        }
+    }
+    template <typename Part>
+    RoadCheck& operator<<(const Part& part) {
+        text << part;
+        return *this;
+    }
+
+private:
+    bool holds;
+    std::source_location where;
+    std::ostringstream text;
+};
 
 class AudioMixer;
 class Dialog;

@@ -3,8 +3,6 @@
 // Steps many roads share: from start-up to the lobby, the first player's name, the game
 // screen's tiles and HUD, and what the window shows of the tiles.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +48,7 @@ inline bool reachLobby(RoadDriver& road, bool pictures = false) {
         // The badge's white ring shows on the left, where the wipe had not come yet.
         RefHolder<Image> logo = road.picture("logo");
         const uint8_t* ring = logo ? logo->getPixels() + 281 * logo->getPitch() + 252 * 4 : nullptr;
-        EXPECT_TRUE(ring && ring[0] > 220 && ring[1] > 220 && ring[2] > 220) << "no logo";
+        RoadCheck(ring && ring[0] > 220 && ring[1] > 220 && ring[2] > 220) << "no logo";
         road.run(1700);
     }
     if (pictures) {
@@ -73,10 +71,10 @@ inline bool reachLobby(RoadDriver& road, bool pictures = false) {
     return road.waitForScene("SCENE_LOBBY");
 }
 
-// The lobby's greeting.
-inline std::wstring welcomeText(RoadDriver& road) {
-    auto* label = objectCast<Label>(road.find("LABEL_PLAYERNAME"));
-    return label ? label->getText() : L"<no greeting>";
+// The text of the named label (the lobby's greeting, LABEL_PLAYERNAME, among them).
+inline std::wstring labelText(RoadDriver& road, const std::string& name) {
+    auto* label = objectCast<Label>(road.find(name));
+    return label ? label->getText() : L"<no label " + std::wstring(name.begin(), name.end()) + L">";
 }
 
 // The first run's name input answered with `name` and its OK button.
@@ -86,9 +84,7 @@ inline bool enterFirstName(RoadDriver& road, const std::wstring& name) {
     }
     road.run(600);
     road.type(name);
-    road.click("BUTTON_OK");
-    return road.waitFor([&] { return !road.dialog("DIALOG_NEWPLAYER"); },
-                        "the name input to close");
+    return road.closeDialog("BUTTON_OK", "DIALOG_NEWPLAYER");
 }
 
 // A click on the host's hint's OK once it has faded in, where one is open.
@@ -190,14 +186,28 @@ inline bool waitUntilPlaying(RoadDriver& road) {
         "the level to be played", 30000);
 }
 
+// The room's switch `switchName` chosen and its start clicked: true once the level is played.
+// Pictures of the choice and the board, named after `what`.
+inline bool startChosen(RoadDriver& road, const std::string& switchName, const std::string& what) {
+    if (!road.click(switchName)) {
+        return false;
+    }
+    road.run(500);
+    road.picture(what + "-chosen");
+    if (!road.click("BUTTON_START") || !road.waitForScene("SCENE_GAME", 30000) ||
+        !waitUntilPlaying(road)) {
+        return false;
+    }
+    road.picture(what + "-board");
+    return true;
+}
+
 // Door `door` clicked: true once the level is played, the notice and hints gone. Pictures of
 // the level notice and the board.
 inline bool enterRoom(RoadDriver& road, int32_t door) {
     auto* hallway = objectCast<SceneHallway>(road.scene());
-    Button* knob = hallway->getDoor(door);
-    road.clickAt(knob->getAbsoluteX() + knob->getWidth() / 2,
-                 knob->getAbsoluteY() + knob->getHeight() / 2);
-    if (!road.waitForScene("SCENE_GAME", 30000)) {
+    if (!road.clickWidget(hallway->getDoor(door), "door " + std::to_string(door)) ||
+        !road.waitForScene("SCENE_GAME", 30000)) {
         return false;
     }
     return waitUntilPlaying(road);
@@ -226,14 +236,9 @@ inline bool playRecRoomLayout(RoadDriver& road, const std::string& typeSwitch, i
     }
     road.picture("layout-page");
     auto* preview = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
-    Button* layout = preview ? preview->getSlotButton(slot) : nullptr;
-    if (!layout) {
-        ADD_FAILURE() << "no layout in slot " << slot << " of the page";
-        return false;
-    }
-    road.clickAt(layout->getAbsoluteX() + layout->getWidth() / 2,
-                 layout->getAbsoluteY() + layout->getHeight() / 2);
-    if (!road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road)) {
+    if (!road.clickWidget(preview ? preview->getSlotButton(slot) : nullptr,
+                          "the page's layout slot " + std::to_string(slot)) ||
+        !road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road)) {
         return false;
     }
     road.picture("board");
@@ -285,8 +290,8 @@ inline bool clickMatch(RoadDriver& road, const std::vector<const Tile*>& tiles,
                                 : k + 1 == tiles.size() ? Game::CLICK_MATCH
                                                         : Game::CLICK_ADD;
         if (!clickTileFor(road, tiles[k], outcome)) {
-            ADD_FAILURE() << "tile " << k << " of a match was not taken (outcome "
-                          << Game::current()->getClickOutcome() << ")";
+            RoadCheck(false) << "tile " << k << " of a match was not taken (outcome "
+                             << Game::current()->getClickOutcome() << ")";
             return false;
         }
         if (k == 0 && selectedStep) {
@@ -301,14 +306,14 @@ inline bool clickMatch(RoadDriver& road, const std::vector<const Tile*>& tiles,
 inline bool clearBoardByClicks(RoadDriver& road) {
     Game* played = Game::current();
     if (!played) {
-        ADD_FAILURE() << "no game to play";
+        RoadCheck(false) << "no game to play";
         return false;
     }
     const Game::TileList order = played->getBuildOrder();
     for (size_t k = 0; k + 1 < order.size(); k += 2) {
         if (!clickMatch(road, {order[k].get(), order[k + 1].get()},
                         k == 0 ? "first-tile-selected" : nullptr)) {
-            ADD_FAILURE() << "pair " << k / 2 << " of the build order";
+            RoadCheck(false) << "pair " << k / 2 << " of the build order";
             return false;
         }
     }
@@ -382,7 +387,7 @@ inline bool clickHudButton(RoadDriver& road, const std::string& name) {
     dismissTutorialHint(road);
     dismissHostHint(road);
     GameNode* button = road.find(name);
-    EXPECT_TRUE(button && button->isVisible()) << name << " is not shown";
+    RoadCheck(button && button->isVisible()) << name << " is not shown";
     return button && button->isVisible() && road.click(name);
 }
 
@@ -497,7 +502,8 @@ struct BoardOnScreen {
     }
     void expectShows(Spot at, const Image* expected, const std::string& what) const {
         std::string where;
-        EXPECT_EQ(faceMismatches(road, at, expected, &where), 0) << what << ": " << where;
+        const int32_t mismatches = faceMismatches(road, at, expected, &where);
+        RoadCheck(mismatches == 0) << what << ": " << mismatches << " pixels differ, " << where;
     }
     // The window shows the tile's face, tinted or not, where the tile lies.
     void expectFace(const Tile* tile, Tint tint, const std::string& what) const {
@@ -546,8 +552,9 @@ struct BoardOnScreen {
                 full += along / length >= 0.9 ? 1 : 0;
             }
         });
-        EXPECT_GE(measured > 0 ? double(full) / measured : 0.0, 0.3)
-            << what << " in tile set " << QuovelMahjongPlayer::current()->tileSet + 1;
+        const double share = measured > 0 ? double(full) / measured : 0.0;
+        RoadCheck(share >= 0.3) << what << ": the full tint on " << share << " of the face"
+                                << " in tile set " << QuovelMahjongPlayer::current()->tileSet + 1;
     }
     // Every tile on the board and in the rack shows its face.
     void expectAllFaces(const std::string& what) const {
@@ -586,26 +593,33 @@ struct BoardOnScreen {
     }
     // Shuffle by the HUD's button: once the board plays again, every tile shows its face.
     void shuffleAndLook() const {
-        ASSERT_TRUE(clickHudButton(road, "BUTTON_SHUFFLE"));
         SceneGame* screen = gameScreen(road);
-        ASSERT_TRUE(road.waitFor(
-            [&] { return objectCast<StateShuffle>(screen->getCurrentState()) != nullptr; },
-            "the shuffle"));
-        ASSERT_TRUE(
-            road.waitFor([&] { return screen->isPlaying(); }, "play after the shuffle", 30000));
+        if (!clickHudButton(road, "BUTTON_SHUFFLE") ||
+            !road.waitFor(
+                [&] { return objectCast<StateShuffle>(screen->getCurrentState()) != nullptr; },
+                "the shuffle") ||
+            !road.waitFor([&] { return screen->isPlaying(); }, "play after the shuffle", 30000)) {
+            return;
+        }
         settleEffects(road);
         expectAllFaces("after the shuffle");
     }
     // A hint by the HUD's button: its tiles pulse, so they no longer show the plain face.
     void hintAndLook() const {
-        ASSERT_TRUE(clickHudButton(road, "BUTTON_HINT_UNLIMITED"));
+        if (!clickHudButton(road, "BUTTON_HINT_UNLIMITED")) {
+            return;
+        }
         road.run(400);
         const Game::TileList hinted = game()->getSuperHintTiles();
-        ASSERT_FALSE(hinted.empty()) << "the hint marked no tile";
+        if (hinted.empty()) {
+            RoadCheck(false) << "the hint marked no tile";
+            return;
+        }
         for (const RefHolder<Tile>& tile : hinted) {
             const Spot at = face(tile.get());
-            EXPECT_GT(faceMismatches(road, at, drawn(tile.get()).get()), 20)
-                << "a hinted tile at " << at.x << "," << at.y << " does not pulse";
+            const int32_t changed = faceMismatches(road, at, drawn(tile.get()).get());
+            RoadCheck(changed > 20) << "a hinted tile at " << at.x << "," << at.y
+                                    << " does not pulse: " << changed << " pixels changed";
         }
     }
 };
