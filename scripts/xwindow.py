@@ -19,6 +19,34 @@ class XImage(ctypes.Structure):
                 ("bits_per_pixel", ctypes.c_int)]
 
 
+class XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("class_", ctypes.c_int),
+                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+IS_VIEWABLE = 2
+
+
+class XResClientIdSpec(ctypes.Structure):
+    _fields_ = [("client", ctypes.c_ulong), ("mask", ctypes.c_uint)]
+
+
+class XResClientIdValue(ctypes.Structure):
+    _fields_ = [("spec", XResClientIdSpec), ("length", ctypes.c_long),
+                ("value", ctypes.c_void_p)]
+
+
+XRES_CLIENT_ID_PID_MASK = 2
+
+
 class XClientMessageEvent(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
@@ -33,6 +61,7 @@ class XEvent(ctypes.Union):
 def load_x_libraries():
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
     xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+    xres = ctypes.cdll.LoadLibrary("libXRes.so.1")
     ulong, uint, c_int, ptr = ctypes.c_ulong, ctypes.c_uint, ctypes.c_int, ctypes.c_void_p
     x11.XOpenDisplay.restype = ptr
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -60,7 +89,18 @@ def load_x_libraries():
     xtst.XTestFakeMotionEvent.argtypes = [ptr, c_int, c_int, c_int, ulong]
     xtst.XTestFakeButtonEvent.argtypes = [ptr, uint, c_int, ulong]
     xtst.XTestFakeKeyEvent.argtypes = [ptr, uint, c_int, ulong]
-    return x11, xtst
+    x11.XGetWindowAttributes.argtypes = [ptr, ulong, ctypes.POINTER(XWindowAttributes)]
+    # A window may go between listing it and asking about it: that error is no fault.
+    x11.XSetErrorHandler.argtypes = [ptr]
+    xres.XResQueryClientIds.argtypes = [ptr, ctypes.c_long, ctypes.POINTER(XResClientIdSpec),
+                                        ctypes.POINTER(ctypes.c_long),
+                                        ctypes.POINTER(ctypes.POINTER(XResClientIdValue))]
+    xres.XResGetClientPid.argtypes = [ctypes.POINTER(XResClientIdValue)]
+    xres.XResClientIdsDestroy.argtypes = [ctypes.c_long, ctypes.POINTER(XResClientIdValue)]
+    return x11, xtst, xres
+
+
+IGNORE_X_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
 
 
 def write_png(path, rgb, width, height):
@@ -80,18 +120,43 @@ def write_png(path, rgb, width, height):
 
 class XWindow:
     """A top-level window of the given size on a display (the DISPLAY variable's when no name
-    is given); coordinates are the window's own. Raises OSError when the display does not
-    open."""
+    is given), shown on the screen by a given process; coordinates are the window's own. Raises
+    OSError when the display does not open."""
 
     def __init__(self, width, height, display_name=None):
-        self.x11, self.xtst = load_x_libraries()
+        self.x11, self.xtst, self.xres = load_x_libraries()
         self.width, self.height = width, height
         self.display = self.x11.XOpenDisplay(display_name.encode() if display_name else None)
         if not self.display:
             raise OSError(f"X display {display_name or '(DISPLAY)'} does not open")
+        self.x11.XSetErrorHandler(ctypes.cast(IGNORE_X_ERRORS, ctypes.c_void_p))
         self.root = self.x11.XDefaultRootWindow(self.display)
         self.window = None
         self.left = self.top = 0
+
+    def owner(self, window):
+        """The process id of the client that made the window (asked of the server: not every
+        program names itself on its windows), or None."""
+        spec = XResClientIdSpec(window, XRES_CLIENT_ID_PID_MASK)
+        count, values = ctypes.c_long(), ctypes.POINTER(XResClientIdValue)()
+        if self.xres.XResQueryClientIds(self.display, 1, ctypes.byref(spec), ctypes.byref(count),
+                                        ctypes.byref(values)) != 0:
+            return None
+        pids = [self.xres.XResGetClientPid(ctypes.byref(values[i])) for i in range(count.value)]
+        self.xres.XResClientIdsDestroy(count, values)
+        return next((pid for pid in pids if pid > 0), None)
+
+    def viewable(self, window):
+        """Whether the window is mapped, and so are the windows it is in."""
+        attributes = XWindowAttributes()
+        return bool(self.x11.XGetWindowAttributes(self.display, window,
+                                                  ctypes.byref(attributes))) and \
+            attributes.map_state == IS_VIEWABLE
+
+    def shown_by(self, pid):
+        """The viewable top-level windows of the process, as (window, width, height)."""
+        return [(window, width, height) for window, width, height in self.top_level()
+                if self.viewable(window) and self.owner(window) == pid]
 
     def top_level(self):
         """Every window made on the root, as (window, width, height), oldest first."""
@@ -111,11 +176,11 @@ class XWindow:
             x11.XFree(children)
         return windows
 
-    def find(self):
-        """The window, once one of the size is on the screen, else None."""
+    def find(self, pid):
+        """The window, once the process shows one of the size, else None."""
         x11, byref = self.x11, ctypes.byref
         found = None
-        for window, width, height in self.top_level():
+        for window, width, height in self.shown_by(pid):
             if (width, height) == (self.width, self.height):
                 found = window
         if found:
@@ -177,11 +242,11 @@ class XWindow:
             self.key(letter.lower(), shift=letter.isupper())
             time.sleep(INPUT_PAUSE_S)
 
-    def press_close_box(self):
-        """What a window manager sends when the window's close box is clicked. Sent to the window
-        on the screen now: a program may replace its first window while it starts, and a message
-        to the gone one is an X error that ends this process."""
-        self.find()
+    def press_close_box(self, pid):
+        """What a window manager sends when the window's close box is clicked. Sent to the
+        process's window on the screen now: a program may replace its first window while it
+        starts."""
+        XWindow.find(self, pid)
         event = XEvent()
         event.client.type = 33  # ClientMessage
         event.client.window = self.window

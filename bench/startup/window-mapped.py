@@ -10,7 +10,6 @@ the start of the process until X reports its 800 x 600 window viewable (polled e
 millisecond). Reports the median, minimum and maximum of each, their ratio (goal: at most 1.6)
 and the OpenGL libraries found in each process's memory map a second after its window showed.
 """
-import ctypes
 import os
 import shutil
 import statistics
@@ -24,18 +23,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../
 from xwindow import XWindow  # noqa: E402
 
 GOAL_RATIO = 1.6
-IS_VIEWABLE = 2
-# Offset of map_state in Xlib's XWindowAttributes on a 64-bit system.
-MAP_STATE_OFFSET = 92
 GL_LIBRARIES = ("libGL", "libGLX", "libEGL", "_dri.so", "libLLVM", "libgallium")
-
-
-def viewable(window, handle):
-    attributes = ctypes.create_string_buffer(256)
-    if not window.x11.XGetWindowAttributes(window.display, ctypes.c_ulong(handle), attributes):
-        return False
-    return int.from_bytes(attributes.raw[MAP_STATE_OFFSET:MAP_STATE_OFFSET + 4], "little") == \
-        IS_VIEWABLE
 
 
 def gl_libraries(pid):
@@ -51,8 +39,7 @@ def time_to_mapped(window, command, cwd, env):
                                stderr=subprocess.DEVNULL)
     mapped = None
     while time.monotonic() - start < 10 and process.poll() is None:
-        handle = window.find()
-        if handle and viewable(window, handle):
+        if window.find(process.pid):
             mapped = 1000.0 * (time.monotonic() - start)
             break
         time.sleep(0.001)
@@ -61,7 +48,7 @@ def time_to_mapped(window, command, cwd, env):
     process.kill()
     process.wait()
     # The next run must not find this window.
-    while window.find():
+    while window.find(process.pid):
         time.sleep(0.01)
     return mapped, loaded
 
@@ -78,11 +65,6 @@ def main():
         window = XWindow(800, 600)
     except OSError:
         sys.exit("no X display: run through xvfb-run")
-    window.x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
-    # A window may go between listing it and asking for its geometry: the error is no fault.
-    ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
-    window.x11.XSetErrorHandler.argtypes = [ctypes.c_void_p]
-    window.x11.XSetErrorHandler(ctypes.cast(ignore, ctypes.c_void_p))
     home = tempfile.mkdtemp(prefix="quovel-mapped-")
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store)

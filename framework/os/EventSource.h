@@ -8,7 +8,7 @@
 // keyboard and mouse, in arrival order, plus the quit message the game posts itself.
 class EventSource {
 public:
-    // The code of the WM_QUIT that a request to end from outside (SIGTERM, SIGINT) brings:
+    // The code of the WM_QUIT that a request to end from outside (a termination signal) brings:
     // the game ends as after its own quit, without asking.
     static constexpr uint32_t signalQuitCode = 0x80000000u;
 

@@ -8,10 +8,9 @@ class MessageBox {
 public:
     virtual ~MessageBox() = default;
 
-    // Returns when the message has been shown (and, for a real box, dismissed).
-    virtual void show(const std::string& title, const std::string& text) = 0;
-    // Whether the message goes to the stderr stream (then it need not be written there again).
-    virtual bool writesToStderr() const { return false; }
+    // Returns when the message has been shown (and, for a real box, dismissed): true when it was
+    // written to the stderr stream instead or as well (then it need not be written there again).
+    virtual bool show(const std::string& title, const std::string& text) = 0;
 };
 
 // True when no person can answer a box: SDL's dummy or offscreen video driver, or the

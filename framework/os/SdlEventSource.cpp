@@ -3,11 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <string_view>
 
 #include "framework/os/SdlDisplay.h"
+#include "framework/os/TerminationSignals.h"
 #include "framework/os/X11Events.h"
 
 namespace {
@@ -48,15 +48,6 @@ bool insideByEvents(SDL_Window* window, int& x, int& y) {
     return x > 0 && y > 0 && x < width - 1 && y < height - 1;
 }
 
-// The last termination signal caught and not yet turned into a quit, or 0. SDL's own handler
-// would turn it into SDL_QUIT, which reads as the close box and only asks.
-std::atomic<int> caughtSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
-
-void onTerminationSignal(int signal) {
-    caughtSignal.store(signal);
-}
-
 }  // namespace
 
 SdlEventSource::SdlEventSource(SdlDisplay& display)
@@ -64,26 +55,16 @@ SdlEventSource::SdlEventSource(SdlDisplay& display)
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     eventTranslator.setKeyQuery(
         [&display](int32_t sdlKey) { return x11KeyDown(display.sdlWindow(), sdlKey); });
-    // Installed after SDL's, so that ours is the one called.
-    struct sigaction action {};
-    action.sa_handler = &onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGTERM, &action, &formerTerm);
-    sigaction(SIGINT, &action, &formerInterrupt);
 }
 
 SdlEventSource::~SdlEventSource() {
-    sigaction(SIGINT, &formerInterrupt, nullptr);
-    sigaction(SIGTERM, &formerTerm, nullptr);
-    caughtSignal.store(0);
     if (eventsStarted) {
         SDL_QuitSubSystem(SDL_INIT_EVENTS);
     }
 }
 
 bool SdlEventSource::nextMessage(MessageRecord& record) {
-    if (caughtSignal.exchange(0) != 0) {
+    if (terminationSignals::take()) {
         postQuit(signalQuitCode);
     }
     if (pending.empty() && eventTranslator.hasKeysHeldAcrossWindows()) {
@@ -126,10 +107,6 @@ bool SdlEventSource::nextMessage(MessageRecord& record) {
         return true;
     }
     return false;
-}
-
-bool SdlEventSource::terminationPending() {
-    return caughtSignal.load() != 0;
 }
 
 bool SdlEventSource::pumpDue() {

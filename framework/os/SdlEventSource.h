@@ -1,7 +1,5 @@
 #pragma once
 
-#include <signal.h>
-
 #include <deque>
 #include <vector>
 
@@ -11,9 +9,9 @@
 class SdlDisplay;
 
 // Window messages from SDL's event queue, translated by an EventTranslator for the display's
-// current window. Renderer resets are handed to the display instead of becoming messages.
-// While it lives, SIGTERM and SIGINT end the message loop as the game's own quit does (a WM_QUIT
-// with signalQuitCode); a second one ends the process at once.
+// current window. Renderer resets are handed to the display instead of becoming messages. A
+// termination signal caught by the program's handlers (see TerminationSignals) ends the message
+// loop as the game's own quit does: a WM_QUIT with signalQuitCode.
 class SdlEventSource : public EventSource {
 public:
     explicit SdlEventSource(SdlDisplay& display);
@@ -28,8 +26,6 @@ public:
     void serviceQueue() override;
 
     const EventTranslator& translator() const { return eventTranslator; }
-    // Whether a termination signal came that the message loop has not taken yet.
-    static bool terminationPending();
 
 private:
     // How long after an event SDL is pumped every frame, and how often it is pumped when
@@ -64,6 +60,4 @@ private:
     bool eventSeen = false;
     bool quitPosted = false;
     uint32_t quitCode = 0;
-    struct sigaction formerTerm {};
-    struct sigaction formerInterrupt {};
 };

@@ -2,14 +2,18 @@
 
 #include <SDL.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
 
-#include "framework/os/SdlEventSource.h"
 #include "framework/os/StderrMessageBox.h"
+#include "framework/os/TerminationSignals.h"
 
 namespace {
 
@@ -23,22 +27,49 @@ bool showHere(const std::string& title, const std::string& text) {
            0;
 }
 
+// The box's process is given the read end of a pipe whose write end only the game holds: end of
+// file means the game has gone, however it went.
+void endWithGame(int aliveFd) {
+    // Only a process in a group of its own may end its whole group.
+    if (aliveFd < 0 || getpgrp() != getpid()) {
+        return;
+    }
+    std::thread([aliveFd] {
+        char ignored = 0;
+        while (read(aliveFd, &ignored, 1) < 0 && errno == EINTR) {
+        }
+        kill(0, SIGKILL);
+    }).detach();
+}
+
 // True when the box was shown and closed; false when it could not be shown, or was taken away
 // by a termination signal (`ended` set).
 bool showInChild(const std::string& title, const std::string& text, bool& ended) {
+    int alive[2];
+    if (pipe2(alive, O_CLOEXEC) != 0) {
+        return showHere(title, text);
+    }
     char program[] = "/proc/self/exe";
     std::string request = REQUEST;
+    std::string aliveArgument = std::to_string(alive[0]);
     std::string titleArgument = title;
     std::string textArgument = text;
-    char* arguments[] = {program, request.data(), titleArgument.data(), textArgument.data(),
-                         nullptr};
+    char* arguments[] = {program, request.data(), aliveArgument.data(), titleArgument.data(),
+                         textArgument.data(), nullptr};
     const pid_t child = fork();
     if (child == 0) {
         // A group of its own, so that the box's own helper process goes with it.
         setpgid(0, 0);
+        fcntl(alive[0], F_SETFD, 0);
         execv(program, arguments);
         _exit(127);
     }
+    // The write end is closed when the box is done, or by the system when the game ends.
+    close(alive[0]);
+    struct WriteEnd {
+        int fd;
+        ~WriteEnd() { close(fd); }
+    } writeEnd{alive[1]};
     if (child < 0) {
         return showHere(title, text);
     }
@@ -52,7 +83,7 @@ bool showInChild(const std::string& title, const std::string& text, bool& ended)
         if (done < 0 && errno != EINTR) {
             return false;
         }
-        if (SdlEventSource::terminationPending()) {
+        if (terminationSignals::requested()) {
             kill(-child, SIGTERM);
             while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
             }
@@ -65,12 +96,12 @@ bool showInChild(const std::string& title, const std::string& text, bool& ended)
 
 }  // namespace
 
-void SdlMessageBox::show(const std::string& title, const std::string& text) {
-    bool ended = SdlEventSource::terminationPending();
+bool SdlMessageBox::show(const std::string& title, const std::string& text) {
+    bool ended = terminationSignals::requested();
     if (!ended && (childProcessBoxes ? showInChild(title, text, ended) : showHere(title, text))) {
-        return;
+        return false;
     }
-    StderrMessageBox().show(title, text);
+    return StderrMessageBox().show(title, text);
 }
 
 void showMessageBoxesInChildProcess() {
@@ -78,8 +109,15 @@ void showMessageBoxesInChildProcess() {
 }
 
 int serveMessageBoxRequest(int argc, char** argv) {
-    if (argc != 4 || std::strcmp(argv[1], REQUEST) != 0) {
+    if (argc != 5 || std::strcmp(argv[1], REQUEST) != 0) {
         return -1;
     }
-    return showHere(argv[2], argv[3]) ? 0 : 1;
+    // The parent's termination signal ends this process by the default action.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A box whose game has gone (killed, crashed) would stand alone on the screen: it goes with
+    // the game, and so does its group (SDL shows an X box from a process of its own).
+    char* end = nullptr;
+    const long aliveFd = std::strtol(argv[2], &end, 10);
+    endWithGame(*end == '\0' && aliveFd >= 0 && aliveFd < 65536 ? static_cast<int>(aliveFd) : -1);
+    return showHere(argv[3], argv[4]) ? 0 : 1;
 }

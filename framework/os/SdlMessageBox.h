@@ -7,10 +7,12 @@
 //
 // In the game the box is shown by a child process (the program run again with the request as
 // its arguments), while this one waits: a termination signal then takes the box away and
-// returns at once, and the game ends as its quit does instead of waiting on the box.
+// returns at once, and the game ends as its quit does instead of waiting on the box. Once a
+// termination signal has come, no box is shown: the message goes to stderr. The child ends with
+// its parent, however the parent ends.
 class SdlMessageBox : public MessageBox {
 public:
-    void show(const std::string& title, const std::string& text) override;
+    bool show(const std::string& title, const std::string& text) override;
 };
 
 // For the program's entry: from now on boxes are shown by the program run again (see above).

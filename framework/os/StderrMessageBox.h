@@ -10,8 +10,7 @@ class StderrMessageBox : public MessageBox {
 public:
     explicit StderrMessageBox(std::FILE* stream = stderr) : stream(stream) {}
 
-    void show(const std::string& title, const std::string& text) override;
-    bool writesToStderr() const override { return stream == stderr; }
+    bool show(const std::string& title, const std::string& text) override;
 
 private:
     std::FILE* stream;

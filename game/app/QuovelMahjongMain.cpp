@@ -148,11 +148,9 @@ int QuovelMahjongMain::run() {
 }
 
 void QuovelMahjongMain::tellCannotStart(const std::string& text) {
-    MessageBox& box = *services.window.messageBox;
-    if (!box.writesToStderr()) {
+    if (!services.window.messageBox->show(REPORT_TITLE, text)) {
         std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, text.c_str());
     }
-    box.show(REPORT_TITLE, text);
 }
 
 void QuovelMahjongMain::startServices() {

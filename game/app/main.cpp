@@ -5,6 +5,7 @@
 
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlMessageBox.h"
+#include "framework/os/TerminationSignals.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
 #include "game/app/QuovelMahjongMain.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     if (const int boxShown = serveMessageBoxRequest(argc, argv); boxShown >= 0) {
         return boxShown;
     }
+    terminationSignals::install();
     showMessageBoxesInChildProcess();
     SdlDisplay display;
     RealServices real(display);

@@ -10,7 +10,12 @@ logo shows when the shipped branding file plays it, the first-run name input get
 lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
 close box is pressed and the quit question is answered "yes"; the game must end with code 0
 and have saved the player; run again on a damaged player list, it must tell so and keep Ann
-(with her floor) current without asking her name again. Widgets are aimed at from the definitions in
+(with her floor) current without asking her name again. With Ann's profile damaged, the box that
+tells so must go when the game is killed under it, and a termination signal must take it away
+and end the game with code 0; a termination signal whose quit cannot save (the players' folder
+turned into a file) must end the game too, the failure told on stderr, and so must one over the
+box of a program without its data file, told on stderr once. Windows are told apart by
+the process that shows them, never by title or size alone. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
 Fails, not skips, when Xvfb is missing or cannot start.
@@ -180,6 +185,24 @@ class Screen:
         write_png(path, self.rgb, WIDTH, HEIGHT)
 
 
+def box_processes(game_pid):
+    """The processes that show the game's message boxes: its descendants."""
+    children = {}
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{entry}/stat") as stat:
+                parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, ValueError, IndexError):
+            continue
+        children.setdefault(parent, []).append(int(entry))
+    found, queue = [], list(children.get(game_pid, []))
+    while queue:
+        pid = queue.pop()
+        found.append(pid)
+        queue += children.get(pid, [])
+    return found
+
+
 class Definitions:
     """Widget places from the shipped scene and dialog definitions, pictures by resource key."""
 
@@ -232,6 +255,19 @@ class Session(XWindow):
     def __init__(self, display_name, out, game):
         super().__init__(WIDTH, HEIGHT, display_name)
         self.out, self.game, self.step = out, game, 0
+
+    def find(self):
+        """The game's own window, once it shows."""
+        return super().find(self.game.pid)
+
+    def press_close_box(self):
+        super().press_close_box(self.game.pid)
+
+    def boxes(self):
+        """The game's message boxes on the screen, or None: the viewable windows of the
+        processes it started to show them (SDL draws an X box from a process of its own)."""
+        return [window for pid in box_processes(self.game.pid)
+                for window in self.shown_by(pid)] or None
 
     def photograph(self):
         return Screen(super().photograph())
@@ -473,18 +509,81 @@ def main():
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
 
-        # Ann's profile cut short: a termination signal takes its box away and ends the game.
-        with open(os.path.join(players, "-41-nn.plr.!"), "r+b") as profile:
-            profile.truncate(2000)
-        session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
-        session.wait_for("the box about the profile", 20, lambda: [
-            size for _, *size in session.top_level() if size != [WIDTH, HEIGHT]] or None)
+        # Ann's profile cut short: her box goes with the game, however the game ends; a
+        # termination signal takes it away and ends the game as its quit does.
+        profile_path = os.path.join(players, "-41-nn.plr.!")
+        with open(profile_path, "rb") as profile:
+            whole_profile = profile.read()
+
+        def start_with_box():
+            with open(profile_path, "wb") as profile:
+                profile.write(whole_profile[:2000])
+            session.game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
+            session.wait_for("the box about the profile", 20, session.boxes)
+            return session.game
+
+        game = start_with_box()
+        boxes = box_processes(game.pid)
+        game.kill()
+        game.wait()
+        deadline = time.monotonic() + 10
+        while any(os.path.exists(f"/proc/{pid}") for pid in boxes) and \
+                time.monotonic() < deadline:
+            time.sleep(POLL_S)
+        left = [pid for pid in boxes if os.path.exists(f"/proc/{pid}")]
+        if left:
+            fail(f"the box's processes {left} outlive the game killed under them")
+        print("a box went with its game when the game was killed")
+
+        game = start_with_box()
         game.send_signal(signal.SIGTERM)
         try:
-            if game.wait(timeout=5) != 0:
+            if game.wait(timeout=20) != 0:
                 fail("a termination signal over the box did not end the game with code 0")
         except subprocess.TimeoutExpired:
-            fail("the game still waits on its box 5 s after a termination signal")
+            fail("the game still waits on its box 20 s after a termination signal")
+        print("a termination signal took the box away and the game ended with code 0")
+
+        # A termination signal while the players' folder has become a file: the quit's saves
+        # fail, and their message goes to stderr instead of a box that would hold the quit.
+        with open(os.path.join(out, "stderr-quit.txt"), "w+") as errors:
+            session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env,
+                                                   stderr=errors)
+            session.wait_for("game window for the failing quit", 20, session.find)
+            shutil.rmtree(players)
+            with open(players, "w") as blocker:
+                blocker.write("not a folder")
+            game.send_signal(signal.SIGTERM)
+            try:
+                code = game.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                fail("the game still waits 20 s after a termination signal whose saves failed")
+            errors.seek(0)
+            told = "could not be saved" in " ".join(errors.read().split())
+        if code != 0 or not told:
+            fail(f"saves failing after a termination signal: code {code}, told on stderr {told}")
+        print("saves failing after a termination signal were told on stderr; the game ended")
+
+        # The program without its data file: its box, taken away by a termination signal, is
+        # told on stderr once.
+        alone = os.path.join(out, "alone")
+        os.makedirs(alone)
+        shutil.copy(binary, alone)
+        with open(os.path.join(out, "stderr-alone.txt"), "w+") as errors:
+            session.game = game = subprocess.Popen(
+                [os.path.join(alone, os.path.basename(binary))], cwd=alone, env=env,
+                stderr=errors)
+            session.wait_for("the box about the data file", 20, session.boxes)
+            game.send_signal(signal.SIGTERM)
+            try:
+                code = game.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                fail("the game without its data file still waits 20 s after a termination signal")
+            errors.seek(0)
+            told = errors.read().count("media.dat is missing")
+        if code != 2 or told != 1:
+            fail(f"without its data file: code {code}, told on stderr {told} times")
+        print("without its data file the game told so once on stderr and ended with code 2")
     finally:
         if game and game.poll() is None:
             game.kill()

@@ -12,8 +12,9 @@ public:
         std::string text;
     };
 
-    void show(const std::string& title, const std::string& text) override {
+    bool show(const std::string& title, const std::string& text) override {
         shown.push_back({title, text});
+        return false;
     }
 
     std::vector<Message> shown;
