@@ -202,6 +202,13 @@ public:
     void setPendingLayout(Layout* value);
     bool getHasWon() const { return hasWon; }
     void setHasWon(bool value) { hasWon = value; }
+    // The next level of a run starts without the values of the one before: its own counts and
+    // not won. The score and the run's counts go on.
+    void clearLevelValues() {
+        levelCounts = {};
+        screenCounts = {};
+        hasWon = false;
+    }
     DisplayValue& getScore() { return score; }
     const DisplayValue& getScore() const { return score; }
 
