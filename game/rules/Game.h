@@ -202,12 +202,19 @@ public:
     void setPendingLayout(Layout* value);
     bool getHasWon() const { return hasWon; }
     void setHasWon(bool value) { hasWon = value; }
+    // The next level of a run starts without the values of the one before: its own counts and
+    // not won. The score and the run's counts go on.
+    void clearLevelValues() {
+        levelCounts = {};
+        screenCounts = {};
+        hasWon = false;
+    }
     DisplayValue& getScore() { return score; }
     const DisplayValue& getScore() const { return score; }
 
     // Per-level counters, grouped by what clears them; the saved ones are written by save in
     // the saved game's own key order.
-    // Cleared by a restart (resetLevelState) and by the screen's clearLevel.
+    // Cleared by a restart (resetLevelState) and with the level (clearLevelValues).
     struct LevelCounts {
         // Saved.
         int32_t hintCount = 0;
@@ -229,7 +236,7 @@ public:
         int32_t realTime = 0;
         int32_t clockTime = 0;
     };
-    // Cleared by the screen's clearLevel only (a restart runs it too).
+    // Cleared with the level only (clearLevelValues; the screen's clearLevel, so a restart too).
     struct ScreenCounts {
         // Saved.
         bool pressedShuffle = false;

@@ -242,17 +242,27 @@ void SceneGame::startLevel(bool restart) {
     game->levelCounts.lastClickTime = game->levelCounts.timeSinceLastRestart;
     appendChild(game, getTree());
     playGameSound("SOUND_LEVEL_START");
-    if (PlayerManager* players = PlayerManager::getInstance()) {
-        if (AbstractPlayer* player = players->getCurrentPlayer()) {
-            players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
-            // A kept one that failed to write is outdated by this level as well.
-            unsavedGames.erase({player->getName(), std::to_string(currentGameMode())});
-        }
+    // Past its first level a casino or roof run keeps its saved game, written as the level
+    // before ended: a crash or a kill then loses no more than this level. Any other level
+    // replaces the room's saved game.
+    const auto room = static_cast<RoomKind>(currentGameMode());
+    if ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
+        Game::currentLevel()->getIndex() == 0) {
+        dropSavedGame();
     }
-    // Its file is gone now, so the resumed run is saved again whenever the scene is left, not
-    // only once play has begun.
+    // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
+    // not only once play has begun.
     if (resumed) {
         saveMode = 1;
+    }
+}
+
+void SceneGame::dropSavedGame() {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr) {
+        players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
+        // A kept one that failed to write is outdated as well.
+        unsavedGames.erase({player->getName(), std::to_string(currentGameMode())});
     }
 }
 

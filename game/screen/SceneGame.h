@@ -246,6 +246,8 @@ public:
     void saveGame();
     // Writes the kept saved games again; those written are dropped.
     void writeUnsavedGames();
+    // Deletes the current player's saved game of the level's room, kept one included.
+    void dropSavedGame();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
     void awardTrophy(TrophyId id);

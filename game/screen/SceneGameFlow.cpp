@@ -297,6 +297,8 @@ void SceneGame::endLevel(bool won) {
     if (won) {
         setState(new StateGameWon(this, LEVEL_END_DELAY));
     } else {
+        // A lost level ends its run: no kill may leave the run to be continued.
+        dropSavedGame();
         setState(new StateGameOver(this, LEVEL_END_DELAY));
     }
 }
@@ -326,6 +328,7 @@ bool SceneGame::newLevel(bool quiet) {
     const auto endRun = [&](const std::string& why) {
         logProblem("the run ends: " + why);
         saveMode = 0;  // nothing to save
+        dropSavedGame();
         if (!quiet) {
             Game::tellDamagedRoom(true);
             game->returnToRoom();
@@ -371,8 +374,13 @@ bool SceneGame::newLevel(bool quiet) {
                       "\" of its next level holds no tile");
     }
     game->clearUndoHistory();
-    if (!quiet) {
+    if (quiet) {
+        game->clearLevelValues();
+    } else {
         startLevel(false);
+        // The run is written as each of its levels ends, as the level after starts.
+        saveMode = 1;
+        saveGame();
     }
     saveMode = 1;
     return true;
@@ -423,9 +431,7 @@ int32_t SceneGame::onGameStopped(BaseObject*) {
 void SceneGame::clearLevel() {
     pauseState = STOPPED;
     if (Game* game = Game::current()) {
-        game->levelCounts = {};
-        game->screenCounts = {};
-        game->setHasWon(false);
+        game->clearLevelValues();
     }
     for (const char* name : LEVEL_DIALOGS) {
         if (Dialog* dialog = findDialog(name)) {

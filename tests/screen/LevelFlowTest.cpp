@@ -227,11 +227,12 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     continueLevelEnd();
     EXPECT_EQ(requestedRoom, "SCENE_CASINO");
 
-    // A won casino level goes on in place to the next River level, with its notice.
+    // A won casino level goes on in place, clean and saved, to the next River level; then lost.
     requestedRoom.clear();
     game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     reachPlay();
     game->getScore().set(900);
+    scene->onShuffle(nullptr);
     scene->enterGameWon();
     ASSERT_TRUE(inState<StateGameWon>());
     continueLevelEnd();
@@ -245,11 +246,16 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_LEVEL") + L" 2");
+    EXPECT_FALSE(game->screenCounts.pressedShuffle || game->levelCounts.shuffleCount > 0);
+    scene->restartLevel();
+    EXPECT_TRUE(Game::canLoadSaved(1));
     reachPlay();
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
+    scene->enterGameOver();
+    EXPECT_FALSE(PlayerManager::getInstance()->saveGameExists("1", "Ann"));
 
     // A run whose next layout cannot be read ends after the won level: the player is told and
-    // goes back to the casino, and no next level is started or saved.
+    // goes back to the casino, no next level is started or saved, and the saved run is gone.
     PropertyNode* series = LevelCatalog::instance()
                                ->getCasino()
                                ->getChildNode("River")
@@ -265,6 +271,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     requestedRoom.clear();
     game = start(damaged);
     reachPlay();
+    scene->saveGame();
     scene->enterGameWon();
     GameHooks::installMessageBox(&messageBox);
     continueLevelEnd();

@@ -408,12 +408,13 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     // Its file is gone once the level is back.
     EXPECT_FALSE(players->saveGameExists("1", "Ann"));
 
-    // Leaving after a won casino level writes the next one.
+    // Leaving after a won casino level writes the next one, not won.
     scene->setSaveMode(2);
     game->setHasWon(true);
     scene->hide();
     ASSERT_TRUE(Game::loadSaved(1));
     EXPECT_EQ(Game::current()->getLevel()->getIndex(), index + 1);
+    EXPECT_FALSE(Game::current()->getHasWon());
 
     RefHolder<Level> bare = casino();
     bare->setLayoutObject(nullptr);
