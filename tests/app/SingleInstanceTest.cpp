@@ -142,13 +142,17 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             const std::string folder = home / "Brastel/Games/Quovel Mahjong";
             const pid_t game = startGame(home, 1000000);
             ASSERT_GT(game, 0);
-            if (inStartUp) {
-                ASSERT_TRUE(waitUntil([&] { return catches(game, QUOVEL_GAME_BINARY, signal); },
-                                      10000ms))
-                    << "signal " << signal;
-            } else {
-                ASSERT_TRUE(waitUntil([&] { return isLockHeld(folder + "/Quovel Mahjong.lock"); },
-                                      10000ms));
+            const bool ready = waitUntil(
+                [&] {
+                    return inStartUp ? catches(game, QUOVEL_GAME_BINARY, signal)
+                                     : isLockHeld(folder + "/Quovel Mahjong.lock");
+                },
+                10000ms);
+            if (!ready) {
+                waitForExit(game, 0ms);  // not left running
+            }
+            ASSERT_TRUE(ready) << "signal " << signal << " " << inStartUp;
+            if (!inStartUp) {
                 std::this_thread::sleep_for(1000ms);  // into its frames
             }
             ASSERT_EQ(kill(game, signal), 0);
