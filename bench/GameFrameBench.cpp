@@ -68,7 +68,7 @@ void withGameScene(benchmark::State& state, const std::function<void(SceneGame&)
         // A free tile pulses under a hint mark the whole time: its area is repainted each frame.
         Game::TileList free;
         game->findMatches(free, nullptr);
-        scene->markHintTile(free.empty() ? nullptr : free.front().get());
+        scene->getInput().markHintTile(free.empty() ? nullptr : free.front().get());
         run(*scene);
         scene->hide();
         scene = nullptr;

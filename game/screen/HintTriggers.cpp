@@ -82,7 +82,7 @@ bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
-    scene.deselectAll();
+    scene.getInput().deselectAll();
     scene.markHintTiles(Game::TileList(tiles.begin(), tiles.end()));
 }
 
@@ -306,8 +306,8 @@ bool HintTriggers::showCovering(int32_t id) {
     if (!tile) {
         return false;
     }
-    scene.deselectAll();
-    scene.markHintTile(tile);
+    scene.getInput().deselectAll();
+    scene.getInput().markHintTile(tile);
     const Rect rect = tileRect(scene.getRenderer(), tile);
     return show(&rect, id, tile);
 }

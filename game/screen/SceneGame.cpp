@@ -89,7 +89,7 @@ SceneGame::~SceneGame() {
         Game::releaseCurrent();
     }
     renderer = nullptr;
-    hoveredTile = nullptr;
+    input.clearHover();
     if (GameDialogHost::get() == this) {
         GameDialogHost::install(nullptr);
     }
@@ -154,7 +154,8 @@ void SceneGame::createHud() {
 }
 
 void SceneGame::createLayers() {
-    for (RefHolder<GameNode>* layer : {&hintPathLayer, &endLayer, &widgetLayer, &floaterLayer}) {
+    appendChild(input.getHintPathLayer(), getTree());
+    for (RefHolder<GameNode>* layer : {&endLayer, &widgetLayer, &floaterLayer}) {
         *layer = new GameNode();
         appendChild(layer->get(), getTree());
     }
@@ -203,10 +204,8 @@ void SceneGame::startLevel(bool restart) {
     Game* game = Game::current();
     pauseState = RUNNING;
     saveMode = 0;
-    hoverTime = 0;
     superHintTimeLeft = 0;
-    hoveredTile = nullptr;
-    clearHintPath(true);
+    input.reset();
     if (!game) {
         return;
     }
@@ -577,7 +576,39 @@ void SceneGame::showHostHint(int32_t hint) {
 }
 
 void SceneGame::resetHintPath() {
-    clearHintPath(true);
+    input.clearHintPath(true);
+}
+
+void SceneGame::clearHoverTile() {
+    input.clearHover();
+}
+
+void SceneGame::showTileSelected(Tile* tile) {
+    input.showTileSelected(tile);
+}
+
+void SceneGame::showTileBlocked(Tile* tile) {
+    input.showTileBlocked(tile);
+}
+
+void SceneGame::removeTileEffect(Tile* tile) {
+    BoardInput::removeTileEffect(tile);
+}
+
+bool SceneGame::onMouseMove(int32_t x, int32_t y, int32_t) {
+    return input.onMouseMove(x, y);
+}
+
+bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
+    return input.onLeftButtonDown(x, y);
+}
+
+bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {
+    return input.onRightButtonDown();
+}
+
+void SceneGame::onWindowMessage(uint32_t message, uint32_t, uint32_t) {
+    input.onWindowMessage(message);
 }
 
 void SceneGame::restartScoreCount() {
@@ -619,6 +650,10 @@ bool SceneGame::drawsShadows() const {
 
 RefHolder<Image> SceneGame::getShadowImage() {
     return findLoaded<Image>("SHADOW", "manual");
+}
+
+RefHolder<Image> SceneGame::gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
 }
 
 RefHolder<Image> SceneGame::findImage(const std::string& section, const std::string& name) {

@@ -14,8 +14,8 @@
 #include "game/rules/DisplayValue.h"
 #include "game/rules/GameType.h"
 #include "game/rules/IGameScreen.h"
-#include "game/rules/TilePathFinder.h"
 #include "game/rules/TrophyId.h"
+#include "game/screen/BoardInput.h"
 #include "game/screen/GameDialogHost.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
@@ -51,7 +51,8 @@ class TimeBar;
 class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
-                  public WindowMessageListener {
+                  public WindowMessageListener,
+                  private BoardInput::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
     // Pause states.
@@ -123,12 +124,12 @@ public:
     // The game scene the dialogs hold, or null.
     static SceneGame* fromHost();
     // Board input is taken only in play: no state, level not torn down.
-    bool isPlaying() const { return !currentState && pauseState != STOPPED && renderer; }
+    bool isPlaying() const override { return !currentState && pauseState != STOPPED && renderer; }
     void enableHudButtons();
     void disableHudButtons() { setButtonsEnabled(false); }
     int32_t getSaveMode() const { return saveMode; }
     void setSaveMode(int32_t value) { saveMode = value; }
-    int32_t getSuperHintTimeLeft() const { return superHintTimeLeft; }
+    int32_t getSuperHintTimeLeft() const override { return superHintTimeLeft; }
 
     // Suspended bars are left out of the frame's node updates: their clock and meter stand.
     void setBarsSuspended(bool value);
@@ -142,12 +143,6 @@ public:
     bool onLeftButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
     bool onRightButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
     void onWindowMessage(uint32_t message, uint32_t wParam, uint32_t lParam) override;
-    void updateHover(int32_t x, int32_t y);
-    void deselectAll();
-    void clearHover();
-    void clearHintPath(bool resetHoverTime);
-    void markHintTile(Tile* tile);
-    void showHintPath(Tile* from, Tile* to);
 
     // IGameScreen.
     Tile* tileAtPoint(Layout* layout, int32_t x, int32_t y) override;
@@ -176,7 +171,7 @@ public:
     void updateMatchesText() override;
     void updateProgressLabel() override;
     void resetHintPath() override;
-    void clearHoverTile() override { clearHover(); }
+    void clearHoverTile() override;
     void restartScoreCount() override;
     GameNode* getSideBoardHolder() override;
     GameNode* getEffectLayer() override { return floaterLayer.get(); }
@@ -191,13 +186,9 @@ public:
     bool isInLevelPhase() const override { return currentState.get() != nullptr; }
     Scene* getGameScene() const override { return const_cast<SceneGame*>(this); }
 
-    LayoutRenderer* getRenderer() const { return renderer.get(); }
+    LayoutRenderer* getRenderer() const override { return renderer.get(); }
+    BoardInput& getInput() { return input; }
     int32_t getPauseState() const { return pauseState; }
-    Tile* getHoveredTile() const { return hoveredTile.get(); }
-    bool isFocusLost() const { return focusLost; }
-    bool isDeactivatedThisFrame() const { return deactivatedThisFrame; }
-    GameNode* getHintPathLayer() const { return hintPathLayer.get(); }
-    const TilePath& getPathSegments() const { return pathSegments; }
     Button* getHintButton() const { return hintButton; }
     LabelTicker* getScoreTicker() const { return scoreTicker; }
     // The ticker's number, or null.
@@ -263,9 +254,6 @@ public:
                          const Rect& area = LayoutRenderer::FULL_SCREEN);
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
-    // Asked by the shuffle first: true when a tutorial hint showed instead, and the shuffle is
-    // not to be done.
-    bool shuffleHintShown();
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const { return timeSound.get(); }
 
@@ -286,14 +274,6 @@ private:
     void updateHud();
     void setButtonsEnabled(bool value);
     void enablePauseAndMenu();
-    void markHover(Tile* tile);
-    // Restores a tile that leaves the hover: the super-hint tint while one runs, else plain.
-    void restoreLook(Tile* tile);
-    void advanceHoverPath(int32_t elapsedMs);
-    // Makes a path piece transparent; it fades in after `delay` ms.
-    static void fadeInPathPiece(Sprite* piece, int32_t delay);
-    void addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
-                         const std::string& prefix, float& delay);
     RefHolder<Image> gameImage(const std::string& key);
     // A floater label of the text in the font (section "default"), centred on the point, or as
     // near it as keeps its flight inside `area`.
@@ -343,22 +323,17 @@ private:
     RefHolder<GameNode> widgetLayer;
     RefHolder<GameNode> endLayer;
     RefHolder<GameNode> floaterLayer;
-    RefHolder<GameNode> hintPathLayer;
 
     int32_t superHintTimeLeft = 0;
-    RefHolder<Tile> hoveredTile;
-    int32_t hoverTime = 0;
     bool pauseRequested = false;
     bool menuRequested = false;
-    bool deactivatedThisFrame = false;
-    bool focusLost = false;
     RefHolder<SoundNode> timeSound;
-    TilePath pathSegments;
 
     // The bars, children of the scene's tree.
     RefHolder<TimeBar> timeBar;
     RefHolder<BonusBar> bonusBar;
     HintTriggers hintTriggers{*this};
+    BoardInput input{*this, hintTriggers};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 

@@ -101,7 +101,7 @@ void SceneGame::useHint() {
     }
     game->clearSuperHintTiles();
     game->clearSelection();
-    clearHintPath(true);
+    input.clearHintPath(true);
     Game::TileList tiles;
     if (!game->findHint(tiles)) {
         return;
@@ -135,12 +135,12 @@ void SceneGame::markHintTiles(const Game::TileList& tiles) {
     }
     const size_t count = std::min(tiles.size(), static_cast<size_t>(game->getTilesPerMatch()));
     for (size_t i = 0; i < count; ++i) {
-        markHintTile(tiles[i].get());
+        input.markHintTile(tiles[i].get());
         game->addSuperHintTile(tiles[i].get());
         game->addSelectedTile(tiles[i].get());
     }
     if (Game::currentLevelGameType() == Game::TYPE_RIVER && count >= 2) {
-        showHintPath(tiles[0].get(), tiles[1].get());
+        input.showHintPath(tiles[0].get(), tiles[1].get());
     }
 }
 
@@ -179,7 +179,7 @@ void SceneGame::useShuffle() {
     }
     removeShuffleGlows();
     // A tutorial hint shown instead takes the press.
-    if (shuffleHintShown()) {
+    if (input.shuffleHintShown()) {
         return;
     }
     Game* game = Game::current();
@@ -212,7 +212,7 @@ bool SceneGame::performShuffle(bool charge) {
     game->gameCounts.lastMatchKey = -1;
     game->clearSelection();
     game->clearSuperHintTiles();
-    clearHintPath(true);
+    input.clearHintPath(true);
     // Nothing before a shuffle can be undone.
     game->clearUndoHistory();
     if (charge) {
@@ -287,7 +287,7 @@ void SceneGame::markSuperHintTiles() {
     game->clearSelection();
     Game::TileList matches;
     game->findMatches(matches, nullptr);
-    deselectAll();
+    input.deselectAll();
     SideBoard* sideBoard = game->getLayout()->getSideBoard();
     for (const RefHolder<Tile>& tile : matches) {
         game->addSuperHintTile(tile.get());

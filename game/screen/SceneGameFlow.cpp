@@ -138,11 +138,12 @@ void SceneGame::update(int32_t elapsedMs) {
     if (currentState) {
         RefHolder<GameSceneState> keep = currentState;
         keep->update(elapsedMs);
-        deactivatedThisFrame = false;
+        input.endFrame();
         return;
     }
     if (!isDialogOpen("DIALOG_PAUSE") &&
-        (menuRequested || pauseRequested || focusLost || deactivatedThisFrame)) {
+        (menuRequested || pauseRequested || input.isFocusLost() ||
+         input.isDeactivatedThisFrame())) {
         if (pauseState != HIDDEN && pauseState != STOPPED) {
             if (renderer) {
                 renderer->hideSymbols();
@@ -156,13 +157,13 @@ void SceneGame::update(int32_t elapsedMs) {
             timeSound->stop(true);
         }
         Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
-        if (!menuRequested && deactivatedThisFrame) {
+        if (!menuRequested && input.isDeactivatedThisFrame()) {
             GameDialogs::get().setFadeInOnShow(dialog, false);
         }
         openDialog(dialog);
         menuRequested = false;
         pauseRequested = false;
-        focusLost = false;
+        input.forgetFocusLoss();
         enablePauseAndMenu();
     }
     if (Game* game = Game::current()) {
@@ -181,7 +182,7 @@ void SceneGame::update(int32_t elapsedMs) {
     if (GameDialogHost::getOpenDialogs().empty()) {
         updatePlay(elapsedMs);
     }
-    deactivatedThisFrame = false;
+    input.endFrame();
 }
 
 void SceneGame::updatePlay(int32_t elapsedMs) {
@@ -192,7 +193,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     game->gameCounts.dataGatherLevelTime += elapsedMs;
     game->runCounts.realTime += elapsedMs;
     game->levelCounts.timeSinceLastRestart += elapsedMs;
-    advanceHoverPath(elapsedMs);
+    input.advanceHoverPath(elapsedMs);
     if (superHintTimeLeft > 0) {
         superHintTimeLeft -= elapsedMs;
         updateSuperHintOverlay();
@@ -282,7 +283,7 @@ void SceneGame::endLevel(bool won) {
     if (Game* game = Game::current()) {
         setScoreAtOnce(game->getScore().getValue());
     }
-    deselectAll();
+    input.deselectAll();
     if (endLayer) {
         GameNode::releaseChildren(endLayer.get());
     }
@@ -395,7 +396,7 @@ void SceneGame::restartLevel() {
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
         GameDialogs::get().close(findDialog(name));
     }
-    deselectAll();
+    input.deselectAll();
     if (SideBoard* sideBoard = currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
@@ -440,7 +441,7 @@ void SceneGame::clearLevel() {
         }
     }
     GameDialogs::get().forgetHint();
-    deselectAll();
+    input.deselectAll();
     dismissSuperHintIcon(false);
     superHintTimeLeft = 0;
     for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {

@@ -129,10 +129,10 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
         frame(20);
     }
     scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
-    EXPECT_EQ(scene->getHoveredTile(), nullptr);
+    EXPECT_EQ(scene->getInput().getHoveredTile(), nullptr);
     EXPECT_TRUE(plain(blocked));
     scene->onMouseMove(screenX(free), screenY(free), 0);
-    EXPECT_EQ(scene->getHoveredTile(), free);
+    EXPECT_EQ(scene->getInput().getHoveredTile(), free);
     EXPECT_FALSE(plain(free));
     scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
     EXPECT_TRUE(plain(free));
@@ -151,7 +151,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     for (size_t k = 0; k < order.size(); k += 2) {
         // Hovering the free tile marks it; it stays marked when selected.
         EXPECT_TRUE(scene->onMouseMove(screenX(order[k].get()), screenY(order[k].get()), 0));
-        EXPECT_EQ(scene->getHoveredTile(), order[k].get());
+        EXPECT_EQ(scene->getInput().getHoveredTile(), order[k].get());
         ASSERT_EQ(click(order[k].get()), Game::CLICK_SELECT) << k;
         ASSERT_EQ(click(order[k + 1].get()), Game::CLICK_MATCH) << k;
         reached.insert(grouped(game->getScore().getValue()));
@@ -194,9 +194,9 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
     ASSERT_EQ(click(first), Game::CLICK_SELECT);
     scene->onMouseMove(screenX(partner), screenY(partner), 0);
     scene->update(16);  // the scene's part of the frame, before the animations run
-    const TilePath& path = scene->getPathSegments();
+    const TilePath& path = scene->getInput().getPathSegments();
     ASSERT_FALSE(path.empty());
-    GameNode* layer = scene->getHintPathLayer();
+    GameNode* layer = scene->getInput().getHintPathLayer();
     std::vector<Sprite*> pieces;
     for (GameNode* node = layer->getFirstChild(); node; node = node->getNextSibling()) {
         pieces.push_back(objectCast<Sprite>(node));
@@ -261,8 +261,8 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
         }
     }
     if (other) {
-        scene->showHintPath(first, other);
-        if (!scene->getPathSegments().empty()) {
+        scene->getInput().showHintPath(first, other);
+        if (!scene->getInput().getPathSegments().empty()) {
             auto* piece = objectCast<Sprite>(layer->getFirstChild());
             ASSERT_NE(piece, nullptr);
             EXPECT_FALSE(gold.count(piece->getImage()));
@@ -272,21 +272,21 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
     game->clearSelection();
     game->addSuperHintTile(first);
     game->addSuperHintTile(partner);
-    scene->showHintPath(first, partner);
+    scene->getInput().showHintPath(first, partner);
     ASSERT_NE(layer->getFirstChild(), nullptr);
     scene->onMouseMove(1, 1, 0);
     scene->onMouseMove(screenX(partner), screenY(partner), 0);
     EXPECT_NE(layer->getFirstChild(), nullptr);
     EXPECT_TRUE(scene->onRightButtonDown(0, 0, 2, false));
     EXPECT_EQ(layer->getFirstChild(), nullptr);
-    scene->deselectAll();
+    scene->getInput().deselectAll();
     EXPECT_TRUE(game->getSuperHintTiles().empty());
     EXPECT_EQ(click(first), Game::CLICK_SELECT);
 
     // One tile with itself draws nothing; the pair then matches by clicks.
-    scene->showHintPath(first, first);
+    scene->getInput().showHintPath(first, first);
     EXPECT_EQ(layer->getFirstChild(), nullptr);
-    EXPECT_TRUE(scene->getPathSegments().empty());
+    EXPECT_TRUE(scene->getInput().getPathSegments().empty());
     EXPECT_EQ(click(partner), Game::CLICK_MATCH);
     EXPECT_EQ(game->getLayout()->getTileCount(), static_cast<int32_t>(order.size()) - 2);
 }
@@ -318,11 +318,11 @@ TEST_F(SceneGameTest, ARecRoomSplitLevelShowsTheRecRoomHud) {
 TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     play(1, 2);
     scene->onWindowMessage(8, 0, 0);
-    EXPECT_TRUE(scene->isFocusLost());
+    EXPECT_TRUE(scene->getInput().isFocusLost());
     scene->onWindowMessage(0xAF00FA02u, 0, 0);
-    EXPECT_FALSE(scene->isFocusLost());
+    EXPECT_FALSE(scene->getInput().isFocusLost());
     scene->onWindowMessage(0xAF00FA01u, 0, 0);
-    EXPECT_TRUE(scene->isDeactivatedThisFrame());
+    EXPECT_TRUE(scene->getInput().isDeactivatedThisFrame());
     // An open game dialog holds the game; the last one to close resumes it.
     RefHolder<Dialog> a(new Dialog());
     RefHolder<Dialog> b(new Dialog());
@@ -338,7 +338,7 @@ TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     // The deactivation pauses at the next frame and hides the tiles (this scene's files have no
     // pause dialog); a dialog opened meanwhile leaves them hidden.
     frame(16);
-    EXPECT_FALSE(scene->isDeactivatedThisFrame());
+    EXPECT_FALSE(scene->getInput().isDeactivatedThisFrame());
     EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
     scene->onDialogOpened(a.get());
     scene->onDialogOpened(a.get());
@@ -371,8 +371,8 @@ TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretch
                     Tile* q = order[b].get();
                     if (p != q && p->getGridZ() == q->getGridZ() &&
                         (p->getGridX() == q->getGridX() || p->getGridY() == q->getGridY())) {
-                        scene->showHintPath(p, q);
-                        if (scene->getPathSegments().size() == 1) {
+                        scene->getInput().showHintPath(p, q);
+                        if (scene->getInput().getPathSegments().size() == 1) {
                             from = p;
                             to = q;
                         }
@@ -385,12 +385,12 @@ TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretch
     const auto image = [this](const std::string& key) {
         return objectCast<Image>(manager->getResourceHandle(key, "game"));
     };
-    GameNode* layer = scene->getHintPathLayer();
+    GameNode* layer = scene->getInput().getHintPathLayer();
     // Both ways: the stretch grows from the first tile towards the second either way.
     for (const auto& [start, end] : {std::pair{from, to}, std::pair{to, from}}) {
-        scene->showHintPath(start, end);
-        ASSERT_EQ(scene->getPathSegments().size(), 1u);
-        const PathSegment segment = scene->getPathSegments().front();
+        scene->getInput().showHintPath(start, end);
+        ASSERT_EQ(scene->getInput().getPathSegments().size(), 1u);
+        const PathSegment segment = scene->getInput().getPathSegments().front();
         const bool horizontal = segment.dy == 0;
         const bool forwards = horizontal ? segment.dx > 0 : segment.dy > 0;
         SCOPED_TRACE(std::string(horizontal ? "horizontal" : "vertical") +

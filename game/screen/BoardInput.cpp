@@ -1,5 +1,5 @@
-// The game scene's board input: hover, clicks, the right click, focus messages, the tile marks
-// and the hint path.
+#include "game/screen/BoardInput.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -16,8 +16,8 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
 
 namespace {
 
@@ -39,19 +39,26 @@ SideBoard* sideBoardOf(Tile* tile) {
     return game->getLayout()->getSideBoard();
 }
 
+RefHolder<Image> gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
+}
+
 }  // namespace
 
-bool SceneGame::onMouseMove(int32_t x, int32_t y, int32_t) {
-    if (!isPlaying()) {
+BoardInput::BoardInput(Screen& screen, HintTriggers& hintTriggers)
+    : screen(screen), hintTriggers(hintTriggers), hintPathLayer(new GameNode()) {}
+
+bool BoardInput::onMouseMove(int32_t x, int32_t y) {
+    if (!screen.isPlaying()) {
         return false;
     }
     updateHover(x, y);
     return true;
 }
 
-bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
+bool BoardInput::onLeftButtonDown(int32_t x, int32_t y) {
     Game* game = Game::current();
-    if (!isPlaying() || !game) {
+    if (!screen.isPlaying() || !game) {
         return false;
     }
     game->onTileClicked(x, y);
@@ -64,13 +71,13 @@ bool SceneGame::onLeftButtonDown(int32_t x, int32_t y, int32_t, bool) {
     return false;
 }
 
-bool SceneGame::shuffleHintShown() {
+bool BoardInput::shuffleHintShown() {
     return !GameDialogs::get().isHintOpen() && hintTriggers.onShuffle();
 }
 
-bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {
+bool BoardInput::onRightButtonDown() {
     Game* game = Game::current();
-    if (!isPlaying() || !game) {
+    if (!screen.isPlaying() || !game) {
         return false;
     }
     if (!game->getSelection().empty()) {
@@ -81,7 +88,7 @@ bool SceneGame::onRightButtonDown(int32_t, int32_t, int32_t, bool) {
     return true;
 }
 
-void SceneGame::onWindowMessage(uint32_t message, uint32_t, uint32_t) {
+void BoardInput::onWindowMessage(uint32_t message) {
     if (message == WM_KILLFOCUS_MESSAGE) {
         focusLost = true;
     } else if (message == WM_SETFOCUS_MESSAGE || message == WINDOW_ACTIVATED) {
@@ -91,9 +98,10 @@ void SceneGame::onWindowMessage(uint32_t message, uint32_t, uint32_t) {
     }
 }
 
-void SceneGame::restoreLook(Tile* tile) {
+void BoardInput::restoreLook(Tile* tile) {
+    LayoutRenderer* renderer = screen.getRenderer();
     Game* game = Game::current();
-    const bool superHint = superHintTimeLeft > 0 && game && game->isSuperHintTile(tile);
+    const bool superHint = screen.getSuperHintTimeLeft() > 0 && game && game->isSuperHintTile(tile);
     if (SideBoard* sideBoard = sideBoardOf(tile)) {
         if (superHint) {
             sideBoard->addSuperHintTint(tile);
@@ -109,7 +117,8 @@ void SceneGame::restoreLook(Tile* tile) {
     }
 }
 
-void SceneGame::markHover(Tile* tile) {
+void BoardInput::markHover(Tile* tile) {
+    LayoutRenderer* renderer = screen.getRenderer();
     if (SideBoard* sideBoard = sideBoardOf(tile)) {
         if (!pulsesSelection(Game::currentLevelGameType())) {
             sideBoard->addHoverTint(tile);
@@ -119,7 +128,8 @@ void SceneGame::markHover(Tile* tile) {
     }
 }
 
-void SceneGame::updateHover(int32_t x, int32_t y) {
+void BoardInput::updateHover(int32_t x, int32_t y) {
+    LayoutRenderer* renderer = screen.getRenderer();
     Game* game = Game::current();
     if (!game || !renderer) {
         return;
@@ -139,12 +149,12 @@ void SceneGame::updateHover(int32_t x, int32_t y) {
     } else {
         hoveredTile = nullptr;
     }
-    if (game->getSuperHintTiles().empty() || superHintTimeLeft > 0) {
+    if (game->getSuperHintTiles().empty() || screen.getSuperHintTimeLeft() > 0) {
         clearHintPath(true);
     }
 }
 
-void SceneGame::clearHover() {
+void BoardInput::clearHover() {
     Game* game = Game::current();
     if (hoveredTile && game && !game->isTileSelected(hoveredTile.get())) {
         restoreLook(hoveredTile.get());
@@ -152,7 +162,7 @@ void SceneGame::clearHover() {
     hoveredTile = nullptr;
 }
 
-void SceneGame::deselectAll() {
+void BoardInput::deselectAll() {
     if (Game* game = Game::current()) {
         game->clearSelection();
         clearHover();
@@ -163,7 +173,12 @@ void SceneGame::deselectAll() {
     clearHintPath(true);
 }
 
-void SceneGame::clearHintPath(bool resetHoverTime) {
+void BoardInput::reset() {
+    hoveredTile = nullptr;
+    clearHintPath(true);
+}
+
+void BoardInput::clearHintPath(bool resetHoverTime) {
     if (hintPathLayer) {
         GameNode::releaseChildren(hintPathLayer.get());
     }
@@ -173,7 +188,8 @@ void SceneGame::clearHintPath(bool resetHoverTime) {
     }
 }
 
-void SceneGame::showTileSelected(Tile* tile) {
+void BoardInput::showTileSelected(Tile* tile) {
+    LayoutRenderer* renderer = screen.getRenderer();
     SideBoard* sideBoard = sideBoardOf(tile);
     if (pulsesSelection(Game::currentLevelGameType())) {
         if (sideBoard) {
@@ -188,7 +204,8 @@ void SceneGame::showTileSelected(Tile* tile) {
     }
 }
 
-void SceneGame::showTileBlocked(Tile* tile) {
+void BoardInput::showTileBlocked(Tile* tile) {
+    LayoutRenderer* renderer = screen.getRenderer();
     Game* game = Game::current();
     const bool darkens = game && game->getLevel() && game->getLevel()->getDarkenTiles().getInt() != 0;
     if (renderer && !darkens) {
@@ -196,14 +213,15 @@ void SceneGame::showTileBlocked(Tile* tile) {
     }
 }
 
-void SceneGame::removeTileEffect(Tile* tile) {
+void BoardInput::removeTileEffect(Tile* tile) {
     if (tile && tile->getEffectNode()) {
         tile->getEffectNode()->setRemoved(true);
         tile->setEffectNode(nullptr);
     }
 }
 
-void SceneGame::markHintTile(Tile* tile) {
+void BoardInput::markHintTile(Tile* tile) {
+    LayoutRenderer* renderer = screen.getRenderer();
     if (!tile) {
         return;
     }
@@ -214,13 +232,13 @@ void SceneGame::markHintTile(Tile* tile) {
     }
 }
 
-void SceneGame::advanceHoverPath(int32_t elapsedMs) {
+void BoardInput::advanceHoverPath(int32_t elapsedMs) {
     Game* game = Game::current();
     if (Game::currentLevelGameType() != Game::TYPE_RIVER || !game) {
         return;
     }
     // A plain hint's marks hold the path back; a running super hint does not.
-    if (!game->getSuperHintTiles().empty() && superHintTimeLeft <= 0) {
+    if (!game->getSuperHintTiles().empty() && screen.getSuperHintTimeLeft() <= 0) {
         return;
     }
     if (!hoveredTile || game->getSelection().empty()) {
@@ -242,17 +260,14 @@ void SceneGame::advanceHoverPath(int32_t elapsedMs) {
     }
 }
 
-RefHolder<Image> SceneGame::gameImage(const std::string& key) {
-    return findOrLoad<Image>(key, "game");
-}
-
-void SceneGame::fadeInPathPiece(Sprite* piece, int32_t delay) {
+void BoardInput::fadeInPathPiece(Sprite* piece, int32_t delay) {
     piece->setAlpha(0);
     GameNode::addModifier(piece, new ModifierDelay(delay));
     GameNode::addModifier(piece, new ModifierAlpha(tuning().PATH_ANIM_FADE_TIME, 0, 255));
 }
 
-void SceneGame::showHintPath(Tile* from, Tile* to) {
+void BoardInput::showHintPath(Tile* from, Tile* to) {
+    LayoutRenderer* renderer = screen.getRenderer();
     clearHintPath(false);
     Game* game = Game::current();
     if (!from || !to || from == to || from->getGridZ() != to->getGridZ() || !game || !renderer ||
@@ -308,7 +323,7 @@ void SceneGame::showHintPath(Tile* from, Tile* to) {
         const int32_t h = image ? image->getHeight() : 0;
         const Rect rect{x - w / 2, y - h / 2, w, h};
         RefHolder<Sprite> piece(new Sprite(rect.x, rect.y, image.get()));
-        appendChild(piece.get(), hintPathLayer.get());
+        GameNode::appendChild(piece.get(), hintPathLayer.get());
         if (i >= 1) {
             // The stretch from the previous piece, drawn over this one.
             const PathSegment& p = pathSegments[i - 1];
@@ -321,7 +336,7 @@ void SceneGame::showHintPath(Tile* from, Tile* to) {
     }
 }
 
-void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
+void BoardInput::addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
                                 const std::string& prefix, float& delay) {
     const int32_t start = horizontal ? std::min(a.x + a.w, b.x + b.w)
                                      : std::min(a.y + a.h, b.y + b.h);
@@ -345,7 +360,7 @@ void SceneGame::addPathSegments(const Rect& a, const Rect& b, bool horizontal, b
         const int32_t x = horizontal ? start + offset : a.x;
         const int32_t y = horizontal ? a.y : start + offset;
         RefHolder<Sprite> piece(new Sprite(x, y, image.get()));
-        appendChild(piece.get(), hintPathLayer.get());
+        GameNode::appendChild(piece.get(), hintPathLayer.get());
         fadeInPathPiece(piece.get(), static_cast<int32_t>(pieceDelay));
     }
     delay += span;
