@@ -27,8 +27,8 @@
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/GameSceneStates.h"
-#include "game/screen/SceneGame.h"
+#include "framework/scene/Scene.h"
+#include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/Effects.h"
 
@@ -77,14 +77,14 @@ void centreOf(GameNode* node, int32_t& x, int32_t& y) {
 
 }  // namespace
 
-BonusBar::BonusBar(PropertyNode* saved) : BonusBar(saved, SceneGame::fromHost()) {}
+BonusBar::BonusBar(PropertyNode* saved) : BonusBar(saved, PlayScreen::fromHost()) {}
 
-BonusBar::BonusBar(PropertyNode* saved, SceneGame* scene) : Sprite(saved), scene(scene) {
+BonusBar::BonusBar(PropertyNode* saved, PlayScreen* scene) : Sprite(saved), scene(scene) {
     readRules();
     findParts();
     effectLayer = new GameNode();
-    if (scene && scene->getComponents()) {
-        GameNode::appendChild(effectLayer.get(), scene->getComponents());
+    if (scene && scene->getScene().getComponents()) {
+        GameNode::appendChild(effectLayer.get(), scene->getScene().getComponents());
     }
     if (AbstractProperty::isReal(saved)) {
         restore(saved);
@@ -115,10 +115,10 @@ void BonusBar::findParts() {
         return;
     }
     const auto part = [this](const char* name) {
-        return RefHolder<Sprite>(objectCast<Sprite>(scene->findChild(name)));
+        return RefHolder<Sprite>(objectCast<Sprite>(scene->getScene().findChild(name)));
     };
     filling = part("BONUSBAR_FILLING");
-    multiplierLabel = objectCast<Label>(scene->findChild("BONUSBAR_MULTIPLIER"));
+    multiplierLabel = objectCast<Label>(scene->getScene().findChild("BONUSBAR_MULTIPLIER"));
     timer = part("BONUSBAR_TIMER");
     bonusIcon = part("BONUSBAR_BONUS");
     box = part("BONUSBAR_BOX");
@@ -319,7 +319,7 @@ int32_t BonusBar::drawKind(int32_t shown) {
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const TuningConstants& c = tuning();
-    const bool superHintRunning = scene && scene->getSuperHintCounter() > 0;
+    const bool superHintRunning = scene && scene->getSuperHintTimeLeft() > 0;
     if (superHint || superHintRunning || !player || player->floorReached < SUPER_HINT_FLOOR) {
         weights[SUPER_HINT] = 0;
     }
@@ -393,7 +393,7 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
     GameNode* target = nullptr;
     switch (kind) {
         case TIME:
-            if (GameNode* background = scene->findChild("TIMEBAR_BACKGROUND")) {
+            if (GameNode* background = scene->getScene().findChild("TIMEBAR_BACKGROUND")) {
                 int32_t unused = 0;
                 centreOf(background, x, unused);
                 if (scene->getTimeBar()) {
@@ -401,7 +401,7 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
                 }
             }
             return;
-        case SHUFFLE: target = scene->findChild("BUTTON_SHUFFLE"); break;
+        case SHUFFLE: target = scene->getScene().findChild("BUTTON_SHUFFLE"); break;
         case HINT: target = scene->getHintButton(); break;
         case SCORE_2500:
         case SCORE_5000:
@@ -593,7 +593,7 @@ void BonusBar::finishAnimations() {
 // --- The frame ---
 
 bool BonusBar::runs() const {
-    return scene && scene->getPauseState() == SceneGame::RUNNING && Game::current() != nullptr;
+    return scene && scene->getPauseState() == PlayScreen::RUNNING && Game::current() != nullptr;
 }
 
 float BonusBar::targetFill() const {
@@ -741,7 +741,7 @@ void BonusBar::setVisible(bool value) {
         }
     }
     if (scene) {
-        if (GameNode* background = scene->findChild("BONUSBAR_BACKGROUND")) {
+        if (GameNode* background = scene->getScene().findChild("BONUSBAR_BACKGROUND")) {
             background->setVisible(value);
         }
     }

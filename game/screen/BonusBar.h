@@ -12,7 +12,7 @@ class Image;
 class Label;
 class PropertyNode;
 class PropertyVector;
-class SceneGame;
+class PlayScreen;
 
 // The bonus meter at the side of the game screen. Every match fills it by the level's points
 // times an internal multiplier, and it drains on its own; a match made within the countdown of
@@ -44,7 +44,7 @@ public:
     // A fresh bar (first bonus drawn) on the game scene the dialogs hold, or one restored from a
     // saved node; saved values out of their ranges are clamped or replaced by fresh ones.
     explicit BonusBar(PropertyNode* saved);
-    BonusBar(PropertyNode* saved, SceneGame* scene);
+    BonusBar(PropertyNode* saved, PlayScreen* scene);
     ~BonusBar() override;
 
     void save(PropertyNode* node) const;
@@ -118,7 +118,7 @@ private:
     int32_t resetBoxFrame(BaseObject* sender);
     void onBonusArrived(GameNode* sprite);
 
-    SceneGame* scene = nullptr;
+    PlayScreen* scene = nullptr;
     RefHolder<Sprite> filling;
     RefHolder<Label> multiplierLabel;
     RefHolder<Sprite> timer;

@@ -12,6 +12,7 @@
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "game/rules/LevelCatalog.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -21,7 +22,8 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
-#include "game/screen/SceneGame.h"
+#include "framework/scene/Scene.h"
+#include "game/screen/PlayScreen.h"
 #include "game/visuals/ScreenUtils.h"
 
 QUOVEL_DEFINE_TYPE(StateLevelEnd, &GameSceneState::typeRecord)
@@ -72,7 +74,7 @@ void StateLevelEnd::update(int32_t elapsedMs) {
     if (delay >= 1) {
         return;
     }
-    Dialog* dialog = scene->getDialog("DIALOG_LEVEL_END");
+    Dialog* dialog = scene->getScene().getDialog("DIALOG_LEVEL_END");
     auto* method = interfaceCast<iGuiMethod>(dialog);
     if (!method) {
         // Without its dialog the level ends at once rather than wait for a continue.
@@ -80,7 +82,7 @@ void StateLevelEnd::update(int32_t elapsedMs) {
         return;
     }
     method->setCallback(continuation());
-    scene->openDialog(dialog);
+    scene->getScene().openDialog(dialog);
 }
 
 // --- Lost ---
@@ -134,7 +136,7 @@ void StateGameOver::enter() {
 }
 
 int32_t StateGameOver::next(BaseObject*) {
-    SceneGame* scene = SceneGame::fromHost();
+    PlayScreen* scene = PlayScreen::fromHost();
     if (scene && scene->getCurrentState() &&
         scene->getCurrentState()->isA(&StateGameOver::typeRecord)) {
         scene->newLevel(false);
@@ -168,11 +170,69 @@ void StateGameWon::enter() {
         recordFloorWin();
     } else {
         player->getStats().recordLevelWon(
-            SceneGame::placeOf(level), score,
+            StateGameWon::placeOf(level), score,
             kind == RoomKind::RECROOM ? game->runCounts.clockTime : game->runCounts.realTime);
     }
     awardTrophies();
     saveProgress(player);
+}
+
+LevelPlace StateGameWon::placeOf(const Level* level) {
+    LevelPlace place;
+    if (level) {
+        place.roomKind = level->getGameMode();
+        place.gameType = level->getGameType();
+        place.difficulty = level->getDifficulty();
+        place.floor = level->getFloor();
+        place.room = level->getRoom();
+        place.layout = level->getIndex();
+        place.levelIndex = level->getIndex();
+    }
+    return place;
+}
+
+namespace {
+
+// The current player's best score in the level's room of the floors; 0 without a record.
+int32_t floorBest(const Level* level) {
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const RoomRecord* record =
+        player && level ? player->getStats().roomRecord(level->getFloor(), level->getRoom())
+                        : nullptr;
+    return record ? record->bestScore : 0;
+}
+
+// Every room of the floors, its level made from the catalogue, passes `reaches`; stops at the
+// first that does not.
+bool everyFloorLevel(bool (*reaches)(const Level*)) {
+    for (int32_t floor = 1; floor <= QuovelMahjongStats::FLOORS; ++floor) {
+        for (int32_t room = 1; room <= QuovelMahjongStats::ROOMS_PER_FLOOR; ++room) {
+            RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
+            if (!level || !reaches(level.get())) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool StateGameWon::levelHasMedal(const Level* level, bool orGold) {
+    const int32_t best = floorBest(level);
+    return level && best >= level->getSilver() && (orGold || best < level->getGold());
+}
+
+bool StateGameWon::levelHasGold(const Level* level) {
+    return level && floorBest(level) >= level->getGold();
+}
+
+bool StateGameWon::allLevelsSilver() {
+    return everyFloorLevel([](const Level* level) { return levelHasMedal(level, true); });
+}
+
+bool StateGameWon::allLevelsGold() {
+    return everyFloorLevel(&levelHasGold);
 }
 
 void StateGameWon::recordFloorWin() {
@@ -182,17 +242,17 @@ void StateGameWon::recordFloorWin() {
     QuovelMahjongStats& stats = player.getStats();
     const int32_t floor = level->getFloor();
     RoomRecord* record = stats.roomRecord(floor, level->getRoom());
-    const bool hadFirstOnly = SceneGame::levelHasMedal(level, false);
-    const bool hadSecond = SceneGame::levelHasGold(level);
-    stats.recordLevelWon(SceneGame::placeOf(level), game->getScore().getValue(),
+    const bool hadFirstOnly = StateGameWon::levelHasMedal(level, false);
+    const bool hadSecond = StateGameWon::levelHasGold(level);
+    stats.recordLevelWon(StateGameWon::placeOf(level), game->getScore().getValue(),
                          game->runCounts.realTime);
     if (!record) {
         return;
     }
     // An old best above the second threshold still counts here: the rule looks at the first
     // medal alone.
-    const bool hasMedal = SceneGame::levelHasMedal(level, true);
-    const bool hasGold = SceneGame::levelHasGold(level);
+    const bool hasMedal = StateGameWon::levelHasMedal(level, true);
+    const bool hasGold = StateGameWon::levelHasGold(level);
     if (!hadFirstOnly && hasMedal) {
         ++stats.twoStarsCount;
     }
@@ -217,10 +277,10 @@ void StateGameWon::recordFloorWin() {
             }
         }
     }
-    if (SceneGame::allLevelsSilver()) {
+    if (StateGameWon::allLevelsSilver()) {
         holdBack(player, TrophyId::ALL_SILVER);
     }
-    if (SceneGame::allLevelsGold()) {
+    if (StateGameWon::allLevelsGold()) {
         holdBack(player, TrophyId::ALL_GOLD);
     }
 }
@@ -257,7 +317,7 @@ void StateGameWon::awardTrophies() {
 }
 
 int32_t StateGameWon::next(BaseObject*) {
-    SceneGame* scene = SceneGame::fromHost();
+    PlayScreen* scene = PlayScreen::fromHost();
     if (!scene || !scene->getCurrentState() ||
         !scene->getCurrentState()->isA(&StateGameWon::typeRecord)) {
         return 0;

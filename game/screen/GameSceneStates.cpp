@@ -17,7 +17,8 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
+#include "framework/scene/Scene.h"
+#include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(StateRoomInfo, &GameSceneState::typeRecord)
@@ -95,11 +96,6 @@ int32_t perTile(int32_t duration, size_t count) {
 
 }  // namespace
 
-RoomKind currentRoomKind() {
-    Level* level = Game::currentLevel();
-    return level ? level->getGameMode() : RoomKind::FLOORS;
-}
-
 void GameSceneState::update(int32_t) {}
 
 void GameSceneState::exit() {}
@@ -110,14 +106,23 @@ void StateRoomInfo::enter() {
     if (BonusBar* bonus = scene->getBonusBar()) {
         bonus->updateMultiplierLabel();
     }
-    Dialog* dialog = GameDialogs::get().levelInfo(*scene, Game::currentLevel(),
-                                                  callback<&SceneGame::startInstructions>());
+    Dialog* dialog = GameDialogs::get().levelInfo(scene->getScene(), Game::currentLevel(),
+                                                  callback<&StateRoomInfo::startInstructions>());
     if (!dialog) {
         // Without its dialog the level goes on at once rather than wait for a close.
-        SceneGame::startInstructions(nullptr);
+        StateRoomInfo::startInstructions(nullptr);
         return;
     }
-    scene->openDialog(dialog);
+    scene->getScene().openDialog(dialog);
+}
+
+int32_t StateRoomInfo::startInstructions(BaseObject*) {
+    // The dialog is its own callback target; a close after the level moved on does nothing.
+    PlayScreen* scene = PlayScreen::fromHost();
+    if (scene && scene->getCurrentState() && scene->getCurrentState()->isA(&StateRoomInfo::typeRecord)) {
+        scene->setState(new StateInstructions(scene));
+    }
+    return 0;
 }
 
 // --- Instructions ---
@@ -136,8 +141,8 @@ void StateInstructions::enter() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
         if (Dialog* dialog =
-                GameDialogs::get().hostHint(*scene, hint, callback<&StateInstructions::finish>())) {
-            scene->openDialog(dialog);
+                GameDialogs::get().hostHint(scene->getScene(), hint, callback<&StateInstructions::finish>())) {
+            scene->getScene().openDialog(dialog);
             player->clearTutorialHint(hint);
             return;
         }
@@ -146,7 +151,7 @@ void StateInstructions::enter() {
 }
 
 int32_t StateInstructions::finish(BaseObject*) {
-    SceneGame* scene = SceneGame::fromHost();
+    PlayScreen* scene = PlayScreen::fromHost();
     if (!scene || !scene->getCurrentState() ||
         !scene->getCurrentState()->isA(&StateInstructions::typeRecord)) {
         return 0;
@@ -158,7 +163,7 @@ int32_t StateInstructions::finish(BaseObject*) {
 
 // --- Building the board ---
 
-StateBuildLevel::StateBuildLevel(SceneGame* scene) : GameSceneState(scene) {
+StateBuildLevel::StateBuildLevel(PlayScreen* scene) : GameSceneState(scene) {
     sound = makeShuffleSound();
 }
 
@@ -255,7 +260,7 @@ void StatePlaying::enter() {
 
 // --- Shuffle ---
 
-StateShuffle::StateShuffle(SceneGame* scene) : GameSceneState(scene) {
+StateShuffle::StateShuffle(PlayScreen* scene) : GameSceneState(scene) {
     sound = makeShuffleSound();
 }
 

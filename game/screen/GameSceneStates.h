@@ -6,15 +6,15 @@
 #include "framework/core/BaseObject.h"
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
+#include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/GameType.h"
 #include "game/rules/RoomKind.h"
+#include "game/screen/PlayScreen.h"
 
-class SceneGame;
+class Level;
+class PlayScreen;
 class SoundNode;
 class Tile;
-
-// The current game's level's room; the floors when there is no level.
-RoomKind currentRoomKind();
 
 // A phase of a level on the game screen other than play: the scene holds at most one, runs only
 // its update while it is current, and ignores board clicks meanwhile. The scene's setState runs
@@ -23,7 +23,7 @@ RoomKind currentRoomKind();
 class GameSceneState : public BaseObject {
     QUOVEL_TYPE(GameSceneState)
 public:
-    explicit GameSceneState(SceneGame* scene) : scene(scene) {}
+    explicit GameSceneState(PlayScreen* scene) : scene(scene) {}
 
     virtual void enter() = 0;
     virtual void update(int32_t elapsedMs);
@@ -31,7 +31,7 @@ public:
 
 protected:
     // The scene outlives its states: it ends the current one before it goes.
-    SceneGame* scene;
+    PlayScreen* scene;
 };
 
 // The level's information dialog; its close starts the instructions.
@@ -40,6 +40,8 @@ class StateRoomInfo : public GameSceneState {
 public:
     using GameSceneState::GameSceneState;
     void enter() override;
+    // The level-information dialog's close callback.
+    static int32_t startInstructions(BaseObject* sender);
 };
 
 // The host's instructions for the game type, once per player; then the build.
@@ -59,7 +61,7 @@ public:
 class StateBuildLevel : public GameSceneState {
     QUOVEL_TYPE(StateBuildLevel)
 public:
-    explicit StateBuildLevel(SceneGame* scene);
+    explicit StateBuildLevel(PlayScreen* scene);
     ~StateBuildLevel() override;
     void enter() override;
     void update(int32_t elapsedMs) override;
@@ -90,7 +92,7 @@ public:
 class StateShuffle : public GameSceneState {
     QUOVEL_TYPE(StateShuffle)
 public:
-    explicit StateShuffle(SceneGame* scene);
+    explicit StateShuffle(PlayScreen* scene);
     ~StateShuffle() override;
     void enter() override;
     void update(int32_t elapsedMs) override;
@@ -110,7 +112,7 @@ private:
 class StateLevelEnd : public GameSceneState {
     QUOVEL_TYPE(StateLevelEnd)
 public:
-    StateLevelEnd(SceneGame* scene, int32_t delay) : GameSceneState(scene), delay(delay) {}
+    StateLevelEnd(PlayScreen* scene, int32_t delay) : GameSceneState(scene), delay(delay) {}
     void update(int32_t elapsedMs) override;
 
 protected:
@@ -142,6 +144,15 @@ public:
     // The level-end dialog's continuation: the next level of a casino or roof run, else back to
     // the room.
     static int32_t next(BaseObject* sender);
+    // Where the level is played, as the player's records see it.
+    static LevelPlace placeOf(const Level* level);
+    // Medal queries on the current player's best scores of the floors' levels. Every room of
+    // the twenty floors at its level's silver (gold) score or above.
+    static bool allLevelsSilver();
+    static bool allLevelsGold();
+    // The level's best reaches silver; unless `orGold`, it must also stay below gold.
+    static bool levelHasMedal(const Level* level, bool orGold);
+    static bool levelHasGold(const Level* level);
 
 protected:
     iGuiMethod::Bound continuation() const override { return callback<&StateGameWon::next>(); }

@@ -1,5 +1,4 @@
 #include "game/screen/HintTriggers.h"
-#include "game/screen/GameSceneStates.h"
 
 #include <cstddef>
 #include <utility>
@@ -17,7 +16,8 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
+#include "framework/scene/Scene.h"
+#include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
@@ -82,7 +82,7 @@ bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
-    scene.getInput().deselectAll();
+    scene.deselectAll();
     scene.markHintTiles(Game::TileList(tiles.begin(), tiles.end()));
 }
 
@@ -91,7 +91,7 @@ void HintTriggers::onFrame() {
         return;
     }
     const int32_t before = pacer++;
-    if (before > PACER_FRAMES && scene.getPauseState() == SceneGame::RUNNING && Game::current()) {
+    if (before > PACER_FRAMES && scene.getPauseState() == PlayScreen::RUNNING && Game::current()) {
         pacer = 0;
         checkBoard();
     }
@@ -108,9 +108,9 @@ bool HintTriggers::checkBars() {
     BonusBar* bonusBar = scene.getBonusBar();
     if (bonusBar && bonusBar->isVisible()) {
         if (pending(HINT_MULTIPLIER) && bonusBar->getMultiplier() >= MULTIPLIER_HINTED) {
-            return show(nullptr, HINT_MULTIPLIER, scene.findChild("BONUSBAR_MULTIPLIER"));
+            return show(nullptr, HINT_MULTIPLIER, scene.getScene().findChild("BONUSBAR_MULTIPLIER"));
         }
-        auto* filling = objectCast<Sprite>(scene.findChild("BONUSBAR_FILLING"));
+        auto* filling = objectCast<Sprite>(scene.getScene().findChild("BONUSBAR_FILLING"));
         if (pending(HINT_BONUS_HALF) && filling &&
             bonusBar->getShownFill() >= 0.5f * static_cast<float>(filling->getHeight())) {
             const Rect level{filling->getAbsoluteX(),
@@ -124,7 +124,7 @@ bool HintTriggers::checkBars() {
     if (timeBar && timeBar->isVisible() && pending(HINT_TIME_LOW) &&
         static_cast<float>(timeBar->getTime().getValue()) <=
             0.25f * static_cast<float>(timeBar->getTime().getMaximum())) {
-        return show(nullptr, HINT_TIME_LOW, scene.findChild("TIMEBAR_CLOCK"));
+        return show(nullptr, HINT_TIME_LOW, scene.getScene().findChild("TIMEBAR_CLOCK"));
     }
     return false;
 }
@@ -306,8 +306,8 @@ bool HintTriggers::showCovering(int32_t id) {
     if (!tile) {
         return false;
     }
-    scene.getInput().deselectAll();
-    scene.getInput().markHintTile(tile);
+    scene.deselectAll();
+    scene.markHintTile(tile);
     const Rect rect = tileRect(scene.getRenderer(), tile);
     return show(&rect, id, tile);
 }

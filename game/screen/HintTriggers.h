@@ -7,7 +7,7 @@
 
 class GameNode;
 class LayoutRenderer;
-class SceneGame;
+class PlayScreen;
 class Tile;
 
 // The tutorial hint ids (0-14 are the host's hints).
@@ -38,7 +38,7 @@ public:
     static constexpr int32_t PACER_FRAMES = 20;
     static constexpr int32_t FREECELL_HINT_AFTER = 3;
 
-    explicit HintTriggers(SceneGame& scene) : scene(scene) {}
+    explicit HintTriggers(PlayScreen& scene) : scene(scene) {}
 
     // The game scene's frame: counts frames while no hint is open and examines the board on
     // every 22nd, when play runs and there is a game.
@@ -69,6 +69,6 @@ private:
     bool checkFreeCellSideBoard();
     bool checkRiver();
 
-    SceneGame& scene;
+    PlayScreen& scene;
     int32_t pacer = 0;
 };

@@ -36,7 +36,7 @@
 #include "game/visuals/ModifierLabelValue.h"
 
 QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
-                   &WindowMessageListener::typeRecord)
+                   &WindowMessageListener::typeRecord, &PlayScreen::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneGame)
 
 namespace {
@@ -102,6 +102,9 @@ void* SceneGame::castTo(const TypeRecord* type) {
     }
     if (type == &WindowMessageListener::typeRecord) {
         return static_cast<WindowMessageListener*>(this);
+    }
+    if (type == &PlayScreen::typeRecord) {
+        return static_cast<PlayScreen*>(this);
     }
     return SceneQuovelMahjong::castTo(type);
 }

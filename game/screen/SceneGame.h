@@ -20,6 +20,7 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/PlayScreen.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
@@ -52,11 +53,10 @@ class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
                   public WindowMessageListener,
+                  public PlayScreen,
                   private BoardInput::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
-    // Pause states.
-    enum Pause : int32_t { RUNNING = 0, HELD = 1, HIDDEN = 2, STOPPED = 3 };
     // The screen position of the time bar.
     static constexpr int32_t TIME_BAR_X = 709;
     static constexpr int32_t TIME_BAR_Y = 93;
@@ -84,56 +84,45 @@ public:
     void setMatchLabels();
     void setupBars(bool restart);
     void setGameTypeName();
-    void playGameMusic();
+    void playGameMusic() override;
     // The background key of the current level for the current player.
     static std::string backgroundKey(GameType gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
     static std::string musicKey(GameType gameType);
     // Counts the start of the level in the player's records.
     void countLevelStart();
-    // Where the level is played, as the player's records see it.
-    static LevelPlace placeOf(const Level* level);
 
     // Level flow.
     // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
-    void setState(GameSceneState* next);
-    GameSceneState* getCurrentState() const { return currentState.get(); }
+    void setState(GameSceneState* next) override;
+    GameSceneState* getCurrentState() const override { return currentState.get(); }
     // A lost or won level is ending.
-    bool isLevelOver() const;
-    // Medal queries on the current player's best scores of the floors' levels. Every room of
-    // the twenty floors at its level's silver (gold) score or above.
-    static bool allLevelsSilver();
-    static bool allLevelsGold();
-    // The level's best reaches silver; unless `orGold`, it must also stay below gold.
-    static bool levelHasMedal(const Level* level, bool orGold);
-    static bool levelHasGold(const Level* level);
+    bool isLevelOver() const override;
     // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
     void updatePlay(int32_t elapsedMs);
     void enterGameOver();
     // The next level of a won casino or roof run in place, else back to the room; true when
     // the next level is set. A next layout that cannot be read (no tile) ends the run there:
     // the player is told (unless quiet) and goes back to the room.
-    bool newLevel(bool quiet);
+    bool newLevel(bool quiet) override;
     void restartLevel();
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
-    // The level-information dialog's close callback.
-    static int32_t startInstructions(BaseObject* sender);
     // The stop question's yes.
     static int32_t onGameStopped(BaseObject* sender);
     // The game scene the dialogs hold, or null.
     static SceneGame* fromHost();
     // Board input is taken only in play: no state, level not torn down.
     bool isPlaying() const override { return !currentState && pauseState != STOPPED && renderer; }
-    void enableHudButtons();
-    void disableHudButtons() { setButtonsEnabled(false); }
+    void enableHudButtons() override;
+    void disableHudButtons() override { setButtonsEnabled(false); }
     int32_t getSaveMode() const { return saveMode; }
-    void setSaveMode(int32_t value) { saveMode = value; }
+    void setSaveMode(int32_t value) override { saveMode = value; }
     int32_t getSuperHintTimeLeft() const override { return superHintTimeLeft; }
 
     // Suspended bars are left out of the frame's node updates: their clock and meter stand.
-    void setBarsSuspended(bool value);
-    void setBonusBarSuspended(bool value);
+    void setBarsSuspended(bool value) override;
+    void setBonusBarSuspended(bool value) override;
 
     int32_t onPauseButton(BaseObject* sender);
     int32_t onMenuButton(BaseObject* sender);
@@ -188,20 +177,23 @@ public:
 
     LayoutRenderer* getRenderer() const override { return renderer.get(); }
     BoardInput& getInput() { return input; }
-    int32_t getPauseState() const { return pauseState; }
-    Button* getHintButton() const { return hintButton; }
+    int32_t getPauseState() const override { return pauseState; }
+    Scene& getScene() override { return *this; }
+    void deselectAll() override { input.deselectAll(); }
+    void markHintTile(Tile* tile) override { input.markHintTile(tile); }
+    Button* getHintButton() const override { return hintButton; }
     LabelTicker* getScoreTicker() const { return scoreTicker; }
     // The ticker's number, or null.
-    Label* getScoreLabel() const;
+    Label* getScoreLabel() const override;
     // The ticker shows the score at once, without counting.
     void setScoreAtOnce(int32_t score);
 
     // The bars.
-    TimeBar* getTimeBar() const { return timeBar.get(); }
-    BonusBar* getBonusBar() const { return bonusBar.get(); }
+    TimeBar* getTimeBar() const override { return timeBar.get(); }
+    BonusBar* getBonusBar() const override { return bonusBar.get(); }
     // The token labels show the stocks' shown values.
-    void updateShufflesLabel();
-    void updateHintsLabel();
+    void updateShufflesLabel() override;
+    void updateHintsLabel() override;
 
     // The player's aids (button callbacks; the stuck dialog reuses them). Each acts only in
     // play with no dialog over the game, and costs what the room charges for it.
@@ -212,10 +204,10 @@ public:
     // play or the board does not allow it.
     bool performShuffle(bool charge);
     // Pulses the hint's tiles and selects them, so one click completes the match.
-    void markHintTiles(const std::vector<RefHolder<Tile>>& tiles);
+    void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) override;
     // The bonus bar's super hint: every match is tinted while its time runs; the icon, held
     // here, is veiled from the left as the time goes.
-    void startSuperHint(Sprite* icon);
+    void startSuperHint(Sprite* icon) override;
     void updateSuperHintOverlay();
     void dismissSuperHintIcon(bool animated);
     Sprite* getSuperHintIcon() const { return superHintIcon.get(); }
@@ -241,13 +233,13 @@ public:
     void dropSavedGame();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
-    void awardTrophy(TrophyId id);
+    void awardTrophy(TrophyId id) override;
     void showTrophyInfo(int32_t index);
     int32_t onTrophyInfoClosed(BaseObject* sender);
     const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
     Dialog* getTrophyPopup() const { return trophyPopup.get(); }
     // Every layout tile counts as formerly free for the next marking.
-    void resetFreeMarks();
+    void resetFreeMarks() override;
     // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
     // `area`.
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
@@ -255,7 +247,7 @@ public:
     void showTimeBarPenalty(int32_t seconds);
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
-    SoundNode* getTimeSound() const { return timeSound.get(); }
+    SoundNode* getTimeSound() const override { return timeSound.get(); }
 
 protected:
     void pauseGame() override;

@@ -73,62 +73,9 @@ bool SceneGame::isLevelOver() const {
     return currentState && currentState->isA(&StateLevelEnd::typeRecord);
 }
 
-namespace {
-
-// The current player's best score in the level's room of the floors; 0 without a record.
-int32_t floorBest(const Level* level) {
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const RoomRecord* record =
-        player && level ? player->getStats().roomRecord(level->getFloor(), level->getRoom())
-                        : nullptr;
-    return record ? record->bestScore : 0;
-}
-
-// Every room of the floors, its level made from the catalogue, passes `reaches`; stops at the
-// first that does not.
-bool everyFloorLevel(bool (*reaches)(const Level*)) {
-    for (int32_t floor = 1; floor <= QuovelMahjongStats::FLOORS; ++floor) {
-        for (int32_t room = 1; room <= QuovelMahjongStats::ROOMS_PER_FLOOR; ++room) {
-            RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, room);
-            if (!level || !reaches(level.get())) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-bool SceneGame::levelHasMedal(const Level* level, bool orGold) {
-    const int32_t best = floorBest(level);
-    return level && best >= level->getSilver() && (orGold || best < level->getGold());
-}
-
-bool SceneGame::levelHasGold(const Level* level) {
-    return level && floorBest(level) >= level->getGold();
-}
-
-bool SceneGame::allLevelsSilver() {
-    return everyFloorLevel([](const Level* level) { return levelHasMedal(level, true); });
-}
-
-bool SceneGame::allLevelsGold() {
-    return everyFloorLevel(&levelHasGold);
-}
-
 SceneGame* SceneGame::fromHost() {
     GameDialogHost* host = GameDialogHost::get();
     return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
-}
-
-int32_t SceneGame::startInstructions(BaseObject*) {
-    // The dialog is its own callback target; a close after the level moved on does nothing.
-    SceneGame* scene = fromHost();
-    if (scene && scene->currentState && scene->currentState->isA(&StateRoomInfo::typeRecord)) {
-        scene->setState(new StateInstructions(scene));
-    }
-    return 0;
 }
 
 // --- The frame ---
@@ -490,25 +437,11 @@ void SceneGame::clearLevel() {
 
 // --- Records ---
 
-LevelPlace SceneGame::placeOf(const Level* level) {
-    LevelPlace place;
-    if (level) {
-        place.roomKind = level->getGameMode();
-        place.gameType = level->getGameType();
-        place.difficulty = level->getDifficulty();
-        place.floor = level->getFloor();
-        place.room = level->getRoom();
-        place.layout = level->getIndex();
-        place.levelIndex = level->getIndex();
-    }
-    return place;
-}
-
 void SceneGame::countLevelStart() {
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (game && game->getLevel() && player) {
-        player->getStats().recordLevelStarted(placeOf(game->getLevel()));
+        player->getStats().recordLevelStarted(StateGameWon::placeOf(game->getLevel()));
     }
 }
 

@@ -16,7 +16,8 @@
 #include "framework/platform/SoundNode.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/SceneGame.h"
+#include "framework/scene/Scene.h"
+#include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(TimeBar, &Sprite::typeRecord)
 QUOVEL_REGISTER_CLASS(TimeBar)
@@ -36,9 +37,9 @@ RefHolder<Image> gameImage(const char* key) {
 
 }  // namespace
 
-TimeBar::TimeBar(PropertyNode* saved) : TimeBar(saved, SceneGame::fromHost()) {}
+TimeBar::TimeBar(PropertyNode* saved) : TimeBar(saved, PlayScreen::fromHost()) {}
 
-TimeBar::TimeBar(PropertyNode* saved, SceneGame* scene) : Sprite(saved), scene(scene) {
+TimeBar::TimeBar(PropertyNode* saved, PlayScreen* scene) : Sprite(saved), scene(scene) {
     findParts();
     if (filling && fillImage) {
         picture = Image::copyImage(fillImage.get());
@@ -63,7 +64,7 @@ TimeBar::~TimeBar() = default;
 void TimeBar::findParts() {
     if (scene) {
         const auto part = [this](const char* name) {
-            return RefHolder<Sprite>(objectCast<Sprite>(scene->findChild(name)));
+            return RefHolder<Sprite>(objectCast<Sprite>(scene->getScene().findChild(name)));
         };
         clock = part("TIMEBAR_CLOCK");
         background = part("TIMEBAR_BACKGROUND");
@@ -109,7 +110,7 @@ float TimeBar::fillTop() const {
 }
 
 bool TimeBar::clockRuns() const {
-    return scene && scene->getPauseState() == SceneGame::RUNNING && Game::current() != nullptr &&
+    return scene && scene->getPauseState() == PlayScreen::RUNNING && Game::current() != nullptr &&
            !scene->isLevelOver();
 }
 

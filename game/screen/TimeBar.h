@@ -8,7 +8,7 @@
 
 class Image;
 class PropertyNode;
-class SceneGame;
+class PlayScreen;
 
 // The level's clock on the game screen: a tube whose filling sinks as the level's time runs
 // out. The time (ms) is a DisplayValue, so that penalties and the bonus bar's time bonus change
@@ -23,7 +23,7 @@ public:
     // A fresh bar (at 30000 of 30000 ms) on the game scene the dialogs hold, or one restored from
     // a saved node ("maxTime" first, then "currentTime" clamped into 0 to it).
     explicit TimeBar(PropertyNode* saved);
-    TimeBar(PropertyNode* saved, SceneGame* scene);
+    TimeBar(PropertyNode* saved, PlayScreen* scene);
     ~TimeBar() override;
 
     // Writes "currentTime" (the value, not the shown value) and "maxTime".
@@ -52,7 +52,7 @@ private:
     void updateWarningAnimation(bool warn);
     void stopWarningAnimation();
 
-    SceneGame* scene = nullptr;
+    PlayScreen* scene = nullptr;
     DisplayValue time{DEFAULT_TIME, 0, DEFAULT_TIME};
     float topSpeed = 0.0f;
     float shownTop = 0.0f;

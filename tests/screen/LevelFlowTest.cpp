@@ -452,11 +452,11 @@ TEST_F(LevelFlowTest, MedalQueriesReadTheBestScoresOfTheFloors) {
         last = LevelCatalog::instance()->findLevel(room / 5 + 1, room % 5 + 1);
         player->getStats().roomRecord(room / 5 + 1, room % 5 + 1)->bestScore = last->getSilver();
     }
-    EXPECT_TRUE(SceneGame::allLevelsSilver() && SceneGame::levelHasMedal(last.get(), false));
-    EXPECT_FALSE(SceneGame::allLevelsGold() || SceneGame::levelHasGold(last.get()));
+    EXPECT_TRUE(StateGameWon::allLevelsSilver() && StateGameWon::levelHasMedal(last.get(), false));
+    EXPECT_FALSE(StateGameWon::allLevelsGold() || StateGameWon::levelHasGold(last.get()));
     player->getStats().roomRecord(20, 5)->bestScore = last->getGold();  // not silver only
-    EXPECT_TRUE(SceneGame::levelHasGold(last.get()) && SceneGame::levelHasMedal(last.get(), true));
-    EXPECT_FALSE(SceneGame::levelHasMedal(last.get(), false));
+    EXPECT_TRUE(StateGameWon::levelHasGold(last.get()) && StateGameWon::levelHasMedal(last.get(), true));
+    EXPECT_FALSE(StateGameWon::levelHasMedal(last.get(), false));
 }
 
 TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
