@@ -207,7 +207,8 @@ void BoardInput::showTileSelected(Tile* tile) {
 void BoardInput::showTileBlocked(Tile* tile) {
     LayoutRenderer* renderer = screen.getRenderer();
     Game* game = Game::current();
-    const bool darkens = game && game->getLevel() && game->getLevel()->getDarkenTiles().getInt() != 0;
+    const bool darkens =
+        game && game->getLevel() && game->getLevel()->getDarkenTiles().getInt() != 0;
     if (renderer && !darkens) {
         renderer->addBlockedPulse(tile);
     }
@@ -337,9 +338,9 @@ void BoardInput::showHintPath(Tile* from, Tile* to) {
 }
 
 void BoardInput::addPathSegments(const Rect& a, const Rect& b, bool horizontal, bool backwards,
-                                const std::string& prefix, float& delay) {
-    const int32_t start = horizontal ? std::min(a.x + a.w, b.x + b.w)
-                                     : std::min(a.y + a.h, b.y + b.h);
+                                 const std::string& prefix, float& delay) {
+    const int32_t start =
+        horizontal ? std::min(a.x + a.w, b.x + b.w) : std::min(a.y + a.h, b.y + b.h);
     const int32_t end = horizontal ? std::max(a.x, b.x) : std::max(a.y, b.y);
     const int32_t length = end - start;
     const int32_t thickness = horizontal ? a.h : a.w;
@@ -354,9 +355,9 @@ void BoardInput::addPathSegments(const Rect& a, const Rect& b, bool horizontal, 
     const float delayMul = tuning().PATH_ANIM_DELAY_MUL;
     const float span = static_cast<float>(length) * delayMul;
     for (int32_t offset = 0; start + offset < end; offset += step) {
-        const float pieceDelay =
-            backwards ? delay + span - static_cast<float>(offset + 1) * delayMul
-                      : delay + static_cast<float>(offset) * delayMul;
+        const float pieceDelay = backwards
+                                     ? delay + span - static_cast<float>(offset + 1) * delayMul
+                                     : delay + static_cast<float>(offset) * delayMul;
         const int32_t x = horizontal ? start + offset : a.x;
         const int32_t y = horizontal ? a.y : start + offset;
         RefHolder<Sprite> piece(new Sprite(x, y, image.get()));

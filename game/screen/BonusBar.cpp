@@ -22,12 +22,12 @@
 #include "framework/nodes/ModifierSound.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
+#include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
-#include "framework/scene/Scene.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/Effects.h"
@@ -401,7 +401,9 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
                 }
             }
             return;
-        case SHUFFLE: target = scene->getScene().findChild("BUTTON_SHUFFLE"); break;
+        case SHUFFLE:
+            target = scene->getScene().findChild("BUTTON_SHUFFLE");
+            break;
         case HINT: target = scene->getHintButton(); break;
         case SCORE_2500:
         case SCORE_5000:

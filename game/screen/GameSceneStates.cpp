@@ -6,6 +6,7 @@
 #include "framework/gui/Button.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/SoundNode.h"
+#include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -17,7 +18,6 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
-#include "framework/scene/Scene.h"
 #include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
@@ -119,7 +119,8 @@ void StateRoomInfo::enter() {
 int32_t StateRoomInfo::startInstructions(BaseObject*) {
     // The dialog is its own callback target; a close after the level moved on does nothing.
     PlayScreen* scene = PlayScreen::fromHost();
-    if (scene && scene->getCurrentState() && scene->getCurrentState()->isA(&StateRoomInfo::typeRecord)) {
+    if (scene && scene->getCurrentState() &&
+        scene->getCurrentState()->isA(&StateRoomInfo::typeRecord)) {
         scene->setState(new StateInstructions(scene));
     }
     return 0;
@@ -140,8 +141,8 @@ void StateInstructions::enter() {
         hintNumber(level ? level->getGameMode() : RoomKind::FLOORS, Game::currentLevelGameType());
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (player && player->isHintPending(hint)) {
-        if (Dialog* dialog =
-                GameDialogs::get().hostHint(scene->getScene(), hint, callback<&StateInstructions::finish>())) {
+        if (Dialog* dialog = GameDialogs::get().hostHint(scene->getScene(), hint,
+                                                         callback<&StateInstructions::finish>())) {
             scene->getScene().openDialog(dialog);
             player->clearTutorialHint(hint);
             return;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/nodes/Sprite.h"
+#include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameFreeCell.h"
@@ -16,7 +17,6 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
-#include "framework/scene/Scene.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 
@@ -108,7 +108,8 @@ bool HintTriggers::checkBars() {
     BonusBar* bonusBar = scene.getBonusBar();
     if (bonusBar && bonusBar->isVisible()) {
         if (pending(HINT_MULTIPLIER) && bonusBar->getMultiplier() >= MULTIPLIER_HINTED) {
-            return show(nullptr, HINT_MULTIPLIER, scene.getScene().findChild("BONUSBAR_MULTIPLIER"));
+            return show(nullptr, HINT_MULTIPLIER,
+                        scene.getScene().findChild("BONUSBAR_MULTIPLIER"));
         }
         auto* filling = objectCast<Sprite>(scene.getScene().findChild("BONUSBAR_FILLING"));
         if (pending(HINT_BONUS_HALF) && filling &&

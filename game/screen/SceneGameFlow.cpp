@@ -88,9 +88,8 @@ void SceneGame::update(int32_t elapsedMs) {
         input.endFrame();
         return;
     }
-    if (!isDialogOpen("DIALOG_PAUSE") &&
-        (menuRequested || pauseRequested || input.isFocusLost() ||
-         input.isDeactivatedThisFrame())) {
+    if (!isDialogOpen("DIALOG_PAUSE") && (menuRequested || pauseRequested || input.isFocusLost() ||
+                                          input.isDeactivatedThisFrame())) {
         if (pauseState != HIDDEN && pauseState != STOPPED) {
             if (renderer) {
                 renderer->hideSymbols();

@@ -14,9 +14,9 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/SoundNode.h"
+#include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
-#include "framework/scene/Scene.h"
 #include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(TimeBar, &Sprite::typeRecord)

@@ -455,7 +455,8 @@ TEST_F(LevelFlowTest, MedalQueriesReadTheBestScoresOfTheFloors) {
     EXPECT_TRUE(StateGameWon::allLevelsSilver() && StateGameWon::levelHasMedal(last.get(), false));
     EXPECT_FALSE(StateGameWon::allLevelsGold() || StateGameWon::levelHasGold(last.get()));
     player->getStats().roomRecord(20, 5)->bestScore = last->getGold();  // not silver only
-    EXPECT_TRUE(StateGameWon::levelHasGold(last.get()) && StateGameWon::levelHasMedal(last.get(), true));
+    EXPECT_TRUE(StateGameWon::levelHasGold(last.get()) &&
+                StateGameWon::levelHasMedal(last.get(), true));
     EXPECT_FALSE(StateGameWon::levelHasMedal(last.get(), false));
 }
 
