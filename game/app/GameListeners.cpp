@@ -19,10 +19,18 @@
 
 namespace {
 
-// An ended floor opens the next one behind the elevator's snap.
+// An ended floor opens the next one behind the elevator's snap. Ended on the player's own
+// floor (not by a profile already higher up), it also unlocks the floor's item, which the
+// hallway's floor-end sequence shows on the way back and the lift's next ride reports.
 void openNextFloor(int32_t floor) {
-    if (SceneElevator* elevator = SceneElevator::instance()) {
-        elevator->setPendingTargets(floor + 1);
+    SceneElevator* elevator = SceneElevator::instance();
+    if (!elevator) {
+        return;
+    }
+    elevator->setPendingTargets(floor + 1);
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+        player && player->currentFloor == floor) {
+        elevator->setUnlockedItem(floor - 1);
     }
 }
 

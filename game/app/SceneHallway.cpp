@@ -26,7 +26,6 @@
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
-#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
@@ -581,13 +580,12 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
         finishArrival(nullptr);
         return 0;
     }
+    // The floor just ended on the player's own floor (the floor-end hook has handed its item
+    // to the lift): the floor-end sequence, once.
     if (chosenDoor > 0 && floor == player->currentFloor &&
         player->currentFloor < player->floorReached) {
         player->currentFloor = player->floorReached;
         showHallwayClear();
-        if (SceneElevator* elevator = SceneElevator::instance()) {
-            elevator->setUnlockedItem(floor - 1);
-        }
         return 0;
     }
     if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {

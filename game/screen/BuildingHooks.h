@@ -18,7 +18,8 @@ struct FirstWin {
     bool gold = false;
 };
 inline Hook<void(const FirstWin& win)> levelWon;
-// Every level of the floor is won: the next floor opens.
+// Every level of the floor is won, the first time: the next floor opens and, when the floor is
+// the player's own, its item unlocks. Told before the profile records the next floor.
 inline Hook<void(int32_t floor)> floorEnded;
 // The game was stopped from a room of that kind (not the floors); the elevator comes next.
 inline Hook<void(RoomKind roomKind)> gameStopped;

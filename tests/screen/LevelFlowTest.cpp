@@ -435,14 +435,20 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     // The floor is complete: the next one opens, held back behind the elevator's snap.
     EXPECT_EQ(player->floorReached, 2);
     EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
+    EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), 0);
     EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
     EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
     EXPECT_EQ(hallway->getHintSelector(), 3);
     // A profile already higher up (a bench tool makes one) keeps its floor.
     stats.roomRecord(1, 5)->levelWinCount = 0;
     player->floorReached = 7;
+    player->currentFloor = 7;
+    SceneElevator::instance()->setUnlockedItem(-1);
     scene->enterGameWon();
     EXPECT_EQ(player->floorReached, 7);
+    // Its floor-end unlocks no item; the lift still plays the next floor's opening.
+    EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), -1);
+    EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
     gameScenes().elevator = nullptr;
 }
 
