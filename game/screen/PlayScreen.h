@@ -14,6 +14,7 @@ class DisplayValue;
 class GameSceneState;
 class Label;
 class LayoutRenderer;
+class PlayerAids;
 class Scene;
 class SoundNode;
 class Sprite;
@@ -36,6 +37,8 @@ public:
     static PlayScreen* fromHost();
 
     virtual Scene& getScene() = 0;
+    // The hint, shuffle, undo, super hint and the stuck question.
+    virtual PlayerAids& getAids() = 0;
     virtual int32_t getPauseState() const = 0;
     virtual LayoutRenderer* getRenderer() const = 0;
     virtual TimeBar* getTimeBar() const = 0;

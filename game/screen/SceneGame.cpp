@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/core/BasicProperties.h"
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -130,10 +131,10 @@ void SceneGame::createHud() {
     connectButton<&SceneGame::onMenuButton>("BUTTON_MENU");
     pauseButton = objectCast<Button>(findChild("BUTTON_PAUSE"));
     menuButton = objectCast<Button>(findChild("BUTTON_MENU"));
-    connectButton<&SceneGame::onShuffle>("BUTTON_SHUFFLE");
-    connectButton<&SceneGame::onUndo>("BUTTON_UNDO");
-    connectButton<&SceneGame::onHint>("BUTTON_HINT_NORMAL");
-    connectButton<&SceneGame::onHint>("BUTTON_HINT_UNLIMITED");
+    connect<&PlayerAids::onShuffle>("BUTTON_SHUFFLE", &aids, &getComponentsContainer());
+    connect<&PlayerAids::onUndo>("BUTTON_UNDO", &aids, &getComponentsContainer());
+    connect<&PlayerAids::onHint>("BUTTON_HINT_NORMAL", &aids, &getComponentsContainer());
+    connect<&PlayerAids::onHint>("BUTTON_HINT_UNLIMITED", &aids, &getComponentsContainer());
     shuffleButton = objectCast<Button>(findChild("BUTTON_SHUFFLE"));
     undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
     hintsLabel = findLabel("LABEL_HINTS");
@@ -207,7 +208,7 @@ void SceneGame::startLevel(bool restart) {
     Game* game = Game::current();
     pauseState = RUNNING;
     saveMode = 0;
-    superHintTimeLeft = 0;
+    aids.resetSuperHintTime();
     input.reset();
     if (!game) {
         return;
@@ -515,6 +516,78 @@ void SceneGame::setButtonsEnabled(bool value) {
             button->setEnabled(value);
         }
     }
+}
+
+// --- HUD ---
+
+void SceneGame::showHudForRoom() {
+    const RoomKind room = currentRoomKind();
+    const bool floors = room == RoomKind::FLOORS;
+    const bool rec = room == RoomKind::RECROOM;
+    showNode(hintButton, true);
+    showNode(hintsLabel, floors);
+    showNode(shuffleButton, !rec);
+    showNode(shufflesLabel, floors);
+    showNode(undoButton, rec);
+    showNode(scoreTicker, !rec);
+    showNode(scoreCaption, !rec);
+    showNode(timeLabel, rec);
+    showNode(timeCaption, rec);
+    showNode(levelLabel, floors || room == RoomKind::ROOF);
+    showNode(levelCaption, floors || room == RoomKind::ROOF);
+    showNode(timeBar.get(), !rec);
+    showNode(bonusBar.get(), !rec);
+    showNode(findChild("BONUSBAR_CIRCLE"), !rec);
+}
+
+void SceneGame::updateLevelLabel() {
+    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
+        setLabelNumber(levelLabel, level->getIndex() + 1);
+    }
+}
+
+void SceneGame::updateMatchesText() {
+    Game* game = Game::current();
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    const int32_t count = game->countMatches(nullptr);
+    setLabelNumber(matchesLabel, count);
+    if (matchesCaption) {
+        const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
+        const char* prefix = Game::currentLevelGameType() == Game::TYPE_TRIPLE
+                                 ? "TEXT_TRIPLE_MATCHES_"
+                                 : "TEXT_MATCHES_";
+        matchesCaption->setText(getBasicText(prefix + form));
+    }
+    if (count == 0 && game->isStuck(0) && !isLevelOver()) {
+        ++game->runCounts.numZeroMatches;
+        if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+            ++player->getStats().numStuck;
+        }
+        aids.showStuckDialog(true);
+    }
+}
+
+void SceneGame::updateProgressLabel() {
+    Game* game = Game::current();
+    if (!game || !game->getLayout() || !progressLabel) {
+        return;
+    }
+    Layout* layout = game->getLayout();
+    const int32_t total = layout->getStartingTileCount();
+    int32_t left = layout->getTileCount();
+    // A tile parked in a free cell is still to be played; the racks of Split and Speed show
+    // copies, which were never among the starting tiles.
+    if (SideBoard* cells = layout->getSideBoard();
+        cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
+        left += cells->getTileCount();
+    }
+    // Whole percent, counted in whole numbers so that an exact share shows exactly; a layout
+    // that started empty has made no progress.
+    const int64_t percent = total > 0 ? (int64_t{total} - left) * 100 / total : 0;
+    const std::string text = std::to_string(percent) + "%";
+    progressLabel->setText(std::wstring(text.begin(), text.end()));
 }
 
 // --- The rules' game screen ---

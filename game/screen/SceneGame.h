@@ -21,6 +21,7 @@
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayScreen.h"
+#include "game/screen/PlayerAids.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
@@ -54,7 +55,8 @@ class SceneGame : public SceneQuovelMahjong,
                   public GameDialogHost,
                   public WindowMessageListener,
                   public PlayScreen,
-                  private BoardInput::Screen {
+                  private BoardInput::Screen,
+                  private PlayerAids::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
     // The screen position of the time bar.
@@ -105,7 +107,7 @@ public:
     // the next level is set. A next layout that cannot be read (no tile) ends the run there:
     // the player is told (unless quiet) and goes back to the room.
     bool newLevel(bool quiet) override;
-    void restartLevel();
+    void restartLevel() override;
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
     // The stop question's yes.
@@ -118,7 +120,7 @@ public:
     void disableHudButtons() override { setButtonsEnabled(false); }
     int32_t getSaveMode() const { return saveMode; }
     void setSaveMode(int32_t value) override { saveMode = value; }
-    int32_t getSuperHintTimeLeft() const override { return superHintTimeLeft; }
+    int32_t getSuperHintTimeLeft() const override { return aids.getSuperHintTimeLeft(); }
 
     // Suspended bars are left out of the frame's node updates: their clock and meter stand.
     void setBarsSuspended(bool value) override;
@@ -147,11 +149,15 @@ public:
     void addBonusPoints(int32_t points) override;
     int32_t getChainCounter() const override;
     DisplayValue& getTimeValue() override;
-    int32_t getSuperHintCounter() const override { return superHintTimeLeft; }
+    int32_t getSuperHintCounter() const override { return aids.getSuperHintTimeLeft(); }
     void removeTileEffect(Tile* tile) override;
     void showTileSelected(Tile* tile) override;
     void showTileBlocked(Tile* tile) override;
-    void markSuperHintTiles() override;
+    void markSuperHintTiles() override { aids.markSuperHintTiles(); }
+    void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) override {
+        aids.markHintTiles(tiles);
+    }
+    void startSuperHint(Sprite* icon) override { aids.startSuperHint(icon); }
     void markFreeTiles() override;
     void enterGameWon() override;
     void showHostHint(int32_t hint) override;
@@ -177,6 +183,7 @@ public:
 
     LayoutRenderer* getRenderer() const override { return renderer.get(); }
     BoardInput& getInput() { return input; }
+    PlayerAids& getAids() override { return aids; }
     int32_t getPauseState() const override { return pauseState; }
     Scene& getScene() override { return *this; }
     void deselectAll() override { input.deselectAll(); }
@@ -195,33 +202,9 @@ public:
     void updateShufflesLabel() override;
     void updateHintsLabel() override;
 
-    // The player's aids (button callbacks; the stuck dialog reuses them). Each acts only in
-    // play with no dialog over the game, and costs what the room charges for it.
-    int32_t onHint(BaseObject* sender);
-    int32_t onShuffle(BaseObject* sender);
-    int32_t onUndo(BaseObject* sender);
-    // Deals the board again (charging the stock and the counters when `charge`); false when
-    // play or the board does not allow it.
-    bool performShuffle(bool charge);
-    // Pulses the hint's tiles and selects them, so one click completes the match.
-    void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) override;
-    // The bonus bar's super hint: every match is tinted while its time runs; the icon, held
-    // here, is veiled from the left as the time goes.
-    void startSuperHint(Sprite* icon) override;
-    void updateSuperHintOverlay();
-    void dismissSuperHintIcon(bool animated);
-    Sprite* getSuperHintIcon() const { return superHintIcon.get(); }
-    Sprite* getSuperHintOverlay() const { return superHintOverlay.get(); }
     // Shows and hides the HUD widgets of the level's room.
     void showHudForRoom();
     void updateLevelLabel();
-    // The stuck question (or, where a shuffle would help in a timed room, the shuffle glow).
-    void showStuckDialog(bool checkShuffle);
-    static int32_t onStuckRestart(BaseObject* dialog);
-    static int32_t onStuckShuffle(BaseObject* dialog);
-    static int32_t onStuckUndo(BaseObject* dialog);
-    Sprite* getShuffleGlow() const { return shuffleGlow.get(); }
-    Sprite* getMatchesGlow() const { return matchesGlow.get(); }
 
     // The running game, written to the player's saved game of its room when the scene is left.
     // A write that fails is told to the player and kept, to be written again at the next save
@@ -243,8 +226,8 @@ public:
     // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
     // `area`.
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
-                         const Rect& area = LayoutRenderer::FULL_SCREEN);
-    void showTimeBarPenalty(int32_t seconds);
+                         const Rect& area = LayoutRenderer::FULL_SCREEN) override;
+    void showTimeBarPenalty(int32_t seconds) override;
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const override { return timeSound.get(); }
@@ -271,18 +254,10 @@ private:
     // near it as keeps its flight inside `area`.
     Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y,
                       const Rect& area = LayoutRenderer::FULL_SCREEN);
-    // The first and second shuffle glows fade and go.
-    void removeShuffleGlows();
-    void addShuffleGlows();
-    // Aids act only while play runs and no dialog holds the game.
-    bool aidsAllowed() const;
-    void squashTimeLabel();
-    void useHint();
-    void useShuffle();
-    // Closes the stuck dialog and runs `action` once it has gone.
-    template <int32_t (SceneGame::*Action)(BaseObject*)>
-    static int32_t stuckAction(BaseObject* dialog, int32_t value);
-    int32_t runRestart(BaseObject* sender);
+    // PlayerAids::Screen.
+    Label* getTimeLabel() const override { return timeLabel; }
+    Button* getShuffleButton() const override { return shuffleButton; }
+    Label* getMatchesLabel() const override { return matchesLabel; }
 
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;
@@ -316,7 +291,6 @@ private:
     RefHolder<GameNode> endLayer;
     RefHolder<GameNode> floaterLayer;
 
-    int32_t superHintTimeLeft = 0;
     bool pauseRequested = false;
     bool menuRequested = false;
     RefHolder<SoundNode> timeSound;
@@ -326,14 +300,10 @@ private:
     RefHolder<BonusBar> bonusBar;
     HintTriggers hintTriggers{*this};
     BoardInput input{*this, hintTriggers};
+    PlayerAids aids{*this, *this, input};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 
-    RefHolder<Sprite> superHintIcon;
-    RefHolder<Sprite> superHintOverlay;
-    bool superHintEnding = false;
-    RefHolder<Sprite> shuffleGlow;
-    RefHolder<Sprite> matchesGlow;
     RefHolder<Dialog> trophyPopup;
     std::vector<int32_t> trophyQueue;
 };

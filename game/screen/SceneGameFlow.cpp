@@ -33,7 +33,6 @@ namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
 // The super hint's last milliseconds: its icon blinks.
-constexpr int32_t SUPER_HINT_WARNING = 900;
 
 // The rec room's clock, minutes always two digits ("00:00", "01:15"), so that its width holds
 // from the reset to the first hour.
@@ -140,29 +139,7 @@ void SceneGame::updatePlay(int32_t elapsedMs) {
     game->runCounts.realTime += elapsedMs;
     game->levelCounts.timeSinceLastRestart += elapsedMs;
     input.advanceHoverPath(elapsedMs);
-    if (superHintTimeLeft > 0) {
-        superHintTimeLeft -= elapsedMs;
-        updateSuperHintOverlay();
-        if (superHintTimeLeft <= SUPER_HINT_WARNING && !superHintEnding && superHintIcon) {
-            superHintEnding = true;
-            GameNode::addModifier(superHintIcon.get(), new ModifierSound("SOUND_SUPER_HINT_ENDS",
-                                                                         "game", true));
-            GameNode::addModifier(superHintIcon.get(),
-                                  new ModifierBlink(255, 0, 100, 0, 100, 100, 3));
-        }
-        if (superHintTimeLeft <= 0) {
-            SideBoard* sideBoard = currentSideBoard();
-            for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
-                if (sideBoard && tile->isOnSideBoard()) {
-                    sideBoard->addPlainImage(tile.get());
-                } else if (renderer) {
-                    renderer->clearModifiers(tile.get());
-                }
-            }
-            game->clearSuperHintTiles();
-            dismissSuperHintIcon(true);
-        }
-    }
+    aids.advanceSuperHint(elapsedMs);
     if (currentRoomKind() == RoomKind::RECROOM) {
         game->runCounts.clockTime += elapsedMs;
         if (timeLabel) {
@@ -239,7 +216,7 @@ void SceneGame::endLevel(bool won) {
     if (timeSound) {
         timeSound->stop(true);
     }
-    dismissSuperHintIcon(true);
+    aids.dismissSuperHintIcon(true);
     saveMode = won ? 2 : 0;
     if (won) {
         setState(new StateGameWon(this, LEVEL_END_DELAY));
@@ -388,14 +365,7 @@ void SceneGame::clearLevel() {
     }
     GameDialogs::get().forgetHint();
     input.deselectAll();
-    dismissSuperHintIcon(false);
-    superHintTimeLeft = 0;
-    for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
-        if (*glow) {
-            (*glow)->setRemoved(true);
-            *glow = nullptr;
-        }
-    }
+    aids.clear();
     trophyQueue.clear();
     trophyPopup = nullptr;
     if (widgetLayer) {

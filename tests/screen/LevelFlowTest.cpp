@@ -232,7 +232,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
     reachPlay();
     game->getScore().set(900);
-    scene->onShuffle(nullptr);
+    scene->getAids().onShuffle(nullptr);
     scene->enterGameWon();
     ASSERT_TRUE(inState<StateGameWon>());
     continueLevelEnd();

@@ -108,11 +108,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     // Floors: no stock, no hint; with stock, one hint of one match, selected, and no second.
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     player->getHintStock().set(0);
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     EXPECT_TRUE(game->getSuperHintTiles().empty());
     EXPECT_EQ(game->levelCounts.hintCount, 0);
     player->getHintStock().set(2);
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     ASSERT_EQ(game->getSuperHintTiles().size(), 2u);
     EXPECT_TRUE(game->canMatch(game->getSuperHintTiles()[0].get(),
                                game->getSuperHintTiles()[1].get()));
@@ -120,7 +120,7 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_HINTS"))->getText(), L"1");
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
 
@@ -129,11 +129,11 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     player->getHintStock().set(0);
     DisplayValue& time = scene->getTimeValue();
     time.set(c.HINT_TIME_PENALTY - 1);
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     EXPECT_EQ(game->levelCounts.hintCount, 0);
     EXPECT_EQ(time.getValue(), c.HINT_TIME_PENALTY - 1);
     time.set(c.HINT_TIME_PENALTY + 5000);
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(time.getValue(), 5000);
     EXPECT_EQ(time.getShown(), 5000);
@@ -144,7 +144,7 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     // Rec room: the clock pays, and its label floats the added seconds.
     game = play(recRoom());
     const int32_t clock = game->runCounts.clockTime;
-    scene->onHint(nullptr);
+    scene->getAids().onHint(nullptr);
     EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(game->runCounts.clockTime, clock + c.HINT_CLOCK_TIME_PENALTY);
     const std::wstring clockPenalty =
@@ -162,11 +162,11 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     // Floors without a shuffle in stock: nothing happens.
     Game* game = play(LevelCatalog::instance()->findLevel(1, 2));
     player->getShuffleStock().set(0);
-    scene->onShuffle(nullptr);
+    scene->getAids().onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
     EXPECT_EQ(game->levelCounts.shuffleCount, 0);
     player->getShuffleStock().set(2);
-    scene->onShuffle(nullptr);
+    scene->getAids().onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
     EXPECT_EQ(player->getShuffleStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_SHUFFLES"))->getText(), L"1");
@@ -180,7 +180,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     DisplayValue& time = scene->getTimeValue();
     time.set(time.getMaximum());
     const int32_t full = time.getValue();
-    scene->onShuffle(nullptr);
+    scene->getAids().onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
     EXPECT_EQ(game->levelCounts.shuffleCount, 1);
     EXPECT_TRUE(game->screenCounts.pressedShuffle);
@@ -195,11 +195,11 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
         expectClearPicture(scene, "time-penalty-" + std::to_string(step));
     }
     ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
-    scene->onUndo(nullptr);
+    scene->getAids().onUndo(nullptr);
     EXPECT_EQ(game->runCounts.undoCount, 0);
     // A bar short of the shuffle's time shuffles nothing.
     time.set(penalty - 1);
-    scene->onShuffle(nullptr);
+    scene->getAids().onShuffle(nullptr);
     EXPECT_EQ(scene->getCurrentState(), nullptr);
     EXPECT_EQ(game->levelCounts.shuffleCount, 1);
 
@@ -211,7 +211,7 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     matchOnce(game);
     ASSERT_LT(game->getLayout()->getTileCount(), tiles);
     const int32_t matched = game->getLayout()->getTileCount();
-    scene->onUndo(nullptr);
+    scene->getAids().onUndo(nullptr);
     run(10 * FRAME_MS);
     EXPECT_EQ(game->runCounts.undoCount, 1);
     EXPECT_GT(game->getLayout()->getTileCount(), matched);
@@ -222,27 +222,27 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     // Casino, a shuffle would help: no question, the shuffle button and the matches blink; a
     // second stuck board leaves one glow of each, and the shuffle fades them.
     Game* game = play(casino());
-    scene->showStuckDialog(true);
+    scene->getAids().showStuckDialog(true);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
-    ASSERT_NE(scene->getShuffleGlow(), nullptr);
-    EXPECT_EQ(scene->getShuffleGlow()->getNextSibling(), scene->findChild("BUTTON_SHUFFLE"));
-    Sprite* firstMatchesGlow = scene->getMatchesGlow();
+    ASSERT_NE(scene->getAids().getShuffleGlow(), nullptr);
+    EXPECT_EQ(scene->getAids().getShuffleGlow()->getNextSibling(), scene->findChild("BUTTON_SHUFFLE"));
+    Sprite* firstMatchesGlow = scene->getAids().getMatchesGlow();
     ASSERT_NE(firstMatchesGlow, nullptr);
-    scene->showStuckDialog(true);
+    scene->getAids().showStuckDialog(true);
     EXPECT_TRUE(firstMatchesGlow->isRemoved());
     run(4 * FRAME_MS);
     int32_t glows = 0;
-    for (GameNode* child = scene->getMatchesGlow()->getParent()->getFirstChild(); child;
+    for (GameNode* child = scene->getAids().getMatchesGlow()->getParent()->getFirstChild(); child;
          child = child->getNextSibling()) {
         glows += !child->isRemoved() && objectCast<Sprite>(child) ? 1 : 0;
     }
     EXPECT_EQ(glows, 1);
     scene->getTimeValue().set(100000);
-    Sprite* glow = scene->getShuffleGlow();
+    Sprite* glow = scene->getAids().getShuffleGlow();
     glow->addRef();
-    scene->onShuffle(nullptr);
-    EXPECT_EQ(scene->getShuffleGlow(), nullptr);
-    EXPECT_EQ(scene->getMatchesGlow(), nullptr);
+    scene->getAids().onShuffle(nullptr);
+    EXPECT_EQ(scene->getAids().getShuffleGlow(), nullptr);
+    EXPECT_EQ(scene->getAids().getMatchesGlow(), nullptr);
     run(150 + 4 * FRAME_MS);
     EXPECT_TRUE(isGone(glow));
     glow->release();
@@ -252,11 +252,11 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     // deals the board again at the stock's cost.
     game = play(LevelCatalog::instance()->findLevel(1, 1));
     player->getShuffleStock().set(1);
-    scene->showStuckDialog(true);
+    scene->getAids().showStuckDialog(true);
     auto* offer = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_QUOVEL"));
     ASSERT_NE(offer, nullptr);
     ASSERT_TRUE(offer->getYesButton()->isEnabled());
-    scene->onStuckShuffle(offer->getYesButton());
+    scene->getAids().onStuckShuffle(offer->getYesButton());
     ASSERT_GE(runUntil([&] { return inState<StateShuffle>(); }, 5000), 0);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
     EXPECT_EQ(game->levelCounts.shuffleCount, 1);
@@ -291,7 +291,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     run(600);
     ASSERT_NE(writeScenePicture(scene, "game-stuck"), nullptr);
     // Restart: the question closes first, then the level is built again.
-    scene->onStuckRestart(question->getNoButton());
+    scene->getAids().onStuckRestart(question->getNoButton());
     ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 5000), 0);
     EXPECT_EQ(game->restartCount, 1);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
@@ -327,8 +327,8 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
                                                    "IMAGE_BONUS_SUPERHINT", "game"))));
     icon->setAnchor(Sprite::ANCHOR_CENTER);
     GameNode::appendChild(icon.get(), scene->getTree());
-    scene->startSuperHint(icon.get());
-    Sprite* veil = scene->getSuperHintOverlay();
+    scene->getAids().startSuperHint(icon.get());
+    Sprite* veil = scene->getAids().getSuperHintOverlay();
     ASSERT_NE(veil, nullptr);
     ASSERT_TRUE(veil->getClipRect().has_value());
     EXPECT_EQ(veil->getClipRect()->w, 0);
@@ -363,10 +363,10 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
         run(FRAME_MS);
     }
     run(scene->getSuperHintTimeLeft() - 2 * FRAME_MS);
-    EXPECT_NE(scene->getSuperHintIcon(), nullptr);
+    EXPECT_NE(scene->getAids().getSuperHintIcon(), nullptr);
     EXPECT_GE(veil->getClipRect()->w, veil->getWidth() * 9 / 10);
     run(4 * FRAME_MS);
-    EXPECT_EQ(scene->getSuperHintIcon(), nullptr);
+    EXPECT_EQ(scene->getAids().getSuperHintIcon(), nullptr);
     EXPECT_TRUE(game->getSuperHintTiles().empty());
     run(600);
     EXPECT_TRUE(isGone(icon.get()));

@@ -437,7 +437,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     EXPECT_FALSE(player->isHintPending(HINT_FREECELL_SIDEBOARD));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
     // A shuffle with free cells to spare is no match: the counter stays.
-    ASSERT_TRUE(scene->performShuffle(true));
+    ASSERT_TRUE(scene->getAids().performShuffle(true));
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
     EXPECT_EQ(game->levelCounts.freeCellShuffleCount, 1);
     // The shuffle dealt the same level again: the pair taken stays counted as cleared.

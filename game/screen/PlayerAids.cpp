@@ -1,5 +1,5 @@
-// The game scene's player aids: hint, shuffle, undo and the super hint with their costs per room,
-// the HUD of each room, the matches and progress counters, and the stuck handling.
+#include "game/screen/PlayerAids.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -12,7 +12,10 @@
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ModifierLocation.h"
+#include "framework/nodes/ModifierSound.h"
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
+#include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
@@ -21,13 +24,11 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BonusBar.h"
+#include "game/screen/BoardInput.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
-#include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
-#include "game/screen/TimeBar.h"
+#include "game/screen/PlayScreen.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ constexpr int32_t GLOW_BLINK_MS = 200;
 constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
+constexpr int32_t SUPER_HINT_WARNING = 900;
 const Rect SCREEN_RECT{0, 0, 800, 600};
 
 bool timedRoom(RoomKind room) {
@@ -62,6 +64,10 @@ int32_t shufflePenalty(GameType gameType) {
     return entry ? std::max(entry->getInt(), 0) : 0;
 }
 
+RefHolder<Image> gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
+}
+
 void showButtonImage(Button* button, const RefHolder<Image>& image) {
     if (button && image) {
         button->setImage(image.get());
@@ -70,18 +76,22 @@ void showButtonImage(Button* button, const RefHolder<Image>& image) {
 
 }  // namespace
 
-bool SceneGame::aidsAllowed() const {
-    return pauseState == RUNNING && !currentState && renderer && !isDialogOpen("DIALOG_HINT");
+PlayerAids::PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input)
+    : play(play), screen(screen), input(input) {}
+
+bool PlayerAids::aidsAllowed() const {
+    return play.getPauseState() == PlayScreen::RUNNING && !play.getCurrentState() &&
+           play.getRenderer() && !play.getScene().isDialogOpen("DIALOG_HINT");
 }
 
 // --- Hint ---
 
-int32_t SceneGame::onHint(BaseObject*) {
+int32_t PlayerAids::onHint(BaseObject*) {
     useHint();
     return 0;
 }
 
-void SceneGame::useHint() {
+void PlayerAids::useHint() {
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     if (!game || !aidsAllowed()) {
@@ -92,7 +102,7 @@ void SceneGame::useHint() {
     if (room == RoomKind::FLOORS && (!player || player->getHintStock().getValue() <= 0)) {
         return;
     }
-    if (timedRoom(room) && getTimeValue().getValue() < c.HINT_TIME_PENALTY) {
+    if (timedRoom(room) && play.getTimeValue().getValue() < c.HINT_TIME_PENALTY) {
         return;
     }
     // A hint still shown blocks a second one.
@@ -113,22 +123,22 @@ void SceneGame::useHint() {
         takeOne(player->getHintStock());
     }
     if (room == RoomKind::FLOORS) {
-        updateHintsLabel();
+        play.updateHintsLabel();
     } else if (timedRoom(room)) {
-        DisplayValue& time = getTimeValue();
+        DisplayValue& time = play.getTimeValue();
         time.set(time.getValue() - c.HINT_TIME_PENALTY);
-        showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
+        screen.showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
     } else {
         game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
-        if (timeLabel) {
-            showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
-                            timeLabel->getY() - 10, L"+");
+        if (Label* timeLabel = screen.getTimeLabel()) {
+            screen.showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
+                                   timeLabel->getY() - 10, L"+", LayoutRenderer::FULL_SCREEN);
         }
         squashTimeLabel();
     }
 }
 
-void SceneGame::markHintTiles(const Game::TileList& tiles) {
+void PlayerAids::markHintTiles(const Game::TileList& tiles) {
     Game* game = Game::current();
     if (!game) {
         return;
@@ -144,7 +154,8 @@ void SceneGame::markHintTiles(const Game::TileList& tiles) {
     }
 }
 
-void SceneGame::squashTimeLabel() {
+void PlayerAids::squashTimeLabel() {
+    Label* timeLabel = screen.getTimeLabel();
     if (!timeLabel) {
         return;
     }
@@ -168,14 +179,15 @@ void SceneGame::squashTimeLabel() {
 
 // --- Shuffle ---
 
-int32_t SceneGame::onShuffle(BaseObject*) {
+int32_t PlayerAids::onShuffle(BaseObject*) {
     useShuffle();
     return 0;
 }
 
-void SceneGame::useShuffle() {
-    if (isDialogOpen("TEXT_STUCK_QUOVEL")) {
-        GameDialogs::get().close(findDialog("TEXT_STUCK_QUOVEL"));
+void PlayerAids::useShuffle() {
+    Scene& scene = play.getScene();
+    if (scene.isDialogOpen("TEXT_STUCK_QUOVEL")) {
+        GameDialogs::get().close(scene.findDialog("TEXT_STUCK_QUOVEL"));
     }
     removeShuffleGlows();
     // A tutorial hint shown instead takes the press.
@@ -189,21 +201,21 @@ void SceneGame::useShuffle() {
     }
     if (currentRoomKind() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
-            updateShufflesLabel();
+            play.updateShufflesLabel();
         }
         return;
     }
     const int32_t penalty = shufflePenalty(Game::currentLevelGameType());
-    DisplayValue& time = getTimeValue();
+    DisplayValue& time = play.getTimeValue();
     if (time.getValue() < penalty) {
         return;
     }
     time.set(time.getValue() - penalty);
-    showTimeBarPenalty(-(penalty / 1000));
+    screen.showTimeBarPenalty(-(penalty / 1000));
     performShuffle(true);
 }
 
-bool SceneGame::performShuffle(bool charge) {
+bool PlayerAids::performShuffle(bool charge) {
     Game* game = Game::current();
     if (!game || (charge && (!aidsAllowed() || tilesOnBoard() <= 0))) {
         return false;
@@ -228,13 +240,13 @@ bool SceneGame::performShuffle(bool charge) {
             ++game->levelCounts.freeCellShuffleCount;
         }
     }
-    setState(new StateShuffle(this));
+    play.setState(new StateShuffle(&play));
     return true;
 }
 
 // --- Undo ---
 
-int32_t SceneGame::onUndo(BaseObject*) {
+int32_t PlayerAids::onUndo(BaseObject*) {
     if (Game* game = Game::current(); game && aidsAllowed()) {
         game->undo();
     }
@@ -243,7 +255,7 @@ int32_t SceneGame::onUndo(BaseObject*) {
 
 // --- Super hint ---
 
-void SceneGame::startSuperHint(Sprite* icon) {
+void PlayerAids::startSuperHint(Sprite* icon) {
     superHintTimeLeft = tuning().SUPER_HINT_DURATION;
     superHintEnding = false;
     if (superHintIcon && superHintIcon.get() != icon) {
@@ -255,7 +267,7 @@ void SceneGame::startSuperHint(Sprite* icon) {
         if (RefHolder<Image> image = gameImage("IMAGE_BONUSSUPERHINT_OVERLAY")) {
             superHintOverlay = new Sprite(0, 0, image.get());
             superHintOverlay->setAnchor(icon->getAnchor().type);
-            appendChild(superHintOverlay.get(), icon);
+            GameNode::appendChild(superHintOverlay.get(), icon);
         }
     }
     playGameSound("SOUND_SUPERHINT");
@@ -263,7 +275,7 @@ void SceneGame::startSuperHint(Sprite* icon) {
     markSuperHintTiles();
 }
 
-void SceneGame::updateSuperHintOverlay() {
+void PlayerAids::updateSuperHintOverlay() {
     if (!superHintIcon || !superHintOverlay) {
         return;
     }
@@ -271,15 +283,14 @@ void SceneGame::updateSuperHintOverlay() {
     const int64_t duration = tuning().SUPER_HINT_DURATION;
     const int64_t width = superHintOverlay->getWidth();
     // A duration of 0 or less has nothing left to run: the veil covers the icon.
-    const int64_t spent = std::clamp<int64_t>(duration - superHintTimeLeft, 0,
-                                              std::max<int64_t>(duration, 0));
+    const int64_t spent =
+        std::clamp<int64_t>(duration - superHintTimeLeft, 0, std::max<int64_t>(duration, 0));
     const int64_t covered = duration > 0 ? width * spent / duration : width;
-    superHintOverlay->setClipRect(
-        Rect{superHintOverlay->getLeft(), superHintOverlay->getTop(), static_cast<int32_t>(covered),
-             600});
+    superHintOverlay->setClipRect(Rect{superHintOverlay->getLeft(), superHintOverlay->getTop(),
+                                       static_cast<int32_t>(covered), 600});
 }
 
-void SceneGame::markSuperHintTiles() {
+void PlayerAids::markSuperHintTiles() {
     Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
@@ -293,14 +304,16 @@ void SceneGame::markSuperHintTiles() {
         game->addSuperHintTile(tile.get());
         if (sideBoard && tile->isOnSideBoard()) {
             sideBoard->addSuperHintTint(tile.get());
-        } else {
-            addSuperHintTint(tile.get());
+        } else if (LayoutRenderer* renderer = play.getRenderer()) {
+            renderer->addSuperHintTint(tile.get());
         }
     }
-    addDirtyRect(SCREEN_RECT);
+    if (LayoutRenderer* renderer = play.getRenderer()) {
+        renderer->addDirtyRect(SCREEN_RECT);
+    }
 }
 
-void SceneGame::dismissSuperHintIcon(bool animated) {
+void PlayerAids::dismissSuperHintIcon(bool animated) {
     RefHolder<Sprite> icon = superHintIcon;
     superHintIcon = nullptr;
     superHintOverlay = nullptr;
@@ -318,81 +331,48 @@ void SceneGame::dismissSuperHintIcon(bool animated) {
     GameNode::addModifier(icon.get(), slide);
 }
 
-// --- HUD ---
-
-void SceneGame::showHudForRoom() {
-    const RoomKind room = currentRoomKind();
-    const bool floors = room == RoomKind::FLOORS;
-    const bool rec = room == RoomKind::RECROOM;
-    showNode(hintButton, true);
-    showNode(hintsLabel, floors);
-    showNode(shuffleButton, !rec);
-    showNode(shufflesLabel, floors);
-    showNode(undoButton, rec);
-    showNode(scoreTicker, !rec);
-    showNode(scoreCaption, !rec);
-    showNode(timeLabel, rec);
-    showNode(timeCaption, rec);
-    showNode(levelLabel, floors || room == RoomKind::ROOF);
-    showNode(levelCaption, floors || room == RoomKind::ROOF);
-    showNode(timeBar.get(), !rec);
-    showNode(bonusBar.get(), !rec);
-    showNode(findChild("BONUSBAR_CIRCLE"), !rec);
-}
-
-void SceneGame::updateLevelLabel() {
-    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
-        setLabelNumber(levelLabel, level->getIndex() + 1);
-    }
-}
-
-void SceneGame::updateMatchesText() {
+void PlayerAids::advanceSuperHint(int32_t elapsedMs) {
     Game* game = Game::current();
-    if (!game || !game->getLayout()) {
+    if (!game || superHintTimeLeft <= 0) {
         return;
     }
-    const int32_t count = game->countMatches(nullptr);
-    setLabelNumber(matchesLabel, count);
-    if (matchesCaption) {
-        const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
-        const char* prefix = Game::currentLevelGameType() == Game::TYPE_TRIPLE
-                                 ? "TEXT_TRIPLE_MATCHES_"
-                                 : "TEXT_MATCHES_";
-        matchesCaption->setText(getBasicText(prefix + form));
+    superHintTimeLeft -= elapsedMs;
+    updateSuperHintOverlay();
+    if (superHintTimeLeft <= SUPER_HINT_WARNING && !superHintEnding && superHintIcon) {
+        superHintEnding = true;
+        GameNode::addModifier(superHintIcon.get(),
+                              new ModifierSound("SOUND_SUPER_HINT_ENDS", "game", true));
+        GameNode::addModifier(superHintIcon.get(), new ModifierBlink(255, 0, 100, 0, 100, 100, 3));
     }
-    if (count == 0 && game->isStuck(0) && !isLevelOver()) {
-        ++game->runCounts.numZeroMatches;
-        if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-            ++player->getStats().numStuck;
+    if (superHintTimeLeft <= 0) {
+        SideBoard* sideBoard = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        LayoutRenderer* renderer = play.getRenderer();
+        for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
+            if (sideBoard && tile->isOnSideBoard()) {
+                sideBoard->addPlainImage(tile.get());
+            } else if (renderer) {
+                renderer->clearModifiers(tile.get());
+            }
         }
-        showStuckDialog(true);
+        game->clearSuperHintTiles();
+        dismissSuperHintIcon(true);
     }
 }
 
-void SceneGame::updateProgressLabel() {
-    Game* game = Game::current();
-    if (!game || !game->getLayout() || !progressLabel) {
-        return;
+void PlayerAids::clear() {
+    dismissSuperHintIcon(false);
+    superHintTimeLeft = 0;
+    for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
+        if (*glow) {
+            (*glow)->setRemoved(true);
+            *glow = nullptr;
+        }
     }
-    Layout* layout = game->getLayout();
-    const int32_t total = layout->getStartingTileCount();
-    int32_t left = layout->getTileCount();
-    // A tile parked in a free cell is still to be played; the racks of Split and Speed show
-    // copies, which were never among the starting tiles.
-    if (SideBoard* cells = layout->getSideBoard();
-        cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
-        left += cells->getTileCount();
-    }
-    // Whole percent, counted in whole numbers so that an exact share shows exactly; a layout
-    // that started empty has made no progress.
-    const int64_t percent = total > 0 ? (int64_t{total} - left) * 100 / total : 0;
-    const std::string text = std::to_string(percent) + "%";
-    progressLabel->setText(std::wstring(text.begin(), text.end()));
 }
 
 // --- Stuck ---
 
-void SceneGame::showStuckDialog(bool checkShuffle) {
+void PlayerAids::showStuckDialog(bool checkShuffle) {
     Game* game = Game::current();
     if (!game || !game->getLayout()) {
         return;
@@ -408,16 +388,17 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
     }
     GameDialogs::Question question;
     if (room == RoomKind::RECROOM) {
-        question = GameDialogs::get().ask("TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER",
-                                          callback<&SceneGame::onStuckUndo>(),
-                                          callback<&SceneGame::onStuckRestart>(), this);
+        question = GameDialogs::get().ask(
+            "TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER", callback<&PlayerAids::onStuckUndo>(),
+            callback<&PlayerAids::onStuckRestart>(), &play.getScene());
         if (question.dialog) {
             showButtonImage(question.yes, gameImage("STUCK_BUTTON_UNDO"));
         }
     } else {
-        question = GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
-                                          callback<&SceneGame::onStuckShuffle>(),
-                                          callback<&SceneGame::onStuckRestart>(), this);
+        question =
+            GameDialogs::get().ask("TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER",
+                                   callback<&PlayerAids::onStuckShuffle>(),
+                                   callback<&PlayerAids::onStuckRestart>(), &play.getScene());
         if (question.yes) {
             QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
             const bool stock =
@@ -430,53 +411,56 @@ void SceneGame::showStuckDialog(bool checkShuffle) {
         return;
     }
     showButtonImage(question.no, gameImage("STUCK_BUTTON_RESTART"));
-    openDialog(question.dialog);
+    play.getScene().openDialog(question.dialog);
 }
 
-template <int32_t (SceneGame::*Action)(BaseObject*)>
-int32_t SceneGame::stuckAction(BaseObject* sender, int32_t value) {
-    SceneGame* scene = fromHost();
-    if (!scene) {
+template <int32_t (PlayerAids::*Action)(BaseObject*)>
+int32_t PlayerAids::stuckAction(BaseObject* sender, int32_t value) {
+    PlayScreen* play = PlayScreen::fromHost();
+    if (!play) {
         return 0;
     }
+    PlayerAids& aids = play->getAids();
+    Scene& scene = play->getScene();
     if (PropertyNode* event = Game::addCustomEvent()) {
         event->addChild(new PropertyValue("stuckAction", std::to_string(value), true));
     }
-    // The button's callback names the scene; the question is the open one of either key.
+    // The button's callback names no target: the aids are the dialogs' host's; the question is
+    // the open one of either key.
     GameDialogs& dialogs = GameDialogs::get();
-    const iGuiMethod::Bound then = callback<Action>(scene);
+    const iGuiMethod::Bound then = callback<Action>(&aids);
     if (dialogs.closeThen(sender, then)) {
         return 0;
     }
     for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
-        if (scene->isDialogOpen(name) && dialogs.closeThen(scene->findDialog(name), then)) {
+        if (scene.isDialogOpen(name) && dialogs.closeThen(scene.findDialog(name), then)) {
             return 0;
         }
     }
-    (scene->*Action)(nullptr);
+    (aids.*Action)(nullptr);
     return 0;
 }
 
-int32_t SceneGame::runRestart(BaseObject*) {
-    restartLevel();
+int32_t PlayerAids::runRestart(BaseObject*) {
+    screen.restartLevel();
     return 0;
 }
 
-int32_t SceneGame::onStuckRestart(BaseObject* dialog) {
-    return stuckAction<&SceneGame::runRestart>(dialog, 0);
+int32_t PlayerAids::onStuckRestart(BaseObject* dialog) {
+    return stuckAction<&PlayerAids::runRestart>(dialog, 0);
 }
 
-int32_t SceneGame::onStuckShuffle(BaseObject* dialog) {
-    return stuckAction<&SceneGame::onShuffle>(dialog, 1);
+int32_t PlayerAids::onStuckShuffle(BaseObject* dialog) {
+    return stuckAction<&PlayerAids::onShuffle>(dialog, 1);
 }
 
-int32_t SceneGame::onStuckUndo(BaseObject* dialog) {
-    return stuckAction<&SceneGame::onUndo>(dialog, 2);
+int32_t PlayerAids::onStuckUndo(BaseObject* dialog) {
+    return stuckAction<&PlayerAids::onUndo>(dialog, 2);
 }
 
 // --- The shuffle glows ---
 
-void SceneGame::addShuffleGlows() {
+void PlayerAids::addShuffleGlows() {
     // Both glows of an earlier stuck board go first, so that no blinking sprite is left over.
     for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
         if (*glow) {
@@ -486,6 +470,8 @@ void SceneGame::addShuffleGlows() {
         }
     }
     RefHolder<Image> image = gameImage("GLOW_BUTTON_SHUFFLE");
+    Button* shuffleButton = screen.getShuffleButton();
+    Label* matchesLabel = screen.getMatchesLabel();
     if (!image || !shuffleButton || !shuffleButton->getParent()) {
         return;
     }
@@ -493,7 +479,7 @@ void SceneGame::addShuffleGlows() {
     shuffleGlow->setAlpha(0);
     GameNode::addModifier(shuffleGlow.get(),
                           new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
-    insertBefore(shuffleGlow.get(), shuffleButton);
+    GameNode::insertBefore(shuffleGlow.get(), shuffleButton);
     if (matchesLabel) {
         matchesGlow = new Sprite(1, -16, image.get());
         matchesGlow->setAnchor(Sprite::ANCHOR_TOP);
@@ -501,11 +487,11 @@ void SceneGame::addShuffleGlows() {
         GameNode::addModifier(matchesGlow.get(), new ModifierDelay(GLOW_BLINK_MS));
         GameNode::addModifier(matchesGlow.get(),
                               new ModifierBlink(0, 255, GLOW_BLINK_MS, 0, GLOW_BLINK_MS, 0, 0));
-        appendChild(matchesGlow.get(), matchesLabel);
+        GameNode::appendChild(matchesGlow.get(), matchesLabel);
     }
 }
 
-void SceneGame::removeShuffleGlows() {
+void PlayerAids::removeShuffleGlows() {
     for (RefHolder<Sprite>* glow : {&shuffleGlow, &matchesGlow}) {
         if (!*glow) {
             continue;
