@@ -36,7 +36,6 @@
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
-#include "game/rules/GameHooks.h"
 #include "game/rules/GameSplit.h"
 #include "game/screen/BuildingHooks.h"
 #include "rules/GameTestSupport.h"
@@ -517,7 +516,7 @@ TEST_F(ProgramRun, EachKindOfMistakeIsReportedInWordsForTheDeveloper) {
          }},
         {"listeners is empty; call installGameListeners() first",
          [&] {
-             GameHooks::isGameSceneShown.install(nullptr);
+             BuildingHooks::levelWon.install(nullptr);
              EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
          }},
     };
