@@ -79,6 +79,14 @@ bool BasicProperties::hasText(const std::string& name) const {
     return texts.find(name) != texts.end();
 }
 
+bool BasicProperties::hasInteger(const std::string& name) const {
+    return integers.find(name) != integers.end();
+}
+
+bool BasicProperties::hasFloat(const std::string& name) const {
+    return floats.find(name) != floats.end();
+}
+
 PropertyNode* BasicProperties::getNode(const std::string& name) {
     return nodes[name].get();
 }

@@ -33,6 +33,8 @@ public:
     const std::string& getString(const std::string& name);
     const std::wstring& getText(const std::string& name);
     bool hasText(const std::string& name) const;
+    bool hasInteger(const std::string& name) const;
+    bool hasFloat(const std::string& name) const;
     // Null when the name holds no node (nor vector).
     PropertyNode* getNode(const std::string& name);
     PropertyVector* getVector(const std::string& name);

@@ -48,3 +48,13 @@ void reportMissingContent(const std::string& kind, const std::string& key) {
     lock.unlock();
     logProblem(line);
 }
+
+void reportMistake(const std::string& text) {
+    logProblem("mistake: " + text);
+    mistakeMade(text);
+}
+
+void reportEmptyHook(const MustBeFilled& hook) {
+    reportMistake(std::string(hook.name) + " was called while empty: " + hook.filledBy +
+                  " fills it");
+}

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/core/Hook.h"
+
 // Where the program reports input it refused or set aside (a file too large, a damaged player
 // list moved away, a setup chain cut short): one line per problem, on stderr unless a sink is
 // installed. Safe to call from any thread.
@@ -17,3 +19,9 @@ void setProblemSink(std::function<void(const std::string&)> sink);
 // fall-back (no widget, an empty text, no picture), but never silently: each kind and key is
 // logged once as a problem.
 void reportMissingContent(const std::string& kind, const std::string& key);
+
+// A developer's mistake: an unknown id, a hook called while empty, wiring left out. Logged at
+// once as a problem that says what is wrong and what to do, and told to `mistakeMade`, through
+// which the test program fails the running test.
+void reportMistake(const std::string& text);
+inline Hook<void(const std::string& text)> mistakeMade;

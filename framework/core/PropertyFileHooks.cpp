@@ -1,13 +1,28 @@
 #include "framework/core/PropertyFileHooks.h"
 
+#include "framework/core/ProblemLog.h"
+
 namespace PropertyFileHooks {
 
 namespace {
+
 Functions installed;
+
+void reportEmpty(const std::string& fileName) {
+    reportMistake(
+        "property file \"" + fileName +
+        "\" met while the property-file hooks are empty: "
+        "FileArchive::installPropertyFileHooks fills them (installGameListeners calls it)");
+}
+
 }  // namespace
 
 void install(const Functions& functions) {
     installed = functions;
+}
+
+bool isInstalled() {
+    return installed.read != nullptr;
 }
 
 int32_t processMode() {
@@ -17,12 +32,19 @@ int32_t processMode() {
 FileReadResult read(int32_t mode, const std::string& fileName, uint32_t maxSize,
                     std::string& bytes) {
     bytes.clear();
-    return installed.read ? installed.read(mode, fileName, maxSize, bytes)
-                          : FileReadResult::notFound;
+    if (!installed.read) {
+        reportEmpty(fileName);
+        return FileReadResult::notFound;
+    }
+    return installed.read(mode, fileName, maxSize, bytes);
 }
 
 std::string storedName(int32_t mode, const std::string& fileName) {
-    return installed.storedName ? installed.storedName(mode, fileName) : fileName;
+    if (!installed.storedName) {
+        reportEmpty(fileName);
+        return fileName;
+    }
+    return installed.storedName(mode, fileName);
 }
 
 void grantAccess(const std::string& path) {

@@ -7,7 +7,8 @@
 
 // How property files reach the data archive and the per-user folders, which live in the
 // platform layer above: plain functions that the archive installs before any file is read.
-// Without them every mode is 1 (loose files), nothing can be read and names stay as given.
+// Without them every mode is 1 (loose files), nothing can be read and names stay as given: a
+// file read or saved then is a developer's mistake and is reported.
 namespace PropertyFileHooks {
 
 struct Functions {
@@ -23,6 +24,7 @@ struct Functions {
 };
 
 void install(const Functions& functions);
+bool isInstalled();
 
 int32_t processMode();
 FileReadResult read(int32_t mode, const std::string& fileName, uint32_t maxSize,

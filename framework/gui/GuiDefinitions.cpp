@@ -3,6 +3,7 @@
 #include <array>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 
 namespace {
@@ -34,6 +35,15 @@ void mergeSection(PropertyNode* into, AbstractProperty* section) {
     for (const auto& [name, child] : nodeOrDummy(section)->getNameTable()) {
         into->addChild(child.get());
     }
+}
+
+PropertyNode* definitionFor(const char* builder, const char* section, const std::string& name,
+                            PropertyNode* found) {
+    if (builder && found == DUMMY_NODE) {
+        reportMistake(std::string(builder) + ": no definition \"" + name + "\" among the \"" +
+                      section + "\" of the property files");
+    }
+    return found;
 }
 
 }  // namespace
@@ -109,10 +119,10 @@ PropertyNode* GuiDefinitions::findTemplate(const std::string& name) const {
     return nodeOrDummy(templates->getChild(name));
 }
 
-PropertyNode* GuiDefinitions::findDialog(const std::string& name) const {
-    return nodeOrDummy(dialogs->getChild(name));
+PropertyNode* GuiDefinitions::findDialog(const std::string& name, const char* builder) const {
+    return definitionFor(builder, "dialogs", name, nodeOrDummy(dialogs->getChild(name)));
 }
 
-PropertyNode* GuiDefinitions::findScene(const std::string& name) const {
-    return nodeOrDummy(scenes->getChild(name));
+PropertyNode* GuiDefinitions::findScene(const std::string& name, const char* builder) const {
+    return definitionFor(builder, "scenes", name, nodeOrDummy(scenes->getChild(name)));
 }

@@ -50,10 +50,11 @@ public:
     PropertyNode* getDialogs() const { return dialogs.get(); }
     PropertyNode* getScenes() const { return scenes.get(); }
 
-    // The definition of that name in a section; DUMMY_NODE when absent or not a node.
+    // The definition of that name in a section; DUMMY_NODE when absent or not a node. Given the
+    // `builder` that needs it, an absent one is a developer's mistake and is reported.
     PropertyNode* findTemplate(const std::string& name) const;
-    PropertyNode* findDialog(const std::string& name) const;
-    PropertyNode* findScene(const std::string& name) const;
+    PropertyNode* findDialog(const std::string& name, const char* builder = nullptr) const;
+    PropertyNode* findScene(const std::string& name, const char* builder = nullptr) const;
 
 private:
     std::vector<std::string> files;

@@ -12,8 +12,6 @@
 
 namespace {
 
-SetAsideListener setAsideListener = nullptr;
-
 std::string datedSuffix(bool otherVersion) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const UtcTime time =
@@ -50,12 +48,6 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
         logProblem("\"" + stored + "\"" + why +
                    " and could not be moved aside; it is left as it is");
     }
-    if (setAsideListener) {
-        setAsideListener(what, stored, moved ? aside : std::string());
-    }
+    fileSetAside(what, stored, moved ? aside : std::string());
     return moved;
-}
-
-void setSetAsideListener(SetAsideListener listener) {
-    setAsideListener = listener;
 }

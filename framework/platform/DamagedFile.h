@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/core/Hook.h"
+
 // Which per-user file a file set aside is, so that the player can be told in their own words.
 enum class StoredFileKind { PLAYER_LIST, PROFILE, HIGH_SCORES, SAVED_GAME, SETTINGS, STATISTICS };
 
@@ -25,8 +27,6 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
 
 // Hears of every file set aside: what it is, its stored name and the name it is kept under, or
 // an empty one when it could not be moved and stays where it is. The game tells the player
-// through it.
-using SetAsideListener = void (*)(const StoredFile& what, const std::string& stored,
-                                  const std::string& keptAs);
-// Null removes the listener.
-void setSetAsideListener(SetAsideListener listener);
+// through it while it runs.
+inline Hook<void(const StoredFile& what, const std::string& stored, const std::string& keptAs)>
+    fileSetAside;

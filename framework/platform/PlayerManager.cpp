@@ -18,7 +18,6 @@ QUOVEL_DEFINE_TYPE(PlayerManager, &BaseObject::typeRecord)
 namespace {
 
 constinit ProcessInstance<PlayerManager> processPlayers;
-constinit PlayerManager::CurrentPlayerHook currentPlayerHook = nullptr;
 
 constexpr const char* LIST_FILE = "players.plrs";
 constexpr const char* PROFILE_EXTENSION = ".plr";
@@ -69,14 +68,10 @@ PlayerManager* PlayerManager::getInstance() {
     return processPlayers.get();
 }
 
-void PlayerManager::installCurrentPlayerHook(CurrentPlayerHook hook) {
-    currentPlayerHook = hook;
-}
-
 void PlayerManager::changeCurrentPlayer(AbstractPlayer* player) {
     currentPlayer = player;
-    if (currentPlayerHook && processPlayers.get() == this) {
-        currentPlayerHook(player);
+    if (processPlayers.get() == this) {
+        currentPlayerChanged(player);
     }
 }
 

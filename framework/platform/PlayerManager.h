@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/AbstractPlayer.h"
 
@@ -38,9 +39,9 @@ public:
 
     // Called after each change of the singleton's current player, with the new one (null when
     // none remains or the singleton is released): the game makes it the player its rules play
-    // for. Other managers call nothing. Null removes the hook.
-    using CurrentPlayerHook = void (*)(AbstractPlayer* player);
-    static void installCurrentPlayerHook(CurrentPlayerHook hook);
+    // for. Other managers call nothing.
+    static inline Hook<void(AbstractPlayer* player)> currentPlayerChanged{
+        MustBeFilled{"PlayerManager::currentPlayerChanged", "installGameListeners"}};
 
     // Reads the player list and the current player's profile; entries that cannot be built as
     // players are skipped. A list that does not read as this version's list (damaged, another

@@ -15,7 +15,6 @@ QUOVEL_DEFINE_TYPE(SettingsManager, &BaseObject::typeRecord)
 namespace {
 
 constinit ProcessInstance<SettingsManager> processManager;
-constinit SettingsManager::SavedListener savedListener = nullptr;
 
 // The node name the settings always travelled under (sic).
 constexpr const char* SETTINGS_NODE_NAME = "GameSettngs";
@@ -73,13 +72,7 @@ void SettingsManager::saveToRegistry() {
                 written;
         }
     }
-    if (savedListener) {
-        savedListener(written);
-    }
-}
-
-void SettingsManager::setSavedListener(SavedListener listener) {
-    savedListener = listener;
+    savedListener(written);
 }
 
 std::string SettingsManager::getSettingsFolder() const {

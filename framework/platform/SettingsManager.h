@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/Hook.h"
 #include "framework/platform/IGameSettings.h"
 
 class AbstractProperty;
@@ -30,10 +31,9 @@ public:
     // whether all of them were written. Settings held unread (see DamagedFile.h) are not written,
     // and that is no failure: it was told when they were found.
     virtual void saveToRegistry();
-    // Hears the outcome of every save of the settings; the game tells the player through it.
-    // Null removes it.
-    using SavedListener = void (*)(bool written);
-    static void setSavedListener(SavedListener listener);
+    // Hears the outcome of every save of the settings; the game tells the player through it
+    // while it runs.
+    static inline Hook<void(bool written)> savedListener;
     // The folder that holds the settings, for messages.
     std::string getSettingsFolder() const;
     // Reads every number and text of the game's key into the settings and the flags; when

@@ -133,7 +133,8 @@ Dialog* Scene::getDialog(const std::string& definitionName, const std::string& i
         }
         return made;
     }
-    PropertyNode* definition = GuiDefinitions::instance()->findDialog(definitionName);
+    PropertyNode* definition =
+        GuiDefinitions::instance()->findDialog(definitionName, "Scene::getDialog");
     RefHolder<BaseObject> object = ObjectFactoryContainer::instance()->createObject(definition);
     Dialog* dialog = objectCast<Dialog>(object.get());
     if (!dialog) {

@@ -2,6 +2,7 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PictureChanges.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/gui/DialogHooks.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iToolTip.h"
@@ -115,7 +116,8 @@ Scene* SceneManager::getScene(const std::string& name) const {
 }
 
 Scene* SceneManager::createScene(const std::string& name) {
-    PropertyNode* definition = GuiDefinitions::instance()->findScene(name);
+    PropertyNode* definition =
+        GuiDefinitions::instance()->findScene(name, "SceneManager::createScene");
     RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(definition);
     Scene* scene = objectCast<Scene>(made.get());
     addScene(name, scene);
@@ -123,7 +125,8 @@ Scene* SceneManager::createScene(const std::string& name) {
 }
 
 void SceneManager::setTransition(const std::string& name) {
-    PropertyNode* definition = GuiDefinitions::instance()->findScene(name);
+    PropertyNode* definition = GuiDefinitions::instance()->findScene(
+        name, name.empty() ? nullptr : "SceneManager::setTransition");
     RefHolder<BaseObject> made = ObjectFactoryContainer::instance()->createObject(definition);
     transition = objectCast<TransitionScene>(made.get());
 }
@@ -131,13 +134,16 @@ void SceneManager::setTransition(const std::string& name) {
 void SceneManager::goToScene(const std::string& name, const std::string& transitionName,
                              QueuedSections queued) {
     Scene* scene = getScene(name);
+    if (!scene) {
+        reportMistake("SceneManager::goToScene: no scene \"" + name +
+                      "\" was made (createScene); nothing changes");
+        return;
+    }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
         if (queued == QueuedSections::DROP) {
             resources->clearQueue();
         }
-        if (scene) {
-            resources->requestSectionLoad(scene->getSection());
-        }
+        resources->requestSectionLoad(scene->getSection());
     }
     setTransition(transitionName);
     requestScene(scene);

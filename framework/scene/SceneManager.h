@@ -50,7 +50,8 @@ public:
     enum class QueuedSections { DROP, KEEP };
     // The one way to change scene: asks for the section of the scene of that name (after
     // dropping the queued ones, unless kept), sets the transition of that name ("" for none)
-    // and requests the scene.
+    // and requests the scene. A scene not made is a developer's mistake: reported, and
+    // nothing changes.
     void goToScene(const std::string& name, const std::string& transitionName,
                    QueuedSections queued = QueuedSections::DROP);
     Scene* getRequestedScene() const { return requested.get(); }

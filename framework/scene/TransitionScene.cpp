@@ -27,8 +27,6 @@ bool resourceLoaderBusy() {
     return manager && !manager->urgentSectionsLoaded();
 }
 
-TransitionScene::LoaderProbe loaderProbe = &resourceLoaderBusy;
-
 // A whole-window image in the window's depth (empty without a window).
 Image* windowImage() {
     GameWindow* window = GameWindow::getInstance();
@@ -92,12 +90,8 @@ void TransitionScene::hide() {
     }
 }
 
-void TransitionScene::setLoaderProbe(LoaderProbe probe) {
-    loaderProbe = probe ? probe : &resourceLoaderBusy;
-}
-
 bool TransitionScene::isLoaderBusy() {
-    return loaderProbe();
+    return loaderProbe.isInstalled() ? loaderProbe() : resourceLoaderBusy();
 }
 
 int32_t TransitionScene::finishTransition(BaseObject*) {

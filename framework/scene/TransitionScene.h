@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/core/Hook.h"
 #include "framework/scene/Scene.h"
 
 // A scene standing between the scene left and the scene entered for one change: the scene
@@ -12,8 +13,6 @@
 class TransitionScene : public Scene {
     QUOVEL_TYPE(TransitionScene)
 public:
-    // Whether urgent resource loading is still under way.
-    using LoaderProbe = bool (*)();
     // A wait for the loader gives up after this long and goes on with what is loaded.
     static constexpr int32_t LOADER_WAIT_LIMIT_MS = 10000;
     static constexpr int32_t LOADER_WAIT_STEP_MS = 10;
@@ -35,8 +34,9 @@ public:
     Scene* getFromScene() const { return fromScene; }
     Scene* getTargetScene() const { return targetScene; }
 
-    // Replaces the loader probe (null restores the resource manager's); for tests.
-    static void setLoaderProbe(LoaderProbe probe);
+    // Whether urgent resource loading is still under way, in place of the resource manager's
+    // answer; for tests. Empty, the resource manager answers.
+    static inline Hook<bool()> loaderProbe;
     // Resumes the loader and tells whether it is not ready or an urgent section is pending.
     static bool isLoaderBusy();
     // A function-modifier callback that calls the transition's finish.

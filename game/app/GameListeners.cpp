@@ -1,6 +1,7 @@
 #include "game/app/GameListeners.h"
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/PropertyFileHooks.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/SceneManager.h"
@@ -87,19 +88,41 @@ bool isGameSceneShown() {
     return manager && game && manager->getCurrentScene() == game.get();
 }
 
+// Each hook the game fills, with its function: installed by installGameListeners, checked by
+// missingGameWiring.
+template <typename Visit>
+void forEachGameHook(Visit visit) {
+    visit(PlayerManager::currentPlayerChanged, &playForCurrentProfile);
+    visit(RenderTile::lookMaker, &makeTileLook);
+    visit(playerConfirmed, &greetPlayer);
+    visit(GameHooks::goToScene, &goToScene);
+    visit(GameHooks::isGameSceneShown, &isGameSceneShown);
+    visit(BuildingHooks::levelWon, &setHallwayHint);
+    visit(BuildingHooks::floorEnded, &openNextFloor);
+    visit(BuildingHooks::gameStopped, &stopAtRoom);
+    visit(BuildingHooks::quitAsked, &QuovelMahjongMain::askQuit);
+    visit(BuildingHooks::hasEntriesInAllCasinoTables, &casinoTablesFilled);
+}
+
 }  // namespace
 
 void installGameListeners() {
     FileArchive::installPropertyFileHooks();
-    PlayerManager::installCurrentPlayerHook(&playForCurrentProfile);
-    RenderTile::installLookMaker(&makeTileLook);
     installGameScreenDialogs();
-    playerConfirmed.install(&greetPlayer);
-    GameHooks::goToScene.install(&goToScene);
-    GameHooks::isGameSceneShown.install(&isGameSceneShown);
-    BuildingHooks::levelWon.install(&setHallwayHint);
-    BuildingHooks::floorEnded.install(&openNextFloor);
-    BuildingHooks::gameStopped.install(&stopAtRoom);
-    BuildingHooks::quitAsked.install(&QuovelMahjongMain::askQuit);
-    BuildingHooks::hasEntriesInAllCasinoTables.install(&casinoTablesFilled);
+    forEachGameHook([](auto& hook, auto function) { hook.install(function); });
+}
+
+std::string missingGameWiring() {
+    std::string missing;
+    if (!PropertyFileHooks::isInstalled()) {
+        missing =
+            "the property-file hooks are empty, so no property file can be read "
+            "(FileArchive::installPropertyFileHooks fills them); ";
+    }
+    bool listening = true;
+    forEachGameHook([&listening](const auto& hook, auto) { listening &= hook.isInstalled(); });
+    if (!listening) {
+        missing += "a hook of the game's listeners is empty; ";
+    }
+    return missing.empty() ? missing : missing + "call installGameListeners() first";
 }

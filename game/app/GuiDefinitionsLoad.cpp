@@ -1,5 +1,6 @@
 #include "game/app/GuiDefinitionsLoad.h"
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "game/rules/TuningConstants.h"
@@ -8,7 +9,11 @@ namespace {
 
 class TuningConstantsHook : public GuiLoadHook {
 public:
-    void onLoaded() override { loadTuningConstants(); }
+    void onLoaded() override {
+        missing = missingTuningConstants();  // before the read enters them with 0
+        loadTuningConstants();
+    }
+    std::vector<std::string> missing;
 };
 
 }  // namespace
@@ -18,6 +23,17 @@ bool loadGuiDefinitions() {
     for (const char* file : GUI_PROPERTY_FILES) {
         definitions->addFile(file);
     }
-    definitions->setLoadHook(RefHolder<GuiLoadHook>(new TuningConstantsHook()).get());
-    return definitions->load();
+    RefHolder<TuningConstantsHook> hook(new TuningConstantsHook());
+    definitions->setLoadHook(hook.get());
+    if (!definitions->load()) {
+        return false;
+    }
+    if (!hook->missing.empty()) {
+        std::string names;
+        for (const std::string& name : hook->missing) {
+            names += " " + name;
+        }
+        reportMistake("tuning constants missing from the property files, each read as 0:" + names);
+    }
+    return true;
 }

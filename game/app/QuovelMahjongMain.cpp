@@ -7,6 +7,7 @@
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/Random.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/os/Clock.h"
@@ -32,6 +33,7 @@
 #include "framework/platform/TimedTaskManager.h"
 #include "framework/scene/FullScreenHandler.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
@@ -107,6 +109,12 @@ void QuovelMahjongMain::releaseInstance() {
 }
 
 int QuovelMahjongMain::runProgram(const AppServices& services, const std::string& programFolder) {
+    // Without its wiring the game would misread its own files as missing and send the player
+    // to reinstall: the developer is told what is missing instead.
+    if (const std::string missing = missingGameWiring(); !missing.empty()) {
+        reportMistake("QuovelMahjongMain::runProgram does not start the game: " + missing);
+        return CANNOT_START;
+    }
     if (!programFolder.empty()) {
         std::error_code ignored;
         std::filesystem::current_path(programFolder, ignored);
@@ -167,8 +175,8 @@ void QuovelMahjongMain::startServices() {
     // message box.
     GameHooks::installMessageBox(services.window.messageBox);
     PlayerFileReport::reset();
-    setSetAsideListener(&PlayerFileReport::keptUnreadable);
-    SettingsManager::setSavedListener(&PlayerFileReport::settingsSaved);
+    fileSetAside.install(&PlayerFileReport::keptUnreadable);
+    SettingsManager::savedListener.install(&PlayerFileReport::settingsSaved);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
     // The player's files are read before the window opens: a box about one of them stands
@@ -378,8 +386,8 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     LevelCatalog::releaseInstance();
     // The current game outlives every scene; nothing after this reads it.
     Game::releaseCurrent();
-    setSetAsideListener(nullptr);
-    SettingsManager::setSavedListener(nullptr);
+    fileSetAside.install(nullptr);
+    SettingsManager::savedListener.install(nullptr);
     GameHooks::installMessageBox(nullptr);
     done("services released");
 }

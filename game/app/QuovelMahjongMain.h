@@ -57,7 +57,9 @@ public:
     static constexpr uint32_t SECTION_WAIT_LIMIT_MS = 10000;
 
     // The whole program: works from `programFolder` (unchanged when empty), runs the
-    // application and shuts down. Returns 0 after a normal run, 1 when start-up was refused.
+    // application and shuts down. Returns 0 after a normal run, 1 when start-up was refused,
+    // 2 when it cannot start: also, reported as a developer's mistake, when the game's wiring
+    // (installGameListeners) is missing.
     static int runProgram(const AppServices& services, const std::string& programFolder);
 
     static QuovelMahjongMain* createInstance(const AppServices& services);

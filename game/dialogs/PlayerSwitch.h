@@ -11,4 +11,4 @@ bool switchToPlayer(const std::string& name);
 
 // Told when the player selection or the name input confirms the current player; the lobby's
 // welcome sign names that player.
-inline Hook<void()> playerConfirmed;
+inline Hook<void()> playerConfirmed{MustBeFilled{"playerConfirmed", "installGameListeners"}};

@@ -25,11 +25,20 @@ struct SavedKind {
     bool told = false;
     WriteFailure gathered = WriteFailure::NONE;
 };
-// In the order of SavedFiles.
-std::array<SavedKind, 4> kinds{{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGRESS"},
-                                {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
-                                {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
-                                {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}};
+using SavedKinds = std::array<SavedKind, static_cast<size_t>(SavedFiles::COUNT)>;
+// The build stops unless every kind has its entry, in the order of SavedFiles.
+consteval SavedKinds inOrderOfSavedFiles(SavedKinds table) {
+    for (size_t index = 0; index < table.size(); ++index) {
+        if (table[index].files != static_cast<SavedFiles>(index)) {
+            throw "kinds: not one entry for each of SavedFiles, in its order";
+        }
+    }
+    return table;
+}
+SavedKinds kinds = inOrderOfSavedFiles({{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGRESS"},
+                                         {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
+                                         {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
+                                         {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}});
 // While the game ends failures are gathered, not told.
 bool gathering = false;
 // Files left in place are met again at each read (a profile at each change of player).

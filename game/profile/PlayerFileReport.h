@@ -13,7 +13,7 @@ namespace PlayerFileReport {
 
 // The files saved at separate moments, each told apart so that one kind that keeps failing
 // does not hide another. The settings live in their own folder.
-enum class SavedFiles { PLAYERS, HIGH_SCORES, SAVED_GAME, SETTINGS };
+enum class SavedFiles { PLAYERS, HIGH_SCORES, SAVED_GAME, SETTINGS, COUNT };
 
 // The longest line of a message, in characters. The system's message box is as wide as its
 // widest line plus its margins, and no wider than an 800-pixel screen may show: 46 of the

@@ -172,7 +172,8 @@ public:
     // Level building.
     void prepareLevel(Layout* layout);
     // Deals the board and, in Split and Speed, its side board; the order, the statistics and
-    // the side-board queue become the game's.
+    // the side-board queue become the game's. The board is the game's or its pending shuffle:
+    // any other is a developer's mistake, reported, and nothing is dealt.
     void buildLevel(Layout* layout);
     // Deals a copy of the board as a shuffle does, held as the pending layout that
     // applyShuffle installs.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/Random.h"
@@ -167,6 +168,12 @@ void Game::applyFaces(const FaceList& faces, const TileList& tiles) {
 }
 
 void Game::buildLevel(Layout* board) {
+    if (board && board != layout.get() && board != pendingLayout.get()) {
+        reportMistake(
+            "Game::buildLevel: the board is neither the game's nor its pending "
+            "shuffle; nothing is dealt");
+        return;
+    }
     buildStatistics = BuildStatistics();
     buildOrder.clear();
     if (board == nullptr) {

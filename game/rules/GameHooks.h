@@ -8,14 +8,15 @@ class MessageBox;
 
 // How the running game reaches the scene manager, which lives above the rules: going back to a
 // room, and whether the game screen is the one shown. The application installs both. Without
-// one the game carries on: no scene changes, and the game screen never counts as shown. The
-// level builder's error box can be replaced too (tests use a fake).
+// the first the rules alone, with no scenes, stay where they are; the second must be filled.
+// The level builder's error box can be replaced too (tests use a fake).
 namespace GameHooks {
 
 // Goes to the scene of that name through the transition of that name.
 inline Hook<void(const std::string& sceneName, const std::string& transitionName)> goToScene;
 // Whether the current scene, or the target of a running transition, is the game scene.
-inline Hook<bool()> isGameSceneShown;
+inline Hook<bool()> isGameSceneShown{
+    MustBeFilled{"GameHooks::isGameSceneShown", "installGameListeners"}};
 
 // The box for the level builder's error message; null goes back to the session's own box
 // (framework/os createMessageBox). Not owned.

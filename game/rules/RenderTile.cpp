@@ -6,18 +6,13 @@ QUOVEL_DEFINE_TYPE(RenderTile, &BaseObject::typeRecord)
 
 namespace {
 
-RenderTile::LookMaker lookMaker = nullptr;
-
 // The tile modifier that draws a look.
 TileModifier* makeModifier(RenderTile* renderTile, const TileLook& look) {
-    return lookMaker != nullptr ? lookMaker(renderTile, look) : new TileModifier(renderTile);
+    TileModifier* made = RenderTile::lookMaker(renderTile, look);
+    return made ? made : new TileModifier(renderTile);
 }
 
 }  // namespace
-
-void RenderTile::installLookMaker(LookMaker maker) {
-    lookMaker = maker;
-}
 
 RenderTile::RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                        int32_t faceOffsetY)

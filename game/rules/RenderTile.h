@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
 
@@ -72,8 +73,8 @@ public:
 
     // Makes the tile modifier that draws a look. The effects live with the game screen; the
     // application installs them. Without one a look is a modifier drawing nothing.
-    using LookMaker = TileModifier* (*)(RenderTile* renderTile, const TileLook& look);
-    static void installLookMaker(LookMaker maker);
+    static inline Hook<TileModifier*(RenderTile* renderTile, const TileLook& look)> lookMaker{
+        MustBeFilled{"RenderTile::lookMaker", "installGameListeners"}};
 
     RenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
                int32_t faceOffsetY);

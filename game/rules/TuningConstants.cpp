@@ -25,3 +25,20 @@ void loadTuningConstants() {
         constants.readFrom(*properties);
     }
 }
+
+std::vector<std::string> missingTuningConstants() {
+    const BasicProperties* properties = BasicProperties::instance();
+    std::vector<std::string> missing;
+#define QUOVEL_MISSING_INTEGER(Name)                     \
+    if (!properties || !properties->hasInteger(#Name)) { \
+        missing.emplace_back(#Name);                     \
+    }
+#define QUOVEL_MISSING_FLOAT(Name)                     \
+    if (!properties || !properties->hasFloat(#Name)) { \
+        missing.emplace_back(#Name);                   \
+    }
+    QUOVEL_TUNING_CONSTANTS(QUOVEL_MISSING_INTEGER, QUOVEL_MISSING_FLOAT)
+#undef QUOVEL_MISSING_FLOAT
+#undef QUOVEL_MISSING_INTEGER
+    return missing;
+}

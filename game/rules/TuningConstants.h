@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class BasicProperties;
 
@@ -167,3 +169,5 @@ struct TuningConstants {
 const TuningConstants& tuning();
 // Reads the process-wide constants from the BasicProperties singleton (nothing without one).
 void loadTuningConstants();
+// The constants the BasicProperties singleton lacks (all without one), which would read 0.
+std::vector<std::string> missingTuningConstants();

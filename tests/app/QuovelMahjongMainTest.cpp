@@ -1,7 +1,7 @@
 // The whole program run on fake operating-system services from the built game folder: the
 // order in which the services start and go, what a normal run saves, what a refused start
 // leaves alone, the forced full screen of a small desktop and the sleeping of an inactive
-// window.
+// window; and the developer's mistakes the program reports.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,7 +16,10 @@
 #include <sstream>
 #include <thread>
 
+#include "framework/core/PropertyFileHooks.h"
+#include "framework/core/PropertyStore.h"
 #include "framework/gui/Button.h"
+#include "framework/gui/GuiDefinitions.h"
 #include "framework/os/LinuxFileSystem.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -28,10 +31,16 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/TimedTaskManager.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/GameListeners.h"
+#include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/GameSplit.h"
+#include "game/screen/BuildingHooks.h"
+#include "rules/GameTestSupport.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
@@ -448,6 +457,82 @@ TEST(SectionWait, AFailedResourceCountsAsLoadedAndAWaitGivesUpAfterItsLimit) {
 
     ResourceManager::stopLoader();
     QuovelMahjongMain::releaseInstance();
+}
+
+// Each kind of developer's mistake is reported at once, naming the call and what is missing: a
+// property file met without its hooks, an unknown scene, transition or dialog id, a hook that
+// must be filled left empty, a road's check with no report, a tuning constant missing from the
+// data, a board that is not the game's; last, a program without the game's wiring, which starts
+// nothing and tells the player nothing (not that the data is missing).
+TEST_F(ProgramRun, EachKindOfMistakeIsReportedInWordsForTheDeveloper) {
+    TempFolder data;
+    for (const char* file : GUI_PROPERTY_FILES) {
+        writeTestFile(data / file, "<root/>");
+    }
+    SceneManager* manager = SceneManager::createInstance();
+    RefHolder<Scene> scene = new Scene(DUMMY_NODE);
+    manager->addScene("SCENE_A", scene.get());
+    RefHolder<Game> split(new GameSplit(nullptr));
+    const std::pair<const char*, std::function<void()>> misses[] = {
+        {"property file \"a.xml\" met while the property-file hooks are empty",
+         [] {
+             PropertyFileHooks::install({});
+             RefHolder<PropertyStore>(new PropertyStore("a.xml"))->load();
+         }},
+        {"SceneManager::goToScene: no scene \"SCENE_B\"",
+         [&] { manager->goToScene("SCENE_B", ""); }},
+        {"SceneManager::createScene: no definition \"SCENE_B\"",
+         [&] { manager->createScene("SCENE_B"); }},
+        {"SceneManager::setTransition: no definition \"TRANSITION_B\"",
+         [&] { manager->goToScene("SCENE_A", "TRANSITION_B"); }},
+        {"Scene::getDialog: no definition \"DIALOG_NONE\"",
+         [&] { EXPECT_EQ(scene->getDialog("DIALOG_NONE"), nullptr); }},
+        {"BuildingHooks::quitAsked was called while empty",
+         [] {
+             BuildingHooks::quitAsked.install(nullptr);
+             BuildingHooks::quitAsked();
+         }},
+        {"RoadCheck::report was called while empty",
+         [] {
+             const auto report = RoadCheck::report.install(nullptr);
+             RoadCheck(false) << "a failure";
+             RoadCheck::report.install(report);
+         }},
+        {"tuning constants missing from the property files, each read as 0: BONUS_ANIM_BONUS_DELAY",
+         [&] {
+             CurrentFolderScope inside(data.path);
+             FileArchive::close();
+             BasicProperties::createInstance();
+             loadGuiDefinitions();
+         }},
+        {"Game::buildLevel: the board is neither the game's",
+         [&] {
+             split->buildLevel(game_test::makeLayout({{0, 0, 0}, {4, 0, 0}}).get());
+         }},
+        {"the property-file hooks are empty",
+         [&] {
+             PropertyFileHooks::install({});
+             EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
+         }},
+        {"listeners is empty; call installGameListeners() first",
+         [&] {
+             BuildingHooks::levelWon.install(nullptr);
+             EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
+         }},
+    };
+    static std::string heard;  // instead of failing the test
+    for (const auto& [words, miss] : misses) {
+        heard.clear();
+        const auto failing = mistakeMade.install([](const std::string& text) { heard += text; });
+        miss();
+        mistakeMade.install(failing);
+        installGameListeners();
+        EXPECT_NE(heard.find(words), std::string::npos) << words << " not in: " << heard;
+    }
+    EXPECT_TRUE(messageBox.shown.empty());
+    SceneManager::releaseInstance();
+    GuiDefinitions::releaseInstance();
+    BasicProperties::releaseInstance();
 }
 
 }  // namespace quovel_mahjong_main_test

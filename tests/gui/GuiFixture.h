@@ -52,7 +52,7 @@ protected:
     void TearDown() override {
         SceneManager::releaseInstance();
         GuiDefinitions::releaseInstance();
-        TransitionScene::setLoaderProbe(nullptr);
+        TransitionScene::loaderProbe.install(nullptr);
         section.reset();
         ResourceManager::stopLoader();
         FileSystem::setCurrent(nullptr);

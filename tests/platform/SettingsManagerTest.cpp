@@ -158,11 +158,11 @@ TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsRepla
     const auto file = *std::filesystem::recursive_directory_iterator(folder.path / "Brastel/Games");
     writeTestFile(file.path(), "quovel-keystore 1\n");  // cut short
     static std::string keptAs;
-    setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
+    fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs = what.kind == StoredFileKind::SETTINGS ? kept : "";
     });
     EXPECT_EQ(load().getSoundVolume(), 255);
-    setSetAsideListener(nullptr);
+    fileSetAside.install(nullptr);
     EXPECT_EQ(readTestFile(keptAs), "quovel-keystore 1\n");  // beside it, ".damaged-<date>"
 }
 

@@ -51,7 +51,7 @@ protected:
     }
     void TearDown() override {
         writeGameStatistics();
-        setSetAsideListener(nullptr);
+        fileSetAside.install(nullptr);
         SettingsManager::releaseInstance();
         KeyStore::setCurrentUser(nullptr);
         setenv("XDG_DATA_HOME", oldDataHome.c_str(), 1);
@@ -238,7 +238,7 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
 
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
-    setSetAsideListener([](const StoredFile& what, const std::string&, const std::string& kept) {
+    fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs.push_back(what.kind == StoredFileKind::STATISTICS ? kept : "?");
     });
     // Damaged, empty, larger than any property file is read, and a link to a damaged file.

@@ -40,7 +40,7 @@ protected:
         GuiTest::SetUp();
         busyAnswersLeft = 0;
         loaderQuestions = 0;
-        TransitionScene::setLoaderProbe(&fakeLoaderBusy);
+        TransitionScene::loaderProbe.install(&fakeLoaderBusy);
         definitionsFrom(
             "<Node id=\"scenes\"><ProbeScene id=\"SCENE_A\"/><ProbeScene id=\"SCENE_B\"/>"
             "<AlphaTransition id=\"ALPHA\" time=\"100\"/>"

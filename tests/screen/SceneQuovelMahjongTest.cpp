@@ -80,13 +80,13 @@ TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrForAFileWithoutAGam
     RefHolder<PropertyStore> noGame(new PropertyStore());
     ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(noGame.get(), "1", "Ann"));
     GameHooks::installMessageBox(&messageBox);
-    setSetAsideListener(&PlayerFileReport::keptUnreadable);
+    fileSetAside.install(&PlayerFileReport::keptUnreadable);
     for (const char* from : {"SCENE_ELEVATOR", "SCENE_LOBBY"}) {
         enterCasinoFrom(from);
         SceneQuovelMahjong::askContinueSavedGame(1, casino);
         EXPECT_EQ(offer(), nullptr);
     }
-    setSetAsideListener(nullptr);
+    fileSetAside.install(nullptr);
     GameHooks::installMessageBox(nullptr);
     EXPECT_EQ(offer(), nullptr);
     EXPECT_EQ(messageBox.shown.size(), 1u);

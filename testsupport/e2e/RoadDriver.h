@@ -33,7 +33,8 @@
 // test program fails the running test, the route bench prints it and ends its walk non-zero.
 class RoadCheck {
 public:
-    static inline Hook<void(const char* file, int line, const std::string& message)> report;
+    static inline Hook<void(const char* file, int line, const std::string& message)> report{
+        MustBeFilled{"RoadCheck::report", "the test program's main or the route bench"}};
     explicit RoadCheck(bool holds, std::source_location where = std::source_location::current())
         : holds(holds), where(where) {}
     ~RoadCheck() {
