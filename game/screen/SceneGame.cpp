@@ -83,7 +83,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 }
 
 SceneGame::~SceneGame() {
-    saveGame();
+    savedGame.save();
     setState(nullptr);
     GameDialogs::get().forgetHint();
     if (Game::current()) {
@@ -190,7 +190,7 @@ void SceneGame::show() {
 }
 
 void SceneGame::hide() {
-    saveGame();
+    savedGame.save();
     clearLevel();
     // A build or shuffle left half-way would keep its loop sounding.
     setState(nullptr);
@@ -207,7 +207,7 @@ void SceneGame::hide() {
 void SceneGame::startLevel(bool restart) {
     Game* game = Game::current();
     pauseState = RUNNING;
-    saveMode = 0;
+    savedGame.setMode(0);
     aids.resetSuperHintTime();
     input.reset();
     if (!game) {
@@ -251,21 +251,12 @@ void SceneGame::startLevel(bool restart) {
     const auto room = static_cast<RoomKind>(currentGameMode());
     if ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
         Game::currentLevel()->getIndex() == 0) {
-        dropSavedGame();
+        savedGame.drop();
     }
     // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
     // not only once play has begun.
     if (resumed) {
-        saveMode = 1;
-    }
-}
-
-void SceneGame::dropSavedGame() {
-    PlayerManager* players = PlayerManager::getInstance();
-    if (AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr) {
-        players->deleteSaveGame(std::to_string(currentGameMode()), player->getName());
-        // A kept one that failed to write is outdated as well.
-        unsavedGames.erase({player->getName(), std::to_string(currentGameMode())});
+        savedGame.setMode(1);
     }
 }
 

@@ -1,12 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/MessageHandler.h"
@@ -22,6 +19,7 @@
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
+#include "game/screen/SavedGameKeeper.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 class Button;
@@ -118,8 +116,7 @@ public:
     bool isPlaying() const override { return !currentState && pauseState != STOPPED && renderer; }
     void enableHudButtons() override;
     void disableHudButtons() override { setButtonsEnabled(false); }
-    int32_t getSaveMode() const { return saveMode; }
-    void setSaveMode(int32_t value) override { saveMode = value; }
+    void setSaveMode(int32_t value) override { savedGame.setMode(value); }
     int32_t getSuperHintTimeLeft() const override { return aids.getSuperHintTimeLeft(); }
 
     // Suspended bars are left out of the frame's node updates: their clock and meter stand.
@@ -184,6 +181,7 @@ public:
     LayoutRenderer* getRenderer() const override { return renderer.get(); }
     BoardInput& getInput() { return input; }
     PlayerAids& getAids() override { return aids; }
+    SavedGameKeeper& getSavedGame() { return savedGame; }
     int32_t getPauseState() const override { return pauseState; }
     Scene& getScene() override { return *this; }
     void deselectAll() override { input.deselectAll(); }
@@ -206,14 +204,6 @@ public:
     void showHudForRoom();
     void updateLevelLabel();
 
-    // The running game, written to the player's saved game of its room when the scene is left.
-    // A write that fails is told to the player and kept, to be written again at the next save
-    // and when the scene goes at quit.
-    void saveGame();
-    // Writes the kept saved games again; those written are dropped.
-    void writeUnsavedGames();
-    // Deletes the current player's saved game of the level's room, kept one included.
-    void dropSavedGame();
     // Trophy notices: an earned trophy shows its notice; one that comes while another shows
     // waits (the newest first); one that cannot show now is dropped.
     void awardTrophy(TrophyId id) override;
@@ -261,9 +251,6 @@ private:
 
     RefHolder<LayoutRenderer> renderer;
     int32_t pauseState = RUNNING;
-    int32_t saveMode = 0;
-    // Saved games whose write failed, by player name and room key.
-    std::map<std::pair<std::string, std::string>, RefHolder<PropertyStore>> unsavedGames;
     RefHolder<GameSceneState> currentState;
 
     Button* pauseButton = nullptr;
@@ -301,6 +288,7 @@ private:
     HintTriggers hintTriggers{*this};
     BoardInput input{*this, hintTriggers};
     PlayerAids aids{*this, *this, input};
+    SavedGameKeeper savedGame{*this};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 

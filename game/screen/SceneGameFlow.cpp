@@ -217,12 +217,12 @@ void SceneGame::endLevel(bool won) {
         timeSound->stop(true);
     }
     aids.dismissSuperHintIcon(true);
-    saveMode = won ? 2 : 0;
+    savedGame.setMode(won ? 2 : 0);
     if (won) {
         setState(new StateGameWon(this, LEVEL_END_DELAY));
     } else {
         // A lost level ends its run: no kill may leave the run to be continued.
-        dropSavedGame();
+        savedGame.drop();
         setState(new StateGameOver(this, LEVEL_END_DELAY));
     }
 }
@@ -251,8 +251,8 @@ bool SceneGame::newLevel(bool quiet) {
     // A next level that cannot be had or read ends the run: told, back to the room, not saved.
     const auto endRun = [&](const std::string& why) {
         logProblem("the run ends: " + why);
-        saveMode = 0;  // nothing to save
-        dropSavedGame();
+        savedGame.setMode(0);  // nothing to save
+        savedGame.drop();
         if (!quiet) {
             Game::tellDamagedRoom(true);
             game->returnToRoom();
@@ -303,10 +303,10 @@ bool SceneGame::newLevel(bool quiet) {
     } else {
         startLevel(false);
         // The run is written as each of its levels ends, as the level after starts.
-        saveMode = 1;
-        saveGame();
+        savedGame.setMode(1);
+        savedGame.save();
     }
-    saveMode = 1;
+    savedGame.setMode(1);
     return true;
 }
 

@@ -1,5 +1,5 @@
-// The game scene's services around play: the saved game, the trophy notices, the darkening of
-// blocked tiles, and the floaters of penalties, points and super scores.
+// The game scene's services around play: the trophy notices, the darkening of blocked tiles, and
+// the floaters of penalties, points and super scores.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -40,8 +40,6 @@
 
 namespace {
 
-constexpr int32_t SAVE_NOTHING = 0;
-constexpr int32_t SAVE_WON = 2;
 constexpr int32_t TROPHY_MIN_TILES = 10;
 constexpr int32_t FLOATER_RISE = 100;
 // Room a floater keeps from the side column it may not cross.
@@ -62,75 +60,6 @@ std::wstring widen(const std::string& text) {
 }
 
 }  // namespace
-
-// --- The saved game ---
-
-void SceneGame::saveGame() {
-    writeUnsavedGames();
-    if (saveMode == SAVE_NOTHING) {
-        return;
-    }
-    Game* game = Game::current();
-    if (!game || !game->getLevel() || roomOf(game) == RoomKind::FLOORS) {
-        saveMode = SAVE_NOTHING;
-        return;
-    }
-    const bool won = saveMode == SAVE_WON;
-    if (won) {
-        if (roomOf(game) == RoomKind::RECROOM) {
-            saveMode = SAVE_NOTHING;
-            return;
-        }
-        const bool next = newLevel(true);
-        game = Game::current();
-        if (!next || !game || !game->getLevel()) {
-            saveMode = SAVE_NOTHING;
-            return;
-        }
-    }
-    RefHolder<PropertyStore> store(new PropertyStore());
-    auto* node = new PropertyNode("game");
-    store->addChild(node);
-    game->save(node);
-    if (renderer) {
-        node->addChild(new PropertyValue("x", renderer->getX()));
-        node->addChild(new PropertyValue("y", renderer->getY()));
-    }
-    // The bars of a won level belong to it: the next level starts with fresh ones.
-    if (timeBar && !won) {
-        auto* bar = new PropertyNode("timeBar", "TimeBar");
-        timeBar->save(bar);
-        node->addChild(bar);
-    }
-    if (bonusBar && !won) {
-        auto* bar = new PropertyNode("bonusBar", "BonusBar");
-        bonusBar->save(bar);
-        node->addChild(bar);
-    }
-    PlayerManager* players = PlayerManager::getInstance();
-    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
-    if (player) {
-        unsavedGames[{player->getName(), std::to_string(static_cast<int32_t>(roomOf(game)))}] =
-            store;
-        writeUnsavedGames();
-    }
-    saveMode = SAVE_NOTHING;
-}
-
-void SceneGame::writeUnsavedGames() {
-    PlayerManager* players = PlayerManager::getInstance();
-    if (!players) {
-        return;
-    }
-    for (auto it = unsavedGames.begin(); it != unsavedGames.end();) {
-        const auto& [name, room] = it->first;
-        const bool written =
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::SAVED_GAME,
-                                    players->writeSaveGame(it->second.get(), room, name),
-                                    players->getStoredSaveGameName(room, name));
-        it = written ? unsavedGames.erase(it) : std::next(it);
-    }
-}
 
 // --- Trophy notices ---
 

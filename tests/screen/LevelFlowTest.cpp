@@ -104,7 +104,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(game->getLayout()->getTileCount(), tileCount);
     EXPECT_TRUE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
     EXPECT_TRUE(scene->getHintButton()->isEnabled());
-    EXPECT_EQ(scene->getSaveMode(), 1);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 1);
 
     // Play time passes; losing the focus hides the tiles and opens the pause dialog, which
     // holds the time and the menu request until it closes.
@@ -163,7 +163,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     ASSERT_TRUE(inState<StateGameWon>());
     EXPECT_TRUE(scene->isLevelOver());
     EXPECT_TRUE(game->getHasWon());
-    EXPECT_EQ(scene->getSaveMode(), 2);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 2);
     const int32_t score = game->getScore().getValue();
     EXPECT_GT(score, 0);
     const RoomRecord* room = player->getStats().roomRecord(1, 1);
@@ -204,7 +204,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     run(FRAME_MS);
     ASSERT_TRUE(inState<StateGameOver>());
     EXPECT_TRUE(scene->isLevelOver());
-    EXPECT_EQ(scene->getSaveMode(), 0);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 0);
     HighScoreTable* table = HighScoreManager::getInstance()->getTable("1_4_0");
     ASSERT_NE(table, nullptr);
     EXPECT_TRUE(table->containsPlayer("Ann"));
@@ -241,7 +241,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_EQ(game->getLevel()->getIndex(), 1);
     EXPECT_EQ(game->getLevel()->getGameType(), Game::TYPE_RIVER);
     EXPECT_EQ(game->getScore().getValue(), 900);
-    EXPECT_EQ(scene->getSaveMode(), 1);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 1);
     ASSERT_TRUE(inState<StateRoomInfo>());
     notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
@@ -271,7 +271,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     requestedRoom.clear();
     game = start(damaged);
     reachPlay();
-    scene->saveGame();
+    scene->getSavedGame().save();
     scene->enterGameWon();
     GameHooks::installMessageBox(&messageBox);
     continueLevelEnd();
@@ -280,8 +280,8 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     ASSERT_EQ(messageBox.shown.size(), 1u);
     EXPECT_NE(messageBox.shown[0].text.find("the run ends here"), std::string::npos);
     EXPECT_FALSE(inState<StateRoomInfo>());
-    scene->saveGame();
-    EXPECT_EQ(scene->getSaveMode(), 0);
+    scene->getSavedGame().save();
+    EXPECT_EQ(scene->getSavedGame().getMode(), 0);
     EXPECT_FALSE(PlayerManager::getInstance()->saveGameExists("1", "Ann"));
 
     // A won mixed roof level goes on with another game type and the same score.
@@ -384,15 +384,15 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
     player->keepSavedGame(new PropertyNode("game"));
     start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
     // Its file is deleted as the level starts, so leaving during the notice must save it.
-    EXPECT_EQ(scene->getSaveMode(), 1);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 1);
     EXPECT_EQ(player->getSavedGame(), nullptr);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 0);
     // A second show without the offered game counts its start.
     start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
-    EXPECT_EQ(scene->getSaveMode(), 0);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 0);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 1);
     reachPlay();
-    EXPECT_EQ(scene->getSaveMode(), 1);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 1);
 }
 
 TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDuration) {

@@ -397,7 +397,7 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     const int32_t tiles = game->getLayout()->getTileCount();
     const int32_t index = game->getLevel()->getIndex();
     scene->hide();
-    EXPECT_EQ(scene->getSaveMode(), 0);
+    EXPECT_EQ(scene->getSavedGame().getMode(), 0);
     ASSERT_TRUE(players->saveGameExists("1", "Ann"));
     ASSERT_TRUE(Game::loadSaved(1));
     game = Game::current();
@@ -426,7 +426,7 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     writeTestFile(folder, "in the way");
     scene->hide();
     std::filesystem::remove(folder);
-    scene->saveGame();
+    scene->getSavedGame().save();
     ASSERT_TRUE(Game::loadSaved(1));
     EXPECT_EQ(Game::current()->getLayout()->getTileCount(), tiles);
     // A folder where the saved game goes: the box names the saved game's file.

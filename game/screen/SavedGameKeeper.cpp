@@ -1,0 +1,101 @@
+#include "game/screen/SavedGameKeeper.h"
+
+#include <iterator>
+#include <string>
+
+#include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
+#include "framework/platform/PlayerManager.h"
+#include "game/profile/PlayerFileReport.h"
+#include "game/rules/Game.h"
+#include "game/rules/Level.h"
+#include "game/screen/BonusBar.h"
+#include "game/screen/LayoutRenderer.h"
+#include "game/screen/PlayScreen.h"
+#include "game/screen/TimeBar.h"
+
+namespace {
+
+constexpr int32_t SAVE_NOTHING = 0;
+constexpr int32_t SAVE_WON = 2;
+
+}  // namespace
+
+SavedGameKeeper::SavedGameKeeper(PlayScreen& screen) : screen(screen) {}
+
+void SavedGameKeeper::save() {
+    writeUnsaved();
+    if (mode == SAVE_NOTHING) {
+        return;
+    }
+    Game* game = Game::current();
+    if (!game || !game->getLevel() || currentRoomKind() == RoomKind::FLOORS) {
+        mode = SAVE_NOTHING;
+        return;
+    }
+    const bool won = mode == SAVE_WON;
+    if (won) {
+        if (currentRoomKind() == RoomKind::RECROOM) {
+            mode = SAVE_NOTHING;
+            return;
+        }
+        const bool next = screen.newLevel(true);
+        game = Game::current();
+        if (!next || !game || !game->getLevel()) {
+            mode = SAVE_NOTHING;
+            return;
+        }
+    }
+    RefHolder<PropertyStore> store(new PropertyStore());
+    auto* node = new PropertyNode("game");
+    store->addChild(node);
+    game->save(node);
+    if (LayoutRenderer* renderer = screen.getRenderer()) {
+        node->addChild(new PropertyValue("x", renderer->getX()));
+        node->addChild(new PropertyValue("y", renderer->getY()));
+    }
+    // The bars of a won level belong to it: the next level starts with fresh ones.
+    if (TimeBar* timeBar = screen.getTimeBar(); timeBar && !won) {
+        auto* bar = new PropertyNode("timeBar", "TimeBar");
+        timeBar->save(bar);
+        node->addChild(bar);
+    }
+    if (BonusBar* bonusBar = screen.getBonusBar(); bonusBar && !won) {
+        auto* bar = new PropertyNode("bonusBar", "BonusBar");
+        bonusBar->save(bar);
+        node->addChild(bar);
+    }
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
+    if (player) {
+        unsaved[{player->getName(), std::to_string(static_cast<int32_t>(currentRoomKind()))}] =
+            store;
+        writeUnsaved();
+    }
+    mode = SAVE_NOTHING;
+}
+
+void SavedGameKeeper::writeUnsaved() {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players) {
+        return;
+    }
+    for (auto it = unsaved.begin(); it != unsaved.end();) {
+        const auto& [name, room] = it->first;
+        const bool written =
+            PlayerFileReport::saved(PlayerFileReport::SavedFiles::SAVED_GAME,
+                                    players->writeSaveGame(it->second.get(), room, name),
+                                    players->getStoredSaveGameName(room, name));
+        it = written ? unsaved.erase(it) : std::next(it);
+    }
+}
+
+void SavedGameKeeper::drop() {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr) {
+        players->deleteSaveGame(std::to_string(static_cast<int32_t>(currentRoomKind())),
+                                player->getName());
+        // A kept one that failed to write is outdated as well.
+        unsaved.erase({player->getName(), std::to_string(static_cast<int32_t>(currentRoomKind()))});
+    }
+}
