@@ -327,7 +327,7 @@ bool SceneGame::newLevel(bool quiet) {
         logProblem("the run ends: " + why);
         saveMode = 0;  // nothing to save
         if (!quiet) {
-            Game::tellDamagedRoom(true);
+            Game::tellDamagedRoom(mode, true);
             game->returnToRoom();
         }
         return false;
