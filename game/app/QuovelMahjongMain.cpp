@@ -130,7 +130,10 @@ int QuovelMahjongMain::run() {
     FileArchive::open(1, std::string());
     BasicProperties::createInstance();
     GuiDefinitions::instance();
-    if (!loadGuiDefinitions() || BasicProperties::getGameName().empty()) {
+    // The level catalogues are read now, so that a damaged one is told as damaged data before
+    // anything is written, not room by room.
+    if (!loadGuiDefinitions() || BasicProperties::getGameName().empty() ||
+        !LevelCatalog::instance()->isWhole()) {
         BasicProperties* globals = BasicProperties::instance();
         tellCannotStart(globals->hasText(DAMAGED_DATA_KEY)
                             ? GameHooks::messageText(DAMAGED_DATA_KEY)
