@@ -277,7 +277,7 @@ bool SceneGame::newLevel(bool quiet) {
         saveMode = 0;  // nothing to save
         dropSavedGame();
         if (!quiet) {
-            Game::tellDamagedRoom(true);
+            Game::tellDamagedRoom(mode, true);
             game->returnToRoom();
         }
         return false;
