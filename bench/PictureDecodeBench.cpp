@@ -89,11 +89,27 @@ void decodeJpegPicture(benchmark::State& state) {
 }
 
 // Pictures of the largest frame allowed (4096 x 4096), with detail in every block. The plain
-// (baseline) decode is what every other kind is held to: no picture may cost much more than
-// about twice it. The hostile kinds repeat their last scan: small scans over the whole frame
-// (each a few bytes: a flat picture stretched to the frame), scans with real data in every
-// block, and an arithmetic-coded picture, which is refused at once.
-enum BigKind { plain, progressive, smallScans, fullScans, refinements, dense, arithmetic };
+// (baseline) decode is what every other kind is held to. Standard progressive pictures (libjpeg's
+// own progression) of every sampling, at full quality, are decoded; the hostile kinds repeat
+// their last scan: small scans over the whole frame (each a few bytes: a flat picture stretched
+// to the frame), DC scans, scans of one coefficient, scans with real data in every block, and
+// refinement scans; an arithmetic-coded picture is refused at once. Repeats of -1 are as many
+// as the work bound takes, the slowest pictures decoded; -2 one more, refused.
+enum BigKind {
+    plain,
+    progressive,
+    smallScans,
+    fullScans,
+    refinements,
+    dense,
+    arithmetic,
+    dcScans,
+    narrowScans,
+    standard444,
+    standard422,
+    standard420,
+    standardGrey
+};
 
 std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     constexpr int side = 4096;
@@ -107,76 +123,110 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     }
     spec.width = side;
     spec.height = side;
-    spec.quality = 90;
-    spec.pixels.reserve(static_cast<size_t>(side) * side * 3);
+    spec.quality = kind == plain || kind == progressive ? 90 : 100;
+    spec.progressive = kind != plain && kind != dense;
+    spec.arithmetic = kind == arithmetic;
+    if (kind == standardGrey) {
+        spec.components = 1;
+        spec.colorSpace = JCS_GRAYSCALE;
+    }
+    spec.hSampling = kind == standard444 ? 1 : kind == standard422 ? 2 : 0;
+    spec.vSampling = kind == standard444 || kind == standard422 ? 1 : 0;
+    spec.pixels.reserve(static_cast<size_t>(side) * side * spec.components);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
-            for (int c = 0; c < 3; ++c) {
+            for (int c = 0; c < spec.components; ++c) {
                 spec.pixels.push_back(channel(x % 800, y % 600, c));
             }
         }
     }
-    spec.progressive = kind != plain && kind != dense;
-    spec.arithmetic = kind == arithmetic;
-    if (kind == dense) {
-        spec.quality = 100;
-    }
-    if (kind == refinements) {
+    // The DC of every component first; each hostile kind's last scan is then repeated.
+    const jpeg_scan_info dc = {3, {0, 1, 2, 0}, 0, 0, 0, 0};
+    if (kind == dcScans) {
+        spec.scans = {dc};
+    } else if (kind == narrowScans) {
+        spec.scans = {dc, {1, {0, 0, 0, 0}, 63, 63, 0, 0}};
+    } else if (kind == fullScans) {
+        // Each component's whole AC band in one scan.
+        spec.scans = {dc,
+                      {1, {1, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {2, 0, 0, 0}, 1, 63, 0, 0},
+                      {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
+    } else if (kind == refinements) {
         // Every coefficient sent but its lowest bit, which a last scan refines: every nonzero
         // coefficient of every block reads a bit in each such scan.
-        spec.quality = 100;
         spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
                       {1, {1, 0, 0, 0}, 1, 63, 0, 0},
                       {1, {2, 0, 0, 0}, 1, 63, 0, 0},
                       {1, {0, 0, 0, 0}, 1, 63, 0, 1},
                       {1, {0, 0, 0, 0}, 1, 63, 1, 0}};
     }
-    if (kind == fullScans) {
-        // The DC of every component, then each component's whole AC band in one scan.
-        spec.quality = 100;
-        spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
-                      {1, {1, 0, 0, 0}, 1, 63, 0, 0},
-                      {1, {2, 0, 0, 0}, 1, 63, 0, 0},
-                      {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
-    }
     return withRepeatedLastScan(encodeJpeg(spec), repeats);
+}
+
+// The picture of a hostile kind with as many repeats of its last scan as the work bound takes
+// (`beyond` 0), or one more; `repeats` is set to their number.
+std::vector<uint8_t> repeatedToTheBound(BigKind kind, int beyond, int& repeats) {
+    const std::vector<uint8_t> once = bigPicture(kind, 0);
+    RefHolder<Image>(decodeJpeg("", once.data(), once.size()));
+    const JpegWorkCount first = lastJpegWorkCount();
+    const std::vector<uint8_t> twice = withRepeatedLastScan(once, 1);
+    RefHolder<Image>(decodeJpeg("", twice.data(), twice.size()));
+    const uint64_t perScan = lastJpegWorkCount().work - first.work;
+    repeats = static_cast<int>((first.limit - first.work) / perScan) + beyond;
+    return withRepeatedLastScan(once, repeats);
 }
 
 void decodeBigJpeg(benchmark::State& state) {
     const auto kind = static_cast<BigKind>(state.range(0));
-    const std::vector<uint8_t> file = bigPicture(kind, static_cast<int>(state.range(1)));
     setProblemSink([](const std::string&) {});  // a line per refusal
+    int repeats = static_cast<int>(state.range(1));
+    const std::vector<uint8_t> file =
+        repeats < 0 ? repeatedToTheBound(kind, -1 - repeats, repeats) : bigPicture(kind, repeats);
     bool decoded = false;
     for (auto _ : state) {
         RefHolder<Image> image = decodeJpeg("", file.data(), file.size());
         decoded = image.get() != nullptr;
     }
     setProblemSink(nullptr);
-    static const char* const names[] = {"plain",       "progressive", "small scans", "full scans",
-                                        "refinements", "dense plain", "arithmetic"};
-    state.SetLabel(std::string(names[kind]) + (decoded ? ", decoded, " : ", refused, ") +
-                   std::to_string(file.size() / 1024) + " KB");
+    const JpegWorkCount count = lastJpegWorkCount();
+    static const char* const names[] = {"plain",          "progressive",    "small scans",
+                                        "full scans",     "refinements",    "dense plain",
+                                        "arithmetic",     "DC scans",       "one coefficient scans",
+                                        "standard 4:4:4", "standard 4:2:2", "standard 4:2:0",
+                                        "standard grey"};
+    state.counters["plain_decodes"] =
+        count.frameBlocks ? static_cast<double>(count.work) /
+                                static_cast<double>(jpegScanWork(count.frameBlocks, 0, 63, false))
+                          : 0;
+    state.SetLabel(std::string(names[kind]) + ", " + std::to_string(repeats) + " repeats" +
+                   (decoded ? ", decoded, " : ", refused, ") + std::to_string(file.size() / 1024) +
+                   " KB");
 }
 
 BENCHMARK(decodePng)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(decodeJpegPicture)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-// Kind and repeats of the last scan.
+// Kind and repeats of the last scan (-1: as many as the bound takes, -2: one more).
 BENCHMARK(decodeBigJpeg)
     ->Args({plain, 0})
-    ->Args({progressive, 0})
-    ->Args({smallScans, 1})
-    ->Args({smallScans, 118})
-    ->Args({smallScans, 5000})
-    ->Args({fullScans, 1})
-    ->Args({fullScans, 2})
-    ->Args({fullScans, 6})
-    ->Args({fullScans, 30})
     ->Args({dense, 0})
-    ->Args({refinements, 0})
-    ->Args({refinements, 4})
-    ->Args({refinements, 8})
+    ->Args({progressive, 0})
+    ->Args({standard444, 0})
+    ->Args({standard422, 0})
+    ->Args({standard420, 0})
+    ->Args({standardGrey, 0})
+    ->Args({smallScans, -1})
+    ->Args({smallScans, -2})
+    ->Args({smallScans, 5000})
+    ->Args({dcScans, -1})
+    ->Args({narrowScans, -1})
+    ->Args({fullScans, -1})
+    ->Args({fullScans, -2})
+    ->Args({fullScans, 30})
+    ->Args({refinements, -1})
+    ->Args({refinements, -2})
     ->Args({arithmetic, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);

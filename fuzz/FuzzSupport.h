@@ -54,15 +54,16 @@ inline void freshGlobals() {
     BasicProperties::createInstance();
 }
 
-// The input parsed as a property file; null when it does not parse.
+// The input read as a property file; null when it does not parse or is refused.
 inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
     RefHolder<PropertyStore> store(new PropertyStore());
     TiXmlDocument document;
-    if (!store->parseBuffer(std::string_view(reinterpret_cast<const char*>(data), size),
-                            document)) {
+    size_t treeMemory = 0;
+    if (!store->parseBuffer(std::string_view(reinterpret_cast<const char*>(data), size), document,
+                            "input", &treeMemory) ||
+        !store->readDocument(document, treeMemory)) {
         return RefHolder<PropertyStore>();
     }
-    store->readDocument(document);
     return store;
 }
 

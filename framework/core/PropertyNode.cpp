@@ -62,11 +62,6 @@ bool reaches(AbstractProperty* from, const AbstractProperty* target) {
     return false;
 }
 
-// Untyped values (attributes) are held by name only.
-bool isListed(const AbstractProperty& child) {
-    return !(child.isValue() && child.getTypeWord().empty());
-}
-
 std::vector<RefHolder<AbstractProperty>> childrenOf(const PropertyNameTable& table) {
     std::vector<RefHolder<AbstractProperty>> copy;
     copy.reserve(table.size());
@@ -77,6 +72,10 @@ std::vector<RefHolder<AbstractProperty>> childrenOf(const PropertyNameTable& tab
 }
 
 }  // namespace
+
+bool PropertyNode::isListed(const AbstractProperty& child) {
+    return !(child.isValue() && child.getTypeWord().empty());
+}
 
 PropertyNode::PropertyNode(std::string name, std::string typeWord)
     : PropertyVector(KIND_NODE, std::move(typeWord), std::move(name)) {}

@@ -57,6 +57,9 @@ public:
     PropertyNode* getChildNode(const std::string& name) const;
     PropertyVector* getChildVector(const std::string& name) const;
     const PropertyNameTable& getNameTable() const { return nameTable; }
+    // Whether a child is kept in the ordered list as well as by name: untyped values
+    // (attributes) are held by name only.
+    static bool isListed(const AbstractProperty& child);
 
     // Stores the child under its name, replacing (and unlisting) a child of that name; a typed
     // child goes to the end of the ordered list. Returns the child; nothing is stored on

@@ -10,6 +10,7 @@
 class TiXmlDocument;
 class TiXmlElement;
 class TiXmlNode;
+class TiXmlPrinter;
 
 // The root of one or more property files (type word "root", empty name): the files are read
 // one after another into this node, so a later file's children replace earlier ones by name,
@@ -34,19 +35,21 @@ public:
     // attribute against the element's earlier ones (the widest element written has 34).
     static constexpr int32_t MAX_ATTRIBUTES = 256;
     // So does a file whose parsed document and tree together would take more than this many
-    // times its size: an element or an attribute becomes a property of some hundred bytes
-    // however short its text, so a file of empty elements would take a hundred times its size.
+    // times its size: an element or an attribute becomes a node of the document and a property
+    // of some hundred bytes each however short its text, so a file of empty elements would take
+    // a hundred times its size. The document is costed before it is parsed, the tree as it is
+    // built.
     static constexpr size_t MAX_MEMORY_PER_BYTE = 64;
     // Memory every file may take, however small: a short file of a few elements costs more
-    // than 64 times its few bytes.
-    static constexpr size_t MIN_MEMORY = 64 * 1024;
-    // What the document and the tree take, in bytes: per element, per attribute, per other
-    // node (text, comment, declaration), and per byte of the file for the text itself (the
-    // file, the parsed strings, the wide texts of the tree).
+    // than 64 times its few bytes, and a level of a few kilobytes about 60 times.
+    static constexpr size_t MIN_MEMORY = 4u << 20;
+    // What the document takes, in bytes: per element, per attribute, per other node (text,
+    // comment, declaration), and per byte of the file for the text itself (the file, its copy
+    // for the parser and the document's strings, which grow by doubling).
     static constexpr size_t ELEMENT_MEMORY = 256;
-    static constexpr size_t ATTRIBUTE_MEMORY = 160;
+    static constexpr size_t ATTRIBUTE_MEMORY = 192;
     static constexpr size_t NODE_MEMORY = 160;
-    static constexpr size_t TEXT_MEMORY_PER_BYTE = 12;
+    static constexpr size_t TEXT_MEMORY_PER_BYTE = 5;
 
     // A non-empty `fileName` is the first file to read.
     explicit PropertyStore(const std::string& fileName = std::string());
@@ -80,23 +83,37 @@ public:
 
     // Writes `property` under `parent`: an untyped value inside a node as an attribute of the
     // node's element, anything else as an element. False when the tree nests too deep to write.
+    // While `save` prints, each element is printed and let go as soon as it is written.
     virtual bool writeElement(AbstractProperty* property, TiXmlNode* parent, bool insideNode);
-    // Adds the children of every top-level element to the store.
-    void readDocument(const TiXmlDocument& document);
+    // Adds the children of every top-level element to the store, unless their properties would
+    // take more than `treeMemory` bytes: then nothing is added, the refusal is logged, named by
+    // `source`, and the result is false.
+    bool readDocument(const TiXmlDocument& document, size_t treeMemory,
+                      const std::string& source = "property text");
+    // What the properties of one document may still take; `spent` once one did not fit.
+    struct TreeMemory {
+        size_t left = 0;
+        bool spent = false;
+        bool take(size_t bytes);
+    };
     // The property of one element and everything below it (reference count 0); `depth` counts
-    // the element's enclosing elements. Null when more than MAX_NESTING enclose an element.
-    AbstractProperty* readElement(const TiXmlElement& element, int32_t depth = 0);
+    // the element's enclosing elements. Null when more than MAX_NESTING enclose an element or
+    // the properties would take more than `memory` has left.
+    AbstractProperty* readElement(const TiXmlElement& element, int32_t depth, TreeMemory& memory);
     // Parses the XML text of `bytes` into `document`, with this store's white-space setting.
     // False on any error, including nesting deeper than MAX_NESTING, an element wider than
-    // MAX_ATTRIBUTES, more than MAX_MEMORY_PER_BYTE times its size and a text without any
-    // element; a text refused for one of these limits is logged, named by `source`.
+    // MAX_ATTRIBUTES, a document taking more than MAX_MEMORY_PER_BYTE times its size and a text
+    // without any element; a text refused for one of these limits is logged, named by `source`.
+    // `treeMemory`, when given, receives what the tree built from the document may take: the
+    // text's share less the document's.
     bool parseBuffer(std::string_view bytes, TiXmlDocument& document,
-                     const std::string& source = "property text");
+                     const std::string& source = "property text", size_t* treeMemory = nullptr);
 
 private:
     // The file-source mode of this store's reads and writes (0 resolved).
     int32_t currentMode() const;
-    bool readFileDocument(const std::string& fileName, TiXmlDocument& document);
+    bool readFileDocument(const std::string& fileName, TiXmlDocument& document,
+                          size_t* treeMemory = nullptr);
 
     std::vector<std::string> files;
     std::string saveFileName;
@@ -104,4 +121,6 @@ private:
     bool condenseWhiteSpace = true;
     // Elements open in the write under way.
     int32_t writeDepth = 0;
+    // Where the write under way is printed as it goes, if anywhere.
+    TiXmlPrinter* printing = nullptr;
 };

@@ -252,7 +252,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
     XmlNestingScan scan;
     // What the nodes cost. The walk goes on past the limit, so that a damaged text is told as
     // malformed, not as too large.
-    size_t memory = 0;
+    size_t& memory = scan.memory;
     const Byte* const begin = reinterpret_cast<const Byte*>(text);
     // Names of the open elements, innermost last.
     std::vector<std::string_view> open;

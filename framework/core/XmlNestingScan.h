@@ -31,6 +31,8 @@ struct XmlNestingScan {
     // a broken declaration at the top level), as an offset; the text's length otherwise.
     // Cutting the text there leaves the parser nothing it would read that this walk did not.
     size_t stopAt = 0;
+    // What the nodes cost together (XmlNodeCosts), counted to where the walk ended.
+    size_t memory = 0;
 };
 
 // The memory that the parser and what is built from its document take per node, in bytes, and

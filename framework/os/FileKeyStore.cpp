@@ -166,7 +166,8 @@ bool readSmallFile(int fd, std::string& data) {
 }
 
 // The values stored in the key folder; a missing, unreadable or damaged file gives none.
-// `damaged` is set when a file is there that holds no values in the stored form.
+// `damaged` is set when something is in the file's place that holds no values in the stored
+// form: a damaged file, or a link, a folder or another kind of entry (none of them is read).
 std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
     std::vector<KeyValue> values;
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
@@ -177,8 +178,8 @@ std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
     const bool decoded = read && FileKeyStore::decodeValues(data, values);
     if (damaged) {
         struct stat status {};
-        *damaged = !decoded && file.get() >= 0 && fstat(file.get(), &status) == 0 &&
-                   S_ISREG(status.st_mode);
+        *damaged = !decoded && fstatat(keyFolder, std::string(keyStoreFileName).c_str(), &status,
+                                       AT_SYMLINK_NOFOLLOW) == 0;
     }
     return values;
 }

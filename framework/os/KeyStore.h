@@ -39,9 +39,9 @@ public:
     // Creates the key and its parents when missing and stores the value. False when nothing
     // was stored; the key's earlier values are then unchanged.
     virtual bool writeValue(std::string_view keyPath, const KeyValue& value) = 0;
-    // The path of the file that holds the key's values when it is there but does not read as
-    // values (damaged, cut short), so that it can be kept before a write replaces it; empty
-    // otherwise, and for stores that keep no files.
+    // The path of the file that holds the key's values when something is there that does not
+    // read as values (damaged, cut short, a link or a folder in its place), so that it can be
+    // kept before a write replaces it; empty otherwise, and for stores that keep no files.
     virtual std::string damagedValuesFile(std::string_view /*keyPath*/) { return {}; }
     // Where the key's values are kept, for messages: its folder, or for stores that keep no
     // files the key path itself.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cstring>
 
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
@@ -51,6 +52,138 @@ FileReadResult readPropertyFile(int32_t mode, const std::string& fileName, uint3
     return read;
 }
 
+// minizip walks the zip directory a few bytes at a time and seeks past each block of a
+// record's extra field, and a stdio stream goes to the system for every such seek: a record
+// whose extra field holds 16,000 empty blocks cost as many system calls each time it was read.
+// This stream keeps a window of the file in memory and serves reads and seeks within it, going
+// to the file (through minizip's own stdio functions) only to move the window or for a read as
+// large as it.
+class BufferedZipStream {
+public:
+    static constexpr size_t WINDOW_SIZE = 64 * 1024;
+
+    // The functions that open and read a zip file through such a stream.
+    static zlib_filefunc64_def functions() {
+        zlib_filefunc64_def functions{};
+        functions.zopen64_file = &open;
+        functions.zread_file = &read;
+        functions.ztell64_file = &tell;
+        functions.zseek64_file = &seek;
+        functions.zclose_file = &close;
+        functions.zerror_file = &error;
+        return functions;
+    }
+
+private:
+    BufferedZipStream(const zlib_filefunc64_def& file, voidpf stream) : file(file), stream(stream) {
+        if (file.zseek64_file(file.opaque, stream, 0, ZLIB_FILEFUNC_SEEK_END) == 0) {
+            size = file.ztell64_file(file.opaque, stream);
+        }
+    }
+
+    static voidpf ZCALLBACK open(voidpf, const void* path, int mode) {
+        if (mode != (ZLIB_FILEFUNC_MODE_READ | ZLIB_FILEFUNC_MODE_EXISTING)) {
+            return nullptr;  // reading only
+        }
+        zlib_filefunc64_def file{};
+        fill_fopen64_filefunc(&file);
+        voidpf stream = file.zopen64_file(file.opaque, path, mode);
+        return stream ? new BufferedZipStream(file, stream) : nullptr;
+    }
+
+    static uLong ZCALLBACK read(voidpf, voidpf opened, void* buffer, uLong length) {
+        auto& self = *static_cast<BufferedZipStream*>(opened);
+        auto* out = static_cast<uint8_t*>(buffer);
+        // The directory is read a byte or two at a time.
+        if (length <= 2 && self.position >= self.windowStart &&
+            self.position + length <= self.windowStart + self.window.size()) {
+            const uint8_t* from = self.window.data() + (self.position - self.windowStart);
+            for (uLong k = 0; k < length; ++k) {
+                out[k] = from[k];
+            }
+            self.position += length;
+            return length;
+        }
+        uLong done = 0;
+        while (done < length && !self.failed) {
+            const uint64_t end = self.windowStart + self.window.size();
+            if (self.position >= self.windowStart && self.position < end) {
+                const uLong count =
+                    static_cast<uLong>(std::min<uint64_t>(length - done, end - self.position));
+                std::memcpy(out + done, self.window.data() + (self.position - self.windowStart),
+                            count);
+                done += count;
+                self.position += count;
+            } else if (length - done >= WINDOW_SIZE) {
+                done += self.readFile(out + done, length - done);
+                break;
+            } else if (!self.fillWindow()) {
+                break;
+            }
+        }
+        return done;
+    }
+
+    static ZPOS64_T ZCALLBACK tell(voidpf, voidpf opened) {
+        return static_cast<BufferedZipStream*>(opened)->position;
+    }
+
+    static long ZCALLBACK seek(voidpf, voidpf opened, ZPOS64_T offset, int origin) {
+        auto& self = *static_cast<BufferedZipStream*>(opened);
+        const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                              : origin == ZLIB_FILEFUNC_SEEK_CUR ? self.position
+                                                                 : self.size;
+        if (offset > UINT64_MAX - base) {
+            return -1;
+        }
+        self.position = base + offset;
+        return 0;
+    }
+
+    static int ZCALLBACK close(voidpf, voidpf opened) {
+        auto* self = static_cast<BufferedZipStream*>(opened);
+        const int result = self->file.zclose_file(self->file.opaque, self->stream);
+        delete self;
+        return result;
+    }
+
+    static int ZCALLBACK error(voidpf, voidpf opened) {
+        return static_cast<BufferedZipStream*>(opened)->failed ? 1 : 0;
+    }
+
+    // Reads straight from the file at the position; the bytes read.
+    uLong readFile(uint8_t* out, uLong length) {
+        if (file.zseek64_file(file.opaque, stream, position, ZLIB_FILEFUNC_SEEK_SET) != 0) {
+            failed = true;
+            return 0;
+        }
+        const uLong got = file.zread_file(file.opaque, stream, out, length);
+        failed = failed || (got < length && file.zerror_file(file.opaque, stream) != 0);
+        position += got;
+        return got;
+    }
+
+    // Moves the window to the position; false at the end of the file or on an error.
+    bool fillWindow() {
+        window.resize(WINDOW_SIZE);
+        const uint64_t start = position;
+        const uLong got = readFile(window.data(), WINDOW_SIZE);
+        position = start;
+        window.resize(got);
+        windowStart = start;
+        return got > 0;
+    }
+
+    zlib_filefunc64_def file;
+    voidpf stream;
+    uint64_t size = 0;
+    uint64_t position = 0;
+    // The bytes of the file from windowStart on.
+    std::vector<uint8_t> window;
+    uint64_t windowStart = 0;
+    bool failed = false;
+};
+
 std::atomic<int> fileMode{1};
 
 bool isArchiveMode(int mode) {
@@ -93,7 +226,8 @@ std::string FileArchive::getArchivePath() {
 void* FileArchive::openArchive() {
     std::lock_guard lock(mutex);
     if (!archive) {
-        archive = unzOpen(archivePath.c_str());
+        zlib_filefunc64_def functions = BufferedZipStream::functions();
+        archive = unzOpen2_64(archivePath.c_str(), &functions);
         if (archive) {
             indexMembers();
         }
@@ -105,23 +239,56 @@ void* FileArchive::openArchive() {
 void FileArchive::indexMembers() {
     members.clear();
     membersIndexed = false;
-    int status = unzGoToFirstFile(archive);
-    while (status == UNZ_OK) {
-        unz_file_info info{};
-        char name[MAX_MEMBER_NAME + 2] = {};
-        unz_file_pos position{};
-        if (unzGetCurrentFileInfo(archive, &info, name, MAX_MEMBER_NAME + 1, nullptr, 0, nullptr,
-                                  0) != UNZ_OK ||
-            unzGetFilePos(archive, &position) != UNZ_OK) {
-            break;
-        }
-        // The first of two names equal but for letter case is the one a walk would find.
-        members.try_emplace(foldedName(name),
-                            MemberPosition{position.pos_in_zip_directory, position.num_of_file});
-        status = unzGoToNextFile(archive);
+    // minizip tells where the directory's first record is; the records are read here, a header
+    // and a name each, their extra fields and comments stepped over: minizip reads an extra
+    // field block by block, twice for every record walked.
+    unz_global_info64 global{};
+    const int first = unzGoToFirstFile(archive);
+    if (unzGetGlobalInfo64(archive, &global) != UNZ_OK ||
+        (first != UNZ_OK && first != UNZ_END_OF_LIST_OF_FILE)) {
+        return;
     }
-    membersIndexed = status == UNZ_END_OF_LIST_OF_FILE;
-    if (!membersIndexed) {
+    zlib_filefunc64_def file = BufferedZipStream::functions();
+    voidpf stream = file.zopen64_file(nullptr, archivePath.c_str(),
+                                      ZLIB_FILEFUNC_MODE_READ | ZLIB_FILEFUNC_MODE_EXISTING);
+    if (!stream) {
+        return;
+    }
+    auto read = [&](uint8_t* bytes, size_t length) {
+        return file.zread_file(nullptr, stream, bytes, static_cast<uLong>(length)) == length;
+    };
+    auto le16 = [](const uint8_t* bytes) { return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8; };
+    auto le32 = [&](const uint8_t* bytes) { return le16(bytes) | le16(bytes + 2) << 16; };
+    // A record: its signature, 6 bytes, the compression method, date, CRC and sizes, the
+    // lengths of its name, extra field and comment, 12 bytes, then the name.
+    constexpr size_t RECORD_HEADER = 46;
+    uint64_t position = first == UNZ_OK ? unzGetOffset64(archive) : 0;
+    bool whole = true;
+    for (uint64_t index = 0; whole && index < global.number_entry; ++index) {
+        uint8_t header[RECORD_HEADER] = {};
+        whole = file.zseek64_file(nullptr, stream, position, ZLIB_FILEFUNC_SEEK_SET) == 0 &&
+                read(header, RECORD_HEADER) && std::memcmp(header, "PK\1\2", 4) == 0;
+        const size_t nameLength = whole ? le16(header + 28) : 0;
+        std::string name(nameLength, '\0');
+        whole = whole && read(reinterpret_cast<uint8_t*>(name.data()), nameLength);
+        name.resize(std::strlen(name.c_str()));  // as minizip hands it: up to a 0 byte
+        // The first of two names equal but for letter case is the one a walk would find; a
+        // name longer than a lookup takes is never found.
+        if (whole && name.size() <= MAX_MEMBER_NAME) {
+            MemberPosition member{position, index, {}};
+            member.info.name = name;
+            member.info.compressionMethod = le16(header + 10);
+            member.info.dosDate = le32(header + 12);
+            member.info.crc = le32(header + 16);
+            member.info.compressedSize = le32(header + 20);
+            member.info.uncompressedSize = le32(header + 24);
+            members.try_emplace(foldedName(name), std::move(member));
+        }
+        position += RECORD_HEADER + nameLength + le16(header + 30) + le16(header + 32);
+    }
+    file.zclose_file(nullptr, stream);
+    membersIndexed = whole;
+    if (!whole) {
         members.clear();
     }
     unzGoToFirstFile(archive);
@@ -172,7 +339,16 @@ bool FileArchive::locateFile(const std::string& path) {
     unz_file_pos position{};
     position.pos_in_zip_directory = found->second.directoryOffset;
     position.num_of_file = found->second.fileNumber;
-    return unzGoToFilePos(archive, &position) == UNZ_OK && readCurrentInfo();
+    if (unzGoToFilePos(archive, &position) != UNZ_OK) {
+        return false;
+    }
+    // Sizes that do not fit the entry are in its extra field, which minizip reads.
+    const ArchiveMemberInfo& info = found->second.info;
+    if (info.compressedSize == UINT32_MAX || info.uncompressedSize == UINT32_MAX) {
+        return readCurrentInfo();
+    }
+    currentInfo = info;
+    return true;
 }
 
 bool FileArchive::openFile(const std::string& path) {

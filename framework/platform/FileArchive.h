@@ -28,8 +28,9 @@ struct ArchiveMemberInfo {
 //
 // The archive has one current member and is read from the main thread and the resource loader:
 // every member operation holds the archive's own (innermost, re-entrant) mutex, and readFile
-// holds it from lookup to close, so two readers never share the current member. The member names
-// are indexed once when the zip file opens, so that a lookup does not walk the whole directory.
+// holds it from lookup to close, so two readers never share the current member. The members are
+// indexed once when the zip file opens, in time that grows with the directory's size alone, so
+// that a lookup does not walk the whole directory.
 class FileArchive : public BaseObject {
     QUOVEL_TYPE(FileArchive)
 public:
@@ -94,10 +95,12 @@ public:
 private:
     bool readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
                          uint32_t maxSize);
-    // Where a member's entry is in the zip directory (minizip's file position).
+    // Where a member's entry is in the zip directory (minizip's file position), and what the
+    // entry tells about it.
     struct MemberPosition {
         uint64_t directoryOffset = 0;
         uint64_t fileNumber = 0;
+        ArchiveMemberInfo info;
     };
     // Fills `members` from the open zip's directory; leaves it empty (and lookups walking the
     // directory) when the directory cannot be read through.

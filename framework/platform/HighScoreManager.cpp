@@ -64,8 +64,9 @@ void HighScoreManager::load() {
 }
 
 bool HighScoreManager::save() {
+    // A file held unread is not written; that is no failure: it was told when it was found.
     if (fileHeld) {
-        return false;
+        return true;
     }
     RefHolder<PropertyStore> store(new PropertyStore());
     auto* root = static_cast<PropertyNode*>(

@@ -30,6 +30,7 @@ public:
     // there but holds no tables of this version is set aside, and the tables start empty.
     virtual void load();
     // Writes every table; false when the file was not written (the old one then stays whole).
+    // A file held unread at load (see DamagedFile.h) is not written, and that is no failure.
     virtual bool save();
     // Stores the table under the name, releasing one stored there before.
     virtual void setTable(const std::string& name, HighScoreTable* table);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <new>
@@ -43,13 +44,15 @@ namespace {
 constexpr long maxJpegMemory = 160L << 20;
 
 // Each scan of a progressive picture is a pass over the blocks of its components, and nothing
-// in the format bounds their number: a small file can hold thousands. The work of a scan is the
-// blocks it touches, each weighed by the coefficients of its band and a visit's own cost; a
-// plain decode of the frame is one scan of all its blocks and every coefficient. All scans
-// together may take this many plain decodes (libjpeg's simple progression takes about three),
-// of a frame of at least minFrameBlocks (a 256 x 256 picture), in at most maxScans scans (each
-// also costs its headers and tables, however small the frame).
-constexpr uint64_t maxPlainDecodes = 4;
+// in the format bounds their number: a small file can hold thousands. A plain decode of the
+// frame is one scan of all its blocks and every coefficient. All scans together may take a
+// little more than libjpeg's standard progression (jpeg_simple_progression): 2.06 (4:4:4) to
+// 2.42 (4:1:0) plain decodes of a YCbCr picture, which it sends in fewer scans, 2.57 of a grey
+// picture or of any other; in hundredths of a plain decode, of a frame of at least
+// minFrameBlocks (a 256 x 256 picture), in at most maxScans scans (each also costs its headers
+// and tables, however small the frame).
+constexpr uint64_t maxYccWork = 245;
+constexpr uint64_t maxOtherWork = 260;
 constexpr uint64_t minFrameBlocks = 1536;
 constexpr int32_t maxScans = 1000;
 
@@ -82,16 +85,24 @@ uint64_t frameBlocks(j_decompress_ptr info) {
     return across * down * perMcu;
 }
 
+// A picture of luma and two chroma components, which libjpeg progresses in fewer scans.
+bool isYcc(j_decompress_ptr info) {
+    return info->num_components == 3 && info->jpeg_color_space == JCS_YCbCr;
+}
+
 enum class Refusal { arithmetic, scans, work };
 
 // Logs why the picture is refused. The caller then leaves by longjmp, which runs no
 // destructors: the message lives only in here.
 void logRefusal(j_decompress_ptr info, Refusal refusal) {
-    const std::string reason =
-        refusal == Refusal::arithmetic ? "arithmetic coding"
-        : refusal == Refusal::scans
-            ? "more than " + std::to_string(maxScans) + " scans"
-            : "its scans take more than " + std::to_string(maxPlainDecodes) + " plain decodes";
+    const uint64_t hundredths = isYcc(info) ? maxYccWork : maxOtherWork;
+    const std::string bound = std::to_string(hundredths / 100) + "." +
+                              std::to_string(hundredths / 10 % 10) +
+                              std::to_string(hundredths % 10);
+    const std::string reason = refusal == Refusal::arithmetic ? "arithmetic coding"
+                               : refusal == Refusal::scans
+                                   ? "more than " + std::to_string(maxScans) + " scans"
+                                   : "its scans take more than " + bound + " plain decodes";
     logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
                std::to_string(info->image_height) + " pixels refused: " + reason);
 }
@@ -107,7 +118,7 @@ void watchScans(j_common_ptr common) {
     count.scans = info->input_scan_number;
     const uint64_t blocks = uint64_t{info->MCUs_per_row} * info->MCU_rows_in_scan *
                             static_cast<uint64_t>(std::max(info->blocks_in_MCU, 0));
-    count.work += jpegScanWork(blocks, info->Ss, info->Se);
+    count.work += jpegScanWork(blocks, info->Ss, info->Se, info->Ah != 0);
     if (count.scans > maxScans || count.work > count.limit) {
         logRefusal(info, count.scans > maxScans ? Refusal::scans : Refusal::work);
         lastCount = count;
@@ -233,27 +244,40 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
         return nullptr;
     }
     errors->count.frameBlocks = frameBlocks(info);
-    errors->count.limit = jpegWorkLimit(errors->count.frameBlocks);
+    errors->count.limit = jpegWorkLimit(errors->count.frameBlocks, isYcc(info));
     errors->progress.progress_monitor = watchScans;
     info->progress = &errors->progress;
-    info->out_color_space = JCS_RGB;
-    jpeg_start_decompress(info);
-    if (info->output_components != 3) {
+    Image* const made = Image::createImage(static_cast<int32_t>(info->image_width),
+                                           static_cast<int32_t>(info->image_height));
+    if (!made || !made->lock()) {
+        delete made;
         return nullptr;
     }
-    image = Image::createImage(static_cast<int32_t>(info->output_width),
-                               static_cast<int32_t>(info->output_height));
-    if (!image || !image->lock()) {
-        delete image;
-        return nullptr;
+    image = made;
+    // At 4 bytes per pixel libjpeg writes the pixel words, 0xFF000000 | R << 16 | G << 8 | B,
+    // itself, straight into the image's rows (B, G, R, 0xFF in memory on a little-endian
+    // machine); else it gives R, G, B for each pixel to be packed here.
+    const bool words = made->getBytesPerPixel() == 4 && std::endian::native == std::endian::little;
+    info->out_color_space = words ? JCS_EXT_BGRA : JCS_RGB;
+    jpeg_start_decompress(info);
+    if (info->output_components != (words ? 4 : 3) ||
+        info->output_width != static_cast<JDIMENSION>(made->getWidth()) ||
+        info->output_height != static_cast<JDIMENSION>(made->getHeight())) {
+        std::longjmp(errors->jump, 1);
     }
     JSAMPARRAY volatile row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info),
                                                          JPOOL_IMAGE, info->output_width * 3, 1);
     while (info->output_scanline < info->output_height) {
+        const auto y = static_cast<int32_t>(info->output_scanline);
+        if (words) {
+            row[0] = made->getPixels() + static_cast<size_t>(y) * made->getPitch();
+        }
         if (jpeg_read_scanlines(info, row, 1) != 1) {
             std::longjmp(errors->jump, 1);
         }
-        storeScanline(image, static_cast<int32_t>(info->output_scanline) - 1, row[0]);
+        if (!words) {
+            storeScanline(made, y, row[0]);
+        }
     }
     image->unlock();
     jpeg_finish_decompress(info);
@@ -275,13 +299,17 @@ Image* decodeJpegMemory(const uint8_t* data, size_t length) {
 
 }  // namespace
 
-uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoefficient) {
-    const int32_t band = std::clamp(lastCoefficient - firstCoefficient + 1, 1, 64);
-    return blocks * (jpegBlockVisitWork + static_cast<uint64_t>(band));
+uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoefficient,
+                      bool refinement) {
+    const auto band =
+        static_cast<uint64_t>(std::clamp(lastCoefficient - firstCoefficient + 1, 1, 64));
+    return blocks *
+           (jpegBlockVisitWork + band * (refinement ? jpegRefinementWork : jpegCoefficientWork));
 }
 
-uint64_t jpegWorkLimit(uint64_t frameBlocks) {
-    return maxPlainDecodes * jpegScanWork(std::max(frameBlocks, minFrameBlocks), 0, 63);
+uint64_t jpegWorkLimit(uint64_t frameBlocks, bool ycc) {
+    const uint64_t plain = jpegScanWork(std::max(frameBlocks, minFrameBlocks), 0, 63, false);
+    return plain * (ycc ? maxYccWork : maxOtherWork) / 100;
 }
 
 JpegWorkCount lastJpegWorkCount() {

@@ -28,14 +28,6 @@ constexpr const char* SAVE_GAME_EXTENSION = ".sav";
 constexpr size_t MAX_ESCAPED_NAME_LENGTH =
     FileSystem::MAX_WRITABLE_NAME_LENGTH - std::char_traits<char>::length(".plr.!");
 
-// Whether a file can be opened for reading: reading none of it refuses an existing file
-// only as too large.
-bool canOpenFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    const FileReadResult result = FileSystem::current().readFile(path, 0, bytes);
-    return result == FileReadResult::ok || result == FileReadResult::tooLarge;
-}
-
 // Whether a player could have typed the name: valid UTF-8 without control characters.
 bool couldBeTyped(const std::string& name) {
     const std::wstring text = stringToWString(name);
@@ -289,6 +281,8 @@ bool PlayerManager::removePlayer(const std::string& name) {
     if (!FileSystem::current().exists(profile)) {
         heldProfiles.erase(escapeName(name));
     }
+    std::erase_if(heldSaveGames,
+                  [](const std::string& stored) { return !FileSystem::current().exists(stored); });
 
     const auto found = findPlayer(name);
     if (found != players.end()) {
@@ -375,6 +369,10 @@ bool PlayerManager::writeSaveGame(PropertyStore* store, const std::string& key,
     if (!store || playerName.empty()) {
         return false;
     }
+    // A saved game held unread is not written; that was told when it was found.
+    if (heldSaveGames.count(getStoredSaveGameName(key, playerName)) > 0) {
+        return true;
+    }
     store->setSaveFileName(getPlayerFileName(key, playerName));
     store->setSourceMode(fileMode());
     return store->save();
@@ -384,21 +382,27 @@ bool PlayerManager::saveGameExists(const std::string& key, const std::string& pl
     if (playerName.empty()) {
         return false;
     }
-    return canOpenFile(getStoredFileName(fileMode(), saveGamePath(key, playerName, false)));
+    return FileSystem::current().exists(getStoredSaveGameName(key, playerName));
 }
 
 bool PlayerManager::setAsideSaveGame(const std::string& key, const std::string& playerName) {
-    return playerName.empty() ||
-           setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false),
-                                  {StoredFileKind::SAVED_GAME, playerName, false});
+    if (playerName.empty()) {
+        return true;
+    }
+    if (setAsideUnloadableFile(fileMode(), saveGamePath(key, playerName, false),
+                               {StoredFileKind::SAVED_GAME, playerName, false})) {
+        return true;
+    }
+    heldSaveGames.insert(getStoredSaveGameName(key, playerName));
+    return false;
 }
 
 void PlayerManager::deleteSaveGame(const std::string& key, const std::string& playerName) {
     if (playerName.empty()) {
         return;
     }
-    const std::string stored = getStoredFileName(fileMode(), saveGamePath(key, playerName, false));
-    if (FileSystem::current().exists(stored)) {
+    const std::string stored = getStoredSaveGameName(key, playerName);
+    if (FileSystem::current().exists(stored) && heldSaveGames.count(stored) == 0) {
         FileSystem::current().deleteFile(stored);
     }
 }

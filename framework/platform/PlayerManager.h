@@ -87,14 +87,16 @@ public:
     // Reads a saved game into `store`; true when it was read.
     virtual bool loadSaveGame(PropertyStore* store, const std::string& key,
                               const std::string& playerName);
-    // Saves `store` as the saved game; false when it was not written.
+    // Saves `store` as the saved game; false when it was not written. A saved game held unread
+    // is neither written (true: that is no failure) nor deleted.
     virtual bool writeSaveGame(PropertyStore* store, const std::string& key,
                                const std::string& playerName);
-    // Whether the stored saved-game file can be opened for reading.
+    // Whether anything is in the saved game's place: a file, or something else (a folder)
+    // that then does not read and is told as a damaged saved game is.
     virtual bool saveGameExists(const std::string& key, const std::string& playerName);
     virtual void deleteSaveGame(const std::string& key, const std::string& playerName);
     // Moves a saved game that could not be restored aside (see DamagedFile.h); true when none
-    // is left in its place.
+    // is left in its place. One that cannot be moved is held from then on.
     bool setAsideSaveGame(const std::string& key, const std::string& playerName);
 
     // The paths of the list, of a profile and of a saved game (before the ".!" of the stored
@@ -142,6 +144,8 @@ private:
     bool listHeld = false;
     // Likewise for profiles, by escaped player name.
     std::set<std::string> heldProfiles;
+    // The stored names of saved games held unread.
+    std::set<std::string> heldSaveGames;
     std::string rebuiltPlayerClass;
     // Set while the list's own players are added: their profiles are read when they are current.
     bool readingList = false;

@@ -13,6 +13,7 @@
 #include "framework/os/Clock.h"
 #include "framework/os/Display.h"
 #include "framework/os/EventSource.h"
+#include "framework/os/FileSystem.h"
 #include "framework/os/InstanceLock.h"
 #include "framework/os/MessageBox.h"
 #include "framework/os/ProcessHeap.h"
@@ -137,7 +138,10 @@ int QuovelMahjongMain::run() {
     FileArchive::open(1, std::string());
     BasicProperties::createInstance();
     GuiDefinitions::instance();
-    if (!loadGuiDefinitions() || BasicProperties::getGameName().empty()) {
+    // The level catalogues are read now, so that a damaged one is told as damaged data before
+    // anything is written, not room by room.
+    if (!loadGuiDefinitions() || BasicProperties::getGameName().empty() ||
+        !LevelCatalog::instance()->isWhole()) {
         BasicProperties* globals = BasicProperties::instance();
         tellCannotStart(globals->hasText(DAMAGED_DATA_KEY)
                             ? GameHooks::messageText(DAMAGED_DATA_KEY)
@@ -217,9 +221,14 @@ void QuovelMahjongMain::startServices() {
         window->show();
     }
     // The log's name and the system report are written durably (synced to the disk): done
-    // while the first sections load, not before the window shows.
+    // while the first sections load, not before the window shows. A full disk they meet is
+    // told now, in the words of a start; what the files set aside met was told with them.
+    FileSystem::takeWriteFailure();
     Logger::instance().registerGameLogFile(clock);
+    const bool settingsDiskFull = FileSystem::takeWriteFailure() == WriteFailure::DISK_FULL;
     initGameStatistics(clock, *services.systemInfo);
+    PlayerFileReport::tellFullDiskAtStart(
+        settingsDiskFull, FileSystem::takeWriteFailure() == WriteFailure::DISK_FULL);
     resources->waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();

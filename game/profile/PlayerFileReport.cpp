@@ -52,9 +52,17 @@ bool startsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
 }
 
-// Where a line too long for the box is cut: a path after its last "/" within the limit, other
-// text at its last blank (which goes: `skip` says so); else at the limit. The whole line when
-// it fits.
+// Whether a name may go on to the next line at `i`: after a "/", before a ".", or between the
+// "-" ending one escaped character of a player's name and the "-" starting the next; never
+// inside a word.
+bool namePartStarts(const std::string& line, size_t i) {
+    return i > 0 &&
+           (line[i - 1] == '/' || line[i] == '.' || (line[i - 1] == '-' && line[i] == '-'));
+}
+
+// Where a line too long for the box is cut: a path or file name where a part of it starts
+// within the limit, other text at its last blank (which goes: `skip` says so); else at the
+// limit. The whole line when it fits.
 size_t breakPoint(const std::string& line, bool path, size_t& skip) {
     size_t characters = 0, limit = line.size(), lastBreak = 0;
     for (size_t i = 0; i < line.size(); ++i) {
@@ -65,11 +73,12 @@ size_t breakPoint(const std::string& line, bool path, size_t& skip) {
             limit = i;
             break;
         }
-        if (path && line[i] == '/') {
-            lastBreak = i + 1;
-        } else if (!path && line[i] == ' ') {
+        if (path ? namePartStarts(line, i) : line[i] == ' ') {
             lastBreak = i;
         }
+    }
+    if (path && limit < line.size() && namePartStarts(line, limit)) {
+        lastBreak = limit;
     }
     skip = !path && lastBreak > 0 && limit < line.size() ? 1 : 0;
     return limit == line.size() || lastBreak == 0 ? limit : lastBreak;
@@ -113,7 +122,8 @@ std::string nameOf(const std::string& path) {
 }
 
 // Each kind of stored file in the player's words ("%1" its owner), and what the game does
-// without it; `plural` when the words name more than one thing.
+// without it; `plural` when the words name more than one thing (the verbs and pronouns of
+// the message follow).
 struct StoredWords {
     StoredFileKind kind;
     const char* subject;
@@ -125,8 +135,8 @@ constexpr StoredWords STORED_WORDS[] = {
     {StoredFileKind::PROFILE, "TEXT_FILE_PROFILE", "TEXT_FILE_PROFILE_WITHOUT"},
     {StoredFileKind::HIGH_SCORES, "TEXT_FILE_HIGH_SCORES", "TEXT_FILE_HIGH_SCORES_WITHOUT", true},
     {StoredFileKind::SAVED_GAME, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT"},
-    {StoredFileKind::STATISTICS, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT"},
-    {StoredFileKind::SETTINGS, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT"}};
+    {StoredFileKind::STATISTICS, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT", true},
+    {StoredFileKind::SETTINGS, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT", true}};
 
 const StoredWords& wordsOf(StoredFileKind kind) {
     const auto found =
@@ -187,6 +197,29 @@ void settingsSaved(bool written) {
     saved(SavedFiles::SETTINGS, written);
 }
 
+void tellFullDiskAtStart(bool settingsFolder, bool dataFolder) {
+    std::vector<std::string> folders;
+    for (const bool settings : {false, true}) {
+        if (!(settings ? settingsFolder : dataFolder)) {
+            continue;
+        }
+        for (SavedKind& kind : kinds) {
+            kind.told = kind.told || (kind.files == SavedFiles::SETTINGS) == settings;
+        }
+        folders.push_back(
+            fitted(folderOf(settings ? SavedFiles::SETTINGS : SavedFiles::PLAYERS), true));
+    }
+    if (folders.empty()) {
+        return;
+    }
+    std::string text = fitted(messageText("TEXT_START_DISK_FULL"));
+    for (size_t i = 0; i < folders.size(); ++i) {
+        text += "\n" + messageText(i == 0 ? "TEXT_IN_THE_FOLDER" : "TEXT_AND_IN_THE_FOLDER") +
+                "\n" + folders[i];
+    }
+    show(text);
+}
+
 void gatherFailures() {
     gathering = true;
     for (SavedKind& kind : kinds) {
@@ -219,22 +252,27 @@ void tellGathered() {
 
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
     const StoredWords& words = wordsOf(what.kind);
+    const std::string subject = messageText(words.subject, what.owner);
     const std::string problem = fitted(messageText(!what.otherVersion ? "TEXT_FILE_UNREADABLE"
                                                    : words.plural     ? "TEXT_FILE_OTHER_VERSIONS"
                                                                       : "TEXT_FILE_OTHER_VERSION",
-                                                   messageText(words.subject, what.owner)));
-    const std::string& path = keptAs.empty() ? stored : keptAs;
-    const std::string where = "\n" + fitted(nameOf(path), true) + "\n" +
-                              messageText("TEXT_IN_THE_FOLDER") + "\n" +
-                              fitted(getFolderOfPath(path), true) + "\n";
+                                                   subject));
+    // Whose file it is comes before its stored name, which a player cannot read it from.
+    const auto told = [&](const char* one, const char* many, const std::string& path) {
+        return problem + "\n" + fitted(messageText(words.plural ? many : one, subject)) + "\n" +
+               messageText("TEXT_IN_THE_FILE") + "\n" + fitted(nameOf(path), true) + "\n" +
+               messageText("TEXT_IN_THE_FOLDER") + "\n" + fitted(getFolderOfPath(path), true) +
+               "\n";
+    };
     if (keptAs.empty()) {
         if (heldFilesTold.insert(stored).second) {
-            show(problem + "\n" + messageText("TEXT_FILE_LEFT_AS") + where +
-                 messageText("TEXT_FILE_LEFT_NOT_SAVED_OVER"));
+            show(told("TEXT_FILE_LEFT_AS", "TEXT_FILES_LEFT_AS", stored) +
+                 messageText(words.plural ? "TEXT_FILES_LEFT_NOT_SAVED_OVER"
+                                          : "TEXT_FILE_LEFT_NOT_SAVED_OVER"));
         }
         return;
     }
-    show(problem + "\n" + messageText("TEXT_FILE_KEPT_AS") + where +
+    show(told("TEXT_FILE_KEPT_AS", "TEXT_FILES_KEPT_AS", keptAs) +
          fitted(messageText(words.without, what.owner)));
 }
 

@@ -27,6 +27,11 @@ bool saved(SavedFiles files, bool written, const std::string& file = std::string
 // Fits SettingsManager's saved listener.
 void settingsSaved(bool written);
 
+// Tells a full disk that the start's own writes met, in the settings' folder or the data
+// folder: nothing is lost yet, and the saves there fail until there is room. Those failures
+// are then not told again until a save of their kind succeeds.
+void tellFullDiskAtStart(bool settingsFolder, bool dataFolder);
+
 // For the saves of the game's end: from here on failures are gathered, not told, so that every
 // kind that fails now is named, told before or not, in one message at tellGathered.
 void gatherFailures();

@@ -153,10 +153,14 @@ Game* Game::create(GameType gameType) {
     return game;
 }
 
-void Game::tellDamagedRoom(bool runEnds) {
-    GameHooks::showMessage("Quovel Mahjong",
-                           GameHooks::messageText(runEnds ? "TEXT_RUN_DATA_DAMAGED"
-                                                          : "TEXT_ROOM_DATA_DAMAGED"));
+void Game::tellDamagedRoom(RoomKind room, bool runEnds) {
+    // Each place offers its own choices: doors in the hallway, games and difficulties in the
+    // casino and on the roof, layouts in the rec room.
+    const char* key = runEnds                     ? "TEXT_RUN_DATA_DAMAGED"
+                      : room == RoomKind::RECROOM ? "TEXT_LAYOUT_DATA_DAMAGED"
+                      : room == RoomKind::FLOORS  ? "TEXT_ROOM_DATA_DAMAGED"
+                                                  : "TEXT_GAME_DATA_DAMAGED";
+    GameHooks::showMessage("Quovel Mahjong", GameHooks::messageText(key));
 }
 
 Game* Game::createForLevel(GameType gameType, Level* level) {
@@ -172,7 +176,7 @@ Game* Game::createForLevel(GameType gameType, Level* level) {
         if (game) {
             releaseCurrent();
         }
-        tellDamagedRoom();
+        tellDamagedRoom(level ? level->getGameMode() : RoomKind::FLOORS);
         return nullptr;
     }
     return game;

@@ -11,6 +11,7 @@
 #include "game/rules/DisplayValue.h"
 #include "game/rules/GameType.h"
 #include "game/rules/ICurrentGame.h"
+#include "game/rules/RoomKind.h"
 #include "game/rules/TileDef.h"
 
 class Layout;
@@ -83,9 +84,10 @@ public:
     // current and the player is told that the room's data is damaged, so that the room does
     // not open an empty game screen.
     static Game* createForLevel(GameType gameType, Level* level);
-    // Tells the player, through the game's message box, that the room's data (or, with
-    // `runEnds`, the next level of a casino or roof run) is damaged.
-    static void tellDamagedRoom(bool runEnds = false);
+    // Tells the player, through the game's message box, that the data of what they chose in
+    // `room` (a door, a game, a layout) is damaged and what else they may choose there; with
+    // `runEnds`, that the next level of a casino or roof run is damaged.
+    static void tellDamagedRoom(RoomKind room, bool runEnds = false);
     // The current game, or null.
     static Game* current();
     // The current game's level, or null.

@@ -44,20 +44,24 @@ void LevelCatalog::releaseInstance() {
     }
 }
 
-void LevelCatalog::load() {
+bool LevelCatalog::load() {
     RefHolder<PropertyStore> store(new PropertyStore());
     for (const char* file : LEVEL_FILES) {
         store->addFile(file);
     }
     // A file that fails to read leaves its place empty; the others still load.
-    store->load();
+    const bool read = store->load();
     hallway = vectorOrDummy(store->getChild("hallway"));
     casino = nodeOrDummy(store->getChild("casino"));
     recroom = vectorOrDummy(store->getChild("recroom"));
     roof = nodeOrDummy(store->getChild("roof"));
+    whole = read && !hallway->isDummy() && !casino->isDummy() && !recroom->isDummy() &&
+            !roof->isDummy();
+    return whole;
 }
 
 void LevelCatalog::release() {
+    whole = false;
     hallway = DUMMY_VECTOR;
     casino = DUMMY_NODE;
     recroom = DUMMY_VECTOR;

@@ -39,8 +39,11 @@ public:
     static void releaseInstance();
 
     // Reads the four level files and keeps their "hallway", "casino", "recroom" and "roof"
-    // children; a missing child or one of the wrong kind leaves that place empty.
-    void load();
+    // children; a missing child or one of the wrong kind leaves that place empty. False when
+    // a file did not read or a place is left empty: the game's data is damaged.
+    bool load();
+    // Whether the last load read every file and filled every place.
+    bool isWhole() const { return whole; }
     // Drops the references to the four places; every lookup then gives no level.
     void release();
 
@@ -70,4 +73,5 @@ private:
     RefHolder<AbstractProperty> casino;
     RefHolder<AbstractProperty> recroom;
     RefHolder<AbstractProperty> roof;
+    bool whole = false;
 };

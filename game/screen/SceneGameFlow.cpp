@@ -254,7 +254,7 @@ bool SceneGame::newLevel(bool quiet) {
         savedGame.setMode(0);  // nothing to save
         savedGame.drop();
         if (!quiet) {
-            Game::tellDamagedRoom(true);
+            Game::tellDamagedRoom(mode, true);
             game->returnToRoom();
         }
         return false;

@@ -388,9 +388,9 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(floorRead, 3);
     ASSERT_EQ(messageBox.shown.size(), 5u);
-    EXPECT_EQ(messageBox.shown[0].text.rfind("The playing statistics could not be read.\n"
-                                              "It is kept as\ngd.xml.damaged-20", 0), 0u);
-    EXPECT_NE(messageBox.shown[1].text.find("\n-41-nn.plr.!.damaged-20"), std::string::npos);
+    EXPECT_NE(messageBox.shown[0].text.find("statistics are kept\nin the file\ngd.xml.damaged-20"),
+              std::string::npos);
+    EXPECT_NE(messageBox.shown[1].text.find("Ann is kept\nin the file\n-41-nn"), std::string::npos);
     EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
     // A full disk is called so; at the end every kind lost is named, told before or not.
     std::string full = messageBox.shown[3].text + "#" + messageBox.shown[4].text;
@@ -402,6 +402,15 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
                          room + "  The settings could not be saved in the folder Software.Brastel."
                                 "Games.QuovelMahjong" + room)))
         << full;
+}
+
+// A disk full from the start is told once, in the start's words, not again as saves fail.
+TEST_F(ProgramRun, ADiskFullAtTheStartIsToldOnceAsNothingLostYet) {
+    FillingDisk disk;
+    disk.full = true;
+    ASSERT_EQ(run(1500), QuovelMahjongMain::NORMAL_RUN);  // into the loading scene, which saves
+    ASSERT_EQ(messageBox.shown.size(), 2u);               // and the end's
+    EXPECT_EQ(messageBox.shown[0].text.rfind("The disk is full. Nothing is lost yet", 0), 0u);
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

@@ -340,6 +340,7 @@ TEST_F(RecRoomTest, ALayoutStartsOnTheGameScreenAndOnlyTheFirstChoiceIsReportedA
     chosen->setLayoutObject(layout.get());
     EXPECT_EQ(Game::current(), nullptr);
     EXPECT_EQ(messageBox.shown.size(), 1u);
+    EXPECT_NE(messageBox.shown.at(0).text.find("choose another layout."), std::string::npos);
     EXPECT_FALSE(player->getStats().firstRecrLayoutClicked);
     clickMiddle(room, slot, slot->getWidth(), slot->getHeight());
 

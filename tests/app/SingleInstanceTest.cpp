@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "testsupport/TempFolder.h"
+#include "testsupport/platform/ZipBuilder.h"
 
 namespace single_instance_test {
 
@@ -170,13 +171,17 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
 
 // Starts that cannot run end at once with code 2, say why on stderr and write nothing: without
 // a screen, and for the program in a folder of its own with its data file missing, empty, cut
-// short, random or a folder.
+// short, random, a folder, or with a level catalogue in it that does not read (a wrong check sum).
 TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
     const std::filesystem::path built = std::filesystem::path(QUOVEL_GAME_BINARY).parent_path();
     const std::string data = readTestFile(built / "media.dat");
     const std::pair<const char*, std::string> dataFiles[] = {
-        {"missing.dat", ""}, {"media.dat", ""}, {"media.dat", data.substr(0, 99999)},
-        {"media.dat", std::string(data.rbegin(), data.rend())}, {"media.dat/in-a-folder", ""}};
+        {"missing.dat", ""},
+        {"media.dat", ""},
+        {"media.dat", data.substr(0, 99999)},
+        {"media.dat", std::string(data.rbegin(), data.rend())},
+        {"media.dat/in-a-folder", ""},
+        {"media.dat", data}};
     for (size_t n = 0; n <= std::size(dataFiles); ++n) {
         TempFolder home, shipped;
         const bool noDisplay = n == std::size(dataFiles);
@@ -184,6 +189,9 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
         if (!noDisplay) {
             std::filesystem::copy_file(QUOVEL_GAME_BINARY, binary);
             writeTestFile(shipped / dataFiles[n].first, dataFiles[n].second);
+            EXPECT_TRUE(n != 5 ||
+                        patchZipMember(shipped / "media.dat", "media/properties/levels/roof.xml",
+                                       ZipField::crc, 0));
         }
         const pid_t game = startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
         EXPECT_EQ(waitForExit(game, 10s), 2) << n;

@@ -314,6 +314,7 @@ TEST_F(FileKeyStoreTest, WriteFailsWhenTheFilesPlaceIsAFolder) {
     const std::vector<std::string> before = entries();
 
     EXPECT_FALSE(store.writeDword(gameKey, "soundvolume", 1));
+    EXPECT_EQ(store.damagedValuesFile(gameKey), gameFile().string());  // to be told as held
     EXPECT_EQ(entries(), before);  // no temporary file left behind
     EXPECT_EQ(readFile(gameFile() / "inside"), "kept");
     EXPECT_TRUE(readAll(store, gameKey).empty());
@@ -361,6 +362,7 @@ TEST_F(FileKeyStoreTest, SymbolicLinksInsideTheRootAreNotFollowed) {
     fs::create_directories(config() / "Brastel" / "Other");
     fs::create_symlink(outside / "secret", config() / "Brastel" / "Other" / keyStoreFileName);
     EXPECT_TRUE(readAll(store, "Software\\Brastel\\Other").empty());
+    EXPECT_NE(store.damagedValuesFile("Software\\Brastel\\Other"), "");  // to be kept aside
     ASSERT_TRUE(store.writeDword("Software\\Brastel\\Other", "v", 2));
     EXPECT_EQ(readFile(outside / "secret"),
               FileKeyStore::encodeValues({KeyValue::makeDword("s", 1)}));

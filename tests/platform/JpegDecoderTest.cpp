@@ -161,19 +161,44 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     JpegSpec spec = colorPicture(64, 40, 3);
     spec.progressive = true;
     const std::vector<uint8_t> file = encodeJpeg(spec);
-    const uint64_t refinement = jpegScanWork(40, 1, 63);
-    const uint64_t progression = 2 * jpegScanWork(72, 0, 0) + jpegScanWork(40, 1, 5) +
-                                 4 * jpegScanWork(12, 1, 63) + jpegScanWork(40, 6, 63) +
-                                 2 * refinement;
+    const uint64_t refinement = jpegScanWork(40, 1, 63, true);
+    const uint64_t progression = jpegScanWork(72, 0, 0, false) + jpegScanWork(72, 0, 0, true) +
+                                 jpegScanWork(40, 1, 5, false) + jpegScanWork(40, 6, 63, false) +
+                                 2 * jpegScanWork(12, 1, 63, false) +
+                                 2 * jpegScanWork(12, 1, 63, true) + 2 * refinement;
     std::vector<std::string> problems;
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
-    // Repeated scans take work up to four plain decodes of a frame of at least 256 x 256.
-    const int fit = static_cast<int>((jpegWorkLimit(1536) - progression) / refinement);
+    // Repeated scans take work up to the bound for a frame of at least 256 x 256.
+    const int fit = static_cast<int>((jpegWorkLimit(1536, true) - progression) / refinement);
     for (const int repeats : {0, fit, fit + 1}) {
         const std::vector<uint8_t> scans = withRepeatedLastScan(file, repeats);
         EXPECT_EQ(RefHolder<Image>(decodeJpeg("", scans.data(), scans.size())).get() != nullptr,
                   repeats <= fit);
         EXPECT_EQ(lastJpegWorkCount().work, progression + repeats * refinement);
+    }
+    // libjpeg's own progression of every sampling, of a grey picture and of RGB components
+    // decodes; a luma refinement more is refused where the bound sits close above it.
+    const struct {
+        int components, h, v;
+        J_COLOR_SPACE space;
+        bool refusedWithOneMore;
+    } samplings[] = {{3, 1, 1, JCS_YCbCr, false},    {3, 2, 1, JCS_YCbCr, true},
+                     {3, 1, 2, JCS_YCbCr, true},     {3, 2, 2, JCS_YCbCr, true},
+                     {3, 4, 1, JCS_YCbCr, true},     {3, 4, 2, JCS_YCbCr, true},
+                     {1, 1, 1, JCS_GRAYSCALE, true}, {3, 1, 1, JCS_RGB, true}};
+    for (const auto& [components, h, v, space, refusedWithOneMore] : samplings) {
+        JpegSpec standard = colorPicture(512, 512, components);
+        standard.progressive = true;
+        standard.hSampling = h;
+        standard.vSampling = v;
+        standard.fileColorSpace = space;
+        const std::vector<uint8_t> picture = encodeJpeg(standard);
+        const std::vector<uint8_t> more = withRepeatedLastScan(picture, 1);
+        EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", picture.data(), picture.size())))
+            << components << h << v;
+        EXPECT_EQ(RefHolder<Image>(decodeJpeg("", more.data(), more.size())).get() == nullptr,
+                  refusedWithOneMore)
+            << components << h << v;
     }
     // However small the frame, a thousand scans at most; arithmetic coding not at all.
     const std::vector<uint8_t> tiny = withRepeatedLastScan(withFrameSize(file, 0xC2, 8, 8), 991);
@@ -182,11 +207,13 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     const std::vector<uint8_t> arithmetic = encodeJpeg(spec);
     EXPECT_EQ(decodeJpeg("", arithmetic.data(), arithmetic.size()), nullptr);
     setProblemSink({});
-    ASSERT_EQ(problems.size(), 3u);
-    EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 4 plain"),
+    ASSERT_EQ(problems.size(), 10u);
+    EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 2.45 plain"),
               std::string::npos);
-    EXPECT_NE(problems[1].find("more than 1000 scans"), std::string::npos);
-    EXPECT_NE(problems[2].find("arithmetic coding"), std::string::npos);
+    EXPECT_NE(problems[7].find("512 x 512 pixels refused: its scans take more than 2.60 plain"),
+              std::string::npos);
+    EXPECT_NE(problems[8].find("more than 1000 scans"), std::string::npos);
+    EXPECT_NE(problems[9].find("arithmetic coding"), std::string::npos);
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {

@@ -288,9 +288,10 @@ TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
     RefHolder<PropertyStore> missing(new PropertyStore());
     EXPECT_FALSE(manager->loadSaveGame(missing.get(), "3", "Ann"));
 
-    // A folder where the file should be cannot be opened for reading.
+    // A folder where the file should be is found and held: not written over (and no failure).
     fs::create_directories(gameFolder() / "savegames/-41-nn/5.sav.!");
-    EXPECT_FALSE(manager->saveGameExists("5", "Ann"));
+    EXPECT_TRUE(manager->saveGameExists("5", "Ann") && !manager->setAsideSaveGame("5", "Ann"));
+    EXPECT_TRUE(manager->writeSaveGame(game.get(), "5", "Ann"));
 
     manager->deleteSaveGame("2", "Ann");
     EXPECT_FALSE(manager->saveGameExists("2", "Ann"));

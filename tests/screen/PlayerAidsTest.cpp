@@ -418,7 +418,9 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
 
     RefHolder<Level> bare = casino();
     bare->setLayoutObject(nullptr);
+    GameHooks::installMessageBox(&messageBox);
     EXPECT_EQ(Game::createForLevel(Game::TYPE_CLASSIC, bare.get()), nullptr);
+    EXPECT_NE(messageBox.shown.at(0).text.find("another game or difficulty."), std::string::npos);
     // Into a folder that a file stands in for: kept, and written once the folder is back.
     matchOnce(play(casino()));
     const auto folder = std::filesystem::path(players->getPlayerFileName("1", "Ann")).parent_path();

@@ -93,6 +93,12 @@ struct JpegSpec {
     int quality = 95;
     bool progressive = false;
     bool arithmetic = false;
+    // The file's color space when known (libjpeg's default turns RGB into YCbCr), and the first
+    // component's sampling factors when not 0 (libjpeg's default for YCbCr, 2 x 2, is 4:2:0;
+    // 2 x 1 is 4:2:2, 1 x 1 4:4:4).
+    J_COLOR_SPACE fileColorSpace = JCS_UNKNOWN;
+    int hSampling = 0;
+    int vSampling = 0;
     std::vector<jpeg_scan_info> scans;  // the scan script, when not empty
     std::vector<uint8_t> pixels;        // width * height * components
 };
@@ -110,7 +116,14 @@ inline std::vector<uint8_t> encodeJpeg(const JpegSpec& spec) {
     info.input_components = spec.components;
     info.in_color_space = spec.colorSpace;
     jpeg_set_defaults(&info);
+    if (spec.fileColorSpace != JCS_UNKNOWN) {
+        jpeg_set_colorspace(&info, spec.fileColorSpace);
+    }
     jpeg_set_quality(&info, spec.quality, TRUE);
+    if (spec.hSampling > 0) {
+        info.comp_info[0].h_samp_factor = spec.hSampling;
+        info.comp_info[0].v_samp_factor = spec.vSampling;
+    }
     if (spec.progressive) {
         jpeg_simple_progression(&info);
     }

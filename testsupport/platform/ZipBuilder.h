@@ -27,7 +27,9 @@ inline std::string patternBytes(size_t size, unsigned seed) {
     return bytes;
 }
 
-inline bool writeZip(const std::string& path, const std::vector<ZipMember>& members) {
+// `directoryExtra` is the extra field of every member's central directory record.
+inline bool writeZip(const std::string& path, const std::vector<ZipMember>& members,
+                     const std::string& directoryExtra = std::string()) {
     zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip) {
         return false;
@@ -37,8 +39,9 @@ inline bool writeZip(const std::string& path, const std::vector<ZipMember>& memb
         zip_fileinfo info{};
         const int method = member.deflated ? Z_DEFLATED : 0;
         const int level = member.deflated ? Z_DEFAULT_COMPRESSION : 0;
-        ok = ok && zipOpenNewFileInZip(zip, member.name.c_str(), &info, nullptr, 0, nullptr, 0,
-                                       nullptr, method, level) == ZIP_OK;
+        ok = ok && zipOpenNewFileInZip(
+                       zip, member.name.c_str(), &info, nullptr, 0, directoryExtra.data(),
+                       static_cast<uInt>(directoryExtra.size()), nullptr, method, level) == ZIP_OK;
         ok = ok && zipWriteInFileInZip(zip, member.bytes.data(),
                                        static_cast<unsigned>(member.bytes.size())) == ZIP_OK;
         ok = ok && zipCloseFileInZip(zip) == ZIP_OK;

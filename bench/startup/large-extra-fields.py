@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""How long the game takes to start and quit when the records of its archive's directory carry
+extra fields of the largest size:
+
+    bench/startup/large-extra-fields.py GAME_FOLDER [RUNS]
+
+GAME_FOLDER is build/game. Two copies of it are made in a temporary folder, the loose files
+linked, each with a media.dat rewritten from the folder's own: every directory
+record (817 in the shipped archive), then the first 100 records alone, carry a 65,535-byte extra
+field of empty 4-byte blocks (minizip seeks past each block) and one 7-byte block; the members
+themselves are the same. The game is started in each folder and in GAME_FOLDER itself RUNS times
+(15 by default), interleaved, each with a home of its own, on SDL's dummy drivers, and quit after
+10 frames (QUOVEL_QUIT_AFTER_FRAMES). Reports the median wall and processor times and their
+ratio to the plain archive's against the goal (at most 1.5 times); exits with 1 when it is missed.
+"""
+import os
+import resource
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+GOAL = 1.5
+EXTRA_SIZE = 65535
+
+
+def with_large_extra_fields(data, count):
+    """The zip `data` with the first `count` directory records' extra fields grown to
+    EXTRA_SIZE bytes; the directory's size in the end record follows."""
+    end = data.rfind(b"PK\x05\x06")
+    fields = list(struct.unpack("<IHHHHIIH", data[end:end + 22]))
+    entries, start = fields[4], fields[6]
+    position, records = start, []
+    for index in range(entries):
+        fixed = data[position:position + 46]
+        name_length, extra_length, comment_length = struct.unpack("<HHH", fixed[28:34])
+        name_end = position + 46 + name_length
+        extra = data[name_end:name_end + extra_length]
+        rest = data[name_end + extra_length:name_end + extra_length + comment_length]
+        if index < count:
+            room = EXTRA_SIZE - len(extra)
+            blocks = (room - 7) // 4
+            last = room - 4 * blocks  # 7 to 10 bytes: a block with data
+            extra += b"\0" * (4 * blocks) + struct.pack("<HH", 0xCAFE, last - 4) + b"x" * (last - 4)
+        records.append(fixed[:30] + struct.pack("<H", len(extra)) + fixed[32:] +
+                       data[position + 46:name_end] + extra + rest)
+        position = name_end + extra_length + comment_length
+    directory = b"".join(records)
+    fields[5] = len(directory)
+    return data[:start] + directory + struct.pack("<IHHHHIIH", *fields) + data[end + 22:]
+
+
+def game_copy(folder, into, archive):
+    """A folder like `folder` whose media.dat holds `archive`. The program is copied (it finds
+    its folder through its own path), the loose files linked."""
+    os.makedirs(into)
+    for name in os.listdir(folder):
+        if name == "quovel-mahjong":
+            shutil.copy2(os.path.join(folder, name), into)
+        elif name != "media.dat":
+            os.symlink(os.path.join(folder, name), os.path.join(into, name))
+    with open(os.path.join(into, "media.dat"), "wb") as out:
+        out.write(archive)
+    return into
+
+
+def start_and_quit(folder, scratch):
+    """Wall and processor seconds of one start and quit of the game in `folder`."""
+    home = tempfile.mkdtemp(dir=scratch)
+    env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy",
+               XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"), QUOVEL_QUIT_AFTER_FRAMES="10")
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    began = time.monotonic()
+    subprocess.run([os.path.join(folder, "quovel-mahjong")], cwd=folder, env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    wall = time.monotonic() - began
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    shutil.rmtree(home)
+    return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    folder = os.path.abspath(sys.argv[1])
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+    with open(os.path.join(folder, "media.dat"), "rb") as archive:
+        plain = archive.read()
+    scratch = tempfile.mkdtemp(prefix="quovel-extra-fields-")
+    try:
+        entries = struct.unpack("<H", plain[plain.rfind(b"PK\x05\x06") + 10:][:2])[0]
+        kinds = [("plain", folder)]
+        for count in (entries, 100):
+            name = f"{count} large records"
+            kinds.append((name, game_copy(folder, os.path.join(scratch, str(count)),
+                                          with_large_extra_fields(plain, count))))
+        times = {name: [] for name, _ in kinds}
+        for _ in range(runs):
+            for name, where in kinds:
+                times[name].append(start_and_quit(where, scratch))
+        base = statistics.median(wall for wall, _ in times["plain"])
+        missed = False
+        for name, _ in kinds:
+            wall = statistics.median(w for w, _ in times[name])
+            processor = statistics.median(p for _, p in times[name])
+            missed = missed or wall > GOAL * base
+            print(f"{name:18s} wall {wall:.3f} s ({wall / base:.2f} times plain), "
+                  f"processor {processor:.3f} s")
+        print(f"goal: at most {GOAL} times plain: {'missed' if missed else 'met'}")
+        sys.exit(1 if missed else 0)
+    finally:
+        shutil.rmtree(scratch)
+
+
+if __name__ == "__main__":
+    main()
