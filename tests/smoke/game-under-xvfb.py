@@ -10,12 +10,9 @@ logo shows when the shipped branding file plays it, the first-run name input get
 lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
 close box is pressed and the quit question is answered "yes"; the game must end with code 0
 and have saved the player; run again on a damaged player list, it must tell so and keep Ann
-(with her floor) current without asking her name again. With Ann's profile damaged, the box that
-tells so must go when the game is killed under it, and a termination signal must take it away
-and end the game with code 0; a termination signal whose quit cannot save (the players' folder
-turned into a file) must end the game too, the failure told on stderr, and so must one over the
-box of a program without its data file, told on stderr once. Windows are told apart by
-the process that shows them, never by title or size alone. Widgets are aimed at from the definitions in
+(with her floor) current without asking her name again; a box about a damaged profile must go
+with the game, killed or ended by a signal, and no box may hold a signal's quit. Windows are
+told apart by the process that shows them. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
 Fails, not skips, when Xvfb is missing or cannot start.
@@ -185,22 +182,20 @@ class Screen:
         write_png(path, self.rgb, WIDTH, HEIGHT)
 
 
-def box_processes(game_pid):
-    """The processes that show the game's message boxes: its descendants."""
-    children = {}
-    for entry in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{entry}/stat") as stat:
-                parent = int(stat.read().rsplit(")", 1)[1].split()[1])
-        except (OSError, ValueError, IndexError):
-            continue
-        children.setdefault(parent, []).append(int(entry))
-    found, queue = [], list(children.get(game_pid, []))
-    while queue:
-        pid = queue.pop()
-        found.append(pid)
-        queue += children.get(pid, [])
-    return found
+def expect_end(game, signal_sent, code_expected, what):
+    game.send_signal(signal_sent)
+    try:
+        code = game.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail(f"{what}: the game still runs 20 s after signal {signal_sent}")
+    if code != code_expected:
+        fail(f"{what}: the game ended with code {code} after signal {signal_sent}")
+
+
+def box_processes(pid):
+    """The game's descendants: the processes that show its message boxes."""
+    found = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
+    return [child for pid in found.split() for child in [int(pid)] + box_processes(int(pid))]
 
 
 class Definitions:
@@ -509,81 +504,48 @@ def main():
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
 
-        # Ann's profile cut short: her box goes with the game, however the game ends; a
-        # termination signal takes it away and ends the game as its quit does.
+        # Ann's profile cut short: her box goes with the game, however the game ends (killed,
+        # then a termination signal, which ends it as its quit does).
         profile_path = os.path.join(players, "-41-nn.plr.!")
         with open(profile_path, "rb") as profile:
             whole_profile = profile.read()
-
-        def start_with_box():
+        for signal_sent, code_expected in ((signal.SIGKILL, -9), (signal.SIGTERM, 0)):
             with open(profile_path, "wb") as profile:
                 profile.write(whole_profile[:2000])
-            session.game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
+            session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
             session.wait_for("the box about the profile", 20, session.boxes)
-            return session.game
+            boxes = box_processes(game.pid)
+            expect_end(game, signal_sent, code_expected, "the profile's box")
+            deadline = time.monotonic() + 10
+            while any(os.path.exists(f"/proc/{pid}") for pid in boxes):
+                if time.monotonic() > deadline:
+                    fail(f"the box's processes outlive the game ended by signal {signal_sent}")
+                time.sleep(POLL_S)
 
-        game = start_with_box()
-        boxes = box_processes(game.pid)
-        game.kill()
-        game.wait()
-        deadline = time.monotonic() + 10
-        while any(os.path.exists(f"/proc/{pid}") for pid in boxes) and \
-                time.monotonic() < deadline:
-            time.sleep(POLL_S)
-        left = [pid for pid in boxes if os.path.exists(f"/proc/{pid}")]
-        if left:
-            fail(f"the box's processes {left} outlive the game killed under them")
-        print("a box went with its game when the game was killed")
-
-        game = start_with_box()
-        game.send_signal(signal.SIGTERM)
-        try:
-            if game.wait(timeout=20) != 0:
-                fail("a termination signal over the box did not end the game with code 0")
-        except subprocess.TimeoutExpired:
-            fail("the game still waits on its box 20 s after a termination signal")
-        print("a termination signal took the box away and the game ended with code 0")
-
-        # A termination signal while the players' folder has become a file: the quit's saves
-        # fail, and their message goes to stderr instead of a box that would hold the quit.
-        with open(os.path.join(out, "stderr-quit.txt"), "w+") as errors:
-            session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env,
-                                                   stderr=errors)
-            session.wait_for("game window for the failing quit", 20, session.find)
-            shutil.rmtree(players)
-            with open(players, "w") as blocker:
-                blocker.write("not a folder")
-            game.send_signal(signal.SIGTERM)
-            try:
-                code = game.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                fail("the game still waits 20 s after a termination signal whose saves failed")
-            errors.seek(0)
-            told = "could not be saved" in " ".join(errors.read().split())
-        if code != 0 or not told:
-            fail(f"saves failing after a termination signal: code {code}, told on stderr {told}")
-        print("saves failing after a termination signal were told on stderr; the game ended")
-
-        # The program without its data file: its box, taken away by a termination signal, is
-        # told on stderr once.
+        # A termination signal whose quit cannot save (the players' folder turned into a file),
+        # and one over the box of the program without its data file: their messages go to
+        # stderr, once, and nothing holds the game.
         alone = os.path.join(out, "alone")
         os.makedirs(alone)
         shutil.copy(binary, alone)
-        with open(os.path.join(out, "stderr-alone.txt"), "w+") as errors:
-            session.game = game = subprocess.Popen(
-                [os.path.join(alone, os.path.basename(binary))], cwd=alone, env=env,
-                stderr=errors)
-            session.wait_for("the box about the data file", 20, session.boxes)
-            game.send_signal(signal.SIGTERM)
-            try:
-                code = game.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                fail("the game without its data file still waits 20 s after a termination signal")
-            errors.seek(0)
-            told = errors.read().count("media.dat is missing")
-        if code != 2 or told != 1:
-            fail(f"without its data file: code {code}, told on stderr {told} times")
-        print("without its data file the game told so once on stderr and ended with code 2")
+        for folder, code_expected, words in ((os.path.dirname(binary), 0, "could not be saved"),
+                                             (alone, 2, "media.dat is missing")):
+            with open(os.path.join(out, "stderr-signal.txt"), "w+") as errors:
+                session.game = game = subprocess.Popen(
+                    [os.path.join(folder, os.path.basename(binary))], cwd=folder, env=env,
+                    stderr=errors)
+                if code_expected == 0:
+                    session.wait_for("game window for the failing quit", 20, session.find)
+                    shutil.rmtree(players)
+                    with open(players, "w") as blocker:
+                        blocker.write("not a folder")
+                else:
+                    session.wait_for("the box about the data file", 20, session.boxes)
+                expect_end(game, signal.SIGTERM, code_expected, words)
+                errors.seek(0)
+                if " ".join(errors.read().split()).count(words) != 1:
+                    fail(f"\"{words}\" was not told once on stderr after a termination signal")
+        print("boxes went with their game; termination signals ended the game, never held")
     finally:
         if game and game.poll() is None:
             game.kill()
