@@ -165,5 +165,5 @@ struct TuningConstants {
 
 // The process-wide constants; all 0 until loadTuningConstants.
 const TuningConstants& tuning();
-// Reads the process-wide constants from the BasicProperties singleton (nothing without one).
+// Reads the process-wide constants from the BasicProperties singleton; all 0 without one.
 void loadTuningConstants();
