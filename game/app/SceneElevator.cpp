@@ -56,13 +56,6 @@ constexpr int32_t DOOR_EDGE = 20;
 constexpr int32_t STRIP_BOTTOM_MARGIN = 4;
 constexpr int32_t REC_ROOM_LAYOUTS = 30;
 
-// The host's clocks: shared by the whole run, not reset per visit.
-int32_t speechClock = 0;
-int32_t speechDelay = -1;
-int32_t blinkClock = 0;
-int32_t blinkInterval = 1250;
-bool eyesVisible = false;
-
 // Referenced before the data lock is released: a raw pointer taken under the lock could be
 // freed by the loader before its user took a reference.
 RefHolder<Sound> elevatorSound(const std::string& key) {

@@ -116,6 +116,12 @@ private:
     RefHolder<Sprite> speechBalloon;
     RefHolder<TypeLabel> speechText;
     bool hostSpoke = false;
+    // The host's clocks: the scene lives for the whole run, and they are not reset per visit.
+    int32_t speechClock = 0;
+    int32_t speechDelay = -1;
+    int32_t blinkClock = 0;
+    int32_t blinkInterval = 1250;
+    bool eyesVisible = false;
     RefHolder<Sprite> snapSprite;
     int32_t travelTime = 0;
     RefHolder<SoundNode> movingSound;

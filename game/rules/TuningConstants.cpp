@@ -21,6 +21,7 @@ const TuningConstants& tuning() {
 }
 
 void loadTuningConstants() {
+    constants = TuningConstants();
     if (BasicProperties* properties = BasicProperties::instance()) {
         constants.readFrom(*properties);
     }

@@ -167,7 +167,7 @@ struct TuningConstants {
 
 // The process-wide constants; all 0 until loadTuningConstants.
 const TuningConstants& tuning();
-// Reads the process-wide constants from the BasicProperties singleton (nothing without one).
+// Reads the process-wide constants from the BasicProperties singleton; all 0 without one.
 void loadTuningConstants();
 // The constants the BasicProperties singleton lacks (all without one), which would read 0.
 std::vector<std::string> missingTuningConstants();

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -31,13 +30,16 @@
 #include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameClassic.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
+#include "game/rules/TuningConstants.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeClipboard.h"
@@ -49,15 +51,11 @@
 
 class GameServicesTest : public ::testing::Test {
 protected:
-    GameServicesTest() {
-        setenv("XDG_DATA_HOME", home.str().c_str(), 1);
-        resetFolderCache();
-    }
-
     // The scenes go first, while everything they use on their way out is still there: the
     // game scene saves a running room game, dealing its next level for a won one with the
     // catalogue, the tiles, the random source and the player. The current game outlives the
-    // scenes; the services follow in the reverse of their making.
+    // scenes; the services follow in the reverse of their making, and the globals they loaded
+    // (the tuning constants, the told file failures) go back to a fresh program's.
     void TearDown() override {
         gameScenes() = GameScenes();
         installGameListeners();
@@ -78,7 +76,8 @@ protected:
         Random::releaseInstance();
         GuiDefinitions::releaseInstance();
         BasicProperties::releaseInstance();
-        resetFolderCache();
+        loadTuningConstants();
+        PlayerFileReport::reset();
     }
 
     // The global properties and the game's GUI definitions, with the random source when seeded.
@@ -144,6 +143,7 @@ protected:
     }
 
     TempFolder home;
+    DataFolderScope dataFolder{home.str()};
     CurrentFolderScope inside{std::filesystem::path(QUOVEL_BINARY_DIR) / "game"};
     FakeDisplay display;
     FakeEventSource events;

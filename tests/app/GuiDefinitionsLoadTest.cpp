@@ -11,6 +11,7 @@
 #include "framework/platform/FileArchive.h"
 #include "framework/scene/TransitionScene.h"
 #include "game/app/GuiDefinitionsLoad.h"
+#include "game/rules/TuningConstants.h"
 #include "testsupport/TempFolder.h"
 
 TEST(GuiDefinitionsLoad, TheGamesFilesGiveTheFrameItsSetupAndTheTransitions) {
@@ -38,4 +39,6 @@ TEST(GuiDefinitionsLoad, TheGamesFilesGiveTheFrameItsSetupAndTheTransitions) {
     }
     EXPECT_EQ(getBasicText("CTEXT_LOADING"), L"Loading");
     GuiDefinitions::releaseInstance();
+    BasicProperties::releaseInstance();
+    loadTuningConstants();
 }

@@ -37,9 +37,7 @@ protected:
     }
     void TearDown() override {
         BasicProperties::releaseInstance();
-        BasicProperties::createInstance();
         loadTuningConstants();
-        BasicProperties::releaseInstance();
     }
 
     void writeTrophies(const std::string& xml) const {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "framework/core/BasicProperties.h"
@@ -137,17 +139,27 @@ TEST_F(BasicPropertiesTest, StoredNodesOutliveTheirStore) {
     EXPECT_NE(globals->getNode("BUTTON"), setup);
 }
 
+// The names are kept for the rest of the process once loaded, so they are watched in a fresh
+// one: a death test of the "threadsafe" style starts the test program anew.
 TEST_F(BasicPropertiesTest, GameNameIsEmptyUntilLoadedThenKept) {
-    // The caches last for the whole process: tests that load a name all use this one.
-    EXPECT_EQ(BasicProperties::getGameName(), "");
-    EXPECT_EQ(BasicProperties::getGameId(), "");
-    store(new PropertyValue("GAME_NAME", std::string("Quovel Mahjong")));
-    store(new PropertyValue("GAME_ID", std::string("QuovelMahjong")));
-    EXPECT_EQ(BasicProperties::getGameName(), "Quovel Mahjong");
-    EXPECT_EQ(BasicProperties::getGameId(), "QuovelMahjong");
-    store(new PropertyValue("GAME_NAME", std::string("Other")));
-    BasicProperties::releaseInstance();
-    EXPECT_EQ(BasicProperties::getGameName(), "Quovel Mahjong");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto names = [] {
+        std::fprintf(stderr, "[%s/%s]", BasicProperties::getGameName().c_str(),
+                     BasicProperties::getGameId().c_str());
+    };
+    EXPECT_EXIT(
+        {
+            names();
+            store(new PropertyValue("GAME_NAME", std::string("Quovel Mahjong")));
+            store(new PropertyValue("GAME_ID", std::string("QuovelMahjong")));
+            names();
+            store(new PropertyValue("GAME_NAME", std::string("Other")));
+            BasicProperties::releaseInstance();
+            names();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        "\\[/\\]\\[Quovel Mahjong/QuovelMahjong\\]\\[Quovel Mahjong/QuovelMahjong\\]");
 }
 
 TEST(BasicPropertiesWithoutInstance, TextsReadEmpty) {

@@ -49,8 +49,8 @@ protected:
         SceneManager::releaseInstance();
         scene.reset();
         defaultSection.reset();
-        setTuning(0, 0);
         ButtonTest::TearDown();
+        loadTuningConstants();  // without the global properties: all 0
     }
     static void setTuning(int32_t fadeMs, int32_t backdropAlpha) {
         BasicProperties::instance()->setInteger("DIALOG_FADE_TIME", fadeMs);

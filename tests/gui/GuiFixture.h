@@ -56,6 +56,7 @@ protected:
         section.reset();
         ResourceManager::stopLoader();
         FileSystem::setCurrent(nullptr);
+        BasicProperties::releaseInstance();
         FakeWindowTest::TearDown();
     }
 

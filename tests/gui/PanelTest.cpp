@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/FakeFilesTest.h"
+#include "framework/core/BasicProperties.h"
 #include "framework/core/GameTree.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyStore.h"
@@ -46,6 +47,7 @@ TEST(Panel, BuildsItsComponentsInOrderAndSkipsWhatNoClassMakes) {
     // A "components" entry that is not a vector builds nothing.
     RefHolder<Panel> empty = panelFrom("<Panel id=\"panel\"><Integer id=\"components\" value=\"1\"/></Panel>");
     EXPECT_EQ(empty->getComponents()->getFirstChild(), nullptr);
+    BasicProperties::releaseInstance();  // where the Integer entries were stored
 }
 
 TEST(Panel, FindChildIsDepthFirstAndDoesNotSearchRemovedSubtrees) {

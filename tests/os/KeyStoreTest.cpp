@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/FakeKeyStore.h"
 #include "framework/os/FileKeyStore.h"
 
@@ -391,21 +392,13 @@ TEST_F(FileKeyStoreTest, AMissingRootIsCreatedAndAnUnknownOneRefused) {
 }
 
 TEST(FileKeyStoreRoot, FollowsTheConfigVariableThenHome) {
-    const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
-    const char* savedHome = std::getenv("HOME");
-    const std::string config = savedConfig ? savedConfig : "";
-    const std::string home = savedHome ? savedHome : "";
-
-    setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
-    setenv("HOME", "/home/player", 1);
+    ScopedEnvironment config("XDG_CONFIG_HOME", "/somewhere/config");
+    ScopedEnvironment home("HOME", "/home/player");
     EXPECT_EQ(FileKeyStore::defaultRoot(), "/somewhere/config");
     setenv("XDG_CONFIG_HOME", "relative", 1);
     EXPECT_EQ(FileKeyStore::defaultRoot(), "/home/player/.config");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(FileKeyStore::defaultRoot(), "/home/player/.config");
-
-    savedConfig ? setenv("XDG_CONFIG_HOME", config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
-    savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
 
 }  // namespace key_store_test

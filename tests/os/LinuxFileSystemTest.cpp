@@ -6,38 +6,12 @@
 #include <vector>
 
 #include "framework/os/LinuxFileSystem.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace linux_file_system_test {
-
-// Sets or clears an environment variable for one test and puts the old value back.
-class EnvironmentScope {
-public:
-    EnvironmentScope(const char* name, const char* value) : name(name) {
-        const char* old = std::getenv(name);
-        hadValue = old != nullptr;
-        previous = old ? old : "";
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvironmentScope() {
-        if (hadValue) {
-            setenv(name, previous.c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-
-private:
-    const char* name;
-    bool hadValue = false;
-    std::string previous;
-};
 
 std::vector<std::string> entriesOf(const fs::path& folder) {
     std::vector<std::string> names;
@@ -56,17 +30,17 @@ TEST(LinuxFileSystem, KnowsTheProgramAndCurrentFolders) {
 TEST(LinuxFileSystem, DataRootFollowsTheXdgRules) {
     LinuxFileSystem system;
     {
-        EnvironmentScope xdg("XDG_DATA_HOME", "/srv/data/");
+        ScopedEnvironment xdg("XDG_DATA_HOME", "/srv/data/");
         EXPECT_EQ(system.userDataRoot(), "/srv/data");
     }
     {
-        EnvironmentScope xdg("XDG_DATA_HOME", "relative/data");  // not allowed: ignored
-        EnvironmentScope home("HOME", "/home/ann");
+        ScopedEnvironment xdg("XDG_DATA_HOME", "relative/data");  // not allowed: ignored
+        ScopedEnvironment home("HOME", "/home/ann");
         EXPECT_EQ(system.userDataRoot(), "/home/ann/.local/share");
     }
     {
-        EnvironmentScope xdg("XDG_DATA_HOME", "");
-        EnvironmentScope home("HOME", nullptr);
+        ScopedEnvironment xdg("XDG_DATA_HOME", "");
+        ScopedEnvironment home("HOME", nullptr);
         EXPECT_EQ(system.userDataRoot(), "");
     }
 }

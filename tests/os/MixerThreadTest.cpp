@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "framework/os/SdlAudioMixer.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace mixer_thread_test {
 
 using namespace std::chrono_literals;
-using testsounds::ScopedEnvironment;
 using testsounds::waitFor;
 
 TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {

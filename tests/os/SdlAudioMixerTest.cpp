@@ -7,12 +7,12 @@
 #include <thread>
 
 #include "framework/os/SdlAudioMixer.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace sdl_audio_mixer_test {
 
 using namespace std::chrono_literals;
-using testsounds::ScopedEnvironment;
 using testsounds::TempFolder;
 using testsounds::toneWav;
 using testsounds::waitFor;

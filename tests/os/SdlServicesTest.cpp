@@ -5,41 +5,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/SdlClipboard.h"
 #include "framework/os/SdlCursor.h"
 #include "framework/os/StderrMessageBox.h"
+#include "testsupport/ScopedEnvironment.h"
 
 namespace sdl_services_test {
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (previous) {
-            setenv(name, previous->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 class SdlServicesTest : public ::testing::Test {
 protected:
@@ -88,21 +62,21 @@ TEST_F(SdlServicesTest, StderrBoxWritesOneLineAndReturns) {
 
 TEST_F(SdlServicesTest, HeadlessSessionsGetTheStderrBox) {
     {
-        ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
-        ScopedEnv headless("QUOVEL_HEADLESS", nullptr);
+        ScopedEnvironment driver("SDL_VIDEODRIVER", "dummy");
+        ScopedEnvironment headless("QUOVEL_HEADLESS", nullptr);
         EXPECT_TRUE(isHeadlessSession());
         EXPECT_NE(dynamic_cast<StderrMessageBox*>(createMessageBox().get()), nullptr);
     }
     {
-        ScopedEnv driver("SDL_VIDEODRIVER", "x11");
-        ScopedEnv headless("QUOVEL_HEADLESS", "0");
+        ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
+        ScopedEnvironment headless("QUOVEL_HEADLESS", "0");
         EXPECT_FALSE(isHeadlessSession());
         EXPECT_EQ(dynamic_cast<StderrMessageBox*>(createMessageBox().get()), nullptr);
         EXPECT_NE(dynamic_cast<StderrMessageBox*>(createMessageBox(true).get()), nullptr);
     }
     {
-        ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
-        ScopedEnv headless("QUOVEL_HEADLESS", "1");
+        ScopedEnvironment driver("SDL_VIDEODRIVER", nullptr);
+        ScopedEnvironment headless("QUOVEL_HEADLESS", "1");
         EXPECT_TRUE(isHeadlessSession());
     }
 }

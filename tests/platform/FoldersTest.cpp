@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeFileSystem.h"
 
@@ -175,21 +175,10 @@ TEST(GrantEveryoneAccess, DoesNothingAndSucceeds) {
 
 TEST(Folders, RealFoldersFollowXdgDataHome) {
     TempFolder temp;
-    const char* old = std::getenv("XDG_DATA_HOME");
-    const std::string previous = old ? old : "";
-    setenv("XDG_DATA_HOME", temp.str().c_str(), 1);
-    resetFolderCache();
-    setGameName("Quovel Mahjong");
+    DataFolderScope dataFolder(temp.str(), "Quovel Mahjong");
     const std::string tempFolder = getTempFolder();
     EXPECT_EQ(tempFolder, temp / "Brastel/Games/Quovel Mahjong/_temp");
     EXPECT_TRUE(std::filesystem::is_directory(tempFolder));
-    setGameName("");
-    resetFolderCache();
-    if (old) {
-        setenv("XDG_DATA_HOME", previous.c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
 }
 
 }  // namespace folders_test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/platform/AbstractPlayer.h"
 #include "framework/platform/Folders.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 
 // A profile class for the tests: one key "pairs", written only when it is not 0, and a count
@@ -48,24 +48,11 @@ public:
 class PlayerFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        hadDataHome = old != nullptr;
-        previousDataHome = old ? old : "";
-        setenv("XDG_DATA_HOME", temp.str().c_str(), 1);
-        resetFolderCache();
-        setGameName("Quovel Test");
         ObjectFactoryContainer::instance()->add("TestPlayer", &createFromDefinition<TestPlayer>);
         TestPlayer::live = 0;
     }
     void TearDown() override {
         ObjectFactoryContainer::instance()->remove("TestPlayer");
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-        resetFolderCache();
-        setGameName("");
     }
 
     std::filesystem::path gameFolder() const { return temp.path / "Brastel/Games/Quovel Test"; }
@@ -81,6 +68,5 @@ protected:
     }
 
     TempFolder temp;
-    bool hadDataHome = false;
-    std::string previousDataHome;
+    DataFolderScope dataFolder{temp.str(), "Quovel Test"};
 };

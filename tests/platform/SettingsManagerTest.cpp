@@ -155,8 +155,8 @@ TEST_F(SettingsManagerTest, SavingStoresSixNumbersAndNoFlags) {
 
 TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsReplaceIt) {
     put(KeyValue::makeDword("soundvolume", 17));
-    const auto file = *std::filesystem::recursive_directory_iterator(folder.path / "Brastel/Games");
-    writeTestFile(file.path(), "quovel-keystore 1\n");  // cut short
+    const std::string file = store.keyFolder(gameKey) + "/" + std::string(keyStoreFileName);
+    writeTestFile(file, "quovel-keystore 1\n");  // cut short
     static std::string keptAs;
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs = what.kind == StoredFileKind::SETTINGS ? kept : "";

@@ -14,6 +14,7 @@
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/os/TestSounds.h"
 
@@ -22,7 +23,6 @@
 namespace sound_device_test {
 
 using namespace std::chrono_literals;
-using testsounds::ScopedEnvironment;
 using testsounds::waitFor;
 
 void writeTone(const std::string& path, uint32_t frames, double amplitude = 12000) {

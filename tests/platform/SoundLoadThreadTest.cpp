@@ -12,6 +12,7 @@
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "platform/ResourceFiles.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace sound_load_thread_test {
@@ -33,7 +34,7 @@ protected:
         return path;
     }
 
-    testsounds::ScopedEnvironment driver{"SDL_AUDIODRIVER", "dummy"};
+    ScopedEnvironment driver{"SDL_AUDIODRIVER", "dummy"};
     testsounds::TempFolder folder;
 };
 

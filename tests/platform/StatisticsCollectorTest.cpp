@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "framework/platform/RegistryValue.h"
 #include "framework/platform/SettingsManager.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
@@ -35,11 +35,6 @@ constexpr int64_t someMoment = 1'300'000'000;  // 2011, seconds since 1970
 class StatisticsCollectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        oldDataHome = old ? old : "";
-        setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
-        resetFolderCache();
-        setGameName("Quovel Mahjong");
         KeyStore::setCurrentUser(&keys);
         clock.setUnixBase(someMoment);
         clock.setTickOffset(5000);
@@ -54,9 +49,6 @@ protected:
         fileSetAside.install(nullptr);
         SettingsManager::releaseInstance();
         KeyStore::setCurrentUser(nullptr);
-        setenv("XDG_DATA_HOME", oldDataHome.c_str(), 1);
-        resetFolderCache();
-        setGameName("");
     }
 
     std::string fileName() const { return getTempFolder() + "/gd.xml"; }
@@ -73,7 +65,7 @@ protected:
     void startRun() { initGameStatistics(clock, machine); }
 
     TempFolder folder;
-    std::string oldDataHome;
+    DataFolderScope dataFolder{folder / "data", "Quovel Mahjong"};
     FileKeyStore keys{folder / "config"};
     FakeClock clock;
     FakeSystemInfoSource machine;

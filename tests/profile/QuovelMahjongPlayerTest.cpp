@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <locale>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,33 +17,14 @@
 #include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "testsupport/ScopedEnvironment.h"
 
 namespace quovel_mahjong_player_test {
 
 // Profiles written to and read from the player files of a game folder inside the test's folder.
 class PlayerProfileTest : public ProfileTest {
 protected:
-    void SetUp() override {
-        ProfileTest::SetUp();
-        if (const char* old = std::getenv("XDG_DATA_HOME")) {
-            previousDataHome = old;
-        }
-        setenv("XDG_DATA_HOME", folder.str().c_str(), 1);
-        resetFolderCache();
-        setGameName("Quovel Profile Test");
-    }
-    void TearDown() override {
-        if (previousDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-        resetFolderCache();
-        setGameName("");
-        ProfileTest::TearDown();
-    }
-
-    std::optional<std::string> previousDataHome;
+    DataFolderScope dataFolder{folder.str(), "Quovel Profile Test"};
 };
 
 // The keys of a node in their written order.

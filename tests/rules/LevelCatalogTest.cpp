@@ -6,6 +6,7 @@
 #include <climits>
 #include <string>
 
+#include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyNode.h"
 #include "testsupport/TempFolder.h"
 
@@ -73,7 +74,11 @@ protected:
         writeLevels("hallway", hallwayXml());
         writeLevels("roof", roofXml());
     }
-    ~LevelCatalogTest() override { LevelCatalog::releaseInstance(); }
+    // An Integer entry of the files is stored in the global properties.
+    ~LevelCatalogTest() override {
+        LevelCatalog::releaseInstance();
+        BasicProperties::releaseInstance();
+    }
 
     void writeLevels(const std::string& name, const std::string& xml) {
         writeTestFile(folder.path / ("media/properties/levels/" + name + ".xml"), xml);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -8,6 +7,7 @@
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/StatisticsCollector.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeClock.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
@@ -20,12 +20,6 @@ namespace game_test {
 class ScopedStatistics {
 public:
     ScopedStatistics() {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        hadDataHome = old != nullptr;
-        previousDataHome = old ? old : "";
-        setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
-        resetFolderCache();
-        setGameName("Quovel Statistics Test");
         KeyStore::setCurrentUser(&keys);
         clock.setUnixBase(1'300'000'000);
         start();
@@ -33,13 +27,6 @@ public:
     ~ScopedStatistics() {
         writeGameStatistics();
         KeyStore::setCurrentUser(nullptr);
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-        resetFolderCache();
-        setGameName("");
     }
     ScopedStatistics(const ScopedStatistics&) = delete;
     ScopedStatistics& operator=(const ScopedStatistics&) = delete;
@@ -69,8 +56,7 @@ public:
     FakeSystemInfoSource machine;
 
 private:
-    bool hadDataHome = false;
-    std::string previousDataHome;
+    DataFolderScope dataFolder{folder / "data", "Quovel Statistics Test"};
 };
 
 }  // namespace game_test

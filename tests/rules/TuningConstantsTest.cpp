@@ -10,9 +10,7 @@ protected:
     void SetUp() override { BasicProperties::createInstance(); }
     void TearDown() override {
         BasicProperties::releaseInstance();
-        BasicProperties::createInstance();
         loadTuningConstants();
-        BasicProperties::releaseInstance();
     }
 };
 
@@ -30,6 +28,11 @@ TEST_F(TuningConstantsTest, AuthoredIntegersAndFloatsReachTheTableOnce) {
     // A later change of the global table does not reach the constants without a new read.
     BasicProperties::instance()->setInteger("DIALOG_FADE_TIME", 9);
     EXPECT_EQ(tuning().DIALOG_FADE_TIME, 250);
+    // Without the table a read puts every constant back to 0.
+    BasicProperties::releaseInstance();
+    loadTuningConstants();
+    EXPECT_EQ(tuning().DIALOG_FADE_TIME, 0);
+    EXPECT_EQ(tuning().PREVIEW_SCALE, 0.0f);
 }
 
 TEST_F(TuningConstantsTest, MissingKeysReadZeroAndAreEnteredWithZero) {

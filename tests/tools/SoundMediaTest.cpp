@@ -16,6 +16,7 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundResource.h"
 #include "framework/platform/StreamResource.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/TestSounds.h"
 #include "testsupport/platform/PictureEncoder.h"
 #include "tools/synth/AudioFile.h"
@@ -363,8 +364,8 @@ long followedFrames(const std::vector<int>& played, size_t start, const std::vec
 TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     testsounds::TempFolder folder;
     const std::string output = folder.file("output.raw");
-    testsounds::ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
-    testsounds::ScopedEnvironment file("SDL_DISKAUDIOFILE", output);
+    ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
+    ScopedEnvironment file("SDL_DISKAUDIOFILE", output);
     const fs::path loopFile = gameFolder / "media/sounds/time.wav";
     const fs::path musicFile = gameFolder / "media/music/game_split.ogg";
     SampleData loop, music;

@@ -2,8 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,30 +33,6 @@ public:
 
 private:
     std::string path;
-};
-
-// Sets an environment variable (SDL_AUDIODRIVER, ...) for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (previous) {
-            setenv(name, previous->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
 };
 
 // Waits up to `limit` for the condition; true when it came.

@@ -83,9 +83,7 @@ public:
     }
     ~ScopedTuning() {
         BasicProperties::releaseInstance();
-        BasicProperties::createInstance();
         loadTuningConstants();  // back to all 0
-        BasicProperties::releaseInstance();
     }
     ScopedTuning(const ScopedTuning&) = delete;
     ScopedTuning& operator=(const ScopedTuning&) = delete;
