@@ -16,11 +16,13 @@
 #include <sstream>
 #include <thread>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyFileHooks.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/os/LinuxFileSystem.h"
+#include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/PlayerManager.h"
