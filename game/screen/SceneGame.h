@@ -260,6 +260,8 @@ public:
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
                          const Rect& area = LayoutRenderer::FULL_SCREEN);
     void showTimeBarPenalty(int32_t seconds);
+    // Where floaters over the board fly: below the top bar and left of the side column.
+    Rect floaterBoard();
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // Asked by the shuffle first: true when a tutorial hint showed instead, and the shuffle is
     // not to be done.

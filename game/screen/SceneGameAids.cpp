@@ -121,8 +121,9 @@ void SceneGame::useHint() {
     } else {
         game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
         if (timeLabel) {
+            // Under the clock, below the top bar's rule rather than across it.
             showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
-                            timeLabel->getY() - 10, L"+");
+                            timeLabel->getY() - 10, L"+", floaterBoard());
         }
         squashTimeLabel();
     }

@@ -16,19 +16,29 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
+#include "framework/gui/Switch.h"
+#include "framework/gui/ToolTip.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
+#include "framework/scene/SceneManager.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogHint.h"
+#include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogPlayerSelect.h"
+#include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/screen/TypeLabel.h"
 #include "gui/TextLayoutAudit.h"
 #include "testsupport/e2e/RoadSteps.h"
 
@@ -329,34 +339,41 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     // Every scene, dialog and hint laid out with the real fonts for the widest name: no text
     // under a button or another text, nothing off the screen, no line cut by its box.
     std::string layout;
-    const auto audit = [&](const std::string& where, GameNode* root, Image* shown = nullptr) {
-        for (const std::string& problem : auditTextLayout(root, 800, 600, shown)) {
+    const auto audit = [&](const std::string& where, GameNode* root, Image* shown = nullptr,
+                           const Image* backdrop = nullptr) {
+        for (const std::string& problem :
+             auditTextLayout(root, 800, 600, shown, nullptr, backdrop)) {
             layout += "\n" + where + ": " + problem;
         }
     };
     RoadDriver road("content");
+    // The running scene's tree as the window shows it, with its background's lines.
+    const auto auditScene = [&](const std::string& where) {
+        audit(where, road.scene()->getTree(), road.window(where).get(),
+              road.scene()->getBackgroundImage());
+    };
     ASSERT_TRUE(reachLobby(road) && road.waitForDialog("DIALOG_NEWPLAYER"));
     road.run(800);
     road.picture("first-start");
     audit("first start", road.scene()->getTree());  // the lobby lies dimmed under the question
     ASSERT_TRUE(enterFirstName(road, LONG_NAME) && road.waitForDialog("DIALOG_DORRICK_HINT"));
     dismissHostHint(road);
-    audit("lobby", road.scene()->getTree());
+    auditScene("lobby");
     // The sign holds the name on its two lines above the divider, the second ending in "...".
     expectWholeLinesEndingInDots(road.picture("long-name-on-the-sign").get(),
                                  objectCast<Label>(road.find("LABEL_PLAYERNAME")), 2);
     openTheRooms();
     for (const char* room : {"CASINO", "ROOF", "RECROOM"}) {
         ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room,
-                           [&] { audit("lift", road.scene()->getTree()); }));
+                           [&] { auditScene("lift"); }));
         road.run(1000);
         dismissHostHint(road);
-        audit(room, road.scene()->getTree());
+        auditScene(room);
     }
     ASSERT_TRUE(rideToFloorOne(road));
-    audit("hallway", road.scene()->getTree());
+    auditScene("hallway");
     ASSERT_TRUE(enterRoom(road, 1));
-    audit("game", road.scene()->getTree());
+    auditScene("game");
     showEveryDialog(road, [&](const std::string& name, Dialog* dialog) {
         RefHolder<Image> shown = road.picture(name);
         audit(name, dialog, shown.get());
@@ -395,6 +412,219 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     EXPECT_EQ(road.finish(), 0);
     EXPECT_EQ(missing, std::set<std::string>());
     EXPECT_TRUE(layout.empty()) << layout;
+}
+
+// The pixels of the window picture in the box, row by row.
+std::vector<uint32_t> shownPixels(Image* picture, const Rect& box) {
+    std::vector<uint32_t> pixels;
+    for (int32_t y = box.y; picture && y < box.y + box.h; ++y) {
+        for (int32_t x = box.x; x < box.x + box.w; ++x) {
+            pixels.push_back(testpixels::colorAt(picture, x, y));
+        }
+    }
+    return pixels;
+}
+
+// The hallway's card for `door`, once grown and filled; the pointer left on the door.
+DialogRoomPreview* openDoorCard(RoadDriver& road, int32_t door) {
+    auto* hallway = objectCast<SceneHallway>(road.scene());
+    auto* card = hallway->getRoomPreview();
+    road.moveTo(400, 560);
+    road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
+                 "the door card to close");
+    Button* knob = hallway->getDoor(door);
+    road.moveTo(knob->getAbsoluteX() + knob->getWidth() / 2,
+                knob->getAbsoluteY() + knob->getHeight() / 2);
+    return road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::OPEN; },
+                        "the door card to open")
+               ? card
+               : nullptr;
+}
+
+// The building's states where a layout fault was once seen, in full screen at 800 x 600 with
+// the window's frame buttons, reached in turn on one road: each is laid out clear, the scene's
+// tree with its background's lines, the shown tooltip and the window's picture, and holds
+// what its row adds.
+TEST(Road, EveryRoomLaysOutClearInFullScreen) {
+    RoadDriver road("layout");
+    road.display.screenW = 800;
+    road.display.screenH = 600;
+    // The scene's tree, or the open dialog `root` alone (what lies under it is darkened).
+    const auto laidOutClear = [&](const std::string& state, GameNode* root = nullptr) {
+        RefHolder<Image> shown = road.picture(state);
+        const auto* tip = objectCast<ToolTip>(SceneManager::getInstance()->getToolTip());
+        EXPECT_EQ(auditTextLayout(root ? root : road.scene()->getTree(), 800, 600, shown.get(), tip,
+                                  root ? nullptr : road.scene()->getBackgroundImage()),
+                  std::vector<std::string>())
+            << state;
+    };
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    std::vector<uint32_t> firstPick;
+    const Rect classicSwitch{24, 130, 150, 52};
+    // A row reaches its state: the root to lay out (the scene's tree), or null when it failed.
+    GameNode* const failed = nullptr;
+    const auto scene = [&] { return static_cast<GameNode*>(road.scene()->getTree()); };
+    struct Row {
+        const char* state;  // names its picture
+        std::function<GameNode*()> reach;
+    };
+    const Row rows[] = {
+        {"lift-host-speaks",
+         [&] {
+             road.run(600);
+             if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
+                 return failed;
+             }
+             auto* casino = objectCast<Button>(road.find("BUTTON_CASINO"));
+             if (!road.waitFor([&] { return casino->isEnabled(); }, "the lift's buttons")) {
+                 return failed;
+             }
+             // He speaks once the doors have opened; his line is shown whole.
+             TypeLabel* line = objectCast<SceneElevator>(road.scene())->getSpeechText();
+             if (!road.waitFor([&] { return line->isVisible(); }, "the host's line")) {
+                 return failed;
+             }
+             line->finishTyping();
+             road.run(100);
+             return scene();
+         }},
+        {"casino-lift-tooltip",
+         [&] {
+             if (!road.click("BUTTON_CASINO") || !road.waitForScene("SCENE_CASINO", 30000)) {
+                 return failed;
+             }
+             road.run(1000);
+             dismissHostHint(road);
+             const auto* button = objectCast<Sprite>(road.find("BUTTON_ELEVATOR"));
+             road.moveTo(button->getAbsoluteX() + button->getWidth() / 2,
+                         button->getAbsoluteY() + button->getHeight() / 2);
+             road.run(1500);
+             return objectCast<ToolTip>(SceneManager::getInstance()->getToolTip())->isShowing()
+                        ? scene()
+                        : failed;
+         }},
+        {"arcade-tile-at-bullets",
+         [&] {
+             road.moveTo(400, 300);
+             for (int32_t step = 0; step < SceneCasino::SEQUENCE_LENGTH; ++step) {
+                 const Rect spot = SceneCasino::sequenceArea(step);
+                 road.clickAt(spot.x + spot.w / 2, spot.y + spot.h / 2);
+             }
+             if (!road.waitForDialog("DIALOG_KILLER_STONES")) {
+                 return failed;
+             }
+             road.run(1500);
+             auto* arcade = objectCast<DialogKillerStones>(road.dialog("DIALOG_KILLER_STONES"));
+             // A tile falling straight (not weaving) in the bullets' column, caught on the label.
+             const Label* bullets = arcade->getBulletsLabel();
+             Sprite* tile = arcade->spawnTile();
+             while (tile->getTag() == DialogKillerStones::TILE_WEAVING) {
+                 tile->setRemoved(true);
+                 tile = arcade->spawnTile();
+             }
+             tile->setX(bullets->getX() + 40);
+             return road.waitFor([&] { return tile->getY() >= bullets->getY() - 16; },
+                                 "the tile at the bullets' count")
+                        ? static_cast<GameNode*>(arcade)
+                        : failed;
+         }},
+        {"roof-speed",
+         [&] {
+             road.press(27);
+             if (!road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
+                               "the arcade to close") ||
+                 !rideTo(road, "BUTTON_ROOF", "SCENE_ROOF")) {
+                 return failed;
+             }
+             road.run(1000);
+             dismissHostHint(road);
+             return road.click("SWITCH_SPEED") ? (road.run(600), scene()) : failed;
+         }},
+        {"roof-mixed",
+         [&] { return road.click("SWITCH_MIXED") ? (road.run(600), scene()) : failed; }},
+        {"recroom-side-panel",
+         [&] {
+             if (!rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM")) {
+                 return failed;
+             }
+             road.run(1000);
+             dismissHostHint(road);
+             return scene();
+         }},
+        {"recroom-layout-page",
+         [&] {
+             if (!road.click("SWITCH_CLASSIC") || !road.waitForDialog("DIALOG_LAYOUTPREVIEW")) {
+                 return failed;
+             }
+             road.moveTo(120, 20);  // off the switch: its frame without the pointer's light
+             road.run(1000);
+             firstPick = shownPixels(road.window().get(), classicSwitch);
+             return scene();
+         }},
+        {"recroom-clock-penalty",
+         [&] {
+             auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
+             if (!road.clickWidget(page->getSlotButton(0), "the first layout") ||
+                 !road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road) ||
+                 !clickHudButton(road, "BUTTON_HINT_UNLIMITED")) {
+                 return failed;
+             }
+             // The floater's flight, from its pop-in to the top of its rise.
+             for (int32_t ms = 100; ms <= 1300; ms += 200) {
+                 road.run(200);
+                 laidOutClear("clock-penalty-" + std::to_string(ms));
+             }
+             return scene();
+         }},
+        {"recroom-after-a-won-game",
+         [&] {
+             if (!clearBoardByClicks(road) || !continueFromLevelEnd(road, "SCENE_RECROOM")) {
+                 return failed;
+             }
+             road.moveTo(120, 20);
+             road.run(1000);
+             EXPECT_EQ(shownPixels(road.window().get(), classicSwitch), firstPick);
+             return scene();
+         }},
+        {"hallway-door-card",
+         [&] { return rideToFloorOne(road) && openDoorCard(road, 1) ? scene() : failed; }},
+        {"hallway-damaged-room-card",
+         [&] {
+             auto* floorOne = static_cast<PropertyVector*>(
+                 LevelCatalog::instance()->getHallway()->getChildAt(0));
+             PropertyValue* layout =
+                 static_cast<PropertyNode*>(floorOne->getChildAt(1))->getChildValue("layout");
+             const std::wstring kept = layout->getText();
+             layout->setText(L"unreadable.xml");
+             DialogRoomPreview* card = openDoorCard(road, 2);
+             layout->setText(kept);
+             // It says so in place of an empty board.
+             EXPECT_TRUE(card && card->getLabel(DialogRoomPreview::DAMAGED)->isVisible() &&
+                         !card->getPreviewSprite()->isVisible());
+             return card ? scene() : failed;
+         }},
+        {"hallway-room-menu",
+         [&] {
+             road.moveTo(400, 560);
+             auto* card = objectCast<SceneHallway>(road.scene())->getRoomPreview();
+             if (!road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
+                               "the door card to close") ||
+                 !road.openDialog("BUTTON_MENU", "DIALOG_ROOM_MENU")) {
+                 return failed;
+             }
+             // Headed as the button that opens it reads.
+             EXPECT_EQ(labelText(road, "HEADER"), L"Room menu");
+             return static_cast<GameNode*>(road.dialog("DIALOG_ROOM_MENU"));
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.state);
+        GameNode* root = row.reach();
+        ASSERT_NE(root, nullptr) << row.state;
+        laidOutClear(row.state, root == scene() ? nullptr : root);
+    }
+    EXPECT_EQ(road.finish(), 0);
 }
 
 // Every dialog, closed and kept by its scene, shown a second time: each widget stands where the
