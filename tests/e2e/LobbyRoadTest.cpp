@@ -414,42 +414,31 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     EXPECT_TRUE(layout.empty()) << layout;
 }
 
-// The pixels of the window picture in the box, row by row.
-std::vector<uint32_t> shownPixels(Image* picture, const Rect& box) {
-    std::vector<uint32_t> pixels;
-    for (int32_t y = box.y; picture && y < box.y + box.h; ++y) {
-        for (int32_t x = box.x; x < box.x + box.w; ++x) {
-            pixels.push_back(testpixels::colorAt(picture, x, y));
-        }
-    }
-    return pixels;
-}
-
-// The hallway's card for `door`, once grown and filled; the pointer left on the door.
+// The hallway's card for `door`, once grown and filled (the pointer left on the door); null
+// when it did not open.
 DialogRoomPreview* openDoorCard(RoadDriver& road, int32_t door) {
     auto* hallway = objectCast<SceneHallway>(road.scene());
-    auto* card = hallway->getRoomPreview();
+    DialogRoomPreview* card = hallway->getRoomPreview();
+    const auto cardIs = [&](int32_t state) {
+        return road.waitFor([&] { return card->getPreviewState() == state; }, "the door card");
+    };
     road.moveTo(400, 560);
-    road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
-                 "the door card to close");
     Button* knob = hallway->getDoor(door);
-    road.moveTo(knob->getAbsoluteX() + knob->getWidth() / 2,
-                knob->getAbsoluteY() + knob->getHeight() / 2);
-    return road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::OPEN; },
-                        "the door card to open")
-               ? card
-               : nullptr;
+    const bool open = cardIs(DialogRoomPreview::CLOSED) &&
+                      (road.moveTo(knob->getAbsoluteX() + knob->getWidth() / 2,
+                                   knob->getAbsoluteY() + knob->getHeight() / 2),
+                       cardIs(DialogRoomPreview::OPEN));
+    return open ? card : nullptr;
 }
 
 // The building's states where a layout fault was once seen, in full screen at 800 x 600 with
-// the window's frame buttons, reached in turn on one road: each is laid out clear, the scene's
-// tree with its background's lines, the shown tooltip and the window's picture, and holds
-// what its row adds.
+// the window's frame buttons, reached in turn on one road: each is laid out clear (the scene's
+// tree with its background's lines, or the dialog that darkens it, the shown tooltip and the
+// window's picture) and holds what its row adds.
 TEST(Road, EveryRoomLaysOutClearInFullScreen) {
     RoadDriver road("layout");
     road.display.screenW = 800;
     road.display.screenH = 600;
-    // The scene's tree, or the open dialog `root` alone (what lies under it is darkened).
     const auto laidOutClear = [&](const std::string& state, GameNode* root = nullptr) {
         RefHolder<Image> shown = road.picture(state);
         const auto* tip = objectCast<ToolTip>(SceneManager::getInstance()->getToolTip());
@@ -458,53 +447,47 @@ TEST(Road, EveryRoomLaysOutClearInFullScreen) {
                   std::vector<std::string>())
             << state;
     };
+    const auto centreOf = [&](const std::string& name, int32_t& x, int32_t& y) {
+        const auto* sprite = objectCast<Sprite>(road.find(name));
+        x = sprite->getAbsoluteX() + sprite->getWidth() / 2;
+        y = sprite->getAbsoluteY() + sprite->getHeight() / 2;
+    };
     ASSERT_TRUE(startAsAnn(road));
     openTheRooms();
-    std::vector<uint32_t> firstPick;
-    const Rect classicSwitch{24, 130, 150, 52};
-    // A row reaches its state: the root to lay out (the scene's tree), or null when it failed.
-    GameNode* const failed = nullptr;
-    const auto scene = [&] { return static_cast<GameNode*>(road.scene()->getTree()); };
+    // The lamp of the chosen game type's switch, as the first pick lit it.
+    uint32_t firstPick = 0;
+    const auto lamp = [&] { return testpixels::colorAt(road.window().get(), 48, 156); };
     struct Row {
-        const char* state;  // names its picture
-        std::function<GameNode*()> reach;
+        const char* state;   // names its picture
+        const char* dialog;  // laid out alone, when it darkens the scene
+        std::function<bool()> reach;
     };
     const Row rows[] = {
-        {"lift-host-speaks",
+        {"lift-host-speaks", nullptr,
          [&] {
+             // He speaks once the doors have opened; his line is shown whole.
              road.run(600);
              if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
-                 return failed;
+                 return false;
              }
-             auto* casino = objectCast<Button>(road.find("BUTTON_CASINO"));
-             if (!road.waitFor([&] { return casino->isEnabled(); }, "the lift's buttons")) {
-                 return failed;
-             }
-             // He speaks once the doors have opened; his line is shown whole.
              TypeLabel* line = objectCast<SceneElevator>(road.scene())->getSpeechText();
-             if (!road.waitFor([&] { return line->isVisible(); }, "the host's line")) {
-                 return failed;
-             }
-             line->finishTyping();
-             road.run(100);
-             return scene();
+             return road.waitFor([&] { return line->isVisible(); }, "the host's line") &&
+                    (line->finishTyping(), road.run(100), true);
          }},
-        {"casino-lift-tooltip",
+        {"casino-lift-tooltip", nullptr,
          [&] {
+             int32_t x = 0, y = 0;
              if (!road.click("BUTTON_CASINO") || !road.waitForScene("SCENE_CASINO", 30000)) {
-                 return failed;
+                 return false;
              }
              road.run(1000);
              dismissHostHint(road);
-             const auto* button = objectCast<Sprite>(road.find("BUTTON_ELEVATOR"));
-             road.moveTo(button->getAbsoluteX() + button->getWidth() / 2,
-                         button->getAbsoluteY() + button->getHeight() / 2);
+             centreOf("BUTTON_ELEVATOR", x, y);
+             road.moveTo(x, y);
              road.run(1500);
-             return objectCast<ToolTip>(SceneManager::getInstance()->getToolTip())->isShowing()
-                        ? scene()
-                        : failed;
+             return objectCast<ToolTip>(SceneManager::getInstance()->getToolTip())->isShowing();
          }},
-        {"arcade-tile-at-bullets",
+        {"arcade-tile-at-bullets", "DIALOG_KILLER_STONES",
          [&] {
              road.moveTo(400, 300);
              for (int32_t step = 0; step < SceneCasino::SEQUENCE_LENGTH; ++step) {
@@ -512,84 +495,68 @@ TEST(Road, EveryRoomLaysOutClearInFullScreen) {
                  road.clickAt(spot.x + spot.w / 2, spot.y + spot.h / 2);
              }
              if (!road.waitForDialog("DIALOG_KILLER_STONES")) {
-                 return failed;
+                 return false;
              }
              road.run(1500);
-             auto* arcade = objectCast<DialogKillerStones>(road.dialog("DIALOG_KILLER_STONES"));
              // A tile falling straight (not weaving) in the bullets' column, caught on the label.
+             auto* arcade = objectCast<DialogKillerStones>(road.dialog("DIALOG_KILLER_STONES"));
              const Label* bullets = arcade->getBulletsLabel();
              Sprite* tile = arcade->spawnTile();
-             while (tile->getTag() == DialogKillerStones::TILE_WEAVING) {
+             for (; tile->getTag() == DialogKillerStones::TILE_WEAVING;
+                  tile = arcade->spawnTile()) {
                  tile->setRemoved(true);
-                 tile = arcade->spawnTile();
              }
              tile->setX(bullets->getX() + 40);
-             return road.waitFor([&] { return tile->getY() >= bullets->getY() - 16; },
-                                 "the tile at the bullets' count")
-                        ? static_cast<GameNode*>(arcade)
-                        : failed;
+             return road.waitFor([&] { return tile->getY() >= bullets->getY() - 16; }, "the tile");
          }},
-        {"roof-speed",
+        {"roof-speed", nullptr,
          [&] {
              road.press(27);
-             if (!road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
-                               "the arcade to close") ||
-                 !rideTo(road, "BUTTON_ROOF", "SCENE_ROOF")) {
-                 return failed;
-             }
-             road.run(1000);
-             dismissHostHint(road);
-             return road.click("SWITCH_SPEED") ? (road.run(600), scene()) : failed;
+             return road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
+                                 "the arcade to close") &&
+                    rideTo(road, "BUTTON_ROOF", "SCENE_ROOF") &&
+                    (road.run(1000), dismissHostHint(road), road.click("SWITCH_SPEED")) &&
+                    (road.run(600), true);
          }},
-        {"roof-mixed",
-         [&] { return road.click("SWITCH_MIXED") ? (road.run(600), scene()) : failed; }},
-        {"recroom-side-panel",
+        {"roof-mixed", nullptr,
+         [&] { return road.click("SWITCH_MIXED") && (road.run(600), true); }},
+        {"recroom-side-panel", nullptr,
          [&] {
-             if (!rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM")) {
-                 return failed;
-             }
-             road.run(1000);
-             dismissHostHint(road);
-             return scene();
+             return rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM") &&
+                    (road.run(1000), dismissHostHint(road), true);
          }},
-        {"recroom-layout-page",
+        {"recroom-layout-page", nullptr,
          [&] {
-             if (!road.click("SWITCH_CLASSIC") || !road.waitForDialog("DIALOG_LAYOUTPREVIEW")) {
-                 return failed;
-             }
-             road.moveTo(120, 20);  // off the switch: its frame without the pointer's light
-             road.run(1000);
-             firstPick = shownPixels(road.window().get(), classicSwitch);
-             return scene();
+             // The pointer off the switch: its frame without the pointer's light.
+             return road.click("SWITCH_CLASSIC") && road.waitForDialog("DIALOG_LAYOUTPREVIEW") &&
+                    (road.moveTo(120, 20), road.run(1000), firstPick = lamp(), true);
          }},
-        {"recroom-clock-penalty",
+        {"recroom-clock-penalty", nullptr,
          [&] {
              auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
              if (!road.clickWidget(page->getSlotButton(0), "the first layout") ||
                  !road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road) ||
                  !clickHudButton(road, "BUTTON_HINT_UNLIMITED")) {
-                 return failed;
+                 return false;
              }
              // The floater's flight, from its pop-in to the top of its rise.
              for (int32_t ms = 100; ms <= 1300; ms += 200) {
                  road.run(200);
                  laidOutClear("clock-penalty-" + std::to_string(ms));
              }
-             return scene();
+             return true;
          }},
-        {"recroom-after-a-won-game",
+        {"recroom-after-a-won-game", nullptr,
          [&] {
-             if (!clearBoardByClicks(road) || !continueFromLevelEnd(road, "SCENE_RECROOM")) {
-                 return failed;
-             }
-             road.moveTo(120, 20);
-             road.run(1000);
-             EXPECT_EQ(shownPixels(road.window().get(), classicSwitch), firstPick);
-             return scene();
+             const bool back = clearBoardByClicks(road) &&
+                               continueFromLevelEnd(road, "SCENE_RECROOM") &&
+                               (road.moveTo(120, 20), road.run(1000), true);
+             EXPECT_EQ(lamp(), firstPick) << "the chosen type's lamp";
+             return back;
          }},
-        {"hallway-door-card",
-         [&] { return rideToFloorOne(road) && openDoorCard(road, 1) ? scene() : failed; }},
-        {"hallway-damaged-room-card",
+        {"hallway-door-card", nullptr,
+         [&] { return rideToFloorOne(road) && openDoorCard(road, 1); }},
+        {"hallway-damaged-room-card", nullptr,
          [&] {
              auto* floorOne = static_cast<PropertyVector*>(
                  LevelCatalog::instance()->getHallway()->getChildAt(0));
@@ -602,27 +569,25 @@ TEST(Road, EveryRoomLaysOutClearInFullScreen) {
              // It says so in place of an empty board.
              EXPECT_TRUE(card && card->getLabel(DialogRoomPreview::DAMAGED)->isVisible() &&
                          !card->getPreviewSprite()->isVisible());
-             return card ? scene() : failed;
+             return card != nullptr;
          }},
-        {"hallway-room-menu",
+        {"hallway-room-menu", "DIALOG_ROOM_MENU",
          [&] {
-             road.moveTo(400, 560);
              auto* card = objectCast<SceneHallway>(road.scene())->getRoomPreview();
-             if (!road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
-                               "the door card to close") ||
-                 !road.openDialog("BUTTON_MENU", "DIALOG_ROOM_MENU")) {
-                 return failed;
-             }
+             road.moveTo(400, 560);
+             const bool open =
+                 road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
+                              "the door card to close") &&
+                 road.openDialog("BUTTON_MENU", "DIALOG_ROOM_MENU");
              // Headed as the button that opens it reads.
              EXPECT_EQ(labelText(road, "HEADER"), L"Room menu");
-             return static_cast<GameNode*>(road.dialog("DIALOG_ROOM_MENU"));
+             return open;
          }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.state);
-        GameNode* root = row.reach();
-        ASSERT_NE(root, nullptr) << row.state;
-        laidOutClear(row.state, root == scene() ? nullptr : root);
+        ASSERT_TRUE(row.reach()) << row.state;
+        laidOutClear(row.state, row.dialog ? road.dialog(row.dialog) : nullptr);
     }
     EXPECT_EQ(road.finish(), 0);
 }
