@@ -391,8 +391,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         dialogBox = &ownDialogBox;
         auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
         if (sprite->getScale() == 1.0f) {
-            survey.dialogs.push_back(
-                {node, ownDialogBox, auditedDialogOf(node), ownDialogBox, survey.order});
+            survey.dialogs.push_back({node, ownDialogBox, nullptr, ownDialogBox, survey.order});
         }
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
@@ -436,20 +435,6 @@ bool auditedRuleCrosses(const AuditedRule& rule, const Rect& other) {
     const Rect line = turn(rule.box), o = turn(other), common = intersectRects(line, o);
     return !common.isEmpty() && line.y > o.y && line.y + line.h < o.y + o.h &&
            common.w >= std::min(4, o.w);
-}
-
-// Whether `node` lies in the subtree of `ancestor`.
-bool auditedWithin(GameNode* node, const GameNode* ancestor) {
-    for (GameNode* up = node; up; up = up->getParent()) {
-        if (up == ancestor) {
-            return true;
-        }
-    }
-    return false;
-}
-
-Rect auditedGrown(const Rect& r, int32_t by) {
-    return Rect{r.x - by, r.y - by, r.w + 2 * by, r.h + 2 * by};
 }
 
 // The least opacity of the picture's pixels in the rectangle on the screen (255 stretched).
@@ -565,9 +550,11 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         }
         // A widget of the scene drawn over a dialog (a frame button) lies wholly on it or off it.
         for (const AuditedBox& dialog : survey.dialogs) {
-            if (dialog.order < button.order && !auditedWithin(button.node, dialog.node) &&
-                rectsOverlap(button.drawn, auditedGrown(dialog.box, CLEARANCE)) &&
-                !dialog.box.contains(button.drawn)) {
+            const Rect& d = dialog.box;
+            const Rect near{d.x - CLEARANCE, d.y - CLEARANCE, d.w + 2 * CLEARANCE,
+                            d.h + 2 * CLEARANCE};
+            if (dialog.order < button.order && rectsOverlap(button.drawn, near) &&
+                !d.contains(button.drawn)) {
                 survey.problems.push_back(name + " " + rectText(button.drawn) +
                                           " lies on the edge of dialog " +
                                           auditedName(dialog.node) + " " + rectText(dialog.box));
