@@ -157,6 +157,23 @@ void ToolTip::placeBox() {
     const int32_t w = renderer->getWidth() + margin;
     boxX = mouseX;
     boxY = mouseY + BELOW_POINTER;
+    // The box covers rows boxY - margin to boxY + h - 1. It leaves the middle third of what it
+    // tells about (a button's caption) in sight: below it, or above the whole sprite where the
+    // window has no room below.
+    int32_t middleTop = INT32_MAX, middleBottom = INT32_MIN, spriteTop = 0;
+    if (lastSprite) {
+        spriteTop = lastSprite->getAbsoluteY() - static_cast<int32_t>(lastSprite->getAnchor().y);
+        const int32_t third = lastSprite->getHeight() / 3;
+        middleTop = spriteTop + third;
+        middleBottom = spriteTop + lastSprite->getHeight() - third;
+    }
+    if (boxY - margin < middleBottom && boxY + h > middleTop) {
+        boxY = middleBottom + margin;
+    }
+    if (window && boxY + h > windowHeight && lastSprite && spriteTop - LEFT_GAP - h >= margin) {
+        boxY = spriteTop - LEFT_GAP - h;
+        boxX = std::min(mouseX, windowWidth - w);
+    }
     bool beside = false;
     if (window && boxY + h > windowHeight) {
         beside = true;

@@ -44,8 +44,10 @@ private:
 // The shared tooltip: each frame it finds the last sprite in drawing order under the pointer
 // that has a tooltip text (an open dialog, or a panel under the pointer, hides what lies below
 // it), waits the show delay while the pointer stays on that sprite, places the box below the
-// pointer (beside or left of it near the window's edges) and draws it on top of the frame
-// until the remove delay has run out. Its listener only watches the pointer, consuming nothing.
+// pointer and clear of the sprite's middle third (above the sprite where no room is left
+// below, else beside or left of the pointer near the window's edges) and draws it on top of
+// the frame until the remove delay has run out. Its listener only watches the pointer, consuming
+// nothing.
 class ToolTip : public Task, public iInputListener, public iToolTip {
     QUOVEL_TYPE(ToolTip)
 public:

@@ -329,6 +329,10 @@ void GameWindow::present() {
         clock.sleep(PAUSED_SLEEP_MS);
         return;
     }
+    presentWhole();
+}
+
+void GameWindow::presentWhole() {
     if (!backBuffer) {
         return;
     }
@@ -510,6 +514,9 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
         case WM_SETFOCUS:
             paused = false;
             focus = true;
+            // What another window (a message box) left on ours is not known: the next frame
+            // shows the whole picture.
+            frameKnown = false;
             announce(MSG_ACTIVATED, 0);
             break;
         case WM_KILLFOCUS:
@@ -520,7 +527,14 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
             focus = false;
             break;
         case WM_PAINT:
-            present();
+            // The system lost what the window showed: the whole frame again, paused too (a box
+            // over the full-screen window took the focus and left its picture on ours). While
+            // the mode switches, the next frame shows it.
+            if (switchingMode) {
+                frameKnown = false;
+            } else {
+                presentWhole();
+            }
             break;
         case WM_CLOSE:
             if (GameNode* scene = SceneHooks::currentScene()) {

@@ -191,6 +191,8 @@ protected:
     virtual bool initDisplay();
 
 private:
+    // Shows the whole back buffer, paused or not.
+    void presentWhole();
     bool createBackBuffer();
     // Hands the icon's picture to the display once per icon number, before the window exists.
     void loadIcon();

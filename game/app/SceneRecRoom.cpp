@@ -170,6 +170,10 @@ void SceneRecRoom::showGameTypePanel() {
         return;
     }
     setShownIfAny(hostPicture.get(), false);
+    // Coming back from a game finds the switches turned off by hide: the chosen one is lit again.
+    if (Switch* chosen = getGameTypeSwitch(selectedGameType)) {
+        chosen->setOn(true);
+    }
     layoutLevels.clear();
     LevelCatalog::instance()->levelsOfRoom(layoutLevels, selectedGameType);
     if (!layoutPreview) {

@@ -44,7 +44,7 @@ protected:
     const char* boardName() const override { return "SPRITE_DIALOG_ROOF"; }
     const char* restPictureName() const override { return "WELCOME"; }
     int32_t barX() const override { return 28; }
-    int32_t barY(int32_t row) const override { return 20 * row + 180; }
+    int32_t barY(int32_t row) const override { return 20 * row + 186; }
     int32_t glowMiddleOffset() const override { return 0; }
     int32_t glowButtonOffset() const override { return -1; }
 

@@ -205,6 +205,10 @@ void SceneScoreRoom::showGameTypePanel() {
         }
         return;
     }
+    // Coming back from a game finds the switches turned off by hide: the chosen one is lit again.
+    if (auto* chosen = objectCast<Switch>(chosenSwitch())) {
+        chosen->setOn(true);
+    }
     if (gameTypeLabel) {
         gameTypeLabel->setText(gameTypeText());
         gameTypeLabel->setVisible(true);

@@ -236,7 +236,10 @@ Sprite* DialogKillerStones::spawnTile() {
     RefHolder<Sprite> tile = new Sprite();
     addObject(tile.get());
     tiles.push_back(tile);
-    addChild(tile.get());
+    // Under the status labels (the first of the dialog's own nodes): the corners' texts stay
+    // readable while a tile falls past them.
+    GameNode::insertBefore(tile.get(), bombsLabel.get());
+    setDirty(true);
     if (tilePicture) {
         RefHolder<Image> picture = Image::copyImage(tilePicture.get());
         if (RefHolder<Graphics> graphics = picture ? picture->createGraphics() : nullptr;

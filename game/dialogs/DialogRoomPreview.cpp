@@ -11,6 +11,7 @@
 #include "framework/nodes/ModifierFunction.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
+#include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
 #include "game/visuals/Effects.h"
@@ -22,8 +23,8 @@ QUOVEL_REGISTER_CLASS(DialogRoomPreview)
 namespace {
 
 constexpr const char* LABEL_KEYS[DialogRoomPreview::LABEL_COUNT] = {
-    "LABEL_GAMETYPE", "LABEL_BESTSCORE", "LABEL_BESTTIME", "LABEL_TIMESCOMPLETED",
-    "LABEL_TIMESPLAYED", "LABEL_GOLD", "LABEL_SILVER"};
+    "LABEL_GAMETYPE",    "LABEL_BESTSCORE", "LABEL_BESTTIME", "LABEL_TIMESCOMPLETED",
+    "LABEL_TIMESPLAYED", "LABEL_GOLD",      "LABEL_SILVER",   "LABEL_DAMAGED"};
 
 std::wstring grouped(int32_t value) {
     return formatGroupedNumber(static_cast<uint32_t>(value),
@@ -102,11 +103,19 @@ void DialogRoomPreview::setGameType(Level* level) {
     if (!level) {
         return;
     }
+    // A layout file that could not be read gives a layout without tiles: an empty board would
+    // say nothing, the card says the room cannot be played.
+    Layout* layout = level->getLayoutObject();
+    const bool damaged = !layout || layout->getTileCount() == 0;
     LayoutPreview miniature;
-    miniature.build(level->getLayoutObject(), 0);
+    miniature.build(layout, 0);
     if (previewSprite) {
         previewSprite->setImage(miniature.getPicture());
         previewSprite->setScale(tuning().PREVIEW_SCALE);
+        previewSprite->setVisible(!damaged);
+    }
+    if (Label* label = getLabel(DAMAGED)) {
+        label->setVisible(damaged);
     }
     if (Label* label = getLabel(GAMETYPE)) {
         label->setText(gameTypeHeader(level->getGameType()));

@@ -10,8 +10,9 @@
 
 class Level;
 
-// The card a hallway shows while the mouse rests on a door: the room's layout in miniature,
-// its game type, the silver and gold scores and the player's record of the room. It grows into
+// The card a hallway shows while the mouse rests on a door: the room's layout in miniature
+// (or, when the layout cannot be read, that the room cannot be played), its game type, the
+// silver and gold scores and the player's record of the room. It grows into
 // place, fades its contents in, and on closing fades them out and shrinks away; a new hover in
 // any phase goes on from where the card stands. It never takes the mouse from the hallway.
 class DialogRoomPreview : public DialogQuovelMahjong {
@@ -42,7 +43,15 @@ public:
 
     // Label order of getLabel.
     enum LabelIndex : int32_t {
-        GAMETYPE = 0, BESTSCORE, BESTTIME, TIMESCOMPLETED, TIMESPLAYED, GOLD, SILVER, LABEL_COUNT
+        GAMETYPE = 0,
+        BESTSCORE,
+        BESTTIME,
+        TIMESCOMPLETED,
+        TIMESPLAYED,
+        GOLD,
+        SILVER,
+        DAMAGED,
+        LABEL_COUNT
     };
 
 private:

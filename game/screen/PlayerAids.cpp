@@ -131,8 +131,9 @@ void PlayerAids::useHint() {
     } else {
         game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
         if (Label* timeLabel = screen.getTimeLabel()) {
+            // Under the clock, below the top bar's rule rather than across it.
             screen.showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
-                                   timeLabel->getY() - 10, L"+", LayoutRenderer::FULL_SCREEN);
+                                   timeLabel->getY() - 10, L"+", screen.floaterBoard());
         }
         squashTimeLabel();
     }

@@ -31,6 +31,7 @@ public:
         virtual void showTimePenalty(int32_t seconds, int32_t x, int32_t y,
                                      const std::wstring& prefix, const Rect& area) = 0;
         virtual void showTimeBarPenalty(int32_t seconds) = 0;
+        virtual Rect floaterBoard() = 0;
         virtual void restartLevel() = 0;
 
     protected:

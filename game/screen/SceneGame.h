@@ -218,6 +218,8 @@ public:
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
                          const Rect& area = LayoutRenderer::FULL_SCREEN) override;
     void showTimeBarPenalty(int32_t seconds) override;
+    // Where floaters over the board fly: below the top bar and left of the side column.
+    Rect floaterBoard() override;
     GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const override { return timeSound.get(); }

@@ -228,6 +228,10 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
     }
     // The bars stand close together in the side column under the room's name: the penalty
     // flies beside the column, over the board and below the top bar, at the bar's height.
+    showTimePenalty(seconds, x, y, L"", floaterBoard());
+}
+
+Rect SceneGame::floaterBoard() {
     Rect board = LayoutRenderer::FULL_SCREEN;
     if (auto* top = objectCast<Sprite>(findChild("HUD_TOP"))) {
         board.y = top->getY() + top->getHeight();
@@ -236,7 +240,7 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
     if (auto* side = objectCast<Sprite>(findChild("HUD_SIDE"))) {
         board.w = side->getX() - FLOATER_GAP;
     }
-    showTimePenalty(seconds, x, y, L"", board);
+    return board;
 }
 
 void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {

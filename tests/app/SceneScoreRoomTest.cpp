@@ -232,7 +232,7 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     player->newScorePending = true;
     enter(casino);
     EXPECT_EQ(casino->getSelectedGameType(), 2);
-    EXPECT_FALSE(casino->getGameTypeSwitch(TYPE_SPLIT)->isOn());
+    EXPECT_TRUE(casino->getGameTypeSwitch(TYPE_SPLIT)->isOn());  // lit as when first chosen
     EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
     EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"310,000");
     EXPECT_NE(casino->getBlinkModifier(), nullptr);
@@ -555,15 +555,15 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     EXPECT_EQ(mixed->getEntries()[0]->getScore(), HighScoreTables::presetScore(4, drawn));
     expectClearPicture(roof, "roof-mixed-normal");
 
-    // A new roof score at the top: the bar at (28, 180). The draw holds for the whole run.
+    // A new roof score at the top: the bar at (28, 186). The draw holds for the whole run.
     mixed->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 900000, true, 8)));
     player->newScorePending = true;
     enter(roof);
     EXPECT_EQ(roof->getMixedSwitch()->getTag(), drawn);
-    EXPECT_FALSE(roof->getMixedSwitch()->isOn());
+    EXPECT_TRUE(roof->getMixedSwitch()->isOn());
     EXPECT_TRUE(roof->getHighScoreBar()->isVisible());
     EXPECT_EQ(roof->getHighScoreBar()->getX(), 28);
-    EXPECT_EQ(roof->getHighScoreBar()->getY(), 180);
+    EXPECT_EQ(roof->getHighScoreBar()->getY(), 186);
     EXPECT_EQ(roof->findChild("SPRITE_DIALOG_ROOF")->getNextSibling(), roof->getHighScoreBar());
     EXPECT_EQ(text(roof->getRowLabel(0, 2)), L"900,000");
     expectClearPicture(roof, "roof-new-score");

@@ -16,19 +16,29 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/Slider.h"
+#include "framework/gui/Switch.h"
+#include "framework/gui/ToolTip.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/SettingsManager.h"
+#include "framework/scene/SceneManager.h"
+#include "game/app/SceneCasino.h"
+#include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogDorrickHint.h"
 #include "game/dialogs/DialogHelp.h"
 #include "game/dialogs/DialogHint.h"
+#include "game/dialogs/DialogKillerStones.h"
 #include "game/dialogs/DialogPlayerSelect.h"
+#include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/LevelCatalog.h"
+#include "game/screen/TypeLabel.h"
 #include "gui/TextLayoutAudit.h"
 #include "testsupport/e2e/RoadSteps.h"
 
@@ -329,34 +339,41 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     // Every scene, dialog and hint laid out with the real fonts for the widest name: no text
     // under a button or another text, nothing off the screen, no line cut by its box.
     std::string layout;
-    const auto audit = [&](const std::string& where, GameNode* root, Image* shown = nullptr) {
-        for (const std::string& problem : auditTextLayout(root, 800, 600, shown)) {
+    const auto audit = [&](const std::string& where, GameNode* root, Image* shown = nullptr,
+                           const Image* backdrop = nullptr) {
+        for (const std::string& problem :
+             auditTextLayout(root, 800, 600, shown, nullptr, backdrop)) {
             layout += "\n" + where + ": " + problem;
         }
     };
     RoadDriver road("content");
+    // The running scene's tree as the window shows it, with its background's lines.
+    const auto auditScene = [&](const std::string& where) {
+        audit(where, road.scene()->getTree(), road.window(where).get(),
+              road.scene()->getBackgroundImage());
+    };
     ASSERT_TRUE(reachLobby(road) && road.waitForDialog("DIALOG_NEWPLAYER"));
     road.run(800);
     road.picture("first-start");
     audit("first start", road.scene()->getTree());  // the lobby lies dimmed under the question
     ASSERT_TRUE(enterFirstName(road, LONG_NAME) && road.waitForDialog("DIALOG_DORRICK_HINT"));
     dismissHostHint(road);
-    audit("lobby", road.scene()->getTree());
+    auditScene("lobby");
     // The sign holds the name on its two lines above the divider, the second ending in "...".
     expectWholeLinesEndingInDots(road.picture("long-name-on-the-sign").get(),
                                  objectCast<Label>(road.find("LABEL_PLAYERNAME")), 2);
     openTheRooms();
     for (const char* room : {"CASINO", "ROOF", "RECROOM"}) {
         ASSERT_TRUE(rideTo(road, std::string("BUTTON_") + room, std::string("SCENE_") + room,
-                           [&] { audit("lift", road.scene()->getTree()); }));
+                           [&] { auditScene("lift"); }));
         road.run(1000);
         dismissHostHint(road);
-        audit(room, road.scene()->getTree());
+        auditScene(room);
     }
     ASSERT_TRUE(rideToFloorOne(road));
-    audit("hallway", road.scene()->getTree());
+    auditScene("hallway");
     ASSERT_TRUE(enterRoom(road, 1));
-    audit("game", road.scene()->getTree());
+    auditScene("game");
     showEveryDialog(road, [&](const std::string& name, Dialog* dialog) {
         RefHolder<Image> shown = road.picture(name);
         audit(name, dialog, shown.get());
@@ -395,6 +412,184 @@ TEST(Road, EverySceneAndDialogFindsAllItsContent) {
     EXPECT_EQ(road.finish(), 0);
     EXPECT_EQ(missing, std::set<std::string>());
     EXPECT_TRUE(layout.empty()) << layout;
+}
+
+// The hallway's card for `door`, once grown and filled (the pointer left on the door); null
+// when it did not open.
+DialogRoomPreview* openDoorCard(RoadDriver& road, int32_t door) {
+    auto* hallway = objectCast<SceneHallway>(road.scene());
+    DialogRoomPreview* card = hallway->getRoomPreview();
+    const auto cardIs = [&](int32_t state) {
+        return road.waitFor([&] { return card->getPreviewState() == state; }, "the door card");
+    };
+    road.moveTo(400, 560);
+    Button* knob = hallway->getDoor(door);
+    const bool open = cardIs(DialogRoomPreview::CLOSED) &&
+                      (road.moveTo(knob->getAbsoluteX() + knob->getWidth() / 2,
+                                   knob->getAbsoluteY() + knob->getHeight() / 2),
+                       cardIs(DialogRoomPreview::OPEN));
+    return open ? card : nullptr;
+}
+
+// The building's states where a layout fault was once seen, in full screen at 800 x 600 with
+// the window's frame buttons, reached in turn on one road: each is laid out clear (the scene's
+// tree with its background's lines, or the dialog that darkens it, the shown tooltip and the
+// window's picture) and holds what its row adds.
+TEST(Road, EveryRoomLaysOutClearInFullScreen) {
+    RoadDriver road("layout");
+    road.display.screenW = 800;
+    road.display.screenH = 600;
+    const auto laidOutClear = [&](const std::string& state, GameNode* root = nullptr) {
+        RefHolder<Image> shown = road.picture(state);
+        const auto* tip = objectCast<ToolTip>(SceneManager::getInstance()->getToolTip());
+        EXPECT_EQ(auditTextLayout(root ? root : road.scene()->getTree(), 800, 600, shown.get(), tip,
+                                  root ? nullptr : road.scene()->getBackgroundImage()),
+                  std::vector<std::string>())
+            << state;
+    };
+    const auto centreOf = [&](const std::string& name, int32_t& x, int32_t& y) {
+        const auto* sprite = objectCast<Sprite>(road.find(name));
+        x = sprite->getAbsoluteX() + sprite->getWidth() / 2;
+        y = sprite->getAbsoluteY() + sprite->getHeight() / 2;
+    };
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    // The lamp of the chosen game type's switch, as the first pick lit it.
+    uint32_t firstPick = 0;
+    const auto lamp = [&] { return testpixels::colorAt(road.window().get(), 48, 156); };
+    struct Row {
+        const char* state;   // names its picture
+        const char* dialog;  // laid out alone, when it darkens the scene
+        std::function<bool()> reach;
+    };
+    const Row rows[] = {
+        {"lift-host-speaks", nullptr,
+         [&] {
+             // He speaks once the doors have opened; his line is shown whole.
+             road.run(600);
+             if (!road.click("BUTTON_ELEVATOR") || !road.waitForScene("SCENE_ELEVATOR")) {
+                 return false;
+             }
+             TypeLabel* line = objectCast<SceneElevator>(road.scene())->getSpeechText();
+             return road.waitFor([&] { return line->isVisible(); }, "the host's line") &&
+                    (line->finishTyping(), road.run(100), true);
+         }},
+        {"casino-lift-tooltip", nullptr,
+         [&] {
+             int32_t x = 0, y = 0;
+             if (!road.click("BUTTON_CASINO") || !road.waitForScene("SCENE_CASINO", 30000)) {
+                 return false;
+             }
+             road.run(1000);
+             dismissHostHint(road);
+             centreOf("BUTTON_ELEVATOR", x, y);
+             road.moveTo(x, y);
+             road.run(1500);
+             return objectCast<ToolTip>(SceneManager::getInstance()->getToolTip())->isShowing();
+         }},
+        {"arcade-tile-at-bullets", "DIALOG_KILLER_STONES",
+         [&] {
+             road.moveTo(400, 300);
+             for (int32_t step = 0; step < SceneCasino::SEQUENCE_LENGTH; ++step) {
+                 const Rect spot = SceneCasino::sequenceArea(step);
+                 road.clickAt(spot.x + spot.w / 2, spot.y + spot.h / 2);
+             }
+             if (!road.waitForDialog("DIALOG_KILLER_STONES")) {
+                 return false;
+             }
+             road.run(1500);
+             // A tile falling straight (not weaving) in the bullets' column, caught on the label.
+             auto* arcade = objectCast<DialogKillerStones>(road.dialog("DIALOG_KILLER_STONES"));
+             const Label* bullets = arcade->getBulletsLabel();
+             Sprite* tile = arcade->spawnTile();
+             for (; tile->getTag() == DialogKillerStones::TILE_WEAVING;
+                  tile = arcade->spawnTile()) {
+                 tile->setRemoved(true);
+             }
+             tile->setX(bullets->getX() + 40);
+             return road.waitFor([&] { return tile->getY() >= bullets->getY() - 16; }, "the tile");
+         }},
+        {"roof-speed", nullptr,
+         [&] {
+             road.press(27);
+             return road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
+                                 "the arcade to close") &&
+                    rideTo(road, "BUTTON_ROOF", "SCENE_ROOF") &&
+                    (road.run(1000), dismissHostHint(road), road.click("SWITCH_SPEED")) &&
+                    (road.run(600), true);
+         }},
+        {"roof-mixed", nullptr,
+         [&] { return road.click("SWITCH_MIXED") && (road.run(600), true); }},
+        {"recroom-side-panel", nullptr,
+         [&] {
+             return rideTo(road, "BUTTON_RECROOM", "SCENE_RECROOM") &&
+                    (road.run(1000), dismissHostHint(road), true);
+         }},
+        {"recroom-layout-page", nullptr,
+         [&] {
+             // The pointer off the switch: its frame without the pointer's light.
+             return road.click("SWITCH_CLASSIC") && road.waitForDialog("DIALOG_LAYOUTPREVIEW") &&
+                    (road.moveTo(120, 20), road.run(1000), firstPick = lamp(), true);
+         }},
+        {"recroom-clock-penalty", nullptr,
+         [&] {
+             auto* page = objectCast<DialogLayoutPreview>(road.dialog("DIALOG_LAYOUTPREVIEW"));
+             if (!road.clickWidget(page->getSlotButton(0), "the first layout") ||
+                 !road.waitForScene("SCENE_GAME", 30000) || !waitUntilPlaying(road) ||
+                 !clickHudButton(road, "BUTTON_HINT_UNLIMITED")) {
+                 return false;
+             }
+             // The floater's flight, from its pop-in to the top of its rise.
+             for (int32_t ms = 100; ms <= 1300; ms += 200) {
+                 road.run(200);
+                 laidOutClear("clock-penalty-" + std::to_string(ms));
+             }
+             return true;
+         }},
+        {"recroom-after-a-won-game", nullptr,
+         [&] {
+             const bool back = clearBoardByClicks(road) &&
+                               continueFromLevelEnd(road, "SCENE_RECROOM") &&
+                               (road.moveTo(120, 20), road.run(1000), true);
+             EXPECT_EQ(lamp(), firstPick) << "the chosen type's lamp";
+             return back;
+         }},
+        {"hallway-door-card", nullptr,
+         [&] { return rideToFloorOne(road) && openDoorCard(road, 1); }},
+        {"hallway-damaged-room-card", nullptr,
+         [&] {
+             auto* floorOne = static_cast<PropertyVector*>(
+                 LevelCatalog::instance()->getHallway()->getChildAt(0));
+             PropertyValue* layout =
+                 static_cast<PropertyNode*>(floorOne->getChildAt(1))->getChildValue("layout");
+             const std::wstring kept = layout->getText();
+             layout->setText(L"unreadable.xml");
+             DialogRoomPreview* card = openDoorCard(road, 2);
+             layout->setText(kept);
+             // It says so in place of an empty board.
+             EXPECT_TRUE(card && card->getLabel(DialogRoomPreview::DAMAGED)->isVisible() &&
+                         !card->getPreviewSprite()->isVisible());
+             return card != nullptr;
+         }},
+        {"hallway-room-menu", "DIALOG_ROOM_MENU",
+         [&] {
+             auto* card = objectCast<SceneHallway>(road.scene())->getRoomPreview();
+             road.moveTo(400, 560);
+             const bool open =
+                 road.waitFor([&] { return card->getPreviewState() == DialogRoomPreview::CLOSED; },
+                              "the door card to close") &&
+                 road.openDialog("BUTTON_MENU", "DIALOG_ROOM_MENU");
+             // Headed as the button that opens it reads.
+             EXPECT_EQ(labelText(road, "HEADER"), L"Room menu");
+             return open;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.state);
+        ASSERT_TRUE(row.reach()) << row.state;
+        laidOutClear(row.state, row.dialog ? road.dialog(row.dialog) : nullptr);
+    }
+    EXPECT_EQ(road.finish(), 0);
 }
 
 // Every dialog, closed and kept by its scene, shown a second time: each widget stands where the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <optional>
 
@@ -34,18 +35,22 @@ struct AuditedLine {
     Rect ink;                    // where the line's letters are, when the label has a picture
     size_t order = 0;            // of drawing, among the audited nodes
     GameNode* dialog = nullptr;  // the nearest dialog holding the label
+    bool inkHidden = false;      // the picture does not show the letters as the label drew them
 };
 
 struct AuditedBox {
     GameNode* node = nullptr;
     Rect box;
     GameNode* dialog = nullptr;
+    Rect drawn;        // where its picture is opaque (its box when it has none)
+    size_t order = 0;  // of drawing
 };
 
 // A thin line drawn in a picture, one to three pixels thick, on the screen.
 struct AuditedRule {
     Rect box;
     bool horizontal = true;
+    Rect whole;  // for a shown part of a line, the whole line
 };
 
 // A plain sprite's picture on the screen: its box and where it is opaque, its lines and, drawn
@@ -69,9 +74,15 @@ struct LayoutSurvey {
     std::vector<AuditedLine> lines;
     std::vector<AuditedBox> buttons;
     std::vector<AuditedPicture> pictures;
+    std::vector<AuditedBox> dialogs;
+    std::vector<AuditedRule> backdropRules;  // the lines of the scene's background
     std::vector<std::string> problems;
     size_t order = 0;
 };
+
+// Pixels of clear space a widget keeps from a line running along its edge (a panel's rim), and
+// from the edge of a dialog it does not belong to.
+constexpr int32_t CLEARANCE = 4;
 
 Rect auditedBoxOf(const Sprite* sprite) {
     return Rect{sprite->getAbsoluteX() - static_cast<int32_t>(sprite->getAnchor().x),
@@ -284,11 +295,10 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             survey.problems.push_back(name + " is wider than its box");
         }
         // Ink is compared only where the label is drawn as rendered: whole and unstretched.
-        if (survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretched &&
+        audited.inkHidden =
+            survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretched &&
             auditedHiddenInk(survey.picture, label->getImage(), labelBox.x + bounds.x,
-                             labelBox.y + bounds.y, line.y, line.y + step) > 0) {
-            survey.problems.push_back(name + " is covered in the picture");
-        }
+                             labelBox.y + bounds.y, line.y, line.y + step) > 0;
         if (!label->getAutoFitHeight() && line.y + step > label->getHeight()) {
             survey.problems.push_back(name + " falls below its box");
         }
@@ -353,11 +363,17 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     }
     for (const Rect& rule : rules) {
         if (const Rect box = onScreen(rule); !box.isEmpty()) {
-            picture.rules.push_back({box, rule.w > rule.h});
+            picture.rules.push_back({box, rule.w > rule.h, box});
         }
     }
-    // A sprite at rest lies whole on the screen; a moving one may be on its way in or out.
-    if (!picture.moving) {
+    // A sprite at rest lies whole on the screen; a moving one may be on its way in or out, and
+    // one showing a strip at the screen's edge has slid aside (a door into its wall).
+    const Rect shown = intersectRects(picture.opaque, survey.screen);
+    const bool slidAside = std::min(shown.w, shown.h) <= 24 && picture.opaque.w > 96 &&
+                           picture.opaque.h > 96 &&
+                           (shown.x == 0 || shown.y == 0 || shown.x + shown.w == survey.screen.w ||
+                            shown.y + shown.h == survey.screen.h);
+    if (!picture.moving && !slidAside) {
         auditOnScreen(survey, "picture " + auditedName(sprite), picture.opaque);
     }
     survey.pictures.push_back(picture);
@@ -374,11 +390,15 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         ownDialogBox = auditedBoxOf(sprite);
         dialogBox = &ownDialogBox;
         auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
+        if (sprite->getScale() == 1.0f) {
+            survey.dialogs.push_back({node, ownDialogBox, nullptr, ownDialogBox, survey.order});
+        }
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
             if (!ownDialogBox.contains(survey.screen) && sprite->getAlpha() >= 128 &&
                 sprite->getScale() == 1.0f && !p.moving && rectsOverlap(p.opaque, ownDialogBox) &&
-                !ownDialogBox.contains(p.opaque)) {
+                !ownDialogBox.contains(p.opaque) &&
+                !(p.frame && p.opaque.contains(ownDialogBox))) {  // a frame round the box
                 survey.problems.push_back("dialog " + auditedName(node) + " " +
                                           rectText(ownDialogBox) + " cuts " +
                                           auditedPictureName(p));
@@ -386,7 +406,15 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         }
     } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
         const Rect box = auditedBoxOf(sprite);
-        survey.buttons.push_back({node, box, auditedDialogOf(node)});
+        Rect drawn = box;
+        if (const Image* image = sprite->getImage(); image && !sprite->getStretchRect()) {
+            const Rect whole{0, 0, image->getWidth(), image->getHeight()};
+            const Rect source =
+                sprite->getSourceRect() ? intersectRects(*sprite->getSourceRect(), whole) : whole;
+            const Rect opaque = auditedOpaque(image, source);
+            drawn = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
+        }
+        survey.buttons.push_back({node, box, auditedDialogOf(node), drawn, survey.order});
         button = node;
         auditOnScreen(survey, "button " + auditedName(node), box);
     } else if (auto* label = objectCast<Label>(node)) {
@@ -409,10 +437,91 @@ bool auditedRuleCrosses(const AuditedRule& rule, const Rect& other) {
            common.w >= std::min(4, o.w);
 }
 
+// The least opacity of the picture's pixels in the rectangle on the screen (255 stretched).
+int32_t auditedLeastAlpha(const AuditedPicture& p, const Rect& rect) {
+    const Rect common = intersectRects(p.box, rect);
+    int32_t least = 255;
+    for (int32_t y = common.y; p.image && y < common.y + common.h; ++y) {
+        for (int32_t x = common.x; x < common.x + common.w; ++x) {
+            least = std::min<int32_t>(
+                least, alphaAt(p.image, p.source.x + x - p.box.x, p.source.y + y - p.box.y));
+        }
+    }
+    return least;
+}
+
+// The parts of a line of the background that the picture of the screen shows (all of it
+// without one), each with the whole line it belongs to.
+void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect& rule) {
+    const bool horizontal = rule.w > rule.h;
+    const int32_t length = horizontal ? rule.w : rule.h;
+    int32_t start = -1;
+    for (int32_t i = 0; i <= length; ++i) {
+        const int32_t x = rule.x + (horizontal ? i : 0), y = rule.y + (horizontal ? 0 : i);
+        const bool shown =
+            i < length &&
+            (!survey.picture ||
+             (x < survey.picture->getWidth() && y < survey.picture->getHeight() &&
+              auditedColorDistance(colorAt(survey.picture, x, y), colorAt(backdrop, x, y)) <= 8));
+        if (shown && start < 0) {
+            start = i;
+        } else if (!shown && start >= 0) {
+            const Rect part = horizontal ? Rect{rule.x + start, rule.y, i - start, rule.h}
+                                         : Rect{rule.x, rule.y + start, rule.w, i - start};
+            survey.backdropRules.push_back({part, horizontal, rule});
+            start = -1;
+        }
+    }
+}
+
+// The corner of a rim the picture's opaque area hides: a horizontal and a vertical line of the
+// background, each long (a panel's side, not a stroke of the scenery), with an end of each
+// under the picture, those ends a rounded corner apart. Its place, or nothing.
+std::optional<Rect> auditedHiddenCorner(const std::vector<AuditedRule>& rules, const Rect& opaque) {
+    constexpr int32_t LONG = 64, CORNER = 16;
+    const auto ends = [](const Rect& r) {
+        return std::array<Rect, 2>{Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}};
+    };
+    for (const AuditedRule& across : rules) {
+        for (const AuditedRule& down : rules) {
+            if (!across.horizontal || down.horizontal || across.whole.w < LONG ||
+                down.whole.h < LONG) {
+                continue;
+            }
+            for (const Rect& a : ends(across.whole)) {
+                for (const Rect& d : ends(down.whole)) {
+                    if (opaque.contains(a.x, a.y) && opaque.contains(d.x, d.y) &&
+                        std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
+                        return uniteRects(a, d);
+                    }
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the line runs along an edge of `drawn` (over at least half of it) on its outermost
+// pixels or less than CLEARANCE pixels off it, inside or outside: a widget sitting on a rim.
+bool auditedRuleAlong(const AuditedRule& rule, const Rect& drawn) {
+    // Turned a quarter so that the rule runs along x.
+    const auto turn = [&](const Rect& r) { return rule.horizontal ? r : Rect{r.y, r.x, r.h, r.w}; };
+    const Rect line = turn(rule.box), d = turn(drawn);
+    const int32_t shared = std::min(line.x + line.w, d.x + d.w) - std::max(line.x, d.x);
+    if (shared * 2 < d.w) {
+        return false;
+    }
+    const auto near = [&](int32_t edge) {
+        return line.y + line.h > edge - CLEARANCE && line.y < edge + CLEARANCE;
+    };
+    return near(d.y) || near(d.y + d.h);
+}
+
 }  // namespace
 
 std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
-                                         const Image* picture, const ToolTip* toolTip) {
+                                         const Image* picture, const ToolTip* toolTip,
+                                         const Image* backdrop) {
     LayoutSurvey survey;
     survey.screen = Rect{0, 0, screenWidth, screenHeight};
     survey.picture = picture;
@@ -420,6 +529,55 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         return {};
     }
     surveyNode(survey, root, nullptr, nullptr);
+    if (backdrop) {
+        for (const Rect& rule :
+             auditedRules(backdrop, Rect{0, 0, backdrop->getWidth(), backdrop->getHeight()})) {
+            surveyBackdropRule(survey, backdrop, rule);
+        }
+    }
+    for (const AuditedBox& button : survey.buttons) {
+        if (button.dialog) {
+            continue;
+        }
+        const std::string name = "button " + auditedName(button.node);
+        // A bare hit area draws nothing to sit anywhere.
+        const bool drawnAny = objectCast<Sprite>(button.node)->getImage() != nullptr;
+        for (const AuditedRule& rule : survey.backdropRules) {
+            if (drawnAny && auditedRuleAlong(rule, button.drawn)) {
+                survey.problems.push_back(name + " " + rectText(button.drawn) + " sits on a line " +
+                                          rectText(rule.box) + " of the background");
+            }
+        }
+        // A widget of the scene drawn over a dialog (a frame button) lies wholly on it or off it.
+        for (const AuditedBox& dialog : survey.dialogs) {
+            const Rect& d = dialog.box;
+            const Rect near{d.x - CLEARANCE, d.y - CLEARANCE, d.w + 2 * CLEARANCE,
+                            d.h + 2 * CLEARANCE};
+            if (dialog.order < button.order && rectsOverlap(button.drawn, near) &&
+                !d.contains(button.drawn)) {
+                survey.problems.push_back(name + " " + rectText(button.drawn) +
+                                          " lies on the edge of dialog " +
+                                          auditedName(dialog.node) + " " + rectText(dialog.box));
+            }
+        }
+    }
+    // A picture that a text of the scene lies on, standing free of the screen's edges (a
+    // balloon, a board), does not hide the corner of a panel's rim in the background.
+    for (const AuditedPicture& p : survey.pictures) {
+        const bool backsText = std::ranges::any_of(survey.lines, [&](const AuditedLine& line) {
+            return !line.dialog && !line.ink.isEmpty() && p.order < line.order &&
+                   p.box.contains(line.ink);
+        });
+        const Rect inner{1, 1, survey.screen.w - 2, survey.screen.h - 2};
+        if (p.dialog || p.moving || !backsText || !inner.contains(p.opaque)) {
+            continue;
+        }
+        if (const std::optional<Rect> corner =
+                auditedHiddenCorner(survey.backdropRules, p.opaque)) {
+            survey.problems.push_back(auditedPictureName(p) + " hides the corner " +
+                                      rectText(*corner) + " of a rim of the background");
+        }
+    }
     for (const AuditedPicture& drawnIn : survey.pictures) {
         for (const AuditedRule& rule : drawnIn.rules) {
             const std::string ruleName =
@@ -433,8 +591,9 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
                     survey.problems.push_back(ruleName + " crosses " + auditedPictureName(p));
                 }
             }
+            // A moving picture's lines pass behind or over a text for a moment.
             for (const AuditedLine& line : survey.lines) {
-                if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog &&
+                if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog && !drawnIn.moving &&
                     auditedRuleCrosses(rule, line.ink)) {
                     survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
                                               " is crossed by " + ruleName);
@@ -448,11 +607,29 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         const int32_t padding = label ? label->getPadding() : ToolTipLabel::DEFAULT_PADDING;
         const Rect drawn{toolTip->getBoxX() - padding, toolTip->getBoxY() - padding,
                          box->getWidth() + 2 * padding, box->getHeight() + 2 * padding};
-        auditOnScreen(
-            survey, "tooltip \"" + (label ? wstringToString(label->getText()) : "") + "\"", drawn);
+        const std::string name =
+            "tooltip \"" + (label ? wstringToString(label->getText()) : "") + "\"";
+        auditOnScreen(survey, name, drawn);
+        // The middle of what it tells about (a button's caption) stays in sight.
+        if (const Sprite* told = toolTip->getCurrentSprite()) {
+            const Rect box = auditedBoxOf(told);
+            const Rect middle{box.x, box.y + box.h / 3, box.w, box.h - 2 * (box.h / 3)};
+            if (rectsOverlap(drawn, middle)) {
+                survey.problems.push_back(name + " " + rectText(drawn) + " covers the middle " +
+                                          rectText(middle) + " of " +
+                                          auditedName(const_cast<Sprite*>(told)));
+            }
+        }
     }
     for (size_t i = 0; i < survey.lines.size(); ++i) {
         const AuditedLine& line = survey.lines[i];
+        // A dialog drawn later over the whole line (one that darkens the screen) covers it as
+        // meant.
+        if (line.inkHidden && std::ranges::none_of(survey.dialogs, [&](const AuditedBox& dialog) {
+                return dialog.order > line.order && dialog.box.contains(line.box);
+            })) {
+            survey.problems.push_back(auditedLineName(line) + " is covered in the picture");
+        }
         for (const AuditedBox& button : survey.buttons) {
             // A text wholly on a button is its caption, as on a sign that is a button.
             if (line.button != button.node && button.dialog == line.dialog &&
@@ -472,6 +649,31 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
                                           " is crossed by the edge of " + auditedPictureName(p));
             }
         }
+        // A picture drawn after the text covers what of its letters it overlaps.
+        for (const AuditedPicture& p : survey.pictures) {
+            if (!line.ink.isEmpty() && p.order > line.order && p.dialog == line.dialog &&
+                auditedOpaqueWithin(p, line.ink)) {
+                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
+                                          " lies under " + auditedPictureName(p));
+            }
+        }
+        // In a dialog drawn from its pictures alone, the first one under a text is its backdrop:
+        // what lies below the dialog must not show through it.
+        auto* holder = objectCast<Dialog>(line.dialog);
+        if (holder && !holder->getPainter() && !holder->getBackgroundImage() &&
+            !line.ink.isEmpty()) {
+            for (const AuditedPicture& p : survey.pictures) {
+                if (p.dialog == line.dialog && p.order < line.order && p.image &&
+                    p.box.contains(line.ink)) {
+                    if (const int32_t least = auditedLeastAlpha(p, line.ink); least < 250) {
+                        survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
+                                                  " lies on " + auditedPictureName(p) +
+                                                  ", see-through (" + std::to_string(least) + ")");
+                    }
+                    break;
+                }
+            }
+        }
         for (size_t j = i + 1; j < survey.lines.size(); ++j) {
             const AuditedLine& other = survey.lines[j];
             if (other.label != line.label && rectsOverlap(line.box, other.box)) {
@@ -487,7 +689,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
 RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name, GameNode* root) {
     RefHolder<Image> picture = writeScenePicture(scene, name);
     EXPECT_NE(picture, nullptr) << name;
-    EXPECT_EQ(auditTextLayout(root ? root : scene->getTree(), 800, 600, picture.get()),
+    EXPECT_EQ(auditTextLayout(root ? root : scene->getTree(), 800, 600, picture.get(), nullptr,
+                              root ? nullptr : scene->getBackgroundImage()),
               std::vector<std::string>())
         << name;
     return picture;

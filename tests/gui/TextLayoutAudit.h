@@ -20,12 +20,18 @@ class ToolTip;
 // too, as are a line drawn in a plain sprite's picture through letters or another picture
 // not its backdrop, a picture's edge through letters not wholly on it, a dialog covering part of
 // a picture drawn before it, and a picture at rest or the shown tooltip not whole on the
-// screen. One sentence per finding, naming the nodes.
+// screen. A picture drawn over letters is a finding whatever the picture shows, as is a text
+// in a dialog of pictures laid on a see-through one, a scene's widget (a frame button) on the
+// edge of a dialog, and the shown tooltip over the middle of what it tells about. Given the
+// scene's background, its thin lines (a panel's rim) keep clear of the scene's widgets' edges,
+// and a picture that a text lies on hides no corner of its rims. One sentence per finding,
+// naming the nodes.
 std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
                                          const Image* picture = nullptr,
-                                         const ToolTip* toolTip = nullptr);
+                                         const ToolTip* toolTip = nullptr,
+                                         const Image* backdrop = nullptr);
 
 // The scene drawn and written as `name`, expected to be written and, from `root` (the scene's
-// tree when null), without findings. The picture.
+// tree and background when null), without findings. The picture.
 RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name,
                                     GameNode* root = nullptr);

@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "framework/core/IRenderable.h"
+#include "framework/os/MessageBox.h"
 #include "framework/os/SdlClipboard.h"
 #include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
@@ -96,6 +98,79 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
+// The backdrop and a small pyramid of tiles whose top row glides while the frames run.
+struct TileScene {
+    RefHolder<GameTree> tree{new GameTree()};
+    RefHolder<Image> tiles[5];
+    TileScene() {
+        GameNode::appendChild(new Backdrop(), tree.get());
+        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
+        for (int i = 0; i < 5; ++i) {
+            tiles[i] = makeTile(marks[i]);
+        }
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 7 - 2 * row; ++column) {
+                const int32_t x = 190 + row * 52 + column * 52;
+                const int32_t y = 420 - row * 80 - row * 4;
+                GameNode::appendChild(
+                    new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0),
+                    tree.get());
+            }
+        }
+    }
+};
+
+// How many of the back buffer's pixels `shown` does not show, of `compared` (those even over a
+// few pixels, and on the screen within `area` when given): 1:1 in a window; in full screen
+// scaled by the smaller ratio and centred, so that the scaling's rounding does not count.
+size_t differingPixels(const XScreenPicture& shown, GameWindow* window, size_t& compared,
+                       const XScreenWindow* area = nullptr) {
+    const double scale =
+        std::min(double(shown.width) / SHOT_WIDTH, double(shown.height) / SHOT_HEIGHT);
+    const int left = (shown.width - int(SHOT_WIDTH * scale)) / 2;
+    const int top = (shown.height - int(SHOT_HEIGHT * scale)) / 2;
+    Image* back = window->getBackBuffer();
+    if (!back->lock()) {
+        return SIZE_MAX;
+    }
+    const auto drawn = [&](int x, int y) { return testpixels::colorAt(back, x, y); };
+    const int margin = scale == 1.0 ? 0 : 2;
+    size_t differing = 0;
+    compared = 0;
+    for (int y = margin; y < SHOT_HEIGHT - margin; ++y) {
+        for (int x = margin; x < SHOT_WIDTH - margin; ++x) {
+            bool even = true;
+            for (int dy = -margin; dy <= margin && even; ++dy) {
+                for (int dx = -margin; dx <= margin && even; ++dx) {
+                    even = drawn(x + dx, y + dy) == drawn(x, y);
+                }
+            }
+            const int sx = left + int((x + 0.5) * scale), sy = top + int((y + 0.5) * scale);
+            if (area && (sx < area->left || sy < area->top || sx >= area->left + area->width ||
+                         sy >= area->top + area->height)) {
+                continue;
+            }
+            compared += even;
+            differing += even && shown.at(sx, sy) != drawn(x, y);
+        }
+    }
+    back->unlock();
+    return differing;
+}
+
+// The picture written as build/screenshots/<name>.png.
+bool writePhoto(const std::string& name, const XScreenPicture& shown) {
+    const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
+    std::filesystem::create_directories(folder);
+    RefHolder<Image> photo = Image::createImage(shown.width, shown.height, 4);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            testpixels::set32(photo.get(), x, y, 0xFF000000u | shown.at(x, y));
+        }
+    }
+    return writeImagePng(folder + "/" + name + ".png", photo.get());
+}
+
 TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
@@ -131,27 +206,11 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     ASSERT_EQ(SDL_GetRendererInfo(display.sdlRenderer(), &info), 0);
     ASSERT_STREQ(info.name, "software");
 
-    RefHolder<GameTree> tree(new GameTree());
-    GameNode::appendChild(new Backdrop(), tree.get());
-    const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
-    RefHolder<Image> tiles[5];
-    for (int i = 0; i < 5; ++i) {
-        tiles[i] = makeTile(marks[i]);
-    }
-    // A small pyramid of tiles; the top row glides while the frames run.
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 7 - 2 * row; ++column) {
-            const int32_t x = 190 + row * 52 + column * 52;
-            const int32_t y = 420 - row * 80 - row * 4;
-            GameNode::appendChild(
-                new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0), tree.get());
-        }
-    }
-
+    TileScene scene;
     TimedTaskManager frames(clock);
     frames.setFrameRate(60);
-    frames.addTask(new MoveTask(tree.get(), nullptr));
-    frames.addTask(new RenderTask(tree.get()));
+    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
+    frames.addTask(new RenderTask(scene.tree.get()));
     frames.addTask(window);
     for (int frame = 0; frame < FRAMES; ++frame) {
         MessageRecord record;
@@ -163,51 +222,20 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     }
     ASSERT_FALSE(window->isPaused());
 
-    // The window shows exactly the last frame drawn: 1:1 in a window; in full screen scaled by
-    // the smaller ratio and centred, compared where the picture is even over a few pixels, so
-    // that the scaling's rounding does not count.
+    // The window shows exactly the last frame drawn.
     XScreenPicture shown;
     ASSERT_TRUE(photographX11Window(display.sdlWindow(), shown)) << shown.left << ", " << shown.top;
     const int wide = window->isFullScreen() ? display.screenWidth() : SHOT_WIDTH;
     const int high = window->isFullScreen() ? display.screenHeight() : SHOT_HEIGHT;
-    const double scale = std::min(double(wide) / SHOT_WIDTH, double(high) / SHOT_HEIGHT);
     ASSERT_EQ(shown.width, wide);
     ASSERT_EQ(shown.height, high);
-    const int left = (shown.width - int(SHOT_WIDTH * scale)) / 2;
-    const int top = (shown.height - int(SHOT_HEIGHT * scale)) / 2;
-    Image* back = window->getBackBuffer();
-    ASSERT_TRUE(back->lock());
-    const auto drawn = [&](int x, int y) { return testpixels::colorAt(back, x, y); };
-    const int margin = scale == 1.0 ? 0 : 2;
-    size_t compared = 0, differing = 0;
-    for (int y = margin; y < SHOT_HEIGHT - margin; ++y) {
-        for (int x = margin; x < SHOT_WIDTH - margin; ++x) {
-            bool even = true;
-            for (int dy = -margin; dy <= margin && even; ++dy) {
-                for (int dx = -margin; dx <= margin && even; ++dx) {
-                    even = drawn(x + dx, y + dy) == drawn(x, y);
-                }
-            }
-            compared += even;
-            differing += even && shown.at(left + int((x + 0.5) * scale),
-                                          top + int((y + 0.5) * scale)) != drawn(x, y);
-        }
-    }
-    back->unlock();
+    size_t compared = 0;
+    EXPECT_EQ(differingPixels(shown, window, compared), 0u) << "of " << compared;
     EXPECT_GT(compared, size_t{SHOT_WIDTH} * SHOT_HEIGHT / 3);
-    EXPECT_EQ(differing, 0u) << "of " << compared;
-    const std::string folder = std::string(QUOVEL_BINARY_DIR) + "/screenshots";
-    std::filesystem::create_directories(folder);
-    RefHolder<Image> photo = Image::createImage(shown.width, shown.height, 4);
-    for (int y = 0; y < shown.height; ++y) {
-        for (int x = 0; x < shown.width; ++x) {
-            testpixels::set32(photo.get(), x, y, 0xFF000000u | shown.at(x, y));
-        }
-    }
     const std::string suffix =
         fullScreen ? (small ? "-small-screen-" : "-full-screen-") + (name.empty() ? "none" : name)
                    : "";
-    EXPECT_TRUE(writeImagePng(folder + "/game-window" + suffix + ".png", photo.get()));
+    EXPECT_TRUE(writePhoto("game-window" + suffix, shown));
 
     // The pointer where the game reads it, once X has told: inside the window, and on the
     // desktop beside it (in the window's pixels).
@@ -258,6 +286,92 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         }
         EXPECT_TRUE(moved);
     }
+
+    frames.removeTask(window);
+    GameWindow::releaseInstance();
+    setDisplayBytesPerPixel(4);
+}
+
+// A system box over the full-screen game: the window manager gives it the focus, which pauses
+// the game, and it is answered with Return. Afterwards X shows the game's own picture where the
+// box stood, though the game drew nothing new there. Run with QUOVEL_WINDOW_MANAGER naming a
+// manager that grants full screen; without one it fails.
+TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+    }
+    const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
+    XWindowManager manager(managerName ? managerName : "");
+    ASSERT_TRUE(manager.isUp()) << "needs a window manager, named by QUOVEL_WINDOW_MANAGER";
+    GameWindow::setOpenRetried(false);
+    SdlDisplay display;
+    SdlEventSource events(display);
+    SdlCursor cursor;
+    SdlClipboard clipboard;
+    StderrMessageBox messageBox;
+    SystemClock clock;
+    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
+                                                    SHOT_HEIGHT, true, 0, 102);
+    ASSERT_TRUE(display.hasWindow());
+    ASSERT_TRUE(window->isFullScreen());
+    TileScene scene;
+    TimedTaskManager frames(clock);
+    frames.setFrameRate(60);
+    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
+    frames.addTask(new RenderTask(scene.tree.get()));
+    frames.addTask(window);
+    // The game's main loop for a while: messages first, no frame while the window is paused.
+    const auto play = [&](uint32_t ms) {
+        for (const uint32_t until = SDL_GetTicks() + ms; SDL_GetTicks() < until;) {
+            MessageRecord record;
+            if (events.nextMessage(record)) {
+                window->windowProcedure(record);
+            } else if (window->isPaused()) {
+                clock.sleep(10);
+            } else {
+                frames.tick();
+            }
+        }
+    };
+    play(500);
+    XScreenPicture before;
+    size_t compared = 0;
+    ASSERT_TRUE(photographX11Window(display.sdlWindow(), before));
+    ASSERT_EQ(differingPixels(before, window, compared), 0u) << "of " << compared;
+
+    // The box the game shows its players, answered from another connection once it is drawn.
+    // The window manager, held meanwhile as on a busy machine, takes the box's frame away only
+    // once the game has paused for the lost focus, and gives no window the focus: the game is
+    // asked to paint while paused.
+    std::unique_ptr<MessageBox> box = createMessageBox();
+    const std::string title = "Damaged room";  // not the game window's own title
+    XScreenPicture withBox;
+    XScreenWindow frame;
+    bool answered = false;
+    std::thread answer(
+        [&] { answered = answerXWindow(title, withBox, frame, [&] { manager.hold(true); }); });
+    const bool toStderr =
+        box->show(title, "The data of this room is damaged,\nso it cannot be played.");
+    answer.join();
+    ASSERT_TRUE(answered && !toStderr) << "no box showed";
+    EXPECT_GT(differingPixels(withBox, window, compared, &frame), 0u) << "no box over the game";
+    EXPECT_TRUE(writePhoto("system-box-over-full-screen", withBox));
+    for (int wait = 0; wait < 100 && !window->isPaused(); ++wait) {
+        play(20);
+    }
+    EXPECT_TRUE(window->isPaused()) << "the box did not take the focus";
+    unmapXWindow(frame.id);
+
+    play(1000);
+    XScreenPicture after;
+    ASSERT_TRUE(photographX11Window(display.sdlWindow(), after));
+    EXPECT_TRUE(writePhoto("system-box-answered", after));
+    // Where the box stood: the manager's own panel, held too, may still stand elsewhere.
+    EXPECT_EQ(differingPixels(after, window, compared, &frame), 0u) << "of " << compared;
+    EXPECT_GT(compared, 10000u);
+    manager.hold(false);
 
     frames.removeTask(window);
     GameWindow::releaseInstance();

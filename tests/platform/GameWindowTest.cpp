@@ -258,8 +258,16 @@ TEST_F(GameWindowTest, FocusLossPausesOnlyInFullScreen) {
     listener.records.clear();
     send(WM_KILLFOCUS);
     EXPECT_TRUE(window->isPaused());
+    // Paused, a repaint request still shows the whole frame (a box that took the focus left
+    // its picture on the window); with the focus back the next frame shows it whole again,
+    // though nothing was drawn since.
+    const int presented = display.presentCount;
+    send(WM_PAINT);
+    EXPECT_EQ(display.presentCount, presented + 1);
     send(WM_SETFOCUS);
     EXPECT_FALSE(window->isPaused());
+    window->update(16);
+    EXPECT_EQ(display.presentCount, presented + 2);
     EXPECT_EQ(listener.privateMessages(),
               (std::vector<MessageRecord>{{MSG_DEACTIVATED, 0, 0}, {MSG_ACTIVATED, 0, 0}}));
 }

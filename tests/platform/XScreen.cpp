@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,6 +60,101 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
     return true;
 }
 
+// The viewable window below `parent` (itself included) whose name is `title`; 0 for none.
+static Window findShownWindow(Display* x, Window parent, const std::string& title) {
+    // The name's bytes, whatever text encoding the window gave them.
+    XTextProperty name{};
+    const bool named = XGetWMName(x, parent, &name) && name.value &&
+                       title == std::string(reinterpret_cast<const char*>(name.value), name.nitems);
+    XFree(name.value);
+    XWindowAttributes attributes{};
+    if (named && XGetWindowAttributes(x, parent, &attributes) &&
+        attributes.map_state == IsViewable) {
+        return parent;
+    }
+    Window root = 0, up = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(x, parent, &root, &up, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i) {
+            found = findShownWindow(x, children[i], title);
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
+                   const std::function<void()>& beforeAnswer) {
+    Display* x = XOpenDisplay(nullptr);
+    if (!x) {
+        return false;
+    }
+    Window box = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(box = findShownWindow(x, DefaultRootWindow(x), title)) &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (box) {
+        // Time for the box to draw itself (it does on its first exposure).
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const int width = DisplayWidth(x, DefaultScreen(x));
+        const int height = DisplayHeight(x, DefaultScreen(x));
+        shown = {width, height, 0, 0, {}};
+        if (XImage* image = XGetImage(x, DefaultRootWindow(x), 0, 0, unsigned(width),
+                                      unsigned(height), AllPlanes, ZPixmap)) {
+            for (int py = 0; py < height; ++py) {
+                for (int px = 0; px < width; ++px) {
+                    shown.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) &
+                                           0xFFFFFFu);
+                }
+            }
+            XDestroyImage(image);
+        }
+        // The top-level window holding the box: a frame round it, or the box itself.
+        Window top = box, root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        while (XQueryTree(x, top, &root, &parent, &children, &count)) {
+            XFree(children);
+            if (parent == root) {
+                break;
+            }
+            top = parent;
+        }
+        XWindowAttributes place{};
+        XGetWindowAttributes(x, top, &place);
+        frame = {top, place.x, place.y, place.width + 2 * place.border_width,
+                 place.height + 2 * place.border_width};
+        if (beforeAnswer) {
+            beforeAnswer();
+        }
+        for (const int type : {KeyPress, KeyRelease}) {
+            XEvent key{};
+            key.xkey.type = type;
+            key.xkey.display = x;
+            key.xkey.window = box;
+            key.xkey.root = DefaultRootWindow(x);
+            key.xkey.same_screen = True;
+            key.xkey.keycode = XKeysymToKeycode(x, XK_Return);
+            XSendEvent(x, box, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &key);
+        }
+        XSync(x, False);
+    }
+    XCloseDisplay(x);
+    return box != 0;
+}
+
+void unmapXWindow(unsigned long window) {
+    if (Display* x = XOpenDisplay(nullptr)) {
+        XUnmapWindow(x, window);
+        XSync(x, False);
+        XCloseDisplay(x);
+    }
+}
+
 XWindowManager::XWindowManager(const std::string& name) {
     if (name.empty()) {
         return;
@@ -79,8 +175,15 @@ XWindowManager::XWindowManager(const std::string& name) {
     }
 }
 
+void XWindowManager::hold(bool stopped) {
+    if (pid > 0) {
+        kill(pid, stopped ? SIGSTOP : SIGCONT);
+    }
+}
+
 XWindowManager::~XWindowManager() {
     if (pid > 0) {
+        kill(pid, SIGCONT);
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
     }

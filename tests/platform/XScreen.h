@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,21 @@ struct XScreenPicture {
 // and size are still given) or cannot be read.
 bool photographX11Window(SDL_Window* window, XScreenPicture& out);
 
+// A window on the screen: its id and its place.
+struct XScreenWindow {
+    unsigned long id = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// On the display (DISPLAY), waits up to ten seconds for a shown window titled `title` (a
+// message box), photographs the whole screen into `shown` once it has been drawn, calls
+// `beforeAnswer` and answers it with the Return key. `frame` is the top-level window that
+// holds it (a window manager's frame round it). False when no such window showed.
+bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
+                   const std::function<void()>& beforeAnswer = {});
+// Unmaps a window on the display (DISPLAY), whoever made it.
+void unmapXWindow(unsigned long window);
+
 // A window manager run on the display (DISPLAY) until this object goes; up once it names its
 // check window on the root, as managers that take full-screen requests do. No name, none.
 class XWindowManager {
@@ -31,6 +47,9 @@ public:
     XWindowManager(const XWindowManager&) = delete;
     XWindowManager& operator=(const XWindowManager&) = delete;
     bool isUp() const { return up; }
+    // Stops the manager where it stands, or lets it go on: a window that closes meanwhile keeps
+    // its frame, and no window is given the focus.
+    void hold(bool stopped);
 
 private:
     pid_t pid = -1;

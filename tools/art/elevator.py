@@ -30,7 +30,8 @@ SNAP = 96
 SNAP_FRAMES = 15
 GLOW = 72
 GLOW_FRAMES = 4
-BALLOON_W, BALLOON_H = 330, 120
+# The balloon ends 10 pixels short of the button panel (x 556) at the definition's x 256.
+BALLOON_W, BALLOON_H = 290, 120
 
 # The four frames differ in light only: normal, hover (brighter rim), pressed (sunk and lit),
 # disabled (grey).

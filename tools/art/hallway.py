@@ -215,7 +215,8 @@ def floor_end(_geometry):
 
 
 def preview_card(_geometry):
-    body = ('<rect x="2" y="2" width="%d" height="%d" rx="14" fill="%s" fill-opacity="0.94" '
+    # Opaque: the doors and their plates behind the card do not show through its texts.
+    body = ('<rect x="2" y="2" width="%d" height="%d" rx="14" fill="%s" '
             'stroke="%s" stroke-width="3"/>\n' % (PREVIEW_W - 4, PREVIEW_H - 4, PALETTE["paper"], BRASS))
     return svg(PREVIEW_W, PREVIEW_H, body)
 

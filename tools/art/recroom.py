@@ -26,9 +26,13 @@ GLOW_CAP_H, GLOW_MIDDLE_H = 24, 40
 GLOW_TOP_Y, GLOW_BOTTOM_Y = 64, 540
 FILL_H = 16
 HALO_W, HALO_H = 190, 72
-# The room's buttons: two narrow ones side by side, two wide ones below them.
-BUTTON_W, WIDE_BUTTON_W, BUTTON_H = 80, 162, 32
-PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 210, 20, 580, 560
+# The room's buttons: two narrow ones side by side, two wide ones below them, in the switch
+# column's width (SWITCH_X to the glow groove), clear of the plaque's rim.
+BUTTON_W, WIDE_BUTTON_W, BUTTON_H = 76, 154, 32
+# The layout page, below the full-screen frame buttons (0 to 28 high).
+PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 210, 32, 580, 556
+# The switch column's backing plaque; its rim runs 6 pixels inside.
+PLAQUE_X, PLAQUE_Y, PLAQUE_W, PLAQUE_H = 10, 40, 200, 550
 SLOT_W, SLOT_H = 168, 128
 HOST_W, HOST_H = 260, 440
 # Where the lift's definition puts the finger-snap sprite over the cabin (default.xml).
@@ -141,10 +145,11 @@ def room(_geometry):
         body.append('<line x1="%d" y1="90" x2="%d" y2="420" stroke="#c9a77a" stroke-width="5" '
                     'stroke-linecap="round"/>\n' % (x, x + 4))
     # The switch column's backing plaque and its sign.
-    body.append('<rect x="10" y="40" width="200" height="540" rx="14" fill="%s" '
-                'opacity="0.85"/>\n' % DEEP_TEAL)
-    body.append('<rect x="16" y="46" width="188" height="528" rx="10" fill="none" stroke="%s" '
-                'stroke-opacity="0.6" stroke-width="2"/>\n' % CREAM)
+    body.append('<rect x="%d" y="%d" width="%d" height="%d" rx="14" fill="%s" '
+                'opacity="0.85"/>\n' % (PLAQUE_X, PLAQUE_Y, PLAQUE_W, PLAQUE_H, DEEP_TEAL))
+    body.append('<rect x="%d" y="%d" width="%d" height="%d" rx="10" fill="none" stroke="%s" '
+                'stroke-opacity="0.6" stroke-width="2"/>\n'
+                % (PLAQUE_X + 6, PLAQUE_Y + 6, PLAQUE_W - 12, PLAQUE_H - 12, CREAM))
     body.append(text(96, 100, 24, CREAM, "Rec Room", family=TEXT_FONT, weight="bold"))
     # The glow column's dark groove from top to bottom.
     body.append('<rect x="%d" y="%d" width="%d" height="%d" rx="8" fill="#0b2a2e"/>\n'

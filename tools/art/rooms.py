@@ -207,8 +207,7 @@ def casino_background(_g):
     # The gilded banner along the top.
     body.append('<rect width="800" height="48" fill="url(#top)"/>\n')
     body.append('<rect y="46" width="800" height="3" fill="%s"/>\n' % GOLD)
-    body.append(text(400, 34, 26, GOLD, "C A S I N O", family=TEXT_FONT, weight="bold",
-                     extra=' letter-spacing="6"'))
+    # The room's name is the scene's own label (TITLE), between the two diamonds.
     for x in (200, 600):
         body.append('<path d="M%d 24 l8 -8 l8 8 l-8 8 Z" fill="%s"/>\n' % (x - 8, GOLD))
     # A gold rail round the table and the panel behind the game types.
@@ -273,8 +272,7 @@ def roof_background(_g):
         x = 400 * half + 400 * t
         y = 60 + 2 * (1 - t) * t * (control - 60)
         body.append('<circle cx="%s" cy="%s" r="4" fill="#ffd27a"/>\n' % (f(x), f(y + 5)))
-    body.append(text(400, 34, 26, LIGHT, "R O O F T O P", family=TEXT_FONT, weight="bold",
-                     extra=' letter-spacing="6"'))
+    # The room's name is the scene's own label (TITLE), above the chosen board's halo.
     body.append('<rect x="4" y="524" width="792" height="72" rx="10" fill="#000" opacity="0.25" '
                 'stroke="%s" stroke-opacity="0.6"/>\n' % CORAL)
     return svg(800, 600, "".join(body), defs)
