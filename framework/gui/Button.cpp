@@ -89,14 +89,7 @@ void Button::setState(int32_t value) {
 }
 
 void Button::setEnabled(bool value) {
-    if (value == enabled) {
-        return;
-    }
-    enabled = value;
-    setFrame(state);
-    if (!enabled) {
-        setHovered(false);
-    }
+    setWidgetEnabled(*this, enabled, hovered, state, value);
 }
 
 void Button::setFrame(int32_t frame) {

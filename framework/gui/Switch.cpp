@@ -74,14 +74,7 @@ bool Switch::containsPoint(int32_t px, int32_t py) {
 }
 
 void Switch::setEnabled(bool value) {
-    if (value == enabled) {
-        return;
-    }
-    enabled = value;
-    setFrame(state);
-    if (!enabled) {
-        setHovered(false);
-    }
+    setWidgetEnabled(*this, enabled, hovered, state, value);
 }
 
 void Switch::setOn(bool value) {

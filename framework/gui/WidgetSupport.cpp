@@ -101,3 +101,14 @@ void setWidgetHovered(bool& hovered, bool value) {
         InputHandler::lowerHoverCount();
     }
 }
+
+void setWidgetEnabled(Sprite& sprite, bool& enabled, bool& hovered, int32_t state, bool value) {
+    if (value == enabled) {
+        return;
+    }
+    enabled = value;
+    sprite.setFrame(state);
+    if (!enabled) {
+        setWidgetHovered(hovered, false);
+    }
+}

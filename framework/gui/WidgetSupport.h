@@ -46,3 +46,6 @@ bool setWidgetStrip(Sprite& sprite, Image* image, int32_t frameCount);
 
 // Stores the hover flag, raising or lowering the input handler's hover count when it changes.
 void setWidgetHovered(bool& hovered, bool value);
+// Stores the enabled flag; on a change the sprite shows frame `state` again (its setFrame picks
+// the disabled frame), and a disabled widget stops counting as hovered.
+void setWidgetEnabled(Sprite& sprite, bool& enabled, bool& hovered, int32_t state, bool value);

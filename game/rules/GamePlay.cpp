@@ -342,22 +342,32 @@ void Game::findMatches(TileList& out, Layout* board) {
     if (freeTilesForMatches(board, freeTiles) == nullptr) {
         return;
     }
-    // Each free tile a, in order, pairs with the first free tile after or before it that it
-    // matches, unless either is taken already. canMatch holds only for equal match keys, so
-    // only a's key group is searched.
+    // Each free tile a, in order, takes the first tiles after or before it that it matches,
+    // unless taken already, as many as a match needs besides a: the ones an ordered search over
+    // every choice would meet first. canMatch holds only for equal match keys, so only a's key
+    // group is searched.
+    const size_t partnersNeeded = static_cast<size_t>(std::max(getTilesPerMatch(), 2)) - 1;
     const MatchKeyGroups groups(freeTiles);
     std::vector<char> taken = listedIn(freeTiles, out);
+    std::vector<size_t> partners;
     for (size_t i = 0; i < freeTiles.size(); ++i) {
         if (taken[i]) {
             continue;
         }
         Tile* a = freeTiles[i].get();
-        for (const size_t* j = groups.begin(i); j != groups.end(i); ++j) {
-            if (!taken[*j] && canMatch(a, freeTiles[*j].get())) {
-                out.push_back(freeTiles[i]);
-                out.push_back(freeTiles[*j]);
-                taken[i] = taken[*j] = 1;
-                break;
+        partners.clear();
+        for (const size_t* j = groups.begin(i);
+             j != groups.end(i) && partners.size() < partnersNeeded; ++j) {
+            if (*j != i && !taken[*j] && canMatch(a, freeTiles[*j].get())) {
+                partners.push_back(*j);
+            }
+        }
+        if (partners.size() == partnersNeeded) {
+            out.push_back(freeTiles[i]);
+            taken[i] = 1;
+            for (size_t j : partners) {
+                out.push_back(freeTiles[j]);
+                taken[j] = 1;
             }
         }
     }

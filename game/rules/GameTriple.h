@@ -15,7 +15,6 @@ public:
     static bool isTriple(Tile* a, Tile* b, Tile* c);
 
     bool canMatch(Tile* a, Tile* b) override;
-    void findMatches(TileList& out, Layout* layout) override;
     void dealTileDefs(FaceList& out) override;
     bool buildAttempt(Layout* layout, TileList& order) override;
     void save(PropertyNode* node) override;

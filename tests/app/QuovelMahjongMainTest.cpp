@@ -49,7 +49,6 @@
 #include "testsupport/os/FakeCursor.h"
 #include "testsupport/os/FakeDisplay.h"
 #include "testsupport/os/FakeEventSource.h"
-#include "testsupport/os/FakeInstanceLock.h"
 #include "testsupport/os/FakeKeyStore.h"
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
@@ -144,26 +143,13 @@ std::string programFileText(const std::filesystem::path& path) {
 
 class ProgramRun : public ::testing::Test {
 protected:
-    ProgramRun() {
-        setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        resetFolderCache();
-        KeyStore::setCurrentUser(&keys);
-        display.screenW = 1280;
-        display.screenH = 1024;
-    }
-    ~ProgramRun() override { KeyStore::setCurrentUser(nullptr); }
+    ProgramRun() { enterProgramHome(home.str(), keys, display); }
+    ~ProgramRun() override { leaveProgramHome(); }
 
     int run(int64_t quitAfterFrames) {
-        AppServices given;
-        given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
-        given.systemInfo = &systemInfo;
-        given.mixer = std::make_shared<RecordingMixer>(display.log);
-        given.makeInstanceLock = [this](const std::string&, const std::string&) {
-            auto lock = std::make_unique<FakeInstanceLock>();
-            lock->anotherCopyRunning = anotherCopyRunning;
-            return std::unique_ptr<InstanceLock>(std::move(lock));
-        };
+        AppServices given = fakeProgramServices(
+            {&display, &events, &cursor, &clipboard, &messageBox, &clock}, &systemInfo,
+            std::make_shared<RecordingMixer>(display.log), anotherCopyRunning);
         given.quitAfterFrames = quitAfterFrames;
         CurrentFolderScope back(std::filesystem::current_path());
         return QuovelMahjongMain::runProgram(given,

@@ -1,19 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/core/BaseObject.h"
+#include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/InputHandler.h"
+#include "framework/platform/iInputListener.h"
+#include "framework/platform/iInputListenerContainer.h"
 #include "platform/FakeWindow.h"
 
-namespace input_handler_test {
+namespace input_test {
 
-// Logs every event it is offered as "name:event x y buttons [dbl]".
-class LoggingListener : public iInputListener {
+// Logs every event it is offered as "name:event x y buttons [dbl]", answers it as told, runs
+// an action after each and counts its cancels.
+class Probe : public iInputListener {
 public:
-    LoggingListener(std::vector<std::string>& log, std::string name, bool consumes = false)
-        : log(log), name(std::move(name)), consumes(consumes) {}
+    Probe(std::vector<std::string>& log, std::string name, bool consumes = false)
+        : consumes(consumes), log(log), name(std::move(name)) {}
 
     bool onKeyDown(int32_t key) override { return note("keydown " + std::to_string(key)); }
     bool onKeyUp(int32_t key) override { return note("keyup " + std::to_string(key)); }
@@ -39,8 +45,10 @@ public:
     bool onRightButtonUp(int32_t x, int32_t y, int32_t buttons) override {
         return note("rup" + where(x, y, buttons));
     }
-    void cancelInput() override { log.push_back(name + ":cancel"); }
+    void cancelInput() override { ++cancels; }
 
+    bool consumes;
+    int cancels = 0;
     std::function<void()> action;
 
 private:
@@ -57,7 +65,6 @@ private:
 
     std::vector<std::string>& log;
     std::string name;
-    bool consumes;
 };
 
 class InputHandlerTest : public FakeWindowTest {
@@ -77,9 +84,10 @@ protected:
     }
 
     std::vector<std::string> log;
-    LoggingListener widget{log, "w"};
+    Probe widget{log, "w"};
     RefHolder<InputHandler> handler{new InputHandler()};
     GameWindow* window = nullptr;
+    bool click(iInputListener& target) { return target.onLeftButtonDown(1, 2, 1, false); }
 };
 
 TEST_F(InputHandlerTest, KeysAreRecordedAtOnceAndReplayedOnTheFrame) {
@@ -196,7 +204,7 @@ TEST_F(InputHandlerTest, AListenerMayStopTheHandlerDuringTheReplay) {
 }
 
 TEST_F(InputHandlerTest, ListenersAreAppendedAndAModalContainerCancelsTheOthers) {
-    LoggingListener later(log, "later", true);
+    Probe later(log, "later", true);
     handler->addListener(&later);
     handler->addListener(nullptr);
     send(WM_KEYDOWN, 'K');
@@ -208,7 +216,9 @@ TEST_F(InputHandlerTest, ListenersAreAppendedAndAModalContainerCancelsTheOthers)
     iInputListenerContainer dialog;
     dialog.setModal(true);
     handler->addListener(&dialog);
-    EXPECT_EQ(log, (std::vector<std::string>{"w:cancel", "later:cancel"}));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(widget.cancels, 1);
+    EXPECT_EQ(later.cancels, 1);
     EXPECT_EQ(handler->getContainer().getListeners(),
               (std::vector<iInputListener*>{&widget, &later, &dialog}));
     handler->removeListener(&dialog);
@@ -237,4 +247,276 @@ TEST_F(InputHandlerTest, TheHandlerAnswersTheListenerTypesWithItsContainer) {
     EXPECT_TRUE(handler->isA(&Task::typeRecord));
 }
 
-}  // namespace input_handler_test
+// A container that records the cancels that reach it.
+class CountingContainer : public iInputListenerContainer {
+public:
+    void cancelInput() override {
+        ++cancels;
+        iInputListenerContainer::cancelInput();
+    }
+    int cancels = 0;
+};
+
+// A widget-like class: a BaseObject with a listener part answers its own type from both.
+class ClickableThing : public BaseObject, public iInputListener {
+    QUOVEL_TYPE(ClickableThing)
+public:
+    void cancelInput() override {}
+};
+
+QUOVEL_DEFINE_TYPE(ClickableThing, &BaseObject::typeRecord, &iInputListener::typeRecord)
+
+TEST_F(InputHandlerTest, EveryEventReachesTheListenerWithItsArguments) {
+    iInputListenerContainer container;
+    Probe probe(log, "p");
+    container.addListener(&probe);
+    container.onKeyDown(65);
+    container.onKeyUp(66);
+    container.onChar(97);
+    container.onMouseMove(3, 4, 0);
+    container.onLeftButtonDown(5, 6, 1, true);
+    container.onLeftButtonUp(7, 8, 0);
+    container.onMiddleButtonDown(9, 10, 16, false);
+    container.onMiddleButtonUp(11, 12, 0);
+    container.onRightButtonDown(13, 14, 2 | 8, true);
+    container.onRightButtonUp(15, 16, 4);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"p:keydown 65", "p:keyup 66", "p:char 97", "p:move 3 4 0",
+                                        "p:ldown 5 6 1 dbl", "p:lup 7 8 0", "p:mdown 9 10 16",
+                                        "p:mup 11 12 0", "p:rdown 13 14 10 dbl", "p:rup 15 16 4"}));
+}
+
+TEST_F(InputHandlerTest, TheNewestListenerIsAskedFirstAndListedOnce) {
+    iInputListenerContainer container;
+    Probe older(log, "older");
+    Probe newer(log, "newer");
+    container.addListener(&older);
+    container.addListener(&newer);
+    container.addListener(&older);
+    EXPECT_EQ(container.getListeners(), (std::vector<iInputListener*>{&older, &newer}));
+    EXPECT_EQ(older.cancels, 1);  // re-adding removed it first
+    EXPECT_FALSE(click(container));
+    EXPECT_EQ(log, (std::vector<std::string>{"older:ldown 1 2 1", "newer:ldown 1 2 1"}));
+
+    container.addListener(nullptr);
+    container.addListener(&container);  // never inside itself
+    EXPECT_EQ(container.getListeners().size(), 2u);
+}
+
+TEST_F(InputHandlerTest, AConsumedEventEndsTheWalkInEveryEnclosingContainer) {
+    iInputListenerContainer outer;
+    iInputListenerContainer inner;
+    Probe behind(log, "behind");
+    Probe innerLast(log, "innerLast");
+    Probe taker(log, "taker", true);
+    outer.addListener(&behind);
+    outer.addListener(&inner);
+    inner.addListener(&innerLast);
+    inner.addListener(&taker);
+    EXPECT_TRUE(click(outer));
+    EXPECT_EQ(log, std::vector<std::string>{"taker:ldown 1 2 1"});
+
+    // Inactive plain listeners are skipped; inactive containers are still asked.
+    log.clear();
+    taker.setActive(false);
+    inner.setActive(false);
+    EXPECT_FALSE(click(outer));
+    EXPECT_EQ(log, std::vector<std::string>{"behind:ldown 1 2 1"});
+}
+
+TEST_F(InputHandlerTest, AModalContainerTakesEverythingAndCancelsWhatIsThere) {
+    iInputListenerContainer root;
+    Probe scene(log, "scene");
+    CountingContainer earlier;
+    Probe earlierWidget(log, "earlierWidget");
+    earlier.addListener(&earlierWidget);
+    root.addListener(&scene);
+    root.addListener(&earlier);
+
+    iInputListenerContainer dialog;
+    dialog.setModal(true);
+    root.addListener(&dialog);
+    EXPECT_EQ(scene.cancels, 1);
+    EXPECT_EQ(earlier.cancels, 1);
+    EXPECT_EQ(earlierWidget.cancels, 1);
+
+    // Nothing behind the empty modal dialog is asked, and the event counts as consumed.
+    EXPECT_TRUE(click(root));
+    EXPECT_TRUE(log.empty());
+
+    // Inactive, with an inactive focus listener: it reaches nobody and is still consumed.
+    Probe drag(log, "drag", false);
+    dialog.setFocusListener(&drag);
+    drag.setActive(false);
+    dialog.setActive(false);
+    EXPECT_TRUE(click(root));
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(InputHandlerTest, TheFocusListenerIsAskedLastOrAloneWhileInactive) {
+    iInputListenerContainer dialog;
+    Probe drag(log, "drag");
+    Probe button(log, "button");
+    dialog.setFocusListener(&drag);
+    dialog.addListener(&button);
+    EXPECT_EQ(dialog.getFocusListener(), &drag);
+    click(dialog);
+    EXPECT_EQ(log, (std::vector<std::string>{"button:ldown 1 2 1", "drag:ldown 1 2 1"}));
+
+    log.clear();
+    dialog.setActive(false);
+    EXPECT_FALSE(dialog.isActive());
+    drag.consumes = true;
+    EXPECT_TRUE(click(dialog));
+    EXPECT_EQ(log, std::vector<std::string>{"drag:ldown 1 2 1"});
+
+    // A new focus replaces the old one, which leaves the list.
+    Probe other(log, "other");
+    dialog.setFocusListener(&other);
+    EXPECT_EQ(drag.cancels, 1);
+    EXPECT_EQ(dialog.getListeners(), (std::vector<iInputListener*>{&button, &other}));
+}
+
+TEST_F(InputHandlerTest, RemovingTheFocusListenerClearsTheFocus) {
+    iInputListenerContainer dialog;
+    {
+        Probe drag(log, "drag", true);
+        dialog.setFocusListener(&drag);
+        dialog.removeListener(&drag);
+        EXPECT_EQ(drag.cancels, 1);
+    }
+    // The freed listener is asked no more.
+    EXPECT_EQ(dialog.getFocusListener(), nullptr);
+    dialog.setActive(false);
+    EXPECT_FALSE(click(dialog));
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(InputHandlerTest, RemovalReachesNestedContainersAndCancelsOncePerEntry) {
+    iInputListenerContainer root;
+    iInputListenerContainer first;
+    iInputListenerContainer second;
+    Probe shared(log, "shared");
+    Probe other(log, "other");
+    root.addListener(&first);
+    root.addListener(&second);
+    first.addListener(&shared);
+    first.addListener(&other);
+    second.addListener(&shared);
+    second.setFocusListener(&shared);  // listed a second time there
+    EXPECT_EQ(second.getListeners().size(), 2u);
+
+    root.removeListener(&shared);
+    EXPECT_EQ(shared.cancels, 3);
+    EXPECT_EQ(first.getListeners(), std::vector<iInputListener*>{&other});
+    EXPECT_TRUE(second.getListeners().empty());
+    EXPECT_EQ(second.getFocusListener(), nullptr);
+
+    // Adding a listener takes it out of nested containers first.
+    root.addListener(&other);
+    EXPECT_TRUE(first.getListeners().empty());
+    EXPECT_EQ(root.getListeners().front(), &other);
+
+    // Absent or null: nothing happens.
+    root.removeListener(&shared);
+    root.removeListener(nullptr);
+    EXPECT_EQ(shared.cancels, 3);
+
+    // cancelInput reaches every listener, nested ones too, active or not.
+    first.addListener(&shared);
+    shared.setActive(false);
+    root.cancelInput();
+    EXPECT_EQ(shared.cancels, 4);
+    EXPECT_EQ(other.cancels, 2);
+}
+
+TEST_F(InputHandlerTest, ListenersMayChangeTheListWhileItDispatches) {
+    iInputListenerContainer container;
+    Probe last(log, "last");
+    Probe middle(log, "middle");
+    Probe first(log, "first");
+    container.addListener(&last);
+    container.addListener(&middle);
+    container.addListener(&first);
+
+    // The first removes itself and the one after it, and adds a newcomer at the front.
+    auto newcomer = std::make_unique<Probe>(log, "newcomer");
+    first.action = [&] {
+        container.removeListener(&first);
+        container.removeListener(&middle);
+        container.addListener(newcomer.get());
+    };
+    EXPECT_FALSE(click(container));
+    EXPECT_EQ(log, (std::vector<std::string>{"first:ldown 1 2 1", "last:ldown 1 2 1"}));
+    EXPECT_EQ(container.getListeners(), (std::vector<iInputListener*>{newcomer.get(), &last}));
+
+    // A listener removed by an earlier one in the same dispatch is not asked.
+    log.clear();
+    newcomer->action = [&] {
+        container.removeListener(&last);
+        container.removeListener(newcomer.get());
+    };
+    EXPECT_FALSE(click(container));
+    EXPECT_EQ(log, std::vector<std::string>{"newcomer:ldown 1 2 1"});
+    EXPECT_TRUE(container.getListeners().empty());
+
+    // A dispatch nested in another one keeps both walks in place.
+    log.clear();
+    Probe reentrant(log, "reentrant");
+    Probe tail(log, "tail");
+    container.addListener(&tail);
+    container.addListener(&reentrant);
+    bool nested = false;
+    reentrant.action = [&] {
+        if (!nested) {
+            nested = true;
+            container.removeListener(&tail);
+            click(container);
+        }
+    };
+    click(container);
+    EXPECT_EQ(log, (std::vector<std::string>{"reentrant:ldown 1 2 1", "reentrant:ldown 1 2 1"}));
+    EXPECT_EQ(container.getListeners(), std::vector<iInputListener*>{&reentrant});
+}
+
+TEST_F(InputHandlerTest, TypeRecordsTellContainersFromListeners) {
+    iInputListenerContainer container;
+    Probe probe(log, "probe");
+    ClickableThing thing;
+    iInputListener* asListener = &thing;
+    EXPECT_TRUE(iInputListenerContainer::isContainer(&container));
+    EXPECT_FALSE(iInputListenerContainer::isContainer(&probe));
+    EXPECT_FALSE(iInputListenerContainer::isContainer(asListener));
+    // The container record is a root of its own.
+    EXPECT_FALSE(container.getType()->isA(&iInputListener::typeRecord));
+    EXPECT_EQ(asListener->getType(), &ClickableThing::typeRecord);
+    EXPECT_TRUE(asListener->getType()->isA(&iInputListener::typeRecord));
+    EXPECT_EQ(probe.getType(), &iInputListener::typeRecord);
+    EXPECT_TRUE(probe.isActive());
+    EXPECT_FALSE(probe.setActive(false));
+}
+
+int32_t addSender(void* target, BaseObject* sender) {
+    *static_cast<int*>(target) += sender ? 10 : 1;
+    return 7;
+}
+
+TEST_F(InputHandlerTest, AGuiMethodCallsItsFunctionWithItsTarget) {
+    int total = 0;
+    iGuiMethod method(&total, &addSender);
+    ClickableThing sender;
+    EXPECT_EQ(method.invoke(&sender), 7);
+    EXPECT_EQ(method.invoke(nullptr), 7);
+    EXPECT_EQ(total, 11);
+    EXPECT_EQ(method.getType(), &iGuiMethod::typeRecord);
+
+    // Without a function nothing is called.
+    iGuiMethod empty;
+    EXPECT_FALSE(empty.hasCallback());
+    EXPECT_EQ(empty.invoke(&sender), 0);
+    empty.setCallback(&total, &addSender);
+    EXPECT_EQ(empty.invoke(&sender), 7);
+    EXPECT_EQ(total, 21);
+}
+
+}  // namespace input_test

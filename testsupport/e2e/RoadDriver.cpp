@@ -63,14 +63,8 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
         std::filesystem::remove_all(home);
     }
     std::filesystem::create_directories(home);
-    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-    resetFolderCache();
-    KeyStore::setCurrentUser(&keys);
-    // A desktop larger than the game: the window keeps its windowed setting, so window and
-    // game coordinates are the same.
-    display.screenW = 1280;
-    display.screenH = 1024;
+    // The desktop is larger than the game: window and game coordinates are the same.
+    enterProgramHome(home, keys, display);
     display.desktopDepth = 4;
     keys.writeDword(settingsKey, "fullscreen", 0);
     events.cursorX = 400;
@@ -92,8 +86,35 @@ RoadDriver::~RoadDriver() {
         logs << "\n  " << line;
     }
     logged.clear();
+    leaveProgramHome();
+}
+
+void enterProgramHome(const std::filesystem::path& home, FakeKeyStore& keys, FakeDisplay& display) {
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    resetFolderCache();
+    KeyStore::setCurrentUser(&keys);
+    display.screenW = 1280;
+    display.screenH = 1024;
+}
+
+void leaveProgramHome() {
     KeyStore::setCurrentUser(nullptr);
     resetFolderCache();
+}
+
+AppServices fakeProgramServices(const WindowServices& window, SystemInfoSource* systemInfo,
+                                std::shared_ptr<AudioMixer> mixer, bool anotherCopyRunning) {
+    AppServices given;
+    given.window = window;
+    given.systemInfo = systemInfo;
+    given.mixer = mixer ? std::move(mixer) : std::make_shared<FakeAudioMixer>();
+    given.makeInstanceLock = [anotherCopyRunning](const std::string&, const std::string&) {
+        auto lock = std::make_unique<FakeInstanceLock>();
+        lock->anotherCopyRunning = anotherCopyRunning;
+        return std::unique_ptr<InstanceLock>(std::move(lock));
+    };
+    return given;
 }
 
 std::filesystem::path RoadDriver::dataFolder() const {
@@ -158,13 +179,8 @@ void RoadDriver::start() {
     running = true;
     gameTurn = true;
     program = std::thread([this] {
-        AppServices given;
-        given.window = {&display, &events, &cursor, &clipboard, &messageBox, &clock};
-        given.systemInfo = &systemInfo;
-        given.mixer = mixer ? mixer : std::make_shared<FakeAudioMixer>();
-        given.makeInstanceLock = [](const std::string&, const std::string&) {
-            return std::unique_ptr<InstanceLock>(std::make_unique<FakeInstanceLock>());
-        };
+        AppServices given = fakeProgramServices(
+            {&display, &events, &cursor, &clipboard, &messageBox, &clock}, &systemInfo, mixer);
         // The collector's events, written out at each step of the shut-down while it lasts.
         given.shutDownStep = [this](const char*) {
             if (const StatisticsCollector* collector = getStatisticsCollector()) {

@@ -56,6 +56,19 @@ private:
 
 class AudioMixer;
 class Dialog;
+class SystemInfoSource;
+struct AppServices;
+struct WindowServices;
+
+// A program run's surroundings: its data and config folders under `home`, the key store, and
+// a desktop larger than the game (the window keeps its windowed setting). leaveProgramHome
+// puts the process back.
+void enterProgramHome(const std::filesystem::path& home, FakeKeyStore& keys, FakeDisplay& display);
+void leaveProgramHome();
+// The program's services on fakes: the window's, the system's, `mixer` (a fake one when null)
+// and a fake single-instance lock, which finds another copy running when told.
+AppServices fakeProgramServices(const WindowServices& window, SystemInfoSource* systemInfo,
+                                std::shared_ptr<AudioMixer> mixer, bool anotherCopyRunning = false);
 class GameNode;
 class Scene;
 
