@@ -5,7 +5,7 @@
 #include "game/dialogs/DialogYesNo.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
-#include "game/screen/SceneGame.h"
+#include "game/screen/LevelFlow.h"
 
 QUOVEL_DEFINE_TYPE(DialogMenu, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogMenu)
@@ -48,7 +48,7 @@ int32_t DialogMenu::onStop(BaseObject*) {
     // "No" only closes the question; the menu stays open under it.
     DialogYesNo* question =
         DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",
-                         callback<&SceneGame::onGameStopped>(), {}, screen);
+                         callback<&LevelFlow::onGameStopped>(), {}, screen);
     if (question) {
         screen->openDialog(question);
     }

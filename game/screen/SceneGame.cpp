@@ -176,8 +176,7 @@ void SceneGame::show() {
     if (GameWindow* window = GameWindow::getInstance()) {
         window->getMessageHandler()->addListener(this);
     }
-    pauseRequested = false;
-    menuRequested = false;
+    flow.forgetRequests();
     if (SoundManager* sound = SoundManager::getInstance();
         sound && SoundManager::isSoundAvailable()) {
         sound->fadeOutMusic(800);
@@ -206,7 +205,7 @@ void SceneGame::hide() {
 
 void SceneGame::startLevel(bool restart) {
     Game* game = Game::current();
-    pauseState = RUNNING;
+    flow.start();
     savedGame.setMode(0);
     aids.resetSuperHintTime();
     input.reset();
@@ -454,13 +453,13 @@ void SceneGame::playGameMusic() {
 }
 
 int32_t SceneGame::onPauseButton(BaseObject*) {
-    pauseRequested = true;
+    flow.requestPause();
     enablePauseAndMenu();
     return 0;
 }
 
 int32_t SceneGame::onMenuButton(BaseObject*) {
-    menuRequested = true;
+    flow.requestMenu();
     enablePauseAndMenu();
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
 #include "game/screen/SavedGameKeeper.h"
@@ -54,7 +55,8 @@ class SceneGame : public SceneQuovelMahjong,
                   public WindowMessageListener,
                   public PlayScreen,
                   private BoardInput::Screen,
-                  private PlayerAids::Screen {
+                  private PlayerAids::Screen,
+                  private LevelFlow::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
     // The screen position of the time bar.
@@ -92,15 +94,10 @@ public:
     // Counts the start of the level in the player's records.
     void countLevelStart();
 
-    // Level flow.
-    // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
-    void setState(GameSceneState* next) override;
-    GameSceneState* getCurrentState() const override { return currentState.get(); }
-    // A lost or won level is ending.
-    bool isLevelOver() const override;
-    // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
-    void updatePlay(int32_t elapsedMs);
-    void enterGameOver();
+    // Level flow: the states, the pause and the end of a level are the flow's.
+    void setState(GameSceneState* next) override { flow.setState(next); }
+    GameSceneState* getCurrentState() const override { return flow.getCurrentState(); }
+    bool isLevelOver() const override { return flow.isLevelOver(); }
     // The next level of a won casino or roof run in place, else back to the room; true when
     // the next level is set. A next layout that cannot be read (no tile) ends the run there:
     // the player is told (unless quiet) and goes back to the room.
@@ -108,12 +105,12 @@ public:
     void restartLevel() override;
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
-    // The stop question's yes.
-    static int32_t onGameStopped(BaseObject* sender);
     // The game scene the dialogs hold, or null.
     static SceneGame* fromHost();
     // Board input is taken only in play: no state, level not torn down.
-    bool isPlaying() const override { return !currentState && pauseState != STOPPED && renderer; }
+    bool isPlaying() const override {
+        return !flow.getCurrentState() && flow.getPauseState() != STOPPED && renderer;
+    }
     void enableHudButtons() override;
     void disableHudButtons() override { setButtonsEnabled(false); }
     void setSaveMode(int32_t value) override { savedGame.setMode(value); }
@@ -175,14 +172,15 @@ public:
     GameNode* liftTile(Tile* tile) override;
 
     // GameDialogHost.
-    bool isInLevelPhase() const override { return currentState.get() != nullptr; }
+    bool isInLevelPhase() const override { return flow.getCurrentState() != nullptr; }
     Scene* getGameScene() const override { return const_cast<SceneGame*>(this); }
 
     LayoutRenderer* getRenderer() const override { return renderer.get(); }
     BoardInput& getInput() { return input; }
     PlayerAids& getAids() override { return aids; }
     SavedGameKeeper& getSavedGame() { return savedGame; }
-    int32_t getPauseState() const override { return pauseState; }
+    int32_t getPauseState() const override { return flow.getPauseState(); }
+    LevelFlow& getFlow() { return flow; }
     Scene& getScene() override { return *this; }
     void deselectAll() override { input.deselectAll(); }
     void markHintTile(Tile* tile) override { input.markHintTile(tile); }
@@ -191,7 +189,7 @@ public:
     // The ticker's number, or null.
     Label* getScoreLabel() const override;
     // The ticker shows the score at once, without counting.
-    void setScoreAtOnce(int32_t score);
+    void setScoreAtOnce(int32_t score) override;
 
     // The bars.
     TimeBar* getTimeBar() const override { return timeBar.get(); }
@@ -225,11 +223,10 @@ public:
     SoundNode* getTimeSound() const override { return timeSound.get(); }
 
 protected:
-    void pauseGame() override;
-    void resumeGame() override;
+    void pauseGame() override { flow.pause(); }
+    void resumeGame() override { flow.resume(); }
 
 private:
-    void endLevel(bool won);
     void createHud();
     void createLayers();
     void createTimeSound();
@@ -240,7 +237,7 @@ private:
     void setLabelNumber(Label* label, int32_t value);
     void updateHud();
     void setButtonsEnabled(bool value);
-    void enablePauseAndMenu();
+    void enablePauseAndMenu() override;
     RefHolder<Image> gameImage(const std::string& key);
     // A floater label of the text in the font (section "default"), centred on the point, or as
     // near it as keeps its flight inside `area`.
@@ -248,12 +245,13 @@ private:
                       const Rect& area = LayoutRenderer::FULL_SCREEN);
     // PlayerAids::Screen.
     Label* getTimeLabel() const override { return timeLabel; }
+    // LevelFlow::Screen.
+    GameNode* getEndLayer() const override { return endLayer.get(); }
+    bool isDialogOverGame() const override { return !GameDialogHost::getOpenDialogs().empty(); }
     Button* getShuffleButton() const override { return shuffleButton; }
     Label* getMatchesLabel() const override { return matchesLabel; }
 
     RefHolder<LayoutRenderer> renderer;
-    int32_t pauseState = RUNNING;
-    RefHolder<GameSceneState> currentState;
 
     Button* pauseButton = nullptr;
     Button* menuButton = nullptr;
@@ -280,8 +278,6 @@ private:
     RefHolder<GameNode> endLayer;
     RefHolder<GameNode> floaterLayer;
 
-    bool pauseRequested = false;
-    bool menuRequested = false;
     RefHolder<SoundNode> timeSound;
 
     // The bars, children of the scene's tree.
@@ -291,6 +287,7 @@ private:
     BoardInput input{*this, hintTriggers};
     PlayerAids aids{*this, *this, input};
     SavedGameKeeper savedGame{*this};
+    LevelFlow flow{*this, *this, input, hintTriggers, savedGame};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 

@@ -1,5 +1,5 @@
-// The game scene's frame update and level flow: pause and hold under dialogs, the play update,
-// the end of a level, the next level, the restart, the stop and the teardown.
+// The game scene's part of the level's flow: the frame, the HUD buttons, the next level, the
+// restart, the teardown and the bars.
 #include <algorithm>
 #include <string>
 
@@ -13,7 +13,6 @@
 #include "framework/nodes/ModifierSound.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundNode.h"
-#include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
@@ -22,23 +21,14 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/screen/BonusBar.h"
-#include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/SceneGame.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
-
-constexpr int32_t LEVEL_END_DELAY = 1500;
-// The super hint's last milliseconds: its icon blinks.
-
-// The rec room's clock, minutes always two digits ("00:00", "01:15"), so that its width holds
-// from the reset to the first hour.
-std::wstring clockText(int32_t milliseconds) {
-    return formatDuration(static_cast<uint32_t>(std::max(milliseconds, 0)), true, true);
-}
 
 // Closed and dropped, in this order, when a level is torn down.
 const char* const LEVEL_DIALOGS[] = {
@@ -53,25 +43,6 @@ SideBoard* currentSideBoard() {
 
 }  // namespace
 
-// --- States ---
-
-void SceneGame::setState(GameSceneState* next) {
-    // Both are held across exit and enter: either may hand the scene yet another state.
-    RefHolder<GameSceneState> keepNext(next);
-    if (RefHolder<GameSceneState> previous = currentState) {
-        currentState = nullptr;
-        previous->exit();
-    }
-    if (next) {
-        currentState = next;
-        next->enter();
-    }
-}
-
-bool SceneGame::isLevelOver() const {
-    return currentState && currentState->isA(&StateLevelEnd::typeRecord);
-}
-
 SceneGame* SceneGame::fromHost() {
     GameDialogHost* host = GameDialogHost::get();
     return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
@@ -81,106 +52,7 @@ SceneGame* SceneGame::fromHost() {
 
 void SceneGame::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
-    if (currentState) {
-        RefHolder<GameSceneState> keep = currentState;
-        keep->update(elapsedMs);
-        input.endFrame();
-        return;
-    }
-    if (!isDialogOpen("DIALOG_PAUSE") && (menuRequested || pauseRequested || input.isFocusLost() ||
-                                          input.isDeactivatedThisFrame())) {
-        if (pauseState != HIDDEN && pauseState != STOPPED) {
-            if (renderer) {
-                renderer->hideSymbols();
-            }
-            if (SideBoard* sideBoard = currentSideBoard()) {
-                sideBoard->invalidateAll();
-            }
-            pauseState = HIDDEN;
-        }
-        if (timeSound) {
-            timeSound->stop(true);
-        }
-        Dialog* dialog = getDialog(menuRequested ? "DIALOG_MENU" : "DIALOG_PAUSE");
-        if (!menuRequested && input.isDeactivatedThisFrame()) {
-            GameDialogs::get().setFadeInOnShow(dialog, false);
-        }
-        openDialog(dialog);
-        menuRequested = false;
-        pauseRequested = false;
-        input.forgetFocusLoss();
-        enablePauseAndMenu();
-    }
-    if (Game* game = Game::current()) {
-        SideBoard* sideBoard = currentSideBoard();
-        for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
-            if (sideBoard && tile->isOnSideBoard()) {
-                sideBoard->invalidateTileRect(tile->getGridX(), tile->getGridY());
-            }
-        }
-    }
-    // The tutorial hints: a closed hint dialog is forgotten, then the board check is paced.
-    if (GameDialogs::get().isHintOpen() && !isDialogOpen("DIALOG_HINT")) {
-        GameDialogs::get().forgetHint();
-    }
-    hintTriggers.onFrame();
-    if (GameDialogHost::getOpenDialogs().empty()) {
-        updatePlay(elapsedMs);
-    }
-    input.endFrame();
-}
-
-void SceneGame::updatePlay(int32_t elapsedMs) {
-    Game* game = Game::current();
-    if (!game) {
-        return;
-    }
-    game->gameCounts.dataGatherLevelTime += elapsedMs;
-    game->runCounts.realTime += elapsedMs;
-    game->levelCounts.timeSinceLastRestart += elapsedMs;
-    input.advanceHoverPath(elapsedMs);
-    aids.advanceSuperHint(elapsedMs);
-    if (currentRoomKind() == RoomKind::RECROOM) {
-        game->runCounts.clockTime += elapsedMs;
-        if (timeLabel) {
-            timeLabel->setText(clockText(game->runCounts.clockTime));
-        }
-        return;
-    }
-    if (getTimeValue().getValue() <= 0) {
-        enterGameOver();
-    }
-}
-
-// --- Holding the game under dialogs ---
-
-void SceneGame::pauseGame() {
-    if (pauseState == HIDDEN || pauseState == STOPPED) {
-        return;
-    }
-    setButtonsEnabled(false);
-    setBarsSuspended(true);
-    pauseState = HELD;
-}
-
-void SceneGame::resumeGame() {
-    if (pauseState == STOPPED) {
-        return;
-    }
-    if (pauseState == HIDDEN) {
-        if (renderer) {
-            renderer->showSymbols();
-        }
-        if (SideBoard* sideBoard = currentSideBoard()) {
-            sideBoard->invalidateAll();
-        }
-    }
-    pauseState = RUNNING;
-    // While the level is introduced, built or ended, the states keep the HUD off.
-    if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
-        enableHudButtons();
-        setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
-    }
+    flow.update(elapsedMs);
 }
 
 void SceneGame::enableHudButtons() {
@@ -194,37 +66,8 @@ void SceneGame::enableHudButtons() {
 
 // --- The end of a level ---
 
-void SceneGame::enterGameOver() {
-    endLevel(false);
-}
-
 void SceneGame::enterGameWon() {
-    endLevel(true);
-}
-
-void SceneGame::endLevel(bool won) {
-    if (Game* game = Game::current()) {
-        setScoreAtOnce(game->getScore().getValue());
-    }
-    input.deselectAll();
-    if (endLayer) {
-        GameNode::releaseChildren(endLayer.get());
-    }
-    if (bonusBar) {
-        bonusBar->finishAnimations();
-    }
-    if (timeSound) {
-        timeSound->stop(true);
-    }
-    aids.dismissSuperHintIcon(true);
-    savedGame.setMode(won ? 2 : 0);
-    if (won) {
-        setState(new StateGameWon(this, LEVEL_END_DELAY));
-    } else {
-        // A lost level ends its run: no kill may leave the run to be continued.
-        savedGame.drop();
-        setState(new StateGameOver(this, LEVEL_END_DELAY));
-    }
+    flow.endLevel(true);
 }
 
 bool SceneGame::newLevel(bool quiet) {
@@ -326,34 +169,11 @@ void SceneGame::restartLevel() {
     clearLevel();
     game->restartLevel();
     startLevel(true);
-    setState(new StateBuildLevel(this));
-}
-
-int32_t SceneGame::onGameStopped(BaseObject*) {
-    Game* game = Game::current();
-    if (!game) {
-        return 0;
-    }
-    if (PropertyNode* session = Game::getLevelSession()) {
-        session->addBool("gameStopped", true, false);
-    }
-    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        player->setTrophiesSeen();
-    }
-    const RoomKind mode = currentRoomKind();
-    if (mode == RoomKind::FLOORS) {
-        game->returnToRoom();
-        return 0;
-    }
-    BuildingHooks::gameStopped(mode);
-    if (SceneManager* manager = SceneManager::getInstance()) {
-        manager->goToScene("SCENE_ELEVATOR", "", SceneManager::QueuedSections::KEEP);
-    }
-    return 0;
+    flow.setState(new StateBuildLevel(this));
 }
 
 void SceneGame::clearLevel() {
-    pauseState = STOPPED;
+    flow.stop();
     if (Game* game = Game::current()) {
         game->clearLevelValues();
     }
@@ -390,7 +210,7 @@ void SceneGame::clearLevel() {
     }
     if (timeLabel) {
         GameNode::removeAllModifiers(timeLabel);
-        timeLabel->setText(clockText(0));
+        timeLabel->setText(LevelFlow::clockText(0));
     }
     if (renderer) {
         renderer->setRemoved(true);

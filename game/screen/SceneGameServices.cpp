@@ -77,7 +77,8 @@ void SceneGame::showTrophyInfo(int32_t index) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const bool canShow = game && game->getLayout() &&
                          game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
-                         pauseState == RUNNING && !isDialogOpen("DIALOG_HINT") && !isLevelOver();
+                         flow.getPauseState() == RUNNING && !isDialogOpen("DIALOG_HINT") &&
+                         !isLevelOver();
     Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
     if (!canShow || !trophy) {
         return;

@@ -133,7 +133,7 @@ TEST_F(GameMenusTest, TheMenuAsksToStopByRoomKindAndKeepsItselfUnderWhatItOpens)
     EXPECT_EQ(question->getMessage()->getText(), getBasicText("TEXT_MENU_STOP_QUOVEL"));
     EXPECT_EQ(question->getHeader()->getText(), L"Stop the game");
     // "Yes" stops the game on the game screen.
-    EXPECT_EQ(question->getYesButton()->getBound(), callback<&SceneGame::onGameStopped>());
+    EXPECT_EQ(question->getYesButton()->getBound(), callback<&LevelFlow::onGameStopped>());
     frames(tuning().DIALOG_FADE_TIME + 20);
     clickOn(question->getNoButton());
     frames(tuning().DIALOG_FADE_TIME + 20);

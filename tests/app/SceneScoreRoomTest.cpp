@@ -436,7 +436,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     // run's saved game there (its saving belongs to the game screen), the next arrival asks.
     playClassic();
     EXPECT_EQ(casino->getBlinkModifier(), nullptr);
-    SceneGame::onGameStopped(nullptr);
+    LevelFlow::onGameStopped(nullptr);
     EXPECT_EQ(elevator->getStop(), SceneElevator::STOP_CASINO);
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);

@@ -251,7 +251,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_TRUE(Game::canLoadSaved(1));
     reachPlay();
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
-    scene->enterGameOver();
+    scene->getFlow().enterGameOver();
     EXPECT_FALSE(PlayerManager::getInstance()->saveGameExists("1", "Ann"));
 
     // A run whose next layout cannot be read ends after the won level: the player is told and
@@ -370,7 +370,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     ASSERT_NE(SceneElevator::instance(), nullptr);
     game->getLevel()->setGameMode(RoomKind::ROOF);
     player->getTrophies().getTrophy(3)->state = Trophy::EARNED;
-    SceneGame::onGameStopped(nullptr);
+    LevelFlow::onGameStopped(nullptr);
     EXPECT_EQ(SceneElevator::instance()->getStop(), 23);
     EXPECT_EQ(manager->getRequestedScene(), elevator);
     EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::SEEN);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/RefHolder.h"
+#include "game/screen/GameSceneStates.h"
+#include "game/screen/PlayScreen.h"
+
+class BaseObject;
+class BoardInput;
+class GameNode;
+class HintTriggers;
+class Label;
+class SavedGameKeeper;
+
+// The level's flow on the game screen: the current game-scene state (play is its absence), the
+// pause state with the pause and menu requests, the frame update, holding the game under
+// dialogs and the end of a level. The game scene owns it.
+class LevelFlow {
+public:
+    // What the flow asks of the screen beyond the parts' interface.
+    class Screen {
+    public:
+        virtual void enablePauseAndMenu() = 0;
+        // The ticker shows the score at once, without counting.
+        virtual void setScoreAtOnce(int32_t score) = 0;
+        // The layer of the level-end pictures; null before the layers are made.
+        virtual GameNode* getEndLayer() const = 0;
+        virtual Label* getTimeLabel() const = 0;
+        // A game dialog is open over the game: no time passes.
+        virtual bool isDialogOverGame() const = 0;
+
+    protected:
+        ~Screen() = default;
+    };
+
+    LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input, HintTriggers& hintTriggers,
+              SavedGameKeeper& savedGame);
+
+    // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
+    void setState(GameSceneState* next);
+    GameSceneState* getCurrentState() const { return currentState.get(); }
+    // A lost or won level is ending.
+    bool isLevelOver() const;
+    int32_t getPauseState() const { return pauseState; }
+    // A new level runs; a torn-down one stops the frame's pausing and the board input.
+    void start() { pauseState = PlayScreen::RUNNING; }
+    void stop() { pauseState = PlayScreen::STOPPED; }
+
+    // The pause and menu buttons ask; the next frame opens their dialog.
+    void requestPause() { pauseRequested = true; }
+    void requestMenu() { menuRequested = true; }
+    void forgetRequests() { pauseRequested = menuRequested = false; }
+
+    // The frame: the current state's, else the pause requests, the tutorial hints and play.
+    void update(int32_t elapsedMs);
+    // The play update: clocks, the River's hover path, the super-hint countdown, the time limit.
+    void updatePlay(int32_t elapsedMs);
+    // Holding the game while a dialog is open over it, and letting it go.
+    void pause();
+    void resume();
+
+    // A lost or won level ends: the level-end state after a delay.
+    void endLevel(bool won);
+    void enterGameOver() { endLevel(false); }
+    // The stop question's yes.
+    static int32_t onGameStopped(BaseObject* sender);
+    // The rec room's clock, minutes always two digits ("00:00", "01:15"), so that its width
+    // holds from the reset to the first hour.
+    static std::wstring clockText(int32_t milliseconds);
+
+private:
+    PlayScreen& play;
+    Screen& screen;
+    BoardInput& input;
+    HintTriggers& hintTriggers;
+    SavedGameKeeper& savedGame;
+
+    int32_t pauseState = PlayScreen::RUNNING;
+    RefHolder<GameSceneState> currentState;
+    bool pauseRequested = false;
+    bool menuRequested = false;
+};
