@@ -28,6 +28,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/Effects.h"
@@ -595,7 +596,8 @@ void BonusBar::finishAnimations() {
 // --- The frame ---
 
 bool BonusBar::runs() const {
-    return scene && scene->getPauseState() == PlayScreen::RUNNING && Game::current() != nullptr;
+    return scene && scene->getFlow().getPauseState() == PlayScreen::RUNNING &&
+           Game::current() != nullptr;
 }
 
 float BonusBar::targetFill() const {

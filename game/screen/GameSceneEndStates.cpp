@@ -23,6 +23,7 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/visuals/ScreenUtils.h"
 
@@ -137,8 +138,8 @@ void StateGameOver::enter() {
 
 int32_t StateGameOver::next(BaseObject*) {
     PlayScreen* scene = PlayScreen::fromHost();
-    if (scene && scene->getCurrentState() &&
-        scene->getCurrentState()->isA(&StateGameOver::typeRecord)) {
+    if (scene && scene->getFlow().getCurrentState() &&
+        scene->getFlow().getCurrentState()->isA(&StateGameOver::typeRecord)) {
         scene->newLevel(false);
     }
     return 0;
@@ -318,15 +319,15 @@ void StateGameWon::awardTrophies() {
 
 int32_t StateGameWon::next(BaseObject*) {
     PlayScreen* scene = PlayScreen::fromHost();
-    if (!scene || !scene->getCurrentState() ||
-        !scene->getCurrentState()->isA(&StateGameWon::typeRecord)) {
+    if (!scene || !scene->getFlow().getCurrentState() ||
+        !scene->getFlow().getCurrentState()->isA(&StateGameWon::typeRecord)) {
         return 0;
     }
     Game* game = Game::current();
     const RoomKind kind =
         game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
     if (scene->newLevel(false) && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
-        scene->setState(new StateRoomInfo(scene));
+        scene->getFlow().setState(new StateRoomInfo(scene));
     }
     return 0;
 }

@@ -18,6 +18,7 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
@@ -119,9 +120,9 @@ void StateRoomInfo::enter() {
 int32_t StateRoomInfo::startInstructions(BaseObject*) {
     // The dialog is its own callback target; a close after the level moved on does nothing.
     PlayScreen* scene = PlayScreen::fromHost();
-    if (scene && scene->getCurrentState() &&
-        scene->getCurrentState()->isA(&StateRoomInfo::typeRecord)) {
-        scene->setState(new StateInstructions(scene));
+    if (scene && scene->getFlow().getCurrentState() &&
+        scene->getFlow().getCurrentState()->isA(&StateRoomInfo::typeRecord)) {
+        scene->getFlow().setState(new StateInstructions(scene));
     }
     return 0;
 }
@@ -153,12 +154,12 @@ void StateInstructions::enter() {
 
 int32_t StateInstructions::finish(BaseObject*) {
     PlayScreen* scene = PlayScreen::fromHost();
-    if (!scene || !scene->getCurrentState() ||
-        !scene->getCurrentState()->isA(&StateInstructions::typeRecord)) {
+    if (!scene || !scene->getFlow().getCurrentState() ||
+        !scene->getFlow().getCurrentState()->isA(&StateInstructions::typeRecord)) {
         return 0;
     }
     scene->playGameMusic();
-    scene->setState(new StateBuildLevel(scene));
+    scene->getFlow().setState(new StateBuildLevel(scene));
     return 0;
 }
 
@@ -237,7 +238,7 @@ void StateBuildLevel::finish() {
     if (scene->getSuperHintTimeLeft() > 0) {
         scene->markSuperHintTiles();
     }
-    scene->setState(new StatePlaying(scene));
+    scene->getFlow().setState(new StatePlaying(scene));
 }
 
 // --- Play begins ---
@@ -256,7 +257,7 @@ void StatePlaying::enter() {
         scene->getRenderer()->applyLayerShading();
     }
     scene->setSaveMode(1);
-    scene->setState(nullptr);
+    scene->getFlow().setState(nullptr);
 }
 
 // --- Shuffle ---
@@ -291,7 +292,7 @@ void StateShuffle::update(int32_t elapsedMs) {
     LayoutRenderer* renderer = scene->getRenderer();
     for (int32_t i = 0; i < steps; ++i) {
         if (tiles.empty() || !layout) {
-            scene->setState(new StateBuildLevel(scene));
+            scene->getFlow().setState(new StateBuildLevel(scene));
             return;
         }
         const size_t index = drawFreeTile(*layout, tiles);

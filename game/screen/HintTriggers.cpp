@@ -17,6 +17,7 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 
@@ -91,7 +92,8 @@ void HintTriggers::onFrame() {
         return;
     }
     const int32_t before = pacer++;
-    if (before > PACER_FRAMES && scene.getPauseState() == PlayScreen::RUNNING && Game::current()) {
+    if (before > PACER_FRAMES && scene.getFlow().getPauseState() == PlayScreen::RUNNING &&
+        Game::current()) {
         pacer = 0;
         checkBoard();
     }

@@ -11,9 +11,9 @@
 class BonusBar;
 class Button;
 class DisplayValue;
-class GameSceneState;
 class Label;
 class LayoutRenderer;
+class LevelFlow;
 class PlayerAids;
 class Scene;
 class SoundNode;
@@ -39,7 +39,6 @@ public:
     virtual Scene& getScene() = 0;
     // The hint, shuffle, undo, super hint and the stuck question.
     virtual PlayerAids& getAids() = 0;
-    virtual int32_t getPauseState() const = 0;
     virtual LayoutRenderer* getRenderer() const = 0;
     virtual TimeBar* getTimeBar() const = 0;
     virtual BonusBar* getBonusBar() const = 0;
@@ -47,10 +46,9 @@ public:
     // The looping warning of the last seconds; null without the sound.
     virtual SoundNode* getTimeSound() const = 0;
 
-    // The level's flow: its current state (null in play) and the end of a level.
-    virtual GameSceneState* getCurrentState() const = 0;
-    virtual void setState(GameSceneState* next) = 0;
-    virtual bool isLevelOver() const = 0;
+    // The level's flow: its current state (null in play), the pause state and the end of a
+    // level.
+    virtual LevelFlow& getFlow() = 0;
     virtual bool newLevel(bool quiet) = 0;
     virtual void setSaveMode(int32_t value) = 0;
     virtual void playGameMusic() = 0;

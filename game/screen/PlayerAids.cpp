@@ -28,6 +28,7 @@
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 namespace {
@@ -80,8 +81,9 @@ PlayerAids::PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input)
     : play(play), screen(screen), input(input) {}
 
 bool PlayerAids::aidsAllowed() const {
-    return play.getPauseState() == PlayScreen::RUNNING && !play.getCurrentState() &&
-           play.getRenderer() && !play.getScene().isDialogOpen("DIALOG_HINT");
+    return play.getFlow().getPauseState() == PlayScreen::RUNNING &&
+           !play.getFlow().getCurrentState() && play.getRenderer() &&
+           !play.getScene().isDialogOpen("DIALOG_HINT");
 }
 
 // --- Hint ---
@@ -241,7 +243,7 @@ bool PlayerAids::performShuffle(bool charge) {
             ++game->levelCounts.freeCellShuffleCount;
         }
     }
-    play.setState(new StateShuffle(&play));
+    play.getFlow().setState(new StateShuffle(&play));
     return true;
 }
 

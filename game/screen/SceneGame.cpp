@@ -84,7 +84,7 @@ SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) 
 
 SceneGame::~SceneGame() {
     savedGame.save();
-    setState(nullptr);
+    flow.setState(nullptr);
     GameDialogs::get().forgetHint();
     if (Game::current()) {
         Game::releaseCurrent();
@@ -182,7 +182,7 @@ void SceneGame::show() {
         sound->fadeOutMusic(800);
     }
     startLevel(false);
-    setState(new StateRoomInfo(this));
+    flow.setState(new StateRoomInfo(this));
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
     }
@@ -192,7 +192,7 @@ void SceneGame::hide() {
     savedGame.save();
     clearLevel();
     // A build or shuffle left half-way would keep its loop sounding.
-    setState(nullptr);
+    flow.setState(nullptr);
     if (GameWindow* window = GameWindow::getInstance()) {
         window->getMessageHandler()->removeListener(this);
     }
@@ -550,7 +550,7 @@ void SceneGame::updateMatchesText() {
                                  : "TEXT_MATCHES_";
         matchesCaption->setText(getBasicText(prefix + form));
     }
-    if (count == 0 && game->isStuck(0) && !isLevelOver()) {
+    if (count == 0 && game->isStuck(0) && !flow.isLevelOver()) {
         ++game->runCounts.numZeroMatches;
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             ++player->getStats().numStuck;

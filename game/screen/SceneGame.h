@@ -95,9 +95,7 @@ public:
     void countLevelStart();
 
     // Level flow: the states, the pause and the end of a level are the flow's.
-    void setState(GameSceneState* next) override { flow.setState(next); }
-    GameSceneState* getCurrentState() const override { return flow.getCurrentState(); }
-    bool isLevelOver() const override { return flow.isLevelOver(); }
+    LevelFlow& getFlow() override { return flow; }
     // The next level of a won casino or roof run in place, else back to the room; true when
     // the next level is set. A next layout that cannot be read (no tile) ends the run there:
     // the player is told (unless quiet) and goes back to the room.
@@ -179,8 +177,6 @@ public:
     BoardInput& getInput() { return input; }
     PlayerAids& getAids() override { return aids; }
     SavedGameKeeper& getSavedGame() { return savedGame; }
-    int32_t getPauseState() const override { return flow.getPauseState(); }
-    LevelFlow& getFlow() { return flow; }
     Scene& getScene() override { return *this; }
     void deselectAll() override { input.deselectAll(); }
     void markHintTile(Tile* tile) override { input.markHintTile(tile); }

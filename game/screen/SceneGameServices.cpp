@@ -75,10 +75,9 @@ void SceneGame::awardTrophy(TrophyId id) {
 void SceneGame::showTrophyInfo(int32_t index) {
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const bool canShow = game && game->getLayout() &&
-                         game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
-                         flow.getPauseState() == RUNNING && !isDialogOpen("DIALOG_HINT") &&
-                         !isLevelOver();
+    const bool canShow =
+        game && game->getLayout() && game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
+        flow.getPauseState() == RUNNING && !isDialogOpen("DIALOG_HINT") && !flow.isLevelOver();
     Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
     if (!canShow || !trophy) {
         return;

@@ -17,6 +17,7 @@
 #include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(TimeBar, &Sprite::typeRecord)
@@ -110,8 +111,8 @@ float TimeBar::fillTop() const {
 }
 
 bool TimeBar::clockRuns() const {
-    return scene && scene->getPauseState() == PlayScreen::RUNNING && Game::current() != nullptr &&
-           !scene->isLevelOver();
+    return scene && scene->getFlow().getPauseState() == PlayScreen::RUNNING &&
+           Game::current() != nullptr && !scene->getFlow().isLevelOver();
 }
 
 void TimeBar::update(int32_t elapsedMs) {
@@ -121,7 +122,7 @@ void TimeBar::update(int32_t elapsedMs) {
         time.add(-elapsedMs);
         time.arrive(-elapsedMs);
     }
-    const bool over = scene && scene->isLevelOver();
+    const bool over = scene && scene->getFlow().isLevelOver();
     const TuningConstants& c = tuning();
     updateWarningSound(runs && !over && time.getValue() <= c.TIME_ALMOST_UP_SOUND);
     updateWarningAnimation(runs && !over && time.getValue() >= 1 &&

@@ -384,9 +384,10 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLevel()->getRoom(), 1);
     ASSERT_NE(played->getLayout(), nullptr);
     // The level notice closes by itself, the host's hint by its OK, then the board is built.
-    ASSERT_GE(runUntil([&] { return !objectCast<StateRoomInfo>(screen->getCurrentState()); },
-                       10000),
-              0);
+    ASSERT_GE(
+        runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
+                 10000),
+        0);
     if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
         objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
             ->closeAsOwnTarget(nullptr);
@@ -415,7 +416,7 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     }
     EXPECT_EQ(played->getLayout()->getTileCount(), 0);
     EXPECT_TRUE(played->getHasWon());
-    EXPECT_NE(objectCast<StateGameWon>(screen->getCurrentState()), nullptr);
+    EXPECT_NE(objectCast<StateGameWon>(screen->getFlow().getCurrentState()), nullptr);
 
     // The level end comes up; its continue leads back to the hallway, where the medal lands.
     ASSERT_GE(runUntil([&] { return screen->isDialogOpen("DIALOG_LEVEL_END"); }, 20000), 0);

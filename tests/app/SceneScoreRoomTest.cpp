@@ -386,7 +386,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     player->unlockedStuff[0] = 2;
     player->showHints = false;
     const auto inState = [&](const TypeRecord& type) {
-        return table->getCurrentState() && table->getCurrentState()->isA(&type);
+        return table->getFlow().getCurrentState() && table->getFlow().getCurrentState()->isA(&type);
     };
     // Into the game screen with Classic at normal, to the end of its build.
     const auto playClassic = [&] {
@@ -397,7 +397,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
         // The level's notice opens once the transition is over, and closes by itself.
         ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
         ASSERT_GE(runFramesUntil(manager, [&] { return !inState(StateRoomInfo::typeRecord); }, 10000), 0);
-        ASSERT_GE(runFramesUntil(manager, [&] { return table->getCurrentState() == nullptr; }, 30000), 0);
+        ASSERT_GE(runFramesUntil(manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000), 0);
     };
     playClassic();
     ASSERT_NE(Game::current(), nullptr);
@@ -453,7 +453,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     casino->startRecentSavedGame(nullptr);
     waitForLoader(resources);
     ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
-    ASSERT_GE(runFramesUntil(manager, [&] { return table->getCurrentState() == nullptr; }, 30000), 0);
+    ASSERT_GE(runFramesUntil(manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000), 0);
     Game::current()->getScore().set(230000);
     table->getTimeValue().set(0);
     run(1500 + 3 * FRAME_MS);

@@ -59,7 +59,7 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
     ASSERT_TRUE(road.waitFor(
         [&] {
             dismissTutorialHint(road);
-            return objectCast<StateGameOver>(screen->getCurrentState());
+            return objectCast<StateGameOver>(screen->getFlow().getCurrentState());
         },
                              "the time to run out", 400000));
     EXPECT_FALSE(played->getHasWon());

@@ -154,7 +154,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
     road.run(3000);
     road.picture("won");
-    EXPECT_TRUE(objectCast<StateGameWon>(gameScreen(road)->getCurrentState()));
+    EXPECT_TRUE(objectCast<StateGameWon>(gameScreen(road)->getFlow().getCurrentState()));
     EXPECT_EQ(road.finish(), 0);
 
     // The stopped level's session, handed over when the saved game replaced it, says so.

@@ -47,7 +47,7 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
     ASSERT_TRUE(road.waitFor(
         [&] {
             dismissTutorialHint(road);
-            return objectCast<StateGameOver>(screen->getCurrentState());
+            return objectCast<StateGameOver>(screen->getFlow().getCurrentState());
         },
                              "the casino clock to run out", 400000));
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));

@@ -28,7 +28,7 @@ protected:
     }
     // Through the level notice, the host's hint and the build, into play.
     void reachPlay() {
-        for (int32_t ms = 0; ms < 30000 && scene->getCurrentState(); ms += 16) {
+        for (int32_t ms = 0; ms < 30000 && scene->getFlow().getCurrentState(); ms += 16) {
             if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
                 objectCast<DialogQuovelMahjong>(scene->findDialog("DIALOG_DORRICK_HINT"))
                     ->closeAsOwnTarget(nullptr);

@@ -79,7 +79,7 @@ protected:
     }
     template <class State>
     bool inState() const {
-        return scene->getCurrentState() && scene->getCurrentState()->isA(&State::typeRecord);
+        return objectCast<State>(scene->getFlow().getCurrentState()) != nullptr;
     }
     Dialog* openDialog(const char* name) const {
         return scene->isDialogOpen(name) ? scene->findDialog(name) : nullptr;
@@ -91,7 +91,7 @@ protected:
         if (Dialog* hint = openDialog("DIALOG_DORRICK_HINT")) {
             objectCast<DialogQuovelMahjong>(hint)->closeAsOwnTarget(nullptr);
         }
-        ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+        ASSERT_GE(runUntil([&] { return !scene->getFlow().getCurrentState(); }, 20000), 0);
     }
     // Clicks the middle of the tile's face.
     int32_t click(const Tile* tile) {

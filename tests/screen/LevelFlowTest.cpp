@@ -28,7 +28,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(labelOf(notice, "LABEL_GAMETYPE"),
               getBasicText("TEXT_GAMETYPE" + std::to_string(level->getGameType() + 1)));
     EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_ROOM") + L" 11");
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
     EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->playCount, 1);
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->gameType, level->getGameType());
@@ -56,7 +56,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
 
     // The board is built from nothing, at most 20 ms per tile; a dialog opened and closed
     // meanwhile leaves the HUD off.
-    auto* build = static_cast<StateBuildLevel*>(scene->getCurrentState());
+    auto* build = static_cast<StateBuildLevel*>(scene->getFlow().getCurrentState());
     const int32_t interval = build->getInterval();
     EXPECT_EQ(interval, std::min(20, c.BUILD_LAYOUT_DURATION / tileCount));
     EXPECT_EQ(game->getLayout()->getTileCount(), 0);
@@ -99,7 +99,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_TRUE(pictured);
     EXPECT_LE(buildTime, tileCount * interval + 3 * FRAME_MS);
     EXPECT_LT(buildTime, c.BUILD_LAYOUT_DURATION + 3 * FRAME_MS);
-    ASSERT_EQ(scene->getCurrentState(), nullptr) << "play is no state";
+    ASSERT_EQ(scene->getFlow().getCurrentState(), nullptr) << "play is no state";
     EXPECT_EQ(placesOf(*game->getLayout()), board);
     EXPECT_EQ(game->getLayout()->getTileCount(), tileCount);
     EXPECT_TRUE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
@@ -120,7 +120,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     run(FRAME_MS);
     Dialog* pause = openDialog("DIALOG_PAUSE");
     ASSERT_NE(pause, nullptr);
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
     EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
     EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
     scene->onMenuButton(nullptr);
@@ -129,12 +129,12 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     EXPECT_EQ(openDialog("DIALOG_MENU"), nullptr);
     scene->closeDialog(pause);
-    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
     EXPECT_TRUE(scene->getRenderer()->getSymbolsShown());
     run(FRAME_MS);
     Dialog* menu = openDialog("DIALOG_MENU");
     ASSERT_NE(menu, nullptr) << "the request waited for the pause dialog";
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
     // A further dialog leaves the tiles hidden; they come back with the last one.
     Dialog* another = scene->getDialog("DIALOG_YESNO");
     scene->openDialog(another);
@@ -151,7 +151,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_FALSE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
     scene->closeDialog(pause);
     run(FRAME_MS);
-    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
 
     // Cleared by clicks: the level is won and recorded; the board takes no more clicks.
     const Game::TileList order = game->getBuildOrder();
@@ -161,7 +161,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
         run(FRAME_MS);
     }
     ASSERT_TRUE(inState<StateGameWon>());
-    EXPECT_TRUE(scene->isLevelOver());
+    EXPECT_TRUE(scene->getFlow().isLevelOver());
     EXPECT_TRUE(game->getHasWon());
     EXPECT_EQ(scene->getSavedGame().getMode(), 2);
     const int32_t score = game->getScore().getValue();
@@ -203,7 +203,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     scene->getTimeValue().set(0);
     run(FRAME_MS);
     ASSERT_TRUE(inState<StateGameOver>());
-    EXPECT_TRUE(scene->isLevelOver());
+    EXPECT_TRUE(scene->getFlow().isLevelOver());
     EXPECT_EQ(scene->getSavedGame().getMode(), 0);
     HighScoreTable* table = HighScoreManager::getInstance()->getTable("1_4_0");
     ASSERT_NE(table, nullptr);
@@ -321,7 +321,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     reachPlay();
     scene->getTimeValue().set(0);
     run(64 * FRAME_MS);
-    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(scene->getFlow().getCurrentState(), nullptr);
     EXPECT_EQ(game->runCounts.clockTime, 64 * FRAME_MS);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:01");
 
@@ -331,8 +331,8 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     Layout* before = game->getLayout();
     const std::set<Cell> board = placesOf(*before);
     const int32_t count = static_cast<int32_t>(board.size());
-    scene->setState(new StateShuffle(scene));
-    auto* shuffle = static_cast<StateShuffle*>(scene->getCurrentState());
+    scene->getFlow().setState(new StateShuffle(scene));
+    auto* shuffle = static_cast<StateShuffle*>(scene->getFlow().getCurrentState());
     EXPECT_EQ(shuffle->getInterval(), count > 25 ? tuning().TEAR_DOWN_LAYOUT_DURATION / count
                                                  : tuning().TEAR_DOWN_LAYOUT_MIN_DURATION);
     EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
@@ -341,7 +341,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     EXPECT_GT(before->getTileCount(), 0);
     ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 10000), 0);
     EXPECT_NE(game->getLayout(), before);
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 10000), 0);
     EXPECT_EQ(placesOf(*game->getLayout()), board);
     EXPECT_EQ(game->getLayout()->getTileCount(), count);
 
@@ -359,7 +359,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     EXPECT_EQ(game->restartCount, 1);
     EXPECT_TRUE(inState<StateBuildLevel>());
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:00");
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 10000), 0);
     EXPECT_EQ(game->getLayout()->getTileCount(), count);
     EXPECT_EQ(player->getStats().roomRecord(1, 2)->playCount, starts);
     EXPECT_EQ(game->restartCount, 1);
@@ -415,12 +415,12 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     stats.roomRecord(1, 5)->bestScore = level->getGold();
     Game* game = start(level);
     ASSERT_GE(runUntil([&] { return inState<StateBuildLevel>(); }, 10000), 0);
-    auto* build = static_cast<StateBuildLevel*>(scene->getCurrentState());
+    auto* build = static_cast<StateBuildLevel*>(scene->getFlow().getCurrentState());
     EXPECT_EQ(build->getInterval(), 1);
     const size_t tiles = build->tilesLeft();
     run(FRAME_MS);
     EXPECT_EQ(build->tilesLeft(), tiles > FRAME_MS ? tiles - FRAME_MS : 0u);
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 10000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 10000), 0);
     EXPECT_EQ(scene->getTimeValue().getMaximum(), 0);
 
     // Won before the empty clock ends the level: no share of a time of 0, a close call.

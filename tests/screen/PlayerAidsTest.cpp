@@ -94,8 +94,10 @@ protected:
         // The host's word on the first pairs holds the game until it is closed.
         if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
             objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
-            ASSERT_GE(runUntil([&] { return scene->getPauseState() == SceneGame::RUNNING; }, 3000),
-                      0);
+            ASSERT_GE(
+                runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; },
+                         3000),
+                0);
         }
     }
 };
@@ -163,14 +165,14 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
     Game* game = play(LevelCatalog::instance()->findLevel(1, 2));
     player->getShuffleStock().set(0);
     scene->getAids().onShuffle(nullptr);
-    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(scene->getFlow().getCurrentState(), nullptr);
     EXPECT_EQ(game->levelCounts.shuffleCount, 0);
     player->getShuffleStock().set(2);
     scene->getAids().onShuffle(nullptr);
     EXPECT_TRUE(inState<StateShuffle>());
     EXPECT_EQ(player->getShuffleStock().getValue(), 1);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_SHUFFLES"))->getText(), L"1");
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 20000), 0);
 
     // Casino: the time bar pays the game type's shuffle time.
     game = play(casino());
@@ -194,13 +196,13 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
         run(step);
         expectClearPicture(scene, "time-penalty-" + std::to_string(step));
     }
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 20000), 0);
     scene->getAids().onUndo(nullptr);
     EXPECT_EQ(game->runCounts.undoCount, 0);
     // A bar short of the shuffle's time shuffles nothing.
     time.set(penalty - 1);
     scene->getAids().onShuffle(nullptr);
-    EXPECT_EQ(scene->getCurrentState(), nullptr);
+    EXPECT_EQ(scene->getFlow().getCurrentState(), nullptr);
     EXPECT_EQ(game->levelCounts.shuffleCount, 1);
 
     // Rec room: undo takes the last match back and its button is the room's.
@@ -246,7 +248,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     run(150 + 4 * FRAME_MS);
     EXPECT_TRUE(isGone(glow));
     glow->release();
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 20000), 0);
 
     // Floors, a shuffle would help and one is in stock: the question's shuffle closes it, then
     // deals the board again at the stock's cost.
@@ -261,7 +263,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
     EXPECT_EQ(game->levelCounts.shuffleCount, 1);
     EXPECT_EQ(player->getShuffleStock().getValue(), 0);
-    ASSERT_GE(runUntil([&] { return scene->getCurrentState() == nullptr; }, 20000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getFlow().getCurrentState() == nullptr; }, 20000), 0);
 
     // Floors with two tiles that do not match: the question, its shuffle disabled.
     game = play(LevelCatalog::instance()->findLevel(1, 1));
@@ -355,11 +357,11 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     ASSERT_NE(pause, nullptr);
     scene->openDialog(pause);
     run(1200);
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
     EXPECT_FALSE(blinking());
     EXPECT_EQ(icon->getAlpha(), 255);
     objectCast<DialogPause>(pause)->hide(nullptr);
-    for (int i = 0; i < 100 && scene->getPauseState() != SceneGame::RUNNING; ++i) {
+    for (int i = 0; i < 100 && scene->getFlow().getPauseState() != SceneGame::RUNNING; ++i) {
         run(FRAME_MS);
     }
     run(scene->getSuperHintTimeLeft() - 2 * FRAME_MS);

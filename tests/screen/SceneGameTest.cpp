@@ -46,10 +46,10 @@ protected:
     Game* play(RefHolder<Level> level) {
         Game* game = show(level);
         // The level's notice closes by itself and the board is built; then play.
-        for (int32_t ms = 0; scene->getCurrentState() && ms < 20000; ms += 16) {
+        for (int32_t ms = 0; scene->getFlow().getCurrentState() && ms < 20000; ms += 16) {
             frame(16);
         }
-        EXPECT_EQ(scene->getCurrentState(), nullptr);
+        EXPECT_EQ(scene->getFlow().getCurrentState(), nullptr);
         return game;
     }
     // The middle of the tile's face on screen.
@@ -155,7 +155,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
         ASSERT_EQ(click(order[k].get()), Game::CLICK_SELECT) << k;
         ASSERT_EQ(click(order[k + 1].get()), Game::CLICK_MATCH) << k;
         reached.insert(grouped(game->getScore().getValue()));
-        if (scene->isLevelOver()) {
+        if (scene->getFlow().isLevelOver()) {
             EXPECT_EQ(scene->getScoreLabel()->getText(), grouped(game->getScore().getValue()));
         }
         for (int t = 0; t < 4; ++t, frame(10)) {
@@ -173,7 +173,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
         }
     }
     EXPECT_EQ(game->getLayout()->getTileCount(), 0);
-    EXPECT_TRUE(scene->isLevelOver());
+    EXPECT_TRUE(scene->getFlow().isLevelOver());
     // Play has ended: the board takes no more clicks.
     EXPECT_FALSE(scene->onLeftButtonDown(screenX(order[0].get()), screenY(order[0].get()), 1,
                                          false));
@@ -328,25 +328,25 @@ TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     RefHolder<Dialog> b(new Dialog());
     scene->onDialogOpened(a.get());
     scene->onDialogOpened(b.get());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
     EXPECT_FALSE(scene->getHintButton()->isEnabled());
     scene->onDialogClosed(a.get());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
     scene->onDialogClosed(b.get());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
     EXPECT_TRUE(scene->getHintButton()->isEnabled());
     // The deactivation pauses at the next frame and hides the tiles (this scene's files have no
     // pause dialog); a dialog opened meanwhile leaves them hidden.
     frame(16);
     EXPECT_FALSE(scene->getInput().isDeactivatedThisFrame());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
     scene->onDialogOpened(a.get());
     scene->onDialogOpened(a.get());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
     // One close takes a dialog registered twice off the list.
     scene->onDialogClosed(a.get());
     EXPECT_TRUE(scene->GameDialogHost::getOpenDialogs().empty());
-    EXPECT_EQ(scene->getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
 }
 
 TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretchBetween) {

@@ -596,7 +596,7 @@ struct BoardOnScreen {
         SceneGame* screen = gameScreen(road);
         if (!clickHudButton(road, "BUTTON_SHUFFLE") ||
             !road.waitFor(
-                [&] { return objectCast<StateShuffle>(screen->getCurrentState()) != nullptr; },
+                [&] { return objectCast<StateShuffle>(screen->getFlow().getCurrentState()); },
                 "the shuffle") ||
             !road.waitFor([&] { return screen->isPlaying(); }, "play after the shuffle", 30000)) {
             return;
