@@ -384,10 +384,9 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLevel()->getRoom(), 1);
     ASSERT_NE(played->getLayout(), nullptr);
     // The level notice closes by itself, the host's hint by its OK, then the board is built.
-    ASSERT_GE(
-        runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
-                 10000),
-        0);
+    ASSERT_GE(runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
+                       10000),
+              0);
     if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
         objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
             ->closeAsOwnTarget(nullptr);

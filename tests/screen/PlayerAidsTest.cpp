@@ -94,10 +94,8 @@ protected:
         // The host's word on the first pairs holds the game until it is closed.
         if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
             objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
-            ASSERT_GE(
-                runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; },
-                         3000),
-                0);
+            ASSERT_GE(runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; }, 3000),
+                      0);
         }
     }
 };
