@@ -110,6 +110,7 @@ void installGameListeners() {
     FileArchive::installPropertyFileHooks();
     installGameScreenDialogs();
     forEachGameHook([](auto& hook, auto function) { hook.install(function); });
+    QuovelMahjongMain::missingWiring.install(&missingGameWiring);
 }
 
 std::string missingGameWiring() {

@@ -35,7 +35,6 @@
 #include "framework/platform/TimedTaskManager.h"
 #include "framework/scene/FullScreenHandler.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/GameListeners.h"
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/dialogs/DialogYesNo.h"
 #include "game/dialogs/QuovelMahjongGameSettings.h"
@@ -110,7 +109,12 @@ void QuovelMahjongMain::releaseInstance() {
 int QuovelMahjongMain::runProgram(const AppServices& services, const std::string& programFolder) {
     // Without its wiring the game would misread its own files as missing and send the player
     // to reinstall: the developer is told what is missing instead.
-    if (const std::string missing = missingGameWiring(); !missing.empty()) {
+    const std::string missing =
+        missingWiring.isInstalled()
+            ? missingWiring()
+            : "installGameListeners() was not called, so the game's listeners and the "
+              "property-file hooks are empty";
+    if (!missing.empty()) {
         reportMistake("QuovelMahjongMain::runProgram does not start the game: " + missing);
         return CANNOT_START;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/Hook.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/GameWindow.h"
 #include "game/screen/GameScenes.h"
@@ -75,6 +76,11 @@ public:
 
     // Opens the quit question on the current scene, unless it is open there already.
     static void askQuit();
+
+    // What of the game's wiring is missing, in words for the developer; empty when all is in
+    // place. Filled by installGameListeners, the wiring it checks: empty, it says so itself.
+    static inline Hook<std::string()> missingWiring;
+
     // The question's "yes": records the quit for the statistics and posts the quit message.
     static int32_t gameQuit(BaseObject* sender);
     // Records the quit for the statistics.
