@@ -14,7 +14,7 @@
 #include "game/dialogs/DialogHintPainter.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
-#include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
@@ -165,7 +165,8 @@ void DialogHint::placeTiles() {
     if (!textLabel || !renderer) {
         return;
     }
-    const int32_t suit = hintId == FLOWER_HINT ? Tile::FLOWER_SUIT : Tile::SEASON_SUIT;
+    const int32_t suit =
+        hintId == FLOWER_HINT ? TileManager::FLOWER_SUIT : TileManager::SEASON_SUIT;
     const int32_t y0 = textLabel->getY() + textLabel->getHeight();
     int32_t x = (getWidth() - TILE_STEP * 3) / 2;
     for (int32_t value = 0; value < TILES_SHOWN; ++value, x += TILE_STEP) {

@@ -15,9 +15,6 @@ class PropertyNode;
 class Tile : public Sprite {
     QUOVEL_TYPE(Tile)
 public:
-    // The flower and season suits: the tile data's sixth and seventh suit definitions.
-    static constexpr int32_t FLOWER_SUIT = 5;
-    static constexpr int32_t SEASON_SUIT = 6;
     static constexpr int32_t NO_SUIT = 7;
 
     // Reads "x", "y", "z" and, only with a "suit" child, "suit", "idx" and "sideboard"; the

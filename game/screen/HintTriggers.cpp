@@ -13,6 +13,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
@@ -138,8 +139,8 @@ bool HintTriggers::checkSpecialSuits() {
     Game::TileList matches;
     game->findMatches(matches, nullptr);
     const size_t perMatch = static_cast<size_t>(game->getTilesPerMatch());
-    for (const auto& [id, suit] :
-         {std::pair{HINT_FLOWERS, Tile::FLOWER_SUIT}, std::pair{HINT_SEASONS, Tile::SEASON_SUIT}}) {
+    for (const auto& [id, suit] : {std::pair{HINT_FLOWERS, TileManager::FLOWER_SUIT},
+                                   std::pair{HINT_SEASONS, TileManager::SEASON_SUIT}}) {
         std::vector<Tile*> ofSuit;
         for (const RefHolder<Tile>& tile : matches) {
             if (tile->getSuit() == suit) {
