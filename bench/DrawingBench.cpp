@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int32_t width = bench::frameWidth;
-constexpr int32_t height = bench::frameHeight;
 constexpr int repetitions = 9;
 
 // A picture with every byte varying, and alpha running through all values across each row.
@@ -73,11 +71,11 @@ void drawingArguments(benchmark::internal::Benchmark* benchmark) {
 
 struct Scene {
     explicit Scene(int32_t depth)
-        : target(picture(width, height, depth, false)),
+        : target(picture(SCREEN_WIDTH, SCREEN_HEIGHT, depth, false)),
           graphics(target->createGraphics()),
-          opaque(picture(width, height, depth, false)),
-          translucent(picture(width, height, depth, true)),
-          shape(mask(width, height)) {}
+          opaque(picture(SCREEN_WIDTH, SCREEN_HEIGHT, depth, false)),
+          translucent(picture(SCREEN_WIDTH, SCREEN_HEIGHT, depth, true)),
+          shape(mask(SCREEN_WIDTH, SCREEN_HEIGHT)) {}
 
     RefHolder<Image> target;
     RefHolder<Graphics> graphics;
@@ -92,7 +90,7 @@ int32_t depthOf(const benchmark::State& state) {
 
 // The baseline against itself: a ratio near 1 shows how steady the machine was.
 void BM_Memcpy(benchmark::State& state) {
-    const size_t bytes = static_cast<size_t>(width) * height * depthOf(state);
+    const size_t bytes = static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * depthOf(state);
     std::vector<uint8_t> from(bytes, 0x5A);
     std::vector<uint8_t> to(bytes);
     measure(state, depthOf(state), [&] {
@@ -139,7 +137,8 @@ void BM_FillRectHalfAlpha(benchmark::State& state) {
     scene.graphics->setColor(0xFF40C080);
     scene.graphics->setAlpha(128);
     measure(
-        state, depthOf(state), [&] { scene.graphics->fillRect(0, 0, width, height); }, 2.5, 2.5);
+        state, depthOf(state), [&] { scene.graphics->fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT); },
+        2.5, 2.5);
 }
 BENCHMARK(BM_FillRectHalfAlpha)->Apply(drawingArguments);
 

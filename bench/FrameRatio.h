@@ -12,10 +12,10 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/core/ScreenSize.h"
+
 namespace bench {
 
-constexpr int32_t frameWidth = 800;
-constexpr int32_t frameHeight = 600;
 constexpr double frameSeconds = 0.0167;
 
 // Runs `draw` as often as the benchmark asks, each time followed by the memcpy and then by
@@ -25,7 +25,7 @@ template <class Draw, class Between>
 void measureAgainstMemcpy(benchmark::State& state, int32_t depth, Draw&& draw,
                           Between&& between) {
     using Clock = std::chrono::steady_clock;
-    const size_t bytes = static_cast<size_t>(frameWidth) * frameHeight * depth;
+    const size_t bytes = static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * depth;
     std::vector<uint8_t> from(bytes, 0x5A);
     std::vector<uint8_t> to(bytes);
     double drawing = 0.0;

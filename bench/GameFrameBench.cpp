@@ -84,7 +84,7 @@ void withGameScene(benchmark::State& state, const std::function<void(SceneGame&)
 
 void BM_GameFrame(benchmark::State& state) {
     withGameScene(state, [&](SceneGame& scene) {
-        RefHolder<Image> frame = Image::createImage(bench::frameWidth, bench::frameHeight, 4);
+        RefHolder<Image> frame = Image::createImage(SCREEN_WIDTH, SCREEN_HEIGHT, 4);
         RefHolder<Graphics> graphics = frame->createGraphics();
         const auto step = [&] {
             scene.update(16);

@@ -9,6 +9,7 @@
 
 #include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/platform/DisplayDepth.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/JpegDecoder.h"
@@ -16,9 +17,6 @@
 #include "testsupport/platform/PictureEncoder.h"
 
 namespace {
-
-constexpr int width = 800;
-constexpr int height = 600;
 
 // Gradients with some texture, compressing like a painted background rather than flat color.
 uint8_t channel(int x, int y, int c) {
@@ -30,12 +28,12 @@ uint8_t channel(int x, int y, int c) {
 const std::vector<uint8_t>& pngFile() {
     static const std::vector<uint8_t> file = [] {
         PngSpec spec;
-        spec.width = width;
-        spec.height = height;
+        spec.width = SCREEN_WIDTH;
+        spec.height = SCREEN_HEIGHT;
         spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-        for (int y = 0; y < height; ++y) {
+        for (int y = 0; y < SCREEN_HEIGHT; ++y) {
             std::vector<uint8_t> row;
-            for (int x = 0; x < width; ++x) {
+            for (int x = 0; x < SCREEN_WIDTH; ++x) {
                 for (int c = 0; c < 3; ++c) {
                     row.push_back(channel(x, y, c));
                 }
@@ -51,11 +49,11 @@ const std::vector<uint8_t>& pngFile() {
 const std::vector<uint8_t>& jpegFile() {
     static const std::vector<uint8_t> file = [] {
         JpegSpec spec;
-        spec.width = width;
-        spec.height = height;
+        spec.width = SCREEN_WIDTH;
+        spec.height = SCREEN_HEIGHT;
         spec.quality = 90;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+            for (int x = 0; x < SCREEN_WIDTH; ++x) {
                 for (int c = 0; c < 3; ++c) {
                     spec.pixels.push_back(channel(x, y, c));
                 }

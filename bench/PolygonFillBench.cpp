@@ -5,12 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/core/ScreenSize.h"
 #include "framework/platform/CoverageMask.h"
 
 namespace {
-
-constexpr int32_t width = 800;
-constexpr int32_t height = 600;
 
 // A round disc of `count` points filling most of the target.
 std::vector<PointF> disc(int count) {
@@ -37,10 +35,11 @@ std::vector<PointF> star() {
 void fill(benchmark::State& state, const std::vector<PointF>& points) {
     const bool antialiased = state.range(0) != 0;
     for (auto _ : state) {
-        CoverageMask mask = scanPolygon(points, width, height, antialiased);
-        benchmark::DoNotOptimize(mask.row(height / 2));
+        CoverageMask mask = scanPolygon(points, SCREEN_WIDTH, SCREEN_HEIGHT, antialiased);
+        benchmark::DoNotOptimize(mask.row(SCREEN_HEIGHT / 2));
     }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * width * height);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * SCREEN_WIDTH *
+                            SCREEN_HEIGHT);
     state.SetLabel(antialiased ? "antialiased" : "plain");
 }
 

@@ -8,26 +8,26 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/core/ScreenSize.h"
 #include "framework/os/Messages.h"
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
 #include "framework/os/SystemClock.h"
 
 int main(int argc, char** argv) {
-    constexpr int WIDTH = 800;
-    constexpr int HEIGHT = 600;
     const uint32_t seconds = argc > 1 ? static_cast<uint32_t>(std::atoi(argv[1])) : 10;
-    const int areaW = argc > 3 ? std::clamp(std::atoi(argv[2]), 1, WIDTH) : 0;
-    const int areaH = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, HEIGHT) : 0;
+    const int areaW = argc > 3 ? std::clamp(std::atoi(argv[2]), 1, SCREEN_WIDTH) : 0;
+    const int areaH = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, SCREEN_HEIGHT) : 0;
     SdlDisplay display;
     SdlEventSource events(display);
     SystemClock clock;
-    if (!display.createWindow("bare loop", WIDTH, HEIGHT, false) || !display.createPresenter(4)) {
+    if (!display.createWindow("bare loop", SCREEN_WIDTH, SCREEN_HEIGHT, false) ||
+        !display.createPresenter(4)) {
         return 1;
     }
     display.show();
-    std::vector<uint32_t> pixels(WIDTH * HEIGHT, 0xFF3B2414);
-    const DisplayRect area{(WIDTH - areaW) / 2, (HEIGHT - areaH) / 2, areaW, areaH};
+    std::vector<uint32_t> pixels(SCREEN_WIDTH * SCREEN_HEIGHT, 0xFF3B2414);
+    const DisplayRect area{(SCREEN_WIDTH - areaW) / 2, (SCREEN_HEIGHT - areaH) / 2, areaW, areaH};
     uint32_t shade = 0;
     const uint32_t end = clock.milliseconds() + seconds * 1000;
     while (clock.milliseconds() < end) {
@@ -40,12 +40,12 @@ int main(int argc, char** argv) {
         if (areaW > 0) {
             shade = (shade + 1) & 0xFF;
             for (int y = area.y; y < area.y + area.h; ++y) {
-                uint32_t* row = pixels.data() + y * WIDTH + area.x;
+                uint32_t* row = pixels.data() + y * SCREEN_WIDTH + area.x;
                 std::fill(row, row + area.w, 0xFF000000u | shade << 16 | shade << 8 | shade);
             }
-            display.presentRects(pixels.data(), WIDTH * 4, &area, 1);
+            display.presentRects(pixels.data(), SCREEN_WIDTH * 4, &area, 1);
         } else {
-            display.present(pixels.data(), WIDTH * 4);
+            display.present(pixels.data(), SCREEN_WIDTH * 4);
         }
         clock.sleep(16);
     }

@@ -78,6 +78,7 @@ private:
     BufferedZipStream(const zlib_filefunc64_def& file, voidpf stream) : file(file), stream(stream) {
         if (file.zseek64_file(file.opaque, stream, 0, ZLIB_FILEFUNC_SEEK_END) == 0) {
             size = file.ztell64_file(file.opaque, stream);
+            sizeKnown = true;
         }
     }
 
@@ -94,6 +95,10 @@ private:
     static uLong ZCALLBACK read(voidpf, voidpf opened, void* buffer, uLong length) {
         auto& self = *static_cast<BufferedZipStream*>(opened);
         auto* out = static_cast<uint8_t*>(buffer);
+        // A damaged directory may send minizip past the end again and again: no system call.
+        if (self.sizeKnown && self.position >= self.size) {
+            return 0;
+        }
         // The directory is read a byte or two at a time.
         if (length <= 2 && self.position >= self.windowStart &&
             self.position + length <= self.windowStart + self.window.size()) {
@@ -177,6 +182,7 @@ private:
     zlib_filefunc64_def file;
     voidpf stream;
     uint64_t size = 0;
+    bool sizeKnown = false;
     uint64_t position = 0;
     // The bytes of the file from windowStart on.
     std::vector<uint8_t> window;

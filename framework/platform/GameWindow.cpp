@@ -79,7 +79,9 @@ InstanceLock* instanceLock = nullptr;
 uint32_t displayVersion = 0;
 bool openRetried = false;
 
-constexpr uint32_t PAUSED_SLEEP_MS = 10;
+// How long a present skipped while paused or switching mode waits, so a caller that keeps
+// presenting does not spin.
+constexpr uint32_t SKIPPED_PRESENT_SLEEP_MS = 10;
 
 bool usableDepth(int32_t depth) {
     return depth == 2 || depth == 4;
@@ -326,7 +328,7 @@ void GameWindow::show() {
 
 void GameWindow::present() {
     if (paused || switchingMode) {
-        clock.sleep(PAUSED_SLEEP_MS);
+        clock.sleep(SKIPPED_PRESENT_SLEEP_MS);
         return;
     }
     presentWhole();

@@ -7,19 +7,13 @@
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/platform/GameWindow.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 
 QUOVEL_DEFINE_TYPE(SoundNode, &GameNode::typeRecord)
 QUOVEL_REGISTER_CLASS(SoundNode)
-
-namespace {
-
-// The game window's client width when no window exists.
-constexpr int32_t defaultScreenWidth = 800;
-
-}  // namespace
 
 SoundNode::SoundNode(PropertyNode* definition) : GameNode(definition) {
     init(definition);
@@ -104,8 +98,8 @@ bool SoundNode::stop(bool forced) {
 
 int32_t SoundNode::computePan() const {
     const GameWindow* window = GameWindow::getInstance();
-    const int32_t width =
-        window && window->getWidth() > 0 ? window->getWidth() : defaultScreenWidth;
+    // Without a window, the game picture's width.
+    const int32_t width = window && window->getWidth() > 0 ? window->getWidth() : SCREEN_WIDTH;
     // Places beyond the edges pan fully to that side (a byte would wrap them to the other).
     return std::clamp(roundToInt32(static_cast<double>(getAbsoluteX()) / width * 255.0), 0, 255);
 }

@@ -9,6 +9,7 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/Random.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/os/Clock.h"
 #include "framework/os/Display.h"
@@ -47,12 +48,11 @@ QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 
 namespace {
 
-constexpr int32_t GAME_WIDTH = 800;
-constexpr int32_t GAME_HEIGHT = 600;
 constexpr int32_t ICON_ID = 102;
 constexpr int32_t CURSOR_STARTING = 1;
 constexpr int32_t FRAME_RATE = 60;
-constexpr uint32_t PAUSED_SLEEP_MS = 40;
+// The frame loop's wait between messages while the window is paused.
+constexpr uint32_t PAUSED_LOOP_SLEEP_MS = 40;
 constexpr uint32_t STARTUP_POLL_MS = 10;
 constexpr int SOUND_RATE = 44100;
 constexpr int SOUND_CHANNELS = 32;
@@ -63,8 +63,6 @@ constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr uint32_t QUIT_POLL_MS = 1;
-// The title of the messages told before the game's name is known.
-constexpr const char* REPORT_TITLE = "Quovel Mahjong";
 
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
@@ -135,7 +133,7 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
 int QuovelMahjongMain::run() {
     // Nothing runs without a screen: not the invisible window of a display that is none.
     if (services.window.display->screenWidth() <= 0) {
-        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, NO_DISPLAY_TEXT);
+        std::fprintf(stderr, "%s: %s\n", GameHooks::GAME_TITLE, NO_DISPLAY_TEXT);
         return CANNOT_START;
     }
     Logger::instance();
@@ -164,8 +162,8 @@ int QuovelMahjongMain::run() {
 }
 
 void QuovelMahjongMain::tellCannotStart(const std::string& text) {
-    if (!services.window.messageBox->show(REPORT_TITLE, text)) {
-        std::fprintf(stderr, "%s: %s\n", REPORT_TITLE, text.c_str());
+    if (!services.window.messageBox->show(GameHooks::GAME_TITLE, text)) {
+        std::fprintf(stderr, "%s: %s\n", GameHooks::GAME_TITLE, text.c_str());
     }
 }
 
@@ -194,12 +192,12 @@ void QuovelMahjongMain::startServices() {
     PlayerManager::createInstance(std::string(), true);
     PlayerManager::getInstance()->setRebuiltPlayerClass("QuovelMahjongPlayer");
     PlayerManager::getInstance()->loadPlayers();
-    const bool smallDesktop = services.window.display->screenWidth() <= GAME_WIDTH &&
-                              services.window.display->screenHeight() <= GAME_HEIGHT;
+    const bool smallDesktop = services.window.display->screenWidth() <= SCREEN_WIDTH &&
+                              services.window.display->screenHeight() <= SCREEN_HEIGHT;
     const bool fullScreen = settings->getFullscreen() || smallDesktop;
     GameWindow* window =
-        GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), GAME_WIDTH,
-                                   GAME_HEIGHT, fullScreen, 0, ICON_ID, false);
+        GameWindow::createInstance(services.window, properties.getString("GAME_NAME"), SCREEN_WIDTH,
+                                   SCREEN_HEIGHT, fullScreen, 0, ICON_ID, false);
     window->setCursorKind(CURSOR_STARTING);
     // Under X, showing a full-screen window waits up to 100 ms for a window manager's answer:
     // that one is shown once the loader has the first sections to get on with, a window at once.
@@ -284,7 +282,7 @@ void QuovelMahjongMain::frameLoop() {
             window->windowProcedure(message);
         } else if (window->isPaused()) {
             window->answerRaiseRequest();
-            services.window.clock->sleep(PAUSED_SLEEP_MS);
+            services.window.clock->sleep(PAUSED_LOOP_SLEEP_MS);
         } else {
             frames->tick();
             if (services.frameDone) {

@@ -11,6 +11,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/iText.h"
 #include "framework/nodes/ModifierAppearance.h"
@@ -52,7 +53,6 @@ constexpr int32_t FLASH_STAR_FADE_MS = 100;
 constexpr int32_t AFTER_STARS_MS = 500;
 constexpr int32_t MUSIC_FADE_MS = 600;
 constexpr int32_t SMALL_STAR_GAP_MS = 40;
-constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr TrophyId HELD_TROPHIES_ON_ARRIVAL[] = {TrophyId::ALL_SILVER, TrophyId::ALL_GOLD};
 constexpr TrophyId HELD_TROPHIES_ON_FLOOR_END[] = {TrophyId::FLOOR_DONE, TrophyId::TEN_FLOORS,
                                                    TrophyId::ALL_FLOORS, TrophyId::ALL_SILVER,

@@ -7,6 +7,7 @@
 #include "framework/core/ModifierContainer.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/GuiDefinitions.h"
 #include "framework/gui/iText.h"
@@ -35,7 +36,6 @@ QUOVEL_REGISTER_CLASS(SceneLobby)
 
 namespace {
 
-constexpr int32_t SCREEN_BOTTOM = 600;
 constexpr int32_t SLIDE_MS = 500;
 constexpr int32_t DOOR_MOVE_MS = 100;
 constexpr int32_t EYES_FRAME_MS = 75;
@@ -158,8 +158,8 @@ void SceneLobby::slideButtonsIn() {
         }
         const int32_t x = button->getX();
         const int32_t y = button->getY();
-        button->setY(SCREEN_BOTTOM);
-        auto* move = new ModifierLocationLine(x, SCREEN_BOTTOM, x, y, SLIDE_MS, true);
+        button->setY(SCREEN_HEIGHT);
+        auto* move = new ModifierLocationLine(x, SCREEN_HEIGHT, x, y, SLIDE_MS, true);
         move->setTarget(button);
         if (delay == 0) {
             ModifierContainer::addModifier(getAnimTree(), move);

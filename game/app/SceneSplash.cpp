@@ -4,6 +4,7 @@
 #include "framework/core/ModifierContainer.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyStore.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ModifierFunction.h"
@@ -24,8 +25,6 @@ QUOVEL_REGISTER_CLASS(SceneSplash)
 
 namespace {
 
-constexpr int32_t SCREEN_WIDTH = 800;
-constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr int32_t CURTAIN_DELAY_MS = 200;
 // The splash pictures are read as loose files beside the program.
 constexpr int LOOSE_FILES = 1;

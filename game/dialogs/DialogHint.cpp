@@ -6,6 +6,7 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/Sprite.h"
@@ -13,6 +14,7 @@
 #include "game/dialogs/DialogHintPainter.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSound.h"
+#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
@@ -25,8 +27,6 @@ namespace {
 
 constexpr int32_t FLOWER_HINT = 18;
 constexpr int32_t SEASON_HINT = 19;
-constexpr int32_t FLOWER_SUIT = 5;
-constexpr int32_t SEASON_SUIT = 6;
 constexpr int32_t TILES_SHOWN = 4;
 constexpr int32_t TILE_STEP = 60;
 
@@ -165,7 +165,8 @@ void DialogHint::placeTiles() {
     if (!textLabel || !renderer) {
         return;
     }
-    const int32_t suit = hintId == FLOWER_HINT ? FLOWER_SUIT : SEASON_SUIT;
+    const int32_t suit =
+        hintId == FLOWER_HINT ? TileManager::FLOWER_SUIT : TileManager::SEASON_SUIT;
     const int32_t y0 = textLabel->getY() + textLabel->getHeight();
     int32_t x = (getWidth() - TILE_STEP * 3) / 2;
     for (int32_t value = 0; value < TILES_SHOWN; ++value, x += TILE_STEP) {

@@ -26,8 +26,6 @@ public:
     // Corner grid positions of the frame.
     enum Corner : int32_t { TOP_LEFT = 0, TOP_RIGHT = 2, BOTTOM_LEFT = 6, BOTTOM_RIGHT = 8 };
     static constexpr int32_t FIRST_HINT = 15;
-    static constexpr int32_t SCREEN_WIDTH = 800;
-    static constexpr int32_t SCREEN_HEIGHT = 600;
     // How far the dialog overlaps its target's far edge.
     static constexpr int32_t ARROW_OVERLAP = 20;
 

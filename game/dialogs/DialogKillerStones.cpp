@@ -7,6 +7,7 @@
 #include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/Random.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
@@ -29,8 +30,6 @@ QUOVEL_REGISTER_CLASS(DialogKillerStones)
 
 namespace {
 
-constexpr int32_t SCREEN_WIDTH = 800;
-constexpr int32_t SCREEN_HEIGHT = 600;
 constexpr int32_t KEY_ESCAPE = 27;
 constexpr uint32_t SECTION_POLL_MS = 20;
 // The lift's and the hallway's few resources are taken alone: the rest of their pictures, which

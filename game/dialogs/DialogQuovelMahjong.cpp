@@ -2,6 +2,7 @@
 
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierFunction.h"
 #include "framework/nodes/ModifierSound.h"
@@ -18,8 +19,6 @@ QUOVEL_REGISTER_CLASS(DialogQuovelMahjong)
 
 namespace {
 
-constexpr int32_t SCREEN_WIDTH = 800;
-constexpr int32_t SCREEN_HEIGHT = 600;
 const char* const SOUND_SECTION = "default";
 
 }  // namespace

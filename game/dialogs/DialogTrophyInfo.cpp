@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/ObjectFactoryContainer.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/nodes/ModifierDelay.h"
 #include "framework/nodes/ModifierFunction.h"
 #include "framework/nodes/ModifierLocation.h"
@@ -19,7 +20,6 @@ QUOVEL_REGISTER_CLASS(DialogTrophyInfo)
 
 namespace {
 
-constexpr int32_t SCREEN_WIDTH = 800;
 constexpr int32_t SLIDE_TIME = 500;
 
 Modifier* slide(int32_t fromX, int32_t toX, int32_t y) {

@@ -15,8 +15,6 @@ namespace PlayerFileReport {
 
 namespace {
 
-constexpr const char* REPORT_TITLE = "Quovel Mahjong";
-
 // Each kind of saved files: its words in the texts, whether its failure was told (until it
 // is saved again), and, while the game ends, how it failed (none: it did not).
 struct SavedKind {
@@ -113,7 +111,7 @@ std::string fitted(const std::string& text, bool path = false) {
 using GameHooks::messageText;
 
 void show(const std::string& text) {
-    GameHooks::showMessage(REPORT_TITLE, text);
+    GameHooks::showMessage(GameHooks::GAME_TITLE, text);
 }
 
 std::string nameOf(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/ScreenSize.h"
 #include "game/rules/Game.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/Layout.h"
@@ -63,7 +64,7 @@ void CommandRemove::execute(Game& game) {
     game.clearSelection();
     if (game.getGameType() == Game::TYPE_RIVER) {
         // The river's rows close up after a removal: the whole screen is drawn again.
-        screen.addDirtyRect(Rect{0, 0, 800, 600});
+        screen.addDirtyRect(SCREEN_RECT);
     }
     screen.markFreeTiles();
     if (sideBoard != nullptr) {

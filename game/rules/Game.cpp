@@ -160,7 +160,7 @@ void Game::tellDamagedRoom(RoomKind room, bool runEnds) {
                       : room == RoomKind::RECROOM ? "TEXT_LAYOUT_DATA_DAMAGED"
                       : room == RoomKind::FLOORS  ? "TEXT_ROOM_DATA_DAMAGED"
                                                   : "TEXT_GAME_DATA_DAMAGED";
-    GameHooks::showMessage("Quovel Mahjong", GameHooks::messageText(key));
+    GameHooks::showMessage(GameHooks::GAME_TITLE, GameHooks::messageText(key));
 }
 
 Game* Game::createForLevel(GameType gameType, Level* level) {

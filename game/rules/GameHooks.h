@@ -21,6 +21,8 @@ inline Hook<bool()> isGameSceneShown{
 // The box for the level builder's error message; null goes back to the session's own box
 // (framework/os createMessageBox). Not owned.
 void installMessageBox(MessageBox* box);
+// The game's name as the title of its messages, known before any data is read.
+inline constexpr const char* GAME_TITLE = "Quovel Mahjong";
 // Shows a message through the installed box, else through a box made for the session.
 void showMessage(const std::string& title, const std::string& text);
 // The displayed text under `key` as a message shows it: each "\n" mark a line break, each "%1"

@@ -12,8 +12,8 @@ QUOVEL_REGISTER_CLASS(Level)
 
 namespace {
 
-const char* const GAME_TYPE_WORDS[Level::GAME_TYPE_COUNT] = {"Classic", "Freecell", "Split",
-                                                             "Triple",  "River",    "Speed"};
+const char* const GAME_TYPE_WORDS[GAME_TYPE_COUNT] = {"Classic", "Freecell", "Split",
+                                                      "Triple",  "River",    "Speed"};
 
 // The texts of the value elements of a vector, in order.
 std::vector<std::string> valueTexts(PropertyVector* vector, int32_t from = 0) {

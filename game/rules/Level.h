@@ -19,7 +19,6 @@ class PropertyNode;
 class Level : public BaseObject {
     QUOVEL_TYPE(Level)
 public:
-    static constexpr int32_t GAME_TYPE_COUNT = ::GAME_TYPE_COUNT;
     // Layout files of levels live here.
     static constexpr const char* LAYOUT_FOLDER = "media/levels/";
 

@@ -7,6 +7,7 @@
 #include "framework/core/PictureChanges.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/platform/Graphics.h"
 #include "game/rules/ICurrentGame.h"
 #include "game/rules/IGameScreen.h"
@@ -53,7 +54,7 @@ SideBoard::SideBoard(const SideBoard& other)
             }
         }
     }
-    dirty = Rect{0, 0, 800, 600};
+    dirty = SCREEN_RECT;
 }
 
 SideBoard::~SideBoard() {

@@ -6,6 +6,7 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Image.h"
 #include "game/rules/RenderTile.h"
@@ -118,5 +119,5 @@ private:
     RefHolder<Image> backgroundImage;
     std::vector<RefHolder<Tile>> tiles;
     std::vector<RefHolder<RenderTile>> renderTiles;
-    std::optional<Rect> dirty = Rect{0, 0, 800, 600};
+    std::optional<Rect> dirty = SCREEN_RECT;
 };

@@ -50,8 +50,7 @@ struct TileManager::Deal {
         }
         const int64_t divisor = regularSum * copies + groupSize;
         const int64_t groups = divisor > 0 ? c / divisor : 0;
-        int32_t suit =
-            generator().nextInt(0, 1000) < 500 ? FIRST_SPECIAL_SUIT : SECOND_SPECIAL_SUIT;
+        int32_t suit = generator().nextInt(0, 1000) < 500 ? FLOWER_SUIT : SEASON_SUIT;
         for (int64_t group = 0; group < groups; ++group) {
             const int32_t size = manager.usableSize(suit);
             if (size > 0) {
@@ -61,7 +60,7 @@ struct TileManager::Deal {
                     --c;
                 }
             }
-            suit = suit == FIRST_SPECIAL_SUIT ? SECOND_SPECIAL_SUIT : FIRST_SPECIAL_SUIT;
+            suit = suit == FLOWER_SUIT ? SEASON_SUIT : FLOWER_SUIT;
         }
         return c;
     }

@@ -12,13 +12,13 @@ class PropertyVector;
 class Random;
 
 // The suits of tile faces, read once from the global "suitDefs", and the dealer that hands out
-// the faces a level needs. Suits 0 to 4 are the regular suits; 5 and 6 are the special suits
-// that the dealer hands out in groups.
+// the faces a level needs. Suits 0 to 4 are the regular suits; 5 and 6, the flowers and the
+// seasons, are the special suits that the dealer hands out in groups.
 class TileManager : public BaseObject {
     QUOVEL_TYPE(TileManager)
 public:
-    static constexpr int32_t FIRST_SPECIAL_SUIT = 5;
-    static constexpr int32_t SECOND_SPECIAL_SUIT = 6;
+    static constexpr int32_t FLOWER_SUIT = 5;
+    static constexpr int32_t SEASON_SUIT = 6;
     // A suit larger than this cannot be told apart by the match key (suit << 8) + value.
     static constexpr int32_t MAX_SUIT_SIZE = 256;
 

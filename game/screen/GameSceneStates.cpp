@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/Random.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/Button.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/SoundNode.h"
@@ -32,7 +33,6 @@ namespace {
 
 constexpr int32_t MAX_BUILD_INTERVAL = 20;
 constexpr int32_t FEW_TILES = 25;
-const Rect WHOLE_SCREEN{0, 0, 800, 600};
 
 Layout* currentLayout() {
     Game* game = Game::current();
@@ -231,7 +231,7 @@ void StateBuildLevel::finish() {
         if (Game::currentLevelGameType() == Game::TYPE_RIVER) {
             renderer->applyLayerShading();
         }
-        renderer->addDirtyRect(WHOLE_SCREEN);
+        renderer->addDirtyRect(SCREEN_RECT);
     }
     scene->markFreeTiles();
     stopLoop(sound.get());
@@ -306,7 +306,7 @@ void StateShuffle::update(int32_t elapsedMs) {
         layout->removeTile(tile.get());
     }
     if (renderer) {
-        renderer->addDirtyRect(WHOLE_SCREEN);
+        renderer->addDirtyRect(SCREEN_RECT);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
+#include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int32_t FLOWER_SUIT = 5;
-constexpr int32_t SEASON_SUIT = 6;
 constexpr int32_t MULTIPLIER_HINTED = 3;
 
 bool pending(int32_t id) {
@@ -142,8 +141,8 @@ bool HintTriggers::checkSpecialSuits() {
     Game::TileList matches;
     game->findMatches(matches, nullptr);
     const size_t perMatch = static_cast<size_t>(game->getTilesPerMatch());
-    for (const auto& [id, suit] : {std::pair{HINT_FLOWERS, FLOWER_SUIT},
-                                   std::pair{HINT_SEASONS, SEASON_SUIT}}) {
+    for (const auto& [id, suit] : {std::pair{HINT_FLOWERS, TileManager::FLOWER_SUIT},
+                                   std::pair{HINT_SEASONS, TileManager::SEASON_SUIT}}) {
         std::vector<Tile*> ofSuit;
         for (const RefHolder<Tile>& tile : matches) {
             if (tile->getSuit() == suit) {

@@ -87,7 +87,7 @@ void LayoutRenderer::build(Layout* layout, const std::vector<RefHolder<Tile>>& e
     }
     createLayerSprites();
     computeExtents();
-    queue(FULL_SCREEN);
+    queue(SCREEN_RECT);
 }
 
 void LayoutRenderer::buildFromLayout(Layout* layout) {
@@ -217,7 +217,7 @@ void LayoutRenderer::clearGrid() {
     for (const RefHolder<RenderTile>& renderTile : renderTiles) {
         renderTile->setOutOfGrid(true);
     }
-    queue(FULL_SCREEN);
+    queue(SCREEN_RECT);
 }
 
 void LayoutRenderer::placeInGrid(RenderTile* renderTile) {
@@ -257,7 +257,7 @@ void LayoutRenderer::setSymbolsShown(bool value) {
     for (const RefHolder<LayoutLayerSprite>& layer : layerSprites) {
         layer->setSymbolsShown(value);
     }
-    queue(FULL_SCREEN);
+    queue(SCREEN_RECT);
 }
 
 void LayoutRenderer::hideSymbols() {

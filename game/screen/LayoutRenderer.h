@@ -5,6 +5,7 @@
 
 #include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/nodes/Sprite.h"
 #include "game/rules/RenderTile.h"
 #include "game/screen/LayoutLayerSprite.h"
@@ -26,9 +27,6 @@ class Tile;
 class LayoutRenderer : public Sprite, public ITileBoard {
     QUOVEL_TYPE(LayoutRenderer)
 public:
-    // The rectangle that every full redraw queues.
-    static constexpr Rect FULL_SCREEN{0, 0, 800, 600};
-
     // Looks up the symbol sheet of the tile set (0 to 3: "SYMBOLS1" to "SYMBOLS4"), which the
     // game scene takes from the player at level start, and the shadow picture.
     explicit LayoutRenderer(int32_t tileSet = 0);

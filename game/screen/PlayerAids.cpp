@@ -7,6 +7,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
@@ -38,7 +39,6 @@ constexpr int32_t GLOW_FADE_MS = 150;
 constexpr int32_t SUPER_HINT_SLIDE_MS = 500;
 constexpr int32_t SQUASH_STEP_MS = 120;
 constexpr int32_t SUPER_HINT_WARNING = 900;
-const Rect SCREEN_RECT{0, 0, 800, 600};
 
 bool timedRoom(RoomKind room) {
     return room == RoomKind::CASINO || room == RoomKind::ROOF;

@@ -210,7 +210,7 @@ public:
     // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
     // `area`.
     void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
-                         const Rect& area = LayoutRenderer::FULL_SCREEN) override;
+                         const Rect& area = SCREEN_RECT) override;
     void showTimeBarPenalty(int32_t seconds) override;
     // Where floaters over the board fly: below the top bar and left of the side column.
     Rect floaterBoard() override;
@@ -238,7 +238,7 @@ private:
     // A floater label of the text in the font (section "default"), centred on the point, or as
     // near it as keeps its flight inside `area`.
     Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y,
-                      const Rect& area = LayoutRenderer::FULL_SCREEN);
+                      const Rect& area = SCREEN_RECT);
     // PlayerAids::Screen.
     Label* getTimeLabel() const override { return timeLabel; }
     // LevelFlow::Screen.

@@ -232,7 +232,7 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
 }
 
 Rect SceneGame::floaterBoard() {
-    Rect board = LayoutRenderer::FULL_SCREEN;
+    Rect board = SCREEN_RECT;
     if (auto* top = objectCast<Sprite>(findChild("HUD_TOP"))) {
         board.y = top->getY() + top->getHeight();
         board.h -= board.y;

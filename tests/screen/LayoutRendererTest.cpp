@@ -65,9 +65,9 @@ TEST(LayoutRendererTest, BuildsInDrawOrderFromTheOriginOfTheFirstBuild) {
               renderer->getLayerSprites()[1].get());
     EXPECT_EQ(renderer->getWidth(), 10 * g.faceWidth / 2 + g.sideWidth + g.shadowX);
     EXPECT_EQ(renderer->getHeight(), 6 * g.faceHeight / 2 + g.sideHeight + g.shadowY);
-    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN});
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{SCREEN_RECT});
     renderer->update(16);
-    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN})
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{SCREEN_RECT})
         << "the new tiles' own rectangles lie within the full redraw";
 
     renderer->setPosition(100, 50);
@@ -179,7 +179,7 @@ TEST(LayoutRendererTest, UpdateRunsOnlyTopModifiersOfTilesInTheGridAndQueuesThei
     renderer->rebuild();
     renderer->hideSymbols();
     EXPECT_FALSE(renderer->getLayerSprites()[1]->getSymbolsShown());
-    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{LayoutRenderer::FULL_SCREEN});
+    EXPECT_EQ(renderer->getDirtyRects(), std::vector<Rect>{SCREEN_RECT});
 }
 
 TEST(LayoutRendererTest, TheSideBoardAnswersFirstWhereItsSlotHoldsATile) {
