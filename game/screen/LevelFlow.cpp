@@ -31,12 +31,12 @@ namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
 
-SideBoard* currentSideBoard() {
+}  // namespace
+
+SideBoard* LevelFlow::currentSideBoard() {
     Game* game = Game::current();
     return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
 }
-
-}  // namespace
 
 LevelFlow::LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input,
                      HintTriggers& hintTriggers, SavedGameKeeper& savedGame)

@@ -13,6 +13,7 @@ class GameNode;
 class HintTriggers;
 class Label;
 class SavedGameKeeper;
+class SideBoard;
 
 // The level's flow on the game screen: the current game-scene state (play is its absence), the
 // pause state with the pause and menu requests, the frame update, holding the game under
@@ -37,6 +38,9 @@ public:
 
     LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input, HintTriggers& hintTriggers,
               SavedGameKeeper& savedGame);
+
+    // The running game's side board (its rack or cells); null without one.
+    static SideBoard* currentSideBoard();
 
     // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
     void setState(GameSceneState* next);

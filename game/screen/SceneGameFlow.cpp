@@ -36,11 +36,6 @@ const char* const LEVEL_DIALOGS[] = {
     "TEXT_MENU_STOP_QUOVEL", "DIALOG_DORRICK_HINT", "DIALOG_PAUSE",
     "DIALOG_HINT",           "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
 
-SideBoard* currentSideBoard() {
-    Game* game = Game::current();
-    return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
-}
-
 }  // namespace
 
 SceneGame* SceneGame::fromHost() {
@@ -85,7 +80,7 @@ bool SceneGame::newLevel(bool quiet) {
     if (renderer) {
         renderer->setRemoved(true);
     }
-    if (SideBoard* sideBoard = currentSideBoard()) {
+    if (SideBoard* sideBoard = LevelFlow::currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
     if (!quiet) {
@@ -163,7 +158,7 @@ void SceneGame::restartLevel() {
         GameDialogs::get().close(findDialog(name));
     }
     input.deselectAll();
-    if (SideBoard* sideBoard = currentSideBoard()) {
+    if (SideBoard* sideBoard = LevelFlow::currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
     clearLevel();
@@ -205,7 +200,7 @@ void SceneGame::clearLevel() {
     }
     bonusBar = nullptr;
     timeBar = nullptr;
-    if (SideBoard* sideBoard = currentSideBoard()) {
+    if (SideBoard* sideBoard = LevelFlow::currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
     if (timeLabel) {
