@@ -171,9 +171,24 @@ bool writePhoto(const std::string& name, const XScreenPicture& shown) {
     return writeImagePng(folder + "/" + name + ".png", photo.get());
 }
 
-TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
+// The game window's real services.
+struct RealWindow {
+    SdlDisplay display;
+    SdlEventSource events{display};
+    SdlCursor cursor;
+    SdlClipboard clipboard;
+    StderrMessageBox messageBox;
+    SystemClock clock;
+    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+};
+
+bool onX() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+    return driver && std::string_view(driver) == "x11" && std::getenv("DISPLAY");
+}
+
+TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
+    if (!onX()) {
         GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
     }
     // Without a window manager X grants no full screen: the game must fall back to a window.
@@ -184,13 +199,8 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     XWindowManager manager(name);
     ASSERT_EQ(manager.isUp(), !name.empty()) << "the window manager did not start";
     GameWindow::setOpenRetried(false);
-    SdlDisplay display;
-    SdlEventSource events(display);
-    SdlCursor cursor;
-    SdlClipboard clipboard;
-    StderrMessageBox messageBox;
-    SystemClock clock;
-    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    RealWindow real;
+    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
     GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
                                                     SHOT_HEIGHT, fullScreen, 0, 102);
     ASSERT_TRUE(display.hasWindow());
@@ -297,21 +307,15 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
 // box stood, though the game drew nothing new there. Run with QUOVEL_WINDOW_MANAGER naming a
 // manager that grants full screen; without one it fails.
 TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+    if (!onX()) {
         GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
     }
     const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
     XWindowManager manager(managerName ? managerName : "");
     ASSERT_TRUE(manager.isUp()) << "needs a window manager, named by QUOVEL_WINDOW_MANAGER";
     GameWindow::setOpenRetried(false);
-    SdlDisplay display;
-    SdlEventSource events(display);
-    SdlCursor cursor;
-    SdlClipboard clipboard;
-    StderrMessageBox messageBox;
-    SystemClock clock;
-    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    RealWindow real;
+    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
     GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
                                                     SHOT_HEIGHT, true, 0, 102);
     ASSERT_TRUE(display.hasWindow());

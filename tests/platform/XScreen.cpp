@@ -24,6 +24,22 @@ static bool namesCheckWindow(Display* x) {
     return found;
 }
 
+// The screen's pixels in the picture's rectangle.
+static bool readScreen(Display* x, XScreenPicture& out) {
+    XImage* image = XGetImage(x, DefaultRootWindow(x), out.left, out.top, unsigned(out.width),
+                              unsigned(out.height), AllPlanes, ZPixmap);
+    if (!image) {
+        return false;
+    }
+    for (int py = 0; py < out.height; ++py) {
+        for (int px = 0; px < out.width; ++px) {
+            out.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) & 0xFFFFFFu);
+        }
+    }
+    XDestroyImage(image);
+    return true;
+}
+
 bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -45,19 +61,7 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
         top + out.height > DisplayHeight(x, DefaultScreen(x))) {
         return false;
     }
-    XImage* image =
-        XGetImage(x, DefaultRootWindow(x), left, top, static_cast<unsigned>(attributes.width),
-                  static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (!image) {
-        return false;
-    }
-    for (int py = 0; py < out.height; ++py) {
-        for (int px = 0; px < out.width; ++px) {
-            out.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) & 0xFFFFFFu);
-        }
-    }
-    XDestroyImage(image);
-    return true;
+    return readScreen(x, out);
 }
 
 // The viewable window below `parent` (itself included) whose name is `title`; 0 for none.
@@ -100,19 +104,8 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
     if (box) {
         // Time for the box to draw itself (it does on its first exposure).
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        const int width = DisplayWidth(x, DefaultScreen(x));
-        const int height = DisplayHeight(x, DefaultScreen(x));
-        shown = {width, height, 0, 0, {}};
-        if (XImage* image = XGetImage(x, DefaultRootWindow(x), 0, 0, unsigned(width),
-                                      unsigned(height), AllPlanes, ZPixmap)) {
-            for (int py = 0; py < height; ++py) {
-                for (int px = 0; px < width; ++px) {
-                    shown.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, px, py)) &
-                                           0xFFFFFFu);
-                }
-            }
-            XDestroyImage(image);
-        }
+        shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
+        readScreen(x, shown);
         // The top-level window holding the box: a frame round it, or the box itself.
         Window top = box, root = 0, parent = 0;
         Window* children = nullptr;
