@@ -2,7 +2,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -82,11 +81,6 @@ std::vector<std::string> selectedTests(const std::vector<std::string>& given) {
     return names;
 }
 
-long long millisecondsSince(std::chrono::steady_clock::time_point start) {
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-}
-
 // Each selected test in a process of its own, one after the other, told as gtest tells them;
 // a failed test's output is shown.
 int runEachInItsOwnProcess(const std::vector<std::string>& given) {
@@ -94,11 +88,9 @@ int runEachInItsOwnProcess(const std::vector<std::string>& given) {
     std::printf("[==========] Running %zu tests, each in a process of its own.\n", names.size());
     std::vector<std::string> failed;
     size_t skipped = 0;
-    const auto start = std::chrono::steady_clock::now();
     for (const std::string& name : names) {
         std::printf("[ RUN      ] %s\n", name.c_str());
         std::fflush(stdout);
-        const auto begun = std::chrono::steady_clock::now();
         std::string output;
         const int status = runAgain(given, {"--gtest_filter=" + name}, output);
         const bool skip = output.find("[  SKIPPED ] 1 test") != std::string::npos;
@@ -110,10 +102,9 @@ int runEachInItsOwnProcess(const std::vector<std::string>& given) {
         }
         skipped += passed && skip ? 1 : 0;
         const char* outcome = !passed ? "[  FAILED  ]" : skip ? "[  SKIPPED ]" : "[       OK ]";
-        std::printf("%s %s (%lld ms)\n", outcome, name.c_str(), millisecondsSince(begun));
+        std::printf("%s %s\n", outcome, name.c_str());
     }
-    std::printf("[==========] %zu tests ran. (%lld ms total)\n", names.size(),
-                millisecondsSince(start));
+    std::printf("[==========] %zu tests ran.\n", names.size());
     std::printf("[  PASSED  ] %zu tests.\n", names.size() - failed.size() - skipped);
     if (skipped > 0) {
         std::printf("[  SKIPPED ] %zu tests.\n", skipped);
