@@ -14,7 +14,7 @@ DialogGameOver::~DialogGameOver() = default;
 
 int32_t DialogGameOver::onContinue(BaseObject* sender) {
     if (SceneGame* screen = SceneGame::fromHost()) {
-        screen->newLevel(false);
+        screen->getFlow().newLevel(false);
     }
     return closeAsOwnTarget(sender);
 }

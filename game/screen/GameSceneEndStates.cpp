@@ -140,7 +140,7 @@ int32_t StateGameOver::next(BaseObject*) {
     PlayScreen* scene = PlayScreen::fromHost();
     if (scene && scene->getFlow().getCurrentState() &&
         scene->getFlow().getCurrentState()->isA(&StateGameOver::typeRecord)) {
-        scene->newLevel(false);
+        scene->getFlow().newLevel(false);
     }
     return 0;
 }
@@ -326,7 +326,7 @@ int32_t StateGameWon::next(BaseObject*) {
     Game* game = Game::current();
     const RoomKind kind =
         game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
-    if (scene->newLevel(false) && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
+    if (scene->getFlow().newLevel(false) && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         scene->getFlow().setState(new StateRoomInfo(scene));
     }
     return 0;

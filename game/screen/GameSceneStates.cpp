@@ -158,7 +158,7 @@ int32_t StateInstructions::finish(BaseObject*) {
         !scene->getFlow().getCurrentState()->isA(&StateInstructions::typeRecord)) {
         return 0;
     }
-    scene->playGameMusic();
+    scene->getFlow().playGameMusic();
     scene->getFlow().setState(new StateBuildLevel(scene));
     return 0;
 }

@@ -1,22 +1,37 @@
-// The game screen's frame update and level flow: the states, pause and hold under dialogs, the
-// play update, the end of a level and the stop.
+// The game screen's level flow: the level's start and teardown, the next level and the
+// restart, the frame update, the states, pause and hold under dialogs, the play update, the
+// end of a level and the stop.
 #include "game/screen/LevelFlow.h"
 
 #include <algorithm>
 #include <string>
 
+#include "framework/core/NumberClamp.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyNode.h"
+#include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Dialog.h"
 #include "framework/gui/Label.h"
+#include "framework/gui/Panel.h"
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/platform/Image.h"
+#include "framework/platform/ResourceManager.h"
+#include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
+#include "framework/platform/SoundStream.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/rules/CommandMove.h"
 #include "game/rules/Game.h"
+#include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
+#include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
+#include "game/rules/TuningConstants.h"
 #include "game/screen/BoardInput.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/BuildingHooks.h"
@@ -31,6 +46,37 @@ namespace {
 
 constexpr int32_t LEVEL_END_DELAY = 1500;
 
+// Closed and dropped, in this order, when a level is torn down.
+const char* const LEVEL_DIALOGS[] = {
+    "DIALOG_LEVEL_END",      "CTEXT_MENU_STOP",     "DIALOG_MENU",
+    "TEXT_MENU_STOP_QUOVEL", "DIALOG_DORRICK_HINT", "DIALOG_PAUSE",
+    "DIALOG_HINT",           "DIALOG_LEVEL_START",  "DIALOG_TROPHY_INFO"};
+
+// Stand-ins for the tiles that moves still in the undo history parked in free cells, at the
+// board places an undo puts them back to: a continued game's board must be able to draw them
+// there, as it draws the tiles its matches removed.
+void addParkedTiles(const Game& game, Game::TileList& out) {
+    for (const RefHolder<Command>& command : game.getUndoHistory()) {
+        const auto* move = objectCast<CommandMove>(command.get());
+        if (move && move->getTile() && !move->isFromSideBoard()) {
+            RefHolder<Tile> standIn(new Tile(*move->getTile()));
+            standIn->setOnSideBoard(false);
+            standIn->setGridPosition(move->getPreviousX(), move->getPreviousY(),
+                                     move->getPreviousZ());
+            out.push_back(standIn);
+        }
+    }
+}
+
+// The saved game's node of a bar, or null. A node of another type word is refused (null, with
+// `refused` set): an edited file could name any registered class there.
+PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char* typeWord,
+                           bool& refused) {
+    PropertyNode* node = savedGame ? objectCast<PropertyNode>(savedGame->getChild(key)) : nullptr;
+    refused = node && node->getTypeWord() != typeWord;
+    return refused ? nullptr : node;
+}
+
 }  // namespace
 
 SideBoard* LevelFlow::currentSideBoard() {
@@ -44,6 +90,358 @@ LevelFlow::LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input,
 
 std::wstring LevelFlow::clockText(int32_t milliseconds) {
     return formatDuration(static_cast<uint32_t>(std::max(milliseconds, 0)), true, true);
+}
+
+// --- The level's start ---
+
+void LevelFlow::startLevel(bool restart) {
+    Game* game = Game::current();
+    start();
+    savedGame.setMode(0);
+    play.getAids().resetSuperHintTime();
+    input.reset();
+    if (!game) {
+        return;
+    }
+    if (!restart) {
+        game->restartCount = 0;
+    }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        const TuningConstants& c = tuning();
+        if (player->getShuffleStock().getValue() < c.MIN_NUM_SHUFFLES) {
+            player->getShuffleStock().set(c.MIN_NUM_SHUFFLES);
+        }
+        if (player->getHintStock().getValue() < c.MIN_NUM_HINTS) {
+            player->getHintStock().set(c.MIN_NUM_HINTS);
+        }
+    }
+    setBackground();
+    screen.setHintButton();
+    screen.setMatchLabels();
+    buildBoard();
+    // A level resumed from a saved game takes its bars from it and was counted when it began.
+    QuovelMahjongPlayer* profile = QuovelMahjongPlayer::current();
+    const bool resumed = profile && profile->getSavedGame();
+    if (!resumed && !restart) {
+        countLevelStart();
+    }
+    setupBars(restart);
+    screen.setGameTypeName();
+    screen.updateHud();
+    play.disableHudButtons();
+    play.setBarsSuspended(true);
+    game->clearSuperHintTiles();
+    game->screenCounts.lastSubmitTime = game->levelCounts.timeSinceLastRestart;
+    game->levelCounts.lastClickTime = game->levelCounts.timeSinceLastRestart;
+    GameNode::appendChild(game, play.getScene().getTree());
+    playGameSound("SOUND_LEVEL_START");
+    // Past its first level a casino or roof run keeps its saved game, written as the level
+    // before ended: a crash or a kill then loses no more than this level. Any other level
+    // replaces the room's saved game.
+    const auto room = currentRoomKind();
+    if ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
+        Game::currentLevel()->getIndex() == 0) {
+        savedGame.drop();
+    }
+    // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
+    // not only once play has begun.
+    if (resumed) {
+        savedGame.setMode(1);
+    }
+}
+
+void LevelFlow::buildBoard() {
+    Game* game = Game::current();
+    RefHolder<LayoutRenderer>& renderer = screen.rendererHolder();
+    if (renderer) {
+        renderer->setRemoved(true);
+    }
+    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    renderer = new LayoutRenderer(player != nullptr ? player->tileSet : 0);
+    if (!game || !game->getLayout()) {
+        return;
+    }
+    Game::TileList removed;
+    game->getRemovedTiles(removed);
+    addParkedTiles(*game, removed);
+    renderer->build(game->getLayout(), removed);
+    if (game->getLevel() && game->getLevel()->getGameType() == Game::TYPE_RIVER) {
+        renderer->applyLayerShading();
+    }
+    renderer->rebuild();
+    renderer->setVisible(true);
+    Scene& scene = play.getScene();
+    Panel* layoutPanel = screen.getLayoutPanel();
+    GameNode* parent = layoutPanel ? static_cast<GameNode*>(layoutPanel) : scene.getTree();
+    const int32_t width = layoutPanel ? layoutPanel->getWidth() : scene.getWidth();
+    const int32_t height = layoutPanel ? layoutPanel->getHeight() : scene.getHeight();
+    renderer->setPosition((width - renderer->getWidth()) / 2,
+                          (height - renderer->getHeight()) / 2);
+    renderer->clearGrid();
+    GameNode::appendChild(renderer.get(), parent);
+    if (SideBoard* sideBoard = game->getLayout()->getSideBoard()) {
+        sideBoard->setVisible(false);
+        GameNode::appendChild(sideBoard, parent);
+    }
+}
+
+std::string LevelFlow::backgroundKey(GameType gameType, int32_t customBackground) {
+    if (customBackground != 0) {
+        return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
+    }
+    return "BACKGROUND" + std::to_string(gameType + 1);
+}
+
+void LevelFlow::setBackground() {
+    Level* level = Game::currentLevel();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    const std::string key =
+        backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
+    RefHolder<Image> image = findOrLoad<Image>(key, "manual");
+    Scene& scene = play.getScene();
+    if (image && image.get() != scene.getBackgroundImage()) {
+        scene.setBackgroundImage(image.get());
+    }
+    if (ResourceManager* resources = ResourceManager::getInstance()) {
+        resources->unloadSection("manual");
+    }
+}
+
+void LevelFlow::setupBars(bool restart) {
+    (void)restart;
+    Level* level = Game::currentLevel();
+    Game* game = Game::current();
+    RefHolder<TimeBar>& timeBar = screen.timeBarHolder();
+    RefHolder<BonusBar>& bonusBar = screen.bonusBarHolder();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    PropertyNode* saved = player ? player->getSavedGame() : nullptr;
+    // A saved game restores the bars it holds and keeps a held bar whose node is absent; a
+    // refused node, or no bar at all, gives a fresh bar for the level.
+    bool refused = false;
+    PropertyNode* timeNode = savedBarNode(saved, "timeBar", "TimeBar", refused);
+    if (!saved || timeNode || refused || !timeBar) {
+        if (timeBar) {
+            timeBar->setRemoved(true);
+        }
+        timeBar = new TimeBar(timeNode, &play);
+        if (!timeNode) {
+            int32_t fullTime = 0;
+            if (level && game && game->getLayout()) {
+                fullTime = saturateToInt32(int64_t{level->getPlayTime().getInt()} *
+                                           game->getLayout()->getStartingTileCount());
+            }
+            fullTime = std::max(fullTime, 0);
+            timeBar->getTime() = DisplayValue(fullTime, 0, fullTime);
+            timeBar->reset();
+        }
+    }
+    PropertyNode* bonusNode = savedBarNode(saved, "bonusBar", "BonusBar", refused);
+    if (!saved || bonusNode || refused || !bonusBar) {
+        if (bonusBar) {
+            bonusBar->setRemoved(true);
+        }
+        bonusBar = new BonusBar(bonusNode, &play);
+        if (!bonusNode && level) {
+            bonusBar->setMaxPoints(level->getBonusAt().getInt());
+            bonusBar->setDepletionSpeed(static_cast<float>(level->getBonusSpeed().getInt()) *
+                                        0.001f);
+            bonusBar->setMaxCountdown(level->getMultiplierTime().getInt());
+        }
+    }
+    timeBar->setPosition(TIME_BAR_X, TIME_BAR_Y);
+    GameNode::appendChild(timeBar.get(), play.getScene().getTree());
+    GameNode::appendChild(bonusBar.get(), play.getScene().getTree());
+}
+
+std::string LevelFlow::musicKey(GameType gameType) {
+    switch (gameType) {
+        case 0: return "MUSIC_GAME_CLASSIC";
+        case 1: return "MUSIC_GAME_FREECELL";
+        case 2: return "MUSIC_GAME_SPLIT";
+        case 3: return "MUSIC_GAME_TRIPLE";
+        case 4:
+        case 5: return "MUSIC_GAME_RIVER";
+        default: return "";
+    }
+}
+
+void LevelFlow::playGameMusic() {
+    SoundManager* sound = SoundManager::getInstance();
+    const std::string key = musicKey(Game::currentLevelGameType());
+    if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
+        return;
+    }
+    if (RefHolder<SoundStream> stream = findLoaded<SoundStream>(key, "music")) {
+        sound->playMusic(1000, 1.0f, 100, stream.get(), 600, 306);
+    }
+}
+
+// --- The next level, the restart and the teardown ---
+
+bool LevelFlow::newLevel(bool quiet) {
+    Game* game = Game::current();
+    if (!game || !game->getLevel()) {
+        return false;
+    }
+    const RoomKind mode = game->getLevel()->getGameMode();
+    if (!game->getHasWon() || mode == RoomKind::FLOORS || mode == RoomKind::RECROOM) {
+        if (!quiet) {
+            game->returnToRoom();
+        }
+        return false;
+    }
+    if (LayoutRenderer* renderer = play.getRenderer()) {
+        renderer->setRemoved(true);
+    }
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    if (!quiet) {
+        clearLevel();
+    }
+    // A next level that cannot be had or read ends the run: told, back to the room, not saved.
+    const auto endRun = [&](const std::string& why) {
+        logProblem("the run ends: " + why);
+        savedGame.setMode(0);  // nothing to save
+        savedGame.drop();
+        if (!quiet) {
+            Game::tellDamagedRoom(mode, true);
+            game->returnToRoom();
+        }
+        return false;
+    };
+    RefHolder<Level> old = game->getLevel();
+    if (old->isMixed() && mode == RoomKind::ROOF) {
+        // Each level of a mixed roof run is of another game type than the one before.
+        GameType type = old->getGameType();
+        Random* random = Random::getInstance();
+        for (int tries = 0; random && type == old->getGameType() && tries < 1000; ++tries) {
+            type = ROOM_GAME_TYPES[static_cast<size_t>(random->nextInt(0, 5))];
+        }
+        if (type == old->getGameType()) {
+            type = ROOM_GAME_TYPES[static_cast<size_t>((type + 1) % 5)];
+        }
+        const int32_t score = game->getScore().getValue();
+        RefHolder<Level> level =
+            LevelCatalog::instance()->casinoLevel(type, old->getDifficulty(), RoomKind::ROOF);
+        if (!level) {
+            return endRun("the catalogue has no level of game type " + std::to_string(type));
+        }
+        Game::releaseCurrent();
+        game = Game::create(type);
+        if (!game) {
+            return false;
+        }
+        for (int32_t i = 0; i <= old->getIndex(); ++i) {
+            level->nextLevel();
+        }
+        level->loadLayout();
+        level->setMixed(true);
+        game->setLevel(level.get());
+        game->getScore().set(score);
+    } else {
+        old->nextLevel();
+        old->loadLayout();
+        game->setLevel(old.get());
+    }
+    if (!game->getLayout() || game->getLayout()->getTileCount() == 0) {
+        return endRun("the layout \"" + game->getLevel()->getLayout() +
+                      "\" of its next level holds no tile");
+    }
+    game->clearUndoHistory();
+    if (quiet) {
+        game->clearLevelValues();
+    } else {
+        startLevel(false);
+        // The run is written as each of its levels ends, as the level after starts.
+        savedGame.setMode(1);
+        savedGame.save();
+    }
+    savedGame.setMode(1);
+    return true;
+}
+
+void LevelFlow::restartLevel() {
+    Game* game = Game::current();
+    if (!game) {
+        return;
+    }
+    ++game->restartCount;
+    Scene& scene = play.getScene();
+    for (const char* name : {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_RECROOM"}) {
+        GameDialogs::get().close(scene.findDialog(name));
+    }
+    input.deselectAll();
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    clearLevel();
+    game->restartLevel();
+    startLevel(true);
+    setState(new StateBuildLevel(&play));
+}
+
+void LevelFlow::clearLevel() {
+    stop();
+    if (Game* game = Game::current()) {
+        game->clearLevelValues();
+    }
+    Scene& scene = play.getScene();
+    for (const char* name : LEVEL_DIALOGS) {
+        if (Dialog* dialog = scene.findDialog(name)) {
+            scene.closeDialog(dialog);
+            scene.dropDialog(name);
+        }
+    }
+    GameDialogs::get().forgetHint();
+    input.deselectAll();
+    play.getAids().clear();
+    screen.forgetTrophyNotices();
+    if (GameNode* widgetLayer = screen.getWidgetLayer()) {
+        for (GameNode* child = widgetLayer->getFirstChild(); child;
+             child = child->getNextSibling()) {
+            if (auto* part = interfaceCast<iInputListener>(child)) {
+                scene.getComponentsContainer().removeListener(part);
+            }
+        }
+        GameNode::releaseChildren(widgetLayer);
+    }
+    RefHolder<TimeBar>& timeBar = screen.timeBarHolder();
+    RefHolder<BonusBar>& bonusBar = screen.bonusBarHolder();
+    for (GameNode* bar :
+         {static_cast<GameNode*>(bonusBar.get()), static_cast<GameNode*>(timeBar.get())}) {
+        if (bar) {
+            bar->setRemoved(true);
+        }
+    }
+    bonusBar = nullptr;
+    timeBar = nullptr;
+    if (SideBoard* sideBoard = currentSideBoard()) {
+        sideBoard->setRemoved(true);
+    }
+    if (Label* timeLabel = screen.getTimeLabel()) {
+        GameNode::removeAllModifiers(timeLabel);
+        timeLabel->setText(clockText(0));
+    }
+    RefHolder<LayoutRenderer>& renderer = screen.rendererHolder();
+    if (renderer) {
+        renderer->setRemoved(true);
+        renderer = nullptr;
+    }
+    if (GameNode* endLayer = screen.getEndLayer()) {
+        GameNode::releaseChildren(endLayer);
+    }
+    if (GameNode* floaterLayer = screen.getFloaterLayer()) {
+        GameNode::releaseChildren(floaterLayer);
+    }
+}
+
+void LevelFlow::countLevelStart() {
+    Game* game = Game::current();
+    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
+    if (game && game->getLevel() && player) {
+        player->getStats().recordLevelStarted(StateGameWon::placeOf(game->getLevel()));
+    }
 }
 
 // --- States ---

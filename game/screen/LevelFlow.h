@@ -4,20 +4,26 @@
 #include <string>
 
 #include "framework/core/RefHolder.h"
+#include "game/rules/GameType.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/PlayScreen.h"
 
 class BaseObject;
 class BoardInput;
+class BonusBar;
 class GameNode;
 class HintTriggers;
 class Label;
+class LayoutRenderer;
+class Panel;
 class SavedGameKeeper;
 class SideBoard;
+class TimeBar;
 
-// The level's flow on the game screen: the current game-scene state (play is its absence), the
-// pause state with the pause and menu requests, the frame update, holding the game under
-// dialogs and the end of a level. The game scene owns it.
+// The level's flow on the game screen: the level's start (board, background, bars) and its
+// teardown, the next level and the restart, the current game-scene state (play is its
+// absence), the pause state with the pause and menu requests, the frame update, holding the
+// game under dialogs and the end of a level. The game scene owns it.
 class LevelFlow {
 public:
     // What the flow asks of the screen beyond the parts' interface.
@@ -32,15 +38,58 @@ public:
         // A game dialog is open over the game: no time passes.
         virtual bool isDialogOverGame() const = 0;
 
+        // The HUD widgets a level's start sets for its room and game type.
+        virtual void setHintButton() = 0;
+        virtual void setMatchLabels() = 0;
+        virtual void setGameTypeName() = 0;
+        virtual void updateHud() = 0;
+
+        // The level's objects the screen holds: the start makes the board's renderer and the
+        // bars, the teardown drops them.
+        virtual RefHolder<LayoutRenderer>& rendererHolder() = 0;
+        virtual RefHolder<TimeBar>& timeBarHolder() = 0;
+        virtual RefHolder<BonusBar>& bonusBarHolder() = 0;
+        // The panel the board is centred in; null centres it on the screen.
+        virtual Panel* getLayoutPanel() const = 0;
+        // The layers the teardown empties; null before the layers are made.
+        virtual GameNode* getWidgetLayer() const = 0;
+        virtual GameNode* getFloaterLayer() const = 0;
+        // The teardown forgets the trophy notices waiting and showing.
+        virtual void forgetTrophyNotices() = 0;
+
     protected:
         ~Screen() = default;
     };
+
+    // The screen position of the time bar.
+    static constexpr int32_t TIME_BAR_X = 709;
+    static constexpr int32_t TIME_BAR_Y = 93;
 
     LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input, HintTriggers& hintTriggers,
               SavedGameKeeper& savedGame);
 
     // The running game's side board (its rack or cells); null without one.
     static SideBoard* currentSideBoard();
+
+    // Starts the level the current game holds.
+    void startLevel(bool restart);
+    void buildBoard();
+    void setBackground();
+    void setupBars(bool restart);
+    void playGameMusic();
+    // The background key of the current level for the current player.
+    static std::string backgroundKey(GameType gameType, int32_t customBackground);
+    // The music key of a game type, empty for none.
+    static std::string musicKey(GameType gameType);
+    // Counts the start of the level in the player's records.
+    void countLevelStart();
+    // The next level of a won casino or roof run in place, else back to the room; true when
+    // the next level is set. A next layout that cannot be read (no tile) ends the run there:
+    // the player is told (unless quiet) and goes back to the room.
+    bool newLevel(bool quiet);
+    void restartLevel();
+    // Tears the level down: dialogs, board, layers and the game's per-level values.
+    void clearLevel();
 
     // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
     void setState(GameSceneState* next);

@@ -46,12 +46,10 @@ public:
     // The looping warning of the last seconds; null without the sound.
     virtual SoundNode* getTimeSound() const = 0;
 
-    // The level's flow: its current state (null in play), the pause state and the end of a
-    // level.
+    // The level's flow: the level's start and teardown, the next level and the restart, its
+    // current state (null in play), the pause state and the end of a level.
     virtual LevelFlow& getFlow() = 0;
-    virtual bool newLevel(bool quiet) = 0;
     virtual void setSaveMode(int32_t value) = 0;
-    virtual void playGameMusic() = 0;
 
     // The HUD.
     virtual void enableHudButtons() = 0;

@@ -445,7 +445,7 @@ int32_t PlayerAids::stuckAction(BaseObject* sender, int32_t value) {
 }
 
 int32_t PlayerAids::runRestart(BaseObject*) {
-    screen.restartLevel();
+    play.getFlow().restartLevel();
     return 0;
 }
 

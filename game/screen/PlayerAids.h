@@ -22,7 +22,7 @@ class Tile;
 class PlayerAids {
 public:
     // What the aids need of the screen beyond its PlayScreen face: the HUD widgets they mark or
-    // squash, the time-penalty floaters and the restart.
+    // squash and the time-penalty floaters.
     class Screen {
     public:
         virtual Label* getTimeLabel() const = 0;
@@ -32,7 +32,6 @@ public:
                                      const std::wstring& prefix, const Rect& area) = 0;
         virtual void showTimeBarPenalty(int32_t seconds) = 0;
         virtual Rect floaterBoard() = 0;
-        virtual void restartLevel() = 0;
 
     protected:
         ~Screen() = default;

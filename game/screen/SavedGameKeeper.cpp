@@ -11,6 +11,7 @@
 #include "game/rules/Level.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 
@@ -39,7 +40,7 @@ void SavedGameKeeper::save() {
             mode = SAVE_NOTHING;
             return;
         }
-        const bool next = screen.newLevel(true);
+        const bool next = screen.getFlow().newLevel(true);
         game = Game::current();
         if (!next || !game || !game->getLevel()) {
             mode = SAVE_NOTHING;

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/gui/Button.h"
@@ -15,15 +14,11 @@
 #include "framework/platform/Graphics.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
-#include "framework/platform/SoundStream.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
-#include "game/rules/CommandMove.h"
 #include "game/rules/Game.h"
-#include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
@@ -55,22 +50,6 @@ int32_t currentGameMode() {
 // Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
 bool usesRecLabels(int32_t mode) {
     return mode == 0 || mode == 2;
-}
-
-// Stand-ins for the tiles that moves still in the undo history parked in free cells, at the
-// board places an undo puts them back to: a continued game's board must be able to draw them
-// there, as it draws the tiles its matches removed.
-void addParkedTiles(const Game& game, Game::TileList& out) {
-    for (const RefHolder<Command>& command : game.getUndoHistory()) {
-        const auto* move = objectCast<CommandMove>(command.get());
-        if (move && move->getTile() && !move->isFromSideBoard()) {
-            RefHolder<Tile> standIn(new Tile(*move->getTile()));
-            standIn->setOnSideBoard(false);
-            standIn->setGridPosition(move->getPreviousX(), move->getPreviousY(),
-                                     move->getPreviousZ());
-            out.push_back(standIn);
-        }
-    }
 }
 
 }  // namespace
@@ -181,7 +160,7 @@ void SceneGame::show() {
         sound && SoundManager::isSoundAvailable()) {
         sound->fadeOutMusic(800);
     }
-    startLevel(false);
+    flow.startLevel(false);
     flow.setState(new StateRoomInfo(this));
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         player->clearSavedGame();
@@ -190,7 +169,7 @@ void SceneGame::show() {
 
 void SceneGame::hide() {
     savedGame.save();
-    clearLevel();
+    flow.clearLevel();
     // A build or shuffle left half-way would keep its loop sounding.
     flow.setState(nullptr);
     if (GameWindow* window = GameWindow::getInstance()) {
@@ -200,115 +179,6 @@ void SceneGame::hide() {
     if (Dialog* trophy = findDialog("DIALOG_TROPHY")) {
         closeDialog(trophy);
         dropDialog("DIALOG_TROPHY");
-    }
-}
-
-void SceneGame::startLevel(bool restart) {
-    Game* game = Game::current();
-    flow.start();
-    savedGame.setMode(0);
-    aids.resetSuperHintTime();
-    input.reset();
-    if (!game) {
-        return;
-    }
-    if (!restart) {
-        game->restartCount = 0;
-    }
-    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        const TuningConstants& c = tuning();
-        if (player->getShuffleStock().getValue() < c.MIN_NUM_SHUFFLES) {
-            player->getShuffleStock().set(c.MIN_NUM_SHUFFLES);
-        }
-        if (player->getHintStock().getValue() < c.MIN_NUM_HINTS) {
-            player->getHintStock().set(c.MIN_NUM_HINTS);
-        }
-    }
-    setBackground();
-    setHintButton();
-    setMatchLabels();
-    buildBoard();
-    // A level resumed from a saved game takes its bars from it and was counted when it began.
-    QuovelMahjongPlayer* profile = QuovelMahjongPlayer::current();
-    const bool resumed = profile && profile->getSavedGame();
-    if (!resumed && !restart) {
-        countLevelStart();
-    }
-    setupBars(restart);
-    setGameTypeName();
-    updateHud();
-    setButtonsEnabled(false);
-    setBarsSuspended(true);
-    game->clearSuperHintTiles();
-    game->screenCounts.lastSubmitTime = game->levelCounts.timeSinceLastRestart;
-    game->levelCounts.lastClickTime = game->levelCounts.timeSinceLastRestart;
-    appendChild(game, getTree());
-    playGameSound("SOUND_LEVEL_START");
-    // Past its first level a casino or roof run keeps its saved game, written as the level
-    // before ended: a crash or a kill then loses no more than this level. Any other level
-    // replaces the room's saved game.
-    const auto room = static_cast<RoomKind>(currentGameMode());
-    if ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
-        Game::currentLevel()->getIndex() == 0) {
-        savedGame.drop();
-    }
-    // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
-    // not only once play has begun.
-    if (resumed) {
-        savedGame.setMode(1);
-    }
-}
-
-void SceneGame::buildBoard() {
-    Game* game = Game::current();
-    if (renderer) {
-        renderer->setRemoved(true);
-    }
-    const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    renderer = new LayoutRenderer(player != nullptr ? player->tileSet : 0);
-    if (!game || !game->getLayout()) {
-        return;
-    }
-    Game::TileList removed;
-    game->getRemovedTiles(removed);
-    addParkedTiles(*game, removed);
-    renderer->build(game->getLayout(), removed);
-    if (game->getLevel() && game->getLevel()->getGameType() == Game::TYPE_RIVER) {
-        renderer->applyLayerShading();
-    }
-    renderer->rebuild();
-    renderer->setVisible(true);
-    GameNode* parent = layoutPanel ? static_cast<GameNode*>(layoutPanel) : getTree();
-    const int32_t width = layoutPanel ? layoutPanel->getWidth() : getWidth();
-    const int32_t height = layoutPanel ? layoutPanel->getHeight() : getHeight();
-    renderer->setPosition((width - renderer->getWidth()) / 2,
-                          (height - renderer->getHeight()) / 2);
-    renderer->clearGrid();
-    appendChild(renderer.get(), parent);
-    if (SideBoard* sideBoard = game->getLayout()->getSideBoard()) {
-        sideBoard->setVisible(false);
-        appendChild(sideBoard, parent);
-    }
-}
-
-std::string SceneGame::backgroundKey(GameType gameType, int32_t customBackground) {
-    if (customBackground != 0) {
-        return "BACKGROUND_CUSTOM" + std::to_string(customBackground);
-    }
-    return "BACKGROUND" + std::to_string(gameType + 1);
-}
-
-void SceneGame::setBackground() {
-    Level* level = Game::currentLevel();
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const std::string key =
-        backgroundKey(level ? level->getGameType() : TYPE_CLASSIC, player ? player->background : 0);
-    RefHolder<Image> image = findOrLoad<Image>(key, "manual");
-    if (image && image.get() != getBackgroundImage()) {
-        setBackgroundImage(image.get());
-    }
-    if (ResourceManager* resources = ResourceManager::getInstance()) {
-        resources->unloadSection("manual");
     }
 }
 
@@ -332,65 +202,6 @@ void SceneGame::setMatchLabels() {
     matchesLabel = findLabel("LABEL_MATCHES" + active);
     matchesCaption = findLabel("LABEL_MATCHES_TEXT" + active);
     progressLabel = findLabel("LABEL_PROGRESS" + active);
-}
-
-// --- The bars ---
-
-namespace {
-
-// The saved game's node of a bar, or null. A node of another type word is refused (null, with
-// `refused` set): an edited file could name any registered class there.
-PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char* typeWord,
-                           bool& refused) {
-    PropertyNode* node = savedGame ? objectCast<PropertyNode>(savedGame->getChild(key)) : nullptr;
-    refused = node && node->getTypeWord() != typeWord;
-    return refused ? nullptr : node;
-}
-
-}  // namespace
-
-void SceneGame::setupBars(bool restart) {
-    (void)restart;
-    Level* level = Game::currentLevel();
-    Game* game = Game::current();
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    PropertyNode* saved = player ? player->getSavedGame() : nullptr;
-    // A saved game restores the bars it holds and keeps a held bar whose node is absent; a
-    // refused node, or no bar at all, gives a fresh bar for the level.
-    bool refused = false;
-    PropertyNode* timeNode = savedBarNode(saved, "timeBar", "TimeBar", refused);
-    if (!saved || timeNode || refused || !timeBar) {
-        if (timeBar) {
-            timeBar->setRemoved(true);
-        }
-        timeBar = new TimeBar(timeNode, this);
-        if (!timeNode) {
-            int32_t fullTime = 0;
-            if (level && game && game->getLayout()) {
-                fullTime = saturateToInt32(int64_t{level->getPlayTime().getInt()} *
-                                           game->getLayout()->getStartingTileCount());
-            }
-            fullTime = std::max(fullTime, 0);
-            timeBar->getTime() = DisplayValue(fullTime, 0, fullTime);
-            timeBar->reset();
-        }
-    }
-    PropertyNode* bonusNode = savedBarNode(saved, "bonusBar", "BonusBar", refused);
-    if (!saved || bonusNode || refused || !bonusBar) {
-        if (bonusBar) {
-            bonusBar->setRemoved(true);
-        }
-        bonusBar = new BonusBar(bonusNode, this);
-        if (!bonusNode && level) {
-            bonusBar->setMaxPoints(level->getBonusAt().getInt());
-            bonusBar->setDepletionSpeed(static_cast<float>(level->getBonusSpeed().getInt()) *
-                                        0.001f);
-            bonusBar->setMaxCountdown(level->getMultiplierTime().getInt());
-        }
-    }
-    timeBar->setPosition(TIME_BAR_X, TIME_BAR_Y);
-    appendChild(timeBar.get(), getTree());
-    appendChild(bonusBar.get(), getTree());
 }
 
 int32_t SceneGame::getChainCounter() const {
@@ -426,29 +237,6 @@ void SceneGame::setGameTypeName() {
     const GameType type = Game::currentLevelGameType();
     if (type >= 0 && type < static_cast<int32_t>(std::size(GAME_TYPE_NAMES))) {
         showNode(findChild(GAME_TYPE_NAMES[type]), true);
-    }
-}
-
-std::string SceneGame::musicKey(GameType gameType) {
-    switch (gameType) {
-        case 0: return "MUSIC_GAME_CLASSIC";
-        case 1: return "MUSIC_GAME_FREECELL";
-        case 2: return "MUSIC_GAME_SPLIT";
-        case 3: return "MUSIC_GAME_TRIPLE";
-        case 4:
-        case 5: return "MUSIC_GAME_RIVER";
-        default: return "";
-    }
-}
-
-void SceneGame::playGameMusic() {
-    SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(Game::currentLevelGameType());
-    if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
-        return;
-    }
-    if (RefHolder<SoundStream> stream = findLoaded<SoundStream>(key, "music")) {
-        sound->playMusic(1000, 1.0f, 100, stream.get(), 600, 306);
     }
 }
 

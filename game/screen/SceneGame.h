@@ -9,7 +9,6 @@
 #include "framework/platform/MessageHandler.h"
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
-#include "game/rules/GameType.h"
 #include "game/rules/IGameScreen.h"
 #include "game/rules/TrophyId.h"
 #include "game/screen/BoardInput.h"
@@ -59,10 +58,6 @@ class SceneGame : public SceneQuovelMahjong,
                   private LevelFlow::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
-    // The screen position of the time bar.
-    static constexpr int32_t TIME_BAR_X = 709;
-    static constexpr int32_t TIME_BAR_Y = 93;
-
     explicit SceneGame(PropertyNode* definition);
     ~SceneGame() override;
 
@@ -78,31 +73,14 @@ public:
     // Plays the board (effects, hover path timing) unless a state holds it.
     void update(int32_t elapsedMs) override;
 
-    // Starts the level the current game holds.
-    void startLevel(bool restart);
-    void buildBoard();
-    void setBackground();
-    void setHintButton();
-    void setMatchLabels();
-    void setupBars(bool restart);
-    void setGameTypeName();
-    void playGameMusic() override;
-    // The background key of the current level for the current player.
-    static std::string backgroundKey(GameType gameType, int32_t customBackground);
-    // The music key of a game type, empty for none.
-    static std::string musicKey(GameType gameType);
-    // Counts the start of the level in the player's records.
-    void countLevelStart();
+    // The HUD set for the level's room and game type.
+    void setHintButton() override;
+    void setMatchLabels() override;
+    void setGameTypeName() override;
 
-    // Level flow: the states, the pause and the end of a level are the flow's.
+    // Level flow: the level's start and teardown, the states, the pause and the end of a level
+    // are the flow's.
     LevelFlow& getFlow() override { return flow; }
-    // The next level of a won casino or roof run in place, else back to the room; true when
-    // the next level is set. A next layout that cannot be read (no tile) ends the run there:
-    // the player is told (unless quiet) and goes back to the room.
-    bool newLevel(bool quiet) override;
-    void restartLevel() override;
-    // Tears the level down: dialogs, board, layers and the game's per-level values.
-    void clearLevel();
     // The game scene the dialogs hold, or null.
     static SceneGame* fromHost();
     // Board input is taken only in play: no state, level not torn down.
@@ -214,7 +192,7 @@ public:
     void showTimeBarPenalty(int32_t seconds) override;
     // Where floaters over the board fly: below the top bar and left of the side column.
     Rect floaterBoard() override;
-    GameNode* getFloaterLayer() const { return floaterLayer.get(); }
+    GameNode* getFloaterLayer() const override { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const override { return timeSound.get(); }
 
@@ -231,7 +209,7 @@ private:
     Label* findLabel(const std::string& name);
     void showNode(GameNode* node, bool visible);
     void setLabelNumber(Label* label, int32_t value);
-    void updateHud();
+    void updateHud() override;
     void setButtonsEnabled(bool value);
     void enablePauseAndMenu() override;
     RefHolder<Image> gameImage(const std::string& key);
@@ -246,6 +224,12 @@ private:
     bool isDialogOverGame() const override { return !GameDialogHost::getOpenDialogs().empty(); }
     Button* getShuffleButton() const override { return shuffleButton; }
     Label* getMatchesLabel() const override { return matchesLabel; }
+    RefHolder<LayoutRenderer>& rendererHolder() override { return renderer; }
+    RefHolder<TimeBar>& timeBarHolder() override { return timeBar; }
+    RefHolder<BonusBar>& bonusBarHolder() override { return bonusBar; }
+    Panel* getLayoutPanel() const override { return layoutPanel; }
+    GameNode* getWidgetLayer() const override { return widgetLayer.get(); }
+    void forgetTrophyNotices() override;
 
     RefHolder<LayoutRenderer> renderer;
 

@@ -111,6 +111,11 @@ int32_t SceneGame::onTrophyInfoClosed(BaseObject*) {
     return 0;
 }
 
+void SceneGame::forgetTrophyNotices() {
+    trophyQueue.clear();
+    trophyPopup = nullptr;
+}
+
 // --- Blocked tiles ---
 
 void SceneGame::markFreeTiles() {

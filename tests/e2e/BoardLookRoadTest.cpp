@@ -94,7 +94,7 @@ TEST(Road, AnotherBackgroundAndTileSetAreChosenShownOnTheBoardAndKept) {
     SceneGame* screen = gameScreen(road);
     EXPECT_TRUE(showsResource(screen->getBackgroundImage(), "BACKGROUND_CUSTOM1", "manual"));
     const GameType gameType = Game::current()->getLevel()->getGameType();
-    EXPECT_FALSE(showsResource(screen->getBackgroundImage(), SceneGame::backgroundKey(gameType, 0),
+    EXPECT_FALSE(showsResource(screen->getBackgroundImage(), LevelFlow::backgroundKey(gameType, 0),
                                "manual"));
     EXPECT_TRUE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS2", "manual"));
     EXPECT_FALSE(showsResource(screen->getRenderer()->getSymbolImage(), "SYMBOLS1", "manual"));

@@ -247,7 +247,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_LEVEL") + L" 2");
     EXPECT_FALSE(game->screenCounts.pressedShuffle || game->levelCounts.shuffleCount > 0);
-    scene->restartLevel();
+    scene->getFlow().restartLevel();
     EXPECT_TRUE(Game::canLoadSaved(1));
     reachPlay();
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
@@ -355,7 +355,7 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     game->clearSelection();
     const int32_t starts = player->getStats().roomRecord(1, 2)->playCount;
     EXPECT_EQ(starts, 1);
-    scene->restartLevel();
+    scene->getFlow().restartLevel();
     EXPECT_EQ(game->restartCount, 1);
     EXPECT_TRUE(inState<StateBuildLevel>());
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_TIME"))->getText(), L"00:00");

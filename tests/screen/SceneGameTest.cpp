@@ -87,10 +87,10 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     EXPECT_EQ(renderer->getParent(), panel);
     EXPECT_EQ(renderer->getX(), (690 - renderer->getWidth()) / 2);
     EXPECT_EQ(renderer->getY(), (564 - renderer->getHeight()) / 2);
-    EXPECT_EQ(SceneGame::backgroundKey(TYPE_CLASSIC, 0), "BACKGROUND1");
-    EXPECT_EQ(SceneGame::backgroundKey(TYPE_TRIPLE, 0), "BACKGROUND4");
-    EXPECT_EQ(SceneGame::backgroundKey(TYPE_TRIPLE, 3), "BACKGROUND_CUSTOM3");
-    EXPECT_EQ(SceneGame::musicKey(TYPE_SPEED), "MUSIC_GAME_RIVER");
+    EXPECT_EQ(LevelFlow::backgroundKey(TYPE_CLASSIC, 0), "BACKGROUND1");
+    EXPECT_EQ(LevelFlow::backgroundKey(TYPE_TRIPLE, 0), "BACKGROUND4");
+    EXPECT_EQ(LevelFlow::backgroundKey(TYPE_TRIPLE, 3), "BACKGROUND_CUSTOM3");
+    EXPECT_EQ(LevelFlow::musicKey(TYPE_SPEED), "MUSIC_GAME_RIVER");
     EXPECT_NE(scene->getBackgroundImage(), nullptr);
     EXPECT_TRUE(scene->findChild("LABEL_MATCHES_REC")->isVisible());
     EXPECT_FALSE(scene->findChild("LABEL_MATCHES")->isVisible());

@@ -19,7 +19,7 @@ TEST_F(BarsTest, TheTimeRunsDownWarnsStopsWhilePausedAndEndsAtZero) {
         game->getLevel()->getPlayTime().getInt() * game->getLayout()->getStartingTileCount();
     EXPECT_EQ(scene->getTimeValue().getMaximum(), full);
     EXPECT_EQ(&scene->getTimeValue(), &timeBar().getTime());
-    EXPECT_EQ(timeBar().getX(), SceneGame::TIME_BAR_X);
+    EXPECT_EQ(timeBar().getX(), LevelFlow::TIME_BAR_X);
 
     timeBar().getTime() = DisplayValue(60000, 0, 60000);
     timeBar().reset();
@@ -113,7 +113,7 @@ TEST_F(BarsTest, ASavedTimeBarComesBackWithItsMaximumAndRefusesForeignNodes) {
     savedGame->addChild(saved.get());
     player->keepSavedGame(savedGame.get());
     TimeBar* old = &timeBar();
-    scene->setupBars(false);
+    scene->getFlow().setupBars(false);
     EXPECT_NE(&timeBar(), old);
     EXPECT_TRUE(old->isRemoved());
     EXPECT_EQ(timeBar().getTime().getMaximum(), 90000);
@@ -139,7 +139,7 @@ TEST_F(BarsTest, ASavedTimeBarComesBackWithItsMaximumAndRefusesForeignNodes) {
     wrong->addChild(new PropertyValue("maxTime", 10));
     foreign->addChild(wrong.get());
     player->keepSavedGame(foreign.get());
-    scene->setupBars(false);
+    scene->getFlow().setupBars(false);
     const int32_t full =
         game->getLevel()->getPlayTime().getInt() * game->getLayout()->getStartingTileCount();
     EXPECT_EQ(timeBar().getTime().getMaximum(), full);
