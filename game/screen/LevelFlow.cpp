@@ -21,6 +21,7 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayerAids.h"
@@ -97,7 +98,7 @@ void LevelFlow::update(int32_t elapsedMs) {
         scene.openDialog(dialog);
         forgetRequests();
         input.forgetFocusLoss();
-        screen.enablePauseAndMenu();
+        play.getHud().enablePauseAndMenu();
     }
     if (Game* game = Game::current()) {
         SideBoard* sideBoard = currentSideBoard();
@@ -130,7 +131,7 @@ void LevelFlow::updatePlay(int32_t elapsedMs) {
     play.getAids().advanceSuperHint(elapsedMs);
     if (currentRoomKind() == RoomKind::RECROOM) {
         game->runCounts.clockTime += elapsedMs;
-        if (Label* timeLabel = screen.getTimeLabel()) {
+        if (Label* timeLabel = play.getHud().getTimeLabel()) {
             timeLabel->setText(clockText(game->runCounts.clockTime));
         }
         return;
@@ -146,7 +147,7 @@ void LevelFlow::pause() {
     if (pauseState == PlayScreen::HIDDEN || pauseState == PlayScreen::STOPPED) {
         return;
     }
-    play.disableHudButtons();
+    play.getHud().disableHudButtons();
     play.setBarsSuspended(true);
     pauseState = PlayScreen::HELD;
 }
@@ -166,7 +167,7 @@ void LevelFlow::resume() {
     pauseState = PlayScreen::RUNNING;
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
-        play.enableHudButtons();
+        play.getHud().enableHudButtons();
         play.setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     }
 }
@@ -175,7 +176,7 @@ void LevelFlow::resume() {
 
 void LevelFlow::endLevel(bool won) {
     if (Game* game = Game::current()) {
-        screen.setScoreAtOnce(game->getScore().getValue());
+        play.getHud().setScoreAtOnce(game->getScore().getValue());
     }
     input.deselectAll();
     if (GameNode* endLayer = screen.getEndLayer()) {

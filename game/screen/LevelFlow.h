@@ -11,7 +11,6 @@ class BaseObject;
 class BoardInput;
 class GameNode;
 class HintTriggers;
-class Label;
 class SavedGameKeeper;
 class SideBoard;
 
@@ -23,12 +22,8 @@ public:
     // What the flow asks of the screen beyond the parts' interface.
     class Screen {
     public:
-        virtual void enablePauseAndMenu() = 0;
-        // The ticker shows the score at once, without counting.
-        virtual void setScoreAtOnce(int32_t score) = 0;
         // The layer of the level-end pictures; null before the layers are made.
         virtual GameNode* getEndLayer() const = 0;
-        virtual Label* getTimeLabel() const = 0;
         // A game dialog is open over the game: no time passes.
         virtual bool isDialogOverGame() const = 0;
 

@@ -1,5 +1,5 @@
-// The game scene's part of the level's flow: the frame, the HUD buttons, the next level, the
-// restart, the teardown and the bars.
+// The game scene's part of the level's flow: the frame, the next level, the restart, the
+// teardown and the bars.
 #include <algorithm>
 #include <string>
 
@@ -7,7 +7,6 @@
 #include "framework/core/PropertyNode.h"
 #include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
-#include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierSound.h"
@@ -48,15 +47,6 @@ SceneGame* SceneGame::fromHost() {
 void SceneGame::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
     flow.update(elapsedMs);
-}
-
-void SceneGame::enableHudButtons() {
-    enablePauseAndMenu();
-    for (Button* button : {hintButton, shuffleButton, undoButton}) {
-        if (button) {
-            button->setEnabled(button->isVisible());
-        }
-    }
 }
 
 // --- The end of a level ---
@@ -181,8 +171,7 @@ void SceneGame::clearLevel() {
     GameDialogs::get().forgetHint();
     input.deselectAll();
     aids.clear();
-    trophyQueue.clear();
-    trophyPopup = nullptr;
+    trophies.clear();
     if (widgetLayer) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
              child = child->getNextSibling()) {
@@ -203,7 +192,7 @@ void SceneGame::clearLevel() {
     if (SideBoard* sideBoard = LevelFlow::currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
-    if (timeLabel) {
+    if (Label* timeLabel = hud.getTimeLabel()) {
         GameNode::removeAllModifiers(timeLabel);
         timeLabel->setText(LevelFlow::clockText(0));
     }
