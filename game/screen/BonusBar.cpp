@@ -28,9 +28,11 @@
 #include "game/rules/Level.h"
 #include "game/rules/TrophyId.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
+#include "game/screen/TrophyNotices.h"
 #include "game/visuals/Effects.h"
 
 QUOVEL_DEFINE_TYPE(BonusBar, &Sprite::typeRecord)
@@ -379,7 +381,7 @@ void BonusBar::showBonusImage() {
 
 void BonusBar::awardTrophy(TrophyId id) {
     if (scene) {
-        scene->awardTrophy(id);
+        scene->getTrophies().awardTrophy(id);
     }
 }
 
@@ -405,10 +407,10 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
         case SHUFFLE:
             target = scene->getScene().findChild("BUTTON_SHUFFLE");
             break;
-        case HINT: target = scene->getHintButton(); break;
+        case HINT: target = scene->getHud().getHintButton(); break;
         case SCORE_2500:
         case SCORE_5000:
-        case SCORE_10000: target = scene->getScoreLabel(); break;
+        case SCORE_10000: target = scene->getHud().getScoreLabel(); break;
         default: return;
     }
     if (target) {
@@ -525,7 +527,7 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
                 player->getShuffleStock().arrive(1);
             }
             if (scene) {
-                scene->updateShufflesLabel();
+                scene->getHud().updateShufflesLabel();
             }
             break;
         case SCORE_2500:
@@ -540,7 +542,7 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
                 player->getHintStock().arrive(1);
             }
             if (scene) {
-                scene->updateHintsLabel();
+                scene->getHud().updateHintsLabel();
             }
             break;
         case SUPER_HINT:

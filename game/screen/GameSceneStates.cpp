@@ -18,6 +18,7 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
@@ -244,7 +245,7 @@ void StateBuildLevel::finish() {
 // --- Play begins ---
 
 void StatePlaying::enter() {
-    scene->enableHudButtons();
+    scene->getHud().enableHudButtons();
     // The bars start with play; the rec room's clock is the scene's own.
     Level* level = Game::currentLevel();
     scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
@@ -269,7 +270,7 @@ StateShuffle::StateShuffle(PlayScreen* scene) : GameSceneState(scene) {
 StateShuffle::~StateShuffle() = default;
 
 void StateShuffle::enter() {
-    scene->disableHudButtons();
+    scene->getHud().disableHudButtons();
     scene->setBonusBarSuspended(true);
     playGameSound("SOUND_USE_SHUFFLE");
     Layout* layout = currentLayout();
@@ -325,7 +326,7 @@ void StateShuffle::exit() {
         renderer->clearGrid();
     }
     stopLoop(sound.get());
-    scene->updateMatchesText();
+    scene->getHud().updateMatchesText();
     if (Layout* layout = currentLayout(); layout && layout->getSideBoard()) {
         layout->getSideBoard()->invalidateAll();
     }

@@ -36,11 +36,13 @@
 #include "game/screen/BonusBar.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayerAids.h"
 #include "game/screen/SavedGameKeeper.h"
 #include "game/screen/TimeBar.h"
+#include "game/screen/TrophyNotices.h"
 
 namespace {
 
@@ -116,8 +118,8 @@ void LevelFlow::startLevel(bool restart) {
         }
     }
     setBackground();
-    screen.setHintButton();
-    screen.setMatchLabels();
+    play.getHud().setHintButton();
+    play.getHud().setMatchLabels();
     buildBoard();
     // A level resumed from a saved game takes its bars from it and was counted when it began.
     QuovelMahjongPlayer* profile = QuovelMahjongPlayer::current();
@@ -126,9 +128,9 @@ void LevelFlow::startLevel(bool restart) {
         countLevelStart();
     }
     setupBars(restart);
-    screen.setGameTypeName();
-    screen.updateHud();
-    play.disableHudButtons();
+    play.getHud().setGameTypeName();
+    play.getHud().updateHud();
+    play.getHud().disableHudButtons();
     play.setBarsSuspended(true);
     game->clearSuperHintTiles();
     game->screenCounts.lastSubmitTime = game->levelCounts.timeSinceLastRestart;
@@ -396,7 +398,7 @@ void LevelFlow::clearLevel() {
     GameDialogs::get().forgetHint();
     input.deselectAll();
     play.getAids().clear();
-    screen.forgetTrophyNotices();
+    play.getTrophies().clear();
     if (GameNode* widgetLayer = screen.getWidgetLayer()) {
         for (GameNode* child = widgetLayer->getFirstChild(); child;
              child = child->getNextSibling()) {
@@ -419,7 +421,7 @@ void LevelFlow::clearLevel() {
     if (SideBoard* sideBoard = currentSideBoard()) {
         sideBoard->setRemoved(true);
     }
-    if (Label* timeLabel = screen.getTimeLabel()) {
+    if (Label* timeLabel = play.getHud().getTimeLabel()) {
         GameNode::removeAllModifiers(timeLabel);
         timeLabel->setText(clockText(0));
     }
@@ -495,7 +497,7 @@ void LevelFlow::update(int32_t elapsedMs) {
         scene.openDialog(dialog);
         forgetRequests();
         input.forgetFocusLoss();
-        screen.enablePauseAndMenu();
+        play.getHud().enablePauseAndMenu();
     }
     if (Game* game = Game::current()) {
         SideBoard* sideBoard = currentSideBoard();
@@ -528,7 +530,7 @@ void LevelFlow::updatePlay(int32_t elapsedMs) {
     play.getAids().advanceSuperHint(elapsedMs);
     if (currentRoomKind() == RoomKind::RECROOM) {
         game->runCounts.clockTime += elapsedMs;
-        if (Label* timeLabel = screen.getTimeLabel()) {
+        if (Label* timeLabel = play.getHud().getTimeLabel()) {
             timeLabel->setText(clockText(game->runCounts.clockTime));
         }
         return;
@@ -544,7 +546,7 @@ void LevelFlow::pause() {
     if (pauseState == PlayScreen::HIDDEN || pauseState == PlayScreen::STOPPED) {
         return;
     }
-    play.disableHudButtons();
+    play.getHud().disableHudButtons();
     play.setBarsSuspended(true);
     pauseState = PlayScreen::HELD;
 }
@@ -564,7 +566,7 @@ void LevelFlow::resume() {
     pauseState = PlayScreen::RUNNING;
     // While the level is introduced, built or ended, the states keep the HUD off.
     if (Game::current() && (!currentState || currentState->isA(&StatePlaying::typeRecord))) {
-        play.enableHudButtons();
+        play.getHud().enableHudButtons();
         play.setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     }
 }
@@ -573,7 +575,7 @@ void LevelFlow::resume() {
 
 void LevelFlow::endLevel(bool won) {
     if (Game* game = Game::current()) {
-        screen.setScoreAtOnce(game->getScore().getValue());
+        play.getHud().setScoreAtOnce(game->getScore().getValue());
     }
     input.deselectAll();
     if (GameNode* endLayer = screen.getEndLayer()) {

@@ -13,7 +13,6 @@ class BoardInput;
 class BonusBar;
 class GameNode;
 class HintTriggers;
-class Label;
 class LayoutRenderer;
 class Panel;
 class SavedGameKeeper;
@@ -29,20 +28,10 @@ public:
     // What the flow asks of the screen beyond the parts' interface.
     class Screen {
     public:
-        virtual void enablePauseAndMenu() = 0;
-        // The ticker shows the score at once, without counting.
-        virtual void setScoreAtOnce(int32_t score) = 0;
         // The layer of the level-end pictures; null before the layers are made.
         virtual GameNode* getEndLayer() const = 0;
-        virtual Label* getTimeLabel() const = 0;
         // A game dialog is open over the game: no time passes.
         virtual bool isDialogOverGame() const = 0;
-
-        // The HUD widgets a level's start sets for its room and game type.
-        virtual void setHintButton() = 0;
-        virtual void setMatchLabels() = 0;
-        virtual void setGameTypeName() = 0;
-        virtual void updateHud() = 0;
 
         // The level's objects the screen holds: the start makes the board's renderer and the
         // bars, the teardown drops them.
@@ -54,8 +43,6 @@ public:
         // The layers the teardown empties; null before the layers are made.
         virtual GameNode* getWidgetLayer() const = 0;
         virtual GameNode* getFloaterLayer() const = 0;
-        // The teardown forgets the trophy notices waiting and showing.
-        virtual void forgetTrophyNotices() = 0;
 
     protected:
         ~Screen() = default;

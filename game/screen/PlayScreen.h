@@ -6,12 +6,10 @@
 #include "framework/core/Interface.h"
 #include "framework/core/RefHolder.h"
 #include "game/rules/RoomKind.h"
-#include "game/rules/TrophyId.h"
 
 class BonusBar;
-class Button;
 class DisplayValue;
-class Label;
+class GameHud;
 class LayoutRenderer;
 class LevelFlow;
 class PlayerAids;
@@ -20,6 +18,7 @@ class SoundNode;
 class Sprite;
 class Tile;
 class TimeBar;
+class TrophyNotices;
 
 // The current game's level's room; the floors when there is no level.
 RoomKind currentRoomKind();
@@ -51,17 +50,11 @@ public:
     virtual LevelFlow& getFlow() = 0;
     virtual void setSaveMode(int32_t value) = 0;
 
-    // The HUD.
-    virtual void enableHudButtons() = 0;
-    virtual void disableHudButtons() = 0;
+    // The HUD, the bars and the trophy notices.
+    virtual GameHud& getHud() = 0;
     virtual void setBarsSuspended(bool value) = 0;
     virtual void setBonusBarSuspended(bool value) = 0;
-    virtual Button* getHintButton() const = 0;
-    virtual Label* getScoreLabel() const = 0;
-    virtual void updateShufflesLabel() = 0;
-    virtual void updateHintsLabel() = 0;
-    virtual void updateMatchesText() = 0;
-    virtual void awardTrophy(TrophyId id) = 0;
+    virtual TrophyNotices& getTrophies() = 0;
 
     // The board's marks and the player's aids.
     virtual void markFreeTiles() = 0;

@@ -27,6 +27,7 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BoardInput.h"
 #include "game/screen/GameDialogs.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/LevelFlow.h"
@@ -125,14 +126,14 @@ void PlayerAids::useHint() {
         takeOne(player->getHintStock());
     }
     if (room == RoomKind::FLOORS) {
-        play.updateHintsLabel();
+        play.getHud().updateHintsLabel();
     } else if (timedRoom(room)) {
         DisplayValue& time = play.getTimeValue();
         time.set(time.getValue() - c.HINT_TIME_PENALTY);
         screen.showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
     } else {
         game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
-        if (Label* timeLabel = screen.getTimeLabel()) {
+        if (Label* timeLabel = play.getHud().getTimeLabel()) {
             // Under the clock, below the top bar's rule rather than across it.
             screen.showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
                                    timeLabel->getY() - 10, L"+", screen.floaterBoard());
@@ -158,7 +159,7 @@ void PlayerAids::markHintTiles(const Game::TileList& tiles) {
 }
 
 void PlayerAids::squashTimeLabel() {
-    Label* timeLabel = screen.getTimeLabel();
+    Label* timeLabel = play.getHud().getTimeLabel();
     if (!timeLabel) {
         return;
     }
@@ -204,7 +205,7 @@ void PlayerAids::useShuffle() {
     }
     if (currentRoomKind() == RoomKind::FLOORS) {
         if (player && player->getShuffleStock().getValue() > 0 && performShuffle(true)) {
-            play.updateShufflesLabel();
+            play.getHud().updateShufflesLabel();
         }
         return;
     }
@@ -473,8 +474,8 @@ void PlayerAids::addShuffleGlows() {
         }
     }
     RefHolder<Image> image = gameImage("GLOW_BUTTON_SHUFFLE");
-    Button* shuffleButton = screen.getShuffleButton();
-    Label* matchesLabel = screen.getMatchesLabel();
+    Button* shuffleButton = play.getHud().getShuffleButton();
+    Label* matchesLabel = play.getHud().getMatchesLabel();
     if (!image || !shuffleButton || !shuffleButton->getParent()) {
         return;
     }

@@ -9,8 +9,6 @@
 
 class BaseObject;
 class BoardInput;
-class Button;
-class Label;
 class PlayScreen;
 class Sprite;
 class Tile;
@@ -21,13 +19,9 @@ class Tile;
 // over the game.
 class PlayerAids {
 public:
-    // What the aids need of the screen beyond its PlayScreen face: the HUD widgets they mark or
-    // squash and the time-penalty floaters.
+    // What the aids need of the screen beyond its PlayScreen face: the time-penalty floaters.
     class Screen {
     public:
-        virtual Label* getTimeLabel() const = 0;
-        virtual Button* getShuffleButton() const = 0;
-        virtual Label* getMatchesLabel() const = 0;
         virtual void showTimePenalty(int32_t seconds, int32_t x, int32_t y,
                                      const std::wstring& prefix, const Rect& area) = 0;
         virtual void showTimeBarPenalty(int32_t seconds) = 0;

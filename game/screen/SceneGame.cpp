@@ -4,10 +4,9 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/gui/Button.h"
-#include "framework/gui/Label.h"
 #include "framework/gui/Panel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
@@ -26,33 +25,12 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
-#include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/TimeBar.h"
-#include "game/visuals/ModifierLabelValue.h"
 
 QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
                    &WindowMessageListener::typeRecord, &PlayScreen::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneGame)
-
-namespace {
-
-const char* const GAME_TYPE_NAMES[] = {"NAME_CLASSIC", "NAME_FREECELL", "NAME_SPLIT",
-                                       "NAME_TRIPLE",  "NAME_RIVER",    "NAME_SPEED"};
-const char* const MATCH_LABELS[] = {"LABEL_MATCHES", "LABEL_MATCHES_TEXT", "LABEL_PROGRESS",
-                                    "LABEL_PROGRESS_TEXT"};
-
-int32_t currentGameMode() {
-    Level* level = Game::currentLevel();
-    return level ? static_cast<int32_t>(level->getGameMode()) : 0;
-}
-
-// Modes 0 (floors) and 2 (rec room) use the "_REC" set of match labels.
-bool usesRecLabels(int32_t mode) {
-    return mode == 0 || mode == 2;
-}
-
-}  // namespace
 
 // The scene is the rules' screen and the dialogs' host for its whole life: rooms set levels up
 // before it shows.
@@ -101,39 +79,16 @@ void SceneGame::connectButton(const char* name) {
     connect<Method>(name, this, &getComponentsContainer());
 }
 
-Label* SceneGame::findLabel(const std::string& name) {
-    return objectCast<Label>(findChild(name));
-}
-
 void SceneGame::createHud() {
     connectButton<&SceneGame::onPauseButton>("BUTTON_PAUSE");
     connectButton<&SceneGame::onMenuButton>("BUTTON_MENU");
-    pauseButton = objectCast<Button>(findChild("BUTTON_PAUSE"));
-    menuButton = objectCast<Button>(findChild("BUTTON_MENU"));
     connect<&PlayerAids::onShuffle>("BUTTON_SHUFFLE", &aids, &getComponentsContainer());
     connect<&PlayerAids::onUndo>("BUTTON_UNDO", &aids, &getComponentsContainer());
     connect<&PlayerAids::onHint>("BUTTON_HINT_NORMAL", &aids, &getComponentsContainer());
     connect<&PlayerAids::onHint>("BUTTON_HINT_UNLIMITED", &aids, &getComponentsContainer());
-    shuffleButton = objectCast<Button>(findChild("BUTTON_SHUFFLE"));
-    undoButton = objectCast<Button>(findChild("BUTTON_UNDO"));
-    hintsLabel = findLabel("LABEL_HINTS");
-    shufflesLabel = findLabel("LABEL_SHUFFLES");
-    scoreTicker = objectCast<LabelTicker>(findChild("SCORE_TICKER"));
-    scoreCaption = findLabel("LABEL_SCORE_TEXT");
-    levelLabel = findLabel("LABEL_LEVEL");
-    levelCaption = findLabel("LABEL_LEVEL_TEXT");
-    timeLabel = findLabel("LABEL_TIME");
-    timeCaption = findLabel("LABEL_TIME_TEXT");
+    hud.bind();
     layoutPanel = objectCast<Panel>(findChild("PANEL_LAYOUT"));
-    trophyPanel = objectCast<Panel>(findChild("PANEL_TROPHY"));
-    if (trophyPanel) {
-        trophyHeader = objectCast<Label>(trophyPanel->findChild("LABEL_HEADER"));
-        trophyDescription = objectCast<Label>(trophyPanel->findChild("LABEL_DESCRIPTION"));
-    }
-    setMatchLabels();
-    for (const char* name : GAME_TYPE_NAMES) {
-        showNode(findChild(name), false);
-    }
+    trophies.bind();
 }
 
 void SceneGame::createLayers() {
@@ -182,28 +137,6 @@ void SceneGame::hide() {
     }
 }
 
-void SceneGame::setHintButton() {
-    const bool floors = currentGameMode() == 0;
-    const char* shown = floors ? "BUTTON_HINT_NORMAL" : "BUTTON_HINT_UNLIMITED";
-    const char* hidden = floors ? "BUTTON_HINT_UNLIMITED" : "BUTTON_HINT_NORMAL";
-    hintButton = objectCast<Button>(findChild(shown));
-    showNode(hintButton, true);
-    showNode(findChild(hidden), false);
-}
-
-void SceneGame::setMatchLabels() {
-    const bool rec = usesRecLabels(currentGameMode());
-    const std::string active = rec ? "_REC" : "";
-    const std::string inactive = rec ? "" : "_REC";
-    for (const char* name : MATCH_LABELS) {
-        showNode(findChild(name + active), true);
-        showNode(findChild(name + inactive), false);
-    }
-    matchesLabel = findLabel("LABEL_MATCHES" + active);
-    matchesCaption = findLabel("LABEL_MATCHES_TEXT" + active);
-    progressLabel = findLabel("LABEL_PROGRESS" + active);
-}
-
 int32_t SceneGame::getChainCounter() const {
     return bonusBar ? bonusBar->getMultiplier() : 1;
 }
@@ -214,158 +147,28 @@ void SceneGame::addBonusPoints(int32_t points) {
     }
 }
 
-void SceneGame::updateShufflesLabel() {
-    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        setLabelNumber(shufflesLabel, player->getShuffleStock().getShown());
-    }
-}
-
-void SceneGame::updateHintsLabel() {
-    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        setLabelNumber(hintsLabel, player->getHintStock().getShown());
-    }
-}
-
 DisplayValue& SceneGame::getTimeValue() {
     return timeBar ? timeBar->getTime() : timeValue;
 }
 
-void SceneGame::setGameTypeName() {
-    for (const char* name : GAME_TYPE_NAMES) {
-        showNode(findChild(name), false);
-    }
-    const GameType type = Game::currentLevelGameType();
-    if (type >= 0 && type < static_cast<int32_t>(std::size(GAME_TYPE_NAMES))) {
-        showNode(findChild(GAME_TYPE_NAMES[type]), true);
-    }
-}
-
 int32_t SceneGame::onPauseButton(BaseObject*) {
     flow.requestPause();
-    enablePauseAndMenu();
+    hud.enablePauseAndMenu();
     return 0;
 }
 
 int32_t SceneGame::onMenuButton(BaseObject*) {
     flow.requestMenu();
-    enablePauseAndMenu();
+    hud.enablePauseAndMenu();
     return 0;
 }
 
-void SceneGame::enablePauseAndMenu() {
-    for (Button* button : {pauseButton, menuButton}) {
-        if (button) {
-            button->setEnabled(true);
-        }
-    }
-}
-
-void SceneGame::showNode(GameNode* node, bool visible) {
-    if (node) {
-        node->setVisible(visible);
-    }
-}
-
-void SceneGame::setLabelNumber(Label* label, int32_t value) {
-    if (label) {
-        const std::string text = std::to_string(value);
-        label->setText(std::wstring(text.begin(), text.end()));
-    }
-}
-
-void SceneGame::updateHud() {
-    Game* game = Game::current();
-    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-        setLabelNumber(hintsLabel, player->getHintStock().getValue());
-        setLabelNumber(shufflesLabel, player->getShuffleStock().getValue());
-    }
-    updateLevelLabel();
-    if (game) {
-        setScoreAtOnce(game->getScore().getValue());
-    }
-    updateMatchesText();
-    updateProgressLabel();
-    showHudForRoom();
-}
-
-void SceneGame::setButtonsEnabled(bool value) {
-    for (Button* button : {pauseButton, menuButton, hintButton, shuffleButton, undoButton}) {
-        if (button) {
-            button->setEnabled(value);
-        }
-    }
-}
-
-// --- HUD ---
-
-void SceneGame::showHudForRoom() {
-    const RoomKind room = currentRoomKind();
-    const bool floors = room == RoomKind::FLOORS;
-    const bool rec = room == RoomKind::RECROOM;
-    showNode(hintButton, true);
-    showNode(hintsLabel, floors);
-    showNode(shuffleButton, !rec);
-    showNode(shufflesLabel, floors);
-    showNode(undoButton, rec);
-    showNode(scoreTicker, !rec);
-    showNode(scoreCaption, !rec);
-    showNode(timeLabel, rec);
-    showNode(timeCaption, rec);
-    showNode(levelLabel, floors || room == RoomKind::ROOF);
-    showNode(levelCaption, floors || room == RoomKind::ROOF);
-    showNode(timeBar.get(), !rec);
-    showNode(bonusBar.get(), !rec);
-    showNode(findChild("BONUSBAR_CIRCLE"), !rec);
-}
-
-void SceneGame::updateLevelLabel() {
-    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
-        setLabelNumber(levelLabel, level->getIndex() + 1);
-    }
-}
-
 void SceneGame::updateMatchesText() {
-    Game* game = Game::current();
-    if (!game || !game->getLayout()) {
-        return;
-    }
-    const int32_t count = game->countMatches(nullptr);
-    setLabelNumber(matchesLabel, count);
-    if (matchesCaption) {
-        const std::string form = count == 0 ? "ZERO" : count == 1 ? "ONE" : "PLURAL";
-        const char* prefix = Game::currentLevelGameType() == Game::TYPE_TRIPLE
-                                 ? "TEXT_TRIPLE_MATCHES_"
-                                 : "TEXT_MATCHES_";
-        matchesCaption->setText(getBasicText(prefix + form));
-    }
-    if (count == 0 && game->isStuck(0) && !flow.isLevelOver()) {
-        ++game->runCounts.numZeroMatches;
-        if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
-            ++player->getStats().numStuck;
-        }
-        aids.showStuckDialog(true);
-    }
+    hud.updateMatchesText();
 }
 
 void SceneGame::updateProgressLabel() {
-    Game* game = Game::current();
-    if (!game || !game->getLayout() || !progressLabel) {
-        return;
-    }
-    Layout* layout = game->getLayout();
-    const int32_t total = layout->getStartingTileCount();
-    int32_t left = layout->getTileCount();
-    // A tile parked in a free cell is still to be played; the racks of Split and Speed show
-    // copies, which were never among the starting tiles.
-    if (SideBoard* cells = layout->getSideBoard();
-        cells && Game::currentLevelGameType() == Game::TYPE_FREECELL) {
-        left += cells->getTileCount();
-    }
-    // Whole percent, counted in whole numbers so that an exact share shows exactly; a layout
-    // that started empty has made no progress.
-    const int64_t percent = total > 0 ? (int64_t{total} - left) * 100 / total : 0;
-    const std::string text = std::to_string(percent) + "%";
-    progressLabel->setText(std::wstring(text.begin(), text.end()));
+    hud.updateProgressLabel();
 }
 
 // --- The rules' game screen ---
@@ -466,24 +269,7 @@ void SceneGame::onWindowMessage(uint32_t message, uint32_t, uint32_t) {
 }
 
 void SceneGame::restartScoreCount() {
-    Game* game = Game::current();
-    ModifierLabelValue* counter = scoreTicker ? scoreTicker->getCounter() : nullptr;
-    if (game && counter) {
-        counter->setStartValue(counter->getShownValue());
-        counter->setTargetValue(game->getScore().getShown());
-    }
-}
-
-Label* SceneGame::getScoreLabel() const {
-    return scoreTicker ? scoreTicker->getCounter()->getLabel() : nullptr;
-}
-
-void SceneGame::setScoreAtOnce(int32_t score) {
-    if (ModifierLabelValue* counter = scoreTicker ? scoreTicker->getCounter() : nullptr) {
-        counter->setTargetValue(score);
-        counter->setShownValue(score);
-        counter->formatLabelNumber();
-    }
+    hud.restartScoreCount();
 }
 
 GameNode* SceneGame::getSideBoardHolder() {

@@ -10,9 +10,9 @@
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
 #include "game/rules/IGameScreen.h"
-#include "game/rules/TrophyId.h"
 #include "game/screen/BoardInput.h"
 #include "game/screen/GameDialogHost.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
@@ -21,13 +21,11 @@
 #include "game/screen/PlayerAids.h"
 #include "game/screen/SavedGameKeeper.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "game/screen/TrophyNotices.h"
 
-class Button;
-class Dialog;
 class Game;
 class Level;
 class Label;
-class LabelTicker;
 class LayoutRenderer;
 class Panel;
 class BonusBar;
@@ -35,9 +33,10 @@ class SoundNode;
 class Sprite;
 class TimeBar;
 
-// The screen on which a level is played: the HUD bound from its definition, the board renderer
-// centred in the layout panel over the game type's (or the player's) background, and the layers
-// for the hint path, level-end pictures, input widgets and floaters. It is the rules' game screen
+// The screen on which a level is played: the HUD and the trophy notices bound from its
+// definition (GameHud, TrophyNotices), the board renderer centred in the layout panel over the
+// game type's (or the player's) background, and the layers for the hint path, level-end
+// pictures, input widgets and floaters. It is the rules' game screen
 // (tile marks, effect layer, dirty rectangles) and the game dialogs' host, takes the mouse on the
 // board (hover, clicks, right click), listens to the window's focus messages and draws the hint
 // path between two tiles.
@@ -47,7 +46,7 @@ class TimeBar;
 // focus loss, and no time passes while a dialog is open over the game.
 //
 // The time bar holds the level's time and the bonus bar the matches' chain counter (its
-// multiplier); the score ticker counts up to each score that arrives.
+// multiplier); the HUD's score ticker counts up to each score that arrives.
 class SceneGame : public SceneQuovelMahjong,
                   public IGameScreen,
                   public GameDialogHost,
@@ -73,10 +72,6 @@ public:
     // Plays the board (effects, hover path timing) unless a state holds it.
     void update(int32_t elapsedMs) override;
 
-    // The HUD set for the level's room and game type.
-    void setHintButton() override;
-    void setMatchLabels() override;
-    void setGameTypeName() override;
 
     // Level flow: the level's start and teardown, the states, the pause and the end of a level
     // are the flow's.
@@ -87,8 +82,6 @@ public:
     bool isPlaying() const override {
         return !flow.getCurrentState() && flow.getPauseState() != STOPPED && renderer;
     }
-    void enableHudButtons() override;
-    void disableHudButtons() override { setButtonsEnabled(false); }
     void setSaveMode(int32_t value) override { savedGame.setMode(value); }
     int32_t getSuperHintTimeLeft() const override { return aids.getSuperHintTimeLeft(); }
 
@@ -158,31 +151,13 @@ public:
     Scene& getScene() override { return *this; }
     void deselectAll() override { input.deselectAll(); }
     void markHintTile(Tile* tile) override { input.markHintTile(tile); }
-    Button* getHintButton() const override { return hintButton; }
-    LabelTicker* getScoreTicker() const { return scoreTicker; }
-    // The ticker's number, or null.
-    Label* getScoreLabel() const override;
-    // The ticker shows the score at once, without counting.
-    void setScoreAtOnce(int32_t score) override;
+    GameHud& getHud() override { return hud; }
+    TrophyNotices& getTrophies() override { return trophies; }
 
     // The bars.
     TimeBar* getTimeBar() const override { return timeBar.get(); }
     BonusBar* getBonusBar() const override { return bonusBar.get(); }
-    // The token labels show the stocks' shown values.
-    void updateShufflesLabel() override;
-    void updateHintsLabel() override;
 
-    // Shows and hides the HUD widgets of the level's room.
-    void showHudForRoom();
-    void updateLevelLabel();
-
-    // Trophy notices: an earned trophy shows its notice; one that comes while another shows
-    // waits (the newest first); one that cannot show now is dropped.
-    void awardTrophy(TrophyId id) override;
-    void showTrophyInfo(int32_t index);
-    int32_t onTrophyInfoClosed(BaseObject* sender);
-    const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
-    Dialog* getTrophyPopup() const { return trophyPopup.get(); }
     // Every layout tile counts as formerly free for the next marking.
     void resetFreeMarks() override;
     // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
@@ -206,53 +181,23 @@ private:
     void createTimeSound();
     template <int32_t (SceneGame::*Method)(BaseObject*)>
     void connectButton(const char* name);
-    Label* findLabel(const std::string& name);
-    void showNode(GameNode* node, bool visible);
-    void setLabelNumber(Label* label, int32_t value);
-    void updateHud() override;
-    void setButtonsEnabled(bool value);
-    void enablePauseAndMenu() override;
     RefHolder<Image> gameImage(const std::string& key);
     // A floater label of the text in the font (section "default"), centred on the point, or as
     // near it as keeps its flight inside `area`.
     Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y,
                       const Rect& area = SCREEN_RECT);
-    // PlayerAids::Screen.
-    Label* getTimeLabel() const override { return timeLabel; }
     // LevelFlow::Screen.
     GameNode* getEndLayer() const override { return endLayer.get(); }
     bool isDialogOverGame() const override { return !GameDialogHost::getOpenDialogs().empty(); }
-    Button* getShuffleButton() const override { return shuffleButton; }
-    Label* getMatchesLabel() const override { return matchesLabel; }
     RefHolder<LayoutRenderer>& rendererHolder() override { return renderer; }
     RefHolder<TimeBar>& timeBarHolder() override { return timeBar; }
     RefHolder<BonusBar>& bonusBarHolder() override { return bonusBar; }
     Panel* getLayoutPanel() const override { return layoutPanel; }
     GameNode* getWidgetLayer() const override { return widgetLayer.get(); }
-    void forgetTrophyNotices() override;
 
     RefHolder<LayoutRenderer> renderer;
 
-    Button* pauseButton = nullptr;
-    Button* menuButton = nullptr;
-    Button* shuffleButton = nullptr;
-    Button* hintButton = nullptr;
-    Button* undoButton = nullptr;
     Panel* layoutPanel = nullptr;
-    Panel* trophyPanel = nullptr;
-    Label* trophyHeader = nullptr;
-    Label* trophyDescription = nullptr;
-    Label* hintsLabel = nullptr;
-    Label* shufflesLabel = nullptr;
-    LabelTicker* scoreTicker = nullptr;
-    Label* scoreCaption = nullptr;
-    Label* levelLabel = nullptr;
-    Label* levelCaption = nullptr;
-    Label* matchesLabel = nullptr;
-    Label* matchesCaption = nullptr;
-    Label* timeLabel = nullptr;
-    Label* timeCaption = nullptr;
-    Label* progressLabel = nullptr;
 
     RefHolder<GameNode> widgetLayer;
     RefHolder<GameNode> endLayer;
@@ -268,9 +213,9 @@ private:
     PlayerAids aids{*this, *this, input};
     SavedGameKeeper savedGame{*this};
     LevelFlow flow{*this, *this, input, hintTriggers, savedGame};
+    GameHud hud{*this};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 
-    RefHolder<Dialog> trophyPopup;
-    std::vector<int32_t> trophyQueue;
+    TrophyNotices trophies{*this};
 };

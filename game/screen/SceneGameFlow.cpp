@@ -1,6 +1,4 @@
-// The game scene's part of the level's flow: the frame, the HUD buttons, the level's won end and
-// the bars.
-#include "framework/gui/Button.h"
+// The game scene's part of the level's flow: the frame, the level's won end and the bars.
 #include "game/screen/BonusBar.h"
 #include "game/screen/LevelFlow.h"
 #include "game/screen/SceneGame.h"
@@ -16,15 +14,6 @@ SceneGame* SceneGame::fromHost() {
 void SceneGame::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
     flow.update(elapsedMs);
-}
-
-void SceneGame::enableHudButtons() {
-    enablePauseAndMenu();
-    for (Button* button : {hintButton, shuffleButton, undoButton}) {
-        if (button) {
-            button->setEnabled(button->isVisible());
-        }
-    }
 }
 
 // --- The end of a level ---

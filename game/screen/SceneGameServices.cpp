@@ -1,5 +1,5 @@
-// The game scene's services around play: the trophy notices, the darkening of blocked tiles, and
-// the floaters of penalties, points and super scores.
+// The game scene's services around play: the darkening of blocked tiles, and the floaters of
+// penalties, points and super scores.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -21,7 +21,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
-#include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -30,7 +29,6 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
-#include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
@@ -40,7 +38,6 @@
 
 namespace {
 
-constexpr int32_t TROPHY_MIN_TILES = 10;
 constexpr int32_t FLOATER_RISE = 100;
 // Room a floater keeps from the side column it may not cross.
 constexpr int32_t FLOATER_GAP = 4;
@@ -60,61 +57,6 @@ std::wstring widen(const std::string& text) {
 }
 
 }  // namespace
-
-// --- Trophy notices ---
-
-void SceneGame::awardTrophy(TrophyId id) {
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(id) : nullptr;
-    if (trophy && trophy->state == Trophy::NOT_EARNED) {
-        trophy->state = Trophy::EARNED;
-        showTrophyInfo(trophyIndex(id));
-    }
-}
-
-void SceneGame::showTrophyInfo(int32_t index) {
-    Game* game = Game::current();
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    const bool canShow =
-        game && game->getLayout() && game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
-        flow.getPauseState() == RUNNING && !isDialogOpen("DIALOG_HINT") && !flow.isLevelOver();
-    Trophy* trophy = player ? player->getTrophies().getTrophy(index) : nullptr;
-    if (!canShow || !trophy) {
-        return;
-    }
-    if (trophyPopup) {
-        trophyQueue.push_back(index);
-        return;
-    }
-    Dialog* notice = GameDialogs::get().trophyNotice(
-        *this, trophy, callback<&SceneGame::onTrophyInfoClosed>(this));
-    if (!notice) {
-        return;
-    }
-    trophyPopup = notice;
-    openDialog(notice);
-}
-
-int32_t SceneGame::onTrophyInfoClosed(BaseObject*) {
-    trophyPopup = nullptr;
-    if (Dialog* notice = findDialog("DIALOG_TROPHY_INFO")) {
-        closeDialog(notice);
-        dropDialog("DIALOG_TROPHY_INFO");
-    }
-    Game* game = Game::current();
-    if (!trophyQueue.empty() && game && game->getLayout() &&
-        game->getLayout()->getTileCount() > 0) {
-        const int32_t next = trophyQueue.back();
-        trophyQueue.pop_back();
-        showTrophyInfo(next);
-    }
-    return 0;
-}
-
-void SceneGame::forgetTrophyNotices() {
-    trophyQueue.clear();
-    trophyPopup = nullptr;
-}
 
 // --- Blocked tiles ---
 
@@ -307,6 +249,7 @@ int32_t unclipHeader(BaseObject* sender) {
 
 void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     Game* game = Game::current();
+    LabelTicker* scoreTicker = hud.getScoreTicker();
     if (!game || roomOf(game) == RoomKind::RECROOM || !floaterLayer || !scoreTicker) {
         return;
     }
@@ -377,7 +320,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(firstX + rowWidth, 0, -(header->getWidth() / 2),
                                                   0, HEADER_SLIDE, true)));
-    if (Label* number = getScoreLabel()) {
+    if (Label* number = hud.getScoreLabel()) {
         wait(number, starsDone + 2 * HEADER_SLIDE);
         GameNode::addModifier(number, blocking(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
     }

@@ -49,7 +49,7 @@ TEST(Road, FloorOneIsClearedRoomByRoomAndTheLiftOpensFloorTwo) {
         EXPECT_EQ(level->getRoom(), door);
         EXPECT_EQ(Game::current()->getLayout()->getTileCount(), 2);
         // A new level's score shows at once, not the last level's counted down.
-        EXPECT_EQ(gameScreen(road)->getScoreLabel()->getText(), L"0");
+        EXPECT_EQ(gameScreen(road)->getHud().getScoreLabel()->getText(), L"0");
         ASSERT_TRUE(clearBoardByClicks(road));
         ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_HALLWAY"));
         EXPECT_EQ(ann->getStats().roomRecord(1, door)->levelWinCount, 1);

@@ -93,7 +93,7 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
     // One pair of three, some seconds of play, then the menu: play stands still behind it.
     ASSERT_TRUE(clickAMatch(road));
     // The score counts up to the pair's points, a tick per step: a picture part-way.
-    ModifierLabelValue* counter = gameScreen(road)->getScoreTicker()->getCounter();
+    ModifierLabelValue* counter = gameScreen(road)->getHud().getScoreTicker()->getCounter();
     road.run(50);
     EXPECT_TRUE(counter->getTickSound() && counter->getShownValue() > 0 &&
                 counter->getShownValue() < Game::current()->getScore().getValue());

@@ -133,7 +133,7 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     EXPECT_EQ(bar->getFlyingBonus()->getTag(), 102);
     frame(20);
     EXPECT_GT(bar->getShownFill(), 0.0f) << "the meter shows full while the bonus waits";
-    Label* ticker = scene->getScoreLabel();
+    Label* ticker = scene->getHud().getScoreLabel();
     ASSERT_NE(ticker, nullptr);
     Sprite* flying = bar->getFlyingBonus();
     RefHolder<Sprite> held(flying);

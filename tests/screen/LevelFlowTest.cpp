@@ -103,7 +103,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(placesOf(*game->getLayout()), board);
     EXPECT_EQ(game->getLayout()->getTileCount(), tileCount);
     EXPECT_TRUE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
-    EXPECT_TRUE(scene->getHintButton()->isEnabled());
+    EXPECT_TRUE(scene->getHud().getHintButton()->isEnabled());
     EXPECT_EQ(scene->getSavedGame().getMode(), 1);
 
     // Play time passes; losing the focus hides the tiles and opens the pause dialog, which

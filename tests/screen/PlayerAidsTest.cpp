@@ -275,7 +275,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     scene->getRenderer()->buildFromLayout(game->getLayout());
     scene->getRenderer()->addDirtyRect(Rect{0, 0, 800, 600});
     const int32_t stuckBefore = player->getStats().numStuck;
-    scene->updateMatchesText();
+    scene->getHud().updateMatchesText();
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_MATCHES_REC"))->getText(), L"0");
     EXPECT_EQ(game->runCounts.numZeroMatches, 1);
     EXPECT_EQ(player->getStats().numStuck, stuckBefore + 1);
@@ -302,7 +302,7 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     game->getLayout()->getAllTiles(last);
     last[0]->setFace(0, 1);
     last[1]->setFace(1, 5);
-    scene->updateMatchesText();
+    scene->getHud().updateMatchesText();
     auto* recQuestion = objectCast<DialogYesNo>(openDialog("TEXT_STUCK_RECROOM"));
     ASSERT_NE(recQuestion, nullptr);
     EXPECT_TRUE(recQuestion->getYesButton()->isEnabled());
@@ -374,7 +374,7 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     // The share cleared, in whole percent, never above the truth: every exact share exactly.
     for (int32_t left = total; left >= 0; --left) {
         thinOut(layout, left);
-        scene->updateProgressLabel();
+        scene->getHud().updateProgressLabel();
         const std::string share = std::to_string((total - left) * 100 / total) + "%";
         ASSERT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS_REC"))->getText(),
                   std::wstring(share.begin(), share.end()))
@@ -450,33 +450,33 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
     ASSERT_NE(scene, nullptr);
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     TrophyList& trophies = player->getTrophies();
-    scene->awardTrophy(TrophyId::NO_UNDO);
-    auto* notice = objectCast<DialogTrophyInfo>(scene->getTrophyPopup());
+    scene->getTrophies().awardTrophy(TrophyId::NO_UNDO);
+    auto* notice = objectCast<DialogTrophyInfo>(scene->getTrophies().getTrophyPopup());
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
     EXPECT_EQ(notice->getTrophy(), trophies.getTrophy(0));
     EXPECT_EQ(trophies.getTrophy(0)->state, Trophy::EARNED);
-    scene->awardTrophy(TrophyId::SPLIT_NO_SHUFFLE);
-    scene->awardTrophy(TrophyId::PLENTY_OF_TIME);
+    scene->getTrophies().awardTrophy(TrophyId::SPLIT_NO_SHUFFLE);
+    scene->getTrophies().awardTrophy(TrophyId::PLENTY_OF_TIME);
     // A trophy earned once shows no second notice.
-    scene->awardTrophy(TrophyId::NO_UNDO);
-    EXPECT_EQ(scene->getTrophyQueue(), (std::vector<int32_t>{1, 2}));
+    scene->getTrophies().awardTrophy(TrophyId::NO_UNDO);
+    EXPECT_EQ(scene->getTrophies().getTrophyQueue(), (std::vector<int32_t>{1, 2}));
     // Each notice leaves by itself; the newest waiting one comes next.
     auto showing = [&](int32_t index) {
-        auto* open = objectCast<DialogTrophyInfo>(scene->getTrophyPopup());
+        auto* open = objectCast<DialogTrophyInfo>(scene->getTrophies().getTrophyPopup());
         return open && open->getTrophy() == trophies.getTrophy(index);
     };
     ASSERT_GE(runUntil([&] { return showing(2); }, 30000), 0);
     ASSERT_GE(runUntil([&] { return showing(1); }, 30000), 0);
-    ASSERT_GE(runUntil([&] { return scene->getTrophyPopup() == nullptr; }, 30000), 0);
+    ASSERT_GE(runUntil([&] { return scene->getTrophies().getTrophyPopup() == nullptr; }, 30000), 0);
     EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
 
     // With nine tiles left the notice is dropped, not queued.
     thinOut(game->getLayout(), 9);
-    scene->awardTrophy(TrophyId::QUICK_BONUS);
+    scene->getTrophies().awardTrophy(TrophyId::QUICK_BONUS);
     EXPECT_EQ(trophies.getTrophy(3)->state, Trophy::EARNED);
-    EXPECT_EQ(scene->getTrophyPopup(), nullptr);
-    EXPECT_TRUE(scene->getTrophyQueue().empty());
+    EXPECT_EQ(scene->getTrophies().getTrophyPopup(), nullptr);
+    EXPECT_TRUE(scene->getTrophies().getTrophyQueue().empty());
 }
 
 TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong) {

@@ -156,11 +156,12 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
         ASSERT_EQ(click(order[k + 1].get()), Game::CLICK_MATCH) << k;
         reached.insert(grouped(game->getScore().getValue()));
         if (scene->getFlow().isLevelOver()) {
-            EXPECT_EQ(scene->getScoreLabel()->getText(), grouped(game->getScore().getValue()));
+            EXPECT_EQ(scene->getHud().getScoreLabel()->getText(),
+                      grouped(game->getScore().getValue()));
         }
         for (int t = 0; t < 4; ++t, frame(10)) {
             reached.insert(grouped(game->getScore().getShown()));
-            between = between || !reached.count(scene->getScoreLabel()->getText());
+            between = between || !reached.count(scene->getHud().getScoreLabel()->getText());
         }
         if (k + 2 == order.size() / 2 + (order.size() / 2) % 2) {
             // Let the fading pair finish before the picture.
@@ -329,12 +330,12 @@ TEST_F(SceneGameTest, FocusMessagesSetAndClearTheirRequests) {
     scene->onDialogOpened(a.get());
     scene->onDialogOpened(b.get());
     EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
-    EXPECT_FALSE(scene->getHintButton()->isEnabled());
+    EXPECT_FALSE(scene->getHud().getHintButton()->isEnabled());
     scene->onDialogClosed(a.get());
     EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
     scene->onDialogClosed(b.get());
     EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
-    EXPECT_TRUE(scene->getHintButton()->isEnabled());
+    EXPECT_TRUE(scene->getHud().getHintButton()->isEnabled());
     // The deactivation pauses at the next frame and hides the tiles (this scene's files have no
     // pause dialog); a dialog opened meanwhile leaves them hidden.
     frame(16);

@@ -173,7 +173,7 @@ TEST_F(TutorialHintsTest, TheLowTimeHintHoldsTheGameTurnsOnOkAfterItsTimeAndShow
         frame(16);
     }
     EXPECT_EQ(timeBar().getTime().getValue(), timeLeft);
-    if (Button* hintButton = scene->getHintButton()) {
+    if (Button* hintButton = scene->getHud().getHintButton()) {
         EXPECT_FALSE(hintButton->isEnabled());
     }
 
