@@ -16,6 +16,7 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BoardScreen.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
@@ -233,7 +234,7 @@ void StateBuildLevel::finish() {
         }
         renderer->addDirtyRect(SCREEN_RECT);
     }
-    scene->markFreeTiles();
+    scene->getBoard().markFreeTiles();
     stopLoop(sound.get());
     if (scene->getSuperHintTimeLeft() > 0) {
         scene->markSuperHintTiles();
@@ -248,7 +249,7 @@ void StatePlaying::enter() {
     // The bars start with play; the rec room's clock is the scene's own.
     Level* level = Game::currentLevel();
     scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
-    scene->markFreeTiles();
+    scene->getBoard().markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
         layout->getSideBoard()->setVisible(true);
@@ -318,7 +319,7 @@ void StateShuffle::exit() {
     Game* game = Game::current();
     if (game) {
         game->applyShuffle();
-        scene->resetFreeMarks();
+        scene->getBoard().resetFreeMarks();
     }
     if (renderer && game) {
         renderer->buildFromLayout(game->getLayout());

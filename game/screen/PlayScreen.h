@@ -8,6 +8,7 @@
 #include "game/rules/RoomKind.h"
 #include "game/rules/TrophyId.h"
 
+class BoardScreen;
 class BonusBar;
 class Button;
 class DisplayValue;
@@ -65,9 +66,10 @@ public:
     virtual void updateMatchesText() = 0;
     virtual void awardTrophy(TrophyId id) = 0;
 
-    // The board's marks and the player's aids.
-    virtual void markFreeTiles() = 0;
-    virtual void resetFreeMarks() = 0;
+    // The rules' game screen: the board's marks, looks and floaters.
+    virtual BoardScreen& getBoard() = 0;
+
+    // The board input's marks and the player's aids.
     virtual void deselectAll() = 0;
     virtual void markHintTile(Tile* tile) = 0;
     virtual void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) = 0;

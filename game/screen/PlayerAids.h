@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
 
 class BaseObject;
 class BoardInput;
 class Button;
+class Floaters;
 class Label;
 class PlayScreen;
 class Sprite;
@@ -22,23 +22,20 @@ class Tile;
 class PlayerAids {
 public:
     // What the aids need of the screen beyond its PlayScreen face: the HUD widgets they mark or
-    // squash, the time-penalty floaters and the restart.
+    // squash and the restart.
     class Screen {
     public:
         virtual Label* getTimeLabel() const = 0;
         virtual Button* getShuffleButton() const = 0;
         virtual Label* getMatchesLabel() const = 0;
-        virtual void showTimePenalty(int32_t seconds, int32_t x, int32_t y,
-                                     const std::wstring& prefix, const Rect& area) = 0;
-        virtual void showTimeBarPenalty(int32_t seconds) = 0;
-        virtual Rect floaterBoard() = 0;
         virtual void restartLevel() = 0;
 
     protected:
         ~Screen() = default;
     };
 
-    PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input);
+    // The time penalties fly as floaters.
+    PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input, Floaters& floaters);
 
     // The buttons' callbacks; the stuck question reuses them.
     int32_t onHint(BaseObject* sender);
@@ -93,6 +90,7 @@ private:
     PlayScreen& play;
     Screen& screen;
     BoardInput& input;
+    Floaters& floaters;
     int32_t superHintTimeLeft = 0;
     bool superHintEnding = false;
     RefHolder<Sprite> superHintIcon;

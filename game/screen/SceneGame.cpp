@@ -36,8 +36,8 @@
 #include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
 
-QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &IGameScreen::typeRecord,
-                   &WindowMessageListener::typeRecord, &PlayScreen::typeRecord)
+QUOVEL_DEFINE_TYPE(SceneGame, &SceneQuovelMahjong::typeRecord, &WindowMessageListener::typeRecord,
+                   &PlayScreen::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneGame)
 
 namespace {
@@ -78,7 +78,7 @@ void addParkedTiles(const Game& game, Game::TileList& out) {
 // The scene is the rules' screen and the dialogs' host for its whole life: rooms set levels up
 // before it shows.
 SceneGame::SceneGame(PropertyNode* definition) : SceneQuovelMahjong(definition) {
-    setGameScreen(this);
+    setGameScreen(&board);
     GameDialogHost::install(this);
 }
 
@@ -98,9 +98,6 @@ SceneGame::~SceneGame() {
 }
 
 void* SceneGame::castTo(const TypeRecord* type) {
-    if (type == &IGameScreen::typeRecord) {
-        return static_cast<IGameScreen*>(this);
-    }
     if (type == &WindowMessageListener::typeRecord) {
         return static_cast<WindowMessageListener*>(this);
     }
@@ -159,10 +156,11 @@ void SceneGame::createHud() {
 
 void SceneGame::createLayers() {
     appendChild(input.getHintPathLayer(), getTree());
-    for (RefHolder<GameNode>* layer : {&endLayer, &widgetLayer, &floaterLayer}) {
+    for (RefHolder<GameNode>* layer : {&endLayer, &widgetLayer}) {
         *layer = new GameNode();
         appendChild(layer->get(), getTree());
     }
+    floaters.createLayer();
 }
 
 void SceneGame::createTimeSound() {
@@ -393,16 +391,6 @@ void SceneGame::setupBars(bool restart) {
     appendChild(bonusBar.get(), getTree());
 }
 
-int32_t SceneGame::getChainCounter() const {
-    return bonusBar ? bonusBar->getMultiplier() : 1;
-}
-
-void SceneGame::addBonusPoints(int32_t points) {
-    if (bonusBar) {
-        bonusBar->addPoints(points);
-    }
-}
-
 void SceneGame::updateShufflesLabel() {
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         setLabelNumber(shufflesLabel, player->getShuffleStock().getShown());
@@ -580,86 +568,7 @@ void SceneGame::updateProgressLabel() {
     progressLabel->setText(std::wstring(text.begin(), text.end()));
 }
 
-// --- The rules' game screen ---
-
-Tile* SceneGame::tileAtPoint(Layout* layout, int32_t x, int32_t y) {
-    return renderer ? renderer->tileAtPoint(layout, x, y) : nullptr;
-}
-
-void SceneGame::addSuperHintTint(Tile* tile) {
-    if (renderer) {
-        renderer->addSuperHintTint(tile);
-    }
-}
-
-void SceneGame::clearModifiers(Tile* tile) {
-    if (renderer) {
-        renderer->clearModifiers(tile);
-    }
-}
-
-void SceneGame::addFadeOut(Tile* tile, int32_t chain) {
-    if (renderer) {
-        renderer->addFadeOut(tile, chain);
-    }
-}
-
-void SceneGame::addBlockedPulse(Tile* tile) {
-    if (renderer) {
-        renderer->addBlockedPulse(tile);
-    }
-}
-
-void SceneGame::restoreRenderTile(Tile* tile) {
-    if (!renderer) {
-        return;
-    }
-    if (RenderTile* renderTile = renderer->findRenderTile(tile)) {
-        renderTile->clearModifiers();
-        renderTile->setOutOfGrid(false);
-        renderer->placeInGrid(renderTile);
-    }
-}
-
-RenderTile* SceneGame::createRenderTile(int32_t column, int32_t row, int32_t layer,
-                                        int32_t faceOffsetX, int32_t faceOffsetY) {
-    return new RenderTile(column, row, layer, faceOffsetX, faceOffsetY);
-}
-
-void SceneGame::addDirtyRect(const Rect& area) {
-    if (renderer) {
-        renderer->addDirtyRect(area);
-    }
-}
-
-void SceneGame::showHostHint(int32_t hint) {
-    if (isDialogOpen("DIALOG_DORRICK_HINT")) {
-        return;
-    }
-    if (Dialog* dialog = GameDialogs::get().hostHint(*this, hint, {})) {
-        openDialog(dialog);
-    }
-}
-
-void SceneGame::resetHintPath() {
-    input.clearHintPath(true);
-}
-
-void SceneGame::clearHoverTile() {
-    input.clearHover();
-}
-
-void SceneGame::showTileSelected(Tile* tile) {
-    input.showTileSelected(tile);
-}
-
-void SceneGame::showTileBlocked(Tile* tile) {
-    input.showTileBlocked(tile);
-}
-
-void SceneGame::removeTileEffect(Tile* tile) {
-    BoardInput::removeTileEffect(tile);
-}
+// --- Board input and the score ---
 
 bool SceneGame::onMouseMove(int32_t x, int32_t y, int32_t) {
     return input.onMouseMove(x, y);
@@ -696,75 +605,4 @@ void SceneGame::setScoreAtOnce(int32_t score) {
         counter->setShownValue(score);
         counter->formatLabelNumber();
     }
-}
-
-GameNode* SceneGame::getSideBoardHolder() {
-    Game* game = Game::current();
-    if (!game || !game->getLayout() || !game->getLayout()->getSideBoard()) {
-        return nullptr;
-    }
-    return layoutPanel ? static_cast<GameNode*>(layoutPanel) : getTree();
-}
-
-bool SceneGame::isBoardShown() const {
-    return renderer.get() != nullptr && getState() == STATE_CURRENT;
-}
-
-bool SceneGame::drawsShadows() const {
-    return static_cast<bool>(const_cast<SceneGame*>(this)->getShadowImage());
-}
-
-RefHolder<Image> SceneGame::getShadowImage() {
-    return findLoaded<Image>("SHADOW", "manual");
-}
-
-RefHolder<Image> SceneGame::gameImage(const std::string& key) {
-    return findOrLoad<Image>(key, "game");
-}
-
-RefHolder<Image> SceneGame::findImage(const std::string& section, const std::string& name) {
-    return findOrLoad<Image>(name, section);
-}
-
-Image* SceneGame::getShownSymbols() {
-    return renderer && renderer->getSymbolsShown() ? renderer->getSymbolImage() : nullptr;
-}
-
-GameNode* SceneGame::liftTile(Tile* tile) {
-    Game* game = Game::current();
-    if (!renderer || !floaterLayer || tile == nullptr || !game || !game->getLayout()) {
-        return nullptr;
-    }
-    int32_t x = tile->getGridX();
-    int32_t y = tile->getGridY();
-    if (tile->isOnSideBoard()) {
-        SideBoard* sideBoard = game->getLayout()->getSideBoard();
-        if (sideBoard == nullptr) {
-            return nullptr;
-        }
-        sideBoard->slotToPoint(x, y);
-    } else {
-        RenderTile* renderTile = renderer->findRenderTile(tile);
-        if (renderTile == nullptr) {
-            return nullptr;
-        }
-        renderer->positionRenderTile(renderTile->getColumn(), renderTile->getRow(),
-                                     renderTile->getLayer());
-        x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX());
-        y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY());
-    }
-    // The blank tile with the tile's symbol, as the board draws it.
-    RefHolder<Image> picture(Image::copyImage(LayoutRenderer::getTileImage().get()));
-    Image* symbols = getShownSymbols();
-    if (picture && symbols) {
-        RefHolder<Graphics> graphics(picture->createGraphics());
-        const TuningConstants& c = tuning();
-        if (graphics) {
-            graphics->blit(symbols, 0, 0, tile->getFaceOffsetX(), tile->getFaceOffsetY(),
-                           c.TILE_FACE_WIDTH, c.TILE_FACE_HEIGHT);
-        }
-    }
-    RefHolder<Sprite> flying(new Sprite(x, y, picture.get()));
-    appendChild(flying.get(), floaterLayer.get());
-    return flying.get();
 }

@@ -10,9 +10,10 @@
 #include "game/profile/QuovelMahjongStats.h"
 #include "game/rules/DisplayValue.h"
 #include "game/rules/GameType.h"
-#include "game/rules/IGameScreen.h"
 #include "game/rules/TrophyId.h"
 #include "game/screen/BoardInput.h"
+#include "game/screen/BoardScreen.h"
+#include "game/screen/Floaters.h"
 #include "game/screen/GameDialogHost.h"
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/HintTriggers.h"
@@ -38,10 +39,10 @@ class TimeBar;
 
 // The screen on which a level is played: the HUD bound from its definition, the board renderer
 // centred in the layout panel over the game type's (or the player's) background, and the layers
-// for the hint path, level-end pictures, input widgets and floaters. It is the rules' game screen
-// (tile marks, effect layer, dirty rectangles) and the game dialogs' host, takes the mouse on the
-// board (hover, clicks, right click), listens to the window's focus messages and draws the hint
-// path between two tiles.
+// for the hint path, level-end pictures, input widgets and floaters. It holds the rules' game
+// screen (BoardScreen: tile marks, effect layer, dirty rectangles) and the floaters, is the game
+// dialogs' host, takes the mouse on the board (hover, clicks, right click), listens to the window's
+// focus messages and draws the hint path between two tiles.
 //
 // A level runs through the game-scene states (information, instructions, build, shuffle, end);
 // play is the absence of a state. The frame update pauses on the pause and menu requests and on
@@ -50,13 +51,13 @@ class TimeBar;
 // The time bar holds the level's time and the bonus bar the matches' chain counter (its
 // multiplier); the score ticker counts up to each score that arrives.
 class SceneGame : public SceneQuovelMahjong,
-                  public IGameScreen,
                   public GameDialogHost,
                   public WindowMessageListener,
                   public PlayScreen,
                   private BoardInput::Screen,
                   private PlayerAids::Screen,
-                  private LevelFlow::Screen {
+                  private LevelFlow::Screen,
+                  private BoardScreen::Screen {
     QUOVEL_TYPE(SceneGame)
 public:
     // The screen position of the time bar.
@@ -127,47 +128,16 @@ public:
     bool onRightButtonDown(int32_t x, int32_t y, int32_t buttons, bool doubleClick) override;
     void onWindowMessage(uint32_t message, uint32_t wParam, uint32_t lParam) override;
 
-    // IGameScreen.
-    Tile* tileAtPoint(Layout* layout, int32_t x, int32_t y) override;
-    void addSuperHintTint(Tile* tile) override;
-    void clearModifiers(Tile* tile) override;
-    void addFadeOut(Tile* tile, int32_t chainCounter) override;
-    void addBlockedPulse(Tile* tile) override;
-    void restoreRenderTile(Tile* tile) override;
-    RenderTile* createRenderTile(int32_t column, int32_t row, int32_t layer, int32_t faceOffsetX,
-                                 int32_t faceOffsetY) override;
-    void showTileFaceShine(Tile* tile, int32_t chainCounter) override;
-    void addDirtyRect(const Rect& area) override;
-    void addBonusPoints(int32_t points) override;
-    int32_t getChainCounter() const override;
+    // The rules' game screen; it forwards the calls below to the aids and the HUD.
+    BoardScreen& getBoard() override { return board; }
     DisplayValue& getTimeValue() override;
-    int32_t getSuperHintCounter() const override { return aids.getSuperHintTimeLeft(); }
-    void removeTileEffect(Tile* tile) override;
-    void showTileSelected(Tile* tile) override;
-    void showTileBlocked(Tile* tile) override;
     void markSuperHintTiles() override { aids.markSuperHintTiles(); }
     void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) override {
         aids.markHintTiles(tiles);
     }
     void startSuperHint(Sprite* icon) override { aids.startSuperHint(icon); }
-    void markFreeTiles() override;
-    void enterGameWon() override;
-    void showHostHint(int32_t hint) override;
-    void showSuperScore(int32_t newScore, int32_t increment) override;
-    void showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) override;
     void updateMatchesText() override;
     void updateProgressLabel() override;
-    void resetHintPath() override;
-    void clearHoverTile() override;
-    void restartScoreCount() override;
-    GameNode* getSideBoardHolder() override;
-    GameNode* getEffectLayer() override { return floaterLayer.get(); }
-    bool isBoardShown() const override;
-    bool drawsShadows() const override;
-    RefHolder<Image> getShadowImage() override;
-    RefHolder<Image> findImage(const std::string& section, const std::string& name) override;
-    Image* getShownSymbols() override;
-    GameNode* liftTile(Tile* tile) override;
 
     // GameDialogHost.
     bool isInLevelPhase() const override { return flow.getCurrentState() != nullptr; }
@@ -181,7 +151,7 @@ public:
     void deselectAll() override { input.deselectAll(); }
     void markHintTile(Tile* tile) override { input.markHintTile(tile); }
     Button* getHintButton() const override { return hintButton; }
-    LabelTicker* getScoreTicker() const { return scoreTicker; }
+    LabelTicker* getScoreTicker() const override { return scoreTicker; }
     // The ticker's number, or null.
     Label* getScoreLabel() const override;
     // The ticker shows the score at once, without counting.
@@ -205,16 +175,6 @@ public:
     int32_t onTrophyInfoClosed(BaseObject* sender);
     const std::vector<int32_t>& getTrophyQueue() const { return trophyQueue; }
     Dialog* getTrophyPopup() const { return trophyPopup.get(); }
-    // Every layout tile counts as formerly free for the next marking.
-    void resetFreeMarks() override;
-    // Floaters: labels that stretch in, rise 100 pixels and fade, the whole flight inside
-    // `area`.
-    void showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
-                         const Rect& area = SCREEN_RECT) override;
-    void showTimeBarPenalty(int32_t seconds) override;
-    // Where floaters over the board fly: below the top bar and left of the side column.
-    Rect floaterBoard() override;
-    GameNode* getFloaterLayer() const { return floaterLayer.get(); }
     // The looping warning of the last seconds; null without the sound.
     SoundNode* getTimeSound() const override { return timeSound.get(); }
 
@@ -234,11 +194,6 @@ private:
     void updateHud();
     void setButtonsEnabled(bool value);
     void enablePauseAndMenu() override;
-    RefHolder<Image> gameImage(const std::string& key);
-    // A floater label of the text in the font (section "default"), centred on the point, or as
-    // near it as keeps its flight inside `area`.
-    Label* addFloater(const std::wstring& text, const std::string& fontKey, int32_t x, int32_t y,
-                      const Rect& area = SCREEN_RECT);
     // PlayerAids::Screen.
     Label* getTimeLabel() const override { return timeLabel; }
     // LevelFlow::Screen.
@@ -246,6 +201,9 @@ private:
     bool isDialogOverGame() const override { return !GameDialogHost::getOpenDialogs().empty(); }
     Button* getShuffleButton() const override { return shuffleButton; }
     Label* getMatchesLabel() const override { return matchesLabel; }
+    // BoardScreen::Screen.
+    void restartScoreCount() override;
+    Panel* getLayoutPanel() const override { return layoutPanel; }
 
     RefHolder<LayoutRenderer> renderer;
 
@@ -272,7 +230,7 @@ private:
 
     RefHolder<GameNode> widgetLayer;
     RefHolder<GameNode> endLayer;
-    RefHolder<GameNode> floaterLayer;
+    Floaters floaters{*this, *this};
 
     RefHolder<SoundNode> timeSound;
 
@@ -281,9 +239,10 @@ private:
     RefHolder<BonusBar> bonusBar;
     HintTriggers hintTriggers{*this};
     BoardInput input{*this, hintTriggers};
-    PlayerAids aids{*this, *this, input};
+    PlayerAids aids{*this, *this, input, floaters};
     SavedGameKeeper savedGame{*this};
     LevelFlow flow{*this, *this, input, hintTriggers, savedGame};
+    BoardScreen board{*this, *this, input, floaters};
     // What the rules read before the bars are made.
     DisplayValue timeValue{0, 0, 0};
 

@@ -61,10 +61,6 @@ void SceneGame::enableHudButtons() {
 
 // --- The end of a level ---
 
-void SceneGame::enterGameWon() {
-    flow.endLevel(true);
-}
-
 bool SceneGame::newLevel(bool quiet) {
     Game* game = Game::current();
     if (!game || !game->getLevel()) {
@@ -214,8 +210,8 @@ void SceneGame::clearLevel() {
     if (endLayer) {
         GameNode::releaseChildren(endLayer.get());
     }
-    if (floaterLayer) {
-        GameNode::releaseChildren(floaterLayer.get());
+    if (GameNode* floaterLayer = floaters.getLayer()) {
+        GameNode::releaseChildren(floaterLayer);
     }
 }
 
