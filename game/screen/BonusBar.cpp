@@ -322,7 +322,7 @@ int32_t BonusBar::drawKind(int32_t shown) {
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const TuningConstants& c = tuning();
-    const bool superHintRunning = scene && scene->getSuperHintTimeLeft() > 0;
+    const bool superHintRunning = scene && scene->getAids().getSuperHintTimeLeft() > 0;
     if (superHint || superHintRunning || !player || player->floorReached < SUPER_HINT_FLOOR) {
         weights[SUPER_HINT] = 0;
     }
@@ -549,7 +549,7 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
             // Used now: while it runs, the running hint itself keeps another from the draw.
             superHint = false;
             if (scene) {
-                scene->startSuperHint(objectCast<Sprite>(sprite));
+                scene->getAids().startSuperHint(objectCast<Sprite>(sprite));
             }
             break;
         default: break;

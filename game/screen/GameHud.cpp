@@ -7,6 +7,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/gui/Panel.h"
 #include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
@@ -68,6 +69,7 @@ void GameHud::bind() {
     levelCaption = findLabel("LABEL_LEVEL_TEXT");
     timeLabel = findLabel("LABEL_TIME");
     timeCaption = findLabel("LABEL_TIME_TEXT");
+    layoutPanel = objectCast<Panel>(scene.findChild("PANEL_LAYOUT"));
     setMatchLabels();
     for (const char* name : GAME_TYPE_NAMES) {
         showNode(scene.findChild(name), false);

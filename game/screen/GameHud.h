@@ -6,11 +6,12 @@
 class Button;
 class Label;
 class LabelTicker;
+class Panel;
 class PlayScreen;
 
 // The game screen's HUD, bound from the scene's definition: the pause, menu, hint, shuffle and
 // undo buttons, the token labels, the score ticker and the level, matches, time and progress
-// labels, each shown or hidden for the level's room. The game scene owns it.
+// labels, each shown or hidden for the level's room, and the panel the board is centred in. The game scene owns it.
 class GameHud {
 public:
     explicit GameHud(PlayScreen& play);
@@ -52,6 +53,8 @@ public:
     Button* getShuffleButton() const { return shuffleButton; }
     Label* getMatchesLabel() const { return matchesLabel; }
     Label* getTimeLabel() const { return timeLabel; }
+    // The panel the board is centred in; null centres it on the screen.
+    Panel* getLayoutPanel() const { return layoutPanel; }
 
 private:
     Label* findLabel(const std::string& name);
@@ -74,4 +77,5 @@ private:
     Label* timeLabel = nullptr;
     Label* timeCaption = nullptr;
     Label* progressLabel = nullptr;
+    Panel* layoutPanel = nullptr;
 };

@@ -16,12 +16,14 @@
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BoardScreen.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameHud.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
+#include "game/screen/PlayerAids.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(StateRoomInfo, &GameSceneState::typeRecord)
@@ -234,10 +236,10 @@ void StateBuildLevel::finish() {
         }
         renderer->addDirtyRect(SCREEN_RECT);
     }
-    scene->markFreeTiles();
+    scene->getBoard().markFreeTiles();
     stopLoop(sound.get());
-    if (scene->getSuperHintTimeLeft() > 0) {
-        scene->markSuperHintTiles();
+    if (scene->getAids().getSuperHintTimeLeft() > 0) {
+        scene->getAids().markSuperHintTiles();
     }
     scene->getFlow().setState(new StatePlaying(scene));
 }
@@ -249,7 +251,7 @@ void StatePlaying::enter() {
     // The bars start with play; the rec room's clock is the scene's own.
     Level* level = Game::currentLevel();
     scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
-    scene->markFreeTiles();
+    scene->getBoard().markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
         layout->getSideBoard()->setVisible(true);
@@ -319,7 +321,7 @@ void StateShuffle::exit() {
     Game* game = Game::current();
     if (game) {
         game->applyShuffle();
-        scene->resetFreeMarks();
+        scene->getBoard().resetFreeMarks();
     }
     if (renderer && game) {
         renderer->buildFromLayout(game->getLayout());

@@ -15,11 +15,13 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
+#include "game/screen/BoardInput.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
+#include "game/screen/PlayerAids.h"
 #include "game/screen/TimeBar.h"
 
 namespace {
@@ -82,8 +84,8 @@ bool HintTriggers::show(const Rect* rect, int32_t id, GameNode* target) {
 }
 
 void HintTriggers::markTiles(const std::vector<Tile*>& tiles) {
-    scene.deselectAll();
-    scene.markHintTiles(Game::TileList(tiles.begin(), tiles.end()));
+    scene.getInput().deselectAll();
+    scene.getAids().markHintTiles(Game::TileList(tiles.begin(), tiles.end()));
 }
 
 void HintTriggers::onFrame() {
@@ -99,7 +101,7 @@ void HintTriggers::onFrame() {
 }
 
 bool HintTriggers::checkBoard() {
-    if (!hintsOn() || scene.getSuperHintTimeLeft() > 0) {
+    if (!hintsOn() || scene.getAids().getSuperHintTimeLeft() > 0) {
         return false;
     }
     return checkBars() || checkSpecialSuits() || checkRiverPath();
@@ -308,8 +310,8 @@ bool HintTriggers::showCovering(int32_t id) {
     if (!tile) {
         return false;
     }
-    scene.deselectAll();
-    scene.markHintTile(tile);
+    scene.getInput().deselectAll();
+    scene.getInput().markHintTile(tile);
     const Rect rect = tileRect(scene.getRenderer(), tile);
     return show(&rect, id, tile);
 }

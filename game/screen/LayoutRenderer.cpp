@@ -46,7 +46,7 @@ void LayoutRenderer::loadImages(int32_t tileSet) {
 }
 
 RefHolder<Image> LayoutRenderer::getTileImage() {
-    return findImage("TILE", "default");
+    return blankTileImage();
 }
 
 void LayoutRenderer::build(Layout* layout, const std::vector<RefHolder<Tile>>& extraTiles) {

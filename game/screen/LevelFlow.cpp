@@ -33,6 +33,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BoardInput.h"
+#include "game/screen/BoardScreen.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
@@ -173,7 +174,7 @@ void LevelFlow::buildBoard() {
     renderer->rebuild();
     renderer->setVisible(true);
     Scene& scene = play.getScene();
-    Panel* layoutPanel = screen.getLayoutPanel();
+    Panel* layoutPanel = play.getHud().getLayoutPanel();
     GameNode* parent = layoutPanel ? static_cast<GameNode*>(layoutPanel) : scene.getTree();
     const int32_t width = layoutPanel ? layoutPanel->getWidth() : scene.getWidth();
     const int32_t height = layoutPanel ? layoutPanel->getHeight() : scene.getHeight();
@@ -433,7 +434,7 @@ void LevelFlow::clearLevel() {
     if (GameNode* endLayer = screen.getEndLayer()) {
         GameNode::releaseChildren(endLayer);
     }
-    if (GameNode* floaterLayer = screen.getFloaterLayer()) {
+    if (GameNode* floaterLayer = play.getBoard().getFloaters().getLayer()) {
         GameNode::releaseChildren(floaterLayer);
     }
 }
@@ -618,5 +619,19 @@ int32_t LevelFlow::onGameStopped(BaseObject*) {
     if (SceneManager* manager = SceneManager::getInstance()) {
         manager->goToScene("SCENE_ELEVATOR", "", SceneManager::QueuedSections::KEEP);
     }
+    return 0;
+}
+
+// --- The pause and menu buttons ---
+
+int32_t LevelFlow::onPauseButton(BaseObject*) {
+    requestPause();
+    play.getHud().enablePauseAndMenu();
+    return 0;
+}
+
+int32_t LevelFlow::onMenuButton(BaseObject*) {
+    requestMenu();
+    play.getHud().enablePauseAndMenu();
     return 0;
 }

@@ -14,7 +14,6 @@ class BonusBar;
 class GameNode;
 class HintTriggers;
 class LayoutRenderer;
-class Panel;
 class SavedGameKeeper;
 class SideBoard;
 class TimeBar;
@@ -38,11 +37,8 @@ public:
         virtual RefHolder<LayoutRenderer>& rendererHolder() = 0;
         virtual RefHolder<TimeBar>& timeBarHolder() = 0;
         virtual RefHolder<BonusBar>& bonusBarHolder() = 0;
-        // The panel the board is centred in; null centres it on the screen.
-        virtual Panel* getLayoutPanel() const = 0;
         // The layers the teardown empties; null before the layers are made.
         virtual GameNode* getWidgetLayer() const = 0;
-        virtual GameNode* getFloaterLayer() const = 0;
 
     protected:
         ~Screen() = default;
@@ -92,6 +88,9 @@ public:
     void requestPause() { pauseRequested = true; }
     void requestMenu() { menuRequested = true; }
     void forgetRequests() { pauseRequested = menuRequested = false; }
+    // The buttons' callbacks: the request, with the two buttons on until the dialog opens.
+    int32_t onPauseButton(BaseObject* sender);
+    int32_t onMenuButton(BaseObject* sender);
 
     // The frame: the current state's, else the pause requests, the tutorial hints and play.
     void update(int32_t elapsedMs);

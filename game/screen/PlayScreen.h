@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "framework/core/Interface.h"
-#include "framework/core/RefHolder.h"
 #include "game/rules/RoomKind.h"
 
+class BoardInput;
+class BoardScreen;
 class BonusBar;
 class DisplayValue;
 class GameHud;
@@ -15,8 +15,6 @@ class LevelFlow;
 class PlayerAids;
 class Scene;
 class SoundNode;
-class Sprite;
-class Tile;
 class TimeBar;
 class TrophyNotices;
 
@@ -36,33 +34,28 @@ public:
     static PlayScreen* fromHost();
 
     virtual Scene& getScene() = 0;
+
+    // The parts. The level's flow: the level's start and teardown, the next level and the
+    // restart, its current state (null in play), the pause state and the end of a level.
+    virtual LevelFlow& getFlow() = 0;
+    // Hover, clicks and the selection on the board.
+    virtual BoardInput& getInput() = 0;
     // The hint, shuffle, undo, super hint and the stuck question.
     virtual PlayerAids& getAids() = 0;
+    // The rules' game screen: the board's marks, its pictures and the floaters.
+    virtual BoardScreen& getBoard() = 0;
+    virtual GameHud& getHud() = 0;
+    virtual TrophyNotices& getTrophies() = 0;
+
+    // What the parts share: the board's renderer, the bars and the level's time, the time
+    // sound and the saved game's mode.
     virtual LayoutRenderer* getRenderer() const = 0;
     virtual TimeBar* getTimeBar() const = 0;
     virtual BonusBar* getBonusBar() const = 0;
     virtual DisplayValue& getTimeValue() = 0;
     // The looping warning of the last seconds; null without the sound.
     virtual SoundNode* getTimeSound() const = 0;
-
-    // The level's flow: the level's start and teardown, the next level and the restart, its
-    // current state (null in play), the pause state and the end of a level.
-    virtual LevelFlow& getFlow() = 0;
     virtual void setSaveMode(int32_t value) = 0;
-
-    // The HUD, the bars and the trophy notices.
-    virtual GameHud& getHud() = 0;
     virtual void setBarsSuspended(bool value) = 0;
     virtual void setBonusBarSuspended(bool value) = 0;
-    virtual TrophyNotices& getTrophies() = 0;
-
-    // The board's marks and the player's aids.
-    virtual void markFreeTiles() = 0;
-    virtual void resetFreeMarks() = 0;
-    virtual void deselectAll() = 0;
-    virtual void markHintTile(Tile* tile) = 0;
-    virtual void markHintTiles(const std::vector<RefHolder<Tile>>& tiles) = 0;
-    virtual void markSuperHintTiles() = 0;
-    virtual void startSuperHint(Sprite* icon) = 0;
-    virtual int32_t getSuperHintTimeLeft() const = 0;
 };

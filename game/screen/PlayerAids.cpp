@@ -26,6 +26,7 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/BoardInput.h"
+#include "game/screen/Floaters.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameHud.h"
 #include "game/screen/GameSceneStates.h"
@@ -78,8 +79,8 @@ void showButtonImage(Button* button, const RefHolder<Image>& image) {
 
 }  // namespace
 
-PlayerAids::PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input)
-    : play(play), screen(screen), input(input) {}
+PlayerAids::PlayerAids(PlayScreen& play, BoardInput& input, Floaters& floaters)
+    : play(play), input(input), floaters(floaters) {}
 
 bool PlayerAids::aidsAllowed() const {
     return play.getFlow().getPauseState() == PlayScreen::RUNNING &&
@@ -130,13 +131,13 @@ void PlayerAids::useHint() {
     } else if (timedRoom(room)) {
         DisplayValue& time = play.getTimeValue();
         time.set(time.getValue() - c.HINT_TIME_PENALTY);
-        screen.showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
+        floaters.showTimeBarPenalty(-(c.HINT_TIME_PENALTY / 1000));
     } else {
         game->runCounts.clockTime += c.HINT_CLOCK_TIME_PENALTY;
         if (Label* timeLabel = play.getHud().getTimeLabel()) {
             // Under the clock, below the top bar's rule rather than across it.
-            screen.showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
-                                   timeLabel->getY() - 10, L"+", screen.floaterBoard());
+            floaters.showTimePenalty(c.HINT_CLOCK_TIME_PENALTY / 1000, timeLabel->getX(),
+                                     timeLabel->getY() - 10, L"+", floaters.floaterBoard());
         }
         squashTimeLabel();
     }
@@ -215,7 +216,7 @@ void PlayerAids::useShuffle() {
         return;
     }
     time.set(time.getValue() - penalty);
-    screen.showTimeBarPenalty(-(penalty / 1000));
+    floaters.showTimeBarPenalty(-(penalty / 1000));
     performShuffle(true);
 }
 

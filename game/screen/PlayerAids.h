@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/Rect.h"
 #include "framework/core/RefHolder.h"
 
 class BaseObject;
 class BoardInput;
+class Floaters;
 class PlayScreen;
 class Sprite;
 class Tile;
@@ -19,19 +19,7 @@ class Tile;
 // over the game.
 class PlayerAids {
 public:
-    // What the aids need of the screen beyond its PlayScreen face: the time-penalty floaters.
-    class Screen {
-    public:
-        virtual void showTimePenalty(int32_t seconds, int32_t x, int32_t y,
-                                     const std::wstring& prefix, const Rect& area) = 0;
-        virtual void showTimeBarPenalty(int32_t seconds) = 0;
-        virtual Rect floaterBoard() = 0;
-
-    protected:
-        ~Screen() = default;
-    };
-
-    PlayerAids(PlayScreen& play, Screen& screen, BoardInput& input);
+    PlayerAids(PlayScreen& play, BoardInput& input, Floaters& floaters);
 
     // The buttons' callbacks; the stuck question reuses them.
     int32_t onHint(BaseObject* sender);
@@ -84,8 +72,8 @@ private:
     int32_t runRestart(BaseObject* sender);
 
     PlayScreen& play;
-    Screen& screen;
     BoardInput& input;
+    Floaters& floaters;
     int32_t superHintTimeLeft = 0;
     bool superHintEnding = false;
     RefHolder<Sprite> superHintIcon;

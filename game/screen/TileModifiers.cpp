@@ -2,15 +2,19 @@
 
 #include <algorithm>
 
+#include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Graphics.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/LayoutRenderer.h"
+
+RefHolder<Image> blankTileImage() {
+    return findOrLoad<Image>("TILE", "default");
+}
 
 namespace {
 
 // A new copy of the blank tile, or null without one.
 Image* copyOfTile() {
-    return Image::copyImage(LayoutRenderer::getTileImage().get());
+    return Image::copyImage(blankTileImage().get());
 }
 
 // The level moved by 4 x elapsed ms in either direction, kept within 32 bits.
@@ -37,7 +41,7 @@ bool swing(int32_t& level, bool& rising, int32_t elapsedMs, int32_t low, int32_t
 
 // The blank tile restored into the picture, then filled whole with the color at the alpha.
 void paintTint(Image* picture, int32_t color, int32_t alpha) {
-    RefHolder<Image> tile = LayoutRenderer::getTileImage();
+    RefHolder<Image> tile = blankTileImage();
     if (picture == nullptr || !tile) {
         return;
     }
@@ -73,7 +77,7 @@ TileModifier* makeTileLook(RenderTile* renderTile, const TileLook& look) {
 }
 
 TileImage::TileImage(RenderTile* renderTile) : TileModifier(renderTile) {
-    picture = LayoutRenderer::getTileImage();
+    picture = blankTileImage();
     renderTile->requestRedraw();
 }
 
@@ -200,7 +204,7 @@ void TileFadeOut::apply(int32_t elapsedMs) {
         finish();
         return;
     }
-    RefHolder<Image> tile = LayoutRenderer::getTileImage();
+    RefHolder<Image> tile = blankTileImage();
     RefHolder<Graphics> graphics(picture ? picture->createGraphics() : nullptr);
     if (graphics && tile) {
         graphics->copyRectWhole(tile.get(), 0, 0);

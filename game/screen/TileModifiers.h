@@ -9,6 +9,9 @@
 // by 8, 16 or 32 so that 4 x elapsed ms per frame gives their rates without fractions. Colors
 // and alphas come from the tuning constants.
 
+// The blank tile "TILE" of section "default", or null: the board draws it and the effects copy it.
+RefHolder<Image> blankTileImage();
+
 // The effect that draws a look: the render tiles' look maker.
 TileModifier* makeTileLook(RenderTile* renderTile, const TileLook& look);
 

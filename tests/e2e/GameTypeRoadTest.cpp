@@ -138,7 +138,7 @@ TEST(Road, RiverIsPlayedOnScreenWithItsLayersShaded) {
 
 // The sprite of a tile in flight: a picture of the tile's size in the screen's effect layer.
 Sprite* flyingTile(RoadDriver& road) {
-    for (GameNode* node = gameScreen(road)->getFloaterLayer()->getFirstChild(); node;
+    for (GameNode* node = gameScreen(road)->getBoard().getEffectLayer()->getFirstChild(); node;
          node = node->getNextSibling()) {
         auto* sprite = dynamic_cast<Sprite*>(node);
         Image* image = sprite ? sprite->getImage() : nullptr;

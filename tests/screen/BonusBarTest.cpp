@@ -41,16 +41,16 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     // The level's parameters.
     EXPECT_EQ(bar.getMaxPoints(), game->getLevel()->getBonusAt().getInt());
     EXPECT_EQ(bar.getMaxCountdown(), game->getLevel()->getMultiplierTime().getInt());
-    EXPECT_EQ(scene->getChainCounter(), 1);
+    EXPECT_EQ(scene->getBoard().getChainCounter(), 1);
     bar.setDepletionSpeed(0.0f);
     bar.setMaxPoints(100000);
 
     // Two matches within the countdown add 10 and then 20 points; the rules see the combo.
-    scene->addBonusPoints(10);
+    scene->getBoard().addBonusPoints(10);
     EXPECT_FLOAT_EQ(bar.getCurrentPoints(), 10.0f);
-    EXPECT_EQ(scene->getChainCounter(), 2);
+    EXPECT_EQ(scene->getBoard().getChainCounter(), 2);
     frame(100);
-    scene->addBonusPoints(10);
+    scene->getBoard().addBonusPoints(10);
     EXPECT_FLOAT_EQ(bar.getCurrentPoints(), 30.0f);
     EXPECT_EQ(bar.getMultiplier(), 3);
     EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x3");
@@ -92,7 +92,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
 
     // The multiplier stops at 99; the player's best combo and the level's best chain follow.
     for (int i = 0; i < 120; ++i) {
-        scene->addBonusPoints(0);
+        scene->getBoard().addBonusPoints(0);
     }
     EXPECT_EQ(bar.getMultiplier(), 99);
     EXPECT_EQ(barLabelText(*scene, "BONUSBAR_MULTIPLIER"), L"x99");
@@ -103,7 +103,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
 
     // A suspended bar takes no points.
     bar.setSuspended(true);
-    scene->addBonusPoints(500);
+    scene->getBoard().addBonusPoints(500);
     EXPECT_EQ(bar.getMultiplier(), 99);
     EXPECT_FLOAT_EQ(bar.getCurrentPoints(), 30.0f + 0.0f);
 }
@@ -193,12 +193,12 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     superBonus->addPoints(60);
     EXPECT_TRUE(superBonus->hasSuperHint());
     superBonus->finishAnimations();
-    EXPECT_GT(scene->getSuperHintTimeLeft(), 0);
+    EXPECT_GT(scene->getAids().getSuperHintTimeLeft(), 0);
     EXPECT_FALSE(superBonus->hasSuperHint()) << "used once it runs";
     for (int ms = 0; ms <= tuning().SUPER_HINT_DURATION; ms += 100) {
         frame(100);
     }
-    EXPECT_LE(scene->getSuperHintTimeLeft(), 0);
+    EXPECT_LE(scene->getAids().getSuperHintTimeLeft(), 0);
     bool drawn = false;
     for (int i = 0; i < 400 && !drawn; ++i) {
         drawn = superBonus->drawKind(BonusBar::NONE) == BonusBar::SUPER_HINT;

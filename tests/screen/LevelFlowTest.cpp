@@ -123,7 +123,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
     EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
     EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
-    scene->onMenuButton(nullptr);
+    scene->getFlow().onMenuButton(nullptr);
     run(5 * FRAME_MS);
     EXPECT_EQ(game->runCounts.realTime, 10 * FRAME_MS);
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
@@ -233,7 +233,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     reachPlay();
     game->getScore().set(900);
     scene->getAids().onShuffle(nullptr);
-    scene->enterGameWon();
+    scene->getBoard().enterGameWon();
     ASSERT_TRUE(inState<StateGameWon>());
     continueLevelEnd();
     EXPECT_TRUE(requestedRoom.empty());
@@ -272,7 +272,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     game = start(damaged);
     reachPlay();
     scene->getSavedGame().save();
-    scene->enterGameWon();
+    scene->getBoard().enterGameWon();
     GameHooks::installMessageBox(&messageBox);
     continueLevelEnd();
     GameHooks::installMessageBox(nullptr);
@@ -290,7 +290,7 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     game = start(roof);
     reachPlay();
     game->getScore().set(1234);
-    scene->enterGameWon();
+    scene->getBoard().enterGameWon();
     EXPECT_EQ(player->getStats().rooftopRecord(Game::TYPE_SPLIT, 1)->bestScore, 1234);
     continueLevelEnd();
     Game* next = Game::current();
@@ -425,7 +425,7 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
 
     // Won before the empty clock ends the level: no share of a time of 0, a close call.
     game->getScore().set(level->getSilver());
-    scene->enterGameWon();
+    scene->getBoard().enterGameWon();
     ASSERT_TRUE(inState<StateGameWon>());
     EXPECT_EQ(player->getTrophies().getTrophy(2)->state, Trophy::NOT_EARNED);
     EXPECT_EQ(player->getTrophies().getTrophy(18)->state, Trophy::EARNED);
@@ -444,7 +444,7 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     player->floorReached = 7;
     player->currentFloor = 7;
     SceneElevator::instance()->setUnlockedItem(-1);
-    scene->enterGameWon();
+    scene->getBoard().enterGameWon();
     EXPECT_EQ(player->floorReached, 7);
     // Its floor-end unlocks no item; the lift still plays the next floor's opening.
     EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), -1);
@@ -541,7 +541,7 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
         }
         ASSERT_NE(boardTile, nullptr);
         if (c.pulses) {
-            scene->showTileSelected(boardTile);
+            scene->getBoard().showTileSelected(boardTile);
         } else {
             ASSERT_EQ(click(boardTile), Game::CLICK_SELECT);
         }
@@ -557,7 +557,7 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
             Tile* slotTile = slotTiles.front().get();
             RenderTile* slot = rack->getRenderTileAt(slotTile->getGridX(), slotTile->getGridY());
             ASSERT_NE(slot, nullptr);
-            scene->showTileSelected(slotTile);
+            scene->getBoard().showTileSelected(slotTile);
             EXPECT_NE(dynamic_cast<TileBlockedPulse*>(slot->getTopModifier()), nullptr);
         }
     }

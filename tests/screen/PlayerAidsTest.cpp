@@ -21,7 +21,7 @@ namespace player_aids_test {
 // The texts of the floaters now in flight.
 std::vector<std::wstring> floaterTexts(SceneGame* scene) {
     std::vector<std::wstring> texts;
-    for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+    for (GameNode* child = scene->getBoard().getEffectLayer()->getFirstChild(); child;
          child = child->getNextSibling()) {
         if (auto* label = objectCast<Label>(child); label && !label->isRemoved()) {
             texts.push_back(label->getText());
@@ -32,7 +32,7 @@ std::vector<std::wstring> floaterTexts(SceneGame* scene) {
 
 Label* lastFloater(SceneGame* scene) {
     Label* last = nullptr;
-    for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+    for (GameNode* child = scene->getBoard().getEffectLayer()->getFirstChild(); child;
          child = child->getNextSibling()) {
         if (auto* label = objectCast<Label>(child)) {
             last = label;
@@ -362,7 +362,7 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     for (int i = 0; i < 100 && scene->getFlow().getPauseState() != SceneGame::RUNNING; ++i) {
         run(FRAME_MS);
     }
-    run(scene->getSuperHintTimeLeft() - 2 * FRAME_MS);
+    run(scene->getAids().getSuperHintTimeLeft() - 2 * FRAME_MS);
     EXPECT_NE(scene->getAids().getSuperHintIcon(), nullptr);
     EXPECT_GE(veil->getClipRect()->w, veil->getWidth() * 9 / 10);
     run(4 * FRAME_MS);
@@ -491,7 +491,7 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
                       c.TILE_FACE_WIDTH / 2;
     const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) - 30;
 
-    scene->showScoreFloater(3, tile, 150);
+    scene->getBoard().showScoreFloater(3, tile, 150);
     RefHolder<Label> floater(lastFloater(scene));
     ASSERT_NE(floater.get(), nullptr);
     EXPECT_EQ(floater->getText(), L"150 x 3");
@@ -506,16 +506,16 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     ASSERT_NE(writeScenePicture(scene, "game-score-floater"), nullptr);
     run(700);
     EXPECT_TRUE(isGone(floater.get()));
-    scene->showScoreFloater(9, tile, 150);
+    scene->getBoard().showScoreFloater(9, tile, 150);
     EXPECT_EQ(lastFloater(scene)->getFont(), defaultFont("FONT_SCORE_FLOATER6"));
-    scene->showScoreFloater(1, tile, 150);
+    scene->getBoard().showScoreFloater(1, tile, 150);
     EXPECT_EQ(lastFloater(scene)->getText(), L"150");
     EXPECT_EQ(lastFloater(scene)->getFont(), defaultFont("FONT_SCORE_FLOATER1"));
     ASSERT_NE(defaultFont("FONT_SCORE_FLOATER1"), nullptr);
     EXPECT_NE(defaultFont("FONT_SCORE_FLOATER6"), defaultFont("FONT_SCORE_FLOATER1"));
 
     // A penalty of twelve seconds on the time bar.
-    scene->showTimeBarPenalty(-12);
+    scene->getBoard().getFloaters().showTimeBarPenalty(-12);
     EXPECT_EQ(lastFloater(scene)->getText(), L"-12 sec");
 
     // The first crossing of the first threshold shows two stars; a best above it shows none.
@@ -523,7 +523,7 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     ASSERT_GT(level->getSilver(), 0);
     auto groups = [&] {
         int32_t count = 0;
-        for (GameNode* child = scene->getFloaterLayer()->getFirstChild(); child;
+        for (GameNode* child = scene->getBoard().getEffectLayer()->getFirstChild(); child;
              child = child->getNextSibling()) {
             count += !child->isRemoved() && !objectCast<Sprite>(child) ? 1 : 0;
         }
@@ -538,16 +538,16 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     };
     run(2000);
     ASSERT_EQ(groups(), 0);
-    scene->showSuperScore(level->getSilver(), level->getSilver());
+    scene->getBoard().showSuperScore(level->getSilver(), level->getSilver());
     ASSERT_EQ(groups(), 1);
-    GameNode* group = scene->getFloaterLayer()->getLastChild();
+    GameNode* group = scene->getBoard().getEffectLayer()->getLastChild();
     EXPECT_EQ(starsOf(group), 2);
-    scene->showSuperScore(level->getGold(), level->getGold() - level->getSilver());
-    EXPECT_EQ(starsOf(scene->getFloaterLayer()->getLastChild()), 3);
+    scene->getBoard().showSuperScore(level->getGold(), level->getGold() - level->getSilver());
+    EXPECT_EQ(starsOf(scene->getBoard().getEffectLayer()->getLastChild()), 3);
     run(6000);
     EXPECT_EQ(groups(), 0);
     player->getStats().roomRecord(1, 1)->bestScore = level->getSilver() + 1;
-    scene->showSuperScore(level->getSilver(), level->getSilver());
+    scene->getBoard().showSuperScore(level->getSilver(), level->getSilver());
     EXPECT_EQ(groups(), 0);
 }
 

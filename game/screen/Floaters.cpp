@@ -1,14 +1,11 @@
-// The game scene's services around play: the darkening of blocked tiles, and the floaters of
-// penalties, points and super scores.
+#include "game/screen/Floaters.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "framework/core/BasicProperties.h"
-#include "framework/core/PropertyStore.h"
-#include "framework/core/PropertyValue.h"
-#include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
@@ -18,21 +15,18 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/nodes/Sprite.h"
 #include "framework/platform/Font.h"
-#include "framework/platform/PlayerManager.h"
-#include "game/profile/PlayerFileReport.h"
-#include "game/profile/QuovelMahjongPlayer.h"
+#include "framework/platform/Image.h"
+#include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
-#include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/BonusBar.h"
-#include "game/screen/GameSceneStates.h"
+#include "game/screen/GameHud.h"
 #include "game/screen/LabelTicker.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
+#include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/Effects.h"
 
@@ -58,56 +52,15 @@ std::wstring widen(const std::string& text) {
 
 }  // namespace
 
-// --- Blocked tiles ---
+Floaters::Floaters(PlayScreen& play) : play(play) {}
 
-void SceneGame::markFreeTiles() {
-    Game* game = Game::current();
-    Layout* layout = game ? game->getLayout() : nullptr;
-    if (!layout || !renderer) {
-        return;
-    }
-    Level* level = game->getLevel();
-    const bool darken = level && level->getDarkenTiles().getInt() > 0 &&
-                        level->getGameType() != Game::TYPE_RIVER;
-    SideBoard* sideBoard = layout->getSideBoard();
-    layout->forEachTile([&](Tile* tile) {
-        if (tile->isOnSideBoard()) {
-            if (darken && sideBoard) {
-                sideBoard->addPlainImage(tile);
-            }
-            return;
-        }
-        const bool wasFree = tile->isFreeMarked();
-        const bool free = layout->isTileFree(tile);
-        if (darken) {
-            if (!wasFree && free) {
-                renderer->clearModifiers(tile);
-                renderer->addUndarken(tile);
-            } else if (wasFree && !free) {
-                renderer->addDarken(tile);
-            }
-        } else if (!wasFree && free) {
-            renderer->addPlainImage(tile);
-        }
-        tile->setFreeMarked(free);
-    });
+void Floaters::createLayer() {
+    floaterLayer = new GameNode();
+    GameNode::appendChild(floaterLayer.get(), play.getScene().getTree());
 }
 
-void SceneGame::resetFreeMarks() {
-    Game* game = Game::current();
-    if (Layout* layout = game ? game->getLayout() : nullptr) {
-        layout->forEachTile([](Tile* tile) {
-            if (!tile->isOnSideBoard()) {
-                tile->setFreeMarked(true);
-            }
-        });
-    }
-}
-
-// --- Floaters ---
-
-Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKey, int32_t x,
-                             int32_t y, const Rect& area) {
+Label* Floaters::addFloater(const std::wstring& text, const std::string& fontKey, int32_t x,
+                            int32_t y, const Rect& area) {
     if (!floaterLayer) {
         return nullptr;
     }
@@ -117,11 +70,11 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     label->setAnchorType(Sprite::ANCHOR_CENTER);
     // The size is the rendered text's: wanted now for the stretches.
     label->renderText();
-    appendChild(label, floaterLayer.get());
+    GameNode::appendChild(label, floaterLayer.get());
     const int32_t w = label->getWidth();
     const int32_t h = label->getHeight();
-    const int32_t sizes[][4] = {{0, 0, w + 25, h - 15}, {w + 25, h - 15, w - 20, h + 15},
-                                {w - 20, h + 15, w, h}};
+    const int32_t sizes[][4] = {
+        {0, 0, w + 25, h - 15}, {w + 25, h - 15, w - 20, h + 15}, {w - 20, h + 15, w, h}};
     // The whole flight stays in the area, stretches included: one that has no room for its
     // rise above it starts lower and rises to the area's top edge.
     const int32_t halfW = (w + 25) / 2;
@@ -144,8 +97,8 @@ Label* SceneGame::addFloater(const std::wstring& text, const std::string& fontKe
     return label;
 }
 
-void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
-                                const Rect& area) {
+void Floaters::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
+                               const Rect& area) {
     const std::wstring amount = prefix + widen(std::to_string(seconds));
     std::wstring text = getBasicText("TEXT_TIME_PENALTY");
     for (size_t at = text.find(L'%'); at != std::wstring::npos;
@@ -155,7 +108,8 @@ void SceneGame::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std
     addFloater(text, "FONT_SCORE_FLOATER1", x, y, area);
 }
 
-void SceneGame::showTimeBarPenalty(int32_t seconds) {
+void Floaters::showTimeBarPenalty(int32_t seconds) {
+    TimeBar* timeBar = play.getTimeBar();
     if (!timeBar) {
         return;
     }
@@ -170,27 +124,28 @@ void SceneGame::showTimeBarPenalty(int32_t seconds) {
         // A bar without time stands empty.
         const double full =
             time.getMaximum() > 0 ? static_cast<double>(time.getShown()) / time.getMaximum() : 0.0;
-        y = filling->getY() + static_cast<int32_t>((1.0 - std::clamp(full, 0.0, 1.0)) *
-                                                   filling->getHeight());
+        y = filling->getY() +
+            static_cast<int32_t>((1.0 - std::clamp(full, 0.0, 1.0)) * filling->getHeight());
     }
     // The bars stand close together in the side column under the room's name: the penalty
     // flies beside the column, over the board and below the top bar, at the bar's height.
     showTimePenalty(seconds, x, y, L"", floaterBoard());
 }
 
-Rect SceneGame::floaterBoard() {
+Rect Floaters::floaterBoard() {
     Rect board = SCREEN_RECT;
-    if (auto* top = objectCast<Sprite>(findChild("HUD_TOP"))) {
+    if (auto* top = objectCast<Sprite>(play.getScene().findChild("HUD_TOP"))) {
         board.y = top->getY() + top->getHeight();
         board.h -= board.y;
     }
-    if (auto* side = objectCast<Sprite>(findChild("HUD_SIDE"))) {
+    if (auto* side = objectCast<Sprite>(play.getScene().findChild("HUD_SIDE"))) {
         board.w = side->getX() - FLOATER_GAP;
     }
     return board;
 }
 
-void SceneGame::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {
+void Floaters::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {
+    LayoutRenderer* renderer = play.getRenderer();
     Game* game = Game::current();
     if (!tile || roomOf(game) == RoomKind::RECROOM) {
         return;
@@ -247,9 +202,9 @@ int32_t unclipHeader(BaseObject* sender) {
 
 }  // namespace
 
-void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
+void Floaters::showSuperScore(int32_t newScore, int32_t increment) {
+    LabelTicker* scoreTicker = play.getHud().getScoreTicker();
     Game* game = Game::current();
-    LabelTicker* scoreTicker = hud.getScoreTicker();
     if (!game || roomOf(game) == RoomKind::RECROOM || !floaterLayer || !scoreTicker) {
         return;
     }
@@ -258,16 +213,16 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
         return;
     }
     const bool super = kind == 1;
-    RefHolder<Image> starImage = gameImage("SUPERSCORE_STAR");
+    RefHolder<Image> starImage = findOrLoad<Image>("SUPERSCORE_STAR", "game");
     RefHolder<Font> font = defaultFont("FONT_GAMESCENE_BIG");
     auto* group = new GameNode();
     group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);
-    appendChild(group, floaterLayer.get());
+    GameNode::appendChild(group, floaterLayer.get());
     auto* header = new Label(0, 0, 0, 0, font.get(), Label::WRAP_AUTOWIDTH);
     header->setText(getBasicText(super ? "TEXT_SUPER_SCORE_HEADER" : "TEXT_MEGA_SCORE_HEADER"));
     header->setAnchorType(Sprite::ANCHOR_LEFT);
     header->renderText();
-    appendChild(header, group);
+    GameNode::appendChild(header, group);
 
     const int32_t count = super ? 2 : 3;
     const int32_t w = starImage ? starImage->getWidth() : 0;
@@ -281,15 +236,14 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     for (int32_t i = 0; i < count && starImage; ++i) {
         auto* star = new Sprite(firstX + i * (w - STAR_OVERLAP), 0, starImage.get());
         star->setAnchor(Sprite::ANCHOR_CENTER);
-        appendChild(star, group);
+        GameNode::appendChild(star, group);
         stars.push_back(star);
     }
     if (!stars.empty()) {
         Sprite* first = stars.front();
         first->setAlpha(0);
-        GameNode::addModifier(first, new ModifierSound(super ? "SOUND_SUPERSCORE"
-                                                             : "SOUND_MEGASCORE",
-                                                       "game", true));
+        GameNode::addModifier(
+            first, new ModifierSound(super ? "SOUND_SUPERSCORE" : "SOUND_MEGASCORE", "game", true));
         GameNode::addModifier(first, new ModifierFunction(callback<&Effects::floaterStars>()));
         GameNode::addModifier(first, blocking(new ModifierAlpha(STAR_FADE_IN, 0, 255)));
         wait(first, fadeAt - STAR_FADE_IN);
@@ -320,7 +274,7 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(firstX + rowWidth, 0, -(header->getWidth() / 2),
                                                   0, HEADER_SLIDE, true)));
-    if (Label* number = hud.getScoreLabel()) {
+    if (Label* number = play.getHud().getScoreLabel()) {
         wait(number, starsDone + 2 * HEADER_SLIDE);
         GameNode::addModifier(number, blocking(new ModifierBlink(255, 0, 100, 0, 100, 100, 3)));
     }
@@ -335,7 +289,8 @@ void SceneGame::showSuperScore(int32_t newScore, int32_t increment) {
 
 // --- Face shine ---
 
-void SceneGame::showTileFaceShine(Tile* tile, int32_t chainCounter) {
+void Floaters::showTileFaceShine(Tile* tile, int32_t chainCounter) {
+    LayoutRenderer* renderer = play.getRenderer();
     Game* game = Game::current();
     if (tile && renderer && floaterLayer && game && game->getLayout()) {
         ::showTileFaceShine(floaterLayer.get(), *renderer, game->getLayout(), tile, chainCounter);
