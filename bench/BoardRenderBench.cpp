@@ -17,7 +17,7 @@ namespace {
 
 using screen_test::Frame;
 
-const screen_test::Geometry kGeometry{26, 36, 4, 5, 3, 3, 4, 5};
+const screen_test::Geometry GEOMETRY{26, 36, 4, 5, 3, 3, 4, 5};
 
 // The pictures and geometry of the board for the scope.
 struct BoardArt {
@@ -28,8 +28,8 @@ struct BoardArt {
 
     BoardArt() {
         if (!art) {
-            geometry = kGeometry;
-            art = std::make_unique<screen_test::ScopedBoardArt>(kGeometry);
+            geometry = GEOMETRY;
+            art = std::make_unique<screen_test::ScopedBoardArt>(GEOMETRY);
             label = "synthetic tiles";
         }
     }

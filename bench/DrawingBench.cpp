@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int repetitions = 9;
+constexpr int REPETITIONS = 9;
 
 // A picture with every byte varying, and alpha running through all values across each row.
 RefHolder<Image> picture(int32_t w, int32_t h, int32_t depth, bool withAlpha) {
@@ -65,7 +65,7 @@ void drawingArguments(benchmark::internal::Benchmark* benchmark) {
         ->Arg(2)
         ->Unit(benchmark::kMicrosecond)
         ->UseManualTime()
-        ->Repetitions(repetitions)
+        ->Repetitions(REPETITIONS)
         ->DisplayAggregatesOnly(true);
 }
 

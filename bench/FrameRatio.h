@@ -16,7 +16,7 @@
 
 namespace bench {
 
-constexpr double frameSeconds = 0.0167;
+constexpr double FRAME_SECONDS = 0.0167;
 
 // Runs `draw` as often as the benchmark asks, each time followed by the memcpy and then by
 // `between` (untimed, to restore a state), and reports the two figures. Only the drawing counts
@@ -48,7 +48,7 @@ void measureAgainstMemcpy(benchmark::State& state, int32_t depth, Draw&& draw,
     const double perOperation =
         drawing / static_cast<double>(std::max<int64_t>(1, state.iterations()));
     state.counters["x_memcpy"] = copying > 0.0 ? drawing / copying : 0.0;
-    state.counters["per_frame"] = perOperation > 0.0 ? frameSeconds / perOperation : 0.0;
+    state.counters["per_frame"] = perOperation > 0.0 ? FRAME_SECONDS / perOperation : 0.0;
 }
 
 template <class Draw>

@@ -94,25 +94,25 @@ void decodeJpegPicture(benchmark::State& state) {
 // refinement scans; an arithmetic-coded picture is refused at once. Repeats of -1 are as many
 // as the work bound takes, the slowest pictures decoded; -2 one more, refused.
 enum BigKind {
-    plain,
-    progressive,
-    smallScans,
-    fullScans,
-    refinements,
-    dense,
-    arithmetic,
-    dcScans,
-    narrowScans,
-    standard444,
-    standard422,
-    standard420,
-    standardGrey
+    PLAIN,
+    PROGRESSIVE,
+    SMALL_SCANS,
+    FULL_SCANS,
+    REFINEMENTS,
+    DENSE,
+    ARITHMETIC,
+    DC_SCANS,
+    NARROW_SCANS,
+    STANDARD444,
+    STANDARD422,
+    STANDARD420,
+    STANDARD_GREY
 };
 
 std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     constexpr int side = 4096;
     JpegSpec spec;
-    if (kind == smallScans) {
+    if (kind == SMALL_SCANS) {
         spec.width = 64;
         spec.height = 40;
         spec.progressive = true;
@@ -121,15 +121,15 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     }
     spec.width = side;
     spec.height = side;
-    spec.quality = kind == plain || kind == progressive ? 90 : 100;
-    spec.progressive = kind != plain && kind != dense;
-    spec.arithmetic = kind == arithmetic;
-    if (kind == standardGrey) {
+    spec.quality = kind == PLAIN || kind == PROGRESSIVE ? 90 : 100;
+    spec.progressive = kind != PLAIN && kind != DENSE;
+    spec.arithmetic = kind == ARITHMETIC;
+    if (kind == STANDARD_GREY) {
         spec.components = 1;
         spec.colorSpace = JCS_GRAYSCALE;
     }
-    spec.hSampling = kind == standard444 ? 1 : kind == standard422 ? 2 : 0;
-    spec.vSampling = kind == standard444 || kind == standard422 ? 1 : 0;
+    spec.hSampling = kind == STANDARD444 ? 1 : kind == STANDARD422 ? 2 : 0;
+    spec.vSampling = kind == STANDARD444 || kind == STANDARD422 ? 1 : 0;
     spec.pixels.reserve(static_cast<size_t>(side) * side * spec.components);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
@@ -140,17 +140,17 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats) {
     }
     // The DC of every component first; each hostile kind's last scan is then repeated.
     const jpeg_scan_info dc = {3, {0, 1, 2, 0}, 0, 0, 0, 0};
-    if (kind == dcScans) {
+    if (kind == DC_SCANS) {
         spec.scans = {dc};
-    } else if (kind == narrowScans) {
+    } else if (kind == NARROW_SCANS) {
         spec.scans = {dc, {1, {0, 0, 0, 0}, 63, 63, 0, 0}};
-    } else if (kind == fullScans) {
+    } else if (kind == FULL_SCANS) {
         // Each component's whole AC band in one scan.
         spec.scans = {dc,
                       {1, {1, 0, 0, 0}, 1, 63, 0, 0},
                       {1, {2, 0, 0, 0}, 1, 63, 0, 0},
                       {1, {0, 0, 0, 0}, 1, 63, 0, 0}};
-    } else if (kind == refinements) {
+    } else if (kind == REFINEMENTS) {
         // Every coefficient sent but its lowest bit, which a last scan refines: every nonzero
         // coefficient of every block reads a bit in each such scan.
         spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0},
@@ -208,23 +208,23 @@ BENCHMARK(decodeJpegPicture)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
 }  // namespace
 // Kind and repeats of the last scan (-1: as many as the bound takes, -2: one more).
 BENCHMARK(decodeBigJpeg)
-    ->Args({plain, 0})
-    ->Args({dense, 0})
-    ->Args({progressive, 0})
-    ->Args({standard444, 0})
-    ->Args({standard422, 0})
-    ->Args({standard420, 0})
-    ->Args({standardGrey, 0})
-    ->Args({smallScans, -1})
-    ->Args({smallScans, -2})
-    ->Args({smallScans, 5000})
-    ->Args({dcScans, -1})
-    ->Args({narrowScans, -1})
-    ->Args({fullScans, -1})
-    ->Args({fullScans, -2})
-    ->Args({fullScans, 30})
-    ->Args({refinements, -1})
-    ->Args({refinements, -2})
-    ->Args({arithmetic, 0})
+    ->Args({PLAIN, 0})
+    ->Args({DENSE, 0})
+    ->Args({PROGRESSIVE, 0})
+    ->Args({STANDARD444, 0})
+    ->Args({STANDARD422, 0})
+    ->Args({STANDARD420, 0})
+    ->Args({STANDARD_GREY, 0})
+    ->Args({SMALL_SCANS, -1})
+    ->Args({SMALL_SCANS, -2})
+    ->Args({SMALL_SCANS, 5000})
+    ->Args({DC_SCANS, -1})
+    ->Args({NARROW_SCANS, -1})
+    ->Args({FULL_SCANS, -1})
+    ->Args({FULL_SCANS, -2})
+    ->Args({FULL_SCANS, 30})
+    ->Args({REFINEMENTS, -1})
+    ->Args({REFINEMENTS, -2})
+    ->Args({ARITHMETIC, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);

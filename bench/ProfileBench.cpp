@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr int profileCount = 100;
+constexpr int PROFILE_COUNT = 100;
 // Layouts played per game type in the rec room.
-constexpr int recRoomLayouts = 24;
+constexpr int REC_ROOM_LAYOUTS = 24;
 
 // Every record played, every counter and trophy set.
 void fillProfile(QuovelMahjongPlayer& player, int seed) {
@@ -37,7 +37,7 @@ void fillProfile(QuovelMahjongPlayer& player, int seed) {
         ++value;
     }
     for (std::vector<RecRoomRecord>& layouts : stats.recRoom) {
-        layouts.assign(recRoomLayouts, RecRoomRecord{61000 + value, 5, 4});
+        layouts.assign(REC_ROOM_LAYOUTS, RecRoomRecord{61000 + value, 5, 4});
     }
     for (RooftopRecord& roof : stats.rooftop) {
         roof = {value * 17, 9, 30};
@@ -68,7 +68,7 @@ struct ProfileFiles {
         BasicProperties::instance()->setInteger("MAX_NUM_HINTS", 9);
         loadTuningConstants();
         manager = new PlayerManager("1", true);
-        for (int i = 0; i < profileCount; ++i) {
+        for (int i = 0; i < PROFILE_COUNT; ++i) {
             auto* player = new QuovelMahjongPlayer("Player " + std::to_string(i));
             fillProfile(*player, i);
             manager->addPlayer(player);
@@ -92,7 +92,7 @@ ProfileFiles& files() {
 
 void perProfile(benchmark::State& state) {
     state.counters["per_profile"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * profileCount,
+        benchmark::Counter(static_cast<double>(state.iterations()) * PROFILE_COUNT,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 

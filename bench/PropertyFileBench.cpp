@@ -46,17 +46,17 @@ BENCHMARK(BM_LoadNodeOfManyChildren)->Arg(1000)->Arg(100000)->Unit(benchmark::kM
 // The densest forms of each kind of node, each kept in the tree: elements of one to three
 // letters, elements of as many one-letter attributes as there are, elements with a text, and
 // the shortest elements read.
-enum DenseKind { oneLetter, twoLetters, threeLetters, attributes, texts, shortestTaken };
+enum DenseKind { ONE_LETTER, TWO_LETTERS, THREE_LETTERS, ATTRIBUTES, TEXTS, SHORTEST_TAKEN };
 
 std::string denseElement(DenseKind kind) {
     switch (kind) {
-        case oneLetter:
+        case ONE_LETTER:
             return "<a/>";
-        case twoLetters:
+        case TWO_LETTERS:
             return "<ab/>";
-        case threeLetters:
+        case THREE_LETTERS:
             return "<abc/>";
-        case attributes: {
+        case ATTRIBUTES: {
             std::string element = "<a";
             for (const char* letters :
                  {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ_"}) {
@@ -66,9 +66,9 @@ std::string denseElement(DenseKind kind) {
             }
             return element + "/>";
         }
-        case texts:
+        case TEXTS:
             return "<a>x</a>";
-        case shortestTaken:
+        case SHORTEST_TAKEN:
             return "<abcdefg/>";
     }
     return {};
@@ -120,7 +120,7 @@ void BM_LoadWideOrDenseFile(benchmark::State& state) {
 BENCHMARK(BM_LoadWideOrDenseFile)
     ->ArgName("kind")
     ->Arg(-1)
-    ->DenseRange(oneLetter, shortestTaken)
+    ->DenseRange(ONE_LETTER, SHORTEST_TAKEN)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

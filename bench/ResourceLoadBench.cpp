@@ -18,22 +18,22 @@
 
 namespace {
 
-constexpr int pictureCount = 100;
-constexpr int side = 256;
+constexpr int PICTURE_COUNT = 100;
+constexpr int SIDE = 256;
 
 std::vector<uint8_t> picture(int index) {
     PngSpec spec;
-    spec.width = side;
-    spec.height = side;
+    spec.width = SIDE;
+    spec.height = SIDE;
     spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    for (int y = 0; y < side; ++y) {
+    for (int y = 0; y < SIDE; ++y) {
         std::vector<uint8_t> row;
-        for (int x = 0; x < side; ++x) {
+        for (int x = 0; x < SIDE; ++x) {
             const double wave = std::sin(x * 0.07 + index) * std::cos(y * 0.05) * 60.0;
             row.push_back(static_cast<uint8_t>(128 + wave));
             row.push_back(static_cast<uint8_t>((x * 3 + y + index * 7) % 256));
             row.push_back(static_cast<uint8_t>((x + y * 5) % 256));
-            row.push_back(static_cast<uint8_t>(x < side / 2 ? 255 : (x + y) % 256));
+            row.push_back(static_cast<uint8_t>(x < SIDE / 2 ? 255 : (x + y) % 256));
         }
         spec.rows.push_back(std::move(row));
     }
@@ -45,7 +45,7 @@ FakeFileSystem& benchFiles() {
     static FakeFileSystem files = [] {
         FakeFileSystem made;
         std::string list = "<root><Node id=\"Sections\"><Section id=\"bench\" name=\"bench\">";
-        for (int i = 0; i < pictureCount; ++i) {
+        for (int i = 0; i < PICTURE_COUNT; ++i) {
             const std::string name = "media/images/p" + std::to_string(i) + ".png";
             made.files[name] = picture(i);
             list += "<Image id=\"P" + std::to_string(i) + "\" file=\"" + name + "\"/>";
@@ -63,7 +63,7 @@ void loadSectionOf100Pictures(benchmark::State& state) {
     setDisplayBytesPerPixel(static_cast<int32_t>(state.range(0)));
     using Clock = std::chrono::steady_clock;
     std::vector<std::string> keys;
-    for (int i = 0; i < pictureCount; ++i) {
+    for (int i = 0; i < PICTURE_COUNT; ++i) {
         keys.push_back(std::string(1, 'P').append(std::to_string(i)));
     }
     double longestWaitMs = 0.0;
@@ -86,7 +86,7 @@ void loadSectionOf100Pictures(benchmark::State& state) {
                 totalWaitMs += waitMs;
                 ++waits;
                 benchmark::DoNotOptimize(manager->getResourceHandle(keys[lookup], "bench"));
-                pending = manager->nextPendingSection(ResourceManager::Queue::urgent, true);
+                pending = manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
             }
             lookup = (lookup + 1) % keys.size();
             std::this_thread::sleep_for(std::chrono::microseconds(200));

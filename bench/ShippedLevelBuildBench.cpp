@@ -25,9 +25,9 @@
 
 namespace {
 
-const char* const kTypeNames[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+const char* const TYPE_NAMES[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
 
-constexpr double kTimeAgainAboveMs = 2.0;
+constexpr double TIME_AGAIN_ABOVE_MS = 2.0;
 
 // Starts the build and returns its thread processor time.
 double timedBuild(const content_test::ShippedBuild& build, uint32_t seed, Game*& game) {
@@ -46,7 +46,7 @@ double percentile(std::vector<double> values, double share) {
 }
 
 struct TypeTotals {
-    uint64_t fingerprint = content_test::kNoBuildFingerprint;
+    uint64_t fingerprint = content_test::NO_BUILD_FINGERPRINT;
     int builds = 0;
     int levels = 0;
     int fallBacks = 0;
@@ -99,7 +99,7 @@ void BM_BuildShippedLevels(benchmark::State& state) {
                 const double firstTiming = timedBuild(build, seed, game);
                 double milliseconds = firstTiming;
                 type.slowestFirstTiming = std::max(type.slowestFirstTiming, firstTiming);
-                if (milliseconds > kTimeAgainAboveMs) {
+                if (milliseconds > TIME_AGAIN_ABOVE_MS) {
                     ++type.timedAgain;
                     for (int again = 0; again < 2; ++again) {
                         milliseconds = std::min(milliseconds, timedBuild(build, seed, game));
@@ -119,7 +119,7 @@ void BM_BuildShippedLevels(benchmark::State& state) {
             type.fallBacks += fallBacks;
             type.failed += failed;
             if (fallBacks > 1 || failed > 0) {
-                worst.push_back(std::string(kTypeNames[build.gameType]) + " " +
+                worst.push_back(std::string(TYPE_NAMES[build.gameType]) + " " +
                                 std::to_string(fallBacks) + " fall-backs, " +
                                 std::to_string(failed) + " failed: " + build.where);
             }
@@ -131,28 +131,28 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     for (int t = 0; t < 6; ++t) {
         const TypeTotals& type = totals[t];
         const double share = type.builds > 0 ? double(type.fallBacks) / type.builds : 0;
-        std::printf("%-9s %6d %8d %10d %9d %8.3f %8.3f %8.3f %8.5f\n", kTypeNames[t],
+        std::printf("%-9s %6d %8d %10d %9d %8.3f %8.3f %8.3f %8.5f\n", TYPE_NAMES[t],
                     type.builds, type.levels, type.fallBacks, type.failed,
                     percentile(type.milliseconds, 0.5), percentile(type.milliseconds, 0.99),
                     percentile(type.milliseconds, 1.0), share);
-        state.counters[std::string(kTypeNames[t]) + "_fallback_share"] = share;
-        state.counters[std::string(kTypeNames[t]) + "_p99_ms"] =
+        state.counters[std::string(TYPE_NAMES[t]) + "_fallback_share"] = share;
+        state.counters[std::string(TYPE_NAMES[t]) + "_p99_ms"] =
             percentile(type.milliseconds, 0.99);
     }
     for (int t = 0; t < 6; ++t) {
-        std::printf("%-9s deals and first matches: %016llx\n", kTypeNames[t],
+        std::printf("%-9s deals and first matches: %016llx\n", TYPE_NAMES[t],
                     static_cast<unsigned long long>(totals[t].fingerprint));
     }
     std::printf("goal: p99 at most 2 ms, max at most 8 ms of thread processor time, "
                 "no fall-back\n");
     for (int t = 0; t < 6; ++t) {
-        std::printf("%-9s slowest build %.3f ms: %s\n", kTypeNames[t], totals[t].slowest,
+        std::printf("%-9s slowest build %.3f ms: %s\n", TYPE_NAMES[t], totals[t].slowest,
                     totals[t].slowestWhere.c_str());
         std::printf("%-9s %d builds over %.0f ms timed again; slowest first timing %.3f ms\n",
-                    kTypeNames[t], totals[t].timedAgain, kTimeAgainAboveMs,
+                    TYPE_NAMES[t], totals[t].timedAgain, TIME_AGAIN_ABOVE_MS,
                     totals[t].slowestFirstTiming);
-        state.counters[std::string(kTypeNames[t]) + "_max_ms"] = totals[t].slowest;
-        state.counters[std::string(kTypeNames[t]) + "_first_timing_max_ms"] =
+        state.counters[std::string(TYPE_NAMES[t]) + "_max_ms"] = totals[t].slowest;
+        state.counters[std::string(TYPE_NAMES[t]) + "_first_timing_max_ms"] =
             totals[t].slowestFirstTiming;
     }
     std::printf("builds with more than one fall-back or a failed build: %zu\n", worst.size());

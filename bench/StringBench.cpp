@@ -5,13 +5,13 @@
 
 namespace {
 
-const std::string mixedText =
+const std::string MIXED_TEXT =
     "Player Zo\xC3\xAB scored 12,345 points on the fourth floor \xE6\x97\xA5\xE6\x9C\xAC ";
 
 void BM_StringToWString(benchmark::State& state) {
     std::string text;
     for (int i = 0; i < state.range(0); ++i) {
-        text += mixedText;
+        text += MIXED_TEXT;
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(stringToWString(text));
@@ -24,7 +24,7 @@ BENCHMARK(BM_StringToWString)->Arg(1)->Arg(64);
 void BM_WStringToString(benchmark::State& state) {
     std::wstring text;
     for (int i = 0; i < state.range(0); ++i) {
-        text += stringToWString(mixedText);
+        text += stringToWString(MIXED_TEXT);
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(wstringToString(text));

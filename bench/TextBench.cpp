@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::wstring line = L"Match the free tiles in pairs, AVA WAVE Tokyo 1234567890 yes";
+const std::wstring LINE = L"Match the free tiles in pairs, AVA WAVE Tokyo 1234567890 yes";
 static_assert(sizeof(L"Match the free tiles in pairs, AVA WAVE Tokyo 1234567890 yes") ==
               61 * sizeof(wchar_t));
 
@@ -33,7 +33,7 @@ void layOutLine(benchmark::State& state) {
     }
     for (auto _ : state) {
         TextLayout layout;
-        font->layoutText(line, layout, 0, -1);
+        font->layoutText(LINE, layout, 0, -1);
         benchmark::DoNotOptimize(layout.maxRight);
     }
 }
@@ -49,7 +49,7 @@ void drawLine(benchmark::State& state) {
         return;
     }
     graphics->setFont(font);
-    const std::vector<TextLine> lines = {TextLine{line, 20, 280}};
+    const std::vector<TextLine> lines = {TextLine{LINE, 20, 280}};
     for (auto _ : state) {
         graphics->drawTextLines(lines, {});
         benchmark::ClobberMemory();

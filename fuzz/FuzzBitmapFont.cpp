@@ -6,7 +6,7 @@
 #include "framework/platform/BitmapFont.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     RefHolder<PropertyStore> store = fuzz::parseStore(data, size);

@@ -7,7 +7,7 @@
 #include "framework/platform/HighScoreTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     fuzz::files();

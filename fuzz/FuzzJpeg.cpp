@@ -5,7 +5,7 @@
 #include "framework/platform/JpegDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     setDisplayBytesPerPixel(size % 2 ? 2 : 4);

@@ -63,7 +63,7 @@ void buildLevels(AbstractProperty* property, int depth, int& budget) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     fuzz::gameReady();

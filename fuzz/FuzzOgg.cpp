@@ -8,7 +8,7 @@
 #include "framework/os/AudioDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     SampleData sample;

@@ -9,7 +9,7 @@
 #include "framework/platform/PlayerManager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     fuzz::clearFiles();

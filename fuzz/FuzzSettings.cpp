@@ -6,7 +6,7 @@
 #include "framework/os/FileKeyStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > fuzz::inputLimit) {
+    if (size > fuzz::INPUT_LIMIT) {
         return 0;
     }
     const std::string_view text(reinterpret_cast<const char*>(data), size);

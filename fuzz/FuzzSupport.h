@@ -79,6 +79,6 @@ inline std::string inputAsFile(const std::string& name, const uint8_t* data, siz
 
 // Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the
 // fuzzer finds nothing faster by feeding megabytes.
-constexpr size_t inputLimit = 1u << 20;
+constexpr size_t INPUT_LIMIT = 1u << 20;
 
 }  // namespace fuzz

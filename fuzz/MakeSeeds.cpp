@@ -257,7 +257,7 @@ void limits() {
     const std::string path = (root / "limit.zip").string();
     for (const uint32_t size : {FileArchive::MAX_MEMBER_SIZE, FileArchive::MAX_MEMBER_SIZE + 1}) {
         writeZip(path, {{"media/properties/text.xml", std::string(100, 'a'), true}});
-        patchZipMember(path, "media/properties/text.xml", ZipField::uncompressedSize, size);
+        patchZipMember(path, "media/properties/text.xml", ZipField::UNCOMPRESSED_SIZE, size);
         std::ifstream in(path, std::ios::binary);
         write("archive", "member-" + std::to_string(size),
               std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),

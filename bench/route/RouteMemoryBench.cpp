@@ -86,8 +86,8 @@ void printLargestMappings(int lap, const std::string& step) {
 bool loaderIdle() {
     ResourceManager* resources = ResourceManager::getInstance();
     return !resources ||
-           (!resources->nextPendingSection(ResourceManager::Queue::urgent, false) &&
-            !resources->nextPendingSection(ResourceManager::Queue::background, false));
+           (!resources->nextPendingSection(ResourceManager::Queue::URGENT, false) &&
+            !resources->nextPendingSection(ResourceManager::Queue::BACKGROUND, false));
 }
 
 int64_t imageBytes(const Image* image) {

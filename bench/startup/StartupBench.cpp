@@ -132,7 +132,7 @@ struct Watcher {
             measureFirstSections(*resources);
         }
         if (moments.startupDone >= 0 && moments.backgroundSections < 0 &&
-            !resources->nextPendingSection(ResourceManager::Queue::urgent, false)) {
+            !resources->nextPendingSection(ResourceManager::Queue::URGENT, false)) {
             moments.backgroundSections = since(moments);
         }
         auto* load = objectCast<SceneLoad>(scenes->getScene("SCENE_LOAD"));

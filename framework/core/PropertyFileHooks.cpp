@@ -34,7 +34,7 @@ FileReadResult read(int32_t mode, const std::string& fileName, uint32_t maxSize,
     bytes.clear();
     if (!installed.read) {
         reportEmpty(fileName);
-        return FileReadResult::notFound;
+        return FileReadResult::NOT_FOUND;
     }
     return installed.read(mode, fileName, maxSize, bytes);
 }

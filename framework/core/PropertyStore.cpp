@@ -68,7 +68,7 @@ bool isAttribute(const AbstractProperty& property) {
 }
 
 // The children of what is no node.
-const PropertyNameTable noChildren;
+const PropertyNameTable NO_CHILDREN;
 
 // The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
 std::string validUtf8(std::string_view text) {
@@ -86,9 +86,9 @@ size_t treeMemoryFor(size_t size, const XmlNestingScan& scan) {
     return memoryFor(size) - std::min(memoryFor(size), document);
 }
 
-const std::string tooMuchMemory = "its elements and attributes would take more than " +
-                                  std::to_string(PropertyStore::MAX_MEMORY_PER_BYTE) +
-                                  " times its size";
+const std::string TOO_MUCH_MEMORY = "its elements and attributes would take more than " +
+                                    std::to_string(PropertyStore::MAX_MEMORY_PER_BYTE) +
+                                    " times its size";
 
 // Why the reader refuses `text` (followed by four 0 bytes), or empty when it reads it. The scan
 // tells where the parser stops and what the document's nodes take.
@@ -103,16 +103,16 @@ std::string refusalOf(const std::string& text, XmlNestingScan& scan) {
     scan = scanXmlNesting(text.c_str(), PropertyStore::MAX_NESTING, PropertyStore::MAX_ATTRIBUTES,
                           costs);
     switch (scan.outcome) {
-        case XmlNestingScan::fits:
+        case XmlNestingScan::FITS:
             return {};
-        case XmlNestingScan::tooDeep:
+        case XmlNestingScan::TOO_DEEP:
             return "elements nest deeper than " + std::to_string(PropertyStore::MAX_NESTING);
-        case XmlNestingScan::tooManyAttributes:
+        case XmlNestingScan::TOO_MANY_ATTRIBUTES:
             return "an element has more than " + std::to_string(PropertyStore::MAX_ATTRIBUTES) +
                    " attributes";
-        case XmlNestingScan::tooMuchMemory:
-            return tooMuchMemory;
-        case XmlNestingScan::malformed:
+        case XmlNestingScan::TOO_MUCH_MEMORY:
+            return TOO_MUCH_MEMORY;
+        case XmlNestingScan::MALFORMED:
             break;
     }
     return "malformed";
@@ -257,11 +257,11 @@ bool PropertyStore::readFileDocument(const std::string& fileName, TiXmlDocument&
     std::string bytes;
     const FileReadResult read =
         PropertyFileHooks::read(currentMode(), fileName, MAX_FILE_BYTES, bytes);
-    if (read == FileReadResult::tooLarge) {
+    if (read == FileReadResult::TOO_LARGE) {
         logProblem("property file \"" + fileName + "\" not read: larger than " +
                    std::to_string(MAX_FILE_BYTES >> 20) + " MB");
     }
-    return read == FileReadResult::ok &&
+    return read == FileReadResult::OK &&
            parseBuffer(bytes, document, "property file \"" + fileName + "\"", treeMemory);
 }
 
@@ -276,7 +276,7 @@ bool PropertyStore::parseBuffer(std::string_view bytes, TiXmlDocument& document,
     const std::string refusal = refusalOf(text, scan);
     if (!refusal.empty()) {
         // A damaged file is common and says nothing; a file past a limit is worth a line.
-        if (scan.outcome != XmlNestingScan::malformed) {
+        if (scan.outcome != XmlNestingScan::MALFORMED) {
             logProblem(source + " not read: " + refusal);
         }
         return false;
@@ -319,7 +319,7 @@ bool PropertyStore::readDocument(const TiXmlDocument& document, size_t treeMemor
                 read.push_back(property);
             }
             if (memory.spent) {
-                logProblem(source + " not read: " + tooMuchMemory);
+                logProblem(source + " not read: " + TOO_MUCH_MEMORY);
                 return false;
             }
         }
@@ -435,7 +435,7 @@ bool PropertyStore::writeElement(AbstractProperty* property, TiXmlNode* parent, 
     auto* node = objectCast<PropertyNode>(property);
     auto* vector = node ? nullptr : objectCast<PropertyVector>(property);
     bool hasElements = vector && vector->getChildCount() > 0;
-    for (const auto& [childName, child] : node ? node->getNameTable() : noChildren) {
+    for (const auto& [childName, child] : node ? node->getNameTable() : NO_CHILDREN) {
         if (!isAttribute(*child)) {
             hasElements = true;
         } else if (!writeElement(child.get(), element, true)) {
@@ -456,7 +456,7 @@ bool PropertyStore::writeElement(AbstractProperty* property, TiXmlNode* parent, 
         return (printing && printing->Size() > MAX_FILE_BYTES) ||
                writeElement(child, element, node != nullptr);
     };
-    for (const auto& [childName, child] : node ? node->getNameTable() : noChildren) {
+    for (const auto& [childName, child] : node ? node->getNameTable() : NO_CHILDREN) {
         if (!isAttribute(*child) && !writeChild(child.get())) {
             return false;
         }
@@ -501,7 +501,7 @@ bool PropertyStore::save() {
         bytes.resize(bytes.size() - 4);
         const size_t tree = storedMemory(*this) - ownMemory(*this, tagOf(*this).size(), 0);
         if (refusal.empty() && tree > treeMemoryFor(bytes.size(), scan)) {
-            refusal = tooMuchMemory;
+            refusal = TOO_MUCH_MEMORY;
         }
     }
     if (!refusal.empty()) {

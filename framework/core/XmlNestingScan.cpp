@@ -258,9 +258,9 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
     std::vector<std::string_view> open;
     bool anyNode = false;
     auto stopCleanly = [&](const Byte* at) {
-        scan.outcome = !anyNode               ? XmlNestingScan::malformed
-                       : memory > costs.limit ? XmlNestingScan::tooMuchMemory
-                                              : XmlNestingScan::fits;
+        scan.outcome = !anyNode               ? XmlNestingScan::MALFORMED
+                       : memory > costs.limit ? XmlNestingScan::TOO_MUCH_MEMORY
+                                              : XmlNestingScan::FITS;
         scan.stopAt = static_cast<size_t>(at - begin);
         return scan;
     };
@@ -317,7 +317,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
         } else {
             const StartTag tag = readStartTag(p, maxAttributes);
             if (tag.attributes > maxAttributes) {
-                scan.outcome = XmlNestingScan::tooManyAttributes;
+                scan.outcome = XmlNestingScan::TOO_MANY_ATTRIBUTES;
                 return scan;
             }
             memory += costs.element + costs.attribute * static_cast<size_t>(tag.attributes);
@@ -328,7 +328,7 @@ XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAtt
                 open.push_back(tag.name);
                 scan.depth = std::max(scan.depth, static_cast<int32_t>(open.size()));
                 if (scan.depth > maxDepth) {
-                    scan.outcome = XmlNestingScan::tooDeep;
+                    scan.outcome = XmlNestingScan::TOO_DEEP;
                     return scan;
                 }
             }

@@ -16,14 +16,14 @@
 // UTF-8 lead byte takes the following bytes with it even when one of them is "<".
 struct XmlNestingScan {
     enum Outcome {
-        fits,     // nests no deeper than asked; `stopAt` tells where the parser would stop
-        tooDeep,  // some element lies deeper than asked
-        tooManyAttributes,  // some element has more attributes than asked
-        tooMuchMemory,      // the nodes would take more memory than asked
-        malformed  // the parser would report an error, or would find no node but a broken one
+        FITS,      // nests no deeper than asked; `stopAt` tells where the parser would stop
+        TOO_DEEP,  // some element lies deeper than asked
+        TOO_MANY_ATTRIBUTES,  // some element has more attributes than asked
+        TOO_MUCH_MEMORY,      // the nodes would take more memory than asked
+        MALFORMED  // the parser would report an error, or would find no node but a broken one
     };
 
-    Outcome outcome = malformed;
+    Outcome outcome = MALFORMED;
     // Deepest nesting of elements with content ("<a>" at the top level is 1; an empty "<a/>"
     // adds nothing, so the parser's element nesting is at most this + 1).
     int32_t depth = 0;
@@ -47,8 +47,8 @@ struct XmlNodeCosts {
 
 // Walks `text` up to its first 0 byte, which must be followed by at least three more 0 bytes
 // (the parser can step over the first one inside a UTF-8 sequence). Elements nesting deeper than
-// `maxDepth` stop the walk with tooDeep, an element of more than `maxAttributes` attributes with
-// tooManyAttributes; a text that would otherwise fit but whose nodes together cost more than
-// `costs.limit` gives tooMuchMemory.
+// `maxDepth` stop the walk with TOO_DEEP, an element of more than `maxAttributes` attributes with
+// TOO_MANY_ATTRIBUTES; a text that would otherwise fit but whose nodes together cost more than
+// `costs.limit` gives TOO_MUCH_MEMORY.
 XmlNestingScan scanXmlNesting(const char* text, int32_t maxDepth, int32_t maxAttributes = INT32_MAX,
                               const XmlNodeCosts& costs = {});

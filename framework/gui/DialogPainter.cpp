@@ -77,7 +77,7 @@ void DialogPainter::paint(Graphics* target) {
     const int32_t w = image->getWidth();
     const int32_t h = image->getHeight();
     if (adjustAlpha && initAlpha) {
-        target->fillRectChannel(Channel::Alpha, 0, 0, 0, w, h);
+        target->fillRectChannel(Channel::ALPHA, 0, 0, 0, w, h);
     }
     const Rect center{pieceWidth(LEFT), pieceHeight(TOP), w - pieceWidth(LEFT) - pieceWidth(RIGHT),
                       h - pieceHeight(TOP) - pieceHeight(BOTTOM)};
@@ -138,7 +138,7 @@ void DialogPainter::fillCenter(Graphics* target, const Rect& area) {
     }
     const int32_t a = static_cast<int32_t>(centerColor >> 24);
     if (!useMaxAlpha) {
-        target->fillRectChannelR(Channel::Alpha, a, area);
+        target->fillRectChannelR(Channel::ALPHA, a, area);
         return;
     }
     Image* image = target->getImage();
@@ -169,16 +169,16 @@ void DialogPainter::tile(Graphics* target, Image* image, const Rect& area) {
     const bool hasOwnAlpha = image->getUseAlphaChannel();
     image->setUseAlphaChannel(!adjustAlpha);
     if (adjustAlpha && !hasOwnAlpha) {
-        target->fillRectChannelR(Channel::Alpha, 255, area);
+        target->fillRectChannelR(Channel::ALPHA, 255, area);
     }
     for (int32_t top = area.y; top < area.y + area.h; top += stepY) {
         for (int32_t left = area.x; left < area.x + area.w; left += stepX) {
             target->blitWhole(image, left, top);
             if (adjustAlpha && hasOwnAlpha) {
                 if (useMaxAlpha) {
-                    target->blitChannelMaxWhole(image, Channel::Alpha, left, top);
+                    target->blitChannelMaxWhole(image, Channel::ALPHA, left, top);
                 } else {
-                    target->blitChannelWhole(image, Channel::Alpha, left, top);
+                    target->blitChannelWhole(image, Channel::ALPHA, left, top);
                 }
             }
         }

@@ -10,10 +10,10 @@ namespace {
 
 GuiDefinitions* registry = nullptr;
 
-constexpr std::array<const char*, 4> sectionNames = {"setups", "templates", "dialogs", "scenes"};
+constexpr std::array<const char*, 4> SECTION_NAMES = {"setups", "templates", "dialogs", "scenes"};
 
 bool isSectionName(const std::string& name) {
-    for (const char* section : sectionNames) {
+    for (const char* section : SECTION_NAMES) {
         if (name == section) {
             return true;
         }

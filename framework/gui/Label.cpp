@@ -15,10 +15,10 @@ QUOVEL_REGISTER_CLASS(Label)
 
 namespace {
 
-constexpr std::array<const char*, 2> padNames = {"offset", "none"};
+constexpr std::array<const char*, 2> PAD_NAMES = {"offset", "none"};
 
 // Where the font margin pushes the image for each anchor type: -1 left/up, 1 right/down.
-constexpr std::array<std::array<int32_t, 2>, 9> anchorPad = {
+constexpr std::array<std::array<int32_t, 2>, 9> ANCHOR_PAD = {
     {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {0, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
 
 bool isBlank(wchar_t c) {
@@ -75,13 +75,13 @@ void Label::readDefinition(PropertyNode* node) {
         }
     }
     if (node->getChild("wrapstyle")) {
-        wrapStyle = node->getChoice("wrapstyle", wrapStyleNames, -1);
+        wrapStyle = node->getChoice("wrapstyle", WRAP_STYLE_NAMES, -1);
     }
     if (node->getChild("padstyle")) {
-        padStyle = node->getChoice("padstyle", padNames, -1);
+        padStyle = node->getChoice("padstyle", PAD_NAMES, -1);
     }
     if (node->getChild("alignh")) {
-        alignH = node->getChoice("alignh", alignNames, -1);
+        alignH = node->getChoice("alignh", ALIGN_NAMES, -1);
     }
     if (AbstractProperty* value = node->getChild("autofitheight")) {
         autoFitHeight = value->getBool();
@@ -366,8 +366,8 @@ void Label::measureLines() {
     bounds.y = 0;
     const int32_t anchorType = getAnchor().type;
     if (padStyle == PAD_OFFSET && anchorType >= 0 && anchorType < 9) {
-        bounds.x = font->getMargin() * anchorPad[static_cast<size_t>(anchorType)][0];
-        bounds.y = font->getMargin() * anchorPad[static_cast<size_t>(anchorType)][1];
+        bounds.x = font->getMargin() * ANCHOR_PAD[static_cast<size_t>(anchorType)][0];
+        bounds.y = font->getMargin() * ANCHOR_PAD[static_cast<size_t>(anchorType)][1];
     }
     if (wrapStyle == WRAP_WORDWRAP || wrapStyle == WRAP_TRUNCATE) {
         if (alignH == ALIGN_CENTER) {
@@ -401,7 +401,7 @@ void Label::renderLines() {
     graphics->setColor(font->isLastLayerAlphaOnly() && !colors.empty() ? colors.front()
                                                                        : font->getLastLayerColor());
     graphics->fillRect(0, 0, imageWidth, imageHeight);
-    graphics->fillChannel(Channel::Alpha, 0);
+    graphics->fillChannel(Channel::ALPHA, 0);
     std::vector<TextLine> drawn;
     drawn.reserve(lines.size());
     for (const LabelLine& line : lines) {

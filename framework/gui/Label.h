@@ -33,9 +33,9 @@ public:
     enum Align : int32_t { ALIGN_LEFT = 0, ALIGN_CENTER = 1, ALIGN_RIGHT = 2 };
     enum PadStyle : int32_t { PAD_OFFSET = 0, PAD_NONE = 1 };
     // The definition words of the wrap styles and alignments, in enum order.
-    static constexpr std::array<const char*, 3> wrapStyleNames = {"autowidth", "wordwrap",
-                                                                  "truncate"};
-    static constexpr std::array<const char*, 3> alignNames = {"left", "center", "right"};
+    static constexpr std::array<const char*, 3> WRAP_STYLE_NAMES = {"autowidth", "wordwrap",
+                                                                    "truncate"};
+    static constexpr std::array<const char*, 3> ALIGN_NAMES = {"left", "center", "right"};
 
     // The sprite keys, then "font" + "section", "color" (or "color0", "color1", ...),
     // "wrapstyle", "padstyle", "alignh", "autofitheight", "lineheight" and the text from

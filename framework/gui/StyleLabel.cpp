@@ -69,10 +69,10 @@ void StyleLabel::readDefinition(PropertyNode* node) {
         state.colorStack.push_back(static_cast<uint32_t>(value->getInt()));
     }
     if (node->getChild("wrapstyle")) {
-        state.wrapStyle = node->getChoice("wrapstyle", Label::wrapStyleNames, -1);
+        state.wrapStyle = node->getChoice("wrapstyle", Label::WRAP_STYLE_NAMES, -1);
     }
     if (node->getChild("alignh")) {
-        state.alignH = node->getChoice("alignh", Label::alignNames, -1);
+        state.alignH = node->getChoice("alignh", Label::ALIGN_NAMES, -1);
     }
     if (AbstractProperty* value = node->getChild("autofitheight")) {
         autoFit = value->getBool();
@@ -354,7 +354,7 @@ void StyleLabel::renderImage() {
     if (!graphics) {
         return;
     }
-    graphics->fillChannel(Channel::Alpha, 0);
+    graphics->fillChannel(Channel::ALPHA, 0);
     // The boxes first, so the text's soft edges blend into its own color.
     for (const RefHolder<StyleLabelLine>& line : lines) {
         for (const RefHolder<Label>& run : line->runs) {
@@ -373,7 +373,7 @@ void StyleLabel::renderImage() {
     for (const RefHolder<Sprite>& sprite : state.images) {
         if (Image* picture = sprite->getImage()) {
             graphics->blitWhole(picture, sprite->getX(), sprite->getY());
-            graphics->blitChannelMaxWhole(picture, Channel::Alpha, sprite->getX(), sprite->getY());
+            graphics->blitChannelMaxWhole(picture, Channel::ALPHA, sprite->getX(), sprite->getY());
         }
     }
 }

@@ -17,7 +17,7 @@ QUOVEL_DEFINE_TYPE(ModifierVisible, &Modifier::typeRecord)
 
 namespace {
 
-constexpr float fullTurn = 6.2831855f;
+constexpr float FULL_TURN = 6.2831855f;
 
 // from + (to - from) * t, in double so that int32 ends do not overflow.
 double lerp(double from, double to, double t) {
@@ -57,7 +57,7 @@ void ModifierRotation::update(int32_t elapsedMs) {
     const double t = static_cast<double>(elapsed) / duration;
     double angle;
     if (spin) {
-        angle = startAngle + t * fullTurn;
+        angle = startAngle + t * FULL_TURN;
     } else if (smooth) {
         angle = lerp(startAngle, endAngle, (3.0 - 2.0 * t) * t * t);
     } else {

@@ -21,9 +21,9 @@ QUOVEL_REGISTER_CLASS(AdditiveSprite)
 
 namespace {
 
-constexpr std::array<const char*, 9> anchorNames = {
+constexpr std::array<const char*, 9> ANCHOR_NAMES = {
     "topleft", "top", "topright", "left", "center", "right", "bottomleft", "bottom", "bottomright"};
-constexpr std::array<const char*, 3> wrapStyleNames = {"once", "switch", "loop"};
+constexpr std::array<const char*, 3> WRAP_STYLE_NAMES = {"once", "switch", "loop"};
 
 // base + delta without wrapping past the int32 range.
 int32_t addClamped(int32_t base, int64_t delta) {
@@ -123,7 +123,7 @@ Sprite::Sprite(PropertyNode* definition) : GameNode(definition) {
         reversed = value->getBool();
     }
     if (node->getChild("framewrapstyle")) {
-        frameWrapStyle = node->getChoice("framewrapstyle", wrapStyleNames, frameWrapStyle);
+        frameWrapStyle = node->getChoice("framewrapstyle", WRAP_STYLE_NAMES, frameWrapStyle);
     }
     if (AbstractProperty* value = node->getChild("frametime")) {
         addModifier(this, new ModifierFrame(-1, value->getInt()), true);
@@ -131,7 +131,7 @@ Sprite::Sprite(PropertyNode* definition) : GameNode(definition) {
     if (AbstractProperty* value = node->getChild("anchorpoint_x")) {
         setAnchorOffset(value->getFloat(), node->getChildValue("anchorpoint_y")->getFloat());
     } else if (node->getChild("anchorpoint")) {
-        setAnchor(node->getChoice("anchorpoint", anchorNames, anchor.type));
+        setAnchor(node->getChoice("anchorpoint", ANCHOR_NAMES, anchor.type));
     }
     if (AbstractProperty* value = node->getChild("tooltip")) {
         setToolTip(getBasicText(value->getValue()));

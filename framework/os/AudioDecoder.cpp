@@ -18,15 +18,15 @@ namespace audio {
 namespace {
 
 // Sound effects are short and music is streamed: anything larger is a damaged or hostile file.
-constexpr size_t maxFileBytes = 64u << 20;
-constexpr size_t maxDecodedBytes = 128u << 20;
+constexpr size_t MAX_FILE_BYTES = 64u << 20;
+constexpr size_t MAX_DECODED_BYTES = 128u << 20;
 // Rates outside this range are no real sound: at 1 Hz a few kilobytes would convert to
 // gigabytes at the output rate.
-constexpr long minRate = 8000;
-constexpr long maxRate = 192000;
+constexpr long MIN_RATE = 8000;
+constexpr long MAX_RATE = 192000;
 
 bool isSoundRate(long rate) {
-    return rate >= minRate && rate <= maxRate;
+    return rate >= MIN_RATE && rate <= MAX_RATE;
 }
 
 // Converts interleaved PCM to 16-bit mono (from mono) or stereo (from anything else) at the
@@ -48,7 +48,7 @@ bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8
     // The conversion works in place in a buffer of the decoded size times the multiplier: that
     // buffer is held to the same bound as the decoded samples.
     const size_t multiplier = static_cast<size_t>(std::max(cvt.len_mult, 1));
-    if (length > maxDecodedBytes || length * multiplier > maxDecodedBytes) {
+    if (length > MAX_DECODED_BYTES || length * multiplier > MAX_DECODED_BYTES) {
         return false;
     }
     std::vector<uint8_t> buffer(length * multiplier);
@@ -182,7 +182,7 @@ bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& s
         const vorbis_info* part = ov_info(&file, section);
         // A damaged packet or a chained part in another layout spoils the sample.
         if (got < 0 || !part || part->channels != channels || part->rate != rate ||
-            pcm.size() + static_cast<size_t>(got) > maxDecodedBytes) {
+            pcm.size() + static_cast<size_t>(got) > MAX_DECODED_BYTES) {
             valid = false;
             break;
         }
@@ -307,19 +307,19 @@ private:
 FileFormat detectFormat(const uint8_t* data, size_t length) {
     if (length >= 12 && std::memcmp(data, "RIFF", 4) == 0 &&
         std::memcmp(data + 8, "WAVE", 4) == 0) {
-        return FileFormat::wav;
+        return FileFormat::WAV;
     }
     if (length >= 4 && std::memcmp(data, "OggS", 4) == 0) {
-        return FileFormat::ogg;
+        return FileFormat::OGG;
     }
-    return FileFormat::unknown;
+    return FileFormat::UNKNOWN;
 }
 
 bool readSoundFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
     bytes.clear();
     uint64_t size = 0;
     const FileDescriptor file = openRegularFile(fileName, size);
-    if (file.get() < 0 || size > maxFileBytes) {
+    if (file.get() < 0 || size > MAX_FILE_BYTES) {
         return false;
     }
     bytes.resize(static_cast<size_t>(size));
@@ -339,11 +339,11 @@ bool readSoundFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
 
 bool decodeSample(const uint8_t* data, size_t length, int outputRate, SampleData& sample) {
     switch (detectFormat(data, length)) {
-        case FileFormat::wav:
+        case FileFormat::WAV:
             return decodeWav(data, length, outputRate, sample);
-        case FileFormat::ogg:
+        case FileFormat::OGG:
             return decodeOgg(data, length, outputRate, sample);
-        case FileFormat::unknown:
+        case FileFormat::UNKNOWN:
             break;
     }
     return false;
@@ -429,12 +429,12 @@ std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, in
             return nullptr;
         }
     }
-    if (detectFormat(header, sizeof header) == FileFormat::ogg) {
+    if (detectFormat(header, sizeof header) == FileFormat::OGG) {
         auto decoder = std::make_unique<OggStreamDecoder>();
         if (!decoder->open(fileName, outputRate)) {
             return nullptr;
         }
-        if (decoder->length() > 0 && decoder->length() <= maxCachedStreamFrames) {
+        if (decoder->length() > 0 && decoder->length() <= MAX_CACHED_STREAM_FRAMES) {
             return std::make_unique<CachedStreamDecoder>(std::move(decoder));
         }
         return decoder;

@@ -12,7 +12,7 @@
 // format told by the file's header. Everything comes out as 16-bit frames at the output rate.
 namespace audio {
 
-enum class FileFormat { unknown, wav, ogg };
+enum class FileFormat { UNKNOWN, WAV, OGG };
 
 FileFormat detectFormat(const uint8_t* data, size_t length);
 
@@ -64,7 +64,7 @@ private:
 
 // The longest music kept whole in memory, in frames (about three minutes at 44,100 Hz, 31 MiB);
 // a longer track is decoded as it plays.
-inline constexpr uint32_t maxCachedStreamFrames = 8'000'000;
+inline constexpr uint32_t MAX_CACHED_STREAM_FRAMES = 8'000'000;
 
 // Plays a decoded sample as a stream (WAV music is decoded whole).
 class SampleStreamDecoder : public StreamDecoder {
@@ -80,7 +80,7 @@ private:
 };
 
 // Opens a WAV or Ogg Vorbis file for streaming; null when it cannot be opened or decoded. Ogg
-// music up to `maxCachedStreamFrames` long is kept as it is decoded.
+// music up to `MAX_CACHED_STREAM_FRAMES` long is kept as it is decoded.
 std::unique_ptr<StreamDecoder> openStreamDecoder(const std::string& fileName, int outputRate);
 
 }  // namespace audio

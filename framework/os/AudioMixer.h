@@ -15,13 +15,13 @@
 class AudioMixer {
 public:
     // Mode bits of loads, streams and samples; the sound files' own headers give the format.
-    static constexpr uint32_t modeLoopOff = 1;
-    static constexpr uint32_t modeLoopNormal = 2;
-    static constexpr uint32_t modeLoadMemory = 0x8000;
+    static constexpr uint32_t MODE_LOOP_OFF = 1;
+    static constexpr uint32_t MODE_LOOP_NORMAL = 2;
+    static constexpr uint32_t MODE_LOAD_MEMORY = 0x8000;
 
-    static constexpr int32_t noChannel = -1;
-    static constexpr int maxVolume = 255;
-    static constexpr int centrePan = 128;
+    static constexpr int32_t NO_CHANNEL = -1;
+    static constexpr int MAX_VOLUME = 255;
+    static constexpr int CENTRE_PAN = 128;
 
     virtual ~AudioMixer() = default;
 

@@ -10,7 +10,7 @@ class EventSource {
 public:
     // The code of the WM_QUIT that a request to end from outside (a termination signal) brings:
     // the game ends as after its own quit, without asking.
-    static constexpr uint32_t signalQuitCode = 0x80000000u;
+    static constexpr uint32_t SIGNAL_QUIT_CODE = 0x80000000u;
 
     virtual ~EventSource() = default;
 

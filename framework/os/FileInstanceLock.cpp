@@ -56,7 +56,7 @@ bool FileInstanceLock::tryAcquire() {
             return true;  // nowhere to lock, and nowhere to save either: the game runs
         }
     }
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(quitWaitMs);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(QUIT_WAIT_MS);
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return true;

@@ -13,7 +13,7 @@
 class FileInstanceLock : public InstanceLock {
 public:
     // How long a held lock is tried again: a copy saving on its way out holds it that long.
-    static constexpr int quitWaitMs = 2000;
+    static constexpr int QUIT_WAIT_MS = 2000;
 
     FileInstanceLock(const std::string& folder, const std::string& name);
     ~FileInstanceLock() override;

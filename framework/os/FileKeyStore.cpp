@@ -16,17 +16,17 @@
 
 namespace {
 
-constexpr std::string_view fileHeader = "quovel-keystore 1\n";
-constexpr std::string_view fileEnd = "end";
-constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr std::string_view FILE_HEADER = "quovel-keystore 1\n";
+constexpr std::string_view FILE_END = "end";
+constexpr int FOLDER_FLAGS = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 std::string_view typeWord(KeyValueType type) {
     switch (type) {
-        case KeyValueType::Dword:
+        case KeyValueType::DWORD:
             return "dword";
-        case KeyValueType::String:
+        case KeyValueType::STRING:
             return "sz";
-        case KeyValueType::Binary:
+        case KeyValueType::BINARY:
             break;
     }
     return "binary";
@@ -123,15 +123,15 @@ bool decodeLine(std::string_view line, KeyValue& value) {
     value.dword = 0;
     value.text.clear();
     if (type == "dword") {
-        value.type = KeyValueType::Dword;
+        value.type = KeyValueType::DWORD;
         const char* end = data.data() + data.size();
         const auto parsed = std::from_chars(data.data(), end, value.dword);
         return !data.empty() && parsed.ec == std::errc() && parsed.ptr == end;
     }
     if (type == "sz") {
-        value.type = KeyValueType::String;
+        value.type = KeyValueType::STRING;
     } else if (type == "binary") {
-        value.type = KeyValueType::Binary;
+        value.type = KeyValueType::BINARY;
     } else {
         return false;
     }
@@ -142,7 +142,7 @@ bool decodeLine(std::string_view line, KeyValue& value) {
 bool readSmallFile(int fd, std::string& data) {
     struct stat status {};
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        static_cast<uint64_t>(status.st_size) > FileKeyStore::maxFileBytes) {
+        static_cast<uint64_t>(status.st_size) > FileKeyStore::MAX_FILE_BYTES) {
         return false;
     }
     data.clear();
@@ -159,7 +159,7 @@ bool readSmallFile(int fd, std::string& data) {
             return false;
         }
         data.append(buffer, static_cast<size_t>(got));
-        if (data.size() > FileKeyStore::maxFileBytes) {
+        if (data.size() > FileKeyStore::MAX_FILE_BYTES) {
             return false;
         }
     }
@@ -171,14 +171,14 @@ bool readSmallFile(int fd, std::string& data) {
 std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
     std::vector<KeyValue> values;
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
-    const FileDescriptor file(openat(keyFolder, std::string(keyStoreFileName).c_str(),
+    const FileDescriptor file(openat(keyFolder, std::string(KEY_STORE_FILE_NAME).c_str(),
                                      O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     std::string data;
     const bool read = file.get() >= 0 && readSmallFile(file.get(), data);
     const bool decoded = read && FileKeyStore::decodeValues(data, values);
     if (damaged) {
         struct stat status {};
-        *damaged = !decoded && fstatat(keyFolder, std::string(keyStoreFileName).c_str(), &status,
+        *damaged = !decoded && fstatat(keyFolder, std::string(KEY_STORE_FILE_NAME).c_str(), &status,
                                        AT_SYMLINK_NOFOLLOW) == 0;
     }
     return values;
@@ -211,19 +211,19 @@ bool findEntryInAnyCase(int folder, const std::string& name, std::string& found)
 // `opened` becomes the name of the folder opened, in the case it has.
 int openChildFolder(int folder, const std::string& name, bool create, std::string& opened) {
     opened = name;
-    const int child = openat(folder, name.c_str(), folderFlags);
+    const int child = openat(folder, name.c_str(), FOLDER_FLAGS);
     if (child >= 0 || errno != ENOENT) {
         return child;
     }
     std::string existing;
     if (findEntryInAnyCase(folder, name, existing)) {
         opened = existing;
-        return openat(folder, existing.c_str(), folderFlags);
+        return openat(folder, existing.c_str(), FOLDER_FLAGS);
     }
     if (!create || (mkdirat(folder, name.c_str(), 0700) != 0 && errno != EEXIST)) {
         return -1;
     }
-    return openat(folder, name.c_str(), folderFlags);
+    return openat(folder, name.c_str(), FOLDER_FLAGS);
 }
 
 // Creates the absolute folder and its missing parents.
@@ -287,7 +287,7 @@ std::string FileKeyStore::damagedValuesFile(std::string_view keyPath) {
     if (folder.get() >= 0) {
         readKeyFile(folder.get(), &damaged);
     }
-    return damaged ? path + "/" + std::string(keyStoreFileName) : std::string();
+    return damaged ? path + "/" + std::string(KEY_STORE_FILE_NAME) : std::string();
 }
 
 std::string FileKeyStore::keyFolder(std::string_view keyPath) {
@@ -320,19 +320,19 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     if (data == stored) {
         return true;
     }
-    return data.size() <= maxFileBytes &&
-           replaceFileAt(folder.get(), std::string(keyStoreFileName),
+    return data.size() <= MAX_FILE_BYTES &&
+           replaceFileAt(folder.get(), std::string(KEY_STORE_FILE_NAME),
                          reinterpret_cast<const uint8_t*>(data.data()), data.size());
 }
 
 std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {
-    std::string data(fileHeader);
+    std::string data(FILE_HEADER);
     for (const KeyValue& value : values) {
         data += typeWord(value.type);
         data += '\t';
         appendEscaped(data, value.name);
         data += '\t';
-        if (value.type == KeyValueType::Dword) {
+        if (value.type == KeyValueType::DWORD) {
             char digits[16];
             const auto converted = std::to_chars(digits, digits + sizeof digits, value.dword);
             data.append(digits, converted.ptr);
@@ -341,18 +341,18 @@ std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {
         }
         data += '\n';
     }
-    data += fileEnd;
+    data += FILE_END;
     data += '\n';
     return data;
 }
 
 bool FileKeyStore::decodeValues(std::string_view data, std::vector<KeyValue>& values) {
     values.clear();
-    if (!data.starts_with(fileHeader)) {
+    if (!data.starts_with(FILE_HEADER)) {
         return false;
     }
     std::unordered_set<std::string> seen;
-    size_t start = fileHeader.size();
+    size_t start = FILE_HEADER.size();
     for (;;) {
         const size_t newline = data.find('\n', start);
         if (newline == std::string_view::npos) {
@@ -360,7 +360,7 @@ bool FileKeyStore::decodeValues(std::string_view data, std::vector<KeyValue>& va
         }
         const std::string_view line = data.substr(start, newline - start);
         start = newline + 1;
-        if (line == fileEnd) {
+        if (line == FILE_END) {
             if (start == data.size()) {
                 return true;
             }

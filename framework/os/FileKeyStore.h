@@ -32,7 +32,7 @@ public:
     static bool decodeValues(std::string_view data, std::vector<KeyValue>& values);
 
     // Larger files read as empty, and writes that would make one fail.
-    static constexpr size_t maxFileBytes = 1u << 20;
+    static constexpr size_t MAX_FILE_BYTES = 1u << 20;
 
 private:
     // Opens the key's folder, creating missing folders when `create` is set; -1 on failure.

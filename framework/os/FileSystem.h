@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-enum class FileReadResult { ok, notFound, tooLarge, failed };
+enum class FileReadResult { OK, NOT_FOUND, TOO_LARGE, FAILED };
 
 // Why writes failed: a full disk (or a used-up quota) is told apart from a refusal. Ranked:
 // of several failures, a full disk is the one to tell.

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t maxKeyNameBytes = 255;
+constexpr size_t MAX_KEY_NAME_BYTES = 255;
 
 std::atomic<KeyStore*> installedStore{nullptr};
 
@@ -16,8 +16,8 @@ char foldAscii(char c) {
 }
 
 bool isPlainKeyName(std::string_view name) {
-    if (name.empty() || name.size() > maxKeyNameBytes || name.front() == '.' ||
-        keyNamesEqual(name, keyStoreFileName)) {
+    if (name.empty() || name.size() > MAX_KEY_NAME_BYTES || name.front() == '.' ||
+        keyNamesEqual(name, KEY_STORE_FILE_NAME)) {
         return false;
     }
     for (const char c : name) {
@@ -35,7 +35,7 @@ bool isPlainKeyName(std::string_view name) {
 KeyValue KeyValue::makeDword(std::string_view name, uint32_t value) {
     KeyValue result;
     result.name = name;
-    result.type = KeyValueType::Dword;
+    result.type = KeyValueType::DWORD;
     result.dword = value;
     return result;
 }
@@ -43,7 +43,7 @@ KeyValue KeyValue::makeDword(std::string_view name, uint32_t value) {
 KeyValue KeyValue::makeString(std::string_view name, std::string_view text) {
     KeyValue result;
     result.name = name;
-    result.type = KeyValueType::String;
+    result.type = KeyValueType::STRING;
     result.text = text;
     return result;
 }
@@ -51,7 +51,7 @@ KeyValue KeyValue::makeString(std::string_view name, std::string_view text) {
 KeyValue KeyValue::makeBinary(std::string_view name, std::string_view bytes) {
     KeyValue result;
     result.name = name;
-    result.type = KeyValueType::Binary;
+    result.type = KeyValueType::BINARY;
     result.text = bytes;
     return result;
 }

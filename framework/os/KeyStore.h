@@ -7,12 +7,12 @@
 
 // Types of stored values. The game reads and writes only numbers and texts; any other kind a
 // key may hold (binary data) is kept as Binary so that readers can recognise it and skip it.
-enum class KeyValueType { Dword, String, Binary };
+enum class KeyValueType { DWORD, STRING, BINARY };
 
 // One named value of a key.
 struct KeyValue {
     std::string name;
-    KeyValueType type = KeyValueType::Dword;
+    KeyValueType type = KeyValueType::DWORD;
     uint32_t dword = 0;
     // String: the UTF-8 text (any character, newlines included); Binary: the raw bytes.
     std::string text;
@@ -61,7 +61,7 @@ public:
 };
 
 // The file that holds a key's values inside the key's folder; no key name may take it.
-inline constexpr std::string_view keyStoreFileName = "values.keystore";
+inline constexpr std::string_view KEY_STORE_FILE_NAME = "values.keystore";
 
 // Splits a key path into the names below "Software". Empty names (doubled or trailing
 // separators) are dropped. Refused, with false: paths outside "Software", "Software" itself,

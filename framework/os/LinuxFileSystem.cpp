@@ -212,11 +212,11 @@ FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSi
     uint64_t size = 0;
     const FileDescriptor file = openRegularFile(path, size);
     if (file.get() < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::notFound
-                                                   : FileReadResult::failed;
+        return errno == ENOENT || errno == ENOTDIR ? FileReadResult::NOT_FOUND
+                                                   : FileReadResult::FAILED;
     }
     if (size > maxSize) {
-        return FileReadResult::tooLarge;
+        return FileReadResult::TOO_LARGE;
     }
     bytes.resize(static_cast<size_t>(size));
     size_t done = 0;
@@ -233,7 +233,7 @@ FileReadResult LinuxFileSystem::readFile(const std::string& path, uint64_t maxSi
     // A file that shrank under us is not read whole.
     if (done != bytes.size()) {
         bytes.clear();
-        return FileReadResult::failed;
+        return FileReadResult::FAILED;
     }
-    return FileReadResult::ok;
+    return FileReadResult::OK;
 }

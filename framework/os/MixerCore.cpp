@@ -84,15 +84,15 @@ void StreamRing::clear() {
 
 MixerCore::MixerCore(int rate, int sampleVoices)
     : rateHz(rate),
-      sampleVoices(std::clamp(sampleVoices, 1, maxSampleVoices)),
-      voices(static_cast<size_t>(this->sampleVoices + maxStreamVoices)),
-      accumulator(chunkFrames * 2),
-      streamScratch(chunkFrames * 2) {}
+      sampleVoices(std::clamp(sampleVoices, 1, MAX_SAMPLE_VOICES)),
+      voices(static_cast<size_t>(this->sampleVoices + MAX_STREAM_VOICES)),
+      accumulator(CHUNK_FRAMES * 2),
+      streamScratch(CHUNK_FRAMES * 2) {}
 
 int32_t MixerCore::startVoice(int first, int last, const Voice& start) {
     for (int index = first; index < last; ++index) {
         Voice& voice = voices[static_cast<size_t>(index)];
-        if (voice.kind == Kind::none) {
+        if (voice.kind == Kind::NONE) {
             const uint32_t generation = Channel::nextGeneration(voice.generation);
             voice = start;
             voice.generation = generation;
@@ -107,7 +107,7 @@ int32_t MixerCore::playSample(const SampleData* sample, bool paused) {
         return -1;
     }
     Voice start;
-    start.kind = Kind::sample;
+    start.kind = Kind::SAMPLE;
     start.sample = sample;
     start.loop = sample->loop;
     start.paused = paused;
@@ -119,7 +119,7 @@ int32_t MixerCore::playStream(StreamRing* ring) {
         return -1;
     }
     Voice start;
-    start.kind = Kind::stream;
+    start.kind = Kind::STREAM;
     start.ring = ring;
     start.absolute = true;
     return startVoice(sampleVoices, static_cast<int>(voices.size()), start);
@@ -138,7 +138,7 @@ const MixerCore::Voice* MixerCore::find(int32_t channel) const {
         return nullptr;
     }
     const Voice& voice = voices[index];
-    if (voice.kind == Kind::none || voice.generation != Channel::generation(channel)) {
+    if (voice.kind == Kind::NONE || voice.generation != Channel::generation(channel)) {
         return nullptr;
     }
     return &voice;
@@ -151,7 +151,7 @@ bool MixerCore::setVolume(int32_t channel, int volume) {
     }
     voice->volume = clampByte(volume);
     // Streams never follow the effects master volume.
-    voice->absolute = voice->kind == Kind::stream;
+    voice->absolute = voice->kind == Kind::STREAM;
     return true;
 }
 
@@ -188,7 +188,7 @@ bool MixerCore::stop(int32_t channel) {
     if (!voice) {
         return false;
     }
-    voice->kind = Kind::none;
+    voice->kind = Kind::NONE;
     return true;
 }
 
@@ -199,7 +199,7 @@ bool MixerCore::isPlaying(int32_t channel) const {
 int32_t MixerCore::channelOf(const StreamRing* ring) const {
     for (size_t index = static_cast<size_t>(sampleVoices); index < voices.size(); ++index) {
         const Voice& voice = voices[index];
-        if (voice.kind == Kind::stream && voice.ring == ring) {
+        if (voice.kind == Kind::STREAM && voice.ring == ring) {
             return Channel::make(static_cast<uint32_t>(index), voice.generation);
         }
     }
@@ -212,23 +212,23 @@ void MixerCore::setEffectsMasterVolume(int volume) {
 
 void MixerCore::stopSample(const SampleData* sample) {
     for (Voice& voice : voices) {
-        if (voice.kind == Kind::sample && voice.sample == sample) {
-            voice.kind = Kind::none;
+        if (voice.kind == Kind::SAMPLE && voice.sample == sample) {
+            voice.kind = Kind::NONE;
         }
     }
 }
 
 void MixerCore::stopStream(const StreamRing* ring) {
     for (Voice& voice : voices) {
-        if (voice.kind == Kind::stream && voice.ring == ring) {
-            voice.kind = Kind::none;
+        if (voice.kind == Kind::STREAM && voice.ring == ring) {
+            voice.kind = Kind::NONE;
         }
     }
 }
 
 void MixerCore::mix(int16_t* out, uint32_t frameCount) {
     while (frameCount > 0) {
-        const uint32_t chunk = std::min(frameCount, chunkFrames);
+        const uint32_t chunk = std::min(frameCount, CHUNK_FRAMES);
         mixChunk(accumulator.data(), chunk);
         toSamples(accumulator.data(), out, chunk * 2);
         out += chunk * 2;
@@ -239,7 +239,7 @@ void MixerCore::mix(int16_t* out, uint32_t frameCount) {
 void MixerCore::mixChunk(float* sum, uint32_t frameCount) {
     std::fill(sum, sum + frameCount * 2, 0.0f);
     for (Voice& voice : voices) {
-        if (voice.kind == Kind::none || voice.paused) {
+        if (voice.kind == Kind::NONE || voice.paused) {
             continue;
         }
         float level = static_cast<float>(voice.volume) / 255.0f;
@@ -248,7 +248,7 @@ void MixerCore::mixChunk(float* sum, uint32_t frameCount) {
         }
         const float left = level * leftPanGain(voice.pan);
         const float right = level * rightPanGain(voice.pan);
-        if (voice.kind == Kind::sample) {
+        if (voice.kind == Kind::SAMPLE) {
             mixSample(voice, sum, frameCount, left, right);
         } else {
             mixStream(voice, sum, frameCount, left, right);
@@ -264,7 +264,7 @@ void MixerCore::mixSample(Voice& voice, float* sum, uint32_t frameCount, float l
         if (voice.position >= length) {
             // A looping sample of no frames would spin here for ever: it ends like any other.
             if (!voice.loop || length == 0) {
-                voice.kind = Kind::none;
+                voice.kind = Kind::NONE;
                 return;
             }
             voice.position = 0;
@@ -289,7 +289,7 @@ void MixerCore::mixSample(Voice& voice, float* sum, uint32_t frameCount, float l
     }
     // A sample that ends exactly at the chunk's end frees its voice now, not one chunk later.
     if (voice.position >= length && (!voice.loop || length == 0)) {
-        voice.kind = Kind::none;
+        voice.kind = Kind::NONE;
     }
 }
 
@@ -302,6 +302,6 @@ void MixerCore::mixStream(Voice& voice, float* sum, uint32_t frameCount, float l
     }
     // An empty ring that is not at its end is a late decoder: silence, and the voice waits.
     if (voice.ring->ended && voice.ring->available() == 0) {
-        voice.kind = Kind::none;
+        voice.kind = Kind::NONE;
     }
 }

@@ -50,8 +50,9 @@ private:
 class MixerCore {
 public:
     using Channel = SlotHandle<8>;
-    static constexpr int maxStreamVoices = 8;
-    static constexpr int maxSampleVoices = static_cast<int>(Channel::maxSlots) - maxStreamVoices;
+    static constexpr int MAX_STREAM_VOICES = 8;
+    static constexpr int MAX_SAMPLE_VOICES =
+        static_cast<int>(Channel::MAX_SLOTS) - MAX_STREAM_VOICES;
 
     MixerCore(int rate, int sampleVoices);
 
@@ -83,9 +84,9 @@ public:
     void mix(int16_t* out, uint32_t frameCount);
 
 private:
-    enum class Kind : uint8_t { none, sample, stream };
+    enum class Kind : uint8_t { NONE, SAMPLE, STREAM };
     struct Voice {
-        Kind kind = Kind::none;
+        Kind kind = Kind::NONE;
         uint32_t generation = 0;
         const SampleData* sample = nullptr;
         StreamRing* ring = nullptr;
@@ -97,7 +98,7 @@ private:
         int pan = 128;
     };
 
-    static constexpr uint32_t chunkFrames = 512;
+    static constexpr uint32_t CHUNK_FRAMES = 512;
 
     int32_t startVoice(int first, int last, const Voice& start);
     Voice* find(int32_t channel);

@@ -6,7 +6,7 @@ namespace processHeap {
 
 void keepLargeBlocksSeparate() {
     // Setting the threshold also stops glibc from raising it as mapped blocks are freed.
-    mallopt(M_MMAP_THRESHOLD, separateBlockBytes);
+    mallopt(M_MMAP_THRESHOLD, SEPARATE_BLOCK_BYTES);
 }
 
 void returnFreePages() {

@@ -9,9 +9,9 @@ namespace processHeap {
 
 // Blocks of at least this many bytes are always mapped on their own and go back to the system
 // when freed: a 160 x 200 picture and larger.
-inline constexpr int separateBlockBytes = 128 * 1024;
+inline constexpr int SEPARATE_BLOCK_BYTES = 128 * 1024;
 
-// Keeps the size above which blocks are mapped on their own fixed at `separateBlockBytes`.
+// Keeps the size above which blocks are mapped on their own fixed at `SEPARATE_BLOCK_BYTES`.
 // Called once at start-up, before the pictures load.
 void keepLargeBlocksSeparate();
 

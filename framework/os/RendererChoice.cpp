@@ -31,17 +31,17 @@ OpenGlDrawer askXServer(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
-        return OpenGlDrawer::unknown;
+        return OpenGlDrawer::UNKNOWN;
     }
     for (const char* direct : {"DRI3", "DRI2", "NV-GLX"}) {
         int opcode = 0;
         int firstEvent = 0;
         int firstError = 0;
         if (XQueryExtension(info.info.x11.display, direct, &opcode, &firstEvent, &firstError)) {
-            return OpenGlDrawer::graphicsCard;
+            return OpenGlDrawer::GRAPHICS_CARD;
         }
     }
-    return OpenGlDrawer::processor;
+    return OpenGlDrawer::PROCESSOR;
 }
 
 // An OpenGL renderer whose GL draws on the processor (Mesa's llvmpipe, softpipe, swrast): what
@@ -72,13 +72,13 @@ bool rasterisesInSoftware(SDL_Renderer* renderer) {
 
 OpenGlDrawer predictOpenGlDrawer(SDL_Window* window) {
     if (environmentSaysYes("LIBGL_ALWAYS_SOFTWARE")) {
-        return OpenGlDrawer::processor;
+        return OpenGlDrawer::PROCESSOR;
     }
     // Indirect rendering draws in the X server, whatever the server's extensions say.
     if (environmentSaysYes("LIBGL_ALWAYS_INDIRECT")) {
-        return OpenGlDrawer::unknown;
+        return OpenGlDrawer::UNKNOWN;
     }
-    return window ? askXServer(window) : OpenGlDrawer::unknown;
+    return window ? askXServer(window) : OpenGlDrawer::UNKNOWN;
 }
 
 SDL_Renderer* createWindowRenderer(SDL_Window* window) {
@@ -89,7 +89,7 @@ SDL_Renderer* createWindowRenderer(SDL_Window* window) {
     }
     SDL_Renderer* renderer = nullptr;
     // Every accelerated renderer SDL has on this system draws through OpenGL.
-    if (predictOpenGlDrawer(window) != OpenGlDrawer::processor) {
+    if (predictOpenGlDrawer(window) != OpenGlDrawer::PROCESSOR) {
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
         if (renderer && rasterisesInSoftware(renderer)) {
             SDL_DestroyRenderer(renderer);

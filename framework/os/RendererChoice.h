@@ -7,9 +7,9 @@ struct SDL_Renderer;
 // library into the process: once loaded, a GL stack (a software rasteriser with its compiler
 // among it) stays mapped for the rest of the run.
 enum class OpenGlDrawer {
-    graphicsCard,  // the display offers direct rendering: most likely a real driver
-    processor,     // Mesa would only have its software rasteriser, or is told to use it
-    unknown,       // nothing to judge by (not on X)
+    GRAPHICS_CARD,  // the display offers direct rendering: most likely a real driver
+    PROCESSOR,      // Mesa would only have its software rasteriser, or is told to use it
+    UNKNOWN,        // nothing to judge by (not on X)
 };
 
 OpenGlDrawer predictOpenGlDrawer(SDL_Window* window);

@@ -11,16 +11,16 @@ namespace {
 // device asks for 23 ms of sound at a time, which is also how late an effect may start. Closing
 // the device waits while SDL plays out the buffer under way and two more: with 46 ms buffers
 // that was three quarters of the time the game took to quit.
-constexpr uint32_t ringFrames = 32768;
-constexpr uint32_t feedFrames = 2048;
-constexpr uint32_t deviceFrames = 1024;
-constexpr auto feedPeriod = std::chrono::milliseconds(250);
+constexpr uint32_t RING_FRAMES = 32768;
+constexpr uint32_t FEED_FRAMES = 2048;
+constexpr uint32_t DEVICE_FRAMES = 1024;
+constexpr auto FEED_PERIOD = std::chrono::milliseconds(250);
 // While a playing track is not yet decoded whole, the feeder decodes this much of it ahead
 // (about 0.7 s of music, a millisecond or two of work, under which starting or stopping a
-// stream waits at most) every `aheadPeriod`: some seventy times faster than it plays, so that
+// stream waits at most) every `AHEAD_PERIOD`: some seventy times faster than it plays, so that
 // a minute's track is whole a second after it starts and a still screen costs no decoding.
-constexpr uint32_t aheadFrames = 32768;
-constexpr auto aheadPeriod = std::chrono::milliseconds(10);
+constexpr uint32_t AHEAD_FRAMES = 32768;
+constexpr auto AHEAD_PERIOD = std::chrono::milliseconds(10);
 
 }  // namespace
 
@@ -40,7 +40,7 @@ bool SdlAudioMixer::start(int outputRate, int channels) {
     wanted.freq = outputRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 2;
-    wanted.samples = deviceFrames;
+    wanted.samples = DEVICE_FRAMES;
     wanted.callback = mixCallback;
     wanted.userdata = this;
     SDL_AudioSpec obtained{};
@@ -133,7 +133,7 @@ int32_t SdlAudioMixer::loadSample(const void* data, size_t length, uint32_t mode
 }
 
 int32_t SdlAudioMixer::addSample(SampleData sample, uint32_t mode) {
-    sample.loop = (mode & modeLoopNormal) != 0;
+    sample.loop = (mode & MODE_LOOP_NORMAL) != 0;
     auto owned = std::make_unique<SampleData>(std::move(sample));
     std::lock_guard<std::mutex> guard(lock);
     // The device may have closed while this thread decoded.
@@ -169,14 +169,14 @@ bool SdlAudioMixer::setSampleMode(int32_t sample, uint32_t mode) {
     if (!found) {
         return false;
     }
-    (*found)->loop = (mode & modeLoopNormal) != 0;
+    (*found)->loop = (mode & MODE_LOOP_NORMAL) != 0;
     return true;
 }
 
 int32_t SdlAudioMixer::playSample(int32_t sample, bool paused) {
     std::lock_guard<std::mutex> guard(lock);
     std::unique_ptr<SampleData>* found = samples.find(sample);
-    return found && core ? core->playSample(found->get(), paused) : noChannel;
+    return found && core ? core->playSample(found->get(), paused) : NO_CHANNEL;
 }
 
 bool SdlAudioMixer::setVolume(int32_t channel, int volume) {
@@ -220,8 +220,8 @@ int32_t SdlAudioMixer::openStream(const std::string& fileName, uint32_t mode) {
     if (!stream->decoder) {
         return 0;
     }
-    stream->ring = std::make_unique<StreamRing>(ringFrames);
-    stream->loop = (mode & modeLoopNormal) != 0;
+    stream->ring = std::make_unique<StreamRing>(RING_FRAMES);
+    stream->loop = (mode & MODE_LOOP_NORMAL) != 0;
     std::lock_guard<std::mutex> guard(feedLock);
     return started ? streams.add(std::move(stream)) : 0;
 }
@@ -246,12 +246,12 @@ int32_t SdlAudioMixer::playStream(int32_t stream) {
     std::lock_guard<std::mutex> guard(feedLock);
     std::unique_ptr<Stream>* found = streams.find(stream);
     if (!found) {
-        return noChannel;
+        return NO_CHANNEL;
     }
     Stream& playing = **found;
     StreamRing* ring = playing.ring.get();
     bool drained = false;
-    const int32_t current = withCore(noChannel, [&](MixerCore& mixer) {
+    const int32_t current = withCore(NO_CHANNEL, [&](MixerCore& mixer) {
         drained = ring->ended && ring->available() == 0;
         return mixer.channelOf(ring);
     });
@@ -260,11 +260,11 @@ int32_t SdlAudioMixer::playStream(int32_t stream) {
     }
     // A stream that played to its end starts again from its beginning.
     if (drained && !seek(playing, 0)) {
-        return noChannel;
+        return NO_CHANNEL;
     }
     fill(playing);
     const int32_t channel =
-        withCore(noChannel, [&](MixerCore& mixer) { return mixer.playStream(ring); });
+        withCore(NO_CHANNEL, [&](MixerCore& mixer) { return mixer.playStream(ring); });
     wake.notify_all();
     return channel;
 }
@@ -335,14 +335,14 @@ bool SdlAudioMixer::closeStream(int32_t stream) {
 }
 
 void SdlAudioMixer::fill(Stream& stream) {
-    int16_t buffer[feedFrames * 2];
+    int16_t buffer[FEED_FRAMES * 2];
     for (;;) {
         uint32_t space = 0;
         withCore(false, [&](MixerCore&) {
             space = stream.ring->ended ? 0 : stream.ring->space();
             return true;
         });
-        const uint32_t wanted = std::min(space, feedFrames);
+        const uint32_t wanted = std::min(space, FEED_FRAMES);
         if (wanted == 0) {
             return;
         }
@@ -379,9 +379,9 @@ void SdlAudioMixer::feederLoop() {
                 false, [&](MixerCore& mixer) { return mixer.channelOf(stream->ring.get()) >= 0; });
             if (playing) {
                 fill(*stream);
-                behind = stream->decoder->decodeAhead(aheadFrames) || behind;
+                behind = stream->decoder->decodeAhead(AHEAD_FRAMES) || behind;
             }
         });
-        wake.wait_for(guard, behind ? aheadPeriod : feedPeriod, [&] { return stopFeeder; });
+        wake.wait_for(guard, behind ? AHEAD_PERIOD : FEED_PERIOD, [&] { return stopFeeder; });
     }
 }

@@ -65,7 +65,7 @@ SdlEventSource::~SdlEventSource() {
 
 bool SdlEventSource::nextMessage(MessageRecord& record) {
     if (terminationSignals::take()) {
-        postQuit(signalQuitCode);
+        postQuit(SIGNAL_QUIT_CODE);
     }
     if (pending.empty() && eventTranslator.hasKeysHeldAcrossWindows()) {
         translated.clear();

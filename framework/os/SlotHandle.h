@@ -10,19 +10,19 @@
 // handle, and a slot's generation moves on each time it is taken.
 template <int IndexBits>
 struct SlotHandle {
-    static constexpr uint32_t indexMask = (1u << IndexBits) - 1;
-    static constexpr uint32_t maxGeneration = (1u << (31 - IndexBits)) - 1;
-    static constexpr uint32_t maxSlots = 1u << IndexBits;
+    static constexpr uint32_t INDEX_MASK = (1u << IndexBits) - 1;
+    static constexpr uint32_t MAX_GENERATION = (1u << (31 - IndexBits)) - 1;
+    static constexpr uint32_t MAX_SLOTS = 1u << IndexBits;
 
     static int32_t make(uint32_t index, uint32_t generation) {
         return static_cast<int32_t>((generation << IndexBits) | index);
     }
-    static uint32_t index(int32_t handle) { return static_cast<uint32_t>(handle) & indexMask; }
+    static uint32_t index(int32_t handle) { return static_cast<uint32_t>(handle) & INDEX_MASK; }
     static uint32_t generation(int32_t handle) {
         return static_cast<uint32_t>(handle) >> IndexBits;
     }
     static uint32_t nextGeneration(uint32_t generation) {
-        return generation >= maxGeneration ? 1 : generation + 1;
+        return generation >= MAX_GENERATION ? 1 : generation + 1;
     }
 };
 
@@ -39,7 +39,7 @@ public:
             ++index;
         }
         if (index == slots.size()) {
-            if (slots.size() >= Handle::maxSlots) {
+            if (slots.size() >= Handle::MAX_SLOTS) {
                 return 0;
             }
             slots.emplace_back();

@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr char32_t replacementCharacter = 0xFFFD;
+constexpr char32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
 bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -14,7 +14,7 @@ bool isScalarValue(uint32_t code) {
 
 void appendUtf8(std::string& out, uint32_t code) {
     if (!isScalarValue(code)) {
-        code = replacementCharacter;
+        code = REPLACEMENT_CHARACTER;
     }
     if (code < 0x80) {
         out += static_cast<char>(code);
@@ -65,7 +65,7 @@ std::wstring stringToWString(std::string_view text) {
             low = lead == 0xF0 ? 0x90 : 0x80;
             high = lead == 0xF4 ? 0x8F : 0xBF;
         } else {
-            out += static_cast<wchar_t>(replacementCharacter);
+            out += static_cast<wchar_t>(REPLACEMENT_CHARACTER);
             ++i;
             continue;
         }
@@ -86,7 +86,7 @@ std::wstring stringToWString(std::string_view text) {
             code = (code << 6) | (byte & 0x3F);
             ++taken;
         }
-        out += static_cast<wchar_t>(valid ? code : replacementCharacter);
+        out += static_cast<wchar_t>(valid ? code : REPLACEMENT_CHARACTER);
         i += taken;
     }
     return out;

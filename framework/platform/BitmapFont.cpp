@@ -14,7 +14,7 @@ QUOVEL_DEFINE_TYPE(BitmapFont, &Font::typeRecord)
 
 namespace {
 
-constexpr wchar_t blank = L' ';
+constexpr wchar_t BLANK = L' ';
 
 // Metrics are authored numbers: positions are summed in 64 bits and stored saturated, so no
 // description or text overflows.
@@ -71,7 +71,7 @@ BitmapFont::BitmapFont(AbstractProperty* description) {
         charSpacing = node->getChildValue("charspacing")->getInt();
     }
     if (node->getChild("spacewidth")) {
-        Glyph& space = glyphs[static_cast<uint16_t>(blank)];
+        Glyph& space = glyphs[static_cast<uint16_t>(BLANK)];
         space = Glyph();
         space.sw = space.width = node->getChildValue("spacewidth")->getInt();
     }
@@ -151,7 +151,7 @@ void BitmapFont::readKerningText(const std::wstring& text, int32_t amount) {
 }
 
 void BitmapFont::completeDefaultGlyph() {
-    const Glyph* space = findGlyph(blank);
+    const Glyph* space = findGlyph(BLANK);
     const int64_t spaceWidth = space ? space->width : 0;
     defaultGlyph.sw = defaultGlyph.width = saturate(2 * spaceWidth);
     int64_t sum = 0;
@@ -189,14 +189,14 @@ const Glyph* BitmapFont::findGlyph(wchar_t character) const {
 }
 
 bool BitmapFont::hasGlyph(wchar_t character) const {
-    return character == blank || findGlyph(character) != nullptr;
+    return character == BLANK || findGlyph(character) != nullptr;
 }
 
 const Glyph& BitmapFont::layoutGlyph(wchar_t character) const {
     if (const Glyph* glyph = findGlyph(character)) {
         return *glyph;
     }
-    return character == blank ? emptyGlyph() : defaultGlyph;
+    return character == BLANK ? emptyGlyph() : defaultGlyph;
 }
 
 void BitmapFont::layoutText(const std::wstring& text, TextLayout& layout, int32_t start,
@@ -223,7 +223,7 @@ void BitmapFont::layoutText(const std::wstring& text, TextLayout& layout, int32_
         const bool last = i == length - 1;
         const int64_t kern = last ? 0 : g.kerningBefore(text[static_cast<size_t>(i) + 1]);
         int64_t w = g.sw;
-        if (ch == blank) {
+        if (ch == BLANK) {
             // A blank reaches from the end of the previous glyph image.
             w = g.sw - pen + previousEnd;
         }
@@ -291,7 +291,7 @@ void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
             const std::vector<GlyphPlacement>& placements = layouts[n].placements;
             for (size_t k = 0; k < placements.size(); ++k) {
                 const wchar_t ch = line.text[k];
-                if (ch == blank) {
+                if (ch == BLANK) {
                     continue;
                 }
                 const int32_t x = saturate(int64_t{placements[k].left} + line.x - p);
@@ -303,7 +303,7 @@ void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
                         const Rect cell{saturate(g->sx + 2 * p * g->index), g->sy,
                                         saturate(g->sw + 2 * p), saturate(g->sh + 2 * p)};
                         target->blitR(image, x, y, cell);
-                        target->blitChannelMaxR(image, Channel::Alpha, x, y, cell);
+                        target->blitChannelMaxR(image, Channel::ALPHA, x, y, cell);
                     }
                 } else {
                     const int32_t w = saturate(defaultGlyph.width + 2 * p - 1);
@@ -311,7 +311,7 @@ void BitmapFont::drawText(Graphics* target, const std::vector<TextLine>& lines,
                     const int32_t boxX = saturate(int64_t{x} + 1);
                     const int32_t boxY = saturate(int64_t{y} + 1);
                     target->fillRect(boxX, boxY, w, h);
-                    target->fillRectChannel(Channel::Alpha, 255, boxX, boxY, w, h);
+                    target->fillRectChannel(Channel::ALPHA, 255, boxX, boxY, w, h);
                 }
             }
         }

@@ -48,8 +48,8 @@ struct Lanes {
     // The alpha bytes of a step of 32-bit and of 16-bit pixels.
     typedef uint8_t Bytes32 __attribute__((vector_size(B / 4)));
     typedef uint8_t Bytes16 __attribute__((vector_size(B / 2)));
-    static constexpr int32_t step32 = B / 4;
-    static constexpr int32_t step16 = B / 2;
+    static constexpr int32_t STEP32 = B / 4;
+    static constexpr int32_t STEP16 = B / 2;
 };
 
 template <class V>
@@ -138,7 +138,7 @@ QUOVEL_PIXEL_RULE typename Lanes<B>::U32 blend32(const typename Lanes<B>::U32& d
     const U16 inverse = 256 - weight;
     const U16 rb = ((U16)(s & 0x00FF00FFu) * weight + (U16)(d & 0x00FF00FFu) * inverse) >> 8;
     const U16 g = ((U16)((s >> 8) & 0xFFu) * weight + (U16)((d >> 8) & 0xFFu) * inverse) >> 8;
-    return (d & pixel32::alphaMask) | (U32)rb | ((U32)g << 8);
+    return (d & pixel32::ALPHA_MASK) | (U32)rb | ((U32)g << 8);
 }
 
 // Bytewise d + addend, held at 255.
@@ -220,7 +220,7 @@ template <int B>
 QUOVEL_ROW_CHECKED void alpha32Of(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step32 <= w; i += L::step32) {
+    for (; i + L::STEP32 <= w; i += L::STEP32) {
         const auto source = loadLanes<typename L::U32>(s + i);
         const auto weights = pairedWeights<B>(source, a);
         if (anyBitSet<B>(weights)) {
@@ -235,7 +235,7 @@ template <int B>
 void add32Of(Pixel32* d, const Pixel32* s, int32_t w, uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step32 <= w; i += L::step32) {
+    for (; i + L::STEP32 <= w; i += L::STEP32) {
         const auto source = loadLanes<typename L::U32>(s + i);
         storeLanes(d + i, add32<B>(loadLanes<typename L::U32>(d + i), source,
                                    pairedWeights<B>(source, a)));
@@ -247,9 +247,9 @@ template <int B>
 QUOVEL_ROW_CHECKED void store32Of(Pixel32* d, const Pixel32* s, int32_t w) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step32 <= w; i += L::step32) {
-        storeLanes(d + i, (loadLanes<typename L::U32>(d + i) & pixel32::alphaMask) |
-                              (loadLanes<typename L::U32>(s + i) & pixel32::colorMask));
+    for (; i + L::STEP32 <= w; i += L::STEP32) {
+        storeLanes(d + i, (loadLanes<typename L::U32>(d + i) & pixel32::ALPHA_MASK) |
+                              (loadLanes<typename L::U32>(s + i) & pixel32::COLOR_MASK));
     }
     portable().store32(d + i, s + i, w - i);
 }
@@ -260,7 +260,7 @@ void mask32Of(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color,
     using L = Lanes<B>;
     const typename L::U32 source = typename L::U32{} + color;
     int32_t i = 0;
-    for (; i + L::step32 <= w; i += L::step32) {
+    for (; i + L::STEP32 <= w; i += L::STEP32) {
         const auto weights = maskWeights32<B>(m + i, a);
         if (anyBitSet<B>(weights)) {
             storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source, weights));
@@ -277,12 +277,12 @@ void fill32Of(Pixel32* d, int32_t w, uint32_t color, uint32_t k) {
     int32_t i = 0;
     if (k == 256) {
         // A blend by 256 is a store.
-        for (; i + L::step32 <= w; i += L::step32) {
-            storeLanes(d + i, (loadLanes<typename L::U32>(d + i) & pixel32::alphaMask) |
-                                  (source & pixel32::colorMask));
+        for (; i + L::STEP32 <= w; i += L::STEP32) {
+            storeLanes(d + i, (loadLanes<typename L::U32>(d + i) & pixel32::ALPHA_MASK) |
+                                  (source & pixel32::COLOR_MASK));
         }
     }
-    for (; i + L::step32 <= w; i += L::step32) {
+    for (; i + L::STEP32 <= w; i += L::STEP32) {
         storeLanes(d + i, blend32<B>(loadLanes<typename L::U32>(d + i), source, weight));
     }
     portable().fill32(d + i, w - i, color, k);
@@ -292,7 +292,7 @@ template <int B>
 void alphaFull16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         // Four alpha bytes of 255 weigh 256, which stores.
         const typename L::U16 alphas = widen16<B>(sa + i);
         const auto fours = (typename L::U16)((typename L::U64)alphas == 0x00FF00FF00FF00FFull);
@@ -309,7 +309,7 @@ void alpha16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
                                  uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         const auto k = (widen16<B>(sa + i) * static_cast<uint16_t>(a)) >> 8;
         storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i),
                                      loadLanes<typename L::U16>(s + i), k));
@@ -322,7 +322,7 @@ void add16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
                                uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         const auto k = (widen16<B>(sa + i) * static_cast<uint16_t>(a)) >> 8;
         storeLanes(d + i, add16<B>(loadLanes<typename L::U16>(d + i),
                                    loadLanes<typename L::U16>(s + i), k));
@@ -335,7 +335,7 @@ void fixed16Of(Pixel16* d, const Pixel16* s, int32_t w, uint32_t k) {
     using L = Lanes<B>;
     const typename L::U16 weight = typename L::U16{} + static_cast<uint16_t>(k);
     int32_t i = 0;
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i),
                                      loadLanes<typename L::U16>(s + i), weight));
     }
@@ -348,7 +348,7 @@ void mask16Of(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color,
     using L = Lanes<B>;
     const typename L::U16 source = typename L::U16{} + color;
     int32_t i = 0;
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         const auto k = (widen16<B>(m + i) * static_cast<uint16_t>(a)) >> 8;
         if (anyBitSet<B>(k)) {
             storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i), source, k));
@@ -364,11 +364,11 @@ void fill16Of(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
     const typename L::U16 weight = typename L::U16{} + static_cast<uint16_t>(k);
     int32_t i = 0;
     if (k == 256) {
-        for (; i + L::step16 <= w; i += L::step16) {
+        for (; i + L::STEP16 <= w; i += L::STEP16) {
             storeLanes(d + i, source);
         }
     }
-    for (; i + L::step16 <= w; i += L::step16) {
+    for (; i + L::STEP16 <= w; i += L::STEP16) {
         storeLanes(d + i, blend16<B>(loadLanes<typename L::U16>(d + i), source, weight));
     }
     portable().fill16(d + i, w - i, color, k);

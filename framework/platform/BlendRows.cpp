@@ -121,21 +121,21 @@ void portableFill16(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
     }
 }
 
-const RowLoops portableLoops{portableAlpha32, portableAdd32,       portableStore32, portableMask32,
+const RowLoops PORTABLE_LOOPS{portableAlpha32, portableAdd32,       portableStore32, portableMask32,
                              portableFill32,  portableAlphaFull16, portableAlpha16, portableAdd16,
                              portableFixed16, portableMask16,      portableFill16};
 
-const RowLoops vector16 = kernels::vectorLoops<16>();
+const RowLoops VECTOR16 = kernels::vectorLoops<16>();
 
 }  // namespace
 
 const RowLoops& portable() {
-    return portableLoops;
+    return PORTABLE_LOOPS;
 }
 
 const RowLoops* vectors(int bytes) {
     if (bytes == 16) {
-        return &vector16;
+        return &VECTOR16;
     }
 #if defined(QUOVEL_AVX2_ROWS)
     if (bytes == 32 && __builtin_cpu_supports("avx2")) {

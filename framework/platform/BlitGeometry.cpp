@@ -42,10 +42,10 @@ bool clipBlitAxis(int32_t& d, int32_t& s, int32_t& length, int32_t targetLength,
 
 // Coordinates far beyond any image, yet small enough that differences stay exact in doubles and
 // products with fixed-point steps are checked rather than wrapped.
-constexpr double coordinateLimit = 9007199254740992.0;  // 2^53
+constexpr double COORDINATE_LIMIT = 9007199254740992.0;  // 2^53
 
 int64_t toBlitCoordinate(double value) {
-    return clampToInt64(value, coordinateLimit);
+    return clampToInt64(value, COORDINATE_LIMIT);
 }
 
 Rect boxInClip(int64_t left, int64_t top, int64_t right, int64_t bottom, const Rect& clip) {
@@ -131,7 +131,7 @@ bool BlitMapping::setUpRotated(int32_t sourceWidth, int32_t sourceHeight, double
         return false;
     }
 
-    const double k = static_cast<double>(one) / scale;
+    const double k = static_cast<double>(ONE) / scale;
     const int64_t cosStep = clampToInt64(c * k);
     const int64_t sinStep = clampToInt64(s * k);
     columnU = cosStep;
@@ -167,8 +167,8 @@ bool BlitMapping::setUpStretched(int32_t sourceWidth, int32_t sourceHeight, int3
     smooth = smoothSampling;
     originX = sx;
     originY = sy;
-    const int64_t stepX = clampToInt64(std::nearbyint(static_cast<double>(sw) / dw * one));
-    const int64_t stepY = clampToInt64(std::nearbyint(static_cast<double>(sh) / dh * one));
+    const int64_t stepX = clampToInt64(std::nearbyint(static_cast<double>(sw) / dw * ONE));
+    const int64_t stepY = clampToInt64(std::nearbyint(static_cast<double>(sh) / dh * ONE));
     // The destination part that the cut source covers, exactly; the whole destination when the
     // source rectangle lies inside the image.
     const int64_t left = dx + ceilDivide(int64_t{lowU} * dw, sw);
@@ -210,10 +210,10 @@ bool BlitMapping::positionsFit() const {
 
 bool BlitMapping::sampleAt(int64_t u, int64_t v, BlitSample& sample) const {
     // Arithmetic shifts: a position just left of or above the origin gives -1.
-    const int64_t iu = u >> fractionBits;
-    const int64_t iv = v >> fractionBits;
-    const float fx = static_cast<float>(u & (one - 1)) / static_cast<float>(one);
-    const float fy = static_cast<float>(v & (one - 1)) / static_cast<float>(one);
+    const int64_t iu = u >> FRACTION_BITS;
+    const int64_t iv = v >> FRACTION_BITS;
+    const float fx = static_cast<float>(u & (ONE - 1)) / static_cast<float>(ONE);
+    const float fy = static_cast<float>(v & (ONE - 1)) / static_cast<float>(ONE);
     int64_t x0;
     int64_t y0;
     int64_t x1;

@@ -32,8 +32,8 @@ struct BlitSample {
 // is 64-bit: where the 32-bit form did not overflow, the samples are the same.
 class BlitMapping {
 public:
-    static constexpr int fractionBits = 20;
-    static constexpr int64_t one = int64_t{1} << fractionBits;
+    static constexpr int FRACTION_BITS = 20;
+    static constexpr int64_t ONE = int64_t{1} << FRACTION_BITS;
 
     // The source rectangle (sx, sy, sw, sh) turned by `angle` (radians, clockwise on screen)
     // and scaled about its point (pivotX, pivotY), which lands on (dx + pivotX, dy + pivotY).

@@ -39,7 +39,7 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
     std::vector<uint8_t> bytes;
     const bool moved =
         !files.exists(aside) &&
-        files.readFile(stored, FileArchive::MAX_FILE_SIZE, bytes) == FileReadResult::ok &&
+        files.readFile(stored, FileArchive::MAX_FILE_SIZE, bytes) == FileReadResult::OK &&
         files.writeFileAtomic(aside, bytes.data(), bytes.size()) && files.deleteFile(stored);
     const std::string why = what.otherVersion ? " is of another version" : " could not be read";
     if (moved) {

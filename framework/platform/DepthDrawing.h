@@ -13,7 +13,7 @@
 // and the line tracers. A depth supplies them as a traits type with
 //   Pixel, Value       the unaligned stored pixel and its value type;
 //   bytes              the bytes per pixel of same-depth sources;
-//   alphaInPlane       whether same-depth sources keep their alpha in the alpha plane;
+//   ALPHA_IN_PLANE       whether same-depth sources keep their alpha in the alpha plane;
 //   store, blend       the per-pixel rules (store keeps what the depth keeps of the target);
 //   fillRow, maskRow   its row loops (the vector loops of BlendRows);
 //   samplePixel        one color sample of a same-depth source.
@@ -30,19 +30,19 @@ struct MaxByte {
     uint32_t operator()(uint32_t d, uint32_t s) const { return d > s ? d : s; }
 };
 
-enum class ChannelOp { Copy, Min, Max };
+enum class ChannelOp { COPY, MIN, MAX };
 
 // Calls run with the byte combiner of op, so the row loop it instantiates has no test of op.
 template <class Run>
 void withCombine(ChannelOp op, Run run) {
     switch (op) {
-        case ChannelOp::Copy:
+        case ChannelOp::COPY:
             run(CopyByte{});
             break;
-        case ChannelOp::Min:
+        case ChannelOp::MIN:
             run(MinByte{});
             break;
-        case ChannelOp::Max:
+        case ChannelOp::MAX:
             run(MaxByte{});
             break;
     }
@@ -51,18 +51,18 @@ void withCombine(ChannelOp op, Run run) {
 // How a rotated or stretched blit turns the sampled effective alpha into a blend weight.
 enum class WeightRule {
     // The source has no alpha: one weight for every pixel (256 stores).
-    Fixed,
+    FIXED,
     // ea <= 5 draws nothing, ea > 250 stores, anything between blends.
-    Thresholds,
+    THRESHOLDS,
     // Blend by ea as it is (stretched, nearest sampling).
-    Plain,
+    PLAIN,
 };
 
 template <WeightRule rule>
 inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
-    if constexpr (rule == WeightRule::Fixed) {
+    if constexpr (rule == WeightRule::FIXED) {
         return fixed;
-    } else if constexpr (rule == WeightRule::Thresholds) {
+    } else if constexpr (rule == WeightRule::THRESHOLDS) {
         return ea <= 5 ? 0 : (ea > 250 ? 256 : ea);
     } else {
         return ea;
@@ -71,7 +71,7 @@ inline uint32_t mappedWeight(uint32_t ea, uint32_t fixed) {
 
 // Source kinds of rotated and stretched blits: color without alpha, color with alpha, or the
 // drawing color through a mask.
-enum class MappedSource { Opaque, WithAlpha, Mask };
+enum class MappedSource { OPAQUE, WITH_ALPHA, MASK };
 
 inline uint32_t samplePlane(const uint8_t* plane, int32_t width, const BlitSample& sample,
                             bool smooth) {
@@ -182,13 +182,13 @@ public:
     // The whole of blit: same-depth sources go to D::blitRows with the target locked.
     static void blit(Graphics& g, Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
                      int32_t w, int32_t h, Value color) {
-        const SourceKind kind = sourceKind(source, D::bytes);
-        if (g.alpha == 0 || kind == SourceKind::Unusable) {
+        const SourceKind kind = sourceKind(source, D::BYTES);
+        if (g.alpha == 0 || kind == SourceKind::UNUSABLE) {
             return;
         }
-        const bool perPixelAlpha = kind == SourceKind::SameDepth && source->getUseAlphaChannel();
-        if (perPixelAlpha && g.blendMode != BlendMode::Alpha &&
-            g.blendMode != BlendMode::Additive) {
+        const bool perPixelAlpha = kind == SourceKind::SAME_DEPTH && source->getUseAlphaChannel();
+        if (perPixelAlpha && g.blendMode != BlendMode::ALPHA &&
+            g.blendMode != BlendMode::ADDITIVE) {
             return;
         }
         if (!placeBlit(g, source, dx, dy, sx, sy, w, h)) {
@@ -201,7 +201,7 @@ public:
         }
         const int32_t targetPitch = g.image->getPitch();
         const uint32_t a = static_cast<uint32_t>(g.alpha);
-        if (kind == SourceKind::Mask) {
+        if (kind == SourceKind::MASK) {
             uint8_t* plane = source->getAlphaPlane();
             if (!plane) {
                 return;
@@ -213,13 +213,13 @@ public:
             return;
         }
         D::blitRows(source, targetPixels, targetPitch, dx, dy, sx, sy, w, h, a, perPixelAlpha,
-                    g.blendMode == BlendMode::Additive);
+                    g.blendMode == BlendMode::ADDITIVE);
     }
 
     static void blitRotated(Graphics& g, Image* source, double angle, double scale, int32_t dx,
                             int32_t dy, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                             int32_t pivotX, int32_t pivotY, Value color) {
-        if (g.alpha == 0 || sourceKind(source, D::bytes) == SourceKind::Unusable) {
+        if (g.alpha == 0 || sourceKind(source, D::BYTES) == SourceKind::UNUSABLE) {
             return;
         }
         BlitMapping mapping;
@@ -234,7 +234,7 @@ public:
     static void blitStretched(Graphics& g, Image* source, int32_t sx, int32_t sy, int32_t sw,
                               int32_t sh, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                               Value color) {
-        if (g.alpha == 0 || sourceKind(source, D::bytes) == SourceKind::Unusable) {
+        if (g.alpha == 0 || sourceKind(source, D::BYTES) == SourceKind::UNUSABLE) {
             return;
         }
         BlitMapping mapping;
@@ -253,21 +253,21 @@ private:
         if (!locks.ok() || !g.image->getPixels()) {
             return;
         }
-        MappedSource kind = MappedSource::Opaque;
+        MappedSource kind = MappedSource::OPAQUE;
         if (source->getBytesPerPixel() == 1) {
-            kind = MappedSource::Mask;
+            kind = MappedSource::MASK;
         } else if (source->getUseAlphaChannel()) {
-            kind = MappedSource::WithAlpha;
+            kind = MappedSource::WITH_ALPHA;
         }
         const bool needsPlane =
-            kind == MappedSource::Mask || (kind == MappedSource::WithAlpha && D::alphaInPlane);
-        if ((kind != MappedSource::Mask && !source->getPixels()) ||
+            kind == MappedSource::MASK || (kind == MappedSource::WITH_ALPHA && D::ALPHA_IN_PLANE);
+        if ((kind != MappedSource::MASK && !source->getPixels()) ||
             (needsPlane && !source->getAlphaPlane())) {
             return;
         }
-        const WeightRule rule = kind == MappedSource::Opaque ? WeightRule::Fixed
-                                : (rotated || g.smooth)      ? WeightRule::Thresholds
-                                                             : WeightRule::Plain;
+        const WeightRule rule = kind == MappedSource::OPAQUE ? WeightRule::FIXED
+                                : (rotated || g.smooth)      ? WeightRule::THRESHOLDS
+                                                             : WeightRule::PLAIN;
         const uint32_t a = static_cast<uint32_t>(g.alpha);
         if (g.smooth) {
             drawMappedBy<true>(kind, rule, mapping, source, g.image.get(), color, a);
@@ -291,13 +291,13 @@ private:
         mapping.forEachPixel([&](int32_t x, int32_t y, const BlitSample& sample) {
             Value s = color;
             uint32_t sa = 255;
-            if constexpr (kind != MappedSource::Mask) {
+            if constexpr (kind != MappedSource::MASK) {
                 s = D::samplePixel(sourcePixels, sourcePitch, sample, smooth);
             }
-            if constexpr (kind == MappedSource::Mask ||
-                          (kind == MappedSource::WithAlpha && D::alphaInPlane)) {
+            if constexpr (kind == MappedSource::MASK ||
+                          (kind == MappedSource::WITH_ALPHA && D::ALPHA_IN_PLANE)) {
                 sa = samplePlane(plane, sourceWidth, sample, smooth);
-            } else if constexpr (kind == MappedSource::WithAlpha) {
+            } else if constexpr (kind == MappedSource::WITH_ALPHA) {
                 sa = D::alphaOf(s);
             }
             const uint32_t k = mappedWeight<rule>(effectiveAlpha(sa, a), fixed);
@@ -310,15 +310,15 @@ private:
     static void drawMappedByRule(WeightRule rule, const BlitMapping& mapping, Image* source,
                                  Image* target, Value color, uint32_t a) {
         switch (rule) {
-            case WeightRule::Fixed:
-                drawMapped<smooth, kind, WeightRule::Fixed>(mapping, source, target, color, a);
+            case WeightRule::FIXED:
+                drawMapped<smooth, kind, WeightRule::FIXED>(mapping, source, target, color, a);
                 break;
-            case WeightRule::Thresholds:
-                drawMapped<smooth, kind, WeightRule::Thresholds>(mapping, source, target, color,
+            case WeightRule::THRESHOLDS:
+                drawMapped<smooth, kind, WeightRule::THRESHOLDS>(mapping, source, target, color,
                                                                  a);
                 break;
-            case WeightRule::Plain:
-                drawMapped<smooth, kind, WeightRule::Plain>(mapping, source, target, color, a);
+            case WeightRule::PLAIN:
+                drawMapped<smooth, kind, WeightRule::PLAIN>(mapping, source, target, color, a);
                 break;
         }
     }
@@ -327,16 +327,16 @@ private:
     static void drawMappedBy(MappedSource kind, WeightRule rule, const BlitMapping& mapping,
                              Image* source, Image* target, Value color, uint32_t a) {
         switch (kind) {
-            case MappedSource::Opaque:
-                drawMappedByRule<smooth, MappedSource::Opaque>(rule, mapping, source, target,
+            case MappedSource::OPAQUE:
+                drawMappedByRule<smooth, MappedSource::OPAQUE>(rule, mapping, source, target,
                                                                color, a);
                 break;
-            case MappedSource::WithAlpha:
-                drawMappedByRule<smooth, MappedSource::WithAlpha>(rule, mapping, source, target,
+            case MappedSource::WITH_ALPHA:
+                drawMappedByRule<smooth, MappedSource::WITH_ALPHA>(rule, mapping, source, target,
                                                                   color, a);
                 break;
-            case MappedSource::Mask:
-                drawMappedByRule<smooth, MappedSource::Mask>(rule, mapping, source, target, color,
+            case MappedSource::MASK:
+                drawMappedByRule<smooth, MappedSource::MASK>(rule, mapping, source, target, color,
                                                              a);
                 break;
         }

@@ -132,7 +132,7 @@ bool keepsAlphaByte(const DrawnOperation& operation) {
 // picture's opaque rectangle cut to pairs of pixels counted from the left end of the rows the
 // blit draws (the row loops store a pair only when both its pixels are opaque).
 Rect storedArea(const DrawnOperation& operation, DrawingList::Occlusion& occlusion) {
-    if (operation.kind != DrawingRecorder::BLIT || operation.blendMode != BlendMode::Alpha ||
+    if (operation.kind != DrawingRecorder::BLIT || operation.blendMode != BlendMode::ALPHA ||
         operation.alpha != 255 || operation.sourceBytesPerPixel != 4 || !operation.source) {
         return Rect{};
     }
@@ -162,7 +162,7 @@ Rect storedArea(const DrawnOperation& operation, DrawingList::Occlusion& occlusi
 bool skipsClearPixels(const DrawnOperation& operation) {
     return operation.kind == DrawingRecorder::BLIT && operation.sourceAlpha &&
            operation.sourceBytesPerPixel == 4 && operation.source &&
-           (operation.blendMode == BlendMode::Alpha || operation.blendMode == BlendMode::Additive);
+           (operation.blendMode == BlendMode::ALPHA || operation.blendMode == BlendMode::ADDITIVE);
 }
 
 // Rows of a band of the target: the bands of one picture drawn at two places line up, so that

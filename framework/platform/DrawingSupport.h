@@ -112,21 +112,22 @@ inline Rect placeRect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t offset
 // What a blit does with its source, by depth.
 enum class SourceKind {
     // An alpha-only image: its alpha plane is a mask for the current color.
-    Mask,
+    MASK,
     // An image of the target's depth.
-    SameDepth,
+    SAME_DEPTH,
     // Anything else: blits draw nothing (the pixels would be misread and over-read).
-    Unusable,
+    UNUSABLE,
 };
 
 inline SourceKind sourceKind(const Image* source, int32_t targetDepth) {
     if (!source) {
-        return SourceKind::Unusable;
+        return SourceKind::UNUSABLE;
     }
     if (source->getBytesPerPixel() == 1) {
-        return SourceKind::Mask;
+        return SourceKind::MASK;
     }
-    return source->getBytesPerPixel() == targetDepth ? SourceKind::SameDepth : SourceKind::Unusable;
+    return source->getBytesPerPixel() == targetDepth ? SourceKind::SAME_DEPTH
+                                                     : SourceKind::UNUSABLE;
 }
 
 template <class T, class Byte>

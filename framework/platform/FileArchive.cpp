@@ -516,7 +516,7 @@ bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& b
 }
 
 bool FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer) {
-    return readFile(mode, path, buffer, MAX_FILE_SIZE) == FileReadResult::ok;
+    return readFile(mode, path, buffer, MAX_FILE_SIZE) == FileReadResult::OK;
 }
 
 FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBuffer& buffer,
@@ -530,15 +530,15 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
     maxSize = std::min(maxSize, MAX_FILE_SIZE);
 
     bool found = false;
-    FileReadResult result = FileReadResult::notFound;
+    FileReadResult result = FileReadResult::NOT_FOUND;
     if (archive && isArchiveMode(mode)) {
         // A member that is found but cannot be read is a failure: the loose file is not tried.
         const uint32_t maxMemberSize = std::min(maxSize, MAX_MEMBER_SIZE);
         if (archive->readFromArchive(storedName, buffer, found, maxMemberSize)) {
-            result = FileReadResult::ok;
+            result = FileReadResult::OK;
         } else if (found) {
             const uint32_t size = archive->getCurrentInfo().uncompressedSize;
-            result = size > maxMemberSize ? FileReadResult::tooLarge : FileReadResult::failed;
+            result = size > maxMemberSize ? FileReadResult::TOO_LARGE : FileReadResult::FAILED;
             if (size > MAX_MEMBER_SIZE) {
                 logProblem("archive member \"" + storedName + "\" not read: larger than " +
                            std::to_string(MAX_MEMBER_SIZE >> 20) + " MB");
@@ -548,20 +548,20 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
     if (!found) {
         std::vector<uint8_t> bytes;
         result = FileSystem::current().readFile(storedName, maxSize, bytes);
-        if (result == FileReadResult::ok) {
+        if (result == FileReadResult::OK) {
             buffer.assign(std::move(bytes));
         }
     }
     // Empty files count as not read, from the archive as from the disk.
-    if (result == FileReadResult::ok && buffer.getSize() == 0) {
-        result = FileReadResult::notFound;
+    if (result == FileReadResult::OK && buffer.getSize() == 0) {
+        result = FileReadResult::NOT_FOUND;
     }
-    if (result != FileReadResult::ok) {
+    if (result != FileReadResult::OK) {
         buffer.clear();
         return result;
     }
     if (isScrambledMode(mode)) {
         DataScrambler::apply(buffer.getData(), buffer.getSize());
     }
-    return FileReadResult::ok;
+    return FileReadResult::OK;
 }

@@ -92,11 +92,11 @@ struct IconResource {
     int32_t id;
     const char* fileName;
 };
-constexpr IconResource iconResources[] = {{102, "media/images/icon.png"}};
+constexpr IconResource ICON_RESOURCES[] = {{102, "media/images/icon.png"}};
 
 // The path of the icon's picture; empty for a number that names none.
 std::string iconPath(int32_t id) {
-    for (const IconResource& resource : iconResources) {
+    for (const IconResource& resource : ICON_RESOURCES) {
         if (resource.id == id) {
             const std::string folder = getProgramFolder();
             // The program runs from its own folder, so a relative path serves when the folder
@@ -216,7 +216,7 @@ bool GameWindow::open() {
     }
     if (openRetried) {
         destroyWindow();
-        messageBox.show(errorTitle, errorText);
+        messageBox.show(ERROR_TITLE, ERROR_TEXT);
         events.postQuit(0);
         paused = true;
         return false;
@@ -238,7 +238,7 @@ void GameWindow::loadIcon() {
     if (path.empty()) {
         return;
     }
-    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FullColor);
+    RefHolder<Image> picture = loadPngFile(path, PngDecodeFlags::FULL_COLOR);
     if (!picture || !picture->lock()) {
         return;
     }
@@ -588,7 +588,7 @@ void GameWindow::windowProcedure(const MessageRecord& record) {
 
 void GameWindow::update(int32_t elapsedMs) {
     sinceRaiseCheck += elapsedMs;
-    if (sinceRaiseCheck >= raiseCheckMs) {
+    if (sinceRaiseCheck >= RAISE_CHECK_MS) {
         sinceRaiseCheck = 0;
         answerRaiseRequest();
     }

@@ -39,12 +39,12 @@ struct WindowServices {
 class GameWindow : public Task {
     QUOVEL_TYPE(GameWindow)
 public:
-    static constexpr const char* errorTitle = "Error";
-    static constexpr const char* errorText =
+    static constexpr const char* ERROR_TITLE = "Error";
+    static constexpr const char* ERROR_TEXT =
         "Something went wrong with creating the game-window.\nThis game will quit now.";
     // Milliseconds of frames between two looks for a raise request: each look asks the system,
     // and a second copy may well wait that long for the window to come forward.
-    static constexpr int32_t raiseCheckMs = 200;
+    static constexpr int32_t RAISE_CHECK_MS = 200;
 
     explicit GameWindow(const WindowServices& services);
     ~GameWindow() override;
@@ -102,7 +102,7 @@ public:
     virtual void windowProcedure(const MessageRecord& record);
 
     // Presents the back buffer, after answering a waiting raise request (looked for on the
-    // first frame, then once every raiseCheckMs of frames), unless the frame is the one already
+    // first frame, then once every RAISE_CHECK_MS of frames), unless the frame is the one already
     // on screen: a back buffer nothing was drawn into since it was shown is neither compared,
     // uploaded nor shown again, and one drawn again with the same picture is not shown again
     // either (the window's own repaint requests still show it).
@@ -249,5 +249,5 @@ private:
     uint64_t damagedDrawing = 0;
     bool damageKnown = false;
     // Frame time since update last looked for a raise request; starts due.
-    int32_t sinceRaiseCheck = raiseCheckMs;
+    int32_t sinceRaiseCheck = RAISE_CHECK_MS;
 };

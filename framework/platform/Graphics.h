@@ -13,10 +13,10 @@
 
 // Channel numbers of every channel operation.
 namespace Channel {
-constexpr int32_t Alpha = 0;
-constexpr int32_t Red = 1;
-constexpr int32_t Green = 2;
-constexpr int32_t Blue = 3;
+constexpr int32_t ALPHA = 0;
+constexpr int32_t RED = 1;
+constexpr int32_t GREEN = 2;
+constexpr int32_t BLUE = 3;
 }  // namespace Channel
 
 namespace drawing {
@@ -27,8 +27,8 @@ enum class ChannelOp;
 
 // How `blit` combines a source that has an alpha channel with the target.
 namespace BlendMode {
-constexpr int32_t Alpha = 0;
-constexpr int32_t Additive = 1;
+constexpr int32_t ALPHA = 0;
+constexpr int32_t ADDITIVE = 1;
 }  // namespace BlendMode
 
 // A drawing context bound to one target image: current color (0xAARRGGBB), alpha, clip
@@ -160,5 +160,5 @@ protected:
     RefHolder<Font> font;
     RefHolder<Image> image;
     bool smooth = false;
-    int32_t blendMode = BlendMode::Alpha;
+    int32_t blendMode = BlendMode::ALPHA;
 };

@@ -18,8 +18,8 @@ using Pixel16 = UnalignedPixel16;
 struct Depth16 {
     using Pixel = UnalignedPixel16;
     using Value = uint16_t;
-    static constexpr int32_t bytes = 2;
-    static constexpr bool alphaInPlane = true;
+    static constexpr int32_t BYTES = 2;
+    static constexpr bool ALPHA_IN_PLANE = true;
 
     static uint16_t store(uint16_t, uint16_t s) { return s; }
     static uint16_t blend(uint16_t d, uint16_t s, uint32_t k) { return pixel16::blend(d, s, k); }
@@ -132,7 +132,7 @@ void Graphics16::setPixelChannel(int32_t channel, int32_t value, int32_t x, int3
     if (!locks.ok()) {
         return;
     }
-    if (channel == Channel::Alpha) {
+    if (channel == Channel::ALPHA) {
         if (uint8_t* plane = image->getAlphaPlane()) {
             *drawing::planeAt(plane, image->getWidth(), static_cast<int32_t>(px),
                               static_cast<int32_t>(py)) = static_cast<uint8_t>(value);
@@ -166,7 +166,7 @@ void Graphics16::fillRectChannel(int32_t channel, int32_t value, int32_t x, int3
     if (!locks.ok()) {
         return;
     }
-    if (channel == Channel::Alpha) {
+    if (channel == Channel::ALPHA) {
         uint8_t* plane = image->getAlphaPlane();
         if (!plane) {
             return;
@@ -197,7 +197,7 @@ void Graphics16::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t
 void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
     const drawing::SourceKind kind = drawing::sourceKind(source, 2);
-    if (kind == drawing::SourceKind::Unusable ||
+    if (kind == drawing::SourceKind::UNUSABLE ||
         !Ops16::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
@@ -207,7 +207,7 @@ void Graphics16::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
     }
     uint8_t* targetPixels = image->getPixels();
     uint8_t* sourcePixels = source->getPixels();
-    if (kind == drawing::SourceKind::SameDepth && targetPixels && sourcePixels) {
+    if (kind == drawing::SourceKind::SAME_DEPTH && targetPixels && sourcePixels) {
         for (int32_t j = 0; j < h; ++j) {
             drawing::copyRowBytes(
                 drawing::rowAt<uint8_t>(targetPixels, image->getPitch(), dy + j) +
@@ -243,17 +243,17 @@ void Graphics16::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw
 
 void Graphics16::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                              int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::COPY, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics16::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::MIN, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics16::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::MAX, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics16::channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx,
@@ -262,7 +262,7 @@ void Graphics16::channelBlit(drawing::ChannelOp op, Image* source, int32_t chann
         return;
     }
     const bool wide = source->getBytesPerPixel() == 4;
-    if (!wide && channel != Channel::Alpha) {
+    if (!wide && channel != Channel::ALPHA) {
         return;
     }
     if (!Ops16::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {

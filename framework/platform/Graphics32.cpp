@@ -16,8 +16,8 @@ using Pixel32 = UnalignedPixel32;
 struct Depth32 {
     using Pixel = UnalignedPixel32;
     using Value = uint32_t;
-    static constexpr int32_t bytes = 4;
-    static constexpr bool alphaInPlane = false;
+    static constexpr int32_t BYTES = 4;
+    static constexpr bool ALPHA_IN_PLANE = false;
 
     static uint32_t store(uint32_t d, uint32_t s) { return pixel32::store(d, s); }
     static uint32_t blend(uint32_t d, uint32_t s, uint32_t k) { return pixel32::blend(d, s, k); }
@@ -168,7 +168,7 @@ void Graphics32::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t
 void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
                           int32_t h) {
     const drawing::SourceKind kind = drawing::sourceKind(source, 4);
-    if (kind == drawing::SourceKind::Unusable ||
+    if (kind == drawing::SourceKind::UNUSABLE ||
         !Ops32::placeBlit(*this, source, dx, dy, sx, sy, w, h)) {
         return;
     }
@@ -178,7 +178,7 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         return;
     }
     const int32_t targetPitch = image->getPitch();
-    if (kind == drawing::SourceKind::Mask) {
+    if (kind == drawing::SourceKind::MASK) {
         uint8_t* plane = source->getAlphaPlane();
         if (!plane) {
             return;
@@ -186,7 +186,7 @@ void Graphics32::copyRect(Image* source, int32_t dx, int32_t dy, int32_t sx, int
         for (int32_t j = 0; j < h; ++j) {
             const uint8_t* m = drawing::planeAt(plane, source->getWidth(), sx, sy + j);
             channelRow(drawing::rowAt<Pixel32>(targetPixels, targetPitch, dy + j) + dx, w,
-                       pixel32::channelShift(Channel::Alpha), drawing::CopyByte{},
+                       pixel32::channelShift(Channel::ALPHA), drawing::CopyByte{},
                        [m](int32_t i) { return static_cast<uint32_t>(m[i]); });
         }
         return;
@@ -217,17 +217,17 @@ void Graphics32::blitStretched(Image* source, int32_t sx, int32_t sy, int32_t sw
 
 void Graphics32::blitChannel(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                              int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Copy, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::COPY, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics32::blitChannelMin(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Min, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::MIN, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics32::blitChannelMax(Image* source, int32_t channel, int32_t dx, int32_t dy, int32_t sx,
                                 int32_t sy, int32_t w, int32_t h) {
-    channelBlit(drawing::ChannelOp::Max, source, channel, dx, dy, sx, sy, w, h);
+    channelBlit(drawing::ChannelOp::MAX, source, channel, dx, dy, sx, sy, w, h);
 }
 
 void Graphics32::channelBlit(drawing::ChannelOp op, Image* source, int32_t channel, int32_t dx,

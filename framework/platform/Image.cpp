@@ -18,7 +18,7 @@ QUOVEL_DEFINE_TYPE(Image, &BaseObject::typeRecord)
 namespace {
 
 // The alpha byte's place inside a 0xAARRGGBB word in memory.
-constexpr int alphaByteOffset = std::endian::native == std::endian::little ? 3 : 0;
+constexpr int ALPHA_BYTE_OFFSET = std::endian::native == std::endian::little ? 3 : 0;
 
 uint32_t loadWord(const uint8_t* at) {
     uint32_t value;
@@ -367,7 +367,7 @@ uint8_t* Image::getAlphaAddress(int32_t x, int32_t y) {
     }
     if (bytesPerPixel == 4) {
         return pixels ? pixels + static_cast<size_t>(y) * getPitch() + static_cast<size_t>(x) * 4 +
-                            alphaByteOffset
+                            ALPHA_BYTE_OFFSET
                       : nullptr;
     }
     return alphaPlane ? alphaPlane + static_cast<size_t>(y) * getWidth() + x : nullptr;

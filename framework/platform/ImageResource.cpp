@@ -34,8 +34,8 @@ void* ImageResource::castTo(const TypeRecord* type) {
 
 Image* ImageResource::decodeSource(const std::string& source) const {
     const bool maskOnly = getFileName().empty();
-    const uint32_t flags = (maskOnly ? PngDecodeFlags::AlphaOnly : 0) |
-                           (greyIsAlpha ? PngDecodeFlags::GreyIsAlpha : 0);
+    const uint32_t flags = (maskOnly ? PngDecodeFlags::ALPHA_ONLY : 0) |
+                           (greyIsAlpha ? PngDecodeFlags::GREY_IS_ALPHA : 0);
     if (FileArchive::getInstance() && FileArchive::getFileMode() != 1) {
         MemoryBuffer buffer;
         if (!FileArchive::readFile(getFileMode(), source, buffer)) {
@@ -70,7 +70,7 @@ RefHolder<Image> ImageResource::decode(bool& failed) const {
             ImageResource(std::string(), maskFileName, getFileMode()).decode(maskFailed);
         RefHolder<Graphics> graphics = mask ? image->createGraphics() : nullptr;
         if (graphics) {
-            graphics->blitChannelWhole(mask.get(), Channel::Alpha, 0, 0);
+            graphics->blitChannelWhole(mask.get(), Channel::ALPHA, 0, 0);
         } else {
             failed = true;
         }

@@ -25,7 +25,7 @@ void setKey(uint32_t key, uint8_t down) {
 // A packed coordinate made safe: negative ones (above 60000 unsigned) become 0, and beyond the
 // window's size becomes that size.
 int32_t clampCoordinate(uint32_t value, int32_t limit) {
-    if (value > InputHandler::farCoordinate) {
+    if (value > InputHandler::FAR_COORDINATE) {
         return 0;
     }
     if (limit >= 0 && value > static_cast<uint32_t>(limit)) {

@@ -23,7 +23,7 @@ class InputHandler : public Task, public WindowMessageListener {
     QUOVEL_TYPE(InputHandler)
 public:
     // A packed coordinate above this is a negative one (a release outside the window).
-    static constexpr uint32_t farCoordinate = 60000;
+    static constexpr uint32_t FAR_COORDINATE = 60000;
 
     InputHandler();
     ~InputHandler() override = default;

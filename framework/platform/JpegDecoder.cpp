@@ -26,7 +26,7 @@ size_t JpegMemoryReader::fill() {
         buffer[1] = JPEG_EOI;
         return 2;
     }
-    const size_t count = std::min(remaining, chunkSize);
+    const size_t count = std::min(remaining, CHUNK_SIZE);
     std::memcpy(buffer, position, count);
     position += count;
     remaining -= count;
@@ -41,7 +41,7 @@ void JpegMemoryReader::skipSource(size_t count) {
 
 namespace {
 
-constexpr long maxJpegMemory = 160L << 20;
+constexpr long MAX_JPEG_MEMORY = 160L << 20;
 
 // Each scan of a progressive picture is a pass over the blocks of its components, and nothing
 // in the format bounds their number: a small file can hold thousands. A plain decode of the
@@ -49,12 +49,12 @@ constexpr long maxJpegMemory = 160L << 20;
 // little more than libjpeg's standard progression (jpeg_simple_progression): 2.06 (4:4:4) to
 // 2.42 (4:1:0) plain decodes of a YCbCr picture, which it sends in fewer scans, 2.57 of a grey
 // picture or of any other; in hundredths of a plain decode, of a frame of at least
-// minFrameBlocks (a 256 x 256 picture), in at most maxScans scans (each also costs its headers
+// MIN_FRAME_BLOCKS (a 256 x 256 picture), in at most MAX_SCANS scans (each also costs its headers
 // and tables, however small the frame).
-constexpr uint64_t maxYccWork = 245;
-constexpr uint64_t maxOtherWork = 260;
-constexpr uint64_t minFrameBlocks = 1536;
-constexpr int32_t maxScans = 1000;
+constexpr uint64_t MAX_YCC_WORK = 245;
+constexpr uint64_t MAX_OTHER_WORK = 260;
+constexpr uint64_t MIN_FRAME_BLOCKS = 1536;
+constexpr int32_t MAX_SCANS = 1000;
 
 // libjpeg's error manager with the place to return to on a fatal error, and the progress
 // monitor that counts the scans' work.
@@ -90,18 +90,18 @@ bool isYcc(j_decompress_ptr info) {
     return info->num_components == 3 && info->jpeg_color_space == JCS_YCbCr;
 }
 
-enum class Refusal { arithmetic, scans, work };
+enum class Refusal { ARITHMETIC, SCANS, WORK };
 
 // Logs why the picture is refused. The caller then leaves by longjmp, which runs no
 // destructors: the message lives only in here.
 void logRefusal(j_decompress_ptr info, Refusal refusal) {
-    const uint64_t hundredths = isYcc(info) ? maxYccWork : maxOtherWork;
+    const uint64_t hundredths = isYcc(info) ? MAX_YCC_WORK : MAX_OTHER_WORK;
     const std::string bound = std::to_string(hundredths / 100) + "." +
                               std::to_string(hundredths / 10 % 10) +
                               std::to_string(hundredths % 10);
-    const std::string reason = refusal == Refusal::arithmetic ? "arithmetic coding"
-                               : refusal == Refusal::scans
-                                   ? "more than " + std::to_string(maxScans) + " scans"
+    const std::string reason = refusal == Refusal::ARITHMETIC ? "arithmetic coding"
+                               : refusal == Refusal::SCANS
+                                   ? "more than " + std::to_string(MAX_SCANS) + " scans"
                                    : "its scans take more than " + bound + " plain decodes";
     logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
                std::to_string(info->image_height) + " pixels refused: " + reason);
@@ -119,8 +119,8 @@ void watchScans(j_common_ptr common) {
     const uint64_t blocks = uint64_t{info->MCUs_per_row} * info->MCU_rows_in_scan *
                             static_cast<uint64_t>(std::max(info->blocks_in_MCU, 0));
     count.work += jpegScanWork(blocks, info->Ss, info->Se, info->Ah != 0);
-    if (count.scans > maxScans || count.work > count.limit) {
-        logRefusal(info, count.scans > maxScans ? Refusal::scans : Refusal::work);
+    if (count.scans > MAX_SCANS || count.work > count.limit) {
+        logRefusal(info, count.scans > MAX_SCANS ? Refusal::SCANS : Refusal::WORK);
         lastCount = count;
         std::longjmp(errors->jump, 1);
     }
@@ -211,8 +211,8 @@ bool supportedHeader(j_decompress_ptr info) {
     const bool color = info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB ||
                        info->jpeg_color_space == JCS_GRAYSCALE;
     return color && info->image_width > 0 && info->image_height > 0 &&
-           info->image_width <= maxPictureSide && info->image_height <= maxPictureSide &&
-           uint64_t{info->image_width} * info->image_height <= maxPicturePixels;
+           info->image_width <= MAX_PICTURE_SIDE && info->image_height <= MAX_PICTURE_SIDE &&
+           uint64_t{info->image_width} * info->image_height <= MAX_PICTURE_PIXELS;
 }
 
 // Runs libjpeg over the set-up decompressor. libjpeg leaves by longjmp on a fatal error, so
@@ -231,7 +231,7 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     jpeg_create_decompress(info);
     // A progressive picture keeps every coefficient of the picture at once; beyond this bound
     // (room for the largest picture allowed) libjpeg fails instead of allocating.
-    info->mem->max_memory_to_use = maxJpegMemory;
+    info->mem->max_memory_to_use = MAX_JPEG_MEMORY;
     installMemorySource(info, data, length);
     jpeg_read_header(info, TRUE);
     if (!supportedHeader(info)) {
@@ -240,7 +240,7 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     // No picture of ours is arithmetic-coded, and its decoder costs many times Huffman's per
     // block.
     if (info->arith_code) {
-        logRefusal(info, Refusal::arithmetic);
+        logRefusal(info, Refusal::ARITHMETIC);
         return nullptr;
     }
     errors->count.frameBlocks = frameBlocks(info);
@@ -303,13 +303,13 @@ uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoe
                       bool refinement) {
     const auto band =
         static_cast<uint64_t>(std::clamp(lastCoefficient - firstCoefficient + 1, 1, 64));
-    return blocks *
-           (jpegBlockVisitWork + band * (refinement ? jpegRefinementWork : jpegCoefficientWork));
+    return blocks * (JPEG_BLOCK_VISIT_WORK +
+                     band * (refinement ? JPEG_REFINEMENT_WORK : JPEG_COEFFICIENT_WORK));
 }
 
 uint64_t jpegWorkLimit(uint64_t frameBlocks, bool ycc) {
-    const uint64_t plain = jpegScanWork(std::max(frameBlocks, minFrameBlocks), 0, 63, false);
-    return plain * (ycc ? maxYccWork : maxOtherWork) / 100;
+    const uint64_t plain = jpegScanWork(std::max(frameBlocks, MIN_FRAME_BLOCKS), 0, 63, false);
+    return plain * (ycc ? MAX_YCC_WORK : MAX_OTHER_WORK) / 100;
 }
 
 JpegWorkCount lastJpegWorkCount() {
@@ -322,7 +322,7 @@ Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length)
     }
     std::vector<uint8_t> bytes;
     if (FileSystem::current().readFile(path, FileArchive::MAX_FILE_SIZE, bytes) !=
-        FileReadResult::ok) {
+        FileReadResult::OK) {
         return nullptr;
     }
     return decodeJpegMemory(bytes.data(), bytes.size());

@@ -10,11 +10,11 @@ class Image;
 // is used up every refill offers the two bytes of an end-of-image marker, so a truncated
 // picture ends where its data ends.
 struct JpegMemoryReader {
-    static constexpr size_t chunkSize = 4096;
+    static constexpr size_t CHUNK_SIZE = 4096;
 
     const uint8_t* position = nullptr;
     size_t remaining = 0;
-    uint8_t buffer[chunkSize] = {};
+    uint8_t buffer[CHUNK_SIZE] = {};
 
     // Refills `buffer` from the source; the number of bytes it now offers.
     size_t fill();
@@ -35,9 +35,9 @@ struct JpegWorkCount {
 // What visiting a block costs, and each coefficient of its band in a first scan and in a
 // refinement scan (which reads a bit for each coefficient already known). Measured on pictures
 // with detail in every block, a unit of each takes about as long.
-constexpr uint64_t jpegBlockVisitWork = 6;
-constexpr uint64_t jpegCoefficientWork = 4;
-constexpr uint64_t jpegRefinementWork = 3;
+constexpr uint64_t JPEG_BLOCK_VISIT_WORK = 6;
+constexpr uint64_t JPEG_COEFFICIENT_WORK = 4;
+constexpr uint64_t JPEG_REFINEMENT_WORK = 3;
 // The work of a scan of `blocks` blocks over the band of coefficients from `firstCoefficient`
 // to `lastCoefficient` (0 to 63 for a plain scan; a band outside that counts as one to 64).
 uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoefficient,

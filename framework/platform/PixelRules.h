@@ -20,8 +20,8 @@ typedef uint16_t UnalignedPixel16 __attribute__((aligned(1), may_alias));
 
 namespace pixel32 {
 
-constexpr uint32_t alphaMask = 0xFF000000u;
-constexpr uint32_t colorMask = 0x00FFFFFFu;
+constexpr uint32_t ALPHA_MASK = 0xFF000000u;
+constexpr uint32_t COLOR_MASK = 0x00FFFFFFu;
 
 // The bit position of a channel's byte (0 alpha, 1 red, 2 green, 3 blue).
 constexpr int channelShift(int32_t channel) {
@@ -30,7 +30,7 @@ constexpr int channelShift(int32_t channel) {
 
 // Red, green and blue of s; the alpha byte of d.
 QUOVEL_PIXEL_RULE uint32_t store(uint32_t d, uint32_t s) {
-    return (d & alphaMask) | (s & colorMask);
+    return (d & ALPHA_MASK) | (s & COLOR_MASK);
 }
 
 // Each of red, green and blue becomes d + ((s - d) * k >> 8); k is 0 to 256.
@@ -38,7 +38,7 @@ QUOVEL_PIXEL_RULE uint32_t blend(uint32_t d, uint32_t s, uint32_t k) {
     const uint32_t inverse = 256 - k;
     const uint32_t rb = (((s & 0x00FF00FFu) * k + (d & 0x00FF00FFu) * inverse) >> 8) & 0x00FF00FFu;
     const uint32_t g = (((s & 0x0000FF00u) * k + (d & 0x0000FF00u) * inverse) >> 8) & 0x0000FF00u;
-    return (d & alphaMask) | rb | g;
+    return (d & ALPHA_MASK) | rb | g;
 }
 
 // Each of the four bytes becomes d + ((s * a) >> 8) - ((d * a) >> 8). No byte borrows from or
@@ -56,7 +56,7 @@ inline uint32_t add(uint32_t d, uint32_t s, uint32_t k) {
     const uint32_t r = std::min<uint32_t>(255, ((d >> 16) & 0xFF) + (((s >> 16) & 0xFF) * k >> 8));
     const uint32_t g = std::min<uint32_t>(255, ((d >> 8) & 0xFF) + (((s >> 8) & 0xFF) * k >> 8));
     const uint32_t b = std::min<uint32_t>(255, (d & 0xFF) + ((s & 0xFF) * k >> 8));
-    return (d & alphaMask) | (r << 16) | (g << 8) | b;
+    return (d & ALPHA_MASK) | (r << 16) | (g << 8) | b;
 }
 
 // The byte of `channel` becomes `value`; the other three stay.
@@ -69,9 +69,9 @@ inline uint32_t writeChannel(uint32_t d, int32_t channel, uint32_t value) {
 
 namespace pixel16 {
 
-constexpr uint16_t redMask = 0xF800;
-constexpr uint16_t greenMask = 0x07E0;
-constexpr uint16_t blueMask = 0x001F;
+constexpr uint16_t RED_MASK = 0xF800;
+constexpr uint16_t GREEN_MASK = 0x07E0;
+constexpr uint16_t BLUE_MASK = 0x001F;
 
 // The RGB565 form of 0xAARRGGBB: the top 5, 6 and 5 bits, cut; the alpha byte is not used.
 constexpr uint16_t fromColor(uint32_t c) {
@@ -116,11 +116,11 @@ inline uint16_t add(uint16_t d, uint16_t s, uint32_t k) {
 inline uint16_t writeField(uint16_t d, int32_t channel, uint32_t value) {
     switch (channel) {
         case 1:
-            return static_cast<uint16_t>((d & ~redMask) | ((value & 31) << 11));
+            return static_cast<uint16_t>((d & ~RED_MASK) | ((value & 31) << 11));
         case 2:
-            return static_cast<uint16_t>((d & ~greenMask) | ((value & 63) << 5));
+            return static_cast<uint16_t>((d & ~GREEN_MASK) | ((value & 63) << 5));
         case 3:
-            return static_cast<uint16_t>((d & ~blueMask) | (value & 31));
+            return static_cast<uint16_t>((d & ~BLUE_MASK) | (value & 31));
         default:
             return d;
     }

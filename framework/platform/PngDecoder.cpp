@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr size_t signatureBytes = 8;
+constexpr size_t SIGNATURE_BYTES = 8;
 // Ancillary chunks (text, color profiles) are kept by libpng in memory; none may be larger.
-constexpr png_alloc_size_t maxChunkBytes = png_alloc_size_t{8} << 20;
+constexpr png_alloc_size_t MAX_CHUNK_BYTES = png_alloc_size_t{8} << 20;
 
 // Everything one decode makes. libpng leaves decodeRows by longjmp on any error, so the state
 // lives in the caller's frame, holds only plain pointers and values, and the caller frees it.
@@ -85,8 +85,8 @@ bool decodeRows(PngReadState* state) {
         return false;
     }
     png_set_read_fn(png, state, readFromMemory);
-    png_set_user_limits(png, maxPictureSide, maxPictureSide);
-    png_set_chunk_malloc_max(png, maxChunkBytes);
+    png_set_user_limits(png, MAX_PICTURE_SIDE, MAX_PICTURE_SIDE);
+    png_set_chunk_malloc_max(png, MAX_CHUNK_BYTES);
     // Transparency chunks are not part of the picture: palette, grey and RGB pictures are
     // opaque, so the chunk is skipped before any transform could turn it into alpha.
     // No other ancillary chunk changes the pixels either: all are skipped unread, since libpng
@@ -97,7 +97,7 @@ bool decodeRows(PngReadState* state) {
     png_read_info(png, info);
     png_get_IHDR(png, info, &state->width, &state->height, &state->bitDepth, &state->colorType,
                  nullptr, nullptr, nullptr);
-    if (uint64_t{state->width} * state->height > maxPicturePixels) {
+    if (uint64_t{state->width} * state->height > MAX_PICTURE_PIXELS) {
         png_error(png, "picture too large");
     }
 
@@ -140,11 +140,11 @@ bool decodeRows(PngReadState* state) {
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
     return FileSystem::current().readFile(path, FileArchive::MAX_FILE_SIZE, bytes) ==
-           FileReadResult::ok;
+           FileReadResult::OK;
 }
 
 bool hasSignature(const uint8_t* data, size_t length) {
-    return data && length >= signatureBytes && png_sig_cmp(data, 0, signatureBytes) == 0;
+    return data && length >= SIGNATURE_BYTES && png_sig_cmp(data, 0, SIGNATURE_BYTES) == 0;
 }
 
 uint16_t toRgb565(uint32_t r, uint32_t g, uint32_t b) {
@@ -181,7 +181,7 @@ void fillMask(const PngPicture& picture, Image* image) {
 }
 
 void fillColor(const PngPicture& picture, uint32_t flags, Image* image) {
-    const bool greyIsAlpha = (flags & PngDecodeFlags::GreyIsAlpha) != 0;
+    const bool greyIsAlpha = (flags & PngDecodeFlags::GREY_IS_ALPHA) != 0;
     for (int32_t y = 0; y < picture.height; ++y) {
         const uint8_t* p = picture.rows[y];
         for (int32_t x = 0; x < picture.width; ++x) {
@@ -266,11 +266,11 @@ Image* pngRowsToImage(const PngPicture& picture, uint32_t flags) {
         !picture.rows) {
         return nullptr;
     }
-    const bool alphaOnly = (flags & PngDecodeFlags::AlphaOnly) != 0;
+    const bool alphaOnly = (flags & PngDecodeFlags::ALPHA_ONLY) != 0;
     Image* image = nullptr;
     if (alphaOnly) {
         image = Image::createImage(picture.width, picture.height, 1);
-    } else if ((flags & PngDecodeFlags::FullColor) != 0) {
+    } else if ((flags & PngDecodeFlags::FULL_COLOR) != 0) {
         image = Image::createImage(picture.width, picture.height, 4);
     } else {
         image = Image::createImage(picture.width, picture.height);

@@ -11,20 +11,20 @@ class MemoryBuffer;
 // Decode flags of the PNG readers.
 namespace PngDecodeFlags {
 // A 1-byte-per-pixel image of the picture's first color component (masks).
-constexpr uint32_t AlphaOnly = 1;
+constexpr uint32_t ALPHA_ONLY = 1;
 // An 8-bit grey picture becomes black pixels whose alpha is the grey value.
-constexpr uint32_t GreyIsAlpha = 2;
+constexpr uint32_t GREY_IS_ALPHA = 2;
 // A 4-byte ARGB image whatever the display's depth, not following it: pixels handed to the
 // system (the window icon) must keep their full color.
-constexpr uint32_t FullColor = 4;
+constexpr uint32_t FULL_COLOR = 4;
 }  // namespace PngDecodeFlags
 
 // Largest width or height of a decoded picture; larger pictures are refused before any pixel
 // memory is taken.
-constexpr uint32_t maxPictureSide = 16384;
+constexpr uint32_t MAX_PICTURE_SIDE = 16384;
 // Most pixels of a decoded picture (4096 x 4096, more than any picture of the game needs);
 // larger pictures are refused the same way.
-constexpr uint64_t maxPicturePixels = uint64_t{4096} * 4096;
+constexpr uint64_t MAX_PICTURE_PIXELS = uint64_t{4096} * 4096;
 
 // A decoded PNG, normalised to one of four row formats: 8-bit palette indexes, 8-bit grey,
 // 24-bit RGB or 32-bit ARGB (alpha first). The rows belong to the decoder.
@@ -48,7 +48,7 @@ Image* loadPngFile(const std::string& path, uint32_t flags);
 // The same from `length` bytes in memory; reading never goes past the length.
 Image* loadPngMemory(const uint8_t* data, size_t length, uint32_t flags);
 Image* loadPngMemory(const MemoryBuffer& buffer, uint32_t flags);
-// A new image from decoded rows: 1 byte per pixel with AlphaOnly (the palette entry's red, the
-// grey value, or R), else at 4 bytes with FullColor, else at the display's depth, following
+// A new image from decoded rows: 1 byte per pixel with ALPHA_ONLY (the palette entry's red, the
+// grey value, or R), else at 4 bytes with FULL_COLOR, else at the display's depth, following
 // it. Null for an unknown depth.
 Image* pngRowsToImage(const PngPicture& picture, uint32_t flags);

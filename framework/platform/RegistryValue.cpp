@@ -46,7 +46,7 @@ uint32_t RegistryValue::readDword() {
     KeyValue stored;
     // Only a number is read: a text or binary value of that name counts as unreadable.
     if (KeyStore::currentUser().readValue(keyPath, valueName, stored) &&
-        stored.type == KeyValueType::Dword) {
+        stored.type == KeyValueType::DWORD) {
         exists = true;
         value = stored.dword;
     } else {

@@ -161,8 +161,8 @@ bool ResourceManager::runPass() {
     // that was replaced by a fresh, unstarted one under the same name waits for its own request
     // while the loader goes on with the sections behind it.
     ResourceObject* next = nullptr;
-    for (Queue queue : {Queue::urgent, Queue::background}) {
-        nextPendingSection(queue, queue == Queue::urgent);
+    for (Queue queue : {Queue::URGENT, Queue::BACKGROUND}) {
+        nextPendingSection(queue, queue == Queue::URGENT);
         for (const std::string& name : queueOf(queue)) {
             ResourceSection* section = getSection(name);
             if (section && section->isStarted() && (next = section->firstUnloaded())) {
@@ -235,7 +235,7 @@ void ResourceManager::resumeLoader() {
 }
 
 std::vector<std::string>& ResourceManager::queueOf(Queue queue) {
-    return queue == Queue::urgent ? urgent : background;
+    return queue == Queue::URGENT ? urgent : background;
 }
 
 void ResourceManager::addSection(ResourceSection* section) {
@@ -437,7 +437,7 @@ BaseObject* ResourceManager::checkedHandle(const std::string& key, const std::st
 
 bool ResourceManager::urgentSectionsLoaded() {
     resumeLoader();
-    return isReady() && !nextPendingSection(Queue::urgent, true);
+    return isReady() && !nextPendingSection(Queue::URGENT, true);
 }
 
 bool ResourceManager::waitForUrgentSections(Clock& clock, uint32_t limitMs, uint32_t pollMs) {
@@ -447,7 +447,7 @@ bool ResourceManager::waitForUrgentSections(Clock& clock, uint32_t limitMs, uint
             return true;
         }
         if (clock.milliseconds() - start >= limitMs) {
-            for (const std::string& name : getQueue(Queue::urgent)) {
+            for (const std::string& name : getQueue(Queue::URGENT)) {
                 std::fprintf(stderr,
                              "Resource section \"%s\" is not loaded yet; going on without it\n",
                              name.c_str());

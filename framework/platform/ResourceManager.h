@@ -29,7 +29,7 @@ class ResourceObject;
 class ResourceManager : public BaseObject {
     QUOVEL_TYPE(ResourceManager)
 public:
-    enum class Queue { urgent, background };
+    enum class Queue { URGENT, BACKGROUND };
 
     // Holds the data lock for its scope. The resources hold it while they publish a load, and
     // findTyped while it finds a resource and takes its reference on the loaded object; parts

@@ -92,12 +92,12 @@ void SettingsManager::loadFromRegistry() {
             if (value.name.size() >= ENUMERATION_BUFFER_BYTES) {
                 continue;
             }
-            if (value.type == KeyValueType::String) {
+            if (value.type == KeyValueType::STRING) {
                 if (value.text.size() >= ENUMERATION_BUFFER_BYTES) {
                     continue;
                 }
                 node->addChild(new PropertyValue(value.name, value.text, true));
-            } else if (value.type == KeyValueType::Dword) {
+            } else if (value.type == KeyValueType::DWORD) {
                 node->addChild(
                     new PropertyValue(value.name, static_cast<int32_t>(value.dword), true));
             }

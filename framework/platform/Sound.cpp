@@ -12,7 +12,7 @@ QUOVEL_DEFINE_TYPE(Sound, &GameNode::typeRecord)
 
 namespace {
 
-constexpr int32_t directSource = 1;
+constexpr int32_t DIRECT_SOURCE = 1;
 
 }  // namespace
 
@@ -34,17 +34,17 @@ int32_t Sound::load(int32_t sourceMode, uint32_t mode, const std::string& fileNa
         return 0;
     }
     if (sourceMode == 0) {
-        sourceMode = FileArchive::getInstance() ? FileArchive::getFileMode() : directSource;
+        sourceMode = FileArchive::getInstance() ? FileArchive::getFileMode() : DIRECT_SOURCE;
     }
     int32_t loaded = 0;
-    if (sourceMode == directSource) {
+    if (sourceMode == DIRECT_SOURCE) {
         loaded = mixer->loadSample(fileName, mode);
     } else {
         MemoryBuffer buffer;
         // True means the file's bytes are in the buffer.
         if (FileArchive::readFile(sourceMode, fileName, buffer)) {
             loaded = mixer->loadSample(buffer.getData(), buffer.getSize(),
-                                       mode | AudioMixer::modeLoadMemory);
+                                       mode | AudioMixer::MODE_LOAD_MEMORY);
         }
     }
     if (loaded == 0) {
@@ -61,13 +61,13 @@ int32_t Sound::play(int32_t volume, int32_t pan, bool loop) {
     std::shared_ptr<AudioMixer> mixer = SoundManager::getMixer();
     const int32_t played = sample;
     if (!mixer || played == 0) {
-        return AudioMixer::noChannel;
+        return AudioMixer::NO_CHANNEL;
     }
     volume = std::clamp(truncToInt32(static_cast<double>(volume) * volumeMultiplier), 0,
-                        AudioMixer::maxVolume);
+                        AudioMixer::MAX_VOLUME);
     pan = std::clamp(pan, 0, 255);
-    mixer->setSampleMode(played, loop ? AudioMixer::modeLoopNormal : AudioMixer::modeLoopOff);
-    if (volume == AudioMixer::maxVolume && pan == AudioMixer::centrePan) {
+    mixer->setSampleMode(played, loop ? AudioMixer::MODE_LOOP_NORMAL : AudioMixer::MODE_LOOP_OFF);
+    if (volume == AudioMixer::MAX_VOLUME && pan == AudioMixer::CENTRE_PAN) {
         return mixer->playSample(played, false);
     }
     // Started paused, so the sound is never heard at the wrong volume or place.

@@ -22,7 +22,7 @@ const SoundManager* deviceOwner = nullptr;
 SoundManager* instance = nullptr;
 
 int32_t toByte(int32_t value) {
-    return std::clamp(value, 0, AudioMixer::maxVolume);
+    return std::clamp(value, 0, AudioMixer::MAX_VOLUME);
 }
 
 }  // namespace
@@ -152,7 +152,7 @@ void SoundManager::playMusic(int32_t fadeMs, float level, int32_t fadeInMs, Soun
     }
     if (!changePending && current && current->fileName == stream->fileName) {
         startFade(current.get(), current->fadeLevel, level, fadeMs);
-        startStream(current.get(), nullptr, restartStreamMode);
+        startStream(current.get(), nullptr, RESTART_STREAM_MODE);
         return;
     }
     if (changePending && next && next->fileName == stream->fileName) {
@@ -292,7 +292,7 @@ bool SoundManager::stopStream(SoundStream* stream) {
     if (!streamStopped || !closed) {
         return false;
     }
-    stream->channel = AudioMixer::noChannel;
+    stream->channel = AudioMixer::NO_CHANNEL;
     stream->handle = 0;
     return true;
 }

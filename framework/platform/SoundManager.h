@@ -23,7 +23,7 @@ class SoundManager : public Task {
     QUOVEL_TYPE(SoundManager)
 public:
     // The open mode the music of a piece already playing is restarted with (loops).
-    static constexpr uint32_t restartStreamMode = 0x132;
+    static constexpr uint32_t RESTART_STREAM_MODE = 0x132;
 
     // Starts `mixer` at `rate` Hz with `channels` sample channels and, whatever the outcome,
     // makes the manager and takes a reference to it. A null mixer runs silent.
@@ -102,8 +102,8 @@ private:
     bool muted = false;
     bool muteHeld = false;
     bool focusLost = false;
-    int32_t effectsVolume = AudioMixer::maxVolume;
-    int32_t musicVolume = AudioMixer::maxVolume;
+    int32_t effectsVolume = AudioMixer::MAX_VOLUME;
+    int32_t musicVolume = AudioMixer::MAX_VOLUME;
     RefHolder<SoundStream> current;
     RefHolder<SoundStream> next;
     bool changePending = false;

@@ -16,7 +16,7 @@ SoundResource::~SoundResource() = default;
 
 void SoundResource::load() {
     RefHolder<Sound> loaded = new Sound(volumeMultiplier);
-    const bool failed = loaded->load(getFileMode(), sampleFlags, getFileName()) != 0;
+    const bool failed = loaded->load(getFileMode(), SAMPLE_FLAGS, getFileName()) != 0;
     ResourceManager::DataLock lock;
     if (keepsLoadResult()) {
         sound = failed ? nullptr : loaded;

@@ -14,7 +14,7 @@ class SoundResource : public ResourceObject {
     QUOVEL_TYPE(SoundResource)
 public:
     // The sample flags the sample is loaded with (the mixer reads only the loop bits).
-    static constexpr uint32_t sampleFlags = 304;
+    static constexpr uint32_t SAMPLE_FLAGS = 304;
 
     explicit SoundResource(PropertyNode* definition);
     ~SoundResource() override;

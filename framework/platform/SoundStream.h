@@ -60,7 +60,7 @@ private:
     friend class SoundManager;
 
     int32_t handle = 0;
-    int32_t channel = AudioMixer::noChannel;
+    int32_t channel = AudioMixer::NO_CHANNEL;
     float volumeMultiplier = 1.0f;
     int32_t volume = 128;
     int32_t pan = 128;

@@ -28,7 +28,7 @@ void TimedTaskManager::releaseInstance() {
 }
 
 void TimedTaskManager::setFrameRate(int32_t newRate) {
-    rate = std::clamp(newRate, 0, maxRate);
+    rate = std::clamp(newRate, 0, MAX_RATE);
     period = rate == 0 ? 0 : 1000 / rate;
     now = last = clock.milliseconds();
 }
@@ -41,7 +41,7 @@ void TimedTaskManager::tick() {
         now = clock.milliseconds();
         elapsed = now - last;
     }
-    elapsed = std::min(elapsed, maxElapsedMs);
+    elapsed = std::min(elapsed, MAX_ELAPSED_MS);
     update(static_cast<int32_t>(elapsed));
     last = now;
 }

@@ -12,8 +12,8 @@ class Clock;
 class TimedTaskManager : public TaskManager {
     QUOVEL_TYPE(TimedTaskManager)
 public:
-    static constexpr int32_t maxRate = 1000;
-    static constexpr uint32_t maxElapsedMs = 100;
+    static constexpr int32_t MAX_RATE = 1000;
+    static constexpr uint32_t MAX_ELAPSED_MS = 100;
 
     // The clock must outlive the manager.
     explicit TimedTaskManager(Clock& clock);

@@ -274,7 +274,7 @@ void QuovelMahjongMain::frameLoop() {
         MessageRecord message;
         if (events.nextMessage(message)) {
             if (message.message == WM_QUIT) {
-                if (message.wParam == EventSource::signalQuitCode) {
+                if (message.wParam == EventSource::SIGNAL_QUIT_CODE) {
                     noteGameQuit();  // ended from outside: as if the player had said "yes"
                 }
                 return;

@@ -54,13 +54,13 @@ void SceneLoad::startMusic() {
     RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music");
     if (music && music.get() != sound->getCurrentStream()) {
         sound->stopMusic();
-        sound->startStream(music.get(), nullptr, SoundManager::restartStreamMode);
+        sound->startStream(music.get(), nullptr, SoundManager::RESTART_STREAM_MODE);
     }
 }
 
 void SceneLoad::addPartners() {
     RefHolder<PropertyStore> store(new PropertyStore());
-    if (!store->canLoad(partnersFile) || !store->loadFile(partnersFile)) {
+    if (!store->canLoad(PARTNERS_FILE) || !store->loadFile(PARTNERS_FILE)) {
         return;
     }
     PropertyVector* partners = vectorOrDummy(store->getChild("partners"));

@@ -14,7 +14,7 @@
 class SceneLoad : public SceneQuovelMahjong {
     QUOVEL_TYPE(SceneLoad)
 public:
-    static constexpr const char* partnersFile = "media/properties/partners.xml";
+    static constexpr const char* PARTNERS_FILE = "media/properties/partners.xml";
 
     explicit SceneLoad(PropertyNode* definition);
     ~SceneLoad() override;

@@ -99,7 +99,7 @@ SceneSplash::~SceneSplash() = default;
 
 bool SceneSplash::readBranding() {
     RefHolder<PropertyStore> store(new PropertyStore());
-    if (!store->canLoad(brandingFile) || !store->loadFile(brandingFile)) {
+    if (!store->canLoad(BRANDING_FILE) || !store->loadFile(BRANDING_FILE)) {
         return true;
     }
     fadeTime = intKeyOr(store.get(), "SPLASH_FADE_TIME", fadeTime);
@@ -193,7 +193,7 @@ int32_t SceneSplash::fadeToBlack(BaseObject*) {
         if (RefHolder<Graphics> graphics(image->createGraphics()); graphics) {
             graphics->setColor(getColor());
             graphics->fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
-            graphics->fillChannel(Channel::Alpha, FULL_ALPHA);
+            graphics->fillChannel(Channel::ALPHA, FULL_ALPHA);
         }
     }
     curtain = new Sprite(0, 0, image.get());
@@ -214,7 +214,7 @@ int32_t SceneSplash::fadeToBlack(BaseObject*) {
 }
 
 Image* SceneSplash::loadPicture(int32_t index) {
-    const std::string name = picturePrefix + std::to_string(index);
+    const std::string name = PICTURE_PREFIX + std::to_string(index);
     MemoryBuffer bytes;
     if (FileArchive::readFile(LOOSE_FILES, name + ".jpg", bytes)) {
         return decodeJpeg(name + ".jpg", bytes.getData(), bytes.getSize());

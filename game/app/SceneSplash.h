@@ -20,8 +20,8 @@ class Image;
 class SceneSplash : public Scene {
     QUOVEL_TYPE(SceneSplash)
 public:
-    static constexpr const char* brandingFile = "splash/branding.xml";
-    static constexpr const char* picturePrefix = "splash/splash";
+    static constexpr const char* BRANDING_FILE = "splash/branding.xml";
+    static constexpr const char* PICTURE_PREFIX = "splash/splash";
 
     explicit SceneSplash(PropertyNode* definition);
     ~SceneSplash() override;

@@ -102,7 +102,7 @@ DialogKillerStones::DialogKillerStones(PropertyNode* definition) : DialogQuovelM
     if (RefHolder<Graphics> graphics = screen ? screen->createGraphics() : nullptr) {
         graphics->setColor(0xFF000000);
         graphics->clear();
-        graphics->fillChannel(Channel::Alpha, 255);
+        graphics->fillChannel(Channel::ALPHA, 255);
     }
     setImage(screen.get());
 

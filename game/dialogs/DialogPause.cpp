@@ -75,7 +75,7 @@ int32_t DialogPause::hide(BaseObject* sender) {
             SoundStream* current = sound->getCurrentStream();
             std::shared_ptr<AudioMixer> mixer = SoundManager::getMixer();
             if (current && mixer && !mixer->isPlaying(current->getChannel())) {
-                sound->startStream(current, nullptr, SoundManager::restartStreamMode);
+                sound->startStream(current, nullptr, SoundManager::RESTART_STREAM_MODE);
             }
         }
     }

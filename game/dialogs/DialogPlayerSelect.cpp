@@ -103,7 +103,7 @@ void DialogPlayerSelect::stampBackgroundAlpha() {
     if (!graphics || !picture) {
         return;
     }
-    graphics->blitChannelMaxWhole(picture, Channel::Alpha,
+    graphics->blitChannelMaxWhole(picture, Channel::ALPHA,
                                   getComponents()->getX() + background->getLeft(),
                                   getComponents()->getY() + background->getTop());
     setRepaint(true);

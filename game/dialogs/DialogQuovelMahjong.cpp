@@ -161,12 +161,12 @@ void DialogQuovelMahjong::paintDecoration() {
     }
     graphics->setColor(0xFF000000);
     graphics->clear();
-    graphics->fillChannel(Channel::Alpha, tuning().DIALOG_BACKGROUND_ALPHA);
+    graphics->fillChannel(Channel::ALPHA, tuning().DIALOG_BACKGROUND_ALPHA);
     if (decoration) {
         const int32_t x = getComponents()->getX();
         const int32_t y = getComponents()->getY();
         graphics->blitWhole(decoration.get(), x, y);
-        graphics->blitChannelMaxWhole(decoration.get(), Channel::Alpha, x, y);
+        graphics->blitChannelMaxWhole(decoration.get(), Channel::ALPHA, x, y);
     }
     setImage(backdrop);
 }

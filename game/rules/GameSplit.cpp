@@ -21,10 +21,10 @@ QUOVEL_REGISTER_CLASS(GameSplit)
 
 namespace {
 
-constexpr const char* kOrderKey = "sb_order";
-constexpr const char* kOrderUndoKey = "sb_order_undo";
+constexpr const char* ORDER_KEY = "sb_order";
+constexpr const char* ORDER_UNDO_KEY = "sb_order_undo";
 // The queue as the level began; games kept before it was saved lack it.
-constexpr const char* kStartOrderKey = "sb_order_start";
+constexpr const char* START_ORDER_KEY = "sb_order_start";
 
 // Moves up to `wanted` tiles from the end of the pool to `chosen`; returns how many were missing.
 int32_t takeFromPool(Game::TileList& pool, int32_t wanted, Game::TileList& chosen) {
@@ -436,9 +436,9 @@ void GameSplit::loadSideBoardOrder(PropertyNode* saved) {
     sideBoardOrder.clear();
     sideBoardOrderUndo.clear();
     initialOrder.clear();
-    readTiles(saved, kOrderKey, sideBoardOrder);
-    readTiles(saved, kOrderUndoKey, sideBoardOrderUndo);
-    readTiles(saved, kStartOrderKey, initialOrder);
+    readTiles(saved, ORDER_KEY, sideBoardOrder);
+    readTiles(saved, ORDER_UNDO_KEY, sideBoardOrderUndo);
+    readTiles(saved, START_ORDER_KEY, initialOrder);
 }
 
 void GameSplit::save(PropertyNode* node) {
@@ -447,9 +447,9 @@ void GameSplit::save(PropertyNode* node) {
         return;
     }
     node->setTypeWord("GameSplit");
-    writeTiles(node, kOrderKey, sideBoardOrder);
-    writeTiles(node, kOrderUndoKey, sideBoardOrderUndo);
-    writeTiles(node, kStartOrderKey, initialOrder);
+    writeTiles(node, ORDER_KEY, sideBoardOrder);
+    writeTiles(node, ORDER_UNDO_KEY, sideBoardOrderUndo);
+    writeTiles(node, START_ORDER_KEY, initialOrder);
 }
 
 bool GameSplit::completesSelection() {

@@ -14,7 +14,7 @@ QUOVEL_DEFINE_TYPE(Layout, &BaseObject::typeRecord)
 
 namespace {
 
-const char* const kNoName = "TEXT_LAYOUT_NONAME";
+const char* const NO_NAME = "TEXT_LAYOUT_NONAME";
 
 // Only these game types play with a side board.
 bool typeHasSideBoard(GameType gameType) {
@@ -24,7 +24,7 @@ bool typeHasSideBoard(GameType gameType) {
 }  // namespace
 
 Layout::Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex)
-    : cells(static_cast<size_t>(COLUMNS) * ROWS * LAYERS), displayName(kNoName) {
+    : cells(static_cast<size_t>(COLUMNS) * ROWS * LAYERS), displayName(NO_NAME) {
     ObjectFactoryContainer* factory = ObjectFactoryContainer::instance();
     PropertyVector* tiles = node->getChildVector("tiles");
     for (int32_t i = 0; i < tiles->getChildCount(); ++i) {
@@ -38,7 +38,7 @@ Layout::Layout(PropertyNode* node, GameType gameType, int32_t sideBoardIndex)
     if (node->getChild("displayname") != nullptr) {
         displayName = node->getChildValue("displayname")->getValue();
         if (displayName.empty()) {
-            displayName = kNoName;
+            displayName = NO_NAME;
         }
     }
 

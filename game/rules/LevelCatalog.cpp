@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kDifficultyWords[LevelCatalog::DIFFICULTY_COUNT] = {"normal", "hard", "expert"};
+const char* const DIFFICULTY_WORDS[LevelCatalog::DIFFICULTY_COUNT] = {"normal", "hard", "expert"};
 
 constinit LevelCatalog* processCatalog = nullptr;
 
@@ -94,7 +94,7 @@ RefHolder<Level> LevelCatalog::makeLevel(AbstractProperty* definition) {
 PropertyNode* LevelCatalog::seriesNode(PropertyNode* place, const char* typeWord,
                                        int32_t difficulty) {
     return place->getChildNode(typeWord)
-        ->getChildNode(kDifficultyWords[difficulty])
+        ->getChildNode(DIFFICULTY_WORDS[difficulty])
         ->getChildNode("level");
 }
 

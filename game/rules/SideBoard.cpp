@@ -360,7 +360,7 @@ void SideBoard::loadImages() {
             for (int32_t row = 0; graphics && row < rows; ++row) {
                 for (int32_t column = 0; column < columns; ++column) {
                     graphics->copyRectWhole(slot.get(), column * slotWidth, row * slotHeight);
-                    graphics->blitChannelWhole(slot.get(), Channel::Alpha, column * slotWidth,
+                    graphics->blitChannelWhole(slot.get(), Channel::ALPHA, column * slotWidth,
                                                row * slotHeight);
                 }
             }
@@ -412,12 +412,12 @@ void SideBoard::prepareImage() {
     RefHolder<Graphics> graphics(picture != nullptr ? picture->createGraphics() : nullptr);
     if (graphics && dirty) {
         graphics->setClipRectR(*dirty);
-        for (int32_t channel = Channel::Alpha; channel <= Channel::Blue; ++channel) {
+        for (int32_t channel = Channel::ALPHA; channel <= Channel::BLUE; ++channel) {
             graphics->fillRectChannelR(channel, 0, *dirty);
         }
         if (backgroundImage) {
             graphics->copyRectWhole(backgroundImage.get(), 0, 0);
-            graphics->blitChannelWhole(backgroundImage.get(), Channel::Alpha, 0, 0);
+            graphics->blitChannelWhole(backgroundImage.get(), Channel::ALPHA, 0, 0);
         }
         const TuningConstants& constants = tuning();
         Image* symbols = screen.getShownSymbols();
@@ -434,7 +434,7 @@ void SideBoard::prepareImage() {
                 // fading tile would otherwise punch holes through the rack to the screen behind.
                 if (face != nullptr && constants.TILE_WIDTH > 0 && constants.TILE_HEIGHT > 0) {
                     graphics->blit(face, x, y, 0, 0, constants.TILE_WIDTH, constants.TILE_HEIGHT);
-                    graphics->blitChannelMax(face, Channel::Alpha, x, y, 0, 0,
+                    graphics->blitChannelMax(face, Channel::ALPHA, x, y, 0, 0,
                                              constants.TILE_WIDTH, constants.TILE_HEIGHT);
                 }
                 // The symbol over the (tinted) tile, fading with it, as on the board: a rack of

@@ -20,7 +20,7 @@ struct ExitPoint {
     int32_t dirY;
 };
 
-constexpr ExitPoint kExitPoints[TilePathFinder::EXIT_POINTS] = {
+constexpr ExitPoint EXITS[TilePathFinder::EXIT_POINTS] = {
     {1, 0, 0, -1}, {2, 0, 0, -1}, {3, 0, 0, -1}, {4, 1, 1, 0},  {4, 2, 1, 0},  {4, 3, 1, 0},
     {1, 4, 0, 1},  {2, 4, 0, 1},  {3, 4, 0, 1},  {0, 1, -1, 0}, {0, 2, -1, 0}, {0, 3, -1, 0}};
 
@@ -102,7 +102,7 @@ TilePathFinder::TilePathFinder(const Layout& layout, const Tile& first, const Ti
 
 void TilePathFinder::flagExitPoints(int32_t originX, int32_t originY,
                                     std::vector<uint8_t>& flags) {
-    for (const ExitPoint& exit : kExitPoints) {
+    for (const ExitPoint& exit : EXITS) {
         const int32_t fx = originX + exit.x;
         const int32_t fy = originY + exit.y;
         if (inGrid(fx, fy)) {
@@ -129,7 +129,7 @@ bool TilePathFinder::isPointFree(int32_t fx, int32_t fy) const {
 
 void TilePathFinder::castRays(int32_t originX, int32_t originY, std::vector<Ray>& rays) const {
     for (int32_t i = 0; i < EXIT_POINTS; ++i) {
-        const ExitPoint& exit = kExitPoints[i];
+        const ExitPoint& exit = EXITS[i];
         Ray ray{originX + exit.x, originY + exit.y, originX + exit.x,
                 originY + exit.y, i % 3 == 1,       exit.dirX != 0};
         while (isPointFree(ray.endX + exit.dirX, ray.endY + exit.dirY)) {

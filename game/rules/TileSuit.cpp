@@ -9,7 +9,7 @@ QUOVEL_REGISTER_CLASS_AS(Suit, TileSuit)
 
 namespace {
 
-const char* const kMatchWords[] = {"exact", "suit"};
+const char* const MATCH_WORDS[] = {"exact", "suit"};
 
 }  // namespace
 
@@ -17,6 +17,6 @@ TileSuit::TileSuit(PropertyNode* definition)
     : size(definition->getChildValue("size")->getInt()),
       appearances(definition->getChildValue("numAppears")->getInt()),
       image(definition->getChildValue("image")->getValue()),
-      matchType(definition->getChoice("matchType", kMatchWords, MATCH_EXACT)),
+      matchType(definition->getChoice("matchType", MATCH_WORDS, MATCH_EXACT)),
       faceColumn(definition->getChildValue("faceXIdx")->getInt()),
       faceRow(definition->getChildValue("faceYIdx")->getInt()) {}

@@ -93,7 +93,7 @@ void LayoutLayerSprite::build(const std::vector<Rect>& dirty) {
     graphics->setColor(0);
     for (const Rect& rect : local) {
         graphics->fillRectR(rect);
-        graphics->fillRectChannelR(Channel::Alpha, 0, rect);
+        graphics->fillRectChannelR(Channel::ALPHA, 0, rect);
     }
     if (local.empty()) {
         return;
@@ -111,7 +111,7 @@ void LayoutLayerSprite::drawPiece(Graphics& graphics, Image* source, int32_t dx,
         return;
     }
     graphics.blitR(source, dx, dy, area);
-    graphics.blitChannelMaxR(source, Channel::Alpha, dx, dy, area);
+    graphics.blitChannelMaxR(source, Channel::ALPHA, dx, dy, area);
 }
 
 void LayoutLayerSprite::drawShadows(Graphics& graphics, const Geometry& geo,

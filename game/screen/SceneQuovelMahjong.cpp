@@ -55,7 +55,7 @@ void SceneQuovelMahjong::playBuildingMusic() {
         return;
     }
     if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
-        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::restartStreamMode);
+        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::RESTART_STREAM_MODE);
     }
 }
 

@@ -208,9 +208,9 @@ void TileFadeOut::apply(int32_t elapsedMs) {
     RefHolder<Graphics> graphics(picture ? picture->createGraphics() : nullptr);
     if (graphics && tile) {
         graphics->copyRectWhole(tile.get(), 0, 0);
-        graphics->fillChannel(Channel::Alpha, alpha);
+        graphics->fillChannel(Channel::ALPHA, alpha);
         // The tile's own transparent corners stay transparent.
-        graphics->blitChannelMinWhole(tile.get(), Channel::Alpha, 0, 0);
+        graphics->blitChannelMinWhole(tile.get(), Channel::ALPHA, 0, 0);
     }
     renderTile->requestRedraw();
 }

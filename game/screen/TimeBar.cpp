@@ -189,10 +189,10 @@ void TimeBar::draw() {
     }
     graphics->copyRectWhole(fillImage.get(), 0, 0);
     if (topMask) {
-        graphics->blitChannelWhole(topMask.get(), Channel::Alpha, 0, edge);
+        graphics->blitChannelWhole(topMask.get(), Channel::ALPHA, 0, edge);
     }
     if (topImage) {
-        graphics->blitChannelMaxWhole(topImage.get(), Channel::Alpha, 0, edge);
+        graphics->blitChannelMaxWhole(topImage.get(), Channel::ALPHA, 0, edge);
         int32_t height = topImage->getHeight();
         if (height > picture->getHeight() - TOP_CAP_MARGIN) {
             height = std::max(picture->getHeight() - TOP_CAP_MARGIN, 0);

@@ -53,7 +53,7 @@ void TypeLabel::startTyping() {
         RefHolder<Image> hidden(Image::copyImage(fullImage.get()));
         RefHolder<Graphics> graphics(hidden ? hidden->createGraphics() : nullptr);
         if (graphics) {
-            graphics->fillChannel(Channel::Alpha, 0);
+            graphics->fillChannel(Channel::ALPHA, 0);
         }
         setImage(hidden.get());
         finished = false;
@@ -79,7 +79,7 @@ bool TypeLabel::finishTyping() {
 void TypeLabel::uncover(int32_t x, int32_t y, int32_t width, int32_t height) {
     RefHolder<Graphics> graphics(getImage() ? getImage()->createGraphics() : nullptr);
     if (graphics && width > 0 && height > 0) {
-        graphics->blitChannel(fullImage.get(), Channel::Alpha, x, y, x, y, width, height);
+        graphics->blitChannel(fullImage.get(), Channel::ALPHA, x, y, x, y, width, height);
         setDirty(true);
     }
 }

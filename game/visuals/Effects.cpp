@@ -60,7 +60,7 @@ Sprite* createTileFaceSprite(const ITileBoard& board, Layout* layout, Tile* tile
         if (silhouette) {
             graphics->setColor(0xFF000000u | colour);
             graphics->fillRect(0, 0, face->getWidth(), face->getHeight());
-            graphics->blitChannel(symbols, Channel::Alpha, 0, 0, sx, sy, face->getWidth(),
+            graphics->blitChannel(symbols, Channel::ALPHA, 0, 0, sx, sy, face->getWidth(),
                                   face->getHeight());
         } else {
             graphics->copyRect(symbols, 0, 0, sx, sy, face->getWidth(), face->getHeight());
@@ -235,7 +235,7 @@ void stampSpriteAlpha(Dialog* dialog, Sprite* sprite) {
                       static_cast<int32_t>(sprite->getAnchor().x);
     const int32_t y = sprite->getAbsoluteY() - dialog->getAbsoluteY() -
                       static_cast<int32_t>(sprite->getAnchor().y);
-    buffer->blitChannelMax(sprite->getImage(), Channel::Alpha, x, y, 0, 0, sprite->getWidth(),
+    buffer->blitChannelMax(sprite->getImage(), Channel::ALPHA, x, y, 0, 0, sprite->getWidth(),
                            sprite->getHeight());
 }
 

@@ -183,7 +183,7 @@ void ModifierShine::compose(int32_t offset) {
         if (!fresh) {
             graphics->copyRectWhole(plain.get(), 0, 0);
         }
-        graphics->setBlendMode(BlendMode::Additive);
+        graphics->setBlendMode(BlendMode::ADDITIVE);
         RefHolder<Image> work(Image::createImage(mask->getWidth(), mask->getHeight(),
                                                  canvas->getBytesPerPixel()));
         RefHolder<Graphics> workGraphics(work ? work->createGraphics() : nullptr);
@@ -193,7 +193,7 @@ void ModifierShine::compose(int32_t offset) {
         clearToTransparentWhite(*workGraphics);
         const int32_t y = (mask->getHeight() - shine->getHeight()) / 2;
         workGraphics->copyRectWhole(shine.get(), offset, y);
-        workGraphics->blitChannelMinWhole(mask.get(), Channel::Alpha, 0, 0);
+        workGraphics->blitChannelMinWhole(mask.get(), Channel::ALPHA, 0, 0);
         graphics->blitWhole(work.get(), 0, 0);
     } else if (additive) {
         const uint64_t before = canvas->getChangeCount();
@@ -202,7 +202,7 @@ void ModifierShine::compose(int32_t offset) {
             graphics->copyRect(plain.get(), litX, litY, litX, litY, shine->getWidth(),
                                shine->getHeight());
         }
-        graphics->setBlendMode(BlendMode::Additive);
+        graphics->setBlendMode(BlendMode::ADDITIVE);
         graphics->blitWhole(shine.get(), offset, shineY);
         litX = offset;
         litY = shineY;
@@ -213,10 +213,10 @@ void ModifierShine::compose(int32_t offset) {
             canvas->noteChangesSince(before, uniteRects(wasLit, lit));
         }
     } else {
-        graphics->setBlendMode(BlendMode::Additive);
+        graphics->setBlendMode(BlendMode::ADDITIVE);
         clearToTransparentWhite(*graphics);
-        graphics->blitChannelWhole(shine.get(), Channel::Alpha, offset, shineY);
-        graphics->blitChannelMinWhole(plain.get(), Channel::Alpha, 0, 0);
+        graphics->blitChannelWhole(shine.get(), Channel::ALPHA, offset, shineY);
+        graphics->blitChannelMinWhole(plain.get(), Channel::ALPHA, 0, 0);
     }
     owner->setDirty(true);
 }

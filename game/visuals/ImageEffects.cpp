@@ -76,7 +76,7 @@ void clearToTransparentWhite(Graphics& graphics) {
     }
     graphics.setColor(0xFFFFFFFFu);
     graphics.fillRect(0, 0, target->getWidth(), target->getHeight());
-    graphics.fillChannel(Channel::Alpha, 0);
+    graphics.fillChannel(Channel::ALPHA, 0);
 }
 
 namespace ColorUtil {

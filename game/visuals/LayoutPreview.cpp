@@ -54,7 +54,7 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
     if (index >= 0 && index < BACKGROUND_COUNT) {
         if (Image* background = backgrounds[static_cast<size_t>(index)].get()) {
             graphics->blitWhole(background, 0, 0);
-            graphics->blitChannelMaxWhole(background, Channel::Alpha, 0, 0);
+            graphics->blitChannelMaxWhole(background, Channel::ALPHA, 0, 0);
         }
     }
     if (shown && tileImage) {
@@ -92,7 +92,7 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
                     const int32_t sx = (x - tile->getGridX()) * hw;
                     const int32_t sy = (y - tile->getGridY()) * hh;
                     graphics->blit(tileImage.get(), dx, dy, sx, sy, hw, hh);
-                    graphics->blitChannelMax(tileImage.get(), Channel::Alpha, dx, dy, sx, sy, hw,
+                    graphics->blitChannelMax(tileImage.get(), Channel::ALPHA, dx, dy, sx, sy, hw,
                                              hh);
                 }
             }

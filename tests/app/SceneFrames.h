@@ -20,7 +20,7 @@ inline void waitForLoader(ResourceManager* resources) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
         resources->resumeLoader();
-        if (!resources->nextPendingSection(ResourceManager::Queue::urgent, true)) {
+        if (!resources->nextPendingSection(ResourceManager::Queue::URGENT, true)) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

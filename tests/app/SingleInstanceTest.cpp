@@ -191,7 +191,7 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
             writeTestFile(shipped / dataFiles[n].first, dataFiles[n].second);
             EXPECT_TRUE(n != 5 ||
                         patchZipMember(shipped / "media.dat", "media/properties/levels/roof.xml",
-                                       ZipField::crc, 0));
+                                       ZipField::CRC, 0));
         }
         const pid_t game = startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
         EXPECT_EQ(waitForExit(game, 10s), 2) << n;

@@ -74,7 +74,7 @@ protected:
         RefHolder<Graphics> graphics(picture->createGraphics());
         graphics->setColor(color);
         graphics->fillRect(0, 0, 60, 30);
-        graphics->fillChannel(Channel::Alpha, 255);
+        graphics->fillChannel(Channel::ALPHA, 255);
         return picture;
     }
     // Runs frames until the lobby has drawn nothing for a while; false when it never settles.
@@ -233,12 +233,12 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         RefHolder<Graphics> graphics(glow->createGraphics());
         graphics->setColor(0xFFFFE080);
         graphics->fillRect(0, 0, 180, 140);
-        graphics->fillChannel(Channel::Alpha, 140);
+        graphics->fillChannel(Channel::ALPHA, 140);
         graphics = plaque->createGraphics();
         graphics->setColor(0xFF603010);
         graphics->fillRect(0, 0, 131, 162);
-        graphics->fillChannel(Channel::Alpha, 90);
-        graphics->fillRectChannel(Channel::Alpha, 255, 3, 85, 124, 73);
+        graphics->fillChannel(Channel::ALPHA, 90);
+        graphics->fillRectChannel(Channel::ALPHA, 255, 3, 85, 124, 73);
         plaque->setFrameCount(2);
     }
     auto* glowSprite = new Sprite(614, 100, glow.get());
@@ -261,7 +261,7 @@ TEST_F(StillScreen, LabelsModifiersPicturesRedrawnInPlaceAndDialogsReachTheScree
         RefHolder<Graphics> graphics(light->createGraphics());
         graphics->setColor(0xFF604020);
         graphics->fillRect(0, 0, 20, 100);
-        graphics->fillChannel(Channel::Alpha, 200);
+        graphics->fillChannel(Channel::ALPHA, 200);
     }
     GameNode::addModifier(plaqueSprite, new ModifierShine(light.get(), 500));
     int sweptFrames = 0;

@@ -15,7 +15,7 @@ using namespace testpixels;
 
 namespace styled_text_picture_test {
 
-constexpr const char* styledTextDialog = R"(
+constexpr const char* STYLED_TEXT_DIALOG = R"(
 <Dialog id="DIALOG_STYLED" painterid="PAINTER_DIALOG" minwidth="440" minheight="290"
         autocenter="true">
   <Vector id="components">
@@ -40,7 +40,7 @@ TEST_F(StyledTextPictureTest, ADialogWithStyledTextAndANameFieldWithASelection) 
                    "IMAGE_FRAME_R", "IMAGE_FRAME_BL", "IMAGE_FRAME_B", "IMAGE_FRAME_BR", "TILE"},
                   "default");
     loadResources({"FONT_BODY", "FONT_HEADER", "FONT_SMALL", "IMAGE_TEXT_CURSOR"}, "preloading");
-    RefHolder<PropertyNode> definition = nodeFrom(styledTextDialog, "DIALOG_STYLED");
+    RefHolder<PropertyNode> definition = nodeFrom(STYLED_TEXT_DIALOG, "DIALOG_STYLED");
     RefHolder<Dialog> dialog = make<Dialog>(definition.get());
     ASSERT_NE(dialog, nullptr);
     auto* story = objectCast<StyleLabel>(dialog->findChild("STORY"));

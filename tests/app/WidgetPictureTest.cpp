@@ -13,7 +13,7 @@ using namespace testpixels;
 
 namespace widget_picture_test {
 
-constexpr const char* widgetDialog = R"(
+constexpr const char* WIDGET_DIALOG = R"(
 <Dialog id="DIALOG_WIDGETS" painterid="PAINTER_DIALOG" minwidth="440" minheight="250"
         autocenter="true">
   <Vector id="components">
@@ -44,7 +44,7 @@ TEST_F(WidgetPictureTest, ADialogWithLabelsAndButtonsAndTheFrameButtons) {
     loadResources({"FONT_BODY", "FONT_HEADER", "FONT_SMALL", "IMAGE_BUTTON", "IMAGE_BUTTON_QUIT",
                    "IMAGE_BUTTON_RESTORE", "IMAGE_BUTTON_MINIMIZE"},
                   "preloading");
-    RefHolder<PropertyNode> definition = nodeFrom(widgetDialog, "DIALOG_WIDGETS");
+    RefHolder<PropertyNode> definition = nodeFrom(WIDGET_DIALOG, "DIALOG_WIDGETS");
     RefHolder<Dialog> dialog = make<Dialog>(definition.get());
     ASSERT_NE(dialog, nullptr);
     auto* message = objectCast<Label>(dialog->findChild("MESSAGE"));

@@ -18,7 +18,7 @@ namespace authored_content_load_test {
 
 namespace fs = std::filesystem;
 
-using media::kGameFolder;
+using media::GAME_FOLDER;
 
 // The number of Tile elements and the racks (width x height) of a layout file, read as text.
 struct FileCounts {
@@ -52,7 +52,7 @@ FileCounts countInFile(const fs::path& file) {
 }
 
 TEST(AuthoredContent, EveryLayoutLoadsWithAllItsTilesAndRacks) {
-    CurrentFolderScope inside(kGameFolder);
+    CurrentFolderScope inside(GAME_FOLDER);
     int files = 0;
     for (const auto& entry : fs::directory_iterator("media/levels")) {
         const std::string path = "media/levels/" + entry.path().filename().string();
@@ -91,7 +91,7 @@ void collectLevels(AbstractProperty* property, std::vector<PropertyNode*>& out) 
 }
 
 TEST(AuthoredContent, EveryLevelLoadsWithItsLayouts) {
-    CurrentFolderScope inside(kGameFolder);
+    CurrentFolderScope inside(GAME_FOLDER);
     int levels = 0;
     for (const char* file : {"casino", "hallway", "recroom", "roof"}) {
         RefHolder<PropertyStore> store(

@@ -15,21 +15,21 @@ int cellIndex(int x, int y, int z) {
 struct Exit {
     int dx, dy, nx, ny;
 };
-constexpr std::array<Exit, 12> kExits = {{{1, 0, 0, -1},
-                                          {2, 0, 0, -1},
-                                          {3, 0, 0, -1},
-                                          {4, 1, 1, 0},
-                                          {4, 2, 1, 0},
-                                          {4, 3, 1, 0},
-                                          {1, 4, 0, 1},
-                                          {2, 4, 0, 1},
-                                          {3, 4, 0, 1},
-                                          {0, 1, -1, 0},
-                                          {0, 2, -1, 0},
-                                          {0, 3, -1, 0}}};
-constexpr int kFineW = 86;
-constexpr int kFineH = 46;
-constexpr int kDirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+constexpr std::array<Exit, 12> EXITS = {{{1, 0, 0, -1},
+                                         {2, 0, 0, -1},
+                                         {3, 0, 0, -1},
+                                         {4, 1, 1, 0},
+                                         {4, 2, 1, 0},
+                                         {4, 3, 1, 0},
+                                         {1, 4, 0, 1},
+                                         {2, 4, 0, 1},
+                                         {3, 4, 0, 1},
+                                         {0, 1, -1, 0},
+                                         {0, 2, -1, 0},
+                                         {0, 3, -1, 0}}};
+constexpr int FINE_W = 86;
+constexpr int FINE_H = 46;
+constexpr int DIRS[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
 
 }  // namespace
 
@@ -90,23 +90,23 @@ bool BoardModel::isFree(int index, bool river) const {
 std::vector<int> BoardModel::reachableFrom(int a) const {
     const Tile& from = tiles[a];
     // Fine cells of the layer that hold a present tile.
-    std::vector<bool> occupied(kFineW * kFineH, false);
+    std::vector<bool> occupied(FINE_W * FINE_H, false);
     for (int x = 0; x < 41; ++x) {
         for (int y = 0; y < 21; ++y) {
             if (tileAt(x, y, from.z) >= 0) {
                 for (int fx = 2 * x + 2; fx < 2 * x + 4; ++fx) {
                     for (int fy = 2 * y + 2; fy < 2 * y + 4; ++fy) {
-                        occupied[fy * kFineW + fx] = true;
+                        occupied[fy * FINE_W + fx] = true;
                     }
                 }
             }
         }
     }
     auto cellOccupied = [&](int fx, int fy) {
-        return fx >= 0 && fy >= 0 && fx < kFineW && fy < kFineH && occupied[fy * kFineW + fx];
+        return fx >= 0 && fy >= 0 && fx < FINE_W && fy < FINE_H && occupied[fy * FINE_W + fx];
     };
     auto isExitOfA = [&](int fx, int fy) {
-        for (const Exit& e : kExits) {
+        for (const Exit& e : EXITS) {
             if (fx == 2 * from.x + 2 + e.dx && fy == 2 * from.y + 2 + e.dy) {
                 return true;
             }
@@ -114,7 +114,7 @@ std::vector<int> BoardModel::reachableFrom(int a) const {
         return false;
     };
     auto pointFree = [&](int fx, int fy) {
-        if (fx < 0 || fy < 0 || fx >= kFineW || fy >= kFineH) {
+        if (fx < 0 || fy < 0 || fx >= FINE_W || fy >= FINE_H) {
             return false;
         }
         if (isExitOfA(fx, fy)) {
@@ -124,19 +124,19 @@ std::vector<int> BoardModel::reachableFrom(int a) const {
                !cellOccupied(fx - 1, fy) && !cellOccupied(fx, fy);
     };
     // Exit points of the other tiles of the layer, by point, with their outward direction.
-    std::vector<std::vector<std::pair<int, int>>> exitsAt(kFineW * kFineH);
+    std::vector<std::vector<std::pair<int, int>>> exitsAt(FINE_W * FINE_H);
     for (int i = 0; i < count(); ++i) {
         if (i == a || !present[i] || tiles[i].z != from.z) {
             continue;
         }
-        for (const Exit& e : kExits) {
+        for (const Exit& e : EXITS) {
             int fx = 2 * tiles[i].x + 2 + e.dx, fy = 2 * tiles[i].y + 2 + e.dy;
             int dir = e.nx == 1 ? 0 : e.nx == -1 ? 1 : e.ny == 1 ? 2 : 3;
-            exitsAt[fy * kFineW + fx].push_back({i, dir});
+            exitsAt[fy * FINE_W + fx].push_back({i, dir});
         }
     }
     // Breadth-first over (point, direction, turns); a segment turns at most twice.
-    std::vector<bool> seen(kFineW * kFineH * 4 * 3, false);
+    std::vector<bool> seen(FINE_W * FINE_H * 4 * 3, false);
     std::vector<bool> found(count(), false);
     struct State {
         int fx, fy, dir, turns;
@@ -144,10 +144,10 @@ std::vector<int> BoardModel::reachableFrom(int a) const {
     std::deque<State> queue;
     auto opposite = [](int dir) { return dir ^ 1; };
     auto step = [&](int fx, int fy, int dir, int turns) {
-        int nx = fx + kDirs[dir][0], ny = fy + kDirs[dir][1];
-        if (nx >= 0 && ny >= 0 && nx < kFineW && ny < kFineH) {
+        int nx = fx + DIRS[dir][0], ny = fy + DIRS[dir][1];
+        if (nx >= 0 && ny >= 0 && nx < FINE_W && ny < FINE_H) {
             // Entering another tile through its edge, against its outward direction.
-            for (const auto& [tile, outward] : exitsAt[ny * kFineW + nx]) {
+            for (const auto& [tile, outward] : exitsAt[ny * FINE_W + nx]) {
                 if (outward == opposite(dir)) {
                     found[tile] = true;
                 }
@@ -156,13 +156,13 @@ std::vector<int> BoardModel::reachableFrom(int a) const {
         if (!pointFree(nx, ny)) {
             return;
         }
-        int key = ((ny * kFineW + nx) * 4 + dir) * 3 + turns;
+        int key = ((ny * FINE_W + nx) * 4 + dir) * 3 + turns;
         if (!seen[key]) {
             seen[key] = true;
             queue.push_back({nx, ny, dir, turns});
         }
     };
-    for (const Exit& e : kExits) {
+    for (const Exit& e : EXITS) {
         int dir = e.nx == 1 ? 0 : e.nx == -1 ? 1 : e.ny == 1 ? 2 : 3;
         step(2 * from.x + 2 + e.dx, 2 * from.y + 2 + e.dy, dir, 0);
     }

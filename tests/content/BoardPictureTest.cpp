@@ -27,8 +27,8 @@ namespace board_picture_test {
 namespace fs = std::filesystem;
 
 // The board area: the screen left of the HUD, whose time bar stands at x 709.
-constexpr int32_t kAreaWidth = 700;
-constexpr int32_t kAreaHeight = 600;
+constexpr int32_t AREA_WIDTH = 700;
+constexpr int32_t AREA_HEIGHT = 600;
 
 struct Cell {
     int32_t x, y, z;
@@ -116,8 +116,8 @@ protected:
         });
         board.width = (maxX + 2) * fw / 2 + sw + lx * zAtLeft + sx;
         board.height = (maxY + 2) * fh / 2 + sh + ly * zAtTop + sy;
-        board.left = (kAreaWidth - board.width) / 2;
-        board.top = (kAreaHeight - board.height) / 2;
+        board.left = (AREA_WIDTH - board.width) / 2;
+        board.top = (AREA_HEIGHT - board.height) / 2;
         return board;
     }
     // Top left of a tile's face on the screen.
@@ -129,8 +129,8 @@ protected:
     }
 
     static RefHolder<Image> picture(const std::string& relative) {
-        RefHolder<Image> image(loadPngFile((media::kGameFolder / relative).string(),
-                                           PngDecodeFlags::FullColor));
+        RefHolder<Image> image(loadPngFile((media::GAME_FOLDER / relative).string(),
+                                           PngDecodeFlags::FULL_COLOR));
         EXPECT_TRUE(image) << relative;
         return image;
     }
@@ -183,7 +183,7 @@ void collectLevelUses(const ContentNode& node, std::map<std::string, std::set<in
 TEST_F(BoardArt, EveryLayoutAndTheRacksItsLevelsUseFitBesideTheHud) {
     std::map<std::string, std::set<int>> uses;
     for (const auto& entry :
-         fs::directory_iterator(media::kGameFolder / "media/properties/levels")) {
+         fs::directory_iterator(media::GAME_FOLDER / "media/properties/levels")) {
         std::vector<ContentNode> top;
         std::string error;
         ASSERT_TRUE(readContentFile(entry.path().string(), top, error)) << error;
@@ -196,7 +196,7 @@ TEST_F(BoardArt, EveryLayoutAndTheRacksItsLevelsUseFitBesideTheHud) {
     RefHolder<Image> slot = picture("media/images/sideboard/freecell_slot.png");
     ASSERT_TRUE(slot);
     int layouts = 0;
-    for (const auto& entry : fs::directory_iterator(media::kGameFolder / "media/levels")) {
+    for (const auto& entry : fs::directory_iterator(media::GAME_FOLDER / "media/levels")) {
         const LayoutFile layout = readLayout(entry.path());
         SCOPED_TRACE(layout.name);
         ++layouts;
@@ -356,7 +356,7 @@ protected:
 };
 
 TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
-    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/cathedral.xml");
+    const LayoutFile layout = readLayout(media::GAME_FOLDER / "media/levels/cathedral.xml");
     ASSERT_EQ(layout.tiles.size(), 144u);
     const Board board = place(layout.tiles);
     const std::vector<Face> faces = shuffledFaces(4, 24);
@@ -369,7 +369,7 @@ TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
     // The board sits inside the area on the background: the screen's corners and the HUD
     // column show the background, a face of the top layer shows the tile.
     EXPECT_GE(board.left, 0);
-    EXPECT_LE(board.left + board.width, kAreaWidth);
+    EXPECT_LE(board.left + board.width, AREA_WIDTH);
     for (const auto& [x, y] : {std::pair{3, 3}, std::pair{750, 300}, std::pair{3, 596}}) {
         EXPECT_EQ(testpixels::get32(screen.get(), x, y) & 0xFFFFFF,
                   testpixels::get32(background.get(), x, y) & 0xFFFFFF)
@@ -386,7 +386,7 @@ TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
 // The widest layout of a Split level with its 2 x 3 rack full: the rack and the board side by
 // side as the player sees them.
 TEST_F(BoardDrawing, ABoardWithItsRackIsWrittenForReview) {
-    const LayoutFile layout = readLayout(media::kGameFolder / "media/levels/dragonlair.xml");
+    const LayoutFile layout = readLayout(media::GAME_FOLDER / "media/levels/dragonlair.xml");
     ASSERT_EQ(layout.racks.size(), 7u);
     const Rack& rack = layout.racks[6];
     ASSERT_EQ(rack.columns * rack.rows, 6);
@@ -436,7 +436,7 @@ TEST_F(BoardDrawing, LayoutMiniaturesAreWrittenForReview) {
         ASSERT_TRUE(panel);
         const int32_t left = 20 + type % 3 * (width + 30), top = 40 + type / 3 * (height + 60);
         g->blitWhole(panel.get(), left, top);
-        const LayoutFile layout = readLayout(media::kGameFolder / "media/levels" / names[type]);
+        const LayoutFile layout = readLayout(media::GAME_FOLDER / "media/levels" / names[type]);
         const Board board = place(layout.tiles);
         int32_t usedW = 0, usedH = 0;
         for (const Cell& c : board.tiles) {

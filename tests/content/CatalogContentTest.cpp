@@ -18,7 +18,7 @@
 
 namespace catalog_content_test {
 
-using media::kGameFolder;
+using media::GAME_FOLDER;
 
 // Plays the board at random, a free matching group (getTilesPerMatch tiles) at a time, from up
 // to kTries fresh starts; true when a play empties it. This proves a board that the builder's
@@ -66,7 +66,7 @@ struct BuiltType {
     int32_t type;
     bool (*clearsFallbackBoard)(Game* game, uint32_t seed);
 };
-const BuiltType kBuiltTypes[] = {
+const BuiltType BUILT_TYPES[] = {
     {Game::TYPE_CLASSIC, &clearsByRandomFreeGroups},
     {Game::TYPE_FREECELL, nullptr},
     {Game::TYPE_SPLIT, nullptr},
@@ -76,7 +76,7 @@ const BuiltType kBuiltTypes[] = {
 };
 
 const BuiltType* builtType(int32_t type) {
-    for (const BuiltType& built : kBuiltTypes) {
+    for (const BuiltType& built : BUILT_TYPES) {
         if (built.type == type) {
             return &built;
         }
@@ -86,7 +86,7 @@ const BuiltType* builtType(int32_t type) {
 
 class CatalogContentTest : public ::testing::Test {
 protected:
-    CatalogContentTest() : inside(kGameFolder) { catalog.load(); }
+    CatalogContentTest() : inside(GAME_FOLDER) { catalog.load(); }
     ~CatalogContentTest() override {
         Game::releaseCurrent();
         Random::releaseInstance();

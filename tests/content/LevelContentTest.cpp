@@ -16,13 +16,13 @@ namespace level_content_test {
 
 namespace fs = std::filesystem;
 
-const std::string kMedia = std::string(QUOVEL_BINARY_DIR) + "/game/media/";
-const char* const kTypeWords[6] = {"Classic", "Freecell", "Split", "Triple", "River", "Speed"};
-const char* const kDifficultyWords[3] = {"normal", "hard", "expert"};
+const std::string MEDIA = std::string(QUOVEL_BINARY_DIR) + "/game/media/";
+const char* const TYPE_WORDS[6] = {"Classic", "Freecell", "Split", "Triple", "River", "Speed"};
+const char* const DIFFICULTY_WORDS[3] = {"normal", "hard", "expert"};
 
 int typeOf(const std::string& word) {
     for (int t = 0; t < 6; ++t) {
-        if (word == kTypeWords[t]) {
+        if (word == TYPE_WORDS[t]) {
             return t;
         }
     }
@@ -59,7 +59,7 @@ public:
 
 private:
     Layouts() {
-        for (const auto& entry : fs::directory_iterator(kMedia + "levels")) {
+        for (const auto& entry : fs::directory_iterator(MEDIA + "levels")) {
             std::string name = entry.path().filename().string();
             std::vector<ContentNode> top;
             std::string error;
@@ -113,7 +113,7 @@ std::map<std::string, std::string> readTexts() {
     std::map<std::string, std::string> texts;
     std::vector<ContentNode> top;
     std::string error;
-    if (readContentFile(kMedia + "properties/text.xml", top, error)) {
+    if (readContentFile(MEDIA + "properties/text.xml", top, error)) {
         for (const ContentNode& n : top) {
             if (n.tag == "Text") {
                 texts[n.id] = n.value("value");
@@ -245,7 +245,7 @@ protected:
         for (const char* file : {"hallway", "casino", "recroom", "roof"}) {
             std::string error;
             ASSERT_TRUE(
-                readContentFile(kMedia + "properties/levels/" + file + ".xml", roots[file], error))
+                readContentFile(MEDIA + "properties/levels/" + file + ".xml", roots[file], error))
                 << error;
         }
     }
@@ -281,18 +281,18 @@ std::vector<LevelRef> LevelFiles::allLevels() {
     }
     if (const ContentNode* casino = root("casino", "casino")) {
         for (int t = 0; t < 5; ++t) {
-            for (const char* d : kDifficultyWords) {
-                const ContentNode* type = casino->child(kTypeWords[t]);
+            for (const char* d : DIFFICULTY_WORDS) {
+                const ContentNode* type = casino->child(TYPE_WORDS[t]);
                 const ContentNode* diff = type ? type->child(d) : nullptr;
                 const ContentNode* level = diff ? diff->child("level") : nullptr;
                 if (level != nullptr) {
-                    levels.push_back({level, std::string("casino ") + kTypeWords[t] + " " + d, t});
+                    levels.push_back({level, std::string("casino ") + TYPE_WORDS[t] + " " + d, t});
                 }
             }
         }
     }
     if (const ContentNode* roof = root("roof", "roof")) {
-        for (const char* d : kDifficultyWords) {
+        for (const char* d : DIFFICULTY_WORDS) {
             const ContentNode* speed = roof->child("Speed");
             const ContentNode* diff = speed ? speed->child(d) : nullptr;
             const ContentNode* level = diff ? diff->child("level") : nullptr;
@@ -387,18 +387,18 @@ TEST_F(LevelFiles, CasinoAndRoofSeriesStepThroughTheirListsAndHardCycle) {
     ASSERT_NE(roof, nullptr);
     std::vector<std::pair<const ContentNode*, int>> series;
     for (int t = 0; t < 5; ++t) {
-        const ContentNode* type = casino->child(kTypeWords[t]);
-        ASSERT_NE(type, nullptr) << kTypeWords[t];
-        for (const char* d : kDifficultyWords) {
+        const ContentNode* type = casino->child(TYPE_WORDS[t]);
+        ASSERT_NE(type, nullptr) << TYPE_WORDS[t];
+        for (const char* d : DIFFICULTY_WORDS) {
             const ContentNode* diff = type->child(d);
-            ASSERT_NE(diff, nullptr) << kTypeWords[t] << " " << d;
+            ASSERT_NE(diff, nullptr) << TYPE_WORDS[t] << " " << d;
             ASSERT_NE(diff->child("level"), nullptr);
             series.push_back({diff->child("level"), t});
         }
     }
     const ContentNode* speed = roof->child("Speed");
     ASSERT_NE(speed, nullptr);
-    for (const char* d : kDifficultyWords) {
+    for (const char* d : DIFFICULTY_WORDS) {
         ASSERT_NE(speed->child(d), nullptr);
         ASSERT_NE(speed->child(d)->child("level"), nullptr);
         series.push_back({speed->child(d)->child("level"), 5});
@@ -517,11 +517,11 @@ TEST_F(LevelFiles, EveryLevelCarriesTheKeysOfItsType) {
 
 // Deals tried per layout; the sanitizer build looks for memory faults, not odds.
 #ifdef __SANITIZE_ADDRESS__
-constexpr int kGroupDeals = 1;
-constexpr int kPathDeals = 2;
+constexpr int GROUP_DEALS = 1;
+constexpr int PATH_DEALS = 2;
 #else
-constexpr int kGroupDeals = 3;
-constexpr int kPathDeals = 8;
+constexpr int GROUP_DEALS = 3;
+constexpr int PATH_DEALS = 8;
 #endif
 
 // Every layout checked against every game type that plays it.
@@ -550,7 +550,7 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
         const LayoutInfo& info = it->second;
         int n = info.board.count();
         for (int type : types) {
-            std::string what = file + " as " + kTypeWords[type];
+            std::string what = file + " as " + TYPE_WORDS[type];
             EXPECT_EQ(n % 2, 0) << what;
             int copies = type == 3 ? 3 : (type == 2 || type == 5) ? 1 : 2;
             int group = type == 3 ? 6 : 4;
@@ -560,7 +560,7 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
                 EXPECT_EQ(n % 3, 0) << what;
             }
             if (type == 0 || type == 1 || type == 3) {
-                for (int seed = 0; seed < kGroupDeals; ++seed) {
+                for (int seed = 0; seed < GROUP_DEALS; ++seed) {
                     EXPECT_TRUE(info.board.clearsByFreeGroups(type == 3 ? 3 : 2, random, 50))
                         << what << " cannot be emptied";
                 }
@@ -569,7 +569,7 @@ TEST_F(LevelFiles, EveryLayoutFitsAndBuildsForEveryTypeThatPlaysIt) {
                 for (int z = 0; z < 7; ++z) {
                     EXPECT_EQ(info.board.layerCount(z) % 2, 0) << what << " layer " << z;
                 }
-                for (int seed = 0; seed < kPathDeals; ++seed) {
+                for (int seed = 0; seed < PATH_DEALS; ++seed) {
                     EXPECT_TRUE(info.board.clearsByPaths(random)) << what << " gets stuck";
                 }
             }

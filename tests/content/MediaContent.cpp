@@ -14,7 +14,7 @@ std::map<std::string, int32_t> geometryValues() {
     std::map<std::string, int32_t> values;
     std::vector<ContentNode> top;
     std::string error;
-    if (!readContentFile((kGameFolder / "media/properties/mahjong.xml").string(), top, error)) {
+    if (!readContentFile((GAME_FOLDER / "media/properties/mahjong.xml").string(), top, error)) {
         ADD_FAILURE() << error;
         return values;
     }

@@ -10,7 +10,7 @@
 
 namespace media {
 
-inline const std::filesystem::path kGameFolder = std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
+inline const std::filesystem::path GAME_FOLDER = std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
 
 // The integer values of "media/properties/mahjong.xml" of the game's folder, by name.
 std::map<std::string, int32_t> geometryValues();

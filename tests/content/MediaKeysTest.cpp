@@ -21,17 +21,17 @@
 
 namespace media_keys_test {
 
-const std::vector<std::string> kSections = {
+const std::vector<std::string> SECTIONS = {
     "splash", "music",      "preloading", "default", "lobby", "trophy", "elevator",
     "hallway", "casino",    "casrecroof", "recroom", "roof",  "game",   "manual"};
 
 // Read by the game window by its path, not through a key.
-const std::string kWindowIcon = "media/images/icon.png";
+const std::string WINDOW_ICON = "media/images/icon.png";
 
 class MediaKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FileArchive::open(2, (media::kGameFolder / "media.dat").string());
+        FileArchive::open(2, (media::GAME_FOLDER / "media.dat").string());
         ASSERT_NE(FileArchive::getInstance()->openArchive(), nullptr);
         manager = ResourceManager::createInstance();
         ASSERT_TRUE(manager->loadSectionList("media/properties/resources.xml"));
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(MediaKeysTest, EveryKeyLoadsFromTheArchiveAndEveryBuiltFileIsNamedByAKey) {
     std::set<std::string> named;
-    for (const std::string& section : kSections) {
+    for (const std::string& section : SECTIONS) {
         ASSERT_NE(manager->getSection(section), nullptr) << section;
         for (const auto& [key, resource] : manager->getSection(section)->getResources()) {
             EXPECT_NE(manager->getLoadedResourceHandle(key, section), nullptr)
@@ -92,7 +92,7 @@ TEST_F(MediaKeysTest, EveryKeyLoadsFromTheArchiveAndEveryBuiltFileIsNamedByAKey)
     const std::vector<std::string> built = media::builtFiles();
     EXPECT_GT(built.size(), 50u);
     for (const std::string& file : built) {
-        if (file == kWindowIcon) {
+        if (file == WINDOW_ICON) {
             continue;
         }
         const bool fontLayer = file.rfind("media/fonts/", 0) == 0 &&
@@ -102,14 +102,14 @@ TEST_F(MediaKeysTest, EveryKeyLoadsFromTheArchiveAndEveryBuiltFileIsNamedByAKey)
             const std::string layer = file.substr(file.rfind('/') + 1);
             const bool described = std::any_of(named.begin(), named.end(), [&](auto& font) {
                 return font.rfind("media/fonts/", 0) == 0 &&
-                       readTestFile(media::kGameFolder / font).find(layer) != std::string::npos;
+                       readTestFile(media::GAME_FOLDER / font).find(layer) != std::string::npos;
             });
             EXPECT_TRUE(described) << file << " belongs to no font that a key names";
         } else {
             EXPECT_TRUE(named.count(file)) << file << " is built but no key names it";
         }
     }
-    EXPECT_TRUE(std::find(built.begin(), built.end(), kWindowIcon) != built.end());
+    EXPECT_TRUE(std::find(built.begin(), built.end(), WINDOW_ICON) != built.end());
 }
 
 TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {

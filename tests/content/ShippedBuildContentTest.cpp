@@ -24,9 +24,9 @@
 namespace shipped_build_content_test {
 
 #ifdef __SANITIZE_ADDRESS__
-constexpr uint32_t kSeeds = 4;  // the sanitizer build looks for memory faults, not odds
+constexpr uint32_t SEEDS = 4;  // the sanitizer build looks for memory faults, not odds
 #else
-constexpr uint32_t kSeeds = 50;
+constexpr uint32_t SEEDS = 50;
 #endif
 
 // Takes the build order off the board group by group, as a player would click it: every group
@@ -78,27 +78,27 @@ protected:
 
 // The deals and first match lists of seeds 1 to 4 over every build of each type, as the builders
 // have always made them: the same seed must deal the same level whatever makes building faster.
-constexpr uint32_t kPinnedSeeds = 4;
-const uint64_t kPinnedDeals[] = {0xe15d6d9442617359, 0xdcd93e5b444cbd06, 0xd2fc8ce04b34ba79,
+constexpr uint32_t PINNED_SEEDS = 4;
+const uint64_t PINNED_DEALS[] = {0xe15d6d9442617359, 0xdcd93e5b444cbd06, 0xd2fc8ce04b34ba79,
                                  0x1c6451b2db23cf6f, 0x56181d4567e4e83a, 0xa22eb3b416075ad2};
 
 TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) {
     const int32_t type = GetParam();
     const int32_t suits = TileManager::instance()->getSuitCount();
     int builds = 0;
-    uint64_t dealt = content_test::kNoBuildFingerprint;
+    uint64_t dealt = content_test::NO_BUILD_FINGERPRINT;
     for (const content_test::ShippedBuild& build : content_test::shippedBuilds(catalog, type)) {
         ASSERT_EQ(build.gameType, type) << build.where;
         SCOPED_TRACE(build.where);
         ++builds;
-        for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
+        for (uint32_t seed = 1; seed <= SEEDS; ++seed) {
             SCOPED_TRACE("seed " + std::to_string(seed));
             Game* game = content_test::startBuild(build, seed);
             ASSERT_NE(game, nullptr);
             const Game::BuildStatistics& statistics = game->getBuildStatistics();
             ASSERT_FALSE(statistics.allAttemptsFailed);
             ASSERT_FALSE(statistics.usedFallbackDeal);
-            if (seed <= kPinnedSeeds) {
+            if (seed <= PINNED_SEEDS) {
                 content_test::fingerprintBuild(dealt, *game);
             }
             Game::TileList tiles;
@@ -116,12 +116,12 @@ TEST_P(ShippedBuildContentTest, EveryLevelBuildsWinnableWithoutTheFallBackDeal) 
         }
     }
     EXPECT_GT(builds, 0);
-    EXPECT_EQ(dealt, kPinnedDeals[type]) << "the shipped levels deal differently";
+    EXPECT_EQ(dealt, PINNED_DEALS[type]) << "the shipped levels deal differently";
 }
 
 // The board and side board's fingerprint, then the places of the queue's tiles.
 std::vector<uint64_t> boardRackAndQueue(Game* game) {
-    std::vector<uint64_t> out{content_test::kNoBuildFingerprint};
+    std::vector<uint64_t> out{content_test::NO_BUILD_FINGERPRINT};
     content_test::fingerprintBuild(out[0], *game);
     auto* split = objectCast<GameSplit>(game);
     for (const RefHolder<Tile>& t : split ? split->getSideBoardOrder() : Game::TileList()) {

@@ -69,16 +69,16 @@ TEST(XmlNestingScan, CountsElementsWithContent) {
     EXPECT_EQ(scan("<a><b/><c x='1'><d></d></c></a>").depth, 3);
     EXPECT_EQ(scan("<?xml version='1.0'?>\n<!-- <x><x> -->\n<a><![CDATA[<b><b>]]></a>").depth, 1);
     const XmlNestingScan plain = scan("<root><Node id=\"a\" text=\"x > y\">t</Node></root>");
-    EXPECT_EQ(plain.outcome, XmlNestingScan::fits);
+    EXPECT_EQ(plain.outcome, XmlNestingScan::FITS);
     EXPECT_EQ(plain.depth, 2);
 }
 
 TEST(XmlNestingScan, StopsAtTheBoundWithoutWalkingTheRest) {
     const std::string deep = repeated("<a>", 256) + repeated("</a>", 256);
-    EXPECT_EQ(scan(deep, 256).outcome, XmlNestingScan::fits);
-    EXPECT_EQ(scan(deep, 255).outcome, XmlNestingScan::tooDeep);
-    EXPECT_EQ(scan(repeated("<a>", 2000000), 256).outcome, XmlNestingScan::tooDeep);
-    EXPECT_EQ(scan(repeated("<a x=\"1\">text ", 300), 256).outcome, XmlNestingScan::tooDeep);
+    EXPECT_EQ(scan(deep, 256).outcome, XmlNestingScan::FITS);
+    EXPECT_EQ(scan(deep, 255).outcome, XmlNestingScan::TOO_DEEP);
+    EXPECT_EQ(scan(repeated("<a>", 2000000), 256).outcome, XmlNestingScan::TOO_DEEP);
+    EXPECT_EQ(scan(repeated("<a x=\"1\">text ", 300), 256).outcome, XmlNestingScan::TOO_DEEP);
 }
 
 TEST(XmlNestingScan, FollowsTheParsersQuirksThatHideEndTags) {
@@ -98,7 +98,7 @@ TEST(XmlNestingScan, FollowsTheParsersQuirksThatHideEndTags) {
 TEST(XmlNestingScan, TellsWhereTheParserStopsWithoutAnError) {
     const std::string trailing = "<a></a> trailing <b><b><b>";
     const XmlNestingScan stopped = scan(trailing);
-    EXPECT_EQ(stopped.outcome, XmlNestingScan::fits);
+    EXPECT_EQ(stopped.outcome, XmlNestingScan::FITS);
     EXPECT_EQ(stopped.stopAt, trailing.find("trailing"));
     EXPECT_FALSE(parseWithTinyXml(trailing).error);
 
@@ -112,7 +112,7 @@ TEST(XmlNestingScan, ReportsWhatTheParserRejects) {
     for (const std::string text :
          {"", "   ", "text", "<a>", "<a></b>", "<a></ab>", "<a>text<", "<a x=1'/>", "<a x>",
           "<a>&#X41;</a>", "<a><?xml version=</a>", "<a><![CDATA[x</a>"}) {
-        EXPECT_EQ(scan(text).outcome, XmlNestingScan::malformed) << text;
+        EXPECT_EQ(scan(text).outcome, XmlNestingScan::MALFORMED) << text;
         EXPECT_TRUE(parseWithTinyXml(text).error) << text;
     }
 }
@@ -171,12 +171,12 @@ TEST(XmlNestingScan, NeverUnderestimatesTheParserOnRandomTexts) {
         }
         const XmlNestingScan result = scan(text);
         const Parsed parsed = parseWithTinyXml(text);
-        if (result.outcome == XmlNestingScan::malformed) {
+        if (result.outcome == XmlNestingScan::MALFORMED) {
             // Either an error, or a document that holds nothing but a broken first node.
             EXPECT_TRUE(parsed.error || parsed.depth == 0) << text;
             continue;
         }
-        ASSERT_EQ(result.outcome, XmlNestingScan::fits);
+        ASSERT_EQ(result.outcome, XmlNestingScan::FITS);
         EXPECT_LE(parsed.depth, result.depth + 1) << text;
         // Cut where the scan says the parser stops, the text parses to the same document.
         const Parsed cut = parseWithTinyXml(text.substr(0, result.stopAt));

@@ -16,7 +16,7 @@
 namespace dialog_dorrick_hint_test {
 
 // A 200 x 80 box; the font advances 6 pixels a character, lines are 10 apart, 8 high.
-constexpr const char* hintDefinitions =
+constexpr const char* HINT_DEFINITIONS =
     "<Node id=\"dialogs\"><DialogDorrickHint id=\"DIALOG_DORRICK_HINT\" width=\"200\" "
     "height=\"80\"><Vector id=\"components\">"
     "<TypeLabel id=\"TEXT\" x=\"10\" y=\"10\" width=\"180\" wrapstyle=\"wordwrap\" font=\"F\" "
@@ -33,7 +33,7 @@ protected:
         defaultSection->addObject("SOUND_DORRICK_HINT", new MemoryObjectResource(sound.get()));
         font = new SyntheticFont();
         section->addObject("F", new MemoryObjectResource(font.get()));
-        definitionsFrom(hintDefinitions);
+        definitionsFrom(HINT_DEFINITIONS);
         BasicProperties::instance()->setText("DORRICK_HINT_1", L"Hi %n, I am %n's host.");
         BasicProperties::instance()->setText("DORRICK_HINT_2", L"No name here.");
         PlayerManager::createInstance("", false);

@@ -7,7 +7,7 @@ using namespace testpixels;
 
 namespace dialog_quovel_mahjong_test {
 
-constexpr const char* baseDialogDefinitions =
+constexpr const char* BASE_DIALOG_DEFINITIONS =
     "<Node id=\"dialogs\">"
     "<DialogQuovelMahjong id=\"DIALOG_A\" x=\"300\" y=\"200\" background=\"PANEL\" "
     "section=\"gui\"><Vector id=\"components\">"
@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         GameDialogTest::SetUp();
         addPicture("PANEL", filled(100, 60, 4, 0x00F6EFE0, 255).get());
-        definitionsFrom(baseDialogDefinitions);
+        definitionsFrom(BASE_DIALOG_DEFINITIONS);
     }
     DialogQuovelMahjong* open(const std::string& name, Scene* on = nullptr) {
         Scene* target = on ? on : scene.get();

@@ -8,7 +8,7 @@
 namespace dialog_yes_no_test {
 
 // A 200 x 100 dialog; the font advances 6 pixels a character, lines are 10 apart, 8 high.
-constexpr const char* yesNoDefinitions =
+constexpr const char* YES_NO_DEFINITIONS =
     "<Node id=\"dialogs\"><DialogYesNo id=\"DIALOG_YESNO\" width=\"200\" height=\"100\">"
     "<Vector id=\"components\">"
     "<Label id=\"HEADER\" x=\"100\" y=\"10\" font=\"F\" section=\"gui\"/>"
@@ -24,7 +24,7 @@ protected:
         GameDialogTest::SetUp();
         font = new SyntheticFont();
         section->addObject("F", new MemoryObjectResource(font.get()));
-        definitionsFrom(yesNoDefinitions);
+        definitionsFrom(YES_NO_DEFINITIONS);
         texts({{"SHORT", L"Quit now?"},
                {"LONG", L"Your place on this floor is kept for you."},
                {"HEADER", L"Sure"},

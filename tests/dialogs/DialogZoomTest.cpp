@@ -9,7 +9,7 @@ using namespace testpixels;
 
 namespace dialog_zoom_test {
 
-constexpr const char* zoomDefinitions =
+constexpr const char* ZOOM_DEFINITIONS =
     "<Node id=\"dialogs\">"
     "<DialogZoom id=\"ZOOM\" x=\"400\" y=\"300\" background=\"PANEL\" section=\"gui\">"
     "<Vector id=\"components\">"
@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         GameDialogTest::SetUp();
         addPicture("PANEL", filled(200, 100, 4, 0x00F6EFE0, 255).get());
-        definitionsFrom(zoomDefinitions);
+        definitionsFrom(ZOOM_DEFINITIONS);
         BasicProperties& table = *BasicProperties::instance();
         table.setInteger("DIALOG_ZOOM_APPEAR_TIME", 200);
         table.setInteger("DIALOG_ZOOM_DISAPPEAR_TIME", 100);

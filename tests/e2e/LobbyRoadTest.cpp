@@ -272,9 +272,9 @@ void quitWithYes(FILE* out) {
     EXPECT_EQ(road.finish(), 0);
     EXPECT_NE(road.sessionEventsText().find("gameQuit"), std::string::npos);
     std::vector<KeyValue> stored;
-    ASSERT_TRUE(road.keys.readValues(RoadDriver::settingsKey, stored));
+    ASSERT_TRUE(road.keys.readValues(RoadDriver::SETTINGS_KEY, stored));
     for (const KeyValue& value : stored) {
-        if (value.type == KeyValueType::Dword) {
+        if (value.type == KeyValueType::DWORD) {
             std::fprintf(out, "key %s %u\n", value.name.c_str(), value.dword);
         }
     }
@@ -297,7 +297,7 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
     close(link[1]);
     FILE* in = fdopen(link[0], "r");
     int32_t volume = -1;
-    RoadDriver again("quit", RoadDriver::keepFolders);
+    RoadDriver again("quit", RoadDriver::KEEP_FOLDERS);
     char name[64];
     unsigned value = 0;
     char kind[8];
@@ -306,7 +306,7 @@ TEST(Road, QuitWithYesThenASecondStartReadsEverythingBack) {
             continue;
         }
         if (std::fscanf(in, "%63s %u", name, &value) == 2) {
-            again.keys.writeDword(RoadDriver::settingsKey, name, value);
+            again.keys.writeDword(RoadDriver::SETTINGS_KEY, name, value);
         }
     }
     std::fclose(in);

@@ -41,7 +41,7 @@ protected:
             graphics->setColor(0xFF000000u | (0x10u * static_cast<uint32_t>(frame + 1)));
             graphics->fillRect(0, frame * h, w, h);
         }
-        graphics->fillChannel(Channel::Alpha, 255);
+        graphics->fillChannel(Channel::ALPHA, 255);
         return image;
     }
     RefHolder<Button> buttonFrom(const std::string& keys, const std::string& type = "Button",

@@ -41,7 +41,7 @@ protected:
         addPicture("C", filled(16, 16, 4, 0x00AA0000, 255).get());
         addPicture("E", filled(8, 8, 4, 0x0000AA00, 255).get());
     }
-    static constexpr const char* framePainter =
+    static constexpr const char* FRAME_PAINTER =
         "<DialogPainter id=\"painter\" section=\"gui\"><Vector id=\"images\">"
         "<String value=\"C\"/><String value=\"E\"/><String value=\"C\"/>"
         "<String value=\"E\"/><String value=\"\"/><String value=\"E\"/>"
@@ -150,7 +150,7 @@ TEST_F(DialogTest, AutocenterPlacesTheDialogInTheMiddleOfTheWindow) {
 
 TEST_F(DialogTest, APainterRoundsTheSizeUpUnlessEnlargingIsOff) {
     addFramePieces();
-    definitionsFrom(std::string("<Node id=\"templates\">") + framePainter + "</Node>");
+    definitionsFrom(std::string("<Node id=\"templates\">") + FRAME_PAINTER + "</Node>");
 
     RefHolder<Dialog> fromTemplate =
         dialogFrom("painterid=\"painter\" minwidth=\"100\" minheight=\"40\"");
@@ -163,7 +163,7 @@ TEST_F(DialogTest, APainterRoundsTheSizeUpUnlessEnlargingIsOff) {
 
     // Enlarging off: the size as defined, not the -1 x -1 of a size never asked for.
     RefHolder<Dialog> exact = dialogFrom("width=\"99\" height=\"45\" autoenlarge=\"false\"",
-                                         framePainter);
+                                         FRAME_PAINTER);
     ASSERT_NE(exact->getPainter(), nullptr);
     EXPECT_EQ(exact->getWidth(), 99);
     EXPECT_EQ(exact->getHeight(), 45);

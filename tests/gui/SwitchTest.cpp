@@ -16,8 +16,8 @@ protected:
         RefHolder<Graphics> graphics = image->createGraphics();
         graphics->setColor(0xFF808080u);
         graphics->fillRect(0, 0, 20, 80);
-        graphics->fillChannel(Channel::Alpha, 255);
-        graphics->fillRectChannel(Channel::Alpha, 0, 0, 0, 10, 80);
+        graphics->fillChannel(Channel::ALPHA, 255);
+        graphics->fillRectChannel(Channel::ALPHA, 0, 0, 0, 10, 80);
         addPicture("EIGHT", image.get());
     }
     RefHolder<Switch> switchFrom(const std::string& keys) {

@@ -19,21 +19,21 @@ public:
                            int32_t lineHeight = 10)
         : margin(margin), advance(advance), glyphHeight(glyphHeight), lineHeight(lineHeight) {}
 
-    static constexpr uint32_t ownColor = 0xFF102030;
+    static constexpr uint32_t OWN_COLOR = 0xFF102030;
 
     int32_t advanceOf(wchar_t c) const { return c == L'|' ? 1 : advance; }
 
     void drawText(Graphics* target, const std::vector<TextLine>& lines,
                   const std::vector<uint32_t>& colors) override {
         const uint32_t saved = target->getColor();
-        target->setColor(colors.empty() ? ownColor : colors.front());
+        target->setColor(colors.empty() ? OWN_COLOR : colors.front());
         for (const TextLine& line : lines) {
             int32_t pen = line.x;
             for (wchar_t c : line.text) {
                 if (c != L' ' && c != L'\t') {
                     const int32_t w = c == L'|' ? 1 : advance - 1;
                     target->fillRect(pen + margin, line.y + margin, w, glyphHeight);
-                    target->fillRectChannel(Channel::Alpha, 255, pen + margin, line.y + margin, w,
+                    target->fillRectChannel(Channel::ALPHA, 255, pen + margin, line.y + margin, w,
                                             glyphHeight);
                 }
                 pen += advanceOf(c);
@@ -61,7 +61,7 @@ public:
     int32_t getCellHeight() const override { return glyphHeight + 2 * margin; }
     int32_t getBaseline() const override { return glyphHeight; }
     int32_t getLineHeight() const override { return lineHeight; }
-    uint32_t getLastLayerColor() const override { return ownColor; }
+    uint32_t getLastLayerColor() const override { return OWN_COLOR; }
     bool isLastLayerAlphaOnly() const override { return false; }
 
 private:

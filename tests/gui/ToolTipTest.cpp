@@ -239,7 +239,7 @@ TEST_F(ToolTipTest, ALongTextWrapsAtTheMaximumWidthAndTheBoxFitsTheWidestLine) {
     EXPECT_EQ(colorAt(picture.get(), 10 + widest + p, 10), BLANK);
     EXPECT_EQ(colorAt(picture.get(), 10 - p + 1, 10 - p + 1), FILL);
     // The first glyph of the text, in the font's own color.
-    EXPECT_EQ(colorAt(picture.get(), 10 + 1, 10 + 1), SyntheticFont::ownColor & 0xFFFFFF);
+    EXPECT_EQ(colorAt(picture.get(), 10 + 1, 10 + 1), SyntheticFont::OWN_COLOR & 0xFFFFFF);
 }
 
 }  // namespace tool_tip_test

@@ -18,9 +18,9 @@ using namespace testpixels;
 
 namespace sprite_picture_test {
 
-constexpr uint32_t panelLight = 0x3C5A78;
-constexpr uint32_t panelDark = 0x32506E;
-constexpr uint32_t markerColor = 0xE04040;
+constexpr uint32_t PANEL_LIGHT = 0x3C5A78;
+constexpr uint32_t PANEL_DARK = 0x32506E;
+constexpr uint32_t MARKER_COLOR = 0xE04040;
 
 // A 4-byte image that blends by its alpha.
 RefHolder<Image> blendingImage(int32_t width, int32_t height) {
@@ -34,7 +34,7 @@ RefHolder<Image> panelImage() {
     RefHolder<Image> image = filled(600, 400, 4, 0, 255);
     for (int32_t y = 0; y < 400; ++y) {
         for (int32_t x = 0; x < 600; ++x) {
-            put(image.get(), x, y, ((x / 50 + y / 50) % 2) ? panelDark : panelLight, 255);
+            put(image.get(), x, y, ((x / 50 + y / 50) % 2) ? PANEL_DARK : PANEL_LIGHT, 255);
         }
     }
     return image;
@@ -107,7 +107,7 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     board->setAnchor(Sprite::ANCHOR_CENTER);
 
     // Corner markers, each anchored at the corner of its own that meets the panel's corner.
-    RefHolder<Image> marker = filled(24, 24, 4, markerColor, 255);
+    RefHolder<Image> marker = filled(24, 24, 4, MARKER_COLOR, 255);
     const struct {
         int32_t x, y, anchor;
     } corners[] = {{-300, -200, Sprite::ANCHOR_TOP_LEFT},
@@ -177,9 +177,9 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     // The panel fills 100..699 x 100..499; the markers sit inside its four corners.
     EXPECT_EQ(colorAt(picture, 99, 300) & 0xFF0000, 0u);
     for (const auto& [x, y] : {std::pair{100, 100}, {699, 100}, {100, 499}, {699, 499}}) {
-        EXPECT_EQ(colorAt(picture, x, y), markerColor) << x << "," << y;
+        EXPECT_EQ(colorAt(picture, x, y), MARKER_COLOR) << x << "," << y;
     }
-    EXPECT_EQ(colorAt(picture, 100 + 24, 100), panelLight);
+    EXPECT_EQ(colorAt(picture, 100 + 24, 100), PANEL_LIGHT);
     // Frame k (its top middle at x 220 + 120 k, y 130) shows k + 1 bars.
     for (int32_t frame = 0; frame < 4; ++frame) {
         const int32_t left = 220 + frame * 120 - 32;
@@ -204,7 +204,7 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     EXPECT_EQ(full, 0x40C0FFu);
     EXPECT_GT(full & 0xFF, faded & 0xFF);
     EXPECT_GT(faded & 0xFF, faint & 0xFF);
-    EXPECT_GT(faint & 0xFF, panelLight & 0xFF);
+    EXPECT_GT(faint & 0xFF, PANEL_LIGHT & 0xFF);
     // Where the glows overlap, they add up past either alone.
     EXPECT_GT((colorAt(picture, 570, 410) >> 16) & 0xFF,
               (colorAt(picture, 530, 410) >> 16) & 0xFF);
@@ -213,7 +213,7 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     EXPECT_EQ(colorAt(picture, 451, 456), 0x20A0B0u);
     EXPECT_NE(colorAt(picture, 452, 456), 0x20A0B0u);
     // The hidden marker left the panel alone.
-    EXPECT_NE(colorAt(picture, 650, 180), markerColor);
+    EXPECT_NE(colorAt(picture, 650, 180), MARKER_COLOR);
 }
 
 }  // namespace sprite_picture_test

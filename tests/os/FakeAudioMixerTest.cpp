@@ -11,7 +11,7 @@ TEST(FakeAudioMixer, RecordsCallsAndKeepsChannelState) {
     ASSERT_TRUE(mixer.start(44100, 32));
     const int32_t sample = mixer.loadSample("media/sounds/click.wav", 0);
     ASSERT_NE(sample, 0);
-    EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::modeLoopNormal));
+    EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::MODE_LOOP_NORMAL));
     const int32_t channel = mixer.playSample(sample, true);
     EXPECT_TRUE(mixer.setVolume(channel, 127));
     EXPECT_TRUE(mixer.setPan(channel, 300));
@@ -64,7 +64,7 @@ TEST(FakeAudioMixer, FailedStartAnswersLikeASilentDevice) {
     EXPECT_EQ(mixer.openStream("a.ogg", 0), 0);
     EXPECT_EQ(mixer.playStream(1), -1);
     mixer.setEffectsMasterVolume(0);
-    EXPECT_EQ(mixer.effectsMasterVolume, AudioMixer::maxVolume);
+    EXPECT_EQ(mixer.effectsMasterVolume, AudioMixer::MAX_VOLUME);
     EXPECT_EQ(mixer.calls.size(), 6u);
 }
 

@@ -15,7 +15,7 @@ TEST(FakeAudioMixerThreadTest, LoadsFromTheLoaderMeetFramesOfMusicWithoutLosingA
     ASSERT_TRUE(mixer.start(44100, 32));
     const int32_t stream = mixer.openStream("media/music/lobby.ogg", 0);
     const int32_t channel = mixer.playStream(stream);
-    ASSERT_NE(channel, AudioMixer::noChannel);
+    ASSERT_NE(channel, AudioMixer::NO_CHANNEL);
     mixer.takeCalls();
 
     constexpr int loads = 2000;

@@ -45,7 +45,7 @@ TEST(HostileFiles, NamedPipesAreRefusedWithoutWaitingForAWriter) {
         pipe,
         [&] {
             std::vector<uint8_t> bytes;
-            return files.readFile(pipe, 1000, bytes) == FileReadResult::ok;
+            return files.readFile(pipe, 1000, bytes) == FileReadResult::OK;
         },
         result));
     EXPECT_FALSE(result);

@@ -17,8 +17,8 @@ namespace key_store_test {
 
 namespace fs = std::filesystem;
 
-constexpr const char* gameKey = "Software\\Brastel\\Games\\QuovelMahjong";
-constexpr const char* bvqKey = "Software\\Brastel\\Games\\QuovelMahjong\\bvq";
+constexpr const char* GAME_KEY = "Software\\Brastel\\Games\\QuovelMahjong";
+constexpr const char* BVQ_KEY = "Software\\Brastel\\Games\\QuovelMahjong\\bvq";
 
 // A fresh folder per test (tests run in parallel processes), removed afterwards.
 class TemporaryFolder {
@@ -93,27 +93,27 @@ TYPED_TEST(KeyStoreContract, ValuesKeepTheirTypeAndData) {
         KeyValue::makeBinary("blob", std::string("\x00\xFF\n\x80", 4)),
     };
     for (const KeyValue& value : written) {
-        ASSERT_TRUE(store.writeValue(gameKey, value)) << value.name;
+        ASSERT_TRUE(store.writeValue(GAME_KEY, value)) << value.name;
     }
-    EXPECT_EQ(readAll(store, gameKey), written);
+    EXPECT_EQ(readAll(store, GAME_KEY), written);
 
     KeyValue one;
-    ASSERT_TRUE(store.readValue(gameKey, "awkward", one));
-    EXPECT_EQ(one.type, KeyValueType::String);
+    ASSERT_TRUE(store.readValue(GAME_KEY, "awkward", one));
+    EXPECT_EQ(one.type, KeyValueType::STRING);
     EXPECT_EQ(one.text, awkward);
-    ASSERT_TRUE(store.readValue(gameKey, "largest", one));
-    EXPECT_EQ(one.type, KeyValueType::Dword);
+    ASSERT_TRUE(store.readValue(GAME_KEY, "largest", one));
+    EXPECT_EQ(one.type, KeyValueType::DWORD);
     EXPECT_EQ(one.dword, 0xFFFFFFFFu);
-    EXPECT_FALSE(store.readValue(gameKey, "absent", one));
+    EXPECT_FALSE(store.readValue(GAME_KEY, "absent", one));
 }
 
 TYPED_TEST(KeyStoreContract, NamesMatchInAnyCaseAndKeepTheirFirstSpelling) {
     KeyStore& store = *this->store;
-    ASSERT_TRUE(store.writeDword(gameKey, "SoundVolume", 255));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "SoundVolume", 255));
     ASSERT_TRUE(store.writeDword("software/BRASTEL/games/quovelmahjong", "SOUNDVOLUME", 128));
-    ASSERT_TRUE(store.writeString(gameKey, "FullScreen", "1"));
+    ASSERT_TRUE(store.writeString(GAME_KEY, "FullScreen", "1"));
     // A rewrite may change the type as well as the data.
-    ASSERT_TRUE(store.writeString(gameKey, "soundvolume", "loud"));
+    ASSERT_TRUE(store.writeString(GAME_KEY, "soundvolume", "loud"));
 
     const std::vector<KeyValue> values = readAll(store, "SOFTWARE\\brastel\\GAMES\\QuovelMAHJONG");
     ASSERT_EQ(values.size(), 2u);
@@ -121,18 +121,18 @@ TYPED_TEST(KeyStoreContract, NamesMatchInAnyCaseAndKeepTheirFirstSpelling) {
     EXPECT_EQ(values[1], KeyValue::makeString("FullScreen", "1"));
 
     KeyValue value;
-    ASSERT_TRUE(store.readValue(gameKey, "fullSCREEN", value));
+    ASSERT_TRUE(store.readValue(GAME_KEY, "fullSCREEN", value));
     EXPECT_EQ(value.name, "FullScreen");
 }
 
 TYPED_TEST(KeyStoreContract, ValuesEnumerateInOrderOfFirstWrite) {
     KeyStore& store = *this->store;
     for (const char* name : {"usehints", "fullscreen", "musicvolume", "usehardware"}) {
-        ASSERT_TRUE(store.writeDword(gameKey, name, 1));
+        ASSERT_TRUE(store.writeDword(GAME_KEY, name, 1));
     }
-    ASSERT_TRUE(store.writeDword(gameKey, "FULLSCREEN", 0));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "FULLSCREEN", 0));
     std::vector<std::string> names;
-    for (const KeyValue& value : readAll(store, gameKey)) {
+    for (const KeyValue& value : readAll(store, GAME_KEY)) {
         names.push_back(value.name);
     }
     EXPECT_EQ(names,
@@ -142,7 +142,7 @@ TYPED_TEST(KeyStoreContract, ValuesEnumerateInOrderOfFirstWrite) {
 TYPED_TEST(KeyStoreContract, KeysAreSeparateAndParentsExist) {
     KeyStore& store = *this->store;
     std::vector<KeyValue> values{KeyValue::makeDword("stale", 1)};
-    EXPECT_FALSE(store.readValues(gameKey, values));
+    EXPECT_FALSE(store.readValues(GAME_KEY, values));
     EXPECT_TRUE(values.empty());
 
     // Trailing and doubled separators, and either slash, name the same key.
@@ -150,7 +150,7 @@ TYPED_TEST(KeyStoreContract, KeysAreSeparateAndParentsExist) {
         store.writeDword("Software\\Brastel\\Games\\QuovelMahjong\\bvq\\", "totalplayingtime", 59));
     EXPECT_EQ(readAll(store, "Software//Brastel/Games\\QuovelMahjong/bvq"),
               std::vector<KeyValue>{KeyValue::makeDword("totalplayingtime", 59)});
-    EXPECT_TRUE(readAll(store, gameKey).empty());
+    EXPECT_TRUE(readAll(store, GAME_KEY).empty());
     EXPECT_TRUE(readAll(store, "Software\\Brastel").empty());
     EXPECT_FALSE(store.readValues("Software\\Brastel\\Games\\Other", values));
 }
@@ -178,21 +178,21 @@ TYPED_TEST(KeyStoreContract, PathsOutsideThePlainNamesAreRefused) {
 
 TEST(FakeKeyStore, FailingWritesStoreNothing) {
     FakeKeyStore store;
-    ASSERT_TRUE(store.writeDword(gameKey, "soundvolume", 255));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 255));
     store.failWrites = true;
-    EXPECT_FALSE(store.writeDword(gameKey, "soundvolume", 1));
-    EXPECT_FALSE(store.writeDword(bvqKey, "totalplayingtime", 1));
-    EXPECT_EQ(readAll(store, gameKey),
+    EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
+    EXPECT_FALSE(store.writeDword(BVQ_KEY, "totalplayingtime", 1));
+    EXPECT_EQ(readAll(store, GAME_KEY),
               std::vector<KeyValue>{KeyValue::makeDword("soundvolume", 255)});
     std::vector<KeyValue> values;
-    EXPECT_FALSE(store.readValues(bvqKey, values));
+    EXPECT_FALSE(store.readValues(BVQ_KEY, values));
 }
 
 class FileKeyStoreTest : public ::testing::Test {
 protected:
     fs::path config() const { return folder.path / "config"; }
     fs::path gameFile() const {
-        return config() / "Brastel" / "Games" / "QuovelMahjong" / keyStoreFileName;
+        return config() / "Brastel" / "Games" / "QuovelMahjong" / KEY_STORE_FILE_NAME;
     }
     // Every entry under the temporary folder, to show that nothing else was touched.
     std::vector<std::string> entries() const {
@@ -209,7 +209,7 @@ protected:
 };
 
 TEST_F(FileKeyStoreTest, KeysLiveInFoldersNamedAsFirstWritten) {
-    ASSERT_TRUE(store.writeDword(gameKey, "soundvolume", 128));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 128));
     ASSERT_TRUE(store.writeString("software\\brastel\\games\\QUOVELMAHJONG\\BVQ", "dgfilename",
                                   "/data/gd.xml"));
     EXPECT_EQ(entries(),
@@ -224,22 +224,22 @@ TEST_F(FileKeyStoreTest, KeysLiveInFoldersNamedAsFirstWritten) {
 }
 
 TEST_F(FileKeyStoreTest, AValueStoredAsItIsIsNotWrittenAgain) {
-    ASSERT_TRUE(store.writeString(gameKey, "dgfilename", "/data/gd.xml"));
-    ASSERT_TRUE(store.writeDword(gameKey, "soundvolume", 128));
+    ASSERT_TRUE(store.writeString(GAME_KEY, "dgfilename", "/data/gd.xml"));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 128));
     const std::string before = readFile(gameFile());
     // An hour old: a write, which replaces the file whole, would give it the time of now.
     const auto hourAgo = fs::last_write_time(gameFile()) - std::chrono::hours(1);
     fs::last_write_time(gameFile(), hourAgo);
 
-    EXPECT_TRUE(store.writeString(gameKey, "DGFILENAME", "/data/gd.xml"));
-    EXPECT_TRUE(store.writeDword(gameKey, "soundvolume", 128));
+    EXPECT_TRUE(store.writeString(GAME_KEY, "DGFILENAME", "/data/gd.xml"));
+    EXPECT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 128));
     EXPECT_EQ(fs::last_write_time(gameFile()), hourAgo);
     EXPECT_EQ(readFile(gameFile()), before);
 
     // A changed value, or a value of another type, is written.
-    EXPECT_TRUE(store.writeString(gameKey, "soundvolume", "128"));
+    EXPECT_TRUE(store.writeString(GAME_KEY, "soundvolume", "128"));
     EXPECT_NE(fs::last_write_time(gameFile()), hourAgo);
-    EXPECT_EQ(readAll(store, gameKey),
+    EXPECT_EQ(readAll(store, GAME_KEY),
               (std::vector<KeyValue>{KeyValue::makeString("dgfilename", "/data/gd.xml"),
                                      KeyValue::makeString("soundvolume", "128")}));
 }
@@ -295,18 +295,18 @@ TEST_F(FileKeyStoreTest, DamagedFilesReadAsEmpty) {
     EXPECT_TRUE(values.empty());
 
     // Through the store: the key exists and is empty, and the next write replaces the damage.
-    ASSERT_TRUE(store.writeDword(gameKey, "musicvolume", 50));
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "musicvolume", 50));
     writeFile(gameFile(), good.substr(0, good.size() - 2));
     values.push_back(KeyValue::makeDword("stale", 1));
-    EXPECT_TRUE(store.readValues(gameKey, values));
+    EXPECT_TRUE(store.readValues(GAME_KEY, values));
     EXPECT_TRUE(values.empty());
-    ASSERT_TRUE(store.writeDword(gameKey, "usehints", 1));
-    EXPECT_EQ(readAll(store, gameKey), std::vector<KeyValue>{KeyValue::makeDword("usehints", 1)});
+    ASSERT_TRUE(store.writeDword(GAME_KEY, "usehints", 1));
+    EXPECT_EQ(readAll(store, GAME_KEY), std::vector<KeyValue>{KeyValue::makeDword("usehints", 1)});
 
     // Too large to be ours.
     writeFile(gameFile(),
-              head + "sz\tbig\t" + std::string(FileKeyStore::maxFileBytes, 'a') + "\nend\n");
-    EXPECT_TRUE(readAll(store, gameKey).empty());
+              head + "sz\tbig\t" + std::string(FileKeyStore::MAX_FILE_BYTES, 'a') + "\nend\n");
+    EXPECT_TRUE(readAll(store, GAME_KEY).empty());
 }
 
 TEST_F(FileKeyStoreTest, WriteFailsWhenTheFilesPlaceIsAFolder) {
@@ -314,15 +314,15 @@ TEST_F(FileKeyStoreTest, WriteFailsWhenTheFilesPlaceIsAFolder) {
     writeFile(gameFile() / "inside", "kept");
     const std::vector<std::string> before = entries();
 
-    EXPECT_FALSE(store.writeDword(gameKey, "soundvolume", 1));
-    EXPECT_EQ(store.damagedValuesFile(gameKey), gameFile().string());  // to be told as held
+    EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
+    EXPECT_EQ(store.damagedValuesFile(GAME_KEY), gameFile().string());  // to be told as held
     EXPECT_EQ(entries(), before);  // no temporary file left behind
     EXPECT_EQ(readFile(gameFile() / "inside"), "kept");
-    EXPECT_TRUE(readAll(store, gameKey).empty());
+    EXPECT_TRUE(readAll(store, GAME_KEY).empty());
 }
 
 TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
-    ASSERT_TRUE(store.writeString(gameKey, "dgfilename", "/old/gd.xml"));
+    ASSERT_TRUE(store.writeString(GAME_KEY, "dgfilename", "/old/gd.xml"));
     const std::string before = readFile(gameFile());
     const std::vector<std::string> entriesBefore = entries();
 
@@ -333,18 +333,18 @@ TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
     small.rlim_cur = 4096;
     const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool stored = store.writeString(gameKey, "big", std::string(20000, 'b'));
+    const bool stored = store.writeString(GAME_KEY, "big", std::string(20000, 'b'));
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(stored);
     EXPECT_EQ(readFile(gameFile()), before);
     EXPECT_EQ(entries(), entriesBefore);
-    EXPECT_EQ(readAll(store, gameKey),
+    EXPECT_EQ(readAll(store, GAME_KEY),
               std::vector<KeyValue>{KeyValue::makeString("dgfilename", "/old/gd.xml")});
 
     // A write that would make a file too large to read back is refused the same way.
-    EXPECT_FALSE(store.writeString(gameKey, "huge", std::string(FileKeyStore::maxFileBytes, 'h')));
+    EXPECT_FALSE(store.writeString(GAME_KEY, "huge", std::string(FileKeyStore::MAX_FILE_BYTES, 'h')));
     EXPECT_EQ(readFile(gameFile()), before);
 }
 
@@ -353,15 +353,15 @@ TEST_F(FileKeyStoreTest, SymbolicLinksInsideTheRootAreNotFollowed) {
     fs::create_directories(outside);
     fs::create_directories(config() / "Brastel");
     fs::create_directory_symlink(outside, config() / "Brastel" / "Games");
-    EXPECT_FALSE(store.writeDword(gameKey, "soundvolume", 1));
+    EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
     std::vector<KeyValue> values;
-    EXPECT_FALSE(store.readValues(gameKey, values));
+    EXPECT_FALSE(store.readValues(GAME_KEY, values));
     EXPECT_TRUE(fs::is_empty(outside));
 
     // A link in the file's place is not read through, and a write replaces the link itself.
     writeFile(outside / "secret", FileKeyStore::encodeValues({KeyValue::makeDword("s", 1)}));
     fs::create_directories(config() / "Brastel" / "Other");
-    fs::create_symlink(outside / "secret", config() / "Brastel" / "Other" / keyStoreFileName);
+    fs::create_symlink(outside / "secret", config() / "Brastel" / "Other" / KEY_STORE_FILE_NAME);
     EXPECT_TRUE(readAll(store, "Software\\Brastel\\Other").empty());
     EXPECT_NE(store.damagedValuesFile("Software\\Brastel\\Other"), "");  // to be kept aside
     ASSERT_TRUE(store.writeDword("Software\\Brastel\\Other", "v", 2));
@@ -380,14 +380,14 @@ TEST_F(FileKeyStoreTest, EscapingPathsTouchNothing) {
 
 TEST_F(FileKeyStoreTest, AMissingRootIsCreatedAndAnUnknownOneRefused) {
     FileKeyStore deep((folder.path / "a" / "b" / "c").string());
-    ASSERT_TRUE(deep.writeDword(gameKey, "usehints", 0));
-    EXPECT_TRUE(fs::exists(folder.path / "a/b/c/Brastel/Games/QuovelMahjong" / keyStoreFileName));
+    ASSERT_TRUE(deep.writeDword(GAME_KEY, "usehints", 0));
+    EXPECT_TRUE(fs::exists(folder.path / "a/b/c/Brastel/Games/QuovelMahjong" / KEY_STORE_FILE_NAME));
 
     std::vector<KeyValue> values;
     for (const char* root : {"", "relative/config"}) {
         FileKeyStore unknown(root);
-        EXPECT_FALSE(unknown.writeDword(gameKey, "usehints", 0)) << root;
-        EXPECT_FALSE(unknown.readValues(gameKey, values)) << root;
+        EXPECT_FALSE(unknown.writeDword(GAME_KEY, "usehints", 0)) << root;
+        EXPECT_FALSE(unknown.readValues(GAME_KEY, values)) << root;
     }
 }
 

@@ -120,19 +120,19 @@ TEST(LinuxFileSystem, ReadsWholeFilesWithinTheCap) {
     LinuxFileSystem system;
     writeTestFile(temp / "a.txt", "hello");
     std::vector<uint8_t> bytes{1, 2, 3};
-    EXPECT_EQ(system.readFile(temp / "a.txt", 100, bytes), FileReadResult::ok);
+    EXPECT_EQ(system.readFile(temp / "a.txt", 100, bytes), FileReadResult::OK);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "hello");
-    EXPECT_EQ(system.readFile(temp / "a.txt", 4, bytes), FileReadResult::tooLarge);
+    EXPECT_EQ(system.readFile(temp / "a.txt", 4, bytes), FileReadResult::TOO_LARGE);
     EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(system.readFile(temp / "none.txt", 100, bytes), FileReadResult::notFound);
-    EXPECT_EQ(system.readFile(temp / "a.txt/below", 100, bytes), FileReadResult::notFound);
-    EXPECT_EQ(system.readFile(temp.str(), 100, bytes), FileReadResult::failed);
+    EXPECT_EQ(system.readFile(temp / "none.txt", 100, bytes), FileReadResult::NOT_FOUND);
+    EXPECT_EQ(system.readFile(temp / "a.txt/below", 100, bytes), FileReadResult::NOT_FOUND);
+    EXPECT_EQ(system.readFile(temp.str(), 100, bytes), FileReadResult::FAILED);
 
     // A sparse file claims 3 GB without using the disk; the cap refuses it before reading.
     const std::string huge = temp / "huge.bin";
     writeTestFile(huge, "");
     fs::resize_file(huge, 3ull << 30);
-    EXPECT_EQ(system.readFile(huge, 256u << 20, bytes), FileReadResult::tooLarge);
+    EXPECT_EQ(system.readFile(huge, 256u << 20, bytes), FileReadResult::TOO_LARGE);
 }
 
 TEST(LinuxFileSystem, DeletesTreesWithoutFollowingLinks) {

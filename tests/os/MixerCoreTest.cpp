@@ -187,11 +187,11 @@ TEST(MixerCore, StaleChannelsNeverReachTheNextSound) {
 
 TEST(MixerCore, ChannelHandlesStayNonNegativeThroughTheGenerationWrap) {
     using Channel = MixerCore::Channel;
-    const int32_t last = Channel::make(Channel::indexMask, Channel::maxGeneration);
+    const int32_t last = Channel::make(Channel::INDEX_MASK, Channel::MAX_GENERATION);
     EXPECT_GT(last, 0);
-    EXPECT_EQ(Channel::index(last), Channel::indexMask);
-    EXPECT_EQ(Channel::generation(last), Channel::maxGeneration);
-    EXPECT_EQ(Channel::nextGeneration(Channel::maxGeneration), 1u);
+    EXPECT_EQ(Channel::index(last), Channel::INDEX_MASK);
+    EXPECT_EQ(Channel::generation(last), Channel::MAX_GENERATION);
+    EXPECT_EQ(Channel::nextGeneration(Channel::MAX_GENERATION), 1u);
 
     SlotTable<int, 16> table;
     const int32_t handle = table.add(5);

@@ -24,7 +24,7 @@ TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     ASSERT_TRUE(mixer.start(44100, 32));
     const std::string music = folder.file("music.wav");
     ASSERT_TRUE(testsounds::writeFile(music, testsounds::toneWav(22050, 2, 22050, 9000)));
-    const int32_t stream = mixer.openStream(music, AudioMixer::modeLoopNormal);
+    const int32_t stream = mixer.openStream(music, AudioMixer::MODE_LOOP_NORMAL);
     ASSERT_NE(stream, 0);
     const int32_t musicChannel = mixer.playStream(stream);
     ASSERT_GE(musicChannel, 0);

@@ -37,9 +37,9 @@ TEST(SdlAudioMixerSilent, UnknownDriverLeavesEverythingSilentAndHarmless) {
     EXPECT_FALSE(mixer.isStarted());
     EXPECT_EQ(mixer.outputRate(), 0);
     EXPECT_EQ(mixer.loadSample(wav, 0), 0);
-    EXPECT_EQ(mixer.loadSample(bytes.data(), bytes.size(), AudioMixer::modeLoadMemory), 0);
+    EXPECT_EQ(mixer.loadSample(bytes.data(), bytes.size(), AudioMixer::MODE_LOAD_MEMORY), 0);
     EXPECT_EQ(mixer.sampleLength(1), 0u);
-    EXPECT_FALSE(mixer.setSampleMode(1, AudioMixer::modeLoopNormal));
+    EXPECT_FALSE(mixer.setSampleMode(1, AudioMixer::MODE_LOOP_NORMAL));
     EXPECT_EQ(mixer.playSample(1, false), -1);
     EXPECT_FALSE(mixer.setVolume(0, 100));
     EXPECT_FALSE(mixer.setVolumeAbsolute(0, 100));
@@ -107,7 +107,7 @@ TEST_F(SdlAudioMixerTest, SamplesAreConvertedToTheOutputRateAtLoad) {
 
     const std::string wav = folder.file("tone.wav");
     ASSERT_TRUE(testsounds::writeFile(wav, toneWav(22050, 1, 2205)));
-    const int32_t fromFile = mixer.loadSample(wav, AudioMixer::modeLoopNormal);
+    const int32_t fromFile = mixer.loadSample(wav, AudioMixer::MODE_LOOP_NORMAL);
     ASSERT_NE(fromFile, 0);
     EXPECT_NEAR(mixer.sampleLength(fromFile), 4410, 8);
 
@@ -137,9 +137,9 @@ TEST_F(SdlAudioMixerTest, SamplesAreConvertedToTheOutputRateAtLoad) {
 TEST_F(SdlAudioMixerTest, LoopModeDecidesWhetherAPlayEnds) {
     ASSERT_TRUE(mixer.start(44100, 32));
     const std::vector<uint8_t> wav = toneWav(44100, 1, 441);  // 10 ms
-    const int32_t sample = mixer.loadSample(wav.data(), wav.size(), AudioMixer::modeLoopNormal);
+    const int32_t sample = mixer.loadSample(wav.data(), wav.size(), AudioMixer::MODE_LOOP_NORMAL);
     const int32_t looping = mixer.playSample(sample, false);
-    EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::modeLoopOff));
+    EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::MODE_LOOP_OFF));
     const int32_t once = mixer.playSample(sample, false);
     ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(once); }, 2000ms));
     EXPECT_TRUE(mixer.isPlaying(looping));
@@ -193,7 +193,7 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     const std::string name = folder.file("short.wav");
     ASSERT_TRUE(testsounds::writeFile(name, toneWav(44100, 2, 2205)));  // 50 ms
     const int32_t once = mixer.openStream(name, 0);
-    const int32_t looped = mixer.openStream(name, AudioMixer::modeLoopNormal);
+    const int32_t looped = mixer.openStream(name, AudioMixer::MODE_LOOP_NORMAL);
     const int32_t onceChannel = mixer.playStream(once);
     const int32_t loopChannel = mixer.playStream(looped);
     ASSERT_GE(onceChannel, 0);

@@ -9,11 +9,11 @@
 
 namespace baked_font_test {
 
-const std::string bakedFontFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
+const std::string BAKED_FONT_FOLDER = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
 
 TEST(BakedFontTest, BakedFontsLoadWithTheirLayers) {
     for (const char* name : {"sans-14", "sans-bold-24"}) {
-        RefHolder<BitmapFont> font = loadBakedFont(bakedFontFolder, name);
+        RefHolder<BitmapFont> font = loadBakedFont(BAKED_FONT_FOLDER, name);
         ASSERT_TRUE(font) << name;
         EXPECT_GE(font->getLayerCount(), 2) << name;
         EXPECT_TRUE(font->isLastLayerAlphaOnly()) << name;
@@ -36,7 +36,7 @@ TEST(BakedFontTest, BakedFontsLoadWithTheirLayers) {
 }
 
 TEST(BakedFontTest, KerningOfTheBakedFontMovesThePen) {
-    RefHolder<BitmapFont> font = loadBakedFont(bakedFontFolder, "sans-bold-24");
+    RefHolder<BitmapFont> font = loadBakedFont(BAKED_FONT_FOLDER, "sans-bold-24");
     ASSERT_TRUE(font);
     const Glyph* a = font->findGlyph(L'A');
     ASSERT_NE(a, nullptr);

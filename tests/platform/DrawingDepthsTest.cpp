@@ -17,9 +17,9 @@ using namespace testpixels;
 
 namespace drawing_depths_test {
 
-constexpr uint32_t red = 0xF80000;
-constexpr uint32_t pureGreen = 0x00FC00;
-constexpr uint32_t grey = 0x808080;
+constexpr uint32_t RED = 0xF80000;
+constexpr uint32_t PURE_GREEN = 0x00FC00;
+constexpr uint32_t GREY = 0x808080;
 
 class DrawingDepthsTest : public ::testing::TestWithParam<int32_t> {
 protected:
@@ -104,7 +104,7 @@ TEST_P(DrawingDepthsTest, ClipRectanglesStayInsideAndAnEmptyClipDrawsNothing) {
     RefHolder<Image> opaque = source(4, 4, false);
     g->blitWhole(opaque.get(), 20, 20);
     g->copyRectWhole(opaque.get(), 20, 20);
-    g->fillChannel(Channel::Alpha, 3);
+    g->fillChannel(Channel::ALPHA, 3);
     EXPECT_EQ(changedPixels(), 0);
 }
 
@@ -137,11 +137,11 @@ TEST_P(DrawingDepthsTest, BlitAtTheRightEdgeOrPastTheSourceIsCut) {
 TEST_P(DrawingDepthsTest, OffsetMovesClearButNotTheClip) {
     g->setClipRect(0, 0, 25, 30);
     g->setOffset(10, 20);
-    g->setColor(pureGreen);
+    g->setColor(PURE_GREEN);
     g->clear();
     EXPECT_EQ(*g->getClipRect(), (Rect{0, 0, 25, 30}));
-    EXPECT_EQ(at(10, 20), pureGreen);
-    EXPECT_EQ(at(24, 29), pureGreen);
+    EXPECT_EQ(at(10, 20), PURE_GREEN);
+    EXPECT_EQ(at(24, 29), PURE_GREEN);
     EXPECT_EQ(at(9, 20), 0u);
     EXPECT_EQ(at(10, 19), 0u);
     EXPECT_EQ(at(25, 29), 0u);
@@ -157,7 +157,7 @@ TEST_P(DrawingDepthsTest, UnknownBlendModeDrawsOnlySourcesWithoutAlpha) {
     g->blitWhole(opaque.get(), 0, 0);
     EXPECT_EQ(at(1, 1), colorAt(opaque.get(), 1, 1));
     // A mask ignores the mode as well.
-    g->setColor(red);
+    g->setColor(RED);
     RefHolder<Image> mask = filled(1, 1, 1, 0, 255);
     g->blitWhole(mask.get(), 5, 5);
     EXPECT_NE(at(5, 5), 0u);
@@ -275,7 +275,7 @@ TEST(DrawingCrossCheck, BothDepthsDrawTheSameColorsWithinOneFieldStep) {
                     g->blitStretched(src, sx, sy, sw, sh, a, b, c, d);
                     break;
                 case 8:
-                    g->blitChannelMax(src, Channel::Alpha, a, b, sx, sy, sw, sh);
+                    g->blitChannelMax(src, Channel::ALPHA, a, b, sx, sy, sw, sh);
                     break;
             }
         }

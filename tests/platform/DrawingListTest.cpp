@@ -41,7 +41,7 @@ bool covers(const std::vector<Rect>& damage, const Rect& r) {
     return true;
 }
 
-const Rect screen{0, 0, 800, 600};
+const Rect SCREEN{0, 0, 800, 600};
 
 TEST(DrawingList, ChangedAddedRemovedAndReorderedOperationsDamageWhatTheyTouch) {
     const DrawnOperation background = operation(0, 0, 800, 600);
@@ -83,14 +83,14 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
     std::vector<Rect> damage;
     const auto merged = [&damage](const std::vector<Rect>& given) {
         damage = given;
-        mergeDamage(damage, screen, 60);
+        mergeDamage(damage, SCREEN, 60);
         int64_t covered = 0;
         for (const Rect& piece : given) {
-            EXPECT_TRUE(covers(damage, intersectRects(piece, screen)));
+            EXPECT_TRUE(covers(damage, intersectRects(piece, SCREEN)));
         }
         for (size_t m = 0; m < damage.size(); ++m) {
             covered += int64_t{damage[m].w} * damage[m].h;
-            EXPECT_TRUE(intersectRects(damage[m], screen) == damage[m]);
+            EXPECT_TRUE(intersectRects(damage[m], SCREEN) == damage[m]);
             for (size_t n = m + 1; n < damage.size(); ++n) {
                 EXPECT_FALSE(rectsOverlap(damage[m], damage[n]));
             }
@@ -106,20 +106,20 @@ TEST(DrawingList, MergedDamageIsDisjointCoversEveryPieceAndFallsBackToTheWholeFr
 
     // Most of the frame, or a great many pieces spread over it, draw the frame whole.
     damage = {{0, 0, 800, 300}, {0, 300, 400, 300}};
-    mergeDamage(damage, screen, 60);
-    EXPECT_EQ(damage, std::vector<Rect>{screen});
+    mergeDamage(damage, SCREEN, 60);
+    EXPECT_EQ(damage, std::vector<Rect>{SCREEN});
     damage.clear();
     for (int32_t n = 0; n < 100; ++n) {
         damage.push_back(Rect{(n * 97) % 790, (n * 61) % 590, 4, 4});
     }
-    mergeDamage(damage, screen, 60);
-    EXPECT_EQ(damage, std::vector<Rect>{screen});
+    mergeDamage(damage, SCREEN, 60);
+    EXPECT_EQ(damage, std::vector<Rect>{SCREEN});
 }
 
 TEST(DrawingList, AnOpaquePictureDrawnAlikeInBothFramesHidesTheDamageBeneathItAlone) {
     RefHolder<Image> picture(Image::createImage(100, 60, 4));
     RefHolder<Graphics> graphics(picture->createGraphics());
-    graphics->fillChannel(Channel::Alpha, 255);
+    graphics->fillChannel(Channel::ALPHA, 255);
     const auto blitOf = [&](const Image* source, int32_t x, int32_t y, int32_t w, int32_t h,
                             int32_t alpha = 255) {
         DrawnOperation op = operation(x, y, w, h, alpha);
@@ -177,7 +177,7 @@ TEST(DrawingList, AMovedPictureDamagesOnlyTheBandsOfItsVisiblePixelsOnceItsConte
         op.sourceChanges = light->getChangeCount();
         op.sourceBytesPerPixel = 4;
         op.sourceAlpha = true;
-        op.blendMode = BlendMode::Additive;
+        op.blendMode = BlendMode::ADDITIVE;
         op.arguments[0] = x;
         op.arguments[1] = y;
         return op;

@@ -85,9 +85,9 @@ void drawScene(Graphics* g, int32_t depth) {
     // Per-pixel alpha, additive and rotated bilinear blits.
     RefHolder<Image> sprite = ball(depth);
     g->blitWhole(sprite.get(), 80, 90);
-    g->setBlendMode(BlendMode::Additive);
+    g->setBlendMode(BlendMode::ADDITIVE);
     g->blitWhole(sprite.get(), 105, 100);
-    g->setBlendMode(BlendMode::Alpha);
+    g->setBlendMode(BlendMode::ALPHA);
     RefHolder<Image> checks = boardPicture(depth);
     g->setSmooth(true);
     g->blitRotated(checks.get(), 0.5, 1.3, 170, 90, 0, 0, 32, 32, 16, 16);

@@ -118,11 +118,11 @@ TEST_F(FileArchiveTest, DamagedMembersFailCleanly) {
                                        {"short-claim", good},
                                        {"oversized", good},
                                        {"good", good}}));
-    ASSERT_TRUE(patchZipMember("media.dat", "bad-crc", ZipField::crc, 0x12345678));
-    ASSERT_TRUE(patchZipMember("media.dat", "truncated", ZipField::uncompressedSize, 6000));
-    ASSERT_TRUE(patchZipMember("media.dat", "truncated-stored", ZipField::uncompressedSize, 6000));
-    ASSERT_TRUE(patchZipMember("media.dat", "short-claim", ZipField::uncompressedSize, 4000));
-    ASSERT_TRUE(patchZipMember("media.dat", "oversized", ZipField::uncompressedSize, 0x7FFFFFF0));
+    ASSERT_TRUE(patchZipMember("media.dat", "bad-crc", ZipField::CRC, 0x12345678));
+    ASSERT_TRUE(patchZipMember("media.dat", "truncated", ZipField::UNCOMPRESSED_SIZE, 6000));
+    ASSERT_TRUE(patchZipMember("media.dat", "truncated-stored", ZipField::UNCOMPRESSED_SIZE, 6000));
+    ASSERT_TRUE(patchZipMember("media.dat", "short-claim", ZipField::UNCOMPRESSED_SIZE, 4000));
+    ASSERT_TRUE(patchZipMember("media.dat", "oversized", ZipField::UNCOMPRESSED_SIZE, 0x7FFFFFF0));
     // A loose file of a damaged member's name is not a fallback: the member was found.
     writeTestFile("bad-crc", "loose");
     FileArchive::open(1, "");
@@ -176,7 +176,7 @@ TEST_F(FileArchiveTest, MembersPastTheUnpackLimitAreRefusedWithTheReasonLogged) 
     EXPECT_EQ(buffer.getSize(), limit);
     EXPECT_TRUE(logged.empty());
     EXPECT_EQ(FileArchive::readFile(2, "over.bin", buffer, FileArchive::MAX_FILE_SIZE),
-              FileReadResult::tooLarge);
+              FileReadResult::TOO_LARGE);
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_NE(logged[0].find("over.bin\" not read: larger than 16 MB"), std::string::npos);
     setProblemSink(nullptr);

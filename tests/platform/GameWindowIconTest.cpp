@@ -89,7 +89,7 @@ TEST_F(GameWindowIconTest, TheGeneratedIconReachesTheDisplayPixelForPixel) {
     ASSERT_EQ(display.iconWidth, 64);
     ASSERT_EQ(display.iconHeight, 64);
     RefHolder<Image> picture =
-        loadPngMemory(bytes.data(), bytes.size(), PngDecodeFlags::FullColor);
+        loadPngMemory(bytes.data(), bytes.size(), PngDecodeFlags::FULL_COLOR);
     ASSERT_TRUE(picture);
     ASSERT_TRUE(picture->lock());
     int differing = 0;

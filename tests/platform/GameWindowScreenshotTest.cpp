@@ -85,8 +85,8 @@ RefHolder<Image> makeTile(uint32_t mark) {
     RefHolder<Image> tile(Image::createImage(56, 72, 4));
     RefHolder<Graphics> g(tile->createGraphics());
     // The picture starts black and transparent: the shadow is only opacity, the face opaque.
-    g->fillRectChannel(Channel::Alpha, 0x60, 4, 4, 52, 68);
-    g->fillRectChannel(Channel::Alpha, 0xFF, 0, 0, 52, 68);
+    g->fillRectChannel(Channel::ALPHA, 0x60, 4, 4, 52, 68);
+    g->fillRectChannel(Channel::ALPHA, 0xFF, 0, 0, 52, 68);
     g->setColor(0xFFF4EBD0);
     g->fillRect(0, 0, 52, 68);
     g->setColor(0xFFB8AD8C);

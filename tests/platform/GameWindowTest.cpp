@@ -375,12 +375,12 @@ TEST_F(GameWindowTest, ASecondCopyStopsAndCallsTheFirstForward) {
     EXPECT_FALSE(display.minimised);
     EXPECT_EQ(display.calls.back(), "restoreAndRaise");
     EXPECT_FALSE(window->answerRaiseRequest());
-    // After that the frames look for a request only every raiseCheckMs, and still answer it.
+    // After that the frames look for a request only every RAISE_CHECK_MS, and still answer it.
     display.minimise();
     ours.raiseRequests = 1;
     window->update(16);
     EXPECT_EQ(ours.raiseRequests, 1);
-    window->update(GameWindow::raiseCheckMs - 16);
+    window->update(GameWindow::RAISE_CHECK_MS - 16);
     EXPECT_EQ(ours.raiseRequests, 0);
     EXPECT_FALSE(display.minimised);
 }

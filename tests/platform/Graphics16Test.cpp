@@ -83,7 +83,7 @@ TEST_F(Graphics16Test, ColorDrawingNeverChangesTheAlphaPlane) {
     g->drawLineAA(1.5f, 1.5f, 14.0f, 6.0f);
     RefHolder<Image> source = filled(4, 4, 2, 0xFFFFFF, 200);
     g->blitWhole(source.get(), 8, 0);
-    g->setBlendMode(BlendMode::Additive);
+    g->setBlendMode(BlendMode::ADDITIVE);
     g->blitWhole(source.get(), 10, 2);
     g->blitRotated(source.get(), 0.5, 1.5, 4, 2, 0, 0, 4, 4, 2, 2);
     g->blitStretched(source.get(), 0, 0, 4, 4, 0, 0, 16, 8);
@@ -134,7 +134,7 @@ TEST_F(Graphics16Test, QuadsOfFullAlphaStoreWhileMixedQuadsBlendBy255) {
 
 TEST_F(Graphics16Test, BlendModesAndSourcesWithoutAlpha) {
     RefHolder<Image> source = filled(2, 1, 2, 0x808080, 128);  // fields 16, 32, 16
-    g->setBlendMode(BlendMode::Additive);
+    g->setBlendMode(BlendMode::ADDITIVE);
     g->blitWhole(source.get(), 0, 0);
     // ea = 127: 16 * 127 >> 8 = 7, 32 * 127 >> 8 = 15.
     EXPECT_EQ(at(0, 0), rgb565(7, 15, 7));
@@ -152,7 +152,7 @@ TEST_F(Graphics16Test, BlendModesAndSourcesWithoutAlpha) {
     EXPECT_EQ(at(0, 2), rgb565(8, 16, 8));
     // Alpha below 255 in mode 0 blends by ea.
     source->setUseAlphaChannel(true);
-    g->setBlendMode(BlendMode::Alpha);
+    g->setBlendMode(BlendMode::ALPHA);
     g->blitWhole(source.get(), 0, 3);
     EXPECT_EQ(at(0, 3), rgb565(4, 8, 4));  // ea = 128 * 128 >> 8 = 64
 }
@@ -168,16 +168,16 @@ TEST_F(Graphics16Test, MaskBlitUsesTheNativeColor) {
 }
 
 TEST_F(Graphics16Test, ChannelWritesUseFieldValuesAndTheAlphaPlane) {
-    g->setPixelChannel(Channel::Red, 200, 0, 0);
+    g->setPixelChannel(Channel::RED, 200, 0, 0);
     EXPECT_EQ(at(0, 0), rgb565(8, 0, 0));
-    g->setPixelChannel(Channel::Green, 200, 0, 0);
+    g->setPixelChannel(Channel::GREEN, 200, 0, 0);
     EXPECT_EQ(at(0, 0), rgb565(8, 8, 0));
-    g->fillRectChannel(Channel::Blue, 33, 0, 0, 2, 1);
+    g->fillRectChannel(Channel::BLUE, 33, 0, 0, 2, 1);
     EXPECT_EQ(at(0, 0), rgb565(8, 8, 1));
     EXPECT_EQ(at(1, 0), rgb565(0, 0, 1));
-    g->setPixelChannel(Channel::Alpha, 7, 2, 0);
+    g->setPixelChannel(Channel::ALPHA, 7, 2, 0);
     EXPECT_EQ(alpha(target.get(), 2, 0), 7);
-    g->fillRectChannel(Channel::Alpha, 9, 3, 1, 2, 2);
+    g->fillRectChannel(Channel::ALPHA, 9, 3, 1, 2, 2);
     EXPECT_EQ(alpha(target.get(), 4, 2), 9);
     EXPECT_EQ(alpha(target.get(), 5, 2), 0x5A);
     EXPECT_EQ(at(4, 2), 0);
@@ -185,20 +185,20 @@ TEST_F(Graphics16Test, ChannelWritesUseFieldValuesAndTheAlphaPlane) {
 
 TEST_F(Graphics16Test, ChannelBlitsWriteTheAlphaPlaneOnly) {
     RefHolder<Image> wide = filled(2, 1, 4, 0xABCDEF, 0x31);
-    g->blitChannel(wide.get(), Channel::Green, 0, 0, 0, 0, 2, 1);
+    g->blitChannel(wide.get(), Channel::GREEN, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(alpha(target.get(), 0, 0), 0x31);
     EXPECT_EQ(at(0, 0), 0);
     RefHolder<Image> mask = filled(2, 1, 1, 0, 0x80);
-    g->blitChannelMax(mask.get(), Channel::Alpha, 0, 0, 0, 0, 2, 1);
+    g->blitChannelMax(mask.get(), Channel::ALPHA, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(alpha(target.get(), 0, 0), 0x80);
-    g->blitChannelMin(wide.get(), Channel::Blue, 0, 0, 0, 0, 2, 1);
+    g->blitChannelMin(wide.get(), Channel::BLUE, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(alpha(target.get(), 0, 0), 0x31);
     // Channels other than 0 from 1- and 2-byte sources draw nothing.
     RefHolder<Image> narrow = filled(2, 1, 2, 0xFFFFFF, 0xEE);
-    g->blitChannel(narrow.get(), Channel::Red, 4, 0, 0, 0, 2, 1);
-    g->blitChannelMax(mask.get(), Channel::Blue, 4, 0, 0, 0, 2, 1);
+    g->blitChannel(narrow.get(), Channel::RED, 4, 0, 0, 0, 2, 1);
+    g->blitChannelMax(mask.get(), Channel::BLUE, 4, 0, 0, 0, 2, 1);
     EXPECT_EQ(alpha(target.get(), 4, 0), 0x5A);
-    g->blitChannel(narrow.get(), Channel::Alpha, 4, 0, 0, 0, 2, 1);
+    g->blitChannel(narrow.get(), Channel::ALPHA, 4, 0, 0, 0, 2, 1);
     EXPECT_EQ(alpha(target.get(), 4, 0), 0xEE);
     EXPECT_EQ(at(4, 0), 0);
 }
@@ -224,10 +224,10 @@ TEST(Graphics16Planeless, ChannelZeroWithoutAnAlphaPlaneDrawsNothing) {
     ASSERT_EQ(image->getAlphaPlane(), nullptr);
     RefHolder<Image> mask = filled(4, 4, 1, 0, 0x80);
     RefHolder<Graphics> g = graphicsOf(image.get());
-    g->setPixelChannel(Channel::Alpha, 1, 0, 0);
-    g->fillChannel(Channel::Alpha, 2);
-    g->blitChannelWhole(mask.get(), Channel::Alpha, 0, 0);
-    g->blitChannelMaxWhole(mask.get(), Channel::Alpha, 0, 0);
+    g->setPixelChannel(Channel::ALPHA, 1, 0, 0);
+    g->fillChannel(Channel::ALPHA, 2);
+    g->blitChannelWhole(mask.get(), Channel::ALPHA, 0, 0);
+    g->blitChannelMaxWhole(mask.get(), Channel::ALPHA, 0, 0);
     g->copyRectWhole(mask.get(), 0, 0);
     // Color drawing still works.
     g->setColor(0xFFFFFF);
@@ -247,7 +247,7 @@ TEST(Graphics16Surface, BackBufferHasAnAlphaPlaneAndCopyRectSkipsItForSurfaces) 
     ASSERT_TRUE(surface);
     RefHolder<Graphics> g = graphicsOf(surface.get());
     ASSERT_TRUE(g);
-    g->fillChannel(Channel::Alpha, 0x44);
+    g->fillChannel(Channel::ALPHA, 0x44);
     EXPECT_EQ(plane[31], 0x44);
 
     RefHolder<Image> memoryImage = filled(2, 2, 2, 0xFFFFFF, 0x99);

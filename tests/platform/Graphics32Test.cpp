@@ -108,7 +108,7 @@ TEST_F(Graphics32Test, OpaquePerPixelAlphaBlitIsExactOnlyForPairs) {
 TEST_F(Graphics32Test, AdditiveBlitAddsScaledSourceAndPairsAddWhole) {
     set32(target.get(), 0, 0, 0xFFF0F0F0);
     RefHolder<Image> source = filled(1, 1, 4, 0x808080, 128);
-    g->setBlendMode(BlendMode::Additive);
+    g->setBlendMode(BlendMode::ADDITIVE);
     g->blitWhole(source.get(), 0, 0);
     EXPECT_EQ(at(0, 0), 0xFFFFFFFFu);
     // 1 * 254 >> 8 is 0, but a pair of full opacity adds the whole source.
@@ -174,29 +174,29 @@ TEST_F(Graphics32Test, CopyRectWithinOneImageMovesOverlappingRowsIntact) {
 
 TEST_F(Graphics32Test, ChannelOperationsWriteOneByte) {
     set32(target.get(), 0, 0, 0x10203040);
-    g->setPixelChannel(Channel::Red, 0xEE, 0, 0);
+    g->setPixelChannel(Channel::RED, 0xEE, 0, 0);
     EXPECT_EQ(at(0, 0), 0x10EE3040u);
-    g->fillRectChannel(Channel::Alpha, 0x80, 0, 0, 2, 1);
+    g->fillRectChannel(Channel::ALPHA, 0x80, 0, 0, 2, 1);
     EXPECT_EQ(at(0, 0), 0x80EE3040u);
     EXPECT_EQ(at(1, 0), 0x80000000u);
-    g->fillChannel(Channel::Blue, 9);
+    g->fillChannel(Channel::BLUE, 9);
     EXPECT_EQ(at(0, 0), 0x80EE3009u);
     EXPECT_EQ(at(15, 7), 0xFF000009u);
 
     RefHolder<Image> mask = filled(2, 1, 1, 0, 0xC0);
     alpha(mask.get(), 1, 0) = 0x20;
-    g->blitChannelMax(mask.get(), Channel::Alpha, 0, 0, 0, 0, 2, 1);
+    g->blitChannelMax(mask.get(), Channel::ALPHA, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(at(0, 0), 0xC0EE3009u);
     EXPECT_EQ(at(1, 0), 0x80000009u);
-    g->blitChannelMin(mask.get(), Channel::Alpha, 0, 0, 0, 0, 2, 1);
+    g->blitChannelMin(mask.get(), Channel::ALPHA, 0, 0, 0, 0, 2, 1);
     EXPECT_EQ(at(0, 0), 0xC0EE3009u);
     EXPECT_EQ(at(1, 0), 0x20000009u);
     RefHolder<Image> wide = filled(1, 1, 4, 0xAABBCC, 0x11);
-    g->blitChannel(wide.get(), Channel::Green, 0, 0, 0, 0, 1, 1);
+    g->blitChannel(wide.get(), Channel::GREEN, 0, 0, 0, 0, 1, 1);
     EXPECT_EQ(at(0, 0), 0xC0EEBB09u);
     // The channel blits also read the alpha plane of 2-byte images.
     RefHolder<Image> narrow = filled(1, 1, 2, 0xFFFFFF, 0x42);
-    g->blitChannel(narrow.get(), Channel::Red, 0, 0, 0, 0, 1, 1);
+    g->blitChannel(narrow.get(), Channel::RED, 0, 0, 0, 0, 1, 1);
     EXPECT_EQ(at(0, 0), 0xC042BB09u);
 }
 

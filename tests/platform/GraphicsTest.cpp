@@ -65,7 +65,7 @@ TEST_F(GraphicsTest, StartsWithDefaultsAndHoldsItsTarget) {
     EXPECT_EQ(g.getOffsetY(), 0);
     EXPECT_EQ(g.getFont(), nullptr);
     EXPECT_FALSE(g.isSmooth());
-    EXPECT_EQ(g.getBlendMode(), BlendMode::Alpha);
+    EXPECT_EQ(g.getBlendMode(), BlendMode::ALPHA);
     EXPECT_EQ(g.getImage(), target.get());
     EXPECT_EQ(target->getRefCount(), 2);
 }
@@ -178,7 +178,7 @@ TEST_F(GraphicsTest, LinesFollowBresenham) {
     g.setClipRect(2, 0, 100, 100);
     g.drawLine(-5, 0, 5, 0);
     EXPECT_EQ(drawn(), (std::set<RecordingGraphics::Pixel>{{2, 0}, {3, 0}, {4, 0}, {5, 0}}));
-    g.drawLineChannel(Channel::Alpha, 77, 3, 4, 3, 6);
+    g.drawLineChannel(Channel::ALPHA, 77, 3, 4, 3, 6);
     EXPECT_EQ(g.channelValues.size(), 3u);
     EXPECT_EQ((g.channelValues[{3, 5}]), 77);
 }
@@ -231,7 +231,7 @@ TEST_F(GraphicsTest, PolygonFillUsesUnmovedPointsButMovedPixels) {
 TEST_F(GraphicsTest, TooFewPointsFillNothing) {
     g.fillPolygon(Polygon({{0, 0}, {50, 50}}), false);
     g.fillPolygon(Polygon({{0, 0}, {50, 50}}), true);
-    g.fillPolygonChannel(Channel::Red, 9, Polygon({{0, 0}}), false);
+    g.fillPolygonChannel(Channel::RED, 9, Polygon({{0, 0}}), false);
     EXPECT_TRUE(g.pixels.empty());
     EXPECT_TRUE(g.channelValues.empty());
 }
@@ -250,13 +250,13 @@ TEST_F(GraphicsTest, AntialiasedFillScalesAlphaByCoverageAndRestoresIt) {
 }
 
 TEST_F(GraphicsTest, ChannelFillScalesTheValueByCoverage) {
-    g.fillPolygonChannel(Channel::Alpha, 200, Polygon({{0, 0}, {6, 0}, {6, 6}, {0, 6}}), false);
+    g.fillPolygonChannel(Channel::ALPHA, 200, Polygon({{0, 0}, {6, 0}, {6, 6}, {0, 6}}), false);
     EXPECT_EQ(g.channelValues.size(), 36u);
     for (const auto& entry : g.channelValues) {
         EXPECT_EQ(entry.second, 200);
     }
     g.channelValues.clear();
-    g.fillPolygonChannel(Channel::Alpha, 200, Polygon({{1.3f, 0}, {20, 3}, {8, 18.6f}}), true);
+    g.fillPolygonChannel(Channel::ALPHA, 200, Polygon({{1.3f, 0}, {20, 3}, {8, 18.6f}}), true);
     bool partial = false;
     for (const auto& entry : g.channelValues) {
         EXPECT_LE(entry.second, 200);

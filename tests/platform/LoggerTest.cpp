@@ -11,7 +11,7 @@
 
 namespace logger_test {
 
-constexpr int64_t march5th2007at140309 = 1173103389;  // UTC
+constexpr int64_t MARCH_5TH_2007_AT_140309 = 1173103389;  // UTC
 
 // Each test runs on a fake file system and key store, with the clock at 5 March 2007,
 // 14:03:09.250 UTC.
@@ -22,7 +22,7 @@ protected:
         KeyStore::setCurrentUser(&keys);
         resetFolderCache();
         setGameName("Quovel Mahjong");
-        clock.setUnixBase(march5th2007at140309);
+        clock.setUnixBase(MARCH_5TH_2007_AT_140309);
         clock.set(250);
     }
     void TearDown() override {

@@ -203,7 +203,7 @@ TEST_F(PngDecoderTest, FullColorKeepsFourBytesWhateverTheDisplayDepth) {
         for (int depth : {2, 4}) {
             setDisplayBytesPerPixel(depth);
             RefHolder<Image> image =
-                loadPngMemory(file.data(), file.size(), PngDecodeFlags::FullColor);
+                loadPngMemory(file.data(), file.size(), PngDecodeFlags::FULL_COLOR);
             ASSERT_TRUE(image) << sample.name;
             EXPECT_EQ(image->getBytesPerPixel(), 4) << sample.name;
             // A later change of the display's depth leaves it as it is.
@@ -217,8 +217,8 @@ TEST_F(PngDecoderTest, FullColorKeepsFourBytesWhateverTheDisplayDepth) {
 TEST_F(PngDecoderTest, MasksTakeTheFirstColorComponent) {
     for (const Sample& sample : everySupportedKind()) {
         const std::vector<uint8_t> file = encodePng(sample.spec);
-        for (uint32_t flags :
-             {PngDecodeFlags::AlphaOnly, PngDecodeFlags::AlphaOnly | PngDecodeFlags::GreyIsAlpha}) {
+        for (uint32_t flags : {PngDecodeFlags::ALPHA_ONLY,
+                               PngDecodeFlags::ALPHA_ONLY | PngDecodeFlags::GREY_IS_ALPHA}) {
             RefHolder<Image> mask = loadPngMemory(file.data(), file.size(), flags);
             ASSERT_TRUE(mask) << sample.name;
             ASSERT_EQ(mask->getBytesPerPixel(), 1) << sample.name;
@@ -242,14 +242,14 @@ TEST_F(PngDecoderTest, GreyIsAlphaMakesBlackPixelsOfThatOpacity) {
         for (int depth : {4, 2}) {
             setDisplayBytesPerPixel(depth);
             RefHolder<Image> image =
-                loadPngMemory(file.data(), file.size(), PngDecodeFlags::GreyIsAlpha);
+                loadPngMemory(file.data(), file.size(), PngDecodeFlags::GREY_IS_ALPHA);
             expectPixels(image.get(), sample.spec.width, sample.spec.height, black, "grey");
         }
     }
     // Only grey pictures: an RGB picture keeps its colors and full opacity.
     Sample rgb = makeSample("RGB", PNG_COLOR_TYPE_RGB, 8, 3, 78u);
     const std::vector<uint8_t> file = encodePng(rgb.spec);
-    RefHolder<Image> image = loadPngMemory(file.data(), file.size(), PngDecodeFlags::GreyIsAlpha);
+    RefHolder<Image> image = loadPngMemory(file.data(), file.size(), PngDecodeFlags::GREY_IS_ALPHA);
     expectPixels(image.get(), rgb.spec.width, rgb.spec.height, rgb.pixels, "RGB");
 }
 
@@ -386,7 +386,7 @@ TEST_F(PngDecoderTest, HostilePicturesGiveNoImage) {
          pngOf({header(2, 2, 8, 2), {0x7F, 0xFF, 0xFF, 0xF0, 'I', 'D', 'A', 'T', 0, 0}})},
     };
     for (const auto& [name, bytes] : hostile) {
-        for (uint32_t flags : {0u, PngDecodeFlags::AlphaOnly}) {
+        for (uint32_t flags : {0u, PngDecodeFlags::ALPHA_ONLY}) {
             EXPECT_EQ(loadPngMemory(bytes.data(), bytes.size(), flags), nullptr) << name;
         }
     }
@@ -407,12 +407,12 @@ TEST_F(PngDecoderTest, PicturesOverThePixelCountAreRefused) {
                       end});
     };
     const std::vector<uint8_t> atCap = blank(2048, 8192);
-    RefHolder<Image> image = loadPngMemory(atCap.data(), atCap.size(), PngDecodeFlags::AlphaOnly);
+    RefHolder<Image> image = loadPngMemory(atCap.data(), atCap.size(), PngDecodeFlags::ALPHA_ONLY);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->getHeight(), 8192);
     for (const auto& [width, height] : {std::pair{4096u, 4097u}, std::pair{16384u, 1025u}}) {
         const std::vector<uint8_t> over = blank(width, height);
-        EXPECT_EQ(loadPngMemory(over.data(), over.size(), PngDecodeFlags::AlphaOnly), nullptr)
+        EXPECT_EQ(loadPngMemory(over.data(), over.size(), PngDecodeFlags::ALPHA_ONLY), nullptr)
             << width << "x" << height;
     }
 }

@@ -52,40 +52,40 @@ protected:
     FileKeyStore store{folder.str()};
 };
 
-constexpr const char* totalPath = "Software\\Brastel\\Games\\Test\\bvq\\totalplayingtime";
-constexpr const char* testBvqKey = "Software\\Brastel\\Games\\Test\\bvq";
+constexpr const char* TOTAL_PATH = "Software\\Brastel\\Games\\Test\\bvq\\totalplayingtime";
+constexpr const char* TEST_BVQ_KEY = "Software\\Brastel\\Games\\Test\\bvq";
 
 TEST_F(RegistryValueTest, MissingNumberReadsTheDefaultAndDoesNotExist) {
-    RegistryValue value(totalPath, false);
-    EXPECT_EQ(value.getKeyPath(), testBvqKey);
+    RegistryValue value(TOTAL_PATH, false);
+    EXPECT_EQ(value.getKeyPath(), TEST_BVQ_KEY);
     EXPECT_EQ(value.getValueName(), "totalplayingtime");
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
 }
 
 TEST_F(RegistryValueTest, WrittenNumberIsStoredAndReadBack) {
-    RegistryValue written(totalPath, true);
+    RegistryValue written(TOTAL_PATH, true);
     written.writeDword(0xFFFFFFF0u);
     EXPECT_TRUE(written.getExists());
     EXPECT_TRUE(written.getForceWrite());
 
     KeyValue stored;
-    ASSERT_TRUE(store.readValue(testBvqKey, "TotalPlayingTime", stored));
-    EXPECT_EQ(stored.type, KeyValueType::Dword);
+    ASSERT_TRUE(store.readValue(TEST_BVQ_KEY, "TotalPlayingTime", stored));
+    EXPECT_EQ(stored.type, KeyValueType::DWORD);
     EXPECT_EQ(stored.dword, 0xFFFFFFF0u);
 
-    RegistryValue read(totalPath, false);
+    RegistryValue read(TOTAL_PATH, false);
     EXPECT_EQ(read.readDword(), 0xFFFFFFF0u);
     EXPECT_TRUE(read.getExists());
 }
 
 TEST_F(RegistryValueTest, ATextOrBinaryUnderTheNameIsNoNumber) {
-    ASSERT_TRUE(store.writeString(testBvqKey, "totalplayingtime", "12"));
-    RegistryValue value(totalPath, false);
+    ASSERT_TRUE(store.writeString(TEST_BVQ_KEY, "totalplayingtime", "12"));
+    RegistryValue value(TOTAL_PATH, false);
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
 
-    ASSERT_TRUE(store.writeValue(testBvqKey, KeyValue::makeBinary("totalplayingtime", "abcd")));
+    ASSERT_TRUE(store.writeValue(TEST_BVQ_KEY, KeyValue::makeBinary("totalplayingtime", "abcd")));
     EXPECT_EQ(value.readDword(), 0u);
     EXPECT_FALSE(value.getExists());
 }
@@ -99,7 +99,7 @@ TEST_F(RegistryValueTest, StringValueIsStoredAsText) {
     EXPECT_EQ(value.getValue(), "/data/_temp/gd.xml");
 
     KeyValue stored;
-    ASSERT_TRUE(store.readValue(testBvqKey, "dgfilename", stored));
+    ASSERT_TRUE(store.readValue(TEST_BVQ_KEY, "dgfilename", stored));
     EXPECT_EQ(stored, KeyValue::makeString("dgfilename", "/data/_temp/gd.xml"));
 }
 
@@ -107,10 +107,10 @@ TEST(RegistryValueFailureTest, FailedWritesLeaveExistsFalse) {
     FakeKeyStore failing;
     failing.failWrites = true;
     KeyStore::setCurrentUser(&failing);
-    RegistryValue number(totalPath, false);
+    RegistryValue number(TOTAL_PATH, false);
     number.writeDword(5);
     EXPECT_FALSE(number.getExists());
-    RegistryStringValue text(totalPath, false, "");
+    RegistryStringValue text(TOTAL_PATH, false, "");
     text.write("x");
     EXPECT_FALSE(text.getExists());
     // A path outside the store's branch is refused, and silently so.

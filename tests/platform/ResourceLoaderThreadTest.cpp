@@ -143,7 +143,7 @@ protected:
     // Start-up's wait: until the urgent queue is done, at most 20 s.
     static bool waitForUrgent(ResourceManager* manager) {
         const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (manager->nextPendingSection(ResourceManager::Queue::urgent, true)) {
+        while (manager->nextPendingSection(ResourceManager::Queue::URGENT, true)) {
             if (std::chrono::steady_clock::now() > deadline) {
                 return false;
             }
@@ -193,7 +193,7 @@ TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
     EXPECT_EQ(manager->getTotalUnits(), 2);
     EXPECT_EQ(manager->getLoadProgress(), 1.0);
     EXPECT_NE(manager->getResourceHandle("C", "bg"), nullptr);
-    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::background, false), nullptr);
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::BACKGROUND, false), nullptr);
     EXPECT_EQ(manager->getFinishedUnits(), 2);  // background sections never count
 }
 
@@ -432,7 +432,7 @@ TEST_F(ResourceLoaderThreadTest, StressRequestsUnloadsAndLookupsWhileTheLoaderWo
             case 6: {
                 const double progress = manager->getLoadProgress();
                 EXPECT_GE(progress, 0.0);
-                manager->nextPendingSection(ResourceManager::Queue::urgent, true);
+                manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
                 break;
             }
             default:

@@ -22,7 +22,7 @@ protected:
     }
 };
 
-const char* const threeImages =
+const char* const THREE_IMAGES =
     "<Section id=\"game\" name=\"game\">"
     "<Image id=\"A\" file=\"media/images/a.png\"/>"
     "<Image id=\"B\" file=\"media/images/b.png\"/>"
@@ -114,20 +114,20 @@ TEST_F(ResourceManagerTest, EqualResourcesAreSharedBetweenSections) {
 }
 
 TEST_F(ResourceManagerTest, ARequestCountsItsWeightsOnceAndProgressFollowsLoads) {
-    ResourceManager* manager = idleManager(threeImages);
+    ResourceManager* manager = idleManager(THREE_IMAGES);
     // Nothing requested: complete, not a division by zero.
     EXPECT_EQ(manager->getLoadProgress(), 1.0);
 
     EXPECT_TRUE(manager->requestSectionLoad("game"));
     EXPECT_TRUE(manager->requestSectionLoad("game"));
     EXPECT_EQ(manager->getTotalUnits(), 3);
-    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::urgent), std::vector<std::string>{"game"});
+    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::URGENT), std::vector<std::string>{"game"});
     EXPECT_TRUE(manager->getSection("game")->isStarted());
     EXPECT_EQ(manager->getLoadProgress(), 0.0);
 
     ASSERT_NE(manager->getLoadedResourceHandle("B", "game"), nullptr);
     EXPECT_DOUBLE_EQ(manager->getLoadProgress(), 1.0 / 3.0);
-    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::urgent, true),
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::URGENT, true),
               manager->getSection("game"));
     EXPECT_EQ(manager->getFinishedUnits(), 0);
 
@@ -135,16 +135,16 @@ TEST_F(ResourceManagerTest, ARequestCountsItsWeightsOnceAndProgressFollowsLoads)
     manager->getLoadedResourceHandle("C", "game");
     EXPECT_DOUBLE_EQ(manager->getLoadProgress(), 1.0);
     // Fully loaded: dropped from the queue and counted finished.
-    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::urgent, true), nullptr);
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::URGENT, true), nullptr);
     EXPECT_EQ(manager->getFinishedUnits(), 3);
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::urgent).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::URGENT).empty());
     EXPECT_DOUBLE_EQ(manager->getLoadProgress(), 1.0);
 
     // A fully loaded section: false, and no counter moves.
     EXPECT_FALSE(manager->requestSectionLoad("game"));
     EXPECT_EQ(manager->getTotalUnits(), 3);
     EXPECT_EQ(manager->getFinishedUnits(), 3);
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::urgent).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::URGENT).empty());
 
     manager->clearQueue();
     EXPECT_EQ(manager->getTotalUnits(), 0);
@@ -154,11 +154,11 @@ TEST_F(ResourceManagerTest, ARequestCountsItsWeightsOnceAndProgressFollowsLoads)
 
 TEST_F(ResourceManagerTest, AutoSectionsQueueInTheBackground) {
     ResourceManager* manager =
-        idleManager(std::string(threeImages) +
+        idleManager(std::string(THREE_IMAGES) +
                     "<Section id=\"bg\" name=\"bg\" auto=\"true\"><Image id=\"A\" "
                     "file=\"media/images/a.png\"/></Section>");
     // Auto sections are queued in the background as they are added.
-    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::background),
+    EXPECT_EQ(manager->getQueue(ResourceManager::Queue::BACKGROUND),
               std::vector<std::string>{"bg"});
     EXPECT_TRUE(manager->getSection("bg")->isStarted());
     EXPECT_FALSE(manager->getSection("game")->isStarted());
@@ -166,20 +166,20 @@ TEST_F(ResourceManagerTest, AutoSectionsQueueInTheBackground) {
 
     // "A" of "game" is the same picture: loading it completes "bg".
     manager->getLoadedResourceHandle("A", "game");
-    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::background, false), nullptr);
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::BACKGROUND, false), nullptr);
     EXPECT_EQ(manager->getFinishedUnits(), 0);
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::background).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::BACKGROUND).empty());
 
     // A loaded auto section is not queued again when added.
     manager->loadSectionList("media/properties/resources.xml");
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::background).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::BACKGROUND).empty());
 }
 
 TEST_F(ResourceManagerTest, UnknownSectionsAndKeysCreateNothing) {
-    ResourceManager* manager = idleManager(threeImages);
+    ResourceManager* manager = idleManager(THREE_IMAGES);
     EXPECT_FALSE(manager->requestSectionLoad("nowhere"));
     EXPECT_EQ(manager->getTotalUnits(), 0);
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::urgent).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::URGENT).empty());
     EXPECT_EQ(manager->getResourceHandle("A", "nowhere"), nullptr);
     EXPECT_EQ(manager->getLoadedResourceHandle("A", "nowhere"), nullptr);
     EXPECT_EQ(manager->getResourceHandle("Z", "game"), nullptr);
@@ -191,7 +191,7 @@ TEST_F(ResourceManagerTest, UnknownSectionsAndKeysCreateNothing) {
 }
 
 TEST_F(ResourceManagerTest, OnlyTheLoadingLookupLoads) {
-    ResourceManager* manager = idleManager(threeImages);
+    ResourceManager* manager = idleManager(THREE_IMAGES);
     EXPECT_EQ(manager->getResourceHandle("A", "game"), nullptr);
     EXPECT_FALSE(manager->getSection("game")->findResource("A")->isLoaded());
 
@@ -204,7 +204,7 @@ TEST_F(ResourceManagerTest, OnlyTheLoadingLookupLoads) {
 }
 
 TEST_F(ResourceManagerTest, UnloadingAndRemovingSections) {
-    ResourceManager* manager = idleManager(threeImages);
+    ResourceManager* manager = idleManager(THREE_IMAGES);
     manager->getLoadedResourceHandle("A", "game");
     manager->getLoadedResourceHandle("B", "game");
     manager->unloadSection("game");
@@ -220,7 +220,7 @@ TEST_F(ResourceManagerTest, UnloadingAndRemovingSections) {
     RefHolder<ResourceObject> kept = game->findResource("C");
     manager->removeSection("game", false);
     EXPECT_EQ(manager->getSection("game"), nullptr);
-    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::urgent).empty());
+    EXPECT_TRUE(manager->getQueue(ResourceManager::Queue::URGENT).empty());
     EXPECT_TRUE(kept->isLoaded());  // removed without unloading
 
     manager->loadSectionList("media/properties/resources.xml");
@@ -278,7 +278,7 @@ TEST_F(ResourceManagerTest, AFailedLoadEndsLoadedWithAnErrorUntilUnloaded) {
     }
     // Failed resources still complete their section.
     EXPECT_FALSE(manager->requestSectionLoad("s"));
-    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::urgent, true), nullptr);
+    EXPECT_EQ(manager->nextPendingSection(ResourceManager::Queue::URGENT, true), nullptr);
 
     putBytes("media/images/missing.png", testPicturePng(1, 1));
     EXPECT_EQ(manager->getLoadedResourceHandle("MISSING", "s"), nullptr);  // not tried again
@@ -290,7 +290,7 @@ TEST_F(ResourceManagerTest, AFailedLoadEndsLoadedWithAnErrorUntilUnloaded) {
 }
 
 TEST_F(ResourceManagerTest, ASectionReplacesOneOfTheSameName) {
-    ResourceManager* manager = idleManager(threeImages);
+    ResourceManager* manager = idleManager(THREE_IMAGES);
     ResourceSection* before = manager->getSection("game");
     putResourceList(
         "<Section id=\"game\" name=\"game\"><Image id=\"ONLY\" file=\"media/images/a.png\"/>"

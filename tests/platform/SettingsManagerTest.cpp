@@ -155,7 +155,7 @@ TEST_F(SettingsManagerTest, SavingStoresSixNumbersAndNoFlags) {
 
 TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsReplaceIt) {
     put(KeyValue::makeDword("soundvolume", 17));
-    const std::string file = store.keyFolder(gameKey) + "/" + std::string(keyStoreFileName);
+    const std::string file = store.keyFolder(gameKey) + "/" + std::string(KEY_STORE_FILE_NAME);
     writeTestFile(file, "quovel-keystore 1\n");  // cut short
     static std::string keptAs;
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {

@@ -18,7 +18,7 @@ namespace sound_manager_test {
 
 using Calls = std::vector<std::string>;
 
-constexpr uint32_t gameMode = 306;
+constexpr uint32_t GAME_MODE = 306;
 
 bool hasCall(const Calls& calls, const std::string& call) {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -39,13 +39,13 @@ protected:
     }
     // Makes `piece` the current music at full fade level, as the loading screen starts it.
     void playNow(SoundStream* piece) {
-        ASSERT_TRUE(manager->startStream(piece, nullptr, gameMode));
+        ASSERT_TRUE(manager->startStream(piece, nullptr, GAME_MODE));
         mixer->takeCalls();
     }
     // Plays the first piece as the current one and starts a cross-fade to the second.
     void startCrossFade(int32_t startDelayMs) {
         playNow(first.get());
-        manager->playMusic(1000, 1.0f, 100, second.get(), startDelayMs, gameMode);
+        manager->playMusic(1000, 1.0f, 100, second.get(), startDelayMs, GAME_MODE);
     }
     int volumeOf(const SoundStream* piece) { return mixer->channels[piece->getChannel()].volume; }
     bool isOpen(int32_t handle) { return mixer->streams[handle].open; }
@@ -155,7 +155,7 @@ TEST_F(SoundManagerTest, StartStreamOpensAddsSyncPointsResumesAndPlays) {
     }
     EXPECT_TRUE(piece->loadSyncPoints(points.get()));
 
-    EXPECT_TRUE(manager->startStream(piece.get(), nullptr, gameMode));
+    EXPECT_TRUE(manager->startStream(piece.get(), nullptr, GAME_MODE));
     const std::string handle = std::to_string(piece->getHandle());
     const std::string channel = std::to_string(piece->getChannel());
     EXPECT_EQ(mixer->takeCalls(),
@@ -163,13 +163,13 @@ TEST_F(SoundManagerTest, StartStreamOpensAddsSyncPointsResumesAndPlays) {
                      "addSyncPoint " + handle + " 52000", "playStream " + handle,
                      "setVolumeAbsolute " + channel + " 128"}));
     EXPECT_EQ(manager->getCurrentStream(), piece.get());
-    EXPECT_TRUE(manager->startStream(piece.get(), piece.get(), gameMode));
+    EXPECT_TRUE(manager->startStream(piece.get(), piece.get(), GAME_MODE));
     EXPECT_TRUE(mixer->takeCalls().empty());
 
     // Another piece replaces the current one when no cross-fade runs.
     RefHolder<SoundStream> other = stream("music/b.ogg");
     mixer->failStreamOpen = true;
-    EXPECT_FALSE(manager->startStream(other.get(), nullptr, gameMode));
+    EXPECT_FALSE(manager->startStream(other.get(), nullptr, GAME_MODE));
     EXPECT_FALSE(piece->isOpen());
     EXPECT_EQ(piece->getChannel(), -1);
     EXPECT_EQ(manager->getCurrentStream(), other.get());
@@ -224,7 +224,7 @@ TEST_F(SoundManagerTest, PlayingTheCurrentPieceOnlyRetargetsItsFade) {
     playNow(piece.get());
     const int32_t channel = piece->getChannel();
     RefHolder<SoundStream> sameFile = stream("a.ogg");
-    manager->playMusic(1000, 0.5f, 100, sameFile.get(), 600, gameMode);
+    manager->playMusic(1000, 0.5f, 100, sameFile.get(), 600, GAME_MODE);
 
     const Calls calls = mixer->takeCalls();
     EXPECT_EQ(calls.size(), 2u);
@@ -242,7 +242,7 @@ TEST_F(SoundManagerTest, SecondPlayDuringCrossFadeClosesTheOutgoingPieceAtOnce) 
     startCrossFade(0);
     const int32_t firstHandle = first->getHandle();
     manager->update(40);
-    manager->playMusic(1000, 1.0f, 100, third.get(), 0, gameMode);
+    manager->playMusic(1000, 1.0f, 100, third.get(), 0, GAME_MODE);
 
     EXPECT_FALSE(isOpen(firstHandle));
     EXPECT_EQ(manager->getCurrentStream(), second.get());
@@ -262,7 +262,7 @@ TEST_F(SoundManagerTest, RequestingThePieceThatIsFadingInKeepsItPlaying) {
     startCrossFade(0);
     manager->update(40);
     const int32_t channel = second->getChannel();
-    manager->playMusic(1000, 0.8f, 200, second.get(), 0, gameMode);
+    manager->playMusic(1000, 0.8f, 200, second.get(), 0, GAME_MODE);
     EXPECT_EQ(second->getChannel(), channel);
     EXPECT_FLOAT_EQ(second->getFadeTarget(), 0.8f);
 
@@ -276,7 +276,7 @@ TEST_F(SoundManagerTest, RequestingThePieceThatIsFadingInKeepsItPlaying) {
 
 TEST_F(SoundManagerTest, MusicStartedFromSilenceFadesInAndBecomesCurrent) {
     RefHolder<SoundStream> piece = stream("a.ogg");
-    manager->playMusic(1000, 1.0f, 100, piece.get(), 0, gameMode);
+    manager->playMusic(1000, 1.0f, 100, piece.get(), 0, GAME_MODE);
     EXPECT_EQ(manager->getCurrentStream(), nullptr);
     EXPECT_EQ(volumeOf(piece.get()), 0);
     manager->update(50);
@@ -310,7 +310,7 @@ TEST_F(SoundManagerTest, FadeOutStopsWhenSilentAndTheNextStartResumes) {
     mixer->takeCalls();
 
     // Playing the same piece again fades it back in from where it stopped.
-    manager->playMusic(200, 1.0f, 100, piece.get(), 600, gameMode);
+    manager->playMusic(200, 1.0f, 100, piece.get(), 600, GAME_MODE);
     const std::string h = std::to_string(handle);
     EXPECT_EQ(mixer->takeCalls()[0], "setStreamPosition " + h + " 70000");
     EXPECT_FALSE(manager->isStopped());
@@ -370,7 +370,7 @@ TEST_F(SoundManagerTest, StreamsCloseThemselvesOnlyWhileSoundIsAvailable) {
     startCrossFade(0);
     // During a change a started stream takes no slot: the last reference closes it.
     RefHolder<SoundStream> loose = stream("c.ogg");
-    ASSERT_TRUE(manager->startStream(loose.get(), nullptr, gameMode));
+    ASSERT_TRUE(manager->startStream(loose.get(), nullptr, GAME_MODE));
     const int32_t handle = loose->getHandle();
     mixer->takeCalls();
     loose.reset();
@@ -392,8 +392,8 @@ TEST(SoundManagerSilent, MusicOperationsDoNothingWhenTheDeviceCannotStart) {
     RefHolder<SoundStream> piece(new SoundStream());
     piece->setFileName("a.ogg");
 
-    EXPECT_FALSE(manager->startStream(piece.get(), nullptr, gameMode));
-    manager->playMusic(1000, 1.0f, 100, piece.get(), 600, gameMode);
+    EXPECT_FALSE(manager->startStream(piece.get(), nullptr, GAME_MODE));
+    manager->playMusic(1000, 1.0f, 100, piece.get(), 600, GAME_MODE);
     manager->update(50);
     manager->setMute(true);
     manager->setStreamVolume(piece.get(), 10);

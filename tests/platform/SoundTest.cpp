@@ -107,7 +107,7 @@ TEST_F(SoundTest, AnyNonNegativeChannelIsValidAndMinusOneIsNone) {
     EXPECT_EQ(sound->play(100, 128, false), 0);
     EXPECT_EQ(scripted->takeCalls().size(), 5u);
 
-    scripted->channelAnswer = AudioMixer::noChannel;
+    scripted->channelAnswer = AudioMixer::NO_CHANNEL;
     EXPECT_EQ(sound->play(100, 128, false), -1);
     EXPECT_EQ(scripted->takeCalls().size(), 2u);  // mode and the failed play only
 }

@@ -28,7 +28,7 @@
 
 namespace statistics_collector_test {
 
-constexpr int64_t someMoment = 1'300'000'000;  // 2011, seconds since 1970
+constexpr int64_t SOME_MOMENT = 1'300'000'000;  // 2011, seconds since 1970
 
 // Each test has its own data root and key store in temporary folders, a fake clock and a fake
 // machine; it ends with no collector.
@@ -36,7 +36,7 @@ class StatisticsCollectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         KeyStore::setCurrentUser(&keys);
-        clock.setUnixBase(someMoment);
+        clock.setUnixBase(SOME_MOMENT);
         clock.setTickOffset(5000);
         machine.info.computerName = "desk";
         machine.info.displayVersion = 0x900;
@@ -110,8 +110,8 @@ TEST_F(StatisticsCollectorTest, FirstRunWritesTheReportOneSessionAndTheTotal) {
     PropertyNode* session = nodeOrDummy(sessions->getChildAt(0));
     EXPECT_EQ(session->getTypeWord(), "PlayingSession");
     EXPECT_EQ(session->getName(), "");
-    EXPECT_EQ(session->getChildValue("StartTime")->getValue(), std::to_string(someMoment + 4));
-    EXPECT_EQ(session->getChildValue("EndTime")->getValue(), std::to_string(someMoment + 65));
+    EXPECT_EQ(session->getChildValue("StartTime")->getValue(), std::to_string(SOME_MOMENT + 4));
+    EXPECT_EQ(session->getChildValue("EndTime")->getValue(), std::to_string(SOME_MOMENT + 65));
     EXPECT_EQ(session->getChildValue("GameMode")->getValue(), "0");
     EXPECT_EQ(session->getChildValue("NumOfPlayers")->getValue(), "2");
     EXPECT_EQ(session->getChildValue("FullScreen")->getValue(), "false");

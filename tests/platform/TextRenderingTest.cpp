@@ -17,9 +17,9 @@
 
 namespace text_rendering_test {
 
-const std::string fontFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
-constexpr int32_t targetWidth = 520;
-constexpr int32_t targetHeight = 48;
+const std::string FONT_FOLDER = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
+constexpr int32_t TARGET_WIDTH = 520;
+constexpr int32_t TARGET_HEIGHT = 48;
 
 uint8_t glyphAlphaAt(Image& image, int32_t x, int32_t y) {
     return *image.getAlphaAddress(x, y);
@@ -67,17 +67,17 @@ struct CellPlacement {
 // The target alpha the drawing must leave on a transparent image: the maximum of every layer's
 // mask over the cells placed there.
 std::vector<uint8_t> predictAlpha(const BitmapFont& font, const std::vector<CellPlacement>& cells) {
-    std::vector<uint8_t> alpha(static_cast<size_t>(targetWidth) * targetHeight, 0);
+    std::vector<uint8_t> alpha(static_cast<size_t>(TARGET_WIDTH) * TARGET_HEIGHT, 0);
     for (const CellPlacement& cell : cells) {
         Image* mask = font.getLayer(cell.layer)->getImage();
         for (int32_t j = 0; j < cell.h; ++j) {
             for (int32_t i = 0; i < cell.w; ++i) {
                 const int32_t x = cell.x + i;
                 const int32_t y = cell.y + j;
-                if (x < 0 || y < 0 || x >= targetWidth || y >= targetHeight) {
+                if (x < 0 || y < 0 || x >= TARGET_WIDTH || y >= TARGET_HEIGHT) {
                     continue;
                 }
-                uint8_t& out = alpha[static_cast<size_t>(y) * targetWidth + x];
+                uint8_t& out = alpha[static_cast<size_t>(y) * TARGET_WIDTH + x];
                 out = std::max(out, *mask->getAlphaAddress(cell.sx + i, cell.sy + j));
             }
         }
@@ -110,15 +110,15 @@ std::vector<CellPlacement> cellsOfLayer(std::vector<CellPlacement> cells, int32_
 
 RefHolder<Image> drawLine(BitmapFont* font, int32_t depth, const std::wstring& text, int32_t x,
                           int32_t y, uint32_t background) {
-    RefHolder<Image> image = Image::createImage(targetWidth, targetHeight, depth);
+    RefHolder<Image> image = Image::createImage(TARGET_WIDTH, TARGET_HEIGHT, depth);
     RefHolder<Graphics> graphics = image->createGraphics();
     if (!graphics) {
         return image;
     }
     if (background != 0) {
         graphics->setColor(background);
-        graphics->fillRect(0, 0, targetWidth, targetHeight);
-        graphics->fillRectChannel(0, 255, 0, 0, targetWidth, targetHeight);
+        graphics->fillRect(0, 0, TARGET_WIDTH, TARGET_HEIGHT);
+        graphics->fillRectChannel(0, 255, 0, 0, TARGET_WIDTH, TARGET_HEIGHT);
     }
     graphics->setFont(font);
     graphics->setColor(0xFFFFFFFF);
@@ -128,10 +128,10 @@ RefHolder<Image> drawLine(BitmapFont* font, int32_t depth, const std::wstring& t
 
 int32_t countDifferences(Image& image, const std::vector<uint8_t>& expected) {
     int32_t wrong = 0;
-    for (int32_t y = 0; y < targetHeight; ++y) {
-        for (int32_t x = 0; x < targetWidth; ++x) {
+    for (int32_t y = 0; y < TARGET_HEIGHT; ++y) {
+        for (int32_t x = 0; x < TARGET_WIDTH; ++x) {
             wrong +=
-                glyphAlphaAt(image, x, y) != expected[static_cast<size_t>(y) * targetWidth + x];
+                glyphAlphaAt(image, x, y) != expected[static_cast<size_t>(y) * TARGET_WIDTH + x];
         }
     }
     return wrong;
@@ -152,7 +152,7 @@ bool writePreview(Image& image, const std::string& path) {
 class TextRenderingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        font = loadBakedFont(fontFolder, "sans-bold-24");
+        font = loadBakedFont(FONT_FOLDER, "sans-bold-24");
         ASSERT_TRUE(font);
         ASSERT_EQ(font->getLayerCount(), 3);  // fill, outline, shadow
     }
@@ -190,7 +190,7 @@ TEST_F(TextRenderingTest, LineOfTextInLayersAtBothDepths) {
         lefts.push_back(placement.left);
         tops.push_back(placement.top);
     }
-    ASSERT_LT(layout.maxRight + 8, targetWidth);
+    ASSERT_LT(layout.maxRight + 8, TARGET_WIDTH);
     const std::vector<uint8_t> expected =
         predictAlpha(*font, cellsOf(*font, text, lefts, tops, 8, 4));
     for (int32_t depth : {4, 2}) {
@@ -207,9 +207,9 @@ TEST_F(TextRenderingTest, LineOfTextInLayersAtBothDepths) {
         const std::vector<CellPlacement> cells = cellsOf(*font, text, lefts, tops, 8, 4);
         const std::vector<uint8_t> fillOnly = predictAlpha(*font, cellsOfLayer(cells, 0));
         const std::vector<uint8_t> outlineOnly = predictAlpha(*font, cellsOfLayer(cells, 1));
-        for (int32_t y = 0; y < targetHeight; ++y) {
-            for (int32_t x = 0; x < targetWidth; ++x) {
-                const size_t at = static_cast<size_t>(y) * targetWidth + x;
+        for (int32_t y = 0; y < TARGET_HEIGHT; ++y) {
+            for (int32_t x = 0; x < TARGET_WIDTH; ++x) {
+                const size_t at = static_cast<size_t>(y) * TARGET_WIDTH + x;
                 if (fillOnly[at] == 255) {
                     ++filled;
                     EXPECT_TRUE(nearColor(rgbAt(*image, x, y), fillColor, tolerance))

@@ -35,7 +35,7 @@ RefHolder<SideBoard> makeBoard(int width, int height, int x = 0, int y = 0) {
 RefHolder<Image> filledImage(int width, int height, uint32_t color) {
     RefHolder<Image> image(Image::createImage(width, height, 4));
     RefHolder<Graphics> graphics(image->createGraphics());
-    graphics->fillRectChannel(Channel::Alpha, color >> 24, 0, 0, width, height);
+    graphics->fillRectChannel(Channel::ALPHA, color >> 24, 0, 0, width, height);
     graphics->setColor(color | 0xFF000000u);
     graphics->fillRect(0, 0, width, height);
     return image;
@@ -53,31 +53,30 @@ void renderOnce(SideBoard& board) {
     board.render(graphics.get());
 }
 
-const std::vector<std::pair<std::string, int32_t>> kConstants = {
-    {"SIDEBOARD_WIDTH_PER_TILE", 40},
-    {"SIDEBOARD_HEIGHT_PER_TILE", 50},
-    {"SIDEBOARD_PADDING_X", 6},
-    {"SIDEBOARD_PADDING_Y", 7},
-    {"SIDEBOARD_FREECELL_PADDING_X", 3},
-    {"SIDEBOARD_FREECELL_PADDING_Y", 4},
-    {"SIDEBOARD_SPEED_EXTRA_X", 10},
-    {"SIDEBOARD_SPEED_EXTRA_Y", 20},
-    {"RENDERER_TILE_FACE_WIDTH", 36},
-    {"RENDERER_TILE_FACE_HEIGHT", 44},
-    {"RENDERER_TILE_SIDE_WIDTH", 5},
-    {"TILE_FACE_WIDTH", 30},
-    {"TILE_FACE_HEIGHT", 40},
-    {"TILE_WIDTH", 8},
-    {"TILE_HEIGHT", 8},
-    {"TILE_FADEOUT_TIME", 300},
-    {"TILE_HOVER_COLOR", 0x00FF00},
-    {"TILE_HOVER_ALPHA", 90},
-    {"TILE_SELECT_COLOR", 0xFF0000},
-    {"TILE_SELECT_ALPHA", 120}};
+const std::vector<std::pair<std::string, int32_t>> CONSTANTS = {{"SIDEBOARD_WIDTH_PER_TILE", 40},
+                                                                {"SIDEBOARD_HEIGHT_PER_TILE", 50},
+                                                                {"SIDEBOARD_PADDING_X", 6},
+                                                                {"SIDEBOARD_PADDING_Y", 7},
+                                                                {"SIDEBOARD_FREECELL_PADDING_X", 3},
+                                                                {"SIDEBOARD_FREECELL_PADDING_Y", 4},
+                                                                {"SIDEBOARD_SPEED_EXTRA_X", 10},
+                                                                {"SIDEBOARD_SPEED_EXTRA_Y", 20},
+                                                                {"RENDERER_TILE_FACE_WIDTH", 36},
+                                                                {"RENDERER_TILE_FACE_HEIGHT", 44},
+                                                                {"RENDERER_TILE_SIDE_WIDTH", 5},
+                                                                {"TILE_FACE_WIDTH", 30},
+                                                                {"TILE_FACE_HEIGHT", 40},
+                                                                {"TILE_WIDTH", 8},
+                                                                {"TILE_HEIGHT", 8},
+                                                                {"TILE_FADEOUT_TIME", 300},
+                                                                {"TILE_HOVER_COLOR", 0x00FF00},
+                                                                {"TILE_HOVER_ALPHA", 90},
+                                                                {"TILE_SELECT_COLOR", 0xFF0000},
+                                                                {"TILE_SELECT_ALPHA", 120}};
 
 class SideBoardTest : public ::testing::Test {
 protected:
-    ScopedTuning constants{kConstants};
+    ScopedTuning constants{CONSTANTS};
     RecordingGameScreen screen;
     ScopedGameScreen installed{screen};
 };

@@ -20,7 +20,7 @@ public:
     int quitRequests = 0;
 };
 
-constexpr const char* handlerTemplate =
+constexpr const char* HANDLER_TEMPLATE =
     "<Node id=\"templates\"><FullScreenHandler id=\"DEFAULT_FSH\">"
     "<Button id=\"button_quit\" image=\"STRIP\" section=\"gui\"/>"
     "<Button id=\"button_restore\" image=\"STRIP\" section=\"gui\"/>"
@@ -45,7 +45,7 @@ protected:
         ButtonTest::TearDown();
     }
     FullScreenHandler* makeHandler() {
-        definitionsFrom(handlerTemplate);
+        definitionsFrom(HANDLER_TEMPLATE);
         FullScreenHandler* handler = FullScreenHandler::createSetup("DEFAULT_FSH");
         if (handler) {
             handler->setX(800);

@@ -11,14 +11,14 @@ namespace font_baker_library_test {
 
 using namespace fontbaker;
 
-const std::string sansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const std::string SANS_PATH = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 TEST(FontBakerOptions, CharacterSetsAreSortedRangesWithinTheSixteenBitCodes) {
     std::vector<uint16_t> characters;
     std::string error;
     ASSERT_TRUE(parseCharacterSet("41-43,20AC,42,20", characters, error)) << error;
     EXPECT_EQ(characters, (std::vector<uint16_t>{0x20, 0x41, 0x42, 0x43, 0x20AC}));
-    ASSERT_TRUE(parseCharacterSet(defaultCharacterSet, characters, error));
+    ASSERT_TRUE(parseCharacterSet(DEFAULT_CHARACTER_SET, characters, error));
     EXPECT_EQ(characters.size(), 95u + 96u);
 
     const std::vector<uint16_t> before = characters;
@@ -34,7 +34,7 @@ TEST(FontBakerOptions, LayerSpecsTakeDefaultsAndRefuseWhatCannotWork) {
     LayerSpec layer;
     std::string error;
     ASSERT_TRUE(parseLayerSpec("outline", layer, error));
-    EXPECT_EQ(layer.kind, LayerKind::outline);
+    EXPECT_EQ(layer.kind, LayerKind::OUTLINE);
     EXPECT_EQ(layer.radius, 1);
     EXPECT_EQ(effectivePadding(layer), 1);
     ASSERT_TRUE(parseLayerSpec("shadow,dx=-3,dy=2,radius=1,blur=2,color=#80102030", layer, error));
@@ -75,7 +75,7 @@ TEST(FontBakerDescription, KerningTextsGroupPairsByAmountAndReadBack) {
 
 TEST(FontBakerDescription, LayerImagesAreNamedByKind) {
     BakedFont font;
-    for (const LayerKind kind : {LayerKind::fill, LayerKind::outline, LayerKind::outline}) {
+    for (const LayerKind kind : {LayerKind::FILL, LayerKind::OUTLINE, LayerKind::OUTLINE}) {
         BakedLayer layer;
         layer.spec.kind = kind;
         font.layers.push_back(layer);
@@ -86,7 +86,7 @@ TEST(FontBakerDescription, LayerImagesAreNamedByKind) {
 
 TEST(FontBakerBake, UnusableInputFailsWithAMessage) {
     BakeOptions options;
-    options.fontPath = sansPath;
+    options.fontPath = SANS_PATH;
     options.layers.push_back(LayerSpec());
     std::string error;
     BakedFont font;
@@ -99,7 +99,7 @@ TEST(FontBakerBake, UnusableInputFailsWithAMessage) {
     EXPECT_FALSE(bakeFont(options, font, error));
     EXPECT_NE(error.find("/nonexistent/font.ttf"), std::string::npos) << error;
 
-    options.fontPath = sansPath;
+    options.fontPath = SANS_PATH;
     options.pixelSize = 0;
     EXPECT_FALSE(bakeFont(options, font, error));
     options.pixelSize = 12;
@@ -110,7 +110,7 @@ TEST(FontBakerBake, UnusableInputFailsWithAMessage) {
 
 TEST(FontBakerBake, MissingCharactersAreLeftOutAndReported) {
     BakeOptions options;
-    options.fontPath = sansPath;
+    options.fontPath = SANS_PATH;
     options.pixelSize = 12;
     options.characters = {'A', 'B', 0xFFFF};
     options.layers.push_back(LayerSpec());
@@ -127,7 +127,7 @@ TEST(FontBakerBake, MissingCharactersAreLeftOutAndReported) {
 
 TEST(FontBakerBake, AGivenPaddingWidensEveryCellAndWritesConsistentFiles) {
     BakeOptions options;
-    options.fontPath = sansPath;
+    options.fontPath = SANS_PATH;
     options.pixelSize = 20;
     options.characters = {' ', 'I', 'i', 'j'};
     LayerSpec fill;

@@ -17,8 +17,8 @@ namespace font_baker_test {
 
 using fontbaker::GreyBitmap;
 
-const std::string dejavuFolder = "/usr/share/fonts/truetype/dejavu";
-const std::string bakedFolder = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
+const std::string DEJAVU_FOLDER = "/usr/share/fonts/truetype/dejavu";
+const std::string BAKED_FOLDER = std::string(QUOVEL_BINARY_DIR) + "/game/media/fonts";
 
 struct BakedFontCase {
     const char* name;
@@ -27,7 +27,7 @@ struct BakedFontCase {
     std::vector<std::string> layers;  // as given to the baker in the build
 };
 
-const std::vector<BakedFontCase> bakedFonts = {
+const std::vector<BakedFontCase> BAKED_FONTS = {
     {"sans-14", "DejaVuSans.ttf", 14, {"fill", "outline,radius=1"}},
     {"sans-bold-24",
      "DejaVuSans-Bold.ttf",
@@ -73,7 +73,7 @@ int freeTypeKerning(const std::string& ttf, int size, FT_ULong left, FT_ULong ri
     FT_Face face = nullptr;
     int amount = 0;
     if (FT_Init_FreeType(&library) == 0) {
-        if (FT_New_Face(library, (dejavuFolder + "/" + ttf).c_str(), 0, &face) == 0) {
+        if (FT_New_Face(library, (DEJAVU_FOLDER + "/" + ttf).c_str(), 0, &face) == 0) {
             FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size));
             FT_Vector delta{0, 0};
             FT_Get_Kerning(face, FT_Get_Char_Index(face, left), FT_Get_Char_Index(face, right),
@@ -192,7 +192,7 @@ class BakedFontFiles : public testing::TestWithParam<BakedFontCase> {
 protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(readFontFile(bakedFolder, GetParam().name, font, error)) << error;
+        ASSERT_TRUE(readFontFile(BAKED_FOLDER, GetParam().name, font, error)) << error;
     }
     FontFile font;
 };
@@ -224,7 +224,7 @@ TEST_P(BakedFontFiles, DescriptionHoldsWhatTheFontAndItsResourceRead) {
 TEST_P(BakedFontFiles, CharsFollowTheImageRowOfEveryLayer) {
     std::vector<uint16_t> expected;
     std::string error;
-    ASSERT_TRUE(fontbaker::parseCharacterSet(fontbaker::defaultCharacterSet, expected, error));
+    ASSERT_TRUE(fontbaker::parseCharacterSet(fontbaker::DEFAULT_CHARACTER_SET, expected, error));
     ASSERT_EQ(font.chars.size(), expected.size());
     int sx = 0;
     int sumWidths = 0;
@@ -288,7 +288,7 @@ TEST_P(BakedFontFiles, PaddedLayersSurroundEachGlyphInItsOwnCell) {
             if (inner.empty()) {
                 continue;
             }
-            if (spec.kind == fontbaker::LayerKind::outline) {
+            if (spec.kind == fontbaker::LayerKind::OUTLINE) {
                 // Grown by the radius on every side around the glyph at (p, p).
                 EXPECT_EQ(outer.left, inner.left + p - spec.radius) << "U+" << std::hex << g.c;
                 EXPECT_EQ(outer.right, inner.right + p + spec.radius) << "U+" << std::hex << g.c;
@@ -342,7 +342,7 @@ TEST_P(BakedFontFiles, EveryLayerOfADrawnLineCoincidesWithTheFill) {
     EXPECT_EQ(fillBox.left, font.margin());
     for (size_t layerIndex = 1; layerIndex < font.layers.size(); ++layerIndex) {
         const fontbaker::LayerSpec spec = layerSpec(GetParam().layers[layerIndex]);
-        if (spec.kind != fontbaker::LayerKind::outline) {
+        if (spec.kind != fontbaker::LayerKind::OUTLINE) {
             continue;
         }
         GreyBitmap outline(width, height);
@@ -358,7 +358,7 @@ TEST_P(BakedFontFiles, EveryLayerOfADrawnLineCoincidesWithTheFill) {
     writeFontPreview(font, GetParam().name, text);
 }
 
-INSTANTIATE_TEST_SUITE_P(BuildFonts, BakedFontFiles, testing::ValuesIn(bakedFonts),
+INSTANTIATE_TEST_SUITE_P(BuildFonts, BakedFontFiles, testing::ValuesIn(BAKED_FONTS),
                          [](const testing::TestParamInfo<BakedFontCase>& info) {
                              std::string name = info.param.name;
                              std::replace(name.begin(), name.end(), '-', '_');

@@ -31,16 +31,16 @@ namespace sound_media_test {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const fs::path gameFolder = fs::path(QUOVEL_BINARY_DIR) / "game";
-const fs::path artFolder = fs::path(QUOVEL_SOURCE_DIR) / "art";
-constexpr int rate = 44100;
+const fs::path GAME_FOLDER = fs::path(QUOVEL_BINARY_DIR) / "game";
+const fs::path ART_FOLDER = fs::path(QUOVEL_SOURCE_DIR) / "art";
+constexpr int RATE = 44100;
 // -1 dBFS and 1 % of full scale in 16-bit steps.
-constexpr int peakLimit = 29204;
-constexpr int silenceLimit = 328;
+constexpr int PEAK_LIMIT = 29204;
+constexpr int SILENCE_LIMIT = 328;
 
-const std::set<std::string> loopedKeys = {"SOUND_SHUFFLE", "SOUND_TIME",
+const std::set<std::string> LOOPED_KEYS = {"SOUND_SHUFFLE", "SOUND_TIME",
                                           "SOUND_ELEVATOR_MOVING"};
-const char* const sectionNames[] = {"splash", "music",  "preloading", "default", "lobby",
+const char* const SECTION_NAMES[] = {"splash", "music",  "preloading", "default", "lobby",
                                     "trophy", "elevator", "hallway",  "casino",  "casrecroof",
                                     "recroom", "roof",   "game",      "manual"};
 
@@ -56,10 +56,10 @@ struct AudioResource {
 std::vector<AudioResource> audioResources() {
     std::vector<AudioResource> found;
     ResourceManager* manager = ResourceManager::createInstance();
-    EXPECT_TRUE(manager->loadSectionList((gameFolder / "media/properties/resources.xml").string()));
+    EXPECT_TRUE(manager->loadSectionList((GAME_FOLDER / "media/properties/resources.xml").string()));
     {
         ResourceManager::DataLock lock;
-        for (const char* name : sectionNames) {
+        for (const char* name : SECTION_NAMES) {
             ResourceSection* section = manager->getSection(name);
             for (const auto& [key, resource] : section ? section->getResources()
                                                        : ResourceSection::ResourceTable{}) {
@@ -80,16 +80,16 @@ std::vector<AudioResource> audioResources() {
 bool decode(const fs::path& file, SampleData& sample) {
     std::vector<uint8_t> bytes;
     return audio::readSoundFile(file.string(), bytes) &&
-           audio::decodeSample(bytes.data(), bytes.size(), rate, sample);
+           audio::decodeSample(bytes.data(), bytes.size(), RATE, sample);
 }
 
 // A sound as the game reads it: from the data archive.
 bool decodeFromArchive(const std::string& file, SampleData& sample) {
-    FileArchive::open(2, (gameFolder / "media.dat").string());
+    FileArchive::open(2, (GAME_FOLDER / "media.dat").string());
     MemoryBuffer buffer;
     const bool read = FileArchive::readFile(FileArchive::getFileMode(), file, buffer);
     FileArchive::close();
-    return read && audio::decodeSample(buffer.getData(), buffer.getSize(), rate, sample);
+    return read && audio::decodeSample(buffer.getData(), buffer.getSize(), RATE, sample);
 }
 
 // One channel of a decoded sound as levels in [-1, 1].
@@ -130,7 +130,7 @@ synth::Effect sourceOf(const std::string& file) {
     synth::Effect effect;
     std::string error;
     const std::string name = fs::path(file).stem().string();
-    EXPECT_TRUE(source.read((artFolder / "sounds" / (name + ".synth")).string(), error) &&
+    EXPECT_TRUE(source.read((ART_FOLDER / "sounds" / (name + ".synth")).string(), error) &&
                 effect.parse(source, error))
         << error;
     return effect;
@@ -195,7 +195,7 @@ bool writeSoundPicture(const std::vector<double>& samples, const fs::path& file)
         fft(values);
         for (int y = 0; y < spectrumHeight; ++y) {
             const double hz = 40.0 * std::pow(400.0, 1.0 - static_cast<double>(y) / spectrumHeight);
-            const auto bin = static_cast<size_t>(hz * window / rate);
+            const auto bin = static_cast<size_t>(hz * window / RATE);
             const double db = synth::toDecibels(std::abs(values[bin]) / (window / 4.0));
             const double shade = std::clamp((db + 90.0) / 90.0, 0.0, 1.0);
             uint8_t* pixel = &spec.rows[waveHeight + y][x * 3];
@@ -232,26 +232,26 @@ TEST(SoundMedia, EverySoundDecodesWithinItsLevelsAndStartsAndEndsOrLoopsCleanly)
         const std::vector<double> samples = sampleChannel(sample, 0);
         const synth::Effect source = sourceOf(sound.file);
         EXPECT_EQ(sample.channels, 1);
-        EXPECT_LE(peakOf(sample), peakLimit);
-        EXPECT_EQ(source.loops(), loopedKeys.count(sound.key) == 1);
-        if (loopedKeys.count(sound.key)) {
+        EXPECT_LE(peakOf(sample), PEAK_LIMIT);
+        EXPECT_EQ(source.loops(), LOOPED_KEYS.count(sound.key) == 1);
+        if (LOOPED_KEYS.count(sound.key)) {
             loopsSeen.insert(sound.key);
             std::string detail;
             EXPECT_TRUE(loopsWithoutASeam(samples, detail)) << detail;
         } else {
-            EXPECT_LE(std::abs(sample.pcm.front()), silenceLimit);
-            EXPECT_LE(std::abs(sample.pcm.back()), silenceLimit);
-            EXPECT_LT(sample.frames(), 3u * rate);
+            EXPECT_LE(std::abs(sample.pcm.front()), SILENCE_LIMIT);
+            EXPECT_LE(std::abs(sample.pcm.back()), SILENCE_LIMIT);
+            EXPECT_LT(sample.frames(), 3u * RATE);
         }
         const std::string& group = source.group();
-        loudness[group].push_back({synth::toDecibels(synth::loudestWindowRms(samples, rate)),
+        loudness[group].push_back({synth::toDecibels(synth::loudestWindowRms(samples, RATE)),
                                    sound.key});
         multipliers[group].insert(sound.multiplier);
         if (pictured.count(sound.key)) {
             EXPECT_TRUE(writeSoundPicture(samples, previews / (sound.key + ".png")));
         }
     }
-    EXPECT_EQ(loopsSeen, loopedKeys);
+    EXPECT_EQ(loopsSeen, LOOPED_KEYS);
     EXPECT_EQ(loudness.count(""), 0u) << "a sound without a group";
     std::set<float> groupMultipliers;
     for (const auto& [group, levels] : loudness) {
@@ -285,13 +285,13 @@ TEST(SoundMedia, EveryPieceOfMusicLastsAMinuteAndLoopsWithoutASeam) {
         EXPECT_EQ(piece.section, "music");
         named.insert(piece.file);
         SampleData sample;
-        if (!decode(gameFolder / piece.file, sample)) {
+        if (!decode(GAME_FOLDER / piece.file, sample)) {
             ADD_FAILURE() << "does not decode";
             continue;
         }
         ASSERT_EQ(sample.channels, 2);
-        EXPECT_LE(peakOf(sample), peakLimit);
-        EXPECT_GE(sample.frames(), 60u * rate);
+        EXPECT_LE(peakOf(sample), PEAK_LIMIT);
+        EXPECT_GE(sample.frames(), 60u * RATE);
         for (int side = 0; side < 2; ++side) {
             std::string detail;
             EXPECT_TRUE(loopsWithoutASeam(sampleChannel(sample, side), detail))
@@ -299,7 +299,7 @@ TEST(SoundMedia, EveryPieceOfMusicLastsAMinuteAndLoopsWithoutASeam) {
         }
         if (piece.key == "MUSIC_QUOVEL") {
             std::vector<double> opening = sampleChannel(sample, 0);
-            opening.resize(12 * rate);
+            opening.resize(12 * RATE);
             EXPECT_TRUE(writeSoundPicture(opening, fs::path(QUOVEL_BINARY_DIR) /
                                                        "sound-previews" / "MUSIC_QUOVEL.png"));
         }
@@ -312,23 +312,23 @@ TEST(SoundMedia, TheSynthesiserRendersTheBuiltFilesAgainByteForByte) {
     testsounds::TempFolder folder;
     synth::Source source;
     std::string error;
-    ASSERT_TRUE(source.read((artFolder / "sounds/combo7.synth").string(), error)) << error;
+    ASSERT_TRUE(source.read((ART_FOLDER / "sounds/combo7.synth").string(), error)) << error;
     synth::Effect effect;
     ASSERT_TRUE(effect.parse(source, error)) << error;
     std::string warning;
-    ASSERT_TRUE(synth::writeWav(folder.file("combo7.wav"), effect.render(warning), rate));
+    ASSERT_TRUE(synth::writeWav(folder.file("combo7.wav"), effect.render(warning), RATE));
     EXPECT_EQ(testsounds::readFile(folder.file("combo7.wav")),
-              testsounds::readFile((gameFolder / "media/sounds/combo7.wav").string()));
+              testsounds::readFile((GAME_FOLDER / "media/sounds/combo7.wav").string()));
 
-    ASSERT_TRUE(source.read((artFolder / "music/game_split.score").string(), error)) << error;
+    ASSERT_TRUE(source.read((ART_FOLDER / "music/game_split.score").string(), error)) << error;
     synth::Score score;
     ASSERT_TRUE(score.parse(source, error)) << error;
     std::vector<double> left, right;
     score.render(left, right);
-    ASSERT_TRUE(synth::writeOgg(folder.file("split.ogg"), left, right, rate, score.quality(),
+    ASSERT_TRUE(synth::writeOgg(folder.file("split.ogg"), left, right, RATE, score.quality(),
                                 score.serial()));
     EXPECT_EQ(testsounds::readFile(folder.file("split.ogg")),
-              testsounds::readFile((gameFolder / "media/music/game_split.ogg").string()));
+              testsounds::readFile((GAME_FOLDER / "media/music/game_split.ogg").string()));
 }
 
 // Where `played` (a run of captured frames of one side) sits in the looping `source`: the index
@@ -366,8 +366,8 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     const std::string output = folder.file("output.raw");
     ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
     ScopedEnvironment file("SDL_DISKAUDIOFILE", output);
-    const fs::path loopFile = gameFolder / "media/sounds/time.wav";
-    const fs::path musicFile = gameFolder / "media/music/game_split.ogg";
+    const fs::path loopFile = GAME_FOLDER / "media/sounds/time.wav";
+    const fs::path musicFile = GAME_FOLDER / "media/music/game_split.ogg";
     SampleData loop, music;
     ASSERT_TRUE(decode(loopFile, loop));
     ASSERT_TRUE(decode(musicFile, music));
@@ -379,12 +379,12 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
 
     // The sample plays on the left only, the stream on the right only, from 0.3 s before its end.
     SdlAudioMixer mixer;
-    ASSERT_TRUE(mixer.start(rate, 32));
-    const int32_t sample = mixer.loadSample(loopFile.string(), AudioMixer::modeLoopNormal);
-    const int32_t stream = mixer.openStream(musicFile.string(), AudioMixer::modeLoopNormal);
+    ASSERT_TRUE(mixer.start(RATE, 32));
+    const int32_t sample = mixer.loadSample(loopFile.string(), AudioMixer::MODE_LOOP_NORMAL);
+    const int32_t stream = mixer.openStream(musicFile.string(), AudioMixer::MODE_LOOP_NORMAL);
     ASSERT_NE(sample, 0);
     ASSERT_NE(stream, 0);
-    const auto streamStart = static_cast<uint32_t>(musicRight.size() - rate * 3 / 10);
+    const auto streamStart = static_cast<uint32_t>(musicRight.size() - RATE * 3 / 10);
     ASSERT_TRUE(mixer.setStreamPosition(stream, streamStart));
     const int32_t sampleChannel = mixer.playSample(sample, true);
     const int32_t streamChannel = mixer.playStream(stream);
@@ -417,17 +417,17 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     const long loopAt = placeInLoop(leftRun, loopSource, 0, static_cast<long>(loopSource.size()), 0);
     ASSERT_GE(loopAt, 0);
     const long loopFollowed = followedFrames(left, leftStart, loopSource, loopAt, 0);
-    EXPECT_GT(loopFollowed, static_cast<long>(loopSource.size()) - loopAt + rate / 10)
+    EXPECT_GT(loopFollowed, static_cast<long>(loopSource.size()) - loopAt + RATE / 10)
         << "the looped sample breaks off after " << loopFollowed << " frames";
 
     const size_t rightStart = firstSound(right);
     ASSERT_LT(rightStart + 256, right.size());
     const std::vector<int> rightRun(right.begin() + static_cast<long>(rightStart), right.end());
-    const long streamAt = placeInLoop(rightRun, musicRight, streamStart - rate / 10,
-                                      streamStart + rate / 10, 2);
+    const long streamAt = placeInLoop(rightRun, musicRight, streamStart - RATE / 10,
+                                      streamStart + RATE / 10, 2);
     ASSERT_GE(streamAt, 0);
     const long streamFollowed = followedFrames(right, rightStart, musicRight, streamAt, 2);
-    EXPECT_GT(streamFollowed, static_cast<long>(musicRight.size()) - streamAt + rate / 4)
+    EXPECT_GT(streamFollowed, static_cast<long>(musicRight.size()) - streamAt + RATE / 4)
         << "the looped stream breaks off after " << streamFollowed << " frames";
 }
 

@@ -18,7 +18,7 @@ namespace layout_preview_test {
 
 using screen_test::fill;
 using screen_test::pixelAt;
-using media::kGameFolder;
+using media::GAME_FOLDER;
 
 // The miniature tile's four quarters (5 x 7 each) and the six backgrounds.
 constexpr uint32_t QUARTER[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u};
@@ -125,7 +125,7 @@ TEST(LayoutPreview, CentresLayersCutsWideLayoutsEquallyAndChoosesTheBackground) 
 }
 
 TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
-    const std::filesystem::path media = kGameFolder / "media";
+    const std::filesystem::path media = GAME_FOLDER / "media";
     const std::filesystem::path previews = media / "images/previews";
     screen_test::Geometry geometry;
     std::vector<std::pair<std::string, int32_t>> values;
@@ -136,7 +136,7 @@ TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
     rules_test::ScopedTuning tuning(values);
     std::vector<std::pair<std::string, RefHolder<Image>>> manual;
     const auto load = [](const std::filesystem::path& file) {
-        return RefHolder<Image>(loadPngFile(file.string(), PngDecodeFlags::FullColor));
+        return RefHolder<Image>(loadPngFile(file.string(), PngDecodeFlags::FULL_COLOR));
     };
     manual.emplace_back("TILE_PREVIEW", load(media / "images/tiles/tile_preview.png"));
     for (int32_t i = 1; i <= 6; ++i) {
@@ -156,7 +156,7 @@ TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
     for (const auto& [name, type] : shown) {
         RefHolder<Layout> layout;
         {
-            CurrentFolderScope inside(kGameFolder);
+            CurrentFolderScope inside(GAME_FOLDER);
             layout = Layout::findByName("media/levels/" + name + ".xml", TYPE_CLASSIC, 0);
         }
         ASSERT_TRUE(layout) << name;

@@ -22,8 +22,8 @@ namespace content_test {
 namespace {
 
 // Every value of a series has reached its cap by this step.
-constexpr int32_t kLateStep = 40;
-const char* const kDifficultyWords[] = {"normal", "hard", "expert"};
+constexpr int32_t LATE_STEP = 40;
+const char* const DIFFICULTY_WORDS[] = {"normal", "hard", "expert"};
 
 // A layout of a series and a step at which it is played.
 struct SeriesStep {
@@ -49,7 +49,7 @@ std::vector<SeriesStep> seriesSteps(PropertyNode* series) {
         for (int32_t i = 0; i < static_cast<int32_t>(all.size()); ++i) {
             steps.push_back({all[i], i});
             if (i >= hardStart) {
-                steps.push_back({all[i], kLateStep});
+                steps.push_back({all[i], LATE_STEP});
             }
         }
         return steps;
@@ -76,7 +76,7 @@ std::vector<SeriesStep> seriesSteps(PropertyNode* series) {
     }
     for (const std::string& name : names(series->getChildVector("hard"), 0)) {
         steps.push_back({name, position});
-        steps.push_back({name, kLateStep});
+        steps.push_back({name, LATE_STEP});
     }
     return steps;
 }
@@ -195,13 +195,13 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gam
     std::vector<std::pair<std::string, PropertyNode*>> series;
     for (int32_t type = 0; type < LevelCatalog::CASINO_TYPE_COUNT; ++type) {
         PropertyNode* place = catalog.getCasino()->getChildNode(Level::gameTypeWord(type));
-        for (const char* difficulty : kDifficultyWords) {
+        for (const char* difficulty : DIFFICULTY_WORDS) {
             series.emplace_back(
                 std::string("casino ") + Level::gameTypeWord(type) + " " + difficulty,
                 nodeOrDummy(place)->getChildNode(difficulty));
         }
     }
-    for (const char* difficulty : kDifficultyWords) {
+    for (const char* difficulty : DIFFICULTY_WORDS) {
         series.emplace_back(
             std::string("roof Speed ") + difficulty,
             nodeOrDummy(catalog.getRoof()->getChildNode("Speed"))->getChildNode(difficulty));

@@ -42,7 +42,7 @@ std::vector<ShippedBuild> shippedBuilds(const LevelCatalog& catalog, int32_t gam
 Game* startBuild(const ShippedBuild& build, uint32_t seed, double* buildMilliseconds = nullptr);
 
 // The fingerprint of no build (the FNV-1a offset basis).
-constexpr uint64_t kNoBuildFingerprint = 0xcbf29ce484222325ULL;
+constexpr uint64_t NO_BUILD_FINGERPRINT = 0xcbf29ce484222325ULL;
 // Mixes into `hash` (FNV-1a) the faces the game's build dealt, board then side board, with their
 // places, and the match list it offers first: a change to the builders' speed must leave both
 // the same for every level and seed.

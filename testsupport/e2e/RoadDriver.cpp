@@ -35,8 +35,8 @@ std::filesystem::path builtGameFolder() {
 
 bool loaderBusy() {
     ResourceManager* resources = ResourceManager::getInstance();
-    return resources && (resources->nextPendingSection(ResourceManager::Queue::urgent, true) ||
-                         resources->nextPendingSection(ResourceManager::Queue::background, false));
+    return resources && (resources->nextPendingSection(ResourceManager::Queue::URGENT, true) ||
+                         resources->nextPendingSection(ResourceManager::Queue::BACKGROUND, false));
 }
 
 // The problem lines (a missing text, widget or picture among them) that the program logs.
@@ -56,17 +56,17 @@ void RoadDriver::TurnClock::sleep(uint32_t ms) {
 
 RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
     : road(road),
-      pictureName(folders == keepFolders ? road + "-again" : road),
+      pictureName(folders == KEEP_FOLDERS ? road + "-again" : road),
       home(std::filesystem::path(QUOVEL_BINARY_DIR) / "e2e" / road),
       programFolder(builtGameFolder()) {
-    if (folders == freshFolders) {
+    if (folders == FRESH_FOLDERS) {
         std::filesystem::remove_all(home);
     }
     std::filesystem::create_directories(home);
     // The desktop is larger than the game: window and game coordinates are the same.
     enterProgramHome(home, keys, display);
     display.desktopDepth = 4;
-    keys.writeDword(settingsKey, "fullscreen", 0);
+    keys.writeDword(SETTINGS_KEY, "fullscreen", 0);
     events.cursorX = 400;
     events.cursorY = 300;
     setProblemSink([](const std::string& line) {

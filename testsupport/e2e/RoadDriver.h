@@ -75,12 +75,12 @@ class Scene;
 class RoadDriver {
 public:
     // The game's settings in the key store.
-    static constexpr const char* settingsKey = "Software\\Brastel\\Games\\QuovelMahjong";
+    static constexpr const char* SETTINGS_KEY = "Software\\Brastel\\Games\\QuovelMahjong";
 
-    enum FolderUse { freshFolders, keepFolders };
+    enum FolderUse { FRESH_FOLDERS, KEEP_FOLDERS };
     // The road's own data and config folders under build/e2e/<road>, emptied first unless
     // kept from an earlier run of the road (whose pictures are then named <road>-again).
-    explicit RoadDriver(const std::string& road, FolderUse folders = freshFolders);
+    explicit RoadDriver(const std::string& road, FolderUse folders = FRESH_FOLDERS);
     ~RoadDriver();
     RoadDriver(const RoadDriver&) = delete;
     RoadDriver& operator=(const RoadDriver&) = delete;

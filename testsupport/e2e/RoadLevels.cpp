@@ -16,11 +16,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* pairBoard = "road-pairs.xml";
-constexpr const char* tripleBoard = "road-triples.xml";
-constexpr const char* difficultyWords[] = {"normal", "hard", "expert"};
+constexpr const char* PAIR_BOARD = "road-pairs.xml";
+constexpr const char* TRIPLE_BOARD = "road-triples.xml";
+constexpr const char* DIFFICULTY_WORDS[] = {"normal", "hard", "expert"};
 // Generous: a road's clicks never race the clock, but a resumed level shows its time kept.
-constexpr int32_t playTimePerTile = 20000;
+constexpr int32_t PLAY_TIME_PER_TILE = 20000;
 
 // Links every entry of `from` into `to`, except those named in `except`.
 void linkEntries(const fs::path& from, const fs::path& to,
@@ -53,7 +53,7 @@ std::string boardLayout(int32_t tiles) {
 }
 
 const char* boardOf(int32_t gameType) {
-    return gameType == TYPE_TRIPLE ? tripleBoard : pairBoard;
+    return gameType == TYPE_TRIPLE ? TRIPLE_BOARD : PAIR_BOARD;
 }
 
 // The values a type needs beyond the common ones, as attributes.
@@ -71,7 +71,7 @@ std::string typeValues(int32_t gameType) {
 }
 
 std::string plainValues() {
-    return " pointsPerMatch=\"100\" playTime=\"" + std::to_string(playTimePerTile) +
+    return " pointsPerMatch=\"100\" playTime=\"" + std::to_string(PLAY_TIME_PER_TILE) +
            "\" timeBonus=\"1500\" bonusAt=\"1400\" bonusSpeed=\"15\" multiplierTime=\"6000\""
            " tileDistMin=\"2\" tileDistMax=\"8\"";
 }
@@ -82,7 +82,7 @@ std::string hallway() {
     for (int32_t floor = 1; floor <= 20; ++floor) {
         text << "    <Vector>\n";
         for (int32_t room = 1; room <= 5; ++room) {
-            text << "      <Level gameType=\"Classic\" layout=\"" << pairBoard
+            text << "      <Level gameType=\"Classic\" layout=\"" << PAIR_BOARD
                  << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room << "\" index=\""
                  << room - 1 << "\"" << plainValues() << " silver=\"2500\" gold=\"4000\"/>\n";
         }
@@ -108,8 +108,8 @@ std::string seriesLevelXml(int32_t gameType, RoomKind gameMode, int32_t difficul
                                     "tileDistMax\" start=\"8\" delta=\"0\" cap=\"8"}) {
         text << "          <Node id=\"" << progression << "\"/>\n";
     }
-    text << "          <Node id=\"playTime\" start=\"" << playTimePerTile << "\" delta=\"0\" cap=\""
-         << playTimePerTile << "\"/>\n";
+    text << "          <Node id=\"playTime\" start=\"" << PLAY_TIME_PER_TILE
+         << "\" delta=\"0\" cap=\"" << PLAY_TIME_PER_TILE << "\"/>\n";
     const std::string entry = "<String value=\"" + name + "\"/>";
     if (gameType == TYPE_SPEED) {
         text << "          <Vector id=\"layoutFileNames\">" << entry << "</Vector>\n";
@@ -128,7 +128,7 @@ std::string typeSeries(int32_t gameType, RoomKind gameMode) {
     std::ostringstream text;
     text << "    <Node id=\"" << Level::gameTypeWord(gameType) << "\">\n";
     for (int32_t difficulty = 0; difficulty < LevelCatalog::DIFFICULTY_COUNT; ++difficulty) {
-        text << "      <Node id=\"" << difficultyWords[difficulty] << "\">\n"
+        text << "      <Node id=\"" << DIFFICULTY_WORDS[difficulty] << "\">\n"
              << seriesLevelXml(gameType, gameMode, difficulty) << "      </Node>\n";
     }
     text << "    </Node>\n";
@@ -169,8 +169,8 @@ void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t gro
     linkEntries(built / "media", folder / "media", {"properties", "levels"});
     linkEntries(built / "media/properties", folder / "media/properties", {"levels"});
     linkEntries(built / "media/levels", folder / "media/levels", {});
-    writeTestFile(folder / "media/levels" / pairBoard, boardLayout(2 * groups));
-    writeTestFile(folder / "media/levels" / tripleBoard, boardLayout(3 * groups));
+    writeTestFile(folder / "media/levels" / PAIR_BOARD, boardLayout(2 * groups));
+    writeTestFile(folder / "media/levels" / TRIPLE_BOARD, boardLayout(3 * groups));
 
     const fs::path levels = folder / "media/properties/levels";
     writeTestFile(levels / "hallway.xml", hallway());

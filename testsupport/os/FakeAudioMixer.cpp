@@ -42,7 +42,7 @@ int32_t FakeAudioMixer::addSample(const std::string& source, uint32_t mode) {
         return 0;
     }
     const int32_t handle = nextHandle++;
-    samples[handle] = SampleState{source, mode, (mode & modeLoopNormal) != 0};
+    samples[handle] = SampleState{source, mode, (mode & MODE_LOOP_NORMAL) != 0};
     return handle;
 }
 
@@ -84,7 +84,7 @@ bool FakeAudioMixer::setSampleMode(int32_t sample, uint32_t mode) {
     if (found == samples.end()) {
         return false;
     }
-    found->second.loop = (mode & modeLoopNormal) != 0;
+    found->second.loop = (mode & MODE_LOOP_NORMAL) != 0;
     return true;
 }
 
@@ -92,7 +92,7 @@ int32_t FakeAudioMixer::playSample(int32_t sample, bool paused) {
     std::lock_guard<std::mutex> guard(lock);
     record("playSample " + number(sample) + (paused ? " paused" : ""));
     if (!samples.count(sample)) {
-        return noChannel;
+        return NO_CHANNEL;
     }
     const int32_t channel = nextHandle++;
     ChannelState state;
@@ -114,7 +114,7 @@ bool FakeAudioMixer::setVolume(int32_t channel, int volume) {
     if (!state) {
         return false;
     }
-    state->volume = std::clamp(volume, 0, maxVolume);
+    state->volume = std::clamp(volume, 0, MAX_VOLUME);
     state->absolute = state->stream != 0;
     return true;
 }
@@ -126,7 +126,7 @@ bool FakeAudioMixer::setVolumeAbsolute(int32_t channel, int volume) {
     if (!state) {
         return false;
     }
-    state->volume = std::clamp(volume, 0, maxVolume);
+    state->volume = std::clamp(volume, 0, MAX_VOLUME);
     state->absolute = true;
     return true;
 }
@@ -173,7 +173,7 @@ void FakeAudioMixer::setEffectsMasterVolume(int volume) {
     std::lock_guard<std::mutex> guard(lock);
     record("setEffectsMasterVolume " + number(volume));
     if (started) {
-        effectsMasterVolume = std::clamp(volume, 0, maxVolume);
+        effectsMasterVolume = std::clamp(volume, 0, MAX_VOLUME);
     }
 }
 
@@ -219,7 +219,7 @@ int32_t FakeAudioMixer::playStream(int32_t stream) {
     record("playStream " + number(stream));
     StreamState* state = openStreamState(stream);
     if (!state) {
-        return noChannel;
+        return NO_CHANNEL;
     }
     if (playingChannel(state->channel)) {
         return state->channel;

@@ -22,8 +22,8 @@ public:
     struct ChannelState {
         int32_t sample = 0;
         int32_t stream = 0;
-        int volume = maxVolume;
-        int pan = centrePan;
+        int volume = MAX_VOLUME;
+        int pan = CENTRE_PAN;
         bool paused = false;
         bool absolute = false;
         bool playing = true;
@@ -33,7 +33,7 @@ public:
         uint32_t mode = 0;
         std::vector<uint32_t> syncPoints;
         uint32_t position = 0;
-        int32_t channel = noChannel;
+        int32_t channel = NO_CHANNEL;
         bool open = true;
     };
 
@@ -50,7 +50,7 @@ public:
     std::map<int32_t, SampleState> samples;
     std::map<int32_t, ChannelState> channels;
     std::map<int32_t, StreamState> streams;
-    int effectsMasterVolume = maxVolume;
+    int effectsMasterVolume = MAX_VOLUME;
 
     bool start(int rate, int channels) override;
     void close() override;

@@ -85,13 +85,13 @@ public:
         bytes.clear();
         const auto file = files.find(path);
         if (file == files.end()) {
-            return folders.count(path) ? FileReadResult::failed : FileReadResult::notFound;
+            return folders.count(path) ? FileReadResult::FAILED : FileReadResult::NOT_FOUND;
         }
         if (file->second.size() > maxSize) {
-            return FileReadResult::tooLarge;
+            return FileReadResult::TOO_LARGE;
         }
         bytes = file->second;
-        return FileReadResult::ok;
+        return FileReadResult::OK;
     }
 
     std::string programPath = "/opt/game";

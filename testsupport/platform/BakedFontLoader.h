@@ -58,7 +58,7 @@ inline BitmapFont* loadBakedFont(const std::string& folder, const std::string& n
     for (int32_t i = 0; i < layers->getChildCount(); ++i) {
         PropertyNode* entry = nodeOrDummy(layers->getChildAt(i));
         RefHolder<Image> mask = loadPngFile(folder + "/" + entry->getChildValue("mask")->getValue(),
-                                            PngDecodeFlags::AlphaOnly);
+                                            PngDecodeFlags::ALPHA_ONLY);
         if (!mask) {
             delete font;
             return nullptr;

@@ -50,16 +50,16 @@ inline bool writeZip(const std::string& path, const std::vector<ZipMember>& memb
 }
 
 // Fields of a member's headers: offsets in the local header and in the central directory.
-enum class ZipField { crc, compressedSize, uncompressedSize };
+enum class ZipField { CRC, COMPRESSED_SIZE, UNCOMPRESSED_SIZE };
 
 // Overwrites one 32-bit field of a member in both of its headers, as a damaged or forged archive
 // would have it. False when the member is not found.
 inline bool patchZipMember(const std::string& path, const std::string& name, ZipField field,
                            uint32_t value) {
     std::string bytes = readTestFile(path);
-    const size_t localOffset = field == ZipField::crc              ? 14
-                               : field == ZipField::compressedSize ? 18
-                                                                   : 22;
+    const size_t localOffset = field == ZipField::CRC               ? 14
+                               : field == ZipField::COMPRESSED_SIZE ? 18
+                                                                    : 22;
     const size_t centralOffset = localOffset + 2;
     auto readLE16 = [&](size_t at) {
         return static_cast<size_t>(static_cast<uint8_t>(bytes[at])) |

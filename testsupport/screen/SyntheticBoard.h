@@ -237,7 +237,7 @@ inline std::unique_ptr<ScopedBoardArt> gameArt(const std::filesystem::path& medi
     }
     values.insert(values.end(), extra.begin(), extra.end());
     const auto picture = [&tiles](const char* name) {
-        return RefHolder<Image>(loadPngFile((tiles / name).string(), PngDecodeFlags::FullColor));
+        return RefHolder<Image>(loadPngFile((tiles / name).string(), PngDecodeFlags::FULL_COLOR));
     };
     RefHolder<Image> tile = picture("tile.png");
     RefHolder<Image> symbols = picture("symbols1.png");

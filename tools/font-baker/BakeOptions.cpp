@@ -40,11 +40,11 @@ bool parseBoundedInt(std::string_view text, int lowest, int highest, int& value)
 
 int requiredPadding(const LayerSpec& layer) {
     switch (layer.kind) {
-        case LayerKind::fill:
+        case LayerKind::FILL:
             return 0;
-        case LayerKind::outline:
+        case LayerKind::OUTLINE:
             return layer.radius;
-        case LayerKind::shadow:
+        case LayerKind::SHADOW:
             return layer.radius + std::max(std::abs(layer.offsetX), std::abs(layer.offsetY)) +
                    layer.blur;
     }
@@ -105,11 +105,11 @@ bool parseLayerSpec(std::string_view text, LayerSpec& layer, std::string& error)
     const std::vector<std::string_view> items = splitText(text, ',');
     LayerSpec result;
     if (items.front() == "fill") {
-        result.kind = LayerKind::fill;
+        result.kind = LayerKind::FILL;
     } else if (items.front() == "outline") {
-        result = {LayerKind::outline, 0xFF000000, -1, 1, 0, 0, 0};
+        result = {LayerKind::OUTLINE, 0xFF000000, -1, 1, 0, 0, 0};
     } else if (items.front() == "shadow") {
-        result = {LayerKind::shadow, 0xFF000000, -1, 0, 1, 1, 1};
+        result = {LayerKind::SHADOW, 0xFF000000, -1, 0, 1, 1, 1};
     } else {
         error = "unknown layer kind \"" + std::string(items.front()) + "\"";
         return false;
@@ -120,20 +120,20 @@ bool parseLayerSpec(std::string_view text, LayerSpec& layer, std::string& error)
         const std::string_view value =
             equals == std::string_view::npos ? std::string_view() : items[i].substr(equals + 1);
         bool ok = false;
-        const bool effect = result.kind != LayerKind::fill;
-        const bool shadow = result.kind == LayerKind::shadow;
+        const bool effect = result.kind != LayerKind::FILL;
+        const bool shadow = result.kind == LayerKind::SHADOW;
         if (key == "color") {
             ok = parseColor(value, result.color);
         } else if (key == "padding") {
-            ok = parseBoundedInt(value, 0, 2 * maxEffectPixels, result.padding);
+            ok = parseBoundedInt(value, 0, 2 * MAX_EFFECT_PIXELS, result.padding);
         } else if (key == "radius" && effect) {
-            ok = parseBoundedInt(value, shadow ? 0 : 1, maxEffectPixels, result.radius);
+            ok = parseBoundedInt(value, shadow ? 0 : 1, MAX_EFFECT_PIXELS, result.radius);
         } else if (key == "dx" && shadow) {
-            ok = parseBoundedInt(value, -maxEffectPixels, maxEffectPixels, result.offsetX);
+            ok = parseBoundedInt(value, -MAX_EFFECT_PIXELS, MAX_EFFECT_PIXELS, result.offsetX);
         } else if (key == "dy" && shadow) {
-            ok = parseBoundedInt(value, -maxEffectPixels, maxEffectPixels, result.offsetY);
+            ok = parseBoundedInt(value, -MAX_EFFECT_PIXELS, MAX_EFFECT_PIXELS, result.offsetY);
         } else if (key == "blur" && shadow) {
-            ok = parseBoundedInt(value, 0, maxEffectPixels, result.blur);
+            ok = parseBoundedInt(value, 0, MAX_EFFECT_PIXELS, result.blur);
         }
         if (!ok) {
             error =

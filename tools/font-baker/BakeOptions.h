@@ -7,11 +7,11 @@
 
 namespace fontbaker {
 
-enum class LayerKind { fill, outline, shadow };
+enum class LayerKind { FILL, OUTLINE, SHADOW };
 
 // One layer image to bake. The first layer is drawn on top, the last at the bottom.
 struct LayerSpec {
-    LayerKind kind = LayerKind::fill;
+    LayerKind kind = LayerKind::FILL;
     uint32_t color = 0xFFFFFFFF;  // 0xAARRGGBB, written to the description
     int padding = -1;              // pixels around every glyph cell; -1: just what the effect needs
     int radius = 0;                // outline width, or how much a shadow is grown first
@@ -30,9 +30,9 @@ struct BakeOptions {
     int lineHeight = -1;  // -1: the font's own line spacing
 };
 
-inline constexpr std::string_view defaultCharacterSet = "20-7E,A0-FF";
-inline constexpr int maxPixelSize = 256;
-inline constexpr int maxEffectPixels = 32;
+inline constexpr std::string_view DEFAULT_CHARACTER_SET = "20-7E,A0-FF";
+inline constexpr int MAX_PIXEL_SIZE = 256;
+inline constexpr int MAX_EFFECT_PIXELS = 32;
 
 // The padding an effect needs so that nothing of it is cut at the cell's edges.
 int requiredPadding(const LayerSpec& layer);

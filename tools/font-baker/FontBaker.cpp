@@ -101,13 +101,13 @@ bool renderGlyph(FT_Face face, uint16_t code, RenderedGlyph& rendered) {
 GreyBitmap layerCell(const BakedGlyph& glyph, const LayerSpec& spec, int padding) {
     GreyBitmap cell(glyph.sw + 2 * padding, glyph.sh + 2 * padding);
     switch (spec.kind) {
-        case LayerKind::fill:
+        case LayerKind::FILL:
             cell.paste(glyph.image, padding, padding);
             return cell;
-        case LayerKind::outline:
+        case LayerKind::OUTLINE:
             cell.paste(glyph.image, padding, padding);
             return dilate(cell, spec.radius);
-        case LayerKind::shadow:
+        case LayerKind::SHADOW:
             cell.paste(glyph.image, padding + spec.offsetX, padding + spec.offsetY);
             return boxBlur(dilate(cell, spec.radius), spec.blur);
     }
@@ -142,8 +142,8 @@ bool bakeFont(const BakeOptions& options, BakedFont& font, std::string& error) {
         error = "no layers to bake";
         return false;
     }
-    if (options.pixelSize < 1 || options.pixelSize > maxPixelSize) {
-        error = "pixel size must lie within 1-" + std::to_string(maxPixelSize);
+    if (options.pixelSize < 1 || options.pixelSize > MAX_PIXEL_SIZE) {
+        error = "pixel size must lie within 1-" + std::to_string(MAX_PIXEL_SIZE);
         return false;
     }
     FT_Library rawLibrary = nullptr;

@@ -27,11 +27,11 @@ std::string colorText(uint32_t color) {
 
 const char* kindName(LayerKind kind) {
     switch (kind) {
-        case LayerKind::fill:
+        case LayerKind::FILL:
             return "fill";
-        case LayerKind::outline:
+        case LayerKind::OUTLINE:
             return "outline";
-        case LayerKind::shadow:
+        case LayerKind::SHADOW:
             return "shadow";
     }
     return "layer";

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr const char* usage =
+constexpr const char* USAGE =
     "usage: font-baker --font FILE.ttf --size PIXELS --out BASE [options]\n"
     "  writes BASE.xml and one BASE-<kind>.png per layer\n"
     "  --layer SPEC        fill | outline | shadow, then ,color=#AARRGGBB ,padding=N\n"
@@ -37,13 +37,14 @@ int main(int argc, char** argv) {
     fontbaker::BakeOptions options;
     std::string outputBase;
     std::string error;
-    if (!fontbaker::parseCharacterSet(fontbaker::defaultCharacterSet, options.characters, error)) {
+    if (!fontbaker::parseCharacterSet(fontbaker::DEFAULT_CHARACTER_SET, options.characters,
+                                      error)) {
         return fail(error);
     }
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (i + 1 >= argc) {
-            std::fputs(usage, stderr);
+            std::fputs(USAGE, stderr);
             return 2;
         }
         const std::string_view value = argv[++i];
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         } else if (option == "--line-height") {
             ok = parseInt(value, options.lineHeight) && options.lineHeight >= 0;
         } else {
-            std::fputs(usage, stderr);
+            std::fputs(USAGE, stderr);
             return 2;
         }
         if (!ok) {
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
         }
     }
     if (options.fontPath.empty() || outputBase.empty()) {
-        std::fputs(usage, stderr);
+        std::fputs(USAGE, stderr);
         return 2;
     }
     if (options.layers.empty()) {

@@ -87,12 +87,12 @@ double LayoutDesign::stackingRisk(int copies, int groupSize, int perMatch) const
 bool LayoutDesign::fits(GameType type) const {
     int n = shape.count();
     switch (type) {
-        case kClassic:
+        case CLASSIC:
             return n % 2 == 0 && dealtFaces(n, 2, 4) == n &&
-                   stackingRisk(2, 4, 2) <= kMaxStackingRisk;
-        case kFreeCell:
+                   stackingRisk(2, 4, 2) <= MAX_STACKING_RISK;
+        case FREE_CELL:
             return n % 2 == 0 && dealtFaces(n, 2, 4) == n;
-        case kRiver:
+        case RIVER:
             if (!riverFriendly || n % 2 != 0 || dealtFaces(n, 2, 4) != n) {
                 return false;
             }
@@ -102,11 +102,11 @@ bool LayoutDesign::fits(GameType type) const {
                 }
             }
             return true;
-        case kTriple:
+        case TRIPLE:
             return n % 3 == 0 && dealtFaces(n, 3, 6) == n &&
-                   stackingRisk(3, 6, 3) <= kMaxStackingRisk;
-        case kSplit:
-        case kSpeed:
+                   stackingRisk(3, 6, 3) <= MAX_STACKING_RISK;
+        case SPLIT:
+        case SPEED:
             return n % 2 == 0 && dealtFaces(n, 1, 4) == n;
     }
     return false;
@@ -124,16 +124,16 @@ std::vector<std::string> mirrored(const std::vector<std::string>& half) {
     return out;
 }
 
-enum class Stack { Flat, Aligned, Half };
+enum class Stack { FLAT, ALIGNED, HALF };
 
 // A picture raised into a shape: flat, or stacked up to `layers` layers.
 LayoutShape raise(const std::vector<std::string>& picture, Stack stack, int layers) {
     LayoutShape s;
     s.pattern(picture, 0, 0, 0);
     for (int z = 0; z + 1 < layers; ++z) {
-        if (stack == Stack::Aligned) {
+        if (stack == Stack::ALIGNED) {
             s.stackAligned(z);
-        } else if (stack == Stack::Half) {
+        } else if (stack == Stack::HALF) {
             s.stackHalf(z);
         }
     }
@@ -141,105 +141,104 @@ LayoutShape raise(const std::vector<std::string>& picture, Stack stack, int laye
 }
 
 // The pictures, drawn as left halves (mirrored) unless named "full".
-const std::vector<std::string> kButterfly = {"##....", "####..", "#####.", ".#####",
-                                             ".#####", "#####.", "####..", "##...."};
-const std::vector<std::string> kHeart = {".###..", "#####.", "######", "######",
+const std::vector<std::string> BUTTERFLY = {"##....", "####..", "#####.", ".#####",
+                                            ".#####", "#####.", "####..", "##...."};
+const std::vector<std::string> HEART = {".###..", "#####.", "######", "######",
+                                        ".#####", "..####", "...###", "....##"};
+const std::vector<std::string> DIAMOND = {"....#", "...##", "..###", ".####", "#####",
+                                          ".####", "..###", "...##", "....#"};
+const std::vector<std::string> HOURGLASS = {"######", ".#####", "..####", "...###", "....##",
+                                            "...###", "..####", ".#####", "######"};
+const std::vector<std::string> CROWN = {"#...#..", "##..##.", "##.####",
+                                        "#######", "#######", ".######"};
+const std::vector<std::string> ARROW = {"....##", "...###", "..####", ".#####", "######",
+                                        "...###", "...###", "...###", "...###"};
+const std::vector<std::string> TREE = {"....##", "...###", "....##", "..####", "...###",
+                                       ".#####", "..####", "######", "....##", "...###"};
+const std::vector<std::string> HOUSE = {"....##", "...###", "..####", ".#####",
+                                        "######", ".#####", ".##..#", ".##..#"};
+const std::vector<std::string> CASTLE = {"#.#......", "###....##", "###.#.###", "#########",
+                                         "###..####", "###..####", "#########"};
+const std::vector<std::string> FLOWER = {"...##.", "..####", "..####", "##.##.", "######",
+                                         "######", "##.##.", "....#.", "...###", "....##"};
+const std::vector<std::string> ANCHOR = {".....#", "....##", ".....#", "..####", ".....#",
+                                         "#....#", "##...#", ".##..#", "..####", "....##"};
+const std::vector<std::string> BELL = {"....##", "...###", "..####", "..####", "..####",
+                                       ".#####", ".#####", "######", "......", "....##"};
+const std::vector<std::string> BOAT = {".....#", "....##", "...###", "..####",
+                                       ".....#", "######", ".#####", "..####"};
+const std::vector<std::string> CAT = {"#.....", "##....", "###...", "######", "#.#.##",
+                                      "######", "#####.", ".####.", "..####"};
+const std::vector<std::string> KEY = {".###..", "#..#..", "#..#..", ".#####", "....#.",
+                                      "....#.", "....##", "....#.", "....##"};
+const std::vector<std::string> ROCKET = {"....##", "...###", "...###", "...#.#", "...###",
+                                         "...###", "..####", ".#####", "##.###", "#...#."};
+const std::vector<std::string> MUSHROOM = {"..####", ".#####", "###.##", "######",
+                                           "######", "....##", "....##", "...###"};
+const std::vector<std::string> LANTERN = {"....##", "..####", ".#####", ".##.##", ".#####",
+                                          ".##.##", ".#####", "..####", "....##"};
+const std::vector<std::string> TEMPLE = {"....##", "..####", "######", ".#####",
+                                         ".#.#.#", ".#.#.#", ".#.#.#", "######"};
+const std::vector<std::string> GATE = {"#######", ".######", "..#...#", "#######",
+                                       "..#...#", "..#...#", "..#...#", ".###..#"};
+const std::vector<std::string> BRIDGE = {"#########", "#########", "###......",
+                                         "##.......", "##.......", "##......."};
+const std::vector<std::string> SNOWFLAKE = {"#...#.", ".#..#.", "..#.##", "...###", "######",
+                                            "######", "...###", "..#.##", ".#..#.", "#...#."};
+const std::vector<std::string> FRAME = {"########", "#.......", "#.######", "#.#.....", "#.#.####",
+                                        "#.#.####", "#.#.....", "#.######", "#.......", "########"};
+const std::vector<std::string> LADDER = {"##....", "######", "##....", "##....", "######",
+                                         "##....", "##....", "######", "##...."};
+const std::vector<std::string> WAVE = {"##....##..", "###..####.", ".######..#",
+                                       "..####....", "..........", "##....##..",
+                                       "###..####.", ".######..#", "..####...."};
+const std::vector<std::string> OWL = {"#....#", "##..##", "######", "#..#.#", "#..#.#",
+                                      "######", "#####.", ".####.", ".###..", "#.#..."};
+const std::vector<std::string> SPADE = {"....##", "...###", "..####", ".#####", "######",
+                                        "######", ".##.##", "....##", "...###"};
+const std::vector<std::string> CLUB = {"...###", "..####", "..####", ".###.#", "######",
+                                       "######", ".###.#", "....##", "...###"};
+const std::vector<std::string> SHIELD = {"######", "######", "##.###", "######", "######",
                                          ".#####", "..####", "...###", "....##"};
-const std::vector<std::string> kDiamond = {"....#", "...##", "..###", ".####", "#####",
-                                           ".####", "..###", "...##", "....#"};
-const std::vector<std::string> kHourglass = {"######", ".#####", "..####", "...###", "....##",
-                                             "...###", "..####", ".#####", "######"};
-const std::vector<std::string> kCrown = {"#...#..", "##..##.", "##.####",
-                                         "#######", "#######", ".######"};
-const std::vector<std::string> kArrow = {"....##", "...###", "..####", ".#####", "######",
-                                         "...###", "...###", "...###", "...###"};
-const std::vector<std::string> kTree = {"....##", "...###", "....##", "..####", "...###",
-                                        ".#####", "..####", "######", "....##", "...###"};
-const std::vector<std::string> kHouse = {"....##", "...###", "..####", ".#####",
-                                         "######", ".#####", ".##..#", ".##..#"};
-const std::vector<std::string> kCastle = {"#.#......", "###....##", "###.#.###", "#########",
-                                          "###..####", "###..####", "#########"};
-const std::vector<std::string> kFlower = {"...##.", "..####", "..####", "##.##.", "######",
-                                          "######", "##.##.", "....#.", "...###", "....##"};
-const std::vector<std::string> kAnchor = {".....#", "....##", ".....#", "..####", ".....#",
-                                          "#....#", "##...#", ".##..#", "..####", "....##"};
-const std::vector<std::string> kBell = {"....##", "...###", "..####", "..####", "..####",
-                                        ".#####", ".#####", "######", "......", "....##"};
-const std::vector<std::string> kBoat = {".....#", "....##", "...###", "..####",
-                                        ".....#", "######", ".#####", "..####"};
-const std::vector<std::string> kCat = {"#.....", "##....", "###...", "######", "#.#.##",
-                                       "######", "#####.", ".####.", "..####"};
-const std::vector<std::string> kKey = {".###..", "#..#..", "#..#..", ".#####", "....#.",
-                                       "....#.", "....##", "....#.", "....##"};
-const std::vector<std::string> kRocket = {"....##", "...###", "...###", "...#.#", "...###",
-                                          "...###", "..####", ".#####", "##.###", "#...#."};
-const std::vector<std::string> kMushroom = {"..####", ".#####", "###.##", "######",
-                                            "######", "....##", "....##", "...###"};
-const std::vector<std::string> kLantern = {"....##", "..####", ".#####", ".##.##", ".#####",
-                                           ".##.##", ".#####", "..####", "....##"};
-const std::vector<std::string> kTemple = {"....##", "..####", "######", ".#####",
-                                          ".#.#.#", ".#.#.#", ".#.#.#", "######"};
-const std::vector<std::string> kGate = {"#######", ".######", "..#...#", "#######",
-                                        "..#...#", "..#...#", "..#...#", ".###..#"};
-const std::vector<std::string> kBridge = {"#########", "#########", "###......",
-                                          "##.......", "##.......", "##......."};
-const std::vector<std::string> kSnowflake = {"#...#.", ".#..#.", "..#.##", "...###", "######",
-                                             "######", "...###", "..#.##", ".#..#.", "#...#."};
-const std::vector<std::string> kFrame = {"########", "#.......", "#.######", "#.#.....",
-                                         "#.#.####", "#.#.####", "#.#.....", "#.######",
-                                         "#.......", "########"};
-const std::vector<std::string> kLadder = {"##....", "######", "##....", "##....", "######",
-                                          "##....", "##....", "######", "##...."};
-const std::vector<std::string> kWave = {"##....##..", "###..####.", ".######..#",
-                                        "..####....", "..........", "##....##..",
-                                        "###..####.", ".######..#", "..####...."};
-const std::vector<std::string> kOwl = {"#....#", "##..##", "######", "#..#.#", "#..#.#",
-                                       "######", "#####.", ".####.", ".###..", "#.#..."};
-const std::vector<std::string> kSpade = {"....##", "...###", "..####", ".#####", "######",
-                                         "######", ".##.##", "....##", "...###"};
-const std::vector<std::string> kClub = {"...###", "..####", "..####", ".###.#", "######",
-                                        "######", ".###.#", "....##", "...###"};
-const std::vector<std::string> kShield = {"######", "######", "##.###", "######", "######",
-                                          ".#####", "..####", "...###", "....##"};
-const std::vector<std::string> kGoblet = {"######", "######", ".#####", "..####", "...###",
-                                          "....##", "....##", "..####", ".#####"};
-const std::vector<std::string> kPagoda = {"....##", "..####", "....##", ".#####", "...###",
-                                          "######", "..####", "######", ".#####"};
-const std::vector<std::string> kMountains = {"...#......", "..###.....", ".#####..#.",
-                                             "#######.##", "##########", "##########"};
-const std::vector<std::string> kStairs = {"##......", "####....", "######..", "########",
-                                          "######..", "####....", "##......"};
-const std::vector<std::string> kIslands = {"###.......", "###...##..", ".#...####.",
-                                           "....#####.", "##...###..", "###.......",
-                                           "###...###.", ".....#####", "......###."};
-const std::vector<std::string> kDragon = {"##......##", ".##....###", "..#######.", "...######.",
-                                          ".########.", "#########.", "##.#######", "#...####..",
-                                          "....###...", "...##....."};
-const std::vector<std::string> kStar = {".....#", "....##", "...###", "######", ".#####",
-                                        "..####", "..####", ".###.#", ".##...", "#....."};
-const std::vector<std::string> kSun = {"#..#..", ".#.#.#", "..####", ".#####", "######",
-                                       "######", ".#####", "..####", ".#.#.#", "#..#.."};
-const std::vector<std::string> kChalice = {"#....#", "##...#", ".#####", "..####", "...###",
-                                           "....##", "....##", "....##", "..####"};
-const std::vector<std::string> kWindmill = {"##...#", "###..#", ".###.#", "..####", "....##",
-                                            "..####", ".###.#", "###..#", "##...#"};
-const std::vector<std::string> kCrab = {"##....", "#.#...", "..#...", "..####", ".#####",
-                                        "######", ".#####", "#.#.#.", "#..#.."};
-const std::vector<std::string> kScarab = {"...#..", "..####", "#.####", "######", ".#####",
-                                          "..####", "#.####", "#..###", "....##"};
-const std::vector<std::string> kCathedral = {"#...##", "#..###", "#..###", "##.###", "######",
-                                             "######", "######", "####.#", "####.#"};
-const std::vector<std::string> kSpiralFull = {
+const std::vector<std::string> GOBLET = {"######", "######", ".#####", "..####", "...###",
+                                         "....##", "....##", "..####", ".#####"};
+const std::vector<std::string> PAGODA = {"....##", "..####", "....##", ".#####", "...###",
+                                         "######", "..####", "######", ".#####"};
+const std::vector<std::string> MOUNTAINS = {"...#......", "..###.....", ".#####..#.",
+                                            "#######.##", "##########", "##########"};
+const std::vector<std::string> STAIRS = {"##......", "####....", "######..", "########",
+                                         "######..", "####....", "##......"};
+const std::vector<std::string> ISLANDS = {"###.......", "###...##..", ".#...####.",
+                                          "....#####.", "##...###..", "###.......",
+                                          "###...###.", ".....#####", "......###."};
+const std::vector<std::string> DRAGON = {"##......##", ".##....###", "..#######.", "...######.",
+                                         ".########.", "#########.", "##.#######", "#...####..",
+                                         "....###...", "...##....."};
+const std::vector<std::string> STAR = {".....#", "....##", "...###", "######", ".#####",
+                                       "..####", "..####", ".###.#", ".##...", "#....."};
+const std::vector<std::string> SUN = {"#..#..", ".#.#.#", "..####", ".#####", "######",
+                                      "######", ".#####", "..####", ".#.#.#", "#..#.."};
+const std::vector<std::string> CHALICE = {"#....#", "##...#", ".#####", "..####", "...###",
+                                          "....##", "....##", "....##", "..####"};
+const std::vector<std::string> WINDMILL = {"##...#", "###..#", ".###.#", "..####", "....##",
+                                           "..####", ".###.#", "###..#", "##...#"};
+const std::vector<std::string> CRAB = {"##....", "#.#...", "..#...", "..####", ".#####",
+                                       "######", ".#####", "#.#.#.", "#..#.."};
+const std::vector<std::string> SCARAB = {"...#..", "..####", "#.####", "######", ".#####",
+                                         "..####", "#.####", "#..###", "....##"};
+const std::vector<std::string> CATHEDRAL = {"#...##", "#..###", "#..###", "##.###", "######",
+                                            "######", "######", "####.#", "####.#"};
+const std::vector<std::string> SPIRAL_FULL = {
     "##################", "#.................",  "#.###############",  "#.#..............#",
     "#.#.###########..#", "#.#.#.........#..#",  "#.#.#####.....#..#", "#.#.........###..#",
     "#.##############.#", "#..................#"};
-const std::vector<std::string> kMoonFull = {"....#####.", "..####....", ".####.....",
+const std::vector<std::string> MOON_FULL = {"....#####.", "..####....", ".####.....",
                                             "####......", "####......", "####......",
                                             ".####.....", "..####....", "....#####."};
-const std::vector<std::string> kFishFull = {
+const std::vector<std::string> FISH_FULL = {
     "....#####......#", "..#########...##", ".###.#######.###", "################",
     "################", ".###########.###", "..#########...##", "....#####......#"};
-const std::vector<std::string> kSnakeFull = {"#######.......", "......#.......", "......#######.",
+const std::vector<std::string> SNAKE_FULL = {"#######.......", "......#.......", "......#######.",
                                              ".............#", ".#######.....#", ".#.....#######",
                                              ".#............", ".############."};
 
@@ -316,84 +315,84 @@ std::vector<LayoutDesign> designLayouts() {
     }
 
     // Pictures: flat ones are open boards, raised ones build hills and pyramids.
-    picture("butterfly", "Butterfly", kButterfly, Stack::Flat, 1, true);
-    picture("butterflyhill", "Butterfly Hill", kButterfly, Stack::Aligned, 3, false);
-    picture("heart", "Heart", kHeart, Stack::Flat, 1, true);
-    picture("heartpyramid", "Heart Pyramid", kHeart, Stack::Aligned, 5, false);
-    picture("diamond", "Diamond", kDiamond, Stack::Flat, 1, true);
-    picture("diamondpeak", "Diamond Peak", kDiamond, Stack::Aligned, 4, false);
-    picture("hourglass", "Hourglass", kHourglass, Stack::Flat, 1, true);
-    picture("hourglasstower", "Hourglass Tower", kHourglass, Stack::Aligned, 4, false);
-    picture("crown", "Crown", kCrown, Stack::Flat, 1, true);
-    picture("royalcrown", "Royal Crown", kCrown, Stack::Aligned, 4, false);
-    picture("arrow", "Arrow", kArrow, Stack::Flat, 1, true);
-    picture("arrowhead", "Arrowhead", kArrow, Stack::Aligned, 3, false);
-    picture("tree", "Tree", kTree, Stack::Flat, 1, true);
-    picture("oldtree", "Old Tree", kTree, Stack::Aligned, 3, false);
-    picture("house", "House", kHouse, Stack::Flat, 1, true);
-    picture("manor", "Manor", kHouse, Stack::Aligned, 4, false);
-    picture("castle", "Castle", kCastle, Stack::Flat, 1, true);
-    picture("citadel", "Citadel", kCastle, Stack::Aligned, 5, false);
-    picture("flower", "Flower", kFlower, Stack::Flat, 1, true);
-    picture("blossom", "Blossom", kFlower, Stack::Aligned, 3, false);
-    picture("anchor", "Anchor", kAnchor, Stack::Flat, 1, true);
-    picture("bell", "Bell", kBell, Stack::Flat, 1, true);
-    picture("bigbell", "Temple Bell", kBell, Stack::Aligned, 5, false);
-    picture("boat", "Boat", kBoat, Stack::Flat, 1, true);
-    picture("galleon", "Galleon", kBoat, Stack::Aligned, 3, false);
-    picture("cat", "Cat", kCat, Stack::Flat, 1, true);
-    picture("lion", "Lion", kCat, Stack::Aligned, 4, false);
-    picture("key", "Key", kKey, Stack::Flat, 1, true);
-    picture("rocket", "Rocket", kRocket, Stack::Flat, 1, true);
-    picture("launchpad", "Launch Pad", kRocket, Stack::Aligned, 3, false);
-    picture("mushroom", "Mushroom", kMushroom, Stack::Flat, 1, true);
-    picture("toadstool", "Toadstool", kMushroom, Stack::Aligned, 4, false);
-    picture("lantern", "Lantern", kLantern, Stack::Flat, 1, true);
-    picture("paperlantern", "Paper Lantern", kLantern, Stack::Aligned, 3, false);
-    picture("temple", "Temple", kTemple, Stack::Flat, 1, true);
-    picture("hightemple", "High Temple", kTemple, Stack::Half, 4, false);
-    picture("gate", "Gate", kGate, Stack::Flat, 1, true);
-    picture("bridge", "Bridge", kBridge, Stack::Flat, 1, true);
-    picture("aqueduct", "Aqueduct", kBridge, Stack::Half, 3, false);
-    picture("snowflake", "Snowflake", kSnowflake, Stack::Flat, 1, true);
-    picture("icecrystal", "Ice Crystal", kSnowflake, Stack::Aligned, 4, false);
-    picture("frame", "Frame", kFrame, Stack::Flat, 1, true);
-    picture("ladder", "Ladder", kLadder, Stack::Flat, 1, true);
-    picture("waves", "Waves", kWave, Stack::Flat, 1, true);
-    picture("owl", "Owl", kOwl, Stack::Flat, 1, true);
-    picture("nightowl", "Night Owl", kOwl, Stack::Half, 4, false);
-    picture("spade", "Spade", kSpade, Stack::Flat, 1, true);
-    picture("acespade", "Ace of Spades", kSpade, Stack::Aligned, 5, false);
-    picture("club", "Club", kClub, Stack::Flat, 1, true);
-    picture("clover", "Clover Hill", kClub, Stack::Aligned, 4, false);
-    picture("shield", "Shield", kShield, Stack::Flat, 1, true);
-    picture("bastion", "Bastion", kShield, Stack::Aligned, 3, false);
-    picture("goblet", "Goblet", kGoblet, Stack::Flat, 1, true);
-    picture("pagoda", "Pagoda", kPagoda, Stack::Flat, 1, true);
-    picture("greatpagoda", "Great Pagoda", kPagoda, Stack::Aligned, 4, false);
-    picture("stronghold", "Stronghold", kCastle, Stack::Aligned, 3, false);
-    picture("mountains", "Mountains", kMountains, Stack::Flat, 1, true);
-    picture("highlands", "Highlands", kMountains, Stack::Aligned, 4, false);
-    picture("stairs", "Stairs", kStairs, Stack::Flat, 1, true);
-    picture("ziggurat", "Ziggurat", kStairs, Stack::Aligned, 4, false);
-    picture("islands", "Islands", kIslands, Stack::Flat, 1, true);
-    picture("dragon", "Dragon", kDragon, Stack::Flat, 1, false);
-    picture("dragonlair", "Dragon's Lair", kDragon, Stack::Aligned, 3, false);
-    picture("star", "Star", kStar, Stack::Flat, 1, true);
-    picture("northstar", "North Star", kStar, Stack::Aligned, 4, false);
-    picture("sun", "Sun", kSun, Stack::Flat, 1, true);
-    picture("sunrise", "Sunrise", kSun, Stack::Aligned, 5, false);
-    picture("chalice", "Chalice", kChalice, Stack::Flat, 1, true);
-    picture("windmill", "Windmill", kWindmill, Stack::Flat, 1, true);
-    picture("crab", "Crab", kCrab, Stack::Flat, 1, true);
-    picture("scarab", "Scarab", kScarab, Stack::Flat, 1, true);
-    picture("goldscarab", "Golden Scarab", kScarab, Stack::Aligned, 3, false);
-    picture("cathedral", "Cathedral", kCathedral, Stack::Aligned, 6, false);
-    fullPicture("spiral", "Spiral", kSpiralFull, Stack::Flat, 1, true);
-    fullPicture("moon", "Moon", kMoonFull, Stack::Flat, 1, true);
-    fullPicture("fish", "Fish", kFishFull, Stack::Flat, 1, true);
-    fullPicture("bigfish", "Big Fish", kFishFull, Stack::Aligned, 3, false);
-    fullPicture("snake", "Snake", kSnakeFull, Stack::Flat, 1, true);
+    picture("butterfly", "Butterfly", BUTTERFLY, Stack::FLAT, 1, true);
+    picture("butterflyhill", "Butterfly Hill", BUTTERFLY, Stack::ALIGNED, 3, false);
+    picture("heart", "Heart", HEART, Stack::FLAT, 1, true);
+    picture("heartpyramid", "Heart Pyramid", HEART, Stack::ALIGNED, 5, false);
+    picture("diamond", "Diamond", DIAMOND, Stack::FLAT, 1, true);
+    picture("diamondpeak", "Diamond Peak", DIAMOND, Stack::ALIGNED, 4, false);
+    picture("hourglass", "Hourglass", HOURGLASS, Stack::FLAT, 1, true);
+    picture("hourglasstower", "Hourglass Tower", HOURGLASS, Stack::ALIGNED, 4, false);
+    picture("crown", "Crown", CROWN, Stack::FLAT, 1, true);
+    picture("royalcrown", "Royal Crown", CROWN, Stack::ALIGNED, 4, false);
+    picture("arrow", "Arrow", ARROW, Stack::FLAT, 1, true);
+    picture("arrowhead", "Arrowhead", ARROW, Stack::ALIGNED, 3, false);
+    picture("tree", "Tree", TREE, Stack::FLAT, 1, true);
+    picture("oldtree", "Old Tree", TREE, Stack::ALIGNED, 3, false);
+    picture("house", "House", HOUSE, Stack::FLAT, 1, true);
+    picture("manor", "Manor", HOUSE, Stack::ALIGNED, 4, false);
+    picture("castle", "Castle", CASTLE, Stack::FLAT, 1, true);
+    picture("citadel", "Citadel", CASTLE, Stack::ALIGNED, 5, false);
+    picture("flower", "Flower", FLOWER, Stack::FLAT, 1, true);
+    picture("blossom", "Blossom", FLOWER, Stack::ALIGNED, 3, false);
+    picture("anchor", "Anchor", ANCHOR, Stack::FLAT, 1, true);
+    picture("bell", "Bell", BELL, Stack::FLAT, 1, true);
+    picture("bigbell", "Temple Bell", BELL, Stack::ALIGNED, 5, false);
+    picture("boat", "Boat", BOAT, Stack::FLAT, 1, true);
+    picture("galleon", "Galleon", BOAT, Stack::ALIGNED, 3, false);
+    picture("cat", "Cat", CAT, Stack::FLAT, 1, true);
+    picture("lion", "Lion", CAT, Stack::ALIGNED, 4, false);
+    picture("key", "Key", KEY, Stack::FLAT, 1, true);
+    picture("rocket", "Rocket", ROCKET, Stack::FLAT, 1, true);
+    picture("launchpad", "Launch Pad", ROCKET, Stack::ALIGNED, 3, false);
+    picture("mushroom", "Mushroom", MUSHROOM, Stack::FLAT, 1, true);
+    picture("toadstool", "Toadstool", MUSHROOM, Stack::ALIGNED, 4, false);
+    picture("lantern", "Lantern", LANTERN, Stack::FLAT, 1, true);
+    picture("paperlantern", "Paper Lantern", LANTERN, Stack::ALIGNED, 3, false);
+    picture("temple", "Temple", TEMPLE, Stack::FLAT, 1, true);
+    picture("hightemple", "High Temple", TEMPLE, Stack::HALF, 4, false);
+    picture("gate", "Gate", GATE, Stack::FLAT, 1, true);
+    picture("bridge", "Bridge", BRIDGE, Stack::FLAT, 1, true);
+    picture("aqueduct", "Aqueduct", BRIDGE, Stack::HALF, 3, false);
+    picture("snowflake", "Snowflake", SNOWFLAKE, Stack::FLAT, 1, true);
+    picture("icecrystal", "Ice Crystal", SNOWFLAKE, Stack::ALIGNED, 4, false);
+    picture("frame", "Frame", FRAME, Stack::FLAT, 1, true);
+    picture("ladder", "Ladder", LADDER, Stack::FLAT, 1, true);
+    picture("waves", "Waves", WAVE, Stack::FLAT, 1, true);
+    picture("owl", "Owl", OWL, Stack::FLAT, 1, true);
+    picture("nightowl", "Night Owl", OWL, Stack::HALF, 4, false);
+    picture("spade", "Spade", SPADE, Stack::FLAT, 1, true);
+    picture("acespade", "Ace of Spades", SPADE, Stack::ALIGNED, 5, false);
+    picture("club", "Club", CLUB, Stack::FLAT, 1, true);
+    picture("clover", "Clover Hill", CLUB, Stack::ALIGNED, 4, false);
+    picture("shield", "Shield", SHIELD, Stack::FLAT, 1, true);
+    picture("bastion", "Bastion", SHIELD, Stack::ALIGNED, 3, false);
+    picture("goblet", "Goblet", GOBLET, Stack::FLAT, 1, true);
+    picture("pagoda", "Pagoda", PAGODA, Stack::FLAT, 1, true);
+    picture("greatpagoda", "Great Pagoda", PAGODA, Stack::ALIGNED, 4, false);
+    picture("stronghold", "Stronghold", CASTLE, Stack::ALIGNED, 3, false);
+    picture("mountains", "Mountains", MOUNTAINS, Stack::FLAT, 1, true);
+    picture("highlands", "Highlands", MOUNTAINS, Stack::ALIGNED, 4, false);
+    picture("stairs", "Stairs", STAIRS, Stack::FLAT, 1, true);
+    picture("ziggurat", "Ziggurat", STAIRS, Stack::ALIGNED, 4, false);
+    picture("islands", "Islands", ISLANDS, Stack::FLAT, 1, true);
+    picture("dragon", "Dragon", DRAGON, Stack::FLAT, 1, false);
+    picture("dragonlair", "Dragon's Lair", DRAGON, Stack::ALIGNED, 3, false);
+    picture("star", "Star", STAR, Stack::FLAT, 1, true);
+    picture("northstar", "North Star", STAR, Stack::ALIGNED, 4, false);
+    picture("sun", "Sun", SUN, Stack::FLAT, 1, true);
+    picture("sunrise", "Sunrise", SUN, Stack::ALIGNED, 5, false);
+    picture("chalice", "Chalice", CHALICE, Stack::FLAT, 1, true);
+    picture("windmill", "Windmill", WINDMILL, Stack::FLAT, 1, true);
+    picture("crab", "Crab", CRAB, Stack::FLAT, 1, true);
+    picture("scarab", "Scarab", SCARAB, Stack::FLAT, 1, true);
+    picture("goldscarab", "Golden Scarab", SCARAB, Stack::ALIGNED, 3, false);
+    picture("cathedral", "Cathedral", CATHEDRAL, Stack::ALIGNED, 6, false);
+    fullPicture("spiral", "Spiral", SPIRAL_FULL, Stack::FLAT, 1, true);
+    fullPicture("moon", "Moon", MOON_FULL, Stack::FLAT, 1, true);
+    fullPicture("fish", "Fish", FISH_FULL, Stack::FLAT, 1, true);
+    fullPicture("bigfish", "Big Fish", FISH_FULL, Stack::ALIGNED, 3, false);
+    fullPicture("snake", "Snake", SNAKE_FULL, Stack::FLAT, 1, true);
 
     // Plain pyramids and towers, from a hill to the great pyramid. Each layer lies square on the
     // one below (a tile over one tile, not over four), which keeps Classic and Triple deals

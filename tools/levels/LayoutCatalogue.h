@@ -12,10 +12,10 @@ namespace levels {
 // with a chance of about e^(-1.2 r) for a stacking risk r (the 1.2 is measured on the game's
 // builder: its orders repeat a face over a stacked pair a little more often than independent
 // draws would), so at r = 2 all 100 deals fail in fewer than one build in 10,000.
-constexpr double kMaxStackingRisk = 2.0;
+constexpr double MAX_STACKING_RISK = 2.0;
 
 // Game types as the level files number them.
-enum GameType { kClassic = 0, kFreeCell = 1, kSplit = 2, kTriple = 3, kRiver = 4, kSpeed = 5 };
+enum GameType { CLASSIC = 0, FREE_CELL = 1, SPLIT = 2, TRIPLE = 3, RIVER = 4, SPEED = 5 };
 
 // One authored layout: its file name under media/levels/, its title, its shape, and whether
 // its layers are open enough for River (the designer's judgement; the content test proves it).

@@ -6,19 +6,19 @@ namespace levels {
 
 namespace {
 
-constexpr int kCellW = 10;
-constexpr int kCellH = 13;
-constexpr int kLayerDX = 4;
-constexpr int kLayerDY = 5;
-constexpr int kMargin = 12 + 6 * kLayerDY;
-constexpr int kRackStrip = 70;
+constexpr int CELL_W = 10;
+constexpr int CELL_H = 13;
+constexpr int LAYER_DX = 4;
+constexpr int LAYER_DY = 5;
+constexpr int MARGIN = 12 + 6 * LAYER_DY;
+constexpr int RACK_STRIP = 70;
 
 struct Color {
     uint8_t r, g, b;
 };
 
 // One hue per layer, from pale sand at the bottom to deep red at the top.
-constexpr Color kLayerColors[7] = {{236, 222, 186}, {190, 220, 160}, {150, 200, 220},
+constexpr Color LAYER_COLORS[7] = {{236, 222, 186}, {190, 220, 160}, {150, 200, 220},
                                      {170, 160, 225}, {225, 160, 200}, {235, 150, 110},
                                      {200, 70, 70}};
 
@@ -50,12 +50,12 @@ void frameRect(LayoutPicture& p, int x, int y, int w, int h, Color c) {
 
 LayoutPicture drawLayoutPicture(const LayoutFileData& layout) {
     LayoutPicture p;
-    p.width = 41 * kCellW + 2 * kMargin;
-    p.height = 21 * kCellH + 2 * kMargin + kRackStrip;
+    p.width = 41 * CELL_W + 2 * MARGIN;
+    p.height = 21 * CELL_H + 2 * MARGIN + RACK_STRIP;
     p.rgba.assign(static_cast<size_t>(p.width) * p.height * 4, 0);
     fillRect(p, 0, 0, p.width, p.height, {40, 60, 50});
     // The grid's bounds, so a shape's place on the board shows.
-    frameRect(p, kMargin, kMargin, 40 * kCellW, 20 * kCellH, {70, 95, 80});
+    frameRect(p, MARGIN, MARGIN, 40 * CELL_W, 20 * CELL_H, {70, 95, 80});
 
     std::vector<TilePos> tiles = layout.tiles;
     std::sort(tiles.begin(), tiles.end(), [](const TilePos& a, const TilePos& b) {
@@ -68,11 +68,11 @@ LayoutPicture drawLayoutPicture(const LayoutFileData& layout) {
         return a.x < b.x;
     });
     for (const TilePos& t : tiles) {
-        Color face = kLayerColors[std::clamp(t.z, 0, 6)];
-        int x = kMargin + t.x * kCellW - t.z * kLayerDX;
-        int y = kMargin + t.y * kCellH - t.z * kLayerDY;
-        int w = 2 * kCellW;
-        int h = 2 * kCellH;
+        Color face = LAYER_COLORS[std::clamp(t.z, 0, 6)];
+        int x = MARGIN + t.x * CELL_W - t.z * LAYER_DX;
+        int y = MARGIN + t.y * CELL_H - t.z * LAYER_DY;
+        int w = 2 * CELL_W;
+        int h = 2 * CELL_H;
         // The tile's body shows below and right of its face.
         fillRect(p, x + 3, y + 3, w, h, shade(face, 45));
         fillRect(p, x, y, w, h, face);
@@ -80,8 +80,8 @@ LayoutPicture drawLayoutPicture(const LayoutFileData& layout) {
         frameRect(p, x, y, w, h, shade(face, 60));
     }
 
-    int rackX = kMargin;
-    int rackY = p.height - kRackStrip + 8;
+    int rackX = MARGIN;
+    int rackY = p.height - RACK_STRIP + 8;
     for (const RackSpec& r : layout.racks) {
         int slotW = 10;
         int slotH = 13;

@@ -9,13 +9,13 @@ namespace levels {
 namespace {
 
 int cellIndex(int x, int y, int z) {
-    return (x * LayoutShape::kRows + y) * LayoutShape::kLayers + z;
+    return (x * LayoutShape::ROWS + y) * LayoutShape::LAYERS + z;
 }
 
 }  // namespace
 
 bool LayoutShape::occupied(int x, int y, int z) const {
-    if (x < 0 || y < 0 || z < 0 || x >= kColumns || y >= kRows || z >= kLayers) {
+    if (x < 0 || y < 0 || z < 0 || x >= COLUMNS || y >= ROWS || z >= LAYERS) {
         return false;
     }
     return cells[cellIndex(x, y, z)];

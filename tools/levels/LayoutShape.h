@@ -18,9 +18,9 @@ struct TilePos {
 // every shape the designer writes is a legal layout.
 class LayoutShape {
 public:
-    static constexpr int kColumns = 41;
-    static constexpr int kRows = 21;
-    static constexpr int kLayers = 7;
+    static constexpr int COLUMNS = 41;
+    static constexpr int ROWS = 21;
+    static constexpr int LAYERS = 7;
 
     // Places one tile; false (nothing placed) outside 0..39 x 0..19 x 0..6 or over a tile.
     bool add(int x, int y, int z);
@@ -61,7 +61,7 @@ private:
     const TilePos* frontmostUncovered(int z) const;
 
     std::vector<TilePos> tiles;
-    std::array<bool, kColumns * kRows * kLayers> cells{};
+    std::array<bool, COLUMNS * ROWS * LAYERS> cells{};
 };
 
 }  // namespace levels

@@ -11,24 +11,24 @@ namespace levels {
 
 namespace {
 
-const char* const kTypeWords[6] = {"Classic", "Freecell", "Split", "Triple", "River", "Speed"};
-const char* const kDifficultyWords[3] = {"normal", "hard", "expert"};
+const char* const TYPE_WORDS[6] = {"Classic", "Freecell", "Split", "Triple", "River", "Speed"};
+const char* const DIFFICULTY_WORDS[3] = {"normal", "hard", "expert"};
 
 // Points per match by type, so that a level of each type is worth about the same: Split and
 // Speed score every board tile, Triple removes three at a time.
-const double kPointScale[6] = {1.0, 1.0, 0.5, 1.4, 1.1, 0.5};
+const double POINT_SCALE[6] = {1.0, 1.0, 0.5, 1.4, 1.1, 0.5};
 // Play time in ms per tile at the gentlest setting.
-const double kBasePlayTime[6] = {2600, 2800, 1500, 2400, 3400, 1100};
+const double BASE_PLAY_TIME[6] = {2600, 2800, 1500, 2400, 3400, 1100};
 
 int roundTo(double v, int step) {
     return static_cast<int>(std::lround(v / step)) * step;
 }
 
 int matchesOf(int type, int tiles) {
-    if (type == kTriple) {
+    if (type == TRIPLE) {
         return tiles / 3;
     }
-    if (type == kSplit || type == kSpeed) {
+    if (type == SPLIT || type == SPEED) {
         return tiles;
     }
     return tiles / 2;
@@ -112,65 +112,65 @@ std::vector<const LayoutDesign*> candidates(const std::vector<LayoutDesign>& des
 
 // Values of a level that stays the same (hallway and rec room): s runs from 0 (gentlest) to 1.
 void fixedValues(LevelXml& xml, int type, double s) {
-    int points = roundTo(kPointScale[type] * (100 + 150 * s), 10);
-    bool oneTileMatches = type == kSplit || type == kSpeed;
+    int points = roundTo(POINT_SCALE[type] * (100 + 150 * s), 10);
+    bool oneTileMatches = type == SPLIT || type == SPEED;
     xml.value("pointsPerMatch", points);
-    xml.value("playTime", roundTo(kBasePlayTime[type] * (1 - 0.35 * s), 50));
+    xml.value("playTime", roundTo(BASE_PLAY_TIME[type] * (1 - 0.35 * s), 50));
     xml.value("timeBonus", roundTo((oneTileMatches ? 800 : 1500) * (1 - 0.6 * s), 50));
     xml.value("bonusAt", roundTo(points * (14 + 10 * s), 50));
     xml.value("bonusSpeed", std::lround(points * (0.15 + 0.25 * s)));
     xml.value("multiplierTime", roundTo(6000 - 2500 * s, 100));
-    if (type == kClassic || type == kFreeCell || type == kTriple) {
+    if (type == CLASSIC || type == FREE_CELL || type == TRIPLE) {
         xml.value("tileDistMin", std::lround(2 + 6 * s));
         xml.value("tileDistMax", std::lround(8 + 14 * s));
     }
-    if (type == kSplit || type == kSpeed) {
+    if (type == SPLIT || type == SPEED) {
         xml.value("firstHand", std::lround(4 - 3 * s));
         xml.value("secondHand", 2);
         xml.value("thirdHand", std::lround(1 + 3 * s));
     }
     int step = s < 0.34 ? 0 : (s < 0.7 ? 1 : 2);
-    if (type == kFreeCell) {
+    if (type == FREE_CELL) {
         xml.value("sideBoardIndex", 1 + step);
-    } else if (type == kSplit) {
+    } else if (type == SPLIT) {
         xml.value("sideBoardIndex", 4 + step);
-    } else if (type == kSpeed) {
+    } else if (type == SPEED) {
         xml.value("sideBoardIndex", 0);
     }
 }
 
 // Values of a series level (casino and roof) that harden from level to level.
 void seriesValues(LevelXml& xml, int type, int difficulty) {
-    double scale = kPointScale[type];
+    double scale = POINT_SCALE[type];
     int p0 = roundTo(scale * (150 + 50 * difficulty), 10);
     xml.prog("pointsPerMatch", {double(p0), double(std::lround(scale * (15 + 5 * difficulty))),
                                 double(roundTo(p0 * 2.5, 10))});
-    double time0 = roundTo(kBasePlayTime[type] * (0.95 - 0.12 * difficulty), 50);
-    xml.prog("playTime", {time0, -double(roundTo(kBasePlayTime[type] / 65, 5)),
+    double time0 = roundTo(BASE_PLAY_TIME[type] * (0.95 - 0.12 * difficulty), 50);
+    xml.prog("playTime", {time0, -double(roundTo(BASE_PLAY_TIME[type] / 65, 5)),
                           double(roundTo(time0 * 0.6, 50))});
-    bool oneTileMatches = type == kSplit || type == kSpeed;
+    bool oneTileMatches = type == SPLIT || type == SPEED;
     double bonus0 = roundTo((1300 - 300 * difficulty) * (oneTileMatches ? 0.55 : 1.0), 50);
     xml.prog("timeBonus", {bonus0, -50, oneTileMatches ? 200.0 : 300.0});
     xml.prog("bonusAt", {double(p0 * 15), double(roundTo(p0 * 0.6, 5)), double(p0 * 30)});
     xml.prog("bonusSpeed", {double(std::lround(p0 * 0.2)), double(std::lround(p0 * 0.02) + 1),
                             double(std::lround(p0 * 0.6))});
     xml.prog("multiplierTime", {5500.0 - 700 * difficulty, -150, 2500});
-    if (type == kClassic || type == kFreeCell || type == kTriple) {
+    if (type == CLASSIC || type == FREE_CELL || type == TRIPLE) {
         xml.prog("tileDistMin", {2.0 + 2 * difficulty, 0.5, 8.0 + 2 * difficulty});
         xml.prog("tileDistMax", {8.0 + 3 * difficulty, 1, 20.0 + 4 * difficulty});
     }
-    if (type == kSplit) {
+    if (type == SPLIT) {
         xml.prog("firstHand", {4.0 - difficulty, -0.25, 1});
         xml.prog("secondHand", constant(2));
         xml.prog("thirdHand", {1.0 + difficulty, 0.25, 4});
         xml.prog("sideBoardIndex", {4.0 + difficulty, difficulty < 2 ? 0.25 : 0, 6});
-    } else if (type == kSpeed) {
+    } else if (type == SPEED) {
         // One slot: the hands only have to sum above 0.
         xml.prog("firstHand", constant(1));
         xml.prog("secondHand", constant(1));
         xml.prog("thirdHand", constant(1));
         xml.prog("sideBoardIndex", constant(0));
-    } else if (type == kFreeCell) {
+    } else if (type == FREE_CELL) {
         xml.prog("sideBoardIndex", {1.0 + difficulty, difficulty < 2 ? 0.25 : 0, 3});
     }
 }
@@ -185,7 +185,7 @@ bool writeText(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
-const std::string kHallwayCurve = R"(<!--
+const std::string HALLWAY_CURVE = R"(<!--
   The hallway: 20 floors of 5 doors. Floor 1 is all Classic on the smallest layouts; Triple
   comes in on floor 2, FreeCell on 3, Split on 5, River on 7, and from floor 11 every floor
   holds all five types. Speed is not played in the hallway.
@@ -208,7 +208,7 @@ const std::string kHallwayCurve = R"(<!--
 -->
 )";
 
-const std::string kCasinoCurve = R"(<!--
+const std::string CASINO_CURVE = R"(<!--
   The casino: the five types at normal, hard and expert. Each is a series: it starts on the
   "intro" layout, then plays a random pick from "easy" and from "normal" (the first value of
   each is how many), then cycles through "hard" in a shuffled order for as long as the player
@@ -232,7 +232,7 @@ const std::string kCasinoCurve = R"(<!--
 -->
 )";
 
-const std::string kRoofCurve = R"(<!--
+const std::string ROOF_CURVE = R"(<!--
   The roof: Speed at normal, hard and expert, each a series over "layoutFileNames" that
   repeats the part from "hardStartIndex" on. Speed shows one tile on a 1x1 rack
   (sideBoardIndex 0 of every layout). The roof's Mixed mode plays the casino levels.
@@ -246,7 +246,7 @@ const std::string kRoofCurve = R"(<!--
 -->
 )";
 
-const std::string kRecRoomCurve = R"(<!--
+const std::string REC_ROOM_CURVE = R"(<!--
   The rec room: one list per game type (entry g is game type g: Classic, FreeCell, Split,
   Triple, River), 30 layouts each, shown in pages of six, easiest first. The room keeps no
   time and no bonus bar, but each level still carries the full set of values, on the
@@ -264,7 +264,7 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
     for (int t = 0; t < 6; ++t) {
         byType[t] = candidates(designs, static_cast<GameType>(t));
         if (byType[t].size() < 30) {
-            std::fprintf(stderr, "only %zu layouts fit %s\n", byType[t].size(), kTypeWords[t]);
+            std::fprintf(stderr, "only %zu layouts fit %s\n", byType[t].size(), TYPE_WORDS[t]);
             return false;
         }
     }
@@ -275,7 +275,7 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
         {0, 0, 0, 0, 0}, {0, 3, 0, 0, 3}, {0, 3, 1, 0, 1}, {1, 0, 3, 0, 1}, {3, 0, 1, 2, 0},
         {0, 2, 3, 1, 2}, {1, 0, 4, 3, 2}, {0, 4, 2, 3, 1}, {4, 0, 1, 2, 3}, {3, 4, 0, 1, 2}};
     std::map<std::string, int> hallwayUse;
-    std::string hallway = kHallwayCurve + "<root>\n  <Vector id=\"hallway\">\n";
+    std::string hallway = HALLWAY_CURVE + "<root>\n  <Vector id=\"hallway\">\n";
     for (int floor = 1; floor <= 20; ++floor) {
         double s = (floor - 1) / 19.0;
         hallway += "    <!-- floor " + std::to_string(floor) + " -->\n    <Vector>\n";
@@ -300,14 +300,14 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
             const LayoutDesign* d = list[pick];
             hallwayUse[d->file]++;
             LevelXml xml;
-            xml.value("gameType", kTypeWords[type]);
+            xml.value("gameType", TYPE_WORDS[type]);
             xml.value("layout", d->file);
             xml.value("gameMode", 0);
             xml.value("floor", floor);
             xml.value("room", door);
             xml.value("index", door - 1);
             fixedValues(xml, type, s);
-            int points = roundTo(kPointScale[type] * (100 + 150 * s), 10);
+            int points = roundTo(POINT_SCALE[type] * (100 + 150 * s), 10);
             int matches = matchesOf(type, d->shape.count());
             int silver = std::max(500, roundTo(matches * points * 1.6, 500));
             int gold = std::max(silver + 500, roundTo(matches * points * 2.5, 500));
@@ -323,9 +323,9 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
     }
 
     // Casino: bands of each type's layouts per difficulty.
-    std::string casino = kCasinoCurve + "<root>\n  <Node id=\"casino\">\n";
+    std::string casino = CASINO_CURVE + "<root>\n  <Node id=\"casino\">\n";
     for (int type = 0; type < 5; ++type) {
-        casino += std::string("    <Node id=\"") + kTypeWords[type] + "\">\n";
+        casino += std::string("    <Node id=\"") + TYPE_WORDS[type] + "\">\n";
         const auto& list = byType[type];
         int n = static_cast<int>(list.size());
         for (int difficulty = 0; difficulty < 3; ++difficulty) {
@@ -345,7 +345,7 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
             std::vector<std::string> normal(band.begin() + easyEnd, band.begin() + normalEnd);
             std::vector<std::string> hard(band.begin() + normalEnd, band.end());
             LevelXml xml;
-            xml.value("gameType", kTypeWords[type]);
+            xml.value("gameType", TYPE_WORDS[type]);
             xml.value("gameMode", 1);
             xml.value("difficulty", difficulty);
             xml.value("index", 0);
@@ -354,7 +354,7 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
             xml.files("easy", easy, 2);
             xml.files("normal", normal, 2);
             xml.files("hard", hard);
-            casino += std::string("      <Node id=\"") + kDifficultyWords[difficulty] + "\">\n";
+            casino += std::string("      <Node id=\"") + DIFFICULTY_WORDS[difficulty] + "\">\n";
             casino += xml.str("        ", "level");
             casino += "      </Node>\n";
         }
@@ -366,9 +366,9 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
     }
 
     // Roof: Speed series over fixed lists.
-    std::string roof = kRoofCurve + "<root>\n  <Node id=\"roof\">\n    <Node id=\"Speed\">\n";
+    std::string roof = ROOF_CURVE + "<root>\n  <Node id=\"roof\">\n    <Node id=\"Speed\">\n";
     {
-        const auto& list = byType[kSpeed];
+        const auto& list = byType[SPEED];
         int n = static_cast<int>(list.size());
         for (int difficulty = 0; difficulty < 3; ++difficulty) {
             // Eight layouts spread over this difficulty's band; the last three repeat.
@@ -381,15 +381,15 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
             }
             names.erase(std::unique(names.begin(), names.end()), names.end());
             LevelXml xml;
-            xml.value("gameType", kTypeWords[kSpeed]);
+            xml.value("gameType", TYPE_WORDS[SPEED]);
             xml.value("layout", names.front());
             xml.value("gameMode", 3);
             xml.value("difficulty", difficulty);
             xml.value("index", 0);
             xml.value("hardStartIndex", static_cast<double>(names.size() - 3));
-            seriesValues(xml, kSpeed, difficulty);
+            seriesValues(xml, SPEED, difficulty);
             xml.files("layoutFileNames", names);
-            roof += std::string("      <Node id=\"") + kDifficultyWords[difficulty] + "\">\n";
+            roof += std::string("      <Node id=\"") + DIFFICULTY_WORDS[difficulty] + "\">\n";
             roof += xml.str("        ", "level");
             roof += "      </Node>\n";
         }
@@ -400,15 +400,15 @@ bool writeLevelFiles(const std::string& root, const std::vector<LayoutDesign>& d
     }
 
     // Rec room: 30 layouts per type, spread from easiest to hardest.
-    std::string recroom = kRecRoomCurve + "<root>\n  <Vector id=\"recroom\">\n";
+    std::string recroom = REC_ROOM_CURVE + "<root>\n  <Vector id=\"recroom\">\n";
     for (int type = 0; type < 5; ++type) {
-        recroom += std::string("    <!-- ") + kTypeWords[type] + " -->\n    <Vector>\n";
+        recroom += std::string("    <!-- ") + TYPE_WORDS[type] + " -->\n    <Vector>\n";
         const auto& list = byType[type];
         int n = static_cast<int>(list.size());
         for (int i = 0; i < 30; ++i) {
             const LayoutDesign* d = list[static_cast<int>(std::lround(i * (n - 1) / 29.0))];
             LevelXml xml;
-            xml.value("gameType", kTypeWords[type]);
+            xml.value("gameType", TYPE_WORDS[type]);
             xml.value("layout", d->file);
             xml.value("gameMode", 2);
             xml.value("index", i);

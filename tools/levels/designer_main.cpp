@@ -11,9 +11,9 @@ namespace {
 
 // Every layout carries the same racks, so any level may pick any of them by sideBoardIndex:
 // 0 the Speed rack (one slot), 1-3 FreeCell cells (4, 3, 2), 4-6 Split racks (10, 8, 6 slots).
-const std::vector<levels::RackSpec> kRacks = {{1, 1, 12, 12}, {4, 1, 12, 12}, {3, 1, 12, 12},
-                                              {2, 1, 12, 12}, {2, 5, 12, 12}, {2, 4, 12, 12},
-                                              {2, 3, 12, 12}};
+const std::vector<levels::RackSpec> RACKS = {{1, 1, 12, 12}, {4, 1, 12, 12}, {3, 1, 12, 12},
+                                             {2, 1, 12, 12}, {2, 5, 12, 12}, {2, 4, 12, 12},
+                                             {2, 3, 12, 12}};
 
 }  // namespace
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     std::vector<levels::LayoutDesign> designs = levels::designLayouts();
     for (const levels::LayoutDesign& d : designs) {
         if (!levels::writeLayoutFile(root + "/media/levels/" + d.file, d.textKey(), d.shape,
-                                     kRacks)) {
+                                     RACKS)) {
             std::fprintf(stderr, "cannot write %s\n", d.file.c_str());
             return 1;
         }

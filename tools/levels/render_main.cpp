@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kSheetColumns = 4;
+constexpr int SHEET_COLUMNS = 4;
 
 // Copies the picture at half size into the sheet at (left, top).
 void pasteHalf(const levels::LayoutPicture& from, levels::LayoutPicture& sheet, int left, int top) {
@@ -64,13 +64,13 @@ int main(int argc, char** argv) {
             int cellW = picture.width / 2, cellH = picture.height / 2;
             int count = argc - first;
             if (sheet.rgba.empty()) {
-                sheet.width = cellW * kSheetColumns;
-                sheet.height = cellH * ((count + kSheetColumns - 1) / kSheetColumns);
+                sheet.width = cellW * SHEET_COLUMNS;
+                sheet.height = cellH * ((count + SHEET_COLUMNS - 1) / SHEET_COLUMNS);
                 sheet.rgba.assign(static_cast<size_t>(sheet.width) * sheet.height * 4, 255);
             }
             int index = i - first;
-            pasteHalf(picture, sheet, (index % kSheetColumns) * cellW,
-                      (index / kSheetColumns) * cellH);
+            pasteHalf(picture, sheet, (index % SHEET_COLUMNS) * cellW,
+                      (index / SHEET_COLUMNS) * cellH);
             continue;
         }
         std::string base = path.substr(path.find_last_of('/') + 1);

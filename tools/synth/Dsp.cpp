@@ -20,11 +20,11 @@ double Random::next() {
 }
 
 bool parseWave(const std::string& name, Wave& wave) {
-    static const std::pair<const char*, Wave> names[] = {{"sine", Wave::sine},
-                                                         {"triangle", Wave::triangle},
-                                                         {"square", Wave::square},
-                                                         {"saw", Wave::saw},
-                                                         {"noise", Wave::noise}};
+    static const std::pair<const char*, Wave> names[] = {{"sine", Wave::SINE},
+                                                         {"triangle", Wave::TRIANGLE},
+                                                         {"square", Wave::SQUARE},
+                                                         {"saw", Wave::SAW},
+                                                         {"noise", Wave::NOISE}};
     for (const auto& [word, value] : names) {
         if (name == word) {
             wave = value;
@@ -71,43 +71,43 @@ double sineOfCycles(double cycles) {
 
 double waveValue(Wave wave, double phase, double step) {
     switch (wave) {
-        case Wave::sine:
+        case Wave::SINE:
             return sineOfCycles(phase);
-        case Wave::triangle:
+        case Wave::TRIANGLE:
             return phase < 0.5 ? 4.0 * phase - 1.0 : 3.0 - 4.0 * phase;
-        case Wave::square: {
+        case Wave::SQUARE: {
             double value = phase < 0.5 ? 1.0 : -1.0;
             value += blep(phase, step);
             double shifted = phase + 0.5;
             shifted -= std::floor(shifted);
             return value - blep(shifted, step);
         }
-        case Wave::saw:
+        case Wave::SAW:
             return 2.0 * phase - 1.0 - blep(phase, step);
-        case Wave::noise:
+        case Wave::NOISE:
             break;
     }
     return 0.0;
 }
 
 void Biquad::set(Kind kind, double frequency, double q) {
-    const double f = std::clamp(frequency, 10.0, sampleRate * 0.45);
-    const double w = 2.0 * M_PI * f / sampleRate;
+    const double f = std::clamp(frequency, 10.0, SAMPLE_RATE * 0.45);
+    const double w = 2.0 * M_PI * f / SAMPLE_RATE;
     const double alpha = std::sin(w) / (2.0 * std::max(q, 0.05));
     const double c = std::cos(w);
     double n0 = 0, n1 = 0, n2 = 0;
     switch (kind) {
-        case Kind::lowPass:
+        case Kind::LOW_PASS:
             n0 = (1 - c) / 2;
             n1 = 1 - c;
             n2 = (1 - c) / 2;
             break;
-        case Kind::highPass:
+        case Kind::HIGH_PASS:
             n0 = (1 + c) / 2;
             n1 = -(1 + c);
             n2 = (1 + c) / 2;
             break;
-        case Kind::bandPass:
+        case Kind::BAND_PASS:
             n0 = alpha;
             n1 = 0;
             n2 = -alpha;
@@ -133,9 +133,9 @@ double Biquad::process(double x) {
 namespace {
 
 // Comb and all-pass lengths in samples at 44.1 kHz for a medium room.
-constexpr int combLengths[] = {1116, 1188, 1277, 1356};
-constexpr int allPassLengths[] = {556, 441};
-constexpr int sideSpread = 23;
+constexpr int COMB_LENGTHS[] = {1116, 1188, 1277, 1356};
+constexpr int ALL_PASS_LENGTHS[] = {556, 441};
+constexpr int SIDE_SPREAD = 23;
 
 }  // namespace
 
@@ -143,14 +143,14 @@ Reverb::Reverb(double size, double damping, int side)
     : feedback(0.70 + 0.28 * std::clamp(size, 0.0, 1.0)),
       damping(std::clamp(damping, 0.0, 1.0) * 0.4) {
     const double scale = 0.5 + std::clamp(size, 0.0, 1.0);
-    for (int length : combLengths) {
+    for (int length : COMB_LENGTHS) {
         Delay delay;
-        delay.line.assign(static_cast<size_t>(length * scale) + side * sideSpread, 0.0);
+        delay.line.assign(static_cast<size_t>(length * scale) + side * SIDE_SPREAD, 0.0);
         combs.push_back(std::move(delay));
     }
-    for (int length : allPassLengths) {
+    for (int length : ALL_PASS_LENGTHS) {
         Delay delay;
-        delay.line.assign(static_cast<size_t>(length) + side * sideSpread, 0.0);
+        delay.line.assign(static_cast<size_t>(length) + side * SIDE_SPREAD, 0.0);
         allPasses.push_back(std::move(delay));
     }
 }
@@ -181,7 +181,7 @@ double Reverb::tailSeconds() const {
     }
     // Each pass round the longest comb loses -20 log10(feedback) dB.
     const double passes = 60.0 / (-20.0 * std::log10(feedback));
-    return passes * static_cast<double>(longest) / sampleRate;
+    return passes * static_cast<double>(longest) / SAMPLE_RATE;
 }
 
 double semitoneRatio(double semitones) {

@@ -8,7 +8,7 @@
 // reverb, all at one fixed rate.
 namespace synth {
 
-constexpr int sampleRate = 44100;
+constexpr int SAMPLE_RATE = 44100;
 
 // A small seeded generator (xorshift64*): the same seed always gives the same sound.
 class Random {
@@ -23,7 +23,7 @@ private:
     uint64_t state;
 };
 
-enum class Wave { sine, triangle, square, saw, noise };
+enum class Wave { SINE, TRIANGLE, SQUARE, SAW, NOISE };
 
 // The wave's name as written in sources ("sine", "triangle", "square", "saw", "noise").
 bool parseWave(const std::string& name, Wave& wave);
@@ -38,7 +38,7 @@ double waveValue(Wave wave, double phase, double step);
 // A second-order filter section (RBJ cookbook).
 class Biquad {
 public:
-    enum class Kind { lowPass, highPass, bandPass };
+    enum class Kind { LOW_PASS, HIGH_PASS, BAND_PASS };
     void set(Kind kind, double frequency, double q);
     double process(double x);
 

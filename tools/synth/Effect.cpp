@@ -10,10 +10,10 @@ namespace synth {
 
 namespace {
 
-constexpr double fadeInSeconds = 0.001;
-constexpr double fadeOutSeconds = 0.005;
+constexpr double FADE_IN_SECONDS = 0.001;
+constexpr double FADE_OUT_SECONDS = 0.005;
 // A one-shot ends where it stays below this share of its peak (-60 dB).
-constexpr double silenceShare = 0.001;
+constexpr double SILENCE_SHARE = 0.001;
 
 bool number(const std::string& text, double& value) {
     char* end = nullptr;
@@ -24,7 +24,7 @@ bool number(const std::string& text, double& value) {
 }  // namespace
 
 bool level(std::vector<double>& samples, double loudnessDb, double limit) {
-    const double loudness = loudestWindowRms(samples, sampleRate);
+    const double loudness = loudestWindowRms(samples, SAMPLE_RATE);
     const double peak = peakLevel(samples);
     if (loudness <= 0 || peak <= 0) {
         return false;
@@ -92,13 +92,13 @@ std::vector<double> Effect::render(std::string& warning) const {
     }
     if (reverbMix > 0) {
         Reverb reverb(reverbSize, reverbDamping, 0);
-        samples.resize(samples.size() + static_cast<size_t>(reverb.tailSeconds() * sampleRate));
+        samples.resize(samples.size() + static_cast<size_t>(reverb.tailSeconds() * SAMPLE_RATE));
         for (double& value : samples) {
             value += reverbMix * reverb.process(value);
         }
     }
 
-    const auto loopLength = static_cast<size_t>(loopSeconds * sampleRate);
+    const auto loopLength = static_cast<size_t>(loopSeconds * SAMPLE_RATE);
     if (loops()) {
         samples.resize(std::max(samples.size(), loopLength), 0.0);
         // Whatever rings past the end goes on at the start of the next pass.
@@ -109,13 +109,13 @@ std::vector<double> Effect::render(std::string& warning) const {
     } else {
         const double peak = peakLevel(samples);
         size_t end = samples.size();
-        while (end > 0 && std::abs(samples[end - 1]) <= peak * silenceShare) {
+        while (end > 0 && std::abs(samples[end - 1]) <= peak * SILENCE_SHARE) {
             --end;
         }
-        samples.resize(std::min(samples.size(), end + static_cast<size_t>(fadeOutSeconds *
-                                                                         sampleRate)));
-        const auto fadeIn = static_cast<size_t>(fadeInSeconds * sampleRate);
-        const auto fadeOut = static_cast<size_t>(fadeOutSeconds * sampleRate);
+        samples.resize(std::min(samples.size(), end + static_cast<size_t>(FADE_OUT_SECONDS *
+                                                                         SAMPLE_RATE)));
+        const auto fadeIn = static_cast<size_t>(FADE_IN_SECONDS * SAMPLE_RATE);
+        const auto fadeOut = static_cast<size_t>(FADE_OUT_SECONDS * SAMPLE_RATE);
         for (size_t i = 0; i < samples.size(); ++i) {
             double gain = 1.0;
             if (i < fadeIn) {
@@ -128,8 +128,8 @@ std::vector<double> Effect::render(std::string& warning) const {
             samples[i] *= gain;
         }
     }
-    if (level(samples, loudness, peakLimit)) {
-        const double reached = toDecibels(loudestWindowRms(samples, sampleRate));
+    if (level(samples, loudness, PEAK_LIMIT)) {
+        const double reached = toDecibels(loudestWindowRms(samples, SAMPLE_RATE));
         if (reached < loudness - 1.0) {
             warning = "peak limit holds the loudness at " + std::to_string(reached) + " dB";
         }

@@ -43,7 +43,7 @@ private:
 };
 
 // The largest peak a rendered sound may have: -1 dBFS with room for rounding.
-constexpr double peakLimit = 0.885;
+constexpr double PEAK_LIMIT = 0.885;
 
 // Scales `samples` so that its loudest 50 ms reach `loudnessDb`, but never above `limit`;
 // true when the limit held it lower.

@@ -48,7 +48,7 @@ std::vector<std::string> splitWords(const std::string& line) {
 bool Layer::parse(bool noise, const std::vector<std::string>& fields, Layer& layer,
                   std::string& error) {
     if (noise) {
-        layer.wave = Wave::noise;
+        layer.wave = Wave::NOISE;
     }
     const std::map<std::string, double*> numbers = {
         {"glide", &layer.glide},     {"mult", &layer.mult},       {"at", &layer.at},
@@ -134,8 +134,8 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
                        double noteLength, double level, double phase, Random& random) const {
     const double gate = gateSeconds(noteLength);
     const double end = gate + release;
-    const auto first = static_cast<size_t>(std::max(0.0, std::round(start * sampleRate)));
-    const auto count = static_cast<size_t>(end * sampleRate);
+    const auto first = static_cast<size_t>(std::max(0.0, std::round(start * SAMPLE_RATE)));
+    const auto count = static_cast<size_t>(end * SAMPLE_RATE);
     if (first + count > out.size()) {
         out.resize(first + count, 0.0);
     }
@@ -143,23 +143,23 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
     const bool filtered = lp > 0 || hp > 0 || bp > 0;
     Biquad low, high, band;
     if (lp > 0) {
-        low.set(Biquad::Kind::lowPass, lp, q);
+        low.set(Biquad::Kind::LOW_PASS, lp, q);
     }
     if (hp > 0) {
-        high.set(Biquad::Kind::highPass, hp, q);
+        high.set(Biquad::Kind::HIGH_PASS, hp, q);
     }
     if (bp > 0) {
-        band.set(Biquad::Kind::bandPass, bp, q);
+        band.set(Biquad::Kind::BAND_PASS, bp, q);
     }
     // The decay falls by 60 dB over `decay` seconds towards the sustain level, one factor per
     // sample.
-    const double fallFactor = std::exp(-6.907755 / (decay * sampleRate));
+    const double fallFactor = std::exp(-6.907755 / (decay * SAMPLE_RATE));
     double decayed = 1.0;
     const double glideRatio = f1 / f0;
     double modulator = 0.0;
     double envelopeAtGate = -1.0;
     for (size_t i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / sampleRate;
+        const double t = static_cast<double>(i) / SAMPLE_RATE;
         double envelope;
         const double held = std::min(t, gate);
         if (held < attack) {
@@ -183,23 +183,23 @@ void Layer::renderCopy(std::vector<double>& out, double start, double f0, double
             f *= semitoneRatio(vibratoDepth * sineOfCycles(vibratoRate * t));
         }
         double value;
-        if (wave == Wave::noise) {
+        if (wave == Wave::NOISE) {
             value = random.bipolar();
         } else {
             double shifted = phase;
             if (fmRatio > 0) {
                 shifted += fmIndex * envelope * sineOfCycles(modulator) / (2.0 * M_PI);
-                modulator += f * fmRatio / sampleRate;
+                modulator += f * fmRatio / SAMPLE_RATE;
                 modulator -= std::floor(modulator);
                 shifted -= std::floor(shifted);
             }
-            value = waveValue(wave, shifted, f / sampleRate);
-            phase += f / sampleRate;
+            value = waveValue(wave, shifted, f / SAMPLE_RATE);
+            phase += f / SAMPLE_RATE;
             phase -= std::floor(phase);
         }
         if (filtered) {
             if (lp > 0 && lpTo > 0 && i % 32 == 0) {
-                low.set(Biquad::Kind::lowPass, lp * std::pow(lpTo / lp, t / end), q);
+                low.set(Biquad::Kind::LOW_PASS, lp * std::pow(lpTo / lp, t / end), q);
             }
             if (lp > 0) {
                 value = low.process(value);

@@ -28,7 +28,7 @@ namespace synth {
 //                            copies every `interval`, each `step` semitones higher and `fall`
 //                            dB softer, starting up to `jitter` late at random
 struct Layer {
-    Wave wave = Wave::sine;
+    Wave wave = Wave::SINE;
     double freq = 440, to = 0, glide = 0, mult = 1;
     double at = 0, attack = 0.002, hold = 0, decay = 0.3, sustain = 0, length = 0, release = 0.01;
     double gain = 0;

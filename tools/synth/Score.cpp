@@ -13,8 +13,8 @@ namespace {
 
 // Every piece is levelled to the same loudness (RMS over the whole piece) unless that would
 // take its peak above -3 dBFS: Vorbis overshoots a little when it decodes.
-constexpr double musicLoudness = 0.1;  // -20 dBFS
-constexpr double musicPeak = 0.708;
+constexpr double MUSIC_LOUDNESS = 0.1;  // -20 dBFS
+constexpr double MUSIC_PEAK = 0.708;
 
 bool number(const std::string& text, double& value) {
     char* end = nullptr;
@@ -469,7 +469,7 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
 
 void Score::render(std::vector<double>& left, std::vector<double>& right) const {
     const double secondsPerBeat = 60.0 / tempo;
-    const auto loopLength = static_cast<size_t>(std::llround(seconds() * sampleRate));
+    const auto loopLength = static_cast<size_t>(std::llround(seconds() * SAMPLE_RATE));
     left.assign(loopLength, 0.0);
     right.assign(loopLength, 0.0);
     Random random(seed);
@@ -500,7 +500,7 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
     if (reverbMix > 0) {
         Reverb leftRoom(reverbSize, reverbDamping, 0);
         Reverb rightRoom(reverbSize, reverbDamping, 1);
-        const size_t total = left.size() + static_cast<size_t>(leftRoom.tailSeconds() * sampleRate);
+        const size_t total = left.size() + static_cast<size_t>(leftRoom.tailSeconds() * SAMPLE_RATE);
         left.resize(total, 0.0);
         right.resize(total, 0.0);
         for (size_t i = 0; i < total; ++i) {
@@ -523,7 +523,7 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
     }
     const double rms = std::sqrt(power / (2.0 * static_cast<double>(std::max<size_t>(loopLength, 1))));
     if (peak > 0) {
-        const double gain = std::min(musicLoudness / rms, musicPeak / peak);
+        const double gain = std::min(MUSIC_LOUDNESS / rms, MUSIC_PEAK / peak);
         for (size_t i = 0; i < loopLength; ++i) {
             left[i] *= gain;
             right[i] *= gain;

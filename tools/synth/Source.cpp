@@ -9,7 +9,7 @@ namespace synth {
 
 namespace {
 
-constexpr int maxIncludeDepth = 8;
+constexpr int MAX_INCLUDE_DEPTH = 8;
 
 // Make's dependency syntax needs spaces escaped.
 std::string escaped(const std::string& path) {
@@ -32,7 +32,7 @@ bool Source::read(const std::string& fileName, std::string& error) {
 }
 
 bool Source::readFile(const std::string& fileName, int depth, std::string& error) {
-    if (depth > maxIncludeDepth) {
+    if (depth > MAX_INCLUDE_DEPTH) {
         error = fileName + ": includes nest too deeply";
         return false;
     }

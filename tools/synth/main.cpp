@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         }
         std::vector<double> left, right;
         score.render(left, right);
-        written = synth::writeOgg(output, left, right, synth::sampleRate, score.quality(),
+        written = synth::writeOgg(output, left, right, synth::SAMPLE_RATE, score.quality(),
                                   score.serial());
     } else {
         synth::Effect effect;
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         if (!warning.empty()) {
             std::cerr << "synth: " << input << ": " << warning << "\n";
         }
-        written = synth::writeWav(output, samples, synth::sampleRate);
+        written = synth::writeWav(output, samples, synth::SAMPLE_RATE);
     }
     if (!written) {
         std::cerr << "synth: cannot write " << output << "\n";

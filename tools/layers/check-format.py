@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Fails when a C++ file of the tree differs from what clang-format 14 makes of it.
+
+Usage: check-format.py <source root> [--fix]
+
+Every .h and .cpp file git tracks under the root, but for the checks' planted examples (folders
+named *-example), is formatted by the root's .clang-format. The tool is pinned: clang-format-14,
+as Debian 12 packages it (scripts/install-deps); another version formats differently, so the
+check fails rather than run one. --fix rewrites the differing files in place.
+"""
+import concurrent.futures
+import os
+import re
+import subprocess
+import sys
+
+TOOL = 'clang-format-14'
+MAJOR = '14'
+BATCH = 25
+
+
+def tool_version():
+    """The tool's major version, or a sentence saying why there is none."""
+    try:
+        output = subprocess.run([TOOL, '--version'], capture_output=True, text=True).stdout
+    except OSError as error:
+        return None, f'found no {TOOL} ({error.strerror})'
+    match = re.search(r'clang-format version (\d+)\.[\d.]+', output)
+    if not match:
+        return None, f'found {TOOL} saying "{output.strip()}"'
+    return match.group(1), f'found {TOOL} of version {match.group(0).split()[-1]}'
+
+
+def sources(root):
+    listed = subprocess.run(['git', '-C', root, 'ls-files', '-z', '--', '*.h', '*.cpp'],
+                            capture_output=True, text=True, check=True).stdout.split('\0')
+    return [path for path in listed
+            if path and not any(part.endswith('-example') for part in path.split('/')[:-1])]
+
+
+def differing(root, batch):
+    """The files of the batch that clang-format would change."""
+    result = subprocess.run([TOOL, '--dry-run', '--Werror', *batch], cwd=root,
+                            capture_output=True, text=True)
+    named = set(re.findall(r'^(.+?):\d+:\d+: error:', result.stderr, re.MULTILINE))
+    if result.returncode and not named:
+        sys.exit(f'{TOOL} failed: {result.stderr.strip()}')
+    return named
+
+
+def main():
+    root, fix = sys.argv[1], '--fix' in sys.argv[2:]
+    major, found = tool_version()
+    if major != MAJOR:
+        print(f'The format check needs {TOOL} (clang-format {MAJOR}, scripts/install-deps '
+              f'installs it): {found}.')
+        return 1
+    files = sources(root)
+    batches = [files[i:i + BATCH] for i in range(0, len(files), BATCH)]
+    with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
+        wrong = sorted(set().union(*pool.map(lambda batch: differing(root, batch), batches)))
+    if fix and wrong:
+        subprocess.run([TOOL, '-i', *wrong], cwd=root, check=True)
+    for path in wrong:
+        print(f'{path}: {"reformatted" if fix else "differs from clang-format"}')
+    print(f'{len(files)} files read, {len(wrong)} {"reformatted" if fix else "to reformat"}'
+          f'{"" if fix or not wrong else " (tools/layers/check-format.py <root> --fix)"}')
+    return 1 if wrong and not fix else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

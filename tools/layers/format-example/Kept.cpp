@@ -1,0 +1,3 @@
+int kept(int a) {
+    return a;
+}
