@@ -16,7 +16,6 @@
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameDialogs.h"
-#include "game/screen/HintTriggers.h"
 #include "game/screen/LayoutRenderer.h"
 
 namespace {
@@ -45,8 +44,8 @@ RefHolder<Image> gameImage(const std::string& key) {
 
 }  // namespace
 
-BoardInput::BoardInput(Screen& screen, HintTriggers& hintTriggers)
-    : screen(screen), hintTriggers(hintTriggers), hintPathLayer(new GameNode()) {}
+BoardInput::BoardInput(Screen& screen, Tutorial& tutorial)
+    : screen(screen), tutorial(tutorial), hintPathLayer(new GameNode()) {}
 
 bool BoardInput::onMouseMove(int32_t x, int32_t y) {
     if (!screen.isPlaying()) {
@@ -63,16 +62,16 @@ bool BoardInput::onLeftButtonDown(int32_t x, int32_t y) {
     }
     game->onTileClicked(x, y);
     // A tutorial hint that takes the click drops its outcome.
-    if (!GameDialogs::get().isHintOpen() && hintTriggers.onEvent()) {
+    if (!GameDialogs::get().isHintOpen() && tutorial.onEvent()) {
         return false;
     }
     game->update();
-    hintTriggers.onEvent2();
+    tutorial.onEvent2();
     return false;
 }
 
 bool BoardInput::shuffleHintShown() {
-    return !GameDialogs::get().isHintOpen() && hintTriggers.onShuffle();
+    return !GameDialogs::get().isHintOpen() && tutorial.onShuffle();
 }
 
 bool BoardInput::onRightButtonDown() {

@@ -8,7 +8,6 @@
 #include "game/rules/TilePathFinder.h"
 
 class GameNode;
-class HintTriggers;
 class LayoutRenderer;
 class Sprite;
 class Tile;
@@ -31,7 +30,21 @@ public:
         ~Screen() = default;
     };
 
-    BoardInput(Screen& screen, HintTriggers& hintTriggers);
+    // The tutorial hints a click or the shuffle button may show; true when one showed and the
+    // click's outcome or the shuffle is to be dropped.
+    class Tutorial {
+    public:
+        // The click the game has just taken.
+        virtual bool onEvent() = 0;
+        // After the game acted on the click.
+        virtual bool onEvent2() = 0;
+        virtual bool onShuffle() = 0;
+
+    protected:
+        ~Tutorial() = default;
+    };
+
+    BoardInput(Screen& screen, Tutorial& tutorial);
 
     bool onMouseMove(int32_t x, int32_t y);
     bool onLeftButtonDown(int32_t x, int32_t y);
@@ -77,7 +90,7 @@ private:
                          const std::string& prefix, float& delay);
 
     Screen& screen;
-    HintTriggers& hintTriggers;
+    Tutorial& tutorial;
     RefHolder<GameNode> hintPathLayer;
     RefHolder<Tile> hoveredTile;
     int32_t hoverTime = 0;

@@ -19,7 +19,6 @@
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameHud.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
 

@@ -14,12 +14,8 @@
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
-#include "game/screen/BonusBar.h"
 #include "game/screen/LabelTicker.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
-#include "game/screen/PlayerAids.h"
-#include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
 
 namespace {
@@ -141,8 +137,7 @@ void GameHud::showHudForRoom() {
     showNode(timeCaption, rec);
     showNode(levelLabel, floors || room == RoomKind::ROOF);
     showNode(levelCaption, floors || room == RoomKind::ROOF);
-    showNode(play.getTimeBar(), !rec);
-    showNode(play.getBonusBar(), !rec);
+    play.showBars(!rec);
     showNode(play.getScene().findChild("BONUSBAR_CIRCLE"), !rec);
 }
 
@@ -200,7 +195,7 @@ void GameHud::updateMatchesText() {
         if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
             ++player->getStats().numStuck;
         }
-        play.getAids().showStuckDialog(true);
+        play.getFlow().boardStuck();
     }
 }
 

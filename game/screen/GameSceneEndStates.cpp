@@ -23,7 +23,6 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameSceneStates.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/visuals/ScreenUtils.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/core/Rect.h"
+#include "game/screen/BoardInput.h"
 
 class GameNode;
 class LayoutRenderer;
@@ -32,7 +33,7 @@ enum TutorialHint : int32_t {
 // frame update), the click check before the game acts on a click, the after-click check and the
 // shuffle check. Each returns true when it showed a hint, and false at once while the player's
 // hints are off. Hints that point at tiles mark them for the player (pulsed, hinted, selected).
-class HintTriggers {
+class HintTriggers : public BoardInput::Tutorial {
 public:
     // Frames between two board checks, less one.
     static constexpr int32_t PACER_FRAMES = 20;
@@ -46,11 +47,11 @@ public:
     bool checkBoard();
     // The click the game has just taken (its outcome and clicked tile); true when a hint showed
     // and the click's outcome is to be dropped.
-    bool onEvent();
+    bool onEvent() override;
     // After the game acted on the click.
-    bool onEvent2();
+    bool onEvent2() override;
     // The shuffle button; true when a hint showed and the shuffle is not to be done.
-    bool onShuffle();
+    bool onShuffle() override;
 
     // A board tile's screen rectangle; empty for a null tile or without a renderer.
     static Rect tileRect(const LayoutRenderer* renderer, const Tile* tile);

@@ -462,6 +462,14 @@ void LevelFlow::setState(GameSceneState* next) {
     }
 }
 
+void LevelFlow::shuffleBoard() {
+    setState(new StateShuffle(&play));
+}
+
+void LevelFlow::boardStuck() {
+    play.getAids().showStuckDialog(true);
+}
+
 bool LevelFlow::isLevelOver() const {
     return currentState && currentState->isA(&StateLevelEnd::typeRecord);
 }

@@ -22,7 +22,7 @@ class TimeBar;
 // teardown, the next level and the restart, the current game-scene state (play is its
 // absence), the pause state with the pause and menu requests, the frame update, holding the
 // game under dialogs and the end of a level. The game scene owns it.
-class LevelFlow {
+class LevelFlow : public PlayScreen::Flow {
 public:
     // What the flow asks of the screen beyond the parts' interface.
     class Screen {
@@ -59,7 +59,7 @@ public:
     void buildBoard();
     void setBackground();
     void setupBars(bool restart);
-    void playGameMusic();
+    void playGameMusic() override;
     // The background key of the current level for the current player.
     static std::string backgroundKey(GameType gameType, int32_t customBackground);
     // The music key of a game type, empty for none.
@@ -69,17 +69,17 @@ public:
     // The next level of a won casino or roof run in place, else back to the room; true when
     // the next level is set. A next layout that cannot be read (no tile) ends the run there:
     // the player is told (unless quiet) and goes back to the room.
-    bool newLevel(bool quiet);
-    void restartLevel();
+    bool newLevel(bool quiet) override;
+    void restartLevel() override;
     // Tears the level down: dialogs, board, layers and the game's per-level values.
     void clearLevel();
 
-    // Ends the current state (its exit) and makes `next` current (its enter); null leaves play.
-    void setState(GameSceneState* next);
-    GameSceneState* getCurrentState() const { return currentState.get(); }
-    // A lost or won level is ending.
-    bool isLevelOver() const;
-    int32_t getPauseState() const { return pauseState; }
+    // The states.
+    void setState(GameSceneState* next) override;
+    GameSceneState* getCurrentState() const override { return currentState.get(); }
+    void shuffleBoard() override;
+    bool isLevelOver() const override;
+    int32_t getPauseState() const override { return pauseState; }
     // A new level runs; a torn-down one stops the frame's pausing and the board input.
     void start() { pauseState = PlayScreen::RUNNING; }
     void stop() { pauseState = PlayScreen::STOPPED; }
@@ -100,8 +100,8 @@ public:
     void pause();
     void resume();
 
-    // A lost or won level ends: the level-end state after a delay.
-    void endLevel(bool won);
+    void endLevel(bool won) override;
+    void boardStuck() override;
     void enterGameOver() { endLevel(false); }
     // The stop question's yes.
     static int32_t onGameStopped(BaseObject* sender);

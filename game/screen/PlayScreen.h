@@ -9,9 +9,9 @@ class BoardInput;
 class BoardScreen;
 class BonusBar;
 class DisplayValue;
+class GameSceneState;
 class GameHud;
 class LayoutRenderer;
-class LevelFlow;
 class PlayerAids;
 class Scene;
 class SoundNode;
@@ -30,14 +30,40 @@ public:
     // Pause states.
     enum Pause : int32_t { RUNNING = 0, HELD = 1, HIDDEN = 2, STOPPED = 3 };
 
+    // The level's flow as the parts see it; the game scene's `LevelFlow` is it.
+    class Flow {
+    public:
+        // The current game-scene state; null in play.
+        virtual GameSceneState* getCurrentState() const = 0;
+        // Ends the current state (its exit) and makes `next` current (its enter); null leaves
+        // play.
+        virtual void setState(GameSceneState* next) = 0;
+        // Deals the board again, in the shuffle state.
+        virtual void shuffleBoard() = 0;
+        virtual int32_t getPauseState() const = 0;
+        // A lost or won level is ending.
+        virtual bool isLevelOver() const = 0;
+        // A lost or won level ends: the level-end state after a delay.
+        virtual void endLevel(bool won) = 0;
+        // A board without a match that cannot go on: the stuck question.
+        virtual void boardStuck() = 0;
+        // The next level of a won casino or roof run in place, else back to the room; true when
+        // the next level is set.
+        virtual bool newLevel(bool quiet) = 0;
+        virtual void restartLevel() = 0;
+        virtual void playGameMusic() = 0;
+
+    protected:
+        ~Flow() = default;
+    };
+
     // The game scene the dialogs hold, or null.
     static PlayScreen* fromHost();
 
     virtual Scene& getScene() = 0;
 
-    // The parts. The level's flow: the level's start and teardown, the next level and the
-    // restart, its current state (null in play), the pause state and the end of a level.
-    virtual LevelFlow& getFlow() = 0;
+    // The parts.
+    virtual Flow& getFlow() = 0;
     // Hover, clicks and the selection on the board.
     virtual BoardInput& getInput() = 0;
     // The hint, shuffle, undo, super hint and the stuck question.
@@ -57,5 +83,6 @@ public:
     virtual SoundNode* getTimeSound() const = 0;
     virtual void setSaveMode(int32_t value) = 0;
     virtual void setBarsSuspended(bool value) = 0;
+    virtual void showBars(bool shown) = 0;
     virtual void setBonusBarSuspended(bool value) = 0;
 };

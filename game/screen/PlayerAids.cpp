@@ -29,9 +29,7 @@
 #include "game/screen/Floaters.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameHud.h"
-#include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 namespace {
@@ -245,7 +243,7 @@ bool PlayerAids::performShuffle(bool charge) {
             ++game->levelCounts.freeCellShuffleCount;
         }
     }
-    play.getFlow().setState(new StateShuffle(&play));
+    play.getFlow().shuffleBoard();
     return true;
 }
 

@@ -11,7 +11,6 @@
 #include "game/rules/Level.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 

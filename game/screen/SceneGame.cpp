@@ -166,3 +166,11 @@ void SceneGame::setBonusBarSuspended(bool value) {
         bonusBar->setSuspended(value);
     }
 }
+
+void SceneGame::showBars(bool shown) {
+    for (GameNode* bar : {static_cast<GameNode*>(timeBar.get()), static_cast<GameNode*>(bonusBar.get())}) {
+        if (bar) {
+            bar->setVisible(shown);
+        }
+    }
+}

@@ -63,6 +63,7 @@ public:
     static SceneGame* fromHost();
 
     // The parts.
+    // The level's flow in full: its start and teardown, states, pause and end.
     LevelFlow& getFlow() override { return flow; }
     BoardInput& getInput() override { return input; }
     PlayerAids& getAids() override { return aids; }
@@ -84,6 +85,7 @@ public:
     // Suspended bars are left out of the frame's node updates: their clock and meter stand.
     void setBarsSuspended(bool value) override;
     void setBonusBarSuspended(bool value) override;
+    void showBars(bool shown) override;
     // Board input is taken only in play: no state, level not torn down.
     bool isPlaying() const override {
         return !flow.getCurrentState() && flow.getPauseState() != STOPPED && renderer;

@@ -17,7 +17,6 @@
 #include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
 #include "game/rules/TuningConstants.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(TimeBar, &Sprite::typeRecord)

@@ -10,7 +10,6 @@
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
 #include "game/screen/GameDialogs.h"
-#include "game/screen/LevelFlow.h"
 #include "game/screen/PlayScreen.h"
 
 namespace {
@@ -42,7 +41,7 @@ void TrophyNotices::showTrophyInfo(int32_t index) {
     Game* game = Game::current();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     Scene& scene = play.getScene();
-    LevelFlow& flow = play.getFlow();
+    PlayScreen::Flow& flow = play.getFlow();
     const bool canShow = game && game->getLayout() &&
                          game->getLayout()->getTileCount() >= TROPHY_MIN_TILES &&
                          flow.getPauseState() == PlayScreen::RUNNING &&
