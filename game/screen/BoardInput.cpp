@@ -17,6 +17,7 @@
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
+#include "game/screen/PlayScreen.h"
 
 namespace {
 
@@ -36,10 +37,6 @@ SideBoard* sideBoardOf(Tile* tile) {
         return nullptr;
     }
     return game->getLayout()->getSideBoard();
-}
-
-RefHolder<Image> gameImage(const std::string& key) {
-    return findOrLoad<Image>(key, "game");
 }
 
 }  // namespace

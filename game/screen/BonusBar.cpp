@@ -374,7 +374,7 @@ void BonusBar::showBonusImage() {
         return;
     }
     const std::string key = nodeOrDummy(rules->getChildAt(bonus))->getChildValue("image")->getValue();
-    if (RefHolder<Image> image = findOrLoad<Image>(key, "game")) {
+    if (RefHolder<Image> image = gameImage(key)) {
         bonusIcon->setImage(image.get());
     }
 }
@@ -655,8 +655,8 @@ void BonusBar::updateMultiplierLabel() {
 }
 
 void BonusBar::drawCountdown(bool force) {
-    RefHolder<Image> threshold = findOrLoad<Image>("IMAGE_COUNTDOWNTHRESHOLD", "game");
-    RefHolder<Image> clockImage = findOrLoad<Image>("IMAGE_COUNTDOWNTIMER", "game");
+    RefHolder<Image> threshold = gameImage("IMAGE_COUNTDOWNTHRESHOLD");
+    RefHolder<Image> clockImage = gameImage("IMAGE_COUNTDOWNTIMER");
     if (!timer || !clockImage) {
         return;
     }

@@ -213,7 +213,7 @@ void Floaters::showSuperScore(int32_t newScore, int32_t increment) {
         return;
     }
     const bool super = kind == 1;
-    RefHolder<Image> starImage = findOrLoad<Image>("SUPERSCORE_STAR", "game");
+    RefHolder<Image> starImage = gameImage("SUPERSCORE_STAR");
     RefHolder<Font> font = defaultFont("FONT_GAMESCENE_BIG");
     auto* group = new GameNode();
     group->setPosition(scoreTicker->getAbsoluteX(), scoreTicker->getAbsoluteY() - 30);

@@ -1,5 +1,7 @@
 #include "game/screen/PlayScreen.h"
 
+#include "framework/nodes/ResourceLookup.h"
+#include "framework/platform/Image.h"
 #include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
@@ -10,6 +12,10 @@ QUOVEL_DEFINE_TYPE(PlayScreen, &Interface::typeRecord)
 RoomKind currentRoomKind() {
     Level* level = Game::currentLevel();
     return level ? level->getGameMode() : RoomKind::FLOORS;
+}
+
+RefHolder<Image> gameImage(const std::string& key) {
+    return findOrLoad<Image>(key, "game");
 }
 
 PlayScreen* PlayScreen::fromHost() {

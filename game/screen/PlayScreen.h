@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/core/Interface.h"
+#include "framework/core/RefHolder.h"
 #include "game/rules/RoomKind.h"
 
 class BoardInput;
@@ -10,6 +12,7 @@ class BoardScreen;
 class BonusBar;
 class DisplayValue;
 class GameSceneState;
+class Image;
 class GameHud;
 class LayoutRenderer;
 class PlayerAids;
@@ -20,6 +23,8 @@ class TrophyNotices;
 
 // The current game's level's room; the floors when there is no level.
 RoomKind currentRoomKind();
+// A picture of the game screen's section, loaded now if the section has not loaded it.
+RefHolder<Image> gameImage(const std::string& key);
 
 // What the game screen's parts (the time and bonus bars, the tutorial hints and the level's
 // states) ask of the screen they serve. The game scene fills it; a part made from a definition

@@ -65,10 +65,6 @@ int32_t shufflePenalty(GameType gameType) {
     return entry ? std::max(entry->getInt(), 0) : 0;
 }
 
-RefHolder<Image> gameImage(const std::string& key) {
-    return findOrLoad<Image>(key, "game");
-}
-
 void showButtonImage(Button* button, const RefHolder<Image>& image) {
     if (button && image) {
         button->setImage(image.get());

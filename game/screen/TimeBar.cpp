@@ -31,10 +31,6 @@ constexpr int32_t HAND_FRAME_TIME = 10;
 // A cap never covers the whole filling picture: it stops this far above its bottom.
 constexpr int32_t TOP_CAP_MARGIN = 5;
 
-RefHolder<Image> gameImage(const char* key) {
-    return findOrLoad<Image>(key, "game");
-}
-
 }  // namespace
 
 TimeBar::TimeBar(PropertyNode* saved) : TimeBar(saved, PlayScreen::fromHost()) {}
