@@ -3,8 +3,8 @@
 
 Usage: check-format.py <source root> [--fix]
 
-Every .h and .cpp file git tracks under the root, but for the checks' planted examples (folders
-named *-example), is formatted by the root's .clang-format. The tool is pinned: clang-format-14,
+Every .h and .cpp file under the root, but for build folders and the checks' planted examples
+(folders named *-example), is formatted by the root's .clang-format. The tool is pinned: clang-format-14,
 as Debian 12 packages it (scripts/install-deps); another version formats differently, so the
 check fails rather than run one. --fix rewrites the differing files in place.
 """
@@ -32,10 +32,15 @@ def tool_version():
 
 
 def sources(root):
-    listed = subprocess.run(['git', '-C', root, 'ls-files', '-z', '--', '*.h', '*.cpp'],
-                            capture_output=True, text=True, check=True).stdout.split('\0')
-    return [path for path in listed
-            if path and not any(part.endswith('-example') for part in path.split('/')[:-1])]
+    """The tree's C++ files as check-naming.py reads them: build folders, hidden folders and
+    the planted examples left out."""
+    found = []
+    for directory, folders, names in os.walk(root):
+        folders[:] = sorted(f for f in folders
+                            if not f.startswith(('.', 'build')) and not f.endswith('-example'))
+        found += [os.path.relpath(os.path.join(directory, name), root)
+                  for name in sorted(names) if name.endswith(('.h', '.cpp'))]
+    return found
 
 
 def differing(root, batch):
