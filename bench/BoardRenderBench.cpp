@@ -22,8 +22,8 @@ const screen_test::Geometry GEOMETRY{26, 36, 4, 5, 3, 3, 4, 5};
 // The pictures and geometry of the board for the scope.
 struct BoardArt {
     screen_test::Geometry geometry;
-    std::unique_ptr<screen_test::ScopedBoardArt> art = screen_test::gameArt(
-        std::filesystem::path(QUOVEL_BINARY_DIR) / "game/media", geometry, {});
+    std::unique_ptr<screen_test::ScopedBoardArt> art =
+        screen_test::gameArt(std::filesystem::path(QUOVEL_BINARY_DIR) / "game/media", geometry, {});
     const char* label = "game art";
 
     BoardArt() {

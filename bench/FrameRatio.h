@@ -22,8 +22,7 @@ constexpr double FRAME_SECONDS = 0.0167;
 // `between` (untimed, to restore a state), and reports the two figures. Only the drawing counts
 // as the benchmark's (manual) time.
 template <class Draw, class Between>
-void measureAgainstMemcpy(benchmark::State& state, int32_t depth, Draw&& draw,
-                          Between&& between) {
+void measureAgainstMemcpy(benchmark::State& state, int32_t depth, Draw&& draw, Between&& between) {
     using Clock = std::chrono::steady_clock;
     const size_t bytes = static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT * depth;
     std::vector<uint8_t> from(bytes, 0x5A);

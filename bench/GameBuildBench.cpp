@@ -151,9 +151,9 @@ void BM_BuildHostileTriple470(benchmark::State& state) {
             Game* game = Game::create(Game::TYPE_TRIPLE);
             const auto start = std::chrono::steady_clock::now();
             game->setLevel(level.get());
-            times.push_back(std::chrono::duration<double, std::milli>(
-                                std::chrono::steady_clock::now() - start)
-                                .count());
+            times.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
         }
     }
     state.counters["tiles"] = static_cast<double>(level->getLayoutObject()->getTileCount());

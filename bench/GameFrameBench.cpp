@@ -51,10 +51,14 @@ void withGameScene(benchmark::State& state, const std::function<void(SceneGame&)
     Random::createInstance(5);
     {
         RefHolder<PropertyNode> definition(new PropertyNode("level", "Level"));
-        for (const auto& [key, value] :
-             {std::pair{"gameType", "Classic"}, {"layout", "cathedral.xml"}, {"gameMode", "1"},
-              {"pointsPerMatch", "100"}, {"playTime", "2600"}, {"bonusAt", "1400"},
-              {"bonusSpeed", "15"}, {"multiplierTime", "6000"}}) {
+        for (const auto& [key, value] : {std::pair{"gameType", "Classic"},
+                                         {"layout", "cathedral.xml"},
+                                         {"gameMode", "1"},
+                                         {"pointsPerMatch", "100"},
+                                         {"playTime", "2600"},
+                                         {"bonusAt", "1400"},
+                                         {"bonusSpeed", "15"},
+                                         {"multiplierTime", "6000"}}) {
             definition->addChild(new PropertyValue(key, std::string(value), true));
         }
         RefHolder<Level> level(new Level(definition.get()));

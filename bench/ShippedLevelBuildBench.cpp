@@ -11,8 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,7 +75,8 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     // QUOVEL_BUILD_SEEDS and QUOVEL_BUILD_TYPE (a number) narrow a run down for profiling.
     const char* seedsAsked = std::getenv("QUOVEL_BUILD_SEEDS");
     const char* typeAsked = std::getenv("QUOVEL_BUILD_TYPE");
-    const uint32_t seeds = static_cast<uint32_t>(seedsAsked ? std::atoi(seedsAsked) : state.range(0));
+    const uint32_t seeds =
+        static_cast<uint32_t>(seedsAsked ? std::atoi(seedsAsked) : state.range(0));
     if (typeAsked != nullptr) {
         std::erase_if(builds, [type = std::atoi(typeAsked)](const content_test::ShippedBuild& b) {
             return b.gameType != type;
@@ -131,10 +132,9 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     for (int t = 0; t < 6; ++t) {
         const TypeTotals& type = totals[t];
         const double share = type.builds > 0 ? double(type.fallBacks) / type.builds : 0;
-        std::printf("%-9s %6d %8d %10d %9d %8.3f %8.3f %8.3f %8.5f\n", TYPE_NAMES[t],
-                    type.builds, type.levels, type.fallBacks, type.failed,
-                    percentile(type.milliseconds, 0.5), percentile(type.milliseconds, 0.99),
-                    percentile(type.milliseconds, 1.0), share);
+        std::printf("%-9s %6d %8d %10d %9d %8.3f %8.3f %8.3f %8.5f\n", TYPE_NAMES[t], type.builds,
+                    type.levels, type.fallBacks, type.failed, percentile(type.milliseconds, 0.5),
+                    percentile(type.milliseconds, 0.99), percentile(type.milliseconds, 1.0), share);
         state.counters[std::string(TYPE_NAMES[t]) + "_fallback_share"] = share;
         state.counters[std::string(TYPE_NAMES[t]) + "_p99_ms"] =
             percentile(type.milliseconds, 0.99);
@@ -143,8 +143,9 @@ void BM_BuildShippedLevels(benchmark::State& state) {
         std::printf("%-9s deals and first matches: %016llx\n", TYPE_NAMES[t],
                     static_cast<unsigned long long>(totals[t].fingerprint));
     }
-    std::printf("goal: p99 at most 2 ms, max at most 8 ms of thread processor time, "
-                "no fall-back\n");
+    std::printf(
+        "goal: p99 at most 2 ms, max at most 8 ms of thread processor time, "
+        "no fall-back\n");
     for (int t = 0; t < 6; ++t) {
         std::printf("%-9s slowest build %.3f ms: %s\n", TYPE_NAMES[t], totals[t].slowest,
                     totals[t].slowestWhere.c_str());

@@ -17,11 +17,11 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeFileSystem.h"
-#include "testsupport/rules/HeadlessGameScreen.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/MemoryBuffer.h"
 #include "game/app/GameListeners.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 
 namespace fuzz {
 

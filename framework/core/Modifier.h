@@ -80,6 +80,7 @@ public:
 protected:
     // For modifiers that stay on their node after reaching an end (they count again later).
     void clearFinished() { finished = false; }
+
 private:
     friend class GameNode;
     friend class ModifierContainer;

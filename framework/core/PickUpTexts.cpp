@@ -2,8 +2,8 @@
 
 namespace {
 
-const std::wstring PICK_UP_TEXTS[PICK_UP_KIND_COUNT] = {
-    L"Shoot!", L"Laser!", L"Frag!", L"Extra bomb!", L"Shield", L"+1000 Score!"};
+const std::wstring PICK_UP_TEXTS[PICK_UP_KIND_COUNT] = {L"Shoot!",      L"Laser!", L"Frag!",
+                                                        L"Extra bomb!", L"Shield", L"+1000 Score!"};
 const std::wstring NO_TEXT;
 
 }  // namespace

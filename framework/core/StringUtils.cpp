@@ -92,8 +92,8 @@ bool wstringReplace(std::wstring& text, const std::wstring& searched,
     if (searched.empty()) {
         return false;
     }
-    bool restart = replacement.size() <= searched.size() &&
-                   replacement.find(searched) == std::wstring::npos;
+    bool restart =
+        replacement.size() <= searched.size() && replacement.find(searched) == std::wstring::npos;
     // A shorter replacement shrinks the text each time, so it restarts at most this often; an
     // equally long one is held to the same count.
     size_t restartsLeft = text.size();

@@ -45,7 +45,6 @@ public:
     void loadImages();
 
 private:
-
     bool dirty = true;
     bool imagesLoaded = false;
     std::string section;

@@ -24,8 +24,8 @@ public:
     Panel& operator=(const Panel&) = delete;
 
     // Builds each entry of `list` through the object factory and adds it to `panel` (through the
-    // virtual addChild), named after its entry unless its "name" key names it. An entry whose type word names no registered class, or that makes no
-    // node, is skipped.
+    // virtual addChild), named after its entry unless its "name" key names it. An entry whose type
+    // word names no registered class, or that makes no node, is skipped.
     static void createComponents(PropertyVector* list, Panel* panel);
 
     // The first component, depth first in component order, whose name is `name`: a component is

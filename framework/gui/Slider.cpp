@@ -189,9 +189,9 @@ void Slider::moveKnobTo(int32_t x, int32_t y) {
     knobHolder->setPosition(static_cast<int32_t>(std::lround(q.x)),
                             static_cast<int32_t>(std::lround(q.y)));
     const float length = std::hypot(b.x - a.x, b.y - a.y);
-    value = length > 0.0f ? minValue + (maxValue - minValue) * std::hypot(q.x - a.x, q.y - a.y) /
-                                           length
-                          : minValue;
+    value = length > 0.0f
+                ? minValue + (maxValue - minValue) * std::hypot(q.x - a.x, q.y - a.y) / length
+                : minValue;
 }
 
 bool Slider::onKnob(int32_t x, int32_t y) const {

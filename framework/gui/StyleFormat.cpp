@@ -240,9 +240,9 @@ StyleFormatRegistry::StyleFormatRegistry() {
 }
 
 void StyleFormatRegistry::registerFormats() {
-    formats = {new FormatNewLine(),   new FormatColor(),  new FormatFont(),
-               new FormatImage(),     new FormatWrapStyle(), new FormatAlignV(),
-               new FormatAlignH(),    new FormatTab(),    new FormatWidth()};
+    formats = {new FormatNewLine(), new FormatColor(),     new FormatFont(),
+               new FormatImage(),   new FormatWrapStyle(), new FormatAlignV(),
+               new FormatAlignH(),  new FormatTab(),       new FormatWidth()};
 }
 
 StyleFormatRegistry* StyleFormatRegistry::getInstance() {

@@ -160,8 +160,7 @@ void StyleLabel::scanTag() {
     size_t close = nameEnd;
     if (nameEnd != std::wstring::npos && text[nameEnd] == L'=') {
         close = text.find(L']', nameEnd + 1);
-        value = text.substr(nameEnd + 1,
-                            close == std::wstring::npos ? close : close - nameEnd - 1);
+        value = text.substr(nameEnd + 1, close == std::wstring::npos ? close : close - nameEnd - 1);
     }
     parsePos = close == std::wstring::npos ? text.size() : close;
     runStart = parsePos + 1;

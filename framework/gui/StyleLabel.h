@@ -50,7 +50,12 @@ struct StyleLayoutState {
 class StyleLabel : public Sprite {
     QUOVEL_TYPE(StyleLabel)
 public:
-    enum AlignV : int32_t { ALIGNV_TOP = 0, ALIGNV_CENTER = 1, ALIGNV_BASELINE = 2, ALIGNV_BOTTOM = 3 };
+    enum AlignV : int32_t {
+        ALIGNV_TOP = 0,
+        ALIGNV_CENTER = 1,
+        ALIGNV_BASELINE = 2,
+        ALIGNV_BOTTOM = 3
+    };
 
     // The sprite keys, then "font" + "section", "color", "wrapstyle", "alignh",
     // "autofitheight" and the text from "text", "value" or "textid".

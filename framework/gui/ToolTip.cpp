@@ -14,8 +14,7 @@
 
 QUOVEL_DEFINE_TYPE(ToolTipLabel, &Label::typeRecord)
 QUOVEL_REGISTER_CLASS(ToolTipLabel)
-QUOVEL_DEFINE_TYPE(ToolTip, &Task::typeRecord, &iInputListener::typeRecord,
-                   &iToolTip::typeRecord)
+QUOVEL_DEFINE_TYPE(ToolTip, &Task::typeRecord, &iInputListener::typeRecord, &iToolTip::typeRecord)
 QUOVEL_REGISTER_CLASS(ToolTip)
 
 namespace {

@@ -16,8 +16,7 @@ class Sprite;
 // plus its ancestors' positions): with a hit mask, on a mask pixel more opaque than 128; else
 // with a threshold of 0 or more, on a pixel of the sprite's own image (first frame) more
 // opaque than the threshold; else anywhere in the frame.
-bool widgetContainsPoint(Sprite& sprite, Image* hitMask, int32_t threshold, int32_t px,
-                         int32_t py);
+bool widgetContainsPoint(Sprite& sprite, Image* hitMask, int32_t threshold, int32_t px, int32_t py);
 
 // Plays the sound under the key of the section once, full volume, centred; an empty key or a
 // missing sound plays nothing.

@@ -7,9 +7,10 @@
 // The instance lock as an exclusive flock on "<name>.lock" in a folder (which must exist); the
 // system drops it when the process ends, however it ends. When that file cannot be used (a
 // folder or a link in its place, another user's file) the folder itself is locked instead. A
-// copy that holds the lock while it quits is waited for a little before this one gives up. A second copy asks the holder to
-// come forward by creating "<name>.raise" beside it, which the holder polls and removes. The
-// holder watches the folder (inotify), so a poll with nothing new asks no path of the system.
+// copy that holds the lock while it quits is waited for a little before this one gives up. A second
+// copy asks the holder to come forward by creating "<name>.raise" beside it, which the holder polls
+// and removes. The holder watches the folder (inotify), so a poll with nothing new asks no path of
+// the system.
 class FileInstanceLock : public InstanceLock {
 public:
     // How long a held lock is tried again: a copy saving on its way out holds it that long.

@@ -116,15 +116,15 @@ inline constexpr uint32_t VK_DIVIDE = 0x6F;
 inline constexpr uint32_t VK_F1 = 0x70;  // to VK_F12 0x7B
 inline constexpr uint32_t VK_F12 = 0x7B;
 // Punctuation keys, named by what they type on a US layout.
-inline constexpr uint32_t VK_OEM_1 = 0xBA;  // ;
+inline constexpr uint32_t VK_OEM_1 = 0xBA;     // ;
 inline constexpr uint32_t VK_OEM_PLUS = 0xBB;  // =
 inline constexpr uint32_t VK_OEM_COMMA = 0xBC;
 inline constexpr uint32_t VK_OEM_MINUS = 0xBD;
 inline constexpr uint32_t VK_OEM_PERIOD = 0xBE;
-inline constexpr uint32_t VK_OEM_2 = 0xBF;  // /
-inline constexpr uint32_t VK_OEM_3 = 0xC0;  // `
-inline constexpr uint32_t VK_OEM_4 = 0xDB;  // [
-inline constexpr uint32_t VK_OEM_5 = 0xDC;  // backslash
-inline constexpr uint32_t VK_OEM_6 = 0xDD;  // ]
-inline constexpr uint32_t VK_OEM_7 = 0xDE;  // '
+inline constexpr uint32_t VK_OEM_2 = 0xBF;    // /
+inline constexpr uint32_t VK_OEM_3 = 0xC0;    // `
+inline constexpr uint32_t VK_OEM_4 = 0xDB;    // [
+inline constexpr uint32_t VK_OEM_5 = 0xDC;    // backslash
+inline constexpr uint32_t VK_OEM_6 = 0xDD;    // ]
+inline constexpr uint32_t VK_OEM_7 = 0xDE;    // '
 inline constexpr uint32_t VK_OEM_102 = 0xE2;  // the extra key beside the left Shift: <

@@ -313,8 +313,7 @@ bool SdlDisplay::present(const void* pixels, int pitch) {
     return showTexture();
 }
 
-bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* rects,
-                              int count) {
+bool SdlDisplay::presentRects(const void* pixels, int pitch, const DisplayRect* rects, int count) {
     if (!renderer || !pixels || pitch < width * bytesPerPixel) {
         return false;
     }

@@ -54,8 +54,9 @@ bool showInChild(const std::string& title, const std::string& text, bool& ended)
     std::string aliveArgument = std::to_string(alive[0]);
     std::string titleArgument = title;
     std::string textArgument = text;
-    char* arguments[] = {program, request.data(), aliveArgument.data(), titleArgument.data(),
-                         textArgument.data(), nullptr};
+    char* arguments[] = {
+        program, request.data(), aliveArgument.data(), titleArgument.data(), textArgument.data(),
+        nullptr};
     const pid_t child = fork();
     if (child == 0) {
         // A group of its own, so that the box's own helper process goes with it.

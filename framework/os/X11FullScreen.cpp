@@ -43,8 +43,8 @@ bool coversDesktop(Display* display, Window window, const SDL_Rect& screen) {
     int rootY = 0;
     Window child = 0;
     return XGetWindowAttributes(display, window, &attributes) != 0 &&
-           XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX,
-                                 &rootY, &child) != 0 &&
+           XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &rootX, &rootY,
+                                 &child) != 0 &&
            rootX == screen.x && rootY == screen.y && attributes.width == screen.w &&
            attributes.height == screen.h;
 }

@@ -131,7 +131,9 @@ QUOVEL_PIXEL_RULE bool anyBitSet(const V& v) {
 // pixel32::blend of each lane: red and blue, then green, in 16-bit halves, whose products and
 // sums fit 16 bits as in the scalar rule.
 template <int B>
-QUOVEL_PIXEL_RULE typename Lanes<B>::U32 blend32(const typename Lanes<B>::U32& d, const typename Lanes<B>::U32& s, const typename Lanes<B>::U32& k) {
+QUOVEL_PIXEL_RULE typename Lanes<B>::U32 blend32(const typename Lanes<B>::U32& d,
+                                                 const typename Lanes<B>::U32& s,
+                                                 const typename Lanes<B>::U32& k) {
     using U16 = typename Lanes<B>::U16;
     using U32 = typename Lanes<B>::U32;
     const U16 weight = (U16)(k | (k << 16));
@@ -173,7 +175,8 @@ QUOVEL_PIXEL_RULE typename Lanes<B>::U32 add32(const typename Lanes<B>::U32& d,
 
 // The effective alpha of each lane's alpha byte, and 256 for both pixels of a pair at 254.
 template <int B>
-QUOVEL_PIXEL_RULE typename Lanes<B>::U32 pairedWeights(const typename Lanes<B>::U32& s, uint32_t a) {
+QUOVEL_PIXEL_RULE typename Lanes<B>::U32 pairedWeights(const typename Lanes<B>::U32& s,
+                                                       uint32_t a) {
     using U16 = typename Lanes<B>::U16;
     using U32 = typename Lanes<B>::U32;
     using I32 = typename Lanes<B>::I32;
@@ -197,7 +200,9 @@ QUOVEL_PIXEL_RULE typename Lanes<B>::U32 maskWeights32(const uint8_t* m, uint32_
 
 // pixel16::blend of each lane, field by field.
 template <int B>
-QUOVEL_PIXEL_RULE typename Lanes<B>::U16 blend16(const typename Lanes<B>::U16& d, const typename Lanes<B>::U16& s, const typename Lanes<B>::U16& k) {
+QUOVEL_PIXEL_RULE typename Lanes<B>::U16 blend16(const typename Lanes<B>::U16& d,
+                                                 const typename Lanes<B>::U16& s,
+                                                 const typename Lanes<B>::U16& k) {
     const auto inverse = 256 - k;
     const auto r = ((s >> 11) * k + (d >> 11) * inverse) >> 8;
     const auto g = (((s >> 5) & 63) * k + ((d >> 5) & 63) * inverse) >> 8;
@@ -207,7 +212,9 @@ QUOVEL_PIXEL_RULE typename Lanes<B>::U16 blend16(const typename Lanes<B>::U16& d
 
 // pixel16::add of each lane: a field past its maximum (at most twice it) becomes the maximum.
 template <int B>
-QUOVEL_PIXEL_RULE typename Lanes<B>::U16 add16(const typename Lanes<B>::U16& d, const typename Lanes<B>::U16& s, const typename Lanes<B>::U16& k) {
+QUOVEL_PIXEL_RULE typename Lanes<B>::U16 add16(const typename Lanes<B>::U16& d,
+                                               const typename Lanes<B>::U16& s,
+                                               const typename Lanes<B>::U16& k) {
     using U16 = typename Lanes<B>::U16;
     const U16 r = (d >> 11) + (((s >> 11) * k) >> 8);
     const U16 g = ((d >> 5) & 63) + ((((s >> 5) & 63) * k) >> 8);
@@ -255,8 +262,7 @@ QUOVEL_ROW_CHECKED void store32Of(Pixel32* d, const Pixel32* s, int32_t w) {
 }
 
 template <int B>
-void mask32Of(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color,
-                                uint32_t a) {
+void mask32Of(Pixel32* d, const uint8_t* m, int32_t w, uint32_t color, uint32_t a) {
     using L = Lanes<B>;
     const typename L::U32 source = typename L::U32{} + color;
     int32_t i = 0;
@@ -305,8 +311,7 @@ void alphaFull16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w) {
 }
 
 template <int B>
-void alpha16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
-                                 uint32_t a) {
+void alpha16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w, uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
     for (; i + L::STEP16 <= w; i += L::STEP16) {
@@ -318,8 +323,7 @@ void alpha16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
 }
 
 template <int B>
-void add16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w,
-                               uint32_t a) {
+void add16Of(Pixel16* d, const Pixel16* s, const uint8_t* sa, int32_t w, uint32_t a) {
     using L = Lanes<B>;
     int32_t i = 0;
     for (; i + L::STEP16 <= w; i += L::STEP16) {
@@ -343,8 +347,7 @@ void fixed16Of(Pixel16* d, const Pixel16* s, int32_t w, uint32_t k) {
 }
 
 template <int B>
-void mask16Of(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color,
-                                uint32_t a) {
+void mask16Of(Pixel16* d, const uint8_t* m, int32_t w, uint16_t color, uint32_t a) {
     using L = Lanes<B>;
     const typename L::U16 source = typename L::U16{} + color;
     int32_t i = 0;
@@ -374,13 +377,12 @@ void fill16Of(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
     portable().fill16(d + i, w - i, color, k);
 }
 
-
 // The set of loops of B bytes per step.
 template <int B>
 RowLoops vectorLoops() {
-    return RowLoops{alpha32Of<B>,      add32Of<B>,   store32Of<B>, mask32Of<B>,
-                    fill32Of<B>,       alphaFull16Of<B>, alpha16Of<B>, add16Of<B>,
-                    fixed16Of<B>,      mask16Of<B>,  fill16Of<B>};
+    return RowLoops{alpha32Of<B>, add32Of<B>,       store32Of<B>, mask32Of<B>,
+                    fill32Of<B>,  alphaFull16Of<B>, alpha16Of<B>, add16Of<B>,
+                    fixed16Of<B>, mask16Of<B>,      fill16Of<B>};
 }
 
 }  // namespace kernels

@@ -4,7 +4,6 @@
 
 #include "framework/platform/BlendKernels.h"
 
-
 namespace blendrows {
 namespace {
 
@@ -122,8 +121,8 @@ void portableFill16(Pixel16* d, int32_t w, uint16_t color, uint32_t k) {
 }
 
 const RowLoops PORTABLE_LOOPS{portableAlpha32, portableAdd32,       portableStore32, portableMask32,
-                             portableFill32,  portableAlphaFull16, portableAlpha16, portableAdd16,
-                             portableFixed16, portableMask16,      portableFill16};
+                              portableFill32,  portableAlphaFull16, portableAlpha16, portableAdd16,
+                              portableFixed16, portableMask16,      portableFill16};
 
 const RowLoops VECTOR16 = kernels::vectorLoops<16>();
 

@@ -108,8 +108,7 @@ public:
 
     // Horizontal and vertical lines at full alpha are stored as one clipped span; the others go
     // to the general tracer.
-    static void drawLine(Graphics& g, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-                         Value color) {
+    static void drawLine(Graphics& g, int32_t x1, int32_t y1, int32_t x2, int32_t y2, Value color) {
         if (g.alpha != 255 || (x1 != x2 && y1 != y2)) {
             g.Graphics::drawLine(x1, y1, x2, y2);
             return;
@@ -314,8 +313,7 @@ private:
                 drawMapped<smooth, kind, WeightRule::FIXED>(mapping, source, target, color, a);
                 break;
             case WeightRule::THRESHOLDS:
-                drawMapped<smooth, kind, WeightRule::THRESHOLDS>(mapping, source, target, color,
-                                                                 a);
+                drawMapped<smooth, kind, WeightRule::THRESHOLDS>(mapping, source, target, color, a);
                 break;
             case WeightRule::PLAIN:
                 drawMapped<smooth, kind, WeightRule::PLAIN>(mapping, source, target, color, a);
@@ -328,12 +326,12 @@ private:
                              Image* source, Image* target, Value color, uint32_t a) {
         switch (kind) {
             case MappedSource::OPAQUE:
-                drawMappedByRule<smooth, MappedSource::OPAQUE>(rule, mapping, source, target,
-                                                               color, a);
+                drawMappedByRule<smooth, MappedSource::OPAQUE>(rule, mapping, source, target, color,
+                                                               a);
                 break;
             case MappedSource::WITH_ALPHA:
                 drawMappedByRule<smooth, MappedSource::WITH_ALPHA>(rule, mapping, source, target,
-                                                                  color, a);
+                                                                   color, a);
                 break;
             case MappedSource::MASK:
                 drawMappedByRule<smooth, MappedSource::MASK>(rule, mapping, source, target, color,

@@ -285,7 +285,9 @@ void DrawingList::findVisibleDamage(const DrawingList& before, const DrawingList
             const bool cuttable = targetBytesPerPixel == 4 && keepsAlphaByte(operation);
             // Keys of operations of `after` are odd.
             addTouched(operation, key % 2 == 1, after.operations, targetBytesPerPixel, occlusion,
-                       [&](const Rect& r) { pieces.push_back(Piece{r, key, cuttable}); });
+                       [&](const Rect& r) {
+                           pieces.push_back(Piece{r, key, cuttable});
+                       });
         },
         [&](size_t j) { matched.push_back(j); },
         [&](const DrawnOperation& operation, size_t key, const Rect& part) {

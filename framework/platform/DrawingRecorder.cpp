@@ -108,9 +108,8 @@ void DrawingRecorder::forward(Draw&& draw) {
 }
 
 template <class Draw>
-void DrawingRecorder::sourceBlit(Kind kind, Image* source, int32_t channel, int32_t dx,
-                                 int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
-                                 Draw&& draw) {
+void DrawingRecorder::sourceBlit(Kind kind, Image* source, int32_t channel, int32_t dx, int32_t dy,
+                                 int32_t sx, int32_t sy, int32_t w, int32_t h, Draw&& draw) {
     const Rect area = blitArea(source, dx, dy, sx, sy, w, h);
     if (record(kind, area,
                {drawing::moved(dx, offsetX), drawing::moved(dy, offsetY), sx, sy, w, h, channel},
@@ -159,8 +158,8 @@ void DrawingRecorder::drawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 void DrawingRecorder::drawLineAA(float x1, float y1, float x2, float y2) {
     // Antialiased ends reach a pixel beyond the ends' own.
-    const Rect inner = spanOf(floorOf(x1) + offsetX, floorOf(y1) + offsetY,
-                              floorOf(x2) + offsetX, floorOf(y2) + offsetY);
+    const Rect inner = spanOf(floorOf(x1) + offsetX, floorOf(y1) + offsetY, floorOf(x2) + offsetX,
+                              floorOf(y2) + offsetY);
     const Rect area{inner.x - 2, inner.y - 2, inner.w + 4, inner.h + 4};
     if (record(LINE_AA, area,
                {std::bit_cast<int32_t>(x1), std::bit_cast<int32_t>(y1), std::bit_cast<int32_t>(x2),
@@ -184,15 +183,15 @@ void DrawingRecorder::fillRectChannel(int32_t channel, int32_t value, int32_t x,
     }
 }
 
-void DrawingRecorder::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy,
-                           int32_t w, int32_t h) {
+void DrawingRecorder::blit(Image* source, int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w,
+                           int32_t h) {
     sourceBlit(BLIT, source, 0, dx, dy, sx, sy, w, h,
                [&](Graphics& g) { g.blit(source, dx, dy, sx, sy, w, h); });
 }
 
-void DrawingRecorder::blitRotated(Image* source, double angle, double scale, int32_t dx,
-                                  int32_t dy, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
-                                  int32_t pivotX, int32_t pivotY) {
+void DrawingRecorder::blitRotated(Image* source, double angle, double scale, int32_t dx, int32_t dy,
+                                  int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t pivotX,
+                                  int32_t pivotY) {
     BlitMapping mapping;
     if (!source || !mapping.setUpRotated(source->getWidth(), source->getHeight(), angle, scale,
                                          drawing::moved(dx, offsetX), drawing::moved(dy, offsetY),

@@ -57,8 +57,8 @@ size_t agreeingPrefix(const uint8_t* a, const uint8_t* b, size_t n) {
 // How many trailing bytes of a and b agree (n when all do), 32 then 8 at a time.
 size_t agreeingSuffix(const uint8_t* a, const uint8_t* b, size_t n) {
     size_t i = 0;
-    while (i + AGREEING_BLOCK <= n && agreeingBlock(a + n - i - AGREEING_BLOCK,
-                                                    b + n - i - AGREEING_BLOCK)) {
+    while (i + AGREEING_BLOCK <= n &&
+           agreeingBlock(a + n - i - AGREEING_BLOCK, b + n - i - AGREEING_BLOCK)) {
         i += AGREEING_BLOCK;
     }
     for (uint64_t x, y; i + 8 <= n; i += 8) {
@@ -354,9 +354,8 @@ void GameWindow::presentWhole() {
             std::vector<uint8_t>().swap(frameOnScreen);
         } else {
             const uint8_t* pixels = backBuffer->getPixels();
-            frameOnScreen.assign(pixels,
-                                 pixels + static_cast<size_t>(backBuffer->getPitch()) *
-                                              static_cast<size_t>(backBuffer->getHeight()));
+            frameOnScreen.assign(pixels, pixels + static_cast<size_t>(backBuffer->getPitch()) *
+                                                      static_cast<size_t>(backBuffer->getHeight()));
         }
     }
     if (locked) {

@@ -104,7 +104,7 @@ std::string PlayerManager::getPlayerFileName(const std::string& key, const std::
 }
 
 std::string PlayerManager::getStoredSaveGameName(const std::string& key,
-                                                const std::string& name) const {
+                                                 const std::string& name) const {
     const std::string path = saveGamePath(key, name, false);
     return path.empty() ? path : getStoredFileName(fileMode(), path);
 }

@@ -10,8 +10,8 @@
 #include "framework/os/Clock.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
-#include "framework/platform/RegistryValue.h"
 #include "framework/platform/GameWindow.h"
+#include "framework/platform/RegistryValue.h"
 #include "framework/platform/SystemReport.h"
 
 namespace {

@@ -148,8 +148,7 @@ void TransitionScene::restoreFrame() {
     }
 }
 
-AlphaTransitionScene::AlphaTransitionScene(PropertyNode* definition)
-    : TransitionScene(definition) {
+AlphaTransitionScene::AlphaTransitionScene(PropertyNode* definition) : TransitionScene(definition) {
     time = intKeyOr(definition, "time", time);
     wait = boolKeyOr(definition, "wait", wait);
     snapshotA = makeSnapshot();
@@ -227,14 +226,16 @@ void FadeBlackTransitionScene::update(int32_t elapsedMs) {
         if (showDelay >= 0) {
             showDelay -= elapsedMs;
             if (showDelay < 0) {
-                GameNode::addModifier(loadingLabel.get(), new ModifierAlpha(LABEL_APPEAR_MS, 0, 255));
+                GameNode::addModifier(loadingLabel.get(),
+                                      new ModifierAlpha(LABEL_APPEAR_MS, 0, 255));
                 setLabelText(baseText);
             }
         }
         if (showDelay < 0) {
             dotClock = (dotClock + elapsedMs) % (4 * DOT_STEP_MS);
             showTime -= elapsedMs;
-            setLabelText(baseText + std::wstring(static_cast<size_t>(dotClock / DOT_STEP_MS), L'.'));
+            setLabelText(baseText +
+                         std::wstring(static_cast<size_t>(dotClock / DOT_STEP_MS), L'.'));
         }
     }
     waited += elapsedMs;

@@ -135,59 +135,59 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
     std::wstring gameName;
     bool holds = false;
     switch (n) {
-    case 0:
-        mark = L"%m";
-        count = stats.numMatches;
-        holds = count >= 2;
-        break;
-    case 1:
-        mark = L"%s";
-        count = stats.numStuck;
-        holds = count > 0;
-        break;
-    case 2:
-        mark = L"%b";
-        count = stats.numBonusTotal;
-        holds = count >= 2;
-        break;
-    case 3:
-        mark = L"%p";
-        count = player.roomsReached();
-        holds = count > 0;
-        break;
-    case 4:
-    case 5:
-        mark = L"%r";
-        count = n == 4 ? stats.twoStarsCount : stats.threeStarsCount;
-        holds = count > 0;
-        break;
-    case 8:
-        mark = L"%t";
-        count = stats.numGamesWon;
-        holds = count > 0;
-        break;
-    case 6:
-    case 7:
-    case 9:
-    case 10: {
-        // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
-        // 9 and 10 of one never played.
-        const bool casino = n == 6 || n == 9;
-        if (player.modesUnlocked[casino ? 1 : 2] == 0) {
-            return false;
+        case 0:
+            mark = L"%m";
+            count = stats.numMatches;
+            holds = count >= 2;
+            break;
+        case 1:
+            mark = L"%s";
+            count = stats.numStuck;
+            holds = count > 0;
+            break;
+        case 2:
+            mark = L"%b";
+            count = stats.numBonusTotal;
+            holds = count >= 2;
+            break;
+        case 3:
+            mark = L"%p";
+            count = player.roomsReached();
+            holds = count > 0;
+            break;
+        case 4:
+        case 5:
+            mark = L"%r";
+            count = n == 4 ? stats.twoStarsCount : stats.threeStarsCount;
+            holds = count > 0;
+            break;
+        case 8:
+            mark = L"%t";
+            count = stats.numGamesWon;
+            holds = count > 0;
+            break;
+        case 6:
+        case 7:
+        case 9:
+        case 10: {
+            // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
+            // 9 and 10 of one never played.
+            const bool casino = n == 6 || n == 9;
+            if (player.modesUnlocked[casino ? 1 : 2] == 0) {
+                return false;
+            }
+            const std::optional<GameType> g =
+                drawOpenGameType(player, casino ? CASINO_UNLOCKS : RECROOM_UNLOCKS, random);
+            if (!g) {
+                return false;
+            }
+            count = casino ? casinoPlays(stats, *g) : recRoomPlays(stats, *g);
+            gameName = gameTypeName(*g);
+            holds = n <= 7 ? count > 0 : count == 0;
+            break;
         }
-        const std::optional<GameType> g =
-            drawOpenGameType(player, casino ? CASINO_UNLOCKS : RECROOM_UNLOCKS, random);
-        if (!g) {
+        default:
             return false;
-        }
-        count = casino ? casinoPlays(stats, *g) : recRoomPlays(stats, *g);
-        gameName = gameTypeName(*g);
-        holds = n <= 7 ? count > 0 : count == 0;
-        break;
-    }
-    default:
-        return false;
     }
     if (!holds) {
         return false;
@@ -220,9 +220,8 @@ void SceneElevator::loadResources() {
     // The floor buttons count only where their picture is opaque (hitmaskthreshold in the
     // definition).
     for (int32_t n = 1; n <= FLOOR_COUNT; ++n) {
-        floorButtons[n - 1] = objectCast<Button>(
-            connect<&SceneElevator::onButtonClicked>("BUTTON_FLOOR_" + std::to_string(n), this,
-                                                     container));
+        floorButtons[n - 1] = objectCast<Button>(connect<&SceneElevator::onButtonClicked>(
+            "BUTTON_FLOOR_" + std::to_string(n), this, container));
         floorButtons[n - 1]->setTag(n);
     }
     floorNumbers = objectCast<Sprite>(findChild("FLOOR_NUMBERS_SPRITE"));
@@ -324,8 +323,9 @@ void SceneElevator::openDoors() {
     rightDoor->setPosition(rightClosed, 0);
     GameNode::addModifier(rightDoor.get(),
                           new ModifierSound("SOUND_ELEVATOR_DOOR_OPEN", "elevator", false));
-    GameNode::addModifier(leftDoor.get(), new ModifierLocationLine(
-                                              0, 0, DOOR_EDGE - leftDoor->getWidth(), 0, delay, true));
+    GameNode::addModifier(
+        leftDoor.get(),
+        new ModifierLocationLine(0, 0, DOOR_EDGE - leftDoor->getWidth(), 0, delay, true));
     Modifier* slide = GameNode::addModifier(
         rightDoor.get(),
         new ModifierLocationLine(rightClosed, 0, screenWidth - DOOR_EDGE, 0, delay, true));
@@ -450,14 +450,13 @@ void SceneElevator::arrive(int32_t stop) {
         travelTime = std::abs(stop - position) * 200 + tuning().DORRICK_TIP_MINIMAL_TIME_APPEAR;
         // The whole cabin jolts by up to 3 pixels across and 1 down, and is back at rest when
         // the ride's time is up.
-        GameNode::addModifier(getComponents(),
-                              new ModifierShake(2, 1, travelTime, true, 25, 100));
+        GameNode::addModifier(getComponents(), new ModifierShake(2, 1, travelTime, true, 25, 100));
         if (movingSound) {
             movingSound->play(false, movingSound->getVolume(), movingSound->getPan(), true);
         }
         Modifier* scroll = GameNode::addModifier(
-            strip, new ModifierLocationLine(strip->getX(), startY, strip->getX(), endY, travelTime,
-                                            true));
+            strip,
+            new ModifierLocationLine(strip->getX(), startY, strip->getX(), endY, travelTime, true));
         scroll->setFlags(scroll->getFlags() | Modifier::FLAG_BLOCKING);
     }
     GameNode::addModifier(strip, new ModifierSound("SOUND_ELEVATOR_ARRIVED", "elevator", false));
@@ -497,41 +496,41 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
     const int32_t item = unlockedItem;
     const char* next = "SCENE_HALLWAY";
     switch (position) {
-    case 0:
-        next = "SCENE_LOBBY";
-        break;
-    case STOP_CASINO:
-        if (opensOneOf(item, CASINO_UNLOCKS)) {
-            reportInterest();
-        }
-        if (SceneCasino* casino = SceneCasino::instance()) {
-            casino->setSelectedGameType(NO_GAME_TYPE);
-        }
-        next = "SCENE_CASINO";
-        break;
-    case STOP_RECROOM:
-        if (opensOneOf(item, RECROOM_UNLOCKS)) {
-            reportInterest();
-        }
-        if (SceneRecRoom* room = SceneRecRoom::instance()) {
-            room->setSelectedGameType(NO_GAME_TYPE);
-        }
-        next = "SCENE_RECROOM";
-        break;
-    case STOP_ROOF:
-        if (opensOneOf(item, ROOF_UNLOCKS)) {
-            reportInterest();
-        }
-        if (SceneRoof* roof = SceneRoof::instance()) {
-            roof->setSelectedMode(NO_GAME_TYPE);
-        }
-        next = "SCENE_ROOF";
-        break;
-    default:
-        if (SceneHallway* hallway = SceneHallway::instance()) {
-            hallway->setFloor(position);
-        }
-        break;
+        case 0:
+            next = "SCENE_LOBBY";
+            break;
+        case STOP_CASINO:
+            if (opensOneOf(item, CASINO_UNLOCKS)) {
+                reportInterest();
+            }
+            if (SceneCasino* casino = SceneCasino::instance()) {
+                casino->setSelectedGameType(NO_GAME_TYPE);
+            }
+            next = "SCENE_CASINO";
+            break;
+        case STOP_RECROOM:
+            if (opensOneOf(item, RECROOM_UNLOCKS)) {
+                reportInterest();
+            }
+            if (SceneRecRoom* room = SceneRecRoom::instance()) {
+                room->setSelectedGameType(NO_GAME_TYPE);
+            }
+            next = "SCENE_RECROOM";
+            break;
+        case STOP_ROOF:
+            if (opensOneOf(item, ROOF_UNLOCKS)) {
+                reportInterest();
+            }
+            if (SceneRoof* roof = SceneRoof::instance()) {
+                roof->setSelectedMode(NO_GAME_TYPE);
+            }
+            next = "SCENE_ROOF";
+            break;
+        default:
+            if (SceneHallway* hallway = SceneHallway::instance()) {
+                hallway->setFloor(position);
+            }
+            break;
     }
     if (SceneManager* manager = SceneManager::getInstance()) {
         manager->goToScene(next, "TRANSITION_DEFAULT", SceneManager::QueuedSections::KEEP);
@@ -635,7 +634,8 @@ void SceneElevator::hostSpeech() {
     speechBalloon->setVisible(!text.empty());
     const Rect open{speechBalloon->getX(), speechBalloon->getY(), speechBalloon->getWidth(),
                     speechBalloon->getHeight()};
-    Modifier* unfold = GameNode::addModifier(speechBalloon.get(), new ModifierClipRect(400, closed, open));
+    Modifier* unfold =
+        GameNode::addModifier(speechBalloon.get(), new ModifierClipRect(400, closed, open));
     unfold->setFlags(unfold->getFlags() | Modifier::FLAG_BLOCKING);
     GameNode::addModifier(speechBalloon.get(),
                           new ModifierFunction(callback<&SceneElevator::startTyping>(this)));

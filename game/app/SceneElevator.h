@@ -52,7 +52,7 @@ public:
 
     // The host's line for the player, drawn with the generator; empty when nothing fits.
     static std::wstring chooseHostLine(QuovelMahjongPlayer& player,
-                                      const std::vector<int32_t>& pendingFloors, Random& random);
+                                       const std::vector<int32_t>& pendingFloors, Random& random);
 
     int32_t getStop() const { return position; }
     void setStop(int32_t stop) { position = stop; }

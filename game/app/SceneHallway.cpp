@@ -149,8 +149,7 @@ SceneHallway* SceneHallway::instance() {
     return manager ? objectCast<SceneHallway>(manager->getScene("SCENE_HALLWAY")) : nullptr;
 }
 
-int32_t SceneHallway::medalCode(int32_t winCount, int32_t bestScore, int32_t silver,
-                                int32_t gold) {
+int32_t SceneHallway::medalCode(int32_t winCount, int32_t bestScore, int32_t silver, int32_t gold) {
     if (winCount <= 0) {
         return -1;
     }
@@ -208,7 +207,8 @@ DialogRoomPreview* SceneHallway::getRoomPreview() const {
 }
 
 Sprite* SceneHallway::getMedal(int32_t door) const {
-    return objectCast<Sprite>(const_cast<SceneHallway*>(this)->findChild("MEDAL" + std::to_string(door)));
+    return objectCast<Sprite>(
+        const_cast<SceneHallway*>(this)->findChild("MEDAL" + std::to_string(door)));
 }
 
 void SceneHallway::show() {
@@ -265,8 +265,8 @@ bool SceneHallway::onMouseMove(int32_t x, int32_t y, int32_t buttons) {
     }
     Button* hit = nullptr;
     for (const RefHolder<Button>& door : doors) {
-        if (door && x >= door->getX() && y >= door->getY() &&
-            x < door->getX() + door->getWidth() && y < door->getY() + door->getHeight()) {
+        if (door && x >= door->getX() && y >= door->getY() && x < door->getX() + door->getWidth() &&
+            y < door->getY() + door->getHeight()) {
             hit = door.get();
             break;
         }
@@ -298,8 +298,7 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
     auto* node = objectCast<GameNode>(sender);
     const int32_t d = node ? node->getTag() : 0;
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    if (!player || d < 1 || d > DOOR_COUNT || floor < 1 ||
-        floor > QuovelMahjongStats::FLOORS) {
+    if (!player || d < 1 || d > DOOR_COUNT || floor < 1 || floor > QuovelMahjongStats::FLOORS) {
         return 0;
     }
     // A room whose level or layout could not be read is told and not entered: nothing of it
@@ -322,9 +321,9 @@ int32_t SceneHallway::enterRoom(BaseObject* sender) {
     }
     chosenDoor = d;
     const RoomRecord* record = player->getStats().roomRecord(floor, d);
-    medalBefore = record ? medalCode(record->levelWinCount, record->bestScore,
-                                            level->getSilver(), level->getGold())
-                                : -1;
+    medalBefore = record ? medalCode(record->levelWinCount, record->bestScore, level->getSilver(),
+                                     level->getGold())
+                         : -1;
     player->clearSavedGame();
     if (SceneManager* manager = SceneManager::getInstance()) {
         manager->goToScene("SCENE_GAME", "TRANSITION_DEFAULT");
@@ -400,9 +399,9 @@ void SceneHallway::resetFloorEnd() {
     if (okButton) {
         okButton->setEnabled(false);
     }
-    for (GameNode* node : {static_cast<GameNode*>(okButton.get()), floorCompletedLabel.get(),
-                           unlockedLabel.get(), goodieLabel.get(), wellDoneLabel.get(),
-                           floorEndDialog.get()}) {
+    for (GameNode* node :
+         {static_cast<GameNode*>(okButton.get()), floorCompletedLabel.get(), unlockedLabel.get(),
+          goodieLabel.get(), wellDoneLabel.get(), floorEndDialog.get()}) {
         hideAndStill(node);
     }
     if (floorEndLayer) {
@@ -448,8 +447,8 @@ void SceneHallway::loadFloor() {
     }
     AbstractProperty* floorEntry = vectorOrDummy(store->getChild("floors"))->getChildAt(floor - 1);
     definitionIndex = floorEntry ? floorEntry->getInt() : 0;
-    PropertyVector* definition = vectorOrDummy(
-        vectorOrDummy(store->getChild("definitions"))->getChildAt(definitionIndex));
+    PropertyVector* definition =
+        vectorOrDummy(vectorOrDummy(store->getChild("definitions"))->getChildAt(definitionIndex));
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
         PropertyNode* door = childNode(definition, d);
         if (Button* button = doors[d - 1].get()) {
@@ -518,8 +517,9 @@ void SceneHallway::showDoorMedals() {
             continue;
         }
         RefHolder<Level> level = LevelCatalog::instance()->findLevel(floor, d);
-        const int32_t code = medalCode(record->levelWinCount, record->bestScore,
-                                       level ? level->getSilver() : 0, level ? level->getGold() : 0);
+        const int32_t code =
+            medalCode(record->levelWinCount, record->bestScore, level ? level->getSilver() : 0,
+                      level ? level->getGold() : 0);
         static constexpr const char* KEYS[] = {"MEDAL_BRONZE", "MEDAL_SILVER", "MEDAL_GOLD"};
         medal->setImage(hallwayResource(numbered(KEYS[code], definitionIndex, d)).get());
         medal->setPosition(medalPositions[d - 1].x, medalPositions[d - 1].y);
@@ -532,7 +532,8 @@ void SceneHallway::showDoorMedals() {
         startClearSequence(nullptr);
         return;
     }
-    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
         sound->fadeOutMusic(MUSIC_FADE_MS);
     }
     disableInput();
@@ -552,7 +553,8 @@ Sprite* SceneHallway::animateNewMedal(Sprite* medal, int32_t stars) {
     medal->setAlpha(0);
     medal->setScale(MEDAL_FALL_SCALE);
     GameNode::addModifier(medal, new ModifierAlpha(MEDAL_FALL_MS, 0, 255));
-    GameNode::addModifier(medal, blocking(new ModifierScale(MEDAL_FALL_SCALE, 1.0f, MEDAL_FALL_MS)));
+    GameNode::addModifier(medal,
+                          blocking(new ModifierScale(MEDAL_FALL_SCALE, 1.0f, MEDAL_FALL_MS)));
     GameNode::addModifier(medal, new ModifierSound("SOUND_STAR_LANDSONDOOR", "hallway", false));
     RefHolder<Image> flash = hallwayResource("STAR_FLASH");
     Sprite* last = nullptr;
@@ -567,7 +569,8 @@ Sprite* SceneHallway::animateNewMedal(Sprite* medal, int32_t stars) {
         GameNode::addModifier(star, new ModifierSound("SOUND_STAR_ADDEDTODOOR", "hallway", false));
         GameNode::addModifier(star, new ModifierVisible(ModifierVisible::MODE_SHOW));
         GameNode::addModifier(star, new ModifierDelay(FLASH_STAR_SHOWN_MS));
-        Modifier* fade = GameNode::addModifier(star, new ModifierAlpha(FLASH_STAR_FADE_MS, FLASH_STAR_ALPHA, 0));
+        Modifier* fade =
+            GameNode::addModifier(star, new ModifierAlpha(FLASH_STAR_FADE_MS, FLASH_STAR_ALPHA, 0));
         fade->setFlags(fade->getFlags() | Modifier::FLAG_REMOVE_TARGET);
         last = star;
     }
@@ -588,7 +591,8 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
         showHallwayClear();
         return 0;
     }
-    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
         if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
             sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
         }
@@ -633,8 +637,10 @@ void SceneHallway::showHallwayClear() {
     ModifierContainer::addModifier(getAnimTree(), root);
     clearSequence = root;
 
-    Modifier* jingle = ModifierContainer::addModifier(root, new ModifierDelay(tune.FLOOR_COMPLETE_JINGLE_DELAY));
-    ModifierContainer::addModifier(jingle, new ModifierSound("SOUND_HALLWAY_CLEAR", "hallway", false));
+    Modifier* jingle =
+        ModifierContainer::addModifier(root, new ModifierDelay(tune.FLOOR_COMPLETE_JINGLE_DELAY));
+    ModifierContainer::addModifier(jingle,
+                                   new ModifierSound("SOUND_HALLWAY_CLEAR", "hallway", false));
 
     Modifier* lastMove = nullptr;
     for (int32_t d = 1; d <= DOOR_COUNT; ++d) {
@@ -644,11 +650,13 @@ void SceneHallway::showHallwayClear() {
         }
         attachTo(root, plate, new ModifierScale(0.4f, 1.0f, tune.STAR_MOVE_TIME));
         plate->setImage(hallwayResource(numbered("STAR_NUMBER", floor, d)).get());
-        ModifierContainer::addModifier(root, new ModifierSound("SOUND_STAR_APPEARS", "hallway", false));
-        lastMove = attachTo(root, plate,
-                            new ModifierLocationLine(plate->getX(), plate->getY(),
-                                                     tune.STARS_LEFT_PADDING + tune.STAR_WIDTH * (d - 1),
-                                                     tune.STAR_Y, tune.STAR_MOVE_TIME, false));
+        ModifierContainer::addModifier(root,
+                                       new ModifierSound("SOUND_STAR_APPEARS", "hallway", false));
+        lastMove =
+            attachTo(root, plate,
+                     new ModifierLocationLine(plate->getX(), plate->getY(),
+                                              tune.STARS_LEFT_PADDING + tune.STAR_WIDTH * (d - 1),
+                                              tune.STAR_Y, tune.STAR_MOVE_TIME, false));
     }
     Modifier* appear = lastMove ? lastMove : root;
     attachTo(appear, floorEndDialog.get(), new ModifierVisible(ModifierVisible::MODE_SHOW));
@@ -665,7 +673,8 @@ void SceneHallway::showHallwayClear() {
         const int32_t startY = label == unlockedLabel.get()
                                    ? SCREEN_HEIGHT + objectCast<Sprite>(label)->getHeight()
                                    : -y;
-        attachTo(grown, label, new ModifierLocationLine(x, startY, x, y, tune.LABEL_APPEAR_TIME, true));
+        attachTo(grown, label,
+                 new ModifierLocationLine(x, startY, x, y, tune.LABEL_APPEAR_TIME, true));
         attachTo(grown, label, new ModifierVisible(ModifierVisible::MODE_SHOW));
     }
     buildSmallStars();
@@ -682,7 +691,8 @@ void SceneHallway::showHallwayClear() {
             if (sprite && sprite->getImage() && sprite->getImage() == full.get()) {
                 attachTo(step, star, new ModifierFunction(callback<&Effects::bonusStar>()));
             }
-            Modifier* scale = attachTo(step, star, new ModifierScale(0.0f, 1.0f, tune.SMALL_STAR_APPEAR_TIME));
+            Modifier* scale =
+                attachTo(step, star, new ModifierScale(0.0f, 1.0f, tune.SMALL_STAR_APPEAR_TIME));
             step = ModifierContainer::addModifier(scale, new ModifierDelay(SMALL_STAR_GAP_MS));
         }
     }
@@ -695,7 +705,8 @@ void SceneHallway::showHallwayClear() {
         if (auto* text = interfaceCast<iText>(goodie)) {
             text->setText(getBasicText("TEXT_UNLOCK" + std::to_string(floor)));
         }
-        ModifierContainer::addModifier(step, new ModifierSound("SOUND_UNLOCK_ITEM_TEXT", "hallway", false));
+        ModifierContainer::addModifier(
+            step, new ModifierSound("SOUND_UNLOCK_ITEM_TEXT", "hallway", false));
         addPopInModifiers(goodie, step, tune.GOODIE_APPEAR_TIME, tune.GOODIE_WIGGLE_TIME,
                           tune.GOODIE_WIGGLE_ANGLE);
     }

@@ -100,7 +100,8 @@ void SceneLoad::loadResources() {
     setBarFraction(0.0);
     connect<&SceneLoad::onClickText>("CLICK_TEXT", this, &getComponentsContainer());
     if (backgroundLogo) {
-        GameNode::addModifier(backgroundLogo.get(), new ModifierBlink(255, 0, 500, 0, 500, 500, -1));
+        GameNode::addModifier(backgroundLogo.get(),
+                              new ModifierBlink(255, 0, 500, 0, 500, 500, -1));
     }
 }
 

@@ -107,7 +107,8 @@ void SceneRecRoom::loadResources() {
 
 void SceneRecRoom::show() {
     SceneQuovelMahjong::show();  // saves the player list first
-    if (SoundManager* sound = SoundManager::getInstance(); sound && SoundManager::isSoundAvailable()) {
+    if (SoundManager* sound = SoundManager::getInstance();
+        sound && SoundManager::isSoundAvailable()) {
         if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
             sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::RESTART_STREAM_MODE);
         }

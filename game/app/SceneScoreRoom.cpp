@@ -70,8 +70,7 @@ Label* SceneScoreRoom::getRowLabel(int32_t row, int32_t column) const {
     return rowLabels[static_cast<size_t>(row)][static_cast<size_t>(column)].get();
 }
 
-Switch* SceneScoreRoom::wireSwitch(const char* name, int32_t tag,
-                                   const iGuiMethod::Bound& choice) {
+Switch* SceneScoreRoom::wireSwitch(const char* name, int32_t tag, const iGuiMethod::Bound& choice) {
     auto* widget = objectCast<Switch>(findChild(name));
     if (!widget) {
         return nullptr;
@@ -94,8 +93,8 @@ void SceneScoreRoom::loadResources() {
     }
     highScoreBar->setRemoved(false);
     // The bar's animation runs for as long as the scene lives.
-    GameNode::addModifier(highScoreBar.get(),
-                          new ModifierHighScoreBar(INT32_MAX, highScoreBar.get(), nullptr, nullptr));
+    GameNode::addModifier(highScoreBar.get(), new ModifierHighScoreBar(
+                                                  INT32_MAX, highScoreBar.get(), nullptr, nullptr));
     iInputListenerContainer* container = &getComponentsContainer();
     menuButton =
         objectCast<Button>(connect<&SceneScoreRoom::onMenu>("BUTTON_MENU", this, container));
@@ -225,8 +224,9 @@ void SceneScoreRoom::showGameTypePanel() {
 void SceneScoreRoom::drawGlow() {
     RefHolder<Image> background = findBackground();
     Sprite* chosen = chosenSwitch();
-    const GlowColumn glow{spriteNamed(this, "GLOW_TOP_NORMAL"), spriteNamed(this, "GLOW_BOTTOM_NORMAL"),
-                          glowMiddle.get(), glowButton.get(), glowDialog.get()};
+    const GlowColumn glow{spriteNamed(this, "GLOW_TOP_NORMAL"),
+                          spriteNamed(this, "GLOW_BOTTOM_NORMAL"), glowMiddle.get(),
+                          glowButton.get(), glowDialog.get()};
     if (!background || !chosen || !glow.top || !glow.bottom || !glow.middle || !glow.button) {
         return;
     }
@@ -280,7 +280,8 @@ void SceneScoreRoom::showBestResults() {
         }
     }
     if (last >= 0 && newScore) {
-        GameNode::addModifier(getTree(), new ModifierSound("SOUND_NEW_HIGHSCORE", "casrecroof", false));
+        GameNode::addModifier(getTree(),
+                              new ModifierSound("SOUND_NEW_HIGHSCORE", "casrecroof", false));
         highScoreBar->setVisible(true);
         highScoreBar->setX(barX());
         highScoreBar->setY(barY(last));

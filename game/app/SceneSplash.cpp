@@ -228,8 +228,8 @@ Image* SceneSplash::loadPicture(int32_t index) {
 int32_t SceneSplash::showPicture(BaseObject* sender) {
     readyToLeave = true;
     // The picture before this one ends here.
-    if (auto* modifier = objectCast<Modifier>(sender); modifier && modifier->getTarget() &&
-                                                       modifier->getTarget() != curtain.get()) {
+    if (auto* modifier = objectCast<Modifier>(sender);
+        modifier && modifier->getTarget() && modifier->getTarget() != curtain.get()) {
         modifier->getTarget()->setRemoved(true);
     }
     RefHolder<Image> picture(loadPicture(pictureIndex));
@@ -237,8 +237,7 @@ int32_t SceneSplash::showPicture(BaseObject* sender) {
         return 0;
     }
     RefHolder<Sprite> sprite(new Sprite((SCREEN_WIDTH - picture->getWidth()) / 2,
-                                        (SCREEN_HEIGHT - picture->getHeight()) / 2,
-                                        picture.get()));
+                                        (SCREEN_HEIGHT - picture->getHeight()) / 2, picture.get()));
     sprite->setAlpha(0);
     auto blocking = [](Modifier* modifier) {
         modifier->setFlags(Modifier::FLAG_BLOCKING);

@@ -34,7 +34,9 @@ void DialogInfoPop::addFadingLabel(Label* label) {
     }
 }
 
-bool DialogInfoPop::onLeftButtonDown(int32_t, int32_t, int32_t, bool) { return false; }
+bool DialogInfoPop::onLeftButtonDown(int32_t, int32_t, int32_t, bool) {
+    return false;
+}
 
 void DialogInfoPop::fadeLabelsTo(int32_t alpha) {
     for (Label* label : labels) {

@@ -285,8 +285,8 @@ int32_t DialogLayoutPreview::startLayout(BaseObject* sender) {
     }
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
-    event->addChild(new PropertyValue("playerName", stringToWString(player ? player->getName()
-                                                                           : std::string())));
+    event->addChild(new PropertyValue("playerName",
+                                      stringToWString(player ? player->getName() : std::string())));
     if (player && !player->getStats().firstRecrLayoutClicked) {
         event->addChild(PropertyValue::fromBool("firstTimeRecr", true));
         player->getStats().firstRecrLayoutClicked = true;

@@ -82,8 +82,8 @@ std::wstring withBlank(const char* statKey) {
 }
 
 // A count on the label from `from` to `to` by decimal steps every 40 ms, grouped digits.
-Modifier* steppedCount(Modifier* after, Label* label, int32_t from, int32_t to,
-                       const char* statKey, Sound* tick) {
+Modifier* steppedCount(Modifier* after, Label* label, int32_t from, int32_t to, const char* statKey,
+                       Sound* tick) {
     auto* count = new ModifierLabelValue(INT32_MAX, from, to, COUNT_INTERVAL, withBlank(statKey));
     count->setRule(ModifierLabelValue::RULE_TENFOLD);
     count->setMul(STEP_DIVISOR);
@@ -93,8 +93,8 @@ Modifier* steppedCount(Modifier* after, Label* label, int32_t from, int32_t to,
 }
 
 // A count on the label over `duration` ms, in clock format.
-Modifier* linearTimeCount(Modifier* after, Label* label, int32_t from, int32_t to,
-                          int32_t duration, const char* statKey, Sound* tick) {
+Modifier* linearTimeCount(Modifier* after, Label* label, int32_t from, int32_t to, int32_t duration,
+                          const char* statKey, Sound* tick) {
     auto* count = new ModifierLabelValue(duration, from, to, COUNT_INTERVAL, withBlank(statKey));
     count->setFormat(ModifierLabelValue::FORMAT_TIME);
     count->setTickSound(tick);
@@ -145,32 +145,32 @@ void DialogLevelEnd::lookupBest() {
     }
     QuovelMahjongStats& stats = player->getStats();
     switch (level->getGameMode()) {
-    case RoomKind::FLOORS:
-        if (const RoomRecord* record = stats.roomRecord(level->getFloor(), level->getRoom())) {
-            levelEndBestScore = record->bestScore;
-            levelEndBestTime = record->bestTime;
-        }
-        break;
-    case RoomKind::CASINO:
-        if (const CasinoRecord* record =
-                stats.casinoRecord(level->getGameType(), level->getDifficulty())) {
-            levelEndBestScore = record->bestScore;
-        }
-        break;
-    case RoomKind::RECROOM:
-        if (const RecRoomRecord* record =
-                stats.recRoomRecordFor(level->getGameType(), level->getIndex())) {
-            levelEndBestTime = record->bestTime;
-        }
-        break;
-    case RoomKind::ROOF:
-        if (const RooftopRecord* record =
-                stats.rooftopRecord(level->getGameType(), level->getDifficulty())) {
-            levelEndBestScore = record->bestScore;
-        }
-        break;
-    default:
-        break;
+        case RoomKind::FLOORS:
+            if (const RoomRecord* record = stats.roomRecord(level->getFloor(), level->getRoom())) {
+                levelEndBestScore = record->bestScore;
+                levelEndBestTime = record->bestTime;
+            }
+            break;
+        case RoomKind::CASINO:
+            if (const CasinoRecord* record =
+                    stats.casinoRecord(level->getGameType(), level->getDifficulty())) {
+                levelEndBestScore = record->bestScore;
+            }
+            break;
+        case RoomKind::RECROOM:
+            if (const RecRoomRecord* record =
+                    stats.recRoomRecordFor(level->getGameType(), level->getIndex())) {
+                levelEndBestTime = record->bestTime;
+            }
+            break;
+        case RoomKind::ROOF:
+            if (const RooftopRecord* record =
+                    stats.rooftopRecord(level->getGameType(), level->getDifficulty())) {
+                levelEndBestScore = record->bestScore;
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -226,9 +226,9 @@ bool DialogLevelEnd::isNewTimeRecord() const {
 }
 
 std::wstring DialogLevelEnd::scoreText(const char* statKey, int32_t value) {
-    return withBlank(statKey) + ModifierLabelValue::formatNumber(
-                                    value, ModifierLabelValue::FORMAT_DOT,
-                                    getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
+    return withBlank(statKey) +
+           ModifierLabelValue::formatNumber(value, ModifierLabelValue::FORMAT_DOT,
+                                            getBasicText("CTEXT_DIGIT_GROUPING_SYMBOL"));
 }
 
 std::wstring DialogLevelEnd::timeText(const char* statKey, int32_t ms) {

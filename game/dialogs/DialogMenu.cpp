@@ -46,9 +46,8 @@ int32_t DialogMenu::onStop(BaseObject*) {
     const Level* level = game ? game->getLevel() : nullptr;
     const RoomKind roomKind = level ? level->getGameMode() : RoomKind::FLOORS;
     // "No" only closes the question; the menu stays open under it.
-    DialogYesNo* question =
-        DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",
-                         callback<&LevelFlow::onGameStopped>(), {}, screen);
+    DialogYesNo* question = DialogYesNo::ask(stopQuestionKey(roomKind), "CTEXT_MENU_STOP_HEADER",
+                                             callback<&LevelFlow::onGameStopped>(), {}, screen);
     if (question) {
         screen->openDialog(question);
     }

@@ -186,45 +186,45 @@ void DialogRoomPreview::addBlocking(Modifier* modifier) {
 
 void DialogRoomPreview::open() {
     switch (previewState) {
-    case FADING_OUT:
-        GameNode::removeAllModifiers(this);
-        onGrown(nullptr);
-        return;
-    case CLOSED:
-    case SHRINKING:
-        GameNode::removeAllModifiers(this);
-        playSectionSound("SOUND_ROOM_PREVIEW_OPENS", "hallway");
-        previewState = OPENING;
-        setVisible(true);
-        addBlocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME));
-        GameNode::addModifier(this,
-                              new ModifierFunction(callback<&DialogRoomPreview::onGrown>(this)));
-        setBuffered(true);
-        updateBackground();
-        return;
-    default:
-        return;
+        case FADING_OUT:
+            GameNode::removeAllModifiers(this);
+            onGrown(nullptr);
+            return;
+        case CLOSED:
+        case SHRINKING:
+            GameNode::removeAllModifiers(this);
+            playSectionSound("SOUND_ROOM_PREVIEW_OPENS", "hallway");
+            previewState = OPENING;
+            setVisible(true);
+            addBlocking(new ModifierScale(getScale(), 1.0f, tuning().INFO_DIALOGS_ANIM_TIME));
+            GameNode::addModifier(
+                this, new ModifierFunction(callback<&DialogRoomPreview::onGrown>(this)));
+            setBuffered(true);
+            updateBackground();
+            return;
+        default:
+            return;
     }
 }
 
 void DialogRoomPreview::close() {
     switch (previewState) {
-    case OPENING:
-        GameNode::removeAllModifiers(this);
-        shrink();
-        return;
-    case OPEN:
-        GameNode::removeAllModifiers(this);
-        playSectionSound("SOUND_ROOM_PREVIEW_CLOSES", "hallway");
-        previewState = FADING_OUT;
-        fadeContents(0);
-        setBuffered(false);
-        GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
-        GameNode::addModifier(this,
-                              new ModifierFunction(callback<&DialogRoomPreview::onShrink>(this)));
-        return;
-    default:
-        return;
+        case OPENING:
+            GameNode::removeAllModifiers(this);
+            shrink();
+            return;
+        case OPEN:
+            GameNode::removeAllModifiers(this);
+            playSectionSound("SOUND_ROOM_PREVIEW_CLOSES", "hallway");
+            previewState = FADING_OUT;
+            fadeContents(0);
+            setBuffered(false);
+            GameNode::addModifier(this, new ModifierDelay(tuning().INFO_DIALOGS_ANIM_TIME));
+            GameNode::addModifier(
+                this, new ModifierFunction(callback<&DialogRoomPreview::onShrink>(this)));
+            return;
+        default:
+            return;
     }
 }
 

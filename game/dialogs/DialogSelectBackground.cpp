@@ -121,9 +121,8 @@ void DialogSelectBackground::showBackground(int32_t delta) {
         background = n;
         const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
         const bool locked = QuovelMahjongPlayer::isBackgroundLocked(player, n);
-        showPicture(backgroundPreview, "BACKGROUND" + std::to_string(n), locked,
-                    BACKGROUND_AREA[0], BACKGROUND_AREA[1], BACKGROUND_AREA[2],
-                    BACKGROUND_AREA[3]);
+        showPicture(backgroundPreview, "BACKGROUND" + std::to_string(n), locked, BACKGROUND_AREA[0],
+                    BACKGROUND_AREA[1], BACKGROUND_AREA[2], BACKGROUND_AREA[3]);
         setShownIfAny(newBackgroundMarker, false);
         setShownIfAny(backgroundLock, locked);
         if (!locked && player) {
@@ -175,9 +174,8 @@ void DialogSelectBackground::updateCounts() {
     // Background 0 is no choice of the player's: each game type keeps its own picture. The
     // others are named by their number; the tile sets count from 1, as the counter does.
     setLabelIfAny(backgroundLabel,
-                  background == 0
-                      ? getBasicText("TEXT_BACKGROUND_OWN")
-                      : getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
+                  background == 0 ? getBasicText("TEXT_BACKGROUND_OWN")
+                                  : getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
     setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet + 1));
     setLabelIfAny(backgroundCountLabel,
                   std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));

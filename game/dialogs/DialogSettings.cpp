@@ -40,8 +40,8 @@ DialogSettings::DialogSettings(PropertyNode* definition) : DialogQuovelMahjong(d
     connect<&DialogSettings::onMusicVolume>("SLIDER_MUSICVOL", this, container);
     wireSwitch("SWITCH_FULLSCREEN", "LABEL_FULLSCREEN");
     GameWindow* window = GameWindow::getInstance();
-    if (Switch* fullscreen = switchNamed("SWITCH_FULLSCREEN"); fullscreen && window &&
-                                                              !window->canRunWindowed()) {
+    if (Switch* fullscreen = switchNamed("SWITCH_FULLSCREEN");
+        fullscreen && window && !window->canRunWindowed()) {
         fullscreen->setEnabled(false);
     }
     wireSwitch("SWITCH_SHOWHINTS", "LABEL_SHOWHINTS");

@@ -206,7 +206,9 @@ void DialogTrophy::placeUnclaimedTrophies() {
     }
 }
 
-void DialogTrophy::revealTrophies() { revealWon(false); }
+void DialogTrophy::revealTrophies() {
+    revealWon(false);
+}
 
 void DialogTrophy::revealAfterAward() {
     revealWon(true);
@@ -440,7 +442,8 @@ void DialogTrophy::startHovering(Sprite* sprite) {
             orbitStar(sprite, sparkle);
         }
     } else {
-        GameNode::addModifier(sprite, blocking(new ModifierBlink(OPAQUE, 127, 750, 0, 750, 500, 1)));
+        GameNode::addModifier(sprite,
+                              blocking(new ModifierBlink(OPAQUE, 127, 750, 0, 750, 500, 1)));
         GameNode::addModifier(sprite,
                               new ModifierFunction(callback<&DialogTrophy::clearHovered>(this)));
     }

@@ -54,7 +54,9 @@ constexpr int32_t PANEL_MARGIN_X = 60;
 constexpr int32_t PANEL_MARGIN_Y = 40;
 constexpr int32_t PANEL_ABOVE_HEADER = 20;
 
-Modifier* sceneTree(Scene* scene) { return scene ? scene->getAnimTree() : nullptr; }
+Modifier* sceneTree(Scene* scene) {
+    return scene ? scene->getAnimTree() : nullptr;
+}
 
 }  // namespace
 
@@ -72,10 +74,10 @@ void DialogTrophy::collectNewTrophies() {
 
 void DialogTrophy::fireworks() {
     if (wonHeader) {
-        GameNode::addModifier(wonHeader,
-                              new ModifierLocationLine(CENTRE_X, -wonHeader->getHeight(), CENTRE_X,
-                                                       wonHeader->getY(),
-                                                       tuning().TROPHY_HEADER_APPEAR, true));
+        GameNode::addModifier(
+            wonHeader,
+            new ModifierLocationLine(CENTRE_X, -wonHeader->getHeight(), CENTRE_X, wonHeader->getY(),
+                                     tuning().TROPHY_HEADER_APPEAR, true));
         wonHeader->setVisible(true);
     }
     Modifier* tree = sceneTree(currentScene());
@@ -171,9 +173,10 @@ void DialogTrophy::animateNewTrophy() {
     GameNode::appendChild(sprite, trophyLayer.get());
     const int32_t emitterY = emitter ? emitter->getY() : SHOW_Y;
     GameNode::addModifier(sprite, new ModifierVisible(ModifierVisible::MODE_SHOW));
-    GameNode::addModifier(sprite, new ModifierRotationScale(0.0f, SIX_TURNS, 0.0f, 1.0f, SPIN_TIME));
     GameNode::addModifier(sprite,
-                          new ModifierLocationLine(CENTRE_X, emitterY, CENTRE_X, SHOW_Y, RISE_TIME, true));
+                          new ModifierRotationScale(0.0f, SIX_TURNS, 0.0f, 1.0f, SPIN_TIME));
+    GameNode::addModifier(
+        sprite, new ModifierLocationLine(CENTRE_X, emitterY, CENTRE_X, SHOW_Y, RISE_TIME, true));
     GameNode::addModifier(sprite, new ModifierDelay(STEP));
     GameNode::addModifier(sprite, new ModifierSound("SOUND_TROPHY_POPS_UP", "trophy", true));
     GameNode::addModifier(sprite, new ModifierDelay(STEP));
@@ -182,8 +185,8 @@ void DialogTrophy::animateNewTrophy() {
     GameNode::addModifier(sprite, new ModifierDelay(TEXT_TIME));
     GameNode::addModifier(sprite, new ModifierScale(1.0f, FLY_SCALE, FLY_TIME));
     GameNode::addModifier(sprite, new ModifierSound("SOUND_TROPHY_MOVES", "trophy", true));
-    GameNode::addModifier(sprite, blocking(new ModifierLocationLine(
-                                      CENTRE_X, SHOW_Y, entry.x, entry.y, FLY_TIME, true)));
+    GameNode::addModifier(sprite, blocking(new ModifierLocationLine(CENTRE_X, SHOW_Y, entry.x,
+                                                                    entry.y, FLY_TIME, true)));
     GameNode::addModifier(sprite,
                           new ModifierFunction(callback<&DialogTrophy::onTrophyArrived>(this)));
     GameNode::addModifier(sprite, new ModifierFunction(callback<&DialogTrophy::awardNext>(this)));
@@ -220,8 +223,8 @@ void DialogTrophy::showAwardText(int32_t index) {
                                   ? descriptionLabel->getWidth()
                                   : descriptionLabel->getTextBounds().w;
     const int32_t w = std::max(headerLabel->getWidth(), bodyWidth);
-    RefHolder<AbstractPainter> painter(objectCast<AbstractPainter>(
-        ObjectFactoryContainer::instance()->createObject(
+    RefHolder<AbstractPainter> painter(
+        objectCast<AbstractPainter>(ObjectFactoryContainer::instance()->createObject(
             GuiDefinitions::instance()->findTemplate("TROPHY_PAINTER"))));
     if (painter) {
         const int32_t width = painter->fitWidth(w + PANEL_MARGIN_X);
@@ -268,9 +271,9 @@ void DialogTrophy::stopAward() {
     newTrophies.clear();
     currentTrophy = NO_TROPHY;
     awardPending = false;
-    for (GameNode* node : {static_cast<GameNode*>(headerLabel),
-                           static_cast<GameNode*>(descriptionLabel),
-                           static_cast<GameNode*>(awardPanel)}) {
+    for (GameNode* node :
+         {static_cast<GameNode*>(headerLabel), static_cast<GameNode*>(descriptionLabel),
+          static_cast<GameNode*>(awardPanel)}) {
         if (node) {
             GameNode::removeAllModifiers(node);
             node->setVisible(false);
@@ -287,8 +290,7 @@ int32_t DialogTrophy::onTrophyArrived(BaseObject* sender) {
         sprite->setImage(picture(entry.image, entry.section).get());
     }
     playSectionSound("SOUND_TROPHY_ARRIVES", "trophy");
-    for (GameNode* node = placeholderLayer->getFirstChild(); node;
-         node = node->getNextSibling()) {
+    for (GameNode* node = placeholderLayer->getFirstChild(); node; node = node->getNextSibling()) {
         if (node->getTag() == currentTrophy) {
             node->setRemoved(true);
             break;

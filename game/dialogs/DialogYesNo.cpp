@@ -48,10 +48,8 @@ void DialogYesNo::setup(DialogYesNo* dialog, const std::wstring& messageText,
     dialog->message = objectCast<Label>(dialog->findChild("MESSAGE"));
     dialog->header = objectCast<Label>(dialog->findChild("HEADER"));
     iInputListenerContainer* container = &dialog->getComponentsContainer();
-    dialog->yesButton =
-        objectCast<Button>(dialog->connect("BUTTON_YES", yes, container));
-    dialog->noButton =
-        objectCast<Button>(dialog->connect("BUTTON_NO", no, container));
+    dialog->yesButton = objectCast<Button>(dialog->connect("BUTTON_YES", yes, container));
+    dialog->noButton = objectCast<Button>(dialog->connect("BUTTON_NO", no, container));
     // The definition must hold all four; a broken one shows what it has and lays nothing out.
     Label* message = dialog->message;
     Label* header = dialog->header;

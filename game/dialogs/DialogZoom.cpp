@@ -24,8 +24,8 @@ void clipBelow(GameNode* node, const Rect& window) {
         if (auto* sprite = objectCast<Sprite>(child)) {
             sprite->setClipRect(window);
         }
-        clipBelow(child, Rect{window.x - child->getX(), window.y - child->getY(), window.w,
-                              window.h});
+        clipBelow(child,
+                  Rect{window.x - child->getX(), window.y - child->getY(), window.w, window.h});
     }
 }
 
@@ -108,8 +108,8 @@ void DialogZoom::zoomIn() {
         setVisible(true);
         const float from = getScale();
         GameNode::addModifier(
-            this, blocking(new ModifierScale(
-                      from, 1.0f, static_cast<int32_t>((1.0f - from) * appearTime))));
+            this, blocking(new ModifierScale(from, 1.0f,
+                                             static_cast<int32_t>((1.0f - from) * appearTime))));
         GameNode::addModifier(this, new ModifierFunction(callback<&DialogZoom::showContent>(this)));
         hidden = false;
         return;
@@ -148,8 +148,8 @@ int32_t DialogZoom::swapContent(BaseObject*) {
 int32_t DialogZoom::shrink(BaseObject*) {
     content->setVisible(false);
     const float from = getScale();
-    GameNode::addModifier(this, blocking(new ModifierScale(
-                                      from, 0.0f, static_cast<int32_t>(from * disappearTime))));
+    GameNode::addModifier(
+        this, blocking(new ModifierScale(from, 0.0f, static_cast<int32_t>(from * disappearTime))));
     GameNode::addModifier(this, new ModifierVisible(ModifierVisible::MODE_HIDE));
     hidden = true;
     return 0;

@@ -46,8 +46,7 @@ public:
     }
 
     Question ask(const std::string& messageKey, const std::string& headerKey,
-                 const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
-                 Scene* scene) override {
+                 const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no, Scene* scene) override {
         DialogYesNo* dialog = DialogYesNo::ask(messageKey, headerKey, yes, no, scene);
         if (!dialog) {
             return {};

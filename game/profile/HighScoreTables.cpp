@@ -97,9 +97,8 @@ HighScoreTable* getHighScoreTable(const std::string& key, GameType gameType, boo
         }
         HighScoreTables::createTable(table, gameType);
         const auto found = std::find(entries.begin(), entries.end(), newest);
-        table->setLastScore(newest && found != entries.end()
-                                ? static_cast<int32_t>(found - entries.begin())
-                                : -1);
+        table->setLastScore(
+            newest && found != entries.end() ? static_cast<int32_t>(found - entries.begin()) : -1);
     }
     return table;
 }

@@ -229,7 +229,8 @@ bool GameSplit::buildAttempt(Layout* layout, TileList& order) {
         }
         // Counted only when asked: the one-removal test is the costliest of the build.
         if (moved == nullptr &&
-            std::count_if(chosen.begin(), chosen.end(), freedByOne) + noFreeOnBoard < hands.second) {
+            std::count_if(chosen.begin(), chosen.end(), freedByOne) + noFreeOnBoard <
+                hands.second) {
             moved = lastShuffled(board, freedByOne);
         }
         if (moved == nullptr) {

@@ -434,8 +434,8 @@ void SideBoard::prepareImage() {
                 // fading tile would otherwise punch holes through the rack to the screen behind.
                 if (face != nullptr && constants.TILE_WIDTH > 0 && constants.TILE_HEIGHT > 0) {
                     graphics->blit(face, x, y, 0, 0, constants.TILE_WIDTH, constants.TILE_HEIGHT);
-                    graphics->blitChannelMax(face, Channel::ALPHA, x, y, 0, 0,
-                                             constants.TILE_WIDTH, constants.TILE_HEIGHT);
+                    graphics->blitChannelMax(face, Channel::ALPHA, x, y, 0, 0, constants.TILE_WIDTH,
+                                             constants.TILE_HEIGHT);
                 }
                 // The symbol over the (tinted) tile, fading with it, as on the board: a rack of
                 // blank tiles would not tell the player which faces it offers.

@@ -100,8 +100,7 @@ TilePathFinder::TilePathFinder(const Layout& layout, const Tile& first, const Ti
     flagExitPoints(secondX, secondY, secondExits);
 }
 
-void TilePathFinder::flagExitPoints(int32_t originX, int32_t originY,
-                                    std::vector<uint8_t>& flags) {
+void TilePathFinder::flagExitPoints(int32_t originX, int32_t originY, std::vector<uint8_t>& flags) {
     for (const ExitPoint& exit : EXITS) {
         const int32_t fx = originX + exit.x;
         const int32_t fy = originY + exit.y;

@@ -225,7 +225,8 @@ void BonusBar::raiseMultiplier() {
     if (Game* game = Game::current()) {
         game->screenCounts.bestChain = std::max(game->screenCounts.bestChain, multiplier);
     }
-    currentCountdown = truncToInt32(static_cast<double>(maxCountdown) * countdownFactor(multiplier));
+    currentCountdown =
+        truncToInt32(static_cast<double>(maxCountdown) * countdownFactor(multiplier));
     drawCountdown(false);
     updateMultiplierLabel();
     if (multiplier == tuning().TROPHY_COMBO_FRENZY_MULTIPLIER) {
@@ -302,8 +303,11 @@ void BonusBar::applyBonus() {
                 player->getHintStock().add(1);
             }
             break;
-        case SUPER_HINT: superHint = true; break;
-        default: break;
+        case SUPER_HINT:
+            superHint = true;
+            break;
+        default:
+            break;
     }
     const TuningConstants& c = tuning();
     if (player && player->getHintStock().getValue() == c.MAX_NUM_HINTS &&
@@ -341,8 +345,8 @@ int32_t BonusBar::drawKind(int32_t shown) {
         weights[TIME] = 0;
     }
     Level* level = Game::currentLevel();
-    if (level && (level->getGameType() == Game::TYPE_SPEED ||
-                  level->getGameType() == Game::TYPE_SPLIT)) {
+    if (level &&
+        (level->getGameType() == Game::TYPE_SPEED || level->getGameType() == Game::TYPE_SPLIT)) {
         weights[SUPER_HINT] = 0;
     }
     chances = weights;
@@ -373,7 +377,8 @@ void BonusBar::showBonusImage() {
     if (!bonusIcon || !rules || bonus < 0 || bonus >= rules->getChildCount()) {
         return;
     }
-    const std::string key = nodeOrDummy(rules->getChildAt(bonus))->getChildValue("image")->getValue();
+    const std::string key =
+        nodeOrDummy(rules->getChildAt(bonus))->getChildValue("image")->getValue();
     if (RefHolder<Image> image = gameImage(key)) {
         bonusIcon->setImage(image.get());
     }
@@ -407,11 +412,16 @@ void BonusBar::destination(int32_t kind, int32_t& x, int32_t& y) const {
         case SHUFFLE:
             target = scene->getScene().findChild("BUTTON_SHUFFLE");
             break;
-        case HINT: target = scene->getHud().getHintButton(); break;
+        case HINT:
+            target = scene->getHud().getHintButton();
+            break;
         case SCORE_2500:
         case SCORE_5000:
-        case SCORE_10000: target = scene->getHud().getScoreLabel(); break;
-        default: return;
+        case SCORE_10000:
+            target = scene->getHud().getScoreLabel();
+            break;
+        default:
+            return;
     }
     if (target) {
         centreOf(target, x, y);
@@ -428,18 +438,19 @@ void BonusBar::animateClaim() {
     destination(bonus, destX, destY);
     if (sunshine) {
         GameNode::removeAllModifiers(sunshine.get());
-        GameNode::addModifier(sunshine.get(), new ModifierSound("SOUND_BONUS_CLAIMED", "game", true));
-        GameNode::addModifier(sunshine.get(), new ModifierAlpha(c.BONUS_ANIM_SHINE_FADE_TIME,
-                                                                sunshine->getAlpha(),
-                                                                c.BONUS_ANIM_SHINE_ALPHA));
+        GameNode::addModifier(sunshine.get(),
+                              new ModifierSound("SOUND_BONUS_CLAIMED", "game", true));
+        GameNode::addModifier(sunshine.get(),
+                              new ModifierAlpha(c.BONUS_ANIM_SHINE_FADE_TIME, sunshine->getAlpha(),
+                                                c.BONUS_ANIM_SHINE_ALPHA));
         GameNode::addModifier(sunshine.get(), new ModifierFrame(-1, c.BONUS_ANIM_SHINE_MSPF));
         GameNode::addModifier(sunshine.get(), new ModifierDelay(c.BONUS_ANIM_SHINE_TIME));
         GameNode::addModifier(sunshine.get(), new ModifierAlpha(c.BONUS_ANIM_SHINE_FADE_TIME,
                                                                 c.BONUS_ANIM_SHINE_ALPHA, 0));
     }
     if (box) {
-        GameNode::addModifier(
-            box.get(), blocking(new ModifierFrame(c.BONUS_ANIM_FLASH_COUNT, c.BONUS_ANIM_FLASH_MSPF)));
+        GameNode::addModifier(box.get(), blocking(new ModifierFrame(c.BONUS_ANIM_FLASH_COUNT,
+                                                                    c.BONUS_ANIM_FLASH_MSPF)));
         GameNode::addModifier(box.get(),
                               new ModifierFunction(callback<&BonusBar::resetBoxFrame>(this)));
     }
@@ -469,10 +480,11 @@ void BonusBar::animateClaim() {
                                             c.BONUS_ANIM_FLY_TIME, false);
     flight->setEasing(&easeInQuad);
     GameNode::addModifier(node, blocking(flight));
-    const char* arrival = bonus == TIME                              ? "SOUND_BONUS_TIME_ARRIVES"
-                          : bonus >= SCORE_2500 && bonus <= SCORE_10000 ? "SOUND_BONUS_SCORE_ARRIVES"
-                          : super                                        ? "SOUND_SUPER_HINT_ARRIVES"
-                                                                         : nullptr;
+    const char* arrival = bonus == TIME ? "SOUND_BONUS_TIME_ARRIVES"
+                          : bonus >= SCORE_2500 && bonus <= SCORE_10000
+                              ? "SOUND_BONUS_SCORE_ARRIVES"
+                          : super ? "SOUND_SUPER_HINT_ARRIVES"
+                                  : nullptr;
     if (arrival) {
         GameNode::addModifier(node, new ModifierSound(arrival, "game", true));
     }
@@ -552,7 +564,8 @@ void BonusBar::onBonusArrived(GameNode* sprite) {
                 scene->getAids().startSuperHint(objectCast<Sprite>(sprite));
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -582,7 +595,8 @@ void BonusBar::finishAnimations() {
     if (effectLayer) {
         for (GameNode* node = effectLayer->getFirstChild(); node; node = node->getNextSibling()) {
             GameNode::removeAllModifiers(node);
-            const int32_t alpha = objectCast<Sprite>(node) ? objectCast<Sprite>(node)->getAlpha() : 255;
+            const int32_t alpha =
+                objectCast<Sprite>(node) ? objectCast<Sprite>(node)->getAlpha() : 255;
             GameNode::addModifier(node, removesTarget(new ModifierAlpha(END_FADE, alpha, 0)));
             if (node->getTag() > 9) {
                 onBonusArrived(node);  // a bonus in flight still takes effect
@@ -633,8 +647,8 @@ void BonusBar::update(int32_t elapsedMs) {
         drawCountdown(false);
     }
     currentPoints = std::max(currentPoints - static_cast<float>(elapsedMs) * depletionSpeed, 0.0f);
-    approachTarget(fillSpeed, shownFill, elapsedMs, targetFill(), FILL_MAX_SPEED,
-                   FILL_ACCELERATION, FILL_BRAKING, true);
+    approachTarget(fillSpeed, shownFill, elapsedMs, targetFill(), FILL_MAX_SPEED, FILL_ACCELERATION,
+                   FILL_BRAKING, true);
     updateFillClip();
 }
 
@@ -667,11 +681,12 @@ void BonusBar::drawCountdown(bool force) {
         }
         timer->setImage(countdownImage.get());
     }
-    const int32_t full = truncToInt32(static_cast<double>(maxCountdown) * countdownFactor(multiplier));
+    const int32_t full =
+        truncToInt32(static_cast<double>(maxCountdown) * countdownFactor(multiplier));
     // A full countdown of 0 or less (from the data) draws the clock empty.
-    const int32_t level =
-        full > 0 ? static_cast<int32_t>(std::clamp<int64_t>(int64_t{currentCountdown} * 255 / full, 0, 255))
-                 : 0;
+    const int32_t level = full > 0 ? static_cast<int32_t>(std::clamp<int64_t>(
+                                         int64_t{currentCountdown} * 255 / full, 0, 255))
+                                   : 0;
     if (level != lastCountdownLevel || force) {
         drawThresholdMask(countdownImage.get(), clockImage.get(), threshold.get(), level, false);
         lastCountdownLevel = level;
@@ -738,10 +753,10 @@ void BonusBar::setVisible(bool value) {
         setDirty(true);
     }
     Sprite::setVisible(value);
-    for (GameNode* part : {static_cast<GameNode*>(filling.get()), static_cast<GameNode*>(box.get()),
-                           static_cast<GameNode*>(bonusIcon.get()), static_cast<GameNode*>(timer.get()),
-                           static_cast<GameNode*>(multiplierLabel.get()),
-                           static_cast<GameNode*>(sunshine.get())}) {
+    for (GameNode* part :
+         {static_cast<GameNode*>(filling.get()), static_cast<GameNode*>(box.get()),
+          static_cast<GameNode*>(bonusIcon.get()), static_cast<GameNode*>(timer.get()),
+          static_cast<GameNode*>(multiplierLabel.get()), static_cast<GameNode*>(sunshine.get())}) {
         if (part) {
             part->setVisible(value);
         }

@@ -11,7 +11,8 @@ class PlayScreen;
 
 // The game screen's HUD, bound from the scene's definition: the pause, menu, hint, shuffle and
 // undo buttons, the token labels, the score ticker and the level, matches, time and progress
-// labels, each shown or hidden for the level's room, and the panel the board is centred in. The game scene owns it.
+// labels, each shown or hidden for the level's room, and the panel the board is centred in. The
+// game scene owns it.
 class GameHud {
 public:
     explicit GameHud(PlayScreen& play);

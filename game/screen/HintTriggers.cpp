@@ -282,9 +282,8 @@ bool HintTriggers::checkRiver() {
 
 bool HintTriggers::onEvent2() {
     Game* game = Game::current();
-    if (!hintsOn() || !pending(HINT_FREECELL_COVERING) ||
-        gameTypeOf(game) != Game::TYPE_FREECELL || !game->getSelection().empty() ||
-        !game->getLayout() || !game->getLayout()->getSideBoard()) {
+    if (!hintsOn() || !pending(HINT_FREECELL_COVERING) || gameTypeOf(game) != Game::TYPE_FREECELL ||
+        !game->getSelection().empty() || !game->getLayout() || !game->getLayout()->getSideBoard()) {
         return false;
     }
     const SideBoard& side = *game->getLayout()->getSideBoard();
@@ -297,8 +296,8 @@ bool HintTriggers::onEvent2() {
 
 bool HintTriggers::onShuffle() {
     Game* game = Game::current();
-    if (!hintsOn() || !pending(HINT_FREECELL_SHUFFLE) ||
-        gameTypeOf(game) != Game::TYPE_FREECELL || !game->getLayout()) {
+    if (!hintsOn() || !pending(HINT_FREECELL_SHUFFLE) || gameTypeOf(game) != Game::TYPE_FREECELL ||
+        !game->getLayout()) {
         return false;
     }
     return showCovering(HINT_FREECELL_SHUFFLE);

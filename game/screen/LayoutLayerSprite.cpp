@@ -56,10 +56,10 @@ void LayoutLayerSprite::setShading(uint32_t color, int32_t alpha) {
 }
 
 void LayoutLayerSprite::createImage(const Geometry& geo) {
-    const int32_t width = geo.cellX(maxX - minX + 2) + geo.shadowX + minZ * geo.layerX +
-                          geo.sideWidth;
-    const int32_t height = geo.cellY(maxY - minY + 2) + geo.shadowY + minZ * geo.layerY +
-                           geo.sideHeight;
+    const int32_t width =
+        geo.cellX(maxX - minX + 2) + geo.shadowX + minZ * geo.layerX + geo.sideWidth;
+    const int32_t height =
+        geo.cellY(maxY - minY + 2) + geo.shadowY + minZ * geo.layerY + geo.sideHeight;
     RefHolder<Image> picture(Image::createImage(std::max(width, 0), std::max(height, 0)));
     setImage(picture.get());  // new images are cleared to color 0 and alpha 0
     setPosition(geo.cellX(minX) - minZ * geo.layerX, geo.cellY(minY) - minZ * geo.layerY);
@@ -132,8 +132,9 @@ void LayoutLayerSprite::drawShadows(Graphics& graphics, const Geometry& geo,
         int32_t topFrom = 0;
         int32_t topLength = 0;
         if (n.shadowDiagonal) {
-            topLength = !n.shadowNorthLeft ? sx : n.shadowNorthRight ? fw + 2 * sx
-                                                                     : geo.halfWidth() + 2 * sx;
+            topLength = !n.shadowNorthLeft   ? sx
+                        : n.shadowNorthRight ? fw + 2 * sx
+                                             : geo.halfWidth() + 2 * sx;
         } else if (n.shadowNorthLeft) {
             topFrom = sx;
             topLength = n.shadowNorthRight ? sx + fw : geo.halfWidth();
@@ -144,8 +145,9 @@ void LayoutLayerSprite::drawShadows(Graphics& graphics, const Geometry& geo,
         int32_t leftFrom = 0;
         int32_t leftLength = 0;
         if (n.shadowDiagonal) {
-            leftLength = !n.shadowWestTop ? sy : n.shadowWestBottom ? sy + 2 * fh
-                                                                    : geo.halfHeight() + sy;
+            leftLength = !n.shadowWestTop     ? sy
+                         : n.shadowWestBottom ? sy + 2 * fh
+                                              : geo.halfHeight() + sy;
         } else if (n.shadowWestTop) {
             leftFrom = sy;
             leftLength = n.shadowWestBottom ? sy + fh : geo.halfHeight();
@@ -202,8 +204,7 @@ void LayoutLayerSprite::drawQuarters(Graphics& graphics, const Geometry& geo,
                 // The corner between the bottom side of the tile above and the right side of
                 // the tile to the left, clipped like the quarters.
                 const Rect corner{geo.cellX(x - minX) + geo.shadowX,
-                                  geo.cellY(y - minY) + geo.shadowY, geo.sideWidth,
-                                  geo.sideHeight};
+                                  geo.cellY(y - minY) + geo.shadowY, geo.sideWidth, geo.sideHeight};
                 for (const Rect& rect : local) {
                     const Rect clip = intersectRects(corner, rect);
                     if (!clip.isEmpty()) {
@@ -222,10 +223,9 @@ void LayoutLayerSprite::drawQuarters(Graphics& graphics, const Geometry& geo,
             if (tile->isOutOfGrid() || !seen) {
                 continue;
             }
-            const Rect quarter{
-                geo.cellX(tile->getColumn() - minX) + geo.shadowX + (right ? hw : 0),
-                geo.cellY(tile->getRow() - minY) + geo.shadowY + (lower ? hh : 0),
-                hw + (right ? geo.sideWidth : 0), hh + (lower ? geo.sideHeight : 0)};
+            const Rect quarter{geo.cellX(tile->getColumn() - minX) + geo.shadowX + (right ? hw : 0),
+                               geo.cellY(tile->getRow() - minY) + geo.shadowY + (lower ? hh : 0),
+                               hw + (right ? geo.sideWidth : 0), hh + (lower ? geo.sideHeight : 0)};
             for (const Rect& rect : local) {
                 const Rect clip = intersectRects(quarter, rect);
                 if (clip.isEmpty()) {

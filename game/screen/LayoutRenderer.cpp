@@ -70,9 +70,9 @@ void LayoutRenderer::build(Layout* layout, const std::vector<RefHolder<Tile>>& e
         }
     }
     for (const RefHolder<Tile>& tile : tiles) {
-        RefHolder<RenderTile> renderTile(
-            new RenderTile(tile->getGridX(), tile->getGridY(), tile->getGridZ(),
-                           tile->getFaceOffsetX(), tile->getFaceOffsetY()));
+        RefHolder<RenderTile> renderTile(new RenderTile(tile->getGridX(), tile->getGridY(),
+                                                        tile->getGridZ(), tile->getFaceOffsetX(),
+                                                        tile->getFaceOffsetY()));
         renderTile->addModifier(new TileImage(renderTile.get()));
         renderTiles.push_back(renderTile);
     }
@@ -244,12 +244,11 @@ void LayoutRenderer::computeTileRect(RenderTile* renderTile) {
         return;
     }
     const TuningConstants& c = tuning();
-    queue(Rect{renderTile->getColumn() * c.RENDERER_TILE_FACE_WIDTH / 2,
-               renderTile->getRow() * c.RENDERER_TILE_FACE_HEIGHT / 2,
-               c.RENDERER_TILE_FACE_WIDTH + c.RENDERER_TILE_LAYER_OFFSETX +
-                   c.RENDERER_SHADOW_OFFSETX,
-               c.RENDERER_TILE_FACE_HEIGHT + c.RENDERER_TILE_LAYER_OFFSETY +
-                   c.RENDERER_SHADOW_OFFSETY});
+    queue(Rect{
+        renderTile->getColumn() * c.RENDERER_TILE_FACE_WIDTH / 2,
+        renderTile->getRow() * c.RENDERER_TILE_FACE_HEIGHT / 2,
+        c.RENDERER_TILE_FACE_WIDTH + c.RENDERER_TILE_LAYER_OFFSETX + c.RENDERER_SHADOW_OFFSETX,
+        c.RENDERER_TILE_FACE_HEIGHT + c.RENDERER_TILE_LAYER_OFFSETY + c.RENDERER_SHADOW_OFFSETY});
 }
 
 void LayoutRenderer::setSymbolsShown(bool value) {
@@ -416,8 +415,8 @@ void LayoutRenderer::addDarken(Tile* tile) {
 
 void LayoutRenderer::addSelectTint(Tile* tile) {
     if (RenderTile* renderTile = findRenderTile(tile)) {
-        renderTile->addModifier(new TileImage(renderTile, tuning().TILE_SELECT_COLOR,
-                                              tuning().TILE_SELECT_ALPHA));
+        renderTile->addModifier(
+            new TileImage(renderTile, tuning().TILE_SELECT_COLOR, tuning().TILE_SELECT_ALPHA));
     }
 }
 
@@ -426,8 +425,8 @@ void LayoutRenderer::addHoverTint(Tile* tile) {
         return;
     }
     if (RenderTile* renderTile = findRenderTile(tile)) {
-        renderTile->addModifier(new TileImage(renderTile, tuning().TILE_HOVER_COLOR,
-                                              tuning().TILE_HOVER_ALPHA));
+        renderTile->addModifier(
+            new TileImage(renderTile, tuning().TILE_HOVER_COLOR, tuning().TILE_HOVER_ALPHA));
         computeTileRect(renderTile);
     }
 }

@@ -178,8 +178,7 @@ void LevelFlow::buildBoard() {
     GameNode* parent = layoutPanel ? static_cast<GameNode*>(layoutPanel) : scene.getTree();
     const int32_t width = layoutPanel ? layoutPanel->getWidth() : scene.getWidth();
     const int32_t height = layoutPanel ? layoutPanel->getHeight() : scene.getHeight();
-    renderer->setPosition((width - renderer->getWidth()) / 2,
-                          (height - renderer->getHeight()) / 2);
+    renderer->setPosition((width - renderer->getWidth()) / 2, (height - renderer->getHeight()) / 2);
     renderer->clearGrid();
     GameNode::appendChild(renderer.get(), parent);
     if (SideBoard* sideBoard = game->getLayout()->getSideBoard()) {
@@ -258,13 +257,19 @@ void LevelFlow::setupBars(bool restart) {
 
 std::string LevelFlow::musicKey(GameType gameType) {
     switch (gameType) {
-        case 0: return "MUSIC_GAME_CLASSIC";
-        case 1: return "MUSIC_GAME_FREECELL";
-        case 2: return "MUSIC_GAME_SPLIT";
-        case 3: return "MUSIC_GAME_TRIPLE";
+        case 0:
+            return "MUSIC_GAME_CLASSIC";
+        case 1:
+            return "MUSIC_GAME_FREECELL";
+        case 2:
+            return "MUSIC_GAME_SPLIT";
+        case 3:
+            return "MUSIC_GAME_TRIPLE";
         case 4:
-        case 5: return "MUSIC_GAME_RIVER";
-        default: return "";
+        case 5:
+            return "MUSIC_GAME_RIVER";
+        default:
+            return "";
     }
 }
 

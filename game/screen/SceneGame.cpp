@@ -168,7 +168,8 @@ void SceneGame::setBonusBarSuspended(bool value) {
 }
 
 void SceneGame::showBars(bool shown) {
-    for (GameNode* bar : {static_cast<GameNode*>(timeBar.get()), static_cast<GameNode*>(bonusBar.get())}) {
+    for (GameNode* bar :
+         {static_cast<GameNode*>(timeBar.get()), static_cast<GameNode*>(bonusBar.get())}) {
         if (bar) {
             bar->setVisible(shown);
         }

@@ -138,12 +138,12 @@ int32_t TypeLabel::typedWidth(int32_t t, int32_t width) const {
 
 bool TypeLabel::containsPoint(int32_t px, int32_t py) {
     switch (range) {
-    case RANGE_NONE:
-        return false;
-    case RANGE_ALL:
-        return true;
-    default:
-        return Label::containsPoint(px, py);
+        case RANGE_NONE:
+            return false;
+        case RANGE_ALL:
+            return true;
+        default:
+            return Label::containsPoint(px, py);
     }
 }
 

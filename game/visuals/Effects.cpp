@@ -52,7 +52,8 @@ Sprite* createTileFaceSprite(const ITileBoard& board, Layout* layout, Tile* tile
                              uint32_t colour, bool additive) {
     const TuningConstants& constants = tuning();
     Image* symbols = board.getSymbolImage();
-    RefHolder<Image> face(Image::createImage(constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT));
+    RefHolder<Image> face(
+        Image::createImage(constants.TILE_FACE_WIDTH, constants.TILE_FACE_HEIGHT));
     RefHolder<Graphics> graphics(face ? face->createGraphics() : nullptr);
     if (graphics && symbols) {
         const int32_t sx = tile->getFaceOffsetX();
@@ -128,8 +129,8 @@ void showTileFaceShine(GameNode* parent, const ITileBoard& board, Layout* layout
     }
 }
 
-void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radius,
-                      int32_t alpha, int32_t extraDelay, bool placement, int32_t duration) {
+void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radius, int32_t alpha,
+                      int32_t extraDelay, bool placement, int32_t duration) {
     if (!node || count <= 0 || !node->getParent()) {
         return;
     }
@@ -137,8 +138,10 @@ void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radiu
     float cx = static_cast<float>(node->getX());
     float cy = static_cast<float>(node->getY());
     if (const auto* sprite = objectCast<Sprite>(node)) {
-        cx += static_cast<float>(sprite->getWidth() / 2 - static_cast<int32_t>(sprite->getAnchor().x));
-        cy += static_cast<float>(sprite->getHeight() / 2 - static_cast<int32_t>(sprite->getAnchor().y));
+        cx += static_cast<float>(sprite->getWidth() / 2 -
+                                 static_cast<int32_t>(sprite->getAnchor().x));
+        cy += static_cast<float>(sprite->getHeight() / 2 -
+                                 static_cast<int32_t>(sprite->getAnchor().y));
     }
     std::vector<int32_t> delays;
     for (int32_t j = 0; j < count; ++j) {
@@ -146,7 +149,8 @@ void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radiu
     }
     Random* random = Random::getInstance();
     for (int32_t i = 0; i < count; ++i) {
-        RefHolder<Sprite> star(new Sprite(static_cast<int32_t>(cx), static_cast<int32_t>(cy), image));
+        RefHolder<Sprite> star(
+            new Sprite(static_cast<int32_t>(cx), static_cast<int32_t>(cy), image));
         star->setAlpha(alpha);
         star->setVisible(false);
         star->setAnchor(Sprite::ANCHOR_CENTER);
@@ -189,8 +193,8 @@ void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radiu
         GameNode::addModifier(star.get(), blocking(new ModifierDelay(extraDelay)));
         GameNode::addModifier(star.get(), blocking(new ModifierDelay(startDelay)));
         GameNode::addModifier(star.get(), new ModifierVisible(ModifierVisible::MODE_SHOW));
-        GameNode::addModifier(star.get(),
-                              new ModifierLocationPolygonicPath(path.get(), 0, false, explosion, false));
+        GameNode::addModifier(
+            star.get(), new ModifierLocationPolygonicPath(path.get(), 0, false, explosion, false));
         GameNode::addModifier(star.get(), blocking(new ModifierFrame(1, frameTime)));
         GameNode::addModifier(star.get(), blocking(new ModifierDelay(frameTime)));
         auto* fade = new ModifierAlpha(frameTime, alpha, 0);
@@ -239,8 +243,8 @@ void stampSpriteAlpha(Dialog* dialog, Sprite* sprite) {
                            sprite->getHeight());
 }
 
-void addPopInModifiers(Sprite* sprite, Modifier* container, int32_t scaleTime,
-                       int32_t rotationTime, float angle, Modifier* sound) {
+void addPopInModifiers(Sprite* sprite, Modifier* container, int32_t scaleTime, int32_t rotationTime,
+                       float angle, Modifier* sound) {
     if (!sprite || !container) {
         return;
     }

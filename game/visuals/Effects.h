@@ -31,8 +31,8 @@ void showTileFaceShine(GameNode* parent, const ITileBoard& board, Layout* layout
 
 // `count` stars of `image` that fly out of the node's middle along curved paths and fade,
 // drawn over the node (placement) or under it.
-void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radius,
-                      int32_t alpha, int32_t extraDelay, bool placement, int32_t duration);
+void flyStarAlongPath(GameNode* node, int32_t count, Image* image, int32_t radius, int32_t alpha,
+                      int32_t extraDelay, bool placement, int32_t duration);
 
 namespace Effects {
 // Callbacks of function-call modifiers: the sender is the modifier.
@@ -47,5 +47,5 @@ void stampSpriteAlpha(Dialog* dialog, Sprite* sprite);
 
 // Shows the sprite, scales it up from nothing, then wobbles it five times by `angle`; the
 // sound, when given, starts with the wobble.
-void addPopInModifiers(Sprite* sprite, Modifier* container, int32_t scaleTime,
-                       int32_t rotationTime, float angle, Modifier* sound = nullptr);
+void addPopInModifiers(Sprite* sprite, Modifier* container, int32_t scaleTime, int32_t rotationTime,
+                       float angle, Modifier* sound = nullptr);

@@ -123,7 +123,8 @@ void ModifierShine::shineThreeTimes(GameNode* node, Image* shine, Image* mask) {
     GameNode::addModifier(node, new ModifierDelay(STEP_MS));
     for (int32_t sweep = 0; sweep < SWEEPS; ++sweep) {
         GameNode::addModifier(node, new ModifierDelay(STEP_MS));
-        Modifier* sweepModifier = GameNode::addModifier(node, new ModifierShine(shine, mask, STEP_MS));
+        Modifier* sweepModifier =
+            GameNode::addModifier(node, new ModifierShine(shine, mask, STEP_MS));
         sweepModifier->setFlags(sweepModifier->getFlags() | Modifier::FLAG_BLOCKING);
     }
 }
@@ -184,8 +185,8 @@ void ModifierShine::compose(int32_t offset) {
             graphics->copyRectWhole(plain.get(), 0, 0);
         }
         graphics->setBlendMode(BlendMode::ADDITIVE);
-        RefHolder<Image> work(Image::createImage(mask->getWidth(), mask->getHeight(),
-                                                 canvas->getBytesPerPixel()));
+        RefHolder<Image> work(
+            Image::createImage(mask->getWidth(), mask->getHeight(), canvas->getBytesPerPixel()));
         RefHolder<Graphics> workGraphics(work ? work->createGraphics() : nullptr);
         if (!workGraphics) {
             return;

@@ -34,10 +34,10 @@ void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t he
     }
     const int32_t left = std::max(x, 0);
     const int32_t top = std::max(y, 0);
-    const int32_t right = static_cast<int32_t>(
-        std::min<int64_t>(int64_t{x} + width, image->getWidth()));
-    const int32_t bottom = static_cast<int32_t>(
-        std::min<int64_t>(int64_t{y} + height, image->getHeight()));
+    const int32_t right =
+        static_cast<int32_t>(std::min<int64_t>(int64_t{x} + width, image->getWidth()));
+    const int32_t bottom =
+        static_cast<int32_t>(std::min<int64_t>(int64_t{y} + height, image->getHeight()));
     if (left >= right || top >= bottom) {
         return;
     }
@@ -53,8 +53,8 @@ void greyImageRect(Image* image, int32_t x, int32_t y, int32_t width, int32_t he
             auto* line = reinterpret_cast<uint32_t*>(pixels + int64_t{row} * pitch);
             for (int32_t column = left; column < right; ++column) {
                 const uint32_t pixel = line[column];
-                const uint32_t grey = (3 * ((pixel >> 16) & 0xFF) + 6 * ((pixel >> 8) & 0xFF) +
-                                       (pixel & 0xFF)) / 10;
+                const uint32_t grey =
+                    (3 * ((pixel >> 16) & 0xFF) + 6 * ((pixel >> 8) & 0xFF) + (pixel & 0xFF)) / 10;
                 line[column] = (pixel & 0xFF000000u) | grey << 16 | grey << 8 | grey;
             }
         } else if (image->getBytesPerPixel() == 2) {
@@ -119,12 +119,36 @@ void hsvToRgb(float h, float s, float v, float& r, float& g, float& b) {
     const float q = v * (1.0f - s * f);
     const float t = v * (1.0f - s * (1.0f - f));
     switch (i) {
-    case 0: r = v; g = t; b = p; break;
-    case 1: r = q; g = v; b = p; break;
-    case 2: r = p; g = v; b = t; break;
-    case 3: r = p; g = q; b = v; break;
-    case 4: r = t; g = p; b = v; break;
-    default: r = v; g = p; b = q; break;
+        case 0:
+            r = v;
+            g = t;
+            b = p;
+            break;
+        case 1:
+            r = q;
+            g = v;
+            b = p;
+            break;
+        case 2:
+            r = p;
+            g = v;
+            b = t;
+            break;
+        case 3:
+            r = p;
+            g = q;
+            b = v;
+            break;
+        case 4:
+            r = t;
+            g = p;
+            b = v;
+            break;
+        default:
+            r = v;
+            g = p;
+            b = q;
+            break;
     }
     r = r * 255.0f + 0.5f;
     g = g * 255.0f + 0.5f;

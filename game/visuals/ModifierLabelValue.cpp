@@ -41,9 +41,8 @@ std::wstring clockText(uint32_t ms) {
 
 }  // namespace
 
-ModifierLabelValue::ModifierLabelValue(int32_t durationMs, int32_t startValue,
-                                       int32_t targetValue, int32_t intervalMs,
-                                       const std::wstring& prefix)
+ModifierLabelValue::ModifierLabelValue(int32_t durationMs, int32_t startValue, int32_t targetValue,
+                                       int32_t intervalMs, const std::wstring& prefix)
     : ModifierFraction(durationMs),
       startValue(startValue),
       targetValue(targetValue),
@@ -149,14 +148,14 @@ void ModifierLabelValue::finish() {
 std::wstring ModifierLabelValue::formatNumber(int32_t value, int32_t format,
                                               const std::wstring& separator) {
     switch (format) {
-    case FORMAT_PLAIN:
-        return std::to_wstring(value);
-    case FORMAT_DOT:
-        return groupDigits(static_cast<uint32_t>(value), separator);
-    case FORMAT_TIME:
-        return clockText(static_cast<uint32_t>(value));
-    default:
-        return std::wstring();
+        case FORMAT_PLAIN:
+            return std::to_wstring(value);
+        case FORMAT_DOT:
+            return groupDigits(static_cast<uint32_t>(value), separator);
+        case FORMAT_TIME:
+            return clockText(static_cast<uint32_t>(value));
+        default:
+            return std::wstring();
     }
 }
 

@@ -55,8 +55,7 @@ public:
     int32_t getFormat() const { return format; }
 
     // The number as the format writes it (no prefix); "dot" groups with `separator`.
-    static std::wstring formatNumber(int32_t value, int32_t format,
-                                     const std::wstring& separator);
+    static std::wstring formatNumber(int32_t value, int32_t format, const std::wstring& separator);
 
 private:
     // The value after `steps` counting steps of the "value" or "tenfold" rule.

@@ -26,17 +26,17 @@ protected:
         addPlayer();
         scenes = SceneManager::createInstance();
         scene = runLobbyColoredScene(scenes);
-        loadResources({"IMAGE_FRAME_TL", "IMAGE_FRAME_T", "IMAGE_FRAME_TR", "IMAGE_FRAME_L",
-                       "IMAGE_FRAME_R", "IMAGE_FRAME_BL", "IMAGE_FRAME_B", "IMAGE_FRAME_BR",
-                       "IMAGE_BUTTON_CREDITS",
-                       "IMAGE_BUTTON_PREV", "IMAGE_BUTTON_NEXT", "IMAGE_LOCK", "IMAGE_NEW",
-                       "SOUND_DIALOG_SHOW", "SOUND_DIALOG_HIDE", "SOUND_SLIDER_1",
-                       "SOUND_SLIDER_2", "SOUND_SLIDER_3", "SOUND_SLIDER_4", "SOUND_SLIDER_5"},
+        loadResources({"IMAGE_FRAME_TL",    "IMAGE_FRAME_T",     "IMAGE_FRAME_TR",
+                       "IMAGE_FRAME_L",     "IMAGE_FRAME_R",     "IMAGE_FRAME_BL",
+                       "IMAGE_FRAME_B",     "IMAGE_FRAME_BR",    "IMAGE_BUTTON_CREDITS",
+                       "IMAGE_BUTTON_PREV", "IMAGE_BUTTON_NEXT", "IMAGE_LOCK",
+                       "IMAGE_NEW",         "SOUND_DIALOG_SHOW", "SOUND_DIALOG_HIDE",
+                       "SOUND_SLIDER_1",    "SOUND_SLIDER_2",    "SOUND_SLIDER_3",
+                       "SOUND_SLIDER_4",    "SOUND_SLIDER_5"},
                       "default");
         loadResources({"FONT_BODY", "FONT_HEADER", "IMAGE_SWITCH", "IMAGE_SLIDER_TRACK",
                        "IMAGE_SLIDER_KNOB", "IMAGE_SLIDER_DEC", "IMAGE_SLIDER_INC", "SOUND_CLICK",
-                       "IMAGE_BUTTON_OK", "IMAGE_BUTTON_CANCEL",
-                       "SOUND_HOVER"},
+                       "IMAGE_BUTTON_OK", "IMAGE_BUTTON_CANCEL", "SOUND_HOVER"},
                       "preloading");
         ASSERT_GT(tuning().DIALOG_FADE_TIME, 0);
     }

@@ -134,7 +134,8 @@ protected:
     int lobbyMusicOpenings() const {
         int count = 0;
         for (const std::string& call : mixer->calls) {
-            count += call.rfind("openStream", 0) == 0 && call.find("quovel.ogg") != std::string::npos;
+            count +=
+                call.rfind("openStream", 0) == 0 && call.find("quovel.ogg") != std::string::npos;
         }
         return count;
     }

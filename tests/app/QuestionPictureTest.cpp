@@ -63,8 +63,7 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
              {"TEXT_MENU_STOP_QUOVEL", "CTEXT_MENU_STOP_HEADER"},
              {"CTEXT_MENU_STOP", "CTEXT_MENU_STOP_HEADER"},
              {"CTEXT_LOADING", "PICTURE_WIDE"}}) {
-        DialogYesNo* asked =
-            DialogYesNo::ask(message, header, {}, {}, scene.get());
+        DialogYesNo* asked = DialogYesNo::ask(message, header, {}, {}, scene.get());
         std::vector<Rect> parts;
         for (Sprite* part :
              std::initializer_list<Sprite*>{asked->getHeader(), asked->getMessage(),

@@ -78,8 +78,9 @@ struct RecordingDisplay : FakeDisplay {
     // window as soon as it is made.
     void show() override {
         ResourceManager* resources = ResourceManager::getInstance();
-        log.push_back("window shown with: " + services() +
-                      (resources && resources->getTotalUnits() > 0 ? "(first sections asked)" : ""));
+        log.push_back(
+            "window shown with: " + services() +
+            (resources && resources->getTotalUnits() > 0 ? "(first sections asked)" : ""));
         FakeDisplay::show();
     }
     void destroyWindow() override {
@@ -152,8 +153,8 @@ protected:
             std::make_shared<RecordingMixer>(display.log), anotherCopyRunning);
         given.quitAfterFrames = quitAfterFrames;
         CurrentFolderScope back(std::filesystem::current_path());
-        return QuovelMahjongMain::runProgram(given,
-                                             (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
+        return QuovelMahjongMain::runProgram(
+            given, (std::filesystem::path(QUOVEL_BINARY_DIR) / "game").string());
     }
 
     std::filesystem::path gameFolder() const {
@@ -238,8 +239,7 @@ TEST_F(ProgramRun, ARefusedStartEndsWithOneAndLeavesEveryStoredFileAlone) {
     EXPECT_TRUE(messageBox.shown.empty());
     EXPECT_EQ(programFileText(gameFolder() / "players/players.plrs.!"), "the stored list");
     EXPECT_EQ(programFileText(gameFolder() / "players/scores.xml.!"), "the stored scores");
-    EXPECT_EQ(std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!"),
-              listTime);
+    EXPECT_EQ(std::filesystem::last_write_time(gameFolder() / "players/players.plrs.!"), listTime);
     std::vector<KeyValue> settings;
     ASSERT_TRUE(keys.readValues("Software\\Brastel\\Games\\QuovelMahjong", settings));
     EXPECT_EQ(settings.size(), 1u);
@@ -318,15 +318,14 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
             EXPECT_TRUE(running->isDialogOpen("CTEXT_QUESTION_QUIT"));
             // One question however often it was asked (the lobby's name input is open too:
             // there is no player yet).
-            EXPECT_EQ(std::count_if(running->getOpenDialogs().begin(),
-                                    running->getOpenDialogs().end(),
-                                    [](const auto& open) {
-                                        return open->getName() == "CTEXT_QUESTION_QUIT";
-                                    }),
-                      1);
+            EXPECT_EQ(
+                std::count_if(
+                    running->getOpenDialogs().begin(), running->getOpenDialogs().end(),
+                    [](const auto& open) { return open->getName() == "CTEXT_QUESTION_QUIT"; }),
+                1);
             EXPECT_TRUE(running->isDialogOpen("DIALOG_NEWPLAYER"));
-            auto* yes = static_cast<iGuiMethod*>(
-                question->getYesButton()->castTo(&iGuiMethod::typeRecord));
+            auto* yes =
+                static_cast<iGuiMethod*>(question->getYesButton()->castTo(&iGuiMethod::typeRecord));
             yes->invoke(question->getYesButton());
         }
     };
@@ -387,8 +386,10 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     EXPECT_TRUE(std::regex_match(
         full, std::regex("Your progress could not be saved in the folder /.*" + room +
                          "#Your progress and the high scores could not be saved in the folder /.*" +
-                         room + "  The settings could not be saved in the folder Software.Brastel."
-                                "Games.QuovelMahjong" + room)))
+                         room +
+                         "  The settings could not be saved in the folder Software.Brastel."
+                         "Games.QuovelMahjong" +
+                         room)))
         << full;
 }
 

@@ -119,10 +119,12 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
             typedOut = line->isFinished();
         }
     };
-    const int32_t unlocked = runUntil([&] {
-        sampleTyping();
-        return elevator->getStopButton(1)->isEnabled();
-    }, 4000);
+    const int32_t unlocked = runUntil(
+        [&] {
+            sampleTyping();
+            return elevator->getStopButton(1)->isEnabled();
+        },
+        4000);
     ASSERT_GE(unlocked, 0);
     EXPECT_NEAR(spoke + unlocked, 1000, 3 * FRAME_MS);
     EXPECT_TRUE(elevator->getPendingFloors().empty());
@@ -135,19 +137,21 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     bool sweeping = false;
     int64_t brightest = 0;
     int32_t since = 0;
-    runUntil([&] {
-        sampleTyping();
-        since += FRAME_MS;
-        const bool now = floor1->getImage() != plain.get();
-        if (now && !sweeping) {
-            sweepStarts.push_back(since);
-        }
-        if (now) {
-            brightest = std::max(brightest, pictureWeight(floor1->getImage()));
-        }
-        sweeping = now;
-        return since > 4000;
-    }, 5000);
+    runUntil(
+        [&] {
+            sampleTyping();
+            since += FRAME_MS;
+            const bool now = floor1->getImage() != plain.get();
+            if (now && !sweeping) {
+                sweepStarts.push_back(since);
+            }
+            if (now) {
+                brightest = std::max(brightest, pictureWeight(floor1->getImage()));
+            }
+            sweeping = now;
+            return since > 4000;
+        },
+        5000);
     ASSERT_EQ(sweepStarts.size(), 3u);
     EXPECT_NEAR(sweepStarts[0], 1000, 2 * FRAME_MS);
     EXPECT_NEAR(sweepStarts[1] - sweepStarts[0], 1000, 2 * FRAME_MS);
@@ -241,17 +245,19 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     int32_t lastJolt = -1;
     int32_t jolts = 0;
     int32_t ride = 0;
-    const int32_t left = runUntil([&] {
-        ride += FRAME_MS;
-        const int32_t dx = cabin->getX() - restX;
-        const int32_t dy = cabin->getY() - restY;
-        EXPECT_TRUE(dx >= 0 && dx <= 3 && dy >= 0 && dy <= 1) << dx << "," << dy;
-        if (dx != 0 || dy != 0) {
-            lastJolt = ride;
-            ++jolts;
-        }
-        return manager->getRequestedScene() == hallway;
-    }, 10000);
+    const int32_t left = runUntil(
+        [&] {
+            ride += FRAME_MS;
+            const int32_t dx = cabin->getX() - restX;
+            const int32_t dy = cabin->getY() - restY;
+            EXPECT_TRUE(dx >= 0 && dx <= 3 && dy >= 0 && dy <= 1) << dx << "," << dy;
+            if (dx != 0 || dy != 0) {
+                lastJolt = ride;
+                ++jolts;
+            }
+            return manager->getRequestedScene() == hallway;
+        },
+        10000);
     EXPECT_NEAR(left, 800 + elevator->getTravelTime() + 1000, 2 * FRAME_MS);
     EXPECT_GT(jolts, elevator->getTravelTime() / 4 / FRAME_MS);
     EXPECT_LE(lastJolt, elevator->getTravelTime());
@@ -348,7 +354,8 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     player->getStats().casinoRecord(TYPE_CLASSIC, 1)->playCount = 3;
     player->getStats().casinoRecord(TYPE_CLASSIC, 2)->playCount = 1;
     const std::wstring played = L"You have played Classic in the casino 4 times. Feeling lucky?";
-    const std::wstring unplayed = L"You haven't tried Classic in the casino yet. Why not give it a go?";
+    const std::wstring unplayed =
+        L"You haven't tried Classic in the casino yet. Why not give it a go?";
     int playedLines = 0;
     for (int i = 0; i < 40; ++i) {
         const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
@@ -364,7 +371,8 @@ TEST_F(ElevatorTest, TheHostsLineFitsThePlayerAndGivesUpWhenNothingFits) {
     for (int i = 0; i < 40; ++i) {
         const std::wstring line = SceneElevator::chooseHostLine(*player, {}, random);
         unplayedLines += line == unplayed;
-        matchLines += line == L"You have matched 7 pairs so far. My hands get tired just thinking of it!";
+        matchLines +=
+            line == L"You have matched 7 pairs so far. My hands get tired just thinking of it!";
         EXPECT_NE(line, played);
     }
     EXPECT_GT(unplayedLines, 0);

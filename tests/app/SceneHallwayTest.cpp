@@ -107,7 +107,8 @@ TEST_F(HallwayTest, AFloorIsBuiltFromItsDefinitionWithEachDoorRecolouredOnAFresh
     EXPECT_EQ(door5->getY(), 230);
     EXPECT_EQ(door5->getWidth(), 104);
     EXPECT_EQ(door5->getHeight(), 214);
-    EXPECT_EQ(hallway->getRoomNumber(5)->getImage(), findLoadedResource("ROOM_NUMBER125", "hallway"));
+    EXPECT_EQ(hallway->getRoomNumber(5)->getImage(),
+              findLoadedResource("ROOM_NUMBER125", "hallway"));
     EXPECT_EQ(hallway->getDoorKnob(5)->getX(), 656 + 104 - 24);
     EXPECT_FLOAT_EQ(hallway->getHue(TYPE_FREECELL), 0.58f);
     EXPECT_EQ(hallway->getPreviewOffset(4).x, 208);
@@ -198,8 +199,9 @@ TEST_F(HallwayTest, ThePreviewFollowsTheMouseFromDoorToDoorAndClosesHalfASecondA
     unindexed->setIndex(0);
     preview->setGameType(unindexed.get());
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::TIMESPLAYED)->getText(), L"4");
-    ASSERT_GE(runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::OPEN; },
-                       3 * anim), 0);
+    ASSERT_GE(
+        runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::OPEN; }, 3 * anim),
+        0);
     EXPECT_FLOAT_EQ(preview->getScale(), 1.0f);
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::GOLD)->getAlpha(), 255);
     writeScenePicture(hallway, "hallway-room-preview");
@@ -218,8 +220,9 @@ TEST_F(HallwayTest, ThePreviewFollowsTheMouseFromDoorToDoorAndClosesHalfASecondA
         runUntil([&] { return preview->getPreviewState() != DialogRoomPreview::OPEN; }, 2000);
     EXPECT_NEAR(closing, SceneHallway::PREVIEW_LINGER_MS, 2 * SCENE_FRAME_MS);
     EXPECT_EQ(preview->getPreviewState(), DialogRoomPreview::FADING_OUT);
-    ASSERT_GE(runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::CLOSED; },
-                       4 * anim), 0);
+    ASSERT_GE(
+        runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::CLOSED; }, 4 * anim),
+        0);
     EXPECT_FALSE(preview->isVisible());
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::GOLD)->getAlpha(), 0);
 
@@ -318,7 +321,8 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
     // The silver medal with two stars, then the floor end: the plates become star numbers.
     ASSERT_GE(runUntil([&] { return hallway->isClearSequenceRunning(); }, 3000), 0);
     EXPECT_EQ(player->currentFloor, 2);
-    EXPECT_EQ(hallway->getRoomNumber(4)->getImage(), findLoadedResource("STAR_NUMBER14", "hallway"));
+    EXPECT_EQ(hallway->getRoomNumber(4)->getImage(),
+              findLoadedResource("STAR_NUMBER14", "hallway"));
     GameNode* layer = hallway->getFloorEndLayer();
     int32_t stars = 0;
     int32_t full = 0;
@@ -384,9 +388,10 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     EXPECT_EQ(played->getLevel()->getRoom(), 1);
     ASSERT_NE(played->getLayout(), nullptr);
     // The level notice closes by itself, the host's hint by its OK, then the board is built.
-    ASSERT_GE(runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
-                       10000),
-              0);
+    ASSERT_GE(
+        runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
+                 10000),
+        0);
     if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
         objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
             ->closeAsOwnTarget(nullptr);
@@ -435,7 +440,8 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     const auto pressContinue = [&] {
         auto* cabinet = objectCast<DialogTrophy>(screen->findDialog("DIALOG_TROPHY"));
         if (cabinet && screen->isDialogOpen("DIALOG_TROPHY")) {
-            if (!cabinet->isRevealRunning() && cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
+            if (!cabinet->isRevealRunning() &&
+                cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
                 press(objectCast<Sprite>(cabinet->findChild("BUTTON_MENU")));
             }
             return;
@@ -444,15 +450,18 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
             press(next.get());
         }
     };
-    ASSERT_GE(runUntil([&] {
-        pressContinue();
-        if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
-            objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
-                ->closeAsOwnTarget(nullptr);
-        }
-        waitForLoader(resources);
-        return manager->getRunningScene() == hallway;
-    }, 30000), 0);
+    ASSERT_GE(runUntil(
+                  [&] {
+                      pressContinue();
+                      if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
+                          objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
+                              ->closeAsOwnTarget(nullptr);
+                      }
+                      waitForLoader(resources);
+                      return manager->getRunningScene() == hallway;
+                  },
+                  30000),
+              0);
     EXPECT_EQ(record(1, 1).levelWinCount, 1);
     Sprite* medal = hallway->getMedal(1);
     EXPECT_TRUE(medal->isVisible());

@@ -28,7 +28,8 @@
 namespace scene_rec_room_test {
 
 int32_t brightness(Image* image, int32_t x, int32_t y) {
-    const uint8_t* pixel = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
+    const uint8_t* pixel =
+        image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
     return pixel[0] + pixel[1] + pixel[2];
 }
 
@@ -36,7 +37,8 @@ int32_t brightness(Image* image, int32_t x, int32_t y) {
 bool allGrey(Image* image) {
     for (int32_t y = 0; y < image->getHeight(); ++y) {
         for (int32_t x = 0; x < image->getWidth(); ++x) {
-            const uint8_t* p = image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
+            const uint8_t* p =
+                image->getPixels() + y * image->getPitch() + x * image->getBytesPerPixel();
             if (std::abs(p[0] - p[1]) > 2 || std::abs(p[1] - p[2]) > 2) {
                 return false;
             }
@@ -59,7 +61,7 @@ protected:
         player->showHints = false;
         player->floorReached = 5;
         player->modesUnlocked = {2, 2, 2, 2};
-        player->unlockedStuff[3] = 2;  // Classic
+        player->unlockedStuff[3] = 2;   // Classic
         player->unlockedStuff[11] = 2;  // Split
         gameScenes().lobby = manager->createScene("SCENE_LOBBY");
         gameScenes().elevator = manager->createScene("SCENE_ELEVATOR");
@@ -136,12 +138,14 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     RefHolder<Image> plain(freeCell->getImage());
     int32_t sweeps = 0;
     bool sweeping = false;
-    runUntil([&] {
-        const bool now = freeCell->getImage() != plain.get();
-        sweeps += now && !sweeping ? 1 : 0;
-        sweeping = now;
-        return false;
-    }, 3500);
+    runUntil(
+        [&] {
+            const bool now = freeCell->getImage() != plain.get();
+            sweeps += now && !sweeping ? 1 : 0;
+            sweeping = now;
+            return false;
+        },
+        3500);
     EXPECT_EQ(sweeps, 3);
     EXPECT_EQ(freeCell->getImage(), plain.get());
 
@@ -176,9 +180,10 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     auto* top = objectCast<Sprite>(room->findChild("GLOW_TOP_NORMAL"));
     auto* bottom = objectCast<Sprite>(room->findChild("GLOW_BOTTOM_NORMAL"));
     ASSERT_TRUE(top->isVisible() && bottom->isVisible());
-    Image* plainRoom = resources->getLoadedResourceHandle("BACKGROUND", "recroom")
-                           ? objectCast<Image>(resources->getLoadedResourceHandle("BACKGROUND", "recroom"))
-                           : nullptr;
+    Image* plainRoom =
+        resources->getLoadedResourceHandle("BACKGROUND", "recroom")
+            ? objectCast<Image>(resources->getLoadedResourceHandle("BACKGROUND", "recroom"))
+            : nullptr;
     Image* lit = room->getBackgroundImage();
     ASSERT_NE(plainRoom, nullptr);
     ASSERT_NE(lit, plainRoom);
@@ -187,8 +192,8 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     const int32_t below = middle->getY() + middle->getHeight();
     const int32_t lastBelow = below + (bottom->getY() - below) / fill * fill;
     ASSERT_LT(lastBelow, bottom->getY()) << "the layout should leave a gap above the bottom cap";
-    for (int32_t y : {top->getY() + top->getHeight() + 1, middle->getY() - 2, below + 1,
-                      lastBelow - 2}) {
+    for (int32_t y :
+         {top->getY() + top->getHeight() + 1, middle->getY() - 2, below + 1, lastBelow - 2}) {
         EXPECT_GT(brightness(lit, x, y), brightness(plainRoom, x, y) + 100) << y;
     }
     EXPECT_EQ(brightness(lit, x, lastBelow + 2), brightness(plainRoom, x, lastBelow + 2));
@@ -261,8 +266,8 @@ TEST_F(RecRoomTest, PagesOpenWithProgressSlideWithInputOffAndGrowTheRecords) {
     EXPECT_FALSE(room->getComponentsContainer().isActive());
     const int32_t restX = first->getX();
     EXPECT_GT(second->getX(), restX);
-    const int32_t settled = runUntil([&] { return preview()->getComponentsContainer().isActive(); },
-                                     2000);
+    const int32_t settled =
+        runUntil([&] { return preview()->getComponentsContainer().isActive(); }, 2000);
     EXPECT_NEAR(settled, tuning().PREVIEW_SCROLL_DURATION, 2 * FRAME_MS);
     EXPECT_TRUE(room->getComponentsContainer().isActive());
     EXPECT_EQ(second->getX(), restX);
@@ -391,8 +396,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
     player->unlockedStuff[12] = 1;
     EXPECT_TRUE(SceneRecRoom::everyTypeWon(*player));
     enterFromElevator();
-    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state,
-              Trophy::ANNOUNCED);
+    EXPECT_EQ(player->getTrophies().getTrophy(SceneRecRoom::ROOM_TROPHY)->state, Trophy::ANNOUNCED);
     EXPECT_TRUE(room->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_TRUE(room->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(room->isDialogOpen("DIALOG_DORRICK_HINT"));
@@ -408,8 +412,7 @@ TEST_F(RecRoomTest, TheRoomTrophyNeedsAWonLayoutOfEveryTypeAndTheHostsHintReplac
 }
 
 TEST(RecRoomGlow, WholeFillCopiesStackFromTheCapWithoutPassingTheMiddle) {
-    EXPECT_EQ(GlowColumn::fillRows(40, 140, 16),
-              (std::vector<int32_t>{40, 56, 72, 88, 104, 120}));
+    EXPECT_EQ(GlowColumn::fillRows(40, 140, 16), (std::vector<int32_t>{40, 56, 72, 88, 104, 120}));
     EXPECT_EQ(GlowColumn::fillRows(40, 136, 16).size(), 6u);
     EXPECT_TRUE(GlowColumn::fillRows(40, 55, 16).empty());
     EXPECT_TRUE(GlowColumn::fillRows(140, 40, 16).empty());

@@ -130,8 +130,8 @@ protected:
 
 TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
     ASSERT_NE(casino, nullptr);
-    player->unlockedStuff[0] = 2;   // Classic, known
-    player->unlockedStuff[7] = 1;   // Split and FreeCell, new
+    player->unlockedStuff[0] = 2;  // Classic, known
+    player->unlockedStuff[7] = 1;  // Split and FreeCell, new
     player->unlockedStuff[4] = 1;
     enter(casino);
 
@@ -226,8 +226,8 @@ TEST_F(ScoreRoomTest, ACasinoVisitFromFirstLookToANewScoreThatBlinksOnce) {
 
     // A run ends with 310,000: third row. Back in the casino the row blinks, the bar stands
     // under it just above the board, the fanfare plays once; then the news is consumed.
-    const int32_t row =
-        split->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 310000, true, 6)));
+    const int32_t row = split->addScore(
+        RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 310000, true, 6)));
     ASSERT_EQ(row, 2);
     player->newScorePending = true;
     enter(casino);
@@ -340,7 +340,8 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
     for (GameType type : ROOM_GAME_TYPES) {
         HighScoreTable* table = getHighScoreTable("1_" + std::to_string(type) + "_0", type, true);
         EXPECT_FALSE(casino->hasEntriesInAllFiveTables());
-        table->addScore(RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
+        table->addScore(
+            RefHolder<HighScoreEntry>(new QuovelMahjongScoreEntry("Ann", 999999, true, 9)));
     }
     EXPECT_TRUE(BuildingHooks::hasEntriesInAllCasinoTables());
 }
@@ -356,7 +357,8 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     // The transition waits for the sections the lift asked for.
     waitForLoader(resources);
-    runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
+    runFramesUntil(
+        manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
     run(1000);
     ASSERT_EQ(manager->getCurrentScene(), casino);
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
@@ -368,7 +370,8 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     elevator->arrive(SceneElevator::STOP_CASINO);
     // The transition waits for the sections the lift asked for.
     waitForLoader(resources);
-    runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
+    runFramesUntil(
+        manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
     run(1000);
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
@@ -395,9 +398,16 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
         click(casino, "BUTTON_START");
         waitForLoader(resources);
         // The level's notice opens once the transition is over, and closes by itself.
-        ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
-        ASSERT_GE(runFramesUntil(manager, [&] { return !inState(StateRoomInfo::typeRecord); }, 10000), 0);
-        ASSERT_GE(runFramesUntil(manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000), 0);
+        ASSERT_GE(runFramesUntil(
+                      manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000),
+                  0);
+        ASSERT_GE(runFramesUntil(
+                      manager, [&] { return !inState(StateRoomInfo::typeRecord); }, 10000),
+                  0);
+        ASSERT_GE(
+            runFramesUntil(
+                manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000),
+            0);
     };
     playClassic();
     ASSERT_NE(Game::current(), nullptr);
@@ -414,11 +424,14 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     ASSERT_NE(stored->getTable("1_0_0"), nullptr);
     EXPECT_EQ(stored->getTable("1_0_0")->getEntries()[2]->getScore(), 212345);
     run(1500 + 2 * FRAME_MS);
-    Dialog* end = table->isDialogOpen("DIALOG_LEVEL_END") ? table->findDialog("DIALOG_LEVEL_END") : nullptr;
+    Dialog* end =
+        table->isDialogOpen("DIALOG_LEVEL_END") ? table->findDialog("DIALOG_LEVEL_END") : nullptr;
     ASSERT_NE(end, nullptr);
     static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
+              0);
     run(1000);
     EXPECT_EQ(casino->getSelectedGameType(), 0);
     EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
@@ -439,12 +452,16 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     LevelFlow::onGameStopped(nullptr);
     EXPECT_EQ(elevator->getStop(), SceneElevator::STOP_CASINO);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == elevator; }, 5000), 0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return manager->getCurrentScene() == elevator; }, 5000),
+              0);
     run(1000);
     writeSavedGame("1");
     elevator->arrive(SceneElevator::STOP_CASINO);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
+              0);
     run(1000);
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
@@ -452,8 +469,12 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     // Continued and lost, the run comes back to its own choice with the new score shown.
     casino->startRecentSavedGame(nullptr);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
-    ASSERT_GE(runFramesUntil(manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000), 0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000),
+              0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000),
+              0);
     Game::current()->getScore().set(230000);
     table->getTimeValue().set(0);
     run(1500 + 3 * FRAME_MS);
@@ -461,7 +482,9 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     end = table->findDialog("DIALOG_LEVEL_END");
     static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(manager, [&] { return manager->getCurrentScene() == casino; }, 5000), 0);
+    ASSERT_GE(runFramesUntil(
+                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
+              0);
     run(1000);
     EXPECT_EQ(casino->getSelectedGameType(), TYPE_CLASSIC);
     EXPECT_TRUE(casino->getStartButton()->isVisible());
@@ -514,7 +537,8 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     expectClearPicture(roof, "roof-nothing-chosen");
     EXPECT_FALSE(roof->getStartButton()->isVisible());
     EXPECT_FALSE(roof->getStartButton()->isEnabled());
-    EXPECT_EQ(roof->getBackgroundImage(), objectCast<Image>(findLoadedResource("BACKGROUND", "roof")));
+    EXPECT_EQ(roof->getBackgroundImage(),
+              objectCast<Image>(findLoadedResource("BACKGROUND", "roof")));
     EXPECT_TRUE(roof->getExpertSwitch()->isEnabled());
     const auto drawn = static_cast<GameType>(roof->getMixedSwitch()->getTag());
     EXPECT_GE(drawn, 0);
@@ -575,7 +599,9 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     roof->showBestResults();
     const auto& running = roof->getTree()->getRunningModifiers();
     EXPECT_EQ(std::count_if(running.begin(), running.end(),
-                            [](const RefHolder<Modifier>& m) { return objectCast<ModifierSound>(m.get()) != nullptr; }),
+                            [](const RefHolder<Modifier>& m) {
+                                return objectCast<ModifierSound>(m.get()) != nullptr;
+                            }),
               1);
 
     // Start plays the drawn type as a roof game.

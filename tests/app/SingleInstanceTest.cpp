@@ -193,7 +193,8 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
                         patchZipMember(shipped / "media.dat", "media/properties/levels/roof.xml",
                                        ZipField::CRC, 0));
         }
-        const pid_t game = startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
+        const pid_t game =
+            startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
         EXPECT_EQ(waitForExit(game, 10s), 2) << n;
         EXPECT_NE(readTestFile(shipped / "err")
                       .find(noDisplay ? "no display found" : "media.dat is missing\nor damaged"),

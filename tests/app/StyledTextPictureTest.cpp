@@ -79,9 +79,9 @@ TEST_F(StyledTextPictureTest, ADialogWithStyledTextAndANameFieldWithASelection) 
     EXPECT_GE(second, 3u);
     EXPECT_TRUE(colored);
     EXPECT_NE(lines[0]->runs[0]->getFont(), lines[1]->runs[0]->getFont());
-    EXPECT_EQ(tile->getY(), lines[second]->runs[0]->getY() -
-                                (tile->getHeight() - lines[second]->runs[0]->getFont()
-                                                         ->getCellHeight()));
+    EXPECT_EQ(tile->getY(),
+              lines[second]->runs[0]->getY() -
+                  (tile->getHeight() - lines[second]->runs[0]->getFont()->getCellHeight()));
 
     // The player's name with its last word selected from the keyboard.
     name->setText(L"Tile Hunter", true);

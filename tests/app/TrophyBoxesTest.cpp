@@ -26,10 +26,10 @@ protected:
     void SetUp() override {
         ChoiceDialogsTest::SetUp();
         loadResources({"TROPHY_PANEL_TOP", "TROPHY_PANEL_FOOT"}, "default");
-        loadResources({"TROPHY_03", "INFO_FRAME_TL", "INFO_FRAME_T", "INFO_FRAME_TR",
-                       "INFO_FRAME_L", "INFO_FRAME_R", "INFO_FRAME_BL", "INFO_FRAME_B",
-                       "INFO_FRAME_BR"},
-                      "trophy");
+        loadResources(
+            {"TROPHY_03", "INFO_FRAME_TL", "INFO_FRAME_T", "INFO_FRAME_TR", "INFO_FRAME_L",
+             "INFO_FRAME_R", "INFO_FRAME_BL", "INFO_FRAME_B", "INFO_FRAME_BR"},
+            "trophy");
         boxesGone = 0;
     }
     template <class T>
@@ -100,8 +100,9 @@ TEST_F(TrophyBoxesTest, TheTrophyTextGrowsUpwardWithItsTextsAndShrinksAtOnceWhen
     ASSERT_NE(box, nullptr);
     // Its y is its centre; it keeps its bottom edge, the definition's y + height.
     const int32_t bottom = box->getY() + box->getRequestedHeight();
-    box->setTexts(L"Big Score", L"Score more than 100,000 points in a floor level. Best floor "
-                                L"score: 123456. A long text that wraps onto a second line.");
+    box->setTexts(L"Big Score",
+                  L"Score more than 100,000 points in a floor level. Best floor "
+                  L"score: 123456. A long text that wraps onto a second line.");
     Label* header = box->getHeaderLabel();
     Label* text = box->getTextLabel();
     EXPECT_LE(text->getLines().size(), 2u);
@@ -207,8 +208,8 @@ TEST_F(TrophyBoxesTest, TheHeaderPainterAddsItsDecorationsWhereEnabled) {
     bool topDiffers = false;
     bool bottomDiffers = false;
     for (int32_t y = 0; y < 120; ++y) {
-        const bool differs = std::memcmp(decorated->getPixels() + y * row,
-                                         framed->getPixels() + y * row, row) != 0;
+        const bool differs =
+            std::memcmp(decorated->getPixels() + y * row, framed->getPixels() + y * row, row) != 0;
         if (y < 20) {
             topDiffers = topDiffers || differs;
         } else if (y >= 110) {

@@ -1,7 +1,7 @@
 // The board art put together: every authored layout, with the side-board racks its levels
-// use, fits the board area left of the HUD; and a full 144-tile board drawn with plain blits of the built
-// pictures, a quarter tile per cell as the board draws them, is written to review/board-144.png
-// in the build tree for a person to look at.
+// use, fits the board area left of the HUD; and a full 144-tile board drawn with plain blits of the
+// built pictures, a quarter tile per cell as the board draws them, is written to
+// review/board-144.png in the build tree for a person to look at.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -129,8 +129,8 @@ protected:
     }
 
     static RefHolder<Image> picture(const std::string& relative) {
-        RefHolder<Image> image(loadPngFile((media::GAME_FOLDER / relative).string(),
-                                           PngDecodeFlags::FULL_COLOR));
+        RefHolder<Image> image(
+            loadPngFile((media::GAME_FOLDER / relative).string(), PngDecodeFlags::FULL_COLOR));
         EXPECT_TRUE(image) << relative;
         return image;
     }
@@ -210,9 +210,9 @@ TEST_F(BoardArt, EveryLayoutAndTheRacksItsLevelsUseFitBesideTheHud) {
             int32_t width = rack.columns * slot->getWidth();
             int32_t height = rack.rows * slot->getHeight();
             if (rack.rows > 1 || rack.columns == 1) {
-                RefHolder<Image> named = picture("media/images/sideboard/sideboard_" +
-                                                 std::to_string(rack.columns) + "x" +
-                                                 std::to_string(rack.rows) + ".png");
+                RefHolder<Image> named =
+                    picture("media/images/sideboard/sideboard_" + std::to_string(rack.columns) +
+                            "x" + std::to_string(rack.rows) + ".png");
                 ASSERT_TRUE(named);
                 width = named->getWidth();
                 height = named->getHeight();
@@ -222,8 +222,8 @@ TEST_F(BoardArt, EveryLayoutAndTheRacksItsLevelsUseFitBesideTheHud) {
                 const int32_t x = faceX(board, c) - sx, y = faceY(board, c) - sy;
                 const bool apart = x >= rack.x + width + 4 || x + fw + sw + sx + 4 <= rack.x ||
                                    y >= rack.y + height + 4 || y + fh + sh + sy + 4 <= rack.y;
-                ASSERT_TRUE(apart) << rack.columns << "x" << rack.rows << " rack meets tile "
-                                   << c.x << "," << c.y << "," << c.z;
+                ASSERT_TRUE(apart) << rack.columns << "x" << rack.rows << " rack meets tile " << c.x
+                                   << "," << c.y << "," << c.z;
             }
         }
     }
@@ -376,8 +376,8 @@ TEST_F(BoardDrawing, AFullBoardIsWrittenForReview) {
             << x << "," << y;
     }
     const Cell& last = board.tiles.back();
-    const uint32_t face = testpixels::get32(screen.get(), faceX(board, last) + 2,
-                                            faceY(board, last) + fh / 2);
+    const uint32_t face =
+        testpixels::get32(screen.get(), faceX(board, last) + 2, faceY(board, last) + fh / 2);
     EXPECT_GT((face >> 16 & 0xFF) + (face >> 8 & 0xFF) + (face & 0xFF), 600u) << std::hex << face;
     background->unlock();
     writeRgbPng(screen.get(), fs::path(QUOVEL_BINARY_DIR) / "review/board-144.png");
@@ -428,8 +428,8 @@ TEST_F(BoardDrawing, LayoutMiniaturesAreWrittenForReview) {
     ASSERT_TRUE(mini);
     g->setColor(0xFF3B2414);
     g->fillRect(0, 0, 800, 600);
-    const char* names[] = {"dragonlair.xml", "cathedral.xml", "fourpillars.xml",
-                           "greatpyramid.xml", "spiral.xml", "butterfly.xml"};
+    const char* names[] = {"dragonlair.xml",   "cathedral.xml", "fourpillars.xml",
+                           "greatpyramid.xml", "spiral.xml",    "butterfly.xml"};
     for (int type = 0; type < 6; ++type) {
         RefHolder<Image> panel =
             picture("media/images/previews/previewbackground" + std::to_string(type + 1) + ".png");

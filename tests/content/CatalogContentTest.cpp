@@ -168,7 +168,8 @@ TEST_F(CatalogContentTest, EveryPlaceOfTheBuildingGivesItsLevel) {
     }
     for (GameType type : ROOM_GAME_TYPES) {
         EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameType(), type);
-        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameMode(), RoomKind::ROOF) << "the roof's Mixed mode";
+        EXPECT_EQ(catalog.casinoLevel(type, 2, RoomKind::ROOF)->getGameMode(), RoomKind::ROOF)
+            << "the roof's Mixed mode";
     }
     EXPECT_EQ(catalog.speedLevel(0)->getGameType(), 5);
 

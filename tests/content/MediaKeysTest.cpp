@@ -22,8 +22,8 @@
 namespace media_keys_test {
 
 const std::vector<std::string> SECTIONS = {
-    "splash", "music",      "preloading", "default", "lobby", "trophy", "elevator",
-    "hallway", "casino",    "casrecroof", "recroom", "roof",  "game",   "manual"};
+    "splash",  "music",  "preloading", "default", "lobby", "trophy", "elevator",
+    "hallway", "casino", "casrecroof", "recroom", "roof",  "game",   "manual"};
 
 // Read by the game window by its path, not through a key.
 const std::string WINDOW_ICON = "media/images/icon.png";
@@ -95,8 +95,8 @@ TEST_F(MediaKeysTest, EveryKeyLoadsFromTheArchiveAndEveryBuiltFileIsNamedByAKey)
         if (file == WINDOW_ICON) {
             continue;
         }
-        const bool fontLayer = file.rfind("media/fonts/", 0) == 0 &&
-                               file.size() > 4 && file.substr(file.size() - 4) == ".png";
+        const bool fontLayer = file.rfind("media/fonts/", 0) == 0 && file.size() > 4 &&
+                               file.substr(file.size() - 4) == ".png";
         if (fontLayer) {
             // A font's layer pictures are named by its description, which a key names.
             const std::string layer = file.substr(file.rfind('/') + 1);
@@ -159,11 +159,10 @@ TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {
     const int32_t py = value("SIDEBOARD_PADDING_Y");
     for (const auto& [columns, rows] :
          std::vector<std::pair<int, int>>{{2, 1}, {3, 1}, {4, 1}, {2, 3}, {2, 4}, {2, 5}}) {
-        expectSize("SIDEBOARD_" + std::to_string(columns) + "X" + std::to_string(rows),
-                   "manual", 2 * px + columns * fw + sw, 2 * py + rows * fh + sh);
+        expectSize("SIDEBOARD_" + std::to_string(columns) + "X" + std::to_string(rows), "manual",
+                   2 * px + columns * fw + sw, 2 * py + rows * fh + sh);
     }
-    expectSize("SIDEBOARD_1X1", "manual",
-               2 * (px + value("SIDEBOARD_SPEED_EXTRA_X")) + fw + sw,
+    expectSize("SIDEBOARD_1X1", "manual", 2 * (px + value("SIDEBOARD_SPEED_EXTRA_X")) + fw + sw,
                2 * (py + value("SIDEBOARD_SPEED_EXTRA_Y")) + fh + sh);
     expectSize("SIDEBOARD_FREECELL_SLOT", "manual",
                2 * value("SIDEBOARD_FREECELL_PADDING_X") + fw + sw,

@@ -46,8 +46,8 @@ constexpr uint32_t SEEDS = 50;
         for (size_t i = k; i < k + perMatch; ++i) {
             if (!layout->isTileFree(order[i].get()) ||
                 (i > k && !game->canMatch(order[k].get(), order[i].get()))) {
-                result = ::testing::AssertionFailure() << "group " << k / perMatch
-                                                       << " is not a free match in its turn";
+                result = ::testing::AssertionFailure()
+                         << "group " << k / perMatch << " is not a free match in its turn";
             }
         }
         for (size_t i = k; i < k + perMatch && result; ++i) {

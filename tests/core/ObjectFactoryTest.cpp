@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "content/ContentXml.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/RefHolder.h"
-#include "content/ContentXml.h"
 
 namespace object_factory_test {
 
@@ -52,8 +52,8 @@ void collectTypeWords(const ContentNode& node, std::set<std::string>& words) {
 
 TEST(ObjectFactoryContainer, EveryTypeWordOfTheShippedPropertyFilesIsRegistered) {
     // Nodes of these type words are read by their key, never built by name.
-    const std::set<std::string> readByKey = {"Bonus", "Layout", "Place", "Section", "Trophy",
-                                             "TrophyInfo"};
+    const std::set<std::string> readByKey = {"Bonus",   "Layout", "Place",
+                                             "Section", "Trophy", "TrophyInfo"};
     std::set<std::string> words;
     int files = 0;
     const std::filesystem::path media = std::filesystem::path(QUOVEL_BINARY_DIR) / "game/media";

@@ -136,10 +136,17 @@ TEST(DorrickHintTexts, EveryNumberShowsTheTextMeantForItsPlace) {
     }
     // Lobby, hallway arrival, the hallway after a first win (floor 1 below silver, at silver,
     // higher floors below gold), the three rooms, the rules' trophy remarks.
-    std::map<int, std::string> places = {
-        {0, "welcome to the building"}, {1, "door"}, {2, "first room won"}, {3, "%x"},
-        {4, "gold score"}, {5, "casino"}, {SceneRecRoom::HOST_HINT, "rec room"}, {7, "roof"},
-        {15, "100,000 points"}, {16, "10,000 pairs"}, {17, "same face twice"}};
+    std::map<int, std::string> places = {{0, "welcome to the building"},
+                                         {1, "door"},
+                                         {2, "first room won"},
+                                         {3, "%x"},
+                                         {4, "gold score"},
+                                         {5, "casino"},
+                                         {SceneRecRoom::HOST_HINT, "rec room"},
+                                         {7, "roof"},
+                                         {15, "100,000 points"},
+                                         {16, "10,000 pairs"},
+                                         {17, "same face twice"}};
     // The game screen's instructions, by room and game type: each teaches its type's rules in
     // the words of the Help pages, which spell the types as the game does.
     const char* types[] = {"Classic,", "FreeCell,", "Split,", "Triple,", "River,", "Speed,"};

@@ -53,8 +53,7 @@ protected:
 };
 
 TEST_F(DialogZoomTest, ComponentsLiveInTheClippedContentAndTheAnchorIsTheCentreUnlessDefined) {
-    RefHolder<DialogZoom> zoom =
-        new DialogZoom(GuiDefinitions::instance()->findDialog("ZOOM"));
+    RefHolder<DialogZoom> zoom = new DialogZoom(GuiDefinitions::instance()->findDialog("ZOOM"));
     Sprite* content = zoom->getContent();
     EXPECT_EQ(zoom->getComponents()->getFirstChild(), content);
     EXPECT_EQ(zoom->getComponents()->getLastChild(), content);

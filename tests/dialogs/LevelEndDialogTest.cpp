@@ -60,9 +60,8 @@ protected:
         scoreDoneAt = timeShownAt = -1;
         for (int32_t t = 0; t < 30000 && dialog->isIntroRunning(); t += 10) {
             scenes->update(10);
-            if (scoreDoneAt < 0 && shownNumber(dialog->getScoreLabel()) == Game::current()
-                                                                            ->getScore()
-                                                                            .getValue()) {
+            if (scoreDoneAt < 0 &&
+                shownNumber(dialog->getScoreLabel()) == Game::current()->getScore().getValue()) {
                 scoreDoneAt = t;
             }
             if (timeShownAt < 0 && dialog->getTimeLabel()->getAlpha() > 0) {
@@ -98,16 +97,14 @@ TEST_F(LevelEndDialogTest, TheBestBeforeTheLevelIsTheRecordOfTheRoomKind) {
     // what the level before left in it.
     Game* game = playLevel(1, true, 0, 0, 0);
     const Level* level = game->getLevel();
-    player().getStats().casinoRecord(level->getGameType(), level->getDifficulty())->bestScore =
-        777;
+    player().getStats().casinoRecord(level->getGameType(), level->getDifficulty())->bestScore = 777;
     DialogLevelEnd::lookupBest();
     EXPECT_EQ(DialogLevelEnd::getBestScore(), 777);
     EXPECT_EQ(DialogLevelEnd::getBestTime(), 95000);
 
     game = playLevel(2, true, 0, 0, 0);
     level = game->getLevel();
-    player().getStats().recRoomRecordFor(level->getGameType(), level->getIndex())->bestTime =
-        61000;
+    player().getStats().recRoomRecordFor(level->getGameType(), level->getIndex())->bestTime = 61000;
     DialogLevelEnd::lookupBest();
     EXPECT_EQ(DialogLevelEnd::getBestScore(), 777);
     EXPECT_EQ(DialogLevelEnd::getBestTime(), 61000);
@@ -219,8 +216,10 @@ TEST_F(LevelEndDialogTest, ALostFloorLevelShowsTimeUpWithoutRecordsWhileALostCas
 
     // In the casino a lost run still sets a record score; only the score pair is shown.
     Game* game = playLevel(1, false, 3000, 50000, 0);
-    player().getStats().casinoRecord(game->getLevel()->getGameType(),
-                                     game->getLevel()->getDifficulty())->bestScore = 2000;
+    player()
+        .getStats()
+        .casinoRecord(game->getLevel()->getGameType(), game->getLevel()->getDifficulty())
+        ->bestScore = 2000;
     dialog = openLevelEnd();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->getSub()->getText(), L"The clock ran out. Your run at the table ends.");

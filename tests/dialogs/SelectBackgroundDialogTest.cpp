@@ -51,8 +51,12 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Each game's own");
     for (int32_t x = 5; x < 223; ++x) {  // pictured as the games' cards split by a wooden gap
-        ASSERT_EQ(testpixels::colorAt(objectCast<Sprite>(dialog->findChild("BACKGROUND_PREVIEW"))
-                                          ->getImage(), x, 85) & 0xFFFFFF, 0x3B2414u) << x;
+        ASSERT_EQ(
+            testpixels::colorAt(
+                objectCast<Sprite>(dialog->findChild("BACKGROUND_PREVIEW"))->getImage(), x, 85) &
+                0xFFFFFF,
+            0x3B2414u)
+            << x;
     }
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND_COUNT"), L"1/11");
     EXPECT_EQ(text(dialog, "LABEL_TILESET_COUNT"), L"1/4");
@@ -159,8 +163,7 @@ TEST_F(SelectBackgroundDialogTest, TheDialogAndTheChosenSetOnABoardArePictured) 
         GameNode::appendChild(board.get(), frame.root());
         RefHolder<LayoutRenderer> renderer = new LayoutRenderer(ann.tileSet);
         renderer->build(layout.get(), {});
-        renderer->setPosition((800 - renderer->getWidth()) / 2,
-                              (600 - renderer->getHeight()) / 2);
+        renderer->setPosition((800 - renderer->getWidth()) / 2, (600 - renderer->getHeight()) / 2);
         GameNode::appendChild(renderer.get(), frame.root());
         frame.draw();
         return RefHolder<Image>(Image::copyImage(frame.picture()));
@@ -169,15 +172,16 @@ TEST_F(SelectBackgroundDialogTest, TheDialogAndTheChosenSetOnABoardArePictured) 
     ASSERT_NE(chosen, nullptr);
     EXPECT_TRUE(writeImagePng((pictureFolder() / "board-chosen-set.png").string(), chosen.get()));
     // The corner shows the chosen background; the first tile set draws other symbols.
-    Image* background = objectCast<Image>(manager->getResourceHandle("BACKGROUND_CUSTOM2", "manual"));
+    Image* background =
+        objectCast<Image>(manager->getResourceHandle("BACKGROUND_CUSTOM2", "manual"));
     EXPECT_EQ(testpixels::colorAt(chosen.get(), 3, 3), testpixels::colorAt(background, 3, 3));
     ann.tileSet = 0;
     RefHolder<Image> first = drawBoard();
     int32_t differing = 0;
     for (int32_t y = 0; y < 600; y += 2) {
         for (int32_t x = 0; x < 800; x += 2) {
-            differing += testpixels::colorAt(first.get(), x, y) !=
-                         testpixels::colorAt(chosen.get(), x, y);
+            differing +=
+                testpixels::colorAt(first.get(), x, y) != testpixels::colorAt(chosen.get(), x, y);
         }
     }
     EXPECT_GT(differing, 2000);

@@ -128,7 +128,8 @@ TEST_F(SettingsDialogTest, OkStoresSavesAndAppliesFullScreenAndHints) {
     click(dialog, objectCast<Sprite>(dialog->findChild("BUTTON_OK")));
     EXPECT_TRUE(GameWindow::getInstance()->isFullScreen());
     EXPECT_TRUE(player().showHints);
-    EXPECT_TRUE(std::all_of(player().hints.begin(), player().hints.end(), [](bool b) { return b; }));
+    EXPECT_TRUE(
+        std::all_of(player().hints.begin(), player().hints.end(), [](bool b) { return b; }));
     frames(tuning().DIALOG_FADE_TIME + 20);
     EXPECT_EQ(scene->findDialog("DIALOG_SETTINGS"), nullptr);
     QuovelMahjongGameSettings stored = reloaded();
@@ -164,8 +165,8 @@ TEST_F(SettingsDialogTest, AScreenNoLargerThanTheGameKeepsFullScreenDisabled) {
     display.screenW = 800;
     display.screenH = 600;
     GameWindow::createInstance(
-        WindowServices{&display, &events, &cursor, &clipboard, &messageBox, &clock}, "Quovel",
-        800, 600, true, 0, 102);
+        WindowServices{&display, &events, &cursor, &clipboard, &messageBox, &clock}, "Quovel", 800,
+        600, true, 0, 102);
     auto* dialog = open<DialogSettings>("DIALOG_SETTINGS");
     ASSERT_NE(dialog, nullptr);
     Switch* fullscreen = switchOf(dialog, "SWITCH_FULLSCREEN");

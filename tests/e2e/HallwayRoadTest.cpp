@@ -61,7 +61,7 @@ TEST(Road, ALevelWhoseTimeRunsOutIsLost) {
             dismissTutorialHint(road);
             return objectCast<StateGameOver>(screen->getFlow().getCurrentState());
         },
-                             "the time to run out", 400000));
+        "the time to run out", 400000));
     EXPECT_FALSE(played->getHasWon());
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
     road.run(3000);

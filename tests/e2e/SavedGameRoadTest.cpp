@@ -38,11 +38,10 @@ Played readPlay(RoadDriver& road) {
     Played seen;
     Game* game = Game::current();
     game->getLayout()->forEachTile([&](Tile* tile) {
-        seen.tiles.push_back(std::to_string(tile->getGridX()) + "," +
-                             std::to_string(tile->getGridY()) + "," +
-                             std::to_string(tile->getGridZ()) + " " +
-                             std::to_string(tile->getSuit()) + "/" +
-                             std::to_string(tile->getValue()));
+        seen.tiles.push_back(
+            std::to_string(tile->getGridX()) + "," + std::to_string(tile->getGridY()) + "," +
+            std::to_string(tile->getGridZ()) + " " + std::to_string(tile->getSuit()) + "/" +
+            std::to_string(tile->getValue()));
     });
     std::sort(seen.tiles.begin(), seen.tiles.end());
     seen.score = game->getScore().getValue();

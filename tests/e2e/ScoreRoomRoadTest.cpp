@@ -49,7 +49,7 @@ TEST(Road, ACasinoRunOfClassicAtHardIsLostAndCountedInTheCasino) {
             dismissTutorialHint(road);
             return objectCast<StateGameOver>(screen->getFlow().getCurrentState());
         },
-                             "the casino clock to run out", 400000));
+        "the casino clock to run out", 400000));
     ASSERT_TRUE(road.waitForDialog("DIALOG_LEVEL_END"));
     road.run(3000);
     road.picture("lost");
@@ -96,13 +96,13 @@ TEST(Road, NineClicksOnTheFeltOpenTheMiniGamePlayedToGameOver) {
     }
     road.run(3000);
     road.picture("arcade-playing");
-    ASSERT_TRUE(road.waitFor([&] { return arcade->isGameOver(); }, "the arcade's game over",
-                             600000));
+    ASSERT_TRUE(
+        road.waitFor([&] { return arcade->isGameOver(); }, "the arcade's game over", 600000));
     road.run(1000);
     road.picture("arcade-game-over");
     road.clickAt(400, 300);
-    EXPECT_TRUE(road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); },
-                             "the arcade to close"));
+    EXPECT_TRUE(
+        road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); }, "the arcade to close"));
     EXPECT_EQ(road.scene()->getName(), "SCENE_CASINO");
     EXPECT_EQ(road.finish(), 0);
 }

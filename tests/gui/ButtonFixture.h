@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "framework/gui/Button.h"
-#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "gui/GuiFixture.h"
 #include "gui/SyntheticFont.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 using Keys = std::vector<std::string>;
 

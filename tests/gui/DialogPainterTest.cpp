@@ -16,10 +16,10 @@ class DialogPainterTest : public GuiTest {
 protected:
     // A painter over the section "gui" with the nine keys (empty: no piece) and extra keys.
     RefHolder<DialogPainter> painter(const std::string& images, const std::string& keys = "") {
-        RefHolder<PropertyNode> node = nodeFrom(
-            "<DialogPainter id=\"p\" section=\"gui\">" + keys + "<Vector id=\"images\">" + images +
-                "</Vector></DialogPainter>",
-            "p");
+        RefHolder<PropertyNode> node =
+            nodeFrom("<DialogPainter id=\"p\" section=\"gui\">" + keys + "<Vector id=\"images\">" +
+                         images + "</Vector></DialogPainter>",
+                     "p");
         return new DialogPainter(node.get());
     }
     static std::string names(std::initializer_list<const char*> keys) {
@@ -56,7 +56,8 @@ TEST_F(DialogPainterTest, SizesAreBordersPlusWholeEdgeTilesAndNeverBelowTheReque
     EXPECT_EQ(frame->fitHeight(-5), 20);
 
     // Corners alone: the borders, or the request when larger.
-    RefHolder<DialogPainter> corners = painter(names({"C16", "", "C16", "", "", "", "C16", "", "C16"}));
+    RefHolder<DialogPainter> corners =
+        painter(names({"C16", "", "C16", "", "", "", "C16", "", "C16"}));
     EXPECT_EQ(corners->fitWidth(10), 32);
     EXPECT_EQ(corners->fitWidth(50), 50);
 
@@ -82,7 +83,7 @@ TEST_F(DialogPainterTest, PaintsCornersOnceEdgesTiledAndCoversTheEdgesOverhang) 
         for (int32_t x = 0; x < 17; ++x) {
             const bool cornerX = x < 4 || x >= 13;
             const bool cornerY = y < 4 || y >= 9;
-            const uint32_t expected = cornerX && cornerY ? CORNER
+            const uint32_t expected = cornerX && cornerY   ? CORNER
                                       : cornerX || cornerY ? EDGE
                                                            : CENTRE;
             ASSERT_EQ(colorAt(target.get(), x, y), expected) << x << "," << y;
@@ -100,9 +101,9 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
 
     // Copying: the corner's alpha lands in the target as it stands, and the centre color's
     // alpha fills the rest.
-    RefHolder<Image> copied = paintOnto(
-        painter(cornersOnly, "<Integer id=\"centercolor\" value=\"#40102030\"/>").get(), 10, 10,
-        0x00FFFFFF, 200);
+    RefHolder<Image> copied =
+        paintOnto(painter(cornersOnly, "<Integer id=\"centercolor\" value=\"#40102030\"/>").get(),
+                  10, 10, 0x00FFFFFF, 200);
     EXPECT_EQ(alphaAt(copied.get(), 0, 0), 0);
     EXPECT_EQ(alphaAt(copied.get(), 1, 0), 90);
     EXPECT_EQ(alphaAt(copied.get(), 2, 2), 255);
@@ -118,17 +119,18 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
     EXPECT_EQ(alphaAt(kept.get(), 0, 0), 200);
     EXPECT_EQ(alphaAt(kept.get(), 2, 2), 255);
     RefHolder<Image> cleared = paintOnto(
-        painter(cornersOnly, maxKeys + "<Boolean id=\"initalpha\" value=\"true\"/>").get(), 8, 8,
-        0, 200);
+        painter(cornersOnly, maxKeys + "<Boolean id=\"initalpha\" value=\"true\"/>").get(), 8, 8, 0,
+        200);
     EXPECT_EQ(alphaAt(cleared.get(), 0, 0), 0);
     EXPECT_EQ(alphaAt(cleared.get(), 1, 0), 90);
 
     // Without adjustalpha the pieces blend by their own alpha and the target's alpha stays.
-    RefHolder<Image> blended = paintOnto(
-        painter(cornersOnly, "<Boolean id=\"adjustalpha\" value=\"false\"/>"
-                             "<Integer id=\"centercolor\" value=\"#FF123456\"/>")
-            .get(),
-        10, 10, 0x0000FF00, 77);
+    RefHolder<Image> blended =
+        paintOnto(painter(cornersOnly,
+                          "<Boolean id=\"adjustalpha\" value=\"false\"/>"
+                          "<Integer id=\"centercolor\" value=\"#FF123456\"/>")
+                      .get(),
+                  10, 10, 0x0000FF00, 77);
     EXPECT_EQ(alphaAt(blended.get(), 2, 2), 77);
     EXPECT_EQ(alphaAt(blended.get(), 5, 5), 77);
     EXPECT_EQ(colorAt(blended.get(), 0, 0), 0x00123456u);  // the centre shows through
@@ -138,9 +140,9 @@ TEST_F(DialogPainterTest, AlphaIsCopiedFromThePiecesAfterBeingClearedWithInitAlp
 TEST_F(DialogPainterTest, TheCentreColorRaisesAlphaByMaximumAtBothDepths) {
     for (int32_t depth : {4, 2}) {
         SCOPED_TRACE(depth);
-        RefHolder<DialogPainter> p = painter(
-            "", "<Integer id=\"centercolor\" value=\"0x80FF0000\"/>"
-                "<Boolean id=\"usemaxalpha\" value=\"true\"/>");
+        RefHolder<DialogPainter> p = painter("",
+                                             "<Integer id=\"centercolor\" value=\"0x80FF0000\"/>"
+                                             "<Boolean id=\"usemaxalpha\" value=\"true\"/>");
         RefHolder<Image> target = filled(2, 1, depth, 0, 200);
         testpixels::put(target.get(), 1, 0, 0, 50);
         p->paint(graphicsOf(target.get()).get());

@@ -34,7 +34,8 @@ public:
 class DialogTest : public GuiTest {
 protected:
     RefHolder<Dialog> dialogFrom(const std::string& keys, const std::string& inside = "") {
-        RefHolder<PropertyNode> node = nodeFrom("<Dialog id=\"d\" " + keys + ">" + inside + "</Dialog>", "d");
+        RefHolder<PropertyNode> node =
+            nodeFrom("<Dialog id=\"d\" " + keys + ">" + inside + "</Dialog>", "d");
         return new Dialog(node.get());
     }
     void addFramePieces() {
@@ -53,7 +54,8 @@ public:
 };
 
 TEST_F(DialogTest, PressMoveAndReleaseDragOnlyPastThreePixelsAndOnlyMovableDialogs) {
-    RefHolder<Dialog> dialog = dialogFrom("x=\"100\" y=\"100\" width=\"200\" height=\"100\" movable=\"true\"");
+    RefHolder<Dialog> dialog =
+        dialogFrom("x=\"100\" y=\"100\" width=\"200\" height=\"100\" movable=\"true\"");
     auto* button = new ProbeWidget(10, 10, 20, 20);
     button->setName("BUTTON");
     dialog->addChild(button);
@@ -162,8 +164,8 @@ TEST_F(DialogTest, APainterRoundsTheSizeUpUnlessEnlargingIsOff) {
     EXPECT_EQ(fromTemplate->getWidth(), 40);
 
     // Enlarging off: the size as defined, not the -1 x -1 of a size never asked for.
-    RefHolder<Dialog> exact = dialogFrom("width=\"99\" height=\"45\" autoenlarge=\"false\"",
-                                         FRAME_PAINTER);
+    RefHolder<Dialog> exact =
+        dialogFrom("width=\"99\" height=\"45\" autoenlarge=\"false\"", FRAME_PAINTER);
     ASSERT_NE(exact->getPainter(), nullptr);
     EXPECT_EQ(exact->getWidth(), 99);
     EXPECT_EQ(exact->getHeight(), 45);
@@ -181,7 +183,8 @@ TEST_F(DialogTest, APainterRoundsTheSizeUpUnlessEnlargingIsOff) {
 
 TEST_F(DialogTest, TheBackgroundSetsTheSizeAndANameWithoutPictureKeepsIt) {
     addPicture("BG", filled(60, 30, 4, 0x00F6EFE0, 255).get());
-    RefHolder<Dialog> dialog = dialogFrom("width=\"5\" height=\"5\" background=\"BG\" section=\"gui\"");
+    RefHolder<Dialog> dialog =
+        dialogFrom("width=\"5\" height=\"5\" background=\"BG\" section=\"gui\"");
     EXPECT_EQ(dialog->getWidth(), 60);
     EXPECT_EQ(dialog->getHeight(), 30);
     RefHolder<Dialog> missing =
@@ -195,7 +198,8 @@ TEST_F(DialogTest, ABufferedDialogRedrawsWhenAVisibleComponentChangesOnly) {
     addPicture("BG", filled(40, 20, 4, 0x00F6EFE0, 255).get());
     addPicture("DOT", filled(2, 2, 4, 0x00FF0000, 255).get());
     RefHolder<Dialog> dialog = dialogFrom(
-        "x=\"100\" y=\"100\" background=\"BG\" section=\"gui\" usebuffer=\"true\" anchorpoint=\"center\"",
+        "x=\"100\" y=\"100\" background=\"BG\" section=\"gui\" usebuffer=\"true\" "
+        "anchorpoint=\"center\"",
         "<Vector id=\"components\">"
         "<Sprite id=\"SHOWN\" image=\"DOT\" section=\"gui\" x=\"-10\" y=\"-5\"/>"
         "<Sprite id=\"HIDDEN\" image=\"DOT\" section=\"gui\" visible=\"false\"/>"

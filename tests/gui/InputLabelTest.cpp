@@ -31,14 +31,14 @@ protected:
         hold(VK_CONTROL, false);
         GuiTest::TearDown();
     }
-    RefHolder<InputLabel> field(const std::string& keys = "",
-                                const std::string& label = "<Label id=\"label\" font=\"F\" "
-                                                           "section=\"gui\"/>") {
-        RefHolder<PropertyNode> node =
-            nodeFrom("<InputLabel id=\"f\" x=\"100\" y=\"50\" width=\"120\" height=\"12\" "
-                     "cursorimage=\"CARET\" section=\"gui\" " +
-                         keys + ">" + label + "</InputLabel>",
-                     "f");
+    RefHolder<InputLabel> field(const std::string& keys = "", const std::string& label =
+                                                                  "<Label id=\"label\" font=\"F\" "
+                                                                  "section=\"gui\"/>") {
+        RefHolder<PropertyNode> node = nodeFrom(
+            "<InputLabel id=\"f\" x=\"100\" y=\"50\" width=\"120\" height=\"12\" "
+            "cursorimage=\"CARET\" section=\"gui\" " +
+                keys + ">" + label + "</InputLabel>",
+            "f");
         RefHolder<InputLabel> made = new InputLabel(node.get());
         made->setCallback(this, &InputLabelTest::countChange);
         return made;
@@ -69,9 +69,7 @@ protected:
     static int32_t countChange(void* target, BaseObject*) {
         return ++static_cast<InputLabelTest*>(target)->changes;
     }
-    static int32_t countKey(void* target, BaseObject*) {
-        return ++*static_cast<int*>(target);
-    }
+    static int32_t countKey(void* target, BaseObject*) { return ++*static_cast<int*>(target); }
 
     RefHolder<SyntheticFont> font;
     InputHandler keys;

@@ -45,7 +45,8 @@ TEST(Panel, BuildsItsComponentsInOrderAndSkipsWhatNoClassMakes) {
     EXPECT_EQ(panel->findChild("ghost"), nullptr);
 
     // A "components" entry that is not a vector builds nothing.
-    RefHolder<Panel> empty = panelFrom("<Panel id=\"panel\"><Integer id=\"components\" value=\"1\"/></Panel>");
+    RefHolder<Panel> empty =
+        panelFrom("<Panel id=\"panel\"><Integer id=\"components\" value=\"1\"/></Panel>");
     EXPECT_EQ(empty->getComponents()->getFirstChild(), nullptr);
     BasicProperties::releaseInstance();  // where the Integer entries were stored
 }

@@ -34,9 +34,7 @@ protected:
         }
         return slider;
     }
-    static std::string knob() {
-        return "<Button id=\"button\" image=\"KNOB\" section=\"gui\"/>";
-    }
+    static std::string knob() { return "<Button id=\"button\" image=\"KNOB\" section=\"gui\"/>"; }
     static std::string steps() {
         return "<Button id=\"decbutton\" image=\"STEP\" section=\"gui\" firekey=\"37\"/>"
                "<Button id=\"incbutton\" image=\"STEP\" section=\"gui\" firekey=\"39\"/>";

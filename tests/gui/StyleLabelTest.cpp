@@ -105,9 +105,9 @@ TEST_F(StyleLabelTest, StyledTextIsDrawnWhereTheFontsTagsAndPicturesPutIt) {
                     hit = &box;
                 }
             }
-            const bool ok = hit ? alphaAt(image, x, y) == 255 &&
-                                      colorAt(image, x, y) == (hit->color & 0xFFFFFF)
-                                : alphaAt(image, x, y) == 0;
+            const bool ok =
+                hit ? alphaAt(image, x, y) == 255 && colorAt(image, x, y) == (hit->color & 0xFFFFFF)
+                    : alphaAt(image, x, y) == 0;
             mismatches += ok ? 0 : 1;
         }
     }
@@ -131,8 +131,8 @@ TEST_F(StyleLabelTest, TagsChangeColorsFontsAlignmentsAndTabStops) {
     EXPECT_EQ(colorsOf(laidOut(red, L"[/color][/color]a").get()), (std::vector<uint32_t>{1}));
 
     // An unknown word saves the alignment and keeps it; the closing tag restores the same.
-    RefHolder<StyleLabel> aligned = laidOut(R"(font="SMALL" section="gui" alignh="right")",
-                                            L"[alignh=middle]a");
+    RefHolder<StyleLabel> aligned =
+        laidOut(R"(font="SMALL" section="gui" alignh="right")", L"[alignh=middle]a");
     EXPECT_EQ(aligned->getState().alignH, Label::ALIGN_RIGHT);
     EXPECT_EQ(aligned->getState().alignHStack, std::vector<int32_t>{Label::ALIGN_RIGHT});
     aligned->setText(L"[/alignh]b");
@@ -141,9 +141,9 @@ TEST_F(StyleLabelTest, TagsChangeColorsFontsAlignmentsAndTabStops) {
 
     // Fonts: a closing tag with nothing saved, a missing font, a value without a section and a
     // misspelt name all keep the current font; the tags stay in force for the next text.
-    RefHolder<StyleLabel> fonts = laidOut(
-        R"(font="SMALL" section="gui")",
-        L"[/font]a [font=NONE,gui]b [font=BIG]c [Font=BIG,gui]d [font=BIG,gui]e");
+    RefHolder<StyleLabel> fonts =
+        laidOut(R"(font="SMALL" section="gui")",
+                L"[/font]a [font=NONE,gui]b [font=BIG]c [Font=BIG,gui]d [font=BIG,gui]e");
     EXPECT_EQ(describe(fonts.get()), "a@0,0 b@12,0 c@24,0 d@36,0 e@48,0");
     EXPECT_EQ(fonts->getLines().back()->runs.back()->getFont(), big.get());
     fonts->setText(L"f[/font]g");
@@ -162,17 +162,15 @@ TEST_F(StyleLabelTest, TagsChangeColorsFontsAlignmentsAndTabStops) {
 
     // Stops 100 and 40, pen at 50: the next stop in list order, stop 2, and no stop.
     const std::string wide = R"(font="BIG" section="gui")";
-    EXPECT_EQ(describe(laidOut(wide, L"[tabs=100,40,]abcde[tab]x").get()),
-              "abcde@0,0 x@100,0");
+    EXPECT_EQ(describe(laidOut(wide, L"[tabs=100,40,]abcde[tab]x").get()), "abcde@0,0 x@100,0");
     EXPECT_EQ(describe(laidOut(wide, L"[tabs=100,40]abcde[tab=2]x").get()), "abcde@0,0 x@40,0");
     EXPECT_EQ(describe(laidOut(wide, L"[tabs=100,40]abcde[tab=0]x[tab=3]y").get()),
               "abcde@0,0 x@50,0 y@60,0");
-    EXPECT_EQ(describe(laidOut(wide, L"[tabs=0x64,zz,40]abcde[tab=2]x").get()),
-              "abcde@0,0 x@40,0");
+    EXPECT_EQ(describe(laidOut(wide, L"[tabs=0x64,zz,40]abcde[tab=2]x").get()), "abcde@0,0 x@40,0");
 
     // A centred picture in a 200-pixel label; a picture with key and section only.
-    RefHolder<StyleLabel> centred = laidOut(R"(font="SMALL" section="gui" width="200")",
-                                            L"a[image=WIDE,gui,center,single]");
+    RefHolder<StyleLabel> centred =
+        laidOut(R"(font="SMALL" section="gui" width="200")", L"a[image=WIDE,gui,center,single]");
     ASSERT_EQ(centred->getState().images.size(), 1u);
     EXPECT_EQ(centred->getState().images[0]->getX(), 75);
     EXPECT_EQ(centred->getState().lineHeight, 30);
@@ -183,8 +181,8 @@ TEST_F(StyleLabelTest, TagsChangeColorsFontsAlignmentsAndTabStops) {
     EXPECT_EQ(inlined->getState().lineHeight, 10);
     EXPECT_EQ(inlined->getState().penX, 12);
     // Pictures that cannot be found, or a value without a comma, place nothing.
-    EXPECT_TRUE(laidOut(red, L"[image=NONE,gui][image=DOT][image]a").get()->getState().images
-                    .empty());
+    EXPECT_TRUE(
+        laidOut(red, L"[image=NONE,gui][image=DOT][image]a").get()->getState().images.empty());
     // A picture the text flows around; one with lines of its own.
     EXPECT_EQ(describe(laidOut(red, L"[image=DOT,gui,left,multi]ab").get()), "ab@7,0");
     EXPECT_EQ(describe(laidOut(red, L"ab[image=DOT,gui,left,none]cd").get()), "ab@0,0 | cd@0,22");

@@ -22,7 +22,8 @@ protected:
     }
     RefHolder<Switch> switchFrom(const std::string& keys) {
         RefHolder<PropertyNode> node = nodeFrom(
-            "<Switch id=\"s\" image=\"EIGHT\" section=\"gui\" soundsection=\"gui\" onsound=\"CLICK\" "
+            "<Switch id=\"s\" image=\"EIGHT\" section=\"gui\" soundsection=\"gui\" "
+            "onsound=\"CLICK\" "
             "offsound=\"OVER\" disabledsound=\"DENIED\" " +
                 keys + "/>",
             "s");

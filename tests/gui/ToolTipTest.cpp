@@ -234,8 +234,7 @@ TEST_F(ToolTipTest, ALongTextWrapsAtTheMaximumWidthAndTheBoxFitsTheWidestLine) {
     static_cast<IRenderable*>(label)->render(graphics.get());
     const int32_t p = label->getPadding();
     EXPECT_EQ(colorAt(picture.get(), 10 - p, 10 - p), BORDER);
-    EXPECT_EQ(colorAt(picture.get(), 10 + widest + p - 1, 10 + label->getHeight() + p - 1),
-              BORDER);
+    EXPECT_EQ(colorAt(picture.get(), 10 + widest + p - 1, 10 + label->getHeight() + p - 1), BORDER);
     EXPECT_EQ(colorAt(picture.get(), 10 + widest + p, 10), BLANK);
     EXPECT_EQ(colorAt(picture.get(), 10 - p + 1, 10 - p + 1), FILL);
     // The first glyph of the text, in the font's own color.

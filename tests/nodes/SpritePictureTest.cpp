@@ -206,8 +206,7 @@ TEST(SpritePicture, TreeOfSpritesIsSavedForInspection) {
     EXPECT_GT(faded & 0xFF, faint & 0xFF);
     EXPECT_GT(faint & 0xFF, PANEL_LIGHT & 0xFF);
     // Where the glows overlap, they add up past either alone.
-    EXPECT_GT((colorAt(picture, 570, 410) >> 16) & 0xFF,
-              (colorAt(picture, 530, 410) >> 16) & 0xFF);
+    EXPECT_GT((colorAt(picture, 570, 410) >> 16) & 0xFF, (colorAt(picture, 530, 410) >> 16) & 0xFF);
     // The stretched frame spans 160 pixels about x 250; the clip keeps 32 columns of frame 3.
     EXPECT_NE(colorAt(picture, 172, 430), colorAt(picture, 168, 430));
     EXPECT_EQ(colorAt(picture, 451, 456), 0x20A0B0u);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "testsupport/os/FakeClock.h"
 #include "framework/os/SystemClock.h"
+#include "testsupport/os/FakeClock.h"
 
 namespace clock_test {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <sstream>
 
+#include "framework/os/FileKeyStore.h"
 #include "testsupport/ScopedEnvironment.h"
 #include "testsupport/os/FakeKeyStore.h"
-#include "framework/os/FileKeyStore.h"
 
 namespace key_store_test {
 
@@ -344,7 +344,8 @@ TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
               std::vector<KeyValue>{KeyValue::makeString("dgfilename", "/old/gd.xml")});
 
     // A write that would make a file too large to read back is refused the same way.
-    EXPECT_FALSE(store.writeString(GAME_KEY, "huge", std::string(FileKeyStore::MAX_FILE_BYTES, 'h')));
+    EXPECT_FALSE(
+        store.writeString(GAME_KEY, "huge", std::string(FileKeyStore::MAX_FILE_BYTES, 'h')));
     EXPECT_EQ(readFile(gameFile()), before);
 }
 
@@ -381,7 +382,8 @@ TEST_F(FileKeyStoreTest, EscapingPathsTouchNothing) {
 TEST_F(FileKeyStoreTest, AMissingRootIsCreatedAndAnUnknownOneRefused) {
     FileKeyStore deep((folder.path / "a" / "b" / "c").string());
     ASSERT_TRUE(deep.writeDword(GAME_KEY, "usehints", 0));
-    EXPECT_TRUE(fs::exists(folder.path / "a/b/c/Brastel/Games/QuovelMahjong" / KEY_STORE_FILE_NAME));
+    EXPECT_TRUE(
+        fs::exists(folder.path / "a/b/c/Brastel/Games/QuovelMahjong" / KEY_STORE_FILE_NAME));
 
     std::vector<KeyValue> values;
     for (const char* root : {"", "relative/config"}) {

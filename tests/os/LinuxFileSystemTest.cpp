@@ -83,10 +83,10 @@ TEST(LinuxFileSystem, TemporaryFilesLeftByACutWriteAreRemovedWithoutFollowingLin
     put(temp / ".players.plrs.tmpa0z9b");
     put(temp / "player/saves/.game.sav.tmp00000");
     put(temp / "players.plrs");
-    put(temp / "notes.tmp");            // not a name of ours: no leading dot, no suffix
-    put(temp / ".cfg.tmpAB12c");        // upper case never appears in our suffixes
-    put(temp / ".cfg.tmpab12");         // suffix too short
-    put(outside / ".x.tmpabcde");       // reached only through the link
+    put(temp / "notes.tmp");       // not a name of ours: no leading dot, no suffix
+    put(temp / ".cfg.tmpAB12c");   // upper case never appears in our suffixes
+    put(temp / ".cfg.tmpab12");    // suffix too short
+    put(outside / ".x.tmpabcde");  // reached only through the link
     fs::create_directory_symlink(outside.path, temp.path / "link");
     fs::create_directory(temp / ".dir.tmpabcde");  // a folder, whatever its name
 

@@ -334,7 +334,8 @@ TEST(BlendRowLoops, VectorLoopsDrawWhatThePortableLoopsDraw) {
                     auto expected = target;
                     draw(portable, expected.data() + 1);
                     draw(*vector, target.data() + 1);
-                    EXPECT_EQ(target, expected) << bytes << " bytes, width " << w << ", alpha " << a;
+                    EXPECT_EQ(target, expected)
+                        << bytes << " bytes, width " << w << ", alpha " << a;
                 };
                 const uint8_t* m = alphas.data() + 1;
                 const UnalignedPixel32* s = colors.data() + 1;

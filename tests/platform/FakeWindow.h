@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "framework/platform/DisplayDepth.h"
+#include "framework/platform/GameWindow.h"
+#include "framework/platform/ImageManager.h"
+#include "framework/platform/SceneHooks.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
 #include "testsupport/os/FakeCursor.h"
 #include "testsupport/os/FakeDisplay.h"
 #include "testsupport/os/FakeEventSource.h"
 #include "testsupport/os/FakeMessageBox.h"
-#include "framework/platform/DisplayDepth.h"
-#include "framework/platform/GameWindow.h"
-#include "framework/platform/ImageManager.h"
-#include "framework/platform/SceneHooks.h"
 
 // Records the messages the game window hands its listeners.
 class RecordingMessageListener : public WindowMessageListener {

@@ -24,8 +24,8 @@ TEST(FileArchiveThreads, TwoReadersGetWholeMembersAndLooseFiles) {
         MemoryBuffer local;
         for (int i = 0; i < 300; ++i) {
             good += FileArchive::readFile(2, name, local) &&
-                    std::string(reinterpret_cast<const char*>(local.getData()),
-                                local.getSize()) == expected;
+                    std::string(reinterpret_cast<const char*>(local.getData()), local.getSize()) ==
+                        expected;
         }
     };
     int goodFirst = 0;

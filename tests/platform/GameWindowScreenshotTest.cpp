@@ -292,7 +292,8 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         EXPECT_GT(x11EventsWaiting(display.sdlWindow(), false), 0);
         bool moved = false;
         for (MessageRecord record; events.nextMessage(record);) {
-            moved = moved || (record.message == WM_MOUSEMOVE && record.lParam == packCoordinates(200, 100));
+            moved = moved ||
+                    (record.message == WM_MOUSEMOVE && record.lParam == packCoordinates(200, 100));
         }
         EXPECT_TRUE(moved);
     }

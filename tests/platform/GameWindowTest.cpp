@@ -5,9 +5,9 @@
 
 #include "framework/core/GameNode.h"
 #include "framework/core/IRenderable.h"
-#include "testsupport/os/FakeInstanceLock.h"
 #include "framework/platform/RenderTask.h"
 #include "platform/FakeWindow.h"
+#include "testsupport/os/FakeInstanceLock.h"
 
 namespace game_window_test {
 
@@ -15,9 +15,8 @@ using GameWindowTest = FakeWindowTest;
 
 TEST_F(GameWindowTest, OpensAWindowOnALargeDesktopAtTheDesktopDepth) {
     GameWindow* window = open(false);
-    EXPECT_EQ(display.calls,
-              (std::vector<std::string>{"createWindow windowed", "createPresenter 4",
-                                        "setClientPosition 112,97", "show"}));
+    EXPECT_EQ(display.calls, (std::vector<std::string>{"createWindow windowed", "createPresenter 4",
+                                                       "setClientPosition 112,97", "show"}));
     EXPECT_TRUE(display.shown);
     EXPECT_EQ(display.title, "Quovel");
     EXPECT_FALSE(window->isFullScreen());
@@ -84,8 +83,8 @@ TEST_F(GameWindowTest, AltEnterTogglesFullScreenAndAnnouncesTheChange) {
     send(WM_SYSKEYDOWN, VK_RETURN);
     EXPECT_TRUE(window->isFullScreen());
     EXPECT_TRUE(display.fullScreen);
-    EXPECT_TRUE(display.shown);  // the remade window is shown again
-    send(WM_SYSKEYDOWN, 'A');    // other Alt keys do nothing
+    EXPECT_TRUE(display.shown);                        // the remade window is shown again
+    send(WM_SYSKEYDOWN, 'A');                          // other Alt keys do nothing
     send(WM_SYSKEYDOWN, VK_RETURN, KEY_WAS_DOWN | 1);  // nor does holding Alt+Enter
     EXPECT_TRUE(window->isFullScreen());
     send(WM_SYSKEYDOWN, VK_RETURN);

@@ -9,10 +9,10 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/HighScoreEntry.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/HighScoreTable.h"
+#include "testsupport/os/FakeFileSystem.h"
 
 namespace fs = std::filesystem;
 

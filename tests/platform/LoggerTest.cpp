@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "testsupport/os/FakeClock.h"
-#include "testsupport/os/FakeFileSystem.h"
-#include "testsupport/os/FakeKeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Logger.h"
 #include "framework/platform/RegistryValue.h"
+#include "testsupport/os/FakeClock.h"
+#include "testsupport/os/FakeFileSystem.h"
+#include "testsupport/os/FakeKeyStore.h"
 
 namespace logger_test {
 

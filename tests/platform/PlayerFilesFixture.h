@@ -51,9 +51,7 @@ protected:
         ObjectFactoryContainer::instance()->add("TestPlayer", &createFromDefinition<TestPlayer>);
         TestPlayer::live = 0;
     }
-    void TearDown() override {
-        ObjectFactoryContainer::instance()->remove("TestPlayer");
-    }
+    void TearDown() override { ObjectFactoryContainer::instance()->remove("TestPlayer"); }
 
     std::filesystem::path gameFolder() const { return temp.path / "Brastel/Games/Quovel Test"; }
     // A stored (scrambled) file, unscrambled.

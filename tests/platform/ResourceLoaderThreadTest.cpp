@@ -198,9 +198,9 @@ TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
 }
 
 TEST_F(ResourceLoaderThreadTest, AQueuedSectionReplacedByAFreshOneHoldsUpNothingBehindIt) {
-    ResourceManager* manager =
-        idleManager("<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a1\"/></Section>"
-                    "<Section id=\"b\" name=\"b\"><Gated id=\"B\" file=\"b1\"/></Section>");
+    ResourceManager* manager = idleManager(
+        "<Section id=\"a\" name=\"a\"><Gated id=\"A\" file=\"a1\"/></Section>"
+        "<Section id=\"b\" name=\"b\"><Gated id=\"B\" file=\"b1\"/></Section>");
     EXPECT_TRUE(manager->requestSectionLoad("a"));
     EXPECT_TRUE(manager->requestSectionLoad("b"));
     // A second list brings a fresh, unstarted "a" in place of the queued one.

@@ -29,8 +29,8 @@ protected:
     std::string toneFile(const std::string& name, uint32_t frames, double frequency) {
         const std::string path = folder.file(name);
         EXPECT_TRUE(testsounds::writeFile(
-            path, testsounds::wavFile(22050, 1,
-                                      testsounds::tone(22050, 1, frames, frequency, 8000))));
+            path,
+            testsounds::wavFile(22050, 1, testsounds::tone(22050, 1, frames, frequency, 8000))));
         return path;
     }
 
@@ -45,13 +45,12 @@ TEST_F(SoundLoadThreadTest, TheLoaderLoadsSoundsWhileLoadedOnesPlay) {
     std::string later;
     for (int i = 0; i < count; ++i) {
         later += "<Sound id=\"S" + std::to_string(i) + "\" file=\"" +
-                 toneFile("s" + std::to_string(i) + ".wav", 4000 + 500 * i, 300 + 40 * i) +
-                 "\"/>";
+                 toneFile("s" + std::to_string(i) + ".wav", 4000 + 500 * i, 300 + 40 * i) + "\"/>";
     }
-    ResourceManager* manager = idleManager(
-        "<Section id=\"now\" name=\"now\"><Sound id=\"BEAT\" file=\"" +
-        toneFile("beat.wav", 11025, 110) + "\"/></Section><Section id=\"later\" name=\"later\">" +
-        later + "</Section>");
+    ResourceManager* manager =
+        idleManager("<Section id=\"now\" name=\"now\"><Sound id=\"BEAT\" file=\"" +
+                    toneFile("beat.wav", 11025, 110) +
+                    "\"/></Section><Section id=\"later\" name=\"later\">" + later + "</Section>");
     auto* beat = objectCast<Sound>(manager->getLoadedResourceHandle("BEAT", "now"));
     ASSERT_NE(beat, nullptr);
     const int32_t beatChannel = beat->play(255, 128, true);
@@ -68,8 +67,8 @@ TEST_F(SoundLoadThreadTest, TheLoaderLoadsSoundsWhileLoadedOnesPlay) {
             Sound* sound = nullptr;
             {
                 ResourceManager::DataLock lock;
-                sound = objectCast<Sound>(manager->getResourceHandle("S" + std::to_string(i),
-                                                                     "later"));
+                sound =
+                    objectCast<Sound>(manager->getResourceHandle("S" + std::to_string(i), "later"));
             }
             if (sound != nullptr) {
                 ++loaded;

@@ -9,10 +9,10 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/RefHolder.h"
-#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/TaskManager.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 namespace sound_manager_test {
 

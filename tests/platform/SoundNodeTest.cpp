@@ -7,14 +7,14 @@
 
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
-#include "testsupport/os/FakeAudioMixer.h"
-#include "testsupport/os/FakeFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "platform/FakeWindow.h"
+#include "testsupport/os/FakeAudioMixer.h"
+#include "testsupport/os/FakeFileSystem.h"
 
 namespace sound_node_test {
 

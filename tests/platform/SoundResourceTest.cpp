@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "framework/core/DataScrambler.h"
-#include "testsupport/os/FakeAudioMixer.h"
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
@@ -13,6 +12,7 @@
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/StreamResource.h"
 #include "platform/ResourceFiles.h"
+#include "testsupport/os/FakeAudioMixer.h"
 
 namespace sound_resource_test {
 

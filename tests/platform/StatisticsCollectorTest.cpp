@@ -166,7 +166,8 @@ TEST_F(StatisticsCollectorTest, EventsStayWithTheOpenSessionInMemoryAndAreNotWri
 
 TEST_F(StatisticsCollectorTest, RunsAppendTheirSessionsAndReplaceTheReport) {
     // A session of an earlier version, written with its events: kept, without them.
-    writeTestFile(fileName(), "<root><DataGathering id=\"DataGathering\"><Vector id=\"Playing"
+    writeTestFile(fileName(),
+                  "<root><DataGathering id=\"DataGathering\"><Vector id=\"Playing"
                   "Sessions\"><PlayingSession NumOfPlayers=\"0\"><Vector id=\"Events\">"
                   "<QVCustomEvent floorNumber=\"4\"/></Vector></PlayingSession></Vector>"
                   "</DataGathering></root>");

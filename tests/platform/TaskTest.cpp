@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/os/FakeClock.h"
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
+#include "testsupport/os/FakeClock.h"
 
 namespace task_test {
 

@@ -5,10 +5,10 @@
 
 #include <set>
 
-#include "testsupport/os/FakeMessageBox.h"
 #include "game/rules/GameHooks.h"
 #include "game/rules/GameSpeed.h"
 #include "rules/GameTypesSupport.h"
+#include "testsupport/os/FakeMessageBox.h"
 
 namespace game_split_test {
 

@@ -29,7 +29,6 @@
 
 namespace game_test {
 
-
 // A level read from untyped values; "isSaveGame" keeps it from loading a layout unless `load`.
 inline RefHolder<Level> makeLevel(std::vector<std::pair<std::string, std::string>> values,
                                   bool load = false) {

@@ -27,10 +27,10 @@ public:
     bool free(const Tile* tile) const {
         const bool result = layout->isTileFree(tile);
         if (tile && !tile->isOnSideBoard()) {
-            EXPECT_EQ(Layout::isFreeAmong(layout->getPresentCells(), tile->getGridX(),
-                                          tile->getGridY(), tile->getGridZ(),
-                                          getCurrentGameType() == TYPE_RIVER),
-                      result);
+            EXPECT_EQ(
+                Layout::isFreeAmong(layout->getPresentCells(), tile->getGridX(), tile->getGridY(),
+                                    tile->getGridZ(), getCurrentGameType() == TYPE_RIVER),
+                result);
         }
         return result;
     }

@@ -5,8 +5,8 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
-#include "testsupport/rules/HeadlessGameScreen.h"
 #include "game/rules/Tile.h"
+#include "testsupport/rules/HeadlessGameScreen.h"
 
 namespace rules_test {
 

@@ -32,7 +32,8 @@ protected:
             "</Node>");
     }
     RefHolder<ProbeScene> sceneFrom(const std::string& inside) {
-        RefHolder<PropertyNode> node = nodeFrom("<ProbeScene id=\"SCENE_T\">" + inside + "</ProbeScene>", "SCENE_T");
+        RefHolder<PropertyNode> node =
+            nodeFrom("<ProbeScene id=\"SCENE_T\">" + inside + "</ProbeScene>", "SCENE_T");
         return new ProbeScene(node.get());
     }
     static int componentCount(Scene* scene) {

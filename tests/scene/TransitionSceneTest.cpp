@@ -157,7 +157,7 @@ TEST_F(TransitionSceneTest, TheLoadingTextShowsAfterTheDelayWithDotsAndStaysItsS
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->getAlpha(), 0);
     EXPECT_EQ(label->getNextSibling(), fade->getSnapshotB());  // drawn below the new picture
-    manager->update(100);  // fade-out over, waiting
+    manager->update(100);                                      // fade-out over, waiting
     std::vector<std::wstring> texts;
     for (int i = 0; i < 13; ++i) {
         manager->update(100);
@@ -170,9 +170,9 @@ TEST_F(TransitionSceneTest, TheLoadingTextShowsAfterTheDelayWithDotsAndStaysItsS
     }
     // 300 ms of delay; then 300 ms per dot, wrapping after three.
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Loading", L"Loading", L"Loading", L"Loading",
-                                                L"Loading", L"Loading.", L"Loading.",
-                                                L"Loading.", L"Loading..", L"Loading..",
-                                                L"Loading..", L"Loading...", L"Loading..."}));
+                                                L"Loading", L"Loading.", L"Loading.", L"Loading.",
+                                                L"Loading..", L"Loading..", L"Loading..",
+                                                L"Loading...", L"Loading..."}));
     EXPECT_GT(label->getAlpha(), 0);
     manager->update(100);
     EXPECT_EQ(fade->getPhase(), FadeBlackTransitionScene::PHASE_FADE_IN);

@@ -60,7 +60,8 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     EXPECT_LT(BonusBar::countdownFactor(3), BonusBar::countdownFactor(2));
     EXPECT_FLOAT_EQ(BonusBar::countdownFactor(40), c.MULTIPLIER_MINIMUM) << "never below it";
     const int32_t countdown = bar.getCurrentCountdown();
-    EXPECT_EQ(countdown, static_cast<int32_t>(bar.getMaxCountdown() * BonusBar::countdownFactor(3)));
+    EXPECT_EQ(countdown,
+              static_cast<int32_t>(bar.getMaxCountdown() * BonusBar::countdownFactor(3)));
     EXPECT_EQ(bar.getLastCountdownLevel(), 255) << "a fresh countdown shows the whole clock";
 
     // Saved and restored half-way through the countdown, the copy resets when the original does.
@@ -111,9 +112,13 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
 TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     Game* game = play(1, 1);
     // A score bonus: booked at once, shown when the icon lands on the score.
-    RefHolder<PropertyNode> saved =
-        savedBar({{"bonus", 2}, {"maxPoints", 100}, {"maxCountdown", 5000}, {"multiplier", 1},
-                  {"internalMultiplier", 2}, {"currentPoints", 99.0f}, {"depletionSpeed", 0.0f}});
+    RefHolder<PropertyNode> saved = savedBar({{"bonus", 2},
+                                              {"maxPoints", 100},
+                                              {"maxCountdown", 5000},
+                                              {"multiplier", 1},
+                                              {"internalMultiplier", 2},
+                                              {"currentPoints", 99.0f},
+                                              {"depletionSpeed", 0.0f}});
     scene->getBonusBar()->setRemoved(true);
     RefHolder<BonusBar> bar(new BonusBar(saved.get(), scene.get()));
     GameNode::appendChild(bar.get(), scene->getTree());
@@ -157,9 +162,13 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     EXPECT_TRUE(flying->isRemoved() || flying->getParent() == nullptr) << "faded and gone";
 
     // A time bonus still in flight when the level ends arrives at once.
-    RefHolder<PropertyNode> timeSaved =
-        savedBar({{"bonus", 0}, {"maxPoints", 50}, {"maxCountdown", 5000}, {"multiplier", 1},
-                  {"internalMultiplier", 1}, {"currentPoints", 0.0f}, {"depletionSpeed", 0.0f}});
+    RefHolder<PropertyNode> timeSaved = savedBar({{"bonus", 0},
+                                                  {"maxPoints", 50},
+                                                  {"maxCountdown", 5000},
+                                                  {"multiplier", 1},
+                                                  {"internalMultiplier", 1},
+                                                  {"currentPoints", 0.0f},
+                                                  {"depletionSpeed", 0.0f}});
     bar->setRemoved(true);
     RefHolder<BonusBar> timeBonus(new BonusBar(timeSaved.get(), scene.get()));
     GameNode::appendChild(timeBonus.get(), scene->getTree());
@@ -184,9 +193,13 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
 
     // A super hint is won, used when it lands, and can be won again once it has run.
     player->floorReached = 3;
-    RefHolder<PropertyNode> superSaved =
-        savedBar({{"bonus", 6}, {"maxPoints", 50}, {"maxCountdown", 5000}, {"multiplier", 1},
-                  {"internalMultiplier", 1}, {"currentPoints", 0.0f}, {"depletionSpeed", 0.0f}});
+    RefHolder<PropertyNode> superSaved = savedBar({{"bonus", 6},
+                                                   {"maxPoints", 50},
+                                                   {"maxCountdown", 5000},
+                                                   {"multiplier", 1},
+                                                   {"internalMultiplier", 1},
+                                                   {"currentPoints", 0.0f},
+                                                   {"depletionSpeed", 0.0f}});
     timeBonus->setRemoved(true);
     RefHolder<BonusBar> superBonus(new BonusBar(superSaved.get(), scene.get()));
     GameNode::appendChild(superBonus.get(), scene->getTree());
@@ -261,11 +274,15 @@ TEST_F(BarsTest, TheDrawCutsKindsByPlaceAndStockAndNeverRepeatsTheKindShown) {
 
 TEST_F(BarsTest, SavedValuesOutOfRangeAreMendedAndDataDivisionsAreGuarded) {
     play(1, 1);
-    RefHolder<PropertyNode> saved = savedBar(
-        {{"bonus", 9}, {"maxPoints", 0}, {"maxCountdown", -3}, {"currentCountdown", 99999},
-         {"multiplier", 0}, {"internalMultiplier", 500},
-         {"currentPoints", std::numeric_limits<float>::quiet_NaN()},
-         {"depletionSpeed", -1.0f}});
+    RefHolder<PropertyNode> saved =
+        savedBar({{"bonus", 9},
+                  {"maxPoints", 0},
+                  {"maxCountdown", -3},
+                  {"currentCountdown", 99999},
+                  {"multiplier", 0},
+                  {"internalMultiplier", 500},
+                  {"currentPoints", std::numeric_limits<float>::quiet_NaN()},
+                  {"depletionSpeed", -1.0f}});
     RefHolder<BonusBar> bar(new BonusBar(saved.get(), scene.get()));
     EXPECT_GE(bar->getBonus(), 0);
     EXPECT_LT(bar->getBonus(), BonusBar::KIND_COUNT) << "an unknown kind is drawn afresh";
@@ -305,7 +322,8 @@ TEST_F(BarsTest, SavedValuesOutOfRangeAreMendedAndDataDivisionsAreGuarded) {
     ASSERT_TRUE(target->lock());
     EXPECT_EQ(reinterpret_cast<uint32_t*>(target->getPixels())[0], 0x12345678u);
     target->unlock();
-    EXPECT_TRUE(BonusBar::drawThresholdMask(target.get(), source.get(), threshold.get(), 100, false));
+    EXPECT_TRUE(
+        BonusBar::drawThresholdMask(target.get(), source.get(), threshold.get(), 100, false));
     ASSERT_TRUE(target->lock());
     EXPECT_EQ(reinterpret_cast<uint32_t*>(target->getPixels())[0], 0xFF102030u);
     EXPECT_EQ(reinterpret_cast<uint32_t*>(target->getPixels())[1], 0u);
@@ -330,10 +348,15 @@ TEST_F(BarsTest, PicturesOfBothBarsEmptyHalfAndFull) {
                              Step{"bars-empty", 0, 0}}) {
         time.set(step.time);
         // The meter: points straight from a saved state; the combo at 3 with half its clock.
-        RefHolder<PropertyNode> saved = savedBar(
-            {{"bonus", 2}, {"maxPoints", 100000}, {"maxCountdown", 4000}, {"multiplier", 3},
-             {"internalMultiplier", 3}, {"currentCountdown", step.points > 0 ? 1600 : 0},
-             {"currentPoints", static_cast<float>(step.points)}, {"depletionSpeed", 0.0f}});
+        RefHolder<PropertyNode> saved =
+            savedBar({{"bonus", 2},
+                      {"maxPoints", 100000},
+                      {"maxCountdown", 4000},
+                      {"multiplier", 3},
+                      {"internalMultiplier", 3},
+                      {"currentCountdown", step.points > 0 ? 1600 : 0},
+                      {"currentPoints", static_cast<float>(step.points)},
+                      {"depletionSpeed", 0.0f}});
         scene->getBonusBar()->setRemoved(true);
         RefHolder<BonusBar> shown(new BonusBar(saved.get(), scene.get()));
         GameNode::appendChild(shown.get(), scene->getTree());

@@ -143,7 +143,8 @@ TEST_F(LayoutLayerSpriteTest, AFadingTileUncoversWhatItHidAndCastsNoShadow) {
     EXPECT_EQ(pixelAt(renderer->getLayerSprites()[0]->getImage(), faceX, faceY), FACE);
     EXPECT_EQ(pixelAt(renderer->getLayerSprites()[1]->getImage(), 1, 1) >> 24, 0u);
     EXPECT_EQ(pixelAt(renderer->getLayerSprites()[1]->getImage(), faceX, faceY) >> 24,
-              static_cast<uint32_t>(80 * 255 / 96)) << "the tile itself still shows, fading";
+              static_cast<uint32_t>(80 * 255 / 96))
+        << "the tile itself still shows, fading";
 }
 
 TEST_F(LayoutLayerSpriteTest, ShadingTintsTilePicturesNotSymbolsAndHiddenSymbolsLeaveBlankTiles) {

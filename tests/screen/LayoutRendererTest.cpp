@@ -50,9 +50,9 @@ TEST(LayoutRendererTest, BuildsInDrawOrderFromTheOriginOfTheFirstBuild) {
     std::vector<std::array<int, 3>> order;
     for (const RefHolder<RenderTile>& tile : renderer->getRenderTiles()) {
         order.push_back({tile->getColumn(), tile->getRow(), tile->getLayer()});
-        EXPECT_EQ(renderer->getGrid().at(tile->getColumn() + 1, tile->getRow() + 1,
-                                         tile->getLayer()),
-                  tile.get());
+        EXPECT_EQ(
+            renderer->getGrid().at(tile->getColumn() + 1, tile->getRow() + 1, tile->getLayer()),
+            tile.get());
     }
     EXPECT_EQ(order, (std::vector<std::array<int, 3>>{
                          {0, 0, 0}, {6, 0, 0}, {2, 2, 0}, {0, 4, 0}, {8, 4, 0}, {4, 2, 1}}));
@@ -183,8 +183,8 @@ TEST(LayoutRendererTest, UpdateRunsOnlyTopModifiersOfTilesInTheGridAndQueuesThei
 }
 
 TEST(LayoutRendererTest, TheSideBoardAnswersFirstWhereItsSlotHoldsATile) {
-    ScopedBoardArt art(Geometry(), {{"SIDEBOARD_WIDTH_PER_TILE", 40},
-                                    {"SIDEBOARD_HEIGHT_PER_TILE", 50}});
+    ScopedBoardArt art(Geometry(),
+                       {{"SIDEBOARD_WIDTH_PER_TILE", 40}, {"SIDEBOARD_HEIGHT_PER_TILE", 50}});
     HeadlessGameScreen screen;
     screen.setBoardShown(true);
     rules_test::ScopedGameScreen installed(screen);

@@ -40,8 +40,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     ASSERT_NE(writeScenePicture(scene, "game-level-info"), nullptr);
 
     // It closes by itself after its fade-in and wait; then the host explains the game type once.
-    const int32_t noticeTime =
-        fadedIn + runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
+    const int32_t noticeTime = fadedIn + runUntil([&] { return !inState<StateRoomInfo>(); }, 10000);
     EXPECT_NEAR(noticeTime, 2 * c.DIALOG_FADE_TIME + c.LEVEL_INFO_DELAY, 3 * FRAME_MS);
     EXPECT_EQ(game->runCounts.realTime, 0);
     ASSERT_TRUE(inState<StateInstructions>());
@@ -518,8 +517,9 @@ TEST_F(LevelFlowTest, SplitAndSpeedPulseTheSelectedTileAndALevelStartTopsUpTheHi
         player->getHintStock().set(0);
         player->getHintStock().add(c.hintsBefore);
         LevelCatalog* catalog = LevelCatalog::instance();
-        Game* game = start(c.type == TYPE_SPEED ? catalog->speedLevel(0)
-                                                : catalog->casinoLevel(c.type, 0, RoomKind::CASINO));
+        Game* game =
+            start(c.type == TYPE_SPEED ? catalog->speedLevel(0)
+                                       : catalog->casinoLevel(c.type, 0, RoomKind::CASINO));
         reachPlay();
         ASSERT_EQ(game->getLevel()->getGameType(), c.type);
         EXPECT_EQ(player->getHintStock().getValue(), c.hintsAfter);

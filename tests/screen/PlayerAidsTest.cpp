@@ -94,8 +94,10 @@ protected:
         // The host's word on the first pairs holds the game until it is closed.
         if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
             objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
-            ASSERT_GE(runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; }, 3000),
-                      0);
+            ASSERT_GE(
+                runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; },
+                         3000),
+                0);
         }
     }
 };
@@ -114,8 +116,8 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
     player->getHintStock().set(2);
     scene->getAids().onHint(nullptr);
     ASSERT_EQ(game->getSuperHintTiles().size(), 2u);
-    EXPECT_TRUE(game->canMatch(game->getSuperHintTiles()[0].get(),
-                               game->getSuperHintTiles()[1].get()));
+    EXPECT_TRUE(
+        game->canMatch(game->getSuperHintTiles()[0].get(), game->getSuperHintTiles()[1].get()));
     EXPECT_EQ(game->getSelection().size(), 2u);
     EXPECT_EQ(game->levelCounts.hintCount, 1);
     EXPECT_EQ(player->getHintStock().getValue(), 1);
@@ -225,7 +227,8 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
     scene->getAids().showStuckDialog(true);
     EXPECT_FALSE(scene->isDialogOpen("TEXT_STUCK_QUOVEL"));
     ASSERT_NE(scene->getAids().getShuffleGlow(), nullptr);
-    EXPECT_EQ(scene->getAids().getShuffleGlow()->getNextSibling(), scene->findChild("BUTTON_SHUFFLE"));
+    EXPECT_EQ(scene->getAids().getShuffleGlow()->getNextSibling(),
+              scene->findChild("BUTTON_SHUFFLE"));
     Sprite* firstMatchesGlow = scene->getAids().getMatchesGlow();
     ASSERT_NE(firstMatchesGlow, nullptr);
     scene->getAids().showStuckDialog(true);
@@ -323,8 +326,8 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     // The super hint tints every match and veils its icon from nothing to whole.
     const int32_t duration = tuning().SUPER_HINT_DURATION;
     ASSERT_GT(duration, 0);
-    RefHolder<Sprite> icon(new Sprite(740, 60, objectCast<Image>(findOrLoadResource(
-                                                   "IMAGE_BONUS_SUPERHINT", "game"))));
+    RefHolder<Sprite> icon(new Sprite(
+        740, 60, objectCast<Image>(findOrLoadResource("IMAGE_BONUS_SUPERHINT", "game"))));
     icon->setAnchor(Sprite::ANCHOR_CENTER);
     GameNode::appendChild(icon.get(), scene->getTree());
     scene->getAids().startSuperHint(icon.get());
@@ -487,8 +490,8 @@ TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong)
     game->getLayout()->getAllTiles(tiles);
     Tile* tile = tiles.front().get();
     LayoutRenderer* renderer = scene->getRenderer();
-    const int32_t x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
-                      c.TILE_FACE_WIDTH / 2;
+    const int32_t x =
+        renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) + c.TILE_FACE_WIDTH / 2;
     const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) - 30;
 
     scene->getBoard().showScoreFloater(3, tile, 150);

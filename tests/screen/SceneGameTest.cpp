@@ -169,15 +169,14 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
                 frame(40);
             }
             ASSERT_NE(writeScenePicture(scene.get(), "game-half-cleared"), nullptr);
-            EXPECT_EQ(game->getLayout()->getTileCount(),
-                      tileCount - static_cast<int32_t>(k + 2));
+            EXPECT_EQ(game->getLayout()->getTileCount(), tileCount - static_cast<int32_t>(k + 2));
         }
     }
     EXPECT_EQ(game->getLayout()->getTileCount(), 0);
     EXPECT_TRUE(scene->getFlow().isLevelOver());
     // Play has ended: the board takes no more clicks.
-    EXPECT_FALSE(scene->onLeftButtonDown(screenX(order[0].get()), screenY(order[0].get()), 1,
-                                         false));
+    EXPECT_FALSE(
+        scene->onLeftButtonDown(screenX(order[0].get()), screenY(order[0].get()), 1, false));
     EXPECT_FALSE(scene->onMouseMove(10, 10, 0));
     EXPECT_TRUE(between);
 }
@@ -405,10 +404,10 @@ TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretch
         Sprite* startCap = pieces[0];
         Sprite* endCap = pieces[1];
         // The caps' arms point at each other.
-        const char* startKey = horizontal ? (forwards ? "CAP_1" : "CAP_3")
-                                          : (forwards ? "CAP_2" : "CAP_0");
-        const char* endKey = horizontal ? (forwards ? "CAP_3" : "CAP_1")
-                                        : (forwards ? "CAP_0" : "CAP_2");
+        const char* startKey =
+            horizontal ? (forwards ? "CAP_1" : "CAP_3") : (forwards ? "CAP_2" : "CAP_0");
+        const char* endKey =
+            horizontal ? (forwards ? "CAP_3" : "CAP_1") : (forwards ? "CAP_0" : "CAP_2");
         EXPECT_EQ(startCap->getImage(), image(red + startKey));
         EXPECT_EQ(endCap->getImage(), image(red + endKey));
         // Each cap is centred on its end of the segment.
@@ -418,8 +417,12 @@ TEST_F(SceneGameTest, AOneSegmentRiverPathIsTwoCapsFacingEachOtherWithTheStretch
         EXPECT_EQ(endCap->getY(), segment.y2 - endCap->getHeight() / 2);
         // The straight pieces fill the gap between the caps without a hole, in the caps' line.
         Image* straight = image(red + (horizontal ? "PATH_H" : "PATH_V"));
-        const auto along = [horizontal](const Sprite* s) { return horizontal ? s->getX() : s->getY(); };
-        const auto across = [horizontal](const Sprite* s) { return horizontal ? s->getY() : s->getX(); };
+        const auto along = [horizontal](const Sprite* s) {
+            return horizontal ? s->getX() : s->getY();
+        };
+        const auto across = [horizontal](const Sprite* s) {
+            return horizontal ? s->getY() : s->getX();
+        };
         const auto size = [horizontal](const Sprite* s) {
             return horizontal ? s->getWidth() : s->getHeight();
         };

@@ -25,8 +25,7 @@ RefHolder<RenderTile> plainTile() {
 }
 
 bool isPlain(RenderTile* tile) {
-    return tile->getModifiers().size() == 1 &&
-           tile->getPicture() == LayoutRenderer::getTileImage();
+    return tile->getModifiers().size() == 1 && tile->getPicture() == LayoutRenderer::getTileImage();
 }
 
 // Runs 16 ms frames until the top modifier is no longer of type T; the time it took, or -1.

@@ -38,8 +38,8 @@ TEST_F(BarsTest, TheTimeRunsDownWarnsStopsWhilePausedAndEndsAtZero) {
         ASSERT_EQ(timeBar().getTime().getValue(), before - 100) << frames;
         ASSERT_EQ(timeBar().getTime().getShown(), before - 100);
         const bool animating = !hand->getRunningModifiers().empty();
-        ASSERT_EQ(animating, timeBar().getTime().getValue() < warnAt &&
-                                 timeBar().getTime().getValue() >= 1)
+        ASSERT_EQ(animating,
+                  timeBar().getTime().getValue() < warnAt && timeBar().getTime().getValue() >= 1)
             << timeBar().getTime().getValue();
         warned = warned || animating;
         // The filling's top follows the time down, never ahead of it.

@@ -38,11 +38,10 @@ constexpr int RATE = 44100;
 constexpr int PEAK_LIMIT = 29204;
 constexpr int SILENCE_LIMIT = 328;
 
-const std::set<std::string> LOOPED_KEYS = {"SOUND_SHUFFLE", "SOUND_TIME",
-                                          "SOUND_ELEVATOR_MOVING"};
-const char* const SECTION_NAMES[] = {"splash", "music",  "preloading", "default", "lobby",
-                                    "trophy", "elevator", "hallway",  "casino",  "casrecroof",
-                                    "recroom", "roof",   "game",      "manual"};
+const std::set<std::string> LOOPED_KEYS = {"SOUND_SHUFFLE", "SOUND_TIME", "SOUND_ELEVATOR_MOVING"};
+const char* const SECTION_NAMES[] = {"splash",  "music",    "preloading", "default", "lobby",
+                                     "trophy",  "elevator", "hallway",    "casino",  "casrecroof",
+                                     "recroom", "roof",     "game",       "manual"};
 
 struct AudioResource {
     std::string section;
@@ -56,19 +55,20 @@ struct AudioResource {
 std::vector<AudioResource> audioResources() {
     std::vector<AudioResource> found;
     ResourceManager* manager = ResourceManager::createInstance();
-    EXPECT_TRUE(manager->loadSectionList((GAME_FOLDER / "media/properties/resources.xml").string()));
+    EXPECT_TRUE(
+        manager->loadSectionList((GAME_FOLDER / "media/properties/resources.xml").string()));
     {
         ResourceManager::DataLock lock;
         for (const char* name : SECTION_NAMES) {
             ResourceSection* section = manager->getSection(name);
-            for (const auto& [key, resource] : section ? section->getResources()
-                                                       : ResourceSection::ResourceTable{}) {
+            for (const auto& [key, resource] :
+                 section ? section->getResources() : ResourceSection::ResourceTable{}) {
                 if (const auto* sound = objectCast<SoundResource>(resource.get())) {
-                    found.push_back({name, key, sound->getFileName(), false,
-                                     sound->getVolumeMultiplier()});
+                    found.push_back(
+                        {name, key, sound->getFileName(), false, sound->getVolumeMultiplier()});
                 } else if (const auto* piece = objectCast<StreamResource>(resource.get())) {
-                    found.push_back({name, key, piece->getFileName(), true,
-                                     piece->getVolumeMultiplier()});
+                    found.push_back(
+                        {name, key, piece->getFileName(), true, piece->getVolumeMultiplier()});
                 }
             }
         }
@@ -149,7 +149,8 @@ void fft(std::vector<std::complex<double>>& values) {
         }
     }
     for (size_t length = 2; length <= n; length <<= 1) {
-        const std::complex<double> turn = std::polar(1.0, -2.0 * M_PI / static_cast<double>(length));
+        const std::complex<double> turn =
+            std::polar(1.0, -2.0 * M_PI / static_cast<double>(length));
         for (size_t start = 0; start < n; start += length) {
             std::complex<double> w = 1.0;
             for (size_t k = 0; k < length / 2; ++k) {
@@ -190,7 +191,8 @@ bool writeSoundPicture(const std::vector<double>& samples, const fs::path& file)
         for (int i = 0; i < window; ++i) {
             const long at = centre + i - window / 2;
             const double hann = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / (window - 1));
-            values[i] = at >= 0 && at < static_cast<long>(samples.size()) ? samples[at] * hann : 0.0;
+            values[i] =
+                at >= 0 && at < static_cast<long>(samples.size()) ? samples[at] * hann : 0.0;
         }
         fft(values);
         for (int y = 0; y < spectrumHeight; ++y) {
@@ -211,9 +213,9 @@ TEST(SoundMedia, EverySoundDecodesWithinItsLevelsAndStartsAndEndsOrLoopsCleanly)
     const std::vector<AudioResource> resources = audioResources();
     const fs::path previews = fs::path(QUOVEL_BINARY_DIR) / "sound-previews";
     fs::create_directories(previews);
-    const std::set<std::string> pictured = {"SOUND_TILE_SELECT", "SOUND_COMBO1", "SOUND_COMBO10",
-                                            "SOUND_LEVEL_WON",   "SOUND_TIME",
-                                            "SOUND_ELEVATOR_MOVING"};
+    const std::set<std::string> pictured = {"SOUND_TILE_SELECT", "SOUND_COMBO1",
+                                            "SOUND_COMBO10",     "SOUND_LEVEL_WON",
+                                            "SOUND_TIME",        "SOUND_ELEVATOR_MOVING"};
     std::map<std::string, std::vector<std::pair<double, std::string>>> loudness;
     std::map<std::string, std::set<float>> multipliers;
     std::set<std::string> named;
@@ -244,8 +246,8 @@ TEST(SoundMedia, EverySoundDecodesWithinItsLevelsAndStartsAndEndsOrLoopsCleanly)
             EXPECT_LT(sample.frames(), 3u * RATE);
         }
         const std::string& group = source.group();
-        loudness[group].push_back({synth::toDecibels(synth::loudestWindowRms(samples, RATE)),
-                                   sound.key});
+        loudness[group].push_back(
+            {synth::toDecibels(synth::loudestWindowRms(samples, RATE)), sound.key});
         multipliers[group].insert(sound.multiplier);
         if (pictured.count(sound.key)) {
             EXPECT_TRUE(writeSoundPicture(samples, previews / (sound.key + ".png")));
@@ -300,8 +302,8 @@ TEST(SoundMedia, EveryPieceOfMusicLastsAMinuteAndLoopsWithoutASeam) {
         if (piece.key == "MUSIC_QUOVEL") {
             std::vector<double> opening = sampleChannel(sample, 0);
             opening.resize(12 * RATE);
-            EXPECT_TRUE(writeSoundPicture(opening, fs::path(QUOVEL_BINARY_DIR) /
-                                                       "sound-previews" / "MUSIC_QUOVEL.png"));
+            EXPECT_TRUE(writeSoundPicture(
+                opening, fs::path(QUOVEL_BINARY_DIR) / "sound-previews" / "MUSIC_QUOVEL.png"));
         }
     }
     EXPECT_EQ(named.size(), 7u);
@@ -333,8 +335,8 @@ TEST(SoundMedia, TheSynthesiserRendersTheBuiltFilesAgainByteForByte) {
 
 // Where `played` (a run of captured frames of one side) sits in the looping `source`: the index
 // in the source of its first frame, or -1. `from` and `to` bound the search.
-long placeInLoop(const std::vector<int>& played, const std::vector<int>& source, long from,
-                 long to, int tolerance) {
+long placeInLoop(const std::vector<int>& played, const std::vector<int>& source, long from, long to,
+                 int tolerance) {
     const auto n = static_cast<long>(source.size());
     for (long k = std::max(0L, from); k < std::min(n, to); ++k) {
         bool same = true;
@@ -414,7 +416,8 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     const size_t leftStart = firstSound(left);
     ASSERT_LT(leftStart + 256, left.size());
     const std::vector<int> leftRun(left.begin() + static_cast<long>(leftStart), left.end());
-    const long loopAt = placeInLoop(leftRun, loopSource, 0, static_cast<long>(loopSource.size()), 0);
+    const long loopAt =
+        placeInLoop(leftRun, loopSource, 0, static_cast<long>(loopSource.size()), 0);
     ASSERT_GE(loopAt, 0);
     const long loopFollowed = followedFrames(left, leftStart, loopSource, loopAt, 0);
     EXPECT_GT(loopFollowed, static_cast<long>(loopSource.size()) - loopAt + RATE / 10)
@@ -423,8 +426,8 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     const size_t rightStart = firstSound(right);
     ASSERT_LT(rightStart + 256, right.size());
     const std::vector<int> rightRun(right.begin() + static_cast<long>(rightStart), right.end());
-    const long streamAt = placeInLoop(rightRun, musicRight, streamStart - RATE / 10,
-                                      streamStart + RATE / 10, 2);
+    const long streamAt =
+        placeInLoop(rightRun, musicRight, streamStart - RATE / 10, streamStart + RATE / 10, 2);
     ASSERT_GE(streamAt, 0);
     const long streamFollowed = followedFrames(right, rightStart, musicRight, streamAt, 2);
     EXPECT_GT(streamFollowed, static_cast<long>(musicRight.size()) - streamAt + RATE / 4)

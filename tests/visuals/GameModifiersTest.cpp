@@ -80,8 +80,8 @@ TEST(GameModifiers, HighScoreBarLightsPeakFortyMillisecondsApart) {
     RefHolder<Image> bar = plainImage(360, 8, 0xFF303030u);
     RefHolder<Image> light = plainImage(8, 8, 0xFFFFFF80u);
     RefHolder<GameNode> parent(new GameNode());
-    RefHolder<ModifierHighScoreBar> wave(new ModifierHighScoreBar(5000, parent.get(), bar.get(),
-                                                                  light.get()));
+    RefHolder<ModifierHighScoreBar> wave(
+        new ModifierHighScoreBar(5000, parent.get(), bar.get(), light.get()));
     GameNode::addModifier(parent.get(), wave.get());
     Sprite* barSprite = wave->getBar();
     ASSERT_EQ(barSprite->getParent(), parent.get());

@@ -16,9 +16,9 @@
 
 namespace layout_preview_test {
 
+using media::GAME_FOLDER;
 using screen_test::fill;
 using screen_test::pixelAt;
-using media::GAME_FOLDER;
 
 // The miniature tile's four quarters (5 x 7 each) and the six backgrounds.
 constexpr uint32_t QUARTER[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u};
@@ -93,7 +93,7 @@ TEST(LayoutPreview, CentresLayersCutsWideLayoutsEquallyAndChoosesTheBackground) 
     RefHolder<Layout> stacked = screen_test::makeLayout({{0, 0, 0}, {0, 0, 1}});
     preview.build(stacked.get(), 0);
     picture = preview.getPicture();
-    EXPECT_TRUE(shows(picture, 13, 7, QUARTER[0]));   // top layer's top-left corner
+    EXPECT_TRUE(shows(picture, 13, 7, QUARTER[0]));  // top layer's top-left corner
     EXPECT_TRUE(shows(picture, 12, 7, BACKGROUND[0]));
     EXPECT_TRUE(shows(picture, 22, 20, QUARTER[3]));  // top layer's last pixel
     EXPECT_TRUE(shows(picture, 24, 21, QUARTER[3]));  // the lower tile shows below and right
@@ -148,8 +148,8 @@ TEST(LayoutPreview, ThreeAuthoredLayoutsDrawnWithTheGameArt) {
     }
     screen_test::ScopedBoardArt::addSection(ResourceManager::createInstance(), "manual", manual);
     LayoutPreview preview;
-    const std::filesystem::path folder = std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures" /
-                                         "screen";
+    const std::filesystem::path folder =
+        std::filesystem::path(QUOVEL_BINARY_DIR) / "pictures" / "screen";
     std::filesystem::create_directories(folder);
     const std::vector<std::pair<std::string, int32_t>> shown{
         {"butterfly", 0}, {"dragon", 2}, {"fortress", 4}};

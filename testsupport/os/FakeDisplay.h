@@ -42,15 +42,14 @@ public:
         bytesPerPixel = depth;
         auto store = std::make_shared<std::vector<uint8_t>>(
             static_cast<size_t>(windowWidth) * windowHeight * (depth + (depth == 2 ? 1 : 0)));
-        backBuffer = SurfaceMemory{store->data(),
-                                   depth == 2 ? store->data() + size_t{2} * windowWidth *
-                                                                    windowHeight
-                                              : nullptr,
-                                   windowWidth,
-                                   windowHeight,
-                                   windowWidth * depth,
-                                   depth,
-                                   store};
+        backBuffer = SurfaceMemory{
+            store->data(),
+            depth == 2 ? store->data() + size_t{2} * windowWidth * windowHeight : nullptr,
+            windowWidth,
+            windowHeight,
+            windowWidth * depth,
+            depth,
+            store};
         return true;
     }
     SurfaceMemory getBackBuffer() override { return backBuffer; }
@@ -99,8 +98,7 @@ public:
 
     // Like a texture that keeps the last picture: only the rectangles are taken into the
     // picture shown, so a change drawn outside them stays off the screen.
-    bool presentRects(const void* pixels, int pitch, const DisplayRect* rects,
-                      int count) override {
+    bool presentRects(const void* pixels, int pitch, const DisplayRect* rects, int count) override {
         if (shownPicture.size() != static_cast<size_t>(pitch) * backBuffer.height) {
             return present(pixels, pitch);
         }
@@ -116,8 +114,8 @@ public:
             const DisplayRect& r = rects[n];
             presentedArea += static_cast<int64_t>(r.w) * r.h;
             for (int y = r.y; y < r.y + r.h; ++y) {
-                const size_t at = static_cast<size_t>(y) * pitch +
-                                  static_cast<size_t>(r.x) * bytesPerPixel;
+                const size_t at =
+                    static_cast<size_t>(y) * pitch + static_cast<size_t>(r.x) * bytesPerPixel;
                 std::copy_n(bytes + at, static_cast<size_t>(r.w) * bytesPerPixel,
                             shownPicture.begin() + static_cast<ptrdiff_t>(at));
             }

@@ -13,9 +13,9 @@ enum class LayerKind { FILL, OUTLINE, SHADOW };
 struct LayerSpec {
     LayerKind kind = LayerKind::FILL;
     uint32_t color = 0xFFFFFFFF;  // 0xAARRGGBB, written to the description
-    int padding = -1;              // pixels around every glyph cell; -1: just what the effect needs
-    int radius = 0;                // outline width, or how much a shadow is grown first
-    int offsetX = 0;               // shadow displacement
+    int padding = -1;             // pixels around every glyph cell; -1: just what the effect needs
+    int radius = 0;               // outline width, or how much a shadow is grown first
+    int offsetX = 0;              // shadow displacement
     int offsetY = 0;
     int blur = 0;  // shadow blur radius
 };

@@ -19,8 +19,8 @@ struct Color {
 
 // One hue per layer, from pale sand at the bottom to deep red at the top.
 constexpr Color LAYER_COLORS[7] = {{236, 222, 186}, {190, 220, 160}, {150, 200, 220},
-                                     {170, 160, 225}, {225, 160, 200}, {235, 150, 110},
-                                     {200, 70, 70}};
+                                   {170, 160, 225}, {225, 160, 200}, {235, 150, 110},
+                                   {200, 70, 70}};
 
 Color shade(Color c, int percent) {
     return {static_cast<uint8_t>(c.r * percent / 100), static_cast<uint8_t>(c.g * percent / 100),

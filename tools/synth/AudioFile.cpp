@@ -29,7 +29,8 @@ void putText(std::vector<uint8_t>& out, const char* text) {
 
 bool writeBytes(const std::string& fileName, const std::vector<uint8_t>& bytes) {
     std::ofstream out(fileName, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return !bytes.empty() && static_cast<bool>(out);
 }
 

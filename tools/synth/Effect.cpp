@@ -65,8 +65,8 @@ bool Effect::parse(const Source& source, std::string& error) {
         } else if (word == "transpose" && w.size() == 2) {
             good = number(w[1], transpose);
         } else if (word == "reverb" && w.size() == 4) {
-            good = number(w[1], reverbMix) && number(w[2], reverbSize) &&
-                   number(w[3], reverbDamping);
+            good =
+                number(w[1], reverbMix) && number(w[2], reverbSize) && number(w[3], reverbDamping);
         } else if (word == "loop" && w.size() == 2) {
             good = number(w[1], loopSeconds) && loopSeconds > 0.05;
         } else {
@@ -112,8 +112,8 @@ std::vector<double> Effect::render(std::string& warning) const {
         while (end > 0 && std::abs(samples[end - 1]) <= peak * SILENCE_SHARE) {
             --end;
         }
-        samples.resize(std::min(samples.size(), end + static_cast<size_t>(FADE_OUT_SECONDS *
-                                                                         SAMPLE_RATE)));
+        samples.resize(
+            std::min(samples.size(), end + static_cast<size_t>(FADE_OUT_SECONDS * SAMPLE_RATE)));
         const auto fadeIn = static_cast<size_t>(FADE_IN_SECONDS * SAMPLE_RATE);
         const auto fadeOut = static_cast<size_t>(FADE_OUT_SECONDS * SAMPLE_RATE);
         for (size_t i = 0; i < samples.size(); ++i) {

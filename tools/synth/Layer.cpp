@@ -50,14 +50,25 @@ bool Layer::parse(bool noise, const std::vector<std::string>& fields, Layer& lay
     if (noise) {
         layer.wave = Wave::NOISE;
     }
-    const std::map<std::string, double*> numbers = {
-        {"glide", &layer.glide},     {"mult", &layer.mult},       {"at", &layer.at},
-        {"attack", &layer.attack},   {"hold", &layer.hold},       {"decay", &layer.decay},
-        {"sustain", &layer.sustain}, {"length", &layer.length},   {"release", &layer.release},
-        {"gain", &layer.gain},       {"lp", &layer.lp},           {"lpto", &layer.lpTo},
-        {"hp", &layer.hp},           {"bp", &layer.bp},           {"q", &layer.q},
-        {"interval", &layer.interval}, {"step", &layer.step},     {"fall", &layer.fall},
-        {"jitter", &layer.jitter}};
+    const std::map<std::string, double*> numbers = {{"glide", &layer.glide},
+                                                    {"mult", &layer.mult},
+                                                    {"at", &layer.at},
+                                                    {"attack", &layer.attack},
+                                                    {"hold", &layer.hold},
+                                                    {"decay", &layer.decay},
+                                                    {"sustain", &layer.sustain},
+                                                    {"length", &layer.length},
+                                                    {"release", &layer.release},
+                                                    {"gain", &layer.gain},
+                                                    {"lp", &layer.lp},
+                                                    {"lpto", &layer.lpTo},
+                                                    {"hp", &layer.hp},
+                                                    {"bp", &layer.bp},
+                                                    {"q", &layer.q},
+                                                    {"interval", &layer.interval},
+                                                    {"step", &layer.step},
+                                                    {"fall", &layer.fall},
+                                                    {"jitter", &layer.jitter}};
     for (const std::string& field : fields) {
         const size_t equals = field.find('=');
         if (equals == std::string::npos) {

@@ -54,8 +54,8 @@ struct Layer {
                 double level, double transpose, Random& random) const;
 
 private:
-    void renderCopy(std::vector<double>& out, double start, double f0, double f1,
-                    double noteLength, double level, double phase, Random& random) const;
+    void renderCopy(std::vector<double>& out, double start, double f0, double f1, double noteLength,
+                    double level, double phase, Random& random) const;
 };
 
 // Splits a line into words at spaces and tabs.

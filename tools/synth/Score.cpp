@@ -111,9 +111,9 @@ int atOrAbove(int pc, int floor) {
 
 const std::map<std::string, std::vector<int>>& scales() {
     static const std::map<std::string, std::vector<int>> table = {
-        {"major", {0, 2, 4, 5, 7, 9, 11}},      {"minor", {0, 2, 3, 5, 7, 8, 10}},
-        {"dorian", {0, 2, 3, 5, 7, 9, 10}},     {"mixolydian", {0, 2, 4, 5, 7, 9, 10}},
-        {"lydian", {0, 2, 4, 6, 7, 9, 11}},     {"pentatonic", {0, 2, 4, 7, 9}},
+        {"major", {0, 2, 4, 5, 7, 9, 11}},    {"minor", {0, 2, 3, 5, 7, 8, 10}},
+        {"dorian", {0, 2, 3, 5, 7, 9, 10}},   {"mixolydian", {0, 2, 4, 5, 7, 9, 10}},
+        {"lydian", {0, 2, 4, 6, 7, 9, 11}},   {"pentatonic", {0, 2, 4, 7, 9}},
         {"minorpentatonic", {0, 3, 5, 7, 10}}};
     return table;
 }
@@ -122,12 +122,12 @@ const std::map<std::string, std::vector<int>>& scales() {
 
 bool parseChord(const std::string& text, double beats, Score::Chord& chord) {
     static const std::map<std::string, std::vector<int>> qualities = {
-        {"", {0, 4, 7}},          {"m", {0, 3, 7}},          {"7", {0, 4, 7, 10}},
-        {"maj7", {0, 4, 7, 11}},  {"m7", {0, 3, 7, 10}},     {"sus2", {0, 2, 7}},
-        {"sus4", {0, 5, 7}},      {"7sus4", {0, 5, 7, 10}},  {"add9", {0, 4, 7, 14}},
-        {"6", {0, 4, 7, 9}},      {"m6", {0, 3, 7, 9}},      {"maj9", {0, 4, 7, 11, 14}},
+        {"", {0, 4, 7}},           {"m", {0, 3, 7}},         {"7", {0, 4, 7, 10}},
+        {"maj7", {0, 4, 7, 11}},   {"m7", {0, 3, 7, 10}},    {"sus2", {0, 2, 7}},
+        {"sus4", {0, 5, 7}},       {"7sus4", {0, 5, 7, 10}}, {"add9", {0, 4, 7, 14}},
+        {"6", {0, 4, 7, 9}},       {"m6", {0, 3, 7, 9}},     {"maj9", {0, 4, 7, 11, 14}},
         {"m9", {0, 3, 7, 10, 14}}, {"9", {0, 4, 7, 10, 14}}, {"dim", {0, 3, 6}},
-        {"m7b5", {0, 3, 6, 10}},  {"madd9", {0, 3, 7, 14}}};
+        {"m7b5", {0, 3, 6, 10}},   {"madd9", {0, 3, 7, 14}}};
     const size_t slash = text.find('/');
     const std::string name = text.substr(0, slash);
     size_t at = 0;
@@ -177,8 +177,8 @@ bool Score::parse(const Source& source, std::string& error) {
                 scale = scales().at(w[2]);
             }
         } else if (w[0] == "reverb" && w.size() == 4) {
-            good = number(w[1], reverbMix) && number(w[2], reverbSize) &&
-                   number(w[3], reverbDamping);
+            good =
+                number(w[1], reverbMix) && number(w[2], reverbSize) && number(w[3], reverbDamping);
         } else if ((w[0] == "instrument" || w[0] == "section") && w.size() == 2) {
             const bool isInstrument = w[0] == "instrument";
             std::vector<Layer> layers;
@@ -282,7 +282,8 @@ bool Score::parseTrack(const SourceLine& line, std::string& error) {
         const std::string tone = step.substr(0, step.find(':'));
         int semitones = 0;
         double level = 0;
-        const bool fine = track.style == "hits" ? number(step, level) : chordTone(probe, tone, semitones);
+        const bool fine =
+            track.style == "hits" ? number(step, level) : chordTone(probe, tone, semitones);
         if (!fine) {
             error = line.where() + ": bad pattern step " + step;
             return false;
@@ -400,9 +401,11 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
             }
         }
     }
-    const auto home = static_cast<long>(std::find(ladder.begin(), ladder.end(), centre) - ladder.begin());
+    const auto home =
+        static_cast<long>(std::find(ladder.begin(), ladder.end(), centre) - ladder.begin());
     static const std::vector<std::vector<double>> fourBeat = {
-        {2, 2}, {1, 1, 2}, {1.5, 0.5, 2}, {3, 1}, {1, 1, 1, 1}, {2, 1, 1}, {1, 2, 1}, {0.5, 0.5, 1, 2}};
+        {2, 2},       {1, 1, 2}, {1.5, 0.5, 2}, {3, 1},
+        {1, 1, 1, 1}, {2, 1, 1}, {1, 2, 1},     {0.5, 0.5, 1, 2}};
     static const std::vector<std::vector<double>> threeBeat = {
         {2, 1}, {1, 1, 1}, {3}, {1.5, 0.5, 1}, {1, 2}};
     const auto& rhythms = beatsPerBar == 3 ? threeBeat : fourBeat;
@@ -431,7 +434,8 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
             const bool closing = last && n + 1 == rhythm.size();
             // A step or a small leap along the scale, drawn back towards the centre the further
             // the tune has wandered from it.
-            const double up = std::clamp(0.5 - 0.1 * (static_cast<double>(position) - home), 0.15, 0.85);
+            const double up =
+                std::clamp(0.5 - 0.1 * (static_cast<double>(position) - home), 0.15, 0.85);
             const long size = random.next() < 0.7 ? 1 : 2;
             const long move = random.next() < up ? size : -size;
             position = static_cast<size_t>(std::clamp<long>(static_cast<long>(position) + move, 0,
@@ -458,8 +462,8 @@ void Score::melodyOf(const Track& track, size_t trackIndex, const std::vector<Ch
             }
             const bool rest = !strong && !closing && random.next() < restShare;
             if (!rest) {
-                notes.push_back({beat + at, static_cast<double>(note), rhythm[n],
-                                 strong ? 1.0 : 0.85});
+                notes.push_back(
+                    {beat + at, static_cast<double>(note), rhythm[n], strong ? 1.0 : 0.85});
             }
             at += rhythm[n];
         }
@@ -483,8 +487,8 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
             const double at = note.beat * secondsPerBeat + humanise * random.next();
             const double level = note.velocity * gain * (1.0 - 0.08 * random.next());
             for (const Layer& layer : instruments.at(track.instrument)) {
-                layer.render(mono, at, noteFrequency(note.midi), note.beats * secondsPerBeat,
-                             level, 0.0, random);
+                layer.render(mono, at, noteFrequency(note.midi), note.beats * secondsPerBeat, level,
+                             0.0, random);
             }
         }
         const double angle = (pan + 1.0) * M_PI / 4.0;
@@ -500,7 +504,8 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
     if (reverbMix > 0) {
         Reverb leftRoom(reverbSize, reverbDamping, 0);
         Reverb rightRoom(reverbSize, reverbDamping, 1);
-        const size_t total = left.size() + static_cast<size_t>(leftRoom.tailSeconds() * SAMPLE_RATE);
+        const size_t total =
+            left.size() + static_cast<size_t>(leftRoom.tailSeconds() * SAMPLE_RATE);
         left.resize(total, 0.0);
         right.resize(total, 0.0);
         for (size_t i = 0; i < total; ++i) {
@@ -521,7 +526,8 @@ void Score::render(std::vector<double>& left, std::vector<double>& right) const 
     for (size_t i = 0; i < loopLength; ++i) {
         power += left[i] * left[i] + right[i] * right[i];
     }
-    const double rms = std::sqrt(power / (2.0 * static_cast<double>(std::max<size_t>(loopLength, 1))));
+    const double rms =
+        std::sqrt(power / (2.0 * static_cast<double>(std::max<size_t>(loopLength, 1))));
     if (peak > 0) {
         const double gain = std::min(MUSIC_LOUDNESS / rms, MUSIC_PEAK / peak);
         for (size_t i = 0; i < loopLength; ++i) {

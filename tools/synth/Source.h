@@ -14,9 +14,9 @@ struct SourceLine {
     std::string where() const { return file + ":" + std::to_string(number); }
 };
 
-// Reads a source file: a word starting with "#" starts a comment, blank lines are skipped, and `include <file>`
-// (relative to the including file) reads another file in its place. Every file read is kept
-// for the build's dependency file.
+// Reads a source file: a word starting with "#" starts a comment, blank lines are skipped, and
+// `include <file>` (relative to the including file) reads another file in its place. Every file
+// read is kept for the build's dependency file.
 class Source {
 public:
     bool read(const std::string& fileName, std::string& error);
