@@ -5,7 +5,7 @@
 #include "screen/BarsFixture.h"
 
 #include <cmath>
-#include <limits>
+#include <sstream>
 
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -23,16 +23,28 @@ std::wstring barLabelText(SceneGame& scene, const char* name) {
     return label ? label->getText() : L"<missing>";
 }
 
-RefHolder<PropertyNode> savedBar(const std::vector<std::pair<const char*, float>>& values) {
+// A saved bar from "key=value ..."; the meter's points and depletion speed are floats.
+RefHolder<PropertyNode> savedBar(const std::string& values) {
     RefHolder<PropertyNode> node(new PropertyNode("bonusBar", "BonusBar"));
-    for (const auto& [key, value] : values) {
-        if (std::string(key) == "currentPoints" || std::string(key) == "depletionSpeed") {
+    std::istringstream in(values);
+    for (std::string item; in >> item;) {
+        const std::string key = item.substr(0, item.find('='));
+        const float value = std::stof(item.substr(key.size() + 1));
+        if (key == "currentPoints" || key == "depletionSpeed") {
             node->addChild(new PropertyValue(key, value));
         } else {
             node->addChild(new PropertyValue(key, static_cast<int32_t>(value)));
         }
     }
     return node;
+}
+
+// Puts a bar restored from saved `values` in the place of `old` on the scene.
+RefHolder<BonusBar> restoreBar(SceneGame& scene, BonusBar* old, const std::string& values) {
+    old->setRemoved(true);
+    RefHolder<BonusBar> bar(new BonusBar(savedBar(values).get(), &scene));
+    GameNode::appendChild(bar.get(), scene.getTree());
+    return bar;
 }
 
 TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
@@ -112,16 +124,10 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
 TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     Game* game = play(1, 1);
     // A score bonus: booked at once, shown when the icon lands on the score.
-    RefHolder<PropertyNode> saved = savedBar({{"bonus", 2},
-                                              {"maxPoints", 100},
-                                              {"maxCountdown", 5000},
-                                              {"multiplier", 1},
-                                              {"internalMultiplier", 2},
-                                              {"currentPoints", 99.0f},
-                                              {"depletionSpeed", 0.0f}});
-    scene->getBonusBar()->setRemoved(true);
-    RefHolder<BonusBar> bar(new BonusBar(saved.get(), scene.get()));
-    GameNode::appendChild(bar.get(), scene->getTree());
+    const std::string clock = "maxCountdown=5000 multiplier=1 depletionSpeed=0 ";
+    RefHolder<BonusBar> bar =
+        restoreBar(*scene, scene->getBonusBar(),
+                   clock + "bonus=2 maxPoints=100 internalMultiplier=2 currentPoints=99");
     EXPECT_EQ(bar->getBonus(), BonusBar::SCORE_2500);
     const int32_t score = game->getScore().getValue();
     // One point short: the next match fills it; the overshoot is dropped.
@@ -156,22 +162,11 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
                 ticker->getAbsoluteX() + ticker->getWidth() / 2 -
                     static_cast<int32_t>(ticker->getAnchor().x),
                 1);
-    for (int i = 0; i < 100; ++i) {
-        frame(20);
-    }
+    runFrames(100, 20);
     EXPECT_TRUE(flying->isRemoved() || flying->getParent() == nullptr) << "faded and gone";
 
     // A time bonus still in flight when the level ends arrives at once.
-    RefHolder<PropertyNode> timeSaved = savedBar({{"bonus", 0},
-                                                  {"maxPoints", 50},
-                                                  {"maxCountdown", 5000},
-                                                  {"multiplier", 1},
-                                                  {"internalMultiplier", 1},
-                                                  {"currentPoints", 0.0f},
-                                                  {"depletionSpeed", 0.0f}});
-    bar->setRemoved(true);
-    RefHolder<BonusBar> timeBonus(new BonusBar(timeSaved.get(), scene.get()));
-    GameNode::appendChild(timeBonus.get(), scene->getTree());
+    RefHolder<BonusBar> timeBonus = restoreBar(*scene, bar.get(), clock + "bonus=0 maxPoints=50");
     DisplayValue& time = timeBar().getTime();
     time = DisplayValue(10000, 0, 100000);
     timeBonus->addPoints(60);
@@ -186,23 +181,13 @@ TEST_F(BarsTest, AFullMeterClaimsItsBonusWhichFliesAndArrives) {
     EXPECT_EQ(time.getShown(), time.getValue()) << "the shown time caught up at once";
     EXPECT_EQ(inFlight->getTag(), 0);
     EXPECT_EQ(timeBonus->getFlyingBonus(), nullptr);
-    for (int i = 0; i < 40; ++i) {
-        frame(20);
-    }
+    runFrames(40, 20);
     EXPECT_EQ(time.getShown(), time.getValue()) << "the arrival acted once";
 
     // A super hint is won, used when it lands, and can be won again once it has run.
     player->floorReached = 3;
-    RefHolder<PropertyNode> superSaved = savedBar({{"bonus", 6},
-                                                   {"maxPoints", 50},
-                                                   {"maxCountdown", 5000},
-                                                   {"multiplier", 1},
-                                                   {"internalMultiplier", 1},
-                                                   {"currentPoints", 0.0f},
-                                                   {"depletionSpeed", 0.0f}});
-    timeBonus->setRemoved(true);
-    RefHolder<BonusBar> superBonus(new BonusBar(superSaved.get(), scene.get()));
-    GameNode::appendChild(superBonus.get(), scene->getTree());
+    RefHolder<BonusBar> superBonus =
+        restoreBar(*scene, timeBonus.get(), clock + "bonus=6 maxPoints=50");
     superBonus->addPoints(60);
     EXPECT_TRUE(superBonus->hasSuperHint());
     superBonus->finishAnimations();
@@ -274,15 +259,9 @@ TEST_F(BarsTest, TheDrawCutsKindsByPlaceAndStockAndNeverRepeatsTheKindShown) {
 
 TEST_F(BarsTest, SavedValuesOutOfRangeAreMendedAndDataDivisionsAreGuarded) {
     play(1, 1);
-    RefHolder<PropertyNode> saved =
-        savedBar({{"bonus", 9},
-                  {"maxPoints", 0},
-                  {"maxCountdown", -3},
-                  {"currentCountdown", 99999},
-                  {"multiplier", 0},
-                  {"internalMultiplier", 500},
-                  {"currentPoints", std::numeric_limits<float>::quiet_NaN()},
-                  {"depletionSpeed", -1.0f}});
+    RefHolder<PropertyNode> saved = savedBar(
+        "bonus=9 maxPoints=0 maxCountdown=-3 currentCountdown=99999 multiplier=0 "
+        "internalMultiplier=500 currentPoints=nan depletionSpeed=-1");
     RefHolder<BonusBar> bar(new BonusBar(saved.get(), scene.get()));
     EXPECT_GE(bar->getBonus(), 0);
     EXPECT_LT(bar->getBonus(), BonusBar::KIND_COUNT) << "an unknown kind is drawn afresh";
@@ -348,23 +327,16 @@ TEST_F(BarsTest, PicturesOfBothBarsEmptyHalfAndFull) {
                              Step{"bars-empty", 0, 0}}) {
         time.set(step.time);
         // The meter: points straight from a saved state; the combo at 3 with half its clock.
-        RefHolder<PropertyNode> saved =
-            savedBar({{"bonus", 2},
-                      {"maxPoints", 100000},
-                      {"maxCountdown", 4000},
-                      {"multiplier", 3},
-                      {"internalMultiplier", 3},
-                      {"currentCountdown", step.points > 0 ? 1600 : 0},
-                      {"currentPoints", static_cast<float>(step.points)},
-                      {"depletionSpeed", 0.0f}});
-        scene->getBonusBar()->setRemoved(true);
-        RefHolder<BonusBar> shown(new BonusBar(saved.get(), scene.get()));
-        GameNode::appendChild(shown.get(), scene->getTree());
+        const std::string values =
+            "bonus=2 maxPoints=100000 maxCountdown=4000 multiplier=3 "
+            "internalMultiplier=3 depletionSpeed=0 currentPoints=";
+        RefHolder<BonusBar> shown =
+            restoreBar(*scene, scene->getBonusBar(),
+                       values + std::to_string(step.points) +
+                           (step.points > 0 ? " currentCountdown=1600" : ""));
         RefHolder<Dialog> dialog(new Dialog(nullptr));
         GameDialogHost::get()->onDialogOpened(dialog.get());  // hold the clocks for the picture
-        for (int i = 0; i < 60; ++i) {
-            frame(20);
-        }
+        runFrames(60, 20);
         GameDialogHost::get()->onDialogClosed(dialog.get());
         ASSERT_NE(writeScenePicture(scene.get(), step.name), nullptr) << step.name;
         shown->setRemoved(true);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/GameMediaFixture.h"
+#include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneGame.h"
@@ -46,10 +47,35 @@ protected:
         scene->show();
         return game;
     }
+    // Shows the scene on the level behind the door, or on the level, and plays into it.
+    Game* play(int32_t floor, int32_t room) {
+        return play(LevelCatalog::instance()->findLevel(floor, room));
+    }
+    Game* play(const RefHolder<Level>& level) {
+        Game* game = show(level);
+        reachPlay();
+        return game;
+    }
+    // Through the level notice, the host's hint and the build, into play.
+    void reachPlay() {
+        for (int32_t ms = 0; ms < 30000 && scene->getFlow().getCurrentState(); ms += 16) {
+            if (scene->isDialogOpen("DIALOG_DORRICK_HINT")) {
+                objectCast<DialogQuovelMahjong>(scene->findDialog("DIALOG_DORRICK_HINT"))
+                    ->closeAsOwnTarget(nullptr);
+            }
+            frame(16);
+        }
+        EXPECT_TRUE(scene->isPlaying());
+    }
     void frame(int32_t ms) {
         scene->update(ms);
         scene->getMoveTask()->update(ms);
         scene->getPurgeTask()->update(ms);
+    }
+    void runFrames(int32_t count, int32_t ms) {
+        for (int32_t i = 0; i < count; ++i) {
+            frame(ms);
+        }
     }
 
     RefHolder<SceneGame> scene;

@@ -38,20 +38,6 @@ protected:
         }
         makeScene(path);
     }
-
-    // Makes the level behind the door current and shows the scene on it.
-    Game* play(int32_t floor, int32_t room) {
-        return play(LevelCatalog::instance()->findLevel(floor, room));
-    }
-    Game* play(RefHolder<Level> level) {
-        Game* game = show(level);
-        // The level's notice closes by itself and the board is built; then play.
-        for (int32_t ms = 0; scene->getFlow().getCurrentState() && ms < 20000; ms += 16) {
-            frame(16);
-        }
-        EXPECT_EQ(scene->getFlow().getCurrentState(), nullptr);
-        return game;
-    }
     // The middle of the tile's face on screen.
     int32_t screenX(const Tile* tile) const {
         return scene->getRenderer()->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
@@ -125,9 +111,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
     };
     Tile* free = order[0].get();
     EXPECT_FALSE(plain(blocked)) << "the blocked pulse runs";
-    for (int i = 0; i < 60; ++i) {
-        frame(20);
-    }
+    runFrames(60, 20);
     scene->onMouseMove(screenX(blocked), screenY(blocked), 0);
     EXPECT_EQ(scene->getInput().getHoveredTile(), nullptr);
     EXPECT_TRUE(plain(blocked));
@@ -165,9 +149,7 @@ TEST_F(SceneGameTest, AClassicLevelIsPlayedToAnEmptyBoardByClicksOnTheScreen) {
         }
         if (k + 2 == order.size() / 2 + (order.size() / 2) % 2) {
             // Let the fading pair finish before the picture.
-            for (int i = 0; i < 40; ++i) {
-                frame(40);
-            }
+            runFrames(40, 40);
             ASSERT_NE(writeScenePicture(scene.get(), "game-half-cleared"), nullptr);
             EXPECT_EQ(game->getLayout()->getTileCount(), tileCount - static_cast<int32_t>(k + 2));
         }
@@ -241,9 +223,7 @@ TEST_F(SceneGameTest, ARiverPathBuildsUpPieceByPieceBetweenTheSelectedAndTheHove
     EXPECT_EQ(*std::min_element(shownAt.begin(), shownAt.end()), shownAt.front());
     EXPECT_EQ(*std::max_element(shownAt.begin(), shownAt.end()), shownAt[endCap]);
     EXPECT_LT(shownAt.front(), shownAt[endCap]);
-    for (int i = 0; i < 100; ++i) {
-        frame(10);
-    }
+    runFrames(100, 10);
     for (Sprite* piece : pieces) {
         EXPECT_EQ(piece->getAlpha(), 255);
     }

@@ -62,9 +62,7 @@ TEST_F(BarsTest, TheTimeRunsDownWarnsStopsWhilePausedAndEndsAtZero) {
     EXPECT_TRUE(hand->getRunningModifiers().empty());
     EXPECT_EQ(hand->getFrame(), 0);
     EXPECT_EQ(glow->getAlpha(), 0);
-    for (int i = 0; i < 100; ++i) {
-        frame(100);
-    }
+    runFrames(100, 100);
     EXPECT_NEAR(timeBar().getShownTop(), static_cast<float>(filling->getY() + filling->getHeight()),
                 0.5f);
     ASSERT_TRUE(filling->getClipRect().has_value());
@@ -89,9 +87,7 @@ TEST_F(BarsTest, ATimeBonusRaisesTheValueAtOnceAndTheFillingWhenItArrives) {
     const float target = timeBar().fillTop();
     EXPECT_LT(timeBar().getShownTop(), settled) << "the filling rises";
     EXPECT_GT(timeBar().getShownTop(), target) << "and glides rather than jumps";
-    for (int i = 0; i < 100; ++i) {
-        frame(20);
-    }
+    runFrames(100, 20);
     EXPECT_NEAR(timeBar().getShownTop(), timeBar().fillTop(), 0.5f);
 
     // A maximum of 0 shows an empty bar, never a division by it.

@@ -104,9 +104,7 @@ protected:
         game->setMoveTarget(0, 0);
         game->setClickOutcome(Game::CLICK_MOVE);
         game->update();
-        for (int k = 0; k < 120; ++k) {
-            frame(16);
-        }
+        runFrames(120, 16);
         EXPECT_TRUE(free[0]->isOnSideBoard());
         EXPECT_EQ(openHint(), nullptr);
         return free[1].get();
@@ -162,16 +160,12 @@ TEST_F(TutorialHintsTest, TheLowTimeHintHoldsTheGameTurnsOnOkAfterItsTimeAndShow
     EXPECT_EQ(painter->getImage(painter->getCorner()),
               painter->getImage(painter->getCorner() + DialogHintPainter::ALTERNATE_OFFSET));
     EXPECT_NE(painter->getImage(painter->getCorner()), nullptr);
-    for (int i = 0; i < 40; ++i) {
-        frame(16);
-    }
+    runFrames(40, 16);
     EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_time"), nullptr);
 
     // The game holds: the clock stands and the hint button does nothing.
     const int32_t timeLeft = timeBar().getTime().getValue();
-    for (int i = 0; i < 30; ++i) {
-        frame(16);
-    }
+    runFrames(30, 16);
     EXPECT_EQ(timeBar().getTime().getValue(), timeLeft);
     if (Button* hintButton = scene->getHud().getHintButton()) {
         EXPECT_FALSE(hintButton->isEnabled());
@@ -270,9 +264,7 @@ TEST_F(TutorialHintsTest, TheFlowerPageShowsFourTilesAndShowingItAgainReplacesTh
     for (const RefHolder<Sprite>& sprite : hint->getTileSprites()) {
         EXPECT_EQ(sprite->getParent(), holder);
     }
-    for (int i = 0; i < 40; ++i) {
-        frame(16);
-    }
+    runFrames(40, 16);
     EXPECT_NE(writeScenePicture(scene.get(), "tutorial_hint_flowers"), nullptr);
     // The season text takes a line more: its page grows, and OK covers none of either text.
     hint->close();
@@ -441,9 +433,7 @@ TEST_F(TutorialHintsTest, AFreeCellMatchWithAParkedTileClearsTheSideBoardHintUns
     EXPECT_EQ(objectCast<GameFreeCell>(game)->getHintCounter(), 0);
     EXPECT_EQ(game->levelCounts.freeCellShuffleCount, 1);
     // The shuffle dealt the same level again: the pair taken stays counted as cleared.
-    for (int k = 0; k < 200; ++k) {
-        frame(16);
-    }
+    runFrames(200, 16);
     ASSERT_NE(parkOneOfAPair(Game::current()), nullptr);
     EXPECT_EQ(objectCast<Label>(scene->findChild("LABEL_PROGRESS"))->getText(), L"6%");
 }
