@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
@@ -18,6 +19,7 @@
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Level.h"
+#include "game/rules/LevelCatalog.h"
 #include "game/rules/Progression.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
@@ -59,6 +61,7 @@ protected:
         scene = objectCast<SceneGame>(manager->createScene("SCENE_GAME"));
         hallway = objectCast<SceneHallway>(manager->createScene("SCENE_HALLWAY"));
     }
+    void SetUp() override { ASSERT_NE(scene, nullptr); }
 
     // Makes a game of the level current and brings the scene up on it.
     Game* start(const RefHolder<Level>& level) {
@@ -77,10 +80,19 @@ protected:
         }
         return game;
     }
+    // The first level of the game type's page, played in the rec room.
+    RefHolder<Level> recRoom(int32_t type = Game::TYPE_CLASSIC) {
+        std::vector<RefHolder<Level>> levels;
+        LevelCatalog::instance()->levelsOfRoom(levels, type);
+        EXPECT_FALSE(levels.empty());
+        levels.front()->setGameMode(RoomKind::RECROOM);
+        return levels.front();
+    }
     template <class State>
     bool inState() const {
         return objectCast<State>(scene->getFlow().getCurrentState()) != nullptr;
     }
+    int32_t pauseState() const { return scene->getFlow().getPauseState(); }
     Dialog* openDialog(const char* name) const {
         return scene->isDialogOpen(name) ? scene->findDialog(name) : nullptr;
     }

@@ -12,7 +12,6 @@
 namespace level_flow_test {
 
 TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon) {
-    ASSERT_NE(scene, nullptr);
     const TuningConstants& c = tuning();
     ASSERT_GT(c.LEVEL_INFO_DELAY, 0);
     Game* game = start(LevelCatalog::instance()->findLevel(1, 1));
@@ -28,7 +27,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(labelOf(notice, "LABEL_GAMETYPE"),
               getBasicText("TEXT_GAMETYPE" + std::to_string(level->getGameType() + 1)));
     EXPECT_EQ(labelOf(notice, "LABEL_ROOM"), getBasicText("TEXT_ROOM") + L" 11");
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(pauseState(), SceneGame::HELD);
     EXPECT_FALSE(objectCast<Button>(scene->findChild("BUTTON_PAUSE"))->isEnabled());
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->playCount, 1);
     EXPECT_EQ(player->getStats().roomRecord(1, 1)->gameType, level->getGameType());
@@ -119,7 +118,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     run(FRAME_MS);
     Dialog* pause = openDialog("DIALOG_PAUSE");
     ASSERT_NE(pause, nullptr);
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(pauseState(), SceneGame::HIDDEN);
     EXPECT_FALSE(scene->getRenderer()->getSymbolsShown());
     EXPECT_TRUE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
     scene->getFlow().onMenuButton(nullptr);
@@ -128,12 +127,12 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_EQ(time.getValue(), started - 10 * FRAME_MS);
     EXPECT_EQ(openDialog("DIALOG_MENU"), nullptr);
     scene->closeDialog(pause);
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(pauseState(), SceneGame::RUNNING);
     EXPECT_TRUE(scene->getRenderer()->getSymbolsShown());
     run(FRAME_MS);
     Dialog* menu = openDialog("DIALOG_MENU");
     ASSERT_NE(menu, nullptr) << "the request waited for the pause dialog";
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HIDDEN);
+    EXPECT_EQ(pauseState(), SceneGame::HIDDEN);
     // A further dialog leaves the tiles hidden; they come back with the last one.
     Dialog* another = scene->getDialog("DIALOG_YESNO");
     scene->openDialog(another);
@@ -150,7 +149,7 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
     EXPECT_FALSE(objectCast<DialogQuovelMahjong>(pause)->getFadeInOnShow());
     scene->closeDialog(pause);
     run(FRAME_MS);
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::RUNNING);
+    EXPECT_EQ(pauseState(), SceneGame::RUNNING);
 
     // Cleared by clicks: the level is won and recorded; the board takes no more clicks.
     const Game::TileList order = game->getBuildOrder();
@@ -188,7 +187,6 @@ TEST_F(LevelFlowTest, AFloorLevelGoesFromItsNoticeThroughTheBuildToPlayAndIsWon)
 }
 
 TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
-    ASSERT_NE(scene, nullptr);
     player->showHints = false;
     // A lost casino level: the score goes into the table of its key and the run's records.
     Game* game = start(LevelCatalog::instance()->casinoLevel(TYPE_RIVER, 0, RoomKind::CASINO));
@@ -306,14 +304,9 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
 }
 
 TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
-    ASSERT_NE(scene, nullptr);
     player->showHints = false;
     // In the rec room the time never ends a level and the clock counts up.
-    std::vector<RefHolder<Level>> levels;
-    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
-    ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(RoomKind::RECROOM);
-    Game* game = start(levels.front());
+    Game* game = start(recRoom());
     Dialog* notice = openDialog("DIALOG_LEVEL_INFO");
     ASSERT_NE(notice, nullptr);
     EXPECT_FALSE(notice->findChild("LABEL_ROOM")->isVisible());
@@ -378,7 +371,6 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
 }
 
 TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain) {
-    ASSERT_NE(scene, nullptr);
     player->showHints = false;
     player->keepSavedGame(new PropertyNode("game"));
     start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
@@ -395,7 +387,6 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
 }
 
 TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDuration) {
-    ASSERT_NE(scene, nullptr);
     player->showHints = false;
     Scene* elevator = manager->createScene("SCENE_ELEVATOR");
     gameScenes().elevator = elevator;
@@ -466,7 +457,6 @@ TEST_F(LevelFlowTest, MedalQueriesReadTheBestScoresOfTheFloors) {
 }
 
 TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
-    ASSERT_NE(scene, nullptr);
     const auto notice = [&](const RefHolder<Level>& level) {
         scene->dropDialog("DIALOG_LEVEL_INFO");
         auto* dialog = objectCast<DialogLevelInfo>(scene->getDialog("DIALOG_LEVEL_INFO"));
@@ -488,11 +478,7 @@ TEST_F(LevelFlowTest, TheNoticeNamesTheRoomOrTheLevelAndTheHostTheGameType) {
     dialog = notice(LevelCatalog::instance()->casinoLevel(TYPE_SPLIT, 0, RoomKind::ROOF));
     EXPECT_EQ(dialog->getRoomLabel()->getText(), getBasicText("TEXT_LEVEL") + L" 1");
     EXPECT_EQ(dialog->getGameTypeLabel()->getText(), getBasicText("TEXT_GAMETYPE3"));
-    std::vector<RefHolder<Level>> levels;
-    LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_TRIPLE);
-    ASSERT_FALSE(levels.empty());
-    levels.front()->setGameMode(RoomKind::RECROOM);
-    dialog = notice(levels.front());
+    dialog = notice(recRoom(Game::TYPE_TRIPLE));
     EXPECT_FALSE(dialog->getRoomLabel()->isVisible());
     // 20 pixels less asked of the frame, which rounds to its whole edge pieces.
     EXPECT_EQ(dialog->getRequestedHeight(), height - 20);

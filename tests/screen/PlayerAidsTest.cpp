@@ -75,13 +75,6 @@ protected:
     RefHolder<Level> casino() {
         return LevelCatalog::instance()->casinoLevel(Game::TYPE_CLASSIC, 0, RoomKind::CASINO);
     }
-    RefHolder<Level> recRoom() {
-        std::vector<RefHolder<Level>> levels;
-        LevelCatalog::instance()->levelsOfRoom(levels, Game::TYPE_CLASSIC);
-        EXPECT_FALSE(levels.empty());
-        levels.front()->setGameMode(RoomKind::RECROOM);
-        return levels.front();
-    }
     // Clicks the tiles of a hint, completing its match.
     void matchOnce(Game* game) {
         Game::TileList hint;
@@ -94,16 +87,12 @@ protected:
         // The host's word on the first pairs holds the game until it is closed.
         if (Dialog* host = openDialog("DIALOG_DORRICK_HINT")) {
             objectCast<DialogQuovelMahjong>(host)->closeAsOwnTarget(nullptr);
-            ASSERT_GE(
-                runUntil([&] { return scene->getFlow().getPauseState() == SceneGame::RUNNING; },
-                         3000),
-                0);
+            ASSERT_GE(runUntil([&] { return pauseState() == SceneGame::RUNNING; }, 3000), 0);
         }
     }
 };
 
 TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeInTheRecRoom) {
-    ASSERT_NE(scene, nullptr);
     const TuningConstants& c = tuning();
     ASSERT_GE(c.HINT_TIME_PENALTY, 1000);
 
@@ -160,7 +149,6 @@ TEST_F(PlayerAidsTest, HintsCostTheStockOnTheFloorsTimeInTheCasinoAndClockTimeIn
 }
 
 TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUndo) {
-    ASSERT_NE(scene, nullptr);
     // Floors without a shuffle in stock: nothing happens.
     Game* game = play(LevelCatalog::instance()->findLevel(1, 2));
     player->getShuffleStock().set(0);
@@ -220,7 +208,6 @@ TEST_F(PlayerAidsTest, ShufflesAndUndoFollowTheRoomAndAShuffleLeavesNothingToUnd
 }
 
 TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
-    ASSERT_NE(scene, nullptr);
     // Casino, a shuffle would help: no question, the shuffle button and the matches blink; a
     // second stuck board leaves one glow of each, and the shuffle fades them.
     Game* game = play(casino());
@@ -312,7 +299,6 @@ TEST_F(PlayerAidsTest, AStuckBoardOffersItsWayOutInEachRoom) {
 }
 
 TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
-    ASSERT_NE(scene, nullptr);
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     Layout* layout = game->getLayout();
     const int32_t total = layout->getStartingTileCount();
@@ -358,11 +344,11 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
     ASSERT_NE(pause, nullptr);
     scene->openDialog(pause);
     run(1200);
-    EXPECT_EQ(scene->getFlow().getPauseState(), SceneGame::HELD);
+    EXPECT_EQ(pauseState(), SceneGame::HELD);
     EXPECT_FALSE(blinking());
     EXPECT_EQ(icon->getAlpha(), 255);
     objectCast<DialogPause>(pause)->hide(nullptr);
-    for (int i = 0; i < 100 && scene->getFlow().getPauseState() != SceneGame::RUNNING; ++i) {
+    for (int i = 0; i < 100 && pauseState() != SceneGame::RUNNING; ++i) {
         run(FRAME_MS);
     }
     run(scene->getAids().getSuperHintTimeLeft() - 2 * FRAME_MS);
@@ -386,7 +372,6 @@ TEST_F(PlayerAidsTest, TheHudCountsProgressAndTheSuperHintVeilsItsIcon) {
 }
 
 TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
-    ASSERT_NE(scene, nullptr);
     PlayerManager* players = PlayerManager::getInstance();
     // The floors never save.
     play(LevelCatalog::instance()->findLevel(1, 1));
@@ -450,7 +435,6 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
 }
 
 TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotShow) {
-    ASSERT_NE(scene, nullptr);
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     TrophyList& trophies = player->getTrophies();
     scene->getTrophies().awardTrophy(TrophyId::NO_UNDO);
@@ -483,7 +467,6 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
 }
 
 TEST_F(PlayerAidsTest, FloatersShowPointsPenaltiesAndSuperScoresWhereTheyBelong) {
-    ASSERT_NE(scene, nullptr);
     Game* game = play(LevelCatalog::instance()->findLevel(1, 1));
     const TuningConstants& c = tuning();
     std::vector<RefHolder<Tile>> tiles;
