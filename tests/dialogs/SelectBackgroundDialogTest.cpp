@@ -50,13 +50,10 @@ TEST_F(SelectBackgroundDialogTest, BrowsingLocksMarkersAndTheChoiceOnOk) {
     auto* dialog = open<DialogSelectBackground>("DIALOG_SELECT_BACKGROUND");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND"), L"Each game's own");
-    for (int32_t x = 5; x < 223; ++x) {  // pictured as the games' cards split by a wooden gap
-        ASSERT_EQ(
-            testpixels::colorAt(
-                objectCast<Sprite>(dialog->findChild("BACKGROUND_PREVIEW"))->getImage(), x, 85) &
-                0xFFFFFF,
-            0x3B2414u)
-            << x;
+    // Pictured as the games' cards split by a wooden gap.
+    const Image* preview = objectCast<Sprite>(dialog->findChild("BACKGROUND_PREVIEW"))->getImage();
+    for (int32_t x = 5; x < 223; ++x) {
+        ASSERT_EQ(testpixels::colorAt(preview, x, 85) & 0xFFFFFF, 0x3B2414u) << x;
     }
     EXPECT_EQ(text(dialog, "LABEL_BACKGROUND_COUNT"), L"1/11");
     EXPECT_EQ(text(dialog, "LABEL_TILESET_COUNT"), L"1/4");
