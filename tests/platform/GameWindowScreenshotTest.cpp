@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "framework/core/IRenderable.h"
@@ -171,38 +172,70 @@ bool writePhoto(const std::string& name, const XScreenPicture& shown) {
     return writeImagePng(folder + "/" + name + ".png", photo.get());
 }
 
-// The game window's real services.
-struct RealWindow {
+// The game window on its real services, after the window manager named `manager` (if any) is
+// up, with the tile scene and the frames that move and draw it.
+struct RealGame {
+    XWindowManager manager;
     SdlDisplay display;
     SdlEventSource events{display};
     SdlCursor cursor;
     SdlClipboard clipboard;
     StderrMessageBox messageBox;
     SystemClock clock;
-    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    GameWindow* window = nullptr;
+    TileScene scene;
+    TimedTaskManager frames{clock};
+
+    RealGame(const std::string& managerName, bool fullScreen) : manager(managerName) {
+        GameWindow::setOpenRetried(false);
+        const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+        window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH, SHOT_HEIGHT,
+                                            fullScreen, 0, 102);
+        frames.setFrameRate(60);
+        frames.addTask(new MoveTask(scene.tree.get(), nullptr));
+        frames.addTask(new RenderTask(scene.tree.get()));
+        if (window) {
+            frames.addTask(window);
+        }
+    }
+    ~RealGame() {
+        frames.removeTask(window);
+        GameWindow::releaseInstance();
+        setDisplayBytesPerPixel(4);
+    }
+    // Every waiting message through the window procedure.
+    void pump() {
+        for (MessageRecord record; events.nextMessage(record);) {
+            EXPECT_NE(record.message, WM_QUIT);
+            window->windowProcedure(record);
+        }
+    }
 };
 
-bool onX() {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && std::string_view(driver) == "x11" && std::getenv("DISPLAY");
-}
-
-TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
-    if (!onX()) {
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+// The cases run only in a real X session.
+class GameWindowScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+            GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+        }
     }
+    static std::string managerName() {
+        const char* name = std::getenv("QUOVEL_WINDOW_MANAGER");
+        return name ? name : "";
+    }
+};
+
+TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     // Without a window manager X grants no full screen: the game must fall back to a window.
     const char* fullScreenAsked = std::getenv("QUOVEL_FULL_SCREEN");
     const bool fullScreen = fullScreenAsked && std::string_view(fullScreenAsked) == "1";
-    const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
-    const std::string name = managerName ? managerName : "";
-    XWindowManager manager(name);
+    const std::string name = managerName();
+    RealGame game(name, fullScreen);
+    auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
+    GameWindow* window = game.window;
     ASSERT_EQ(manager.isUp(), !name.empty()) << "the window manager did not start";
-    GameWindow::setOpenRetried(false);
-    RealWindow real;
-    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
-    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
-                                                    SHOT_HEIGHT, fullScreen, 0, 102);
     ASSERT_TRUE(display.hasWindow());
     // A screen no larger than the game is filled even where full screen is refused.
     const bool small = display.screenWidth() <= SHOT_WIDTH || display.screenHeight() <= SHOT_HEIGHT;
@@ -215,20 +248,9 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     SDL_RendererInfo info;
     ASSERT_EQ(SDL_GetRendererInfo(display.sdlRenderer(), &info), 0);
     ASSERT_STREQ(info.name, "software");
-
-    TileScene scene;
-    TimedTaskManager frames(clock);
-    frames.setFrameRate(60);
-    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
-    frames.addTask(new RenderTask(scene.tree.get()));
-    frames.addTask(window);
     for (int frame = 0; frame < FRAMES; ++frame) {
-        MessageRecord record;
-        while (events.nextMessage(record)) {
-            ASSERT_NE(record.message, WM_QUIT);
-            window->windowProcedure(record);
-        }
-        frames.tick();
+        game.pump();
+        game.frames.tick();
     }
     ASSERT_FALSE(window->isPaused());
 
@@ -254,9 +276,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         int32_t y = -1;
         for (int tries = 0; tries < 50 && (x != wantX || y != wantY); ++tries) {
             SDL_Delay(10);
-            for (MessageRecord record; events.nextMessage(record);) {
-                window->windowProcedure(record);
-            }
+            game.pump();
             EXPECT_TRUE(events.cursorPosition(x, y));
         }
         return x == wantX && y == wantY;
@@ -280,9 +300,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         // move comes in with the reply of a round trip, so the connection's socket no longer
         // shows it; the first look for messages must still find it.
         for (const uint32_t until = SDL_GetTicks() + 700; SDL_GetTicks() < until;) {
-            for (MessageRecord record; events.nextMessage(record);) {
-                window->windowProcedure(record);
-            }
+            game.pump();
             SDL_Delay(20);
         }
         SDL_WarpMouseInWindow(display.sdlWindow(), 200, 100);
@@ -297,36 +315,19 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         }
         EXPECT_TRUE(moved);
     }
-
-    frames.removeTask(window);
-    GameWindow::releaseInstance();
-    setDisplayBytesPerPixel(4);
 }
 
 // A system box over the full-screen game: the window manager gives it the focus, which pauses
 // the game, and it is answered with Return. Afterwards X shows the game's own picture where the
 // box stood, though the game drew nothing new there. Run with QUOVEL_WINDOW_MANAGER naming a
 // manager that grants full screen; without one it fails.
-TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
-    if (!onX()) {
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
-    }
-    const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
-    XWindowManager manager(managerName ? managerName : "");
+TEST_F(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
+    RealGame game(managerName(), true);
+    auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
+    GameWindow* window = game.window;
     ASSERT_TRUE(manager.isUp()) << "needs a window manager, named by QUOVEL_WINDOW_MANAGER";
-    GameWindow::setOpenRetried(false);
-    RealWindow real;
-    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
-    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
-                                                    SHOT_HEIGHT, true, 0, 102);
     ASSERT_TRUE(display.hasWindow());
     ASSERT_TRUE(window->isFullScreen());
-    TileScene scene;
-    TimedTaskManager frames(clock);
-    frames.setFrameRate(60);
-    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
-    frames.addTask(new RenderTask(scene.tree.get()));
-    frames.addTask(window);
     // The game's main loop for a while: messages first, no frame while the window is paused.
     const auto play = [&](uint32_t ms) {
         for (const uint32_t until = SDL_GetTicks() + ms; SDL_GetTicks() < until;) {
@@ -334,9 +335,9 @@ TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind)
             if (events.nextMessage(record)) {
                 window->windowProcedure(record);
             } else if (window->isPaused()) {
-                clock.sleep(10);
+                game.clock.sleep(10);
             } else {
-                frames.tick();
+                game.frames.tick();
             }
         }
     };
@@ -377,10 +378,6 @@ TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind)
     EXPECT_EQ(differingPixels(after, window, compared, &frame), 0u) << "of " << compared;
     EXPECT_GT(compared, 10000u);
     manager.hold(false);
-
-    frames.removeTask(window);
-    GameWindow::releaseInstance();
-    setDisplayBytesPerPixel(4);
 }
 
 }  // namespace game_window_screenshot_test
