@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -172,10 +171,17 @@ bool writePhoto(const std::string& name, const XScreenPicture& shown) {
     return writeImagePng(folder + "/" + name + ".png", photo.get());
 }
 
-// The game window on its real services, after the window manager named `manager` (if any) is
-// up, with the tile scene and the frames that move and draw it.
+// An environment variable's value; empty when it is not set.
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The game window on its real services, after the window manager that QUOVEL_WINDOW_MANAGER
+// names (if any) is up, with the tile scene and the frames that move and draw it.
 struct RealGame {
-    XWindowManager manager;
+    const std::string managerName = environment("QUOVEL_WINDOW_MANAGER");
+    XWindowManager manager{managerName};
     SdlDisplay display;
     SdlEventSource events{display};
     SdlCursor cursor;
@@ -186,7 +192,7 @@ struct RealGame {
     TileScene scene;
     TimedTaskManager frames{clock};
 
-    RealGame(const std::string& managerName, bool fullScreen) : manager(managerName) {
+    explicit RealGame(bool fullScreen) {
         GameWindow::setOpenRetried(false);
         const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
         window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH, SHOT_HEIGHT,
@@ -194,9 +200,7 @@ struct RealGame {
         frames.setFrameRate(60);
         frames.addTask(new MoveTask(scene.tree.get(), nullptr));
         frames.addTask(new RenderTask(scene.tree.get()));
-        if (window) {
-            frames.addTask(window);
-        }
+        frames.addTask(window);
     }
     ~RealGame() {
         frames.removeTask(window);
@@ -216,26 +220,19 @@ struct RealGame {
 class GameWindowScreenshot : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (!driver || std::string_view(driver) != "x11" || !std::getenv("DISPLAY")) {
+        if (environment("SDL_VIDEODRIVER") != "x11" || environment("DISPLAY").empty()) {
             GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
         }
-    }
-    static std::string managerName() {
-        const char* name = std::getenv("QUOVEL_WINDOW_MANAGER");
-        return name ? name : "";
     }
 };
 
 TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     // Without a window manager X grants no full screen: the game must fall back to a window.
-    const char* fullScreenAsked = std::getenv("QUOVEL_FULL_SCREEN");
-    const bool fullScreen = fullScreenAsked && std::string_view(fullScreenAsked) == "1";
-    const std::string name = managerName();
-    RealGame game(name, fullScreen);
+    const bool fullScreen = environment("QUOVEL_FULL_SCREEN") == "1";
+    RealGame game(fullScreen);
     auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
     GameWindow* window = game.window;
-    ASSERT_EQ(manager.isUp(), !name.empty()) << "the window manager did not start";
+    ASSERT_EQ(manager.isUp(), !game.managerName.empty()) << "the window manager did not start";
     ASSERT_TRUE(display.hasWindow());
     // A screen no larger than the game is filled even where full screen is refused.
     const bool small = display.screenWidth() <= SHOT_WIDTH || display.screenHeight() <= SHOT_HEIGHT;
@@ -264,9 +261,9 @@ TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     size_t compared = 0;
     EXPECT_EQ(differingPixels(shown, window, compared), 0u) << "of " << compared;
     EXPECT_GT(compared, size_t{SHOT_WIDTH} * SHOT_HEIGHT / 3);
+    const std::string name = game.managerName.empty() ? "none" : game.managerName;
     const std::string suffix =
-        fullScreen ? (small ? "-small-screen-" : "-full-screen-") + (name.empty() ? "none" : name)
-                   : "";
+        fullScreen ? (small ? "-small-screen-" : "-full-screen-") + name : "";
     EXPECT_TRUE(writePhoto("game-window" + suffix, shown));
 
     // The pointer where the game reads it, once X has told: inside the window, and on the
@@ -322,8 +319,8 @@ TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
 // box stood, though the game drew nothing new there. Run with QUOVEL_WINDOW_MANAGER naming a
 // manager that grants full screen; without one it fails.
 TEST_F(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
-    RealGame game(managerName(), true);
-    auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
+    RealGame game(true);
+    auto [manager, display] = std::tie(game.manager, game.display);
     GameWindow* window = game.window;
     ASSERT_TRUE(manager.isUp()) << "needs a window manager, named by QUOVEL_WINDOW_MANAGER";
     ASSERT_TRUE(display.hasWindow());
@@ -331,10 +328,8 @@ TEST_F(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehin
     // The game's main loop for a while: messages first, no frame while the window is paused.
     const auto play = [&](uint32_t ms) {
         for (const uint32_t until = SDL_GetTicks() + ms; SDL_GetTicks() < until;) {
-            MessageRecord record;
-            if (events.nextMessage(record)) {
-                window->windowProcedure(record);
-            } else if (window->isPaused()) {
+            game.pump();
+            if (window->isPaused()) {
                 game.clock.sleep(10);
             } else {
                 game.frames.tick();
