@@ -98,28 +98,6 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
-// The backdrop and a small pyramid of tiles whose top row glides while the frames run.
-struct TileScene {
-    RefHolder<GameTree> tree{new GameTree()};
-    RefHolder<Image> tiles[5];
-    TileScene() {
-        GameNode::appendChild(new Backdrop(), tree.get());
-        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
-        for (int i = 0; i < 5; ++i) {
-            tiles[i] = makeTile(marks[i]);
-        }
-        for (int row = 0; row < 3; ++row) {
-            for (int column = 0; column < 7 - 2 * row; ++column) {
-                const int32_t x = 190 + row * 52 + column * 52;
-                const int32_t y = 420 - row * 80 - row * 4;
-                GameNode::appendChild(
-                    new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0),
-                    tree.get());
-            }
-        }
-    }
-};
-
 // How many of the back buffer's pixels `shown` does not show, of `compared` (those even over a
 // few pixels, and on the screen within `area` when given): 1:1 in a window; in full screen
 // scaled by the smaller ratio and centred, so that the scaling's rounding does not count.
@@ -178,7 +156,8 @@ std::string environment(const char* name) {
 }
 
 // The game window on its real services, after the window manager that QUOVEL_WINDOW_MANAGER
-// names (if any) is up, with the tile scene and the frames that move and draw it.
+// names (if any) is up, with the frames that move and draw the backdrop and a small pyramid of
+// tiles whose top row glides.
 struct RealGame {
     const std::string managerName = environment("QUOVEL_WINDOW_MANAGER");
     XWindowManager manager{managerName};
@@ -189,7 +168,7 @@ struct RealGame {
     StderrMessageBox messageBox;
     SystemClock clock;
     GameWindow* window = nullptr;
-    TileScene scene;
+    RefHolder<GameTree> tree{new GameTree()};
     TimedTaskManager frames{clock};
 
     explicit RealGame(bool fullScreen) {
@@ -197,9 +176,19 @@ struct RealGame {
         const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
         window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH, SHOT_HEIGHT,
                                             fullScreen, 0, 102);
+        GameNode::appendChild(new Backdrop(), tree.get());
+        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 7 - 2 * row; ++column) {
+                GameNode::appendChild(
+                    new TileNode(makeTile(marks[(row + column) % 5]).get(),
+                                 190 + row * 52 + column * 52, 420 - row * 84, row == 2 ? 1 : 0),
+                    tree.get());
+            }
+        }
         frames.setFrameRate(60);
-        frames.addTask(new MoveTask(scene.tree.get(), nullptr));
-        frames.addTask(new RenderTask(scene.tree.get()));
+        frames.addTask(new MoveTask(tree.get(), nullptr));
+        frames.addTask(new RenderTask(tree.get()));
         frames.addTask(window);
     }
     ~RealGame() {
