@@ -1,6 +1,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "framework/os/EventTranslator.h"
@@ -63,62 +65,32 @@ std::vector<uint32_t> messages(const Records& records) {
 }
 
 TEST(EventTranslator, VirtualKeysFollowTheTable) {
-    const std::pair<SDL_Keycode, uint32_t> table[] = {{SDLK_a, 0x41},
-                                                      {SDLK_z, 0x5A},
-                                                      {SDLK_0, 0x30},
-                                                      {SDLK_9, 0x39},
-                                                      {SDLK_BACKSPACE, 8},
-                                                      {SDLK_TAB, 9},
-                                                      {SDLK_RETURN, 13},
-                                                      {SDLK_KP_ENTER, 13},
-                                                      {SDLK_LSHIFT, 16},
-                                                      {SDLK_RSHIFT, 16},
-                                                      {SDLK_LCTRL, 17},
-                                                      {SDLK_RCTRL, 17},
-                                                      {SDLK_LALT, 18},
-                                                      {SDLK_RALT, 18},
-                                                      {SDLK_PAUSE, 19},
-                                                      {SDLK_ESCAPE, 27},
-                                                      {SDLK_SPACE, 32},
-                                                      {SDLK_PAGEUP, 33},
-                                                      {SDLK_PAGEDOWN, 34},
-                                                      {SDLK_END, 35},
-                                                      {SDLK_HOME, 36},
-                                                      {SDLK_LEFT, 37},
-                                                      {SDLK_UP, 38},
-                                                      {SDLK_RIGHT, 39},
-                                                      {SDLK_DOWN, 40},
-                                                      {SDLK_INSERT, 45},
-                                                      {SDLK_DELETE, 46},
-                                                      {SDLK_KP_0, 0x60},
-                                                      {SDLK_KP_1, 0x61},
-                                                      {SDLK_KP_9, 0x69},
-                                                      {SDLK_KP_MULTIPLY, 0x6A},
-                                                      {SDLK_KP_PLUS, 0x6B},
-                                                      {SDLK_KP_MINUS, 0x6D},
-                                                      {SDLK_KP_PERIOD, 0x6E},
-                                                      {SDLK_KP_DIVIDE, 0x6F},
-                                                      {SDLK_F1, 0x70},
-                                                      {SDLK_F12, 0x7B},
-                                                      {SDLK_SEMICOLON, 0xBA},
-                                                      {SDLK_EQUALS, 0xBB},
-                                                      {SDLK_COMMA, 0xBC},
-                                                      {SDLK_MINUS, 0xBD},
-                                                      {SDLK_PERIOD, 0xBE},
-                                                      {SDLK_SLASH, 0xBF},
-                                                      {SDLK_BACKQUOTE, 0xC0},
-                                                      {SDLK_LEFTBRACKET, 0xDB},
-                                                      {SDLK_BACKSLASH, 0xDC},
-                                                      {SDLK_RIGHTBRACKET, 0xDD},
-                                                      {SDLK_QUOTE, 0xDE},
-                                                      {SDLK_LESS, 0xE2},
-                                                      {SDLK_F13, 0},
-                                                      {SDLK_CAPSLOCK, 0}};
-    for (const auto& [key, vk] : table) {
-        EXPECT_EQ(EventTranslator::virtualKey(key), vk) << SDL_GetKeyName(key);
-        // The X keyboard is asked about every key with a code, so that one held while its
-        // window is made again stays one press.
-        EXPECT_EQ(x11KeySym(key) != 0, vk != 0) << SDL_GetKeyName(key);
+    using Keys = std::initializer_list<std::pair<SDL_Keycode, uint32_t>>;
+    const Keys named = {
+        {SDLK_a, 0x41},      {SDLK_z, 0x5A},    {SDLK_0, 0x30},      {SDLK_9, 0x39},
+        {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},     {SDLK_RETURN, 13},   {SDLK_KP_ENTER, 13},
+        {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},    {SDLK_RCTRL, 17},
+        {SDLK_LALT, 18},     {SDLK_RALT, 18},   {SDLK_PAUSE, 19},    {SDLK_ESCAPE, 27},
+        {SDLK_SPACE, 32},    {SDLK_PAGEUP, 33}, {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
+        {SDLK_HOME, 36},     {SDLK_LEFT, 37},   {SDLK_UP, 38},       {SDLK_RIGHT, 39},
+        {SDLK_DOWN, 40},     {SDLK_INSERT, 45}};
+    const Keys others = {
+        {SDLK_DELETE, 46},        {SDLK_KP_0, 0x60},        {SDLK_KP_1, 0x61},
+        {SDLK_KP_9, 0x69},        {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},
+        {SDLK_KP_MINUS, 0x6D},    {SDLK_KP_PERIOD, 0x6E},   {SDLK_KP_DIVIDE, 0x6F},
+        {SDLK_F1, 0x70},          {SDLK_F12, 0x7B},         {SDLK_SEMICOLON, 0xBA},
+        {SDLK_EQUALS, 0xBB},      {SDLK_COMMA, 0xBC},       {SDLK_MINUS, 0xBD},
+        {SDLK_PERIOD, 0xBE},      {SDLK_SLASH, 0xBF},       {SDLK_BACKQUOTE, 0xC0},
+        {SDLK_LEFTBRACKET, 0xDB}, {SDLK_BACKSLASH, 0xDC},   {SDLK_RIGHTBRACKET, 0xDD},
+        {SDLK_QUOTE, 0xDE},       {SDLK_LESS, 0xE2},        {SDLK_F13, 0},
+        {SDLK_CAPSLOCK, 0}};
+    for (const Keys& table : {named, others}) {
+        for (const auto& [key, vk] : table) {
+            EXPECT_EQ(EventTranslator::virtualKey(key), vk) << SDL_GetKeyName(key);
+            // The X keyboard is asked about every key with a code, so that one held while its
+            // window is made again stays one press.
+            EXPECT_EQ(x11KeySym(key) != 0, vk != 0) << SDL_GetKeyName(key);
+        }
     }
     // A key without a code makes no message at all.
     EventTranslator translator;

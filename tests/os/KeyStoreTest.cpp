@@ -5,12 +5,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "framework/os/FileKeyStore.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeKeyStore.h"
 
 namespace key_store_test {
@@ -19,39 +18,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* GAME_KEY = "Software\\Brastel\\Games\\QuovelMahjong";
 constexpr const char* BVQ_KEY = "Software\\Brastel\\Games\\QuovelMahjong\\bvq";
-
-// A fresh folder per test (tests run in parallel processes), removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        const char* base = std::getenv("XDG_CONFIG_HOME");
-        const fs::path parent = base && base[0] == '/' ? fs::path(base) : fs::temp_directory_path();
-        fs::create_directories(parent);
-        std::string pattern = (parent / "keystore-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            path = pattern;
-        }
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::permissions(path, fs::perms::owner_all, ignored);
-        fs::remove_all(path, ignored);
-    }
-
-    fs::path path;
-};
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const fs::path& path, const std::string& data) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << data;
-}
 
 std::vector<KeyValue> readAll(KeyStore& store, const char* keyPath) {
     std::vector<KeyValue> values;
@@ -71,7 +37,7 @@ protected:
         }
     }
 
-    TemporaryFolder folder;
+    TempFolder folder;
     std::unique_ptr<KeyStore> store;
 };
 
@@ -204,7 +170,7 @@ protected:
         return found;
     }
 
-    TemporaryFolder folder;
+    TempFolder folder;
     FileKeyStore store{config().string()};
 };
 
@@ -218,7 +184,7 @@ TEST_F(FileKeyStoreTest, KeysLiveInFoldersNamedAsFirstWritten) {
                                         "config/Brastel/Games/QuovelMahjong/BVQ",
                                         "config/Brastel/Games/QuovelMahjong/BVQ/values.keystore",
                                         "config/Brastel/Games/QuovelMahjong/values.keystore"}));
-    EXPECT_EQ(readFile(gameFile()), "quovel-keystore 1\ndword\tsoundvolume\t128\nend\n");
+    EXPECT_EQ(readTestFile(gameFile()), "quovel-keystore 1\ndword\tsoundvolume\t128\nend\n");
     EXPECT_EQ(fs::status(gameFile()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 }
@@ -226,7 +192,7 @@ TEST_F(FileKeyStoreTest, KeysLiveInFoldersNamedAsFirstWritten) {
 TEST_F(FileKeyStoreTest, AValueStoredAsItIsIsNotWrittenAgain) {
     ASSERT_TRUE(store.writeString(GAME_KEY, "dgfilename", "/data/gd.xml"));
     ASSERT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 128));
-    const std::string before = readFile(gameFile());
+    const std::string before = readTestFile(gameFile());
     // An hour old: a write, which replaces the file whole, would give it the time of now.
     const auto hourAgo = fs::last_write_time(gameFile()) - std::chrono::hours(1);
     fs::last_write_time(gameFile(), hourAgo);
@@ -234,7 +200,7 @@ TEST_F(FileKeyStoreTest, AValueStoredAsItIsIsNotWrittenAgain) {
     EXPECT_TRUE(store.writeString(GAME_KEY, "DGFILENAME", "/data/gd.xml"));
     EXPECT_TRUE(store.writeDword(GAME_KEY, "soundvolume", 128));
     EXPECT_EQ(fs::last_write_time(gameFile()), hourAgo);
-    EXPECT_EQ(readFile(gameFile()), before);
+    EXPECT_EQ(readTestFile(gameFile()), before);
 
     // A changed value, or a value of another type, is written.
     EXPECT_TRUE(store.writeString(GAME_KEY, "soundvolume", "128"));
@@ -296,7 +262,7 @@ TEST_F(FileKeyStoreTest, DamagedFilesReadAsEmpty) {
 
     // Through the store: the key exists and is empty, and the next write replaces the damage.
     ASSERT_TRUE(store.writeDword(GAME_KEY, "musicvolume", 50));
-    writeFile(gameFile(), good.substr(0, good.size() - 2));
+    writeTestFile(gameFile(), good.substr(0, good.size() - 2));
     values.push_back(KeyValue::makeDword("stale", 1));
     EXPECT_TRUE(store.readValues(GAME_KEY, values));
     EXPECT_TRUE(values.empty());
@@ -304,26 +270,26 @@ TEST_F(FileKeyStoreTest, DamagedFilesReadAsEmpty) {
     EXPECT_EQ(readAll(store, GAME_KEY), std::vector<KeyValue>{KeyValue::makeDword("usehints", 1)});
 
     // Too large to be ours.
-    writeFile(gameFile(),
-              head + "sz\tbig\t" + std::string(FileKeyStore::MAX_FILE_BYTES, 'a') + "\nend\n");
+    writeTestFile(gameFile(),
+                  head + "sz\tbig\t" + std::string(FileKeyStore::MAX_FILE_BYTES, 'a') + "\nend\n");
     EXPECT_TRUE(readAll(store, GAME_KEY).empty());
 }
 
 TEST_F(FileKeyStoreTest, WriteFailsWhenTheFilesPlaceIsAFolder) {
     fs::create_directories(gameFile());
-    writeFile(gameFile() / "inside", "kept");
+    writeTestFile(gameFile() / "inside", "kept");
     const std::vector<std::string> before = entries();
 
     EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
     EXPECT_EQ(store.damagedValuesFile(GAME_KEY), gameFile().string());  // to be told as held
     EXPECT_EQ(entries(), before);  // no temporary file left behind
-    EXPECT_EQ(readFile(gameFile() / "inside"), "kept");
+    EXPECT_EQ(readTestFile(gameFile() / "inside"), "kept");
     EXPECT_TRUE(readAll(store, GAME_KEY).empty());
 }
 
 TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
     ASSERT_TRUE(store.writeString(GAME_KEY, "dgfilename", "/old/gd.xml"));
-    const std::string before = readFile(gameFile());
+    const std::string before = readTestFile(gameFile());
     const std::vector<std::string> entriesBefore = entries();
 
     // Writes past the size limit fail with EFBIG in the middle of the new file.
@@ -338,7 +304,7 @@ TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
     signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(stored);
-    EXPECT_EQ(readFile(gameFile()), before);
+    EXPECT_EQ(readTestFile(gameFile()), before);
     EXPECT_EQ(entries(), entriesBefore);
     EXPECT_EQ(readAll(store, GAME_KEY),
               std::vector<KeyValue>{KeyValue::makeString("dgfilename", "/old/gd.xml")});
@@ -346,7 +312,7 @@ TEST_F(FileKeyStoreTest, AFailedWriteLeavesTheOldFileWhole) {
     // A write that would make a file too large to read back is refused the same way.
     EXPECT_FALSE(
         store.writeString(GAME_KEY, "huge", std::string(FileKeyStore::MAX_FILE_BYTES, 'h')));
-    EXPECT_EQ(readFile(gameFile()), before);
+    EXPECT_EQ(readTestFile(gameFile()), before);
 }
 
 TEST_F(FileKeyStoreTest, SymbolicLinksInsideTheRootAreNotFollowed) {
@@ -360,13 +326,13 @@ TEST_F(FileKeyStoreTest, SymbolicLinksInsideTheRootAreNotFollowed) {
     EXPECT_TRUE(fs::is_empty(outside));
 
     // A link in the file's place is not read through, and a write replaces the link itself.
-    writeFile(outside / "secret", FileKeyStore::encodeValues({KeyValue::makeDword("s", 1)}));
+    writeTestFile(outside / "secret", FileKeyStore::encodeValues({KeyValue::makeDword("s", 1)}));
     fs::create_directories(config() / "Brastel" / "Other");
     fs::create_symlink(outside / "secret", config() / "Brastel" / "Other" / KEY_STORE_FILE_NAME);
     EXPECT_TRUE(readAll(store, "Software\\Brastel\\Other").empty());
     EXPECT_NE(store.damagedValuesFile("Software\\Brastel\\Other"), "");  // to be kept aside
     ASSERT_TRUE(store.writeDword("Software\\Brastel\\Other", "v", 2));
-    EXPECT_EQ(readFile(outside / "secret"),
+    EXPECT_EQ(readTestFile(outside / "secret"),
               FileKeyStore::encodeValues({KeyValue::makeDword("s", 1)}));
 }
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "framework/core/IRenderable.h"
@@ -98,28 +98,6 @@ RefHolder<Image> makeTile(uint32_t mark) {
     return tile;
 }
 
-// The backdrop and a small pyramid of tiles whose top row glides while the frames run.
-struct TileScene {
-    RefHolder<GameTree> tree{new GameTree()};
-    RefHolder<Image> tiles[5];
-    TileScene() {
-        GameNode::appendChild(new Backdrop(), tree.get());
-        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
-        for (int i = 0; i < 5; ++i) {
-            tiles[i] = makeTile(marks[i]);
-        }
-        for (int row = 0; row < 3; ++row) {
-            for (int column = 0; column < 7 - 2 * row; ++column) {
-                const int32_t x = 190 + row * 52 + column * 52;
-                const int32_t y = 420 - row * 80 - row * 4;
-                GameNode::appendChild(
-                    new TileNode(tiles[(row + column) % 5].get(), x, y, row == 2 ? 1 : 0),
-                    tree.get());
-            }
-        }
-    }
-};
-
 // How many of the back buffer's pixels `shown` does not show, of `compared` (those even over a
 // few pixels, and on the screen within `area` when given): 1:1 in a window; in full screen
 // scaled by the smaller ratio and centred, so that the scaling's rounding does not count.
@@ -171,38 +149,79 @@ bool writePhoto(const std::string& name, const XScreenPicture& shown) {
     return writeImagePng(folder + "/" + name + ".png", photo.get());
 }
 
-// The game window's real services.
-struct RealWindow {
+// An environment variable's value; empty when it is not set.
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// The game window on its real services, after the window manager that QUOVEL_WINDOW_MANAGER
+// names (if any) is up, with the frames that move and draw the backdrop and a small pyramid of
+// tiles whose top row glides.
+struct RealGame {
+    const std::string managerName = environment("QUOVEL_WINDOW_MANAGER");
+    XWindowManager manager{managerName};
     SdlDisplay display;
     SdlEventSource events{display};
     SdlCursor cursor;
     SdlClipboard clipboard;
     StderrMessageBox messageBox;
     SystemClock clock;
-    const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+    GameWindow* window = nullptr;
+    RefHolder<GameTree> tree{new GameTree()};
+    TimedTaskManager frames{clock};
+
+    explicit RealGame(bool fullScreen) {
+        GameWindow::setOpenRetried(false);
+        const WindowServices services{&display, &events, &cursor, &clipboard, &messageBox, &clock};
+        window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH, SHOT_HEIGHT,
+                                            fullScreen, 0, 102);
+        GameNode::appendChild(new Backdrop(), tree.get());
+        const uint32_t marks[] = {0xFFC0392B, 0xFF27AE60, 0xFF2E86C1, 0xFF8E44AD, 0xFFD68910};
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 7 - 2 * row; ++column) {
+                GameNode::appendChild(
+                    new TileNode(makeTile(marks[(row + column) % 5]).get(),
+                                 190 + row * 52 + column * 52, 420 - row * 84, row == 2 ? 1 : 0),
+                    tree.get());
+            }
+        }
+        frames.setFrameRate(60);
+        frames.addTask(new MoveTask(tree.get(), nullptr));
+        frames.addTask(new RenderTask(tree.get()));
+        frames.addTask(window);
+    }
+    ~RealGame() {
+        frames.removeTask(window);
+        GameWindow::releaseInstance();
+        setDisplayBytesPerPixel(4);
+    }
+    // Every waiting message through the window procedure.
+    void pump() {
+        for (MessageRecord record; events.nextMessage(record);) {
+            EXPECT_NE(record.message, WM_QUIT);
+            window->windowProcedure(record);
+        }
+    }
 };
 
-bool onX() {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && std::string_view(driver) == "x11" && std::getenv("DISPLAY");
-}
-
-TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
-    if (!onX()) {
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+// The cases run only in a real X session.
+class GameWindowScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (environment("SDL_VIDEODRIVER") != "x11" || environment("DISPLAY").empty()) {
+            GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
+        }
     }
+};
+
+TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     // Without a window manager X grants no full screen: the game must fall back to a window.
-    const char* fullScreenAsked = std::getenv("QUOVEL_FULL_SCREEN");
-    const bool fullScreen = fullScreenAsked && std::string_view(fullScreenAsked) == "1";
-    const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
-    const std::string name = managerName ? managerName : "";
-    XWindowManager manager(name);
-    ASSERT_EQ(manager.isUp(), !name.empty()) << "the window manager did not start";
-    GameWindow::setOpenRetried(false);
-    RealWindow real;
-    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
-    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
-                                                    SHOT_HEIGHT, fullScreen, 0, 102);
+    const bool fullScreen = environment("QUOVEL_FULL_SCREEN") == "1";
+    RealGame game(fullScreen);
+    auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
+    GameWindow* window = game.window;
+    ASSERT_EQ(manager.isUp(), !game.managerName.empty()) << "the window manager did not start";
     ASSERT_TRUE(display.hasWindow());
     // A screen no larger than the game is filled even where full screen is refused.
     const bool small = display.screenWidth() <= SHOT_WIDTH || display.screenHeight() <= SHOT_HEIGHT;
@@ -215,20 +234,9 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     SDL_RendererInfo info;
     ASSERT_EQ(SDL_GetRendererInfo(display.sdlRenderer(), &info), 0);
     ASSERT_STREQ(info.name, "software");
-
-    TileScene scene;
-    TimedTaskManager frames(clock);
-    frames.setFrameRate(60);
-    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
-    frames.addTask(new RenderTask(scene.tree.get()));
-    frames.addTask(window);
     for (int frame = 0; frame < FRAMES; ++frame) {
-        MessageRecord record;
-        while (events.nextMessage(record)) {
-            ASSERT_NE(record.message, WM_QUIT);
-            window->windowProcedure(record);
-        }
-        frames.tick();
+        game.pump();
+        game.frames.tick();
     }
     ASSERT_FALSE(window->isPaused());
 
@@ -242,9 +250,9 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
     size_t compared = 0;
     EXPECT_EQ(differingPixels(shown, window, compared), 0u) << "of " << compared;
     EXPECT_GT(compared, size_t{SHOT_WIDTH} * SHOT_HEIGHT / 3);
+    const std::string name = game.managerName.empty() ? "none" : game.managerName;
     const std::string suffix =
-        fullScreen ? (small ? "-small-screen-" : "-full-screen-") + (name.empty() ? "none" : name)
-                   : "";
+        fullScreen ? (small ? "-small-screen-" : "-full-screen-") + name : "";
     EXPECT_TRUE(writePhoto("game-window" + suffix, shown));
 
     // The pointer where the game reads it, once X has told: inside the window, and on the
@@ -254,9 +262,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         int32_t y = -1;
         for (int tries = 0; tries < 50 && (x != wantX || y != wantY); ++tries) {
             SDL_Delay(10);
-            for (MessageRecord record; events.nextMessage(record);) {
-                window->windowProcedure(record);
-            }
+            game.pump();
             EXPECT_TRUE(events.cursorPosition(x, y));
         }
         return x == wantX && y == wantY;
@@ -280,9 +286,7 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         // move comes in with the reply of a round trip, so the connection's socket no longer
         // shows it; the first look for messages must still find it.
         for (const uint32_t until = SDL_GetTicks() + 700; SDL_GetTicks() < until;) {
-            for (MessageRecord record; events.nextMessage(record);) {
-                window->windowProcedure(record);
-            }
+            game.pump();
             SDL_Delay(20);
         }
         SDL_WarpMouseInWindow(display.sdlWindow(), 200, 100);
@@ -297,46 +301,27 @@ TEST(GameWindowScreenshot, AFewFramesInARealWindow) {
         }
         EXPECT_TRUE(moved);
     }
-
-    frames.removeTask(window);
-    GameWindow::releaseInstance();
-    setDisplayBytesPerPixel(4);
 }
 
 // A system box over the full-screen game: the window manager gives it the focus, which pauses
 // the game, and it is answered with Return. Afterwards X shows the game's own picture where the
 // box stood, though the game drew nothing new there. Run with QUOVEL_WINDOW_MANAGER naming a
 // manager that grants full screen; without one it fails.
-TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
-    if (!onX()) {
-        GTEST_SKIP() << "needs SDL_VIDEODRIVER=x11 and an X display (xvfb-run)";
-    }
-    const char* managerName = std::getenv("QUOVEL_WINDOW_MANAGER");
-    XWindowManager manager(managerName ? managerName : "");
+TEST_F(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind) {
+    RealGame game(true);
+    auto [manager, display] = std::tie(game.manager, game.display);
+    GameWindow* window = game.window;
     ASSERT_TRUE(manager.isUp()) << "needs a window manager, named by QUOVEL_WINDOW_MANAGER";
-    GameWindow::setOpenRetried(false);
-    RealWindow real;
-    auto& [display, events, cursor, clipboard, messageBox, clock, services] = real;
-    GameWindow* window = GameWindow::createInstance(services, "Quovel Mahjong", SHOT_WIDTH,
-                                                    SHOT_HEIGHT, true, 0, 102);
     ASSERT_TRUE(display.hasWindow());
     ASSERT_TRUE(window->isFullScreen());
-    TileScene scene;
-    TimedTaskManager frames(clock);
-    frames.setFrameRate(60);
-    frames.addTask(new MoveTask(scene.tree.get(), nullptr));
-    frames.addTask(new RenderTask(scene.tree.get()));
-    frames.addTask(window);
     // The game's main loop for a while: messages first, no frame while the window is paused.
     const auto play = [&](uint32_t ms) {
         for (const uint32_t until = SDL_GetTicks() + ms; SDL_GetTicks() < until;) {
-            MessageRecord record;
-            if (events.nextMessage(record)) {
-                window->windowProcedure(record);
-            } else if (window->isPaused()) {
-                clock.sleep(10);
+            game.pump();
+            if (window->isPaused()) {
+                game.clock.sleep(10);
             } else {
-                frames.tick();
+                game.frames.tick();
             }
         }
     };
@@ -377,10 +362,6 @@ TEST(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehind)
     EXPECT_EQ(differingPixels(after, window, compared, &frame), 0u) << "of " << compared;
     EXPECT_GT(compared, 10000u);
     manager.hold(false);
-
-    frames.removeTask(window);
-    GameWindow::releaseInstance();
-    setDisplayBytesPerPixel(4);
 }
 
 }  // namespace game_window_screenshot_test
