@@ -41,8 +41,6 @@ public:
         setGameName("");
         resetFolderCache();
     }
-    DataFolderScope(const DataFolderScope&) = delete;
-    DataFolderScope& operator=(const DataFolderScope&) = delete;
 
 private:
     ScopedEnvironment dataHome;

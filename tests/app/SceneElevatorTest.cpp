@@ -119,12 +119,11 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
             typedOut = line->isFinished();
         }
     };
-    const int32_t unlocked = runUntil(
-        [&] {
-            sampleTyping();
-            return elevator->getStopButton(1)->isEnabled();
-        },
-        4000);
+    const auto stopOneOpen = [&] {
+        sampleTyping();
+        return elevator->getStopButton(1)->isEnabled();
+    };
+    const int32_t unlocked = runUntil(stopOneOpen, 4000);
     ASSERT_GE(unlocked, 0);
     EXPECT_NEAR(spoke + unlocked, 1000, 3 * FRAME_MS);
     EXPECT_TRUE(elevator->getPendingFloors().empty());
@@ -137,21 +136,18 @@ TEST_F(ElevatorTest, ANewPlayerGetsFloorOneFromTheHostAndRidesThereWithClicks) {
     bool sweeping = false;
     int64_t brightest = 0;
     int32_t since = 0;
-    runUntil(
-        [&] {
-            sampleTyping();
-            since += FRAME_MS;
-            const bool now = floor1->getImage() != plain.get();
-            if (now && !sweeping) {
-                sweepStarts.push_back(since);
-            }
-            if (now) {
-                brightest = std::max(brightest, pictureWeight(floor1->getImage()));
-            }
-            sweeping = now;
-            return since > 4000;
-        },
-        5000);
+    const auto watchSweeps = [&] {
+        sampleTyping();
+        since += FRAME_MS;
+        const bool now = floor1->getImage() != plain.get();
+        if (now && !sweeping) {
+            sweepStarts.push_back(since);
+        }
+        brightest = std::max(brightest, now ? pictureWeight(floor1->getImage()) : 0);
+        sweeping = now;
+        return since > 4000;
+    };
+    runUntil(watchSweeps, 5000);
     ASSERT_EQ(sweepStarts.size(), 3u);
     EXPECT_NEAR(sweepStarts[0], 1000, 2 * FRAME_MS);
     EXPECT_NEAR(sweepStarts[1] - sweepStarts[0], 1000, 2 * FRAME_MS);
@@ -245,19 +241,18 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     int32_t lastJolt = -1;
     int32_t jolts = 0;
     int32_t ride = 0;
-    const int32_t left = runUntil(
-        [&] {
-            ride += FRAME_MS;
-            const int32_t dx = cabin->getX() - restX;
-            const int32_t dy = cabin->getY() - restY;
-            EXPECT_TRUE(dx >= 0 && dx <= 3 && dy >= 0 && dy <= 1) << dx << "," << dy;
-            if (dx != 0 || dy != 0) {
-                lastJolt = ride;
-                ++jolts;
-            }
-            return manager->getRequestedScene() == hallway;
-        },
-        10000);
+    const auto ridden = [&] {
+        ride += FRAME_MS;
+        const int32_t dx = cabin->getX() - restX;
+        const int32_t dy = cabin->getY() - restY;
+        EXPECT_TRUE(dx >= 0 && dx <= 3 && dy >= 0 && dy <= 1) << dx << "," << dy;
+        if (dx != 0 || dy != 0) {
+            lastJolt = ride;
+            ++jolts;
+        }
+        return manager->getRequestedScene() == hallway;
+    };
+    const int32_t left = runUntil(ridden, 10000);
     EXPECT_NEAR(left, 800 + elevator->getTravelTime() + 1000, 2 * FRAME_MS);
     EXPECT_GT(jolts, elevator->getTravelTime() / 4 / FRAME_MS);
     EXPECT_LE(lastJolt, elevator->getTravelTime());

@@ -55,9 +55,9 @@ protected:
         return runUntil([&] { return manager->getRunningScene() == scene; }, 5000) >= 0;
     }
     void move(int32_t x, int32_t y) { hallway->getInputHandler()->onMouseMove(x, y, 0); }
-    void click(GameNode* node) {
+    void click(GameNode* node, Scene* scene = nullptr) {
         auto* sprite = objectCast<Sprite>(node);
-        clickMiddle(hallway, sprite, sprite->getWidth(), sprite->getHeight());
+        clickMiddle(scene ? scene : hallway, sprite, sprite->getWidth(), sprite->getHeight());
     }
     RefHolder<Level> level(int32_t floor, int32_t door) {
         return LevelCatalog::instance()->findLevel(floor, door);
@@ -199,9 +199,10 @@ TEST_F(HallwayTest, ThePreviewFollowsTheMouseFromDoorToDoorAndClosesHalfASecondA
     unindexed->setIndex(0);
     preview->setGameType(unindexed.get());
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::TIMESPLAYED)->getText(), L"4");
-    ASSERT_GE(
-        runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::OPEN; }, 3 * anim),
-        0);
+    const auto previewIs = [&](int32_t state) {
+        return [&, state] { return preview->getPreviewState() == state; };
+    };
+    ASSERT_GE(runUntil(previewIs(DialogRoomPreview::OPEN), 3 * anim), 0);
     EXPECT_FLOAT_EQ(preview->getScale(), 1.0f);
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::GOLD)->getAlpha(), 255);
     writeScenePicture(hallway, "hallway-room-preview");
@@ -220,9 +221,7 @@ TEST_F(HallwayTest, ThePreviewFollowsTheMouseFromDoorToDoorAndClosesHalfASecondA
         runUntil([&] { return preview->getPreviewState() != DialogRoomPreview::OPEN; }, 2000);
     EXPECT_NEAR(closing, SceneHallway::PREVIEW_LINGER_MS, 2 * SCENE_FRAME_MS);
     EXPECT_EQ(preview->getPreviewState(), DialogRoomPreview::FADING_OUT);
-    ASSERT_GE(
-        runUntil([&] { return preview->getPreviewState() == DialogRoomPreview::CLOSED; }, 4 * anim),
-        0);
+    ASSERT_GE(runUntil(previewIs(DialogRoomPreview::CLOSED), 4 * anim), 0);
     EXPECT_FALSE(preview->isVisible());
     EXPECT_EQ(preview->getLabel(DialogRoomPreview::GOLD)->getAlpha(), 0);
 
@@ -392,25 +391,25 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
         runUntil([&] { return !objectCast<StateRoomInfo>(screen->getFlow().getCurrentState()); },
                  10000),
         0);
-    if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
-        objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
-            ->closeAsOwnTarget(nullptr);
-    }
+    const auto closeHint = [&] {
+        if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
+            objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
+                ->closeAsOwnTarget(nullptr);
+        }
+    };
+    closeHint();
     ASSERT_GE(runUntil([&] { return screen->isPlaying(); }, 20000), 0);
 
     // Every pair in the order the board was built, clicked where the renderer draws it.
     const Game::TileList order = played->getBuildOrder();
     ASSERT_EQ(order.size() % 2, 0u);
-    InputHandler* input = screen->getInputHandler();
     const auto clickTile = [&](const Tile* tile) {
         LayoutRenderer* renderer = screen->getRenderer();
         const int32_t x = renderer->gridToScreenX(tile->getGridZ(), tile->getGridX()) +
                           tuning().RENDERER_TILE_FACE_WIDTH / 2;
         const int32_t y = renderer->gridToScreenY(tile->getGridZ(), tile->getGridY()) +
                           tuning().RENDERER_TILE_FACE_HEIGHT / 2;
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
+        clickAt(screen, x, y);
         return played->getClickOutcome();
     };
     for (size_t k = 0; k < order.size(); k += 2) {
@@ -428,13 +427,6 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
     ASSERT_NE(levelEnd, nullptr);
     RefHolder<Button> next(objectCast<Button>(levelEnd->findChild("BUTTON_CONTINUE")));
     ASSERT_NE(next.get(), nullptr);
-    const auto press = [&](Sprite* button) {
-        const int32_t x = button->getAbsoluteX() + button->getWidth() / 2;
-        const int32_t y = button->getAbsoluteY() + button->getHeight() / 2;
-        input->onMouseMove(x, y, 0);
-        input->onLeftButtonDown(x, y, 1, false);
-        input->onLeftButtonUp(x, y, 0);
-    };
     // The first win's trophy is awarded in the cabinet on the way; its menu button closes it
     // once the shelves are revealed.
     const auto pressContinue = [&] {
@@ -442,26 +434,21 @@ TEST_F(HallwayTest, FromTheFirstDoorOfFloorOneIntoItsLevelWonByClicksOnTheGameSc
         if (cabinet && screen->isDialogOpen("DIALOG_TROPHY")) {
             if (!cabinet->isRevealRunning() &&
                 cabinet->getCurrentTrophy() == DialogTrophy::NO_TROPHY) {
-                press(objectCast<Sprite>(cabinet->findChild("BUTTON_MENU")));
+                click(cabinet->findChild("BUTTON_MENU"), screen);
             }
             return;
         }
         if (screen->isDialogOpen("DIALOG_LEVEL_END")) {
-            press(next.get());
+            click(next.get(), screen);
         }
     };
-    ASSERT_GE(runUntil(
-                  [&] {
-                      pressContinue();
-                      if (screen->isDialogOpen("DIALOG_DORRICK_HINT")) {
-                          objectCast<DialogQuovelMahjong>(screen->findDialog("DIALOG_DORRICK_HINT"))
-                              ->closeAsOwnTarget(nullptr);
-                      }
-                      waitForLoader(resources);
-                      return manager->getRunningScene() == hallway;
-                  },
-                  30000),
-              0);
+    const auto backInTheHallway = [&] {
+        pressContinue();
+        closeHint();
+        waitForLoader(resources);
+        return manager->getRunningScene() == hallway;
+    };
+    ASSERT_GE(runUntil(backInTheHallway, 30000), 0);
     EXPECT_EQ(record(1, 1).levelWinCount, 1);
     Sprite* medal = hallway->getMedal(1);
     EXPECT_TRUE(medal->isVisible());

@@ -138,14 +138,13 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     RefHolder<Image> plain(freeCell->getImage());
     int32_t sweeps = 0;
     bool sweeping = false;
-    runUntil(
-        [&] {
-            const bool now = freeCell->getImage() != plain.get();
-            sweeps += now && !sweeping ? 1 : 0;
-            sweeping = now;
-            return false;
-        },
-        3500);
+    const auto countSweeps = [&] {
+        const bool now = freeCell->getImage() != plain.get();
+        sweeps += now && !sweeping ? 1 : 0;
+        sweeping = now;
+        return false;
+    };
+    runUntil(countSweeps, 3500);
     EXPECT_EQ(sweeps, 3);
     EXPECT_EQ(freeCell->getImage(), plain.get());
 
@@ -180,10 +179,8 @@ TEST_F(RecRoomTest, AVisitShowsTheHostThenSplitLightsItsSwitchAndOpensItsLayouts
     auto* top = objectCast<Sprite>(room->findChild("GLOW_TOP_NORMAL"));
     auto* bottom = objectCast<Sprite>(room->findChild("GLOW_BOTTOM_NORMAL"));
     ASSERT_TRUE(top->isVisible() && bottom->isVisible());
-    Image* plainRoom =
-        resources->getLoadedResourceHandle("BACKGROUND", "recroom")
-            ? objectCast<Image>(resources->getLoadedResourceHandle("BACKGROUND", "recroom"))
-            : nullptr;
+    auto* plainRoom =
+        objectCast<Image>(resources->getLoadedResourceHandle("BACKGROUND", "recroom"));
     Image* lit = room->getBackgroundImage();
     ASSERT_NE(plainRoom, nullptr);
     ASSERT_NE(lit, plainRoom);

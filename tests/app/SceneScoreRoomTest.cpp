@@ -75,11 +75,18 @@ protected:
     // Enters the scene from the lobby, as the way back from a game does.
     void enter(Scene* scene) {
         manager->requestScene(lobby);
-        runUntil([&] { return manager->getCurrentScene() == lobby; }, 3000);
-        run(1000);
+        arrive(lobby, 3000);
         manager->requestScene(scene);
         runUntil([&] { return manager->getCurrentScene() == scene; }, 3000);
         ASSERT_EQ(manager->getCurrentScene(), scene);
+    }
+    // A transition waits for the sections asked for: once they are loaded, whether the scene is
+    // current a second after it came.
+    bool arrive(Scene* scene, int32_t limitMs = 5000) {
+        waitForLoader(resources);
+        runUntil([&] { return manager->getCurrentScene() == scene; }, limitMs);
+        run(1000);
+        return manager->getCurrentScene() == scene;
     }
     // A click at the point, and a frame.
     void clickAt(Scene* scene, int32_t x, int32_t y) {
@@ -355,12 +362,7 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     casino->setSelectedGameType(TYPE_SPLIT);
     elevator->arrive(SceneElevator::STOP_CASINO);
     EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
-    // The transition waits for the sections the lift asked for.
-    waitForLoader(resources);
-    runFramesUntil(
-        manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
-    run(1000);
-    ASSERT_EQ(manager->getCurrentScene(), casino);
+    ASSERT_TRUE(arrive(casino, 3000));
     EXPECT_TRUE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_FALSE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     closeHint(casino);
@@ -368,11 +370,7 @@ TEST_F(ScoreRoomTest, TheLiftClearsTheChoiceAndASavedCasinoGameIsOfferedOnArriva
     enter(elevator);
     elevator->setStop(SceneElevator::STOP_CASINO);
     elevator->arrive(SceneElevator::STOP_CASINO);
-    // The transition waits for the sections the lift asked for.
-    waitForLoader(resources);
-    runFramesUntil(
-        manager, [&] { return manager->getCurrentScene() == casino; }, 3000);
-    run(1000);
+    ASSERT_TRUE(arrive(casino, 3000));
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_FALSE(casino->isDialogOpen("DIALOG_DORRICK_HINT"));
     EXPECT_EQ(casino->getTag(), 1);
@@ -391,6 +389,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     const auto inState = [&](const TypeRecord& type) {
         return table->getFlow().getCurrentState() && table->getFlow().getCurrentState()->isA(&type);
     };
+    const auto built = [&] { return table->getFlow().getCurrentState() == nullptr; };
     // Into the game screen with Classic at normal, to the end of its build.
     const auto playClassic = [&] {
         enter(casino);
@@ -398,16 +397,9 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
         click(casino, "BUTTON_START");
         waitForLoader(resources);
         // The level's notice opens once the transition is over, and closes by itself.
-        ASSERT_GE(runFramesUntil(
-                      manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000),
-                  0);
-        ASSERT_GE(runFramesUntil(
-                      manager, [&] { return !inState(StateRoomInfo::typeRecord); }, 10000),
-                  0);
-        ASSERT_GE(
-            runFramesUntil(
-                manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000),
-            0);
+        ASSERT_GE(runUntil([&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
+        ASSERT_GE(runUntil([&] { return !inState(StateRoomInfo::typeRecord); }, 10000), 0);
+        ASSERT_GE(runUntil(built, 30000), 0);
     };
     playClassic();
     ASSERT_NE(Game::current(), nullptr);
@@ -428,11 +420,7 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
         table->isDialogOpen("DIALOG_LEVEL_END") ? table->findDialog("DIALOG_LEVEL_END") : nullptr;
     ASSERT_NE(end, nullptr);
     static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
-    waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
-              0);
-    run(1000);
+    ASSERT_TRUE(arrive(casino));
     EXPECT_EQ(casino->getSelectedGameType(), 0);
     EXPECT_EQ(text(casino->getRowLabel(2, 0)), L"Ann");
     EXPECT_EQ(text(casino->getRowLabel(2, 2)), L"212,345");
@@ -451,41 +439,25 @@ TEST_F(ScoreRoomTest, ALostCasinoRunBlinksBackInTheCasinoAndAStoppedOneIsOffered
     EXPECT_EQ(casino->getBlinkModifier(), nullptr);
     LevelFlow::onGameStopped(nullptr);
     EXPECT_EQ(elevator->getStop(), SceneElevator::STOP_CASINO);
-    waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return manager->getCurrentScene() == elevator; }, 5000),
-              0);
-    run(1000);
+    ASSERT_TRUE(arrive(elevator));
     writeSavedGame("1");
     elevator->arrive(SceneElevator::STOP_CASINO);
-    waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
-              0);
-    run(1000);
+    ASSERT_TRUE(arrive(casino));
     EXPECT_TRUE(casino->isDialogOpen(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY));
     EXPECT_EQ(casino->getSelectedGameType(), NO_GAME_TYPE);
     expectClearPicture(casino, "casino-continue-question");
     // Continued and lost, the run comes back to its own choice with the new score shown.
     casino->startRecentSavedGame(nullptr);
     waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return inState(StateRoomInfo::typeRecord); }, 5000),
-              0);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return table->getFlow().getCurrentState() == nullptr; }, 30000),
-              0);
+    ASSERT_GE(runUntil([&] { return inState(StateRoomInfo::typeRecord); }, 5000), 0);
+    ASSERT_GE(runUntil(built, 30000), 0);
     Game::current()->getScore().set(230000);
     table->getTimeValue().set(0);
     run(1500 + 3 * FRAME_MS);
     ASSERT_TRUE(table->isDialogOpen("DIALOG_LEVEL_END"));
     end = table->findDialog("DIALOG_LEVEL_END");
     static_cast<iGuiMethod*>(end->castTo(&iGuiMethod::typeRecord))->invoke(end);
-    waitForLoader(resources);
-    ASSERT_GE(runFramesUntil(
-                  manager, [&] { return manager->getCurrentScene() == casino; }, 5000),
-              0);
-    run(1000);
+    ASSERT_TRUE(arrive(casino));
     EXPECT_EQ(casino->getSelectedGameType(), TYPE_CLASSIC);
     EXPECT_TRUE(casino->getStartButton()->isVisible());
     EXPECT_EQ(text(casino->getRowLabel(1, 2)), L"230,000");
@@ -598,10 +570,8 @@ TEST_F(ScoreRoomTest, TheRoofPlaysSpeedOrOneMixedTypeDrawnForTheRun) {
     GameNode::removeAllModifiers(roof->getTree());
     roof->showBestResults();
     const auto& running = roof->getTree()->getRunningModifiers();
-    EXPECT_EQ(std::count_if(running.begin(), running.end(),
-                            [](const RefHolder<Modifier>& m) {
-                                return objectCast<ModifierSound>(m.get()) != nullptr;
-                            }),
+    EXPECT_EQ(std::ranges::count_if(
+                  running, [](const auto& m) { return objectCast<ModifierSound>(m.get()); }),
               1);
 
     // Start plays the drawn type as a roof game.

@@ -115,10 +115,10 @@ TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
 
 // Whether the process runs the binary and has a handler of its own for the signal (its SigCgt
 // mask): from then on the signal is the game's to handle.
-bool catches(pid_t pid, const std::string& binary, int signal) {
+bool catches(pid_t pid, int signal) {
     std::error_code error;
     if (std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) !=
-        std::filesystem::canonical(binary, error)) {
+        std::filesystem::canonical(QUOVEL_GAME_BINARY, error)) {
         return false;
     }
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -143,19 +143,13 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             const std::string folder = home / "Brastel/Games/Quovel Mahjong";
             const pid_t game = startGame(home, 1000000);
             ASSERT_GT(game, 0);
-            const bool ready = waitUntil(
-                [&] {
-                    return inStartUp ? catches(game, QUOVEL_GAME_BINARY, signal)
-                                     : isLockHeld(folder + "/Quovel Mahjong.lock");
-                },
-                10000ms);
-            if (!ready) {
+            const std::string lock = folder + "/Quovel Mahjong.lock";
+            const auto ready = [&] { return inStartUp ? catches(game, signal) : isLockHeld(lock); };
+            if (!waitUntil(ready, 10s)) {
                 waitForExit(game, 0ms);  // not left running
+                FAIL() << "signal " << signal << " " << inStartUp;
             }
-            ASSERT_TRUE(ready) << "signal " << signal << " " << inStartUp;
-            if (!inStartUp) {
-                std::this_thread::sleep_for(1000ms);  // into its frames
-            }
+            std::this_thread::sleep_for(inStartUp ? 0ms : 1000ms);  // or into its frames
             ASSERT_EQ(kill(game, signal), 0);
             EXPECT_EQ(waitForExit(game, 30s), 0) << "signal " << signal << " " << inStartUp;
             EXPECT_TRUE(std::filesystem::exists(folder + "/players/players.plrs.!"));

@@ -212,36 +212,33 @@ TEST_F(PropertyStoreRobustnessTest, WideAndDenseFilesAreRefusedWithTheReasonLogg
     // grows, or read within it, document and tree together (malloc's count); in a vector every
     // element is kept. Real files are read: a player's values, statistics sessions.
     const struct {
-        std::string holder, piece;
+        std::string holder;
+        std::vector<std::string> pieces;
         bool read;
-    } dense[] = {{"Node", "<ab/>", false},
-                 {"Node", "<a>x</a>", false},
-                 {"Node", "<a b=1 c=1/>", false},
-                 {"Vector", "<a/>", false},
-                 {"Vector", "<ab/>", false},
-                 {"Vector", "<abc/>", false},
-                 {"Vector", "<a>x</a>", false},
-                 {"Vector", "<a b=1 c=1/>", false},
-                 {"Vector", "<Tile x=\"3\" y=\"1\" z=\"0\"/>", false},
-                 {"Vector", "<abcdefg/>", true},
-                 {"Node", "<Integer id=\"k\" value=\"1\"/>", true},
-                 {"Vector",
-                  "<PlayingSession StartTime=\"1700000000\" EndTime=\"1700003600\" "
-                  "GameMode=\"0\" NumOfPlayers=\"1\" FullScreen=\"false\"/>",
-                  true}};
-    for (const auto& [holder, piece, read] : dense) {
-        const std::string text = "<root><" + holder + ">" +
-                                 repeat(piece, (1 << 19) / static_cast<int>(piece.size())) + "</" +
-                                 holder + "></root>";
-        const size_t before = mallinfo2().uordblks;
-        RefHolder<PropertyStore> store(new PropertyStore());
-        TiXmlDocument document;
-        size_t treeMemory = 0;
-        EXPECT_EQ(store->parseBuffer(text, document, "dense", &treeMemory) &&
-                      store->readDocument(document, treeMemory),
-                  read)
-            << holder << piece;
-        EXPECT_LE(mallinfo2().uordblks - before, 64 * text.size()) << holder << piece;
+    } dense[] = {
+        {"Node", {"<ab/>", "<a>x</a>", "<a b=1 c=1/>"}, false},
+        {"Vector",
+         {"<a/>", "<ab/>", "<abc/>", "<a>x</a>", "<a b=1 c=1/>", "<Tile x=\"3\" y=\"1\" z=\"0\"/>"},
+         false},
+        {"Node", {"<Integer id=\"k\" value=\"1\"/>"}, true},
+        {"Vector",
+         {"<abcdefg/>",
+          "<PlayingSession StartTime=\"1700000000\" EndTime=\"1700003600\" GameMode=\"0\" "
+          "NumOfPlayers=\"1\" FullScreen=\"false\"/>"},
+         true}};
+    for (const auto& [holder, pieces, read] : dense) {
+        for (const std::string& piece : pieces) {
+            const std::string text = "<root><" + holder + ">" +
+                                     repeat(piece, (1 << 19) / static_cast<int>(piece.size())) +
+                                     "</" + holder + "></root>";
+            const size_t before = mallinfo2().uordblks;
+            RefHolder<PropertyStore> store(new PropertyStore());
+            TiXmlDocument document;
+            size_t treeMemory = 0;
+            const bool parsed = store->parseBuffer(text, document, "dense", &treeMemory);
+            EXPECT_EQ(parsed && store->readDocument(document, treeMemory), read) << holder << piece;
+            EXPECT_LE(mallinfo2().uordblks - before, 64 * text.size()) << holder << piece;
+        }
     }
     setProblemSink(nullptr);
 }

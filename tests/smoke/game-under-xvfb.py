@@ -18,6 +18,7 @@ the screen or the process with a time limit. Each step is photographed to OUT_FO
 Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
+import pathlib
 import re
 import select
 import shutil
@@ -182,16 +183,6 @@ class Screen:
         write_png(path, self.rgb, WIDTH, HEIGHT)
 
 
-def expect_end(game, signal_sent, code_expected, what):
-    game.send_signal(signal_sent)
-    try:
-        code = game.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        fail(f"{what}: the game still runs 20 s after signal {signal_sent}")
-    if code != code_expected:
-        fail(f"{what}: the game ended with code {code} after signal {signal_sent}")
-
-
 def box_processes(pid):
     """The game's descendants: the processes that show its message boxes."""
     found = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
@@ -247,16 +238,31 @@ class Definitions:
 class Session(XWindow):
     """The game's window, photographed step by step into the output folder."""
 
-    def __init__(self, display_name, out, game):
+    def __init__(self, display_name, out, binary, env):
         super().__init__(WIDTH, HEIGHT, display_name)
-        self.out, self.game, self.step = out, game, 0
+        self.out, self.binary, self.env, self.game, self.step = out, binary, env, None, 0
+
+    def start(self, binary=None, **options):
+        """Runs the game (the shipped binary unless another is given) from its own folder."""
+        binary = binary or self.binary
+        self.game = subprocess.Popen([binary], cwd=os.path.dirname(binary),
+                                     **{"env": self.env, **options})
+        return self.game
+
+    def expect_end(self, code_expected, what, signal_sent=None):
+        """Sends the signal, if any; fails unless the game then ends with the code within 20 s."""
+        if signal_sent:
+            self.game.send_signal(signal_sent)
+        try:
+            code = self.game.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            fail(f"the game still runs 20 s after {what}")
+        if code != code_expected:
+            fail(f"the game ended with code {code} after {what}")
 
     def find(self):
         """The game's own window, once it shows."""
         return super().find(self.game.pid)
-
-    def press_close_box(self):
-        super().press_close_box(self.game.pid)
 
     def boxes(self):
         """The game's message boxes on the screen, or None: the viewable windows of the
@@ -273,15 +279,16 @@ class Session(XWindow):
         (screen or self.photograph()).write_png(path)
         print(f"step {self.step}: {name} -> {path}")
 
-    def wait_for(self, what, timeout, probe):
+    def wait_for(self, what, timeout, probe, game_may_end=False):
         """Polls probe until it answers something other than None; fails at the time limit or
-        when the game ends meanwhile, leaving a photograph of the screen it gave up on."""
+        when the game ends meanwhile (unless it may), leaving a photograph of the screen it gave
+        up on."""
         deadline = time.monotonic() + timeout
         while True:
             answer = probe()
             if answer is not None:
                 return answer
-            if self.game.poll() is not None:
+            if not game_may_end and self.game.poll() is not None:
                 fail(f"the game ended with code {self.game.returncode} while waiting for {what}")
             if time.monotonic() > deadline:
                 self.save("gave-up")
@@ -427,7 +434,7 @@ def play_lobby(session, defs):
 
     # The close box asks; "yes" ends the game. The question grows with its message, so "yes"
     # is looked for down its column.
-    session.press_close_box()
+    session.press_close_box(session.game.pid)
     question_left, question_top = defs.dialog_origin("DIALOG_YESNO")
     yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
     yes = defs.picture(yes_node.attrib["image"], frames=4)
@@ -441,12 +448,7 @@ def play_lobby(session, defs):
     screen, yes_place = session.wait_for("quit question", 20, question)
     session.save("quit-question", screen)
     session.click(yes_place[0] + yes.width // 2, yes_place[1] + yes.height // 2)
-    try:
-        code = session.game.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        fail("the game still runs 20 s after \"yes\"")
-    if code != 0:
-        fail(f"the game ended with code {code}")
+    session.expect_end(0, "\"yes\"")
 
 
 def main():
@@ -454,23 +456,22 @@ def main():
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     server, display_name = start_xvfb(os.path.join(out, "xvfb.log"))
-    game = None
+    session = None
     try:
         # A home of its own, windowed: without a window manager X has no real full screen.
         home = os.path.join(out, "home")
-        store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-        os.makedirs(store)
-        with open(os.path.join(store, "values.keystore"), "w") as keys:
-            keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
+        store = pathlib.Path(home, "config/Brastel/Games/QuovelMahjong")
+        store.mkdir(parents=True)
+        (store / "values.keystore").write_text("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
         env = dict(os.environ, DISPLAY=display_name, SDL_VIDEODRIVER="x11",
                    SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=os.path.join(home, "data"),
                    XDG_CONFIG_HOME=os.path.join(home, "config"))
         defs = Definitions(source, os.path.dirname(binary))
-        game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
         try:
-            session = Session(display_name, out, game)
+            session = Session(display_name, out, binary, env)
         except OSError as error:
             fail(f"Xvfb started, but {error}")
+        session.start()
         play(session, defs)
         # Profile files are named after their players, capitals written as "-XX-" in hex.
         players = os.path.join(home, "data/Brastel/Games/Quovel Mahjong/players")
@@ -481,16 +482,12 @@ def main():
         print("the game ran to the lobby and the elevator and quit with code 0")
 
         # Ann has reached floor 7 (the lift raises a new player's 0 to 1); the list is damaged.
-        with open(os.path.join(players, "-41-nn.plr.!"), "r+b") as profile:
-            text = scramble(profile.read()).replace(b'floorReached="1"', b'floorReached="7"')
-            profile.seek(0)
-            profile.write(scramble(text))
-        with open(os.path.join(players, "players.plrs.!"), "wb") as damaged:
-            damaged.write(b"\x00 not a player list")
+        profile = pathlib.Path(players, "-41-nn.plr.!")
+        text = scramble(profile.read_bytes()).replace(b'floorReached="1"', b'floorReached="7"')
+        profile.write_bytes(scramble(text))
+        pathlib.Path(players, "players.plrs.!").write_bytes(b"\x00 not a player list")
         with open(os.path.join(out, "stderr-again.txt"), "w+") as errors:
-            session.game = game = subprocess.Popen(  # the message box goes to stderr
-                [binary], cwd=os.path.dirname(binary), env=dict(env, QUOVEL_HEADLESS="1"),
-                stderr=errors)
+            session.start(env=dict(env, QUOVEL_HEADLESS="1"), stderr=errors)  # boxes to stderr
             session.wait_for("game window again", 20, session.find)
             loaded, click_point = loading_probe(session, defs)
             session.save("again-loading-done", session.wait_for("loading again", 60, loaded))
@@ -498,29 +495,23 @@ def main():
             play_lobby(session, defs)  # no name asked: the lobby shows at once
             errors.seek(0)
             told = "The player list could not be read." in errors.read()
-        with open(os.path.join(players, "-41-nn.plr.!"), "rb") as profile:
-            kept = b'floorReached="7"' in scramble(profile.read())
+        kept = b'floorReached="7"' in scramble(profile.read_bytes())
         if not (told and kept):
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
 
         # Ann's profile cut short: her box goes with the game, however the game ends (killed,
         # then a termination signal, which ends it as its quit does).
-        profile_path = os.path.join(players, "-41-nn.plr.!")
-        with open(profile_path, "rb") as profile:
-            whole_profile = profile.read()
+        whole_profile = profile.read_bytes()
         for signal_sent, code_expected in ((signal.SIGKILL, -9), (signal.SIGTERM, 0)):
-            with open(profile_path, "wb") as profile:
-                profile.write(whole_profile[:2000])
-            session.game = game = subprocess.Popen([binary], cwd=os.path.dirname(binary), env=env)
+            profile.write_bytes(whole_profile[:2000])
+            session.start()
             session.wait_for("the box about the profile", 20, session.boxes)
-            boxes = box_processes(game.pid)
-            expect_end(game, signal_sent, code_expected, "the profile's box")
-            deadline = time.monotonic() + 10
-            while any(os.path.exists(f"/proc/{pid}") for pid in boxes):
-                if time.monotonic() > deadline:
-                    fail(f"the box's processes outlive the game ended by signal {signal_sent}")
-                time.sleep(POLL_S)
+            boxes = box_processes(session.game.pid)
+            session.expect_end(code_expected, f"signal {signal_sent} over the profile's box",
+                               signal_sent)
+            session.wait_for(f"end of the box after signal {signal_sent}", 10, lambda: not any(
+                os.path.isdir(f"/proc/{pid}") for pid in boxes) or None, game_may_end=True)
 
         # A termination signal whose quit cannot save (the players' folder turned into a file),
         # and one over the box of the program without its data file: their messages go to
@@ -531,25 +522,22 @@ def main():
         for folder, code_expected, words in ((os.path.dirname(binary), 0, "could not be saved"),
                                              (alone, 2, "media.dat is missing")):
             with open(os.path.join(out, "stderr-signal.txt"), "w+") as errors:
-                session.game = game = subprocess.Popen(
-                    [os.path.join(folder, os.path.basename(binary))], cwd=folder, env=env,
-                    stderr=errors)
+                session.start(os.path.join(folder, os.path.basename(binary)), stderr=errors)
                 if code_expected == 0:
                     session.wait_for("game window for the failing quit", 20, session.find)
                     shutil.rmtree(players)
-                    with open(players, "w") as blocker:
-                        blocker.write("not a folder")
+                    pathlib.Path(players).write_text("not a folder")
                 else:
                     session.wait_for("the box about the data file", 20, session.boxes)
-                expect_end(game, signal.SIGTERM, code_expected, words)
+                session.expect_end(code_expected, f"a termination signal ({words})", signal.SIGTERM)
                 errors.seek(0)
                 if " ".join(errors.read().split()).count(words) != 1:
                     fail(f"\"{words}\" was not told once on stderr after a termination signal")
         print("boxes went with their game; termination signals ended the game, never held")
     finally:
-        if game and game.poll() is None:
-            game.kill()
-            game.wait()
+        if session and session.game and session.game.poll() is None:
+            session.game.kill()
+            session.game.wait()
         server.terminate()
         server.wait()
 
