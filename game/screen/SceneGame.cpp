@@ -84,7 +84,6 @@ void SceneGame::loadResources() {
     connect<&PlayerAids::onHint>("BUTTON_HINT_NORMAL", &aids, &getComponentsContainer());
     connect<&PlayerAids::onHint>("BUTTON_HINT_UNLIMITED", &aids, &getComponentsContainer());
     hud.bind();
-    trophies.bind();
 
     appendChild(input.getHintPathLayer(), getTree());
     for (RefHolder<GameNode>* layer : {&endLayer, &widgetLayer}) {

@@ -27,8 +27,8 @@ class SoundNode;
 class TimeBar;
 
 // The screen on which a level is played. It owns the parts that play it and hands them to each
-// other through `PlayScreen`: the HUD and the trophy notices bound from its definition
-// (`GameHud`, `TrophyNotices`), the board input, the player's aids, the level's flow (start,
+// other through `PlayScreen`: the HUD bound from its definition (`GameHud`), the trophy
+// notices (`TrophyNotices`), the board input, the player's aids, the level's flow (start,
 // states, pause, end), the saved game, the rules' game screen (`BoardScreen`) and the floaters.
 // The scene itself holds what they share: the board renderer, the time and bonus bars, the
 // layers for the hint path, level-end pictures and input widgets, and the time sound; it is the
