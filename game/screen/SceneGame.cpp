@@ -64,11 +64,6 @@ void* SceneGame::castTo(const TypeRecord* type) {
     return SceneQuovelMahjong::castTo(type);
 }
 
-SceneGame* SceneGame::fromHost() {
-    GameDialogHost* host = GameDialogHost::get();
-    return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
-}
-
 void SceneGame::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
     flow.update(elapsedMs);

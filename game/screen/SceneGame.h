@@ -60,8 +60,6 @@ public:
     void hide() override;
     // The nodes' frame, then the level flow's.
     void update(int32_t elapsedMs) override;
-    // The game scene the dialogs hold, or null.
-    static SceneGame* fromHost();
 
     // The parts.
     // The level's flow in full: its start and teardown, states, pause and end.
