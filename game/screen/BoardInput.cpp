@@ -32,11 +32,7 @@ bool pulsesSelection(GameType gameType) {
 }
 
 SideBoard* sideBoardOf(Tile* tile) {
-    Game* game = Game::current();
-    if (!tile || !tile->isOnSideBoard() || !game || !game->getLayout()) {
-        return nullptr;
-    }
-    return game->getLayout()->getSideBoard();
+    return tile && tile->isOnSideBoard() ? currentSideBoard() : nullptr;
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ void Floaters::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) 
     }
     int32_t x = 0;
     int32_t y = 0;
-    SideBoard* sideBoard = game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+    SideBoard* sideBoard = currentSideBoard();
     if (tile->isOnSideBoard() && sideBoard) {
         x = tile->getGridX();
         y = tile->getGridY();

@@ -82,11 +82,6 @@ PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char*
 
 }  // namespace
 
-SideBoard* LevelFlow::currentSideBoard() {
-    Game* game = Game::current();
-    return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
-}
-
 LevelFlow::LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input,
                      HintTriggers& hintTriggers, SavedGameKeeper& savedGame)
     : play(play), screen(screen), input(input), hintTriggers(hintTriggers), savedGame(savedGame) {}

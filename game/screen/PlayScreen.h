@@ -17,12 +17,15 @@ class GameHud;
 class LayoutRenderer;
 class PlayerAids;
 class Scene;
+class SideBoard;
 class SoundNode;
 class TimeBar;
 class TrophyNotices;
 
 // The current game's level's room; the floors when there is no level.
 RoomKind currentRoomKind();
+// The current game's side board (its rack or cells); null without one.
+SideBoard* currentSideBoard();
 // A picture of the game screen's section, loaded now if the section has not loaded it.
 RefHolder<Image> gameImage(const std::string& key);
 

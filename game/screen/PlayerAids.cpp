@@ -233,7 +233,7 @@ bool PlayerAids::performShuffle(bool charge) {
         ++game->levelCounts.shuffleCount;
         // FreeCell's hint counter counts matches that left a parked partner; shuffles taken
         // with a cell open have a counter of their own.
-        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        SideBoard* cells = currentSideBoard();
         if (Game::currentLevelGameType() == Game::TYPE_FREECELL && cells &&
             cells->getTileCount() < cells->getCapacity()) {
             ++game->levelCounts.freeCellShuffleCount;
@@ -344,7 +344,7 @@ void PlayerAids::advanceSuperHint(int32_t elapsedMs) {
         GameNode::addModifier(superHintIcon.get(), new ModifierBlink(255, 0, 100, 0, 100, 100, 3));
     }
     if (superHintTimeLeft <= 0) {
-        SideBoard* sideBoard = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        SideBoard* sideBoard = currentSideBoard();
         LayoutRenderer* renderer = play.getRenderer();
         for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
             if (sideBoard && tile->isOnSideBoard()) {
