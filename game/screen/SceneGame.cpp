@@ -1,28 +1,15 @@
 #include "game/screen/SceneGame.h"
 
-#include <algorithm>
 #include <string>
 
-#include "framework/core/BasicProperties.h"
-#include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/gui/Panel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
-#include "framework/platform/Graphics.h"
-#include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "game/profile/QuovelMahjongPlayer.h"
-#include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
-#include "game/rules/Layout.h"
-#include "game/rules/Level.h"
-#include "game/rules/SideBoard.h"
-#include "game/rules/Tile.h"
-#include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
