@@ -286,7 +286,7 @@ void PlayerAids::updateSuperHintOverlay() {
         std::clamp<int64_t>(duration - superHintTimeLeft, 0, std::max<int64_t>(duration, 0));
     const int64_t covered = duration > 0 ? width * spent / duration : width;
     superHintOverlay->setClipRect(Rect{superHintOverlay->getLeft(), superHintOverlay->getTop(),
-                                       static_cast<int32_t>(covered), 600});
+                                       static_cast<int32_t>(covered), SCREEN_HEIGHT});
 }
 
 void PlayerAids::markSuperHintTiles() {
@@ -324,8 +324,9 @@ void PlayerAids::dismissSuperHintIcon(bool animated) {
         icon->setRemoved(true);
         return;
     }
-    auto* slide = new ModifierLocationLine(icon->getX(), icon->getY(), 800 + icon->getWidth(),
-                                           icon->getY(), SUPER_HINT_SLIDE_MS, true);
+    auto* slide =
+        new ModifierLocationLine(icon->getX(), icon->getY(), SCREEN_WIDTH + icon->getWidth(),
+                                 icon->getY(), SUPER_HINT_SLIDE_MS, true);
     slide->setFlags(Modifier::FLAG_REMOVE_TARGET);
     GameNode::addModifier(icon.get(), slide);
 }
