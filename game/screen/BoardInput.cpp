@@ -171,9 +171,7 @@ void BoardInput::reset() {
 }
 
 void BoardInput::clearHintPath(bool resetHoverTime) {
-    if (hintPathLayer) {
-        GameNode::releaseChildren(hintPathLayer.get());
-    }
+    GameNode::releaseChildren(hintPathLayer.get());
     pathSegments.clear();
     if (resetHoverTime) {
         hoverTime = 0;
@@ -263,8 +261,7 @@ void BoardInput::showHintPath(Tile* from, Tile* to) {
     LayoutRenderer* renderer = screen.getRenderer();
     clearHintPath(false);
     Game* game = Game::current();
-    if (!from || !to || from == to || from->getGridZ() != to->getGridZ() || !game || !renderer ||
-        !hintPathLayer) {
+    if (!from || !to || from == to || from->getGridZ() != to->getGridZ() || !game || !renderer) {
         return;
     }
     TilePathFinder finder(*game->getLayout(), *from, *to);
