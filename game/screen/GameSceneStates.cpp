@@ -23,6 +23,7 @@
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
+#include "game/screen/SavedGameKeeper.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(StateRoomInfo, &GameSceneState::typeRecord)
@@ -258,7 +259,7 @@ void StatePlaying::enter() {
     if (Game::currentLevelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
         scene->getRenderer()->applyLayerShading();
     }
-    scene->setSaveMode(1);
+    scene->setSaveMode(SavedGameKeeper::SAVE_RUNNING);
     scene->getFlow().setState(nullptr);
 }
 
