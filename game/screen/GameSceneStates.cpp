@@ -248,9 +248,8 @@ void StateBuildLevel::finish() {
 
 void StatePlaying::enter() {
     scene->getHud().enableHudButtons();
-    // The bars start with play; the rec room's clock is the scene's own.
-    Level* level = Game::currentLevel();
-    scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
+    // The bars start with play; the rec room's clock is the level flow's own.
+    scene->setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     scene->getBoard().markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
