@@ -171,7 +171,7 @@ void GameHud::enablePauseAndMenu() {
 // --- The labels ---
 
 void GameHud::updateLevelLabel() {
-    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
+    if (Level* level = Game::currentLevel()) {
         setLabelNumber(levelLabel, level->getIndex() + 1);
     }
 }
