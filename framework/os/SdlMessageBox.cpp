@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "framework/os/PosixFiles.h"
 #include "framework/os/StderrMessageBox.h"
 #include "framework/os/TerminationSignals.h"
 
@@ -67,10 +68,7 @@ bool showInChild(const std::string& title, const std::string& text, bool& ended)
     }
     // The write end is closed when the box is done, or by the system when the game ends.
     close(alive[0]);
-    struct WriteEnd {
-        int fd;
-        ~WriteEnd() { close(fd); }
-    } writeEnd{alive[1]};
+    const FileDescriptor writeEnd(alive[1]);
     if (child < 0) {
         return showHere(title, text);
     }

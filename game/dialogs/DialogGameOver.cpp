@@ -1,7 +1,7 @@
 #include "game/dialogs/DialogGameOver.h"
 
 #include "framework/core/ObjectFactoryContainer.h"
-#include "game/screen/SceneGame.h"
+#include "game/screen/PlayScreen.h"
 
 QUOVEL_DEFINE_TYPE(DialogGameOver, &DialogQuovelMahjong::typeRecord)
 QUOVEL_REGISTER_CLASS(DialogGameOver)
@@ -13,7 +13,7 @@ DialogGameOver::DialogGameOver(PropertyNode* definition) : DialogQuovelMahjong(d
 DialogGameOver::~DialogGameOver() = default;
 
 int32_t DialogGameOver::onContinue(BaseObject* sender) {
-    if (SceneGame* screen = SceneGame::fromHost()) {
+    if (PlayScreen* screen = PlayScreen::fromHost()) {
         screen->getFlow().newLevel(false);
     }
     return closeAsOwnTarget(sender);

@@ -17,7 +17,7 @@
 #include "game/rules/TileManager.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/LayoutRenderer.h"
-#include "game/screen/SceneGame.h"
+#include "game/screen/PlayScreen.h"
 #include "game/visuals/Effects.h"
 
 QUOVEL_DEFINE_TYPE(DialogHint, &DialogQuovelMahjong::typeRecord)
@@ -160,7 +160,7 @@ void DialogHint::removeTiles() {
 }
 
 void DialogHint::placeTiles() {
-    SceneGame* scene = SceneGame::fromHost();
+    PlayScreen* scene = PlayScreen::fromHost();
     LayoutRenderer* renderer = scene ? scene->getRenderer() : nullptr;
     if (!textLabel || !renderer) {
         return;

@@ -21,8 +21,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameSceneStates.h"
-#include "game/screen/LevelFlow.h"
-#include "game/screen/SceneGame.h"
+#include "game/screen/PlayScreen.h"
 #include "game/visuals/Effects.h"
 #include "game/visuals/ModifierLabelValue.h"
 #include "game/visuals/ScreenUtils.h"
@@ -418,7 +417,7 @@ int32_t DialogLevelEnd::onContinue(BaseObject*) {
 }
 
 bool DialogLevelEnd::nextLevelIntroduced() {
-    SceneGame* scene = SceneGame::fromHost();
+    PlayScreen* scene = PlayScreen::fromHost();
     GameSceneState* state = scene ? scene->getFlow().getCurrentState() : nullptr;
     return state && state->isA(&StateRoomInfo::typeRecord);
 }

@@ -32,11 +32,7 @@ bool pulsesSelection(GameType gameType) {
 }
 
 SideBoard* sideBoardOf(Tile* tile) {
-    Game* game = Game::current();
-    if (!tile || !tile->isOnSideBoard() || !game || !game->getLayout()) {
-        return nullptr;
-    }
-    return game->getLayout()->getSideBoard();
+    return tile && tile->isOnSideBoard() ? currentSideBoard() : nullptr;
 }
 
 }  // namespace
@@ -175,9 +171,7 @@ void BoardInput::reset() {
 }
 
 void BoardInput::clearHintPath(bool resetHoverTime) {
-    if (hintPathLayer) {
-        GameNode::releaseChildren(hintPathLayer.get());
-    }
+    GameNode::releaseChildren(hintPathLayer.get());
     pathSegments.clear();
     if (resetHoverTime) {
         hoverTime = 0;
@@ -267,8 +261,7 @@ void BoardInput::showHintPath(Tile* from, Tile* to) {
     LayoutRenderer* renderer = screen.getRenderer();
     clearHintPath(false);
     Game* game = Game::current();
-    if (!from || !to || from == to || from->getGridZ() != to->getGridZ() || !game || !renderer ||
-        !hintPathLayer) {
+    if (!from || !to || from == to || from->getGridZ() != to->getGridZ() || !game || !renderer) {
         return;
     }
     TilePathFinder finder(*game->getLayout(), *from, *to);

@@ -91,7 +91,8 @@ private:
 
     Screen& screen;
     Tutorial& tutorial;
-    RefHolder<GameNode> hintPathLayer;
+    // Made with the input, for its whole life.
+    const RefHolder<GameNode> hintPathLayer;
     RefHolder<Tile> hoveredTile;
     int32_t hoverTime = 0;
     bool deactivatedThisFrame = false;

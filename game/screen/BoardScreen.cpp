@@ -222,11 +222,10 @@ void BoardScreen::showScoreFloater(int32_t multiplier, Tile* tile, int32_t point
 // --- The side board ---
 
 GameNode* BoardScreen::getSideBoardHolder() {
-    Panel* layoutPanel = play.getHud().getLayoutPanel();
-    Game* game = Game::current();
-    if (!game || !game->getLayout() || !game->getLayout()->getSideBoard()) {
+    if (!currentSideBoard()) {
         return nullptr;
     }
+    Panel* layoutPanel = play.getHud().getLayoutPanel();
     return layoutPanel ? static_cast<GameNode*>(layoutPanel) : play.getScene().getTree();
 }
 

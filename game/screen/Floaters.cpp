@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
@@ -19,7 +20,6 @@
 #include "framework/scene/Scene.h"
 #include "game/rules/Game.h"
 #include "game/rules/Layout.h"
-#include "game/rules/Level.h"
 #include "game/rules/SideBoard.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
@@ -37,17 +37,9 @@ constexpr int32_t FLOATER_RISE = 100;
 constexpr int32_t FLOATER_GAP = 4;
 constexpr int32_t MAX_FLOATER_FONT = 6;
 
-RoomKind roomOf(const Game* game) {
-    return game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
-}
-
 // A font of the "default" section, loaded now when the section has not loaded it yet.
 RefHolder<Font> defaultFont(const std::string& key) {
     return findOrLoad<Font>(key, "default");
-}
-
-std::wstring widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 }  // namespace
@@ -99,7 +91,7 @@ Label* Floaters::addFloater(const std::wstring& text, const std::string& fontKey
 
 void Floaters::showTimePenalty(int32_t seconds, int32_t x, int32_t y, const std::wstring& prefix,
                                const Rect& area) {
-    const std::wstring amount = prefix + widen(std::to_string(seconds));
+    const std::wstring amount = prefix + intToWString(seconds);
     std::wstring text = getBasicText("TEXT_TIME_PENALTY");
     for (size_t at = text.find(L'%'); at != std::wstring::npos;
          at = text.find(L'%', at + amount.size())) {
@@ -146,13 +138,12 @@ Rect Floaters::floaterBoard() {
 
 void Floaters::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) {
     LayoutRenderer* renderer = play.getRenderer();
-    Game* game = Game::current();
-    if (!tile || roomOf(game) == RoomKind::RECROOM) {
+    if (!tile || currentRoomKind() == RoomKind::RECROOM) {
         return;
     }
     int32_t x = 0;
     int32_t y = 0;
-    SideBoard* sideBoard = game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+    SideBoard* sideBoard = currentSideBoard();
     if (tile->isOnSideBoard() && sideBoard) {
         x = tile->getGridX();
         y = tile->getGridY();
@@ -164,11 +155,11 @@ void Floaters::showScoreFloater(int32_t multiplier, Tile* tile, int32_t points) 
     x += tuning().TILE_FACE_WIDTH / 2;
     y -= 30;
     const int32_t font = std::clamp(multiplier, 1, MAX_FLOATER_FONT);
-    std::string text = std::to_string(points);
+    std::wstring text = intToWString(points);
     if (multiplier > 1) {
-        text += " x " + std::to_string(multiplier);
+        text += L" x " + intToWString(multiplier);
     }
-    addFloater(widen(text), "FONT_SCORE_FLOATER" + std::to_string(font), x, y);
+    addFloater(text, "FONT_SCORE_FLOATER" + std::to_string(font), x, y);
 }
 
 // --- Super and mega score ---
@@ -205,7 +196,7 @@ int32_t unclipHeader(BaseObject* sender) {
 void Floaters::showSuperScore(int32_t newScore, int32_t increment) {
     LabelTicker* scoreTicker = play.getHud().getScoreTicker();
     Game* game = Game::current();
-    if (!game || roomOf(game) == RoomKind::RECROOM || !floaterLayer || !scoreTicker) {
+    if (!game || currentRoomKind() == RoomKind::RECROOM || !floaterLayer || !scoreTicker) {
         return;
     }
     const int32_t kind = game->checkSuperScore(newScore, increment);

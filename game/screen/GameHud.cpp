@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/StringUtils.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
 #include "framework/gui/Panel.h"
@@ -38,8 +39,7 @@ void showNode(GameNode* node, bool visible) {
 
 void setLabelNumber(Label* label, int32_t value) {
     if (label) {
-        const std::string text = std::to_string(value);
-        label->setText(std::wstring(text.begin(), text.end()));
+        label->setText(intToWString(value));
     }
 }
 
@@ -171,7 +171,7 @@ void GameHud::enablePauseAndMenu() {
 // --- The labels ---
 
 void GameHud::updateLevelLabel() {
-    if (Level* level = Game::current() ? Game::current()->getLevel() : nullptr) {
+    if (Level* level = Game::currentLevel()) {
         setLabelNumber(levelLabel, level->getIndex() + 1);
     }
 }

@@ -322,9 +322,7 @@ int32_t StateGameWon::next(BaseObject*) {
         !scene->getFlow().getCurrentState()->isA(&StateGameWon::typeRecord)) {
         return 0;
     }
-    Game* game = Game::current();
-    const RoomKind kind =
-        game && game->getLevel() ? game->getLevel()->getGameMode() : RoomKind::FLOORS;
+    const RoomKind kind = currentRoomKind();
     if (scene->getFlow().newLevel(false) && (kind == RoomKind::CASINO || kind == RoomKind::ROOF)) {
         scene->getFlow().setState(new StateRoomInfo(scene));
     }

@@ -23,6 +23,7 @@
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
+#include "game/screen/SavedGameKeeper.h"
 
 QUOVEL_DEFINE_TYPE(GameSceneState, &BaseObject::typeRecord)
 QUOVEL_DEFINE_TYPE(StateRoomInfo, &GameSceneState::typeRecord)
@@ -247,9 +248,8 @@ void StateBuildLevel::finish() {
 
 void StatePlaying::enter() {
     scene->getHud().enableHudButtons();
-    // The bars start with play; the rec room's clock is the scene's own.
-    Level* level = Game::currentLevel();
-    scene->setBarsSuspended(level && level->getGameMode() == RoomKind::RECROOM);
+    // The bars start with play; the rec room's clock is the level flow's own.
+    scene->setBarsSuspended(currentRoomKind() == RoomKind::RECROOM);
     scene->getBoard().markFreeTiles();
     Layout* layout = currentLayout();
     if (layout && layout->getSideBoard()) {
@@ -258,7 +258,7 @@ void StatePlaying::enter() {
     if (Game::currentLevelGameType() == Game::TYPE_RIVER && scene->getRenderer()) {
         scene->getRenderer()->applyLayerShading();
     }
-    scene->setSaveMode(1);
+    scene->setSaveMode(SavedGameKeeper::SAVE_RUNNING);
     scene->getFlow().setState(nullptr);
 }
 

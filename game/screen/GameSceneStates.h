@@ -12,14 +12,13 @@
 #include "game/screen/PlayScreen.h"
 
 class Level;
-class PlayScreen;
 class SoundNode;
 class Tile;
 
-// A phase of a level on the game screen other than play: the scene holds at most one, runs only
-// its update while it is current, and ignores board clicks meanwhile. The scene's setState runs
-// exit on the state it replaces and enter on the new one, holding a reference across both, so a
-// state may replace itself from its own enter or update.
+// A phase of a level on the game screen other than play: the level flow holds at most one, runs
+// only its update while it is current, and the board input ignores clicks meanwhile. The flow's
+// setState runs exit on the state it replaces and enter on the new one, holding a reference
+// across both, so a state may replace itself from its own enter or update.
 class GameSceneState : public BaseObject {
     QUOVEL_TYPE(GameSceneState)
 public:

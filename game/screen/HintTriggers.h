@@ -29,7 +29,7 @@ enum TutorialHint : int32_t {
     HINT_RIVER_NEIGHBOURS = 28,
 };
 
-// Decides when a tutorial hint applies and shows it: the board check (paced by the game scene's
+// Decides when a tutorial hint applies and shows it: the board check (paced by the level flow's
 // frame update), the click check before the game acts on a click, the after-click check and the
 // shuffle check. Each returns true when it showed a hint, and false at once while the player's
 // hints are off. Hints that point at tiles mark them for the player (pulsed, hinted, selected).
@@ -41,7 +41,7 @@ public:
 
     explicit HintTriggers(PlayScreen& scene) : scene(scene) {}
 
-    // The game scene's frame: counts frames while no hint is open and examines the board on
+    // The level flow's frame: counts frames while no hint is open and examines the board on
     // every 22nd, when play runs and there is a game.
     void onFrame();
     bool checkBoard();

@@ -82,11 +82,6 @@ PropertyNode* savedBarNode(PropertyNode* savedGame, const char* key, const char*
 
 }  // namespace
 
-SideBoard* LevelFlow::currentSideBoard() {
-    Game* game = Game::current();
-    return game && game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
-}
-
 LevelFlow::LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input,
                      HintTriggers& hintTriggers, SavedGameKeeper& savedGame)
     : play(play), screen(screen), input(input), hintTriggers(hintTriggers), savedGame(savedGame) {}
@@ -100,7 +95,7 @@ std::wstring LevelFlow::clockText(int32_t milliseconds) {
 void LevelFlow::startLevel(bool restart) {
     Game* game = Game::current();
     start();
-    savedGame.setMode(0);
+    savedGame.setMode(SavedGameKeeper::SAVE_NOTHING);
     play.getAids().resetSuperHintTime();
     input.reset();
     if (!game) {
@@ -149,7 +144,7 @@ void LevelFlow::startLevel(bool restart) {
     // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
     // not only once play has begun.
     if (resumed) {
-        savedGame.setMode(1);
+        savedGame.setMode(SavedGameKeeper::SAVE_RUNNING);
     }
 }
 
@@ -310,7 +305,7 @@ bool LevelFlow::newLevel(bool quiet) {
     // A next level that cannot be had or read ends the run: told, back to the room, not saved.
     const auto endRun = [&](const std::string& why) {
         logProblem("the run ends: " + why);
-        savedGame.setMode(0);  // nothing to save
+        savedGame.setMode(SavedGameKeeper::SAVE_NOTHING);
         savedGame.drop();
         if (!quiet) {
             Game::tellDamagedRoom(mode, true);
@@ -362,10 +357,10 @@ bool LevelFlow::newLevel(bool quiet) {
     } else {
         startLevel(false);
         // The run is written as each of its levels ends, as the level after starts.
-        savedGame.setMode(1);
+        savedGame.setMode(SavedGameKeeper::SAVE_RUNNING);
         savedGame.save();
     }
-    savedGame.setMode(1);
+    savedGame.setMode(SavedGameKeeper::SAVE_RUNNING);
     return true;
 }
 
@@ -602,7 +597,7 @@ void LevelFlow::endLevel(bool won) {
         timeSound->stop(true);
     }
     play.getAids().dismissSuperHintIcon(true);
-    savedGame.setMode(won ? 2 : 0);
+    savedGame.setMode(won ? SavedGameKeeper::SAVE_WON : SavedGameKeeper::SAVE_NOTHING);
     if (won) {
         setState(new StateGameWon(&play, LEVEL_END_DELAY));
     } else {

@@ -15,7 +15,6 @@ class GameNode;
 class HintTriggers;
 class LayoutRenderer;
 class SavedGameKeeper;
-class SideBoard;
 class TimeBar;
 
 // The level's flow on the game screen: the level's start (board, background, bars) and its
@@ -50,9 +49,6 @@ public:
 
     LevelFlow(PlayScreen& play, Screen& screen, BoardInput& input, HintTriggers& hintTriggers,
               SavedGameKeeper& savedGame);
-
-    // The running game's side board (its rack or cells); null without one.
-    static SideBoard* currentSideBoard();
 
     // Starts the level the current game holds.
     void startLevel(bool restart);

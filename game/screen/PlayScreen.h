@@ -17,18 +17,21 @@ class GameHud;
 class LayoutRenderer;
 class PlayerAids;
 class Scene;
+class SideBoard;
 class SoundNode;
 class TimeBar;
 class TrophyNotices;
 
 // The current game's level's room; the floors when there is no level.
 RoomKind currentRoomKind();
+// The current game's side board (its rack or cells); null without one.
+SideBoard* currentSideBoard();
 // A picture of the game screen's section, loaded now if the section has not loaded it.
 RefHolder<Image> gameImage(const std::string& key);
 
-// What the game screen's parts (the time and bonus bars, the tutorial hints and the level's
-// states) ask of the screen they serve. The game scene fills it; a part made from a definition
-// finds it through the dialogs' host.
+// What the game screen's parts (those the scene owns, the time and bonus bars, the tutorial
+// hints and the level's states) ask of the screen they serve. The game scene fills it; a part
+// made from a definition finds it through the dialogs' host.
 class PlayScreen : public Interface {
     QUOVEL_INTERFACE_TYPE(PlayScreen)
 public:

@@ -233,7 +233,7 @@ bool PlayerAids::performShuffle(bool charge) {
         ++game->levelCounts.shuffleCount;
         // FreeCell's hint counter counts matches that left a parked partner; shuffles taken
         // with a cell open have a counter of their own.
-        SideBoard* cells = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        SideBoard* cells = currentSideBoard();
         if (Game::currentLevelGameType() == Game::TYPE_FREECELL && cells &&
             cells->getTileCount() < cells->getCapacity()) {
             ++game->levelCounts.freeCellShuffleCount;
@@ -286,7 +286,7 @@ void PlayerAids::updateSuperHintOverlay() {
         std::clamp<int64_t>(duration - superHintTimeLeft, 0, std::max<int64_t>(duration, 0));
     const int64_t covered = duration > 0 ? width * spent / duration : width;
     superHintOverlay->setClipRect(Rect{superHintOverlay->getLeft(), superHintOverlay->getTop(),
-                                       static_cast<int32_t>(covered), 600});
+                                       static_cast<int32_t>(covered), SCREEN_HEIGHT});
 }
 
 void PlayerAids::markSuperHintTiles() {
@@ -324,8 +324,9 @@ void PlayerAids::dismissSuperHintIcon(bool animated) {
         icon->setRemoved(true);
         return;
     }
-    auto* slide = new ModifierLocationLine(icon->getX(), icon->getY(), 800 + icon->getWidth(),
-                                           icon->getY(), SUPER_HINT_SLIDE_MS, true);
+    auto* slide =
+        new ModifierLocationLine(icon->getX(), icon->getY(), SCREEN_WIDTH + icon->getWidth(),
+                                 icon->getY(), SUPER_HINT_SLIDE_MS, true);
     slide->setFlags(Modifier::FLAG_REMOVE_TARGET);
     GameNode::addModifier(icon.get(), slide);
 }
@@ -344,7 +345,7 @@ void PlayerAids::advanceSuperHint(int32_t elapsedMs) {
         GameNode::addModifier(superHintIcon.get(), new ModifierBlink(255, 0, 100, 0, 100, 100, 3));
     }
     if (superHintTimeLeft <= 0) {
-        SideBoard* sideBoard = game->getLayout() ? game->getLayout()->getSideBoard() : nullptr;
+        SideBoard* sideBoard = currentSideBoard();
         LayoutRenderer* renderer = play.getRenderer();
         for (const RefHolder<Tile>& tile : game->getSuperHintTiles()) {
             if (sideBoard && tile->isOnSideBoard()) {

@@ -14,13 +14,6 @@
 #include "game/screen/PlayScreen.h"
 #include "game/screen/TimeBar.h"
 
-namespace {
-
-constexpr int32_t SAVE_NOTHING = 0;
-constexpr int32_t SAVE_WON = 2;
-
-}  // namespace
-
 SavedGameKeeper::SavedGameKeeper(PlayScreen& screen) : screen(screen) {}
 
 void SavedGameKeeper::save() {

@@ -15,6 +15,9 @@ class PlayScreen;
 // again at the next save and when the scene goes at quit.
 class SavedGameKeeper {
 public:
+    // What the next save writes: nothing, the running level, or a won level's next one.
+    enum Mode : int32_t { SAVE_NOTHING = 0, SAVE_RUNNING = 1, SAVE_WON = 2 };
+
     explicit SavedGameKeeper(PlayScreen& screen);
 
     // Writes the game as the mode asks (a won casino or roof level: the run's next level),
@@ -24,13 +27,12 @@ public:
     void writeUnsaved();
     // Deletes the current player's saved game of the level's room, kept one included.
     void drop();
-    // What the next save writes: 0 nothing, 1 the running level, 2 a won level's next one.
     int32_t getMode() const { return mode; }
     void setMode(int32_t value) { mode = value; }
 
 private:
     PlayScreen& screen;
-    int32_t mode = 0;
+    int32_t mode = SAVE_NOTHING;
     // Saved games whose write failed, by player name and room key.
     std::map<std::pair<std::string, std::string>, RefHolder<PropertyStore>> unsaved;
 };

@@ -1,28 +1,15 @@
 #include "game/screen/SceneGame.h"
 
-#include <algorithm>
 #include <string>
 
-#include "framework/core/BasicProperties.h"
-#include "framework/core/NumberClamp.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
-#include "framework/gui/Panel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/GameWindow.h"
-#include "framework/platform/Graphics.h"
-#include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "game/profile/QuovelMahjongPlayer.h"
-#include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
-#include "game/rules/Layout.h"
-#include "game/rules/Level.h"
-#include "game/rules/SideBoard.h"
-#include "game/rules/Tile.h"
-#include "game/rules/TuningConstants.h"
 #include "game/screen/BonusBar.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/LayoutRenderer.h"
@@ -64,11 +51,6 @@ void* SceneGame::castTo(const TypeRecord* type) {
     return SceneQuovelMahjong::castTo(type);
 }
 
-SceneGame* SceneGame::fromHost() {
-    GameDialogHost* host = GameDialogHost::get();
-    return host ? objectCast<SceneGame>(host->getGameScene()) : nullptr;
-}
-
 void SceneGame::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
     flow.update(elapsedMs);
@@ -84,7 +66,6 @@ void SceneGame::loadResources() {
     connect<&PlayerAids::onHint>("BUTTON_HINT_NORMAL", &aids, &getComponentsContainer());
     connect<&PlayerAids::onHint>("BUTTON_HINT_UNLIMITED", &aids, &getComponentsContainer());
     hud.bind();
-    trophies.bind();
 
     appendChild(input.getHintPathLayer(), getTree());
     for (RefHolder<GameNode>* layer : {&endLayer, &widgetLayer}) {

@@ -27,12 +27,13 @@ class SoundNode;
 class TimeBar;
 
 // The screen on which a level is played. It owns the parts that play it and hands them to each
-// other through `PlayScreen`: the HUD and the trophy notices bound from its definition
-// (`GameHud`, `TrophyNotices`), the board input, the player's aids, the level's flow (start,
+// other through `PlayScreen`: the HUD bound from its definition (`GameHud`), the trophy
+// notices (`TrophyNotices`), the board input, the player's aids, the level's flow (start,
 // states, pause, end), the saved game, the rules' game screen (`BoardScreen`) and the floaters.
 // The scene itself holds what they share: the board renderer, the time and bonus bars, the
-// layers for the hint path, level-end pictures and input widgets, and the time sound; it is the
-// game dialogs' host and takes the mouse and the window's focus messages for the board input.
+// layers for the level-end pictures and input widgets, and the time sound; it places the board
+// input's hint path layer and the floaters' layer in its tree, is the game dialogs' host and
+// takes the mouse and the window's focus messages for the board input.
 //
 // A level runs through the game-scene states (information, instructions, build, shuffle, end);
 // play is the absence of a state. The frame update pauses on the pause and menu requests and on
@@ -57,10 +58,8 @@ public:
     std::string getSection() const override { return "game"; }
     void show() override;
     void hide() override;
-    // Plays the board (effects, hover path timing) unless a state holds it.
+    // The nodes' frame, then the level flow's.
     void update(int32_t elapsedMs) override;
-    // The game scene the dialogs hold, or null.
-    static SceneGame* fromHost();
 
     // The parts.
     // The level's flow in full: its start and teardown, states, pause and end.

@@ -1,8 +1,6 @@
 #include "game/screen/TrophyNotices.h"
 
 #include "framework/gui/Dialog.h"
-#include "framework/gui/Label.h"
-#include "framework/gui/Panel.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/scene/Scene.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -19,14 +17,6 @@ constexpr int32_t TROPHY_MIN_TILES = 10;
 }  // namespace
 
 TrophyNotices::TrophyNotices(PlayScreen& play) : play(play) {}
-
-void TrophyNotices::bind() {
-    trophyPanel = objectCast<Panel>(play.getScene().findChild("PANEL_TROPHY"));
-    if (trophyPanel) {
-        trophyHeader = objectCast<Label>(trophyPanel->findChild("LABEL_HEADER"));
-        trophyDescription = objectCast<Label>(trophyPanel->findChild("LABEL_DESCRIPTION"));
-    }
-}
 
 void TrophyNotices::awardTrophy(TrophyId id) {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();

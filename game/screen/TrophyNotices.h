@@ -8,8 +8,6 @@
 
 class BaseObject;
 class Dialog;
-class Label;
-class Panel;
 class PlayScreen;
 
 // The game screen's trophy notices: an earned trophy shows its notice; one that comes while
@@ -18,9 +16,6 @@ class PlayScreen;
 class TrophyNotices {
 public:
     explicit TrophyNotices(PlayScreen& play);
-
-    // Finds the trophy panel's widgets in the scene's tree; on the first show.
-    void bind();
 
     void awardTrophy(TrophyId id);
     void showTrophyInfo(int32_t index);
@@ -32,9 +27,6 @@ public:
 
 private:
     PlayScreen& play;
-    Panel* trophyPanel = nullptr;
-    Label* trophyHeader = nullptr;
-    Label* trophyDescription = nullptr;
     RefHolder<Dialog> trophyPopup;
     std::vector<int32_t> trophyQueue;
 };
