@@ -80,10 +80,8 @@ int runEachInItsOwnProcess(const std::vector<std::string>& given) {
         const char* outcome = skip ? "[  SKIPPED ]" : ok ? "[       OK ]" : "[  FAILED  ]";
         std::printf("%s %s\n", outcome, name.c_str());
     }
-    std::printf("[==========] %zu tests ran.\n[  PASSED  ] %zu tests.\n", names.size(), passed);
-    if (skipped > 0) {
-        std::printf("[  SKIPPED ] %zu tests.\n", skipped);
-    }
+    std::printf("[==========] %zu tests ran.\n[  PASSED  ] %zu tests.\n[  SKIPPED ] %zu tests.\n",
+                names.size(), passed, skipped);
     std::fputs(failed.c_str(), stdout);
     return names.empty() || !failed.empty() ? 1 : 0;
 }

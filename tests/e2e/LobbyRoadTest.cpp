@@ -178,8 +178,7 @@ TEST(Road, TheTrophyCabinetOpensFromTheLobby) {
     RoadDriver road("trophies");
     ASSERT_TRUE(startAsAnn(road));
     road.run(600);
-    ASSERT_TRUE(road.click("BUTTON_TROPHIES"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_TROPHY"));
+    ASSERT_TRUE(road.click("BUTTON_TROPHIES") && road.waitForDialog("DIALOG_TROPHY"));
     auto* cabinet = objectCast<DialogTrophy>(road.dialog("DIALOG_TROPHY"));
     ASSERT_TRUE(road.waitFor([&] { return !cabinet->isRevealRunning(); }, "the shelves"));
     road.run(600);
@@ -236,10 +235,8 @@ TEST(Road, PlayersBobIsAddedChosenInTurnAndRemoved) {
     EXPECT_EQ(currentName(), "Ann");
     EXPECT_EQ(labelText(road, "LABEL_PLAYERNAME"), L"Welcome, Ann");
 
-    ASSERT_TRUE(road.click("BUTTON_CHANGENAME"));
-    ASSERT_TRUE(road.waitForDialog("DIALOG_PLAYERSELECT"));
+    ASSERT_TRUE(road.openDialog("BUTTON_CHANGENAME", "DIALOG_PLAYERSELECT"));
     select = objectCast<DialogPlayerSelect>(road.dialog("DIALOG_PLAYERSELECT"));
-    road.run(600);
     ASSERT_GE(rowOf(L"Bob"), 0);
     clickRow(rowOf(L"Bob"));
     ASSERT_TRUE(road.openDialog("BUTTON_REMOVE", "TEXT_REMOVE_PLAYER"));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <optional>
 
@@ -481,22 +480,19 @@ void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect&
 // under the picture, those ends a rounded corner apart. Its place, or nothing.
 std::optional<Rect> auditedHiddenCorner(const std::vector<AuditedRule>& rules, const Rect& opaque) {
     constexpr int32_t LONG = 64, CORNER = 16;
-    const auto ends = [](const Rect& r) {
-        return std::array<Rect, 2>{Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}};
-    };
-    for (const AuditedRule& across : rules) {
-        for (const AuditedRule& down : rules) {
-            if (!across.horizontal || down.horizontal || across.whole.w < LONG ||
-                down.whole.h < LONG) {
-                continue;
+    std::vector<Rect> across, down;  // the hidden ends of the long lines, a pixel each
+    for (const AuditedRule& rule : rules) {
+        const Rect& r = rule.whole;
+        for (const Rect& end : {Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}}) {
+            if ((rule.horizontal ? r.w : r.h) >= LONG && opaque.contains(end.x, end.y)) {
+                (rule.horizontal ? across : down).push_back(end);
             }
-            for (const Rect& a : ends(across.whole)) {
-                for (const Rect& d : ends(down.whole)) {
-                    if (opaque.contains(a.x, a.y) && opaque.contains(d.x, d.y) &&
-                        std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
-                        return uniteRects(a, d);
-                    }
-                }
+        }
+    }
+    for (const Rect& a : across) {
+        for (const Rect& d : down) {
+            if (std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
+                return uniteRects(a, d);
             }
         }
     }
