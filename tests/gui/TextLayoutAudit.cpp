@@ -654,18 +654,15 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         // In a dialog drawn from its pictures alone, the first one under a text is its backdrop:
         // what lies below the dialog must not show through it.
         auto* holder = objectCast<Dialog>(line.dialog);
+        const auto under = std::ranges::find_if(survey.pictures, [&](const AuditedPicture& p) {
+            return p.dialog == line.dialog && p.order < line.order && p.image &&
+                   p.box.contains(line.ink);
+        });
         if (holder && !holder->getPainter() && !holder->getBackgroundImage() &&
-            !line.ink.isEmpty()) {
-            for (const AuditedPicture& p : survey.pictures) {
-                if (p.dialog == line.dialog && p.order < line.order && p.image &&
-                    p.box.contains(line.ink)) {
-                    if (const int32_t least = auditedLeastAlpha(p, line.ink); least < 250) {
-                        note(survey, auditedLineName(line), rectText(line.ink), "lies on",
-                             auditedPictureName(p) + ", see-through (" + std::to_string(least) +
-                                 ")");
-                    }
-                    break;
-                }
+            !line.ink.isEmpty() && under != survey.pictures.end()) {
+            if (const int32_t least = auditedLeastAlpha(*under, line.ink); least < 250) {
+                note(survey, auditedLineName(line), rectText(line.ink), "lies on",
+                     auditedPictureName(*under) + ", see-through (" + std::to_string(least) + ")");
             }
         }
         for (size_t j = i + 1; j < survey.lines.size(); ++j) {
