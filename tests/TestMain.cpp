@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,49 +17,34 @@ namespace test_main {
 
 // Runs this program again with the arguments it was given and `more`; what it prints is kept in
 // `output`. Returns its wait status.
-int runAgain(const std::vector<std::string>& given, const std::vector<std::string>& more,
-             std::string& output) {
-    int link[2];
-    if (pipe(link) != 0) {
-        return -1;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(link[1], STDOUT_FILENO);
-        dup2(link[1], STDERR_FILENO);
-        close(link[0]);
-        close(link[1]);
-        std::vector<char*> argv{const_cast<char*>("/proc/self/exe")};
-        for (const std::vector<std::string>* list : {&given, &more}) {
-            for (const std::string& argument : *list) {
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            }
+int runAgain(const std::vector<std::string>& given, const std::string& more, std::string& output) {
+    std::vector<std::string> arguments{std::filesystem::read_symlink("/proc/self/exe")};
+    arguments.insert(arguments.end(), given.begin(), given.end());
+    arguments.push_back(more);
+    std::string command = "exec";  // each argument quoted for the shell
+    for (std::string& argument : arguments) {
+        for (size_t at = 0; (at = argument.find('\'', at)) != std::string::npos; at += 4) {
+            argument.replace(at, 1, "'\\''");
         }
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        command += " '" + argument + "'";
     }
-    close(link[1]);
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     char buffer[4096];
-    for (ssize_t got; (got = read(link[0], buffer, sizeof buffer)) != 0;) {
-        if (got > 0) {
-            output.append(buffer, static_cast<size_t>(got));
-        }
+    for (size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, got);
     }
-    close(link[0]);
-    int status = -1;
-    while (child > 0 && waitpid(child, &status, 0) < 0) {
-    }
-    return status;
+    return pipe ? pclose(pipe) : -1;
 }
 
-// The selected tests, from the program's own list (a typed or parameterised test carries its
-// parameter as a comment); disabled ones only when they are to run.
-std::vector<std::string> selectedTests(const std::vector<std::string>& given) {
+// Each selected test in a process of its own, one after the other, told as gtest tells them; a
+// failed test's output is shown. The selected tests come from the program's own list, where a
+// typed or parameterised test carries its parameter as a comment; disabled ones only run when
+// told to.
+int runEachInItsOwnProcess(const std::vector<std::string>& given) {
     std::string listed;
-    if (runAgain(given, {"--gtest_list_tests"}, listed) != 0) {
+    if (runAgain(given, "--gtest_list_tests", listed) != 0) {
         std::fputs(listed.c_str(), stderr);
-        return {};
+        return 1;
     }
     std::vector<std::string> names;
     std::istringstream lines(listed);
@@ -69,49 +53,36 @@ std::vector<std::string> selectedTests(const std::vector<std::string>& given) {
         line = line.substr(0, line.find("  #"));
         if (!line.empty() && line.back() == '.' && line[0] != ' ') {
             suite = line;
-        } else if (line.rfind("  ", 0) == 0 && !suite.empty()) {
+        } else if (line.starts_with("  ") && !suite.empty()) {
             const std::string name = suite + line.substr(2);
-            const bool disabled =
-                suite.rfind("DISABLED_", 0) == 0 || line.rfind("  DISABLED_", 0) == 0;
-            if (!disabled || GTEST_FLAG_GET(also_run_disabled_tests)) {
+            if (GTEST_FLAG_GET(also_run_disabled_tests) ||
+                !(name.starts_with("DISABLED_") || name.find(".DISABLED_") != std::string::npos)) {
                 names.push_back(name);
             }
         }
     }
-    return names;
-}
-
-// Each selected test in a process of its own, one after the other, told as gtest tells them;
-// a failed test's output is shown.
-int runEachInItsOwnProcess(const std::vector<std::string>& given) {
-    const std::vector<std::string> names = selectedTests(given);
     std::printf("[==========] Running %zu tests, each in a process of its own.\n", names.size());
-    std::vector<std::string> failed;
-    size_t skipped = 0;
+    std::string failed;
+    size_t passed = 0, skipped = 0;
     for (const std::string& name : names) {
         std::printf("[ RUN      ] %s\n", name.c_str());
         std::fflush(stdout);
         std::string output;
-        const int status = runAgain(given, {"--gtest_filter=" + name}, output);
-        const bool skip = output.find("[  SKIPPED ] 1 test") != std::string::npos;
-        const bool passed = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                            (skip || output.find("[  PASSED  ] 1 test.") != std::string::npos);
-        if (!passed) {
+        const bool exited = runAgain(given, "--gtest_filter=" + name, output) == 0;
+        const bool skip = exited && output.find("[  SKIPPED ] 1 test") != std::string::npos;
+        const bool ok = exited && output.find("[  PASSED  ] 1 test.") != std::string::npos;
+        if (!ok && !skip) {
             std::fputs(output.c_str(), stdout);
-            failed.push_back(name);
+            failed += "[  FAILED  ] " + name + "\n";
         }
-        skipped += passed && skip ? 1 : 0;
-        const char* outcome = !passed ? "[  FAILED  ]" : skip ? "[  SKIPPED ]" : "[       OK ]";
+        passed += ok && !skip ? 1 : 0;
+        skipped += skip ? 1 : 0;
+        const char* outcome = skip ? "[  SKIPPED ]" : ok ? "[       OK ]" : "[  FAILED  ]";
         std::printf("%s %s\n", outcome, name.c_str());
     }
-    std::printf("[==========] %zu tests ran.\n", names.size());
-    std::printf("[  PASSED  ] %zu tests.\n", names.size() - failed.size() - skipped);
-    if (skipped > 0) {
-        std::printf("[  SKIPPED ] %zu tests.\n", skipped);
-    }
-    for (const std::string& name : failed) {
-        std::printf("[  FAILED  ] %s\n", name.c_str());
-    }
+    std::printf("[==========] %zu tests ran.\n[  PASSED  ] %zu tests.\n[  SKIPPED ] %zu tests.\n",
+                names.size(), passed, skipped);
+    std::fputs(failed.c_str(), stdout);
     return names.empty() || !failed.empty() ? 1 : 0;
 }
 

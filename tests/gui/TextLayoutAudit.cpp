@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <optional>
 
@@ -224,10 +223,16 @@ std::string auditedName(GameNode* node) {
     return dialog ? dialog->getName() + "/" + name : name;
 }
 
+// A finding told by its parts, a blank between each two.
+template <typename... Parts>
+void note(LayoutSurvey& survey, const std::string& first, const Parts&... rest) {
+    survey.problems.push_back((first + ... + (" " + std::string(rest))));
+}
+
 // `what` at `box`, unless the box lies whole on the screen: a finding.
 void auditOnScreen(LayoutSurvey& survey, const std::string& what, const Rect& box) {
     if (!survey.screen.contains(box)) {
-        survey.problems.push_back(what + " " + rectText(box) + " reaches out of the screen");
+        note(survey, what, rectText(box), "reaches out of the screen");
     }
 }
 
@@ -303,8 +308,8 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             survey.problems.push_back(name + " falls below its box");
         }
         if (dialogBox && !dialogBox->contains(audited.box)) {
-            survey.problems.push_back(name + " " + rectText(audited.box) +
-                                      " reaches out of its dialog " + rectText(*dialogBox));
+            note(survey, name, rectText(audited.box), "reaches out of its dialog",
+                 rectText(*dialogBox));
         }
         auditOnScreen(survey, name, audited.box);
         block = block.isEmpty() ? audited.box : uniteRects(block, audited.box);
@@ -369,10 +374,8 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     // A sprite at rest lies whole on the screen; a moving one may be on its way in or out, and
     // one showing a strip at the screen's edge has slid aside (a door into its wall).
     const Rect shown = intersectRects(picture.opaque, survey.screen);
-    const bool slidAside = std::min(shown.w, shown.h) <= 24 && picture.opaque.w > 96 &&
-                           picture.opaque.h > 96 &&
-                           (shown.x == 0 || shown.y == 0 || shown.x + shown.w == survey.screen.w ||
-                            shown.y + shown.h == survey.screen.h);
+    const bool slidAside =
+        std::min(shown.w, shown.h) <= 24 && picture.opaque.w > 96 && picture.opaque.h > 96;
     if (!picture.moving && !slidAside) {
         auditOnScreen(survey, "picture " + auditedName(sprite), picture.opaque);
     }
@@ -399,9 +402,8 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
                 sprite->getScale() == 1.0f && !p.moving && rectsOverlap(p.opaque, ownDialogBox) &&
                 !ownDialogBox.contains(p.opaque) &&
                 !(p.frame && p.opaque.contains(ownDialogBox))) {  // a frame round the box
-                survey.problems.push_back("dialog " + auditedName(node) + " " +
-                                          rectText(ownDialogBox) + " cuts " +
-                                          auditedPictureName(p));
+                note(survey, "dialog " + auditedName(node), rectText(ownDialogBox), "cuts",
+                     auditedPictureName(p));
             }
         }
     } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
@@ -437,12 +439,11 @@ bool auditedRuleCrosses(const AuditedRule& rule, const Rect& other) {
            common.w >= std::min(4, o.w);
 }
 
-// The least opacity of the picture's pixels in the rectangle on the screen (255 stretched).
+// The least opacity of the unstretched picture's pixels in a rectangle on the screen within it.
 int32_t auditedLeastAlpha(const AuditedPicture& p, const Rect& rect) {
-    const Rect common = intersectRects(p.box, rect);
     int32_t least = 255;
-    for (int32_t y = common.y; p.image && y < common.y + common.h; ++y) {
-        for (int32_t x = common.x; x < common.x + common.w; ++x) {
+    for (int32_t y = rect.y; y < rect.y + rect.h; ++y) {
+        for (int32_t x = rect.x; x < rect.x + rect.w; ++x) {
             least = std::min<int32_t>(
                 least, alphaAt(p.image, p.source.x + x - p.box.x, p.source.y + y - p.box.y));
         }
@@ -479,22 +480,19 @@ void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect&
 // under the picture, those ends a rounded corner apart. Its place, or nothing.
 std::optional<Rect> auditedHiddenCorner(const std::vector<AuditedRule>& rules, const Rect& opaque) {
     constexpr int32_t LONG = 64, CORNER = 16;
-    const auto ends = [](const Rect& r) {
-        return std::array<Rect, 2>{Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}};
-    };
-    for (const AuditedRule& across : rules) {
-        for (const AuditedRule& down : rules) {
-            if (!across.horizontal || down.horizontal || across.whole.w < LONG ||
-                down.whole.h < LONG) {
-                continue;
+    std::vector<Rect> across, down;  // the hidden ends of the long lines, a pixel each
+    for (const AuditedRule& rule : rules) {
+        const Rect& r = rule.whole;
+        for (const Rect& end : {Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}}) {
+            if ((rule.horizontal ? r.w : r.h) >= LONG && opaque.contains(end.x, end.y)) {
+                (rule.horizontal ? across : down).push_back(end);
             }
-            for (const Rect& a : ends(across.whole)) {
-                for (const Rect& d : ends(down.whole)) {
-                    if (opaque.contains(a.x, a.y) && opaque.contains(d.x, d.y) &&
-                        std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
-                        return uniteRects(a, d);
-                    }
-                }
+        }
+    }
+    for (const Rect& a : across) {
+        for (const Rect& d : down) {
+            if (std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
+                return uniteRects(a, d);
             }
         }
     }
@@ -544,8 +542,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         const bool drawnAny = objectCast<Sprite>(button.node)->getImage() != nullptr;
         for (const AuditedRule& rule : survey.backdropRules) {
             if (drawnAny && auditedRuleAlong(rule, button.drawn)) {
-                survey.problems.push_back(name + " " + rectText(button.drawn) + " sits on a line " +
-                                          rectText(rule.box) + " of the background");
+                note(survey, name, rectText(button.drawn), "sits on a line", rectText(rule.box),
+                     "of the background");
             }
         }
         // A widget of the scene drawn over a dialog (a frame button) lies wholly on it or off it.
@@ -555,9 +553,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
                             d.h + 2 * CLEARANCE};
             if (dialog.order < button.order && rectsOverlap(button.drawn, near) &&
                 !d.contains(button.drawn)) {
-                survey.problems.push_back(name + " " + rectText(button.drawn) +
-                                          " lies on the edge of dialog " +
-                                          auditedName(dialog.node) + " " + rectText(dialog.box));
+                note(survey, name, rectText(button.drawn), "lies on the edge of dialog",
+                     auditedName(dialog.node), rectText(dialog.box));
             }
         }
     }
@@ -574,8 +571,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         }
         if (const std::optional<Rect> corner =
                 auditedHiddenCorner(survey.backdropRules, p.opaque)) {
-            survey.problems.push_back(auditedPictureName(p) + " hides the corner " +
-                                      rectText(*corner) + " of a rim of the background");
+            note(survey, auditedPictureName(p), "hides the corner", rectText(*corner),
+                 "of a rim of the background");
         }
     }
     for (const AuditedPicture& drawnIn : survey.pictures) {
@@ -595,8 +592,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             for (const AuditedLine& line : survey.lines) {
                 if (!line.ink.isEmpty() && drawnIn.dialog == line.dialog && !drawnIn.moving &&
                     auditedRuleCrosses(rule, line.ink)) {
-                    survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
-                                              " is crossed by " + ruleName);
+                    note(survey, auditedLineName(line), rectText(line.ink), "is crossed by",
+                         ruleName);
                 }
             }
         }
@@ -615,9 +612,8 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             const Rect box = auditedBoxOf(told);
             const Rect middle{box.x, box.y + box.h / 3, box.w, box.h - 2 * (box.h / 3)};
             if (rectsOverlap(drawn, middle)) {
-                survey.problems.push_back(name + " " + rectText(drawn) + " covers the middle " +
-                                          rectText(middle) + " of " +
-                                          auditedName(const_cast<Sprite*>(told)));
+                note(survey, name, rectText(drawn), "covers the middle", rectText(middle), "of",
+                     auditedName(const_cast<Sprite*>(told)));
             }
         }
     }
@@ -634,64 +630,63 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             // A text wholly on a button is its caption, as on a sign that is a button.
             if (line.button != button.node && button.dialog == line.dialog &&
                 rectsOverlap(line.box, button.box) && !button.box.contains(line.block)) {
-                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.box) +
-                                          " lies under button " + auditedName(button.node) + " " +
-                                          rectText(button.box));
+                note(survey, auditedLineName(line), rectText(line.box), "lies under button",
+                     auditedName(button.node), rectText(button.box));
             }
         }
-        // Letters crossed by the drawn edge of a picture at rest that they do not lie on; a text
-        // laid on a picture drawn before it is on its backdrop, whatever that shows.
+        // A picture of the dialog drawn after the letters covers what of them it overlaps; one
+        // at rest drawn before crosses them with its edge, unless they lie on it: a text laid on
+        // a picture drawn before it is on its backdrop, whatever that shows.
         for (const AuditedPicture& p : survey.pictures) {
-            const bool laidOn = p.order < line.order && p.box.contains(line.ink);
-            if (!line.ink.isEmpty() && p.dialog == line.dialog && !p.moving && !p.thin() &&
-                !laidOn && !p.opaque.contains(line.ink) && auditedOpaqueWithin(p, line.ink)) {
-                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
-                                          " is crossed by the edge of " + auditedPictureName(p));
+            if (line.ink.isEmpty() || p.dialog != line.dialog ||
+                !auditedOpaqueWithin(p, line.ink)) {
+                continue;
             }
-        }
-        // A picture drawn after the text covers what of its letters it overlaps.
-        for (const AuditedPicture& p : survey.pictures) {
-            if (!line.ink.isEmpty() && p.order > line.order && p.dialog == line.dialog &&
-                auditedOpaqueWithin(p, line.ink)) {
-                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
-                                          " lies under " + auditedPictureName(p));
+            if (p.order > line.order) {
+                note(survey, auditedLineName(line), rectText(line.ink), "lies under",
+                     auditedPictureName(p));
+            } else if (!p.moving && !p.thin() && !p.box.contains(line.ink) &&
+                       !p.opaque.contains(line.ink)) {
+                note(survey, auditedLineName(line), rectText(line.ink), "is crossed by the edge of",
+                     auditedPictureName(p));
             }
         }
         // In a dialog drawn from its pictures alone, the first one under a text is its backdrop:
         // what lies below the dialog must not show through it.
         auto* holder = objectCast<Dialog>(line.dialog);
+        const auto under = std::ranges::find_if(survey.pictures, [&](const AuditedPicture& p) {
+            return p.dialog == line.dialog && p.order < line.order && p.image &&
+                   p.box.contains(line.ink);
+        });
         if (holder && !holder->getPainter() && !holder->getBackgroundImage() &&
-            !line.ink.isEmpty()) {
-            for (const AuditedPicture& p : survey.pictures) {
-                if (p.dialog == line.dialog && p.order < line.order && p.image &&
-                    p.box.contains(line.ink)) {
-                    if (const int32_t least = auditedLeastAlpha(p, line.ink); least < 250) {
-                        survey.problems.push_back(auditedLineName(line) + " " + rectText(line.ink) +
-                                                  " lies on " + auditedPictureName(p) +
-                                                  ", see-through (" + std::to_string(least) + ")");
-                    }
-                    break;
-                }
+            !line.ink.isEmpty() && under != survey.pictures.end()) {
+            if (const int32_t least = auditedLeastAlpha(*under, line.ink); least < 250) {
+                note(survey, auditedLineName(line), rectText(line.ink), "lies on",
+                     auditedPictureName(*under) + ", see-through (" + std::to_string(least) + ")");
             }
         }
         for (size_t j = i + 1; j < survey.lines.size(); ++j) {
             const AuditedLine& other = survey.lines[j];
             if (other.label != line.label && rectsOverlap(line.box, other.box)) {
-                survey.problems.push_back(auditedLineName(line) + " " + rectText(line.box) +
-                                          " overlaps " + auditedLineName(other) + " " +
-                                          rectText(other.box));
+                note(survey, auditedLineName(line), rectText(line.box), "overlaps",
+                     auditedLineName(other), rectText(other.box));
             }
         }
     }
     return survey.problems;
 }
 
-RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name, GameNode* root) {
-    RefHolder<Image> picture = writeScenePicture(scene, name);
-    EXPECT_NE(picture, nullptr) << name;
-    EXPECT_EQ(auditTextLayout(root ? root : scene->getTree(), 800, 600, picture.get(), nullptr,
+void expectClearLayout(Scene* scene, const std::string& name, const Image* picture, GameNode* root,
+                       const ToolTip* toolTip) {
+    EXPECT_EQ(auditTextLayout(root ? root : scene->getTree(), 800, 600, picture, toolTip,
                               root ? nullptr : scene->getBackgroundImage()),
               std::vector<std::string>())
         << name;
+}
+
+RefHolder<Image> expectClearPicture(Scene* scene, const std::string& name, GameNode* root) {
+    RefHolder<Image> picture = writeScenePicture(scene, name);
+    EXPECT_NE(picture, nullptr) << name;
+    expectClearLayout(scene, name, picture.get(), root);
     return picture;
 }

@@ -63,7 +63,6 @@ RoadDriver::RoadDriver(const std::string& road, FolderUse folders)
         std::filesystem::remove_all(home);
     }
     std::filesystem::create_directories(home);
-    // The desktop is larger than the game: window and game coordinates are the same.
     enterProgramHome(home, keys, display);
     display.desktopDepth = 4;
     keys.writeDword(SETTINGS_KEY, "fullscreen", 0);

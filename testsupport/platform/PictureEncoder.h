@@ -94,11 +94,9 @@ struct JpegSpec {
     bool progressive = false;
     bool arithmetic = false;
     // The file's color space when known (libjpeg's default turns RGB into YCbCr), and the first
-    // component's sampling factors when not 0 (libjpeg's default for YCbCr, 2 x 2, is 4:2:0;
-    // 2 x 1 is 4:2:2, 1 x 1 4:4:4).
+    // component's sampling factors when not 0 (libjpeg's default, 2 x 2, is 4:2:0).
     J_COLOR_SPACE fileColorSpace = JCS_UNKNOWN;
-    int hSampling = 0;
-    int vSampling = 0;
+    int hSampling = 0, vSampling = 0;
     std::vector<jpeg_scan_info> scans;  // the scan script, when not empty
     std::vector<uint8_t> pixels;        // width * height * components
 };
