@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "framework/os/PosixFiles.h"
 #include "framework/os/StderrMessageBox.h"
@@ -28,19 +28,34 @@ bool showHere(const std::string& title, const std::string& text) {
            0;
 }
 
+// Ends the box's whole group: the box and the helper process SDL shows it from.
+void endGroup(int) {
+    kill(0, SIGKILL);
+}
+
 // The box's process is given the read end of a pipe whose write end only the game holds: end of
-// file means the game has gone, however it went.
+// file means the game has gone, however it went. The system tells that by SIGIO rather than to a
+// waiting thread: SDL forks to show the box, and a child forked beside a running thread can
+// inherit a lock that thread held (the allocator's) and wait on it forever.
 void endWithGame(int aliveFd) {
     // Only a process in a group of its own may end its whole group.
     if (aliveFd < 0 || getpgrp() != getpid()) {
         return;
     }
-    std::thread([aliveFd] {
-        char ignored = 0;
-        while (read(aliveFd, &ignored, 1) < 0 && errno == EINTR) {
-        }
-        kill(0, SIGKILL);
-    }).detach();
+    struct sigaction action {};
+    action.sa_handler = endGroup;
+    sigemptyset(&action.sa_mask);
+    const int flags = fcntl(aliveFd, F_GETFL);
+    if (flags < 0 || sigaction(SIGIO, &action, nullptr) != 0 ||
+        fcntl(aliveFd, F_SETOWN, getpid()) != 0 ||
+        fcntl(aliveFd, F_SETFL, flags | O_ASYNC | O_NONBLOCK) != 0) {
+        return;
+    }
+    // The game may have gone before the signal was asked for.
+    pollfd gone{aliveFd, POLLIN, 0};
+    if (poll(&gone, 1, 0) > 0) {
+        endGroup(SIGIO);
+    }
 }
 
 // True when the box was shown and closed; false when it could not be shown, or was taken away

@@ -508,6 +508,9 @@ def main():
             session.start()
             session.wait_for("the box about the profile", 20, session.boxes)
             boxes = box_processes(session.game.pid)
+            # SDL forks to show a box: a thread beside that fork could leave its child hanging.
+            if any(len(os.listdir(f"/proc/{pid}/task")) != 1 for pid in boxes):
+                fail("a process of the profile's box runs more than one thread")
             session.expect_end(code_expected, f"signal {signal_sent} over the profile's box",
                                signal_sent)
             session.wait_for(f"end of the box after signal {signal_sent}", 10, lambda: not any(
