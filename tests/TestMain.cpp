@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/core/ProblemLog.h"
+#include "framework/os/SdlMessageBox.h"
 #include "game/app/GameListeners.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
@@ -97,6 +98,11 @@ int runEachInItsOwnProcess(const std::vector<std::string>& given) {
 // which leaves process-wide state behind: unless the filter names one test, it runs itself once
 // for every selected test.
 int main(int argc, char** argv) {
+    // System boxes are shown as the game shows them: by the program run again by itself.
+    if (const int boxShown = serveMessageBoxRequest(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
+    showMessageBoxesInChildProcess();
 #ifdef QUOVEL_EACH_TEST_IN_ITS_OWN_PROCESS
     const std::vector<std::string> given(argv + 1, argv + argc);
 #endif
