@@ -22,6 +22,18 @@
 #include "game/screen/PlayScreen.h"
 #include "game/screen/PlayerAids.h"
 
+namespace {
+
+// Calls `use` with the board's renderer, while the level has one.
+template <typename Use>
+void withRenderer(PlayScreen& play, Use use) {
+    if (LayoutRenderer* renderer = play.getRenderer()) {
+        use(*renderer);
+    }
+}
+
+}  // namespace
+
 BoardScreen::BoardScreen(PlayScreen& play, BoardInput& input, Floaters& floaters)
     : play(play), input(input), floaters(floaters) {}
 
@@ -33,31 +45,19 @@ Tile* BoardScreen::tileAtPoint(Layout* layout, int32_t x, int32_t y) {
 }
 
 void BoardScreen::addSuperHintTint(Tile* tile) {
-    LayoutRenderer* renderer = play.getRenderer();
-    if (renderer) {
-        renderer->addSuperHintTint(tile);
-    }
+    withRenderer(play, [&](LayoutRenderer& renderer) { renderer.addSuperHintTint(tile); });
 }
 
 void BoardScreen::clearModifiers(Tile* tile) {
-    LayoutRenderer* renderer = play.getRenderer();
-    if (renderer) {
-        renderer->clearModifiers(tile);
-    }
+    withRenderer(play, [&](LayoutRenderer& renderer) { renderer.clearModifiers(tile); });
 }
 
 void BoardScreen::addFadeOut(Tile* tile, int32_t chain) {
-    LayoutRenderer* renderer = play.getRenderer();
-    if (renderer) {
-        renderer->addFadeOut(tile, chain);
-    }
+    withRenderer(play, [&](LayoutRenderer& renderer) { renderer.addFadeOut(tile, chain); });
 }
 
 void BoardScreen::addBlockedPulse(Tile* tile) {
-    LayoutRenderer* renderer = play.getRenderer();
-    if (renderer) {
-        renderer->addBlockedPulse(tile);
-    }
+    withRenderer(play, [&](LayoutRenderer& renderer) { renderer.addBlockedPulse(tile); });
 }
 
 void BoardScreen::restoreRenderTile(Tile* tile) {
@@ -78,10 +78,7 @@ RenderTile* BoardScreen::createRenderTile(int32_t column, int32_t row, int32_t l
 }
 
 void BoardScreen::addDirtyRect(const Rect& area) {
-    LayoutRenderer* renderer = play.getRenderer();
-    if (renderer) {
-        renderer->addDirtyRect(area);
-    }
+    withRenderer(play, [&](LayoutRenderer& renderer) { renderer.addDirtyRect(area); });
 }
 
 // --- The bars and the board input ---

@@ -123,7 +123,7 @@ void LevelFlow::startLevel(bool restart) {
     if (!resumed && !restart) {
         countLevelStart();
     }
-    setupBars(restart);
+    setupBars();
     play.getHud().setGameTypeName();
     play.getHud().updateHud();
     play.getHud().disableHudButtons();
@@ -204,8 +204,7 @@ void LevelFlow::setBackground() {
     }
 }
 
-void LevelFlow::setupBars(bool restart) {
-    (void)restart;
+void LevelFlow::setupBars() {
     Level* level = Game::currentLevel();
     Game* game = Game::current();
     RefHolder<TimeBar>& timeBar = screen.timeBarHolder();

@@ -54,7 +54,7 @@ public:
     void startLevel(bool restart);
     void buildBoard();
     void setBackground();
-    void setupBars(bool restart);
+    void setupBars();
     void playGameMusic() override;
     // The background key of the current level for the current player.
     static std::string backgroundKey(GameType gameType, int32_t customBackground);

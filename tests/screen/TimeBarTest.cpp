@@ -109,7 +109,7 @@ TEST_F(BarsTest, ASavedTimeBarComesBackWithItsMaximumAndRefusesForeignNodes) {
     savedGame->addChild(saved.get());
     player->keepSavedGame(savedGame.get());
     TimeBar* old = &timeBar();
-    scene->getFlow().setupBars(false);
+    scene->getFlow().setupBars();
     EXPECT_NE(&timeBar(), old);
     EXPECT_TRUE(old->isRemoved());
     EXPECT_EQ(timeBar().getTime().getMaximum(), 90000);
@@ -135,7 +135,7 @@ TEST_F(BarsTest, ASavedTimeBarComesBackWithItsMaximumAndRefusesForeignNodes) {
     wrong->addChild(new PropertyValue("maxTime", 10));
     foreign->addChild(wrong.get());
     player->keepSavedGame(foreign.get());
-    scene->getFlow().setupBars(false);
+    scene->getFlow().setupBars();
     const int32_t full =
         game->getLevel()->getPlayTime().getInt() * game->getLayout()->getStartingTileCount();
     EXPECT_EQ(timeBar().getTime().getMaximum(), full);
