@@ -22,8 +22,27 @@ NAME = re.compile(r'[A-Za-z_]\w*(?:::[A-Za-z_]\w*)*')
 WORD = re.compile(r'[A-Za-z_]\w*')
 
 
-def words_by_file(root, skipped):
-    """Each word of the tree's text files, with the files it is in."""
+DEFINITION = re.compile(r'\b(?:class|struct|union|namespace|enum)\s+(?:(?:class|struct)\s+)?'
+                        r'(?:\w+\s+)?(\w+)\s*(?:final\s*)?(?::[^;{}()]*)?\{')
+# Owners defined outside the tree, whose members the map may quote.
+OUTSIDE = {'std'}
+
+
+def definers_by_name(sources):
+    """For each class, struct, union, enum or namespace, the C++ files that define it, and A.h
+    for A."""
+    found = {}
+    for path, text in sources.items():
+        found.setdefault(os.path.basename(path).rsplit('.', 1)[0], set()).update(
+            {path} if path.endswith('.h') else set())
+        for name in set(DEFINITION.findall(text)):
+            found.setdefault(name, set()).add(path)
+    return found
+
+
+def words_by_file(root, skipped, sources):
+    """Each word of the tree's text files, with the files it is in; the C++ files' texts go in
+    sources."""
     files = {}
     for directory, folders, names in os.walk(root):
         folders[:] = [f for f in folders
@@ -32,8 +51,11 @@ def words_by_file(root, skipped):
             path = os.path.join(directory, name)
             if (name.endswith(EXTENSIONS) or name == 'Makefile') and path != skipped:
                 with open(path, encoding='utf-8', errors='replace') as file:
-                    for word in set(WORD.findall(file.read())):
-                        files.setdefault(word, set()).add(path)
+                    text = file.read()
+                if name.endswith(('.h', '.cpp')):
+                    sources[path] = text
+                for word in set(WORD.findall(text)):
+                    files.setdefault(word, set()).add(path)
     return files
 
 
@@ -42,7 +64,9 @@ def main():
     map_path = sys.argv[2] if len(sys.argv) > 2 else os.path.join(root, 'docs/architecture.md')
     with open(map_path, encoding='utf-8') as file:
         quotes = sorted(set(QUOTE.findall(file.read())))
-    files = words_by_file(root, map_path)
+    sources = {}
+    files = words_by_file(root, map_path, sources)
+    definers = definers_by_name(sources)
     wrong, names, paths = [], set(), set()
     for quote in quotes:
         if PATH.match(quote) and ('/' in quote or quote.endswith(EXTENSIONS)):
@@ -59,9 +83,15 @@ def main():
             if name.endswith('_'):
                 found = any(word.startswith(name) for word in files)
             else:
-                found = files.get(parts[-1], set()) & files.get(parts[0], set())
+                found = parts[-1] in files
             if not found:
                 wrong.append(f'name "{name}" (in `{quote}`) is in no file of the tree')
+                continue
+            for owner, member in zip(parts, parts[1:]):
+                if owner not in OUTSIDE and not files.get(member, set()) & definers.get(owner, set()):
+                    wrong.append(f'name "{name}" (in `{quote}`): "{member}" is not declared'
+                                 f' where {owner} is defined')
+                    break
     for line in wrong:
         print(f'{map_path}: {line}')
     print(f'{len(names)} names and {len(paths)} paths read, {len(wrong)} not found')

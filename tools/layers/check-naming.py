@@ -115,16 +115,22 @@ def constant_names(statement, in_class):
         return []
     if 'TypeRecord' in words or (in_class and 'static' not in words and 'constexpr' not in words):
         return []
-    names = []
-    for declarator in top_level(without_templates(re.sub(r'\{[^{}]*\}', ' = ', statement)), ','):
+    names, specifiers = [], None
+    declarators = top_level(without_templates(re.sub(r'\{[^{}]*\}', ' = ', statement)), ',')
+    for declarator in declarators:
         declarator = declarator.split('=', 1)[0].split('[', 1)[0]
         found = re.search(r'((?:\w+\s*::\s*)*\w+)\s*$', declarator)
         if not found:
             continue
         before = declarator[:found.start()]
+        if specifiers is None:
+            # The first declarator carries the type the later ones of the statement share.
+            if not re.search(r'\w|[*&]\s*$', before):
+                return names
+            specifiers = re.split(r'[*&]', before, maxsplit=1)[0]
         constant = ('constexpr' in words or re.search(r'\bconst\s*$', before)
-                    or ('const' in WORD.findall(before) and not re.search(r'[*&]', before)))
-        if constant and re.search(r'\w|[*&]\s*$', before):
+                    or ('const' in WORD.findall(specifiers) and not re.search(r'[*&]', before)))
+        if constant:
             names.append(found.group(1).split('::')[-1].strip())
     return names
 

@@ -1,0 +1,1 @@
+#include "low/Held.h"
