@@ -90,8 +90,7 @@ void CommandRemove::undo(Game& game) {
         }
     }
     screen.markFreeTiles();
-    game.getScore().add(-score);
-    game.getScore().arrive(-score);
+    game.addScoreShownAtOnce(-score);
     screen.restartScoreCount();
     screen.updateMatchesText();
     screen.updateProgressLabel();

@@ -166,8 +166,12 @@ public:
     void undo();
     void moveSelectedTile();
     void getRemovedTiles(TileList& out) const;
+    // Books points that a floater delivers: the shown score moves only when onScoreArrived
+    // reports its landing, so a caller with no floater to show uses addScoreShownAtOnce.
     void addScore(int32_t points);
     void onScoreArrived(int32_t points);
+    // Moves the score and the shown score together, for a change no floater carries (an undo).
+    void addScoreShownAtOnce(int32_t points) { score.addImmediate(points); }
     // 1 for a new silver score, 2 for a new gold score, else -1.
     int32_t checkSuperScore(int32_t score, int32_t delta) const;
 
