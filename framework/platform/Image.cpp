@@ -11,7 +11,6 @@
 #include "framework/platform/Graphics16.h"
 #include "framework/platform/Graphics32.h"
 #include "framework/platform/ImageDD.h"
-#include "framework/platform/ImageManager.h"
 
 QUOVEL_DEFINE_TYPE(Image, &BaseObject::typeRecord)
 
@@ -56,23 +55,29 @@ bool decompressBuffer(const std::vector<uint8_t>& source, uint8_t* out, size_t k
     return whole;
 }
 
+std::atomic<ImageRegistry*> imageRegistry{nullptr};
+
 }  // namespace
 
+void Image::setRegistry(ImageRegistry* registry) {
+    imageRegistry.store(registry);
+}
+
 Image::Image() {
-    ImageManager* manager = ImageManager::getInstance();
-    const int64_t clock = manager ? manager->getClock() : 0;
-    const int32_t idleLimit = manager ? manager->getIdleLimit() : 2000;
+    ImageRegistry* registry = imageRegistry.load();
+    const int64_t clock = registry ? registry->getClock() : 0;
+    const int32_t idleLimit = registry ? registry->getIdleLimit() : 2000;
     lastUse = clock - idleLimit + 5;
-    if (manager) {
-        manager->addImage(this);
+    if (registry) {
+        registry->addImage(this);
     }
 }
 
 Image::~Image() {
     freePixels();
     freePacked();
-    if (ImageManager* manager = ImageManager::getInstance()) {
-        manager->removeImage(this);
+    if (ImageRegistry* registry = imageRegistry.load()) {
+        registry->removeImage(this);
     }
 }
 
@@ -83,7 +88,7 @@ int64_t Image::bufferBytes(int32_t width, int32_t height, int32_t unitBytes) {
     // Both dimensions are below 2^31, so their product fits 64 bits; the unit is applied only
     // after the limit test.
     const int64_t units = int64_t{width} * int64_t{height};
-    return units <= maxBufferBytes / unitBytes ? units * unitBytes : -1;
+    return units <= MAX_BUFFER_BYTES / unitBytes ? units * unitBytes : -1;
 }
 
 Image::Buffer Image::makeBuffer(int64_t bytes) {
@@ -177,8 +182,8 @@ bool Image::lock() {
 
 bool Image::unlock() {
     locked = false;
-    if (ImageManager* manager = ImageManager::getInstance()) {
-        const int64_t clock = manager->getClock();
+    if (ImageRegistry* registry = imageRegistry.load()) {
+        const int64_t clock = registry->getClock();
         if (clock > lastUse) {
             lastUse = clock;
         }

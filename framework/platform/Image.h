@@ -12,6 +12,21 @@
 #include "framework/core/Rect.h"
 
 class Graphics;
+class Image;
+
+// The list of live images, which an image joins when made and leaves when it ends, and the
+// clock it reads its last use from. The image manager fills it while it lives
+// (Image::setRegistry), so that an image needs nothing above the drawing code.
+class ImageRegistry {
+public:
+    virtual void addImage(Image* image) = 0;
+    virtual void removeImage(Image* image) = 0;
+    virtual int64_t getClock() const = 0;
+    virtual int32_t getIdleLimit() const = 0;
+
+protected:
+    ~ImageRegistry() = default;
+};
 
 // The framework's pixel buffer: every sprite frame, font layer, label buffer and decoded picture.
 // Three layouts by bytes per pixel: 4 (0xAARRGGBB words), 2 (RGB565 words with a separate
@@ -21,15 +36,17 @@ class Image : public BaseObject {
     QUOVEL_TYPE(Image)
 public:
     // The largest pixel buffer or alpha plane an image may have; larger sizes are refused.
-    static constexpr int64_t maxBufferBytes = int64_t{1} << 28;
+    static constexpr int64_t MAX_BUFFER_BYTES = int64_t{1} << 28;
 
     Image();
     ~Image() override;
+    // The registry images made from now on join; null leaves them unlisted. Any thread.
+    static void setRegistry(ImageRegistry* registry);
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
     // A new memory image of that size and depth with zeroed buffers; null when the size is
-    // negative, the depth is not 1, 2 or 4, or the buffer would exceed maxBufferBytes.
+    // negative, the depth is not 1, 2 or 4, or the buffer would exceed MAX_BUFFER_BYTES.
     static Image* createImage(int32_t width, int32_t height, int32_t bytesPerPixel);
     // The same at the display's depth, following the display when its depth changes.
     static Image* createImage(int32_t width, int32_t height);
@@ -37,7 +54,7 @@ public:
     // surface image or a null argument.
     static Image* copyImage(Image* image);
     // Bytes of a buffer of width x height units of `unitBytes` (1, 2 or 4), or -1 when a
-    // dimension is negative, the unit is unknown or the count exceeds maxBufferBytes.
+    // dimension is negative, the unit is unknown or the count exceeds MAX_BUFFER_BYTES.
     static int64_t bufferBytes(int32_t width, int32_t height, int32_t unitBytes);
 
     virtual int32_t getWidth() const { return width; }

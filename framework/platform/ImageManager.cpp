@@ -19,6 +19,7 @@ ImageManager* ImageManager::createInstance(bool compress) {
         auto* manager = new ImageManager(compress);
         manager->addRef();
         instance.store(manager);
+        Image::setRegistry(manager);
     }
     return instance.load();
 }
@@ -34,6 +35,7 @@ void ImageManager::destroyInstance() {
     std::unique_lock<std::mutex> pass = ResourceManager::holdLoaderPass();
     std::lock_guard<std::mutex> guard(instanceMutex);
     ImageManager* manager = instance.exchange(nullptr);
+    Image::setRegistry(nullptr);
     if (manager) {
         // Waits for any thread still inside the manager.
         manager->mutex.lock();
