@@ -60,7 +60,8 @@ void ignoreWarning(png_structp, png_const_charp) {}
 
 bool fitsPixelBudget(png_uint_32 height, png_size_t rowBytes) {
     return rowBytes > 0 && height > 0 &&
-           static_cast<uint64_t>(rowBytes) * height <= static_cast<uint64_t>(Image::maxBufferBytes);
+           static_cast<uint64_t>(rowBytes) * height <=
+               static_cast<uint64_t>(Image::MAX_BUFFER_BYTES);
 }
 
 bool allocateRows(PngReadState* state) {

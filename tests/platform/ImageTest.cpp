@@ -100,7 +100,7 @@ TEST_F(ImageTest, HugeOrInvalidSizesAreRefusedBeforeAllocating) {
     EXPECT_EQ(Image::createImage(-1, 10, 4), nullptr);
     EXPECT_EQ(Image::createImage(10, 10, 3), nullptr);
     EXPECT_EQ(Image::bufferBytes(65536, 65536, 4), -1);
-    EXPECT_EQ(Image::bufferBytes(8192, 8192, 4), Image::maxBufferBytes);
+    EXPECT_EQ(Image::bufferBytes(8192, 8192, 4), Image::MAX_BUFFER_BYTES);
     EXPECT_EQ(Image::bufferBytes(8192, 8193, 4), -1);
     // A refused allocate leaves the image as it was.
     RefHolder<Image> image{Image::createImage(4, 4, 4)};

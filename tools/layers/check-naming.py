@@ -149,7 +149,7 @@ def constants(text):
             scopes.pop()
             start = i + 1
         elif c == '{':
-            header = without_templates(text[start:i])
+            header = LEADING_LABELS.sub('', without_templates(text[start:i]))
             words = WORD.findall(header)
             if scopes[-1] == 'block':
                 scopes.append('block')
