@@ -13,6 +13,7 @@
 #include "game/dialogs/GameScreenDialogs.h"
 #include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/GameHooks.h"
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameScenes.h"
@@ -31,7 +32,7 @@ void openNextFloor(int32_t floor) {
     elevator->setPendingTargets(floor + 1);
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
         player && player->currentFloor == floor) {
-        elevator->setUnlockedItem(floor - 1);
+        elevator->setUnlockedItem(floorUnlockIndex(floor));
     }
 }
 

@@ -31,6 +31,7 @@
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/profile/QuovelMahjongPlayer.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TrophyId.h"
@@ -703,7 +704,7 @@ void SceneHallway::showHallwayClear() {
     }
     if (auto* goodie = objectCast<Sprite>(goodieLabel.get())) {
         if (auto* text = interfaceCast<iText>(goodie)) {
-            text->setText(getBasicText("TEXT_UNLOCK" + std::to_string(floor)));
+            text->setText(getBasicText(unlockTextKey(floorUnlockIndex(floor))));
         }
         ModifierContainer::addModifier(
             step, new ModifierSound("SOUND_UNLOCK_ITEM_TEXT", "hallway", false));

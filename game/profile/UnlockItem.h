@@ -2,10 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
-// The items of the player's unlock list, by the number the profile stores: item n opens when
-// every room of floor n + 1 has been won. The rooms and dialogs that read an item give it its
-// meaning; each reads its own table below.
+// The items of the player's unlock list, by the number the profile stores; FLOOR_UNLOCKS says
+// which floor's end opens each. The rooms and dialogs that read an item give it its meaning;
+// each reads its own table below.
 enum class UnlockItem : int32_t {
     CASINO_CLASSIC = 0,
     CASINO_TRIPLE = 1,
@@ -30,6 +31,38 @@ enum class UnlockItem : int32_t {
 };
 
 inline constexpr int32_t UNLOCK_ITEM_COUNT = 20;
+
+// What the end of each floor opens, floor 1 first: the floor's win marks it in the profile, the
+// lift's next ride reports it and the hallway's floor end names it (TEXT_UNLOCK<number + 1>).
+// Profiles store the items' numbers: reorder this table, never the enumerators.
+inline constexpr std::array<UnlockItem, UNLOCK_ITEM_COUNT> FLOOR_UNLOCKS{
+    UnlockItem::CASINO_CLASSIC,      UnlockItem::CASINO_TRIPLE,
+    UnlockItem::TILESET_1,           UnlockItem::RECROOM_CLASSIC,
+    UnlockItem::CASINO_FREECELL,     UnlockItem::RECROOM_TRIPLE,
+    UnlockItem::BACKGROUNDS_3_TO_6,  UnlockItem::CASINO_SPLIT,
+    UnlockItem::RECROOM_RIVER,       UnlockItem::TILESET_2,
+    UnlockItem::CASINO_RIVER,        UnlockItem::RECROOM_SPLIT,
+    UnlockItem::RECROOM_FREECELL,    UnlockItem::LAYOUT_PAGE_2,
+    UnlockItem::TILESET_3,           UnlockItem::LAYOUT_PAGE_3,
+    UnlockItem::BACKGROUNDS_7_TO_10, UnlockItem::EXPERT,
+    UnlockItem::LAYOUT_ALL_PAGES,    UnlockItem::ROOF};
+
+// The number the profile stores item `item` under.
+constexpr int32_t unlockIndex(UnlockItem item) {
+    return static_cast<int32_t>(item);
+}
+
+// The number of the item the end of `floor` opens, or -1 for a floor outside the table.
+constexpr int32_t floorUnlockIndex(int32_t floor) {
+    return floor >= 1 && floor <= UNLOCK_ITEM_COUNT
+               ? unlockIndex(FLOOR_UNLOCKS[static_cast<size_t>(floor - 1)])
+               : -1;
+}
+
+// The key of the text that names the item of that number.
+inline std::string unlockTextKey(int32_t index) {
+    return "TEXT_UNLOCK" + std::to_string(index + 1);
+}
 
 // The state of an item: locked, unlocked and not yet shown as new, unlocked and shown.
 enum UnlockState : int32_t { LOCKED = 0, UNLOCKED_NEW = 1, UNLOCKED_SEEN = 2 };

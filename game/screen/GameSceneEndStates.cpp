@@ -13,6 +13,7 @@
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/QuovelMahjongScoreEntry.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/Layout.h"
@@ -265,7 +266,7 @@ void StateGameWon::recordFloorWin() {
             BuildingHooks::floorEnded(floor);
             // A profile already beyond this floor keeps its floor.
             player.floorReached = std::max(player.floorReached, floor + 1);
-            player.setRoomWon(floor - 1);
+            player.setRoomWon(floorUnlockIndex(floor));
             if (floor > 0) {
                 holdBack(player, TrophyId::FLOOR_DONE);
             }

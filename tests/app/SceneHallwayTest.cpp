@@ -7,6 +7,7 @@
 #include "app/GameServicesFixture.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/StringUtils.h"
+#include "framework/gui/iText.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "game/app/SceneElevator.h"
@@ -14,6 +15,7 @@
 #include "game/dialogs/DialogQuovelMahjong.h"
 #include "game/dialogs/DialogRoomPreview.h"
 #include "game/dialogs/DialogTrophy.h"
+#include "game/profile/UnlockItem.h"
 #include "game/rules/Layout.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TuningConstants.h"
@@ -341,6 +343,13 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
     EXPECT_EQ(hallway->getRoomNumber(5)->getY(), tune.STAR_Y);
     EXPECT_FALSE(hallway->getMedal(1)->isVisible());
     EXPECT_EQ(hallway->getDoor(1)->isEnabled(), false);
+    // The win and the floor end's text read one entry of the floors' unlocks (the lift's in
+    // LevelFlowTest).
+    const int32_t item = floorUnlockIndex(1);
+    EXPECT_EQ(item, unlockIndex(UnlockItem::CASINO_CLASSIC));
+    EXPECT_EQ(player->unlockedStuff[item], UNLOCKED_NEW);
+    EXPECT_EQ(interfaceCast<iText>(hallway->findChild("GOODIE"))->getText(),
+              getBasicText(unlockTextKey(item)));
     writeScenePicture(hallway, "hallway-floor-end");
 
     click(ok);

@@ -425,7 +425,7 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     // The floor is complete: the next one opens, held back behind the elevator's snap.
     EXPECT_EQ(player->floorReached, 2);
     EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
-    EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), 0);
+    EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), floorUnlockIndex(1));
     EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
     EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
     EXPECT_EQ(hallway->getHintSelector(), 3);
