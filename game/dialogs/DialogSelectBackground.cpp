@@ -117,11 +117,11 @@ void DialogSelectBackground::showPicture(Sprite* preview, const std::string& key
 
 void DialogSelectBackground::showBackground(int32_t delta) {
     const int32_t n = background + delta;
-    if (n >= 0 && n < BACKGROUND_COUNT) {
+    if (n >= 0 && n < QuovelMahjongPlayer::BACKGROUND_COUNT) {
         background = n;
         const QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
         const bool locked = QuovelMahjongPlayer::isBackgroundLocked(player, n);
-        showPicture(backgroundPreview, "BACKGROUND" + std::to_string(n), locked, BACKGROUND_AREA[0],
+        showPicture(backgroundPreview, previewKey(n), locked, BACKGROUND_AREA[0],
                     BACKGROUND_AREA[1], BACKGROUND_AREA[2], BACKGROUND_AREA[3]);
         setShownIfAny(newBackgroundMarker, false);
         setShownIfAny(backgroundLock, locked);
@@ -161,7 +161,7 @@ void DialogSelectBackground::showNewMarker(Sprite* marker, std::optional<UnlockI
 }
 
 void DialogSelectBackground::updateButtons() {
-    enable(nextBackgroundButton, background < BACKGROUND_COUNT - 1);
+    enable(nextBackgroundButton, background < QuovelMahjongPlayer::BACKGROUND_COUNT - 1);
     enable(previousBackgroundButton, background > 0);
     enable(nextTileSetButton, tileSet < TILESET_COUNT - 1);
     enable(previousTileSetButton, tileSet > 0);
@@ -177,8 +177,8 @@ void DialogSelectBackground::updateCounts() {
                   background == 0 ? getBasicText("TEXT_BACKGROUND_OWN")
                                   : getBasicText("TEXT_BACKGROUND") + std::to_wstring(background));
     setLabelIfAny(tileSetLabel, getBasicText("TEXT_TILESET") + std::to_wstring(tileSet + 1));
-    setLabelIfAny(backgroundCountLabel,
-                  std::to_wstring(background + 1) + L"/" + std::to_wstring(BACKGROUND_COUNT));
+    setLabelIfAny(backgroundCountLabel, std::to_wstring(background + 1) + L"/" +
+                                            std::to_wstring(QuovelMahjongPlayer::BACKGROUND_COUNT));
     setLabelIfAny(tileSetCountLabel,
                   std::to_wstring(tileSet + 1) + L"/" + std::to_wstring(TILESET_COUNT));
 }

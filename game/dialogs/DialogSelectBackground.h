@@ -13,7 +13,7 @@ class Button;
 class Label;
 class Sprite;
 
-// The choice of the board background (0-10) and the tile set (0-3), each browsed with previous
+// The choice of the board background and the tile set, each browsed with previous
 // and next buttons and shown as a preview with its name and place. Choices the player has not
 // unlocked are shown greyed with a lock and cannot be confirmed; groups unlocked since the
 // player last looked carry a blinking "new" marker. OK stores both choices in the current
@@ -21,8 +21,10 @@ class Sprite;
 class DialogSelectBackground : public DialogQuovelMahjong {
     QUOVEL_TYPE(DialogSelectBackground)
 public:
-    static constexpr int32_t BACKGROUND_COUNT = QuovelMahjongPlayer::BACKGROUND_COUNT;
     static constexpr int32_t TILESET_COUNT = QuovelMahjongPlayer::TILESET_COUNT;
+
+    // The key of background n's preview in the "default" section.
+    static std::string previewKey(int32_t n) { return "BACKGROUND" + std::to_string(n); }
 
     explicit DialogSelectBackground(PropertyNode* definition);
     ~DialogSelectBackground() override;

@@ -30,6 +30,8 @@ public:
     static constexpr int32_t HINT_COUNT = 29;
     static constexpr int32_t UNLOCKABLE_COUNT = UNLOCK_ITEM_COUNT;
     static constexpr int32_t MODE_COUNT = 4;
+    // The backgrounds to choose from: 0, each game type's own, then the custom ones
+    // (BACKGROUND_CUSTOM<n>). The content test holds it to the resources' lists.
     static constexpr int32_t BACKGROUND_COUNT = 11;
     static constexpr int32_t TILESET_COUNT = 4;
     // Winning the top floor opens the one above it.

@@ -26,11 +26,14 @@ LayoutPreview::LayoutPreview() {
         return;
     }
     tileImage = findOrLoad<Image>("TILE_PREVIEW", "manual");
-    for (int32_t index = 0; index < BACKGROUND_COUNT; ++index) {
-        backgrounds[static_cast<size_t>(index)] =
-            findOrLoad<Image>("PREVIEWBACKGROUND" + std::to_string(index + 1), "manual");
+    for (int32_t index = 0; index < GAME_TYPE_COUNT; ++index) {
+        backgrounds[static_cast<size_t>(index)] = findOrLoad<Image>(backgroundKey(index), "manual");
     }
     manager->unloadSection("manual");
+}
+
+std::string LayoutPreview::backgroundKey(int32_t gameType) {
+    return "PREVIEWBACKGROUND" + std::to_string(gameType + 1);
 }
 
 void LayoutPreview::clear() {
@@ -51,7 +54,7 @@ void LayoutPreview::build(Layout* shown, int32_t index) {
         return;
     }
     clearToTransparentWhite(*graphics);
-    if (index >= 0 && index < BACKGROUND_COUNT) {
+    if (index >= 0 && index < GAME_TYPE_COUNT) {
         if (Image* background = backgrounds[static_cast<size_t>(index)].get()) {
             graphics->blitWhole(background, 0, 0);
             graphics->blitChannelMaxWhole(background, Channel::ALPHA, 0, 0);

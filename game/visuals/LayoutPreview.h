@@ -2,22 +2,26 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "framework/core/RefHolder.h"
+#include "game/rules/GameType.h"
 
 class Image;
 class Layout;
 
 // A small picture of a level's layout for the room previews: every occupied cell as the
-// quarter of a miniature tile it covers, layer over layer, centred on one of six backgrounds.
+// quarter of a miniature tile it covers, layer over layer, centred on the background of a game
+// type.
 class LayoutPreview {
 public:
-    static constexpr int32_t BACKGROUND_COUNT = 6;
+    // The key of a game type's miniature background in the "manual" section.
+    static std::string backgroundKey(int32_t gameType);
 
     // Takes the miniature tile and the backgrounds from the "manual" section, then unloads it.
     LayoutPreview();
-    // Draws a new picture of the layout on background `index` (0-5; any other index draws on
-    // white without a background) and keeps it.
+    // Draws a new picture of the layout on the background of game type `index` (any other index
+    // draws on white without a background) and keeps it.
     void build(Layout* layout, int32_t index);
     // Drops the picture, the tile and the backgrounds.
     void clear();
@@ -28,6 +32,6 @@ public:
 private:
     RefHolder<Image> picture;
     RefHolder<Image> tileImage;
-    std::array<RefHolder<Image>, BACKGROUND_COUNT> backgrounds;
+    std::array<RefHolder<Image>, GAME_TYPE_COUNT> backgrounds;
     Layout* layout = nullptr;
 };

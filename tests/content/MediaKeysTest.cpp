@@ -16,6 +16,10 @@
 #include "framework/platform/ImageResource.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
+#include "game/dialogs/DialogSelectBackground.h"
+#include "game/profile/QuovelMahjongPlayer.h"
+#include "game/screen/LevelFlow.h"
+#include "game/visuals/LayoutPreview.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/platform/PixelAccess.h"
 
@@ -136,19 +140,30 @@ TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {
     }
     expectSize("TILE_PREVIEW", "manual", value("PREVIEW_TILE_FACE_WIDTH"),
                value("PREVIEW_TILE_FACE_HEIGHT"));
-    for (int type = 1; type <= 6; ++type) {
-        expectSize("PREVIEWBACKGROUND" + std::to_string(type), "manual", value("PREVIEW_WIDTH"),
+    // Keys the code computes, through the code's own functions; a count and its list agree.
+    for (int32_t type = 0; type < GAME_TYPE_COUNT; ++type) {
+        expectSize(LayoutPreview::backgroundKey(type), "manual", value("PREVIEW_WIDTH"),
                    value("PREVIEW_HEIGHT"));
-        expectSize("BACKGROUND" + std::to_string(type), "manual", 800, 600);
+        expectSize(LevelFlow::backgroundKey(GameType(type), 0), "manual", 800, 600);
     }
-    for (int custom = 1; custom <= 10; ++custom) {
-        expectSize("BACKGROUND_CUSTOM" + std::to_string(custom), "manual", 800, 600);
+    const int32_t backgrounds = QuovelMahjongPlayer::BACKGROUND_COUNT;
+    for (int32_t custom = 1; custom < backgrounds; ++custom) {
+        expectSize(LevelFlow::backgroundKey(TYPE_CLASSIC, custom), "manual", 800, 600);
     }
     // The selection dialog greys (5, 4, 218, 163) of a background and (16, 17, 196, 60) of a
     // tile set.
-    for (int choice = 0; choice <= 10; ++choice) {
-        expectAtLeast("BACKGROUND" + std::to_string(choice), "default", 223, 167);
+    for (int32_t choice = 0; choice < backgrounds; ++choice) {
+        expectAtLeast(DialogSelectBackground::previewKey(choice), "default", 223, 167);
     }
+    EXPECT_EQ(
+        manager->getSection("manual")->findResource(LayoutPreview::backgroundKey(GAME_TYPE_COUNT)),
+        nullptr);
+    EXPECT_EQ(manager->getSection("manual")->findResource(
+                  LevelFlow::backgroundKey(TYPE_CLASSIC, backgrounds)),
+              nullptr);
+    EXPECT_EQ(manager->getSection("default")->findResource(
+                  DialogSelectBackground::previewKey(backgrounds)),
+              nullptr);
     for (int set = 0; set <= 3; ++set) {
         expectAtLeast("TILESET" + std::to_string(set), "default", 212, 77);
     }
