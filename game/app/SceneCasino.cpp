@@ -77,14 +77,8 @@ void SceneCasino::loadResources() {
 void SceneCasino::show() {
     SceneQuovelMahjong::show();
     enterRoom(CASINO_HINT, "21");
-    QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
-    if (player) {
-        for (TrophyId id : CASINO_TROPHIES) {
-            Trophy* trophy = player->getTrophies().getTrophy(id);
-            if (trophy && trophy->state == Trophy::HELD_BACK) {
-                trophy->state = Trophy::EARNED;
-            }
-        }
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->releaseHeldTrophies(CASINO_TROPHIES);
     }
     if (DialogTrophy::showIfNew(callback<&SceneCasino::onTrophyDialogClosed>(this))) {
         getComponentsContainer().setActive(false);

@@ -55,9 +55,6 @@ constexpr int32_t AFTER_STARS_MS = 500;
 constexpr int32_t MUSIC_FADE_MS = 600;
 constexpr int32_t SMALL_STAR_GAP_MS = 40;
 constexpr TrophyId HELD_TROPHIES_ON_ARRIVAL[] = {TrophyId::ALL_SILVER, TrophyId::ALL_GOLD};
-constexpr TrophyId HELD_TROPHIES_ON_FLOOR_END[] = {TrophyId::FLOOR_DONE, TrophyId::TEN_FLOORS,
-                                                   TrophyId::ALL_FLOORS, TrophyId::ALL_SILVER,
-                                                   TrophyId::ALL_GOLD};
 
 // Referenced before the data lock is released: a raw pointer taken under the lock could be
 // freed by the loader before its user took a reference.
@@ -91,18 +88,6 @@ PropertyNode* childNode(PropertyVector* definition, int32_t index) {
 
 int32_t intOf(PropertyNode* node, const char* key) {
     return node->getChildValue(key)->getInt();
-}
-
-void releaseHeldTrophies(QuovelMahjongPlayer* player, const TrophyId* first, const TrophyId* last) {
-    if (!player) {
-        return;
-    }
-    for (const TrophyId* index = first; index != last; ++index) {
-        Trophy* trophy = player->getTrophies().getTrophy(*index);
-        if (trophy && trophy->state == Trophy::HELD_BACK) {
-            trophy->state = Trophy::EARNED;
-        }
-    }
 }
 
 // Links a modifier on `target` below `parent` in an animation tree.
@@ -598,8 +583,7 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
             sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
         }
     }
-    releaseHeldTrophies(player, std::begin(HELD_TROPHIES_ON_ARRIVAL),
-                        std::end(HELD_TROPHIES_ON_ARRIVAL));
+    player->releaseHeldTrophies(HELD_TROPHIES_ON_ARRIVAL);
     if (!DialogTrophy::showIfNew(callback<&SceneHallway::finishArrival>(this))) {
         finishArrival(nullptr);
     }
@@ -715,8 +699,9 @@ void SceneHallway::showHallwayClear() {
 
 int32_t SceneHallway::onFloorEndClosed(BaseObject* sender) {
     resetFloorEnd();
-    releaseHeldTrophies(QuovelMahjongPlayer::current(), std::begin(HELD_TROPHIES_ON_FLOOR_END),
-                        std::end(HELD_TROPHIES_ON_FLOOR_END));
+    if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
+        player->releaseHeldTrophies(QuovelMahjongPlayer::FLOOR_END_TROPHIES);
+    }
     if (!DialogTrophy::showIfNew(callback<&SceneQuovelMahjong::goToElevator>())) {
         goToElevator(sender);
     }

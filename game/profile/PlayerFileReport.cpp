@@ -8,6 +8,7 @@
 #include "framework/os/FileSystem.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
+#include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/rules/GameHooks.h"
 
@@ -285,6 +286,11 @@ void reset() {
     gathering = false;
     FileSystem::takeWriteFailure();
     heldFilesTold.clear();
+}
+
+bool savePlayer(AbstractPlayer* player) {
+    PlayerManager* players = PlayerManager::getInstance();
+    return players && player && saved(SavedFiles::PLAYERS, players->savePlayer(player));
 }
 
 }  // namespace PlayerFileReport

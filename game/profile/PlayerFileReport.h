@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+class AbstractPlayer;
 struct StoredFile;
 
 // Tells the player, through the game's message box (GameHooks::showMessage) and in the words of
@@ -48,5 +49,9 @@ void nameRefused(const std::string& name);
 
 // Forgets the failures told so far: a new run starts with none.
 void reset();
+
+// Writes the player's profile at once, through the player manager (without one, nothing), and
+// hands the outcome to saved(); true when it was written.
+bool savePlayer(AbstractPlayer* player);
 
 }  // namespace PlayerFileReport

@@ -129,6 +129,10 @@ bool QuovelMahjongPlayer::load(PropertyNode* node) {
     if (source->getChild("trophies") != nullptr) {
         trophyList().load(source->getChildNode("trophies"));
     }
+    // Without a list made, nothing is held.
+    if (trophies) {
+        releaseHeldTrophies(FLOOR_END_TROPHIES);
+    }
     readList(source->getChildVector("hints"), hints,
              [](const AbstractProperty* child) { return child->getBool(); });
     readList(source->getChildVector("unlockedStuff"), unlockedStuff,
@@ -219,6 +223,15 @@ void QuovelMahjongPlayer::setTrophiesSeen() {
         Trophy* trophy = trophyList().getTrophy(i);
         if (trophy != nullptr && trophy->state != Trophy::NOT_EARNED) {
             trophy->state = Trophy::SEEN;
+        }
+    }
+}
+
+void QuovelMahjongPlayer::releaseHeldTrophies(std::span<const TrophyId> ids) {
+    for (TrophyId id : ids) {
+        Trophy* trophy = trophyList().getTrophy(id);
+        if (trophy != nullptr && trophy->state == Trophy::HELD_BACK) {
+            trophy->state = Trophy::EARNED;
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "framework/core/RefHolder.h"
@@ -36,6 +37,10 @@ public:
     static constexpr int32_t TILESET_COUNT = 4;
     // Winning the top floor opens the one above it.
     static constexpr int32_t HIGHEST_FLOOR_REACHED = QuovelMahjongStats::FLOORS + 1;
+    // The trophies a floor's win holds back until the floor-end box is closed.
+    static constexpr TrophyId FLOOR_END_TROPHIES[] = {TrophyId::FLOOR_DONE, TrophyId::TEN_FLOORS,
+                                                      TrophyId::ALL_FLOORS, TrophyId::ALL_SILVER,
+                                                      TrophyId::ALL_GOLD};
 
     explicit QuovelMahjongPlayer(std::string name);
     // The factory's constructor: the name is the node's "name".
@@ -51,7 +56,9 @@ public:
     void writeProperties(AbstractProperty* target) override;
     void save(PropertyNode* node) override;
     // Absent keys read as 0 or false; absent lists leave their fields as they are. A value that
-    // is neither an integer nor "true" or "false" makes the whole profile unread (false).
+    // is neither an integer nor "true" or "false" makes the whole profile unread (false). The
+    // floor-end trophies still held come back earned: a loaded profile is on its highest floor,
+    // so the floor end that was to give them can no longer play.
     bool load(PropertyNode* node) override;
     void clearSavedGame() override;
 
@@ -61,6 +68,8 @@ public:
     int32_t roomsReached() const;
     // Every earned trophy among the first twenty becomes seen.
     void setTrophiesSeen();
+    // Those of the trophies that are held back become earned, to be announced.
+    void releaseHeldTrophies(std::span<const TrophyId> ids);
     // All five rooms of the floor (1-20) won at least once.
     static bool isFloorComplete(int32_t floor, const QuovelMahjongStats& statistics);
     // The hints switch and the hint's own flag (0-28).

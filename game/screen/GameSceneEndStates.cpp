@@ -6,7 +6,6 @@
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/platform/HighScoreTable.h"
-#include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/scene/Scene.h"
 #include "game/profile/HighScoreTables.h"
@@ -53,9 +52,7 @@ void award(QuovelMahjongPlayer& player, TrophyId id) {
 // Written at once, as the scores are: a run cut short while the level-end dialogs are open keeps
 // the result and its trophies.
 void saveProgress(QuovelMahjongPlayer* player) {
-    if (PlayerManager* players = PlayerManager::getInstance(); players && player) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayer(player));
-    }
+    PlayerFileReport::savePlayer(player);
 }
 
 void stopMusic() {

@@ -3,6 +3,7 @@
 #include "framework/gui/Dialog.h"
 #include "framework/nodes/iGuiMethod.h"
 #include "framework/scene/Scene.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/profile/TrophyList.h"
 #include "game/rules/Game.h"
@@ -55,6 +56,9 @@ void TrophyNotices::showTrophyInfo(int32_t index) {
 
 int32_t TrophyNotices::onTrophyInfoClosed(BaseObject*) {
     trophyPopup = nullptr;
+    // The earned trophy is what marks its notice as shown: written now, a game killed before
+    // the next save of the players does not show the notice again.
+    PlayerFileReport::savePlayer(QuovelMahjongPlayer::current());
     Scene& scene = play.getScene();
     if (Dialog* notice = scene.findDialog("DIALOG_TROPHY_INFO")) {
         scene.closeDialog(notice);

@@ -154,6 +154,8 @@ TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
     ASSERT_EQ(manager->getPlayers().size(), 2u);
     auto* loaded = objectCast<QuovelMahjongPlayer>(manager->getCurrentPlayer());
     ASSERT_NE(loaded, nullptr);
+    // Held for a floor's end, which a loaded profile can no longer play: earned (4, 9, 19 stay).
+    written->getTrophies().getTrophy(TrophyId::ALL_SILVER)->state = Trophy::EARNED;
     expectSameProfile(*loaded, *written);
     EXPECT_EQ(loaded->currentFloor, 17);
 }
