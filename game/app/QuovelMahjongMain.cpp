@@ -43,6 +43,7 @@
 #include "game/rules/GameHooks.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
+#include "game/screen/SceneQuovelMahjong.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
 
@@ -60,7 +61,6 @@ constexpr const char* RESOURCE_FILE = "media/properties/resources.xml";
 constexpr const char* FULL_SCREEN_SETUP = "DEFAULT_FSH";
 constexpr int32_t FULL_SCREEN_X = 800;
 constexpr int32_t FULL_SCREEN_Y = 0;
-constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr uint32_t QUIT_POLL_MS = 1;
 
@@ -304,7 +304,7 @@ void QuovelMahjongMain::sleep(uint32_t milliseconds) {
 void QuovelMahjongMain::askQuit() {
     SceneManager* manager = SceneManager::getInstance();
     Scene* scene = manager ? manager->getCurrentScene() : nullptr;
-    if (!scene || scene->isDialogOpen(QUIT_QUESTION_KEY)) {
+    if (!scene || scene->isDialogOpen(SceneQuovelMahjong::QUIT_QUESTION_KEY)) {
         return;
     }
     if (ResourceManager* resources = ResourceManager::getInstance()) {
@@ -312,7 +312,7 @@ void QuovelMahjongMain::askQuit() {
         resources->waitForUrgentSections(QUIT_POLL_MS);
     }
     // Without a question to ask, the request counts as answered "yes".
-    Dialog* question = DialogYesNo::ask(QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
+    Dialog* question = DialogYesNo::ask(SceneQuovelMahjong::QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
                                         callback<&QuovelMahjongMain::gameQuit>(), {}, scene);
     if (!question) {
         gameQuit(nullptr);

@@ -493,6 +493,11 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
     if (movingSound) {
         movingSound->stop(false);
     }
+    // A quit question asked on the ride holds the lift at its stop until it is answered.
+    arrivalHeld = isDialogOpen(QUIT_QUESTION_KEY);
+    if (arrivalHeld) {
+        return 0;
+    }
     const int32_t item = unlockedItem;
     const char* next = "SCENE_HALLWAY";
     switch (position) {
@@ -541,6 +546,9 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
 
 void SceneElevator::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
+    if (arrivalHeld && !isDialogOpen(QUIT_QUESTION_KEY)) {
+        enterTarget(nullptr);
+    }
     if (speechDelay < 0) {
         speechDelay = tuning().DORRICK_TIP_FIRST_DELAY;
     }

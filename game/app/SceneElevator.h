@@ -126,4 +126,6 @@ private:
     int32_t travelTime = 0;
     RefHolder<SoundNode> movingSound;
     int32_t unlockedItem = -1;
+    // The ride has come to its stop and waits for the quit question's answer.
+    bool arrivalHeld = false;
 };

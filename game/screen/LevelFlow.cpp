@@ -133,16 +133,17 @@ void LevelFlow::startLevel(bool restart) {
     game->levelCounts.lastClickTime = game->levelCounts.timeSinceLastRestart;
     GameNode::appendChild(game, play.getScene().getTree());
     playGameSound("SOUND_LEVEL_START");
-    // Past its first level a casino or roof run keeps its saved game, written as the level
-    // before ended: a crash or a kill then loses no more than this level. Any other level
-    // replaces the room's saved game.
+    // The room's saved game stays until the run ends or it is written anew, so that a crash or
+    // a kill loses no more than the level in play: a resumed level and a restart keep it, and a
+    // casino or roof run past its first level keeps the one written as the level before ended.
+    // Only a new run replaces it, at its first level.
     const auto room = currentRoomKind();
-    if ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
-        Game::currentLevel()->getIndex() == 0) {
+    if (!resumed && !restart &&
+        ((room != RoomKind::CASINO && room != RoomKind::ROOF) ||
+         Game::currentLevel()->getIndex() == 0)) {
         savedGame.drop();
     }
-    // Its file may be gone now, so the resumed run is saved again whenever the scene is left,
-    // not only once play has begun.
+    // The resumed run is saved again whenever the scene is left, not only once play has begun.
     if (resumed) {
         savedGame.setMode(SavedGameKeeper::SAVE_RUNNING);
     }
@@ -597,11 +598,14 @@ void LevelFlow::endLevel(bool won) {
     }
     play.getAids().dismissSuperHintIcon(true);
     savedGame.setMode(won ? SavedGameKeeper::SAVE_WON : SavedGameKeeper::SAVE_NOTHING);
+    // A lost level, or a won rec-room game, ends its run: no kill may leave the run to be
+    // continued. A won casino or roof level keeps it until the next level is written.
+    if (!won || currentRoomKind() == RoomKind::RECROOM) {
+        savedGame.drop();
+    }
     if (won) {
         setState(new StateGameWon(&play, LEVEL_END_DELAY));
     } else {
-        // A lost level ends its run: no kill may leave the run to be continued.
-        savedGame.drop();
         setState(new StateGameOver(&play, LEVEL_END_DELAY));
     }
 }

@@ -35,7 +35,19 @@ void SceneQuovelMahjong::show() {
 
 void SceneQuovelMahjong::hide() {
     closeSavedGameQuestion();
+    // The quit question goes with the player: left open here, it would vanish unanswered and
+    // come back unasked on the next visit.
+    SceneManager* manager = SceneManager::getInstance();
+    Dialog* quit = isDialogOpen(QUIT_QUESTION_KEY) ? findDialog(QUIT_QUESTION_KEY) : nullptr;
+    const bool carried = quit && manager && manager->getCurrentScene() != this;
+    if (carried) {
+        closeDialog(quit);
+        dropDialog(QUIT_QUESTION_KEY);
+    }
     Scene::hide();
+    if (carried) {
+        BuildingHooks::quitAsked();
+    }
 }
 
 void SceneQuovelMahjong::closeSavedGameQuestion() {

@@ -15,13 +15,16 @@ class SceneQuovelMahjong : public Scene {
 public:
     // Key of the saved-game question in the scene's dialog table.
     static constexpr const char* SAVED_GAME_QUESTION_KEY = "CTEXT_START_RECENT_SAVEGAME";
+    // Key of the quit question in the scene's dialog table.
+    static constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
 
     explicit SceneQuovelMahjong(PropertyNode* definition);
     ~SceneQuovelMahjong() override;
 
     // Saves the player list, then shows the scene.
     void show() override;
-    // Closes the saved-game question, then hides the scene.
+    // Closes the saved-game question, then hides the scene; a quit question open as the scene
+    // is left for another is asked again there.
     void hide() override;
     // The quit question.
     void onQuitRequest() override;

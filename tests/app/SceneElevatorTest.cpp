@@ -271,6 +271,30 @@ TEST_F(ElevatorTest, TheCurrentStopLeavesAtOnceAndTheLongestRideTakesItsFullTime
     EXPECT_GE(quick, 0);
     EXPECT_LE(quick, 2 * FRAME_MS);
     EXPECT_EQ(objectCast<SceneHallway>(hallway)->getFloor(), 3);
+
+    // A quit question asked on a ride holds the lift at its stop until it is answered "no", and
+    // is not asked again on the next visit; asked once the lift has left for the stop it stands
+    // at, it goes with the player.
+    runUntil([&] { return manager->getCurrentScene() == hallway; }, 3000);
+    const char* quit = SceneQuovelMahjong::QUIT_QUESTION_KEY;
+    for (const bool held : {true, false}) {
+        enterElevator();
+        run(tuning().DOOR_ANIM_DELAY + 2 * FRAME_MS);
+        EXPECT_FALSE(elevator->isDialogOpen(quit));
+        click(5);
+        elevator->onQuitRequest();
+        if (held) {
+            run(elevator->getTravelTime() + 3000);
+            ASSERT_EQ(manager->getCurrentScene(), elevator);
+            auto* no = objectCast<Button>(elevator->findDialog(quit)->findChild("BUTTON_NO"));
+            clickMiddle(elevator, no, no->getWidth(), no->getHeight());
+        }
+        const auto there = [&] {
+            return manager->getCurrentScene() == hallway && !elevator->isDialogOpen(quit);
+        };
+        EXPECT_GE(runUntil(there, 5000), 0);
+        EXPECT_NE(hallway->isDialogOpen(quit), held);
+    }
 }
 
 TEST_F(ElevatorTest, ButtonsFollowTheProfileAndNewOnesOpenWithTheUnlockStep) {

@@ -23,9 +23,7 @@ namespace game_type_road_test {
 bool playFromLift(RoadDriver& road, const std::string& stopButton, const std::string& sceneName,
                   const std::string& typeSwitch, int32_t tileSet) {
     QuovelMahjongPlayer::current()->tileSet = tileSet;
-    auto* stop = objectCast<Button>(road.find(stopButton));
-    if (!road.waitFor([&] { return stop && stop->isEnabled(); }, stopButton) ||
-        !road.click(stopButton) || !road.waitForScene(sceneName, 30000)) {
+    if (!rideFromLift(road, stopButton, sceneName)) {
         return false;
     }
     road.run(1000);
@@ -186,13 +184,8 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     board.expectFace(moved.get(), {}, "the tile in its cell");
     board.expectBackground(from, "the place the tile flew from");
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
-    auto* stop = objectCast<Button>(road.find("BUTTON_RECROOM"));
-    ASSERT_TRUE(road.waitFor([&] { return stop && stop->isEnabled(); }, "the rec room's button"));
-    ASSERT_TRUE(road.click("BUTTON_RECROOM"));
-    ASSERT_TRUE(road.waitForDialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, 30000));
-    road.run(800);
-    ASSERT_TRUE(road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_YES"));
-    ASSERT_TRUE(road.waitForScene("SCENE_GAME", 30000) && waitUntilPlaying(road));
+    ASSERT_TRUE(continueFromLift(road, "BUTTON_RECROOM", "SCENE_RECROOM") &&
+                waitUntilPlaying(road));
     settleEffects(road);
     moved = board.rack()->getTileAt(slot.x, slot.y);
     ASSERT_TRUE(moved);

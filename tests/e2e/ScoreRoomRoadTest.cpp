@@ -127,18 +127,18 @@ TEST(Road, TheRoofPlaysSpeedAndThenMixed) {
     dismissHostHint(road);
     ASSERT_TRUE(startChosen(road, "SWITCH_SPEED", "speed"));
     EXPECT_EQ(Game::current()->getLevel()->getGameType(), 5);
-    // A stopped run leaves the lift at the roof's stop.
+    // A stopped run leaves the lift at the roof's stop, and is continued there: its saved game
+    // stays while the level plays (a crash or a kill loses nothing), until the clock runs out.
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
-    auto* roofStop = objectCast<Button>(road.find("BUTTON_ROOF"));
-    ASSERT_TRUE(road.waitFor([&] { return roofStop->isEnabled(); }, "the roof's button"));
-    ASSERT_TRUE(road.click("BUTTON_ROOF"));
-    ASSERT_TRUE(road.waitForScene("SCENE_ROOF", 30000));
+    ASSERT_TRUE(continueFromLift(road, "BUTTON_ROOF", "SCENE_ROOF") && waitUntilPlaying(road));
+    EXPECT_TRUE(SceneQuovelMahjong::hasSavedGame(QuovelMahjongPlayer::current(), 3));
+    gameScreen(road)->getTimeBar()->getTime().set(0);
+    road.run(500);
+    dismissTutorialHint(road);
+    ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_ROOF"));
+    EXPECT_FALSE(SceneQuovelMahjong::hasSavedGame(QuovelMahjongPlayer::current(), 3));
     road.run(1000);
     road.picture("roof-again");
-    // The stopped run's saved game, where one was kept, is declined.
-    if (road.dialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY)) {
-        road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_NO");
-    }
     ASSERT_TRUE(startChosen(road, "SWITCH_MIXED", "mixed"));
     EXPECT_TRUE(Game::current()->getLevel()->isMixed());
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
@@ -151,8 +151,16 @@ TEST(Road, TheRecRoomOpensALayoutPageAndALayoutIsWon) {
     openTheRooms();
     ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0));
     EXPECT_EQ(Game::current()->getLevel()->getGameMode(), RoomKind::RECROOM);
-    ASSERT_TRUE(clearBoardByClicks(road));
+    // Stopped with a pair left and continued, it keeps its saved game until it is won.
+    ASSERT_TRUE(clearBoardByClicks(road, 1) && stopFromMenu(road, "SCENE_ELEVATOR"));
+    ASSERT_TRUE(continueFromLift(road, "BUTTON_RECROOM", "SCENE_RECROOM") &&
+                waitUntilPlaying(road));
+    EXPECT_TRUE(SceneQuovelMahjong::hasSavedGame(QuovelMahjongPlayer::current(), 2));
+    Game::TileList pair;
+    ASSERT_TRUE(Game::current()->findHint(pair) &&
+                clickMatch(road, {pair[0].get(), pair[1].get()}));
     ASSERT_TRUE(continueFromLevelEnd(road, "SCENE_RECROOM"));
+    EXPECT_FALSE(SceneQuovelMahjong::hasSavedGame(QuovelMahjongPlayer::current(), 2));
     road.run(1000);
     road.picture("back-in-recroom");
     EXPECT_EQ(road.finish(), 0);

@@ -374,7 +374,7 @@ TEST_F(LevelFlowTest, ALevelResumedFromASavedGameStaysSavedAndIsNotCountedAgain)
     player->showHints = false;
     player->keepSavedGame(new PropertyNode("game"));
     start(LevelCatalog::instance()->casinoLevel(TYPE_CLASSIC, 0, RoomKind::CASINO));
-    // Its file is deleted as the level starts, so leaving during the notice must save it.
+    // Leaving during the notice saves it again.
     EXPECT_EQ(scene->getSavedGame().getMode(), 1);
     EXPECT_EQ(player->getSavedGame(), nullptr);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_CLASSIC, 0)->playCount, 0);

@@ -30,6 +30,7 @@
 #include "game/screen/GameSceneStates.h"
 #include "game/screen/LayoutRenderer.h"
 #include "game/screen/SceneGame.h"
+#include "game/screen/SceneQuovelMahjong.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/platform/PixelAccess.h"
 
@@ -301,23 +302,23 @@ inline bool clickMatch(RoadDriver& road, const std::vector<const Tile*>& tiles,
     return true;
 }
 
-// Every pair of the board clicked in the order it was built; true when each first click
-// selected and each second matched.
-inline bool clearBoardByClicks(RoadDriver& road) {
+// Every pair of the board but the last `pairsLeft` clicked in the order it was built; true when
+// each first click selected and each second matched, and a cleared board won.
+inline bool clearBoardByClicks(RoadDriver& road, size_t pairsLeft = 0) {
     Game* played = Game::current();
     if (!played) {
         RoadCheck(false) << "no game to play";
         return false;
     }
     const Game::TileList order = played->getBuildOrder();
-    for (size_t k = 0; k + 1 < order.size(); k += 2) {
+    for (size_t k = 0; k + 1 + 2 * pairsLeft < order.size(); k += 2) {
         if (!clickMatch(road, {order[k].get(), order[k + 1].get()},
                         k == 0 ? "first-tile-selected" : nullptr)) {
             RoadCheck(false) << "pair " << k / 2 << " of the build order";
             return false;
         }
     }
-    return played->getHasWon();
+    return pairsLeft > 0 || played->getHasWon();
 }
 
 // One step through an open trophy cabinet: once its awards have played, a picture of it (the
@@ -375,6 +376,28 @@ inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
     road.run(800);
     road.picture("stop-question");
     return road.click("BUTTON_YES") && road.waitForScene(sceneName, 30000);
+}
+
+// From the lift by `stopButton` into `sceneName`: true once there.
+inline bool rideFromLift(RoadDriver& road, const std::string& stopButton,
+                         const std::string& sceneName) {
+    auto* stop = objectCast<Button>(road.find(stopButton));
+    return road.waitFor([&] { return stop && stop->isEnabled(); }, stopButton) &&
+           road.click(stopButton) && road.waitForScene(sceneName, 30000);
+}
+
+// The same, and the room's question to continue its saved game answered "yes": true once the
+// game screen shows the continued level.
+inline bool continueFromLift(RoadDriver& road, const std::string& stopButton,
+                             const std::string& sceneName) {
+    if (!rideFromLift(road, stopButton, sceneName) ||
+        !road.waitForDialog(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, 30000)) {
+        return false;
+    }
+    road.run(800);
+    road.picture("continue-question");
+    return road.clickIn(SceneQuovelMahjong::SAVED_GAME_QUESTION_KEY, "BUTTON_YES") &&
+           road.waitForScene("SCENE_GAME", 30000);
 }
 
 // Lets tile effects (fade-outs, the face shine, floaters) run out.
