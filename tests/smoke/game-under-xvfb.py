@@ -255,14 +255,14 @@ class Session(XWindow):
                                      **{"env": self.env, **options})
         return self.game
 
-    def expect_end(self, code_expected, what, signal_sent=None, limit=20):
-        """Sends the signal, if any; fails unless the game then ends with the code in `limit` s."""
+    def expect_end(self, code_expected, what, signal_sent=None):
+        """Sends the signal, if any; fails unless the game then ends with the code within 20 s."""
         if signal_sent:
             self.game.send_signal(signal_sent)
         try:
-            code = self.game.wait(timeout=limit)
+            code = self.game.wait(timeout=20)
         except subprocess.TimeoutExpired:
-            fail(f"the game still runs {limit} s after {what}")
+            fail(f"the game still runs 20 s after {what}")
         if code != code_expected:
             fail(f"the game ended with code {code} after {what}")
 
@@ -532,7 +532,7 @@ def main():
             session.shown_by(pid) for pid in boxes) or None)
         session.expect_end(0, "a signal after the box's process was killed", signal.SIGTERM)
         # Each signal, at moments across the box's start (just after the note of the profile set
-        # aside), ends the game within seconds; default actions before the handlers (not nohup's).
+        # aside), ends the game as its quit does; default actions before the handlers (not nohup's).
         notes = pathlib.Path(out, "box-start.txt")
         signals = (signal.SIGHUP, signal.SIGINT, signal.SIGTERM)
         for run, signal_sent in enumerate(signals * 5):
@@ -546,7 +546,7 @@ def main():
             while time.monotonic() < noted + run * 0.00015:
                 pass
             session.expect_end(0, f"signal {signal_sent} {run * 0.15:.2f} ms after the note",
-                               signal_sent, limit=10)
+                               signal_sent)
 
         # A termination signal whose quit cannot save (the players' folder turned into a file),
         # and one over the box of the program without its data file: their messages go to
