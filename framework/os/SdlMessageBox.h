@@ -9,7 +9,7 @@
 // its arguments), while this one waits: a termination signal then takes the box away and
 // returns at once, and the game ends as its quit does instead of waiting on the box. Once a
 // termination signal has come, no box is shown: the message goes to stderr. The child ends with
-// its parent, however the parent ends.
+// its parent, however the parent ends, and the box ends with the child, however the child ends.
 class SdlMessageBox : public MessageBox {
 public:
     bool show(const std::string& title, const std::string& text) override;

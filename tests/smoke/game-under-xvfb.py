@@ -183,6 +183,12 @@ class Screen:
         write_png(path, self.rgb, WIDTH, HEIGHT)
 
 
+def catches(pid, number):
+    """Whether the process has a handler of its own for the signal (its SigCgt mask)."""
+    status = pathlib.Path(f"/proc/{pid}/status").read_text()
+    return int(re.search(r"SigCgt:\s*(\w+)", status)[1], 16) >> (number - 1) & 1
+
+
 def box_processes(pid):
     """The game's descendants: the processes that show its message boxes."""
     found = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
@@ -279,7 +285,7 @@ class Session(XWindow):
         (screen or self.photograph()).write_png(path)
         print(f"step {self.step}: {name} -> {path}")
 
-    def wait_for(self, what, timeout, probe, game_may_end=False):
+    def wait_for(self, what, timeout, probe, game_may_end=False, poll=POLL_S):
         """Polls probe until it answers something other than None; fails at the time limit or
         when the game ends meanwhile (unless it may), leaving a photograph of the screen it gave
         up on."""
@@ -293,7 +299,7 @@ class Session(XWindow):
             if time.monotonic() > deadline:
                 self.save("gave-up")
                 fail(f"no {what} within {timeout} s")
-            time.sleep(POLL_S)
+            time.sleep(poll)
 
 
 def loading_probe(session, defs):
@@ -515,6 +521,32 @@ def main():
                                signal_sent)
             session.wait_for(f"end of the box after signal {signal_sent}", 10, lambda: not any(
                 os.path.isdir(f"/proc/{pid}") for pid in boxes) or None, game_may_end=True)
+
+        # The box's own process killed from outside: the helper process drawing the box goes too.
+        profile.write_bytes(whole_profile[:2000])
+        session.start()
+        session.wait_for("the box about the profile", 20, session.boxes)
+        boxes = box_processes(session.game.pid)
+        os.kill(boxes[0], signal.SIGKILL)
+        session.wait_for("the box gone with its process", 10, lambda: not any(
+            session.shown_by(pid) for pid in boxes) or None)
+        session.expect_end(0, "a signal after the box's process was killed", signal.SIGTERM)
+        # Each signal, at moments across the box's start (just after the note of the profile set
+        # aside), ends the game as its quit does; default actions before the handlers (not nohup's).
+        notes = pathlib.Path(out, "box-start.txt")
+        signals = (signal.SIGHUP, signal.SIGINT, signal.SIGTERM)
+        for run, signal_sent in enumerate(signals * 5):
+            profile.write_bytes(whole_profile[:2000])
+            with open(notes, "w") as errors:
+                session.start(stderr=errors, preexec_fn=lambda: [
+                    signal.signal(number, signal.SIG_DFL) for number in signals])
+            noted = session.wait_for("the note", 20, lambda: "kept as" in notes.read_text() and
+                                     catches(session.game.pid, signal_sent) and time.monotonic()
+                                     or None, poll=0)
+            while time.monotonic() < noted + run * 0.00015:
+                pass
+            session.expect_end(0, f"signal {signal_sent} {run * 0.15:.2f} ms after the note",
+                               signal_sent)
 
         # A termination signal whose quit cannot save (the players' folder turned into a file),
         # and one over the box of the program without its data file: their messages go to
