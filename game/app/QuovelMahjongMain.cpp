@@ -58,6 +58,8 @@ constexpr int SOUND_RATE = 44100;
 constexpr int SOUND_CHANNELS = 32;
 constexpr const char* RESOURCE_FILE = "media/properties/resources.xml";
 constexpr const char* FULL_SCREEN_SETUP = "DEFAULT_FSH";
+// The full-screen frame's place, the picture's top-right corner: its buttons line up leftward
+// from here.
 constexpr int32_t FULL_SCREEN_X = 800;
 constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_QUESTION_KEY = "CTEXT_QUESTION_QUIT";
