@@ -8,6 +8,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyFileHooks.h"
 #include "framework/core/Random.h"
 #include "framework/core/ScreenSize.h"
 #include "framework/gui/GuiDefinitions.h"
@@ -111,11 +112,17 @@ void QuovelMahjongMain::releaseInstance() {
 int QuovelMahjongMain::runProgram(const AppServices& services, const std::string& programFolder) {
     // Without its wiring the game would misread its own files as missing and send the player
     // to reinstall: the developer is told what is missing instead.
-    const std::string missing =
-        missingWiring.isInstalled()
-            ? missingWiring()
-            : "installGameListeners() was not called, so the game's listeners and the "
-              "property-file hooks are empty";
+    std::string missing = missingWiring.isInstalled()
+                              ? missingWiring()
+                              : "installGameListeners() was not called, so the game's "
+                                "listeners are empty";
+    if (!PropertyFileHooks::isInstalled()) {
+        missing =
+            "the property-file hooks are empty, so no property file can be read "
+            "(installGameListeners fills them through "
+            "FileArchive::installPropertyFileHooks)" +
+            (missing.empty() ? "" : "; " + missing);
+    }
     if (!missing.empty()) {
         reportMistake("QuovelMahjongMain::runProgram does not start the game: " + missing);
         return CANNOT_START;
