@@ -11,7 +11,6 @@
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
 #include "framework/core/Random.h"
-#include "framework/core/ScreenSize.h"
 #include "framework/core/StringUtils.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
