@@ -30,6 +30,8 @@ public:
     // Null removes the function. Answers the function it replaces.
     Function install(Function installed) { return std::exchange(function, installed); }
     bool isInstalled() const { return function != nullptr; }
+    // The name a hook that must be filled carries; null for any other.
+    const char* name() const { return required.name; }
 
     Result operator()(Args... args) const {
         if (function) {

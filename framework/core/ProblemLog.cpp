@@ -5,6 +5,8 @@
 #include <set>
 #include <utility>
 
+#include "framework/os/ProgramName.h"
+
 namespace {
 
 std::mutex& logMutex() {
@@ -30,7 +32,8 @@ void logProblem(const std::string& text) {
         currentSink()(text);
         return;
     }
-    std::fprintf(stderr, "quovel-mahjong: %s\n", text.c_str());
+    static const std::string prefix = programName() + ": ";
+    std::fprintf(stderr, "%s%s\n", prefix.c_str(), text.c_str());
 }
 
 void setProblemSink(std::function<void(const std::string&)> sink) {

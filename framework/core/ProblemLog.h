@@ -7,7 +7,7 @@
 
 // Where the program reports input it refused or set aside (a file too large, a damaged player
 // list moved away, a setup chain cut short): one line per problem, on stderr unless a sink is
-// installed. Safe to call from any thread.
+// installed, each after the program's own name. Safe to call from any thread.
 void logProblem(const std::string& text);
 
 // Installs a sink that receives every line instead of stderr (tests); an empty one restores

@@ -1,7 +1,8 @@
 #include "game/app/GameListeners.h"
 
+#include <vector>
+
 #include "framework/core/BaseObject.h"
-#include "framework/core/PropertyFileHooks.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/scene/SceneManager.h"
@@ -89,14 +90,14 @@ bool isGameSceneShown() {
     return manager && game && manager->getCurrentScene() == game.get();
 }
 
-// Each hook the game fills, with its function: installed by installGameListeners, checked by
-// missingGameWiring.
+// Each hook the game fills, with its function (and its name where the hook carries none):
+// installed by installGameListeners, checked by missingGameWiring.
 template <typename Visit>
 void forEachGameHook(Visit visit) {
     visit(PlayerManager::currentPlayerChanged, &playForCurrentProfile);
     visit(RenderTile::lookMaker, &makeTileLook);
     visit(playerConfirmed, &greetPlayer);
-    visit(GameHooks::goToScene, &goToScene);
+    visit(GameHooks::goToScene, &goToScene, "GameHooks::goToScene");
     visit(GameHooks::isGameSceneShown, &isGameSceneShown);
     visit(BuildingHooks::levelWon, &setHallwayHint);
     visit(BuildingHooks::floorEnded, &openNextFloor);
@@ -110,21 +111,26 @@ void forEachGameHook(Visit visit) {
 void installGameListeners() {
     FileArchive::installPropertyFileHooks();
     installGameScreenDialogs();
-    forEachGameHook([](auto& hook, auto function) { hook.install(function); });
+    forEachGameHook(
+        [](auto& hook, auto function, const char* = nullptr) { hook.install(function); });
     QuovelMahjongMain::missingWiring.install(&missingGameWiring);
 }
 
 std::string missingGameWiring() {
-    std::string missing;
-    if (!PropertyFileHooks::isInstalled()) {
-        missing =
-            "the property-file hooks are empty, so no property file can be read "
-            "(FileArchive::installPropertyFileHooks fills them); ";
+    std::vector<std::string> empty;
+    forEachGameHook([&empty](const auto& hook, auto, const char* name = nullptr) {
+        if (!hook.isInstalled()) {
+            empty.emplace_back(name ? name : hook.name());
+        }
+    });
+    if (empty.empty()) {
+        return {};
     }
-    bool listening = true;
-    forEachGameHook([&listening](const auto& hook, auto) { listening &= hook.isInstalled(); });
-    if (!listening) {
-        missing += "a hook of the game's listeners is empty; ";
+    std::string names;
+    for (const std::string& name : empty) {
+        names += (names.empty() ? "" : ", ") + name;
     }
-    return missing.empty() ? missing : missing + "call installGameListeners() first";
+    return (empty.size() == 1 ? "the game's listener " + names + " is empty"
+                              : "the game's listeners " + names + " are empty") +
+           "; call installGameListeners() first";
 }

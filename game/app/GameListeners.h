@@ -9,5 +9,6 @@
 // start-up, the tests and every other program that runs the game.
 void installGameListeners();
 
-// What of the wiring above is missing, in words for the developer; empty when all is in place.
+// Which of the game's listeners above are empty, named, in words for the developer; empty when
+// all are in place. (The property-file hooks the program checks itself.)
 std::string missingGameWiring();

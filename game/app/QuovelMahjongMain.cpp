@@ -8,6 +8,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/ProblemLog.h"
+#include "framework/core/PropertyFileHooks.h"
 #include "framework/core/Random.h"
 #include "framework/core/ScreenSize.h"
 #include "framework/gui/GuiDefinitions.h"
@@ -59,6 +60,8 @@ constexpr int SOUND_RATE = 44100;
 constexpr int SOUND_CHANNELS = 32;
 constexpr const char* RESOURCE_FILE = "media/properties/resources.xml";
 constexpr const char* FULL_SCREEN_SETUP = "DEFAULT_FSH";
+// The full-screen frame's place, the picture's top-right corner: its buttons line up leftward
+// from here.
 constexpr int32_t FULL_SCREEN_X = 800;
 constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
@@ -109,11 +112,17 @@ void QuovelMahjongMain::releaseInstance() {
 int QuovelMahjongMain::runProgram(const AppServices& services, const std::string& programFolder) {
     // Without its wiring the game would misread its own files as missing and send the player
     // to reinstall: the developer is told what is missing instead.
-    const std::string missing =
-        missingWiring.isInstalled()
-            ? missingWiring()
-            : "installGameListeners() was not called, so the game's listeners and the "
-              "property-file hooks are empty";
+    std::string missing = missingWiring.isInstalled()
+                              ? missingWiring()
+                              : "installGameListeners() was not called, so the game's "
+                                "listeners are empty";
+    if (!PropertyFileHooks::isInstalled()) {
+        missing =
+            "the property-file hooks are empty, so no property file can be read "
+            "(installGameListeners fills them through "
+            "FileArchive::installPropertyFileHooks)" +
+            (missing.empty() ? "" : "; " + missing);
+    }
     if (!missing.empty()) {
         reportMistake("QuovelMahjongMain::runProgram does not start the game: " + missing);
         return CANNOT_START;

@@ -77,8 +77,8 @@ public:
     // Opens the quit question on the current scene, unless it is open there already.
     static void askQuit();
 
-    // What of the game's wiring is missing, in words for the developer; empty when all is in
-    // place. Filled by installGameListeners, the wiring it checks: empty, it says so itself.
+    // Which of the game's listeners are empty, in words for the developer; empty when all are
+    // in place. Filled by installGameListeners, the wiring it checks: empty, it says so itself.
     static inline Hook<std::string()> missingWiring;
 
     // The question's "yes": records the quit for the statistics and posts the quit message.

@@ -316,7 +316,7 @@ void SceneElevator::openDoors() {
     GameNode::removeAllModifiers(unlockEffect.get());
     unlockEffect->setAlpha(0);
     GameWindow* window = GameWindow::getInstance();
-    const int32_t screenWidth = window ? window->getWidth() : 800;
+    const int32_t screenWidth = window ? window->getWidth() : SCREEN_WIDTH;
     const int32_t delay = tuning().DOOR_ANIM_DELAY;
     leftDoor->setPosition(0, 0);
     const int32_t rightClosed = screenWidth - rightDoor->getWidth();

@@ -7,6 +7,7 @@
 #include "framework/core/NumberClamp.h"
 #include "framework/core/PickUpTexts.h"
 #include "framework/core/Random.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
 #include "framework/nodes/ModifierDelay.h"
@@ -268,7 +269,7 @@ void DialogKillerStones::grantPowerUp(int32_t drawn) {
                 shield->setAnchor(Sprite::ANCHOR_CENTER);
                 shield->setTag(SHOT_SHIELD);
                 const int32_t w = shield->getWidth();
-                shield->setX(j == 0 ? 800 - (w / 2 + 5) : w / 2 + 5);
+                shield->setX(j == 0 ? SCREEN_WIDTH - (w / 2 + 5) : w / 2 + 5);
                 GameNode::addModifier(shield, new ModifierDelay(SHIELD_TIME));
                 killerstones::blinkThreeTimes(shield);
                 GameNode::addModifier(shield, blocking(new ModifierAlpha(400, 255, 0)));

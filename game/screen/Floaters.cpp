@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/ScreenSize.h"
 #include "framework/core/StringUtils.h"
 #include "framework/gui/Label.h"
 #include "framework/nodes/ModifierAppearance.h"
@@ -256,7 +257,7 @@ void Floaters::showSuperScore(int32_t newScore, int32_t increment) {
     }
     // Hidden behind the row, the header slides out to its right, then over its middle.
     header->setPosition(lastX - header->getWidth(), 0);
-    header->setClipRect(Rect{lastX, -300, 800, 600});
+    header->setClipRect(Rect{lastX, -SCREEN_HEIGHT / 2, SCREEN_WIDTH, SCREEN_HEIGHT});
     wait(header, starsDone);
     GameNode::addModifier(
         header, blocking(new ModifierLocationLine(lastX - header->getWidth(), 0, firstX + rowWidth,

@@ -487,12 +487,20 @@ TEST_F(ProgramRun, EachKindOfMistakeIsReportedInWordsForTheDeveloper) {
              PropertyFileHooks::install({});
              EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
          }},
-        {"listeners is empty; call installGameListeners() first",
+        {"the game's listener BuildingHooks::levelWon is empty; call installGameListeners() first",
          [&] {
              BuildingHooks::levelWon.install(nullptr);
              EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
          }},
+        {"does not start the game: installGameListeners() was not called, so the game's "
+         "listeners are empty",
+         [&] {
+             QuovelMahjongMain::missingWiring.install(nullptr);
+             EXPECT_EQ(run(1), QuovelMahjongMain::CANNOT_START);
+         }},
     };
+    // Each is written on stderr after the name of the program that met it.
+    testing::internal::CaptureStderr();
     static std::string heard;  // instead of failing the test
     for (const auto& [words, miss] : misses) {
         heard.clear();
@@ -502,6 +510,7 @@ TEST_F(ProgramRun, EachKindOfMistakeIsReportedInWordsForTheDeveloper) {
         installGameListeners();
         EXPECT_NE(heard.find(words), std::string::npos) << words << " not in: " << heard;
     }
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("quovel-road-tests: mistake: ", 0), 0u);
     EXPECT_TRUE(messageBox.shown.empty());
     SceneManager::releaseInstance();
     GuiDefinitions::releaseInstance();

@@ -476,7 +476,10 @@ TEST(Road, EveryRoomLaysOutClearInFullScreen) {
     road.press(27);
     ASSERT_TRUE(
         road.waitFor([&] { return !road.dialog("DIALOG_KILLER_STONES"); }, "the arcade to close") &&
-        rideTo(road, "BUTTON_ROOF", "SCENE_ROOF"));
+        road.click("SWITCH_CLASSIC"));
+    road.run(600);
+    laidOutClear("casino-classic");
+    ASSERT_TRUE(rideTo(road, "BUTTON_ROOF", "SCENE_ROOF"));
     road.run(1000);
     dismissHostHint(road);
     ASSERT_TRUE(road.click("SWITCH_SPEED"));

@@ -26,9 +26,10 @@ GLOW_CAP_H, GLOW_MIDDLE_H = 24, 40
 GLOW_TOP_Y, GLOW_BOTTOM_Y = 64, 540
 FILL_H = 16
 HALO_W, HALO_H = 190, 72
-# The room's buttons: two narrow ones side by side, two wide ones below them, in the switch
-# column's width (SWITCH_X to the glow groove), clear of the plaque's rim.
-BUTTON_W, WIDE_BUTTON_W, BUTTON_H = 76, 154, 32
+# The room's buttons: two narrow ones side by side (Menu the narrower, so that "Trophies" keeps
+# clear of its rim), two wide ones below them, in the switch column's width (SWITCH_X to the
+# glow groove), clear of the plaque's rim.
+MENU_W, TROPHIES_W, WIDE_BUTTON_W, BUTTON_H = 64, 88, 154, 32
 # The layout page, below the full-screen frame buttons (0 to 28 high).
 PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 210, 32, 580, 556
 # The switch column's backing plaque; its rim runs 6 pixels inside.
@@ -95,7 +96,7 @@ BUTTON_LOOKS = [
 ]
 
 
-def room_button(label, width=BUTTON_W):
+def room_button(label, width):
     def make(_geometry):
         body = []
         for i, look in enumerate(BUTTON_LOOKS):
@@ -253,10 +254,10 @@ def outputs():
         "images/recroom/shine_mask_gamemode.svg": shine_mask,
         "images/recroom/preview_panel.svg": preview_panel,
         "images/recroom/slot.svg": slot,
-        "images/recroom/button_menu.svg": room_button("Menu"),
+        "images/recroom/button_menu.svg": room_button("Menu", MENU_W),
         "images/recroom/button_elevator.svg": room_button("Elevator", WIDE_BUTTON_W),
         "images/recroom/button_customize.svg": room_button("Board &amp; tiles", WIDE_BUTTON_W),
-        "images/recroom/button_trophies.svg": room_button("Trophies"),
+        "images/recroom/button_trophies.svg": room_button("Trophies", TROPHIES_W),
     }
     for g, name in enumerate(NAMES):
         out["images/recroom/switch_%s.svg" % name.lower()] = game_switch(name)
