@@ -14,6 +14,10 @@
 #include <regex>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyFileHooks.h"
 #include "framework/core/PropertyStore.h"
@@ -39,6 +43,7 @@
 #include "game/rules/GameSplit.h"
 #include "game/screen/BuildingHooks.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/os/FakeAudioMixer.h"
@@ -360,6 +365,11 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
               std::string::npos);
     EXPECT_NE(messageBox.shown[1].text.find("Ann is kept\nin the file\n-41-nn"), std::string::npos);
     EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
+    // The file standing in the players' folder's place is named, not the right to write.
+    std::string taken = messageBox.shown[2].text;
+    std::erase(taken, '\n');
+    EXPECT_NE(taken.find("needs the folder" + folder.string() + "Please move"), std::string::npos)
+        << messageBox.shown[2].text;
     // A full disk is called so; at the end every kind lost is named, told before or not.
     std::string full = messageBox.shown[3].text + "#" + messageBox.shown[4].text;
     std::ranges::replace(full, '\n', ' ');
@@ -370,6 +380,99 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
                          "#Your progress and the high scores" + lost + "/.*" + room +
                          "  The settings" + lost + "Software.Brastel.Games.QuovelMahjong" + room)))
         << full;
+}
+
+// A profile behind a link that leads nowhere (its disk gone) is told and left as it is through
+// the quit, and the quit question says that nothing of the progress is saved.
+TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
+    const std::filesystem::path profile = gameFolder() / "players/-41-nn.plr.!";
+    std::wstring asked;
+    int frame = 0;
+    clock.onSleep = [&](uint32_t) {
+        PlayerManager* players = PlayerManager::getInstance();
+        SceneManager* scenes = SceneManager::getInstance();
+        Scene* running = scenes->getRunningScene();
+        if (++frame == 1) {
+            players->addPlayer(new QuovelMahjongPlayer("Ann"));
+            std::filesystem::create_symlink(home.path / "gone/-41-nn.plr.!", profile);
+            players->loadPlayer(QuovelMahjongPlayer::current());
+            scenes->requestScene(scenes->getScene("SCENE_LOBBY"));
+        } else if (asked.empty() && running && running->getName() == "SCENE_LOBBY") {
+            QuovelMahjongMain::askQuit();
+            asked = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"))
+                        ->getMessage()
+                        ->getText();
+            events.postQuit(0);
+        }
+    };
+    ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
+    EXPECT_NE(asked.find(L"Nothing of your progress is saved"), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(profile));
+    ASSERT_EQ(messageBox.shown.size(), 1u);
+    std::string told = messageBox.shown[0].text;
+    std::ranges::replace(told, '\n', ' ');
+    EXPECT_EQ(told.rfind("The profile of Ann could not be found: its file is a link", 0), 0u)
+        << messageBox.shown[0].text;
+}
+
+// A data folder named through "..", or whose name ends in a dot or holds a backslash, is the
+// folder the game reads as well as writes: over two starts (each in a process of its own, as
+// the program runs once per process) the player's progress and saved game stay whole, and
+// nothing is set aside or told.
+TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
+    const std::string root = home.str();
+    std::filesystem::create_directories(root + "/x");
+    for (const auto& [variable, value] :
+         std::vector<std::pair<const char*, std::string>>{{"XDG_DATA_HOME", root + "/x/../data"},
+                                                          {"HOME", root + "/x/../home"},
+                                                          {"XDG_DATA_HOME", root + "/data."},
+                                                          {"XDG_DATA_HOME", root + "/da\\ta"}}) {
+        const bool viaHome = variable == std::string("HOME");
+        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : value.c_str());
+        ScopedEnvironment given(variable, value);
+        for (const bool again : {false, true}) {
+            std::fflush(nullptr);
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child > 0) {
+                int status = -1;
+                ASSERT_EQ(waitpid(child, &status, 0), child);
+                EXPECT_EQ(status, 0) << value << (again ? ", second start" : ", first start");
+                continue;
+            }
+            resetFolderCache();
+            int floor = -1;
+            bool gameRead = false;
+            clock.onSleep = [&, again](uint32_t) {
+                PlayerManager* players = PlayerManager::getInstance();
+                if (std::exchange(floor, 0) != -1) {
+                    return;
+                }
+                RefHolder<PropertyStore> game(new PropertyStore());
+                if (!again) {
+                    players->addPlayer(new QuovelMahjongPlayer("Ann"));
+                    QuovelMahjongPlayer::current()->floorReached = 7;
+                    game->addChild(new PropertyNode("game", "GameClassic"));
+                    players->writeSaveGame(game.get(), "1", "Ann");
+                } else if (QuovelMahjongPlayer* ann = QuovelMahjongPlayer::current()) {
+                    floor = ann->floorReached;
+                    gameRead = players->loadSaveGame(game.get(), "1", "Ann");
+                }
+                events.postQuit(0);
+            };
+            EXPECT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
+            EXPECT_TRUE(!again || (floor == 7 && gameRead)) << value << ": floor " << floor;
+            for (const FakeMessageBox::Message& box : messageBox.shown) {
+                ADD_FAILURE() << value << ": " << box.text;
+            }
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+                EXPECT_EQ(entry.path().string().find(".damaged-"), std::string::npos)
+                    << entry.path();
+            }
+            std::fflush(nullptr);
+            _exit(::testing::Test::HasFailure() ? 1 : 0);
+        }
+    }
 }
 
 // A disk full from the start is told once, in the start's words, not again as saves fail.
