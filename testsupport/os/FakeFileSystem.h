@@ -21,9 +21,6 @@ public:
         return folders.count(path) > 0 || files.count(path) > 0;
     }
     bool isFolder(const std::string& path) override { return folders.count(path) > 0; }
-    bool isLinkToNowhere(const std::string& path) override {
-        return linksToNowhere.count(path) > 0;
-    }
     bool createFolder(const std::string& path) override {
         createdFolders.push_back(path);
         if (path.empty() || exists(path) || !parentExists(path)) {
@@ -57,7 +54,7 @@ public:
         if (undeletable.count(path) > 0) {
             return false;
         }
-        return (files.erase(path) + linksToNowhere.erase(path)) > 0;
+        return files.erase(path) > 0;
     }
     int removeTemporaryFiles(const std::string& folder) override {
         const std::string prefix = folder + "/";
@@ -72,8 +69,6 @@ public:
         if (failWrites || folders.count(path) > 0 || !parentExists(path)) {
             return false;
         }
-        // The new file takes the link's place, as a rename over it does.
-        linksToNowhere.erase(path);
         files[path].assign(data, data + size);
         return true;
     }
@@ -107,8 +102,6 @@ public:
     std::map<std::string, std::vector<uint8_t>> files;
     // Files that a deletion leaves in place, as one without the right to remove them would.
     std::set<std::string> undeletable;
-    // Links whose target is not there: neither files nor folders.
-    std::set<std::string> linksToNowhere;
     bool failWrites = false;
     // Every createFolder call, in order.
     std::vector<std::string> createdFolders;
