@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
-enum class RoomKind : int32_t;
+#include "game/rules/RoomKind.h"
+
 struct StoredFile;
 
 // Tells the player, through the game's message box (GameHooks::showMessage) and in the words of
