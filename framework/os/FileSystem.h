@@ -30,6 +30,13 @@ public:
     virtual std::string userDataRoot() = 0;
 
     virtual bool exists(const std::string& path) = 0;
+    // Whether the path names a folder (or a link to one).
+    virtual bool isFolder(const std::string& path) = 0;
+    // Whether a symbolic link stands in the path's place whose target cannot be reached (gone,
+    // on a disk not there, or a loop of links): exists() says no, yet a file is meant to be
+    // there, and a write would put a new file in the link's place. File systems without links
+    // have none.
+    virtual bool isLinkToNowhere(const std::string& /*path*/) { return false; }
     // One folder whose parent exists; false when it could not be made (or is there already).
     virtual bool createFolder(const std::string& path) = 0;
     // Removes a folder and everything in it. Symbolic links inside are removed as links, never

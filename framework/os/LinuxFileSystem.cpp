@@ -149,6 +149,17 @@ bool LinuxFileSystem::exists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &info) == 0;
 }
 
+bool LinuxFileSystem::isLinkToNowhere(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+           stat(path.c_str(), &info) != 0;
+}
+
+bool LinuxFileSystem::isFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool LinuxFileSystem::createFolder(const std::string& path) {
     return !path.empty() && mkdir(path.c_str(), 0777) == 0;
 }

@@ -9,6 +9,8 @@ public:
     std::string currentFolder() override;
     std::string userDataRoot() override;
     bool exists(const std::string& path) override;
+    bool isLinkToNowhere(const std::string& path) override;
+    bool isFolder(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFolderTree(const std::string& path) override;
     bool deleteFile(const std::string& path) override;

@@ -29,7 +29,14 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
     FileSystem& files = FileSystem::current();
     const std::string stored = getStoredFileName(mode, path);
     if (!files.exists(stored)) {
-        return true;
+        if (!files.isLinkToNowhere(stored)) {
+            return true;
+        }
+        logProblem("\"" + stored + "\" is a link that leads nowhere; it is left as it is");
+        StoredFile notFound = what;
+        notFound.notFound = true;
+        fileSetAside(notFound, stored, std::string());
+        return false;
     }
     const std::string suffix = datedSuffix(what.otherVersion);
     std::string aside = stored + suffix;
@@ -50,4 +57,12 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
     }
     fileSetAside(what, stored, moved ? aside : std::string());
     return moved;
+}
+
+void tellMissingFile(int32_t mode, const std::string& path, const StoredFile& what) {
+    const std::string stored = getStoredFileName(mode, path);
+    logProblem("\"" + stored + "\" is missing; it is written anew");
+    StoredFile missing = what;
+    missing.notFound = true;
+    fileMissing(missing, stored);
 }

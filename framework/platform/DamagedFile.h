@@ -14,6 +14,9 @@ struct StoredFile {
     std::string owner;
     // Read whole, but written by another version of the game (else damaged or unreadable).
     bool otherVersion = false;
+    // Not found where it should be: a link that leads nowhere, or a file missing that the
+    // player list names.
+    bool notFound = false;
 };
 
 // Keeps a per-user file that exists but failed to load (damaged, not a property file, or of
@@ -22,11 +25,20 @@ struct StoredFile {
 // "...other-version-..." for a file of another version) and the move is logged. `path` is the
 // file's name before the mode's stored-name rule (file mode 1 or 3). True when nothing is in
 // the way any more (no file there, or it was moved); false when the file could not be moved and
-// stays where it is, so the caller must not save over it.
+// stays where it is, so the caller must not save over it. A link that leads nowhere is such a
+// file: it stays (its target may come back with its disk) and is told as not found.
 bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what);
+
+// Logs and tells (fileMissing) a file that is not there although something names it, so that
+// the player knows why it starts anew; `path` as for setAsideUnloadableFile.
+void tellMissingFile(int32_t mode, const std::string& path, const StoredFile& what);
 
 // Hears of every file set aside: what it is, its stored name and the name it is kept under, or
 // an empty one when it could not be moved and stays where it is. The game tells the player
 // through it while it runs.
 inline Hook<void(const StoredFile& what, const std::string& stored, const std::string& keptAs)>
     fileSetAside;
+
+// Hears of a file missing where something names it, by its stored name; the file is written
+// anew at the next save.
+inline Hook<void(const StoredFile& what, const std::string& stored)> fileMissing;

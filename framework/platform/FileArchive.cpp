@@ -526,7 +526,12 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
     if (mode == 0) {
         mode = archive ? getFileMode() : 1;
     }
+    // Member names follow the archive's rule; a loose file under an absolute path (the user's
+    // data folder, as the system named it) is read as given, since that rule would change the
+    // folder's own name ("x/../data" into "x/.data").
     const std::string storedName = getStoredFileName(mode, normalizePath(path));
+    const std::string looseName =
+        !path.empty() && path.front() == '/' ? getStoredFileName(mode, path) : storedName;
     maxSize = std::min(maxSize, MAX_FILE_SIZE);
 
     bool found = false;
@@ -547,7 +552,7 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
     }
     if (!found) {
         std::vector<uint8_t> bytes;
-        result = FileSystem::current().readFile(storedName, maxSize, bytes);
+        result = FileSystem::current().readFile(looseName, maxSize, bytes);
         if (result == FileReadResult::OK) {
             buffer.assign(std::move(bytes));
         }

@@ -116,6 +116,7 @@ void PlayerManager::loadPlayers() {
     PropertyNode* list = store->getChildNode("players");
     if (read && !list->isDummy() && list->getChildValue("version")->getValue() == version) {
         readPlayerNames(list);
+        listedProfiles = escapedNames;
     } else {
         // A list that exists but is not this version's list (damaged, another kind of file, or
         // written by another version) is kept: saving over it would orphan every profile and
@@ -278,9 +279,10 @@ bool PlayerManager::removePlayer(const std::string& name) {
     deleteFolderTree(folderPath(savegamesFolder + "/" + escapeName(name), false));
     const std::string profile = getStoredFileName(fileMode(), profilePath(name, false));
     FileSystem::current().deleteFile(profile);
-    if (!FileSystem::current().exists(profile)) {
+    if (!FileSystem::current().exists(profile) && !FileSystem::current().isLinkToNowhere(profile)) {
         heldProfiles.erase(escapeName(name));
     }
+    listedProfiles.erase(escapeName(name));
     std::erase_if(heldSaveGames,
                   [](const std::string& stored) { return !FileSystem::current().exists(stored); });
 
@@ -309,12 +311,22 @@ bool PlayerManager::loadPlayer(AbstractPlayer* player) {
     RefHolder<PropertyStore> store(new PropertyStore());
     store->setSourceMode(fileMode());
     const std::string path = profilePath(player->getName(), false);
+    const std::string escaped = escapeName(player->getName());
+    // Told once: from here on the profile is this run's to write.
+    const bool listed = listedProfiles.erase(escaped) > 0;
     if (!store->loadFile(path)) {
-        // A missing profile is a new player. One that exists but cannot be read is moved aside,
-        // or, when it cannot be moved, never saved over.
-        if (!setAsideUnloadableFile(fileMode(), path,
-                                    {StoredFileKind::PROFILE, player->getName(), false})) {
-            heldProfiles.insert(escapeName(player->getName()));
+        // A missing profile is a new player, unless the list names it: that player's progress
+        // is gone, which is told. One that exists but cannot be read (a link that leads nowhere
+        // too) is moved aside, or, when it cannot be moved, never saved over.
+        FileSystem& files = FileSystem::current();
+        const std::string stored = getStoredFileName(fileMode(), path);
+        if (!files.exists(stored) && !files.isLinkToNowhere(stored)) {
+            if (listed) {
+                tellMissingFile(fileMode(), path, {StoredFileKind::PROFILE, player->getName()});
+            }
+        } else if (!setAsideUnloadableFile(fileMode(), path,
+                                           {StoredFileKind::PROFILE, player->getName(), false})) {
+            heldProfiles.insert(escaped);
         }
         return false;
     }
@@ -382,7 +394,17 @@ bool PlayerManager::saveGameExists(const std::string& key, const std::string& pl
     if (playerName.empty()) {
         return false;
     }
-    return FileSystem::current().exists(getStoredSaveGameName(key, playerName));
+    // A link that leads nowhere is found too: it is then told and never saved over.
+    const std::string stored = getStoredSaveGameName(key, playerName);
+    return FileSystem::current().exists(stored) || FileSystem::current().isLinkToNowhere(stored);
+}
+
+bool PlayerManager::isProfileHeld(const std::string& name) const {
+    return !name.empty() && heldProfiles.count(escapeName(name)) > 0;
+}
+
+bool PlayerManager::isSaveGameHeld(const std::string& key, const std::string& name) const {
+    return !name.empty() && heldSaveGames.count(getStoredSaveGameName(key, name)) > 0;
 }
 
 bool PlayerManager::setAsideSaveGame(const std::string& key, const std::string& playerName) {

@@ -77,8 +77,9 @@ public:
     // Gives the player its profile when the file exists and has this manager's version; true
     // when it was read. A profile that exists but cannot be read, holds no profile, holds values
     // the player does not read (AbstractPlayer::load) or is of another version is set aside
-    // (see DamagedFile.h) and the player starts anew; one that cannot be moved is never saved
-    // over.
+    // (see DamagedFile.h) and the player starts anew; one that cannot be moved, or a link that
+    // leads nowhere, is never saved over. A profile the list named that is missing is told
+    // (tellMissingFile) the first time it is looked for, and written anew.
     virtual bool loadPlayer(AbstractPlayer* player);
     // Writes the player's profile; nothing (and true) when the player wrote no key or the
     // profile is held unread (told when it was found). False when it was not written.
@@ -95,6 +96,10 @@ public:
     // that then does not read and is told as a damaged saved game is.
     virtual bool saveGameExists(const std::string& key, const std::string& playerName);
     virtual void deleteSaveGame(const std::string& key, const std::string& playerName);
+    // Whether the player's profile, or the saved game, is held unread: a save leaves it as it
+    // is, so nothing of it is written.
+    bool isProfileHeld(const std::string& name) const;
+    bool isSaveGameHeld(const std::string& key, const std::string& name) const;
     // Moves a saved game that could not be restored aside (see DamagedFile.h); true when none
     // is left in its place. One that cannot be moved is held from then on.
     bool setAsideSaveGame(const std::string& key, const std::string& playerName);
@@ -144,6 +149,9 @@ private:
     bool listHeld = false;
     // Likewise for profiles, by escaped player name.
     std::set<std::string> heldProfiles;
+    // The escaped names of the players the list read names whose profiles were not yet looked
+    // for: a missing one of them is told.
+    std::unordered_set<std::string> listedProfiles;
     // The stored names of saved games held unread.
     std::set<std::string> heldSaveGames;
     std::string rebuiltPlayerClass;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
@@ -42,6 +43,7 @@
 #include "game/profile/PlayerFileReport.h"
 #include "game/rules/Game.h"
 #include "game/rules/GameHooks.h"
+#include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
 #include "game/screen/SceneQuovelMahjong.h"
@@ -65,11 +67,38 @@ constexpr const char* FULL_SCREEN_SETUP = "DEFAULT_FSH";
 constexpr int32_t FULL_SCREEN_X = 800;
 constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
+constexpr const char* QUIT_NOT_KEPT_KEY = "CTEXT_QUESTION_QUIT_NOT_KEPT";
 constexpr uint32_t QUIT_POLL_MS = 1;
 
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
+
+// The quit question when what the player would keep is held unread (its file left as it was
+// found, never saved over): it says what is not saved. Empty when everything is saved.
+std::wstring notKeptQuestion() {
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
+    if (!player) {
+        return {};
+    }
+    std::vector<PlayerFileReport::SavedFiles> held;
+    if (players->isProfileHeld(player->getName())) {
+        held.push_back(PlayerFileReport::SavedFiles::PLAYERS);
+    }
+    const Game* game = Game::current();
+    const Level* level = game ? game->getLevel() : nullptr;
+    if (level && GameHooks::isGameSceneShown() &&
+        players->isSaveGameHeld(std::to_string(static_cast<int32_t>(level->getGameMode())),
+                                player->getName())) {
+        held.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
+    }
+    if (held.empty()) {
+        return {};
+    }
+    return stringToWString(
+        GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
+}
 
 void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {
     for (size_t index = 0; index < count; ++index) {
@@ -191,6 +220,7 @@ void QuovelMahjongMain::startServices() {
     GameHooks::installMessageBox(services.window.messageBox);
     PlayerFileReport::reset();
     fileSetAside.install(&PlayerFileReport::keptUnreadable);
+    fileMissing.install(&PlayerFileReport::missing);
     SettingsManager::savedListener.install(&PlayerFileReport::settingsSaved);
     SettingsManager::createInstance(new QuovelMahjongGameSettings());
     IGameSettings* settings = SettingsManager::instance()->getSettings();
@@ -322,7 +352,8 @@ void QuovelMahjongMain::askQuit() {
     }
     // Without a question to ask, the request counts as answered "yes".
     Dialog* question = DialogYesNo::ask(SceneQuovelMahjong::QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
-                                        callback<&QuovelMahjongMain::gameQuit>(), {}, scene);
+                                        callback<&QuovelMahjongMain::gameQuit>(), {}, scene,
+                                        notKeptQuestion());
     if (!question) {
         gameQuit(nullptr);
         return;
@@ -407,6 +438,7 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
     // The current game outlives every scene; nothing after this reads it.
     Game::releaseCurrent();
     fileSetAside.install(nullptr);
+    fileMissing.install(nullptr);
     SettingsManager::savedListener.install(nullptr);
     GameHooks::installMessageBox(nullptr);
     done("services released");

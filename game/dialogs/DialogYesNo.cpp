@@ -23,7 +23,7 @@ DialogYesNo::~DialogYesNo() = default;
 
 DialogYesNo* DialogYesNo::ask(const std::string& messageKey, const std::string& headerKey,
                               const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
-                              Scene* scene) {
+                              Scene* scene, const std::wstring& message) {
     if (!scene) {
         return nullptr;
     }
@@ -35,7 +35,8 @@ DialogYesNo* DialogYesNo::ask(const std::string& messageKey, const std::string& 
     if (!dialog) {
         return nullptr;
     }
-    setup(dialog, getBasicText(messageKey), getBasicText(headerKey), yes, no);
+    setup(dialog, message.empty() ? getBasicText(messageKey) : message, getBasicText(headerKey),
+          yes, no);
     return dialog;
 }
 

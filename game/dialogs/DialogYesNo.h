@@ -18,10 +18,11 @@ public:
     ~DialogYesNo() override;
 
     // The question of the two text keys, registered on the scene under the message key (a
-    // question already there under that key is closed and replaced). Not yet opened.
+    // question already there under that key is closed and replaced). Not yet opened. A
+    // `message` given is asked in place of the message key's text.
     static DialogYesNo* ask(const std::string& messageKey, const std::string& headerKey,
-                            const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no,
-                            Scene* scene);
+                            const iGuiMethod::Bound& yes, const iGuiMethod::Bound& no, Scene* scene,
+                            const std::wstring& message = std::wstring());
     // Binds the buttons, fills the texts and lays the dialog out around them: a header wider
     // than the message widens the dialog, the dialog grows to hold the message, button y
     // positions count from the bottom edge, and a one-line message sits lower.

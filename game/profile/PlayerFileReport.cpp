@@ -11,6 +11,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SettingsManager.h"
 #include "game/rules/GameHooks.h"
+#include "game/rules/RoomKind.h"
 
 namespace PlayerFileReport {
 
@@ -120,6 +121,24 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The folder as the file's path names it: the one really written to, never the archive's
+// member-name form of it.
+std::string folderOfFile(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The file that stands where the folder, or a folder above it, should be; empty when none.
+std::string fileInPlaceOfFolder(std::string folder) {
+    FileSystem& files = FileSystem::current();
+    for (; !folder.empty(); folder = folderOfFile(folder)) {
+        if (files.exists(folder) && !files.isFolder(folder)) {
+            return folder;
+        }
+    }
+    return {};
+}
+
 // Each kind of stored file in the player's words ("%1" its owner), and what the game does
 // without it; `plural` when the words name more than one thing (the verbs and pronouns of
 // the message follow).
@@ -128,12 +147,15 @@ struct StoredWords {
     const char* subject;
     const char* without;
     bool plural = false;
+    // The file named a second time, where the subject again would read as another file.
+    const char* again = nullptr;
 };
 constexpr StoredWords STORED_WORDS[] = {
     {StoredFileKind::PLAYER_LIST, "TEXT_FILE_PLAYER_LIST", "TEXT_FILE_PLAYER_LIST_WITHOUT"},
     {StoredFileKind::PROFILE, "TEXT_FILE_PROFILE", "TEXT_FILE_PROFILE_WITHOUT"},
     {StoredFileKind::HIGH_SCORES, "TEXT_FILE_HIGH_SCORES", "TEXT_FILE_HIGH_SCORES_WITHOUT", true},
-    {StoredFileKind::SAVED_GAME, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT"},
+    {StoredFileKind::SAVED_GAME, "TEXT_FILE_SAVED_GAME", "TEXT_FILE_SAVED_GAME_WITHOUT", false,
+     "TEXT_FILE_SAVED_GAME_AGAIN"},
     {StoredFileKind::STATISTICS, "TEXT_FILE_STATISTICS", "TEXT_FILE_STATISTICS_WITHOUT", true},
     {StoredFileKind::SETTINGS, "TEXT_FILE_SETTINGS", "TEXT_FILE_SETTINGS_WITHOUT", true}};
 
@@ -152,10 +174,8 @@ std::string folderOf(SavedFiles files) {
     return getGameDataFolder();
 }
 
-// What could not be saved (kinds of one folder, or one kind's `file`), where, and what the
-// player can do.
-std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
-                        const std::string& file = std::string()) {
+// The kinds in the player's words, "a, b and c".
+std::string kindNames(const std::vector<SavedFiles>& files) {
     std::string names;
     for (size_t i = 0; i < files.size(); ++i) {
         names += i == 0                  ? ""
@@ -163,19 +183,70 @@ std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
                                          : messageText("TEXT_SAVED_SEPARATOR");
         names += messageText(kindOf(files[i]).words);
     }
+    return names;
+}
+
+// The folder a kind's files go to, below the folder its message names.
+std::string writtenFolderOf(SavedFiles files) {
+    switch (files) {
+        case SavedFiles::PLAYERS:
+        case SavedFiles::HIGH_SCORES:
+            return getGameDataFolder() + "/players";
+        case SavedFiles::SAVED_GAME:
+            return getGameDataFolder() + "/savegames";
+        default:
+            return folderOf(files);
+    }
+}
+
+// What the player can do: make room, move away a file that stands in a folder's place, or
+// let the game write to the folder.
+std::string adviceText(const std::vector<SavedFiles>& files, bool diskFull,
+                       const std::string& file) {
+    if (diskFull) {
+        return messageText("TEXT_SAVE_DISK_FULL");
+    }
+    for (const SavedFiles kind : files) {
+        const std::string blocking =
+            fileInPlaceOfFolder(file.empty() ? writtenFolderOf(kind) : folderOfFile(file));
+        if (!blocking.empty()) {
+            return fitted(messageText("TEXT_SAVE_FOLDER_TAKEN")) + "\n" + fitted(blocking, true) +
+                   "\n" + fitted(messageText("TEXT_SAVE_FOLDER_TAKEN_END"));
+        }
+    }
+    return messageText("TEXT_SAVE_REFUSED");
+}
+
+// What could not be saved (kinds of one folder, or one kind's `file`, in the player's `words`
+// when given), where, and what the player can do.
+std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
+                        const std::string& file = std::string(),
+                        const std::string& words = std::string()) {
+    std::string names = words.empty() ? kindNames(files) : words;
     names[0] = static_cast<char>(names[0] - 'a' + 'A');
     const std::string as =
         file.empty() ? std::string()
                      : "\n" + messageText("TEXT_SAVED_AS") + "\n" + fitted(nameOf(file), true);
     return fitted(messageText("TEXT_SAVE_FAILED", names)) + as + "\n" +
            messageText("TEXT_IN_THE_FOLDER") + "\n" +
-           fitted(file.empty() ? folderOf(files.front()) : getFolderOfPath(file), true) + "\n" +
-           messageText(diskFull ? "TEXT_SAVE_DISK_FULL" : "TEXT_SAVE_REFUSED");
+           fitted(file.empty() ? folderOf(files.front()) : folderOfFile(file), true) + "\n" +
+           adviceText(files, diskFull, file);
 }
 
 }  // namespace
 
-bool saved(SavedFiles files, bool written, const std::string& file) {
+std::string gameInProgress(const std::string& owner, RoomKind room) {
+    const char* key = room == RoomKind::RECROOM ? "TEXT_SAVED_GAME_RECROOM"
+                      : room == RoomKind::ROOF  ? "TEXT_SAVED_GAME_ROOF"
+                                                : "TEXT_SAVED_GAME_CASINO";
+    return messageText(key, owner);
+}
+
+std::string notSaved(const std::vector<SavedFiles>& files) {
+    return kindNames(files);
+}
+
+bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
     const WriteFailure why = FileSystem::takeWriteFailure();
     SavedKind& kind = kindOf(files);
     if (written) {
@@ -187,7 +258,7 @@ bool saved(SavedFiles files, bool written, const std::string& file) {
         kind.gathered = std::max(kind.gathered, failure);
     } else if (!kind.told) {
         kind.told = true;
-        show(failureText({files}, failure == WriteFailure::DISK_FULL, file));
+        show(failureText({files}, failure == WriteFailure::DISK_FULL, file, words));
     }
     return false;
 }
@@ -249,19 +320,33 @@ void tellGathered() {
     }
 }
 
+// The file's stored name and folder, each on lines of its own.
+std::string whereText(const std::string& path) {
+    return messageText("TEXT_IN_THE_FILE") + "\n" + fitted(nameOf(path), true) + "\n" +
+           messageText("TEXT_IN_THE_FOLDER") + "\n" + fitted(folderOfFile(path), true) + "\n";
+}
+
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
     const StoredWords& words = wordsOf(what.kind);
     const std::string subject = messageText(words.subject, what.owner);
+    if (what.notFound) {
+        // A link that leads nowhere, left for its target to come back.
+        if (heldFilesTold.insert(stored).second) {
+            show(fitted(messageText("TEXT_FILE_LINK_TO_NOWHERE", subject)) + "\n" +
+                 messageText("TEXT_FILE_LINK_LEFT_AS") + "\n" + whereText(stored) +
+                 messageText("TEXT_FILE_LEFT_NOT_SAVED_OVER"));
+        }
+        return;
+    }
     const std::string problem = fitted(messageText(!what.otherVersion ? "TEXT_FILE_UNREADABLE"
                                                    : words.plural     ? "TEXT_FILE_OTHER_VERSIONS"
                                                                       : "TEXT_FILE_OTHER_VERSION",
                                                    subject));
+    const std::string again = words.again ? messageText(words.again) : subject;
     // Whose file it is comes before its stored name, which a player cannot read it from.
     const auto told = [&](const char* one, const char* many, const std::string& path) {
-        return problem + "\n" + fitted(messageText(words.plural ? many : one, subject)) + "\n" +
-               messageText("TEXT_IN_THE_FILE") + "\n" + fitted(nameOf(path), true) + "\n" +
-               messageText("TEXT_IN_THE_FOLDER") + "\n" + fitted(getFolderOfPath(path), true) +
-               "\n";
+        return problem + "\n" + fitted(messageText(words.plural ? many : one, again)) + "\n" +
+               whereText(path);
     };
     if (keptAs.empty()) {
         if (heldFilesTold.insert(stored).second) {
@@ -273,6 +358,12 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
     }
     show(told("TEXT_FILE_KEPT_AS", "TEXT_FILES_KEPT_AS", keptAs) +
          fitted(messageText(words.without, what.owner)));
+}
+
+void missing(const StoredFile& what, const std::string& stored) {
+    const StoredWords& words = wordsOf(what.kind);
+    show(fitted(messageText("TEXT_FILE_NOT_FOUND", messageText(words.subject, what.owner))) + "\n" +
+         whereText(stored) + fitted(messageText(words.without, what.owner)));
 }
 
 void nameRefused(const std::string& name) {

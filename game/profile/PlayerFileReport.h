@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "game/rules/RoomKind.h"
 
 class AbstractPlayer;
 struct StoredFile;
@@ -22,9 +25,16 @@ enum class SavedFiles { PLAYERS, HIGH_SCORES, SAVED_GAME, SETTINGS, COUNT };
 constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
 
 // Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
-// file named when `file` is given, else its folder, and a full disk called so; later ones are
-// not, until a save of that kind succeeds again. Call it on the thread that wrote.
-bool saved(SavedFiles files, bool written, const std::string& file = std::string());
+// file named when `file` is given (and what it holds, in `words` when given), else its folder;
+// a full disk is called so, and a file standing in the place of the folder written to is
+// named. Later failures are not told until a save of that kind succeeds again. Call it on the
+// thread that wrote.
+bool saved(SavedFiles files, bool written, const std::string& file = std::string(),
+           const std::string& words = std::string());
+// A saved game's words for `saved`: whose game and in which room.
+std::string gameInProgress(const std::string& owner, RoomKind room);
+// The kinds in the player's words ("your progress and the game in progress").
+std::string notSaved(const std::vector<SavedFiles>& files);
 // Fits SettingsManager's saved listener.
 void settingsSaved(bool written);
 
@@ -43,6 +53,10 @@ void tellGathered();
 // `keptAs`, or, when `keptAs` is empty, left where it is and never saved over (told once per
 // file). Fits DamagedFile's listener.
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs);
+
+// Tells that a file something names was not found and is written anew. Fits DamagedFile's
+// fileMissing.
+void missing(const StoredFile& what, const std::string& stored);
 
 // Tells that the player store refused the name (too long for the files named after it).
 void nameRefused(const std::string& name);

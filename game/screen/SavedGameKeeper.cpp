@@ -75,10 +75,11 @@ void SavedGameKeeper::writeUnsaved() {
     }
     for (auto it = unsaved.begin(); it != unsaved.end();) {
         const auto& [name, room] = it->first;
-        const bool written =
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::SAVED_GAME,
-                                    players->writeSaveGame(it->second.get(), room, name),
-                                    players->getStoredSaveGameName(room, name));
+        const bool written = PlayerFileReport::saved(
+            PlayerFileReport::SavedFiles::SAVED_GAME,
+            players->writeSaveGame(it->second.get(), room, name),
+            players->getStoredSaveGameName(room, name),
+            PlayerFileReport::gameInProgress(name, static_cast<RoomKind>(std::stoi(room))));
         it = written ? unsaved.erase(it) : std::next(it);
     }
 }

@@ -14,6 +14,9 @@
 #include <regex>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyFileHooks.h"
 #include "framework/core/PropertyStore.h"
@@ -39,6 +42,7 @@
 #include "game/rules/GameSplit.h"
 #include "game/screen/BuildingHooks.h"
 #include "rules/GameTestSupport.h"
+#include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/os/FakeAudioMixer.h"
@@ -360,6 +364,9 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
               std::string::npos);
     EXPECT_NE(messageBox.shown[1].text.find("Ann is kept\nin the file\n-41-nn"), std::string::npos);
     EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
+    // The file standing in the players' folder's place is named, not the right to write.
+    const std::string taken = std::regex_replace(messageBox.shown[2].text, std::regex("\n"), "");
+    EXPECT_NE(taken.find(folder.string() + "Please move"), std::string::npos);
     // A full disk is called so; at the end every kind lost is named, told before or not.
     std::string full = messageBox.shown[3].text + "#" + messageBox.shown[4].text;
     std::ranges::replace(full, '\n', ' ');
@@ -370,6 +377,65 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
                          "#Your progress and the high scores" + lost + "/.*" + room +
                          "  The settings" + lost + "Software.Brastel.Games.QuovelMahjong" + room)))
         << full;
+}
+
+// A profile linked to nowhere is told, left through the quit, and named by the quit question.
+TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
+    const std::filesystem::path profile = gameFolder() / "players/-41-nn.plr.!";
+    std::wstring asked;
+    clock.onSleep = [&](uint32_t) {
+        Scene* running = SceneManager::getInstance()->getRunningScene();
+        if (PlayerManager* players = PlayerManager::getInstance(); !players->getCurrentPlayer()) {
+            players->addPlayer(new QuovelMahjongPlayer("Ann"));
+            std::filesystem::create_symlink(home.path / "gone/-41-nn.plr.!", profile);
+            players->loadPlayer(QuovelMahjongPlayer::current());
+            SceneManager::getInstance()->goToScene("SCENE_LOBBY", "");
+        } else if (asked.empty() && running && running->getName() == "SCENE_LOBBY") {
+            QuovelMahjongMain::askQuit();
+            auto* question = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"));
+            asked = question->getMessage()->getText();
+            events.postQuit(0);
+        }
+    };
+    ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
+    EXPECT_NE(asked.find(L"Nothing of your progress is saved"), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(profile) && messageBox.shown.size() == 1);
+    EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
+}
+
+// A data folder named with "..", a final dot or a backslash is read as written: over two starts
+// (a process each: the program runs once per process) nothing is lost or told.
+TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
+    const std::string root = home.str();
+    std::filesystem::create_directories(root + "/x");
+    for (const std::string value : {"/x/../data", "/x/../home", "/data.", "/da\\ta"}) {
+        const bool viaHome = value.ends_with("home");
+        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : (root + value).c_str());
+        ScopedEnvironment given(viaHome ? "HOME" : "XDG_DATA_HOME", root + value);
+        for (const bool again : {false, true}) {
+            if (const pid_t child = (std::fflush(nullptr), fork()); child != 0) {
+                int status = -1;
+                EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0) << value << again;
+                continue;
+            }
+            bool done = false, read = false;
+            clock.onSleep = [&, again](uint32_t) {
+                PlayerManager* players = PlayerManager::getInstance();
+                RefHolder<PropertyStore> game(new PropertyStore());
+                if (!std::exchange(done, true) && !again) {
+                    players->addPlayer(new QuovelMahjongPlayer("Ann"));
+                    QuovelMahjongPlayer::current()->floorReached = 7;
+                    players->writeSaveGame(game.get(), "1", "Ann");
+                } else if (auto* ann = QuovelMahjongPlayer::current(); again && ann) {
+                    read = ann->floorReached == 7 && players->loadSaveGame(game.get(), "1", "Ann");
+                }
+                events.postQuit(0);
+            };
+            EXPECT_TRUE(run(0) == QuovelMahjongMain::NORMAL_RUN && (read || !again));
+            EXPECT_TRUE(messageBox.shown.empty()) << messageBox.shown.front().text;
+            _exit((std::fflush(nullptr), ::testing::Test::HasFailure()));
+        }
+    }
 }
 
 // A disk full from the start is told once, in the start's words, not again as saves fail.

@@ -10,6 +10,7 @@
 #include "framework/core/BasicProperties.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
+#include "framework/platform/DamagedFile.h"
 
 QUOVEL_DEFINE_TYPE(TestPlayer, &AbstractPlayer::typeRecord)
 
@@ -37,6 +38,8 @@ std::string listText(const std::string& version, const std::string& currentName,
 }
 
 using PlayerManagerTest = PlayerFilesTest;
+
+std::string told;  // whose missing files were told
 
 TEST_F(PlayerManagerTest, ListAndCurrentProfileRoundTripInScrambledFiles) {
     {
@@ -90,6 +93,16 @@ TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
     ASSERT_NE(current(*reloaded), nullptr);
     EXPECT_EQ(current(*reloaded)->getName(), "Bob");
     EXPECT_EQ(current(*reloaded)->pairs, 2);
+    // Bob's profile gone: told once, when looked for, then written anew.
+    fs::remove(gameFolder() / "players/-42-ob.plr.!");
+    fileMissing.install([](const StoredFile& what, const std::string&) { told += what.owner; });
+    RefHolder<PlayerManager> missing(new PlayerManager("3", true));
+    missing->loadPlayers();
+    EXPECT_FALSE(missing->loadPlayer(missing->getCurrentPlayer()));
+    current(*missing)->pairs = 4;
+    EXPECT_TRUE(missing->savePlayers() && fs::exists(gameFolder() / "players/-42-ob.plr.!"));
+    fileMissing.install(nullptr);
+    EXPECT_EQ(told, "Bob");
 }
 
 TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
@@ -292,6 +305,10 @@ TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
     fs::create_directories(gameFolder() / "savegames/-41-nn/5.sav.!");
     EXPECT_TRUE(manager->saveGameExists("5", "Ann") && !manager->setAsideSaveGame("5", "Ann"));
     EXPECT_TRUE(manager->writeSaveGame(game.get(), "5", "Ann"));
+    fs::create_symlink("6.sav.!", gameFolder() / "savegames/-41-nn/6.sav.!");  // a link, nowhere
+    EXPECT_TRUE(manager->saveGameExists("6", "Ann") && !manager->setAsideSaveGame("6", "Ann"));
+    EXPECT_TRUE(manager->writeSaveGame(game.get(), "6", "Ann") &&
+                fs::is_symlink(gameFolder() / "savegames/-41-nn/6.sav.!"));
 
     manager->deleteSaveGame("2", "Ann");
     EXPECT_FALSE(manager->saveGameExists("2", "Ann"));

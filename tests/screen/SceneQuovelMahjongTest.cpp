@@ -101,6 +101,12 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
     const std::string nine = escapeName(std::string(9, 'W')),
                       keptLines = nine + "-57--57-\n" + nine + ".plr.!\n.damaged-2026-12-08-16";
     size_t keptTold = 0;
+    // A game in progress is named with its player and room before its stored name, then "as".
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::SAVED_GAME, false,
+                            getGameDataFolder() + "/3.sav.!",
+                            PlayerFileReport::gameInProgress(owner, RoomKind::ROOF));
+    EXPECT_TRUE(std::regex_search(messageBox.shown[0].text,
+                                  std::regex(owner + "\\son the roof could not be saved\nas\n3")));
     for (int kind = 0; kind <= static_cast<int>(StoredFileKind::STATISTICS); ++kind) {
         const StoredFile what{static_cast<StoredFileKind>(kind), owner, kind % 2 == 0};
         PlayerFileReport::keptUnreadable(what, folder + "/x", folder + "/" + kept);
@@ -125,6 +131,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
         }
         EXPECT_LE(std::max<size_t>(200, 2 * (21 + 2) + 16 * widest), 800u) << text;
         EXPECT_FALSE(std::regex_search(text, std::regex("(scores|statistics|settings) (was|is)")));
+        EXPECT_FALSE(std::regex_search(text, std::regex("saved game of(.|\n)*saved game of")));
         keptTold += text.find(" kept\nin the file\n" + keptLines + "\n") != std::string::npos;
         std::erase(text, '\n');
         EXPECT_TRUE(text.find(kept + "in the folder" + folder) != std::string::npos ||

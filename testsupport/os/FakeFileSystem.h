@@ -20,6 +20,7 @@ public:
     bool exists(const std::string& path) override {
         return folders.count(path) > 0 || files.count(path) > 0;
     }
+    bool isFolder(const std::string& path) override { return folders.count(path) > 0; }
     bool createFolder(const std::string& path) override {
         createdFolders.push_back(path);
         if (path.empty() || exists(path) || !parentExists(path)) {
