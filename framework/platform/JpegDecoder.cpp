@@ -59,7 +59,7 @@ constexpr int32_t MAX_SCANS = 1000;
 // transforms, upsampling and color conversion), a first DC scan's, which writes every block,
 // more. libjpeg's standard progression passes over the frame 4.7 (4:4:4) to 6 (grey, RGB)
 // times; in tenths of a pass, of a frame of at least MIN_FRAME_BLOCKS.
-constexpr uint64_t MAX_PASS_TENTHS = 70;
+constexpr uint64_t MAX_PASS_TENTHS = 65;
 
 // The components a scan may name: a picture of more is refused by its color space.
 constexpr int MAX_PROGRESSED_COMPONENTS = 4;
@@ -109,13 +109,15 @@ void logRefusal(j_decompress_ptr info, Refusal refusal) {
     const std::string bound = std::to_string(hundredths / 100) + "." +
                               std::to_string(hundredths / 10 % 10) +
                               std::to_string(hundredths % 10);
+    const std::string passes =
+        std::to_string(MAX_PASS_TENTHS / 10) + "." + std::to_string(MAX_PASS_TENTHS % 10);
     const std::string reason =
         refusal == Refusal::ARITHMETIC ? "arithmetic coding"
         : refusal == Refusal::SCANS    ? "more than " + std::to_string(MAX_SCANS) + " scans"
         : refusal == Refusal::RESENT   ? "a scan sends coefficients already sent"
-        : refusal == Refusal::VISITS   ? "its scans pass over its blocks more than " +
-                                           std::to_string(MAX_PASS_TENTHS / 10) + " times"
-                                     : "its scans take more than " + bound + " plain decodes";
+        : refusal == Refusal::VISITS
+            ? "its scans pass over its blocks more than " + passes + " times"
+            : "its scans take more than " + bound + " plain decodes";
     logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
                std::to_string(info->image_height) + " pixels refused: " + reason);
 }
