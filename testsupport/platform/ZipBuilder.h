@@ -87,15 +87,12 @@ inline bool patchZipMember(const std::string& path, const std::string& name, Zip
     return patched == 2;
 }
 
-// Adds `more` to both member counts of the end record, as a damaged archive might claim them.
-inline void claimMoreMembers(const std::string& path, unsigned more) {
+// Adds `more` to both member counts of the end record (its low bytes: for counts up to
+// 255 - more), as a damaged archive might claim them.
+inline void claimMoreMembers(const std::string& path, uint8_t more) {
     std::string bytes = readTestFile(path);
     const size_t end = bytes.rfind("PK\x05\x06");
-    for (const size_t at : {end + 8, end + 10}) {
-        const unsigned count =
-            static_cast<uint8_t>(bytes[at]) + (static_cast<uint8_t>(bytes[at + 1]) << 8) + more;
-        bytes[at] = static_cast<char>(count);
-        bytes[at + 1] = static_cast<char>(count >> 8);
-    }
+    bytes[end + 8] = static_cast<char>(bytes[end + 8] + more);
+    bytes[end + 10] = static_cast<char>(bytes[end + 10] + more);
     writeTestFile(path, bytes);
 }
