@@ -268,19 +268,21 @@ void FileArchive::indexMembers() {
     // A record: its signature, 6 bytes, the compression method, date, CRC and sizes, the
     // lengths of its name, extra field and comment, 12 bytes, then the name.
     constexpr size_t RECORD_HEADER = 46;
+    // A walk of the directory stops at the first record it cannot read, so the index does too:
+    // it holds what a walk finds, and the lookups of a damaged directory stay as quick.
     uint64_t position = first == UNZ_OK ? unzGetOffset64(archive) : 0;
-    bool whole = true;
-    for (uint64_t index = 0; whole && index < global.number_entry; ++index) {
+    bool readable = true;
+    for (uint64_t index = 0; readable && index < global.number_entry; ++index) {
         uint8_t header[RECORD_HEADER] = {};
-        whole = file.zseek64_file(nullptr, stream, position, ZLIB_FILEFUNC_SEEK_SET) == 0 &&
-                read(header, RECORD_HEADER) && std::memcmp(header, "PK\1\2", 4) == 0;
-        const size_t nameLength = whole ? le16(header + 28) : 0;
+        readable = file.zseek64_file(nullptr, stream, position, ZLIB_FILEFUNC_SEEK_SET) == 0 &&
+                   read(header, RECORD_HEADER) && std::memcmp(header, "PK\1\2", 4) == 0;
+        const size_t nameLength = readable ? le16(header + 28) : 0;
         std::string name(nameLength, '\0');
-        whole = whole && read(reinterpret_cast<uint8_t*>(name.data()), nameLength);
+        readable = readable && read(reinterpret_cast<uint8_t*>(name.data()), nameLength);
         name.resize(std::strlen(name.c_str()));  // as minizip hands it: up to a 0 byte
         // The first of two names equal but for letter case is the one a walk would find; a
         // name longer than a lookup takes is never found.
-        if (whole && name.size() <= MAX_MEMBER_NAME) {
+        if (readable && name.size() <= MAX_MEMBER_NAME) {
             MemberPosition member{position, index, {}};
             member.info.name = name;
             member.info.compressionMethod = le16(header + 10);
@@ -293,10 +295,7 @@ void FileArchive::indexMembers() {
         position += RECORD_HEADER + nameLength + le16(header + 30) + le16(header + 32);
     }
     file.zclose_file(nullptr, stream);
-    membersIndexed = whole;
-    if (!whole) {
-        members.clear();
-    }
+    membersIndexed = true;
     unzGoToFirstFile(archive);
 }
 

@@ -102,8 +102,8 @@ private:
         uint64_t fileNumber = 0;
         ArchiveMemberInfo info;
     };
-    // Fills `members` from the open zip's directory; leaves it empty (and lookups walking the
-    // directory) when the directory cannot be read through.
+    // Fills `members` from the open zip's directory, up to its first unreadable record; leaves
+    // lookups walking the directory when the zip file cannot be opened again.
     void indexMembers();
 
     // The first member of each name, under its name folded as the zip lookup compares names.

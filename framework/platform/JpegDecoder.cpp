@@ -55,14 +55,25 @@ constexpr uint64_t MAX_YCC_WORK = 245;
 constexpr uint64_t MAX_OTHER_WORK = 260;
 constexpr uint64_t MIN_FRAME_BLOCKS = 1536;
 constexpr int32_t MAX_SCANS = 1000;
+// The blocks' coefficients of a flat picture cost next to nothing, and each pass of a scan over
+// its blocks takes a tenth or more of the decode of its standard progression (4096 x 4096,
+// 4:4:4: 5 to 8 % for a refinement, 13 % for a first DC scan, which writes every block). That
+// progression passes over the frame 4.7 (4:4:4) to 6 (grey, RGB) times; the scans may pass
+// over it this many tenths of times, of a frame of at least MIN_FRAME_BLOCKS.
+constexpr uint64_t MAX_PASS_TENTHS = 65;
+
+// The components a scan may name: a picture of more is refused by its color space.
+constexpr int MAX_PROGRESSED_COMPONENTS = 4;
 
 // libjpeg's error manager with the place to return to on a fatal error, and the progress
-// monitor that counts the scans' work.
+// monitor that counts the scans' work and marks the coefficients sent.
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     jpeg_progress_mgr progress;
     JpegWorkCount count;
+    // Whether each coefficient of each component has been sent by a scan met.
+    bool sent[MAX_PROGRESSED_COMPONENTS][DCTSIZE2];
 };
 
 thread_local JpegWorkCount lastCount;
@@ -90,7 +101,7 @@ bool isYcc(j_decompress_ptr info) {
     return info->num_components == 3 && info->jpeg_color_space == JCS_YCbCr;
 }
 
-enum class Refusal { ARITHMETIC, SCANS, WORK };
+enum class Refusal { ARITHMETIC, SCANS, WORK, RESENT, VISITS };
 
 // Logs why the picture is refused. The caller then leaves by longjmp, which runs no
 // destructors: the message lives only in here.
@@ -99,12 +110,38 @@ void logRefusal(j_decompress_ptr info, Refusal refusal) {
     const std::string bound = std::to_string(hundredths / 100) + "." +
                               std::to_string(hundredths / 10 % 10) +
                               std::to_string(hundredths % 10);
-    const std::string reason = refusal == Refusal::ARITHMETIC ? "arithmetic coding"
-                               : refusal == Refusal::SCANS
-                                   ? "more than " + std::to_string(MAX_SCANS) + " scans"
-                                   : "its scans take more than " + bound + " plain decodes";
+    const std::string passes =
+        std::to_string(MAX_PASS_TENTHS / 10) + "." + std::to_string(MAX_PASS_TENTHS % 10);
+    const std::string reason =
+        refusal == Refusal::ARITHMETIC ? "arithmetic coding"
+        : refusal == Refusal::SCANS    ? "more than " + std::to_string(MAX_SCANS) + " scans"
+        : refusal == Refusal::RESENT   ? "a scan sends coefficients already sent"
+        : refusal == Refusal::VISITS
+            ? "its scans pass over its blocks more than " + passes + " times"
+            : "its scans take more than " + bound + " plain decodes";
     logProblem("JPEG picture of " + std::to_string(info->image_width) + " x " +
                std::to_string(info->image_height) + " pixels refused: " + reason);
+}
+
+// A coefficient is sent once, by a first scan (Ah 0), and then refined. No encoder sends one
+// twice, but libjpeg decodes such a scan without a word, and each costs a pass that writes every
+// block: a repeated first DC scan takes several times what the work count prices it at in a
+// flat picture. False for a first scan of a coefficient already sent.
+bool sendsNewCoefficients(j_decompress_ptr info, JpegErrorManager& errors) {
+    for (int c = 0; c < info->comps_in_scan; ++c) {
+        const int component = info->cur_comp_info[c]->component_index;
+        if (component < 0 || component >= MAX_PROGRESSED_COMPONENTS) {
+            return false;
+        }
+        for (int k = std::max(info->Ss, 0); k <= std::min(info->Se, DCTSIZE2 - 1); ++k) {
+            bool& sent = errors.sent[component][k];
+            if (sent && info->Ah == 0) {
+                return false;
+            }
+            sent = true;
+        }
+    }
+    return true;
 }
 
 // libjpeg calls this between units of work; a scan's work is counted when it is met.
@@ -119,8 +156,14 @@ void watchScans(j_common_ptr common) {
     const uint64_t blocks = uint64_t{info->MCUs_per_row} * info->MCU_rows_in_scan *
                             static_cast<uint64_t>(std::max(info->blocks_in_MCU, 0));
     count.work += jpegScanWork(blocks, info->Ss, info->Se, info->Ah != 0);
-    if (count.scans > MAX_SCANS || count.work > count.limit) {
-        logRefusal(info, count.scans > MAX_SCANS ? Refusal::SCANS : Refusal::WORK);
+    count.blockVisits += blocks;
+    const bool fresh = sendsNewCoefficients(info, *errors);
+    if (count.scans > MAX_SCANS || count.work > count.limit || !fresh ||
+        count.blockVisits > count.visitLimit) {
+        logRefusal(info, count.scans > MAX_SCANS    ? Refusal::SCANS
+                         : !fresh                   ? Refusal::RESENT
+                         : count.work > count.limit ? Refusal::WORK
+                                                    : Refusal::VISITS);
         lastCount = count;
         std::longjmp(errors->jump, 1);
     }
@@ -245,6 +288,7 @@ Image* decodeInto(j_decompress_ptr info, JpegErrorManager* errors, const uint8_t
     }
     errors->count.frameBlocks = frameBlocks(info);
     errors->count.limit = jpegWorkLimit(errors->count.frameBlocks, isYcc(info));
+    errors->count.visitLimit = jpegVisitLimit(errors->count.frameBlocks);
     errors->progress.progress_monitor = watchScans;
     info->progress = &errors->progress;
     Image* const made = Image::createImage(static_cast<int32_t>(info->image_width),
@@ -310,6 +354,10 @@ uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoe
 uint64_t jpegWorkLimit(uint64_t frameBlocks, bool ycc) {
     const uint64_t plain = jpegScanWork(std::max(frameBlocks, MIN_FRAME_BLOCKS), 0, 63, false);
     return plain * (ycc ? MAX_YCC_WORK : MAX_OTHER_WORK) / 100;
+}
+
+uint64_t jpegVisitLimit(uint64_t frameBlocks) {
+    return std::max(frameBlocks, MIN_FRAME_BLOCKS) * MAX_PASS_TENTHS / 10;
 }
 
 JpegWorkCount lastJpegWorkCount() {

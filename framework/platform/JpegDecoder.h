@@ -24,11 +24,15 @@ struct JpegMemoryReader {
 };
 
 // The work of a picture's decode: a scan takes the blocks it touches, each weighed by a visit
-// and by the coefficients of its band, those of a refinement scan lighter.
+// and by the coefficients of its band, those of a refinement scan lighter. In a flat picture
+// the coefficients cost next to nothing and the visits are what the scans take, so the blocks
+// visited are bounded too.
 struct JpegWorkCount {
     uint64_t frameBlocks = 0;  // the blocks of one plain decode of the frame
     uint64_t limit = 0;        // the most work all scans may take
     uint64_t work = 0;         // the work of the scans met
+    uint64_t visitLimit = 0;   // the most blocks all scans may visit
+    uint64_t blockVisits = 0;  // the blocks the scans met visit
     int32_t scans = 0;         // the scans met
 };
 
@@ -45,6 +49,9 @@ uint64_t jpegScanWork(uint64_t blocks, int32_t firstCoefficient, int32_t lastCoe
 // The most work the scans of a frame of `frameBlocks` blocks may take: a little more than
 // libjpeg's standard progression of a YCbCr picture (`ycc`) or of any other.
 uint64_t jpegWorkLimit(uint64_t frameBlocks, bool ycc);
+// The most blocks the scans of a frame of `frameBlocks` blocks may visit: a little more than
+// the passes over the frame of libjpeg's standard progression of any picture.
+uint64_t jpegVisitLimit(uint64_t frameBlocks);
 // The count of the last decode on this thread, as far as it went (zero before the scans, and
 // for a picture refused by its header).
 JpegWorkCount lastJpegWorkCount();

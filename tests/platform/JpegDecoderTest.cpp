@@ -206,8 +206,28 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     spec.arithmetic = true;
     const std::vector<uint8_t> arithmetic = encodeJpeg(spec);
     EXPECT_EQ(decodeJpeg("", arithmetic.data(), arithmetic.size()), nullptr);
+    // A coefficient sent a second time, here the DC of a picture of nothing else.
+    spec.arithmetic = false;
+    spec.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
+    const std::vector<uint8_t> dc = encodeJpeg(spec);
+    EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", dc.data(), dc.size())));
+    const std::vector<uint8_t> dcAgain = withRepeatedLastScan(dc, 1);
+    EXPECT_EQ(decodeJpeg("", dcAgain.data(), dcAgain.size()), nullptr);
+    // In a flat picture the visits of the blocks are what the scans cost: a luma coefficient
+    // refined again and again is refused past 6.5 passes over the frame, within the work bound.
+    spec.scans = {spec.scans[0], {1, {0, 0, 0, 0}, 1, 63, 0, 1}, {1, {0, 0, 0, 0}, 63, 63, 1, 0}};
+    const std::vector<uint8_t> refined = encodeJpeg(spec);
+    const int fitting = static_cast<int>((jpegVisitLimit(72) - 72 - 2 * 40) / 40);
+    for (const int repeats : {fitting, fitting + 1}) {
+        const std::vector<uint8_t> file = withRepeatedLastScan(refined, repeats);
+        EXPECT_EQ(RefHolder<Image>(decodeJpeg("", file.data(), file.size())).get() != nullptr,
+                  repeats == fitting);
+        EXPECT_LT(lastJpegWorkCount().work, lastJpegWorkCount().limit / 2);
+    }
     setProblemSink({});
-    ASSERT_EQ(problems.size(), 10u);
+    ASSERT_EQ(problems.size(), 12u);
+    EXPECT_NE(problems[10].find("a scan sends coefficients already sent"), std::string::npos);
+    EXPECT_NE(problems[11].find("pass over its blocks more than 6.5 times"), std::string::npos);
     EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 2.45 plain"),
               std::string::npos);
     EXPECT_NE(problems[7].find("512 x 512 pixels refused: its scans take more than 2.60 plain"),

@@ -86,3 +86,13 @@ inline bool patchZipMember(const std::string& path, const std::string& name, Zip
     writeTestFile(path, bytes);
     return patched == 2;
 }
+
+// Adds `more` to both member counts of the end record (its low bytes: for counts up to
+// 255 - more), as a damaged archive might claim them.
+inline void claimMoreMembers(const std::string& path, uint8_t more) {
+    std::string bytes = readTestFile(path);
+    const size_t end = bytes.rfind("PK\x05\x06");
+    bytes[end + 8] = static_cast<char>(bytes[end + 8] + more);
+    bytes[end + 10] = static_cast<char>(bytes[end + 10] + more);
+    writeTestFile(path, bytes);
+}
