@@ -129,7 +129,12 @@ TEST_F(ButtonTest, FireKeysPressAndFireOnlyWhileEnabled) {
     EXPECT_EQ(button->getState(), Button::STATE_PRESSED);
     EXPECT_TRUE(button->onKeyUp(13));
     EXPECT_EQ(button->getState(), Button::STATE_NORMAL);
-    // A release fires without the press having been seen.
+    // A release whose press went elsewhere (a window command, a box opened since) fires not.
+    EXPECT_FALSE(button->onKeyUp(32));
+    EXPECT_TRUE(button->onKeyDown(32));
+    button->cancelInput();
+    EXPECT_FALSE(button->onKeyUp(32));
+    EXPECT_TRUE(button->onKeyDown(32));
     EXPECT_TRUE(button->onKeyUp(32));
     EXPECT_EQ(fired, 2);
     button->setEnabled(false);
