@@ -370,21 +370,22 @@ inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName)
 inline void altEnterAnswersNothing(RoadDriver& road) {
     const std::string open = road.openDialogNames();
     Scene* scene = road.scene();
-    const bool canSwitch = GameWindow::getInstance()->canRunWindowed();
-    bool fullScreen = GameWindow::getInstance()->isFullScreen();
+    GameWindow* window = GameWindow::getInstance();
+    const bool canSwitch = window->canRunWindowed();
+    bool fullScreen = window->isFullScreen();
     for (const bool altFirst : {false, true}) {
         road.keyboard(SDLK_LALT, true);
         road.keyboard(SDLK_RETURN, true);
         road.keyboard(altFirst ? SDLK_LALT : SDLK_RETURN, false);
         road.keyboard(altFirst ? SDLK_RETURN : SDLK_LALT, false);
         road.run(1000);
-        fullScreen = canSwitch ? !fullScreen : fullScreen;
-        const GameWindow* window = road.isRunning() ? GameWindow::getInstance() : nullptr;
-        RoadCheck(road.openDialogNames() == open && road.scene() == scene && window &&
+        fullScreen ^= canSwitch;
+        // The window is asked only while the program runs (its scene is null once it ended).
+        RoadCheck(road.openDialogNames() == open && road.scene() == scene &&
                   window->isFullScreen() == fullScreen)
-            << "Alt+Enter, Alt let go " << (altFirst ? "first" : "last") << ": open" << open
-            << " became" << road.openDialogNames() << (road.scene() == scene ? "" : ", scene gone")
-            << (window && window->isFullScreen() == fullScreen ? "" : ", full screen wrong");
+            << "Alt+Enter, Alt let go " << (altFirst ? "first" : "last") << ": the boxes" << open
+            << " became" << road.openDialogNames() << ", the full screen switched wrong or the"
+            << " scene changed";
     }
 }
 
