@@ -122,6 +122,7 @@ bool Button::isFireKey(int32_t key) const {
 void Button::fire() {
     // The callback may close the dialog that holds the button: keep it alive until the end.
     RefHolder<Button> self(this);
+    keyTaken = 0;
     if (hasCallback()) {
         invoke(this);
     }
@@ -132,12 +133,13 @@ bool Button::onKeyDown(int32_t key) {
     if (!enabled || !isFireKey(key)) {
         return false;
     }
+    keyTaken = key;
     setState(STATE_PRESSED);
     return true;
 }
 
 bool Button::onKeyUp(int32_t key) {
-    if (!enabled || !isFireKey(key)) {
+    if (!enabled || !isFireKey(key) || key != keyTaken) {
         return false;
     }
     fire();
@@ -189,6 +191,7 @@ bool Button::onLeftButtonUp(int32_t x, int32_t y, int32_t) {
 }
 
 void Button::cancelInput() {
+    keyTaken = 0;
     setState(STATE_NORMAL);
     setHovered(false);
 }

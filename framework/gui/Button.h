@@ -16,7 +16,7 @@ class PropertyNode;
 // The toolkit's push button: a strip of four stacked frames (normal, over, pressed, disabled)
 // that answers the mouse and its fire keys, plays its click, over and disabled sounds, tests
 // hits against a hit mask or its own image's alpha, and fires its bound callback when it is
-// released after a press. The pointer being over an enabled button counts in the input
+// released after a press it took. The pointer being over an enabled button counts in the input
 // handler's hover count, which picks the hand cursor.
 class Button : public Sprite, public iInputListener, public iGuiMethod {
     QUOVEL_TYPE(Button)
@@ -70,6 +70,10 @@ private:
     std::string soundSection;
     WidgetHitTest hitTest;
     std::vector<int32_t> fireKeys;
+    // The fire key whose press this button took, 0 for none: only its release fires, so that
+    // a key pressed elsewhere (before this button's box opened, or as a window command) never
+    // answers by its release alone.
+    int32_t keyTaken = 0;
     bool hovered = false;
 };
 

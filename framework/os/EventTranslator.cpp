@@ -204,14 +204,24 @@ void EventTranslator::translateKey(const SDL_Event& event, bool down,
     if (across != heldAcrossWindows.end()) {
         heldAcrossWindows.erase(across);
     }
-    // Alt held before the event, or Alt itself, makes the system form.
+    // Alt held before the press, or Alt itself, makes the system form, and the key keeps it
+    // through its repeats and its release: Alt let go before Enter must not turn Enter's
+    // release into a plain key that answers the box in front.
     const bool altBefore = isAltDown();
     trackModifier(sdlKey, down);
     const uint32_t vk = virtualKey(sdlKey);
     if (vk == 0) {
         return;
     }
-    const bool system = altBefore || vk == VK_MENU;
+    const auto pressedAsSystem = std::find(systemKeys.begin(), systemKeys.end(), sdlKey);
+    const bool heldAsSystem = pressedAsSystem != systemKeys.end();
+    const bool freshPress = down && !event.key.repeat && !goesOn;
+    const bool system = altBefore || vk == VK_MENU || (heldAsSystem && !freshPress);
+    if (heldAsSystem && (!down || !system)) {
+        systemKeys.erase(pressedAsSystem);
+    } else if (!heldAsSystem && down && system) {
+        systemKeys.push_back(sdlKey);
+    }
     uint32_t lParam = KEY_REPEAT_ONE | (system ? KEY_ALT_HELD : 0);
     if (!down) {
         out.push_back({system ? WM_SYSKEYUP : WM_KEYUP, vk, lParam | KEY_WAS_DOWN | KEY_RELEASED});

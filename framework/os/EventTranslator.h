@@ -45,6 +45,9 @@ private:
     uint32_t windowId = 0;
     std::function<int(int32_t)> keyHeld;
     std::vector<int32_t> heldAcrossWindows;  // SDL key codes
+    // Keys pressed with Alt held (and Alt itself), SDL key codes: window commands until let go,
+    // whichever of them is let go first.
+    std::vector<int32_t> systemKeys;
     bool leftShift = false;
     bool rightShift = false;
     bool leftControl = false;

@@ -1,6 +1,7 @@
 // Floor 1 of the hallway played by synthetic input from the lobby: the lift, the hallway, a
 // door, the level notice, a level won by clicks on its tiles, the level end and the walk back
-// to the medal; a level whose time runs out; a level stopped from the in-game menu.
+// to the medal; a level whose time runs out; a level stopped from the in-game menu, whose
+// question the full-screen key leaves open.
 #include <gtest/gtest.h>
 
 #include "game/app/SceneHallway.h"
@@ -99,10 +100,12 @@ TEST(Road, TheCabinetOpensFromTheInGameMenuAndClosesBackToPlay) {
 
 TEST(Road, ALevelIsStoppedFromTheInGameMenu) {
     RoadDriver road("menu-stop");
+    road.display.screenW = 800;  // full screen is forced: the full-screen key does nothing
+    road.display.screenH = 600;
     ASSERT_TRUE(startAsAnn(road));
     ASSERT_TRUE(rideToFloorOne(road));
     ASSERT_TRUE(enterRoom(road, 1));
-    ASSERT_TRUE(stopFromMenu(road, "SCENE_HALLWAY"));
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_HALLWAY", [&] { altEnterAnswersNothing(road); }));
     road.run(1000);
     road.picture("back-in-hallway");
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().roomRecord(1, 1)->levelWinCount, 0);

@@ -263,6 +263,7 @@ void quitWithYes(FILE* out) {
 
     ASSERT_TRUE(road.openDialog("BUTTON_QUIT", "CTEXT_QUESTION_QUIT"));
     road.picture("quit-question");
+    altEnterAnswersNothing(road);
     ASSERT_TRUE(road.click("BUTTON_YES"));
     ASSERT_TRUE(road.waitForEnd());
     EXPECT_EQ(road.finish(), 0);

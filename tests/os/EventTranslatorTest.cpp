@@ -145,6 +145,14 @@ TEST(EventTranslator, AltMakesSystemKeysAndTypesNothing) {
     EXPECT_EQ(enter[0].wParam, VK_RETURN);
     EXPECT_EQ(messages(translate(translator, keyEvent(false, SDLK_RETURN))),
               (std::vector<uint32_t>{WM_SYSKEYUP}));
+    // Let go after Alt, Enter pressed with it stays a window command to its release.
+    translate(translator, keyEvent(true, SDLK_RETURN));
+    translate(translator, keyEvent(false, SDLK_LALT));
+    EXPECT_EQ(messages(translate(translator, keyEvent(true, SDLK_RETURN, true))),
+              (std::vector<uint32_t>{WM_SYSKEYDOWN}));
+    EXPECT_EQ(messages(translate(translator, keyEvent(false, SDLK_RETURN))),
+              (std::vector<uint32_t>{WM_SYSKEYUP}));
+    translate(translator, keyEvent(true, SDLK_LALT));
 
     // Releasing one Alt while the other is held keeps the system form.
     translate(translator, keyEvent(true, SDLK_RALT));

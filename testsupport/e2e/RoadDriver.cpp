@@ -1,5 +1,7 @@
 #include "testsupport/e2e/RoadDriver.h"
 
+#include <SDL.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -403,6 +405,19 @@ void RoadDriver::press(uint32_t virtualKey) {
     events.push({WM_KEYDOWN, virtualKey, 0});
     step();
     events.push({WM_KEYUP, virtualKey, 0});
+    step();
+}
+
+void RoadDriver::keyboard(int32_t sdlKey, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = sdlKey;
+    std::vector<MessageRecord> records;
+    keyboardTranslator.translate(event, records);
+    for (const MessageRecord& record : records) {
+        events.push(record);
+    }
     step();
 }
 

@@ -19,6 +19,7 @@
 
 #include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
+#include "framework/os/EventTranslator.h"
 #include "framework/platform/Image.h"
 #include "testsupport/os/FakeClipboard.h"
 #include "testsupport/os/FakeClock.h"
@@ -131,6 +132,9 @@ public:
     // The same for a widget at hand; `name` names it in the failure.
     bool clickWidget(GameNode* node, const std::string& name);
     void press(uint32_t virtualKey);
+    // One SDL key pressed or let go, translated as the game's own event source does (Alt and
+    // the keys pressed with it held make the system form).
+    void keyboard(int32_t sdlKey, bool down);
     // A click on `button`, then true once `dialogName` is open and has faded in.
     bool openDialog(const std::string& button, const std::string& dialogName);
     // A click on `button`, then true once `dialogName` has closed.
@@ -178,6 +182,7 @@ private:
     FakeClipboard clipboard;
     FakeMessageBox messageBox;
     FakeSystemInfoSource systemInfo;
+    EventTranslator keyboardTranslator;
     TurnClock clock{*this};
 
     std::thread program;

@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
 #include "framework/core/BasicProperties.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/Label.h"
+#include "framework/platform/GameWindow.h"
 #include "framework/platform/Graphics.h"
 #include "framework/scene/Scene.h"
 #include "game/app/SceneHallway.h"
@@ -363,8 +366,33 @@ inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName)
         "the way from the level end to " + sceneName, 60000);
 }
 
-// The in-game menu's stop, answered "yes": true once `sceneName` runs.
-inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
+// Alt+Enter, let go Enter first and then Alt first: each switches full screen where the window
+// can run windowed and does nothing where it cannot, and neither answers the open box.
+inline void altEnterAnswersNothing(RoadDriver& road) {
+    const std::string open = road.openDialogNames();
+    Scene* scene = road.scene();
+    GameWindow* window = GameWindow::getInstance();
+    const bool canSwitch = window->canRunWindowed();
+    bool fullScreen = window->isFullScreen();
+    for (const bool altFirst : {false, true}) {
+        road.keyboard(SDLK_LALT, true);
+        road.keyboard(SDLK_RETURN, true);
+        road.keyboard(altFirst ? SDLK_LALT : SDLK_RETURN, false);
+        road.keyboard(altFirst ? SDLK_RETURN : SDLK_LALT, false);
+        road.run(1000);
+        fullScreen ^= canSwitch;
+        // The window is asked only while the program runs (its scene is null once it ended).
+        RoadCheck(road.openDialogNames() == open && road.scene() == scene &&
+                  window->isFullScreen() == fullScreen)
+            << "Alt+Enter, Alt let go " << (altFirst ? "first" : "last") << ": the boxes" << open
+            << " became" << road.openDialogNames() << ", the full screen switched wrong or the"
+            << " scene changed";
+    }
+}
+
+// The in-game menu's stop, answered "yes": true once `sceneName` runs. `look` sees the question.
+inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName,
+                         const std::function<void()>& look = {}) {
     if (!road.click("BUTTON_MENU") || !road.waitForDialog("DIALOG_MENU")) {
         return false;
     }
@@ -375,6 +403,9 @@ inline bool stopFromMenu(RoadDriver& road, const std::string& sceneName) {
     }
     road.run(800);
     road.picture("stop-question");
+    if (look) {
+        look();
+    }
     return road.click("BUTTON_YES") && road.waitForScene(sceneName, 30000);
 }
 
