@@ -351,9 +351,9 @@ void QuovelMahjongMain::askQuit() {
         resources->waitForUrgentSections(QUIT_POLL_MS);
     }
     // Without a question to ask, the request counts as answered "yes".
-    Dialog* question = DialogYesNo::ask(SceneQuovelMahjong::QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
-                                        callback<&QuovelMahjongMain::gameQuit>(), {}, scene,
-                                        notKeptQuestion());
+    Dialog* question =
+        DialogYesNo::ask(SceneQuovelMahjong::QUIT_QUESTION_KEY, QUIT_HEADER_KEY,
+                         callback<&QuovelMahjongMain::gameQuit>(), {}, scene, notKeptQuestion());
     if (!question) {
         gameQuit(nullptr);
         return;
