@@ -372,11 +372,11 @@ TEST_F(HallwayTest, TheLastRoomOfAFloorPlaysTheFloorEndAndItsButtonLeadsToTheLif
 TEST_F(HallwayTest, AHeldBackFloorTrophyIsAnnouncedBeforeTheFloorEndGoesToTheLift) {
     ASSERT_NE(hallway, nullptr);
     completeFloorOne();
-    player->getTrophies().getTrophy(5)->state = Trophy::HELD_BACK;
+    player->getTrophies().getTrophy(TrophyId::FLOOR_DONE)->state = Trophy::HELD_BACK;
     Button* ok = hallway->getOkButton();
     ASSERT_GE(runUntil([&] { return ok->isVisible(); }, 10000), 0);
     click(ok);
-    EXPECT_NE(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
+    EXPECT_NE(player->getTrophies().getTrophy(TrophyId::FLOOR_DONE)->state, Trophy::HELD_BACK);
     EXPECT_TRUE(hallway->isDialogOpen("DIALOG_TROPHY"));
     run(200);
     EXPECT_NE(manager->getRequestedScene(), elevator);

@@ -321,10 +321,10 @@ TEST_F(ScoreRoomTest, ExpertFallsBackToNormalAndNewTrophiesComeFirst) {
     casino->getExpertSwitch()->setOn(true);
     casino->setSelectedDifficulty(2);
     // A held-back casino trophy is announced: the cabinet opens first, input waits for it.
-    player->getTrophies().getTrophy(10)->state = Trophy::HELD_BACK;
+    player->getTrophies().getTrophy(TrophyId::CASINO_FIRST)->state = Trophy::HELD_BACK;
     enter(casino);
     // Earned, then announced by the cabinet that opened for it.
-    EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::ANNOUNCED);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::CASINO_FIRST)->state, Trophy::ANNOUNCED);
     ASSERT_TRUE(casino->isDialogOpen("DIALOG_TROPHY"));
     EXPECT_FALSE(casino->getComponentsContainer().isActive());
     const auto& cabinetMods = casino->findDialog("DIALOG_TROPHY")->getRunningModifiers();

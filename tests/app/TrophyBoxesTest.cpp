@@ -138,7 +138,7 @@ TEST_F(TrophyBoxesTest, TheNoticeSlidesToTheMiddleWaitsAndLeavesOnceWithItsCallb
     RefHolder<DialogTrophyInfo> notice =
         objectCast<DialogTrophyInfo>(scene->getDialog("DIALOG_TROPHY_INFO"));
     ASSERT_NE(notice, nullptr);
-    notice->setTrophy(trophies.getTrophy(3));
+    notice->setTrophy(trophies.getTrophy(TrophyId::QUICK_BONUS));
     notice->setCallback(this, &countGone);
     scene->openDialog(notice.get());
     EXPECT_EQ(notice->getHeaderLabel()->getText(), L"Quick Start");

@@ -74,6 +74,7 @@ protected:
     }
 
     Trophy* trophy(int32_t i) { return player().getTrophies().getTrophy(i); }
+    Trophy* trophy(TrophyId id) { return player().getTrophies().getTrophy(id); }
     // The cabinet showIfNew opened (getDialog would close it).
     DialogTrophy* cabinet() { return objectCast<DialogTrophy>(scene->findDialog("DIALOG_TROPHY")); }
     DialogTrophy* openCabinet() {
@@ -159,7 +160,7 @@ TEST_F(TrophyCabinetTest, WonTrophiesAppearOneAfterTheOtherAndWonRoomsLightTheir
     for (int32_t i : {0, 7, 10, 13, 19}) {
         trophy(i)->state = Trophy::SEEN;
     }
-    trophy(4)->state = Trophy::HELD_BACK;  // held back: still shown unclaimed
+    trophy(TrophyId::TEN_BONUSES)->state = Trophy::HELD_BACK;  // held back: still shown unclaimed
     player().getStats().quovelRecord = 1234567;
     winRoom(1, 1, gold(1, 1));      // exactly gold: a starred window
     winRoom(1, 2, gold(1, 2) - 1);  // just below: a lit one
@@ -303,7 +304,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
     ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
     ASSERT_TRUE(scene->isDialogOpen("DIALOG_TROPHY"));
-    EXPECT_EQ(trophy(9)->state, Trophy::ANNOUNCED);
+    EXPECT_EQ(trophy(TrophyId::REC_ROOM_ALL_TYPES)->state, Trophy::ANNOUNCED);
     EXPECT_EQ(dialog->getNewTrophies(), (std::vector<int32_t>{2, 5, 9}));
     frames(FADE_AND_PAUSE);
     // The header slides in and the fountain rises; the first award comes 800 ms later.
@@ -362,7 +363,7 @@ TEST_F(TrophyCabinetTest, NewTrophiesAreAwardedFromTheHighestDownAndLandEvery460
 }
 
 TEST_F(TrophyCabinetTest, TheAwardPanelShowsTheRecordInPlainDigitsAndFitsTwoLines) {
-    trophy(13)->state = Trophy::EARNED;
+    trophy(TrophyId::BIG_SCORE)->state = Trophy::EARNED;
     player().getStats().quovelRecord = 123456;
     ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
@@ -380,7 +381,7 @@ TEST_F(TrophyCabinetTest, TheAwardPanelShowsTheRecordInPlainDigitsAndFitsTwoLine
 
 TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     // Another scene (a transition's target, the lobby...): once, after the fade-out.
-    trophy(1)->state = Trophy::SEEN;
+    trophy(TrophyId::SPLIT_NO_SHUFFLE)->state = Trophy::SEEN;
     DialogTrophy* dialog = openCabinet();
     dialog->setCallback(this, &countTrophyCall);
     frames(FADE_AND_PAUSE + 400);
@@ -394,7 +395,7 @@ TEST_F(TrophyCabinetTest, TheOpenersCallbackRunsOnceOnEveryRoadOut) {
     // The hallway: at the button, and not again after the fade-out.
     calls = 0;
     scenes->addScene("SCENE_HALLWAY", scene.get());
-    trophy(2)->state = Trophy::EARNED;
+    trophy(TrophyId::PLENTY_OF_TIME)->state = Trophy::EARNED;
     ASSERT_TRUE(DialogTrophy::showIfNew({this, &countTrophyCall}));
     dialog = cabinet();  // the closed cabinet left its scene: a new one was made
     ASSERT_NE(dialog, nullptr);
@@ -442,15 +443,15 @@ TEST_F(TrophyCabinetTest, InTheGameAWonCasinoClosesTheCabinetAndAWonFloorOnlyCal
 TEST_F(TrophyCabinetTest, ATrophyFileShorterThanTheCabinetIsShownAsFarAsItGoes) {
     TrophyList& list = player().getTrophies();
     list.trophies.resize(3);
-    list.getTrophy(1)->infos.resize(1);  // no award entry
-    list.getTrophy(1)->state = Trophy::EARNED;
-    list.getTrophy(2)->state = Trophy::SEEN;
+    list.getTrophy(TrophyId::SPLIT_NO_SHUFFLE)->infos.resize(1);  // no award entry
+    list.getTrophy(TrophyId::SPLIT_NO_SHUFFLE)->state = Trophy::EARNED;
+    list.getTrophy(TrophyId::PLENTY_OF_TIME)->state = Trophy::SEEN;
     ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, &countTrophyCall}));
     DialogTrophy* dialog = cabinet();
     frames(FADE_AND_PAUSE + 800 + 4600 + 2000);
     EXPECT_EQ(dialog->getCurrentTrophy(), DialogTrophy::NO_TROPHY);
     EXPECT_EQ(childCount(dialog->getTrophyLayer()), 3);
-    EXPECT_EQ(list.getTrophy(1)->state, Trophy::SEEN);
+    EXPECT_EQ(list.getTrophy(TrophyId::SPLIT_NO_SHUFFLE)->state, Trophy::SEEN);
     // Hovering the trophy without texts shows empty texts.
     Sprite* shown = childTagged(dialog->getTrophyLayer(), 2);
     ASSERT_NE(shown, nullptr);
@@ -474,7 +475,7 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
                               {firstAward + 2000, true},
                               {firstAward + 4600 + 1000, false},
                               {firstAward + 2 * 4600 + 50, true}};
-    trophy(1)->state = Trophy::SEEN;
+    trophy(TrophyId::SPLIT_NO_SHUFFLE)->state = Trophy::SEEN;
     for (const Moment& moment : moments) {
         SCOPED_TRACE(moment.at);
         SCOPED_TRACE(moment.byButton ? "by the button" : "directly");
@@ -528,13 +529,13 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
 
     // Nothing holds the cabinet: what ran behind a closed one would run on freed memory.
     for (int32_t at : {200, FADE_AND_PAUSE + 300, firstAward + 2000}) {
-        trophy(8)->state = Trophy::EARNED;
+        trophy(TrophyId::SPEED_FREAK)->state = Trophy::EARNED;
         ASSERT_TRUE(DialogTrophy::showIfNew({nullptr, nullptr}));
         frames(at);
         cabinet()->closeCabinet();
         frames(12000);
         EXPECT_FALSE(scene->isDialogOpen("DIALOG_TROPHY")) << at;
-        EXPECT_EQ(trophy(8)->state, Trophy::ANNOUNCED) << at;
+        EXPECT_EQ(trophy(TrophyId::SPEED_FREAK)->state, Trophy::ANNOUNCED) << at;
     }
 }
 

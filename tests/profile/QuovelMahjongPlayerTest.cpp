@@ -163,7 +163,7 @@ TEST_F(PlayerProfileTest, AFullProfileComesBackFromItsFilesFieldByField) {
 TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     RefHolder<QuovelMahjongPlayer> player(new QuovelMahjongPlayer("Ann"));
     player->unlockedStuff[19] = 2;
-    player->getTrophies().getTrophy(3)->state = Trophy::HELD_BACK;
+    player->getTrophies().getTrophy(TrophyId::QUICK_BONUS)->state = Trophy::HELD_BACK;
     QuovelMahjongStats& stats = player->getStats();
     stats.casino[4].bestScore = 77;
     stats.recRoom[1].assign(6, RecRoomRecord{5, 5, 5});
@@ -206,7 +206,7 @@ TEST_F(ProfileTest, APartialProfileReadsOnlyWhatFitsAndAbsentKeysAsEmpty) {
     EXPECT_EQ(player->modesUnlocked, (std::array<int32_t, 4>{2, 2, 0, 2}));
     // Absent lists, trophies and record groups keep their values.
     EXPECT_EQ(player->unlockedStuff[19], 2);
-    EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::QUICK_BONUS)->state, Trophy::HELD_BACK);
     EXPECT_EQ(stats.casino[4].bestScore, 77);
     // 20 floors of 5 rooms are read, the rest ignored; an absent record key reads 0.
     EXPECT_EQ(stats.rooms[99], (RoomRecord{194, 0, 0, TYPE_CLASSIC, 0}));
@@ -288,8 +288,8 @@ TEST_F(ProfileTest, ProgressUnlocksOneWayAndCountsTheRoomsReached) {
     EXPECT_TRUE(QuovelMahjongPlayer::isFloorComplete(20, stats));
     EXPECT_FALSE(QuovelMahjongPlayer::isFloorComplete(21, stats));
 
-    player->getTrophies().getTrophy(1)->state = Trophy::HELD_BACK;
-    player->getTrophies().getTrophy(2)->state = Trophy::ANNOUNCED;
+    player->getTrophies().getTrophy(TrophyId::SPLIT_NO_SHUFFLE)->state = Trophy::HELD_BACK;
+    player->getTrophies().getTrophy(TrophyId::PLENTY_OF_TIME)->state = Trophy::ANNOUNCED;
     player->setTrophiesSeen();
     EXPECT_EQ(statesOf(*player)[0], Trophy::NOT_EARNED);
     EXPECT_EQ(statesOf(*player)[1], Trophy::SEEN);
@@ -315,10 +315,10 @@ TEST_F(PlayerProfileTest, TheRulesPlayForThePlayerManagersCurrentProfile) {
     // The rules' host hints are the trophies of play: shown once, announced by state 1.
     EXPECT_FALSE(hooks->wasHostHintShown(16));
     hooks->setHostHintShown(16);
-    EXPECT_EQ(ann->getTrophies().getTrophy(16)->state, Trophy::EARNED);
-    ann->getTrophies().getTrophy(17)->state = Trophy::SEEN;
+    EXPECT_EQ(ann->getTrophies().getTrophy(TrophyId::PAIRS)->state, Trophy::EARNED);
+    ann->getTrophies().getTrophy(TrophyId::SAME_FACE_TWICE)->state = Trophy::SEEN;
     hooks->setHostHintShown(17);
-    EXPECT_EQ(ann->getTrophies().getTrophy(17)->state, Trophy::SEEN);
+    EXPECT_EQ(ann->getTrophies().getTrophy(TrophyId::SAME_FACE_TWICE)->state, Trophy::SEEN);
 
     hooks->addRemovedPair();
     EXPECT_EQ(ann->getStats().numMatches, 1);

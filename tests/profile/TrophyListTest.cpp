@@ -44,7 +44,7 @@ TEST_F(TrophyListTest, DefinitionsGiveEntriesTheirDefaultsAndStatesSaveAsTheFile
         "</Vector></Trophy><Trophy/><Trophy/></Vector></root>");
     RefHolder<TrophyList> list(new TrophyList());
     ASSERT_EQ(list->size(), 3);
-    const Trophy& first = *list->getTrophy(0);
+    const Trophy& first = *list->getTrophy(TrophyId::NO_UNDO);
     ASSERT_EQ(first.infos.size(), 2u);
     const TrophyInfo& shelf = first.getInfo(0);
     EXPECT_EQ(std::tie(shelf.section, shelf.x, shelf.y, shelf.image),
@@ -54,10 +54,10 @@ TEST_F(TrophyListTest, DefinitionsGiveEntriesTheirDefaultsAndStatesSaveAsTheFile
               std::make_tuple("BIG", "own", -4, 16, "H"));
 
     // Without SAVE_NOT_SHOWN_AS_NEW every earned trophy is saved as seen; memory keeps its state.
-    list->getTrophy(0)->state = Trophy::ANNOUNCED;
-    list->getTrophy(2)->state = Trophy::HELD_BACK;
+    list->getTrophy(TrophyId::NO_UNDO)->state = Trophy::ANNOUNCED;
+    list->getTrophy(TrophyId::PLENTY_OF_TIME)->state = Trophy::HELD_BACK;
     EXPECT_EQ(savedStates(*list), (std::vector<int32_t>{3, 0, 3}));
-    EXPECT_EQ(list->getTrophy(0)->state, Trophy::ANNOUNCED);
+    EXPECT_EQ(list->getTrophy(TrophyId::NO_UNDO)->state, Trophy::ANNOUNCED);
 
     writeTrophies(trophyDefinitions(3, "<Boolean id=\"SAVE_NOT_SHOWN_AS_NEW\" value=\"false\"/>"));
     RefHolder<TrophyList> asTheyAre(new TrophyList());
@@ -70,16 +70,16 @@ TEST_F(TrophyListTest, DefinitionsGiveEntriesTheirDefaultsAndStatesSaveAsTheFile
 TEST_F(TrophyListTest, SavedStatesFillOnlyTheTrophiesThatExist) {
     RefHolder<TrophyList> list(new TrophyList());
     list->load(savedVector(25).get());
-    EXPECT_EQ(list->getTrophy(19)->state, 4);
+    EXPECT_EQ(list->getTrophy(TrophyId::FULL_STOCKS)->state, 4);
     RefHolder<TrophyList> fewer(new TrophyList());
     fewer->load(savedVector(5).get());
-    EXPECT_EQ(fewer->getTrophy(4)->state, 1);
-    EXPECT_EQ(fewer->getTrophy(5)->state, 0);
+    EXPECT_EQ(fewer->getTrophy(TrophyId::TEN_BONUSES)->state, 1);
+    EXPECT_EQ(fewer->getTrophy(TrophyId::FLOOR_DONE)->state, 0);
     // A value in place of the list changes nothing.
     RefHolder<PropertyNode> wrong(new PropertyNode("trophies"));
     wrong->addChild(new PropertyValue("trophyVector", 3));
     fewer->load(wrong.get());
-    EXPECT_EQ(fewer->getTrophy(4)->state, 1);
+    EXPECT_EQ(fewer->getTrophy(TrophyId::TEN_BONUSES)->state, 1);
 }
 
 TEST_F(TrophyListTest, TextsTakeTheGroupingSymbolAndTheOptionalPlusText) {
@@ -89,7 +89,7 @@ TEST_F(TrophyListTest, TextsTakeTheGroupingSymbolAndTheOptionalPlusText) {
     texts.setText("B3", L" Got %2 and %2, 5%1000 ");
     texts.setText("B3_PLUS", L"more");
     RefHolder<TrophyList> list(new TrophyList());
-    const TrophyInfo& info = list->getTrophy(3)->getInfo(1);
+    const TrophyInfo& info = list->getTrophy(TrophyId::QUICK_BONUS)->getInfo(1);
     EXPECT_EQ(info.headerText(), L"10 000 of 1 000 000");
     EXPECT_EQ(info.bodyText(false), L"Got  and %2, 5 000");
     EXPECT_EQ(info.bodyText(true), L"Got more and %2, 5 000");
@@ -118,7 +118,7 @@ TEST_F(TrophyListTest, AnyNumberOfTrophiesFromNoneToTwentyIsSafe) {
         list.load(savedVector(20).get());
         EXPECT_EQ(savedStates(list).size(), static_cast<size_t>(std::max(count, 0)));
         if (count > 0) {
-            EXPECT_EQ(list.getTrophy(0)->getInfo(2).image, "");
+            EXPECT_EQ(list.getTrophy(TrophyId::NO_UNDO)->getInfo(2).image, "");
         }
     }
 }

@@ -112,7 +112,7 @@ TEST_F(BarsTest, MatchesFillTheMeterAndRaiseTheComboUntilItsCountdownEnds) {
     EXPECT_EQ(player->getStats().maxCombo, 99);
     EXPECT_EQ(game->screenCounts.bestChain, 99);
     const int32_t frenzy = tuning().TROPHY_COMBO_FRENZY_MULTIPLIER;
-    EXPECT_EQ(player->getTrophies().getTrophy(12)->state, frenzy <= 99 ? 1 : 0);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::COMBO_FRENZY)->state, frenzy <= 99 ? 1 : 0);
 
     // A suspended bar takes no points.
     bar.setSuspended(true);

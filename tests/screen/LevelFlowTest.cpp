@@ -207,10 +207,10 @@ TEST_F(LevelFlowTest, CasinoAndRoofRunsEndTheirLevels) {
     EXPECT_TRUE(table->containsPlayer("Ann"));
     EXPECT_TRUE(player->newScorePending);
     EXPECT_EQ(player->getStats().casinoRecord(Game::TYPE_RIVER, 0)->bestScore, 4200);
-    EXPECT_EQ(player->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::CASINO_FIRST)->state, Trophy::HELD_BACK);
     RefHolder<QuovelMahjongPlayer> stored(new QuovelMahjongPlayer("Ann"));
     ASSERT_TRUE(PlayerManager::getInstance()->loadPlayer(stored.get()));
-    EXPECT_EQ(stored->getTrophies().getTrophy(10)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(stored->getTrophies().getTrophy(TrophyId::CASINO_FIRST)->state, Trophy::HELD_BACK);
     EXPECT_FALSE(game->getHasWon());
     // The level-end dialog opens once, in the frame that completes 1500 ms after the end.
     run(1500 / FRAME_MS * FRAME_MS);
@@ -361,11 +361,11 @@ TEST_F(LevelFlowTest, TheRecRoomClockAShuffleARestartAndAStopFromTheRoof) {
     gameScenes().elevator = elevator;
     ASSERT_NE(SceneElevator::instance(), nullptr);
     game->getLevel()->setGameMode(RoomKind::ROOF);
-    player->getTrophies().getTrophy(3)->state = Trophy::EARNED;
+    player->getTrophies().getTrophy(TrophyId::QUICK_BONUS)->state = Trophy::EARNED;
     LevelFlow::onGameStopped(nullptr);
     EXPECT_EQ(SceneElevator::instance()->getStop(), 23);
     EXPECT_EQ(manager->getRequestedScene(), elevator);
-    EXPECT_EQ(player->getTrophies().getTrophy(3)->state, Trophy::SEEN);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::QUICK_BONUS)->state, Trophy::SEEN);
     EXPECT_TRUE(requestedRoom.empty());
     gameScenes().elevator = nullptr;
 }
@@ -417,8 +417,8 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     game->getScore().set(level->getSilver());
     scene->getBoard().enterGameWon();
     ASSERT_TRUE(inState<StateGameWon>());
-    EXPECT_EQ(player->getTrophies().getTrophy(2)->state, Trophy::NOT_EARNED);
-    EXPECT_EQ(player->getTrophies().getTrophy(18)->state, Trophy::EARNED);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::PLENTY_OF_TIME)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::CLOSE_CALL)->state, Trophy::EARNED);
     EXPECT_EQ(stats.twoStarsCount, 1);
     EXPECT_EQ(stats.threeStarsCount, 0);
     EXPECT_EQ(stats.roomRecord(1, 5)->bestScore, level->getGold());
@@ -426,8 +426,8 @@ TEST_F(LevelFlowTest, TheLastRoomOfAFloorCompletesItEvenWithoutTimeOrBuildDurati
     EXPECT_EQ(player->floorReached, 2);
     EXPECT_EQ(SceneElevator::instance()->getPendingFloors(), std::vector<int32_t>{2});
     EXPECT_EQ(SceneElevator::instance()->getUnlockedItem(), floorUnlockIndex(1));
-    EXPECT_EQ(player->getTrophies().getTrophy(5)->state, Trophy::HELD_BACK);
-    EXPECT_EQ(player->getTrophies().getTrophy(6)->state, Trophy::NOT_EARNED);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::FLOOR_DONE)->state, Trophy::HELD_BACK);
+    EXPECT_EQ(player->getTrophies().getTrophy(TrophyId::TEN_FLOORS)->state, Trophy::NOT_EARNED);
     EXPECT_EQ(hallway->getHintSelector(), 3);
     // A profile already higher up (a bench tool makes one) keeps its floor.
     stats.roomRecord(1, 5)->levelWinCount = 0;

@@ -443,8 +443,8 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
     auto* notice = objectCast<DialogTrophyInfo>(scene->getTrophies().getTrophyPopup());
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(scene->isDialogOpen("DIALOG_TROPHY_INFO"));
-    EXPECT_EQ(notice->getTrophy(), trophies.getTrophy(0));
-    EXPECT_EQ(trophies.getTrophy(0)->state, Trophy::EARNED);
+    EXPECT_EQ(notice->getTrophy(), trophies.getTrophy(TrophyId::NO_UNDO));
+    EXPECT_EQ(trophies.getTrophy(TrophyId::NO_UNDO)->state, Trophy::EARNED);
     scene->getTrophies().awardTrophy(TrophyId::SPLIT_NO_SHUFFLE);
     scene->getTrophies().awardTrophy(TrophyId::PLENTY_OF_TIME);
     // A trophy earned once shows no second notice.
@@ -463,7 +463,7 @@ TEST_F(PlayerAidsTest, TrophyNoticesWaitNewestFirstAndAreDroppedWhenTheyCannotSh
     // With nine tiles left the notice is dropped, not queued.
     thinOut(game->getLayout(), 9);
     scene->getTrophies().awardTrophy(TrophyId::QUICK_BONUS);
-    EXPECT_EQ(trophies.getTrophy(3)->state, Trophy::EARNED);
+    EXPECT_EQ(trophies.getTrophy(TrophyId::QUICK_BONUS)->state, Trophy::EARNED);
     EXPECT_EQ(scene->getTrophies().getTrophyPopup(), nullptr);
     EXPECT_TRUE(scene->getTrophies().getTrophyQueue().empty());
 }
