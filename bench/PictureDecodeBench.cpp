@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/core/ScreenSize.h"
@@ -227,4 +228,4 @@ BENCHMARK(decodeBigJpeg)
     ->Args({REFINEMENTS, -2})
     ->Args({ARITHMETIC, 0})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(benchCount(2));
