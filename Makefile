@@ -1,4 +1,5 @@
-# The README's commands. Each installs what is missing first.
+# The README's commands. Each installs what is missing first. Paths are quoted: the folder's own
+# path may hold a space.
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -27,12 +28,12 @@ test: deps
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_SANITIZE=ON \
-	    -DQUOVEL_MEDIA_FROM=$(CURDIR)/build $(CMAKE_FLAGS)
+	    -DQUOVEL_MEDIA_FROM="$(CURDIR)/build" $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUOVEL_TSAN=ON \
-	    -DQUOVEL_MEDIA_FROM=$(CURDIR)/build $(CMAKE_FLAGS)
+	    -DQUOVEL_MEDIA_FROM="$(CURDIR)/build" $(CMAKE_FLAGS)
 	cmake --build build-tsan -j $(JOBS) --target tsan-tests
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	    ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L tsan

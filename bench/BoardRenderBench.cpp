@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchSize.h"
 #include "FrameRatio.h"
 #include "game/screen/LayoutRenderer.h"
 #include "testsupport/screen/SyntheticBoard.h"
@@ -46,7 +47,7 @@ struct DrawnBoard {
 void boardArguments(benchmark::internal::Benchmark* benchmark) {
     benchmark->Unit(benchmark::kMicrosecond)
         ->UseManualTime()
-        ->Repetitions(9)
+        ->Repetitions(benchCount(9))
         ->DisplayAggregatesOnly(true);
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchSize.h"
 #include "FrameRatio.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Graphics.h"
@@ -65,7 +66,7 @@ void drawingArguments(benchmark::internal::Benchmark* benchmark) {
         ->Arg(2)
         ->Unit(benchmark::kMicrosecond)
         ->UseManualTime()
-        ->Repetitions(REPETITIONS)
+        ->Repetitions(benchCount(REPETITIONS))
         ->DisplayAggregatesOnly(true);
 }
 

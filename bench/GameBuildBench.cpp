@@ -10,6 +10,7 @@
 #include <chrono>
 #include <vector>
 
+#include "BenchSize.h"
 #include "ThreadClock.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -131,7 +132,7 @@ void BM_BuildClassic144(benchmark::State& state) {
     Game::releaseCurrent();
     Random::releaseInstance();
 }
-BENCHMARK(BM_BuildClassic144)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildClassic144)->Arg(benchCount(1000))->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildHostileTriple470(benchmark::State& state) {
     const game_test::ScopedSuits suits;
@@ -164,6 +165,9 @@ void BM_BuildHostileTriple470(benchmark::State& state) {
     Game::releaseCurrent();
     Random::releaseInstance();
 }
-BENCHMARK(BM_BuildHostileTriple470)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildHostileTriple470)
+    ->Arg(benchCount(5))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "BenchSize.h"
 #include "FrameRatio.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/ObjectFactoryContainer.h"
@@ -128,14 +129,14 @@ void BM_GameMovePass(benchmark::State& state) {
 
 BENCHMARK(BM_GameMovePass)
     ->Unit(benchmark::kMicrosecond)
-    ->Iterations(100000)
-    ->Repetitions(5)
+    ->Iterations(benchCount(100000))
+    ->Repetitions(benchCount(5))
     ->DisplayAggregatesOnly(true);
 
 BENCHMARK(BM_GameFrame)
     ->Unit(benchmark::kMicrosecond)
     ->UseManualTime()
-    ->Repetitions(9)
+    ->Repetitions(benchCount(9))
     ->DisplayAggregatesOnly(true);
 
 }  // namespace

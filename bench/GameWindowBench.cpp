@@ -9,6 +9,7 @@
 #include <ctime>
 #include <memory>
 
+#include "BenchSize.h"
 #include "framework/os/SdlClipboard.h"
 #include "framework/os/SdlCursor.h"
 #include "framework/os/SdlDisplay.h"
@@ -96,7 +97,7 @@ void BM_Present16Over32(benchmark::State& state) {
     state.counters["x_32bit"] = seconds[0] > 0 ? seconds[1] / seconds[0] : 0;
     state.counters["goal_x_32bit"] = 1.5;
 }
-BENCHMARK(BM_Present16Over32)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Present16Over32)->Iterations(benchCount(5))->Unit(benchmark::kMillisecond);
 
 // The main loop for a second at 60 frames per second with an empty scene: messages, then the
 // input handler, move, render and purge passes and the window's present each frame. Reports
@@ -146,6 +147,9 @@ void BM_IdleFrameLoop(benchmark::State& state) {
     state.counters["cpu_percent_of_core"] = wallSeconds > 0 ? 100.0 * cpuSeconds / wallSeconds : 0;
     state.counters["frames_per_second"] = wallSeconds > 0 ? frameCount / wallSeconds : 0;
 }
-BENCHMARK(BM_IdleFrameLoop)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IdleFrameLoop)
+    ->Iterations(benchCount(3))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/RefHolder.h"
 #include "framework/core/ScreenSize.h"
@@ -282,4 +283,4 @@ BENCHMARK(decodeBigJpeg)
     ->Args({DC_REFINEMENTS, -1, FLAT, S420})
     ->Args({NARROW_REFINEMENTS, -1, FLAT, S420})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(benchCount(2));

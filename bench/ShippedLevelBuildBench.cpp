@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "ThreadClock.h"
 #include "framework/core/Random.h"
 #include "game/rules/Layout.h"
@@ -166,6 +167,6 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     content_test::releaseShippedSuits();
     std::filesystem::current_path(previous);
 }
-BENCHMARK(BM_BuildShippedLevels)->Arg(1000)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_BuildShippedLevels)->Arg(benchCount(1000))->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "framework/core/ProblemLog.h"
 #include "framework/os/SdlMessageBox.h"
 #include "game/app/GameListeners.h"
+#include "testsupport/ShellWord.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
 
@@ -22,12 +23,9 @@ int runAgain(const std::vector<std::string>& given, const std::string& more, std
     std::vector<std::string> arguments{std::filesystem::read_symlink("/proc/self/exe")};
     arguments.insert(arguments.end(), given.begin(), given.end());
     arguments.push_back(more);
-    std::string command = "exec";  // each argument quoted for the shell
-    for (std::string& argument : arguments) {
-        for (size_t at = 0; (at = argument.find('\'', at)) != std::string::npos; at += 4) {
-            argument.replace(at, 1, "'\\''");
-        }
-        command += " '" + argument + "'";
+    std::string command = "exec";
+    for (const std::string& argument : arguments) {
+        command += " " + shellWord(argument);
     }
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     char buffer[4096];

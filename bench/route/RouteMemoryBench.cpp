@@ -32,23 +32,26 @@
 #include <utility>
 #include <vector>
 
+#include "bench/BenchSize.h"
 #include "bench/PeakMemory.h"
 #include "framework/os/SdlAudioMixer.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
+#include "game/app/ProgramStart.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "testsupport/ShellWord.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace {
 
 constexpr double RSS_GOAL_MIB = 90;
-constexpr int RUNS = 5;
+const int RUNS = static_cast<int>(benchCount(5));
 // Laps of each route in one run: the first builds the scenes it meets, the later ones show
 // whether anything grows.
-constexpr int LAPS = 3;
+const int LAPS = static_cast<int>(benchCount(3));
 // The returning player's level: the hallway's 144-tile Triple.
 constexpr int32_t LARGEST_FLOOR = 18;
 constexpr int32_t LARGEST_DOOR = 5;
@@ -278,7 +281,7 @@ int walk(const std::string& route, const std::string& stopAt) {
     if (route == "returning") {
         // The player is saved by the helper into the road's own data folder.
         const std::string player =
-            std::string(QUOVEL_IDLE_PLAYER) + " " + std::to_string(LARGEST_FLOOR + 1);
+            shellWord(QUOVEL_IDLE_PLAYER) + " " + std::to_string(LARGEST_FLOOR + 1);
         if (std::system(player.c_str()) != 0) {
             return 1;
         }
@@ -297,7 +300,7 @@ struct StepFigures {
 bool walkTimes(const std::string& self, const std::string& route, std::vector<std::string>& order,
                std::map<std::string, StepFigures>& steps, std::vector<double>& doorMs) {
     for (int run = 0; run < RUNS; ++run) {
-        const std::string command = self + " --walk=" + route + " 2>/dev/null";
+        const std::string command = shellWord(self) + " --walk=" + route + " 2>/dev/null";
         FILE* child = popen(command.c_str(), "r");
         if (!child) {
             return false;
@@ -333,7 +336,7 @@ double median(std::vector<double> values) {
 
 // The start-up bench's resident memory inside its level, from one run of it.
 double startupBenchInLevel() {
-    const std::string command = std::string(QUOVEL_STARTUP_BENCH) +
+    const std::string command = shellWord(QUOVEL_STARTUP_BENCH) +
                                 " --benchmark_filter=StartUp --benchmark_format=json 2>/dev/null";
     FILE* child = popen(command.c_str(), "r");
     if (!child) {
@@ -387,6 +390,9 @@ void BM_RouteMemory(benchmark::State& state, const std::string& route) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
     if (argc >= 2 && std::strncmp(argv[1], "--walk=", 7) == 0) {
         const bool stops = argc == 3 && std::strncmp(argv[2], "--stop-at=", 10) == 0;
         RoadCheck::report.install([](const char* file, int line, const std::string& message) {

@@ -17,6 +17,7 @@
 #include "framework/os/SdlDisplay.h"
 #include "framework/platform/Folders.h"
 #include "framework/scene/Scene.h"
+#include "game/app/ProgramStart.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/RealServices.h"
 #include "game/app/SceneLoad.h"
@@ -75,6 +76,10 @@ struct Driver {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A SIGTERM ends it as it ends the game.
+    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
     const bool startOnly = argc >= 2 && std::strcmp(argv[1], "start") == 0;
     if (argc < 2 ||
         (std::strcmp(argv[1], "lobby") != 0 && std::strcmp(argv[1], "level") != 0 && !startOnly)) {

@@ -9,9 +9,13 @@
 #include "framework/platform/Folders.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/GameListeners.h"
+#include "game/app/ProgramStart.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 
 int main(int argc, char** argv) {
+    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
     const int floor = argc == 2 ? std::atoi(argv[1]) : 0;
     if (floor < 1 || floor > QuovelMahjongPlayer::HIGHEST_FLOOR_REACHED) {
         std::fprintf(stderr, "usage: quovel-idle-player FLOOR (1 to %d)\n",

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchSize.h"
 #include "bench/startup/EnterLevel.h"
 #include "framework/os/DirectXVersion.h"
 #include "framework/os/SdlDisplay.h"
@@ -27,6 +28,7 @@
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/StreamResource.h"
 #include "framework/scene/SceneManager.h"
+#include "game/app/ProgramStart.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/RealServices.h"
 #include "game/app/SceneLoad.h"
@@ -38,8 +40,8 @@ using Clock = std::chrono::steady_clock;
 // The goal for the resident memory inside a 144-tile level.
 constexpr double RSS_IN_LEVEL_GOAL_MIB = 110;
 // Frames played in the level before its memory is read: the board is built, shown and the
-// level's sections are in.
-constexpr int LEVEL_FRAMES = 600;
+// level's sections are in (at the smallest, the level has been shown).
+const int64_t LEVEL_FRAMES = benchCount(600, 60);
 
 struct Moments {
     Clock::time_point start;
@@ -167,7 +169,7 @@ struct Watcher {
     }
     Moments& moments;
     SdlEventSource& events;
-    int levelFrames = 0;
+    int64_t levelFrames = 0;
 };
 
 // The display check of start-up, made as the program makes it: with the display's video system
@@ -220,3 +222,17 @@ void BM_StartUpToLoadingComplete(benchmark::State& state) {
 BENCHMARK(BM_StartUpToLoadingComplete)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The program starts as the game does: a signal ends its run as it ends the game.
+int main(int argc, char** argv) {
+    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+        return boxShown;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

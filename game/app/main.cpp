@@ -4,10 +4,9 @@
 #include <cstdlib>
 
 #include "framework/os/SdlDisplay.h"
-#include "framework/os/SdlMessageBox.h"
-#include "framework/os/TerminationSignals.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
+#include "game/app/ProgramStart.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/RealServices.h"
 
@@ -23,12 +22,9 @@ int64_t framesBeforeQuit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The program run again by itself to show a message box (see SdlMessageBox).
-    if (const int boxShown = serveMessageBoxRequest(argc, argv); boxShown >= 0) {
+    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
         return boxShown;
     }
-    terminationSignals::install();
-    showMessageBoxesInChildProcess();
     SdlDisplay display;
     RealServices real(display);
     // The single-instance check at start-up probes the display before the report is written.

@@ -7,6 +7,7 @@
 
 #include "framework/core/DataScrambler.h"
 #include "framework/platform/FileArchive.h"
+#include "testsupport/ShellWord.h"
 #include "testsupport/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -15,7 +16,7 @@ namespace pack_archive_test {
 
 int runPacker(const std::string& arguments) {
     const std::string command =
-        std::string("'") + QUOVEL_PACK_ARCHIVE_TOOL + "' " + arguments + " 2>/dev/null";
+        shellWord(QUOVEL_PACK_ARCHIVE_TOOL) + " " + arguments + " 2>/dev/null";
     return std::system(command.c_str());
 }
 
