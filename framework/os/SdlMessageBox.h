@@ -6,8 +6,9 @@
 // one the message goes to stderr instead, so it is never lost.
 //
 // In the game the box is shown by a child process (the program run again with the request as
-// its arguments), while this one waits: a termination signal then takes the box away and
-// returns at once, and the game ends as its quit does instead of waiting on the box. Once a
+// its arguments), while this one waits: a termination signal then takes the box away, waiting
+// for its process at most a short grace (under a second), and the game ends as its quit does
+// instead of waiting on the box. Once a
 // termination signal has come, no box is shown: the message goes to stderr. The child ends with
 // its parent, however the parent ends, and the box ends with the child, however the child ends.
 class SdlMessageBox : public MessageBox {

@@ -103,7 +103,8 @@ private:
         ArchiveMemberInfo info;
     };
     // Fills `members` from the open zip's directory, up to its first unreadable record; leaves
-    // lookups walking the directory when the zip file cannot be opened again.
+    // lookups walking the directory when minizip cannot read the end record or the first
+    // record, or the zip file cannot be opened again.
     void indexMembers();
 
     // The first member of each name, under its name folded as the zip lookup compares names.

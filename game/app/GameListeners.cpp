@@ -120,7 +120,8 @@ std::string missingGameWiring() {
     std::vector<std::string> empty;
     forEachGameHook([&empty](const auto& hook, auto, const char* name = nullptr) {
         if (!hook.isInstalled()) {
-            empty.emplace_back(name ? name : hook.name());
+            const char* named = name ? name : hook.name();
+            empty.emplace_back(named ? named : "a hook without a name");
         }
     });
     if (empty.empty()) {

@@ -546,8 +546,15 @@ int32_t SceneElevator::enterTarget(BaseObject*) {
 
 void SceneElevator::update(int32_t elapsedMs) {
     SceneQuovelMahjong::update(elapsedMs);
+    // The held arrival comes a frame after the answer: a "yes" has ended the frame loop by then,
+    // and the lift does not arrive on the way out.
     if (arrivalHeld && !isDialogOpen(QUIT_QUESTION_KEY)) {
-        enterTarget(nullptr);
+        if (answered) {
+            answered = false;
+            enterTarget(nullptr);
+        } else {
+            answered = true;
+        }
     }
     if (speechDelay < 0) {
         speechDelay = tuning().DORRICK_TIP_FIRST_DELAY;

@@ -128,4 +128,5 @@ private:
     int32_t unlockedItem = -1;
     // The ride has come to its stop and waits for the quit question's answer.
     bool arrivalHeld = false;
+    bool answered = false;
 };

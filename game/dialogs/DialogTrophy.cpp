@@ -17,6 +17,7 @@
 #include "framework/scene/TransitionScene.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophyText.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
 #include "game/rules/Level.h"
@@ -547,6 +548,9 @@ void DialogTrophy::closeCabinet() {
     hoveredTrophy = nullptr;
     closeTextBoxes();
     close();
+    // The trophies it showed are marked seen: written now, so that a kill before the next save
+    // does not show them again.
+    PlayerFileReport::savePlayer(QuovelMahjongPlayer::current());
 }
 
 void DialogTrophy::hide() {

@@ -10,8 +10,7 @@ bool switchToPlayer(const std::string& name) {
         return false;
     }
     if (AbstractPlayer* previous = players->getCurrentPlayer()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS,
-                                players->savePlayer(previous));
+        PlayerFileReport::savePlayer(previous);
         previous->clearSavedGame();
     }
     auto found = players->findPlayer(name);

@@ -184,8 +184,12 @@ class Screen:
 
 
 def catches(pid, number):
-    """Whether the process has a handler of its own for the signal (its SigCgt mask)."""
-    status = pathlib.Path(f"/proc/{pid}/status").read_text()
+    """Whether the process has a handler of its own for the signal (its SigCgt mask); false once
+    it has ended."""
+    try:
+        status = pathlib.Path(f"/proc/{pid}/status").read_text()
+    except OSError:
+        return False
     return int(re.search(r"SigCgt:\s*(\w+)", status)[1], 16) >> (number - 1) & 1
 
 
