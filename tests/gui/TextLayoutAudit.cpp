@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "framework/core/Rect.h"
 #include "framework/gui/Button.h"
@@ -83,8 +84,6 @@ struct LayoutSurvey {
 // Pixels of clear space a widget keeps from a line running along its edge (a panel's rim), and
 // from the edge of a dialog it does not belong to.
 constexpr int32_t CLEARANCE = 4;
-// Pixels of a button's face kept between its caption and its rim.
-constexpr int32_t CAPTION_MARGIN = 3;
 
 Rect auditedBoxOf(const Sprite* sprite) {
     return Rect{sprite->getAbsoluteX() - static_cast<int32_t>(sprite->getAnchor().x),
@@ -208,168 +207,80 @@ std::vector<Rect> auditedRules(const Image* image, const Rect& source) {
     return rules;
 }
 
-// The least number of face pixels, along a row, between the caption drawn in a button's
-// picture (the shown part `source` of `image`) and the rim on its left or right; nothing when
-// no caption shows. The rim's colour is that of the middle row's first opaque pixel; a row's
-// face its commonest other colour, with what lies within 32 levels of it (a highlight band or a
-// gradient changes it from row to row). Where the face most often begins and ends are the rim's
-// inner edges; the rows meeting both lie where the rim runs straight, and between the first and
-// the last of them a letter is what stands out by more than 64 levels from the face of the
-// nearest such row above: a letter merged with the rim counts as 0.
+// The least number of face pixels along a row between the caption drawn in a button's picture
+// (the shown part `source` of `image`) and its rim, left or right; nothing without a caption.
+// The rim has the colour of the middle row's first opaque pixel; a row's face is its commonest
+// other colour, give or take 32 levels (a highlight or a gradient changes it from row to row).
+// Where faces most often begin and end are the rim's inner edges; from the first to the last row
+// meeting both (where the rim runs straight), a letter stands out by more than 64 levels from
+// the face of the nearest such row above: a letter merged with the rim counts as 0.
 std::optional<int32_t> auditedCaptionMargin(const Image* image, const Rect& source) {
-    const auto opaque = [&](int32_t x, int32_t y) {
-        return alphaAt(image, source.x + x, source.y + y) >= 128;
+    // The pixel is at least half opaque and within `limit` levels of `c`.
+    const auto near = [&](int32_t x, int32_t y, uint32_t c, int32_t limit) {
+        return alphaAt(image, source.x + x, source.y + y) >= 128 &&
+               auditedColorDistance(colorAt(image, source.x + x, source.y + y), c) <= limit;
     };
-    const auto color = [&](int32_t x, int32_t y) {
-        return colorAt(image, source.x + x, source.y + y);
-    };
-    std::optional<uint32_t> rim;
-    for (int32_t x = 0; x < source.w && !rim; ++x) {
-        if (alphaAt(image, source.x + x, source.y + source.h / 2) == 255) {
-            rim = color(x, source.h / 2);
-        }
+    int32_t rimX = 0;
+    while (rimX < source.w && alphaAt(image, source.x + rimX, source.y + source.h / 2) < 255) {
+        ++rimX;
     }
-    if (!rim) {
+    if (rimX == source.w) {
         return std::nullopt;
     }
-    struct Row {
-        int32_t first = -1, last = -1;
-        uint32_t face = 0;
-    };
-    std::vector<Row> rows(static_cast<size_t>(source.h));
-    std::map<int32_t, int32_t> starts, ends;
+    const uint32_t rim = colorAt(image, source.x + rimX, source.y + source.h / 2);
     const auto commonest = [](const auto& counts) {
         return std::ranges::max_element(counts, {}, [](const auto& c) { return c.second; })->first;
     };
+    struct Row {
+        uint32_t face;
+        int32_t first, last;
+    };
+    std::map<int32_t, Row> rows;  // by y, those with a face
+    std::map<int32_t, int32_t> starts, ends;
     for (int32_t y = 0; y < source.h; ++y) {
         std::map<uint32_t, int32_t> colors;
         for (int32_t x = 0; x < source.w; ++x) {
-            if (opaque(x, y) && auditedColorDistance(color(x, y), *rim) > 32) {
-                ++colors[color(x, y)];
+            if (near(x, y, rim, 255) && !near(x, y, rim, 32)) {
+                ++colors[colorAt(image, source.x + x, source.y + y)];
             }
         }
         if (colors.empty()) {
             continue;
         }
-        Row& row = rows[static_cast<size_t>(y)];
-        row.face = commonest(colors);
+        Row& row = rows[y] = Row{commonest(colors), source.w, -1};
         for (int32_t x = 0; x < source.w; ++x) {
-            if (opaque(x, y) && auditedColorDistance(color(x, y), row.face) <= 32) {
-                row.first = row.first < 0 ? x : row.first;
-                row.last = x;
+            if (near(x, y, row.face, 32)) {
+                row = Row{row.face, std::min(row.first, x), x};
             }
         }
         ++starts[row.first];
         ++ends[row.last];
     }
-    if (starts.empty()) {
+    if (rows.empty()) {
         return std::nullopt;
     }
     const int32_t inner = commonest(starts), outer = commonest(ends);
-    std::vector<int32_t> meeting;
-    for (int32_t y = 0; y < source.h; ++y) {
-        if (rows[static_cast<size_t>(y)].first == inner &&
-            rows[static_cast<size_t>(y)].last == outer) {
-            meeting.push_back(y);
-        }
-    }
-    if (meeting.empty()) {
+    std::erase_if(rows,
+                  [&](const auto& r) { return r.second.first != inner || r.second.last != outer; });
+    if (rows.empty()) {
         return std::nullopt;
     }
     // A shaded rim's own rows may meet both edges: a row counts with a face near the middle one's.
-    const uint32_t middleFace = rows[static_cast<size_t>(meeting[meeting.size() / 2])].face;
-    const auto straight = [&](int32_t y) {
-        return std::ranges::binary_search(meeting, y) &&
-               auditedColorDistance(rows[static_cast<size_t>(y)].face, middleFace) <= 64;
-    };
-    int32_t from = source.h, to = -1;
-    for (int32_t y = 0; y < source.h; ++y) {
-        if (straight(y)) {
-            from = std::min(from, y);
-            to = y;
-        }
-    }
+    const uint32_t middle =
+        std::next(rows.begin(), static_cast<std::ptrdiff_t>(rows.size() / 2))->second.face;
+    std::erase_if(rows,
+                  [&](const auto& r) { return auditedColorDistance(r.second.face, middle) > 64; });
     std::optional<int32_t> margin;
     uint32_t face = 0;
-    for (int32_t y = from; y <= to; ++y) {
-        face = straight(y) ? rows[static_cast<size_t>(y)].face : face;
-        int32_t firstInk = -1, lastInk = -1;
+    for (int32_t y = rows.begin()->first; y <= rows.rbegin()->first; ++y) {
+        face = rows.contains(y) ? rows[y].face : face;
         for (int32_t x = inner; x <= outer; ++x) {
-            if (!opaque(x, y) || auditedColorDistance(color(x, y), face) > 64) {
-                firstInk = firstInk < 0 ? x : firstInk;
-                lastInk = x;
+            if (!near(x, y, face, 64)) {
+                margin = std::min({margin.value_or(x - inner), x - inner, outer - x});
             }
-        }
-        if (firstInk >= 0) {
-            const int32_t least = std::min(firstInk - inner, outer - lastInk);
-            margin = margin ? std::min(*margin, least) : least;
         }
     }
     return margin;
-}
-
-// The small ornaments (a rivet, a stud: patches of one colour, neighbours at most 12 levels
-// apart, 3 to 16 pixels across) of the unstretched picture `under` that `area` on the screen
-// covers or touches, as rectangles on the screen.
-std::vector<Rect> auditedOrnaments(const AuditedPicture& under, const Rect& area) {
-    constexpr int32_t LARGEST = 16;
-    const Rect window = intersectRects(Rect{area.x - 2 * LARGEST, area.y - 2 * LARGEST,
-                                            area.w + 4 * LARGEST, area.h + 4 * LARGEST},
-                                       under.opaque);
-    const auto pixel = [&](int32_t x, int32_t y) {
-        return std::pair{alphaAt(under.image, under.source.x + x - under.box.x,
-                                 under.source.y + y - under.box.y),
-                         colorAt(under.image, under.source.x + x - under.box.x,
-                                 under.source.y + y - under.box.y)};
-    };
-    std::vector<uint8_t> seen(static_cast<size_t>(window.w) * static_cast<size_t>(window.h));
-    std::vector<Rect> ornaments;
-    for (int32_t y0 = window.y; y0 < window.y + window.h; ++y0) {
-        for (int32_t x0 = window.x; x0 < window.x + window.w; ++x0) {
-            const auto index = [&](int32_t x, int32_t y) {
-                return static_cast<size_t>(y - window.y) * static_cast<size_t>(window.w) +
-                       static_cast<size_t>(x - window.x);
-            };
-            if (seen[index(x0, y0)] || pixel(x0, y0).first < 128) {
-                continue;
-            }
-            // One patch, grown over its neighbours; one reaching the window's edge is large.
-            Rect patch{x0, y0, 1, 1};
-            int32_t count = 0;
-            bool bounded = true;
-            std::vector<std::pair<int32_t, int32_t>> todo{{x0, y0}};
-            seen[index(x0, y0)] = 1;
-            while (!todo.empty()) {
-                const auto [x, y] = todo.back();
-                todo.pop_back();
-                ++count;
-                patch = uniteRects(patch, Rect{x, y, 1, 1});
-                const uint32_t color = pixel(x, y).second;
-                for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                    const int32_t nx = x + dx, ny = y + dy;
-                    if (!under.opaque.contains(nx, ny)) {
-                        continue;
-                    }
-                    const auto [alpha, other] = pixel(nx, ny);
-                    if (alpha < 128 || auditedColorDistance(other, color) > 12) {
-                        continue;
-                    }
-                    if (!window.contains(nx, ny)) {
-                        bounded = false;
-                    } else if (!seen[index(nx, ny)]) {
-                        seen[index(nx, ny)] = 1;
-                        todo.emplace_back(nx, ny);
-                    }
-                }
-            }
-            if (bounded && count >= 6 && std::min(patch.w, patch.h) >= 3 &&
-                std::max(patch.w, patch.h) <= LARGEST &&
-                rectsOverlap(Rect{patch.x - 1, patch.y - 1, patch.w + 2, patch.h + 2}, area)) {
-                ornaments.push_back(patch);
-            }
-        }
-    }
-    return ornaments;
 }
 
 // The nearest dialog above the node, or the nearest named one: what lies in one dialog is drawn
@@ -582,6 +493,14 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
                 sprite->getSourceRect() ? intersectRects(*sprite->getSourceRect(), whole) : whole;
             const Rect opaque = auditedOpaque(image, source);
             drawn = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
+            // The caption drawn in it keeps 3 pixels of face off its rim; one narrower than 32
+            // pixels shows an icon (a knob, a tick), not a caption.
+            const std::optional<int32_t> margin =
+                box.w >= 32 ? auditedCaptionMargin(image, source) : std::nullopt;
+            if (margin && *margin < 3) {
+                note(survey, "button " + auditedName(node), rectText(drawn), "has its caption",
+                     std::to_string(*margin), "pixels from its rim");
+            }
         }
         survey.buttons.push_back({node, box, auditedDialogOf(node), drawn, survey.order});
         button = node;
@@ -682,6 +601,60 @@ bool auditedRuleAlong(const AuditedRule& rule, const Rect& drawn) {
     return near(d.y) || near(d.y + d.h);
 }
 
+// A picture laid on another (a preview on its panel) keeps clear of the small ornaments of the
+// unstretched one below: a rivet half under it looks misplaced. An ornament is a patch of one
+// colour (neighbours at most 12 levels apart), 3 to 16 pixels across, that `p` covers or touches.
+void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const AuditedPicture& p) {
+    if (!under.image || under.moving || p.order <= under.order || p.moving ||
+        p.dialog != under.dialog || !under.opaque.contains(p.opaque) ||
+        p.opaque.contains(under.opaque)) {
+        return;
+    }
+    constexpr int32_t LARGEST = 16;
+    const Rect& area = p.opaque;
+    const Rect window = intersectRects(Rect{area.x - 2 * LARGEST, area.y - 2 * LARGEST,
+                                            area.w + 4 * LARGEST, area.h + 4 * LARGEST},
+                                       under.opaque);
+    // The colour of the picture at a pixel of the screen, where it is at least half opaque.
+    const auto at = [&](int32_t x, int32_t y) -> std::optional<uint32_t> {
+        const int32_t ix = under.source.x + x - under.box.x, iy = under.source.y + y - under.box.y;
+        return under.opaque.contains(x, y) && alphaAt(under.image, ix, iy) >= 128
+                   ? std::optional(colorAt(under.image, ix, iy))
+                   : std::nullopt;
+    };
+    std::set<std::pair<int32_t, int32_t>> seen;
+    for (int32_t y0 = window.y; y0 < window.y + window.h; ++y0) {
+        for (int32_t x0 = window.x; x0 < window.x + window.w; ++x0) {
+            if (!at(x0, y0) || !seen.insert({x0, y0}).second) {
+                continue;
+            }
+            // One patch, grown over its neighbours in the window; one reaching past it is large.
+            const size_t before = seen.size() - 1;
+            Rect patch{x0, y0, 1, 1};
+            for (std::vector<std::pair<int32_t, int32_t>> todo{{x0, y0}}; !todo.empty();) {
+                const auto [x, y] = todo.back();
+                todo.pop_back();
+                for (const auto& [nx, ny] :
+                     {std::pair{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}}) {
+                    const std::optional<uint32_t> other = at(nx, ny);
+                    if (other && auditedColorDistance(*other, *at(x, y)) <= 12) {
+                        patch = uniteRects(patch, Rect{nx, ny, 1, 1});
+                        if (window.contains(nx, ny) && seen.insert({nx, ny}).second) {
+                            todo.emplace_back(nx, ny);
+                        }
+                    }
+                }
+            }
+            if (window.contains(patch) && seen.size() - before >= 6 &&
+                std::min(patch.w, patch.h) >= 3 && std::max(patch.w, patch.h) <= LARGEST &&
+                rectsOverlap(Rect{patch.x - 1, patch.y - 1, patch.w + 2, patch.h + 2}, area)) {
+                note(survey, auditedPictureName(p), "lies on an ornament", rectText(patch), "of",
+                     auditedPictureName(under));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, int32_t screenHeight,
@@ -701,26 +674,12 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         }
     }
     for (const AuditedBox& button : survey.buttons) {
-        const std::string name = "button " + auditedName(button.node);
-        // The caption drawn in a button's picture keeps off its rim; one narrower than 32
-        // pixels shows an icon (a knob, a tick), not a caption.
-        const auto* sprite = objectCast<Sprite>(button.node);
-        if (const Image* image = sprite->getImage();
-            image && !sprite->getStretchRect() && button.box.w >= 32) {
-            const Rect whole{0, 0, image->getWidth(), image->getHeight()};
-            const std::optional<int32_t> margin = auditedCaptionMargin(
-                image,
-                sprite->getSourceRect() ? intersectRects(*sprite->getSourceRect(), whole) : whole);
-            if (margin && *margin < CAPTION_MARGIN) {
-                note(survey, name, rectText(button.drawn), "has its caption",
-                     std::to_string(*margin), "pixels from its rim");
-            }
-        }
         if (button.dialog) {
             continue;
         }
+        const std::string name = "button " + auditedName(button.node);
         // A bare hit area draws nothing to sit anywhere.
-        const bool drawnAny = sprite->getImage() != nullptr;
+        const bool drawnAny = objectCast<Sprite>(button.node)->getImage() != nullptr;
         for (const AuditedRule& rule : survey.backdropRules) {
             if (drawnAny && auditedRuleAlong(rule, button.drawn)) {
                 note(survey, name, rectText(button.drawn), "sits on a line", rectText(rule.box),
@@ -779,19 +738,9 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             }
         }
     }
-    // A picture laid on another (a preview on its panel) keeps clear of the small ornaments
-    // of the one below: a rivet half under it looks misplaced.
     for (const AuditedPicture& under : survey.pictures) {
         for (const AuditedPicture& p : survey.pictures) {
-            if (!under.image || under.moving || p.order <= under.order || p.moving ||
-                p.dialog != under.dialog || !under.opaque.contains(p.opaque) ||
-                p.opaque.contains(under.opaque)) {
-                continue;
-            }
-            for (const Rect& ornament : auditedOrnaments(under, p.opaque)) {
-                note(survey, auditedPictureName(p), "lies on an ornament", rectText(ornament), "of",
-                     auditedPictureName(under));
-            }
+            auditOrnaments(survey, under, p);
         }
     }
     if (toolTip && toolTip->isShowing()) {
