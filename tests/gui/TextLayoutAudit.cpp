@@ -215,6 +215,9 @@ std::vector<Rect> auditedRules(const Image* image, const Rect& source) {
 // meeting both (where the rim runs straight), a letter stands out by more than 64 levels from
 // the face of the nearest such row above: a letter merged with the rim counts as 0.
 std::optional<int32_t> auditedCaptionMargin(const Image* image, const Rect& source) {
+    if (source.isEmpty()) {
+        return std::nullopt;  // a source outside its picture (a shine's copy) shows nothing
+    }
     // The pixel is at least half opaque and within `limit` levels of `c`.
     const auto near = [&](int32_t x, int32_t y, uint32_t c, int32_t limit) {
         return alphaAt(image, source.x + x, source.y + y) >= 128 &&
