@@ -10,6 +10,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/InputHandler.h"
+#include "framework/platform/PlayerManager.h"
 #include "game/dialogs/DialogRoomInfo.h"
 #include "game/dialogs/DialogTrophy.h"
 #include "game/dialogs/DialogTrophyText.h"
@@ -525,6 +526,10 @@ TEST_F(TrophyCabinetTest, ClosedAtAnyMomentOfTheAwardTheCabinetStopsAndShowsTheR
         again->closeCabinet();
         frames(tuning().DIALOG_FADE_TIME + 100);
         ASSERT_FALSE(scene->isDialogOpen("DIALOG_TROPHY"));
+        // Written as seen when the cabinet closes: a kill now does not show them again.
+        RefHolder<QuovelMahjongPlayer> stored(new QuovelMahjongPlayer("Ann"));
+        ASSERT_TRUE(PlayerManager::getInstance()->loadPlayer(stored.get()));
+        EXPECT_EQ(stored->getTrophies().getTrophy(TrophyId::SPEED_FREAK)->state, Trophy::SEEN);
     }
 
     // Nothing holds the cabinet: what ran behind a closed one would run on freed memory.
