@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchRun.h"
 #include "bench/BenchSize.h"
 #include "bench/startup/EnterLevel.h"
 #include "framework/os/DirectXVersion.h"
@@ -28,7 +29,6 @@
 #include "framework/platform/ResourceSection.h"
 #include "framework/platform/StreamResource.h"
 #include "framework/scene/SceneManager.h"
-#include "game/app/ProgramStart.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/app/RealServices.h"
 #include "game/app/SceneLoad.h"
@@ -223,16 +223,6 @@ BENCHMARK(BM_StartUpToLoadingComplete)->Iterations(1)->Unit(benchmark::kMillisec
 
 }  // namespace
 
-// The program starts as the game does: a signal ends its run as it ends the game.
 int main(int argc, char** argv) {
-    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
-        return boxShown;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksAsTheGame(argc, argv);
 }
