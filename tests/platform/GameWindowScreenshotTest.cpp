@@ -32,7 +32,8 @@
 // game drew (its back buffer, which headless runs see); it is saved as "game-window*.png" in the
 // build tree for a person to look at. The test entries run it in a window, and in full screen
 // (QUOVEL_FULL_SCREEN=1) on a desktop larger than the game with the window manager that
-// QUOVEL_WINDOW_MANAGER names and without one. Skipped under other video drivers.
+// QUOVEL_WINDOW_MANAGER names and without one, switching to a window and back. Skipped under
+// other video drivers.
 
 namespace game_window_screenshot_test {
 
@@ -216,16 +217,16 @@ protected:
 };
 
 TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
-    // Without a window manager X grants no full screen: the game must fall back to a window.
+    // Full screen fills the screen: where no window manager grants it, a borderless window of
+    // the screen's size stands in for it.
     const bool fullScreen = environment("QUOVEL_FULL_SCREEN") == "1";
     RealGame game(fullScreen);
     auto [manager, display, events] = std::tie(game.manager, game.display, game.events);
     GameWindow* window = game.window;
     ASSERT_EQ(manager.isUp(), !game.managerName.empty()) << "the window manager did not start";
     ASSERT_TRUE(display.hasWindow());
-    // A screen no larger than the game is filled even where full screen is refused.
     const bool small = display.screenWidth() <= SHOT_WIDTH || display.screenHeight() <= SHOT_HEIGHT;
-    ASSERT_EQ(window->isFullScreen(), small || (fullScreen && manager.isUp()));
+    ASSERT_EQ(window->isFullScreen(), small || fullScreen);
     ASSERT_EQ(window->getBytesPerPixel(), 4) << "a 24-bit X screen is needed";
     ASSERT_NE(window->getGraphics(), nullptr);
     // Xvfb has no graphics processor: an OpenGL there rasterises in software, so the display
@@ -254,6 +255,22 @@ TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     const std::string suffix =
         fullScreen ? (small ? "-small-screen-" : "-full-screen-") + name : "";
     EXPECT_TRUE(writePhoto("game-window" + suffix, shown));
+
+    // Alt+Enter to a window and back: X shows the game's size, then the whole screen again.
+    for (const bool full : {false, true}) {
+        if (!fullScreen || small) {
+            break;
+        }
+        window->windowProcedure({WM_SYSKEYDOWN, VK_RETURN, 0});
+        for (int frame = 0; frame < FRAMES; ++frame) {
+            game.pump();
+            game.frames.tick();
+        }
+        ASSERT_EQ(window->isFullScreen(), full);
+        ASSERT_TRUE(photographX11Window(display.sdlWindow(), shown));
+        EXPECT_EQ(shown.width, full ? display.screenWidth() : SHOT_WIDTH);
+        EXPECT_EQ(differingPixels(shown, window, compared), 0u) << "of " << compared;
+    }
 
     // The pointer where the game reads it, once X has told: inside the window, and on the
     // desktop beside it (in the window's pixels).
