@@ -8,6 +8,7 @@
 #include "framework/gui/WidgetSupport.h"
 #include "framework/os/UrlOpener.h"
 #include "framework/platform/ImageResource.h"
+#include "framework/platform/InputHandler.h"
 
 QUOVEL_DEFINE_TYPE(Button, &Sprite::typeRecord, &iInputListener::typeRecord,
                    &iGuiMethod::typeRecord)
@@ -127,6 +128,16 @@ void Button::fire() {
         invoke(this);
     }
     setState(STATE_NORMAL);
+}
+
+void Button::update(int32_t elapsedMs) {
+    Sprite::update(elapsedMs);
+    // The input handler replays a frame's keys before the nodes run: a taken key that is up
+    // now was let go without a release for this button.
+    if (keyTaken != 0 && !InputHandler::isKeyDown(static_cast<uint32_t>(keyTaken))) {
+        keyTaken = 0;
+        setState(hovered ? STATE_OVER : STATE_NORMAL);
+    }
 }
 
 bool Button::onKeyDown(int32_t key) {

@@ -42,6 +42,9 @@ public:
     virtual void setEnabled(bool value);
     virtual void setState(int32_t value);
 
+    // A fire key let go where this button never hears of it (as a window command, Alt pressed
+    // meanwhile, or while its scene took no input) leaves it drawn released, firing nothing.
+    void update(int32_t elapsedMs) override;
     bool onKeyDown(int32_t key) override;
     bool onKeyUp(int32_t key) override;
     bool onMouseMove(int32_t x, int32_t y, int32_t buttons) override;

@@ -177,6 +177,9 @@ void EventTranslator::trackModifier(int32_t sdlKey, bool down) {
             leftAlt = down;
             break;
         case SDLK_RALT:
+            if (down && !rightAlt) {
+                rightAltTypes = !altGrKnown || altGrKnown() != 0;
+            }
             rightAlt = down;
             break;
         default:
@@ -328,6 +331,10 @@ void EventTranslator::translate(const SDL_Event& event, std::vector<MessageRecor
             translateKey(event, event.type == SDL_KEYDOWN, out);
             break;
         case SDL_TEXTINPUT:
+            // SDL types the key's own character with Alt held.
+            if (leftAlt || (rightAlt && !rightAltTypes)) {
+                break;
+            }
             for (const wchar_t character : stringToWString(event.text.text)) {
                 out.push_back({WM_CHAR, static_cast<uint32_t>(character), KEY_REPEAT_ONE});
             }

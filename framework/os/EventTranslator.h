@@ -22,6 +22,10 @@ public:
     // Asks the keyboard whether an SDL key is down now: 1 down, 0 up, -1 unknown. Without an
     // answer, SDL's releases of the keys held in a window that went count as the player's.
     void setKeyQuery(std::function<int(int32_t sdlKey)> query) { keyHeld = std::move(query); }
+    // Asks the keyboard whether its right Alt is AltGr, the shift to further characters (1),
+    // rather than Alt (0); -1 unknown. Text typed with Alt held is a window command and types
+    // nothing; with AltGr it types. Without an answer the right Alt counts as AltGr.
+    void setAltGrQuery(std::function<int()> query) { altGrKnown = std::move(query); }
     // Keys held when their window went: the player still holds them.
     bool hasKeysHeldAcrossWindows() const { return !heldAcrossWindows.empty(); }
     // Appends the releases of those keys that the keyboard now reports up.
@@ -44,6 +48,7 @@ private:
 
     uint32_t windowId = 0;
     std::function<int(int32_t)> keyHeld;
+    std::function<int()> altGrKnown;
     std::vector<int32_t> heldAcrossWindows;  // SDL key codes
     // Keys pressed with Alt held (and Alt itself), SDL key codes: window commands until let go,
     // whichever of them is let go first.
@@ -54,5 +59,7 @@ private:
     bool rightControl = false;
     bool leftAlt = false;
     bool rightAlt = false;
+    // Whether the right Alt, as last pressed, is AltGr.
+    bool rightAltTypes = true;
     uint32_t buttons = 0;  // MK_LBUTTON | MK_RBUTTON | MK_MBUTTON held
 };

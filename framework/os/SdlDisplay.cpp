@@ -111,7 +111,6 @@ bool SdlDisplay::createWindow(const std::string& title, int newWidth, int newHei
     }
     width = newWidth;
     height = newHeight;
-    fullScreenRefused = false;
     screenCovered = false;
     textureCount = 0;
     applyIcon();
@@ -215,16 +214,10 @@ void SdlDisplay::destroyWindow() {
 void SdlDisplay::show() {
     if (window) {
         SDL_ShowWindow(window);
-        // Only a mapped window can be seen to lack its full screen.
-        if (isFullScreen()) {
-            fullScreenRefused = !x11FullScreenGranted(window);
-            // A window of the game's size would reach past such a screen.
-            const int screenW = screenWidth();
-            const int screenH = screenHeight();
-            if (fullScreenRefused && screenW > 0 && screenH > 0 &&
-                (screenW <= width || screenH <= height)) {
-                coverScreen();
-            }
+        // Only a mapped window can be seen to lack its full screen; where it does, a window
+        // of the screen's size stands in for it.
+        if (isFullScreen() && !x11FullScreenGranted(window)) {
+            coverScreen();
         }
     }
 }
@@ -238,7 +231,6 @@ void SdlDisplay::coverScreen() {
     SDL_SetWindowPosition(window, screen.x, screen.y);
     dropOwnSizeEvents();
     filledSurface = nullptr;
-    fullScreenRefused = false;
     screenCovered = true;
 }
 
@@ -272,7 +264,6 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
     }
     const bool switched =
         SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
-    fullScreenRefused = false;
     if (switched && !fullScreen) {
         // A window made in full screen has no windowed size of its own to go back to.
         SDL_SetWindowSize(window, width, height);
@@ -283,8 +274,7 @@ bool SdlDisplay::setFullScreen(bool fullScreen) {
 }
 
 bool SdlDisplay::isFullScreen() {
-    return window && (screenCovered || (!fullScreenRefused &&
-                                        (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0));
+    return window && (screenCovered || (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0);
 }
 
 bool SdlDisplay::present(const void* pixels, int pitch) {

@@ -14,10 +14,12 @@ struct SDL_Surface;
 // would rasterise on the processor counts as software, see RendererChoice.h) and a streaming
 // XRGB8888 texture that each present uploads the back buffer into (an RGB565 buffer converted on
 // the way, with SDL's own colors). Full screen is the desktop-sized window with the game's size
-// as the renderer's logical size, letterboxed. The software renderer repaints the whole window at
-// each present, so while the window is the game's size it is bypassed: the frame goes straight
-// into the window's own surface, and a damaged frame updates only its rectangles there. A
-// renderer reset stands for lost surfaces: the texture is made again on the next present.
+// as the renderer's logical size, letterboxed; where the window system does not grant it, a
+// borderless window of the screen's size at its corner, scaled the same way. The software renderer
+// repaints the whole window at each present, so while the window is the game's size it is bypassed:
+// the frame goes straight into the window's own surface, and a damaged frame updates only its
+// rectangles there. A renderer reset stands for lost surfaces: the texture is made again on the
+// next present.
 class SdlDisplay : public Display {
 public:
     // Starts SDL's video system; without it every window operation fails.
@@ -111,10 +113,8 @@ private:
     std::vector<uint32_t> colors565;
     SurfaceMemory backBuffer;
     // The window system left a full-screen window at its own size (X without a window
-    // manager): it counts as windowed.
-    bool fullScreenRefused = false;
-    // Full screen was refused on a screen no larger than the window: a plain borderless window
-    // covers the screen instead, the picture scaled into it, and counts as full screen.
+    // manager): a plain borderless window covers the screen instead, the picture scaled into it
+    // as in full screen, and counts as full screen.
     bool screenCovered = false;
     bool vSync = false;
     std::vector<uint32_t> iconPixels;

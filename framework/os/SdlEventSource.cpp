@@ -55,6 +55,7 @@ SdlEventSource::SdlEventSource(SdlDisplay& display)
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     eventTranslator.setKeyQuery(
         [&display](int32_t sdlKey) { return x11KeyDown(display.sdlWindow(), sdlKey); });
+    eventTranslator.setAltGrQuery([&display] { return x11RightAltIsAltGr(display.sdlWindow()); });
 }
 
 SdlEventSource::~SdlEventSource() {

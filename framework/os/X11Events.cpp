@@ -2,8 +2,11 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/XKBlib.h>
 #include <X11/keysym.h>
 #include <poll.h>
+
+#include <cstring>
 
 // Built outside the unity batches: Xlib's macros (None, Status, Bool ...) must not reach other
 // files.
@@ -114,4 +117,28 @@ int x11KeyDown(SDL_Window* window, int sdlKey) {
     char keys[32] = {};
     XQueryKeymap(display, keys);
     return (keys[code / 8] >> (code % 8)) & 1;
+}
+
+int x11RightAltIsAltGr(SDL_Window* window) {
+    ::Display* display = x11Display(window);
+    XkbDescPtr keyboard = display ? XkbGetMap(display, 0, XkbUseCoreKbd) : nullptr;
+    if (!keyboard) {
+        return -1;
+    }
+    KeySym symbol = NoSymbol;
+    if (XkbGetNames(display, XkbKeyNamesMask, keyboard) == Success && keyboard->names &&
+        keyboard->names->keys) {
+        for (int code = keyboard->min_key_code; code <= keyboard->max_key_code; ++code) {
+            if (std::strncmp(keyboard->names->keys[code].name, "RALT", XkbKeyNameLength) == 0) {
+                symbol = XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), 0, 0);
+                break;
+            }
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    if (symbol == NoSymbol) {
+        return -1;
+    }
+    // Anything but Alt there (the level-three shift, the mode switch, a compose key) types.
+    return symbol == XK_Alt_R || symbol == XK_Alt_L || symbol == XK_Meta_R ? 0 : 1;
 }

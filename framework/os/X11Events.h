@@ -14,6 +14,11 @@ int x11EventsWaiting(SDL_Window* window, bool readConnection);
 // when the window is not on X or the key has no X key symbol (see x11KeySym).
 int x11KeyDown(SDL_Window* window, int sdlKey);
 
+// Whether the keyboard's right Alt key (named RALT by X's keyboard extension) is AltGr, a
+// shift to further characters (1), or Alt (0); -1 when the window is not on X or the key is not
+// found.
+int x11RightAltIsAltGr(SDL_Window* window);
+
 // The X key symbol asked about for an SDL key code: every key the event translator names
 // (both Enter keys, the keypad, arrows, F1 to F12, letters, digits, punctuation, modifiers);
 // 0 for any other.

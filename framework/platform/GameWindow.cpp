@@ -318,7 +318,7 @@ void GameWindow::show() {
     if (display.hasWindow()) {
         display.show();
         shown = true;
-        // Full screen that the window system did not grant would show the top-left part of a
+        // Full screen that the display could not give would show the top-left part of a
         // picture scaled to the desktop: a window instead.
         if (fullScreen && !display.isFullScreen()) {
             setFullScreen(false);

@@ -207,7 +207,7 @@ TEST(EventTranslator, AKeyStillHeldWhenItsWindowGoesIsOnePressUntilLetGo) {
     EXPECT_EQ(messages(translate(translator, other)), (std::vector<uint32_t>{WM_KEYUP}));
 }
 
-TEST(EventTranslator, TextInputGivesOneCharacterEach) {
+TEST(EventTranslator, TextInputGivesOneCharacterEachUnlessAltIsHeld) {
     EventTranslator translator;
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
@@ -218,6 +218,14 @@ TEST(EventTranslator, TextInputGivesOneCharacterEach) {
     for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(records[i].message, WM_CHAR);
         EXPECT_EQ(records[i].wParam, expected[i]);
+    }
+    // With AltGr held (a right Alt that the keyboard calls so) it types; with Alt, not.
+    using Alt = std::pair<SDL_Keycode, int>;
+    for (const auto& [alt, altGr] : {Alt{SDLK_LALT, 1}, Alt{SDLK_RALT, 1}, Alt{SDLK_RALT, 0}}) {
+        translator.setAltGrQuery([altGr = altGr] { return altGr; });
+        translate(translator, keyEvent(true, alt));
+        EXPECT_EQ(translate(translator, event).size(), alt == SDLK_RALT && altGr ? 4u : 0u);
+        translate(translator, keyEvent(false, alt));
     }
 }
 

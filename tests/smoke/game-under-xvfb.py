@@ -468,7 +468,7 @@ def main():
     server, display_name = start_xvfb(os.path.join(out, "xvfb.log"))
     session = None
     try:
-        # A home of its own, windowed: without a window manager X has no real full screen.
+        # A home of its own, windowed: the game's pixels lie 1:1 at the window's place.
         home = os.path.join(out, "home")
         store = pathlib.Path(home, "config/Brastel/Games/QuovelMahjong")
         store.mkdir(parents=True)

@@ -367,7 +367,8 @@ inline bool continueFromLevelEnd(RoadDriver& road, const std::string& sceneName)
 }
 
 // Alt+Enter, let go Enter first and then Alt first: each switches full screen where the window
-// can run windowed and does nothing where it cannot, and neither answers the open box.
+// can run windowed and does nothing where it cannot, and neither answers the open box; nor does
+// Enter pressed before Alt and let go as a window command, which leaves "Yes" drawn released.
 inline void altEnterAnswersNothing(RoadDriver& road) {
     const std::string open = road.openDialogNames();
     Scene* scene = road.scene();
@@ -388,6 +389,16 @@ inline void altEnterAnswersNothing(RoadDriver& road) {
             << " became" << road.openDialogNames() << ", the full screen switched wrong or the"
             << " scene changed";
     }
+    auto* yes = dynamic_cast<Sprite*>(road.find("BUTTON_YES"));
+    const int32_t x = yes->getAbsoluteX() + 4, y = yes->getAbsoluteY() + yes->getHeight() / 2;
+    const uint32_t released = testpixels::colorAt(road.window().get(), x, y);
+    for (const int32_t key : {+SDLK_RETURN, +SDLK_LALT, -SDLK_RETURN, -SDLK_LALT}) {
+        road.keyboard(std::abs(key), key > 0);  // a minus lets go
+    }
+    RoadCheck(road.openDialogNames() == open &&
+              testpixels::colorAt(road.window().get(), x, y) == released)
+        << "Enter let go with Alt: the boxes" << open << " became" << road.openDialogNames()
+        << ", or \"Yes\" is drawn pressed";
 }
 
 // The in-game menu's stop, answered "yes": true once `sceneName` runs. `look` sees the question.
