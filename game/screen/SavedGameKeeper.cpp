@@ -75,12 +75,16 @@ void SavedGameKeeper::writeUnsaved() {
     }
     for (auto it = unsaved.begin(); it != unsaved.end();) {
         const auto& [name, room] = it->first;
-        const bool written = PlayerFileReport::saved(
-            PlayerFileReport::SavedFiles::SAVED_GAME,
-            players->writeSaveGame(it->second.get(), room, name),
-            players->getStoredSaveGameName(room, name),
-            PlayerFileReport::gameInProgress(name, static_cast<RoomKind>(std::stoi(room))));
-        it = written ? unsaved.erase(it) : std::next(it);
+        const auto written = players->writeSaveGame(it->second.get(), room, name);
+        // A saved game held unread was told when it was found; nothing of it is written.
+        const bool done =
+            written == PlayerManager::SaveGameWrite::HELD ||
+            PlayerFileReport::saved(
+                PlayerFileReport::SavedFiles::SAVED_GAME,
+                written == PlayerManager::SaveGameWrite::WRITTEN,
+                players->getStoredSaveGameName(room, name),
+                PlayerFileReport::gameInProgress(name, static_cast<RoomKind>(std::stoi(room))));
+        it = done ? unsaved.erase(it) : std::next(it);
     }
 }
 
