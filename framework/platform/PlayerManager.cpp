@@ -376,18 +376,19 @@ bool PlayerManager::loadSaveGame(PropertyStore* store, const std::string& key,
     return store->loadFile(saveGamePath(key, playerName, false));
 }
 
-bool PlayerManager::writeSaveGame(PropertyStore* store, const std::string& key,
-                                  const std::string& playerName) {
+PlayerManager::SaveGameWrite PlayerManager::writeSaveGame(PropertyStore* store,
+                                                          const std::string& key,
+                                                          const std::string& playerName) {
     if (!store || playerName.empty()) {
-        return false;
+        return SaveGameWrite::FAILED;
     }
     // A saved game held unread is not written; that was told when it was found.
     if (heldSaveGames.count(getStoredSaveGameName(key, playerName)) > 0) {
-        return true;
+        return SaveGameWrite::HELD;
     }
     store->setSaveFileName(getPlayerFileName(key, playerName));
     store->setSourceMode(fileMode());
-    return store->save();
+    return store->save() ? SaveGameWrite::WRITTEN : SaveGameWrite::FAILED;
 }
 
 bool PlayerManager::saveGameExists(const std::string& key, const std::string& playerName) {

@@ -88,10 +88,12 @@ public:
     // Reads a saved game into `store`; true when it was read.
     virtual bool loadSaveGame(PropertyStore* store, const std::string& key,
                               const std::string& playerName);
-    // Saves `store` as the saved game; false when it was not written. A saved game held unread
-    // is neither written (true: that is no failure) nor deleted.
-    virtual bool writeSaveGame(PropertyStore* store, const std::string& key,
-                               const std::string& playerName);
+    // What writeSaveGame did: wrote the file, left a saved game held unread as it is (no
+    // failure, but nothing of `store` is stored), or failed.
+    enum class SaveGameWrite { WRITTEN, HELD, FAILED };
+    // Saves `store` as the saved game. A saved game held unread is neither written nor deleted.
+    virtual SaveGameWrite writeSaveGame(PropertyStore* store, const std::string& key,
+                                        const std::string& playerName);
     // Whether anything is in the saved game's place: a file, or something else (a folder)
     // that then does not read and is told as a damaged saved game is.
     virtual bool saveGameExists(const std::string& key, const std::string& playerName);

@@ -263,6 +263,10 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
     return false;
 }
 
+void tellAgain(SavedFiles files) {
+    kindOf(files).told = false;
+}
+
 void settingsSaved(bool written) {
     saved(SavedFiles::SETTINGS, written);
 }

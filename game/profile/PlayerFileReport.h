@@ -31,6 +31,8 @@ constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
 // thread that wrote.
 bool saved(SavedFiles files, bool written, const std::string& file = std::string(),
            const std::string& words = std::string());
+// The next failure of that kind is told, though one was told before.
+void tellAgain(SavedFiles files);
 // A saved game's words for `saved`: whose game and in which room.
 std::string gameInProgress(const std::string& owner, RoomKind room);
 // The kinds in the player's words ("your progress and the game in progress").

@@ -273,11 +273,24 @@ bool Game::loadSaved(int32_t number) {
     if (!game) {
         return false;
     }
-    install(game.get());
+    installResumed(game.get(), gameNode);
+    return true;
+}
+
+bool Game::resumeSaved(PropertyNode* gameNode) {
+    RefHolder<Game> game = restoredGame(gameNode);
+    if (!game) {
+        return false;
+    }
+    installResumed(game.get(), gameNode);
+    return true;
+}
+
+void Game::installResumed(Game* game, PropertyNode* gameNode) {
+    install(game);
     if (IPlayerHooks* player = getCurrentPlayer()) {
         player->keepSavedGame(gameNode);
     }
-    return true;
 }
 
 void Game::save(PropertyNode* node) {

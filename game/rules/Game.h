@@ -100,6 +100,9 @@ public:
     // False, with the current game untouched, when there is no player, the file is missing or
     // unreadable, or its "game" node cannot be restored.
     static bool loadSaved(int32_t number);
+    // Makes the game of a saved "game" node (read from the file, or a copy held in memory) the
+    // current game, which the level's start takes as resumed; false as restoreCurrent.
+    static bool resumeSaved(PropertyNode* gameNode);
     // Whether the current player's saved game of that number reads back as a whole game, built
     // aside and dropped; one that does not is set aside like a failed loadSaved, so that it is
     // told once and never offered.
@@ -333,6 +336,8 @@ private:
     void completePendingMoves();
     // Makes the game current: the old one is marked removed and released.
     static void install(Game* game);
+    // Installs a game built from a saved "game" node, keeping the node for the level's start.
+    static void installResumed(Game* game, PropertyNode* gameNode);
 
     RefHolder<Tile> clickedTile;
     int32_t moveTargetColumn = 0;

@@ -16,6 +16,7 @@ class Image;
 class GameHud;
 class LayoutRenderer;
 class PlayerAids;
+class SavedGameKeeper;
 class Scene;
 class SideBoard;
 class SoundNode;
@@ -80,6 +81,8 @@ public:
     virtual BoardScreen& getBoard() = 0;
     virtual GameHud& getHud() = 0;
     virtual TrophyNotices& getTrophies() = 0;
+    // The saved game of the level's room, and those whose write failed.
+    virtual SavedGameKeeper& getSavedGame() = 0;
 
     // What the parts share: the board's renderer, the bars and the level's time, the time
     // sound and the saved game's mode.

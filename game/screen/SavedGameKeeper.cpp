@@ -58,38 +58,71 @@ void SavedGameKeeper::save() {
         bonusBar->save(bar);
         node->addChild(bar);
     }
-    PlayerManager* players = PlayerManager::getInstance();
-    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
-    if (player) {
-        unsaved[{player->getName(), std::to_string(static_cast<int32_t>(currentRoomKind()))}] =
-            store;
+    if (const Key key = currentKey(currentRoomKind()); !key.first.empty()) {
+        unsaved[key] = {store, false};
         writeUnsaved();
     }
     mode = SAVE_NOTHING;
 }
 
+SavedGameKeeper::Key SavedGameKeeper::currentKey(RoomKind room) {
+    PlayerManager* players = PlayerManager::getInstance();
+    AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
+    return {player ? player->getName() : std::string(), std::to_string(static_cast<int32_t>(room))};
+}
+
 void SavedGameKeeper::writeUnsaved() {
+    writeKept(nullptr);
+}
+
+void SavedGameKeeper::writeKept(const Key* retold) {
     PlayerManager* players = PlayerManager::getInstance();
     if (!players) {
         return;
     }
     for (auto it = unsaved.begin(); it != unsaved.end();) {
         const auto& [name, room] = it->first;
-        const bool written = PlayerFileReport::saved(
-            PlayerFileReport::SavedFiles::SAVED_GAME,
-            players->writeSaveGame(it->second.get(), room, name),
-            players->getStoredSaveGameName(room, name),
-            PlayerFileReport::gameInProgress(name, static_cast<RoomKind>(std::stoi(room))));
-        it = written ? unsaved.erase(it) : std::next(it);
+        if (retold && it->first == *retold) {
+            PlayerFileReport::tellAgain(PlayerFileReport::SavedFiles::SAVED_GAME);
+        }
+        const auto written = players->writeSaveGame(it->second.store.get(), room, name);
+        // A saved game held unread was told when it was found; nothing of it is written.
+        const bool done =
+            written == PlayerManager::SaveGameWrite::HELD ||
+            PlayerFileReport::saved(
+                PlayerFileReport::SavedFiles::SAVED_GAME,
+                written == PlayerManager::SaveGameWrite::WRITTEN,
+                players->getStoredSaveGameName(room, name),
+                PlayerFileReport::gameInProgress(name, static_cast<RoomKind>(std::stoi(room))));
+        it = done ? unsaved.erase(it) : std::next(it);
     }
 }
 
+PropertyNode* SavedGameKeeper::offer(RoomKind room) {
+    const Key key = currentKey(room);
+    writeKept(&key);
+    const auto kept = unsaved.find(key);
+    if (kept == unsaved.end()) {
+        return nullptr;
+    }
+    kept->second.offered = true;
+    return kept->second.store->getChildNode("game");
+}
+
+PropertyNode* SavedGameKeeper::findKept(RoomKind room) const {
+    const auto kept = unsaved.find(currentKey(room));
+    return kept != unsaved.end() ? kept->second.store->getChildNode("game") : nullptr;
+}
+
 void SavedGameKeeper::drop() {
+    const Key key = currentKey(currentRoomKind());
     PlayerManager* players = PlayerManager::getInstance();
-    if (AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr) {
-        players->deleteSaveGame(std::to_string(static_cast<int32_t>(currentRoomKind())),
-                                player->getName());
-        // A kept one that failed to write is outdated as well.
-        unsaved.erase({player->getName(), std::to_string(static_cast<int32_t>(currentRoomKind()))});
+    if (!players || key.first.empty()) {
+        return;
+    }
+    players->deleteSaveGame(key.second, key.first);
+    // A kept one is outdated as well once the player was offered it; until then it stays.
+    if (const auto kept = unsaved.find(key); kept != unsaved.end() && kept->second.offered) {
+        unsaved.erase(kept);
     }
 }

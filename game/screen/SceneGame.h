@@ -69,7 +69,7 @@ public:
     BoardScreen& getBoard() override { return board; }
     GameHud& getHud() override { return hud; }
     TrophyNotices& getTrophies() override { return trophies; }
-    SavedGameKeeper& getSavedGame() { return savedGame; }
+    SavedGameKeeper& getSavedGame() override { return savedGame; }
     Scene& getScene() override { return *this; }
 
     // What the parts share.

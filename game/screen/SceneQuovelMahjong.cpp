@@ -17,10 +17,22 @@
 #include "game/screen/BuildingHooks.h"
 #include "game/screen/GameDialogs.h"
 #include "game/screen/GameScenes.h"
+#include "game/screen/PlayScreen.h"
+#include "game/screen/SavedGameKeeper.h"
 #include "game/visuals/GameModifiers.h"
 
 QUOVEL_DEFINE_TYPE(SceneQuovelMahjong, &Scene::typeRecord)
 QUOVEL_REGISTER_CLASS(SceneQuovelMahjong)
+
+namespace {
+
+// The game screen's saved games whose write failed, or null without a game screen.
+SavedGameKeeper* savedGameKeeper() {
+    PlayScreen* screen = PlayScreen::fromHost();
+    return screen ? &screen->getSavedGame() : nullptr;
+}
+
+}  // namespace
 
 SceneQuovelMahjong::SceneQuovelMahjong(PropertyNode* definition) : Scene(definition) {}
 
@@ -87,9 +99,16 @@ void SceneQuovelMahjong::askContinueSavedGame(int32_t number, SceneQuovelMahjong
         return;
     }
     PlayerManager* players = PlayerManager::getInstance();
+    if (!players) {
+        return;
+    }
+    // A game whose save failed is written now, or, failing again (told once more), offered
+    // from memory.
+    SavedGameKeeper* keeper = savedGameKeeper();
+    const bool kept = keeper && keeper->offer(static_cast<RoomKind>(number));
     // A game that does not read back is set aside (and told) here, never offered.
-    if (!players || !hasSavedGame(players->getCurrentPlayer(), number) ||
-        !Game::canLoadSaved(number)) {
+    if (!kept &&
+        (!hasSavedGame(players->getCurrentPlayer(), number) || !Game::canLoadSaved(number))) {
         return;
     }
     scene->setTag(number);
@@ -131,7 +150,9 @@ int32_t SceneQuovelMahjong::startRecentSavedGame(BaseObject*) {
         player->clearSavedGame();
     }
     // An unreadable saved game is set aside (the player is told of it) and the room stays.
-    if (!Game::loadSaved(getTag())) {
+    SavedGameKeeper* keeper = savedGameKeeper();
+    PropertyNode* kept = keeper ? keeper->findKept(static_cast<RoomKind>(getTag())) : nullptr;
+    if (!(kept ? Game::resumeSaved(kept) : Game::loadSaved(getTag()))) {
         return 0;
     }
     savedGameContinued();

@@ -35,15 +35,17 @@ public:
     // Whether the player has a saved game under that room number.
     static bool hasSavedGame(AbstractPlayer* player, int32_t number);
     // On entry from the elevator or the lobby, asks whether to continue the current player's
-    // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one.
+    // saved game of that room number (1 casino, 2 rec room, 3 roof), when there is one. One
+    // whose save failed is written first; failing again, it is told again and offered from
+    // memory.
     static void askContinueSavedGame(int32_t number, SceneQuovelMahjong* scene);
     // The rooms' elevator button: to the elevator through the default transition.
     static int32_t goToElevator(BaseObject* sender);
     // Three sweeps of light over the button, half a second apart, through the mask of that
     // section; whatever ran on the button before is dropped.
     static void shineButton(Sprite* button, const char* maskKey, const char* maskSection);
-    // The question's "yes": the saved game becomes the current game and the game screen
-    // follows.
+    // The question's "yes": the saved game (the one offered from memory, else the file)
+    // becomes the current game and the game screen follows.
     int32_t startRecentSavedGame(BaseObject* sender);
 
 protected:

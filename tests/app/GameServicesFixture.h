@@ -115,7 +115,8 @@ protected:
         game->setLevel(level.get());
         RefHolder<PropertyStore> store(new PropertyStore());
         game->save(static_cast<PropertyNode*>(store->addChild(new PropertyNode("game"))));
-        EXPECT_TRUE(PlayerManager::getInstance()->writeSaveGame(store.get(), key, "Ann"));
+        EXPECT_EQ(PlayerManager::getInstance()->writeSaveGame(store.get(), key, "Ann"),
+                  PlayerManager::SaveGameWrite::WRITTEN);
     }
     // The resource list, with the sections loaded by the loader thread.
     ResourceManager* startLoader(std::vector<const char*> sections) {

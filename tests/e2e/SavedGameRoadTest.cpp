@@ -20,6 +20,7 @@
 #include "game/screen/SceneQuovelMahjong.h"
 #include "game/screen/TimeBar.h"
 #include "game/visuals/ModifierLabelValue.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace saved_game_road_test {
@@ -156,6 +157,31 @@ TEST(Road, AStoppedCasinoLevelIsContinuedFromItsSavedGameAndWon) {
         statistics.substr(session, statistics.find("</QVLevelSession>", session) - session);
     EXPECT_NE(stoppedSession.find("gameStopped"), std::string::npos) << stoppedSession;
     EXPECT_NE(stoppedSession.find("GameMode\" value=\"1\""), std::string::npos) << stoppedSession;
+}
+
+// A rec-room game stopped where a file stands in for the saved games' folder: told, and again as
+// the room offers it from memory; stopped again, the file moved, offered from its file.
+TEST(Road, ARecRoomGameWhoseSaveFailedIsOfferedAndContinued) {
+    RoadDriver road("saved-game-failed");
+    road.playOwnLevels(3);
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0) && clickAMatch(road));
+    const std::filesystem::path folder = road.gameFolder() / "savegames";
+    std::filesystem::remove_all(folder);
+    writeTestFile(folder, "in the way");
+    for (const bool moved : {false, true}) {
+        Played stopped;
+        ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR", [&] { stopped = readPlay(road); }));
+        ASSERT_TRUE(!moved || std::filesystem::remove(folder));
+        ASSERT_TRUE(continueFromLift(road, "BUTTON_RECROOM", "SCENE_RECROOM"));
+        EXPECT_EQ(readPlay(road), stopped);
+        ASSERT_EQ(road.messageBox.shown.size(), 2u);
+        EXPECT_NE(road.messageBox.shown[0].text.find("could not be saved"), std::string::npos);
+        EXPECT_TRUE(road.messageBox.shown[1].text.ends_with("move that file out of the way."));
+        ASSERT_TRUE(waitUntilPlaying(road));
+    }
+    EXPECT_EQ(road.finish(), 0);
 }
 
 }  // namespace saved_game_road_test

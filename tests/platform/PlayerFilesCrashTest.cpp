@@ -39,7 +39,8 @@ constexpr int32_t PADDING_VALUES = 400;
         for (int32_t i = 0; i < PADDING_VALUES; ++i) {
             padding->addChild(new PropertyValue("", round + i));
         }
-        saved = players->writeSaveGame(game.get(), "0", "Ann") && saved;
+        const auto written = players->writeSaveGame(game.get(), "0", "Ann");
+        saved = written == PlayerManager::SaveGameWrite::WRITTEN && saved;
 
         table->addScore(RefHolder<HighScoreEntry>(new HighScoreEntry("Ann", round, true)));
         saved = scores->save() && saved;

@@ -38,6 +38,7 @@ std::string listText(const std::string& version, const std::string& currentName,
 }
 
 using PlayerManagerTest = PlayerFilesTest;
+using enum PlayerManager::SaveGameWrite;
 
 std::string told;  // whose missing files were told
 
@@ -273,7 +274,7 @@ TEST_F(PlayerManagerTest, AddPlayerRefusesEmptyKnownAndOverlongNames) {
     EXPECT_TRUE(manager->savePlayer(longest));
     RefHolder<PropertyStore> game(new PropertyStore());
     game->addChild(new PropertyValue("level", 3));
-    EXPECT_TRUE(manager->writeSaveGame(game.get(), "0", longest->getName()));
+    EXPECT_EQ(manager->writeSaveGame(game.get(), "0", longest->getName()), WRITTEN);
     EXPECT_EQ(manager->addPlayer(new TestPlayer(std::string(240, 'a'))), nullptr);
     // Non-ASCII bytes escape to ten characters each.
     EXPECT_NE(manager->addPlayer(new TestPlayer(std::string(23, '\xE9'))), nullptr);
@@ -288,7 +289,7 @@ TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
     game->getChildNode("game")->addChild(new PropertyValue("score", 1200));
 
     EXPECT_FALSE(manager->saveGameExists("2", "Ann"));
-    ASSERT_TRUE(manager->writeSaveGame(game.get(), "2", "Ann"));
+    ASSERT_EQ(manager->writeSaveGame(game.get(), "2", "Ann"), WRITTEN);
     EXPECT_TRUE(fs::exists(gameFolder() / "savegames/-41-nn/2.sav.!"));
     EXPECT_TRUE(manager->saveGameExists("2", "Ann"));
     EXPECT_FALSE(manager->saveGameExists("3", "Ann"));
@@ -301,13 +302,13 @@ TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
     RefHolder<PropertyStore> missing(new PropertyStore());
     EXPECT_FALSE(manager->loadSaveGame(missing.get(), "3", "Ann"));
 
-    // A folder where the file should be is found and held: not written over (and no failure).
+    // A folder where the file should be is found and held: not written over, nor a failure.
     fs::create_directories(gameFolder() / "savegames/-41-nn/5.sav.!");
     EXPECT_TRUE(manager->saveGameExists("5", "Ann") && !manager->setAsideSaveGame("5", "Ann"));
-    EXPECT_TRUE(manager->writeSaveGame(game.get(), "5", "Ann"));
+    EXPECT_EQ(manager->writeSaveGame(game.get(), "5", "Ann"), HELD);
     fs::create_symlink("6.sav.!", gameFolder() / "savegames/-41-nn/6.sav.!");  // a link, nowhere
     EXPECT_TRUE(manager->saveGameExists("6", "Ann") && !manager->setAsideSaveGame("6", "Ann"));
-    EXPECT_TRUE(manager->writeSaveGame(game.get(), "6", "Ann") &&
+    EXPECT_TRUE(manager->writeSaveGame(game.get(), "6", "Ann") == HELD &&
                 fs::is_symlink(gameFolder() / "savegames/-41-nn/6.sav.!"));
 
     manager->deleteSaveGame("2", "Ann");
@@ -320,10 +321,10 @@ TEST_F(PlayerManagerTest, EmptyNamesAreRefusedEverywhere) {
     RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     RefHolder<PropertyStore> game(new PropertyStore());
     game->addChild(new PropertyValue("level", 3));
-    ASSERT_TRUE(manager->writeSaveGame(game.get(), "0", "Ann"));
-    ASSERT_TRUE(manager->writeSaveGame(game.get(), "1", "Bob"));
+    ASSERT_EQ(manager->writeSaveGame(game.get(), "0", "Ann"), WRITTEN);
+    ASSERT_EQ(manager->writeSaveGame(game.get(), "1", "Bob"), WRITTEN);
 
-    EXPECT_FALSE(manager->writeSaveGame(game.get(), "0", ""));
+    EXPECT_EQ(manager->writeSaveGame(game.get(), "0", ""), FAILED);
     EXPECT_FALSE(fs::exists(gameFolder() / "savegames/0.sav.!"));
     EXPECT_FALSE(manager->loadSaveGame(game.get(), "0", ""));
     EXPECT_FALSE(manager->saveGameExists("0", ""));
@@ -345,8 +346,8 @@ TEST_F(PlayerManagerTest, RemovalDeletesThePlayersFilesAndNothingElse) {
         auto* player = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer(name)));
         player->pairs = 1;
         ASSERT_TRUE(manager->savePlayer(player));
-        ASSERT_TRUE(manager->writeSaveGame(game.get(), "0", name));
-        ASSERT_TRUE(manager->writeSaveGame(game.get(), "1", name));
+        ASSERT_EQ(manager->writeSaveGame(game.get(), "0", name), WRITTEN);
+        ASSERT_EQ(manager->writeSaveGame(game.get(), "1", name), WRITTEN);
     }
     ASSERT_TRUE(manager->setCurrentPlayer(manager->findPlayer("Bob")->get()));
     writeTestFile(gameFolder() / "players/scores.xml.!", "kept");

@@ -460,7 +460,8 @@ TEST_F(GameSaveFileTest, SavedGamesLoadFromThePlayersFile) {
     RefHolder<PropertyNode> node(new PropertyNode("game"));
     game->save(node.get());
     store->addChild(node.get());
-    ASSERT_TRUE(players->writeSaveGame(store.get(), "0", "Ada"));
+    using enum PlayerManager::SaveGameWrite;
+    ASSERT_EQ(players->writeSaveGame(store.get(), "0", "Ada"), WRITTEN);
 
     EXPECT_FALSE(Game::loadSaved(2));  // no such file
     EXPECT_EQ(Game::current(), game);
@@ -471,7 +472,7 @@ TEST_F(GameSaveFileTest, SavedGamesLoadFromThePlayersFile) {
 
     // A saved file without a game, and a corrupt one: refused, the game stays.
     RefHolder<PropertyStore> empty(new PropertyStore());
-    ASSERT_TRUE(players->writeSaveGame(empty.get(), "1", "Ada"));
+    ASSERT_EQ(players->writeSaveGame(empty.get(), "1", "Ada"), WRITTEN);
     Game* kept = Game::current();
     EXPECT_FALSE(Game::loadSaved(1));
     writeTestFile(players->getPlayerFileName("3", "Ada"), "<root><Node id=\"game\"");

@@ -417,6 +417,7 @@ TEST_F(PlayerAidsTest, TheRunningGameIsSavedPerRoomAndComesBackInTheSameState) {
     std::filesystem::remove_all(folder);
     writeTestFile(folder, "in the way");
     scene->hide();
+    scene->getSavedGame().drop();  // a new start keeps it: the player was not offered it
     std::filesystem::remove(folder);
     scene->getSavedGame().save();
     ASSERT_TRUE(Game::loadSaved(1));

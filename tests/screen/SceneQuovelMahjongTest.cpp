@@ -79,7 +79,8 @@ TEST_F(SavedGameOffer, NoOfferBackFromTheGameForAnotherRoomOrForAFileWithoutAGam
     EXPECT_NE(offer(), nullptr);
     casino->hide();
     RefHolder<PropertyStore> noGame(new PropertyStore());
-    ASSERT_TRUE(PlayerManager::getInstance()->writeSaveGame(noGame.get(), "1", "Ann"));
+    ASSERT_EQ(PlayerManager::getInstance()->writeSaveGame(noGame.get(), "1", "Ann"),
+              PlayerManager::SaveGameWrite::WRITTEN);
     GameHooks::installMessageBox(&messageBox);
     fileSetAside.install(&PlayerFileReport::keptUnreadable);
     for (const char* from : {"SCENE_ELEVATOR", "SCENE_LOBBY"}) {

@@ -161,6 +161,8 @@ public:
     FakeKeyStore keys;
     FakeEventSource events;
     FakeDisplay display;
+    // The system's message boxes the program showed, in order.
+    FakeMessageBox messageBox;
     // The program's mixer when set before start (a fake one otherwise).
     std::shared_ptr<AudioMixer> mixer;
 
@@ -180,7 +182,6 @@ private:
     std::filesystem::path programFolder;
     FakeCursor cursor;
     FakeClipboard clipboard;
-    FakeMessageBox messageBox;
     FakeSystemInfoSource systemInfo;
     EventTranslator keyboardTranslator;
     TurnClock clock{*this};
