@@ -58,12 +58,12 @@ struct AuditedRule {
 // marks.
 struct AuditedPicture {
     Sprite* sprite = nullptr;
-    Rect box, opaque, source;
+    Rect box{}, opaque{}, source{};
     const Image* image = nullptr;
     bool moving = false, frame = false, slidAside = false;
     size_t order = 0;
     GameNode* dialog = nullptr;
-    std::vector<AuditedRule> rules;
+    std::vector<AuditedRule> rules{};
     // A picture that is a line itself, as its lines are found: lines crossing it make a grid.
     bool thin() const { return opaque.w <= 3 || opaque.h <= 3; }
 };
@@ -287,6 +287,10 @@ std::optional<int32_t> auditedCaptionMargin(const Image* image, const Rect& sour
     return margin;
 }
 
+bool auditedIsButton(GameNode* node) {
+    return objectCast<Button>(node) || objectCast<Switch>(node);
+}
+
 // The nearest dialog above the node, or the nearest named one: what lies in one dialog is drawn
 // over, and hides, what lies under another.
 GameNode* auditedDialogOf(GameNode* node, bool named = false) {
@@ -319,7 +323,8 @@ void auditOnScreen(LayoutSurvey& survey, const std::string& what, const Rect& bo
 }
 
 std::string auditedPictureName(const AuditedPicture& p) {
-    return "picture " + auditedName(p.sprite) + " " + rectText(p.opaque);
+    return (auditedIsButton(p.sprite) ? "button " : "picture ") + auditedName(p.sprite) + " " +
+           rectText(p.opaque);
 }
 
 std::string auditedLineName(const AuditedLine& line) {
@@ -488,7 +493,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
                      auditedPictureName(p));
             }
         }
-    } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
+    } else if (sprite && auditedIsButton(node)) {
         const Rect box = auditedBoxOf(sprite);
         Rect drawn = box;
         if (const Image* image = sprite->getImage(); image && !sprite->getStretchRect()) {
@@ -640,27 +645,18 @@ std::optional<Rect> auditedPanelAround(const std::vector<Rect>& lines, const Rec
     return Rect{edges[2], edges[0], edges[3] - edges[2], edges[1] - edges[0]};
 }
 
-// What is laid on a picture: where it is drawn, when, and its name for a finding.
-struct AuditedCover {
-    Rect area;
-    size_t order = 0;
-    bool moving = false;
-    GameNode* dialog = nullptr;
-    std::string name;
-};
-
 // A picture or a button laid on a picture (a preview on its panel, a stop button on the lift's
 // panel in the background) keeps clear of the small ornaments of the unstretched one below: a
 // rivet half under it looks misplaced. An ornament is a patch of one colour (neighbours at most
-// 12 levels apart), 3 to 16 pixels across, that the cover covers or touches.
-void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const AuditedCover& cover) {
-    const Rect& area = cover.area;
-    if (!under.image || under.moving || cover.order <= under.order || cover.moving ||
-        cover.dialog != under.dialog || !under.opaque.contains(area) ||
-        area.contains(under.opaque)) {
+// 12 levels apart), 3 to 16 pixels across, that `p` covers or touches.
+void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const AuditedPicture& p) {
+    if (!under.image || under.moving || p.order <= under.order || p.moving ||
+        p.dialog != under.dialog || !under.opaque.contains(p.opaque) ||
+        p.opaque.contains(under.opaque)) {
         return;
     }
     constexpr int32_t LARGEST = 16;
+    const Rect& area = p.opaque;
     const Rect window = intersectRects(Rect{area.x - 2 * LARGEST, area.y - 2 * LARGEST,
                                             area.w + 4 * LARGEST, area.h + 4 * LARGEST},
                                        under.opaque);
@@ -697,7 +693,7 @@ void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const Aud
             if (window.contains(patch) && seen.size() - before >= 6 &&
                 std::min(patch.w, patch.h) >= 3 && std::max(patch.w, patch.h) <= LARGEST &&
                 rectsOverlap(Rect{patch.x - 1, patch.y - 1, patch.w + 2, patch.h + 2}, area)) {
-                note(survey, cover.name, "lies on an ornament", rectText(patch), "of",
+                note(survey, auditedPictureName(p), "lies on an ornament", rectText(patch), "of",
                      under.sprite ? auditedPictureName(under) : "the background");
             }
         }
@@ -789,29 +785,27 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
     }
     // Pictures and buttons lie on the ornaments of the pictures below them; a button also on
     // those of the background's panel it is on, not on the scenery's (a town's lit windows).
-    std::vector<AuditedCover> covers;
-    for (const AuditedPicture& p : survey.pictures) {
-        covers.push_back({p.opaque, p.order, p.moving, p.dialog, auditedPictureName(p)});
-    }
-    const size_t pictureCovers = covers.size();
+    std::vector<AuditedPicture> covers = survey.pictures;
     for (const AuditedBox& button : survey.buttons) {
-        if (objectCast<Sprite>(button.node)->getImage()) {  // a bare hit area draws nothing
-            covers.push_back({button.drawn, button.order, auditedMoving(button.node), button.dialog,
-                              "button " + auditedName(button.node) + " " + rectText(button.drawn)});
+        auto* sprite = objectCast<Sprite>(button.node);
+        if (sprite->getImage()) {  // a bare hit area draws nothing
+            covers.push_back({.sprite = sprite,
+                              .opaque = button.drawn,
+                              .moving = auditedMoving(sprite),
+                              .order = button.order,
+                              .dialog = button.dialog});
         }
     }
-    for (size_t i = 0; i < covers.size(); ++i) {
+    for (const AuditedPicture& p : covers) {
         for (const AuditedPicture& under : survey.pictures) {
-            auditOrnaments(survey, under, covers[i]);
+            auditOrnaments(survey, under, p);
         }
         const std::optional<Rect> panel =
-            i < pictureCovers ? std::nullopt
-                              : auditedPanelAround(backdropLines, covers[i].area, survey.screen);
+            auditedIsButton(p.sprite) ? auditedPanelAround(backdropLines, p.opaque, survey.screen)
+                                      : std::nullopt;
         if (panel) {
-            auditOrnaments(
-                survey,
-                {.box = whole, .opaque = *panel, .source = whole, .image = backdrop, .rules = {}},
-                covers[i]);
+            auditOrnaments(survey,
+                           {.box = whole, .opaque = *panel, .source = whole, .image = backdrop}, p);
         }
     }
     if (toolTip && toolTip->isShowing()) {
