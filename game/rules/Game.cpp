@@ -164,9 +164,7 @@ void Game::tellDamagedRoom(RoomKind room, bool runEnds) {
 }
 
 Game* Game::createForLevel(GameType gameType, Level* level) {
-    // A layout file that could not be read gives a layout without tiles.
-    const Layout* board = level ? level->getLayoutObject() : nullptr;
-    Game* game = board && board->getTileCount() > 0 ? create(gameType) : nullptr;
+    Game* game = level && level->hasTiles() ? create(gameType) : nullptr;
     if (game) {
         game->setLevel(level);
     }

@@ -54,6 +54,8 @@ public:
     const Progression& getSideBoardIndex() const { return sideBoardIndex; }
     const Progression& getDarkenTiles() const { return darkenTiles; }
     Layout* getLayoutObject() const { return layoutObject.get(); }
+    // Whether its layout holds a tile to deal: a layout file that could not be read holds none.
+    bool hasTiles() const { return layoutObject && layoutObject->getTileCount() > 0; }
     // The game keeps its own board in the level.
     void setLayoutObject(Layout* layout) { layoutObject = layout; }
     GameType getGameType() const { return gameType; }

@@ -313,6 +313,12 @@ bool LevelFlow::newLevel(bool quiet) {
         }
         return false;
     };
+    // A next level whose layout is missing or holds no tile is not dealt (a rack type would tell
+    // the player that every build failed): the run ends, and this is false.
+    const auto dealable = [&](const Level& next) {
+        return next.hasTiles() ||
+               endRun("the layout \"" + next.getLayout() + "\" of its next level holds no tile");
+    };
     RefHolder<Level> old = game->getLevel();
     if (old->isMixed() && mode == RoomKind::ROOF) {
         // Each level of a mixed roof run is of another game type than the one before.
@@ -330,26 +336,28 @@ bool LevelFlow::newLevel(bool quiet) {
         if (!level) {
             return endRun("the catalogue has no level of game type " + std::to_string(type));
         }
+        for (int32_t i = 0; i <= old->getIndex(); ++i) {
+            level->nextLevel();
+        }
+        level->loadLayout();
+        if (!dealable(*level)) {
+            return false;
+        }
         Game::releaseCurrent();
         game = Game::create(type);
         if (!game) {
             return false;
         }
-        for (int32_t i = 0; i <= old->getIndex(); ++i) {
-            level->nextLevel();
-        }
-        level->loadLayout();
         level->setMixed(true);
         game->setLevel(level.get());
         game->getScore().set(score);
     } else {
         old->nextLevel();
         old->loadLayout();
+        if (!dealable(*old)) {
+            return false;
+        }
         game->setLevel(old.get());
-    }
-    if (!game->getLayout() || game->getLayout()->getTileCount() == 0) {
-        return endRun("the layout \"" + game->getLevel()->getLayout() +
-                      "\" of its next level holds no tile");
     }
     game->clearUndoHistory();
     if (quiet) {

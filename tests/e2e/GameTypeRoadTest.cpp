@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "game/app/SceneRecRoom.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "testsupport/e2e/RoadLevels.h"
 #include "testsupport/e2e/RoadSteps.h"
 
 namespace game_type_road_test {
@@ -42,7 +45,7 @@ bool playFromLift(RoadDriver& road, const std::string& stopButton, const std::st
 
 // Stopped, then the type played again from the lift's `stopButton` (the casino's: the rec room
 // has no shuffle) in tile set `tileSet`: every tile shows its face, and again after a shuffle
-// when `shuffle`; then the program ends.
+// when `shuffle`; then stopped again.
 void playAgain(RoadDriver& road, const std::string& typeSwitch, int32_t tileSet,
                const std::string& stopButton = "BUTTON_CASINO",
                const std::string& sceneName = "SCENE_CASINO", bool shuffle = true,
@@ -54,7 +57,35 @@ void playAgain(RoadDriver& road, const std::string& typeSwitch, int32_t tileSet,
         BoardOnScreen{road}.shuffleAndLook();
     }
     ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+}
+
+// The run stopped last, continued from the lift's `stopButton` once its board has left the
+// installation, and won: the next level, which names that board, is not dealt. One box says
+// that the run ends, the room is back, and the program ends.
+void continuedWithItsNextBoardGone(RoadDriver& road, const std::string& stopButton,
+                                   const std::string& sceneName) {
+    ASSERT_TRUE(std::filesystem::remove(road.installation() / "media/levels" / ROAD_PAIR_BOARD));
+    ASSERT_TRUE(continueFromLift(road, stopButton, sceneName) && waitUntilPlaying(road));
+    const BoardOnScreen board{road};
+    while (!board.game()->getHasWon()) {
+        const std::vector<const Tile*> match = board.firstMatch();
+        ASSERT_TRUE(match.front()->isOnSideBoard() ? board.clickFor(match.back(), Game::CLICK_MATCH)
+                                                   : clickMatch(road, match));
+    }
+    ASSERT_TRUE(continueFromLevelEnd(road, sceneName));
+    road.run(1000);
+    road.picture("run-ended");
     EXPECT_EQ(road.finish(), 0);
+    std::vector<std::string> boxes;
+    for (const FakeMessageBox::Message& box : road.messages()) {
+        boxes.push_back(box.text);
+    }
+    EXPECT_EQ(boxes, std::vector<std::string>{"The data of the next level is damaged,\nso the run "
+                                              "ends here."});
+    EXPECT_EQ(
+        road.takeProblems(),
+        std::set<std::string>{"the run ends: the layout \"media/levels/" +
+                              std::string(ROAD_PAIR_BOARD) + "\" of its next level holds no tile"});
 }
 
 // Rec room, `typeSwitch`, the only layout of its page, in tile set `tileSet` (from 0): true once
@@ -109,6 +140,7 @@ void boardRoad(const std::string& name, const std::string& typeSwitch, int32_t t
     }
     board.hintAndLook();
     playAgain(road, typeSwitch, 0);
+    EXPECT_EQ(road.finish(), 0);
 }
 
 TEST(Road, ClassicIsPlayedOnScreen) {
@@ -230,6 +262,7 @@ TEST(Road, FreeCellMovesATileIntoACellOnScreen) {
     EXPECT_EQ(rack->getTileCount(), 0);
     board.hintAndLook();
     playAgain(road, "SWITCH_FREECELL", 0);
+    EXPECT_EQ(road.finish(), 0);
 }
 
 // A rack type's board, from its start: every rack tile shows its face (side-board tiles get no
@@ -263,6 +296,7 @@ TEST(Road, SplitShowsItsRackOnScreen) {
     board.expectFace(onBoard, {}, "the board tile the undo put back");
     board.expectAllFaces("the rack after the undo");
     playAgain(road, "SWITCH_SPLIT", 1);
+    continuedWithItsNextBoardGone(road, "BUTTON_CASINO", "SCENE_CASINO");
 }
 
 TEST(Road, SpeedShowsItsRackOnScreen) {
@@ -279,6 +313,7 @@ TEST(Road, SpeedShowsItsRackOnScreen) {
     // The rack once more in the first tile set (Split's road shows the other two).
     playAgain(road, "SWITCH_SPEED", 0, "BUTTON_ROOF", "SCENE_ROOF", false,
               "the rack in the first tile set");
+    continuedWithItsNextBoardGone(road, "BUTTON_ROOF", "SCENE_ROOF");
 }
 
 }  // namespace game_type_road_test

@@ -51,7 +51,6 @@ struct AuditedBox {
 struct AuditedRule {
     Rect box;
     bool horizontal = true;
-    Rect whole;  // for a shown part of a line, the whole line
 };
 
 // A plain sprite's picture on the screen: its box and where it is opaque, its lines and, drawn
@@ -59,12 +58,12 @@ struct AuditedRule {
 // marks.
 struct AuditedPicture {
     Sprite* sprite = nullptr;
-    Rect box, opaque, source;
+    Rect box{}, opaque{}, source{};
     const Image* image = nullptr;
-    bool moving = false, frame = false;
+    bool moving = false, frame = false, slidAside = false;
     size_t order = 0;
     GameNode* dialog = nullptr;
-    std::vector<AuditedRule> rules;
+    std::vector<AuditedRule> rules{};
     // A picture that is a line itself, as its lines are found: lines crossing it make a grid.
     bool thin() const { return opaque.w <= 3 || opaque.h <= 3; }
 };
@@ -84,6 +83,8 @@ struct LayoutSurvey {
 // Pixels of clear space a widget keeps from a line running along its edge (a panel's rim), and
 // from the edge of a dialog it does not belong to.
 constexpr int32_t CLEARANCE = 4;
+// The length of a line of the background that is a panel's side, not a stroke of the scenery.
+constexpr int32_t LONG_RULE = 64;
 
 Rect auditedBoxOf(const Sprite* sprite) {
     return Rect{sprite->getAbsoluteX() - static_cast<int32_t>(sprite->getAnchor().x),
@@ -286,6 +287,10 @@ std::optional<int32_t> auditedCaptionMargin(const Image* image, const Rect& sour
     return margin;
 }
 
+bool auditedIsButton(GameNode* node) {
+    return objectCast<Button>(node) || objectCast<Switch>(node);
+}
+
 // The nearest dialog above the node, or the nearest named one: what lies in one dialog is drawn
 // over, and hides, what lies under another.
 GameNode* auditedDialogOf(GameNode* node, bool named = false) {
@@ -318,7 +323,8 @@ void auditOnScreen(LayoutSurvey& survey, const std::string& what, const Rect& bo
 }
 
 std::string auditedPictureName(const AuditedPicture& p) {
-    return "picture " + auditedName(p.sprite) + " " + rectText(p.opaque);
+    return (auditedIsButton(p.sprite) ? "button " : "picture ") + auditedName(p.sprite) + " " +
+           rectText(p.opaque);
 }
 
 std::string auditedLineName(const AuditedLine& line) {
@@ -416,9 +422,9 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
         sprite->getScale() != 1.0f) {
         return;
     }
-    AuditedPicture picture{
-        sprite,       auditedBoxOf(sprite),    {}, {}, nullptr, auditedMoving(sprite), false,
-        survey.order, auditedDialogOf(sprite), {}};
+    AuditedPicture picture{sprite,       auditedBoxOf(sprite),    {},    {},
+                           nullptr,      auditedMoving(sprite),   false, false,
+                           survey.order, auditedDialogOf(sprite), {}};
     // The clip and stretch rectangles are relative to the parent; no clip bounds nothing.
     const int32_t parentX = sprite->getAbsoluteX() - sprite->getX();
     const int32_t parentY = sprite->getAbsoluteY() - sprite->getY();
@@ -449,15 +455,15 @@ void surveyPicture(LayoutSurvey& survey, Sprite* sprite) {
     }
     for (const Rect& rule : rules) {
         if (const Rect box = onScreen(rule); !box.isEmpty()) {
-            picture.rules.push_back({box, rule.w > rule.h, box});
+            picture.rules.push_back({box, rule.w > rule.h});
         }
     }
     // A sprite at rest lies whole on the screen; a moving one may be on its way in or out, and
     // one showing a strip at the screen's edge has slid aside (a door into its wall).
     const Rect shown = intersectRects(picture.opaque, survey.screen);
-    const bool slidAside =
+    picture.slidAside =
         std::min(shown.w, shown.h) <= 24 && picture.opaque.w > 96 && picture.opaque.h > 96;
-    if (!picture.moving && !slidAside) {
+    if (!picture.moving && !picture.slidAside) {
         auditOnScreen(survey, "picture " + auditedName(sprite), picture.opaque);
     }
     survey.pictures.push_back(picture);
@@ -487,7 +493,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
                      auditedPictureName(p));
             }
         }
-    } else if (sprite && (objectCast<Button>(node) || objectCast<Switch>(node))) {
+    } else if (sprite && auditedIsButton(node)) {
         const Rect box = auditedBoxOf(sprite);
         Rect drawn = box;
         if (const Image* image = sprite->getImage(); image && !sprite->getStretchRect()) {
@@ -541,7 +547,7 @@ int32_t auditedLeastAlpha(const AuditedPicture& p, const Rect& rect) {
 }
 
 // The parts of a line of the background that the picture of the screen shows (all of it
-// without one), each with the whole line it belongs to.
+// without one).
 void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect& rule) {
     const bool horizontal = rule.w > rule.h;
     const int32_t length = horizontal ? rule.w : rule.h;
@@ -558,30 +564,35 @@ void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect&
         } else if (!shown && start >= 0) {
             const Rect part = horizontal ? Rect{rule.x + start, rule.y, i - start, rule.h}
                                          : Rect{rule.x, rule.y + start, rule.w, i - start};
-            survey.backdropRules.push_back({part, horizontal, rule});
+            survey.backdropRules.push_back({part, horizontal});
             start = -1;
         }
     }
 }
 
-// The corner of a rim the picture's opaque area hides: a horizontal and a vertical line of the
-// background, each long (a panel's side, not a stroke of the scenery), with an end of each
-// under the picture, those ends a rounded corner apart. Its place, or nothing.
-std::optional<Rect> auditedHiddenCorner(const std::vector<AuditedRule>& rules, const Rect& opaque) {
-    constexpr int32_t LONG = 64, CORNER = 16;
-    std::vector<Rect> across, down;  // the hidden ends of the long lines, a pixel each
-    for (const AuditedRule& rule : rules) {
-        const Rect& r = rule.whole;
-        for (const Rect& end : {Rect{r.x, r.y, 1, 1}, Rect{r.x + r.w - 1, r.y + r.h - 1, 1, 1}}) {
-            if ((rule.horizontal ? r.w : r.h) >= LONG && opaque.contains(end.x, end.y)) {
-                (rule.horizontal ? across : down).push_back(end);
-            }
+// The corner of a rim the picture's opaque area hides, whole or in part: a horizontal and a
+// vertical line of the background, each long (a panel's side, not a stroke of the scenery), with
+// ends a rounded corner apart, one of them under the picture, each line lying beyond the other's
+// end (a line running on past the other's end only passes it). Its place, or nothing.
+std::optional<Rect> auditedHiddenCorner(const std::vector<Rect>& lines, const Rect& opaque) {
+    constexpr int32_t CORNER = 16;
+    struct End {
+        int32_t x, y, outward;  // a pixel; 1 at the right or lower end of its line, -1 else
+    };
+    std::vector<End> across, down;
+    for (const Rect& r : lines) {
+        const bool horizontal = r.w > r.h;
+        if ((horizontal ? r.w : r.h) >= LONG_RULE) {
+            (horizontal ? across : down).push_back({r.x, r.y, -1});
+            (horizontal ? across : down).push_back({r.x + r.w - 1, r.y + r.h - 1, 1});
         }
     }
-    for (const Rect& a : across) {
-        for (const Rect& d : down) {
-            if (std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER) {
-                return uniteRects(a, d);
+    for (const End& a : across) {
+        for (const End& d : down) {
+            if (std::abs(a.x - d.x) <= CORNER && std::abs(a.y - d.y) <= CORNER &&
+                (d.x - a.x) * a.outward >= 0 && (a.y - d.y) * d.outward >= 0 &&
+                (opaque.contains(a.x, a.y) || opaque.contains(d.x, d.y))) {
+                return uniteRects(Rect{a.x, a.y, 1, 1}, Rect{d.x, d.y, 1, 1});
             }
         }
     }
@@ -604,9 +615,40 @@ bool auditedRuleAlong(const AuditedRule& rule, const Rect& drawn) {
     return near(d.y) || near(d.y + d.h);
 }
 
-// A picture laid on another (a preview on its panel) keeps clear of the small ornaments of the
-// unstretched one below: a rivet half under it looks misplaced. An ornament is a patch of one
-// colour (neighbours at most 12 levels apart), 3 to 16 pixels across, that `p` covers or touches.
+// The panel of the background around `area`: within the nearest long lines above, below, left
+// and right of it that run along it (its rim), the screen's edge standing for one of them at
+// most (a rim lost against a floor as dark). Nothing where fewer lines enclose it.
+std::optional<Rect> auditedPanelAround(const std::vector<Rect>& lines, const Rect& area,
+                                       const Rect& screen) {
+    int32_t edges[4] = {screen.y, screen.y + screen.h, screen.x, screen.x + screen.w};
+    bool found[4] = {};  // above, below, left, right
+    for (const Rect& line : lines) {
+        const bool horizontal = line.w > line.h;
+        // Turned a quarter so that the line runs along x.
+        const auto turn = [&](const Rect& r) { return horizontal ? r : Rect{r.y, r.x, r.h, r.w}; };
+        const Rect l = turn(line), a = turn(area);
+        if (l.w < LONG_RULE || l.x >= a.x + a.w || l.x + l.w <= a.x ||
+            (l.y < a.y + a.h && l.y + l.h > a.y)) {
+            continue;
+        }
+        const bool before = l.y < a.y;
+        const size_t side = (horizontal ? 0 : 2) + (before ? 0 : 1);
+        const int32_t edge = before ? l.y : l.y + l.h;
+        if (!found[side] || (before ? edge > edges[side] : edge < edges[side])) {
+            edges[side] = edge;
+            found[side] = true;
+        }
+    }
+    if (std::count(found, found + 4, true) < 3) {
+        return std::nullopt;
+    }
+    return Rect{edges[2], edges[0], edges[3] - edges[2], edges[1] - edges[0]};
+}
+
+// A picture or a button laid on a picture (a preview on its panel, a stop button on the lift's
+// panel in the background) keeps clear of the small ornaments of the unstretched one below: a
+// rivet half under it looks misplaced. An ornament is a patch of one colour (neighbours at most
+// 12 levels apart), 3 to 16 pixels across, that `p` covers or touches.
 void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const AuditedPicture& p) {
     if (!under.image || under.moving || p.order <= under.order || p.moving ||
         p.dialog != under.dialog || !under.opaque.contains(p.opaque) ||
@@ -652,7 +694,7 @@ void auditOrnaments(LayoutSurvey& survey, const AuditedPicture& under, const Aud
                 std::min(patch.w, patch.h) >= 3 && std::max(patch.w, patch.h) <= LARGEST &&
                 rectsOverlap(Rect{patch.x - 1, patch.y - 1, patch.w + 2, patch.h + 2}, area)) {
                 note(survey, auditedPictureName(p), "lies on an ornament", rectText(patch), "of",
-                     auditedPictureName(under));
+                     under.sprite ? auditedPictureName(under) : "the background");
             }
         }
     }
@@ -670,11 +712,11 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         return {};
     }
     surveyNode(survey, root, nullptr, nullptr);
-    if (backdrop) {
-        for (const Rect& rule :
-             auditedRules(backdrop, Rect{0, 0, backdrop->getWidth(), backdrop->getHeight()})) {
-            surveyBackdropRule(survey, backdrop, rule);
-        }
+    const Rect whole = backdrop ? Rect{0, 0, backdrop->getWidth(), backdrop->getHeight()} : Rect{};
+    const std::vector<Rect> backdropLines =
+        backdrop ? auditedRules(backdrop, whole) : std::vector<Rect>{};
+    for (const Rect& rule : backdropLines) {
+        surveyBackdropRule(survey, backdrop, rule);
     }
     for (const AuditedBox& button : survey.buttons) {
         if (button.dialog) {
@@ -702,18 +744,18 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
         }
     }
     // A picture that a text of the scene lies on, standing free of the screen's edges (a
-    // balloon, a board), does not hide the corner of a panel's rim in the background.
+    // balloon, a board), or one slid aside (a door into its wall) does not hide the corner of a
+    // panel's rim in the background.
     for (const AuditedPicture& p : survey.pictures) {
         const bool backsText = std::ranges::any_of(survey.lines, [&](const AuditedLine& line) {
             return !line.dialog && !line.ink.isEmpty() && p.order < line.order &&
                    p.box.contains(line.ink);
         });
         const Rect inner{1, 1, survey.screen.w - 2, survey.screen.h - 2};
-        if (p.dialog || p.moving || !backsText || !inner.contains(p.opaque)) {
+        if (p.dialog || p.moving || !(p.slidAside || (backsText && inner.contains(p.opaque)))) {
             continue;
         }
-        if (const std::optional<Rect> corner =
-                auditedHiddenCorner(survey.backdropRules, p.opaque)) {
+        if (const std::optional<Rect> corner = auditedHiddenCorner(backdropLines, p.opaque)) {
             note(survey, auditedPictureName(p), "hides the corner", rectText(*corner),
                  "of a rim of the background");
         }
@@ -741,9 +783,29 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             }
         }
     }
-    for (const AuditedPicture& under : survey.pictures) {
-        for (const AuditedPicture& p : survey.pictures) {
+    // Pictures and buttons lie on the ornaments of the pictures below them; a button also on
+    // those of the background's panel it is on, not on the scenery's (a town's lit windows).
+    std::vector<AuditedPicture> covers = survey.pictures;
+    for (const AuditedBox& button : survey.buttons) {
+        auto* sprite = objectCast<Sprite>(button.node);
+        if (sprite->getImage()) {  // a bare hit area draws nothing
+            covers.push_back({.sprite = sprite,
+                              .opaque = button.drawn,
+                              .moving = auditedMoving(sprite),
+                              .order = button.order,
+                              .dialog = button.dialog});
+        }
+    }
+    for (const AuditedPicture& p : covers) {
+        for (const AuditedPicture& under : survey.pictures) {
             auditOrnaments(survey, under, p);
+        }
+        const std::optional<Rect> panel =
+            auditedIsButton(p.sprite) ? auditedPanelAround(backdropLines, p.opaque, survey.screen)
+                                      : std::nullopt;
+        if (panel) {
+            auditOrnaments(survey,
+                           {.box = whole, .opaque = *panel, .source = whole, .image = backdrop}, p);
         }
     }
     if (toolTip && toolTip->isShowing()) {

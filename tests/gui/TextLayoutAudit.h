@@ -14,8 +14,8 @@ class ToolTip;
 // What a player would see wrong with the texts, pictures and widgets of a shown node tree, laid
 // out with their own fonts: texts over buttons, other texts or pictures, a text line cut off by
 // its box or its dialog, anything reaching past the screen, lines of pictures through letters,
-// a button's caption against its rim, a picture laid on a rivet of the one below, and more, each
-// told where it is checked. Hidden and removed nodes are skipped with their
+// a button's caption against its rim, a picture or a button laid on a rivet of the panel below,
+// and more, each told where it is checked. Hidden and removed nodes are skipped with their
 // subtrees; a text drawn on its own button (a row of a list, a caption) is its button's
 // business. Given the picture of the screen as drawn, letters it does not show are a finding;
 // given the shown tooltip, where it lies; given the scene's background, its thin lines (a

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
@@ -88,6 +89,11 @@ RoadDriver::~RoadDriver() {
     }
     logged.clear();
     leaveProgramHome();
+}
+
+std::set<std::string> RoadDriver::takeProblems() {
+    std::lock_guard<std::mutex> lock(loggedLock);
+    return std::exchange(logged, {});
 }
 
 void enterProgramHome(const std::filesystem::path& home, FakeKeyStore& keys, FakeDisplay& display) {

@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <source_location>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
@@ -157,6 +159,13 @@ public:
     // A file of the game folder as the game reads it: a scrambled one ("<name>.!") is
     // unscrambled. Empty when missing.
     std::string storedText(const std::string& relativePath) const;
+    // The folder the program runs from (its own levels' when it plays them).
+    const std::filesystem::path& installation() const { return programFolder; }
+    // The system's message boxes shown so far, in order.
+    const std::vector<FakeMessageBox::Message>& messages() const { return messageBox.shown; }
+    // The problem lines logged so far, which the road then expects: taken, they no longer fail
+    // it when it ends.
+    std::set<std::string> takeProblems();
 
     FakeKeyStore keys;
     FakeEventSource events;

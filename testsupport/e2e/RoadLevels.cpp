@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* PAIR_BOARD = "road-pairs.xml";
 constexpr const char* TRIPLE_BOARD = "road-triples.xml";
 constexpr const char* DIFFICULTY_WORDS[] = {"normal", "hard", "expert"};
 // Generous: a road's clicks never race the clock, but a resumed level shows its time kept.
@@ -53,7 +52,7 @@ std::string boardLayout(int32_t tiles) {
 }
 
 const char* boardOf(int32_t gameType) {
-    return gameType == TYPE_TRIPLE ? TRIPLE_BOARD : PAIR_BOARD;
+    return gameType == TYPE_TRIPLE ? TRIPLE_BOARD : ROAD_PAIR_BOARD;
 }
 
 // The values a type needs beyond the common ones, as attributes.
@@ -82,7 +81,7 @@ std::string hallway() {
     for (int32_t floor = 1; floor <= 20; ++floor) {
         text << "    <Vector>\n";
         for (int32_t room = 1; room <= 5; ++room) {
-            text << "      <Level gameType=\"Classic\" layout=\"" << PAIR_BOARD
+            text << "      <Level gameType=\"Classic\" layout=\"" << ROAD_PAIR_BOARD
                  << "\" gameMode=\"0\" floor=\"" << floor << "\" room=\"" << room << "\" index=\""
                  << room - 1 << "\"" << plainValues() << " silver=\"2500\" gold=\"4000\"/>\n";
         }
@@ -169,7 +168,7 @@ void writeRoadProgram(const fs::path& built, const fs::path& folder, int32_t gro
     linkEntries(built / "media", folder / "media", {"properties", "levels"});
     linkEntries(built / "media/properties", folder / "media/properties", {"levels"});
     linkEntries(built / "media/levels", folder / "media/levels", {});
-    writeTestFile(folder / "media/levels" / PAIR_BOARD, boardLayout(2 * groups));
+    writeTestFile(folder / "media/levels" / ROAD_PAIR_BOARD, boardLayout(2 * groups));
     writeTestFile(folder / "media/levels" / TRIPLE_BOARD, boardLayout(3 * groups));
 
     const fs::path levels = folder / "media/properties/levels";

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <filesystem>
 
+// The board of every level but Triple's, in the program folder's media/levels.
+inline constexpr const char* ROAD_PAIR_BOARD = "road-pairs.xml";
+
 // Builds (again) the program folder `folder` over the built game folder `built`.
 void writeRoadProgram(const std::filesystem::path& built, const std::filesystem::path& folder,
                       int32_t groups);

@@ -32,6 +32,11 @@ GLOW = 72
 GLOW_FRAMES = 4
 # The balloon ends 10 pixels short of the button panel (x 556) at the definition's x 256.
 BALLOON_W, BALLOON_H = 290, 120
+# The button panel stands on the wall between the ceiling and the floor, its rim clear of the
+# 20-pixel edge (from x 780) that the open right door leaves on the screen.
+PANEL_X, PANEL_Y, PANEL_W, PANEL_H = 556, 52, 218, 480
+# A rivet 10 pixels in from each corner, clear of the buttons.
+RIVET_INSET = 10
 
 # The four frames differ in light only: normal, hover (brighter rim), pressed (sunk and lit),
 # disabled (grey).
@@ -74,19 +79,20 @@ def brushed(x, y, w, h, step=3, seed=7, opacity=0.10, vertical=True):
 def panel_layout():
     """Top-left corners of the stop buttons: floor n and the four rooms."""
     places = {}
+    left = PANEL_X + RIVET_INSET
     for n in range(1, 21):
         row = (n - 1) // 4
         col = (n - 1) % 4
-        places["BUTTON_FLOOR_%d" % n] = (574 + col * 52, 420 - row * 52)
-    places["BUTTON_LOBBY"] = (574, 480)
-    places["BUTTON_CASINO"] = (676, 480)
-    places["BUTTON_RECROOM"] = (574, 522)
-    places["BUTTON_ROOF"] = (676, 522)
+        places["BUTTON_FLOOR_%d" % n] = (left + col * 50, 374 - row * 52)
+    places["BUTTON_LOBBY"] = (left, 434)
+    places["BUTTON_CASINO"] = (left + ROOM_W + 6, 434)
+    places["BUTTON_RECROOM"] = (left, 476)
+    places["BUTTON_ROOF"] = (left + ROOM_W + 6, 476)
     return places
 
 
 PANEL = panel_layout()
-DISPLAY_AT = (618, 128)
+DISPLAY_AT = (PANEL_X + (PANEL_W - DISPLAY_W) // 2, 80)
 
 
 def host():
@@ -168,17 +174,21 @@ def cabin(_geometry):
                     % (x, x))
     body.append(host())
     # The button panel with its display bezel.
-    body.append('<rect x="556" y="100" width="228" height="470" rx="10" fill="url(#panel)" '
-                'stroke="%s" stroke-width="3"/>\n' % DEEP)
-    body.append(brushed(560, 104, 220, 462, step=2, seed=5, opacity=0.08, vertical=False))
-    for sx, sy in [(566, 110), (766, 110), (566, 552), (766, 552)]:
-        body.append('<circle cx="%d" cy="%d" r="4" fill="#cfd5da" stroke="#4a5158"/>\n' % (sx, sy))
+    body.append('<rect x="%d" y="%d" width="%d" height="%d" rx="10" fill="url(#panel)" '
+                'stroke="%s" stroke-width="3"/>\n' % (PANEL_X, PANEL_Y, PANEL_W, PANEL_H, DEEP))
+    # Faint enough that no stroke of the finish reads as a line a button sits on.
+    body.append(brushed(PANEL_X + 4, PANEL_Y + 4, PANEL_W - 8, PANEL_H - 8, step=2, seed=5,
+                        opacity=0.05, vertical=False))
+    for sx in (PANEL_X + RIVET_INSET, PANEL_X + PANEL_W - RIVET_INSET):
+        for sy in (PANEL_Y + RIVET_INSET, PANEL_Y + PANEL_H - RIVET_INSET):
+            body.append('<circle cx="%d" cy="%d" r="4" fill="#cfd5da" stroke="#4a5158"/>\n'
+                        % (sx, sy))
     dx, dy = DISPLAY_AT
     body.append('<rect x="%d" y="%d" width="%d" height="%d" rx="8" fill="%s" stroke="%s" '
                 'stroke-width="2"/>\n' % (dx - 8, dy - 8, DISPLAY_W + 16, DISPLAY_H + 16, DEEP,
                                           BRASS))
-    body.append(text(670, 208, 12, PALETTE["light"], "FLOOR", family=TEXT_FONT, weight="bold",
-                     extra=' letter-spacing="3"'))
+    body.append(text(dx + DISPLAY_W / 2, dy + DISPLAY_H + 24, 12, PALETTE["light"], "FLOOR",
+                     family=TEXT_FONT, weight="bold", extra=' letter-spacing="3"'))
     return svg(800, 600, "".join(body), defs)
 
 
