@@ -228,7 +228,7 @@ TEST_F(FileArchiveTest, DirectoryRecordsWithLargeExtraFieldsAreReadInTimeOfTheir
     // 65,535-byte extra fields of empty blocks, past each of which minizip seeks: the members
     // are found and read in well under the processor time of a system call per block (1.2 s),
     // also when the end record claims a record more than the directory holds (told once in the
-    // problem log), and when bytes stand in front of the archive.
+    // problem log), and when bytes stand in front of the archive (3,000 in variants 2 and 3).
     const std::string extra = std::string(65528, '\0') + std::string("\xFE\xCA\x03\x00xyz", 7);
     std::vector<ZipMember> many;
     for (unsigned index = 0; index < 100; ++index) {
@@ -236,42 +236,39 @@ TEST_F(FileArchiveTest, DirectoryRecordsWithLargeExtraFieldsAreReadInTimeOfTheir
     }
     std::vector<std::string> logged;
     setProblemSink([&](const std::string& line) { logged.push_back(line); });
-    for (const size_t inFront : {0, 3000}) {
-        for (const uint8_t claimedMore : {0, 1}) {
-            SCOPED_TRACE(std::to_string(inFront) + " bytes in front, " +
-                         std::to_string(claimedMore) + " more claimed");
-            FileArchive::close();
-            logged.clear();
-            ASSERT_TRUE(writeZip("media.dat", many, extra));
-            claimMoreMembers("media.dat", claimedMore);
-            writeTestFile("media.dat", patternBytes(inFront, 5) + readTestFile("media.dat"));
-            const std::clock_t start = std::clock();
-            FileArchive::open(1, "");
-            for (const ZipMember& member : many) {
-                ASSERT_TRUE(FileArchive::readFile(2, member.name, buffer) || member.bytes.empty());
-                EXPECT_EQ(contentOf(buffer), member.bytes);
-            }
-            EXPECT_FALSE(FileArchive::getInstance()->locateFile("m100"));
-            EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC / 2);
-            // What a lookup tells of a member is what a walk of the directory tells.
-            FileArchive walk("media.dat");
-            FileArchive& archive = *FileArchive::getInstance();
-            for (bool more = walk.goToFirstFile(); more; more = walk.goToNextFile()) {
-                const ArchiveMemberInfo info = walk.getCurrentInfo();
-                ASSERT_TRUE(archive.locateFile(info.name));
-                const ArchiveMemberInfo found = archive.getCurrentInfo();
-                EXPECT_EQ(std::tie(found.name, found.compressedSize, found.uncompressedSize,
-                                   found.crc, found.compressionMethod, found.dosDate),
-                          std::tie(info.name, info.compressedSize, info.uncompressedSize, info.crc,
-                                   info.compressionMethod, info.dosDate));
-            }
-            ASSERT_EQ(logged.size(), claimedMore * 2u);  // the archive's and the walk's
-            if (claimedMore) {
-                EXPECT_EQ(logged[0],
-                          "archive \"media.dat\": its directory names 101 members, "
-                          "of which the first 100 could be read");
-            }
+    for (const uint8_t variant : {0, 1, 2, 3}) {
+        const uint8_t claimedMore = variant % 2;
+        SCOPED_TRACE(variant);
+        FileArchive::close();
+        logged.clear();
+        ASSERT_TRUE(writeZip("media.dat", many, extra));
+        claimMoreMembers("media.dat", claimedMore);
+        writeTestFile("media.dat", patternBytes(variant / 2 * 3000, 5) + readTestFile("media.dat"));
+        const std::clock_t start = std::clock();
+        FileArchive::open(1, "");
+        for (const ZipMember& member : many) {
+            ASSERT_TRUE(FileArchive::readFile(2, member.name, buffer) || member.bytes.empty());
+            EXPECT_EQ(contentOf(buffer), member.bytes);
         }
+        EXPECT_FALSE(FileArchive::getInstance()->locateFile("m100"));
+        EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC / 2);
+        // What a lookup tells of a member is what a walk of the directory tells.
+        FileArchive walk("media.dat");
+        FileArchive& archive = *FileArchive::getInstance();
+        for (bool more = walk.goToFirstFile(); more; more = walk.goToNextFile()) {
+            const ArchiveMemberInfo info = walk.getCurrentInfo();
+            ASSERT_TRUE(archive.locateFile(info.name));
+            const ArchiveMemberInfo found = archive.getCurrentInfo();
+            EXPECT_EQ(std::tie(found.name, found.compressedSize, found.uncompressedSize, found.crc,
+                               found.compressionMethod, found.dosDate),
+                      std::tie(info.name, info.compressedSize, info.uncompressedSize, info.crc,
+                               info.compressionMethod, info.dosDate));
+        }
+        // Said once by each of the two archives.
+        EXPECT_EQ(logged,
+                  std::vector<std::string>(claimedMore * 2u,
+                                           "archive \"media.dat\": its directory names 101 "
+                                           "members, of which the first 100 could be read"));
     }
     setProblemSink(nullptr);
 }

@@ -204,16 +204,15 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     };
     chromaRefined.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 1},
                            a(0, 1, 5, 0, 2),
-                           a(2, 1, 63, 0, 2),
                            a(1, 1, 63, 0, 2),
+                           a(2, 1, 63, 0, 2),
                            a(0, 6, 63, 0, 2),
-                           a(0, 1, 63, 2, 1),
-                           a(2, 1, 63, 2, 1),
-                           a(1, 1, 63, 2, 1),
-                           {3, {0, 1, 2, 0}, 0, 0, 1, 0},
-                           a(2, 1, 63, 1, 0),
-                           a(1, 1, 63, 1, 0),
-                           a(0, 1, 63, 1, 0)};
+                           {3, {0, 1, 2, 0}, 0, 0, 1, 0}};
+    for (int bit = 2; bit > 0; --bit) {
+        for (int c = 0; c < 3; ++c) {
+            chromaRefined.scans.push_back(a(c, 1, 63, bit, bit - 1));
+        }
+    }
     const std::vector<uint8_t> workFile = encodeJpeg(chromaRefined);
     EXPECT_EQ(decodeJpeg("", workFile.data(), workFile.size()), nullptr);
     EXPECT_GT(lastJpegWorkCount().work, lastJpegWorkCount().limit);
@@ -241,12 +240,7 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
             }
         }
     }
-    size_t fitting = 1;
-    for (uint64_t visits = 72;
-         visits + (spec.scans[fitting].component_index[0] ? 12 : 40) <= jpegVisitLimit(72);
-         ++fitting) {
-        visits += spec.scans[fitting].component_index[0] ? 12 : 40;
-    }
+    const size_t fitting = 1 + 189 + (jpegVisitLimit(72) - 72 - 189 * 40) / 12;
     for (const size_t scans : {fitting, fitting + 1}) {
         JpegSpec narrow = spec;
         narrow.scans.resize(scans);
