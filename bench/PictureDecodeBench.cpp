@@ -89,15 +89,17 @@ void decodeJpegPicture(benchmark::State& state) {
 
 // Pictures of the largest frame allowed (4096 x 4096), each hostile kind beside the standard
 // progression (libjpeg's own) of the same picture, which it should not take much longer than
-// (at most 1.2 times). The hostile kinds repeat their last scan: small scans over the whole frame
+// (at most 1.5 times). The hostile kinds repeat their last scan: small scans over the whole frame
 // (each a few bytes: a flat picture stretched to the frame), DC scans, DC refinements after the
 // standard progression, scans with real data in every block, refinement scans of the whole band
-// and of one coefficient; the luma's band sent one coefficient a scan has no repeat. A scan that
-// sends a coefficient again is refused at once, as is an arithmetic-coded picture. Repeats of -1
-// are as many as the bounds take (work and passes over the frame), the slowest pictures decoded;
-// -2 one more, refused. A picture has detail in every block, or is flat (every block one color:
-// its coefficients cost next to nothing, and the visits of its blocks are what its scans take),
-// or is of flat 16 x 16 tiles of varied colors (DC values of many bits, no other coefficient).
+// and of one coefficient; the luma's band sent one coefficient a scan has no repeat, nor has the
+// band of the one component with content sent and refined as often as allowed, the others' AC
+// left out. A scan that sends a coefficient again is refused at once, as is an arithmetic-coded
+// picture. Repeats of -1 are as many as the bounds take (work, passes over the frame and
+// refinements of a coefficient), the slowest pictures decoded; -2 one more, refused. A picture
+// has detail in every block, or is flat (every block one color: its coefficients cost next to
+// nothing, and the visits of its blocks are what its scans take), or is of flat 16 x 16 tiles of
+// varied colors (DC values of many bits, no other coefficient), or is noise in one component.
 enum BigKind {
     PLAIN,
     PROGRESSIVE,
@@ -110,11 +112,22 @@ enum BigKind {
     NARROW_SCANS,
     STANDARD,
     DC_REFINEMENTS,
-    NARROW_REFINEMENTS
+    NARROW_REFINEMENTS,
+    ONE_COMPONENT_REFINEMENTS
 };
-enum Content { DETAIL, FLAT, TILES };
+// Noise at quality 100 in one component: the luma (grey), one chroma component (the luma flat)
+// or red (a picture stored as RGB, green and blue flat).
+enum Content { DETAIL, FLAT, TILES, GREY_NOISE, CHROMA_NOISE, RED_NOISE };
 // The sampling of a picture's color: libjpeg's default 4:2:0, or the luma's factors.
 enum Sampling { S420, S444, S422, GREY };
+
+uint8_t noise(int x, int y, int c) {
+    auto state = static_cast<uint32_t>(x * 7919 + y * 104729 + c * 1299709);
+    state ^= state >> 15;
+    state *= 2246822519u;
+    state ^= state >> 13;
+    return static_cast<uint8_t>(state >> 5);
+}
 
 uint8_t tileChannel(int x, int y, int c) {
     const auto tile = static_cast<unsigned>((x / 16) * 7919 + (y / 16) * 104729 + c * 31);
@@ -142,13 +155,22 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats, Content content, Samp
     }
     spec.hSampling = sampling == S444 ? 1 : sampling == S422 ? 2 : 0;
     spec.vSampling = sampling == S444 || sampling == S422 ? 1 : 0;
+    if (content == CHROMA_NOISE) {
+        spec.colorSpace = JCS_YCbCr;
+    } else if (content == RED_NOISE) {
+        spec.fileColorSpace = JCS_RGB;
+    }
     spec.pixels.reserve(static_cast<size_t>(side) * side * spec.components);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             for (int c = 0; c < spec.components; ++c) {
-                spec.pixels.push_back(content == FLAT    ? static_cast<uint8_t>(90 + 40 * c)
-                                      : content == TILES ? tileChannel(x, y, c)
-                                                         : channel(x % 800, y % 600, c));
+                spec.pixels.push_back(
+                    content == FLAT           ? static_cast<uint8_t>(90 + 40 * c)
+                    : content == TILES        ? tileChannel(x, y, c)
+                    : content == GREY_NOISE   ? noise(x, y, 0)
+                    : content == CHROMA_NOISE ? (c == 1 ? noise(x, y, 0) : uint8_t{128})
+                    : content == RED_NOISE    ? (c == 0 ? noise(x, y, 0) : uint8_t{128})
+                                              : channel(x % 800, y % 600, c));
             }
         }
     }
@@ -160,6 +182,17 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats, Content content, Samp
         spec.scans = {dc, {1, {1, 0, 0, 0}, 1, 63, 0, 0}, {1, {2, 0, 0, 0}, 1, 63, 0, 0}};
         for (int k = 1; k < 64; ++k) {
             spec.scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 0});
+        }
+    } else if (kind == ONE_COMPONENT_REFINEMENTS) {
+        // No AC scan of the flat components (their AC is all zero); the band of the one with
+        // content sent from as high a bit as may be refined, and refined a bit at a time in
+        // seven bands of nine coefficients, as many passes as the bound leaves (6 of 6.5).
+        const int noisy = content == CHROMA_NOISE ? 1 : 0;
+        spec.scans = {dc, {1, {noisy, 0, 0, 0}, 1, 63, 0, JPEG_MAX_REFINEMENTS}};
+        for (int bit = JPEG_MAX_REFINEMENTS; bit > 0; --bit) {
+            for (int first = 1; first < DCTSIZE2; first += 9) {
+                spec.scans.push_back({1, {noisy, 0, 0, 0}, first, first + 8, bit, bit - 1});
+            }
         }
     } else if (kind == NARROW_REFINEMENTS) {
         spec.scans = {dc,
@@ -203,8 +236,12 @@ std::vector<uint8_t> repeatedToTheBound(BigKind kind, int beyond, int& repeats, 
     RefHolder<Image>(decodeJpeg("", twice.data(), twice.size()));
     const uint64_t perScan = lastJpegWorkCount().work - first.work;
     const uint64_t visitsPerScan = lastJpegWorkCount().blockVisits - first.blockVisits;
-    repeats = static_cast<int>(std::min((first.limit - first.work) / perScan,
-                                        (first.visitLimit - first.blockVisits) / visitsPerScan)) +
+    // A repeated refinement refines its coefficients once more each time.
+    const bool refines = lastJpegWorkCount().refinements > first.refinements;
+    const uint64_t refinable = refines ? JPEG_MAX_REFINEMENTS - first.refinements : UINT64_MAX;
+    repeats = static_cast<int>(
+                  std::min({(first.limit - first.work) / perScan,
+                            (first.visitLimit - first.blockVisits) / visitsPerScan, refinable})) +
               beyond;
     return withRepeatedLastScan(once, repeats);
 }
@@ -225,12 +262,21 @@ void decodeBigJpeg(benchmark::State& state) {
     }
     setProblemSink(nullptr);
     const JpegWorkCount count = lastJpegWorkCount();
-    static const char* const names[] = {
-        "plain",      "progressive",    "small scans",
-        "full scans", "refinements",    "dense plain",
-        "arithmetic", "DC scans",       "one coefficient scans",
-        "standard",   "DC refinements", "one coefficient refinements"};
-    static const char* const contents[] = {"detail", "flat", "tiles"};
+    static const char* const names[] = {"plain",
+                                        "progressive",
+                                        "small scans",
+                                        "full scans",
+                                        "refinements",
+                                        "dense plain",
+                                        "arithmetic",
+                                        "DC scans",
+                                        "one coefficient scans",
+                                        "standard",
+                                        "DC refinements",
+                                        "one coefficient refinements",
+                                        "one component refinements"};
+    static const char* const contents[] = {"detail",     "flat",         "tiles",
+                                           "grey noise", "chroma noise", "red noise"};
     static const char* const samplings[] = {"4:2:0", "4:4:4", "4:2:2", "grey"};
     state.counters["passes"] = count.frameBlocks ? static_cast<double>(count.blockVisits) /
                                                        static_cast<double>(count.frameBlocks)
@@ -282,5 +328,12 @@ BENCHMARK(decodeBigJpeg)
     ->Args({STANDARD, 0, FLAT, S420})
     ->Args({DC_REFINEMENTS, -1, FLAT, S420})
     ->Args({NARROW_REFINEMENTS, -1, FLAT, S420})
+    ->Args({STANDARD, 0, GREY_NOISE, S444})
+    ->Args({ONE_COMPONENT_REFINEMENTS, -1, GREY_NOISE, S444})
+    ->Args({ONE_COMPONENT_REFINEMENTS, -2, GREY_NOISE, S444})
+    ->Args({STANDARD, 0, CHROMA_NOISE, S444})
+    ->Args({ONE_COMPONENT_REFINEMENTS, -1, CHROMA_NOISE, S444})
+    ->Args({STANDARD, 0, RED_NOISE, S444})
+    ->Args({ONE_COMPONENT_REFINEMENTS, -1, RED_NOISE, S444})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(benchCount(2));

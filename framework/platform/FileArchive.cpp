@@ -62,9 +62,11 @@ class BufferedZipStream {
 public:
     static constexpr size_t WINDOW_SIZE = 64 * 1024;
 
-    // The functions that open and read a zip file through such a stream.
-    static zlib_filefunc64_def functions() {
+    // The functions that open and read a zip file through such a stream; each seek from the
+    // file's start stores its target in `lastSeek` when given.
+    static zlib_filefunc64_def functions(uint64_t* lastSeek = nullptr) {
         zlib_filefunc64_def functions{};
+        functions.opaque = lastSeek;
         functions.zopen64_file = &open;
         functions.zread_file = &read;
         functions.ztell64_file = &tell;
@@ -133,8 +135,11 @@ private:
         return static_cast<BufferedZipStream*>(opened)->position;
     }
 
-    static long ZCALLBACK seek(voidpf, voidpf opened, ZPOS64_T offset, int origin) {
+    static long ZCALLBACK seek(voidpf lastSeek, voidpf opened, ZPOS64_T offset, int origin) {
         auto& self = *static_cast<BufferedZipStream*>(opened);
+        if (lastSeek && origin == ZLIB_FILEFUNC_SEEK_SET) {
+            *static_cast<uint64_t*>(lastSeek) = offset;
+        }
         const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
                               : origin == ZLIB_FILEFUNC_SEEK_CUR ? self.position
                                                                  : self.size;
@@ -222,6 +227,7 @@ void FileArchive::setArchivePath(const std::string& path) {
     std::lock_guard lock(mutex);
     closeArchive();
     archivePath = path;
+    shortDirectoryLogged = false;
 }
 
 std::string FileArchive::getArchivePath() {
@@ -232,7 +238,7 @@ std::string FileArchive::getArchivePath() {
 void* FileArchive::openArchive() {
     std::lock_guard lock(mutex);
     if (!archive) {
-        zlib_filefunc64_def functions = BufferedZipStream::functions();
+        zlib_filefunc64_def functions = BufferedZipStream::functions(&lastSeek);
         archive = unzOpen2_64(archivePath.c_str(), &functions);
         if (archive) {
             indexMembers();
@@ -247,13 +253,15 @@ void FileArchive::indexMembers() {
     membersIndexed = false;
     // minizip tells where the directory's first record is; the records are read here, a header
     // and a name each, their extra fields and comments stepped over: minizip reads an extra
-    // field block by block, twice for every record walked.
+    // field block by block, twice for every record walked. Its record offsets count from the
+    // archive's start, which bytes in front of it (a form zip files may have) move: going to the
+    // first record, minizip seeks to its offset plus those bytes, and the index reads there too.
     unz_global_info64 global{};
-    const int first = unzGoToFirstFile(archive);
-    if (unzGetGlobalInfo64(archive, &global) != UNZ_OK ||
-        (first != UNZ_OK && first != UNZ_END_OF_LIST_OF_FILE)) {
+    if (unzGetGlobalInfo64(archive, &global) != UNZ_OK || unzGoToFirstFile(archive) != UNZ_OK ||
+        lastSeek < unzGetOffset64(archive)) {
         return;
     }
+    const uint64_t bytesInFront = lastSeek - unzGetOffset64(archive);
     zlib_filefunc64_def file = BufferedZipStream::functions();
     voidpf stream = file.zopen64_file(nullptr, archivePath.c_str(),
                                       ZLIB_FILEFUNC_MODE_READ | ZLIB_FILEFUNC_MODE_EXISTING);
@@ -269,12 +277,16 @@ void FileArchive::indexMembers() {
     // lengths of its name, extra field and comment, 12 bytes, then the name.
     constexpr size_t RECORD_HEADER = 46;
     // A walk of the directory stops at the first record it cannot read, so the index does too:
-    // it holds what a walk finds, and the lookups of a damaged directory stay as quick.
-    uint64_t position = first == UNZ_OK ? unzGetOffset64(archive) : 0;
-    bool readable = true;
-    for (uint64_t index = 0; readable && index < global.number_entry; ++index) {
+    // it holds what a walk finds, and the lookups of a damaged directory stay as quick. A walk
+    // takes a count of 65,535 for one that overflowed, and goes on to the first unreadable
+    // record.
+    const bool countOverflowed = global.number_entry == 0xFFFF;
+    uint64_t position = unzGetOffset64(archive);
+    uint64_t records = 0;
+    for (bool readable = true; readable && (countOverflowed || records < global.number_entry);) {
         uint8_t header[RECORD_HEADER] = {};
-        readable = file.zseek64_file(nullptr, stream, position, ZLIB_FILEFUNC_SEEK_SET) == 0 &&
+        readable = file.zseek64_file(nullptr, stream, position + bytesInFront,
+                                     ZLIB_FILEFUNC_SEEK_SET) == 0 &&
                    read(header, RECORD_HEADER) && std::memcmp(header, "PK\1\2", 4) == 0;
         const size_t nameLength = readable ? le16(header + 28) : 0;
         std::string name(nameLength, '\0');
@@ -283,7 +295,7 @@ void FileArchive::indexMembers() {
         // The first of two names equal but for letter case is the one a walk would find; a
         // name longer than a lookup takes is never found.
         if (readable && name.size() <= MAX_MEMBER_NAME) {
-            MemberPosition member{position, index, {}};
+            MemberPosition member{position, records, {}};
             member.info.name = name;
             member.info.compressionMethod = le16(header + 10);
             member.info.dosDate = le32(header + 12);
@@ -292,10 +304,19 @@ void FileArchive::indexMembers() {
             member.info.uncompressedSize = le32(header + 24);
             members.try_emplace(foldedName(name), std::move(member));
         }
+        records += readable ? 1 : 0;
         position += RECORD_HEADER + nameLength + le16(header + 30) + le16(header + 32);
     }
     file.zclose_file(nullptr, stream);
-    membersIndexed = true;
+    if (records < global.number_entry && !countOverflowed && !shortDirectoryLogged) {
+        shortDirectoryLogged = true;
+        logProblem("archive \"" + archivePath + "\": its directory names " +
+                   std::to_string(global.number_entry) + " members, of which the first " +
+                   std::to_string(records) + " could be read");
+    }
+    // An index that found nothing of a directory naming members would hide them all: the
+    // lookups walk the directory instead.
+    membersIndexed = !members.empty() || global.number_entry == 0;
     unzGoToFirstFile(archive);
 }
 

@@ -102,14 +102,18 @@ private:
         uint64_t fileNumber = 0;
         ArchiveMemberInfo info;
     };
-    // Fills `members` from the open zip's directory, up to its first unreadable record; leaves
-    // lookups walking the directory when minizip cannot read the end record or the first
-    // record, or the zip file cannot be opened again.
+    // Fills `members` from the open zip's directory, up to its first unreadable record (which
+    // the problem log is told of once); leaves lookups walking the directory when minizip
+    // cannot read the end record or the first record, the zip file cannot be opened again, or
+    // no member was found.
     void indexMembers();
 
     // The first member of each name, under its name folded as the zip lookup compares names.
     std::unordered_map<std::string, MemberPosition> members;
     bool membersIndexed = false;
+    bool shortDirectoryLogged = false;
+    // Where minizip last moved its stream to from the file's start.
+    uint64_t lastSeek = 0;
 
     std::recursive_mutex mutex;
     std::vector<std::string> fileNames;

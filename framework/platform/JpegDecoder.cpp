@@ -72,8 +72,10 @@ struct JpegErrorManager {
     std::jmp_buf jump;
     jpeg_progress_mgr progress;
     JpegWorkCount count;
-    // Whether each coefficient of each component has been sent by a scan met.
+    // Whether each coefficient of each component has been sent by a scan met, and the
+    // refinement scans met over it.
     bool sent[MAX_PROGRESSED_COMPONENTS][DCTSIZE2];
+    int32_t refinements[MAX_PROGRESSED_COMPONENTS][DCTSIZE2];
 };
 
 thread_local JpegWorkCount lastCount;
@@ -101,7 +103,7 @@ bool isYcc(j_decompress_ptr info) {
     return info->num_components == 3 && info->jpeg_color_space == JCS_YCbCr;
 }
 
-enum class Refusal { ARITHMETIC, SCANS, WORK, RESENT, VISITS };
+enum class Refusal { NONE, ARITHMETIC, SCANS, WORK, RESENT, REFINED, VISITS };
 
 // Logs why the picture is refused. The caller then leaves by longjmp, which runs no
 // destructors: the message lives only in here.
@@ -116,6 +118,8 @@ void logRefusal(j_decompress_ptr info, Refusal refusal) {
         refusal == Refusal::ARITHMETIC ? "arithmetic coding"
         : refusal == Refusal::SCANS    ? "more than " + std::to_string(MAX_SCANS) + " scans"
         : refusal == Refusal::RESENT   ? "a scan sends coefficients already sent"
+        : refusal == Refusal::REFINED  ? "a scan refines coefficients more than " +
+                                            std::to_string(JPEG_MAX_REFINEMENTS) + " times"
         : refusal == Refusal::VISITS
             ? "its scans pass over its blocks more than " + passes + " times"
             : "its scans take more than " + bound + " plain decodes";
@@ -126,22 +130,32 @@ void logRefusal(j_decompress_ptr info, Refusal refusal) {
 // A coefficient is sent once, by a first scan (Ah 0), and then refined. No encoder sends one
 // twice, but libjpeg decodes such a scan without a word, and each costs a pass that writes every
 // block: a repeated first DC scan takes several times what the work count prices it at in a
-// flat picture. False for a first scan of a coefficient already sent.
-bool sendsNewCoefficients(j_decompress_ptr info, JpegErrorManager& errors) {
+// flat picture. Nor does libjpeg bound the refinements: a coefficient sent from its ninth bit
+// takes eight, and a picture whose detail lies in one component (a grey one stored in color, a
+// hue that varies where the brightness does not) could take all the refinements of the work
+// bound, where the standard progression spends most of them on components with nothing in
+// them, in about twice its time.
+Refusal coefficientRefusal(j_decompress_ptr info, JpegErrorManager& errors) {
     for (int c = 0; c < info->comps_in_scan; ++c) {
         const int component = info->cur_comp_info[c]->component_index;
         if (component < 0 || component >= MAX_PROGRESSED_COMPONENTS) {
-            return false;
+            return Refusal::RESENT;
         }
         for (int k = std::max(info->Ss, 0); k <= std::min(info->Se, DCTSIZE2 - 1); ++k) {
             bool& sent = errors.sent[component][k];
             if (sent && info->Ah == 0) {
-                return false;
+                return Refusal::RESENT;
             }
             sent = true;
+            int32_t& refinements = errors.refinements[component][k];
+            refinements += info->Ah != 0 ? 1 : 0;
+            errors.count.refinements = std::max(errors.count.refinements, refinements);
+            if (refinements > JPEG_MAX_REFINEMENTS) {
+                return Refusal::REFINED;
+            }
         }
     }
-    return true;
+    return Refusal::NONE;
 }
 
 // libjpeg calls this between units of work; a scan's work is counted when it is met.
@@ -157,13 +171,13 @@ void watchScans(j_common_ptr common) {
                             static_cast<uint64_t>(std::max(info->blocks_in_MCU, 0));
     count.work += jpegScanWork(blocks, info->Ss, info->Se, info->Ah != 0);
     count.blockVisits += blocks;
-    const bool fresh = sendsNewCoefficients(info, *errors);
-    if (count.scans > MAX_SCANS || count.work > count.limit || !fresh ||
+    const Refusal coefficients = coefficientRefusal(info, *errors);
+    if (count.scans > MAX_SCANS || count.work > count.limit || coefficients != Refusal::NONE ||
         count.blockVisits > count.visitLimit) {
-        logRefusal(info, count.scans > MAX_SCANS    ? Refusal::SCANS
-                         : !fresh                   ? Refusal::RESENT
-                         : count.work > count.limit ? Refusal::WORK
-                                                    : Refusal::VISITS);
+        logRefusal(info, count.scans > MAX_SCANS         ? Refusal::SCANS
+                         : coefficients != Refusal::NONE ? coefficients
+                         : count.work > count.limit      ? Refusal::WORK
+                                                         : Refusal::VISITS);
         lastCount = count;
         std::longjmp(errors->jump, 1);
     }

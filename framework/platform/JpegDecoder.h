@@ -34,7 +34,13 @@ struct JpegWorkCount {
     uint64_t visitLimit = 0;   // the most blocks all scans may visit
     uint64_t blockVisits = 0;  // the blocks the scans met visit
     int32_t scans = 0;         // the scans met
+    int32_t refinements = 0;   // the most refinement scans met over one coefficient
 };
+
+// The most refinement scans over one coefficient: libjpeg's standard progression refines each
+// twice at most, and in a picture of noise each refinement of a band costs more than half of the
+// band's first scan.
+constexpr int32_t JPEG_MAX_REFINEMENTS = 2;
 
 // What visiting a block costs, and each coefficient of its band in a first scan and in a
 // refinement scan (which reads a bit for each coefficient already known). Measured on pictures
@@ -62,5 +68,6 @@ Image* loadJpeg(const std::string& path, bool fromArchive);
 // Decodes `length` bytes at `buffer`, or the file at `path` when `buffer` is null, into an
 // image at the display's depth (following it). Color and greyscale pictures come out as RGB;
 // CMYK pictures, corrupt headers, pictures larger than maxPictureSide, arithmetic-coded ones and
-// pictures whose scans take more work than jpegWorkLimit give null (the refusal is logged).
+// pictures whose scans take more work than jpegWorkLimit or refine a coefficient more than
+// JPEG_MAX_REFINEMENTS times give null (the refusal is logged).
 Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length);

@@ -168,25 +168,23 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
                                  2 * jpegScanWork(12, 1, 63, true) + 2 * refinement;
     std::vector<std::string> problems;
     setProblemSink([&](const std::string& line) { problems.push_back(line); });
-    // Repeated scans take work up to the bound for a frame of at least 256 x 256.
-    const int fit = static_cast<int>((jpegWorkLimit(1536, true) - progression) / refinement);
-    for (const int repeats : {0, fit, fit + 1}) {
+    // The luma's last refinement once more, a third, is met at its work and refused.
+    for (const int repeats : {0, 1}) {
         const std::vector<uint8_t> scans = withRepeatedLastScan(file, repeats);
         EXPECT_EQ(RefHolder<Image>(decodeJpeg("", scans.data(), scans.size())).get() != nullptr,
-                  repeats <= fit);
+                  repeats == 0);
         EXPECT_EQ(lastJpegWorkCount().work, progression + repeats * refinement);
+        EXPECT_EQ(lastJpegWorkCount().refinements, 2 + repeats);
     }
     // libjpeg's own progression of every sampling, of a grey picture and of RGB components
-    // decodes; a luma refinement more is refused where the bound sits close above it.
+    // decodes; a luma refinement more is refused.
     const struct {
         int components, h, v;
         J_COLOR_SPACE space;
-        bool refusedWithOneMore;
-    } samplings[] = {{3, 1, 1, JCS_YCbCr, false},    {3, 2, 1, JCS_YCbCr, true},
-                     {3, 1, 2, JCS_YCbCr, true},     {3, 2, 2, JCS_YCbCr, true},
-                     {3, 4, 1, JCS_YCbCr, true},     {3, 4, 2, JCS_YCbCr, true},
-                     {1, 1, 1, JCS_GRAYSCALE, true}, {3, 1, 1, JCS_RGB, true}};
-    for (const auto& [components, h, v, space, refusedWithOneMore] : samplings) {
+    } samplings[] = {{3, 1, 1, JCS_YCbCr},     {3, 2, 1, JCS_YCbCr}, {3, 1, 2, JCS_YCbCr},
+                     {3, 2, 2, JCS_YCbCr},     {3, 4, 1, JCS_YCbCr}, {3, 4, 2, JCS_YCbCr},
+                     {1, 1, 1, JCS_GRAYSCALE}, {3, 1, 1, JCS_RGB}};
+    for (const auto& [components, h, v, space] : samplings) {
         JpegSpec standard = colorPicture(512, 512, components);
         standard.progressive = true;
         standard.hSampling = h;
@@ -196,11 +194,30 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
         const std::vector<uint8_t> more = withRepeatedLastScan(picture, 1);
         EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", picture.data(), picture.size())))
             << components << h << v;
-        EXPECT_EQ(RefHolder<Image>(decodeJpeg("", more.data(), more.size())).get() == nullptr,
-                  refusedWithOneMore)
-            << components << h << v;
+        EXPECT_EQ(decodeJpeg("", more.data(), more.size()), nullptr) << components << h << v;
     }
-    // However small the frame, a thousand scans at most; arithmetic coding not at all.
+    // Its progression with the chroma refined as often as the luma takes more work than the
+    // bound, which sits close above the standard's.
+    JpegSpec chromaRefined = colorPicture(512, 512, 3);
+    const auto a = [](int c, int first, int last, int high, int low) {
+        return jpeg_scan_info{1, {c, 0, 0, 0}, first, last, high, low};
+    };
+    chromaRefined.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 1},
+                           a(0, 1, 5, 0, 2),
+                           a(1, 1, 63, 0, 2),
+                           a(2, 1, 63, 0, 2),
+                           a(0, 6, 63, 0, 2),
+                           {3, {0, 1, 2, 0}, 0, 0, 1, 0}};
+    for (int bit = 2; bit > 0; --bit) {
+        for (int c = 0; c < 3; ++c) {
+            chromaRefined.scans.push_back(a(c, 1, 63, bit, bit - 1));
+        }
+    }
+    const std::vector<uint8_t> workFile = encodeJpeg(chromaRefined);
+    EXPECT_EQ(decodeJpeg("", workFile.data(), workFile.size()), nullptr);
+    EXPECT_GT(lastJpegWorkCount().work, lastJpegWorkCount().limit);
+    // However small the frame, a thousand scans at most (the refinements are refused first);
+    // arithmetic coding not at all.
     const std::vector<uint8_t> tiny = withRepeatedLastScan(withFrameSize(file, 0xC2, 8, 8), 991);
     EXPECT_EQ(decodeJpeg("", tiny.data(), tiny.size()), nullptr);
     spec.arithmetic = true;
@@ -213,27 +230,46 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     EXPECT_TRUE(RefHolder<Image>(decodeJpeg("", dc.data(), dc.size())));
     const std::vector<uint8_t> dcAgain = withRepeatedLastScan(dc, 1);
     EXPECT_EQ(decodeJpeg("", dcAgain.data(), dcAgain.size()), nullptr);
-    // In a flat picture the visits of the blocks are what the scans cost: a luma coefficient
-    // refined again and again is refused past 6.5 passes over the frame, within the work bound.
-    spec.scans = {spec.scans[0], {1, {0, 0, 0, 0}, 1, 63, 0, 1}, {1, {0, 0, 0, 0}, 63, 63, 1, 0}};
-    const std::vector<uint8_t> refined = encodeJpeg(spec);
-    const int fitting = static_cast<int>((jpegVisitLimit(72) - 72 - 2 * 40) / 40);
-    for (const int repeats : {fitting, fitting + 1}) {
-        const std::vector<uint8_t> file = withRepeatedLastScan(refined, repeats);
+    // Scans of one coefficient cost little more than the visits of their blocks: each
+    // component's band sent from its third bit and refined, a coefficient a scan, is refused past
+    // 6.5 passes over the frame, within the work bound.
+    for (int c = 0; c < 3; ++c) {
+        for (int bit = 2; bit >= 0; --bit) {
+            for (int k = 1; k < DCTSIZE2; ++k) {
+                spec.scans.push_back(a(c, k, k, bit == 2 ? 0 : bit + 1, bit));
+            }
+        }
+    }
+    const size_t fitting = 1 + 189 + (jpegVisitLimit(72) - 72 - 189 * 40) / 12;
+    for (const size_t scans : {fitting, fitting + 1}) {
+        JpegSpec narrow = spec;
+        narrow.scans.resize(scans);
+        const std::vector<uint8_t> file = encodeJpeg(narrow);
         EXPECT_EQ(RefHolder<Image>(decodeJpeg("", file.data(), file.size())).get() != nullptr,
-                  repeats == fitting);
+                  scans == fitting);
         EXPECT_LT(lastJpegWorkCount().work, lastJpegWorkCount().limit / 2);
     }
+    // A valid progression within the work bound: no chroma AC, the luma's band sent from its
+    // ninth bit and refined a bit a scan.
+    spec.scans = {spec.scans[0], a(0, 1, 63, 0, 8)};
+    for (int bit = 8; bit > 0; --bit) {
+        spec.scans.push_back(a(0, 1, 63, bit, bit - 1));
+    }
+    const std::vector<uint8_t> lumaRefined = encodeJpeg(spec);
+    EXPECT_EQ(decodeJpeg("", lumaRefined.data(), lumaRefined.size()), nullptr);
+    EXPECT_EQ(lastJpegWorkCount().refinements, JPEG_MAX_REFINEMENTS + 1);
     setProblemSink({});
-    ASSERT_EQ(problems.size(), 12u);
-    EXPECT_NE(problems[10].find("a scan sends coefficients already sent"), std::string::npos);
-    EXPECT_NE(problems[11].find("pass over its blocks more than 6.5 times"), std::string::npos);
-    EXPECT_NE(problems[0].find("64 x 40 pixels refused: its scans take more than 2.45 plain"),
+    ASSERT_EQ(problems.size(), 15u);
+    for (const size_t refined : {0, 1, 8, 10, 14}) {
+        EXPECT_NE(problems[refined].find("refused: a scan refines coefficients more than 2 times"),
+                  std::string::npos)
+            << problems[refined];
+    }
+    EXPECT_NE(problems[9].find("512 x 512 pixels refused: its scans take more than 2.45 plain"),
               std::string::npos);
-    EXPECT_NE(problems[7].find("512 x 512 pixels refused: its scans take more than 2.60 plain"),
-              std::string::npos);
-    EXPECT_NE(problems[8].find("more than 1000 scans"), std::string::npos);
-    EXPECT_NE(problems[9].find("arithmetic coding"), std::string::npos);
+    EXPECT_NE(problems[11].find("arithmetic coding"), std::string::npos);
+    EXPECT_NE(problems[12].find("a scan sends coefficients already sent"), std::string::npos);
+    EXPECT_NE(problems[13].find("pass over its blocks more than 6.5 times"), std::string::npos);
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
