@@ -1,21 +1,18 @@
 #!/usr/bin/env python3
 """Runs a bench once at its smallest setting (QUOVEL_BENCH_SMALLEST) and fails when it no longer
-measures; then three times at its full setting, sending SIGTERM, SIGINT and SIGHUP in turn
-SIGNAL_AFTER_S into each run, and fails unless the bench then ends by that signal within
-END_LIMIT_S. However a run ends, no process the bench started may outlive it: the checker takes
-in the bench's orphans (as a subreaper) and fails when any of them still runs END_LIMIT_S after.
+measures; then at its full setting, sending SIGTERM, SIGINT and SIGHUP in turn SIGNAL_AFTER_S into
+a run, and fails unless each ends it by that signal within END_LIMIT_S. No process the bench
+started may outlive a run by END_LIMIT_S: its orphans come to the checker (a subreaper).
 
     bench/check-bench.py BENCH [BENCHMARK FLAGS]
+    bench/check-bench.py --run COMMAND [ARGUMENTS]
 
 BENCH is a program of Google Benchmark: it must end with status 0 and report every benchmark it
 lists, each run at least once, in a time above zero, without an error, and every counter a
-number of at least zero (a bench gives -1 for a figure it could not take).
-
-    bench/check-bench.py --run COMMAND [ARGUMENTS]
-
-runs any other bench (a script, the bare loop), which checks its own figures at its smallest
-setting: it must end with status 0.
+number of at least zero (a bench gives -1 for a figure it could not take). Any other bench (a
+script, the bare loop) checks its own figures at its smallest setting and must end with 0.
 """
+import contextlib
 import ctypes
 import json
 import math
@@ -35,34 +32,21 @@ END_LIMIT_S = 5.0
 PR_SET_CHILD_SUBREAPER = 36
 
 
-def orphans():
-    """The processes the bench left behind, now children of this one: running ones by number
-    and command line; ended ones are reaped."""
-    running = {}
-    for entry in os.listdir("/proc"):
-        try:
-            with open(f"/proc/{entry}/stat") as stat:
-                fields = stat.read().rsplit(")", 1)[1].split()
-            if int(fields[1]) != os.getpid():
-                continue
-            if fields[0] == "Z":
-                os.waitpid(int(entry), os.WNOHANG)
-                continue
-            with open(f"/proc/{entry}/cmdline", "rb") as cmdline:
-                running[int(entry)] = cmdline.read().replace(b"\0", b" ").decode(errors="replace")
-        except (OSError, ValueError, IndexError):
-            continue
-    return running
-
-
 def left_behind():
-    """Faults for the processes that still run END_LIMIT_S after the bench ended (then killed)."""
+    """Faults for the bench's orphans that still run END_LIMIT_S after its end (then killed)."""
     deadline = time.monotonic() + END_LIMIT_S
-    while (running := orphans()) and time.monotonic() < deadline:
+    while True:
+        with contextlib.suppress(ChildProcessError):
+            while os.waitpid(-1, os.WNOHANG)[0]:
+                pass
+        running = subprocess.run(["pgrep", "-a", "-P", str(os.getpid())], capture_output=True,
+                                 text=True).stdout.splitlines()
+        if not running or time.monotonic() > deadline:
+            break
         time.sleep(0.05)
-    for pid in running:
-        os.kill(pid, signal.SIGKILL)
-    return [f"left running: {command}" for command in running.values()]
+    for line in running:
+        os.kill(int(line.split()[0]), signal.SIGKILL)
+    return [f"left running: {line}" for line in running]
 
 
 def benchmark_faults(command, env):
@@ -94,29 +78,25 @@ def signal_faults(command, env, number):
     """The faults of a run at the full setting that the signal should end."""
     bench = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
-    try:
-        bench.wait(SIGNAL_AFTER_S)
-        return [f"ended with status {bench.returncode} before signal {number}"]
-    except subprocess.TimeoutExpired:
-        pass
+    with contextlib.suppress(subprocess.TimeoutExpired):
+        return [f"ended with status {bench.wait(SIGNAL_AFTER_S)} before signal {number}"]
     sent = time.monotonic()
     bench.send_signal(number)
     try:
-        bench.wait(END_LIMIT_S)
+        code = bench.wait(END_LIMIT_S)
     except subprocess.TimeoutExpired:
         bench.kill()
         bench.wait()
         return [f"still running {END_LIMIT_S:.0f} s after signal {number}"]
     print(f"signal {number}: ended in {(time.monotonic() - sent) * 1000:.0f} ms")
-    if bench.returncode != -number:
-        return [f"ended with status {bench.returncode} after signal {number}, not by it"]
-    return []
+    return [] if code == -number else [f"ended with status {code} after signal {number}, not by it"]
 
 
 def main():
     script = sys.argv[1] == "--run"
     command = sys.argv[1 + script:]
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1)
+    if ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1) != 0:
+        sys.exit("the checker cannot take in the bench's orphans")
     smallest = dict(os.environ, QUOVEL_BENCH_SMALLEST="1")
     full = {name: value for name, value in smallest.items() if name != "QUOVEL_BENCH_SMALLEST"}
     if script:
