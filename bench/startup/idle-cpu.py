@@ -3,28 +3,26 @@
 
     bench/startup/idle-cpu.py GAME_FOLDER BARE_LOOP OUT
 
-It starts an Xvfb of its own (as the smoke test does), then the game from its folder with a home of its own and plays through X input as a person
-would: it leaves the loading screen (its glow and its blinking "click") alone, clicks, gives the
-first-run name, closes the host's hint, leaves the lobby alone, takes the elevator to the first
-floor, opens its first door and leaves level 1 alone (its clock runs). Then it starts the game
-again in a second home, where the helper beside BARE_LOOP (quovel-idle-player) has saved,
-through the game's own player files, a player with the floors up to the 144-tile level open: it
-clicks through the loading screen, takes the elevator to that floor, opens the level's door and
-leaves the level alone. On each still screen it measures, for SECONDS seconds
-(QUOVEL_IDLE_SECONDS, 10 by default, 1 at the smallest setting), the game's share of one core
-beside the X server's; then
-the bare window loop's (a window presenting every frame), and the same loop as the least an
-animated screen costs here: each frame it fills and presents an area as large as the loading
-screen's glow draws (ANIMATED_AREA). QUOVEL_IDLE_RUNS (1 by default) repeats the whole sequence,
-each run's photographs in OUT/run-N, and reports each screen's median, lowest and highest share.
-Each run ends as the window's close box asks, answered "yes"; it reports the shares against the
-goal (the game at most 1 % of a core) and the game's exit codes; at the smallest setting
-(QUOVEL_BENCH_SMALLEST) it checks instead that every share was taken and every run quit with 0,
-and exits with 1 when not. Each screen is photographed to
-OUT (the second run's to OUT/144) as a PNG; with QUOVEL_PROFILE set, perf records each still
-screen there as well, for QUOVEL_PROFILE seconds when it is a number, else for 5 s. Widgets are
-aimed at and screens recognised as the smoke test does, from the shipped definitions and
-pictures.
+It starts an Xvfb of its own (as the smoke test does), then the game from its folder with a home of
+its own and plays through X input as a person would: it leaves the loading screen (its glow and its
+blinking "click") alone, clicks, gives the first-run name, closes the host's hint, leaves the lobby
+alone, takes the elevator to the first floor, opens its first door and leaves level 1 alone (its
+clock runs). Then it starts the game again in a second home, where the helper beside BARE_LOOP
+(quovel-idle-player) has saved, through the game's own player files, a player with the floors up to
+the 144-tile level open: it clicks through the loading screen, takes the elevator to that floor,
+opens the level's door and leaves the level alone. On each still screen it measures, for SECONDS
+seconds (QUOVEL_IDLE_SECONDS, 10 by default, 1 at the smallest setting), the game's share of one
+core beside the X server's; then the bare window loop's (a window presenting every frame), and the
+same loop as the least an animated screen costs here: each frame it fills and presents an area as
+large as the loading screen's glow draws (ANIMATED_AREA). QUOVEL_IDLE_RUNS (1 by default) repeats
+the whole sequence, each run's photographs in OUT/run-N, and reports each screen's median, lowest
+and highest share. Each run ends as the window's close box asks, answered "yes"; it reports the
+shares against the goal (the game at most 1 % of a core) and the game's exit codes; at the smallest
+setting (QUOVEL_BENCH_SMALLEST) it checks instead that every share was taken and every run quit
+with 0, and exits with 1 when not. Each screen is photographed to OUT (the second run's to OUT/144)
+as a PNG; with QUOVEL_PROFILE set, perf records each still screen there as well, for QUOVEL_PROFILE
+seconds when it is a number, else for 5 s. Widgets are aimed at and screens recognised as the smoke
+test does, from the shipped definitions and pictures.
 """
 import os
 import shutil
