@@ -135,7 +135,7 @@ uint8_t tileChannel(int x, int y, int c) {
 }
 
 std::vector<uint8_t> bigPicture(BigKind kind, int repeats, Content content, Sampling sampling) {
-    constexpr int side = 4096;
+    static const int side = static_cast<int>(benchCount(4096, 256));
     JpegSpec spec;
     if (kind == SMALL_SCANS) {
         spec.width = 64;

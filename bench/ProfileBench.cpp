@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "PeakMemory.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/RefHolder.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr int PROFILE_COUNT = 100;
+const int PROFILE_COUNT = static_cast<int>(benchCount(100, 10));
 // Layouts played per game type in the rec room.
 constexpr int REC_ROOM_LAYOUTS = 24;
 
@@ -173,6 +174,9 @@ void BM_LoadLongPlayerList(benchmark::State& state) {
     state.counters["players"] = static_cast<double>(loaded);
     state.counters["peak_MB"] = peakmemory::peakMegabytes(load);
 }
-BENCHMARK(BM_LoadLongPlayerList)->Arg(40000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadLongPlayerList)
+    ->Arg(benchCount(40000, 1000))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

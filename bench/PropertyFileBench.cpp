@@ -9,6 +9,7 @@
 
 #include <tinyxml.h>
 
+#include "BenchSize.h"
 #include "PeakMemory.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
@@ -74,12 +75,15 @@ std::string denseElement(DenseKind kind) {
     return {};
 }
 
-// The file's largest size of the element repeated in a vector, which holds every one of them.
+// The file's largest size (at the smallest setting a 64th of it) of the element repeated in a
+// vector, which holds every one of them.
 std::string denseFile(DenseKind kind) {
     const std::string element = denseElement(kind);
     std::string text = "<root><Vector>";
     const std::string end = "</Vector></root>";
-    while (text.size() + element.size() + end.size() <= PropertyStore::MAX_FILE_BYTES) {
+    const auto size = static_cast<size_t>(
+        benchCount(PropertyStore::MAX_FILE_BYTES, PropertyStore::MAX_FILE_BYTES / 64));
+    while (text.size() + element.size() + end.size() <= size) {
         text += element;
     }
     return text + end;

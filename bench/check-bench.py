@@ -1,34 +1,64 @@
 #!/usr/bin/env python3
-"""Runs a bench program of Google Benchmark once at its smallest (QUOVEL_BENCH_SMALLEST) and fails
-when it no longer measures: it must end with status 0 and report every benchmark it lists, each
-run at least once, in a time above zero, without an error, and every counter a number of at least
-zero (a bench gives -1 for a figure it could not take).
+"""Runs a bench once at its smallest setting (QUOVEL_BENCH_SMALLEST) and fails when it no longer
+measures; then at its full setting, sending SIGTERM, SIGINT and SIGHUP in turn SIGNAL_AFTER_S into
+a run, and fails unless each ends it by that signal within END_LIMIT_S. No process the bench
+started may outlive a run by END_LIMIT_S: its orphans come to the checker (a subreaper).
 
     bench/check-bench.py BENCH [BENCHMARK FLAGS]
+    bench/check-bench.py --run COMMAND [ARGUMENTS]
+
+BENCH is a program of Google Benchmark: it must end with status 0 and report every benchmark it
+lists, each run at least once, in a time above zero, without an error, and every counter a
+number of at least zero (a bench gives -1 for a figure it could not take). Any other bench (a
+script, the bare loop) checks its own figures at its smallest setting and must end with 0.
 """
+import contextlib
+import ctypes
 import json
 import math
 import os
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 # What Google Benchmark itself writes for each run; every other number is a counter of the bench.
 OWN_KEYS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index",
             "threads", "iterations", "real_time", "cpu_time"}
+SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+SIGNAL_AFTER_S = 1.5
+END_LIMIT_S = 5.0
+PR_SET_CHILD_SUBREAPER = 36
 
 
-def main():
-    bench, flags = sys.argv[1], sys.argv[2:]
-    env = dict(os.environ, QUOVEL_BENCH_SMALLEST="1")
-    listed = subprocess.run([bench, "--benchmark_list_tests", *flags], env=env, check=True,
+def left_behind():
+    """Faults for the bench's orphans that still run END_LIMIT_S after its end (then killed)."""
+    deadline = time.monotonic() + END_LIMIT_S
+    while True:
+        with contextlib.suppress(ChildProcessError):
+            while os.waitpid(-1, os.WNOHANG)[0]:
+                pass
+        running = subprocess.run(["pgrep", "-a", "-P", str(os.getpid())], capture_output=True,
+                                 text=True).stdout.splitlines()
+        if not running or time.monotonic() > deadline:
+            break
+        time.sleep(0.05)
+    for line in running:
+        os.kill(int(line.split()[0]), signal.SIGKILL)
+    return [f"left running: {line}" for line in running]
+
+
+def benchmark_faults(command, env):
+    """The faults of one run of a program of Google Benchmark at its smallest."""
+    listed = subprocess.run([*command, "--benchmark_list_tests"], env=env, check=True,
                             capture_output=True, text=True).stdout.split()
     with tempfile.TemporaryDirectory(prefix="check-bench-") as folder:
         out = os.path.join(folder, "runs.json")
-        done = subprocess.run([bench, "--benchmark_min_time=0.001", f"--benchmark_out={out}",
-                               "--benchmark_out_format=json", *flags], env=env)
+        done = subprocess.run([*command, "--benchmark_min_time=0.001", f"--benchmark_out={out}",
+                               "--benchmark_out_format=json"], env=env)
         if done.returncode != 0:
-            sys.exit(f"{bench} ended with status {done.returncode}")
+            return [f"ended with status {done.returncode}"]
         with open(out) as results:
             runs = [run for run in json.load(results)["benchmarks"]
                     if run.get("run_type") != "aggregate"]
@@ -40,7 +70,44 @@ def main():
         faults += [f"{run['name']}: {key} is {value}" for key, value in run.items()
                    if key not in OWN_KEYS and isinstance(value, (int, float))
                    and not (math.isfinite(value) and value >= 0)]
-    print("\n".join(faults) or f"{len(runs)} runs of {len(listed)} benchmarks measured")
+    print(f"{len(runs)} runs of {len(listed)} benchmarks measured")
+    return faults
+
+
+def signal_faults(command, env, number):
+    """The faults of a run at the full setting that the signal should end."""
+    bench = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+    with contextlib.suppress(subprocess.TimeoutExpired):
+        return [f"ended with status {bench.wait(SIGNAL_AFTER_S)} before signal {number}"]
+    sent = time.monotonic()
+    bench.send_signal(number)
+    try:
+        code = bench.wait(END_LIMIT_S)
+    except subprocess.TimeoutExpired:
+        bench.kill()
+        bench.wait()
+        return [f"still running {END_LIMIT_S:.0f} s after signal {number}"]
+    print(f"signal {number}: ended in {(time.monotonic() - sent) * 1000:.0f} ms")
+    return [] if code == -number else [f"ended with status {code} after signal {number}, not by it"]
+
+
+def main():
+    script = sys.argv[1] == "--run"
+    command = sys.argv[1 + script:]
+    if ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1) != 0:
+        sys.exit("the checker cannot take in the bench's orphans")
+    smallest = dict(os.environ, QUOVEL_BENCH_SMALLEST="1")
+    full = {name: value for name, value in smallest.items() if name != "QUOVEL_BENCH_SMALLEST"}
+    if script:
+        code = subprocess.run(command, env=smallest).returncode
+        faults = [f"ended with status {code}"] if code else []
+    else:
+        faults = benchmark_faults(command, smallest)
+    faults += left_behind()
+    for number in SIGNALS:
+        faults += signal_faults(command, full, number) + left_behind()
+    print("\n".join(faults) or "measured, and ended by each signal with every process it started")
     return 1 if faults else 0
 
 

@@ -14,11 +14,16 @@
 // walk then ends non-zero); with --stop-at=<lap>:<name> it ends at once after that step, so that
 // a heap profiler (heaptrack) lists what the step holds as leaked.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +46,6 @@
 #include "framework/platform/ResourceSection.h"
 #include "game/app/ProgramStart.h"
 #include "game/screen/SceneQuovelMahjong.h"
-#include "testsupport/ShellWord.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 
@@ -52,6 +56,8 @@ const int RUNS = static_cast<int>(benchCount(5));
 // Laps of each route in one run: the first builds the scenes it meets, the later ones show
 // whether anything grows.
 const int LAPS = static_cast<int>(benchCount(3));
+// The real time the music is given to decode before a step's figure is read.
+const auto DECODE_TIME = std::chrono::milliseconds(benchCount(1200, 100));
 // The returning player's level: the hallway's 144-tile Triple.
 constexpr int32_t LARGEST_FLOOR = 18;
 constexpr int32_t LARGEST_DOOR = 5;
@@ -143,11 +149,11 @@ struct Walk {
     std::string stopAt;
     int lap = 1;
 
-    // The step's figure once its sections are in and the music had a real second to decode.
+    // The step's figure once its sections are in and the music had its real time to decode.
     void measure(const std::string& step) {
         road.run(1500);
         road.waitFor(loaderIdle, "the loader to finish at " + step, 60000);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+        std::this_thread::sleep_for(DECODE_TIME);
         printSectionHolders(lap, step);
         printLargestMappings(lap, step);
         std::printf("STEP %d %s %.2f\n", lap, step.c_str(), residentMiB());
@@ -270,6 +276,59 @@ struct Walk {
     }
 };
 
+// A program this one runs, its output read line by line. It is killed when this process ends,
+// however that ends (a signal's default action, a crash): no walk outlives the bench.
+class ChildProgram {
+public:
+    ChildProgram(std::vector<std::string> words, bool dropErrors) {
+        std::vector<char*> arguments;
+        for (std::string& word : words) {
+            arguments.push_back(word.data());
+        }
+        arguments.push_back(nullptr);
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0) {
+            return;
+        }
+        const pid_t parent = getpid();
+        pid = fork();
+        if (pid == 0) {
+            // A parent that ended before the request sends no signal.
+            if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent ||
+                dup2(out[1], STDOUT_FILENO) < 0 ||
+                (dropErrors && dup2(open("/dev/null", O_WRONLY), STDERR_FILENO) < 0)) {
+                _exit(127);
+            }
+            execv(arguments[0], arguments.data());
+            _exit(127);
+        }
+        close(out[1]);
+        output = pid > 0 ? fdopen(out[0], "r") : (close(out[0]), nullptr);
+    }
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+    ~ChildProgram() { succeeded(); }
+
+    bool readLine(char* line, int size) { return output && std::fgets(line, size, output); }
+
+    // Waits for the program's end: whether it ended with status 0.
+    bool succeeded() {
+        if (output) {
+            std::fclose(output);
+            output = nullptr;
+        }
+        while (pid > 0 && waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid = 0;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+private:
+    pid_t pid = -1;
+    FILE* output = nullptr;
+    int status = -1;
+};
+
 // Set by a failed check of the road, on whichever thread it failed.
 std::atomic<bool> roadFailed{false};
 
@@ -280,9 +339,8 @@ int walk(const std::string& route, const std::string& stopAt) {
     road.mixer = std::make_shared<SdlAudioMixer>();
     if (route == "returning") {
         // The player is saved by the helper into the road's own data folder.
-        const std::string player =
-            shellWord(QUOVEL_IDLE_PLAYER) + " " + std::to_string(LARGEST_FLOOR + 1);
-        if (std::system(player.c_str()) != 0) {
+        if (!ChildProgram({QUOVEL_IDLE_PLAYER, std::to_string(LARGEST_FLOOR + 1)}, false)
+                 .succeeded()) {
             return 1;
         }
     }
@@ -297,16 +355,12 @@ struct StepFigures {
 };
 
 // The lines a child prints, run `RUNS` times: figures by "<lap> <step>" in the walk's order.
-bool walkTimes(const std::string& self, const std::string& route, std::vector<std::string>& order,
+bool walkTimes(const std::string& route, std::vector<std::string>& order,
                std::map<std::string, StepFigures>& steps, std::vector<double>& doorMs) {
     for (int run = 0; run < RUNS; ++run) {
-        const std::string command = shellWord(self) + " --walk=" + route + " 2>/dev/null";
-        FILE* child = popen(command.c_str(), "r");
-        if (!child) {
-            return false;
-        }
+        ChildProgram child({"/proc/self/exe", "--walk=" + route}, true);
         char line[512];
-        while (std::fgets(line, sizeof line, child)) {
+        while (child.readLine(line, sizeof line)) {
             int lap = 0;
             char name[128] = {};
             double value = 0;
@@ -320,7 +374,7 @@ bool walkTimes(const std::string& self, const std::string& route, std::vector<st
                 doorMs.push_back(value);
             }
         }
-        if (pclose(child) != 0) {
+        if (!child.succeeded()) {
             std::fprintf(stderr, "walk %d of the %s route failed\n", run + 1, route.c_str());
             return false;
         }
@@ -336,35 +390,29 @@ double median(std::vector<double> values) {
 
 // The start-up bench's resident memory inside its level, from one run of it.
 double startupBenchInLevel() {
-    const std::string command = shellWord(QUOVEL_STARTUP_BENCH) +
-                                " --benchmark_filter=StartUp --benchmark_format=json 2>/dev/null";
-    FILE* child = popen(command.c_str(), "r");
-    if (!child) {
-        return -1;
-    }
+    ChildProgram child(
+        {QUOVEL_STARTUP_BENCH, "--benchmark_filter=StartUp", "--benchmark_format=json"}, true);
     double figure = -1;
     char line[512];
-    while (std::fgets(line, sizeof line, child)) {
+    while (child.readLine(line, sizeof line)) {
         if (const char* at = std::strstr(line, "\"rss_in_level_MiB\":")) {
             figure = std::atof(at + std::strlen("\"rss_in_level_MiB\":"));
         }
     }
-    pclose(child);
     return figure;
 }
-
-std::string selfPath;
 
 void BM_RouteMemory(benchmark::State& state, const std::string& route) {
     for (auto _ : state) {
         std::vector<std::string> order;
         std::map<std::string, StepFigures> steps;
         std::vector<double> doorMs;
-        if (!walkTimes(selfPath, route, order, steps, doorMs)) {
+        if (!walkTimes(route, order, steps, doorMs)) {
             state.SkipWithError("a walk failed");
             return;
         }
-        const double startup = startupBenchInLevel();
+        // One run of the start-up bench serves both routes.
+        static const double startup = startupBenchInLevel();
         std::printf("\n%s route, resident memory (MiB), median of %d runs [min, max], goal %.0f\n",
                     route.c_str(), RUNS, RSS_GOAL_MIB);
         double highest = 0;
@@ -390,7 +438,9 @@ void BM_RouteMemory(benchmark::State& state, const std::string& route) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+    // A signal ends the bench at once, and its walks with it.
+    if (const int boxShown = startGameProgram(argc, argv, terminationSignals::Ending::END_PROCESS);
+        boxShown >= 0) {
         return boxShown;
     }
     if (argc >= 2 && std::strncmp(argv[1], "--walk=", 7) == 0) {
@@ -402,7 +452,6 @@ int main(int argc, char** argv) {
         const int code = walk(argv[1] + 7, stops ? argv[2] + 10 : "");
         return roadFailed ? 1 : code;
     }
-    selfPath = argv[0];
     benchmark::RegisterBenchmark("BM_RouteMemory/first_run", BM_RouteMemory, "first")
         ->Iterations(1)
         ->Unit(benchmark::kSecond);

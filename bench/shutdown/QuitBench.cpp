@@ -76,7 +76,7 @@ struct Driver {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A SIGTERM ends it as it ends the game.
+    // A termination signal quits it as it quits the game: one of the quits it times.
     if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
         return boxShown;
     }

@@ -1,23 +1,28 @@
 // The reference for the cost of an idle screen: a bare SDL window that presents the same
 // 800 x 600 picture every frame at 60 frames per second, through the game's own display layer,
-// for the seconds given (10 by default). Given a width and a height as well, it stands for the
-// least an animated screen can cost: each frame it fills a centred area of that size with a
-// new colour and presents that area alone.
+// for the seconds given (10 by default, 1 at the smallest setting). Given a width and a height, it
+// stands for the least an animated screen can cost: each frame it fills a centred area of that
+// size with a new colour and presents that area alone. A termination signal ends it at once.
+// Usage: quovel-bare-loop [SECONDS] [WIDTH HEIGHT]
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "bench/BenchSize.h"
 #include "framework/core/ScreenSize.h"
 #include "framework/os/Messages.h"
 #include "framework/os/SdlDisplay.h"
 #include "framework/os/SdlEventSource.h"
 #include "framework/os/SystemClock.h"
+#include "framework/os/TerminationSignals.h"
 
 int main(int argc, char** argv) {
-    const uint32_t seconds = argc > 1 ? static_cast<uint32_t>(std::atoi(argv[1])) : 10;
-    const int areaW = argc > 3 ? std::clamp(std::atoi(argv[2]), 1, SCREEN_WIDTH) : 0;
-    const int areaH = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, SCREEN_HEIGHT) : 0;
+    terminationSignals::install(terminationSignals::Ending::END_PROCESS);
+    const bool timed = argc == 2 || argc == 4;
+    const auto seconds = static_cast<uint32_t>(timed ? std::atoi(argv[1]) : benchCount(10));
+    const int areaW = argc > 2 ? std::clamp(std::atoi(argv[argc - 2]), 1, SCREEN_WIDTH) : 0;
+    const int areaH = argc > 2 ? std::clamp(std::atoi(argv[argc - 1]), 1, SCREEN_HEIGHT) : 0;
     SdlDisplay display;
     SdlEventSource events(display);
     SystemClock clock;

@@ -13,7 +13,8 @@
 #include "game/profile/QuovelMahjongPlayer.h"
 
 int main(int argc, char** argv) {
-    if (const int boxShown = startGameProgram(argc, argv); boxShown >= 0) {
+    if (const int boxShown = startGameProgram(argc, argv, terminationSignals::Ending::END_PROCESS);
+        boxShown >= 0) {
         return boxShown;
     }
     const int floor = argc == 2 ? std::atoi(argv[1]) : 0;

@@ -1,29 +1,29 @@
 #!/usr/bin/env python3
-"""The processor share of the game's still screens under X, measured. Run it through xvfb-run:
+"""The processor share of the game's still screens under X, measured:
 
-    xvfb-run -a -s "-screen 0 1024x768x24" bench/startup/idle-cpu.py GAME_FOLDER BARE_LOOP OUT
+    bench/startup/idle-cpu.py GAME_FOLDER BARE_LOOP OUT
 
-It starts the game from its folder with a home of its own and plays through X input as a person
-would: it leaves the loading screen (its glow and its blinking "click") alone, clicks, gives the
-first-run name, closes the host's hint, leaves the lobby alone, takes the elevator to the first
-floor, opens its first door and leaves level 1 alone (its clock runs). Then it starts the game
-again in a second home, where the helper beside BARE_LOOP (quovel-idle-player) has saved,
-through the game's own player files, a player with the floors up to the 144-tile level open: it
-clicks through the loading screen, takes the elevator to that floor, opens the level's door and
-leaves the level alone. On each still screen it measures, for SECONDS seconds
-(QUOVEL_IDLE_SECONDS, 10 by default), the game's share of one core beside the X server's; then
-the bare window loop's (a window presenting every frame), and the same loop as the least an
-animated screen costs here: each frame it fills and presents an area as large as the loading
-screen's glow draws (ANIMATED_AREA). QUOVEL_IDLE_RUNS (1 by default) repeats the whole sequence,
-each run's photographs in OUT/run-N, and reports each screen's median, lowest and highest share.
-Each run ends as the window's close box asks, answered "yes"; it reports the shares against the
-goal (the game at most 1 % of a core) and the game's exit codes. Each screen is photographed to
-OUT (the second run's to OUT/144) as a PNG; with QUOVEL_PROFILE set, perf records each still
-screen there as well, for QUOVEL_PROFILE seconds when it is a number, else for 5 s. Widgets are
-aimed at and screens recognised as the smoke test does, from the shipped definitions and
-pictures.
+It starts an Xvfb of its own (as the smoke test does), then the game from its folder with a home of
+its own and plays through X input as a person would: it leaves the loading screen (its glow and its
+blinking "click") alone, clicks, gives the first-run name, closes the host's hint, leaves the lobby
+alone, takes the elevator to the first floor, opens its first door and leaves level 1 alone (its
+clock runs). Then it starts the game again in a second home, where the helper beside BARE_LOOP
+(quovel-idle-player) has saved, through the game's own player files, a player with the floors up to
+the 144-tile level open: it clicks through the loading screen, takes the elevator to that floor,
+opens the level's door and leaves the level alone. On each still screen it measures, for SECONDS
+seconds (QUOVEL_IDLE_SECONDS, 10 by default, 1 at the smallest setting), the game's share of one
+core beside the X server's; then the bare window loop's (a window presenting every frame), and the
+same loop as the least an animated screen costs here: each frame it fills and presents an area as
+large as the loading screen's glow draws (ANIMATED_AREA). QUOVEL_IDLE_RUNS (1 by default) repeats
+the whole sequence, each run's photographs in OUT/run-N, and reports each screen's median, lowest
+and highest share. Each run ends as the window's close box asks, answered "yes"; it reports the
+shares against the goal (the game at most 1 % of a core) and the game's exit codes; at the smallest
+setting (QUOVEL_BENCH_SMALLEST) it checks instead that every share was taken and every run quit
+with 0, and exits with 1 when not. Each screen is photographed to OUT (the second run's to OUT/144)
+as a PNG; with QUOVEL_PROFILE set, perf records each still screen there as well, for QUOVEL_PROFILE
+seconds when it is a number, else for 5 s. Widgets are aimed at and screens recognised as the smoke
+test does, from the shipped definitions and pictures.
 """
-import importlib.util
 import os
 import shutil
 import subprocess
@@ -33,15 +33,12 @@ import time
 
 # The shared helpers are imported from the source tree, which must stay free of caches.
 sys.dont_write_bytecode = True
-HERE = os.path.dirname(os.path.abspath(__file__))
-SOURCE = os.path.normpath(os.path.join(HERE, "../.."))
-sys.path.insert(0, os.path.join(SOURCE, "scripts"))
-spec = importlib.util.spec_from_file_location(
-    "smoke", os.path.join(SOURCE, "tests/smoke/game-under-xvfb.py"))
-smoke = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(smoke)
+SOURCE = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "../.."))
+sys.path.insert(0, os.path.join(SOURCE, "bench"))
+import benchrun  # noqa: E402
+smoke = benchrun.smoke_script()
 
-SECONDS = float(os.environ.get("QUOVEL_IDLE_SECONDS", "10"))
+SECONDS = float(os.environ.get("QUOVEL_IDLE_SECONDS", benchrun.size(10)))
 RUNS = max(1, int(os.environ.get("QUOVEL_IDLE_RUNS", "1")))
 # QUOVEL_PROFILE: a number of seconds to record, any other word 5.
 PROFILE_SECONDS = (int(os.environ["QUOVEL_PROFILE"]) if os.environ.get("QUOVEL_PROFILE", "").isdigit()
@@ -62,23 +59,6 @@ def cpu_seconds(pid):
     with open(f"/proc/{pid}/stat") as stat:
         fields = stat.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def x_server_pid():
-    """The X server of the DISPLAY variable's display, found among the processes; None when it
-    is not one of this machine's."""
-    display = os.environ.get("DISPLAY", "").split(".")[0]
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/cmdline", "rb") as cmdline:
-                words = [word.decode(errors="replace") for word in cmdline.read().split(b"\0")]
-        except OSError:
-            continue
-        if words and os.path.basename(words[0]) in ("Xvfb", "Xorg", "X") and display in words:
-            return int(entry)
-    return None
 
 
 def shares(pids, seconds):
@@ -124,7 +104,13 @@ def spread(values):
 
 
 def report(runs):
-    """Each screen's share over the runs beside the goal, the median judged against it."""
+    """Each screen's share over the runs beside the goal, the median judged against it; at the
+    smallest setting, the figures that were not taken."""
+    missing = [f"{name} in run {number + 1}" for number, run in enumerate(runs)
+               for name, *figures in [*run["rows"], ("bare loop", run["bare"], run["bare_server"]),
+                                      ("animated loop", run["animated"], run["animated_server"])]
+               if any(figure is None or not figure >= 0 for figure in figures)]
+    missing += [f"a quit ended with {code}" for run in runs for code in run["codes"] if code != 0]
     for index, (name, _, _) in enumerate(runs[0]["rows"]):
         games = [run["rows"][index][1] for run in runs]
         servers = [run["rows"][index][2] for run in runs]
@@ -139,6 +125,9 @@ def report(runs):
           f"X server {spread([run['animated_server'] for run in runs])}")
     codes = [code for run in runs for code in run["codes"]]
     print(f"game exit codes after the close requests: {', '.join(str(c) for c in codes)}")
+    if benchrun.SMALLEST:
+        print("\n".join(f"not measured: {what}" for what in missing) or "every figure taken")
+        sys.exit(1 if missing else 0)
 
 
 def reach_lobby(session, defs):
@@ -257,7 +246,7 @@ def enter_level(session, defs, floor, door, name):
 def quit_game(session, game):
     """Asks the game to close as the window's close box does and answers "yes"; the exit code,
     or "still running"."""
-    session.press_close_box()
+    session.press_close_box(game.pid)
     time.sleep(1.0)
     session.save("quit-question")
     # "Yes" of the question, centred in the window.
@@ -268,49 +257,39 @@ def quit_game(session, game):
         return "still running"
 
 
-def start_game(game_folder, out, home):
-    """The game started from its folder with the given home, its session and its screens'
-    definitions. A home of its own, with the windowed setting stored: without a window
+def start_game(game_folder, out, home, display):
+    """The game started from its folder on the display with the given home, its session and its
+    screens' definitions. A home of its own, with the windowed setting stored: without a window
     manager, X gives no real full screen."""
     os.makedirs(out, exist_ok=True)
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store, exist_ok=True)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
         keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
                XDG_DATA_HOME=os.path.join(home, "data"),
                XDG_CONFIG_HOME=os.path.join(home, "config"))
-    game = subprocess.Popen(["./quovel-mahjong"], cwd=game_folder, env=env)
-    try:
-        session = smoke.Session(None, out, game)
-    except OSError:
-        game.kill()
-        sys.exit("no X display: run through xvfb-run")
-    return game, session, smoke.Definitions(SOURCE, os.path.abspath(game_folder)), env
-
-
-def stop(game):
-    if game.poll() is None:
-        game.kill()
-        game.wait()
+    session = smoke.Session(display, out, os.path.join(game_folder, "quovel-mahjong"), env)
+    game = benchrun.adopt(session.start(start_new_session=True))
+    return game, session, smoke.Definitions(SOURCE, game_folder), env
 
 
 def bare_shares(bare_loop, env, xserver, *area):
     """The bare loop's share and the X server's (None when unknown) while the loop runs."""
-    loop = subprocess.Popen([bare_loop, str(int(SECONDS) + 2)] + [str(n) for n in area], env=env)
+    loop = benchrun.start([bare_loop, str(int(SECONDS) + 2)] + [str(n) for n in area], env=env)
     time.sleep(1.0)
     measured = shares([loop.pid, xserver], SECONDS)
     loop.wait()
     return measured[loop.pid], measured.get(xserver) if xserver else None
 
 
-def run_once(game_folder, bare_loop, out, xserver):
+def run_once(game_folder, bare_loop, out, xserver, display):
     """One pass over the still screens: their rows, the bare loop's shares, the exit codes."""
     homes = [tempfile.mkdtemp(prefix="quovel-idle-") for _ in range(2)]
     codes = []
     try:
         # A first start: the loading screen, the name, the lobby and level 1.
-        game, session, defs, env = start_game(game_folder, out, homes[0])
+        game, session, defs, env = start_game(game_folder, out, homes[0], display)
         try:
             measurer = Measurer(session, game, xserver)
             click_at = reach_lobby(session, defs)
@@ -323,14 +302,15 @@ def run_once(game_folder, bare_loop, out, xserver):
             animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
             codes.append(quit_game(session, game))
         finally:
-            stop(game)
+            benchrun.end(game)
         # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
         # open, in the largest level there.
         prepared = dict(os.environ, XDG_DATA_HOME=os.path.join(homes[1], "data"))
         subprocess.run([os.path.join(os.path.dirname(os.path.abspath(bare_loop)),
                                      "quovel-idle-player"), str(LARGEST_FLOOR + 1)],
                        env=prepared, check=True)
-        game, session, defs, env = start_game(game_folder, os.path.join(out, "144"), homes[1])
+        game, session, defs, env = start_game(game_folder, os.path.join(out, "144"), homes[1],
+                                              display)
         try:
             measurer.session, measurer.game = session, game
             click_at = reach_lobby(session, defs)
@@ -341,7 +321,7 @@ def run_once(game_folder, bare_loop, out, xserver):
             measurer.measure("144-tile level left alone")
             codes.append(quit_game(session, game))
         finally:
-            stop(game)
+            benchrun.end(game)
     finally:
         for home in homes:
             shutil.rmtree(home, ignore_errors=True)
@@ -350,14 +330,16 @@ def run_once(game_folder, bare_loop, out, xserver):
 
 
 def main():
-    game_folder, bare_loop, out = sys.argv[1:4]
-    xserver = x_server_pid()
+    game_folder, bare_loop, out = (os.path.abspath(path) for path in sys.argv[1:4])
+    os.makedirs(out, exist_ok=True)
+    xserver, display = smoke.start_xvfb(os.path.join(out, "xvfb.log"))
+    benchrun.adopt(xserver)
     runs = []
     for run in range(RUNS):
         folder = out if RUNS == 1 else os.path.join(out, f"run-{run + 1}")
-        runs.append(run_once(game_folder, bare_loop, folder, xserver))
+        runs.append(run_once(game_folder, bare_loop, folder, xserver.pid, display))
     report(runs)
 
 
 if __name__ == "__main__":
-    main()
+    benchrun.run(main)

@@ -12,10 +12,11 @@ themselves are the same. In the third, every record is grown and the end record 
 record more than the directory holds, as a damaged archive may. A fourth holds the folder's own
 archive with 4,096 bytes in front of it, which zip files may carry (a self-extracting stub), and
 a fifth the same bytes in front of the third. The game is started in each folder and in
-GAME_FOLDER itself RUNS times
-(15 by default), interleaved, each with a home of its own, on SDL's dummy drivers, and quit after
-10 frames (QUOVEL_QUIT_AFTER_FRAMES). Reports the median wall and processor times and their
-ratio to the plain archive's against the goal (at most 1.5 times); exits with 1 when it is missed.
+GAME_FOLDER itself RUNS times (15 by default, 1 at the smallest setting), interleaved, each with
+a home of its own, on SDL's dummy drivers, and quit after 10 frames (QUOVEL_QUIT_AFTER_FRAMES);
+every start must end with status 0. Reports the median wall and processor times and their ratio
+to the plain archive's against the goal (at most 1.5 times); exits with 1 when it is missed, but
+at the smallest setting (QUOVEL_BENCH_SMALLEST), where only the figures are checked.
 """
 import os
 import resource
@@ -26,6 +27,11 @@ import subprocess
 import sys
 import tempfile
 import time
+
+# The shared helpers are imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import benchrun  # noqa: E402
 
 GOAL = 1.5
 EXTRA_SIZE = 65535
@@ -94,7 +100,7 @@ def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     folder = os.path.abspath(sys.argv[1])
-    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else benchrun.size(15)
     with open(os.path.join(folder, "media.dat"), "rb") as archive:
         plain = archive.read()
     scratch = tempfile.mkdtemp(prefix="quovel-extra-fields-")
@@ -123,10 +129,10 @@ def main():
             print(f"{name:54s} wall {wall:.3f} s ({wall / base:.2f} times plain), "
                   f"processor {processor:.3f} s")
         print(f"goal: at most {GOAL} times plain: {'missed' if missed else 'met'}")
-        sys.exit(1 if missed else 0)
+        sys.exit(1 if missed and not benchrun.SMALLEST else 0)
     finally:
         shutil.rmtree(scratch)
 
 
 if __name__ == "__main__":
-    main()
+    benchrun.run(main)

@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """How long until the game's window is mapped, against the bare window loop on the same
-renderer, and whether either process has an OpenGL stack loaded. Run it through xvfb-run:
+renderer, and whether either process has an OpenGL stack loaded:
 
-    xvfb-run -a -s "-screen 0 1024x768x24" bench/startup/window-mapped.py GAME_FOLDER \
-        BARE_LOOP [RUNS]
+    bench/startup/window-mapped.py GAME_FOLDER BARE_LOOP [RUNS]
 
-Starts the two programs in turn RUNS times (5 by default), each from nothing, and times from
-the start of the process until X reports its 800 x 600 window viewable (polled every
-millisecond). Reports the median, minimum and maximum of each, their ratio (goal: at most 1.6)
-and the OpenGL libraries found in each process's memory map a second after its window showed.
+Starts an Xvfb of its own (as the smoke test does), then the two programs in turn RUNS times (5
+by default, 1 at the smallest setting), each from nothing, and times from the start of the
+process until X reports its 800 x 600 window viewable (polled every millisecond). Reports the
+median, minimum and maximum of each, their ratio (goal: at most 1.6) and the OpenGL libraries
+found in each process's memory map a second after its window showed; at the smallest setting
+(QUOVEL_BENCH_SMALLEST) it exits with 1 unless every window was mapped and every process still
+ran to be looked at.
 """
+import math
 import os
 import shutil
 import statistics
@@ -18,8 +21,11 @@ import sys
 import tempfile
 import time
 
+# The shared helpers are imported from the source tree, which must stay free of caches.
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import benchrun  # noqa: E402
+smoke = benchrun.smoke_script()
 from xwindow import XWindow  # noqa: E402
 
 GOAL_RATIO = 1.6
@@ -35,8 +41,8 @@ def gl_libraries(pid):
 
 def time_to_mapped(window, command, cwd, env):
     start = time.monotonic()
-    process = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    process = benchrun.start(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
     mapped = None
     while time.monotonic() - start < 10 and process.poll() is None:
         if window.find(process.pid):
@@ -45,8 +51,7 @@ def time_to_mapped(window, command, cwd, env):
         time.sleep(0.001)
     time.sleep(1.0)
     loaded = gl_libraries(process.pid) if process.poll() is None else ["(ended)"]
-    process.kill()
-    process.wait()
+    benchrun.end(process)
     # The next run must not find this window.
     while window.find(process.pid):
         time.sleep(0.01)
@@ -60,19 +65,25 @@ def describe(name, values):
 
 def main():
     game_folder, bare_loop = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 5
-    try:
-        window = XWindow(800, 600)
-    except OSError:
-        sys.exit("no X display: run through xvfb-run")
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else benchrun.size(5)
     home = tempfile.mkdtemp(prefix="quovel-mapped-")
+    try:
+        measure(game_folder, bare_loop, runs, home)
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def measure(game_folder, bare_loop, runs, home):
+    server, display = smoke.start_xvfb(os.path.join(home, "xvfb.log"))
+    benchrun.adopt(server)
+    window = XWindow(800, 600, display)
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
         keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, SDL_AUDIODRIVER="dummy", XDG_DATA_HOME=os.path.join(home, "data"),
+    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
+               XDG_DATA_HOME=os.path.join(home, "data"),
                XDG_CONFIG_HOME=os.path.join(home, "config"))
-    env.setdefault("SDL_VIDEODRIVER", "x11")
     game_times, bare_times, game_gl, bare_gl = [], [], set(), set()
     for _ in range(runs):
         mapped, loaded = time_to_mapped(window, [bare_loop, "4"], None, env)
@@ -81,14 +92,16 @@ def main():
         mapped, loaded = time_to_mapped(window, ["./quovel-mahjong"], game_folder, env)
         game_times.append(mapped if mapped is not None else float("nan"))
         game_gl.update(loaded)
-    shutil.rmtree(home, ignore_errors=True)
     print(describe("bare loop window mapped", bare_times))
     print(describe("game window mapped", game_times))
     ratio = statistics.median(game_times) / statistics.median(bare_times)
     print(f"ratio of medians: {ratio:.2f} (goal: at most {GOAL_RATIO})")
     print("OpenGL libraries in the bare loop:", ", ".join(sorted(bare_gl)) or "none")
     print("OpenGL libraries in the game:", ", ".join(sorted(game_gl)) or "none")
+    if benchrun.SMALLEST and (any(math.isnan(ms) for ms in game_times + bare_times) or
+                              "(ended)" in game_gl | bare_gl):
+        sys.exit("not every window was mapped, or a program ended before it was looked at")
 
 
 if __name__ == "__main__":
-    main()
+    benchrun.run(main)

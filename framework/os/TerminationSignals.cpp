@@ -20,11 +20,11 @@ void onTerminationSignal(int) {
 
 namespace terminationSignals {
 
-void install() {
+void install(Ending ending) {
     // SDL's own handlers would turn the signal into a close request, which only asks.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     struct sigaction action {};
-    action.sa_handler = &onTerminationSignal;
+    action.sa_handler = ending == Ending::QUIT_GAME ? &onTerminationSignal : SIG_DFL;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {

@@ -1,14 +1,13 @@
 #include "game/app/ProgramStart.h"
 
 #include "framework/os/SdlMessageBox.h"
-#include "framework/os/TerminationSignals.h"
 
-int startGameProgram(int argc, char** argv) {
+int startGameProgram(int argc, char** argv, terminationSignals::Ending ending) {
     // The program run again by itself to show a message box (see SdlMessageBox).
     if (const int boxShown = serveMessageBoxRequest(argc, argv); boxShown >= 0) {
         return boxShown;
     }
-    terminationSignals::install();
+    terminationSignals::install(ending);
     showMessageBoxesInChildProcess();
     return -1;
 }

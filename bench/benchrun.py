@@ -1,0 +1,93 @@
+"""What the Python benches share, as the programs share bench/BenchRun.h and bench/BenchSize.h.
+
+A bench's main runs through `run`: a termination signal (SIGTERM, SIGINT, SIGHUP) ends it as
+Ctrl-C does, and whatever ends it (the signal, a failure, its own end) every process it started
+through `start` or handed to `adopt` is ended, its whole group with it; a bench that a signal
+ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting (`size`),
+at which a bench checks that it took every figure, never a goal, so that load cannot fail it.
+"""
+import importlib.util
+import os
+import signal
+import subprocess
+import time
+
+SMALLEST = bool(os.environ.get("QUOVEL_BENCH_SMALLEST"))
+# How long a process is given to end by SIGTERM (the game saves as it quits, Xvfb removes its
+# lock) before its group is killed.
+GRACE_S = 1.0
+
+_started = []
+
+
+def smoke_script():
+    """The smoke test's script as a module, for its Xvfb, its window session and its probes."""
+    source = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    spec = importlib.util.spec_from_file_location(
+        "smoke", os.path.join(source, "tests/smoke/game-under-xvfb.py"))
+    smoke = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(smoke)
+    return smoke
+
+
+def size(full, smallest=1):
+    """`full`, or `smallest` at the smallest setting."""
+    return smallest if SMALLEST else full
+
+
+def adopt(process):
+    """The Popen given, to be ended with the bench."""
+    _started.append(process)
+    return process
+
+
+def start(command, **options):
+    """A process started in a group of its own, to be ended with the bench, whole."""
+    return adopt(subprocess.Popen(command, start_new_session=True, **options))
+
+
+def end(process):
+    """Ends a process that still runs, and its group when it leads one; waits for its end."""
+    for number, wait_s in ((signal.SIGTERM, GRACE_S), (signal.SIGKILL, None)):
+        if process.poll() is not None:
+            break
+        try:
+            if os.getpgid(process.pid) == process.pid:
+                os.killpg(process.pid, number)
+            else:
+                process.send_signal(number)
+        except ProcessLookupError:
+            pass
+        try:
+            process.wait(wait_s)
+        except subprocess.TimeoutExpired:
+            pass
+
+
+def run(main):
+    """Runs the bench's main; see above."""
+    came = []
+
+    def on_signal(number, _):
+        # Only the first: the ending that follows is not cut short.
+        if not came:
+            came.append(number)
+            raise KeyboardInterrupt
+
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, on_signal)
+    try:
+        main()
+    except KeyboardInterrupt:
+        if not came:
+            came.append(signal.SIGINT)
+    finally:
+        began = time.monotonic()
+        for process in reversed(_started):
+            end(process)
+        if came:
+            print(f"ended by signal {came[0]}; its processes ended in "
+                  f"{(time.monotonic() - began) * 1000:.0f} ms", flush=True)
+    if came:
+        signal.signal(came[0], signal.SIG_DFL)
+        os.kill(os.getpid(), came[0])
