@@ -403,15 +403,19 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
 }
 
-// A data folder named with "..", a final dot or a backslash is read as written: over two starts
-// (a process each: the program runs once per process) nothing is lost or told.
+// A data folder named with "..", a final dot or a backslash is read as written, and so is a
+// HOME relative to the program's folder: over two starts (a process each: the program runs
+// once per process) nothing is lost or told.
 TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
     const std::string root = home.str();
+    const std::string up =
+        std::filesystem::relative(root, std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
     std::filesystem::create_directories(root + "/x");
-    for (const std::string value : {"/x/../data", "/x/../home", "/data.", "/da\\ta"}) {
+    for (const std::string& value : {root + "/x/../data", root + "/x/../home", root + "/data.",
+                                     root + "/da\\ta", up + "/x/../rel./home"}) {
         const bool viaHome = value.ends_with("home");
-        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : (root + value).c_str());
-        ScopedEnvironment given(viaHome ? "HOME" : "XDG_DATA_HOME", root + value);
+        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : value.c_str());
+        ScopedEnvironment given(viaHome ? "HOME" : "XDG_DATA_HOME", value);
         for (const bool again : {false, true}) {
             if (const pid_t child = (std::fflush(nullptr), fork()); child != 0) {
                 int status = -1;
