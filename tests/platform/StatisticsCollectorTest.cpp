@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileKeyStore.h"
@@ -257,6 +258,31 @@ TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWr
     EXPECT_EQ(keptAs.size(), 5u);
     EXPECT_EQ(keptAs.back(), "");
     EXPECT_TRUE(std::filesystem::is_directory(fileName() + "/inside"));
+}
+
+// The records in "bvq" are held as the settings are, but only the problem log hears of them: a
+// damaged file is kept aside, a link that leads nowhere is left and never written.
+TEST_F(StatisticsCollectorTest, RecordsThatDoNotReadAreHeldAndOnlyLogged) {
+    static int told = 0;
+    fileSetAside.install([](const StoredFile&, const std::string&, const std::string&) { ++told; });
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const std::string records =
+        keys.keyFolder(getGameRegistryPath() + "\\bvq") + "/values.keystore";
+    writeTestFile(records, "quovel-keystore 1\n");  // cut short
+    startRun();
+    writeGameStatistics();
+    std::filesystem::remove(records);
+    std::filesystem::create_symlink(folder / "gone", records);
+    startRun();
+    writeGameStatistics();  // a run writes the records twice, at its start and its end
+    setProblemSink(nullptr);
+    EXPECT_TRUE(std::filesystem::is_symlink(records) && told == 0);
+    ASSERT_EQ(logged.size(), 2u);
+    const size_t end = logged[0].rfind('"'), start = logged[0].rfind('"', end - 1) + 1;
+    EXPECT_EQ(readTestFile(logged[0].substr(start, end - start)), "quovel-keystore 1\n");
+    EXPECT_NE(logged[1].find("bvq/values.keystore\" is a link that leads nowhere"),
+              std::string::npos);
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
