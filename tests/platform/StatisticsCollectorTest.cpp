@@ -230,11 +230,22 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
     EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
 }
 
+// The records in "bvq" are held alike, damaged in the first run and linked to nowhere in the
+// last, but only logged.
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs.push_back(what.kind == StoredFileKind::STATISTICS ? kept : "?");
     });
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) {
+        if (line.find("/bvq/") != std::string::npos) {
+            logged.push_back(line);
+        }
+    });
+    const std::string records =
+        keys.keyFolder(getGameRegistryPath() + "\\bvq") + "/values.keystore";
+    writeTestFile(records, "damaged");
     // Damaged, empty, larger than any property file is read, and a link to a damaged file.
     const uintmax_t sizes[] = {9, 0, PropertyStore::MAX_FILE_BYTES + 1, 9};
     for (size_t fault = 0; fault < std::size(sizes); ++fault) {
@@ -252,37 +263,19 @@ TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWr
     // A folder in the way cannot be moved: it is told once, stays and is never written over.
     std::filesystem::remove(fileName());
     createFolderTree(fileName() + "/inside");
+    std::filesystem::remove(records);
+    std::filesystem::create_symlink(folder / "gone", records);
     startRun();
     startPlayingSession(getStatisticsCollector(), 0, 1);
     writeGameStatistics();
     EXPECT_EQ(keptAs.size(), 5u);
     EXPECT_EQ(keptAs.back(), "");
     EXPECT_TRUE(std::filesystem::is_directory(fileName() + "/inside"));
-}
-
-// The records in "bvq" are held as the settings are, but only the problem log hears of them: a
-// damaged file is kept aside, a link that leads nowhere is left and never written.
-TEST_F(StatisticsCollectorTest, RecordsThatDoNotReadAreHeldAndOnlyLogged) {
-    static int told = 0;
-    fileSetAside.install([](const StoredFile&, const std::string&, const std::string&) { ++told; });
-    std::vector<std::string> logged;
-    setProblemSink([&](const std::string& line) { logged.push_back(line); });
-    const std::string records =
-        keys.keyFolder(getGameRegistryPath() + "\\bvq") + "/values.keystore";
-    writeTestFile(records, "quovel-keystore 1\n");  // cut short
-    startRun();
-    writeGameStatistics();
-    std::filesystem::remove(records);
-    std::filesystem::create_symlink(folder / "gone", records);
-    startRun();
-    writeGameStatistics();  // a run writes the records twice, at its start and its end
     setProblemSink(nullptr);
-    EXPECT_TRUE(std::filesystem::is_symlink(records) && told == 0);
-    ASSERT_EQ(logged.size(), 2u);
-    const size_t end = logged[0].rfind('"'), start = logged[0].rfind('"', end - 1) + 1;
-    EXPECT_EQ(readTestFile(logged[0].substr(start, end - start)), "quovel-keystore 1\n");
-    EXPECT_NE(logged[1].find("bvq/values.keystore\" is a link that leads nowhere"),
-              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(records));
+    ASSERT_EQ(logged.size(), 2u);  // once each, though a run writes the records twice
+    EXPECT_NE(logged[0].find("could not be read; kept as"), std::string::npos);
+    EXPECT_NE(logged[1].find("is a link that leads nowhere"), std::string::npos);
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
