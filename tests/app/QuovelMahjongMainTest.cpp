@@ -403,10 +403,9 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
 }
 
-// A data folder named with "..", a final dot or a backslash is read as written, and so is a
-// HOME relative to the program's folder: over two starts (a process each: the program runs
-// once per process) nothing is lost or told. Where the player list is a link that leads
-// nowhere, each start tells it and finds Ann, with her won level, from her profile.
+// A data folder named with "..", a final dot or a backslash, or a relative HOME, is read as
+// written: over two starts (a process each: the program runs once per process) nothing is lost
+// or told. A player list linked to nowhere is told; Ann and her win come from her profile.
 TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
     const std::string root = home.str();
     const std::string up =
@@ -435,10 +434,11 @@ TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
                 if (!std::exchange(done, true) && !again) {
                     players->addPlayer(new QuovelMahjongPlayer("Ann"));
                     QuovelMahjongPlayer::current()->floorReached = 7;
-                    QuovelMahjongPlayer::current()->getStats().recordLevelWon(won, 100, 5000);
+                    QuovelMahjongPlayer::current()->getStats().recordLevelWon(won, 100, 9);
                     players->writeSaveGame(game.get(), "1", "Ann");
                 } else if (auto* ann = QuovelMahjongPlayer::current(); again && ann) {
-                    read = ann->floorReached == 7 && ann->getStats().numGamesWon == 1 &&
+                    read = ann->floorReached == 7 &&
+                           ann->getStats().roomRecord(1, 1)->levelWinCount == 1 &&
                            players->loadSaveGame(game.get(), "1", "Ann");
                 }
                 events.postQuit(0);

@@ -230,8 +230,7 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
     EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
 }
 
-// The records in "bvq" are held alike, damaged in the first run and linked to nowhere in the
-// last, but only logged.
+// The records in "bvq" are held alike (damaged in the first run, linked nowhere in the last).
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
