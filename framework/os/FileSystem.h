@@ -25,8 +25,9 @@ public:
     // Folder of the running program file, without a trailing "/"; empty when unknown.
     virtual std::string programFolder() = 0;
     virtual std::string currentFolder() = 0;
-    // Root of the user's own data files ($XDG_DATA_HOME, else $HOME/.local/share); empty when
-    // the environment names neither.
+    // Root of the user's own data files ($XDG_DATA_HOME when absolute, else
+    // $HOME/.local/share, a relative HOME put after the current folder as it stands); empty
+    // when the environment names neither.
     virtual std::string userDataRoot() = 0;
 
     virtual bool exists(const std::string& path) = 0;

@@ -137,11 +137,21 @@ std::string LinuxFileSystem::userDataRoot() {
     if (!xdg.empty() && xdg.front() == '/') {
         return withoutTrailingSlashes(xdg);
     }
-    const std::string home = environmentValue("HOME");
-    if (!home.empty()) {
-        return withoutTrailingSlashes(home) + "/.local/share";
+    std::string home = environmentValue("HOME");
+    if (home.empty()) {
+        return {};
     }
-    return {};
+    // A relative HOME is taken from the current folder (the program's, at start), where the
+    // files written under it lie. Joined as it stands, never normalised: a loose file under an
+    // absolute path is read as given, while a relative one would meet the archive's member-name
+    // rule, which rewrites "x/../", a name ending in "." and "\".
+    if (home.front() != '/') {
+        const std::string current = currentFolder();
+        if (!current.empty()) {
+            home = withoutTrailingSlashes(current) + "/" + home;
+        }
+    }
+    return withoutTrailingSlashes(home) + "/.local/share";
 }
 
 bool LinuxFileSystem::exists(const std::string& path) {

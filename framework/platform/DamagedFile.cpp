@@ -35,7 +35,9 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
         logProblem("\"" + stored + "\" is a link that leads nowhere; it is left as it is");
         StoredFile notFound = what;
         notFound.notFound = true;
-        fileSetAside(notFound, stored, std::string());
+        if (!what.quiet) {
+            fileSetAside(notFound, stored, std::string());
+        }
         return false;
     }
     const std::string suffix = datedSuffix(what.otherVersion);
@@ -55,7 +57,9 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
         logProblem("\"" + stored + "\"" + why +
                    " and could not be moved aside; it is left as it is");
     }
-    fileSetAside(what, stored, moved ? aside : std::string());
+    if (!what.quiet) {
+        fileSetAside(what, stored, moved ? aside : std::string());
+    }
     return moved;
 }
 

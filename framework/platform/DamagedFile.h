@@ -17,6 +17,8 @@ struct StoredFile {
     // Not found where it should be: a link that leads nowhere, or a file missing that the
     // player list names.
     bool notFound = false;
+    // Logged only, never told: a file of the game's own records that the player has no part in.
+    bool quiet = false;
 };
 
 // Keeps a per-user file that exists but failed to load (damaged, not a property file, or of
@@ -26,7 +28,8 @@ struct StoredFile {
 // file's name before the mode's stored-name rule (file mode 1 or 3). True when nothing is in
 // the way any more (no file there, or it was moved); false when the file could not be moved and
 // stays where it is, so the caller must not save over it. A link that leads nowhere is such a
-// file: it stays (its target may come back with its disk) and is told as not found.
+// file: it stays (its target may come back with its disk) and is told as not found. A quiet
+// file is only logged.
 bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what);
 
 // Logs and tells (fileMissing) a file that is not there although something names it, so that

@@ -1,9 +1,39 @@
 #include "framework/platform/RegistryValue.h"
 
+#include <mutex>
+#include <set>
 #include <utility>
 
 #include "framework/core/BasicProperties.h"
 #include "framework/os/KeyStore.h"
+#include "framework/platform/DamagedFile.h"
+
+namespace {
+
+// Whether the key may be written: its values file, when it does not read, is kept aside first.
+// One that stays is logged once, not at every write of the run.
+bool keyWritable(const std::string& keyPath) {
+    static std::mutex mutex;
+    static std::set<std::string> held;
+    const std::string damaged = KeyStore::currentUser().damagedValuesFile(keyPath);
+    if (damaged.empty()) {
+        return true;
+    }
+    std::lock_guard lock(mutex);
+    if (held.count(damaged) > 0) {
+        return false;
+    }
+    StoredFile what;
+    what.kind = StoredFileKind::SETTINGS;
+    what.quiet = true;
+    if (setAsideUnloadableFile(1, damaged, what)) {
+        return true;
+    }
+    held.insert(damaged);
+    return false;
+}
+
+}  // namespace
 
 std::string getGameRegistryPath() {
     return "Software\\Brastel\\Games\\" + BasicProperties::getGameId();
@@ -57,7 +87,7 @@ uint32_t RegistryValue::readDword() {
 
 void RegistryValue::writeDword(uint32_t newValue) {
     value = newValue;
-    if (KeyStore::currentUser().writeDword(keyPath, valueName, value)) {
+    if (keyWritable(keyPath) && KeyStore::currentUser().writeDword(keyPath, valueName, value)) {
         exists = true;
     }
 }
@@ -68,7 +98,7 @@ RegistryStringValue::RegistryStringValue(std::string_view path, bool forceWrite,
 
 void RegistryStringValue::write(const std::string& newValue) {
     value = newValue;
-    if (KeyStore::currentUser().writeString(keyPath, valueName, value)) {
+    if (keyWritable(keyPath) && KeyStore::currentUser().writeString(keyPath, valueName, value)) {
         exists = true;
     }
 }

@@ -17,7 +17,11 @@ std::string withRegistrySeparators(std::string_view path);
 void splitRegistryPath(std::string_view path, std::string& keyPath, std::string& valueName);
 
 // What the two value holders share: where the value lives and whether it was reached. Reads
-// and writes go to KeyStore::currentUser(), the stand-in for the current user's branch.
+// and writes go to KeyStore::currentUser(), the stand-in for the current user's branch. These
+// values are the game's own records, so their failures stay with the problem log: before a
+// write, a key whose values file does not read (damaged, a link that leads nowhere, a folder)
+// has it kept aside as the settings' file is (see DamagedFile.h), and one that cannot be moved
+// holds the key, which is then never written.
 class RegistryEntry {
 public:
     const std::string& getKeyPath() const { return keyPath; }

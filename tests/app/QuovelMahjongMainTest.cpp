@@ -403,15 +403,23 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
 }
 
-// A data folder named with "..", a final dot or a backslash is read as written: over two starts
-// (a process each: the program runs once per process) nothing is lost or told.
+// A data folder named with "..", a final dot or a backslash, or a relative HOME, is read as
+// written: over two starts (a process each: the program runs once per process) nothing is lost
+// or told. A player list linked to nowhere is told; Ann and her win come from her profile.
 TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
     const std::string root = home.str();
+    const std::string up =
+        std::filesystem::relative(root, std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
     std::filesystem::create_directories(root + "/x");
-    for (const std::string value : {"/x/../data", "/x/../home", "/data.", "/da\\ta"}) {
-        const bool viaHome = value.ends_with("home");
-        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : (root + value).c_str());
-        ScopedEnvironment given(viaHome ? "HOME" : "XDG_DATA_HOME", root + value);
+    for (const std::string& value : {root + "/x/../data", root + "/x/../home", root + "/data.",
+                                     root + "/da\\ta", up + "/x/../rel./home", root + "/list"}) {
+        const bool viaHome = value.ends_with("home"), linked = value.ends_with("list");
+        ScopedEnvironment data("XDG_DATA_HOME", viaHome ? nullptr : value.c_str());
+        ScopedEnvironment given(viaHome ? "HOME" : "XDG_DATA_HOME", value);
+        const std::filesystem::path list = value + "/Brastel/Games/Quovel Mahjong/players";
+        if (linked && std::filesystem::create_directories(list)) {
+            std::filesystem::create_symlink(root + "/gone", list / "players.plrs.!");
+        }
         for (const bool again : {false, true}) {
             if (const pid_t child = (std::fflush(nullptr), fork()); child != 0) {
                 int status = -1;
@@ -419,20 +427,25 @@ TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
                 continue;
             }
             bool done = false, read = false;
+            const LevelPlace won{.floor = 1, .room = 1};
             clock.onSleep = [&, again](uint32_t) {
                 PlayerManager* players = PlayerManager::getInstance();
                 RefHolder<PropertyStore> game(new PropertyStore());
                 if (!std::exchange(done, true) && !again) {
                     players->addPlayer(new QuovelMahjongPlayer("Ann"));
                     QuovelMahjongPlayer::current()->floorReached = 7;
+                    QuovelMahjongPlayer::current()->getStats().recordLevelWon(won, 100, 9);
                     players->writeSaveGame(game.get(), "1", "Ann");
                 } else if (auto* ann = QuovelMahjongPlayer::current(); again && ann) {
-                    read = ann->floorReached == 7 && players->loadSaveGame(game.get(), "1", "Ann");
+                    read = ann->floorReached == 7 &&
+                           ann->getStats().roomRecord(1, 1)->levelWinCount == 1 &&
+                           players->loadSaveGame(game.get(), "1", "Ann");
                 }
                 events.postQuit(0);
             };
             EXPECT_TRUE(run(0) == QuovelMahjongMain::NORMAL_RUN && (read || !again));
-            EXPECT_TRUE(messageBox.shown.empty()) << messageBox.shown.front().text;
+            const std::vector<FakeMessageBox::Message>& told = messageBox.shown;
+            EXPECT_EQ(told.size(), size_t{linked}) << (told.empty() ? "" : told.back().text);
             _exit((std::fflush(nullptr), ::testing::Test::HasFailure()));
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileKeyStore.h"
@@ -229,11 +230,21 @@ TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) 
     EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
 }
 
+// The records in "bvq" are held alike (damaged in the first run, linked nowhere in the last).
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs.push_back(what.kind == StoredFileKind::STATISTICS ? kept : "?");
     });
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) {
+        if (line.find("/bvq/") != std::string::npos) {
+            logged.push_back(line);
+        }
+    });
+    const std::string records =
+        keys.keyFolder(getGameRegistryPath() + "\\bvq") + "/values.keystore";
+    writeTestFile(records, "damaged");
     // Damaged, empty, larger than any property file is read, and a link to a damaged file.
     const uintmax_t sizes[] = {9, 0, PropertyStore::MAX_FILE_BYTES + 1, 9};
     for (size_t fault = 0; fault < std::size(sizes); ++fault) {
@@ -251,12 +262,19 @@ TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWr
     // A folder in the way cannot be moved: it is told once, stays and is never written over.
     std::filesystem::remove(fileName());
     createFolderTree(fileName() + "/inside");
+    std::filesystem::remove(records);
+    std::filesystem::create_symlink(folder / "gone", records);
     startRun();
     startPlayingSession(getStatisticsCollector(), 0, 1);
     writeGameStatistics();
     EXPECT_EQ(keptAs.size(), 5u);
     EXPECT_EQ(keptAs.back(), "");
     EXPECT_TRUE(std::filesystem::is_directory(fileName() + "/inside"));
+    setProblemSink(nullptr);
+    EXPECT_TRUE(std::filesystem::is_symlink(records));
+    ASSERT_EQ(logged.size(), 2u);  // once each, though a run writes the records twice
+    EXPECT_NE(logged[0].find("could not be read; kept as"), std::string::npos);
+    EXPECT_NE(logged[1].find("is a link that leads nowhere"), std::string::npos);
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
