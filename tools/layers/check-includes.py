@@ -6,66 +6,44 @@ Usage: check-includes.py <source root> [<layers file>]
 The layers file lists the folders lowest first; a file may include headers of its own folder
 and of the folders listed before it. Lines "exception <file> <header>" name the includes allowed
 against that order, each with its reason in a comment. Folders not listed (tests, tools, bench)
-may include anything.
+may include anything, but a folder beside the listed ones that holds sources must be listed.
+Each include is read as the compiler finds it, and a header of the tree is spelled one way: in
+quotes, from the root.
 """
 import os
-import re
 import sys
 
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
-
-
-def read_layers(path):
-    folders, exceptions = [], set()
-    with open(path, encoding='utf-8') as file:
-        for line in file:
-            words = line.split('#', 1)[0].split()
-            if not words:
-                continue
-            if words[0] == 'exception' and len(words) == 3:
-                exceptions.add((words[1], words[2]))
-            elif len(words) == 1:
-                folders.append(words[0].rstrip('/'))
-            else:
-                sys.exit(f'{path}: cannot read "{line.strip()}"')
-    return folders, exceptions
-
-
-def folder_rank(path, folders):
-    folder = os.path.dirname(path)
-    return folders.index(folder) if folder in folders else None
+import sourcetree
 
 
 def main():
     root = sys.argv[1]
     layers = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.path.dirname(__file__), 'layers.txt')
-    folders, exceptions = read_layers(layers)
-    wrong, used = [], set()
+    folders, exceptions = sourcetree.read_layers(layers)
+    wrong, used = sourcetree.unlisted_folders(root, folders, layers), set()
     for folder in folders:
-        directory = os.path.join(root, folder)
-        if not os.path.isdir(directory):
+        if not os.path.isdir(os.path.join(root, folder)):
             wrong.append(f'{folder}: listed in {layers} but missing')
             continue
-        for name in sorted(os.listdir(directory)):
-            if not name.endswith(('.h', '.cpp')):
+        rank = folders.index(folder)
+        for source in sourcetree.sources(root, folder):
+            if os.path.dirname(source) != folder:
                 continue
-            source = f'{folder}/{name}'
-            with open(os.path.join(directory, name), encoding='utf-8') as file:
-                headers = INCLUDE.findall(file.read())
-            rank = folders.index(folder)
-            for header in headers:
-                header_rank = folder_rank(header, folders)
-                if header_rank is None or header_rank <= rank:
+            for spelling, header in sourcetree.includes(root, source):
+                if spelling != f'"{header}"':
+                    wrong.append(f'{source} includes {header} as {spelling}: spell it "{header}"')
+                header_folder = os.path.dirname(header)
+                if header_folder not in folders or folders.index(header_folder) <= rank:
                     continue
                 if (source, header) in exceptions:
                     used.add((source, header))
                     continue
-                wrong.append(f'{source} includes {header}: {folders[header_rank]} is above {folder}')
+                wrong.append(f'{source} includes {header}: {header_folder} is above {folder}')
     for source, header in sorted(exceptions - used):
         wrong.append(f'exception {source} {header} is no longer needed: remove it from {layers}')
     for line in wrong:
         print(line)
-    print(f'{len(wrong)} wrong-way includes or stale exceptions')
+    print(f'{len(wrong)} wrong-way includes, other spellings, unlisted folders or stale exceptions')
     return 1 if wrong else 0
 
 

@@ -6,57 +6,94 @@ Usage: check-map.py <source root> [<map>]
 The map (docs/architecture.md by default) quotes code between backquotes. A quote that looks like
 a path (it has a "/" or ends in a file's extension) must name a file or folder of the tree, "<x>"
 and "*" standing for any part; a path under build/ is made by the build and is skipped. Every
-other quote's names must each be a word of some file of the tree other than the map: "A::b"
-in a file that also has "A", a name ending in "_" (as in "SCENE_...") as the start of a word.
-The build's folders and the checks' planted examples (folders named *-example) are not read.
+other quote's names must each be a word of some file of the tree other than the map, a name
+ending in "_" (as in "SCENE_...") as the start of a word; in "A::b", b must be declared in A's
+own body (not in a class nested in it, nor in a function's body) or in the body of one of A's
+bases. The tree is what sourcetree.py reads: not the build's folders, nor the planted examples.
 """
-import glob
+import fnmatch
 import os
 import re
 import sys
+
+import sourcetree
 
 EXTENSIONS = ('.h', '.cpp', '.py', '.txt', '.cmake', '.in', '.xml', '.md', '.sh')
 QUOTE = re.compile(r'`([^`]+)`')
 PATH = re.compile(r'^[\w.<>*/-]+$')
 NAME = re.compile(r'[A-Za-z_]\w*(?:::[A-Za-z_]\w*)*')
 WORD = re.compile(r'[A-Za-z_]\w*')
-
-
-DEFINITION = re.compile(r'\b(?:class|struct|union|namespace|enum)\s+(?:(?:class|struct)\s+)?'
-                        r'(?:\w+\s+)?(\w+)\s*(?:final\s*)?(?::[^;{}()]*)?\{')
+DEFINITION = re.compile(r'\b(class|struct|union|namespace|enum)\s+(?:(?:class|struct)\s+)?'
+                        r'(?:\w+\s+)?(\w+)\s*(?:final\s*)?(:[^;{}()]*)?\{')
 # Owners defined outside the tree, whose members the map may quote.
 OUTSIDE = {'std'}
 
 
-def definers_by_name(sources):
-    """For each class, struct, union, enum or namespace, the C++ files that define it, and A.h
-    for A."""
+def own_words(text):
+    """The words of a body at its own level: the blocks nested in it (classes, functions,
+    initialisers) are left out, but for the enumerators of an enumeration, which are the
+    body's own names."""
+    words, depth, start, block_head = [], 0, 0, ''
+    for i, c in enumerate(text):
+        if c == '{':
+            if depth == 0:
+                words.append(text[start:i])
+                block_head = text[max(text.rfind(';', 0, i), text.rfind('}', 0, i)) + 1:i]
+                start = i + 1
+            depth += 1
+        elif c == '}':
+            depth -= 1
+            if depth == 0:
+                if re.search(r'\benum\b', block_head):
+                    words.append(text[start:i])
+                start = i + 1
+    words.append(text[start:])
+    return set(WORD.findall(' '.join(words)))
+
+
+def bodies_by_name(sources):
+    """For each class, struct, union, enumeration or namespace of the tree, each of its bodies
+    as (its own words, its bases)."""
     found = {}
-    for path, text in sources.items():
-        found.setdefault(os.path.basename(path).rsplit('.', 1)[0], set()).update(
-            {path} if path.endswith('.h') else set())
-        for name in set(DEFINITION.findall(text)):
-            found.setdefault(name, set()).add(path)
+    for text in sources.values():
+        for match in DEFINITION.finditer(text):
+            kind, name, bases = match.groups()
+            end = sourcetree.closing(text, match.end() - 1)
+            if kind == 'enum':
+                bases = ''  # an enumeration's underlying type
+            bases = re.sub(r'<[^<>]*>', '', re.sub(r'<[^<>]*>', '', (bases or '')[1:]))
+            base_names = [WORD.findall(base)[-1] for base in bases.split(',') if WORD.findall(base)]
+            found.setdefault(name, []).append((own_words(text[match.end():end]), base_names))
     return found
 
 
-def words_by_file(root, skipped, sources):
-    """Each word of the tree's text files, with the files it is in; the C++ files' texts go in
-    sources."""
-    files = {}
-    for directory, folders, names in os.walk(root):
-        folders[:] = [f for f in folders
-                      if not f.startswith(('.', 'build')) and not f.endswith('-example')]
-        for name in names:
-            path = os.path.join(directory, name)
-            if (name.endswith(EXTENSIONS) or name == 'Makefile') and path != skipped:
-                with open(path, encoding='utf-8', errors='replace') as file:
-                    text = file.read()
-                if name.endswith(('.h', '.cpp')):
-                    sources[path] = text
-                for word in set(WORD.findall(text)):
-                    files.setdefault(word, set()).add(path)
-    return files
+def declares(bodies, owner, member, seen=None):
+    """Whether the owner's own body, or a base's, declares the member."""
+    seen = seen or set()
+    if owner in seen:
+        return False
+    seen.add(owner)
+    return any(member in words or any(declares(bodies, base, member, seen) for base in bases)
+               for words, bases in bodies.get(owner, []))
+
+
+def read_tree(root, skipped):
+    """Each word of the tree's text files with the files it is in, the C++ files' stripped texts,
+    and every path of the tree (files and the folders that hold them)."""
+    files, sources, paths = {}, {}, set()
+    for path in sourcetree.walk(root):
+        paths.add(path)
+        paths.update(sourcetree.parents(path))
+        name = os.path.basename(path)
+        if (name.endswith(EXTENSIONS) or name == 'Makefile') and \
+                os.path.join(root, path) != skipped:
+            with open(os.path.join(root, path), encoding='utf-8', errors='replace') as file:
+                text = file.read()
+            if name.endswith(sourcetree.CPP):
+                sources[path] = sourcetree.strip(text)
+            for word in set(WORD.findall(text)):
+                files.setdefault(word, set()).add(path)
+    return files, sources, paths
 
 
 def main():
@@ -64,17 +101,19 @@ def main():
     map_path = sys.argv[2] if len(sys.argv) > 2 else os.path.join(root, 'docs/architecture.md')
     with open(map_path, encoding='utf-8') as file:
         quotes = sorted(set(QUOTE.findall(file.read())))
-    sources = {}
-    files = words_by_file(root, map_path, sources)
-    definers = definers_by_name(sources)
+    files, sources, tree_paths = read_tree(root, map_path)
+    bodies = bodies_by_name(sources)
     wrong, names, paths = [], set(), set()
     for quote in quotes:
         if PATH.match(quote) and ('/' in quote or quote.endswith(EXTENSIONS)):
             paths.add(quote)
-            pattern = re.sub(r'<\w+>', '*', quote)
-            where = pattern if '/' in pattern else '**/' + pattern
-            if not quote.startswith('build/') and not glob.glob(os.path.join(root, where),
-                                                                 recursive=True):
+            pattern = re.sub(r'<\w+>', '*', quote).rstrip('/')
+            if '/' in pattern:
+                found = any(fnmatch.fnmatchcase(path, pattern) for path in tree_paths)
+            else:
+                found = any(fnmatch.fnmatchcase(os.path.basename(path), pattern)
+                            for path in tree_paths)
+            if not quote.startswith('build/') and not found:
                 wrong.append(f'path "{quote}" is not in the tree')
             continue
         for name in NAME.findall(quote):
@@ -88,9 +127,9 @@ def main():
                 wrong.append(f'name "{name}" (in `{quote}`) is in no file of the tree')
                 continue
             for owner, member in zip(parts, parts[1:]):
-                if owner not in OUTSIDE and not files.get(member, set()) & definers.get(owner, set()):
+                if owner not in OUTSIDE and not declares(bodies, owner, member):
                     wrong.append(f'name "{name}" (in `{quote}`): "{member}" is not declared'
-                                 f' where {owner} is defined')
+                                 f' in the body of {owner} or of a base')
                     break
     for line in wrong:
         print(f'{map_path}: {line}')

@@ -6,12 +6,14 @@ Usage: check-naming.py <source root> [<folder>...]
 Read from the text, without compiling: every enumerator, and every constant declared at namespace
 or class scope (constexpr, or a const object: `const T`, `T* const`; a class's only when static).
 A function's own constants are its locals and keep their names, and a class's TypeRecord (its
-identity, compared by address) keeps the name QUOVEL_TYPE gives it. The folders default to every
-folder of the tree; the build's folders and the checks' planted examples (*-example) are not read.
+identity, compared by address) keeps the name QUOVEL_TYPE gives it. The folders default to the whole
+tree (sourcetree.py: all but the build's folders at the root and the checks' planted examples).
 """
 import os
 import re
 import sys
+
+import sourcetree
 
 UPPER = re.compile(r'^[A-Z][A-Z0-9]*(?:_[A-Z0-9]+)*$')
 ENUM = re.compile(r'\benum\b(?:\s+(?:class|struct)\b)?(?:\s+\w+)?(?:\s*:\s*[\w:\s]+)?\s*\{')
@@ -20,51 +22,6 @@ WORD = re.compile(r'[A-Za-z_]\w*')
 LEADING_LABELS = re.compile(
     r'^(?:\s*(?:(?:public|protected|private)\s*:(?!:)|[A-Z][A-Z0-9_]*\s*\([^()]*\)))*')
 NOT_VARIABLES = re.compile(r'^(?:using|typedef|friend|static_assert|namespace|return)\b')
-
-
-def strip(text):
-    """Blanks comments, literals and preprocessor lines, keeping every line where it was."""
-    out, i, n = [], 0, len(text)
-    while i < n:
-        c = text[i]
-        line_start = text.rfind('\n', 0, i) + 1
-        if text.startswith('//', i) or (c == '#' and text[line_start:i].strip() == ''):
-            end = i
-            while end < n and text[end] != '\n':
-                end += 2 if text[end] == '\\' else 1
-        elif text.startswith('/*', i):
-            end = text.find('*/', i + 2)
-            end = n if end < 0 else end + 2
-        elif text.startswith('R"', i) and not re.match(r'\w', text[i - 1:i]):
-            m = re.match(r'R"([^(]*)\(', text[i:])
-            end = text.find(')' + m.group(1) + '"', i)
-            end = n if end < 0 else end + len(m.group(1)) + 2
-        elif c == '"' or (c == "'" and not re.match(r"\w'\w\w", text[i - 1:i + 3])):
-            end = i + 1
-            while end < n and text[end] != c:
-                end += 2 if text[end] == '\\' else 1
-            end += 1
-        else:
-            out.append(c)
-            i += 1
-            continue
-        out.append(' ' if c in '/#' else '""')
-        out.append('\n' * text.count('\n', i, end))
-        i = end
-    return ''.join(out)
-
-
-def closing(text, start):
-    """The index of the brace that closes the one at start."""
-    depth = 0
-    for i in range(start, len(text)):
-        if text[i] == '{':
-            depth += 1
-        elif text[i] == '}':
-            depth -= 1
-            if depth == 0:
-                return i
-    return len(text)
 
 
 def without_templates(text):
@@ -97,7 +54,7 @@ def top_level(text, separator):
 
 def enumerators(text):
     for match in ENUM.finditer(text):
-        end = closing(text, match.end() - 1)
+        end = sourcetree.closing(text, match.end() - 1)
         offset = match.end()
         for item in top_level(text[offset:end], ','):
             name = WORD.match(item.strip())
@@ -156,17 +113,17 @@ def constants(text):
             elif 'namespace' in words or header.strip() == 'extern ""':
                 scopes.append('namespace')
             elif '(' not in header and 'enum' in words:
-                i = closing(text, i) + 1
+                i = sourcetree.closing(text, i) + 1
                 continue
             elif '(' not in header and {'class', 'struct', 'union'} & set(words) \
                     and '=' not in header:
                 scopes.append('class')
             elif '=' in header.split('(')[0] or ('(' not in header and words):
-                i = closing(text, i) + 1  # an initializer: the statement goes on to its ';'
+                i = sourcetree.closing(text, i) + 1  # an initializer: the statement goes on to its ';'
                 continue
             elif (re.search(r'\)\s*(?:noexcept\s*)?:[^:]', header)
                   and re.search(r'[\w>]\s*$', header)):
-                i = closing(text, i) + 1  # a member initializer of a constructor
+                i = sourcetree.closing(text, i) + 1  # a member initializer of a constructor
                 continue
             else:
                 scopes.append('block')
@@ -177,7 +134,7 @@ def constants(text):
 
 def check(root, source):
     with open(os.path.join(root, source), encoding='utf-8', errors='replace') as file:
-        text = strip(file.read())
+        text = sourcetree.strip(file.read())
     found = [('enumerator', name, at) for name, at in enumerators(text)]
     found += [('constant', name, at) for name, at in constants(text)]
     return [(f'{source}:{text.count(chr(10), 0, at) + 1}', kind, name)
@@ -188,13 +145,9 @@ def main():
     root = sys.argv[1]
     wrong, count = [], 0
     for folder in sys.argv[2:] or ['.']:
-        for directory, folders, names in os.walk(os.path.join(root, folder)):
-            folders[:] = sorted(f for f in folders
-                                if not f.startswith(('.', 'build')) and not f.endswith('-example'))
-            for name in sorted(names):
-                if name.endswith(('.h', '.cpp')):
-                    count += 1
-                    wrong += check(root, os.path.relpath(os.path.join(directory, name), root))
+        for source in sourcetree.sources(root, folder):
+            count += 1
+            wrong += check(root, source)
     for where, kind, name in wrong:
         print(f'{where}: {kind} "{name}" is not UPPER_SNAKE_CASE')
     print(f'{count} files read, {len(wrong)} names not in UPPER_SNAKE_CASE')

@@ -12,6 +12,8 @@ import os
 import re
 import sys
 
+import sourcetree
+
 FOLDERS = ['framework', 'game', 'bench', 'fuzz', 'testsupport', 'tests/e2e']
 OWNER = 'framework/scene/'
 BY_HAND = re.compile(r'(?:->|\.)\s*(setTransition|requestScene)\s*\(')
@@ -44,11 +46,8 @@ def main():
     root = sys.argv[1]
     wrong = []
     for folder in sys.argv[2:] or FOLDERS:
-        for directory, _, names in sorted(os.walk(os.path.join(root, folder))):
-            for name in sorted(names):
-                if name.endswith(('.h', '.cpp')):
-                    source = os.path.relpath(os.path.join(directory, name), root)
-                    wrong.extend(check(root, source))
+        for source in sourcetree.sources(root, folder):
+            wrong.extend(check(root, source))
     for line in wrong:
         print(line)
     print(f'{len(wrong)} scene changes written by hand')

@@ -1,0 +1,1 @@
+#include "low/Grip.h"

@@ -1,0 +1,2 @@
+#include <high/Top.h>
+#include "../high/Top.h"

@@ -1,0 +1,2 @@
+// A folder the layers file does not list.
+int liftFloors();
