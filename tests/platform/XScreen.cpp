@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -89,6 +90,29 @@ static Window findShownWindow(Display* x, Window parent, const std::string& titl
     return found;
 }
 
+// Whether the window's top row and left column show one colour, as a box does once it has filled
+// its background (until then its place shows what lay under it).
+static bool showsItsBackground(Display* x, Window window) {
+    XWindowAttributes attributes{};
+    int left = 0, top = 0;
+    Window child = 0;
+    if (!XGetWindowAttributes(x, window, &attributes) ||
+        !XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &left, &top, &child) ||
+        left < 0 || top < 0 || left + attributes.width > DisplayWidth(x, DefaultScreen(x)) ||
+        top + attributes.height > DisplayHeight(x, DefaultScreen(x))) {
+        return false;
+    }
+    XScreenPicture row{attributes.width, 1, left, top, {}};
+    XScreenPicture column{1, attributes.height, left, top, {}};
+    if (!readScreen(x, row) || !readScreen(x, column)) {
+        return false;
+    }
+    const uint32_t background = row.pixels.front();
+    const auto same = [&](uint32_t pixel) { return pixel == background; };
+    return std::all_of(row.pixels.begin(), row.pixels.end(), same) &&
+           std::all_of(column.pixels.begin(), column.pixels.end(), same);
+}
+
 bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
                    const std::function<void()>& beforeAnswer) {
     Display* x = XOpenDisplay(nullptr);
@@ -102,8 +126,11 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (box) {
-        // Time for the box to draw itself (it does on its first exposure).
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The box draws itself on its first exposure.
+        const auto drawnBy = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!showsItsBackground(x, box) && std::chrono::steady_clock::now() < drawnBy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
         readScreen(x, shown);
         // The top-level window holding the box: a frame round it, or the box itself.
