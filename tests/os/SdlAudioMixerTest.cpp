@@ -165,11 +165,15 @@ TEST_F(SdlAudioMixerTest, StreamsKeepTheirChannelPositionAndSyncPoints) {
 
     EXPECT_TRUE(mixer.setStreamPosition(stream, 30000));
     EXPECT_EQ(mixer.streamPosition(stream), 30000u);
-    const int32_t channel = mixer.playStream(stream, false);
+    // Held where it stands while paused; played again, it keeps its channel as it was.
+    const int32_t channel = mixer.playStream(stream, true);
     ASSERT_GE(channel, 0);
-    EXPECT_EQ(mixer.playStream(stream, true), channel);
-    ASSERT_TRUE(waitFor([&] { return mixer.streamPosition(stream) > 30000; }, 2000ms));
-    EXPECT_LT(mixer.streamPosition(stream), 30000u + 44100u);
+    EXPECT_EQ(mixer.playStream(stream, false), channel);
+    EXPECT_EQ(mixer.streamPosition(stream), 30000u);
+    EXPECT_TRUE(mixer.setPaused(channel, false));
+    uint32_t moved = 0;
+    ASSERT_TRUE(waitFor([&] { return (moved = mixer.streamPosition(stream)) > 30000; }, 2000ms));
+    EXPECT_LT(moved, 30000u + 44100u);
     EXPECT_TRUE(mixer.setVolumeAbsolute(channel, 40));
 
     EXPECT_TRUE(mixer.stopStream(stream));
