@@ -207,8 +207,8 @@ bool SoundManager::startStream(SoundStream* stream, SoundStream* previous, uint3
         mixer->setStreamPosition(stream->handle, stream->resumePosition);
         stream->resumePosition = 0;
     }
-    // Started paused: the first mix already plays the stream at its level (silence while muted),
-    // so music that fades in from silence never sounds at full volume before it.
+    // Started paused and let go once its level is set (silence while muted): music that fades in
+    // from silence never sounds for a mix at full volume.
     stream->channel = mixer->playStream(stream->handle, true);
     if (stream->channel < 0) {
         return false;
