@@ -40,7 +40,7 @@ void BM_Mix32VoicesAnd2Streams(benchmark::State& state) {
     StreamRing rings[2] = {StreamRing(4 * BUFFER_FRAMES), StreamRing(4 * BUFFER_FRAMES)};
     const SampleData music = noiseSample(2, BUFFER_FRAMES, 99);
     for (StreamRing& ring : rings) {
-        core.setVolumeAbsolute(core.playStream(&ring), 180);
+        core.setVolumeAbsolute(core.playStream(&ring, false), 180);
     }
     std::vector<int16_t> out(BUFFER_FRAMES * 2);
     for (auto _ : state) {

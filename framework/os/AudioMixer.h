@@ -65,9 +65,11 @@ public:
     // Stores a sync point at `offset` sample frames.
     virtual bool addSyncPoint(int32_t stream, uint32_t offset) = 0;
     virtual std::vector<uint32_t> syncPoints(int32_t stream) = 0;
-    // Plays the stream on a channel of its own; a stream that is already playing keeps its
-    // channel, which is returned. -1 on failure.
-    virtual int32_t playStream(int32_t stream) = 0;
+    // Plays the stream on a channel of its own at full volume and centre pan. A paused start
+    // sounds nothing until unpaused, so that its volume and pan are set before its first mix. A
+    // stream that is already playing keeps its channel, which is returned, and goes on as it
+    // was. -1 on failure.
+    virtual int32_t playStream(int32_t stream, bool paused) = 0;
     // Positions are sample frames at the output rate.
     virtual bool setStreamPosition(int32_t stream, uint32_t position) = 0;
     virtual uint32_t streamPosition(int32_t stream) = 0;

@@ -114,7 +114,7 @@ int32_t MixerCore::playSample(const SampleData* sample, bool paused) {
     return startVoice(0, sampleVoices, start);
 }
 
-int32_t MixerCore::playStream(StreamRing* ring) {
+int32_t MixerCore::playStream(StreamRing* ring, bool paused) {
     if (!ring) {
         return -1;
     }
@@ -122,6 +122,7 @@ int32_t MixerCore::playStream(StreamRing* ring) {
     start.kind = Kind::STREAM;
     start.ring = ring;
     start.absolute = true;
+    start.paused = paused;
     return startVoice(sampleVoices, static_cast<int>(voices.size()), start);
 }
 

@@ -61,8 +61,9 @@ public:
     // Starts the sample on a free sample voice at full volume and centre pan, looping when the
     // sample says so. The channel, or -1 when every sample voice is busy.
     int32_t playSample(const SampleData* sample, bool paused);
-    // Starts a stream voice reading the ring. The channel, or -1 when none is free.
-    int32_t playStream(StreamRing* ring);
+    // Starts a stream voice reading the ring, at full volume and centre pan; a paused voice
+    // reads nothing. The channel, or -1 when none is free.
+    int32_t playStream(StreamRing* ring, bool paused);
 
     bool setVolume(int32_t channel, int volume);
     bool setVolumeAbsolute(int32_t channel, int volume);

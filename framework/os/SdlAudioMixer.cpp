@@ -242,7 +242,7 @@ std::vector<uint32_t> SdlAudioMixer::syncPoints(int32_t stream) {
     return found ? (*found)->syncPoints : std::vector<uint32_t>{};
 }
 
-int32_t SdlAudioMixer::playStream(int32_t stream) {
+int32_t SdlAudioMixer::playStream(int32_t stream, bool paused) {
     std::lock_guard<std::mutex> guard(feedLock);
     std::unique_ptr<Stream>* found = streams.find(stream);
     if (!found) {
@@ -264,7 +264,7 @@ int32_t SdlAudioMixer::playStream(int32_t stream) {
     }
     fill(playing);
     const int32_t channel =
-        withCore(NO_CHANNEL, [&](MixerCore& mixer) { return mixer.playStream(ring); });
+        withCore(NO_CHANNEL, [&](MixerCore& mixer) { return mixer.playStream(ring, paused); });
     wake.notify_all();
     return channel;
 }

@@ -47,7 +47,7 @@ public:
     int32_t openStream(const std::string& fileName, uint32_t mode) override;
     bool addSyncPoint(int32_t stream, uint32_t offset) override;
     std::vector<uint32_t> syncPoints(int32_t stream) override;
-    int32_t playStream(int32_t stream) override;
+    int32_t playStream(int32_t stream, bool paused) override;
     bool setStreamPosition(int32_t stream, uint32_t position) override;
     uint32_t streamPosition(int32_t stream) override;
     bool stopStream(int32_t stream) override;

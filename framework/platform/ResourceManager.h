@@ -123,6 +123,8 @@ public:
     ResourceObject* findSameResource(const ResourceObject* resource);
     // Tells the loader there may be work.
     void resumeLoader();
+    // False from the moment stopLoader asks the loader to end (a load under way still ends).
+    bool isLoaderRunning() const { return running; }
 
 private:
     ResourceManager();

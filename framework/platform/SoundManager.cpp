@@ -207,9 +207,15 @@ bool SoundManager::startStream(SoundStream* stream, SoundStream* previous, uint3
         mixer->setStreamPosition(stream->handle, stream->resumePosition);
         stream->resumePosition = 0;
     }
-    stream->channel = mixer->playStream(stream->handle);
-    setStreamVolume(stream, stream->volume);
-    return stream->channel >= 0;
+    // Started paused and let go once its level is set (silence while muted): music that fades in
+    // from silence never sounds for a mix at full volume.
+    stream->channel = mixer->playStream(stream->handle, true);
+    if (stream->channel < 0) {
+        return false;
+    }
+    mixer->setVolumeAbsolute(stream->channel, muted ? 0 : streamLevel(*stream));
+    mixer->setPaused(stream->channel, false);
+    return true;
 }
 
 void SoundManager::startFade(SoundStream* stream, float from, float to, int32_t durationMs) {
@@ -229,9 +235,13 @@ void SoundManager::setStreamVolume(SoundStream* stream, int32_t volume) {
     if (muted || !stream->isOpen()) {
         return;
     }
-    const double level = static_cast<double>(stream->volume) * stream->volumeMultiplier *
-                         musicVolume / 255.0 * stream->fadeLevel;
-    mixer->setVolumeAbsolute(stream->channel, toByte(roundToInt32(level)));
+    mixer->setVolumeAbsolute(stream->channel, streamLevel(*stream));
+}
+
+int32_t SoundManager::streamLevel(const SoundStream& stream) const {
+    const double level = static_cast<double>(stream.volume) * stream.volumeMultiplier *
+                         musicVolume / 255.0 * stream.fadeLevel;
+    return toByte(roundToInt32(level));
 }
 
 void SoundManager::setMute(bool flag) {

@@ -92,6 +92,8 @@ private:
     explicit SoundManager(std::shared_ptr<AudioMixer> mixer);
     // The mixer while sound is available, else null.
     AudioMixer* activeMixer() const;
+    // The stream's channel volume: its own volume and multiplier, the music volume and its fade.
+    int32_t streamLevel(const SoundStream& stream) const;
     // Sets the volumes for the mute that the two holders give.
     void applyMute();
     // Moves the stream's fade level toward its target by `elapsedMs` steps and applies it.

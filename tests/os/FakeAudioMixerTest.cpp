@@ -34,16 +34,17 @@ TEST(FakeAudioMixer, StreamsReplayOnTheirChannelAndScriptedFailuresKeepThemOpen)
     mixer.start(44100, 32);
     const int32_t stream = mixer.openStream("media/music/lobby.ogg", 0x132);
     ASSERT_NE(stream, 0);
-    const int32_t channel = mixer.playStream(stream);
-    EXPECT_EQ(mixer.playStream(stream), channel);
+    const int32_t channel = mixer.playStream(stream, true);
+    EXPECT_EQ(mixer.playStream(stream, false), channel);
     EXPECT_TRUE(mixer.channels[channel].absolute);
+    EXPECT_TRUE(mixer.channels[channel].paused);
 
     mixer.failStreamStop = true;
     EXPECT_FALSE(mixer.stopStream(stream));
     EXPECT_TRUE(mixer.isPlaying(channel));
     mixer.failStreamStop = false;
     EXPECT_TRUE(mixer.stopStream(stream));
-    const int32_t again = mixer.playStream(stream);
+    const int32_t again = mixer.playStream(stream, false);
     EXPECT_NE(again, channel);
 
     mixer.failStreamClose = true;
@@ -51,7 +52,7 @@ TEST(FakeAudioMixer, StreamsReplayOnTheirChannelAndScriptedFailuresKeepThemOpen)
     mixer.failStreamClose = false;
     EXPECT_TRUE(mixer.closeStream(stream));
     EXPECT_FALSE(mixer.isPlaying(again));
-    EXPECT_EQ(mixer.playStream(stream), -1);
+    EXPECT_EQ(mixer.playStream(stream, false), -1);
 }
 
 TEST(FakeAudioMixer, FailedStartAnswersLikeASilentDevice) {
@@ -62,7 +63,7 @@ TEST(FakeAudioMixer, FailedStartAnswersLikeASilentDevice) {
     EXPECT_EQ(mixer.loadSample("a.wav", 0), 0);
     EXPECT_EQ(mixer.playSample(1, false), -1);
     EXPECT_EQ(mixer.openStream("a.ogg", 0), 0);
-    EXPECT_EQ(mixer.playStream(1), -1);
+    EXPECT_EQ(mixer.playStream(1, false), -1);
     mixer.setEffectsMasterVolume(0);
     EXPECT_EQ(mixer.effectsMasterVolume, AudioMixer::MAX_VOLUME);
     EXPECT_EQ(mixer.calls.size(), 6u);

@@ -14,7 +14,7 @@ TEST(FakeAudioMixerThreadTest, LoadsFromTheLoaderMeetFramesOfMusicWithoutLosingA
     FakeAudioMixer mixer;
     ASSERT_TRUE(mixer.start(44100, 32));
     const int32_t stream = mixer.openStream("media/music/lobby.ogg", 0);
-    const int32_t channel = mixer.playStream(stream);
+    const int32_t channel = mixer.playStream(stream, false);
     ASSERT_NE(channel, AudioMixer::NO_CHANNEL);
     mixer.takeCalls();
 

@@ -83,8 +83,12 @@ TEST(MixerCore, EffectsMasterVolumeLeavesStreamsAndAbsoluteChannelsAlone) {
     ring.write(music.data(), 1024);
 
     const int32_t effect = core.playSample(&sample, false);
-    const int32_t stream = core.playStream(&ring);
+    // A paused stream voice neither sounds nor reads its ring.
+    const int32_t stream = core.playStream(&ring, true);
     ASSERT_GE(stream, 0);
+    EXPECT_EQ(mixFrames(core, 4)[0], 8000);
+    EXPECT_EQ(ring.framesRead(), 0u);
+    EXPECT_TRUE(core.setPaused(stream, false));
     EXPECT_EQ(mixFrames(core, 4)[0], 12000);
 
     core.setEffectsMasterVolume(0);
@@ -212,14 +216,14 @@ TEST(MixerCore, SampleVoicesAndStreamVoicesAreSeparatePools) {
     }
     EXPECT_EQ(core.playSample(&sample, false), -1);
     StreamRing ring(64);
-    EXPECT_GE(core.playStream(&ring), 0);
+    EXPECT_GE(core.playStream(&ring, false), 0);
     EXPECT_EQ(core.playSample(nullptr, false), -1);
 }
 
 TEST(MixerCore, StreamVoicesWaitForLateDataAndEndWithTheirSource) {
     MixerCore core(44100, 32);
     StreamRing ring(256);
-    const int32_t channel = core.playStream(&ring);
+    const int32_t channel = core.playStream(&ring, false);
     EXPECT_EQ(core.channelOf(&ring), channel);
 
     // Nothing decoded yet: silence, but the voice waits.

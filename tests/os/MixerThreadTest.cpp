@@ -26,7 +26,7 @@ TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     ASSERT_TRUE(testsounds::writeFile(music, testsounds::toneWav(22050, 2, 22050, 9000)));
     const int32_t stream = mixer.openStream(music, AudioMixer::MODE_LOOP_NORMAL);
     ASSERT_NE(stream, 0);
-    const int32_t musicChannel = mixer.playStream(stream);
+    const int32_t musicChannel = mixer.playStream(stream, false);
     ASSERT_GE(musicChannel, 0);
 
     constexpr int count = 40;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <thread>
+#include <utility>
 
 #include "framework/os/SdlAudioMixer.h"
 #include "testsupport/ScopedEnvironment.h"
@@ -52,7 +52,7 @@ TEST(SdlAudioMixerSilent, UnknownDriverLeavesEverythingSilentAndHarmless) {
     EXPECT_EQ(mixer.openStream(wav, 0), 0);
     EXPECT_FALSE(mixer.addSyncPoint(1, 10));
     EXPECT_TRUE(mixer.syncPoints(1).empty());
-    EXPECT_EQ(mixer.playStream(1), -1);
+    EXPECT_EQ(mixer.playStream(1, false), -1);
     EXPECT_FALSE(mixer.setStreamPosition(1, 0));
     EXPECT_EQ(mixer.streamPosition(1), 0u);
     EXPECT_FALSE(mixer.stopStream(1));
@@ -78,7 +78,7 @@ TEST(SdlAudioMixerDisk, CapturedOutputHoldsThePlayedTone) {
     EXPECT_TRUE(mixer.setPan(channel, 0));
     EXPECT_TRUE(mixer.setPaused(channel, false));
     ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(channel); }, 3000ms));
-    std::this_thread::sleep_for(150ms);  // the driver writes the last buffer
+    // The device thread writes the buffer it mixed before closing lets it end.
     mixer.close();
 
     const std::vector<uint8_t> bytes = testsounds::readFile(output);
@@ -165,24 +165,28 @@ TEST_F(SdlAudioMixerTest, StreamsKeepTheirChannelPositionAndSyncPoints) {
 
     EXPECT_TRUE(mixer.setStreamPosition(stream, 30000));
     EXPECT_EQ(mixer.streamPosition(stream), 30000u);
-    const int32_t channel = mixer.playStream(stream);
+    // Held where it stands while paused; played again, it keeps its channel as it was.
+    const int32_t channel = mixer.playStream(stream, true);
     ASSERT_GE(channel, 0);
-    EXPECT_EQ(mixer.playStream(stream), channel);
-    ASSERT_TRUE(waitFor([&] { return mixer.streamPosition(stream) > 30000; }, 2000ms));
-    EXPECT_LT(mixer.streamPosition(stream), 30000u + 44100u);
+    EXPECT_EQ(mixer.playStream(stream, false), channel);
+    EXPECT_EQ(mixer.streamPosition(stream), 30000u);
+    EXPECT_TRUE(mixer.setPaused(channel, false));
+    uint32_t moved = 0;
+    ASSERT_TRUE(waitFor([&] { return (moved = mixer.streamPosition(stream)) > 30000; }, 2000ms));
+    EXPECT_LT(moved, 30000u + 44100u);
     EXPECT_TRUE(mixer.setVolumeAbsolute(channel, 40));
 
     EXPECT_TRUE(mixer.stopStream(stream));
     EXPECT_FALSE(mixer.isPlaying(channel));
     EXPECT_EQ(mixer.streamPosition(stream), 0u);
-    const int32_t again = mixer.playStream(stream);
+    const int32_t again = mixer.playStream(stream, false);
     ASSERT_GE(again, 0);
     EXPECT_NE(again, channel);
     EXPECT_FALSE(mixer.setVolumeAbsolute(channel, 255));
 
     EXPECT_TRUE(mixer.closeStream(stream));
     EXPECT_FALSE(mixer.isPlaying(again));
-    EXPECT_EQ(mixer.playStream(stream), -1);
+    EXPECT_EQ(mixer.playStream(stream, false), -1);
     EXPECT_FALSE(mixer.closeStream(stream));
     EXPECT_TRUE(mixer.syncPoints(stream).empty());
     EXPECT_EQ(mixer.openStream(folder.file("missing.ogg"), 0), 0);
@@ -194,20 +198,30 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     ASSERT_TRUE(testsounds::writeFile(name, toneWav(44100, 2, 2205)));  // 50 ms
     const int32_t once = mixer.openStream(name, 0);
     const int32_t looped = mixer.openStream(name, AudioMixer::MODE_LOOP_NORMAL);
-    const int32_t onceChannel = mixer.playStream(once);
-    const int32_t loopChannel = mixer.playStream(looped);
+    const int32_t onceChannel = mixer.playStream(once, false);
+    const int32_t loopChannel = mixer.playStream(looped, false);
     ASSERT_GE(onceChannel, 0);
     ASSERT_GE(loopChannel, 0);
     ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(onceChannel); }, 2000ms));
     EXPECT_EQ(mixer.streamPosition(once), 2205u);
-    std::this_thread::sleep_for(100ms);
+    // The looped one comes round to its beginning and plays on.
+    uint32_t last = 0;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const uint32_t now = mixer.streamPosition(looped);
+            return std::exchange(last, now) > now;
+        },
+        2000ms));
     EXPECT_TRUE(mixer.isPlaying(loopChannel));
-    EXPECT_LT(mixer.streamPosition(looped), 2205u);
 
-    // A stream that played to its end starts again from its beginning.
-    const int32_t replay = mixer.playStream(once);
+    // A stream that played to its end starts again from its beginning (held there while paused)
+    // and plays to its end once more.
+    const int32_t replay = mixer.playStream(once, true);
     ASSERT_GE(replay, 0);
-    EXPECT_LT(mixer.streamPosition(once), 2205u);
+    EXPECT_EQ(mixer.streamPosition(once), 0u);
+    EXPECT_TRUE(mixer.setPaused(replay, false));
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(replay); }, 2000ms));
+    EXPECT_EQ(mixer.streamPosition(once), 2205u);
 }
 
 // Music is kept as it is decoded: reads in any pieces, a second round, seeks back and ahead of

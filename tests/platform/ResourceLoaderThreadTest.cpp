@@ -286,24 +286,26 @@ TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFr
     manager->setReady();
     ASSERT_TRUE(loadGate.waitForStarts(1));
 
-    // Another thread can take the data lock while the lookup waits, then lets the load end.
+    // Another thread can take the data lock while the lookup waits, then lets the load end. This
+    // thread holds the lock until the lookup, so the other one gets it only while the lookup
+    // waits.
+    std::atomic<bool> lookingUp{false};
     std::thread other([&] {
-        while (true) {
-            {
-                ResourceManager::DataLock lock;
-                if (manager->getResourceHandle("R", "s") == nullptr && resource->isLoading()) {
-                    break;
-                }
-            }
+        while (!lookingUp) {
             std::this_thread::sleep_for(1ms);
         }
-        std::this_thread::sleep_for(20ms);
+        {
+            ResourceManager::DataLock lock;
+            EXPECT_EQ(manager->getResourceHandle("R", "s"), nullptr);
+            EXPECT_TRUE(resource->isLoading());
+        }
         loadGate.setOpen(true);
     });
     BaseObject* object = nullptr;
     {
         ResourceManager::DataLock outer;
         ResourceManager::DataLock inner;
+        lookingUp = true;
         object = manager->getLoadedResourceHandle("R", "s");
         EXPECT_FALSE(resource->isLoading());
     }
@@ -366,8 +368,11 @@ TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
     manager->requestSectionLoad("s");
     manager->setReady();
     ASSERT_TRUE(loadGate.waitForStarts(1));
+    // The load goes on only once the stop is asked for.
     std::thread opener([&] {
-        std::this_thread::sleep_for(30ms);
+        while (manager->isLoaderRunning()) {
+            std::this_thread::sleep_for(1ms);
+        }
         loadGate.setOpen(true);
     });
     ResourceManager::stopLoader();  // waits for the load at the gate, then joins

@@ -56,7 +56,7 @@ TEST_F(SoundOnSdl, APlayedSoundIsInTheCapturedOutput) {
     ASSERT_GE(channel, 0);
     std::shared_ptr<AudioMixer> mixer = SoundManager::getMixer();
     ASSERT_TRUE(waitFor([&] { return !mixer->isPlaying(channel); }, 3000ms));
-    std::this_thread::sleep_for(150ms);  // the driver writes its last buffer
+    // The device thread writes the buffer it mixed before closing lets it end.
     SoundManager::releaseInstance();
 
     const std::string bytes = readTestFile(output);

@@ -143,6 +143,15 @@ TEST_F(SoundManagerTest, WhileMutedVolumesAreStoredAndUnmutingAppliesThem) {
               (Calls{"setEffectsMasterVolume 90", "setVolumeAbsolute " + channel + " 128"}));
     manager->setEffectsVolume(40);
     EXPECT_EQ(mixer->effectsMasterVolume, 40);
+
+    // A piece started while muted stays silent until the mute ends.
+    manager->setMute(true);
+    RefHolder<SoundStream> other = stream("b.ogg");
+    ASSERT_TRUE(manager->startStream(other.get(), nullptr, GAME_MODE));
+    const FakeAudioMixer::ChannelState& heard = mixer->channels[other->getChannel()];
+    EXPECT_EQ(heard.loudestHeard, 0);
+    manager->setMute(false);
+    EXPECT_EQ(heard.loudestHeard, 128);
 }
 
 TEST_F(SoundManagerTest, StartStreamOpensAddsSyncPointsResumesAndPlays) {
@@ -160,8 +169,8 @@ TEST_F(SoundManagerTest, StartStreamOpensAddsSyncPointsResumesAndPlays) {
     const std::string channel = std::to_string(piece->getChannel());
     EXPECT_EQ(mixer->takeCalls(),
               (Calls{"openStream music/a.ogg 306", "addSyncPoint " + handle + " 1000",
-                     "addSyncPoint " + handle + " 52000", "playStream " + handle,
-                     "setVolumeAbsolute " + channel + " 128"}));
+                     "addSyncPoint " + handle + " 52000", "playStream " + handle + " paused",
+                     "setVolumeAbsolute " + channel + " 128", "setPaused " + channel + " 0"}));
     EXPECT_EQ(manager->getCurrentStream(), piece.get());
     EXPECT_TRUE(manager->startStream(piece.get(), piece.get(), GAME_MODE));
     EXPECT_TRUE(mixer->takeCalls().empty());
@@ -227,8 +236,9 @@ TEST_F(SoundManagerTest, PlayingTheCurrentPieceOnlyRetargetsItsFade) {
     manager->playMusic(1000, 0.5f, 100, sameFile.get(), 600, GAME_MODE);
 
     const Calls calls = mixer->takeCalls();
-    EXPECT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0], "playStream " + std::to_string(piece->getHandle()));
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0], "playStream " + std::to_string(piece->getHandle()) + " paused");
+    EXPECT_TRUE(mixer->isPlaying(channel));
     EXPECT_EQ(piece->getChannel(), channel);
     EXPECT_FALSE(manager->isChangePending());
     EXPECT_EQ(manager->getCurrentStream(), piece.get());
@@ -278,7 +288,8 @@ TEST_F(SoundManagerTest, MusicStartedFromSilenceFadesInAndBecomesCurrent) {
     RefHolder<SoundStream> piece = stream("a.ogg");
     manager->playMusic(1000, 1.0f, 100, piece.get(), 0, GAME_MODE);
     EXPECT_EQ(manager->getCurrentStream(), nullptr);
-    EXPECT_EQ(volumeOf(piece.get()), 0);
+    // Not one mix at full volume before the fade begins.
+    EXPECT_EQ(mixer->channels[piece->getChannel()].loudestHeard, 0);
     manager->update(50);
     EXPECT_EQ(volumeOf(piece.get()), 64);
     manager->update(50);

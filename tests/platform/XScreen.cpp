@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -40,20 +41,14 @@ static bool readScreen(Display* x, XScreenPicture& out) {
     return true;
 }
 
-bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
-        return false;
-    }
-    Display* x = info.info.x11.display;
-    const Window own = info.info.x11.window;
-    XSync(x, False);
+// What X shows where the window stands, at its real size and place (given even when false: it
+// reaches past the screen).
+static bool photographWindow(Display* x, Window window, XScreenPicture& out) {
     XWindowAttributes attributes{};
     int left = 0, top = 0;
     Window child = 0;
-    if (!XGetWindowAttributes(x, own, &attributes) ||
-        !XTranslateCoordinates(x, own, DefaultRootWindow(x), 0, 0, &left, &top, &child)) {
+    if (!XGetWindowAttributes(x, window, &attributes) ||
+        !XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &left, &top, &child)) {
         return false;
     }
     out = {attributes.width, attributes.height, left, top, {}};
@@ -62,6 +57,16 @@ bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
         return false;
     }
     return readScreen(x, out);
+}
+
+bool photographX11Window(SDL_Window* window, XScreenPicture& out) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    XSync(info.info.x11.display, False);
+    return photographWindow(info.info.x11.display, info.info.x11.window, out);
 }
 
 // The viewable window below `parent` (itself included) whose name is `title`; 0 for none.
@@ -89,6 +94,23 @@ static Window findShownWindow(Display* x, Window parent, const std::string& titl
     return found;
 }
 
+// Whether the window's top row and left column show one colour, as a box does once it has filled
+// its background (until then its place shows what lay under it).
+static bool showsItsBackground(Display* x, Window window) {
+    XScreenPicture box;
+    if (!photographWindow(x, window, box)) {
+        return false;
+    }
+    const uint32_t background = box.at(0, 0);
+    for (int i = 0; i < std::max(box.width, box.height); ++i) {
+        if (box.at(std::min(i, box.width - 1), 0) != background ||
+            box.at(0, std::min(i, box.height - 1)) != background) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
                    const std::function<void()>& beforeAnswer) {
     Display* x = XOpenDisplay(nullptr);
@@ -102,8 +124,11 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (box) {
-        // Time for the box to draw itself (it does on its first exposure).
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The box draws itself on its first exposure.
+        const auto drawnBy = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!showsItsBackground(x, box) && std::chrono::steady_clock::now() < drawnBy) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
         readScreen(x, shown);
         // The top-level window holding the box: a frame round it, or the box itself.

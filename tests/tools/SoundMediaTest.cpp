@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <thread>
 
 #include "framework/os/AudioDecoder.h"
 #include "framework/os/SdlAudioMixer.h"
@@ -389,13 +388,24 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     const auto streamStart = static_cast<uint32_t>(musicRight.size() - RATE * 3 / 10);
     ASSERT_TRUE(mixer.setStreamPosition(stream, streamStart));
     const int32_t sampleChannel = mixer.playSample(sample, true);
-    const int32_t streamChannel = mixer.playStream(stream);
+    const int32_t streamChannel = mixer.playStream(stream, true);
     ASSERT_GE(sampleChannel, 0);
     ASSERT_GE(streamChannel, 0);
     EXPECT_TRUE(mixer.setPan(sampleChannel, 0));
     EXPECT_TRUE(mixer.setPan(streamChannel, 255));
+    std::error_code error;
+    const uintmax_t written = fs::file_size(output, error);
+    ASSERT_FALSE(error);
     EXPECT_TRUE(mixer.setPaused(sampleChannel, false));
-    std::this_thread::sleep_for(2000ms);
+    EXPECT_TRUE(mixer.setPaused(streamChannel, false));
+    // Two seconds of sound once both play, however slowly the device thread gets its turns.
+    const uintmax_t wanted = written + 2 * RATE * 4;
+    ASSERT_TRUE(testsounds::waitFor(
+        [&] {
+            const uintmax_t size = fs::file_size(output, error);
+            return !error && size >= wanted;
+        },
+        60s));
     EXPECT_TRUE(mixer.isPlaying(sampleChannel));
     EXPECT_TRUE(mixer.isPlaying(streamChannel));
     mixer.close();

@@ -98,8 +98,15 @@ int32_t FakeAudioMixer::playSample(int32_t sample, bool paused) {
     ChannelState state;
     state.sample = sample;
     state.paused = paused;
+    noteHeard(state);
     channels[channel] = state;
     return channel;
+}
+
+void FakeAudioMixer::noteHeard(ChannelState& state) {
+    if (!state.paused) {
+        state.loudestHeard = std::max(state.loudestHeard, state.volume);
+    }
 }
 
 FakeAudioMixer::ChannelState* FakeAudioMixer::playingChannel(int32_t channel) {
@@ -116,6 +123,7 @@ bool FakeAudioMixer::setVolume(int32_t channel, int volume) {
     }
     state->volume = std::clamp(volume, 0, MAX_VOLUME);
     state->absolute = state->stream != 0;
+    noteHeard(*state);
     return true;
 }
 
@@ -128,6 +136,7 @@ bool FakeAudioMixer::setVolumeAbsolute(int32_t channel, int volume) {
     }
     state->volume = std::clamp(volume, 0, MAX_VOLUME);
     state->absolute = true;
+    noteHeard(*state);
     return true;
 }
 
@@ -150,6 +159,7 @@ bool FakeAudioMixer::setPaused(int32_t channel, bool paused) {
         return false;
     }
     state->paused = paused;
+    noteHeard(*state);
     return true;
 }
 
@@ -214,9 +224,9 @@ std::vector<uint32_t> FakeAudioMixer::syncPoints(int32_t stream) {
     return state ? state->syncPoints : std::vector<uint32_t>{};
 }
 
-int32_t FakeAudioMixer::playStream(int32_t stream) {
+int32_t FakeAudioMixer::playStream(int32_t stream, bool paused) {
     std::lock_guard<std::mutex> guard(lock);
-    record("playStream " + number(stream));
+    record("playStream " + number(stream) + (paused ? " paused" : ""));
     StreamState* state = openStreamState(stream);
     if (!state) {
         return NO_CHANNEL;
@@ -228,6 +238,8 @@ int32_t FakeAudioMixer::playStream(int32_t stream) {
     ChannelState channel;
     channel.stream = stream;
     channel.absolute = true;
+    channel.paused = paused;
+    noteHeard(channel);
     channels[state->channel] = channel;
     return state->channel;
 }

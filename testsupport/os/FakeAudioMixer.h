@@ -27,6 +27,8 @@ public:
         bool paused = false;
         bool absolute = false;
         bool playing = true;
+        // The highest volume the channel was ever heard at (unpaused).
+        int loudestHeard = 0;
     };
     struct StreamState {
         std::string fileName;
@@ -75,7 +77,7 @@ public:
     int32_t openStream(const std::string& fileName, uint32_t mode) override;
     bool addSyncPoint(int32_t stream, uint32_t offset) override;
     std::vector<uint32_t> syncPoints(int32_t stream) override;
-    int32_t playStream(int32_t stream) override;
+    int32_t playStream(int32_t stream, bool paused) override;
     bool setStreamPosition(int32_t stream, uint32_t position) override;
     uint32_t streamPosition(int32_t stream) override;
     bool stopStream(int32_t stream) override;
@@ -88,6 +90,7 @@ private:
     void record(const std::string& call) { calls.push_back(call); }
     int32_t addSample(const std::string& source, uint32_t mode);
     ChannelState* playingChannel(int32_t channel);
+    static void noteHeard(ChannelState& state);
     StreamState* openStreamState(int32_t stream);
 
     mutable std::mutex lock;
