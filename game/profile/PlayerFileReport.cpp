@@ -158,7 +158,8 @@ std::string shortened(const std::string& path, size_t lines) {
 
 // The message as the box shows it: its lines fitted to the box's width, and no more of them
 // than its height allows. The paths share the lines the rest leaves, each shortened to its
-// share; a message too long even so (never one the game composes) is cut, whole in the log.
+// share; a message too long even so (every kind failing in a file of its own at the end) is
+// cut, whole in the problem log.
 std::string fittedToScreen(const std::string& text) {
     std::vector<std::string> paths;
     std::string rest;
@@ -188,7 +189,10 @@ std::string fittedToScreen(const std::string& text) {
         ++next;
     }
     if (lineCount(out) > MESSAGE_LINES) {
-        logProblem("a message too long for its box is shown cut: " + out);
+        std::string whole = text;
+        std::erase_if(whole, [](char c) { return c == PATH_START || c == PATH_END; });
+        std::replace(whole.begin(), whole.end(), '\n', ' ');
+        logProblem("a message too long for its box is shown cut: " + whole);
         size_t cut = 0;
         for (size_t line = 1; line < MESSAGE_LINES; ++line) {
             cut = out.find('\n', cut) + 1;
@@ -292,10 +296,11 @@ std::string folderOf(SavedFiles files, const FailedWrite& failed) {
     return failed.path.empty() ? folderOf(files) : folderOfFile(failed.path);
 }
 
-// Whether a failure lies with the file itself rather than with its folder or disk.
+// Whether a failure lies with the file itself rather than with its folder or disk: the file is
+// named wherever it is told.
 bool liesWithTheFile(WriteFailure why) {
     return why == WriteFailure::FILE_TAKEN || why == WriteFailure::FILE_REFUSED ||
-           why == WriteFailure::NAME_TOO_LONG || why == WriteFailure::FAILED;
+           why == WriteFailure::NAME_TOO_LONG;
 }
 
 constexpr std::pair<WriteFailure, const char*> ADVICE[] = {
@@ -325,13 +330,14 @@ std::string adviceText(SavedFiles files, const FailedWrite& failed) {
 }
 
 // What could not be saved (kinds whose writes failed alike in one folder, or one kind, in the
-// player's `words` when given), where, why and what the player can do. One kind names its file.
+// player's `words` when given), where, why and what the player can do. One kind names its file
+// when `namesFile` or the failure lies with it.
 std::string failureText(const std::vector<SavedFiles>& files, const FailedWrite& failed,
-                        const std::string& words = std::string()) {
+                        bool namesFile, const std::string& words = std::string()) {
     std::string names = words.empty() ? kindNames(files) : words;
     names[0] = static_cast<char>(names[0] - 'a' + 'A');
     const std::string file =
-        files.size() > 1 || failed.path.empty()
+        files.size() > 1 || failed.path.empty() || !(namesFile || liesWithTheFile(failed.why))
             ? std::string()
             : "\n" + messageText(words.empty() ? "TEXT_IN_THE_FILE" : "TEXT_SAVED_AS") + "\n" +
                   pathLine(nameOf(failed.path));
@@ -374,7 +380,7 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
     } else if (!kind.told) {
         kind.told = true;
         logFailure(failed);
-        show(failureText({files}, failed, words));
+        show(failureText({files}, failed, true, words));
     }
     return false;
 }
@@ -439,7 +445,7 @@ void tellGathered() {
             }
         }
         logFailure(failed);
-        text += (text.empty() ? "" : "\n\n") + failureText(alike, failed);
+        text += (text.empty() ? "" : "\n\n") + failureText(alike, failed, false);
     }
     if (!text.empty()) {
         show(text);

@@ -175,9 +175,16 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
     }
     PlayerFileReport::keptUnreadable({StoredFileKind::PROFILE, "Ann"}, deep + "/-41-nn.plr",
                                      deep + "/-41-nn.plr.damaged");
+    // Every kind failing in a file of its own at the end: too much for the box, which is cut.
+    PlayerFileReport::gatherFailures();
+    for (int kind = 0; kind < 4; ++kind) {
+        FileSystem::noteWriteFailure(EISDIR, WriteStep::REPLACE_FILE, data + "/x");
+        PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind), false);
+    }
+    PlayerFileReport::tellGathered();
     setProblemSink({});
     GameHooks::installMessageBox(nullptr);
-    ASSERT_EQ(messageBox.shown.size(), 4u);
+    ASSERT_EQ(messageBox.shown.size(), 5u);
     // Sentences break at a blank, paths without losing a character.
     std::vector<std::string> said, joined;
     for (auto [title, text] : messageBox.shown) {
@@ -202,6 +209,11 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
     EXPECT_NE(joined[3].find(part + part + "Ann starts anew."), std::string::npos);
     EXPECT_NE(joined[3].find("\u2026"), std::string::npos);
     EXPECT_NE(log.find("\"" + deep + "\" is shown shortened"), std::string::npos);
+    EXPECT_TRUE(said[4].ends_with("\u2026"));
+    EXPECT_NE(log.find("cut: Your progress could not be saved in the file x in the folder " + data +
+                       " A folder stands"),
+              std::string::npos);
+    EXPECT_NE(log.find("The settings could not be saved in the file x"), std::string::npos);
 }
 
 }  // namespace scene_quovel_mahjong_test
