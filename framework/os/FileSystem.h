@@ -31,10 +31,10 @@ struct FailedWrite {
     std::string path;
     int error = 0;
 
-    // Takes a later failure in: of several, a full disk is the one to tell, else the first.
+    // Takes a later failure in: of several, a full disk is the one to tell, else the latest
+    // (the write just made, not one that failed unheeded before it).
     void add(const FailedWrite& later) {
-        if (why == WriteFailure::NONE ||
-            (later.why == WriteFailure::DISK_FULL && why != WriteFailure::DISK_FULL)) {
+        if (why != WriteFailure::DISK_FULL || later.why == WriteFailure::DISK_FULL) {
             *this = later;
         }
     }
@@ -101,7 +101,7 @@ public:
     static void noteWriteFailure(int error, WriteStep step = WriteStep::CREATE_FILE,
                                  const std::string& path = std::string());
     // The failed write of this thread to tell since the last call (a full disk when any met
-    // one, else the first), and forgets it.
+    // one, else the latest), and forgets it.
     static FailedWrite takeFailedWrite();
     static WriteFailure takeWriteFailure() { return takeFailedWrite().why; }
 

@@ -106,7 +106,8 @@ TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
     const std::string bytes = "new";
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     // A folder in the target's place cannot be replaced by a file. Each failure is noted by
-    // what failed, with the file's path.
+    // what failed, with the file's path (none is left from earlier writes of this thread).
+    FileSystem::takeFailedWrite();
     fs::create_directory(temp / "scores.xml");
     writeTestFile(temp / "scores.xml/kept", "old");
     EXPECT_FALSE(system.writeFileAtomic(temp / "scores.xml", data, bytes.size()));
@@ -193,6 +194,7 @@ TEST(LinuxFileSystem, NamesUpToTheWritableLengthCanBeReplaced) {
     LinuxFileSystem system;
     const uint8_t byte = 1;
     const std::string longest(FileSystem::MAX_WRITABLE_NAME_LENGTH, 'n');
+    FileSystem::takeFailedWrite();
     EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
     EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
     EXPECT_FALSE(system.writeFileAtomic(temp / (longest + "n"), &byte, 1));
