@@ -10,13 +10,12 @@ logo shows when the shipped branding file plays it, the first-run name input get
 lobby no OpenGL library may be loaded, the lobby's elevator button is clicked, the window's
 close box is pressed and the quit question is answered "yes"; the game must end with code 0
 and have saved the player; run again on a damaged player list, it must tell so and keep Ann
-(with her floor) current without asking her name again; a box naming a data folder of 4,000
-characters must fit an 800 x 600 screen and close by its OK button; a box about a damaged
-profile must go with the game, killed or ended by a signal, and no box may hold a signal's
-quit. Windows are told apart by the process that shows them. Widgets are aimed at from the
-definitions in SOURCE_FOLDER/media/properties and found on the screen by their own pictures;
-every wait polls the screen or the process with a time limit. Each step is photographed to
-OUT_FOLDER as a PNG.
+(with her floor) current without asking her name again; a box about a damaged profile must go
+with the game, killed or ended by a signal, and no box may hold a signal's quit. Windows are
+told apart by the process that shows them. Widgets are aimed at from the definitions in
+SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
+the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
+A box naming a data folder of 4,000 characters must fit an 800 x 600 screen, its OK clickable.
 Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
@@ -523,20 +522,16 @@ def main():
         session.start(env=dict(env, XDG_DATA_HOME=deep))
         _, width, height = session.wait_for("the box naming the long folder", 20, session.boxes)[0]
         box = XWindow(width, height, display_name)
-        if not any(box.find(pid) for pid in box_processes(session.game.pid)):
-            fail("the box naming the long folder has gone before it was clicked")
-        if width > 800 or height > 600 or box.left < 0 or box.top < 0 or \
+        if not any(box.find(pid) for pid in box_processes(session.game.pid)) or \
+                width > 800 or height > 600 or min(box.left, box.top) < 0 or \
                 box.left + width > 1024 or box.top + height > 768:
             fail(f"the box naming the long folder ({width} x {height} at {box.left}, {box.top}) "
                  "does not fit an 800 x 600 screen")
         rgb = box.photograph()
         write_png(os.path.join(out, "long-folder-box.png"), rgb, width, height)
         button = [(i % width, i // width) for i in range(width * height)
-                  if rgb[3 * i:3 * i + 3] == bytes((105, 102, 99))]  # SDL's button face
-        if not button:
-            fail("the box naming the long folder shows no OK button")
-        box.click(sum(x for x, _ in button) // len(button),
-                  sum(y for _, y in button) // len(button))
+                  if rgb[3 * i:3 * i + 3] == bytes((105, 102, 99))] or fail("no OK button")
+        box.click(*(sum(place) // len(button) for place in zip(*button)))
         session.wait_for("the box gone after its OK", 10, lambda: not session.boxes() or None)
         session.wait_for("the game window after the box", 20, session.find)
         session.expect_end(0, "a termination signal after the box", signal.SIGTERM)
