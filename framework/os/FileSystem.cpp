@@ -69,7 +69,7 @@ bool FileSystem::isTemporaryName(std::string_view name) {
 }
 
 void FileSystem::noteWriteFailure(int error, WriteStep step, const std::string& path) {
-    failedWrite.add({failureOf(error, step), path, error});
+    failedWrite.add({failureOf(error, step), path});
 }
 
 FailedWrite FileSystem::takeFailedWrite() {

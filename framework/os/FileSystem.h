@@ -25,11 +25,10 @@ enum class WriteFailure {
 // The step of a write at which it failed: the same error means another thing at each.
 enum class WriteStep { OPEN_FOLDER, CREATE_FILE, REPLACE_FILE };
 
-// A failed write as noted: why, the file's path when known, and the system's error number.
+// A failed write as noted: why, and the file's path when known.
 struct FailedWrite {
     WriteFailure why = WriteFailure::NONE;
     std::string path;
-    int error = 0;
 
     // Takes a later failure in: of several, a full disk is the one to tell, else the latest
     // (the write just made, not one that failed unheeded before it).

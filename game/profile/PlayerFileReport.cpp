@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <set>
-#include <system_error>
 #include <vector>
 
 #include "framework/core/ProblemLog.h"
@@ -346,13 +345,6 @@ std::string failureText(const std::vector<SavedFiles>& files, const FailedWrite&
            "\n" + adviceText(files.front(), failed);
 }
 
-void logFailure(const FailedWrite& failed) {
-    if (!failed.path.empty() && failed.error != 0) {
-        logProblem("\"" + failed.path +
-                   "\" could not be written: " + std::generic_category().message(failed.error));
-    }
-}
-
 }  // namespace
 
 std::string gameInProgress(const std::string& owner, RoomKind room) {
@@ -379,7 +371,6 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
         gathered[static_cast<size_t>(files)].add(failed);
     } else if (!kind.told) {
         kind.told = true;
-        logFailure(failed);
         show(failureText({files}, failed, true, words));
     }
     return false;
@@ -444,7 +435,6 @@ void tellGathered() {
                 told[other] = true;
             }
         }
-        logFailure(failed);
         text += (text.empty() ? "" : "\n\n") + failureText(alike, failed, false);
     }
     if (!text.empty()) {
