@@ -12,7 +12,8 @@ struct StoredFile;
 // Tells the player, through the game's message box (GameHooks::showMessage) and in the words of
 // the texts file, about the per-user files that failed: a save that was not written, and a file
 // that could not be read and was kept aside. Nothing is lost meanwhile: what failed to save
-// stays in memory and the next save point writes it again.
+// stays in memory and the next save point writes it again. Every message fits an 800 x 600
+// screen: a path too long for it is shortened in its middle, and written whole to the log.
 namespace PlayerFileReport {
 
 // The files saved at separate moments, each told apart so that one kind that keeps failing

@@ -105,8 +105,7 @@ TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
     LinuxFileSystem system;
     const std::string bytes = "new";
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    // A folder in the target's place cannot be replaced by a file. Each failure is noted by
-    // what failed, with the file's path (none is left from earlier writes of this thread).
+    // A folder in the target's place cannot be replaced by a file; each failure is noted.
     FileSystem::takeFailedWrite();
     fs::create_directory(temp / "scores.xml");
     writeTestFile(temp / "scores.xml/kept", "old");

@@ -198,9 +198,8 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
         EXPECT_NE(joined[1].find("needs the folder" + data + folder + "Please move"),
                   std::string::npos);
     }
-    EXPECT_TRUE(
-        joined[2].starts_with("The high scores could not be read: their fileis a link "
-                              "that leads round in a circle"));
+    EXPECT_NE(joined[2].find("high scores could not be read: their fileis a link that leads round"),
+              std::string::npos);
     const std::string part = "/" + std::string(99, 'd');
     EXPECT_NE(joined[3].find("in the folder" + data + part + part), std::string::npos);
     EXPECT_NE(joined[3].find(part + part + "Ann starts anew."), std::string::npos);

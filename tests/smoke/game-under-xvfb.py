@@ -535,7 +535,6 @@ def main():
         session.wait_for("the box gone after its OK", 10, lambda: not session.boxes() or None)
         session.wait_for("the game window after the box", 20, session.find)
         session.expect_end(0, "a termination signal after the box", signal.SIGTERM)
-        print(f"the box naming the long folder fits ({width} x {height}) and its OK closes it")
 
         # Ann's profile cut short: her box goes with the game, however the game ends (killed,
         # then a termination signal, which ends it as its quit does).
