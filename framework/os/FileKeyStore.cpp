@@ -309,7 +309,7 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     }
     const FileDescriptor folder(openKeyFolder(names, true));
     if (folder.get() < 0) {
-        FileSystem::noteWriteFailure(errno);
+        FileSystem::noteWriteFailure(errno, WriteStep::OPEN_FOLDER);
         return false;
     }
     std::vector<KeyValue> values = readKeyFile(folder.get());

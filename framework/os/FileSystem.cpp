@@ -2,13 +2,39 @@
 
 #include <atomic>
 #include <cerrno>
+#include <utility>
 
 #include "framework/os/LinuxFileSystem.h"
 
 namespace {
 
 std::atomic<FileSystem*> installed{nullptr};
-thread_local WriteFailure writeFailure = WriteFailure::NONE;
+thread_local FailedWrite failedWrite;
+
+WriteFailure failureOf(int error, WriteStep step) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return WriteFailure::DISK_FULL;
+        case EROFS:
+            return WriteFailure::READ_ONLY_DISK;
+        case ENAMETOOLONG:
+            return WriteFailure::NAME_TOO_LONG;
+        case ENOTDIR:
+            return WriteFailure::FOLDER_TAKEN;
+        case EISDIR:
+            return WriteFailure::FILE_TAKEN;
+        case ENOENT:
+            return step == WriteStep::OPEN_FOLDER ? WriteFailure::FOLDER_MISSING
+                                                  : WriteFailure::FAILED;
+        case EACCES:
+        case EPERM:
+            return step == WriteStep::REPLACE_FILE ? WriteFailure::FILE_REFUSED
+                                                   : WriteFailure::FOLDER_REFUSED;
+        default:
+            return WriteFailure::FAILED;
+    }
+}
 
 }  // namespace
 
@@ -42,18 +68,12 @@ bool FileSystem::isTemporaryName(std::string_view name) {
     return true;
 }
 
-void FileSystem::noteWriteFailure(int error) {
-    if (error == ENOSPC || error == EDQUOT) {
-        writeFailure = WriteFailure::DISK_FULL;
-    } else if (writeFailure == WriteFailure::NONE) {
-        writeFailure = WriteFailure::REFUSED;
-    }
+void FileSystem::noteWriteFailure(int error, WriteStep step, const std::string& path) {
+    failedWrite.add({failureOf(error, step), path});
 }
 
-WriteFailure FileSystem::takeWriteFailure() {
-    const WriteFailure failure = writeFailure;
-    writeFailure = WriteFailure::NONE;
-    return failure;
+FailedWrite FileSystem::takeFailedWrite() {
+    return std::exchange(failedWrite, FailedWrite());
 }
 
 void FileSystem::setCurrent(FileSystem* fileSystem) {

@@ -8,9 +8,36 @@
 
 enum class FileReadResult { OK, NOT_FOUND, TOO_LARGE, FAILED };
 
-// Why writes failed: a full disk (or a used-up quota) is told apart from a refusal. Ranked:
-// of several failures, a full disk is the one to tell.
-enum class WriteFailure { NONE, REFUSED, DISK_FULL };
+// Why a write failed, by what the player can do about it.
+enum class WriteFailure {
+    NONE,
+    FAILED,          // anything else: a disk error, a file refused before it was written
+    FOLDER_REFUSED,  // the folder may not be written to
+    FOLDER_MISSING,  // the folder is not there, and could not be made
+    FOLDER_TAKEN,    // a file stands where a folder of the path should be
+    FILE_REFUSED,    // the file may not be replaced
+    FILE_TAKEN,      // a folder stands where the file should be
+    NAME_TOO_LONG,   // the path is longer than the system allows
+    READ_ONLY_DISK,
+    DISK_FULL  // or a used-up quota
+};
+
+// The step of a write at which it failed: the same error means another thing at each.
+enum class WriteStep { OPEN_FOLDER, CREATE_FILE, REPLACE_FILE };
+
+// A failed write as noted: why, and the file's path when known.
+struct FailedWrite {
+    WriteFailure why = WriteFailure::NONE;
+    std::string path;
+
+    // Takes a later failure in: of several, a full disk is the one to tell, else the latest
+    // (the write just made, not one that failed unheeded before it).
+    void add(const FailedWrite& later) {
+        if (why != WriteFailure::DISK_FULL || later.why == WriteFailure::DISK_FULL) {
+            *this = later;
+        }
+    }
+};
 
 // The file and folder calls of the operating system that the game needs. Paths are UTF-8 with
 // "/" separators; relative paths are relative to the current folder (the program's folder).
@@ -38,6 +65,9 @@ public:
     // there, and a write would put a new file in the link's place. File systems without links
     // have none.
     virtual bool isLinkToNowhere(const std::string& /*path*/) { return false; }
+    // Whether the path is such a link that leads round in a circle (to itself, or through
+    // other links back to one of them) and so never reaches a file.
+    virtual bool isLinkLoop(const std::string& /*path*/) { return false; }
     // One folder whose parent exists; false when it could not be made (or is there already).
     virtual bool createFolder(const std::string& path) = 0;
     // Removes a folder and everything in it. Symbolic links inside are removed as links, never
@@ -65,11 +95,14 @@ public:
     // Whether a name is one that temporaryName gives.
     static bool isTemporaryName(std::string_view name);
 
-    // Notes a failed write of a file (here or in the key store) by its errno value.
-    static void noteWriteFailure(int error);
-    // What the writes of this thread that failed since the last call met (a full disk when any
-    // of them did), and forgets it.
-    static WriteFailure takeWriteFailure();
+    // Notes a failed write of a file (here or in the key store) by its errno value, the step
+    // that met it and the file's path when known.
+    static void noteWriteFailure(int error, WriteStep step = WriteStep::CREATE_FILE,
+                                 const std::string& path = std::string());
+    // The failed write of this thread to tell since the last call (a full disk when any met
+    // one, else the latest), and forgets it.
+    static FailedWrite takeFailedWrite();
+    static WriteFailure takeWriteFailure() { return takeFailedWrite().why; }
 
     // The file system the game uses: the machine's own unless a test installed another.
     static FileSystem& current();

@@ -165,6 +165,11 @@ bool LinuxFileSystem::isLinkToNowhere(const std::string& path) {
            stat(path.c_str(), &info) != 0;
 }
 
+bool LinuxFileSystem::isLinkLoop(const std::string& path) {
+    struct stat info {};
+    return isLinkToNowhere(path) && stat(path.c_str(), &info) != 0 && errno == ELOOP;
+}
+
 bool LinuxFileSystem::isFolder(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -195,10 +200,10 @@ bool LinuxFileSystem::writeFileAtomic(const std::string& path, const uint8_t* da
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const FileDescriptor folder(open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0) {
-        noteWriteFailure(errno);
+        noteWriteFailure(errno, WriteStep::OPEN_FOLDER, path);
         return false;
     }
-    return replaceFileAt(folder.get(), name, data, size);
+    return replaceFileAt(folder.get(), name, data, size, path);
 }
 
 int LinuxFileSystem::removeTemporaryFiles(const std::string& folder) {

@@ -10,6 +10,7 @@ public:
     std::string userDataRoot() override;
     bool exists(const std::string& path) override;
     bool isLinkToNowhere(const std::string& path) override;
+    bool isLinkLoop(const std::string& path) override;
     bool isFolder(const std::string& path) override;
     bool createFolder(const std::string& path) override;
     bool deleteFolderTree(const std::string& path) override;

@@ -71,7 +71,8 @@ std::string temporarySuffix() {
 
 }  // namespace
 
-bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, size_t size) {
+bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, size_t size,
+                   const std::string& path) {
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
@@ -79,19 +80,23 @@ bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, siz
         file = FileDescriptor(openat(folder, temporary.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (file.get() < 0 && errno != EEXIST) {
-            FileSystem::noteWriteFailure(errno);
+            FileSystem::noteWriteFailure(errno, WriteStep::CREATE_FILE, path);
             return false;
         }
     }
     if (file.get() < 0) {
-        FileSystem::noteWriteFailure(EEXIST);
+        FileSystem::noteWriteFailure(EEXIST, WriteStep::CREATE_FILE, path);
         return false;
     }
     bool stored = writeAllBytes(file.get(), data, size) && fsync(file.get()) == 0;
     stored = close(file.release()) == 0 && stored;
-    stored = stored && renameat(folder, temporary.c_str(), folder, name.c_str()) == 0;
+    WriteStep step = WriteStep::CREATE_FILE;
+    if (stored) {
+        step = WriteStep::REPLACE_FILE;
+        stored = renameat(folder, temporary.c_str(), folder, name.c_str()) == 0;
+    }
     if (!stored) {
-        FileSystem::noteWriteFailure(errno);
+        FileSystem::noteWriteFailure(errno, step, path);
         unlinkat(folder, temporary.c_str(), 0);
         return false;
     }

@@ -39,5 +39,7 @@ bool writeAllBytes(int fd, const uint8_t* data, size_t size);
 // Replaces the file `name` in the open folder `folder` all at once: the bytes go to a new
 // temporary file beside it (named "." + name + ".tmp" and five characters, so 10 bytes longer
 // than the name), which is flushed and renamed over the target. Readers see the old file or the
-// new one, whole; on failure the old file stays and the temporary file is removed.
-bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, size_t size);
+// new one, whole; on failure the old file stays and the temporary file is removed, and the
+// failure is noted under `path`, the file's whole path when the caller knows it.
+bool replaceFileAt(int folder, const std::string& name, const uint8_t* data, size_t size,
+                   const std::string& path = std::string());

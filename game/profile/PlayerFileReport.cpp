@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "framework/core/ProblemLog.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/Folders.h"
@@ -17,13 +18,12 @@ namespace PlayerFileReport {
 
 namespace {
 
-// Each kind of saved files: its words in the texts, whether its failure was told (until it
-// is saved again), and, while the game ends, how it failed (none: it did not).
+// Each kind of saved files: its words in the texts, and whether its failure was told (until it
+// is saved again).
 struct SavedKind {
     SavedFiles files;
     const char* words;
     bool told = false;
-    WriteFailure gathered = WriteFailure::NONE;
 };
 using SavedKinds = std::array<SavedKind, static_cast<size_t>(SavedFiles::COUNT)>;
 // The build stops unless every kind has its entry, in the order of SavedFiles.
@@ -39,8 +39,9 @@ SavedKinds kinds = inOrderOfSavedFiles({{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGR
                                          {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
                                          {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
                                          {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}});
-// While the game ends failures are gathered, not told.
+// While the game ends failures are gathered, not told: how each kind failed (none: it did not).
 bool gathering = false;
+std::array<FailedWrite, static_cast<size_t>(SavedFiles::COUNT)> gathered;
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
 
@@ -110,10 +111,100 @@ std::string fitted(const std::string& text, bool path = false) {
     }
 }
 
+size_t lineCount(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+// A path or file name in a message, on a line of its own, stands between these marks until the
+// message is shown, so that it can be shortened to fit the box.
+constexpr char PATH_START = '\x01';
+constexpr char PATH_END = '\x02';
+constexpr const char* ELLIPSIS = "\u2026";
+
+std::string pathLine(std::string path) {
+    // The box shows no control characters, and the marks stay the only ones.
+    std::replace_if(
+        path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+    return PATH_START + path + PATH_END;
+}
+
+// The path on at most `lines` lines: whole when it fits, else shortened in its middle, where
+// an ellipsis stands for what is left out; the whole path then goes to the problem log.
+std::string shortened(const std::string& path, size_t lines) {
+    std::string out = fitted(path, true);
+    if (lineCount(out) <= lines) {
+        return out;
+    }
+    logProblem("\"" + path + "\" is shown shortened in a message box");
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (startsCharacter(path[i])) {
+            starts.push_back(i);
+        }
+    }
+    for (size_t kept = std::min(lines * MESSAGE_LINE_CHARACTERS, starts.size()) - 1; kept > 0;
+         --kept) {
+        const size_t head = kept / 2;
+        out = fitted(path.substr(0, starts[head]) + ELLIPSIS +
+                         path.substr(starts[starts.size() - (kept - head)]),
+                     true);
+        if (lineCount(out) <= lines) {
+            return out;
+        }
+    }
+    return ELLIPSIS;
+}
+
+// The message as the box shows it: its lines fitted to the box's width, and no more of them
+// than its height allows. The paths share the lines the rest leaves, each shortened to its
+// share; a message too long even so (every kind failing in a file of its own at the end) is
+// cut, whole in the problem log.
+std::string fittedToScreen(const std::string& text) {
+    std::vector<std::string> paths;
+    std::string rest;
+    for (size_t at = 0;;) {
+        const size_t start = text.find(PATH_START, at);
+        rest += fitted(text.substr(at, start - at));
+        if (start == std::string::npos) {
+            break;
+        }
+        const size_t end = std::min(text.find(PATH_END, start), text.size());
+        paths.push_back(text.substr(start + 1, end - start - 1));
+        rest += PATH_START;
+        at = end + 1;
+    }
+    // Lines beyond one for each path.
+    size_t spare = MESSAGE_LINES - std::min(MESSAGE_LINES, lineCount(rest));
+    std::string out;
+    size_t next = 0;
+    for (const char c : rest) {
+        if (c != PATH_START) {
+            out += c;
+            continue;
+        }
+        const std::string lines = shortened(paths[next], 1 + spare / (paths.size() - next));
+        spare -= lineCount(lines) - 1;
+        out += lines;
+        ++next;
+    }
+    if (lineCount(out) > MESSAGE_LINES) {
+        std::string whole = text;
+        std::erase_if(whole, [](char c) { return c == PATH_START || c == PATH_END; });
+        std::replace(whole.begin(), whole.end(), '\n', ' ');
+        logProblem("a message too long for its box is shown cut: " + whole);
+        size_t cut = 0;
+        for (size_t line = 1; line < MESSAGE_LINES; ++line) {
+            cut = out.find('\n', cut) + 1;
+        }
+        out = out.substr(0, cut) + ELLIPSIS;
+    }
+    return out;
+}
+
 using GameHooks::messageText;
 
 void show(const std::string& text) {
-    GameHooks::showMessage(GameHooks::GAME_TITLE, text);
+    GameHooks::showMessage(GameHooks::GAME_TITLE, fittedToScreen(text));
 }
 
 std::string nameOf(const std::string& path) {
@@ -199,38 +290,59 @@ std::string writtenFolderOf(SavedFiles files) {
     }
 }
 
-// What the player can do: make room, move away a file that stands in a folder's place, or
-// let the game write to the folder.
-std::string adviceText(const std::vector<SavedFiles>& files, bool diskFull,
-                       const std::string& file) {
-    if (diskFull) {
-        return messageText("TEXT_SAVE_DISK_FULL");
-    }
-    for (const SavedFiles kind : files) {
-        const std::string blocking =
-            fileInPlaceOfFolder(file.empty() ? writtenFolderOf(kind) : folderOfFile(file));
-        if (!blocking.empty()) {
-            return fitted(messageText("TEXT_SAVE_FOLDER_TAKEN")) + "\n" + fitted(blocking, true) +
-                   "\n" + fitted(messageText("TEXT_SAVE_FOLDER_TAKEN_END"));
-        }
-    }
-    return messageText("TEXT_SAVE_REFUSED");
+// The folder a failed write names: the one really written to, else its kind's.
+std::string folderOf(SavedFiles files, const FailedWrite& failed) {
+    return failed.path.empty() ? folderOf(files) : folderOfFile(failed.path);
 }
 
-// What could not be saved (kinds of one folder, or one kind's `file`, in the player's `words`
-// when given), where, and what the player can do.
-std::string failureText(const std::vector<SavedFiles>& files, bool diskFull,
-                        const std::string& file = std::string(),
-                        const std::string& words = std::string()) {
+// Whether a failure lies with the file itself rather than with its folder or disk: the file is
+// named wherever it is told.
+bool liesWithTheFile(WriteFailure why) {
+    return why == WriteFailure::FILE_TAKEN || why == WriteFailure::FILE_REFUSED ||
+           why == WriteFailure::NAME_TOO_LONG;
+}
+
+constexpr std::pair<WriteFailure, const char*> ADVICE[] = {
+    {WriteFailure::DISK_FULL, "TEXT_SAVE_DISK_FULL"},
+    {WriteFailure::FOLDER_REFUSED, "TEXT_SAVE_REFUSED"},
+    {WriteFailure::FOLDER_MISSING, "TEXT_SAVE_FOLDER_MISSING"},
+    {WriteFailure::READ_ONLY_DISK, "TEXT_SAVE_READ_ONLY_DISK"},
+    {WriteFailure::FILE_TAKEN, "TEXT_SAVE_FILE_TAKEN"},
+    {WriteFailure::FILE_REFUSED, "TEXT_SAVE_FILE_REFUSED"},
+    {WriteFailure::NAME_TOO_LONG, "TEXT_SAVE_NAME_TOO_LONG"}};
+
+// Why the write failed and what the player can do, said of the folder the message names (and
+// of its file, when one kind failed); a file standing in a folder's place is named.
+std::string adviceText(SavedFiles files, const FailedWrite& failed) {
+    if (failed.why == WriteFailure::FOLDER_TAKEN) {
+        const std::string blocking = fileInPlaceOfFolder(
+            failed.path.empty() ? writtenFolderOf(files) : folderOfFile(failed.path));
+        if (!blocking.empty()) {
+            return messageText("TEXT_SAVE_FOLDER_TAKEN") + "\n" + pathLine(blocking) + "\n" +
+                   messageText("TEXT_SAVE_FOLDER_TAKEN_END");
+        }
+    }
+    const auto advice =
+        std::find_if(std::begin(ADVICE), std::end(ADVICE),
+                     [&failed](const auto& entry) { return entry.first == failed.why; });
+    return messageText(advice != std::end(ADVICE) ? advice->second : "TEXT_SAVE_WRITE_FAILED");
+}
+
+// What could not be saved (kinds whose writes failed alike in one folder, or one kind, in the
+// player's `words` when given), where, why and what the player can do. One kind names its file
+// when `namesFile` or the failure lies with it.
+std::string failureText(const std::vector<SavedFiles>& files, const FailedWrite& failed,
+                        bool namesFile, const std::string& words = std::string()) {
     std::string names = words.empty() ? kindNames(files) : words;
     names[0] = static_cast<char>(names[0] - 'a' + 'A');
-    const std::string as =
-        file.empty() ? std::string()
-                     : "\n" + messageText("TEXT_SAVED_AS") + "\n" + fitted(nameOf(file), true);
-    return fitted(messageText("TEXT_SAVE_FAILED", names)) + as + "\n" +
-           messageText("TEXT_IN_THE_FOLDER") + "\n" +
-           fitted(file.empty() ? folderOf(files.front()) : folderOfFile(file), true) + "\n" +
-           adviceText(files, diskFull, file);
+    const std::string file =
+        files.size() > 1 || failed.path.empty() || !(namesFile || liesWithTheFile(failed.why))
+            ? std::string()
+            : "\n" + messageText(words.empty() ? "TEXT_IN_THE_FILE" : "TEXT_SAVED_AS") + "\n" +
+                  pathLine(nameOf(failed.path));
+    return messageText("TEXT_SAVE_FAILED", names) + file + "\n" +
+           messageText("TEXT_IN_THE_FOLDER") + "\n" + pathLine(folderOf(files.front(), failed)) +
+           "\n" + adviceText(files.front(), failed);
 }
 
 }  // namespace
@@ -247,18 +359,19 @@ std::string notSaved(const std::vector<SavedFiles>& files) {
 }
 
 bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
-    const WriteFailure why = FileSystem::takeWriteFailure();
+    FailedWrite failed = FileSystem::takeFailedWrite();
     SavedKind& kind = kindOf(files);
     if (written) {
         kind.told = false;
         return true;
     }
-    const WriteFailure failure = why == WriteFailure::DISK_FULL ? why : WriteFailure::REFUSED;
+    failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
+    failed.path = failed.path.empty() ? file : failed.path;
     if (gathering) {
-        kind.gathered = std::max(kind.gathered, failure);
+        gathered[static_cast<size_t>(files)].add(failed);
     } else if (!kind.told) {
         kind.told = true;
-        show(failureText({files}, failure == WriteFailure::DISK_FULL, file, words));
+        show(failureText({files}, failed, true, words));
     }
     return false;
 }
@@ -281,12 +394,12 @@ void tellFullDiskAtStart(bool settingsFolder, bool dataFolder) {
             kind.told = kind.told || (kind.files == SavedFiles::SETTINGS) == settings;
         }
         folders.push_back(
-            fitted(folderOf(settings ? SavedFiles::SETTINGS : SavedFiles::PLAYERS), true));
+            pathLine(folderOf(settings ? SavedFiles::SETTINGS : SavedFiles::PLAYERS)));
     }
     if (folders.empty()) {
         return;
     }
-    std::string text = fitted(messageText("TEXT_START_DISK_FULL"));
+    std::string text = messageText("TEXT_START_DISK_FULL");
     for (size_t i = 0; i < folders.size(); ++i) {
         text += "\n" + messageText(i == 0 ? "TEXT_IN_THE_FOLDER" : "TEXT_AND_IN_THE_FOLDER") +
                 "\n" + folders[i];
@@ -296,28 +409,33 @@ void tellFullDiskAtStart(bool settingsFolder, bool dataFolder) {
 
 void gatherFailures() {
     gathering = true;
-    for (SavedKind& kind : kinds) {
-        kind.gathered = WriteFailure::NONE;
-    }
+    gathered.fill(FailedWrite());
 }
 
 void tellGathered() {
     gathering = false;
+    // One paragraph for the kinds that failed alike in one folder, in the order of the kinds
+    // (the settings' folder last); a failure that lies with a file has one of its own.
+    const auto folderOfKind = [](size_t kind) {
+        return folderOf(static_cast<SavedFiles>(kind), gathered[kind]);
+    };
     std::string text;
-    // The data folder's kinds, then the settings in theirs.
-    for (const bool settingsFolder : {false, true}) {
-        std::vector<SavedFiles> failed;
-        bool diskFull = false;
-        for (const SavedKind& kind : kinds) {
-            if ((kind.files == SavedFiles::SETTINGS) == settingsFolder &&
-                kind.gathered != WriteFailure::NONE) {
-                failed.push_back(kind.files);
-                diskFull = diskFull || kind.gathered == WriteFailure::DISK_FULL;
+    std::vector<bool> told(gathered.size());
+    for (size_t kind = 0; kind < gathered.size(); ++kind) {
+        const FailedWrite& failed = gathered[kind];
+        if (failed.why == WriteFailure::NONE || told[kind]) {
+            continue;
+        }
+        std::vector<SavedFiles> alike;
+        for (size_t other = kind; other < gathered.size(); ++other) {
+            if (other == kind ||
+                (gathered[other].why == failed.why && !liesWithTheFile(failed.why) &&
+                 folderOfKind(other) == folderOfKind(kind))) {
+                alike.push_back(static_cast<SavedFiles>(other));
+                told[other] = true;
             }
         }
-        if (!failed.empty()) {
-            text += (text.empty() ? "" : "\n\n") + failureText(failed, diskFull);
-        }
+        text += (text.empty() ? "" : "\n\n") + failureText(alike, failed, false);
     }
     if (!text.empty()) {
         show(text);
@@ -326,30 +444,33 @@ void tellGathered() {
 
 // The file's stored name and folder, each on lines of its own.
 std::string whereText(const std::string& path) {
-    return messageText("TEXT_IN_THE_FILE") + "\n" + fitted(nameOf(path), true) + "\n" +
-           messageText("TEXT_IN_THE_FOLDER") + "\n" + fitted(folderOfFile(path), true) + "\n";
+    return messageText("TEXT_IN_THE_FILE") + "\n" + pathLine(nameOf(path)) + "\n" +
+           messageText("TEXT_IN_THE_FOLDER") + "\n" + pathLine(folderOfFile(path)) + "\n";
 }
 
 void keptUnreadable(const StoredFile& what, const std::string& stored, const std::string& keptAs) {
     const StoredWords& words = wordsOf(what.kind);
     const std::string subject = messageText(words.subject, what.owner);
     if (what.notFound) {
-        // A link that leads nowhere, left for its target to come back.
+        // A link that leads nowhere (or round in a circle), left for its target to come back.
         if (heldFilesTold.insert(stored).second) {
-            show(fitted(messageText("TEXT_FILE_LINK_TO_NOWHERE", subject)) + "\n" +
-                 messageText("TEXT_FILE_LINK_LEFT_AS") + "\n" + whereText(stored) +
-                 messageText("TEXT_FILE_LEFT_NOT_SAVED_OVER"));
+            const char* link =
+                FileSystem::current().isLinkLoop(stored)
+                    ? (words.plural ? "TEXT_FILES_LINK_LOOP" : "TEXT_FILE_LINK_LOOP")
+                    : (words.plural ? "TEXT_FILES_LINK_TO_NOWHERE" : "TEXT_FILE_LINK_TO_NOWHERE");
+            show(messageText(link, subject) + "\n" + messageText("TEXT_FILE_LINK_LEFT_AS") + "\n" +
+                 whereText(stored) + messageText("TEXT_FILE_LEFT_NOT_SAVED_OVER"));
         }
         return;
     }
-    const std::string problem = fitted(messageText(!what.otherVersion ? "TEXT_FILE_UNREADABLE"
-                                                   : words.plural     ? "TEXT_FILE_OTHER_VERSIONS"
-                                                                      : "TEXT_FILE_OTHER_VERSION",
-                                                   subject));
+    const std::string problem = messageText(!what.otherVersion ? "TEXT_FILE_UNREADABLE"
+                                            : words.plural     ? "TEXT_FILE_OTHER_VERSIONS"
+                                                               : "TEXT_FILE_OTHER_VERSION",
+                                            subject);
     const std::string again = words.again ? messageText(words.again) : subject;
     // Whose file it is comes before its stored name, which a player cannot read it from.
     const auto told = [&](const char* one, const char* many, const std::string& path) {
-        return problem + "\n" + fitted(messageText(words.plural ? many : one, again)) + "\n" +
+        return problem + "\n" + messageText(words.plural ? many : one, again) + "\n" +
                whereText(path);
     };
     if (keptAs.empty()) {
@@ -361,17 +482,17 @@ void keptUnreadable(const StoredFile& what, const std::string& stored, const std
         return;
     }
     show(told("TEXT_FILE_KEPT_AS", "TEXT_FILES_KEPT_AS", keptAs) +
-         fitted(messageText(words.without, what.owner)));
+         messageText(words.without, what.owner));
 }
 
 void missing(const StoredFile& what, const std::string& stored) {
     const StoredWords& words = wordsOf(what.kind);
-    show(fitted(messageText("TEXT_FILE_NOT_FOUND", messageText(words.subject, what.owner))) + "\n" +
-         whereText(stored) + fitted(messageText(words.without, what.owner)));
+    show(messageText("TEXT_FILE_NOT_FOUND", messageText(words.subject, what.owner)) + "\n" +
+         whereText(stored) + messageText(words.without, what.owner));
 }
 
 void nameRefused(const std::string& name) {
-    show(fitted(messageText("TEXT_NAME_TOO_LONG", name)));
+    show(messageText("TEXT_NAME_TOO_LONG", name));
 }
 
 void reset() {

@@ -12,7 +12,8 @@ struct StoredFile;
 // Tells the player, through the game's message box (GameHooks::showMessage) and in the words of
 // the texts file, about the per-user files that failed: a save that was not written, and a file
 // that could not be read and was kept aside. Nothing is lost meanwhile: what failed to save
-// stays in memory and the next save point writes it again.
+// stays in memory and the next save point writes it again. Every message fits an 800 x 600
+// screen: a path too long for it is shortened in its middle, and written whole to the log.
 namespace PlayerFileReport {
 
 // The files saved at separate moments, each told apart so that one kind that keeps failing
@@ -23,12 +24,16 @@ enum class SavedFiles { PLAYERS, HIGH_SCORES, SAVED_GAME, SETTINGS, COUNT };
 // widest line plus its margins, and no wider than an 800-pixel screen may show: 46 of the
 // widest letters of its font (16 pixels each) and the margins (46 pixels) take 782.
 constexpr size_t MESSAGE_LINE_CHARACTERS = 46;
+// The most lines of a message. The box is as tall as its lines and six more, less 8 pixels,
+// and no taller than a 600-pixel screen may show: 28 lines of the tallest its font gives
+// (21 pixels) take 580. A longer message is fitted by shortening its paths in their middle.
+constexpr size_t MESSAGE_LINES = 22;
 
-// Hands on the outcome of a save and returns it. The first failure of a kind is told, with the
-// file named when `file` is given (and what it holds, in `words` when given), else its folder;
-// a full disk is called so, and a file standing in the place of the folder written to is
-// named. Later failures are not told until a save of that kind succeeds again. Call it on the
-// thread that wrote.
+// Hands on the outcome of a save and returns it. The first failure of a kind is told: the file
+// that failed (the one written, else `file`, what it holds in `words` when given) and its
+// folder, what failed (the disk, the folder, a file in the folder's place, the file itself)
+// and what the player can do. Later failures are not told until a save of that kind succeeds
+// again. Call it on the thread that wrote.
 bool saved(SavedFiles files, bool written, const std::string& file = std::string(),
            const std::string& words = std::string());
 // The next failure of that kind is told, though one was told before.
@@ -48,7 +53,8 @@ void tellFullDiskAtStart(bool settingsFolder, bool dataFolder);
 // For the saves of the game's end: from here on failures are gathered, not told, so that every
 // kind that fails now is named, told before or not, in one message at tellGathered.
 void gatherFailures();
-// Tells what was gathered, one paragraph for each folder, and stops gathering.
+// Tells what was gathered, one paragraph for the kinds that failed alike in one folder, and
+// stops gathering.
 void tellGathered();
 
 // Tells which file could not be read (or is of another version) and that it is kept as

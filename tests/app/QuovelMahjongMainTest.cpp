@@ -363,7 +363,8 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     EXPECT_NE(messageBox.shown[0].text.find("statistics are kept\nin the file\ngd.xml.damaged-20"),
               std::string::npos);
     EXPECT_NE(messageBox.shown[1].text.find("Ann is kept\nin the file\n-41-nn"), std::string::npos);
-    EXPECT_NE(messageBox.shown[2].text.find("saved\nin the folder\n/"), std::string::npos);
+    EXPECT_NE(messageBox.shown[2].text.find("saved\nin the file\n-41-nn.plr.!\nin the folder\n/"),
+              std::string::npos);
     // The file standing in the players' folder's place is named, not the right to write.
     const std::string taken = std::regex_replace(messageBox.shown[2].text, std::regex("\n"), "");
     EXPECT_NE(taken.find(folder.string() + "Please move"), std::string::npos);

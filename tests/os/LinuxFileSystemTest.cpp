@@ -105,13 +105,20 @@ TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
     LinuxFileSystem system;
     const std::string bytes = "new";
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    // A folder in the target's place cannot be replaced by a file.
+    // A folder in the target's place cannot be replaced by a file; each failure is noted.
+    FileSystem::takeFailedWrite();
     fs::create_directory(temp / "scores.xml");
     writeTestFile(temp / "scores.xml/kept", "old");
     EXPECT_FALSE(system.writeFileAtomic(temp / "scores.xml", data, bytes.size()));
+    const FailedWrite taken = FileSystem::takeFailedWrite();
+    EXPECT_EQ(taken.why, WriteFailure::FILE_TAKEN);
+    EXPECT_EQ(taken.path, temp / "scores.xml");
     EXPECT_EQ(readTestFile(temp / "scores.xml/kept"), "old");
     EXPECT_EQ(entriesOf(temp.path), std::vector<std::string>{"scores.xml"});
     EXPECT_FALSE(system.writeFileAtomic(temp / "missing/file", data, bytes.size()));
+    EXPECT_EQ(FileSystem::takeWriteFailure(), WriteFailure::FOLDER_MISSING);
+    EXPECT_FALSE(system.writeFileAtomic(temp / "scores.xml/kept/file", data, bytes.size()));
+    EXPECT_EQ(FileSystem::takeWriteFailure(), WriteFailure::FOLDER_TAKEN);
     EXPECT_FALSE(system.writeFileAtomic(temp / "trailing/", data, bytes.size()));
 }
 
@@ -186,9 +193,11 @@ TEST(LinuxFileSystem, NamesUpToTheWritableLengthCanBeReplaced) {
     LinuxFileSystem system;
     const uint8_t byte = 1;
     const std::string longest(FileSystem::MAX_WRITABLE_NAME_LENGTH, 'n');
+    FileSystem::takeFailedWrite();
     EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
     EXPECT_TRUE(system.writeFileAtomic(temp / longest, &byte, 1));
     EXPECT_FALSE(system.writeFileAtomic(temp / (longest + "n"), &byte, 1));
+    EXPECT_EQ(FileSystem::takeWriteFailure(), WriteFailure::NAME_TOO_LONG);
 }
 
 }  // namespace linux_file_system_test

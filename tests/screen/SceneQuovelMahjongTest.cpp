@@ -2,9 +2,11 @@
 // only when the current player has a saved game of that room; closed when the room is left.
 
 #include <cerrno>
+#include <filesystem>
 #include <regex>
 
 #include "app/GameServicesFixture.h"
+#include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/gui/Button.h"
@@ -131,6 +133,7 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
             widest = std::max(widest, end - start);
         }
         EXPECT_LE(std::max<size_t>(200, 2 * (21 + 2) + 16 * widest), 800u) << text;
+        EXPECT_LE((std::ranges::count(text, '\n') + 1 + 6) * 21 - 8, 600) << text;
         EXPECT_FALSE(std::regex_search(text, std::regex("(scores|statistics|settings) (was|is)")));
         EXPECT_FALSE(std::regex_search(text, std::regex("saved game of(.|\n)*saved game of")));
         keptTold += text.find(" kept\nin the file\n" + keptLines + "\n") != std::string::npos;
@@ -140,6 +143,69 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
             << text;
     }
     EXPECT_EQ(keptTold, 6u);
+}
+
+// What failed is told as it is: a folder in the profile's place, each file in a folder's place at
+// the end, a link round in a circle. A long path is shortened in its middle, whole in the log.
+TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
+    GameHooks::installMessageBox(&messageBox);
+    std::string log;
+    setProblemSink([&log](const std::string& line) { log += line + "\n"; });
+    PlayerManager* players = PlayerManager::getInstance();
+    const std::string data = getGameDataFolder(), profile = data + "/players/-41-nn.plr";
+    std::filesystem::create_directories(profile + "/in");
+    EXPECT_FALSE(PlayerFileReport::savePlayer(QuovelMahjongPlayer::current()));
+    for (const char* folder : {"/players", "/savegames"}) {
+        std::filesystem::remove_all(data + folder);
+        writeTestFile(data + folder, "in the way");
+    }
+    PlayerFileReport::gatherFailures();
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
+    RefHolder<PropertyStore> game(new PropertyStore());
+    PlayerFileReport::saved(
+        PlayerFileReport::SavedFiles::SAVED_GAME,
+        players->writeSaveGame(game.get(), "1", "Ann") == PlayerManager::SaveGameWrite::WRITTEN);
+    PlayerFileReport::tellGathered();
+    std::filesystem::create_symlink("scores.xml", data + "/scores.xml");
+    PlayerFileReport::keptUnreadable({StoredFileKind::HIGH_SCORES, "", false, true},
+                                     data + "/scores.xml", "");
+    std::string deep = data;
+    while (deep.size() < 4000) {
+        deep += "/" + std::string(99, 'd');
+    }
+    PlayerFileReport::keptUnreadable({StoredFileKind::PROFILE, "Ann"}, deep + "/-41-nn.plr",
+                                     deep + "/-41-nn.plr.damaged");
+    // Every kind failing in a file of its own at the end: too much for the box, which is cut.
+    PlayerFileReport::gatherFailures();
+    for (int kind = 0; kind < 4; ++kind) {
+        FileSystem::noteWriteFailure(EISDIR, WriteStep::REPLACE_FILE, data + "/x");
+        PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind), false);
+    }
+    PlayerFileReport::tellGathered();
+    setProblemSink({});
+    GameHooks::installMessageBox(nullptr);
+    ASSERT_EQ(messageBox.shown.size(), 5u);
+    std::vector<std::string> joined;  // paths put together again
+    for (auto [title, text] : messageBox.shown) {
+        EXPECT_LE(std::ranges::count(text, '\n') + 1, PlayerFileReport::MESSAGE_LINES) << text;
+        std::erase(text, '\n');
+        joined.push_back(text);
+    }
+    EXPECT_NE(joined[0].find("in the file-41-nn.plrin the folder" + data +
+                             "/playersA folder stands where the game keeps this"),
+              std::string::npos);
+    for (const char* folder : {"/players", "/savegames"}) {
+        EXPECT_NE(joined[1].find("needs the folder" + data + folder + "Please move"),
+                  std::string::npos);
+    }
+    EXPECT_NE(joined[2].find("high scores could not be read: their fileis a link that leads round"),
+              std::string::npos);
+    const std::string part = "/" + std::string(99, 'd');
+    EXPECT_NE(joined[3].find("in the folder" + data + part + part), std::string::npos);
+    EXPECT_NE(joined[3].find(part + part + "Ann starts anew."), std::string::npos);
+    EXPECT_NE(log.find("\"" + deep + "\" is shown shortened"), std::string::npos);
+    EXPECT_TRUE(joined[4].ends_with("\u2026"));
+    EXPECT_NE(log.find("The settings could not be saved in the file x"), std::string::npos);
 }
 
 }  // namespace scene_quovel_mahjong_test

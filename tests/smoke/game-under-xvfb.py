@@ -15,6 +15,7 @@ with the game, killed or ended by a signal, and no box may hold a signal's quit.
 told apart by the process that shows them. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
+A box naming a data folder of 4,000 characters must fit an 800 x 600 screen, its OK clickable.
 Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
@@ -509,6 +510,31 @@ def main():
         if not (told and kept):
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
+
+        # A box naming a data folder of 4,000 characters (its player list damaged) fits an
+        # 800 x 600 screen, where its OK button is found by its colour and clicked.
+        deep = os.path.join(out, "deep")
+        while len(deep) < 4000:
+            deep = os.path.join(deep, "d" * 99)
+        listed = pathlib.Path(deep, "Brastel/Games/Quovel Mahjong/players")
+        listed.mkdir(parents=True)
+        (listed / "players.plrs.!").write_bytes(b"\x00 not a player list")
+        session.start(env=dict(env, XDG_DATA_HOME=deep))
+        _, width, height = session.wait_for("the box naming the long folder", 20, session.boxes)[0]
+        box = XWindow(width, height, display_name)
+        if not any(box.find(pid) for pid in box_processes(session.game.pid)) or \
+                width > 800 or height > 600 or min(box.left, box.top) < 0 or \
+                box.left + width > 1024 or box.top + height > 768:
+            fail(f"the box naming the long folder ({width} x {height} at {box.left}, {box.top}) "
+                 "does not fit an 800 x 600 screen")
+        rgb = box.photograph()
+        write_png(os.path.join(out, "long-folder-box.png"), rgb, width, height)
+        button = [(i % width, i // width) for i in range(width * height)
+                  if rgb[3 * i:3 * i + 3] == bytes((105, 102, 99))] or fail("no OK button")
+        box.click(*(sum(place) // len(button) for place in zip(*button)))
+        session.wait_for("the box gone after its OK", 10, lambda: not session.boxes() or None)
+        session.wait_for("the game window after the box", 20, session.find)
+        session.expect_end(0, "a termination signal after the box", signal.SIGTERM)
 
         # Ann's profile cut short: her box goes with the game, however the game ends (killed,
         # then a termination signal, which ends it as its quit does).
