@@ -26,7 +26,6 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/SceneCasino.h"
@@ -237,12 +236,7 @@ void SceneElevator::loadResources() {
 }
 
 void SceneElevator::show() {
-    SoundManager* sound = SoundManager::getInstance();
-    if (sound && SoundManager::isSoundAvailable()) {
-        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_ELEVATOR", "music")) {
-            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
-        }
-    }
+    SoundManager::playSceneMusic("MUSIC_ELEVATOR");
     SceneQuovelMahjong::show();
     // The hallway's pictures (a floor's every door mask and plate) are asked for when a floor
     // is chosen: the ride and the transition's wait cover their loading, and a lift on its way
