@@ -36,6 +36,7 @@
 #include "game/profile/UnlockItem.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/GameType.h"
+#include "game/rules/RoomKind.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameScenes.h"
 #include "game/visuals/GameModifiers.h"
@@ -172,7 +173,8 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
             // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
             // 9 and 10 of one never played.
             const bool casino = n == 6 || n == 9;
-            if (player.modesUnlocked[casino ? 1 : 2] == 0) {
+            const RoomKind room = casino ? RoomKind::CASINO : RoomKind::RECROOM;
+            if (player.modesUnlocked[static_cast<size_t>(room)] == LOCKED) {
                 return false;
             }
             const std::optional<GameType> g =
@@ -278,7 +280,7 @@ bool SceneElevator::isStopOpen(const QuovelMahjongPlayer& player,
     if (j < 0 || j >= QuovelMahjongPlayer::MODE_COUNT) {
         return false;
     }
-    return player.modesUnlocked[j] != 0 && player.modesUnlocked[j] != 1;
+    return player.modesUnlocked[j] != LOCKED && player.modesUnlocked[j] != UNLOCKED_NEW;
 }
 
 Button* SceneElevator::getStopButton(int32_t stop) const {
@@ -338,8 +340,8 @@ int32_t SceneElevator::onDoorsOpened(BaseObject*) {
 void SceneElevator::snapFingers() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const bool modeOpened =
-        player && std::find(player->modesUnlocked.begin(), player->modesUnlocked.end(), 1) !=
-                      player->modesUnlocked.end();
+        player && std::find(player->modesUnlocked.begin(), player->modesUnlocked.end(),
+                            UNLOCKED_NEW) != player->modesUnlocked.end();
     if (pendingFloors.empty() && !modeOpened) {
         return;
     }
@@ -378,8 +380,8 @@ int32_t SceneElevator::unlockFloorButton(BaseObject*) {
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
-            if (player->modesUnlocked[j] == 1) {
-                player->modesUnlocked[j] = 2;
+            if (player->modesUnlocked[j] == UNLOCKED_NEW) {
+                player->modesUnlocked[j] = UNLOCKED_SEEN;
                 shineButton(roomButtons[j].get(), "SHINE_MASK_GAMEMODE", "elevator");
             }
         }
@@ -408,7 +410,7 @@ void SceneElevator::fadeInUnlockedButtons() {
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
-            if (player->modesUnlocked[j] == 1) {
+            if (player->modesUnlocked[j] == UNLOCKED_NEW) {
                 lockedOverlay(roomButtons[j].get());
             }
         }
