@@ -1,5 +1,6 @@
 #include "framework/core/PropertyFileHooks.h"
 
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/ProblemLog.h"
 
 namespace PropertyFileHooks {
@@ -26,7 +27,7 @@ bool isInstalled() {
 }
 
 int32_t processMode() {
-    return installed.processMode ? installed.processMode() : 1;
+    return installed.processMode ? installed.processMode() : FileSource::LOOSE_FILES;
 }
 
 FileReadResult read(int32_t mode, const std::string& fileName, uint32_t maxSize,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/core/DataScrambler.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyFileHooks.h"
 #include "framework/core/PropertyValue.h"
@@ -224,7 +225,7 @@ PropertyStore::PropertyStore(const std::string& fileName) : PropertyNode(std::st
 }
 
 int32_t PropertyStore::currentMode() const {
-    if (sourceMode != 0) {
+    if (sourceMode != FileSource::PROCESS_WIDE) {
         return sourceMode;
     }
     return PropertyFileHooks::processMode();
@@ -510,7 +511,7 @@ bool PropertyStore::save() {
     }
 
     const int32_t mode = currentMode();
-    if (mode == 3 || mode == 4) {
+    if (FileSource::isScrambledMode(mode)) {
         DataScrambler::apply(reinterpret_cast<uint8_t*>(bytes.data()), bytes.size());
     }
     const std::string storedName = PropertyFileHooks::storedName(mode, saveFileName);

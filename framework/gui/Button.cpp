@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/NumberText.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
@@ -213,7 +214,8 @@ URLButton::URLButton(PropertyNode* definition) : Button(definition) {
         url = value->getValue();
     }
     if (AbstractProperty* file = node->getChild("file")) {
-        RefHolder<ImageResource> picture = new ImageResource(file->getValue(), std::string(), 0);
+        RefHolder<ImageResource> picture =
+            new ImageResource(file->getValue(), std::string(), FileSource::PROCESS_WIDE);
         picture->load();
         if (!picture->getHasError()) {
             setImage(static_cast<Image*>(picture->getData()));

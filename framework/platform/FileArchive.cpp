@@ -41,7 +41,7 @@ RefHolder<FileArchive>& globalArchive() {
 }
 
 int32_t propertyFileMode() {
-    return FileArchive::getInstance() ? FileArchive::getFileMode() : 1;
+    return FileArchive::getInstance() ? FileArchive::getFileMode() : FileSource::LOOSE_FILES;
 }
 
 FileReadResult readPropertyFile(int32_t mode, const std::string& fileName, uint32_t maxSize,
@@ -195,15 +195,7 @@ private:
     bool failed = false;
 };
 
-std::atomic<int> fileMode{1};
-
-bool isArchiveMode(int mode) {
-    return mode == 2 || mode == 4;
-}
-
-bool isScrambledMode(int mode) {
-    return mode == 3 || mode == 4;
-}
+std::atomic<int> fileMode{FileSource::LOOSE_FILES};
 
 }  // namespace
 
@@ -502,17 +494,17 @@ void FileArchive::open(int mode, const std::string& path) {
     std::string archivePath = path;
     if (archivePath.empty() && FileSystem::current().exists("media.dat")) {
         archivePath = "media.dat";
-        if (mode != 4) {
-            mode = 2;
+        if (mode != FileSource::SCRAMBLED_ARCHIVE_FIRST) {
+            mode = FileSource::ARCHIVE_FIRST;
         }
     }
     globalArchive() = new FileArchive(archivePath);
-    fileMode = mode == 0 ? 4 : mode;
+    fileMode = mode == FileSource::PROCESS_WIDE ? FileSource::SCRAMBLED_ARCHIVE_FIRST : mode;
 }
 
 void FileArchive::close() {
     globalArchive().reset();
-    fileMode = 1;
+    fileMode = FileSource::LOOSE_FILES;
 }
 
 FileArchive* FileArchive::getInstance() {
@@ -543,8 +535,8 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
                                      uint32_t maxSize) {
     buffer.clear();
     FileArchive* archive = getInstance();
-    if (mode == 0) {
-        mode = archive ? getFileMode() : 1;
+    if (mode == FileSource::PROCESS_WIDE) {
+        mode = archive ? getFileMode() : FileSource::LOOSE_FILES;
     }
     // Member names follow the archive's rule; a loose file under an absolute path (the user's
     // data folder, as the system named it) is read as given, since that rule would change the
@@ -556,7 +548,7 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
 
     bool found = false;
     FileReadResult result = FileReadResult::NOT_FOUND;
-    if (archive && isArchiveMode(mode)) {
+    if (archive && FileSource::isArchiveMode(mode)) {
         // A member that is found but cannot be read is a failure: the loose file is not tried.
         const uint32_t maxMemberSize = std::min(maxSize, MAX_MEMBER_SIZE);
         if (archive->readFromArchive(storedName, buffer, found, maxMemberSize)) {
@@ -585,7 +577,7 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
         buffer.clear();
         return result;
     }
-    if (isScrambledMode(mode)) {
+    if (FileSource::isScrambledMode(mode)) {
         DataScrambler::apply(buffer.getData(), buffer.getSize());
     }
     return FileReadResult::OK;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/os/FileSystem.h"
 #include "framework/platform/MemoryBuffer.h"
 
@@ -23,8 +24,7 @@ struct ArchiveMemberInfo {
 // The data archive "media.dat" (a zip file) and the one routine every data file is read
 // through, from an archive member or the loose file, scrambled or plain.
 //
-// File-source modes: 1 loose files; 2 archive member first, else the loose file; 3 and 4 the
-// same scrambled and stored under the name + ".!"; 0 the process-wide mode.
+// The modes the readers take are those of FileSourceMode.h.
 //
 // The archive has one current member and is read from the main thread and the resource loader:
 // every member operation holds the archive's own (innermost, re-entrant) mutex, and readFile
@@ -72,7 +72,8 @@ public:
     virtual bool isFileOpen();
 
     // Makes the global archive: with an empty path, "media.dat" in the current folder when it
-    // exists (mode 2 then, unless 4 was asked for). Stores the process-wide mode (0 becomes 4).
+    // exists (ARCHIVE_FIRST then, unless SCRAMBLED_ARCHIVE_FIRST was asked for). Stores the
+    // process-wide mode (PROCESS_WIDE becomes SCRAMBLED_ARCHIVE_FIRST).
     static void open(int mode, const std::string& path);
     // Releases the global archive; reads then go to the loose files.
     static void close();

@@ -209,13 +209,13 @@ bool unescapeName(std::string_view escaped, std::string& name) {
 }
 
 std::string getStoredFileName(int mode, const std::string& name) {
-    if (mode == 0) {
+    if (mode == FileSource::PROCESS_WIDE) {
         if (!FileArchive::getInstance()) {
             return name;
         }
         mode = FileArchive::getFileMode();
     }
-    return mode == 3 || mode == 4 ? name + ".!" : name;
+    return FileSource::isScrambledMode(mode) ? name + ".!" : name;
 }
 
 std::string normalizePath(std::string path) {

@@ -41,7 +41,7 @@ std::string escapeName(std::string_view name);
 // The name that escapeName turned into `escaped`; false for any text it cannot have given.
 bool unescapeName(std::string_view escaped, std::string& name);
 // The name a file of this file-source mode is stored under: ".!" appended for the scrambled
-// modes 3 and 4. Mode 0 is the process-wide mode while the archive object exists.
+// modes. PROCESS_WIDE is the process-wide mode while the archive object exists.
 std::string getStoredFileName(int mode, const std::string& name);
 // "\" becomes "/", doubled slashes collapse, and every "./" goes.
 std::string normalizePath(std::string path);

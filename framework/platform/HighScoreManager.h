@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/HighScoreTable.h"
 
@@ -43,7 +44,9 @@ public:
     const std::string& getVersion() const { return version; }
 
 private:
-    int32_t fileMode() const { return scrambled ? 3 : 1; }
+    int32_t fileMode() const {
+        return scrambled ? FileSource::SCRAMBLED_LOOSE_FILES : FileSource::LOOSE_FILES;
+    }
 
     std::string version;
     TableMap tables;

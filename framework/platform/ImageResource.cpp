@@ -36,7 +36,7 @@ Image* ImageResource::decodeSource(const std::string& source) const {
     const bool maskOnly = getFileName().empty();
     const uint32_t flags = (maskOnly ? PngDecodeFlags::ALPHA_ONLY : 0) |
                            (greyIsAlpha ? PngDecodeFlags::GREY_IS_ALPHA : 0);
-    if (FileArchive::getInstance() && FileArchive::getFileMode() != 1) {
+    if (FileArchive::getInstance() && FileArchive::getFileMode() != FileSource::LOOSE_FILES) {
         MemoryBuffer buffer;
         if (!FileArchive::readFile(getFileMode(), source, buffer)) {
             return nullptr;

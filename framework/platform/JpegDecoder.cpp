@@ -391,9 +391,10 @@ Image* decodeJpeg(const std::string& path, const uint8_t* buffer, size_t length)
 }
 
 Image* loadJpeg(const std::string& path, bool fromArchive) {
-    if (fromArchive && FileArchive::getInstance() && FileArchive::getFileMode() != 1) {
+    if (fromArchive && FileArchive::getInstance() &&
+        FileArchive::getFileMode() != FileSource::LOOSE_FILES) {
         MemoryBuffer buffer;
-        if (!FileArchive::readFile(0, path, buffer)) {
+        if (!FileArchive::readFile(FileSource::PROCESS_WIDE, path, buffer)) {
             return nullptr;
         }
         return decodeJpeg(path, buffer.getData(), buffer.getSize());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
 #include "framework/platform/AbstractPlayer.h"
@@ -128,7 +129,9 @@ public:
     bool isScrambled() const { return scrambled; }
 
 private:
-    int32_t fileMode() const { return scrambled ? 3 : 1; }
+    int32_t fileMode() const {
+        return scrambled ? FileSource::SCRAMBLED_LOOSE_FILES : FileSource::LOOSE_FILES;
+    }
     // game folder + "/" + folder, made when `create` is set.
     std::string folderPath(const std::string& folder, bool create) const;
     std::string profilePath(const std::string& name, bool create) const;

@@ -10,12 +10,6 @@
 
 QUOVEL_DEFINE_TYPE(Sound, &GameNode::typeRecord)
 
-namespace {
-
-constexpr int32_t DIRECT_SOURCE = 1;
-
-}  // namespace
-
 Sound::Sound(float volumeMultiplier) : volumeMultiplier(volumeMultiplier) {}
 
 Sound::~Sound() {
@@ -33,11 +27,12 @@ int32_t Sound::load(int32_t sourceMode, uint32_t mode, const std::string& fileNa
     if (!mixer) {
         return 0;
     }
-    if (sourceMode == 0) {
-        sourceMode = FileArchive::getInstance() ? FileArchive::getFileMode() : DIRECT_SOURCE;
+    if (sourceMode == FileSource::PROCESS_WIDE) {
+        sourceMode =
+            FileArchive::getInstance() ? FileArchive::getFileMode() : FileSource::LOOSE_FILES;
     }
     int32_t loaded = 0;
-    if (sourceMode == DIRECT_SOURCE) {
+    if (sourceMode == FileSource::LOOSE_FILES) {
         loaded = mixer->loadSample(fileName, mode);
     } else {
         MemoryBuffer buffer;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/core/NumberClamp.h"
+#include "framework/platform/ResourceManager.h"
 
 QUOVEL_DEFINE_TYPE(SoundManager, &Task::typeRecord)
 
@@ -173,6 +174,17 @@ void SoundManager::playMusic(int32_t fadeMs, float level, int32_t fadeInMs, Soun
     }
     startFade(stream, 0.0f, level, fadeInMs);
     startStream(stream, current.get(), openMode);
+}
+
+void SoundManager::playSceneMusic(const std::string& key) {
+    SoundManager* sound = availableInstance();
+    ResourceManager* resources = ResourceManager::getInstance();
+    if (!sound || !resources) {
+        return;
+    }
+    if (RefHolder<SoundStream> music = resources->findTyped<SoundStream>(key, "music", false)) {
+        sound->playMusic(1000, 1.0f, 100, music.get(), 600, RESTART_STREAM_MODE);
+    }
 }
 
 bool SoundManager::startStream(SoundStream* stream, SoundStream* previous, uint32_t openMode) {

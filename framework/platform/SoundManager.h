@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "framework/core/RefHolder.h"
 #include "framework/os/AudioMixer.h"
@@ -50,6 +51,10 @@ public:
     // stream of the piece already playing only re-targets its fade.
     void playMusic(int32_t fadeMs, float level, int32_t fadeInMs, SoundStream* stream,
                    int32_t startDelayMs, uint32_t openMode);
+    // A scene's music, the piece `key` of the "music" section once loaded: the piece playing
+    // fades out over a second while this one rises over 100 ms after 600 ms, looping. Nothing
+    // while sound is unavailable or the piece is not loaded.
+    static void playSceneMusic(const std::string& key);
     // Opens (when needed) and plays `stream`; true at once when it is `previous`. True when it
     // got a channel.
     bool startStream(SoundStream* stream, SoundStream* previous, uint32_t openMode);

@@ -175,7 +175,7 @@ int QuovelMahjongMain::run() {
         return CANNOT_START;
     }
     Logger::instance();
-    FileArchive::open(1, std::string());
+    FileArchive::open(FileSource::LOOSE_FILES, std::string());
     BasicProperties::createInstance();
     GuiDefinitions::instance();
     // The level catalogues are read now, so that a damaged one is told as damaged data before

@@ -26,7 +26,6 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/Sound.h"
 #include "framework/platform/SoundManager.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "game/app/SceneCasino.h"
@@ -37,6 +36,7 @@
 #include "game/profile/UnlockItem.h"
 #include "game/rules/GameSound.h"
 #include "game/rules/GameType.h"
+#include "game/rules/RoomKind.h"
 #include "game/rules/TuningConstants.h"
 #include "game/screen/GameScenes.h"
 #include "game/visuals/GameModifiers.h"
@@ -173,7 +173,8 @@ bool statisticLine(QuovelMahjongPlayer& player, int32_t n, Random& random, std::
             // 6 and 9 speak of the casino, 7 and 10 of the rec room; 6 and 7 of a game type played,
             // 9 and 10 of one never played.
             const bool casino = n == 6 || n == 9;
-            if (player.modesUnlocked[casino ? 1 : 2] == 0) {
+            const RoomKind room = casino ? RoomKind::CASINO : RoomKind::RECROOM;
+            if (player.modesUnlocked[static_cast<size_t>(room)] == LOCKED) {
                 return false;
             }
             const std::optional<GameType> g =
@@ -237,12 +238,7 @@ void SceneElevator::loadResources() {
 }
 
 void SceneElevator::show() {
-    SoundManager* sound = SoundManager::getInstance();
-    if (sound && SoundManager::isSoundAvailable()) {
-        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_ELEVATOR", "music")) {
-            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
-        }
-    }
+    SoundManager::playSceneMusic("MUSIC_ELEVATOR");
     SceneQuovelMahjong::show();
     // The hallway's pictures (a floor's every door mask and plate) are asked for when a floor
     // is chosen: the ride and the transition's wait cover their loading, and a lift on its way
@@ -284,7 +280,7 @@ bool SceneElevator::isStopOpen(const QuovelMahjongPlayer& player,
     if (j < 0 || j >= QuovelMahjongPlayer::MODE_COUNT) {
         return false;
     }
-    return player.modesUnlocked[j] != 0 && player.modesUnlocked[j] != 1;
+    return player.modesUnlocked[j] != LOCKED && player.modesUnlocked[j] != UNLOCKED_NEW;
 }
 
 Button* SceneElevator::getStopButton(int32_t stop) const {
@@ -344,8 +340,8 @@ int32_t SceneElevator::onDoorsOpened(BaseObject*) {
 void SceneElevator::snapFingers() {
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     const bool modeOpened =
-        player && std::find(player->modesUnlocked.begin(), player->modesUnlocked.end(), 1) !=
-                      player->modesUnlocked.end();
+        player && std::find(player->modesUnlocked.begin(), player->modesUnlocked.end(),
+                            UNLOCKED_NEW) != player->modesUnlocked.end();
     if (pendingFloors.empty() && !modeOpened) {
         return;
     }
@@ -384,8 +380,8 @@ int32_t SceneElevator::unlockFloorButton(BaseObject*) {
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
-            if (player->modesUnlocked[j] == 1) {
-                player->modesUnlocked[j] = 2;
+            if (player->modesUnlocked[j] == UNLOCKED_NEW) {
+                player->modesUnlocked[j] = UNLOCKED_SEEN;
                 shineButton(roomButtons[j].get(), "SHINE_MASK_GAMEMODE", "elevator");
             }
         }
@@ -414,7 +410,7 @@ void SceneElevator::fadeInUnlockedButtons() {
     }
     if (QuovelMahjongPlayer* player = QuovelMahjongPlayer::current()) {
         for (int32_t j = 0; j < QuovelMahjongPlayer::MODE_COUNT; ++j) {
-            if (player->modesUnlocked[j] == 1) {
+            if (player->modesUnlocked[j] == UNLOCKED_NEW) {
                 lockedOverlay(roomButtons[j].get());
             }
         }

@@ -23,7 +23,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
@@ -577,12 +576,7 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
         showHallwayClear();
         return 0;
     }
-    if (SoundManager* sound = SoundManager::getInstance();
-        sound && SoundManager::isSoundAvailable()) {
-        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
-            sound->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
-        }
-    }
+    SoundManager::playSceneMusic("MUSIC_QUOVEL");
     player->releaseHeldTrophies(HELD_TROPHIES_ON_ARRIVAL);
     if (!DialogTrophy::showIfNew(callback<&SceneHallway::finishArrival>(this))) {
         finishArrival(nullptr);

@@ -11,7 +11,6 @@
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/SoundManager.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
@@ -107,12 +106,7 @@ void SceneRecRoom::loadResources() {
 
 void SceneRecRoom::show() {
     SceneQuovelMahjong::show();  // saves the player list first
-    if (SoundManager* sound = SoundManager::getInstance();
-        sound && SoundManager::isSoundAvailable()) {
-        if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
-            sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::RESTART_STREAM_MODE);
-        }
-    }
+    SoundManager::playSceneMusic("MUSIC_QUOVEL");
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
     event->addChild(new PropertyValue(

@@ -34,7 +34,7 @@ constexpr int32_t COLUMN_LEVEL = 700;
 // The widest a name may be and still leave room for the widest score left of its column.
 constexpr int32_t NAME_WIDTH = 260;
 
-void move(Label* label, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+void queueShakeStep(Label* label, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     GameNode::addModifier(label, blocking(new ModifierLocationLine(x0, y0, x1, y1, 30, false)));
 }
 
@@ -100,10 +100,10 @@ void DialogKillerStones::updateBombsLabel() {
 
 void DialogKillerStones::shakeLabel(Label* label, int32_t x, int32_t y) {
     for (int32_t round = 0; round < 3; ++round) {
-        move(label, x + 6, y + 3, x, y - 9);
-        move(label, x, y - 9, x - 6, y + 3);
-        move(label, x - 6, y + 3, x + 3, y);
-        move(label, x + 3, y, x, y);
+        queueShakeStep(label, x + 6, y + 3, x, y - 9);
+        queueShakeStep(label, x, y - 9, x - 6, y + 3);
+        queueShakeStep(label, x - 6, y + 3, x + 3, y);
+        queueShakeStep(label, x + 3, y, x, y);
     }
 }
 

@@ -141,7 +141,7 @@ bool QuovelMahjongPlayer::load(PropertyNode* node) {
     readList(source->getChildVector("modesUnlocked"), modesUnlocked,
              [](const AbstractProperty* child) {
                  const int32_t mode = child->getInt();
-                 return mode == 1 ? 2 : mode;
+                 return mode == UNLOCKED_NEW ? UNLOCKED_SEEN : mode;
              });
     stats.load(source->getChildNode("stats"));
     return true;
@@ -156,16 +156,16 @@ void QuovelMahjongPlayer::setRoomWon(int32_t item) {
         return;
     }
     // Progress moves one way: an item already shown as new stays shown.
-    if (unlockedStuff[item] == 0) {
-        unlockedStuff[item] = 1;
+    if (unlockedStuff[item] == LOCKED) {
+        unlockedStuff[item] = UNLOCKED_NEW;
     }
     // Each room's group of modes opens with any item of the room.
     const auto openWhenUnlocked = [&](RoomKind room, const auto& items) {
         const bool unlocked = std::any_of(std::begin(items), std::end(items),
                                           [&](UnlockItem i) { return isUnlocked(i); });
         int32_t& mode = modesUnlocked[static_cast<size_t>(room)];
-        if (unlocked && mode == 0) {
-            mode = 1;
+        if (unlocked && mode == LOCKED) {
+            mode = UNLOCKED_NEW;
         }
     };
     openWhenUnlocked(RoomKind::CASINO, CASINO_UNLOCKS);

@@ -115,10 +115,10 @@ public:
     int32_t tileSet = 0;
     int32_t floorReached = 0;
     int32_t currentFloor = 1;
-    // Per item: 0 locked, 1 unlocked and not yet shown as new, 2 shown.
+    // Per item, its UnlockState.
     std::array<int32_t, UNLOCKABLE_COUNT> unlockedStuff{};
-    // Per room kind, its group of items: 0 closed, 1 newly opened, 2 opened.
-    std::array<int32_t, MODE_COUNT> modesUnlocked{2, 0, 0, 0};
+    // Per room kind, the UnlockState of its group of items; the floors' starts open.
+    std::array<int32_t, MODE_COUNT> modesUnlocked{UNLOCKED_SEEN, LOCKED, LOCKED, LOCKED};
 
 private:
     QuovelMahjongStats stats;

@@ -55,11 +55,11 @@ bool BoardInput::onLeftButtonDown(int32_t x, int32_t y) {
     }
     game->onTileClicked(x, y);
     // A tutorial hint that takes the click drops its outcome.
-    if (!GameDialogs::get().isHintOpen() && tutorial.onEvent()) {
+    if (!GameDialogs::get().isHintOpen() && tutorial.onClickTaken()) {
         return false;
     }
     game->update();
-    tutorial.onEvent2();
+    tutorial.afterClickActedOn();
     return false;
 }
 

@@ -35,9 +35,9 @@ public:
     class Tutorial {
     public:
         // The click the game has just taken.
-        virtual bool onEvent() = 0;
+        virtual bool onClickTaken() = 0;
         // After the game acted on the click.
-        virtual bool onEvent2() = 0;
+        virtual bool afterClickActedOn() = 0;
         virtual bool onShuffle() = 0;
 
     protected:

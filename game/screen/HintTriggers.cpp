@@ -183,7 +183,7 @@ bool HintTriggers::checkRiverPath() {
     return false;
 }
 
-bool HintTriggers::onEvent() {
+bool HintTriggers::onClickTaken() {
     if (!hintsOn()) {
         return false;
     }
@@ -280,7 +280,7 @@ bool HintTriggers::checkRiver() {
     return false;
 }
 
-bool HintTriggers::onEvent2() {
+bool HintTriggers::afterClickActedOn() {
     Game* game = Game::current();
     if (!hintsOn() || !pending(HINT_FREECELL_COVERING) || gameTypeOf(game) != Game::TYPE_FREECELL ||
         !game->getSelection().empty() || !game->getLayout() || !game->getLayout()->getSideBoard()) {

@@ -47,9 +47,9 @@ public:
     bool checkBoard();
     // The click the game has just taken (its outcome and clicked tile); true when a hint showed
     // and the click's outcome is to be dropped.
-    bool onEvent() override;
+    bool onClickTaken() override;
     // After the game acted on the click.
-    bool onEvent2() override;
+    bool afterClickActedOn() override;
     // The shuffle button; true when a hint showed and the shuffle is not to be done.
     bool onShuffle() override;
 

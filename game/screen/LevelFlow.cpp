@@ -19,7 +19,6 @@
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -269,13 +268,8 @@ std::string LevelFlow::musicKey(GameType gameType) {
 }
 
 void LevelFlow::playGameMusic() {
-    SoundManager* sound = SoundManager::getInstance();
-    const std::string key = musicKey(Game::currentLevelGameType());
-    if (!sound || !SoundManager::isSoundAvailable() || key.empty()) {
-        return;
-    }
-    if (RefHolder<SoundStream> stream = findLoaded<SoundStream>(key, "music")) {
-        sound->playMusic(1000, 1.0f, 100, stream.get(), 600, 306);
+    if (const std::string key = musicKey(Game::currentLevelGameType()); !key.empty()) {
+        SoundManager::playSceneMusic(key);
     }
 }
 

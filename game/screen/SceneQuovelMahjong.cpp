@@ -9,7 +9,6 @@
 #include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
-#include "framework/platform/SoundStream.h"
 #include "framework/scene/SceneManager.h"
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
@@ -74,13 +73,7 @@ void SceneQuovelMahjong::onQuitRequest() {
 }
 
 void SceneQuovelMahjong::playBuildingMusic() {
-    SoundManager* sound = SoundManager::getInstance();
-    if (!sound || !SoundManager::isSoundAvailable()) {
-        return;
-    }
-    if (RefHolder<SoundStream> music = findLoaded<SoundStream>("MUSIC_QUOVEL", "music")) {
-        sound->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::RESTART_STREAM_MODE);
-    }
+    SoundManager::playSceneMusic("MUSIC_QUOVEL");
 }
 
 bool SceneQuovelMahjong::hasSavedGame(AbstractPlayer* player, int32_t number) {

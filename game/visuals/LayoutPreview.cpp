@@ -27,12 +27,13 @@ LayoutPreview::LayoutPreview() {
     }
     tileImage = findOrLoad<Image>("TILE_PREVIEW", "manual");
     for (int32_t index = 0; index < GAME_TYPE_COUNT; ++index) {
-        backgrounds[static_cast<size_t>(index)] = findOrLoad<Image>(backgroundKey(index), "manual");
+        backgrounds[static_cast<size_t>(index)] =
+            findOrLoad<Image>(backgroundKey(static_cast<GameType>(index)), "manual");
     }
     manager->unloadSection("manual");
 }
 
-std::string LayoutPreview::backgroundKey(int32_t gameType) {
+std::string LayoutPreview::backgroundKey(GameType gameType) {
     return "PREVIEWBACKGROUND" + std::to_string(gameType + 1);
 }
 

@@ -16,7 +16,7 @@ class Layout;
 class LayoutPreview {
 public:
     // The key of a game type's miniature background in the "manual" section.
-    static std::string backgroundKey(int32_t gameType);
+    static std::string backgroundKey(GameType gameType);
 
     // Takes the miniature tile and the backgrounds from the "manual" section, then unloads it.
     LayoutPreview();

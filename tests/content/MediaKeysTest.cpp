@@ -142,7 +142,7 @@ TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {
                value("PREVIEW_TILE_FACE_HEIGHT"));
     // Keys the code computes, through the code's own functions; a count and its list agree.
     for (int32_t type = 0; type < GAME_TYPE_COUNT; ++type) {
-        expectSize(LayoutPreview::backgroundKey(type), "manual", value("PREVIEW_WIDTH"),
+        expectSize(LayoutPreview::backgroundKey(GameType(type)), "manual", value("PREVIEW_WIDTH"),
                    value("PREVIEW_HEIGHT"));
         expectSize(LevelFlow::backgroundKey(GameType(type), 0), "manual", 800, 600);
     }
@@ -155,9 +155,9 @@ TEST_F(MediaKeysTest, PicturesHaveTheSizesOfTheBoardGeometry) {
     for (int32_t choice = 0; choice < backgrounds; ++choice) {
         expectAtLeast(DialogSelectBackground::previewKey(choice), "default", 223, 167);
     }
-    EXPECT_EQ(
-        manager->getSection("manual")->findResource(LayoutPreview::backgroundKey(GAME_TYPE_COUNT)),
-        nullptr);
+    EXPECT_EQ(manager->getSection("manual")->findResource(
+                  LayoutPreview::backgroundKey(GameType(GAME_TYPE_COUNT))),
+              nullptr);
     EXPECT_EQ(manager->getSection("manual")->findResource(
                   LevelFlow::backgroundKey(TYPE_CLASSIC, backgrounds)),
               nullptr);

@@ -76,6 +76,11 @@ TEST_F(FileArchiveTest, MembersShadowLooseFilesWhichRemainTheFallback) {
 }
 
 TEST_F(FileArchiveTest, ModeRulesOfOpen) {
+    // What each stored number means, to the archive, the folders and the property files alike.
+    for (int32_t mode = 0; mode <= 5; ++mode) {
+        EXPECT_EQ(FileSource::isArchiveMode(mode), mode == 2 || mode == 4) << mode;
+        EXPECT_EQ(FileSource::isScrambledMode(mode), mode == 3 || mode == 4) << mode;
+    }
     ASSERT_TRUE(writeZip("media.dat", {{"x", "y"}}));
     FileArchive::open(4, "");
     EXPECT_EQ(FileArchive::getFileMode(), 4);
