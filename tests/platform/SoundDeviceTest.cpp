@@ -91,8 +91,8 @@ TEST_F(SoundOnSdl, AnUnknownDriverRunsSilentAndHarmless) {
 
     RefHolder<SoundStream> music(new SoundStream());
     music->setFileName("media/sounds/tone.wav");
-    EXPECT_FALSE(manager->startStream(music.get(), nullptr, 306));
-    manager->playMusic(1000, 1.0f, 100, music.get(), 600, 306);
+    EXPECT_FALSE(manager->startStream(music.get(), nullptr, SoundManager::RESTART_STREAM_MODE));
+    manager->playMusic(1000, 1.0f, 100, music.get(), 600, SoundManager::RESTART_STREAM_MODE);
     manager->update(16);
     manager->setMute(true);
     EXPECT_FALSE(manager->fadeOutMusic(0));

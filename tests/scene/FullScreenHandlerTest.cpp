@@ -140,7 +140,7 @@ TEST_F(FullScreenHandlerTest, LosingTheFocusSilencesEffectsAndMusicUntilItComesB
     sound->setEffectsVolume(200);
     RefHolder<SoundStream> music = new SoundStream();
     music->setFileName("theme.ogg");
-    ASSERT_TRUE(sound->startStream(music.get(), nullptr, 306));
+    ASSERT_TRUE(sound->startStream(music.get(), nullptr, SoundManager::RESTART_STREAM_MODE));
     sound->setStreamVolume(music.get(), 180);
     const int32_t channel = music->getChannel();
 
