@@ -15,7 +15,7 @@ with the game, killed or ended by a signal, and no box may hold a signal's quit.
 told apart by the process that shows them. Widgets are aimed at from the definitions in
 SOURCE_FOLDER/media/properties and found on the screen by their own pictures; every wait polls
 the screen or the process with a time limit. Each step is photographed to OUT_FOLDER as a PNG.
-A box naming a data folder of 4,000 characters must fit an 800 x 600 screen, its OK clickable.
+A box naming a data folder of 3,900 characters must fit an 800 x 600 screen, its OK clickable.
 Fails, not skips, when Xvfb is missing or cannot start.
 """
 import os
@@ -511,11 +511,13 @@ def main():
             fail(f"on a damaged list: damage told {told}, Ann's floor 7 kept {kept}")
         print("on a damaged player list the player was told, and Ann kept her floor")
 
-        # A box naming a data folder of 4,000 characters (its player list damaged) fits an
-        # 800 x 600 screen, where its OK button is found by its colour and clicked.
+        # A box naming a data folder of 3,900 characters (its player list damaged) fits an
+        # 800 x 600 screen, where its OK button is found by its colour and clicked. The folder's
+        # length is the same whatever the build folder's, so that the game's files under it stay
+        # within the system's longest path.
         deep = os.path.join(out, "deep")
-        while len(deep) < 4000:
-            deep = os.path.join(deep, "d" * 99)
+        while len(deep) < 3900:
+            deep = os.path.join(deep, "d" * max(1, min(99, 3900 - len(deep) - 1)))
         listed = pathlib.Path(deep, "Brastel/Games/Quovel Mahjong/players")
         listed.mkdir(parents=True)
         (listed / "players.plrs.!").write_bytes(b"\x00 not a player list")
