@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/PropertyNode.h"
 
 class TiXmlDocument;
@@ -60,7 +61,8 @@ public:
 
     void setSaveFileName(const std::string& fileName) { saveFileName = fileName; }
 
-    // 0 follows the process-wide file-source mode; any other value is used as it stands.
+    // PROCESS_WIDE follows the process-wide file-source mode (FileSourceMode.h); any other
+    // mode is used as it stands.
     void setSourceMode(int32_t mode) { sourceMode = mode; }
 
     // Whether the XML reader folds runs of white space inside texts (on by default).
@@ -110,14 +112,14 @@ public:
                      const std::string& source = "property text", size_t* treeMemory = nullptr);
 
 private:
-    // The file-source mode of this store's reads and writes (0 resolved).
+    // The file-source mode of this store's reads and writes (PROCESS_WIDE resolved).
     int32_t currentMode() const;
     bool readFileDocument(const std::string& fileName, TiXmlDocument& document,
                           size_t* treeMemory = nullptr);
 
     std::vector<std::string> files;
     std::string saveFileName;
-    int32_t sourceMode = 0;
+    int32_t sourceMode = FileSource::PROCESS_WIDE;
     bool condenseWhiteSpace = true;
     // Elements open in the write under way.
     int32_t writeDepth = 0;

@@ -25,7 +25,7 @@ struct StoredFile {
 // another version) out of the way of the next save, which would otherwise overwrite it: the
 // file is moved beside itself under a dated name ("players.plrs.damaged-2026-12-07-08-45-10",
 // "...other-version-..." for a file of another version) and the move is logged. `path` is the
-// file's name before the mode's stored-name rule (file mode 1 or 3). True when nothing is in
+// file's name before the mode's stored-name rule (a loose-files mode). True when nothing is in
 // the way any more (no file there, or it was moved); false when the file could not be moved and
 // stays where it is, so the caller must not save over it. A link that leads nowhere is such a
 // file: it stays (its target may come back with its disk) and is told as not found. A quiet

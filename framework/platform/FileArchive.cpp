@@ -41,7 +41,7 @@ RefHolder<FileArchive>& globalArchive() {
 }
 
 int32_t propertyFileMode() {
-    return FileArchive::getInstance() ? FileArchive::getFileMode() : FileSource::LOOSE_FILES;
+    return FileArchive::resolvedMode(FileSource::PROCESS_WIDE);
 }
 
 FileReadResult readPropertyFile(int32_t mode, const std::string& fileName, uint32_t maxSize,
@@ -515,6 +515,13 @@ int FileArchive::getFileMode() {
     return fileMode;
 }
 
+int FileArchive::resolvedMode(int mode) {
+    if (mode != FileSource::PROCESS_WIDE) {
+        return mode;
+    }
+    return getInstance() ? getFileMode() : FileSource::LOOSE_FILES;
+}
+
 bool FileArchive::readFromArchive(const std::string& storedName, MemoryBuffer& buffer, bool& found,
                                   uint32_t maxSize) {
     std::lock_guard lock(mutex);
@@ -535,9 +542,7 @@ FileReadResult FileArchive::readFile(int mode, const std::string& path, MemoryBu
                                      uint32_t maxSize) {
     buffer.clear();
     FileArchive* archive = getInstance();
-    if (mode == FileSource::PROCESS_WIDE) {
-        mode = archive ? getFileMode() : FileSource::LOOSE_FILES;
-    }
+    mode = resolvedMode(mode);
     // Member names follow the archive's rule; a loose file under an absolute path (the user's
     // data folder, as the system named it) is read as given, since that rule would change the
     // folder's own name ("x/../data" into "x/.data").

@@ -79,6 +79,9 @@ public:
     static void close();
     static FileArchive* getInstance();
     static int getFileMode();
+    // The mode a read or a stored name in `mode` takes: PROCESS_WIDE stands for the
+    // process-wide mode, which is LOOSE_FILES while there is no global archive.
+    static int resolvedMode(int mode);
     // Property files, a core class, are read through this archive and stored under the names
     // and in the folders of this layer once this has run (before any is read).
     static void installPropertyFileHooks();

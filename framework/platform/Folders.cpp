@@ -209,13 +209,7 @@ bool unescapeName(std::string_view escaped, std::string& name) {
 }
 
 std::string getStoredFileName(int mode, const std::string& name) {
-    if (mode == FileSource::PROCESS_WIDE) {
-        if (!FileArchive::getInstance()) {
-            return name;
-        }
-        mode = FileArchive::getFileMode();
-    }
-    return FileSource::isScrambledMode(mode) ? name + ".!" : name;
+    return FileSource::isScrambledMode(FileArchive::resolvedMode(mode)) ? name + ".!" : name;
 }
 
 std::string normalizePath(std::string path) {

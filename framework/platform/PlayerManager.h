@@ -18,8 +18,9 @@ class PropertyStore;
 // The players of this machine, one of them current, and their files under the game folder:
 // the player list "players/players.plrs", one profile "players/<escaped name>.plr" per player
 // and the saved games "savegames/<escaped name>/<key>.sav". Scrambled managers keep every file
-// in file mode 3 (stored under the name + ".!"), others in mode 1. Each file carries the data
-// version; a list or profile of another version is set aside (see DamagedFile.h), never read.
+// as SCRAMBLED_LOOSE_FILES (stored under the name + ".!"), others as LOOSE_FILES. Each file
+// carries the data version; a list or profile of another version is set aside (see
+// DamagedFile.h), never read.
 //
 // Players are told apart by their escaped names, so names differing in any byte (letter case
 // too) are different players. Empty names are refused everywhere: they would name the folder

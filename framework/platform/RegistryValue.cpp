@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/os/KeyStore.h"
 #include "framework/platform/DamagedFile.h"
 
@@ -26,7 +27,7 @@ bool keyWritable(const std::string& keyPath) {
     StoredFile what;
     what.kind = StoredFileKind::SETTINGS;
     what.quiet = true;
-    if (setAsideUnloadableFile(1, damaged, what)) {
+    if (setAsideUnloadableFile(FileSource::LOOSE_FILES, damaged, what)) {
         return true;
     }
     held.insert(damaged);

@@ -1,8 +1,9 @@
 #include "framework/platform/ResourceObject.h"
 
-#include <array>
+#include <utility>
 
 #include "framework/core/DefinitionKeys.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/platform/ResourceManager.h"
 
@@ -43,14 +44,17 @@ std::string ResourceObject::toString() const {
 }
 
 int32_t ResourceObject::fileModeOfWord(const std::string& word) {
-    static constexpr std::array<const char*, 4> words = {"file", "zip", "encryptfile",
-                                                         "encryptzip"};
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (word == words[i]) {
-            return static_cast<int32_t>(i) + 1;
+    static constexpr std::pair<const char*, FileSource::Mode> WORDS[] = {
+        {"file", FileSource::LOOSE_FILES},
+        {"zip", FileSource::ARCHIVE_FIRST},
+        {"encryptfile", FileSource::SCRAMBLED_LOOSE_FILES},
+        {"encryptzip", FileSource::SCRAMBLED_ARCHIVE_FIRST}};
+    for (const auto& [name, mode] : WORDS) {
+        if (word == name) {
+            return mode;
         }
     }
-    return 0;
+    return FileSource::PROCESS_WIDE;
 }
 
 const char* yesNo(bool value) {

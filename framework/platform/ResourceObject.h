@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/BaseObject.h"
+#include "framework/core/FileSourceMode.h"
 
 class PropertyNode;
 
@@ -46,8 +47,8 @@ public:
     // True while the loader thread loads this resource without the data lock.
     bool isLoading() const { return loading; }
 
-    // The file-source mode an "archive" word chooses: "file" 1, "zip" 2, "encryptfile" 3,
-    // "encryptzip" 4, anything else 0 (the process-wide mode).
+    // The file-source mode an "archive" word chooses: "file" LOOSE_FILES, "zip" ARCHIVE_FIRST,
+    // "encryptfile" and "encryptzip" the same scrambled, anything else PROCESS_WIDE.
     static int32_t fileModeOfWord(const std::string& word);
 
 protected:
@@ -64,7 +65,7 @@ private:
     bool hasError = false;
     int32_t weight = 1;
     int32_t loadedAmount = 0;
-    int32_t fileMode = 0;
+    int32_t fileMode = FileSource::PROCESS_WIDE;
     bool loading = false;
     bool discardLoad = false;
 };

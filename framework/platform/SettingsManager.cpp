@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/ProcessInstance.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -85,7 +86,8 @@ void SettingsManager::loadFromRegistry() {
     // A damaged settings file reads as no values: it is kept before the defaults replace it.
     const std::string damaged = KeyStore::currentUser().damagedValuesFile(registryPath);
     if (!damaged.empty()) {
-        settingsHeld = !setAsideUnloadableFile(1, damaged, {StoredFileKind::SETTINGS, {}, false});
+        settingsHeld = !setAsideUnloadableFile(FileSource::LOOSE_FILES, damaged,
+                                               {StoredFileKind::SETTINGS, {}, false});
     }
     if (KeyStore::currentUser().readValues(registryPath, values)) {
         for (const KeyValue& value : values) {

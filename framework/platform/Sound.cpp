@@ -27,10 +27,7 @@ int32_t Sound::load(int32_t sourceMode, uint32_t mode, const std::string& fileNa
     if (!mixer) {
         return 0;
     }
-    if (sourceMode == FileSource::PROCESS_WIDE) {
-        sourceMode =
-            FileArchive::getInstance() ? FileArchive::getFileMode() : FileSource::LOOSE_FILES;
-    }
+    sourceMode = FileArchive::resolvedMode(sourceMode);
     int32_t loaded = 0;
     if (sourceMode == FileSource::LOOSE_FILES) {
         loaded = mixer->loadSample(fileName, mode);

@@ -18,11 +18,11 @@ public:
     Sound(const Sound&) = delete;
     Sound& operator=(const Sound&) = delete;
 
-    // Loads the sample from `fileName`. Source mode 1 loads the file directly; 0 follows the
-    // archive's process-wide mode when an archive is open (else loads directly); any other
-    // mode reads the whole file through the archive service and loads it from memory. `mode`
-    // holds the mixer's mode bits. 0 when a sample was made or sound is unavailable, -1 when
-    // none was made.
+    // Loads the sample from `fileName`. Source mode LOOSE_FILES loads the file directly;
+    // PROCESS_WIDE follows the archive's mode when an archive is open (else loads directly);
+    // any other mode reads the whole file through the archive service and loads it from memory.
+    // `mode` holds the mixer's mode bits. 0 when a sample was made or sound is unavailable, -1
+    // when none was made.
     int32_t load(int32_t sourceMode, uint32_t mode, const std::string& fileName);
     // Plays on a free channel: volume (scaled by the multiplier) and pan 0..255, 128 centre.
     // The channel, or -1 without sound or sample.

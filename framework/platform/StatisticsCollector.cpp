@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/core/BasicProperties.h"
+#include "framework/core/FileSourceMode.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/core/PropertyVector.h"
@@ -55,7 +56,8 @@ PropertyNode* StatisticsCollector::openDocument(RefHolder<PropertyStore>& store)
     if (!loaded) {
         // A file there that does not load (damaged, empty, too large, no plain file) is kept
         // beside itself and told; one that cannot be moved is never saved over.
-        fileHeld = !setAsideUnloadableFile(0, fileName, {StoredFileKind::STATISTICS, {}, false});
+        fileHeld = !setAsideUnloadableFile(FileSource::PROCESS_WIDE, fileName,
+                                           {StoredFileKind::STATISTICS, {}, false});
     }
     AbstractProperty* existing = store->getChild("DataGathering");
     if (existing && existing->isNode()) {

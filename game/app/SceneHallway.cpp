@@ -576,7 +576,7 @@ int32_t SceneHallway::startClearSequence(BaseObject*) {
         showHallwayClear();
         return 0;
     }
-    SoundManager::playSceneMusic("MUSIC_QUOVEL");
+    playBuildingMusic();
     player->releaseHeldTrophies(HELD_TROPHIES_ON_ARRIVAL);
     if (!DialogTrophy::showIfNew(callback<&SceneHallway::finishArrival>(this))) {
         finishArrival(nullptr);

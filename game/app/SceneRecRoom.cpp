@@ -10,7 +10,6 @@
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/PlayerManager.h"
-#include "framework/platform/SoundManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/SceneManager.h"
 #include "framework/scene/TransitionScene.h"
@@ -106,7 +105,7 @@ void SceneRecRoom::loadResources() {
 
 void SceneRecRoom::show() {
     SceneQuovelMahjong::show();  // saves the player list first
-    SoundManager::playSceneMusic("MUSIC_QUOVEL");
+    playBuildingMusic();
     QuovelMahjongPlayer* player = QuovelMahjongPlayer::current();
     RefHolder<PropertyNode> event(new PropertyNode("QVCustomEvent", ""));
     event->addChild(new PropertyValue(

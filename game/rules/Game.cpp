@@ -268,27 +268,23 @@ bool Game::loadSaved(int32_t number) {
     RefHolder<PropertyStore> store;
     PropertyNode* gameNode = nullptr;
     RefHolder<Game> game = readSaved(number, store, gameNode);
-    if (!game) {
-        return false;
-    }
-    installResumed(game.get(), gameNode);
-    return true;
+    return installResumed(game.get(), gameNode);
 }
 
 bool Game::resumeSaved(PropertyNode* gameNode) {
     RefHolder<Game> game = restoredGame(gameNode);
+    return installResumed(game.get(), gameNode);
+}
+
+bool Game::installResumed(Game* game, PropertyNode* gameNode) {
     if (!game) {
         return false;
     }
-    installResumed(game.get(), gameNode);
-    return true;
-}
-
-void Game::installResumed(Game* game, PropertyNode* gameNode) {
     install(game);
     if (IPlayerHooks* player = getCurrentPlayer()) {
         player->keepSavedGame(gameNode);
     }
+    return true;
 }
 
 void Game::save(PropertyNode* node) {

@@ -336,8 +336,9 @@ private:
     void completePendingMoves();
     // Makes the game current: the old one is marked removed and released.
     static void install(Game* game);
-    // Installs a game built from a saved "game" node, keeping the node for the level's start.
-    static void installResumed(Game* game, PropertyNode* gameNode);
+    // Installs a game built from a saved "game" node, keeping the node for the level's start;
+    // false, with nothing changed, without a game.
+    static bool installResumed(Game* game, PropertyNode* gameNode);
 
     RefHolder<Tile> clickedTile;
     int32_t moveTargetColumn = 0;
