@@ -26,7 +26,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import benchrun  # noqa: E402
 smoke = benchrun.smoke_script()
-from xwindow import XWindow  # noqa: E402
 
 GOAL_RATIO = 1.6
 GL_LIBRARIES = ("libGL", "libGLX", "libEGL", "_dri.so", "libLLVM", "libgallium")
@@ -76,7 +75,7 @@ def main():
 def measure(game_folder, bare_loop, runs, home):
     server, display = smoke.start_xvfb(os.path.join(home, "xvfb.log"))
     benchrun.adopt(server)
-    window = XWindow(800, 600, display)
+    window = smoke.XWindow(800, 600, display)
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
