@@ -30,6 +30,18 @@ def smoke_script():
     return smoke
 
 
+def windowed_home(home, display):
+    """The environment of the game on the X display with a home of its own, the windowed setting
+    stored there: without a window manager, X gives no real full screen."""
+    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
+    os.makedirs(store, exist_ok=True)
+    with open(os.path.join(store, "values.keystore"), "w") as keys:
+        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
+    return dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
+                XDG_DATA_HOME=os.path.join(home, "data"),
+                XDG_CONFIG_HOME=os.path.join(home, "config"))
+
+
 def size(full, smallest=1):
     """`full`, or `smallest` at the smallest setting."""
     return smallest if SMALLEST else full

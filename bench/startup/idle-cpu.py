@@ -258,17 +258,10 @@ def quit_game(session, game):
 
 
 def start_game(game_folder, out, home, display):
-    """The game started from its folder on the display with the given home, its session and its
-    screens' definitions. A home of its own, with the windowed setting stored: without a window
-    manager, X gives no real full screen."""
+    """The game started from its folder on the display with the given home (windowed), its
+    session and its screens' definitions."""
     os.makedirs(out, exist_ok=True)
-    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-    os.makedirs(store, exist_ok=True)
-    with open(os.path.join(store, "values.keystore"), "w") as keys:
-        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
-               XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    env = benchrun.windowed_home(home, display)
     session = smoke.Session(display, out, os.path.join(game_folder, "quovel-mahjong"), env)
     game = benchrun.adopt(session.start(start_new_session=True))
     return game, session, smoke.Definitions(SOURCE, game_folder), env

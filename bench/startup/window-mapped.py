@@ -76,13 +76,7 @@ def measure(game_folder, bare_loop, runs, home):
     server, display = smoke.start_xvfb(os.path.join(home, "xvfb.log"))
     benchrun.adopt(server)
     window = smoke.XWindow(800, 600, display)
-    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-    os.makedirs(store)
-    with open(os.path.join(store, "values.keystore"), "w") as keys:
-        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
-               XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    env = benchrun.windowed_home(home, display)
     game_times, bare_times, game_gl, bare_gl = [], [], set(), set()
     for _ in range(runs):
         mapped, loaded = time_to_mapped(window, [bare_loop, "4"], None, env)
