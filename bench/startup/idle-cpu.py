@@ -63,7 +63,7 @@ def cpu_seconds(pid):
 
 def shares(pids, seconds):
     """The share of one core each process took over the next seconds, in %."""
-    start = {pid: cpu_seconds(pid) for pid in pids if pid}
+    start = {pid: cpu_seconds(pid) for pid in pids}
     began = time.monotonic()
     time.sleep(seconds)
     elapsed = time.monotonic() - began
@@ -79,7 +79,7 @@ class Measurer:
         # The photographs before have settled: the screen is left alone from here.
         time.sleep(1.0)
         result = shares([self.game.pid, self.xserver], SECONDS)
-        self.rows.append((name, result[self.game.pid], result.get(self.xserver)))
+        self.rows.append((name, result[self.game.pid], result[self.xserver]))
         if PROFILE_SECONDS:
             path = os.path.join(self.session.out, name.split()[0] + name.split()[1] + ".perf")
             subprocess.run(["perf", "record", "-F", "1000", "-e", "cpu-clock", "--call-graph",
@@ -94,9 +94,7 @@ def median(values):
 
 
 def spread(values):
-    """Median, lowest and highest of the values, as text; "unknown" when any is unknown."""
-    if any(value is None for value in values):
-        return "unknown"
+    """Median, lowest and highest of the values, as text."""
     if len(values) == 1:
         return f"{values[0]:.2f} %"
     return (f"{median(values):.2f} % (median of {len(values)}, {min(values):.2f} to "
@@ -268,12 +266,12 @@ def start_game(game_folder, out, home, display):
 
 
 def bare_shares(bare_loop, env, xserver, *area):
-    """The bare loop's share and the X server's (None when unknown) while the loop runs."""
+    """The bare loop's share and the X server's while the loop runs."""
     loop = benchrun.start([bare_loop, str(int(SECONDS) + 2)] + [str(n) for n in area], env=env)
     time.sleep(1.0)
     measured = shares([loop.pid, xserver], SECONDS)
     loop.wait()
-    return measured[loop.pid], measured.get(xserver) if xserver else None
+    return measured[loop.pid], measured[xserver]
 
 
 def run_once(game_folder, bare_loop, out, xserver, display):
