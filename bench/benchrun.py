@@ -91,8 +91,7 @@ def run(main):
     try:
         main()
     except KeyboardInterrupt:
-        if not came:
-            came.append(signal.SIGINT)
+        pass  # raised by on_signal, which noted the signal
     finally:
         began = time.monotonic()
         for process in reversed(_started):
