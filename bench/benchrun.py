@@ -6,6 +6,7 @@ through `start` or handed to `adopt` is ended, its whole group with it; a bench 
 ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting (`size`),
 at which a bench checks that it took every figure, never a goal, so that load cannot fail it.
 """
+import contextlib
 import importlib.util
 import os
 import signal
@@ -18,6 +19,8 @@ SMALLEST = bool(os.environ.get("QUOVEL_BENCH_SMALLEST"))
 GRACE_S = 1.0
 
 _started = []
+# The pids of those started in a group of their own, which they lead.
+_leaders = set()
 
 
 def smoke_script():
@@ -48,8 +51,11 @@ def size(full, smallest=1):
 
 
 def adopt(process):
-    """The Popen given, to be ended with the bench."""
+    """The Popen given, to be ended with the bench (with its group, when it leads one)."""
     _started.append(process)
+    with contextlib.suppress(ProcessLookupError):
+        if os.getpgid(process.pid) == process.pid:
+            _leaders.add(process.pid)
     return process
 
 
@@ -59,12 +65,14 @@ def start(command, **options):
 
 
 def end(process):
-    """Ends a process that still runs, and its group when it leads one; waits for its end."""
+    """Ends a process that still runs, and its group when it leads one (what is left of the group
+    once it ended too); waits for its end."""
+    leads = process.pid in _leaders
     for number, wait_s in ((signal.SIGTERM, GRACE_S), (signal.SIGKILL, None)):
         if process.poll() is not None:
             break
         try:
-            if os.getpgid(process.pid) == process.pid:
+            if leads:
                 os.killpg(process.pid, number)
             else:
                 process.send_signal(number)
@@ -74,17 +82,22 @@ def end(process):
             process.wait(wait_s)
         except subprocess.TimeoutExpired:
             pass
+    if leads:
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, signal.SIGKILL)
 
 
 def run(main):
     """Runs the bench's main; see above."""
     came = []
+    running = [True]
 
     def on_signal(number, _):
-        # Only the first: the ending that follows is not cut short.
+        # Only the first, and only into main: the ending that follows is not cut short.
         if not came:
             came.append(number)
-            raise KeyboardInterrupt
+            if running[0]:
+                raise KeyboardInterrupt
 
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, on_signal)
@@ -93,6 +106,7 @@ def run(main):
     except KeyboardInterrupt:
         pass  # raised by on_signal, which noted the signal
     finally:
+        running[0] = False
         began = time.monotonic()
         for process in reversed(_started):
             end(process)
