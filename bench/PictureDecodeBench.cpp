@@ -121,8 +121,8 @@ enum Content { DETAIL, FLAT, TILES, GREY_NOISE, CHROMA_NOISE, RED_NOISE };
 // The sampling of a picture's color: libjpeg's default 4:2:0, or the luma's factors.
 enum Sampling { S420, S444, S422, GREY };
 
-uint8_t noise(int x, int y, int c) {
-    auto state = static_cast<uint32_t>(x * 7919 + y * 104729 + c * 1299709);
+uint8_t noise(int x, int y) {
+    auto state = static_cast<uint32_t>(x * 7919 + y * 104729);
     state ^= state >> 15;
     state *= 2246822519u;
     state ^= state >> 13;
@@ -164,13 +164,13 @@ std::vector<uint8_t> bigPicture(BigKind kind, int repeats, Content content, Samp
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             for (int c = 0; c < spec.components; ++c) {
-                spec.pixels.push_back(
-                    content == FLAT           ? static_cast<uint8_t>(90 + 40 * c)
-                    : content == TILES        ? tileChannel(x, y, c)
-                    : content == GREY_NOISE   ? noise(x, y, 0)
-                    : content == CHROMA_NOISE ? (c == 1 ? noise(x, y, 0) : uint8_t{128})
-                    : content == RED_NOISE    ? (c == 0 ? noise(x, y, 0) : uint8_t{128})
-                                              : channel(x % 800, y % 600, c));
+                spec.pixels.push_back(content == FLAT         ? static_cast<uint8_t>(90 + 40 * c)
+                                      : content == TILES      ? tileChannel(x, y, c)
+                                      : content == GREY_NOISE ? noise(x, y)
+                                      : content == CHROMA_NOISE
+                                          ? (c == 1 ? noise(x, y) : uint8_t{128})
+                                      : content == RED_NOISE ? (c == 0 ? noise(x, y) : uint8_t{128})
+                                                             : channel(x % 800, y % 600, c));
             }
         }
     }

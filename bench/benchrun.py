@@ -6,6 +6,7 @@ through `start` or handed to `adopt` is ended, its whole group with it; a bench 
 ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting (`size`),
 at which a bench checks that it took every figure, never a goal, so that load cannot fail it.
 """
+import contextlib
 import importlib.util
 import os
 import signal
@@ -18,6 +19,8 @@ SMALLEST = bool(os.environ.get("QUOVEL_BENCH_SMALLEST"))
 GRACE_S = 1.0
 
 _started = []
+# The pids of those started in a group of their own, which they lead.
+_leaders = set()
 
 
 def smoke_script():
@@ -30,14 +33,29 @@ def smoke_script():
     return smoke
 
 
+def windowed_home(home, display):
+    """The environment of the game on the X display with a home of its own, the windowed setting
+    stored there: without a window manager, X gives no real full screen."""
+    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
+    os.makedirs(store, exist_ok=True)
+    with open(os.path.join(store, "values.keystore"), "w") as keys:
+        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
+    return dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
+                XDG_DATA_HOME=os.path.join(home, "data"),
+                XDG_CONFIG_HOME=os.path.join(home, "config"))
+
+
 def size(full, smallest=1):
     """`full`, or `smallest` at the smallest setting."""
     return smallest if SMALLEST else full
 
 
 def adopt(process):
-    """The Popen given, to be ended with the bench."""
+    """The Popen given, to be ended with the bench (with its group, when it leads one)."""
     _started.append(process)
+    with contextlib.suppress(ProcessLookupError):
+        if os.getpgid(process.pid) == process.pid:
+            _leaders.add(process.pid)
     return process
 
 
@@ -47,12 +65,14 @@ def start(command, **options):
 
 
 def end(process):
-    """Ends a process that still runs, and its group when it leads one; waits for its end."""
+    """Ends a process that still runs, and its group when it leads one (what is left of the group
+    once it ended too); waits for its end."""
+    leads = process.pid in _leaders
     for number, wait_s in ((signal.SIGTERM, GRACE_S), (signal.SIGKILL, None)):
         if process.poll() is not None:
             break
         try:
-            if os.getpgid(process.pid) == process.pid:
+            if leads:
                 os.killpg(process.pid, number)
             else:
                 process.send_signal(number)
@@ -62,26 +82,31 @@ def end(process):
             process.wait(wait_s)
         except subprocess.TimeoutExpired:
             pass
+    if leads:
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, signal.SIGKILL)
 
 
 def run(main):
     """Runs the bench's main; see above."""
     came = []
+    running = [True]
 
     def on_signal(number, _):
-        # Only the first: the ending that follows is not cut short.
+        # Only the first, and only into main: the ending that follows is not cut short.
         if not came:
             came.append(number)
-            raise KeyboardInterrupt
+            if running[0]:
+                raise KeyboardInterrupt
 
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, on_signal)
     try:
         main()
     except KeyboardInterrupt:
-        if not came:
-            came.append(signal.SIGINT)
+        pass  # raised by on_signal, which noted the signal
     finally:
+        running[0] = False
         began = time.monotonic()
         for process in reversed(_started):
             end(process)

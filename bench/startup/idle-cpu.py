@@ -63,7 +63,7 @@ def cpu_seconds(pid):
 
 def shares(pids, seconds):
     """The share of one core each process took over the next seconds, in %."""
-    start = {pid: cpu_seconds(pid) for pid in pids if pid}
+    start = {pid: cpu_seconds(pid) for pid in pids}
     began = time.monotonic()
     time.sleep(seconds)
     elapsed = time.monotonic() - began
@@ -79,7 +79,7 @@ class Measurer:
         # The photographs before have settled: the screen is left alone from here.
         time.sleep(1.0)
         result = shares([self.game.pid, self.xserver], SECONDS)
-        self.rows.append((name, result[self.game.pid], result.get(self.xserver)))
+        self.rows.append((name, result[self.game.pid], result[self.xserver]))
         if PROFILE_SECONDS:
             path = os.path.join(self.session.out, name.split()[0] + name.split()[1] + ".perf")
             subprocess.run(["perf", "record", "-F", "1000", "-e", "cpu-clock", "--call-graph",
@@ -94,9 +94,7 @@ def median(values):
 
 
 def spread(values):
-    """Median, lowest and highest of the values, as text; "unknown" when any is unknown."""
-    if any(value is None for value in values):
-        return "unknown"
+    """Median, lowest and highest of the values, as text."""
     if len(values) == 1:
         return f"{values[0]:.2f} %"
     return (f"{median(values):.2f} % (median of {len(values)}, {min(values):.2f} to "
@@ -258,29 +256,22 @@ def quit_game(session, game):
 
 
 def start_game(game_folder, out, home, display):
-    """The game started from its folder on the display with the given home, its session and its
-    screens' definitions. A home of its own, with the windowed setting stored: without a window
-    manager, X gives no real full screen."""
+    """The game started from its folder on the display with the given home (windowed), its
+    session and its screens' definitions."""
     os.makedirs(out, exist_ok=True)
-    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-    os.makedirs(store, exist_ok=True)
-    with open(os.path.join(store, "values.keystore"), "w") as keys:
-        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
-               XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    env = benchrun.windowed_home(home, display)
     session = smoke.Session(display, out, os.path.join(game_folder, "quovel-mahjong"), env)
     game = benchrun.adopt(session.start(start_new_session=True))
     return game, session, smoke.Definitions(SOURCE, game_folder), env
 
 
 def bare_shares(bare_loop, env, xserver, *area):
-    """The bare loop's share and the X server's (None when unknown) while the loop runs."""
+    """The bare loop's share and the X server's while the loop runs."""
     loop = benchrun.start([bare_loop, str(int(SECONDS) + 2)] + [str(n) for n in area], env=env)
     time.sleep(1.0)
     measured = shares([loop.pid, xserver], SECONDS)
     loop.wait()
-    return measured[loop.pid], measured.get(xserver) if xserver else None
+    return measured[loop.pid], measured[xserver]
 
 
 def run_once(game_folder, bare_loop, out, xserver, display):

@@ -26,7 +26,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import benchrun  # noqa: E402
 smoke = benchrun.smoke_script()
-from xwindow import XWindow  # noqa: E402
 
 GOAL_RATIO = 1.6
 GL_LIBRARIES = ("libGL", "libGLX", "libEGL", "_dri.so", "libLLVM", "libgallium")
@@ -76,14 +75,8 @@ def main():
 def measure(game_folder, bare_loop, runs, home):
     server, display = smoke.start_xvfb(os.path.join(home, "xvfb.log"))
     benchrun.adopt(server)
-    window = XWindow(800, 600, display)
-    store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
-    os.makedirs(store)
-    with open(os.path.join(store, "values.keystore"), "w") as keys:
-        keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
-               XDG_DATA_HOME=os.path.join(home, "data"),
-               XDG_CONFIG_HOME=os.path.join(home, "config"))
+    window = smoke.XWindow(800, 600, display)
+    env = benchrun.windowed_home(home, display)
     game_times, bare_times, game_gl, bare_gl = [], [], set(), set()
     for _ in range(runs):
         mapped, loaded = time_to_mapped(window, [bare_loop, "4"], None, env)

@@ -78,9 +78,9 @@ def declares(bodies, owner, member, seen=None):
 
 
 def read_tree(root, skipped):
-    """Each word of the tree's text files with the files it is in, the C++ files' stripped texts,
-    and every path of the tree (files and the folders that hold them)."""
-    files, sources, paths = {}, {}, set()
+    """The words of the tree's text files, the C++ files' stripped texts, and every path of the
+    tree (files and the folders that hold them)."""
+    words, sources, paths = set(), {}, set()
     for path in sourcetree.walk(root):
         paths.add(path)
         paths.update(sourcetree.parents(path))
@@ -91,9 +91,8 @@ def read_tree(root, skipped):
                 text = file.read()
             if name.endswith(sourcetree.CPP):
                 sources[path] = sourcetree.strip(text)
-            for word in set(WORD.findall(text)):
-                files.setdefault(word, set()).add(path)
-    return files, sources, paths
+            words.update(WORD.findall(text))
+    return words, sources, paths
 
 
 def main():
@@ -101,7 +100,7 @@ def main():
     map_path = sys.argv[2] if len(sys.argv) > 2 else os.path.join(root, 'docs/architecture.md')
     with open(map_path, encoding='utf-8') as file:
         quotes = sorted(set(QUOTE.findall(file.read())))
-    files, sources, tree_paths = read_tree(root, map_path)
+    words, sources, tree_paths = read_tree(root, map_path)
     bodies = bodies_by_name(sources)
     wrong, names, paths = [], set(), set()
     for quote in quotes:
@@ -120,9 +119,9 @@ def main():
             names.add(name)
             parts = name.split('::')
             if name.endswith('_'):
-                found = any(word.startswith(name) for word in files)
+                found = any(word.startswith(name) for word in words)
             else:
-                found = parts[-1] in files
+                found = parts[-1] in words
             if not found:
                 wrong.append(f'name "{name}" (in `{quote}`) is in no file of the tree')
                 continue

@@ -35,7 +35,7 @@ def posix_escape(text):
 def units(root, build):
     """The units to read, each with the arguments clang-tidy needs for it."""
     if not build:
-        return [[os.path.join(root, source), '--', '-std=c++20', f'-I{root}']
+        return [[os.path.join(root, source), '--', '-x', 'c++', '-std=c++20', f'-I{root}']
                 for source in sourcetree.sources(root)]
     with open(os.path.join(build, 'compile_commands.json'), encoding='utf-8') as file:
         files = [entry['file'] for entry in json.load(file)]

@@ -1,5 +1,6 @@
-"""What the tree checks share: which folders hold the tree's sources, the layers file, and each
-include of a file as the compiler finds it."""
+"""What the tree checks share: which folders hold the tree's sources, the layers file, each
+include of a file as the compiler finds it, C++ text with its comments and literals blanked, and
+the pinned tools' version check."""
 import os
 import re
 import shutil
