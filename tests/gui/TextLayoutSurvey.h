@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ranges>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Rect.h"
@@ -13,14 +15,21 @@ class Image;
 class Label;
 class Sprite;
 
-// The survey of a shown node tree that auditTextLayout makes, shared by the files of its kinds of
-// finding: the fit of texts and captions (TextLayoutFit.cpp), the lines and ornaments of
-// pictures and of the background (TextLayoutRims.cpp), and what covers or overlaps a text
-// (TextLayoutAudit.cpp).
+// The survey of a shown node tree that auditTextLayout makes, with the findings of each node on
+// its own (TextLayoutFit.cpp), before those between the nodes it found (TextLayoutAudit.cpp).
 namespace text_layout_survey {
 
 using testpixels::alphaAt;
 using testpixels::colorAt;
+
+// The pixels of the rectangle, row by row, as (x, y).
+inline auto pixelsOf(const Rect& r) {
+    return std::views::iota(int64_t{0}, r.isEmpty() ? 0 : int64_t{r.w} * r.h) |
+           std::views::transform([r](int64_t i) {
+               return std::pair{static_cast<int32_t>(r.x + i % r.w),
+                                static_cast<int32_t>(r.y + i / r.w)};
+           });
+}
 
 struct AuditedLine {
     Label* label = nullptr;
@@ -75,12 +84,6 @@ struct LayoutSurvey {
     size_t order = 0;
 };
 
-// Pixels of clear space a widget keeps from a line running along its edge (a panel's rim), and
-// from the edge of a dialog it does not belong to.
-constexpr int32_t CLEARANCE = 4;
-// The length of a line of the background that is a panel's side, not a stroke of the scenery.
-constexpr int32_t LONG_RULE = 64;
-
 // A finding told by its parts, a blank between each two.
 template <typename... Parts>
 void note(LayoutSurvey& survey, const std::string& first, const Parts&... rest) {
@@ -90,7 +93,6 @@ void note(LayoutSurvey& survey, const std::string& first, const Parts&... rest) 
 // TextLayoutFit.cpp tells what each of these gives.
 Rect auditedBoxOf(const Sprite* sprite);
 int32_t auditedColorDistance(uint32_t a, uint32_t b);
-Rect auditedOpaque(const Image* image, const Rect& source);
 std::vector<Rect> auditedRules(const Image* image, const Rect& source);
 bool auditedIsButton(GameNode* node);
 std::string auditedName(GameNode* node);
@@ -101,11 +103,3 @@ bool auditedMoving(GameNode* node);
 void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, GameNode* button);
 
 }  // namespace text_layout_survey
-
-namespace text_layout_rims {
-
-// The findings of the lines of the pictures and of `backdrop`, the scene's background: widgets
-// on its rims, hidden corners, lines through pictures and texts, pictures on ornaments.
-void auditRimsAndOrnaments(text_layout_survey::LayoutSurvey& survey, const Image* backdrop);
-
-}  // namespace text_layout_rims
