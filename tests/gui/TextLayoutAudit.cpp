@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <set>
 
@@ -63,21 +64,20 @@ bool auditedRuleCrosses(const AuditedRule& rule, const Rect& other) {
 // without one).
 void surveyBackdropRule(LayoutSurvey& survey, const Image* backdrop, const Rect& rule) {
     const bool horizontal = rule.w > rule.h;
-    const int32_t length = horizontal ? rule.w : rule.h;
+    const Rect line = alongX(rule, horizontal);
     int32_t start = -1;
-    for (int32_t i = 0; i <= length; ++i) {
+    for (int32_t i = 0; i <= line.w; ++i) {
         const int32_t x = rule.x + (horizontal ? i : 0), y = rule.y + (horizontal ? 0 : i);
         const bool shown =
-            i < length &&
+            i < line.w &&
             (!survey.picture ||
              (x < survey.picture->getWidth() && y < survey.picture->getHeight() &&
               auditedColorDistance(colorAt(survey.picture, x, y), colorAt(backdrop, x, y)) <= 8));
         if (shown && start < 0) {
             start = i;
         } else if (!shown && start >= 0) {
-            const Rect part = horizontal ? Rect{rule.x + start, rule.y, i - start, rule.h}
-                                         : Rect{rule.x, rule.y + start, rule.w, i - start};
-            survey.backdropRules.push_back({part, horizontal});
+            const Rect part{line.x + start, line.y, i - start, line.h};
+            survey.backdropRules.push_back({alongX(part, horizontal), horizontal});
             start = -1;
         }
     }
@@ -215,16 +215,16 @@ void auditRimsAndOrnaments(LayoutSurvey& survey, const Image* backdrop) {
     for (const Rect& rule : backdropLines) {
         surveyBackdropRule(survey, backdrop, rule);
     }
-    for (const AuditedBox& button : survey.buttons) {
+    for (const AuditedPicture& button : survey.buttons) {
         if (button.dialog) {
             continue;
         }
-        const std::string name = "button " + auditedName(button.node);
+        const std::string name = "button " + auditedName(button.sprite);
         // A bare hit area draws nothing to sit anywhere.
-        const bool drawnAny = objectCast<Sprite>(button.node)->getImage() != nullptr;
+        const bool drawnAny = button.sprite->getImage() != nullptr;
         for (const AuditedRule& rule : survey.backdropRules) {
-            if (drawnAny && auditedRuleAlong(rule, button.drawn)) {
-                note(survey, name, rectText(button.drawn), "sits on a line", rectText(rule.box),
+            if (drawnAny && auditedRuleAlong(rule, button.opaque)) {
+                note(survey, name, rectText(button.opaque), "sits on a line", rectText(rule.box),
                      "of the background");
             }
         }
@@ -233,9 +233,9 @@ void auditRimsAndOrnaments(LayoutSurvey& survey, const Image* backdrop) {
             const Rect& d = dialog.box;
             const Rect near{d.x - CLEARANCE, d.y - CLEARANCE, d.w + 2 * CLEARANCE,
                             d.h + 2 * CLEARANCE};
-            if (dialog.order < button.order && rectsOverlap(button.drawn, near) &&
-                !d.contains(button.drawn)) {
-                note(survey, name, rectText(button.drawn), "lies on the edge of dialog",
+            if (dialog.order < button.order && rectsOverlap(button.opaque, near) &&
+                !d.contains(button.opaque)) {
+                note(survey, name, rectText(button.opaque), "lies on the edge of dialog",
                      auditedName(dialog.node), rectText(dialog.box));
             }
         }
@@ -283,16 +283,9 @@ void auditRimsAndOrnaments(LayoutSurvey& survey, const Image* backdrop) {
     // Pictures and buttons lie on the ornaments of the pictures below them; a button also on
     // those of the background's panel it is on, not on the scenery's (a town's lit windows).
     std::vector<AuditedPicture> covers = survey.pictures;
-    for (const AuditedBox& button : survey.buttons) {
-        auto* sprite = objectCast<Sprite>(button.node);
-        if (sprite->getImage()) {  // a bare hit area draws nothing
-            covers.push_back({.sprite = sprite,
-                              .opaque = button.drawn,
-                              .moving = auditedMoving(sprite),
-                              .order = button.order,
-                              .dialog = button.dialog});
-        }
-    }
+    std::ranges::copy_if(survey.buttons, std::back_inserter(covers), [](const AuditedPicture& b) {
+        return b.sprite->getImage() != nullptr;  // a bare hit area draws nothing
+    });
     for (const AuditedPicture& p : covers) {
         for (const AuditedPicture& under : survey.pictures) {
             auditOrnaments(survey, under, p);
@@ -349,12 +342,12 @@ std::vector<std::string> auditTextLayout(GameNode* root, int32_t screenWidth, in
             })) {
             survey.problems.push_back(auditedLineName(line) + " is covered in the picture");
         }
-        for (const AuditedBox& button : survey.buttons) {
+        for (const AuditedPicture& button : survey.buttons) {
             // A text wholly on a button is its caption, as on a sign that is a button.
-            if (line.button != button.node && button.dialog == line.dialog &&
+            if (line.button != button.sprite && button.dialog == line.dialog &&
                 rectsOverlap(line.box, button.box) && !button.box.contains(line.block)) {
                 note(survey, auditedLineName(line), rectText(line.box), "lies under button",
-                     auditedName(button.node), rectText(button.box));
+                     auditedName(button.sprite), rectText(button.box));
             }
         }
         // A picture of the dialog drawn after the letters covers what of them it overlaps; one

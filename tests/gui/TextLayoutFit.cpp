@@ -246,11 +246,12 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         return;
     }
     label->renderText();
-    const Rect labelBox = auditedBoxOf(label);
+    // Where the text's image is drawn.
+    const int32_t left = auditedBoxOf(label).x + label->getTextBounds().x;
+    const int32_t top = auditedBoxOf(label).y + label->getTextBounds().y;
     // Stretched to its own size (a pop-in that has ended) it is drawn as rendered.
     const bool stretched =
         stretch && (stretch->w != label->getWidth() || stretch->h != label->getHeight());
-    const Rect& bounds = label->getTextBounds();
     const int32_t step =
         label->effectiveLineHeight() > 0 ? label->effectiveLineHeight() : font->getCellHeight();
     const bool boxed = label->getWrapStyle() == Label::WRAP_WORDWRAP ||
@@ -270,8 +271,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         if (line.width <= 0) {
             continue;
         }
-        const Rect box{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width,
-                       step};
+        const Rect box{left + line.x, top + line.y, line.width, step};
         AuditedLine audited{label, index, box, button, Rect{}, Rect{}, survey.order, dialog};
         if (clip) {
             audited.box = intersectRects(audited.box, *clip);
@@ -283,8 +283,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             const Rect ink = auditedOpaque(
                 image,
                 Rect{0, line.y, image->getWidth(), std::min(step, image->getHeight() - line.y)});
-            audited.ink = Rect{labelBox.x + bounds.x + ink.x,
-                               labelBox.y + bounds.y + line.y + ink.y, ink.w, ink.h};
+            audited.ink = Rect{left + ink.x, top + line.y + ink.y, ink.w, ink.h};
             audited.ink = clip ? intersectRects(audited.ink, *clip) : audited.ink;
         }
         const std::string name = auditedLineName(audited);
@@ -294,8 +293,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         // Ink is compared only where the label is drawn as rendered: whole and unstretched.
         audited.inkHidden =
             survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretched &&
-            auditedInkHidden(survey.picture, label->getImage(), labelBox.x + bounds.x,
-                             labelBox.y + bounds.y, line.y, line.y + step);
+            auditedInkHidden(survey.picture, label->getImage(), left, top, line.y, line.y + step);
         if (!label->getAutoFitHeight() && line.y + step > label->getHeight()) {
             survey.problems.push_back(name + " falls below its box");
         }
@@ -386,7 +384,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         dialogBox = &ownDialogBox;
         auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
         if (sprite->getScale() == 1.0f) {
-            survey.dialogs.push_back({node, ownDialogBox, nullptr, ownDialogBox, survey.order});
+            survey.dialogs.push_back({node, ownDialogBox, survey.order});
         }
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
@@ -400,23 +398,28 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         }
     } else if (sprite && auditedIsButton(node)) {
         const Rect box = auditedBoxOf(sprite);
-        Rect drawn = box;
+        AuditedPicture drawn{.sprite = sprite,
+                             .box = box,
+                             .opaque = box,
+                             .moving = auditedMoving(sprite),
+                             .order = survey.order,
+                             .dialog = auditedDialogOf(node)};
         if (const Image* image = sprite->getImage(); image && !sprite->getStretchRect()) {
             const Rect whole{0, 0, image->getWidth(), image->getHeight()};
             const Rect source =
                 sprite->getSourceRect() ? intersectRects(*sprite->getSourceRect(), whole) : whole;
             const Rect opaque = auditedOpaque(image, source);
-            drawn = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
+            drawn.opaque = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
             // The caption drawn in it keeps 3 pixels of face off its rim; one narrower than 32
             // pixels shows an icon (a knob, a tick), not a caption.
             const std::optional<int32_t> margin =
                 box.w >= 32 ? auditedCaptionMargin(image, source) : std::nullopt;
             if (margin && *margin < 3) {
-                note(survey, "button " + auditedName(node), rectText(drawn), "has its caption",
-                     std::to_string(*margin), "pixels from its rim");
+                note(survey, "button " + auditedName(node), rectText(drawn.opaque),
+                     "has its caption", std::to_string(*margin), "pixels from its rim");
             }
         }
-        survey.buttons.push_back({node, box, auditedDialogOf(node), drawn, survey.order});
+        survey.buttons.push_back(drawn);
         button = node;
         auditOnScreen(survey, "button " + auditedName(node), box);
     } else if (auto* label = objectCast<Label>(node)) {

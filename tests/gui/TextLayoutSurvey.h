@@ -46,8 +46,6 @@ struct AuditedLine {
 struct AuditedBox {
     GameNode* node = nullptr;
     Rect box;
-    GameNode* dialog = nullptr;
-    Rect drawn;        // where its picture is opaque (its box when it has none)
     size_t order = 0;  // of drawing
 };
 
@@ -59,7 +57,8 @@ struct AuditedRule {
 
 // A plain sprite's picture on the screen: its box and where it is opaque, its lines and, drawn
 // unstretched, its image and the part of it shown. A frame is open in its middle around what it
-// marks.
+// marks. For a button, only its box, where it is opaque (its box when it draws no picture), whether
+// it moves, its order and its dialog are given.
 struct AuditedPicture {
     Sprite* sprite = nullptr;
     Rect box{}, opaque{}, source{};
@@ -76,7 +75,7 @@ struct LayoutSurvey {
     Rect screen;
     const Image* picture = nullptr;
     std::vector<AuditedLine> lines;
-    std::vector<AuditedBox> buttons;
+    std::vector<AuditedPicture> buttons;
     std::vector<AuditedPicture> pictures;
     std::vector<AuditedBox> dialogs;
     std::vector<AuditedRule> backdropRules;  // the lines of the scene's background
