@@ -61,7 +61,7 @@ def scramble(data):
 
 
 def start_xvfb(log_path):
-    """The display number of a new Xvfb; fails when none can start."""
+    """A new Xvfb and its display name; fails when none can start."""
     if not shutil.which("Xvfb"):
         fail("Xvfb is not installed")
     read_end, write_end = os.pipe()
