@@ -34,43 +34,33 @@ int32_t auditedColorDistance(uint32_t a, uint32_t b) {
     return distance;
 }
 
-// How many fully inked pixels of the line's rows of the label's image the picture does not show
-// as the label drew them: covered by something drawn later, or beyond the picture.
-int32_t auditedHiddenInk(const Image* picture, const Image* image, int32_t left, int32_t top,
-                         int32_t fromRow, int32_t toRow) {
-    int32_t hidden = 0;
-    for (int32_t y = std::max(fromRow, 0); y < std::min(toRow, image->getHeight()); ++y) {
-        for (int32_t x = 0; x < image->getWidth(); ++x) {
-            if (alphaAt(image, x, y) < 255) {
-                continue;
-            }
-            // A centred label may land half a pixel off its measured place: a neighbour counts;
-            // blending and depth leave a colour up to 8 levels off a channel.
-            bool shown = false;
-            for (int32_t dy = -1; dy <= 1 && !shown; ++dy) {
-                for (int32_t dx = -1; dx <= 1 && !shown; ++dx) {
-                    const int32_t px = left + x + dx;
-                    const int32_t py = top + y + dy;
-                    shown =
-                        px >= 0 && py >= 0 && px < picture->getWidth() &&
-                        py < picture->getHeight() &&
-                        auditedColorDistance(colorAt(picture, px, py), colorAt(image, x, y)) <= 8;
-                }
-            }
-            hidden += shown ? 0 : 1;
-        }
-    }
-    return hidden;
+// Whether the picture does not show a fully inked pixel of the line's rows of the label's image as
+// the label drew it: covered by something drawn later, or beyond the picture.
+bool auditedInkHidden(const Image* picture, const Image* image, int32_t left, int32_t top,
+                      int32_t fromRow, int32_t toRow) {
+    const int32_t from = std::max(fromRow, 0);
+    const Rect rows{0, from, image->getWidth(), std::min(toRow, image->getHeight()) - from};
+    const Rect shown{0, 0, picture->getWidth(), picture->getHeight()};
+    return std::ranges::any_of(pixelsOf(rows), [&](const auto& ink) {
+        const auto [x, y] = ink;
+        // A centred label may land half a pixel off its measured place: a neighbour counts;
+        // blending and depth leave a colour up to 8 levels off a channel.
+        const Rect around = intersectRects(Rect{left + x - 1, top + y - 1, 3, 3}, shown);
+        return alphaAt(image, x, y) == 255 &&
+               std::ranges::none_of(pixelsOf(around), [&](const auto& p) {
+                   return auditedColorDistance(colorAt(picture, p.first, p.second),
+                                               colorAt(image, x, y)) <= 8;
+               });
+    });
 }
 
 // Where the shown part of the image is at least half opaque, relative to that part.
 Rect auditedOpaque(const Image* image, const Rect& source) {
     Rect opaque;
-    for (int32_t y = 0; y < source.h; ++y) {
-        for (int32_t x = 0; x < source.w; ++x) {
-            if (alphaAt(image, source.x + x, source.y + y) >= 128) {
-                opaque = opaque.isEmpty() ? Rect{x, y, 1, 1} : uniteRects(opaque, Rect{x, y, 1, 1});
-            }
+    for (const auto [x, y] : pixelsOf(source)) {
+        if (alphaAt(image, x, y) >= 128) {
+            const Rect pixel{x - source.x, y - source.y, 1, 1};
+            opaque = opaque.isEmpty() ? pixel : uniteRects(opaque, pixel);
         }
     }
     return opaque;
@@ -256,11 +246,12 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         return;
     }
     label->renderText();
-    const Rect labelBox = auditedBoxOf(label);
+    // Where the text's image is drawn.
+    const int32_t left = auditedBoxOf(label).x + label->getTextBounds().x;
+    const int32_t top = auditedBoxOf(label).y + label->getTextBounds().y;
     // Stretched to its own size (a pop-in that has ended) it is drawn as rendered.
     const bool stretched =
         stretch && (stretch->w != label->getWidth() || stretch->h != label->getHeight());
-    const Rect& bounds = label->getTextBounds();
     const int32_t step =
         label->effectiveLineHeight() > 0 ? label->effectiveLineHeight() : font->getCellHeight();
     const bool boxed = label->getWrapStyle() == Label::WRAP_WORDWRAP ||
@@ -280,8 +271,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         if (line.width <= 0) {
             continue;
         }
-        const Rect box{labelBox.x + bounds.x + line.x, labelBox.y + bounds.y + line.y, line.width,
-                       step};
+        const Rect box{left + line.x, top + line.y, line.width, step};
         AuditedLine audited{label, index, box, button, Rect{}, Rect{}, survey.order, dialog};
         if (clip) {
             audited.box = intersectRects(audited.box, *clip);
@@ -293,8 +283,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
             const Rect ink = auditedOpaque(
                 image,
                 Rect{0, line.y, image->getWidth(), std::min(step, image->getHeight() - line.y)});
-            audited.ink = Rect{labelBox.x + bounds.x + ink.x,
-                               labelBox.y + bounds.y + line.y + ink.y, ink.w, ink.h};
+            audited.ink = Rect{left + ink.x, top + line.y + ink.y, ink.w, ink.h};
             audited.ink = clip ? intersectRects(audited.ink, *clip) : audited.ink;
         }
         const std::string name = auditedLineName(audited);
@@ -304,8 +293,7 @@ void surveyLabel(LayoutSurvey& survey, Label* label, const Rect* dialogBox, Game
         // Ink is compared only where the label is drawn as rendered: whole and unstretched.
         audited.inkHidden =
             survey.picture && label->getImage() && label->getAlpha() >= 255 && !stretched &&
-            auditedHiddenInk(survey.picture, label->getImage(), labelBox.x + bounds.x,
-                             labelBox.y + bounds.y, line.y, line.y + step) > 0;
+            auditedInkHidden(survey.picture, label->getImage(), left, top, line.y, line.y + step);
         if (!label->getAutoFitHeight() && line.y + step > label->getHeight()) {
             survey.problems.push_back(name + " falls below its box");
         }
@@ -396,7 +384,7 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         dialogBox = &ownDialogBox;
         auditOnScreen(survey, "dialog " + auditedName(node), ownDialogBox);
         if (sprite->getScale() == 1.0f) {
-            survey.dialogs.push_back({node, ownDialogBox, nullptr, ownDialogBox, survey.order});
+            survey.dialogs.push_back({node, ownDialogBox, survey.order});
         }
         // A box laid over the screen covers the pictures drawn before it whole or not at all.
         for (const AuditedPicture& p : survey.pictures) {
@@ -410,23 +398,28 @@ void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, Gam
         }
     } else if (sprite && auditedIsButton(node)) {
         const Rect box = auditedBoxOf(sprite);
-        Rect drawn = box;
+        AuditedPicture drawn{.sprite = sprite,
+                             .box = box,
+                             .opaque = box,
+                             .moving = auditedMoving(sprite),
+                             .order = survey.order,
+                             .dialog = auditedDialogOf(node)};
         if (const Image* image = sprite->getImage(); image && !sprite->getStretchRect()) {
             const Rect whole{0, 0, image->getWidth(), image->getHeight()};
             const Rect source =
                 sprite->getSourceRect() ? intersectRects(*sprite->getSourceRect(), whole) : whole;
             const Rect opaque = auditedOpaque(image, source);
-            drawn = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
+            drawn.opaque = Rect{box.x + opaque.x, box.y + opaque.y, opaque.w, opaque.h};
             // The caption drawn in it keeps 3 pixels of face off its rim; one narrower than 32
             // pixels shows an icon (a knob, a tick), not a caption.
             const std::optional<int32_t> margin =
                 box.w >= 32 ? auditedCaptionMargin(image, source) : std::nullopt;
             if (margin && *margin < 3) {
-                note(survey, "button " + auditedName(node), rectText(drawn), "has its caption",
-                     std::to_string(*margin), "pixels from its rim");
+                note(survey, "button " + auditedName(node), rectText(drawn.opaque),
+                     "has its caption", std::to_string(*margin), "pixels from its rim");
             }
         }
-        survey.buttons.push_back({node, box, auditedDialogOf(node), drawn, survey.order});
+        survey.buttons.push_back(drawn);
         button = node;
         auditOnScreen(survey, "button " + auditedName(node), box);
     } else if (auto* label = objectCast<Label>(node)) {

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ranges>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/core/Rect.h"
@@ -13,14 +15,21 @@ class Image;
 class Label;
 class Sprite;
 
-// The survey of a shown node tree that auditTextLayout makes, shared by the files of its kinds of
-// finding: the fit of texts and captions (TextLayoutFit.cpp), the lines and ornaments of
-// pictures and of the background (TextLayoutRims.cpp), and what covers or overlaps a text
-// (TextLayoutAudit.cpp).
+// The survey of a shown node tree that auditTextLayout makes, with the findings of each node on
+// its own (TextLayoutFit.cpp), before those between the nodes it found (TextLayoutAudit.cpp).
 namespace text_layout_survey {
 
 using testpixels::alphaAt;
 using testpixels::colorAt;
+
+// The pixels of the rectangle, row by row, as (x, y).
+inline auto pixelsOf(const Rect& r) {
+    return std::views::iota(int64_t{0}, r.isEmpty() ? 0 : int64_t{r.w} * r.h) |
+           std::views::transform([r](int64_t i) {
+               return std::pair{static_cast<int32_t>(r.x + i % r.w),
+                                static_cast<int32_t>(r.y + i / r.w)};
+           });
+}
 
 struct AuditedLine {
     Label* label = nullptr;
@@ -37,8 +46,6 @@ struct AuditedLine {
 struct AuditedBox {
     GameNode* node = nullptr;
     Rect box;
-    GameNode* dialog = nullptr;
-    Rect drawn;        // where its picture is opaque (its box when it has none)
     size_t order = 0;  // of drawing
 };
 
@@ -50,7 +57,8 @@ struct AuditedRule {
 
 // A plain sprite's picture on the screen: its box and where it is opaque, its lines and, drawn
 // unstretched, its image and the part of it shown. A frame is open in its middle around what it
-// marks.
+// marks. For a button, only its box, where it is opaque (its box when it draws no picture), whether
+// it moves, its order and its dialog are given.
 struct AuditedPicture {
     Sprite* sprite = nullptr;
     Rect box{}, opaque{}, source{};
@@ -67,19 +75,13 @@ struct LayoutSurvey {
     Rect screen;
     const Image* picture = nullptr;
     std::vector<AuditedLine> lines;
-    std::vector<AuditedBox> buttons;
+    std::vector<AuditedPicture> buttons;
     std::vector<AuditedPicture> pictures;
     std::vector<AuditedBox> dialogs;
     std::vector<AuditedRule> backdropRules;  // the lines of the scene's background
     std::vector<std::string> problems;
     size_t order = 0;
 };
-
-// Pixels of clear space a widget keeps from a line running along its edge (a panel's rim), and
-// from the edge of a dialog it does not belong to.
-constexpr int32_t CLEARANCE = 4;
-// The length of a line of the background that is a panel's side, not a stroke of the scenery.
-constexpr int32_t LONG_RULE = 64;
 
 // A finding told by its parts, a blank between each two.
 template <typename... Parts>
@@ -90,7 +92,6 @@ void note(LayoutSurvey& survey, const std::string& first, const Parts&... rest) 
 // TextLayoutFit.cpp tells what each of these gives.
 Rect auditedBoxOf(const Sprite* sprite);
 int32_t auditedColorDistance(uint32_t a, uint32_t b);
-Rect auditedOpaque(const Image* image, const Rect& source);
 std::vector<Rect> auditedRules(const Image* image, const Rect& source);
 bool auditedIsButton(GameNode* node);
 std::string auditedName(GameNode* node);
@@ -101,11 +102,3 @@ bool auditedMoving(GameNode* node);
 void surveyNode(LayoutSurvey& survey, GameNode* node, const Rect* dialogBox, GameNode* button);
 
 }  // namespace text_layout_survey
-
-namespace text_layout_rims {
-
-// The findings of the lines of the pictures and of `backdrop`, the scene's background: widgets
-// on its rims, hidden corners, lines through pictures and texts, pictures on ornaments.
-void auditRimsAndOrnaments(text_layout_survey::LayoutSurvey& survey, const Image* backdrop);
-
-}  // namespace text_layout_rims

@@ -61,7 +61,7 @@ def scramble(data):
 
 
 def start_xvfb(log_path):
-    """The display number of a new Xvfb; fails when none can start."""
+    """A new Xvfb and its display name; fails when none can start."""
     if not shutil.which("Xvfb"):
         fail("Xvfb is not installed")
     read_end, write_end = os.pipe()
@@ -284,6 +284,15 @@ class Session(XWindow):
     def photograph(self):
         return Screen(super().photograph())
 
+    def finding(self, picture, left, top_from, top_to):
+        """A probe for the picture on the screen, placed as Screen.find takes it: the screen and
+        the picture's place, or None."""
+        def probe():
+            screen = self.photograph()
+            place = screen.find(picture, left, top_from, top_to)
+            return (screen, place) if place else None
+        return probe
+
     def save(self, name, screen=None):
         self.step += 1
         path = os.path.join(self.out, f"{self.step}-{name}.png")
@@ -373,14 +382,8 @@ def play(session, defs):
     name_left, name_top = defs.dialog_origin("DIALOG_NEWPLAYER")
     field_node = defs.node("DIALOG_NEWPLAYER", "INPUT_NAME")
     field = defs.picture(field_node.attrib["image"])
-
-    def name_input():
-        screen = session.photograph()
-        place = screen.find(field, name_left + int(field_node.attrib["x"]), name_top,
-                            HEIGHT - field.height)
-        return (screen, place) if place else None
-
-    screen, field_place = session.wait_for("name input", 20, name_input)
+    screen, field_place = session.wait_for("name input", 20, session.finding(
+        field, name_left + int(field_node.attrib["x"]), name_top, HEIGHT - field.height))
     session.save("name-input", screen)
 
     # OK stands alone in the middle of the first run's dialog, between its two defined places,
@@ -390,12 +393,7 @@ def play(session, defs):
     ok = defs.picture(ok_node.attrib["image"], frames=4)
     ok_left = name_left + (int(ok_node.attrib["x"]) + int(cancel_node.attrib["x"])) // 2
     ok_top = name_top + int(ok_node.attrib["y"])
-
-    def ok_enabled():
-        screen = session.photograph()
-        place = screen.find(ok, ok_left, ok_top - SLACK, ok_top + SLACK)
-        return (screen, place) if place else None
-
+    ok_enabled = session.finding(ok, ok_left, ok_top - SLACK, ok_top + SLACK)
     if ok_enabled():
         fail("OK is enabled before a name was typed")
     session.click(field_place[0] + field.width // 2, field_place[1] + field.height // 2)
@@ -449,14 +447,8 @@ def play_lobby(session, defs):
     question_left, question_top = defs.dialog_origin("DIALOG_YESNO")
     yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
     yes = defs.picture(yes_node.attrib["image"], frames=4)
-
-    def question():
-        screen = session.photograph()
-        place = screen.find(yes, question_left + int(yes_node.attrib["x"]), 0,
-                            HEIGHT - yes.height)
-        return (screen, place) if place else None
-
-    screen, yes_place = session.wait_for("quit question", 20, question)
+    screen, yes_place = session.wait_for("quit question", 20, session.finding(
+        yes, question_left + int(yes_node.attrib["x"]), 0, HEIGHT - yes.height))
     session.save("quit-question", screen)
     session.click(yes_place[0] + yes.width // 2, yes_place[1] + yes.height // 2)
     session.expect_end(0, "\"yes\"")
@@ -512,9 +504,8 @@ def main():
         print("on a damaged player list the player was told, and Ann kept her floor")
 
         # A box naming a data folder of 3,900 characters (its player list damaged) fits an
-        # 800 x 600 screen, where its OK button is found by its colour and clicked. The folder's
-        # length is the same whatever the build folder's, so that the game's files under it stay
-        # within the system's longest path.
+        # 800 x 600 screen; its OK button, found by its colour, closes it. The folder's length does
+        # not follow the build folder's: the game's files under it stay within the longest path.
         deep = os.path.join(out, "deep")
         while len(deep) < 3900:
             deep = os.path.join(deep, "d" * max(1, min(99, 3900 - len(deep) - 1)))
