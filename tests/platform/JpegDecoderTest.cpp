@@ -202,12 +202,9 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     const auto a = [](int c, int first, int last, int high, int low) {
         return jpeg_scan_info{1, {c, 0, 0, 0}, first, last, high, low};
     };
-    chromaRefined.scans = {{3, {0, 1, 2, 0}, 0, 0, 0, 1},
-                           a(0, 1, 5, 0, 2),
-                           a(1, 1, 63, 0, 2),
-                           a(2, 1, 63, 0, 2),
-                           a(0, 6, 63, 0, 2),
-                           {3, {0, 1, 2, 0}, 0, 0, 1, 0}};
+    const jpeg_scan_info dcHigh{3, {0, 1, 2, 0}, 0, 0, 0, 1}, dcLow{3, {0, 1, 2, 0}, 0, 0, 1, 0};
+    chromaRefined.scans = {
+        dcHigh, a(0, 1, 5, 0, 2), a(1, 1, 63, 0, 2), a(2, 1, 63, 0, 2), a(0, 6, 63, 0, 2), dcLow};
     for (int bit = 2; bit > 0; --bit) {
         for (int c = 0; c < 3; ++c) {
             chromaRefined.scans.push_back(a(c, 1, 63, bit, bit - 1));
@@ -259,17 +256,15 @@ TEST_F(JpegDecoderTest, ScansAreBoundedByTheirWork) {
     EXPECT_EQ(decodeJpeg("", lumaRefined.data(), lumaRefined.size()), nullptr);
     EXPECT_EQ(lastJpegWorkCount().refinements, JPEG_MAX_REFINEMENTS + 1);
     setProblemSink({});
-    ASSERT_EQ(problems.size(), 15u);
-    for (const size_t refined : {0, 1, 8, 10, 14}) {
-        EXPECT_NE(problems[refined].find("refused: a scan refines coefficients more than 2 times"),
-                  std::string::npos)
-            << problems[refined];
+    const std::string refines = "refused: a scan refines coefficients more than 2 times";
+    std::vector<std::string> told(9, refines);
+    told.insert(told.end(), {"512 x 512 pixels refused: its scans take more than 2.45 plain",
+                             refines, "arithmetic coding", "a scan sends coefficients already sent",
+                             "pass over its blocks more than 6.5 times", refines});
+    ASSERT_EQ(problems.size(), told.size());
+    for (size_t i = 0; i < told.size(); ++i) {
+        EXPECT_NE(problems[i].find(told[i]), std::string::npos) << problems[i];
     }
-    EXPECT_NE(problems[9].find("512 x 512 pixels refused: its scans take more than 2.45 plain"),
-              std::string::npos);
-    EXPECT_NE(problems[11].find("arithmetic coding"), std::string::npos);
-    EXPECT_NE(problems[12].find("a scan sends coefficients already sent"), std::string::npos);
-    EXPECT_NE(problems[13].find("pass over its blocks more than 6.5 times"), std::string::npos);
 }
 
 TEST_F(JpegDecoderTest, MemoryReaderOffersChunksThenAnEndMarker) {
