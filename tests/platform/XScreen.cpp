@@ -100,17 +100,12 @@ static Window findShownWindow(Display* x, Window parent, const std::string& titl
 // its background (until then its place shows what lay under it).
 static bool showsItsBackground(Display* x, Window window) {
     XScreenPicture box;
-    if (!photographWindow(x, window, box)) {
-        return false;
+    bool plain = photographWindow(x, window, box);
+    for (int i = 0; plain && i < std::max(box.width, box.height); ++i) {
+        plain = box.at(std::min(i, box.width - 1), 0) == box.at(0, 0) &&
+                box.at(0, std::min(i, box.height - 1)) == box.at(0, 0);
     }
-    const uint32_t background = box.at(0, 0);
-    for (int i = 0; i < std::max(box.width, box.height); ++i) {
-        if (box.at(std::min(i, box.width - 1), 0) != background ||
-            box.at(0, std::min(i, box.height - 1)) != background) {
-            return false;
-        }
-    }
-    return true;
+    return plain;
 }
 
 bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
