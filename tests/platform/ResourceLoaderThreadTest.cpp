@@ -280,9 +280,7 @@ TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFr
     // waits.
     std::atomic<bool> lookingUp{false};
     std::thread other([&] {
-        while (!lookingUp) {
-            std::this_thread::sleep_for(1ms);
-        }
+        EXPECT_TRUE(waitFor([&] { return lookingUp.load(); }, 10s));
         {
             ResourceManager::DataLock lock;
             EXPECT_EQ(manager->getResourceHandle("R", "s"), nullptr);
@@ -350,9 +348,7 @@ TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
     ASSERT_TRUE(holdTheFirstLoad(manager));
     // The load goes on only once the stop is asked for.
     std::thread opener([&] {
-        while (manager->isLoaderRunning()) {
-            std::this_thread::sleep_for(1ms);
-        }
+        EXPECT_TRUE(waitFor([&] { return !manager->isLoaderRunning(); }, 10s));
         loadGate.setOpen(true);
     });
     ResourceManager::stopLoader();  // waits for the load at the gate, then joins
