@@ -20,10 +20,6 @@ using Calls = std::vector<std::string>;
 
 constexpr uint32_t GAME_MODE = 306;
 
-bool hasCall(const Calls& calls, const std::string& call) {
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-}
-
 class SoundManagerTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -217,8 +213,9 @@ TEST_F(SoundManagerTest, StartDelayHoldsTheIncomingPieceThenRestartsItFromTheBeg
     manager->update(301);
     EXPECT_EQ(manager->getStartDelay(), 0);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.0f);
-    EXPECT_TRUE(hasCall(mixer->takeCalls(),
-                        "setStreamPosition " + std::to_string(second->getHandle()) + " 0"));
+    EXPECT_NE(std::ranges::count(mixer->takeCalls(),
+                                 "setStreamPosition " + std::to_string(second->getHandle()) + " 0"),
+              0);
     manager->update(50);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.5f);
 }
