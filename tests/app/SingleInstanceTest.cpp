@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "testsupport/TempFolder.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/platform/ZipBuilder.h"
 
 namespace single_instance_test {
@@ -66,24 +66,12 @@ bool isLockHeld(const std::string& path) {
     return false;
 }
 
-template <class Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
 // The exit code; -1 when it did not exit normally, -2 when it still ran after `limit` (it is
 // then killed).
 int waitForExit(pid_t child, std::chrono::milliseconds limit = 60s) {
     int status = 0;
     pid_t ended = 0;
-    if (!waitUntil([&] { return (ended = waitpid(child, &status, WNOHANG)) != 0; }, limit)) {
+    if (!waitFor([&] { return (ended = waitpid(child, &status, WNOHANG)) != 0; }, limit)) {
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
         return -2;
@@ -100,7 +88,7 @@ TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
     // The first copy runs until it is told to end, however slow the machine.
     const pid_t first = startGame(home, 1000000);
     ASSERT_GT(first, 0);
-    ASSERT_TRUE(waitUntil([&] { return isLockHeld(lockFile); }, 5000ms));
+    ASSERT_TRUE(waitFor([&] { return isLockHeld(lockFile); }, 5000ms));
 
     // The first copy is held still, so that the second one's request can be seen waiting.
     ASSERT_EQ(kill(first, SIGSTOP), 0);
@@ -110,7 +98,7 @@ TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
     EXPECT_TRUE(std::filesystem::exists(raiseFile));
     // Running again, the first copy answers the request on its next frame.
     ASSERT_EQ(kill(first, SIGCONT), 0);
-    EXPECT_TRUE(waitUntil([&] { return !std::filesystem::exists(raiseFile); }, 10s));
+    EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(raiseFile); }, 10s));
 
     ASSERT_EQ(kill(first, SIGTERM), 0);
     EXPECT_EQ(waitForExit(first), 0);
@@ -153,7 +141,7 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             ASSERT_GT(game, 0);
             const std::string lock = folder + "/Quovel Mahjong.lock";
             const auto ready = [&] { return inStartUp ? catches(game, signal) : isLockHeld(lock); };
-            if (!waitUntil(ready, 10s)) {
+            if (!waitFor(ready, 10s)) {
                 waitForExit(game, 0ms);  // not left running
                 FAIL() << "signal " << signal << " " << inStartUp;
             }
@@ -162,7 +150,7 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             for (int request = 0; request < (inStartUp ? 0 : 2); ++request) {
                 const std::string raise = folder + "/Quovel Mahjong.raise";
                 writeTestFile(raise, "");
-                EXPECT_TRUE(waitUntil([&] { return !std::filesystem::exists(raise); }, 10s));
+                EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(raise); }, 10s));
             }
             ASSERT_EQ(kill(game, signal), 0);
             EXPECT_EQ(waitForExit(game, 30s), 0) << "signal " << signal << " " << inStartUp;

@@ -76,12 +76,9 @@ void continuedWithItsNextBoardGone(RoadDriver& road, const std::string& stopButt
     road.run(1000);
     road.picture("run-ended");
     EXPECT_EQ(road.finish(), 0);
-    std::vector<std::string> boxes;
-    for (const FakeMessageBox::Message& box : road.messages()) {
-        boxes.push_back(box.text);
-    }
-    EXPECT_EQ(boxes, std::vector<std::string>{"The data of the next level is damaged,\nso the run "
-                                              "ends here."});
+    ASSERT_EQ(road.messageBox.shown.size(), 1u);
+    EXPECT_EQ(road.messageBox.shown[0].text,
+              "The data of the next level is damaged,\nso the run ends here.");
     EXPECT_EQ(
         road.takeProblems(),
         std::set<std::string>{"the run ends: the layout \"media/levels/" +

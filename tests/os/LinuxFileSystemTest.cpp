@@ -21,14 +21,19 @@ std::vector<std::string> entriesOf(const fs::path& folder) {
     return names;
 }
 
-TEST(LinuxFileSystem, KnowsTheProgramAndCurrentFolders) {
+// Each test has a temporary folder of its own.
+class LinuxFileSystemTest : public testing::Test {
+protected:
+    TempFolder temp;
     LinuxFileSystem system;
+};
+
+TEST_F(LinuxFileSystemTest, KnowsTheProgramAndCurrentFolders) {
     EXPECT_EQ(system.programFolder(), fs::canonical("/proc/self/exe").parent_path().string());
     EXPECT_EQ(system.currentFolder(), fs::current_path().string());
 }
 
-TEST(LinuxFileSystem, DataRootFollowsTheXdgRules) {
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, DataRootFollowsTheXdgRules) {
     {
         ScopedEnvironment xdg("XDG_DATA_HOME", "/srv/data/");
         EXPECT_EQ(system.userDataRoot(), "/srv/data");
@@ -45,9 +50,7 @@ TEST(LinuxFileSystem, DataRootFollowsTheXdgRules) {
     }
 }
 
-TEST(LinuxFileSystem, CreatesOneFolderAtATime) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, CreatesOneFolderAtATime) {
     EXPECT_FALSE(system.exists(temp / "a"));
     EXPECT_TRUE(system.createFolder(temp / "a"));
     EXPECT_TRUE(system.exists(temp / "a"));
@@ -57,9 +60,7 @@ TEST(LinuxFileSystem, CreatesOneFolderAtATime) {
     EXPECT_FALSE(system.exists(""));
 }
 
-TEST(LinuxFileSystem, AtomicWritesReplaceWholeAndLeaveNothingBehind) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, AtomicWritesReplaceWholeAndLeaveNothingBehind) {
     const std::string target = temp / "players.plrs";
     const std::string first = "first version";
     ASSERT_TRUE(system.writeFileAtomic(target, reinterpret_cast<const uint8_t*>(first.data()),
@@ -74,10 +75,8 @@ TEST(LinuxFileSystem, AtomicWritesReplaceWholeAndLeaveNothingBehind) {
     EXPECT_EQ(entriesOf(temp.path).size(), 2u);  // no temporary files left
 }
 
-TEST(LinuxFileSystem, TemporaryFilesLeftByACutWriteAreRemovedWithoutFollowingLinks) {
-    TempFolder temp;
+TEST_F(LinuxFileSystemTest, TemporaryFilesLeftByACutWriteAreRemovedWithoutFollowingLinks) {
     TempFolder outside;
-    LinuxFileSystem system;
     fs::create_directories(temp / "player/saves");
     const auto put = [](const std::string& path) { writeTestFile(path, "x"); };
     put(temp / ".players.plrs.tmpa0z9b");
@@ -100,9 +99,7 @@ TEST(LinuxFileSystem, TemporaryFilesLeftByACutWriteAreRemovedWithoutFollowingLin
     EXPECT_EQ(system.removeTemporaryFiles(temp / "missing"), 0);
 }
 
-TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, FailedWritesKeepTheOldFile) {
     const std::string bytes = "new";
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     // A folder in the target's place cannot be replaced by a file; each failure is noted.
@@ -122,9 +119,7 @@ TEST(LinuxFileSystem, FailedWritesKeepTheOldFile) {
     EXPECT_FALSE(system.writeFileAtomic(temp / "trailing/", data, bytes.size()));
 }
 
-TEST(LinuxFileSystem, ReadsWholeFilesWithinTheCap) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, ReadsWholeFilesWithinTheCap) {
     writeTestFile(temp / "a.txt", "hello");
     std::vector<uint8_t> bytes{1, 2, 3};
     EXPECT_EQ(system.readFile(temp / "a.txt", 100, bytes), FileReadResult::OK);
@@ -142,9 +137,7 @@ TEST(LinuxFileSystem, ReadsWholeFilesWithinTheCap) {
     EXPECT_EQ(system.readFile(huge, 256u << 20, bytes), FileReadResult::TOO_LARGE);
 }
 
-TEST(LinuxFileSystem, DeletesTreesWithoutFollowingLinks) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, DeletesTreesWithoutFollowingLinks) {
     writeTestFile(temp / "outside/precious.txt", "keep me");
     writeTestFile(temp / "tree/a.txt", "a");
     writeTestFile(temp / "tree/sub/deeper/b.txt", "b");
@@ -157,9 +150,7 @@ TEST(LinuxFileSystem, DeletesTreesWithoutFollowingLinks) {
     EXPECT_EQ(readTestFile(temp / "outside/precious.txt"), "keep me");
 }
 
-TEST(LinuxFileSystem, RefusesToDeleteThroughALinkOrNothing) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, RefusesToDeleteThroughALinkOrNothing) {
     writeTestFile(temp / "real/file.txt", "stays");
     fs::create_directory_symlink(temp / "real", temp / "alias");
     EXPECT_FALSE(system.deleteFolderTree(temp / "alias"));
@@ -173,9 +164,7 @@ TEST(LinuxFileSystem, RefusesToDeleteThroughALinkOrNothing) {
     EXPECT_FALSE(system.deleteFolderTree("/"));
 }
 
-TEST(LinuxFileSystem, DeletesOneFileAndALinkAsALink) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, DeletesOneFileAndALinkAsALink) {
     writeTestFile(temp / "target", "kept");
     writeTestFile(temp / "file", "x");
     fs::create_symlink(temp / "target", temp / "link");
@@ -188,9 +177,7 @@ TEST(LinuxFileSystem, DeletesOneFileAndALinkAsALink) {
     EXPECT_FALSE(system.deleteFile(""));
 }
 
-TEST(LinuxFileSystem, NamesUpToTheWritableLengthCanBeReplaced) {
-    TempFolder temp;
-    LinuxFileSystem system;
+TEST_F(LinuxFileSystemTest, NamesUpToTheWritableLengthCanBeReplaced) {
     const uint8_t byte = 1;
     const std::string longest(FileSystem::MAX_WRITABLE_NAME_LENGTH, 'n');
     FileSystem::takeFailedWrite();

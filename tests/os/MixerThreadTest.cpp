@@ -10,12 +10,12 @@
 
 #include "framework/os/SdlAudioMixer.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace mixer_thread_test {
 
 using namespace std::chrono_literals;
-using testsounds::waitFor;
 
 TEST(MixerThreads, SamplesLoadAndPlayWhileAStreamIsFedAndMixed) {
     ScopedEnvironment driver{"SDL_AUDIODRIVER", "dummy"};

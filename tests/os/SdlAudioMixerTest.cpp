@@ -8,6 +8,7 @@
 
 #include "framework/os/SdlAudioMixer.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace sdl_audio_mixer_test {
@@ -15,7 +16,6 @@ namespace sdl_audio_mixer_test {
 using namespace std::chrono_literals;
 using testsounds::TempFolder;
 using testsounds::toneWav;
-using testsounds::waitFor;
 
 // The tests run on SDL's dummy driver, which consumes sound in real time and plays nothing.
 class SdlAudioMixerTest : public testing::Test {

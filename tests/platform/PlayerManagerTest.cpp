@@ -37,23 +37,30 @@ std::string listText(const std::string& version, const std::string& currentName,
            currentName + "\"><Vector id=\"playernames\">" + elements + "</Vector></Players></root>";
 }
 
-using PlayerManagerTest = PlayerFilesTest;
+// A manager of version 1, and a saved game's store holding one value.
+class PlayerManagerTest : public PlayerFilesTest {
+protected:
+    PlayerManagerTest() { game->addChild(new PropertyValue("level", 3)); }
+
+    RefHolder<PlayerManager> manager{new PlayerManager("1", true)};
+    RefHolder<PropertyStore> game{new PropertyStore()};
+};
 using enum PlayerManager::SaveGameWrite;
 
 std::string told;  // whose missing files were told
 
 TEST_F(PlayerManagerTest, ListAndCurrentProfileRoundTripInScrambledFiles) {
     {
-        RefHolder<PlayerManager> manager(new PlayerManager("3", true));
+        RefHolder<PlayerManager> saving(new PlayerManager("3", true));
         auto* ann = new TestPlayer("Ann");
         ann->pairs = 5;
-        EXPECT_EQ(manager->addPlayer(ann), ann);
-        EXPECT_EQ(manager->getCurrentPlayer(), ann);  // the first player becomes current
+        EXPECT_EQ(saving->addPlayer(ann), ann);
+        EXPECT_EQ(saving->getCurrentPlayer(), ann);  // the first player becomes current
         auto* bob = new TestPlayer("Bob");
         bob->pairs = 8;
-        EXPECT_EQ(manager->addPlayer(bob), bob);
-        EXPECT_EQ(manager->getCurrentPlayer(), ann);  // a second one does not
-        ASSERT_TRUE(manager->savePlayers());
+        EXPECT_EQ(saving->addPlayer(bob), bob);
+        EXPECT_EQ(saving->getCurrentPlayer(), ann);  // a second one does not
+        ASSERT_TRUE(saving->savePlayers());
     }
     EXPECT_EQ(TestPlayer::live, 0);  // the manager released its players
 
@@ -80,7 +87,6 @@ TEST_F(PlayerManagerTest, ListAndCurrentProfileRoundTripInScrambledFiles) {
 }
 
 TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
-    RefHolder<PlayerManager> manager(new PlayerManager("3", true));
     manager->addPlayer(new TestPlayer("Ann"));
     auto* bob = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Bob")));
     bob->pairs = 2;
@@ -89,7 +95,7 @@ TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
     EXPECT_TRUE(manager->setCurrentPlayer(bob));
     ASSERT_TRUE(manager->savePlayers());
 
-    RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    RefHolder<PlayerManager> reloaded(new PlayerManager("1", true));
     reloaded->loadPlayers();
     ASSERT_NE(current(*reloaded), nullptr);
     EXPECT_EQ(current(*reloaded)->getName(), "Bob");
@@ -97,7 +103,7 @@ TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
     // Bob's profile gone: told once, when looked for, then written anew.
     fs::remove(gameFolder() / "players/-42-ob.plr.!");
     fileMissing.install([](const StoredFile& what, const std::string&) { told += what.owner; });
-    RefHolder<PlayerManager> missing(new PlayerManager("3", true));
+    RefHolder<PlayerManager> missing(new PlayerManager("1", true));
     missing->loadPlayers();
     EXPECT_FALSE(missing->loadPlayer(missing->getCurrentPlayer()));
     current(*missing)->pairs = 4;
@@ -107,9 +113,9 @@ TEST_F(PlayerManagerTest, TheSavedCurrentPlayerIsCurrentAgain) {
 }
 
 TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
-    RefHolder<PlayerManager> manager(new PlayerManager("3", false));
-    static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("ann")))->pairs = 1;
-    ASSERT_TRUE(manager->savePlayers());
+    RefHolder<PlayerManager> plain(new PlayerManager("3", false));
+    static_cast<TestPlayer*>(plain->addPlayer(new TestPlayer("ann")))->pairs = 1;
+    ASSERT_TRUE(plain->savePlayers());
     EXPECT_NE(readTestFile(gameFolder() / "players/players.plrs").find("<Players"),
               std::string::npos);
     EXPECT_TRUE(fs::exists(gameFolder() / "players/ann.plr"));
@@ -118,7 +124,7 @@ TEST_F(PlayerManagerTest, AnUnscrambledManagerUsesPlainNames) {
 
 TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     {
-        RefHolder<PlayerManager> before(new PlayerManager("3", true));
+        RefHolder<PlayerManager> before(new PlayerManager("1", true));
         static_cast<TestPlayer*>(before->addPlayer(new TestPlayer("Ann")))->pairs = 1;
         ASSERT_TRUE(before->savePlayers());
     }
@@ -130,7 +136,6 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
         writeTestFile(gameFolder() / "players" / file, "");  // no name, or none a player types
     }
 
-    RefHolder<PlayerManager> manager(new PlayerManager("3", true));
     manager->setRebuiltPlayerClass("TestPlayer");
     manager->loadPlayers();
     ASSERT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
@@ -149,7 +154,7 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     EXPECT_EQ(aside.size(), 1u);
     // A missing list is rebuilt too.
     fs::remove(gameFolder() / "players/players.plrs.!");
-    RefHolder<PlayerManager> reloaded(new PlayerManager("3", true));
+    RefHolder<PlayerManager> reloaded(new PlayerManager("1", true));
     reloaded->setRebuiltPlayerClass("TestPlayer");
     reloaded->loadPlayers();
     EXPECT_EQ(namesOf(*reloaded), std::vector<std::string>{"Ann"});  // Bob had no profile
@@ -157,14 +162,13 @@ TEST_F(PlayerManagerTest, ADamagedListIsMovedAsideAndRebuiltFromTheProfiles) {
     // A list that can be neither read nor moved (a folder) is left alone: that is no failure.
     fs::remove(gameFolder() / "players/players.plrs.!");
     fs::create_directory(gameFolder() / "players/players.plrs.!");
-    RefHolder<PlayerManager> held(new PlayerManager("3", true));
+    RefHolder<PlayerManager> held(new PlayerManager("1", true));
     held->loadPlayers();
     held->addPlayer(new TestPlayer("Ann"));
     EXPECT_TRUE(held->savePlayers());
 }
 
 TEST_F(PlayerManagerTest, ListsOfAnotherVersionOrKindAreKeptAsideAndEmptyOnesFindTheProfiles) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Ann")))->pairs = 1;
     ASSERT_TRUE(manager->savePlayers());
     const auto names = [] {
@@ -191,17 +195,17 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAS
         ann->pairs = 7;
         ASSERT_TRUE(old->savePlayer(ann.get()));
     }
-    RefHolder<PlayerManager> manager(new PlayerManager("2", true));
+    RefHolder<PlayerManager> newer(new PlayerManager("2", true));
     RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
-    EXPECT_FALSE(manager->loadPlayer(ann.get()));
+    EXPECT_FALSE(newer->loadPlayer(ann.get()));
     EXPECT_EQ(ann->pairs, 0);  // as constructed
     const fs::path kept = fs::directory_iterator(gameFolder() / "players")->path();
     EXPECT_EQ(kept.filename().string().rfind("-41-nn.plr.!.other-version-20", 0), 0u);
 
     ann->pairs = 4;
-    ASSERT_TRUE(manager->savePlayer(ann.get()));
+    ASSERT_TRUE(newer->savePlayer(ann.get()));
     RefHolder<TestPlayer> again(new TestPlayer("Ann"));
-    EXPECT_TRUE(manager->loadPlayer(again.get()));
+    EXPECT_TRUE(newer->loadPlayer(again.get()));
     EXPECT_EQ(again->pairs, 4);
     EXPECT_NE(readScrambled("players/-41-nn.plr.!").find("<String id=\"version\" value=\"2\""),
               std::string::npos);
@@ -216,14 +220,13 @@ TEST_F(PlayerManagerTest, AProfileOfAnotherVersionIsKeptAsideAndANewcomerTakesAS
     }
     // One that cannot be moved is held: never written, and no save of it is a failure.
     fs::create_directory(gameFolder() / "players/-41-nn.plr.!");
-    EXPECT_FALSE(manager->loadPlayer(ann.get()));
+    EXPECT_FALSE(newer->loadPlayer(ann.get()));
     ann->pairs = 5;
-    EXPECT_TRUE(manager->savePlayer(ann.get()));
+    EXPECT_TRUE(newer->savePlayer(ann.get()));
     EXPECT_TRUE(fs::is_directory(gameFolder() / "players/-41-nn.plr.!"));
 }
 
 TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     RefHolder<TestPlayer> ann(new TestPlayer("Ann"));
     EXPECT_TRUE(manager->savePlayer(ann.get()));
     EXPECT_FALSE(fs::exists(gameFolder() / "players/-41-nn.plr.!"));
@@ -231,7 +234,6 @@ TEST_F(PlayerManagerTest, AProfileWithoutKeysWritesNoFile) {
 }
 
 TEST_F(PlayerManagerTest, NamesDifferingOnlyInCaseAreTwoPlayers) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     auto* upper = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("Ann")));
     auto* lower = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer("ann")));
     ASSERT_NE(upper, nullptr);
@@ -255,7 +257,6 @@ TEST_F(PlayerManagerTest, NamesDifferingOnlyInCaseAreTwoPlayers) {
 }
 
 TEST_F(PlayerManagerTest, AddPlayerRefusesEmptyKnownAndOverlongNames) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     EXPECT_EQ(manager->addPlayer(nullptr), nullptr);
     EXPECT_EQ(manager->addPlayer(new TestPlayer("")), nullptr);
     ASSERT_NE(manager->addPlayer(new TestPlayer("Ann")), nullptr);
@@ -272,8 +273,6 @@ TEST_F(PlayerManagerTest, AddPlayerRefusesEmptyKnownAndOverlongNames) {
     ASSERT_NE(longest, nullptr);
     longest->pairs = 1;
     EXPECT_TRUE(manager->savePlayer(longest));
-    RefHolder<PropertyStore> game(new PropertyStore());
-    game->addChild(new PropertyValue("level", 3));
     EXPECT_EQ(manager->writeSaveGame(game.get(), "0", longest->getName()), WRITTEN);
     EXPECT_EQ(manager->addPlayer(new TestPlayer(std::string(240, 'a'))), nullptr);
     // Non-ASCII bytes escape to ten characters each.
@@ -283,8 +282,6 @@ TEST_F(PlayerManagerTest, AddPlayerRefusesEmptyKnownAndOverlongNames) {
 }
 
 TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
-    RefHolder<PropertyStore> game(new PropertyStore());
     game->addChild(new PropertyNode("game", "GameClassic"));
     game->getChildNode("game")->addChild(new PropertyValue("score", 1200));
 
@@ -318,9 +315,6 @@ TEST_F(PlayerManagerTest, SavedGamesAreWrittenFoundReadAndDeleted) {
 }
 
 TEST_F(PlayerManagerTest, EmptyNamesAreRefusedEverywhere) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
-    RefHolder<PropertyStore> game(new PropertyStore());
-    game->addChild(new PropertyValue("level", 3));
     ASSERT_EQ(manager->writeSaveGame(game.get(), "0", "Ann"), WRITTEN);
     ASSERT_EQ(manager->writeSaveGame(game.get(), "1", "Bob"), WRITTEN);
 
@@ -339,9 +333,6 @@ TEST_F(PlayerManagerTest, EmptyNamesAreRefusedEverywhere) {
 }
 
 TEST_F(PlayerManagerTest, RemovalDeletesThePlayersFilesAndNothingElse) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
-    RefHolder<PropertyStore> game(new PropertyStore());
-    game->addChild(new PropertyValue("level", 3));
     for (const char* name : {"Ann", "ann", "Bob", "Zed"}) {
         auto* player = static_cast<TestPlayer*>(manager->addPlayer(new TestPlayer(name)));
         player->pairs = 1;
@@ -385,7 +376,6 @@ TEST_F(PlayerManagerTest, RemovingTheCurrentPlayerMakesTheFirstRemainingCurrent)
         ASSERT_TRUE(setup->savePlayer(bob));
         ASSERT_TRUE(setup->savePlayers());
     }
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     manager->loadPlayers();
     ASSERT_EQ(manager->getCurrentPlayer()->getName(), "Ann");
 
@@ -422,7 +412,6 @@ TEST_F(PlayerManagerTest, EntriesThatAreNoPlayersAreSkipped) {
                                                       "<TestPlayer name=\"\"/>"
                                                       "<TestPlayer name=\"Dee\"/>"
                                                       "<TestPlayer name=\"Eve\"/>"));
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
     manager->loadPlayers();
     EXPECT_EQ(namesOf(*manager), (std::vector<std::string>{"Dee", "Eve"}));
     EXPECT_EQ(TestPlayer::live, 2);
@@ -436,22 +425,21 @@ TEST_F(PlayerManagerTest, EntriesThatAreNoPlayersAreSkipped) {
 }
 
 TEST_F(PlayerManagerTest, BrokenOrMissingListsAddNobody) {
-    RefHolder<PlayerManager> manager(new PlayerManager("1", true));
+    const std::string ann = listText("1", "Ann", "<TestPlayer name=\"Ann\"/>");
     manager->loadPlayers();  // no file yet
     EXPECT_TRUE(manager->getPlayers().empty());
-    writeScrambled("players/players.plrs.!", listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    writeScrambled("players/players.plrs.!", ann);
     std::string truncated = readTestFile(gameFolder() / "players/players.plrs.!");
     truncated.resize(truncated.size() / 2);
     writeTestFile(gameFolder() / "players/players.plrs.!", truncated);
     manager->loadPlayers();
     EXPECT_TRUE(manager->getPlayers().empty());
     // A stored list that is not scrambled does not read either.
-    writeTestFile(gameFolder() / "players/players.plrs.!",
-                  listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    writeTestFile(gameFolder() / "players/players.plrs.!", ann);
     manager->loadPlayers();
     EXPECT_TRUE(manager->getPlayers().empty());
     // The same list, whole and scrambled, reads.
-    writeScrambled("players/players.plrs.!", listText("1", "Ann", "<TestPlayer name=\"Ann\"/>"));
+    writeScrambled("players/players.plrs.!", ann);
     manager->loadPlayers();
     EXPECT_EQ(namesOf(*manager), std::vector<std::string>{"Ann"});
 }

@@ -20,6 +20,7 @@
 #include "framework/platform/ResourceObject.h"
 #include "framework/platform/ResourceSection.h"
 #include "platform/ResourceFiles.h"
+#include "testsupport/WaitFor.h"
 
 namespace resource_loader_thread_test {
 
@@ -142,35 +143,32 @@ protected:
     }
     // Start-up's wait: until the urgent queue is done, at most 20 s.
     static bool waitForUrgent(ResourceManager* manager) {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (manager->nextPendingSection(ResourceManager::Queue::URGENT, true)) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            manager->resumeLoader();
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+        return waitFor(
+            [&] {
+                manager->resumeLoader();
+                return !manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
+            },
+            20s);
     }
     // Until the loader has let go of the resource, at most 10 s.
     static bool waitUntilSettled(ResourceObject* resource) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        for (;;) {
-            {
+        return waitFor(
+            [&] {
                 ResourceManager::DataLock lock;
-                if (!resource->isLoading()) {
-                    return true;
-                }
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
+                return !resource->isLoading();
+            },
+            10s);
     }
     static GatedTestResource* gated(ResourceManager* manager, const std::string& section,
                                     const std::string& key) {
         return static_cast<GatedTestResource*>(manager->getSection(section)->findResource(key));
+    }
+    // Section "s" asked for, its first load held at the gate: true once it waits there.
+    bool holdTheFirstLoad(ResourceManager* manager) {
+        loadGate.setOpen(false);
+        manager->requestSectionLoad("s");
+        manager->setReady();
+        return loadGate.waitForStarts(1);
     }
 
     LoadGate loadGate;
@@ -224,10 +222,7 @@ TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
     auto* resource = static_cast<PaintedTestResource*>(manager->getSection("s")->findResource("P"));
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
     // The window goes to 16 bits while the picture waits to be filled.
     std::atomic<bool> converted{false};
     std::thread window([&] {
@@ -258,10 +253,7 @@ TEST_F(ResourceLoaderThreadTest, TheImageManagerGoesOnlyBetweenTwoPasses) {
     RefHolder<Task> kept(ImageManager::createInstance(false));
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
     std::atomic<bool> gone{false};
     std::thread shutDown([&] {
         ImageManager::destroyInstance();
@@ -281,19 +273,14 @@ TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFr
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
     GatedTestResource* resource = gated(manager, "s", "R");
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
 
     // Another thread can take the data lock while the lookup waits, then lets the load end. This
     // thread holds the lock until the lookup, so the other one gets it only while the lookup
     // waits.
     std::atomic<bool> lookingUp{false};
     std::thread other([&] {
-        while (!lookingUp) {
-            std::this_thread::sleep_for(1ms);
-        }
+        EXPECT_TRUE(waitFor([&] { return lookingUp.load(); }, 10s));
         {
             ResourceManager::DataLock lock;
             EXPECT_EQ(manager->getResourceHandle("R", "s"), nullptr);
@@ -320,10 +307,7 @@ TEST_F(ResourceLoaderThreadTest, AnUnloadDuringALoadDropsItsResult) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
     RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
     manager->unloadSection("s");  // returns at once; the load is still held at the gate
     EXPECT_TRUE(resource->isLoading());
     loadGate.setOpen(true);
@@ -341,10 +325,7 @@ TEST_F(ResourceLoaderThreadTest, ARemovalDuringALoadLeavesNothingLoaded) {
         "<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/><Gated id=\"S\" file=\"s\"/>"
         "</Section>");
     RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
     manager->removeSection("s", true);
     EXPECT_EQ(manager->getSection("s"), nullptr);
     loadGate.setOpen(true);
@@ -364,15 +345,10 @@ TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
         "<Section id=\"s\" name=\"s\"><Gated id=\"A\" file=\"a\"/><Gated id=\"B\" file=\"b\"/>"
         "<Gated id=\"C\" file=\"c\"/></Section>");
     RefHolder<GatedTestResource> first = gated(manager, "s", "A");
-    loadGate.setOpen(false);
-    manager->requestSectionLoad("s");
-    manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
+    ASSERT_TRUE(holdTheFirstLoad(manager));
     // The load goes on only once the stop is asked for.
     std::thread opener([&] {
-        while (manager->isLoaderRunning()) {
-            std::this_thread::sleep_for(1ms);
-        }
+        EXPECT_TRUE(waitFor([&] { return !manager->isLoaderRunning(); }, 10s));
         loadGate.setOpen(true);
     });
     ResourceManager::stopLoader();  // waits for the load at the gate, then joins

@@ -16,6 +16,7 @@
 #include "framework/platform/SoundStream.h"
 #include "testsupport/ScopedEnvironment.h"
 #include "testsupport/TempFolder.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 
 // The sound classes on the real SDL mixer: captured output, a device that cannot start, and
@@ -23,7 +24,6 @@
 namespace sound_device_test {
 
 using namespace std::chrono_literals;
-using testsounds::waitFor;
 
 void writeTone(const std::string& path, uint32_t frames, double amplitude = 12000) {
     const std::vector<uint8_t> wav =

@@ -20,10 +20,6 @@ using Calls = std::vector<std::string>;
 
 constexpr uint32_t GAME_MODE = 306;
 
-bool hasCall(const Calls& calls, const std::string& call) {
-    return std::find(calls.begin(), calls.end(), call) != calls.end();
-}
-
 class SoundManagerTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -82,60 +78,56 @@ TEST_F(SoundManagerTest, InitStartsTheDeviceAndTheLastReferenceClosesIt) {
 }
 
 TEST_F(SoundManagerTest, StartFadeOfZeroOrNegativeDurationLastsOneMillisecond) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    manager->startFade(piece.get(), 0.25f, 1.0f, 0);
-    EXPECT_FLOAT_EQ(piece->getFadeLevel(), 0.25f);
-    EXPECT_FLOAT_EQ(piece->getFadeTarget(), 1.0f);
-    EXPECT_FLOAT_EQ(piece->getFadeStep(), 0.75f);
-    manager->startFade(piece.get(), 1.0f, 0.0f, -40);
-    EXPECT_FLOAT_EQ(piece->getFadeStep(), 1.0f);
-    manager->startFade(piece.get(), 1.0f, 0.5f, 100);
-    EXPECT_FLOAT_EQ(piece->getFadeStep(), 0.005f);
+    manager->startFade(first.get(), 0.25f, 1.0f, 0);
+    EXPECT_FLOAT_EQ(first->getFadeLevel(), 0.25f);
+    EXPECT_FLOAT_EQ(first->getFadeTarget(), 1.0f);
+    EXPECT_FLOAT_EQ(first->getFadeStep(), 0.75f);
+    manager->startFade(first.get(), 1.0f, 0.0f, -40);
+    EXPECT_FLOAT_EQ(first->getFadeStep(), 1.0f);
+    manager->startFade(first.get(), 1.0f, 0.5f, 100);
+    EXPECT_FLOAT_EQ(first->getFadeStep(), 0.005f);
 
     // One millisecond of update reaches the target of a zero-length fade.
-    playNow(piece.get());
-    manager->startFade(piece.get(), 1.0f, 0.0f, 0);
+    playNow(first.get());
+    manager->startFade(first.get(), 1.0f, 0.0f, 0);
     manager->update(1);
-    EXPECT_FLOAT_EQ(piece->getFadeLevel(), 0.0f);
-    EXPECT_EQ(volumeOf(piece.get()), 0);
+    EXPECT_FLOAT_EQ(first->getFadeLevel(), 0.0f);
+    EXPECT_EQ(volumeOf(first.get()), 0);
 }
 
 TEST_F(SoundManagerTest, StreamVolumeScalesByMultiplierMusicVolumeAndFade) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    piece->setVolumeMultiplier(0.5f);
-    playNow(piece.get());
+    first->setVolumeMultiplier(0.5f);
+    playNow(first.get());
     manager->setMusicVolume(128);
-    manager->startFade(piece.get(), 0.75f, 0.75f, 1);
-    manager->setStreamVolume(piece.get(), 200);
+    manager->startFade(first.get(), 0.75f, 0.75f, 1);
+    manager->setStreamVolume(first.get(), 200);
     // 200 * 0.5 * 128 / 255 * 0.75 = 37.6
-    const std::string channel = std::to_string(piece->getChannel());
+    const std::string channel = std::to_string(first->getChannel());
     EXPECT_EQ(mixer->takeCalls(), (Calls{"setVolumeAbsolute " + channel + " 38"}));
-    EXPECT_EQ(piece->getVolume(), 200);
+    EXPECT_EQ(first->getVolume(), 200);
 
-    manager->setStreamVolume(piece.get(), 999);
-    EXPECT_EQ(piece->getVolume(), 255);
+    manager->setStreamVolume(first.get(), 999);
+    EXPECT_EQ(first->getVolume(), 255);
     // A stream that is not open only stores its volume.
-    RefHolder<SoundStream> closed = stream("b.ogg");
-    manager->setStreamVolume(closed.get(), 10);
-    EXPECT_EQ(closed->getVolume(), 10);
+    manager->setStreamVolume(second.get(), 10);
+    EXPECT_EQ(second->getVolume(), 10);
     EXPECT_EQ(mixer->takeCalls().size(), 1u);
 }
 
 TEST_F(SoundManagerTest, WhileMutedVolumesAreStoredAndUnmutingAppliesThem) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    playNow(piece.get());
-    const std::string channel = std::to_string(piece->getChannel());
+    playNow(first.get());
+    const std::string channel = std::to_string(first->getChannel());
     manager->setMute(true);
     EXPECT_TRUE(manager->isMuted());
     EXPECT_EQ(mixer->takeCalls(),
               (Calls{"setEffectsMasterVolume 0", "setVolumeAbsolute " + channel + " 0"}));
 
-    manager->setStreamVolume(piece.get(), 255);
+    manager->setStreamVolume(first.get(), 255);
     manager->setEffectsVolume(90);
-    manager->startFade(piece.get(), 1.0f, 0.0f, 100);
+    manager->startFade(first.get(), 1.0f, 0.0f, 100);
     manager->update(50);
     EXPECT_TRUE(mixer->takeCalls().empty());
-    EXPECT_EQ(piece->getVolume(), 255);
+    EXPECT_EQ(first->getVolume(), 255);
     EXPECT_EQ(manager->getEffectsVolume(), 90);
 
     manager->setMute(false);
@@ -146,9 +138,8 @@ TEST_F(SoundManagerTest, WhileMutedVolumesAreStoredAndUnmutingAppliesThem) {
 
     // A piece started while muted stays silent until the mute ends.
     manager->setMute(true);
-    RefHolder<SoundStream> other = stream("b.ogg");
-    ASSERT_TRUE(manager->startStream(other.get(), nullptr, GAME_MODE));
-    const FakeAudioMixer::ChannelState& heard = mixer->channels[other->getChannel()];
+    ASSERT_TRUE(manager->startStream(second.get(), nullptr, GAME_MODE));
+    const FakeAudioMixer::ChannelState& heard = mixer->channels[second->getChannel()];
     EXPECT_EQ(heard.loudestHeard, 0);
     manager->setMute(false);
     EXPECT_EQ(heard.loudestHeard, 128);
@@ -222,28 +213,28 @@ TEST_F(SoundManagerTest, StartDelayHoldsTheIncomingPieceThenRestartsItFromTheBeg
     manager->update(301);
     EXPECT_EQ(manager->getStartDelay(), 0);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.0f);
-    EXPECT_TRUE(hasCall(mixer->takeCalls(),
-                        "setStreamPosition " + std::to_string(second->getHandle()) + " 0"));
+    EXPECT_NE(std::ranges::count(mixer->takeCalls(),
+                                 "setStreamPosition " + std::to_string(second->getHandle()) + " 0"),
+              0);
     manager->update(50);
     EXPECT_FLOAT_EQ(second->getFadeLevel(), 0.5f);
 }
 
 TEST_F(SoundManagerTest, PlayingTheCurrentPieceOnlyRetargetsItsFade) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    playNow(piece.get());
-    const int32_t channel = piece->getChannel();
+    playNow(first.get());
+    const int32_t channel = first->getChannel();
     RefHolder<SoundStream> sameFile = stream("a.ogg");
     manager->playMusic(1000, 0.5f, 100, sameFile.get(), 600, GAME_MODE);
 
     const Calls calls = mixer->takeCalls();
     EXPECT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0], "playStream " + std::to_string(piece->getHandle()) + " paused");
+    EXPECT_EQ(calls[0], "playStream " + std::to_string(first->getHandle()) + " paused");
     EXPECT_TRUE(mixer->isPlaying(channel));
-    EXPECT_EQ(piece->getChannel(), channel);
+    EXPECT_EQ(first->getChannel(), channel);
     EXPECT_FALSE(manager->isChangePending());
-    EXPECT_EQ(manager->getCurrentStream(), piece.get());
-    EXPECT_FLOAT_EQ(piece->getFadeTarget(), 0.5f);
-    EXPECT_FLOAT_EQ(piece->getFadeStep(), 0.0005f);
+    EXPECT_EQ(manager->getCurrentStream(), first.get());
+    EXPECT_FLOAT_EQ(first->getFadeTarget(), 0.5f);
+    EXPECT_FLOAT_EQ(first->getFadeStep(), 0.0005f);
     EXPECT_FALSE(sameFile->isOpen());
 }
 
@@ -285,50 +276,48 @@ TEST_F(SoundManagerTest, RequestingThePieceThatIsFadingInKeepsItPlaying) {
 }
 
 TEST_F(SoundManagerTest, MusicStartedFromSilenceFadesInAndBecomesCurrent) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    manager->playMusic(1000, 1.0f, 100, piece.get(), 0, GAME_MODE);
+    manager->playMusic(1000, 1.0f, 100, first.get(), 0, GAME_MODE);
     EXPECT_EQ(manager->getCurrentStream(), nullptr);
     // Not one mix at full volume before the fade begins.
-    EXPECT_EQ(mixer->channels[piece->getChannel()].loudestHeard, 0);
+    EXPECT_EQ(mixer->channels[first->getChannel()].loudestHeard, 0);
     manager->update(50);
-    EXPECT_EQ(volumeOf(piece.get()), 64);
+    EXPECT_EQ(volumeOf(first.get()), 64);
     manager->update(50);
-    EXPECT_EQ(volumeOf(piece.get()), 128);
-    EXPECT_EQ(manager->getCurrentStream(), piece.get());
+    EXPECT_EQ(volumeOf(first.get()), 128);
+    EXPECT_EQ(manager->getCurrentStream(), first.get());
     EXPECT_FALSE(manager->isChangePending());
-    EXPECT_TRUE(mixer->isPlaying(piece->getChannel()));
+    EXPECT_TRUE(mixer->isPlaying(first->getChannel()));
 }
 
 TEST_F(SoundManagerTest, FadeOutStopsWhenSilentAndTheNextStartResumes) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
     EXPECT_FALSE(manager->fadeOutMusic(800));  // nothing plays
-    playNow(piece.get());
-    const int32_t handle = piece->getHandle();
+    playNow(first.get());
+    const int32_t handle = first->getHandle();
 
     EXPECT_FALSE(manager->fadeOutMusic(800));
     EXPECT_TRUE(manager->isFadingOut());
     EXPECT_FALSE(manager->fadeOutMusic(800));
     manager->update(400);
-    EXPECT_FLOAT_EQ(piece->getFadeLevel(), 0.5f);
+    EXPECT_FLOAT_EQ(first->getFadeLevel(), 0.5f);
     mixer->streams[handle].position = 70000;
     manager->update(400);
     EXPECT_FALSE(manager->isFadingOut());
     EXPECT_TRUE(manager->isStopped());
-    EXPECT_EQ(piece->getResumePosition(), 70000u);
-    EXPECT_TRUE(piece->isOpen());
-    EXPECT_FALSE(mixer->isPlaying(piece->getChannel()));
+    EXPECT_EQ(first->getResumePosition(), 70000u);
+    EXPECT_TRUE(first->isOpen());
+    EXPECT_FALSE(mixer->isPlaying(first->getChannel()));
     EXPECT_FALSE(manager->fadeOutMusic(0));
     mixer->takeCalls();
 
     // Playing the same piece again fades it back in from where it stopped.
-    manager->playMusic(200, 1.0f, 100, piece.get(), 600, GAME_MODE);
+    manager->playMusic(200, 1.0f, 100, first.get(), 600, GAME_MODE);
     const std::string h = std::to_string(handle);
     EXPECT_EQ(mixer->takeCalls()[0], "setStreamPosition " + h + " 70000");
     EXPECT_FALSE(manager->isStopped());
-    EXPECT_EQ(piece->getResumePosition(), 0u);
-    EXPECT_TRUE(mixer->isPlaying(piece->getChannel()));
+    EXPECT_EQ(first->getResumePosition(), 0u);
+    EXPECT_TRUE(mixer->isPlaying(first->getChannel()));
     manager->update(100);
-    EXPECT_FLOAT_EQ(piece->getFadeLevel(), 0.5f);
+    EXPECT_FLOAT_EQ(first->getFadeLevel(), 0.5f);
 }
 
 TEST_F(SoundManagerTest, FadeOutDuringCrossFadeSilencesBothPieces) {
@@ -367,13 +356,12 @@ TEST_F(SoundManagerTest, StopsCloseStreamsAndFailedStopsKeepHandleAndChannel) {
 }
 
 TEST_F(SoundManagerTest, TheTaskListDrivesTheFades) {
-    RefHolder<SoundStream> piece = stream("a.ogg");
-    playNow(piece.get());
-    manager->startFade(piece.get(), 1.0f, 0.0f, 100);
+    playNow(first.get());
+    manager->startFade(first.get(), 1.0f, 0.0f, 100);
     RefHolder<TaskManager> tasks(new TaskManager());
     tasks->addTask(manager);
     tasks->update(25);
-    EXPECT_FLOAT_EQ(piece->getFadeLevel(), 0.75f);
+    EXPECT_FLOAT_EQ(first->getFadeLevel(), 0.75f);
     tasks.reset();
 }
 

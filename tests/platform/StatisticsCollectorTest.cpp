@@ -203,31 +203,24 @@ TEST_F(StatisticsCollectorTest, AFileWithoutDataGatheringIsEmptiedAndRebuilt) {
     EXPECT_FALSE(file->getChildNode("DataGathering")->getChildNode("SystemInfo")->isDummy());
 }
 
-TEST_F(StatisticsCollectorTest, ADataGatheringOfTheWrongKindIsRebuiltAsIfMissing) {
-    createFolderTree(getTempFolder());
-    writeTestFile(fileName(), "<root><Vector id=\"DataGathering\"/></root>");
-    startRun();
-    startPlayingSession(getStatisticsCollector(), 0, 1);
-    writeGameStatistics();
-    RefHolder<PropertyStore> file = readFile();
-    PropertyNode* root = file->getChildNode("DataGathering");
-    EXPECT_FALSE(root->isDummy());
-    EXPECT_FALSE(root->getChildNode("SystemInfo")->isDummy());
-    EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
-}
-
-TEST_F(StatisticsCollectorTest, PlayingSessionsOfTheWrongKindIsReplacedByAList) {
-    createFolderTree(getTempFolder());
-    writeTestFile(fileName(),
-                  "<root><DataGathering id=\"DataGathering\"><Node id=\"PlayingSessions\"/>"
-                  "<Node id=\"Kept\"/></DataGathering></root>");
-    startRun();
-    startPlayingSession(getStatisticsCollector(), 0, 1);
-    writeGameStatistics();
-    RefHolder<PropertyStore> file = readFile();
-    PropertyNode* root = file->getChildNode("DataGathering");
-    EXPECT_FALSE(root->getChildNode("Kept")->isDummy());
-    EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
+// A report or a session list of the wrong kind is rebuilt as if missing; the rest is kept.
+TEST_F(StatisticsCollectorTest, PartsOfTheWrongKindAreRebuiltAsIfMissing) {
+    for (const std::string report : {"<Vector id=\"DataGathering\"/>",
+                                     "<DataGathering id=\"DataGathering\"><Node id=\"Playing"
+                                     "Sessions\"/><Node id=\"Kept\"/></DataGathering>"}) {
+        createFolderTree(getTempFolder());
+        writeTestFile(fileName(), "<root>" + report + "</root>");
+        startRun();
+        startPlayingSession(getStatisticsCollector(), 0, 1);
+        writeGameStatistics();
+        RefHolder<PropertyStore> file = readFile();
+        PropertyNode* root = file->getChildNode("DataGathering");
+        EXPECT_FALSE(root->isDummy());
+        EXPECT_FALSE(root->getChildNode("SystemInfo")->isDummy());
+        EXPECT_EQ(root->getChildNode("Kept")->isDummy(), report.find("Kept") == std::string::npos)
+            << report;
+        EXPECT_EQ(root->getChildVector("PlayingSessions")->getChildCount(), 1);
+    }
 }
 
 // The records in "bvq" are held alike (damaged in the first run, linked nowhere in the last).

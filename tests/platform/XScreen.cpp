@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
+
+#include "testsupport/WaitFor.h"
+
+using namespace std::chrono_literals;
 
 static bool namesCheckWindow(Display* x) {
     const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
@@ -98,17 +100,12 @@ static Window findShownWindow(Display* x, Window parent, const std::string& titl
 // its background (until then its place shows what lay under it).
 static bool showsItsBackground(Display* x, Window window) {
     XScreenPicture box;
-    if (!photographWindow(x, window, box)) {
-        return false;
+    bool plain = photographWindow(x, window, box);
+    for (int i = 0; plain && i < std::max(box.width, box.height); ++i) {
+        plain = box.at(std::min(i, box.width - 1), 0) == box.at(0, 0) &&
+                box.at(0, std::min(i, box.height - 1)) == box.at(0, 0);
     }
-    const uint32_t background = box.at(0, 0);
-    for (int i = 0; i < std::max(box.width, box.height); ++i) {
-        if (box.at(std::min(i, box.width - 1), 0) != background ||
-            box.at(0, std::min(i, box.height - 1)) != background) {
-            return false;
-        }
-    }
-    return true;
+    return plain;
 }
 
 bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
@@ -118,17 +115,10 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
         return false;
     }
     Window box = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!(box = findShownWindow(x, DefaultRootWindow(x), title)) &&
-           std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (box) {
+    if (waitFor([&] { return (box = findShownWindow(x, DefaultRootWindow(x), title)) != 0; },
+                10s)) {
         // The box draws itself on its first exposure.
-        const auto drawnBy = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!showsItsBackground(x, box) && std::chrono::steady_clock::now() < drawnBy) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        waitFor([&] { return showsItsBackground(x, box); }, 10s);
         shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
         readScreen(x, shown);
         // The top-level window holding the box: a frame round it, or the box itself.
@@ -183,11 +173,7 @@ XWindowManager::XWindowManager(const std::string& name) {
         _exit(127);
     }
     Display* x = XOpenDisplay(nullptr);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (x && !namesCheckWindow(x) && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    up = x && namesCheckWindow(x);
+    up = x && waitFor([&] { return namesCheckWindow(x); }, 10s);
     if (x) {
         XCloseDisplay(x);
     }

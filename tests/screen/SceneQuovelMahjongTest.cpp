@@ -152,8 +152,8 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
     std::string log;
     setProblemSink([&log](const std::string& line) { log += line + "\n"; });
     PlayerManager* players = PlayerManager::getInstance();
-    const std::string data = getGameDataFolder(), profile = data + "/players/-41-nn.plr";
-    std::filesystem::create_directories(profile + "/in");
+    const std::string data = getGameDataFolder(), part = "/" + std::string(99, 'd');
+    std::filesystem::create_directories(data + "/players/-41-nn.plr/in");
     EXPECT_FALSE(PlayerFileReport::savePlayer(QuovelMahjongPlayer::current()));
     for (const char* folder : {"/players", "/savegames"}) {
         std::filesystem::remove_all(data + folder);
@@ -171,7 +171,7 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
                                      data + "/scores.xml", "");
     std::string deep = data;
     while (deep.size() < 4000) {
-        deep += "/" + std::string(99, 'd');
+        deep += part;
     }
     PlayerFileReport::keptUnreadable({StoredFileKind::PROFILE, "Ann"}, deep + "/-41-nn.plr",
                                      deep + "/-41-nn.plr.damaged");
@@ -191,21 +191,20 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
         std::erase(text, '\n');
         joined.push_back(text);
     }
-    EXPECT_NE(joined[0].find("in the file-41-nn.plrin the folder" + data +
-                             "/playersA folder stands where the game keeps this"),
-              std::string::npos);
-    for (const char* folder : {"/players", "/savegames"}) {
-        EXPECT_NE(joined[1].find("needs the folder" + data + folder + "Please move"),
-                  std::string::npos);
+    const std::pair<const std::string&, std::string> told[] = {
+        {joined[0], "in the file-41-nn.plrin the folder" + data +
+                        "/playersA folder stands where the game keeps this"},
+        {joined[1], "needs the folder" + data + "/playersPlease move"},
+        {joined[1], "needs the folder" + data + "/savegamesPlease move"},
+        {joined[2], "high scores could not be read: their fileis a link that leads round"},
+        {joined[3], "in the folder" + data + part + part},
+        {joined[3], part + part + "Ann starts anew."},
+        {log, "\"" + deep + "\" is shown shortened"},
+        {log, "The settings could not be saved in the file x"}};
+    for (const auto& [in, words] : told) {
+        EXPECT_NE(in.find(words), std::string::npos) << words;
     }
-    EXPECT_NE(joined[2].find("high scores could not be read: their fileis a link that leads round"),
-              std::string::npos);
-    const std::string part = "/" + std::string(99, 'd');
-    EXPECT_NE(joined[3].find("in the folder" + data + part + part), std::string::npos);
-    EXPECT_NE(joined[3].find(part + part + "Ann starts anew."), std::string::npos);
-    EXPECT_NE(log.find("\"" + deep + "\" is shown shortened"), std::string::npos);
     EXPECT_TRUE(joined[4].ends_with("\u2026"));
-    EXPECT_NE(log.find("The settings could not be saved in the file x"), std::string::npos);
 }
 
 }  // namespace scene_quovel_mahjong_test

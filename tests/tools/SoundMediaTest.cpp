@@ -16,6 +16,7 @@
 #include "framework/platform/SoundResource.h"
 #include "framework/platform/StreamResource.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 #include "testsupport/platform/PictureEncoder.h"
 #include "tools/synth/AudioFile.h"
@@ -400,12 +401,7 @@ TEST(SoundMedia, LoopedSampleAndStreamRunOnPastTheirEndsWithoutAGap) {
     EXPECT_TRUE(mixer.setPaused(streamChannel, false));
     // Two seconds of sound once both play, however slowly the device thread gets its turns.
     const uintmax_t wanted = written + 2 * RATE * 4;
-    ASSERT_TRUE(testsounds::waitFor(
-        [&] {
-            const uintmax_t size = fs::file_size(output, error);
-            return !error && size >= wanted;
-        },
-        60s));
+    ASSERT_TRUE(waitFor([&] { return fs::file_size(output, error) >= wanted && !error; }, 60s));
     EXPECT_TRUE(mixer.isPlaying(sampleChannel));
     EXPECT_TRUE(mixer.isPlaying(streamChannel));
     mixer.close();

@@ -17,7 +17,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "framework/core/Hook.h"
 #include "framework/core/RefHolder.h"
@@ -161,8 +160,6 @@ public:
     std::string storedText(const std::string& relativePath) const;
     // The folder the program runs from (its own levels' when it plays them).
     const std::filesystem::path& installation() const { return programFolder; }
-    // The system's message boxes shown so far, in order.
-    const std::vector<FakeMessageBox::Message>& messages() const { return messageBox.shown; }
     // The problem lines logged so far, which the road then expects: taken, they no longer fail
     // it when it ends.
     std::set<std::string> takeProblems();

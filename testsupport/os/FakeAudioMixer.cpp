@@ -117,25 +117,21 @@ FakeAudioMixer::ChannelState* FakeAudioMixer::playingChannel(int32_t channel) {
 bool FakeAudioMixer::setVolume(int32_t channel, int volume) {
     std::lock_guard<std::mutex> guard(lock);
     record("setVolume " + number(channel) + " " + number(volume));
-    ChannelState* state = playingChannel(channel);
-    if (!state) {
-        return false;
-    }
-    state->volume = std::clamp(volume, 0, MAX_VOLUME);
-    state->absolute = state->stream != 0;
-    noteHeard(*state);
-    return true;
+    return setChannelVolume(playingChannel(channel), volume, false);
 }
 
 bool FakeAudioMixer::setVolumeAbsolute(int32_t channel, int volume) {
     std::lock_guard<std::mutex> guard(lock);
     record("setVolumeAbsolute " + number(channel) + " " + number(volume));
-    ChannelState* state = playingChannel(channel);
+    return setChannelVolume(playingChannel(channel), volume, true);
+}
+
+bool FakeAudioMixer::setChannelVolume(ChannelState* state, int volume, bool absolute) {
     if (!state) {
         return false;
     }
     state->volume = std::clamp(volume, 0, MAX_VOLUME);
-    state->absolute = true;
+    state->absolute = absolute || state->stream != 0;
     noteHeard(*state);
     return true;
 }

@@ -91,6 +91,8 @@ private:
     int32_t addSample(const std::string& source, uint32_t mode);
     ChannelState* playingChannel(int32_t channel);
     static void noteHeard(ChannelState& state);
+    // A stream's channel, or one set absolute, stays out of the effects' master volume.
+    static bool setChannelVolume(ChannelState* state, int volume, bool absolute);
     StreamState* openStreamState(int32_t stream);
 
     mutable std::mutex lock;

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 // Sound files made by the tests themselves: sine tones as 16-bit PCM WAV or Ogg Vorbis.
@@ -34,18 +32,5 @@ public:
 private:
     std::string path;
 };
-
-// Waits up to `limit` for the condition; true when it came.
-template <class F>
-bool waitFor(F condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 }  // namespace testsounds
