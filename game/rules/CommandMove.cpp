@@ -140,8 +140,9 @@ void CommandMove::execute(Game& game) {
         // Nothing would run the flight: the tile lands at once.
         complete();
     }
+    // The matches are counted once the tile is parked (land): in flight it is on neither board,
+    // and a count without it could call the board stuck.
     screen.markFreeTiles();
-    screen.updateMatchesText();
 }
 
 void CommandMove::dropFlyingSprite() {
@@ -159,9 +160,12 @@ void CommandMove::land() {
         sideBoard->invalidateTileRect(targetColumn, targetRow);
     }
     targetBoard = nullptr;
-    // In flight the tile is on neither board, yet still in play: progress is counted once it
-    // is parked.
-    getGameScreen().updateProgressLabel();
+    // In flight the tile is on neither board, yet still in play: free tiles, matches and
+    // progress are counted once it is parked.
+    IGameScreen& screen = getGameScreen();
+    screen.markFreeTiles();
+    screen.updateMatchesText();
+    screen.updateProgressLabel();
     playGameSound("SOUND_TILE_ARRIVES");
 }
 

@@ -2,6 +2,7 @@
 // their undo, the stuck rule, the saved hint counter, and builds and deals with parked tiles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "framework/platform/Graphics.h"
@@ -95,6 +96,12 @@ TEST_F(GameFreeCellTest, ACellWithATileOnItsWayIsTakenAndTheFlightLandsByTheScre
     EXPECT_EQ(sideBoard()->getTileAt(0, 1), nullptr);
     screen.tickEffects(200);
     EXPECT_EQ(sideBoard()->getTileAt(0, 1), first);
+    // The matches shown count the parked tile with its partner again, never only the flight's.
+    const auto shown = std::find_if(screen.calls.rbegin(), screen.calls.rend(), [](auto& call) {
+        return call.rfind("updateMatchesText", 0) == 0;
+    });
+    ASSERT_NE(shown, screen.calls.rend());
+    EXPECT_EQ(*shown, "updateMatchesText 2");
     game->clearSelection();
     EXPECT_EQ(click(first), Game::CLICK_SELECT);
     EXPECT_EQ(click(ROW[4]), Game::CLICK_MATCH);

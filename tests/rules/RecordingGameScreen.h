@@ -5,6 +5,7 @@
 
 #include "framework/core/RefHolder.h"
 #include "framework/platform/Image.h"
+#include "game/rules/Game.h"
 #include "game/rules/Tile.h"
 #include "testsupport/rules/HeadlessGameScreen.h"
 
@@ -74,7 +75,12 @@ public:
         record("showScoreFloater " + std::to_string(multiplier) + " " + where(tile) + " " +
                std::to_string(points));
     }
-    void updateMatchesText() override { record("updateMatchesText"); }
+    // With the matches the player would be shown.
+    void updateMatchesText() override {
+        Game* game = Game::current();
+        record("updateMatchesText " +
+               std::to_string(game && game->getLayout() ? game->countMatches(nullptr) : -1));
+    }
     void updateProgressLabel() override { record("updateProgressLabel"); }
     void resetHintPath() override { record("resetHintPath"); }
     void clearHoverTile() override { record("clearHoverTile"); }
