@@ -119,7 +119,8 @@ def constants(text):
                     and '=' not in header:
                 scopes.append('class')
             elif '=' in header.split('(')[0] or ('(' not in header and words):
-                i = sourcetree.closing(text, i) + 1  # an initializer: the statement goes on to its ';'
+                # An initializer: the statement goes on to its ';'.
+                i = sourcetree.closing(text, i) + 1
                 continue
             elif (re.search(r'\)\s*(?:noexcept\s*)?:[^:]', header)
                   and re.search(r'[\w>]\s*$', header)):

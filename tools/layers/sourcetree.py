@@ -27,7 +27,8 @@ def walk(root, folder='.'):
     """The tree's files under a folder, sorted, as paths relative to the root."""
     for directory, folders, names in os.walk(os.path.join(root, folder)):
         here = os.path.relpath(directory, root)
-        folders[:] = sorted(f for f in folders if not skipped(os.path.normpath(os.path.join(here, f))))
+        folders[:] = sorted(f for f in folders
+                            if not skipped(os.path.normpath(os.path.join(here, f))))
         for name in sorted(names):
             yield os.path.normpath(os.path.join(here, name))
 
