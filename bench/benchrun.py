@@ -83,8 +83,24 @@ def end(process):
         except subprocess.TimeoutExpired:
             pass
     if leads:
-        with contextlib.suppress(ProcessLookupError):
-            os.killpg(process.pid, signal.SIGKILL)
+        end_group(process.pid)
+
+
+def end_group(group):
+    """Ends what is left of a group whose leader ended, as the leader was ended: a helper left in
+    it (a session bus's launcher) is let end what it started in turn before the rest is killed."""
+    for number in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(group, number)
+        except ProcessLookupError:
+            return
+        deadline = time.monotonic() + GRACE_S
+        while time.monotonic() < deadline:
+            try:
+                os.killpg(group, 0)
+            except ProcessLookupError:
+                return
+            time.sleep(0.02)
 
 
 def run(main):
