@@ -158,10 +158,12 @@ def pinned_tool(tool, major, check, why):
 
 
 def offered(package):
-    """Whether the package archive offers a package, as scripts/install-deps asks it."""
+    """Whether the package archive offers a package, as scripts/install-deps asks it: in the C
+    locale, whose words are the ones looked for (gettext follows LANGUAGE under any other)."""
+    env = {name: value for name, value in os.environ.items() if name != 'LANGUAGE'}
     try:
         policy = subprocess.run(['apt-cache', 'policy', package], capture_output=True,
-                                text=True).stdout
+                                text=True, env={**env, 'LC_ALL': 'C'}).stdout
     except OSError:
         return False
     return re.search(r'^\s*Candidate: [^(\s]', policy, re.MULTILINE) is not None
