@@ -14,7 +14,9 @@ it, and a known one that shrank, split or closed fails until the list says so.
 import os
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 

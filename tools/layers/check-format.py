@@ -16,7 +16,9 @@ import re
 import subprocess
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 TOOL = 'clang-format-14'
 MAJOR = '14'

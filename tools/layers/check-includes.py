@@ -13,7 +13,9 @@ quotes, from the root.
 import os
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 
 def main():

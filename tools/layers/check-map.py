@@ -16,7 +16,9 @@ import os
 import re
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 EXTENSIONS = ('.h', '.cpp', '.py', '.txt', '.cmake', '.in', '.xml', '.md', '.sh')
 QUOTE = re.compile(r'`([^`]+)`')

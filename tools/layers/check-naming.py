@@ -13,7 +13,9 @@ import os
 import re
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 UPPER = re.compile(r'^[A-Z][A-Z0-9]*(?:_[A-Z0-9]+)*$')
 ENUM = re.compile(r'\benum\b(?:\s+(?:class|struct)\b)?(?:\s+\w+)?(?:\s*:\s*[\w:\s]+)?\s*\{')

@@ -12,7 +12,9 @@ import os
 import re
 import sys
 
-import sourcetree
+# Imported from the source tree, which must stay free of caches.
+sys.dont_write_bytecode = True
+import sourcetree  # noqa: E402
 
 FOLDERS = ['framework', 'game', 'bench', 'fuzz', 'testsupport', 'tests/e2e']
 OWNER = 'framework/scene/'
