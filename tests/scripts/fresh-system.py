@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from unittest import mock
 
 # The checks' own helpers are imported from the source tree, which must stay free of caches.
 sys.dont_write_bytecode = True
@@ -94,15 +95,9 @@ def install_scripts(bin_folder):
         check(not left_out, f'install-deps in {language} did not install {" ".join(left_out)}; '
               f'it said: {result.stdout}{result.stderr}')
         check(result.returncode == 0, f'install-deps in {language} ended {result.returncode}')
-        saved = dict(os.environ)
-        os.environ.clear()
-        os.environ.update(PATH=bin_folder, **LANGUAGES[language])
-        try:
+        with mock.patch.dict(os.environ, {'PATH': bin_folder, **LANGUAGES[language]}, clear=True):
             check(sourcetree.offered('clang-format-14'),
                   f'the tree checks find clang-format-14 not offered in {language}')
-        finally:
-            os.environ.clear()
-            os.environ.update(saved)
 
     result, installed = run('install-fuzz-deps', bin_folder, '1000', 'English')
     said = result.stdout + result.stderr
