@@ -1,8 +1,8 @@
 // Runs a fuzz target once over every file of the folders (or files) named on the command line,
 // as the regression run of the normal and sanitizer builds. A crash or a sanitizer report ends
-// the run; an input that takes longer than the fuzzer's limit fails it too, counted in processor
-// time so that a busy machine does not make an input slow. An input file the target left behind
-// in /dev/shm or /tmp under this process's id fails it as well.
+// the run; an input that takes longer than 2 s fails it too (run-fuzz allows 40 s), counted in
+// processor time so that a busy machine does not make an input slow. An input file the target
+// left behind in /dev/shm or /tmp under this process's id fails it as well.
 
 #include <algorithm>
 #include <chrono>
