@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     fuzz::files();
-    const std::string path = fuzz::inputAsFile("archive", data, size);
+    const fuzz::InputFile input("archive", data, size);
+    const std::string& path = input.path();
     RefHolder<FileArchive> archive(new FileArchive(path));
     int members = 0;
     for (bool more = archive->goToFirstFile(); more && members < 64;

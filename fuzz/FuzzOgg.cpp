@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SampleData sample;
     audio::decodeSample(data, size, 44100, sample);
 
-    const std::string path = fuzz::inputAsFile("ogg", data, size);
+    const fuzz::InputFile input("ogg", data, size);
+    const std::string& path = input.path();
     std::unique_ptr<audio::StreamDecoder> stream = audio::openStreamDecoder(path, 44100);
     if (stream) {
         std::vector<int16_t> frames(2 * 4096);

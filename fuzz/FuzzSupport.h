@@ -68,14 +68,27 @@ inline RefHolder<PropertyStore> parseStore(const uint8_t* data, size_t size) {
 }
 
 // The input written to a real file of this process, for readers that open files by name; in
-// memory when the system offers a memory file system. Returns the file's name.
-inline std::string inputAsFile(const std::string& name, const uint8_t* data, size_t size) {
-    const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    const std::string path = folder + "/quovel-fuzz-" + name + "-" + std::to_string(getpid());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    return path;
-}
+// memory when the system offers a memory file system. The file is removed when the object ends,
+// so that a crash or a timeout leaves at most the one input the findings folder keeps anyway.
+class InputFile {
+public:
+    InputFile(const std::string& name, const uint8_t* data, size_t size)
+        : path_((std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") +
+                std::string("/quovel-fuzz-") + name + "-" + std::to_string(getpid())) {
+        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    ~InputFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 // Inputs larger than this are skipped: the readers' own caps are tested elsewhere, and the
 // fuzzer finds nothing faster by feeding megabytes.

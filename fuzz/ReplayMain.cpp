@@ -1,7 +1,8 @@
 // Runs a fuzz target once over every file of the folders (or files) named on the command line,
 // as the regression run of the normal and sanitizer builds. A crash or a sanitizer report ends
-// the run; an input that takes longer than the fuzzer's limit fails it too, counted in processor
-// time so that a busy machine does not make an input slow.
+// the run; an input that takes longer than 2 s fails it too (run-fuzz allows 40 s), counted in
+// processor time so that a busy machine does not make an input slow. An input file the target
+// left behind in /dev/shm or /tmp under this process's id fails it as well.
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +14,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -33,6 +36,24 @@ std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& path) {
     }
     std::sort(inputs.begin(), inputs.end());
     return inputs;
+}
+
+// The target's input files this process left behind.
+int leftInputFiles() {
+    const std::string suffix = "-" + std::to_string(getpid());
+    int left = 0;
+    for (const char* folder : {"/dev/shm", "/tmp"}) {
+        std::error_code missing;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("quovel-fuzz-", 0) == 0 && name.size() > suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+                std::fprintf(stderr, "input file left behind: %s\n", entry.path().c_str());
+                ++left;
+            }
+        }
+    }
+    return left;
 }
 
 }  // namespace
@@ -61,6 +82,8 @@ int main(int argc, char** argv) {
             ++replayed;
         }
     }
-    std::printf("%d inputs replayed, %d over the time limit\n", replayed, slow);
-    return slow == 0 ? 0 : 1;
+    const int left = leftInputFiles();
+    std::printf("%d inputs replayed, %d over the time limit, %d input files left\n", replayed, slow,
+                left);
+    return slow == 0 && left == 0 ? 0 : 1;
 }
