@@ -86,6 +86,23 @@ def end(process):
         end_group(process.pid)
 
 
+def group_runs(group):
+    """Whether a process of the group still runs. A member that ended but is not reaped yet (an
+    orphan whose new parent has not got to it) still lets signals reach the group: it counts as
+    ended."""
+    try:
+        os.killpg(group, 0)
+    except ProcessLookupError:
+        return False
+    for entry in os.scandir("/proc"):
+        with contextlib.suppress(OSError, ValueError):
+            with open(f"/proc/{int(entry.name)}/stat") as stat:
+                state, _, member_of = stat.read().rsplit(")", 1)[1].split()[:3]
+            if int(member_of) == group and state not in "ZX":
+                return True
+    return False
+
+
 def end_group(group):
     """Ends what is left of a group whose leader ended, as the leader was ended: a helper left in
     it (a session bus's launcher) is let end what it started in turn before the rest is killed."""
@@ -95,12 +112,12 @@ def end_group(group):
         except ProcessLookupError:
             return
         deadline = time.monotonic() + GRACE_S
-        while time.monotonic() < deadline:
-            try:
-                os.killpg(group, 0)
-            except ProcessLookupError:
-                return
+        while group_runs(group):
+            if time.monotonic() > deadline:
+                break
             time.sleep(0.02)
+        else:
+            return
 
 
 def run(main):

@@ -2,7 +2,8 @@
 """Runs a bench once at its smallest setting (QUOVEL_BENCH_SMALLEST) and fails when it no longer
 measures; then at its full setting, sending SIGTERM, SIGINT and SIGHUP in turn SIGNAL_AFTER_S into
 a run, and fails unless each ends it by that signal within END_LIMIT_S. No process the bench
-started may outlive a run by END_LIMIT_S: its orphans come to the checker (a subreaper).
+started may outlive a run by END_LIMIT_S: its orphans come to the checker (a subreaper), which
+reaps them as they end.
 
     bench/check-bench.py BENCH [BENCHMARK FLAGS]
     bench/check-bench.py --run COMMAND [ARGUMENTS]
@@ -74,6 +75,22 @@ def benchmark_faults(command, env):
     return faults
 
 
+def wait_reaping(bench, seconds):
+    """The bench's exit status once it ends within the seconds, else None. The orphans that come
+    to the checker meanwhile are reaped as they end: the bench waits for its groups to end, and an
+    unreaped one would stand in the group as it waits."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        ended = os.waitid(os.P_ALL, 0, os.WEXITED | os.WNOHANG | os.WNOWAIT)
+        if ended is None:
+            time.sleep(0.01)
+        elif ended.si_pid == bench.pid:
+            return bench.wait()
+        else:
+            os.waitpid(ended.si_pid, 0)
+    return None
+
+
 def signal_faults(command, env, number):
     """The faults of a run at the full setting that the signal should end."""
     bench = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
@@ -82,9 +99,8 @@ def signal_faults(command, env, number):
         return [f"ended with status {bench.wait(SIGNAL_AFTER_S)} before signal {number}"]
     sent = time.monotonic()
     bench.send_signal(number)
-    try:
-        code = bench.wait(END_LIMIT_S)
-    except subprocess.TimeoutExpired:
+    code = wait_reaping(bench, END_LIMIT_S)
+    if code is None:
         bench.kill()
         bench.wait()
         return [f"still running {END_LIMIT_S:.0f} s after signal {number}"]
