@@ -53,12 +53,12 @@ bool startsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
 }
 
-// Whether a name may go on to the next line at `i`: after a "/", before a ".", or between the
-// "-" ending one escaped character of a player's name and the "-" starting the next; never
-// inside a word.
+// Whether a name may go on to the next line at `i`: after a "/", before a "." that follows no
+// other (an ellipsis stays whole), or between the "-" ending one escaped character of a
+// player's name and the "-" starting the next; never inside a word.
 bool namePartStarts(const std::string& line, size_t i) {
-    return i > 0 &&
-           (line[i - 1] == '/' || line[i] == '.' || (line[i - 1] == '-' && line[i] == '-'));
+    return i > 0 && (line[i - 1] == '/' || (line[i] == '.' && line[i - 1] != '.') ||
+                     (line[i - 1] == '-' && line[i] == '-'));
 }
 
 // Where a line too long for the box is cut: a path or file name where a part of it starts
@@ -80,6 +80,14 @@ size_t breakPoint(const std::string& line, bool path, size_t& skip) {
     }
     if (path && limit < line.size() && namePartStarts(line, limit)) {
         lastBreak = limit;
+    }
+    // A cut at the limit between two dots goes before them, so that an ellipsis stays whole.
+    if (limit < line.size() && line[limit] == '.') {
+        size_t dots = limit;
+        while (dots > 0 && line[dots - 1] == '.') {
+            --dots;
+        }
+        limit = dots > 0 ? dots : limit;
     }
     skip = !path && lastBreak > 0 && limit < line.size() ? 1 : 0;
     return limit == line.size() || lastBreak == 0 ? limit : lastBreak;
@@ -119,7 +127,8 @@ size_t lineCount(const std::string& text) {
 // message is shown, so that it can be shortened to fit the box.
 constexpr char PATH_START = '\x01';
 constexpr char PATH_END = '\x02';
-constexpr const char* ELLIPSIS = "\u2026";
+// The system's box draws Latin-1 alone (the X server's core fonts): no "\u2026" there.
+constexpr const char* ELLIPSIS = "...";
 
 std::string pathLine(std::string path) {
     // The box shows no control characters, and the marks stay the only ones.
