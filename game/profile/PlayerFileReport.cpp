@@ -39,8 +39,10 @@ SavedKinds kinds = inOrderOfSavedFiles({{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGR
                                          {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
                                          {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
                                          {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}});
-// While the game ends failures are gathered, not told: how each kind failed (none: it did not).
+// While saves are made together failures are gathered, not told: how each kind failed (none: it
+// did not).
 bool gathering = false;
+Gathered gatheredFailures = Gathered::EVERY_FAILURE;
 std::array<FailedWrite, static_cast<size_t>(SavedFiles::COUNT)> gathered;
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
@@ -377,7 +379,9 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
     failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
     failed.path = failed.path.empty() ? file : failed.path;
     if (gathering) {
-        gathered[static_cast<size_t>(files)].add(failed);
+        if (gatheredFailures == Gathered::EVERY_FAILURE || !kind.told) {
+            gathered[static_cast<size_t>(files)].add(failed);
+        }
     } else if (!kind.told) {
         kind.told = true;
         show(failureText({files}, failed, true, words));
@@ -416,8 +420,9 @@ void tellFullDiskAtStart(bool settingsFolder, bool dataFolder) {
     show(text);
 }
 
-void gatherFailures() {
+void gatherFailures(Gathered which) {
     gathering = true;
+    gatheredFailures = which;
     gathered.fill(FailedWrite());
 }
 
@@ -441,7 +446,7 @@ void tellGathered() {
                 (gathered[other].why == failed.why && !liesWithTheFile(failed.why) &&
                  folderOfKind(other) == folderOfKind(kind))) {
                 alike.push_back(static_cast<SavedFiles>(other));
-                told[other] = true;
+                told[other] = kinds[other].told = true;
             }
         }
         text += (text.empty() ? "" : "\n\n") + failureText(alike, failed, false);

@@ -50,11 +50,15 @@ void settingsSaved(bool written);
 // are then not told again until a save of their kind succeeds.
 void tellFullDiskAtStart(bool settingsFolder, bool dataFolder);
 
-// For the saves of the game's end: from here on failures are gathered, not told, so that every
-// kind that fails now is named, told before or not, in one message at tellGathered.
-void gatherFailures();
+// Which failures gatherFailures gathers: at the game's end every one, told before or not, since
+// what is not saved then is lost; at a stop only those not told yet, which the game keeps
+// trying.
+enum class Gathered { EVERY_FAILURE, UNTOLD_FAILURES };
+// For saves made together (the game's end, a stopped game): from here on failures are gathered,
+// not told, so that every kind that fails now is named in one message at tellGathered.
+void gatherFailures(Gathered which = Gathered::EVERY_FAILURE);
 // Tells what was gathered, one paragraph for the kinds that failed alike in one folder, and
-// stops gathering.
+// stops gathering. The kinds told are not told again until they are saved.
 void tellGathered();
 
 // Tells which file could not be read (or is of another version) and that it is kept as

@@ -22,6 +22,7 @@
 #include "game/visuals/ModifierLabelValue.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/e2e/RoadSteps.h"
+#include "testsupport/os/FillingDisk.h"
 
 namespace saved_game_road_test {
 
@@ -181,6 +182,30 @@ TEST(Road, ARecRoomGameWhoseSaveFailedIsOfferedAndContinued) {
         EXPECT_TRUE(road.messageBox.shown[1].text.ends_with("move that file out of the way."));
         ASSERT_TRUE(waitUntilPlaying(road));
     }
+    EXPECT_EQ(road.finish(), 0);
+}
+
+// A rec-room game stopped on a full disk: the profile and the game in progress are both named.
+TEST(Road, ARecRoomGameStoppedOnAFullDiskNamesTheProfileAndTheGame) {
+    FillingDisk disk;
+    RoadDriver road("saved-game-disk-full");
+    road.playOwnLevels(3);
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0) && clickAMatch(road));
+    const size_t before = road.messageBox.shown.size();
+    disk.full = true;
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    road.run(2000);
+    // One message, as at the game's end: each kind that failed is named in it.
+    ASSERT_EQ(road.messageBox.shown.size(), before + 1);
+    std::string told = road.messageBox.shown.back().text;
+    std::ranges::replace(told, '\n', ' ');
+    for (const char* named : {"Your progress could not be saved",
+                              "The game in progress could not be saved", "The disk is full."}) {
+        EXPECT_NE(told.find(named), std::string::npos) << named << " in: " << told;
+    }
+    disk.full = false;
     EXPECT_EQ(road.finish(), 0);
 }
 

@@ -118,6 +118,10 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
         PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 4), false);
     }
+    // At a stop, a kind whose failure was told is not gathered again.
+    PlayerFileReport::gatherFailures(PlayerFileReport::Gathered::UNTOLD_FAILURES);
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, false);
+    PlayerFileReport::tellGathered();
     // At the end, a kind that met a full disk once is told as such, whatever else it met.
     PlayerFileReport::gatherFailures();
     for (const int error : {ENOSPC, EACCES}) {
