@@ -18,12 +18,13 @@ namespace PlayerFileReport {
 
 namespace {
 
-// Each kind of saved files: its words in the texts, and whether its failure was told (until it
-// is saved again).
+// Each kind of saved files: its words in the texts, whether its failure was told (until it is
+// saved again), and whether its last save failed.
 struct SavedKind {
     SavedFiles files;
     const char* words;
     bool told = false;
+    bool failed = false;
 };
 using SavedKinds = std::array<SavedKind, static_cast<size_t>(SavedFiles::COUNT)>;
 // The build stops unless every kind has its entry, in the order of SavedFiles.
@@ -372,6 +373,7 @@ std::string notSaved(const std::vector<SavedFiles>& files) {
 bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
     FailedWrite failed = FileSystem::takeFailedWrite();
     SavedKind& kind = kindOf(files);
+    kind.failed = !written;
     if (written) {
         kind.told = false;
         return true;
@@ -391,6 +393,10 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
 
 void tellAgain(SavedFiles files) {
     kindOf(files).told = false;
+}
+
+bool lastSaveFailed(SavedFiles files) {
+    return kindOf(files).failed;
 }
 
 void settingsSaved(bool written) {
@@ -511,7 +517,7 @@ void nameRefused(const std::string& name) {
 
 void reset() {
     for (SavedKind& kind : kinds) {
-        kind.told = false;
+        kind.told = kind.failed = false;
     }
     gathering = false;
     FileSystem::takeWriteFailure();

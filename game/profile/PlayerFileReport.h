@@ -38,6 +38,8 @@ bool saved(SavedFiles files, bool written, const std::string& file = std::string
            const std::string& words = std::string());
 // The next failure of that kind is told, though one was told before.
 void tellAgain(SavedFiles files);
+// Whether the last save of that kind handed to `saved` failed.
+bool lastSaveFailed(SavedFiles files);
 // A saved game's words for `saved`: whose game and in which room.
 std::string gameInProgress(const std::string& owner, RoomKind room);
 // The kinds in the player's words ("your progress and the game in progress").

@@ -34,6 +34,8 @@ public:
     PropertyNode* offer(RoomKind room);
     // The current player's kept saved game of `room`: its "game" node, or null.
     PropertyNode* findKept(RoomKind room) const;
+    // Whether a saved game is kept because its last write failed.
+    bool holdsUnsaved() const { return !unsaved.empty(); }
     // Deletes the current player's saved game of the level's room, and a kept one the player
     // was offered; one not offered yet stays, to be offered.
     void drop();

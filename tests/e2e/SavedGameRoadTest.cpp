@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "framework/gui/Label.h"
+#include "framework/os/Messages.h"
+#include "framework/os/Utf8.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogYesNo.h"
@@ -185,7 +187,23 @@ TEST(Road, ARecRoomGameWhoseSaveFailedIsOfferedAndContinued) {
     EXPECT_EQ(road.finish(), 0);
 }
 
-// A rec-room game stopped on a full disk: the profile and the game in progress are both named.
+// The quit question asked by the window's close box and answered "no": what it said.
+std::wstring askedToQuit(RoadDriver& road) {
+    road.events.push({WM_CLOSE, 0, 0});
+    if (!road.waitForDialog("CTEXT_QUESTION_QUIT")) {
+        return {};
+    }
+    road.run(800);
+    road.picture("quit-question");
+    auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_QUESTION_QUIT"));
+    const std::wstring asked = question ? question->getMessage()->getText() : L"";
+    road.closeDialog("BUTTON_NO", "CTEXT_QUESTION_QUIT");
+    return asked;
+}
+
+// A rec-room game stopped on a full disk: the profile and the game in progress are both named,
+// and the quit question says which was not saved, never that the progress is kept; with room on
+// the disk again, the profile is written as the lobby shows, the game in progress not yet.
 TEST(Road, ARecRoomGameStoppedOnAFullDiskNamesTheProfileAndTheGame) {
     FillingDisk disk;
     RoadDriver road("saved-game-disk-full");
@@ -205,7 +223,15 @@ TEST(Road, ARecRoomGameStoppedOnAFullDiskNamesTheProfileAndTheGame) {
                               "The game in progress could not be saved", "The disk is full."}) {
         EXPECT_NE(told.find(named), std::string::npos) << named << " in: " << told;
     }
+    const std::wstring stopped = askedToQuit(road);
+    EXPECT_NE(stopped.find(L"The last save of your progress and the game in progress failed;"),
+              std::wstring::npos)
+        << wstringToString(stopped);
     disk.full = false;
+    ASSERT_TRUE(rideFromLift(road, "BUTTON_LOBBY", "SCENE_LOBBY"));
+    const std::wstring inLobby = askedToQuit(road);
+    EXPECT_NE(inLobby.find(L"The last save of the game in progress failed;"), std::wstring::npos)
+        << wstringToString(inLobby);
     EXPECT_EQ(road.finish(), 0);
 }
 
