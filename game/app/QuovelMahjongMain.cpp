@@ -77,37 +77,27 @@ QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
 
-// What the player would keep that is held unread (its file left as it was found, never saved
-// over).
-std::vector<PlayerFileReport::SavedFiles> heldUnread() {
+// The quit question when what the player would keep is not on the disk: held unread (its file
+// left as it was found, never saved over), else its last write failed (tried again at the end).
+// Empty when everything is saved.
+std::wstring notKeptQuestion() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
-    std::vector<PlayerFileReport::SavedFiles> held;
-    if (!player) {
-        return held;
-    }
-    if (players->isProfileHeld(player->getName())) {
+    std::vector<PlayerFileReport::SavedFiles> held, failed;
+    if (player && players->isProfileHeld(player->getName())) {
         held.push_back(PlayerFileReport::SavedFiles::PLAYERS);
     }
     const Game* game = Game::current();
     const Level* level = game ? game->getLevel() : nullptr;
-    if (level && GameHooks::isGameSceneShown() &&
+    if (player && level && GameHooks::isGameSceneShown() &&
         players->isSaveGameHeld(std::to_string(static_cast<int32_t>(level->getGameMode())),
                                 player->getName())) {
         held.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
     }
-    return held;
-}
-
-// The quit question when what the player would keep is not on the disk: held unread, else
-// its last write failed (tried again at the end). Empty when everything is saved.
-std::wstring notKeptQuestion() {
-    const std::vector<PlayerFileReport::SavedFiles> held = heldUnread();
     if (!held.empty()) {
         return stringToWString(
             GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
     }
-    std::vector<PlayerFileReport::SavedFiles> failed;
     if (PlayerFileReport::lastSaveFailed(PlayerFileReport::SavedFiles::PLAYERS)) {
         failed.push_back(PlayerFileReport::SavedFiles::PLAYERS);
     }
@@ -115,11 +105,9 @@ std::wstring notKeptQuestion() {
         screen && screen->getSavedGame().holdsUnsaved()) {
         failed.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
     }
-    if (failed.empty()) {
-        return {};
-    }
-    return stringToWString(
-        GameHooks::messageText(QUIT_NOT_SAVED_KEY, PlayerFileReport::notSaved(failed)));
+    return failed.empty() ? std::wstring()
+                          : stringToWString(GameHooks::messageText(
+                                QUIT_NOT_SAVED_KEY, PlayerFileReport::notSaved(failed)));
 }
 
 void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {

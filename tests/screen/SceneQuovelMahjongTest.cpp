@@ -118,9 +118,8 @@ TEST_F(SavedGameOffer, EveryFileMessageFitsAnEightHundredPixelScreenAndCutsNoNam
         PlayerFileReport::keptUnreadable(what, folder + "/" + std::to_string(kind) + kept, "");
         PlayerFileReport::saved(static_cast<PlayerFileReport::SavedFiles>(kind % 4), false);
     }
-    // At a stop, a kind whose failure was told is not gathered again.
-    PlayerFileReport::gatherFailures(PlayerFileReport::Gathered::UNTOLD_FAILURES);
-    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, false);
+    PlayerFileReport::gatherFailures(PlayerFileReport::Gathered::UNTOLD_FAILURES);  // a stop's
+    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, false);  // told: not again
     PlayerFileReport::tellGathered();
     // At the end, a kind that met a full disk once is told as such, whatever else it met.
     PlayerFileReport::gatherFailures();
@@ -194,10 +193,8 @@ TEST_F(SavedGameOffer, FailuresAreToldAsTheyAreAndLongPathsAreShortenedToFit) {
     std::vector<std::string> joined;  // paths put together again
     for (auto [title, text] : messageBox.shown) {
         EXPECT_LE(std::ranges::count(text, '\n') + 1, PlayerFileReport::MESSAGE_LINES) << text;
-        // The system's box draws Latin-1 alone: what stands for a part left out is "...",
-        // never broken over two lines.
-        const std::wstring shown = stringToWString(text);
-        EXPECT_TRUE(std::ranges::all_of(shown, [](wchar_t c) { return c <= 0xFF; })) << text;
+        // The system's box draws Latin-1 alone; "..." is never broken over two lines.
+        EXPECT_TRUE(std::ranges::all_of(stringToWString(text), [](wchar_t c) { return c < 256; }));
         EXPECT_FALSE(std::regex_search(text, std::regex("\\.\n\\."))) << text;
         std::erase(text, '\n');
         joined.push_back(text);

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <cerrno>
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "framework/os/LinuxFileSystem.h"
 
