@@ -46,6 +46,8 @@
 #include "game/rules/Level.h"
 #include "game/rules/LevelCatalog.h"
 #include "game/rules/TileManager.h"
+#include "game/screen/PlayScreen.h"
+#include "game/screen/SavedGameKeeper.h"
 #include "game/screen/SceneQuovelMahjong.h"
 
 QUOVEL_DEFINE_TYPE(QuovelMahjongMain, &BaseObject::typeRecord)
@@ -68,36 +70,44 @@ constexpr int32_t FULL_SCREEN_X = 800;
 constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr const char* QUIT_NOT_KEPT_KEY = "CTEXT_QUESTION_QUIT_NOT_KEPT";
+constexpr const char* QUIT_NOT_SAVED_KEY = "CTEXT_QUESTION_QUIT_NOT_SAVED";
 constexpr uint32_t QUIT_POLL_MS = 1;
 
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
 
-// The quit question when what the player would keep is held unread (its file left as it was
-// found, never saved over): it says what is not saved. Empty when everything is saved.
+// The quit question when what the player would keep is not on the disk: held unread (its file
+// left as it was found, never saved over), else its last write failed (tried again at the end).
+// Empty when everything is saved.
 std::wstring notKeptQuestion() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
-    if (!player) {
-        return {};
-    }
-    std::vector<PlayerFileReport::SavedFiles> held;
-    if (players->isProfileHeld(player->getName())) {
+    std::vector<PlayerFileReport::SavedFiles> held, failed;
+    if (player && players->isProfileHeld(player->getName())) {
         held.push_back(PlayerFileReport::SavedFiles::PLAYERS);
     }
     const Game* game = Game::current();
     const Level* level = game ? game->getLevel() : nullptr;
-    if (level && GameHooks::isGameSceneShown() &&
+    if (player && level && GameHooks::isGameSceneShown() &&
         players->isSaveGameHeld(std::to_string(static_cast<int32_t>(level->getGameMode())),
                                 player->getName())) {
         held.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
     }
-    if (held.empty()) {
-        return {};
+    if (!held.empty()) {
+        return stringToWString(
+            GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
     }
-    return stringToWString(
-        GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
+    if (PlayerFileReport::lastSaveFailed(PlayerFileReport::SavedFiles::PLAYERS)) {
+        failed.push_back(PlayerFileReport::SavedFiles::PLAYERS);
+    }
+    if (PlayScreen* screen = PlayScreen::fromHost();
+        screen && screen->getSavedGame().holdsUnsaved()) {
+        failed.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
+    }
+    return failed.empty() ? std::wstring()
+                          : stringToWString(GameHooks::messageText(
+                                QUIT_NOT_SAVED_KEY, PlayerFileReport::notSaved(failed)));
 }
 
 void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {

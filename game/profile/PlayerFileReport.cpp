@@ -18,12 +18,13 @@ namespace PlayerFileReport {
 
 namespace {
 
-// Each kind of saved files: its words in the texts, and whether its failure was told (until it
-// is saved again).
+// Each kind of saved files: its words in the texts, whether its failure was told (until it is
+// saved again), and whether its last save failed.
 struct SavedKind {
     SavedFiles files;
     const char* words;
     bool told = false;
+    bool failed = false;
 };
 using SavedKinds = std::array<SavedKind, static_cast<size_t>(SavedFiles::COUNT)>;
 // The build stops unless every kind has its entry, in the order of SavedFiles.
@@ -39,8 +40,10 @@ SavedKinds kinds = inOrderOfSavedFiles({{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGR
                                          {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
                                          {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
                                          {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}});
-// While the game ends failures are gathered, not told: how each kind failed (none: it did not).
+// While saves are made together failures are gathered, not told: how each kind failed (none: it
+// did not).
 bool gathering = false;
+Gathered gatheredFailures = Gathered::EVERY_FAILURE;
 std::array<FailedWrite, static_cast<size_t>(SavedFiles::COUNT)> gathered;
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
@@ -53,12 +56,12 @@ bool startsCharacter(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
 }
 
-// Whether a name may go on to the next line at `i`: after a "/", before a ".", or between the
-// "-" ending one escaped character of a player's name and the "-" starting the next; never
-// inside a word.
+// Whether a name may go on to the next line at `i`: after a "/", before a "." that follows no
+// other (an ellipsis stays whole), or between the "-" ending one escaped character of a
+// player's name and the "-" starting the next; never inside a word.
 bool namePartStarts(const std::string& line, size_t i) {
-    return i > 0 &&
-           (line[i - 1] == '/' || line[i] == '.' || (line[i - 1] == '-' && line[i] == '-'));
+    return i > 0 && (line[i - 1] == '/' || (line[i] == '.' && line[i - 1] != '.') ||
+                     (line[i - 1] == '-' && line[i] == '-'));
 }
 
 // Where a line too long for the box is cut: a path or file name where a part of it starts
@@ -80,6 +83,14 @@ size_t breakPoint(const std::string& line, bool path, size_t& skip) {
     }
     if (path && limit < line.size() && namePartStarts(line, limit)) {
         lastBreak = limit;
+    }
+    // A cut at the limit between two dots goes before them, so that an ellipsis stays whole.
+    if (limit < line.size() && line[limit] == '.') {
+        size_t dots = limit;
+        while (dots > 0 && line[dots - 1] == '.') {
+            --dots;
+        }
+        limit = dots > 0 ? dots : limit;
     }
     skip = !path && lastBreak > 0 && limit < line.size() ? 1 : 0;
     return limit == line.size() || lastBreak == 0 ? limit : lastBreak;
@@ -119,7 +130,8 @@ size_t lineCount(const std::string& text) {
 // message is shown, so that it can be shortened to fit the box.
 constexpr char PATH_START = '\x01';
 constexpr char PATH_END = '\x02';
-constexpr const char* ELLIPSIS = "\u2026";
+// The system's box draws Latin-1 alone (the X server's core fonts): no "\u2026" there.
+constexpr const char* ELLIPSIS = "...";
 
 std::string pathLine(std::string path) {
     // The box shows no control characters, and the marks stay the only ones.
@@ -361,6 +373,7 @@ std::string notSaved(const std::vector<SavedFiles>& files) {
 bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
     FailedWrite failed = FileSystem::takeFailedWrite();
     SavedKind& kind = kindOf(files);
+    kind.failed = !written;
     if (written) {
         kind.told = false;
         return true;
@@ -368,7 +381,9 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
     failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
     failed.path = failed.path.empty() ? file : failed.path;
     if (gathering) {
-        gathered[static_cast<size_t>(files)].add(failed);
+        if (gatheredFailures == Gathered::EVERY_FAILURE || !kind.told) {
+            gathered[static_cast<size_t>(files)].add(failed);
+        }
     } else if (!kind.told) {
         kind.told = true;
         show(failureText({files}, failed, true, words));
@@ -378,6 +393,10 @@ bool saved(SavedFiles files, bool written, const std::string& file, const std::s
 
 void tellAgain(SavedFiles files) {
     kindOf(files).told = false;
+}
+
+bool lastSaveFailed(SavedFiles files) {
+    return kindOf(files).failed;
 }
 
 void settingsSaved(bool written) {
@@ -407,8 +426,9 @@ void tellFullDiskAtStart(bool settingsFolder, bool dataFolder) {
     show(text);
 }
 
-void gatherFailures() {
+void gatherFailures(Gathered which) {
     gathering = true;
+    gatheredFailures = which;
     gathered.fill(FailedWrite());
 }
 
@@ -432,7 +452,7 @@ void tellGathered() {
                 (gathered[other].why == failed.why && !liesWithTheFile(failed.why) &&
                  folderOfKind(other) == folderOfKind(kind))) {
                 alike.push_back(static_cast<SavedFiles>(other));
-                told[other] = true;
+                told[other] = kinds[other].told = true;
             }
         }
         text += (text.empty() ? "" : "\n\n") + failureText(alike, failed, false);
@@ -497,7 +517,7 @@ void nameRefused(const std::string& name) {
 
 void reset() {
     for (SavedKind& kind : kinds) {
-        kind.told = false;
+        kind.told = kind.failed = false;
     }
     gathering = false;
     FileSystem::takeWriteFailure();

@@ -38,6 +38,8 @@ bool saved(SavedFiles files, bool written, const std::string& file = std::string
            const std::string& words = std::string());
 // The next failure of that kind is told, though one was told before.
 void tellAgain(SavedFiles files);
+// Whether the last save of that kind handed to `saved` failed.
+bool lastSaveFailed(SavedFiles files);
 // A saved game's words for `saved`: whose game and in which room.
 std::string gameInProgress(const std::string& owner, RoomKind room);
 // The kinds in the player's words ("your progress and the game in progress").
@@ -50,11 +52,15 @@ void settingsSaved(bool written);
 // are then not told again until a save of their kind succeeds.
 void tellFullDiskAtStart(bool settingsFolder, bool dataFolder);
 
-// For the saves of the game's end: from here on failures are gathered, not told, so that every
-// kind that fails now is named, told before or not, in one message at tellGathered.
-void gatherFailures();
+// Which failures gatherFailures gathers: at the game's end every one, told before or not, since
+// what is not saved then is lost; at a stop only those not told yet, which the game keeps
+// trying.
+enum class Gathered { EVERY_FAILURE, UNTOLD_FAILURES };
+// For saves made together (the game's end, a stopped game): from here on failures are gathered,
+// not told, so that every kind that fails now is named in one message at tellGathered.
+void gatherFailures(Gathered which = Gathered::EVERY_FAILURE);
 // Tells what was gathered, one paragraph for the kinds that failed alike in one folder, and
-// stops gathering.
+// stops gathering. The kinds told are not told again until they are saved.
 void tellGathered();
 
 // Tells which file could not be read (or is of another version) and that it is kept as

@@ -16,11 +16,13 @@
 #include "framework/gui/Panel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
+#include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/CommandMove.h"
 #include "game/rules/Game.h"
@@ -628,6 +630,16 @@ int32_t LevelFlow::onGameStopped(BaseObject*) {
         game->returnToRoom();
         return 0;
     }
+    // The game in progress and the profile are written now, as at the game's end, so that one
+    // message names each that failed; the saves of the scene change then fail untold.
+    PlayerFileReport::gatherFailures(PlayerFileReport::Gathered::UNTOLD_FAILURES);
+    if (PlayScreen* screen = PlayScreen::fromHost()) {
+        screen->getSavedGame().save();
+    }
+    if (PlayerManager* players = PlayerManager::getInstance()) {
+        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
+    }
+    PlayerFileReport::tellGathered();
     BuildingHooks::gameStopped(mode);
     if (SceneManager* manager = SceneManager::getInstance()) {
         manager->goToScene("SCENE_ELEVATOR", "", SceneManager::QueuedSections::KEEP);

@@ -13,9 +13,9 @@ class PlayScreen;
 class PropertyNode;
 
 // The game screen's saved game: the running game written to the player's saved game of its room
-// when the scene is left. A write that fails is told to the player and kept, to be written
-// again at the next save, when the scene goes at quit and before a room offers it; a room
-// offers one still unwritten from memory.
+// when the game is stopped or the scene is left. A write that fails is told to the player and kept,
+// to be written again at the next save, when the scene goes at quit and before a room offers it; a
+// room offers one still unwritten from memory.
 class SavedGameKeeper {
 public:
     // What the next save writes: nothing, the running level, or a won level's next one.
@@ -34,6 +34,8 @@ public:
     PropertyNode* offer(RoomKind room);
     // The current player's kept saved game of `room`: its "game" node, or null.
     PropertyNode* findKept(RoomKind room) const;
+    // Whether a saved game is kept because its last write failed.
+    bool holdsUnsaved() const { return !unsaved.empty(); }
     // Deletes the current player's saved game of the level's room, and a kept one the player
     // was offered; one not offered yet stays, to be offered.
     void drop();

@@ -57,6 +57,7 @@ TEST_F(GameMediaTest, TheQuestionOverAScene) {
     for (const auto& [message, header] : std::vector<std::pair<const char*, const char*>>{
              {"CTEXT_QUESTION_QUIT", "CTEXT_QUIT_HEADER"},
              {"CTEXT_QUESTION_QUIT_NOT_KEPT", "CTEXT_QUIT_HEADER"},
+             {"CTEXT_QUESTION_QUIT_NOT_SAVED", "CTEXT_QUIT_HEADER"},
              {"CTEXT_START_RECENT_SAVEGAME", "CTEXT_SAVEGAME_HEADER"},
              {"TEXT_STUCK_RECROOM", "TEXT_STUCK_RECROOM_HEADER"},
              {"TEXT_STUCK_QUOVEL", "TEXT_STUCK_QUOVEL_HEADER"},

@@ -22,7 +22,6 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/gui/Button.h"
 #include "framework/gui/GuiDefinitions.h"
-#include "framework/os/LinuxFileSystem.h"
 #include "framework/platform/FileArchive.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/GameWindow.h"
@@ -54,6 +53,7 @@
 #include "testsupport/os/FakeKeyStore.h"
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
+#include "testsupport/os/FillingDisk.h"
 
 namespace quovel_mahjong_main_test {
 
@@ -123,17 +123,6 @@ struct RunClock : FakeClock {
 struct ElapsedProbe : Task {
     void update(int32_t elapsedMs) override { elapsed.push_back(elapsedMs); }
     std::vector<int32_t> elapsed;
-};
-
-// The machine's files, the game's while this lives, until the disk fills up.
-struct FillingDisk : LinuxFileSystem {
-    FillingDisk() { setCurrent(this); }
-    ~FillingDisk() override { setCurrent(nullptr); }
-    bool writeFileAtomic(const std::string& path, const uint8_t* data, size_t size) override {
-        return full ? (noteWriteFailure(ENOSPC), false)
-                    : LinuxFileSystem::writeFileAtomic(path, data, size);
-    }
-    bool full = false;
 };
 
 class ProgramRun : public ::testing::Test {

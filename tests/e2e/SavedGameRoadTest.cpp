@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "framework/gui/Label.h"
+#include "framework/os/Messages.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/app/SceneElevator.h"
 #include "game/dialogs/DialogYesNo.h"
@@ -22,6 +24,7 @@
 #include "game/visuals/ModifierLabelValue.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/e2e/RoadSteps.h"
+#include "testsupport/os/FillingDisk.h"
 
 namespace saved_game_road_test {
 
@@ -180,6 +183,43 @@ TEST(Road, ARecRoomGameWhoseSaveFailedIsOfferedAndContinued) {
         EXPECT_NE(road.messageBox.shown[0].text.find("could not be saved"), std::string::npos);
         EXPECT_TRUE(road.messageBox.shown[1].text.ends_with("move that file out of the way."));
         ASSERT_TRUE(waitUntilPlaying(road));
+    }
+    EXPECT_EQ(road.finish(), 0);
+}
+
+// A rec-room game stopped on a full disk: one message names the profile and the game in
+// progress. The quit question names what was not saved: once the lobby wrote the profile, the
+// game in progress alone.
+TEST(Road, ARecRoomGameStoppedOnAFullDiskNamesTheProfileAndTheGame) {
+    FillingDisk disk;
+    RoadDriver road("saved-game-disk-full");
+    road.playOwnLevels(3);
+    ASSERT_TRUE(startAsAnn(road));
+    openTheRooms();
+    ASSERT_TRUE(playRecRoomLayout(road, "SWITCH_CLASSIC", 0, 0) && clickAMatch(road));
+    const size_t before = road.messageBox.shown.size();
+    disk.full = true;
+    ASSERT_TRUE(stopFromMenu(road, "SCENE_ELEVATOR"));
+    road.run(1000);
+    ASSERT_EQ(road.messageBox.shown.size(), before + 1);
+    EXPECT_TRUE(std::regex_search(road.messageBox.shown.back().text,
+                                  std::regex("^Your progress could not be saved(.|\n)*full(.|\n)*"
+                                             "\n\nThe game in progress could not be saved")))
+        << road.messageBox.shown.back().text;
+    for (const std::wstring failed :
+         {L"your progress and the game in progress", L"the game in progress"}) {
+        road.events.push({WM_CLOSE, 0, 0});
+        ASSERT_TRUE(road.waitForDialog("CTEXT_QUESTION_QUIT"));
+        road.run(800);
+        road.picture("quit-question");
+        auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_QUESTION_QUIT"));
+        EXPECT_NE(
+            question->getMessage()->getText().find(L"The last save of " + failed + L" failed;"),
+            std::wstring::npos);
+        ASSERT_TRUE(road.closeDialog("BUTTON_NO", "CTEXT_QUESTION_QUIT"));
+        disk.full = false;
+        ASSERT_TRUE(road.scene()->getName() == "SCENE_LOBBY" ||
+                    rideFromLift(road, "BUTTON_LOBBY", "SCENE_LOBBY"));
     }
     EXPECT_EQ(road.finish(), 0);
 }
