@@ -107,6 +107,22 @@ TEST(SingleInstance, ASecondCopyEndsWithOneAndCallsTheFirstForward) {
     const pid_t third = startGame(home, 5);
     ASSERT_GT(third, 0);
     EXPECT_EQ(waitForExit(third), 0);
+
+    // A request made while the running copy is ended is not left behind, though no frame may
+    // come to answer it: this copy is held still as soon as it holds the lock (mostly in its
+    // start-up) and ended as it goes on.
+    const pid_t ending = startGame(home, 1000000);
+    ASSERT_GT(ending, 0);
+    ASSERT_TRUE(waitFor([&] { return isLockHeld(lockFile); }, 5000ms));
+    ASSERT_EQ(kill(ending, SIGSTOP), 0);
+    const pid_t refused = startGame(home, 5);
+    ASSERT_GT(refused, 0);
+    EXPECT_EQ(waitForExit(refused), 1);
+    EXPECT_TRUE(std::filesystem::exists(raiseFile));
+    ASSERT_EQ(kill(ending, SIGTERM), 0);
+    ASSERT_EQ(kill(ending, SIGCONT), 0);
+    EXPECT_EQ(waitForExit(ending), 0);
+    EXPECT_FALSE(std::filesystem::exists(raiseFile));
 }
 
 // Whether the process runs the binary and has a handler of its own for the signal (its SigCgt
