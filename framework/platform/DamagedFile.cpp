@@ -46,10 +46,16 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
         aside = stored + suffix + "-" + std::to_string(i);
     }
     std::vector<uint8_t> bytes;
-    const bool moved =
+    const bool copied =
         !files.exists(aside) &&
         files.readFile(stored, FileArchive::MAX_FILE_SIZE, bytes) == FileReadResult::OK &&
-        files.writeFileAtomic(aside, bytes.data(), bytes.size()) && files.deleteFile(stored);
+        files.writeFileAtomic(aside, bytes.data(), bytes.size());
+    const bool moved = copied && files.deleteFile(stored);
+    if (copied && !moved) {
+        // The file stays (protected against changes, say): a copy beside it would be one more
+        // at every start.
+        files.deleteFile(aside);
+    }
     const std::string why = what.otherVersion ? " is of another version" : " could not be read";
     if (moved) {
         logProblem("\"" + stored + "\"" + why + "; kept as \"" + aside + "\"");
