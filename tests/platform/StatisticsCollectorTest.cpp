@@ -9,6 +9,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/os/FileSystem.h"
 #include "framework/os/LinuxSystemInfoSource.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/DisplayDepth.h"
@@ -268,6 +269,29 @@ TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWr
     ASSERT_EQ(logged.size(), 2u);  // once each, though a run writes the records twice
     EXPECT_NE(logged[0].find("could not be read; kept as"), std::string::npos);
     EXPECT_NE(logged[1].find("is a link that leads nowhere"), std::string::npos);
+}
+
+// Writes that fail are the problem log's alone, once a run for each file, and stay noted for
+// the start-up's tell of a full disk: a file in the place of the temp folder and of "bvq".
+TEST_F(StatisticsCollectorTest, WritesThatFailAreLoggedOnceARunAndToldToNobody) {
+    static int told = 0;
+    fileSetAside.install([](const StoredFile&, const std::string&, const std::string&) { ++told; });
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const std::string records = keys.keyFolder(getGameRegistryPath() + "\\bvq");
+    writeTestFile(records, "in the way");
+    std::filesystem::remove_all(getTempFolder());
+    writeTestFile(getTempFolder(), "in the way");
+    startRun();
+    EXPECT_EQ(FileSystem::takeWriteFailure(), WriteFailure::FOLDER_TAKEN);
+    startPlayingSession(getStatisticsCollector(), 0, 1);
+    writeGameStatistics();
+    setProblemSink(nullptr);
+    const std::string taken =
+        " could not be written: a file stands where a folder of its path should be";
+    EXPECT_EQ(logged, (std::vector<std::string>{"\"" + records + "/values.keystore\"" + taken,
+                                                "\"" + fileName() + "\"" + taken}));
+    EXPECT_EQ(told, 0);
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
