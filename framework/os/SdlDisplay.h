@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "framework/os/Display.h"
@@ -22,8 +23,16 @@ struct SDL_Surface;
 // next present.
 class SdlDisplay : public Display {
 public:
-    // Starts SDL's video system; without it every window operation fails.
-    SdlDisplay();
+    // Starts SDL's video on the named driver, or on SDL's own choice for null: the driver it
+    // came up on, or null with SDL's error set.
+    using VideoStart = const char* (*)(const char* driver);
+    static const char* startVideo(const char* driver);
+
+    // Starts SDL's video system through `start` (tests put in their own); without it every
+    // window operation fails. With an X display named (DISPLAY) and no driver asked for, video
+    // that did not come up on x11 (SDL's own choice fell back on an invisible driver after a
+    // slow start) is started once more on x11 by name.
+    explicit SdlDisplay(VideoStart start = &SdlDisplay::startVideo);
     ~SdlDisplay() override;
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -31,6 +40,7 @@ public:
     int screenWidth() override;
     int screenHeight() override;
     int desktopBytesPerPixel() override;
+    std::string startFailure() override { return videoError; }
     bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
     bool createPresenter(int bytesPerPixel) override;
     SurfaceMemory getBackBuffer() override { return backBuffer; }
@@ -91,6 +101,8 @@ private:
     void dropOwnSizeEvents();
 
     bool videoStarted = false;
+    // SDL's error when video did not start ("x11: ..." for the try by name).
+    std::string videoError;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;

@@ -22,14 +22,15 @@ namespace single_instance_test {
 using namespace std::chrono_literals;
 
 // Runs the game binary headless with its per-user folders in `home`; it quits by itself after
-// `frames` frames. Another copy of the program may be run, its stderr sent to a file, and no
-// video driver asked for.
+// `frames` frames. Another copy of the program may be run, its stderr sent to a file, no video
+// driver asked for and an X display named.
 pid_t startGame(const TempFolder& home, int frames, const std::string& binary = QUOVEL_GAME_BINARY,
-                const char* videoDriver = "dummy", const std::string& errors = "") {
+                const char* videoDriver = "dummy", const std::string& errors = "",
+                const char* xDisplay = nullptr) {
     const pid_t child = fork();
     if (child == 0) {
         videoDriver ? setenv("SDL_VIDEODRIVER", videoDriver, 1) : unsetenv("SDL_VIDEODRIVER");
-        unsetenv("DISPLAY");
+        xDisplay ? setenv("DISPLAY", xDisplay, 1) : unsetenv("DISPLAY");
         unsetenv("WAYLAND_DISPLAY");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_DATA_HOME", home.str().c_str(), 1);
@@ -184,7 +185,19 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
 // Starts that cannot run end at once with code 2, say why on stderr and write nothing: without
 // a screen, and for the program in a folder of its own with its data file missing, empty, cut
 // short, random, a folder, or with a level catalogue in it that does not read (a wrong check sum).
+// With an X display named that is not there, x11 is tried by name and its error given, in the
+// message and in the problem log.
 TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
+    {
+        TempFolder home, errors;
+        const pid_t game =
+            startGame(home, 5, QUOVEL_GAME_BINARY, nullptr, errors / "err", ":65533");
+        EXPECT_EQ(waitForExit(game, 10s), 2);
+        const std::string told = readTestFile(errors / "err");
+        EXPECT_NE(told.find("Quovel Mahjong: no display found (x11: "), std::string::npos) << told;
+        EXPECT_NE(told.find(": the video system did not start: x11: "), std::string::npos) << told;
+        EXPECT_TRUE(std::filesystem::is_empty(home.path));
+    }
     const std::filesystem::path built = std::filesystem::path(QUOVEL_GAME_BINARY).parent_path();
     const std::string data = readTestFile(built / "media.dat");
     const std::pair<const char*, std::string> dataFiles[] = {
