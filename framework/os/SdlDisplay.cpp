@@ -61,35 +61,22 @@ bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
 
 }  // namespace
 
-const char* SdlDisplay::startVideo(const char* driver) {
-    if (driver) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-        return SDL_GetCurrentVideoDriver();
-    }
-    if (driver) {
-        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    }
-    return nullptr;
-}
-
-SdlDisplay::SdlDisplay(VideoStart start) {
+SdlDisplay::SdlDisplay() {
     // The game's window close is a request the current scene may answer; it must not also
     // arrive as a second close through SDL's quit event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    const char* chosen = start(nullptr);
-    videoStarted = chosen != nullptr;
+    videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoStarted) {
         videoError = SDL_GetError();
-    } else if (invisibleDriverNotAsked(chosen)) {
+    } else if (invisibleDriverNotAsked(SDL_GetCurrentVideoDriver())) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
     }
     // SDL's own choice has been seen to miss a fresh X display (its start slowed by a session
-    // bus it could not reach) and a moment later to find it.
+    // bus it could not reach) and a moment later to find it: x11 is tried once more by name.
     if (!videoStarted && x11Expected()) {
-        videoStarted = start("x11") != nullptr;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         videoError = videoStarted ? std::string() : std::string("x11: ") + SDL_GetError();
     }
     // On X, the software renderer draws into the window's own shared-memory image; by default

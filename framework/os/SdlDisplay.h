@@ -23,16 +23,10 @@ struct SDL_Surface;
 // next present.
 class SdlDisplay : public Display {
 public:
-    // Starts SDL's video on the named driver, or on SDL's own choice for null: the driver it
-    // came up on, or null with SDL's error set.
-    using VideoStart = const char* (*)(const char* driver);
-    static const char* startVideo(const char* driver);
-
-    // Starts SDL's video system through `start` (tests put in their own); without it every
-    // window operation fails. With an X display named (DISPLAY) and no driver asked for, video
-    // that did not come up on x11 (SDL's own choice fell back on an invisible driver after a
-    // slow start) is started once more on x11 by name.
-    explicit SdlDisplay(VideoStart start = &SdlDisplay::startVideo);
+    // Starts SDL's video system; without it every window operation fails. With an X display
+    // named (DISPLAY) and no driver asked for, video that did not come up on x11 is started once
+    // more on x11 by name.
+    SdlDisplay();
     ~SdlDisplay() override;
     SdlDisplay(const SdlDisplay&) = delete;
     SdlDisplay& operator=(const SdlDisplay&) = delete;

@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "framework/os/SdlDisplay.h"
-#include "testsupport/ScopedEnvironment.h"
 
 namespace sdl_display_test {
 
@@ -189,57 +187,6 @@ TEST_F(SdlDisplayTest, IconsAreCheckedAndKeptForLaterWindows) {
     EXPECT_TRUE(display.setIcon(icon.data(), 32, 32));  // before any window
     ASSERT_TRUE(display.createWindow("Quovel", WIDTH, HEIGHT, false));
     EXPECT_TRUE(display.setIcon(icon.data(), 32, 32));
-}
-
-// The video starts asked for, by driver name ("" for SDL's own choice), and whether x11 by
-// name comes up.
-std::vector<std::string> videoStarts;
-bool x11Comes = false;
-
-// SDL's own choice ends on an invisible driver (dummy, not asked for); x11 by name comes up (on
-// dummy: no X server is about) or fails as it would without a server.
-const char* startInvisibly(const char* driver) {
-    videoStarts.emplace_back(driver ? driver : "");
-    if (driver && !x11Comes) {
-        SDL_SetError("Could not open the X display");
-        return nullptr;
-    }
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    if (!driver) {
-        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    }
-    return started ? SDL_GetCurrentVideoDriver() : nullptr;
-}
-
-TEST_F(SdlDisplayTest, AnXDisplaySdlsOwnChoiceMissedIsTriedOnceMoreByName) {
-    ScopedEnvironment unasked("SDL_VIDEODRIVER", nullptr);
-    ScopedEnvironment x("DISPLAY", ":99");
-    using Starts = std::vector<std::string>;
-    for (const bool comes : {false, true}) {
-        videoStarts.clear();
-        x11Comes = comes;
-        {
-            SdlDisplay display(&startInvisibly);
-            EXPECT_EQ(videoStarts, (Starts{"", "x11"}));
-            EXPECT_EQ(display.screenWidth() > 0, comes);
-            EXPECT_EQ(display.startFailure(), comes ? "" : "x11: Could not open the X display");
-        }
-        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    }
-    // Without an X display named, or with a driver asked for, SDL's own choice stands.
-    videoStarts.clear();
-    {
-        ScopedEnvironment noX("DISPLAY", nullptr);
-        SdlDisplay display(&startInvisibly);
-        EXPECT_EQ(display.screenWidth(), 0);
-    }
-    {
-        ScopedEnvironment asked("SDL_VIDEODRIVER", "dummy");
-        SdlDisplay display(&startInvisibly);
-        EXPECT_GT(display.screenWidth(), 0);
-    }
-    EXPECT_EQ(videoStarts, (Starts{"", ""}));
 }
 
 }  // namespace sdl_display_test
