@@ -34,9 +34,12 @@ public:
     virtual ~Display() = default;
 
     // The desktop's size in pixels and its depth in bytes per pixel (3 for a 24-bit desktop).
+    // A size of 0: no screen, for the reason startFailure gives when it knows one.
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
     virtual int desktopBytesPerPixel() = 0;
+    // Why the video system did not start, in its own words; empty when it started or gave none.
+    virtual std::string startFailure() { return {}; }
 
     // Makes the window, centred and hidden until `show`; false (and no window) on failure.
     virtual bool createWindow(const std::string& title, int width, int height, bool fullScreen) = 0;

@@ -41,6 +41,11 @@ FileInstanceLock::~FileInstanceLock() {
     if (fd >= 0) {
         close(fd);
     }
+    // A request that came while this copy was ending is answered by nobody. Removed once the
+    // lock is let go: a copy that asks later finds the lock free and removes its own.
+    if (held) {
+        unlink(signalPath.c_str());
+    }
 }
 
 bool FileInstanceLock::tryAcquire() {
@@ -81,8 +86,15 @@ bool FileInstanceLock::tryAcquire() {
 
 void FileInstanceLock::signalOwner() {
     const int signal = open(signalPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (signal >= 0) {
-        close(signal);
+    if (signal < 0) {
+        return;
+    }
+    close(signal);
+    // The holder may have ended since the lock was refused, after its last look for requests:
+    // with the lock free, nobody will take this one.
+    if (fd >= 0 && !held && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        unlink(signalPath.c_str());
+        flock(fd, LOCK_UN);
     }
 }
 

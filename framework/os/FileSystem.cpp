@@ -76,6 +76,12 @@ FailedWrite FileSystem::takeFailedWrite() {
     return std::exchange(failedWrite, FailedWrite());
 }
 
+void FileSystem::noteFailedWrite(const FailedWrite& failed) {
+    if (failed.why != WriteFailure::NONE) {
+        failedWrite.add(failed);
+    }
+}
+
 void FileSystem::setCurrent(FileSystem* fileSystem) {
     installed.store(fileSystem);
 }

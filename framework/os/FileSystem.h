@@ -103,6 +103,8 @@ public:
     // one, else the latest), and forgets it.
     static FailedWrite takeFailedWrite();
     static WriteFailure takeWriteFailure() { return takeFailedWrite().why; }
+    // Notes a failure taken by takeFailedWrite again, for a caller that only looked at it.
+    static void noteFailedWrite(const FailedWrite& failed);
 
     // The file system the game uses: the machine's own unless a test installed another.
     static FileSystem& current();

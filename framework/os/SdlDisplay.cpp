@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "framework/os/DirectXVersion.h"
@@ -45,6 +46,14 @@ bool invisibleDriverNotAsked(const char* driver) {
     return true;
 }
 
+// Whether SDL's own choice should have found an X display: one is named, and no driver was asked
+// for by name.
+bool x11Expected() {
+    const char* display = SDL_getenv("DISPLAY");
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return display && display[0] != '\0' && (!asked || asked[0] == '\0');
+}
+
 bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
     const int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
     return SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0;
@@ -57,9 +66,18 @@ SdlDisplay::SdlDisplay() {
     // arrive as a second close through SDL's quit event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-    if (videoStarted && invisibleDriverNotAsked(SDL_GetCurrentVideoDriver())) {
+    if (!videoStarted) {
+        videoError = SDL_GetError();
+    } else if (invisibleDriverNotAsked(SDL_GetCurrentVideoDriver())) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
+    }
+    // SDL's own choice has been seen to miss a fresh X display (its start slowed by a session
+    // bus it could not reach) and a moment later to find it: x11 is tried once more by name.
+    if (!videoStarted && x11Expected()) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        videoError = videoStarted ? std::string() : std::string("x11: ") + SDL_GetError();
     }
     // On X, the software renderer draws into the window's own shared-memory image; by default
     // SDL would put that image behind an OpenGL texture of its own, which is what the software

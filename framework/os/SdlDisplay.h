@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "framework/os/Display.h"
@@ -22,7 +23,9 @@ struct SDL_Surface;
 // next present.
 class SdlDisplay : public Display {
 public:
-    // Starts SDL's video system; without it every window operation fails.
+    // Starts SDL's video system; without it every window operation fails. With an X display
+    // named (DISPLAY) and no driver asked for, video that did not come up on x11 is started once
+    // more on x11 by name.
     SdlDisplay();
     ~SdlDisplay() override;
     SdlDisplay(const SdlDisplay&) = delete;
@@ -31,6 +34,7 @@ public:
     int screenWidth() override;
     int screenHeight() override;
     int desktopBytesPerPixel() override;
+    std::string startFailure() override { return videoError; }
     bool createWindow(const std::string& title, int width, int height, bool fullScreen) override;
     bool createPresenter(int bytesPerPixel) override;
     SurfaceMemory getBackBuffer() override { return backBuffer; }
@@ -91,6 +95,8 @@ private:
     void dropOwnSizeEvents();
 
     bool videoStarted = false;
+    // SDL's error when video did not start ("x11: ..." for the try by name).
+    std::string videoError;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;

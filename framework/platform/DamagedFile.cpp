@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "framework/core/ProblemLog.h"
@@ -23,7 +25,53 @@ std::string datedSuffix(bool otherVersion) {
     return text;
 }
 
+// What failed, in the problem log's words.
+const char* failureText(WriteFailure why) {
+    switch (why) {
+        case WriteFailure::FOLDER_REFUSED:
+            return "its folder may not be written to";
+        case WriteFailure::FOLDER_MISSING:
+            return "its folder is missing and could not be made";
+        case WriteFailure::FOLDER_TAKEN:
+            return "a file stands where a folder of its path should be";
+        case WriteFailure::FILE_REFUSED:
+            return "the file may not be replaced (protected against changes, or not the user's)";
+        case WriteFailure::FILE_TAKEN:
+            return "a folder stands where the file should be";
+        case WriteFailure::NAME_TOO_LONG:
+            return "the path is too long";
+        case WriteFailure::READ_ONLY_DISK:
+            return "the disk can only be read";
+        case WriteFailure::DISK_FULL:
+            return "the disk is full";
+        case WriteFailure::NONE:
+        case WriteFailure::FAILED:
+            break;
+    }
+    return "the write failed";
+}
+
 }  // namespace
+
+bool writeOwnRecords(const std::string& file, const std::function<bool()>& write) {
+    static std::mutex mutex;
+    static std::set<std::string> logged;
+    // This write's own failure, apart from any noted before it; both stay noted.
+    const FailedWrite earlier = FileSystem::takeFailedWrite();
+    const bool written = write();
+    const FailedWrite failed = FileSystem::takeFailedWrite();
+    FileSystem::noteFailedWrite(earlier);
+    FileSystem::noteFailedWrite(failed);
+    if (written) {
+        return true;
+    }
+    const std::string path = failed.path.empty() ? file : failed.path;
+    std::lock_guard lock(mutex);
+    if (logged.insert(file).second) {
+        logProblem("\"" + path + "\" could not be written: " + failureText(failed.why));
+    }
+    return false;
+}
 
 bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what) {
     FileSystem& files = FileSystem::current();
@@ -46,10 +94,16 @@ bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredF
         aside = stored + suffix + "-" + std::to_string(i);
     }
     std::vector<uint8_t> bytes;
-    const bool moved =
+    const bool copied =
         !files.exists(aside) &&
         files.readFile(stored, FileArchive::MAX_FILE_SIZE, bytes) == FileReadResult::OK &&
-        files.writeFileAtomic(aside, bytes.data(), bytes.size()) && files.deleteFile(stored);
+        files.writeFileAtomic(aside, bytes.data(), bytes.size());
+    const bool moved = copied && files.deleteFile(stored);
+    if (copied && !moved) {
+        // The file stays (protected against changes, say): a copy beside it would be one more
+        // at every start.
+        files.deleteFile(aside);
+    }
     const std::string why = what.otherVersion ? " is of another version" : " could not be read";
     if (moved) {
         logProblem("\"" + stored + "\"" + why + "; kept as \"" + aside + "\"");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/core/Hook.h"
@@ -31,6 +32,12 @@ struct StoredFile {
 // file: it stays (its target may come back with its disk) and is told as not found. A quiet
 // file is only logged.
 bool setAsideUnloadableFile(int32_t mode, const std::string& path, const StoredFile& what);
+
+// Writes a file of the game's own records (the statistics file, the records in the key store)
+// through `write`, which is true when it wrote. A failure is not the player's to hear of: the
+// first for each file in a run is logged with the file's path and what failed, and it stays
+// noted for whoever tells failures (FileSystem::takeFailedWrite).
+bool writeOwnRecords(const std::string& file, const std::function<bool()>& write);
 
 // Logs and tells (fileMissing) a file that is not there although something names it, so that
 // the player knows why it starts anew; `path` as for setAsideUnloadableFile.

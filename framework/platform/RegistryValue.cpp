@@ -34,6 +34,11 @@ bool keyWritable(const std::string& keyPath) {
     return false;
 }
 
+// The file a write of the key's values replaces, for the problem log.
+std::string valuesFile(const std::string& keyPath) {
+    return KeyStore::currentUser().keyFolder(keyPath) + "/" + std::string(KEY_STORE_FILE_NAME);
+}
+
 }  // namespace
 
 std::string getGameRegistryPath() {
@@ -88,7 +93,9 @@ uint32_t RegistryValue::readDword() {
 
 void RegistryValue::writeDword(uint32_t newValue) {
     value = newValue;
-    if (keyWritable(keyPath) && KeyStore::currentUser().writeDword(keyPath, valueName, value)) {
+    if (keyWritable(keyPath) && writeOwnRecords(valuesFile(keyPath), [this] {
+            return KeyStore::currentUser().writeDword(keyPath, valueName, value);
+        })) {
         exists = true;
     }
 }
@@ -99,7 +106,9 @@ RegistryStringValue::RegistryStringValue(std::string_view path, bool forceWrite,
 
 void RegistryStringValue::write(const std::string& newValue) {
     value = newValue;
-    if (keyWritable(keyPath) && KeyStore::currentUser().writeString(keyPath, valueName, value)) {
+    if (keyWritable(keyPath) && writeOwnRecords(valuesFile(keyPath), [this] {
+            return KeyStore::currentUser().writeString(keyPath, valueName, value);
+        })) {
         exists = true;
     }
 }

@@ -21,7 +21,7 @@ void splitRegistryPath(std::string_view path, std::string& keyPath, std::string&
 // values are the game's own records, so their failures stay with the problem log: before a
 // write, a key whose values file does not read (damaged, a link that leads nowhere, a folder)
 // has it kept aside as the settings' file is (see DamagedFile.h), and one that cannot be moved
-// holds the key, which is then never written.
+// holds the key, which is then never written; a write that fails is logged (writeOwnRecords).
 class RegistryEntry {
 public:
     const std::string& getKeyPath() const { return keyPath; }

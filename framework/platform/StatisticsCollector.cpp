@@ -84,7 +84,7 @@ void StatisticsCollector::saveDocument(PropertyStore* store) const {
         return;
     }
     store->setSaveFileName(fileName);
-    store->save();
+    writeOwnRecords(fileName, [store] { return store->save(); });
 }
 
 void StatisticsCollector::writeSystemReport(SystemInfoSource& source) {

@@ -29,8 +29,9 @@ struct PlayingSessionRecord {
 
 // Keeps the run's playing sessions, writes the system report at start-up and, at shut-down,
 // the sessions and the total playing time. The statistics file is the temp folder's "gd.xml";
-// the total and the file's path live in the game key's "bvq" key. Write failures are silent; a
-// file there that cannot be read is kept aside (DamagedFile) before a fresh one replaces it.
+// the total and the file's path live in the game key's "bvq" key. Write failures are logged, not
+// told (writeOwnRecords); a file there that cannot be read is kept aside (DamagedFile) before a
+// fresh one replaces it.
 class StatisticsCollector {
 public:
     // Reads the total playing time so far and notes the clock's tick count. `clock` must live as

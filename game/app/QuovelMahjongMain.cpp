@@ -181,7 +181,12 @@ int QuovelMahjongMain::runProgram(const AppServices& services, const std::string
 int QuovelMahjongMain::run() {
     // Nothing runs without a screen: not the invisible window of a display that is none.
     if (services.window.display->screenWidth() <= 0) {
-        std::fprintf(stderr, "%s: %s\n", GameHooks::GAME_TITLE, NO_DISPLAY_TEXT);
+        const std::string why = services.window.display->startFailure();
+        std::fprintf(stderr, "%s: %s%s\n", GameHooks::GAME_TITLE, NO_DISPLAY_TEXT,
+                     why.empty() ? "" : (" (" + why + ")").c_str());
+        if (!why.empty()) {
+            logProblem("the video system did not start: " + why);
+        }
         return CANNOT_START;
     }
     Logger::instance();

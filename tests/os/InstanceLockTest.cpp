@@ -41,9 +41,14 @@ TEST_F(InstanceLockTest, OnlyOneHolderAndItCanBeCalledForward) {
     EXPECT_TRUE(first->takeRaiseRequest());
     EXPECT_FALSE(first->takeRaiseRequest());
 
-    // A request nobody took is not meant for the next holder.
+    // A request nobody took is not meant for the next holder, nor left behind: the holder
+    // removes one made while it ended, the asking copy one made after.
+    const std::string request = folder + "/Quovel Mahjong.raise";
     second.signalOwner();
     first.reset();
+    EXPECT_FALSE(std::filesystem::exists(request));
+    second.signalOwner();
+    EXPECT_FALSE(std::filesystem::exists(request));
     ASSERT_TRUE(second.tryAcquire());
     EXPECT_FALSE(second.takeRaiseRequest());
 }

@@ -218,21 +218,26 @@ TEST_F(HighScoreFilesTest, AnUnreadableFileIsKeptAndNeverSavedOver) {
     ASSERT_TRUE(manager->save());
     EXPECT_EQ(readTestFile(aside[0]), damaged);
 
-    // A damaged file that cannot be moved stays, and no save replaces it (nor fails for it).
+    // A damaged file that cannot be moved stays, with no copy beside it, and no save replaces it.
     FakeFileSystem fake;
     FileSystem::setCurrent(&fake);
     resetFolderCache();
     RefHolder<HighScoreManager> stuck(new HighScoreManager("1", false));
     const std::string path = stuck->getScoresFileName();
+    for (size_t slash = 1; (slash = path.find('/', slash + 1)) != std::string::npos;) {
+        fake.folders.insert(path.substr(0, slash));
+    }
     fake.files[path] = {'<', 'r', 'o'};
     fake.undeletable.insert(path);
     stuck->load();
     stuck->setTable("best", tableOf(3, true, {99}).get());
     EXPECT_TRUE(stuck->save());
+    RefHolder<HighScoreManager>(new HighScoreManager("1", false))->load();
+    EXPECT_EQ(fake.files.size(), 1u) << fake.files.rbegin()->first;
     EXPECT_EQ(fake.files[path], (std::vector<uint8_t>{'<', 'r', 'o'}));
     FileSystem::setCurrent(nullptr);
     resetFolderCache();
-    EXPECT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged.size(), 3u);
     setProblemSink(nullptr);
 }
 

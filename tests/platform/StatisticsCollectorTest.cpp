@@ -9,6 +9,7 @@
 #include "framework/core/PropertyStore.h"
 #include "framework/core/PropertyValue.h"
 #include "framework/os/FileKeyStore.h"
+#include "framework/os/FileSystem.h"
 #include "framework/os/LinuxSystemInfoSource.h"
 #include "framework/platform/DamagedFile.h"
 #include "framework/platform/DisplayDepth.h"
@@ -268,6 +269,24 @@ TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWr
     ASSERT_EQ(logged.size(), 2u);  // once each, though a run writes the records twice
     EXPECT_NE(logged[0].find("could not be read; kept as"), std::string::npos);
     EXPECT_NE(logged[1].find("is a link that leads nowhere"), std::string::npos);
+}
+
+// Writes that fail are logged once a run for each file, told to nobody, and stay noted.
+TEST_F(StatisticsCollectorTest, WritesThatFailAreLoggedOnceARun) {
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    const std::string records = keys.keyFolder(getGameRegistryPath() + "\\bvq");
+    writeTestFile(records, "");
+    std::filesystem::remove_all(getTempFolder());
+    writeTestFile(getTempFolder(), "");
+    startRun();
+    EXPECT_EQ(FileSystem::takeWriteFailure(), WriteFailure::FOLDER_TAKEN);
+    writeGameStatistics();
+    setProblemSink(nullptr);
+    const std::string taken = "\" could not be written: a file stands where a folder of its path";
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"\"" + records + "/values.keystore" + taken + " should be",
+                                        "\"" + fileName() + taken + " should be"}));
 }
 
 TEST_F(StatisticsCollectorTest, TheTotalAddsWholeSecondsAcrossTheTickWrap) {
