@@ -227,6 +227,7 @@ TEST_F(StatisticsCollectorTest, PartsOfTheWrongKindAreRebuiltAsIfMissing) {
 // The records in "bvq" are held alike (damaged in the first run, linked nowhere in the last).
 TEST_F(StatisticsCollectorTest, AnUnreadableFileIsKeptAsideAndToldAndAFreshOneWritten) {
     static std::vector<std::string> keptAs;
+    keptAs.clear();
     fileSetAside.install([](const StoredFile& what, const std::string&, const std::string& kept) {
         keptAs.push_back(what.kind == StoredFileKind::STATISTICS ? kept : "?");
     });
