@@ -2,25 +2,42 @@
 
 A bench's main runs through `run`: a termination signal (SIGTERM, SIGINT, SIGHUP) ends it as
 Ctrl-C does, and whatever ends it (the signal, a failure, its own end) every process it started
-through `start` or handed to `adopt` is ended, its whole group with it; a bench that a signal
-ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting (`size`),
-at which a bench checks that it took every figure, never a goal, so that load cannot fail it.
+through `start` or handed to `adopt` is ended, its whole group with it, then every process that
+those started and left behind (the bench takes in their orphans, a session bus launched for the
+game among them), and only then are the folders it made with `folder` removed; a bench that a
+signal ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting
+(`size`), at which a bench checks that it took every figure, never a goal, so that load cannot
+fail it.
 """
 import contextlib
+import ctypes
 import importlib.util
 import os
+import shutil
 import signal
 import subprocess
+import tempfile
 import time
 
 SMALLEST = bool(os.environ.get("QUOVEL_BENCH_SMALLEST"))
 # How long a process is given to end by SIGTERM (the game saves as it quits, Xvfb removes its
 # lock) before its group is killed.
 GRACE_S = 1.0
+# How long a killed process may take to go before the bench carries on without it: only one
+# stuck in the kernel takes longer.
+KILLED_WITHIN_S = 30.0
 
 _started = []
 # The pids of those started in a group of their own, which they lead.
 _leaders = set()
+_folders = []
+PR_SET_CHILD_SUBREAPER = 36
+
+
+def take_in_orphans():
+    """Makes this process the one that the orphans of its descendants come to; False when the
+    system refuses."""
+    return ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1) == 0
 
 
 def smoke_script():
@@ -33,14 +50,23 @@ def smoke_script():
     return smoke
 
 
+def folder(prefix):
+    """A new folder of the bench's own, removed once everything the bench started has ended."""
+    path = tempfile.mkdtemp(prefix=prefix)
+    _folders.append(path)
+    return path
+
+
 def windowed_home(home, display):
     """The environment of the game on the X display with a home of its own, the windowed setting
-    stored there: without a window manager, X gives no real full screen."""
+    stored there: without a window manager, X gives no real full screen. HOME is that home too:
+    a session bus launched for the display notes its address under it."""
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store, exist_ok=True)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
         keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
-    return dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy",
+    return dict(os.environ, HOME=home, DISPLAY=display, SDL_VIDEODRIVER="x11",
+                SDL_AUDIODRIVER="dummy",
                 XDG_DATA_HOME=os.path.join(home, "data"),
                 XDG_CONFIG_HOME=os.path.join(home, "config"))
 
@@ -105,19 +131,55 @@ def group_runs(group):
 
 def end_group(group):
     """Ends what is left of a group whose leader ended, as the leader was ended: a helper left in
-    it (a session bus's launcher) is let end what it started in turn before the rest is killed."""
-    for number in (signal.SIGTERM, signal.SIGKILL):
+    it (a session bus's launcher) is let end what it started in turn before the rest is killed;
+    returns once no member runs."""
+    for number, wait_s in ((signal.SIGTERM, GRACE_S), (signal.SIGKILL, KILLED_WITHIN_S)):
         try:
             os.killpg(group, number)
         except ProcessLookupError:
             return
-        deadline = time.monotonic() + GRACE_S
+        deadline = time.monotonic() + wait_s
         while group_runs(group):
             if time.monotonic() > deadline:
                 break
             time.sleep(0.02)
         else:
             return
+
+
+def children():
+    """The processes whose parent is this one: pid and whether it still runs (not a zombie)."""
+    found = {}
+    own = os.getpid()
+    for entry in os.scandir("/proc"):
+        with contextlib.suppress(OSError, ValueError):
+            with open(f"/proc/{int(entry.name)}/stat") as stat:
+                state, parent = stat.read().rsplit(")", 1)[1].split()[:2]
+            if int(parent) == own:
+                found[int(entry.name)] = state not in "ZX"
+    return found
+
+
+def end_orphans():
+    """Ends every child left, the orphans taken in (`take_in_orphans`) among them, and those
+    that come in turn: by SIGTERM, then by SIGKILL after GRACE_S; reaps them."""
+    signalled = set()
+    deadline = time.monotonic() + GRACE_S
+    while True:
+        found = children()
+        for pid, runs in found.items():
+            if not runs:
+                with contextlib.suppress(ChildProcessError):
+                    os.waitpid(pid, os.WNOHANG)
+        running = {pid for pid, runs in found.items() if runs}
+        if not running:
+            return
+        killing = time.monotonic() > deadline
+        for pid in running if killing else running - signalled:
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(pid, signal.SIGKILL if killing else signal.SIGTERM)
+        signalled |= running
+        time.sleep(0.02)
 
 
 def run(main):
@@ -134,6 +196,9 @@ def run(main):
 
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, on_signal)
+    if not take_in_orphans():
+        print("cannot take in the orphans of the processes started: some may outlive the bench",
+              flush=True)
     try:
         main()
     except KeyboardInterrupt:
@@ -143,6 +208,9 @@ def run(main):
         began = time.monotonic()
         for process in reversed(_started):
             end(process)
+        end_orphans()
+        for path in _folders:
+            shutil.rmtree(path, ignore_errors=True)
         if came:
             print(f"ended by signal {came[0]}; its processes ended in "
                   f"{(time.monotonic() - began) * 1000:.0f} ms", flush=True)

@@ -25,10 +25,8 @@ seconds when it is a number, else for 5 s. Widgets are aimed at and screens reco
 test does, from the shipped definitions and pictures.
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 # The shared helpers are imported from the source tree, which must stay free of caches.
@@ -276,46 +274,42 @@ def bare_shares(bare_loop, env, xserver, *area):
 
 def run_once(game_folder, bare_loop, out, xserver, display):
     """One pass over the still screens: their rows, the bare loop's shares, the exit codes."""
-    homes = [tempfile.mkdtemp(prefix="quovel-idle-") for _ in range(2)]
+    homes = [benchrun.folder("quovel-idle-") for _ in range(2)]
     codes = []
+    # A first start: the loading screen, the name, the lobby and level 1.
+    game, session, defs, env = start_game(game_folder, out, homes[0], display)
     try:
-        # A first start: the loading screen, the name, the lobby and level 1.
-        game, session, defs, env = start_game(game_folder, out, homes[0], display)
-        try:
-            measurer = Measurer(session, game, xserver)
-            click_at = reach_lobby(session, defs)
-            measurer.measure("loading screen left alone")
-            enter_name(session, defs, click_at)
-            measurer.measure("lobby left alone")
-            enter_level(session, defs, 1, 1, "level 1")
-            measurer.measure("level 1 left alone")
-            bare = bare_shares(bare_loop, env, xserver)
-            animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
-            codes.append(quit_game(session, game))
-        finally:
-            benchrun.end(game)
-        # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
-        # open, in the largest level there.
-        prepared = dict(os.environ, XDG_DATA_HOME=os.path.join(homes[1], "data"))
-        subprocess.run([os.path.join(os.path.dirname(os.path.abspath(bare_loop)),
-                                     "quovel-idle-player"), str(LARGEST_FLOOR + 1)],
-                       env=prepared, check=True)
-        game, session, defs, env = start_game(game_folder, os.path.join(out, "144"), homes[1],
-                                              display)
-        try:
-            measurer.session, measurer.game = session, game
-            click_at = reach_lobby(session, defs)
-            session.click(*click_at)
-            lobby, _ = smoke.lobby_probe(session, defs)
-            session.save("lobby", session.wait_for("lobby", 20, lobby)[0])
-            enter_level(session, defs, LARGEST_FLOOR, LARGEST_DOOR, "144-tile level")
-            measurer.measure("144-tile level left alone")
-            codes.append(quit_game(session, game))
-        finally:
-            benchrun.end(game)
+        measurer = Measurer(session, game, xserver)
+        click_at = reach_lobby(session, defs)
+        measurer.measure("loading screen left alone")
+        enter_name(session, defs, click_at)
+        measurer.measure("lobby left alone")
+        enter_level(session, defs, 1, 1, "level 1")
+        measurer.measure("level 1 left alone")
+        bare = bare_shares(bare_loop, env, xserver)
+        animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
+        codes.append(quit_game(session, game))
     finally:
-        for home in homes:
-            shutil.rmtree(home, ignore_errors=True)
+        benchrun.end(game)
+    # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
+    # open, in the largest level there.
+    prepared = dict(os.environ, XDG_DATA_HOME=os.path.join(homes[1], "data"))
+    subprocess.run([os.path.join(os.path.dirname(os.path.abspath(bare_loop)),
+                                 "quovel-idle-player"), str(LARGEST_FLOOR + 1)],
+                   env=prepared, check=True)
+    game, session, defs, env = start_game(game_folder, os.path.join(out, "144"), homes[1],
+                                          display)
+    try:
+        measurer.session, measurer.game = session, game
+        click_at = reach_lobby(session, defs)
+        session.click(*click_at)
+        lobby, _ = smoke.lobby_probe(session, defs)
+        session.save("lobby", session.wait_for("lobby", 20, lobby)[0])
+        enter_level(session, defs, LARGEST_FLOOR, LARGEST_DOOR, "144-tile level")
+        measurer.measure("144-tile level left alone")
+        codes.append(quit_game(session, game))
+    finally:
+        benchrun.end(game)
     return {"rows": measurer.rows, "bare": bare[0], "bare_server": bare[1],
             "animated": animated[0], "animated_server": animated[1], "codes": codes}
 
