@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The install scripts over stand-ins for dpkg, id, apt-get and apt-cache, on a path without sudo;
 apt-cache answers in English or German as the locale asks, and writes more than a pipe holds after
-its candidate line. The tree checks leave no bytecode cache beside themselves."""
-import os, shutil, subprocess, sys, tempfile  # noqa: E401
+its candidate line. The fresh-Debian script over stand-ins for the tools that need root. The tree
+checks leave no bytecode cache beside themselves."""
+import fcntl, os, shutil, subprocess, sys, tempfile  # noqa: E401
 from pathlib import Path
 from unittest import mock
 
@@ -22,8 +23,16 @@ print(f'{{sys.argv[2]}}:\\n  {{word}}: 1:14.0.6-12', flush=True)
 for _ in range(64):
     print('        500 http://deb.example/debian bookworm/main amd64 Packages\\n' * 300, flush=True)
 '''
+# For the fresh-Debian script: /sys stays mounted; `make test` leaves a file in /tmp and signals.
+CALLED = '#!/bin/sh\necho "${0##*/} $*" >>"${0%/*}/called"\n'
 STAND_INS = {'apt-cache': APT_CACHE, 'apt-get': '#!/bin/sh\necho "$@" >>"$0.log"',
-             'dpkg': '#!/bin/sh\nexit 1', 'id': '#!/bin/sh\necho "$STAND_IN_UID"'}
+             'dpkg': '#!/bin/sh\nexit 1', 'id': '#!/bin/sh\necho "$STAND_IN_UID"', 'mount': CALLED,
+             'unshare': CALLED + 'shift 3\nexec "$@"',
+             'umount': CALLED + 'case $* in */sys) exit 1; esac',
+             'debootstrap': '#!/bin/sh\nmkdir -p "$3/etc" "$3/tmp" "$3/dev/shm"',
+             'chroot': '#!/bin/sh\ncase $* in *\\ test*) touch "$1/tmp/left"\n'
+                       'kill -s ${SIGNAL:-0} 0; esac',
+             'git': '#!/bin/sh\ncase $* in *clone*) mkdir -p "$5";; *rev-*) pwd; esac'}
 LANGUAGES = {'English': {'LANG': 'C.UTF-8'}, 'German': {'LANG': 'de_DE.UTF-8'},
              'German by LANGUAGE': {'LC_ALL': 'C.UTF-8', 'LANGUAGE': 'de'}}
 failures = []
@@ -57,6 +66,26 @@ with tempfile.TemporaryDirectory() as temp:
     if not said.startswith('ended 1') or asked or 'root or sudo' not in said \
             or 'apt-get update && apt-get install --no-install-recommends clang\n' not in said:
         failures.append(f'install-fuzz-deps without root or sudo {said}; apt-get: {asked}')
+
+    def fresh_debian(**env):
+        Path(path, 'called').write_text('', encoding='utf-8')
+        env = {'PATH': f'{path}:{os.environ["PATH"]}', 'STAND_IN_UID': '0', **env}
+        result = subprocess.run([f'{ROOT}/scripts/test-in-fresh-debian', f'{temp}/fresh'], env=env,
+                                capture_output=True, text=True, start_new_session=True)
+        called = Path(path, 'called').read_text('utf-8')
+        return result.returncode, result.stdout + result.stderr, called
+    ended, said, called = fresh_debian(QUOVEL_FRESH_DEBIAN_NAMESPACE='1')
+    if ended != 1 or 'unshare --mount' not in called or '/tmp/left' not in said \
+            or f'umount {temp}/fresh/root/proc' not in called:
+        failures.append(f'test-in-fresh-debian ended {ended}, said {said}, called {called}')
+    for signal, status in ('TERM', 143), ('HUP', 129):
+        if (ended := fresh_debian(SIGNAL=signal)[0]) != status:
+            failures.append(f'test-in-fresh-debian ended {ended} on SIG{signal}')
+    Path(temp, 'fresh/root/kept').touch()
+    with open(f'{temp}/fresh/lock', 'a') as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if fresh_debian()[0] != 1 or not Path(temp, 'fresh/root/kept').exists():
+            failures.append('a second test-in-fresh-debian on the folder did not refuse')
 
     layers = shutil.copytree(os.path.join(ROOT, 'tools/layers'), os.path.join(temp, 'layers'),
                              ignore=lambda _, names: [n for n in names if not n.endswith('.py')])
