@@ -188,7 +188,7 @@ int QuovelMahjongMain::run() {
         std::fprintf(stderr, "%s: %s%s\n", GameHooks::GAME_TITLE, NO_DISPLAY_TEXT,
                      why.empty() ? "" : (" (" + why + ")").c_str());
         if (!why.empty()) {
-            logProblem("the video system did not start: " + why);
+            logProblem(std::string(NO_DISPLAY_TEXT) + ": " + why);
         }
         return CANNOT_START;
     }
