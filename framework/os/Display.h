@@ -38,7 +38,8 @@ public:
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
     virtual int desktopBytesPerPixel() = 0;
-    // Why the video system did not start, in its own words; empty when it started or gave none.
+    // Why no screen was found: the display tried and the video system's reason; empty when one
+    // was found or nothing is known.
     virtual std::string startFailure() { return {}; }
 
     // Makes the window, centred and hidden until `show`; false (and no window) on failure.

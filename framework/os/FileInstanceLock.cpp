@@ -35,16 +35,17 @@ FileInstanceLock::FileInstanceLock(const std::string& folder, const std::string&
 }
 
 FileInstanceLock::~FileInstanceLock() {
+    // A request that came while this copy was ending is answered by nobody. Removed while the
+    // lock is still held: once it is let go, a request is the next holder's (one made in
+    // between is left over, which the next holder removes as it takes the lock).
+    if (held) {
+        unlink(signalPath.c_str());
+    }
     if (watch >= 0) {
         close(watch);
     }
     if (fd >= 0) {
         close(fd);
-    }
-    // A request that came while this copy was ending is answered by nobody. Removed once the
-    // lock is let go: a copy that asks later finds the lock free and removes its own.
-    if (held) {
-        unlink(signalPath.c_str());
     }
 }
 

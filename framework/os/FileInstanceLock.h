@@ -10,8 +10,8 @@
 // copy that holds the lock while it quits is waited for a little before this one gives up. A second
 // copy asks the holder to come forward by creating "<name>.raise" beside it, which the holder polls
 // and removes. The holder watches the folder (inotify), so a poll with nothing new asks no path of
-// the system. A request that no holder will take (it ended meanwhile) is removed, by the holder as
-// it lets the lock go or by the copy that asked, finding the lock free.
+// the system. A request that no holder will take (it ended meanwhile) is removed, by the holder
+// before it lets the lock go or by the copy that asked, finding the lock free.
 class FileInstanceLock : public InstanceLock {
 public:
     // How long a held lock is tried again: a copy saving on its way out holds it that long.

@@ -307,9 +307,13 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     if (!splitKeyPath(keyPath, names)) {
         return false;
     }
-    const FileDescriptor folder(openKeyFolder(names, true));
+    std::string path;
+    const FileDescriptor folder(openKeyFolder(names, true, &path));
+    const int error = errno;
+    // A failure names the file: as found on disk, else as the key names it.
+    path = (folder.get() < 0 ? keyFolder(keyPath) : path) + "/" + std::string(KEY_STORE_FILE_NAME);
     if (folder.get() < 0) {
-        FileSystem::noteWriteFailure(errno, WriteStep::OPEN_FOLDER);
+        FileSystem::noteWriteFailure(error, WriteStep::OPEN_FOLDER, path);
         return false;
     }
     std::vector<KeyValue> values = readKeyFile(folder.get());
@@ -322,7 +326,7 @@ bool FileKeyStore::writeValue(std::string_view keyPath, const KeyValue& value) {
     }
     return data.size() <= MAX_FILE_BYTES &&
            replaceFileAt(folder.get(), std::string(KEY_STORE_FILE_NAME),
-                         reinterpret_cast<const uint8_t*>(data.data()), data.size());
+                         reinterpret_cast<const uint8_t*>(data.data()), data.size(), path);
 }
 
 std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {

@@ -54,6 +54,14 @@ bool x11Expected() {
     return display && display[0] != '\0' && (!asked || asked[0] == '\0');
 }
 
+// Why no screen was found, for the player: the X display tried and the video system's reason.
+std::string noScreenReason(const std::string& why) {
+    const char* display = SDL_getenv("DISPLAY");
+    return (display && display[0] != '\0' ? "DISPLAY is \"" + std::string(display) + "\""
+                                          : std::string("DISPLAY is not set")) +
+           "; " + why;
+}
+
 bool desktopMode(SDL_Window* window, SDL_DisplayMode& mode) {
     const int index = window ? SDL_GetWindowDisplayIndex(window) : 0;
     return SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) == 0;
@@ -67,8 +75,9 @@ SdlDisplay::SdlDisplay() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoStarted) {
-        videoError = SDL_GetError();
-    } else if (invisibleDriverNotAsked(SDL_GetCurrentVideoDriver())) {
+        videoError = std::string("SDL: ") + SDL_GetError();
+    } else if (const char* driver = SDL_GetCurrentVideoDriver(); invisibleDriverNotAsked(driver)) {
+        videoError = std::string("SDL found only its invisible \"") + driver + "\" driver";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted = false;
     }
@@ -77,8 +86,9 @@ SdlDisplay::SdlDisplay() {
     if (!videoStarted && x11Expected()) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         videoStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        videoError = videoStarted ? std::string() : std::string("x11: ") + SDL_GetError();
+        videoError = std::string("SDL: ") + SDL_GetError();
     }
+    videoError = videoStarted ? std::string() : noScreenReason(videoError);
     // On X, the software renderer draws into the window's own shared-memory image; by default
     // SDL would put that image behind an OpenGL texture of its own, which is what the software
     // renderer stands in for.

@@ -95,7 +95,7 @@ private:
     void dropOwnSizeEvents();
 
     bool videoStarted = false;
-    // SDL's error when video did not start ("x11: ..." for the try by name).
+    // Why no screen was found (see Display::startFailure); empty when one was.
     std::string videoError;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;

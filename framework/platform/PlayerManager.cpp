@@ -103,6 +103,11 @@ std::string PlayerManager::getPlayerFileName(const std::string& key, const std::
     return saveGamePath(key, name, true);
 }
 
+std::string PlayerManager::getStoredProfileName(const std::string& name) const {
+    const std::string path = profilePath(name, false);
+    return path.empty() ? path : getStoredFileName(fileMode(), path);
+}
+
 std::string PlayerManager::getStoredSaveGameName(const std::string& key,
                                                  const std::string& name) const {
     const std::string path = saveGamePath(key, name, false);
@@ -277,7 +282,7 @@ bool PlayerManager::removePlayer(const std::string& name) {
         return false;
     }
     deleteFolderTree(folderPath(savegamesFolder + "/" + escapeName(name), false));
-    const std::string profile = getStoredFileName(fileMode(), profilePath(name, false));
+    const std::string profile = getStoredProfileName(name);
     FileSystem::current().deleteFile(profile);
     if (!FileSystem::current().exists(profile) && !FileSystem::current().isLinkToNowhere(profile)) {
         heldProfiles.erase(escapeName(name));

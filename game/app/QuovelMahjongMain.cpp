@@ -79,7 +79,7 @@ std::unique_ptr<InstanceLock> instanceLock;
 
 // The quit question when what the player would keep is not on the disk: held unread (its file
 // left as it was found, never saved over), else its last write failed (tried again at the end).
-// Empty when everything is saved.
+// Empty when everything is saved: only then may the question say that the progress is kept.
 std::wstring notKeptQuestion() {
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
@@ -98,12 +98,15 @@ std::wstring notKeptQuestion() {
         return stringToWString(
             GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
     }
-    if (PlayerFileReport::lastSaveFailed(PlayerFileReport::SavedFiles::PLAYERS)) {
-        failed.push_back(PlayerFileReport::SavedFiles::PLAYERS);
-    }
-    if (PlayScreen* screen = PlayScreen::fromHost();
-        screen && screen->getSavedGame().holdsUnsaved()) {
-        failed.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
+    // Each kind the end saves again; of the games in progress, those the screen holds unsaved.
+    PlayScreen* screen = PlayScreen::fromHost();
+    for (size_t kind = 0; kind < static_cast<size_t>(PlayerFileReport::SavedFiles::COUNT); ++kind) {
+        const auto files = static_cast<PlayerFileReport::SavedFiles>(kind);
+        if (files == PlayerFileReport::SavedFiles::SAVED_GAME
+                ? screen && screen->getSavedGame().holdsUnsaved()
+                : PlayerFileReport::lastSaveFailed(files)) {
+            failed.push_back(files);
+        }
     }
     return failed.empty() ? std::wstring()
                           : stringToWString(GameHooks::messageText(
@@ -185,7 +188,7 @@ int QuovelMahjongMain::run() {
         std::fprintf(stderr, "%s: %s%s\n", GameHooks::GAME_TITLE, NO_DISPLAY_TEXT,
                      why.empty() ? "" : (" (" + why + ")").c_str());
         if (!why.empty()) {
-            logProblem("the video system did not start: " + why);
+            logProblem(std::string(NO_DISPLAY_TEXT) + ": " + why);
         }
         return CANNOT_START;
     }

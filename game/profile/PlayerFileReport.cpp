@@ -18,13 +18,12 @@ namespace PlayerFileReport {
 
 namespace {
 
-// Each kind of saved files: its words in the texts, whether its failure was told (until it is
-// saved again), and whether its last save failed.
+// Each kind of saved files: its words in the texts, and whether its failure was told (until it
+// is saved again).
 struct SavedKind {
     SavedFiles files;
     const char* words;
     bool told = false;
-    bool failed = false;
 };
 using SavedKinds = std::array<SavedKind, static_cast<size_t>(SavedFiles::COUNT)>;
 // The build stops unless every kind has its entry, in the order of SavedFiles.
@@ -40,6 +39,9 @@ SavedKinds kinds = inOrderOfSavedFiles({{{SavedFiles::PLAYERS, "TEXT_SAVED_PROGR
                                          {SavedFiles::HIGH_SCORES, "TEXT_SAVED_HIGH_SCORES"},
                                          {SavedFiles::SAVED_GAME, "TEXT_SAVED_GAME"},
                                          {SavedFiles::SETTINGS, "TEXT_SAVED_SETTINGS"}}});
+// Of each kind, the saves whose last write failed: "" for one of the whole kind, else the one
+// file it wrote.
+std::array<std::set<std::string>, static_cast<size_t>(SavedFiles::COUNT)> failedSaves;
 // While saves are made together failures are gathered, not told: how each kind failed (none: it
 // did not).
 bool gathering = false;
@@ -373,11 +375,19 @@ std::string notSaved(const std::vector<SavedFiles>& files) {
 bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
     FailedWrite failed = FileSystem::takeFailedWrite();
     SavedKind& kind = kindOf(files);
-    kind.failed = !written;
+    std::set<std::string>& failedFiles = failedSaves[static_cast<size_t>(files)];
     if (written) {
-        kind.told = false;
+        // One file written says nothing of the others (a profile, of the player list): their
+        // failures stand, and are not told again.
+        if (file.empty()) {
+            failedFiles.clear();
+        } else {
+            failedFiles.erase(file);
+        }
+        kind.told = kind.told && !failedFiles.empty();
         return true;
     }
+    failedFiles.insert(file);
     failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
     failed.path = failed.path.empty() ? file : failed.path;
     if (gathering) {
@@ -396,7 +406,7 @@ void tellAgain(SavedFiles files) {
 }
 
 bool lastSaveFailed(SavedFiles files) {
-    return kindOf(files).failed;
+    return !failedSaves[static_cast<size_t>(files)].empty();
 }
 
 void settingsSaved(bool written) {
@@ -517,8 +527,9 @@ void nameRefused(const std::string& name) {
 
 void reset() {
     for (SavedKind& kind : kinds) {
-        kind.told = kind.failed = false;
+        kind.told = false;
     }
+    failedSaves.fill({});
     gathering = false;
     FileSystem::takeWriteFailure();
     heldFilesTold.clear();
@@ -526,7 +537,9 @@ void reset() {
 
 bool savePlayer(AbstractPlayer* player) {
     PlayerManager* players = PlayerManager::getInstance();
-    return players && player && saved(SavedFiles::PLAYERS, players->savePlayer(player));
+    return players && player &&
+           saved(SavedFiles::PLAYERS, players->savePlayer(player),
+                 players->getStoredProfileName(player->getName()));
 }
 
 }  // namespace PlayerFileReport

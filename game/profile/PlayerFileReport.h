@@ -32,13 +32,15 @@ constexpr size_t MESSAGE_LINES = 22;
 // Hands on the outcome of a save and returns it. The first failure of a kind is told: the file
 // that failed (the one written, else `file`, what it holds in `words` when given) and its
 // folder, what failed (the disk, the folder, a file in the folder's place, the file itself)
-// and what the player can do. Later failures are not told until a save of that kind succeeds
-// again. Call it on the thread that wrote.
+// and what the player can do. Later failures are not told until every file of that kind is
+// saved again. `file` names the one file written by a save of some of the kind's files: its
+// success then clears its own failure alone. Call it on the thread that wrote.
 bool saved(SavedFiles files, bool written, const std::string& file = std::string(),
            const std::string& words = std::string());
 // The next failure of that kind is told, though one was told before.
 void tellAgain(SavedFiles files);
-// Whether the last save of that kind handed to `saved` failed.
+// Whether the last write of a file of that kind handed to `saved` failed: a failed save of the
+// whole kind until one succeeds, a failed save of one file until that one does.
 bool lastSaveFailed(SavedFiles files);
 // A saved game's words for `saved`: whose game and in which room.
 std::string gameInProgress(const std::string& owner, RoomKind room);

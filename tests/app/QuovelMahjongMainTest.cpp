@@ -37,6 +37,7 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSplit.h"
 #include "game/screen/BuildingHooks.h"
@@ -313,11 +314,12 @@ TEST_F(ProgramRun, AGameSceneSavesThePlayersWhenShownAndAsksToQuitOnceYesEndsThe
 
 TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSavesRetry) {
     // The statistics file is empty; Ann's profile is cut short; the players' folder is swapped
-    // for a file and given back; the disk fills up.
+    // for a file and given back; the disk fills up; the quit is asked.
     writeTestFile(gameFolder() / "_temp/gd.xml", "");
     const std::filesystem::path folder = gameFolder() / "players", away = folder.string() + "~";
     const std::string profile = (folder / "-41-nn.plr.!").string();
     int frame = 0, floorRead = -1;
+    std::wstring asked;
     FillingDisk disk;
     clock.onSleep = [&](uint32_t) {
         SceneManager* scenes = SceneManager::getInstance();
@@ -342,13 +344,22 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
             disk.full = keys.failWrites = true;
             keys.writeError = EDQUOT;
         } else if (frame == 31) {
+            // The profile written alone leaves the list's failure standing; the settings fail.
+            disk.full = false;
+            PlayerFileReport::savePlayer(QuovelMahjongPlayer::current());
+            disk.full = true;
+            SettingsManager::instance()->saveToRegistry();
+            QuovelMahjongMain::askQuit();
+            Dialog* question = scenes->getCurrentScene()->findDialog("CTEXT_QUESTION_QUIT");
+            asked = objectCast<DialogYesNo>(question)->getMessage()->getText();
             events.postQuit(0);
         }
         scenes->requestScene(scenes->getScene(frame % 2 ? "SCENE_LOBBY" : "SCENE_ELEVATOR"));
     };
     ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
     EXPECT_EQ(floorRead, 3);
-    ASSERT_EQ(messageBox.shown.size(), 5u);
+    EXPECT_NE(asked.find(L"save of your progress and the settings failed"), std::wstring::npos);
+    ASSERT_EQ(messageBox.shown.size(), 6u);
     EXPECT_NE(messageBox.shown[0].text.find("statistics are kept\nin the file\ngd.xml.damaged-20"),
               std::string::npos);
     EXPECT_NE(messageBox.shown[1].text.find("Ann is kept\nin the file\n-41-nn"), std::string::npos);
@@ -358,12 +369,14 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     const std::string taken = std::regex_replace(messageBox.shown[2].text, std::regex("\n"), "");
     EXPECT_NE(taken.find(folder.string() + "Please move"), std::string::npos);
     // A full disk is called so; at the end every kind lost is named, told before or not.
-    std::string full = messageBox.shown[3].text + "#" + messageBox.shown[4].text;
+    std::string full =
+        messageBox.shown[3].text + "#" + messageBox.shown[4].text + "#" + messageBox.shown[5].text;
     std::ranges::replace(full, '\n', ' ');
     const std::string room = " The disk is full. Please make room on it for the game's files.";
     const std::string lost = " could not be saved in the folder ";
     EXPECT_TRUE(std::regex_match(
-        full, std::regex("Your progress" + lost + "/.*" + room +
+        full, std::regex("Your progress" + lost + "/.*" + room + "#The settings" + lost +
+                         "Software.Brastel.Games.QuovelMahjong" + room +
                          "#Your progress and the high scores" + lost + "/.*" + room +
                          "  The settings" + lost + "Software.Brastel.Games.QuovelMahjong" + room)))
         << full;

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 
 // Runs the game binary headless with its per-user folders in `home`; it quits by itself after
 // `frames` frames. Another copy of the program may be run, its stderr sent to a file, and no
-// video driver asked for, with an X display named that is not there.
+// video driver asked for, with an X display named that is not there (none for "").
 pid_t startGame(const TempFolder& home, int frames, const std::string& binary = QUOVEL_GAME_BINARY,
                 const char* videoDriver = "dummy", const std::string& errors = "") {
     const pid_t child = fork();
@@ -169,9 +169,9 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
 }
 
 // Starts that cannot run end at once with code 2, say why on stderr and write nothing: without
-// a screen (x11 tried by name, its error in the message and the problem log), and for the program
-// in a folder of its own with its data file missing, empty, cut short, random, a folder, or with a
-// level catalogue in it that does not read (a wrong check sum).
+// a screen (DISPLAY's value or that it is not set, and SDL's reason, in the message and the problem
+// log), and for the program in a folder of its own with its data file missing, empty, cut short,
+// random, a folder, or with a level catalogue in it that does not read (a wrong check sum).
 TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
     const std::filesystem::path built = std::filesystem::path(QUOVEL_GAME_BINARY).parent_path();
     const std::string data = readTestFile(built / "media.dat");
@@ -182,9 +182,9 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
         {"media.dat", std::string(data.rbegin(), data.rend())},
         {"media.dat/in-a-folder", ""},
         {"media.dat", data}};
-    for (size_t n = 0; n <= std::size(dataFiles); ++n) {
+    for (size_t n = 0; n <= std::size(dataFiles) + 1; ++n) {
         TempFolder home, shipped;
-        const bool noDisplay = n == std::size(dataFiles);
+        const bool noDisplay = n >= std::size(dataFiles), named = n == std::size(dataFiles);
         const std::string binary = noDisplay ? QUOVEL_GAME_BINARY : shipped / "quovel-mahjong";
         if (!noDisplay) {
             std::filesystem::copy_file(QUOVEL_GAME_BINARY, binary);
@@ -193,14 +193,15 @@ TEST(SingleInstance, AStartThatCannotRunSaysWhyAndWritesNothing) {
                         patchZipMember(shipped / "media.dat", "media/properties/levels/roof.xml",
                                        ZipField::CRC, 0));
         }
-        const pid_t game =
-            startGame(home, 5, binary, noDisplay ? nullptr : "dummy", shipped / "err");
+        const char* driver = noDisplay ? (named ? nullptr : "") : "dummy";
+        const pid_t game = startGame(home, 5, binary, driver, shipped / "err");
         EXPECT_EQ(waitForExit(game, 10s), 2) << n;
-        const std::string told = readTestFile(shipped / "err");
+        const std::string told = readTestFile(shipped / "err"),
+                          why = named ? "DISPLAY is \":65533\"; SDL: " : "DISPLAY is not set; ";
         EXPECT_NE(
-            told.find(noDisplay ? "no display found (x11: " : "media.dat is missing\nor damaged"),
+            told.find(noDisplay ? "no display found (" + why : "media.dat is missing\nor damaged"),
             std::string::npos);
-        EXPECT_TRUE(!noDisplay || told.find("did not start: x11: ") != std::string::npos);
+        EXPECT_TRUE(!noDisplay || told.find("no display found: " + why) != std::string::npos);
         EXPECT_TRUE(std::filesystem::is_empty(home.path)) << n;
     }
 }

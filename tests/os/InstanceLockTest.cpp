@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,7 +46,14 @@ TEST_F(InstanceLockTest, OnlyOneHolderAndItCanBeCalledForward) {
     // removes one made while it ended, the asking copy one made after.
     const std::string request = folder + "/Quovel Mahjong.raise";
     second.signalOwner();
+    // Removed before the lock is let go (its file closed): after, it may be the next holder's.
+    const int changes = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(changes, folder.c_str(), IN_DELETE | IN_CLOSE_WRITE), 0);
     first.reset();
+    alignas(inotify_event) char events[4096] = {};
+    EXPECT_GT(read(changes, events, sizeof events), 0);
+    close(changes);
+    EXPECT_STREQ(reinterpret_cast<const inotify_event*>(events)->name, "Quovel Mahjong.raise");
     EXPECT_FALSE(std::filesystem::exists(request));
     second.signalOwner();
     EXPECT_FALSE(std::filesystem::exists(request));

@@ -281,7 +281,8 @@ TEST_F(FileKeyStoreTest, WriteFailsWhenTheFilesPlaceIsAFolder) {
     const std::vector<std::string> before = entries();
 
     EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
-    EXPECT_EQ(store.damagedValuesFile(GAME_KEY), gameFile().string());  // to be told as held
+    EXPECT_EQ(FileSystem::takeFailedWrite().path, gameFile().string());  // told with its name
+    EXPECT_EQ(store.damagedValuesFile(GAME_KEY), gameFile().string());   // to be told as held
     EXPECT_EQ(entries(), before);  // no temporary file left behind
     EXPECT_EQ(readTestFile(gameFile() / "inside"), "kept");
     EXPECT_TRUE(readAll(store, GAME_KEY).empty());
@@ -321,6 +322,7 @@ TEST_F(FileKeyStoreTest, SymbolicLinksInsideTheRootAreNotFollowed) {
     fs::create_directories(config() / "Brastel");
     fs::create_directory_symlink(outside, config() / "Brastel" / "Games");
     EXPECT_FALSE(store.writeDword(GAME_KEY, "soundvolume", 1));
+    EXPECT_EQ(FileSystem::takeFailedWrite().path, gameFile().string());
     std::vector<KeyValue> values;
     EXPECT_FALSE(store.readValues(GAME_KEY, values));
     EXPECT_TRUE(fs::is_empty(outside));
