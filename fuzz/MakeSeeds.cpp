@@ -344,24 +344,21 @@ void slowestPng() {
     z_stream stream{};
     deflateInit(&stream, Z_BEST_COMPRESSION);
     std::vector<uint8_t> packed;
-    auto deflateRows = [&](uint32_t width, uint32_t height, int flush) {
-        std::vector<uint8_t> row(width == 0 ? 0 : 1 + width * PIXEL_BYTES, 0);
-        if (!row.empty()) {
-            row[0] = 4;  // Paeth
-        }
-        for (uint32_t y = 0; y < height || (flush == Z_FINISH && y == 0); ++y) {
-            const bool last = y + 1 >= height;
+    auto deflateRows = [&](uint32_t width, uint32_t height, bool lastPass) {
+        std::vector<uint8_t> row(1 + width * PIXEL_BYTES, 0);
+        row[0] = 4;  // Paeth
+        for (uint32_t y = 0; y < height; ++y) {
+            const int flush = lastPass && y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
             stream.next_in = row.data();
-            stream.avail_in = y < height ? static_cast<uInt>(row.size()) : 0;
+            stream.avail_in = static_cast<uInt>(row.size());
             int status = Z_OK;
             do {
                 uint8_t out[65536];
                 stream.next_out = out;
                 stream.avail_out = sizeof out;
-                status = deflate(&stream, last ? flush : Z_NO_FLUSH);
+                status = deflate(&stream, flush);
                 packed.insert(packed.end(), out, out + (sizeof out - stream.avail_out));
-            } while (stream.avail_out == 0 ||
-                     (flush == Z_FINISH && last && status != Z_STREAM_END));
+            } while (stream.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
         }
     };
     // The seven passes of Adam7: first column and row, and steps.
@@ -369,8 +366,7 @@ void slowestPng() {
                                    {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     for (int pass = 0; pass < 7; ++pass) {
         const auto [x0, y0, dx, dy] = passes[pass];
-        deflateRows((SIDE - x0 + dx - 1) / dx, (SIDE - y0 + dy - 1) / dy,
-                    pass == 6 ? Z_FINISH : Z_NO_FLUSH);
+        deflateRows((SIDE - x0 + dx - 1) / dx, (SIDE - y0 + dy - 1) / dy, pass == 6);
     }
     deflateEnd(&stream);
     std::vector<uint8_t> header = {0, 0, 0x10, 0, 0, 0, 0x10, 0, 16, PNG_COLOR_TYPE_RGB_ALPHA,
@@ -528,7 +524,7 @@ void slowestTrees() {
     players->savePlayers();
     const std::vector<uint8_t> profile = fuzz::files().files[players->getPlayerFilePath("Ann")];
     std::vector<uint8_t> list;
-    for (int more = 0;; ++more) {
+    for (int more = 0; more < 10000; ++more) {
         players->addPlayer(new QuovelMahjongPlayer("p" + std::to_string(more)));
         players->savePlayers();
         const std::vector<uint8_t>& saved = fuzz::files().files[players->getPlayersFileName()];
