@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "BenchSize.h"
-#include "PeakMemory.h"
 #include "framework/core/BasicProperties.h"
 #include "framework/core/RefHolder.h"
 #include "framework/os/FileSystem.h"
@@ -17,6 +16,7 @@
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/TuningConstants.h"
+#include "testsupport/PeakMemory.h"
 #include "testsupport/TempFolder.h"
 
 namespace {

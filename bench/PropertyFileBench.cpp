@@ -10,10 +10,10 @@
 #include <tinyxml.h>
 
 #include "BenchSize.h"
-#include "PeakMemory.h"
 #include "framework/core/ProblemLog.h"
 #include "framework/core/PropertyStore.h"
 #include "framework/core/RefHolder.h"
+#include "testsupport/PeakMemory.h"
 
 namespace {
 

@@ -2,8 +2,13 @@
 // the folder given: pictures, sounds and archives from the tests' makers, saved games of every
 // game type, a player list, a score file and a settings file; and files at and just past the
 // readers' limits that fit in a fuzz input (the size limits themselves lie far beyond one).
+//
+// With --slowest first, writes instead the slowest input found that each target accepts within
+// its caps, as <folder>/<target>/slowest, for scripts/fuzz-timeout-under-load (their times are
+// in scripts/run-fuzz). They are no seeds: each costs up to seconds.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +17,9 @@
 #include "framework/core/PropertyVector.h"
 #include "framework/os/FileKeyStore.h"
 #include "framework/platform/FileArchive.h"
+#include "framework/platform/HighScoreEntry.h"
+#include "framework/platform/HighScoreManager.h"
+#include "framework/platform/HighScoreTable.h"
 #include "framework/platform/PlayerManager.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/Game.h"
@@ -159,25 +167,32 @@ RefHolder<Layout> makeLayout(GameType gameType) {
     return RefHolder<Layout>(new Layout(node.get(), gameType, gameType == 1 ? 1 : 4));
 }
 
-void savedGames() {
+const char* const GAME_TYPES[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+
+// A game of that type played a little, as the game saves it.
+std::string savedGame(int type) {
     fuzz::gameReady();
-    const char* types[] = {"Classic", "FreeCell", "Split", "Triple", "River", "Speed"};
+    Game* game = Game::create(static_cast<GameType>(type));
+    RefHolder<Level> level = makeLevel({{"gameType", GAME_TYPES[type]},
+                                        {"pointsPerMatch", "100"},
+                                        {"tileDistMin", "1"},
+                                        {"tileDistMax", "4"},
+                                        {"sideBoardIndex", type == 1 ? "1" : "4"}});
+    RefHolder<Layout> layout = makeLayout(static_cast<GameType>(type));
+    level->setLayoutObject(layout.get());
+    game->setLevel(level.get());
+    fuzz::playHint(*game);
+    RefHolder<PropertyStore> store(new PropertyStore());
+    auto* node = static_cast<PropertyNode*>(store->addChild(new PropertyNode("game")));
+    game->save(node);
+    const std::string text = saved(store.get());
+    Game::releaseCurrent();
+    return text;
+}
+
+void savedGames() {
     for (int type = 0; type < 6; ++type) {
-        Game* game = Game::create(static_cast<GameType>(type));
-        RefHolder<Level> level = makeLevel({{"gameType", types[type]},
-                                            {"pointsPerMatch", "100"},
-                                            {"tileDistMin", "1"},
-                                            {"tileDistMax", "4"},
-                                            {"sideBoardIndex", type == 1 ? "1" : "4"}});
-        RefHolder<Layout> layout = makeLayout(static_cast<GameType>(type));
-        level->setLayoutObject(layout.get());
-        game->setLevel(level.get());
-        fuzz::playHint(*game);
-        RefHolder<PropertyStore> store(new PropertyStore());
-        auto* node = static_cast<PropertyNode*>(store->addChild(new PropertyNode("game")));
-        game->save(node);
-        writeText("savedgame", std::string(types[type]) + ".sav", saved(store.get()));
-        Game::releaseCurrent();
+        writeText("savedgame", std::string(GAME_TYPES[type]) + ".sav", savedGame(type));
     }
 }
 
@@ -273,9 +288,290 @@ void settings() {
     writeText("settings", "values.txt", FileKeyStore::encodeValues(values));
 }
 
+// The slowest inputs. Each fits its target's caps: fuzz::INPUT_LIMIT, and the -max_len of the
+// targets with options.
+
+std::vector<uint8_t> fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+}
+
+// As many items as keep `prefix`, the items and `suffix` within `limit` bytes.
+std::string filled(const std::string& prefix, const std::function<std::string(int)>& item,
+                   const std::string& suffix, size_t limit) {
+    std::string text = prefix;
+    for (int i = 0;; ++i) {
+        const std::string next = item(i);
+        if (text.size() + next.size() + suffix.size() > limit) {
+            return text + suffix;
+        }
+        text += next;
+    }
+}
+
+// 64 members (all the target reads) of 16 MB of zeros, the largest unpacked, each deflated to
+// 16 KB: a megabyte that unpacks to a gigabyte, its first member read twice. No two share data.
+void slowestArchive() {
+    const std::string path = (root / "slowest.zip").string();
+    const std::string zeros(FileArchive::MAX_MEMBER_SIZE, '\0');
+    for (int members = 64;; --members) {
+        zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+        for (int i = 0; i < members; ++i) {
+            const std::string name = i == 0 ? "media/properties/text.xml" : "m" + std::to_string(i);
+            zip_fileinfo info{};
+            zipOpenNewFileInZip3(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                 Z_DEFLATED, Z_BEST_COMPRESSION, 0, -MAX_WBITS, MAX_MEM_LEVEL,
+                                 Z_DEFAULT_STRATEGY, nullptr, 0);
+            zipWriteInFileInZip(zip, zeros.data(), static_cast<unsigned>(zeros.size()));
+            zipCloseFileInZip(zip);
+        }
+        zipClose(zip, nullptr);
+        if (fs::file_size(path) <= fuzz::INPUT_LIMIT) {
+            break;
+        }
+    }
+    write("archive", "slowest", fileBytes(path));
+    fs::remove(path);
+}
+
+// 4096 x 4096 pixels (the most taken) of 16-bit RGBA, interlaced, every row Paeth-filtered zeros
+// (undoing that filter costs the most): 147 KB. Its size, odd and a multiple of 3, has the
+// target decode it in color at 2 bytes a pixel, the slowest of its ways.
+void slowestPng() {
+    constexpr uint32_t SIDE = 4096;
+    constexpr uint32_t PIXEL_BYTES = 8;
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    std::vector<uint8_t> packed;
+    auto deflateRows = [&](uint32_t width, uint32_t height, bool lastPass) {
+        std::vector<uint8_t> row(1 + width * PIXEL_BYTES, 0);
+        row[0] = 4;  // Paeth
+        for (uint32_t y = 0; y < height; ++y) {
+            const int flush = lastPass && y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+            stream.next_in = row.data();
+            stream.avail_in = static_cast<uInt>(row.size());
+            int status = Z_OK;
+            do {
+                uint8_t out[65536];
+                stream.next_out = out;
+                stream.avail_out = sizeof out;
+                status = deflate(&stream, flush);
+                packed.insert(packed.end(), out, out + (sizeof out - stream.avail_out));
+            } while (stream.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+        }
+    };
+    // The seven passes of Adam7: first column and row, and steps.
+    const uint32_t passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                   {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    for (int pass = 0; pass < 7; ++pass) {
+        const auto [x0, y0, dx, dy] = passes[pass];
+        deflateRows((SIDE - x0 + dx - 1) / dx, (SIDE - y0 + dy - 1) / dy, pass == 6);
+    }
+    deflateEnd(&stream);
+    std::vector<uint8_t> header = {0, 0, 0x10, 0, 0, 0, 0x10, 0, 16, PNG_COLOR_TYPE_RGB_ALPHA,
+                                   0, 0, 1};
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const std::vector<uint8_t>& chunk :
+         {pngChunk("IHDR", header), pngChunk("IDAT", packed), pngChunk("IEND", {})}) {
+        png.insert(png.end(), chunk.begin(), chunk.end());
+    }
+    png.resize(png.size() + (3 + 6 - png.size() % 6) % 6, 0);  // after the end: unread
+    write("png", "slowest", png);
+}
+
+// A 4096 x 4096 picture (the most taken) of a gradient in three components at full resolution,
+// progressive (its coefficients kept whole between scans): 870 KB. Odd in size, so that it is
+// stored at 2 bytes a pixel. A frame cut after its first scan's header takes two thirds of its
+// time.
+void slowestJpeg() {
+    JpegSpec spec;
+    spec.width = 4096;
+    spec.height = 4096;
+    spec.quality = 50;
+    spec.progressive = true;
+    spec.hSampling = 1;
+    spec.vSampling = 1;
+    // Smooth, so that the picture fits in an input.
+    for (int y = 0; y < spec.height; ++y) {
+        for (int x = 0; x < spec.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                spec.pixels.push_back(static_cast<uint8_t>((x * 3 + y * 5 + c * 40) / 8));
+            }
+        }
+    }
+    std::vector<uint8_t> bytes = encodeJpeg(spec);
+    bytes.resize(bytes.size() | 1, 0);
+    write("jpeg", "slowest", bytes);
+}
+
+// 760 s of stereo silence at the output rate: 72 KB that decode to just under the 128 MB a
+// sound may have.
+void slowestOgg() {
+    constexpr int RATE = 44100;
+    write("ogg", "slowest",
+          testsounds::oggFile(RATE, 2, std::vector<int16_t>(size_t{RATE} * 2 * 760)));
+}
+
+// IMA ADPCM, 4 bits a sample (the fewest), mono at 8 kHz (the lowest rate): a megabyte makes
+// 2 million samples, converted to 11 million at 44.1 kHz (its even size picks that rate).
+void slowestWav() {
+    constexpr uint32_t BLOCK = 256;
+    constexpr uint32_t BLOCK_SAMPLES = (BLOCK - 4) * 2 + 1;
+    constexpr uint32_t RATE = 8000;
+    const uint32_t dataBytes = (fuzz::INPUT_LIMIT - 64) / BLOCK * BLOCK;
+    std::vector<uint8_t> wav;
+    auto text = [&](const char* word) { wav.insert(wav.end(), word, word + 4); };
+    auto number = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            wav.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
+    };
+    text("RIFF");
+    number(4 + 8 + 20 + 8 + dataBytes, 4);
+    text("WAVE");
+    text("fmt ");
+    number(20, 4);
+    number(0x11, 2);  // IMA ADPCM
+    number(1, 2);
+    number(RATE, 4);
+    number(RATE * BLOCK / BLOCK_SAMPLES, 4);
+    number(BLOCK, 2);
+    number(4, 2);
+    number(2, 2);  // the extra bytes: samples a block
+    number(BLOCK_SAMPLES, 2);
+    text("data");
+    number(dataBytes, 4);
+    for (uint32_t i = 0; i < dataBytes; ++i) {
+        // Each block starts from a zero predictor at step 0, then varied nibbles.
+        wav.push_back(i % BLOCK < 4 ? 0 : static_cast<uint8_t>(i * 37));
+    }
+    write("wav", "slowest", wav);
+}
+
+// A megabyte of short text values, each with characters the file form escapes.
+void slowestSettings() {
+    std::vector<KeyValue> values;
+    const size_t empty = FileKeyStore::encodeValues(values).size();
+    for (size_t size = empty;;) {
+        KeyValue value = KeyValue::makeString(std::to_string(values.size()), "\n\t");
+        size += FileKeyStore::encodeValues({value}).size() - empty;
+        if (size > fuzz::INPUT_LIMIT) {
+            break;
+        }
+        values.push_back(std::move(value));
+    }
+    writeText("settings", "slowest", FileKeyStore::encodeValues(values));
+}
+
+// Setups that take in setups: each node of S1 takes S0's ten values, each of S2 takes S1's ten
+// nodes, and so on, so that the tree holds 10^(d+1) values below S(d) and a node set up as S4
+// holds 100,000; one such node and six set up as S3 make about as large a tree as the writer
+// still writes. Written and read back, 1.6 KB become megabytes of XML.
+void slowestPropertyFile() {
+    std::string text = "<root><Node id=\"setups\"><Node id=\"S0\">";
+    for (int i = 0; i < 10; ++i) {
+        text += "<Integer id=\"v" + std::to_string(i) + "\" value=\"1\"/>";
+    }
+    text += "</Node>";
+    for (int level = 1; level <= 4; ++level) {
+        text += "<Node id=\"S" + std::to_string(level) + "\">";
+        for (int i = 0; i < 10; ++i) {
+            text += "<Node id=\"n" + std::to_string(i) + "\" setup=\"S" +
+                    std::to_string(level - 1) + "\"/>";
+        }
+        text += "</Node>";
+    }
+    text += "</Node><Node id=\"t\" setup=\"S4\"/>";
+    for (int i = 0; i < 6; ++i) {
+        text += "<Node id=\"u" + std::to_string(i) + "\" setup=\"S3\"/>";
+    }
+    writeText("propertyfile", "slowest", text + "</root>");
+}
+
+// The XML targets take 4 KB (the players target 24 KB): as many tiles, glyphs, players and
+// scores as fit, and two levels of the largest shipped layout.
+void slowestTrees() {
+    constexpr size_t XML_LIMIT = 4096;
+    writeText("layout", "slowest",
+              filled(
+                  "<root><Layout id=\"layout\"><Vector id=\"tiles\">",
+                  [](int i) {
+                      return "<Tile x=\"" + std::to_string(i % 20 * 2) + "\" y=\"" +
+                             std::to_string(i / 20 % 10 * 2) + "\" z=\"" + std::to_string(i / 200) +
+                             "\"/>";
+                  },
+                  "</Vector></Layout></root>", XML_LIMIT));
+    const std::string level =
+        "<Level gameType=\"Classic\" layout=\"greatpyramid.xml\" pointsPerMatch=\"100\" "
+        "tileDistMin=\"1\" tileDistMax=\"8\"/>";
+    writeText("level", "slowest", "<root><Vector id=\"all\">" + level + level + "</Vector></root>");
+    writeText("bitmapfont", "slowest",
+              filled(
+                  "<root><Node id=\"font\" spacewidth=\"8\" lineheight=\"28\"><Vector "
+                  "id=\"chars\">",
+                  [](int i) {
+                      return "<Node c=\"" + std::to_string(32 + i) + "\" sw=\"9\" sh=\"18\" " +
+                             "width=\"11\"/>";
+                  },
+                  "</Vector></Node></root>", XML_LIMIT));
+
+    // The list and the first player's profile, as the players seed.
+    fuzz::profileReady();
+    fuzz::clearFiles();
+    RefHolder<PlayerManager> players(new PlayerManager("1", false));
+    players->addPlayer(new QuovelMahjongPlayer("Ann"));
+    players->savePlayers();
+    const std::vector<uint8_t> profile = fuzz::files().files[players->getPlayerFilePath("Ann")];
+    std::vector<uint8_t> list;
+    for (int more = 0; more < 10000; ++more) {
+        players->addPlayer(new QuovelMahjongPlayer("p" + std::to_string(more)));
+        players->savePlayers();
+        const std::vector<uint8_t>& saved = fuzz::files().files[players->getPlayersFileName()];
+        if (saved.size() + 1 + profile.size() > 24576) {
+            break;
+        }
+        list = saved;
+    }
+    list.push_back(0);
+    list.insert(list.end(), profile.begin(), profile.end());
+    write("players", "slowest", list);
+
+    RefHolder<HighScoreManager> scores(new HighScoreManager("1", false));
+    RefHolder<HighScoreTable> table(new HighScoreTable(1000, true));
+    scores->setTable("classic", table.get());
+    std::vector<uint8_t> scoreFile;
+    for (int32_t score = 0; score < 1000; ++score) {
+        table->addScore(RefHolder<HighScoreEntry>(new HighScoreEntry("p", score, false)));
+        scores->save();
+        const std::vector<uint8_t>& saved = fuzz::files().files[scores->getScoresFileName()];
+        if (saved.size() > XML_LIMIT) {
+            break;
+        }
+        scoreFile = saved;
+    }
+    write("highscores", "slowest", scoreFile);
+
+    // The saved game of the seeds is as large as one of the game's own makes in 4 KB.
+    writeText("savedgame", "slowest", savedGame(0));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--slowest") {
+        root = argv[2];
+        fs::create_directories(root);
+        slowestArchive();
+        slowestPng();
+        slowestJpeg();
+        slowestOgg();
+        slowestWav();
+        slowestSettings();
+        slowestPropertyFile();
+        slowestTrees();
+        return 0;
+    }
     if (argc != 2) {
         return 2;
     }

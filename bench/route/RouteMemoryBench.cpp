@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "bench/BenchSize.h"
-#include "bench/PeakMemory.h"
 #include "framework/os/SdlAudioMixer.h"
 #include "framework/platform/Image.h"
 #include "framework/platform/ResourceManager.h"
@@ -46,6 +45,7 @@
 #include "framework/platform/ResourceSection.h"
 #include "game/app/ProgramStart.h"
 #include "game/screen/SceneQuovelMahjong.h"
+#include "testsupport/PeakMemory.h"
 #include "testsupport/e2e/RoadDriver.h"
 #include "testsupport/e2e/RoadSteps.h"
 

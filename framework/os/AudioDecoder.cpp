@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "framework/os/PosixFiles.h"
 
@@ -29,48 +30,67 @@ bool isSoundRate(long rate) {
     return rate >= MIN_RATE && rate <= MAX_RATE;
 }
 
-// Converts interleaved PCM to 16-bit mono (from mono) or stereo (from anything else) at the
+// How interleaved PCM becomes 16-bit mono (from mono) or stereo (from anything else) at the
 // output rate.
-bool convertToSample(SDL_AudioFormat format, int channels, int rate, const uint8_t* data,
-                     size_t length, int outputRate, SampleData& sample) {
-    if (channels < 1 || channels > 8 || !isSoundRate(rate) || outputRate < 1 || !data ||
-        length == 0) {
-        return false;
-    }
-    const int targetChannels = channels == 1 ? 1 : 2;
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), rate, AUDIO_S16SYS,
-                          static_cast<Uint8>(targetChannels), outputRate) < 0) {
-        return false;
-    }
-    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
-    length -= length % frameBytes;
-    // The conversion works in place in a buffer of the decoded size times the multiplier: that
-    // buffer is held to the same bound as the decoded samples.
-    const size_t multiplier = static_cast<size_t>(std::max(cvt.len_mult, 1));
-    if (length > MAX_DECODED_BYTES || length * multiplier > MAX_DECODED_BYTES) {
-        return false;
-    }
-    std::vector<uint8_t> buffer(length * multiplier);
-    std::copy(data, data + length, buffer.begin());
-    size_t converted = length;
-    if (cvt.needed) {
-        cvt.buf = buffer.data();
-        cvt.len = static_cast<int>(length);
-        if (SDL_ConvertAudio(&cvt) < 0) {
+struct Conversion {
+    SDL_AudioCVT cvt{};
+    int targetChannels = 0;
+    size_t frameBytes = 0;
+    // The buffer the conversion works in, in place, is this many times the source's size.
+    size_t multiplier = 1;
+
+    // False for a layout or rate no real sound has.
+    bool prepare(SDL_AudioFormat format, int channels, long rate, int outputRate) {
+        if (channels < 1 || channels > 8 || !isSoundRate(rate) || outputRate < 1) {
             return false;
         }
-        converted = static_cast<size_t>(std::max(cvt.len_cvt, 0));
+        targetChannels = channels == 1 ? 1 : 2;
+        if (SDL_BuildAudioCVT(&cvt, format, static_cast<Uint8>(channels), static_cast<int>(rate),
+                              AUDIO_S16SYS, static_cast<Uint8>(targetChannels), outputRate) < 0) {
+            return false;
+        }
+        frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
+        multiplier = static_cast<size_t>(std::max(cvt.len_mult, 1));
+        return true;
     }
-    // A few frames at a rate far above the output rate convert to nothing.
-    if (converted < sizeof(int16_t) * static_cast<size_t>(targetChannels)) {
-        return false;
+
+    // The most source bytes taken: the working buffer is held to the same bound as the
+    // decoded bytes.
+    size_t maxSourceBytes() const { return MAX_DECODED_BYTES / multiplier; }
+
+    // The 16-bit values of the working buffer for `length` source bytes.
+    size_t workingValues(size_t length) const {
+        return (length * multiplier + sizeof(int16_t) - 1) / sizeof(int16_t);
     }
-    sample.channels = targetChannels;
-    sample.pcm.resize(converted / sizeof(int16_t));
-    std::memcpy(sample.pcm.data(), buffer.data(), sample.pcm.size() * sizeof(int16_t));
-    return true;
-}
+
+    // Converts the first `length` bytes of `pcm` in place and hands the buffer to the sample,
+    // so that the sound is never held twice. `pcm` grows to workingValues(length) values: in
+    // place when it was reserved for them.
+    bool convertInto(std::vector<int16_t>& pcm, size_t length, SampleData& sample) {
+        length -= length % frameBytes;
+        if (length == 0 || length > maxSourceBytes()) {
+            return false;
+        }
+        pcm.resize(workingValues(length));
+        size_t converted = length;
+        if (cvt.needed) {
+            cvt.buf = reinterpret_cast<Uint8*>(pcm.data());
+            cvt.len = static_cast<int>(length);
+            if (SDL_ConvertAudio(&cvt) < 0) {
+                return false;
+            }
+            converted = static_cast<size_t>(std::max(cvt.len_cvt, 0));
+        }
+        // A few frames at a rate far above the output rate convert to nothing.
+        if (converted < sizeof(int16_t) * static_cast<size_t>(targetChannels)) {
+            return false;
+        }
+        pcm.resize(converted / sizeof(int16_t));
+        sample.channels = targetChannels;
+        sample.pcm = std::move(pcm);
+        return true;
+    }
+};
 
 uint32_t littleEndian32(const uint8_t* bytes) {
     return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
@@ -115,10 +135,18 @@ bool decodeWav(const uint8_t* data, size_t length, int outputRate, SampleData& s
     if (!SDL_LoadWAV_RW(source, 1, &spec, &pcm, &pcmLength)) {
         return false;
     }
-    const bool done =
-        convertToSample(spec.format, spec.channels, spec.freq, pcm, pcmLength, outputRate, sample);
+    Conversion conversion;
+    const size_t whole = conversion.prepare(spec.format, spec.channels, spec.freq, outputRate)
+                             ? pcmLength - pcmLength % conversion.frameBytes
+                             : 0;
+    std::vector<int16_t> working;
+    if (whole > 0 && whole <= conversion.maxSourceBytes()) {
+        working.reserve(conversion.workingValues(whole));
+        working.resize((whole + 1) / 2);
+        std::memcpy(working.data(), pcm, whole);
+    }
     SDL_FreeWAV(pcm);
-    return done;
+    return !working.empty() && conversion.convertInto(working, whole, sample);
 }
 
 // libvorbisfile reads Ogg data held in memory through these.
@@ -169,10 +197,21 @@ bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& s
     const vorbis_info* info = ov_info(&file, -1);
     const int channels = info ? info->channels : 0;
     const long rate = info ? info->rate : 0;
-    std::vector<uint8_t> pcm;
-    char buffer[8192];
     // Refused before decoding: a sound at another rate would only be decoded to be thrown away.
-    bool valid = channels > 0 && isSoundRate(rate);
+    Conversion conversion;
+    bool valid = conversion.prepare(AUDIO_S16LSB, channels, rate, outputRate);
+    // The sound is decoded into the buffer it is converted in and kept in, made as large as
+    // the stream's end says the sound is: a buffer grown piece by piece would hold up to twice
+    // the sound. The length is only a claim: held to the limit, and the buffer made to fit a
+    // shorter sound.
+    std::vector<int16_t> pcm;
+    const ogg_int64_t claimed = ov_pcm_total(&file, -1);
+    if (valid && claimed > 0 &&
+        static_cast<uint64_t>(claimed) <= conversion.maxSourceBytes() / conversion.frameBytes) {
+        pcm.reserve(conversion.workingValues(static_cast<size_t>(claimed) * conversion.frameBytes));
+    }
+    size_t decoded = 0;
+    char buffer[8192];
     while (valid) {
         int section = 0;
         const long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
@@ -182,15 +221,20 @@ bool decodeOgg(const uint8_t* data, size_t length, int outputRate, SampleData& s
         const vorbis_info* part = ov_info(&file, section);
         // A damaged packet or a chained part in another layout spoils the sample.
         if (got < 0 || !part || part->channels != channels || part->rate != rate ||
-            pcm.size() + static_cast<size_t>(got) > MAX_DECODED_BYTES) {
+            decoded + static_cast<size_t>(got) > conversion.maxSourceBytes()) {
             valid = false;
             break;
         }
-        pcm.insert(pcm.end(), buffer, buffer + got);
+        pcm.resize((decoded + static_cast<size_t>(got) + 1) / 2);
+        std::memcpy(reinterpret_cast<char*>(pcm.data()) + decoded, buffer,
+                    static_cast<size_t>(got));
+        decoded += static_cast<size_t>(got);
     }
     ov_clear(&file);
-    return valid && convertToSample(AUDIO_S16LSB, channels, static_cast<int>(rate), pcm.data(),
-                                    pcm.size(), outputRate, sample);
+    if (valid && pcm.capacity() > 2 * conversion.workingValues(decoded)) {
+        pcm.shrink_to_fit();
+    }
+    return valid && conversion.convertInto(pcm, decoded, sample);
 }
 
 // Streams an Ogg Vorbis file, converting to stereo at the output rate as it goes.

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "framework/core/DataScrambler.h"
 #include "framework/core/ProblemLog.h"
@@ -253,7 +255,7 @@ void FileArchive::indexMembers() {
         lastSeek < unzGetOffset64(archive)) {
         return;
     }
-    const uint64_t bytesInFront = lastSeek - unzGetOffset64(archive);
+    bytesInFront = lastSeek - unzGetOffset64(archive);
     zlib_filefunc64_def file = BufferedZipStream::functions();
     voidpf stream = file.zopen64_file(nullptr, archivePath.c_str(),
                                       ZLIB_FILEFUNC_MODE_READ | ZLIB_FILEFUNC_MODE_EXISTING);
@@ -266,8 +268,10 @@ void FileArchive::indexMembers() {
     auto le16 = [](const uint8_t* bytes) { return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8; };
     auto le32 = [&](const uint8_t* bytes) { return le16(bytes) | le16(bytes + 2) << 16; };
     // A record: its signature, 6 bytes, the compression method, date, CRC and sizes, the
-    // lengths of its name, extra field and comment, 12 bytes, then the name.
+    // lengths of its name, extra field and comment, 8 bytes, its member's header offset, then
+    // the name. A member's header is 30 bytes, its name and extra field.
     constexpr size_t RECORD_HEADER = 46;
+    constexpr uint64_t MEMBER_HEADER = 30;
     // A walk of the directory stops at the first record it cannot read, so the index does too:
     // it holds what a walk finds, and the lookups of a damaged directory stay as quick. A walk
     // takes a count of 65,535 for one that overflowed, and goes on to the first unreadable
@@ -296,10 +300,21 @@ void FileArchive::indexMembers() {
             member.info.uncompressedSize = le32(header + 24);
             members.try_emplace(foldedName(name), std::move(member));
         }
+        // A header past 4 GB (its offset in a zip64 field) is not placed: its member is
+        // refused.
+        const uint32_t headerOffset = le32(header + 42);
+        if (readable && headerOffset != UINT32_MAX) {
+            const uint32_t packedSize = le32(header + 20);
+            headerOffsets.emplace_back(position, headerOffset);
+            spans.push_back({headerOffset, headerOffset + MEMBER_HEADER + nameLength +
+                                               (packedSize == UINT32_MAX ? 0 : packedSize)});
+        }
         records += readable ? 1 : 0;
         position += RECORD_HEADER + nameLength + le16(header + 30) + le16(header + 32);
     }
     file.zclose_file(nullptr, stream);
+    std::sort(spans.begin(), spans.end(),
+              [](const MemberSpan& a, const MemberSpan& b) { return a.start < b.start; });
     if (records < global.number_entry && !countOverflowed && !shortDirectoryLogged) {
         shortDirectoryLogged = true;
         logProblem("archive \"" + archivePath + "\": its directory names " +
@@ -325,6 +340,8 @@ void FileArchive::closeArchive() {
     fileOpen = false;
     members.clear();
     membersIndexed = false;
+    headerOffsets.clear();
+    spans.clear();
 }
 
 bool FileArchive::goToFirstFile() {
@@ -386,8 +403,36 @@ bool FileArchive::openCurrentFile() {
         closeArchive();
         return false;
     }
+    if (!standsAlone()) {
+        unzCloseCurrentFile(archive);
+        logProblem("archive member \"" + currentInfo.name +
+                   "\" not read: its bytes overlap another member's");
+        return false;
+    }
     fileOpen = true;
     return true;
+}
+
+bool FileArchive::standsAlone() {
+    const uint64_t recordPosition = unzGetOffset64(archive);
+    const auto record = std::lower_bound(headerOffsets.begin(), headerOffsets.end(),
+                                         std::make_pair(recordPosition, uint64_t{0}));
+    unz_file_info64 info{};
+    if (record == headerOffsets.end() || record->first != recordPosition ||
+        unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+        return false;
+    }
+    // Where the member's header says its data starts, and so where the data ends.
+    const uint64_t start = record->second;
+    const uint64_t end =
+        unzGetCurrentFileZStreamPos64(archive) - bytesInFront + info.compressed_size;
+    const auto self = std::lower_bound(
+        spans.begin(), spans.end(), start,
+        [](const MemberSpan& span, uint64_t offset) { return span.start < offset; });
+    // A second record naming the same header starts right after it, within its bytes.
+    const auto next = std::next(self);
+    return (self == spans.begin() || std::prev(self)->leastEnd <= start) &&
+           (next == spans.end() || next->start >= end);
 }
 
 bool FileArchive::readCurrentInfo() {

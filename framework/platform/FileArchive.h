@@ -26,6 +26,10 @@ struct ArchiveMemberInfo {
 //
 // The modes the readers take are those of FileSourceMode.h.
 //
+// A member whose bytes (its header and packed data) overlap another member's is refused: a small
+// file whose directory names one packed member many times would otherwise cost the member's
+// unpacked size that many times. Zip files this project and packers write share no data.
+//
 // The archive has one current member and is read from the main thread and the resource loader:
 // every member operation holds the archive's own (innermost, re-entrant) mutex, and readFile
 // holds it from lookup to close, so two readers never share the current member. The members are
@@ -55,6 +59,7 @@ public:
     // Makes the member of that (normalised) name current, letter case not mattering.
     virtual bool locateFile(const std::string& path);
     virtual bool openFile(const std::string& path);
+    // False when the member cannot be opened or its bytes overlap another member's.
     virtual bool openCurrentFile();
     virtual bool readCurrentInfo();
     // False when the member could not be closed cleanly (a CRC error among others).
@@ -106,15 +111,30 @@ private:
         uint64_t fileNumber = 0;
         ArchiveMemberInfo info;
     };
-    // Fills `members` from the open zip's directory, up to its first unreadable record (which
-    // the problem log is told of once); leaves lookups walking the directory when minizip
-    // cannot read the end record or the first record, the zip file cannot be opened again, or
-    // no member was found.
+    // Fills `members` and `spans` from the open zip's directory, up to its first unreadable
+    // record (which the problem log is told of once); leaves lookups walking the directory when
+    // minizip cannot read the end record or the first record, the zip file cannot be opened
+    // again, or no member was found.
     void indexMembers();
+    // True when the member just opened shares no byte with another member: no other header
+    // starts within its header and data, and the member below it ends before its header.
+    bool standsAlone();
 
     // The first member of each name, under its name folded as the zip lookup compares names.
     std::unordered_map<std::string, MemberPosition> members;
     bool membersIndexed = false;
+    // Where each directory record (by minizip's file position) says its member's header is,
+    // in the order of the directory.
+    std::vector<std::pair<uint64_t, uint64_t>> headerOffsets;
+    // Every member's header offset and the least end its header and data can have (the header's
+    // fixed part, its name and the packed size), ordered by offset.
+    struct MemberSpan {
+        uint64_t start = 0;
+        uint64_t leastEnd = 0;
+    };
+    std::vector<MemberSpan> spans;
+    // Bytes in front of the archive proper, which minizip's file positions leave out.
+    uint64_t bytesInFront = 0;
     bool shortDirectoryLogged = false;
     // Where minizip last moved its stream to from the file's start.
     uint64_t lastSeek = 0;

@@ -1,5 +1,6 @@
 // Files that are not what they claim: named pipes where data files belong, WAV files whose
-// chunk sizes do not match the file, and sounds at rates no real sound has.
+// chunk sizes do not match the file, sounds at rates no real sound has, and a small file that
+// decodes to a long sound.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 
 #include "framework/os/AudioDecoder.h"
 #include "framework/os/LinuxFileSystem.h"
+#include "testsupport/PeakMemory.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace hostile_files_test {
@@ -125,6 +127,19 @@ TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
     const std::vector<uint8_t> wav = testsounds::wavFile(8000, 1, std::vector<int16_t>(8 << 20));
     SampleData sample;
     EXPECT_FALSE(audio::decodeSample(wav.data(), wav.size(), 44100, sample));
+}
+
+TEST(HostileFiles, ALongSoundIsHeldOnceWhileItDecodes) {
+    // 30 s of silence packs into a few kilobytes and decodes to 5 MB: the decoded bytes, the
+    // buffer they are converted in and the sample are one buffer, not three.
+    const std::vector<uint8_t> ogg =
+        testsounds::oggFile(44100, 2, std::vector<int16_t>(44100 * 2 * 30));
+    SampleData sample;
+    const double peak = peakmemory::peakMegabytes(
+        [&] { EXPECT_TRUE(audio::decodeSample(ogg.data(), ogg.size(), 44100, sample)); });
+    EXPECT_EQ(sample.frames(), 44100u * 30);
+    const double sound = static_cast<double>(sample.pcm.size() * sizeof(int16_t)) / (1 << 20);
+    EXPECT_LT(peak, 1.5 * sound) << peak << " MB at the peak for a sound of " << sound << " MB";
 }
 
 }  // namespace hostile_files_test

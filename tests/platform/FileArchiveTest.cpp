@@ -145,6 +145,39 @@ TEST_F(FileArchiveTest, DamagedMembersFailCleanly) {
     EXPECT_FALSE(FileArchive::getInstance()->isFileOpen());
 }
 
+TEST_F(FileArchiveTest, MembersSharingBytesWithAnotherAreRefused) {
+    // Two records naming one header, and a record naming a header inside another member's data:
+    // every member involved is refused, walked or looked up; the others still read.
+    ASSERT_TRUE(writeZip("inner.zip", {{"y", patternBytes(300, 4), false}}));
+    const std::string inner = readTestFile("inner.zip");
+    const std::string entry = inner.substr(0, inner.find("PK\x01\x02"));
+    ASSERT_TRUE(writeZip("media.dat", {{"a1", "same bytes"},
+                                       {"b2", "same bytes"},
+                                       {"x", entry, false},
+                                       {"y", patternBytes(300, 4), false},
+                                       {"ok", "alone"}}));
+    ASSERT_TRUE(pointDirectoryRecord("media.dat", "b2", 0));
+    const auto inside = static_cast<uint32_t>(readTestFile("media.dat").find(entry));
+    ASSERT_TRUE(pointDirectoryRecord("media.dat", "y", inside));
+    std::vector<std::string> logged;
+    setProblemSink([&](const std::string& line) { logged.push_back(line); });
+    FileArchive::open(1, "");
+    for (const char* name : {"a1", "b2", "x", "y"}) {
+        EXPECT_FALSE(FileArchive::readFile(2, name, buffer)) << name;
+    }
+    EXPECT_TRUE(FileArchive::readFile(2, "ok", buffer));
+    EXPECT_EQ(contentOf(buffer), "alone");
+    FileArchive walk("media.dat");
+    std::string opened;
+    for (bool more = walk.goToFirstFile(); more; more = walk.goToNextFile()) {
+        opened += walk.openCurrentFile() ? walk.getCurrentInfo().name : "";
+    }
+    EXPECT_EQ(opened, "ok");
+    ASSERT_EQ(logged.size(), 8u);
+    EXPECT_EQ(logged[3], "archive member \"y\" not read: its bytes overlap another member's");
+    setProblemSink(nullptr);
+}
+
 TEST_F(FileArchiveTest, CutArchiveFallsBackToLooseFiles) {
     ASSERT_TRUE(writeZip("media.dat", {{"a.txt", patternBytes(3000, 9)}}));
     fs::resize_file("media.dat", 1000);  // the central directory is gone

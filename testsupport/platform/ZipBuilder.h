@@ -87,6 +87,26 @@ inline bool patchZipMember(const std::string& path, const std::string& name, Zip
     return patched == 2;
 }
 
+// Makes the central directory record of a member say that its header is at `offset`, as a
+// forged archive would. False when the member is not found.
+inline bool pointDirectoryRecord(const std::string& path, const std::string& name,
+                                 uint32_t offset) {
+    std::string bytes = readTestFile(path);
+    for (size_t at = bytes.find("PK\x01\x02"); at != std::string::npos;
+         at = bytes.find("PK\x01\x02", at + 1)) {
+        const size_t nameLength = static_cast<uint8_t>(bytes[at + 28]) |
+                                  static_cast<size_t>(static_cast<uint8_t>(bytes[at + 29])) << 8;
+        if (nameLength == name.size() && bytes.compare(at + 46, name.size(), name) == 0) {
+            for (int i = 0; i < 4; ++i) {
+                bytes[at + 42 + i] = static_cast<char>(offset >> (8 * i));
+            }
+            writeTestFile(path, bytes);
+            return true;
+        }
+    }
+    return false;
+}
+
 // Adds `more` to both member counts of the end record (its low bytes: for counts up to
 // 255 - more), as a damaged archive might claim them.
 inline void claimMoreMembers(const std::string& path, uint8_t more) {
