@@ -305,7 +305,7 @@ void FileArchive::indexMembers() {
         const uint32_t headerOffset = le32(header + 42);
         if (readable && headerOffset != UINT32_MAX) {
             const uint32_t packedSize = le32(header + 20);
-            headerOffsets.emplace_back(position, headerOffset);
+            headerOffsets.push_back({position, headerOffset, packedSize});
             spans.push_back({headerOffset, headerOffset + MEMBER_HEADER + nameLength +
                                                (packedSize == UINT32_MAX ? 0 : packedSize)});
         }
@@ -415,17 +415,25 @@ bool FileArchive::openCurrentFile() {
 
 bool FileArchive::standsAlone() {
     const uint64_t recordPosition = unzGetOffset64(archive);
-    const auto record = std::lower_bound(headerOffsets.begin(), headerOffsets.end(),
-                                         std::make_pair(recordPosition, uint64_t{0}));
-    unz_file_info64 info{};
-    if (record == headerOffsets.end() || record->first != recordPosition ||
-        unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+    const auto record = std::lower_bound(
+        headerOffsets.begin(), headerOffsets.end(), recordPosition,
+        [](const RecordPlace& place, uint64_t position) { return place.position < position; });
+    if (record == headerOffsets.end() || record->position != recordPosition) {
         return false;
     }
+    // The packed size as the index read it: minizip would walk the record's extra field again,
+    // which can hold 16,000 blocks.
+    uint64_t packedSize = record->packedSize;
+    if (packedSize == UINT32_MAX) {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            return false;
+        }
+        packedSize = info.compressed_size;
+    }
     // Where the member's header says its data starts, and so where the data ends.
-    const uint64_t start = record->second;
-    const uint64_t end =
-        unzGetCurrentFileZStreamPos64(archive) - bytesInFront + info.compressed_size;
+    const uint64_t start = record->headerOffset;
+    const uint64_t end = unzGetCurrentFileZStreamPos64(archive) - bytesInFront + packedSize;
     const auto self = std::lower_bound(
         spans.begin(), spans.end(), start,
         [](const MemberSpan& span, uint64_t offset) { return span.start < offset; });

@@ -123,9 +123,14 @@ private:
     // The first member of each name, under its name folded as the zip lookup compares names.
     std::unordered_map<std::string, MemberPosition> members;
     bool membersIndexed = false;
-    // Where each directory record (by minizip's file position) says its member's header is,
-    // in the order of the directory.
-    std::vector<std::pair<uint64_t, uint64_t>> headerOffsets;
+    // Where each directory record (by minizip's file position) says its member's header is, and
+    // its packed size (UINT32_MAX: in the extra field), in the order of the directory.
+    struct RecordPlace {
+        uint64_t position = 0;
+        uint64_t headerOffset = 0;
+        uint32_t packedSize = 0;
+    };
+    std::vector<RecordPlace> headerOffsets;
     // Every member's header offset and the least end its header and data can have (the header's
     // fixed part, its name and the packed size), ordered by offset.
     struct MemberSpan {
