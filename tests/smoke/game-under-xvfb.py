@@ -40,9 +40,9 @@ WIDTH, HEIGHT = 800, 600
 POLL_S = 0.05
 # The time limits of the waits, which only a hang reaches: thirty times and more what a step
 # takes on a quiet machine, the loading screens (up to 13 s) and the maker's logo (4.5 s) the
-# longest, every other step within 2 s.
+# longest, every other step within about 2 s.
 LOADING_S = 400
-STEP_S = 60
+STEP_S = 90
 # How far the dialog frame's rounding may move a widget from the place its definition gives.
 SLACK = 6
 
