@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "BenchSize.h"
-#include "ThreadClock.h"
 #include "framework/core/ObjectFactoryContainer.h"
 #include "framework/core/PropertyNode.h"
 #include "framework/core/PropertyValue.h"
@@ -21,6 +20,7 @@
 #include "game/rules/Level.h"
 #include "game/rules/Tile.h"
 #include "game/rules/TileManager.h"
+#include "testsupport/ThreadClock.h"
 #include "testsupport/rules/StandardSuits.h"
 
 namespace {

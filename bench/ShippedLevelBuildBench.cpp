@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "BenchSize.h"
-#include "ThreadClock.h"
 #include "framework/core/Random.h"
 #include "game/rules/Layout.h"
 #include "game/rules/LevelCatalog.h"
+#include "testsupport/ThreadClock.h"
 #include "testsupport/content/ShippedBuilds.h"
 
 namespace {

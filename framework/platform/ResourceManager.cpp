@@ -145,7 +145,8 @@ void ResourceManager::loaderMain() {
         }
         pendingWork = false;
         wake.unlock();
-        while (runPass()) {
+        for (bool loaded = true; loaded; ++passCount) {
+            loaded = runPass();
         }
         wake.lock();
     }

@@ -125,6 +125,9 @@ public:
     void resumeLoader();
     // False from the moment stopLoader asks the loader to end (a load under way still ends).
     bool isLoaderRunning() const { return running; }
+    // The loader's passes so far, each of which loaded one resource or found none to load: a
+    // clock that stands in for real time lets the loader end one before the time goes on.
+    uint64_t getPassCount() const { return passCount; }
 
 private:
     ResourceManager();
@@ -144,6 +147,7 @@ private:
     std::vector<std::string> urgent;
     std::vector<std::string> background;
     std::atomic<bool> running{true};
+    std::atomic<uint64_t> passCount{0};
     int32_t totalUnits = 0;
     int32_t finishedUnits = 0;
     std::thread thread;

@@ -3,10 +3,8 @@
 // scene fills its bar, keeps an early click, sweeps a light over its logo once loaded and leads
 // to the lobby. Pictures of both are written under build/pictures/gui for a person to look at.
 
-#include <chrono>
 #include <cstring>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "app/GameServicesFixture.h"
@@ -19,6 +17,7 @@
 #include "game/visuals/GameModifiers.h"
 #include "gui/HeadlessPicture.h"
 #include "testsupport/e2e/RoadLevels.h"
+#include "testsupport/platform/LoaderPass.h"
 
 namespace first_scenes_test {
 
@@ -170,10 +169,10 @@ TEST_F(FirstScenes, AClickWhileLoadingIsKeptAndTheLobbyFollowsOnceLoadingIsCompl
     EXPECT_TRUE(load->isClickPending());
     EXPECT_NE(manager->getRequestedScene(), lobby);
 
-    // Without the application the scene does not sleep itself: the loader gets real time here.
+    // Without the application the scene does not sleep itself: the loader ends a pass here.
     ASSERT_GE(runUntil(
                   [&] {
-                      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                      waitForALoaderPass();
                       return load->isComplete();
                   },
                   20000),
@@ -234,7 +233,7 @@ TEST_F(FirstScenes, OnceLoadedTheLogoShinesOnTheNextFrameAndThenEveryOneToFourSe
     while (!load->isComplete() && loadingFrames < 20000 / FRAME_MS) {
         EXPECT_TRUE(shines().empty());
         EXPECT_EQ(logo->getImage(), plain.get());
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        waitForALoaderPass();
         manager->update(FRAME_MS);
         ++loadingFrames;
     }

@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <regex>
-#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +53,7 @@
 #include "testsupport/os/FakeMessageBox.h"
 #include "testsupport/os/FakeSystemInfoSource.h"
 #include "testsupport/os/FillingDisk.h"
+#include "testsupport/platform/LoaderPass.h"
 
 namespace quovel_mahjong_main_test {
 
@@ -107,12 +106,12 @@ struct RecordingMixer : FakeAudioMixer {
     std::vector<std::string>& log;
 };
 
-// Time moves by the sleeps asked for, and a little real time passes with each, so that the
-// resource loader gets on meanwhile. A hook sees every sleep while the frame tasks exist.
+// Time moves by the sleeps asked for, and the resource loader ends a pass at each while it has
+// work. A hook sees every sleep while the frame tasks exist.
 struct RunClock : FakeClock {
     void sleep(uint32_t ms) override {
         FakeClock::sleep(ms);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        waitForALoaderPass();
         if (onSleep && TimedTaskManager::getInstance()) {
             onSleep(ms);
         }

@@ -71,7 +71,7 @@ bool isLockHeld(const std::string& path) {
 
 // The exit code; -1 when it did not exit normally, -2 when it still ran after `limit` (it is
 // then killed).
-int waitForExit(pid_t child, std::chrono::milliseconds limit = 60s) {
+int waitForExit(pid_t child, std::chrono::milliseconds limit = 120s) {
     int status = 0;
     pid_t ended = 0;
     if (!waitFor([&] { return (ended = waitpid(child, &status, WNOHANG)) != 0; }, limit)) {
@@ -153,7 +153,7 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             for (int request = 0; request < (inStartUp ? 0 : 2); ++request) {
                 const std::string raise = folder + "/Quovel Mahjong.raise";
                 writeTestFile(raise, "");
-                EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(raise); }, 10s));
+                EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(raise); }, 30s));
             }
             ASSERT_EQ(kill(game, signal), 0);
             EXPECT_EQ(waitForExit(game, 30s), 0) << "signal " << signal << " " << inStartUp;

@@ -157,7 +157,7 @@ TEST_F(PropertyStoreRobustnessTest, ANodeOfManyChildrenFillsAndEmptiesInLinearTi
         ASSERT_EQ(node->getChildAt(static_cast<int32_t>(i))->getInt(), expected[i]) << i;
     }
     EXPECT_EQ(node->getNameTable().size(), expected.size());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
 TEST_F(PropertyStoreRobustnessTest, OversizedFilesAreRefusedWithTheReasonLogged) {

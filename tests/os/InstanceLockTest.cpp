@@ -98,7 +98,7 @@ TEST_F(InstanceLockTest, ASecondProcessIsRefusedUntilTheFirstEnds) {
         }
         answer = lock.takeRaiseRequest() ? 'r' : '-';
         const bool told = write(fromChild[1], &answer, 1) == 1;
-        usleep(300000);  // still saving on its way out
+        usleep(30000);  // still saving on its way out
         _exit(told ? 0 : 2);
     }
     close(toChild[0]);

@@ -77,7 +77,7 @@ TEST(SdlAudioMixerDisk, CapturedOutputHoldsThePlayedTone) {
     ASSERT_GE(channel, 0);
     EXPECT_TRUE(mixer.setPan(channel, 0));
     EXPECT_TRUE(mixer.setPaused(channel, false));
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(channel); }, 3000ms));
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(channel); }, 10s));
     // The device thread writes the buffer it mixed before closing lets it end.
     mixer.close();
 
@@ -202,7 +202,7 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     const int32_t loopChannel = mixer.playStream(looped, false);
     ASSERT_GE(onceChannel, 0);
     ASSERT_GE(loopChannel, 0);
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(onceChannel); }, 2000ms));
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(onceChannel); }, 10s));
     EXPECT_EQ(mixer.streamPosition(once), 2205u);
     // The looped one comes round to its beginning and plays on.
     uint32_t last = 0;
@@ -211,7 +211,7 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
             const uint32_t now = mixer.streamPosition(looped);
             return std::exchange(last, now) > now;
         },
-        2000ms));
+        10s));
     EXPECT_TRUE(mixer.isPlaying(loopChannel));
 
     // A stream that played to its end starts again from its beginning (held there while paused)
@@ -220,7 +220,7 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     ASSERT_GE(replay, 0);
     EXPECT_EQ(mixer.streamPosition(once), 0u);
     EXPECT_TRUE(mixer.setPaused(replay, false));
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(replay); }, 2000ms));
+    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(replay); }, 10s));
     EXPECT_EQ(mixer.streamPosition(once), 2205u);
 }
 

@@ -333,9 +333,10 @@ TEST_F(ResourceLoaderThreadTest, ARemovalDuringALoadLeavesNothingLoaded) {
     EXPECT_FALSE(resource->isLoaded());
     EXPECT_EQ(resource->getData(), nullptr);
     EXPECT_EQ(resource->loads, 0);
-    // The loader has nothing left: the rest of the section is never loaded.
+    // The loader has nothing left: its next pass loads none of the rest of the section.
+    const uint64_t passes = manager->getPassCount();
     manager->resumeLoader();
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(waitFor([&] { return manager->getPassCount() != passes; }, 10s));
     EXPECT_EQ(loadGate.getStarted(), 1);
     EXPECT_EQ(resource->getRefCount(), 1);  // only the test's holder is left
 }

@@ -55,7 +55,7 @@ TEST_F(SoundOnSdl, APlayedSoundIsInTheCapturedOutput) {
     const int32_t channel = sound->play(255, 255, false);
     ASSERT_GE(channel, 0);
     std::shared_ptr<AudioMixer> mixer = SoundManager::getMixer();
-    ASSERT_TRUE(waitFor([&] { return !mixer->isPlaying(channel); }, 3000ms));
+    ASSERT_TRUE(waitFor([&] { return !mixer->isPlaying(channel); }, 10s));
     // The device thread writes the buffer it mixed before closing lets it end.
     SoundManager::releaseInstance();
 

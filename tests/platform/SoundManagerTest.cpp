@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include <algorithm>
 #include <memory>
 
@@ -12,6 +10,7 @@
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundStream.h"
 #include "framework/platform/TaskManager.h"
+#include "testsupport/TempFolder.h"
 #include "testsupport/os/FakeAudioMixer.h"
 
 namespace sound_manager_test {
@@ -437,16 +436,17 @@ TEST(SoundStreamSyncPoints, OnlyNodesWithAValueCountAndAMissingListGivesNone) {
 }
 
 TEST(SoundStreamSyncPoints, LoadsTheSyncPointsFile) {
-    const std::string folder = ::testing::TempDir();
-    const std::string file = folder + "/sync-points.xml";
-    std::ofstream(file) << "<root><Vector id=\"SyncPoints\"><Node value=\"100\"/>"
-                           "<Node other=\"1\"/><Node value=\"#10\"/></Vector></root>";
+    TempFolder folder;
+    const std::string file = folder / "sync-points.xml";
+    writeTestFile(file,
+                  "<root><Vector id=\"SyncPoints\"><Node value=\"100\"/>"
+                  "<Node other=\"1\"/><Node value=\"#10\"/></Vector></root>");
     RefHolder<SoundStream> stream(new SoundStream());
     EXPECT_TRUE(stream->load(file));
     EXPECT_EQ(stream->getSyncPoints(), (std::vector<uint32_t>{100, 16}));
 
     RefHolder<SoundStream> missing(new SoundStream());
-    EXPECT_TRUE(missing->load(folder + "/no-such-file.xml"));
+    EXPECT_TRUE(missing->load(folder / "no-such-file.xml"));
     EXPECT_TRUE(missing->getSyncPoints().empty());
 }
 

@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -19,7 +18,6 @@
 #include "framework/os/KeyStore.h"
 #include "framework/platform/Folders.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/ResourceManager.h"
 #include "framework/platform/StatisticsCollector.h"
 #include "framework/scene/Scene.h"
 #include "framework/scene/SceneManager.h"
@@ -28,18 +26,13 @@
 #include "testsupport/e2e/RoadLevels.h"
 #include "testsupport/os/FakeAudioMixer.h"
 #include "testsupport/os/FakeInstanceLock.h"
+#include "testsupport/platform/LoaderPass.h"
 #include "testsupport/platform/PictureWriter.h"
 
 namespace {
 
 std::filesystem::path builtGameFolder() {
     return std::filesystem::path(QUOVEL_BINARY_DIR) / "game";
-}
-
-bool loaderBusy() {
-    ResourceManager* resources = ResourceManager::getInstance();
-    return resources && (resources->nextPendingSection(ResourceManager::Queue::URGENT, true) ||
-                         resources->nextPendingSection(ResourceManager::Queue::BACKGROUND, false));
 }
 
 // The problem lines (a missing text, widget or picture among them) that the program logs.
@@ -50,10 +43,7 @@ std::set<std::string> logged;
 
 void RoadDriver::TurnClock::sleep(uint32_t ms) {
     FakeClock::sleep(ms);
-    // The resource loader works in real time: it gets some while it has work.
-    if (loaderBusy()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    waitForALoaderPass();
     owner.gameWaitsForTurn();
 }
 
