@@ -59,16 +59,29 @@ def folder(prefix):
 
 def windowed_home(home, display):
     """The environment of the game on the X display with a home of its own, the windowed setting
-    stored there: without a window manager, X gives no real full screen. HOME is that home too:
-    a session bus launched for the display notes its address under it."""
+    stored there: without a window manager, X gives no real full screen. The game has a session
+    bus of its own there, as on a desktop (`session_bus`)."""
     store = os.path.join(home, "config/Brastel/Games/QuovelMahjong")
     os.makedirs(store, exist_ok=True)
     with open(os.path.join(store, "values.keystore"), "w") as keys:
         keys.write("quovel-keystore 1\ndword\tfullscreen\t0\nend\n")
     return dict(os.environ, HOME=home, DISPLAY=display, SDL_VIDEODRIVER="x11",
-                SDL_AUDIODRIVER="dummy",
+                SDL_AUDIODRIVER="dummy", DBUS_SESSION_BUS_ADDRESS=session_bus(home),
                 XDG_DATA_HOME=os.path.join(home, "data"),
                 XDG_CONFIG_HOME=os.path.join(home, "config"))
+
+
+def session_bus(folder):
+    """The address of a session bus started with its socket in the folder, ended with the bench;
+    "disabled:" where no bus can be started. Without one, libdbus would launch a bus for the X
+    display whose socket goes to /tmp, left there when a signal ends it as it starts."""
+    if not shutil.which("dbus-daemon"):
+        return "disabled:"
+    bus = start(["dbus-daemon", "--session", "--nofork", "--print-address",
+                 f"--address=unix:path={os.path.join(folder, 'bus')}"],
+                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    # Printed once it listens.
+    return bus.stdout.readline().strip() or "disabled:"
 
 
 def size(full, smallest=1):
