@@ -3,11 +3,11 @@
 A bench's main runs through `run`: a termination signal (SIGTERM, SIGINT, SIGHUP) ends it as
 Ctrl-C does, and whatever ends it (the signal, a failure, its own end) every process it started
 through `start` or handed to `adopt` is ended, its whole group with it, then every process that
-those started and left behind (the bench takes in their orphans, a session bus launched for the
-game among them), and only then are the folders it made with `folder` removed; a bench that a
-signal ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for the smallest setting
-(`size`), at which a bench checks that it took every figure, never a goal, so that load cannot
-fail it.
+those started and left behind (the bench takes in their orphans, such as a daemon
+double-forked into a session of its own), and only then are the folders it made with `folder`
+removed; a bench that a signal ended then ends by that signal. QUOVEL_BENCH_SMALLEST asks for
+the smallest setting (`size`), at which a bench checks that it took every figure, never a goal,
+so that load cannot fail it.
 """
 import contextlib
 import ctypes
