@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/EndWithParent.h"
 #include "testsupport/TempFolder.h"
 #include "testsupport/WaitFor.h"
 #include "testsupport/platform/ZipBuilder.h"
@@ -26,8 +27,9 @@ using namespace std::chrono_literals;
 // video driver asked for, with an X display named that is not there (none for "").
 pid_t startGame(const TempFolder& home, int frames, const std::string& binary = QUOVEL_GAME_BINARY,
                 const char* videoDriver = "dummy", const std::string& errors = "") {
-    const pid_t child = fork();
+    const pid_t parent = getpid(), child = fork();
     if (child == 0) {
+        endWithParent(parent);
         videoDriver ? setenv("SDL_VIDEODRIVER", videoDriver, 1) : unsetenv("SDL_VIDEODRIVER");
         videoDriver ? unsetenv("DISPLAY") : setenv("DISPLAY", ":65533", 1);
         // No session bus: for an X display libdbus would start one, leaking a buffer that the
@@ -128,6 +130,31 @@ bool catches(pid_t pid, int signal) {
         }
     }
     return false;
+}
+
+// A game that a test started ends with the test's process, even when that is killed.
+TEST(SingleInstance, AGameEndsWithTheTestThatStartedIt) {
+    TempFolder home;
+    int link[2];
+    ASSERT_EQ(pipe(link), 0);
+    const pid_t test = fork();
+    if (test == 0) {
+        const pid_t game = startGame(home, 1000000);
+        _exit(write(link[1], &game, sizeof game) == sizeof game ? pause() : 1);
+    }
+    close(link[1]);
+    pid_t game = 0;
+    ASSERT_EQ(read(link[0], &game, sizeof game), static_cast<ssize_t>(sizeof game));
+    close(link[0]);
+    const bool ran = waitFor([&] { return catches(game, SIGTERM); }, 30s);
+    kill(test, SIGKILL);
+    waitpid(test, nullptr, 0);
+    // Gone, or a zombie that its new parent has not reaped yet: no longer the game.
+    const bool ended = waitFor([&] { return !catches(game, SIGTERM); }, 120s);
+    EXPECT_TRUE(ran && ended) << ran;
+    if (!ended) {
+        kill(game, SIGKILL);
+    }
 }
 
 // SIGTERM (a logout, `kill`), SIGINT and SIGHUP (a closed terminal) end the game as its own quit

@@ -11,6 +11,7 @@
 #include "framework/core/RefHolder.h"
 #include "framework/platform/HighScoreManager.h"
 #include "framework/platform/PlayerManager.h"
+#include "testsupport/EndWithParent.h"
 
 namespace player_files_crash_test {
 
@@ -61,9 +62,10 @@ TEST_F(PlayerFilesCrashTest, AKilledSaveLeavesEveryFileOldOrNewNeverBroken) {
     for (const int delay : {0, 300, 1000, 2500, 4000, 7000, 11000, 17000, 23000, 31000}) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
+        const pid_t parent = getpid(), child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            endWithParent(parent);
             close(ready[0]);
             saveForever(ready[1]);
         }

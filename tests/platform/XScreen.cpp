@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "testsupport/EndWithParent.h"
 #include "testsupport/WaitFor.h"
 
 using namespace std::chrono_literals;
@@ -167,8 +168,10 @@ XWindowManager::XWindowManager(const std::string& name) {
     if (name.empty()) {
         return;
     }
+    const pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
+        endWithParent(parent);
         execlp(name.c_str(), name.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }

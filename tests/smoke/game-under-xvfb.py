@@ -18,6 +18,7 @@ the screen or the process with a time limit. Each step is photographed to OUT_FO
 A box naming a data folder of 3,900 characters must fit an 800 x 600 screen, its OK clickable.
 Fails, not skips, when Xvfb is missing or cannot start.
 """
+import ctypes
 import os
 import pathlib
 import re
@@ -45,10 +46,24 @@ LOADING_S = 400
 STEP_S = 90
 # How far the dialog frame's rounding may move a widget from the place its definition gives.
 SLACK = 6
+PR_SET_PDEATHSIG = 1
 
 
 def fail(message):
     sys.exit(f"FAILED: {message}")
+
+
+def ending_with_this(then=None, number=signal.SIGKILL):
+    """Popen's preexec_fn for a process this script starts: it gets the signal as the script ends,
+    by its own end or by any signal (a time-out's SIGKILL too); `then` runs after."""
+    parent, prctl = os.getpid(), ctypes.CDLL(None).prctl
+
+    def request():
+        if prctl(PR_SET_PDEATHSIG, number) != 0 or os.getppid() != parent:
+            os._exit(125)
+        if then:
+            then()
+    return request
 
 
 def scramble(data):
@@ -73,7 +88,8 @@ def start_xvfb(log_path):
     with open(log_path, "wb") as log:
         server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
                                    "1024x768x24", "-nolisten", "tcp"],
-                                  pass_fds=(write_end,), stdout=log, stderr=log)
+                                  pass_fds=(write_end,), stdout=log, stderr=log,
+                                  preexec_fn=ending_with_this(number=signal.SIGTERM))
     os.close(write_end)
     # The number ends with a line feed; the pipe stays open until it came, or the server
     # dies writing it.
@@ -258,10 +274,12 @@ class Session(XWindow):
         super().__init__(WIDTH, HEIGHT, display_name)
         self.out, self.binary, self.env, self.game, self.step = out, binary, env, None, 0
 
-    def start(self, binary=None, **options):
-        """Runs the game (the shipped binary unless another is given) from its own folder."""
+    def start(self, binary=None, preexec_fn=None, **options):
+        """Runs the game (the shipped binary unless another is given) from its own folder; it
+        ends with this script."""
         binary = binary or self.binary
         self.game = subprocess.Popen([binary], cwd=os.path.dirname(binary),
+                                     preexec_fn=ending_with_this(preexec_fn),
                                      **{"env": self.env, **options})
         return self.game
 
