@@ -29,6 +29,8 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import benchrun  # noqa: E402
 
+SMOKE = benchrun.smoke_script()
+
 # What Google Benchmark itself writes for each run; every other number is a counter of the bench.
 OWN_KEYS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index",
             "threads", "iterations", "real_time", "cpu_time"}
@@ -96,15 +98,6 @@ def wait_reaping(bench, seconds):
     return None
 
 
-def catches_term(pid):
-    """Whether the process has a handler of its own for SIGTERM (its SigCgt mask)."""
-    with contextlib.suppress(OSError), open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("SigCgt:"):
-                return bool(int(line.split()[1], 16) >> (signal.SIGTERM - 1) & 1)
-    return False
-
-
 def signal_faults(command, env, number):
     """The faults of a run at the full setting that the signal should end."""
     bench = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
@@ -113,9 +106,9 @@ def signal_faults(command, env, number):
         return [f"ended with status {bench.wait(SIGNAL_AFTER_S)} before signal {number}"]
     # A script takes the signals once benchrun has set its handlers; before, Python's own would
     # end it by a traceback, however late a busy machine let it get there.
-    deadline = time.monotonic() + END_LIMIT_S
-    while ("python" in os.path.basename(command[0]) and not catches_term(bench.pid)
-           and bench.poll() is None and time.monotonic() < deadline):
+    script, deadline = "python" in os.path.basename(command[0]), time.monotonic() + END_LIMIT_S
+    while (script and not SMOKE.catches(bench.pid, signal.SIGTERM) and bench.poll() is None
+           and time.monotonic() < deadline):
         time.sleep(0.01)
     sent = time.monotonic()
     bench.send_signal(number)
