@@ -169,4 +169,59 @@ void BM_BuildShippedLevels(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildShippedLevels)->Arg(benchCount(1000))->Iterations(1)->Unit(benchmark::kSecond);
 
+// The build no attempt can solve: per game type, its largest shipped layout less one tile (an
+// odd count, or one that is no multiple of three, so every attempt fails at its end). The
+// attempts stop at the builder's work limit; the slowest build over a few seeds (wall time,
+// dealing included) should stay near half a second.
+void BM_BuildUnsolvableLargestShipped(benchmark::State& state) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
+    if (!content_test::loadShippedSuits()) {
+        state.SkipWithError("media/properties/mahjong.xml gives no suits");
+        return;
+    }
+    LevelCatalog catalog;
+    catalog.load();
+    for (auto _ : state) {
+        for (int32_t t = 0; t < 6; ++t) {
+            std::vector<content_test::ShippedBuild> builds =
+                content_test::shippedBuilds(catalog, t);
+            std::erase_if(builds, [](const content_test::ShippedBuild& b) { return !b.layout; });
+            if (builds.empty()) {
+                continue;
+            }
+            content_test::ShippedBuild build =
+                *std::max_element(builds.begin(), builds.end(), [](const auto& a, const auto& b) {
+                    return a.layout->getTileCount() < b.layout->getTileCount();
+                });
+            build.layout = RefHolder<Layout>(new Layout(*build.layout));
+            std::vector<RefHolder<Tile>> tiles;
+            build.layout->getAllTiles(tiles);
+            build.layout->removeTile(tiles.back().get());
+            double slowest = 0;
+            Game* game = nullptr;
+            for (uint32_t seed = 1; seed <= static_cast<uint32_t>(state.range(0)); ++seed) {
+                double milliseconds = 0;
+                game = content_test::startBuild(build, seed, &milliseconds);
+                slowest = std::max(slowest, milliseconds);
+            }
+            const Game::BuildStatistics& statistics = game->getBuildStatistics();
+            std::printf("%-9s %3d tiles: %5d attempts, work %lld, failed %d, slowest %.1f ms\n",
+                        TYPE_NAMES[t], build.layout->getTileCount(), statistics.attempts,
+                        static_cast<long long>(statistics.work), statistics.allAttemptsFailed,
+                        slowest);
+            state.counters[std::string(TYPE_NAMES[t]) + "_max_ms"] = slowest;
+        }
+    }
+    state.counters["goal_max_ms"] = 500;
+    Game::releaseCurrent();
+    Random::releaseInstance();
+    content_test::releaseShippedSuits();
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_BuildUnsolvableLargestShipped)
+    ->Arg(benchCount(5))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -2,7 +2,6 @@
 // taken off the board in free groups, and the faces are laid along that order so that every
 // group matches. Playing the groups in order then empties the board.
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 
 #include "framework/core/ProblemLog.h"
@@ -235,25 +234,19 @@ void Game::dealLevel(Layout* board, BuildStatistics& statistics, TileList& order
                     [](const RefHolder<Tile>& tile) { return tile->getSuit() == NO_SUIT; });
 
     bool solved = false;
-    // No attempt starts that, taking as long as the longest so far, would end past nine tenths
-    // of the budget: the last tenth is left for dealing after the attempts and for an attempt
-    // slower than those before it (a busy machine), so that a board no attempt can solve still
-    // has its faces dealt within the budget.
-    const auto start = std::chrono::steady_clock::now();
-    const auto budget = std::chrono::milliseconds(buildAttemptBudgetMs) * 9 / 10;
-    std::chrono::steady_clock::duration longest{};
-    for (auto now = start;
-         !solved && statistics.attempts < MAX_BUILD_ATTEMPTS && now - start + longest < budget;) {
+    // An attempt walks the board's tiles once per group it takes: its work is counted as the
+    // square of the tile count, whether it fails early or late.
+    const int64_t attemptWork = static_cast<int64_t>(snapshot.size()) * snapshot.size();
+    while (!solved && statistics.attempts < MAX_BUILD_ATTEMPTS &&
+           statistics.work < MAX_BUILD_WORK) {
         ++statistics.attempts;
         order.clear();
         solved = buildAttempt(board, order);
+        statistics.work += attemptWork;
         board->placeTiles(snapshot);
         if (!solved) {
             ++statistics.numNotSolvable;
         }
-        const auto finished = std::chrono::steady_clock::now();
-        longest = std::max(longest, finished - now);
-        now = finished;
     }
     if (!solved) {
         statistics.allAttemptsFailed = true;

@@ -63,10 +63,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(content_test::loadShippedSuits());
         catalog.load();
-        Game::buildAttemptBudgetMs = 60000;
     }
     void TearDown() override {
-        Game::buildAttemptBudgetMs = Game::BUILD_ATTEMPT_BUDGET_MS;
         Game::releaseCurrent();
         Random::releaseInstance();
         content_test::releaseShippedSuits();
