@@ -21,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
+// An input that costs this much of the process's processor time is reported as slow: a verdict
+// on the target's speed (a runaway loop that still ends), which no count of the targets' varied
+// work can stand for; load delays processor time but hardly adds to it. A hang is the entry's.
 constexpr auto TIME_LIMIT = std::chrono::seconds(2);
 
 std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& path) {

@@ -11,21 +11,21 @@
 
 #include "framework/platform/ResourceManager.h"
 #include "framework/scene/SceneManager.h"
+#include "testsupport/WaitFor.h"
 
 inline constexpr int32_t SCENE_FRAME_MS = 16;
 
-// Lets the loader finish the sections asked for; a test failure when it does not within a
-// minute (a sanitizer build on a busy machine decodes the whole media slowly).
+// Lets the loader finish the sections asked for; a test failure when it has not by the entry's
+// time limit.
 inline void waitForLoader(ResourceManager* resources) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline) {
-        resources->resumeLoader();
-        if (!resources->nextPendingSection(ResourceManager::Queue::URGENT, true)) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (!waitFor(
+            [&] {
+                resources->resumeLoader();
+                return !resources->nextPendingSection(ResourceManager::Queue::URGENT, true);
+            },
+            std::chrono::milliseconds(2))) {
+        FAIL() << "the loader did not finish";
     }
-    FAIL() << "the loader did not finish";
 }
 
 // Runs frames until the condition holds: the milliseconds that took, or -1.

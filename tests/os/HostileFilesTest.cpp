@@ -16,15 +16,17 @@
 #include "framework/os/AudioDecoder.h"
 #include "framework/os/LinuxFileSystem.h"
 #include "testsupport/PeakMemory.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace hostile_files_test {
 
-// Runs `read` on a named pipe that no one writes to. A read that waits for a writer is let go
-// by opening the pipe for writing, so the test fails instead of hanging.
+// Runs `read` on a named pipe that no one writes to. A read that waits for a writer (nothing
+// tells that it does) is let go at the entry's time limit by opening the pipe for writing, so the
+// test fails instead of hanging.
 bool finishesAlone(const std::string& pipe, const std::function<bool()>& read, bool& result) {
     auto running = std::async(std::launch::async, read);
-    if (running.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+    if (running.wait_for(entryTimeLimit()) == std::future_status::ready) {
         result = running.get();
         return true;
     }

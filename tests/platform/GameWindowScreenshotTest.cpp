@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "framework/platform/SceneTasks.h"
 #include "framework/platform/TimedTaskManager.h"
 #include "platform/XScreen.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/platform/PictureWriter.h"
 
 // A picture test in a real X session (Xvfb, SDL's x11 driver): the game window runs a few frames
@@ -324,12 +326,13 @@ TEST_F(GameWindowScreenshot, ASystemBoxOverTheFullScreenGameLeavesNoPictureBehin
             }
         }
     };
-    // Plays until X shows the game's picture (within `area` when given), for at most ten
-    // seconds: the number of pixels that still differ.
+    // Plays until X shows the game's picture (within `area` when given), or until the entry's
+    // time limit: the number of pixels that still differ.
     size_t compared = 0;
     const auto playUntilShown = [&](XScreenPicture& shown, const XScreenWindow* area) {
         size_t differing = SIZE_MAX;
-        for (const uint32_t until = SDL_GetTicks() + 10000; differing && SDL_GetTicks() < until;) {
+        const auto until = std::chrono::steady_clock::now() + entryTimeLimit();
+        while (differing && std::chrono::steady_clock::now() < until) {
             play(20);
             shown = {};
             differing = photographX11Window(display.sdlWindow(), shown)

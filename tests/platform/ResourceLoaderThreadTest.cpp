@@ -141,23 +141,19 @@ protected:
         ObjectFactoryContainer::instance()->remove("Painted");
         gate = nullptr;
     }
-    // Start-up's wait: until the urgent queue is done, at most 20 s.
+    // Start-up's wait: until the urgent queue is done.
     static bool waitForUrgent(ResourceManager* manager) {
-        return waitFor(
-            [&] {
-                manager->resumeLoader();
-                return !manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
-            },
-            20s);
+        return waitFor([&] {
+            manager->resumeLoader();
+            return !manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
+        });
     }
-    // Until the loader has let go of the resource, at most 10 s.
+    // Until the loader has let go of the resource.
     static bool waitUntilSettled(ResourceObject* resource) {
-        return waitFor(
-            [&] {
-                ResourceManager::DataLock lock;
-                return !resource->isLoading();
-            },
-            10s);
+        return waitFor([&] {
+            ResourceManager::DataLock lock;
+            return !resource->isLoading();
+        });
     }
     static GatedTestResource* gated(ResourceManager* manager, const std::string& section,
                                     const std::string& key) {
@@ -230,6 +226,8 @@ TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
         ImageManager::getInstance()->convertAll();
         converted = true;
     });
+    // A sleep, not a wait: nothing tells that the thread is blocked rather than slow. Load can
+    // only let a fault through here, never fail a sound loader.
     std::this_thread::sleep_for(50ms);
     EXPECT_FALSE(converted);
     loadGate.setOpen(true);
@@ -259,6 +257,8 @@ TEST_F(ResourceLoaderThreadTest, TheImageManagerGoesOnlyBetweenTwoPasses) {
         ImageManager::destroyInstance();
         gone = true;
     });
+    // A sleep, not a wait: nothing tells that the thread is blocked rather than slow. Load can
+    // only let a fault through here, never fail a sound loader.
     std::this_thread::sleep_for(50ms);
     EXPECT_FALSE(gone);
     loadGate.setOpen(true);
@@ -280,7 +280,7 @@ TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFr
     // waits.
     std::atomic<bool> lookingUp{false};
     std::thread other([&] {
-        EXPECT_TRUE(waitFor([&] { return lookingUp.load(); }, 10s));
+        EXPECT_TRUE(waitFor([&] { return lookingUp.load(); }));
         {
             ResourceManager::DataLock lock;
             EXPECT_EQ(manager->getResourceHandle("R", "s"), nullptr);
@@ -336,7 +336,7 @@ TEST_F(ResourceLoaderThreadTest, ARemovalDuringALoadLeavesNothingLoaded) {
     // The loader has nothing left: its next pass loads none of the rest of the section.
     const uint64_t passes = manager->getPassCount();
     manager->resumeLoader();
-    ASSERT_TRUE(waitFor([&] { return manager->getPassCount() != passes; }, 10s));
+    ASSERT_TRUE(waitFor([&] { return manager->getPassCount() != passes; }));
     EXPECT_EQ(loadGate.getStarted(), 1);
     EXPECT_EQ(resource->getRefCount(), 1);  // only the test's holder is left
 }
@@ -349,7 +349,7 @@ TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
     ASSERT_TRUE(holdTheFirstLoad(manager));
     // The load goes on only once the stop is asked for.
     std::thread opener([&] {
-        EXPECT_TRUE(waitFor([&] { return !manager->isLoaderRunning(); }, 10s));
+        EXPECT_TRUE(waitFor([&] { return !manager->isLoaderRunning(); }));
         loadGate.setOpen(true);
     });
     ResourceManager::stopLoader();  // waits for the load at the gate, then joins
@@ -448,6 +448,7 @@ TEST_F(ResourceLoaderThreadTest, StressRequestsUnloadsAndLookupsWhileTheLoaderWo
         manager->unloadSection("s" + std::to_string(s));
         manager->requestSectionLoad("s" + std::to_string(s));
     }
+    // Most often mid-load; wherever the loader stands, the shut-down must hold.
     std::this_thread::sleep_for(1ms);
     ResourceManager::stopLoader();
     EXPECT_EQ(ResourceManager::getInstance(), nullptr);

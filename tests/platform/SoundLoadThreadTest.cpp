@@ -13,6 +13,7 @@
 #include "framework/platform/SoundManager.h"
 #include "platform/ResourceFiles.h"
 #include "testsupport/ScopedEnvironment.h"
+#include "testsupport/WaitFor.h"
 #include "testsupport/os/TestSounds.h"
 
 namespace sound_load_thread_test {
@@ -60,7 +61,7 @@ TEST_F(SoundLoadThreadTest, TheLoaderLoadsSoundsWhileLoadedOnesPlay) {
     manager->setReady();
     int loaded = 0;
     int plays = 0;
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    const auto deadline = std::chrono::steady_clock::now() + entryTimeLimit();
     while (loaded < count && std::chrono::steady_clock::now() < deadline) {
         loaded = 0;
         for (int i = 0; i < count; ++i) {

@@ -116,10 +116,9 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
         return false;
     }
     Window box = 0;
-    if (waitFor([&] { return (box = findShownWindow(x, DefaultRootWindow(x), title)) != 0; },
-                10s)) {
+    if (waitFor([&] { return (box = findShownWindow(x, DefaultRootWindow(x), title)) != 0; })) {
         // The box draws itself on its first exposure.
-        waitFor([&] { return showsItsBackground(x, box); }, 10s);
+        waitFor([&] { return showsItsBackground(x, box); });
         shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
         readScreen(x, shown);
         // The top-level window holding the box: a frame round it, or the box itself.
@@ -176,7 +175,7 @@ XWindowManager::XWindowManager(const std::string& name) {
         _exit(127);
     }
     Display* x = XOpenDisplay(nullptr);
-    up = x && waitFor([&] { return namesCheckWindow(x); }, 10s);
+    up = x && waitFor([&] { return namesCheckWindow(x); });
     if (x) {
         XCloseDisplay(x);
     }
