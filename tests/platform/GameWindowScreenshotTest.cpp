@@ -259,14 +259,15 @@ TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
     // The pointer where the game reads it, once X has told: inside the window, and on the
     // desktop beside it (in the window's pixels).
     const auto pointerAt = [&](int32_t wantX, int32_t wantY) {
-        int32_t x = -1;
-        int32_t y = -1;
-        for (int tries = 0; tries < 50 && (x != wantX || y != wantY); ++tries) {
-            SDL_Delay(10);
-            game.pump();
-            EXPECT_TRUE(events.cursorPosition(x, y));
-        }
-        return x == wantX && y == wantY;
+        return waitFor(
+            [&] {
+                int32_t x = -1;
+                int32_t y = -1;
+                game.pump();
+                EXPECT_TRUE(events.cursorPosition(x, y));
+                return x == wantX && y == wantY;
+            },
+            std::chrono::milliseconds(10));
     };
     if (!window->isFullScreen()) {
         SDL_WarpMouseInWindow(display.sdlWindow(), 123, 45);
@@ -285,7 +286,8 @@ TEST_F(GameWindowScreenshot, AFewFramesInARealWindow) {
 
         // After a quiet spell SDL is pumped only when X holds an event for it. The pointer's
         // move comes in with the reply of a round trip, so the connection's socket no longer
-        // shows it; the first look for messages must still find it.
+        // shows it; the first look for messages must still find it. (The quiet spell is a
+        // length of time the game must see pass, not a wait for an event.)
         for (const uint32_t until = SDL_GetTicks() + 700; SDL_GetTicks() < until;) {
             game.pump();
             SDL_Delay(20);

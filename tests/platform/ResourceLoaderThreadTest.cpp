@@ -43,7 +43,7 @@ struct LoadGate {
     }
     bool waitForStarts(int32_t count) {
         std::unique_lock<std::mutex> lock(mutex);
-        return signal.wait_for(lock, 10s, [&] { return started >= count; });
+        return signal.wait_for(lock, entryTimeLimit(), [&] { return started >= count; });
     }
     void setOpen(bool value) {
         std::lock_guard<std::mutex> lock(mutex);
