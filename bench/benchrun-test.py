@@ -2,8 +2,9 @@
 """benchrun's ending of what a bench started: groups whose members ended unreaped (as a session
 bus's launcher is left when it is orphaned to a parent that does not reap it at once), a member
 that ignores SIGTERM, and a bench signalled while a stand-in for the game's session-bus launcher
-runs, whose daemon was double-forked into a session of its own. Nothing here is timed: each case
-checks what stood when benchrun returned."""
+runs, whose daemon was double-forked into a session of its own; and a bench signalled before its
+main, while benchrun takes in orphans or sets its handlers, still ends by that signal. Nothing
+here is timed: each case checks what stood when benchrun returned."""
 import os
 import signal
 import subprocess
@@ -76,8 +77,34 @@ def signalled_bench_faults():
     return faults
 
 
-def main():
+def signalled_in(gap, number):
+    """A bench's run in which the signal comes in the gap: as benchrun takes in orphans
+    ("orphans") or once it has set its first handler ("handlers")."""
+    place = (benchrun, "take_in_orphans") if gap == "orphans" else (signal, "signal")
+    real, sent = getattr(*place), []
+
+    def then_signalled(*arguments):
+        answer = real(*arguments)
+        if not sent:
+            sent.append(os.kill(os.getpid(), number))
+        return answer
+    setattr(*place, then_signalled)
+    benchrun.run(lambda: None)
+
+
+def gap_faults():
     faults = []
+    for gap in ("orphans", "handlers"):
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            code = subprocess.run([sys.executable, __file__, "--gap", gap, str(number)],
+                                  capture_output=True).returncode
+            if code != -number:
+                faults.append(f"signal {number} in the {gap} gap: the bench ended with {code}")
+    return faults
+
+
+def main():
+    faults = gap_faults()
     # A group of one unreaped process counts as ended at the first look.
     looks = []
     group_runs = benchrun.group_runs
@@ -90,7 +117,7 @@ def main():
     leader.wait()
 
     # A member that ignores SIGTERM still runs beside the unreaped leader: it is killed.
-    benchrun.GRACE_S = 0.2
+    benchrun.wait_limit_s, benchrun.KILLED_WITHIN_S = lambda: 0.0, 0.2
     leader, printed = unreaped_leader("trap '' TERM; sleep 30 >/dev/null & echo $!")
     member = int(printed)
     benchrun.end_group(leader.pid)
@@ -107,5 +134,7 @@ def main():
 if __name__ == "__main__":
     if sys.argv[1:] == ["--bench"]:
         benchrun.run(bench_main)
+    elif sys.argv[1:2] == ["--gap"]:
+        signalled_in(sys.argv[2], int(sys.argv[3]))
     else:
         sys.exit(main())
