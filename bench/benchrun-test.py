@@ -3,12 +3,16 @@
 bus's launcher is left when it is orphaned to a parent that does not reap it at once), a member
 that ignores SIGTERM, and a bench signalled while a stand-in for the game's session-bus launcher
 runs, whose daemon was double-forked into a session of its own; and a bench signalled before its
-main, while benchrun takes in orphans or sets its handlers, still ends by that signal. Nothing
-here is timed: each case checks what stood when benchrun returned."""
+main, while benchrun takes in orphans or sets its handlers, still ends by that signal; the
+benches' own session bus can start no service (in the home of whoever runs them). Nothing here
+is timed: each case checks what stood when benchrun returned."""
 import os
+import re
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 # Imported from the source tree, which must stay free of caches.
@@ -103,8 +107,30 @@ def gap_faults():
     return faults
 
 
+def bus_faults():
+    """Faults for a service that the benches' session bus could start."""
+    if not shutil.which("dbus-daemon") or not shutil.which("dbus-send"):
+        print("no dbus-daemon or dbus-send: the session bus is not checked")
+        return []
+    folder = tempfile.mkdtemp(prefix="benchrun-test-bus-")
+    try:
+        bus = benchrun.session_bus(folder)
+        listed = subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.ListActivatableNames"],
+            env=dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus), capture_output=True,
+            text=True).stdout
+        for process in benchrun._started:
+            benchrun.end(process)
+    finally:
+        shutil.rmtree(folder)
+    names = set(re.findall(r'string "([^"]*)"', listed)) - {"org.freedesktop.DBus"}
+    return [f"the benches' session bus can start {name}" for name in sorted(names)] + \
+        ([] if "org.freedesktop.DBus" in listed else [f"no answer from the bus: {listed}"])
+
+
 def main():
-    faults = gap_faults()
+    faults = gap_faults() + bus_faults()
     # A group of one unreaped process counts as ended at the first look.
     looks = []
     group_runs = benchrun.group_runs

@@ -127,15 +127,36 @@ def windowed_home(home, display):
                 XDG_CONFIG_HOME=os.path.join(home, "config"))
 
 
+# A session bus that starts no service: none of the system's (desktop portals, dconf) may run in
+# the home of whoever runs the benches.
+BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path={socket}</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+"""
+
+
 def session_bus(folder):
     """The address of a session bus started with its socket in the folder, ended with the bench;
     "disabled:" where no bus can be started. Without one, libdbus would launch a bus for the X
-    display whose socket goes to /tmp, left there when a signal ends it as it starts."""
+    display whose socket goes to /tmp, left there when a signal ends it as it starts. The bus
+    starts no service (BUS_CONFIG) and has the folder as its home."""
     if not shutil.which("dbus-daemon"):
         return "disabled:"
-    bus = start(["dbus-daemon", "--session", "--nofork", "--print-address",
-                 f"--address=unix:path={os.path.join(folder, 'bus')}"],
-                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    config = os.path.join(folder, "bus.conf")
+    with open(config, "w") as out:
+        out.write(BUS_CONFIG.format(socket=os.path.join(folder, "bus")))
+    bus = start(["dbus-daemon", f"--config-file={config}", "--nofork", "--print-address"],
+                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                env=dict(os.environ, HOME=folder, XDG_RUNTIME_DIR=folder,
+                         XDG_CACHE_HOME=os.path.join(folder, "cache")))
     # Printed once it listens.
     return bus.stdout.readline().strip() or "disabled:"
 
