@@ -239,14 +239,17 @@ def enter_level(session, defs, floor, door, name):
     session.save(name.replace(" ", "-"))
 
 
-def quit_game(session, game):
-    """Asks the game to close as the window's close box does and answers "yes"; the exit code,
-    or "still running"."""
+def quit_game(session, defs, game):
+    """Asks the game to close as the window's close box does and answers "yes" once the question
+    shows (found as the smoke test finds it); the exit code, or "still running"."""
     session.press_close_box(game.pid)
-    time.sleep(1.0)
-    session.save("quit-question")
-    # "Yes" of the question, centred in the window.
-    session.click(299, 346)
+    question_left, _ = defs.dialog_origin("DIALOG_YESNO")
+    yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
+    yes = defs.picture(yes_node.attrib["image"], frames=4)
+    screen, place = session.wait_for("quit question", session.finding(
+        yes, question_left + int(yes_node.attrib["x"]), 0, smoke.HEIGHT - yes.height))
+    session.save("quit-question", screen)
+    session.click(place[0] + yes.width // 2, place[1] + yes.height // 2)
     code = benchrun.waited(game, "the game after its quit question's yes")
     return "still running" if code is None else code
 
@@ -286,7 +289,7 @@ def run_once(game_folder, bare_loop, out, xserver, display):
         measurer.measure("level 1 left alone")
         bare = bare_shares(bare_loop, env, xserver)
         animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
-        codes.append(quit_game(session, game))
+        codes.append(quit_game(session, defs, game))
     finally:
         benchrun.end(game)
     # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
@@ -305,7 +308,7 @@ def run_once(game_folder, bare_loop, out, xserver, display):
         session.save("lobby", session.wait_for("lobby", lobby)[0])
         enter_level(session, defs, LARGEST_FLOOR, LARGEST_DOOR, "144-tile level")
         measurer.measure("144-tile level left alone")
-        codes.append(quit_game(session, game))
+        codes.append(quit_game(session, defs, game))
     finally:
         benchrun.end(game)
     return {"rows": measurer.rows, "bare": bare[0], "bare_server": bare[1],
