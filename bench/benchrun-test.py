@@ -4,8 +4,10 @@ bus's launcher is left when it is orphaned to a parent that does not reap it at 
 that ignores SIGTERM, and a bench signalled while a stand-in for the game's session-bus launcher
 runs, whose daemon was double-forked into a session of its own; and a bench signalled before its
 main, while benchrun takes in orphans or sets its handlers, still ends by that signal; the
-benches' own session bus can start no service (in the home of whoever runs them). Nothing here
-is timed: each case checks what stood when benchrun returned."""
+benches' own session bus can start no service (in the home of whoever runs them); a wait that
+reaches its limit shows what the process does. Nothing here is timed: each case checks what stood when benchrun returned."""
+import contextlib
+import io
 import os
 import re
 import shutil
@@ -129,8 +131,25 @@ def bus_faults():
         ([] if "org.freedesktop.DBus" in listed else [f"no answer from the bus: {listed}"])
 
 
+def stuck_faults():
+    """Faults for a wait that reaches the limit: it shows each thread's state and kernel wait,
+    then ends the process."""
+    sleeper = benchrun.start(["sleep", "300"])
+    shown = io.StringIO()
+    with contextlib.redirect_stdout(shown):
+        code = benchrun.waited(sleeper, "a sleeper")
+    found = re.search(r"thread \d+ \(sleep\): state S, wchan (\S+)", shown.getvalue())
+    return ([] if found else [f"the stuck sleeper was shown as: {shown.getvalue()!r}"]) + \
+        ([] if code is None and sleeper.returncode == -signal.SIGTERM else
+         [f"the stuck sleeper's wait gave {code}, its end {sleeper.returncode}"])
+
+
 def main():
-    faults = gap_faults() + bus_faults()
+    limit_s = benchrun.wait_limit_s
+    benchrun.wait_limit_s = lambda: 0.0
+    faults = stuck_faults()
+    benchrun.wait_limit_s = limit_s
+    faults += gap_faults() + bus_faults()
     # A group of one unreaped process counts as ended at the first look.
     looks = []
     group_runs = benchrun.group_runs
