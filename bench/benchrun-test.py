@@ -5,7 +5,8 @@ that ignores SIGTERM, and a bench signalled while a stand-in for the game's sess
 runs, whose daemon was double-forked into a session of its own; and a bench signalled before its
 main, while benchrun takes in orphans or sets its handlers, still ends by that signal; the
 benches' own session bus can start no service (in the home of whoever runs them); a wait that
-reaches its limit shows what the process does. Nothing here is timed: each case checks what stood when benchrun returned."""
+reaches its limit shows what the process does. Nothing here is timed: each case checks what
+stood when benchrun returned."""
 import contextlib
 import io
 import os

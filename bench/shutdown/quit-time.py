@@ -252,7 +252,8 @@ def main():
         slowest = max(totals)
         met = median <= MEDIAN_GOAL_MS and slowest <= SLOWEST_GOAL_MS
         goals = f"(goals: median {MEDIAN_GOAL_MS}, slowest {SLOWEST_GOAL_MS}: " + \
-            ("met" if met else "missed") + (", not judged at the smallest setting)" if check else ")")
+            ("met" if met else "missed") + \
+            (", not judged at the smallest setting)" if check else ")")
         ok = (met or check) and unsaved == 0
         missed = missed or not ok
         print(f"{place}: quit to process end median {median:.0f} ms, fastest {min(totals):.0f}, "
