@@ -136,6 +136,9 @@ def stuck_faults():
     """Faults for a wait that reaches the limit: it shows each thread's state and kernel wait,
     then ends the process."""
     sleeper = benchrun.start(["sleep", "300"])
+    # Shown once it sleeps: run, or not yet the program, it would show otherwise.
+    while stat(sleeper.pid)[0] != "S" or open(f"/proc/{sleeper.pid}/comm").read() != "sleep\n":
+        time.sleep(0.005)
     shown = io.StringIO()
     with contextlib.redirect_stdout(shown):
         code = benchrun.waited(sleeper, "a sleeper")
