@@ -2,12 +2,20 @@
 """benchrun's ending of what a bench started: groups whose members ended unreaped (as a session
 bus's launcher is left when it is orphaned to a parent that does not reap it at once), a member
 that ignores SIGTERM, and a bench signalled while a stand-in for the game's session-bus launcher
-runs, whose daemon was double-forked into a session of its own. Nothing here is timed: each case
-checks what stood when benchrun returned."""
+runs, whose daemon was double-forked into a session of its own; and a bench signalled before its
+main, while benchrun takes in orphans or sets its handlers, still ends by that signal; the
+benches' own session bus can start no service (in the home of whoever runs them); a wait that
+reaches its limit shows what the process does. Nothing here is timed: each case checks what
+stood when benchrun returned."""
+import contextlib
+import io
 import os
+import re
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 # Imported from the source tree, which must stay free of caches.
@@ -76,8 +84,76 @@ def signalled_bench_faults():
     return faults
 
 
-def main():
+def signalled_in(gap, number):
+    """A bench's run in which the signal comes in the gap: as benchrun takes in orphans
+    ("orphans") or once it has set its first handler ("handlers")."""
+    place = (benchrun, "take_in_orphans") if gap == "orphans" else (signal, "signal")
+    real, sent = getattr(*place), []
+
+    def then_signalled(*arguments):
+        answer = real(*arguments)
+        if not sent:
+            sent.append(os.kill(os.getpid(), number))
+        return answer
+    setattr(*place, then_signalled)
+    benchrun.run(lambda: None)
+
+
+def gap_faults():
     faults = []
+    for gap in ("orphans", "handlers"):
+        for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            code = subprocess.run([sys.executable, __file__, "--gap", gap, str(number)],
+                                  capture_output=True).returncode
+            if code != -number:
+                faults.append(f"signal {number} in the {gap} gap: the bench ended with {code}")
+    return faults
+
+
+def bus_faults():
+    """Faults for a service that the benches' session bus could start."""
+    if not shutil.which("dbus-daemon") or not shutil.which("dbus-send"):
+        print("no dbus-daemon or dbus-send: the session bus is not checked")
+        return []
+    folder = tempfile.mkdtemp(prefix="benchrun-test-bus-")
+    try:
+        bus = benchrun.session_bus(folder)
+        listed = subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.ListActivatableNames"],
+            env=dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus), capture_output=True,
+            text=True).stdout
+        for process in benchrun._started:
+            benchrun.end(process)
+    finally:
+        shutil.rmtree(folder)
+    names = set(re.findall(r'string "([^"]*)"', listed)) - {"org.freedesktop.DBus"}
+    return [f"the benches' session bus can start {name}" for name in sorted(names)] + \
+        ([] if "org.freedesktop.DBus" in listed else [f"no answer from the bus: {listed}"])
+
+
+def stuck_faults():
+    """Faults for a wait that reaches the limit: it shows each thread's state and kernel wait,
+    then ends the process."""
+    sleeper = benchrun.start(["sleep", "300"])
+    # Shown once it sleeps: run, or not yet the program, it would show otherwise.
+    while stat(sleeper.pid)[0] != "S" or open(f"/proc/{sleeper.pid}/comm").read() != "sleep\n":
+        time.sleep(0.005)
+    shown = io.StringIO()
+    with contextlib.redirect_stdout(shown):
+        code = benchrun.waited(sleeper, "a sleeper")
+    found = re.search(r"thread \d+ \(sleep\): state S, wchan (\S+)", shown.getvalue())
+    return ([] if found else [f"the stuck sleeper was shown as: {shown.getvalue()!r}"]) + \
+        ([] if code is None and sleeper.returncode == -signal.SIGTERM else
+         [f"the stuck sleeper's wait gave {code}, its end {sleeper.returncode}"])
+
+
+def main():
+    limit_s = benchrun.wait_limit_s
+    benchrun.wait_limit_s = lambda: 0.0
+    faults = stuck_faults()
+    benchrun.wait_limit_s = limit_s
+    faults += gap_faults() + bus_faults()
     # A group of one unreaped process counts as ended at the first look.
     looks = []
     group_runs = benchrun.group_runs
@@ -90,7 +166,7 @@ def main():
     leader.wait()
 
     # A member that ignores SIGTERM still runs beside the unreaped leader: it is killed.
-    benchrun.GRACE_S = 0.2
+    benchrun.wait_limit_s, benchrun.KILLED_WITHIN_S = lambda: 0.0, 0.2
     leader, printed = unreaped_leader("trap '' TERM; sleep 30 >/dev/null & echo $!")
     member = int(printed)
     benchrun.end_group(leader.pid)
@@ -107,5 +183,7 @@ def main():
 if __name__ == "__main__":
     if sys.argv[1:] == ["--bench"]:
         benchrun.run(bench_main)
+    elif sys.argv[1:2] == ["--gap"]:
+        signalled_in(sys.argv[2], int(sys.argv[3]))
     else:
         sys.exit(main())

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Runs a bench once at its smallest setting (QUOVEL_BENCH_SMALLEST) and fails when it no longer
 measures; then at its full setting, sending SIGTERM, SIGINT and SIGHUP in turn SIGNAL_AFTER_S into
-a run, and fails unless each ends it by that signal within END_LIMIT_S. No process the bench
-started may outlive a run by END_LIMIT_S: its orphans come to the checker (a subreaper), which
-reaps them as they end.
+a run, and fails unless each ends it by that signal. No process the bench started may outlive a
+run: its orphans come to the checker (a subreaper), which reaps them as they end. Nothing is
+judged by the clock: the checker waits for each end, and only the entry's limit
+(benchrun.wait_limit_s) ends a wait that the bench never answers, with what it was doing printed.
 
     bench/check-bench.py BENCH [BENCHMARK FLAGS]
     bench/check-bench.py --run COMMAND [ARGUMENTS]
@@ -12,6 +13,10 @@ BENCH is a program of Google Benchmark: it must end with status 0 and report eve
 lists, each run at least once, in a time above zero, without an error, and every counter a
 number of at least zero (a bench gives -1 for a figure it could not take). Any other bench (a
 script, the bare loop) checks its own figures at its smallest setting and must end with 0.
+
+So in `make test` a bench entry shows that the bench runs, takes every figure, ends by itself
+with everything saved, and ends by each signal leaving nothing behind. Its goals are printed
+there, met or missed, but judged only by a run at the full setting, which load may fail.
 """
 import contextlib
 import json
@@ -35,14 +40,15 @@ SMOKE = benchrun.smoke_script()
 OWN_KEYS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index",
             "threads", "iterations", "real_time", "cpu_time"}
 SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+# How far into a run a signal is sent: a lower bound, so that the bench is at work, not a verdict.
 SIGNAL_AFTER_S = 1.5
-# Only a hang reaches it: the slowest bench ends in about 0.45 s on a quiet machine.
-END_LIMIT_S = 30.0
+# How much of what a bench printed a failed signal run shows.
+TAIL_CHARS = 3000
 
 
 def left_behind():
-    """Faults for the bench's orphans that still run END_LIMIT_S after its end (then killed)."""
-    deadline = time.monotonic() + END_LIMIT_S
+    """Faults for the bench's orphans that still run at the limit (then shown and killed)."""
+    deadline = time.monotonic() + benchrun.wait_limit_s()
     while True:
         with contextlib.suppress(ChildProcessError):
             while os.waitpid(-1, os.WNOHANG)[0]:
@@ -53,6 +59,7 @@ def left_behind():
             break
         time.sleep(0.05)
     for line in running:
+        benchrun.report_stuck(int(line.split()[0]), "left by the bench")
         os.kill(int(line.split()[0]), signal.SIGKILL)
     return [f"left running: {line}" for line in running]
 
@@ -82,11 +89,11 @@ def benchmark_faults(command, env):
     return faults
 
 
-def wait_reaping(bench, seconds):
-    """The bench's exit status once it ends within the seconds, else None. The orphans that come
-    to the checker meanwhile are reaped as they end: the bench waits for its groups to end, and an
-    unreaped one would stand in the group as it waits."""
-    deadline = time.monotonic() + seconds
+def wait_reaping(bench):
+    """The bench's exit status once it ends, or None at the limit (what it does shown). The
+    orphans that come to the checker meanwhile are reaped as they end: the bench waits for its
+    groups to end, and an unreaped one would stand in the group as it waits."""
+    deadline = time.monotonic() + benchrun.wait_limit_s()
     while time.monotonic() < deadline:
         ended = os.waitid(os.P_ALL, 0, os.WEXITED | os.WNOHANG | os.WNOWAIT)
         if ended is None:
@@ -95,28 +102,44 @@ def wait_reaping(bench, seconds):
             return bench.wait()
         else:
             os.waitpid(ended.si_pid, 0)
+    benchrun.report_stuck(bench.pid, "signalled bench")
     return None
 
 
+def tail(output):
+    """The end of what the bench wrote to the file."""
+    output.seek(0)
+    return output.read()[-TAIL_CHARS:].decode(errors="replace").strip()
+
+
 def signal_faults(command, env, number):
-    """The faults of a run at the full setting that the signal should end."""
-    bench = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
+    """The faults of a run at the full setting that the signal should end, with the end of what
+    the bench printed when there are any."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        faults = signal_run_faults(command, env, number, out, err)
+        if faults:
+            faults += [f"its output ended:\n{tail(out)}", f"its errors ended:\n{tail(err)}"]
+    return faults
+
+
+def signal_run_faults(command, env, number, out, err):
+    bench = subprocess.Popen(command, env=env, stdout=out, stderr=err)
     with contextlib.suppress(subprocess.TimeoutExpired):
         return [f"ended with status {bench.wait(SIGNAL_AFTER_S)} before signal {number}"]
-    # A script takes the signals once benchrun has set its handlers; before, Python's own would
-    # end it by a traceback, however late a busy machine let it get there.
-    script, deadline = "python" in os.path.basename(command[0]), time.monotonic() + END_LIMIT_S
+    # A script takes the signals once benchrun has set its handlers, SIGTERM's last; before, a
+    # signal would end it before it started anything, not through benchrun's ending.
+    script = "python" in os.path.basename(command[0])
+    deadline = time.monotonic() + benchrun.wait_limit_s()
     while (script and not SMOKE.catches(bench.pid, signal.SIGTERM) and bench.poll() is None
            and time.monotonic() < deadline):
         time.sleep(0.01)
     sent = time.monotonic()
     bench.send_signal(number)
-    code = wait_reaping(bench, END_LIMIT_S)
+    code = wait_reaping(bench)
     if code is None:
         bench.kill()
         bench.wait()
-        return [f"still running {END_LIMIT_S:.0f} s after signal {number}"]
+        return [f"still running at the limit after signal {number}"]
     print(f"signal {number}: ended in {(time.monotonic() - sent) * 1000:.0f} ms")
     return [] if code == -number else [f"ended with status {code} after signal {number}, not by it"]
 

@@ -27,8 +27,10 @@ rewrote an earlier version's file, and every session kept.
 
 At the smallest setting (QUOVEL_BENCH_SMALLEST, as the suite runs it) RUNS is 2 in the first form,
 which then only checks that the bench still measures a quit, whatever the machine's load: every
-run ended with status 0 within CHECK_LIMIT_MS of its quit and saved everything; the second form
-then checks only that every session was kept.
+run ended by its quit with status 0 and saved everything; the second form then checks only that
+every session was kept. The goals are printed there, met or missed, but not judged: only a run
+at the full setting judges them. A program that never gets to its place or never ends is
+waited for until the entry's limit (benchrun.wait_limit_s), then shown and ended.
 """
 import os
 import queue
@@ -47,12 +49,6 @@ import benchrun  # noqa: E402
 
 MEDIAN_GOAL_MS = 300
 SLOWEST_GOAL_MS = 500
-# Longest wait for the program to reach its place, and then to end.
-READY_LIMIT_S = 120
-END_LIMIT_S = 30
-# The check's bound on a quit, which only a hang reaches (a quit takes about 0.2 s on a quiet
-# machine): a quit that waits on a question takes the bench's whole limit.
-CHECK_LIMIT_MS = 15000
 # The files a quit writes, under the data and the settings folders.
 SAVED_FILES = ("players/players.plrs.!", "players/scores.xml.!", "values.keystore")
 
@@ -69,11 +65,13 @@ def read_lines(process):
     return lines
 
 
-def read_line(lines, deadline):
-    """The next line's stamp and word; None at the end or once the deadline has passed."""
+def read_line(lines, process):
+    """The next line's stamp and word; None at the end, or at the limit (what the process does
+    then shown)."""
     try:
-        line = lines.get(timeout=max(0.0, deadline - time.monotonic()))
+        line = lines.get(timeout=benchrun.wait_limit_s())
     except queue.Empty:
+        benchrun.report_stuck(process.pid, "the quit bench, awaiting its next line")
         return None
     if not line:
         return None
@@ -96,7 +94,7 @@ def saved_since(home, since_s):
     return missing
 
 
-def run_once(bench, place, way, home, end_limit_s=END_LIMIT_S):
+def run_once(bench, place, way, home):
     env = dict(os.environ, XDG_DATA_HOME=os.path.join(home, "data"),
                XDG_CONFIG_HOME=os.path.join(home, "config"))
     env.setdefault("SDL_VIDEODRIVER", "dummy")
@@ -104,10 +102,9 @@ def run_once(bench, place, way, home, end_limit_s=END_LIMIT_S):
     process = benchrun.start([bench, place, way], env=env, stdout=subprocess.PIPE,
                              stderr=subprocess.DEVNULL)
     lines = read_lines(process)
-    deadline = time.monotonic() + READY_LIMIT_S
     steps = []
     try:
-        entry = read_line(lines, deadline)
+        entry = read_line(lines, process)
         if not entry or entry[1] != "ready":
             raise RuntimeError(f"{place}: the program never got there")
         wall_quit = time.time()
@@ -115,18 +112,15 @@ def run_once(bench, place, way, home, end_limit_s=END_LIMIT_S):
             quit_ms = time.monotonic() * 1000.0
             process.send_signal(signal.SIGTERM)
         else:
-            entry = read_line(lines, deadline)
+            entry = read_line(lines, process)
             if not entry or entry[1] != "quit":
                 raise RuntimeError(f"{place}: the program did not answer its quit question")
             quit_ms = entry[0]
-        end = time.monotonic() + end_limit_s
-        while entry := read_line(lines, end):
+        while entry := read_line(lines, process):
             steps.append(entry)
-        try:
-            process.wait(max(0.0, end - time.monotonic()))
-        except subprocess.TimeoutExpired:
-            raise RuntimeError(f"{place}: the program had not ended {end_limit_s} s after its "
-                               f"quit ({way})") from None
+        if benchrun.waited(process, "the quit bench after its quit") is None:
+            raise RuntimeError(f"{place}: the program had not ended at the limit after its "
+                               f"quit ({way})")
         end_ms = time.monotonic() * 1000.0
     finally:
         benchrun.end(process)
@@ -179,10 +173,10 @@ def start_and_quit(bench, home):
     env.setdefault("SDL_VIDEODRIVER", "dummy")
     env.setdefault("SDL_AUDIODRIVER", "dummy")
     began = time.monotonic()
-    done = subprocess.run([bench, "start"], env=env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL, timeout=READY_LIMIT_S + END_LIMIT_S)
-    if done.returncode != 0:
-        raise RuntimeError(f"the program ended with {done.returncode}")
+    code = benchrun.waited(benchrun.start([bench, "start"], env=env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL), "the quit bench's start")
+    if code != 0:
+        raise RuntimeError(f"the program ended with {code}")
     return (time.monotonic() - began) * 1000.0
 
 
@@ -236,7 +230,6 @@ def main():
         statistics_main(bench, int(sys.argv[2]) if len(sys.argv) > 3 else benchrun.size(15))
     check = benchrun.SMALLEST
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else benchrun.size(20, 2)
-    end_limit_s = CHECK_LIMIT_MS / 1000.0 if check else END_LIMIT_S
     missed = False
     for place in ("lobby", "level"):
         home = benchrun.folder(f"quit-{place}-")
@@ -246,7 +239,7 @@ def main():
         for run in range(runs):
             way = "signal" if run % 2 == 0 else "answer"
             try:
-                total, durations, missing = run_once(bench, place, way, home, end_limit_s)
+                total, durations, missing = run_once(bench, place, way, home)
             except RuntimeError as error:
                 sys.exit(str(error))
             totals.append(total)
@@ -257,12 +250,11 @@ def main():
                 print(f"  {place} run {run + 1} ({way}): not saved: {', '.join(missing)}")
         median = statistics.median(totals)
         slowest = max(totals)
-        if check:
-            ok = slowest <= CHECK_LIMIT_MS and unsaved == 0
-            goals = f"(check: every quit within {CHECK_LIMIT_MS} ms)"
-        else:
-            ok = median <= MEDIAN_GOAL_MS and slowest <= SLOWEST_GOAL_MS and unsaved == 0
-            goals = f"(goals: median {MEDIAN_GOAL_MS}, slowest {SLOWEST_GOAL_MS})"
+        met = median <= MEDIAN_GOAL_MS and slowest <= SLOWEST_GOAL_MS
+        goals = f"(goals: median {MEDIAN_GOAL_MS}, slowest {SLOWEST_GOAL_MS}: " + \
+            ("met" if met else "missed") + \
+            (", not judged at the smallest setting)" if check else ")")
+        ok = (met or check) and unsaved == 0
         missed = missed or not ok
         print(f"{place}: quit to process end median {median:.0f} ms, fastest {min(totals):.0f}, "
               f"slowest {slowest:.0f} {goals} in {runs} runs; {runs - unsaved} of {runs} saved "

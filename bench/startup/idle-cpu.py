@@ -127,12 +127,11 @@ def report(runs):
 
 
 def reach_lobby(session, defs):
-    session.wait_for("game window", smoke.STEP_S, session.find)
-    session.save("splash", session.wait_for("first picture", smoke.LOADING_S, lambda: (
+    session.wait_for("game window", session.find)
+    session.save("splash", session.wait_for("first picture", lambda: (
         lambda screen: screen if screen.rgb.strip(b"\x00") else None)(session.photograph())))
     loaded, click_point = smoke.loading_probe(session, defs)
-    session.save("loading", session.wait_for("\"click\" on the loading screen", smoke.LOADING_S,
-                                                loaded))
+    session.save("loading", session.wait_for("\"click\" on the loading screen", loaded))
     return click_point
 
 
@@ -147,17 +146,16 @@ def enter_name(session, defs, click_at):
         return screen.find(field, name_left + int(field_node.attrib["x"]), name_top,
                            smoke.HEIGHT - field.height)
 
-    place = session.wait_for("name input", smoke.STEP_S, name_input)
+    place = session.wait_for("name input", name_input)
     session.click(place[0] + field.width // 2, place[1] + field.height // 2)
     session.type("Ann")
     session.key("Return")
     lobby_or_hint, hint_ok = smoke.lobby_probe(session, defs)
 
-    screen, hint_place = session.wait_for("lobby", smoke.STEP_S, lobby_or_hint)
+    screen, hint_place = session.wait_for("lobby", lobby_or_hint)
     if hint_place:
         session.click(hint_place[0] + hint_ok.width // 2, hint_place[1] + hint_ok.height // 2)
-        screen, hint_place = session.wait_for("lobby without the hint", smoke.STEP_S,
-                                              lobby_or_hint)
+        screen, hint_place = session.wait_for("lobby without the hint", lobby_or_hint)
     session.save("lobby", screen)
     # The pointer leaves the buttons, whose hover would otherwise be measured.
     session.move(400, 590)
@@ -211,7 +209,7 @@ def click_node(session, defs, scene, widget, frames=4):
 def enter_level(session, defs, floor, door, name):
     """From the lobby through the lift to the floor's hallway and in at its door (1-5)."""
     click_node(session, defs, "SCENE_LOBBY", "BUTTON_ELEVATOR")
-    session.save("elevator", session.wait_for("elevator", smoke.STEP_S, shows_node(
+    session.save("elevator", session.wait_for("elevator", shows_node(
         session, defs, "SCENE_ELEVATOR", "FLOOR_DISPLAY_SPRITE")))
     # A new player's floor button unlocks with a show of its own: it is pressed again every
     # two seconds while the lift shows, until the hallway does; the host's hint about the lift
@@ -230,29 +228,30 @@ def enter_level(session, defs, floor, door, name):
             pressed[0] = time.monotonic()
         return None
 
-    session.wait_for("hallway", smoke.LOADING_S, hallway)
+    session.wait_for("hallway", hallway)
     close_hints(session, defs, 3)
     session.save("hallway")
     session.click(FIRST_DOOR[0] + DOOR_STEP * (door - 1), FIRST_DOOR[1])
-    session.wait_for(name, smoke.STEP_S, shows_node(session, defs, "SCENE_GAME", "HUD_TOP"))
+    session.wait_for(name, shows_node(session, defs, "SCENE_GAME", "HUD_TOP"))
     # The first level hands out a trophy once its tiles are dealt.
     close_hints(session, defs, 8)
     session.move(400, 590)
     session.save(name.replace(" ", "-"))
 
 
-def quit_game(session, game):
-    """Asks the game to close as the window's close box does and answers "yes"; the exit code,
-    or "still running"."""
+def quit_game(session, defs, game):
+    """Asks the game to close as the window's close box does and answers "yes" once the question
+    shows (found as the smoke test finds it); the exit code, or "still running"."""
     session.press_close_box(game.pid)
-    time.sleep(1.0)
-    session.save("quit-question")
-    # "Yes" of the question, centred in the window.
-    session.click(299, 346)
-    try:
-        return game.wait(timeout=smoke.STEP_S)
-    except subprocess.TimeoutExpired:
-        return "still running"
+    question_left, _ = defs.dialog_origin("DIALOG_YESNO")
+    yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
+    yes = defs.picture(yes_node.attrib["image"], frames=4)
+    screen, place = session.wait_for("quit question", session.finding(
+        yes, question_left + int(yes_node.attrib["x"]), 0, smoke.HEIGHT - yes.height))
+    session.save("quit-question", screen)
+    session.click(place[0] + yes.width // 2, place[1] + yes.height // 2)
+    code = benchrun.waited(game, "the game after its quit question's yes")
+    return "still running" if code is None else code
 
 
 def start_game(game_folder, out, home, display):
@@ -290,7 +289,7 @@ def run_once(game_folder, bare_loop, out, xserver, display):
         measurer.measure("level 1 left alone")
         bare = bare_shares(bare_loop, env, xserver)
         animated = bare_shares(bare_loop, env, xserver, *ANIMATED_AREA)
-        codes.append(quit_game(session, game))
+        codes.append(quit_game(session, defs, game))
     finally:
         benchrun.end(game)
     # A player the helper beside the bare loop saved with the floors below LARGEST_FLOOR
@@ -306,10 +305,10 @@ def run_once(game_folder, bare_loop, out, xserver, display):
         click_at = reach_lobby(session, defs)
         session.click(*click_at)
         lobby, _ = smoke.lobby_probe(session, defs)
-        session.save("lobby", session.wait_for("lobby", smoke.STEP_S, lobby)[0])
+        session.save("lobby", session.wait_for("lobby", lobby)[0])
         enter_level(session, defs, LARGEST_FLOOR, LARGEST_DOOR, "144-tile level")
         measurer.measure("144-tile level left alone")
-        codes.append(quit_game(session, game))
+        codes.append(quit_game(session, defs, game))
     finally:
         benchrun.end(game)
     return {"rows": measurer.rows, "bare": bare[0], "bare_server": bare[1],

@@ -91,8 +91,11 @@ def start_and_quit(folder, scratch):
                XDG_CONFIG_HOME=os.path.join(home, "config"), QUOVEL_QUIT_AFTER_FRAMES="10")
     before = resource.getrusage(resource.RUSAGE_CHILDREN)
     began = time.monotonic()
-    subprocess.run([os.path.join(folder, "quovel-mahjong")], cwd=folder, env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    code = benchrun.waited(benchrun.start([os.path.join(folder, "quovel-mahjong")], cwd=folder,
+                                          env=env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL), "the game")
+    if code != 0:
+        raise RuntimeError(f"the game in {folder} ended with {code}")
     wall = time.monotonic() - began
     after = resource.getrusage(resource.RUSAGE_CHILDREN)
     shutil.rmtree(home)

@@ -35,15 +35,12 @@ import zlib
 # The shared helpers are imported from the source tree, which must stay free of caches.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../bench"))
+import benchrun  # noqa: E402
 from xwindow import XWindow, write_png  # noqa: E402
 
 WIDTH, HEIGHT = 800, 600
 POLL_S = 0.05
-# The time limits of the waits, which only a hang reaches: thirty times and more what a step
-# takes on a quiet machine, the loading screens (up to 13 s) and the maker's logo (4.5 s) the
-# longest, every other step within about 2 s.
-LOADING_S = 400
-STEP_S = 90
 # How far the dialog frame's rounding may move a widget from the place its definition gives.
 SLACK = 6
 PR_SET_PDEATHSIG = 1
@@ -91,19 +88,22 @@ def start_xvfb(log_path):
                                   pass_fds=(write_end,), stdout=log, stderr=log,
                                   preexec_fn=ending_with_this(number=signal.SIGTERM))
     os.close(write_end)
-    # The number ends with a line feed; the pipe stays open until it came, or the server
-    # dies writing it.
-    text, deadline = b"", time.monotonic() + 15
-    while not text.endswith(b"\n") and time.monotonic() < deadline:
-        ready, _, _ = select.select([read_end], [], [], deadline - time.monotonic())
+    # The number ends with a line feed, written once the server is ready (after passing over
+    # the displays in use); the pipe stays open until then, or until the server ends.
+    text = b""
+    while not text.endswith(b"\n"):
+        ready, _, _ = select.select([read_end], [], [], benchrun.wait_limit_s())
         part = os.read(read_end, 64) if ready else b""
+        if not ready:
+            benchrun.report_stuck(server.pid, "Xvfb, before it gave its display")
         if not part:
             break
         text += part
     os.close(read_end)
     number = text.decode().strip() if text.endswith(b"\n") else ""
     if not number:
-        server.kill()
+        # Ended by SIGTERM, however early, so that it removes its socket.
+        server.terminate()
         server.wait()
         with open(log_path, errors="replace") as log:
             fail("Xvfb cannot start: " + (log.read().strip()[-600:] or "no display"))
@@ -284,13 +284,14 @@ class Session(XWindow):
         return self.game
 
     def expect_end(self, code_expected, what, signal_sent=None):
-        """Sends the signal, if any; fails unless the game then ends with the code in time."""
+        """Sends the signal, if any; fails unless the game then ends with the code."""
         if signal_sent:
             self.game.send_signal(signal_sent)
         try:
-            code = self.game.wait(timeout=STEP_S)
+            code = self.game.wait(timeout=benchrun.wait_limit_s())
         except subprocess.TimeoutExpired:
-            fail(f"the game still runs {STEP_S} s after {what}")
+            benchrun.report_stuck(self.game.pid, f"the game after {what}")
+            fail(f"the game still runs at the limit after {what}")
         if code != code_expected:
             fail(f"the game ended with code {code} after {what}")
 
@@ -322,11 +323,12 @@ class Session(XWindow):
         (screen or self.photograph()).write_png(path)
         print(f"step {self.step}: {name} -> {path}")
 
-    def wait_for(self, what, timeout, probe, game_may_end=False, poll=POLL_S):
-        """Polls probe until it answers something other than None; fails at the time limit or
-        when the game ends meanwhile (unless it may), leaving a photograph of the screen it gave
-        up on."""
-        deadline = time.monotonic() + timeout
+    def wait_for(self, what, probe, game_may_end=False, poll=POLL_S):
+        """Polls probe until it answers something other than None; fails when the game ends
+        meanwhile (unless it may), or at the limit, which only a hang reaches
+        (benchrun.wait_limit_s), leaving a photograph of the screen it gave up on and what the
+        game was doing."""
+        deadline = time.monotonic() + benchrun.wait_limit_s()
         while True:
             answer = probe()
             if answer is not None:
@@ -335,7 +337,8 @@ class Session(XWindow):
                 fail(f"the game ended with code {self.game.returncode} while waiting for {what}")
             if time.monotonic() > deadline:
                 self.save("gave-up")
-                fail(f"no {what} within {timeout} s")
+                benchrun.report_stuck(self.game.pid, f"the game, waited on for {what}")
+                fail(f"no {what} by the limit")
             time.sleep(poll)
 
 
@@ -375,7 +378,7 @@ def lobby_probe(session, defs):
 
 
 def play(session, defs):
-    session.wait_for("game window", STEP_S, session.find)
+    session.wait_for("game window", session.find)
 
     def nonblack():
         screen = session.photograph()
@@ -392,13 +395,13 @@ def play(session, defs):
         return screen if gilt > 1000 else None
 
     if defs.logo_shown():
-        session.save("logo", session.wait_for("the maker's logo", LOADING_S, logo))
+        session.save("logo", session.wait_for("the maker's logo", logo))
     else:
-        session.save("splash", session.wait_for("first picture", LOADING_S, nonblack))
+        session.save("splash", session.wait_for("first picture", nonblack))
 
     loaded, click_point = loading_probe(session, defs)
     session.save("loading-done",
-                 session.wait_for("\"click\" on the loading screen", LOADING_S, loaded))
+                 session.wait_for("\"click\" on the loading screen", loaded))
     session.click(*click_point)
 
     # The first run asks for a name: the field shows in its column of the centred dialog,
@@ -406,7 +409,7 @@ def play(session, defs):
     name_left, name_top = defs.dialog_origin("DIALOG_NEWPLAYER")
     field_node = defs.node("DIALOG_NEWPLAYER", "INPUT_NAME")
     field = defs.picture(field_node.attrib["image"])
-    screen, field_place = session.wait_for("name input", STEP_S, session.finding(
+    screen, field_place = session.wait_for("name input", session.finding(
         field, name_left + int(field_node.attrib["x"]), name_top, HEIGHT - field.height))
     session.save("name-input", screen)
 
@@ -422,7 +425,7 @@ def play(session, defs):
         fail("OK is enabled before a name was typed")
     session.click(field_place[0] + field.width // 2, field_place[1] + field.height // 2)
     session.type("Ann")
-    screen, ok_place = session.wait_for("OK enabled after typing", STEP_S, ok_enabled)
+    screen, ok_place = session.wait_for("OK enabled after typing", ok_enabled)
     session.save("name-typed", screen)
     session.click(ok_place[0] + ok.width // 2, ok_place[1] + ok.height // 2)
     play_lobby(session, defs)
@@ -433,11 +436,11 @@ def play_lobby(session, defs):
     # hint, closed with its OK.
     lobby_or_hint, hint_ok = lobby_probe(session, defs)
 
-    screen, hint_place = session.wait_for("lobby", STEP_S, lobby_or_hint)
+    screen, hint_place = session.wait_for("lobby", lobby_or_hint)
     if hint_place:
         session.save("lobby-hint", screen)
         session.click(hint_place[0] + hint_ok.width // 2, hint_place[1] + hint_ok.height // 2)
-        screen, hint_place = session.wait_for("lobby without the hint", STEP_S, lobby_or_hint)
+        screen, hint_place = session.wait_for("lobby without the hint", lobby_or_hint)
         if hint_place:
             fail("the hint stays open after its OK")
     session.save("lobby", screen)
@@ -463,7 +466,7 @@ def play_lobby(session, defs):
         return screen if screen.shows(display, int(display_node.attrib["x"]),
                                       int(display_node.attrib["y"])) else None
 
-    session.save("elevator", session.wait_for("elevator", STEP_S, elevator))
+    session.save("elevator", session.wait_for("elevator", elevator))
 
     # The close box asks; "yes" ends the game. The question grows with its message, so "yes"
     # is looked for down its column.
@@ -471,7 +474,7 @@ def play_lobby(session, defs):
     question_left, question_top = defs.dialog_origin("DIALOG_YESNO")
     yes_node = defs.node("DIALOG_YESNO", "BUTTON_YES")
     yes = defs.picture(yes_node.attrib["image"], frames=4)
-    screen, yes_place = session.wait_for("quit question", STEP_S, session.finding(
+    screen, yes_place = session.wait_for("quit question", session.finding(
         yes, question_left + int(yes_node.attrib["x"]), 0, HEIGHT - yes.height))
     session.save("quit-question", screen)
     session.click(yes_place[0] + yes.width // 2, yes_place[1] + yes.height // 2)
@@ -515,9 +518,9 @@ def main():
         pathlib.Path(players, "players.plrs.!").write_bytes(b"\x00 not a player list")
         with open(os.path.join(out, "stderr-again.txt"), "w+") as errors:
             session.start(env=dict(env, QUOVEL_HEADLESS="1"), stderr=errors)  # boxes to stderr
-            session.wait_for("game window again", STEP_S, session.find)
+            session.wait_for("game window again", session.find)
             loaded, click_point = loading_probe(session, defs)
-            session.save("again-loading-done", session.wait_for("loading again", LOADING_S, loaded))
+            session.save("again-loading-done", session.wait_for("loading again", loaded))
             session.click(*click_point)
             play_lobby(session, defs)  # no name asked: the lobby shows at once
             errors.seek(0)
@@ -537,8 +540,7 @@ def main():
         listed.mkdir(parents=True)
         (listed / "players.plrs.!").write_bytes(b"\x00 not a player list")
         session.start(env=dict(env, XDG_DATA_HOME=deep))
-        _, width, height = session.wait_for("the box naming the long folder", STEP_S,
-                                            session.boxes)[0]
+        _, width, height = session.wait_for("the box naming the long folder", session.boxes)[0]
         box = XWindow(width, height, display_name)
         if not any(box.find(pid) for pid in box_processes(session.game.pid)) or \
                 width > 800 or height > 600 or min(box.left, box.top) < 0 or \
@@ -550,8 +552,8 @@ def main():
         button = [(i % width, i // width) for i in range(width * height)
                   if rgb[3 * i:3 * i + 3] == bytes((105, 102, 99))] or fail("no OK button")
         box.click(*(sum(place) // len(button) for place in zip(*button)))
-        session.wait_for("the box gone after its OK", STEP_S, lambda: not session.boxes() or None)
-        session.wait_for("the game window after the box", STEP_S, session.find)
+        session.wait_for("the box gone after its OK", lambda: not session.boxes() or None)
+        session.wait_for("the game window after the box", session.find)
         session.expect_end(0, "a termination signal after the box", signal.SIGTERM)
 
         # Ann's profile cut short: her box goes with the game, however the game ends (killed,
@@ -560,23 +562,23 @@ def main():
         for signal_sent, code_expected in ((signal.SIGKILL, -9), (signal.SIGTERM, 0)):
             profile.write_bytes(whole_profile[:2000])
             session.start()
-            session.wait_for("the box about the profile", STEP_S, session.boxes)
+            session.wait_for("the box about the profile", session.boxes)
             boxes = box_processes(session.game.pid)
             # SDL forks to show a box: a thread beside that fork could leave its child hanging.
             if any(len(os.listdir(f"/proc/{pid}/task")) != 1 for pid in boxes):
                 fail("a process of the profile's box runs more than one thread")
             session.expect_end(code_expected, f"signal {signal_sent} over the profile's box",
                                signal_sent)
-            session.wait_for(f"end of the box after signal {signal_sent}", STEP_S, lambda: not any(
+            session.wait_for(f"end of the box after signal {signal_sent}", lambda: not any(
                 os.path.isdir(f"/proc/{pid}") for pid in boxes) or None, game_may_end=True)
 
         # The box's own process killed from outside: the helper process drawing the box goes too.
         profile.write_bytes(whole_profile[:2000])
         session.start()
-        session.wait_for("the box about the profile", STEP_S, session.boxes)
+        session.wait_for("the box about the profile", session.boxes)
         boxes = box_processes(session.game.pid)
         os.kill(boxes[0], signal.SIGKILL)
-        session.wait_for("the box gone with its process", STEP_S, lambda: not any(
+        session.wait_for("the box gone with its process", lambda: not any(
             session.shown_by(pid) for pid in boxes) or None)
         session.expect_end(0, "a signal after the box's process was killed", signal.SIGTERM)
         # Each signal, at moments across the box's start (just after the note of the profile set
@@ -588,7 +590,7 @@ def main():
             with open(notes, "w") as errors:
                 session.start(stderr=errors, preexec_fn=lambda: [
                     signal.signal(number, signal.SIG_DFL) for number in signals])
-            noted = session.wait_for("the note", STEP_S, lambda: "kept as" in notes.read_text() and
+            noted = session.wait_for("the note", lambda: "kept as" in notes.read_text() and
                                      catches(session.game.pid, signal_sent) and time.monotonic()
                                      or None, poll=0)
             while time.monotonic() < noted + run * 0.00015:
@@ -607,11 +609,11 @@ def main():
             with open(os.path.join(out, "stderr-signal.txt"), "w+") as errors:
                 session.start(os.path.join(folder, os.path.basename(binary)), stderr=errors)
                 if code_expected == 0:
-                    session.wait_for("game window for the failing quit", STEP_S, session.find)
+                    session.wait_for("game window for the failing quit", session.find)
                     shutil.rmtree(players)
                     pathlib.Path(players).write_text("not a folder")
                 else:
-                    session.wait_for("the box about the data file", STEP_S, session.boxes)
+                    session.wait_for("the box about the data file", session.boxes)
                 session.expect_end(code_expected, f"a termination signal ({words})", signal.SIGTERM)
                 errors.seek(0)
                 if " ".join(errors.read().split()).count(words) != 1:
