@@ -35,6 +35,7 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSplit.h"
@@ -374,9 +375,10 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     const std::string room = " The disk is full. Please make room on it for the game's files.";
     const std::string lost = " could not be saved in the folder ";
     EXPECT_TRUE(std::regex_match(
-        full, std::regex("Your progress" + lost + "/.*" + room + "#The settings" + lost +
-                         "Software.Brastel.Games.QuovelMahjong" + room +
-                         "#Your progress and the high scores" + lost + "/.*" + room +
+        full, std::regex("Your progress" + lost + "/.*" + room +
+                         "#The settings could not be saved in the file values.keystore in the "
+                         "folder Software.Brastel.Games.QuovelMahjong" +
+                         room + "#Your progress and the high scores" + lost + "/.*" + room +
                          "  The settings" + lost + "Software.Brastel.Games.QuovelMahjong" + room)))
         << full;
 }
@@ -403,6 +405,34 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_NE(asked.find(L"Nothing of your progress is saved"), std::wstring::npos);
     EXPECT_TRUE(std::filesystem::is_symlink(profile) && messageBox.shown.size() == 1);
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
+}
+
+// A profile whose write failed stays failed when the next player's saves succeed: the quit
+// question names it, and the end writes it again.
+TEST_F(ProgramRun, AProfileThatFailedBeforeASwitchIsNamedAtTheQuitAndWrittenAtTheEnd) {
+    const std::filesystem::path profile = gameFolder() / "players/-41-nn.plr.!";
+    std::wstring asked;
+    clock.onSleep = [&](uint32_t) {
+        Scene* running = SceneManager::getInstance()->getRunningScene();
+        if (PlayerManager* players = PlayerManager::getInstance(); !players->getCurrentPlayer()) {
+            players->addPlayer(new QuovelMahjongPlayer("Ann"));
+            players->addPlayer(new QuovelMahjongPlayer("Bob"));
+            std::filesystem::remove(profile);
+            std::filesystem::create_directories(profile / "in the way");
+            ASSERT_TRUE(switchToPlayer("Bob"));
+            SceneManager::getInstance()->goToScene("SCENE_LOBBY", "");
+        } else if (asked.empty() && running && running->getName() == "SCENE_LOBBY") {
+            QuovelMahjongMain::askQuit();
+            auto* question = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"));
+            asked = question->getMessage()->getText();
+            std::filesystem::remove_all(profile);
+            events.postQuit(0);
+        }
+    };
+    ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
+    EXPECT_NE(asked.find(L"The last save of the progress of Ann failed"), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::is_regular_file(profile));
+    ASSERT_EQ(messageBox.shown.size(), 1u);  // the failure, once
 }
 
 // A data folder named with "..", a final dot or a backslash, or a relative HOME, is read as
@@ -453,6 +483,14 @@ TEST_F(ProgramRun, AnyDataFolderNameKeepsTheProgressOverTwoStarts) {
     }
 }
 
+// The fake key store's folder of the settings.
+constexpr const char* SETTINGS_FOLDER = "Software\\Brastel\\Games\\QuovelMahjong";
+
+bool namesFolder(std::string text, const std::string& folder) {
+    std::erase(text, '\n');
+    return text.find("folder" + folder) != std::string::npos;
+}
+
 // A disk full from the start is told once, in the start's words, not again as saves fail.
 TEST_F(ProgramRun, ADiskFullAtTheStartIsToldOnceAsNothingLostYet) {
     FillingDisk disk;
@@ -460,6 +498,20 @@ TEST_F(ProgramRun, ADiskFullAtTheStartIsToldOnceAsNothingLostYet) {
     ASSERT_EQ(run(1500), QuovelMahjongMain::NORMAL_RUN);  // into the loading scene, which saves
     ASSERT_EQ(messageBox.shown.size(), 2u);               // and the end's
     EXPECT_EQ(messageBox.shown[0].text.rfind("The disk is full. Nothing is lost yet", 0), 0u);
+
+    // The box names the folder whose disk is full, and that one alone.
+    EXPECT_TRUE(namesFolder(messageBox.shown[0].text, gameFolder().string()));
+    EXPECT_FALSE(namesFolder(messageBox.shown[0].text, SETTINGS_FOLDER));
+}
+
+// The settings' disk alone is full: only its folder is named.
+TEST_F(ProgramRun, ADiskFullForTheSettingsAloneNamesTheirFolderAlone) {
+    keys.failWrites = true;
+    keys.writeError = ENOSPC;
+    ASSERT_EQ(run(1500), QuovelMahjongMain::NORMAL_RUN);
+    ASSERT_FALSE(messageBox.shown.empty());
+    EXPECT_TRUE(namesFolder(messageBox.shown[0].text, SETTINGS_FOLDER)) << messageBox.shown[0].text;
+    EXPECT_FALSE(namesFolder(messageBox.shown[0].text, gameFolder().string()));
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {
