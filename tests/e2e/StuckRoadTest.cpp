@@ -178,7 +178,6 @@ TEST(Road, AFloorBoardPlayedStuckIsRestartedThenShuffled) {
     road.events.push({WM_CLOSE, 0, 0});
     ASSERT_TRUE(road.waitForDialog("CTEXT_QUESTION_QUIT"));
     road.run(800);
-    road.picture("quit-question");
     auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_QUESTION_QUIT"));
     EXPECT_NE(question->getMessage()->getText().find(L"The level counts as lost"),
               std::wstring::npos);
