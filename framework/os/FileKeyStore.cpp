@@ -16,6 +16,7 @@
 
 namespace {
 
+constexpr std::string_view FILE_MAGIC = "quovel-keystore ";
 constexpr std::string_view FILE_HEADER = "quovel-keystore 1\n";
 constexpr std::string_view FILE_END = "end";
 constexpr int FOLDER_FLAGS = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -167,8 +168,10 @@ bool readSmallFile(int fd, std::string& data) {
 
 // The values stored in the key folder; a missing, unreadable or damaged file gives none.
 // `damaged` is set when something is in the file's place that holds no values in the stored
-// form: a damaged file, or a link, a folder or another kind of entry (none of them is read).
-std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
+// form: a damaged file, or a link, a folder or another kind of entry (none of them is read);
+// `otherVersion` when that is a file of another version.
+std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr,
+                                  bool* otherVersion = nullptr) {
     std::vector<KeyValue> values;
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
     const FileDescriptor file(openat(keyFolder, std::string(KEY_STORE_FILE_NAME).c_str(),
@@ -180,6 +183,9 @@ std::vector<KeyValue> readKeyFile(int keyFolder, bool* damaged = nullptr) {
         struct stat status {};
         *damaged = !decoded && fstatat(keyFolder, std::string(KEY_STORE_FILE_NAME).c_str(), &status,
                                        AT_SYMLINK_NOFOLLOW) == 0;
+    }
+    if (otherVersion) {
+        *otherVersion = read && !decoded && FileKeyStore::isOtherVersion(data);
     }
     return values;
 }
@@ -276,7 +282,7 @@ bool FileKeyStore::readValues(std::string_view keyPath, std::vector<KeyValue>& v
     return true;
 }
 
-std::string FileKeyStore::damagedValuesFile(std::string_view keyPath) {
+std::string FileKeyStore::damagedValuesFile(std::string_view keyPath, bool* otherVersion) {
     std::vector<std::string> names;
     std::string path;
     if (!splitKeyPath(keyPath, names)) {
@@ -285,7 +291,7 @@ std::string FileKeyStore::damagedValuesFile(std::string_view keyPath) {
     const FileDescriptor folder(openKeyFolder(names, false, &path));
     bool damaged = false;
     if (folder.get() >= 0) {
-        readKeyFile(folder.get(), &damaged);
+        readKeyFile(folder.get(), &damaged, otherVersion);
     }
     return damaged ? path + "/" + std::string(KEY_STORE_FILE_NAME) : std::string();
 }
@@ -348,6 +354,19 @@ std::string FileKeyStore::encodeValues(const std::vector<KeyValue>& values) {
     data += FILE_END;
     data += '\n';
     return data;
+}
+
+bool FileKeyStore::isOtherVersion(std::string_view data) {
+    const size_t newline = data.find('\n');
+    if (!data.starts_with(FILE_MAGIC) || newline == std::string_view::npos ||
+        data.substr(0, newline + 1) == FILE_HEADER) {
+        return false;
+    }
+    const std::string_view number = data.substr(FILE_MAGIC.size(), newline - FILE_MAGIC.size());
+    uint32_t version = 0;
+    const auto parsed = std::from_chars(number.data(), number.data() + number.size(), version);
+    return !number.empty() && parsed.ec == std::errc() &&
+           parsed.ptr == number.data() + number.size();
 }
 
 bool FileKeyStore::decodeValues(std::string_view data, std::vector<KeyValue>& values) {

@@ -19,7 +19,7 @@ public:
 
     bool readValues(std::string_view keyPath, std::vector<KeyValue>& values) override;
     bool writeValue(std::string_view keyPath, const KeyValue& value) override;
-    std::string damagedValuesFile(std::string_view keyPath) override;
+    std::string damagedValuesFile(std::string_view keyPath, bool* otherVersion = nullptr) override;
     // The root and the key's names (empty for a refused path).
     std::string keyFolder(std::string_view keyPath) override;
 
@@ -30,6 +30,8 @@ public:
     // False, with no values, for any text encodeValues cannot have written (truncated, edited
     // into a bad form, or holding one name twice).
     static bool decodeValues(std::string_view data, std::vector<KeyValue>& values);
+    // Whether the text is a key store file of another version: its first line names one.
+    static bool isOtherVersion(std::string_view data);
 
     // Larger files read as empty, and writes that would make one fail.
     static constexpr size_t MAX_FILE_BYTES = 1u << 20;

@@ -42,7 +42,11 @@ public:
     // The path of the file that holds the key's values when something is there that does not
     // read as values (damaged, cut short, a link or a folder in its place), so that it can be
     // kept before a write replaces it; empty otherwise, and for stores that keep no files.
-    virtual std::string damagedValuesFile(std::string_view /*keyPath*/) { return {}; }
+    // `otherVersion`, when given, tells whether it is a file of another version.
+    virtual std::string damagedValuesFile(std::string_view /*keyPath*/,
+                                          bool* /*otherVersion*/ = nullptr) {
+        return {};
+    }
     // Where the key's values are kept, for messages: its folder, or for stores that keep no
     // files the key path itself.
     virtual std::string keyFolder(std::string_view keyPath) { return std::string(keyPath); }

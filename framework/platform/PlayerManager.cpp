@@ -108,6 +108,10 @@ std::string PlayerManager::getStoredProfileName(const std::string& name) const {
     return path.empty() ? path : getStoredFileName(fileMode(), path);
 }
 
+std::string PlayerManager::getStoredPlayersFileName() {
+    return getStoredFileName(fileMode(), getPlayersFileName());
+}
+
 std::string PlayerManager::getStoredSaveGameName(const std::string& key,
                                                  const std::string& name) const {
     const std::string path = saveGamePath(key, name, false);

@@ -113,9 +113,10 @@ public:
     std::string getPlayersFileName();
     std::string getPlayerFilePath(const std::string& name);
     std::string getPlayerFileName(const std::string& key, const std::string& name);
-    // The names a profile and a saved game are stored under (with the ".!" of the scrambled
-    // mode); empty for an empty name.
+    // The names a profile, the list and a saved game are stored under (with the ".!" of the
+    // scrambled mode); empty for an empty name.
     std::string getStoredProfileName(const std::string& name) const;
+    std::string getStoredPlayersFileName();
     std::string getStoredSaveGameName(const std::string& key, const std::string& name) const;
 
     // Adds the players named in the list node; the list's current player, or the first.

@@ -16,7 +16,8 @@ namespace {
 bool keyWritable(const std::string& keyPath) {
     static std::mutex mutex;
     static std::set<std::string> held;
-    const std::string damaged = KeyStore::currentUser().damagedValuesFile(keyPath);
+    bool otherVersion = false;
+    const std::string damaged = KeyStore::currentUser().damagedValuesFile(keyPath, &otherVersion);
     if (damaged.empty()) {
         return true;
     }
@@ -26,6 +27,7 @@ bool keyWritable(const std::string& keyPath) {
     }
     StoredFile what;
     what.kind = StoredFileKind::SETTINGS;
+    what.otherVersion = otherVersion;
     what.quiet = true;
     if (setAsideUnloadableFile(FileSource::LOOSE_FILES, damaged, what)) {
         return true;

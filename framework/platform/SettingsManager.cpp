@@ -84,10 +84,12 @@ void SettingsManager::loadFromRegistry() {
     RefHolder<PropertyNode> node(new PropertyNode(SETTINGS_NODE_NAME));
     std::vector<KeyValue> values;
     // A damaged settings file reads as no values: it is kept before the defaults replace it.
-    const std::string damaged = KeyStore::currentUser().damagedValuesFile(registryPath);
+    bool otherVersion = false;
+    const std::string damaged =
+        KeyStore::currentUser().damagedValuesFile(registryPath, &otherVersion);
     if (!damaged.empty()) {
         settingsHeld = !setAsideUnloadableFile(FileSource::LOOSE_FILES, damaged,
-                                               {StoredFileKind::SETTINGS, {}, false});
+                                               {StoredFileKind::SETTINGS, {}, otherVersion});
     }
     if (KeyStore::currentUser().readValues(registryPath, values)) {
         for (const KeyValue& value : values) {

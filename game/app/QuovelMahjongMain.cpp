@@ -71,16 +71,33 @@ constexpr int32_t FULL_SCREEN_Y = 0;
 constexpr const char* QUIT_HEADER_KEY = "CTEXT_QUIT_HEADER";
 constexpr const char* QUIT_NOT_KEPT_KEY = "CTEXT_QUESTION_QUIT_NOT_KEPT";
 constexpr const char* QUIT_NOT_SAVED_KEY = "CTEXT_QUESTION_QUIT_NOT_SAVED";
+constexpr const char* QUIT_FLOOR_KEY = "CTEXT_QUESTION_QUIT_FLOOR";
+constexpr const char* QUIT_LEVEL_LOST_KEY = "CTEXT_QUIT_LEVEL_LOST";
 constexpr uint32_t QUIT_POLL_MS = 1;
 
 QuovelMahjongMain* application = nullptr;
 // Held from the single-instance check until the process has shut down.
 std::unique_ptr<InstanceLock> instanceLock;
 
+// Whether a level of the floors is in play: floor levels are not saved, so leaving counts it as
+// lost.
+bool floorLevelInPlay() {
+    PlayScreen* screen = PlayScreen::fromHost();
+    return screen && GameHooks::isGameSceneShown() && currentRoomKind() == RoomKind::FLOORS &&
+           screen->getSavedGame().getMode() == SavedGameKeeper::SAVE_RUNNING;
+}
+
 // The quit question when what the player would keep is not on the disk: held unread (its file
-// left as it was found, never saved over), else its last write failed (tried again at the end).
-// Empty when everything is saved: only then may the question say that the progress is kept.
+// left as it was found, never saved over), else its last write failed (tried again at the end);
+// either says so of a floor level in play. Empty when everything is saved and no floor level is
+// in play: only then may the question say that the progress is kept.
 std::wstring notKeptQuestion() {
+    const bool levelLost = floorLevelInPlay();
+    const auto asked = [levelLost](const char* key, const std::string& what) {
+        return stringToWString(
+            GameHooks::messageText(key, what) +
+            (levelLost ? " " + GameHooks::messageText(QUIT_LEVEL_LOST_KEY) : std::string()));
+    };
     PlayerManager* players = PlayerManager::getInstance();
     AbstractPlayer* player = players ? players->getCurrentPlayer() : nullptr;
     std::vector<PlayerFileReport::SavedFiles> held, failed;
@@ -95,8 +112,7 @@ std::wstring notKeptQuestion() {
         held.push_back(PlayerFileReport::SavedFiles::SAVED_GAME);
     }
     if (!held.empty()) {
-        return stringToWString(
-            GameHooks::messageText(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held)));
+        return asked(QUIT_NOT_KEPT_KEY, PlayerFileReport::notSaved(held));
     }
     // Each kind the end saves again; of the games in progress, those the screen holds unsaved.
     PlayScreen* screen = PlayScreen::fromHost();
@@ -108,9 +124,16 @@ std::wstring notKeptQuestion() {
             failed.push_back(files);
         }
     }
-    return failed.empty() ? std::wstring()
-                          : stringToWString(GameHooks::messageText(
-                                QUIT_NOT_SAVED_KEY, PlayerFileReport::notSaved(failed)));
+    if (!failed.empty()) {
+        return asked(QUIT_NOT_SAVED_KEY, PlayerFileReport::notSaved(failed, true));
+    }
+    return levelLost ? stringToWString(GameHooks::messageText(QUIT_FLOOR_KEY)) : std::wstring();
+}
+
+// Whether a failed write was of a file in the data folder, not of the settings' key store;
+// `otherwise` for one that names no file.
+bool inDataFolder(const FailedWrite& failed, bool otherwise) {
+    return failed.path.empty() ? otherwise : failed.path.starts_with(getGameDataFolder() + "/");
 }
 
 void logFailedResources(ResourceManager& resources, const char* const* sectionNames, size_t count) {
@@ -284,10 +307,15 @@ void QuovelMahjongMain::startServices() {
     // told now, in the words of a start; what the files set aside met was told with them.
     FileSystem::takeWriteFailure();
     Logger::instance().registerGameLogFile(clock);
-    const bool settingsDiskFull = FileSystem::takeWriteFailure() == WriteFailure::DISK_FULL;
+    const FailedWrite logName = FileSystem::takeFailedWrite();
     initGameStatistics(clock, *services.systemInfo);
-    PlayerFileReport::tellFullDiskAtStart(
-        settingsDiskFull, FileSystem::takeWriteFailure() == WriteFailure::DISK_FULL);
+    const FailedWrite report = FileSystem::takeFailedWrite();
+    bool diskFull[2] = {false, false};  // the settings' folder, the data folder
+    for (const FailedWrite* failed : {&logName, &report}) {
+        diskFull[inDataFolder(*failed, failed == &report)] |=
+            failed->why == WriteFailure::DISK_FULL;
+    }
+    PlayerFileReport::tellFullDiskAtStart(diskFull[0], diskFull[1]);
     resources->waitForUrgentSections(STARTUP_POLL_MS);
     logFailedResources(*resources, firstSections, std::size(firstSections));
     resources->clearQueue();
@@ -415,9 +443,8 @@ void QuovelMahjongMain::shutDown(bool normal, const std::function<void(const cha
             PlayerFileReport::saved(PlayerFileReport::SavedFiles::HIGH_SCORES, scores->save());
         }
         done("high scores saved");
-        if (PlayerManager* players = PlayerManager::getInstance()) {
-            PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
-        }
+        // Every profile whose last write failed is tried again: what fails now is lost.
+        PlayerFileReport::savePlayers(true);
         done("players saved");
         if (GameWindow* window = GameWindow::getInstance()) {
             window->destroyWindow();

@@ -21,6 +21,6 @@ bool switchToPlayer(const std::string& name) {
     players->setCurrentPlayer(next);
     players->loadPlayer(next);
     // The list names the current player: a run cut short keeps the choice.
-    PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
+    PlayerFileReport::savePlayers();
     return true;
 }

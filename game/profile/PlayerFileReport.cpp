@@ -279,16 +279,24 @@ std::string folderOf(SavedFiles files) {
     return getGameDataFolder();
 }
 
-// The kinds in the player's words, "a, b and c".
-std::string kindNames(const std::vector<SavedFiles>& files) {
-    std::string names;
-    for (size_t i = 0; i < files.size(); ++i) {
-        names += i == 0                  ? ""
-                 : i + 1 == files.size() ? messageText("TEXT_SAVED_LAST_SEPARATOR")
-                                         : messageText("TEXT_SAVED_SEPARATOR");
-        names += messageText(kindOf(files[i]).words);
+// The parts in the player's words, "a, b and c".
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        text += i == 0                  ? ""
+                : i + 1 == parts.size() ? messageText("TEXT_SAVED_LAST_SEPARATOR")
+                                        : messageText("TEXT_SAVED_SEPARATOR");
+        text += parts[i];
     }
-    return names;
+    return text;
+}
+
+std::string kindNames(const std::vector<SavedFiles>& files) {
+    std::vector<std::string> names;
+    for (const SavedFiles kind : files) {
+        names.push_back(messageText(kindOf(kind).words));
+    }
+    return joined(names);
 }
 
 // The folder a kind's files go to, below the folder its message names.
@@ -368,26 +376,41 @@ std::string gameInProgress(const std::string& owner, RoomKind room) {
     return messageText(key, owner);
 }
 
-std::string notSaved(const std::vector<SavedFiles>& files) {
-    return kindNames(files);
+std::string notSaved(const std::vector<SavedFiles>& files, bool progressByOwner) {
+    std::vector<std::string> names;
+    for (const SavedFiles kind : files) {
+        names.push_back(kind == SavedFiles::PLAYERS && progressByOwner
+                            ? progressNotSaved()
+                            : messageText(kindOf(kind).words));
+    }
+    return joined(names);
 }
 
 bool saved(SavedFiles files, bool written, const std::string& file, const std::string& words) {
+    return saved(files, written, std::vector<std::string>{file}, words);
+}
+
+bool saved(SavedFiles files, bool written, const std::vector<std::string>& names,
+           const std::string& words) {
     FailedWrite failed = FileSystem::takeFailedWrite();
     SavedKind& kind = kindOf(files);
     std::set<std::string>& failedFiles = failedSaves[static_cast<size_t>(files)];
     if (written) {
-        // One file written says nothing of the others (a profile, of the player list): their
+        // The files written say nothing of the others (other players' profiles): their
         // failures stand, and are not told again.
-        if (file.empty()) {
+        if (names == std::vector<std::string>{std::string()}) {
             failedFiles.clear();
-        } else {
-            failedFiles.erase(file);
+        }
+        for (const std::string& name : names) {
+            failedFiles.erase(name);
         }
         kind.told = kind.told && !failedFiles.empty();
         return true;
     }
-    failedFiles.insert(file);
+    // Each of them may have failed (a failure names the latest alone).
+    failedFiles.insert(names.begin(), names.end());
+    // Of several, the message names none: their folder is told.
+    const std::string file = names.size() == 1 ? names.front() : std::string();
     failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
     failed.path = failed.path.empty() ? file : failed.path;
     if (gathering) {
@@ -533,6 +556,50 @@ void reset() {
     gathering = false;
     FileSystem::takeWriteFailure();
     heldFilesTold.clear();
+}
+
+bool savePlayers(bool failedProfilesToo) {
+    PlayerManager* players = PlayerManager::getInstance();
+    if (!players) {
+        return false;
+    }
+    AbstractPlayer* current = players->getCurrentPlayer();
+    bool written = true;
+    if (failedProfilesToo) {
+        const std::set<std::string>& failed = failedSaves[static_cast<size_t>(SavedFiles::PLAYERS)];
+        for (const RefHolder<AbstractPlayer>& player : players->getPlayers()) {
+            if (player.get() != current &&
+                failed.count(players->getStoredProfileName(player->getName())) > 0) {
+                written = savePlayer(player.get()) && written;
+            }
+        }
+    }
+    std::vector<std::string> names = {players->getStoredPlayersFileName()};
+    if (current) {
+        names.push_back(players->getStoredProfileName(current->getName()));
+    }
+    return saved(SavedFiles::PLAYERS, players->savePlayers(), names) && written;
+}
+
+std::string progressNotSaved() {
+    PlayerManager* players = PlayerManager::getInstance();
+    const std::set<std::string>& failed = failedSaves[static_cast<size_t>(SavedFiles::PLAYERS)];
+    AbstractPlayer* current = players ? players->getCurrentPlayer() : nullptr;
+    std::vector<std::string> parts;
+    std::set<std::string> others = failed;
+    if (players) {
+        for (const RefHolder<AbstractPlayer>& player : players->getPlayers()) {
+            const std::string stored = players->getStoredProfileName(player->getName());
+            if (player.get() != current && others.erase(stored) > 0) {
+                parts.push_back(messageText("TEXT_SAVED_PROGRESS_OF", player->getName()));
+            }
+        }
+    }
+    // The list, the current player's profile, or a file of no player now listed.
+    if (!others.empty()) {
+        parts.insert(parts.begin(), messageText(kindOf(SavedFiles::PLAYERS).words));
+    }
+    return joined(parts);
 }
 
 bool savePlayer(AbstractPlayer* player) {

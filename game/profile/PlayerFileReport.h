@@ -37,6 +37,10 @@ constexpr size_t MESSAGE_LINES = 22;
 // success then clears its own failure alone. Call it on the thread that wrote.
 bool saved(SavedFiles files, bool written, const std::string& file = std::string(),
            const std::string& words = std::string());
+// The same for a save that wrote several files, `names`: its success clears their failures
+// alone; its failure stands for each of them.
+bool saved(SavedFiles files, bool written, const std::vector<std::string>& names,
+           const std::string& words = std::string());
 // The next failure of that kind is told, though one was told before.
 void tellAgain(SavedFiles files);
 // Whether the last write of a file of that kind handed to `saved` failed: a failed save of the
@@ -44,8 +48,9 @@ void tellAgain(SavedFiles files);
 bool lastSaveFailed(SavedFiles files);
 // A saved game's words for `saved`: whose game and in which room.
 std::string gameInProgress(const std::string& owner, RoomKind room);
-// The kinds in the player's words ("your progress and the game in progress").
-std::string notSaved(const std::vector<SavedFiles>& files);
+// The kinds in the player's words ("your progress and the game in progress"); with
+// `progressByOwner` the progress as progressNotSaved names it.
+std::string notSaved(const std::vector<SavedFiles>& files, bool progressByOwner = false);
 // Fits SettingsManager's saved listener.
 void settingsSaved(bool written);
 
@@ -79,6 +84,14 @@ void nameRefused(const std::string& name);
 
 // Forgets the failures told so far: a new run starts with none.
 void reset();
+
+// Saves the player list and the current player's profile (PlayerManager::savePlayers) and
+// hands the outcome to saved() with their names; with `failedProfilesToo` (the game's end), the
+// other players' profiles whose last write failed are written first. True when all were written.
+bool savePlayers(bool failedProfilesToo = false);
+// The progress whose last write failed, in the player's words: "your progress" for the list or
+// the current player's profile, and each other player's by name ("the progress of Ann").
+std::string progressNotSaved();
 
 // Writes the player's profile at once, through the player manager (without one, nothing), and
 // hands the outcome to saved(); true when it was written.

@@ -16,7 +16,6 @@
 #include "framework/gui/Panel.h"
 #include "framework/nodes/ResourceLookup.h"
 #include "framework/platform/Image.h"
-#include "framework/platform/PlayerManager.h"
 #include "framework/platform/ResourceManager.h"
 #include "framework/platform/SoundManager.h"
 #include "framework/platform/SoundNode.h"
@@ -636,9 +635,7 @@ int32_t LevelFlow::onGameStopped(BaseObject*) {
     if (PlayScreen* screen = PlayScreen::fromHost()) {
         screen->getSavedGame().save();
     }
-    if (PlayerManager* players = PlayerManager::getInstance()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
-    }
+    PlayerFileReport::savePlayers();
     PlayerFileReport::tellGathered();
     BuildingHooks::gameStopped(mode);
     if (SceneManager* manager = SceneManager::getInstance()) {

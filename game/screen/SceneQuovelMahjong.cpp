@@ -38,9 +38,7 @@ SceneQuovelMahjong::SceneQuovelMahjong(PropertyNode* definition) : Scene(definit
 SceneQuovelMahjong::~SceneQuovelMahjong() = default;
 
 void SceneQuovelMahjong::show() {
-    if (PlayerManager* players = PlayerManager::getInstance()) {
-        PlayerFileReport::saved(PlayerFileReport::SavedFiles::PLAYERS, players->savePlayers());
-    }
+    PlayerFileReport::savePlayers();
     Scene::show();
 }
 

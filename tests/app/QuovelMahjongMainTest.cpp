@@ -35,6 +35,7 @@
 #include "game/app/GuiDefinitionsLoad.h"
 #include "game/app/QuovelMahjongMain.h"
 #include "game/dialogs/DialogYesNo.h"
+#include "game/dialogs/PlayerSwitch.h"
 #include "game/profile/PlayerFileReport.h"
 #include "game/profile/QuovelMahjongPlayer.h"
 #include "game/rules/GameSplit.h"
@@ -374,9 +375,10 @@ TEST_F(ProgramRun, ADamagedProfileIsKeptAsideAndAFailingFolderIsToldOnceWhileSav
     const std::string room = " The disk is full. Please make room on it for the game's files.";
     const std::string lost = " could not be saved in the folder ";
     EXPECT_TRUE(std::regex_match(
-        full, std::regex("Your progress" + lost + "/.*" + room + "#The settings" + lost +
-                         "Software.Brastel.Games.QuovelMahjong" + room +
-                         "#Your progress and the high scores" + lost + "/.*" + room +
+        full, std::regex("Your progress" + lost + "/.*" + room +
+                         "#The settings could not be saved in the file values.keystore in the "
+                         "folder Software.Brastel.Games.QuovelMahjong" +
+                         room + "#Your progress and the high scores" + lost + "/.*" + room +
                          "  The settings" + lost + "Software.Brastel.Games.QuovelMahjong" + room)))
         << full;
 }
@@ -403,6 +405,31 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_NE(asked.find(L"Nothing of your progress is saved"), std::wstring::npos);
     EXPECT_TRUE(std::filesystem::is_symlink(profile) && messageBox.shown.size() == 1);
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
+}
+
+// A profile that failed before a switch is named by the quit question and written at the end.
+TEST_F(ProgramRun, AProfileThatFailedBeforeASwitchIsNamedAtTheQuitAndWrittenAtTheEnd) {
+    const std::filesystem::path profile = gameFolder() / "players/-41-nn.plr.!";
+    std::wstring asked;
+    clock.onSleep = [&](uint32_t) {
+        Scene* running = SceneManager::getInstance()->getRunningScene();
+        if (PlayerManager* players = PlayerManager::getInstance(); !players->getCurrentPlayer()) {
+            players->addPlayer(new QuovelMahjongPlayer("Ann"));
+            players->addPlayer(new QuovelMahjongPlayer("Bob"));
+            std::filesystem::create_directories(profile / "in the way");
+            ASSERT_TRUE(switchToPlayer("Bob"));
+            SceneManager::getInstance()->goToScene("SCENE_LOBBY", "");
+        } else if (asked.empty() && running && running->getName() == "SCENE_LOBBY") {
+            QuovelMahjongMain::askQuit();
+            auto* question = objectCast<DialogYesNo>(running->findDialog("CTEXT_QUESTION_QUIT"));
+            asked = question->getMessage()->getText();
+            std::filesystem::remove_all(profile);
+            events.postQuit(0);
+        }
+    };
+    ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
+    EXPECT_NE(asked.find(L"The last save of the progress of Ann failed"), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::is_regular_file(profile));
 }
 
 // A data folder named with "..", a final dot or a backslash, or a relative HOME, is read as
@@ -460,6 +487,17 @@ TEST_F(ProgramRun, ADiskFullAtTheStartIsToldOnceAsNothingLostYet) {
     ASSERT_EQ(run(1500), QuovelMahjongMain::NORMAL_RUN);  // into the loading scene, which saves
     ASSERT_EQ(messageBox.shown.size(), 2u);               // and the end's
     EXPECT_EQ(messageBox.shown[0].text.rfind("The disk is full. Nothing is lost yet", 0), 0u);
+}
+
+// The settings' disk alone is full: only its folder is named.
+TEST_F(ProgramRun, ADiskFullForTheSettingsAloneNamesTheirFolderAlone) {
+    keys.failWrites = true;
+    keys.writeError = ENOSPC;
+    ASSERT_EQ(run(1500), QuovelMahjongMain::NORMAL_RUN);
+    std::string told = messageBox.shown.at(0).text;
+    std::erase(told, '\n');  // a long path is broken over lines
+    EXPECT_NE(told.find("folderSoftware\\Brastel\\Games\\QuovelMahjong"), std::string::npos);
+    EXPECT_EQ(told.find("folder" + gameFolder().string()), std::string::npos);
 }
 
 TEST_F(ProgramRun, TheSplashClosesTheWindowAtOnceWithoutAQuestion) {

@@ -174,6 +174,14 @@ TEST(Road, AFloorBoardPlayedStuckIsRestartedThenShuffled) {
     EXPECT_EQ(QuovelMahjongPlayer::current()->getShuffleStock().getValue(), shuffles - 1);
     EXPECT_EQ(QuovelMahjongPlayer::current()->getStats().numStuck, 2);
 
+    // Floor levels are not saved: the quit question says the level counts as lost.
+    road.events.push({WM_CLOSE, 0, 0});
+    ASSERT_TRUE(road.waitForDialog("CTEXT_QUESTION_QUIT"));
+    road.run(800);
+    auto* question = objectCast<DialogYesNo>(road.dialog("CTEXT_QUESTION_QUIT"));
+    EXPECT_NE(question->getMessage()->getText().find(L"The level counts as lost"),
+              std::wstring::npos);
+    ASSERT_TRUE(road.closeDialog("BUTTON_NO", "CTEXT_QUESTION_QUIT"));
     ASSERT_TRUE(stopFromMenu(road, "SCENE_HALLWAY"));
     EXPECT_EQ(road.finish(), 0);
     // Restart is 0, shuffle 1.

@@ -256,6 +256,7 @@ TEST_F(FileKeyStoreTest, DamagedFilesReadAsEmpty) {
          }) {
         EXPECT_FALSE(FileKeyStore::decodeValues(bad, values)) << bad;
         EXPECT_TRUE(values.empty());
+        EXPECT_EQ(FileKeyStore::isOtherVersion(bad), bad.starts_with("quovel-keystore 2")) << bad;
     }
     ASSERT_TRUE(FileKeyStore::decodeValues(head + "end\n", values));
     EXPECT_TRUE(values.empty());

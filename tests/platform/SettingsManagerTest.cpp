@@ -162,8 +162,14 @@ TEST_F(SettingsManagerTest, ADamagedFileIsKeptAsideAndToldBeforeTheDefaultsRepla
         keptAs = what.kind == StoredFileKind::SETTINGS ? kept : "";
     });
     EXPECT_EQ(load().getSoundVolume(), 255);
-    fileSetAside.install(nullptr);
     EXPECT_EQ(readTestFile(keptAs), "quovel-keystore 1\n");  // beside it, ".damaged-<date>"
+
+    // A file of another version is kept as one (and so told).
+    SettingsManager::releaseInstance();
+    writeTestFile(file, "quovel-keystore 9\ndword\tsoundvolume\t17\nend\n");
+    EXPECT_EQ(load().getSoundVolume(), 255);
+    fileSetAside.install(nullptr);
+    EXPECT_NE(keptAs.find(".other-version-20"), std::string::npos) << keptAs;
 }
 
 TEST_F(SettingsManagerTest, ManagerWritesTheFlagsAsUntypedBooleans) {

@@ -26,7 +26,9 @@ public:
     bool writeValue(std::string_view keyPath, const KeyValue& value) override {
         std::vector<std::string> names;
         if (failWrites || !splitKeyPath(keyPath, names)) {
-            FileSystem::noteWriteFailure(failWrites ? writeError : 0);
+            FileSystem::noteWriteFailure(
+                failWrites ? writeError : 0, WriteStep::CREATE_FILE,
+                keyFolder(keyPath) + "/" + std::string(KEY_STORE_FILE_NAME));
             return false;
         }
         // Like folders on disk, every parent key exists once a child does.
