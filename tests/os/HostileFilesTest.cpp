@@ -102,10 +102,10 @@ TEST(HostileFiles, WavChunkSizesMustFitTheFile) {
 
 TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
     testsounds::TempFolder temp;
-    auto decodes = [&](int rate, bool ogg, int channels = 1) {
-        const std::vector<int16_t> pcm = testsounds::tone(8000, channels, 2000, 440.0, 0.5);
-        const std::vector<uint8_t> bytes = ogg ? testsounds::oggFile(rate, channels, pcm)
-                                               : testsounds::wavFile(rate, channels, pcm);
+    auto decodes = [&](int rate, bool ogg) {
+        const std::vector<int16_t> pcm = testsounds::tone(8000, 1, 2000, 440.0, 0.5);
+        const std::vector<uint8_t> bytes =
+            ogg ? testsounds::oggFile(rate, 1, pcm) : testsounds::wavFile(rate, 1, pcm);
         EXPECT_FALSE(bytes.empty()) << rate;
         const std::string file = temp.file("sound");
         SampleData sample;
@@ -114,14 +114,12 @@ TEST(HostileFiles, SoundsAtRatesOutsideTheRealRangeAreRefused) {
             testsounds::writeFile(file, bytes) && audio::openStreamDecoder(file, 44100) != nullptr;
         EXPECT_EQ(whole, streamed) << rate;
         // A converted sample keeps no slack of the buffer it was converted in.
-        EXPECT_LE(sample.pcm.capacity(), sample.pcm.size() + static_cast<size_t>(sample.channels))
-            << rate << " " << channels;
+        EXPECT_LE(sample.pcm.capacity(), sample.pcm.size() + 1) << rate;
         return whole;
     };
     for (const bool ogg : {false, true}) {
         EXPECT_TRUE(decodes(8000, ogg)) << ogg;
         EXPECT_TRUE(decodes(192000, ogg)) << ogg;
-        EXPECT_TRUE(decodes(22050, ogg, 2)) << ogg;
         EXPECT_FALSE(decodes(7999, ogg)) << ogg;
         EXPECT_FALSE(decodes(192001, ogg)) << ogg;
     }
