@@ -65,7 +65,8 @@ struct Conversion {
 
     // Converts the first `length` bytes of `pcm` in place and hands the buffer to the sample,
     // so that the sound is never held twice. `pcm` grows to workingValues(length) values: in
-    // place when it was reserved for them.
+    // place when it was reserved for them. A sample smaller than that buffer is then moved,
+    // once, into one of its own size: it keeps no slack (up to several times its size).
     bool convertInto(std::vector<int16_t>& pcm, size_t length, SampleData& sample) {
         length -= length % frameBytes;
         if (length == 0 || length > maxSourceBytes()) {
@@ -86,6 +87,7 @@ struct Conversion {
             return false;
         }
         pcm.resize(converted / sizeof(int16_t));
+        pcm.shrink_to_fit();
         sample.channels = targetChannels;
         sample.pcm = std::move(pcm);
         return true;

@@ -505,10 +505,14 @@ bool FileArchive::readAll(MemoryBuffer& buffer) {
     if (!fileOpen || size > MAX_MEMBER_SIZE) {
         return false;
     }
-    // The size field is only a claim: memory grows with the bytes that really come, so a small
-    // member claiming a large size costs no more than its data.
+    // The member is inflated once, into room for it and the buffer's terminating byte taken
+    // at the start: nothing is moved as it grows, nor when the buffer takes it over. The size
+    // field is only a claim: the room is filled piece by piece, so only the pages the data
+    // reaches are touched, and a small member claiming a large size costs no more than its
+    // data.
     constexpr uint32_t piece = 1u << 16;
     std::vector<uint8_t> bytes;
+    bytes.reserve(size_t{size} + 1);
     while (bytes.size() < size) {
         const size_t done = bytes.size();
         const uint32_t wanted = std::min<uint32_t>(piece, size - static_cast<uint32_t>(done));

@@ -19,7 +19,8 @@ public:
 
     // `newSize` bytes of zeros plus the terminator.
     void resize(uint32_t newSize);
-    // Takes over `content` as the buffer's bytes (its size must fit in 32 bits).
+    // Takes over `content` as the buffer's bytes (its size must fit in 32 bits); the terminator
+    // goes in place when `content` has room for one byte more, else the bytes are moved once.
     void assign(std::vector<uint8_t>&& content);
     void clear();
 
