@@ -171,10 +171,18 @@ TEST(SingleInstance, TerminationSignalsEndTheGameAsItsQuitDoes) {
             ASSERT_GT(game, 0);
             const std::string lock = folder + "/Quovel Mahjong.lock";
             const auto ready = [&] { return inStartUp ? catches(game, signal) : isLockHeld(lock); };
-            if (!waitFor(ready)) {
-                kill(game, SIGKILL);  // not left running
-                waitpid(game, nullptr, 0);
-                FAIL() << "signal " << signal << " " << inStartUp;
+            // A game that ended before it was ready ends the wait too.
+            int status = 0;
+            bool ended = false;
+            if (!waitFor(
+                    [&] { return ready() || (ended = waitpid(game, &status, WNOHANG) == game); }) ||
+                ended) {
+                if (!ended) {
+                    kill(game, SIGKILL);  // not left running
+                    waitpid(game, nullptr, 0);
+                }
+                FAIL() << "signal " << signal << " " << inStartUp << " ended " << ended
+                       << " status " << status;
             }
             // Or into its frames: a request to come forward is answered on a frame. The first
             // may be taken for a leftover as the lock is taken; the second is not.
