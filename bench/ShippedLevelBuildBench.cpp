@@ -59,15 +59,39 @@ struct TypeTotals {
     int timedAgain = 0;
 };
 
+// The shipped content, read from the build's game folder for as long as it lives; what the builds
+// made is released with it.
+class ShippedContent {
+public:
+    ShippedContent() : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
+        if ((loaded = content_test::loadShippedSuits())) {
+            catalog.load();
+        }
+    }
+    ~ShippedContent() {
+        Game::releaseCurrent();
+        Random::releaseInstance();
+        content_test::releaseShippedSuits();
+        std::filesystem::current_path(previous);
+    }
+    ShippedContent(const ShippedContent&) = delete;
+    ShippedContent& operator=(const ShippedContent&) = delete;
+
+    bool loaded = false;
+    LevelCatalog catalog;
+
+private:
+    std::filesystem::path previous;
+};
+
 void BM_BuildShippedLevels(benchmark::State& state) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
-    if (!content_test::loadShippedSuits()) {
+    ShippedContent content;
+    if (!content.loaded) {
         state.SkipWithError("media/properties/mahjong.xml gives no suits");
         return;
     }
-    LevelCatalog catalog;
-    catalog.load();
+    LevelCatalog& catalog = content.catalog;
     std::vector<content_test::ShippedBuild> builds;
     for (int32_t type = 0; type < 6; ++type) {
         std::vector<content_test::ShippedBuild> ofType = content_test::shippedBuilds(catalog, type);
@@ -161,11 +185,6 @@ void BM_BuildShippedLevels(benchmark::State& state) {
     for (const std::string& line : worst) {
         std::printf("  %s\n", line.c_str());
     }
-
-    Game::releaseCurrent();
-    Random::releaseInstance();
-    content_test::releaseShippedSuits();
-    std::filesystem::current_path(previous);
 }
 BENCHMARK(BM_BuildShippedLevels)->Arg(benchCount(1000))->Iterations(1)->Unit(benchmark::kSecond);
 
@@ -174,14 +193,12 @@ BENCHMARK(BM_BuildShippedLevels)->Arg(benchCount(1000))->Iterations(1)->Unit(ben
 // attempts stop at the builder's work limit; the slowest build over a few seeds (wall time,
 // dealing included) should stay near half a second.
 void BM_BuildUnsolvableLargestShipped(benchmark::State& state) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(QUOVEL_BINARY_DIR) / "game");
-    if (!content_test::loadShippedSuits()) {
+    ShippedContent content;
+    if (!content.loaded) {
         state.SkipWithError("media/properties/mahjong.xml gives no suits");
         return;
     }
-    LevelCatalog catalog;
-    catalog.load();
+    LevelCatalog& catalog = content.catalog;
     for (auto _ : state) {
         for (int32_t t = 0; t < 6; ++t) {
             std::vector<content_test::ShippedBuild> builds =
@@ -214,10 +231,6 @@ void BM_BuildUnsolvableLargestShipped(benchmark::State& state) {
         }
     }
     state.counters["goal_max_ms"] = 500;
-    Game::releaseCurrent();
-    Random::releaseInstance();
-    content_test::releaseShippedSuits();
-    std::filesystem::current_path(previous);
 }
 BENCHMARK(BM_BuildUnsolvableLargestShipped)
     ->Arg(benchCount(5))
