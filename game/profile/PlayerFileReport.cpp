@@ -47,6 +47,9 @@ std::array<std::set<std::string>, static_cast<size_t>(SavedFiles::COUNT)> failed
 bool gathering = false;
 Gathered gatheredFailures = Gathered::EVERY_FAILURE;
 std::array<FailedWrite, static_cast<size_t>(SavedFiles::COUNT)> gathered;
+// Whose progress failed, as the players' last save while gathering left it: the gathered
+// failures are told after the players are released.
+std::string gatheredProgress;
 // Files left in place are met again at each read (a profile at each change of player).
 std::set<std::string> heldFilesTold;
 
@@ -291,12 +294,9 @@ std::string joined(const std::vector<std::string>& parts) {
     return text;
 }
 
+// The players' files are named by whose progress failed: another player's profile by its owner.
 std::string kindNames(const std::vector<SavedFiles>& files) {
-    std::vector<std::string> names;
-    for (const SavedFiles kind : files) {
-        names.push_back(messageText(kindOf(kind).words));
-    }
-    return joined(names);
+    return notSaved(files, true);
 }
 
 // The folder a kind's files go to, below the folder its message names.
@@ -367,6 +367,12 @@ std::string failureText(const std::vector<SavedFiles>& files, const FailedWrite&
            "\n" + adviceText(files.front(), failed);
 }
 
+void gatherProgress(SavedFiles files) {
+    if (gathering && files == SavedFiles::PLAYERS) {
+        gatheredProgress = progressNotSaved();
+    }
+}
+
 }  // namespace
 
 std::string gameInProgress(const std::string& owner, RoomKind room) {
@@ -379,9 +385,10 @@ std::string gameInProgress(const std::string& owner, RoomKind room) {
 std::string notSaved(const std::vector<SavedFiles>& files, bool progressByOwner) {
     std::vector<std::string> names;
     for (const SavedFiles kind : files) {
-        names.push_back(kind == SavedFiles::PLAYERS && progressByOwner
-                            ? progressNotSaved()
-                            : messageText(kindOf(kind).words));
+        const std::string progress = kind != SavedFiles::PLAYERS || !progressByOwner ? std::string()
+                                     : PlayerManager::getInstance() ? progressNotSaved()
+                                                                    : gatheredProgress;
+        names.push_back(progress.empty() ? messageText(kindOf(kind).words) : progress);
     }
     return joined(names);
 }
@@ -405,10 +412,12 @@ bool saved(SavedFiles files, bool written, const std::vector<std::string>& names
             failedFiles.erase(name);
         }
         kind.told = kind.told && !failedFiles.empty();
+        gatherProgress(files);
         return true;
     }
     // Each of them may have failed (a failure names the latest alone).
     failedFiles.insert(names.begin(), names.end());
+    gatherProgress(files);
     // Of several, the message names none: their folder is told.
     const std::string file = names.size() == 1 ? names.front() : std::string();
     failed.why = failed.why == WriteFailure::NONE ? WriteFailure::FAILED : failed.why;
@@ -463,6 +472,7 @@ void gatherFailures(Gathered which) {
     gathering = true;
     gatheredFailures = which;
     gathered.fill(FailedWrite());
+    gatheredProgress.clear();
 }
 
 void tellGathered() {

@@ -407,16 +407,23 @@ TEST_F(ProgramRun, AProfileLinkedToNowhereIsToldKeptAndNamedByTheQuitQuestion) {
     EXPECT_EQ(messageBox.shown[0].text.rfind("The profile of Ann could not be found: its", 0), 0u);
 }
 
-// A profile that failed before a switch is named by the quit question and written at the end.
+// Profiles that failed before a switch are named by the quit question and written at the end;
+// one that fails again there is told by its owner's name.
 TEST_F(ProgramRun, AProfileThatFailedBeforeASwitchIsNamedAtTheQuitAndWrittenAtTheEnd) {
     const std::filesystem::path profile = gameFolder() / "players/-41-nn.plr.!";
     std::wstring asked;
     clock.onSleep = [&](uint32_t) {
         Scene* running = SceneManager::getInstance()->getRunningScene();
         if (PlayerManager* players = PlayerManager::getInstance(); !players->getCurrentPlayer()) {
-            players->addPlayer(new QuovelMahjongPlayer("Ann"));
-            players->addPlayer(new QuovelMahjongPlayer("Bob"));
+            for (const char* name : {"Ann", "Cy", "Bob"}) {
+                players->addPlayer(new QuovelMahjongPlayer(name));
+            }
             std::filesystem::create_directories(profile / "in the way");
+            ASSERT_TRUE(switchToPlayer("Cy"));
+            const std::filesystem::path cy =
+                gameFolder() / "players" / players->getStoredProfileName("Cy");
+            std::filesystem::remove(cy);
+            std::filesystem::create_directories(cy / "in the way");
             ASSERT_TRUE(switchToPlayer("Bob"));
             SceneManager::getInstance()->goToScene("SCENE_LOBBY", "");
         } else if (asked.empty() && running && running->getName() == "SCENE_LOBBY") {
@@ -428,8 +435,12 @@ TEST_F(ProgramRun, AProfileThatFailedBeforeASwitchIsNamedAtTheQuitAndWrittenAtTh
         }
     };
     ASSERT_EQ(run(0), QuovelMahjongMain::NORMAL_RUN);
-    EXPECT_NE(asked.find(L"The last save of the progress of Ann failed"), std::wstring::npos);
+    EXPECT_NE(asked.find(L"The last save of the progress of Ann and the progress of Cy failed"),
+              std::wstring::npos);
     EXPECT_TRUE(std::filesystem::is_regular_file(profile));
+    ASSERT_FALSE(messageBox.shown.empty());
+    EXPECT_EQ(messageBox.shown.back().text.rfind("The progress of Cy could not be saved", 0), 0u)
+        << messageBox.shown.back().text;
 }
 
 // A data folder named with "..", a final dot or a backslash, or a relative HOME, is read as
