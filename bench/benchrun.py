@@ -312,9 +312,10 @@ def run(main):
         end_orphans()
         for path in _folders:
             shutil.rmtree(path, ignore_errors=True)
+        # Whatever main raised or returned: the interrupt may have been swallowed where Python
+        # ignores exceptions (a __del__ runs the handler), and main gone on to sys.exit.
         if came:
             print(f"ended by signal {came[0]}; its processes ended in "
                   f"{(time.monotonic() - began) * 1000:.0f} ms", flush=True)
-    if came:
-        signal.signal(came[0], signal.SIG_DFL)
-        os.kill(os.getpid(), came[0])
+            signal.signal(came[0], signal.SIG_DFL)
+            os.kill(os.getpid(), came[0])
