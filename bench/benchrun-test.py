@@ -166,12 +166,33 @@ def stuck_faults():
          [f"the stuck sleeper's wait gave {code}, its end {sleeper.returncode}"])
 
 
+def slow_xvfb_faults():
+    """Faults for an X server slow to start (a stand-in that gives its display after 16 s): it is
+    waited for until it gives its number."""
+    folder = tempfile.mkdtemp(prefix="benchrun-test-xvfb-")
+    try:
+        with open(os.path.join(folder, "Xvfb"), "w") as stand_in:
+            stand_in.write('#!/bin/sh\nsleep 16\neval "echo 99 >&$2"\n')
+        os.chmod(os.path.join(folder, "Xvfb"), 0o755)
+        os.environ["PATH"] = folder + os.pathsep + os.environ["PATH"]
+        try:
+            server, display = benchrun.smoke_script().start_xvfb(os.path.join(folder, "log"))
+            server.wait()
+        except SystemExit as failed:
+            return [f"a slow X server was not waited for: {failed}"]
+        finally:
+            os.environ["PATH"] = os.environ["PATH"].split(os.pathsep, 1)[1]
+    finally:
+        shutil.rmtree(folder)
+    return [] if display == ":99" else [f"a slow X server gave {display}"]
+
+
 def main():
     limit_s = benchrun.wait_limit_s
     benchrun.wait_limit_s = lambda: 0.0
     faults = stuck_faults()
     benchrun.wait_limit_s = limit_s
-    faults += gap_faults() + bus_faults()
+    faults += gap_faults() + bus_faults() + slow_xvfb_faults()
     # A group of one unreaped process counts as ended at the first look.
     looks = []
     group_runs = benchrun.group_runs
