@@ -34,6 +34,7 @@ waited for until the entry's limit (benchrun.wait_limit_s), then shown and ended
 """
 import os
 import queue
+import shutil
 import signal
 import statistics
 import subprocess
@@ -187,23 +188,26 @@ def statistics_main(bench, runs):
     after_events = with_events + ", the start after"
     times = {name: [] for name in [*texts, after_events]}
     sizes = {}
-    # Each run's folders, inside the bench's own; removed once its program has ended.
+    # Each run's folders, inside the bench's own: each removed once its program has ended, and
+    # by benchrun, after the program, when a signal or a failure cuts the run short (removed
+    # while the program still wrote there, it would fail in place of the signal's ending).
     homes = benchrun.folder("quit-statistics-")
     for _ in range(runs):
         for name, text in texts.items():
-            with tempfile.TemporaryDirectory(dir=homes) as home:
-                path = os.path.join(home, STATISTICS_FILE)
-                if text is not None:
-                    os.makedirs(os.path.dirname(path))
-                    with open(path, "w") as out:
-                        out.write(text)
-                before = len(text or "")
-                for timed in [name, after_events] if name == with_events else [name]:
-                    times[timed].append(start_and_quit(bench, home))
-                    with open(path) as written:
-                        after = written.read()
-                    sizes[timed] = (before, len(after), after.count("<PlayingSession "))
-                    before = len(after)
+            home = tempfile.mkdtemp(dir=homes)
+            path = os.path.join(home, STATISTICS_FILE)
+            if text is not None:
+                os.makedirs(os.path.dirname(path))
+                with open(path, "w") as out:
+                    out.write(text)
+            before = len(text or "")
+            for timed in [name, after_events] if name == with_events else [name]:
+                times[timed].append(start_and_quit(bench, home))
+                with open(path) as written:
+                    after = written.read()
+                sizes[timed] = (before, len(after), after.count("<PlayingSession "))
+                before = len(after)
+            shutil.rmtree(home)
     base = statistics.median(times["new player"])
     missed = False
     for name, values in times.items():
