@@ -294,11 +294,6 @@ std::string joined(const std::vector<std::string>& parts) {
     return text;
 }
 
-// The players' files are named by whose progress failed: another player's profile by its owner.
-std::string kindNames(const std::vector<SavedFiles>& files) {
-    return notSaved(files, true);
-}
-
 // The folder a kind's files go to, below the folder its message names.
 std::string writtenFolderOf(SavedFiles files) {
     switch (files) {
@@ -355,7 +350,8 @@ std::string adviceText(SavedFiles files, const FailedWrite& failed) {
 // when `namesFile` or the failure lies with it.
 std::string failureText(const std::vector<SavedFiles>& files, const FailedWrite& failed,
                         bool namesFile, const std::string& words = std::string()) {
-    std::string names = words.empty() ? kindNames(files) : words;
+    // The players' files by whose progress failed: another player's profile by its owner.
+    std::string names = words.empty() ? notSaved(files, true) : words;
     names[0] = static_cast<char>(names[0] - 'a' + 'A');
     const std::string file =
         files.size() > 1 || failed.path.empty() || !(namesFile || liesWithTheFile(failed.why))
